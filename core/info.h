@@ -1,41 +1,60 @@
 #pragma once
 // Sparse float arrays of rank 2 to 4 whose innermost dimension is the band
 // slot: the per-band tables of every component.
+//
+// Rank 4 is size1 x size2 blocks, rank 3 is size2 blocks, rank 2 one block; a
+// block is size3 rows of size4 floats. Every level (outer array, inner array,
+// block) is allocated on its own and may be null: a null level, like an entry
+// of LevelNone, means "no value". An allocated block always has all its rows.
 #include <cstdint>
 
 #include "platform/classes.h"
 
 class TInfo {
 public:
+    // An empty array of the given fixed rank; sizes of another rank are refused.
     explicit TInfo(int rank);
     ~TInfo();
     TInfo(const TInfo&) = delete;
     TInfo& operator=(const TInfo&) = delete;
 
-    // A block is size3 row pointers, each row size4 floats; any level may be null.
     using Row = float*;
     using Block = Row*;
 
+    // Frees the data, takes the sizes, and fixes the rank they give.
     void Init(int size1, int size2, int size3, int size4);
+    // Frees the data when a size changes. Sizes of another rank than the
+    // fixed one (or a negative size) leave the array empty: all sizes 0.
     void SetSizes(int size1, int size2, int size3, int size4);
+    // Allocates every missing level of the rank in force; new rows hold LevelNone.
     void Allocate();
     Block Alloc2(int rows, int columns);
     Block* Alloc3(int n, int rows, int columns);
     Block** Alloc4(int a, int b, int rows, int columns);
+    // Frees all data; the sizes stay.
     void Free();
+    // Allocates the outermost level only (rank 2: the whole block).
     void AllocateTop();
+    // Rank 3: block i; rank 4: entry i as size2 null blocks.
     void AllocateRow(int i);
-    void AllocateBlock(int i, int j);
-    void FreeBlock(int i, int j);
+    void AllocateBlock(int i, int j);   // rank 4
+    void FreeBlock(int i, int j);       // rank 4
+    // Copies rows x columns floats from source into target, allocating a
+    // missing target with rows rows of size4 entries; a null source frees the
+    // target. target must be null or a block of this array (size3 rows), and
+    // rows and columns must not exceed size3 and size4.
     void CopyBlock(Block& target, Block source, int rows, int columns);
+    // Becomes a copy of source: its fixed rank, sizes and every level.
     void Assign(const TInfo& source);
 
     // Stream form; a header only from version 60000. Raises EReadError on a
-    // stream that ends early or a damaged header.
+    // stream that ends early or a damaged header, EWriteError for an array
+    // the stream form cannot hold.
     void Read(TStream& s, int version);
     void Write(TStream& s, int version) const;
 
-    // Element access; missing levels read as LevelNone. Set allocates.
+    // Element access; missing levels and indexes out of range read as
+    // LevelNone. Set allocates what is missing and ignores indexes out of range.
     float Get2(int row, int col) const;
     float Get3(int i, int row, int col) const;
     float Get4(int i, int j, int row, int col) const;
@@ -55,6 +74,17 @@ public:
     Block root2 = nullptr;
 
 private:
+    Block NewBlock() const;
+    void FreeBlockData(Block& block) const;
+    void FreeInner(Block*& inner) const;
+    void FreeAll();
+    void ClearBlock(Block block) const;
+    void SetInBlock(Block block, int row, int col, float v) const;
+    void ReadBlock(TStream& s, Block* target);
+    void ReadPart3(TStream& s, Block** target);
+    void WriteBlock(TStream& s, const Block block) const;
+    void WritePart3(TStream& s, Block* const inner) const;
+
     int32_t size1 = 0, size2 = 0, size3 = 0, size4 = 0;
     int32_t rank = 0, fixedRank = 0;
 };

@@ -8,6 +8,9 @@
 class TListBox;
 class TGridData;
 
+// The caption of the program's message boxes.
+constexpr const char* ApplicationTitle = "Ordivex Varne";
+
 // A cell found in error by the grid analysis or by cell placement.
 struct TErroreCircuito {
     TErroreCircuito(int32_t column, int32_t row, uint8_t side, TGridData* grid, int32_t kind)
@@ -16,7 +19,7 @@ struct TErroreCircuito {
     int32_t Row;
     uint8_t Side;      // grid side 0-3, 4 when the error is not tied to a side
     TGridData* Grid;
-    int32_t Kind;      // 1-5, see the circuit-error messages
+    int32_t Kind;      // 0 nothing to show, 1-10 the circuit-error messages
 };
 
 class TGestoreErrori {
@@ -27,10 +30,12 @@ public:
     TGestoreErrori& operator=(const TGestoreErrori&) = delete;
 
     // Chooses where messages go and enables the reporter; with no list, only
-    // the first message of the run is shown (in a message box).
+    // the first message of the run is shown (in a message box titled
+    // ApplicationTitle, with one OK button and the exclamation icon).
     void SetTarget(TListBox* target);
     void Report(const AnsiString& text);
-    // Takes ownership of the record; frees the one held before.
+    // Takes ownership of the record; frees the one held before. The reporter
+    // frees the record it holds when it is itself freed.
     void SetPendingError(TErroreCircuito* error);
     TErroreCircuito* PendingError() const { return pendingError; }
 

@@ -1,0 +1,44 @@
+#pragma once
+// The program-wide objects for a test: a settings store on a fresh settings
+// file of its own and a message reporter, set in the globals while the object
+// lives. The globals and the settings file they replace come back when it
+// goes, and the scripted message boxes start empty.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "core/globals.h"
+#include "core/ini.h"
+#include "core/reporter.h"
+#include "support/temp_dir.h"
+
+class ScopedGlobals {
+public:
+    ScopedGlobals();
+    ~ScopedGlobals();
+    ScopedGlobals(const ScopedGlobals&) = delete;
+    ScopedGlobals& operator=(const ScopedGlobals&) = delete;
+
+    TIni& Settings() { return *ini_; }
+    TGestoreErrori& Reporter() { return *reporter_; }
+    // The settings file behind Settings().
+    const std::string& SettingsPath() const { return settingsPath_; }
+    const TempDir& Dir() const { return dir_; }
+
+private:
+    TempDir dir_;
+    std::string settingsPath_;
+    bool hadSettingsEnv_ = false;
+    std::string savedSettingsEnv_;
+    TIni* savedIni_ = nullptr;
+    TGestoreErrori* savedReporter_ = nullptr;
+    std::unique_ptr<TIni> ini_;
+    std::unique_ptr<TGestoreErrori> reporter_;
+};
+
+// A test with the program-wide objects in place.
+class GlobalsTest : public ::testing::Test {
+protected:
+    ScopedGlobals globals;
+};
