@@ -280,21 +280,52 @@ TFileStream::~TFileStream() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-int TFileStream::Read(void* buffer, int count) {
-    if (count <= 0) return 0;
+void TFileStream::DropReadBuffer() {
+    // The file position is ahead of the reader by what the buffer still holds.
+    if (bufferLen_ > bufferPos_) ::lseek(fd_, -static_cast<off_t>(bufferLen_ - bufferPos_), SEEK_CUR);
+    bufferPos_ = bufferLen_ = 0;
+}
+
+namespace {
+int ReadAll(int fd, char* p, int count) {
     int total = 0;
-    char* p = static_cast<char*>(buffer);
     while (total < count) {
-        ssize_t n = ::read(fd_, p + total, count - total);
+        ssize_t n = ::read(fd, p + total, count - total);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         total += static_cast<int>(n);
     }
     return total;
 }
+constexpr size_t kReadBuffer = 64 * 1024;
+}  // namespace
+
+int TFileStream::Read(void* buffer, int count) {
+    if (count <= 0) return 0;
+    char* p = static_cast<char*>(buffer);
+    int total = 0;
+    while (total < count) {
+        if (bufferPos_ < bufferLen_) {
+            size_t n = std::min<size_t>(bufferLen_ - bufferPos_, static_cast<size_t>(count - total));
+            std::memcpy(p + total, buffer_.data() + bufferPos_, n);
+            bufferPos_ += n;
+            total += static_cast<int>(n);
+            continue;
+        }
+        if (static_cast<size_t>(count - total) >= kReadBuffer) {
+            return total + ReadAll(fd_, p + total, count - total);
+        }
+        buffer_.resize(kReadBuffer);
+        bufferPos_ = 0;
+        bufferLen_ = static_cast<size_t>(ReadAll(fd_, buffer_.data(), static_cast<int>(kReadBuffer)));
+        if (bufferLen_ == 0) break;
+    }
+    return total;
+}
 
 int TFileStream::Write(const void* buffer, int count) {
     if (count <= 0) return 0;
+    DropReadBuffer();
     int total = 0;
     const char* p = static_cast<const char*>(buffer);
     while (total < count) {
@@ -308,11 +339,17 @@ int TFileStream::Write(const void* buffer, int count) {
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
     int whence = origin == soFromBeginning ? SEEK_SET : origin == soFromCurrent ? SEEK_CUR : SEEK_END;
+    if (origin == soFromCurrent && offset == 0) {  // Position(): keep the buffer
+        off_t r = ::lseek(fd_, 0, SEEK_CUR);
+        return r < 0 ? -1 : r - static_cast<off_t>(bufferLen_ - bufferPos_);
+    }
+    DropReadBuffer();
     off_t r = ::lseek(fd_, offset, whence);
     return r < 0 ? -1 : r;
 }
 
 void TFileStream::Truncate() {
+    DropReadBuffer();
     off_t pos = ::lseek(fd_, 0, SEEK_CUR);
     if (pos < 0 || ::ftruncate(fd_, pos) != 0) throw EWriteError("Impossibile troncare il file \"" + fileName_ + "\"");
 }

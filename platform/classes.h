@@ -140,8 +140,15 @@ public:
     const AnsiString& FileName() const { return fileName_; }
 
 private:
+    // Reads go through a buffer: records are read a few bytes at a time.
+    // Writes go straight to the file so that a failed write is seen by the
+    // writer, never lost in a later flush.
+    void DropReadBuffer();
     AnsiString fileName_;
     int fd_ = -1;
+    std::vector<char> buffer_;
+    size_t bufferPos_ = 0;
+    size_t bufferLen_ = 0;
 };
 
 // A stream over bytes in memory (tests, fuzzing, building records).

@@ -88,6 +88,34 @@ TEST(FileStream, ReadWriteSeekAndErrors) {
     EXPECT_THROW(TFileStream("/nonexistent-dir/x", fmCreate), EFCreateError);
 }
 
+TEST(FileStream, BufferedReadsStayInStepWithSeeksAndWrites) {
+    std::string path = TempPath("buffered");
+    std::string data;
+    for (int i = 0; i < 200000; ++i) data += static_cast<char>('a' + i % 26);
+    {
+        TFileStream f(path, fmCreate);
+        f.WriteBuffer(data.data(), static_cast<int>(data.size()));
+    }
+    TFileStream f(path, fmOpenReadWrite | fmShareExclusive);
+    char b[8];
+    f.ReadBuffer(b, 3);
+    EXPECT_EQ(f.Position(), 3);
+    f.ReadBuffer(b, 2);
+    EXPECT_EQ(std::string(b, 2), data.substr(3, 2));
+    f.WriteBuffer("XY", 2);  // lands right after what was read
+    EXPECT_EQ(f.Position(), 7);
+    f.SetPosition(4);
+    f.ReadBuffer(b, 4);
+    EXPECT_EQ(std::string(b, 4), data.substr(4, 1) + "XY" + data.substr(7, 1));
+    std::string big(150000, 0);
+    f.SetPosition(1000);
+    f.ReadBuffer(big.data(), static_cast<int>(big.size()));  // larger than the buffer
+    EXPECT_EQ(big, data.substr(1000, 150000));
+    f.SetPosition(static_cast<int64_t>(data.size()) - 2);
+    EXPECT_EQ(f.Read(b, 8), 2);
+    EXPECT_EQ(f.Size(), static_cast<int64_t>(data.size()));
+}
+
 TEST(FileStream, ShareModesLockAcrossOpens) {
     std::string path = TempPath("locks");
     { TFileStream f(path, fmCreate); }
