@@ -65,39 +65,40 @@ bool FactorOfText(const AnsiString& text, float& factor) {
     return true;
 }
 
-// Reads through the store's own rules; a value that is not a number gives the
-// default and is remembered, so that the user hears of it.
+// Reads through the store's own rules, which give the default for a value
+// that is not a number; such values are remembered, so that the user hears of
+// them.
 class TReader {
 public:
     explicit TReader(TIni& ini) : ini_(ini) {}
 
     float Float(const AnsiString& key, float def) {
         float value = def;
-        try {
-            ini_.ReadFloatDef(key, value, def);
-        } catch (const EConvertError&) {
-            Damaged(key);
-            value = def;
+        ini_.ReadFloatDef(key, value, def);
+        if (value == def && !ini_.String(key).empty()) {
+            float other = def;
+            ini_.ReadFloatDef(key, other, def == 0.0f ? 1.0f : 0.0f);
+            if (other != value) Damaged(key);
         }
         return value;
     }
     int32_t Integer(const AnsiString& key, int32_t def) {
         int32_t value = def;
-        try {
-            ini_.ReadIntegerDef(key, value, def);
-        } catch (const EConvertError&) {
-            Damaged(key);
-            value = def;
+        ini_.ReadIntegerDef(key, value, def);
+        if (value == def && !ini_.String(key).empty()) {
+            int32_t other = def;
+            ini_.ReadIntegerDef(key, other, def == 0 ? 1 : 0);
+            if (other != value) Damaged(key);
         }
         return value;
     }
     int8_t Byte(const AnsiString& key, int8_t def) {
         int8_t value = def;
-        try {
-            ini_.ReadByteDef(key, value, def);
-        } catch (const EConvertError&) {
-            Damaged(key);
-            value = def;
+        ini_.ReadByteDef(key, value, def);
+        if (value == def && !ini_.String(key).empty()) {
+            int8_t other = def;
+            ini_.ReadByteDef(key, other, def == 0 ? 1 : 0);
+            if (other != value) Damaged(key);
         }
         return value;
     }
@@ -130,7 +131,7 @@ TOpzioni::TOpzioni(TIni* ini_, TLibrerie* libraries_) : libraries(libraries_), i
             limits[band][kind] = defaultLimits[band][kind];
         }
     for (int i = 0; i < CurrencyCount; ++i)
-        for (int j = 0; j < CurrencyCount; ++j) currencyFactors[i][j] = -1.0f;
+        for (int j = 0; j < CurrencyCount; ++j) currencyFactors[i][j] = LevelNone;   // no factor, as a load of an empty text
     ResetToDefaults();
 }
 

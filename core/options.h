@@ -66,6 +66,7 @@ public:
     float ConvertPrice(float amount, int from, int to) const;
     static void FillMainCurrencies(TStringList& list);   // "Lire", "Euro"
 
+    // Equal when every field is, the store and the library list included.
     bool operator==(const TOpzioni& other) const = default;
 
     float limits[BandSlots][LimitKinds];
@@ -86,7 +87,7 @@ public:
     bool cellSwitch = true;             // not stored
     bool doubleDataWithoutZoom = true;  // "DoppioDatoSenzaZoom"
     // factor[from][to]: an amount in `from` times the factor is the amount in
-    // `to`; a negative factor (LevelNone) means none.
+    // `to`; a negative factor means none (LevelNone, also on the diagonal).
     float currencyFactors[CurrencyCount][CurrencyCount];
     AnsiString currencyFactorTexts[CurrencyCount][CurrencyCount];  // "Valute<i>-<j>"
     int8_t priceCurrency = CurrencyEuro;  // "ValutaP"

@@ -63,7 +63,7 @@ TEST_F(TableColoursTest, LevelColourAgainstTheSignalLimits) {
         {64.996f, 3, clBlue}, {80.004f, 3, clBlue},  // within the 0.005 dB tolerance
         {64.994f, 3, clRed},  {80.006f, 3, clRed},   {30, 3, clRed},   {100, 3, clRed},
         {0, 3, clRed},        {-3, 3, clRed},
-        {55, 2, clBlue},      {49.99f, 2, clBlue},   {71, 2, clRed},   // FM: 50 to 70
+        {55, 2, clBlue},      {49.996f, 2, clBlue}, {49.994f, 2, clRed},   {71, 2, clRed},   // FM: 50 to 70
         {LevelOff, 3, clBlue},                                          // no signal here is no fault
         {LevelNone, 3, clRed},     {LevelBlocked, 3, clRed},    {LevelReqUndefined, 3, clRed},
         {LevelReqUnlimited, 3, clRed}, {LevelReqEmpty, 3, clRed}, {LevelError, 3, clRed},
