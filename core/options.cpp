@@ -6,6 +6,7 @@
 #include "core/band_systems.h"
 #include "core/globals.h"
 #include "core/ini.h"
+#include "core/reporter.h"
 #include "platform/application.h"
 #include "platform/classes.h"
 
@@ -47,8 +48,6 @@ constexpr int SaveOrder[LimitKinds] = {
     LimitDiffMax, LimitAttMin,   LimitSigMin, LimitSigMax,   LimitSigMinDig, LimitSigMaxDig,
     LimitDiffAnDig, LimitCNMin, LimitCNMinDig, LimitSigBanda, LimitSigAdj,   LimitSig60,
 };
-
-constexpr const char* ApplicationTitle = "Ordivex Varne";
 
 AnsiString CurrencyKey(int from, int to) {
     return "Valute" + IntToStr(from) + "-" + IntToStr(to);

@@ -3,52 +3,27 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 #include "core/band_systems.h"
 #include "core/globals.h"
 #include "core/ini.h"
 #include "platform/application.h"
 #include "platform/classes.h"
+#include "support/globals_fixture.h"
 
 namespace {
 
-// Options over a settings file of their own, with the program's band systems.
-class OptionsTest : public ::testing::Test {
+// Options over the test's own settings file, with the program's band systems;
+// the program directory is the test's folder.
+class OptionsTest : public GlobalsTest {
 protected:
-    void SetUp() override {
-        savedSystems_ = SistemiBande;
-        SistemiBande = &systems;
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        key = AnsiString("Test\\Options\\") + info->name();
-        DeleteFile(TRegIniFile::PathForKey(key));
-        ini = std::make_unique<TIni>(key);
-        // No installer writes the program directory here; tests name their own.
-        dir = AnsiString(::testing::TempDir()) + "ov-options-" + info->name() + "/";
-        std::system(("rm -rf '" + dir + "'").c_str());
-        ForceDirectories(dir);
-        ini->WriteString("ProgramDir", dir);
-        Application->Script().Reset();
-    }
-    void TearDown() override {
-        SistemiBande = savedSystems_;
-        DeleteFile(TRegIniFile::PathForKey(key));
-        std::system(("rm -rf '" + dir + "'").c_str());
-    }
     // The stored text of a value, read through a store of its own so that it
     // comes from the file.
-    AnsiString Stored(const AnsiString& name) {
-        TIni other(key);
-        return other.String(name);
-    }
+    AnsiString Stored(const AnsiString& name) { return TIni().String(name); }
 
-    TSistemiBande systems;
-    AnsiString key;
-    AnsiString dir;
-    std::unique_ptr<TIni> ini;
-
-private:
-    TSistemiBande* savedSystems_ = nullptr;
+    TSistemiBande& systems = globals.BandSystems();
+    TIni* ini = &globals.Settings();
+    const AnsiString dir = globals.Dir().Path() + "/";
 };
 
 // The limits a first run has: the default table with the reset's changes.
@@ -142,7 +117,7 @@ const FactorCase ResetFactors[] = {
 };
 
 TEST_F(OptionsTest, FreshOptionsHoldTheFirstRunState) {
-    TOpzioni o(ini.get(), nullptr);
+    TOpzioni o(ini, nullptr);
     ExpectLimits(o, ResetLimits);
     for (int band = 0; band < BandSlots; ++band)
         for (int kind = 0; kind < LimitKinds; ++kind)
@@ -179,7 +154,7 @@ TEST_F(OptionsTest, FreshOptionsHoldTheFirstRunState) {
 }
 
 TEST_F(OptionsTest, FreshOptionsHoldTheEuroFactorsAndNoOthers) {
-    TOpzioni o(ini.get(), nullptr);
+    TOpzioni o(ini, nullptr);
     bool set[CurrencyCount][CurrencyCount] = {};
     for (const FactorCase& c : ResetFactors) {
         set[c.from][c.to] = true;
@@ -196,7 +171,7 @@ TEST_F(OptionsTest, FreshOptionsHoldTheEuroFactorsAndNoOthers) {
 }
 
 TEST_F(OptionsTest, ResetKeepsTheDigitalCarrierToNoiseLimits) {
-    TOpzioni o(ini.get(), nullptr);
+    TOpzioni o(ini, nullptr);
     o.limits[1][LimitCNMinDig] = 30;
     o.limits[1][LimitCNMin] = 30;
     o.limits[4][LimitSigMin] = 1;
@@ -207,7 +182,7 @@ TEST_F(OptionsTest, ResetKeepsTheDigitalCarrierToNoiseLimits) {
 }
 
 TEST_F(OptionsTest, SaveThenLoadGivesEqualOptions) {
-    TOpzioni o(ini.get(), nullptr);
+    TOpzioni o(ini, nullptr);
     // Move every stored field away from its default.
     o.limitsBandSystem = systems.FindById('2');
     for (int band = 0; band < BandSlots; ++band)
@@ -238,7 +213,7 @@ TEST_F(OptionsTest, SaveThenLoadGivesEqualOptions) {
     o.Save();
 
     // Every read of the store reads its file.
-    TOpzioni loaded(ini.get(), nullptr);
+    TOpzioni loaded(ini, nullptr);
     loaded.Load();
     ExpectSameOptions(loaded, o);
     EXPECT_EQ(loaded.limitsBandSystem, systems.FindById('2'));
@@ -251,9 +226,9 @@ TEST_F(OptionsTest, SaveThenLoadGivesEqualOptions) {
 }
 
 TEST_F(OptionsTest, FirstRunStateSurvivesSaveAndLoad) {
-    TOpzioni o(ini.get(), nullptr);
+    TOpzioni o(ini, nullptr);
     o.Save();
-    TOpzioni loaded(ini.get(), nullptr);
+    TOpzioni loaded(ini, nullptr);
     loaded.Load();
     ExpectSameOptions(loaded, o);
     EXPECT_EQ(Stored("SigMin3"), "65");
@@ -267,13 +242,13 @@ TEST_F(OptionsTest, FirstRunStateSurvivesSaveAndLoad) {
 }
 
 TEST_F(OptionsTest, ZeroValuesStayZero) {
-    TOpzioni o(ini.get(), nullptr);
+    TOpzioni o(ini, nullptr);
     o.limits[2][LimitSigMin] = 0;
     o.limits[14][LimitSig60] = 0;
     o.maxCellWidth = 0;
     o.costM = 0;
     o.Save();
-    TOpzioni loaded(ini.get(), nullptr);
+    TOpzioni loaded(ini, nullptr);
     loaded.Load();
     EXPECT_EQ(loaded.limits[2][LimitSigMin], 0);
     EXPECT_EQ(loaded.limits[14][LimitSig60], 0);
@@ -282,7 +257,7 @@ TEST_F(OptionsTest, ZeroValuesStayZero) {
 }
 
 TEST_F(OptionsTest, LoadWithNothingStoredGivesTheLoadDefaults) {
-    TOpzioni o(ini.get(), nullptr);
+    TOpzioni o(ini, nullptr);
     // Disturb what the load must set.
     o.cableOverlap = true;
     o.gridWidth = 1;
@@ -331,7 +306,7 @@ TEST_F(OptionsTest, LoadReadsTheStoredValues) {
         {"ComponentiND", "0"},             {"ValutaP", "9"},           {"FontLista", "Arial"},
     };
     for (const auto& s : stored) ini->WriteString(s.name, s.text);
-    TOpzioni o(ini.get(), nullptr);
+    TOpzioni o(ini, nullptr);
     o.Load();
     EXPECT_EQ(o.limitsBandSystem, systems.FindById('2'));
     EXPECT_EQ(o.limits[7][LimitAttMin], 33.5f);
@@ -366,7 +341,7 @@ TEST_F(OptionsTest, SpecialStoredValuesGiveTheirDefaults) {
         ini->WriteString("SistemaBandeLimiti", c.system);
         ini->WriteString("ColoreObliqua", c.colour);
         ini->WriteString("LivelloSottofondo", c.background);
-        TOpzioni o(ini.get(), nullptr);
+        TOpzioni o(ini, nullptr);
         o.Load();
         EXPECT_EQ(o.limitsBandSystem, systems.FindById(c.expectedSystem)) << c.system;
         EXPECT_EQ(o.obliqueColour, c.expectedColour) << c.colour;
@@ -381,7 +356,7 @@ TEST_F(OptionsTest, DamagedValuesGiveDefaultsAndOneMessage) {
     ini->WriteString("Valute1-0", "1936,27");
     ini->WriteString("ValutaP", "12");
     ini->WriteString("DGWidth", "larga");
-    TOpzioni o(ini.get(), nullptr);
+    TOpzioni o(ini, nullptr);
     o.Load();
     EXPECT_EQ(o.limits[3][LimitSigMin], 60);
     EXPECT_EQ(o.costM, -1.0f);
@@ -404,7 +379,7 @@ TEST_F(OptionsTest, DamagedValuesGiveDefaultsAndOneMessage) {
 }
 
 TEST_F(OptionsTest, EmptyFactorMeansNoFactor) {
-    TOpzioni o(ini.get(), nullptr);
+    TOpzioni o(ini, nullptr);
     o.Save();
     ini->WriteString("Valute1-0", "");
     o.Load();
@@ -425,25 +400,28 @@ TEST_F(OptionsTest, DirectoriesDefaultFromTheProgramDirectory) {
         {{"Progetti", "Projects", "Librerie", "Libraries"}, "Projects/", "Libraries/"},
         {{"Progetti", "Libraries"}, "Progetti/", "Libraries/"},
     };
+    int n = 0;
     for (const auto& c : cases) {
-        std::system(("rm -rf '" + dir + "'").c_str());
-        ForceDirectories(dir);
-        for (const char* f : c.folders) ForceDirectories(dir + f);
+        const AnsiString programDir = dir + "programma" + IntToStr(n++) + "/";
+        ForceDirectories(programDir);
+        for (const char* f : c.folders) ForceDirectories(programDir + f);
+        ini->WriteString("ProgramDir", programDir);
         ini->WriteString("DirProgetti", "");
         ini->WriteString("DirLibrerie", "");
-        TOpzioni o(ini.get(), nullptr);
-        EXPECT_EQ(o.projectsDir, dir + c.projects);
-        EXPECT_EQ(o.librariesDir, dir + c.libraries);
+        TOpzioni o(ini, nullptr);
+        EXPECT_EQ(o.projectsDir, programDir + c.projects);
+        EXPECT_EQ(o.librariesDir, programDir + c.libraries);
         // Written back, so that later runs keep them.
-        EXPECT_EQ(Stored("DirProgetti"), dir + c.projects);
-        EXPECT_EQ(Stored("DirLibrerie"), dir + c.libraries);
+        EXPECT_EQ(Stored("DirProgetti"), programDir + c.projects);
+        EXPECT_EQ(Stored("DirLibrerie"), programDir + c.libraries);
     }
 }
 
 TEST_F(OptionsTest, DirectoriesKeepStoredValuesAndDefaultWithoutProgramDir) {
     ini->WriteString("DirProgetti", "/srv/progetti/");
+    ini->WriteString("DirLibrerie", "");
     ini->Store().DeleteKey("", "ProgramDir");
-    TOpzioni o(ini.get(), nullptr);
+    TOpzioni o(ini, nullptr);
     EXPECT_EQ(o.projectsDir, "/srv/progetti/");
     // Without "ProgramDir" the program's files are those beside the executable.
     EXPECT_EQ(o.librariesDir, ExecutableDirectory());
@@ -478,7 +456,7 @@ TEST_F(OptionsTest, CurrencyNamesIndexesAndFormats) {
 }
 
 TEST_F(OptionsTest, ConvertPrice) {
-    TOpzioni o(ini.get(), nullptr);
+    TOpzioni o(ini, nullptr);
     o.currencyFactors[1][2] = 1.0f;    // for exact halves
     o.currencyFactors[3][0] = 2.5f;
     o.currencyFactors[4][5] = 0.0f;

@@ -20,10 +20,31 @@ ScopedGlobals::ScopedGlobals() : settingsPath_(dir_.File("settings")) {
     savedReporter_ = GestoreErrori;
     Ini = ini_.get();
     GestoreErrori = reporter_.get();
+
+    bandSystems_ = std::make_unique<TSistemiBande>();
+    savedBandSystems_ = SistemiBande;
+    savedBandSystem2_ = SistemaBande2;
+    savedBandSystem3_ = SistemaBande3;
+    savedCurrentBandSystem_ = SistemaBandeCorrente;
+    SistemiBande = bandSystems_.get();
+    SistemaBande2 = bandSystems_->FindById(BandSystemOldId);
+    SistemaBande3 = SistemaBandeCorrente = bandSystems_->FindById(BandSystemCurrentId);
+
+    ini_->WriteString("ProgramDir", dir_.Path() + "/");
+    options_ = std::make_unique<TOpzioni>(ini_.get(), nullptr);
+    savedOptions_ = Opzioni;
+    Opzioni = options_.get();
     Application->Script().Reset();
 }
 
 ScopedGlobals::~ScopedGlobals() {
+    Opzioni = savedOptions_;
+    options_.reset();
+    SistemiBande = savedBandSystems_;
+    SistemaBande2 = savedBandSystem2_;
+    SistemaBande3 = savedBandSystem3_;
+    SistemaBandeCorrente = savedCurrentBandSystem_;
+    bandSystems_.reset();
     Ini = savedIni_;
     GestoreErrori = savedReporter_;
     reporter_.reset();

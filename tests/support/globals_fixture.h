@@ -1,15 +1,19 @@
 #pragma once
 // The program-wide objects for a test: a settings store on a fresh settings
-// file of its own and a message reporter, set in the globals while the object
-// lives. The globals and the settings file they replace come back when it
+// file of its own, a message reporter, the band systems and the options, set
+// in the globals while the object lives. The options are fresh (constructed,
+// not loaded); the settings name the test's folder as the program directory,
+// so the options' directories default into it. The globals and the settings file they replace come back when it
 // goes, and the scripted message boxes start empty.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
+#include "core/band_systems.h"
 #include "core/globals.h"
 #include "core/ini.h"
+#include "core/options.h"
 #include "core/reporter.h"
 #include "support/temp_dir.h"
 
@@ -22,6 +26,8 @@ public:
 
     TIni& Settings() { return *ini_; }
     TGestoreErrori& Reporter() { return *reporter_; }
+    TSistemiBande& BandSystems() { return *bandSystems_; }
+    TOpzioni& Options() { return *options_; }
     // The settings file behind Settings().
     const std::string& SettingsPath() const { return settingsPath_; }
     const TempDir& Dir() const { return dir_; }
@@ -35,6 +41,13 @@ private:
     TGestoreErrori* savedReporter_ = nullptr;
     std::unique_ptr<TIni> ini_;
     std::unique_ptr<TGestoreErrori> reporter_;
+    TSistemiBande* savedBandSystems_ = nullptr;
+    TSistemaBande* savedBandSystem2_ = nullptr;
+    TSistemaBande* savedBandSystem3_ = nullptr;
+    TSistemaBande* savedCurrentBandSystem_ = nullptr;
+    TOpzioni* savedOptions_ = nullptr;
+    std::unique_ptr<TSistemiBande> bandSystems_;
+    std::unique_ptr<TOpzioni> options_;
 };
 
 // A test with the program-wide objects in place.
