@@ -1,0 +1,93 @@
+#pragma once
+// The channels present at one port of one component, kept in order of
+// frequency, and the stage passes: the one place where channels are
+// attenuated, amplified, levelled, merged and tested on their way from a
+// component's inputs to its outputs. The passes report through the
+// program-wide message reporter.
+#include <cstdint>
+
+#include "core/channels.h"
+#include "core/info.h"
+
+class TListaCanali {
+public:
+    TListaCanali() = default;
+    ~TListaCanali() { Clear(); }
+    TListaCanali(const TListaCanali&) = delete;
+    TListaCanali& operator=(const TListaCanali&) = delete;
+
+    // Frees every channel.
+    void Clear();
+    // Inserts a copy after every channel with the same or a lower freqLow;
+    // returns the copy, which the list owns.
+    TCanale* Insert(const TCanale& channel);
+    // Clears destination, then inserts a copy of every channel of source.
+    static void AddAll(const TListaCanali& source, TListaCanali& destination);
+    // Unlinks and frees the channel when it is in the list.
+    void Remove(TCanale* channel);
+    // Unlinks and frees the first channel with that name (case-sensitive).
+    void RemoveByName(const AnsiString& text);
+    // The first channel sharing an edge with channel (lower edge or upper
+    // edge); when none, the first one overlapping it; else nullptr.
+    TCanale* FindByFrequency(const TCanale& channel) const;
+    int Count() const;
+    // Re-orders by ascending freqLow; equal ones keep their order.
+    void Sort();
+
+    // int32 count, then each channel's record.
+    void Write(TStream& s, int version) const;
+    // Replaces the list with the channels on the stream; a channel of a plan
+    // row takes the row's edges; every channel gets the band of its centre in
+    // the current band system. Raises EReadError for a count the stream cannot
+    // hold or a record cut short; the list then keeps what it held before.
+    void Read(TStream& s, int version);
+
+    // Puts a copy of channel into output by the placing rule of the stages:
+    // merged into a channel with the same two edges, else inserted; conflict
+    // tells whether output already held a channel at that frequency. Returns
+    // the output channel that holds it.
+    static TCanale* Place(TListaCanali& output, const TCanale& channel, bool& conflict);
+
+    // ---- Stage passes. Per-band vectors hold BandSlots values indexed by the
+    // channel's band; a null vector has no value in any band. prefix starts
+    // every message; port 0 gives the short form of a message. suppress
+    // silences the conflict messages only.
+
+    // Every channel through a stage table, in place: row 0 attenuation by
+    // frequency, row 2 attenuation, row 4 gain, row 5 noise figure, row 6
+    // maximum output level. Channels not handled are removed. Silent when
+    // prefix is empty.
+    static void CheckHandled(TListaCanali& list, const TInfo& stage, const AnsiString& prefix,
+                             int32_t inPort, int32_t outPort);
+    // Every channel attenuated in place; LevelBlocked passes a band unchanged,
+    // other bands without value are not handled and removed.
+    static void CheckHandledByInput(TListaCanali& list, const float* attenuation,
+                                    const AnsiString& prefix, int32_t inPort);
+    // Copies of input merged into output.
+    static void CheckOutputConflicts(TListaCanali& output, const TListaCanali& input, bool suppress,
+                                     const AnsiString& prefix, int32_t outPort);
+    // Attenuated copies of input into output.
+    static void CheckInputs(TListaCanali& output, const TListaCanali& input, const float* attenuation,
+                            bool suppress, const AnsiString& prefix, int32_t inPort, int32_t outPort);
+    // Amplified copies of input into output, tested against maxLevel.
+    static void PassAmplifier(TListaCanali& output, const TListaCanali& input, const float* slope,
+                              const float* attIn, const float* gain, const float* noiseFigure,
+                              const float* maxLevel, bool suppress, const AnsiString& prefix,
+                              int32_t inPort, int32_t outPort);
+    // Copies of input levelled to outLevel - attOut by automatic gain control,
+    // when their levels lie within minIn..maxIn.
+    static void CheckLevelLimits(TListaCanali& output, const TListaCanali& input, const float* minIn,
+                                 const float* maxIn, const float* attOut, const float* outLevel,
+                                 const float* noiseFigure, bool suppress, const AnsiString& prefix,
+                                 int32_t inPort, int32_t outPort);
+    // Merges source into destination in range order. flags: 1 or 2 silence
+    // the conflict message, 4 merges channels of equal range.
+    static void CheckConflicts(TListaCanali& destination, const TListaCanali& source, int32_t flags,
+                               const AnsiString& prefix);
+
+    // The level by which the maximum output level is lowered when count
+    // channels share an amplifier.
+    static double OverloadDerating(int count);
+
+    TCanale* head = nullptr;
+};
