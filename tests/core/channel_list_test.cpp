@@ -11,7 +11,7 @@
 #include "core/globals.h"
 #include "core/reporter.h"
 #include "platform/controls.h"
-#include "support/channel_data_fixture.h"
+#include "support/globals_fixture.h"
 
 namespace {
 
@@ -132,7 +132,7 @@ TEST(ChannelList, AddAllReplacesTheDestinationWithCopies) {
 
 // ---- The list on file
 
-class ChannelListFile : public ChannelDataTest {};
+class ChannelListFile : public GlobalsTest {};
 
 TEST_F(ChannelListFile, AListRoundTripsThroughAFile) {
     TListaCanali out;
@@ -253,7 +253,7 @@ TEST_F(ChannelListFile, ADamagedListIsAReadErrorAndTheListKeepsWhatItHeld) {
 
 // ---- Stage passes
 
-class ChannelStages : public ChannelDataTest {
+class ChannelStages : public GlobalsTest {
 protected:
     ChannelStages() { globals.Reporter().SetTarget(&messages); }
 

@@ -7,7 +7,7 @@
 #include "core/channels.h"
 #include "core/file.h"
 #include "core/globals.h"
-#include "support/channel_data_fixture.h"
+#include "support/globals_fixture.h"
 
 namespace {
 
@@ -511,7 +511,7 @@ TEST(ChannelPlans, SetChannelMakesTheChannelARowOfThePlanAndKeepsItsOwnData) {
     EXPECT_EQ(c.name, "111");
 }
 
-class PlanNames : public ChannelDataTest {};
+class PlanNames : public GlobalsTest {};
 
 TEST_F(PlanNames, FillChannelPlanNamesListsThePlansOfTheKindsAsked) {
     struct Case {
@@ -535,7 +535,7 @@ TEST_F(PlanNames, FillChannelPlanNamesListsThePlansOfTheKindsAsked) {
 }
 
 // Plan references of the channel and cell records.
-class PlanReference : public ChannelDataTest {
+class PlanReference : public GlobalsTest {
 protected:
     TCanalizzazione* ReadBack(const std::string& bytes, int64_t* position = nullptr) {
         TMemoryStream s(bytes);

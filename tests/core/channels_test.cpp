@@ -9,7 +9,8 @@
 #include "core/channel_plans.h"
 #include "core/file.h"
 #include "core/globals.h"
-#include "support/channel_data_fixture.h"
+#include "core/options.h"
+#include "support/globals_fixture.h"
 
 namespace {
 
@@ -310,7 +311,7 @@ TEST(Channel, SourceListsTakeAtMostTenItems) {
     EXPECT_EQ(c.sources, "a, b, c, d, e, f, g,");
 }
 
-class ChannelLevels : public ChannelDataTest {};
+class ChannelLevels : public GlobalsTest {};
 
 TEST_F(ChannelLevels, LevelAtFrequencyReadsTheBandOfTheFrequencyAndInterpolatesOverRepeats) {
     float v[BandSlots];
@@ -368,8 +369,28 @@ TEST_F(ChannelLevels, LevelAtFrequencyReadsTheBandOfTheFrequencyAndInterpolatesO
     EXPECT_EQ(TCanale::LevelAtFrequency(nullptr, 470), LevelNone);
 }
 
+TEST_F(ChannelLevels, LevelFromTableIsTheDigitalOffsetOfTheBand) {
+    Opzioni->limits[4][LimitDiffAnDig] = 9;
+    Opzioni->limits[7][LimitDiffAnDig] = -4;
+    struct Case {
+        char signalType;
+        int32_t band;
+        float expected;
+    };
+    const Case cases[] = {
+        {'d', 4, 9}, {'d', 7, -4}, {'d', 1, 13},  // 13: the default of the terrestrial bands
+        {'a', 4, 0}, {'d', -1, 0}, {'d', BandSlots, 0},
+    };
+    for (const Case& c : cases) {
+        TCanale ch;
+        ch.signalType = c.signalType;
+        ch.band = c.band;
+        EXPECT_EQ(ch.LevelFromTable(), c.expected) << c.signalType << " " << c.band;
+    }
+}
+
 // A channel record on file.
-class ChannelRecord : public ChannelDataTest {
+class ChannelRecord : public GlobalsTest {
 protected:
     TCanale Sample() {
         TCanale c;

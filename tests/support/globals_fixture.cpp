@@ -21,6 +21,14 @@ ScopedGlobals::ScopedGlobals() : settingsPath_(dir_.File("settings")) {
     Ini = ini_.get();
     GestoreErrori = reporter_.get();
 
+    plans_ = std::make_unique<TCanalizzazioni>();
+    savedPlans_ = Canalizzazioni;
+    savedItalia_ = CanalizzazioneItalia;
+    savedEuropa_ = CanalizzazioneEuropa;
+    Canalizzazioni = plans_.get();
+    CanalizzazioneItalia = plans_->FindById(PlanIdItalia);
+    CanalizzazioneEuropa = plans_->FindById(PlanIdEuropa);
+
     bandSystems_ = std::make_unique<TSistemiBande>();
     savedBandSystems_ = SistemiBande;
     savedBandSystem2_ = SistemaBande2;
@@ -45,6 +53,10 @@ ScopedGlobals::~ScopedGlobals() {
     SistemaBande3 = savedBandSystem3_;
     SistemaBandeCorrente = savedCurrentBandSystem_;
     bandSystems_.reset();
+    Canalizzazioni = savedPlans_;
+    CanalizzazioneItalia = savedItalia_;
+    CanalizzazioneEuropa = savedEuropa_;
+    plans_.reset();
     Ini = savedIni_;
     GestoreErrori = savedReporter_;
     reporter_.reset();

@@ -1,6 +1,7 @@
 #pragma once
 // The program-wide objects for a test: a settings store on a fresh settings
-// file of its own, a message reporter, the band systems and the options, set
+// file of its own, a message reporter, the channel plans, the band systems and
+// the options, set
 // in the globals while the object lives. The options are fresh (constructed,
 // not loaded); the settings name the test's folder as the program directory,
 // so the options' directories default into it. The globals and the settings file they replace come back when it
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "core/band_systems.h"
+#include "core/channel_plans.h"
 #include "core/globals.h"
 #include "core/ini.h"
 #include "core/options.h"
@@ -26,6 +28,7 @@ public:
 
     TIni& Settings() { return *ini_; }
     TGestoreErrori& Reporter() { return *reporter_; }
+    TCanalizzazioni& Plans() { return *plans_; }
     TSistemiBande& BandSystems() { return *bandSystems_; }
     TOpzioni& Options() { return *options_; }
     // The settings file behind Settings().
@@ -41,6 +44,10 @@ private:
     TGestoreErrori* savedReporter_ = nullptr;
     std::unique_ptr<TIni> ini_;
     std::unique_ptr<TGestoreErrori> reporter_;
+    TCanalizzazioni* savedPlans_ = nullptr;
+    TCanalizzazione* savedItalia_ = nullptr;
+    TCanalizzazione* savedEuropa_ = nullptr;
+    std::unique_ptr<TCanalizzazioni> plans_;
     TSistemiBande* savedBandSystems_ = nullptr;
     TSistemaBande* savedBandSystem2_ = nullptr;
     TSistemaBande* savedBandSystem3_ = nullptr;
