@@ -1,0 +1,429 @@
+#include "app/grid.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "app/project.h"
+
+bool TQNextCell::Pop(TNextCell& record) {
+    if (entries_.empty()) return false;
+    record = entries_.front();
+    entries_.pop_front();
+    return true;
+}
+
+TGridData::TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t kind)
+    : Project(project),
+      Columns(std::max<int32_t>(0, columns)),
+      Rows(std::max<int32_t>(0, rows)),
+      Kind(kind) {
+    cells_.assign(static_cast<size_t>(Columns) * static_cast<size_t>(Rows), nullptr);
+    errorMarks_.assign(cells_.size(), 0);
+    // The undo list, the copy buffer and the graphic signs join here with their classes.
+    MarkAllOutOfDate();
+}
+
+TGridData::~TGridData() { Clear(); }
+
+void TGridData::Clear() {
+    std::unordered_set<TCella*> doomed;
+    for (TCella* cell : cells_) {
+        if (!cell) continue;
+        doomed.insert(cell);
+        if (cell->Overlay) doomed.insert(cell->Overlay);
+    }
+    std::fill(cells_.begin(), cells_.end(), nullptr);
+    std::fill(errorMarks_.begin(), errorMarks_.end(), 0);
+    for (TCella* cell : doomed) delete cell;
+    Anchor = nullptr;
+    FirstOutlet = nullptr;
+    analysis_.clear();
+    // The sign index, the signs and the undo list are emptied here once they join the grid.
+    MarkAllOutOfDate();
+}
+
+// ---- Squares ----
+
+TCella* TGridData::CellAt(int32_t column, int32_t row) const {
+    if (!Inside(column, row)) return nullptr;
+    return cells_[Index(column, row)];
+}
+
+TCella* TGridData::CellAtLayer(int32_t column, int32_t row, int32_t first, int32_t second) const {
+    TCella* cell = CellAt(column, row);
+    if (cell && cell->Overlay && second > first) return cell->Overlay;
+    return cell;
+}
+
+void TGridData::PutOnSquare(int32_t column, int32_t row, TCella* cell) {
+    if (!Inside(column, row)) return;
+    cells_[Index(column, row)] = cell;
+}
+
+void TGridData::PlaceOnSquare(int32_t column, int32_t row, TCella* cell) {
+    if (!Inside(column, row)) return;
+    cells_[Index(column, row)] = cell;
+    errorMarks_[Index(column, row)] = 0;
+    RepaintSquare(column, row);
+}
+
+uint8_t TGridData::ErrorMark(int32_t column, int32_t row) const {
+    return Inside(column, row) ? errorMarks_[Index(column, row)] : 0;
+}
+
+void TGridData::SetErrorMark(int32_t column, int32_t row, uint8_t mark) {
+    if (Inside(column, row)) errorMarks_[Index(column, row)] = mark;
+}
+
+void TGridData::RepaintSquare(int32_t column, int32_t row) {
+    if (Window) Window->RepaintCell(column, row);
+}
+
+// ---- Insertion and removal ----
+
+bool TGridData::InsideUsableArea(const TGridRect& r) const {
+    int32_t firstRow = 0, lastRow = Rows - 1;
+    if (Kind == GridNetwork)
+        firstRow = 1;
+    else if (Kind == GridHeadEnd)
+        lastRow = Rows - 2;
+    return r.Left >= 0 && r.Right < Columns && r.Left <= r.Right && r.Top >= firstRow &&
+           r.Bottom <= lastRow && r.Top <= r.Bottom;
+}
+
+bool TGridData::HoldsHeadEnd() const {
+    for (TCella* cell : cells_)
+        if (cell && cell->TypeCode == CodeHeadEnd) return true;
+    return false;
+}
+
+bool TGridData::InsertCell(TCella* cell, bool recordUndo, int32_t caption) {
+    if (!cell) return false;
+    const TGridRect rect = cell->GetGridRect();
+    const bool anchor = cell->TypeCode == CodeHeadEnd;
+    // The anchor may stand in the rows kept for it, but like any cell it must
+    // lie on the grid; a grid holds one anchor only.
+    const bool fits = anchor ? (rect.Left >= 0 && rect.Top >= 0 && rect.Right < Columns &&
+                                rect.Bottom < Rows && rect.Left <= rect.Right &&
+                                rect.Top <= rect.Bottom && !HoldsHeadEnd())
+                             : InsideUsableArea(rect);
+    if (!fits) {
+        delete cell;
+        return false;
+    }
+    cell->Owner = this;
+    cell->Overlay = nullptr;
+
+    int removed = 0;
+    if (!cell->CanOverlapCell()) {
+        for (int32_t c = rect.Left; c <= rect.Right; ++c)
+            for (int32_t r = rect.Top; r <= rect.Bottom; ++r)
+                for (int twice = 0; twice < 2; ++twice) {
+                    TCella* there = CellAt(c, r);
+                    if (there && there != cell && RemoveCell(there, recordUndo, 1)) ++removed;
+                }
+        for (int32_t c = rect.Left; c <= rect.Right; ++c)
+            for (int32_t r = rect.Top; r <= rect.Bottom; ++r) PlaceOnSquare(c, r, cell);
+    } else {
+        const int32_t c = rect.Left, r = rect.Top;
+        if (TCella* there = CellAt(c, r); there && there != cell) {
+            if (!there->CanOverlapCell() || there->Orientation == cell->Orientation) {
+                if (RemoveCell(there, recordUndo, 1)) ++removed;
+            } else if (there->Overlay) {
+                if (RemoveCell(there->Overlay, recordUndo, 1)) ++removed;
+            }
+        }
+        TCella* there = CellAt(c, r);
+        if (cell->Orientation == 1) {
+            cell->Overlay = there;
+            PlaceOnSquare(c, r, cell);
+        } else if (!there) {
+            PlaceOnSquare(c, r, cell);
+        } else {
+            there->Overlay = cell;
+            SetErrorMark(c, r, 0);
+            RepaintSquare(c, r);
+        }
+    }
+    RepaintSquare(rect.Left, rect.Top - 1);
+    RepaintSquare(rect.Left, rect.Top + 1);
+    // With the undo list: an inserted-cell record with the removals as its group.
+    (void)recordUndo;
+    (void)caption;
+    (void)removed;
+    return true;
+}
+
+bool TGridData::RemoveCell(TCella* cell, bool recordUndo, int32_t caption) {
+    if (!cell || cell->Owner != this) return false;
+    const TGridRect rect = cell->GetGridRect();
+    if (!cell->CanOverlapCell()) {
+        for (int32_t c = rect.Left; c <= rect.Right; ++c)
+            for (int32_t r = rect.Top; r <= rect.Bottom; ++r)
+                if (CellAt(c, r) == cell) PlaceOnSquare(c, r, nullptr);
+    } else {
+        const int32_t c = rect.Left, r = rect.Top;
+        TCella* there = CellAt(c, r);
+        if (there == cell) {
+            PlaceOnSquare(c, r, cell->Overlay);
+            cell->Overlay = nullptr;
+        } else if (there && there->Overlay == cell) {
+            there->Overlay = nullptr;
+            SetErrorMark(c, r, 0);
+            RepaintSquare(c, r);
+        } else {
+            return false;
+        }
+    }
+    RepaintSquare(rect.Left, rect.Top - 1);
+    RepaintSquare(rect.Left, rect.Top + 1);
+    Dispose(cell, recordUndo, caption);
+    return true;
+}
+
+void TGridData::Dispose(TCella* cell, bool recordUndo, int32_t caption) {
+    ForgetCell(cell);
+    // The undo list keeps recorded removals once it joins the grid; until then
+    // a removed cell is deleted like an unrecorded one.
+    (void)recordUndo;
+    (void)caption;
+    delete cell;
+}
+
+// A removed cell must not stay reachable: drop every link, chain entry and
+// overlay of the grid's cells that points at it.
+void TGridData::ForgetCell(TCella* cell) {
+    auto forget = [cell](TCella* other) {
+        for (size_t i = 0; i < other->InputCell.size(); ++i)
+            if (other->InputCell[i] == cell) {
+                other->InputCell[i] = nullptr;
+                if (i < other->InputPort.size()) other->InputPort[i] = -1;
+            }
+        for (size_t j = 0; j < other->OutputCell.size(); ++j)
+            if (other->OutputCell[j] == cell) {
+                other->OutputCell[j] = nullptr;
+                if (j < other->OutputPort.size()) other->OutputPort[j] = -1;
+            }
+        if (other->NextCell == cell) other->NextCell = cell->NextCell;
+        if (other->NextOutlet == cell) other->NextOutlet = cell->NextOutlet;
+        if (other->Overlay == cell) other->Overlay = nullptr;
+    };
+    for (TCella* other : cells_) {
+        if (!other) continue;
+        forget(other);
+        if (other->Overlay) forget(other->Overlay);
+    }
+    if (Anchor == cell) Anchor = nullptr;
+    if (FirstOutlet == cell) FirstOutlet = cell->NextOutlet;
+    cell->NextCell = nullptr;
+    cell->NextOutlet = nullptr;
+    cell->Owner = nullptr;
+}
+
+void TGridData::DeleteRect(const TGridRect& rect, bool recordUndo, int32_t caption) {
+    const int32_t left = std::max<int32_t>(0, rect.Left);
+    const int32_t right = std::min<int32_t>(Columns - 1, rect.Right);
+    const int32_t top = std::max<int32_t>(0, rect.Top);
+    const int32_t bottom = std::min<int32_t>(Rows - 1, rect.Bottom);
+    int removed = 0;
+    for (int32_t c = left; c <= right; ++c)
+        for (int32_t r = top; r <= bottom; ++r)
+            for (int twice = 0; twice < 2; ++twice) {
+                TCella* there = CellAt(c, r);
+                // The anchor belongs to the grid, not to the drawing: editing
+                // never cuts or deletes it.
+                if (!there || there->TypeCode == CodeHeadEnd) continue;
+                if (RemoveCell(there, recordUndo, caption)) ++removed;
+            }
+    // The graphic signs lying in the rectangle go too once signs join the grid;
+    // with the undo list one group record with the count is pushed.
+    if (recordUndo || removed > 0) SetModified(ModAll);
+}
+
+// ---- Size ----
+
+bool TGridData::FindAnchorColumn(int32_t& column, int32_t& row) const {
+    for (int32_t c = 0; c < Columns; ++c) {
+        if (Rows < 1) break;
+        TCella* top = cells_[Index(c, 0)];
+        if (top && top->TypeCode == CodeHeadEnd) {
+            column = c;
+            row = 0;
+            return true;
+        }
+        TCella* bottom = cells_[Index(c, Rows - 1)];
+        if (bottom && bottom->TypeCode == CodeHeadEnd) {
+            column = c;
+            row = Rows - 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TGridData::Resize(int32_t columns, int32_t rows) {
+    if (columns == Columns && rows == Rows) return true;
+    if (columns < 1 || rows < 1) return false;
+
+    int32_t dx = 0, dy = 0;
+    int32_t anchorColumn = 0, anchorRow = 0;
+    if (FindAnchorColumn(anchorColumn, anchorRow)) {
+        dx = columns / 2 - 1 - anchorColumn;
+        dy = (anchorRow == 0) ? 0 : rows - Rows;
+    }
+    auto fits = [&](int32_t c, int32_t r) {
+        return c + dx >= 0 && c + dx < columns && r + dy >= 0 && r + dy < rows;
+    };
+    for (int32_t c = 0; c < Columns; ++c)
+        for (int32_t r = 0; r < Rows; ++r)
+            if (cells_[Index(c, r)] && !fits(c, r)) return false;
+
+    std::vector<TCella*> cells(static_cast<size_t>(columns) * static_cast<size_t>(rows), nullptr);
+    std::vector<uint8_t> marks(cells.size(), 0);
+    std::unordered_set<TCella*> moved;
+    for (int32_t c = 0; c < Columns; ++c)
+        for (int32_t r = 0; r < Rows; ++r) {
+            if (!fits(c, r)) continue;
+            const size_t to = static_cast<size_t>(c + dx) * static_cast<size_t>(rows) +
+                              static_cast<size_t>(r + dy);
+            marks[to] = errorMarks_[Index(c, r)];
+            TCella* cell = cells_[Index(c, r)];
+            cells[to] = cell;
+            if (cell && moved.insert(cell).second) {
+                cell->Column += dx;
+                cell->Row += dy;
+                if (cell->Overlay) {
+                    cell->Overlay->Column = cell->Column;
+                    cell->Overlay->Row = cell->Row;
+                }
+            }
+        }
+    cells_.swap(cells);
+    errorMarks_.swap(marks);
+    analysis_.clear();
+    // Graphic signs move by dx x 42 and dy x 42 pixels once signs join the grid.
+
+    Columns = columns;
+    Rows = rows;
+    if (SavedLeft != -1) {
+        SavedLeft += dx;
+        if (SavedLeft < 0 || SavedLeft >= Columns) SavedLeft = -1;
+    }
+    if (SavedTop != -1) {
+        SavedTop += dy;
+        if (SavedTop < 0 || SavedTop >= Rows) SavedTop = -1;
+    }
+    return true;
+}
+
+TGridRect TGridData::GetUsedArea() const {
+    TGridRect used{Rows - 1, Columns - 1, 0, 0};
+    for (int32_t c = 0; c < Columns; ++c)
+        for (int32_t r = 0; r < Rows; ++r)
+            if (cells_[Index(c, r)]) {
+                used.Top = std::min(used.Top, r);
+                used.Left = std::min(used.Left, c);
+                used.Bottom = std::max(used.Bottom, r);
+                used.Right = std::max(used.Right, c);
+            }
+    // Squares crossed by graphic signs count as used once signs join the grid.
+    return used;
+}
+
+void TGridData::GetMinimumSize(int32_t& columns, int32_t& rows) const {
+    int32_t anchorColumn = 0, anchorRow = 0;
+    if (!FindAnchorColumn(anchorColumn, anchorRow)) {
+        columns = GridMinimumSize;
+        rows = GridMinimumSize;
+        return;
+    }
+    const TGridRect used = GetUsedArea();
+    rows = std::max<int32_t>(GridMinimumSize, used.Bottom - used.Top + 1);
+    columns = std::max<int32_t>(
+        GridMinimumSize,
+        2 * std::max(anchorColumn - used.Left, used.Right - anchorColumn) + 2);
+}
+
+// ---- Questions ----
+
+bool TGridData::HasComponents() const {
+    for (TCella* cell : cells_)
+        if (cell && cell->TypeCode != CodeHeadEnd) return true;
+    return false;
+}
+
+bool TGridData::HasEarthSymbol() const {
+    for (TCella* cell : cells_)
+        if (cell && cell->TypeCode == CodeEarth) return true;
+    return false;
+}
+
+bool TGridData::AllCellsDescribed(bool strict) const {
+    // Without an anchor there is no chain, hence nothing undescribed in it.
+    if (!Anchor) return true;
+    for (TCella* cell = Anchor->NextCell; cell; cell = cell->NextCell) {
+        if (cell->Described) continue;
+        // A cable segment that touches no component needs no data even for
+        // the estimate: for a cable that is what NeedsNoDescription answers
+        // (a bridge answers yes always, so it passes in the lenient form only).
+        if (cell->TypeCode == CodeCable && cell->NeedsNoDescription()) continue;
+        if (!strict && cell->NeedsNoDescription()) continue;
+        return false;
+    }
+    return true;
+}
+
+// ---- Out-of-date marks ----
+
+void TGridData::MarkAllOutOfDate() {
+    NetworkOutOfDate = true;
+    RequiredOutOfDate = true;
+    ChannelsOutOfDate = true;
+    RequiredChannelsOutOfDate = true;
+}
+
+void TGridData::SetModified(int32_t mask) {
+    if (Project) Project->SetModified(mask);
+    if (mask & ModChannels) {
+        ChannelsOutOfDate = true;
+        RequiredChannelsOutOfDate = true;
+    }
+    if (mask & ModNetwork) {
+        NetworkOutOfDate = true;
+        RequiredOutOfDate = true;
+    }
+}
+
+// ---- Walks ----
+
+void TGridData::ClearWalkMarks() {
+    for (TCella* cell : cells_) {
+        if (!cell) continue;
+        cell->WalkMark = 0;
+        if (cell->Overlay) cell->Overlay->WalkMark = 0;
+    }
+}
+
+void TGridData::NumberCells(int32_t* counters, bool reset) {
+    if (!counters) return;
+    if (reset) std::fill(counters, counters + CategoryCounterCount, 1);
+    if (!Anchor) return;
+    for (TCella* cell = Anchor->NextCell; cell; cell = cell->NextCell)
+        cell->TakeSequenceNumber(counters);
+}
+
+// ---- Analysis records ----
+
+TSquareAnalysis* TGridData::AnalysisAt(int32_t column, int32_t row) {
+    if (analysis_.empty() || !Inside(column, row)) return nullptr;
+    return &analysis_[Index(column, row)];
+}
+
+void TGridData::BeginAnalysis() {
+    analysis_.assign(static_cast<size_t>(Columns) * static_cast<size_t>(Rows), TSquareAnalysis{});
+}
+
+void TGridData::EndAnalysis() {
+    analysis_.clear();
+    analysis_.shrink_to_fit();
+}

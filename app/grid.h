@@ -1,0 +1,176 @@
+#pragma once
+// TGridData: one drawing grid, a rectangle of squares on which cells stand.
+// Every cell enters a grid through InsertCell and leaves it through RemoveCell,
+// the only places (with Resize and the head-end terminal's line count) that
+// write the squares.
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+#include "cells/cell.h"
+
+class TProgetto;
+class TAntenne;
+
+// Grid kinds.
+constexpr int32_t GridHeadEnd = 0;     // page "Testa"
+constexpr int32_t GridNetwork = 1;     // page "Rete"
+constexpr int32_t GridCustom = 11;     // the structure of a custom component
+
+// Size of a new project's grids, and the least size the scheme may shrink to.
+constexpr int32_t GridDefaultSize = 75;
+constexpr int32_t GridMinimumSize = 50;
+
+// Pixels of one square in the units graphic signs are stored in.
+constexpr int32_t SquarePixels = 42;
+
+// Modified masks of SetModified.
+enum : int32_t {
+    ModDrawing = 1,     // signs and texts
+    ModEstimate = 2,
+    ModNetwork = 4,     // network-level calculations
+    ModChannels = 8,    // channel calculations
+    ModAll = 15,        // every cell edit
+};
+
+// What the grid asks of the window that shows it.
+class TGridWindow {
+public:
+    virtual ~TGridWindow() = default;
+    virtual void RepaintCell(int32_t column, int32_t row) = 0;
+};
+
+// One entry of the connectivity analysis's work queue: the square a signal
+// arrives at, the side of that square it enters by (0 top, 1 right, 2 bottom,
+// 3 left, 4 a start record), the sending output port, the sender's type code,
+// whether the line must end in a termination and whether it may end open.
+struct TNextCell {
+    int32_t Column = 0;
+    int32_t Row = 0;
+    uint8_t Side = 0;
+    int32_t Port = 0;
+    int32_t TypeCode = 0;
+    uint8_t NeedsTermination = 0;
+    uint8_t MayEndOpen = 0;
+};
+
+constexpr uint8_t SideStart = 4;
+
+// First in, first out queue of the analysis.
+class TQNextCell {
+public:
+    void Push(const TNextCell& record) { entries_.push_back(record); }
+    // Copies the head into record and drops it; false when the queue is empty.
+    bool Pop(TNextCell& record);
+    bool Empty() const { return entries_.empty(); }
+    int Count() const { return static_cast<int>(entries_.size()); }
+
+private:
+    std::deque<TNextCell> entries_;
+};
+
+// The analysis record of one square while an analysis runs: visited, and per
+// side an input waiting there, which input of the square's cell it is and
+// whether it may stay unconnected.
+struct TSquareAnalysis {
+    uint8_t Visited = 0;
+    uint8_t Spare[2] = {0, 0};
+    uint8_t Waiting[4] = {0, 0, 0, 0};
+    int32_t InputIndex[4] = {0, 0, 0, 0};
+    uint8_t MayStayOpen[4] = {0, 0, 0, 0};
+};
+
+class TGridData {
+public:
+    TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t kind);
+    ~TGridData();
+    TGridData(const TGridData&) = delete;
+    TGridData& operator=(const TGridData&) = delete;
+
+    // Deletes every cell (and its overlay); anchor and first outlet become
+    // none; everything is out of date.
+    void Clear();
+    // Changes the size, keeping the anchor in its row at column
+    // (columns / 2) - 1 and moving every cell with it. Refused (false) when an
+    // occupied square would leave the grid.
+    bool Resize(int32_t columns, int32_t rows);
+    // The least size Resize accepts for the present drawing.
+    void GetMinimumSize(int32_t& columns, int32_t& rows) const;
+
+    // Puts a cell on its squares, replacing what stands there (a straight
+    // cable crossing another stays as its overlay). A refused cell is deleted.
+    bool InsertCell(TCella* cell, bool recordUndo, int32_t caption);
+    // Takes a cell off its squares and out of the links and chains of the
+    // other cells; the cell is deleted unless the undo list keeps it.
+    bool RemoveCell(TCella* cell, bool recordUndo, int32_t caption);
+    // Removes every cell on the rectangle except the anchor.
+    void DeleteRect(const TGridRect& rect, bool recordUndo, int32_t caption);
+
+    TCella* CellAt(int32_t column, int32_t row) const;
+    // The overlay of the square's cell when second > first, else the cell.
+    TCella* CellAtLayer(int32_t column, int32_t row, int32_t first, int32_t second) const;
+    bool Inside(int32_t column, int32_t row) const {
+        return column >= 0 && column < Columns && row >= 0 && row < Rows;
+    }
+    // Sets a square of the head-end terminal's row (its line count changes
+    // the squares it covers); other callers go through InsertCell.
+    void PutOnSquare(int32_t column, int32_t row, TCella* cell);
+
+    uint8_t ErrorMark(int32_t column, int32_t row) const;
+    void SetErrorMark(int32_t column, int32_t row, uint8_t mark);
+
+    bool HasComponents() const;
+    bool HasEarthSymbol() const;
+    TGridRect GetFullArea() const { return TGridRect{0, 0, Rows - 1, Columns - 1}; }
+    TGridRect GetUsedArea() const;
+    bool AllCellsDescribed(bool strict) const;
+
+    void MarkAllOutOfDate();
+    void SetModified(int32_t mask);
+    void RepaintSquare(int32_t column, int32_t row);
+
+    // Sets the walk mark of every cell and overlay to 0.
+    void ClearWalkMarks();
+    // Gives every cell after the anchor its sequence number, the counters
+    // first set to 1 when reset is true.
+    void NumberCells(int32_t* counters, bool reset);
+
+    // The analysis record of a square while an analysis runs; none otherwise
+    // and outside the grid.
+    TSquareAnalysis* AnalysisAt(int32_t column, int32_t row);
+    // Allocates (cleared) or frees the analysis records; the analysis calls them.
+    void BeginAnalysis();
+    void EndAnalysis();
+
+    TAntenne* Form = nullptr;
+    TProgetto* Project = nullptr;
+    TGridWindow* Window = nullptr;
+    int32_t Columns = 0;
+    int32_t Rows = 0;
+    int32_t Kind = 0;
+    int32_t Step = 1;              // detail level when the grid has no project
+    int32_t SavedLeft = -1;        // first visible column when last shown
+    int32_t SavedTop = -1;         // first visible row when last shown
+    TCella* Anchor = nullptr;      // the head-end terminal, first cell of the cell chain
+    TCella* FirstOutlet = nullptr; // first cell of the outlet chain
+    bool NetworkOutOfDate = true;
+    bool RequiredOutOfDate = true;
+    bool ChannelsOutOfDate = true;
+    bool RequiredChannelsOutOfDate = true;
+
+private:
+    size_t Index(int32_t column, int32_t row) const {
+        return static_cast<size_t>(column) * static_cast<size_t>(Rows) + static_cast<size_t>(row);
+    }
+    bool InsideUsableArea(const TGridRect& rect) const;
+    bool HoldsHeadEnd() const;
+    bool FindAnchorColumn(int32_t& column, int32_t& row) const;
+    void PlaceOnSquare(int32_t column, int32_t row, TCella* cell);
+    // Drops every reference that the cells of the grid and the chains hold to cell.
+    void ForgetCell(TCella* cell);
+    void Dispose(TCella* cell, bool recordUndo, int32_t caption);
+
+    std::vector<TCella*> cells_;           // [column][row], column-major
+    std::vector<uint8_t> errorMarks_;      // [column][row]
+    std::vector<TSquareAnalysis> analysis_;  // while an analysis runs
+};

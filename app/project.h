@@ -1,0 +1,69 @@
+#pragma once
+// TProgetto: the one open project, with its two drawing grids, the texts that
+// describe customer, building and work, and its modified flags. The main form
+// makes it once; new, open and the designer reuse it through Reset.
+#include <cstdint>
+
+#include "platform/sysutils.h"
+
+class TAntenne;
+class TGridData;
+
+constexpr const char* UntitledProjectName = "senza nome";
+
+// The header texts, in file order, and the characters the file keeps of each.
+constexpr int HeaderTextCount = 29;
+constexpr int HeaderTextMax[HeaderTextCount] = {
+    50, 50, 50, 20, 20, 20, 11,           // customer: name, street, town, telephone, fax, tax code, VAT
+    50, 5, 5, 11, 5, 11, 30, 20,          // building: address, number, staircase, floor, flat, postcode, municipality, province
+    50, 50, 30, 20, 20,                   // owner: name, address, town, telephone, fax
+    30, 30,                               // declarant, designer
+    512, 30, 30, 512,                     // description of the work, "Lavoro inteso come:", use, notes
+    128, 128, 128,                        // further texts
+};
+// Indexes (from 0) of the two texts a new project keeps.
+constexpr int HeaderDesigner = 21;
+constexpr int HeaderNotes = 25;
+
+class TProgetto {
+public:
+    explicit TProgetto(TAntenne* owner);
+    ~TProgetto();
+    TProgetto(const TProgetto&) = delete;
+    TProgetto& operator=(const TProgetto&) = delete;
+
+    // The new-project sequence: empty 75 x 75 grids (with their head-end
+    // terminals when withAnchors), empty texts except designer and notes,
+    // nothing modified, estimate out of date and design pending.
+    void Reset(bool withAnchors);
+    // After a load: nothing modified or pending, every calculation out of date.
+    void MarkLoaded();
+    // Mask bits: 1 drawing, 2 estimate, 4 network calculations, 8 channel calculations.
+    void SetModified(int32_t mask);
+
+    AnsiString Name;
+    TAntenne* Owner = nullptr;
+    TGridData* NetworkGrid = nullptr;   // owned, kind 1, page "Rete"
+    TGridData* HeadEndGrid = nullptr;   // owned, kind 0, page "Testa"
+    int32_t Step = 1;                   // 1 drawing, 2 or more component data (detail level)
+    AnsiString HeaderTexts[HeaderTextCount];
+    uint8_t ByteA = 12;
+    char ByteB = 'C';
+    bool Modified = false;
+    bool EstimateOutOfDate = true;
+    bool DesignPending = true;
+};
+
+// Makes a project the program-wide project being loaded for as long as it
+// lives (older cell records find their grid through it), and restores the one
+// before afterwards.
+class TProgettoInCaricamento {
+public:
+    explicit TProgettoInCaricamento(TProgetto* project);
+    ~TProgettoInCaricamento();
+    TProgettoInCaricamento(const TProgettoInCaricamento&) = delete;
+    TProgettoInCaricamento& operator=(const TProgettoInCaricamento&) = delete;
+
+private:
+    TProgetto* before_;
+};

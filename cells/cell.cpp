@@ -1,0 +1,402 @@
+#include "cells/cell.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "app/grid.h"
+#include "cells/factory.h"
+#include "core/band_systems.h"
+#include "core/globals.h"
+
+// ---- Level-window tables ----
+
+void TTabellaFinestre::Reset(int ports) {
+    if (ports < 0) ports = 0;
+    if (!allocated_ || static_cast<int>(rows_.size()) != ports) {
+        rows_.assign(static_cast<size_t>(ports), TFinestreBande{});
+        allocated_ = true;
+    }
+    for (auto& row : rows_) row.fill(TFinestra{});
+}
+
+void TTabellaFinestre::Free() {
+    rows_.clear();
+    rows_.shrink_to_fit();
+    allocated_ = false;
+}
+
+// ---- Construction ----
+
+TCella::TCella(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+    : TCella(owner, orientation, mirrored, column, row, 1, 1, 0) {}
+
+TCella::TCella(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+               int32_t inputs, int32_t throughOutputs, int32_t tapOutputs)
+    : Owner(owner),
+      BandSystem(SistemaBande3),
+      Orientation(orientation),
+      Inputs(inputs),
+      ThroughOutputs(throughOutputs),
+      TapOutputs(tapOutputs),
+      Mirrored(mirrored),
+      Column(column),
+      Row(row),
+      SourceChannels(std::make_unique<TListaCanali>()),
+      Attenuation(std::make_unique<TInfo>(3)),
+      LevelTableA(std::make_unique<TInfo>(3)),
+      LevelTableB(std::make_unique<TInfo>(3)),
+      LevelTableC(std::make_unique<TInfo>(3)),
+      MatrixTableA(std::make_unique<TInfo>(4)),
+      MatrixTableB(std::make_unique<TInfo>(4)) {
+    std::fill(std::begin(SeparationBest), std::end(SeparationBest), LevelNone);
+    std::fill(std::begin(SeparationAux), std::end(SeparationAux), LevelNone);
+    std::fill(std::begin(SeparationOutlet), std::end(SeparationOutlet), LevelNone);
+    // A consistent port table from the start; class constructors apply their own.
+    TCella::SetPortCounts();
+}
+
+TCella::~TCella() = default;
+
+// ---- Drawing: filled by the drawing family ----
+
+void TCella::DrawSymbol(TCanvas*, int32_t, int32_t, int32_t, int32_t, int32_t) {}
+
+void TCella::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                   int32_t zoom) {
+    DrawSymbol(canvas, column, row, x, y, zoom);
+    // The short-code label is added by the drawing family.
+}
+
+AnsiString TCella::GetShortCode() { return AnsiString(); }
+
+void TCella::InvalidateArea() {
+    if (!Owner || !Owner->Window) return;
+    const TGridRect r = GetGridRect();
+    for (int32_t c = r.Left; c <= r.Right; ++c)
+        for (int32_t w = r.Top; w <= r.Bottom; ++w) Owner->RepaintSquare(c, w);
+}
+
+void TCella::Invalidate() { InvalidateArea(); }
+
+void TCella::DrawAttenuationValues(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) {}
+
+void TCella::PaintIfAt(int32_t, int32_t, int32_t, int32_t, int32_t) {}
+
+TGridRect TCella::GetGridRect() {
+    return TGridRect{Row, Column, Row, Column + std::max<int32_t>(1, NumThroughOutputs) - 1};
+}
+
+// ---- Records: filled by the record family ----
+
+void TCella::Load(TStream&, int32_t) {}
+
+void TCella::Save(TStream&, int32_t) {}
+
+bool TCella::RegisterInLibrary(TLibreria*) {
+    Described = 1;
+    return true;
+}
+
+void TCella::LoadLevelTables(TStream&, int32_t) {}
+
+void TCella::SetBandSystem(TSistemaBande* system) {
+    if (BandSystem && system && BandSystem != system && Attenuation->Rank() == 3 &&
+        Attenuation->root3) {
+        for (int32_t r = 0; r < Attenuation->Size2(); ++r) {
+            TInfo::Block block = Attenuation->root3[r];
+            if (!block) continue;
+            for (int32_t c = 0; c < Attenuation->Size3(); ++c)
+                if (block[c]) BandSystem->LevelsByBand(*system, block[c]);
+        }
+    }
+    BandSystem = system;
+}
+
+// ---- Ports and links ----
+
+void TCella::AllocLinks() {
+    const size_t in = static_cast<size_t>(std::max<int32_t>(0, NumInputs));
+    const size_t out = static_cast<size_t>(std::max<int32_t>(0, NumOutputs));
+    InputPort.assign(in, -1);
+    InputCell.assign(in, nullptr);
+    OutputPort.assign(out, -1);
+    OutputCell.assign(out, nullptr);
+}
+
+void TCella::SetPortCounts() {
+    NumInputs = Inputs;
+    NumTapOutputs = TapOutputs;
+    NumThroughOutputs = ThroughOutputs;
+    NumOutputs = ThroughOutputs + TapOutputs;
+    TableRows = 1;
+    TableColumns = 4;
+    MatrixColumns = 0;
+}
+
+bool TCella::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
+    const int32_t middle = (NumThroughOutputs - 1) / 2;
+    for (int32_t k = 0; k < NumThroughOutputs; ++k) {
+        int32_t c = 0, r = 0;
+        GridToLocal(c, r, Column + k, Row);
+        if (Owner)
+            if (TSquareAnalysis* square = Owner->AnalysisAt(c, r)) square->Visited = 1;
+        LinkPortAt(c, r, k, 0, record.NeedsTermination, 0, queue);
+        if (k == middle) MarkGridCell(c, r, 0, 0, 0);
+    }
+    return true;
+}
+
+void TCella::TakeSequenceNumber(int32_t*) {}
+
+// ---- Component-data dialog: filled by the dialog family ----
+
+namespace {
+constexpr int32_t DefaultPageOrder[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+}
+
+void TCella::FillDataDialog(TDatiComponenti*, const int32_t*) {}
+
+void TCella::ReadDataDialog(TDatiComponenti*, const int32_t*) {}
+
+void TCella::FillDataDialogDefault(TDatiComponenti* dialog) {
+    FillDataDialog(dialog, DefaultPageOrder);
+}
+
+void TCella::ReadDataDialogDefault(TDatiComponenti* dialog) {
+    ReadDataDialog(dialog, DefaultPageOrder);
+}
+
+bool TCella::EditData(TDatiComponenti*) { return false; }
+
+bool TCella::OpenDataDialog() {
+    Described = 1;
+    return false;
+}
+
+TCella* TCella::GetPrototype() { return nullptr; }
+
+bool TCella::CheckData(const AnsiString&) { return true; }
+
+// ---- Copying data ----
+
+void TCella::Assign(TCella* target) {
+    if (!target || target == this) return;
+    target->Described = Described;
+    target->ExtraValue = ExtraValue;
+    target->Current2 = Current2;
+    target->Current1 = Current1;
+    for (int g = 0; g < 3; ++g)
+        for (int w = 0; w < 4; ++w) target->Power[g][w] = Power[g][w];
+    target->Positions[0] = Positions[0];
+    target->Characteristics[0] = Characteristics[0];
+    target->BandSystem = BandSystem;
+    target->Attenuation->Assign(*Attenuation);
+    target->LevelTableA->Assign(*LevelTableA);
+    target->LevelTableB->Assign(*LevelTableB);
+    target->LevelTableC->Assign(*LevelTableC);
+    target->MatrixTableA->Assign(*MatrixTableA);
+    target->MatrixTableB->Assign(*MatrixTableB);
+    target->Currency = Currency;
+    target->Description = Description;
+    target->Notes = Notes;
+    target->Brand = Brand;
+    target->Code = Code;
+    target->Series = Series;
+    target->Article = Article;
+    target->Category = Category;
+    target->Price = Price;
+    target->InstallMinutes = InstallMinutes;
+    target->InternalNotes = InternalNotes;
+    target->ExternalNotes = ExternalNotes;
+    target->Choice1 = Choice1;
+    target->Choice2 = Choice2;
+    target->Choice3 = Choice3;
+    for (int i = 0; i < 2; ++i) {
+        target->AuxLibrary[i] = AuxLibrary[i];
+        target->AuxCode[i] = AuxCode[i];
+        target->AuxQuantity[i] = AuxQuantity[i];
+    }
+    if (target->Owner) target->Owner->SetModified(ModAll);
+}
+
+void TCella::TakeLastUsed() {
+    TCella* prototype = GetPrototype();
+    if (!prototype) return;
+    prototype->Assign(this);
+    InvalidateArea();
+    if (Owner) Owner->SetModified(ModAll);
+}
+
+void TCella::StoreAsLastUsed() {
+    if (TCella* prototype = GetPrototype()) Assign(prototype);
+}
+
+void TCella::CopyDataToSameKind(uint8_t) {
+    // Handed to the grid's copy of data between cells, which comes with the
+    // grid's block operations.
+}
+
+TCella* TCella::Clone() {
+    TCella* copy = NewCella(nullptr, TypeCode, 0, 0, Inputs, ThroughOutputs, TapOutputs);
+    if (!copy) return nullptr;
+    copy->Variant = Variant;
+    copy->SetPortCounts();
+    copy->Orientation = Orientation;
+    copy->Mirrored = Mirrored;
+    copy->Column = Column;
+    copy->Row = Row;
+    Assign(copy);
+    copy->Owner = Owner;
+    return copy;
+}
+
+bool TCella::IsEstimateItem() { return true; }
+bool TCella::NeedsNoDescription() { return false; }
+bool TCella::AllowsAutoChoice() { return true; }
+bool TCella::IsAutoMixModule() { return false; }
+
+// ---- Level passes: filled by the level passes ----
+
+void TCella::ComputeRequiredLevels(const float*, const float*, uint32_t) {}
+void TCella::SpreadStamp(uint32_t) {}
+void TCella::ComputeSignalLevels(uint32_t) {}
+
+// ---- Channel pass and separation: filled by the channel and separation passes ----
+
+void TCella::ResetChannelLists() {}
+void TCella::WalkDownstream(TListaCanali*, int32_t, uint32_t) {}
+float TCella::MinDownstreamValue(float, int32_t, bool, TCella*, uint8_t, uint8_t) {
+    return 1000.0f;
+}
+void TCella::ComputeChannels(int32_t, int32_t, uint32_t) {}
+void TCella::ClearBandAccumulators(int32_t) {}
+void TCella::PushSeparation(int32_t, int32_t, float) {}
+void TCella::AcceptSeparation(int32_t, int32_t, float, float) {}
+
+// ---- Reports: filled by the report family ----
+
+void TCella::WriteAttenuationTable(TRichEdit*, int32_t, const AnsiString&) {}
+void TCella::GetPortLevelText(TRichEdit*) {}
+
+// ---- Turn and mirror ----
+
+bool TCella::Mirror() {
+    TGridRect r = GetGridRect();
+    if (Column == r.Left)
+        Column = Column - r.Right + r.Left;
+    else
+        Column = Column + r.Right - r.Left;
+    if (Orientation == 1 || Orientation == 3) {
+        r = GetGridRect();
+        Orientation = (Orientation + 2) % 4;
+        Row = (Row == r.Top) ? r.Bottom : r.Top;
+        Column = (Column == r.Left) ? r.Right : r.Left;
+    }
+    return true;
+}
+
+bool TCella::Rotate(int32_t n) {
+    Orientation = ((Orientation + n) % 4 + 4) % 4;
+    return true;
+}
+
+bool TCella::FindModelForAttenuation(TCella*, int32_t, bool, bool) { return false; }
+
+bool TCella::ChooseModel(TCella*, int32_t, uint32_t, TProgressBar*, int32_t, int32_t) {
+    return true;
+}
+void TCella::EvaluateModel(TCella*, int32_t, float, uint32_t, int32_t) {}
+void TCella::ComputeReachWindows() {}
+
+void TCella::GetPortName(TInfoMousePos&) {}
+void TCella::WriteReport(TRichEdit*, TInfoMousePos&) {}
+AnsiString TCella::GetTypeName() { return AnsiString(); }
+
+bool TCella::IsSameKind(TCella* other) {
+    return other && other->TypeCode == TypeCode && other->Inputs == Inputs &&
+           other->ThroughOutputs == ThroughOutputs && other->TapOutputs == TapOutputs;
+}
+
+void TCella::ComputeBandMask() {
+    BandMask = 0;
+    if (Attenuation->Rank() != 3 || Attenuation->Size3() < 1) return;
+    const int32_t rows = std::min(TableRows, Attenuation->Size2());
+    const int32_t slots = std::min<int32_t>(BandSlots, Attenuation->Size4());
+    for (int32_t b = 0; b < slots; ++b)
+        for (int32_t r = 0; r < rows; ++r)
+            if (Attenuation->Get3(r, 0, b) != LevelNone) BandMask |= (1u << b);
+}
+
+bool TCella::IsModelUsable(bool, bool) { return true; }
+bool TCella::CanOverlapCell() { return false; }
+void TCella::AdjustLossTables() {}
+
+float TCella::GetRow1Attenuation(int32_t, int32_t, int32_t band) {
+    if (Attenuation->Rank() != 3 || Attenuation->Size2() < 1 || Attenuation->Size3() < 2 ||
+        band < 0 || band >= Attenuation->Size4())
+        return LevelNone;
+    return Attenuation->Get3(0, 1, band);
+}
+
+float TCella::GetRow0Attenuation(int32_t, int32_t, int32_t band) {
+    if (Attenuation->Rank() != 3 || Attenuation->Size2() < 1 || Attenuation->Size3() < 1 ||
+        band < 0 || band >= Attenuation->Size4())
+        return LevelNone;
+    return Attenuation->Get3(0, 0, band);
+}
+
+bool TCella::IsSignalStart() { return false; }
+bool TCella::TakesPartInAnalysis() { return true; }
+
+// Columns of Attenuation are the outputs' band vectors and rows the inputs'
+// blocks; exchanging the pointers keeps missing rows missing.
+void TCella::SwapOutputColumns(int32_t i, int32_t j) {
+    if (Attenuation->Rank() != 3 || !Attenuation->root3) return;
+    if (i < 0 || j < 0 || i >= Attenuation->Size3() || j >= Attenuation->Size3()) return;
+    for (int32_t r = 0; r < Attenuation->Size2(); ++r)
+        if (TInfo::Block block = Attenuation->root3[r]) std::swap(block[i], block[j]);
+}
+
+void TCella::SwapInputRows(int32_t i, int32_t j) {
+    if (Attenuation->Rank() != 3 || !Attenuation->root3) return;
+    if (i < 0 || j < 0 || i >= Attenuation->Size2() || j >= Attenuation->Size2()) return;
+    std::swap(Attenuation->root3[i], Attenuation->root3[j]);
+}
+
+// ---- Plain operations ----
+
+void TCella::ResetInputLevels() { InputLevels.Reset(NumInputs); }
+void TCella::ResetOutputLevels() { OutputLevels.Reset(NumOutputs); }
+void TCella::ResetAuxLevels() { ReachLevels.Reset(NumInputs); }
+
+bool TCella::SetBandMaskBits(uint32_t mask, uint32_t value) const { return (BandMask & mask) == value; }
+
+bool TCella::HasBands(uint32_t mask) const { return (BandMask & mask) == mask; }
+
+void TCella::NormaliseBandLevels(const float* source, float* target) {
+    float running = LevelNone;
+    for (int b = 0; b < BandSlots; ++b) {
+        const float v = source[b];
+        if (v == LevelNone) {
+            target[b] = v;
+        } else if (v == LevelBlocked) {
+            target[b] = v;
+            running = LevelNone;
+        } else if (v == running) {
+            target[b] = LevelRepeat;
+        } else {
+            target[b] = v;
+            running = v;
+        }
+    }
+}
+
+AnsiString TCella::ShortCodeWith(const char* letters) const {
+    return AnsiString(letters) + IntToStr(SequenceNumber);
+}
+
+void TCella::TakeFromCounter(int32_t* counters, int index) {
+    if (!counters || index < 0 || index >= CategoryCounterCount) return;
+    SequenceNumber = counters[index];
+    ++counters[index];
+}

@@ -1,0 +1,375 @@
+#pragma once
+// TCella: the base of every element that stands on a drawing grid (components,
+// the head-end terminal, the sub-network anchors, the graphic symbols). It holds
+// what all of them share: place and turn on the grid, type code, commercial
+// texts, ports and links to the neighbours, the per-port per-band level windows
+// of the calculations, the per-band tables that describe the component, and the
+// virtual operations through which the grid, the dialogs, the designer and the
+// printing code drive every class.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/channel_list.h"
+#include "core/info.h"
+#include "core/levels.h"
+#include "platform/sysutils.h"
+
+class TCanvas;
+class TRichEdit;
+class TProgressBar;
+class TStream;
+class TLibreria;
+class TSistemaBande;
+class TGridData;
+class TDatiComponenti;
+class TQNextCell;
+struct TNextCell;
+struct TInfoMousePos;
+
+// A rectangle of grid squares, inclusive: (first row, first column, last row, last column).
+struct TGridRect {
+    int32_t Top = 0;
+    int32_t Left = 0;
+    int32_t Bottom = 0;
+    int32_t Right = 0;
+    bool operator==(const TGridRect&) const = default;
+};
+
+// One level window: the (minimum, maximum) levels of a port in one band slot.
+// A window whose minimum exceeds its maximum is empty; a sentinel window has
+// both ends equal to the sentinel.
+struct TFinestra {
+    float Min = LevelNone;
+    float Max = LevelNone;
+};
+
+using TFinestreBande = std::array<TFinestra, BandSlots>;
+
+// The windows of every port of one side of a cell, allocated on first reset.
+// A reset with another port count than the table holds reallocates it, so a
+// cell whose port table has changed never indexes past its windows.
+class TTabellaFinestre {
+public:
+    bool Allocated() const { return allocated_; }
+    int Ports() const { return static_cast<int>(rows_.size()); }
+    // Allocates for ports ports when needed and sets every window to LevelNone.
+    void Reset(int ports);
+    void Free();
+    TFinestreBande& operator[](int port) { return rows_[static_cast<size_t>(port)]; }
+    const TFinestreBande& operator[](int port) const { return rows_[static_cast<size_t>(port)]; }
+
+private:
+    std::vector<TFinestreBande> rows_;
+    bool allocated_ = false;
+};
+
+// Type codes that the grid and the program test by value.
+constexpr int32_t CodeNone = -1;          // a cell whose class has not set its code
+constexpr int32_t CodeOutlet = 14;
+constexpr int32_t CodeTermination = 16;
+constexpr int32_t CodeEarth = 25;
+constexpr int32_t CodeHeadEnd = 34;       // the head-end terminal, anchor of each project grid
+constexpr int32_t CodeBridge = 80;
+constexpr int32_t CodeCable = 81;
+
+// Category counters: one running sequence number per category of component,
+// shared by both grids of a project while they are numbered.
+constexpr int CategoryCounterCount = 28;
+using TContatoriCategoria = std::array<int32_t, CategoryCounterCount>;
+
+// Sizes of the fixed-length text fields, terminator included (a field keeps
+// one character less).
+constexpr int DescriptionSize = 30;
+constexpr int ArticleSize = 30;
+constexpr int NotesSize = 100;
+constexpr int InternalNotesSize = 100;
+constexpr int ExternalNotesSize = 11;
+constexpr int BrandSize = 20;
+constexpr int CodeSize = 20;
+constexpr int SeriesSize = 20;
+constexpr int CategorySize = 30;     // as stored; the field itself holds 32
+constexpr int AuxLibrarySize = 20;
+constexpr int AuxCodeSize = 20;
+
+// Power data: three groups of a flag word and three port masks (inputs,
+// through outputs, tap outputs).
+enum : int { PowerSupply = 0, PowerFeeds = 1, PowerRefuses = 2 };
+constexpr uint32_t AllBits = 0xFFFFFFFFu;
+
+// Port numbers of the outlet-separation search: below this an output port,
+// from this on an input port (PortInputBase + k for input k).
+constexpr int32_t PortInputBase = 300;
+
+class TCella {
+public:
+    // The short form uses one input, one through output and no tap output.
+    TCella(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TCella(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+           int32_t inputs, int32_t throughOutputs, int32_t tapOutputs);
+    TCella(const TCella&) = delete;
+    TCella& operator=(const TCella&) = delete;
+
+    // ---- The 67 virtual operations, in the order of the class's table ----
+    // Bodies marked "filled by ..." keep a neutral behaviour here; the family
+    // or pass named there gives them their real one.
+
+    // 1. Frees what the cell owns; neighbours are unlinked by the grid beforehand.
+    virtual ~TCella();
+    // 2. Nothing in the base (filled by the drawing family).
+    virtual void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                            int32_t zoom);
+    // 3. The symbol, then the short-code label (label filled by the drawing family).
+    virtual void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                       int32_t zoom);
+    // 4. Category letters and sequence number; empty in the base.
+    virtual AnsiString GetShortCode();
+    // 5. Repaints every square of the grid rectangle.
+    virtual void InvalidateArea();
+    // 6. Calls InvalidateArea.
+    virtual void Invalidate();
+    // 7. Label of the printed scheme (filled by the drawing family).
+    virtual void DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32_t y,
+                                       int32_t zoom, int32_t flags);
+    // 8. Draws the cell on the printed page at its own square (filled by the drawing family).
+    virtual void PaintIfAt(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom);
+    // 9. The squares the cell occupies.
+    virtual TGridRect GetGridRect();
+    // 10. Reads the cell record after the fields the reader has consumed
+    //     (filled by the record family).
+    virtual void Load(TStream& stream, int32_t version);
+    // 11. Writes the cell record (filled by the record family).
+    virtual void Save(TStream& stream, int32_t version);
+    // 12. Marks the cell described; the library accepts every cell.
+    virtual bool RegisterInLibrary(TLibreria* library);
+    // 13. Per-port level rows of older records (filled by the record family).
+    virtual void LoadLevelTables(TStream& stream, int32_t version);
+    // 14. Converts every band vector of Attenuation into the given band system.
+    virtual void SetBandSystem(TSistemaBande* system);
+    // 15. Creates the missing link arrays and clears every link.
+    virtual void AllocLinks();
+    // 16. Fills the port table from the constructor counts.
+    virtual void SetPortCounts();
+    // 17. Occupies the cell's squares and queues its ports for the grid analysis.
+    virtual bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue);
+    // 18. Takes the next number of the cell's category; nothing in the base.
+    virtual void TakeSequenceNumber(int32_t* counters);
+    // 19-22. The component-data dialog (filled by the dialog family). order
+    //        holds ten entries: the Attenuation column shown as value row j.
+    virtual void FillDataDialog(TDatiComponenti* dialog, const int32_t* order);
+    virtual void ReadDataDialog(TDatiComponenti* dialog, const int32_t* order);
+    virtual void FillDataDialogDefault(TDatiComponenti* dialog);
+    virtual void ReadDataDialogDefault(TDatiComponenti* dialog);
+    // 23. One edit in the dialog; true when confirmed (filled by the dialog family).
+    virtual bool EditData(TDatiComponenti* dialog);
+    // 24. Prepares the dialog for the class and edits; the base only marks the cell described.
+    virtual bool OpenDataDialog();
+    // 25. The class's last-used prototype; none in the base.
+    virtual TCella* GetPrototype();
+    // 26. Checks the data, reporting problems after the prefix (filled by the data checks).
+    virtual bool CheckData(const AnsiString& prefix);
+    // 27. Copies this cell's data into the target.
+    virtual void Assign(TCella* target);
+    // 28. Takes the prototype's data.
+    virtual void TakeLastUsed();
+    // 29. Stores this cell's data into the prototype.
+    virtual void StoreAsLastUsed();
+    // 30. "Copia su ..." (flag 0) and "Copia su tutti" (flag 1); filled with the
+    //     grid's copy of data between cells.
+    virtual void CopyDataToSameKind(uint8_t flag);
+    // 31. A new cell of the same class and data, owned by the caller; none when
+    //     the factory does not build this type code.
+    virtual TCella* Clone();
+    // 32-35. Simple answers.
+    virtual bool IsEstimateItem();
+    virtual bool NeedsNoDescription();
+    virtual bool AllowsAutoChoice();
+    virtual bool IsAutoMixModule();
+    // 36-38. Level passes (filled by the level passes). The two vectors of the
+    //        required-level pass are per-band limits or none.
+    virtual void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
+                                       uint32_t stamp);
+    virtual void SpreadStamp(uint32_t stamp);
+    virtual void ComputeSignalLevels(uint32_t stamp);
+    // 39-45. Channel pass and outlet separation (filled by the channel and
+    //        separation passes).
+    virtual void ResetChannelLists();
+    virtual void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp);
+    virtual float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates,
+                                     uint8_t flag1, uint8_t flag2);
+    virtual void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp);
+    virtual void ClearBandAccumulators(int32_t band);
+    virtual void PushSeparation(int32_t port, int32_t band, float limit);
+    virtual void AcceptSeparation(int32_t port, int32_t band, float value, float limit);
+    // 46-47. Report texts (filled by the report family).
+    virtual void WriteAttenuationTable(TRichEdit* report, int32_t input, const AnsiString& title);
+    virtual void GetPortLevelText(TRichEdit* report);
+    // 48. Mirrors the cell in place; 49. turns it by n quarter turns.
+    virtual bool Mirror();
+    virtual bool Rotate(int32_t n);
+    // 50. The designer's fit of a model to an attenuation; none in the base.
+    virtual bool FindModelForAttenuation(TCella* candidates, int32_t band, bool needsBand5,
+                                         bool needsBand9);
+    // 51-53. The designer's model passes (filled by the level passes).
+    virtual bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp,
+                             TProgressBar* progress, int32_t band, int32_t further);
+    virtual void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
+                               int32_t band);
+    virtual void ComputeReachWindows();
+    // 54-56. Texts (filled by the report family; the type name is empty in the base).
+    virtual void GetPortName(TInfoMousePos& position);
+    virtual void WriteReport(TRichEdit* report, TInfoMousePos& position);
+    virtual AnsiString GetTypeName();
+    // 57. Same type code and same three constructor counts.
+    virtual bool IsSameKind(TCella* other);
+    // 58. Bit b of BandMask set when some row of Attenuation has a value in slot b of column 0.
+    virtual void ComputeBandMask();
+    // 59. The designer's usability of a library model; true in the base.
+    virtual bool IsModelUsable(bool needsBand5, bool needsBand9);
+    // 60. True for a cell that may share a square with another (straight cable pieces).
+    virtual bool CanOverlapCell();
+    // 61. Nothing in the base.
+    virtual void AdjustLossTables();
+    // 62-63. Attenuation lookups; the base ignores the two port indexes and
+    //        reads row 0 (column 1 and column 0).
+    virtual float GetRow1Attenuation(int32_t input, int32_t output, int32_t band);
+    virtual float GetRow0Attenuation(int32_t input, int32_t output, int32_t band);
+    // 64. True for signal sources, where the grid analysis starts.
+    virtual bool IsSignalStart();
+    // 65. False for cells the grid analysis ignores (graphic cells).
+    virtual bool TakesPartInAnalysis();
+    // 66-67. Exchange two columns (outputs) or two rows (inputs) of Attenuation.
+    virtual void SwapOutputColumns(int32_t i, int32_t j);
+    virtual void SwapInputRows(int32_t i, int32_t j);
+
+    // ---- Plain operations ----
+    void ResetInputLevels();
+    void ResetOutputLevels();
+    void ResetAuxLevels();
+    // True when (BandMask and mask) equals value.
+    bool SetBandMaskBits(uint32_t mask, uint32_t value) const;
+    // True when every bit of mask is set in BandMask.
+    bool HasBands(uint32_t mask) const;
+    // The band vectors of older records: a value repeating the one before it
+    // becomes LevelRepeat; LevelBlocked breaks a run.
+    static void NormaliseBandLevels(const float* source, float* target);
+
+    // Placement on the grid.
+    void LocalToGrid(int32_t& outColumn, int32_t& outRow, int32_t localColumn,
+                     int32_t localRow) const;
+    void GridToLocal(int32_t& outColumn, int32_t& outRow, int32_t column, int32_t row) const;
+    // Turns and mirrors a point of the symbol box of the given size.
+    void RotateSymbolPoint(int32_t& outX, int32_t& outY, int32_t x, int32_t y,
+                           int32_t boxSize) const;
+    // Declares an input waiting on a side of a square for the grid analysis.
+    void MarkGridCell(int32_t column, int32_t row, int32_t side, int32_t value, uint8_t byte);
+    // Links an output port to the cell across a side of a square and queues
+    // that square for the grid analysis.
+    void LinkPortAt(int32_t column, int32_t row, int32_t outputPort, int32_t side,
+                    uint8_t needsTermination, uint8_t mayEndOpen, TQNextCell& queue);
+
+    // ---- Data ----
+    TGridData* Owner = nullptr;
+    TSistemaBande* BandSystem = nullptr;
+    uint32_t PassStamp = 0;        // last level, walk, channel or model pass that visited the cell
+    uint32_t SpreadPassStamp = 0;  // last spread pass (SpreadStamp)
+    int32_t Orientation = 0;       // quarter turns, 0-3
+    int32_t Inputs = 0;            // constructor counts, kept in the record
+    int32_t ThroughOutputs = 0;
+    int32_t TapOutputs = 0;
+    int32_t Mirrored = 0;
+    int32_t Column = 0;            // anchor square (first through output)
+    int32_t Row = 0;
+    int32_t TypeCode = CodeNone;
+    int32_t Kind = 0;              // library kind of the class; not in the record
+    uint8_t Variant = 0;           // class-specific layout variant
+
+    AnsiString Description;
+    AnsiString Article;
+    AnsiString Notes;
+    AnsiString InternalNotes;
+    AnsiString ExternalNotes;
+    AnsiString Brand;
+    AnsiString Code;               // article code, first key of a library entry
+    AnsiString Series;
+    AnsiString Category;           // library group, e.g. "Derivatori"
+
+    float Price = 0.0f;
+    uint8_t Currency = 1;          // index into the options' currency table
+    int32_t InstallMinutes = static_cast<int32_t>(LevelNone);
+    AnsiString AuxLibrary[2];
+    AnsiString AuxCode[2];
+    float AuxQuantity[2] = {LevelNone, LevelNone};
+    uint8_t Choice1 = 255;         // "Connettore"
+    uint8_t Choice2 = 255;
+    uint8_t Choice3 = 255;         // "Conn. out"
+    uint32_t Characteristics[4] = {0, 0, 0, 0};
+    float ExtraValue = LevelNone;
+    float Current1 = 0.0f;         // mA, "Corrente assorbita:"
+    float Current2 = 0.0f;         // mA, internal supply
+    uint32_t Power[3][4] = {{7, AllBits, AllBits, AllBits},
+                            {7, AllBits, AllBits, AllBits},
+                            {0, 0, 0, 0}};
+    uint32_t Positions[2] = {255, 255};
+    uint8_t Described = 0;
+    int32_t SequenceNumber = 0;
+    std::unique_ptr<TListaCanali> SourceChannels;
+
+    // Port table; outputs are numbered through outputs first, then tap outputs.
+    int32_t NumInputs = 0;
+    int32_t NumTapOutputs = 0;
+    int32_t NumThroughOutputs = 0;
+    int32_t NumOutputs = 0;
+    int32_t TableRows = 0;         // first two dimensions of Attenuation
+    int32_t TableColumns = 0;
+
+    // Links: per input the upstream cell and its output port, per output the
+    // downstream cell and its input port; -1 and none when unlinked.
+    std::vector<int32_t> InputPort;
+    std::vector<int32_t> OutputPort;
+    std::vector<TCella*> InputCell;
+    std::vector<TCella*> OutputCell;
+
+    std::vector<std::unique_ptr<TListaCanali>> ChannelLists;  // one per output, made by the channel pass
+
+    TTabellaFinestre InputLevels;   // one row per input
+    TTabellaFinestre ReachLevels;   // one row per input: the designer's reach windows
+    TTabellaFinestre OutputLevels;  // one row per output
+
+    float SeparationBest[BandSlots];
+    float SeparationAux[BandSlots];
+    float SeparationOutlet[BandSlots];
+
+    TCella* NextCell = nullptr;     // next cell of the grid's chain (it begins with the head-end terminal)
+    TCella* NextOutlet = nullptr;   // next outlet of the grid's outlet chain
+    TCella* Overlay = nullptr;      // a second cell on the same square (crossing cables)
+
+    // Attenuation: TableRows x TableColumns x 15 dB; column 1 of row 0 is the
+    // through attenuation, column 3 of row 0 the attenuation between two
+    // outputs. The level tables: rows x 7 x 15 stages of the amplifier-like
+    // classes (tilt regulation, maximum tilt regulation, gain regulation,
+    // maximum gain regulation, gain, noise figure, maximum output level).
+    std::unique_ptr<TInfo> Attenuation;
+    std::unique_ptr<TInfo> LevelTableA;
+    std::unique_ptr<TInfo> LevelTableB;
+    std::unique_ptr<TInfo> LevelTableC;
+
+    // The four words of the port table that the tap classes use; the first two
+    // are the second and third dimensions of the two matrix tables.
+    int32_t MatrixColumns = 0;
+    int32_t MatrixDepth = 0;
+    int32_t MatrixWord3 = 0;
+    int32_t MatrixWord4 = 0;
+    std::unique_ptr<TInfo> MatrixTableA;  // rows x MatrixColumns x MatrixDepth x 15
+    std::unique_ptr<TInfo> MatrixTableB;  // rows x MatrixColumns x 7 x 15
+
+    int32_t WalkMark = 0;           // cable-run walks
+    uint32_t BandMask = 0;          // bit b set when band slot b is handled
+
+protected:
+    // The short code of a class: its category letters and sequence number.
+    AnsiString ShortCodeWith(const char* letters) const;
+    // Takes the sequence number from counter index and advances the counter.
+    void TakeFromCounter(int32_t* counters, int index);
+};

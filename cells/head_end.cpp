@@ -1,0 +1,132 @@
+#include "cells/head_end.h"
+
+#include <algorithm>
+
+#include "app/grid.h"
+#include "app/project.h"
+#include "core/file.h"
+
+namespace {
+int32_t ClampLines(int32_t n) { return std::clamp(n, TTesta::MinLines, TTesta::MaxLines); }
+
+// Records of this version and later carry the line count in the port counts.
+constexpr int32_t VersionWithPortCounts = 20000;
+}  // namespace
+
+TTesta::TTesta(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+               int32_t row, int32_t lines)
+    : TCella(owner, orientation, mirrored, column, row, ClampLines(lines), ClampLines(lines), 0) {
+    TypeCode = CodeHeadEnd;
+    Kind = CodeHeadEnd;
+    SetPortCounts();
+    Described = 1;
+}
+
+TTesta::~TTesta() = default;
+
+TGridRect TTesta::GetGridRect() { return TGridRect{Row, Column, Row, Column + NumThroughOutputs + 1}; }
+
+void TTesta::Load(TStream& stream, int32_t version) {
+    TCella::Load(stream, version);
+    if (version < VersionWithPortCounts) {
+        const int32_t n = ReadI32(stream);
+        if (n < MinLines || n > MaxLines)
+            throw EReadError("Numero di linee della centrale di testa non valido");
+        Inputs = ThroughOutputs = n;
+        SetPortCounts();
+    }
+    Described = 1;
+}
+
+void TTesta::SetPortCounts() {
+    TCella::SetPortCounts();
+    TableRows = 0;
+    TableColumns = 0;
+    MatrixColumns = 0;
+}
+
+bool TTesta::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
+    const int32_t n = NumThroughOutputs;
+    if (Owner)
+        for (int32_t c = Column; c <= Column + n + 1; ++c)
+            if (TSquareAnalysis* square = Owner->AnalysisAt(c, Row)) square->Visited = 1;
+    const bool headEnd = Owner && Owner->Kind == GridHeadEnd;
+    for (int32_t i = 0; i < n; ++i) {
+        const int32_t c = Column + 1 + i;
+        if (headEnd)
+            MarkGridCell(c, Row, 0, i, 0);
+        else
+            // A line of the network may end open and needs no termination, so
+            // an untouched project analyses cleanly.
+            LinkPortAt(c, Row, i, 0, 0, 1, queue);
+    }
+    return true;
+}
+
+bool TTesta::OpenDataDialog() { return false; }
+
+bool TTesta::IsEstimateItem() { return false; }
+
+AnsiString TTesta::GetTypeName() {
+    if (Owner && Owner->Kind == GridHeadEnd) return "Rete di distribuzione ";
+    return "Centrale di testa ";
+}
+
+bool TTesta::IsSignalStart() { return Row == 0; }
+
+void TTesta::SetLineCount(int32_t n) {
+    if (n < MinLines || n > MaxLines || n == NumThroughOutputs) return;
+    ApplyLineCount(n);
+    TProgetto* project = Owner ? Owner->Project : nullptr;
+    if (!project) return;
+    TGridData* other = Owner == project->HeadEndGrid ? project->NetworkGrid
+                       : Owner == project->NetworkGrid ? project->HeadEndGrid
+                                                       : nullptr;
+    if (!other || other == Owner) return;
+    if (auto* partner = dynamic_cast<TTesta*>(other->Anchor))
+        if (partner != this && partner->NumThroughOutputs != n) partner->ApplyLineCount(n);
+}
+
+void TTesta::ApplyLineCount(int32_t n) {
+    // Neighbours linked to lines that go away forget this terminal, so no pass
+    // reaches past its new port table.
+    for (size_t i = static_cast<size_t>(n); i < InputCell.size(); ++i)
+        if (TCella* up = InputCell[i])
+            for (size_t j = 0; j < up->OutputCell.size(); ++j)
+                if (up->OutputCell[j] == this && up->OutputPort[j] == static_cast<int32_t>(i)) {
+                    up->OutputCell[j] = nullptr;
+                    up->OutputPort[j] = -1;
+                }
+    for (size_t i = static_cast<size_t>(n); i < OutputCell.size(); ++i)
+        if (TCella* down = OutputCell[i])
+            for (size_t j = 0; j < down->InputCell.size(); ++j)
+                if (down->InputCell[j] == this && down->InputPort[j] == static_cast<int32_t>(i)) {
+                    down->InputCell[j] = nullptr;
+                    down->InputPort[j] = -1;
+                }
+
+    InputLevels.Free();
+    OutputLevels.Free();
+    ReachLevels.Free();
+    ChannelLists.clear();
+    Inputs = ThroughOutputs = n;
+    SetPortCounts();
+    InputPort.resize(static_cast<size_t>(NumInputs), -1);
+    InputCell.resize(static_cast<size_t>(NumInputs), nullptr);
+    OutputPort.resize(static_cast<size_t>(NumOutputs), -1);
+    OutputCell.resize(static_cast<size_t>(NumOutputs), nullptr);
+
+    if (Owner) {
+        for (int32_t c = Column + 1; c <= Column + n + 1; ++c) {
+            if (!Owner->Inside(c, Row)) continue;
+            TCella* there = Owner->CellAt(c, Row);
+            if (!there) Owner->PutOnSquare(c, Row, this);
+        }
+        for (int32_t c = Column + n + 2; c <= Column + MaxLines + 1; ++c) {
+            if (!Owner->Inside(c, Row) || Owner->CellAt(c, Row) != this) continue;
+            Owner->PutOnSquare(c, Row, nullptr);
+            Owner->RepaintSquare(c, Row);
+        }
+    }
+    InvalidateArea();
+}

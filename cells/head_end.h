@@ -1,0 +1,38 @@
+#pragma once
+// The head-end terminal TTesta: the seam between the two grids of a project.
+// Each grid holds one as the first cell of its chain: on the head-end grid it
+// gathers the distribution lines on its inputs, on the network grid it feeds
+// the same lines into the network from its outputs. The two are one logical
+// component and always have the same number of lines.
+#include "cells/cell.h"
+
+class TTesta : public TCella {
+public:
+    static constexpr int32_t MinLines = 1;
+    static constexpr int32_t MaxLines = 24;
+
+    // lines outside 1 to 24 are brought into that range.
+    TTesta(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+           int32_t lines);
+    ~TTesta() override;
+
+    // One row of lines + 2 squares; line i stands on square Column + 1 + i.
+    TGridRect GetGridRect() override;
+    // Records older than version 20000 carry the line count after the base record.
+    void Load(TStream& stream, int32_t version) override;
+    void SetPortCounts() override;
+    bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
+    bool OpenDataDialog() override;
+    bool IsEstimateItem() override;
+    AnsiString GetTypeName() override;
+    // The network terminal, in row 0, is where the analysis starts.
+    bool IsSignalStart() override;
+
+    // Changes the number of lines of this terminal and of its partner on the
+    // project's other grid; nothing unless 1 <= n <= 24 and n is new.
+    void SetLineCount(int32_t n);
+    int32_t Lines() const { return NumThroughOutputs; }
+
+private:
+    void ApplyLineCount(int32_t n);
+};

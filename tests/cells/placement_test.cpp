@@ -1,0 +1,252 @@
+// Placement on the grid: local and grid coordinates under turn and mirror,
+// the squares a cell covers, turning and mirroring, and the port marks and
+// links a cell gives the grid analysis.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/grid.h"
+#include "cells/cell.h"
+#include "support/test_cells.h"
+
+namespace {
+
+TEST(Placement, LocalAndGridCoordinatesAreInverseInEveryState) {
+    for (int32_t turn = 0; turn < 4; ++turn)
+        for (int32_t mirror = 0; mirror < 2; ++mirror) {
+            TCella cell(nullptr, turn, mirror, 10, 20);
+            for (int32_t dx = -3; dx <= 3; ++dx)
+                for (int32_t dy = -2; dy <= 2; ++dy) {
+                    int32_t gc = 0, gr = 0, lc = 0, lr = 0;
+                    cell.LocalToGrid(gc, gr, 10 + dx, 20 + dy);
+                    cell.GridToLocal(lc, lr, gc, gr);
+                    EXPECT_EQ(lc, 10 + dx) << "turn " << turn << " mirror " << mirror;
+                    EXPECT_EQ(lr, 20 + dy) << "turn " << turn << " mirror " << mirror;
+                    // And the other way round.
+                    cell.GridToLocal(lc, lr, 10 + dx, 20 + dy);
+                    cell.LocalToGrid(gc, gr, lc, lr);
+                    EXPECT_EQ(gc, 10 + dx);
+                    EXPECT_EQ(gr, 20 + dy);
+                }
+        }
+}
+
+TEST(Placement, LocalPointNextToTheAnchorUnderEachTurn) {
+    struct Case {
+        int32_t turn, mirror, column, row;
+    };
+    // The local point one column right of the anchor (10, 5).
+    const Case cases[] = {
+        {0, 0, 11, 5}, {1, 0, 10, 4}, {2, 0, 9, 5}, {3, 0, 10, 6},
+        {0, 1, 9, 5},  {1, 1, 10, 4}, {2, 1, 11, 5}, {3, 1, 10, 6},
+    };
+    for (const Case& c : cases) {
+        TCella cell(nullptr, c.turn, c.mirror, 10, 5);
+        int32_t gc = 0, gr = 0;
+        cell.LocalToGrid(gc, gr, 11, 5);
+        EXPECT_EQ(gc, c.column) << "turn " << c.turn << " mirror " << c.mirror;
+        EXPECT_EQ(gr, c.row) << "turn " << c.turn << " mirror " << c.mirror;
+    }
+}
+
+TEST(Placement, SymbolPointsTurnThenMirror) {
+    struct Case {
+        int32_t turn, mirror, x, y;
+    };
+    // The point (3, 5) in a box of 20.
+    const Case cases[] = {
+        {0, 0, 3, 5}, {1, 0, 5, 17}, {2, 0, 17, 15}, {3, 0, 15, 3},
+        {0, 1, 17, 5}, {1, 1, 15, 17}, {2, 1, 3, 15}, {3, 1, 5, 3},
+    };
+    for (const Case& c : cases) {
+        TCella cell(nullptr, c.turn, c.mirror, 0, 0);
+        int32_t x = 0, y = 0;
+        cell.RotateSymbolPoint(x, y, 3, 5, 20);
+        EXPECT_EQ(x, c.x) << "turn " << c.turn << " mirror " << c.mirror;
+        EXPECT_EQ(y, c.y) << "turn " << c.turn << " mirror " << c.mirror;
+    }
+}
+
+TEST(Placement, ACellCoversOneSquarePerThroughOutput) {
+    TGridData grid(nullptr, 30, 30, GridCustom);
+    RecordingGridWindow window;
+    grid.Window = &window;
+    TCella cell(&grid, 0, 0, 10, 5, 1, 3, 0);
+    EXPECT_EQ(cell.GetGridRect(), (TGridRect{5, 10, 5, 12}));
+    cell.Invalidate();
+    const std::vector<TGridRect> expected = {{5, 10, 5, 10}, {5, 11, 5, 11}, {5, 12, 5, 12}};
+    EXPECT_EQ(window.Repainted, expected);
+
+    TCella none(nullptr, 0, 0, 4, 4, 1, 0, 2);   // no through output: still one square
+    EXPECT_EQ(none.GetGridRect(), (TGridRect{4, 4, 4, 4}));
+}
+
+TEST(Placement, RotateAddsQuarterTurns) {
+    struct Case {
+        int32_t from, n, to;
+    };
+    const Case cases[] = {{2, 3, 1}, {0, 1, 1}, {3, 2, 1}, {1, 3, 0}};
+    for (const Case& c : cases) {
+        TCella cell(nullptr, c.from, 0, 0, 0);
+        EXPECT_TRUE(cell.Rotate(c.n));
+        EXPECT_EQ(cell.Orientation, c.to);
+    }
+}
+
+TEST(Placement, MirrorMovesTheAnchorAndTurnsOddOrientations) {
+    struct Case {
+        int32_t through, turn, column, row;
+        int32_t turnAfter, columnAfter, rowAfter;
+    };
+    const Case cases[] = {
+        {1, 0, 10, 5, 0, 10, 5},   // one square, turn 0: unchanged
+        {1, 1, 10, 5, 3, 10, 5},   // turn 1 becomes 3
+        {1, 3, 10, 5, 1, 10, 5},
+        {3, 0, 10, 5, 0, 8, 5},    // three squares anchored at 10 go to 8
+        {3, 2, 10, 5, 2, 8, 5},
+        {3, 1, 10, 5, 3, 10, 5},   // to 8, then the odd turn brings the anchor to the right end
+    };
+    for (const Case& c : cases) {
+        TCella cell(nullptr, c.turn, 0, c.column, c.row, 1, c.through, 0);
+        EXPECT_TRUE(cell.Mirror());
+        EXPECT_EQ(cell.Orientation, c.turnAfter) << c.through << "/" << c.turn;
+        EXPECT_EQ(cell.Column, c.columnAfter) << c.through << "/" << c.turn;
+        EXPECT_EQ(cell.Row, c.rowAfter) << c.through << "/" << c.turn;
+        EXPECT_EQ(cell.Mirrored, 0);   // the base leaves the flag to asymmetric classes
+    }
+}
+
+// ---- Marks and links for the analysis ----
+
+class PlacementAnalysisTest : public ::testing::Test {
+protected:
+    void SetUp() override { grid.BeginAnalysis(); }
+    TGridData grid{nullptr, 20, 20, GridCustom};
+};
+
+TEST_F(PlacementAnalysisTest, PortSideAndNeighbourForEveryTurnAndMirror) {
+    struct Case {
+        int32_t side, turn, mirror;
+        int32_t column, row;   // the neighbouring square of (5, 5)
+        uint8_t gridSide;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 5, 6, 0}, {0, 1, 0, 4, 5, 1}, {0, 2, 0, 5, 4, 2}, {0, 3, 0, 6, 5, 3},
+        {1, 0, 0, 4, 5, 1}, {3, 0, 0, 6, 5, 3}, {2, 0, 0, 5, 4, 2},
+        {1, 0, 1, 6, 5, 3}, {3, 0, 1, 4, 5, 1}, {0, 0, 1, 5, 6, 0},
+        {1, 1, 1, 5, 6, 0}, {3, 1, 0, 5, 6, 0},
+    };
+    for (const Case& c : cases) {
+        TCella cell(&grid, c.turn, c.mirror, 5, 5);
+        cell.AllocLinks();
+        TQNextCell queue;
+        cell.LinkPortAt(5, 5, 0, c.side, 1, 1, queue);
+        TNextCell record;
+        ASSERT_TRUE(queue.Pop(record));
+        EXPECT_EQ(record.Column, c.column) << c.side << "/" << c.turn << "/" << c.mirror;
+        EXPECT_EQ(record.Row, c.row) << c.side << "/" << c.turn << "/" << c.mirror;
+        EXPECT_EQ(record.Side, c.gridSide) << c.side << "/" << c.turn << "/" << c.mirror;
+        EXPECT_FALSE(queue.Pop(record));
+    }
+}
+
+TEST_F(PlacementAnalysisTest, LinkTakesTheNeighbourAndItsCrossingLayer) {
+    auto* below = new TCellaProva(nullptr, 5, 6, 1, 1, 0, true, 1);
+    auto* crossing = new TCellaProva(nullptr, 5, 6, 1, 1, 0, true, 0);
+    ASSERT_TRUE(grid.InsertCell(below, false, 0));
+    ASSERT_TRUE(grid.InsertCell(crossing, false, 0));
+    ASSERT_EQ(grid.CellAt(5, 6), below);
+    ASSERT_EQ(below->Overlay, crossing);
+    auto* right = new TCellaProva(nullptr, 6, 5);
+    ASSERT_TRUE(grid.InsertCell(right, false, 0));
+
+    TCella cell(&grid, 0, 0, 5, 5, 1, 2, 0);
+    cell.TypeCode = 6;
+    cell.AllocLinks();
+    TQNextCell queue;
+    cell.LinkPortAt(5, 5, 0, 0, 1, 0, queue);   // down: a vertical line runs on the crossing layer
+    cell.LinkPortAt(5, 5, 1, 3, 0, 1, queue);   // right: the square's own cell
+    EXPECT_EQ(cell.OutputCell[0], crossing);
+    EXPECT_EQ(cell.OutputCell[1], right);
+    TNextCell record;
+    ASSERT_TRUE(queue.Pop(record));
+    EXPECT_EQ(record.Port, 0);
+    EXPECT_EQ(record.TypeCode, 6);
+    EXPECT_EQ(record.NeedsTermination, 1);
+    EXPECT_EQ(record.MayEndOpen, 0);
+    ASSERT_TRUE(queue.Pop(record));
+    EXPECT_EQ(record.Port, 1);
+    EXPECT_EQ(record.NeedsTermination, 0);
+    EXPECT_EQ(record.MayEndOpen, 1);
+}
+
+TEST_F(PlacementAnalysisTest, LinkOffTheGridFindsNoCellButQueuesTheSquare) {
+    TCella cell(&grid, 0, 0, 5, 19);
+    cell.AllocLinks();
+    TQNextCell queue;
+    cell.LinkPortAt(5, 19, 0, 0, 0, 0, queue);
+    EXPECT_EQ(cell.OutputCell[0], nullptr);
+    TNextCell record;
+    ASSERT_TRUE(queue.Pop(record));
+    EXPECT_EQ(record.Row, 20);
+}
+
+TEST_F(PlacementAnalysisTest, MarkGridCellSetsTheInputOfTheGridSide) {
+    struct Case {
+        int32_t side, turn, mirror;
+        int gridSide;
+    };
+    const Case cases[] = {{0, 0, 0, 0}, {1, 0, 0, 1}, {1, 0, 1, 3}, {0, 3, 0, 3}, {3, 2, 1, 3}};
+    for (const Case& c : cases) {
+        grid.BeginAnalysis();
+        TCella cell(&grid, c.turn, c.mirror, 3, 3);
+        cell.MarkGridCell(3, 3, c.side, 7, 1);
+        const TSquareAnalysis* square = grid.AnalysisAt(3, 3);
+        ASSERT_NE(square, nullptr);
+        for (int s = 0; s < 4; ++s)
+            EXPECT_EQ(square->Waiting[s], s == c.gridSide ? 1 : 0)
+                << c.side << "/" << c.turn << "/" << c.mirror << " side " << s;
+        EXPECT_EQ(square->InputIndex[c.gridSide], 7);
+        EXPECT_EQ(square->MayStayOpen[c.gridSide], 1);
+    }
+}
+
+TEST_F(PlacementAnalysisTest, BasePlacementOccupiesAndLinksEveryThroughOutput) {
+    TCella cell(&grid, 0, 0, 4, 2, 1, 3, 0);
+    cell.TypeCode = 3;
+    cell.AllocLinks();
+    TNextCell arriving;
+    arriving.NeedsTermination = 1;
+    TQNextCell queue;
+    EXPECT_TRUE(cell.PlaceOnGrid(arriving, queue));
+    for (int32_t c = 4; c <= 6; ++c) EXPECT_EQ(grid.AnalysisAt(c, 2)->Visited, 1) << c;
+    EXPECT_EQ(grid.AnalysisAt(7, 2)->Visited, 0);
+    // The input waits on the top of the middle square.
+    EXPECT_EQ(grid.AnalysisAt(5, 2)->Waiting[0], 1);
+    EXPECT_EQ(grid.AnalysisAt(5, 2)->InputIndex[0], 0);
+    EXPECT_EQ(grid.AnalysisAt(4, 2)->Waiting[0], 0);
+    for (int32_t k = 0; k < 3; ++k) {
+        TNextCell record;
+        ASSERT_TRUE(queue.Pop(record));
+        EXPECT_EQ(record.Column, 4 + k);
+        EXPECT_EQ(record.Row, 3);
+        EXPECT_EQ(record.Side, 0);
+        EXPECT_EQ(record.Port, k);
+        EXPECT_EQ(record.NeedsTermination, 1);   // handed on from the arriving line
+        EXPECT_EQ(record.MayEndOpen, 0);
+    }
+}
+
+TEST(Placement, MarksNeedARunningAnalysis) {
+    TGridData grid(nullptr, 10, 10, GridCustom);
+    TCella cell(&grid, 0, 0, 3, 3);
+    cell.MarkGridCell(3, 3, 0, 0, 0);   // no analysis records: nothing to mark
+    EXPECT_EQ(grid.AnalysisAt(3, 3), nullptr);
+    grid.BeginAnalysis();
+    EXPECT_EQ(grid.AnalysisAt(10, 3), nullptr);
+    EXPECT_NE(grid.AnalysisAt(9, 9), nullptr);
+    grid.EndAnalysis();
+    EXPECT_EQ(grid.AnalysisAt(3, 3), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,51 @@
+#pragma once
+// A small cell class for tests of the cell base and the grid: configurable
+// ports, overlap and prototype, a category counter, and a count of the cells
+// alive so that tests see which cells a grid deleted.
+#include <cstdint>
+
+#include "app/grid.h"
+#include "cells/cell.h"
+#include "cells/factory.h"
+
+class TCellaProva : public TCella {
+public:
+    static constexpr int32_t Code = 1;  // built in place of the class of code 1 while registered
+
+    TCellaProva(TGridData* owner, int32_t column, int32_t row, int32_t inputs = 1,
+                int32_t through = 1, int32_t taps = 0, bool overlaps = false,
+                int32_t orientation = 0);
+    ~TCellaProva() override;
+
+    bool CanOverlapCell() override { return overlaps; }
+    TCella* GetPrototype() override { return prototype; }
+    void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 3); }
+    AnsiString GetShortCode() override { return ShortCodeWith("T"); }
+    bool NeedsNoDescription() override { return noDescription; }
+
+    bool overlaps = false;
+    bool noDescription = false;
+    TCella* prototype = nullptr;
+
+    static int Alive;
+};
+
+// While it lives, the factory builds TCellaProva for code 1 (with the asked
+// counts), so that Clone works on test cells.
+class ScopedTestCellClass {
+public:
+    ScopedTestCellClass();
+    ~ScopedTestCellClass();
+    ScopedTestCellClass(const ScopedTestCellClass&) = delete;
+    ScopedTestCellClass& operator=(const ScopedTestCellClass&) = delete;
+
+private:
+    TCellMaker before_;
+};
+
+// A window that records the squares it is asked to repaint.
+class RecordingGridWindow : public TGridWindow {
+public:
+    void RepaintCell(int32_t column, int32_t row) override { Repainted.push_back({row, column, row, column}); }
+    std::vector<TGridRect> Repainted;  // one square each: (row, column, row, column)
+};
