@@ -418,6 +418,10 @@ protected:
             last = cells[i];
         }
     }
+    void TearDown() override {
+        grid.Clear();
+        GridTest::TearDown();
+    }
     TGridData grid{nullptr, 10, 10, GridCustom};
     TTesta* anchor = nullptr;
     TCellaProva* cells[3] = {};

@@ -227,7 +227,7 @@ TEST(CellClone, KeepsClassGeometryOwnerAndData) {
     std::unique_ptr<TCella> copy(cell->Clone());
     ASSERT_NE(copy, nullptr);
     EXPECT_NE(dynamic_cast<TCellaProva*>(copy.get()), nullptr);
-    EXPECT_EQ(copy->TypeCode, TCellaProva::Code);
+    EXPECT_EQ(copy->TypeCode, TCellaProva::CodiceProva);
     EXPECT_EQ(copy->Owner, project.NetworkGrid);
     EXPECT_EQ(copy->Column, 20);
     EXPECT_EQ(copy->Row, 30);

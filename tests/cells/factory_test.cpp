@@ -163,11 +163,11 @@ TEST(CellFactory, CountsThatNoClassCanHaveGiveNone) {
 }
 
 TEST(CellFactory, AClassIsBuiltOnlyWhileRegistered) {
-    const TCellType* type = FindCellType(TCellaProva::Code);
+    const TCellType* type = FindCellType(TCellaProva::CodiceProva);
     const TCellMaker real = CellClassMaker(type->ClassName);
     {
         ScopedTestCellClass testClass;
-        std::unique_ptr<TCella> cell(NewCella(nullptr, TCellaProva::Code, 4, 5, 1, 1, 0));
+        std::unique_ptr<TCella> cell(NewCella(nullptr, TCellaProva::CodiceProva, 4, 5, 1, 1, 0));
         ASSERT_NE(dynamic_cast<TCellaProva*>(cell.get()), nullptr);
         EXPECT_EQ(cell->Column, 4);
     }

@@ -5,7 +5,7 @@ int TCellaProva::Alive = 0;
 TCellaProva::TCellaProva(TGridData* owner, int32_t column, int32_t row, int32_t inputs,
                          int32_t through, int32_t taps, bool overlapping, int32_t orientation)
     : TCella(owner, orientation, 0, column, row, inputs, through, taps), overlaps(overlapping) {
-    TypeCode = Code;
+    TypeCode = CodiceProva;
     Kind = 99;
     SetPortCounts();
     Attenuation->Alloc3(TableRows, TableColumns, BandSlots);
@@ -15,7 +15,7 @@ TCellaProva::TCellaProva(TGridData* owner, int32_t column, int32_t row, int32_t 
 TCellaProva::~TCellaProva() { --Alive; }
 
 ScopedTestCellClass::ScopedTestCellClass() {
-    const TCellType* type = FindCellType(TCellaProva::Code);
+    const TCellType* type = FindCellType(TCellaProva::CodiceProva);
     before_ = SetCellClassMaker(type->ClassName, [](const TCellArgs& a) -> TCella* {
         // Code 1 hands no counts; a test cell keeps the base's one input and output.
         return new TCellaProva(a.Owner, a.Column, a.Row);
@@ -23,5 +23,5 @@ ScopedTestCellClass::ScopedTestCellClass() {
 }
 
 ScopedTestCellClass::~ScopedTestCellClass() {
-    SetCellClassMaker(FindCellType(TCellaProva::Code)->ClassName, before_);
+    SetCellClassMaker(FindCellType(TCellaProva::CodiceProva)->ClassName, before_);
 }
