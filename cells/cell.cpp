@@ -86,18 +86,12 @@ TGridRect TCella::GetGridRect() {
     return TGridRect{Row, Column, Row, Column + std::max<int32_t>(1, NumThroughOutputs) - 1};
 }
 
-// ---- Records: filled by the record family ----
-
-void TCella::Load(TStream&, int32_t) {}
-
-void TCella::Save(TStream&, int32_t) {}
+// ---- Records: TCella::Load, TCella::Save and TCella::LoadLevelTables are in record.cpp ----
 
 bool TCella::RegisterInLibrary(TLibreria*) {
     Described = 1;
     return true;
 }
-
-void TCella::LoadLevelTables(TStream&, int32_t) {}
 
 void TCella::SetBandSystem(TSistemaBande* system) {
     if (BandSystem && system && BandSystem != system && Attenuation->Rank() == 3 &&
@@ -175,7 +169,7 @@ bool TCella::OpenDataDialog() {
 
 TCella* TCella::GetPrototype() { return nullptr; }
 
-bool TCella::CheckData(const AnsiString&) { return true; }
+// TCella::CheckData is in checks.cpp.
 
 // ---- Copying data ----
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cells/cell.h"
+#include "cells/filters.h"
 #include "cells/head_end.h"
 
 namespace {
@@ -87,6 +88,10 @@ struct TClassEntry {
 
 const TClassEntry classTable[] = {
     {"TTesta", [](const TCellArgs& a) -> TCella* { return new TTesta(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TFiltroS", [](const TCellArgs& a) -> TCella* { return new TFiltroS(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TFiltroP", [](const TCellArgs& a) -> TCella* { return new TFiltroP(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TFiltroPA", [](const TCellArgs& a) -> TCella* { return new TFiltroPA(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TFiltroPB", [](const TCellArgs& a) -> TCella* { return new TFiltroPB(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
 };
 
 std::map<std::string, TCellMaker>& Makers() {

@@ -1,0 +1,60 @@
+#pragma once
+// Passive filters: two-port components (one input, one through output) that
+// pass some bands and block or attenuate others. Their whole calculation is
+// the base cell's over their attenuation table, whose column 1 is the through
+// attenuation per band; a band a filter does not pass holds LevelBlocked.
+#include "cells/cell.h"
+
+// Category counter of the filters (short code "F").
+constexpr int FilterCounter = 8;
+constexpr int32_t FilterKind = 1;
+
+enum : int32_t {
+    CodeFiltroS = 1,
+    CodeFiltroP = 2,
+    CodeFiltroPB = 31,
+    CodeFiltroPA = 32,
+};
+
+class TFiltro : public TCella {
+public:
+    ~TFiltro() override;
+    AnsiString GetShortCode() override;
+    void TakeSequenceNumber(int32_t* counters) override;
+    // The form's first value row is the through attenuation (column 1), its
+    // second row column 0.
+    void FillDataDialogDefault(TDatiComponenti* dialog) override;
+    void ReadDataDialogDefault(TDatiComponenti* dialog) override;
+    AnsiString GetTypeName() override;
+
+protected:
+    TFiltro(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, int32_t typeCode);
+};
+
+class TFiltroS : public TFiltro {
+public:
+    TFiltroS(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    ~TFiltroS() override;
+    TCella* GetPrototype() override;
+};
+
+class TFiltroP : public TFiltro {
+public:
+    TFiltroP(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    ~TFiltroP() override;
+    TCella* GetPrototype() override;
+};
+
+class TFiltroPA : public TFiltro {
+public:
+    TFiltroPA(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    ~TFiltroPA() override;
+    TCella* GetPrototype() override;
+};
+
+class TFiltroPB : public TFiltro {
+public:
+    TFiltroPB(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    ~TFiltroPB() override;
+    TCella* GetPrototype() override;
+};

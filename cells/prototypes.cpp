@@ -1,0 +1,44 @@
+#include "cells/prototypes.h"
+
+#include "cells/cell.h"
+#include "cells/filters.h"
+#include "core/globals.h"
+
+namespace {
+
+// The prototypes of each class, one line per class.
+const TPrototypeFamily families[] = {
+    {CodeFiltroS, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TFiltroS(nullptr, 0, 0, 0, 0); }},
+    {CodeFiltroP, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TFiltroP(nullptr, 0, 0, 0, 0); }},
+    {CodeFiltroPA, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TFiltroPA(nullptr, 0, 0, 0, 0); }},
+    {CodeFiltroPB, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TFiltroPB(nullptr, 0, 0, 0, 0); }},
+};
+
+const TPrototypeFamily* FamilyOf(const TPrototypeKey& key) {
+    for (const TPrototypeFamily& f : families)
+        if (f.Code == key.Code && key.A >= f.AMin && key.A <= f.AMax && key.B >= f.BMin && key.B <= f.BMax &&
+            key.Variant >= 0 && key.Variant < f.Variants)
+            return &f;
+    return nullptr;
+}
+
+}  // namespace
+
+TUltimiComponenti::TUltimiComponenti() = default;
+
+TUltimiComponenti::~TUltimiComponenti() = default;
+
+bool TUltimiComponenti::HasKind(const TPrototypeKey& key) { return FamilyOf(key) != nullptr; }
+
+TCella* TUltimiComponenti::Get(const TPrototypeKey& key) {
+    auto it = made_.find(key);
+    if (it != made_.end()) return it->second.get();
+    const TPrototypeFamily* family = FamilyOf(key);
+    if (!family) return nullptr;
+    TCella* cell = family->Make(key);
+    if (!cell) return nullptr;
+    made_.emplace(key, std::unique_ptr<TCella>(cell));
+    return cell;
+}
+
+TCella* FindPrototype(const TPrototypeKey& key) { return UltimiComponenti ? UltimiComponenti->Get(key) : nullptr; }

@@ -1,0 +1,627 @@
+#include "core/libraries.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "cells/cell.h"
+#include "cells/factory.h"
+#include "cells/record.h"
+#include "core/file.h"
+#include "core/levels.h"
+#include "platform/application.h"
+#include "platform/codec.h"
+
+// Libraries live in core, but an entry is a cell record: reading one needs the
+// cell factory and the cells' record readers (cells/), so this file, and only
+// this file of core, includes them.
+
+const char* const LibraryTag = "alb 6.0.0   ";
+
+namespace {
+
+constexpr int TagSize = 12;
+constexpr uint8_t HeaderMark = 9;
+constexpr int CountOffset = 13;
+constexpr int OpenAttempts = 100;
+constexpr int MoveChunk = 10000;
+// The head of an entry: type code and three port counts.
+constexpr int RecordHeadSize = 16;
+
+struct TagVersion {
+    const char* tag;
+    int32_t version;
+};
+constexpr TagVersion LibraryTags[] = {
+    {"alb 1.0.1   ", 10002}, {"alb 2.0.0   ", 30000}, {"alb 3.0.0   ", 30000}, {"alb 4.0.0   ", 40000},
+    {"alb 5.0.0   ", 50000}, {"alb 5.1.0   ", 50100}, {"alb 6.0.0   ", 60000},
+};
+
+// Type codes the query mode 1 admits (the components the palettes list).
+constexpr int32_t PaletteTypes[] = {3,  6,  10, 14, 15, 16, 21, 22, 24, 29, 35, 37, 39,
+                                    40, 41, 42, 43, 44, 45, 46, 47, 49, 50, 54, 55, 80};
+
+constexpr int32_t PriceListItemType = 150;
+constexpr int32_t OldCableType = 17;
+
+bool IsCableType(int32_t code) { return code == OldCableType || code == 80 || code == 81; }
+
+void ShowLibraryMessage(const AnsiString& text) {
+    Application->MessageBox(text, "", MB_OK | MB_ICONEXCLAMATION);
+}
+
+// Texts of library entries compare byte by byte in the file's code page.
+int CompareBytes(const AnsiString& a, const AnsiString& b) {
+    const std::string x = Utf8ToWin1252(a), y = Utf8ToWin1252(b);
+    const int c = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));
+    if (c != 0) return c;
+    return x.size() < y.size() ? -1 : x.size() > y.size() ? 1 : 0;
+}
+
+TNestedStringList* NestedList(TStringList& list, int index) {
+    return static_cast<TNestedStringList*>(list.Objects(index));
+}
+
+// Index of a text in a list, comparing exactly (TStringList::IndexOf ignores case).
+int IndexOfExact(const TStringList& list, const AnsiString& text) {
+    for (int i = 0; i < list.Count(); ++i)
+        if (list[i] == text) return i;
+    return -1;
+}
+
+}  // namespace
+
+bool AcceptAll(TCella*) { return true; }
+
+TNestedStringList::~TNestedStringList() { ClearAll(); }
+
+void TNestedStringList::ClearAll() {
+    for (int i = 0; i < Count(); ++i) delete Objects(i);
+    Clear();
+}
+
+int32_t LibraryVersionOfTag(const std::string& tag12) {
+    for (const TagVersion& t : LibraryTags)
+        if (tag12.size() == TagSize && std::memcmp(tag12.data(), t.tag, TagSize) == 0) return t.version;
+    return 0;
+}
+
+// ---------------------------------------------------------------- TLibreria
+
+TLibreria::TLibreria() = default;
+
+TLibreria::~TLibreria() { Close(); }
+
+AnsiString TLibreria::Name() const { return FileBaseName(fileName); }
+
+bool TLibreria::Open(bool forWriting) { return OpenFile(forWriting); }
+
+bool TLibreria::Close() {
+    if (!isOpen) return false;
+    file.reset();
+    isOpen = false;
+    forWriting_ = false;
+    return true;
+}
+
+bool TLibreria::OpenFile(bool forWriting) {
+    if (isOpen) return true;
+    if (!FileExists(fileName)) return false;
+    const unsigned short mode = forWriting ? ModeReadWriteExclusive : ModeReadDenyWrite;
+    for (int attempt = 0; attempt < OpenAttempts && !file; ++attempt) {
+        try {
+            file = std::make_unique<TFile>(fileName, mode);
+        } catch (const EStreamError&) {
+        }
+    }
+    if (!file) {
+        ShowLibraryMessage("La libreria " + fileName + " è utilizzata da un altro utente. Riprovare più tardi.");
+        return false;
+    }
+    forWriting_ = forWriting;
+    return CheckHeader();
+}
+
+bool TLibreria::OpenStream(std::unique_ptr<TStream> stream) {
+    Close();
+    file = std::move(stream);
+    forWriting_ = true;
+    return CheckHeader();
+}
+
+bool TLibreria::CheckHeader() {
+    char head[CountOffset];
+    file->SetPosition(0);
+    const int got = file->Read(head, CountOffset);
+    if (got < CountOffset || static_cast<uint8_t>(head[TagSize]) != HeaderMark) {
+        file.reset();
+        return false;
+    }
+    version = LibraryVersionOfTag(std::string(head, TagSize));
+    if (version == 0) {
+        ShowLibraryMessage("Il file " + fileName + " non è una libreria valida per questa versione di Telvano.");
+        file.reset();
+        return false;
+    }
+    if (version == 10002) {
+        ShowLibraryMessage("La libreria " + fileName + " è della versione 1 di Telvano e non è più supportata.");
+        file.reset();
+        return false;
+    }
+    if (version < LibraryVersion) {
+        file.reset();
+        return false;
+    }
+    isOpen = true;
+    return true;
+}
+
+void TLibreria::MarkDamaged() {
+    damaged = true;
+    if (damageReported_) return;
+    damageReported_ = true;
+    ShowLibraryMessage("La libreria " + fileName + " è danneggiata: i componenti che seguono il punto danneggiato non sono leggibili.");
+}
+
+bool TLibreria::ReadCounts(int32_t& count, int32_t& endOffset) {
+    try {
+        file->SetPosition(CountOffset);
+        count = ReadI32(*file);
+        endOffset = ReadI32(*file);
+    } catch (const EStreamError&) {
+        MarkDamaged();
+        return false;
+    }
+    if (count < 0 || endOffset < LibraryHeaderSize || endOffset > file->Size() ||
+        (count == 0 && endOffset != LibraryHeaderSize)) {
+        MarkDamaged();
+        return false;
+    }
+    return true;
+}
+
+bool TLibreria::ReadEntryHead(TLibEntryHead& head, int32_t endOffset) {
+    head.offset = file->Position();
+    try {
+        if (head.offset + 4 > endOffset) throw EReadError("entry past the end");
+        head.length = ReadI32(*file);
+        if (head.length < RecordHeadSize || head.length > endOffset - head.offset - 4)
+            throw EReadError("entry length");
+        std::string record(static_cast<size_t>(head.length), '\0');
+        file->ReadBuffer(record.data(), head.length);
+        TMemoryStream s(std::move(record));
+        head.typeCode = ReadI32(s);
+        head.inputs = ReadI32(s);
+        head.throughOutputs = ReadI32(s);
+        head.tapOutputs = ReadI32(s);
+        head.code = chunked::ReadString(s, 20);
+        head.article = chunked::ReadString(s, 30);
+        head.category = chunked::ReadString(s, 30);
+        head.series = chunked::ReadString(s, 20);
+    } catch (const EStreamError&) {
+        MarkDamaged();
+        return false;
+    }
+    file->SetPosition(head.offset + 4 + head.length);
+    return true;
+}
+
+bool TLibreria::ReadRecord(const TLibEntryHead& head, std::string& record) {
+    try {
+        record.assign(static_cast<size_t>(head.length), '\0');
+        file->SetPosition(head.offset + 4);
+        file->ReadBuffer(record.data(), head.length);
+        file->SetPosition(head.offset + 4 + head.length);
+        return true;
+    } catch (const EStreamError&) {
+        MarkDamaged();
+        return false;
+    }
+}
+
+bool TLibreria::LoadRecord(TCella& cell, const std::string& record) {
+    // A record that does not read stops in the middle of the cell's fields:
+    // try it on a scratch cell of the same kind first, so that a damaged entry
+    // leaves the cell as it was.
+    std::unique_ptr<TCella> scratch(NewCella(nullptr, cell.TypeCode, 0, 0, cell.Inputs, cell.ThroughOutputs,
+                                             cell.TapOutputs));
+    if (!scratch) return false;
+    scratch->TypeCode = cell.TypeCode;
+    {
+        TMemoryStream s(record);
+        s.SetPosition(RecordHeadSize);
+        if (!LoadCellRecord(*scratch, s, LibraryVersion)) {
+            MarkDamaged();
+            return false;
+        }
+    }
+    TMemoryStream s(record);
+    s.SetPosition(RecordHeadSize);
+    return LoadCellRecord(cell, s, LibraryVersion);
+}
+
+void TLibreria::Query(TStringList& list, const AnsiString& text, int typeCode, int key1, int key2, int key3,
+                      int kind) {
+    list.Clear();
+    const bool wasOpen = isOpen;
+    if (!OpenFile(false)) return;
+    int32_t count = 0, endOffset = 0;
+    if (ReadCounts(count, endOffset)) {
+        file->SetPosition(LibraryHeaderSize);
+        TLibEntryHead h;
+        for (int32_t i = 0; i < count && ReadEntryHead(h, endOffset); ++i) {
+            switch (kind) {
+            case lqAllCodes:
+                list.Add(h.code);
+                break;
+            case lqCategories:
+                if (IndexOfExact(list, h.category) < 0) list.Add(h.category);
+                break;
+            case lqCodesOfCategory:
+                if (h.category == text) list.Add(h.code);
+                break;
+            case lqCodesOfType:
+                if (h.typeCode == typeCode) list.Add(h.code);
+                break;
+            case lqCodesOfKind:
+                if (h.typeCode == typeCode && h.inputs == key1 && h.throughOutputs == key2 && h.tapOutputs == key3)
+                    list.Add(h.code);
+                break;
+            case lqTree: {
+                bool admitted = true;
+                if (key3 == 1)
+                    admitted = std::find(std::begin(PaletteTypes), std::end(PaletteTypes), h.typeCode) !=
+                               std::end(PaletteTypes);
+                else if (key3 == 2)
+                    admitted = h.typeCode != PriceListItemType;
+                if (!admitted) break;
+                int ci = IndexOfExact(list, h.category);
+                if (ci < 0) {
+                    auto* series = new TNestedStringList;
+                    series->SetSorted(true);
+                    series->CaseSensitive = true;
+                    series->Duplicates = dupAccept;
+                    ci = list.AddObject(h.category, series);
+                }
+                TNestedStringList* series = NestedList(list, ci);
+                int si = IndexOfExact(*series, h.series);
+                if (si < 0) {
+                    auto* codes = new TNestedStringList;
+                    codes->SetSorted(true);
+                    codes->CaseSensitive = true;
+                    codes->Duplicates = dupAccept;
+                    si = series->AddObject(h.series, codes);
+                }
+                NestedList(*series, si)->Add(h.code);
+                break;
+            }
+            case lqSeriesOfType:
+                if (h.typeCode == typeCode && !h.series.empty() && IndexOfExact(list, h.series) < 0)
+                    list.Add(h.series);
+                break;
+            case lqSeriesOfFamily: {
+                const int32_t family = h.typeCode == 47 ? 10 : h.typeCode;
+                if (family == typeCode && !h.series.empty() && IndexOfExact(list, h.series) < 0)
+                    list.Add(h.series);
+                break;
+            }
+            default:
+                break;
+            }
+        }
+    }
+    if (!wasOpen) Close();
+}
+
+void TLibreria::ListCategories(TStringList& list) { Query(list, "", 0, 0, 0, 0, lqCategories); }
+
+void TLibreria::ListCodesOfCategory(TStringList& list, const AnsiString& category) {
+    Query(list, category, 0, 0, 0, 0, category.empty() ? lqAllCodes : lqCodesOfCategory);
+}
+
+void TLibreria::ListByTypeAndKeys(TStringList& list, int typeCode, int inputs, int throughOutputs, int tapOutputs) {
+    Query(list, "", typeCode, inputs, throughOutputs, tapOutputs, lqCodesOfKind);
+}
+
+void TLibreria::ListTree(TNestedStringList& list, int mode) {
+    list.ClearAll();
+    Query(list, "", 0, 0, 0, mode, lqTree);
+}
+
+bool TLibreria::FindEntry(const AnsiString& code) {
+    if (!isOpen) return false;
+    int32_t count = 0, endOffset = 0;
+    if (!ReadCounts(count, endOffset)) return false;
+    file->SetPosition(LibraryHeaderSize);
+    TLibEntryHead h;
+    for (int32_t i = 0; i < count && ReadEntryHead(h, endOffset); ++i) {
+        if (h.code == code) {
+            file->SetPosition(h.offset + 4);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TLibreria::ReadCell(TCella*& cell, const AnsiString& code) {
+    if (!isOpen) return false;
+    int32_t count = 0, endOffset = 0;
+    if (!ReadCounts(count, endOffset)) return false;
+    const bool madeHere = cell == nullptr;
+    file->SetPosition(LibraryHeaderSize);
+    TLibEntryHead h;
+    for (int32_t i = 0; i < count && ReadEntryHead(h, endOffset); ++i) {
+        if (h.code != code) continue;
+        if (!cell) {
+            cell = NewCella(nullptr, h.typeCode, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs);
+            if (!cell) continue;
+            cell->TypeCode = h.typeCode;
+        }
+        const bool fits = cell->TypeCode == h.typeCode &&
+                          (IsCableType(h.typeCode) || (cell->Inputs == h.inputs && cell->ThroughOutputs == h.throughOutputs &&
+                                                       cell->TapOutputs == h.tapOutputs));
+        if (!fits) continue;
+        std::string record;
+        const int64_t resume = file->Position();
+        if (ReadRecord(h, record) && LoadRecord(*cell, record)) {
+            cell->Described = 1;
+            return true;
+        }
+        file->SetPosition(resume);
+    }
+    // A cell made here for an entry that did not read is not handed out.
+    if (madeHere) {
+        delete cell;
+        cell = nullptr;
+    }
+    return false;
+}
+
+bool TLibreria::FirstCell(TCella*& cell) {
+    if (!isOpen) return false;
+    iterCount_ = 0;
+    iterIndex_ = 0;
+    if (!ReadCounts(iterCount_, iterEnd_)) {
+        iterCount_ = 0;
+        return false;
+    }
+    iterPos_ = LibraryHeaderSize;
+    return DeliverNext(cell);
+}
+
+bool TLibreria::NextCell(TCella*& cell) {
+    if (!isOpen) return false;
+    return DeliverNext(cell);
+}
+
+bool TLibreria::DeliverNext(TCella*& cell) {
+    while (iterIndex_ < iterCount_) {
+        file->SetPosition(iterPos_);
+        TLibEntryHead h;
+        if (!ReadEntryHead(h, iterEnd_)) {
+            iterIndex_ = iterCount_;
+            return false;
+        }
+        ++iterIndex_;
+        iterPos_ = h.offset + 4 + h.length;
+        const int32_t code = h.typeCode == OldCableType ? 81 : h.typeCode;
+        std::string record;
+        if (!cell) {
+            std::unique_ptr<TCella> made(NewCella(nullptr, code, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs));
+            if (!made || !ReadRecord(h, record) || !LoadRecord(*made, record)) continue;
+            cell = made.release();
+            return true;
+        }
+        const bool anyCounts = code == 80 || code == 81;
+        if (cell->TypeCode != code) continue;
+        if (!anyCounts && (cell->Inputs != h.inputs || cell->ThroughOutputs != h.throughOutputs ||
+                           cell->TapOutputs != h.tapOutputs))
+            continue;
+        if (ReadRecord(h, record) && LoadRecord(*cell, record)) return true;
+    }
+    return false;
+}
+
+bool TLibreria::WriteCounts(int32_t count, int32_t endOffset) {
+    try {
+        file->SetPosition(CountOffset);
+        WriteI32(*file, count);
+        WriteI32(*file, endOffset);
+        return true;
+    } catch (const EStreamError&) {
+        return false;
+    }
+}
+
+bool TLibreria::DeleteEntry(const AnsiString& code) {
+    if (!isOpen || !forWriting_) return false;
+    int32_t count = 0, endOffset = 0;
+    if (!ReadCounts(count, endOffset)) return false;
+    if (!FindEntry(code)) return false;
+    const int64_t recordStart = file->Position();
+    const int64_t entryStart = recordStart - 4;
+    try {
+        file->SetPosition(entryStart);
+        const int32_t length = ReadI32(*file);
+        const int64_t entrySize = int64_t(length) + 4;
+        std::vector<char> buffer(MoveChunk);
+        for (int64_t from = entryStart + entrySize; from < endOffset;) {
+            const int n = static_cast<int>(std::min<int64_t>(MoveChunk, endOffset - from));
+            file->SetPosition(from);
+            file->ReadBuffer(buffer.data(), n);
+            file->SetPosition(from - entrySize);
+            file->WriteBuffer(buffer.data(), n);
+            from += n;
+        }
+        return WriteCounts(count - 1, static_cast<int32_t>(endOffset - entrySize));
+    } catch (const EStreamError&) {
+        MarkDamaged();
+        return false;
+    }
+}
+
+bool TLibreria::AppendEntry(const std::string& record) {
+    if (!isOpen || !forWriting_) return false;
+    int32_t count = 0, endOffset = 0;
+    if (!ReadCounts(count, endOffset)) return false;
+    try {
+        file->SetPosition(endOffset);
+        WriteI32(*file, static_cast<int32_t>(record.size()));
+        file->WriteBuffer(record.data(), static_cast<int>(record.size()));
+        return WriteCounts(count + 1, static_cast<int32_t>(endOffset + 4 + record.size()));
+    } catch (const EStreamError&) {
+        return false;
+    }
+}
+
+bool TLibreria::WriteCell(TCella& cell) {
+    if (!isOpen || !forWriting_) return false;
+    TMemoryStream s;
+    SaveCellRecord(cell, s, LibraryVersion);
+    DeleteEntry(cell.Code);
+    return AppendEntry(s.Bytes());
+}
+
+bool TLibreria::CreateFile(const AnsiString& fileName) {
+    try {
+        TFile f(fileName, ModeCreate);
+        f.WriteBuffer(LibraryTag, TagSize);
+        WriteU8(f, HeaderMark);
+        WriteI32(f, 0);
+        WriteI32(f, LibraryHeaderSize);
+        return true;
+    } catch (const EStreamError&) {
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- TLibrerie
+
+TLibrerie::~TLibrerie() {
+    while (head) {
+        TLibreria* next = head->next;
+        delete head;
+        head = next;
+    }
+}
+
+void TLibrerie::Append(TLibreria* library) {
+    if (!library) return;
+    library->next = nullptr;
+    TLibreria** tail = &head;
+    while (*tail) tail = &(*tail)->next;
+    *tail = library;
+}
+
+TLibreria* TLibrerie::Find(const AnsiString& name) const {
+    const AnsiString wanted = AnsiUpperCase(name);
+    for (TLibreria* l = head; l; l = l->next)
+        if (AnsiUpperCase(l->Name()) == wanted) return l;
+    return nullptr;
+}
+
+void TLibrerie::ListNames(TStringList& list) const {
+    list.Clear();
+    for (TLibreria* l = head; l; l = l->next)
+        if (!l->fileName.empty()) list.Add(l->Name());
+}
+
+void TLibrerie::ListByName(const AnsiString& name, TStringList& list) const {
+    if (TLibreria* l = Find(name))
+        l->ListCategories(list);
+    else
+        list.Clear();
+}
+
+void TLibrerie::QueryByName(const AnsiString& name, TStringList& list, const AnsiString& category) const {
+    if (TLibreria* l = Find(name))
+        l->ListCodesOfCategory(list, category);
+    else
+        list.Clear();
+}
+
+bool TLibrerie::ReadCell(const AnsiString& name, TCella*& cell, const AnsiString& code) const {
+    TLibreria* l = Find(name);
+    if (!l) return false;
+    const bool wasOpen = l->isOpen;
+    l->Open(false);
+    const bool found = l->ReadCell(cell, code);
+    if (!wasOpen) l->Close();
+    return found;
+}
+
+TCella* TLibrerie::GetCell(const AnsiString& name, const AnsiString& code) const {
+    TCella* cell = nullptr;
+    ReadCell(name, cell, code);
+    return cell;
+}
+
+// ---------------------------------------------------------------- TMemLib
+
+TMemLib::~TMemLib() { Clear(); }
+
+void TMemLib::Clear() {
+    while (head) {
+        TCella* next = head->NextCell;
+        delete head;
+        head = next;
+    }
+}
+
+void TMemLib::Append(TCella* cell) {
+    if (!cell) return;
+    cell->NextCell = nullptr;
+    TCella** tail = &head;
+    while (*tail) tail = &(*tail)->NextCell;
+    *tail = cell;
+}
+
+namespace {
+
+const AnsiString& KeyText(const TCella& c, int key) {
+    switch (key) {
+    case 1: return c.Brand;
+    case 2: return c.Series;
+    case 3: return c.Code;
+    case 4: return c.Article;
+    default: return c.Category;
+    }
+}
+
+bool Less(const TCella& a, const TCella& b, int key) {
+    if (int c = CompareBytes(KeyText(a, key), KeyText(b, key))) return c < 0;
+    for (int k : {0, 1, 2, 3, 4})
+        if (int c = CompareBytes(KeyText(a, k), KeyText(b, k))) return c < 0;
+    return false;
+}
+
+}  // namespace
+
+void TMemLib::InsertSorted(TCella* cell, int key) {
+    if (!cell) return;
+    if (!head || Less(*cell, *head, key)) {
+        cell->NextCell = head;
+        head = cell;
+        return;
+    }
+    TCella* after = head;
+    while (after->NextCell && Less(*after->NextCell, *cell, key)) after = after->NextCell;
+    cell->NextCell = after->NextCell;
+    after->NextCell = cell;
+}
+
+bool TMemLib::Find(TCella*& cell, const AnsiString& code) const {
+    for (TCella* c = head; c; c = c->NextCell) {
+        if (c->Code != code) continue;
+        if (!cell) {
+            cell = c->Clone();
+            return cell != nullptr;
+        }
+        if (c->TypeCode == cell->TypeCode && c->Inputs == cell->Inputs && c->ThroughOutputs == cell->ThroughOutputs &&
+            c->TapOutputs == cell->TapOutputs) {
+            c->Assign(cell);
+            return true;
+        }
+    }
+    return false;
+}

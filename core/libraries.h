@@ -1,0 +1,192 @@
+#pragma once
+// Component libraries: ".alb" files of ready-described components, each entry
+// the record of one cell under its article code; the program-wide list of the
+// registered libraries; and an in-memory list of library cells kept in order.
+//
+// Library file (little-endian):
+//   0  12 bytes  tag, "alb 6.0.0" padded with blanks to 12 characters
+//   12 1 byte    the byte 9
+//   13 int32     number of entries
+//   17 int32     end offset: the file position just after the last entry
+//   21 ...       entries: int32 L, then the L bytes of a cell record
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/classes.h"
+
+class TCella;
+
+// A filter predicate that accepts every cell.
+bool AcceptAll(TCella* cell);
+
+// A string list that owns the objects it holds (nested lists of the library
+// tree). Take an object out with SetObjects(i, nullptr) to keep it.
+class TNestedStringList : public TStringList {
+public:
+    TNestedStringList() = default;
+    ~TNestedStringList() override;
+    TNestedStringList(const TNestedStringList&) = delete;
+    TNestedStringList& operator=(const TNestedStringList&) = delete;
+    // Frees the nested lists, then empties the list.
+    void ClearAll();
+};
+
+// Query kinds of TLibreria::Query.
+enum TLibQuery : int {
+    lqAllCodes = 0,         // every entry: its code
+    lqCategories = 1,       // distinct categories, in order of first appearance
+    lqCodesOfCategory = 2,  // codes of the entries of a category
+    lqCodesOfType = 3,      // codes of the entries of a type code
+    lqCodesOfKind = 4,      // codes of a type code with three port counts
+    lqTree = 5,             // category -> series -> code (nested lists)
+    lqSeriesOfType = 6,     // distinct non-empty series of a type code
+    lqSeriesOfFamily = 7,   // the same by family (type 47 counts as 10)
+};
+
+// The version number a library tag stands for; 0 for a tag not known.
+int32_t LibraryVersionOfTag(const std::string& tag12);
+
+constexpr int LibraryHeaderSize = 21;
+constexpr int32_t LibraryVersion = 60000;
+extern const char* const LibraryTag;  // "alb 6.0.0   "
+
+// The head of a library entry: what queries read of each entry.
+struct TLibEntryHead {
+    int64_t offset = 0;        // position of the entry's length field
+    int32_t length = 0;        // L: bytes of the record
+    int32_t typeCode = 0;
+    int32_t inputs = 0, throughOutputs = 0, tapOutputs = 0;
+    AnsiString code, article, category, series;
+};
+
+class TLibreria {
+public:
+    TLibreria();
+    ~TLibreria();
+    TLibreria(const TLibreria&) = delete;
+    TLibreria& operator=(const TLibreria&) = delete;
+
+    // Opens the file when closed (messages as the refusals need them);
+    // true when the library is open afterwards.
+    bool Open(bool forWriting = false);
+    // Closes the file; returns whether it was open.
+    bool Close();
+    // Opens the library over a stream it takes (tests, fuzzing, libraries in
+    // memory); the header is checked as for a file. The stream counts as
+    // writable.
+    bool OpenStream(std::unique_ptr<TStream> stream);
+
+    void Query(TStringList& list, const AnsiString& text, int typeCode, int key1, int key2, int key3, int kind);
+    void ListCategories(TStringList& list);
+    void ListCodesOfCategory(TStringList& list, const AnsiString& category);
+    void ListByTypeAndKeys(TStringList& list, int typeCode, int inputs, int throughOutputs, int tapOutputs);
+    // Kind 5: list holds each category with a TNestedStringList of its series,
+    // each with a sorted TNestedStringList of its codes.
+    void ListTree(TNestedStringList& list, int mode);
+
+    // Positions the stream at the start of the record of the first entry with
+    // this code (exact comparison).
+    bool FindEntry(const AnsiString& code);
+    // Reads the entry with this code into the cell; with a null pointer a new
+    // cell is made (owned by the caller). An existing cell takes only an entry
+    // of its own type code and port counts (any counts for cables).
+    bool ReadCell(TCella*& cell, const AnsiString& code);
+    // Iteration over the entries: each call delivers the next entry that fits
+    // (a new cell with a null pointer; the next entry of the cell's kind into
+    // a given cell). False past the last entry.
+    bool FirstCell(TCella*& cell);
+    bool NextCell(TCella*& cell);
+
+    // On a library opened for writing: removes the entry with this code
+    // (count and end offset rewritten; the file keeps its length).
+    bool DeleteEntry(const AnsiString& code);
+    // On a library opened for writing: appends an entry holding this record
+    // (count and end offset rewritten).
+    bool AppendEntry(const std::string& record);
+    // On a library opened for writing: writes the cell's record under its
+    // code, replacing an entry with the same code.
+    bool WriteCell(TCella& cell);
+    // Makes a new, empty library file (header, no entries).
+    static bool CreateFile(const AnsiString& fileName);
+
+    // The library's name: the base name of its file.
+    AnsiString Name() const;
+    bool IsOpen() const { return isOpen; }
+    // An entry was found that does not fit the file (the walk stopped there).
+    bool IsDamaged() const { return damaged; }
+
+    bool isOpen = false;
+    int32_t version = 0;
+    AnsiString fileName;
+    std::unique_ptr<TStream> file;
+    TLibreria* next = nullptr;
+
+private:
+    bool OpenFile(bool forWriting);
+    bool CheckHeader();
+    // Reads count and end offset; false (library damaged) when they do not fit.
+    bool ReadCounts(int32_t& count, int32_t& endOffset);
+    // Reads the head of the entry at the stream position; false (damaged)
+    // when it does not fit before the end offset.
+    bool ReadEntryHead(TLibEntryHead& head, int32_t endOffset);
+    // Reads the record bytes of an entry whose head was read.
+    bool ReadRecord(const TLibEntryHead& head, std::string& record);
+    // Loads a record into a cell, without harming the cell when the record
+    // does not read (it is read into a scratch cell first).
+    bool LoadRecord(TCella& cell, const std::string& record);
+    void MarkDamaged();
+    bool WriteCounts(int32_t count, int32_t endOffset);
+    bool DeliverNext(TCella*& cell);
+
+    bool forWriting_ = false;
+    bool damaged = false;
+    bool damageReported_ = false;
+    // Iteration state.
+    int32_t iterCount_ = 0;
+    int32_t iterIndex_ = 0;
+    int32_t iterEnd_ = 0;
+    int64_t iterPos_ = 0;
+};
+
+// The registered libraries, in order of registration; owns them.
+class TLibrerie {
+public:
+    TLibrerie() = default;
+    ~TLibrerie();
+    TLibrerie(const TLibrerie&) = delete;
+    TLibrerie& operator=(const TLibrerie&) = delete;
+
+    void Append(TLibreria* library);
+    // The first library whose base name equals the name, regardless of case.
+    TLibreria* Find(const AnsiString& name) const;
+    void ListNames(TStringList& list) const;
+    void ListByName(const AnsiString& name, TStringList& list) const;
+    void QueryByName(const AnsiString& name, TStringList& list, const AnsiString& category) const;
+    bool ReadCell(const AnsiString& name, TCella*& cell, const AnsiString& code) const;
+    // A new cell from the named library (owned by the caller), or none.
+    TCella* GetCell(const AnsiString& name, const AnsiString& code) const;
+
+    TLibreria* head = nullptr;
+};
+
+// Cells collected from libraries, linked through their NextCell field, kept
+// in order by a text key; owns them.
+class TMemLib {
+public:
+    TMemLib() = default;
+    ~TMemLib();
+    TMemLib(const TMemLib&) = delete;
+    TMemLib& operator=(const TMemLib&) = delete;
+
+    void Clear();
+    void Append(TCella* cell);
+    // Key index: 0 Category, 1 Brand, 2 Series, 3 Code, 4 Article.
+    void InsertSorted(TCella* cell, int key);
+    void Insert(TCella* cell) { InsertSorted(cell, 0); }
+    // With a null pointer: a clone of the first cell with the code. With a
+    // cell: the first cell with the code of the same kind copies its data into it.
+    bool Find(TCella*& cell, const AnsiString& code) const;
+
+    TCella* head = nullptr;
+};

@@ -1,0 +1,95 @@
+// Writes the seed corpus of the fuzz targets from records the program makes
+// itself: make_seeds <folder>, which receives one folder per target.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cells/filters.h"
+#include "cells/record.h"
+#include "core/file.h"
+#include "core/info.h"
+#include "core/libraries.h"
+#include "fuzz_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Record(TCella& cell, int32_t version = RecordVersion) {
+    TMemoryStream s;
+    cell.Save(s, version);
+    return s.Bytes();
+}
+
+std::unique_ptr<TCella> Described(std::unique_ptr<TCella> cell, const std::string& code, float through) {
+    cell->Code = code;
+    cell->Article = "Articolo " + code;
+    cell->Series = "Serie";
+    cell->Brand = "Varne";
+    cell->Price = 10.5f;
+    cell->Described = 1;
+    cell->AuxLibrary[0] = "Varne";
+    cell->AuxCode[0] = "AUX";
+    cell->AuxQuantity[0] = 2.0f;
+    for (int b = 0; b < 11; ++b) cell->Attenuation->Set3(0, 1, b, b < 6 ? through : LevelBlocked);
+    return cell;
+}
+
+std::vector<std::unique_ptr<TCella>> SampleCells() {
+    std::vector<std::unique_ptr<TCella>> cells;
+    cells.push_back(std::make_unique<TFiltroS>(nullptr, 0, 0, 0, 0));
+    cells.push_back(Described(std::make_unique<TFiltroP>(nullptr, 1, 0, 3, 4), "FP1", 1.5f));
+    cells.push_back(Described(std::make_unique<TFiltroPA>(nullptr, 2, 1, 5, 6), "FPA", 0.5f));
+    cells.push_back(Described(std::make_unique<TFiltroPB>(nullptr, 3, 0, 7, 8), "FPB", 2.0f));
+    return cells;
+}
+
+void Put(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+std::string LibraryOf(const std::vector<std::string>& records) {
+    TMemoryStream s;
+    s.WriteBuffer(LibraryTag, 12);
+    WriteU8(s, 9);
+    WriteI32(s, static_cast<int32_t>(records.size()));
+    int32_t end = LibraryHeaderSize;
+    for (const std::string& r : records) end += 4 + static_cast<int32_t>(r.size());
+    WriteI32(s, end);
+    for (const std::string& r : records) {
+        WriteI32(s, static_cast<int32_t>(r.size()));
+        s.WriteBuffer(r.data(), static_cast<int>(r.size()));
+    }
+    return s.Bytes();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_seeds <folder>\n");
+        return 2;
+    }
+    FuzzGlobals();
+    const fs::path root = argv[1];
+    auto cells = SampleCells();
+
+    const fs::path records = root / "fuzz_cell_record";
+    fs::create_directories(records);
+    for (size_t i = 0; i < cells.size(); ++i) {
+        Put(records / ("record60000_" + std::to_string(i)), std::string(1, '\0') + Record(*cells[i]));
+        Put(records / ("record50100_" + std::to_string(i)), std::string(1, '\1') + Record(*cells[i], 50100));
+    }
+
+    const fs::path libraries = root / "fuzz_library";
+    fs::create_directories(libraries);
+    std::vector<std::string> entries;
+    for (auto& c : cells) entries.push_back(Record(*c));
+    Put(libraries / "empty", LibraryOf({}));
+    Put(libraries / "four", LibraryOf(entries));
+    Put(libraries / "one", LibraryOf({entries[1]}));
+    return 0;
+}

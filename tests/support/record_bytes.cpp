@@ -1,0 +1,96 @@
+#include "support/record_bytes.h"
+
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "cells/prototypes.h"
+#include "core/file.h"
+#include "core/globals.h"
+#include "core/libraries.h"
+
+RecordBytes& RecordBytes::I32(int32_t v) { return U32(static_cast<uint32_t>(v)); }
+
+RecordBytes& RecordBytes::U32(uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    return *this;
+}
+
+RecordBytes& RecordBytes::U8(uint8_t v) {
+    bytes_.push_back(static_cast<char>(v));
+    return *this;
+}
+
+RecordBytes& RecordBytes::F32(float v) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    return U32(bits);
+}
+
+RecordBytes& RecordBytes::Text(const std::string& text, int size) {
+    TMemoryStream s;
+    chunked::WriteString(s, text, size);
+    bytes_ += s.Bytes();
+    return *this;
+}
+
+RecordBytes& RecordBytes::Raw(const std::string& bytes) {
+    bytes_ += bytes;
+    return *this;
+}
+
+RecordBytes& RecordBytes::Fixed(const std::string& text, int size) {
+    std::string field = text.substr(0, static_cast<size_t>(size));
+    field.resize(static_cast<size_t>(size), '\0');
+    bytes_ += field;
+    return *this;
+}
+
+RecordBytes& RecordBytes::Zeros(int n) {
+    bytes_.append(static_cast<size_t>(n), '\0');
+    return *this;
+}
+
+std::string ReadHexFixture(const std::string& name) {
+    const std::string path = std::string(OV_FIXTURES_DIR) + "/" + name;
+    std::ifstream in(path);
+    if (!in) throw std::runtime_error("missing fixture " + path);
+    std::string bytes, line;
+    while (std::getline(in, line)) {
+        if (auto hash = line.find('#'); hash != std::string::npos) line.resize(hash);
+        std::string digits;
+        for (char c : line)
+            if (std::isxdigit(static_cast<unsigned char>(c))) digits += c;
+            else if (!std::isspace(static_cast<unsigned char>(c)))
+                throw std::runtime_error("bad character in fixture " + path);
+        if (digits.size() % 2) throw std::runtime_error("odd hex digits in fixture " + path + ": " + line);
+        for (size_t i = 0; i < digits.size(); i += 2)
+            bytes.push_back(static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    }
+    return bytes;
+}
+
+std::string HexDump(const std::string& bytes) {
+    std::ostringstream out;
+    static const char* digits = "0123456789abcdef";
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        out << digits[b >> 4] << digits[b & 15] << ((i % 16 == 15) ? '\n' : ' ');
+    }
+    return out.str();
+}
+
+ScopedPrototypes::ScopedPrototypes()
+    : saved_(UltimiComponenti), prototypes_(std::make_unique<TUltimiComponenti>()) {
+    UltimiComponenti = prototypes_.get();
+}
+
+ScopedPrototypes::~ScopedPrototypes() { UltimiComponenti = saved_; }
+
+ScopedLibraries::ScopedLibraries() : saved_(Librerie), libraries_(std::make_unique<TLibrerie>()) {
+    Librerie = libraries_.get();
+}
+
+ScopedLibraries::~ScopedLibraries() { Librerie = saved_; }

@@ -1,0 +1,69 @@
+#pragma once
+// Helpers for tests of file records: a builder of little-endian bytes, the
+// golden-byte fixtures (annotated hex files), and the program-wide prototypes
+// and library list for the time of a test.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/classes.h"
+
+class TUltimiComponenti;
+class TLibrerie;
+
+// Builds the bytes of a record field by field.
+class RecordBytes {
+public:
+    RecordBytes& I32(int32_t v);
+    RecordBytes& U32(uint32_t v);
+    RecordBytes& U8(uint8_t v);
+    RecordBytes& F32(float v);
+    // A chunked text as the file layer writes it for a field of this size
+    // (at most size - 1 characters).
+    RecordBytes& Text(const std::string& text, int size);
+    // Raw bytes as they are.
+    RecordBytes& Raw(const std::string& bytes);
+    // A raw fixed-length field: the text, then NUL bytes up to its size.
+    RecordBytes& Fixed(const std::string& text, int size);
+    RecordBytes& Zeros(int n);
+
+    const std::string& Bytes() const { return bytes_; }
+    size_t Size() const { return bytes_.size(); }
+
+private:
+    std::string bytes_;
+};
+
+// Reads a golden-byte fixture of tests/fixtures: hex byte pairs, blanks and
+// line ends between them ignored, '#' starts a comment up to the line end.
+std::string ReadHexFixture(const std::string& name);
+// The bytes as hex pairs, 16 to a line (for messages of failing tests).
+std::string HexDump(const std::string& bytes);
+
+// The program-wide last-used prototypes, fresh, while the object lives.
+class ScopedPrototypes {
+public:
+    ScopedPrototypes();
+    ~ScopedPrototypes();
+    ScopedPrototypes(const ScopedPrototypes&) = delete;
+    ScopedPrototypes& operator=(const ScopedPrototypes&) = delete;
+    TUltimiComponenti& Get() { return *prototypes_; }
+
+private:
+    TUltimiComponenti* saved_;
+    std::unique_ptr<TUltimiComponenti> prototypes_;
+};
+
+// The program-wide library list, empty, while the object lives.
+class ScopedLibraries {
+public:
+    ScopedLibraries();
+    ~ScopedLibraries();
+    ScopedLibraries(const ScopedLibraries&) = delete;
+    ScopedLibraries& operator=(const ScopedLibraries&) = delete;
+    TLibrerie& Get() { return *libraries_; }
+
+private:
+    TLibrerie* saved_;
+    std::unique_ptr<TLibrerie> libraries_;
+};
