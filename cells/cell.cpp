@@ -249,24 +249,6 @@ bool TCella::NeedsNoDescription() { return false; }
 bool TCella::AllowsAutoChoice() { return true; }
 bool TCella::IsAutoMixModule() { return false; }
 
-// ---- Level passes: filled by the level passes ----
-
-void TCella::ComputeRequiredLevels(const float*, const float*, uint32_t) {}
-void TCella::SpreadStamp(uint32_t) {}
-void TCella::ComputeSignalLevels(uint32_t) {}
-
-// ---- Channel pass and separation: filled by the channel and separation passes ----
-
-void TCella::ResetChannelLists() {}
-void TCella::WalkDownstream(TListaCanali*, int32_t, uint32_t) {}
-float TCella::MinDownstreamValue(float, int32_t, bool, TCella*, uint8_t, uint8_t) {
-    return 1000.0f;
-}
-void TCella::ComputeChannels(int32_t, int32_t, uint32_t) {}
-void TCella::ClearBandAccumulators(int32_t) {}
-void TCella::PushSeparation(int32_t, int32_t, float) {}
-void TCella::AcceptSeparation(int32_t, int32_t, float, float) {}
-
 // ---- Reports: filled by the report family ----
 
 void TCella::WriteAttenuationTable(TRichEdit*, int32_t, const AnsiString&) {}
@@ -296,11 +278,6 @@ bool TCella::Rotate(int32_t n) {
 
 bool TCella::FindModelForAttenuation(TCella*, int32_t, bool, bool) { return false; }
 
-bool TCella::ChooseModel(TCella*, int32_t, uint32_t, TProgressBar*, int32_t, int32_t) {
-    return true;
-}
-void TCella::EvaluateModel(TCella*, int32_t, float, uint32_t, int32_t) {}
-void TCella::ComputeReachWindows() {}
 
 void TCella::GetPortName(TInfoMousePos&) {}
 void TCella::WriteReport(TRichEdit*, TInfoMousePos&) {}

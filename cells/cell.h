@@ -255,6 +255,47 @@ public:
     // becomes LevelRepeat; LevelBlocked breaks a run.
     static void NormaliseBandLevels(const float* source, float* target);
 
+    // ---- Level windows of the passes (passes_levels.cpp) ----
+    // Arithmetic is done in double and stored once as float. A sum with a
+    // sentinel operand gives that sentinel (the first one), never a number.
+    static float LevelSum(float a, float b);
+    static float LevelDifference(float a, float b);
+    // Number of band slots the passes fill: the bands of the calculation band system.
+    static int32_t CalculationBandCount();
+    // Required windows, from the outlets upwards.
+    static void ClipWindow(TFinestra& w, float limit);
+    static void AddAttenuation(TFinestra& w, float attenuation);
+    static void IntersectWindows(TFinestra& w, const TFinestra& other);
+    static void CombineForward(TFinestra& w, const TFinestra& downstream, float attenuation,
+                               bool gain);
+    void ApplyStage(TFinestra& w, TInfo::Block stage, int32_t band) const;
+    // Signal windows, from the head end downwards.
+    static void SubtractAttenuation(TFinestra& w, float attenuation);
+    static void MergeWindow(TFinestra& w, const TFinestra& other);
+    static void CombineBackward(TFinestra& w, const TFinestra& upstream, float attenuation,
+                                bool gain);
+    // Gain arithmetic over the stages of the amplifier-like classes: a stage
+    // is one row of a level table (seven band vectors: tilt regulation,
+    // maximum tilt regulation, gain regulation, maximum gain regulation, gain,
+    // noise figure, maximum output level).
+    float InterpolateBandValue(const float* vector, int32_t band) const;
+    float GainAtBand(TInfo::Block stage, int32_t band) const;
+    float AddGains(float value, const TInfo* list1, const TInfo* list2, int32_t index1,
+                   int32_t index2, int32_t band) const;
+    // Head-end seeding of the signal pass: the probe level on every through
+    // output (band 0) and the admissible windows of the other bands, or one
+    // line fed alone.
+    void InitOutputMaxLevels();
+    void InitOutputMinLevels();
+    void SelectOutputLevel(int32_t line);
+
+    // ---- What the grid analysis asks of cable segments (Kind 81) ----
+    // The run head is the one segment that stands for its whole cable run.
+    virtual bool IsRunHead();
+    virtual void SetRunHead(bool head);
+    // True for a segment that must not be chosen as run head.
+    virtual bool KeepsOffRunHead();
+
     // Placement on the grid.
     void LocalToGrid(int32_t& outColumn, int32_t& outRow, int32_t localColumn,
                      int32_t localRow) const;

@@ -28,6 +28,24 @@ public:
     // The network terminal, in row 0, is where the analysis starts.
     bool IsSignalStart() override;
 
+    // Passes (head_end_passes.cpp). The calculation crosses from one
+    // terminal to its partner on the project's other grid.
+    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
+                               uint32_t stamp) override;
+    void SpreadStamp(uint32_t stamp) override;
+    // The network terminal's outputs are seeded by the project, not computed.
+    void ComputeSignalLevels(uint32_t stamp) override;
+    void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) override;
+    void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
+    void PushSeparation(int32_t port, int32_t band, float limit) override;
+    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
+                     int32_t band, int32_t further) override;
+    void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
+                       int32_t band) override;
+    void ComputeReachWindows() override;
+    // The terminal of the same project on the other grid, or none.
+    TTesta* Partner() const;
+
     // Changes the number of lines of this terminal and of its partner on the
     // project's other grid; nothing unless 1 <= n <= 24 and n is new.
     void SetLineCount(int32_t n);

@@ -1,0 +1,7 @@
+// What the grid analysis asks of every cell about cable runs. Only cable
+// segments have a run head; the segment class answers for itself.
+#include "cells/cell.h"
+
+bool TCella::IsRunHead() { return false; }
+void TCella::SetRunHead(bool) {}
+bool TCella::KeepsOffRunHead() { return false; }

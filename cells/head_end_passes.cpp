@@ -1,0 +1,151 @@
+// The passes of the head-end terminal. The head-end grid's terminal gathers
+// the distribution lines on its inputs; the network grid's terminal feeds
+// them into the network from its outputs; a pass that reaches one of them
+// crosses to the other.
+#include <algorithm>
+
+#include "app/grid.h"
+#include "app/project.h"
+#include "cells/head_end.h"
+#include "cells/pass_links.h"
+#include "core/channel_list.h"
+
+namespace {
+constexpr int32_t ChannelFlagFirstStep = 0x100;
+constexpr int32_t ModeNoChoice = 0x40;
+}  // namespace
+
+TTesta* TTesta::Partner() const {
+    TProgetto* project = Owner ? Owner->Project : nullptr;
+    if (!project) return nullptr;
+    TGridData* other = Owner == project->HeadEndGrid  ? project->NetworkGrid
+                       : Owner == project->NetworkGrid ? project->HeadEndGrid
+                                                       : nullptr;
+    if (!other || other == Owner) return nullptr;
+    auto* partner = dynamic_cast<TTesta*>(other->Anchor);
+    return partner != this ? partner : nullptr;
+}
+
+void TTesta::ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
+                                   uint32_t stamp) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    ResetInputLevels();
+    const int32_t bands = CalculationBandCount();
+    const int32_t lines = std::min(NumInputs, NumThroughOutputs);
+    for (int32_t i = 0; i < lines; ++i) {
+        TFinestreBande& in = InputLevels[i];
+        TCella* next = OutputNeighbour(*this, i);
+        // Nothing downstream of a line asks anything of it.
+        if (!next) {
+            for (int32_t b = 0; b < bands; ++b)
+                in[static_cast<size_t>(b)] = TFinestra{LevelReqUnlimited, LevelReqUnlimited};
+            continue;
+        }
+        next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
+        const int32_t port = OutputNeighbourPort(*this, i);
+        for (int32_t b = 0; b < bands; ++b)
+            if (const TFinestra* d = WindowAt(next->InputLevels, port, b))
+                in[static_cast<size_t>(b)] = *d;
+    }
+}
+
+void TTesta::SpreadStamp(uint32_t stamp) {
+    if (stamp <= SpreadPassStamp) return;
+    SpreadPassStamp = stamp;
+    const bool headEnd = Owner && Owner->Kind == GridHeadEnd;
+    if (headEnd) {
+        for (int32_t i = 0; i < NumInputs; ++i)
+            if (TCella* up = InputNeighbour(*this, i)) up->SpreadStamp(stamp);
+        if (TTesta* partner = Partner()) partner->SpreadStamp(stamp);
+    } else {
+        if (TTesta* partner = Partner()) partner->SpreadStamp(stamp);
+        for (int32_t j = 0; j < NumThroughOutputs; ++j)
+            if (TCella* next = OutputNeighbour(*this, j)) next->SpreadStamp(stamp);
+    }
+}
+
+void TTesta::ComputeSignalLevels(uint32_t) {}
+
+void TTesta::WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    if (Owner && Owner->Kind == GridHeadEnd) {
+        // The line the walk arrived on continues in the network.
+        if (TTesta* partner = Partner()) partner->WalkDownstream(list, entryPort, stamp);
+        return;
+    }
+    if (TCella* next = OutputNeighbour(*this, entryPort))
+        next->WalkDownstream(list, OutputNeighbourPort(*this, entryPort), stamp);
+}
+
+void TTesta::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    ResetChannelLists();
+    flags &= ~ChannelFlagFirstStep;
+    const int32_t lines = std::min(NumInputs, NumThroughOutputs);
+    if (Row != 0) {
+        // The head-end terminal: each line carries what arrives on its input.
+        for (int32_t i = 0; i < lines; ++i) {
+            TCella* up = InputNeighbour(*this, i);
+            if (!up) continue;
+            const int32_t port = InputNeighbourPort(*this, i);
+            up->ComputeChannels(flags, port, stamp);
+            const TListaCanali* arriving = OutputList(*up, port);
+            TListaCanali* own = OutputList(*this, i);
+            if (arriving && own) TListaCanali::AddAll(*arriving, *own);
+        }
+        return;
+    }
+    // The network terminal takes the lines its partner gathered.
+    TProgetto* project = Owner ? Owner->Project : nullptr;
+    TCella* headEnd = project && project->HeadEndGrid ? project->HeadEndGrid->Anchor : nullptr;
+    if (!headEnd || headEnd == this) return;
+    headEnd->ComputeChannels(flags, 0, stamp);
+    for (int32_t i = 0; i < NumThroughOutputs; ++i) {
+        const TListaCanali* gathered = OutputList(*headEnd, i);
+        TListaCanali* own = OutputList(*this, i);
+        if (gathered && own) TListaCanali::AddAll(*gathered, *own);
+    }
+}
+
+void TTesta::PushSeparation(int32_t, int32_t, float) {}
+
+bool TTesta::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
+                         int32_t band, int32_t further) {
+    if (stamp <= PassStamp) return true;
+    PassStamp = stamp;
+    if (!ReachLevels.Allocated()) ResetAuxLevels();
+    for (int32_t j = 0; j < NumThroughOutputs; ++j)
+        if (TCella* next = OutputNeighbour(*this, j))
+            if (!next->ChooseModel(candidates, mode, stamp, progress, band, further)) return false;
+    if (!(mode & ModeNoChoice)) {
+        ComputeReachWindows();
+        if (progress) AdvanceProgress(progress);
+    }
+    return true;
+}
+
+void TTesta::EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
+                           int32_t band) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    for (int32_t j = 0; j < NumThroughOutputs; ++j)
+        if (TCella* next = OutputNeighbour(*this, j))
+            next->EvaluateModel(candidates, mode, value, stamp, band);
+    ComputeReachWindows();
+}
+
+void TTesta::ComputeReachWindows() {
+    if (!ReachLevels.Allocated() || ReachLevels.Ports() != NumInputs) ResetAuxLevels();
+    const int32_t lines = std::min(NumInputs, NumThroughOutputs);
+    for (int32_t i = 0; i < lines; ++i) {
+        const TCella* next = OutputNeighbour(*this, i);
+        if (!next) continue;
+        const int32_t port = OutputNeighbourPort(*this, i);
+        for (int32_t b = 0; b < BandSlots; ++b)
+            if (const TFinestra* r = WindowAt(next->ReachLevels, port, b))
+                ReachLevels[i][static_cast<size_t>(b)] = *r;
+    }
+}

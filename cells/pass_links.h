@@ -1,0 +1,55 @@
+#pragma once
+// Safe reads of a cell's links and windows for the passes. A pass that meets
+// an unlinked port, a port outside the link arrays or a window table that has
+// not been filled treats it as absent instead of reading past the tables.
+#include <cstddef>
+
+#include "cells/cell.h"
+
+inline TCella* InputNeighbour(const TCella& cell, int32_t input) {
+    return input >= 0 && static_cast<size_t>(input) < cell.InputCell.size()
+               ? cell.InputCell[static_cast<size_t>(input)]
+               : nullptr;
+}
+
+inline int32_t InputNeighbourPort(const TCella& cell, int32_t input) {
+    return input >= 0 && static_cast<size_t>(input) < cell.InputPort.size()
+               ? cell.InputPort[static_cast<size_t>(input)]
+               : -1;
+}
+
+inline TCella* OutputNeighbour(const TCella& cell, int32_t output) {
+    return output >= 0 && static_cast<size_t>(output) < cell.OutputCell.size()
+               ? cell.OutputCell[static_cast<size_t>(output)]
+               : nullptr;
+}
+
+inline int32_t OutputNeighbourPort(const TCella& cell, int32_t output) {
+    return output >= 0 && static_cast<size_t>(output) < cell.OutputPort.size()
+               ? cell.OutputPort[static_cast<size_t>(output)]
+               : -1;
+}
+
+// The window of a port and band, or none when the table does not hold it.
+inline const TFinestra* WindowAt(const TTabellaFinestre& table, int32_t port, int32_t band) {
+    if (!table.Allocated() || port < 0 || port >= table.Ports() || band < 0 || band >= BandSlots)
+        return nullptr;
+    return &table[port][static_cast<size_t>(band)];
+}
+
+// The channel list of an output, or none before the channel pass made it.
+inline TListaCanali* OutputList(const TCella& cell, int32_t output) {
+    return output >= 0 && static_cast<size_t>(output) < cell.ChannelLists.size()
+               ? cell.ChannelLists[static_cast<size_t>(output)].get()
+               : nullptr;
+}
+
+// Attenuation[0][column] as a band vector (LevelNone where the table has no value).
+inline void Row0Vector(const TCella& cell, int32_t column, float* vector) {
+    for (int32_t b = 0; b < BandSlots; ++b) vector[b] = cell.Attenuation->Get3(0, column, b);
+}
+
+class TProgressBar;
+// Advances the designer's progress bar by one step, as a cell that has made
+// its model choice does.
+void AdvanceProgress(TProgressBar* progress);

@@ -1,0 +1,99 @@
+#pragma once
+// Small cells for the tests of the passes, the grid analysis and the project
+// drivers, and for the passes benchmark: a pass-through cell with any number
+// of outputs (the base cell's own behaviour), an outlet stand-in (class code
+// 14) with the socket, the limits of the options and the separation search of
+// an outlet, and a straight cable-segment stand-in (class code 81) with the
+// run-head flag the analysis moves. The signal start is the real head-end
+// terminal. Links can be made by hand, without a grid.
+#include <cstdint>
+#include <initializer_list>
+
+#include "app/grid.h"
+#include "cells/cell.h"
+
+// Sets Attenuation[0][column] in every band slot, or band by band.
+void SetRow0(TCella& cell, int32_t column, float value);
+void SetRow0(TCella& cell, int32_t column, int32_t band, float value);
+
+// Links output port `output` of from to input port `input` of to, both ways.
+void LinkCells(TCella& from, int32_t output, TCella& to, int32_t input);
+
+// The base cell with its own port counts.
+class TPassanteProva : public TCella {
+public:
+    static constexpr int32_t Code = 2;
+    TPassanteProva(TGridData* owner, int32_t column, int32_t row, int32_t throughOutputs = 1,
+                   int32_t tapOutputs = 0, int32_t orientation = 0);
+
+    AnsiString GetShortCode() override { return ShortCodeWith("X"); }
+    void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 5); }
+    bool AllowsAutoChoice() override { return allowsAutoChoice; }
+
+    bool allowsAutoChoice = true;
+};
+
+// An outlet: column 0 of row 0 is the socket loss (input to socket), column 1
+// the through loss and column 2 the reverse loss of a pass-through outlet.
+// Output 0 is the through output, output 1 the socket.
+class TPresaProva : public TCella {
+public:
+    static constexpr int32_t KindOutlet = 14;
+    // typeCode 14 end outlet, 15 pass-through outlet, 54 with termination.
+    TPresaProva(TGridData* owner, int32_t column, int32_t row, int32_t typeCode = 14);
+
+    bool PassThrough() const { return TypeCode == 15; }
+    bool Terminated() const { return TypeCode == 54; }
+
+    AnsiString GetShortCode() override { return ShortCodeWith("P"); }
+    void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 7); }
+    bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
+    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
+                               uint32_t stamp) override;
+    void ComputeSignalLevels(uint32_t stamp) override;
+    void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
+    float MinDownstreamValue(float, int32_t, bool, TCella*, uint8_t, uint8_t) override { return 0.0f; }
+    void PushSeparation(int32_t port, int32_t band, float limit) override;
+};
+
+// A cable segment. A straight piece has orientation 0 (vertical) or 1
+// (horizontal); a bend joins two sides: orientation 0 left and bottom, 1 left
+// and top, 2 right and top, 3 right and bottom. Column 1 of row 0 is its loss
+// in every band.
+class TTrattoProva : public TCella {
+public:
+    static constexpr int32_t KindSegment = 81;
+    TTrattoProva(TGridData* owner, int32_t column, int32_t row, int32_t orientation = 0,
+                 bool bend = false);
+
+    AnsiString GetShortCode() override { return ShortCodeWith("C"); }
+    void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 2); }
+    bool CanOverlapCell() override { return !bend; }
+    void AllocLinks() override;
+    bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
+    bool IsRunHead() override { return runEnd; }
+    void SetRunHead(bool head) override { runEnd = head; }
+    bool KeepsOffRunHead() override { return keepOff; }
+
+    bool bend = false;
+    bool runEnd = false;
+    bool keepOff = false;
+};
+
+// A graphic cell: occupies its square but takes no part in the analysis.
+class TSegnoProva : public TCella {
+public:
+    TSegnoProva(TGridData* owner, int32_t column, int32_t row);
+    bool TakesPartInAnalysis() override { return false; }
+    bool PlaceOnGrid(const TNextCell&, TQNextCell&) override { return true; }
+};
+
+// A signal source of its own (not the head-end terminal): no input, one
+// through output that carries its SourceChannels.
+class TSorgenteProva : public TCella {
+public:
+    TSorgenteProva(TGridData* owner, int32_t column, int32_t row);
+    bool IsSignalStart() override { return true; }
+    bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
+    void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
+};
