@@ -135,6 +135,14 @@ public:
     // first set to 1 when reset is true.
     void NumberCells(int32_t* counters, bool reset);
 
+    // The connectivity analysis: turns the drawing into a signal graph
+    // (links, cable runs collapsed onto their heads, the cell and outlet
+    // chains). False at the first fault; with report, that fault is left as
+    // the reporter's pending circuit error.
+    bool Analyse(bool report);
+    // The required-level pass over the cell chain, anchor included.
+    void RunRequiredLevelPass();
+
     // The analysis record of a square while an analysis runs; none otherwise
     // and outside the grid.
     TSquareAnalysis* AnalysisAt(int32_t column, int32_t row);

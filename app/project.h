@@ -4,10 +4,23 @@
 // makes it once; new, open and the designer reuse it through Reset.
 #include <cstdint>
 
+#include "core/levels.h"
 #include "platform/sysutils.h"
 
 class TAntenne;
+class TCella;
 class TGridData;
+
+// Least and greatest attenuation from each output line of the head-end
+// terminal to the outlets, per band, with the sequence number of the outlet
+// where each occurs.
+constexpr int32_t HeadEndLinesMax = 24;
+struct TAttenuazioniPrese {
+    float LeastAttenuation[HeadEndLinesMax][BandSlots] = {};
+    int32_t LeastAt[HeadEndLinesMax][BandSlots] = {};
+    float GreatestAttenuation[HeadEndLinesMax][BandSlots] = {};
+    int32_t GreatestAt[HeadEndLinesMax][BandSlots] = {};
+};
 
 constexpr const char* UntitledProjectName = "senza nome";
 
@@ -40,6 +53,36 @@ public:
     void MarkLoaded();
     // Mask bits: 1 drawing, 2 estimate, 4 network calculations, 8 channel calculations.
     void SetModified(int32_t mask);
+
+    // ---- Calculation passes (calculations.cpp) ----
+    // Analyses the network grid and, when it holds components, the head-end
+    // grid, then numbers the cells; false at the first circuit error.
+    bool AnalyseGrids();
+    // Sequence numbers of both grids with shared counters, network first.
+    void NumberCells();
+    // True when every cell after the network anchor allows the automatic choice.
+    bool AllowsAutoChoice();
+    void RunRequiredLevelPass();
+    void RunSignalLevelPass();
+    // The channel pass over the head-end grid, then the network grid.
+    void RunChannelPass(int32_t flags);
+    // Required levels, then the signal levels with every head-end output
+    // carrying its admissible window; band 0 of every outlet's socket and of
+    // the head-end terminal's inputs then holds the admissible return-channel
+    // window.
+    void ComputeOutletLevels();
+    // False with the two outlets and the band whose level difference exceeds
+    // the band's "DiffMax" option (band 0 is not compared).
+    bool CheckSignalDifference(TCella*& lowest, TCella*& highest, int32_t& band);
+    // Least and greatest attenuation from each head-end output line to the
+    // outlets, with the outlets' sequence numbers.
+    void ComputeOutletAttenuations(TAttenuazioniPrese& result);
+    // Spreads from the source outlet's socket the least attenuation to every
+    // cell in one band; flags bit 0 bounds the spread by the band's "AttMin".
+    void ComputeOutletSeparation(TCella* source, int32_t band, int32_t flags);
+    // False with the outlet and band whose separation from the source is
+    // below the band's "AttMin" option.
+    bool CheckOutletSeparation(TCella* source, TCella*& other, int32_t& band);
 
     AnsiString Name;
     TAntenne* Owner = nullptr;

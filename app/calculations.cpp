@@ -1,0 +1,238 @@
+// The project's calculation drivers: which walk runs over which grid, which
+// cell is seeded with which probe before it, and how the windows and
+// accumulators the cells leave are condensed into the per-outlet and per-band
+// figures of the calculation pages, the printed tables and the designer.
+//
+// Every walk draws a fresh pass number; a cell takes part once per number.
+#include <algorithm>
+
+#include "app/grid.h"
+#include "app/project.h"
+#include "cells/cell.h"
+#include "core/globals.h"
+#include "core/options.h"
+
+namespace {
+constexpr float ProbeLevel = 50000.0f;
+constexpr float UnboundedSeparation = 10000.0f;
+constexpr float SeparationTolerance = 0.001f;
+constexpr int32_t ChannelFlagFirstStep = 0x100;
+constexpr int32_t SeparationFlagNorm = 1;
+
+float Limit(int32_t band, int kind) {
+    if (!Opzioni || band < 0 || band >= BandSlots) return LevelNone;
+    return Opzioni->limits[band][kind];
+}
+
+// The socket of an outlet is its first tap output.
+TFinestra* Socket(TCella* outlet, int32_t band) {
+    const int32_t port = outlet->NumThroughOutputs;
+    if (!outlet->OutputLevels.Allocated() || port < 0 || port >= outlet->OutputLevels.Ports() ||
+        band < 0 || band >= BandSlots)
+        return nullptr;
+    return &outlet->OutputLevels[port][static_cast<size_t>(band)];
+}
+
+float SocketMin(TCella* outlet, int32_t band) {
+    const TFinestra* w = Socket(outlet, band);
+    return w ? w->Min : LevelNone;
+}
+
+float SocketMax(TCella* outlet, int32_t band) {
+    const TFinestra* w = Socket(outlet, band);
+    return w ? w->Max : LevelNone;
+}
+
+float Difference(float a, float b) {
+    return static_cast<float>(static_cast<double>(a) - static_cast<double>(b));
+}
+}  // namespace
+
+// ---- Grid level ----
+
+void TGridData::RunRequiredLevelPass() {
+    if (!Anchor) return;
+    const uint32_t stamp = NextPassNumber();
+    for (TCella* cell = Anchor; cell; cell = cell->NextCell)
+        cell->ComputeRequiredLevels(nullptr, nullptr, stamp);
+}
+
+// ---- Project level ----
+
+bool TProgetto::AnalyseGrids() {
+    if (!NetworkGrid || !HeadEndGrid) return false;
+    const bool networkUsed = NetworkGrid->HasComponents();
+    const bool headEndUsed = HeadEndGrid->HasComponents();
+    if (!networkUsed && headEndUsed) {
+        if (NetworkGrid->Anchor) NetworkGrid->Anchor->NextCell = nullptr;
+        NetworkGrid->FirstOutlet = nullptr;
+    } else if (!NetworkGrid->Analyse(true)) {
+        return false;
+    }
+    if (headEndUsed) {
+        if (!HeadEndGrid->Analyse(true)) return false;
+    } else {
+        if (HeadEndGrid->Anchor) HeadEndGrid->Anchor->NextCell = nullptr;
+        HeadEndGrid->FirstOutlet = nullptr;
+    }
+    NumberCells();
+    return true;
+}
+
+void TProgetto::NumberCells() {
+    TContatoriCategoria counters;
+    counters.fill(1);
+    if (NetworkGrid) NetworkGrid->NumberCells(counters.data(), true);
+    if (HeadEndGrid) HeadEndGrid->NumberCells(counters.data(), false);
+}
+
+bool TProgetto::AllowsAutoChoice() {
+    if (!NetworkGrid || !NetworkGrid->Anchor) return false;
+    for (TCella* cell = NetworkGrid->Anchor->NextCell; cell; cell = cell->NextCell)
+        if (!cell->AllowsAutoChoice()) return false;
+    return true;
+}
+
+void TProgetto::RunRequiredLevelPass() {
+    if (NetworkGrid) NetworkGrid->RunRequiredLevelPass();
+}
+
+void TProgetto::RunSignalLevelPass() {
+    if (!NetworkGrid || !NetworkGrid->Anchor) return;
+    const uint32_t stamp = NextPassNumber();
+    // The anchor's outputs are seeded by the caller.
+    for (TCella* cell = NetworkGrid->Anchor->NextCell; cell; cell = cell->NextCell)
+        cell->ComputeSignalLevels(stamp);
+}
+
+void TProgetto::RunChannelPass(int32_t flags) {
+    flags &= ~ChannelFlagFirstStep;
+    // Two numbers: the head-end modules on a common line take their first
+    // step at number - 1, which must lie above every stamp of the last pass.
+    NextPassNumber();
+    const uint32_t stamp = NextPassNumber();
+    if (HeadEndGrid)
+        for (TCella* cell = HeadEndGrid->Anchor; cell; cell = cell->NextCell)
+            cell->ComputeChannels(flags, 0, stamp);
+    if (NetworkGrid && NetworkGrid->Anchor && NetworkGrid->Anchor->NextCell)
+        for (TCella* cell = NetworkGrid->Anchor; cell; cell = cell->NextCell)
+            cell->ComputeChannels(flags, 0, stamp);
+}
+
+void TProgetto::ComputeOutletLevels() {
+    if (!NetworkGrid || !NetworkGrid->Anchor) return;
+    TCella* headEnd = NetworkGrid->Anchor;
+    RunRequiredLevelPass();
+    headEnd->InitOutputMaxLevels();
+    RunSignalLevelPass();
+
+    // Band 0, the return channel, runs from the outlets to the head end: the
+    // admissible window at each socket becomes the window the head end must
+    // receive, and the head end must receive every outlet's.
+    float lower = 10000.0f;
+    float upper = 0.0f;
+    bool anyOutlet = false;
+    const float sigMin = Limit(0, LimitSigMin);
+    const float sigMax = Limit(0, LimitSigMax);
+    for (TCella* outlet = NetworkGrid->FirstOutlet; outlet; outlet = outlet->NextOutlet) {
+        TFinestra* socket = Socket(outlet, 0);
+        if (!socket) continue;
+        anyOutlet = true;
+        if (socket->Min < 0.0f) {
+            *socket = TFinestra{LevelBlocked, LevelBlocked};
+        } else {
+            const TFinestra reached = *socket;
+            socket->Min = static_cast<float>(static_cast<double>(sigMin) + ProbeLevel - reached.Min);
+            socket->Max = static_cast<float>(static_cast<double>(sigMax) + ProbeLevel - reached.Max);
+        }
+        lower = std::min(lower, socket->Min);
+        upper = std::max(upper, socket->Max);
+    }
+    // Without an outlet nothing asks anything of the return channel: band 0
+    // keeps what the required-level walk left, like the other bands, rather
+    // than the inverted window (10000, 0) the running values start from.
+    if (!anyOutlet || !headEnd->InputLevels.Allocated()) return;
+    const int32_t lines = std::min(headEnd->NumThroughOutputs, headEnd->InputLevels.Ports());
+    for (int32_t i = 0; i < lines; ++i) headEnd->InputLevels[i][0] = TFinestra{lower, upper};
+}
+
+bool TProgetto::CheckSignalDifference(TCella*& lowest, TCella*& highest, int32_t& band) {
+    if (!NetworkGrid || !NetworkGrid->Anchor || !NetworkGrid->FirstOutlet) return true;
+    NetworkGrid->Anchor->InitOutputMinLevels();
+    RunSignalLevelPass();
+    TCella* first = NetworkGrid->FirstOutlet;
+    const int32_t bands = TCella::CalculationBandCount();
+    // Band 0, the return channel, is not compared.
+    for (band = 1; band < bands; ++band) {
+        lowest = first;
+        highest = first;
+        for (TCella* outlet = first->NextOutlet; outlet; outlet = outlet->NextOutlet) {
+            const float level = SocketMin(outlet, band);
+            const float low = SocketMin(lowest, band);
+            if (level >= 0.0f && (low < 0.0f || level < low)) lowest = outlet;
+            if (level > SocketMin(highest, band)) highest = outlet;
+        }
+        const float low = SocketMin(lowest, band);
+        if (low >= 0.0f && Difference(SocketMin(highest, band), low) > Limit(band, LimitDiffMax))
+            return false;
+    }
+    return true;
+}
+
+void TProgetto::ComputeOutletAttenuations(TAttenuazioniPrese& result) {
+    if (!NetworkGrid || !NetworkGrid->Anchor) return;
+    TCella* headEnd = NetworkGrid->Anchor;
+    const int32_t lines = std::min(headEnd->NumThroughOutputs, HeadEndLinesMax);
+    const int32_t bands = TCella::CalculationBandCount();
+    for (int32_t line = 0; line < lines; ++line) {
+        for (int32_t b = 0; b < BandSlots; ++b) {
+            result.LeastAttenuation[line][b] = ProbeLevel;
+            result.GreatestAttenuation[line][b] = LevelNone;
+        }
+        // One line fed alone at a time.
+        headEnd->SelectOutputLevel(line);
+        RunSignalLevelPass();
+        for (TCella* outlet = NetworkGrid->FirstOutlet; outlet; outlet = outlet->NextOutlet)
+            for (int32_t b = 0; b < bands; ++b) {
+                const float max = SocketMax(outlet, b);
+                if (max >= 0.0f) {
+                    const float least = Difference(ProbeLevel, max);
+                    if (least < result.LeastAttenuation[line][b]) {
+                        result.LeastAttenuation[line][b] = least;
+                        result.LeastAt[line][b] = outlet->SequenceNumber;
+                    }
+                }
+                const float min = SocketMin(outlet, b);
+                if (min >= 0.0f) {
+                    const float greatest = Difference(ProbeLevel, min);
+                    if (greatest > result.GreatestAttenuation[line][b]) {
+                        result.GreatestAttenuation[line][b] = greatest;
+                        result.GreatestAt[line][b] = outlet->SequenceNumber;
+                    }
+                }
+            }
+    }
+}
+
+void TProgetto::ComputeOutletSeparation(TCella* source, int32_t band, int32_t flags) {
+    if (!NetworkGrid || !source || band < 0 || band >= BandSlots) return;
+    for (TCella* cell = NetworkGrid->Anchor; cell; cell = cell->NextCell)
+        cell->ClearBandAccumulators(band);
+    const float limit =
+        (flags & SeparationFlagNorm) ? Limit(band, LimitAttMin) : UnboundedSeparation;
+    source->SeparationOutlet[band] = 0.0f;
+    source->PushSeparation(source->NumThroughOutputs, band, limit);
+}
+
+bool TProgetto::CheckOutletSeparation(TCella* source, TCella*& other, int32_t& band) {
+    const int32_t bands = TCella::CalculationBandCount();
+    for (other = NetworkGrid ? NetworkGrid->FirstOutlet : nullptr; other; other = other->NextOutlet) {
+        if (other == source) continue;
+        for (band = 0; band < bands; ++band) {
+            const float v = other->SeparationOutlet[band];
+            if (v >= 0.0f && Difference(Limit(band, LimitAttMin), SeparationTolerance) > v)
+                return false;
+        }
+    }
+    return true;
+}
