@@ -1,0 +1,225 @@
+// The network calculation on a generated building: the connectivity
+// analysis, the outlet levels, the outlet attenuations, the channel pass and
+// the full separation check (every outlet, every band), each timed per pass
+// and per outlet.
+//
+// The building: the head-end terminal feeds `risers` lines; each line runs
+// as a cable across to its riser and down it; on every floor a two-way
+// splitter sends one output on down the riser and the other, through a bend,
+// along the floor to a row of outlets (pass-through outlets and a terminated
+// one at the end). Each head-end line is fed by a source of its own channels.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/grid.h"
+#include "app/project.h"
+#include "cells/head_end.h"
+#include "core/band_systems.h"
+#include "core/channel_list.h"
+#include "core/globals.h"
+#include "core/options.h"
+#include "core/reporter.h"
+#include "support/pass_cells.h"
+
+namespace {
+constexpr int32_t Risers = 4;
+constexpr int32_t OutletsPerFloor = 10;
+constexpr int32_t ChannelsPerLine = 20;
+
+// The program-wide objects the passes read.
+struct Globals {
+    Globals() {
+        SistemiBande = bands.get();
+        SistemaBande3 = SistemaBandeCorrente = bands->FindById(BandSystemCurrentId);
+        SistemaBande2 = bands->FindById(BandSystemOldId);
+        GestoreErrori = reporter.get();
+        Opzioni = options.get();
+        // Limits wide enough for every outlet of the tallest building to get
+        // a level, so that every band carries numbers through the passes.
+        for (int32_t b = 0; b < BandSlots; ++b) {
+            options->limits[b][LimitSigMin] = 40.0f;
+            options->limits[b][LimitSigMax] = 120.0f;
+            options->limits[b][LimitDiffMax] = 100.0f;
+            options->limits[b][LimitAttMin] = 30.0f;
+        }
+    }
+    ~Globals() {
+        Opzioni = nullptr;
+        GestoreErrori = nullptr;
+        SistemiBande = nullptr;
+        SistemaBande2 = SistemaBande3 = SistemaBandeCorrente = nullptr;
+    }
+    std::unique_ptr<TSistemiBande> bands = std::make_unique<TSistemiBande>();
+    std::unique_ptr<TGestoreErrori> reporter = std::make_unique<TGestoreErrori>();
+    std::unique_ptr<TOpzioni> options = std::make_unique<TOpzioni>(nullptr, nullptr);
+};
+
+class Building {
+public:
+    explicit Building(int32_t floors) : project(nullptr) {
+        project.Reset(true);
+        TGridData& net = *project.NetworkGrid;
+        net.Resize(Risers * 13 + 2 * Risers + 90, 2 * floors + Risers + 6);
+        auto* anchor = dynamic_cast<TTesta*>(net.Anchor);
+        anchor->SetLineCount(Risers);
+        const int32_t c = anchor->Column;
+        const int32_t firstFloor = Risers + 2;
+        for (int32_t i = 0; i < Risers; ++i) {
+            const int32_t line = c + 1 + i;
+            const int32_t riser = c + Risers + 2 + 13 * i;
+            // Down from the terminal to the row of this line, across, and down the riser.
+            for (int32_t r = 1; r < 1 + i; ++r) Cable(line, r, 0);
+            Put(new TTrattoProva(&net, line, 1 + i, 2, true));
+            for (int32_t x = line + 1; x < riser; ++x) Cable(x, 1 + i, 1);
+            Put(new TTrattoProva(&net, riser, 1 + i, 0, true));
+            for (int32_t r = 2 + i; r < firstFloor; ++r) Cable(riser, r, 0);
+            for (int32_t f = 0; f < floors; ++f) {
+                const int32_t row = firstFloor + 2 * f;
+                auto* splitter = new TPassanteProva(&net, riser, row, 2);
+                SetRow0(*splitter, 1, 0.5f);
+                SetRow0(*splitter, 3, 20.0f);
+                Put(splitter);
+                if (f + 1 < floors) {
+                    Cable(riser, row + 1, 0);
+                } else {
+                    // The riser ends in a terminated outlet.
+                    auto* end = new TPresaProva(&net, riser, row + 1, 54);
+                    SetRow0(*end, 0, 14.0f);
+                    Put(end);
+                    ++outlets;
+                }
+                Put(new TTrattoProva(&net, riser + 1, row + 1, 2, true));
+                for (int32_t k = 0; k < OutletsPerFloor; ++k) {
+                    const bool last = k + 1 == OutletsPerFloor;
+                    auto* outlet = new TPresaProva(&net, riser + 2 + k, row + 1, last ? 54 : 15);
+                    outlet->Orientation = 3;
+                    SetRow0(*outlet, 0, 14.0f);
+                    SetRow0(*outlet, 1, 0.5f);
+                    SetRow0(*outlet, 2, 25.0f);
+                    Put(outlet);
+                    ++outlets;
+                }
+            }
+        }
+        // One source of its own channels above each line of the head-end terminal.
+        TGridData& head = *project.HeadEndGrid;
+        TCella* headAnchor = head.Anchor;
+        for (int32_t i = 0; i < Risers; ++i) {
+            auto* source = new TSorgenteProva(&head, headAnchor->Column + 1 + i, headAnchor->Row - 1);
+            for (int32_t k = 0; k < ChannelsPerLine; ++k) {
+                TCanale channel;
+                channel.name = "C" + std::to_string(k);
+                channel.freqLow = 470.0f + 8.0f * static_cast<float>(k);
+                channel.freqHigh = channel.freqLow + 8.0f;
+                channel.band = SistemaBandeCorrente->BandOf(channel.CentreFrequency());
+                channel.levelMin = channel.levelMax = 110.0f;
+                source->SourceChannels->Insert(channel);
+            }
+            head.InsertCell(source, false, 0);
+        }
+    }
+
+    TProgetto project;
+    int64_t outlets = 0;
+    int64_t cells = 0;
+
+private:
+    void Cable(int32_t column, int32_t row, int32_t orientation) {
+        auto* cable = new TTrattoProva(project.NetworkGrid, column, row, orientation);
+        SetRow0(*cable, 1, 0.1f);
+        Put(cable);
+    }
+    void Put(TCella* cell) {
+        if (project.NetworkGrid->InsertCell(cell, false, 0)) ++cells;
+    }
+};
+
+// The building analyses and its outlet chain holds every outlet.
+bool Ready(benchmark::State& state, Building& building) {
+    if (!building.project.AnalyseGrids()) {
+        state.SkipWithError("the building does not analyse");
+        return false;
+    }
+    int64_t chained = 0;
+    for (TCella* o = building.project.NetworkGrid->FirstOutlet; o; o = o->NextOutlet) ++chained;
+    if (chained != building.outlets) {
+        state.SkipWithError("the outlet chain misses outlets");
+        return false;
+    }
+    return true;
+}
+
+void Report(benchmark::State& state, const Building& building) {
+    state.counters["outlets"] = static_cast<double>(building.outlets);
+    state.counters["per_outlet"] = benchmark::Counter(
+        static_cast<double>(building.outlets),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.SetComplexityN(building.cells);
+}
+
+void BM_Analysis(benchmark::State& state) {
+    Globals globals;
+    Building building(static_cast<int32_t>(state.range(0)));
+    if (!Ready(state, building)) return;
+    for (auto _ : state) benchmark::DoNotOptimize(building.project.AnalyseGrids());
+    Report(state, building);
+}
+
+void BM_OutletLevels(benchmark::State& state) {
+    Globals globals;
+    Building building(static_cast<int32_t>(state.range(0)));
+    if (!Ready(state, building)) return;
+    for (auto _ : state) building.project.ComputeOutletLevels();
+    Report(state, building);
+}
+
+void BM_OutletAttenuations(benchmark::State& state) {
+    Globals globals;
+    Building building(static_cast<int32_t>(state.range(0)));
+    if (!Ready(state, building)) return;
+    TAttenuazioniPrese result;
+    for (auto _ : state) {
+        building.project.ComputeOutletAttenuations(result);
+        benchmark::DoNotOptimize(result);
+    }
+    Report(state, building);
+}
+
+void BM_ChannelPass(benchmark::State& state) {
+    Globals globals;
+    Building building(static_cast<int32_t>(state.range(0)));
+    if (!Ready(state, building)) return;
+    for (auto _ : state) building.project.RunChannelPass(0);
+    Report(state, building);
+}
+
+// What the network report does: from every outlet, every band, bounded by
+// the separation limit, then the check.
+void BM_SeparationCheck(benchmark::State& state) {
+    Globals globals;
+    Building building(static_cast<int32_t>(state.range(0)));
+    TProgetto& project = building.project;
+    if (!Ready(state, building)) return;
+    const int32_t bands = TCella::CalculationBandCount();
+    for (auto _ : state) {
+        bool ok = true;
+        for (TCella* source = project.NetworkGrid->FirstOutlet; source; source = source->NextOutlet) {
+            for (int32_t b = 0; b < bands; ++b) project.ComputeOutletSeparation(source, b, 1);
+            TCella* other = nullptr;
+            int32_t band = 0;
+            ok = project.CheckOutletSeparation(source, other, band) && ok;
+        }
+        benchmark::DoNotOptimize(ok);
+    }
+    Report(state, building);
+}
+}  // namespace
+
+// Floors per riser: 25 floors make 1000 outlets.
+BENCHMARK(BM_Analysis)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_OutletLevels)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_OutletAttenuations)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_ChannelPass)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_SeparationCheck)->Arg(25)->Unit(benchmark::kMillisecond);
