@@ -16,6 +16,13 @@ TComponent::TComponent(TComponent* owner) : owner_(owner) {
 }
 
 TComponent::~TComponent() {
+    while (!freeNotifies_.empty()) {
+        TComponent* other = freeNotifies_.back();
+        freeNotifies_.pop_back();
+        auto& back = other->freeNotifies_;
+        back.erase(std::remove(back.begin(), back.end(), this), back.end());
+        other->Notification(this, opRemove);
+    }
     // Free owned components last-created first; each removes itself.
     while (!components_.empty()) {
         TComponent* c = components_.back();
@@ -24,6 +31,22 @@ TComponent::~TComponent() {
         delete c;
     }
     if (owner_) owner_->RemoveComponent(this);
+}
+
+void TComponent::FreeNotification(TComponent* component) {
+    if (!component || component == this) return;
+    if (std::find(freeNotifies_.begin(), freeNotifies_.end(), component) == freeNotifies_.end())
+        freeNotifies_.push_back(component);
+    if (std::find(component->freeNotifies_.begin(), component->freeNotifies_.end(), this) ==
+        component->freeNotifies_.end())
+        component->freeNotifies_.push_back(this);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* component) {
+    if (!component) return;
+    freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), component), freeNotifies_.end());
+    auto& back = component->freeNotifies_;
+    back.erase(std::remove(back.begin(), back.end(), this), back.end());
 }
 
 void TComponent::InsertComponent(TComponent* component) {

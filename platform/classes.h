@@ -14,6 +14,8 @@ public:
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
+enum TOperation { opInsert, opRemove };
+
 // A component owns the components created with it as owner and frees them
 // when it is freed.
 class TComponent : public TObject {
@@ -33,9 +35,18 @@ public:
     AnsiString Name;
     intptr_t Tag = 0;
 
+    // Both components learn (Notification with opRemove) when the other is
+    // freed, so that neither keeps a pointer to a freed one.
+    void FreeNotification(TComponent* component);
+    void RemoveFreeNotification(TComponent* component);
+
+protected:
+    virtual void Notification(TComponent* /*component*/, TOperation /*operation*/) {}
+
 private:
     TComponent* owner_ = nullptr;
     std::vector<TComponent*> components_;
+    std::vector<TComponent*> freeNotifies_;
 };
 
 enum TDuplicates { dupIgnore, dupAccept, dupError };
