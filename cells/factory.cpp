@@ -9,6 +9,8 @@
 #include "cells/cell.h"
 #include "cells/filters.h"
 #include "cells/head_end.h"
+#include "cells/splitters.h"
+#include "cells/taps.h"
 
 namespace {
 
@@ -92,6 +94,10 @@ const TClassEntry classTable[] = {
     {"TFiltroP", [](const TCellArgs& a) -> TCella* { return new TFiltroP(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
     {"TFiltroPA", [](const TCellArgs& a) -> TCella* { return new TFiltroPA(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
     {"TFiltroPB", [](const TCellArgs& a) -> TCella* { return new TFiltroPB(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TDivisore", [](const TCellArgs& a) -> TCella* { return new TDivisore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TDerivatore", [](const TCellArgs& a) -> TCella* { return new TDerivatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TDerivatoreN", [](const TCellArgs& a) -> TCella* { return new TDerivatoreN(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TDerivatoreS", [](const TCellArgs& a) -> TCella* { return new TDerivatoreS(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
 };
 
 std::map<std::string, TCellMaker>& Makers() {

@@ -1,0 +1,32 @@
+#pragma once
+// Splitters ("divisori"): a splitter divides each input line into several
+// equal outputs ("uscite") and has no through output. It is a tap without
+// through outputs: the passes, the separation search, the model choice, the
+// data check, the dialog and the record are the tap's. It differs in type
+// code, power groups, layout, names, symbol and prototypes, and every line
+// leaving it needs a termination.
+#include "cells/taps.h"
+
+enum : int32_t { CodeDivisore = 3 };
+constexpr int32_t KindSplitter = 3;
+
+// Category counter of the short code "D".
+constexpr int SplitterCounter = 5;
+
+class TDivisore : public TDerivatore {
+public:
+    // inputs lines with outputs outputs each.
+    TDivisore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+              int32_t inputs, int32_t outputs);
+    ~TDivisore() override;
+
+    AnsiString GetShortCode() override;
+    void TakeSequenceNumber(int32_t* counters) override;
+    AnsiString GetTypeName() override;
+
+    TTapLayout Layout() const override;
+    TTapPortName NamePort(const TTapPort& port) const override;
+
+protected:
+    uint8_t TapLinesNeedTermination() const override;
+};

@@ -1,0 +1,135 @@
+#pragma once
+// Taps ("derivatori"): a tap takes one or more lines ("montanti"), passes each
+// line on to a through output ("passante") of the same index and branches a
+// fixed number of user outputs ("derivate") off every line, each with its tap
+// loss. TDerivatoreS and TDerivatoreN differ only in type code, symbol and
+// prototypes; TDerivatoreN is an end-of-line tap without through outputs. The
+// splitter (cells/splitters.h) is a tap without through outputs as well.
+//
+// Ports, with n lines and t user outputs per line: outputs 0 to n - 1 are the
+// through outputs (through output i carries line i), output through + i x t + j
+// is user output j of line i. Attenuation has one row per line and the four
+// columns below; the level tables hold optional amplifier stages of active
+// taps (LevelTableA per line at the input, LevelTableB per through output,
+// LevelTableC per line for its user outputs), and MatrixTableA, when present,
+// gives every user output its own tap loss (with MatrixTableB its own stage).
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "cells/cell.h"
+
+enum : int32_t {
+    CodeDerivatore = 6,
+    CodeDerivatoreN = 49,   // end-of-line tap, no through outputs
+    CodeDerivatoreS = 50,   // its user-output lines need a termination as well
+};
+constexpr int32_t KindTap = 6;
+
+// Category counter of the short code "R".
+constexpr int TapCounter = 4;
+
+// Columns of a tap's Attenuation row (one row per line).
+enum : int32_t {
+    TapLossColumn = 0,         // line to each of its user outputs
+    TapThroughColumn = 1,      // line to its through output
+    TapReverseColumn = 2,      // between a user output and the through output
+    TapDecouplingColumn = 3,   // between two user outputs of one line
+};
+
+// One port of the layout of a tap or a splitter. Layout coordinates: x along
+// the lines (column i is line i), y downwards, square (0, 0) at the anchor.
+enum class TTapPortKind : uint8_t { Input, Through, Tap };
+enum class TTapEdge : uint8_t { Top, Right, Bottom, Left };
+
+struct TTapPort {
+    TTapPortKind Kind = TTapPortKind::Input;
+    int32_t Index = 0;   // the input, the through output, or the tap output (i x t + j)
+    int32_t X = 0;
+    int32_t Y = 0;
+    TTapEdge Edge = TTapEdge::Top;
+    bool operator==(const TTapPort&) const = default;
+};
+
+struct TTapLayout {
+    int32_t Width = 1;
+    int32_t Height = 1;
+    std::vector<TTapPort> Ports;   // inputs, then user outputs by row, then through outputs
+};
+
+// The port a point names, with its index (the others -1).
+struct TTapPortName {
+    AnsiString Name;
+    int32_t Input = -1;
+    int32_t TapOutput = -1;
+    int32_t ThroughOutput = -1;
+};
+
+class TDerivatore : public TCella {
+public:
+    // inputs lines with tapOutputs user outputs each; one through output per line.
+    TDerivatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                int32_t inputs, int32_t tapOutputs);
+    ~TDerivatore() override;
+
+    AnsiString GetShortCode() override;
+    TGridRect GetGridRect() override;
+    // Records older than version 20000 describe a one-line tap and carry its
+    // user-output count after the base record.
+    void Load(TStream& stream, int32_t version) override;
+    void SetPortCounts() override;
+    bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
+    void TakeSequenceNumber(int32_t* counters) override;
+    void ClearBandAccumulators(int32_t band) override;
+    // An odd number of user outputs makes the symbol lopsided: mirroring flips it.
+    bool Mirror() override;
+    AnsiString GetTypeName() override;
+    bool IsModelUsable(bool needsBand5, bool needsBand9) override;
+
+    // The squares and ports of the cell.
+    virtual TTapLayout Layout() const;
+    // The port nearest to a point of square (x, y) of the layout, given as
+    // pixels (px, py) inside a square of size pixels; none when the square
+    // holds no port.
+    const TTapPort* PortNear(const TTapLayout& layout, int32_t x, int32_t y, int32_t px, int32_t py,
+                             int32_t size) const;
+    // The name of a port of the layout and its indexes.
+    virtual TTapPortName NamePort(const TTapPort& port) const;
+
+    // User outputs per line.
+    int32_t OutputsPerLine() const { return MatrixColumns; }
+    // The output number of user output j of line i.
+    int32_t TapOutputPort(int32_t line, int32_t j) const {
+        return NumThroughOutputs + line * OutputsPerLine() + j;
+    }
+
+    // Best values of the separation search per line (arriving from upstream)
+    // and per through output, per band slot; made by the first clearing.
+    std::vector<std::array<float, BandSlots>> InputSeparation;
+    std::vector<std::array<float, BandSlots>> ThroughSeparation;
+
+protected:
+    // The power groups of a tap: power comes in and goes on through the
+    // lines and is refused from the user outputs.
+    void SetTapPowerGroups();
+    // Whether the lines leaving the user outputs must end in a termination.
+    virtual uint8_t TapLinesNeedTermination() const;
+    // A square of the layout on the grid.
+    void LayoutToGrid(int32_t& column, int32_t& row, int32_t x, int32_t y) const;
+};
+
+// A tap whose user-output lines need a termination.
+class TDerivatoreS : public TDerivatore {
+public:
+    TDerivatoreS(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                 int32_t inputs, int32_t tapOutputs);
+    ~TDerivatoreS() override;
+};
+
+// An end-of-line tap: no through outputs.
+class TDerivatoreN : public TDerivatore {
+public:
+    TDerivatoreN(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                 int32_t inputs, int32_t tapOutputs);
+    ~TDerivatoreN() override;
+};
