@@ -2,6 +2,8 @@
 
 #include "cells/cell.h"
 #include "cells/filters.h"
+#include "cells/splitters.h"
+#include "cells/taps.h"
 #include "core/globals.h"
 
 namespace {
@@ -12,6 +14,10 @@ const TPrototypeFamily families[] = {
     {CodeFiltroP, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TFiltroP(nullptr, 0, 0, 0, 0); }},
     {CodeFiltroPA, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TFiltroPA(nullptr, 0, 0, 0, 0); }},
     {CodeFiltroPB, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TFiltroPB(nullptr, 0, 0, 0, 0); }},
+    {CodeDivisore, 0, 16, 1, 10, 1, [](const TPrototypeKey& k) -> TCella* { return new TDivisore(nullptr, 0, 0, 0, 0, k.A, k.B); }},
+    {CodeDerivatore, 0, 16, 1, 10, 1, [](const TPrototypeKey& k) -> TCella* { return new TDerivatore(nullptr, 0, 0, 0, 0, k.A, k.B); }},
+    {CodeDerivatoreS, 0, 16, 1, 10, 1, [](const TPrototypeKey& k) -> TCella* { return new TDerivatoreS(nullptr, 0, 0, 0, 0, k.A, k.B); }},
+    {CodeDerivatoreN, 0, 16, 1, 10, 1, [](const TPrototypeKey& k) -> TCella* { return new TDerivatoreN(nullptr, 0, 0, 0, 0, k.A, k.B); }},
 };
 
 const TPrototypeFamily* FamilyOf(const TPrototypeKey& key) {

@@ -6,6 +6,7 @@
 
 #include "app/grid.h"
 #include "cells/factory.h"
+#include "cells/prototypes.h"
 #include "cells/splitters.h"
 #include "core/file.h"
 
@@ -216,6 +217,10 @@ AnsiString TDerivatore::GetShortCode() { return ShortCodeWith("R"); }
 AnsiString TDerivatore::GetTypeName() { return "Derivatore "; }
 
 void TDerivatore::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, TapCounter); }
+
+// Each class keeps its prototypes under its own code, so one lookup serves the
+// taps, their variants and the splitters.
+TCella* TDerivatore::GetPrototype() { return FindPrototype({TypeCode, Inputs, TapOutputs}); }
 
 // ---- Old records ----
 

@@ -80,6 +80,10 @@ public:
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void TakeSequenceNumber(int32_t* counters) override;
+    // The prototype of the cell's class for its lines and user outputs.
+    TCella* GetPrototype() override;
+    // Every line must handle some band, each band fully or not at all.
+    bool CheckData(const AnsiString& prefix) override;
     void ClearBandAccumulators(int32_t band) override;
     // An odd number of user outputs makes the symbol lopsided: mirroring flips it.
     bool Mirror() override;

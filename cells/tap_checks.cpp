@@ -1,0 +1,89 @@
+// The data check of taps and splitters: every line ("montante") handles some
+// band, and a band is described with every loss the cell needs or with none.
+#include <algorithm>
+
+#include "cells/checks.h"
+#include "cells/taps.h"
+#include "core/band_systems.h"
+#include "core/globals.h"
+#include "core/info.h"
+#include "core/reporter.h"
+
+namespace {
+
+void Report(const AnsiString& text) {
+    if (GestoreErrori) GestoreErrori->Report(text);
+}
+
+bool HasValue(float v) { return v != LevelNone; }
+
+AnsiString BandName(const TCella& cell, int b) {
+    if (!cell.BandSystem || b < 0 || b >= static_cast<int>(cell.BandSystem->bands.size())) return AnsiString();
+    return cell.BandSystem->bands[static_cast<size_t>(b)].bandName;
+}
+
+struct TVector {
+    float v[BandSlots];
+};
+
+TVector RowVector(const TCella& cell, int row, int column) {
+    TVector out;
+    for (int b = 0; b < BandSlots; ++b) out.v[b] = cell.Attenuation->Get3(row, column, b);
+    return out;
+}
+
+}  // namespace
+
+bool TDerivatore::CheckData(const AnsiString& p) {
+    const int bands = CheckedBands(*this);
+    const bool through = NumThroughOutputs > 0;
+    const int32_t t = OutputsPerLine();
+    const bool matrix = MatrixTableA->Rank() == 4 && MatrixTableA->root4 != nullptr;
+    for (int32_t i = 0; i < TableRows; ++i) {
+        const AnsiString line = IntToStr(i + 1);
+        const TVector loss = RowVector(*this, i, TapLossColumn);
+        const TVector pass = RowVector(*this, i, TapThroughColumn);
+        const TVector reverse = RowVector(*this, i, TapReverseColumn);
+        const TVector decoupling = RowVector(*this, i, TapDecouplingColumn);
+        uint8_t full[BandSlots] = {};
+        bool handled = false;
+        for (int b = 0; b < bands; ++b) {
+            const bool f = HasValue(loss.v[b]) && (!through || (HasValue(pass.v[b]) && HasValue(reverse.v[b]))) &&
+                           (t == 1 || HasValue(decoupling.v[b]));
+            const bool some = HasValue(loss.v[b]) || (through && (HasValue(pass.v[b]) || HasValue(reverse.v[b]))) ||
+                              (t > 1 && HasValue(decoupling.v[b]));
+            if (!f && some) {
+                Report(p + "Banda " + BandName(*this, b) + " descritta parzialmente sul montante " + line + ".");
+                return false;
+            }
+            full[b] = f ? 1 : 0;
+            handled = handled || f;
+        }
+        if (matrix)
+            for (int32_t j = 0; j < t; ++j) {
+                TVector own;
+                for (int b = 0; b < BandSlots; ++b) own.v[b] = MatrixTableA->Get4(i, j, 0, b);
+                for (int b = 0; b < bands; ++b)
+                    if (full[b] ? !HasValue(own.v[b]) : HasValue(own.v[b])) {
+                        Report(p + "Banda " + BandName(*this, b) + " descritta parzialmente relativamente all'uscita " +
+                               IntToStr(j + 1) + ".");
+                        return false;
+                    }
+                if (!CheckBands(*this, own.v, BandsRefuseRepeat,
+                                p + "Atten. di deriv.  [dB]" + "montante " + line + " uscita " + IntToStr(j + 1) + ": "))
+                    return false;
+            }
+        if (!handled) {
+            Report(p + "Il montante " + line + " non gestisce alcun segnale.");
+            return false;
+        }
+        if (!CheckBands(*this, loss.v, BandsRefuseRepeat, p + "Atten. di deriv.  [dB]" + ": ") ||
+            !CheckBands(*this, pass.v, BandsRefuseRepeat, p + "Atten. di passaggio  [dB]" + ": ") ||
+            !CheckBands(*this, reverse.v, BandsRefuseRepeat, p + "Atten. inversa  [dB]" + ": "))
+            return false;
+        if (t > 1 && !CheckBands(*this, decoupling.v, BandsRefuseRepeat, p + "Disaccoppiamento  [dB]" + ": "))
+            return false;
+        if (!CheckAmplifierStages(*this, i, full, p)) return false;
+    }
+    return true;
+}
