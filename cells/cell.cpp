@@ -57,15 +57,9 @@ TCella::TCella(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t 
 
 TCella::~TCella() = default;
 
-// ---- Drawing: filled by the drawing family ----
+// ---- Drawing: the base painting operations are in cells/drawing.cpp ----
 
 void TCella::DrawSymbol(TCanvas*, int32_t, int32_t, int32_t, int32_t, int32_t) {}
-
-void TCella::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
-                   int32_t zoom) {
-    DrawSymbol(canvas, column, row, x, y, zoom);
-    // The short-code label is added by the drawing family.
-}
 
 AnsiString TCella::GetShortCode() { return AnsiString(); }
 
@@ -77,10 +71,6 @@ void TCella::InvalidateArea() {
 }
 
 void TCella::Invalidate() { InvalidateArea(); }
-
-void TCella::DrawAttenuationValues(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) {}
-
-void TCella::PaintIfAt(int32_t, int32_t, int32_t, int32_t, int32_t) {}
 
 TGridRect TCella::GetGridRect() {
     return TGridRect{Row, Column, Row, Column + std::max<int32_t>(1, NumThroughOutputs) - 1};

@@ -8,15 +8,17 @@
 // printing code drive every class.
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <span>
 #include <vector>
 
+#include "cells/drawing.h"
 #include "core/channel_list.h"
 #include "core/info.h"
 #include "core/levels.h"
 #include "platform/sysutils.h"
 
-class TCanvas;
 class TRichEdit;
 class TProgressBar;
 class TStream;
@@ -117,10 +119,12 @@ public:
 
     // 1. Frees what the cell owns; neighbours are unlinked by the grid beforehand.
     virtual ~TCella();
-    // 2. Nothing in the base (filled by the drawing family).
+    // 2. Nothing in the base; classes draw their symbol, normally starting
+    //    with BeginSymbol.
     virtual void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                             int32_t zoom);
-    // 3. The symbol, then the short-code label (label filled by the drawing family).
+    // 3. The symbol, then, above detail level 1 and at the top-left square,
+    //    the short code: green when described, red when not.
     virtual void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                        int32_t zoom);
     // 4. Category letters and sequence number; empty in the base.
@@ -129,10 +133,14 @@ public:
     virtual void InvalidateArea();
     // 6. Calls InvalidateArea.
     virtual void Invalidate();
-    // 7. Label of the printed scheme (filled by the drawing family).
+    // 7. Label of the printed scheme on the page record's canvas, at the
+    //    top-right square above detail level 1: by the flags, the loss of
+    //    taps, switches, splitters and outlets (64), the article code (32) or
+    //    the short code (16).
     virtual void DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32_t y,
                                        int32_t zoom, int32_t flags);
-    // 8. Draws the cell on the printed page at its own square (filled by the drawing family).
+    // 8. Draws the symbol on the page record's canvas when (column, row) is
+    //    the cell's anchor square.
     virtual void PaintIfAt(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom);
     // 9. The squares the cell occupies.
     virtual TGridRect GetGridRect();
@@ -309,6 +317,57 @@ public:
     // that square for the grid analysis.
     void LinkPortAt(int32_t column, int32_t row, int32_t outputPort, int32_t side,
                     uint8_t needsTermination, uint8_t mayEndOpen, TQNextCell& queue);
+
+    // ---- Symbol drawing (cells/drawing.cpp) ----
+    // A symbol is written in units, 21 per grid square; these primitives turn
+    // it by the cell's orientation, mirror it, scale it by zoom / 21 and draw
+    // it on the canvas that BeginSymbol set. The ones taking a state draw with
+    // the symbol's state unless another is given (half-scale signs).
+    void BeginSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom);
+    // The pixel of a symbol point: mirrored (x to W - x), then turned, then scaled.
+    TPoint SymPoint(int32_t x, int32_t y, const TSymbolState& state = SymbolState) const;
+    // Two corners as an ordered pixel rectangle whose outline lies inside the squares.
+    TRect SymRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                  const TSymbolState& state = SymbolState) const;
+    void SymMoveTo(int32_t x, int32_t y, const TSymbolState& state = SymbolState) const;
+    void SymLineTo(int32_t x, int32_t y, const TSymbolState& state = SymbolState) const;
+    void SymRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                      const TSymbolState& state = SymbolState) const;
+    // A rectangle filled black; the brush is left clear with its colour.
+    void SymFilledRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) const;
+    void SymEllipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                    const TSymbolState& state = SymbolState) const;
+    // Arc in the box (x1, y1)-(x2, y2), counterclockwise from the radial
+    // through (x3, y3) to the one through (x4, y4), as the symbol shows it.
+    void SymArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4,
+                int32_t y4, const TSymbolState& state = SymbolState) const;
+    // An open polyline; the caller's points are not changed.
+    void SymPolyline(std::span<const TPoint> points, const TSymbolState& state = SymbolState) const;
+    void SymPolyline(std::initializer_list<TPoint> points, const TSymbolState& state = SymbolState) const;
+    // Three sides of a bar 4 units thick from (x, y), dx across (or dy down when dx is 0).
+    void SymArrow(int32_t x, int32_t y, int32_t dx, int32_t dy) const;
+    // The framed sign of a square at (x, y), and the marker sign.
+    void SymFrame(int32_t x, int32_t y) const;
+    void SymMarker(int32_t x, int32_t y) const;
+    // The module sign of head-end modules and filters, at half scale moved by
+    // (dx, dy) units: variant 0 one stroke, variant 1 two.
+    void DrawModuleSymbol(int32_t dx, int32_t dy, int32_t variant) const;
+
+    // Labels beside a symbol, in "Arial" of height -8. DrawLabel ends the
+    // text at the symbol's right edge (x + width - 17, or - 21 from 4
+    // characters on); DrawTextAt writes at (x + dx, y + dy); DrawLevelLabel
+    // adds the level as "-" and its whole dB in purple when the options show
+    // attenuations: beside the label from 42 pixels on when they show both,
+    // else in the label's place.
+    void DrawLabel(TCanvas* canvas, int32_t x, int32_t y, int32_t width, const AnsiString& text,
+                   TColor colour) const;
+    void DrawTextAt(TCanvas* canvas, int32_t x, int32_t y, const AnsiString& text, TColor colour,
+                    int32_t dx, int32_t dy) const;
+    void DrawLevelLabel(TCanvas* canvas, int32_t x, int32_t y, int32_t width, const AnsiString& text,
+                        float level, TColor colour) const;
+    // The drawing's detail level: the project's, or the grid's own without a
+    // project; 1 for a cell on no grid. Labels show above 1.
+    int32_t DetailLevel() const;
 
     // ---- Data ----
     TGridData* Owner = nullptr;

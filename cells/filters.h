@@ -19,6 +19,10 @@ enum : int32_t {
 class TFiltro : public TCella {
 public:
     ~TFiltro() override;
+    // The common frame: box, stubs and the mark on the input stub (symbols
+    // in cells/filters_symbol.cpp).
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() override;
     void TakeSequenceNumber(int32_t* counters) override;
     // The form's first value row is the through attenuation (column 1), its
@@ -35,6 +39,8 @@ class TFiltroS : public TFiltro {
 public:
     TFiltroS(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TFiltroS() override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     TCella* GetPrototype() override;
 };
 
@@ -42,6 +48,8 @@ class TFiltroP : public TFiltro {
 public:
     TFiltroP(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TFiltroP() override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     TCella* GetPrototype() override;
 };
 
@@ -49,6 +57,8 @@ class TFiltroPA : public TFiltro {
 public:
     TFiltroPA(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TFiltroPA() override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     TCella* GetPrototype() override;
 };
 
@@ -56,5 +66,7 @@ class TFiltroPB : public TFiltro {
 public:
     TFiltroPB(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TFiltroPB() override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     TCella* GetPrototype() override;
 };

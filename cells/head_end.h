@@ -16,6 +16,12 @@ public:
            int32_t lines);
     ~TTesta() override;
 
+    // A bar over all its squares with a stub per line (symbol in cells/head_end_symbol.cpp).
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
+    // The symbol only: the terminal carries no code.
+    void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+               int32_t zoom) override;
     // One row of lines + 2 squares; line i stands on square Column + 1 + i.
     TGridRect GetGridRect() override;
     // Records older than version 20000 carry the line count after the base record.

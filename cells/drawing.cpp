@@ -1,0 +1,345 @@
+// Drawing of cells: the symbol primitives that place symbol units on the
+// canvas for the cell's zoom, turn and mirror, the base painting operations,
+// and the labels written beside a symbol.
+#include "cells/drawing.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "app/grid.h"
+#include "app/project.h"
+#include "cells/cell.h"
+#include "core/globals.h"
+#include "core/levels.h"
+#include "core/options.h"
+#include "printing/print_page.h"
+
+TSymbolState SymbolState;
+
+int32_t SymbolPixel(int32_t origin, float units, float scale) {
+    return static_cast<int32_t>(static_cast<double>(origin) +
+                                static_cast<double>(units) * static_cast<double>(scale) + 0.5);
+}
+
+namespace {
+int32_t IntegerPart(float value) { return static_cast<int32_t>(value); }
+
+// Points of a polyline turned into pixels: a few on the stack, more on the heap.
+class TPixelPoints {
+public:
+    explicit TPixelPoints(size_t count) : count_(count) {
+        if (count > local_.size()) heap_.resize(count);
+    }
+    TPoint* Data() { return heap_.empty() ? local_.data() : heap_.data(); }
+    std::span<const TPoint> Span() { return {Data(), count_}; }
+
+private:
+    size_t count_;
+    std::array<TPoint, 8> local_{};
+    std::vector<TPoint> heap_;
+};
+}  // namespace
+
+// ---- Half-scale signs ----
+
+THalfScaleSign::THalfScaleSign(TBase base, int32_t dx, int32_t dy, const TSymbolState& symbol)
+    : state_(symbol) {
+    state_.Scale = symbol.Scale / 2.0f;
+    state_.FontScale = symbol.FontScale / 2.0f;
+    state_.PenWidth = std::max<int32_t>(1, IntegerPart(state_.Scale));
+    state_.PenOffset = state_.PenWidth / 2;
+    const int32_t back = base == FromFrame ? symbol.PenOffset : 0;
+    state_.OriginX = symbol.OriginX - back + IntegerPart(static_cast<float>(dx) * symbol.Scale) +
+                     state_.PenWidth / 2;
+    state_.OriginY = symbol.OriginY - back + IntegerPart(static_cast<float>(dy) * symbol.Scale) +
+                     state_.PenWidth / 2;
+    state_.W = SymbolHalfFrameUnits;
+    state_.H = SymbolHalfFrameUnits;
+    if (state_.Canvas) {
+        savedPenWidth_ = state_.Canvas->Pen->Width;
+        state_.Canvas->Pen->Width = state_.PenWidth;
+    }
+}
+
+THalfScaleSign::~THalfScaleSign() {
+    if (state_.Canvas) state_.Canvas->Pen->Width = savedPenWidth_;
+}
+
+// ---- Setting up a symbol ----
+
+void TCella::BeginSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                         int32_t zoom) {
+    TSymbolState& s = SymbolState;
+    s.Canvas = canvas;
+    s.Scale = static_cast<float>(zoom) / static_cast<float>(SymbolSquareUnits);
+    const int32_t ppi = canvas ? std::max(1, static_cast<int>(canvas->Font->PixelsPerInch)) : 96;
+    s.FontScale = s.Scale * 72.0f / static_cast<float>(ppi);
+    s.PenWidth = std::max<int32_t>(1, IntegerPart(s.Scale));
+    s.PenOffset = IntegerPart(s.Scale) / 2;
+    s.OriginX = x + s.PenOffset;
+    s.OriginY = y + s.PenOffset;
+
+    if (canvas) {
+        canvas->Pen->Width = s.PenWidth;
+        canvas->Pen->Style = psSolid;
+        canvas->Pen->Color = clBlack;
+        canvas->Brush->Style = bsClear;
+        canvas->Font->Name = "Times New Roman";
+        canvas->Font->Size = IntegerPart(8.0f * s.FontScale);
+        canvas->Font->Color = clBlack;
+    }
+
+    const TGridRect r = GetGridRect();
+    const int32_t columns = r.Right - r.Left + 1;
+    const int32_t rows = r.Bottom - r.Top + 1;
+    s.W = (columns - 1) * SymbolSquareUnits + SymbolFrameUnits;
+    s.H = (rows - 1) * SymbolSquareUnits + SymbolFrameUnits;
+    if (Orientation & 1) std::swap(s.W, s.H);
+
+    // A cell over several squares draws its whole symbol from its first
+    // square, whichever of its squares is being painted.
+    s.OriginX -= IntegerPart(static_cast<float>((column - r.Left) * SymbolSquareUnits) * s.Scale);
+    s.OriginY -= IntegerPart(static_cast<float>((row - r.Top) * SymbolSquareUnits) * s.Scale);
+}
+
+// ---- Transform ----
+
+TPoint TCella::SymPoint(int32_t x, int32_t y, const TSymbolState& s) const {
+    if (Mirrored) x = s.W - x;
+    int32_t ux = x, uy = y;
+    switch (((Orientation % 4) + 4) % 4) {
+    case 1: ux = s.H - y; uy = x; break;
+    case 2: ux = s.W - x; uy = s.H - y; break;
+    case 3: ux = y; uy = s.W - x; break;
+    default: break;
+    }
+    return TPoint(SymbolPixel(s.OriginX, static_cast<float>(ux), s.Scale),
+                  SymbolPixel(s.OriginY, static_cast<float>(uy), s.Scale));
+}
+
+TRect TCella::SymRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TSymbolState& s) const {
+    const TPoint a = SymPoint(x1, y1, s);
+    const TPoint b = SymPoint(x2, y2, s);
+    // Ordered, and widened so that the outline lies wholly inside the squares
+    // (the right and bottom edges of a figure are not drawn).
+    const int32_t grow = (s.PenWidth + 1) / 2;
+    return TRect(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) + grow,
+                 std::max(a.y, b.y) + grow);
+}
+
+// ---- Primitives ----
+
+void TCella::SymMoveTo(int32_t x, int32_t y, const TSymbolState& s) const {
+    if (!s.Canvas) return;
+    const TPoint p = SymPoint(x, y, s);
+    s.Canvas->MoveTo(p.x, p.y);
+}
+
+void TCella::SymLineTo(int32_t x, int32_t y, const TSymbolState& s) const {
+    if (!s.Canvas) return;
+    const TPoint p = SymPoint(x, y, s);
+    s.Canvas->LineTo(p.x, p.y);
+}
+
+void TCella::SymRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TSymbolState& s) const {
+    if (!s.Canvas) return;
+    s.Canvas->Rectangle(SymRect(x1, y1, x2, y2, s));
+}
+
+void TCella::SymFilledRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) const {
+    TCanvas* canvas = SymbolState.Canvas;
+    if (!canvas) return;
+    const TColor colour = canvas->Brush->Color;
+    canvas->Brush->Color = clBlack;
+    canvas->Brush->Style = bsSolid;
+    SymRectangle(x1, y1, x2, y2);
+    canvas->Brush->Color = colour;
+    canvas->Brush->Style = bsClear;
+}
+
+void TCella::SymEllipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TSymbolState& s) const {
+    if (!s.Canvas) return;
+    s.Canvas->Ellipse(SymRect(x1, y1, x2, y2, s));
+}
+
+void TCella::SymArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4,
+                    int32_t y4, const TSymbolState& s) const {
+    if (!s.Canvas) return;
+    const TRect r = SymRect(x1, y1, x2, y2, s);
+    TPoint start = SymPoint(x3, y3, s);
+    TPoint end = SymPoint(x4, y4, s);
+    // An arc runs counterclockwise from start to end; a mirror image runs the
+    // other way, so the mirrored arc starts at the mirrored end.
+    if (Mirrored) std::swap(start, end);
+    s.Canvas->Arc(r.Left, r.Top, r.Right, r.Bottom, start.x, start.y, end.x, end.y);
+}
+
+void TCella::SymPolyline(std::span<const TPoint> points, const TSymbolState& s) const {
+    if (!s.Canvas || points.empty()) return;
+    // The caller's points stay as they are: one list may be shifted and reused.
+    TPixelPoints pixels(points.size());
+    TPoint* out = pixels.Data();
+    for (size_t i = 0; i < points.size(); ++i) out[i] = SymPoint(points[i].x, points[i].y, s);
+    s.Canvas->Polyline(pixels.Span());
+}
+
+void TCella::SymPolyline(std::initializer_list<TPoint> points, const TSymbolState& s) const {
+    SymPolyline(std::span<const TPoint>(points.begin(), points.size()), s);
+}
+
+void TCella::SymArrow(int32_t x, int32_t y, int32_t dx, int32_t dy) const {
+    if (dx != 0)
+        SymPolyline({{x, y - 2}, {x + dx, y - 2}, {x + dx, y + 2}, {x, y + 2}});
+    else
+        SymPolyline({{x - 2, y}, {x - 2, y + dy}, {x + 2, y + dy}, {x + 2, y}});
+}
+
+void TCella::SymFrame(int32_t x, int32_t y) const {
+    SymRectangle(x, y, x + 20, y + 20);
+    SymMoveTo(x + 20, y);
+    SymLineTo(x, y + 20);
+    SymMoveTo(x + 12, y + 13);
+    SymLineTo(x + 16, y + 13);
+    SymMoveTo(x + 12, y + 15);
+    SymLineTo(x + 16, y + 15);
+    SymPolyline({{x + 5, y + 6}, {x + 6, y + 4}, {x + 8, y + 8}, {x + 9, y + 6}});
+}
+
+void TCella::SymMarker(int32_t x, int32_t y) const {
+    SymMoveTo(x + 14, y + 6);
+    SymLineTo(x + 6, y + 14);
+    SymMoveTo(x + 11, y + 12);
+    SymLineTo(x + 14, y + 12);
+    SymMoveTo(x + 11, y + 14);
+    SymLineTo(x + 14, y + 14);
+    SymPolyline({{x + 6, y + 7}, {x + 7, y + 5}, {x + 9, y + 9}, {x + 10, y + 7}});
+}
+
+void TCella::DrawModuleSymbol(int32_t dx, int32_t dy, int32_t variant) const {
+    const THalfScaleSign sign(THalfScaleSign::FromFrame, dx, dy);
+    const TSymbolState& s = sign.State();
+    // Three waves, each 5 units below the one before.
+    std::array<TPoint, 4> wave = {TPoint(12, 16), TPoint(16, 11), TPoint(25, 22), TPoint(29, 16)};
+    for (int i = 0; i < 3; ++i) {
+        SymPolyline(wave, s);
+        for (TPoint& p : wave) p.y += 5;
+    }
+    if (variant == 0) {
+        SymMoveTo(18, 23, s);
+        SymLineTo(22, 19, s);
+    } else {
+        SymMoveTo(18, 18, s);
+        SymLineTo(22, 14, s);
+        SymMoveTo(18, 28, s);
+        SymLineTo(22, 24, s);
+    }
+}
+
+// ---- Labels ----
+
+namespace {
+constexpr const char* LabelFontName = "Arial";
+constexpr int LabelFontHeight = -8;
+
+void SetLabelFont(TCanvas* canvas, TColor colour) {
+    canvas->Font->Name = LabelFontName;
+    canvas->Font->Height = LabelFontHeight;
+    canvas->Font->Color = colour;
+}
+
+// Where a label ends at the symbol's right edge: short codes a little further right.
+int32_t LabelLeft(int32_t x, int32_t width, const AnsiString& text) {
+    return x + width - (text.size() < 4 ? 17 : 21);
+}
+
+AnsiString LevelText(float level) { return "-" + FormatFloat("#0", level); }
+
+// Kinds whose printed label may be their loss at band slot 5.
+constexpr int32_t KindSplitter = 3;
+constexpr int32_t KindTap = 6;
+constexpr int32_t KindSwitch = 10;
+constexpr int32_t KindOutlet = 14;
+constexpr int LabelLossBand = 5;
+}  // namespace
+
+// Every grid draws its labels in their plain colours: red stays red.
+void TCella::DrawLabel(TCanvas* canvas, int32_t x, int32_t y, int32_t width, const AnsiString& text,
+                       TColor colour) const {
+    if (!canvas) return;
+    SetLabelFont(canvas, colour);
+    canvas->TextOut(LabelLeft(x, width, text), y, text);
+}
+
+void TCella::DrawTextAt(TCanvas* canvas, int32_t x, int32_t y, const AnsiString& text, TColor colour,
+                        int32_t dx, int32_t dy) const {
+    if (!canvas) return;
+    SetLabelFont(canvas, colour);
+    canvas->TextOut(x + dx, y + dy, text);
+}
+
+void TCella::DrawLevelLabel(TCanvas* canvas, int32_t x, int32_t y, int32_t width, const AnsiString& text,
+                            float level, TColor colour) const {
+    if (!canvas) return;
+    const bool showValue = IsRealLevel(level) && Opzioni && Opzioni->showAttenuations;
+    if (!showValue) {
+        DrawLabel(canvas, x, y, width, text, colour);
+        return;
+    }
+    const AnsiString value = LevelText(level);
+    if (width >= LevelLabelWideZoom && Opzioni->doubleDataWithoutZoom) {
+        DrawLabel(canvas, x, y, width, text, colour);
+        const int32_t after = LabelLeft(x, width, text) + canvas->TextWidth(text) + 1;
+        SetLabelFont(canvas, LevelLabelColour);
+        canvas->TextOut(after, y, value);
+        return;
+    }
+    // No room for both: the value stands in the label's place.
+    DrawLabel(canvas, x, y, width, value, LevelLabelColour);
+}
+
+// ---- Base painting operations ----
+
+int32_t TCella::DetailLevel() const {
+    if (!Owner) return 1;
+    return Owner->Project ? Owner->Project->Step : Owner->Step;
+}
+
+void TCella::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+    DrawSymbol(canvas, column, row, x, y, zoom);
+    if (!canvas || DetailLevel() <= 1) return;
+    const TGridRect r = GetGridRect();
+    if (column != r.Left || row != r.Top) return;
+    canvas->Brush->Style = bsSolid;
+    DrawLabel(canvas, x, y, zoom, GetShortCode(), Described ? CellCodeColour : CellUndescribedColour);
+}
+
+void TCella::DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
+                                   int32_t flags) {
+    TCanvas* canvas = PrintPage.Canvas;
+    if (!canvas || DetailLevel() <= 1) return;
+    const TGridRect r = GetGridRect();
+    if (column != r.Right || row != r.Top) return;
+
+    AnsiString text;
+    const float loss = Attenuation ? Attenuation->Get3(0, 0, LabelLossBand) : LevelNone;
+    const bool showsLoss = Kind == KindSplitter || Kind == KindTap || Kind == KindSwitch || Kind == KindOutlet;
+    if ((flags & PrintLabelAttenuation) && showsLoss && IsRealLevel(loss))
+        text = LevelText(loss);
+    else if ((flags & PrintLabelCode) && !Code.empty())
+        text = TextBeforeCaret(Code);
+    else if (flags & PrintLabelShortCode)
+        text = GetShortCode();
+    if (text.empty()) return;
+    canvas->Font->Color = clBlack;
+    canvas->TextOut(x + zoom * 25 / 42, y - zoom * 6 / 42, text);
+}
+
+void TCella::PaintIfAt(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+    // Drawn once, from the anchor square: the symbol primitives reach the
+    // cell's other squares from there.
+    TCanvas* canvas = PrintPage.Canvas;
+    if (!canvas || column != Column || row != Row) return;
+    DrawSymbol(canvas, column, row, x, y, zoom);
+}

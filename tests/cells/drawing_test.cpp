@@ -1,0 +1,438 @@
+// Symbol primitives: where a symbol point lands for every turn, mirror and
+// zoom, how figures are fitted into their squares, cells over several
+// squares, and the labels of the screen and of the printed scheme.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/grid.h"
+#include "cells/cell.h"
+#include "cells/drawing.h"
+#include "platform/engines.h"
+#include "platform/graphics.h"
+#include "printing/print_page.h"
+#include "support/globals_fixture.h"
+
+namespace {
+
+// A cell with a short code and a chosen kind, turn and mirror.
+class TCellaDisegno : public TCella {
+public:
+    TCellaDisegno(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                  int32_t through = 1)
+        : TCella(owner, orientation, mirrored, column, row, 1, through, 0) {
+        TypeCode = 1;
+        SetPortCounts();
+        Attenuation->Alloc3(TableRows, TableColumns, BandSlots);
+    }
+    AnsiString GetShortCode() override { return "Z7"; }
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override {
+        BeginSymbol(canvas, column, row, x, y, zoom);
+        SymMoveTo(0, 0);
+        SymLineTo(20, 20);
+    }
+};
+
+// A canvas over a recording engine, and the calls it kept.
+struct Recorder {
+    TRecordingEngine engine;
+    TCanvas canvas{&engine};
+    std::vector<TPaintCall> Of(TPaintOp op) const { return engine.CallsOf(op); }
+};
+
+struct PointCase {
+    int32_t orientation;
+    int32_t mirrored;
+    int32_t zoom;
+    TPoint expected;  // pixel of the symbol point (4, 7) drawn at (100, 200)
+};
+
+// At zoom 21 a unit is a pixel; at 42 two, after a pen offset of 1; at 15 a
+// unit is 15/21 of a pixel, rounded half up: 4 -> 3, 7 -> 5, 13 -> 9, 16 -> 11.
+const PointCase pointCases[] = {
+    {0, 0, 21, {104, 207}}, {1, 0, 21, {113, 204}}, {2, 0, 21, {116, 213}}, {3, 0, 21, {107, 216}},
+    {0, 1, 21, {116, 207}}, {1, 1, 21, {113, 216}}, {2, 1, 21, {104, 213}}, {3, 1, 21, {107, 204}},
+    {0, 0, 42, {109, 215}}, {1, 0, 42, {127, 209}}, {2, 0, 42, {133, 227}}, {3, 0, 42, {115, 233}},
+    {0, 1, 42, {133, 215}}, {1, 1, 42, {127, 233}}, {2, 1, 42, {109, 227}}, {3, 1, 42, {115, 209}},
+    {0, 0, 15, {103, 205}}, {1, 0, 15, {109, 203}}, {2, 0, 15, {111, 209}}, {3, 0, 15, {105, 211}},
+    {0, 1, 15, {111, 205}}, {1, 1, 15, {109, 211}}, {2, 1, 15, {103, 209}}, {3, 1, 15, {105, 203}},
+};
+
+TEST(SymbolTransform, PointLandsOnItsPixelForEveryTurnMirrorAndZoom) {
+    for (const PointCase& c : pointCases) {
+        TCellaDisegno cell(nullptr, c.orientation, c.mirrored, 0, 0);
+        Recorder r;
+        cell.BeginSymbol(&r.canvas, 0, 0, 100, 200, c.zoom);
+        EXPECT_EQ(cell.SymPoint(4, 7), c.expected)
+            << "orientation " << c.orientation << " mirrored " << c.mirrored << " zoom " << c.zoom;
+        // The primitives draw where the transform says.
+        cell.SymMoveTo(4, 7);
+        cell.SymLineTo(4, 7);
+        const auto lines = r.Of(TPaintOp::Line);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].Points[1], c.expected);
+    }
+}
+
+// A cell three squares long that stands upright when turned by a quarter.
+class TCellaLunga : public TCellaDisegno {
+public:
+    TCellaLunga(int32_t orientation, int32_t mirrored) : TCellaDisegno(nullptr, orientation, mirrored, 5, 5, 3) {}
+    TGridRect GetGridRect() override {
+        if (Orientation & 1) return TGridRect{Row, Column, Row + 2, Column};
+        return TGridRect{Row, Column, Row, Column + 2};
+    }
+};
+
+TEST(SymbolTransform, MirroredQuarterTurnMapsToHMinusYAndWMinusX) {
+    // W (62) and H (20) differ, so the two cannot be confused.
+    TCellaLunga cell(1, 1);
+    Recorder r;
+    cell.BeginSymbol(&r.canvas, 5, 5, 0, 0, 21);
+    EXPECT_EQ(SymbolState.W, 62);
+    EXPECT_EQ(SymbolState.H, 20);
+    EXPECT_EQ(cell.SymPoint(3, 5), TPoint(20 - 5, 62 - 3));
+    // Painted at its lowest square, the symbol still starts two squares up.
+    cell.BeginSymbol(&r.canvas, 5, 7, 0, 42, 21);
+    EXPECT_EQ(cell.SymPoint(3, 5), TPoint(20 - 5, 62 - 3));
+}
+
+TEST(SymbolFigures, RectanglesComeOutOrderedAndInsideTheirSquare) {
+    for (int32_t zoom : {15, 21, 42, 100}) {
+        for (int32_t turn = 0; turn < 4; ++turn) {
+            for (int32_t mirrored = 0; mirrored < 2; ++mirrored) {
+                TCellaDisegno cell(nullptr, turn, mirrored, 0, 0);
+                Recorder r;
+                cell.BeginSymbol(&r.canvas, 0, 0, 50, 80, zoom);
+                cell.SymRectangle(20, 20, 0, 0);  // corners given the wrong way round
+                cell.SymEllipse(0, 20, 20, 0);
+                for (TPaintOp op : {TPaintOp::Rectangle, TPaintOp::Ellipse}) {
+                    const auto calls = r.Of(op);
+                    ASSERT_EQ(calls.size(), 1u);
+                    const TRect& q = calls[0].Rect;
+                    SCOPED_TRACE(testing::Message() << "zoom " << zoom << " turn " << turn
+                                                    << " mirrored " << mirrored);
+                    EXPECT_LT(q.Left, q.Right);
+                    EXPECT_LT(q.Top, q.Bottom);
+                    EXPECT_GE(q.Left, 50);
+                    EXPECT_GE(q.Top, 80);
+                    EXPECT_LE(q.Right, 50 + zoom);
+                    EXPECT_LE(q.Bottom, 80 + zoom);
+                }
+            }
+        }
+    }
+}
+
+TEST(SymbolFigures, RectangleGrowsByHalfThePenOnItsRightAndBottom) {
+    TCellaDisegno cell(nullptr, 0, 0, 0, 0);
+    Recorder r;
+    cell.BeginSymbol(&r.canvas, 0, 0, 100, 200, 21);  // pen 1: grows by 1
+    cell.SymRectangle(4, 4, 16, 16);
+    cell.BeginSymbol(&r.canvas, 0, 0, 100, 200, 63);  // scale 3, pen 3, offset 1: grows by 2
+    cell.SymRectangle(4, 4, 16, 16);
+    const auto calls = r.Of(TPaintOp::Rectangle);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].Rect, TRect(104, 204, 117, 217));
+    EXPECT_EQ(calls[1].Rect, TRect(113, 213, 151, 251));
+    EXPECT_EQ(calls[1].State.Pen.Width, 3);
+}
+
+TEST(SymbolState, PenIsTheWholeScaleAndNeverThinnerThanOnePixel) {
+    struct Case {
+        int32_t zoom;
+        int32_t pen;
+        int32_t offset;
+    };
+    for (const Case c : {Case{10, 1, 0}, Case{15, 1, 0}, Case{20, 1, 0}, Case{21, 1, 0},
+                         Case{42, 2, 1}, Case{62, 2, 1}, Case{84, 4, 2}}) {
+        TCellaDisegno cell(nullptr, 0, 0, 0, 0);
+        Recorder r;
+        cell.BeginSymbol(&r.canvas, 0, 0, 0, 0, c.zoom);
+        EXPECT_EQ(SymbolState.PenWidth, c.pen) << "zoom " << c.zoom;
+        EXPECT_EQ(SymbolState.PenOffset, c.offset) << "zoom " << c.zoom;
+        cell.SymMoveTo(0, 0);
+        cell.SymLineTo(20, 0);
+        const auto lines = r.Of(TPaintOp::Line);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].State.Pen.Width, c.pen);
+        EXPECT_EQ(lines[0].State.Pen.Color, clBlack);
+        EXPECT_EQ(lines[0].State.Pen.Style, psSolid);
+        EXPECT_EQ(lines[0].State.Brush.Style, bsClear);
+    }
+}
+
+TEST(SymbolState, SymbolFontIsTimesScaledWithTheZoom) {
+    TCellaDisegno cell(nullptr, 0, 0, 0, 0);
+    Recorder r;
+    r.canvas.Font->PixelsPerInch = 96;
+    cell.BeginSymbol(&r.canvas, 0, 0, 0, 0, 42);  // scale 2, font scale 1.5: 12 points
+    EXPECT_EQ(static_cast<AnsiString>(r.canvas.Font->Name), "Times New Roman");
+    EXPECT_EQ(r.canvas.Font->Size, 12);
+    EXPECT_EQ(r.canvas.Font->Color, clBlack);
+}
+
+TEST(SymbolState, CellOverThreeColumnsDrawsFromItsFirstSquare) {
+    TCellaDisegno cell(nullptr, 0, 0, 10, 4, 3);
+    ASSERT_EQ(cell.GetGridRect(), (TGridRect{4, 10, 4, 12}));
+    for (int32_t zoom : {21, 42}) {
+        Recorder r;
+        // Painting the third square, whose pixel x is 500.
+        cell.BeginSymbol(&r.canvas, 12, 4, 500, 300, zoom);
+        EXPECT_EQ(SymbolState.W, 62);
+        EXPECT_EQ(SymbolState.H, 20);
+        const int32_t firstSquare = 500 - 2 * zoom;
+        EXPECT_EQ(cell.SymPoint(0, 0), TPoint(firstSquare + SymbolState.PenOffset, 300 + SymbolState.PenOffset));
+        // The symbol's far end lies in the square being painted.
+        EXPECT_GE(cell.SymPoint(62, 0).x, 500);
+        EXPECT_LE(cell.SymPoint(62, 0).x, 500 + zoom);
+    }
+}
+
+TEST(SymbolFigures, FilledRectIsBlackThenTheBrushIsClearWithItsColour) {
+    TCellaDisegno cell(nullptr, 0, 0, 0, 0);
+    Recorder r;
+    cell.BeginSymbol(&r.canvas, 0, 0, 0, 0, 21);
+    r.canvas.Brush->Color = clYellow;
+    r.canvas.Brush->Style = bsClear;
+    cell.SymFilledRect(9, 1, 11, 2);
+    const auto calls = r.Of(TPaintOp::Rectangle);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].State.Brush.Style, bsSolid);
+    EXPECT_EQ(calls[0].State.Brush.Color, clBlack);
+    EXPECT_EQ(r.canvas.Brush->Style, bsClear);
+    EXPECT_EQ(r.canvas.Brush->Color, clYellow);
+}
+
+TEST(SymbolFigures, PolylineLeavesTheCallersPointsAlone) {
+    TCellaDisegno cell(nullptr, 2, 1, 0, 0);
+    Recorder r;
+    cell.BeginSymbol(&r.canvas, 0, 0, 0, 0, 21);
+    std::vector<TPoint> points = {{1, 2}, {3, 4}, {5, 6}, {7, 8}, {9, 10}};
+    const std::vector<TPoint> before = points;
+    cell.SymPolyline(points);
+    EXPECT_EQ(points, before);
+    const auto calls = r.Of(TPaintOp::Polyline);
+    ASSERT_EQ(calls.size(), 1u);
+    ASSERT_EQ(calls[0].Points.size(), 5u);
+    for (size_t i = 0; i < points.size(); ++i) EXPECT_EQ(calls[0].Points[i], cell.SymPoint(points[i].x, points[i].y));
+}
+
+TEST(SymbolFigures, ArrowIsThreeSidesOfABar) {
+    TCellaDisegno cell(nullptr, 0, 0, 0, 0);
+    Recorder r;
+    cell.BeginSymbol(&r.canvas, 0, 0, 0, 0, 21);
+    cell.SymArrow(2, 10, 8, 0);
+    cell.SymArrow(10, 2, 0, 6);
+    const auto calls = r.Of(TPaintOp::Polyline);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].Points, (std::vector<TPoint>{{2, 8}, {10, 8}, {10, 12}, {2, 12}}));
+    EXPECT_EQ(calls[1].Points, (std::vector<TPoint>{{8, 2}, {8, 8}, {12, 8}, {12, 2}}));
+}
+
+TEST(SymbolFigures, MirroredArcRunsFromTheMirroredEnd) {
+    Recorder plain, mirrored;
+    TCellaDisegno a(nullptr, 0, 0, 0, 0), b(nullptr, 0, 1, 0, 0);
+    a.BeginSymbol(&plain.canvas, 0, 0, 0, 0, 21);
+    a.SymArc(0, 0, 20, 20, 20, 10, 10, 0);  // the upper right quarter
+    b.BeginSymbol(&mirrored.canvas, 0, 0, 0, 0, 21);
+    b.SymArc(0, 0, 20, 20, 20, 10, 10, 0);  // its mirror image: the upper left quarter
+    const auto p = plain.Of(TPaintOp::Arc);
+    const auto m = mirrored.Of(TPaintOp::Arc);
+    ASSERT_EQ(p.size(), 1u);
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(p[0].Points, (std::vector<TPoint>{{20, 10}, {10, 0}}));
+    EXPECT_EQ(m[0].Points, (std::vector<TPoint>{{10, 0}, {0, 10}}));
+    EXPECT_EQ(p[0].Rect, m[0].Rect);
+}
+
+TEST(SymbolFigures, ModuleSignIsDrawnAtHalfScaleWithAThinnerPen) {
+    TCellaDisegno cell(nullptr, 0, 0, 0, 0);
+    Recorder r;
+    cell.BeginSymbol(&r.canvas, 0, 0, 100, 200, 84);  // scale 4, pen 4, offset 2
+    cell.DrawModuleSymbol(0, 0, 1);
+    const auto waves = r.Of(TPaintOp::Polyline);
+    ASSERT_EQ(waves.size(), 3u);
+    // Half scale 2, pen 2: origin (100, 200) + 1.
+    EXPECT_EQ(waves[0].Points[0], TPoint(101 + 24, 201 + 32));
+    EXPECT_EQ(waves[1].Points[0], TPoint(101 + 24, 201 + 42));
+    EXPECT_EQ(waves[2].Points[3], TPoint(101 + 58, 201 + 52));
+    EXPECT_EQ(waves[0].State.Pen.Width, 2);
+    EXPECT_EQ(r.Of(TPaintOp::Line).size(), 2u);  // variant 1: two strokes
+    EXPECT_EQ(r.canvas.Pen->Width, 4);           // the symbol's pen comes back
+}
+
+// ---- Labels ----
+
+class CellLabels : public ::testing::Test {
+protected:
+    TGridData grid{nullptr, 20, 20, GridNetwork};
+    Recorder r;
+};
+
+TEST_F(CellLabels, ShortCodeIsGreenWhenDescribedAndRedWhenNot) {
+    grid.Step = 2;
+    for (uint8_t described : {uint8_t{1}, uint8_t{0}}) {
+        TCellaDisegno cell(&grid, 0, 0, 3, 3);
+        cell.Described = described;
+        r.engine.Clear();
+        cell.Paint(&r.canvas, 3, 3, 63, 63, 21);
+        const auto texts = r.Of(TPaintOp::Text);
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0].Text, "Z7");
+        EXPECT_EQ(texts[0].State.Font.Color, described ? clGreen : clRed);
+        EXPECT_EQ(texts[0].State.Font.Name, "Arial");
+        EXPECT_EQ(texts[0].State.Font.Height, -8);
+        EXPECT_EQ(texts[0].State.Brush.Style, bsSolid);
+        // A code of fewer than four characters starts 17 pixels before the square's right edge.
+        EXPECT_EQ(texts[0].Points[0], TPoint(63 + 21 - 17, 63));
+        EXPECT_EQ(r.Of(TPaintOp::Line).size(), 1u);  // the symbol came first
+    }
+}
+
+TEST_F(CellLabels, NoCodeAtDetailLevelOneOrBelowNorOnOtherSquares) {
+    TCellaDisegno cell(&grid, 0, 0, 3, 3, 2);
+    grid.Step = 1;
+    cell.Paint(&r.canvas, 3, 3, 0, 0, 21);
+    EXPECT_TRUE(r.engine.Texts().empty());
+    grid.Step = 2;
+    cell.Paint(&r.canvas, 4, 3, 21, 0, 21);  // its second square
+    EXPECT_TRUE(r.engine.Texts().empty());
+    EXPECT_EQ(r.Of(TPaintOp::Line).size(), 2u);
+    TCellaDisegno loose(nullptr, 0, 0, 3, 3);  // on no grid
+    loose.Paint(&r.canvas, 3, 3, 0, 0, 21);
+    EXPECT_TRUE(r.engine.Texts().empty());
+}
+
+TEST_F(CellLabels, LongLabelsStartFurtherLeft) {
+    TCellaDisegno cell(&grid, 0, 0, 0, 0);
+    cell.DrawLabel(&r.canvas, 10, 20, 42, "R12", clBlue);
+    cell.DrawLabel(&r.canvas, 10, 20, 42, "R123", clBlue);
+    cell.DrawTextAt(&r.canvas, 10, 20, "x", clBlue, 3, -4);
+    const auto texts = r.Of(TPaintOp::Text);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].Points[0], TPoint(10 + 42 - 17, 20));
+    EXPECT_EQ(texts[1].Points[0], TPoint(10 + 42 - 21, 20));
+    EXPECT_EQ(texts[2].Points[0], TPoint(13, 16));
+    EXPECT_EQ(texts[2].State.Font.Height, -8);
+}
+
+class LevelLabels : public GlobalsTest {
+protected:
+    // The texts written, with their colours and x.
+    struct Written {
+        AnsiString text;
+        TColor colour;
+        int x;
+        bool operator==(const Written&) const = default;
+    };
+    std::vector<Written> Draw(int32_t width, float level) {
+        Recorder r;
+        TCellaDisegno cell(nullptr, 0, 0, 0, 0);
+        cell.DrawLevelLabel(&r.canvas, 0, 0, width, "R3", level, clGreen);
+        std::vector<Written> out;
+        for (const TPaintCall& t : r.Of(TPaintOp::Text)) out.push_back({t.Text, t.State.Font.Color, t.Points[0].x});
+        return out;
+    }
+};
+
+TEST_F(LevelLabels, ValueShowsOnlyWhenTheOptionsAskAndTheLevelIsReal) {
+    globals.Options().showAttenuations = false;
+    EXPECT_EQ(Draw(42, 14.4f), (std::vector<Written>{{"R3", clGreen, 42 - 17}}));
+    globals.Options().showAttenuations = true;
+    EXPECT_EQ(Draw(42, LevelNone), (std::vector<Written>{{"R3", clGreen, 42 - 17}}));
+    EXPECT_EQ(Draw(42, LevelBlocked), (std::vector<Written>{{"R3", clGreen, 42 - 17}}));
+}
+
+TEST_F(LevelLabels, ValueBesideTheLabelWhenWideElseInItsPlace) {
+    globals.Options().showAttenuations = true;
+    globals.Options().doubleDataWithoutZoom = true;
+    const auto wide = Draw(42, 14.4f);
+    ASSERT_EQ(wide.size(), 2u);
+    EXPECT_EQ(wide[0], (Written{"R3", clGreen, 42 - 17}));
+    EXPECT_EQ(wide[1].text, "-14");
+    EXPECT_EQ(wide[1].colour, clPurple);
+    EXPECT_GT(wide[1].x, wide[0].x);
+    EXPECT_EQ(Draw(21, 14.4f), (std::vector<Written>{{"-14", clPurple, 21 - 17}}));
+    globals.Options().doubleDataWithoutZoom = false;
+    EXPECT_EQ(Draw(42, 14.6f), (std::vector<Written>{{"-15", clPurple, 42 - 17}}));
+}
+
+// ---- The printed scheme ----
+
+class PrintedCell : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved = PrintPage.Canvas;
+        PrintPage.Canvas = &r.canvas;
+        grid.Step = 2;
+    }
+    void TearDown() override { PrintPage.Canvas = saved; }
+    TCanvas* saved = nullptr;
+    TGridData grid{nullptr, 20, 20, GridNetwork};
+    Recorder r;
+};
+
+TEST_F(PrintedCell, LabelIsTheFirstThatAppliesOfLossCodeAndShortCode) {
+    struct Case {
+        int32_t kind;
+        float loss;
+        const char* code;
+        int32_t flags;
+        const char* expected;  // nullptr: nothing written
+    };
+    const Case cases[] = {
+        {6, 12.4f, "AB^7", 64 | 32 | 16, "-12"},
+        {14, 12.5f, "", 64, "-13"},
+        {3, LevelNone, "AB^7", 64 | 32, "AB"},   // no loss: the code
+        {1, 12.0f, "AB^7", 64 | 32, "AB"},       // a filter's loss is not printed
+        {6, 12.0f, "", 32 | 16, "Z7"},           // no code: the short code
+        {6, 12.0f, "CD", 32, "CD"},
+        {6, 12.0f, "", 32, nullptr},
+        {6, 12.0f, "CD", 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        TCellaDisegno cell(&grid, 0, 0, 2, 2);
+        cell.Kind = c.kind;
+        cell.Code = c.code;
+        cell.Attenuation->Set3(0, 0, 5, c.loss);
+        r.engine.Clear();
+        r.canvas.Font->Color = clRed;
+        cell.DrawAttenuationValues(2, 2, 84, 84, 42, c.flags);
+        const auto texts = r.Of(TPaintOp::Text);
+        if (!c.expected) {
+            EXPECT_TRUE(texts.empty()) << "kind " << c.kind << " flags " << c.flags;
+            continue;
+        }
+        ASSERT_EQ(texts.size(), 1u) << "kind " << c.kind << " flags " << c.flags;
+        EXPECT_EQ(texts[0].Text, c.expected);
+        EXPECT_EQ(texts[0].State.Font.Color, clBlack);
+        EXPECT_EQ(texts[0].Points[0], TPoint(84 + 25, 84 - 6));
+    }
+}
+
+TEST_F(PrintedCell, LabelOnlyAtTheTopRightSquareAboveDetailLevelOne) {
+    TCellaDisegno cell(&grid, 0, 0, 2, 2, 3);  // squares 2 to 4 of row 2
+    cell.DrawAttenuationValues(2, 2, 0, 0, 21, 16);
+    EXPECT_TRUE(r.engine.Texts().empty());
+    cell.DrawAttenuationValues(4, 2, 100, 50, 21, 16);
+    ASSERT_EQ(r.engine.Texts().size(), 1u);
+    EXPECT_EQ(r.Of(TPaintOp::Text)[0].Points[0], TPoint(100 + 21 * 25 / 42, 50 - 21 * 6 / 42));
+    grid.Step = 1;
+    cell.DrawAttenuationValues(4, 2, 100, 50, 21, 16);
+    EXPECT_EQ(r.engine.Texts().size(), 1u);
+}
+
+TEST_F(PrintedCell, PaintIfAtDrawsTheSymbolOnThePageOnceFromItsOwnSquare) {
+    TCellaDisegno cell(&grid, 0, 0, 2, 2, 3);
+    for (int32_t c = 2; c <= 4; ++c) cell.PaintIfAt(c, 2, (c - 2) * 42, 0, 42);
+    cell.PaintIfAt(2, 3, 0, 42, 42);
+    const auto lines = r.Of(TPaintOp::Line);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].Points[0], TPoint(1, 1));
+    EXPECT_TRUE(r.engine.Texts().empty());  // the printed scheme labels separately
+}
+
+}  // namespace
