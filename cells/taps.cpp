@@ -248,16 +248,9 @@ void TDerivatore::Load(TStream& stream, int32_t version) {
 void TDerivatore::ClearBandAccumulators(int32_t band) {
     TCella::ClearBandAccumulators(band);
     if (band < 0 || band >= BandSlots) return;
-    auto clear = [band](std::vector<std::array<float, BandSlots>>& table, int32_t ports) {
-        if (static_cast<int32_t>(table.size()) != ports) {
-            std::array<float, BandSlots> none;
-            none.fill(LevelNone);
-            table.assign(static_cast<size_t>(ports), none);
-        }
-        for (auto& entry : table) entry[static_cast<size_t>(band)] = LevelNone;
-    };
-    clear(InputSeparation, NumInputs);
-    if (NumThroughOutputs > 0) clear(ThroughSeparation, NumThroughOutputs);
+    EnsureSeparationArrays();
+    for (auto& entry : InputSeparation) entry[static_cast<size_t>(band)] = LevelNone;
+    for (auto& entry : ThroughSeparation) entry[static_cast<size_t>(band)] = LevelNone;
 }
 
 // ---- Turn and mirror ----

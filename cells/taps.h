@@ -84,11 +84,31 @@ public:
     TCella* GetPrototype() override;
     // Every line must handle some band, each band fully or not at all.
     bool CheckData(const AnsiString& prefix) override;
+    // The passes: every line on its own, with its losses and stages.
+    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeSignalLevels(uint32_t stamp) override;
+    void ComputeChannels(int32_t mode, int32_t port, uint32_t stamp) override;
     void ClearBandAccumulators(int32_t band) override;
+    // The separation search: a value arriving down a line, back through a
+    // through output, or back through any user output (one value shared by
+    // all user outputs of the cell).
+    void PushSeparation(int32_t port, int32_t band, float limit) override;
+    void AcceptSeparation(int32_t port, int32_t band, float value, float limit) override;
     // An odd number of user outputs makes the symbol lopsided: mirroring flips it.
     bool Mirror() override;
+    // The designer's model choice from a list of library cells linked through NextCell.
+    bool FindModelForAttenuation(TCella* candidates, int32_t band, bool needsBand5, bool needsBand9) override;
+    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
+                     int32_t further) override;
+    void EvaluateModel(TCella* candidates, int32_t mode, float level, uint32_t stamp, int32_t band) override;
+    void ComputeReachWindows() override;
     AnsiString GetTypeName() override;
     bool IsModelUsable(bool needsBand5, bool needsBand9) override;
+    // Through loss of line input (to its own through output) and tap loss of
+    // line input to its user output output (0 to t - 1), with the stages
+    // that lie on the way; sentinels for a band the way does not pass.
+    float GetRow1Attenuation(int32_t input, int32_t output, int32_t band) override;
+    float GetRow0Attenuation(int32_t input, int32_t output, int32_t band) override;
 
     // The squares and ports of the cell.
     virtual TTapLayout Layout() const;
@@ -100,6 +120,8 @@ public:
     // The name of a port of the layout and its indexes.
     virtual TTapPortName NamePort(const TTapPort& port) const;
 
+    // True when every user output has its own tap loss (MatrixTableA).
+    bool HasOwnOutputLosses() const;
     // User outputs per line.
     int32_t OutputsPerLine() const { return MatrixColumns; }
     // The output number of user output j of line i.
@@ -113,6 +135,13 @@ public:
     std::vector<std::array<float, BandSlots>> ThroughSeparation;
 
 protected:
+    // A library cell the designer may take under mode.
+    bool Qualifies(TCella* candidate, int32_t mode);
+    // Copies a library cell's data into this cell.
+    void TakeModel(TCella* candidate);
+    int32_t ModeWithOwnConnector(int32_t mode) const;
+    // Makes the separation arrays for the present port counts.
+    void EnsureSeparationArrays();
     // The power groups of a tap: power comes in and goes on through the
     // lines and is refused from the user outputs.
     void SetTapPowerGroups();

@@ -401,9 +401,11 @@ TEST(TapCells, ClearingABandMakesTheSeparationArraysAndEmptiesOnlyThatBand) {
     ASSERT_EQ(tap.ThroughSeparation.size(), 2u);
     tap.InputSeparation[1][3] = 12.0f;
     tap.ThroughSeparation[0][4] = 9.0f;
+    tap.SeparationOutlet[4] = 8.0f;
     tap.ClearBandAccumulators(4);
     EXPECT_EQ(tap.InputSeparation[1][3], 12.0f);
     EXPECT_EQ(tap.ThroughSeparation[0][4], LevelNone);
+    EXPECT_EQ(tap.SeparationOutlet[4], LevelNone);
 
     TDivisore splitter(nullptr, 0, 0, 0, 0, 1, 2);
     splitter.ClearBandAccumulators(0);
