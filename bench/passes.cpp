@@ -153,6 +153,7 @@ bool Ready(benchmark::State& state, Building& building) {
 
 void Report(benchmark::State& state, const Building& building) {
     state.counters["outlets"] = static_cast<double>(building.outlets);
+    state.counters["cells"] = static_cast<double>(building.cells);
     state.counters["per_outlet"] = benchmark::Counter(
         static_cast<double>(building.outlets),
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
