@@ -58,6 +58,9 @@ struct TTapLayout {
 };
 
 // The port a point names, with its index (the others -1).
+// The glyph in the middle of a cell of several lines.
+enum class TTapGlyph : uint8_t { Tap, EndTap, TerminatedTap, Splitter };
+
 struct TTapPortName {
     AnsiString Name;
     int32_t Input = -1;
@@ -72,6 +75,10 @@ public:
                 int32_t inputs, int32_t tapOutputs);
     ~TDerivatore() override;
 
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    // The symbol, and on the top-right square the short code with the tap
+    // loss of line 1 to its first user output.
+    void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() override;
     TGridRect GetGridRect() override;
     // Records older than version 20000 describe a one-line tap and carry its
@@ -142,6 +149,15 @@ protected:
     int32_t ModeWithOwnConnector(int32_t mode) const;
     // Makes the separation arrays for the present port counts.
     void EnsureSeparationArrays();
+    // Symbol parts: the tap's body, the stub of every port of a cell of
+    // several lines (inputStub units long at the inputs), the middle glyph
+    // (beside the supply mark when the cell has an internal supply).
+    void DrawTapBody() const;
+    void DrawPortStubs(int32_t inputStub) const;
+    void DrawCentre(TTapGlyph glyph) const;
+    void DrawGlyph(TTapGlyph glyph, int32_t gx, int32_t gy, bool outer) const;
+    // Arrows on the stubs of a cell of several lines, when the options ask for them.
+    bool ShowsArrows() const;
     // The power groups of a tap: power comes in and goes on through the
     // lines and is refused from the user outputs.
     void SetTapPowerGroups();
@@ -157,6 +173,7 @@ public:
     TDerivatoreS(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                  int32_t inputs, int32_t tapOutputs);
     ~TDerivatoreS() override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
 };
 
 // An end-of-line tap: no through outputs.
@@ -165,4 +182,5 @@ public:
     TDerivatoreN(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                  int32_t inputs, int32_t tapOutputs);
     ~TDerivatoreN() override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
 };
