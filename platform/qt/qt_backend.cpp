@@ -1,0 +1,160 @@
+// Attaching the back end, the event loop, the clock, the screen and message boxes.
+#include "platform/qt/qt_backend.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCursor>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <memory>
+#include <utility>
+
+#include "platform/qt/qt_backend_impl.h"
+#include "platform/qt/qt_paint.h"
+
+namespace ovqt {
+
+namespace {
+std::unique_ptr<QApplication> ownApp;
+std::unique_ptr<TQtBackend> backend;
+}  // namespace
+
+TQtBackend::TQtBackend() { clock_.start(); }
+
+TQtBackend::~TQtBackend() {
+    if (overrideCursor_) QApplication::restoreOverrideCursor();
+}
+
+int TQtBackend::MessageBox(const AnsiString& text, const AnsiString& caption, int flags) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setText(ToQString(text));
+    box.setWindowTitle(ToQString(caption.empty() ? Application->Title : caption));
+    switch (flags & 0xF0) {
+        case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
+        case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+        case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
+        case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+        default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    struct Choice {
+        const char* text;
+        int answer;
+        QMessageBox::ButtonRole role;
+    };
+    std::vector<Choice> choices;
+    switch (flags & 0xF) {
+        case MB_OKCANCEL:
+            choices = {{"OK", IDOK, QMessageBox::AcceptRole}, {"Annulla", IDCANCEL, QMessageBox::RejectRole}};
+            break;
+        case MB_ABORTRETRYIGNORE:
+            choices = {{"Interrompi", IDABORT, QMessageBox::RejectRole},
+                       {"Riprova", IDRETRY, QMessageBox::AcceptRole},
+                       {"Ignora", IDIGNORE, QMessageBox::AcceptRole}};
+            break;
+        case MB_YESNOCANCEL:
+            choices = {{"Sì", IDYES, QMessageBox::YesRole},
+                       {"No", IDNO, QMessageBox::NoRole},
+                       {"Annulla", IDCANCEL, QMessageBox::RejectRole}};
+            break;
+        case MB_YESNO: choices = {{"Sì", IDYES, QMessageBox::YesRole}, {"No", IDNO, QMessageBox::NoRole}}; break;
+        case MB_RETRYCANCEL:
+            choices = {{"Riprova", IDRETRY, QMessageBox::AcceptRole}, {"Annulla", IDCANCEL, QMessageBox::RejectRole}};
+            break;
+        default: choices = {{"OK", IDOK, QMessageBox::AcceptRole}}; break;
+    }
+    std::vector<std::pair<QAbstractButton*, int>> buttons;
+    for (const Choice& c : choices) buttons.emplace_back(box.addButton(QString::fromUtf8(c.text), c.role), c.answer);
+    size_t def = (flags & 0x200) ? 2 : (flags & MB_DEFBUTTON2) ? 1 : 0;
+    if (def < buttons.size()) box.setDefaultButton(static_cast<QPushButton*>(buttons[def].first));
+    // Escape means Cancel where there is one, OK on a box with OK alone, and
+    // nothing on a box that must be answered (Yes/No, Abort/Retry/Ignore).
+    int escape = 0;
+    for (auto& [b, answer] : buttons)
+        if (answer == IDCANCEL || (buttons.size() == 1 && answer == IDOK)) {
+            box.setEscapeButton(b);
+            escape = answer;
+        }
+    for (;;) {
+        box.exec();
+        QAbstractButton* clicked = box.clickedButton();
+        for (auto& [b, answer] : buttons)
+            if (b == clicked) return answer;
+        if (escape) return escape;
+    }
+}
+
+void TQtBackend::Run() { QApplication::exec(); }
+
+void TQtBackend::Quit() { QApplication::quit(); }
+
+void TQtBackend::ProcessMessages() { QApplication::processEvents(); }
+
+void TQtBackend::Post(std::function<void()> fn) {
+    QTimer::singleShot(0, qApp, [fn = std::move(fn)] { fn(); });
+}
+
+unsigned TQtBackend::TickCount() { return static_cast<unsigned>(clock_.elapsed()); }
+
+TScreenMetrics TQtBackend::ScreenMetrics() {
+    TScreenMetrics m;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect g = screen->geometry();
+        m.Width = g.width();
+        m.Height = g.height();
+        m.PixelsPerInch = static_cast<int>(screen->logicalDotsPerInchY() + 0.5);
+    }
+    for (const QString& family : QFontDatabase::families()) m.Fonts.push_back(FromQString(family));
+    return m;
+}
+
+TPoint TQtBackend::CursorPos() {
+    QPoint p = QCursor::pos();
+    return TPoint(p.x(), p.y());
+}
+
+void TQtBackend::SetCursor(int cursor) {
+    if (overrideCursor_) {
+        QApplication::restoreOverrideCursor();
+        overrideCursor_ = false;
+    }
+    if (cursor == 0) return;
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    switch (cursor) {
+        case -11: shape = Qt::WaitCursor; break;       // hourglass
+        case -3: shape = Qt::CrossCursor; break;
+        case -4: shape = Qt::IBeamCursor; break;
+        case -12: shape = Qt::DragMoveCursor; break;
+        case -13: case -18: shape = Qt::ForbiddenCursor; break;
+        case -19: shape = Qt::BusyCursor; break;
+        case -21: shape = Qt::PointingHandCursor; break;
+        case -22: shape = Qt::SizeAllCursor; break;
+        default: break;
+    }
+    QApplication::setOverrideCursor(QCursor(shape));
+    overrideCursor_ = true;
+}
+
+}  // namespace ovqt
+
+void AttachQtBackend(int& argc, char** argv) {
+    using namespace ovqt;
+    if (backend) return;
+    if (!QApplication::instance()) ownApp = std::make_unique<QApplication>(argc, argv);
+    InstallFontSubstitutes();
+    UseQtBitmapEngine();
+    backend = std::make_unique<TQtBackend>();
+    Application->SetBackend(backend.get());
+}
+
+void DetachQtBackend() {
+    using namespace ovqt;
+    if (!backend) return;
+    Application->SetBackend(nullptr);
+    TBitmap::SetEngineFactory(nullptr);
+    backend.reset();
+    ownApp.reset();
+}

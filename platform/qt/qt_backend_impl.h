@@ -1,0 +1,31 @@
+#pragma once
+// The back end object behind AttachQtBackend.
+#include <QElapsedTimer>
+
+#include "platform/application.h"
+#include "platform/backend.h"
+
+namespace ovqt {
+
+class TQtBackend : public TBackend {
+public:
+    TQtBackend();
+    ~TQtBackend() override;
+
+    int MessageBox(const AnsiString& text, const AnsiString& caption, int flags) override;
+
+    void Run() override;
+    void Quit() override;
+    void ProcessMessages() override;
+    void Post(std::function<void()> fn) override;
+    unsigned TickCount() override;
+    TScreenMetrics ScreenMetrics() override;
+    TPoint CursorPos() override;
+    void SetCursor(int cursor) override;
+
+private:
+    QElapsedTimer clock_;
+    bool overrideCursor_ = false;
+};
+
+}  // namespace ovqt
