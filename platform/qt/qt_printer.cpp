@@ -1,0 +1,153 @@
+// Printing through QPrinter.
+#include "platform/qt/qt_printer.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinterInfo>
+
+namespace ovqt {
+
+const char* const PdfDeviceName = "PDF";
+
+namespace {
+
+// Files have no resolution of their own: print them as a good laser printer would.
+constexpr int PdfDpi = 600;
+
+TPrinterDevice Describe(QPrinter& p, const QString& name) {
+    TPrinterDevice d;
+    d.Name = FromQString(name);
+    QPageLayout layout = p.pageLayout();
+    layout.setOrientation(QPageLayout::Portrait);
+    int dpi = p.resolution();
+    d.DpiX = d.DpiY = dpi;
+    QRect full = layout.fullRectPixels(dpi);
+    d.PaperWidth = full.width();
+    d.PaperHeight = full.height();
+    d.Printable = p.fullPage() ? TRect(0, 0, full.width(), full.height()) : FromQRect(layout.paintRectPixels(dpi));
+    return d;
+}
+
+}  // namespace
+
+TQtPrinterPeer::TQtPrinterPeer() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    QString def = QPrinterInfo::defaultPrinterName();
+    if (def.isEmpty() && Names().isEmpty()) PrepareForPdf();
+}
+
+TQtPrinterPeer::~TQtPrinterPeer() {
+    if (painter_) Abort();
+}
+
+QStringList TQtPrinterPeer::Names() const { return QPrinterInfo::availablePrinterNames(); }
+
+void TQtPrinterPeer::PrepareForPdf() {
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setResolution(PdfDpi);
+    printer_->setFullPage(true);
+    printer_->setPageSize(QPageSize(QPageSize::A4));
+    printer_->setPageMargins(QMarginsF(0, 0, 0, 0));
+}
+
+std::vector<TPrinterDevice> TQtPrinterPeer::Devices() {
+    std::vector<TPrinterDevice> list;
+    for (const QString& name : Names()) {
+        QPrinter p(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
+        list.push_back(Describe(p, name));
+    }
+    // The PDF device keeps the paper a print dialog chose for it.
+    if (printer_->outputFormat() == QPrinter::PdfFormat) {
+        list.push_back(Describe(*printer_, PdfDeviceName));
+    } else {
+        QPrinter pdf(QPrinter::HighResolution);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setResolution(PdfDpi);
+        pdf.setFullPage(true);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        list.push_back(Describe(pdf, PdfDeviceName));
+    }
+    return list;
+}
+
+int TQtPrinterPeer::DefaultDevice() {
+    int i = static_cast<int>(Names().indexOf(QPrinterInfo::defaultPrinterName()));
+    return i >= 0 ? i : 0;
+}
+
+int TQtPrinterPeer::DeviceOfPrinter() {
+    QStringList names = Names();
+    if (printer_->outputFormat() == QPrinter::PdfFormat) return static_cast<int>(names.size());
+    int i = static_cast<int>(names.indexOf(printer_->printerName()));
+    return i >= 0 ? i : DefaultDevice();
+}
+
+void TQtPrinterPeer::SelectDevice(int device) {
+    QStringList names = Names();
+    if (device >= 0 && device < names.size()) {
+        if (printer_->outputFormat() == QPrinter::PdfFormat || printer_->printerName() != names[device]) {
+            printer_ = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(names[device]), QPrinter::HighResolution);
+        }
+    } else if (printer_->outputFormat() != QPrinter::PdfFormat) {
+        PrepareForPdf();
+    }
+}
+
+TRect TQtPrinterPeer::PageRect() const { return TRect(0, 0, printer_->width(), printer_->height()); }
+
+TPaintEngine* TQtPrinterPeer::BeginDoc(const TPrintJob& job) {
+    if (painter_) return &engine_;
+    SelectDevice(job.Device);
+    if (printer_->outputFormat() == QPrinter::PdfFormat) {
+        QString file = pdfFile_;
+        if (file.isEmpty())
+            file = QFileDialog::getSaveFileName(QApplication::activeWindow(), QString::fromUtf8("Stampa su file PDF"),
+                                                QString(), QString::fromUtf8("Documenti PDF (*.pdf)"));
+        if (file.isEmpty()) return nullptr;
+        printer_->setOutputFileName(file);
+        writing_ = file;
+    } else {
+        writing_.clear();
+    }
+    printer_->setPageOrientation(job.Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer_->setDocName(ToQString(job.Title));
+    printer_->setCopyCount(std::max(1, job.Copies));
+    painter_ = std::make_unique<QPainter>();
+    if (!painter_->begin(printer_.get())) {
+        painter_.reset();
+        return nullptr;
+    }
+    engine_.Attach(painter_.get(), PageRect());
+    return &engine_;
+}
+
+TPaintEngine* TQtPrinterPeer::NewPage() {
+    if (!painter_) return nullptr;
+    printer_->newPage();
+    engine_.Attach(painter_.get(), PageRect());
+    return &engine_;
+}
+
+void TQtPrinterPeer::EndDoc() {
+    if (!painter_) return;
+    painter_->end();
+    painter_.reset();
+    engine_.Attach(nullptr, TRect());
+    // A file named for one document is not overwritten by the next one.
+    if (!writing_.isEmpty()) pdfFile_.clear();
+    writing_.clear();
+}
+
+void TQtPrinterPeer::Abort() {
+    if (!painter_) return;
+    printer_->abort();
+    painter_->end();
+    painter_.reset();
+    engine_.Attach(nullptr, TRect());
+    if (!writing_.isEmpty()) QFile::remove(writing_);
+    writing_.clear();
+}
+
+}  // namespace ovqt

@@ -1,0 +1,51 @@
+#pragma once
+// The printer over Qt's printer support: the system's printers and a PDF
+// device that writes a file.
+#include <QPainter>
+#include <QPrinter>
+#include <QString>
+#include <memory>
+
+#include "platform/backend.h"
+#include "platform/qt/qt_paint.h"
+
+namespace ovqt {
+
+// The name of the device that prints to a PDF file, last in the list.
+extern const char* const PdfDeviceName;
+
+class TQtPrinterPeer : public TPrinterPeer {
+public:
+    TQtPrinterPeer();
+    ~TQtPrinterPeer() override;
+
+    std::vector<TPrinterDevice> Devices() override;
+    int DefaultDevice() override;
+    TPaintEngine* BeginDoc(const TPrintJob& job) override;
+    TPaintEngine* NewPage() override;
+    void EndDoc() override;
+    void Abort() override;
+
+    // The Qt printer that Qt's print dialogs configure.
+    QPrinter& Printer() { return *printer_; }
+    // Index of the device Qt's printer is set to now (after a dialog).
+    int DeviceOfPrinter();
+    // Sets Qt's printer to a device of the list.
+    void SelectDevice(int device);
+    // The file the next document on the PDF device goes to; empty: ask.
+    void SetPdfFile(const QString& fileName) { pdfFile_ = fileName; }
+    const QString& PdfFile() const { return pdfFile_; }
+    bool Printing() const { return painter_ != nullptr; }
+
+private:
+    QStringList Names() const;
+    void PrepareForPdf();
+    TRect PageRect() const;
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPainter> painter_;
+    TQtPainterEngine engine_;
+    QString pdfFile_;
+    QString writing_;  // the PDF file of the document being printed
+};
+
+}  // namespace ovqt

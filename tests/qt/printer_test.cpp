@@ -1,0 +1,122 @@
+// Printing through Qt to PDF files, checked with poppler's tools.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/graphics.h"
+#include "platform/qt/qt_printer.h"
+
+namespace {
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+std::string PdfPath(const char* name) { return std::string(OV_BUILD_DIR) + "/test-artefacts/" + name; }
+
+std::string Field(const std::string& info, const std::string& key) {
+    size_t at = info.find(key + ":");
+    if (at == std::string::npos) return {};
+    size_t start = info.find_first_not_of(' ', at + key.size() + 1);
+    size_t end = info.find('\n', start);
+    return info.substr(start, end - start);
+}
+
+}  // namespace
+
+TEST(QtPrinter, ListsThePdfDeviceAsA4At600Dpi) {
+    ovqt::TQtPrinterPeer peer;
+    std::vector<TPrinterDevice> devices = peer.Devices();
+    ASSERT_FALSE(devices.empty());
+    const TPrinterDevice& pdf = devices.back();
+    EXPECT_EQ(pdf.Name, ovqt::PdfDeviceName);
+    EXPECT_EQ(pdf.DpiX, 600);
+    EXPECT_EQ(pdf.DpiY, 600);
+    EXPECT_NEAR(pdf.PaperWidth, 4961, 4);   // 210 mm
+    EXPECT_NEAR(pdf.PaperHeight, 7016, 4);  // 297 mm
+    EXPECT_EQ(pdf.Printable, TRect(0, 0, pdf.PaperWidth, pdf.PaperHeight));
+}
+
+TEST(QtPrinter, PrintsPagesToAPdfFile) {
+    ForceDirectories(PdfPath(""));
+    std::string file = PdfPath("printer-two-pages.pdf");
+    DeleteFile(file);
+    ovqt::TQtPrinterPeer peer;
+    int pdf = static_cast<int>(peer.Devices().size()) - 1;
+    peer.SetPdfFile(QString::fromStdString(file));
+    TPrintJob job;
+    job.Device = pdf;
+    job.Title = "Prova di stampa";
+    TPaintEngine* engine = peer.BeginDoc(job);
+    ASSERT_NE(engine, nullptr);
+    TRect page = engine->DeviceRect();
+    EXPECT_NEAR(page.Width(), 4961, 4);
+    EXPECT_NEAR(page.Height(), 7016, 4);
+    TCanvas canvas(engine);
+    canvas.Font->PixelsPerInch = 600;
+    canvas.Font->Name = "Arial";
+    canvas.Font->Size = 12;
+    canvas.Rectangle(500, 500, 4400, 6500);
+    canvas.TextOut(600, 600, "Distribuzione del segnale");
+    canvas.SetEngine(peer.NewPage());
+    canvas.Font->Name = "Times New Roman";
+    canvas.TextOut(600, 600, "Seconda pagina: perché");
+    peer.EndDoc();
+
+    std::string info = Shell("pdfinfo '" + file + "' 2>&1");
+    EXPECT_EQ(Field(info, "Pages"), "2") << info;
+    EXPECT_NE(Field(info, "Page size").find("(A4)"), std::string::npos) << info;
+    EXPECT_EQ(Field(info, "Title"), "Prova di stampa") << info;
+    std::string page1 = Shell("pdftotext -f 1 -l 1 '" + file + "' - 2>&1");
+    std::string page2 = Shell("pdftotext -f 2 -l 2 '" + file + "' - 2>&1");
+    EXPECT_NE(page1.find("Distribuzione del segnale"), std::string::npos) << page1;
+    EXPECT_EQ(page1.find("Seconda pagina"), std::string::npos) << page1;
+    EXPECT_NE(page2.find("Seconda pagina: perché"), std::string::npos) << page2;
+    std::string fonts = Shell("pdffonts '" + file + "' 2>&1");
+    EXPECT_NE(fonts.find("LiberationSans"), std::string::npos) << fonts;
+    EXPECT_NE(fonts.find("LiberationSerif"), std::string::npos) << fonts;
+    // The file name was for that document only.
+    EXPECT_TRUE(peer.PdfFile().isEmpty());
+}
+
+TEST(QtPrinter, LandscapeTurnsThePage) {
+    std::string file = PdfPath("printer-landscape.pdf");
+    ForceDirectories(PdfPath(""));
+    ovqt::TQtPrinterPeer peer;
+    peer.SetPdfFile(QString::fromStdString(file));
+    TPrintJob job;
+    job.Device = static_cast<int>(peer.Devices().size()) - 1;
+    job.Orientation = poLandscape;
+    TPaintEngine* engine = peer.BeginDoc(job);
+    ASSERT_NE(engine, nullptr);
+    EXPECT_GT(engine->DeviceRect().Width(), engine->DeviceRect().Height());
+    TCanvas canvas(engine);
+    canvas.TextOut(100, 100, "Orizzontale");
+    peer.EndDoc();
+    std::string info = Shell("pdfinfo '" + file + "' 2>&1");
+    EXPECT_NE(Field(info, "Page size").find("842 x 595"), std::string::npos) << info;
+}
+
+TEST(QtPrinter, AbortLeavesNoFile) {
+    std::string file = PdfPath("printer-aborted.pdf");
+    ForceDirectories(PdfPath(""));
+    DeleteFile(file);
+    ovqt::TQtPrinterPeer peer;
+    peer.SetPdfFile(QString::fromStdString(file));
+    TPrintJob job;
+    job.Device = static_cast<int>(peer.Devices().size()) - 1;
+    TPaintEngine* engine = peer.BeginDoc(job);
+    ASSERT_NE(engine, nullptr);
+    TCanvas canvas(engine);
+    canvas.TextOut(100, 100, "Annullata");
+    peer.Abort();
+    EXPECT_FALSE(FileExists(file));
+}
