@@ -12,8 +12,15 @@
 #include <memory>
 #include <utility>
 
+#include "platform/extctrls.h"
+#include "platform/forms.h"
+#include "platform/menus.h"
 #include "platform/qt/qt_backend_impl.h"
+#include "platform/qt/qt_controls.h"
+#include "platform/qt/qt_input.h"
+#include "platform/qt/qt_menus.h"
 #include "platform/qt/qt_paint.h"
+#include "platform/qt/qt_peers.h"
 
 namespace ovqt {
 
@@ -22,11 +29,44 @@ std::unique_ptr<QApplication> ownApp;
 std::unique_ptr<TQtBackend> backend;
 }  // namespace
 
-TQtBackend::TQtBackend() { clock_.start(); }
+namespace {
+
+// A timer's clock: a QTimer that ticks the model's timer.
+class TimerPeer : public TTimerPeer {
+public:
+    explicit TimerPeer(TTimer* timer) : timer_(timer) {
+        QObject::connect(&clock_, &QTimer::timeout, &clock_, [this] { timer_->Tick(); });
+        Changed();
+    }
+    void Changed() override {
+        if (timer_->Running())
+            clock_.start(timer_->Interval);
+        else
+            clock_.stop();
+    }
+
+private:
+    TTimer* timer_;
+    QTimer clock_;
+};
+
+}  // namespace
+
+TQtBackend::TQtBackend() : input_(std::make_unique<TQtInput>()) {
+    clock_.start();
+    qApp->installEventFilter(input_.get());
+}
 
 TQtBackend::~TQtBackend() {
+    if (qApp) qApp->removeEventFilter(input_.get());
     if (overrideCursor_) QApplication::restoreOverrideCursor();
 }
+
+TControlPeer* TQtBackend::CreatePeer(TControl* control) { return MakeControlPeer(control); }
+
+TMenuPeer* TQtBackend::CreateMenuPeer(TMenu* menu) { return new TQtMenuPeer(menu); }
+
+TTimerPeer* TQtBackend::CreateTimerPeer(TTimer* timer) { return new TimerPeer(timer); }
 
 int TQtBackend::MessageBox(const AnsiString& text, const AnsiString& caption, int flags) {
     QMessageBox box(QApplication::activeWindow());
@@ -113,6 +153,12 @@ TScreenMetrics TQtBackend::ScreenMetrics() {
 
 TPoint TQtBackend::CursorPos() {
     QPoint p = QCursor::pos();
+    // In the model's screen coordinates, which place controls by the model's own frame sizes.
+    if (QWidget* w = QApplication::widgetAt(p))
+        if (TQtControlPeer* peer = PeerOfWidget(w); peer && peer->InputWidget()) {
+            QPoint local = peer->InputWidget()->mapFromGlobal(p);
+            return peer->Control()->ClientToScreen(TPoint(local.x(), local.y()));
+        }
     return TPoint(p.x(), p.y());
 }
 
@@ -121,20 +167,8 @@ void TQtBackend::SetCursor(int cursor) {
         QApplication::restoreOverrideCursor();
         overrideCursor_ = false;
     }
-    if (cursor == 0) return;
-    Qt::CursorShape shape = Qt::ArrowCursor;
-    switch (cursor) {
-        case -11: shape = Qt::WaitCursor; break;       // hourglass
-        case -3: shape = Qt::CrossCursor; break;
-        case -4: shape = Qt::IBeamCursor; break;
-        case -12: shape = Qt::DragMoveCursor; break;
-        case -13: case -18: shape = Qt::ForbiddenCursor; break;
-        case -19: shape = Qt::BusyCursor; break;
-        case -21: shape = Qt::PointingHandCursor; break;
-        case -22: shape = Qt::SizeAllCursor; break;
-        default: break;
-    }
-    QApplication::setOverrideCursor(QCursor(shape));
+    if (cursor == crDefault) return;
+    QApplication::setOverrideCursor(QCursor(CursorShape(cursor)));
     overrideCursor_ = true;
 }
 
@@ -156,5 +190,7 @@ void DetachQtBackend() {
     Application->SetBackend(nullptr);
     TBitmap::SetEngineFactory(nullptr);
     backend.reset();
+    // Widgets of peers that went away are deleted once their events are over.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ownApp.reset();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The back end object behind AttachQtBackend.
 #include <QElapsedTimer>
+#include <memory>
 
 #include "platform/application.h"
 #include "platform/backend.h"
@@ -14,6 +15,10 @@ public:
 
     int MessageBox(const AnsiString& text, const AnsiString& caption, int flags) override;
 
+    TControlPeer* CreatePeer(TControl* control) override;
+    TMenuPeer* CreateMenuPeer(TMenu* menu) override;
+    TTimerPeer* CreateTimerPeer(TTimer* timer) override;
+
     void Run() override;
     void Quit() override;
     void ProcessMessages() override;
@@ -25,6 +30,7 @@ public:
 
 private:
     QElapsedTimer clock_;
+    std::unique_ptr<QObject> input_;
     bool overrideCursor_ = false;
 };
 

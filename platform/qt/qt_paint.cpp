@@ -207,14 +207,15 @@ double ArcParameter(double cx, double cy, double a, double b, TPoint p) {
 }  // namespace
 
 void TQtPaintEngine::Figure(const TPaintState& s, QRect box, const PaintFn& fn) {
-    QRect clip = ToQRect(IntersectRect(Normalized(s.Clip), DeviceRect()));
+    QRect clip = ToQRect(Normalized(s.Clip)) & Reach();
     QRect area = box & clip;
     if (area.isEmpty()) return;
     QImage* pixels = Pixels();
+    QPoint origin = Origin();
     TPenMode mode = s.Pen.Mode;
     if (mode == pmCopy || !pixels) {
         WithPainter(clip, fn);
-        Touched(area);
+        Touched(area.translated(origin));
         return;
     }
     if (mode == pmNop) return;
@@ -228,11 +229,11 @@ void TQtPaintEngine::Figure(const TPaintState& s, QRect box, const PaintFn& fn) 
     }
     for (int y = 0; y < area.height(); ++y) {
         const uint32_t* m = reinterpret_cast<const uint32_t*>(mask.constScanLine(y));
-        uint32_t* d = reinterpret_cast<uint32_t*>(pixels->scanLine(area.top() + y)) + area.left();
+        uint32_t* d = reinterpret_cast<uint32_t*>(pixels->scanLine(origin.y() + area.top() + y)) + origin.x() + area.left();
         for (int x = 0; x < area.width(); ++x)
             if (qAlpha(m[x]) >= 128) d[x] = Rop(mode, m[x], d[x]);
     }
-    Touched(area);
+    Touched(area.translated(origin));
 }
 
 TSize TQtPaintEngine::TextExtent(const TFontState& font, const AnsiString& text) {
@@ -414,8 +415,9 @@ void TQtPaintEngine::DrawBitmap(const TPaintState& s, const TRect& destRect, con
 
 TColor TQtPaintEngine::GetPixel(int x, int y) {
     QImage* pixels = Pixels();
-    if (!pixels || !pixels->rect().contains(x, y)) return clWhite;
-    return FromQColor(QColor::fromRgb(pixels->pixel(x, y)));
+    QPoint p = QPoint(x, y) + Origin();
+    if (!pixels || !Reach().contains(x, y) || !pixels->rect().contains(p)) return clWhite;
+    return FromQColor(QColor::fromRgb(pixels->pixel(p)));
 }
 
 void TQtPaintEngine::SetPixel(const TPaintState& s, int x, int y, TColor color) {
@@ -431,12 +433,29 @@ void TQtPaintEngine::FloodFill(const TPaintState&, int, int, TColor, TFillStyle)
 
 // ---------------------------------------------------------------- bitmaps
 
-TRect TQtBitmapEngine::DeviceRect() const { return TRect(0, 0, target_.Width, target_.Height); }
+TRect TQtBitmapEngine::DeviceRect() const {
+    if (hasView_) return TRect(0, 0, viewSize_.width(), viewSize_.height());
+    return TRect(0, 0, target_.Width, target_.Height);
+}
+
+QRect TQtBitmapEngine::Reach() const {
+    QRect r = ToQRect(DeviceRect()) & QRect(-origin_, QSize(target_.Width, target_.Height));
+    if (hasLimit_) r &= limit_.translated(-origin_);
+    return r;
+}
+
+TPaintState TQtBitmapEngine::ToBitmap(const TPaintState& s) const {
+    TPaintState b = s;
+    QRect clip = (ToQRect(Normalized(s.Clip)) & Reach()).translated(origin_);
+    b.Clip = clip.isEmpty() ? TRect() : FromQRect(clip);
+    return b;
+}
 
 void TQtBitmapEngine::WithPainter(const QRect& clip, const PaintFn& fn) {
     image_ = WrapBitmap(target_);
     if (image_.isNull()) return;
     QPainter p(&image_);
+    p.translate(origin_);
     p.setClipRect(clip);
     fn(p);
 }
@@ -450,16 +469,20 @@ void TQtBitmapEngine::Touched(const QRect& r) {
     if (OnTouched) OnTouched(r);
 }
 
-TColor TQtBitmapEngine::GetPixel(int x, int y) { return raster_.GetPixel(x, y); }
+TColor TQtBitmapEngine::GetPixel(int x, int y) {
+    if (!Reach().contains(x, y)) return clNone;
+    return raster_.GetPixel(x + origin_.x(), y + origin_.y());
+}
 
 void TQtBitmapEngine::SetPixel(const TPaintState& s, int x, int y, TColor color) {
-    raster_.SetPixel(s, x, y, color);
-    Touched(QRect(x, y, 1, 1));
+    raster_.SetPixel(ToBitmap(s), x + origin_.x(), y + origin_.y(), color);
+    Touched(QRect(x + origin_.x(), y + origin_.y(), 1, 1));
 }
 
 void TQtBitmapEngine::FloodFill(const TPaintState& s, int x, int y, TColor color, TFillStyle style) {
-    raster_.FloodFill(s, x, y, color, style);
-    Touched(ToQRect(DeviceRect()));
+    TPaintState b = ToBitmap(s);
+    raster_.FloodFill(b, x + origin_.x(), y + origin_.y(), color, style);
+    Touched(ToQRect(b.Clip));
 }
 
 void UseQtBitmapEngine() {

@@ -66,6 +66,10 @@ protected:
     virtual void WithPainter(const QRect& clip, const PaintFn& fn) = 0;
     // The pixels of the target, when it has pixels (bitmaps, window buffers).
     virtual QImage* Pixels() { return nullptr; }
+    // Where the engine's (0, 0) lies in those pixels.
+    virtual QPoint Origin() const { return QPoint(); }
+    // The part of the device that drawing may reach now, in engine pixels.
+    virtual QRect Reach() const { return ToQRect(DeviceRect()); }
     // The device text is measured for (nullptr: the screen).
     virtual QPaintDevice* MetricsDevice() { return nullptr; }
     // Called after drawing that may have changed the pixels in r.
@@ -78,9 +82,22 @@ private:
 
 // Draws on a bitmap's own pixels (and on the buffer of a window, which is a
 // bitmap too). Flood fill uses the software engine over the same pixels.
+// A view makes the engine draw on a part of the bitmap only, with its own
+// origin (a control without a window draws on its parent's pixels).
 class TQtBitmapEngine : public TQtPaintEngine {
 public:
     explicit TQtBitmapEngine(TBitmap& target) : target_(target), raster_(target) {}
+    void SetView(const QPoint& origin, const QSize& size) {
+        origin_ = origin;
+        viewSize_ = size;
+        hasView_ = true;
+    }
+    // While set, drawing reaches only these pixels of the bitmap (a repaint of a part).
+    void SetLimit(const QRect& pixels) {
+        limit_ = pixels;
+        hasLimit_ = true;
+    }
+    void ClearLimit() { hasLimit_ = false; }
     TRect DeviceRect() const override;
     const TBitmap* TargetBitmap() const override { return &target_; }
     TColor GetPixel(int x, int y) override;
@@ -92,12 +109,20 @@ public:
 protected:
     void WithPainter(const QRect& clip, const PaintFn& fn) override;
     QImage* Pixels() override;
+    QPoint Origin() const override { return origin_; }
+    QRect Reach() const override;
     void Touched(const QRect& r) override;
 
 private:
+    TPaintState ToBitmap(const TPaintState& s) const;
     TBitmap& target_;
     TRasterEngine raster_;
     QImage image_;
+    QPoint origin_;
+    QSize viewSize_;
+    bool hasView_ = false;
+    QRect limit_;
+    bool hasLimit_ = false;
 };
 
 // Draws with a painter that someone else has begun (a printed page, an item

@@ -1,0 +1,194 @@
+#pragma once
+// The peers of controls and forms: each shows one model object as a Qt
+// widget, pushes the model's changes to it and hands the person's actions
+// back to the model.
+//
+// Kinds of peers:
+// - native peers: edits, memos, buttons, check and radio buttons, combo
+//   boxes, scroll bars over the matching Qt widgets;
+// - surfaces: controls the model paints (panels, group boxes, list boxes,
+//   grids, the form's client area). A surface keeps the pixels of its window
+//   in a bitmap, as a screen keeps them: the model paints what was
+//   invalidated, and drawing outside a paint (rubber bands in XOR mode)
+//   lands in the same pixels and is shown at once;
+// - graphic peers: controls without a window of their own (labels, bevels,
+//   images, paint boxes, speed buttons), painted on their parent's surface
+//   after the parent, and given the mouse events over their area.
+#include <QPointer>
+#include <QRegion>
+#include <QWidget>
+#include <memory>
+
+#include "platform/application.h"
+#include "platform/qt/qt_paint.h"
+
+class QMenuBar;
+class QEventLoop;
+
+namespace ovqt {
+
+class TQtControlPeer;
+class TQtSurfacePeer;
+
+// The peer that shows a widget (or the nearest of its ancestors that has one).
+TQtControlPeer* PeerOfWidget(const QObject* object);
+Qt::CursorShape CursorShape(int cursor);
+
+// A widget whose pixels are a bitmap the model paints.
+class TQtSurface : public QWidget {
+public:
+    TQtSurface(TQtSurfacePeer* peer, QWidget* parent);
+    TBitmap& Buffer() { return buffer_; }
+    // The engine over the whole buffer; drawing through it shows at once.
+    TQtBitmapEngine& Engine() { return engine_; }
+    // The model must paint r again before it is shown.
+    void InvalidateModel(const QRect& r);
+    // Paints what is pending now.
+    void PaintPending();
+    bool HasPending() const { return !pending_.isEmpty(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void EnsureBuffer();
+    TQtSurfacePeer* peer_;
+    TBitmap buffer_;
+    TQtBitmapEngine engine_;
+    QRegion pending_;
+    bool painting_ = false;
+};
+
+class TQtControlPeer : public TControlPeer {
+public:
+    explicit TQtControlPeer(TControl* control);
+    ~TQtControlPeer() override;
+
+    TControl* Control() const { return control_; }
+    // The widget, nullptr for controls without a window.
+    QWidget* Widget() const { return widget_; }
+    // Where the widgets of windowed children go (nullptr: no children).
+    virtual QWidget* Container() const { return nullptr; }
+    // The widget whose mouse and keys are the control's (its client area).
+    virtual QWidget* InputWidget() const { return widget_; }
+    // Where graphic children are painted.
+    virtual TQtSurfacePeer* SurfacePeer() { return nullptr; }
+
+    void PropertyChanged(TPropId id, int index) override;
+    void Invalidate(const TRect& r) override;
+    void Update() override;
+    void SetFocus() override;
+
+    // Whether the widget edits keys itself (edits, memos, free-text combo boxes).
+    virtual bool NativeKeys() const { return false; }
+    // A key that a handler changed to another character goes in as this text.
+    virtual void InsertText(const QString&) {}
+    // Whether clicks come from the widget (buttons) rather than from the mouse.
+    virtual bool NativeClick() const { return false; }
+    // A key the model's handlers left alone that the control handles itself (lists).
+    virtual bool DefaultKey(WORD, TShiftState) { return false; }
+    // The wheel when the model's handlers left it.
+    virtual bool WheelScroll(int) { return false; }
+    // Shows what the model holds after the person's action went through it.
+    virtual void Resync() {}
+    // Places the widget in its parent's container, with the model's bounds.
+    virtual void Place();
+
+protected:
+    // Gives the peer its widget and shows every property of the model on it.
+    void Init(QWidget* widget);
+    // One property, for the kind of control; the base handles what all share.
+    virtual void Sync(TPropId id, int index);
+    void SyncFont();
+    void SyncColor();
+    // True while the peer itself writes to the widget (its signals are not the person's).
+    bool Quiet() const { return quiet_ > 0; }
+    struct QuietScope {
+        TQtControlPeer* p;
+        explicit QuietScope(TQtControlPeer* peer) : p(peer) { ++p->quiet_; }
+        ~QuietScope() { --p->quiet_; }
+    };
+
+    TControl* control_;
+    QPointer<QWidget> widget_;
+    int quiet_ = 0;
+};
+
+// Controls the model paints, containers and the form's client area.
+class TQtSurfacePeer : public TQtControlPeer {
+public:
+    explicit TQtSurfacePeer(TControl* control, bool create = true);
+    QWidget* Container() const override { return surface_; }
+    QWidget* InputWidget() const override { return surface_; }
+    TQtSurfacePeer* SurfacePeer() override { return this; }
+    TQtSurface* Surface() const { return surface_; }
+    void Invalidate(const TRect& r) override;
+    void Update() override;
+    TPaintEngine* PaintEngine() override;
+    // Paints the control and its graphic children into the buffer (limit: pixels to renew).
+    virtual void PaintSurface(TQtBitmapEngine& engine, const QRect& limit);
+    // Paints what the control itself shows before the model's Paint.
+    virtual void PaintBackground(QPainter& painter, const QRect& rect);
+
+protected:
+    void MakeSurface(QWidget* parent);
+    void Sync(TPropId id, int index) override;
+    QPointer<TQtSurface> surface_;
+};
+
+// Controls without a window: painted on the parent's surface.
+class TQtGraphicPeer : public TQtControlPeer {
+public:
+    explicit TQtGraphicPeer(TControl* control);
+    ~TQtGraphicPeer() override;
+    void Invalidate(const TRect& r) override;
+    void Update() override;
+    TPaintEngine* PaintEngine() override;
+    void Place() override;
+
+protected:
+    void Sync(TPropId id, int index) override;
+
+private:
+    TQtSurfacePeer* ParentSurface() const;
+    void InvalidateArea(const TRect& bounds);
+    // Draws on the parent's pixels, inside the control's bounds.
+    std::unique_ptr<TQtBitmapEngine> engine_;
+    TQtSurface* engineSurface_ = nullptr;
+    TRect shown_;  // where the control was last shown on its parent
+};
+
+// A form: a top-level window holding the menu bar and the client surface.
+class TQtFormPeer : public TQtSurfacePeer {
+public:
+    explicit TQtFormPeer(TCustomForm* form);
+    ~TQtFormPeer() override;
+    void RunModal() override;
+    void EndModal() override;
+    void Place() override;
+    void PaintBackground(QPainter& painter, const QRect& rect) override;
+    // Puts the menu bar of the form's main menu in the window (or takes it out).
+    void AttachMenu();
+    TCustomForm* Form() const { return form_; }
+    // From the window: the person moved, resized, closed or activated it.
+    void WindowMoved();
+    void WindowResized();
+    bool CloseRequested();
+    void WindowActivated();
+    void WindowStateChanged();
+
+protected:
+    void Sync(TPropId id, int index) override;
+
+private:
+    void LayoutClient();
+    void ApplyFlags();
+    TCustomForm* form_;
+    QPointer<QMenuBar> menuBar_;
+    QEventLoop* loop_ = nullptr;
+    bool checkPosted_ = false;
+    bool fromWindow_ = false;
+};
+
+}  // namespace ovqt

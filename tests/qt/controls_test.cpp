@@ -1,0 +1,500 @@
+// Forms and controls shown through their Qt peers: what the program sets
+// shows on the widgets, and what the person does reaches the model once.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <memory>
+#include <typeinfo>
+
+#include "platform/application.h"
+#include "platform/menus.h"
+#include "qt/qt_test_support.h"
+
+using qttest::Later;
+using qttest::Settle;
+using qttest::WidgetOf;
+using qttest::WindowOf;
+
+namespace {
+
+// A form holding one control of every kind.
+struct SampleForm {
+    std::unique_ptr<TForm> form = std::make_unique<TForm>(nullptr);
+    TLabel* label;
+    TEdit* edit;
+    TMemo* memo;
+    TButton* ok;
+    TButton* cancel;
+    TCheckBox* check;
+    TRadioButton* radioA;
+    TRadioButton* radioB;
+    TGroupBox* group;
+    TRadioButton* radioInGroup;
+    TPanel* panel;
+    TSpeedButton* speed;
+    TBevel* bevel;
+    TComboBox* combo;
+    TListBox* list;
+    TScrollBar* scroll;
+    TImage* image;
+    TPaintBox* paint;
+    TMainMenu* menu;
+    TMenuItem* fileNew;
+
+    template <class T>
+    T* Add(TWinControl* parent, int l, int t, int w, int h) {
+        T* c = new T(form.get());
+        c->Parent = parent;
+        c->SetBounds(l, t, w, h);
+        return c;
+    }
+
+    SampleForm() {
+        TForm* f = form.get();
+        f->Caption = "Dati del componente";
+        f->SetBounds(40, 30, 560, 420);
+        label = Add<TLabel>(f, 8, 8, 120, 16);
+        label->Caption = "&Descrizione:";
+        edit = Add<TEdit>(f, 8, 28, 200, 22);
+        edit->Text = "Presa TV";
+        memo = Add<TMemo>(f, 8, 56, 200, 60);
+        memo->Lines->Add("Prima riga");
+        memo->Lines->Add("Seconda riga");
+        ok = Add<TButton>(f, 380, 340, 75, 25);
+        ok->Caption = "OK";
+        ok->Default = true;
+        ok->ModalResult = mrOk;
+        cancel = Add<TButton>(f, 462, 340, 75, 25);
+        cancel->Caption = "Annulla";
+        cancel->Cancel = true;
+        cancel->ModalResult = mrCancel;
+        check = Add<TCheckBox>(f, 8, 124, 150, 20);
+        check->Caption = "Attenuatore";
+        check->AllowGrayed = true;
+        radioA = Add<TRadioButton>(f, 8, 148, 120, 20);
+        radioA->Caption = "Terrestre";
+        radioA->Checked = true;
+        radioB = Add<TRadioButton>(f, 130, 148, 120, 20);
+        radioB->Caption = "Satellite";
+        group = Add<TGroupBox>(f, 220, 8, 160, 80);
+        group->Caption = "Banda";
+        radioInGroup = Add<TRadioButton>(group, 10, 24, 120, 20);
+        radioInGroup->Caption = "UHF";
+        panel = Add<TPanel>(f, 220, 96, 160, 60);
+        panel->Caption = "Pannello";
+        panel->Color = clMoneyGreen;
+        speed = Add<TSpeedButton>(panel, 4, 4, 23, 22);
+        speed->GroupIndex = 1;
+        speed->Caption = "A";
+        bevel = Add<TBevel>(f, 8, 176, 200, 4);
+        bevel->Shape = bsTopLine;
+        combo = Add<TComboBox>(f, 8, 190, 200, 22);
+        combo->Style = csDropDownList;
+        combo->Items->Add("Canale 21");
+        combo->Items->Add("Canale 22");
+        combo->Items->Add("Canale 23");
+        combo->ItemIndex = 1;
+        list = Add<TListBox>(f, 390, 8, 150, 120);
+        for (int i = 1; i <= 20; ++i) list->Items->Add("Voce " + std::to_string(i));
+        scroll = Add<TScrollBar>(f, 8, 220, 200, 17);
+        scroll->Max = 50;
+        image = Add<TImage>(f, 390, 140, 64, 64);
+        image->Picture->Bitmap->SetSize(64, 64);
+        image->Picture->Bitmap->Canvas->Brush->Color = clBlue;
+        image->Picture->Bitmap->Canvas->FillRect(Rect(0, 0, 64, 64));
+        image->Picture->Bitmap->Canvas->Brush->Color = clYellow;
+        image->Picture->Bitmap->Canvas->Ellipse(8, 8, 56, 56);
+        paint = Add<TPaintBox>(f, 220, 170, 150, 100);
+        paint->OnPaint = [this](TObject*) {
+            TCanvas* c = paint->Canvas;
+            c->Brush->Color = clWhite;
+            c->FillRect(Rect(0, 0, paint->Width, paint->Height));
+            c->Pen->Color = clRed;
+            c->Pen->Width = 3;
+            c->MoveTo(0, 0);
+            c->LineTo(150, 100);
+            c->Font->Height = -14;
+            c->Brush->Style = bsClear;
+            c->TextOut(10, 70, "Schema");
+        };
+        menu = new TMainMenu(f);
+        auto* file = new TMenuItem(menu);
+        file->Caption = "&File";
+        menu->Items->Add(file);
+        fileNew = new TMenuItem(menu);
+        fileNew->Caption = "&Nuovo";
+        fileNew->ShortCut = ShortCut('N', TShiftState{ssCtrl});
+        file->Add(fileNew);
+        f->Menu = menu;
+    }
+};
+
+QImage SurfacePixels(TControl* c) { return WidgetOf(c)->grab().toImage(); }
+
+}  // namespace
+
+TEST(QtControls, EveryKindShowsWithItsPeer) {
+    SampleForm s;
+    s.form->Show();
+    Settle();
+    for (TControl* c : std::initializer_list<TControl*>{s.form.get(), s.label, s.edit, s.memo, s.ok, s.check, s.radioA,
+                                                         s.group, s.radioInGroup, s.panel, s.speed, s.bevel, s.combo,
+                                                         s.list, s.scroll, s.image, s.paint})
+        EXPECT_NE(c->Peer(), nullptr) << typeid(*c).name();
+    // Windowed controls keep the bounds their code set, inside their parent's client area.
+    for (TControl* c : std::initializer_list<TControl*>{s.edit, s.memo, s.ok, s.check, s.group, s.radioInGroup, s.panel,
+                                                         s.combo, s.list, s.scroll}) {
+        QWidget* w = qttest::WindowOf(c);
+        ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(w->geometry(), QRect(c->Left, c->Top, c->Width, c->Height)) << typeid(*c).name();
+    }
+    EXPECT_EQ(qobject_cast<QLineEdit*>(WindowOf(s.edit))->text(), "Presa TV");
+    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(WindowOf(s.memo))->toPlainText(), "Prima riga\nSeconda riga");
+    EXPECT_EQ(qobject_cast<QComboBox*>(WindowOf(s.combo))->currentText(), "Canale 22");
+    EXPECT_EQ(qobject_cast<QPushButton*>(WindowOf(s.ok))->text(), "OK");
+    EXPECT_TRUE(qobject_cast<QRadioButton*>(WindowOf(s.radioA))->isChecked());
+    QWidget* window = WindowOf(s.form.get());
+    EXPECT_EQ(window->windowTitle(), "Dati del componente");
+    EXPECT_EQ(WidgetOf(s.form.get())->size(), QSize(s.form->ClientWidth, s.form->ClientHeight));
+    QMenuBar* bar = window->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+
+    QImage shot = window->grab().toImage();
+    ASSERT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("form-every-control.png"))));
+    EXPECT_GT(qttest::Colours(shot), 20);
+    // The model's paintings show where their controls stand.
+    QImage client = SurfacePixels(s.form.get());
+    EXPECT_EQ(client.pixelColor(s.paint->Left + 50, s.paint->Top + 33), QColor(Qt::red));
+    EXPECT_EQ(client.pixelColor(s.image->Left + 2, s.image->Top + 2), QColor(Qt::blue));
+    EXPECT_EQ(client.pixelColor(s.image->Left + 32, s.image->Top + 32), QColor(Qt::yellow));
+    QImage panel = SurfacePixels(s.panel);
+    EXPECT_EQ(panel.pixelColor(150, 50), ovqt::ToQColor(clMoneyGreen));
+}
+
+TEST(QtControls, ProgramChangesShowOnTheWidgets) {
+    SampleForm s;
+    s.form->Show();
+    Settle();
+    int changes = 0;
+    s.edit->OnChange = [&](TObject*) { ++changes; };
+    s.edit->Text = "Derivatore";
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(WindowOf(s.edit))->text(), "Derivatore");
+    s.edit->Enabled = false;
+    EXPECT_FALSE(WindowOf(s.edit)->isEnabled());
+    s.edit->Left = 20;
+    EXPECT_EQ(WindowOf(s.edit)->x(), 20);
+    s.memo->Visible = false;
+    EXPECT_FALSE(WindowOf(s.memo)->isVisible());
+    s.check->State = cbGrayed;
+    EXPECT_EQ(qobject_cast<QCheckBox*>(WindowOf(s.check))->checkState(), Qt::PartiallyChecked);
+    s.radioB->Checked = true;
+    EXPECT_TRUE(qobject_cast<QRadioButton*>(WindowOf(s.radioB))->isChecked());
+    EXPECT_FALSE(qobject_cast<QRadioButton*>(WindowOf(s.radioA))->isChecked());
+    s.combo->Items->Add("Canale 24");
+    s.combo->ItemIndex = 3;
+    EXPECT_EQ(qobject_cast<QComboBox*>(WindowOf(s.combo))->currentText(), "Canale 24");
+    s.scroll->Position = 30;
+    EXPECT_EQ(qobject_cast<QScrollBar*>(WindowOf(s.scroll))->value(), 30);
+    s.form->Caption = "Nuovo titolo";
+    EXPECT_EQ(WindowOf(s.form.get())->windowTitle(), "Nuovo titolo");
+    // A control made after the form is shown gets its peer at once.
+    auto* late = new TButton(s.form.get());
+    late->Parent = s.form.get();
+    late->SetBounds(300, 300, 60, 24);
+    ASSERT_NE(WindowOf(late), nullptr);
+    EXPECT_TRUE(WindowOf(late)->isVisible());
+    // Hiding the form hides its window; the controls keep their peers.
+    s.form->Hide();
+    EXPECT_FALSE(WindowOf(s.form.get())->isVisible());
+}
+
+TEST(QtControls, AClickOnAButtonFiresOnClickOnce) {
+    SampleForm s;
+    s.form->Show();
+    Settle();
+    int clicks = 0, downs = 0, ups = 0;
+    s.ok->OnClick = [&](TObject*) { ++clicks; };
+    s.ok->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+    s.ok->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++ups; };
+    QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(ups, 1);
+    // The button is not modal here, yet its modal result reached the form.
+    EXPECT_EQ(s.form->ModalResult, mrOk);
+}
+
+TEST(QtControls, ChecksRadiosAndSpeedButtonsFollowThePersonsClicks) {
+    SampleForm s;
+    s.form->Show();
+    Settle();
+    int checkClicks = 0;
+    s.check->OnClick = [&](TObject*) { ++checkClicks; };
+    auto* box = qobject_cast<QCheckBox*>(WindowOf(s.check));
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+    EXPECT_EQ(s.check->State, cbGrayed);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+    EXPECT_EQ(s.check->State, cbChecked);
+    EXPECT_EQ(box->checkState(), Qt::Checked);
+    EXPECT_EQ(checkClicks, 2);
+
+    auto* b = qobject_cast<QRadioButton*>(WindowOf(s.radioB));
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+    EXPECT_TRUE(s.radioB->Checked);
+    EXPECT_FALSE(s.radioA->Checked);
+    EXPECT_FALSE(qobject_cast<QRadioButton*>(WindowOf(s.radioA))->isChecked());
+    // Clicking the checked one leaves it checked.
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+    EXPECT_TRUE(b->isChecked());
+
+    // A speed button has no window: the click lands on its parent's surface.
+    int speedClicks = 0;
+    s.speed->OnClick = [&](TObject*) { ++speedClicks; };
+    QTest::mouseClick(WidgetOf(s.panel), Qt::LeftButton, {}, QPoint(s.speed->Left + 5, s.speed->Top + 5));
+    EXPECT_EQ(speedClicks, 1);
+    EXPECT_TRUE(s.speed->Down);
+}
+
+TEST(QtControls, KeysTypedIntoAnEditUpdateItsText) {
+    SampleForm s;
+    s.form->Show();
+    Settle();
+    auto* line = qobject_cast<QLineEdit*>(WindowOf(s.edit));
+    s.edit->SetFocus();
+    Settle();
+    int changes = 0;
+    std::string pressed;
+    s.edit->OnChange = [&](TObject*) { ++changes; };
+    s.edit->OnKeyPress = [&](TObject*, char& key) {
+        pressed += key;
+        if (key == '.') key = ',';  // a decimal point typed becomes the decimal comma
+    };
+    line->selectAll();
+    QTest::keyClicks(line, "Cavo 1.5");
+    EXPECT_EQ(s.edit->Text, "Cavo 1,5");
+    EXPECT_EQ(line->text(), "Cavo 1,5");
+    EXPECT_EQ(pressed, "Cavo 1.5");
+    EXPECT_EQ(changes, 8);
+    QTest::keyClick(line, Qt::Key_Backspace);
+    EXPECT_EQ(s.edit->Text, "Cavo 1,");
+    EXPECT_EQ(s.edit->SelStart, 7);
+    // A handler that eats a key keeps it out of the text.
+    s.edit->OnKeyPress = [](TObject*, char& key) {
+        if (key == 'x') key = 0;
+    };
+    QTest::keyClicks(line, "x2");
+    EXPECT_EQ(s.edit->Text, "Cavo 1,2");
+}
+
+TEST(QtControls, EnterClicksTheDefaultButtonAndTabMovesInTabOrder) {
+    SampleForm s;
+    s.form->Show();
+    Settle();
+    int okClicks = 0;
+    s.ok->OnClick = [&](TObject*) { ++okClicks; };
+    s.edit->SetFocus();
+    Settle();
+    QTest::keyClick(WindowOf(s.edit), Qt::Key_Return);
+    EXPECT_EQ(okClicks, 1);
+    int exits = 0;
+    s.edit->OnExit = [&](TObject*) { ++exits; };
+    QTest::keyClick(WindowOf(s.edit), Qt::Key_Tab);
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(s.form->FocusedControl(), s.memo);
+    EXPECT_TRUE(WindowOf(s.memo)->hasFocus());
+}
+
+TEST(QtControls, ComboAndListChoicesFireTheirEventsOnce) {
+    SampleForm s;
+    s.form->Show();
+    Settle();
+    int changes = 0;
+    s.combo->OnChange = [&](TObject*) { ++changes; };
+    auto* box = qobject_cast<QComboBox*>(WindowOf(s.combo));
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(s.combo->ItemIndex, 2);
+    EXPECT_EQ(s.combo->Text, "Canale 23");
+    EXPECT_EQ(changes, 1);
+
+    int listClicks = 0;
+    s.list->OnClick = [&](TObject*) { ++listClicks; };
+    QTest::mouseClick(WidgetOf(s.list), Qt::LeftButton, {}, QPoint(20, 2 * s.list->ItemHeight + 3));
+    EXPECT_EQ(s.list->ItemIndex, 2);
+    EXPECT_EQ(listClicks, 1);
+    QTest::keyClick(WidgetOf(s.list), Qt::Key_Down);
+    EXPECT_EQ(s.list->ItemIndex, 3);
+    QTest::keyClick(WidgetOf(s.list), Qt::Key_End);
+    EXPECT_EQ(s.list->ItemIndex, 19);
+    EXPECT_GT(s.list->TopIndex, 0);
+}
+
+TEST(QtControls, AModalFormReturnsTheResultOfTheButtonThatClosedIt) {
+    struct Case {
+        const char* how;
+        int want;
+    } cases[] = {{"ok", mrOk}, {"cancel", mrCancel}, {"close box", mrCancel}, {"escape", mrCancel}};
+    for (const Case& k : cases) {
+        SampleForm s;
+        std::string how = k.how;
+        Later([&] {
+            if (how == "ok")
+                QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton);
+            else if (how == "cancel")
+                QTest::mouseClick(WindowOf(s.cancel), Qt::LeftButton);
+            else if (how == "close box")
+                WindowOf(s.form.get())->close();
+            else
+                QTest::keyClick(WindowOf(s.edit), Qt::Key_Escape);
+        });
+        EXPECT_EQ(s.form->ShowModal(), k.want) << k.how;
+        EXPECT_FALSE(WindowOf(s.form.get())->isVisible()) << k.how;
+    }
+}
+
+TEST(QtControls, AnOkHandlerMayKeepTheModalFormOpen) {
+    SampleForm s;
+    int attempts = 0;
+    s.ok->OnClick = [&](TObject*) {
+        // The first time the data are not complete: the form stays.
+        if (++attempts == 1) s.form->ModalResult = mrNone;
+    };
+    Later([&] { QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton); });
+    Later([&] {
+        EXPECT_TRUE(WindowOf(s.form.get())->isVisible());
+        QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton);
+    }, 50);
+    EXPECT_EQ(s.form->ShowModal(), mrOk);
+    EXPECT_EQ(attempts, 2);
+}
+
+TEST(QtControls, MenusAndShortcutsClickTheirItemsOnce) {
+    SampleForm s;
+    s.form->Show();
+    Settle();
+    int clicks = 0;
+    s.fileNew->OnClick = [&](TObject*) { ++clicks; };
+    auto* peer = dynamic_cast<ovqt::TQtMenuPeer*>(s.menu->Peer());
+    ASSERT_NE(peer, nullptr);
+    QAction* action = peer->ActionOf(s.fileNew);
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->text(), "&Nuovo\tCtrl+N");
+    action->trigger();
+    EXPECT_EQ(clicks, 1);
+    // The shortcut, typed in an edit, is the menu's and not the edit's.
+    s.edit->SetFocus();
+    Settle();
+    AnsiString before = s.edit->Text;
+    QTest::keyClick(WindowOf(s.edit), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(s.edit->Text, before);
+    // Changes of an item show at once.
+    s.fileNew->Enabled = false;
+    EXPECT_FALSE(action->isEnabled());
+    s.fileNew->Caption = "&Nuovo progetto";
+    EXPECT_TRUE(peer->ActionOf(s.fileNew)->text().startsWith("&Nuovo progetto"));
+    auto* added = new TMenuItem(s.menu);
+    added->Caption = "&Apri";
+    s.menu->Items->Item(0)->Add(added);
+    ASSERT_NE(peer->ActionOf(added), nullptr);
+}
+
+TEST(QtControls, PopupMenusClickTheChosenItem) {
+    SampleForm s;
+    auto* popup = new TPopupMenu(s.form.get());
+    auto* del = new TMenuItem(popup);
+    del->Caption = "&Elimina";
+    popup->Items->Add(del);
+    int clicks = 0;
+    del->OnClick = [&](TObject*) { ++clicks; };
+    s.panel->PopupMenu = popup;
+    s.form->Show();
+    Settle();
+    Later([&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        ASSERT_EQ(menu->actions().size(), 1);
+        QAction* a = menu->actions()[0];
+        EXPECT_EQ(a->text(), "&Elimina");
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+    }, 20);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(50, 30), WidgetOf(s.panel)->mapToGlobal(QPoint(50, 30)));
+    QApplication::sendEvent(WidgetOf(s.panel), &event);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(popup->PopupComponent, s.panel);
+}
+
+TEST(QtControls, TimersRunOnTheClock) {
+    TTimer timer(nullptr);
+    int ticks = 0;
+    timer.Interval = 20;
+    timer.OnTimer = [&](TObject*) { ++ticks; };
+    QTest::qWait(250);
+    EXPECT_GE(ticks, 3);
+    EXPECT_LE(ticks, 14);
+    timer.Enabled = false;
+    int stopped = ticks;
+    QTest::qWait(80);
+    EXPECT_EQ(ticks, stopped);
+}
+
+TEST(QtControls, MessageBoxesAnswerWithTheButtonChosen) {
+    struct Case {
+        int flags;
+        const char* button;
+        int want;
+    } cases[] = {{MB_YESNO | MB_ICONQUESTION, "No", IDNO},
+                 {MB_YESNOCANCEL, "Sì", IDYES},
+                 {MB_OKCANCEL | MB_ICONWARNING, "Annulla", IDCANCEL},
+                 {MB_OK | MB_ICONERROR, "OK", IDOK}};
+    for (const Case& k : cases) {
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        Later([&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == QString::fromUtf8(k.button)) b->click();
+        });
+        int answer = Application->MessageBox("Sovrascrivere il file?", "Ordivex Varne", k.flags);
+        EXPECT_EQ(answer, k.want) << k.button;
+        EXPECT_EQ(title, "Ordivex Varne");
+        EXPECT_EQ(text, QString::fromUtf8("Sovrascrivere il file?"));
+        EXPECT_NE(icon == QMessageBox::NoIcon, (k.flags & 0xF0) != 0) << k.button;
+    }
+}
+
+TEST(QtControls, RubberBandsOnAPaintBoxRestoreWhatTheyCross) {
+    SampleForm s;
+    s.form->Show();
+    Settle();
+    WidgetOf(s.form.get())->repaint();
+    QImage before = SurfacePixels(s.form.get());
+    TCanvas* c = s.paint->Canvas;
+    c->Pen->Mode = pmXor;
+    c->Pen->Color = clWhite;
+    c->Brush->Style = bsClear;
+    c->Rectangle(10, 10, 120, 80);
+    Settle();
+    QImage once = SurfacePixels(s.form.get());
+    EXPECT_NE(once, before);
+    // The band stays inside the paint box.
+    EXPECT_EQ(once.copy(0, 0, s.paint->Left, s.form->ClientHeight), before.copy(0, 0, s.paint->Left, s.form->ClientHeight));
+    c->Rectangle(10, 10, 120, 80);
+    Settle();
+    EXPECT_EQ(SurfacePixels(s.form.get()), before);
+}
