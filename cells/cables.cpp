@@ -1,0 +1,566 @@
+// Cable segments: data, record, placement on the grid, the walks along a run,
+// the calculation passes and the designer's passes.
+#include "cells/cables.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "app/grid.h"
+#include "app/project.h"
+#include "cells/checks.h"
+#include "cells/pass_links.h"
+#include "cells/prototypes.h"
+#include "core/band_systems.h"
+#include "core/channel_list.h"
+#include "core/file.h"
+#include "core/globals.h"
+#include "core/reporter.h"
+
+namespace {
+
+constexpr int32_t CableTableRows = 1;
+constexpr int32_t CableTableColumns = 4;
+constexpr int32_t ColumnLoss = 0;
+constexpr int32_t ColumnLength = 1;
+
+// The run head is found by the run-end search at the drawing step; from
+// the calculation step on, the analysis has pointed every other segment's
+// input at it.
+constexpr int32_t StepDrawing = 1;
+
+// Visits after which a walk, or the run-end search, gives a branch up: a run
+// that closes on itself ends.
+constexpr int32_t WalkVisitLimit = 4;
+constexpr int32_t SearchVisitLimit = 3;
+
+bool IsSegment(const TCella* cell) { return cell && cell->Kind == KindCableSegment; }
+bool IsCableCode(int32_t code) { return code == CodeCable || code == CodeBridge; }
+bool IsVertical(uint8_t direction) { return direction == WalkDown || direction == WalkUp; }
+
+int32_t StepOf(const TGridData* grid) {
+    if (!grid) return StepDrawing;
+    return grid->Project ? grid->Project->Step : grid->Step;
+}
+
+// The next square in a direction; false when the step would leave the grid.
+bool NextSquare(const TGridData& grid, int32_t& column, int32_t& row, uint8_t direction) {
+    int32_t c = column, r = row;
+    switch (direction) {
+    case WalkDown: ++r; break;
+    case WalkLeft: --c; break;
+    case WalkUp: --r; break;
+    default: ++c; break;
+    }
+    if (!grid.Inside(c, r)) return false;
+    column = c;
+    row = r;
+    return true;
+}
+
+// Where a walk arriving at a bend in a direction goes on; false for an
+// arrival from a side the bend does not join.
+bool TurnAtBend(int32_t orientation, uint8_t arriving, uint8_t& leaving) {
+    switch (((orientation % 4) + 4) % 4) {
+    case 0:  // left and bottom
+        if (arriving == WalkRight) { leaving = WalkDown; return true; }
+        if (arriving == WalkUp) { leaving = WalkLeft; return true; }
+        return false;
+    case 1:  // left and top
+        if (arriving == WalkRight) { leaving = WalkUp; return true; }
+        if (arriving == WalkDown) { leaving = WalkLeft; return true; }
+        return false;
+    case 2:  // right and top
+        if (arriving == WalkLeft) { leaving = WalkUp; return true; }
+        if (arriving == WalkDown) { leaving = WalkRight; return true; }
+        return false;
+    default:  // right and bottom
+        if (arriving == WalkLeft) { leaving = WalkDown; return true; }
+        if (arriving == WalkUp) { leaving = WalkRight; return true; }
+        return false;
+    }
+}
+
+// A straight piece carries a walk that runs along it: orientation 0 is
+// vertical, 1 horizontal.
+bool RunsAlong(const TCella& straight, uint8_t direction) {
+    return IsVertical(direction) == (straight.Orientation % 2 == 0);
+}
+
+// The second cable of the segment's square, or none.
+TCella* SquareOverlay(const TGridData& grid, const TCella& segment) {
+    TCella* main = grid.CellAt(segment.Column, segment.Row);
+    TCella* overlay = main ? main->Overlay : nullptr;
+    return overlay == &segment ? nullptr : overlay;
+}
+
+size_t WalkBound(const TGridData& grid) {
+    return static_cast<size_t>(std::max(0, grid.Columns)) * static_cast<size_t>(std::max(0, grid.Rows)) *
+               WalkVisitLimit + 8;
+}
+
+float Product(float lossPer100, float length) {
+    const double loss = 0.01 * static_cast<double>(lossPer100) * static_cast<double>(length);
+    return static_cast<float>(loss);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TNCavo
+
+TNCavo::TNCavo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+               uint8_t bend, int32_t colour)
+    : TCella(owner, orientation, mirrored, column, row, 1, 1, 0), Bend(bend), Colour(colour), RunEnd(0) {
+    TypeCode = CodeCable;
+    Kind = KindCableSegment;
+    SetPortCounts();
+    Attenuation->Alloc3(CableTableRows, CableTableColumns, BandSlots);
+}
+
+TNCavo::~TNCavo() = default;
+
+AnsiString TNCavo::GetShortCode() {
+    if (IsBridge()) return ShortCodeWith("K");
+    if (PassAttenuation() == CableLengthUncounted) return "*";
+    return ShortCodeWith("C");
+}
+
+float TNCavo::PassAttenuation() const { return Attenuation->Get3(0, ColumnLength, 0); }
+
+void TNCavo::SetLength(float metres) { Attenuation->Set3(0, ColumnLength, 0, metres); }
+
+float TNCavo::LossPer100(int32_t band) const { return Attenuation->Get3(0, ColumnLoss, band); }
+
+float TNCavo::SegmentLoss(int32_t band) const {
+    const float a = LossPer100(band);
+    const float length = PassAttenuation();
+    if (a == LevelBlocked) return LevelBlocked;
+    if (length == CableLengthUncounted) return 0.0f;
+    if (!IsRealLevel(a) || !IsRealLevel(length)) return LevelNone;
+    const float loss = Product(a, length);
+    return loss < 0.0f ? LevelNone : loss;
+}
+
+float TNCavo::DesignLoss(int32_t band) const {
+    const float length = PassAttenuation();
+    if (length == CableLengthUncounted) return 0.0f;
+    const float a = LossPer100(band);
+    if (!IsRealLevel(a) || !IsRealLevel(length)) return LevelNone;
+    return Product(a, length);
+}
+
+// ---- Record ----
+
+void TNCavo::Load(TStream& stream, int32_t version) {
+    TCella::Load(stream, version);
+    Bend = ReadU8(stream);
+    Colour = ReadI32(stream);
+}
+
+void TNCavo::Save(TStream& stream, int32_t version) {
+    TCella::Save(stream, version);
+    WriteU8(stream, Bend);
+    WriteI32(stream, Colour);
+}
+
+void TNCavo::SetBandSystem(TSistemaBande* system) {
+    if (BandSystem && system && BandSystem != system) {
+        float loss[BandSlots];
+        for (int32_t b = 0; b < BandSlots; ++b) loss[b] = LossPer100(b);
+        BandSystem->LevelsByBand(*system, loss);
+        for (int32_t b = 0; b < BandSlots; ++b) Attenuation->Set3(0, ColumnLoss, b, loss[b]);
+    }
+    BandSystem = system;
+}
+
+// ---- Placement ----
+
+void TNCavo::AllocLinks() {
+    TCella::AllocLinks();
+    RunEnd = 0;
+}
+
+bool TNCavo::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
+    if (!Owner) return true;
+    TSquareAnalysis* square = Owner->AnalysisAt(Column, Row);
+    if (square && square->Visited) return true;
+    // A vertical line through a crossing runs on the second cable.
+    if (record.Side % 2 == 0 && Overlay) return Overlay->PlaceOnGrid(record, queue);
+
+    if (!IsCableCode(record.TypeCode)) RunEnd = 1;
+    const int32_t r = ((record.Side - Orientation) % 4 + 4) % 4;
+    const uint8_t needsTermination = record.NeedsTermination;
+    if (!Bend) {
+        if (r == 0 || r == 2) {
+            MarkGridCell(Column, Row, r, 0, 0);
+            LinkPortAt(Column, Row, 0, r, needsTermination, 0, queue);
+        }
+        if (square) {
+            // Spare[0] and Spare[1]: the square was passed vertically and horizontally.
+            square->Spare[record.Side % 2 == 0 ? 0 : 1] = 1;
+            TCella* main = Owner->CellAt(Column, Row);
+            const bool crossing = main && main->Overlay;
+            if (!crossing || (square->Spare[0] && square->Spare[1])) square->Visited = 1;
+        }
+    } else {
+        if (r == 2) {
+            MarkGridCell(Column, Row, 2, 0, 0);
+            LinkPortAt(Column, Row, 0, 1, needsTermination, 0, queue);
+        } else if (r == 3) {
+            MarkGridCell(Column, Row, 3, 0, 0);
+            LinkPortAt(Column, Row, 0, 0, needsTermination, 0, queue);
+        }
+        if (square) square->Visited = 1;
+    }
+    return true;
+}
+
+bool TNCavo::IsRunHead() { return RunEnd != 0; }
+void TNCavo::SetRunHead(bool head) { RunEnd = head ? 1 : 0; }
+bool TNCavo::KeepsOffRunHead() { return false; }
+
+void TNCavo::TakeSequenceNumber(int32_t* counters) {
+    if (IsBridge()) {
+        TakeFromCounter(counters, BridgeCounter);
+    } else if (PassAttenuation() != CableLengthUncounted) {
+        TakeFromCounter(counters, CableCounter);
+    }
+}
+
+bool TNCavo::Mirror() {
+    if (Bend) {
+        static constexpr int32_t mirrored[4] = {3, 2, 1, 0};
+        Orientation = mirrored[((Orientation % 4) + 4) % 4];
+    }
+    return true;
+}
+
+bool TNCavo::Rotate(int32_t n) {
+    Orientation = ((Orientation + n) % 4 + 4) % 4;
+    if (!Bend) Orientation %= 2;
+    return true;
+}
+
+bool TNCavo::CanOverlapCell() { return Bend == 0; }
+
+// ---- Walks along a run ----
+
+void TNCavo::StartDirections(uint8_t& first, uint8_t& second) const {
+    const int32_t o = ((Orientation % 4) + 4) % 4;
+    if (!Bend) {
+        if (o % 2 == 1) {
+            first = WalkRight;
+            second = WalkLeft;
+        } else {
+            first = WalkDown;
+            second = WalkUp;
+        }
+        return;
+    }
+    static constexpr uint8_t starts[4][2] = {
+        {WalkRight, WalkUp}, {WalkRight, WalkDown}, {WalkDown, WalkLeft}, {WalkLeft, WalkUp}};
+    first = starts[o][0];
+    second = starts[o][1];
+}
+
+void TNCavo::WalkRun(TWalkMode mode, float length, int32_t colour, int direction) {
+    if (!Owner) return;
+    TGridData& grid = *Owner;
+    grid.ClearWalkMarks();
+    uint8_t directions[2];
+    StartDirections(directions[0], directions[1]);
+    int count = 2;
+    if (direction >= 0) {
+        directions[0] = static_cast<uint8_t>(direction & 3);
+        count = 1;
+    }
+    const size_t bound = WalkBound(grid);
+    for (int k = 0; k < count; ++k) {
+        std::vector<TNCavo*> visited;
+        TCella* cell = this;
+        uint8_t dir = directions[k];
+        for (size_t steps = 0; cell && steps < bound; ++steps) {
+            if (!IsSegment(cell)) {
+                cell = cell->Overlay;
+                continue;
+            }
+            auto* seg = static_cast<TNCavo*>(cell);
+            if (++seg->WalkMark >= WalkVisitLimit) break;
+            if (!seg->Bend && !RunsAlong(*seg, dir)) {
+                cell = SquareOverlay(grid, *seg);
+                continue;
+            }
+            switch (mode) {
+            case TWalkMode::Colour: seg->Colour = colour; break;
+            case TWalkMode::Length:
+                if (seg->Described) seg->SetLength(length);
+                break;
+            case TWalkMode::Repaint: break;
+            }
+            visited.push_back(seg);
+            if (seg->Bend) {
+                uint8_t leaving = dir;
+                if (!TurnAtBend(seg->Orientation, dir, leaving)) break;
+                dir = leaving;
+            }
+            int32_t c = seg->Column, r = seg->Row;
+            if (!NextSquare(grid, c, r, dir)) break;
+            cell = grid.CellAt(c, r);
+        }
+        // Each segment is repainted once the walk has gone past it.
+        for (auto it = visited.rbegin(); it != visited.rend(); ++it) (*it)->InvalidateArea();
+    }
+}
+
+void TNCavo::MarkCableRun(int32_t colour) { WalkRun(TWalkMode::Colour, 0.0f, colour, -1); }
+
+void TNCavo::Notify(float length, uint8_t direction) { WalkRun(TWalkMode::Length, length, 0, direction); }
+
+void TNCavo::Invalidate() { WalkRun(TWalkMode::Repaint, 0.0f, 0, -1); }
+
+TNCavo* TNCavo::FindRunEnd() {
+    if (!Owner) return nullptr;
+    TGridData& grid = *Owner;
+    grid.ClearWalkMarks();
+    uint8_t directions[2];
+    StartDirections(directions[0], directions[1]);
+    const size_t bound = WalkBound(grid);
+    for (uint8_t start : directions) {
+        TCella* cell = this;
+        uint8_t dir = start;
+        for (size_t steps = 0; cell && steps < bound; ++steps) {
+            if (!IsSegment(cell)) {
+                cell = cell->Overlay;
+                continue;
+            }
+            auto* seg = static_cast<TNCavo*>(cell);
+            if (IsVertical(dir) && seg->Overlay) {
+                cell = seg->Overlay;
+                continue;
+            }
+            if (++seg->WalkMark >= SearchVisitLimit) break;
+            if (seg->Bend) {
+                if (seg->RunEnd) return seg;
+                uint8_t leaving = dir;
+                if (!TurnAtBend(seg->Orientation, dir, leaving)) break;
+                dir = leaving;
+            } else if (RunsAlong(*seg, dir)) {
+                if (seg->RunEnd) return seg;
+            } else {
+                cell = seg->Overlay;
+                continue;
+            }
+            int32_t c = seg->Column, r = seg->Row;
+            if (!NextSquare(grid, c, r, dir)) break;
+            cell = grid.CellAt(c, r);
+        }
+    }
+    return nullptr;
+}
+
+TNCavo* TNCavo::GetRunHead() {
+    if (!Owner || RunEnd) return this;
+    if (StepOf(Owner) == StepDrawing) return FindRunEnd();
+    TCella* up = InputNeighbour(*this, 0);
+    return IsSegment(up) ? static_cast<TNCavo*>(up) : nullptr;
+}
+
+// ---- Data ----
+
+TCella* TNCavo::GetPrototype() { return FindPrototype({IsBridge() ? CodeBridge : CodeCable, 0, 0, 0}); }
+
+bool TNCavo::CheckData(const AnsiString& prefix) {
+    if (IsBridge()) return true;
+    const float length = PassAttenuation();
+    if (length == CableLengthUncounted) return true;
+    if (IsRealLevel(length) && length >= 0.0f) {
+        float loss[BandSlots];
+        for (int32_t b = 0; b < BandSlots; ++b) loss[b] = LossPer100(b);
+        return CheckBands(*this, loss, BandsRefuseBlocked | BandsRefuseRepeat | BandsNeedOne, prefix);
+    }
+    if (GestoreErrori) GestoreErrori->Report(prefix + "La lunghezza del cavo non è stata specificata.");
+    return false;
+}
+
+void TNCavo::TakeLastUsed() {
+    TNCavo* head = GetRunHead();
+    TCella* prototype = GetPrototype();
+    if (!head || !prototype) return;
+    prototype->Assign(head);
+    head->Invalidate();
+}
+
+void TNCavo::StoreAsLastUsed() {
+    TNCavo* head = GetRunHead();
+    TCella* prototype = GetPrototype();
+    if (!head || !prototype) return;
+    head->Assign(prototype);
+}
+
+void TNCavo::CopyDataToSameKind(uint8_t flag) {
+    if (TNCavo* head = GetRunHead()) head->TCella::CopyDataToSameKind(flag);
+}
+
+TCella* TNCavo::Clone() {
+    TCella* copy = TCella::Clone();
+    if (auto* segment = dynamic_cast<TNCavo*>(copy)) {
+        segment->Bend = Bend;
+        segment->Colour = Colour;
+    }
+    return copy;
+}
+
+bool TNCavo::NeedsNoDescription() { return RunEnd == 0 || IsBridge(); }
+
+bool TNCavo::AllowsAutoChoice() { return RunEnd == 0 || Described != 0; }
+
+AnsiString TNCavo::GetTypeName() { return "Cavo "; }
+
+// ---- Level passes ----
+
+void TNCavo::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    ResetInputLevels();
+    TCella* next = OutputNeighbour(*this, 0);
+    if (!next) return;
+    next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
+    const int32_t port = OutputNeighbourPort(*this, 0);
+    const int32_t bands = CalculationBandCount();
+    for (int32_t b = 0; b < bands; ++b)
+        if (const TFinestra* d = WindowAt(next->InputLevels, port, b))
+            CombineForward(InputLevels[0][static_cast<size_t>(b)], *d, SegmentLoss(b), false);
+}
+
+void TNCavo::ComputeSignalLevels(uint32_t stamp) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    ResetOutputLevels();
+    TCella* up = InputNeighbour(*this, 0);
+    if (!up) return;
+    up->ComputeSignalLevels(stamp);
+    const int32_t port = InputNeighbourPort(*this, 0);
+    const int32_t bands = CalculationBandCount();
+    for (int32_t b = 0; b < bands; ++b)
+        if (const TFinestra* u = WindowAt(up->OutputLevels, port, b))
+            CombineBackward(OutputLevels[0][static_cast<size_t>(b)], *u, SegmentLoss(b), false);
+}
+
+// ---- Channel pass ----
+
+void TNCavo::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    ResetChannelLists();
+    TCella* up = InputNeighbour(*this, 0);
+    if (!up) return;
+    const int32_t upPort = InputNeighbourPort(*this, 0);
+    up->ComputeChannels(flags, upPort, stamp);
+    const TListaCanali* arriving = OutputList(*up, upPort);
+    TListaCanali* out = OutputList(*this, 0);
+    if (!arriving || !out) return;
+    const float length = PassAttenuation();
+    if (IsBridge() || length == CableLengthUncounted) {
+        TListaCanali::AddAll(*arriving, *out);
+        return;
+    }
+    // Every channel loses the run's loss of its band scaled by the square
+    // root of its centre frequency over the band's reference frequency.
+    const AnsiString code = GetShortCode();
+    for (const TCanale* ch = arriving->head; ch; ch = ch->next) {
+        const bool inBand = ch->band >= 0 && ch->band < BandSlots;
+        const float a = inBand ? LossPer100(ch->band) : LevelNone;
+        if (IsRealLevel(a) && IsRealLevel(length) && length >= 0.0f) {
+            double factor = 1.0;
+            const TSistemaBande* system = SistemaBandeCorrente;
+            if (system && ch->band < static_cast<int32_t>(system->bands.size())) {
+                const double reference = system->bands[static_cast<size_t>(ch->band)].reference;
+                const double centre = ch->CentreFrequency();
+                if (reference > 0.0 && centre > 0.0) factor = std::sqrt(centre / reference);
+            }
+            const float loss =
+                static_cast<float>(factor * static_cast<double>(a) * static_cast<double>(length) * 0.01);
+            TCanale passed;
+            passed.AssignThroughStage(*ch, loss, 0.0f, 0.0f, 0.0f);
+            out->Insert(passed);
+        } else if (length == CableLengthNone) {
+            if (GestoreErrori) GestoreErrori->Report(code + ": non è stata specificata la lunghezza del cavo.");
+        } else if (a != LevelBlocked) {
+            if (GestoreErrori) GestoreErrori->Report(code + ": canale " + ch->name + " non gestito.");
+        }
+    }
+}
+
+// ---- Outlet separation ----
+
+void TNCavo::AcceptSeparation(int32_t port, int32_t band, float value, float limit) {
+    if (band < 0 || band >= BandSlots || !IsRealLevel(value)) return;
+    const float stored = SeparationBest[band];
+    if (IsRealLevel(stored) && value >= stored) return;
+    if (value >= limit) return;
+    SeparationBest[band] = value;
+    PushSeparation(port, band, limit);
+}
+
+void TNCavo::PushSeparation(int32_t port, int32_t band, float limit) {
+    if (band < 0 || band >= BandSlots) return;
+    const float a = LossPer100(band);
+    const float length = PassAttenuation();
+    if (!IsRealLevel(a)) return;
+    if (!IsRealLevel(length) && length != CableLengthUncounted) return;
+    const float loss = length == CableLengthUncounted ? 0.0f : Product(a, length);
+    const float value = LevelSum(SeparationBest[band], loss);
+    if (!IsRealLevel(value)) return;
+    if (port >= PortInputBase) {
+        if (TCella* next = OutputNeighbour(*this, 0))
+            next->AcceptSeparation(OutputNeighbourPort(*this, 0) + PortInputBase, band, value, limit);
+    } else if (TCella* up = InputNeighbour(*this, 0)) {
+        up->AcceptSeparation(InputNeighbourPort(*this, 0), band, value, limit);
+    }
+}
+
+// ---- Designer's passes ----
+
+void TNCavo::ReachFromNeighbour() {
+    TCella* next = OutputNeighbour(*this, 0);
+    if (!next) return;
+    const int32_t port = OutputNeighbourPort(*this, 0);
+    for (int32_t b = 0; b < BandSlots; ++b) {
+        const TFinestra* r = WindowAt(next->ReachLevels, port, b);
+        if (!r) continue;
+        const float loss = DesignLoss(b);
+        ReachLevels[0][static_cast<size_t>(b)] = TFinestra{LevelSum(r->Min, loss), LevelSum(r->Max, loss)};
+    }
+}
+
+bool TNCavo::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
+                         int32_t band, int32_t further) {
+    if (!ReachLevels.Allocated()) ResetAuxLevels();
+    if (stamp <= PassStamp) return true;
+    PassStamp = stamp;
+    if (RunEnd) {
+        if (TCella* next = OutputNeighbour(*this, 0)) {
+            // The target handed on is a whole level, as the operation carries it.
+            const float loss = DesignLoss(band);
+            const int32_t target = IsRealLevel(loss)
+                                       ? static_cast<int32_t>(std::lround(static_cast<double>(further) - loss))
+                                       : further;
+            if (!next->ChooseModel(candidates, mode, stamp, progress, band, target)) return false;
+        }
+        ReachFromNeighbour();
+    }
+    AdvanceProgress(progress);
+    return true;
+}
+
+void TNCavo::EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    if (!RunEnd) return;
+    if (!ReachLevels.Allocated()) ResetAuxLevels();
+    if (TCella* next = OutputNeighbour(*this, 0)) {
+        const float loss = DesignLoss(band);
+        next->EvaluateModel(candidates, mode, IsRealLevel(loss) ? LevelSum(value, -loss) : loss, stamp, band);
+    }
+    ReachFromNeighbour();
+}

@@ -1,0 +1,364 @@
+// Outlets: data, placement with the termination check, the calculation
+// passes, the separation search, the designer's model choice and the data
+// check.
+#include "cells/outlets.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/grid.h"
+#include "cells/checks.h"
+#include "cells/pass_links.h"
+#include "cells/prototypes.h"
+#include "core/band_systems.h"
+#include "core/channel_list.h"
+#include "core/globals.h"
+#include "core/options.h"
+#include "core/reporter.h"
+
+namespace {
+
+constexpr int32_t OutletTableRows = 1;
+constexpr int32_t OutletTableColumns = 4;
+// The circuit error of an end outlet on a line that needs a termination.
+constexpr int32_t ErrorNeedsTermination = 4;
+constexpr int32_t ChannelFlagFirstStep = 0x100;
+// Supply flag of an outlet that passes DC ("Passaggio DC").
+constexpr uint32_t SupplyPassesDc = 4;
+constexpr uint32_t PowerInputsAndThrough = 3;
+// Two candidates whose needs differ by less than this count as equal.
+constexpr float NeedTolerance = 0.1f;
+
+const char* const SocketCaption = "Atten. di deriv.  [dB]";
+const char* const ThroughCaption = "Atten. di passaggio  [dB]";
+const char* const ReverseCaption = "Atten. inversa  [dB]";
+
+float Sum(float a, float b) { return TCella::LevelSum(a, b); }
+
+// The socket's level limits of a band: the given vectors, else the options.
+TFinestra SocketWindow(const float* minLevels, const float* maxLevels, int32_t band) {
+    TFinestra w;
+    w.Min = minLevels ? minLevels[band] : (Opzioni ? Opzioni->limits[band][LimitSigMin] : LevelNone);
+    w.Max = maxLevels ? maxLevels[band] : (Opzioni ? Opzioni->limits[band][LimitSigMax] : LevelNone);
+    return w;
+}
+
+}  // namespace
+
+TPresaD::TPresaD(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                 int32_t typeCode, int32_t sockets)
+    : TCella(owner, orientation, mirrored, column, row, 1, 1, sockets) {
+    TypeCode = typeCode;
+    Kind = KindOutlet;
+    SetPortCounts();
+    Attenuation->Alloc3(TableRows, TableColumns, BandSlots);
+    Category = "Prese";
+    Terminated = typeCode == CodeTerminatedOutlet ? 1 : 0;
+    PassThrough = typeCode == CodePassThroughOutlet ? 1 : 0;
+    // Power is received from and passed on through the line, never through the socket.
+    Power[PowerSupply][0] = PowerInputsAndThrough;
+    Power[PowerSupply][1] = AllBits;
+    Power[PowerSupply][2] = AllBits;
+    Power[PowerSupply][3] = 0;
+    Power[PowerFeeds][0] = PowerInputsAndThrough;
+    Power[PowerFeeds][1] = AllBits;
+    Power[PowerFeeds][2] = AllBits;
+    Power[PowerFeeds][3] = 0;
+}
+
+TPresaD::~TPresaD() = default;
+
+AnsiString TPresaD::GetShortCode() { return ShortCodeWith("P"); }
+
+AnsiString TPresaD::GetTypeName() { return "Presa "; }
+
+// One input, the through output and the socket, whatever the number of
+// sockets the outlet has.
+void TPresaD::SetPortCounts() {
+    NumInputs = 1;
+    NumThroughOutputs = 1;
+    NumTapOutputs = 1;
+    NumOutputs = 2;
+    TableRows = OutletTableRows;
+    TableColumns = OutletTableColumns;
+    MatrixColumns = 0;
+}
+
+void TPresaD::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, OutletCounter); }
+
+TCella* TPresaD::GetPrototype() { return FindPrototype({TypeCode, TapOutputs, 0, 0}); }
+
+// ---- Placement ----
+
+bool TPresaD::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
+    if (!record.NeedsTermination || PassThrough || Terminated) {
+        if (Owner)
+            if (TSquareAnalysis* square = Owner->AnalysisAt(Column, Row)) square->Visited = 1;
+        MarkGridCell(Column, Row, 0, 0, 0);
+        // The line goes on after a pass-through outlet, so it must end in a
+        // termination too.
+        if (PassThrough) LinkPortAt(Column, Row, OutletThroughOutput, 0, 1, 0, queue);
+        return true;
+    }
+    if (GestoreErrori)
+        GestoreErrori->SetPendingError(
+            new TErroreCircuito(Column, Row, record.Side, Owner, ErrorNeedsTermination));
+    return false;
+}
+
+// ---- Level passes ----
+
+void TPresaD::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    ResetInputLevels();
+    TCella* through = PassThrough ? OutputNeighbour(*this, OutletThroughOutput) : nullptr;
+    if (through) through->ComputeRequiredLevels(minLevels, maxLevels, stamp);
+    const int32_t port = OutputNeighbourPort(*this, OutletThroughOutput);
+    const int32_t bands = CalculationBandCount();
+    for (int32_t b = 0; b < bands; ++b) {
+        TFinestra& in = InputLevels[0][static_cast<size_t>(b)];
+        if (through)
+            if (const TFinestra* d = WindowAt(through->InputLevels, port, b))
+                CombineForward(in, *d, ThroughLoss(b), false);
+        CombineForward(in, SocketWindow(minLevels, maxLevels, b), SocketLoss(b), false);
+    }
+}
+
+void TPresaD::ComputeSignalLevels(uint32_t stamp) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    ResetOutputLevels();
+    TCella* up = InputNeighbour(*this, 0);
+    if (!up) return;
+    up->ComputeSignalLevels(stamp);
+    const int32_t port = InputNeighbourPort(*this, 0);
+    const int32_t bands = CalculationBandCount();
+    for (int32_t b = 0; b < bands; ++b) {
+        const TFinestra* u = WindowAt(up->OutputLevels, port, b);
+        if (!u) continue;
+        if (PassThrough)
+            CombineBackward(OutputLevels[OutletThroughOutput][static_cast<size_t>(b)], *u, ThroughLoss(b),
+                            false);
+        CombineBackward(OutputLevels[OutletSocket][static_cast<size_t>(b)], *u, SocketLoss(b), false);
+    }
+}
+
+// ---- Channel pass and walk ----
+
+void TPresaD::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    ResetChannelLists();
+    TCella* up = InputNeighbour(*this, 0);
+    if (!up) return;
+    const int32_t port = InputNeighbourPort(*this, 0);
+    up->ComputeChannels(flags & ~ChannelFlagFirstStep, port, stamp);
+    const TListaCanali* arriving = OutputList(*up, port);
+    if (!arriving) return;
+    const AnsiString code = GetShortCode();
+    float vector[BandSlots];
+    if (PassThrough)
+        if (TListaCanali* through = OutputList(*this, OutletThroughOutput)) {
+            Row0Vector(*this, OutletThroughLoss, vector);
+            TListaCanali::CheckInputs(*through, *arriving, vector, false, code, 0, 0);
+        }
+    if (TListaCanali* socket = OutputList(*this, OutletSocket)) {
+        Row0Vector(*this, OutletSocketLoss, vector);
+        TListaCanali::CheckInputs(*socket, *arriving, vector, false, code, 0, 0);
+    }
+}
+
+void TPresaD::WalkDownstream(TListaCanali* list, int32_t, uint32_t stamp) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    if (PassThrough)
+        if (TCella* next = OutputNeighbour(*this, OutletThroughOutput))
+            next->WalkDownstream(list, OutputNeighbourPort(*this, OutletThroughOutput), stamp);
+    const TListaCanali* socket = OutputList(*this, OutletSocket);
+    if (list && socket) TListaCanali::CheckConflicts(*list, *socket, 7, AnsiString());
+}
+
+float TPresaD::MinDownstreamValue(float, int32_t, bool, TCella*, uint8_t, uint8_t) { return 0.0f; }
+
+// ---- Outlet separation ----
+
+void TPresaD::PushSeparation(int32_t port, int32_t band, float limit) {
+    if (band < 0 || band >= BandSlots) return;
+    const float socket = SocketLoss(band);
+    const float through = ThroughLoss(band);
+    const float reverse = ReverseLoss(band);
+    TCella* next = PassThrough ? OutputNeighbour(*this, OutletThroughOutput) : nullptr;
+    const int32_t nextPort = OutputNeighbourPort(*this, OutletThroughOutput) + PortInputBase;
+    TCella* up = InputNeighbour(*this, 0);
+    const int32_t upPort = InputNeighbourPort(*this, 0);
+    auto offer = [band, limit](TCella* cell, int32_t at, float value) {
+        if (cell && IsRealLevel(value)) cell->AcceptSeparation(at, band, value, limit);
+    };
+
+    if (port == PortInputBase) {
+        // Arrived at the input from upstream: this outlet's result is the
+        // least loss from the starting socket to its own socket.
+        const float s = SeparationBest[band];
+        if (next && IsRealLevel(through)) offer(next, nextPort, Sum(s, through));
+        if (IsRealLevel(socket)) SeparationOutlet[band] = Sum(s, socket);
+    } else if (port == OutletSocket) {
+        // The starting socket.
+        const float s = SeparationOutlet[band];
+        if (IsRealLevel(socket)) offer(up, upPort, Sum(s, socket));
+        if (next && IsRealLevel(reverse)) offer(next, nextPort, Sum(s, reverse));
+    } else if (port == OutletThroughOutput) {
+        // Arrived at the through output from downstream.
+        const float s = SeparationBest[band];
+        if (IsRealLevel(through)) offer(up, upPort, Sum(s, through));
+        if (IsRealLevel(reverse)) SeparationOutlet[band] = Sum(s, reverse);
+    }
+}
+
+// ---- Designer's model choice ----
+
+bool TPresaD::Qualifies(TCella* candidate, int32_t mode, uint8_t connector) {
+    if (!candidate || !IsSameKind(candidate)) return false;
+    const bool passesDc = (candidate->Power[PowerSupply][0] & SupplyPassesDc) != 0;
+    if (passesDc != ((mode & OutletModePassesDc) != 0)) return false;
+    if (!candidate->IsModelUsable((mode & OutletModeUsable5) != 0, (mode & OutletModeUsable9) != 0))
+        return false;
+    if (mode & OutletModeAnyConnector) return true;
+    if (mode & OutletModeConnectorOne) return candidate->Choice3 == 1;
+    // 255 is "no connector chosen": then any will do.
+    return static_cast<int8_t>(connector) < 0 || candidate->Choice3 == connector;
+}
+
+void TPresaD::ComputeReachWindows() {
+    if (!ReachLevels.Allocated() || ReachLevels.Ports() != NumInputs) ResetAuxLevels();
+    if (NumInputs < 1) return;
+    TCella* next = PassThrough ? OutputNeighbour(*this, OutletThroughOutput) : nullptr;
+    const int32_t port = OutputNeighbourPort(*this, OutletThroughOutput);
+    for (int32_t b = 0; b < BandSlots; ++b) {
+        const float socket = SocketLoss(b);
+        TFinestra& reach = ReachLevels[0][static_cast<size_t>(b)];
+        reach = TFinestra{socket, socket};
+        if (!next) continue;
+        const TFinestra* r = WindowAt(next->ReachLevels, port, b);
+        if (!r) continue;
+        const float through = ThroughLoss(b);
+        reach.Min = std::min(socket, Sum(r->Min, through));
+        reach.Max = std::max(socket, Sum(r->Max, through));
+    }
+}
+
+bool TPresaD::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
+                          int32_t band, int32_t further) {
+    if (stamp <= PassStamp) return true;
+    PassStamp = stamp;
+    if (!ReachLevels.Allocated()) ResetAuxLevels();
+    mode = (mode & ~OutletModeConnectorBits) | (Choice1 & OutletModeConnectorBits);
+    if (mode & OutletModePassesDc) mode |= OutletModeDcGiven;
+    const uint8_t connector = Choice3;
+
+    TCella* taken = nullptr;
+    if (!PassThrough) {
+        if (mode & OutletModeNoChoice) return true;
+        for (TCella* c = candidates; c; c = c->NextCell) {
+            if (!Qualifies(c, mode, connector)) continue;
+            if (!taken || c->Attenuation->Get3(0, OutletSocketLoss, band) <
+                              taken->Attenuation->Get3(0, OutletSocketLoss, band))
+                taken = c;
+        }
+    } else {
+        TCella* next = OutputNeighbour(*this, OutletThroughOutput);
+        bool ok = true;
+        float r = LevelNone;
+        if (next) {
+            ok = next->ChooseModel(candidates, mode, stamp, progress, band, further);
+            if (const TFinestra* w = WindowAt(next->ReachLevels, OutputNeighbourPort(*this, 0), band))
+                r = w->Max;
+        }
+        if (mode & OutletModeNoChoice) return ok;
+        if (!ok) return false;
+        float best = 0.0f;
+        for (TCella* c = candidates; c; c = c->NextCell) {
+            if (!Qualifies(c, mode, connector)) continue;
+            const float socket = c->Attenuation->Get3(0, OutletSocketLoss, band);
+            const float through = c->Attenuation->Get3(0, OutletThroughLoss, band);
+            const float need = IsRealLevel(r) ? std::max(socket, Sum(r, through)) : socket;
+            const bool better = need < best && need >= 0.0f;
+            const bool tie = taken && std::fabs(static_cast<double>(need) - best) < NeedTolerance &&
+                             socket > taken->Attenuation->Get3(0, OutletSocketLoss, band);
+            if (!taken || better || tie) {
+                taken = c;
+                best = need;
+            }
+        }
+    }
+    if (taken) {
+        taken->Assign(this);
+        Described = 1;
+    } else if (GestoreErrori) {
+        GestoreErrori->Report("Non vi sono componenti selezionabili per la presa " + GetShortCode());
+    }
+    ComputeReachWindows();
+    AdvanceProgress(progress);
+    return taken != nullptr;
+}
+
+void TPresaD::EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    const uint8_t connector = Choice3;
+    float spare = static_cast<float>(static_cast<double>(value) - SocketLoss(band));
+    for (TCella* c = candidates; c; c = c->NextCell) {
+        if (!Qualifies(c, mode, connector)) continue;
+        const float d = static_cast<float>(static_cast<double>(c->Attenuation->Get3(0, OutletSocketLoss, band)) -
+                                           SocketLoss(band));
+        if (d > 0.0f && d <= spare) {
+            spare = static_cast<float>(static_cast<double>(spare) - d);
+            c->Assign(this);
+            Described = 1;
+        }
+    }
+    if (PassThrough)
+        if (TCella* next = OutputNeighbour(*this, OutletThroughOutput)) {
+            const int32_t passed = (mode & ~OutletModeConnectorBits) | (Choice1 & OutletModeConnectorBits);
+            const float through = ThroughLoss(band);
+            next->EvaluateModel(candidates, passed, IsRealLevel(through) ? Sum(value, -through) : through, stamp,
+                                band);
+        }
+    ComputeReachWindows();
+}
+
+// ---- Data check ----
+
+bool TPresaD::CheckData(const AnsiString& prefix) {
+    float socket[BandSlots], through[BandSlots], reverse[BandSlots];
+    Row0Vector(*this, OutletSocketLoss, socket);
+    Row0Vector(*this, OutletThroughLoss, through);
+    Row0Vector(*this, OutletReverseLoss, reverse);
+    if (!CheckBands(*this, socket, BandsRefuseRepeat, prefix + SocketCaption + ": ")) return false;
+    const int32_t bands = CheckedBands(*this);
+    bool handled = false;
+    if (!PassThrough) {
+        for (int32_t b = 0; b < bands; ++b) handled = handled || socket[b] != LevelNone;
+    } else {
+        if (!CheckBands(*this, through, BandsRefuseRepeat, prefix + ThroughCaption + ": ")) return false;
+        if (!CheckBands(*this, reverse, BandsRefuseRepeat, prefix + ReverseCaption + ": ")) return false;
+        for (int32_t b = 0; b < bands; ++b) {
+            const int given = (socket[b] != LevelNone) + (through[b] != LevelNone) + (reverse[b] != LevelNone);
+            if (given == 3) {
+                handled = true;
+            } else if (given > 0) {
+                const AnsiString name = BandSystem && b < static_cast<int32_t>(BandSystem->bands.size())
+                                            ? BandSystem->bands[static_cast<size_t>(b)].bandName
+                                            : AnsiString();
+                if (GestoreErrori)
+                    GestoreErrori->Report(prefix + "Banda " + name + " descritta parzialmente.");
+                return false;
+            }
+        }
+    }
+    if (!handled) {
+        if (GestoreErrori) GestoreErrori->Report(prefix + "Il componente non gestisce alcun segnale.");
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,85 @@
+#pragma once
+// Outlets: the user's wall sockets at the ends of the distribution lines.
+// One class covers every outlet; its type code chooses an end outlet, a
+// pass-through outlet that feeds the next outlet of a line, or an end outlet
+// with a built-in termination. The required levels start at an outlet's
+// socket (the level limits of the options apply there), the signal and
+// channel passes end there, and the separation search runs between outlets.
+#include <cstdint>
+
+#include "cells/cell.h"
+
+enum : int32_t {
+    CodeEndOutlet = 14,          // "Presa diretta"
+    CodePassThroughOutlet = 15,  // "Presa passante"
+    CodeTerminatedOutlet = 54,   // "Presa terminale": an end outlet with built-in termination
+};
+constexpr int32_t KindOutlet = 14;
+
+// Category counter of the short code "P".
+constexpr int OutletCounter = 3;
+
+// Columns of an outlet's Attenuation row 0.
+enum : int32_t {
+    OutletSocketLoss = 0,    // input to the socket
+    OutletThroughLoss = 1,   // input to the through output
+    OutletReverseLoss = 2,   // between the socket and the through output
+};
+
+// Outputs of an outlet: the through output, then the socket.
+constexpr int32_t OutletThroughOutput = 0;
+constexpr int32_t OutletSocket = 1;
+
+// Mode bits of the designer's model choice that outlets read.
+enum : int32_t {
+    OutletModeConnectorBits = 0x3,
+    OutletModeDcGiven = 0x4,
+    OutletModePassesDc = 0x8,       // the outlet must pass DC
+    OutletModeNoChoice = 0x40,      // only walk, choose nothing
+    OutletModeAnyConnector = 0x80,
+    OutletModeConnectorOne = 0x100, // (without 0x80) only connector index 1
+    OutletModeUsable9 = 0x200,      // the two flags of IsModelUsable
+    OutletModeUsable5 = 0x400,
+};
+
+class TPresaD : public TCella {
+public:
+    // typeCode 14, 15 or 54; sockets 1 to 3 (the port model does not depend on it).
+    TPresaD(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+            int32_t typeCode, int32_t sockets);
+    ~TPresaD() override;
+
+    AnsiString GetShortCode() override;
+    void SetPortCounts() override;
+    // Refuses an end outlet on a line that needs a termination (circuit
+    // error kind 4).
+    bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
+    void TakeSequenceNumber(int32_t* counters) override;
+    TCella* GetPrototype() override;
+    bool CheckData(const AnsiString& prefix) override;
+    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
+                               uint32_t stamp) override;
+    void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) override;
+    float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t flag1,
+                             uint8_t flag2) override;
+    void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
+    void ComputeSignalLevels(uint32_t stamp) override;
+    void PushSeparation(int32_t port, int32_t band, float limit) override;
+    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
+                     int32_t band, int32_t further) override;
+    void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
+                       int32_t band) override;
+    void ComputeReachWindows() override;
+    AnsiString GetTypeName() override;
+
+    // True when a library cell may be taken by the model choice under mode;
+    // connector is the outlet's own "Conn. out" choice (255: none).
+    bool Qualifies(TCella* candidate, int32_t mode, uint8_t connector);
+
+    float SocketLoss(int32_t band) const { return Attenuation->Get3(0, OutletSocketLoss, band); }
+    float ThroughLoss(int32_t band) const { return Attenuation->Get3(0, OutletThroughLoss, band); }
+    float ReverseLoss(int32_t band) const { return Attenuation->Get3(0, OutletReverseLoss, band); }
+
+    uint8_t Terminated = 0;
+    uint8_t PassThrough = 0;
+};

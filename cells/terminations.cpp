@@ -1,0 +1,159 @@
+#include "cells/terminations.h"
+
+#include <algorithm>
+
+#include "app/grid.h"
+#include "cells/pass_links.h"
+#include "cells/prototypes.h"
+#include "core/globals.h"
+#include "core/reporter.h"
+
+namespace {
+constexpr int32_t V20000 = 20000;
+// The reach window of a termination: empty, so that it never bounds a choice.
+constexpr TFinestra EmptyReach{1000.0f, -1000.0f};
+}  // namespace
+
+TChiusura::TChiusura(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                     int32_t inputs)
+    : TCella(owner, orientation, mirrored, column, row, inputs, inputs, 0) {
+    TypeCode = CodeTermination;
+    Kind = KindTermination;
+    SetPortCounts();
+    Category = "Chiusure";
+    // No supply in or out; power is refused on every input. The model choice
+    // tells a DC-isolated termination by a refusing word of 0.
+    for (int w = 0; w < 4; ++w) {
+        Power[PowerSupply][w] = 0;
+        Power[PowerFeeds][w] = 0;
+    }
+    Power[PowerRefuses][0] = 1;
+    Power[PowerRefuses][1] = AllBits;
+}
+
+TChiusura::~TChiusura() = default;
+
+AnsiString TChiusura::GetShortCode() { return ShortCodeWith("X"); }
+
+AnsiString TChiusura::GetTypeName() { return "Chiusura "; }
+
+TGridRect TChiusura::GetGridRect() {
+    int32_t c = 0, r = 0;
+    LocalToGrid(c, r, Column + NumInputs - 1, Row);
+    return TGridRect{std::min(Row, r), std::min(Column, c), std::max(Row, r), std::max(Column, c)};
+}
+
+void TChiusura::Load(TStream& stream, int32_t version) {
+    if (version < V20000) {
+        Inputs = 1;
+        ThroughOutputs = 1;
+        SetPortCounts();
+    }
+    TCella::Load(stream, version);
+}
+
+void TChiusura::SetPortCounts() {
+    NumInputs = Inputs;
+    NumThroughOutputs = Inputs;
+    NumTapOutputs = TapOutputs;
+    NumOutputs = ThroughOutputs + TapOutputs;
+    TableRows = 0;
+    TableColumns = 0;
+    MatrixColumns = 0;
+}
+
+// Every square closes the line that reaches it; the passes read the window
+// of input 0 whichever square the line arrives at.
+bool TChiusura::PlaceOnGrid(const TNextCell&, TQNextCell&) {
+    for (int32_t k = 0; k < NumInputs; ++k) {
+        int32_t c = 0, r = 0;
+        LocalToGrid(c, r, Column + k, Row);
+        if (Owner)
+            if (TSquareAnalysis* square = Owner->AnalysisAt(c, r)) square->Visited = 1;
+        MarkGridCell(c, r, 0, 0, 0);
+    }
+    return true;
+}
+
+void TChiusura::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, TerminationCounter); }
+
+TCella* TChiusura::GetPrototype() { return FindPrototype({CodeTermination, Inputs, 0, 0}); }
+
+bool TChiusura::CheckData(const AnsiString&) { return true; }
+bool TChiusura::NeedsNoDescription() { return true; }
+
+// ---- Passes: a termination ends them all ----
+
+void TChiusura::ComputeRequiredLevels(const float*, const float*, uint32_t stamp) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    ResetInputLevels();
+    if (NumInputs < 1) return;
+    const int32_t bands = CalculationBandCount();
+    for (int32_t b = 0; b < bands; ++b)
+        InputLevels[0][static_cast<size_t>(b)] = TFinestra{LevelReqUnlimited, LevelReqUnlimited};
+}
+
+void TChiusura::SpreadStamp(uint32_t) {}
+
+void TChiusura::ComputeSignalLevels(uint32_t stamp) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    ResetOutputLevels();
+    if (NumOutputs < 1) return;
+    const int32_t bands = CalculationBandCount();
+    for (int32_t b = 0; b < bands; ++b) OutputLevels[0][static_cast<size_t>(b)] = TFinestra{LevelOff, LevelOff};
+}
+
+void TChiusura::WalkDownstream(TListaCanali*, int32_t, uint32_t) {}
+
+float TChiusura::MinDownstreamValue(float, int32_t, bool, TCella*, uint8_t, uint8_t) { return 0.0f; }
+
+void TChiusura::ComputeChannels(int32_t, int32_t, uint32_t stamp) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    ResetChannelLists();
+}
+
+void TChiusura::PushSeparation(int32_t, int32_t, float) {}
+
+// ---- Designer's model choice ----
+
+bool TChiusura::IsIsolated(const TCella& cell) { return cell.Power[PowerRefuses][0] == 0; }
+
+bool TChiusura::MatchesRequest(const TCella& cell, int32_t mode) {
+    const bool isolatedWanted = (mode & TerminationModeIsolated) != 0;
+    if (IsIsolated(cell) != isolatedWanted) return false;
+    const int32_t connector = mode & TerminationModeConnectorBits;
+    return connector == TerminationAnyConnector || connector == cell.Choice1;
+}
+
+void TChiusura::SetEmptyReach() {
+    if (!ReachLevels.Allocated() || ReachLevels.Ports() != NumInputs) ResetAuxLevels();
+    for (int32_t i = 0; i < ReachLevels.Ports(); ++i) ReachLevels[i].fill(EmptyReach);
+}
+
+bool TChiusura::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t,
+                            int32_t) {
+    if (PassStamp >= stamp) return true;
+    PassStamp = stamp;
+    SetEmptyReach();
+    if (!(mode & TerminationModeChoose)) return true;
+    const bool usable5 = (mode & TerminationModeUsable5) != 0;
+    const bool usable9 = (mode & TerminationModeUsable9) != 0;
+    // The first matching entry is taken; a termination that already is what
+    // is asked for keeps its data.
+    for (TCella* c = candidates; c; c = c->NextCell) {
+        if (Described && MatchesRequest(*this, mode)) break;
+        if (IsSameKind(c) && c->IsModelUsable(usable5, usable9) && MatchesRequest(*c, mode)) {
+            c->Assign(this);
+            Described = 1;
+        }
+    }
+    const bool fits = Described && MatchesRequest(*this, mode);
+    if (!fits && GestoreErrori) GestoreErrori->Report("Non sono disponibili chiusure adeguate all'impianto.");
+    AdvanceProgress(progress);
+    return fits;
+}
+
+void TChiusura::EvaluateModel(TCella*, int32_t, float, uint32_t, int32_t) { SetEmptyReach(); }

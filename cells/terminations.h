@@ -1,0 +1,63 @@
+#pragma once
+// TChiusura, the line termination: it closes a line end and carries no
+// signal. It ends every calculation pass, counts as described without data,
+// and in the designer's model choice takes a library termination of the kind
+// (DC-isolated or not) and connector asked for.
+#include <cstdint>
+
+#include "cells/cell.h"
+
+constexpr int32_t KindTermination = 16;
+
+// Category counter of the short code "X".
+constexpr int TerminationCounter = 14;
+
+// Mode bits of the termination's model choice.
+enum : int32_t {
+    TerminationModeConnectorBits = 0x3,  // the connector wanted; 3 any
+    TerminationModeIsolated = 0x4,       // a DC-isolated termination is wanted
+    TerminationModeChoose = 0x40,        // a termination-choosing pass
+    TerminationModeUsable9 = 0x200,
+    TerminationModeUsable5 = 0x400,
+};
+constexpr int32_t TerminationAnyConnector = 3;
+
+class TChiusura : public TCella {
+public:
+    // inputs squares side by side along the row, each closing one line.
+    TChiusura(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+              int32_t inputs);
+    ~TChiusura() override;
+
+    AnsiString GetShortCode() override;
+    TGridRect GetGridRect() override;
+    void Load(TStream& stream, int32_t version) override;
+    void SetPortCounts() override;
+    bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
+    void TakeSequenceNumber(int32_t* counters) override;
+    TCella* GetPrototype() override;
+    bool CheckData(const AnsiString& prefix) override;
+    bool NeedsNoDescription() override;
+    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
+                               uint32_t stamp) override;
+    void SpreadStamp(uint32_t stamp) override;
+    void ComputeSignalLevels(uint32_t stamp) override;
+    void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) override;
+    float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t flag1,
+                             uint8_t flag2) override;
+    void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
+    void PushSeparation(int32_t port, int32_t band, float limit) override;
+    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
+                     int32_t band, int32_t further) override;
+    void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
+                       int32_t band) override;
+    AnsiString GetTypeName() override;
+
+    // A DC-isolated termination: its refuses-power flag word is 0.
+    static bool IsIsolated(const TCella& cell);
+    // True when cell is the kind of termination mode asks for.
+    static bool MatchesRequest(const TCella& cell, int32_t mode);
+
+private:
+    void SetEmptyReach();
+};
