@@ -341,9 +341,10 @@ void Analysis::MoveDescriptionsToHeads() {
                 TCella* head = InputNeighbour(*seg, 0);
                 if (IsSegment(head) && head->IsRunHead() && !head->Described) seg->Assign(head);
                 seg->Described = 0;
+                // A segment's data: the loss per 100 m (column 0) and the length (column 1).
                 for (int32_t b = 0; b < BandSlots; ++b) {
                     seg->Attenuation->Set3(0, 0, b, LevelNone);
-                    seg->Attenuation->Set3(0, 2, b, LevelNone);
+                    seg->Attenuation->Set3(0, 1, b, LevelNone);
                 }
                 seg->Description.clear();
                 seg->Article.clear();

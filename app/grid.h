@@ -142,6 +142,9 @@ public:
     bool Analyse(bool report);
     // The required-level pass over the cell chain, anchor included.
     void RunRequiredLevelPass();
+    // The designer's model choice of every termination of the grid, square
+    // by square, by the connector of the component each one faces.
+    void ChooseTerminations(TCella* candidates);
 
     // The analysis record of a square while an analysis runs; none otherwise
     // and outside the grid.

@@ -6,11 +6,15 @@
 #include <new>
 #include <string>
 
+#include "cells/anchors.h"
+#include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/filters.h"
 #include "cells/head_end.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
+#include "cells/outlets.h"
+#include "cells/terminations.h"
 
 namespace {
 
@@ -98,6 +102,12 @@ const TClassEntry classTable[] = {
     {"TDerivatore", [](const TCellArgs& a) -> TCella* { return new TDerivatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
     {"TDerivatoreN", [](const TCellArgs& a) -> TCella* { return new TDerivatoreN(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
     {"TDerivatoreS", [](const TCellArgs& a) -> TCella* { return new TDerivatoreS(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TPresaD", [](const TCellArgs& a) -> TCella* { return new TPresaD(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TChiusura", [](const TCellArgs& a) -> TCella* { return new TChiusura(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TCavo", [](const TCellArgs& a) -> TCella* { return new TCavo(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Flag ? 1 : 0, 0); }},
+    {"TNCavo", [](const TCellArgs& a) -> TCella* { return new TNCavo(a.Owner, a.Orientation, 0, a.Column, a.Row, 0, 0); }},
+    {"TAncoraI", [](const TCellArgs& a) -> TCella* { return new TAncoraI(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TAncoraO", [](const TCellArgs& a) -> TCella* { return new TAncoraO(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
 };
 
 std::map<std::string, TCellMaker>& Makers() {

@@ -1,9 +1,12 @@
 #include "cells/prototypes.h"
 
+#include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/filters.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
+#include "cells/outlets.h"
+#include "cells/terminations.h"
 #include "core/globals.h"
 
 namespace {
@@ -18,6 +21,12 @@ const TPrototypeFamily families[] = {
     {CodeDerivatore, 0, 16, 1, 10, 1, [](const TPrototypeKey& k) -> TCella* { return new TDerivatore(nullptr, 0, 0, 0, 0, k.A, k.B); }},
     {CodeDerivatoreS, 0, 16, 1, 10, 1, [](const TPrototypeKey& k) -> TCella* { return new TDerivatoreS(nullptr, 0, 0, 0, 0, k.A, k.B); }},
     {CodeDerivatoreN, 0, 16, 1, 10, 1, [](const TPrototypeKey& k) -> TCella* { return new TDerivatoreN(nullptr, 0, 0, 0, 0, k.A, k.B); }},
+    {CodeEndOutlet, 1, 3, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TPresaD(nullptr, 0, 0, 0, 0, k.Code, k.A); }},
+    {CodeTerminatedOutlet, 1, 3, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TPresaD(nullptr, 0, 0, 0, 0, k.Code, k.A); }},
+    {CodePassThroughOutlet, 1, 3, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TPresaD(nullptr, 0, 0, 0, 0, k.Code, k.A); }},
+    {CodeCable, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TNCavo(nullptr, 1, 0, 0, 0, 0, 0); }},
+    {CodeBridge, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { auto* c = new TNCavo(nullptr, 1, 0, 0, 0, 0, 0); c->TypeCode = CodeBridge; return c; }},
+    {CodeTermination, 1, 17, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TChiusura(nullptr, 0, 0, 0, 0, k.A); }},
 };
 
 const TPrototypeFamily* FamilyOf(const TPrototypeKey& key) {

@@ -567,6 +567,29 @@ TEST_F(CableAnalysisTest, EveryRunHasOneHeadFromItsUpstreamEnd) {
     EXPECT_EQ(inChain, 2);
 }
 
+// The data of a run live in its head: a described segment further down hands
+// them over and forgets its loss and length.
+TEST_F(CableAnalysisTest, DescriptionMovesToTheRunHead) {
+    Source(3, 1);
+    TNCavo* head = Put(3, 2, 0, 0);
+    TNCavo* tail = Put(3, 3, 0, 0);
+    Outlet(3, 4, 0);
+    SetLoss(*tail, 19.0f);
+    tail->SetLength(30.0f);
+    tail->Code = "CX";
+    tail->Described = 1;
+    ASSERT_TRUE(grid.Analyse(true));
+    ASSERT_TRUE(head->IsRunHead());
+    EXPECT_EQ(head->Described, 1);
+    EXPECT_EQ(head->LossPer100(6), 19.0f);
+    EXPECT_EQ(head->PassAttenuation(), 30.0f);
+    EXPECT_EQ(head->Code, "CX");
+    EXPECT_EQ(tail->Described, 0);
+    EXPECT_EQ(tail->LossPer100(6), LevelNone);
+    EXPECT_EQ(tail->PassAttenuation(), LevelNone);
+    EXPECT_EQ(tail->Code, "");
+}
+
 TEST_F(CableAnalysisTest, RunHeadMovesOffACrossing) {
     // The vertical run starts on the crossing at (3,2); its head goes to the
     // next segment that stands alone on its square.
