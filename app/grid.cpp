@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "app/project.h"
+#include "app/signs.h"
 
 bool TQNextCell::Pop(TNextCell& record) {
     if (entries_.empty()) return false;
@@ -19,7 +20,8 @@ TGridData::TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t 
       Kind(kind) {
     cells_.assign(static_cast<size_t>(Columns) * static_cast<size_t>(Rows), nullptr);
     errorMarks_.assign(cells_.size(), 0);
-    // The undo list, the copy buffer and the graphic signs join here with their classes.
+    Signs = std::make_unique<TSegniGrafici>(this);
+    // The undo list and the copy buffer join here with their classes.
     MarkAllOutOfDate();
 }
 
@@ -38,7 +40,8 @@ void TGridData::Clear() {
     Anchor = nullptr;
     FirstOutlet = nullptr;
     analysis_.clear();
-    // The sign index, the signs and the undo list are emptied here once they join the grid.
+    Signs->Clear();
+    // The sign index and the undo list are emptied here once they join the grid.
     MarkAllOutOfDate();
 }
 
@@ -301,7 +304,12 @@ bool TGridData::Resize(int32_t columns, int32_t rows) {
     cells_.swap(cells);
     errorMarks_.swap(marks);
     analysis_.clear();
-    // Graphic signs move by dx x 42 and dy x 42 pixels once signs join the grid.
+    for (TSegnoGrafico* sign = Signs->head; sign; sign = sign->Next) {
+        sign->X1 += dx * SquarePixels;
+        sign->X2 += dx * SquarePixels;
+        sign->Y1 += dy * SquarePixels;
+        sign->Y2 += dy * SquarePixels;
+    }
 
     Columns = columns;
     Rows = rows;

@@ -5,11 +5,14 @@
 // write the squares.
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include "cells/cell.h"
 
 class TProgetto;
+class TSegniGrafici;
+class TStream;
 class TAntenne;
 
 // Grid kinds.
@@ -153,6 +156,14 @@ public:
     void BeginAnalysis();
     void EndAnalysis();
 
+    // The grid section of a project file (grid_file.cpp): tag, kind, size,
+    // the sign block and the cell records. Load reads what follows the size
+    // into the grid, already sized by the caller. It answers false, saying
+    // why in problem, when the section does not read: the grid is left empty,
+    // except after a file that ends inside a record, when what was read stays.
+    void Save(TStream& stream, int32_t version);
+    bool Load(TStream& stream, int32_t version, AnsiString* problem = nullptr);
+
     TAntenne* Form = nullptr;
     TProgetto* Project = nullptr;
     TGridWindow* Window = nullptr;
@@ -168,6 +179,7 @@ public:
     bool RequiredOutOfDate = true;
     bool ChannelsOutOfDate = true;
     bool RequiredChannelsOutOfDate = true;
+    std::unique_ptr<TSegniGrafici> Signs;  // the graphic signs drawn over the grid
 
 private:
     size_t Index(int32_t column, int32_t row) const {

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "app/grid.h"
+#include "app/signs.h"
 #include "cells/filters.h"
+#include "cells/head_end.h"
 #include "cells/record.h"
 #include "core/file.h"
 #include "core/info.h"
@@ -45,6 +48,13 @@ std::vector<std::unique_ptr<TCella>> SampleCells() {
     cells.push_back(Described(std::make_unique<TFiltroPA>(nullptr, 2, 1, 5, 6), "FPA", 0.5f));
     cells.push_back(Described(std::make_unique<TFiltroPB>(nullptr, 3, 0, 7, 8), "FPB", 2.0f));
     return cells;
+}
+
+// A grid section without its tag, kind, columns and rows.
+std::string Section(TGridData& grid, int32_t version) {
+    TMemoryStream s;
+    grid.Save(s, version);
+    return s.Bytes().substr(16);
 }
 
 void Put(const fs::path& file, const std::string& bytes) {
@@ -91,5 +101,34 @@ int main(int argc, char** argv) {
     Put(libraries / "empty", LibraryOf({}));
     Put(libraries / "four", LibraryOf(entries));
     Put(libraries / "one", LibraryOf({entries[1]}));
+
+    // Grid sections as the loader hands them over: a version selector, a
+    // kind, then what follows tag, kind, columns and rows.
+    const fs::path grids = root / "fuzz_grid_section";
+    fs::create_directories(grids);
+    TGridData grid(nullptr, 24, 24, 1);
+    Put(grids / "empty", std::string("\0\1", 2) + Section(grid, RecordVersion));
+    auto* anchor = new TTesta(&grid, 0, 0, 11, 0, 2);
+    if (grid.InsertCell(anchor, false, 0)) grid.Anchor = anchor;
+    int32_t column = 2;
+    for (auto& c : SampleCells()) {
+        TCella* cell = c.release();
+        cell->Column = column;
+        cell->Row = 3 + column % 5;
+        column += 3;
+        grid.InsertCell(cell, false, 0);
+    }
+    for (int32_t kind = 0; kind < 3; ++kind) {
+        auto* sign = new TSegnoGrafico(&grid);
+        sign->Kind = kind;
+        sign->X1 = 10 * kind;
+        sign->Y1 = 20;
+        sign->X2 = 200;
+        sign->Y2 = 90 + kind;
+        sign->Text = kind == 2 ? "Scala A" : "";
+        grid.Signs->Add(sign, false);
+    }
+    Put(grids / "drawn60000", std::string("\0\1", 2) + Section(grid, RecordVersion));
+    Put(grids / "drawn50100", std::string("\1\1", 2) + Section(grid, 50100));
     return 0;
 }

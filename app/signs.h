@@ -1,0 +1,107 @@
+#pragma once
+// Graphic signs: free drawings laid over a grid (straight lines, rectangles
+// and lines of text) in grid pixels at zoom 1, 42 to a square, independent of
+// the cells. A grid owns the list of its signs (TSegniGrafici) and saves it
+// inside its grid section; a drawing control keeps the signs the user has
+// selected (TListaSegniGrafici).
+//
+// Sign block of a grid section (little-endian):
+//   int32 206, then per sign: int32 kind, int32 y1, y2, x1, x2, text (chunked,
+//   at most 500 characters), font name (chunked, at most 99), int32 font size,
+//   int32 font colour, byte bold, byte italic, int32 pen width, int32 pen
+//   colour, byte pen style; then int32 206 in place of a kind.
+#include <cstdint>
+#include <memory>
+
+#include "platform/graphics.h"
+
+class TGridData;
+class TProgetto;
+
+// Kinds of sign.
+enum : int32_t { SignLine = 0, SignRectangle = 1, SignText = 2 };
+// The tag that opens and ends the sign block.
+constexpr int32_t SignBlockTag = 206;
+constexpr int SignTextMax = 500;
+constexpr int SignFontNameSize = 100;  // field size, terminator included
+
+class TSegnoGrafico {
+public:
+    explicit TSegnoGrafico(TGridData* grid);
+    ~TSegnoGrafico();
+    TSegnoGrafico(const TSegnoGrafico&) = delete;
+    TSegnoGrafico& operator=(const TSegnoGrafico&) = delete;
+
+    // A new sign of the same grid with everything copied.
+    TSegnoGrafico* Clone() const;
+    // Copies grid, kind, points, text, font (colour, name, size, bold,
+    // italic) and pen (colour, width, style) into the target.
+    void Assign(TSegnoGrafico* target) const;
+    // Fields after the kind (the block reader has read the kind). Raises
+    // EReadError when the stream ends inside them.
+    void Load(TStream& stream, int32_t version);
+    // The kind and the fields.
+    void Save(TStream& stream, int32_t version) const;
+
+    TGridData* Grid = nullptr;   // not owned
+    int32_t Kind = SignLine;
+    int32_t X1 = 0, Y1 = 0;      // line start, rectangle corner, top left of a text
+    int32_t X2 = 0, Y2 = 0;      // line end, opposite corner, bottom right of a text's box
+    AnsiString Text;
+    std::unique_ptr<TFont> Font;
+    std::unique_ptr<TPen> Pen;
+    TSegnoGrafico* Next = nullptr;  // next sign of the grid's list
+};
+
+// The signs of one grid, in a list that owns them.
+class TSegniGrafici {
+public:
+    explicit TSegniGrafici(TGridData* grid);
+    ~TSegniGrafici();
+    TSegniGrafici(const TSegniGrafici&) = delete;
+    TSegniGrafici& operator=(const TSegniGrafici&) = delete;
+
+    // Deletes every sign.
+    void Clear();
+    // Takes the sign at the tail of the list. (The index of the squares each
+    // sign crosses, and their repainting, come with the drawing control.)
+    void Add(TSegnoGrafico* sign, bool repaint);
+    // Takes the sign out of the list without deleting it; a sign not in the
+    // list changes nothing.
+    void Unlink(TSegnoGrafico* sign);
+    void Remove(TSegnoGrafico* sign, bool repaint);
+    int Count() const;
+
+    // The sign block. Load returns false, with the list empty, when the
+    // block does not read (the stream ends inside it, or a kind is not one
+    // of the three).
+    bool Load(TStream& stream, int32_t version);
+    void Save(TStream& stream, int32_t version) const;
+
+    TGridData* Grid = nullptr;
+    TProgetto* Project = nullptr;
+    TSegnoGrafico* head = nullptr;
+};
+
+// A drawing control's selection of signs; it does not own them.
+class TListaSegniGrafici {
+public:
+    TListaSegniGrafici() = default;
+    ~TListaSegniGrafici();
+    TListaSegniGrafici(const TListaSegniGrafici&) = delete;
+    TListaSegniGrafici& operator=(const TListaSegniGrafici&) = delete;
+
+    struct Node {
+        TSegnoGrafico* Sign;
+        Node* Next;
+    };
+
+    void Clear();
+    // At the head.
+    void Add(TSegnoGrafico* sign);
+    void Remove(TSegnoGrafico* sign);
+    bool Contains(const TSegnoGrafico* sign) const;
+    int Count() const;
+
+    Node* head = nullptr;
+};
