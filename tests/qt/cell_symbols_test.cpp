@@ -1,0 +1,150 @@
+// Cell symbols painted through QPainter onto bitmaps: the four filters in
+// every turn and mirror, and the head-end terminal on both grids, at the
+// three zooms of the drawing window. The sheets are written to the build
+// folder (symbols/*.bmp, with a .png beside each for viewers).
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/grid.h"
+#include "cells/filters.h"
+#include "cells/head_end.h"
+#include "platform/graphics.h"
+#include "platform/qt/qt_paint.h"
+#include "platform/sysutils.h"
+
+namespace {
+
+constexpr int Zooms[] = {15, 21, 42};
+
+std::string SheetPath(const std::string& name) {
+    const std::string dir = std::string(OV_BUILD_DIR) + "/symbols";
+    ForceDirectories(dir);
+    return dir + "/" + name;
+}
+
+void SaveSheet(const TBitmap& sheet, const std::string& name) {
+    sheet.SaveToFile(SheetPath(name + ".bmp"));
+    ovqt::WrapBitmap(sheet).save(QString::fromStdString(SheetPath(name + ".png")));
+}
+
+// Pixels that are not white inside a rectangle.
+int InkIn(const TBitmap& b, const TRect& r) {
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x) n += b.Pixel(x, y) != clWhite;
+    return n;
+}
+
+int InkAll(const TBitmap& b) { return InkIn(b, TRect(0, 0, b.Width, b.Height)); }
+
+void ClearSheet(TBitmap& b) {
+    b.Canvas->Brush->Style = bsSolid;
+    b.Canvas->Brush->Color = clWhite;
+    b.Canvas->FillRect(TRect(0, 0, b.Width, b.Height));
+}
+
+struct FilterKind {
+    const char* name;
+    std::function<TFiltro*(int32_t turn, int32_t mirrored)> make;
+};
+
+const FilterKind filterKinds[] = {
+    {"S", [](int32_t t, int32_t m) { return new TFiltroS(nullptr, t, m, 0, 0); }},
+    {"P", [](int32_t t, int32_t m) { return new TFiltroP(nullptr, t, m, 0, 0); }},
+    {"PA", [](int32_t t, int32_t m) { return new TFiltroPA(nullptr, t, m, 0, 0); }},
+    {"PB", [](int32_t t, int32_t m) { return new TFiltroPB(nullptr, t, m, 0, 0); }},
+};
+
+// One sheet per zoom: a row per filter kind, a column per turn and mirror,
+// each symbol in a square of its own with a square's gap around it.
+TEST(QtCellSymbols, FiltersInEveryTurnAndMirrorStayInTheirSquare) {
+    for (int zoom : Zooms) {
+        const int pitch = 2 * zoom;
+        TBitmap sheet(8 * pitch + zoom, 4 * pitch + zoom);
+        ClearSheet(sheet);
+        for (int k = 0; k < 4; ++k) {
+            for (int state = 0; state < 8; ++state) {
+                const int32_t turn = state % 4, mirrored = state / 4;
+                std::unique_ptr<TFiltro> filter(filterKinds[k].make(turn, mirrored));
+                const int x = zoom + state * pitch, y = zoom + k * pitch;
+                const int before = InkAll(sheet);
+                filter->Paint(sheet.Canvas, 0, 0, x, y, zoom);
+                const int inSquare = InkIn(sheet, TRect(x, y, x + zoom + 1, y + zoom + 1));
+                SCOPED_TRACE(testing::Message() << filterKinds[k].name << " zoom " << zoom << " turn " << turn
+                                                << " mirrored " << mirrored);
+                EXPECT_GT(inSquare, zoom);                          // a symbol, not a speck
+                EXPECT_EQ(InkAll(sheet) - before, inSquare);        // nothing outside its square
+            }
+        }
+        SaveSheet(sheet, "filters_" + std::to_string(zoom));
+    }
+}
+
+TEST(QtCellSymbols, TurnedFilterIsTheTurnedImage) {
+    // A quarter turn of the whole square maps the unturned symbol's ink onto
+    // the turned one's (within a pixel of rounding).
+    const int zoom = 42;
+    TBitmap plain(zoom + 1, zoom + 1), turned(zoom + 1, zoom + 1);
+    ClearSheet(plain);
+    ClearSheet(turned);
+    TFiltroPA a(nullptr, 0, 0, 0, 0), b(nullptr, 2, 0, 0, 0);
+    a.Paint(plain.Canvas, 0, 0, 0, 0, zoom);
+    b.Paint(turned.Canvas, 0, 0, 0, 0, zoom);
+    int matched = 0, ink = 0;
+    for (int y = 0; y <= zoom; ++y)
+        for (int x = 0; x <= zoom; ++x) {
+            if (plain.Pixel(x, y) == clWhite) continue;
+            ++ink;
+            // Half a turn sends (x, y) to about (zoom - x, zoom - y).
+            bool near = false;
+            for (int dy = -2; dy <= 2 && !near; ++dy)
+                for (int dx = -2; dx <= 2 && !near; ++dx) {
+                    const int tx = zoom - x + dx, ty = zoom - y + dy;
+                    near = tx >= 0 && ty >= 0 && tx <= zoom && ty <= zoom && turned.Pixel(tx, ty) != clWhite;
+                }
+            matched += near;
+        }
+    ASSERT_GT(ink, 0);
+    EXPECT_EQ(matched, ink);
+}
+
+TEST(QtCellSymbols, HeadEndTerminalOnBothGridsAtEachZoom) {
+    for (int zoom : Zooms) {
+        for (int32_t kind : {GridNetwork, GridHeadEnd}) {
+            TGridData grid(nullptr, 30, 3, kind);
+            grid.Step = 2;
+            TTesta head(&grid, 0, 0, 1, 1, 3);  // squares 1 to 5 of row 1
+            TBitmap sheet(7 * zoom, 3 * zoom);
+            ClearSheet(sheet);
+            // The drawing window paints every square of the terminal.
+            for (int32_t c = 1; c <= 5; ++c) head.Paint(sheet.Canvas, c, 1, c * zoom, zoom, zoom);
+            const TRect squares(zoom, zoom, 6 * zoom + 1, 2 * zoom + 1);
+            SCOPED_TRACE(testing::Message() << "zoom " << zoom << " grid " << kind);
+            EXPECT_GT(InkIn(sheet, squares), 5 * zoom);
+            EXPECT_EQ(InkAll(sheet), InkIn(sheet, squares));
+            // Between the bar and the squares' edge on the side of the lines
+            // stand the three stubs (found beside the bar, where no stub is).
+            const int between = 3 * zoom;  // the edge of two line squares
+            TRect stubs(2 * zoom, zoom, 5 * zoom, 2 * zoom);
+            if (kind == GridNetwork) {
+                int y = 2 * zoom - 1;
+                while (y > zoom && sheet.Pixel(between, y) == clWhite) --y;
+                stubs.Top = y + 1;
+            } else {
+                int y = zoom;
+                while (y < 2 * zoom && sheet.Pixel(between, y) == clWhite) ++y;
+                stubs.Bottom = y;
+            }
+            EXPECT_GE(InkIn(sheet, stubs), 3);
+            EXPECT_LT(stubs.Height(), zoom / 3);
+            SaveSheet(sheet, std::string("head_end_") + (kind == GridNetwork ? "rete_" : "testa_") +
+                                 std::to_string(zoom));
+        }
+    }
+}
+
+}  // namespace
