@@ -478,6 +478,8 @@ bool TLibreria::WriteCell(TCella& cell) {
     if (!isOpen || !forWriting_) return false;
     TMemoryStream s;
     SaveCellRecord(cell, s, LibraryVersion);
+    // A cell that writes no record (an old cable) makes no entry.
+    if (s.Bytes().size() < static_cast<size_t>(RecordHeadSize)) return false;
     DeleteEntry(cell.Code);
     return AppendEntry(s.Bytes());
 }

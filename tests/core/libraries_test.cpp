@@ -6,6 +6,7 @@
 #include <memory>
 #include <typeinfo>
 
+#include "cells/factory.h"
 #include "cells/filters.h"
 #include "cells/record.h"
 #include "core/file.h"
@@ -317,6 +318,11 @@ TEST_F(LibraryTest, WritingEntriesReplacesTheSameCode) {
     EXPECT_TRUE(l.WriteCell(p));
     s.Price = 2.0f;
     EXPECT_TRUE(l.WriteCell(s));
+    // An old cable writes no record and makes no entry.
+    std::unique_ptr<TCella> oldCable(NewCella(nullptr, 17, 0, 0, 0, 0, 0));
+    ASSERT_NE(oldCable, nullptr);
+    oldCable->Code = "S";
+    EXPECT_FALSE(l.WriteCell(*oldCable));
     l.Close();
     EXPECT_EQ(ReadFile(path), LibraryBytes({RecordOf(p), RecordOf(s)}));
 }

@@ -41,6 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What was read is written as the current version, and that reads back
     // to the same bytes.
     const std::string once = Saved(*cell);
+    FuzzForgetMessages();
+    // Old cables are read and converted, never written.
+    if (once.size() < static_cast<size_t>(RecordHeadBytes)) return 0;
     std::unique_ptr<TCella> back = ReadBack(once);
     if (Saved(*back) != once) std::abort();
     FuzzForgetMessages();

@@ -9,6 +9,7 @@
 
 #include "app/grid.h"
 #include "app/signs.h"
+#include "cells/factory.h"
 #include "cells/filters.h"
 #include "cells/head_end.h"
 #include "cells/record.h"
@@ -94,6 +95,17 @@ int main(int argc, char** argv) {
         Put(records / ("record50100_" + std::to_string(i)), std::string(1, '\1') + Record(*cells[i], 50100));
     }
 
+    // One record of every class the factory builds, in its class defaults.
+    std::vector<std::string> everyClass;
+    for (const TCellType& type : CellTypes()) {
+        std::unique_ptr<TCella> cell(NewCella(nullptr, type.Code, 0, 0, 2, 2, 3));
+        if (!cell || type.Code != type.StoredCode) continue;
+        const std::string record = Record(*cell);
+        if (record.size() < static_cast<size_t>(RecordHeadBytes)) continue;  // never written
+        everyClass.push_back(record);
+        Put(records / ("class" + std::to_string(type.Code)), std::string(1, '\0') + record);
+    }
+
     const fs::path libraries = root / "fuzz_library";
     fs::create_directories(libraries);
     std::vector<std::string> entries;
@@ -101,6 +113,7 @@ int main(int argc, char** argv) {
     Put(libraries / "empty", LibraryOf({}));
     Put(libraries / "four", LibraryOf(entries));
     Put(libraries / "one", LibraryOf({entries[1]}));
+    Put(libraries / "every_class", LibraryOf(everyClass));
 
     // Grid sections as the loader hands them over: a version selector, a
     // kind, then what follows tag, kind, columns and rows.
