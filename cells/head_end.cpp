@@ -74,17 +74,36 @@ AnsiString TTesta::GetTypeName() {
 
 bool TTesta::IsSignalStart() { return Row == 0; }
 
+namespace {
+// True when a terminal can stand on n + 2 squares: every square it needs lies
+// on its grid and is empty or its own.
+bool HasRoomForLines(const TTesta& terminal, int32_t n) {
+    const TGridData* grid = terminal.Owner;
+    if (!grid) return true;
+    for (int32_t c = terminal.Column; c <= terminal.Column + n + 1; ++c) {
+        if (!grid->Inside(c, terminal.Row)) return false;
+        const TCella* there = grid->CellAt(c, terminal.Row);
+        if (there && there != &terminal) return false;
+    }
+    return true;
+}
+}  // namespace
+
+// The two terminals are one component: both take the new count, or, when
+// either has no room for it, neither does.
 void TTesta::SetLineCount(int32_t n) {
     if (n < MinLines || n > MaxLines || n == NumThroughOutputs) return;
+    TTesta* partner = nullptr;
+    if (TProgetto* project = Owner ? Owner->Project : nullptr) {
+        TGridData* other = Owner == project->HeadEndGrid ? project->NetworkGrid
+                           : Owner == project->NetworkGrid ? project->HeadEndGrid
+                                                           : nullptr;
+        if (other && other != Owner) partner = dynamic_cast<TTesta*>(other->Anchor);
+        if (partner == this || (partner && partner->NumThroughOutputs == n)) partner = nullptr;
+    }
+    if (!HasRoomForLines(*this, n) || (partner && !HasRoomForLines(*partner, n))) return;
     ApplyLineCount(n);
-    TProgetto* project = Owner ? Owner->Project : nullptr;
-    if (!project) return;
-    TGridData* other = Owner == project->HeadEndGrid ? project->NetworkGrid
-                       : Owner == project->NetworkGrid ? project->HeadEndGrid
-                                                       : nullptr;
-    if (!other || other == Owner) return;
-    if (auto* partner = dynamic_cast<TTesta*>(other->Anchor))
-        if (partner != this && partner->NumThroughOutputs != n) partner->ApplyLineCount(n);
+    if (partner) partner->ApplyLineCount(n);
 }
 
 void TTesta::ApplyLineCount(int32_t n) {
