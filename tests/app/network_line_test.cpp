@@ -11,11 +11,11 @@
 #include "cells/cables.h"
 #include "cells/head_end.h"
 #include "cells/outlets.h"
+#include "cells/taps.h"
 #include "cells/terminations.h"
 #include "core/options.h"
 #include "core/reporter.h"
 #include "support/globals_fixture.h"
-#include "support/line_cells.h"
 
 namespace {
 
@@ -46,8 +46,11 @@ protected:
         return cell;
     }
 
-    TDerivatoreProva* PutTap(int32_t column, int32_t row) {
-        auto* tap = Put(new TDerivatoreProva(&Grid(), column, row));
+    // A tap with one line and one user output: the input at the top, the
+    // user output at the right, the through output at the bottom.
+    TDerivatore* PutTap(int32_t column, int32_t row) {
+        auto* tap = Put(new TDerivatore(&Grid(), 0, 0, column, row, 1, 1));
+        tap->Described = 1;
         SetColumn(*tap, 0, TapLoss);
         SetColumn(*tap, 1, TapThroughLoss);
         return tap;
@@ -83,7 +86,7 @@ protected:
 };
 
 TEST_F(NetworkLineTest, MainRoadWindowsWorkedOutByHand) {
-    TDerivatoreProva* tap = PutTap(LineColumn, 1);
+    TDerivatore* tap = PutTap(LineColumn, 1);
     TChiusura* termination = PutTermination(LineColumn, 2);
     TNCavo* cable = PutCable(LineColumn + 1, 1, 1, CableLength);
     TPresaD* outlet = PutOutlet(LineColumn + 2, 1, 3, CodeEndOutlet);
@@ -93,8 +96,8 @@ TEST_F(NetworkLineTest, MainRoadWindowsWorkedOutByHand) {
     TCella* terminal = Grid().Anchor;
     ASSERT_NE(terminal, nullptr);
     EXPECT_EQ(terminal->OutputCell[0], tap);
-    EXPECT_EQ(tap->OutputCell[TDerivatoreProva::ThroughOutput], termination);
-    EXPECT_EQ(tap->OutputCell[TDerivatoreProva::UserOutput], cable);
+    EXPECT_EQ(tap->OutputCell[0], termination);
+    EXPECT_EQ(tap->OutputCell[1], cable);
     EXPECT_EQ(cable->OutputCell[0], outlet);
     EXPECT_TRUE(cable->IsRunHead());
     EXPECT_EQ(Grid().FirstOutlet, outlet);

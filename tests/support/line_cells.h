@@ -1,27 +1,10 @@
 #pragma once
-// A tap stand-in for the tests of the network line while the tap class is
-// not in the program: one input, the through output below it (which needs a
-// termination where its line ends) and one user output to the right.
-// Column 0 of row 0 is the tap loss, column 1 the through loss.
+// Small cells for the tests of the network line: a source and a line end
+// that record what the cell under test hands them.
 #include <cstdint>
 
 #include "app/grid.h"
 #include "cells/cell.h"
-
-class TDerivatoreProva : public TCella {
-public:
-    static constexpr int32_t ThroughOutput = 0;
-    static constexpr int32_t UserOutput = 1;
-
-    TDerivatoreProva(TGridData* owner, int32_t column, int32_t row);
-
-    AnsiString GetShortCode() override { return ShortCodeWith("R"); }
-    bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
-                               uint32_t stamp) override;
-    void ComputeSignalLevels(uint32_t stamp) override;
-    void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
-};
 
 // Links output port `output` of from to input port `input` of to, both ways,
 // as the grid analysis would.
