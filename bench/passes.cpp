@@ -7,7 +7,8 @@
 // as a cable across to its riser and down it; on every floor a two-way
 // splitter sends one output on down the riser and the other, through a bend,
 // along the floor to a row of outlets (pass-through outlets and a terminated
-// one at the end). Each head-end line is fed by a source of its own channels.
+// one at the end); every riser ends in a termination. Each head-end line is
+// fed by a source of its own channels.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -15,7 +16,10 @@
 
 #include "app/grid.h"
 #include "app/project.h"
+#include "cells/cables.h"
 #include "cells/head_end.h"
+#include "cells/outlets.h"
+#include "cells/terminations.h"
 #include "core/band_systems.h"
 #include "core/channel_list.h"
 #include "core/globals.h"
@@ -71,9 +75,9 @@ public:
             const int32_t riser = c + Risers + 2 + 13 * i;
             // Down from the terminal to the row of this line, across, and down the riser.
             for (int32_t r = 1; r < 1 + i; ++r) Cable(line, r, 0);
-            Put(new TTrattoProva(&net, line, 1 + i, 2, true));
+            Cable(line, 1 + i, 2, true);
             for (int32_t x = line + 1; x < riser; ++x) Cable(x, 1 + i, 1);
-            Put(new TTrattoProva(&net, riser, 1 + i, 0, true));
+            Cable(riser, 1 + i, 0, true);
             for (int32_t r = 2 + i; r < firstFloor; ++r) Cable(riser, r, 0);
             for (int32_t f = 0; f < floors; ++f) {
                 const int32_t row = firstFloor + 2 * f;
@@ -81,23 +85,20 @@ public:
                 SetRow0(*splitter, 1, 0.5f);
                 SetRow0(*splitter, 3, 20.0f);
                 Put(splitter);
-                if (f + 1 < floors) {
+                if (f + 1 < floors)
                     Cable(riser, row + 1, 0);
-                } else {
-                    // The riser ends in a terminated outlet.
-                    auto* end = new TPresaProva(&net, riser, row + 1, 54);
-                    SetRow0(*end, 0, 14.0f);
-                    Put(end);
-                    ++outlets;
-                }
-                Put(new TTrattoProva(&net, riser + 1, row + 1, 2, true));
+                else
+                    Put(new TChiusura(&net, 0, 0, riser, row + 1, 1));
+                Cable(riser + 1, row + 1, 2, true);
                 for (int32_t k = 0; k < OutletsPerFloor; ++k) {
                     const bool last = k + 1 == OutletsPerFloor;
-                    auto* outlet = new TPresaProva(&net, riser + 2 + k, row + 1, last ? 54 : 15);
-                    outlet->Orientation = 3;
-                    SetRow0(*outlet, 0, 14.0f);
-                    SetRow0(*outlet, 1, 0.5f);
-                    SetRow0(*outlet, 2, 25.0f);
+                    // Turned to the right: the line enters at the left and goes on at the right.
+                    auto* outlet = new TPresaD(&net, 3, 0, riser + 2 + k, row + 1,
+                                               last ? CodeTerminatedOutlet : CodePassThroughOutlet, 1);
+                    SetRow0(*outlet, OutletSocketLoss, 14.0f);
+                    SetRow0(*outlet, OutletThroughLoss, 0.5f);
+                    SetRow0(*outlet, OutletReverseLoss, 25.0f);
+                    outlet->Described = 1;
                     Put(outlet);
                     ++outlets;
                 }
@@ -126,9 +127,13 @@ public:
     int64_t cells = 0;
 
 private:
-    void Cable(int32_t column, int32_t row, int32_t orientation) {
-        auto* cable = new TTrattoProva(project.NetworkGrid, column, row, orientation);
-        SetRow0(*cable, 1, 0.1f);
+    // Every segment carries a run's data; the analysis keeps them on the
+    // run's head alone.
+    void Cable(int32_t column, int32_t row, int32_t orientation, bool bend = false) {
+        auto* cable = new TNCavo(project.NetworkGrid, orientation, 0, column, row, bend ? 1 : 0, 0);
+        SetRow0(*cable, 0, 15.0f);
+        cable->SetLength(8.0f);
+        cable->Described = 1;
         Put(cable);
     }
     void Put(TCella* cell) {
