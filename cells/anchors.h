@@ -19,6 +19,8 @@ class TAncora : public TCella {
 public:
     ~TAncora() override;
 
+    // The symbol alone, without a code.
+    void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;
     // Links already made (to the partner anchor) survive the grid analysis.
@@ -56,6 +58,8 @@ public:
     TAncoraI(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TAncoraI() override;
 
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     AnsiString GetTypeName() override;
     void LinkAnchor(TCella* partner) override;
@@ -69,6 +73,8 @@ public:
     TAncoraO(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TAncoraO() override;
 
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     AnsiString GetTypeName() override;
     void LinkAnchor(TCella* partner) override;

@@ -42,6 +42,13 @@ public:
            uint8_t bend, int32_t colour);
     ~TNCavo() override;
 
+    // An overlay (the crossing cable) draws first.
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
+    void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    // The labels of a run end on printed schemes: length, article code, short code.
+    void DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
+                               int32_t flags) override;
     AnsiString GetShortCode() override;
     // Repaints every segment of the run.
     void Invalidate() override;
@@ -115,6 +122,7 @@ protected:
 
 private:
     enum class TWalkMode { Colour, Length, Repaint };
+    void DrawSegment(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom);
     void WalkRun(TWalkMode mode, float length, int32_t colour, int direction);
     TNCavo* FindRunEnd();
     // The two directions a walk starts in from this segment.

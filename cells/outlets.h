@@ -49,6 +49,9 @@ public:
             int32_t typeCode, int32_t sockets);
     ~TPresaD() override;
 
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
+    void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() override;
     void SetPortCounts() override;
     // Refuses an end outlet on a line that needs a termination (circuit

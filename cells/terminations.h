@@ -29,6 +29,11 @@ public:
               int32_t inputs);
     ~TChiusura() override;
 
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
+    void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
+                               int32_t flags) override;
     AnsiString GetShortCode() override;
     TGridRect GetGridRect() override;
     void Load(TStream& stream, int32_t version) override;
