@@ -9,6 +9,7 @@
 
 #include "app/grid.h"
 #include "app/signs.h"
+#include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
 #include "cells/record.h"
@@ -17,8 +18,6 @@
 namespace {
 
 constexpr int32_t GridSectionTag = 205;
-constexpr int32_t OldCableAcross = 17;
-constexpr int32_t OldCableAlong = 18;
 // Before version 50000 the multiswitch of code 47 stored its outputs as through outputs.
 constexpr int32_t MultiswitchCode = 47;
 constexpr int32_t V50000 = 50000;
@@ -82,9 +81,6 @@ bool TGridData::Load(TStream& s, int32_t version, AnsiString* problem) {
             counts[2] = counts[1];
             counts[1] = 0;
         }
-        if (code == OldCableAcross || code == OldCableAlong)
-            return refuse("Lo schema contiene cavi di un formato precedente, che questa versione non sa ancora "
-                          "leggere.");
         if (code == CodeHeadEnd && ++anchors > 1)
             return refuse("Lo schema contiene più di una centrale di testa.");
         TCella* made = NewCella(this, code, 0, 0, counts[0], counts[1], counts[2]);
@@ -102,6 +98,15 @@ bool TGridData::Load(TStream& s, int32_t version, AnsiString* problem) {
             return false;
         case TRecordResult::Damaged:
             return refuse("I dati di un componente dello schema sono danneggiati.");
+        }
+        if (auto* old = dynamic_cast<TCavo*>(cell.get())) {
+            // An old cable cell becomes its one or two cable segments.
+            TNCavo* first = nullptr;
+            TNCavo* second = nullptr;
+            old->ToNCavo(first, second);
+            if (first) InsertCell(first, false, 0);
+            if (second) InsertCell(second, false, 0);
+            continue;
         }
         TCella* placed = cell.release();
         if (InsertCell(placed, false, 0) && code == CodeHeadEnd) Anchor = placed;

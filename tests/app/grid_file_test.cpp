@@ -212,8 +212,6 @@ TEST_F(GridFileTest, SectionsThatDoNotReadLeaveAnEmptyGrid) {
     const Case cases[] = {
         {"unknown type code", withCode(33), "Lo schema contiene un componente di tipo sconosciuto (33) o con un numero di porte non valido."},
         {"negative port count", withCode(1, -1), "Lo schema contiene un componente di tipo sconosciuto (1) o con un numero di porte non valido."},
-        {"old cable across", withCode(17), "Lo schema contiene cavi di un formato precedente, che questa versione non sa ancora leggere."},
-        {"old cable along", withCode(18), "Lo schema contiene cavi di un formato precedente, che questa versione non sa ancora leggere."},
         {"second terminal", secondAnchor, "Lo schema contiene più di una centrale di testa."},
         {"sign of no kind", badSign, "I segni grafici dello schema sono danneggiati."},
         {"damaged record", badOrientation, "I dati di un componente dello schema sono danneggiati."},

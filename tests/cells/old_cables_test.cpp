@@ -11,17 +11,13 @@
 #include "core/globals.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
+#include "support/old_cable_records.h"
 #include "support/record_bytes.h"
 
 namespace {
 
 constexpr int32_t Blue = 0xFF0000;
 constexpr int32_t Black = 0;
-
-// A text as one chunk of its own length (below 255 characters).
-RecordBytes& Chunk(RecordBytes& r, const std::string& text) {
-    return r.U8(static_cast<uint8_t>(text.size())).Raw(text);
-}
 
 // The base record of files below version 20000: grid selector, geometry,
 // six (version 10000) or ten band vectors of ten floats, raw texts.
@@ -52,41 +48,12 @@ RecordBytes& OldCableFields(RecordBytes& r, uint8_t bend, uint8_t hasFirst, uint
     return r;
 }
 
-// A record of version 20000 or later (after the type code and counts).
 RecordBytes NewerRecord(int32_t version, float firstLength, float secondPrice, const std::string& code) {
-    RecordBytes r;
-    Chunk(r, code);
-    Chunk(r, "Articolo");
-    Chunk(r, "Cavi");
-    if (version >= 40000) Chunk(r, "S1");
-    r.I32(1).I32(8).I32(9);             // orientation, column, row
-    r.U8(0).U8(1).U8(1);                // straight, both cables
-    r.I32(0x0000FF).I32(0x008000);      // colours as values
-    r.U8(1).U8(1);                      // both described
-    r.U8('3').U8(1);
-    Chunk(r, "Primo");
-    Chunk(r, "");
-    Chunk(r, "Marca");
-    r.F32(-1.0f).I32(-1);
-    for (int b = 0; b < BandSlots; ++b) r.F32(b == 3 ? -1.0f : 20.0f);
-    r.F32(firstLength);
-    r.U8('3').U8(2);
-    Chunk(r, "Secondo");
-    Chunk(r, "n2");
-    Chunk(r, "Marca2");
-    Chunk(r, "C2");
-    Chunk(r, "Art2");
-    Chunk(r, "Ponti");
-    if (version >= 40000) Chunk(r, "S2");
-    r.F32(secondPrice).I32(-2);
-    for (int b = 0; b < BandSlots; ++b) r.F32(30.0f);
-    r.F32(7.0f);
-    if (version >= 40000) {
-        Chunk(r, "interne");
-        Chunk(r, "est");
-        r.U8(1).U8(2).U8(0);
-    }
-    return r;
+    OldCableRecord record;
+    record.FirstLength = firstLength;
+    record.SecondPrice = secondPrice;
+    record.Code = code;
+    return record.Body(version);
 }
 
 std::unique_ptr<TCavo> Read(int32_t code, const RecordBytes& bytes, int32_t version) {

@@ -1,0 +1,51 @@
+#include "support/old_cable_records.h"
+
+#include "core/levels.h"
+
+namespace {
+// A text as one chunk of its own length (below 255 characters).
+void Chunk(RecordBytes& r, const std::string& text) { r.U8(static_cast<uint8_t>(text.size())).Raw(text); }
+}  // namespace
+
+RecordBytes OldCableRecord::Body(int32_t version) const {
+    RecordBytes r;
+    Chunk(r, Code);
+    Chunk(r, "Articolo");
+    Chunk(r, "Cavi");
+    if (version >= 40000) Chunk(r, "S1");
+    r.I32(Orientation).I32(Column).I32(Row);
+    r.U8(Bend).U8(HasFirst).U8(HasSecond);
+    r.I32(0x0000FF).I32(0x008000);      // colours as values
+    r.U8(1).U8(1);                      // both cables described
+    r.U8('3').U8(1);
+    Chunk(r, "Primo");
+    Chunk(r, "");
+    Chunk(r, "Marca");
+    r.F32(-1.0f).I32(-1);
+    for (int b = 0; b < BandSlots; ++b) r.F32(b == 3 ? -1.0f : 20.0f);
+    r.F32(FirstLength);
+    r.U8('3').U8(2);
+    Chunk(r, "Secondo");
+    Chunk(r, "n2");
+    Chunk(r, "Marca2");
+    Chunk(r, "C2");
+    Chunk(r, "Art2");
+    Chunk(r, "Ponti");
+    if (version >= 40000) Chunk(r, "S2");
+    r.F32(SecondPrice).I32(-2);
+    for (int b = 0; b < BandSlots; ++b) r.F32(30.0f);
+    r.F32(7.0f);
+    if (version >= 40000) {
+        Chunk(r, "interne");
+        Chunk(r, "est");
+        r.U8(1).U8(2).U8(0);
+    }
+    return r;
+}
+
+RecordBytes OldCableRecord::Whole(int32_t typeCode, int32_t version) const {
+    RecordBytes r;
+    r.I32(typeCode).I32(2).I32(2).I32(0);
+    r.Raw(Body(version).Bytes());
+    return r;
+}
