@@ -3,15 +3,16 @@
 // the full separation check (every outlet, every band), each timed per pass
 // and per outlet.
 //
-// The building: the head-end terminal feeds `risers` lines; each line runs
-// as a cable across to its riser and down it; on every floor a two-way
-// splitter sends one output on down the riser and the other, through a bend,
-// along the floor to a row of outlets (pass-through outlets and a terminated
-// one at the end); every riser ends in a termination. Each head-end line is
-// fed by a source of its own channels.
+// The building: the head-end terminal feeds `Risers` lines; each runs as a
+// cable across to its riser and down it; on every floor a tap with two user
+// outputs feeds a row of outlets to each side (four pass-through outlets and
+// a terminated one), and a cable goes on down to the next floor; a
+// termination closes every riser. Each head-end line is fed by a source of
+// its own channels.
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/grid.h"
@@ -19,6 +20,7 @@
 #include "cells/cables.h"
 #include "cells/head_end.h"
 #include "cells/outlets.h"
+#include "cells/taps.h"
 #include "cells/terminations.h"
 #include "core/band_systems.h"
 #include "core/channel_list.h"
@@ -29,8 +31,14 @@
 
 namespace {
 constexpr int32_t Risers = 4;
-constexpr int32_t OutletsPerFloor = 10;
+constexpr int32_t OutletsPerSide = 5;   // on each side of every floor's tap
 constexpr int32_t ChannelsPerLine = 20;
+constexpr int32_t RiserSpacing = 2 * OutletsPerSide + 2;
+
+// Attenuation[0][column] in every band slot.
+void Fill(TCella& cell, int32_t column, float value) {
+    for (int32_t b = 0; b < BandSlots; ++b) cell.Attenuation->Set3(0, column, b, value);
+}
 
 // The program-wide objects the passes read.
 struct Globals {
@@ -65,42 +73,37 @@ public:
     explicit Building(int32_t floors) : project(nullptr) {
         project.Reset(true);
         TGridData& net = *project.NetworkGrid;
-        net.Resize(Risers * 13 + 2 * Risers + 90, 2 * floors + Risers + 6);
+        net.Resize(2 * (Risers * RiserSpacing + Risers + 12), 2 * floors + Risers + 6);
         auto* anchor = dynamic_cast<TTesta*>(net.Anchor);
         anchor->SetLineCount(Risers);
         const int32_t c = anchor->Column;
         const int32_t firstFloor = Risers + 2;
         for (int32_t i = 0; i < Risers; ++i) {
             const int32_t line = c + 1 + i;
-            const int32_t riser = c + Risers + 2 + 13 * i;
+            const int32_t riser = c + Risers + OutletsPerSide + 3 + RiserSpacing * i;
             // Down from the terminal to the row of this line, across, and down the riser.
-            for (int32_t r = 1; r < 1 + i; ++r) Cable(line, r, 0);
-            Cable(line, 1 + i, 2, true);
-            for (int32_t x = line + 1; x < riser; ++x) Cable(x, 1 + i, 1);
-            Cable(riser, 1 + i, 0, true);
-            for (int32_t r = 2 + i; r < firstFloor; ++r) Cable(riser, r, 0);
+            for (int32_t r = 1; r < 1 + i; ++r) Cable(line, r, 0, 0);
+            Cable(line, 1 + i, 2, 1);
+            for (int32_t x = line + 1; x < riser; ++x) Cable(x, 1 + i, 1, 0);
+            Cable(riser, 1 + i, 0, 1);
+            for (int32_t r = 2 + i; r < firstFloor; ++r) Cable(riser, r, 0, 0);
             for (int32_t f = 0; f < floors; ++f) {
                 const int32_t row = firstFloor + 2 * f;
-                auto* splitter = new TPassanteProva(&net, riser, row, 2);
-                SetRow0(*splitter, 1, 0.5f);
-                SetRow0(*splitter, 3, 20.0f);
-                Put(splitter);
-                if (f + 1 < floors)
-                    Cable(riser, row + 1, 0);
-                else
+                auto* tap = new TDerivatore(&net, 0, 0, riser, row, 1, 2);
+                Fill(*tap, TapLossColumn, 10.0f);
+                Fill(*tap, TapThroughColumn, 0.5f);
+                Fill(*tap, TapReverseColumn, 25.0f);
+                Fill(*tap, TapDecouplingColumn, 20.0f);
+                Put(tap);
+                // The tap's first user output leaves on the right, the second on the left.
+                for (int32_t k = 0; k < OutletsPerSide; ++k) {
+                    Outlet(riser + 1 + k, row, 3, k + 1 == OutletsPerSide);
+                    Outlet(riser - 1 - k, row, 1, k + 1 == OutletsPerSide);
+                }
+                if (f + 1 < floors) {
+                    Cable(riser, row + 1, 0, 0);
+                } else {
                     Put(new TChiusura(&net, 0, 0, riser, row + 1, 1));
-                Cable(riser + 1, row + 1, 2, true);
-                for (int32_t k = 0; k < OutletsPerFloor; ++k) {
-                    const bool last = k + 1 == OutletsPerFloor;
-                    // Turned to the right: the line enters at the left and goes on at the right.
-                    auto* outlet = new TPresaD(&net, 3, 0, riser + 2 + k, row + 1,
-                                               last ? CodeTerminatedOutlet : CodePassThroughOutlet, 1);
-                    SetRow0(*outlet, OutletSocketLoss, 14.0f);
-                    SetRow0(*outlet, OutletThroughLoss, 0.5f);
-                    SetRow0(*outlet, OutletReverseLoss, 25.0f);
-                    outlet->Described = 1;
-                    Put(outlet);
-                    ++outlets;
                 }
             }
         }
@@ -127,14 +130,23 @@ public:
     int64_t cells = 0;
 
 private:
-    // Every segment carries a run's data; the analysis keeps them on the
-    // run's head alone.
-    void Cable(int32_t column, int32_t row, int32_t orientation, bool bend = false) {
-        auto* cable = new TNCavo(project.NetworkGrid, orientation, 0, column, row, bend ? 1 : 0, 0);
-        SetRow0(*cable, 0, 15.0f);
-        cable->SetLength(8.0f);
+    // A segment of 3 m of a cable losing 20 dB per 100 m: 0.6 dB.
+    void Cable(int32_t column, int32_t row, int32_t orientation, uint8_t bend) {
+        auto* cable = new TNCavo(project.NetworkGrid, orientation, 0, column, row, bend, 0);
+        Fill(*cable, 0, 20.0f);
+        cable->Attenuation->Set3(0, 1, 0, 3.0f);
         cable->Described = 1;
         Put(cable);
+    }
+    // Pass-through outlets along a floor, the last with its own termination.
+    void Outlet(int32_t column, int32_t row, int32_t orientation, bool last) {
+        auto* outlet = new TPresaD(project.NetworkGrid, orientation, 0, column, row,
+                                   last ? CodeTerminatedOutlet : CodePassThroughOutlet, 1);
+        Fill(*outlet, 0, 4.0f);
+        Fill(*outlet, 1, 0.5f);
+        Fill(*outlet, 2, 25.0f);
+        Put(outlet);
+        ++outlets;
     }
     void Put(TCella* cell) {
         if (project.NetworkGrid->InsertCell(cell, false, 0)) ++cells;
