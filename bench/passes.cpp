@@ -5,10 +5,11 @@
 //
 // The building: the head-end terminal feeds `Risers` lines; each runs as a
 // cable across to its riser and down it; on every floor a tap with two user
-// outputs feeds a row of outlets to each side (four pass-through outlets and
-// a terminated one), and a cable goes on down to the next floor; a
-// termination closes every riser. Each head-end line is fed by a source of
-// its own channels.
+// outputs feeds a row of outlets to its left (three pass-through outlets and
+// a terminated one) and, on its right, a three-way splitter whose outputs go
+// on along the floor to a like row and up and down to a terminated outlet
+// each; a cable goes on down to the next floor, and a termination closes
+// every riser. Each head-end line is fed by a source of its own channels.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -20,6 +21,7 @@
 #include "cells/cables.h"
 #include "cells/head_end.h"
 #include "cells/outlets.h"
+#include "cells/splitters.h"
 #include "cells/taps.h"
 #include "cells/terminations.h"
 #include "core/band_systems.h"
@@ -31,9 +33,12 @@
 
 namespace {
 constexpr int32_t Risers = 4;
-constexpr int32_t OutletsPerSide = 5;   // on each side of every floor's tap
+constexpr int32_t OutletsPerSide = 4;   // in the row on each side of every floor's tap
 constexpr int32_t ChannelsPerLine = 20;
 constexpr int32_t RiserSpacing = 2 * OutletsPerSide + 2;
+// Rows from one floor to the next: the splitter's outlets above and below a
+// floor's row must not meet those of the floors around it.
+constexpr int32_t FloorRows = 3;
 
 // Attenuation[0][column] in every band slot.
 void Fill(TCella& cell, int32_t column, float value) {
@@ -73,7 +78,7 @@ public:
     explicit Building(int32_t floors) : project(nullptr) {
         project.Reset(true);
         TGridData& net = *project.NetworkGrid;
-        net.Resize(2 * (Risers * RiserSpacing + Risers + 12), 2 * floors + Risers + 6);
+        net.Resize(2 * (Risers * RiserSpacing + Risers + 12), FloorRows * floors + Risers + 6);
         auto* anchor = dynamic_cast<TTesta*>(net.Anchor);
         anchor->SetLineCount(Risers);
         const int32_t c = anchor->Column;
@@ -88,20 +93,28 @@ public:
             Cable(riser, 1 + i, 0, 1);
             for (int32_t r = 2 + i; r < firstFloor; ++r) Cable(riser, r, 0, 0);
             for (int32_t f = 0; f < floors; ++f) {
-                const int32_t row = firstFloor + 2 * f;
+                const int32_t row = firstFloor + FloorRows * f;
                 auto* tap = new TDerivatore(&net, 0, 0, riser, row, 1, 2);
                 Fill(*tap, TapLossColumn, 10.0f);
                 Fill(*tap, TapThroughColumn, 0.5f);
                 Fill(*tap, TapReverseColumn, 25.0f);
                 Fill(*tap, TapDecouplingColumn, 20.0f);
                 Put(tap);
-                // The tap's first user output leaves on the right, the second on the left.
+                // The tap's first user output leaves on the right into the
+                // splitter (turned so that its input is on the left: its
+                // outputs go up, down and on to the right), the second on the left.
+                auto* splitter = new TDivisore(&net, 3, 0, riser + 1, row, 1, 3);
+                Fill(*splitter, TapLossColumn, 4.0f);
+                Fill(*splitter, TapDecouplingColumn, 22.0f);
+                Put(splitter);
+                Outlet(riser + 1, row - 1, 2, true);
+                Outlet(riser + 1, row + 1, 0, true);
                 for (int32_t k = 0; k < OutletsPerSide; ++k) {
-                    Outlet(riser + 1 + k, row, 3, k + 1 == OutletsPerSide);
+                    Outlet(riser + 2 + k, row, 3, k + 1 == OutletsPerSide);
                     Outlet(riser - 1 - k, row, 1, k + 1 == OutletsPerSide);
                 }
                 if (f + 1 < floors) {
-                    Cable(riser, row + 1, 0, 0);
+                    for (int32_t r = row + 1; r < row + FloorRows; ++r) Cable(riser, r, 0, 0);
                 } else {
                     Put(new TChiusura(&net, 0, 0, riser, row + 1, 1));
                 }
