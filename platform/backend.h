@@ -116,7 +116,8 @@ struct TScreenMetrics {
     int Width = 1280;
     int Height = 1024;
     int PixelsPerInch = 96;
-    std::vector<AnsiString> Fonts;
+    std::vector<AnsiString> Fonts{"Arial", "Courier New", "Liberation Mono", "Liberation Sans", "Liberation Serif",
+                                  "Times New Roman"};
 };
 
 class TBackend {

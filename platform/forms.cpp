@@ -517,11 +517,7 @@ TScreen* TheScreen() {
 
 TScreen* Screen = TheScreen();
 
-TScreen::TScreen() : TComponent(nullptr), Fonts(new TStringList) {
-    metrics_.Fonts = {"Arial", "Courier New", "Liberation Mono", "Liberation Sans", "Liberation Serif",
-                      "Times New Roman"};
-    SetMetrics(metrics_);
-}
+TScreen::TScreen() : TComponent(nullptr), Fonts(new TStringList) { SetMetrics(metrics_); }
 
 TScreen::~TScreen() { delete Fonts; }
 

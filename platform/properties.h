@@ -243,14 +243,19 @@ public:
     constexpr TSet(std::initializer_list<E> values) {
         for (E e : values) bits_ |= Bit(e);
     }
-    constexpr TSet& operator<<(E e) {
+    // On a variable these add (remove) in place; on a value they give a new set.
+    constexpr TSet& operator<<(E e) & {
         bits_ |= Bit(e);
         return *this;
     }
-    constexpr TSet& operator>>(E e) {
+    constexpr TSet operator<<(E e) const& { return FromBits(bits_ | Bit(e)); }
+    constexpr TSet operator<<(E e) && { return FromBits(bits_ | Bit(e)); }
+    constexpr TSet& operator>>(E e) & {
         bits_ &= ~Bit(e);
         return *this;
     }
+    constexpr TSet operator>>(E e) const& { return FromBits(bits_ & ~Bit(e)); }
+    constexpr TSet operator>>(E e) && { return FromBits(bits_ & ~Bit(e)); }
     constexpr bool Contains(E e) const { return (bits_ & Bit(e)) != 0; }
     constexpr bool Empty() const { return bits_ == 0; }
     constexpr void Clear() { bits_ = 0; }
@@ -277,3 +282,13 @@ private:
     static constexpr uint64_t Bit(E e) { return uint64_t{1} << static_cast<unsigned>(e); }
     uint64_t bits_ = 0;
 };
+
+// A set property with one value more or less: `Grid->Options = Grid->Options << goEditing`.
+template <class E>
+TSet<E> operator<<(const TProperty<TSet<E>>& p, E e) {
+    return p.Get() << e;
+}
+template <class E>
+TSet<E> operator>>(const TProperty<TSet<E>>& p, E e) {
+    return p.Get() >> e;
+}

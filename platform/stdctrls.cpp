@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/comctrls.h"
 #include "platform/forms.h"
 #include "platform/utf8.h"
 
@@ -118,6 +119,10 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
     SetBounds(0, 0, 121, 21);
 }
 
+TCustomEdit::~TCustomEdit() {
+    if (upDown_) upDown_->AssociateDestroyed();
+}
+
 TEdit::TEdit(TComponent* owner) : TCustomEdit(owner) {}
 
 int TCustomEdit::GetTextLen() const { return utf8::Length(Text); }
@@ -140,6 +145,7 @@ void TCustomEdit::DoPropertyChanged(TPropId id) {
             SelStart.SetQuiet(std::min(SelStart.Get(), len));
             SelLength.SetQuiet(std::min(SelLength.Get(), len - SelStart));
         }
+        if (upDown_) upDown_->AssociateTextChanged();
         Change();
         return;
     }

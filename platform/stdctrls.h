@@ -9,6 +9,8 @@
 // selection fires OnClick and OnChange or OnSelect; a typed text OnChange).
 #include "platform/controls.h"
 
+class TUpDown;
+
 enum TOwnerDrawStateFlag { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odComboBoxEdit };
 using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
 using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
@@ -38,6 +40,7 @@ protected:
 class TCustomEdit : public TWinControl {
 public:
     explicit TCustomEdit(TComponent* owner = nullptr);
+    ~TCustomEdit() override;
     TProperty<AnsiString> Text{this, TPropId::Text};
     // Characters the person may type (0: no limit); the program may set longer texts.
     TProperty<int> MaxLength{this, TPropId::MaxLength, 0};
@@ -69,6 +72,10 @@ protected:
     virtual void Change();
     // The person's edit: new text and caret, OnChange once.
     void UserEdit(const AnsiString& text, int caret);
+
+private:
+    friend class TUpDown;
+    TUpDown* upDown_ = nullptr;  // the arrows attached to this edit
 };
 
 class TEdit : public TCustomEdit {
