@@ -7,8 +7,8 @@ const char* const Messages[ErroreCircuitoMassimo + 1] = {
     "Esiste una interruzione nella cella marcata con 'Err'.",
     "Un ingresso del componente marcato con 'Err' non è raggiungibile dal terminale di testa.",
     "Un segnale entra nella cella marcata con 'Err' da un punto che non è un ingresso.",
-    "La linea terminata in 'Err' esce da un divisore o da un demiscelatore, oppure passa "
-    "attraverso un derivatore o switch. E' necessario inserire una resistenza di chiusura.",
+    ("La linea terminata in 'Err' esce da un divisore o da un demiscelatore, oppure passa "
+     "attraverso un derivatore o switch. E' necessario inserire una resistenza di chiusura."),
     "Un ingresso del componente marcato con 'Err' non è raggiungibile dalle antenne.",
     "Esiste un ciclo tra le uscite automiscelanti marcate con 'Err'.",
     "Le uscite automiscelanti vanno chiuse con una resistenza da un lato.",

@@ -229,7 +229,9 @@ void TDerivatore::Load(TStream& stream, int32_t version) {
     if (old) {
         // An old record is a one-line tap (or splitter) ...
         Inputs = 1;
-        if (TypeCode != CodeDivisore) ThroughOutputs = 1;
+        // The end-of-line tap has no through output, whatever the file says:
+        // one would not survive the next save and load.
+        if (TypeCode != CodeDivisore && TypeCode != CodeDerivatoreN) ThroughOutputs = 1;
     }
     TCella::Load(stream, version);
     if (old) {
