@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -178,6 +181,12 @@ void AttachQtBackend(int& argc, char** argv) {
     using namespace ovqt;
     if (backend) return;
     if (!QApplication::instance()) ownApp = std::make_unique<QApplication>(argc, argv);
+    // Qt's own dialogs speak the program's language.
+    static QTranslator translator;
+    if (translator.isEmpty())
+        (void)translator.load(QLocale(QLocale::Italian, QLocale::Italy), "qtbase", "_",
+                              QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (!translator.isEmpty()) QCoreApplication::installTranslator(&translator);
     InstallFontSubstitutes();
     UseQtBitmapEngine();
     backend = std::make_unique<TQtBackend>();

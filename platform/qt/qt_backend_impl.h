@@ -8,6 +8,8 @@
 
 namespace ovqt {
 
+class TQtPrinterPeer;
+
 class TQtBackend : public TBackend {
 public:
     TQtBackend();
@@ -18,6 +20,17 @@ public:
     TControlPeer* CreatePeer(TControl* control) override;
     TMenuPeer* CreateMenuPeer(TMenu* menu) override;
     TTimerPeer* CreateTimerPeer(TTimer* timer) override;
+    TPrinterPeer* CreatePrinterPeer(TPrinter* printer) override;
+
+    bool ExecuteOpenDialog(TOpenDialog& dialog) override;
+    bool ExecuteSaveDialog(TSaveDialog& dialog) override;
+    bool ExecuteColorDialog(TColorDialog& dialog) override;
+    bool ExecutePrintDialog(TPrintDialog& dialog) override;
+    bool ExecutePrinterSetupDialog(TPrinterSetupDialog& dialog) override;
+    bool SelectDirectory(const AnsiString& caption, const AnsiString& root, AnsiString& directory) override;
+
+    // The peer of the program's printer (made with the printer at first use).
+    TQtPrinterPeer* PrinterPeer();
 
     void Run() override;
     void Quit() override;
@@ -31,6 +44,7 @@ public:
 private:
     QElapsedTimer clock_;
     std::unique_ptr<QObject> input_;
+    TQtPrinterPeer* printer_ = nullptr;
     bool overrideCursor_ = false;
 };
 

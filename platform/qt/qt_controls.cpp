@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "platform/forms.h"
+#include "platform/qt/qt_comctrls.h"
 #include "platform/utf8.h"
 
 namespace ovqt {
@@ -31,6 +32,11 @@ QString MemoText(const AnsiString& text) {
     return q;
 }
 
+// The keys the model's edits handle themselves; Qt's edit widgets do that here.
+bool EditingKey(WORD key) {
+    return key == VK_DELETE || key == VK_LEFT || key == VK_RIGHT || key == VK_HOME || key == VK_END;
+}
+
 AnsiString ModelMemoText(const QString& text) {
     QString q = text;
     q.replace('\n', "\r\n");
@@ -39,9 +45,10 @@ AnsiString ModelMemoText(const QString& text) {
 
 // ---------------------------------------------------------------- edits
 
+// Edits, and the editor a grid shows over a cell.
 class EditPeer : public TQtControlPeer {
 public:
-    explicit EditPeer(TEdit* edit) : TQtControlPeer(edit), edit_(edit) {
+    explicit EditPeer(TCustomEdit* edit) : TQtControlPeer(edit), edit_(edit) {
         line_ = new QLineEdit;
         QObject::connect(line_, &QLineEdit::textEdited, line_, [this](const QString& text) {
             if (Quiet()) return;
@@ -56,6 +63,7 @@ public:
         Init(line_);
     }
     bool NativeKeys() const override { return true; }
+    bool WidgetEditsKey(WORD key) const override { return EditingKey(key); }
     void InsertText(const QString& text) override {
         if (!edit_->ReadOnly) line_->insert(text);
     }
@@ -107,7 +115,7 @@ private:
         edit_->SelStart.SetQuiet(start);
         edit_->SelLength.SetQuiet(line_->hasSelectedText() ? static_cast<int>(line_->selectedText().size()) : 0);
     }
-    TEdit* edit_;
+    TCustomEdit* edit_;
     QLineEdit* line_;
 };
 
@@ -125,6 +133,7 @@ public:
         Init(text_);
     }
     bool NativeKeys() const override { return true; }
+    bool WidgetEditsKey(WORD key) const override { return EditingKey(key); }
     void InsertText(const QString& text) override {
         if (!memo_->ReadOnly) text_->insertPlainText(text);
     }
@@ -641,8 +650,11 @@ private:
 TControlPeer* MakeControlPeer(TControl* control) {
     if (auto f = dynamic_cast<TCustomForm*>(control)) return new TQtFormPeer(f);
     if (dynamic_cast<TGraphicControl*>(control)) return new TQtGraphicPeer(control);
+    if (TControlPeer* p = MakeComCtrlPeer(control)) return p;
+    // Panels, tab controls, status bars, rich edits: the model paints them and takes their keys.
+    if (control->ModelPainted()) return new TQtSurfacePeer(control);
     if (auto m = dynamic_cast<TMemo*>(control)) return new MemoPeer(m);
-    if (auto e = dynamic_cast<TEdit*>(control)) return new EditPeer(e);
+    if (auto e = dynamic_cast<TCustomEdit*>(control)) return new EditPeer(e);
     if (auto b = dynamic_cast<TButton*>(control)) return new ButtonPeer(b);
     if (auto c = dynamic_cast<TCheckBox*>(control)) return new CheckBoxPeer(c);
     if (auto r = dynamic_cast<TRadioButton*>(control)) return new RadioPeer(r);

@@ -315,7 +315,10 @@ bool TQtInput::Key(QWidget* widget, QKeyEvent* event) {
             if (key == 0) return done(true);
         }
         if (!alive()) return true;
-        target->TWinControl::KeyDown(key, shift);
+        if (peer->WidgetEditsKey(key))
+            target->TWinControl::KeyDown(key, shift);
+        else
+            target->KeyDown(key, shift);
         if (key == 0) return done(true);
         if (!target->WantsKey(key)) {
             if (key == VK_TAB && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt)) {

@@ -8,6 +8,8 @@
 #include <QMenuBar>
 #include <QPaintEvent>
 #include <QScreen>
+#include <QScrollBar>
+#include <qdrawutil.h>
 #include <QTimer>
 #include <QVariant>
 #include <algorithm>
@@ -150,6 +152,9 @@ void TQtControlPeer::Place() {
     }
     widget_->setGeometry(control_->Left, control_->Top, control_->Width, control_->Height);
     widget_->setVisible(control_->Visible && container != nullptr);
+    if (TWinControl* parent = control_->Parent)
+        if (auto pp = dynamic_cast<TQtControlPeer*>(parent->Peer()))
+            if (TQtSurfacePeer* sp = pp->SurfacePeer(); sp && sp != this) sp->ContentChanged();
 }
 
 void TQtControlPeer::PropertyChanged(TPropId id, int index) {
@@ -234,7 +239,8 @@ void TQtControlPeer::Update() {
 }
 
 void TQtControlPeer::SetFocus() {
-    if (widget_ && widget_->isVisible()) widget_->setFocus(Qt::OtherFocusReason);
+    QWidget* w = InputWidget();
+    if (w && w->isVisible()) w->setFocus(Qt::OtherFocusReason);
 }
 
 // ---------------------------------------------------------------- surfaces
@@ -260,8 +266,61 @@ void TQtSurfacePeer::Update() {
     surface_->repaint();
 }
 
+void TQtSurfacePeer::SyncScrollBars() {
+    auto scrolling = dynamic_cast<TScrollingWinControl*>(control_);
+    if (!scrolling || !surface_) return;
+    QuietScope quiet(this);
+    for (bool horizontal : {true, false}) {
+        TControlScrollBar* model = horizontal ? scrolling->HorzScrollBar : scrolling->VertScrollBar;
+        int client = horizontal ? control_->ClientWidth : control_->ClientHeight;
+        int range = model->Range;
+        if (scrolling->AutoScroll) range = std::max(range, scrolling->ContentExtent(horizontal));
+        bool show = model->Visible && range > client;
+        QPointer<QScrollBar>& bar = horizontal ? hbar_ : vbar_;
+        if (!show) {
+            if (bar) bar->hide();
+            continue;
+        }
+        if (!bar) {
+            bar = new QScrollBar(horizontal ? Qt::Horizontal : Qt::Vertical, surface_);
+            bar->setFocusPolicy(Qt::NoFocus);
+            QScrollBar* b = bar;
+            QObject::connect(b, &QScrollBar::valueChanged, b, [this, horizontal](int v) {
+                if (Quiet()) return;
+                auto sc = static_cast<TScrollingWinControl*>(control_);
+                (horizontal ? sc->HorzScrollBar : sc->VertScrollBar)->Position = v;
+            });
+        }
+        int thickness = bar->sizeHint().width();
+        if (horizontal) thickness = bar->sizeHint().height();
+        bar->setRange(0, range - client);
+        bar->setPageStep(std::max(1, client));
+        bar->setSingleStep(std::max(1, model->Increment.Get()));
+        bar->setValue(model->Position);
+        if (horizontal)
+            bar->setGeometry(0, control_->ClientHeight - thickness, control_->ClientWidth, thickness);
+        else
+            bar->setGeometry(control_->ClientWidth - thickness, 0, thickness, control_->ClientHeight);
+        bar->raise();
+        bar->show();
+    }
+}
+
 void TQtSurfacePeer::Sync(TPropId id, int index) {
     TQtControlPeer::Sync(id, index);
+    switch (id) {
+        case TPropId::None:
+        case TPropId::HorzScrollBar:
+        case TPropId::VertScrollBar:
+        case TPropId::AutoScroll:
+        case TPropId::Bounds:
+        case TPropId::Width:
+        case TPropId::Height:
+            SyncScrollBars();
+            break;
+        default:
+            break;
+    }
     switch (id) {
         case TPropId::Color:
         case TPropId::ParentColor:
@@ -277,6 +336,8 @@ void TQtSurfacePeer::Sync(TPropId id, int index) {
 
 void TQtSurfacePeer::PaintBackground(QPainter& painter, const QRect& rect) {
     painter.fillRect(rect, ToQColor(control_->Color));
+    if (auto box = dynamic_cast<TScrollBox*>(control_); box && box->BorderStyle == bsSingle)
+        qDrawWinPanel(&painter, surface_->rect(), surface_->palette(), true);
 }
 
 void TQtSurfacePeer::PaintSurface(TQtBitmapEngine& engine, const QRect& limit) {
@@ -477,6 +538,7 @@ void TQtFormPeer::Place() {
     }
     widget_->move(form_->Left, form_->Top);
     LayoutClient();
+    SyncScrollBars();
 }
 
 void TQtFormPeer::Sync(TPropId id, int index) {
@@ -541,6 +603,11 @@ void TQtFormPeer::Sync(TPropId id, int index) {
             return;
         case TPropId::Enabled:
             widget_->setEnabled(form_->Enabled);
+            return;
+        case TPropId::HorzScrollBar:
+        case TPropId::VertScrollBar:
+        case TPropId::AutoScroll:
+            SyncScrollBars();
             return;
         case TPropId::Hint:
         case TPropId::ShowHint:

@@ -24,6 +24,7 @@
 
 class QMenuBar;
 class QEventLoop;
+class QScrollBar;
 
 namespace ovqt {
 
@@ -80,8 +81,12 @@ public:
     void Update() override;
     void SetFocus() override;
 
-    // Whether the widget edits keys itself (edits, memos, free-text combo boxes).
+    // Whether the widget takes keys itself (edits, buttons, lists); otherwise
+    // the model is the control's whole behaviour and gets every key.
     virtual bool NativeKeys() const { return false; }
+    // Keys whose effect the widget makes and the model's control would make too
+    // (editing keys of edits): the model's handlers see them, not its editing.
+    virtual bool WidgetEditsKey(WORD) const { return false; }
     // A key that a handler changed to another character goes in as this text.
     virtual void InsertText(const QString&) {}
     // Whether clicks come from the widget (buttons) rather than from the mouse.
@@ -131,10 +136,17 @@ public:
     // Paints what the control itself shows before the model's Paint.
     virtual void PaintBackground(QPainter& painter, const QRect& rect);
 
+    // The children moved or changed size: scrolling controls show where they reach.
+    void ContentChanged() { SyncScrollBars(); }
+    void Resync() override { SyncScrollBars(); }
+
 protected:
     void MakeSurface(QWidget* parent);
     void Sync(TPropId id, int index) override;
+    // Scroll bars of scroll boxes and forms whose children reach past the client area.
+    void SyncScrollBars();
     QPointer<TQtSurface> surface_;
+    QPointer<QScrollBar> hbar_, vbar_;
 };
 
 // Controls without a window: painted on the parent's surface.

@@ -4,9 +4,12 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinterInfo>
+
+#include "platform/application.h"
 
 namespace ovqt {
 
@@ -40,15 +43,18 @@ TQtPrinterPeer::TQtPrinterPeer() : printer_(std::make_unique<QPrinter>(QPrinter:
 
 TQtPrinterPeer::~TQtPrinterPeer() {
     if (painter_) Abort();
+    if (OnGone) OnGone();
 }
 
 QStringList TQtPrinterPeer::Names() const { return QPrinterInfo::availablePrinterNames(); }
 
 void TQtPrinterPeer::PrepareForPdf() {
-    printer_->setOutputFormat(QPrinter::PdfFormat);
+    if (printer_->outputFormat() != QPrinter::PdfFormat) {
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setPageSize(QPageSize(QPageSize::A4));
+    }
     printer_->setResolution(PdfDpi);
     printer_->setFullPage(true);
-    printer_->setPageSize(QPageSize(QPageSize::A4));
     printer_->setPageMargins(QMarginsF(0, 0, 0, 0));
 }
 
@@ -60,6 +66,7 @@ std::vector<TPrinterDevice> TQtPrinterPeer::Devices() {
     }
     // The PDF device keeps the paper a print dialog chose for it.
     if (printer_->outputFormat() == QPrinter::PdfFormat) {
+        PrepareForPdf();
         list.push_back(Describe(*printer_, PdfDeviceName));
     } else {
         QPrinter pdf(QPrinter::HighResolution);
@@ -90,7 +97,7 @@ void TQtPrinterPeer::SelectDevice(int device) {
         if (printer_->outputFormat() == QPrinter::PdfFormat || printer_->printerName() != names[device]) {
             printer_ = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(names[device]), QPrinter::HighResolution);
         }
-    } else if (printer_->outputFormat() != QPrinter::PdfFormat) {
+    } else {
         PrepareForPdf();
     }
 }
@@ -101,11 +108,14 @@ TPaintEngine* TQtPrinterPeer::BeginDoc(const TPrintJob& job) {
     if (painter_) return &engine_;
     SelectDevice(job.Device);
     if (printer_->outputFormat() == QPrinter::PdfFormat) {
+        // Printed on the PDF device without Qt's print dialog: Qt's file dialog names the file.
         QString file = pdfFile_;
         if (file.isEmpty())
             file = QFileDialog::getSaveFileName(QApplication::activeWindow(), QString::fromUtf8("Stampa su file PDF"),
-                                                QString(), QString::fromUtf8("Documenti PDF (*.pdf)"));
+                                                QString(), QString::fromUtf8("Documenti PDF (*.pdf)"), nullptr,
+                                                QFileDialog::DontUseNativeDialog);
         if (file.isEmpty()) return nullptr;
+        if (QFileInfo(file).suffix().isEmpty()) file += ".pdf";
         printer_->setOutputFileName(file);
         writing_ = file;
     } else {
@@ -117,6 +127,10 @@ TPaintEngine* TQtPrinterPeer::BeginDoc(const TPrintJob& job) {
     painter_ = std::make_unique<QPainter>();
     if (!painter_->begin(printer_.get())) {
         painter_.reset();
+        QString where = writing_.isEmpty() ? printer_->printerName() : writing_;
+        writing_.clear();
+        Application->MessageBox("Impossibile stampare su \"" + FromQString(where) + "\".", Application->Title,
+                                MB_OK | MB_ICONERROR);
         return nullptr;
     }
     engine_.Attach(painter_.get(), PageRect());

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "platform/backend.h"
@@ -36,10 +37,14 @@ public:
     void SetPdfFile(const QString& fileName) { pdfFile_ = fileName; }
     const QString& PdfFile() const { return pdfFile_; }
     bool Printing() const { return painter_ != nullptr; }
+    // Called when the peer goes.
+    std::function<void()> OnGone;
+
+    // Puts the PDF device's fixed settings on Qt's printer (600 dpi, the whole sheet).
+    void PrepareForPdf();
 
 private:
     QStringList Names() const;
-    void PrepareForPdf();
     TRect PageRect() const;
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;

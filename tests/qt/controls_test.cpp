@@ -15,6 +15,8 @@
 #include <typeinfo>
 
 #include "platform/application.h"
+#include "platform/comctrls.h"
+#include "platform/grids.h"
 #include "platform/menus.h"
 #include "qt/qt_test_support.h"
 
@@ -48,6 +50,19 @@ struct SampleForm {
     TPaintBox* paint;
     TMainMenu* menu;
     TMenuItem* fileNew;
+    TStringGrid* strings;
+    TTreeView* tree;
+    TTabControl* tabs;
+    TPageControl* pages;
+    TTabSheet* sheet1;
+    TTabSheet* sheet2;
+    TScrollBox* scrollBox;
+    TPageScroller* scroller;
+    TEdit* number;
+    TUpDown* updown;
+    TStatusBar* status;
+    TProgressBar* progress;
+    TRichEdit* rich;
 
     template <class T>
     T* Add(TWinControl* parent, int l, int t, int w, int h) {
@@ -60,7 +75,7 @@ struct SampleForm {
     SampleForm() {
         TForm* f = form.get();
         f->Caption = "Dati del componente";
-        f->SetBounds(40, 30, 560, 420);
+        f->SetBounds(40, 30, 900, 640);
         label = Add<TLabel>(f, 8, 8, 120, 16);
         label->Caption = "&Descrizione:";
         edit = Add<TEdit>(f, 8, 28, 200, 22);
@@ -68,11 +83,11 @@ struct SampleForm {
         memo = Add<TMemo>(f, 8, 56, 200, 60);
         memo->Lines->Add("Prima riga");
         memo->Lines->Add("Seconda riga");
-        ok = Add<TButton>(f, 380, 340, 75, 25);
+        ok = Add<TButton>(f, 720, 540, 75, 25);
         ok->Caption = "OK";
         ok->Default = true;
         ok->ModalResult = mrOk;
-        cancel = Add<TButton>(f, 462, 340, 75, 25);
+        cancel = Add<TButton>(f, 802, 540, 75, 25);
         cancel->Caption = "Annulla";
         cancel->Cancel = true;
         cancel->ModalResult = mrCancel;
@@ -134,6 +149,56 @@ struct SampleForm {
         fileNew->ShortCut = ShortCut('N', TShiftState{ssCtrl});
         file->Add(fileNew);
         f->Menu = menu;
+
+        strings = Add<TStringGrid>(f, 8, 290, 260, 110);
+        strings->ColCount = 4;
+        strings->RowCount = 8;
+        strings->DefaultColWidth = 60;
+        strings->DefaultRowHeight = 18;
+        strings->Cells[0][0] = "Piano";
+        strings->Cells[1][0] = "Presa";
+        strings->Cells[1][1] = "72,5";
+        tree = Add<TTreeView>(f, 280, 290, 160, 110);
+        TTreeNode* root = tree->Items->AddChild(nullptr, "Centralino");
+        tree->Items->AddChild(root, "Amplificatore");
+        tree->Items->AddChild(root, "Partitore");
+        root->Expand(false);
+        tabs = Add<TTabControl>(f, 560, 220, 200, 80);
+        tabs->Tabs->Add("Terrestre");
+        tabs->Tabs->Add("Satellite");
+        tabs->TabIndex = 0;
+        pages = Add<TPageControl>(f, 560, 310, 200, 110);
+        sheet1 = new TTabSheet(f);
+        sheet1->Caption = "Dati";
+        sheet1->PageControl = pages;
+        sheet2 = new TTabSheet(f);
+        sheet2->Caption = "Note";
+        sheet2->PageControl = pages;
+        pages->ActivePage = sheet1;
+        auto* onSheet = Add<TLabel>(sheet1, 8, 8, 120, 16);
+        onSheet->Caption = "Sulla prima pagina";
+        scrollBox = Add<TScrollBox>(f, 450, 290, 100, 110);
+        Add<TButton>(scrollBox, 10, 150, 60, 24)->Caption = "In fondo";
+        scroller = Add<TPageScroller>(f, 8, 410, 260, 40);
+        auto* strip = Add<TPanel>(scroller, 0, 0, 600, 36);
+        strip->Caption = "Striscia";
+        scroller->Control = strip;
+        number = Add<TEdit>(f, 280, 410, 60, 22);
+        updown = Add<TUpDown>(f, 340, 410, 16, 22);
+        updown->Associate = number;
+        updown->Max = 10;
+        updown->Position = 3;
+        progress = Add<TProgressBar>(f, 370, 410, 150, 16);
+        progress->Position = 40;
+        rich = Add<TRichEdit>(f, 8, 460, 400, 80);
+        rich->Lines->Add("Livello insufficiente");
+        rich->SelStart = 0;
+        rich->SelLength = 7;
+        rich->SelAttributes->SetColor(clRed);
+        status = new TStatusBar(f);
+        status->Parent = f;
+        status->Panels->Add()->Text = "Pronto";
+        status->Panels->Add()->Text = "Piano 1";
     }
 };
 
@@ -145,13 +210,16 @@ TEST(QtControls, EveryKindShowsWithItsPeer) {
     SampleForm s;
     s.form->Show();
     Settle();
-    for (TControl* c : std::initializer_list<TControl*>{s.form.get(), s.label, s.edit, s.memo, s.ok, s.check, s.radioA,
-                                                         s.group, s.radioInGroup, s.panel, s.speed, s.bevel, s.combo,
-                                                         s.list, s.scroll, s.image, s.paint})
+    for (TControl* c : std::initializer_list<TControl*>{
+             s.form.get(), s.label, s.edit, s.memo, s.ok, s.check, s.radioA, s.group, s.radioInGroup, s.panel, s.speed,
+             s.bevel, s.combo, s.list, s.scroll, s.image, s.paint, s.strings, s.tree, s.tabs, s.pages, s.sheet1,
+             s.sheet2, s.scrollBox, s.scroller, s.number, s.updown, s.status, s.progress, s.rich})
         EXPECT_NE(c->Peer(), nullptr) << typeid(*c).name();
     // Windowed controls keep the bounds their code set, inside their parent's client area.
     for (TControl* c : std::initializer_list<TControl*>{s.edit, s.memo, s.ok, s.check, s.group, s.radioInGroup, s.panel,
-                                                         s.combo, s.list, s.scroll}) {
+                                                         s.combo, s.list, s.scroll, s.strings, s.tree, s.tabs, s.pages,
+                                                         s.sheet1, s.scrollBox, s.scroller, s.updown, s.status,
+                                                         s.progress, s.rich}) {
         QWidget* w = qttest::WindowOf(c);
         ASSERT_NE(w, nullptr);
         EXPECT_TRUE(w->isVisible());
@@ -179,6 +247,18 @@ TEST(QtControls, EveryKindShowsWithItsPeer) {
     EXPECT_EQ(client.pixelColor(s.image->Left + 32, s.image->Top + 32), QColor(Qt::yellow));
     QImage panel = SurfacePixels(s.panel);
     EXPECT_EQ(panel.pixelColor(150, 50), ovqt::ToQColor(clMoneyGreen));
+    // Only the page shown is visible; the status bar lies along the bottom.
+    EXPECT_FALSE(WindowOf(s.sheet2)->isVisible());
+    EXPECT_EQ(WindowOf(s.status)->geometry().bottom(), s.form->ClientHeight - 1);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(WindowOf(s.number))->text(), "3");
+    // The scroll box offers a scroll bar for the button below its bottom edge.
+    auto* boxBar = WidgetOf(s.scrollBox)->findChild<QScrollBar*>();
+    ASSERT_NE(boxBar, nullptr);
+    EXPECT_TRUE(boxBar->isVisible());
+    EXPECT_EQ(boxBar->orientation(), Qt::Vertical);
+    boxBar->setValue(boxBar->maximum());
+    EXPECT_EQ(s.scrollBox->VertScrollBar->Position, boxBar->maximum());
+    EXPECT_LE(s.scrollBox->Controls(0)->Top + s.scrollBox->Controls(0)->Height, s.scrollBox->ClientHeight);
 }
 
 TEST(QtControls, ProgramChangesShowOnTheWidgets) {

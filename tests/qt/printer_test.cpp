@@ -120,3 +120,98 @@ TEST(QtPrinter, AbortLeavesNoFile) {
     peer.Abort();
     EXPECT_FALSE(FileExists(file));
 }
+
+// ---------------------------------------------------------------- through the program's printer
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPrintDialog>
+
+#include "platform/dialogs.h"
+#include "platform/printers.h"
+#include "platform/qt/qt_backend_impl.h"
+#include "qt/qt_test_support.h"
+
+namespace {
+
+ovqt::TQtPrinterPeer* PrinterPeer() {
+    auto* backend = dynamic_cast<ovqt::TQtBackend*>(Application->Backend());
+    return backend ? backend->PrinterPeer() : nullptr;
+}
+
+int PdfIndex() { return Printer()->Printers->IndexOf(ovqt::PdfDeviceName); }
+
+}  // namespace
+
+TEST(QtPrinter, TwoPagesThroughThePrinterMakeATwoPageA4Pdf) {
+    std::string file = PdfPath("printer-document.pdf");
+    ForceDirectories(PdfPath(""));
+    DeleteFile(file);
+    TPrinter* p = Printer();
+    ASSERT_GE(PdfIndex(), 0);
+    p->SetPrinterIndex(PdfIndex());
+    p->Orientation = poPortrait;
+    p->Title = "Impianto condominiale";
+    EXPECT_EQ(p->PixelsPerInchX(), 600);
+    EXPECT_NEAR(p->PageWidth(), 4961, 4);
+    EXPECT_NEAR(p->PageHeight(), 7016, 4);
+    ASSERT_NE(PrinterPeer(), nullptr);
+    PrinterPeer()->SetPdfFile(QString::fromStdString(file));
+    p->BeginDoc();
+    TCanvas* c = p->Canvas;
+    c->Font->Name = "Arial";
+    c->Font->Size = 14;
+    c->TextOut(600, 500, "Schema della distribuzione");
+    c->Pen->Width = 6;
+    c->Brush->Style = bsClear;
+    c->Rectangle(500, 400, p->PageWidth() - 500, p->PageHeight() - 500);
+    p->NewPage();
+    c->Font->Name = "Times New Roman";
+    c->Font->Size = 12;
+    c->TextOut(600, 500, "Preventivo dei materiali");
+    p->EndDoc();
+
+    std::string info = Shell("pdfinfo '" + file + "' 2>&1");
+    EXPECT_EQ(Field(info, "Pages"), "2") << info;
+    EXPECT_NE(Field(info, "Page size").find("(A4)"), std::string::npos) << info;
+    std::string text = Shell("pdftotext '" + file + "' - 2>&1");
+    EXPECT_NE(text.find("Schema della distribuzione"), std::string::npos) << text;
+    EXPECT_NE(text.find("Preventivo dei materiali"), std::string::npos) << text;
+    // The second page holds only its own text.
+    std::string page2 = Shell("pdftotext -f 2 -l 2 '" + file + "' - 2>&1");
+    EXPECT_EQ(page2.find("Schema"), std::string::npos) << page2;
+}
+
+TEST(QtPrinter, QtsPrintDialogChoosesAPdfFile) {
+    std::string file = PdfPath("printer-from-dialog.pdf");
+    ForceDirectories(PdfPath(""));
+    DeleteFile(file);
+    Printer()->SetPrinterIndex(-1);
+    bool sawDialog = false;
+    qttest::Later([&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        sawDialog = true;
+        // Qt's own dialog offers printing to a PDF file as its last printer.
+        auto* printers = dialog->findChild<QComboBox*>("printers");
+        ASSERT_NE(printers, nullptr);
+        printers->setCurrentIndex(printers->count() - 1);
+        auto* name = dialog->findChild<QLineEdit*>("filename");
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(file));
+        dialog->accept();
+    });
+    TPrintDialog d(nullptr);
+    d.Copies = 1;
+    ASSERT_TRUE(d.Execute());
+    EXPECT_TRUE(sawDialog);
+    TPrinter* p = Printer();
+    EXPECT_EQ(p->PrinterIndex(), PdfIndex());
+    EXPECT_EQ(p->PixelsPerInchY(), 600);
+    p->Title = "Dal dialogo";
+    p->BeginDoc();
+    p->Canvas->TextOut(400, 400, "Stampato su file");
+    p->EndDoc();
+    std::string text = Shell("pdftotext '" + file + "' - 2>&1");
+    EXPECT_NE(text.find("Stampato su file"), std::string::npos) << text;
+}
