@@ -263,9 +263,63 @@ private:
     QToolButton* prev_;
 };
 
+// Arrows at the ends of the strip that scroll the control inside it.
+class PageScrollerPeer : public TQtSurfacePeer {
+public:
+    explicit PageScrollerPeer(TPageScroller* scroller) : TQtSurfacePeer(scroller), scroller_(scroller) {
+        back_ = new QToolButton(surface_);
+        forth_ = new QToolButton(surface_);
+        for (QToolButton* b : {back_, forth_}) {
+            b->setAutoRepeat(true);
+            b->setFocusPolicy(Qt::NoFocus);
+        }
+        QObject::connect(back_, &QToolButton::clicked, back_, [this] { Step(-1); });
+        QObject::connect(forth_, &QToolButton::clicked, forth_, [this] { Step(1); });
+        Arrange();
+    }
+    void ContentChanged() override { Arrange(); }
+    void Resync() override { Arrange(); }
+
+protected:
+    void Sync(TPropId id, int index) override {
+        TQtSurfacePeer::Sync(id, index);
+        Arrange();
+    }
+
+private:
+    void Step(int direction) {
+        if (Quiet()) return;
+        int step = std::max(8, (scroller_->Orientation == soHorizontal ? scroller_->ClientWidth : scroller_->ClientHeight) / 4);
+        scroller_->UserSet(scroller_->Position, scroller_->Position + direction * step);
+        Arrange();
+    }
+    void Arrange() {
+        if (!back_) return;
+        bool horizontal = scroller_->Orientation == soHorizontal;
+        int size = std::max(8, scroller_->ButtonSize.Get());
+        int w = scroller_->ClientWidth, h = scroller_->ClientHeight;
+        back_->setArrowType(horizontal ? Qt::LeftArrow : Qt::UpArrow);
+        forth_->setArrowType(horizontal ? Qt::RightArrow : Qt::DownArrow);
+        if (horizontal) {
+            back_->setGeometry(0, 0, size, h);
+            forth_->setGeometry(w - size, 0, size, h);
+        } else {
+            back_->setGeometry(0, 0, w, size);
+            forth_->setGeometry(0, h - size, w, size);
+        }
+        back_->setVisible(scroller_->Position > 0);
+        forth_->setVisible(scroller_->Position < scroller_->MaxPosition());
+        back_->raise();
+        forth_->raise();
+    }
+    TPageScroller* scroller_;
+    QPointer<QToolButton> back_, forth_;
+};
+
 }  // namespace
 
 TControlPeer* MakeComCtrlPeer(TControl* control) {
+    if (auto s = dynamic_cast<TPageScroller*>(control)) return new PageScrollerPeer(s);
     if (auto g = dynamic_cast<TCustomGrid*>(control)) return new GridPeer(g);
     if (auto t = dynamic_cast<TTreeView*>(control)) return new TreeViewPeer(t);
     if (auto p = dynamic_cast<TProgressBar*>(control)) return new ProgressPeer(p);

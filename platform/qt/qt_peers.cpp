@@ -83,7 +83,7 @@ void TQtSurface::InvalidateModel(const QRect& r) {
 
 void TQtSurface::PaintPending() {
     EnsureBuffer();
-    if (pending_.isEmpty() || painting_ || buffer_.Empty()) return;
+    if (pending_.isEmpty() || painting_ || buffer_.Empty() || !peer_) return;
     painting_ = true;
     QRect limit = pending_.boundingRect() & rect();
     pending_ = QRegion();
@@ -252,6 +252,12 @@ TQtSurfacePeer::TQtSurfacePeer(TControl* control, bool create) : TQtControlPeer(
     Init(surface_);
 }
 
+TQtSurfacePeer::~TQtSurfacePeer() {
+    if (!surface_) return;
+    surface_->Detach();
+    surface_->setProperty(PeerProperty, QVariant());
+}
+
 void TQtSurfacePeer::MakeSurface(QWidget* parent) { surface_ = new TQtSurface(this, parent); }
 
 TPaintEngine* TQtSurfacePeer::PaintEngine() { return surface_ ? &surface_->Engine() : nullptr; }
@@ -365,9 +371,29 @@ void TQtSurfacePeer::PaintSurface(TQtBitmapEngine& engine, const QRect& limit) {
 
 // ---------------------------------------------------------------- controls without a window
 
-TQtGraphicPeer::TQtGraphicPeer(TControl* control) : TQtControlPeer(control) {
-    Place();
+TPaintEngine& TQtGraphicEngine::Current() {
+    TQtSurface* surface = nullptr;
+    if (TWinControl* parent = control_->Parent)
+        if (auto pp = dynamic_cast<TQtControlPeer*>(parent->Peer()))
+            if (TQtSurfacePeer* sp = pp->SurfacePeer()) surface = sp->Surface();
+    if (!surface) {
+        nowhere_.Clear();
+        nowhere_.SetDeviceRect(DeviceRect());
+        return nowhere_;
+    }
+    if (!engine_ || surface_ != surface) {
+        engine_ = std::make_unique<TQtBitmapEngine>(surface->Buffer());
+        surface_ = surface;
+        QPointer<TQtSurface> target(surface);
+        engine_->OnTouched = [target](const QRect& r) {
+            if (target) target->update(r);
+        };
+    }
+    engine_->SetView(QPoint(control_->Left, control_->Top), QSize(control_->Width, control_->Height));
+    return *engine_;
 }
+
+TQtGraphicPeer::TQtGraphicPeer(TControl* control) : TQtControlPeer(control), engine_(control) { Place(); }
 
 TQtGraphicPeer::~TQtGraphicPeer() {
     if (TQtSurfacePeer* s = ParentSurface(); s && s->Surface()) s->Surface()->InvalidateModel(ToQRect(shown_));
@@ -386,12 +412,9 @@ void TQtGraphicPeer::InvalidateArea(const TRect& bounds) {
 
 void TQtGraphicPeer::Place() {
     TRect now = control_->Visible ? control_->BoundsRect() : TRect();
-    if (now == shown_ && engine_ && engineSurface_ == (ParentSurface() ? ParentSurface()->Surface() : nullptr)) return;
     InvalidateArea(shown_);
     InvalidateArea(now);
     shown_ = now;
-    engine_.reset();
-    engineSurface_ = nullptr;
 }
 
 void TQtGraphicPeer::Sync(TPropId id, int) {
@@ -420,21 +443,7 @@ void TQtGraphicPeer::Update() {
     if (TQtSurfacePeer* s = ParentSurface()) s->Update();
 }
 
-TPaintEngine* TQtGraphicPeer::PaintEngine() {
-    TQtSurfacePeer* s = ParentSurface();
-    TQtSurface* surface = s ? s->Surface() : nullptr;
-    if (!surface) return nullptr;
-    if (!engine_ || engineSurface_ != surface) {
-        engine_ = std::make_unique<TQtBitmapEngine>(surface->Buffer());
-        engineSurface_ = surface;
-        QPointer<TQtSurface> target(surface);
-        engine_->OnTouched = [target](const QRect& r) {
-            if (target) target->update(r);
-        };
-    }
-    engine_->SetView(QPoint(control_->Left, control_->Top), QSize(control_->Width, control_->Height));
-    return engine_.get();
-}
+TPaintEngine* TQtGraphicPeer::PaintEngine() { return &engine_; }
 
 // ---------------------------------------------------------------- forms
 

@@ -47,6 +47,8 @@ public:
     // Paints what is pending now.
     void PaintPending();
     bool HasPending() const { return !pending_.isEmpty(); }
+    // The peer is gone; the widget follows it soon.
+    void Detach() { peer_ = nullptr; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -124,6 +126,7 @@ protected:
 class TQtSurfacePeer : public TQtControlPeer {
 public:
     explicit TQtSurfacePeer(TControl* control, bool create = true);
+    ~TQtSurfacePeer() override;
     QWidget* Container() const override { return surface_; }
     QWidget* InputWidget() const override { return surface_; }
     TQtSurfacePeer* SurfacePeer() override { return this; }
@@ -137,7 +140,7 @@ public:
     virtual void PaintBackground(QPainter& painter, const QRect& rect);
 
     // The children moved or changed size: scrolling controls show where they reach.
-    void ContentChanged() { SyncScrollBars(); }
+    virtual void ContentChanged() { SyncScrollBars(); }
     void Resync() override { SyncScrollBars(); }
 
 protected:
@@ -147,6 +150,42 @@ protected:
     void SyncScrollBars();
     QPointer<TQtSurface> surface_;
     QPointer<QScrollBar> hbar_, vbar_;
+};
+
+// Draws for a control without a window on its parent's pixels, inside the
+// control's bounds as they are at each call; it stays the same object while
+// the control moves, so that the control's canvas may keep it.
+class TQtGraphicEngine : public TPaintEngine {
+public:
+    explicit TQtGraphicEngine(TControl* control) : control_(control) {}
+    TRect DeviceRect() const override { return TRect(0, 0, control_->Width, control_->Height); }
+    void Line(const TPaintState& s, TPoint from, TPoint to) override { Current().Line(s, from, to); }
+    void Polyline(const TPaintState& s, std::span<const TPoint> p) override { Current().Polyline(s, p); }
+    void Polygon(const TPaintState& s, std::span<const TPoint> p) override { Current().Polygon(s, p); }
+    void Rectangle(const TPaintState& s, const TRect& r) override { Current().Rectangle(s, r); }
+    void FillRect(const TPaintState& s, const TRect& r) override { Current().FillRect(s, r); }
+    void FrameRect(const TPaintState& s, const TRect& r) override { Current().FrameRect(s, r); }
+    void Ellipse(const TPaintState& s, const TRect& r) override { Current().Ellipse(s, r); }
+    void Arc(const TPaintState& s, const TRect& r, TPoint a, TPoint b) override { Current().Arc(s, r, a, b); }
+    void Text(const TPaintState& s, int x, int y, const AnsiString& t, const TRect* r) override {
+        Current().Text(s, x, y, t, r);
+    }
+    TSize TextExtent(const TFontState& f, const AnsiString& t) override { return Current().TextExtent(f, t); }
+    void DrawBitmap(const TPaintState& s, const TRect& d, const TBitmap& b, const TRect& src, bool t) override {
+        Current().DrawBitmap(s, d, b, src, t);
+    }
+    TColor GetPixel(int x, int y) override { return Current().GetPixel(x, y); }
+    void SetPixel(const TPaintState& s, int x, int y, TColor c) override { Current().SetPixel(s, x, y, c); }
+    void FloodFill(const TPaintState& s, int x, int y, TColor c, TFillStyle f) override {
+        Current().FloodFill(s, x, y, c, f);
+    }
+
+private:
+    TPaintEngine& Current();
+    TControl* control_;
+    std::unique_ptr<TQtBitmapEngine> engine_;
+    QPointer<TQtSurface> surface_;
+    TRecordingEngine nowhere_;  // while the parent shows nothing
 };
 
 // Controls without a window: painted on the parent's surface.
@@ -165,9 +204,7 @@ protected:
 private:
     TQtSurfacePeer* ParentSurface() const;
     void InvalidateArea(const TRect& bounds);
-    // Draws on the parent's pixels, inside the control's bounds.
-    std::unique_ptr<TQtBitmapEngine> engine_;
-    TQtSurface* engineSurface_ = nullptr;
+    TQtGraphicEngine engine_;
     TRect shown_;  // where the control was last shown on its parent
 };
 

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QToolButton>
 #include <memory>
 #include <typeinfo>
 
@@ -256,6 +257,14 @@ TEST(QtControls, EveryKindShowsWithItsPeer) {
     ASSERT_NE(boxBar, nullptr);
     EXPECT_TRUE(boxBar->isVisible());
     EXPECT_EQ(boxBar->orientation(), Qt::Vertical);
+    // The page scroller's arrow scrolls the strip inside it.
+    auto arrows = WidgetOf(s.scroller)->findChildren<QToolButton*>();
+    ASSERT_EQ(arrows.size(), 2);
+    QToolButton* forth = arrows[0]->isVisible() ? arrows[0] : arrows[1];
+    EXPECT_TRUE(forth->isVisible());
+    forth->click();
+    EXPECT_GT(s.scroller->Position, 0);
+    EXPECT_EQ(s.scroller->Controls(0)->Left, -s.scroller->Position);
     boxBar->setValue(boxBar->maximum());
     EXPECT_EQ(s.scrollBox->VertScrollBar->Position, boxBar->maximum());
     EXPECT_LE(s.scrollBox->Controls(0)->Top + s.scrollBox->Controls(0)->Height, s.scrollBox->ClientHeight);
@@ -577,4 +586,16 @@ TEST(QtControls, RubberBandsOnAPaintBoxRestoreWhatTheyCross) {
     c->Rectangle(10, 10, 120, 80);
     Settle();
     EXPECT_EQ(SurfacePixels(s.form.get()), before);
+    // The canvas draws where the paint box is now, after it moved.
+    s.paint->Left = s.paint->Left + 30;
+    WidgetOf(s.form.get())->repaint();
+    QImage moved = SurfacePixels(s.form.get());
+    c->Pen->Mode = pmCopy;
+    c->Pen->Color = clFuchsia;
+    c->MoveTo(0, 5);
+    c->LineTo(20, 5);
+    Settle();
+    QImage after = SurfacePixels(s.form.get());
+    EXPECT_EQ(after.pixelColor(s.paint->Left + 10, s.paint->Top + 5), QColor(Qt::magenta));
+    EXPECT_NE(moved.pixelColor(s.paint->Left + 10, s.paint->Top + 5), QColor(Qt::magenta));
 }
