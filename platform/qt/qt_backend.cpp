@@ -28,6 +28,24 @@
 namespace ovqt {
 
 namespace {
+
+// An exception that escapes an event handler of the program is shown to the
+// person and the event loop goes on, as the class library's loop does.
+class TQtApplication : public QApplication {
+public:
+    TQtApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            Application->HandleException(e);
+        } catch (...) {
+            Application->HandleException(Exception("Errore interno del programma"));
+        }
+        return false;
+    }
+};
+
 std::unique_ptr<QApplication> ownApp;
 std::unique_ptr<TQtBackend> backend;
 }  // namespace
@@ -38,7 +56,7 @@ namespace {
 class TimerPeer : public TTimerPeer {
 public:
     explicit TimerPeer(TTimer* timer) : timer_(timer) {
-        QObject::connect(&clock_, &QTimer::timeout, &clock_, [this] { timer_->Tick(); });
+        QObject::connect(&clock_, &QTimer::timeout, &clock_, Guarded([this] { timer_->Tick(); }));
         Changed();
     }
     void Changed() override {
@@ -180,7 +198,7 @@ void TQtBackend::SetCursor(int cursor) {
 void AttachQtBackend(int& argc, char** argv) {
     using namespace ovqt;
     if (backend) return;
-    if (!QApplication::instance()) ownApp = std::make_unique<QApplication>(argc, argv);
+    if (!QApplication::instance()) ownApp = std::make_unique<TQtApplication>(argc, argv);
     // Qt's own dialogs speak the program's language.
     static QTranslator translator;
     if (translator.isEmpty())

@@ -40,18 +40,18 @@ public:
         vbar_ = new QScrollBar(Qt::Vertical, frame_);
         hbar_ = new QScrollBar(Qt::Horizontal, frame_);
         for (QScrollBar* bar : {vbar_, hbar_}) bar->setFocusPolicy(Qt::NoFocus);
-        QObject::connect(vbar_, &QScrollBar::valueChanged, vbar_, [this](int v) {
+        QObject::connect(vbar_, &QScrollBar::valueChanged, vbar_, Guarded([this](int v) {
             if (Quiet()) return;
             QuietScope quiet(this);
             grid_->UserSet(grid_->TopRow, v);
             SyncBars();
-        });
-        QObject::connect(hbar_, &QScrollBar::valueChanged, hbar_, [this](int v) {
+        }));
+        QObject::connect(hbar_, &QScrollBar::valueChanged, hbar_, Guarded([this](int v) {
             if (Quiet()) return;
             QuietScope quiet(this);
             grid_->UserSet(grid_->LeftCol, v);
             SyncBars();
-        });
+        }));
         Init(frame_);
     }
     void Place() override {
@@ -140,12 +140,12 @@ public:
         surface_->setFocusPolicy(Qt::StrongFocus);
         bar_ = new QScrollBar(Qt::Vertical, surface_);
         bar_->setFocusPolicy(Qt::NoFocus);
-        QObject::connect(bar_, &QScrollBar::valueChanged, bar_, [this](int v) {
+        QObject::connect(bar_, &QScrollBar::valueChanged, bar_, Guarded([this](int v) {
             if (Quiet()) return;
             QuietScope quiet(this);
             tree_->UserSet(tree_->TopIndex, v);
             surface_->InvalidateModel(surface_->rect());
-        });
+        }));
         SyncBar();
     }
     bool WheelScroll(int delta) override {
@@ -221,12 +221,12 @@ public:
             b->setAutoRepeat(true);
             b->setFocusPolicy(Qt::NoFocus);
         }
-        QObject::connect(next_, &QToolButton::clicked, next_, [this] {
+        QObject::connect(next_, &QToolButton::clicked, next_, Guarded([this] {
             if (!Quiet()) model_->ClickButton(btNext);
-        });
-        QObject::connect(prev_, &QToolButton::clicked, prev_, [this] {
+        }));
+        QObject::connect(prev_, &QToolButton::clicked, prev_, Guarded([this] {
             if (!Quiet()) model_->ClickButton(btPrev);
-        });
+        }));
         Init(box_);
     }
     bool NativeClick() const override { return true; }
@@ -273,8 +273,8 @@ public:
             b->setAutoRepeat(true);
             b->setFocusPolicy(Qt::NoFocus);
         }
-        QObject::connect(back_, &QToolButton::clicked, back_, [this] { Step(-1); });
-        QObject::connect(forth_, &QToolButton::clicked, forth_, [this] { Step(1); });
+        QObject::connect(back_, &QToolButton::clicked, back_, Guarded([this] { Step(-1); }));
+        QObject::connect(forth_, &QToolButton::clicked, forth_, Guarded([this] { Step(1); }));
         Arrange();
     }
     void ContentChanged() override { Arrange(); }

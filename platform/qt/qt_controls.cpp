@@ -50,16 +50,16 @@ class EditPeer : public TQtControlPeer {
 public:
     explicit EditPeer(TCustomEdit* edit) : TQtControlPeer(edit), edit_(edit) {
         line_ = new QLineEdit;
-        QObject::connect(line_, &QLineEdit::textEdited, line_, [this](const QString& text) {
+        QObject::connect(line_, &QLineEdit::textEdited, line_, Guarded([this](const QString& text) {
             if (Quiet()) return;
             QuietScope quiet(this);
             edit_->SelStart.SetQuiet(line_->cursorPosition());
             edit_->SelLength.SetQuiet(0);
             edit_->UserSet(edit_->Text, FromQString(text));
             SyncMaxLength();
-        });
-        QObject::connect(line_, &QLineEdit::cursorPositionChanged, line_, [this](int, int) { CaretFromWidget(); });
-        QObject::connect(line_, &QLineEdit::selectionChanged, line_, [this] { CaretFromWidget(); });
+        }));
+        QObject::connect(line_, &QLineEdit::cursorPositionChanged, line_, Guarded([this](int, int) { CaretFromWidget(); }));
+        QObject::connect(line_, &QLineEdit::selectionChanged, line_, Guarded([this] { CaretFromWidget(); }));
         Init(line_);
     }
     bool NativeKeys() const override { return true; }
@@ -123,13 +123,13 @@ class MemoPeer : public TQtControlPeer {
 public:
     explicit MemoPeer(TMemo* memo) : TQtControlPeer(memo), memo_(memo) {
         text_ = new QPlainTextEdit;
-        QObject::connect(text_, &QPlainTextEdit::textChanged, text_, [this] {
+        QObject::connect(text_, &QPlainTextEdit::textChanged, text_, Guarded([this] {
             if (Quiet()) return;
             QuietScope quiet(this);
             memo_->SelStart.SetQuiet(text_->textCursor().position());
             memo_->SelLength.SetQuiet(0);
             memo_->UserSet(memo_->Text, ModelMemoText(text_->toPlainText()));
-        });
+        }));
         Init(text_);
     }
     bool NativeKeys() const override { return true; }
@@ -182,9 +182,9 @@ public:
     explicit ButtonPeer(TButton* button) : TQtControlPeer(button), button_(button) {
         push_ = new QPushButton;
         push_->setAutoDefault(false);
-        QObject::connect(push_, &QPushButton::clicked, push_, [this] {
+        QObject::connect(push_, &QPushButton::clicked, push_, Guarded([this] {
             if (!Quiet()) button_->Click();
-        });
+        }));
         Init(push_);
     }
     bool NativeKeys() const override { return true; }
@@ -212,11 +212,11 @@ class CheckBoxPeer : public TQtControlPeer {
 public:
     explicit CheckBoxPeer(TCheckBox* box) : TQtControlPeer(box), box_(box) {
         check_ = new QCheckBox;
-        QObject::connect(check_, &QCheckBox::clicked, check_, [this] {
+        QObject::connect(check_, &QCheckBox::clicked, check_, Guarded([this] {
             if (Quiet()) return;
             box_->Click();
             Resync();
-        });
+        }));
         Init(check_);
     }
     bool NativeKeys() const override { return true; }
@@ -261,11 +261,11 @@ public:
         button_ = new QRadioButton;
         // The model unchecks the radio buttons beside the one checked.
         button_->setAutoExclusive(false);
-        QObject::connect(button_, &QRadioButton::clicked, button_, [this] {
+        QObject::connect(button_, &QRadioButton::clicked, button_, Guarded([this] {
             if (Quiet()) return;
             radio_->Click();
             Resync();
-        });
+        }));
         Init(button_);
     }
     bool NativeKeys() const override { return true; }
@@ -334,7 +334,7 @@ public:
         if (option.state & QStyle::State_Selected) state << odSelected;
         if (option.state & QStyle::State_HasFocus) state << odFocused;
         if (!(option.state & QStyle::State_Enabled)) state << odDisabled;
-        combo_->PaintItemTo(&engine, index.row(), TRect(0, 0, r.width(), r.height()), state);
+        Safely([&] { combo_->PaintItemTo(&engine, index.row(), TRect(0, 0, r.width(), r.height()), state); });
         painter->restore();
     }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
@@ -351,12 +351,12 @@ public:
     explicit ComboWidget(TComboBox* combo) : combo_(combo) {}
     std::function<void()> BeforePopup, AfterPopup;
     void showPopup() override {
-        if (BeforePopup) BeforePopup();
+        if (BeforePopup) Safely(BeforePopup);
         QComboBox::showPopup();
     }
     void hidePopup() override {
         QComboBox::hidePopup();
-        if (AfterPopup) AfterPopup();
+        if (AfterPopup) Safely(AfterPopup);
     }
 
 protected:
@@ -377,7 +377,7 @@ protected:
         engine.Attach(&painter, TRect(0, 0, edit.width(), edit.height()));
         TOwnerDrawState state{odComboBoxEdit};
         if (hasFocus()) state << odFocused << odSelected;
-        combo_->PaintItemTo(&engine, combo_->ItemIndex, TRect(0, 0, edit.width(), edit.height()), state);
+        Safely([&] { combo_->PaintItemTo(&engine, combo_->ItemIndex, TRect(0, 0, edit.width(), edit.height()), state); });
         painter.restore();
     }
 
@@ -400,11 +400,11 @@ public:
         box_->AfterPopup = [this] {
             if (combo_->DroppedDown) combo_->UserSet(combo_->DroppedDown, false);
         };
-        QObject::connect(box_, &QComboBox::activated, box_, [this](int index) {
+        QObject::connect(box_, &QComboBox::activated, box_, Guarded([this](int index) {
             if (Quiet()) return;
             combo_->SelectByUser(index);
             Resync();
-        });
+        }));
         Init(box_);
     }
     bool NativeKeys() const override { return true; }
@@ -455,11 +455,11 @@ private:
         if (box_->isEditable() != editable) {
             box_->setEditable(editable);
             if (QLineEdit* line = box_->lineEdit()) {
-                QObject::connect(line, &QLineEdit::textEdited, box_, [this](const QString& text) {
+                QObject::connect(line, &QLineEdit::textEdited, box_, Guarded([this](const QString& text) {
                     if (Quiet()) return;
                     QuietScope quiet(this);
                     combo_->UserSet(combo_->Text, FromQString(text));
-                });
+                }));
                 line->setMaxLength(combo_->MaxLength > 0 ? combo_->MaxLength.Get() : 32767);
             }
         }
@@ -489,12 +489,12 @@ public:
     explicit ListBoxPeer(TListBox* list) : TQtSurfacePeer(list), list_(list) {
         surface_->setFocusPolicy(Qt::StrongFocus);
         bar_ = new QScrollBar(Qt::Vertical, surface_);
-        QObject::connect(bar_, &QScrollBar::valueChanged, bar_, [this](int v) {
+        QObject::connect(bar_, &QScrollBar::valueChanged, bar_, Guarded([this](int v) {
             if (Quiet()) return;
             QuietScope quiet(this);
             list_->UserSet(list_->TopIndex, v);
             surface_->InvalidateModel(surface_->rect());
-        });
+        }));
         SyncBar();
     }
     bool NativeKeys() const override { return true; }
@@ -589,7 +589,7 @@ class ScrollBarPeer : public TQtControlPeer {
 public:
     explicit ScrollBarPeer(TScrollBar* bar) : TQtControlPeer(bar), model_(bar) {
         bar_ = new QScrollBar;
-        QObject::connect(bar_, &QScrollBar::actionTriggered, bar_, [this](int action) {
+        QObject::connect(bar_, &QScrollBar::actionTriggered, bar_, Guarded([this](int action) {
             if (Quiet()) return;
             TScrollCode code;
             switch (action) {
@@ -605,14 +605,14 @@ public:
             QuietScope quiet(this);
             model_->Scroll(code, bar_->sliderPosition());
             bar_->setSliderPosition(model_->Position);
-        });
-        QObject::connect(bar_, &QScrollBar::sliderReleased, bar_, [this] {
+        }));
+        QObject::connect(bar_, &QScrollBar::sliderReleased, bar_, Guarded([this] {
             if (Quiet()) return;
             QuietScope quiet(this);
             model_->Scroll(scPosition, bar_->sliderPosition());
             model_->Scroll(scEndScroll, model_->Position);
             bar_->setValue(model_->Position);
-        });
+        }));
         Init(bar_);
     }
     bool NativeKeys() const override { return true; }

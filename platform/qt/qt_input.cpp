@@ -130,7 +130,26 @@ TControl* TQtInput::TargetAt(TControl* control, QPoint& point) const {
 
 bool TQtInput::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWidgetType()) return false;
-    auto* widget = static_cast<QWidget*>(watched);
+    switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::FocusIn:
+            break;
+        default:
+            return false;
+    }
+    bool used = false;
+    Safely([&] { used = Dispatch(static_cast<QWidget*>(watched), event); });
+    return used;
+}
+
+bool TQtInput::Dispatch(QWidget* widget, QEvent* event) {
     switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:

@@ -25,6 +25,7 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool Dispatch(QWidget* widget, QEvent* event);
     bool Key(QWidget* widget, QKeyEvent* event);
     bool Mouse(QWidget* widget, QMouseEvent* event);
     bool Wheel(QWidget* widget, QWheelEvent* event);

@@ -27,6 +27,11 @@ const char* const PeerProperty = "ovqtPeer";
 QRect Intersected(const QRect& a, const QRect& b) { return a & b; }
 }  // namespace
 
+void ReportLater(const std::exception& e) {
+    AnsiString message = e.what();
+    QTimer::singleShot(0, qApp, [message] { Safely([&] { Application->HandleException(Exception(message)); }); });
+}
+
 TQtControlPeer* PeerOfWidget(const QObject* object) {
     for (const QObject* o = object; o; o = o->parent()) {
         QVariant v = o->property(PeerProperty);
@@ -102,7 +107,7 @@ void TQtSurface::PaintPending() {
 }
 
 void TQtSurface::paintEvent(QPaintEvent* event) {
-    PaintPending();
+    Safely([this] { PaintPending(); });
     QPainter p(this);
     QImage image = WrapBitmap(buffer_);
     if (image.isNull()) return;
@@ -291,11 +296,11 @@ void TQtSurfacePeer::SyncScrollBars() {
             bar = new QScrollBar(horizontal ? Qt::Horizontal : Qt::Vertical, surface_);
             bar->setFocusPolicy(Qt::NoFocus);
             QScrollBar* b = bar;
-            QObject::connect(b, &QScrollBar::valueChanged, b, [this, horizontal](int v) {
+            QObject::connect(b, &QScrollBar::valueChanged, b, Guarded([this, horizontal](int v) {
                 if (Quiet()) return;
                 auto sc = static_cast<TScrollingWinControl*>(control_);
                 (horizontal ? sc->HorzScrollBar : sc->VertScrollBar)->Position = v;
-            });
+            }));
         }
         int thickness = bar->sizeHint().width();
         if (horizontal) thickness = bar->sizeHint().height();
@@ -458,21 +463,23 @@ public:
 protected:
     void moveEvent(QMoveEvent* e) override {
         QWidget::moveEvent(e);
-        if (peer_) peer_->WindowMoved();
+        if (peer_) Safely([this] { peer_->WindowMoved(); });
     }
     void resizeEvent(QResizeEvent* e) override {
         QWidget::resizeEvent(e);
-        if (peer_) peer_->WindowResized();
+        if (peer_) Safely([this] { peer_->WindowResized(); });
     }
     void closeEvent(QCloseEvent* e) override {
         // The model decides: OnCloseQuery, OnClose, the modal result.
-        if (peer_ && !peer_->CloseRequested()) e->ignore();
+        bool close = true;
+        if (peer_) Safely([&] { close = peer_->CloseRequested(); });
+        if (!close) e->ignore();
     }
     void changeEvent(QEvent* e) override {
         QWidget::changeEvent(e);
         if (!peer_) return;
-        if (e->type() == QEvent::ActivationChange && isActiveWindow()) peer_->WindowActivated();
-        if (e->type() == QEvent::WindowStateChange) peer_->WindowStateChanged();
+        if (e->type() == QEvent::ActivationChange && isActiveWindow()) Safely([this] { peer_->WindowActivated(); });
+        if (e->type() == QEvent::WindowStateChange) Safely([this] { peer_->WindowStateChanged(); });
     }
 
 public:
@@ -599,11 +606,11 @@ void TQtFormPeer::Sync(TPropId id, int index) {
                 checkPosted_ = true;
                 QPointer<QWidget> alive(widget_);
                 TCustomForm* form = form_;
-                QTimer::singleShot(0, widget_, [this, alive, form] {
+                QTimer::singleShot(0, widget_, Guarded([this, alive, form] {
                     if (!alive) return;
                     checkPosted_ = false;
                     if (form->Modal() && form->ModalResult != mrNone) form->CheckModalEnd();
-                });
+                }));
             }
             return;
         case TPropId::Color:

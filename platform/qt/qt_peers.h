@@ -18,6 +18,7 @@
 #include <QRegion>
 #include <QWidget>
 #include <memory>
+#include <type_traits>
 
 #include "platform/application.h"
 #include "platform/qt/qt_paint.h"
@@ -27,6 +28,32 @@ class QEventLoop;
 class QScrollBar;
 
 namespace ovqt {
+
+// Calls into the program from Qt's events: an exception a handler throws is
+// shown to the person once the event is over, and the event loop goes on.
+void ReportLater(const std::exception& e);
+template <class F>
+void Safely(F&& f) noexcept {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        ReportLater(e);
+    } catch (...) {
+        ReportLater(Exception("Errore interno del programma"));
+    }
+}
+// A slot that calls into the program safely (taking the signal's arguments when it wants them).
+template <class F>
+auto Guarded(F f) {
+    return [f = std::move(f)](auto&&... args) {
+        Safely([&] {
+            if constexpr (std::is_invocable_v<const F&, decltype(args)...>)
+                f(std::forward<decltype(args)>(args)...);
+            else
+                f();
+        });
+    };
+}
 
 class TQtControlPeer;
 class TQtSurfacePeer;

@@ -599,3 +599,25 @@ TEST(QtControls, RubberBandsOnAPaintBoxRestoreWhatTheyCross) {
     EXPECT_EQ(after.pixelColor(s.paint->Left + 10, s.paint->Top + 5), QColor(Qt::magenta));
     EXPECT_NE(moved.pixelColor(s.paint->Left + 10, s.paint->Top + 5), QColor(Qt::magenta));
 }
+
+TEST(QtControls, AnExceptionInAHandlerIsShownAndTheProgramGoesOn) {
+    SampleForm s;
+    s.form->Show();
+    Settle();
+    s.ok->OnClick = [](TObject*) { throw EConvertError("\"1,2,3\" non è un numero valido"); };
+    QString shown;
+    Later([&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        box->buttons().front()->click();
+    }, 30);
+    QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton);
+    QTest::qWait(120);
+    EXPECT_EQ(shown, QString::fromUtf8("\"1,2,3\" non è un numero valido"));
+    // The form still works.
+    int clicks = 0;
+    s.ok->OnClick = [&](TObject*) { ++clicks; };
+    QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+}
