@@ -134,6 +134,10 @@ public:
     }
     bool NativeKeys() const override { return true; }
     bool WidgetEditsKey(WORD key) const override { return EditingKey(key); }
+    // Enter that no default button took makes a new line only where the memo wants it.
+    bool DefaultKey(WORD key, TShiftState shift) override {
+        return key == VK_RETURN && !memo_->WantReturns && !shift.Contains(ssCtrl);
+    }
     void InsertText(const QString& text) override {
         if (!memo_->ReadOnly) text_->insertPlainText(text);
     }

@@ -222,6 +222,17 @@ bool TQtInput::Mouse(QWidget* widget, QMouseEvent* event) {
             break;
         }
         default:
+            // Over a control without a window, the pointer takes its shape.
+            if (!captured_ && peer->InputWidget() && target != peer->Control()) {
+                int cursor = target->Cursor != crDefault ? target->Cursor.Get() : peer->Control()->Cursor.Get();
+                if (cursor == crDefault)
+                    peer->InputWidget()->unsetCursor();
+                else
+                    peer->InputWidget()->setCursor(CursorShape(cursor));
+            } else if (!captured_ && peer->SurfacePeer() && peer->InputWidget() &&
+                       peer->Control()->Cursor == crDefault) {
+                peer->InputWidget()->unsetCursor();
+            }
             target->MouseMove(shift, local.x(), local.y());
             break;
     }

@@ -136,6 +136,8 @@ TQtControlPeer::~TQtControlPeer() {
 
 void TQtControlPeer::Init(QWidget* widget) {
     widget_ = widget;
+    hasOwnCursor_ = widget->testAttribute(Qt::WA_SetCursor);
+    if (hasOwnCursor_) ownCursor_ = widget->cursor();
     widget->setProperty(PeerProperty, QVariant::fromValue<void*>(this));
     widget->setMouseTracking(true);
     QuietScope quiet(this);
@@ -204,10 +206,12 @@ void TQtControlPeer::Sync(TPropId id, int) {
             widget_->setToolTip(control_->ShowHint ? ToQString(control_->Hint) : QString());
             break;
         case TPropId::Cursor:
-            if (control_->Cursor == crDefault)
-                widget_->unsetCursor();
-            else
+            if (control_->Cursor != crDefault)
                 widget_->setCursor(CursorShape(control_->Cursor));
+            else if (hasOwnCursor_)
+                widget_->setCursor(ownCursor_);
+            else
+                widget_->unsetCursor();
             break;
         default:
             break;

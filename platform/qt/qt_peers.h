@@ -14,6 +14,7 @@
 // - graphic peers: controls without a window of their own (labels, bevels,
 //   images, paint boxes, speed buttons), painted on their parent's surface
 //   after the parent, and given the mouse events over their area.
+#include <QCursor>
 #include <QPointer>
 #include <QRegion>
 #include <QWidget>
@@ -147,6 +148,9 @@ protected:
     TControl* control_;
     QPointer<QWidget> widget_;
     int quiet_ = 0;
+    // The pointer the widget shows of its own (an edit's text cursor).
+    QCursor ownCursor_;
+    bool hasOwnCursor_ = false;
 };
 
 // Controls the model paints, containers and the form's client area.
