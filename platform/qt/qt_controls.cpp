@@ -324,36 +324,17 @@ private:
 
 class ComboPeer;
 
-// Items of an owner-drawn combo box are drawn by the model.
-class ComboDelegate : public QStyledItemDelegate {
-public:
-    explicit ComboDelegate(TComboBox* combo, QObject* parent) : QStyledItemDelegate(parent), combo_(combo) {}
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        TQtPainterEngine engine;
-        QRect r = option.rect;
-        painter->save();
-        painter->translate(r.topLeft());
-        engine.Attach(painter, TRect(0, 0, r.width(), r.height()));
-        TOwnerDrawState state;
-        if (option.state & QStyle::State_Selected) state << odSelected;
-        if (option.state & QStyle::State_HasFocus) state << odFocused;
-        if (!(option.state & QStyle::State_Enabled)) state << odDisabled;
-        Safely([&] { combo_->PaintItemTo(&engine, index.row(), TRect(0, 0, r.width(), r.height()), state); });
-        painter->restore();
-    }
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QSize s = QStyledItemDelegate::sizeHint(option, index);
-        return QSize(s.width(), combo_->ItemHeight);
-    }
-
-private:
-    TComboBox* combo_;
-};
-
 class ComboWidget : public QComboBox {
 public:
     explicit ComboWidget(TComboBox* combo) : combo_(combo) {}
     std::function<void()> BeforePopup, AfterPopup;
+    TComboBox* Combo() const { return combo_; }
+    // The peer is gone: the widget shows nothing of the model any more.
+    void Detach() {
+        combo_ = nullptr;
+        BeforePopup = nullptr;
+        AfterPopup = nullptr;
+    }
     void showPopup() override {
         if (BeforePopup) Safely(BeforePopup);
         QComboBox::showPopup();
@@ -365,7 +346,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* e) override {
-        if (!combo_->OwnerDrawn()) {
+        if (!combo_ || !combo_->OwnerDrawn()) {
             QComboBox::paintEvent(e);
             return;
         }
@@ -389,12 +370,42 @@ private:
     TComboBox* combo_;
 };
 
+// Items of an owner-drawn combo box are drawn by the model.
+class ComboDelegate : public QStyledItemDelegate {
+public:
+    explicit ComboDelegate(ComboWidget* box) : QStyledItemDelegate(box), box_(box) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        TComboBox* combo = box_->Combo();
+        if (!combo) return;
+        TQtPainterEngine engine;
+        QRect r = option.rect;
+        painter->save();
+        painter->translate(r.topLeft());
+        engine.Attach(painter, TRect(0, 0, r.width(), r.height()));
+        TOwnerDrawState state;
+        if (option.state & QStyle::State_Selected) state << odSelected;
+        if (option.state & QStyle::State_HasFocus) state << odFocused;
+        if (!(option.state & QStyle::State_Enabled)) state << odDisabled;
+        Safely([&] { combo->PaintItemTo(&engine, index.row(), TRect(0, 0, r.width(), r.height()), state); });
+        painter->restore();
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        TComboBox* combo = box_->Combo();
+        return combo ? QSize(s.width(), combo->ItemHeight) : s;
+    }
+
+private:
+    ComboWidget* box_;
+};
+
 class ComboPeer : public TQtControlPeer {
 public:
+    ~ComboPeer() override { box_->Detach(); }
     explicit ComboPeer(TComboBox* combo) : TQtControlPeer(combo), combo_(combo) {
         box_ = new ComboWidget(combo);
         box_->setInsertPolicy(QComboBox::NoInsert);
-        box_->setItemDelegate(new ComboDelegate(combo, box_));
+        box_->setItemDelegate(new ComboDelegate(box_));
         // Opening the list lets the program fill it first (OnDropDown).
         box_->BeforePopup = [this] {
             if (!combo_->DroppedDown) combo_->UserSet(combo_->DroppedDown, true);
