@@ -21,7 +21,9 @@
 //   DblClick/MouseWheel, TCustomForm::HandleKeyDown/HandleKeyPress/
 //   HandleKeyUp, TControl::UserFocus, TControl::PaintTo for controls the model
 //   paints, TMenuItem::Click, TTimer::Tick.
-// Peers are owned by their model object and deleted before it goes.
+// Peers are owned by their model object and deleted before it goes, the
+// children's peers before their parent's. A new peer reads the whole state of
+// its control (it hears only later changes).
 #include <functional>
 #include <vector>
 

@@ -229,8 +229,12 @@ void TControl::FireMouseDown(TMouseButton button, TShiftState shift, int x, int 
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     lastMouse_ = TPoint(x, y);
-    if (auto w = dynamic_cast<TWinControl*>(this); w && w->TakesFocusOnClick() && w->CanFocus() && !w->Focused())
-        UserFocus();
+    // A click gives the focus, unless it already is here or on a child (a grid's editor).
+    if (auto w = dynamic_cast<TWinControl*>(this); w && w->TakesFocusOnClick() && w->CanFocus()) {
+        TCustomForm* form = GetParentForm(this);
+        TWinControl* focused = form ? form->FocusedControl() : nullptr;
+        if (!focused || !w->ContainsControl(focused)) UserFocus();
+    }
     if (DragMode == dmAutomatic && button == mbLeft) BeginDrag(false);
     FireMouseDown(button, shift, x, y);
 }

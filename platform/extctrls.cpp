@@ -117,7 +117,7 @@ void TBevel::Paint() {
 
 // ---------------------------------------------------------------- images and paint boxes
 
-TImage::TImage(TComponent* owner) : TGraphicControl(owner), Picture(new TPicture), Canvas(Picture->Bitmap->Canvas) {
+TImage::TImage(TComponent* owner) : TGraphicControl(owner), Picture(new TPicture) {
     SetBounds(0, 0, 105, 105);
     Picture->OnChange = [this](TObject*) { PictureChanged(); };
 }
@@ -135,9 +135,9 @@ void TImage::PictureChanged() {
     Invalidate();
 }
 
-void TImage::Resized() {
+TCanvas* TImage::BitmapCanvas() {
     if (Picture->Bitmap->Empty() && Width > 0 && Height > 0) Picture->Bitmap->SetSize(Width, Height);
-    TGraphicControl::Resized();
+    return Picture->Bitmap->Canvas;
 }
 
 void TImage::DoPropertyChanged(TPropId id) {

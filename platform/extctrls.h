@@ -38,14 +38,25 @@ protected:
     void Paint() override;
 };
 
-// Shows a picture. Canvas is the picture's bitmap canvas; an empty bitmap
-// takes the image's size when the image is sized.
+// Shows a picture. Canvas is the picture's bitmap canvas: reaching it gives
+// an empty picture a bitmap of the image's size first.
 class TImage : public TGraphicControl {
 public:
     explicit TImage(TComponent* owner = nullptr);
     ~TImage() override;
     TPicture* const Picture;
-    TCanvas* const Canvas;
+    class TCanvasRef {
+    public:
+        TCanvas* operator->() const { return image_->BitmapCanvas(); }
+        operator TCanvas*() const { return image_->BitmapCanvas(); }
+
+    private:
+        friend class TImage;
+        explicit TCanvasRef(TImage* image) : image_(image) {}
+        TImage* image_;
+    };
+    const TCanvasRef Canvas{this};
+    TCanvas* BitmapCanvas();
     TProperty<bool> Stretch{this, TPropId::Stretch, false};
     TProperty<bool> Center{this, TPropId::Center, false};
     TProperty<bool> Proportional{this, TPropId::Proportional, false};
@@ -56,7 +67,6 @@ public:
 
 protected:
     void Paint() override;
-    void Resized() override;
     void DoPropertyChanged(TPropId id) override;
 
 private:

@@ -447,6 +447,10 @@ bool TCustomForm::HandleKeyDown(WORD key, TShiftState shift) {
         target->KeyDown(key, shift);
         if (key == 0) return false;
         if (target->WantsKey(key)) return false;
+    } else if (!KeyPreview) {
+        // Nothing has the focus: the form takes the key itself.
+        TWinControl::KeyDown(key, shift);
+        if (key == 0) return false;
     }
     return HandleDialogKey(key, shift);
 }
@@ -456,7 +460,10 @@ void TCustomForm::HandleKeyUp(WORD key, TShiftState shift) {
         TWinControl::KeyUp(key, shift);
         if (key == 0) return;
     }
-    if (entered_) entered_->KeyUp(key, shift);
+    if (entered_)
+        entered_->KeyUp(key, shift);
+    else if (!KeyPreview)
+        TWinControl::KeyUp(key, shift);
 }
 
 void TCustomForm::HandleKeyPress(char key) {
@@ -464,7 +471,10 @@ void TCustomForm::HandleKeyPress(char key) {
         TWinControl::KeyPress(key);
         if (key == 0) return;
     }
-    if (entered_) entered_->KeyPress(key);
+    if (entered_)
+        entered_->KeyPress(key);
+    else if (!KeyPreview)
+        TWinControl::KeyPress(key);
 }
 
 void TCustomForm::SendKey(WORD key, TShiftState shift) {

@@ -168,6 +168,7 @@ public:
     TProperty<int> DropDownCount{this, TPropId::DropDownCount, 8};
     TProperty<int> ItemHeight{this, TPropId::ItemHeight, 16};
     TProperty<int> MaxLength{this, TPropId::MaxLength, 0};
+    // Its changes reach the peer as TPropId::Position.
     TProperty<bool> DroppedDown{this, TPropId::Position, false};
     TControlCanvas* const Canvas;
 

@@ -138,6 +138,11 @@ TEST_F(Grids, EditingAStringGridCellFiresOnSetEditText) {
     EXPECT_EQ(grid->InplaceEditor()->BoundsRect(), grid->CellRect(2, 1));
     grid->InplaceEditor()->UserSet(grid->InplaceEditor()->Text, AnsiString("7"));
     EXPECT_EQ(edits.back(), "2,1=7 cell 7");
+    // A click in the cell being edited leaves the focus in the editor.
+    TRect editing = grid->CellRect(2, 1);
+    grid->ClickAt(editing.Left + 2, editing.Top + 2);
+    EXPECT_TRUE(grid->InplaceEditor()->Focused());
+    EXPECT_TRUE(grid->EditorMode);
     // Moving to another cell closes the editor.
     form->SendKey(VK_DOWN);
     EXPECT_EQ(grid->Row, 2);

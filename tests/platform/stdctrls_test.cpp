@@ -248,3 +248,31 @@ TEST_F(Controls, ScrollBarsKeepTheirPositionInRange) {
     EXPECT_EQ(changes, 2);
     EXPECT_THROW(bar->Max = -1, EInvalidOperation);
 }
+
+TEST_F(Controls, AnImagesCanvasGivesAnEmptyPictureTheImagesSize) {
+    auto image = Make<TImage>();
+    image->SetBounds(0, 0, 453, 190);
+    EXPECT_TRUE(image->Picture->Bitmap->Empty());  // nothing to show yet
+    image->Canvas->Brush->Color = clRed;
+    image->Canvas->FillRect(Rect(0, 0, 10, 10));
+    EXPECT_EQ(image->Picture->Width(), 453);
+    EXPECT_EQ(image->Picture->Bitmap->Pixel(5, 5), clRed);
+    image->Repaint();
+    auto drawn = image->TGraphicControl::Canvas->Recording().CallsOf(TPaintOp::Bitmap);
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].Rect, Rect(0, 0, 453, 190));
+    // A picture loaded later keeps its own size; Stretch fills the image.
+    TBitmap logo(20, 10);
+    image->Picture->Bitmap->Assign(logo);
+    image->Stretch = true;
+    EXPECT_EQ(image->DestRect(), Rect(0, 0, 453, 190));
+}
+
+TEST_F(Controls, AFormWithoutAFocusedControlTakesTheKeysItself) {
+    std::string keys;
+    form->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { keys += "down " + std::to_string(key) + ";"; };
+    form->OnKeyPress = [&](TObject*, char& key) { keys += std::string("press ") + key + ";"; };
+    form->Show();
+    form->SendKey('A');
+    EXPECT_EQ(keys, "down 65;press a;");
+}
