@@ -148,7 +148,11 @@ int TQtBackend::MessageBox(const AnsiString& text, const AnsiString& caption, in
     }
 }
 
-void TQtBackend::Run() { QApplication::exec(); }
+void TQtBackend::Run() {
+    // Ended already while the main form was being shown (Qt forgets a quit before its loop runs).
+    if (Application->Terminated()) return;
+    QApplication::exec();
+}
 
 void TQtBackend::Quit() { QApplication::quit(); }
 

@@ -139,6 +139,7 @@ public:
     explicit TreeViewPeer(TTreeView* tree) : TQtSurfacePeer(tree), tree_(tree) {
         surface_->setFocusPolicy(Qt::StrongFocus);
         bar_ = new QScrollBar(Qt::Vertical, surface_);
+        MarkDecoration(bar_);
         bar_->setFocusPolicy(Qt::NoFocus);
         QObject::connect(bar_, &QScrollBar::valueChanged, bar_, Guarded([this](int v) {
             if (Quiet()) return;
@@ -270,6 +271,7 @@ public:
         back_ = new QToolButton(surface_);
         forth_ = new QToolButton(surface_);
         for (QToolButton* b : {back_, forth_}) {
+            MarkDecoration(b);
             b->setAutoRepeat(true);
             b->setFocusPolicy(Qt::NoFocus);
         }

@@ -504,6 +504,7 @@ public:
     explicit ListBoxPeer(TListBox* list) : TQtSurfacePeer(list), list_(list) {
         surface_->setFocusPolicy(Qt::StrongFocus);
         bar_ = new QScrollBar(Qt::Vertical, surface_);
+        MarkDecoration(bar_);
         QObject::connect(bar_, &QScrollBar::valueChanged, bar_, Guarded([this](int v) {
             if (Quiet()) return;
             QuietScope quiet(this);

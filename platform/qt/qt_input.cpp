@@ -76,6 +76,8 @@ TQtControlPeer* InputPeer(QWidget* widget) {
     if (!peer) return nullptr;
     QWidget* input = peer->InputWidget();
     if (!input || (widget != input && !input->isAncestorOf(widget))) return nullptr;
+    for (const QWidget* w = widget; w && w != input; w = w->parentWidget())
+        if (IsDecoration(w)) return nullptr;
     return peer;
 }
 

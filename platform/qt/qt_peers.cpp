@@ -32,6 +32,10 @@ void ReportLater(const std::exception& e) {
     QTimer::singleShot(0, qApp, [message] { Safely([&] { Application->HandleException(Exception(message)); }); });
 }
 
+void MarkDecoration(QWidget* widget) { widget->setProperty("ovqtDecoration", true); }
+
+bool IsDecoration(const QWidget* widget) { return widget->property("ovqtDecoration").toBool(); }
+
 TQtControlPeer* PeerOfWidget(const QObject* object) {
     for (const QObject* o = object; o; o = o->parent()) {
         QVariant v = o->property(PeerProperty);
@@ -299,6 +303,7 @@ void TQtSurfacePeer::SyncScrollBars() {
         if (!bar) {
             bar = new QScrollBar(horizontal ? Qt::Horizontal : Qt::Vertical, surface_);
             bar->setFocusPolicy(Qt::NoFocus);
+            MarkDecoration(bar);
             QScrollBar* b = bar;
             QObject::connect(b, &QScrollBar::valueChanged, b, Guarded([this, horizontal](int v) {
                 if (Quiet()) return;
@@ -496,6 +501,7 @@ TQtFormPeer::TQtFormPeer(TCustomForm* form) : TQtSurfacePeer(form, false), form_
     auto* window = new FormWindow(this);
     window->setAttribute(Qt::WA_QuitOnClose, false);
     MakeSurface(window);
+    window->setFocusProxy(surface_);
     surface_->setFocusPolicy(Qt::ClickFocus);
     surface_->setProperty("ovqtPeer", QVariant::fromValue<void*>(static_cast<TQtControlPeer*>(this)));
     Init(window);

@@ -61,6 +61,10 @@ class TQtSurfacePeer;
 
 // The peer that shows a widget (or the nearest of its ancestors that has one).
 TQtControlPeer* PeerOfWidget(const QObject* object);
+// Marks a widget that a peer adds over its control (a scroll bar, an arrow):
+// the mouse over it is the widget's, not the control's.
+void MarkDecoration(QWidget* widget);
+bool IsDecoration(const QWidget* widget);
 Qt::CursorShape CursorShape(int cursor);
 
 // A widget whose pixels are a bitmap the model paints.

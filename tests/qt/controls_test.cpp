@@ -424,6 +424,13 @@ TEST(QtControls, ComboAndListChoicesFireTheirEventsOnce) {
     EXPECT_EQ(listClicks, 1);
     QTest::keyClick(WidgetOf(s.list), Qt::Key_Down);
     EXPECT_EQ(s.list->ItemIndex, 3);
+    // The list's scroll bar scrolls it and chooses nothing.
+    auto* listBar = WidgetOf(s.list)->findChild<QScrollBar*>();
+    ASSERT_NE(listBar, nullptr);
+    QTest::mouseClick(listBar, Qt::LeftButton, {}, QPoint(listBar->width() / 2, listBar->height() - 4));
+    EXPECT_EQ(s.list->TopIndex, 1);
+    EXPECT_EQ(s.list->ItemIndex, 3);
+    EXPECT_EQ(listClicks, 2);
     QTest::keyClick(WidgetOf(s.list), Qt::Key_End);
     EXPECT_EQ(s.list->ItemIndex, 19);
     EXPECT_GT(s.list->TopIndex, 0);
@@ -620,4 +627,16 @@ TEST(QtControls, AnExceptionInAHandlerIsShownAndTheProgramGoesOn) {
     s.ok->OnClick = [&](TObject*) { ++clicks; };
     QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton);
     EXPECT_EQ(clicks, 1);
+}
+
+TEST(QtControls, TheEventLoopRunsUntilTheProgramEnds) {
+    int ticks = 0;
+    TTimer timer(nullptr);
+    timer.Interval = 10;
+    timer.OnTimer = [&](TObject*) {
+        if (++ticks == 3) Application->Terminate();
+    };
+    Application->Run();
+    EXPECT_EQ(ticks, 3);
+    EXPECT_TRUE(Application->Terminated());
 }
