@@ -245,7 +245,12 @@ TRecordResult ReadCellRecord(TCella& cell, TStream& stream, int32_t version) {
     } catch (const EStreamError&) {
         return TRecordResult::Damaged;
     }
-    const bool fits = cell.Orientation >= 0 && cell.Orientation <= 3 && (cell.Mirrored == 0 || cell.Mirrored == 1) &&
+    // No grid comes near this size; a position beyond it is damage, and would
+    // overflow when the cell's squares are worked out from it.
+    constexpr int32_t MaxGridExtent = 1 << 16;
+    const bool placed = cell.Column >= 0 && cell.Column < MaxGridExtent && cell.Row >= 0 && cell.Row < MaxGridExtent;
+    const bool fits = placed && cell.Orientation >= 0 && cell.Orientation <= 3 &&
+                      (cell.Mirrored == 0 || cell.Mirrored == 1) &&
                       cell.BandSystem != nullptr && TablesFitPortTable(cell);
     return fits ? TRecordResult::Ok : TRecordResult::Damaged;
 }

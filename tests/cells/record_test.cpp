@@ -370,6 +370,8 @@ TEST_F(RecordTest, RecordsThatDoNotFitAreRefused) {
         {"table of 2 rows", attenuationHeader + 12, std::string("\x02", 1), TRecordResult::Damaged},
         {"table of 16 slots", attenuationHeader + 20, std::string("\x10", 1), TRecordResult::Damaged},
         {"table of rank 4", attenuationHeader + 4, std::string("\x04", 1), TRecordResult::Damaged},
+        {"column far off any grid", orientation + 8, std::string("\xff\xff\xff\x7f", 4), TRecordResult::Damaged},
+        {"negative row", orientation + 12, std::string("\xff\xff\xff\xff", 4), TRecordResult::Damaged},
     };
     for (const Case& c : cases) {
         std::string bytes = golden;
