@@ -124,8 +124,11 @@ TTapLayout TDerivatore::Layout() const {
     return layout;
 }
 
+// The layout turns and mirrors as the port links and the symbol do (mirror
+// first, then the turn), the mapping the base cell places its squares with,
+// so that every port of a turned cell faces out of its own squares.
 void TDerivatore::LayoutToGrid(int32_t& column, int32_t& row, int32_t x, int32_t y) const {
-    LocalToGrid(column, row, Column + x, Row + y);
+    GridToLocal(column, row, Column + x, Row + y);
 }
 
 TGridRect TDerivatore::GetGridRect() {

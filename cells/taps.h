@@ -163,7 +163,7 @@ protected:
     void SetTapPowerGroups();
     // Whether the lines leaving the user outputs must end in a termination.
     virtual uint8_t TapLinesNeedTermination() const;
-    // A square of the layout on the grid.
+    // The grid square of square (x, y) of the layout.
     void LayoutToGrid(int32_t& column, int32_t& row, int32_t x, int32_t y) const;
 };
 

@@ -212,7 +212,7 @@ TEST(TapLayout, TheRectangleTurnsAndMirrorsAboutTheAnchor) {
     };
     // A 2 x 5 tap anchored at (10, 20).
     const Case cases[] = {
-        {0, 0, {20, 10, 24, 11}}, {1, 0, {19, 10, 20, 14}}, {2, 0, {16, 9, 20, 10}}, {3, 0, {20, 6, 21, 10}},
+        {0, 0, {20, 10, 24, 11}}, {1, 0, {20, 6, 21, 10}}, {2, 0, {16, 9, 20, 10}}, {3, 0, {19, 10, 20, 14}},
         {0, 1, {20, 9, 24, 10}},  {2, 1, {16, 10, 20, 11}},
     };
     for (const Case& c : cases) {
@@ -309,6 +309,54 @@ TEST_F(TapPlacement, ATurnedMirroredSplitterPlacesItsPortsOnTheTurnedSides) {
     EXPECT_EQ(grid.AnalysisAt(7, 7)->Waiting[1], 1);
     const std::set<Link> expected = {{7, 6, 2, 0, 1}, {7, 8, 0, 1, 1}, {6, 7, 1, 2, 1}};
     EXPECT_EQ(Links(records), expected);
+}
+
+// The square across a grid side: 0 above, 1 right, 2 below, 3 left.
+std::pair<int32_t, int32_t> Across(int32_t column, int32_t row, int32_t side) {
+    static constexpr int32_t dc[4] = {0, 1, 0, -1};
+    static constexpr int32_t dr[4] = {-1, 0, 1, 0};
+    return {column + dc[side], row + dr[side]};
+}
+
+TEST_F(TapPlacement, InEveryTurnAndMirrorThePortsFaceOutOfTheCellsOwnSquares) {
+    for (auto [code, inputs, outputs] : {std::tuple{6, 1, 5}, std::tuple{6, 2, 4}, std::tuple{50, 3, 1},
+                                         std::tuple{49, 2, 2}, std::tuple{3, 1, 4}, std::tuple{3, 2, 3}})
+        for (int32_t turn = 0; turn < 4; ++turn)
+            for (int32_t mirrored = 0; mirrored < 2; ++mirrored) {
+                grid.EndAnalysis();
+                grid.BeginAnalysis();
+                auto cell = Make(code, inputs, 0, outputs, &grid, 12, 12);
+                cell->Orientation = turn;
+                cell->Mirrored = mirrored;
+                const auto records = Place(*cell);
+                const TGridRect rect = cell->GetGridRect();
+                const std::string what = std::to_string(code) + " " + std::to_string(inputs) + "x" +
+                                         std::to_string(outputs) + " turn " + std::to_string(turn) + " mirror " +
+                                         std::to_string(mirrored);
+                // The squares occupied are exactly those of the rectangle.
+                std::set<std::pair<int32_t, int32_t>> own;
+                for (int32_t c = 0; c < grid.Columns; ++c)
+                    for (int32_t r = 0; r < grid.Rows; ++r)
+                        if (grid.AnalysisAt(c, r)->Visited) own.insert({c, r});
+                EXPECT_EQ(static_cast<int32_t>(own.size()),
+                          (rect.Right - rect.Left + 1) * (rect.Bottom - rect.Top + 1)) << what;
+                for (auto [c, r] : own)
+                    EXPECT_TRUE(c >= rect.Left && c <= rect.Right && r >= rect.Top && r <= rect.Bottom) << what;
+                // Every output leads from one of its squares to a square outside.
+                for (const TNextCell& rec : records) {
+                    EXPECT_EQ(own.count({rec.Column, rec.Row}), 0u) << what << " output " << rec.Port;
+                    EXPECT_EQ(own.count(Across(rec.Column, rec.Row, rec.Side)), 1u) << what << " output " << rec.Port;
+                }
+                // Every input waits on a side that faces out.
+                int waiting = 0;
+                for (auto [c, r] : own)
+                    for (int32_t side = 0; side < 4; ++side)
+                        if (grid.AnalysisAt(c, r)->Waiting[side]) {
+                            ++waiting;
+                            EXPECT_EQ(own.count(Across(c, r, side)), 0u) << what << " input side " << side;
+                        }
+                EXPECT_EQ(waiting, inputs) << what;
+            }
 }
 
 // ---- Names ----
