@@ -132,30 +132,7 @@ bool TCella::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
 
 void TCella::TakeSequenceNumber(int32_t*) {}
 
-// ---- Component-data dialog: filled by the dialog family ----
-
-namespace {
-constexpr int32_t DefaultPageOrder[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-}
-
-void TCella::FillDataDialog(TDatiComponenti*, const int32_t*) {}
-
-void TCella::ReadDataDialog(TDatiComponenti*, const int32_t*) {}
-
-void TCella::FillDataDialogDefault(TDatiComponenti* dialog) {
-    FillDataDialog(dialog, DefaultPageOrder);
-}
-
-void TCella::ReadDataDialogDefault(TDatiComponenti* dialog) {
-    ReadDataDialog(dialog, DefaultPageOrder);
-}
-
-bool TCella::EditData(TDatiComponenti*) { return false; }
-
-bool TCella::OpenDataDialog() {
-    Described = 1;
-    return false;
-}
+// ---- Component-data dialog: the protocol is in dialog_protocol.cpp ----
 
 TCella* TCella::GetPrototype() { return nullptr; }
 
@@ -239,10 +216,7 @@ bool TCella::NeedsNoDescription() { return false; }
 bool TCella::AllowsAutoChoice() { return true; }
 bool TCella::IsAutoMixModule() { return false; }
 
-// ---- Reports: filled by the report family ----
-
-void TCella::WriteAttenuationTable(TRichEdit*, int32_t, const AnsiString&) {}
-void TCella::GetPortLevelText(TRichEdit*) {}
+// ---- Reports: in reports.cpp ----
 
 // ---- Turn and mirror ----
 
@@ -269,8 +243,6 @@ bool TCella::Rotate(int32_t n) {
 bool TCella::FindModelForAttenuation(TCella*, int32_t, bool, bool) { return false; }
 
 
-void TCella::GetPortName(TInfoMousePos&) {}
-void TCella::WriteReport(TRichEdit*, TInfoMousePos&) {}
 AnsiString TCella::GetTypeName() { return AnsiString(); }
 
 bool TCella::IsSameKind(TCella* other) {

@@ -297,6 +297,10 @@ public:
     void InitOutputMinLevels();
     void SelectOutputLevel(int32_t line);
 
+    // The report rows of the least and greatest attenuation from the head
+    // end to output port, over the lines of the head-end terminal.
+    void WriteAttenuationRows(TRichEdit* report, int32_t port);
+
     // ---- What the grid analysis asks of cable segments (Kind 81) ----
     // The run head is the one segment that stands for its whole cable run.
     virtual bool IsRunHead();

@@ -29,6 +29,8 @@ public:
     // second row column 0.
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
+    // One value row: the through attenuation.
+    bool OpenDataDialog() override;
     AnsiString GetTypeName() override;
 
 protected:

@@ -63,8 +63,6 @@ bool TTesta::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
     return true;
 }
 
-bool TTesta::OpenDataDialog() { return false; }
-
 bool TTesta::IsEstimateItem() { return false; }
 
 AnsiString TTesta::GetTypeName() {

@@ -31,6 +31,10 @@ public:
     bool OpenDataDialog() override;
     bool IsEstimateItem() override;
     AnsiString GetTypeName() override;
+    // A line of the terminal: "linea" and its number.
+    void GetPortName(TInfoMousePos& position) override;
+    // The channels of every line.
+    void GetPortLevelText(TRichEdit* report) override;
     // The network terminal, in row 0, is where the analysis starts.
     bool IsSignalStart() override;
 

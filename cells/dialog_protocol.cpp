@@ -1,0 +1,360 @@
+// How a cell and the component-data form talk: which cell field goes to which
+// control or table of the form and back, with its conversion, and how one edit
+// runs (on a clone, so that nothing of the cell changes before OK).
+#include <algorithm>
+#include <memory>
+
+#include "app/grid.h"
+#include "cells/cell.h"
+#include "core/libraries.h"
+#include "core/globals.h"
+#include "core/options.h"
+#include "dialogs/component_data.h"
+
+namespace {
+
+constexpr int32_t DefaultPageOrder[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+constexpr int PageOrderLength = 10;
+
+// Power flag bits of the port groups and of the two supply check boxes.
+constexpr uint32_t PowerInputs = 1;
+constexpr uint32_t PowerThrough = 2;
+constexpr uint32_t PowerTaps = 4;
+constexpr uint32_t PowerInternal = 8;
+constexpr uint32_t PowerExternal = 16;
+constexpr uint32_t PortBits[3] = {PowerInputs, PowerThrough, PowerTaps};
+
+// Outlets share this library kind.
+constexpr int32_t KindOutlets = 14;
+
+constexpr uint32_t CharDigital = 1;
+constexpr uint32_t CharOptical = 2;
+constexpr uint32_t CharQuadLnb = 4;
+
+// The check box of each bit of the first positions word.
+struct TPositionBox {
+    uint32_t bit;
+    TCheckBox* TDatiComponenti::*box;
+};
+constexpr TPositionBox PositionBoxes[] = {
+    {1, &TDatiComponenti::CheckCentrale},   {2, &TDatiComponenti::CheckSottostazione},
+    {4, &TDatiComponenti::CheckLinea},      {8, &TDatiComponenti::CheckPrimoLinea},
+    {16, &TDatiComponenti::CheckUltimoLinea}, {32, &TDatiComponenti::CheckPalo1},
+    {64, &TDatiComponenti::CheckPresa},     {128, &TDatiComponenti::CheckPalo2},
+};
+
+void SetBit(uint32_t& word, uint32_t bit, bool on) {
+    if (on)
+        word |= bit;
+    else
+        word &= ~bit;
+}
+
+// A price as typed: digits and the decimal separator count; a text that is
+// still no number is 0, like an empty one.
+float LenientPrice(const AnsiString& text) {
+    try {
+        return TextToFloatLenient(text);
+    } catch (const EConvertError&) {
+        return 0.0f;
+    }
+}
+
+int ComboIndexOf(uint8_t choice, const TComboBox* combo) {
+    // 255 is "no choice"; a choice the combo does not list shows nothing too.
+    return choice < combo->Items->Count() ? choice : -1;
+}
+
+uint8_t ChoiceOf(const TComboBox* combo) {
+    const int index = combo->ItemIndex;
+    return index < 0 ? 255 : static_cast<uint8_t>(index);
+}
+
+// The rows of a cell table the form can hold.
+int PagesOf(const TCella& cell) { return std::clamp(cell.TableRows, 0, DialogModules); }
+
+bool RowHasData(const TBandRow* rows, int count) {
+    for (int r = 0; r < count; ++r)
+        for (float v : rows[r])
+            if (v != LevelNone) return true;
+    return false;
+}
+
+void FillRows(TBandRow* rows, int count, float value) {
+    for (int r = 0; r < count; ++r) rows[r].fill(value);
+}
+
+// A level table (rows x 7 x 15) to the form's matrix of the same kind, and back.
+void FillLevelTable(const TInfo& table, TBandRow (*matrix)[DialogRows], int pages) {
+    for (int p = 0; p < DialogModules; ++p) FillRows(matrix[p], DialogRows, LevelNone);
+    if (!table.root3) return;
+    const int rows = std::min(pages, table.Size2());
+    for (int p = 0; p < rows; ++p) {
+        if (!table.root3[p]) continue;
+        for (int s = 0; s < DialogStageRows; ++s)
+            for (int b = 0; b < BandSlots; ++b) matrix[p][s][b] = table.Get3(p, s, b);
+    }
+}
+
+// Only the pages that hold data are allocated; a table without any is freed.
+void ReadLevelTable(TInfo& table, TBandRow (*matrix)[DialogRows], int rows, int pages) {
+    bool any = false;
+    for (int p = 0; p < pages; ++p) any = any || RowHasData(matrix[p], DialogStageRows);
+    if (!any) {
+        table.Free();
+        return;
+    }
+    table.SetSizes(0, rows, DialogStageRows, BandSlots);
+    table.Free();
+    table.AllocateTop();
+    for (int p = 0; p < pages; ++p) {
+        if (!RowHasData(matrix[p], DialogStageRows)) continue;
+        table.AllocateRow(p);
+        for (int s = 0; s < DialogStageRows; ++s)
+            for (int b = 0; b < BandSlots; ++b) table.root3[p][s][b] = matrix[p][s][b];
+    }
+}
+
+}  // namespace
+
+void TCella::FillDataDialogDefault(TDatiComponenti* dialog) { FillDataDialog(dialog, DefaultPageOrder); }
+
+void TCella::ReadDataDialogDefault(TDatiComponenti* dialog) { ReadDataDialog(dialog, DefaultPageOrder); }
+
+void TCella::FillDataDialog(TDatiComponenti* d, const int32_t* order) {
+    // Texts, price, time and connectors.
+    d->BandSystem = BandSystem;
+    d->EditDescrizione->Text = Description;
+    d->EditArticolo->Text = Article;
+    d->EditNote->Text = Notes;
+    d->EditMarca->Text = Brand;
+    d->EditCodice->Text = Code;
+    d->EditSerie->Text = Series;
+    d->EditCategoria->Text = Category;
+    d->CurrencyIndex = Currency;
+    d->ComboValuta->Text = TOpzioni::GetCurrencyName(Currency);
+    d->EditPrezzo->Text = FormatFloat(TOpzioni::GetCurrencyFormat(Currency), Price);
+    d->EditInstallazione->Text = IntToText(InstallMinutes);
+    d->EditNoteInt->Text = InternalNotes;
+    d->EditNoteEst->Text = ExternalNotes;
+    d->ComboConnettore->ItemIndex = ComboIndexOf(Choice1, d->ComboConnettore);
+    d->ComboConnOut->ItemIndex = ComboIndexOf(Choice3, d->ComboConnOut);
+
+    // Check boxes: the class-dependent first box of "Dati elettrici", the
+    // supply groups, the currents, the positions and the characteristics.
+    if (TypeCode == CodeTermination)
+        d->CheckChiusuraDC->Checked = (Power[PowerRefuses][0] & PowerInputs) == 0;
+    else if (Kind == KindOutlets)
+        d->CheckChiusuraDC->Checked = (Power[PowerSupply][0] & PowerTaps) != 0;
+    d->CheckAlimInterno->Checked = (Power[PowerSupply][0] & PowerInternal) != 0;
+    d->CheckAlimEsterno->Checked = (Power[PowerSupply][0] & PowerExternal) != 0;
+    for (int g = 0; g < 3; ++g)
+        for (int p = 0; p < 3; ++p) d->CheckPort[g][p]->Checked = (Power[g][0] & PortBits[p]) != 0;
+    d->EditCorrente->Text = FormatLevel(Current1, "##0.##");
+    d->EditCorrenteInterno->Text = FormatLevel(Current2, "##0.##");
+    for (const TPositionBox& pb : PositionBoxes) (d->*pb.box)->Checked = (Positions[0] & pb.bit) != 0;
+    d->CheckDigitale->Checked = (Characteristics[0] & CharDigital) != 0;
+    d->CheckOttico->Checked = (Characteristics[0] & CharOptical) != 0;
+    d->CheckLnbQuad->Checked = (Characteristics[0] & CharQuadLnb) != 0;
+
+    // The main table: page r of the form is row r of Attenuation; value row
+    // j shows column order[j].
+    for (int p = 0; p < DialogModules; ++p) FillRows(d->MainTable[p], DialogRows, LevelNone);
+    if (Attenuation) {
+        const int pages = std::min(PagesOf(*this), Attenuation->Size2());
+        const int columns = std::min({TableColumns, PageOrderLength, DialogRows});
+        for (int r = 0; r < pages; ++r)
+            for (int j = 0; j < columns; ++j) {
+                const int c = order[j];
+                if (c < 0 || c >= Attenuation->Size3()) continue;
+                for (int b = 0; b < BandSlots; ++b) d->MainTable[r][j][b] = Attenuation->Get3(r, c, b);
+            }
+    }
+
+    // The amplification stages.
+    FillLevelTable(*LevelTableA, d->InputAmpTable, PagesOf(*this));
+    FillLevelTable(*LevelTableB, d->ThroughAmpTable, PagesOf(*this));
+    // The single-output table is output 0 of the output-amplification table.
+    {
+        TBandRow single[DialogModules][DialogRows];
+        FillLevelTable(*LevelTableC, single, PagesOf(*this));
+        for (int p = 0; p < DialogModules; ++p)
+            std::copy(single[p], single[p] + DialogRows, d->SingleOutputTable(p));
+    }
+
+    // The matrix tables: per output, the distinct rows and the output stage.
+    if (MatrixTableA->root4) {
+        d->ModuleData = 1;
+        const int pages = std::min(PagesOf(*this), MatrixTableA->Size1());
+        const int outputs = std::min(MatrixColumns, DialogOutputs);
+        const int depth = std::min(MatrixDepth, DialogDistinctRows);
+        for (int r = 0; r < pages; ++r)
+            for (int i = 0; i < outputs; ++i)
+                for (int j = 0; j < depth; ++j)
+                    for (int b = 0; b < BandSlots; ++b)
+                        d->DistinctOutputRows[r][i][j][b] = MatrixTableA->Get4(r, i, j, b);
+        const int outPages = std::min(PagesOf(*this), DialogModules);
+        for (int r = 0; r < outPages; ++r)
+            for (int i = 0; i < outputs; ++i) {
+                TBandRow* block = d->OutputAmpTable[r][i];
+                const bool present = MatrixTableB->root4 && r < MatrixTableB->Size1() &&
+                                     MatrixTableB->root4[r] && i < MatrixTableB->Size2() &&
+                                     MatrixTableB->root4[r][i];
+                for (int s = 0; s < DialogStageRows; ++s)
+                    for (int b = 0; b < BandSlots; ++b)
+                        block[s][b] = present ? MatrixTableB->Get4(r, i, s, b) : LevelNone;
+            }
+    } else {
+        d->ModuleData = 0;
+    }
+
+    // Auxiliary articles, with the category and description of the entry
+    // when the libraries hold it.
+    for (int k = 0; k < 2; ++k) {
+        d->AuxLibreria[k]->Text = AuxLibrary[k];
+        d->AuxCodice[k]->Text = AuxCode[k];
+        d->AuxQuantita[k]->Text = FormatNumber("#0.#", AuxQuantity[k]);
+        std::unique_ptr<TCella> entry(Librerie ? Librerie->GetCell(AuxLibrary[k], AuxCode[k]) : nullptr);
+        d->AuxCategoria[k]->Text = entry ? entry->Category : AnsiString();
+        d->AuxDescrizione[k]->Text = entry ? entry->Description : AnsiString();
+    }
+}
+
+void TCella::ReadDataDialog(TDatiComponenti* d, const int32_t* order) {
+    BandSystem = d->BandSystem;
+    Description = d->EditDescrizione->Text;
+    Article = d->EditArticolo->Text;
+    Notes = d->EditNote->Text;
+    Brand = d->EditMarca->Text;
+    Code = d->EditCodice->Text;
+    Series = d->EditSerie->Text;
+    Category = d->EditCategoria->Text;
+    Currency = static_cast<uint8_t>(d->CurrencyIndex);
+    Price = LenientPrice(d->EditPrezzo->Text);
+    InstallMinutes = TextToInt(d->EditInstallazione->Text, static_cast<int>(LevelNone));
+    InternalNotes = d->EditNoteInt->Text;
+    ExternalNotes = d->EditNoteEst->Text;
+    Choice1 = ChoiceOf(d->ComboConnettore);
+    Choice2 = 0;
+    Choice3 = ChoiceOf(d->ComboConnOut);
+
+    uint32_t& supply = Power[PowerSupply][0];
+    SetBit(supply, PowerInternal, d->CheckAlimInterno->Checked);
+    SetBit(supply, PowerExternal, d->CheckAlimEsterno->Checked);
+    for (int g = 0; g < 3; ++g)
+        for (int p = 0; p < 3; ++p) {
+            const bool on = d->CheckPort[g][p]->Checked;
+            SetBit(Power[g][0], PortBits[p], on);
+            Power[g][1 + p] = on ? AllBits : 0;
+        }
+    Current1 = ParseLevel(d->EditCorrente->Text);
+    Current2 = ParseLevel(d->EditCorrenteInterno->Text);
+    for (const TPositionBox& pb : PositionBoxes) SetBit(Positions[0], pb.bit, (d->*pb.box)->Checked);
+    SetBit(Characteristics[0], CharDigital, d->CheckDigitale->Checked);
+    SetBit(Characteristics[0], CharOptical, d->CheckOttico->Checked);
+    SetBit(Characteristics[0], CharQuadLnb, d->CheckLnbQuad->Checked);
+
+    // The class-dependent first box decides last for the words it touches.
+    if (TypeCode == CodeTermination) {
+        const bool ticked = d->CheckChiusuraDC->Checked;
+        Power[PowerRefuses][0] = ticked ? 0 : 1;
+        Power[PowerRefuses][1] = ticked ? 0 : AllBits;
+    } else if (Kind == KindOutlets) {
+        const bool ticked = d->CheckChiusuraDC->Checked;
+        SetBit(Power[PowerSupply][0], PowerTaps, ticked);
+        Power[PowerSupply][3] = ticked ? AllBits : 0;
+    }
+
+    // The main table, into the table as it is: never resized here.
+    if (Attenuation) {
+        const int pages = std::min(PagesOf(*this), Attenuation->Size2());
+        const int columns = std::min({TableColumns, PageOrderLength, DialogRows});
+        for (int r = 0; r < pages; ++r)
+            for (int j = 0; j < columns; ++j) {
+                const int c = order[j];
+                if (c < 0 || c >= Attenuation->Size3()) continue;
+                for (int b = 0; b < BandSlots; ++b) Attenuation->Set3(r, c, b, d->MainTable[r][j][b]);
+            }
+    }
+
+    const int rows = std::max(TableRows, 0);
+    ReadLevelTable(*LevelTableA, d->InputAmpTable, rows, PagesOf(*this));
+    ReadLevelTable(*LevelTableB, d->ThroughAmpTable, rows, PagesOf(*this));
+    {
+        TBandRow single[DialogModules][DialogRows];
+        for (int p = 0; p < DialogModules; ++p)
+            std::copy(d->SingleOutputTable(p), d->SingleOutputTable(p) + DialogRows, single[p]);
+        ReadLevelTable(*LevelTableC, single, rows, PagesOf(*this));
+    }
+
+    if (d->ModuleData) {
+        // Sized by the cell's own counts; the form holds up to 17 rows, 20
+        // outputs and 2 distinct rows of them.
+        const int pages = PagesOf(*this);
+        const int columns = std::max(MatrixColumns, 0);
+        const int outputs = std::min(columns, DialogOutputs);
+        const int depth = std::min(std::max(MatrixDepth, 0), DialogDistinctRows);
+        MatrixTableA->SetSizes(rows, columns, std::max(MatrixDepth, 0), BandSlots);
+        MatrixTableA->Free();
+        MatrixTableA->Allocate();
+        for (int r = 0; r < pages; ++r)
+            for (int i = 0; i < outputs; ++i)
+                for (int j = 0; j < depth; ++j)
+                    for (int b = 0; b < BandSlots; ++b)
+                        MatrixTableA->Set4(r, i, j, b, d->DistinctOutputRows[r][i][j][b]);
+        MatrixTableB->SetSizes(rows, columns, DialogStageRows, BandSlots);
+        MatrixTableB->Free();
+        MatrixTableB->AllocateTop();
+        for (int r = 0; r < rows; ++r) {
+            MatrixTableB->AllocateRow(r);
+            if (r >= pages) continue;
+            for (int i = 0; i < outputs; ++i) {
+                const TBandRow* block = d->OutputAmpTable[r][i];
+                if (!RowHasData(block, DialogStageRows)) continue;
+                MatrixTableB->AllocateBlock(r, i);
+                for (int s = 0; s < DialogStageRows; ++s)
+                    for (int b = 0; b < BandSlots; ++b) MatrixTableB->Set4(r, i, s, b, block[s][b]);
+            }
+        }
+    } else {
+        MatrixTableA->Free();
+        MatrixTableB->Free();
+    }
+
+    for (int k = 0; k < 2; ++k) {
+        AuxLibrary[k] = d->AuxLibreria[k]->Text;
+        AuxCode[k] = d->AuxCodice[k]->Text;
+        AuxQuantity[k] = TextToFloat(d->AuxQuantita[k]->Text, LevelNone);
+    }
+}
+
+bool TCella::EditData(TDatiComponenti* dialog) {
+    std::unique_ptr<TCella> clone(Clone());
+    if (!clone || !dialog) return false;
+    TCella* prototype = GetPrototype();
+
+    dialog->EditedCell = clone.get();
+    dialog->ComboVoce->Text = AnsiString();
+    if (!Described && prototype)
+        prototype->FillDataDialogDefault(dialog);
+    else
+        FillDataDialogDefault(dialog);
+
+    const bool accepted = dialog->ShowModal() == mrOk;
+    if (accepted) {
+        ReadDataDialogDefault(dialog);
+        Described = 1;
+        if (prototype) {
+            prototype->ReadDataDialogDefault(dialog);
+            prototype->Described = 1;
+        }
+        InvalidateArea();
+    }
+    dialog->EditedCell = nullptr;
+    return accepted;
+}
+
+bool TCella::OpenDataDialog() {
+    Described = 1;
+    return false;
+}

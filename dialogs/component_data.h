@@ -1,0 +1,333 @@
+#pragma once
+// TDatiComponenti: the one form in which the data of every kind of component
+// are entered. It is a generic sheet (a header, eight sections and two
+// buttons, all made in code) that knows nothing of component classes: a cell
+// switches on the sections, rows and check boxes it needs, fills the form's
+// controls and tables from its own data and reads them back on OK. The
+// program keeps one instance for its whole run; every edit refills it.
+#include <array>
+#include <cstdint>
+
+#include "core/channel_list.h"
+#include "core/levels.h"
+#include "platform/comctrls.h"
+#include "platform/controls.h"
+#include "platform/forms.h"
+
+class TCella;
+class TSistemaBande;
+class TComboStringGrid;
+
+// One row of a value table: a value per band slot.
+using TBandRow = std::array<float, BandSlots>;
+
+// Sizes of the form's tables.
+constexpr int DialogModules = 17;     // modules (pages) of a component
+constexpr int DialogRows = 12;        // value rows of a page
+constexpr int DialogOutputs = 20;     // outputs of a module
+constexpr int DialogStageRows = 7;    // rows of an amplification stage
+constexpr int DialogDistinctRows = 2; // rows kept per output when outputs are distinct
+constexpr int DialogBandColumns = 11; // band columns the sheet edits
+constexpr int DialogChannelRows = 3;
+
+// Table kinds the value rows show.
+enum : int {
+    TableMainFunction = 0,
+    TableInputAmplification = 1,
+    TableThroughAmplification = 2,
+    TableOutputAmplification = 3,
+};
+
+// Bits of the electrical word ("Dati elettrici").
+enum : int32_t {
+    ElectricInputs = 0x01,          // "Ingressi" in every shown port row
+    ElectricThrough = 0x02,         // "Passanti"
+    ElectricTaps = 0x04,            // "Uscite"
+    ElectricReceives = 0x08,        // "Riceve alimentazione da"
+    ElectricFeeds = 0x10,           // "Alimenta"
+    ElectricRefuses = 0x20,         // "Non accetta alimentazione da"
+    ElectricCurrent = 0x40,         // "Corrente assorbita:"
+    ElectricInternalSupply = 0x80,  // "Alimentatore interno", with ElectricReceives
+    ElectricExternalSupply = 0x100, // "Alimentatore esterno", with ElectricReceives
+};
+
+// Bits of the positions word ("Dati posizioni possibili").
+enum : int32_t {
+    PositionHeadEnd = 0x01,
+    PositionSubstation = 0x02,
+    PositionLine = 0x04,
+    PositionFirstOfLine = 0x08,
+    PositionLastOfLine = 0x10,
+    PositionMastFirst = 0x20,
+    PositionOutlet = 0x40,
+    PositionMastLast = 0x80,
+};
+
+// Bits of the other-features word ("Altre caratteristiche").
+enum : int32_t {
+    FeatureDigital = 0x01,
+    FeatureQuadLnb = 0x04,
+    FeatureOptical = 0x08,
+};
+
+// Bit of SetPortFlags that makes its word a mask of rows instead of a count.
+constexpr int32_t PortFlagsMask = 0x800000;
+
+// The prefix of the data-check messages of the form's OK.
+constexpr const char* DataCheckPrefix = "Dati componente errati a causa del seguante problema: ";
+
+// The three supply groups of "Dati elettrici", in the order of the cell's power data.
+enum : int { SupplyReceives = 0, SupplyFeeds = 1, SupplyRefuses = 2 };
+// The three port groups of each supply group.
+enum : int { PortGroupInputs = 0, PortGroupThrough = 1, PortGroupTaps = 2 };
+
+class TDatiComponenti : public TForm {
+public:
+    explicit TDatiComponenti(TComponent* owner);
+    ~TDatiComponenti() override;
+
+    // ---- Preparation by the component classes, in this order ----
+    // Hides every optional section and check box and puts the switches back
+    // to their defaults.
+    void ResetSections();
+    // Captions of the three port check boxes of every supply group.
+    void SetPortCaptions(const AnsiString& inputs, const AnsiString& through, const AnsiString& taps);
+    // With PortFlagsMask set, row i is shown when bit i is set; otherwise the
+    // word counts the rows shown from row 0.
+    void SetPortFlags(int32_t word);
+    // Lays the form out for the switches and sets its caption; does not show it.
+    void ArrangeLayout();
+
+    // ---- Value tables ----
+    void ShowBandHeader();
+    void HideBandHeader();
+    // Writes the table of the current kind, module and output into the value
+    // edits, or reads the edits back into it.
+    void ShowValueTable();
+    void StoreValueTable();
+    // With shared outputs, the two distinct rows of every module go to the
+    // store of output 0.
+    void CopyDistinctRows();
+    void CopyModuleData(int to, int from);
+    void CopyOutputData(int to, int from);
+    // Row r of the table the value edits address (kind, module, output).
+    TBandRow& AddressedRow(int r);
+    // The single-output amplification table of a module: output 0 of the
+    // output-amplification table.
+    TBandRow* SingleOutputTable(int module) { return OutputAmpTable[module][0]; }
+
+    // ---- Handlers ----
+    void FormShow(TObject* sender);
+    void OkClick(TObject* sender);
+    void CancelClick(TObject* sender);
+
+    // ---- State ----
+    TCella* EditedCell = nullptr;           // the clone being edited; owned by the edit
+    TSistemaBande* BandSystem = nullptr;    // the bands the header and the value rows show
+    int CurrencyIndex = 1;                  // currency of the price edit
+    int CurrentModule = 0;
+    int CurrentOutput = 0;
+    int CurrentKind = TableMainFunction;
+    int ShownModuleTab = -1;
+    int ShownAmplifierTab = -1;
+    bool Updating = false;                  // set while the form's own code fills controls
+
+    // Value tables: a row per value row of the sheet, per module (and output).
+    TBandRow MainTable[DialogModules][DialogRows];
+    TBandRow InputAmpTable[DialogModules][DialogRows];
+    TBandRow ThroughAmpTable[DialogModules][DialogRows];
+    TBandRow OutputAmpTable[DialogModules][DialogOutputs][DialogRows];
+    TBandRow DistinctOutputRows[DialogModules][DialogOutputs][DialogDistinctRows];
+    uint8_t ModuleData = 0;                 // the distinct-output rows hold a cell's matrix tables
+    uint8_t BandRowByte[DialogModules] = {};
+    TListaCanali ChannelLists[DialogModules];
+
+    // ---- Switches the classes write (ResetSections gives the defaults) ----
+    int32_t ModuleCount = 1;
+    int32_t OutputCount = 1;
+    int32_t DistinctRow[2] = {-1, -1};
+    uint8_t DistinctOutputs = 0;            // not reset
+    uint8_t ShowStructure = 0;
+    uint8_t ShowBandRows = 1;
+    uint8_t ShowAuxArticles = 1;
+    uint8_t ShowSwapButtons[3] = {0, 0, 0}; // "Scambia", "Scambia", "Cambia canali"
+    uint8_t ShowSignals = 1;
+    uint8_t ShowCommercial = 1;
+    uint8_t AntennaKind[2] = {0, 0};        // a dish, a terrestrial antenna
+    int32_t MainFunction = 0;
+    int32_t ElectricalWord = 0;
+    int32_t PositionsWord = 0;
+    uint8_t ChannelRows[5] = {0, 0, 0, 0, 0}; // channel rows 1-3, description row, converter row
+    uint8_t ChannelGrids[2] = {0, 0};       // five-column and eight-column grid
+    uint8_t ShowModuleTabs = 0;
+    int32_t OtherFeatures = 0;
+    int32_t RowFlags[DialogRows] = {};      // not reset
+
+    // ---- Controls ----
+    TLabel* LabelNome;                      // hidden: type name and short code
+    TEdit* CaptionCategoria;
+    TEdit* EditCategoria;
+
+    TGroupBox* GroupStruttura;
+    TButton* ButtonStruttura;
+
+    TGroupBox* GroupSegnali;
+    TLabel* ChannelHeaders[2][4];           // "Min", "Max", "Canale", "Canalizzazione"
+    TEdit* BandCaption[4];                  // "Nome Banda", "Da frequenza  [MHz]", ...
+    TEdit* BandCell[4][DialogBandColumns];
+    TEdit* RowCaption[DialogRows];
+    TEdit* ValueEdit[DialogRows][DialogBandColumns];
+    TEdit* ChannelCaption[DialogChannelRows];  // row 1 is the caption box of value row 0
+    TEdit* ChannelMin[DialogChannelRows];
+    TEdit* ChannelMax[DialogChannelRows];
+    TComboBox* ChannelCombo[DialogChannelRows];
+    TComboBox* PlanCombo[DialogChannelRows];
+    TEdit* CaptionDescrizioneModulo;
+    TEdit* EditDescrizioneModulo;
+    TEdit* CaptionConversione;
+    TComboBox* ComboConversione;
+    TComboStringGrid* GridCanali8;
+    TComboStringGrid* GridCanali5;
+    TPanel* PanelFunzione;
+    TRadioButton* RadioFunzione[4];
+    TEdit* CaptionModulo;
+    TPanel* StripModulo;
+    TRadioButton* RadioModulo[DialogModules];
+    TEdit* CaptionUscita;
+    TPanel* StripUscita;
+    TRadioButton* RadioUscita[DialogOutputs];
+    TButton* ButtonUsciteDistinte;
+    TButton* ButtonScambia1;
+    TButton* ButtonScambia2;
+    TButton* ButtonCambiaCanali;
+
+    TTabControl* TabModuli;
+    TEdit* CaptionFrequenze;
+    TEdit* EditFreqMin;
+    TEdit* EditFreqMax;
+    TEdit* CaptionLarghezza;
+    TEdit* EditLarghezza;
+    TEdit* CaptionBlocchi;
+    TEdit* EditBlocchi;
+    TEdit* CaptionTipoModulo;
+    TComboBox* ComboTipoModulo;
+
+    TGroupBox* GroupElettrici;
+    TCheckBox* CheckChiusuraDC;
+    TCheckBox* CheckAlimentaMontanti;
+    TCheckBox* CheckTrasferisce;
+    TLabel* LabelCorrente;
+    TEdit* EditCorrente;
+    TLabel* LabelCorrenteMa;
+    TLabel* LabelSupply[3];                 // "Riceve alimentazione da", "Alimenta", "Non accetta ..."
+    TCheckBox* CheckAlimInterno;
+    TEdit* EditCorrenteInterno;
+    TLabel* LabelCorrenteInternoMa;
+    TCheckBox* CheckAlimEsterno;
+    TCheckBox* CheckPort[3][3];             // [supply group][port group]
+
+    TGroupBox* GroupPosizioni;
+    TCheckBox* CheckTestaCalata;
+    TCheckBox* CheckAmpliLinea;
+    TCheckBox* CheckPalo1;
+    TCheckBox* CheckCentrale;
+    TCheckBox* CheckSottostazione;
+    TCheckBox* CheckPrimoLinea;
+    TCheckBox* CheckLinea;
+    TCheckBox* CheckUltimoLinea;
+    TCheckBox* CheckPresa;
+    TCheckBox* CheckPalo2;
+
+    TGroupBox* GroupCaratteristiche;
+    TCheckBox* CheckDigitale;
+    TCheckBox* CheckOttico;
+    TCheckBox* CheckLnbQuad;
+
+    TGroupBox* GroupCommerciali;
+    TEdit* CaptionForma;
+    TComboBox* ComboForma;
+    TEdit* CaptionDiametro;
+    TEdit* EditDiametro;
+    TEdit* CaptionArea;
+    TEdit* EditArea;
+    TEdit* CaptionSpinta;
+    TEdit* EditSpinta;
+    TEdit* CaptionVelocita;
+    TComboBox* ComboVelocita;
+    TEdit* CaptionNoteInt;
+    TEdit* EditNoteInt;
+    TEdit* CaptionNoteEst;
+    TEdit* EditNoteEst;
+    TEdit* CaptionConnettore;
+    TComboBox* ComboConnettore;
+    TEdit* CaptionConnOut;
+    TComboBox* ComboConnOut;
+    TEdit* CaptionNote;
+    TEdit* EditNote;
+    TEdit* CaptionCodice;
+    TEdit* EditCodice;
+    TEdit* CaptionArticolo;
+    TEdit* EditArticolo;
+    TEdit* CaptionSerie;
+    TEdit* EditSerie;
+    TEdit* CaptionMarca;
+    TEdit* EditMarca;
+    TEdit* CaptionDescrizione;
+    TEdit* EditDescrizione;
+    TEdit* CaptionPrezzo;
+    TEdit* EditPrezzo;
+    TComboBox* ComboValuta;
+    TEdit* CaptionInstallazione;
+    TEdit* EditInstallazione;
+
+    TGroupBox* GroupAusiliari;
+    TLabel* AuxHeaders[5];                  // "Libreria", "Categoria", "Codice", "Quantità", "Descrizione"
+    TComboBox* AuxLibreria[2];
+    TComboBox* AuxCategoria[2];
+    TComboBox* AuxCodice[2];
+    TEdit* AuxQuantita[2];
+    TEdit* AuxDescrizione[2];
+
+    TGroupBox* GroupLibreria;
+    TComboBox* ComboLibreria;
+    TComboBox* ComboVoce;                   // the library entry
+    TButton* ButtonAggiungi;
+    TButton* ButtonAggiorna;
+    TButton* ButtonElimina;
+
+    TButton* ButtonOk;
+    TButton* ButtonAnnulla;
+
+private:
+    TEdit* MakeCaptionBox(TWinControl* parent, const AnsiString& text, int left, int top, int width);
+    TEdit* MakeValueEdit(TWinControl* parent, int left, int top, int width);
+    TLabel* MakeLabel(TWinControl* parent, const AnsiString& text, int left, int top, TColor colour);
+    TCheckBox* MakeCheck(TWinControl* parent, const AnsiString& text, int left, int top, int width);
+    TComboBox* MakeCombo(TWinControl* parent, int left, int top, int width);
+    TGroupBox* MakeGroup(const AnsiString& text, int left, int width, int height);
+    void BuildHeader();
+    void BuildSignals();
+    void BuildModuleTabs();
+    void BuildElectrical();
+    void BuildPositions();
+    void BuildFeatures();
+    void BuildCommercial();
+    void BuildAuxArticles();
+    void BuildLibrary();
+    int BandCount() const;
+    // The first page of the component: module 0, output 0, its own data.
+    void ResetPages();
+    // What the shown pages hold goes back into the tables.
+    void StorePages();
+    // Each lays out a section's rows and returns the section's height.
+    int LayoutSignals();
+    int LayoutCommercial();
+    int LayoutElectrical();
+    int LayoutPositions();
+    int LayoutFeatures();
+};
+
+// The program's component-data form. Program start makes it; a cell that is
+// edited before then gets one made on first use, owned by the application.
+extern TDatiComponenti* DatiComponenti;
+TDatiComponenti* ComponentDataForm();

@@ -1,0 +1,22 @@
+// The OK of the component-data form: the edited clone reads the form and,
+// on the network, checks its data before the form may close.
+#include "app/grid.h"
+#include "cells/cell.h"
+#include "core/globals.h"
+#include "core/reporter.h"
+#include "dialogs/component_data.h"
+
+void TDatiComponenti::OkClick(TObject*) {
+    StorePages();
+    if (!EditedCell) {
+        ModalResult = mrOk;
+        return;
+    }
+    EditedCell->ReadDataDialogDefault(this);
+    // Report the first problem of this press in a message box.
+    if (GestoreErrori) GestoreErrori->SetTarget(nullptr);
+    const TGridData* grid = EditedCell->Owner;
+    if (grid && grid->Kind != GridHeadEnd && !EditedCell->CheckData(DataCheckPrefix)) return;
+    ModalResult = mrOk;
+}
+
