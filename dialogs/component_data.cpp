@@ -217,17 +217,21 @@ void TDatiComponenti::BuildSignals() {
         RadioFunzione[k]->Caption = MainFunctionCaptions[k];
     }
     CaptionModulo = MakeCaptionBox(GroupSegnali, "", 8, 0, CaptionBoxWidth);
-    StripModulo = Make<TPanel>(this, GroupSegnali, 136, 0, SectionWidth - 144, CheckRowHeight);
-    StripModulo->BevelOuter = bvNone;
+    StripModulo = Make<TPageScroller>(this, GroupSegnali, 136, 0, SectionWidth - 144, CheckRowHeight);
+    PanelModulo = Make<TPanel>(this, StripModulo, 0, 0, 40 * DialogModules, CheckRowHeight);
+    PanelModulo->BevelOuter = bvNone;
+    StripModulo->Control = PanelModulo;
     for (int m = 0; m < DialogModules; ++m) {
-        RadioModulo[m] = Make<TRadioButton>(this, StripModulo, 40 * m, 0, 38, CheckRowHeight);
+        RadioModulo[m] = Make<TRadioButton>(this, PanelModulo, 40 * m, 0, 38, CheckRowHeight);
         RadioModulo[m]->Caption = IntToStr(m + 1);
     }
     CaptionUscita = MakeCaptionBox(GroupSegnali, "", 8, 0, CaptionBoxWidth);
-    StripUscita = Make<TPanel>(this, GroupSegnali, 136, 0, SectionWidth - 144, CheckRowHeight);
-    StripUscita->BevelOuter = bvNone;
+    StripUscita = Make<TPageScroller>(this, GroupSegnali, 136, 0, SectionWidth - 144, CheckRowHeight);
+    PanelUscita = Make<TPanel>(this, StripUscita, 0, 0, 40 * DialogOutputs, CheckRowHeight);
+    PanelUscita->BevelOuter = bvNone;
+    StripUscita->Control = PanelUscita;
     for (int o = 0; o < DialogOutputs; ++o) {
-        RadioUscita[o] = Make<TRadioButton>(this, StripUscita, 40 * o, 0, 38, CheckRowHeight);
+        RadioUscita[o] = Make<TRadioButton>(this, PanelUscita, 40 * o, 0, 38, CheckRowHeight);
         RadioUscita[o]->Caption = IntToStr(o + 1);
     }
     ButtonUsciteDistinte = Make<TButton>(this, GroupSegnali, 8, 0, 81, 21);

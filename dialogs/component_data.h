@@ -191,10 +191,12 @@ public:
     TPanel* PanelFunzione;
     TRadioButton* RadioFunzione[4];
     TEdit* CaptionModulo;
-    TPanel* StripModulo;
+    TPageScroller* StripModulo;             // scrolls the strip of module buttons
+    TPanel* PanelModulo;
     TRadioButton* RadioModulo[DialogModules];
     TEdit* CaptionUscita;
-    TPanel* StripUscita;
+    TPageScroller* StripUscita;
+    TPanel* PanelUscita;
     TRadioButton* RadioUscita[DialogOutputs];
     TButton* ButtonUsciteDistinte;
     TButton* ButtonScambia1;

@@ -116,7 +116,8 @@ int TDatiComponenti::LayoutSignals() {
     Place(StripModulo, y, modules);
     for (int m = 0; m < DialogModules; ++m) RadioModulo[m]->Visible = m < ModuleCount;
     if (modules) {
-        StripModulo->Width = std::min(40 * ModuleCount, 577 - 144);
+        PanelModulo->Width = 40 * ModuleCount;
+        StripModulo->Width = std::min(40 * ModuleCount, 577 - 144 - 8);
         y += 22;
     }
     const bool outputs = OutputCount > 1 && DistinctOutputs;
@@ -124,7 +125,8 @@ int TDatiComponenti::LayoutSignals() {
     Place(StripUscita, y, outputs);
     for (int o = 0; o < DialogOutputs; ++o) RadioUscita[o]->Visible = o < OutputCount;
     if (outputs) {
-        StripUscita->Width = std::min(40 * OutputCount, 577 - 144);
+        PanelUscita->Width = 40 * OutputCount;
+        StripUscita->Width = std::min(40 * OutputCount, 577 - 144 - 8);
         y += 22;
     }
     // Buttons of the outputs and the swaps, on one line.
