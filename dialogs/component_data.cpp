@@ -276,8 +276,8 @@ void TDatiComponenti::BuildElectrical() {
     EditCorrente = MakeValueEdit(GroupElettrici, 112, 0, 49);
     LabelCorrenteMa = MakeLabel(GroupElettrici, "mA", 166, 0, CaptionColour);
     LabelSupply[0] = MakeLabel(GroupElettrici, SupplyCaptions[0], 8, 0, CaptionColour);
-    CheckAlimInterno = MakeCheck(GroupElettrici, "Alimentatore interno", 16, 0, 110);
-    EditCorrenteInterno = MakeValueEdit(GroupElettrici, 128, 0, 33);
+    CheckAlimInterno = MakeCheck(GroupElettrici, "Alimentatore interno", 16, 0, 124);
+    EditCorrenteInterno = MakeValueEdit(GroupElettrici, 140, 0, 24);
     LabelCorrenteInternoMa = MakeLabel(GroupElettrici, "mA", 166, 0, CaptionColour);
     CheckAlimEsterno = MakeCheck(GroupElettrici, "Alimentatore esterno", 16, 0, 170);
     for (int p = 0; p < 3; ++p) CheckPort[0][p] = MakeCheck(GroupElettrici, PortCaptions[p], 8 + 60 * p, 0, 58);
@@ -358,14 +358,14 @@ void TDatiComponenti::BuildCommercial() {
     EditMarca->MaxLength = 19;
     // Line 5.
     CaptionDescrizione = MakeCaptionBox(g, "Descrizione", 8, 0, 73);
-    EditDescrizione = MakeValueEdit(g, 82, 0, 185);
+    EditDescrizione = MakeValueEdit(g, 82, 0, 150);
     EditDescrizione->MaxLength = 29;
-    CaptionPrezzo = MakeCaptionBox(g, "Prezzo", 272, 0, 45);
-    EditPrezzo = MakeValueEdit(g, 318, 0, 73);
-    ComboValuta = MakeCombo(g, 394, 0, 57);
+    CaptionPrezzo = MakeCaptionBox(g, "Prezzo", 236, 0, 45);
+    EditPrezzo = MakeValueEdit(g, 282, 0, 68);
+    ComboValuta = MakeCombo(g, 353, 0, 57);
     ComboValuta->Sorted = true;
-    CaptionInstallazione = MakeCaptionBox(g, "Installazione (min)", 456, 0, 73);
-    EditInstallazione = MakeValueEdit(g, 530, 0, 37);
+    CaptionInstallazione = MakeCaptionBox(g, "Installazione (min)", 414, 0, 113);
+    EditInstallazione = MakeValueEdit(g, 528, 0, 39);
 }
 
 void TDatiComponenti::BuildAuxArticles() {

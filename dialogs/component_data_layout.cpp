@@ -18,6 +18,8 @@ constexpr int FormWidth = 800;
 constexpr int SmallScreen = 601;
 constexpr int TallForm = 581;
 constexpr int CappedHeight = 580;
+// First row of a right-column section, below the section's caption.
+constexpr int SideTop = 18;
 
 void Place(TControl* control, int top, bool visible) {
     control->Visible = visible;
@@ -150,7 +152,7 @@ int TDatiComponenti::LayoutSignals() {
 
 int TDatiComponenti::LayoutElectrical() {
     const int w = ElectricalWord;
-    int y = 16;
+    int y = SideTop;
     auto row = [&](TControl* control, bool shown, int step) {
         Place(control, y, shown);
         if (shown) y += step;
@@ -185,7 +187,7 @@ int TDatiComponenti::LayoutElectrical() {
 
 int TDatiComponenti::LayoutPositions() {
     const int w = PositionsWord;
-    int y = 16;
+    int y = SideTop;
     struct Box {
         TCheckBox* box;
         bool shown;
@@ -206,7 +208,7 @@ int TDatiComponenti::LayoutPositions() {
 
 int TDatiComponenti::LayoutFeatures() {
     const int w = OtherFeatures;
-    int y = 16;
+    int y = SideTop;
     const std::pair<TCheckBox*, bool> boxes[] = {{CheckDigitale, (w & FeatureDigital) != 0},
                                                  {CheckOttico, (w & FeatureOptical) != 0},
                                                  {CheckLnbQuad, (w & FeatureQuadLnb) != 0}};
