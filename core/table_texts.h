@@ -6,14 +6,7 @@
 
 #include "core/levels.h"
 
-#if __has_include("platform/graphics.h")
 #include "platform/graphics.h"
-#else
-// Until the graphics layer exists: a colour is 0x00BBGGRR, as the class library's.
-using TColor = uint32_t;
-constexpr TColor clBlue = 0xFF0000;
-constexpr TColor clRed = 0x0000FF;
-#endif
 
 class TOpzioni;
 

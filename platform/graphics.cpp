@@ -1,5 +1,7 @@
 #include "platform/graphics.h"
 
+#include <climits>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -94,6 +96,7 @@ int MulDiv(int a, int b, int c) {
     long long p = static_cast<long long>(a) * b;
     long long ap = p < 0 ? -p : p, ac = c < 0 ? -static_cast<long long>(c) : c;
     long long q = (ap + ac / 2) / ac;
+    if (q > INT_MAX) return -1;  // as the desktop's MulDiv: a result that does not fit is -1
     return static_cast<int>(((p < 0) != (c < 0)) ? -q : q);
 }
 

@@ -86,7 +86,6 @@ TPaintEngine* TPrinter::StartPage() {
 void TPrinter::BeginDoc() {
     if (printing_) throw EPrinter("La stampa è già in corso");
     Refresh();
-    printing_ = true;
     aborted_ = false;
     page_ = 1;
     TPaintEngine* engine;
@@ -95,6 +94,14 @@ void TPrinter::BeginDoc() {
         engine = peer_->BeginDoc(job);
         Canvas->ReleaseClip();
         Canvas->PenPos = TPoint(0, 0);
+        if (!engine) {
+            // The device refused the document (it has told the user why):
+            // nothing is printing, and the document counts as aborted, so a
+            // print routine that checks Aborted() stops and none thinks it printed.
+            aborted_ = true;
+            Canvas->SetEngine(idle_.get());
+            return;
+        }
     } else {
         auto doc = std::make_unique<TPrintedDocument>();
         doc->Title = Title;
@@ -104,10 +111,12 @@ void TPrinter::BeginDoc() {
         documents_.push_back(std::move(doc));
         engine = StartPage();
     }
+    printing_ = true;
     Canvas->SetEngine(engine ? engine : idle_.get());
 }
 
 void TPrinter::NewPage() {
+    if (!printing_ && aborted_) return;  // the rest of an aborted document goes nowhere
     if (!printing_) throw EPrinter("La stampante non sta stampando");
     ++page_;
     TPaintEngine* engine = StartPage();
@@ -115,6 +124,7 @@ void TPrinter::NewPage() {
 }
 
 void TPrinter::EndDoc() {
+    if (!printing_ && aborted_) return;
     if (!printing_) throw EPrinter("La stampante non sta stampando");
     if (peer_) peer_->EndDoc();
     printing_ = false;

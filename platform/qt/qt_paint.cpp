@@ -250,6 +250,34 @@ void TQtPaintEngine::Polyline(const TPaintState& s, std::span<const TPoint> poin
     if (points.size() < 2 || !PenVisible(s.Pen)) return;
     QPen pen = MakePen(s.Pen);
     QPolygon poly = ToQPolygon(points);
+    if (PenWidth(s.Pen) <= 1 && (s.Pen.Style == psSolid || s.Pen.Style == psInsideFrame)) {
+        // Thin lines are stepped here: a line starts on its first point and
+        // stops before its last whichever way it runs, which Qt's rasteriser
+        // keeps only for lines drawn downwards or to the right.
+        Figure(s, PointsBox(points, 1), [&](QPainter& p) {
+            p.setPen(QPen(pen.color(), 1));
+            for (size_t i = 0; i + 1 < points.size(); ++i) {
+                int x = points[i].x, y = points[i].y;
+                const int x1 = points[i + 1].x, y1 = points[i + 1].y;
+                const int dx = std::abs(x1 - x), dy = -std::abs(y1 - y);
+                const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
+                int err = dx + dy;
+                while (x != x1 || y != y1) {
+                    p.drawPoint(x, y);
+                    const int e2 = 2 * err;
+                    if (e2 >= dy) {
+                        err += dy;
+                        x += sx;
+                    }
+                    if (e2 <= dx) {
+                        err += dx;
+                        y += sy;
+                    }
+                }
+            }
+        });
+        return;
+    }
     Figure(s, PointsBox(points, PenWidth(s.Pen)), [&](QPainter& p) {
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);

@@ -1,6 +1,8 @@
 // The base passes of a cell and the head-end terminal's, on hand-linked cells.
 #include <gtest/gtest.h>
 
+#include "platform/comctrls.h"
+
 #include <memory>
 #include <vector>
 
@@ -386,6 +388,14 @@ TEST_F(BasePasses, ModelPassesVisitTheLineOnceAndComputeReachWindows) {
     EXPECT_EQ(LevelNone, first.ReachLevels[0][0].Min);
     EXPECT_TRUE(first.ChooseModel(nullptr, 0, NextPassNumber(), nullptr, 0, 0));
     ExpectWindow({13, 23}, first.ReachLevels[0][0]);
+    // The designer's bar moves on by one for every cell that made its choice,
+    // and not at all when no reach windows are computed.
+    TProgressBar bar;
+    bar.Max = 10;
+    EXPECT_TRUE(first.ChooseModel(nullptr, 0x40, NextPassNumber(), &bar, 0, 0));
+    EXPECT_EQ(0, bar.Position);
+    EXPECT_TRUE(first.ChooseModel(nullptr, 0, NextPassNumber(), &bar, 0, 0));
+    EXPECT_EQ(2, bar.Position);
 
     // EvaluateModel hands the value less the through loss down the line.
     class TValore : public TPassanteProva {

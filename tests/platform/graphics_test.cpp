@@ -51,8 +51,13 @@ TEST(Geometry, RectanglesAndMulDiv) {
     EXPECT_FALSE(Rect(0, 0, 10, 10).Contains(Point(10, 5)));  // right edge is outside
     struct {
         int a, b, c, want;
-    } cases[] = {{8, 96, 72, 11}, {8, 600, 72, 67}, {-11, 72, 96, -8}, {1, 1, 2, 1}, {-1, 1, 2, -1}, {5, 5, 0, -1}};
+    } cases[] = {{8, 96, 72, 11}, {8, 600, 72, 67}, {-11, 72, 96, -8}, {1, 1, 2, 1}, {-1, 1, 2, -1}, {5, 5, 0, -1},
+                 {2147483647, 72, 1, -1}, {-2147483647 - 1, 96, 72, -1}, {-2147483647 - 1, 1, 1, -1}};
     for (auto& k : cases) EXPECT_EQ(MulDiv(k.a, k.b, k.c), k.want) << k.a << "*" << k.b << "/" << k.c;
+    // A size from a damaged file gives some font, never an overflow.
+    TFont f;
+    f.Size = -2147483647 - 1;
+    EXPECT_EQ(f.Height, 1);
 }
 
 TEST(Fonts, SizeAndHeightFollowEachOtherAtTheFontsResolution) {

@@ -4,6 +4,7 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -69,6 +70,22 @@ TEST(QtPaint, FiguresLeaveOutRightAndBottomEdgesAndLineEnds) {
     EXPECT_EQ(f.Pixel(5, 15), clBlue);     // filled inside
     EXPECT_EQ(f.Pixel(0, 15), clLime);     // outline on the left edge
     EXPECT_EQ(f.Pixel(10, 15), clWhite);   // right edge left out
+}
+
+TEST(QtPaint, ThinLinesKeepTheirFirstPointAndLeaveOutTheLastWhicheverWayTheyRun) {
+    struct Case {
+        TPoint from, to;
+    } cases[] = {{{5, 8}, {5, 4}}, {{5, 4}, {5, 8}}, {{12, 3}, {4, 3}}, {{4, 3}, {12, 3}},
+                 {{10, 10}, {3, 3}}, {{3, 3}, {10, 10}}, {{2, 12}, {9, 1}}};
+    for (const Case& k : cases) {
+        TBitmap b(16, 16);
+        b.Canvas->MoveTo(k.from.x, k.from.y);
+        b.Canvas->LineTo(k.to.x, k.to.y);
+        EXPECT_EQ(b.Pixel(k.from.x, k.from.y), clBlack) << k.from.x << "," << k.from.y << " to " << k.to.x << "," << k.to.y;
+        EXPECT_EQ(b.Pixel(k.to.x, k.to.y), clWhite) << k.from.x << "," << k.from.y << " to " << k.to.x << "," << k.to.y;
+        const int length = std::max(std::abs(k.to.x - k.from.x), std::abs(k.to.y - k.from.y));
+        EXPECT_EQ(CountOf(b, clBlack, TRect(0, 0, 16, 16)), length);
+    }
 }
 
 TEST(QtPaint, PenWidthsAndStyles) {

@@ -1,5 +1,9 @@
 // Printing through Qt to PDF files, checked with poppler's tools.
 #include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
 #include <string>
@@ -180,6 +184,39 @@ TEST(QtPrinter, TwoPagesThroughThePrinterMakeATwoPageA4Pdf) {
     // The second page holds only its own text.
     std::string page2 = Shell("pdftotext -f 2 -l 2 '" + file + "' - 2>&1");
     EXPECT_EQ(page2.find("Schema"), std::string::npos) << page2;
+}
+
+TEST(QtPrinter, AFileThatCannotBeWrittenLeavesTheDocumentAborted) {
+    TPrinter* p = Printer();
+    ASSERT_GE(PdfIndex(), 0);
+    p->SetPrinterIndex(PdfIndex());
+    ASSERT_NE(PrinterPeer(), nullptr);
+    PrinterPeer()->SetPdfFile("/nonexistent-folder/impianto.pdf");
+    QString told;
+    QTimer::singleShot(0, [&] {  // the device says why, in a message box
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told = box->text();
+            box->buttons().first()->click();
+        }
+    });
+    p->BeginDoc();
+    EXPECT_TRUE(told.contains("impianto.pdf")) << told.toStdString();
+    EXPECT_FALSE(p->Printing());
+    EXPECT_TRUE(p->Aborted());
+    p->Canvas->TextOut(10, 10, "perso");  // goes nowhere, harmlessly
+    p->NewPage();
+    p->EndDoc();
+    EXPECT_FALSE(p->Printing());
+    // The printer is free for the next document.
+    std::string file = PdfPath("after-refusal.pdf");
+    ForceDirectories(PdfPath(""));
+    DeleteFile(file);
+    PrinterPeer()->SetPdfFile(QString::fromStdString(file));
+    p->BeginDoc();
+    EXPECT_TRUE(p->Printing());
+    p->Canvas->TextOut(600, 500, "Seconda prova");
+    p->EndDoc();
+    EXPECT_TRUE(FileExists(file));
 }
 
 TEST(QtPrinter, QtsPrintDialogChoosesAPdfFile) {
