@@ -27,6 +27,10 @@ public:
     void AllocLinks() override;
     void SetPortCounts() override;
     bool CheckData(const AnsiString& prefix) override;
+    // A form with no data rows: the anchor is always described.
+    bool OpenDataDialog() override;
+    void GetPortName(TInfoMousePos& position) override;
+    void GetPortLevelText(TRichEdit* report) override;
     bool IsEstimateItem() override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
                                uint32_t stamp) override;

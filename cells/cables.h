@@ -61,6 +61,11 @@ public:
     void TakeSequenceNumber(int32_t* counters) override;
     TCella* GetPrototype() override;
     bool CheckData(const AnsiString& prefix) override;
+    // The form edits the run head: loss per 100 m and length.
+    bool OpenDataDialog() override;
+    void GetPortName(TInfoMousePos& position) override;
+    void GetPortLevelText(TRichEdit* report) override;
+    void WriteAttenuationTable(TRichEdit* report, int32_t input, const AnsiString& title) override;
     // The prototype operations and the copy to cells of the same kind work
     // on the run head; without one they do nothing.
     void TakeLastUsed() override;

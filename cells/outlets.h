@@ -60,6 +60,10 @@ public:
     void TakeSequenceNumber(int32_t* counters) override;
     TCella* GetPrototype() override;
     bool CheckData(const AnsiString& prefix) override;
+    // The form with the socket, through and reverse losses and the socket connectors.
+    bool OpenDataDialog() override;
+    void GetPortName(TInfoMousePos& position) override;
+    void GetPortLevelText(TRichEdit* report) override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
                                uint32_t stamp) override;
     void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) override;

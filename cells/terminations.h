@@ -42,6 +42,11 @@ public:
     void TakeSequenceNumber(int32_t* counters) override;
     TCella* GetPrototype() override;
     bool CheckData(const AnsiString& prefix) override;
+    bool OpenDataDialog() override;
+    // No port to name and no report rows.
+    void GetPortName(TInfoMousePos& position) override;
+    void WriteAttenuationTable(TRichEdit* report, int32_t input, const AnsiString& title) override;
+    void GetPortLevelText(TRichEdit* report) override;
     bool NeedsNoDescription() override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
                                uint32_t stamp) override;
