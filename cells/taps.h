@@ -87,6 +87,8 @@ public:
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void TakeSequenceNumber(int32_t* counters) override;
+    // A page per line in the component-data form, its losses as value rows.
+    bool OpenDataDialog() override;
     // The prototype of the cell's class for its lines and user outputs.
     TCella* GetPrototype() override;
     // Every line must handle some band, each band fully or not at all.
@@ -101,6 +103,9 @@ public:
     // all user outputs of the cell).
     void PushSeparation(int32_t port, int32_t band, float limit) override;
     void AcceptSeparation(int32_t port, int32_t band, float value, float limit) override;
+    // The channels of every output under its heading: "passaggio" for
+    // through outputs, "uscita" and its number for user outputs.
+    void GetPortLevelText(TRichEdit* report) override;
     // An odd number of user outputs makes the symbol lopsided: mirroring flips it.
     bool Mirror() override;
     // The designer's model choice from a list of library cells linked through NextCell.
@@ -109,6 +114,8 @@ public:
                      int32_t further) override;
     void EvaluateModel(TCella* candidates, int32_t mode, float level, uint32_t stamp, int32_t band) override;
     void ComputeReachWindows() override;
+    // The port under the mouse: the nearest port edge of the pointed square.
+    void GetPortName(TInfoMousePos& position) override;
     AnsiString GetTypeName() override;
     bool IsModelUsable(bool needsBand5, bool needsBand9) override;
     // Through loss of line input (to its own through output) and tap loss of
