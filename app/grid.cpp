@@ -84,7 +84,7 @@ void TGridData::RepaintSquare(int32_t column, int32_t row) {
 
 // ---- Insertion and removal ----
 
-bool TGridData::InsideUsableArea(const TGridRect& r) const {
+bool TGridData::InsideUsableArea(const TCellRect& r) const {
     int32_t firstRow = 0, lastRow = Rows - 1;
     if (Kind == GridNetwork)
         firstRow = 1;
@@ -102,7 +102,7 @@ bool TGridData::HoldsHeadEnd() const {
 
 bool TGridData::InsertCell(TCella* cell, bool recordUndo, int32_t caption) {
     if (!cell) return false;
-    const TGridRect rect = cell->GetGridRect();
+    const TCellRect rect = cell->GetGridRect();
     const bool anchor = cell->TypeCode == CodeHeadEnd;
     // The anchor may stand in the rows kept for it, but like any cell it must
     // lie on the grid; a grid holds one anchor only.
@@ -159,7 +159,7 @@ bool TGridData::InsertCell(TCella* cell, bool recordUndo, int32_t caption) {
 
 bool TGridData::RemoveCell(TCella* cell, bool recordUndo, int32_t caption) {
     if (!cell || cell->Owner != this) return false;
-    const TGridRect rect = cell->GetGridRect();
+    const TCellRect rect = cell->GetGridRect();
     if (!cell->CanOverlapCell()) {
         for (int32_t c = rect.Left; c <= rect.Right; ++c)
             for (int32_t r = rect.Top; r <= rect.Bottom; ++r)
@@ -223,7 +223,7 @@ void TGridData::ForgetCell(TCella* cell) {
     cell->Owner = nullptr;
 }
 
-void TGridData::DeleteRect(const TGridRect& rect, bool recordUndo, int32_t caption) {
+void TGridData::DeleteRect(const TCellRect& rect, bool recordUndo, int32_t caption) {
     const int32_t left = std::max<int32_t>(0, rect.Left);
     const int32_t right = std::min<int32_t>(Columns - 1, rect.Right);
     const int32_t top = std::max<int32_t>(0, rect.Top);
@@ -324,8 +324,8 @@ bool TGridData::Resize(int32_t columns, int32_t rows) {
     return true;
 }
 
-TGridRect TGridData::GetUsedArea() const {
-    TGridRect used{Rows - 1, Columns - 1, 0, 0};
+TCellRect TGridData::GetUsedArea() const {
+    TCellRect used{Rows - 1, Columns - 1, 0, 0};
     for (int32_t c = 0; c < Columns; ++c)
         for (int32_t r = 0; r < Rows; ++r)
             if (cells_[Index(c, r)]) {
@@ -345,7 +345,7 @@ void TGridData::GetMinimumSize(int32_t& columns, int32_t& rows) const {
         rows = GridMinimumSize;
         return;
     }
-    const TGridRect used = GetUsedArea();
+    const TCellRect used = GetUsedArea();
     rows = std::max<int32_t>(GridMinimumSize, used.Bottom - used.Top + 1);
     columns = std::max<int32_t>(
         GridMinimumSize,

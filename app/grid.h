@@ -107,7 +107,7 @@ public:
     // other cells; the cell is deleted unless the undo list keeps it.
     bool RemoveCell(TCella* cell, bool recordUndo, int32_t caption);
     // Removes every cell on the rectangle except the anchor.
-    void DeleteRect(const TGridRect& rect, bool recordUndo, int32_t caption);
+    void DeleteRect(const TCellRect& rect, bool recordUndo, int32_t caption);
 
     TCella* CellAt(int32_t column, int32_t row) const;
     // The overlay of the square's cell when second > first, else the cell.
@@ -124,8 +124,8 @@ public:
 
     bool HasComponents() const;
     bool HasEarthSymbol() const;
-    TGridRect GetFullArea() const { return TGridRect{0, 0, Rows - 1, Columns - 1}; }
-    TGridRect GetUsedArea() const;
+    TCellRect GetFullArea() const { return TCellRect{0, 0, Rows - 1, Columns - 1}; }
+    TCellRect GetUsedArea() const;
     bool AllCellsDescribed(bool strict) const;
 
     void MarkAllOutOfDate();
@@ -185,7 +185,7 @@ private:
     size_t Index(int32_t column, int32_t row) const {
         return static_cast<size_t>(column) * static_cast<size_t>(Rows) + static_cast<size_t>(row);
     }
-    bool InsideUsableArea(const TGridRect& rect) const;
+    bool InsideUsableArea(const TCellRect& rect) const;
     bool HoldsHeadEnd() const;
     bool FindAnchorColumn(int32_t& column, int32_t& row) const;
     void PlaceOnSquare(int32_t column, int32_t row, TCella* cell);

@@ -65,15 +65,15 @@ AnsiString TCella::GetShortCode() { return AnsiString(); }
 
 void TCella::InvalidateArea() {
     if (!Owner || !Owner->Window) return;
-    const TGridRect r = GetGridRect();
+    const TCellRect r = GetGridRect();
     for (int32_t c = r.Left; c <= r.Right; ++c)
         for (int32_t w = r.Top; w <= r.Bottom; ++w) Owner->RepaintSquare(c, w);
 }
 
 void TCella::Invalidate() { InvalidateArea(); }
 
-TGridRect TCella::GetGridRect() {
-    return TGridRect{Row, Column, Row, Column + std::max<int32_t>(1, NumThroughOutputs) - 1};
+TCellRect TCella::GetGridRect() {
+    return TCellRect{Row, Column, Row, Column + std::max<int32_t>(1, NumThroughOutputs) - 1};
 }
 
 // ---- Records: TCella::Load, TCella::Save and TCella::LoadLevelTables are in record.cpp ----
@@ -221,7 +221,7 @@ bool TCella::IsAutoMixModule() { return false; }
 // ---- Turn and mirror ----
 
 bool TCella::Mirror() {
-    TGridRect r = GetGridRect();
+    TCellRect r = GetGridRect();
     if (Column == r.Left)
         Column = Column - r.Right + r.Left;
     else

@@ -31,12 +31,12 @@ struct TNextCell;
 struct TInfoMousePos;
 
 // A rectangle of grid squares, inclusive: (first row, first column, last row, last column).
-struct TGridRect {
+struct TCellRect {
     int32_t Top = 0;
     int32_t Left = 0;
     int32_t Bottom = 0;
     int32_t Right = 0;
-    bool operator==(const TGridRect&) const = default;
+    bool operator==(const TCellRect&) const = default;
 };
 
 // One level window: the (minimum, maximum) levels of a port in one band slot.
@@ -143,7 +143,7 @@ public:
     //    the cell's anchor square.
     virtual void PaintIfAt(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom);
     // 9. The squares the cell occupies.
-    virtual TGridRect GetGridRect();
+    virtual TCellRect GetGridRect();
     // 10. Reads the cell record after the fields the reader has consumed
     //     (filled by the record family).
     virtual void Load(TStream& stream, int32_t version);

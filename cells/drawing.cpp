@@ -91,7 +91,7 @@ void TCella::BeginSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x
         canvas->Font->Color = clBlack;
     }
 
-    const TGridRect r = GetGridRect();
+    const TCellRect r = GetGridRect();
     const int32_t columns = r.Right - r.Left + 1;
     const int32_t rows = r.Bottom - r.Top + 1;
     s.W = (columns - 1) * SymbolSquareUnits + SymbolFrameUnits;
@@ -309,7 +309,7 @@ int32_t TCella::DetailLevel() const {
 void TCella::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
     DrawSymbol(canvas, column, row, x, y, zoom);
     if (!canvas || DetailLevel() <= 1) return;
-    const TGridRect r = GetGridRect();
+    const TCellRect r = GetGridRect();
     if (column != r.Left || row != r.Top) return;
     canvas->Brush->Style = bsSolid;
     DrawLabel(canvas, x, y, zoom, GetShortCode(), Described ? CellCodeColour : CellUndescribedColour);
@@ -319,7 +319,7 @@ void TCella::DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32
                                    int32_t flags) {
     TCanvas* canvas = PrintPage.Canvas;
     if (!canvas || DetailLevel() <= 1) return;
-    const TGridRect r = GetGridRect();
+    const TCellRect r = GetGridRect();
     if (column != r.Right || row != r.Top) return;
 
     AnsiString text;

@@ -24,7 +24,7 @@ TTesta::TTesta(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t 
 
 TTesta::~TTesta() = default;
 
-TGridRect TTesta::GetGridRect() { return TGridRect{Row, Column, Row, Column + NumThroughOutputs + 1}; }
+TCellRect TTesta::GetGridRect() { return TCellRect{Row, Column, Row, Column + NumThroughOutputs + 1}; }
 
 void TTesta::Load(TStream& stream, int32_t version) {
     TCella::Load(stream, version);

@@ -23,7 +23,7 @@ public:
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                int32_t zoom) override;
     // One row of lines + 2 squares; line i stands on square Column + 1 + i.
-    TGridRect GetGridRect() override;
+    TCellRect GetGridRect() override;
     // Records older than version 20000 carry the line count after the base record.
     void Load(TStream& stream, int32_t version) override;
     void SetPortCounts() override;

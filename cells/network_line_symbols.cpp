@@ -45,7 +45,7 @@ void TPresaD::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x
 void TPresaD::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
     DrawSymbol(canvas, column, row, x, y, zoom);
     if (!canvas || DetailLevel() <= 1) return;
-    const TGridRect r = GetGridRect();
+    const TCellRect r = GetGridRect();
     if (column != r.Right || row != r.Top) return;
     canvas->Brush->Style = bsSolid;
     if (Described)

@@ -131,12 +131,12 @@ void TDerivatore::LayoutToGrid(int32_t& column, int32_t& row, int32_t x, int32_t
     GridToLocal(column, row, Column + x, Row + y);
 }
 
-TGridRect TDerivatore::GetGridRect() {
+TCellRect TDerivatore::GetGridRect() {
     const TTapLayout layout = Layout();
     int32_t c0 = 0, r0 = 0, c1 = 0, r1 = 0;
     LayoutToGrid(c0, r0, 0, 0);
     LayoutToGrid(c1, r1, layout.Width - 1, layout.Height - 1);
-    return TGridRect{std::min(r0, r1), std::min(c0, c1), std::max(r0, r1), std::max(c0, c1)};
+    return TCellRect{std::min(r0, r1), std::min(c0, c1), std::max(r0, r1), std::max(c0, c1)};
 }
 
 uint8_t TDerivatore::TapLinesNeedTermination() const { return TypeCode == CodeDerivatoreS ? 1 : 0; }

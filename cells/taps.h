@@ -80,7 +80,7 @@ public:
     // loss of line 1 to its first user output.
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() override;
-    TGridRect GetGridRect() override;
+    TCellRect GetGridRect() override;
     // Records older than version 20000 describe a one-line tap and carry its
     // user-output count after the base record.
     void Load(TStream& stream, int32_t version) override;

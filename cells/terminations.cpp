@@ -37,10 +37,10 @@ AnsiString TChiusura::GetShortCode() { return ShortCodeWith("X"); }
 
 AnsiString TChiusura::GetTypeName() { return "Chiusura "; }
 
-TGridRect TChiusura::GetGridRect() {
+TCellRect TChiusura::GetGridRect() {
     int32_t c = 0, r = 0;
     LocalToGrid(c, r, Column + NumInputs - 1, Row);
-    return TGridRect{std::min(Row, r), std::min(Column, c), std::max(Row, r), std::max(Column, c)};
+    return TCellRect{std::min(Row, r), std::min(Column, c), std::max(Row, r), std::max(Column, c)};
 }
 
 void TChiusura::Load(TStream& stream, int32_t version) {

@@ -35,7 +35,7 @@ public:
     void DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
                                int32_t flags) override;
     AnsiString GetShortCode() override;
-    TGridRect GetGridRect() override;
+    TCellRect GetGridRect() override;
     void Load(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;

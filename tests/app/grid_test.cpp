@@ -30,8 +30,8 @@ TEST_F(GridTest, NewGridIsEmptyAndOutOfDate) {
     EXPECT_TRUE(grid.NetworkOutOfDate);
     EXPECT_TRUE(grid.RequiredChannelsOutOfDate);
     EXPECT_FALSE(grid.HasComponents());
-    EXPECT_EQ(grid.GetUsedArea(), (TGridRect{74, 74, 0, 0}));
-    EXPECT_EQ(grid.GetFullArea(), (TGridRect{0, 0, 74, 74}));
+    EXPECT_EQ(grid.GetUsedArea(), (TCellRect{74, 74, 0, 0}));
+    EXPECT_EQ(grid.GetFullArea(), (TCellRect{0, 0, 74, 74}));
 }
 
 TEST_F(GridTest, CellAtAnswersNoneOutsideTheGrid) {
@@ -121,7 +121,7 @@ TEST_F(GridTest, InsertionClearsTheErrorMarksAndRepaints) {
     grid.SetErrorMark(4, 4, 1);
     ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 4, 4), false, 0));
     EXPECT_EQ(grid.ErrorMark(4, 4), 0);
-    const std::vector<TGridRect> expected = {{4, 4, 4, 4}, {3, 4, 3, 4}, {5, 4, 5, 4}};
+    const std::vector<TCellRect> expected = {{4, 4, 4, 4}, {3, 4, 3, 4}, {5, 4, 5, 4}};
     EXPECT_EQ(window.Repainted, expected);
 }
 
@@ -255,7 +255,7 @@ TEST_F(GridTest, DeleteRectKeepsTheAnchor) {
     ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 40, 3, 1, 2, 0), false, 0));
     ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 50, 3), false, 0));
     project.Modified = false;
-    grid.DeleteRect(TGridRect{0, 30, 4, 41}, true, 2);
+    grid.DeleteRect(TCellRect{0, 30, 4, 41}, true, 2);
     EXPECT_EQ(grid.CellAt(36, 0), grid.Anchor);
     EXPECT_NE(grid.Anchor, nullptr);
     EXPECT_EQ(grid.CellAt(36, 1), nullptr);
@@ -363,7 +363,7 @@ TEST_F(GridTest, UsedAreaSpansEveryOccupiedSquare) {
     TGridData grid(nullptr, 30, 30, GridCustom);
     ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 4, 9, 1, 3, 0), false, 0));
     ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 10, 2), false, 0));
-    EXPECT_EQ(grid.GetUsedArea(), (TGridRect{2, 4, 9, 10}));
+    EXPECT_EQ(grid.GetUsedArea(), (TCellRect{2, 4, 9, 10}));
 }
 
 // ---- Modified marks ----

@@ -80,9 +80,9 @@ TEST(SymbolTransform, PointLandsOnItsPixelForEveryTurnMirrorAndZoom) {
 class TCellaLunga : public TCellaDisegno {
 public:
     TCellaLunga(int32_t orientation, int32_t mirrored) : TCellaDisegno(nullptr, orientation, mirrored, 5, 5, 3) {}
-    TGridRect GetGridRect() override {
-        if (Orientation & 1) return TGridRect{Row, Column, Row + 2, Column};
-        return TGridRect{Row, Column, Row, Column + 2};
+    TCellRect GetGridRect() override {
+        if (Orientation & 1) return TCellRect{Row, Column, Row + 2, Column};
+        return TCellRect{Row, Column, Row, Column + 2};
     }
 };
 
@@ -176,7 +176,7 @@ TEST(SymbolState, SymbolFontIsTimesScaledWithTheZoom) {
 
 TEST(SymbolState, CellOverThreeColumnsDrawsFromItsFirstSquare) {
     TCellaDisegno cell(nullptr, 0, 0, 10, 4, 3);
-    ASSERT_EQ(cell.GetGridRect(), (TGridRect{4, 10, 4, 12}));
+    ASSERT_EQ(cell.GetGridRect(), (TCellRect{4, 10, 4, 12}));
     for (int32_t zoom : {21, 42}) {
         Recorder r;
         // Painting the third square, whose pixel x is 500.

@@ -34,7 +34,7 @@ TEST(HeadEnd, LineCountIsKeptBetweenOneAndTwentyFour) {
 
 TEST(HeadEnd, CoversItsLinesAndASquareEachSide) {
     TTesta terminal(nullptr, 0, 0, 36, 74, 4);
-    EXPECT_EQ(terminal.GetGridRect(), (TGridRect{74, 36, 74, 41}));
+    EXPECT_EQ(terminal.GetGridRect(), (TCellRect{74, 36, 74, 41}));
 }
 
 TEST(HeadEnd, OnlyTheTerminalInRowZeroStartsTheSignal) {

@@ -72,13 +72,13 @@ TEST(Placement, ACellCoversOneSquarePerThroughOutput) {
     RecordingGridWindow window;
     grid.Window = &window;
     TCella cell(&grid, 0, 0, 10, 5, 1, 3, 0);
-    EXPECT_EQ(cell.GetGridRect(), (TGridRect{5, 10, 5, 12}));
+    EXPECT_EQ(cell.GetGridRect(), (TCellRect{5, 10, 5, 12}));
     cell.Invalidate();
-    const std::vector<TGridRect> expected = {{5, 10, 5, 10}, {5, 11, 5, 11}, {5, 12, 5, 12}};
+    const std::vector<TCellRect> expected = {{5, 10, 5, 10}, {5, 11, 5, 11}, {5, 12, 5, 12}};
     EXPECT_EQ(window.Repainted, expected);
 
     TCella none(nullptr, 0, 0, 4, 4, 1, 0, 2);   // no through output: still one square
-    EXPECT_EQ(none.GetGridRect(), (TGridRect{4, 4, 4, 4}));
+    EXPECT_EQ(none.GetGridRect(), (TCellRect{4, 4, 4, 4}));
 }
 
 TEST(Placement, RotateAddsQuarterTurns) {

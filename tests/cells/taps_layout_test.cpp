@@ -201,14 +201,14 @@ TEST(TapLayout, SquaresAndPortSidesOfEveryShape) {
         }
         EXPECT_EQ(static_cast<int32_t>(outputs.size()), cell->NumOutputs) << c.name;
         // Unturned, the rectangle starts at the anchor and is the layout's size.
-        EXPECT_EQ(cell->GetGridRect(), (TGridRect{20, 10, 20 + c.height - 1, 10 + c.width - 1})) << c.name;
+        EXPECT_EQ(cell->GetGridRect(), (TCellRect{20, 10, 20 + c.height - 1, 10 + c.width - 1})) << c.name;
     }
 }
 
 TEST(TapLayout, TheRectangleTurnsAndMirrorsAboutTheAnchor) {
     struct Case {
         int32_t turn, mirror;
-        TGridRect rect;
+        TCellRect rect;
     };
     // A 2 x 5 tap anchored at (10, 20).
     const Case cases[] = {
@@ -329,7 +329,7 @@ TEST_F(TapPlacement, InEveryTurnAndMirrorThePortsFaceOutOfTheCellsOwnSquares) {
                 cell->Orientation = turn;
                 cell->Mirrored = mirrored;
                 const auto records = Place(*cell);
-                const TGridRect rect = cell->GetGridRect();
+                const TCellRect rect = cell->GetGridRect();
                 const std::string what = std::to_string(code) + " " + std::to_string(inputs) + "x" +
                                          std::to_string(outputs) + " turn " + std::to_string(turn) + " mirror " +
                                          std::to_string(mirrored);

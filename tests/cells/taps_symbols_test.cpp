@@ -206,7 +206,7 @@ TEST_F(TapSymbolOptions, EveryShapeStaysInsideItsSquaresInEveryTurn) {
                 cell->Orientation = turn;
                 cell->Mirrored = mirrored;
                 cell->Choice1 = 1;
-                const TGridRect rect = cell->GetGridRect();
+                const TCellRect rect = cell->GetGridRect();
                 // Painted from the anchor square at its pixel position, zoom 21.
                 Recorder r;
                 cell->DrawSymbol(r.Canvas(), 10, 10, 10 * 21, 10 * 21, 21);

@@ -55,7 +55,7 @@ TEST_F(TerminationsTest, FactoryAndData) {
 TEST_F(TerminationsTest, SquaresAlongItsRow) {
     struct Case {
         int32_t orientation, mirrored;
-        TGridRect rect;
+        TCellRect rect;
     };
     const Case cases[] = {
         {0, 0, {5, 5, 5, 7}},

@@ -47,5 +47,5 @@ private:
 class RecordingGridWindow : public TGridWindow {
 public:
     void RepaintCell(int32_t column, int32_t row) override { Repainted.push_back({row, column, row, column}); }
-    std::vector<TGridRect> Repainted;  // one square each: (row, column, row, column)
+    std::vector<TCellRect> Repainted;  // one square each: (row, column, row, column)
 };
