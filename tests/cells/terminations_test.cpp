@@ -3,15 +3,22 @@
 // asked for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "app/grid.h"
 #include "cells/factory.h"
 #include "cells/outlets.h"
 #include "cells/terminations.h"
 #include "core/globals.h"
 #include "core/reporter.h"
 #include "platform/controls.h"
+#include "platform/engines.h"
+#include "platform/graphics.h"
 #include "support/globals_fixture.h"
 #include "support/line_cells.h"
 #include "support/record_bytes.h"
@@ -68,6 +75,81 @@ TEST_F(TerminationsTest, SquaresAlongItsRow) {
         TChiusura t(nullptr, c.orientation, c.mirrored, 5, 5, 3);
         EXPECT_EQ(t.GetGridRect(), c.rect) << c.orientation << " " << c.mirrored;
     }
+}
+
+// The square across a grid side: 0 above, 1 right, 2 below, 3 left.
+std::pair<int32_t, int32_t> Across(int32_t column, int32_t row, int32_t side) {
+    static constexpr int32_t dc[4] = {0, 1, 0, -1};
+    static constexpr int32_t dr[4] = {-1, 0, 1, 0};
+    return {column + dc[side], row + dr[side]};
+}
+
+// The pixel, at zoom 21 with the grid's origin at pixel (0, 0), of the middle
+// of the edge of square (column, row) on grid side 0 (top) to 3 (left).
+TPoint EdgeMiddle(int32_t column, int32_t row, int32_t side) {
+    switch (side) {
+    case 0: return {21 * column + 10, 21 * row};
+    case 1: return {21 * column + 20, 21 * row + 10};
+    case 2: return {21 * column + 10, 21 * row + 20};
+    default: return {21 * column, 21 * row + 10};
+    }
+}
+
+// Every square of a termination waits for its line on the side the
+// termination faces (orientation 0 above, 1 right, 2 below, 3 left), a side
+// that leads out of the termination's own squares, and its symbol draws a
+// stub to the middle of that edge.
+TEST_F(TerminationsTest, EverySquareWaitsOnAnOutwardSideInEveryTurnAndMirror) {
+    for (int32_t inputs = 1; inputs <= 3; ++inputs)
+        for (int32_t turn = 0; turn < 4; ++turn)
+            for (int32_t mirrored = 0; mirrored < 2; ++mirrored) {
+                const std::string what = std::to_string(inputs) + " inputs turn " + std::to_string(turn) +
+                                         " mirror " + std::to_string(mirrored);
+                TGridData grid(nullptr, 30, 30, GridNetwork);
+                TChiusura t(&grid, turn, mirrored, 12, 12, inputs);
+                grid.BeginAnalysis();
+                t.AllocLinks();
+                TQNextCell queue;
+                EXPECT_TRUE(t.PlaceOnGrid(TNextCell{}, queue)) << what;
+                TNextCell record;
+                EXPECT_FALSE(queue.Pop(record)) << what;
+
+                const TCellRect rect = t.GetGridRect();
+                EXPECT_EQ((rect.Right - rect.Left + 1) * (rect.Bottom - rect.Top + 1), inputs) << what;
+                EXPECT_TRUE(rect.Left == 12 || rect.Right == 12) << what;
+                EXPECT_TRUE(rect.Top == 12 || rect.Bottom == 12) << what;
+                std::set<std::pair<int32_t, int32_t>> own;
+                for (int32_t c = 0; c < grid.Columns; ++c)
+                    for (int32_t r = 0; r < grid.Rows; ++r)
+                        if (grid.AnalysisAt(c, r)->Visited) own.insert({c, r});
+                ASSERT_EQ(static_cast<int32_t>(own.size()), inputs) << what;
+                std::vector<TPoint> edges;
+                for (auto [c, r] : own) {
+                    EXPECT_TRUE(c >= rect.Left && c <= rect.Right && r >= rect.Top && r <= rect.Bottom) << what;
+                    for (int32_t side = 0; side < 4; ++side) {
+                        const TSquareAnalysis* square = grid.AnalysisAt(c, r);
+                        EXPECT_EQ(square->Waiting[side], side == turn ? 1 : 0) << what << " side " << side;
+                        if (!square->Waiting[side]) continue;
+                        EXPECT_EQ(square->InputIndex[side], 0) << what;
+                        EXPECT_EQ(own.count(Across(c, r, side)), 0u) << what << " side " << side;
+                        edges.push_back(EdgeMiddle(c, r, side));
+                    }
+                }
+                grid.EndAnalysis();
+
+                TRecordingEngine engine;
+                TCanvas canvas(&engine);
+                t.DrawSymbol(&canvas, t.Column, t.Row, 21 * t.Column, 21 * t.Row, 21);
+                std::vector<TPoint> ends;
+                for (const TPaintCall& call : engine.CallsOf(TPaintOp::Line)) {
+                    ends.push_back(call.Points.front());
+                    ends.push_back(call.Points.back());
+                }
+                for (const TPoint& edge : edges)
+                    EXPECT_NE(std::find(ends.begin(), ends.end(), edge), ends.end())
+                        << what << ": no stub at (" << edge.x << ", " << edge.y << ")";
+                t.Owner = nullptr;
+            }
 }
 
 TEST_F(TerminationsTest, OldRecordHasOneInput) {
