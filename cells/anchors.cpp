@@ -8,7 +8,6 @@
 
 namespace {
 constexpr int32_t ChannelFlagFirstStep = 0x100;
-constexpr int32_t ModeNoChoice = 0x40;
 // The reach window of an output that leads nowhere.
 constexpr TFinestra NoReach{1000.0f, 0.0f};
 }  // namespace
@@ -67,25 +66,7 @@ void TAncora::Join(TCella* entry, TCella* exit) {
 // ---- Passes: windows and lists are copied straight through ----
 
 void TAncora::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
-    ResetInputLevels();
-    const int32_t bands = CalculationBandCount();
-    const int32_t lines = std::min(NumInputs, NumThroughOutputs);
-    for (int32_t i = 0; i < lines; ++i) {
-        TFinestreBande& in = InputLevels[i];
-        TCella* next = OutputNeighbour(*this, i);
-        // Nothing downstream asks anything of this line.
-        if (!next) {
-            for (int32_t b = 0; b < bands; ++b)
-                in[static_cast<size_t>(b)] = TFinestra{LevelReqUnlimited, LevelReqUnlimited};
-            continue;
-        }
-        next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
-        const int32_t port = OutputNeighbourPort(*this, i);
-        for (int32_t b = 0; b < bands; ++b)
-            if (const TFinestra* d = WindowAt(next->InputLevels, port, b)) in[static_cast<size_t>(b)] = *d;
-    }
+    RequiredLevelsThrough(minLevels, maxLevels, stamp);
 }
 
 void TAncora::ComputeSignalLevels(uint32_t stamp) {
@@ -112,17 +93,7 @@ void TAncora::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
     if (stamp <= PassStamp) return;
     PassStamp = stamp;
     ResetChannelLists();
-    flags &= ~ChannelFlagFirstStep;
-    const int32_t lines = std::min(NumInputs, NumThroughOutputs);
-    for (int32_t i = 0; i < lines; ++i) {
-        TCella* up = InputNeighbour(*this, i);
-        if (!up) continue;
-        const int32_t port = InputNeighbourPort(*this, i);
-        up->ComputeChannels(flags, port, stamp);
-        const TListaCanali* arriving = OutputList(*up, port);
-        TListaCanali* own = OutputList(*this, i);
-        if (arriving && own) TListaCanali::AddAll(*arriving, *own);
-    }
+    ChannelsThrough(flags & ~ChannelFlagFirstStep, stamp);
 }
 
 void TAncora::PushSeparation(int32_t port, int32_t band, float limit) {
@@ -141,26 +112,11 @@ void TAncora::PushSeparation(int32_t port, int32_t band, float limit) {
 
 bool TAncora::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
                           int32_t band, int32_t further) {
-    if (stamp <= PassStamp) return true;
-    PassStamp = stamp;
-    if (!ReachLevels.Allocated()) ResetAuxLevels();
-    bool ok = true;
-    for (int32_t j = 0; j < NumThroughOutputs && ok; ++j)
-        if (TCella* next = OutputNeighbour(*this, j))
-            ok = next->ChooseModel(candidates, mode, stamp, progress, band, further);
-    if (ok && !(mode & ModeNoChoice)) {
-        ComputeReachWindows();
-        AdvanceProgress(progress);
-    }
-    return ok;
+    return ChooseModelThrough(candidates, mode, stamp, progress, band, further);
 }
 
 void TAncora::EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
-    for (int32_t j = 0; j < NumThroughOutputs; ++j)
-        if (TCella* next = OutputNeighbour(*this, j)) next->EvaluateModel(candidates, mode, value, stamp, band);
-    ComputeReachWindows();
+    EvaluateModelThrough(candidates, mode, value, stamp, band);
 }
 
 void TAncora::ComputeReachWindows() {

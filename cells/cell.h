@@ -369,6 +369,11 @@ public:
                     int32_t dx, int32_t dy) const;
     void DrawLevelLabel(TCanvas* canvas, int32_t x, int32_t y, int32_t width, const AnsiString& text,
                         float level, TColor colour) const;
+    // The symbol, then on the cell's top-right square the short code with the
+    // loss beside it (without the loss, in the undescribed colour, while the
+    // cell is not described), when the detail level shows labels.
+    void PaintWithLossLabel(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
+                            float loss);
     // The drawing's detail level: the project's, or the grid's own without a
     // project; 1 for a cell on no grid. Labels show above 1.
     int32_t DetailLevel() const;
@@ -472,6 +477,20 @@ public:
     uint32_t BandMask = 0;          // bit b set when band slot b is handled
 
 protected:
+    // ---- Passes of a cell that carries line i from input i to through
+    // output i untreated (passes_through.cpp) ----
+    // Each input asks what the cell downstream of its line asks; a line with
+    // nothing downstream asks nothing.
+    void RequiredLevelsThrough(const float* minLevels, const float* maxLevels, uint32_t stamp);
+    // Each line's channel list takes what arrives on its input (the stamp
+    // and the reset of the lists are the caller's).
+    void ChannelsThrough(int32_t flags, uint32_t stamp);
+    // The designer's passes handed down every through output, then the
+    // reach windows; a refused choice stops the walk.
+    bool ChooseModelThrough(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
+                            int32_t band, int32_t further);
+    void EvaluateModelThrough(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band);
+
     // The short code of a class: its category letters and sequence number.
     AnsiString ShortCodeWith(const char* letters) const;
     // Takes the sequence number from counter index and advances the counter.

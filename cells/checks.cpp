@@ -16,16 +16,7 @@ const char* const StageCaptions[StageColumnCount] = {
 
 namespace {
 
-void Report(const AnsiString& text) {
-    if (GestoreErrori) GestoreErrori->Report(text);
-}
-
 bool HasValue(float v) { return v != LevelNone; }
-
-AnsiString BandName(const TCella& cell, int b) {
-    if (!cell.BandSystem || b < 0 || b >= static_cast<int>(cell.BandSystem->bands.size())) return AnsiString();
-    return cell.BandSystem->bands[static_cast<size_t>(b)].bandName;
-}
 
 // One stage of a level table: the seven vectors of a row (rank 3) or of an
 // entry of a matrix table (rank 4), LevelNone where nothing is stored.
@@ -70,6 +61,16 @@ bool HoldsData(const TInfo& t) {
 
 }  // namespace
 
+void ReportProblem(const AnsiString& text) {
+    if (GestoreErrori) GestoreErrori->Report(text);
+}
+
+AnsiString CheckedBandName(const TCella& cell, int band) {
+    if (!cell.BandSystem || band < 0 || band >= static_cast<int>(cell.BandSystem->bands.size()))
+        return AnsiString();
+    return cell.BandSystem->bands[static_cast<size_t>(band)].bandName;
+}
+
 int CheckedBands(const TCella& cell) {
     if (!cell.BandSystem) return 0;
     return std::clamp<int>(cell.BandSystem->bandCount, 0, BandSlots);
@@ -79,11 +80,11 @@ bool CheckBands(const TCella& cell, const float* v, int mode, const AnsiString& 
     const int n = CheckedBands(cell);
     for (int b = 0; b < n; ++b) {
         if ((mode & BandsRefuseRepeat) && v[b] == LevelRepeat) {
-            Report(prefix + "< " + "non ammesso.");
+            ReportProblem(prefix + "< " + "non ammesso.");
             return false;
         }
         if ((mode & BandsRefuseBlocked) && v[b] == LevelBlocked) {
-            Report(prefix + "* " + "non ammesso.");
+            ReportProblem(prefix + "* " + "non ammesso.");
             return false;
         }
     }
@@ -91,7 +92,7 @@ bool CheckBands(const TCella& cell, const float* v, int mode, const AnsiString& 
         bool any = false;
         for (int b = 0; b < n && !any; ++b) any = HasValue(v[b]);
         if (!any) {
-            Report(prefix + "nessuna banda gestita.");
+            ReportProblem(prefix + "nessuna banda gestita.");
             return false;
         }
     }
@@ -106,7 +107,7 @@ bool TCella::CheckData(const AnsiString& prefix) {
     const int n = CheckedBands(*this);
     for (int b = 0; b < n; ++b)
         if (HasValue(through[b])) return true;
-    Report("Il componente non gestisce alcun segnale.");
+    ReportProblem("Il componente non gestisce alcun segnale.");
     return false;
 }
 
@@ -123,12 +124,13 @@ bool CheckStage(const TCella& cell, const float* const s[StageColumnCount], cons
         const bool tripleComplete = triple == 3, tripleEmpty = triple == 0;
         if (tiltIncomplete || regIncomplete || (!tripleComplete && !tripleEmpty) ||
             (tripleEmpty && (tiltComplete || regComplete))) {
-            Report(prefix + "Banda " + BandName(cell, b) + " descritta parzialmente.");
+            ReportProblem(prefix + "Banda " + CheckedBandName(cell, b) + " descritta parzialmente.");
             return false;
         }
         const bool inFunction = flags && flags[b];
         if ((tripleComplete && !inFunction) || (tripleEmpty && inFunction)) {
-            Report(prefix + "Banda " + BandName(cell, b) + " gestita parzialmente rispetto la funzione principale.");
+            ReportProblem(prefix + "Banda " + CheckedBandName(cell, b) +
+                          " gestita parzialmente rispetto la funzione principale.");
             return false;
         }
     }
@@ -160,7 +162,7 @@ bool CheckTiltData(const TCella& cell, const float* m, const float* v, const Ans
         }
     }
     if (ok && inRun) ok = false;
-    if (!ok) Report(prefix + "dati tilt errati o incoerenti con i livelli massimi.");
+    if (!ok) ReportProblem(prefix + "dati tilt errati o incoerenti con i livelli massimi.");
     return ok;
 }
 
@@ -177,7 +179,7 @@ bool CheckRegulationData(const TCella& cell, const float* m, const float* v, con
             afterValue = true;
         }
     }
-    if (!ok) Report(prefix + "dati regolazione errati o incoerenti con i livelli massimi.");
+    if (!ok) ReportProblem(prefix + "dati regolazione errati o incoerenti con i livelli massimi.");
     return ok;
 }
 

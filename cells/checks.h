@@ -44,3 +44,7 @@ bool CheckRegulationData(const TCella& cell, const float* maximum, const float* 
 // The number of band slots the checks examine: the band count of the cell's
 // band system.
 int CheckedBands(const TCella& cell);
+// The name of a band of the cell's band system; empty outside it.
+AnsiString CheckedBandName(const TCella& cell, int band);
+// Reports one problem through the message reporter, when there is one.
+void ReportProblem(const AnsiString& text);

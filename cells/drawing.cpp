@@ -315,6 +315,19 @@ void TCella::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int3
     DrawLabel(canvas, x, y, zoom, GetShortCode(), Described ? CellCodeColour : CellUndescribedColour);
 }
 
+void TCella::PaintWithLossLabel(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                                int32_t zoom, float loss) {
+    DrawSymbol(canvas, column, row, x, y, zoom);
+    if (!canvas || DetailLevel() <= 1) return;
+    const TCellRect r = GetGridRect();
+    if (column != r.Right || row != r.Top) return;
+    canvas->Brush->Style = bsSolid;
+    if (Described)
+        DrawLevelLabel(canvas, x, y, zoom, GetShortCode(), loss, CellCodeColour);
+    else
+        DrawLevelLabel(canvas, x, y, zoom, GetShortCode(), LevelNone, CellUndescribedColour);
+}
+
 void TCella::DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
                                    int32_t flags) {
     TCanvas* canvas = PrintPage.Canvas;

@@ -12,7 +12,6 @@
 
 namespace {
 constexpr int32_t ChannelFlagFirstStep = 0x100;
-constexpr int32_t ModeNoChoice = 0x40;
 }  // namespace
 
 TTesta* TTesta::Partner() const {
@@ -28,26 +27,7 @@ TTesta* TTesta::Partner() const {
 
 void TTesta::ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
                                    uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
-    ResetInputLevels();
-    const int32_t bands = CalculationBandCount();
-    const int32_t lines = std::min(NumInputs, NumThroughOutputs);
-    for (int32_t i = 0; i < lines; ++i) {
-        TFinestreBande& in = InputLevels[i];
-        TCella* next = OutputNeighbour(*this, i);
-        // Nothing downstream of a line asks anything of it.
-        if (!next) {
-            for (int32_t b = 0; b < bands; ++b)
-                in[static_cast<size_t>(b)] = TFinestra{LevelReqUnlimited, LevelReqUnlimited};
-            continue;
-        }
-        next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
-        const int32_t port = OutputNeighbourPort(*this, i);
-        for (int32_t b = 0; b < bands; ++b)
-            if (const TFinestra* d = WindowAt(next->InputLevels, port, b))
-                in[static_cast<size_t>(b)] = *d;
-    }
+    RequiredLevelsThrough(minLevels, maxLevels, stamp);
 }
 
 void TTesta::SpreadStamp(uint32_t stamp) {
@@ -84,18 +64,9 @@ void TTesta::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
     PassStamp = stamp;
     ResetChannelLists();
     flags &= ~ChannelFlagFirstStep;
-    const int32_t lines = std::min(NumInputs, NumThroughOutputs);
     if (Row != 0) {
         // The head-end terminal: each line carries what arrives on its input.
-        for (int32_t i = 0; i < lines; ++i) {
-            TCella* up = InputNeighbour(*this, i);
-            if (!up) continue;
-            const int32_t port = InputNeighbourPort(*this, i);
-            up->ComputeChannels(flags, port, stamp);
-            const TListaCanali* arriving = OutputList(*up, port);
-            TListaCanali* own = OutputList(*this, i);
-            if (arriving && own) TListaCanali::AddAll(*arriving, *own);
-        }
+        ChannelsThrough(flags, stamp);
         return;
     }
     // The network terminal takes the lines its partner gathered.
@@ -114,27 +85,12 @@ void TTesta::PushSeparation(int32_t, int32_t, float) {}
 
 bool TTesta::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
                          int32_t band, int32_t further) {
-    if (stamp <= PassStamp) return true;
-    PassStamp = stamp;
-    if (!ReachLevels.Allocated()) ResetAuxLevels();
-    for (int32_t j = 0; j < NumThroughOutputs; ++j)
-        if (TCella* next = OutputNeighbour(*this, j))
-            if (!next->ChooseModel(candidates, mode, stamp, progress, band, further)) return false;
-    if (!(mode & ModeNoChoice)) {
-        ComputeReachWindows();
-        if (progress) AdvanceProgress(progress);
-    }
-    return true;
+    return ChooseModelThrough(candidates, mode, stamp, progress, band, further);
 }
 
 void TTesta::EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
                            int32_t band) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
-    for (int32_t j = 0; j < NumThroughOutputs; ++j)
-        if (TCella* next = OutputNeighbour(*this, j))
-            next->EvaluateModel(candidates, mode, value, stamp, band);
-    ComputeReachWindows();
+    EvaluateModelThrough(candidates, mode, value, stamp, band);
 }
 
 void TTesta::ComputeReachWindows() {

@@ -11,16 +11,7 @@
 
 namespace {
 
-void Report(const AnsiString& text) {
-    if (GestoreErrori) GestoreErrori->Report(text);
-}
-
 bool HasValue(float v) { return v != LevelNone; }
-
-AnsiString BandName(const TCella& cell, int b) {
-    if (!cell.BandSystem || b < 0 || b >= static_cast<int>(cell.BandSystem->bands.size())) return AnsiString();
-    return cell.BandSystem->bands[static_cast<size_t>(b)].bandName;
-}
 
 struct TVector {
     float v[BandSlots];
@@ -53,7 +44,8 @@ bool TDerivatore::CheckData(const AnsiString& p) {
             const bool some = HasValue(loss.v[b]) || (through && (HasValue(pass.v[b]) || HasValue(reverse.v[b]))) ||
                               (t > 1 && HasValue(decoupling.v[b]));
             if (!f && some) {
-                Report(p + "Banda " + BandName(*this, b) + " descritta parzialmente sul montante " + line + ".");
+                ReportProblem(p + "Banda " + CheckedBandName(*this, b) + " descritta parzialmente sul montante " +
+                              line + ".");
                 return false;
             }
             full[b] = f ? 1 : 0;
@@ -65,8 +57,8 @@ bool TDerivatore::CheckData(const AnsiString& p) {
                 for (int b = 0; b < BandSlots; ++b) own.v[b] = MatrixTableA->Get4(i, j, 0, b);
                 for (int b = 0; b < bands; ++b)
                     if (full[b] ? !HasValue(own.v[b]) : HasValue(own.v[b])) {
-                        Report(p + "Banda " + BandName(*this, b) + " descritta parzialmente relativamente all'uscita " +
-                               IntToStr(j + 1) + ".");
+                        ReportProblem(p + "Banda " + CheckedBandName(*this, b) +
+                                      " descritta parzialmente relativamente all'uscita " + IntToStr(j + 1) + ".");
                         return false;
                     }
                 if (!CheckBands(*this, own.v, BandsRefuseRepeat,
@@ -74,7 +66,7 @@ bool TDerivatore::CheckData(const AnsiString& p) {
                     return false;
             }
         if (!handled) {
-            Report(p + "Il montante " + line + " non gestisce alcun segnale.");
+            ReportProblem(p + "Il montante " + line + " non gestisce alcun segnale.");
             return false;
         }
         if (!CheckBands(*this, loss.v, BandsRefuseRepeat, p + "Atten. di deriv.  [dB]" + ": ") ||

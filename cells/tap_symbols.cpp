@@ -204,15 +204,7 @@ void TDerivatoreS::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int3
 }
 
 void TDerivatore::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
-    DrawSymbol(canvas, column, row, x, y, zoom);
-    if (!canvas || DetailLevel() <= 1) return;
-    const TCellRect r = GetGridRect();
-    if (column != r.Right || row != r.Top) return;
-    canvas->Brush->Style = bsSolid;
-    if (Described)
-        DrawLevelLabel(canvas, x, y, zoom, GetShortCode(), GetRow0Attenuation(0, 0, LabelLossBand), CellCodeColour);
-    else
-        DrawLevelLabel(canvas, x, y, zoom, GetShortCode(), LevelNone, CellUndescribedColour);
+    PaintWithLossLabel(canvas, column, row, x, y, zoom, GetRow0Attenuation(0, 0, LabelLossBand));
 }
 
 // ---- Splitters ----
