@@ -39,6 +39,7 @@ constexpr int SecondExternalNotesSize = 11;
 // The old record's category text holds up to 30 characters; both category
 // fields have room for them.
 constexpr int OldCategoryRead = 31;
+static_assert(OldCategoryRead <= SecondCategorySize);
 
 // Raw text fields of records before version 20000.
 constexpr int RawDescriptionBytes = 30;

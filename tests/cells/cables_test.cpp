@@ -56,7 +56,8 @@ TEST_F(CablesTest, FactoryBuildsSegmentsAndOldCables) {
     for (const Case& c : cases) {
         std::unique_ptr<TCella> cell(NewCella(nullptr, c.code, 4, 5, 3, 3, 3));
         ASSERT_NE(cell, nullptr) << c.code;
-        EXPECT_EQ(typeid(*cell), c.type) << c.code;
+        const TCella& made = *cell;
+        EXPECT_EQ(typeid(made), c.type) << c.code;
         EXPECT_EQ(cell->TypeCode, c.storedCode) << c.code;
         EXPECT_EQ(cell->Kind, c.kind) << c.code;
         EXPECT_EQ(cell->Orientation, c.orientation) << c.code;

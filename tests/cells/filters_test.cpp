@@ -42,7 +42,8 @@ TEST_F(FiltersTest, FactoryBuildsEachFilterClass) {
         // The counts asked for do not matter: a filter has one input and one through output.
         std::unique_ptr<TCella> cell(NewCella(nullptr, c.askedCode, 3, 4, 5, 6, 7));
         ASSERT_NE(cell, nullptr) << c.askedCode;
-        EXPECT_EQ(typeid(*cell), c.type);
+        const TCella& made = *cell;
+        EXPECT_EQ(typeid(made), c.type);
         EXPECT_EQ(cell->TypeCode, c.storedCode);
         EXPECT_EQ(cell->Kind, FilterKind);
         EXPECT_EQ(cell->Column, 3);

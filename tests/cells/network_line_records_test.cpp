@@ -88,7 +88,8 @@ TEST_F(NetworkLineRecordsTest, EveryClassRoundTrips) {
         const std::string bytes = Saved(*cell);
         std::unique_ptr<TCella> read = ReadBack(bytes);
         ASSERT_NE(read, nullptr) << c.what;
-        EXPECT_EQ(typeid(*read), typeid(*cell)) << c.what;
+        const TCella &readCell = *read, &savedCell = *cell;
+        EXPECT_EQ(typeid(readCell), typeid(savedCell)) << c.what;
         EXPECT_EQ(read->TypeCode, cell->TypeCode) << c.what;
         EXPECT_EQ(read->Inputs, cell->Inputs) << c.what;
         EXPECT_EQ(read->TapOutputs, cell->TapOutputs) << c.what;

@@ -54,7 +54,8 @@ TEST_F(TapRecords, EveryClassRoundTripsWithItsTables) {
         // The reader builds the cell from the record head, as a grid section does.
         std::unique_ptr<TCella> back(NewCella(nullptr, code, 0, 0, 2, cell->ThroughOutputs, 3));
         ASSERT_EQ(ReadInto(*back, bytes, 60000), TRecordResult::Ok) << code;
-        EXPECT_EQ(typeid(*back), typeid(*cell));
+        const TCella &backCell = *back, &savedCell = *cell;
+        EXPECT_EQ(typeid(backCell), typeid(savedCell));
         EXPECT_EQ(back->Orientation, 1);
         EXPECT_EQ(back->Code, "DR-23");
         EXPECT_EQ(back->Attenuation->Get3(1, TapLossColumn, 5), 14.5f);

@@ -96,7 +96,8 @@ TEST(TapFactory, ACloneKeepsClassCountsAndData) {
         cell->Orientation = 3;
         std::unique_ptr<TCella> copy(cell->Clone());
         ASSERT_NE(copy, nullptr) << code;
-        EXPECT_EQ(typeid(*copy), typeid(*cell)) << code;
+        const TCella &copied = *copy, &original = *cell;
+        EXPECT_EQ(typeid(copied), typeid(original)) << code;
         EXPECT_TRUE(cell->IsSameKind(copy.get())) << code;
         EXPECT_EQ(copy->NumOutputs, cell->NumOutputs) << code;
         EXPECT_EQ(copy->Attenuation->Get3(1, TapLossColumn, 5), 14.0f) << code;

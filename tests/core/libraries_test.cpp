@@ -228,7 +228,7 @@ TEST_F(LibraryTest, ReadCellWithPortMatching) {
 
     ASSERT_TRUE(l->ReadCell(cell, "F1"));
     std::unique_ptr<TCella> made(cell);
-    EXPECT_EQ(typeid(*made), typeid(TFiltroS));
+    EXPECT_EQ(typeid(*cell), typeid(TFiltroS));
     EXPECT_EQ(made->Attenuation->Get3(0, 1, 0), 3.0f);
     EXPECT_EQ(made->Described, 1);
     EXPECT_EQ(made->Owner, nullptr);
@@ -427,7 +427,8 @@ TEST_F(LibraryTest, RegisteredLibrariesByName) {
 
     std::unique_ptr<TCella> cell(registered.Get().GetCell("varne", "P1"));
     ASSERT_NE(cell, nullptr);
-    EXPECT_EQ(typeid(*cell), typeid(TFiltroP));
+    const TCella& read = *cell;
+    EXPECT_EQ(typeid(read), typeid(TFiltroP));
     EXPECT_FALSE(first->IsOpen());
     EXPECT_EQ(registered.Get().GetCell("Nessuna", "P1"), nullptr);
     EXPECT_EQ(registered.Get().GetCell("Altra", "P1"), nullptr);
