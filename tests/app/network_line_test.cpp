@@ -178,6 +178,35 @@ TEST_F(NetworkLineTest, EndOutletOnALineThatNeedsATermination) {
     }
 }
 
+// An analysis run with reporting off refuses the same line but leaves the
+// reporter's pending error as it was: none stays none, and an earlier error
+// stays with its kind and square.
+TEST_F(NetworkLineTest, AQuietAnalysisOfAnEndOutletLeavesThePendingError) {
+    PutTap(LineColumn, 1);
+    PutTermination(LineColumn + 1, 1, 3);
+    PutCable(LineColumn, 2, 0, CableLength);
+    PutOutlet(LineColumn, 3, 0, CodeEndOutlet);
+
+    GestoreErrori->SetPendingError(nullptr);
+    EXPECT_FALSE(Grid().Analyse(false));
+    EXPECT_EQ(GestoreErrori->PendingError(), nullptr);
+
+    GestoreErrori->SetPendingError(new TErroreCircuito(5, 6, 2, &Grid(), 7));
+    EXPECT_FALSE(Grid().Analyse(false));
+    const TErroreCircuito* kept = GestoreErrori->PendingError();
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->Kind, 7);
+    EXPECT_EQ(kept->Column, 5);
+    EXPECT_EQ(kept->Row, 6);
+    EXPECT_EQ(kept->Side, 2);
+    EXPECT_EQ(kept->Grid, &Grid());
+
+    // Reporting on, the outlet's own error replaces it.
+    EXPECT_FALSE(Grid().Analyse(true));
+    EXPECT_EQ(PendingKind(), 4);
+    EXPECT_EQ(GestoreErrori->PendingError()->Row, 3);
+}
+
 // An outlet on a line that does not need a termination is accepted as it is.
 TEST_F(NetworkLineTest, EndOutletOnATapOutputIsAccepted) {
     PutTap(LineColumn, 1);
