@@ -49,6 +49,25 @@ inline void Row0Vector(const TCella& cell, int32_t column, float* vector) {
     for (int32_t b = 0; b < BandSlots; ++b) vector[b] = cell.Attenuation->Get3(0, column, b);
 }
 
+// One band vector of a table, by value.
+struct TBandVector {
+    float v[BandSlots];
+};
+
+// Attenuation[row][column] as a band vector.
+inline TBandVector AttenuationVector(const TCella& cell, int32_t row, int32_t column) {
+    TBandVector out;
+    for (int b = 0; b < BandSlots; ++b) out.v[b] = cell.Attenuation->Get3(row, column, b);
+    return out;
+}
+
+// Entry (i, j) of a matrix table (its first row) as a band vector.
+inline TBandVector MatrixVector(const TInfo& table, int32_t i, int32_t j) {
+    TBandVector out;
+    for (int b = 0; b < BandSlots; ++b) out.v[b] = table.Get4(i, j, 0, b);
+    return out;
+}
+
 class TProgressBar;
 // Advances the designer's progress bar by one step, as a cell that has made
 // its model choice does.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cells/checks.h"
+#include "cells/pass_links.h"
 #include "cells/taps.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
@@ -13,16 +14,6 @@ namespace {
 
 bool HasValue(float v) { return v != LevelNone; }
 
-struct TVector {
-    float v[BandSlots];
-};
-
-TVector RowVector(const TCella& cell, int row, int column) {
-    TVector out;
-    for (int b = 0; b < BandSlots; ++b) out.v[b] = cell.Attenuation->Get3(row, column, b);
-    return out;
-}
-
 }  // namespace
 
 bool TDerivatore::CheckData(const AnsiString& p) {
@@ -32,10 +23,10 @@ bool TDerivatore::CheckData(const AnsiString& p) {
     const bool matrix = MatrixTableA->Rank() == 4 && MatrixTableA->root4 != nullptr;
     for (int32_t i = 0; i < TableRows; ++i) {
         const AnsiString line = IntToStr(i + 1);
-        const TVector loss = RowVector(*this, i, TapLossColumn);
-        const TVector pass = RowVector(*this, i, TapThroughColumn);
-        const TVector reverse = RowVector(*this, i, TapReverseColumn);
-        const TVector decoupling = RowVector(*this, i, TapDecouplingColumn);
+        const TBandVector loss = AttenuationVector(*this, i, TapLossColumn);
+        const TBandVector pass = AttenuationVector(*this, i, TapThroughColumn);
+        const TBandVector reverse = AttenuationVector(*this, i, TapReverseColumn);
+        const TBandVector decoupling = AttenuationVector(*this, i, TapDecouplingColumn);
         uint8_t full[BandSlots] = {};
         bool handled = false;
         for (int b = 0; b < bands; ++b) {
@@ -53,8 +44,7 @@ bool TDerivatore::CheckData(const AnsiString& p) {
         }
         if (matrix)
             for (int32_t j = 0; j < t; ++j) {
-                TVector own;
-                for (int b = 0; b < BandSlots; ++b) own.v[b] = MatrixTableA->Get4(i, j, 0, b);
+                const TBandVector own = MatrixVector(*MatrixTableA, i, j);
                 for (int b = 0; b < bands; ++b)
                     if (full[b] ? !HasValue(own.v[b]) : HasValue(own.v[b])) {
                         ReportProblem(p + "Banda " + CheckedBandName(*this, b) +

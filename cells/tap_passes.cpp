@@ -40,22 +40,6 @@ std::unique_ptr<TInfo> StageTable(TInfo::Block block) {
     return stage;
 }
 
-struct TVector {
-    float v[BandSlots];
-};
-
-TVector AttenuationVector(const TCella& cell, int32_t row, int32_t column) {
-    TVector out;
-    for (int b = 0; b < BandSlots; ++b) out.v[b] = cell.Attenuation->Get3(row, column, b);
-    return out;
-}
-
-TVector MatrixVector(const TInfo& table, int32_t i, int32_t j) {
-    TVector out;
-    for (int b = 0; b < BandSlots; ++b) out.v[b] = table.Get4(i, j, 0, b);
-    return out;
-}
-
 TFinestra Window(float v) { return TFinestra{v, v}; }
 
 }  // namespace
@@ -189,7 +173,7 @@ void TDerivatore::ComputeChannels(int32_t mode, int32_t, uint32_t stamp) {
         if (i < NumThroughOutputs)
             if (TListaCanali* through = OutputList(*this, i)) {
                 TListaCanali::AddAll(arriving, *through);
-                const TVector loss = AttenuationVector(*this, i, TapThroughColumn);
+                const TBandVector loss = AttenuationVector(*this, i, TapThroughColumn);
                 TListaCanali::CheckHandledByInput(*through, loss.v, prefix, 0);
                 if (auto stage = StageTable(StageRow(*LevelTableB, i)))
                     TListaCanali::CheckHandled(*through, *stage, prefix, i + 1, 0);
@@ -200,7 +184,7 @@ void TDerivatore::ComputeChannels(int32_t mode, int32_t, uint32_t stamp) {
             for (int32_t j = 0; j < t; ++j) {
                 TListaCanali branch;
                 TListaCanali::AddAll(arriving, branch);
-                const TVector loss = MatrixVector(*MatrixTableA, i, j);
+                const TBandVector loss = MatrixVector(*MatrixTableA, i, j);
                 TListaCanali::CheckHandledByInput(branch, loss.v, prefix, 0);
                 if (auto stage = StageTable(MatrixEntry(*MatrixTableB, i, j)))
                     TListaCanali::CheckHandled(branch, *stage, prefix, i + 1, j + 1);
@@ -209,7 +193,7 @@ void TDerivatore::ComputeChannels(int32_t mode, int32_t, uint32_t stamp) {
             }
             continue;
         }
-        const TVector loss = AttenuationVector(*this, i, TapLossColumn);
+        const TBandVector loss = AttenuationVector(*this, i, TapLossColumn);
         TListaCanali::CheckHandledByInput(arriving, loss.v, prefix, 0);
         if (auto stage = StageTable(StageRow(*LevelTableC, i)))
             TListaCanali::CheckHandled(arriving, *stage, prefix, i + 1, 0);

@@ -27,6 +27,16 @@ void SetBuilderFont(TControl* control) {
     control->Font->Height = BuilderFontHeight;
 }
 
+// A control with a caption, in the builders' font.
+template <class C>
+C* NewCaptioned(TWinControl* container, int width, const AnsiString& caption) {
+    auto* control = NewChild<C>(container);
+    control->Caption = caption;
+    control->Width = width;
+    SetBuilderFont(control);
+    return control;
+}
+
 template <class C>
 C* Place(C* control, int left, int top) {
     control->Top = top;
@@ -118,11 +128,7 @@ TTabControl* MakeTabControl(TWinControl* container, int width, int height) {
 }
 
 TCheckBox* MakeCheckBox(TWinControl* container, int width, const AnsiString& caption) {
-    auto* box = NewChild<TCheckBox>(container);
-    box->Caption = caption;
-    box->Width = width;
-    SetBuilderFont(box);
-    return box;
+    return NewCaptioned<TCheckBox>(container, width, caption);
 }
 
 TCheckBox* MakeCheckBoxAt(TWinControl* container, int left, int top, int width, const AnsiString& caption) {
@@ -130,11 +136,7 @@ TCheckBox* MakeCheckBoxAt(TWinControl* container, int left, int top, int width, 
 }
 
 TRadioButton* MakeRadioButton(TWinControl* container, int width, const AnsiString& caption) {
-    auto* button = NewChild<TRadioButton>(container);
-    button->Caption = caption;
-    button->Width = width;
-    SetBuilderFont(button);
-    return button;
+    return NewCaptioned<TRadioButton>(container, width, caption);
 }
 
 TRadioButton* MakeRadioButtonAt(TWinControl* container, int left, int top, int width,
@@ -143,11 +145,7 @@ TRadioButton* MakeRadioButtonAt(TWinControl* container, int left, int top, int w
 }
 
 TLabel* MakeLabel(TWinControl* container, int width, const AnsiString& caption) {
-    auto* label = NewChild<TLabel>(container);
-    label->Caption = caption;
-    label->Width = width;
-    SetBuilderFont(label);
-    return label;
+    return NewCaptioned<TLabel>(container, width, caption);
 }
 
 TLabel* MakeLabelAt(TWinControl* container, int left, int top, int width, const AnsiString& caption) {
