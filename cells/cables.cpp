@@ -452,11 +452,7 @@ void TNCavo::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
     if (stamp <= PassStamp) return;
     PassStamp = stamp;
     ResetChannelLists();
-    TCella* up = InputNeighbour(*this, 0);
-    if (!up) return;
-    const int32_t upPort = InputNeighbourPort(*this, 0);
-    up->ComputeChannels(flags, upPort, stamp);
-    const TListaCanali* arriving = OutputList(*up, upPort);
+    const TListaCanali* arriving = ChannelsArrivingOn(0, flags, stamp);
     TListaCanali* out = OutputList(*this, 0);
     if (!arriving || !out) return;
     const float length = PassAttenuation();

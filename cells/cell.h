@@ -477,6 +477,11 @@ public:
     uint32_t BandMask = 0;          // bit b set when band slot b is handled
 
 protected:
+    // Runs the channel pass up the line that reaches input and gives the
+    // channel list that arrives on it; none when the input is not linked or
+    // the cell upstream has no list on that port.
+    const TListaCanali* ChannelsArrivingOn(int32_t input, int32_t flags, uint32_t stamp);
+
     // ---- Passes of a cell that carries line i from input i to through
     // output i untreated (passes_through.cpp) ----
     // Each input asks what the cell downstream of its line asks; a line with

@@ -150,11 +150,7 @@ void TPresaD::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
     if (stamp <= PassStamp) return;
     PassStamp = stamp;
     ResetChannelLists();
-    TCella* up = InputNeighbour(*this, 0);
-    if (!up) return;
-    const int32_t port = InputNeighbourPort(*this, 0);
-    up->ComputeChannels(flags & ~ChannelFlagFirstStep, port, stamp);
-    const TListaCanali* arriving = OutputList(*up, port);
+    const TListaCanali* arriving = ChannelsArrivingOn(0, flags & ~ChannelFlagFirstStep, stamp);
     if (!arriving) return;
     const AnsiString code = GetShortCode();
     float vector[BandSlots];

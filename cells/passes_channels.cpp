@@ -25,15 +25,19 @@ void TCella::ResetChannelLists() {
     }
 }
 
+const TListaCanali* TCella::ChannelsArrivingOn(int32_t input, int32_t flags, uint32_t stamp) {
+    TCella* up = InputNeighbour(*this, input);
+    if (!up) return nullptr;
+    const int32_t upPort = InputNeighbourPort(*this, input);
+    up->ComputeChannels(flags, upPort, stamp);
+    return OutputList(*up, upPort);
+}
+
 void TCella::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
     if (stamp <= PassStamp) return;
     PassStamp = stamp;
     ResetChannelLists();
-    TCella* up = InputNeighbour(*this, 0);
-    if (!up) return;
-    const int32_t upPort = InputNeighbourPort(*this, 0);
-    up->ComputeChannels(flags, upPort, stamp);
-    const TListaCanali* arriving = OutputList(*up, upPort);
+    const TListaCanali* arriving = ChannelsArrivingOn(0, flags, stamp);
     TListaCanali* first = OutputList(*this, 0);
     if (!arriving || !first || NumThroughOutputs < 1) return;
     float attenuation[BandSlots];

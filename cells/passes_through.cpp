@@ -36,11 +36,7 @@ void TCella::RequiredLevelsThrough(const float* minLevels, const float* maxLevel
 void TCella::ChannelsThrough(int32_t flags, uint32_t stamp) {
     const int32_t lines = std::min(NumInputs, NumThroughOutputs);
     for (int32_t i = 0; i < lines; ++i) {
-        TCella* up = InputNeighbour(*this, i);
-        if (!up) continue;
-        const int32_t port = InputNeighbourPort(*this, i);
-        up->ComputeChannels(flags, port, stamp);
-        const TListaCanali* arriving = OutputList(*up, port);
+        const TListaCanali* arriving = ChannelsArrivingOn(i, flags, stamp);
         TListaCanali* own = OutputList(*this, i);
         if (arriving && own) TListaCanali::AddAll(*arriving, *own);
     }
