@@ -73,6 +73,22 @@ uint8_t ChoiceOf(const TComboBox* combo) {
 // The rows of a cell table the form can hold.
 int PagesOf(const TCella& cell) { return std::clamp(cell.TableRows, 0, DialogModules); }
 
+// Calls visit(page, value row, column) for every value row of the main table
+// that the cell's Attenuation holds: page r of the form is row r of the
+// table, value row j shows column order[j].
+template <class Visit>
+void ForEachMainTableRow(const TCella& cell, const int32_t* order, Visit visit) {
+    if (!cell.Attenuation) return;
+    const int pages = std::min(PagesOf(cell), cell.Attenuation->Size2());
+    const int columns = std::min({cell.TableColumns, PageOrderLength, DialogRows});
+    for (int r = 0; r < pages; ++r)
+        for (int j = 0; j < columns; ++j) {
+            const int c = order[j];
+            if (c < 0 || c >= cell.Attenuation->Size3()) continue;
+            visit(r, j, c);
+        }
+}
+
 bool RowHasData(const TBandRow* rows, int count) {
     for (int r = 0; r < count; ++r)
         for (float v : rows[r])
@@ -160,16 +176,9 @@ void TCella::FillDataDialog(TDatiComponenti* d, const int32_t* order) {
     // The main table: page r of the form is row r of Attenuation; value row
     // j shows column order[j].
     for (int p = 0; p < DialogModules; ++p) FillRows(d->MainTable[p], DialogRows, LevelNone);
-    if (Attenuation) {
-        const int pages = std::min(PagesOf(*this), Attenuation->Size2());
-        const int columns = std::min({TableColumns, PageOrderLength, DialogRows});
-        for (int r = 0; r < pages; ++r)
-            for (int j = 0; j < columns; ++j) {
-                const int c = order[j];
-                if (c < 0 || c >= Attenuation->Size3()) continue;
-                for (int b = 0; b < BandSlots; ++b) d->MainTable[r][j][b] = Attenuation->Get3(r, c, b);
-            }
-    }
+    ForEachMainTableRow(*this, order, [&](int r, int j, int c) {
+        for (int b = 0; b < BandSlots; ++b) d->MainTable[r][j][b] = Attenuation->Get3(r, c, b);
+    });
 
     // The amplification stages.
     FillLevelTable(*LevelTableA, d->InputAmpTable, PagesOf(*this));
@@ -266,16 +275,9 @@ void TCella::ReadDataDialog(TDatiComponenti* d, const int32_t* order) {
     }
 
     // The main table, into the table as it is: never resized here.
-    if (Attenuation) {
-        const int pages = std::min(PagesOf(*this), Attenuation->Size2());
-        const int columns = std::min({TableColumns, PageOrderLength, DialogRows});
-        for (int r = 0; r < pages; ++r)
-            for (int j = 0; j < columns; ++j) {
-                const int c = order[j];
-                if (c < 0 || c >= Attenuation->Size3()) continue;
-                for (int b = 0; b < BandSlots; ++b) Attenuation->Set3(r, c, b, d->MainTable[r][j][b]);
-            }
-    }
+    ForEachMainTableRow(*this, order, [&](int r, int j, int c) {
+        for (int b = 0; b < BandSlots; ++b) Attenuation->Set3(r, c, b, d->MainTable[r][j][b]);
+    });
 
     const int rows = std::max(TableRows, 0);
     ReadLevelTable(*LevelTableA, d->InputAmpTable, rows, PagesOf(*this));

@@ -52,14 +52,12 @@ void TChiusura::Load(TStream& stream, int32_t version) {
     TCella::Load(stream, version);
 }
 
+// One square, and one through output, per input; no attenuation table.
 void TChiusura::SetPortCounts() {
-    NumInputs = Inputs;
+    TCella::SetPortCounts();
     NumThroughOutputs = Inputs;
-    NumTapOutputs = TapOutputs;
-    NumOutputs = ThroughOutputs + TapOutputs;
     TableRows = 0;
     TableColumns = 0;
-    MatrixColumns = 0;
 }
 
 // Every square closes the line that reaches it; the passes read the window
