@@ -411,7 +411,9 @@ bool TGridData::Analyse(bool report) {
     const bool ok = Analysis(*this, report).Run();
     EndAnalysis();
 
-    if (!report && GestoreErrori && GestoreErrori->PendingError() != pendingBefore)
-        GestoreErrori->SetPendingError(kept.release());
+    // Put back a copy of what was pending (or nothing) whatever happened in
+    // between: comparing addresses could be fooled by a record freed and
+    // another made at the same address.
+    if (!report && GestoreErrori) GestoreErrori->SetPendingError(kept.release());
     return ok;
 }
