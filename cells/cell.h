@@ -114,8 +114,9 @@ public:
     TCella& operator=(const TCella&) = delete;
 
     // ---- The 67 virtual operations, in the order of the class's table ----
-    // Bodies marked "filled by ..." keep a neutral behaviour here; the family
-    // or pass named there gives them their real one.
+    // The base bodies live with their family: records in record.cpp, checks in
+    // checks.cpp, the dialog in dialog_protocol.cpp, reports in reports.cpp,
+    // passes in passes_*.cpp, drawing in drawing.cpp.
 
     // 1. Frees what the cell owns; neighbours are unlinked by the grid beforehand.
     virtual ~TCella();
@@ -144,14 +145,13 @@ public:
     virtual void PaintIfAt(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom);
     // 9. The squares the cell occupies.
     virtual TCellRect GetGridRect();
-    // 10. Reads the cell record after the fields the reader has consumed
-    //     (filled by the record family).
+    // 10. Reads the cell record after the fields the reader has consumed.
     virtual void Load(TStream& stream, int32_t version);
-    // 11. Writes the cell record (filled by the record family).
+    // 11. Writes the cell record.
     virtual void Save(TStream& stream, int32_t version);
     // 12. Marks the cell described; the library accepts every cell.
     virtual bool RegisterInLibrary(TLibreria* library);
-    // 13. Per-port level rows of older records (filled by the record family).
+    // 13. Per-port level rows of older records.
     virtual void LoadLevelTables(TStream& stream, int32_t version);
     // 14. Converts every band vector of Attenuation into the given band system.
     virtual void SetBandSystem(TSistemaBande* system);
@@ -163,19 +163,19 @@ public:
     virtual bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue);
     // 18. Takes the next number of the cell's category; nothing in the base.
     virtual void TakeSequenceNumber(int32_t* counters);
-    // 19-22. The component-data dialog (filled by the dialog family). order
+    // 19-22. The component-data dialog. order
     //        holds ten entries: the Attenuation column shown as value row j.
     virtual void FillDataDialog(TDatiComponenti* dialog, const int32_t* order);
     virtual void ReadDataDialog(TDatiComponenti* dialog, const int32_t* order);
     virtual void FillDataDialogDefault(TDatiComponenti* dialog);
     virtual void ReadDataDialogDefault(TDatiComponenti* dialog);
-    // 23. One edit in the dialog; true when confirmed (filled by the dialog family).
+    // 23. One edit in the dialog; true when confirmed.
     virtual bool EditData(TDatiComponenti* dialog);
     // 24. Prepares the dialog for the class and edits; the base only marks the cell described.
     virtual bool OpenDataDialog();
     // 25. The class's last-used prototype; none in the base.
     virtual TCella* GetPrototype();
-    // 26. Checks the data, reporting problems after the prefix (filled by the data checks).
+    // 26. Checks the data, reporting problems after the prefix.
     virtual bool CheckData(const AnsiString& prefix);
     // 27. Copies this cell's data into the target.
     virtual void Assign(TCella* target);
@@ -194,14 +194,13 @@ public:
     virtual bool NeedsNoDescription();
     virtual bool AllowsAutoChoice();
     virtual bool IsAutoMixModule();
-    // 36-38. Level passes (filled by the level passes). The two vectors of the
+    // 36-38. Level passes. The two vectors of the
     //        required-level pass are per-band limits or none.
     virtual void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
                                        uint32_t stamp);
     virtual void SpreadStamp(uint32_t stamp);
     virtual void ComputeSignalLevels(uint32_t stamp);
-    // 39-45. Channel pass and outlet separation (filled by the channel and
-    //        separation passes).
+    // 39-45. Channel pass and outlet separation.
     virtual void ResetChannelLists();
     virtual void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp);
     virtual float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates,
@@ -210,7 +209,7 @@ public:
     virtual void ClearBandAccumulators(int32_t band);
     virtual void PushSeparation(int32_t port, int32_t band, float limit);
     virtual void AcceptSeparation(int32_t port, int32_t band, float value, float limit);
-    // 46-47. Report texts (filled by the report family).
+    // 46-47. Report texts.
     virtual void WriteAttenuationTable(TRichEdit* report, int32_t input, const AnsiString& title);
     virtual void GetPortLevelText(TRichEdit* report);
     // 48. Mirrors the cell in place; 49. turns it by n quarter turns.
@@ -219,13 +218,13 @@ public:
     // 50. The designer's fit of a model to an attenuation; none in the base.
     virtual bool FindModelForAttenuation(TCella* candidates, int32_t band, bool needsBand5,
                                          bool needsBand9);
-    // 51-53. The designer's model passes (filled by the level passes).
+    // 51-53. The designer's model passes.
     virtual bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp,
                              TProgressBar* progress, int32_t band, int32_t further);
     virtual void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
                                int32_t band);
     virtual void ComputeReachWindows();
-    // 54-56. Texts (filled by the report family; the type name is empty in the base).
+    // 54-56. Texts (the type name is empty in the base).
     virtual void GetPortName(TInfoMousePos& position);
     virtual void WriteReport(TRichEdit* report, TInfoMousePos& position);
     virtual AnsiString GetTypeName();
