@@ -4,6 +4,10 @@
 
 #include "platform/graphics.h"
 
+// The pen mode applied to one pixel: pen and destination as 0xAARRGGBB, the
+// result opaque. Shared by every engine so that the modes agree to the bit.
+uint32_t RasterOp(TPenMode mode, uint32_t pen, uint32_t dst);
+
 // Draws into a bitmap's pixels in software. Figures follow the Windows
 // conventions (right and bottom edges and a line's end point left out), the
 // pen mode applies to outlines and to the brush inside filled figures, and

@@ -17,31 +17,6 @@ TColor FromPx(uint32_t p) {
     return static_cast<TColor>(((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
 }
 
-uint32_t Rop(TPenMode mode, uint32_t pen, uint32_t dst) {
-    pen &= 0xFFFFFF;
-    dst &= 0xFFFFFF;
-    uint32_t r;
-    switch (mode) {
-        case pmBlack: r = 0; break;
-        case pmWhite: r = 0xFFFFFF; break;
-        case pmNop: r = dst; break;
-        case pmNot: r = ~dst; break;
-        case pmCopy: r = pen; break;
-        case pmNotCopy: r = ~pen; break;
-        case pmMergePenNot: r = pen | ~dst; break;
-        case pmMaskPenNot: r = pen & ~dst; break;
-        case pmMergeNotPen: r = ~pen | dst; break;
-        case pmMaskNotPen: r = ~pen & dst; break;
-        case pmMerge: r = pen | dst; break;
-        case pmNotMerge: r = ~(pen | dst); break;
-        case pmMask: r = pen & dst; break;
-        case pmNotMask: r = ~(pen & dst); break;
-        case pmXor: r = pen ^ dst; break;
-        case pmNotXor: r = ~(pen ^ dst); break;
-        default: r = pen; break;
-    }
-    return 0xFF000000u | (r & 0xFFFFFF);
-}
 
 TRect Normalized(const TRect& r) {
     return TRect(std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
@@ -71,9 +46,9 @@ public:
             const uint8_t* c = &cells_[static_cast<size_t>(y - box_.Top) * box_.Width()];
             for (int x = box_.Left; x < box_.Right; ++x, ++c) {
                 if (*c == Pen)
-                    row[x] = Rop(s.Pen.Mode, pen, row[x]);
+                    row[x] = RasterOp(s.Pen.Mode, pen, row[x]);
                 else if (*c == Fill)
-                    row[x] = Rop(s.Pen.Mode, brush, row[x]);
+                    row[x] = RasterOp(s.Pen.Mode, brush, row[x]);
             }
         }
     }
@@ -204,6 +179,32 @@ struct EllipseShape {
 };
 
 }  // namespace
+
+uint32_t RasterOp(TPenMode mode, uint32_t pen, uint32_t dst) {
+    pen &= 0xFFFFFF;
+    dst &= 0xFFFFFF;
+    uint32_t r;
+    switch (mode) {
+        case pmBlack: r = 0; break;
+        case pmWhite: r = 0xFFFFFF; break;
+        case pmNop: r = dst; break;
+        case pmNot: r = ~dst; break;
+        case pmCopy: r = pen; break;
+        case pmNotCopy: r = ~pen; break;
+        case pmMergePenNot: r = pen | ~dst; break;
+        case pmMaskPenNot: r = pen & ~dst; break;
+        case pmMergeNotPen: r = ~pen | dst; break;
+        case pmMaskNotPen: r = ~pen & dst; break;
+        case pmMerge: r = pen | dst; break;
+        case pmNotMerge: r = ~(pen | dst); break;
+        case pmMask: r = pen & dst; break;
+        case pmNotMask: r = ~(pen & dst); break;
+        case pmXor: r = pen ^ dst; break;
+        case pmNotXor: r = ~(pen ^ dst); break;
+        default: r = pen; break;
+    }
+    return 0xFF000000u | (r & 0xFFFFFF);
+}
 
 TRect TRasterEngine::DeviceRect() const { return TRect(0, 0, target_.Width, target_.Height); }
 

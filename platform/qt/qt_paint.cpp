@@ -172,29 +172,6 @@ QPolygon ToQPolygon(std::span<const TPoint> pts) {
     return poly;
 }
 
-uint32_t Rop(TPenMode mode, uint32_t pen, uint32_t dst) {
-    uint32_t r;
-    switch (mode) {
-        case pmBlack: r = 0; break;
-        case pmWhite: r = 0xFFFFFF; break;
-        case pmNop: r = dst; break;
-        case pmNot: r = ~dst; break;
-        case pmCopy: r = pen; break;
-        case pmNotCopy: r = ~pen; break;
-        case pmMergePenNot: r = pen | ~dst; break;
-        case pmMaskPenNot: r = pen & ~dst; break;
-        case pmMergeNotPen: r = ~pen | dst; break;
-        case pmMaskNotPen: r = ~pen & dst; break;
-        case pmMerge: r = pen | dst; break;
-        case pmNotMerge: r = ~(pen | dst); break;
-        case pmMask: r = pen & dst; break;
-        case pmNotMask: r = ~(pen & dst); break;
-        case pmXor: r = pen ^ dst; break;
-        case pmNotXor: r = ~(pen ^ dst); break;
-        default: r = pen; break;
-    }
-    return 0xFF000000u | (r & 0xFFFFFFu);
-}
 
 // Angle of the radial through p, in degrees counterclockwise from three o'clock,
 // turned into the parameter of the ellipse that QPainter's arcs take.
@@ -231,7 +208,7 @@ void TQtPaintEngine::Figure(const TPaintState& s, QRect box, const PaintFn& fn) 
         const uint32_t* m = reinterpret_cast<const uint32_t*>(mask.constScanLine(y));
         uint32_t* d = reinterpret_cast<uint32_t*>(pixels->scanLine(origin.y() + area.top() + y)) + origin.x() + area.left();
         for (int x = 0; x < area.width(); ++x)
-            if (qAlpha(m[x]) >= 128) d[x] = Rop(mode, m[x], d[x]);
+            if (qAlpha(m[x]) >= 128) d[x] = RasterOp(mode, m[x], d[x]);
     }
     Touched(area.translated(origin));
 }
