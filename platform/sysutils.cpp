@@ -53,7 +53,7 @@ Mask Analyse(const std::string& section) {
     m.text = section;
     char quote = 0;
     bool afterPoint = false;
-    int firstZero = -1, placesBefore = 0, pos = 0;
+    int firstZero = -1, placesBefore = 0;
     for (char c : section) {
         if (quote) {
             if (c == quote) quote = 0;
@@ -78,7 +78,6 @@ Mask Analyse(const std::string& section) {
         } else if (c == ',' && !afterPoint) {
             m.thousands = true;
         }
-        ++pos;
     }
     if (firstZero >= 0) m.intZeros = placesBefore - firstZero;
     return m;
@@ -154,7 +153,6 @@ std::string Render(const Mask& m, double value, bool withSign) {
     std::string out;
     char quote = 0;
     bool placed = false;
-    bool inDigits = false;
     for (size_t i = 0; i < m.text.size(); ++i) {
         char c = m.text[i];
         if (quote) {
@@ -167,16 +165,14 @@ std::string Render(const Mask& m, double value, bool withSign) {
             continue;
         }
         bool digitChar = c == '0' || c == '#' || c == '.' || c == ',';
-        if (digitChar && (m.hasDigits)) {
+        if (digitChar && m.hasDigits) {
             if (!placed) {
                 if (withSign) out += '-';
                 out += number;
                 placed = true;
             }
-            inDigits = true;
             continue;
         }
-        (void)inDigits;
         out += c;
     }
     if (!placed && m.hasDigits) {
@@ -203,7 +199,7 @@ AnsiString FormatFloat(const AnsiString& format, double value) {
     bool negative = value < 0;
     if (sections.size() >= 3 && IsZeroAfterRounding(pos, value)) {
         Mask zero = Analyse(sections[2]);
-        return zero.hasDigits ? Render(zero, 0.0, false) : Render(zero, 0.0, false);
+        return Render(zero, 0.0, false);
     }
     if (negative && sections.size() >= 2 && !sections[1].empty()) {
         return Render(Analyse(sections[1]), -value, false);
