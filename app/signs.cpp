@@ -93,21 +93,30 @@ void TSegniGrafici::Clear() {
         delete head;
         head = next;
     }
+    tail_ = nullptr;
 }
 
 void TSegniGrafici::Add(TSegnoGrafico* sign, bool) {
     if (!sign) return;
     sign->Next = nullptr;
-    TSegnoGrafico** tail = &head;
-    while (*tail) tail = &(*tail)->Next;
-    *tail = sign;
+    // The tail is remembered so that loading a block of many signs stays
+    // linear; it is found again should the list have been changed by hand.
+    if (!head || !tail_ || tail_->Next) {
+        tail_ = head;
+        while (tail_ && tail_->Next) tail_ = tail_->Next;
+    }
+    if (tail_) tail_->Next = sign;
+    else head = sign;
+    tail_ = sign;
 }
 
 void TSegniGrafici::Unlink(TSegnoGrafico* sign) {
-    for (TSegnoGrafico** at = &head; *at; at = &(*at)->Next) {
+    TSegnoGrafico* before = nullptr;
+    for (TSegnoGrafico** at = &head; *at; before = *at, at = &(*at)->Next) {
         if (*at == sign) {
             *at = sign->Next;
             sign->Next = nullptr;
+            if (tail_ == sign) tail_ = before;
             return;
         }
     }

@@ -81,6 +81,9 @@ public:
     TGridData* Grid = nullptr;
     TProgetto* Project = nullptr;
     TSegnoGrafico* head = nullptr;
+
+private:
+    TSegnoGrafico* tail_ = nullptr;  // the last sign, or none (Add keeps it)
 };
 
 // A drawing control's selection of signs; it does not own them.

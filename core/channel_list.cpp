@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "core/band_systems.h"
@@ -168,10 +169,17 @@ void TListaCanali::Read(TStream& s, int version) {
     const int64_t remaining = s.Size() - s.Position();
     if (n < 0 || static_cast<int64_t>(n) * MinChannelRecordSize > remaining)
         throw EReadError("Lista dei canali danneggiata: " + IntToStr(n) + " canali dichiarati.");
-    TListaCanali read;
+    // The channels are gathered first and put in order once: a stable sort by
+    // the lower edge is the order that inserting them one by one gives, in
+    // n log n where the inserts would walk the list for every channel.
+    std::vector<std::unique_ptr<TCanale>> read;
+    read.reserve(static_cast<size_t>(n));
     TCanale work;  // one working channel for the whole list, as every record fills the same fields
     for (int32_t i = 0; i < n; ++i) {
         work.Read(s, version);
+        // A frequency that is not a number would break the order of the list.
+        if (!std::isfinite(work.freqLow) || !std::isfinite(work.freqHigh))
+            throw EReadError("Lista dei canali danneggiata: frequenza non valida.");
         if (work.plan) {
             const int row = work.plan->IndexOf(work.name);
             if (row >= 0) {
@@ -180,9 +188,17 @@ void TListaCanali::Read(TStream& s, int version) {
             }
         }
         work.band = SistemaBandeCorrente ? SistemaBandeCorrente->BandOf(work.CentreFrequency()) : -1;
-        read.Insert(work);
+        read.emplace_back(TCanale::Clone(work));
+        read.back()->next = nullptr;
     }
-    std::swap(head, read.head);
+    std::stable_sort(read.begin(), read.end(),
+                     [](const auto& a, const auto& b) { return a->freqLow < b->freqLow; });
+    Clear();
+    TCanale** tail = &head;
+    for (auto& c : read) {
+        *tail = c.release();
+        tail = &(*tail)->next;
+    }
 }
 
 TCanale* TListaCanali::Place(TListaCanali& output, const TCanale& channel, bool& conflict) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/grid.h"
 #include "app/signs.h"
@@ -170,6 +171,34 @@ TEST(Signs, ListsOfSigns) {
     signs.Unlink(a);                         // not in the list: nothing changes
     EXPECT_EQ(signs.Count(), 1);
 
+    // Signs go on at the tail, whichever sign was taken out before.
+    auto order = [&] {
+        std::vector<TSegnoGrafico*> v;
+        for (TSegnoGrafico* s = signs.head; s; s = s->Next) v.push_back(s);
+        return v;
+    };
+    auto* c = new TSegnoGrafico(&grid);
+    auto* d = new TSegnoGrafico(&grid);
+    signs.Add(c, false);
+    signs.Unlink(c);  // the tail goes
+    signs.Add(d, false);
+    EXPECT_EQ(order(), (std::vector<TSegnoGrafico*>{b, d}));
+    signs.Add(c, false);
+    signs.Unlink(b);  // the head goes
+    EXPECT_EQ(order(), (std::vector<TSegnoGrafico*>{d, c}));
+    std::unique_ptr<TSegnoGrafico> keptB(b);
+    signs.Clear();
+    auto* e = new TSegnoGrafico(&grid);
+    signs.Add(e, false);
+    EXPECT_EQ(order(), (std::vector<TSegnoGrafico*>{e}));
+    signs.Unlink(e);
+    signs.Add(e, false);
+    EXPECT_EQ(order(), (std::vector<TSegnoGrafico*>{e}));
+    signs.Unlink(e);
+    signs.Add(keptB.release(), false);
+    signs.Add(e, false);
+    EXPECT_EQ(order(), (std::vector<TSegnoGrafico*>{b, e}));
+
     TListaSegniGrafici selection;
     selection.Add(a);
     selection.Add(b);
@@ -182,7 +211,7 @@ TEST(Signs, ListsOfSigns) {
     EXPECT_EQ(selection.Count(), 1);
     selection.Clear();
     EXPECT_EQ(selection.Count(), 0);
-    EXPECT_EQ(signs.Count(), 1);  // the selection owns no sign
+    EXPECT_EQ(signs.Count(), 2);  // the selection owns no sign
 }
 
 }  // namespace

@@ -217,6 +217,36 @@ TEST_F(ChannelListFile, AnOlderListGetsTheOldFixes) {
     EXPECT_EQ(in.head->modulation, 't');
 }
 
+// A stored list of two channels, the second with these edges.
+std::string WithEdges(float low, float high) {
+    TMemoryStream s;
+    WriteI32(s, 2);
+    Channel("21", 470, 478).Write(s, 60000);
+    Channel("22", low, high).Write(s, 60000);
+    return s.Bytes();
+}
+
+TEST_F(ChannelListFile, AListStoredOutOfOrderReadsInFrequencyOrderKeepingEqualsInFileOrder) {
+    const TCanale stored[] = {Channel("c", 300, 307), Channel("a", 100, 107), Channel("b1", 200, 207),
+                              Channel("d", 400, 407), Channel("b2", 200, 208), Channel("b3", 200, 207)};
+    TMemoryStream s;
+    WriteI32(s, 6);
+    for (const TCanale& c : stored) c.Write(s, 60000);
+    s.SetPosition(0);
+    TListaCanali in;
+    in.Read(s, 60000);
+    EXPECT_EQ(NamesOf(in), (Names{"a", "b1", "b2", "b3", "c", "d"}));
+    // What was read saves in its order and reads back the same.
+    TMemoryStream again;
+    in.Write(again, 60000);
+    again.SetPosition(0);
+    TListaCanali back;
+    back.Read(again, 60000);
+    TMemoryStream twice;
+    back.Write(twice, 60000);
+    EXPECT_EQ(twice.Bytes(), again.Bytes());
+}
+
 TEST_F(ChannelListFile, ADamagedListIsAReadErrorAndTheListKeepsWhatItHeld) {
     TListaCanali out;
     out.Insert(Channel("21", 470, 478));
@@ -236,6 +266,10 @@ TEST_F(ChannelListFile, ADamagedListIsAReadErrorAndTheListKeepsWhatItHeld) {
         count(3),                // one record more than there is
         bytes.substr(0, 3),      // the count cut short
         bytes.substr(0, bytes.size() - 1),  // the last record cut short
+        WithEdges(std::nanf(""), 486),      // a frequency that is not a number
+        WithEdges(478, std::nanf("")),
+        WithEdges(INFINITY, INFINITY),      // or that is infinite
+        WithEdges(-INFINITY, 486),
     };
     for (const std::string& d : damaged) {
         TMemoryStream s(d);
