@@ -10,7 +10,10 @@
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/filters.h"
+#include "cells/graphic_cells.h"
 #include "cells/head_end.h"
+#include "cells/mixers.h"
+#include "cells/passives.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
 #include "cells/outlets.h"
@@ -108,6 +111,20 @@ const TClassEntry classTable[] = {
     {"TNCavo", [](const TCellArgs& a) -> TCella* { return new TNCavo(a.Owner, a.Orientation, 0, a.Column, a.Row, 0, 0); }},
     {"TAncoraI", [](const TCellArgs& a) -> TCella* { return new TAncoraI(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
     {"TAncoraO", [](const TCellArgs& a) -> TCella* { return new TAncoraO(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TSeparatoreCC", [](const TCellArgs& a) -> TCella* { return new TSeparatoreCC(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TInduttanza", [](const TCellArgs& a) -> TCella* { return new TInduttanza(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TInseritore", [](const TCellArgs& a) -> TCella* { return new TInseritore(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TAlimentatore", [](const TCellArgs& a) -> TCella* { return new TAlimentatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TAttenuatore", [](const TCellArgs& a) -> TCella* { return new TAttenuatore(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TAttenuatoreR", [](const TCellArgs& a) -> TCella* { return new TAttenuatoreR(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TEqualizzatore", [](const TCellArgs& a) -> TCella* { return new TEqualizzatore(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TMiscelatore", [](const TCellArgs& a) -> TCella* { return new TMiscelatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TDemiscelatore", [](const TCellArgs& a) -> TCella* { return new TDemiscelatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TTerra", [](const TCellArgs& a) -> TCella* { return new TTerra(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TAlimentatoreSF", [](const TCellArgs& a) -> TCella* { return new TAlimentatoreSF(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TParabola", [](const TCellArgs& a) -> TCella* { return new TParabola(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TRicevitoreSat", [](const TCellArgs& a) -> TCella* { return new TRicevitoreSat(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TElementoListino", [](const TCellArgs& a) -> TCella* { return new TElementoListino(a.Owner); }},
 };
 
 std::map<std::string, TCellMaker>& Makers() {

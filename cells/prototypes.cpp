@@ -3,6 +3,9 @@
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/filters.h"
+#include "cells/graphic_cells.h"
+#include "cells/mixers.h"
+#include "cells/passives.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
 #include "cells/outlets.h"
@@ -27,6 +30,17 @@ const TPrototypeFamily families[] = {
     {CodeCable, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TNCavo(nullptr, 1, 0, 0, 0, 0, 0); }},
     {CodeBridge, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { auto* c = new TNCavo(nullptr, 1, 0, 0, 0, 0, 0); c->TypeCode = CodeBridge; return c; }},
     {CodeTermination, 1, 17, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TChiusura(nullptr, 0, 0, 0, 0, k.A); }},
+    {CodeSeparatoreCC, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TSeparatoreCC(nullptr, 0, 0, 0, 0); }},
+    {CodeInseritore, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TInseritore(nullptr, 0, 0, 0, 0); }},
+    {CodeAlimentatore, 1, PowerSupplyPrototypeOutputs, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TAlimentatore(nullptr, 0, 0, 0, 0, k.A); }},
+    {CodeAttenuatore, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TAttenuatore(nullptr, 0, 0, 0, 0); }},
+    {CodeAttenuatoreR, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TAttenuatoreR(nullptr, 0, 0, 0, 0); }},
+    {CodeEqualizzatore, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TEqualizzatore(nullptr, 0, 0, 0, 0); }},
+    {CodeMiscelatore, 2, MixerBranchesMax, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TMiscelatore(nullptr, 0, 0, 0, 0, k.A); }},
+    {CodeDemiscelatore, 2, MixerBranchesMax, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TDemiscelatore(nullptr, 0, 0, 0, 0, k.A); }},
+    {CodeAlimentatoreSF, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TAlimentatoreSF(nullptr, 0, 0, 0, 0); }},
+    {CodeParabola, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TParabola(nullptr, 0, 0, 0, 0); }},
+    {CodeRicevitoreSat, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TRicevitoreSat(nullptr, 0, 0, 0, 0); }},
 };
 
 const TPrototypeFamily* FamilyOf(const TPrototypeKey& key) {

@@ -1,0 +1,342 @@
+// Graphic cells: construction, their place on the grid, numbering, the
+// dish's data and record, the price-list entry's record, and the satellite
+// receiver that starts a line.
+#include "cells/graphic_cells.h"
+
+#include "app/grid.h"
+#include "app/mouse_info.h"
+#include "cells/cables.h"
+#include "cells/drawing.h"
+#include "cells/layout_table.h"
+#include "cells/passives.h"
+#include "cells/prototypes.h"
+#include "cells/record.h"
+#include "core/file.h"
+#include "dialogs/component_data.h"
+
+namespace {
+// The dish's four values came with version 20000; before 50000 small
+// negative numbers stood for the sentinels.
+constexpr int32_t VersionWithDishData = 20000;
+constexpr int32_t VersionWithSeries = 40000;
+constexpr int32_t VersionWithSentinels = 50000;
+// A price-list entry keeps shorter notes than a cell.
+constexpr int32_t PriceListNotesSize = 30;
+const char* const DishFormat = "#0.##";
+
+int32_t OldInstallMinutes(int32_t minutes) { return minutes > -100 && minutes < 0 ? minutes - 500000 : minutes; }
+}  // namespace
+
+// ---- The base of the graphic cells ----
+
+TCellaGrafica::TCellaGrafica(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                             int32_t typeCode, int32_t kind)
+    : TCella(owner, orientation, mirrored, column, row, 0, 0, 0) {
+    TypeCode = typeCode;
+    Kind = kind;
+    SetPortCounts();
+}
+
+TCellaGrafica::~TCellaGrafica() = default;
+
+void TCellaGrafica::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+    DrawSymbol(canvas, column, row, x, y, zoom);
+    if (!canvas || DetailLevel() <= 1) return;
+    const TCellRect r = GetGridRect();
+    if (column != r.Left || row != r.Top) return;
+    canvas->Brush->Style = bsSolid;
+    DrawLabel(canvas, x, y, zoom, GetShortCode(), Described ? CellCodeColour : GraphicUndescribedColour);
+}
+
+void TCellaGrafica::SetPortCounts() {
+    TCella::SetPortCounts();
+    TableRows = 0;
+    TableColumns = 0;
+}
+
+bool TCellaGrafica::PlaceOnGrid(const TNextCell&, TQNextCell&) { return true; }
+bool TCellaGrafica::CheckData(const AnsiString&) { return true; }
+bool TCellaGrafica::NeedsNoDescription() { return true; }
+void TCellaGrafica::ComputeRequiredLevels(const float*, const float*, uint32_t) {}
+void TCellaGrafica::SpreadStamp(uint32_t) {}
+void TCellaGrafica::ComputeSignalLevels(uint32_t) {}
+void TCellaGrafica::WalkDownstream(TListaCanali*, int32_t, uint32_t) {}
+void TCellaGrafica::ComputeChannels(int32_t, int32_t, uint32_t) {}
+void TCellaGrafica::PushSeparation(int32_t, int32_t, float) {}
+void TCellaGrafica::WriteAttenuationTable(TRichEdit*, int32_t, const AnsiString&) {}
+void TCellaGrafica::GetPortLevelText(TRichEdit*) {}
+void TCellaGrafica::GetPortName(TInfoMousePos& position) { SetPortUnder(position, nullptr, AnsiString()); }
+bool TCellaGrafica::TakesPartInAnalysis() { return false; }
+
+bool TCellaGrafica::OpenPlainDialog() {
+    TDatiComponenti* dialog = ComponentDataForm();
+    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
+    dialog->ResetSections();
+    dialog->SetPortFlags(0);
+    dialog->ArrangeLayout();
+    return EditData(dialog);
+}
+
+// ---- Earth ----
+
+TTerra::TTerra(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+    : TCellaGrafica(owner, orientation, mirrored, column, row, CodeEarth, CodeEarth) {
+    Described = 1;
+}
+
+TTerra::~TTerra() = default;
+
+void TTerra::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+    DrawSymbol(canvas, column, row, x, y, zoom);
+}
+
+bool TTerra::IsEstimateItem() { return false; }
+
+// ---- Power-supply block ----
+
+TAlimentatoreSF::TAlimentatoreSF(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                                 int32_t row)
+    : TCellaGrafica(owner, orientation, mirrored, column, row, CodeAlimentatoreSF, CodeAlimentatore) {
+    Category = "Alimentatori";
+}
+
+TAlimentatoreSF::~TAlimentatoreSF() = default;
+
+bool TAlimentatoreSF::IsBlock() const { return !Owner || Owner->Kind == GridHeadEnd; }
+
+TTapLayout TAlimentatoreSF::Layout() const {
+    TTapLayout layout;
+    if (IsBlock()) {
+        // Variant is a byte: the width stays far below any overflow.
+        layout.Width = 3 * static_cast<int32_t>(Variant) + 3;
+        layout.Height = 5;
+    }
+    return layout;
+}
+
+TCellRect TAlimentatoreSF::GetGridRect() { return LayoutGridRect(*this, Layout()); }
+
+AnsiString TAlimentatoreSF::GetShortCode() { return ShortCodeWith("Al"); }
+
+void TAlimentatoreSF::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, PowerSupplyCounter); }
+
+bool TAlimentatoreSF::OpenDataDialog() { return OpenPlainDialog(); }
+
+TCella* TAlimentatoreSF::GetPrototype() { return FindPrototype({CodeAlimentatoreSF}); }
+
+AnsiString TAlimentatoreSF::GetTypeName() { return "Alimentatore "; }
+
+// ---- Dish ----
+
+TParabola::TParabola(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+    : TCellaGrafica(owner, orientation, mirrored, column, row, CodeParabola, CodeParabola) {
+    Category = "Parabole";
+}
+
+TParabola::~TParabola() = default;
+
+AnsiString TParabola::GetShortCode() { return ShortCodeWith("Pa"); }
+
+TCellRect TParabola::GetGridRect() { return TCellRect{Row, Column, Row + 2, Column + 1}; }
+
+void TParabola::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, DishCounter); }
+
+TCella* TParabola::GetPrototype() { return FindPrototype({CodeParabola}); }
+
+AnsiString TParabola::GetTypeName() { return "Parabola "; }
+
+bool TParabola::Mirror() {
+    TCella::Mirror();
+    Mirrored = Mirrored ? 0 : 1;
+    return true;
+}
+
+bool TParabola::Rotate(int32_t) { return false; }
+
+void TParabola::Assign(TCella* target) {
+    TCella::Assign(target);
+    if (auto* dish = dynamic_cast<TParabola*>(target); dish && dish != this) {
+        dish->Diameter = Diameter;
+        dish->WindThrust = WindThrust;
+        dish->Area = Area;
+        dish->WindSpeed = WindSpeed;
+    }
+}
+
+void TParabola::Save(TStream& stream, int32_t version) {
+    TCella::Save(stream, version);
+    // On file the speed comes before the area.
+    WriteF32(stream, Diameter);
+    WriteF32(stream, WindThrust);
+    WriteF32(stream, WindSpeed);
+    WriteF32(stream, Area);
+}
+
+void TParabola::Load(TStream& stream, int32_t version) {
+    TCella::Load(stream, version);
+    if (version < VersionWithDishData) return;
+    Diameter = ReadF32(stream);
+    WindThrust = ReadF32(stream);
+    WindSpeed = ReadF32(stream);
+    Area = ReadF32(stream);
+    if (version < VersionWithSentinels)
+        for (float* v : {&Diameter, &WindThrust, &WindSpeed, &Area}) *v = ConvertOldSentinel(*v);
+}
+
+void TParabola::FillDataDialogDefault(TDatiComponenti* dialog) {
+    TCella::FillDataDialogDefault(dialog);
+    dialog->EditDiametro->Text = FormatLevel(Diameter, DishFormat);
+    dialog->EditSpinta->Text = FormatLevel(WindThrust, DishFormat);
+    dialog->EditArea->Text = FormatLevel(Area, DishFormat);
+    dialog->ComboVelocita->Text = FormatLevel(WindSpeed, DishFormat);
+}
+
+void TParabola::ReadDataDialogDefault(TDatiComponenti* dialog) {
+    TCella::ReadDataDialogDefault(dialog);
+    Diameter = ParseLevel(dialog->EditDiametro->Text);
+    WindThrust = ParseLevel(dialog->EditSpinta->Text);
+    Area = ParseLevel(dialog->EditArea->Text);
+    WindSpeed = ParseLevel(dialog->ComboVelocita->Text);
+}
+
+bool TParabola::OpenDataDialog() {
+    TDatiComponenti* dialog = ComponentDataForm();
+    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
+    dialog->ResetSections();
+    dialog->AntennaKind[0] = 1;
+    dialog->SetPortFlags(0);
+    dialog->ArrangeLayout();
+    return EditData(dialog);
+}
+
+// ---- Satellite receiver ----
+
+TRicevitoreSat::TRicevitoreSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+    : TCellaGrafica(owner, orientation, mirrored, column, row, CodeRicevitoreSat, CodeRicevitoreSat) {
+    Inputs = 1;
+    ThroughOutputs = 1;
+    SetPortCounts();
+    Category = "Ricevitori Sat";
+}
+
+TRicevitoreSat::~TRicevitoreSat() = default;
+
+void TRicevitoreSat::SetPortCounts() {
+    TCellaGrafica::SetPortCounts();
+    NumInputs = 1;
+    NumThroughOutputs = 1;
+    NumTapOutputs = 0;
+    NumOutputs = 1;
+}
+
+TTapLayout TRicevitoreSat::Layout() const {
+    TTapLayout layout;
+    layout.Width = 3;
+    layout.Height = 5;
+    layout.Ports.push_back({TTapPortKind::Input, 0, 1, 0, TTapEdge::Top});
+    layout.Ports.push_back({TTapPortKind::Through, 0, 1, 4, TTapEdge::Bottom});
+    return layout;
+}
+
+TCellRect TRicevitoreSat::GetGridRect() { return LayoutGridRect(*this, Layout()); }
+
+AnsiString TRicevitoreSat::GetShortCode() { return ShortCodeWith("Rs"); }
+
+void TRicevitoreSat::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, SatReceiverCounter); }
+
+bool TRicevitoreSat::OpenDataDialog() { return OpenPlainDialog(); }
+
+TCella* TRicevitoreSat::GetPrototype() { return FindPrototype({CodeRicevitoreSat}); }
+
+AnsiString TRicevitoreSat::GetTypeName() { return "Ricevitore Sat "; }
+
+bool TRicevitoreSat::IsSignalStart() { return true; }
+
+void TRicevitoreSat::ComputeChannels(int32_t, int32_t, uint32_t stamp) {
+    if (stamp <= PassStamp) return;
+    PassStamp = stamp;
+    ResetChannelLists();
+}
+
+namespace {
+// The cable segment standing on a square, with whether it shares the square
+// with another cell; none when the square holds no cable.
+const TNCavo* CableOn(const TGridData* grid, int32_t column, int32_t row, bool& shared) {
+    const TCella* cell = grid ? grid->CellAt(column, row) : nullptr;
+    if (!cell || cell->TypeCode != CodeCable) return nullptr;
+    shared = cell->Overlay != nullptr;
+    return dynamic_cast<const TNCavo*>(cell);
+}
+}  // namespace
+
+// A straight piece (bend flag clear) of orientation 0 runs up and down; the
+// bends of orientation 1 and 2 reach up, those of 0 and 3 down.
+bool TRicevitoreSat::CableTakesOutput(int32_t column, int32_t row) const {
+    bool shared = false;
+    const TNCavo* cable = CableOn(Owner, column, row, shared);
+    if (!cable) return false;
+    if (shared) return true;
+    return cable->Bend ? cable->Orientation == 1 || cable->Orientation == 2 : cable->Orientation == 0;
+}
+
+bool TRicevitoreSat::CableFeedsInput(int32_t column, int32_t row) const {
+    bool shared = false;
+    const TNCavo* cable = CableOn(Owner, column, row, shared);
+    if (!cable) return false;
+    if (shared) return true;
+    return cable->Bend ? cable->Orientation == 0 || cable->Orientation == 3 : cable->Orientation == 0;
+}
+
+bool TRicevitoreSat::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
+    const TTapLayout layout = Layout();
+    MarkLayoutSquares(*this, layout);
+    for (const TTapPort& port : layout.Ports) {
+        const bool input = port.Kind == TTapPortKind::Input;
+        int32_t c = 0, r = 0, nc = 0, nr = 0;
+        LayoutSquareOnGrid(*this, port.X, port.Y, c, r);
+        LayoutSquareOnGrid(*this, port.X, input ? port.Y - 1 : port.Y + 1, nc, nr);
+        if (!Owner || !Owner->Inside(nc, nr)) continue;
+        if (input && CableFeedsInput(nc, nr)) MarkGridCell(c, r, 0, 0, 0);
+        if (!input && CableTakesOutput(nc, nr)) LinkPortAt(c, r, 0, 0, 0, 0, queue);
+    }
+    return true;
+}
+
+// ---- Price-list entry ----
+
+TElementoListino::TElementoListino(TGridData* owner)
+    : TCellaGrafica(owner, 0, 0, 0, 0, CodeElementoListino, CodeElementoListino) {}
+
+TElementoListino::~TElementoListino() = default;
+
+void TElementoListino::Save(TStream& stream, int32_t) {
+    WriteI32(stream, TypeCode);
+    WriteI32(stream, Inputs);
+    WriteI32(stream, ThroughOutputs);
+    WriteI32(stream, TapOutputs);
+    chunked::WriteString(stream, Code, CodeSize);
+    chunked::WriteString(stream, Article, ArticleSize);
+    chunked::WriteString(stream, Notes, PriceListNotesSize);
+    chunked::WriteString(stream, Series, SeriesSize);
+    chunked::WriteString(stream, Description, DescriptionSize);
+    WriteU8(stream, Currency);
+    chunked::WriteString(stream, Brand, BrandSize);
+    WriteF32(stream, Price);
+    WriteI32(stream, InstallMinutes);
+}
+
+void TElementoListino::Load(TStream& stream, int32_t version) {
+    Code = chunked::ReadString(stream, CodeSize);
+    Article = chunked::ReadString(stream, ArticleSize);
+    Notes = chunked::ReadString(stream, PriceListNotesSize);
+    if (version >= VersionWithSeries) Series = chunked::ReadString(stream, SeriesSize);
+    Description = chunked::ReadString(stream, DescriptionSize);
+    Currency = ReadU8(stream);
+    Brand = chunked::ReadString(stream, BrandSize);
+    Price = ReadF32(stream);
+    InstallMinutes = ReadI32(stream);
+    if (version < VersionWithSentinels) {
+        Price = ConvertOldSentinel(Price);
+        InstallMinutes = OldInstallMinutes(InstallMinutes);
+    }
+}

@@ -1,0 +1,150 @@
+#pragma once
+// Graphic cells: elements of a drawing that carry no signal calculation (an
+// earth symbol, a power supply drawn as a block, a satellite dish, a
+// satellite receiver, a price-list entry). They are placed, drawn, numbered,
+// described, priced and saved like components, but take no part in the level
+// passes or the connectivity analysis; the satellite receiver alone is a
+// signal start that places itself.
+#include <cstdint>
+
+#include "cells/cell.h"
+#include "cells/taps.h"
+
+enum : int32_t {
+    CodeAlimentatoreSF = 44,
+    CodeParabola = 45,
+    CodeRicevitoreSat = 51,
+    CodeElementoListino = 150,
+};
+
+// Category counters of the short codes "Pa" and "Rs" ("Al" is the power
+// supplies' counter, cells/passives.h).
+constexpr int DishCounter = 23;
+constexpr int SatReceiverCounter = 25;
+
+// The short code of an undescribed graphic cell.
+constexpr TColor GraphicUndescribedColour = clBlue;
+
+class TCellaGrafica : public TCella {
+public:
+    ~TCellaGrafica() override;
+
+    // The symbol and the short code, blue while the cell is undescribed.
+    void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void SetPortCounts() override;
+    bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
+    bool CheckData(const AnsiString& prefix) override;
+    bool NeedsNoDescription() override;
+    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void SpreadStamp(uint32_t stamp) override;
+    void ComputeSignalLevels(uint32_t stamp) override;
+    void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) override;
+    void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
+    void PushSeparation(int32_t port, int32_t band, float limit) override;
+    void WriteAttenuationTable(TRichEdit* report, int32_t input, const AnsiString& title) override;
+    void GetPortLevelText(TRichEdit* report) override;
+    void GetPortName(TInfoMousePos& position) override;
+    bool TakesPartInAnalysis() override;
+
+protected:
+    TCellaGrafica(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                  int32_t typeCode, int32_t kind);
+    // Name, no value lines, then the edit.
+    bool OpenPlainDialog();
+};
+
+// Earth symbol: one square, described from the start, not priced.
+class TTerra : public TCellaGrafica {
+public:
+    TTerra(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    ~TTerra() override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    // The symbol alone.
+    void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    bool IsEstimateItem() override;
+};
+
+// Power supply drawn as a block: one square on the network grid; on the
+// head-end grid (or without a grid) a block of (3 x Variant + 3) x 5 squares.
+class TAlimentatoreSF : public TCellaGrafica {
+public:
+    TAlimentatoreSF(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    ~TAlimentatoreSF() override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    AnsiString GetShortCode() override;
+    TCellRect GetGridRect() override;
+    void TakeSequenceNumber(int32_t* counters) override;
+    bool OpenDataDialog() override;
+    TCella* GetPrototype() override;
+    AnsiString GetTypeName() override;
+
+    // True when the cell shows as the block of the head end.
+    bool IsBlock() const;
+    TTapLayout Layout() const;
+};
+
+// Satellite dish: 2 x 3 squares, with the data that size its mast.
+class TParabola : public TCellaGrafica {
+public:
+    TParabola(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    ~TParabola() override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    AnsiString GetShortCode() override;
+    // Always to the right of and below the anchor: a mirror only turns the
+    // drawing round.
+    TCellRect GetGridRect() override;
+    // The four values follow the base record from version 20000 on.
+    void Load(TStream& stream, int32_t version) override;
+    void Save(TStream& stream, int32_t version) override;
+    void TakeSequenceNumber(int32_t* counters) override;
+    void FillDataDialogDefault(TDatiComponenti* dialog) override;
+    void ReadDataDialogDefault(TDatiComponenti* dialog) override;
+    bool OpenDataDialog() override;
+    TCella* GetPrototype() override;
+    void Assign(TCella* target) override;
+    bool Mirror() override;
+    // A dish is never turned.
+    bool Rotate(int32_t n) override;
+    AnsiString GetTypeName() override;
+
+    float Diameter = LevelNone;    // cm
+    float WindThrust = LevelNone;  // N
+    float Area = LevelNone;        // m²
+    float WindSpeed = LevelNone;   // km/h
+};
+
+// Satellite receiver: 3 x 5 squares, a signal start. Its input and output
+// are attached only to a cable line that meets them straight on.
+class TRicevitoreSat : public TCellaGrafica {
+public:
+    TRicevitoreSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    ~TRicevitoreSat() override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    AnsiString GetShortCode() override;
+    TCellRect GetGridRect() override;
+    // One input, one through output.
+    void SetPortCounts() override;
+    bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
+    void TakeSequenceNumber(int32_t* counters) override;
+    bool OpenDataDialog() override;
+    TCella* GetPrototype() override;
+    // Only empties its channel lists.
+    void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
+    AnsiString GetTypeName() override;
+    bool IsSignalStart() override;
+
+    TTapLayout Layout() const;
+    // Whether a cable at (column, row) takes the output below the receiver,
+    // or feeds its input from above.
+    bool CableTakesOutput(int32_t column, int32_t row) const;
+    bool CableFeedsInput(int32_t column, int32_t row) const;
+};
+
+// An entry of the price list kept with the drawing: only its own short record.
+class TElementoListino : public TCellaGrafica {
+public:
+    explicit TElementoListino(TGridData* owner);
+    ~TElementoListino() override;
+    void Load(TStream& stream, int32_t version) override;
+    void Save(TStream& stream, int32_t version) override;
+};

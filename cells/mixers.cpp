@@ -1,0 +1,190 @@
+// Mixers and demixers: construction, port model, layout and placement, port
+// names, numbering, old records, the data check, the mirror and the
+// designer's choice of a mixer.
+#include "cells/mixers.h"
+
+#include <algorithm>
+
+#include "app/grid.h"
+#include "app/mouse_info.h"
+#include "cells/checks.h"
+#include "cells/layout_table.h"
+#include "cells/prototypes.h"
+#include "core/file.h"
+
+namespace {
+// Records of this version and later carry the port counts in their head only.
+constexpr int32_t VersionWithPortCounts = 20000;
+// CheckBands mode of a branch: "<" refused, some band handled.
+constexpr int BranchCheckMode = BandsRefuseRepeat | BandsNeedOne;
+}  // namespace
+
+TCellaRami::TCellaRami(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                       int32_t inputs, int32_t throughOutputs, int32_t typeCode, const char* category)
+    : TCella(owner, orientation, mirrored, column, row, inputs, throughOutputs, 0) {
+    TypeCode = typeCode;
+    Kind = typeCode;
+    SetPortCounts();
+    Attenuation->Alloc3(TableRows, TableColumns, BandSlots);
+    Category = category;
+}
+
+TCellaRami::~TCellaRami() = default;
+
+TMiscelatore::TMiscelatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                           int32_t inputs)
+    : TCellaRami(owner, orientation, mirrored, column, row, inputs, 1, CodeMiscelatore, "Miscelatori") {}
+
+TMiscelatore::~TMiscelatore() = default;
+
+TDemiscelatore::TDemiscelatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                               int32_t row, int32_t outputs)
+    : TCellaRami(owner, orientation, mirrored, column, row, 1, outputs, CodeDemiscelatore, "Demiscelatori") {}
+
+TDemiscelatore::~TDemiscelatore() = default;
+
+// ---- Port model ----
+
+void TCellaRami::SetPortCounts() {
+    TCella::SetPortCounts();
+    // The table has one column per branch: never more branches than that.
+    NumInputs = std::clamp<int32_t>(Inputs, 0, MixerBranchesMax);
+    NumThroughOutputs = std::clamp<int32_t>(ThroughOutputs, 0, MixerBranchesMax);
+    NumTapOutputs = 0;
+    NumOutputs = NumThroughOutputs;
+    TableRows = 1;
+    TableColumns = MixerBranchesMax;
+}
+
+int32_t TCellaRami::Branches() const { return BranchesIn() ? NumInputs : NumThroughOutputs; }
+
+float TCellaRami::BranchLoss(int32_t branch, int32_t band) const { return Attenuation->Get3(0, branch, band); }
+
+float TCellaRami::LevelPassLoss(int32_t branch, int32_t band) const {
+    const float loss = BranchLoss(branch, band);
+    return loss == LevelNone ? LevelBlocked : loss;
+}
+
+// ---- Layout ----
+
+TTapLayout TCellaRami::Layout() const {
+    TTapLayout layout;
+    const int32_t n = Branches();
+    const TTapPortKind branch = BranchesIn() ? TTapPortKind::Input : TTapPortKind::Through;
+    const TTapPortKind common = BranchesIn() ? TTapPortKind::Through : TTapPortKind::Input;
+    if (n == 2) {
+        // The port on the top or bottom edge first: under the mouse it takes
+        // the whole quarter of its edge.
+        layout.Ports.push_back({common, 0, 0, 0, BranchesIn() ? TTapEdge::Bottom : TTapEdge::Top});
+        layout.Ports.push_back({branch, 0, 0, 0, TTapEdge::Left});
+        layout.Ports.push_back({branch, 1, 0, 0, TTapEdge::Right});
+        return layout;
+    }
+    layout.Width = std::max<int32_t>(1, n);
+    layout.Height = 3;
+    const int32_t branchRow = BranchesIn() ? 0 : 2;
+    const int32_t commonRow = 2 - branchRow;
+    const TTapEdge branchEdge = BranchesIn() ? TTapEdge::Top : TTapEdge::Bottom;
+    const TTapEdge commonEdge = BranchesIn() ? TTapEdge::Bottom : TTapEdge::Top;
+    if (!BranchesIn()) layout.Ports.push_back({common, 0, n / 2, commonRow, commonEdge});
+    for (int32_t k = 0; k < n; ++k) layout.Ports.push_back({branch, k, k, branchRow, branchEdge});
+    if (BranchesIn()) layout.Ports.push_back({common, 0, n / 2, commonRow, commonEdge});
+    return layout;
+}
+
+TCellRect TCellaRami::GetGridRect() { return LayoutGridRect(*this, Layout()); }
+
+bool TCellaRami::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
+    const TTapLayout layout = Layout();
+    MarkLayoutSquares(*this, layout);
+    // The lines leaving a demixer must end in a termination, as a splitter's.
+    PlaceLayoutPorts(*this, layout, BranchesIn() ? record.NeedsTermination : uint8_t{1}, queue);
+    return true;
+}
+
+void TCellaRami::GetPortName(TInfoMousePos& position) {
+    const TTapPort* port = LayoutPortUnder(*this, Layout(), position);
+    AnsiString name;
+    if (port) {
+        const bool branch = (port->Kind == TTapPortKind::Input) == BranchesIn();
+        const char* word = port->Kind == TTapPortKind::Input ? "ingresso" : "uscita";
+        name = branch ? AnsiString(word) + " " + IntToStr(port->Index + 1) : AnsiString(word);
+    }
+    SetPortUnder(position, port, name);
+}
+
+// ---- Texts, numbering, prototypes ----
+
+AnsiString TCellaRami::GetShortCode() { return ShortCodeWith("Y"); }
+
+void TCellaRami::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, MixerCounter); }
+
+TCella* TCellaRami::GetPrototype() {
+    const int32_t n = BranchesIn() ? Inputs : ThroughOutputs;
+    if (n < 2 || n > MixerBranchesMax) return nullptr;
+    return FindPrototype({TypeCode, n});
+}
+
+AnsiString TMiscelatore::GetTypeName() { return "Miscelatore "; }
+
+AnsiString TDemiscelatore::GetTypeName() { return "Demiscelatore "; }
+
+// ---- Records ----
+
+void TCellaRami::Load(TStream& stream, int32_t version) {
+    TCella::Load(stream, version);
+    if (version < VersionWithPortCounts) {
+        const int32_t through = ReadI32(stream);
+        const int32_t inputs = ReadI32(stream);
+        if (BranchesIn())
+            Inputs = inputs;
+        else
+            ThroughOutputs = through;
+        SetPortCounts();
+    }
+    const int32_t n = BranchesIn() ? Inputs : ThroughOutputs;
+    if (n < 1 || n > MixerBranchesMax)
+        throw EReadError(BranchesIn() ? "Numero di ingressi del miscelatore non valido"
+                                      : "Numero di uscite del demiscelatore non valido");
+}
+
+// ---- Data check ----
+
+bool TCellaRami::CheckData(const AnsiString& prefix) {
+    for (int32_t k = 0; k < Branches(); ++k) {
+        float loss[BandSlots];
+        for (int32_t b = 0; b < BandSlots; ++b) loss[b] = BranchLoss(k, b);
+        if (!CheckBands(*this, loss, BranchCheckMode,
+                        prefix + "Atten. di passaggio  [dB]" + IntToStr(k + 1) + ": "))
+            return false;
+    }
+    return true;
+}
+
+// ---- Turn and mirror ----
+
+bool TCellaRami::Mirror() {
+    TCella::Mirror();
+    if (Orientation % 2 == 0)
+        for (int32_t i = 0, j = Branches() - 1; i < j; ++i, --j) SwapOutputColumns(i, j);
+    return true;
+}
+
+// ---- Designer ----
+
+bool TMiscelatore::SelectFromLibrary(TCella* candidates, const uint8_t* inputBands0, const uint8_t* inputBands1) {
+    bool taken = false;
+    for (TCella* c = candidates; c; c = c->NextCell) {
+        if (!IsSameKind(c)) continue;
+        bool fits = true;
+        for (int32_t b = 0; b < BandSlots && fits; ++b) {
+            if (inputBands0 && inputBands0[b] && c->Attenuation->Get3(0, 0, b) < 0.0f) fits = false;
+            if (inputBands1 && inputBands1[b] && c->Attenuation->Get3(0, 1, b) < 0.0f) fits = false;
+        }
+        if (!fits) continue;
+        c->Assign(this);
+        Described = 1;
+        taken = true;
+    }
+    return taken;
+}
