@@ -1,13 +1,18 @@
 #include "app/project.h"
 
+#include "app/estimate.h"
 #include "app/grid.h"
+#include "app/lightning.h"
+#include "app/mast.h"
 #include "cells/head_end.h"
 #include "core/globals.h"
 
 TProgetto::TProgetto(TAntenne* owner) : Owner(owner) {
     HeadEndGrid = new TGridData(this, GridDefaultSize, GridDefaultSize, GridHeadEnd);
     NetworkGrid = new TGridData(this, GridDefaultSize, GridDefaultSize, GridNetwork);
-    // The estimate, mast and lightning data join here with their own classes.
+    Estimate = std::make_unique<TDatiPreventivo>(this);
+    Mast = std::make_unique<TPalo>();
+    Lightning = std::make_unique<TFulmini>();
     Reset(false);
 }
 
@@ -41,8 +46,9 @@ void TProgetto::Reset(bool withAnchors) {
 
     ByteA = 12;
     ByteB = 'C';
-    // The estimate is emptied and the mast and lightning data take their
-    // defaults here once those classes join the project.
+    Estimate->Clear();
+    Mast->SetDefaults();
+    Lightning->SetDefaults();
 
     Modified = false;
     EstimateOutOfDate = true;

@@ -3,13 +3,17 @@
 // describe customer, building and work, and its modified flags. The main form
 // makes it once; new, open and the designer reuse it through Reset.
 #include <cstdint>
+#include <memory>
 
 #include "core/levels.h"
 #include "platform/sysutils.h"
 
 class TAntenne;
 class TCella;
+class TDatiPreventivo;
+class TFulmini;
 class TGridData;
+class TPalo;
 
 // Least and greatest attenuation from each output line of the head-end
 // terminal to the outlets, per band, with the sequence number of the outlet
@@ -92,6 +96,9 @@ public:
     AnsiString HeaderTexts[HeaderTextCount];
     uint8_t ByteA = 12;
     char ByteB = 'C';
+    std::unique_ptr<TDatiPreventivo> Estimate;
+    std::unique_ptr<TPalo> Mast;
+    std::unique_ptr<TFulmini> Lightning;
     bool Modified = false;
     bool EstimateOutOfDate = true;
     bool DesignPending = true;

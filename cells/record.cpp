@@ -41,18 +41,6 @@ constexpr int OldPriceBytes = 15;
 constexpr float OldSentinelLow = -100.0f;
 constexpr float OldSentinelShift = 500000.0f;
 
-void SkipBytes(TStream& s, int64_t n) {
-    if (n < 0 || n > s.Size() - s.Position()) throw EReadError("record ends early");
-    s.Seek(n, soFromCurrent);
-}
-
-AnsiString ReadRawText(TStream& s, int bytes) {
-    std::string raw(static_cast<size_t>(bytes), '\0');
-    s.ReadBuffer(raw.data(), bytes);
-    raw.resize(std::strlen(raw.c_str()));
-    return Win1252ToUtf8(raw);
-}
-
 bool IsOldSentinel(float v) { return v > OldSentinelLow && v < 0.0f; }
 
 void ConvertOldSentinels(float* row, int n) {

@@ -120,3 +120,15 @@ float ReadF32(TStream& s) {
     std::memcpy(&v, &bits, sizeof v);
     return v;
 }
+
+AnsiString ReadRawText(TStream& s, int width) {
+    std::string raw(static_cast<size_t>(width), '\0');
+    s.ReadBuffer(raw.data(), width);
+    raw.resize(std::strlen(raw.c_str()));
+    return Win1252ToUtf8(raw);
+}
+
+void SkipBytes(TStream& s, int64_t n) {
+    if (n < 0 || n > s.Size() - s.Position()) throw EReadError("the stream ends early");
+    s.Seek(n, soFromCurrent);
+}

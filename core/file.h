@@ -60,3 +60,9 @@ int16_t ReadI16(TStream& s);
 uint8_t ReadU8(TStream& s);
 int8_t ReadI8(TStream& s);
 float ReadF32(TStream& s);
+
+// A raw character array of older files: width bytes, the text ending at the
+// first NUL or at the end of the array when it holds none.
+AnsiString ReadRawText(TStream& s, int width);
+// Skips n bytes; EReadError when fewer remain.
+void SkipBytes(TStream& s, int64_t n);

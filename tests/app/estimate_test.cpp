@@ -1,0 +1,185 @@
+// The estimate: rows built from the components on the grids, the labour row,
+// rows added by hand, currency conversion and the section on file.
+#include <gtest/gtest.h>
+
+#include "app/estimate.h"
+#include "app/grid.h"
+#include "app/project.h"
+#include "cells/cables.h"
+#include "core/file.h"
+#include "platform/application.h"
+#include "support/globals_fixture.h"
+#include "support/record_bytes.h"
+#include "support/test_cells.h"
+
+namespace {
+
+class EstimateTest : public GlobalsTest {
+protected:
+    EstimateTest() {
+        Application->Script().Reset();
+        project.Reset(true);
+        last = project.NetworkGrid->Anchor;
+    }
+
+    // A component on the network grid, chained after the last one.
+    TCellaProva* AddCell(const AnsiString& code, int32_t minutes = 0) {
+        auto* c = new TCellaProva(project.NetworkGrid, next++, 5);
+        c->Code = code;
+        c->InstallMinutes = minutes;
+        EXPECT_TRUE(project.NetworkGrid->InsertCell(c, false, 0));
+        Chain(c);
+        return c;
+    }
+    void Chain(TCella* c) {
+        last->NextCell = c;
+        last = c;
+    }
+    const TRigaPreventivo* Row(const AnsiString& code) const {
+        for (const TRigaPreventivo& r : estimate().Rows())
+            if (r.Code == code) return &r;
+        return nullptr;
+    }
+    TDatiPreventivo& estimate() const { return *project.Estimate; }
+
+    TProgetto project{nullptr};
+    TCella* last = nullptr;
+    int32_t next = 2;
+};
+
+TEST_F(EstimateTest, NoComponentsGiveTheLabourRowAlone) {
+    estimate().BuildFromCells();
+    ASSERT_EQ(estimate().Count(), 1);
+    const TRigaPreventivo& r = estimate().Rows()[0];
+    EXPECT_EQ(r.Code, "MANOP");
+    EXPECT_EQ(r.Description, "Manodopera");
+    EXPECT_EQ(r.Unit, "ore");
+    EXPECT_EQ(r.Quantity, 0.0f);
+    EXPECT_EQ(estimate().LabourPosition, 0);
+}
+
+TEST_F(EstimateTest, CodesMergeBeforeTheCaretAndAnEmptyCodeListsTheShortCode) {
+    AddCell("AB^1");
+    AddCell("AB^2");
+    TCellaProva* unnamed = AddCell("");
+    unnamed->SequenceNumber = 7;
+    estimate().BuildFromCells();
+    ASSERT_NE(Row("AB"), nullptr);
+    EXPECT_EQ(Row("AB")->Quantity, 2.0f);
+    EXPECT_EQ(Row("AB")->Unit, "pezzi");
+    EXPECT_NE(Row("T7"), nullptr);
+    EXPECT_EQ(estimate().Rows().back().Code, "MANOP");
+}
+
+TEST_F(EstimateTest, LabourHoursFromCableMetresAndComponentMinutes) {
+    auto* cable = new TNCavo(project.NetworkGrid, 0, 0, 10, 10, 0, 0);
+    cable->SetLength(12.5f);
+    cable->Code = "CAVO";
+    cable->InstallMinutes = 2;
+    ASSERT_TRUE(project.NetworkGrid->InsertCell(cable, false, 0));
+    Chain(cable);
+    AddCell("AMP", 5);
+    estimate().BuildFromCells();
+    ASSERT_NE(Row("CAVO"), nullptr);
+    EXPECT_EQ(Row("CAVO")->Quantity, 12.5f);
+    EXPECT_EQ(Row("CAVO")->Unit, "metri");
+    EXPECT_FLOAT_EQ(Row("MANOP")->Quantity, 0.5f);
+}
+
+TEST_F(EstimateTest, HandRowsSurviveARebuildUnlessAComponentYieldsTheirCode) {
+    AddCell("AB");
+    estimate().BuildFromCells();
+    TRigaPreventivo byHand;
+    byHand.Code = "EXTRA";
+    byHand.Quantity = 3;
+    estimate().AddQuantity(byHand);
+    byHand.Code = "CD";
+    estimate().AddQuantity(byHand);
+    AddCell("CD");
+    estimate().BuildFromCells();
+    ASSERT_NE(Row("EXTRA"), nullptr);
+    EXPECT_EQ(Row("EXTRA")->Quantity, 3.0f);
+    EXPECT_EQ(Row("CD")->Quantity, 1.0f);   // the component's row, not the hand one
+    EXPECT_EQ(estimate().Rows().back().Code, "EXTRA");
+}
+
+TEST_F(EstimateTest, AMissingFactorWarnsOncePerBuildAndKeepsThePrice) {
+    globals.Options().currencyFactors[CurrencyLire][CurrencyEuro] = LevelNone;
+    for (int i = 0; i < 2; ++i) {
+        TCellaProva* c = AddCell("L" + IntToStr(i));
+        c->Currency = CurrencyLire;
+        c->Price = 1000.0f;
+    }
+    estimate().BuildFromCells();
+    estimate().BuildFromCells();
+    const auto& boxes = Application->Script().MessageBoxes;
+    ASSERT_EQ(boxes.size(), 2u);   // once in each build
+    EXPECT_EQ(boxes[0].Text,
+              "Manca il fattore di conversione tra la valuta Lire e la valuta Euro. E' stato applicato il fattore 1.");
+    EXPECT_EQ(boxes[0].Caption, "Ordivex Varne");
+    EXPECT_EQ(Row("L0")->UnitPrice, 1000.0f);
+}
+
+TEST_F(EstimateTest, SectionReadsBackAndAnEmptyOneIsOutOfDate) {
+    AddCell("AB^1");
+    estimate().BuildFromCells();
+    estimate().Notes[1] = "Nota è due";
+    project.EstimateOutOfDate = false;
+    TMemoryStream out;
+    estimate().Save(out, 60000);
+
+    TProgetto other(nullptr);
+    TMemoryStream in(out.Bytes());
+    other.Estimate->Load(in, 60000);
+    EXPECT_FALSE(other.EstimateOutOfDate);
+    ASSERT_EQ(other.Estimate->Count(), 2);
+    EXPECT_EQ(other.Estimate->LabourPosition, 1);
+    EXPECT_EQ(other.Estimate->Notes[1], "Nota è due");
+    TMemoryStream again;
+    other.Estimate->Save(again, 60000);
+    EXPECT_EQ(again.Bytes(), out.Bytes());
+
+    // No rows: no labour position on file, and the estimate reads out of date.
+    TDatiPreventivo empty(&project);
+    TMemoryStream none;
+    empty.Save(none, 60000);
+    EXPECT_EQ(none.Bytes().size(), 1u + 4u + 3u);
+    project.EstimateOutOfDate = false;
+    TMemoryStream back(none.Bytes());
+    estimate().Clear();
+    estimate().Load(back, 60000);
+    EXPECT_TRUE(project.EstimateOutOfDate);
+}
+
+TEST_F(EstimateTest, OldRowsReadIntoEuroWithTheFlagCleared) {
+    for (int32_t tag : {TagEstimateRows, TagEstimateRowsMinutes}) {
+        RecordBytes row;
+        row.I32(0).F32(2.0f).F32(15.5f).Fixed("X1", 20).Fixed("Presa", 30).Fixed("Marca", 20).Fixed("pezzi", 10).Zeros(4);
+        if (tag == TagEstimateRowsMinutes) row.F32(4.0f);
+        TProgetto p(nullptr);
+        p.Estimate->Currency = CurrencyLire;
+        TMemoryStream in(row.Bytes());
+        p.Estimate->LoadOldRows(in, tag, 10002);
+        EXPECT_EQ(p.Estimate->Currency, CurrencyEuro);
+        EXPECT_FALSE(p.EstimateOutOfDate);
+        ASSERT_EQ(p.Estimate->Count(), 1);
+        const TRigaPreventivo& r = p.Estimate->Rows()[0];
+        EXPECT_EQ(r.Description, "Presa");
+        EXPECT_EQ(r.Article, "");
+        EXPECT_EQ(r.Minutes, tag == TagEstimateRowsMinutes ? 4.0f : 0.0f);
+        EXPECT_EQ(in.Position(), in.Size());
+    }
+}
+
+TEST_F(EstimateTest, TruncatedSectionRaises) {
+    estimate().BuildFromCells();
+    TMemoryStream out;
+    estimate().Save(out, 60000);
+    for (size_t cut : {size_t{3}, out.Bytes().size() - 1}) {
+        TMemoryStream in(out.Bytes().substr(0, cut));
+        TDatiPreventivo e(nullptr);
+        EXPECT_THROW(e.Load(in, 60000), EReadError) << cut;
+    }
+}
+
+}  // namespace
