@@ -367,9 +367,10 @@ bool TGridData::HasEarthSymbol() const {
 }
 
 bool TGridData::AllCellsDescribed(bool strict) const {
-    // Without an anchor there is no chain, hence nothing undescribed in it.
-    if (!Anchor) return true;
-    for (TCella* cell = Anchor->NextCell; cell; cell = cell->NextCell) {
+    // The chain begins with the anchor: the head-end terminal, always
+    // described, or on a grid without one (a custom component's structure)
+    // its first component.
+    for (TCella* cell = Anchor; cell; cell = cell->NextCell) {
         if (cell->Described) continue;
         // A cable segment that touches no component needs no data even for
         // the estimate: for a cable that is what NeedsNoDescription answers

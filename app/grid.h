@@ -18,6 +18,7 @@ class TAntenne;
 // Grid kinds.
 constexpr int32_t GridHeadEnd = 0;     // page "Testa"
 constexpr int32_t GridNetwork = 1;     // page "Rete"
+constexpr int32_t GridSymbol = 10;     // the symbol of a custom component
 constexpr int32_t GridCustom = 11;     // the structure of a custom component
 
 // Size of a new project's grids, and the least size the scheme may shrink to.
@@ -163,6 +164,9 @@ public:
     // except after a file that ends inside a record, when what was read stays.
     void Save(TStream& stream, int32_t version);
     bool Load(TStream& stream, int32_t version, AnsiString* problem = nullptr);
+    // Makes target an exact copy of this grid's size, cells and signs (the
+    // target keeps its kind, project and window).
+    void CopyTo(TGridData& target);
 
     TAntenne* Form = nullptr;
     TProgetto* Project = nullptr;

@@ -9,6 +9,7 @@
 #include "cells/anchors.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
+#include "cells/custom_cell.h"
 #include "cells/filters.h"
 #include "cells/graphic_cells.h"
 #include "cells/head_end.h"
@@ -125,6 +126,7 @@ const TClassEntry classTable[] = {
     {"TParabola", [](const TCellArgs& a) -> TCella* { return new TParabola(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
     {"TRicevitoreSat", [](const TCellArgs& a) -> TCella* { return new TRicevitoreSat(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
     {"TElementoListino", [](const TCellArgs& a) -> TCella* { return new TElementoListino(a.Owner); }},
+    {"TCellaCustom", [](const TCellArgs& a) -> TCella* { return new TCellaCustom(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
 };
 
 std::map<std::string, TCellMaker>& Makers() {

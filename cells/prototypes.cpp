@@ -2,6 +2,7 @@
 
 #include "cells/cables.h"
 #include "cells/cell.h"
+#include "cells/custom_cell.h"
 #include "cells/filters.h"
 #include "cells/graphic_cells.h"
 #include "cells/mixers.h"
@@ -41,6 +42,7 @@ const TPrototypeFamily families[] = {
     {CodeAlimentatoreSF, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TAlimentatoreSF(nullptr, 0, 0, 0, 0); }},
     {CodeParabola, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TParabola(nullptr, 0, 0, 0, 0); }},
     {CodeRicevitoreSat, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TRicevitoreSat(nullptr, 0, 0, 0, 0); }},
+    {CodeCustom, 1, CustomMaxPorts, 1, CustomMaxPorts, 1, [](const TPrototypeKey& k) -> TCella* { return new TCellaCustom(nullptr, 0, 0, 0, 0, k.A, k.B); }},
 };
 
 const TPrototypeFamily* FamilyOf(const TPrototypeKey& key) {
