@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "cells/amplifiers.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
@@ -15,6 +16,7 @@
 #include "cells/head_end.h"
 #include "cells/mixers.h"
 #include "cells/passives.h"
+#include "cells/sources.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
 #include "cells/outlets.h"
@@ -127,6 +129,11 @@ const TClassEntry classTable[] = {
     {"TRicevitoreSat", [](const TCellArgs& a) -> TCella* { return new TRicevitoreSat(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
     {"TElementoListino", [](const TCellArgs& a) -> TCella* { return new TElementoListino(a.Owner); }},
     {"TCellaCustom", [](const TCellArgs& a) -> TCella* { return new TCellaCustom(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TAmplificatore", [](const TCellArgs& a) -> TCella* { return new TAmplificatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1], a.Arg[2]); }},
+    {"TAmplificatoreA", [](const TCellArgs& a) -> TCella* { return new TAmplificatoreA(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TAntenna", [](const TCellArgs& a) -> TCella* { return new TAntenna(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TSat", [](const TCellArgs& a) -> TCella* { return new TSat(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TTerrestre", [](const TCellArgs& a) -> TCella* { return new TTerrestre(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
 };
 
 std::map<std::string, TCellMaker>& Makers() {

@@ -1,5 +1,6 @@
 #include "cells/prototypes.h"
 
+#include "cells/amplifiers.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/custom_cell.h"
@@ -7,6 +8,7 @@
 #include "cells/graphic_cells.h"
 #include "cells/mixers.h"
 #include "cells/passives.h"
+#include "cells/sources.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
 #include "cells/outlets.h"
@@ -43,6 +45,13 @@ const TPrototypeFamily families[] = {
     {CodeParabola, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TParabola(nullptr, 0, 0, 0, 0); }},
     {CodeRicevitoreSat, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TRicevitoreSat(nullptr, 0, 0, 0, 0); }},
     {CodeCustom, 1, CustomMaxPorts, 1, CustomMaxPorts, 1, [](const TPrototypeKey& k) -> TCella* { return new TCellaCustom(nullptr, 0, 0, 0, 0, k.A, k.B); }},
+    // Amplifiers: n lines through n ways (variant 0), one line to n outputs (variant 1).
+    {CodeAmplificatore, 1, AmplifierPrototypeWays, 0, 0, 2, [](const TPrototypeKey& k) -> TCella* { return new TAmplificatore(nullptr, 0, 0, 0, 0, k.Code, k.Variant ? 1 : k.A, k.A); }},
+    {CodeAmplificatoreRegolato, 1, AmplifierPrototypeWays, 0, 0, 2, [](const TPrototypeKey& k) -> TCella* { return new TAmplificatore(nullptr, 0, 0, 0, 0, k.Code, k.Variant ? 1 : k.A, k.A); }},
+    {CodeAmplificatoreA, 1, AmplifierPrototypeWays, 0, 0, 2, [](const TPrototypeKey& k) -> TCella* { return new TAmplificatoreA(nullptr, 0, 0, 0, 0, k.Variant ? 1 : k.A, k.A); }},
+    {CodeAntenna, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TAntenna(nullptr, 0, 0, 0, 0); }},
+    {CodeSat, 0, SatPrototypeOutputs, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TSat(nullptr, 0, 0, 0, 0, k.A); }},
+    {CodeTerrestre, 0, WideBandPrototypeInputs, 0, WideBandPrototypeOutputs, 1, [](const TPrototypeKey& k) -> TCella* { return new TTerrestre(nullptr, 0, 0, 0, 0, k.A, k.B); }},
 };
 
 const TPrototypeFamily* FamilyOf(const TPrototypeKey& key) {

@@ -1,0 +1,156 @@
+// Antennas and converters in the component-data form: the antenna's
+// frequency range, its channel grid (plan, channel, "D"/"A", label, level)
+// and its mast values; the converter's values per output with its channel
+// list and band mode; and the antenna's data check.
+#include <algorithm>
+
+#include "cells/checks.h"
+#include "cells/sources.h"
+#include "core/band_systems.h"
+#include "core/channel_plans.h"
+#include "core/globals.h"
+#include "dialogs/combo_string_grid.h"
+#include "dialogs/component_data.h"
+
+namespace {
+
+constexpr const char* DefaultPlanName = "Europa";
+enum : int { GridPlan = 0, GridChannel = 1, GridSignal = 2, GridLabel = 3, GridLevel = 4 };
+constexpr int GridFirstRow = 1;   // row 0 holds the headings
+constexpr int ChannelNameChars = 7;
+constexpr int LabelChars = 20;
+constexpr const char* MastFormat = "#0.##";
+
+// The antenna shows its two frequency cells only.
+constexpr int32_t FirstHiddenRangeCell = 2;
+constexpr int32_t LastHiddenRangeCell = 10;
+// The converter shows the satellite bands beside its gain cell.
+constexpr int32_t LastTerrestrialCell = 4;
+
+AnsiString Left(const AnsiString& text, int chars) {
+    return static_cast<int>(text.size()) > chars ? text.substr(0, static_cast<size_t>(chars)) : text;
+}
+
+float MastValue(const AnsiString& text) {
+    const float v = TextToFloat(text, LevelNone);
+    return text.empty() ? LevelNone : v;
+}
+
+}  // namespace
+
+// ---- The antenna ----
+
+bool TAntenna::OpenDataDialog() {
+    TDatiComponenti* dialog = ComponentDataForm();
+    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
+    dialog->RowCaption[AntennaRangeColumn]->Text = "Frequenza  [MHz]";
+    dialog->ResetSections();
+    dialog->SetPortFlags(1);
+    dialog->ChannelGrids[0] = 1;
+    dialog->AntennaKind[1] = 1;
+    dialog->ArrangeLayout();
+    for (int32_t c = FirstHiddenRangeCell; c <= LastHiddenRangeCell && c < DialogBandColumns; ++c) {
+        for (auto& header : dialog->BandCell) header[c]->Visible = false;
+        dialog->ValueEdit[AntennaRangeColumn][c]->Visible = false;
+    }
+    return EditData(dialog);
+}
+
+void TAntenna::FillDataDialogDefault(TDatiComponenti* dialog) {
+    TCella::FillDataDialogDefault(dialog);
+    TComboStringGrid* grid = dialog->GridCanali5;
+    const int count = SourceChannels->Count();
+    grid->RowCount = GridFirstRow + count + 1;
+    int r = GridFirstRow;
+    for (const TCanale* c = SourceChannels->head; c; c = c->next, ++r) {
+        grid->SetCell(GridPlan, r, c->plan ? c->plan->name : AnsiString());
+        grid->SetCell(GridChannel, r, c->name);
+        grid->SetCell(GridSignal, r, c->signalType == SignalDigital ? "D" : "A");
+        grid->SetCell(GridLabel, r, c->label);
+        grid->SetCell(GridLevel, r, FormatNumber("#0.#", c->levelMin));
+    }
+    // The last row offers a new channel of the default plan.
+    grid->ClearRow(r);
+    grid->SetCell(GridPlan, r, DefaultPlanName);
+
+    dialog->ComboForma->ItemIndex = Shape < dialog->ComboForma->Items->Count() ? Shape : -1;
+    dialog->EditArea->Text = FormatLevel(WindArea, MastFormat);
+    dialog->EditSpinta->Text = FormatLevel(WindThrust, MastFormat);
+    dialog->ComboVelocita->Text = FormatLevel(WindSpeed, MastFormat);
+}
+
+void TAntenna::ReadDataDialogDefault(TDatiComponenti* dialog) {
+    TCella::ReadDataDialogDefault(dialog);
+    const TComboStringGrid* grid = dialog->GridCanali5;
+    SourceChannels->Clear();
+    for (int r = GridFirstRow; r < grid->RowCount - 1; ++r) {
+        const AnsiString planName = grid->Cell(GridPlan, r);
+        const AnsiString name = Left(grid->Cell(GridChannel, r), ChannelNameChars);
+        if (planName.empty() || name.empty()) continue;
+        const TCanalizzazione* plan = Canalizzazioni ? Canalizzazioni->Find(planName) : nullptr;
+        const int row = plan ? plan->IndexOf(name) : -1;
+        if (row < 0) continue;
+        TCanale c;
+        plan->SetChannel(c, row);
+        c.band = SistemaBandeCorrente ? SistemaBandeCorrente->BandOf(c.CentreFrequency()) : -1;
+        c.label = Left(grid->Cell(GridLabel, r), LabelChars);
+        const AnsiString level = grid->Cell(GridLevel, r);
+        c.levelMin = level.empty() ? LevelNone : TextToFloat(level, LevelNone);
+        c.signalType = grid->Cell(GridSignal, r) == "D" ? SignalDigital : SignalAnalog;
+        SourceChannels->Insert(c);
+    }
+    const int shape = dialog->ComboForma->ItemIndex;
+    Shape = shape < 0 ? AntennaShapeNone : static_cast<uint8_t>(shape);
+    WindArea = MastValue(dialog->EditArea->Text);
+    WindThrust = MastValue(dialog->EditSpinta->Text);
+    WindSpeed = MastValue(dialog->ComboVelocita->Text);
+}
+
+bool TAntenna::CheckData(const AnsiString& prefix) {
+    if (IsRealLevel(Attenuation->Get3(0, AntennaRangeColumn, AntennaLowestSlot)) &&
+        IsRealLevel(Attenuation->Get3(0, AntennaRangeColumn, AntennaHighestSlot)))
+        return true;
+    ReportProblem(prefix + "I dati del componente sono incompleti.");
+    return false;
+}
+
+// ---- The converter ----
+
+bool TSat::OpenDataDialog() {
+    TDatiComponenti* dialog = ComponentDataForm();
+    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
+    dialog->RowCaption[SatLevelColumn]->Text = "Segnale misurato [dB]";
+    dialog->RowCaption[SatCarrierNoiseColumn]->Text = "C/N misurato [dB]";
+    dialog->RowCaption[SatGainColumn]->Text = "Guadagno LNB [dB]";
+    dialog->ResetSections();
+    dialog->SetPortFlags(3);
+    dialog->ModuleCount = NumThroughOutputs;
+    dialog->CaptionModulo->Text = "Uscita selezionata";
+    dialog->AntennaKind[0] = 1;
+    dialog->ArrangeLayout();
+    // The satellite bands, and beside them the converter's gain.
+    for (int32_t j = SatLevelColumn; j <= SatGainColumn; ++j)
+        for (int32_t c = 0; c <= SatGainSlot && c < DialogBandColumns; ++c)
+            if (c <= LastTerrestrialCell || j != SatGainColumn) dialog->ValueEdit[j][c]->Visible = false;
+    return EditData(dialog);
+}
+
+void TSat::FillDataDialogDefault(TDatiComponenti* dialog) {
+    TCella::FillDataDialogDefault(dialog);
+    dialog->EditArea->Text = FormatLevel(WindArea, MastFormat);
+    dialog->EditSpinta->Text = FormatLevel(WindThrust, MastFormat);
+    for (int32_t o = 0; o < std::min<int32_t>(NumThroughOutputs, DialogModules); ++o) {
+        TListaCanali::AddAll(*OutputChannels[o], dialog->ChannelLists[o]);
+        dialog->BandRowByte[o] = UseSatBands[o];
+    }
+}
+
+void TSat::ReadDataDialogDefault(TDatiComponenti* dialog) {
+    TCella::ReadDataDialogDefault(dialog);
+    WindArea = MastValue(dialog->EditArea->Text);
+    WindThrust = MastValue(dialog->EditSpinta->Text);
+    for (int32_t o = 0; o < std::min<int32_t>(NumThroughOutputs, DialogModules); ++o) {
+        TListaCanali::AddAll(dialog->ChannelLists[o], *OutputChannels[o]);
+        UseSatBands[o] = dialog->BandRowByte[o] ? 1 : 0;
+    }
+}
