@@ -463,7 +463,7 @@ TEST(AmplifierCells, CodesTwentyOneAndTwentyTwoStandInForEachOtherWhenAsked) {
 TEST(AmplifierCells, AdjustingTheLossTablesResetsRegulationsAboveZeroExceptForCode21) {
     for (int32_t code : {21, 22, 23, 40}) {
         auto cell = Make(code, 2, 2);
-        const int32_t column = code == 40 ? WideRegulation : AmpRegulation;
+        const int32_t column = code == 40 ? int32_t{WideRegulation} : int32_t{AmpRegulation};
         cell->Attenuation->Set3(1, column, 4, 3.0f);
         cell->Attenuation->Set3(1, column, 5, -2.0f);
         cell->AdjustLossTables();
