@@ -103,7 +103,8 @@ bool TCellaRami::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
 }
 
 void TCellaRami::GetPortName(TInfoMousePos& position) {
-    const TTapPort* port = LayoutPortUnder(*this, Layout(), position);
+    const TTapLayout layout = Layout();
+    const TTapPort* port = LayoutPortUnder(*this, layout, position);
     AnsiString name;
     if (port) {
         const bool branch = (port->Kind == TTapPortKind::Input) == BranchesIn();
@@ -132,20 +133,25 @@ AnsiString TDemiscelatore::GetTypeName() { return "Demiscelatore "; }
 // ---- Records ----
 
 void TCellaRami::Load(TStream& stream, int32_t version) {
+    // A branch count the table cannot hold is damage, whatever follows.
+    auto refuseDamagedCount = [this] {
+        const int32_t n = BranchesIn() ? Inputs : ThroughOutputs;
+        if (n < 1 || n > MixerBranchesMax)
+            throw EReadError(BranchesIn() ? "Numero di ingressi del miscelatore non valido"
+                                          : "Numero di uscite del demiscelatore non valido");
+    };
+    const bool old = version < VersionWithPortCounts;
+    if (!old) refuseDamagedCount();
     TCella::Load(stream, version);
-    if (version < VersionWithPortCounts) {
-        const int32_t through = ReadI32(stream);
-        const int32_t inputs = ReadI32(stream);
-        if (BranchesIn())
-            Inputs = inputs;
-        else
-            ThroughOutputs = through;
-        SetPortCounts();
-    }
-    const int32_t n = BranchesIn() ? Inputs : ThroughOutputs;
-    if (n < 1 || n > MixerBranchesMax)
-        throw EReadError(BranchesIn() ? "Numero di ingressi del miscelatore non valido"
-                                      : "Numero di uscite del demiscelatore non valido");
+    if (!old) return;
+    const int32_t through = ReadI32(stream);
+    const int32_t inputs = ReadI32(stream);
+    if (BranchesIn())
+        Inputs = inputs;
+    else
+        ThroughOutputs = through;
+    refuseDamagedCount();
+    SetPortCounts();
 }
 
 // ---- Data check ----

@@ -109,7 +109,8 @@ bool TAlimentatore::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
 }
 
 void TAlimentatore::GetPortName(TInfoMousePos& position) {
-    const TTapPort* port = LayoutPortUnder(*this, Layout(), position);
+    const TTapLayout layout = Layout();
+    const TTapPort* port = LayoutPortUnder(*this, layout, position);
     AnsiString name;
     if (port)
         name = port->Kind == TTapPortKind::Input ? AnsiString("ingresso")
