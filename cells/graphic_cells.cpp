@@ -229,16 +229,8 @@ void TRicevitoreSat::SetPortCounts() {
     NumOutputs = 1;
 }
 
-TTapLayout TRicevitoreSat::Layout() const {
-    TTapLayout layout;
-    layout.Width = 3;
-    layout.Height = 5;
-    layout.Ports.push_back({TTapPortKind::Input, 0, 1, 0, TTapEdge::Top});
-    layout.Ports.push_back({TTapPortKind::Through, 0, 1, 4, TTapEdge::Bottom});
-    return layout;
-}
-
-TCellRect TRicevitoreSat::GetGridRect() { return LayoutGridRect(*this, Layout()); }
+// Its squares and ports stand upright whatever its turn, as its captions do.
+TCellRect TRicevitoreSat::GetGridRect() { return TCellRect{Row, Column, Row + 4, Column + 2}; }
 
 AnsiString TRicevitoreSat::GetShortCode() { return ShortCodeWith("Rs"); }
 
@@ -287,18 +279,25 @@ bool TRicevitoreSat::CableFeedsInput(int32_t column, int32_t row) const {
     return cable->Bend ? cable->Orientation == 0 || cable->Orientation == 3 : cable->Orientation == 0;
 }
 
+namespace {
+// The side of the cell's own frame that lies on grid side gridSide (0 top or
+// down, as MarkGridCell and LinkPortAt count), undoing the turn and mirror.
+int32_t OwnSide(const TCella& cell, int32_t gridSide) {
+    int32_t side = ((gridSide - cell.Orientation) % 4 + 4) % 4;
+    if (cell.Mirrored && (side & 1)) side = (side + 2) % 4;
+    return side;
+}
+}  // namespace
+
 bool TRicevitoreSat::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
-    const TTapLayout layout = Layout();
-    MarkLayoutSquares(*this, layout);
-    for (const TTapPort& port : layout.Ports) {
-        const bool input = port.Kind == TTapPortKind::Input;
-        int32_t c = 0, r = 0, nc = 0, nr = 0;
-        LayoutSquareOnGrid(*this, port.X, port.Y, c, r);
-        LayoutSquareOnGrid(*this, port.X, input ? port.Y - 1 : port.Y + 1, nc, nr);
-        if (!Owner || !Owner->Inside(nc, nr)) continue;
-        if (input && CableFeedsInput(nc, nr)) MarkGridCell(c, r, 0, 0, 0);
-        if (!input && CableTakesOutput(nc, nr)) LinkPortAt(c, r, 0, 0, 0, 0, queue);
-    }
+    if (!Owner) return true;
+    for (int32_t c = Column; c <= Column + 2; ++c)
+        for (int32_t r = Row; r <= Row + 4; ++r)
+            if (TSquareAnalysis* square = Owner->AnalysisAt(c, r)) square->Visited = 1;
+    const int32_t middle = Column + 1;
+    if (Owner->Inside(middle, Row - 1) && CableFeedsInput(middle, Row - 1)) MarkGridCell(middle, Row, OwnSide(*this, 0), 0, 0);
+    if (Owner->Inside(middle, Row + 5) && CableTakesOutput(middle, Row + 5))
+        LinkPortAt(middle, Row + 4, 0, OwnSide(*this, 0), 0, 0, queue);
     return true;
 }
 

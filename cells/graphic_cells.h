@@ -113,8 +113,9 @@ public:
     float WindSpeed = LevelNone;   // km/h
 };
 
-// Satellite receiver: 3 x 5 squares, a signal start. Its input and output
-// are attached only to a cable line that meets them straight on.
+// Satellite receiver: 3 x 5 squares, a signal start. Its squares, its ports
+// and its captions stand upright whatever its turn; its input and output are
+// attached only to a cable line that meets them straight on.
 class TRicevitoreSat : public TCellaGrafica {
 public:
     TRicevitoreSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
@@ -133,7 +134,6 @@ public:
     AnsiString GetTypeName() override;
     bool IsSignalStart() override;
 
-    TTapLayout Layout() const;
     // Whether a cable at (column, row) takes the output below the receiver,
     // or feeds its input from above.
     bool CableTakesOutput(int32_t column, int32_t row) const;

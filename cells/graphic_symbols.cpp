@@ -2,7 +2,6 @@
 #include "app/grid.h"
 #include "cells/drawing.h"
 #include "cells/graphic_cells.h"
-#include "cells/layout_table.h"
 
 namespace {
 // A closed frame 5 units inside the symbol's box.
@@ -82,7 +81,20 @@ void TParabola::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t
     SymLineTo(18, 62);
 }
 
+// Drawn upright whatever its turn, as its squares and ports stand.
 void TRicevitoreSat::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+    struct TUpright {
+        TCella& cell;
+        int32_t orientation, mirrored;
+        explicit TUpright(TCella& c) : cell(c), orientation(c.Orientation), mirrored(c.Mirrored) {
+            cell.Orientation = 0;
+            cell.Mirrored = 0;
+        }
+        ~TUpright() {
+            cell.Orientation = orientation;
+            cell.Mirrored = mirrored;
+        }
+    } upright(*this);
     BeginSymbol(canvas, column, row, x, y, zoom);
     const int32_t w = SymbolState.W, h = SymbolState.H;
     DrawFrame(*this, w, h);
@@ -95,11 +107,8 @@ void TRicevitoreSat::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, in
     SymPolyline({{25, 61}, {35, 57}, {34, 49}, {33, 44}});
     DrawReceiverCaption(canvas, "A / V", 8.0f, 89);
     // The stubs reach the square's edge where a cable is attached.
-    int32_t c = 0, r = 0;
-    LayoutSquareOnGrid(*this, 1, 5, c, r);
-    const bool outputAttached = Owner && Owner->Inside(c, r) && CableTakesOutput(c, r);
-    LayoutSquareOnGrid(*this, 1, -1, c, r);
-    const bool inputAttached = Owner && Owner->Inside(c, r) && CableFeedsInput(c, r);
+    const bool outputAttached = Owner && Owner->Inside(Column + 1, Row + 5) && CableTakesOutput(Column + 1, Row + 5);
+    const bool inputAttached = Owner && Owner->Inside(Column + 1, Row - 1) && CableFeedsInput(Column + 1, Row - 1);
     SymMoveTo(31, h - 2);
     SymLineTo(31, outputAttached ? h : h - 5);
     SymMoveTo(31, 2);

@@ -194,8 +194,12 @@ TEST_F(ReceiverPlacement, PortsAttachOnlyToACableThatMeetsThem) {
         int32_t turn;
         bool crossing;
         bool output, input;
+        int32_t receiverTurn = 0, receiverMirrored = 0;
     };
     const Case cases[] = {
+        // Turned or mirrored, the receiver keeps its squares and ports upright.
+        {"receiver turned once", false, 0, false, true, true, 1, 0},
+        {"receiver turned twice and mirrored", false, 0, false, true, true, 2, 1},
         {"straight, turn 0", false, 0, false, true, true},
         {"straight, turn 1", false, 1, false, false, false},
         {"bend, turn 0 (left and bottom)", true, 0, false, false, true},
@@ -207,7 +211,7 @@ TEST_F(ReceiverPlacement, PortsAttachOnlyToACableThatMeetsThem) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         grid.Clear();
-        auto* receiver = new TRicevitoreSat(&grid, 0, 0, 5, 5);
+        auto* receiver = new TRicevitoreSat(&grid, c.receiverTurn, c.receiverMirrored, 5, 5);
         ASSERT_TRUE(grid.InsertCell(receiver, false, 0));
         for (int32_t row : {4, 10}) {
             ASSERT_TRUE(grid.InsertCell(new TNCavo(&grid, c.turn, 0, 6, row, c.bend ? 1 : 0, 0), false, 0));

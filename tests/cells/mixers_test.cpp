@@ -41,7 +41,6 @@ std::unique_ptr<TCella> Make(int32_t code, int32_t count, TGridData* owner = nul
 TTapLayout LayoutOf(TCella& cell) {
     if (auto* branches = dynamic_cast<TCellaRami*>(&cell)) return branches->Layout();
     if (auto* supply = dynamic_cast<TAlimentatore*>(&cell)) return supply->Layout();
-    if (auto* receiver = dynamic_cast<TRicevitoreSat*>(&cell)) return receiver->Layout();
     return {};
 }
 
@@ -77,8 +76,6 @@ const LayoutCase LayoutCases[] = {
     {"power supply 3", CodeAlimentatore, 3, 3, 1,
      {{K::Input, 0, 1, 0, E::Top}, {K::Through, 0, 0, 0, E::Bottom}, {K::Through, 1, 1, 0, E::Bottom},
       {K::Through, 2, 2, 0, E::Bottom}}},
-    {"satellite receiver", CodeRicevitoreSat, 1, 3, 5,
-     {{K::Input, 0, 1, 0, E::Top}, {K::Through, 0, 1, 4, E::Bottom}}},
 };
 
 TEST(BranchLayout, SquaresAndPortSidesOfEveryShape) {
@@ -123,7 +120,7 @@ std::pair<int32_t, int32_t> EdgePoint(TTapEdge edge) {
 
 AnsiString ExpectedName(int32_t code, int32_t count, const TTapPort& port) {
     const bool numbered = (code == CodeMiscelatore) == (port.Kind == K::Input) &&
-                          !(code == CodeAlimentatore && count == 1) && code != CodeRicevitoreSat;
+                          !(code == CodeAlimentatore && count == 1);
     const std::string word = port.Kind == K::Input ? "ingresso" : "uscita";
     return numbered ? AnsiString(word + " " + std::to_string(port.Index + 1)) : AnsiString(word);
 }
@@ -139,7 +136,6 @@ protected:
 // side that faces out, and the mouse over each port names it.
 TEST_F(BranchPlacement, InEveryTurnAndMirrorThePortsFaceOutAndAreNamed) {
     for (const LayoutCase& c : LayoutCases) {
-        if (c.code == CodeRicevitoreSat) continue;   // its ports need cables: tests of its own
         for (int32_t turn = 0; turn < 4; ++turn)
             for (int32_t mirrored = 0; mirrored < 2; ++mirrored) {
                 const std::string what =
