@@ -9,7 +9,8 @@
 // a terminated one) and, on its right, a three-way splitter whose outputs go
 // on along the floor to a like row and up and down to a terminated outlet
 // each; a cable goes on down to the next floor, and a termination closes
-// every riser. Each head-end line is fed by a source of its own channels.
+// every riser. Each head-end line is fed by an antenna of 20 "Europa"
+// channels through an amplifier of its own.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -18,18 +19,20 @@
 
 #include "app/grid.h"
 #include "app/project.h"
+#include "cells/amplifiers.h"
 #include "cells/cables.h"
 #include "cells/head_end.h"
 #include "cells/outlets.h"
+#include "cells/sources.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
 #include "cells/terminations.h"
 #include "core/band_systems.h"
 #include "core/channel_list.h"
+#include "core/channel_plans.h"
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
-#include "support/pass_cells.h"
 
 namespace {
 constexpr int32_t Risers = 4;
@@ -53,6 +56,8 @@ struct Globals {
         SistemaBande2 = bands->FindById(BandSystemOldId);
         GestoreErrori = reporter.get();
         Opzioni = options.get();
+        Canalizzazioni = plans.get();
+        CanalizzazioneEuropa = plans->FindById(PlanIdEuropa);
         // Limits wide enough for every outlet of the tallest building to get
         // a level, so that every band carries numbers through the passes.
         for (int32_t b = 0; b < BandSlots; ++b) {
@@ -63,6 +68,8 @@ struct Globals {
         }
     }
     ~Globals() {
+        Canalizzazioni = nullptr;
+        CanalizzazioneEuropa = nullptr;
         Opzioni = nullptr;
         GestoreErrori = nullptr;
         SistemiBande = nullptr;
@@ -71,6 +78,7 @@ struct Globals {
     std::unique_ptr<TSistemiBande> bands = std::make_unique<TSistemiBande>();
     std::unique_ptr<TGestoreErrori> reporter = std::make_unique<TGestoreErrori>();
     std::unique_ptr<TOpzioni> options = std::make_unique<TOpzioni>(nullptr, nullptr);
+    std::unique_ptr<TCanalizzazioni> plans = std::make_unique<TCanalizzazioni>();
 };
 
 class Building {
@@ -120,21 +128,31 @@ public:
                 }
             }
         }
-        // One source of its own channels above each line of the head-end terminal.
+        // Above each line of the head-end terminal an amplifier of 30 dB and
+        // an antenna of 20 channels at 80 dBuV.
         TGridData& head = *project.HeadEndGrid;
         TCella* headAnchor = head.Anchor;
         for (int32_t i = 0; i < Risers; ++i) {
-            auto* source = new TSorgenteProva(&head, headAnchor->Column + 1 + i, headAnchor->Row - 1);
+            const int32_t column = headAnchor->Column + 1 + i;
+            auto* amplifier = new TAmplificatore(&head, 0, 0, column, headAnchor->Row - 1, CodeAmplificatoreRegolato, 1, 1);
+            Fill(*amplifier, AmpRegulation, 0.0f);
+            Fill(*amplifier, AmpGain, 30.0f);
+            Fill(*amplifier, AmpNoiseFigure, 7.0f);
+            Fill(*amplifier, AmpMaxOutput, 130.0f);
+            amplifier->Described = 1;
+            head.InsertCell(amplifier, false, 0);
+            auto* antenna = new TAntenna(&head, 0, 0, column, headAnchor->Row - 2);
+            antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
+            antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
             for (int32_t k = 0; k < ChannelsPerLine; ++k) {
                 TCanale channel;
-                channel.name = "C" + std::to_string(k);
-                channel.freqLow = 470.0f + 8.0f * static_cast<float>(k);
-                channel.freqHigh = channel.freqLow + 8.0f;
+                CanalizzazioneEuropa->SetChannel(channel, CanalizzazioneEuropa->IndexOf(std::to_string(21 + k)));
                 channel.band = SistemaBandeCorrente->BandOf(channel.CentreFrequency());
-                channel.levelMin = channel.levelMax = 110.0f;
-                source->SourceChannels->Insert(channel);
+                channel.levelMin = 80.0f;
+                antenna->SourceChannels->Insert(channel);
             }
-            head.InsertCell(source, false, 0);
+            antenna->Described = 1;
+            head.InsertCell(antenna, false, 0);
         }
     }
 
@@ -223,6 +241,11 @@ void BM_ChannelPass(benchmark::State& state) {
     Building building(static_cast<int32_t>(state.range(0)));
     if (!Ready(state, building)) return;
     for (auto _ : state) building.project.RunChannelPass(0);
+    // Every outlet receives the channels of its line's antenna.
+    const TCella* outlet = building.project.NetworkGrid->FirstOutlet;
+    const TListaCanali* socket =
+        outlet && outlet->ChannelLists.size() > OutletSocket ? outlet->ChannelLists[OutletSocket].get() : nullptr;
+    if (!socket || socket->Count() != ChannelsPerLine) state.SkipWithError("the outlets miss the antennas' channels");
     Report(state, building);
 }
 

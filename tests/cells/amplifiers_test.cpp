@@ -760,16 +760,10 @@ TEST_F(AmplifierData, EachCodeAndSeriesHasItsPrototypeAndCountsOutsideTheTablesH
     EXPECT_NE(Make(21, 3, 3)->GetPrototype(), Make(22, 3, 3)->GetPrototype());
 }
 
-std::string Saved(TCella& cell, int32_t version = 60000) {
-    TMemoryStream s;
-    cell.Save(s, version);
-    return s.Bytes();
-}
+std::string Saved(TCella& cell, int32_t version = 60000) { return SavedRecord(cell, version); }
 
 TRecordResult ReadInto(TCella& cell, const std::string& bytes, int32_t version) {
-    TMemoryStream s(bytes);
-    s.SetPosition(RecordHeadBytes);
-    return ReadCellRecord(cell, s, version);
+    return ReadRecordInto(cell, bytes, version);
 }
 
 // The base fields of a record of versions 20000 to 50000, from the record

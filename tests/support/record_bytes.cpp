@@ -6,7 +6,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "cells/cell.h"
 #include "cells/prototypes.h"
+#include "cells/record.h"
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/libraries.h"
@@ -94,3 +96,15 @@ ScopedLibraries::ScopedLibraries() : saved_(Librerie), libraries_(std::make_uniq
 }
 
 ScopedLibraries::~ScopedLibraries() { Librerie = saved_; }
+
+std::string SavedRecord(TCella& cell, int32_t version) {
+    TMemoryStream s;
+    cell.Save(s, version);
+    return s.Bytes();
+}
+
+TRecordResult ReadRecordInto(TCella& cell, const std::string& bytes, int32_t version) {
+    TMemoryStream s(bytes);
+    s.SetPosition(RecordHeadBytes);
+    return ReadCellRecord(cell, s, version);
+}

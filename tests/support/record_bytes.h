@@ -10,6 +10,8 @@
 
 class TUltimiComponenti;
 class TLibrerie;
+class TCella;
+enum class TRecordResult;
 
 // Builds the bytes of a record field by field.
 class RecordBytes {
@@ -67,3 +69,9 @@ private:
     TLibrerie* saved_;
     std::unique_ptr<TLibrerie> libraries_;
 };
+
+// The whole record of a cell as written at version.
+std::string SavedRecord(TCella& cell, int32_t version = 60000);
+// Reads a whole record (its head skipped) into a cell built from that head,
+// as the grid and library readers do.
+TRecordResult ReadRecordInto(TCella& cell, const std::string& bytes, int32_t version);
