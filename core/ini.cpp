@@ -3,6 +3,9 @@
 #include <cfloat>
 #include <cmath>
 
+#include "core/reporter.h"
+#include "platform/application.h"
+
 namespace {
 
 // The number in a stored text, or false when the text is empty or not a
@@ -23,7 +26,13 @@ bool StoredInteger(const AnsiString& text, int32_t& value) {
 
 }  // namespace
 
-TIni::TIni(const AnsiString& key) : store_(std::make_unique<TRegIniFile>(key)) {}
+TIni::TIni(const AnsiString& key) : store_(std::make_unique<TRegIniFile>(key)) {
+    // A settings file that cannot be read or written costs the user's
+    // settings unless said: the store keeps them in memory and this says so.
+    store_->OnProblem = [](const AnsiString& text) {
+        if (Application) Application->MessageBox(text, ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+    };
+}
 
 TIni::~TIni() = default;
 

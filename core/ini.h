@@ -1,7 +1,8 @@
 #pragma once
 // The settings store: every option, switch, directory and preset is one text
 // value directly under the program's key. Reads give a default for a value
-// that is missing or empty.
+// that is missing or empty. A settings file that cannot be read or written is
+// said once in a message box; the values stay in memory for the run.
 #include <cstdint>
 #include <memory>
 
@@ -38,4 +39,18 @@ public:
 
 private:
     std::unique_ptr<TRegIniFile> store_;
+};
+
+// While it lives, the writes through the store are gathered and the settings
+// file is written once, when it goes (each write of the file is flushed to the
+// disk, which takes its time).
+class TIniUpdate {
+public:
+    explicit TIniUpdate(TIni& ini) : store_(ini.Store()) { store_.BeginUpdate(); }
+    ~TIniUpdate() { store_.EndUpdate(); }
+    TIniUpdate(const TIniUpdate&) = delete;
+    TIniUpdate& operator=(const TIniUpdate&) = delete;
+
+private:
+    TRegIniFile& store_;
 };

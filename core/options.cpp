@@ -304,6 +304,7 @@ void TOpzioni::Load() {
 
 void TOpzioni::Save() {
     if (!ini) return;
+    const TIniUpdate oneWrite(*ini);  // a few hundred values, one write of the file
     ini->WriteString("SistemaBandeLimiti", limitsBandSystem ? limitsBandSystem->name : AnsiString());
     for (int band = 0; band < BandSlots; ++band)
         for (int kind : SaveOrder) ini->WriteFloat(LimitKey(kind, band), limits[band][kind]);

@@ -1,12 +1,9 @@
 #include "platform/registry.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+
+#include "platform/safe_files.h"
 
 namespace {
 
@@ -74,36 +71,62 @@ AnsiString TRegIniFile::PathForKey(const AnsiString& key) {
 
 TRegIniFile::TRegIniFile(const AnsiString& key) : path_(PathForKey(key)) {}
 
+void TRegIniFile::Tell(const AnsiString& text) const {
+    if (OnProblem) OnProblem(text);
+}
+
 std::map<AnsiString, AnsiString> TRegIniFile::Load() const {
     std::map<AnsiString, AnsiString> values;
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) return values;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        size_t eq = Separator(line);
-        if (eq == std::string::npos) continue;  // a damaged line is skipped
-        values[Unescape(line.substr(0, eq))] = Unescape(line.substr(eq + 1));
+    std::string bytes;
+    int error = 0;
+    if (!unreadable_ && !ReadFileContent(path_, bytes, error) && error != ENOENT) {
+        // The file is there but will not read: it holds the user's settings,
+        // so it is never written over in this run.
+        unreadable_ = true;
+        Tell("Impossibile leggere le impostazioni da " + path_ + ": le modifiche non verranno salvate.");
+    }
+    if (!unreadable_) {
+        size_t start = 0;
+        while (start < bytes.size()) {
+            size_t end = bytes.find('\n', start);
+            if (end == std::string::npos) end = bytes.size();
+            std::string line = bytes.substr(start, end - start);
+            start = end + 1;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            const size_t eq = Separator(line);
+            if (eq == std::string::npos) continue;  // a damaged line is skipped
+            values[Unescape(line.substr(0, eq))] = Unescape(line.substr(eq + 1));
+        }
+    }
+    for (const auto& [name, change] : pending_) {
+        if (change.deleted) values.erase(name);
+        else values[name] = change.value;
     }
     return values;
 }
 
-void TRegIniFile::Store(const std::map<AnsiString, AnsiString>& values) {
-    ForceDirectories(ExtractFilePath(path_));
-    std::ostringstream out;
-    for (const auto& [name, value] : values) out << Escape(name, true) << '=' << Escape(value, false) << '\n';
-    std::string tmp = path_ + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-        if (!f) throw EFCreateError("Impossibile scrivere le impostazioni in \"" + tmp + "\"");
-        f << out.str();
-        f.flush();
-        if (!f) throw EWriteError("Impossibile scrivere le impostazioni in \"" + tmp + "\"");
+bool TRegIniFile::Store(const std::map<AnsiString, AnsiString>& values) {
+    if (unreadable_) return false;
+    std::string out;
+    for (const auto& [name, value] : values) out += Escape(name, true) + '=' + Escape(value, false) + '\n';
+    int error = 0;
+    bool written = false;
+    const AnsiString folder = ExtractFilePath(ResolveLinks(path_));
+    errno = 0;
+    if (!folder.empty() && !ForceDirectories(folder))
+        error = errno ? errno : EACCES;
+    else
+        written = ReplaceFileContent(path_, out, 0600, error);
+    if (!written) {
+        if (!writeFailureTold_) {
+            writeFailureTold_ = true;
+            Tell("Impossibile salvare le impostazioni in " + path_ + ": " + SystemErrorText(error) + ".");
+        }
+        return false;
     }
-    if (std::rename(tmp.c_str(), path_.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        throw EWriteError("Impossibile salvare le impostazioni in \"" + path_ + "\"");
-    }
+    pending_.clear();
+    writeFailureTold_ = false;
+    return true;
 }
 
 AnsiString TRegIniFile::ReadString(const AnsiString&, const AnsiString& name, const AnsiString& def) const {
@@ -112,15 +135,20 @@ AnsiString TRegIniFile::ReadString(const AnsiString&, const AnsiString& name, co
     return it == values.end() ? def : it->second;
 }
 
-void TRegIniFile::WriteString(const AnsiString&, const AnsiString& name, const AnsiString& value) {
-    auto values = Load();
-    values[name] = value;
-    Store(values);
+bool TRegIniFile::WriteString(const AnsiString&, const AnsiString& name, const AnsiString& value) {
+    pending_[name] = TPending{value, false};
+    return updates_ == 0 && Store(Load());
+}
+
+bool TRegIniFile::EndUpdate() {
+    if (updates_ > 0 && --updates_ > 0) return false;
+    return pending_.empty() || Store(Load());
 }
 
 bool TRegIniFile::ValueExists(const AnsiString& name) const { return Load().count(name) != 0; }
 
 void TRegIniFile::DeleteKey(const AnsiString&, const AnsiString& name) {
-    auto values = Load();
-    if (values.erase(name)) Store(values);
+    if (!Load().count(name)) return;
+    pending_[name] = TPending{AnsiString(), true};
+    if (updates_ == 0) Store(Load());
 }

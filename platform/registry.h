@@ -5,7 +5,14 @@
 // name=value lines at $XDG_CONFIG_HOME/OrdivexVarne/settings (~/.config when
 // unset); ORDIVEX_VARNE_SETTINGS names another file (tests always set it).
 // Another key gets a file of its own beside that one. Every write replaces the
-// file atomically; a damaged file reads as empty values.
+// file atomically (through a symbolic link to its target, keeping its mode;
+// 0600 for a new file); a damaged line reads as no value.
+//
+// Nothing the user stored is given up: a file that exists but cannot be read
+// is never written over (the values written in the run are kept in memory),
+// and a value whose write failed is kept and written with the next write that
+// succeeds. Either trouble is told to OnProblem, once until it clears.
+#include <functional>
 #include <map>
 
 #include "platform/sysutils.h"
@@ -16,15 +23,41 @@ public:
     // Values live directly under the key; the section is accepted for the
     // class library's shape and must be "".
     AnsiString ReadString(const AnsiString& section, const AnsiString& name, const AnsiString& def) const;
-    void WriteString(const AnsiString& section, const AnsiString& name, const AnsiString& value);
+    // True when the value is on file; otherwise it is kept in memory (and
+    // written by the next write that succeeds, or at the end of an update).
+    bool WriteString(const AnsiString& section, const AnsiString& name, const AnsiString& value);
     bool ValueExists(const AnsiString& name) const;
     void DeleteKey(const AnsiString& section, const AnsiString& name);
     const AnsiString& FilePath() const { return path_; }
+    // Writes between these are gathered into one write of the file, made by
+    // the last EndUpdate; it answers whether the values are on file.
+    void BeginUpdate() { ++updates_; }
+    bool EndUpdate();
+    // The file could not be read: writes stay in memory for the run.
+    bool Unreadable() const { return unreadable_; }
+    // Values written that the file does not hold yet.
+    bool HasPendingValues() const { return !pending_.empty(); }
 
     static AnsiString PathForKey(const AnsiString& key);
 
+    // Told the text of a problem with the settings file (Italian, naming it).
+    std::function<void(const AnsiString&)> OnProblem;
+
 private:
+    // The values of the file with the pending ones over them.
     std::map<AnsiString, AnsiString> Load() const;
-    void Store(const std::map<AnsiString, AnsiString>& values);
+    // Writes the values (the pending ones with them); they stay pending when
+    // the write fails. True when they are on file.
+    bool Store(const std::map<AnsiString, AnsiString>& values);
+    void Tell(const AnsiString& text) const;
     AnsiString path_;
+    // A change not yet on file: a new value, or a deletion.
+    struct TPending {
+        AnsiString value;
+        bool deleted = false;
+    };
+    std::map<AnsiString, TPending> pending_;
+    mutable bool unreadable_ = false;
+    int updates_ = 0;
+    bool writeFailureTold_ = false;
 };

@@ -1,0 +1,328 @@
+// The settings file never loses what the user stored: a write that stops at
+// any point leaves every old value (and the new one, or not), a file that
+// cannot be read is never written over, and a write that fails says so and
+// leaves no temporary file behind.
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <sstream>
+
+#include "core/ini.h"
+#include "core/options.h"
+#include "core/reporter.h"
+#include "platform/application.h"
+#include "platform/safe_files.h"
+#include "support/as_user.h"
+#include "support/globals_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::set<std::string> Entries(const std::string& folder) {
+    std::set<std::string> names;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec)) names.insert(e.path().filename().string());
+    return names;
+}
+
+unsigned ModeOf(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// Points the settings at a file of this folder while it lives.
+class ScopedSettingsFile {
+public:
+    explicit ScopedSettingsFile(const std::string& path) {
+        if (const char* env = std::getenv(Env)) saved_ = env;
+        ::setenv(Env, path.c_str(), 1);
+    }
+    ~ScopedSettingsFile() { ::setenv(Env, saved_.c_str(), 1); }
+
+private:
+    static constexpr const char* Env = "ORDIVEX_VARNE_SETTINGS";
+    std::string saved_;
+};
+
+class SettingsSafety : public GlobalsTest {
+protected:
+    ~SettingsSafety() override { file_faults::Reset(); }
+};
+
+TEST_F(SettingsSafety, AWriteStoppedAtAnyPointKeepsEveryValue) {
+    const std::string path = globals.SettingsPath();
+    const std::string folder = globals.Dir().Path();
+    TIni& ini = globals.Settings();
+    for (const char* name : {"DirProgetti", "DirLibrerie", "SigMin3", "NomeDitta", "Done"})
+        ini.WriteString(name, std::string("valore di ") + name);
+    const std::string before = ReadAll(path);
+    const std::set<std::string> entries = Entries(folder);
+
+    file_faults::Reset();
+    ASSERT_TRUE(TRegIniFile(ProgramKey).WriteString("", "Nuovo", "1"));
+    const int64_t steps = file_faults::Steps();
+    const std::string intended = ReadAll(path);
+    ASSERT_NE(intended, before);
+    ASSERT_GT(steps, static_cast<int64_t>(before.size()));
+
+    for (auto how : {file_faults::TStop::Error, file_faults::TStop::Crash}) {
+        const bool crash = how == file_faults::TStop::Crash;
+        for (int64_t stop = 0; stop <= steps; ++stop) {
+            WriteAll(path, before);
+            file_faults::StopAt(stop, how, ENOSPC);
+            TRegIniFile store(ProgramKey);
+            bool answer = false, crashed = false;
+            try {
+                answer = store.WriteString("", "Nuovo", "1");
+            } catch (const file_faults::TSimulatedCrash&) {
+                crashed = true;
+            }
+            file_faults::Reset();
+            const std::string after = ReadAll(path);
+            SCOPED_TRACE((crash ? "crash at step " : "error at step ") + std::to_string(stop));
+            ASSERT_EQ(crashed, crash && stop < steps);
+            if (crashed) {
+                ASSERT_TRUE(after == before || after == intended);
+                // What a dead program leaves is only its hidden temporary file.
+                for (const std::string& name : Entries(folder))
+                    if (!entries.count(name)) fs::remove(folder + "/" + name);
+                continue;
+            }
+            ASSERT_EQ(after, answer ? intended : before);
+            ASSERT_EQ(answer, stop == steps);
+            ASSERT_EQ(Entries(folder), entries);
+            if (!answer) {
+                // The value waits in memory and goes with the next write.
+                EXPECT_EQ(store.ReadString("", "Nuovo", ""), "1");
+                EXPECT_TRUE(store.WriteString("", "Altro", "2"));
+                TRegIniFile fresh(ProgramKey);
+                EXPECT_EQ(fresh.ReadString("", "Nuovo", ""), "1");
+                EXPECT_EQ(fresh.ReadString("", "Altro", ""), "2");
+                EXPECT_EQ(fresh.ReadString("", "NomeDitta", ""), "valore di NomeDitta");
+            }
+        }
+    }
+}
+
+TEST_F(SettingsSafety, AnUpdateWritesTheFileOnceWhenItEnds) {
+    TIni& ini = globals.Settings();
+    file_faults::Reset();
+    {
+        TIniUpdate update(ini);
+        ini.WriteString("A", "1");
+        ini.WriteInteger("B", 2);
+        EXPECT_EQ(file_faults::Steps(), 0);
+        EXPECT_EQ(TIni().String("A"), "");  // not on file yet
+        EXPECT_EQ(ini.String("A"), "1");    // but in force
+    }
+    // One file's bytes, its flush and its rename.
+    EXPECT_EQ(file_faults::Steps(), static_cast<int64_t>(ReadAll(globals.SettingsPath()).size()) + 2);
+    EXPECT_EQ(TIni().String("B"), "2");
+}
+
+// One case of trouble around the settings file: the test writes two values
+// through the program's store on dir/settings and checks what it finds.
+enum class Said { Nothing, Unreadable, Unwritable };
+struct TroubleCase {
+    const char* what;
+    std::function<void(const std::string& dir)> prepare;
+    bool asUser;         // needs the kernel's permission checks
+    bool written;        // the values reach the file
+    Said said;           // the one message
+    const char* reason;  // the system's reason a write gives
+    unsigned mode;       // the file's mode afterwards (0: not checked)
+};
+
+std::string RunTrouble(const TroubleCase& c, const std::string& dir) {
+    const std::string path = dir + "/settings";
+    const std::string before = ReadAll(path);
+    std::set<std::string> entries = Entries(dir);
+    std::ostringstream wrong;
+    Application->Script().Reset();
+    {
+        TIni ini;
+        ini.WriteString("Nuovo", "1");
+        ini.WriteInteger("Altro", 2);
+        // The run goes on with what was written, whatever the file took.
+        if (ini.String("Nuovo") != "1" || ini.String("Altro") != "2") wrong << "values not kept for the run; ";
+    }
+    const auto& boxes = Application->Script().MessageBoxes;
+    std::string expected;
+    if (c.said == Said::Unreadable)
+        expected = "Impossibile leggere le impostazioni da " + path + ": le modifiche non verranno salvate.";
+    else if (c.said == Said::Unwritable)
+        expected = "Impossibile salvare le impostazioni in " + path + ": " + c.reason + ".";
+    if (expected.empty() && !boxes.empty()) wrong << "a message: \"" << boxes[0].Text << "\"; ";
+    if (!expected.empty() && boxes.size() != 1) wrong << boxes.size() << " messages; ";
+    if (!expected.empty() && boxes.size() == 1) {
+        if (boxes[0].Text != expected) wrong << "message \"" << boxes[0].Text << "\"; ";
+        if (boxes[0].Caption != ApplicationTitle) wrong << "caption \"" << boxes[0].Caption << "\"; ";
+    }
+    if (c.written) {
+        TIni fresh;
+        if (fresh.String("Nuovo") != "1" || fresh.String("Altro") != "2") wrong << "values not on file; ";
+        if (!before.empty() && fresh.String("Vecchio") != "1") wrong << "old value lost; ";
+        entries.insert("settings");
+    } else if (ReadAll(path) != before) {
+        wrong << "file changed; ";
+    }
+    if (Entries(dir) != entries) wrong << "stray files; ";
+    if (c.mode && ModeOf(path) != c.mode) wrong << "mode " << std::oct << ModeOf(path) << "; ";
+    return wrong.str();
+}
+
+TEST_F(SettingsSafety, TroubleWithTheFileLosesNothingAndIsSaidOnce) {
+    const std::string old = "Vecchio=1\n";
+    const TroubleCase cases[] = {
+        {"a file its user may not read (0200)",
+         [&](const std::string& d) {
+             WriteAll(d + "/settings", old);
+             ::chmod((d + "/settings").c_str(), 0200);
+         },
+         true, false, Said::Unreadable, "", 0200},
+        {"a file that gives a read error",
+         [&](const std::string& d) {
+             WriteAll(d + "/settings", old);
+             file_faults::FailReads(EIO);
+         },
+         false, false, Said::Unreadable, "", 0},
+        {"a read-only folder",
+         [&](const std::string& d) {
+             WriteAll(d + "/settings", old);
+             ::chmod(d.c_str(), 0555);
+         },
+         true, false, Said::Unwritable, "permesso negato", 0},
+        {"a full disk",
+         [&](const std::string& d) {
+             WriteAll(d + "/settings", old);
+             file_faults::StopAt(3, file_faults::TStop::Error, ENOSPC);
+         },
+         false, false, Said::Unwritable, "spazio esaurito sul disco", 0},
+        {"a file of mode 0600", [&](const std::string& d) {
+             WriteAll(d + "/settings", old);
+             ::chmod((d + "/settings").c_str(), 0600);
+         },
+         false, true, Said::Nothing, "", 0600},
+        {"a file of mode 0640", [&](const std::string& d) {
+             WriteAll(d + "/settings", old);
+             ::chmod((d + "/settings").c_str(), 0640);
+         },
+         false, true, Said::Nothing, "", 0640},
+        {"no file yet", [](const std::string&) {}, false, true, Said::Nothing, "", 0600},
+    };
+    std::string skipped;
+    for (const TroubleCase& c : cases) {
+        TempDir dir;
+        ScopedSettingsFile settings(dir.File("settings"));
+        c.prepare(dir.Path());
+        std::string wrong;
+        if (c.asUser) {
+            const TUserRun run = RunAsUser(dir.Path(), [&] { return RunTrouble(c, dir.Path()); });
+            if (!run.ran) {
+                skipped += std::string(c.what) + ": " + run.why + "; ";
+                continue;
+            }
+            wrong = run.failure;
+        } else {
+            wrong = RunTrouble(c, dir.Path());
+        }
+        file_faults::Reset();
+        ::chmod(dir.Path().c_str(), 0700);
+        EXPECT_EQ(wrong, "") << c.what;
+    }
+    if (!skipped.empty()) GTEST_SKIP() << "permission cases not run: " << skipped;
+}
+
+TEST_F(SettingsSafety, AWriteThroughASymbolicLinkUpdatesItsTarget) {
+    const std::string dir = globals.Dir().Path();
+    fs::create_directory(dir + "/real");
+    WriteAll(dir + "/real/settings.real", "Vecchio=1\n");
+    ::chmod((dir + "/real/settings.real").c_str(), 0640);
+    fs::create_symlink("real/settings.real", dir + "/link");
+    ScopedSettingsFile settings(dir + "/link");
+    TIni ini;
+    ini.WriteString("Nuovo", "1");
+    EXPECT_TRUE(fs::is_symlink(dir + "/link"));
+    EXPECT_EQ(fs::read_symlink(dir + "/link"), "real/settings.real");
+    EXPECT_EQ(ReadAll(dir + "/real/settings.real"), "Nuovo=1\nVecchio=1\n");
+    EXPECT_EQ(ModeOf(dir + "/real/settings.real"), 0640u);
+    EXPECT_EQ(Entries(dir + "/real"), std::set<std::string>{"settings.real"});
+}
+
+TEST_F(SettingsSafety, OptionsOverAReadOnlyFolderStartWithTheirDefaults) {
+    TempDir dir;
+    WriteAll(dir.File("settings"), "NomeDitta=Rossi\n");
+    ::chmod(dir.Path().c_str(), 0555);
+    ScopedSettingsFile settings(dir.File("settings"));
+    const TUserRun run = RunAsUser(dir.Path(), [&]() -> std::string {
+        Application->Script().Reset();
+        try {
+            TIni ini;
+            TOpzioni options(&ini, nullptr);
+            options.Load();  // writes the default folders of a first run
+            options.Save();
+            if (ini.String("NomeDitta") != "Rossi") return "the stored value not read";
+            if (ini.String("DirProgetti").empty()) return "default folder not kept for the run";
+        } catch (const std::exception& e) {
+            return std::string("threw: ") + e.what();
+        }
+        const auto& boxes = Application->Script().MessageBoxes;
+        if (boxes.size() != 1) return std::to_string(boxes.size()) + " messages";
+        if (boxes[0].Text.find(dir.File("settings")) == std::string::npos) return "message: " + boxes[0].Text;
+        if (ReadAll(dir.File("settings")) != "NomeDitta=Rossi\n") return "file changed";
+        return "";
+    });
+    ::chmod(dir.Path().c_str(), 0700);
+    if (!run.ran) GTEST_SKIP() << run.why;
+    EXPECT_EQ(run.failure, "");
+}
+
+// A real full disk: a tiny tmpfs filled to the last block. Mounting needs root.
+TEST_F(SettingsSafety, AFullTmpfsKeepsTheFileAndLeavesNoTemporaryFile) {
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root";
+    TempDir dir;
+    if (::mount("tmpfs", dir.Path().c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "a tmpfs cannot be mounted here: " << std::strerror(errno);
+    struct Unmount {
+        std::string at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{dir.Path()};
+    const std::string path = dir.File("settings");
+    WriteAll(path, "Vecchio=1\n");
+    {
+        std::ofstream filler(dir.File("filler"), std::ios::binary);
+        const std::string block(4096, 'x');
+        for (int i = 0; i < 64 && filler; ++i) filler << block << std::flush;
+    }
+    ScopedSettingsFile settings(path);
+    Application->Script().Reset();
+    TIni ini;
+    ini.WriteString("Nuovo", std::string(8192, 'n'));
+    ASSERT_EQ(Application->Script().MessageBoxes.size(), 1u);
+    EXPECT_EQ(Application->Script().MessageBoxes[0].Text,
+              "Impossibile salvare le impostazioni in " + path + ": spazio esaurito sul disco.");
+    EXPECT_EQ(ReadAll(path), "Vecchio=1\n");
+    EXPECT_EQ(Entries(dir.Path()), (std::set<std::string>{"filler", "settings"}));
+}
+
+}  // namespace
