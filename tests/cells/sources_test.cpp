@@ -574,3 +574,42 @@ TEST_F(AntennaDialog, TheChannelGridShowsEveryChannelAndReadsBackThroughThePlans
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AntennaDialog, TheConverterHandsEachOutputsListAndModeToTheFormAndBack) {
+    auto cell = Make(39, 2);
+    auto& sat = dynamic_cast<TSat&>(*cell);
+    sat.UseSatBands[1] = 0;
+    sat.OutputChannels[1]->Insert(PlanChannel(*CanalizzazioneEuropa, "21", 70.0f));
+    sat.WindThrust = 40.0f;
+    TDatiComponenti& form = dialog.Get();
+    sat.FillDataDialogDefault(&form);
+    EXPECT_EQ(form.BandRowByte[0], 1);
+    EXPECT_EQ(form.BandRowByte[1], 0);
+    EXPECT_EQ(Names(&form.ChannelLists[1]), std::vector<AnsiString>{"21"});
+    EXPECT_EQ(form.EditSpinta->Text, "40");
+    // The form's lists are copies: what the person changes reaches the cell on reading.
+    form.ChannelLists[1].Clear();
+    form.ChannelLists[0].Insert(PlanChannel(*CanalizzazioneEuropa, "40", 60.0f));
+    form.BandRowByte[0] = 0;
+    EXPECT_EQ(sat.OutputChannels[1]->Count(), 1);
+    sat.ReadDataDialogDefault(&form);
+    EXPECT_EQ(sat.UseSatBands[0], 0);
+    EXPECT_EQ(Names(sat.OutputChannels[0].get()), std::vector<AnsiString>{"40"});
+    EXPECT_EQ(sat.OutputChannels[1]->Count(), 0);
+}
+
+TEST_F(SourcesTest, AnAntennaNeedsBothEndsOfItsRange) {
+    const AnsiString prefix = "Dati componente errati a causa del seguante problema: ";
+    auto cell = Make(38);
+    cell->Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
+    EXPECT_FALSE(cell->CheckData(prefix));
+    EXPECT_EQ(Messages(), std::vector<AnsiString>{prefix + "I dati del componente sono incompleti."});
+    cell->Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
+    EXPECT_TRUE(cell->CheckData(prefix));
+    // Whatever a converter holds, the channel pass reports it.
+    EXPECT_TRUE(Make(39, 2)->CheckData(prefix));
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+// Symbols of the antennas, converters, amplifiers and the head end's
+// wide-band amplifier painted through QPainter onto bitmaps at the three
+// zooms of the drawing window, in every turn and mirror they take. The sheets
+// are written to the build folder (symbols/sources_*.png) to be looked at.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/grid.h"
+#include "cells/amplifiers.h"
+#include "cells/sources.h"
+#include "platform/graphics.h"
+#include "platform/qt/qt_paint.h"
+#include "platform/sysutils.h"
+
+namespace {
+
+constexpr int Zooms[] = {15, 21, 42};
+
+std::string SheetPath(const std::string& name) {
+    const std::string dir = std::string(OV_BUILD_DIR) + "/symbols";
+    ForceDirectories(dir);
+    return dir + "/" + name;
+}
+
+int InkIn(const TBitmap& b, const TRect& r) {
+    int n = 0;
+    for (int y = std::max(0, r.Top); y < std::min<int>(b.Height, r.Bottom); ++y)
+        for (int x = std::max(0, r.Left); x < std::min<int>(b.Width, r.Right); ++x) n += b.Pixel(x, y) != clWhite;
+    return n;
+}
+
+void ClearSheet(TBitmap& b) {
+    b.Canvas->Brush->Style = bsSolid;
+    b.Canvas->Brush->Color = clWhite;
+    b.Canvas->FillRect(TRect(0, 0, b.Width, b.Height));
+}
+
+struct Kind {
+    const char* name;
+    bool turns;   // the head end's sources and wide-band amplifier stand as drawn
+    std::function<TCella*(TGridData*, int32_t turn, int32_t mirrored)> make;
+};
+
+const Kind Kinds[] = {
+    {"An", false, [](TGridData* g, int32_t, int32_t m) { return new TAntenna(g, 0, m, 0, 0); }},
+    {"Sa 1", false, [](TGridData* g, int32_t, int32_t m) { return new TSat(g, 0, m, 0, 0, 1); }},
+    {"Sa 4", false, [](TGridData* g, int32_t, int32_t m) { return new TSat(g, 0, m, 0, 0, 4); }},
+    {"A 21", true, [](TGridData* g, int32_t t, int32_t m) { return new TAmplificatore(g, t, m, 0, 0, 21, 1, 1); }},
+    {"A 22", true, [](TGridData* g, int32_t t, int32_t m) { return new TAmplificatore(g, t, m, 0, 0, 22, 1, 1); }},
+    {"A 23", true, [](TGridData* g, int32_t t, int32_t m) { return new TAmplificatoreA(g, t, m, 0, 0, 1, 1); }},
+    {"A 3x3", true, [](TGridData* g, int32_t t, int32_t m) { return new TAmplificatore(g, t, m, 0, 0, 22, 3, 3); }},
+    {"A 1x4", true, [](TGridData* g, int32_t t, int32_t m) { return new TAmplificatore(g, t, m, 0, 0, 22, 1, 4); }},
+    {"Tr 2x5", false, [](TGridData* g, int32_t, int32_t m) { return new TTerrestre(g, 0, m, 0, 0, 2, 5); }},
+    {"Tr 3x1", false, [](TGridData* g, int32_t, int32_t m) { return new TTerrestre(g, 0, m, 0, 0, 3, 1); }},
+};
+
+// One sheet per zoom: a row per class, a column per turn and mirror, each
+// cell in a box of 6 x 6 squares. The symbols must stay on their squares;
+// the sheets at detail level 2 add the short codes, to be looked at.
+TEST(QtSourceSymbols, EveryClassStaysOnItsSquares) {
+    TGridData headEnd(nullptr, 60, 60, GridHeadEnd);
+    for (int32_t step : {1, 2})
+        for (int zoom : Zooms) {
+            headEnd.Step = step;
+            const int boxW = 6 * zoom, boxH = 6 * zoom;
+            const int kinds = static_cast<int>(std::size(Kinds));
+            TBitmap sheet(8 * boxW + zoom, kinds * boxH + zoom);
+            ClearSheet(sheet);
+            for (int k = 0; k < kinds; ++k)
+                for (int state = 0; state < 8; ++state) {
+                    if (!Kinds[k].turns && state % 4 != 0) continue;
+                    std::unique_ptr<TCella> cell(Kinds[k].make(&headEnd, state % 4, state / 4));
+                    cell->SequenceNumber = state + 1;
+                    const TCellRect at = cell->GetGridRect();
+                    cell->Column += 10 - at.Left;
+                    cell->Row += 10 - at.Top;
+                    const TCellRect r = cell->GetGridRect();
+                    const int x0 = zoom + state * boxW, y0 = zoom + k * boxH;
+                    const TRect box(x0 - zoom / 2, y0 - zoom / 2, x0 + boxW - zoom / 2, y0 + boxH - zoom / 2);
+                    for (int32_t c = r.Left; c <= r.Right; ++c)
+                        for (int32_t w = r.Top; w <= r.Bottom; ++w)
+                            cell->Paint(sheet.Canvas, c, w, x0 + (c - r.Left) * zoom, y0 + (w - r.Top) * zoom, zoom);
+                    const TRect squares(x0, y0, x0 + (r.Right - r.Left + 1) * zoom + 1,
+                                        y0 + (r.Bottom - r.Top + 1) * zoom + 1);
+                    const int inside = InkIn(sheet, squares);
+                    if (step != 1) continue;
+                    SCOPED_TRACE(testing::Message() << Kinds[k].name << " zoom " << zoom << " state " << state);
+                    EXPECT_GT(inside, zoom / 2);
+                    EXPECT_EQ(InkIn(sheet, box), inside);
+                }
+            const std::string name = "sources_" + std::to_string(zoom) + (step == 1 ? "" : "_codes");
+            sheet.SaveToFile(SheetPath(name + ".bmp"));
+            ovqt::WrapBitmap(sheet).save(QString::fromStdString(SheetPath(name + ".png")));
+        }
+}
+
+}  // namespace
