@@ -11,6 +11,7 @@
 // each; a cable goes on down to the next floor, and a termination closes
 // every riser. Each head-end line is fed by an antenna of 20 "Europa"
 // channels through an amplifier of its own.
+// A variant puts each floor's splitter inside a custom component.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -33,6 +34,8 @@
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "cells/custom_cell.h"
+#include "support/custom_cells.h"
 
 namespace {
 constexpr int32_t Risers = 4;
@@ -83,7 +86,9 @@ struct Globals {
 
 class Building {
 public:
-    explicit Building(int32_t floors) : project(nullptr) {
+    // With customSplitters each floor's splitter stands inside a custom
+    // component of one square (input on the left, outputs up, down and right).
+    explicit Building(int32_t floors, bool customSplitters = false) : project(nullptr) {
         project.Reset(true);
         TGridData& net = *project.NetworkGrid;
         net.Resize(2 * (Risers * RiserSpacing + Risers + 12), FloorRows * floors + Risers + 6);
@@ -111,10 +116,14 @@ public:
                 // The tap's first user output leaves on the right into the
                 // splitter (turned so that its input is on the left: its
                 // outputs go up, down and on to the right), the second on the left.
-                auto* splitter = new TDivisore(&net, 3, 0, riser + 1, row, 1, 3);
-                Fill(*splitter, TapLossColumn, 4.0f);
-                Fill(*splitter, TapDecouplingColumn, 22.0f);
-                Put(splitter);
+                if (customSplitters) {
+                    Put(CustomSplitter(riser + 1, row).release());
+                } else {
+                    auto* splitter = new TDivisore(&net, 3, 0, riser + 1, row, 1, 3);
+                    Fill(*splitter, TapLossColumn, 4.0f);
+                    Fill(*splitter, TapDecouplingColumn, 22.0f);
+                    Put(splitter);
+                }
                 Outlet(riser + 1, row - 1, 2, true);
                 Outlet(riser + 1, row + 1, 0, true);
                 for (int32_t k = 0; k < OutletsPerSide; ++k) {
@@ -169,6 +178,21 @@ private:
         cable->Described = 1;
         Put(cable);
     }
+    // The floor splitter inside a custom component: unturned inside, its
+    // outputs leave right, left and down into exit anchors 1, 2 and 3.
+    std::unique_ptr<TCellaCustom> CustomSplitter(int32_t column, int32_t row) {
+        auto* splitter = new TDivisore(nullptr, 0, 0, 0, 0, 1, 3);
+        Fill(*splitter, TapLossColumn, 4.0f);
+        Fill(*splitter, TapDecouplingColumn, 22.0f);
+        splitter->Described = 1;
+        TFormaCustom shape{1, 1, {{0, 0, 3}}, {{0, 0, 2}, {0, 0, 0}, {0, 0, 3}}};
+        auto cell = MakeCustomCell(project.NetworkGrid, column, row, 1, 3,
+                                   {{EntryAnchor("1"), 1, 0}, {splitter, 1, 1}, {ExitAnchor("1", 3), 2, 1},
+                                    {ExitAnchor("2", 1), 0, 1}, {ExitAnchor("3"), 1, 2}},
+                                   shape);
+        cell->Described = 1;
+        return cell;
+    }
     // Pass-through outlets along a floor, the last with its own termination.
     void Outlet(int32_t column, int32_t row, int32_t orientation, bool last) {
         auto* outlet = new TPresaD(project.NetworkGrid, orientation, 0, column, row,
@@ -216,13 +240,16 @@ void BM_Analysis(benchmark::State& state) {
     Report(state, building);
 }
 
-void BM_OutletLevels(benchmark::State& state) {
+void OutletLevels(benchmark::State& state, bool customSplitters) {
     Globals globals;
-    Building building(static_cast<int32_t>(state.range(0)));
+    Building building(static_cast<int32_t>(state.range(0)), customSplitters);
     if (!Ready(state, building)) return;
     for (auto _ : state) building.project.ComputeOutletLevels();
     Report(state, building);
 }
+
+void BM_OutletLevels(benchmark::State& state) { OutletLevels(state, false); }
+void BM_OutletLevelsCustomSplitters(benchmark::State& state) { OutletLevels(state, true); }
 
 void BM_OutletAttenuations(benchmark::State& state) {
     Globals globals;
@@ -251,9 +278,9 @@ void BM_ChannelPass(benchmark::State& state) {
 
 // What the network report does: from every outlet, every band, bounded by
 // the separation limit, then the check.
-void BM_SeparationCheck(benchmark::State& state) {
+void SeparationCheck(benchmark::State& state, bool customSplitters) {
     Globals globals;
-    Building building(static_cast<int32_t>(state.range(0)));
+    Building building(static_cast<int32_t>(state.range(0)), customSplitters);
     TProgetto& project = building.project;
     if (!Ready(state, building)) return;
     const int32_t bands = TCella::CalculationBandCount();
@@ -269,6 +296,9 @@ void BM_SeparationCheck(benchmark::State& state) {
     }
     Report(state, building);
 }
+
+void BM_SeparationCheck(benchmark::State& state) { SeparationCheck(state, false); }
+void BM_SeparationCheckCustomSplitters(benchmark::State& state) { SeparationCheck(state, true); }
 }  // namespace
 
 // Floors per riser: 25 floors make 1000 outlets.
@@ -277,3 +307,5 @@ BENCHMARK(BM_OutletLevels)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillise
 BENCHMARK(BM_OutletAttenuations)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(BM_ChannelPass)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(BM_SeparationCheck)->Arg(25)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OutletLevelsCustomSplitters)->Arg(25)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SeparationCheckCustomSplitters)->Arg(25)->Unit(benchmark::kMillisecond);

@@ -11,6 +11,7 @@
 #include "app/mouse_info.h"
 #include "app/report_pages.h"
 #include "cells/anchors.h"
+#include "cells/layout_table.h"
 #include "cells/prototypes.h"
 #include "core/file.h"
 #include "core/reporter.h"
@@ -166,42 +167,33 @@ TCella* TCellaCustom::GetPrototype() { return FindPrototype({CodeCustom, NumInpu
 
 // ---------------------------------------------------------------- geometry
 
-TCellRect TCellaCustom::GetGridRect() {
-    int32_t c0 = 0, r0 = 0, c1 = 0, r1 = 0;
-    GridToLocal(c0, r0, Column, Row);
-    GridToLocal(c1, r1, Column + FootprintColumns - 1, Row + FootprintRows - 1);
-    return TCellRect{std::min(r0, r1), std::min(c0, c1), std::max(r0, r1), std::max(c0, c1)};
-}
-
-bool TCellaCustom::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
-    for (int32_t x = 0; x < FootprintColumns; ++x)
-        for (int32_t y = 0; y < FootprintRows; ++y) {
-            int32_t c = 0, r = 0;
-            GridToLocal(c, r, Column + x, Row + y);
-            if (Owner)
-                if (TSquareAnalysis* square = Owner->AnalysisAt(c, r)) square->Visited = 1;
-        }
+// The footprint and the port points as a layout table: an input stands on
+// the edge its side names, an output on the edge opposite its side.
+TTapLayout TCellaCustom::Layout() const {
+    TTapLayout layout{FootprintColumns, FootprintRows, {}};
+    layout.Ports.reserve(InputPoints.size() + OutputPoints.size());
     for (size_t i = 0; i < InputPoints.size(); ++i) {
         const TPuntoPorta& p = InputPoints[i];
-        int32_t c = 0, r = 0;
-        GridToLocal(c, r, Column + p.Column, Row + p.Row);
-        MarkGridCell(c, r, p.Side, static_cast<int32_t>(i), 0);
+        layout.Ports.push_back({TTapPortKind::Input, static_cast<int32_t>(i), p.Column, p.Row,
+                                static_cast<TTapEdge>(p.Side % 4)});
     }
     for (size_t j = 0; j < OutputPoints.size(); ++j) {
         const TPuntoPorta& p = OutputPoints[j];
-        int32_t c = 0, r = 0;
-        GridToLocal(c, r, Column + p.Column, Row + p.Row);
-        LinkPortAt(c, r, NumThroughOutputs + static_cast<int32_t>(j), p.Side, record.NeedsTermination, 0, queue);
+        layout.Ports.push_back({TTapPortKind::Tap, static_cast<int32_t>(j), p.Column, p.Row,
+                                static_cast<TTapEdge>((p.Side + 2) % 4)});
     }
-    return true;
+    return layout;
 }
 
-bool TCellaCustom::FootprintSquare(int32_t column, int32_t row, int32_t& x, int32_t& y) const {
-    int32_t c = 0, r = 0;
-    LocalToGrid(c, r, column, row);
-    x = c - Column;
-    y = r - Row;
-    return x >= 0 && x < FootprintColumns && y >= 0 && y < FootprintRows;
+TCellRect TCellaCustom::GetGridRect() {
+    return LayoutGridRect(*this, TTapLayout{FootprintColumns, FootprintRows, {}});
+}
+
+bool TCellaCustom::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
+    const TTapLayout layout = Layout();
+    MarkLayoutSquares(*this, layout);
+    PlaceLayoutPorts(*this, layout, record.NeedsTermination, queue);
+    return true;
 }
 
 void TCellaCustom::MoveSquares(const TCellRect& from, const TCellRect& to) {
@@ -400,24 +392,16 @@ bool TCellaCustom::EditData(TDatiComponenti* dialog) {
 // ---------------------------------------------------------------- texts
 
 void TCellaCustom::GetPortName(TInfoMousePos& position) {
-    position.Input = -1;
-    position.TapOutput = -1;
-    position.ThroughOutput = -1;
-    position.PortName = AnsiString();
-    int32_t x = 0, y = 0;
-    if (!FootprintSquare(position.Column, position.Row, x, y)) return;
-    for (size_t i = 0; i < InputPoints.size(); ++i)
-        if (InputPoints[i].Column == x && InputPoints[i].Row == y) {
-            position.Input = static_cast<int32_t>(i);
-            position.PortName = InputPoints.size() == 1 ? AnsiString("ingresso") : "ingresso " + IntToStr(static_cast<int32_t>(i) + 1);
-            return;
-        }
-    for (size_t j = 0; j < OutputPoints.size(); ++j)
-        if (OutputPoints[j].Column == x && OutputPoints[j].Row == y) {
-            position.TapOutput = static_cast<int32_t>(j);
-            position.PortName = OutputPoints.size() == 1 ? AnsiString("uscita") : "uscita " + IntToStr(static_cast<int32_t>(j) + 1);
-            return;
-        }
+    const TTapLayout layout = Layout();
+    const TTapPort* port = LayoutPortUnder(*this, layout, position);
+    AnsiString name;
+    if (port) {
+        const bool input = port->Kind == TTapPortKind::Input;
+        const int32_t count = input ? NumInputs : NumOutputs;
+        name = input ? "ingresso" : "uscita";
+        if (count > 1) name += " " + IntToStr(port->Index + 1);
+    }
+    SetPortUnder(position, port, name);
 }
 
 void TCellaCustom::GetPortLevelText(TRichEdit* report) {
@@ -435,28 +419,35 @@ void TCellaCustom::GetPortLevelText(TRichEdit* report) {
 
 void TCellaCustom::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
-    auto stub = [this](const TPuntoPorta& p, int32_t side) {
-        const int32_t px = SymbolSquareUnits * p.Column, py = SymbolSquareUnits * p.Row;
-        switch (side) {
-        case 0: SymMoveTo(px + 10, py); SymLineTo(px + 10, py + 5); break;
-        case 1: SymMoveTo(px + 20, py + 10); SymLineTo(px + 15, py + 10); break;
-        case 2: SymMoveTo(px + 10, py + 20); SymLineTo(px + 10, py + 15); break;
-        default: SymMoveTo(px, py + 10); SymLineTo(px + 5, py + 10); break;
+    // Each port's stub on the edge it stands on: an input's side names that
+    // edge, an output's side the way its link leaves, opposite its edge.
+    for (const TTapPort& port : Layout().Ports) {
+        const int32_t px = SymbolSquareUnits * port.X, py = SymbolSquareUnits * port.Y;
+        switch (port.Edge) {
+        case TTapEdge::Top: SymMoveTo(px + 10, py); SymLineTo(px + 10, py + 5); break;
+        case TTapEdge::Right: SymMoveTo(px + 20, py + 10); SymLineTo(px + 15, py + 10); break;
+        case TTapEdge::Bottom: SymMoveTo(px + 10, py + 20); SymLineTo(px + 10, py + 15); break;
+        case TTapEdge::Left: SymMoveTo(px, py + 10); SymLineTo(px + 5, py + 10); break;
         }
-    };
-    // An input's stub stands on its side; an output's side names the way its
-    // link leaves, so its stub stands on the opposite border.
-    for (const TPuntoPorta& p : InputPoints) stub(p, p.Side % 4);
-    for (const TPuntoPorta& p : OutputPoints) stub(p, (p.Side + 2) % 4);
+    }
 
     if (!Owner || !Owner->Window || !canvas) return;
-    const TCellRect r = GetGridRect();
-    const int32_t originX = x - (column - r.Left) * zoom;
-    const int32_t originY = y - (row - r.Top) * zoom;
+    // The drawing grid turns and mirrors with the cell, square by square and
+    // each of its cells with it, so that it fills the footprint as the
+    // footprint stands on the grid (drawn unturned, the drawing of a turned
+    // cell that is not square would cover its neighbours' squares).
     TGridWindow* before = Drawing.Window;
     Drawing.Window = Owner->Window;
-    ForEachCell(Drawing, [&](TCella& cell) {
-        cell.DrawSymbol(canvas, cell.Column, cell.Row, originX + cell.Column * zoom, originY + cell.Row * zoom, zoom);
+    ForEachCell(Drawing, [&](TCella& inner) {
+        int32_t c = 0, r = 0;
+        LayoutSquareOnGrid(*this, inner.Column, inner.Row, c, r);
+        const int32_t turn = inner.Orientation, mirrored = inner.Mirrored;
+        // A mirror reverses the sense of the turn it follows.
+        inner.Orientation = Mirrored ? ((Orientation - turn) % 4 + 4) % 4 : (Orientation + turn) % 4;
+        inner.Mirrored = Mirrored ? !mirrored : mirrored;
+        inner.DrawSymbol(canvas, inner.Column, inner.Row, x + (c - column) * zoom, y + (r - row) * zoom, zoom);
+        inner.Orientation = turn;
+        inner.Mirrored = mirrored;
     });
     Drawing.Window = before;
 }

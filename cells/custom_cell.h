@@ -12,6 +12,7 @@
 
 #include "app/grid.h"
 #include "cells/cell.h"
+#include "cells/taps.h"
 
 constexpr int32_t CodeCustom = 55;
 constexpr int32_t KindCustom = 55;
@@ -88,6 +89,8 @@ public:
     bool ValidateStructure(const AnsiString& prefix);
     // Gives the footprint a new size; the drawing grid follows it.
     void SetFootprint(int32_t columns, int32_t rows);
+    // The footprint and the port points as a layout table (inputs, then outputs).
+    TTapLayout Layout() const;
 
     uint8_t Flags = 0;
     int32_t FootprintColumns = 1;
@@ -112,8 +115,6 @@ private:
     // structure keeps a link to a cell of the outer grid that may be removed.
     void LinkAnchorsOutside();
     void UnlinkAnchorsOutside();
-    // A footprint square of the pointer, or false when it is not the cell's.
-    bool FootprintSquare(int32_t column, int32_t row, int32_t& x, int32_t& y) const;
     // Moves the cell from the squares of one rectangle to those of another.
     void MoveSquares(const TCellRect& from, const TCellRect& to);
 

@@ -9,10 +9,13 @@
 
 #include "app/grid.h"
 #include "app/signs.h"
+#include "cells/anchors.h"
+#include "cells/custom_cell.h"
 #include "cells/factory.h"
 #include "cells/filters.h"
 #include "cells/head_end.h"
 #include "cells/record.h"
+#include "cells/splitters.h"
 #include "core/file.h"
 #include "core/info.h"
 #include "core/libraries.h"
@@ -143,5 +146,27 @@ int main(int argc, char** argv) {
     }
     Put(grids / "drawn60000", std::string("\0\1", 2) + Section(grid, RecordVersion));
     Put(grids / "drawn50100", std::string("\1\1", 2) + Section(grid, 50100));
+
+    // A custom component holding a splitter between its anchors, with a sign
+    // in its symbol.
+    TGridData custom(nullptr, 24, 24, 1);
+    auto* cell = new TCellaCustom(&custom, 1, 0, 6, 6, 1, 2);
+    auto* entry = new TAncoraI(&cell->Structure, 0, 0, 1, 0);
+    entry->Code = "1";
+    auto* splitter = new TDivisore(&cell->Structure, 0, 0, 1, 1, 1, 2);
+    splitter->Described = 1;
+    auto* right = new TAncoraO(&cell->Structure, 3, 0, 2, 1);
+    right->Code = "1";
+    auto* left = new TAncoraO(&cell->Structure, 1, 0, 0, 1);
+    left->Code = "2";
+    for (TCella* inner : {static_cast<TCella*>(entry), static_cast<TCella*>(splitter), static_cast<TCella*>(right),
+                          static_cast<TCella*>(left)})
+        cell->Structure.InsertCell(inner, false, 0);
+    cell->Drawing.InsertCell(new TAncoraI(&cell->Drawing, 0, 0, 1, 0), false, 0);
+    cell->OutputPoints[1] = {1, 1, 3};
+    cell->MapAnchors();
+    cell->Described = 1;
+    custom.InsertCell(cell, false, 0);
+    Put(grids / "custom60000", std::string("\0\1", 2) + Section(custom, RecordVersion));
     return 0;
 }
