@@ -18,6 +18,7 @@
 #include "cells/passives.h"
 #include "cells/sources.h"
 #include "cells/splitters.h"
+#include "cells/switches.h"
 #include "cells/taps.h"
 #include "cells/outlets.h"
 #include "cells/terminations.h"
@@ -108,6 +109,8 @@ const TClassEntry classTable[] = {
     {"TDerivatore", [](const TCellArgs& a) -> TCella* { return new TDerivatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
     {"TDerivatoreN", [](const TCellArgs& a) -> TCella* { return new TDerivatoreN(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
     {"TDerivatoreS", [](const TCellArgs& a) -> TCella* { return new TDerivatoreS(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TSwitch", [](const TCellArgs& a) -> TCella* { return new TSwitch(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1], a.Arg[2]); }},
+    {"TSwitchN", [](const TCellArgs& a) -> TCella* { return new TSwitchN(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1], a.Arg[2]); }},
     {"TPresaD", [](const TCellArgs& a) -> TCella* { return new TPresaD(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
     {"TChiusura", [](const TCellArgs& a) -> TCella* { return new TChiusura(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
     {"TCavo", [](const TCellArgs& a) -> TCella* { return new TCavo(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Flag ? 1 : 0, 0); }},

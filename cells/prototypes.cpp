@@ -10,6 +10,7 @@
 #include "cells/passives.h"
 #include "cells/sources.h"
 #include "cells/splitters.h"
+#include "cells/switches.h"
 #include "cells/taps.h"
 #include "cells/outlets.h"
 #include "cells/terminations.h"
@@ -27,6 +28,10 @@ const TPrototypeFamily families[] = {
     {CodeDerivatore, 0, 16, 1, 10, 1, [](const TPrototypeKey& k) -> TCella* { return new TDerivatore(nullptr, 0, 0, 0, 0, k.A, k.B); }},
     {CodeDerivatoreS, 0, 16, 1, 10, 1, [](const TPrototypeKey& k) -> TCella* { return new TDerivatoreS(nullptr, 0, 0, 0, 0, k.A, k.B); }},
     {CodeDerivatoreN, 0, 16, 1, 10, 1, [](const TPrototypeKey& k) -> TCella* { return new TDerivatoreN(nullptr, 0, 0, 0, 0, k.A, k.B); }},
+    {CodeSwitch, 1, SwitchPrototypeInputs, 1, SwitchPrototypeOutputs, 1, [](const TPrototypeKey& k) -> TCella* { return new TSwitch(nullptr, 0, 0, 0, 0, k.Code, k.A, k.B); }},
+    {CodeSwitchMatrix, 1, SwitchPrototypeInputs, 1, SwitchPrototypeOutputs, 1, [](const TPrototypeKey& k) -> TCella* { return new TSwitch(nullptr, 0, 0, 0, 0, k.Code, k.A, k.B); }},
+    {CodeSwitchN, 1, SwitchPrototypeInputs, 1, SwitchPrototypeOutputs, 1, [](const TPrototypeKey& k) -> TCella* { return new TSwitchN(nullptr, 0, 0, 0, 0, k.Code, k.A, k.B); }},
+    {CodeSwitchNMatrix, 1, SwitchPrototypeInputs, 1, SwitchPrototypeOutputs, 1, [](const TPrototypeKey& k) -> TCella* { return new TSwitchN(nullptr, 0, 0, 0, 0, k.Code, k.A, k.B); }},
     {CodeEndOutlet, 1, 3, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TPresaD(nullptr, 0, 0, 0, 0, k.Code, k.A); }},
     {CodeTerminatedOutlet, 1, 3, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TPresaD(nullptr, 0, 0, 0, 0, k.Code, k.A); }},
     {CodePassThroughOutlet, 1, 3, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TPresaD(nullptr, 0, 0, 0, 0, k.Code, k.A); }},

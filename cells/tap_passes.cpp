@@ -27,7 +27,6 @@ TInfo::Block MatrixEntry(const TInfo& table, int32_t i, int32_t j) {
     return table.root4[i][j];
 }
 
-bool HasRows(const TInfo& table) { return table.Rank() == 3 && table.root3 != nullptr; }
 
 // One stage as the channel checks take it: a 7 x 15 table.
 std::unique_ptr<TInfo> StageTable(TInfo::Block block) {
@@ -44,6 +43,8 @@ TFinestra Window(float v) { return TFinestra{v, v}; }
 
 }  // namespace
 
+bool HasStageRows(const TInfo& table) { return table.Rank() == 3 && table.root3 != nullptr; }
+
 bool TDerivatore::HasOwnOutputLosses() const { return MatrixTableA->Rank() == 4 && MatrixTableA->root4 != nullptr; }
 
 // ---- Losses ----
@@ -55,7 +56,7 @@ float TDerivatore::GetRow1Attenuation(int32_t input, int32_t, int32_t band) {
 }
 
 float TDerivatore::GetRow0Attenuation(int32_t input, int32_t output, int32_t band) {
-    if (input < 0 || input >= NumInputs || band < 0 || band >= BandSlots) return LevelNone;
+    if (input < 0 || input >= Lines() || band < 0 || band >= BandSlots) return LevelNone;
     if (!HasOwnOutputLosses())
         return AddGains(Attenuation->Get3(input, TapLossColumn, band), LevelTableA.get(), LevelTableC.get(), input,
                         input, band);
@@ -94,7 +95,7 @@ void TDerivatore::ComputeRequiredLevels(const float* minLevels, const float* max
     };
     for (int32_t b = 0; b < bands; ++b) {
         const auto slot = static_cast<size_t>(b);
-        for (int32_t i = 0; i < NumInputs; ++i)
+        for (int32_t i = 0; i < Lines(); ++i)
             for (int32_t j = 0; j < t; ++j) {
                 TFinestra d;
                 if (!asked(TapOutputPort(i, j), b, d)) continue;
@@ -112,8 +113,8 @@ void TDerivatore::ComputeRequiredLevels(const float* minLevels, const float* max
             ApplyStage(d, StageRow(*LevelTableB, k), b);
             CombineForward(InputLevels[k][slot], d, Attenuation->Get3(k, TapThroughColumn, b), false);
         }
-        if (HasRows(*LevelTableA))
-            for (int32_t i = 0; i < NumInputs; ++i) ApplyStage(InputLevels[i][slot], StageRow(*LevelTableA, i), b);
+        if (HasStageRows(*LevelTableA))
+            for (int32_t i = 0; i < Lines(); ++i) ApplyStage(InputLevels[i][slot], StageRow(*LevelTableA, i), b);
     }
 }
 
@@ -126,7 +127,7 @@ void TDerivatore::ComputeSignalLevels(uint32_t stamp) {
     const int32_t bands = CalculationBandCount();
     const int32_t t = OutputsPerLine();
     const bool own = HasOwnOutputLosses();
-    for (int32_t i = 0; i < NumInputs; ++i) {
+    for (int32_t i = 0; i < Lines(); ++i) {
         TCella* up = InputNeighbour(*this, i);
         if (!up) continue;
         up->ComputeSignalLevels(stamp);
@@ -160,7 +161,7 @@ void TDerivatore::ComputeChannels(int32_t mode, int32_t, uint32_t stamp) {
     mode &= ~ChannelFlagFirstStep;
     const int32_t t = OutputsPerLine();
     const bool own = HasOwnOutputLosses();
-    for (int32_t i = 0; i < NumInputs; ++i) {
+    for (int32_t i = 0; i < Lines(); ++i) {
         TCella* up = InputNeighbour(*this, i);
         if (!up) continue;
         const int32_t upPort = InputNeighbourPort(*this, i);
@@ -242,28 +243,30 @@ void TDerivatore::AcceptSeparation(int32_t port, int32_t band, float value, floa
     PushSeparation(port, band, limit);
 }
 
+void TDerivatore::PushDownOutput(int32_t out, int32_t band, float value, float limit) {
+    if (!IsRealLevel(value)) return;
+    if (TCella* next = OutputNeighbour(*this, out))
+        next->AcceptSeparation(OutputNeighbourPort(*this, out) + PortInputBase, band, value, limit);
+}
+
+void TDerivatore::PushUpLine(int32_t input, int32_t band, float value, float limit) {
+    if (!IsRealLevel(value)) return;
+    if (TCella* up = InputNeighbour(*this, input))
+        up->AcceptSeparation(InputNeighbourPort(*this, input), band, value, limit);
+}
+
 void TDerivatore::PushSeparation(int32_t port, int32_t band, float limit) {
     if (band < 0 || band >= BandSlots) return;
     EnsureSeparationArrays();
     const auto slot = static_cast<size_t>(band);
     const int32_t t = OutputsPerLine();
-    // The value reaches the cell across an output.
-    auto toOutput = [this, band, limit](int32_t out, float value) {
-        if (!IsRealLevel(value)) return;
-        if (TCella* next = OutputNeighbour(*this, out))
-            next->AcceptSeparation(OutputNeighbourPort(*this, out) + PortInputBase, band, value, limit);
-    };
-    // The value goes back up line i.
-    auto upLine = [this, band, limit](int32_t i, float value) {
-        if (!IsRealLevel(value)) return;
-        if (TCella* up = InputNeighbour(*this, i))
-            up->AcceptSeparation(InputNeighbourPort(*this, i), band, value, limit);
-    };
+    auto toOutput = [this, band, limit](int32_t out, float value) { PushDownOutput(out, band, value, limit); };
+    auto upLine = [this, band, limit](int32_t i, float value) { PushUpLine(i, band, value, limit); };
 
     if (port >= PortInputBase) {
         // Arrived down line i: on to its user outputs and its through output.
         const int32_t i = port - PortInputBase;
-        if (i >= NumInputs) return;
+        if (i >= Lines()) return;
         const float s = InputSeparation[static_cast<size_t>(i)][slot];
         if (!IsRealLevel(s)) return;
         for (int32_t j = 0; j < t; ++j) {
@@ -294,7 +297,7 @@ void TDerivatore::PushSeparation(int32_t port, int32_t band, float limit) {
     const float s = SeparationOutlet[band];
     if (!IsRealLevel(s)) return;
     const int32_t i = (port - NumThroughOutputs) / t;
-    const bool stagesA = HasRows(*LevelTableA), stagesB = HasRows(*LevelTableB), stagesC = HasRows(*LevelTableC);
+    const bool stagesA = HasStageRows(*LevelTableA), stagesB = HasStageRows(*LevelTableB), stagesC = HasStageRows(*LevelTableC);
     const float loss = Attenuation->Get3(i, TapLossColumn, band);
     if (IsRealLevel(loss) && !stagesA && !stagesC) upLine(i, LevelSum(s, loss));
     const float reverse = Attenuation->Get3(i, TapReverseColumn, band);
@@ -321,7 +324,7 @@ void TDerivatore::ComputeReachWindows() {
         w.Min = std::min(w.Min, there.Min);
         w.Max = std::max(w.Max, there.Max);
     };
-    for (int32_t i = 0; i < NumInputs; ++i)
+    for (int32_t i = 0; i < Lines(); ++i)
         for (int32_t b = 0; b < BandSlots; ++b) {
             TFinestra w{1000.0f, 0.0f};
             if (own) {

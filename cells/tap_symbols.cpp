@@ -31,6 +31,16 @@ void TDerivatore::DrawPortStubs(int32_t inputStub) const {
     const bool arrows = ShowsArrows();
     for (const TTapPort& port : Layout().Ports) {
         const int32_t x = Mid(port.X), y = Mid(port.Y);
+        if (port.Kind == TTapPortKind::MatrixInput) {
+            // An input at a side edge: its stub, its mark, an arrow pointing in.
+            const bool right = port.Edge == TTapEdge::Right;
+            const int32_t edge = right ? w : 0, inner = right ? w - inputStub : inputStub;
+            SymMoveTo(edge, y);
+            SymLineTo(inner, y);
+            if (inputStub == 5) SymFilledRect(right ? w - 2 : 1, y - 1, right ? w - 1 : 2, y + 1);
+            if (arrows) SymArrow(edge, y, right ? -4 : 4, 0);
+            continue;
+        }
         switch (port.Kind == TTapPortKind::Input ? TTapEdge::Top : port.Edge) {
         case TTapEdge::Top:
             SymMoveTo(x, 0);

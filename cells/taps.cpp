@@ -23,6 +23,17 @@ int32_t LinkSide(TTapEdge edge) {
     default: return 0;
     }
 }
+
+// The side a link arrives across to reach an input at the edge: a link
+// entering at the top runs downwards (side 0), at the left edge rightwards.
+int32_t InputSide(TTapEdge edge) {
+    switch (edge) {
+    case TTapEdge::Left: return 3;
+    case TTapEdge::Right: return 1;
+    case TTapEdge::Bottom: return 2;
+    default: return 0;
+    }
+}
 }  // namespace
 
 // ---- Construction ----
@@ -155,7 +166,8 @@ bool TDerivatore::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
         LayoutToGrid(c, r, port.X, port.Y);
         switch (port.Kind) {
         case TTapPortKind::Input:
-            MarkGridCell(c, r, 0, port.Index, 0);
+        case TTapPortKind::MatrixInput:
+            MarkGridCell(c, r, InputSide(port.Edge), port.Index, 0);
             break;
         case TTapPortKind::Through:
             // A line leaving a tap must end in a termination.
@@ -198,6 +210,7 @@ TTapPortName TDerivatore::NamePort(const TTapPort& port) const {
     const bool numbered = NumInputs > 1;
     switch (port.Kind) {
     case TTapPortKind::Input:
+    case TTapPortKind::MatrixInput:
         name.Name = numbered ? "ingresso " + IntToStr(port.Index + 1) : AnsiString("ingresso");
         name.Input = port.Index;
         break;

@@ -39,7 +39,9 @@ enum : int32_t {
 
 // One port of the layout of a tap or a splitter. Layout coordinates: x along
 // the lines (column i is line i), y downwards, square (0, 0) at the anchor.
-enum class TTapPortKind : uint8_t { Input, Through, Tap };
+// A matrix input (switches) feeds the user output of its own row only and
+// enters at the side edge its layout gives it.
+enum class TTapPortKind : uint8_t { Input, Through, Tap, MatrixInput };
 enum class TTapEdge : uint8_t { Top, Right, Bottom, Left };
 
 struct TTapPort {
@@ -67,6 +69,9 @@ struct TTapPortName {
     int32_t TapOutput = -1;
     int32_t ThroughOutput = -1;
 };
+
+// True when a rank-3 level table holds stage rows.
+bool HasStageRows(const TInfo& table);
 
 class TDerivatore : public TCella {
 public:
@@ -138,9 +143,12 @@ public:
     bool HasOwnOutputLosses() const;
     // User outputs per line.
     int32_t OutputsPerLine() const { return MatrixColumns; }
+    // The lines: one Attenuation row each, from input 0 on (further inputs,
+    // when a class has them, are not lines).
+    int32_t Lines() const { return TableRows; }
     // The output number of user output j of line i.
     int32_t TapOutputPort(int32_t line, int32_t j) const {
-        return NumThroughOutputs + line * OutputsPerLine() + j;
+        return NumThroughOutputs + (UserOutputsShared ? 0 : line * OutputsPerLine()) + j;
     }
 
     // Best values of the separation search per line (arriving from upstream)
@@ -149,11 +157,23 @@ public:
     std::vector<std::array<float, BandSlots>> ThroughSeparation;
 
 protected:
+    // Set by classes whose lines all reach the same user outputs (switches):
+    // user output j is then the same port for every line.
+    bool UserOutputsShared = false;
+    // The data check of the lines; horizontalColumn is the Attenuation column
+    // of the matrix inputs' loss (checked when the cell has matrix inputs, -1
+    // for none); the through columns are checked without through outputs too
+    // unless throughColumnsOnlyWithThrough.
+    bool CheckLines(const AnsiString& prefix, int32_t horizontalColumn, bool throughColumnsOnlyWithThrough);
     // A library cell the designer may take under mode.
     bool Qualifies(TCella* candidate, int32_t mode);
     // Copies a library cell's data into this cell.
     void TakeModel(TCella* candidate);
     int32_t ModeWithOwnConnector(int32_t mode) const;
+    // A value of the separation search handed to the cell downstream of
+    // output out (arriving at its input), or up to the cell feeding input.
+    void PushDownOutput(int32_t out, int32_t band, float value, float limit);
+    void PushUpLine(int32_t input, int32_t band, float value, float limit);
     // Makes the separation arrays for the present port counts.
     void EnsureSeparationArrays();
     // Symbol parts: the tap's body, the stub of every port of a cell of
@@ -164,7 +184,7 @@ protected:
     void DrawCentre(TTapGlyph glyph) const;
     void DrawGlyph(TTapGlyph glyph, int32_t gx, int32_t gy, bool outer) const;
     // Arrows on the stubs of a cell of several lines, when the options ask for them.
-    bool ShowsArrows() const;
+    virtual bool ShowsArrows() const;
     // The power groups of a tap: power comes in and goes on through the
     // lines and is refused from the user outputs.
     void SetTapPowerGroups();

@@ -1,0 +1,43 @@
+// Switches in the component-data form: a page per line with its five losses
+// as value rows, the user outputs selectable where they differ.
+#include "cells/switches.h"
+#include "dialogs/component_data.h"
+
+namespace {
+// "Dati elettrici": every section but the through outputs, which a switch
+// with through outputs adds.
+constexpr int32_t ElectricalSwitch = 477;
+constexpr int32_t ElectricalThroughBit = 2;
+// "Dati posizioni possibili": the positions along a line.
+constexpr int32_t PositionsSwitch = 28;
+// Amplification stages: at the inputs and the outputs, and on the through outputs.
+constexpr int32_t StagesSwitch = 5;
+constexpr int32_t StagesThroughBit = 2;
+}  // namespace
+
+bool TSwitch::OpenDataDialog() {
+    TDatiComponenti* dialog = ComponentDataForm();
+    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
+    dialog->RowCaption[TapLossColumn]->Text = "Atten. di deriv.  [dB]";
+    dialog->RowCaption[TapThroughColumn]->Text = "Atten. di passaggio  [dB]";
+    dialog->RowCaption[TapReverseColumn]->Text = "Atten. inversa  [dB]";
+    dialog->RowCaption[TapDecouplingColumn]->Text = "Disaccoppiamento  [dB]";
+    dialog->RowCaption[SwitchHorizontalColumn]->Text = "Atten. passaggio orizz. [dB]";
+    dialog->ResetSections();
+    const bool through = NumThroughOutputs > 0;
+    int32_t rows = 1 << TapLossColumn;
+    if (through) rows |= (1 << TapThroughColumn) | (1 << TapReverseColumn);
+    if (NumTapOutputs > 1) rows |= 1 << TapDecouplingColumn;
+    if (HasMatrixInputs()) rows |= 1 << SwitchHorizontalColumn;
+    dialog->SetPortFlags(PortFlagsMask | rows);
+    dialog->ElectricalWord = ElectricalSwitch | (through ? ElectricalThroughBit : 0);
+    dialog->PositionsWord = PositionsSwitch;
+    dialog->MainFunction = StagesSwitch | (through ? StagesThroughBit : 0);
+    // A page per line; the user outputs of a line when they differ.
+    dialog->ModuleCount = Lines();
+    dialog->OutputCount = NumTapOutputs;
+    dialog->CaptionModulo->Text = "Montante selezionato";
+    dialog->CaptionUscita->Text = "Uscita selezionata";
+    dialog->ArrangeLayout();
+    return EditData(dialog);
+}

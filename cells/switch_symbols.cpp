@@ -1,0 +1,56 @@
+// The switch symbol: one box over all its squares, a stub on every port
+// (inputs marked, arrows on request), and in the middle the switch glyph or,
+// for a switch of several lines with an internal supply, the supply mark.
+#include "cells/drawing.h"
+#include "cells/switches.h"
+#include "core/globals.h"
+#include "core/options.h"
+
+namespace {
+constexpr uint32_t SupplyInternal = 8;   // "Alimentatore interno"
+constexpr int32_t GlyphSize = 20;
+// Band slots of the label's tap loss: one line shows the low satellite band,
+// several lines their second line in the high band.
+constexpr int32_t LabelBandOneLine = 5;
+constexpr int32_t LabelBandLines = 9;
+}  // namespace
+
+bool TSwitch::ShowsArrows() const { return Choice1 == 1 && Opzioni && Opzioni->cellSwitch; }
+
+void TSwitch::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+    BeginSymbol(canvas, column, row, x, y, zoom);
+    const int32_t w = SymbolState.W;
+    const int32_t h = SymbolState.H;
+    SymRectangle(4, 5, w - 4, h - 5);
+    DrawPortStubs(5);
+    const int32_t gx = (w - GlyphSize) / 2, gy = (h - GlyphSize) / 2;
+    if ((Power[PowerSupply][0] & SupplyInternal) && Lines() >= 2) {
+        if (Lines() == 2)
+            SymMarker(gx, gy);
+        else
+            SymFrame(gx, gy);
+        return;
+    }
+    // Two contacts on the left, one on the right, and the lever between.
+    SymRectangle(gx, gy, gx + GlyphSize, gy + GlyphSize);
+    SymEllipse(gx + 3, gy + 3, gx + 7, gy + 7);
+    SymEllipse(gx + 3, gy + 13, gx + 7, gy + 17);
+    SymEllipse(gx + 13, gy + 8, gx + 17, gy + 12);
+    SymMoveTo(gx + 7, gy + 6);
+    SymLineTo(gx + 13, gy + 10);
+}
+
+void TSwitch::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+    DrawSymbol(canvas, column, row, x, y, zoom);
+    if (!canvas || DetailLevel() <= 1) return;
+    const TCellRect r = GetGridRect();
+    if (column != r.Left || row != r.Top) return;
+    canvas->Brush->Style = bsSolid;
+    if (!Described) {
+        DrawLevelLabel(canvas, x, y, zoom, GetShortCode(), LevelNone, CellUndescribedColour);
+        return;
+    }
+    const float loss = Lines() == 1 ? GetRow0Attenuation(0, 0, LabelBandOneLine)
+                                    : GetRow0Attenuation(1, 0, LabelBandLines);
+    DrawLevelLabel(canvas, x, y, zoom, GetShortCode(), loss, CellCodeColour);
+}

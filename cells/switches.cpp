@@ -1,0 +1,283 @@
+// Switches: construction, port model, the layout variants and their port
+// names, numbering, mirroring, prototypes and old records.
+#include "cells/switches.h"
+
+#include <algorithm>
+
+#include "cells/factory.h"
+#include "cells/pass_links.h"
+#include "cells/prototypes.h"
+#include "core/file.h"
+
+namespace {
+// Records of this version and later carry the port counts before the record.
+constexpr int32_t VersionWithPortCounts = 20000;
+// Records before this version describe every line with the first line's data.
+constexpr int32_t VersionWithOwnLines = 50100;
+// Records before this version carry band vectors that repeat values.
+constexpr int32_t VersionWithRepeats = 40000;
+
+// Columns of the old level rows of a switch: four losses, then the stage.
+constexpr int32_t OldLevelColumns = 9;
+constexpr int32_t StageColumns = 7;
+}  // namespace
+
+// ---- Construction ----
+
+TSwitch::TSwitch(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                 int32_t code, int32_t inputs, int32_t tapOutputs)
+    : TDerivatore(owner, orientation, mirrored, column, row, inputs, tapOutputs) {
+    TypeCode = code;
+    Kind = KindSwitch;
+    UserOutputsShared = true;
+    SetPortCounts();
+    Attenuation->Alloc3(TableRows, TableColumns, BandSlots);
+    Category = "Switch";
+    SetSwitchPowerGroups();
+}
+
+TSwitch::~TSwitch() = default;
+
+void TSwitch::SetSwitchPowerGroups() {
+    for (int group : {PowerSupply, PowerFeeds}) {
+        Power[group][0] = 3;
+        Power[group][1] = AllBits;
+        Power[group][2] = AllBits;
+        Power[group][3] = 0;
+    }
+    for (uint32_t& w : Power[PowerRefuses]) w = 0;
+}
+
+TSwitchN::TSwitchN(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                   int32_t code, int32_t inputs, int32_t tapOutputs)
+    : TSwitch(owner, orientation, mirrored, column, row, code, inputs, tapOutputs) {
+    ThroughOutputs = 0;
+    SetPortCounts();
+}
+
+TSwitchN::~TSwitchN() = default;
+
+// ---- Port model ----
+
+void TSwitch::SetPortCounts() {
+    const int32_t n = std::max<int32_t>(0, Inputs);
+    const int32_t t = std::max<int32_t>(0, TapOutputs);
+    NumInputs = HasMatrixInputs() ? n + t : n;
+    NumThroughOutputs = std::clamp<int32_t>(ThroughOutputs, 0, n);
+    NumTapOutputs = t;
+    NumOutputs = NumThroughOutputs + t;
+    TableRows = n;
+    TableColumns = 5;
+    MatrixColumns = t;
+    MatrixDepth = 1;
+    MatrixWord3 = 0;
+    MatrixWord4 = -1;
+}
+
+// ---- Layout ----
+
+void TSwitch::OutputSides(int32_t& left, int32_t& right) const {
+    const int32_t t = NumTapOutputs;
+    switch (Variant) {
+    case 2:
+    case 4: left = t; right = 0; return;
+    case 3:
+    case 5: left = 0; right = t; return;
+    default: break;
+    }
+    if (Variant >= 10) {
+        right = std::min<int32_t>(Variant - 10, t);
+        left = t - right;
+        return;
+    }
+    left = t / 2;
+    right = t - left;
+}
+
+TTapLayout TSwitch::Layout() const {
+    TTapLayout layout;
+    const int32_t n = Lines();
+    const int32_t t = NumTapOutputs;
+    if (OnOneRow()) {
+        // Inputs above, user outputs below, the shorter group centred.
+        const int32_t width = std::max(n, t);
+        layout.Width = std::max<int32_t>(1, width);
+        layout.Height = 1;
+        const int32_t inputsFrom = (width - n + 1) / 2, outputsFrom = (width - t + 1) / 2;
+        for (int32_t i = 0; i < n; ++i)
+            layout.Ports.push_back({TTapPortKind::Input, i, inputsFrom + i, 0, TTapEdge::Top});
+        for (int32_t k = 0; k < t; ++k)
+            layout.Ports.push_back({TTapPortKind::Tap, k, outputsFrom + k, 0, TTapEdge::Bottom});
+        return layout;
+    }
+    int32_t left = 0, right = 0;
+    OutputSides(left, right);
+    const int32_t base = t < 3 ? 1 : t <= 4 ? 2 : (t + 1) / 2;
+    layout.Width = std::max<int32_t>(1, n);
+    layout.Height = std::max({left, right, base});
+    const int32_t last = layout.Width - 1;
+    for (int32_t i = 0; i < n; ++i) layout.Ports.push_back({TTapPortKind::Input, i, i, 0, TTapEdge::Top});
+    // A matrix input enters opposite the user output of its row.
+    if (HasMatrixInputs() && (Variant == 4 || Variant == 5))
+        for (int32_t k = 0; k < t; ++k)
+            layout.Ports.push_back({TTapPortKind::MatrixInput, n + k, Variant == 4 ? last : 0, k,
+                                    Variant == 4 ? TTapEdge::Right : TTapEdge::Left});
+    if (Variant < 2) {
+        // Right, left, right, ... downwards.
+        for (int32_t k = 0; k < t; ++k)
+            layout.Ports.push_back({TTapPortKind::Tap, k, k % 2 == 0 ? last : 0, k / 2,
+                                    k % 2 == 0 ? TTapEdge::Right : TTapEdge::Left});
+    } else {
+        for (int32_t r = 0; r < left; ++r) layout.Ports.push_back({TTapPortKind::Tap, r, 0, r, TTapEdge::Left});
+        for (int32_t r = 0; r < right; ++r)
+            layout.Ports.push_back({TTapPortKind::Tap, left + r, last, r, TTapEdge::Right});
+    }
+    for (int32_t k = 0; k < NumThroughOutputs; ++k)
+        layout.Ports.push_back({TTapPortKind::Through, k, k, layout.Height - 1, TTapEdge::Bottom});
+    return layout;
+}
+
+TTapPortName TSwitch::NamePort(const TTapPort& port) const {
+    TTapPortName name;
+    switch (port.Kind) {
+    case TTapPortKind::Input:
+        name.Name = "ingresso " + IntToStr(port.Index + 1);
+        name.Input = port.Index;
+        break;
+    case TTapPortKind::MatrixInput:
+        name.Name = "ingresso matrice " + IntToStr(port.Index - Lines() + 1);
+        name.Input = port.Index;
+        break;
+    case TTapPortKind::Through:
+        name.Name = "passante " + IntToStr(port.Index + 1);
+        name.ThroughOutput = port.Index;
+        break;
+    case TTapPortKind::Tap:
+        // On one row every square below the inputs is a user output alike.
+        name.Name = OnOneRow() ? AnsiString("derivate") : "derivata " + IntToStr(port.Index + 1);
+        name.TapOutput = port.Index;
+        break;
+    }
+    return name;
+}
+
+// ---- Texts and numbering ----
+
+AnsiString TSwitch::GetShortCode() { return ShortCodeWith("S"); }
+
+AnsiString TSwitch::GetTypeName() { return "Switch "; }
+
+void TSwitch::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, SwitchCounter); }
+
+// Plain switches of code 10 keep their own prototypes; every other code
+// shares those of the matrix code.
+TCella* TSwitch::GetPrototype() {
+    return FindPrototype({TypeCode == CodeSwitch ? CodeSwitch : CodeSwitchMatrix, Inputs, TapOutputs});
+}
+
+TCella* TSwitchN::GetPrototype() {
+    return FindPrototype({TypeCode == CodeSwitchN ? CodeSwitchN : CodeSwitchNMatrix, Inputs, TapOutputs});
+}
+
+// ---- Turn and mirror ----
+
+bool TSwitch::Mirror() {
+    TCella::Mirror();
+    if (NumTapOutputs % 2 == 0 || OnOneRow()) return true;
+    Mirrored = Mirrored ? 0 : 1;
+    const TCellRect r = GetGridRect();
+    if (Orientation % 2 != 0)
+        Row = Row == r.Top ? r.Bottom : r.Top;
+    else
+        Column = Column == r.Left ? r.Right : r.Left;
+    return true;
+}
+
+// ---- Old records ----
+
+void TSwitch::Load(TStream& stream, int32_t version) {
+    const bool old = version < VersionWithPortCounts;
+    if (old) Inputs = 1;
+    TCella::Load(stream, version);
+    if (old) {
+        const int32_t outputs = ReadI32(stream);
+        const int32_t inputs = ReadI32(stream);
+        // Counts are checked before any table is made for them.
+        if (outputs < 0 || outputs > MaxPortCount || inputs < 0 || inputs > MaxPortCount)
+            throw EReadError("Numero di ingressi o di uscite dello switch non valido");
+        // Row 0 as read, the five columns of the one line of the old record.
+        TBandVector row0[5];
+        for (int32_t c = 0; c < 5; ++c)
+            for (int32_t b = 0; b < BandSlots; ++b) row0[c].v[b] = Attenuation->Get3(0, c, b);
+        TapOutputs = outputs;
+        Inputs = inputs;
+        if (TypeCode == CodeSwitch) ThroughOutputs = inputs;
+        SetPortCounts();
+        Attenuation->Alloc3(TableRows, TableColumns, BandSlots);
+        if (TableRows > 0)
+            for (int32_t c = 0; c < 5; ++c)
+                for (int32_t b = 0; b < BandSlots; ++b) Attenuation->Set3(0, c, b, row0[c].v[b]);
+    }
+    if (version < VersionWithOwnLines) {
+        // Every line as the first.
+        for (TInfo* table : {Attenuation.get(), LevelTableA.get()}) {
+            if (table->Rank() != 3 || !table->root3 || !table->root3[0]) continue;
+            for (int32_t i = 1; i < table->Size2(); ++i)
+                table->CopyBlock(table->root3[i], table->root3[0], table->Size3(), table->Size4());
+        }
+    }
+    SetPortCounts();
+}
+
+void TSwitch::LoadLevelTables(TStream& stream, int32_t version) {
+    // The base reader fills a one-row table of nine columns in Attenuation's place.
+    auto own = std::move(Attenuation);
+    const int32_t rows = TableRows, columns = TableColumns;
+    Attenuation = std::make_unique<TInfo>(3);
+    TableRows = 1;
+    TableColumns = OldLevelColumns;
+    Attenuation->Alloc3(1, OldLevelColumns, BandSlots);
+    try {
+        TCella::LoadLevelTables(stream, version);
+    } catch (...) {
+        Attenuation = std::move(own);
+        TableRows = rows;
+        TableColumns = columns;
+        throw;
+    }
+    auto old = std::move(Attenuation);
+    Attenuation = std::move(own);
+    TableRows = rows;
+    TableColumns = columns;
+    auto vector = [&old](int32_t c) {
+        TBandVector v;
+        for (int32_t b = 0; b < BandSlots; ++b) v.v[b] = old->Get3(0, c, b);
+        return v;
+    };
+    if (TableRows < 1) return;
+    for (int32_t c = 0; c < 4; ++c) {
+        const TBandVector v = vector(c);
+        for (int32_t b = 0; b < BandSlots; ++b) Attenuation->Set3(0, c, b, v.v[b]);
+    }
+    bool stage = false;
+    for (int32_t c = 4; c < OldLevelColumns; ++c) {
+        const TBandVector v = vector(c);
+        for (float x : v.v) stage = stage || (x != LevelNone && x != LevelBlocked);
+    }
+    if (!stage) return;
+    TBandVector columnsOld[OldLevelColumns];
+    for (int32_t c = 0; c < OldLevelColumns; ++c) columnsOld[c] = vector(c);
+    if (version < VersionWithRepeats)
+        for (int32_t c : {4, 8}) {
+            TBandVector normalised;
+            NormaliseBandLevels(columnsOld[c].v, normalised.v);
+            columnsOld[c] = normalised;
+        }
+    // The stage columns 2 to 6 (gain regulation to maximum output level).
+    static constexpr int32_t withThrough[5] = {4, 8, 5, 6, 7};
+    static constexpr int32_t withoutThrough[5] = {6, 8, 7, 5, 4};
+    const int32_t* from = NumThroughOutputs > 0 ? withThrough : withoutThrough;
+    LevelTableA->SetSizes(0, TableRows, StageColumns, BandSlots);
+    for (int32_t c = 0; c < 5; ++c)
+        for (int32_t b = 0; b < BandSlots; ++b) LevelTableA->Set3(0, 2 + c, b, columnsOld[from[c]].v[b]);
+}
