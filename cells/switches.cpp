@@ -184,8 +184,10 @@ TCella* TSwitchN::GetPrototype() {
 bool TSwitch::Mirror() {
     TCella::Mirror();
     if (NumTapOutputs % 2 == 0 || OnOneRow()) return true;
-    Mirrored = Mirrored ? 0 : 1;
+    // The flipped layout runs the other way from its anchor: the anchor goes
+    // to the other end of the squares, which the cell keeps.
     const TCellRect r = GetGridRect();
+    Mirrored = Mirrored ? 0 : 1;
     if (Orientation % 2 != 0)
         Row = Row == r.Top ? r.Bottom : r.Top;
     else
