@@ -6,6 +6,7 @@
 
 #include "cells/factory.h"
 #include "cells/pass_links.h"
+#include "cells/record.h"
 #include "cells/prototypes.h"
 #include "core/file.h"
 
@@ -16,6 +17,8 @@ constexpr int32_t VersionWithPortCounts = 20000;
 constexpr int32_t VersionWithOwnLines = 50100;
 // Records before this version carry band vectors that repeat values.
 constexpr int32_t VersionWithRepeats = 40000;
+// Records before this version write "no value" and "blocked" as small negative codes.
+constexpr int32_t VersionWithNewSentinels = 50000;
 
 // Columns of the old level rows of a switch: four losses, then the stage.
 constexpr int32_t OldLevelColumns = 9;
@@ -251,24 +254,20 @@ void TSwitch::LoadLevelTables(TStream& stream, int32_t version) {
     Attenuation = std::move(own);
     TableRows = rows;
     TableColumns = columns;
-    auto vector = [&old](int32_t c) {
-        TBandVector v;
-        for (int32_t b = 0; b < BandSlots; ++b) v.v[b] = old->Get3(0, c, b);
-        return v;
-    };
     if (TableRows < 1) return;
-    for (int32_t c = 0; c < 4; ++c) {
-        const TBandVector v = vector(c);
-        for (int32_t b = 0; b < BandSlots; ++b) Attenuation->Set3(0, c, b, v.v[b]);
-    }
-    bool stage = false;
-    for (int32_t c = 4; c < OldLevelColumns; ++c) {
-        const TBandVector v = vector(c);
-        for (float x : v.v) stage = stage || (x != LevelNone && x != LevelBlocked);
-    }
-    if (!stage) return;
     TBandVector columnsOld[OldLevelColumns];
-    for (int32_t c = 0; c < OldLevelColumns; ++c) columnsOld[c] = vector(c);
+    for (int32_t c = 0; c < OldLevelColumns; ++c)
+        for (int32_t b = 0; b < BandSlots; ++b) {
+            const float v = old->Get3(0, c, b);
+            // Old codes for "no value" and "blocked" in every column, the stage's too.
+            columnsOld[c].v[b] = version < VersionWithNewSentinels ? ConvertOldSentinel(v) : v;
+        }
+    for (int32_t c = 0; c < 4; ++c)
+        for (int32_t b = 0; b < BandSlots; ++b) Attenuation->Set3(0, c, b, columnsOld[c].v[b]);
+    bool stage = false;
+    for (int32_t c = 4; c < OldLevelColumns; ++c)
+        for (float x : columnsOld[c].v) stage = stage || (x != LevelNone && x != LevelBlocked);
+    if (!stage) return;
     if (version < VersionWithRepeats)
         for (int32_t c : {4, 8}) {
             TBandVector normalised;
