@@ -9,6 +9,7 @@
 namespace {
 constexpr uint32_t SupplyInternal = 8;   // "Alimentatore interno"
 constexpr int32_t GlyphSize = 20;
+constexpr int32_t SmallGlyphSize = 10;
 // Band slots of the label's tap loss: one line shows the low satellite band,
 // several lines their second line in the high band.
 constexpr int32_t LabelBandOneLine = 5;
@@ -31,13 +32,23 @@ void TSwitch::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x
             SymFrame(gx, gy);
         return;
     }
-    // Two contacts on the left, one on the right, and the lever between.
-    SymRectangle(gx, gy, gx + GlyphSize, gy + GlyphSize);
-    SymEllipse(gx + 3, gy + 3, gx + 7, gy + 7);
-    SymEllipse(gx + 3, gy + 13, gx + 7, gy + 17);
-    SymEllipse(gx + 13, gy + 8, gx + 17, gy + 12);
-    SymMoveTo(gx + 7, gy + 6);
-    SymLineTo(gx + 13, gy + 10);
+    // Two contacts on the left, one on the right, and the lever between; in
+    // its square where the box has room for it, else small inside the box.
+    if (w - 8 >= GlyphSize && h - 10 >= GlyphSize) {
+        SymRectangle(gx, gy, gx + GlyphSize, gy + GlyphSize);
+        SymEllipse(gx + 3, gy + 3, gx + 7, gy + 7);
+        SymEllipse(gx + 3, gy + 13, gx + 7, gy + 17);
+        SymEllipse(gx + 13, gy + 8, gx + 17, gy + 12);
+        SymMoveTo(gx + 7, gy + 6);
+        SymLineTo(gx + 13, gy + 10);
+        return;
+    }
+    const int32_t sx = (w - SmallGlyphSize) / 2, sy = (h - SmallGlyphSize) / 2;
+    SymEllipse(sx, sy, sx + 3, sy + 3);
+    SymEllipse(sx, sy + 7, sx + 3, sy + 10);
+    SymEllipse(sx + 7, sy + 4, sx + 10, sy + 7);
+    SymMoveTo(sx + 3, sy + 2);
+    SymLineTo(sx + 7, sy + 5);
 }
 
 void TSwitch::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {

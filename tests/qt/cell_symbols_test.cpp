@@ -1,6 +1,6 @@
 // Cell symbols painted through QPainter onto bitmaps: the four filters in
-// every turn and mirror, and the head-end terminal on both grids, at the
-// three zooms of the drawing window. The sheets are written to the build
+// every turn and mirror, the head-end terminal on both grids, at the three
+// zooms of the drawing window, and a sheet of switches with their labels. The sheets are written to the build
 // folder (symbols/*.bmp, with a .png beside each for viewers).
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include "app/grid.h"
 #include "cells/filters.h"
 #include "cells/head_end.h"
+#include "cells/switches.h"
 #include "platform/graphics.h"
 #include "platform/qt/qt_paint.h"
 #include "platform/sysutils.h"
@@ -145,6 +146,47 @@ TEST(QtCellSymbols, HeadEndTerminalOnBothGridsAtEachZoom) {
                                  std::to_string(zoom));
         }
     }
+}
+
+// Switches of every layout on one sheet, painted square by square as the
+// drawing window does, with their labels: every stroke inside the squares
+// (the labels stand above each switch's top-left square).
+TEST(QtCellSymbols, SwitchesOfEveryLayout) {
+    constexpr int zoom = 42;
+    TGridData grid(nullptr, 40, 12, GridNetwork);
+    grid.Step = 2;
+    struct Placed {
+        int32_t code, inputs, outputs, variant, column, row, turn;
+    };
+    const Placed placed[] = {
+        {10, 4, 8, 0, 1, 2, 0},  {56, 2, 3, 4, 7, 2, 0}, {10, 1, 5, 12, 11, 2, 0},
+        {47, 2, 6, 0, 14, 2, 0}, {57, 1, 3, 5, 22, 2, 0}, {10, 2, 3, 0, 26, 3, 1},
+    };
+    TBitmap sheet(31 * zoom, 8 * zoom);
+    ClearSheet(sheet);
+    int ink = 0;
+    for (const Placed& p : placed) {
+        TSwitch* s = p.code == CodeSwitchN || p.code == CodeSwitchNMatrix
+                         ? new TSwitchN(&grid, p.turn, 0, p.column, p.row, p.code, p.inputs, p.outputs)
+                         : new TSwitch(&grid, p.turn, 0, p.column, p.row, p.code, p.inputs, p.outputs);
+        std::unique_ptr<TSwitch> owned(s);
+        s->Variant = static_cast<uint8_t>(p.variant);
+        s->SetPortCounts();
+        s->SequenceNumber = p.column;
+        s->Described = 1;
+        for (int32_t i = 0; i < s->TableRows; ++i) s->Attenuation->Set3(i, TapLossColumn, 9, 14.0f);
+        s->Attenuation->Set3(0, TapLossColumn, 5, 12.0f);
+        const TCellRect r = s->GetGridRect();
+        for (int32_t c = r.Left; c <= r.Right; ++c)
+            for (int32_t row = r.Top; row <= r.Bottom; ++row) s->Paint(sheet.Canvas, c, row, c * zoom, row * zoom, zoom);
+        const TRect squares(r.Left * zoom, r.Top * zoom, (r.Right + 1) * zoom + 1, (r.Bottom + 1) * zoom + 1);
+        const TRect label(r.Left * zoom, r.Top * zoom - zoom / 2, (r.Left + 2) * zoom, r.Top * zoom);
+        const int inside = InkIn(sheet, squares);
+        EXPECT_GT(inside, 2 * zoom) << p.code << " variant " << p.variant;
+        ink += inside + InkIn(sheet, label);
+    }
+    SaveSheet(sheet, "switches_42");
+    EXPECT_GT(ink, 0);
 }
 
 }  // namespace
