@@ -58,7 +58,8 @@ void PlaceLayoutPorts(TCella& cell, const TTapLayout& layout, uint8_t needsTermi
         int32_t c = 0, r = 0;
         LayoutSquareOnGrid(cell, port.X, port.Y, c, r);
         switch (port.Kind) {
-        case TTapPortKind::Input: cell.MarkGridCell(c, r, WaitSide(port.Edge), port.Index, 0); break;
+        case TTapPortKind::Input:
+        case TTapPortKind::MatrixInput: cell.MarkGridCell(c, r, WaitSide(port.Edge), port.Index, 0); break;
         case TTapPortKind::Through:
             cell.LinkPortAt(c, r, port.Index, LeaveSide(port.Edge), needsTermination, 0, queue);
             break;
@@ -96,7 +97,8 @@ void SetPortUnder(TInfoMousePos& position, const TTapPort* port, const AnsiStrin
     position.PortName = AnsiString();
     if (!port) return;
     switch (port->Kind) {
-    case TTapPortKind::Input: position.Input = port->Index; break;
+    case TTapPortKind::Input:
+    case TTapPortKind::MatrixInput: position.Input = port->Index; break;
     case TTapPortKind::Through: position.ThroughOutput = port->Index; break;
     case TTapPortKind::Tap: position.TapOutput = port->Index; break;
     }
