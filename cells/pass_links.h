@@ -68,6 +68,17 @@ inline TBandVector MatrixVector(const TInfo& table, int32_t i, int32_t j) {
     return out;
 }
 
+// The highest level the cell downstream of output out can still be reached
+// with (its reach window's maximum at its input); false when the output is
+// not linked, LevelNone when the window is missing.
+inline bool ReachMaximumAt(const TCella& cell, int32_t output, int32_t band, float& maximum) {
+    const TCella* next = OutputNeighbour(cell, output);
+    if (!next) return false;
+    const TFinestra* w = WindowAt(next->ReachLevels, OutputNeighbourPort(cell, output), band);
+    maximum = w ? w->Max : LevelNone;
+    return true;
+}
+
 class TProgressBar;
 // Advances the designer's progress bar by one step, as a cell that has made
 // its model choice does.

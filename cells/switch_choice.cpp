@@ -45,16 +45,6 @@ constexpr double ScoreFloor = -20.0;
 constexpr double WorthOffering = 1.0;
 constexpr float NoTarget = 1000.0f;
 
-// The reach maximum at the input of the cell downstream of output out; false
-// when the output is not linked.
-bool ReachMaximum(const TCella& cell, int32_t out, int32_t band, float& maximum) {
-    const TCella* next = OutputNeighbour(cell, out);
-    if (!next) return false;
-    const TFinestra* w = WindowAt(next->ReachLevels, OutputNeighbourPort(cell, out), band);
-    maximum = w ? w->Max : LevelNone;
-    return true;
-}
-
 bool RefusedWithoutPowerFeeding(const TCella& candidate, int32_t mode) {
     return (mode & ModeNoPowerFeeding) && (candidate.Power[PowerSupply][0] & FeedsPowerBits) &&
            (candidate.Power[PowerFeeds][0] & FeedsInputs);
@@ -78,31 +68,44 @@ void TSwitch::ReportNoModel() {
     if (GestoreErrori) GestoreErrori->Report("Non vi sono componenti selezionabili per lo switch " + GetShortCode());
 }
 
-bool TSwitch::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
-                          int32_t further) {
-    if (stamp <= PassStamp) return true;
+bool TSwitch::StartChoice(int32_t& mode, int32_t& band, uint32_t stamp) {
+    if (stamp <= PassStamp) return false;
     PassStamp = stamp;
     if (!ReachLevels.Allocated()) ResetAuxLevels();
     mode = ModeWithOwnConnector(mode);
     if (band < FirstBandAllowed) band = HighBand;
+    return true;
+}
 
-    // Terminations on the inputs, then every user output.
+bool TSwitch::UsersChoose(TCella* candidates, int32_t mode, int32_t terminationMode, uint32_t stamp,
+                          TProgressBar* progress, int32_t band, int32_t further, bool stopAtFailure, float& m) {
+    // Terminations on the inputs first, then every user output.
     for (int32_t i = 0; i < NumInputs; ++i)
         if (TCella* up = InputNeighbour(*this, i); up && up->TypeCode == CodeTermination)
-            up->ChooseModel(candidates, mode | ModeFromOutputSide, stamp, progress, band, further);
+            up->ChooseModel(candidates, terminationMode, stamp, progress, band, further);
     const int32_t userMode = (mode & ~ModeCellBits) | (Choice1 & ModeConnectorBits) | ModeFromInputSide;
-    float m = 0.0f;
-    bool seen = false;
+    m = 0.0f;
+    bool seen = false, last = true;
     for (int32_t out = NumThroughOutputs; out < NumOutputs; ++out) {
         TCella* next = OutputNeighbour(*this, out);
         if (!next) continue;
-        if (!next->ChooseModel(candidates, userMode, stamp, progress, band, further)) return false;
+        last = next->ChooseModel(candidates, userMode, stamp, progress, band, further);
+        if (!last && stopAtFailure) return false;
         float maximum = 0.0f;
-        if (ReachMaximum(*this, out, band, maximum)) {
+        if (ReachMaximumAt(*this, out, band, maximum)) {
             m = seen ? std::max(m, maximum) : maximum;
             seen = true;
         }
     }
+    return last;
+}
+
+bool TSwitch::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
+                          int32_t further) {
+    if (!StartChoice(mode, band, stamp)) return true;
+    float m = 0.0f;
+    if (!UsersChoose(candidates, mode, mode | ModeFromOutputSide, stamp, progress, band, further, true, m))
+        return false;
 
     if (!(mode & ModeNoChoice) && ((Positions[1] & CascadeRiser) || (mode & ModeCascade)))
         return ChooseCascade(candidates, mode, stamp, progress, band, further, m);
@@ -115,7 +118,7 @@ bool TSwitch::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TPro
             last = next->ChooseModel(candidates, mode | ModeTargetGiven | ModeFromOutputSide, stamp, progress,
                                      k < lowLines ? LowBand : HighBand, further);
     float r = 0.0f;
-    if (ChoiceLine(2) < NumThroughOutputs) ReachMaximum(*this, ChoiceLine(2), band, r);
+    if (ChoiceLine(2) < NumThroughOutputs) ReachMaximumAt(*this, ChoiceLine(2), band, r);
     if (mode & ModeNoChoice) return last;
     if (!last) return false;
     return ChooseByScore(candidates, mode, progress, band, m, r);
@@ -161,7 +164,7 @@ bool TSwitch::ChooseByScore(TCella* candidates, int32_t mode, TProgressBar* prog
     const float offered = LevelDifference(level, GetRow0Attenuation(line, 0, band));
     for (int32_t out = NumThroughOutputs; out < NumOutputs; ++out) {
         float maximum = 0.0f;
-        if (!ReachMaximum(*this, out, band, maximum)) continue;
+        if (!ReachMaximumAt(*this, out, band, maximum)) continue;
         if (IsRealLevel(offered) && static_cast<double>(offered) - maximum >= WorthOffering)
             OutputNeighbour(*this, out)
                 ->EvaluateModel(candidates, mode | ModeFromInputSide, offered, NextPassNumber(), band);
@@ -217,29 +220,11 @@ bool TSwitch::ChooseCascade(TCella* candidates, int32_t mode, uint32_t stamp, TP
 
 bool TSwitchN::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
                            int32_t further) {
-    if (stamp <= PassStamp) return true;
-    PassStamp = stamp;
-    if (!ReachLevels.Allocated()) ResetAuxLevels();
-    mode = ModeWithOwnConnector(mode);
-    if (band < FirstBandAllowed) band = HighBand;
-
-    for (int32_t i = 0; i < NumInputs; ++i)
-        if (TCella* up = InputNeighbour(*this, i); up && up->TypeCode == CodeTermination)
-            up->ChooseModel(candidates, mode | ModeTargetGiven | ModeFromOutputSide, stamp, progress, band, further);
+    if (!StartChoice(mode, band, stamp)) return true;
     // A user output that finds nothing does not stop the others; the last one decides.
-    const int32_t userMode = (mode & ~ModeCellBits) | (Choice1 & ModeConnectorBits) | ModeFromInputSide;
     float m = 0.0f;
-    bool seen = false, last = true;
-    for (int32_t out = NumThroughOutputs; out < NumOutputs; ++out) {
-        TCella* next = OutputNeighbour(*this, out);
-        if (!next) continue;
-        last = next->ChooseModel(candidates, userMode, stamp, progress, band, further);
-        float maximum = 0.0f;
-        if (ReachMaximum(*this, out, band, maximum)) {
-            m = seen ? std::max(m, maximum) : maximum;
-            seen = true;
-        }
-    }
+    const bool last = UsersChoose(candidates, mode, mode | ModeTargetGiven | ModeFromOutputSide, stamp, progress,
+                                  band, further, false, m);
     if (mode & ModeNoChoice) return last;
 
     const int32_t line = ChoiceLine(1);
@@ -263,7 +248,7 @@ bool TSwitchN::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TPr
     TakeModel(taken);
     for (int32_t out = NumThroughOutputs; out < NumOutputs; ++out) {
         float maximum = 0.0f;
-        if (ReachMaximum(*this, out, band, maximum) && static_cast<double>(m) - maximum >= WorthOffering)
+        if (ReachMaximumAt(*this, out, band, maximum) && static_cast<double>(m) - maximum >= WorthOffering)
             OutputNeighbour(*this, out)->EvaluateModel(candidates, mode | ModeFromInputSide, m, NextPassNumber(), band);
     }
     ComputeReachWindows();

@@ -17,11 +17,7 @@ constexpr int32_t StagesThroughBit = 2;
 
 bool TSwitch::OpenDataDialog() {
     TDatiComponenti* dialog = ComponentDataForm();
-    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
-    dialog->RowCaption[TapLossColumn]->Text = "Atten. di deriv.  [dB]";
-    dialog->RowCaption[TapThroughColumn]->Text = "Atten. di passaggio  [dB]";
-    dialog->RowCaption[TapReverseColumn]->Text = "Atten. inversa  [dB]";
-    dialog->RowCaption[TapDecouplingColumn]->Text = "Disaccoppiamento  [dB]";
+    NameLossRows(dialog);
     dialog->RowCaption[SwitchHorizontalColumn]->Text = "Atten. passaggio orizz. [dB]";
     dialog->ResetSections();
     const bool through = NumThroughOutputs > 0;

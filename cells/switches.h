@@ -112,6 +112,14 @@ protected:
     bool ChooseCascade(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
                        int32_t further, float m);
     void ReportNoModel();
+    // Stamps a choice and sets its mode and band; false when this pass has
+    // been here already.
+    bool StartChoice(int32_t& mode, int32_t& band, uint32_t stamp);
+    // The terminations on the inputs choose, then every user output; m is
+    // the highest reach at the user outputs. Gives the last user output's
+    // answer, or false at the first failure when stopAtFailure.
+    bool UsersChoose(TCella* candidates, int32_t mode, int32_t terminationMode, uint32_t stamp,
+                     TProgressBar* progress, int32_t band, int32_t further, bool stopAtFailure, float& m);
 };
 
 class TSwitchN : public TSwitch {

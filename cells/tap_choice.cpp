@@ -26,16 +26,6 @@ constexpr double SameNeed = 0.1;
 // level is to spare.
 constexpr double WorthOffering = 1.0;
 
-// The largest reach maximum at the input of the cell downstream of output
-// out, or none when the output is not linked or the window is missing.
-bool ReachMaximum(const TCella& cell, int32_t out, int32_t band, float& maximum) {
-    const TCella* next = OutputNeighbour(cell, out);
-    if (!next) return false;
-    const TFinestra* w = WindowAt(next->ReachLevels, OutputNeighbourPort(cell, out), band);
-    maximum = w ? w->Max : LevelNone;
-    return true;
-}
-
 double Difference(float a, float b) { return static_cast<double>(a) - static_cast<double>(b); }
 
 }  // namespace
@@ -70,7 +60,7 @@ bool TDerivatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, 
     if (through)
         if (TCella* next = OutputNeighbour(*this, 0)) {
             ok = next->ChooseModel(candidates, mode, stamp, progress, band, further);
-            ReachMaximum(*this, 0, band, r);
+            ReachMaximumAt(*this, 0, band, r);
         }
     const int32_t userMode = TypeCode == CodeDivisore ? mode : mode | ModeUserLine;
     float m = 0.0f;
@@ -79,7 +69,7 @@ bool TDerivatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, 
         if (!next) continue;
         if (!next->ChooseModel(candidates, userMode, stamp, progress, band, further)) return false;
         float maximum = 0.0f;
-        if (ReachMaximum(*this, out, band, maximum)) m = std::max(m, maximum);
+        if (ReachMaximumAt(*this, out, band, maximum)) m = std::max(m, maximum);
     }
     if (mode & ModeNoChoice) return ok;
 
@@ -119,7 +109,7 @@ bool TDerivatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, 
         const int32_t out = TapOutputPort(0, j);
         TCella* next = OutputNeighbour(*this, out);
         float maximum = 0.0f;
-        if (!next || !ReachMaximum(*this, out, band, maximum)) continue;
+        if (!next || !ReachMaximumAt(*this, out, band, maximum)) continue;
         if (IsRealLevel(offered) && Difference(offered, maximum) >= WorthOffering)
             next->EvaluateModel(candidates, mode | ModeUserLine, offered, NextPassNumber(), band);
     }
@@ -139,7 +129,7 @@ void TDerivatore::EvaluateModel(TCella* candidates, int32_t mode, float level, u
     float m = 0.0f;
     for (int32_t j = 0; j < t; ++j) {
         float maximum = 0.0f;
-        if (ReachMaximum(*this, TapOutputPort(0, j), band, maximum)) m = std::max(m, maximum);
+        if (ReachMaximumAt(*this, TapOutputPort(0, j), band, maximum)) m = std::max(m, maximum);
     }
     // A larger tap loss where the level to spare covers it, step by step.
     float a = GetRow0Attenuation(0, 0, band);

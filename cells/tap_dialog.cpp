@@ -13,13 +13,17 @@ constexpr int32_t StagesWithThrough = 7;
 constexpr int32_t StagesWithoutThrough = 5;
 }  // namespace
 
-bool TDerivatore::OpenDataDialog() {
-    TDatiComponenti* dialog = ComponentDataForm();
+void TDerivatore::NameLossRows(TDatiComponenti* dialog) {
     dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
     dialog->RowCaption[TapLossColumn]->Text = "Atten. di deriv.  [dB]";
     dialog->RowCaption[TapThroughColumn]->Text = "Atten. di passaggio  [dB]";
     dialog->RowCaption[TapReverseColumn]->Text = "Atten. inversa  [dB]";
     dialog->RowCaption[TapDecouplingColumn]->Text = "Disaccoppiamento  [dB]";
+}
+
+bool TDerivatore::OpenDataDialog() {
+    TDatiComponenti* dialog = ComponentDataForm();
+    NameLossRows(dialog);
     dialog->ResetSections();
     const int32_t t = OutputsPerLine();
     if (NumThroughOutputs > 0) {

@@ -165,6 +165,8 @@ protected:
     // for none); the through columns are checked without through outputs too
     // unless throughColumnsOnlyWithThrough.
     bool CheckLines(const AnsiString& prefix, int32_t horizontalColumn, bool throughColumnsOnlyWithThrough);
+    // The form's name and the captions of the four loss rows of a line.
+    void NameLossRows(TDatiComponenti* dialog);
     // A library cell the designer may take under mode.
     bool Qualifies(TCella* candidate, int32_t mode);
     // Copies a library cell's data into this cell.
