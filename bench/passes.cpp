@@ -11,7 +11,8 @@
 // each; a cable goes on down to the next floor, and a termination closes
 // every riser. Each head-end line is fed by an antenna of 20 "Europa"
 // channels through an amplifier of its own.
-// A variant puts each floor's splitter inside a custom component.
+// A variant puts each floor's splitter inside a custom component. A second
+// building is a riser of cascaded multiswitches.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -26,6 +27,7 @@
 #include "cells/outlets.h"
 #include "cells/sources.h"
 #include "cells/splitters.h"
+#include "cells/switches.h"
 #include "cells/taps.h"
 #include "cells/terminations.h"
 #include "core/band_systems.h"
@@ -84,12 +86,28 @@ struct Globals {
     std::unique_ptr<TCanalizzazioni> plans = std::make_unique<TCanalizzazioni>();
 };
 
-class Building {
+// A project being built: its cells put on the network grid and counted.
+class BuildingBase {
+public:
+    BuildingBase() : project(nullptr) { project.Reset(true); }
+    TProgetto project;
+    int64_t outlets = 0;
+    int64_t cells = 0;
+
+protected:
+    void Put(TCella* cell) {
+        if (project.NetworkGrid->InsertCell(cell, false, 0)) ++cells;
+    }
+    // Above each of the first lines of the head-end terminal an amplifier of
+    // 30 dB and an antenna of 20 channels at 80 dBuV.
+    void FeedHeadEndLines(int32_t lines);
+};
+
+class Building : public BuildingBase {
 public:
     // With customSplitters each floor's splitter stands inside a custom
     // component of one square (input on the left, outputs up, down and right).
-    explicit Building(int32_t floors, bool customSplitters = false) : project(nullptr) {
-        project.Reset(true);
+    explicit Building(int32_t floors, bool customSplitters = false) {
         TGridData& net = *project.NetworkGrid;
         net.Resize(2 * (Risers * RiserSpacing + Risers + 12), FloorRows * floors + Risers + 6);
         auto* anchor = dynamic_cast<TTesta*>(net.Anchor);
@@ -137,37 +155,8 @@ public:
                 }
             }
         }
-        // Above each line of the head-end terminal an amplifier of 30 dB and
-        // an antenna of 20 channels at 80 dBuV.
-        TGridData& head = *project.HeadEndGrid;
-        TCella* headAnchor = head.Anchor;
-        for (int32_t i = 0; i < Risers; ++i) {
-            const int32_t column = headAnchor->Column + 1 + i;
-            auto* amplifier = new TAmplificatore(&head, 0, 0, column, headAnchor->Row - 1, CodeAmplificatoreRegolato, 1, 1);
-            Fill(*amplifier, AmpRegulation, 0.0f);
-            Fill(*amplifier, AmpGain, 30.0f);
-            Fill(*amplifier, AmpNoiseFigure, 7.0f);
-            Fill(*amplifier, AmpMaxOutput, 130.0f);
-            amplifier->Described = 1;
-            head.InsertCell(amplifier, false, 0);
-            auto* antenna = new TAntenna(&head, 0, 0, column, headAnchor->Row - 2);
-            antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
-            antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
-            for (int32_t k = 0; k < ChannelsPerLine; ++k) {
-                TCanale channel;
-                CanalizzazioneEuropa->SetChannel(channel, CanalizzazioneEuropa->IndexOf(std::to_string(21 + k)));
-                channel.band = SistemaBandeCorrente->BandOf(channel.CentreFrequency());
-                channel.levelMin = 80.0f;
-                antenna->SourceChannels->Insert(channel);
-            }
-            antenna->Described = 1;
-            head.InsertCell(antenna, false, 0);
-        }
+        FeedHeadEndLines(Risers);
     }
-
-    TProgetto project;
-    int64_t outlets = 0;
-    int64_t cells = 0;
 
 private:
     // A segment of 3 m of a cable losing 20 dB per 100 m: 0.6 dB.
@@ -203,13 +192,80 @@ private:
         Put(outlet);
         ++outlets;
     }
-    void Put(TCella* cell) {
-        if (project.NetworkGrid->InsertCell(cell, false, 0)) ++cells;
+};
+
+void BuildingBase::FeedHeadEndLines(int32_t lines) {
+    TGridData& head = *project.HeadEndGrid;
+    TCella* headAnchor = head.Anchor;
+    for (int32_t i = 0; i < lines; ++i) {
+        const int32_t column = headAnchor->Column + 1 + i;
+        auto* amplifier = new TAmplificatore(&head, 0, 0, column, headAnchor->Row - 1, CodeAmplificatoreRegolato, 1, 1);
+        Fill(*amplifier, AmpRegulation, 0.0f);
+        Fill(*amplifier, AmpGain, 30.0f);
+        Fill(*amplifier, AmpNoiseFigure, 7.0f);
+        Fill(*amplifier, AmpMaxOutput, 130.0f);
+        amplifier->Described = 1;
+        head.InsertCell(amplifier, false, 0);
+        auto* antenna = new TAntenna(&head, 0, 0, column, headAnchor->Row - 2);
+        antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
+        antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
+        for (int32_t k = 0; k < ChannelsPerLine; ++k) {
+            TCanale channel;
+            CanalizzazioneEuropa->SetChannel(channel, CanalizzazioneEuropa->IndexOf(std::to_string(21 + k)));
+            channel.band = SistemaBandeCorrente->BandOf(channel.CentreFrequency());
+            channel.levelMin = 80.0f;
+            antenna->SourceChannels->Insert(channel);
+        }
+        antenna->Described = 1;
+        head.InsertCell(antenna, false, 0);
+    }
+}
+
+// The multiswitch building: one riser of `switches` cascaded 4 x 8 switches
+// fed by the four head-end lines, right under the terminal; each switch's
+// through outputs feed the next one's inputs, a termination closes the last;
+// one terminated outlet on every user output, four on each side.
+class MultiswitchBuilding : public BuildingBase {
+public:
+    explicit MultiswitchBuilding(int32_t switches) {
+        constexpr int32_t Lines = 4, Outputs = 8, Height = Outputs / 2;
+        TGridData& net = *project.NetworkGrid;
+        net.Resize(120, Height * switches + 8);
+        auto* anchor = dynamic_cast<TTesta*>(net.Anchor);
+        anchor->SetLineCount(Lines);
+        const int32_t first = anchor->Column + 1;
+        for (int32_t k = 0; k < switches; ++k) {
+            const int32_t row = 1 + Height * k;
+            auto* s = new TSwitch(&net, 0, 0, first, row, CodeSwitch, Lines, Outputs);
+            for (int32_t i = 0; i < Lines; ++i)
+                for (int32_t b = 0; b < BandSlots; ++b) {
+                    s->Attenuation->Set3(i, TapLossColumn, b, 20.0f);
+                    s->Attenuation->Set3(i, TapThroughColumn, b, 2.0f);
+                    s->Attenuation->Set3(i, TapReverseColumn, b, 25.0f);
+                    s->Attenuation->Set3(i, TapDecouplingColumn, b, 30.0f);
+                }
+            s->Described = 1;
+            Put(s);
+            for (int32_t r = 0; r < Height; ++r) {
+                Outlet(first + Lines, row + r, 3);   // fed from the left
+                Outlet(first - 1, row + r, 1);       // fed from the right
+            }
+        }
+        Put(new TChiusura(&net, 0, 0, first, 1 + Height * switches, Lines));
+        FeedHeadEndLines(Lines);
+    }
+
+private:
+    void Outlet(int32_t column, int32_t row, int32_t orientation) {
+        auto* outlet = new TPresaD(project.NetworkGrid, orientation, 0, column, row, CodeTerminatedOutlet, 1);
+        for (int32_t b = 0; b < BandSlots; ++b) outlet->Attenuation->Set3(0, 0, b, 4.0f);
+        Put(outlet);
+        ++outlets;
     }
 };
 
 // The building analyses and its outlet chain holds every outlet.
-bool Ready(benchmark::State& state, Building& building) {
+bool Ready(benchmark::State& state, BuildingBase& building) {
     if (!building.project.AnalyseGrids()) {
         state.SkipWithError("the building does not analyse");
         return false;
@@ -223,7 +279,7 @@ bool Ready(benchmark::State& state, Building& building) {
     return true;
 }
 
-void Report(benchmark::State& state, const Building& building) {
+void Report(benchmark::State& state, const BuildingBase& building) {
     state.counters["outlets"] = static_cast<double>(building.outlets);
     state.counters["cells"] = static_cast<double>(building.cells);
     state.counters["per_outlet"] = benchmark::Counter(
@@ -298,6 +354,46 @@ void SeparationCheck(benchmark::State& state, bool customSplitters) {
 }
 
 void BM_SeparationCheck(benchmark::State& state) { SeparationCheck(state, false); }
+
+// The multiswitch building, by its number of switches (125 make 1000 outlets).
+void BM_MultiswitchOutletLevels(benchmark::State& state) {
+    Globals globals;
+    MultiswitchBuilding building(static_cast<int32_t>(state.range(0)));
+    if (!Ready(state, building)) return;
+    for (auto _ : state) building.project.ComputeOutletLevels();
+    Report(state, building);
+}
+
+void BM_MultiswitchOutletAttenuations(benchmark::State& state) {
+    Globals globals;
+    MultiswitchBuilding building(static_cast<int32_t>(state.range(0)));
+    if (!Ready(state, building)) return;
+    TAttenuazioniPrese result;
+    for (auto _ : state) {
+        building.project.ComputeOutletAttenuations(result);
+        benchmark::DoNotOptimize(result);
+    }
+    Report(state, building);
+}
+
+void BM_MultiswitchSeparationCheck(benchmark::State& state) {
+    Globals globals;
+    MultiswitchBuilding building(static_cast<int32_t>(state.range(0)));
+    TProgetto& project = building.project;
+    if (!Ready(state, building)) return;
+    const int32_t bands = TCella::CalculationBandCount();
+    for (auto _ : state) {
+        bool ok = true;
+        for (TCella* source = project.NetworkGrid->FirstOutlet; source; source = source->NextOutlet) {
+            for (int32_t b = 0; b < bands; ++b) project.ComputeOutletSeparation(source, b, 1);
+            TCella* other = nullptr;
+            int32_t band = 0;
+            ok = project.CheckOutletSeparation(source, other, band) && ok;
+        }
+        benchmark::DoNotOptimize(ok);
+    }
+    Report(state, building);
+}
 void BM_SeparationCheckCustomSplitters(benchmark::State& state) { SeparationCheck(state, true); }
 }  // namespace
 
@@ -309,3 +405,6 @@ BENCHMARK(BM_ChannelPass)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisec
 BENCHMARK(BM_SeparationCheck)->Arg(25)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OutletLevelsCustomSplitters)->Arg(25)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeparationCheckCustomSplitters)->Arg(25)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MultiswitchOutletLevels)->Arg(125)->Arg(250)->Arg(500)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_MultiswitchOutletAttenuations)->Arg(125)->Arg(250)->Arg(500)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_MultiswitchSeparationCheck)->Arg(125)->Unit(benchmark::kMillisecond);
