@@ -15,7 +15,7 @@
 namespace {
 constexpr float ProbeLevel = 50000.0f;
 constexpr float UnboundedSeparation = 10000.0f;
-constexpr float SeparationTolerance = 0.001f;
+constexpr double SeparationTolerance = 0.001;
 constexpr int32_t ChannelFlagFirstStep = 0x100;
 constexpr int32_t SeparationFlagNorm = 1;
 
@@ -230,7 +230,7 @@ bool TProgetto::CheckOutletSeparation(TCella* source, TCella*& other, int32_t& b
         if (other == source) continue;
         for (band = 0; band < bands; ++band) {
             const float v = other->SeparationOutlet[band];
-            if (v >= 0.0f && Difference(Limit(band, LimitAttMin), SeparationTolerance) > v)
+            if (v >= 0.0f && static_cast<double>(Limit(band, LimitAttMin)) - SeparationTolerance > v)
                 return false;
         }
     }

@@ -74,9 +74,12 @@ int TStringList::Compare(const AnsiString& a, const AnsiString& b) const {
     return CompareText(a, b);
 }
 
-void TStringList::Changed() {
+void TStringList::Changed(TEdit edit) {
+    lastEdit_ = edit;
     if (OnChange) OnChange(this);
 }
+
+void TStringList::ChangedWhole(int before) { Changed(TEdit{0, before, Count()}); }
 
 int TStringList::Add(const AnsiString& s) { return AddObject(s, nullptr); }
 
@@ -89,7 +92,7 @@ int TStringList::AddObject(const AnsiString& s, TObject* object) {
         if (Duplicates == dupError) throw Exception("L'elenco non ammette duplicati");
     }
     items_.insert(items_.begin() + index, Item{s, object});
-    Changed();
+    Changed(TEdit{index, 0, 1});
     return index;
 }
 
@@ -98,25 +101,26 @@ void TStringList::Insert(int index, const AnsiString& s) { InsertObject(index, s
 void TStringList::InsertObject(int index, const AnsiString& s, TObject* object) {
     if (index < 0 || index > Count()) throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
     items_.insert(items_.begin() + index, Item{s, object});
-    Changed();
+    Changed(TEdit{index, 0, 1});
 }
 
 void TStringList::Delete(int index) {
     if (index < 0 || index >= Count()) throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
     items_.erase(items_.begin() + index);
-    Changed();
+    Changed(TEdit{index, 1, 0});
 }
 
 void TStringList::Clear() {
     if (items_.empty()) return;
+    const int before = Count();
     items_.clear();
-    Changed();
+    ChangedWhole(before);
 }
 
 void TStringList::Exchange(int a, int b) {
     if (a < 0 || a >= Count() || b < 0 || b >= Count()) throw Exception("Indice dell'elenco fuori dai limiti");
     std::swap(items_[a], items_[b]);
-    Changed();
+    ChangedWhole(Count());
 }
 
 int TStringList::IndexOf(const AnsiString& s) const {
@@ -158,7 +162,7 @@ bool TStringList::Find(const AnsiString& s, int& index) const {
 void TStringList::Sort() {
     std::stable_sort(items_.begin(), items_.end(),
                      [this](const Item& a, const Item& b) { return Compare(a.text, b.text) < 0; });
-    Changed();
+    ChangedWhole(Count());
 }
 
 void TStringList::SetSorted(bool sorted) {
@@ -168,8 +172,9 @@ void TStringList::SetSorted(bool sorted) {
 
 void TStringList::Assign(const TStringList& other) {
     if (&other == this) return;
+    const int before = Count();
     items_ = other.items_;
-    Changed();
+    ChangedWhole(before);
 }
 
 void TStringList::AddStrings(const TStringList& other) {
@@ -184,7 +189,7 @@ const AnsiString& TStringList::Strings(int index) const {
 void TStringList::SetStrings(int index, const AnsiString& s) {
     if (index < 0 || index >= Count()) throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
     items_[index].text = s;
-    Changed();
+    Changed(TEdit{index, 1, 1});
 }
 
 AnsiString& TStringList::operator[](int index) {
@@ -212,6 +217,7 @@ AnsiString TStringList::Text() const {
 }
 
 void TStringList::SetText(const AnsiString& text) {
+    const int before = Count();
     items_.clear();
     size_t i = 0;
     while (i < text.size()) {
@@ -225,7 +231,7 @@ void TStringList::SetText(const AnsiString& text) {
         i = e + 1;
     }
     if (sorted_) Sort();
-    Changed();
+    ChangedWhole(before);
 }
 
 AnsiString TStringList::CommaText() const {

@@ -92,14 +92,26 @@ public:
 
     TNotifyEvent OnChange;
 
+    // What the change OnChange reports did: lines from Index on, Removed of
+    // them, gave way to Inserted lines. Sorting, exchanging, assigning or
+    // setting the whole text reads as every line replaced.
+    struct TEdit {
+        int Index = 0;
+        int Removed = 0;
+        int Inserted = 0;
+    };
+    const TEdit& LastEdit() const { return lastEdit_; }
+
 private:
     struct Item {
         AnsiString text;
         TObject* object = nullptr;
     };
     int Compare(const AnsiString& a, const AnsiString& b) const;
-    void Changed();
+    void Changed(TEdit edit);
+    void ChangedWhole(int before);
     std::vector<Item> items_;
+    TEdit lastEdit_;
     bool sorted_ = false;
 };
 

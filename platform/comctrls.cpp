@@ -548,6 +548,20 @@ TRichEdit::TRichEdit(TComponent* owner)
             if (i) joined += "\r\n";
             joined += (*Lines)[i];
         }
+        // The lines around the edited ones keep their characters, and with
+        // them their formats, even where the new text repeats the old.
+        const TStringList::TEdit& edit = Lines->LastEdit();
+        if (edit.Index > 0 || edit.Inserted < Lines->Count()) {
+            keptBefore_ = keptAfter_ = 0;
+            for (int i = 0; i < edit.Index; ++i) keptBefore_ += utf8::Length(Lines->Strings(i)) + 2;
+            for (int i = edit.Index + edit.Inserted; i < Lines->Count(); ++i)
+                keptAfter_ += utf8::Length(Lines->Strings(i)) + 2;
+        }
+        struct Unbound {
+            int& before;
+            int& after;
+            ~Unbound() { before = after = std::numeric_limits<int>::max(); }
+        } unbound{keptBefore_, keptAfter_};
         Text = joined;
     };
 }
@@ -581,10 +595,12 @@ TCharFormat TRichEdit::FormatAt(int index) const {
 
 void TRichEdit::TextReplaced(const AnsiString& before, const AnsiString& after) {
     std::vector<uint32_t> a = TTextMetrics::CodePoints(before), b = TTextMetrics::CodePoints(after);
+    const size_t prefixMax = static_cast<size_t>(keptBefore_), suffixMax = static_cast<size_t>(keptAfter_);
     size_t prefix = 0;
-    while (prefix < a.size() && prefix < b.size() && a[prefix] == b[prefix]) ++prefix;
+    while (prefix < prefixMax && prefix < a.size() && prefix < b.size() && a[prefix] == b[prefix]) ++prefix;
     size_t suffix = 0;
-    while (suffix < a.size() - prefix && suffix < b.size() - prefix && a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix])
+    while (suffix < suffixMax && suffix < a.size() - prefix && suffix < b.size() - prefix &&
+           a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix])
         ++suffix;
     // New characters take the pending insertion format, else that of the character before them.
     TCharFormat f = (insertion_ && insertionAt_ == static_cast<int>(prefix)) ? *insertion_

@@ -1,6 +1,7 @@
 #pragma once
 // Tab controls and page controls, status bars, progress bars, up-down
 // arrows, rich edits, page scrollers and tree views.
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -286,6 +287,9 @@ private:
     std::optional<TCharFormat> insertion_;  // set on an empty selection, used by the next insertion there
     int insertionAt_ = -1;
     bool syncing_ = false;
+    // Characters before and after an edit of Lines that stay as they were.
+    int keptBefore_ = std::numeric_limits<int>::max();
+    int keptAfter_ = std::numeric_limits<int>::max();
     int FormatIndex(const TCharFormat& f);
 };
 

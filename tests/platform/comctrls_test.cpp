@@ -253,6 +253,58 @@ TEST_F(Common, UpDownArrowsStepTheNumberInTheirEdit) {
     arrows->Position = 8;
 }
 
+// Lines inserted or deleted above coloured text move its runs with it, even
+// where the new line begins like the old one.
+TEST_F(Common, RichEditLinesEditedAboveColouredTextMoveItsRuns) {
+    auto rich = Make<TRichEdit>();
+    // Line "Controllo 37": "Controllo" blue, "37" red, the rest black.
+    auto colourLine = [&](int start) {
+        rich->SelStart = start;
+        rich->SelLength = 9;
+        rich->SelAttributes->SetColor(clBlue);
+        rich->SelStart = start + 10;
+        rich->SelLength = 2;
+        rich->SelAttributes->SetColor(clRed);
+        rich->SelStart = rich->GetTextLen();
+        rich->SelLength = 0;
+        rich->SelAttributes->SetColor(clBlack);
+    };
+    auto expectLineAt = [&](int start, const char* what) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(rich->FormatAt(start).Color, clBlue);
+        EXPECT_EQ(rich->FormatAt(start + 8).Color, clBlue);
+        EXPECT_EQ(rich->FormatAt(start + 9).Color, clBlack);
+        EXPECT_EQ(rich->FormatAt(start + 10).Color, clRed);
+        EXPECT_EQ(rich->FormatAt(start + 11).Color, clRed);
+    };
+    rich->Lines->Add("Controllo 37");
+    colourLine(0);
+    rich->Lines->Add("Controllo 37");
+    colourLine(14);
+    expectLineAt(0, "first");
+    expectLineAt(14, "second");
+    // Above it a line that begins the same way; it takes the black of new text.
+    rich->Lines->Insert(0, "Controllo separazione");
+    const int moved = 21 + 2;
+    for (int i = 0; i < 21; ++i) EXPECT_EQ(rich->FormatAt(i).Color, clBlack) << i;
+    expectLineAt(moved, "first after an insertion above it");
+    expectLineAt(moved + 14, "second after an insertion above it");
+    // An empty line in the middle, then a copy of a coloured line between them.
+    rich->Lines->Insert(2, "");
+    expectLineAt(moved + 16, "second after an empty line above it");
+    rich->Lines->Insert(2, "Controllo 37");
+    EXPECT_EQ(rich->FormatAt(moved + 14).Color, clBlack);
+    expectLineAt(moved, "first, with new text below it");
+    expectLineAt(moved + 30, "second after two lines above it");
+    // Deleting the lines above brings the runs back up.
+    rich->Lines->Delete(0);
+    rich->Lines->Delete(1);
+    rich->Lines->Delete(1);
+    EXPECT_EQ(rich->Text, "Controllo 37\r\nControllo 37");
+    expectLineAt(0, "first after the deletions");
+    expectLineAt(14, "second after the deletions");
+}
+
 TEST_F(Common, RichEditsKeepColouredRunsAndPlaceTheCaretUnderTheMouse) {
     auto rich = Make<TRichEdit>();
     rich->SetBounds(0, 0, 400, 200);

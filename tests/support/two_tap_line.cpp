@@ -1,0 +1,59 @@
+#include "support/two_tap_line.h"
+
+#include <gtest/gtest.h>
+
+#include "app/grid.h"
+#include "cells/outlets.h"
+#include "cells/taps.h"
+#include "cells/terminations.h"
+
+namespace {
+
+// The terminal of a reset project stands at column 36 of row 0; its one line
+// leaves from column 37 into row 1.
+constexpr int32_t LineColumn = 37;
+// An outlet turned 3 has its input on the left.
+constexpr int32_t FedFromLeft = 3;
+
+void SetColumn(TCella& cell, int32_t column, float value) {
+    for (int32_t b = 0; b < BandSlots; ++b) cell.Attenuation->Set3(0, column, b, value);
+}
+
+template <typename T>
+T* Put(TGridData& grid, T* cell) {
+    EXPECT_TRUE(grid.InsertCell(cell, false, 0));
+    return cell;
+}
+
+TDerivatore* PutTap(TGridData& grid, int32_t row, float tapLoss) {
+    auto* tap = Put(grid, new TDerivatore(&grid, 0, 0, LineColumn, row, 1, 1));
+    SetColumn(*tap, TapLossColumn, tapLoss);
+    SetColumn(*tap, TapThroughColumn, 1.5f);
+    SetColumn(*tap, TapReverseColumn, 25.0f);
+    SetColumn(*tap, TapDecouplingColumn, 25.0f);
+    tap->Described = 1;
+    return tap;
+}
+
+TPresaD* PutOutlet(TGridData& grid, int32_t row) {
+    auto* outlet = Put(grid, new TPresaD(&grid, FedFromLeft, 0, LineColumn + 1, row, CodeEndOutlet, 1));
+    SetColumn(*outlet, OutletSocketLoss, 1.0f);
+    outlet->Described = 1;
+    return outlet;
+}
+
+}  // namespace
+
+TwoTapLine::TwoTapLine(float secondTapLoss) {
+    project.Reset(true);
+    TGridData& grid = *project.NetworkGrid;
+    r1 = PutTap(grid, 1, 14.0f);
+    p1 = PutOutlet(grid, 1);
+    r2 = PutTap(grid, 2, secondTapLoss);
+    p2 = PutOutlet(grid, 2);
+    Put(grid, new TChiusura(&grid, 0, 0, LineColumn, 3, 1));
+}
+
+TwoTapLine::~TwoTapLine() = default;
+
+bool TwoTapLine::Analyse() { return project.AnalyseGrids(); }
