@@ -56,11 +56,7 @@ std::vector<AnsiString> Names(const TListaCanali* list) {
 class SourcesTest : public GlobalsTest {
 protected:
     void SetUp() override { globals.Reporter().SetTarget(&messages); }
-    std::vector<AnsiString> Messages() const {
-        std::vector<AnsiString> all;
-        for (int i = 0; i < messages.Items->Count(); ++i) all.push_back(messages.Items->Strings(i));
-        return all;
-    }
+    std::vector<AnsiString> Messages() const { return MessagesOf(messages); }
     TListBox messages;
 };
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/application.h"
+#include "platform/stdctrls.h"
 
 namespace {
 constexpr const char* SettingsEnv = "ORDIVEX_VARNE_SETTINGS";
@@ -64,4 +65,10 @@ ScopedGlobals::~ScopedGlobals() {
     if (hadSettingsEnv_) ::setenv(SettingsEnv, savedSettingsEnv_.c_str(), 1);
     else ::unsetenv(SettingsEnv);
     Application->Script().Reset();
+}
+
+std::vector<AnsiString> MessagesOf(const TListBox& list) {
+    std::vector<AnsiString> all;
+    for (int i = 0; i < list.Items->Count(); ++i) all.push_back(list.Items->Strings(i));
+    return all;
 }

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/band_systems.h"
 #include "core/channel_plans.h"
@@ -18,6 +19,11 @@
 #include "core/options.h"
 #include "core/reporter.h"
 #include "support/temp_dir.h"
+
+class TListBox;
+
+// Every line of a message list, in order (the reporter's target in tests).
+std::vector<AnsiString> MessagesOf(const TListBox& list);
 
 class ScopedGlobals {
 public:
