@@ -24,20 +24,6 @@ constexpr int32_t OldColumnOrder[AmpColumns] = {5, 6, 0, 4, 1, 2, 3};
 // Bit of the second Positions word by which codes 21 and 22 stand in for each other.
 constexpr uint32_t SameKindAcrossCodes = 1u << 30;
 
-int32_t LinkSide(TTapEdge edge) {
-    switch (edge) {
-    case TTapEdge::Right: return 3;
-    case TTapEdge::Left: return 1;
-    case TTapEdge::Top: return 2;
-    default: return 0;
-    }
-}
-
-// The grid square of layout square (x, y).
-void LayoutSquare(const TCella& cell, int32_t x, int32_t y, int32_t& column, int32_t& row) {
-    cell.GridToLocal(column, row, cell.Column + x, cell.Row + y);
-}
-
 // A copy of every column of a row, for reordering in place.
 void ReorderOldColumns(TInfo& table, int32_t rows) {
     if (table.Rank() != 3 || !table.root3 || table.Size3() < AmpColumns) return;
@@ -84,41 +70,7 @@ bool ValidOldCount(int32_t n) { return n >= 1 && n <= MaxPortCount; }
 
 }  // namespace
 
-// ---- Layout helpers shared by the amplifier classes ----
-
-TCellRect LayoutRect(const TCella& cell, const TTapLayout& layout) {
-    int32_t c0 = 0, r0 = 0, c1 = 0, r1 = 0;
-    LayoutSquare(cell, 0, 0, c0, r0);
-    LayoutSquare(cell, layout.Width - 1, layout.Height - 1, c1, r1);
-    return TCellRect{std::min(r0, r1), std::min(c0, c1), std::max(r0, r1), std::max(c0, c1)};
-}
-
-void PlaceLayout(TCella& cell, const TTapLayout& layout, TQNextCell& queue, uint8_t needsTermination) {
-    for (int32_t x = 0; x < layout.Width; ++x)
-        for (int32_t y = 0; y < layout.Height; ++y) {
-            int32_t c = 0, r = 0;
-            LayoutSquare(cell, x, y, c, r);
-            if (cell.Owner)
-                if (TSquareAnalysis* square = cell.Owner->AnalysisAt(c, r)) square->Visited = 1;
-        }
-    for (const TTapPort& port : layout.Ports) {
-        int32_t c = 0, r = 0;
-        LayoutSquare(cell, port.X, port.Y, c, r);
-        if (port.Kind == TTapPortKind::Input)
-            cell.MarkGridCell(c, r, 0, port.Index, 0);
-        else
-            cell.LinkPortAt(c, r, port.Index, LinkSide(port.Edge), needsTermination, 0, queue);
-    }
-}
-
-const TTapPort* LayoutPortAt(const TCella& cell, const TTapLayout& layout, const TInfoMousePos& position) {
-    int32_t column = 0, row = 0;
-    cell.LocalToGrid(column, row, position.Column, position.Row);
-    const int32_t x = column - cell.Column, y = row - cell.Row;
-    for (const TTapPort& port : layout.Ports)
-        if (port.X == x && port.Y == y) return &port;
-    return nullptr;
-}
+// ---- Rows that stay with their ports ----
 
 void ReverseRows(TInfo& table, int32_t n) {
     if (table.Rank() != 3 || !table.root3) return;
@@ -182,11 +134,13 @@ TTapLayout TAmplificatore::Layout() const {
     return layout;
 }
 
-TCellRect TAmplificatore::GetGridRect() { return LayoutRect(*this, Layout()); }
+TCellRect TAmplificatore::GetGridRect() { return LayoutGridRect(*this, Layout()); }
 
 bool TAmplificatore::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     if (NumThroughOutputs == 1) return TCella::PlaceOnGrid(record, queue);
-    PlaceLayout(*this, Layout(), queue, record.NeedsTermination);
+    const TTapLayout layout = Layout();
+    MarkLayoutSquares(*this, layout);
+    PlaceLayoutPorts(*this, layout, record.NeedsTermination, queue);
     return true;
 }
 
@@ -198,7 +152,7 @@ void TAmplificatore::GetPortName(TInfoMousePos& position) {
     position.Input = position.TapOutput = position.ThroughOutput = -1;
     position.PortName = AnsiString();
     const TTapLayout layout = Layout();
-    const TTapPort* port = LayoutPortAt(*this, layout, position);
+    const TTapPort* port = LayoutPortUnder(*this, layout, position);
     if (!port) return;
     if (port->Kind == TTapPortKind::Input) {
         position.Input = port->Index;
@@ -339,10 +293,12 @@ TTapLayout TTerrestre::Layout() const {
     return layout;
 }
 
-TCellRect TTerrestre::GetGridRect() { return LayoutRect(*this, Layout()); }
+TCellRect TTerrestre::GetGridRect() { return LayoutGridRect(*this, Layout()); }
 
 bool TTerrestre::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
-    PlaceLayout(*this, Layout(), queue, 0);
+    const TTapLayout layout = Layout();
+    MarkLayoutSquares(*this, layout);
+    PlaceLayoutPorts(*this, layout, 0, queue);
     return true;
 }
 
@@ -350,7 +306,7 @@ void TTerrestre::GetPortName(TInfoMousePos& position) {
     position.Input = position.TapOutput = position.ThroughOutput = -1;
     position.PortName = AnsiString();
     const TTapLayout layout = Layout();
-    const TTapPort* port = LayoutPortAt(*this, layout, position);
+    const TTapPort* port = LayoutPortUnder(*this, layout, position);
     if (!port) return;
     if (port->Kind == TTapPortKind::Input) {
         position.Input = port->Index;

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "cells/cell.h"
+#include "cells/layout_table.h"
 #include "cells/taps.h"
 
 enum : int32_t {
@@ -194,16 +195,6 @@ public:
     TTapLayout Layout() const;
 };
 
-// Placement of a cell described by a layout (squares, ports and the side
-// each port faces, as the taps describe theirs): every square marked for the
-// grid analysis, inputs waiting on their square, outputs linked across their
-// edge with the given needs-termination byte.
-void PlaceLayout(TCella& cell, const TTapLayout& layout, TQNextCell& queue, uint8_t needsTermination);
-// The grid squares a layout covers under the cell's turn and mirror.
-TCellRect LayoutRect(const TCella& cell, const TTapLayout& layout);
-// The port on the layout square under the pointer (the first one listed for
-// that square), or none.
-const TTapPort* LayoutPortAt(const TCella& cell, const TTapLayout& layout, const TInfoMousePos& position);
 // The port table of a cell of n inputs, m through outputs and one row of
 // seven columns per input.
 void SetLinePortCounts(TCella& cell);

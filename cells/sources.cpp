@@ -105,7 +105,9 @@ TTapLayout TAntenna::Layout() const {
 }
 
 bool TAntenna::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
-    PlaceLayout(*this, Layout(), queue, 0);
+    const TTapLayout layout = Layout();
+    MarkLayoutSquares(*this, layout);
+    PlaceLayoutPorts(*this, layout, 0, queue);
     return true;
 }
 
@@ -224,10 +226,12 @@ TTapLayout TSat::Layout() const {
     return layout;
 }
 
-TCellRect TSat::GetGridRect() { return LayoutRect(*this, Layout()); }
+TCellRect TSat::GetGridRect() { return LayoutGridRect(*this, Layout()); }
 
 bool TSat::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
-    PlaceLayout(*this, Layout(), queue, 0);
+    const TTapLayout layout = Layout();
+    MarkLayoutSquares(*this, layout);
+    PlaceLayoutPorts(*this, layout, 0, queue);
     return true;
 }
 
@@ -235,7 +239,7 @@ void TSat::GetPortName(TInfoMousePos& position) {
     position.Input = position.TapOutput = position.ThroughOutput = -1;
     position.PortName = AnsiString();
     const TTapLayout layout = Layout();
-    if (const TTapPort* port = LayoutPortAt(*this, layout, position)) {
+    if (const TTapPort* port = LayoutPortUnder(*this, layout, position)) {
         position.ThroughOutput = port->Index;
         position.PortName = "uscita " + IntToStr(port->Index + 1);
     }
