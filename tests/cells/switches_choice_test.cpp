@@ -142,6 +142,17 @@ TEST_F(SwitchChoice, NeighboursChooseFirstAndTakeLargerLossesWhereLevelIsToSpare
     // The reach windows follow the model: users (8, 15) + 10, through 2 (10, 20) + 3.
     EXPECT_FLOAT_EQ(n.s.ReachLevels[2][Band].Min, 13.0f);
     EXPECT_FLOAT_EQ(n.s.ReachLevels[2][Band].Max, 25.0f);
+    // A band below the satellite bands is chosen in band 9; a termination on
+    // an input chooses first, from the output side.
+    SwitchNet m;
+    TFineLinea closing;
+    closing.TypeCode = CodeTermination;
+    closing.NumOutputs = 1;   // an end that closes the line above input 2
+    LinkCells(closing, 0, m.s, 1);
+    ASSERT_TRUE(m.s.ChooseModel(list.First(), 0, NextPassNumber(), nullptr, 2, 0));
+    EXPECT_EQ(m.user0.chooseBand, 9);
+    EXPECT_EQ(closing.chooseMode, 0x3 | 0x4);
+    EXPECT_LT(closing.chosenAs, m.user0.chosenAs);
 }
 
 TEST_F(SwitchChoice, FailuresAndTheMessage) {
