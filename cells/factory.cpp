@@ -14,6 +14,7 @@
 #include "cells/filters.h"
 #include "cells/graphic_cells.h"
 #include "cells/head_end.h"
+#include "cells/integrated_head_end.h"
 #include "cells/mixers.h"
 #include "cells/passives.h"
 #include "cells/sources.h"
@@ -136,6 +137,7 @@ const TClassEntry classTable[] = {
     {"TAmplificatoreA", [](const TCellArgs& a) -> TCella* { return new TAmplificatoreA(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
     {"TAntenna", [](const TCellArgs& a) -> TCella* { return new TAntenna(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
     {"TSat", [](const TCellArgs& a) -> TCella* { return new TSat(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TCentraleIntegrata", [](const TCellArgs& a) -> TCella* { return new TCentraleIntegrata(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
     {"TTerrestre", [](const TCellArgs& a) -> TCella* { return new TTerrestre(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
 };
 

@@ -5,6 +5,7 @@
 #include "cells/cell.h"
 #include "cells/custom_cell.h"
 #include "cells/filters.h"
+#include "cells/integrated_head_end.h"
 #include "cells/graphic_cells.h"
 #include "cells/mixers.h"
 #include "cells/passives.h"
@@ -56,6 +57,7 @@ const TPrototypeFamily families[] = {
     {CodeAmplificatoreA, 1, AmplifierPrototypeWays, 0, 0, 2, [](const TPrototypeKey& k) -> TCella* { return new TAmplificatoreA(nullptr, 0, 0, 0, 0, k.Variant ? 1 : k.A, k.A); }},
     {CodeAntenna, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TAntenna(nullptr, 0, 0, 0, 0); }},
     {CodeSat, 0, SatPrototypeOutputs, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TSat(nullptr, 0, 0, 0, 0, k.A); }},
+    {CodeCentraleIntegrata, 1, IntegratedMaxInputs, 1, IntegratedMaxOutputs, 1, [](const TPrototypeKey& k) -> TCella* { return new TCentraleIntegrata(nullptr, 0, 0, 0, 0, k.A, k.B); }},
     {CodeTerrestre, 0, WideBandPrototypeInputs, 0, WideBandPrototypeOutputs, 1, [](const TPrototypeKey& k) -> TCella* { return new TTerrestre(nullptr, 0, 0, 0, 0, k.A, k.B); }},
 };
 

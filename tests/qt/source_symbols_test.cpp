@@ -1,5 +1,5 @@
-// Symbols of the antennas, converters, amplifiers and the head end's
-// wide-band amplifier painted through QPainter onto bitmaps at the three
+// Symbols of the antennas, converters, amplifiers, the head end's wide-band
+// amplifier and the integrated head-end painted through QPainter onto bitmaps at the three
 // zooms of the drawing window, in every turn and mirror they take. The sheets
 // are written to the build folder (symbols/sources_*.png) to be looked at.
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 
 #include "app/grid.h"
 #include "cells/amplifiers.h"
+#include "cells/integrated_head_end.h"
 #include "cells/sources.h"
 #include "platform/graphics.h"
 #include "platform/qt/qt_paint.h"
@@ -56,6 +57,7 @@ const Kind Kinds[] = {
     {"A 3x3", true, [](TGridData* g, int32_t t, int32_t m) { return new TAmplificatore(g, t, m, 0, 0, 22, 3, 3); }},
     {"A 1x4", true, [](TGridData* g, int32_t t, int32_t m) { return new TAmplificatore(g, t, m, 0, 0, 22, 1, 4); }},
     {"Tr 2x5", false, [](TGridData* g, int32_t, int32_t m) { return new TTerrestre(g, 0, m, 0, 0, 2, 5); }},
+    {"Ci 3x2", false, [](TGridData* g, int32_t, int32_t) { return new TCentraleIntegrata(g, 0, 0, 0, 0, 3, 2); }},
     {"Tr 3x1", false, [](TGridData* g, int32_t, int32_t m) { return new TTerrestre(g, 0, m, 0, 0, 3, 1); }},
 };
 
