@@ -609,3 +609,37 @@ TEST_F(SourcesTest, AnAntennaNeedsBothEndsOfItsRange) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SourcesTest, AntennaAndConverterRecordsMatchTheirGoldenBytes) {
+    auto antennaCell = Make(38);
+    auto& antenna = dynamic_cast<TAntenna&>(*antennaCell);
+    antenna.Shape = 1;
+    antenna.WindThrust = 120.0f;
+    antenna.WindSpeed = 150.0f;
+    antenna.WindArea = 0.25f;
+    antenna.SourceChannels->Insert(PlanChannel(*CanalizzazioneEuropa, "21", 60.0f));
+    antenna.SourceChannels->Insert(PlanChannel(*CanalizzazioneEuropa, "40", 58.5f));
+    const std::string antennaGolden = ReadHexFixture("antenna_60000.hex");
+    EXPECT_EQ(Saved(antenna), antennaGolden) << HexDump(Saved(antenna));
+
+    auto satCell = Make(39, 2);
+    auto& sat = dynamic_cast<TSat&>(*satCell);
+    sat.UseSatBands[1] = 0;
+    sat.OutputChannels[1]->Insert(PlanChannel(*CanalizzazioneEuropa, "21", 60.0f));
+    sat.Attenuation->Set3(0, SatLevelColumn, 6, 70.0f);
+    const std::string satGolden = ReadHexFixture("sat_60000.hex");
+    EXPECT_EQ(Saved(sat), satGolden) << HexDump(Saved(sat));
+
+    // Both read back into what wrote them.
+    auto antennaBack = Make(38);
+    ASSERT_EQ(ReadInto(*antennaBack, antennaGolden, 60000), TRecordResult::Ok);
+    EXPECT_EQ(dynamic_cast<TAntenna&>(*antennaBack).WindSpeed, 150.0f);
+    auto satBack = Make(39, 2);
+    ASSERT_EQ(ReadInto(*satBack, satGolden, 60000), TRecordResult::Ok);
+    EXPECT_EQ(satBack->Attenuation->Get3(0, SatLevelColumn, 6), 70.0f);
+    EXPECT_EQ(dynamic_cast<TSat&>(*satBack).OutputChannels[1]->Count(), 1);
+}
+
+}  // namespace
