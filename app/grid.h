@@ -113,6 +113,9 @@ public:
     TCella* CellAt(int32_t column, int32_t row) const;
     // The overlay of the square's cell when second > first, else the cell.
     TCella* CellAtLayer(int32_t column, int32_t row, int32_t first, int32_t second) const;
+    // True when the rectangle lies where cells may stand (the head-end
+    // terminal alone may use the rows kept for it).
+    bool InsideUsableArea(const TCellRect& rect) const;
     bool Inside(int32_t column, int32_t row) const {
         return column >= 0 && column < Columns && row >= 0 && row < Rows;
     }
@@ -189,7 +192,6 @@ private:
     size_t Index(int32_t column, int32_t row) const {
         return static_cast<size_t>(column) * static_cast<size_t>(Rows) + static_cast<size_t>(row);
     }
-    bool InsideUsableArea(const TCellRect& rect) const;
     bool HoldsHeadEnd() const;
     bool FindAnchorColumn(int32_t& column, int32_t& row) const;
     void PlaceOnSquare(int32_t column, int32_t row, TCella* cell);

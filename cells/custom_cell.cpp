@@ -371,7 +371,7 @@ bool TCellaCustom::EditData(TDatiComponenti* dialog) {
     FootprintColumns = oldColumns;
     FootprintRows = oldRows;
     if (Owner && after != before) {
-        bool free = after.Left >= 0 && after.Top >= 0 && after.Right < Owner->Columns && after.Bottom < Owner->Rows;
+        bool free = Owner->InsideUsableArea(after);
         for (int32_t c = after.Left; c <= after.Right && free; ++c)
             for (int32_t r = after.Top; r <= after.Bottom && free; ++r) {
                 TCella* there = Owner->CellAt(c, r);

@@ -456,6 +456,16 @@ TEST_F(GridChainTest, AllCellsDescribedStrictAndLenient) {
     EXPECT_TRUE(grid.AllCellsDescribed(false));
 }
 
+// A custom component's structure has no head-end terminal: its chain begins
+// with a component, which must be described like the others.
+TEST_F(GridChainTest, AChainWithoutTerminalChecksItsFirstCell) {
+    for (auto* c : cells) c->Described = 1;
+    grid.Anchor = cells[0];
+    EXPECT_TRUE(grid.AllCellsDescribed(true));
+    cells[0]->Described = 0;
+    EXPECT_FALSE(grid.AllCellsDescribed(false));
+}
+
 TEST_F(GridChainTest, ClearWalkMarksReachesOverlaysToo) {
     auto* horizontal = new TCellaProva(nullptr, 7, 7, 1, 1, 0, true, 1);
     auto* vertical = new TCellaProva(nullptr, 7, 7, 1, 1, 0, true, 0);

@@ -12,6 +12,7 @@
 
 #include "app/grid.h"
 #include "app/mouse_info.h"
+#include "cells/amplifiers.h"
 #include "cells/anchors.h"
 #include "cells/custom_cell.h"
 #include "cells/factory.h"
@@ -534,42 +535,48 @@ TEST_F(CustomEditTest, AStructureThatFailsItsChecksKeepsTheFormOpen) {
 TEST_F(CustomEditTest, ANewFootprintMustFitWhereTheCellStands) {
     struct Case {
         const char* what;
-        int32_t blockerColumn;   // a cell standing to the right of the footprint, or -1
-        int32_t cellColumn;
+        int32_t blockerColumn;   // a cell standing below the third column of the footprint, or -1
+        int32_t cellColumn, cellRow, turn;
+        int32_t columns, rows;   // the new footprint
         bool taken;
     };
     const Case cases[] = {
-        {"free", -1, 4, true},
-        {"covers another cell", 6, 4, false},
-        {"leaves the grid", -1, 28, false},
+        {"free", -1, 4, 4, 0, 3, 2, true},
+        {"covers another cell", 6, 4, 4, 0, 3, 2, false},
+        {"leaves the grid", -1, 28, 4, 0, 3, 2, false},
+        {"reaches the network grid's row 0", -1, 4, 2, 2, 2, 3, false},
     };
     for (const Case& c : cases) {
         network.Clear();
         Application->Script().MessageBoxes.clear();
-        auto owned = MakeCustomSplitter(&network, c.cellColumn, 4);
+        auto owned = MakeCustomSplitter(&network, c.cellColumn, c.cellRow, c.turn);
         TCellaCustom* cell = owned.get();
         ASSERT_TRUE(network.InsertCell(owned.release(), false, 0)) << c.what;
+        const TCellRect before = cell->GetGridRect();
         TCella* blocker = nullptr;
         if (c.blockerColumn >= 0) {
-            blocker = new TFiltroS(&network, 0, 0, c.blockerColumn, 5);
+            blocker = new TFiltroS(&network, 0, 0, c.blockerColumn, c.cellRow + 1);
             network.InsertCell(blocker, false, 0);
         }
         Answer([&](TDatiComponenti& f) {
-            auto* edited = dynamic_cast<TCellaCustom*>(f.EditedCell);
-            edited->SetFootprint(3, 2);
+            dynamic_cast<TCellaCustom*>(f.EditedCell)->SetFootprint(c.columns, c.rows);
             f.EditDescrizione->Text = "Largo";
             f.ButtonOk->Click();
         });
         EXPECT_EQ(cell->OpenDataDialog(), c.taken) << c.what;
-        EXPECT_EQ(cell->FootprintColumns, c.taken ? 3 : 2) << c.what;
+        EXPECT_EQ(cell->FootprintColumns, c.taken ? c.columns : 2) << c.what;
+        EXPECT_EQ(cell->FootprintRows, c.taken ? c.rows : 2) << c.what;
         EXPECT_EQ(cell->Description == "Largo", c.taken) << c.what;
-        for (int32_t col = c.cellColumn; col < c.cellColumn + 3 && col < network.Columns; ++col)
-            for (int32_t row = 4; row <= 5; ++row) {
-                const bool inside = col < c.cellColumn + cell->FootprintColumns;
-                EXPECT_EQ(network.CellAt(col, row) == cell, inside) << c.what << " column " << col;
+        // The cell stands on the squares of its footprint and on no other.
+        const TCellRect now = cell->GetGridRect();
+        EXPECT_EQ(now == before, !c.taken) << c.what;
+        for (int32_t col = 0; col < network.Columns; ++col)
+            for (int32_t row = 0; row < network.Rows; ++row) {
+                const bool inside = col >= now.Left && col <= now.Right && row >= now.Top && row <= now.Bottom;
+                EXPECT_EQ(network.CellAt(col, row) == cell, inside) << c.what << " square " << col << ", " << row;
             }
         if (blocker) {
-            EXPECT_EQ(network.CellAt(6, 5), blocker) << c.what;
+            EXPECT_EQ(network.CellAt(c.blockerColumn, c.cellRow + 1), blocker) << c.what;
         }
         EXPECT_EQ(Application->Script().MessageBoxes.size(), c.taken ? 0u : 1u) << c.what;
     }
@@ -588,11 +595,18 @@ public:
 TEST_F(CustomCellTest, EveryInnerCellAdjustsItsLossTablesOnce) {
     auto* wide = new TContaTabelle(3);     // three squares
     auto* narrow = new TContaTabelle(1);
-    auto cell = MakeCustomCell(nullptr, 0, 0, 1, 1, {{wide, 2, 2}, {narrow, 7, 7}});
+    // An amplifier of code 22 drops its positive gain regulation.
+    auto* amplifier = new TAmplificatore(nullptr, 0, 0, 0, 0, 22, 1, 1);
+    amplifier->Attenuation->Set3(0, AmpRegulation, 4, 3.0f);
+    amplifier->Attenuation->Set3(0, AmpRegulation, 5, -2.0f);
+    auto cell = MakeCustomCell(nullptr, 0, 0, 1, 1, {{wide, 2, 2}, {narrow, 7, 7}, {amplifier, 10, 10}});
     ASSERT_EQ(cell->Structure.CellAt(4, 2), wide);
+    ASSERT_EQ(cell->Structure.CellAt(10, 10), amplifier);
     cell->AdjustLossTables();
     EXPECT_EQ(wide->adjusted, 1);
     EXPECT_EQ(narrow->adjusted, 1);
+    EXPECT_EQ(amplifier->Attenuation->Get3(0, AmpRegulation, 4), 0.0f);
+    EXPECT_EQ(amplifier->Attenuation->Get3(0, AmpRegulation, 5), -2.0f);
 }
 
 // ---- Symbol ----
