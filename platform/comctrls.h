@@ -268,6 +268,9 @@ public:
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     // The next tab stop right of x (pixels from the text's left edge).
     int TabStopAfter(int x) const;
+    // Kept with the formats, one per character, so that selecting costs no
+    // walk over a long text.
+    int GetTextLen() const override { return static_cast<int>(formatOf_.size()); }
 
 protected:
     void DoPropertyChanged(TPropId id) override;

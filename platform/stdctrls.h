@@ -54,7 +54,8 @@ public:
     TProperty<bool> HideSelection{this, TPropId::None, true};
     TNotifyEvent OnChange;
 
-    int GetTextLen() const;
+    // Characters of Text.
+    virtual int GetTextLen() const;
     AnsiString SelText() const;
     // Replaces the selection as the person's typing does.
     void SetSelText(const AnsiString& text);

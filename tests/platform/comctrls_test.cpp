@@ -301,6 +301,10 @@ TEST_F(Common, RichEditLinesEditedAboveColouredTextMoveItsRuns) {
     rich->Lines->Delete(1);
     rich->Lines->Delete(1);
     EXPECT_EQ(rich->Text, "Controllo 37\r\nControllo 37");
+    EXPECT_EQ(rich->GetTextLen(), 26);
+    rich->Lines->Add("è");
+    EXPECT_EQ(rich->GetTextLen(), 29);   // characters, not bytes
+    rich->Lines->Delete(2);
     expectLineAt(0, "first after the deletions");
     expectLineAt(14, "second after the deletions");
 }
