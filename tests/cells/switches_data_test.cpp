@@ -123,6 +123,11 @@ TEST_F(SwitchRecords, AnOldRecordWithDamagedCountsIsRefused) {
             << outputs << " " << inputs;
         EXPECT_LE(cell->Attenuation->Size2(), 1) << "nothing made for the damaged counts";
     }
+    // A switch without lines reads, and copies no line into another.
+    auto cell = Make(10, 0, 0);
+    EXPECT_EQ(ReadInto(*cell, OldRecord(12.0f, 2, 0).Bytes(), 10000), TRecordResult::Ok);
+    EXPECT_EQ(cell->TableRows, 0);
+    EXPECT_EQ(cell->NumOutputs, 2);
 }
 
 // A record of versions 20000 to 50000 up to its level rows: head, texts,
