@@ -442,7 +442,7 @@ void WriteHeadEndLimits(TProgetto& project, TReportText& out) {
     const AnsiString separator = ReportSeparator();
     OpenTable(out, "Segnali ammissibili in uscita dal Terminale di Testa in dB");
     TCella* headEnd = HeadEnd(project);
-    const int32_t lines = HeadEndLines(project);
+    const int32_t lines = headEnd ? headEnd->NumThroughOutputs : 0;
     for (int32_t line = 0; line < lines; ++line) {
         out.Add("Uscita " + IntToStr(line + 1) + "\t ");
         const TBandWindows w = WindowsOf(headEnd->InputLevels, line);

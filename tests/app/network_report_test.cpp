@@ -15,7 +15,6 @@
 #include "app/report_pages.h"
 #include "cells/outlets.h"
 #include "cells/taps.h"
-#include "core/channel_list.h"
 #include "core/options.h"
 #include "core/reporter.h"
 #include "platform/application.h"
@@ -25,7 +24,6 @@
 #include "platform/stdctrls.h"
 #include "platform/utf8.h"
 #include "support/globals_fixture.h"
-#include "support/line_cells.h"
 #include "support/two_tap_line.h"
 
 namespace {
@@ -351,24 +349,10 @@ TEST_F(NetworkReportTest, AttenuationAndOutletCellsAtTheirEdges) {
 
 class ChannelPagesTest : public NetworkReportTest {
 protected:
-    // The line fed by a source of 20 channels on the head-end grid, joined
-    // to the head-end terminal's input as the analysis would.
+    // The line fed by a source of 20 channels, five of them in no band.
     void Feed() {
         Line();
-        TGridData& headEnd = *line->project.HeadEndGrid;
-        source = new TSorgenteLinea(&headEnd, 0, 0);
-        for (int i = 0; i < 20; ++i) {
-            TCanale c;
-            c.name = "E" + std::to_string(21 + i);
-            c.label = "Canale " + std::to_string(i);
-            c.freqLow = 470.0f + 8.0f * i;
-            c.freqHigh = c.freqLow + 8.0f;
-            c.band = i < 15 ? 4 : -1;   // b. IV; the last five in no band, which the taps report
-            c.levelMin = c.levelMax = 80.0f;
-            source->SourceChannels->Insert(c);
-        }
-        JoinCells(*source, 0, *headEnd.Anchor, 0);
-        ownedSource.reset(source);
+        line->FeedChannels(5);
     }
     // What one channel pass reports into a list of the test's own.
     std::vector<std::string> OnePass() {
@@ -386,8 +370,6 @@ protected:
         return out;
     }
 
-    TSorgenteLinea* source = nullptr;
-    std::unique_ptr<TSorgenteLinea> ownedSource;
     std::unique_ptr<TRichEdit> header = std::make_unique<TRichEdit>(nullptr);
     std::unique_ptr<TRichEdit> table = std::make_unique<TRichEdit>(nullptr);
     std::unique_ptr<TListBox> messages = std::make_unique<TListBox>(nullptr);

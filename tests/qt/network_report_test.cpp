@@ -1,7 +1,8 @@
-// The "Calcoli rete" report of the two-tap line written into a rich edit
-// shown in a real window: its text, and "37" painted red where the
-// separation is below "AttMin". The window is written to
-// test-artefacts/network-report.png in the build folder.
+// The calculation pages in real windows: the "Calcoli rete" report of the
+// two-tap line in a rich edit, its text, and "37" painted red where the
+// separation is below "AttMin"; the "Calcoli canali" run filling its header
+// and message list. The windows are written to test-artefacts/ in the build
+// folder (network-report.png, channel-calculations.png).
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -9,8 +10,10 @@
 #include <string>
 
 #include "app/report_pages.h"
+#include "core/reporter.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"
+#include "platform/stdctrls.h"
 #include "platform/utf8.h"
 #include "qt/qt_test_support.h"
 #include "support/globals_fixture.h"
@@ -75,6 +78,44 @@ TEST(QtNetworkReport, TheTwoTapLineReportShowsInARichEdit) {
 
     QImage window = qttest::WindowOf(form.get())->grab().toImage();
     ASSERT_TRUE(window.save(QString::fromStdString(qttest::Artefact("network-report.png"))));
+}
+
+TEST(QtNetworkReport, CalcoliCanaliFillsItsHeaderAndMessageList) {
+    ScopedGlobals globals;
+    TwoTapLine line;
+    ASSERT_TRUE(line.Analyse());
+    line.FeedChannels(5);
+
+    auto form = std::make_unique<TForm>(nullptr);
+    form->Caption = "Calcoli canali";
+    form->SetBounds(0, 0, 760, 420);
+    auto* header = new TRichEdit(form.get());
+    header->Parent = form.get();
+    header->SetBounds(0, 0, 760, 24);
+    auto* table = new TRichEdit(form.get());
+    table->Parent = form.get();
+    table->SetBounds(0, 24, 760, 150);
+    auto* messages = new TListBox(form.get());
+    messages->Parent = form.get();
+    messages->SetBounds(0, 174, 760, 220);
+    form->Show();
+    qttest::Settle();
+
+    TCalculationRun run;
+    run.Project = &line.project;
+    RunChannelCalculations(run, header, table, messages);
+    qttest::Settle();
+
+    EXPECT_EQ(header->Lines->Strings(0), ChannelRowsHeader);
+    ASSERT_EQ(messages->Items->Count(), 10);
+    EXPECT_EQ(messages->Items->Strings(0), "R1: canale E36 non gestito.");
+    EXPECT_FALSE(GestoreErrori->enabled);
+    // The list's window shows its lines: dark text on its white ground.
+    const QImage shown = qttest::WidgetOf(messages)->grab().toImage();
+    EXPECT_GT(PixelsOf(shown, QRect(0, 0, 200, 16 * 10), QColor(Qt::black)), 100);
+
+    QImage window = qttest::WindowOf(form.get())->grab().toImage();
+    ASSERT_TRUE(window.save(QString::fromStdString(qttest::Artefact("channel-calculations.png"))));
 }
 
 }  // namespace

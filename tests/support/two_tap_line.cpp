@@ -6,6 +6,8 @@
 #include "cells/outlets.h"
 #include "cells/taps.h"
 #include "cells/terminations.h"
+#include "core/channel_list.h"
+#include "support/line_cells.h"
 
 namespace {
 
@@ -57,3 +59,21 @@ TwoTapLine::TwoTapLine(float secondTapLoss) {
 TwoTapLine::~TwoTapLine() = default;
 
 bool TwoTapLine::Analyse() { return project.AnalyseGrids(); }
+
+void TwoTapLine::FeedChannels(int unplaced) {
+    constexpr int Channels = 20;
+    constexpr int32_t BandIV = 4;
+    TGridData& headEnd = *project.HeadEndGrid;
+    source = std::make_unique<TSorgenteLinea>(&headEnd, 0, 0);
+    for (int i = 0; i < Channels; ++i) {
+        TCanale c;
+        c.name = "E" + std::to_string(21 + i);
+        c.label = "Canale " + std::to_string(i);
+        c.freqLow = 470.0f + 8.0f * static_cast<float>(i);
+        c.freqHigh = c.freqLow + 8.0f;
+        c.band = i < Channels - unplaced ? BandIV : -1;
+        c.levelMin = c.levelMax = 80.0f;
+        source->SourceChannels->Insert(c);
+    }
+    JoinCells(*source, 0, *headEnd.Anchor, 0);
+}

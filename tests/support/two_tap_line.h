@@ -7,12 +7,14 @@
 // (socket loss 1), its through output a termination. Needs the program-wide
 // objects (a GlobalsTest) while it lives.
 #include <cstdint>
+#include <memory>
 
 #include "app/project.h"
 
 class TCella;
 class TDerivatore;
 class TPresaD;
+class TSorgenteLinea;
 
 class TwoTapLine {
 public:
@@ -23,10 +25,15 @@ public:
 
     // Analyses and numbers the grids; false on a circuit error.
     bool Analyse();
+    // After the analysis: a source of 20 channels E21 to E40 feeding the
+    // head-end terminal's input, as the analysis would join it; the last
+    // `unplaced` lie in no band, which the taps report.
+    void FeedChannels(int unplaced);
 
     TProgetto project{nullptr};
     TDerivatore* r1 = nullptr;
     TDerivatore* r2 = nullptr;
     TPresaD* p1 = nullptr;
     TPresaD* p2 = nullptr;
+    std::unique_ptr<TSorgenteLinea> source;
 };
