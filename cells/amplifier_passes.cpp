@@ -45,17 +45,29 @@ std::unique_ptr<TInfo> StageOfRow(const TInfo& table, int32_t r) {
 // The message ports of a line: the short forms for a one-line cell.
 int32_t LinePort(const TCella& cell, int32_t i) { return cell.NumInputs > 1 ? i + 1 : 0; }
 
-double Limit(int32_t band, int kind) {
+// The channels the outlets downstream of output out receive.
+void CollectAtOutlets(TCella& cell, int32_t out, TListaCanali& scratch) {
+    scratch.Clear();
+    if (TCella* next = OutputNeighbour(cell, out))
+        next->WalkDownstream(&scratch, OutputNeighbourPort(cell, out), NextPassNumber());
+}
+
+void RunProjectChannelPass(TCella& cell) {
+    if (TProgetto* project = cell.Owner ? cell.Owner->Project : nullptr) project->RunChannelPass(0);
+}
+
+}  // namespace
+
+// ---- Regulation step ----
+
+double OptionLimit(int32_t band, int kind) {
     return Opzioni && band >= 0 && band < BandSlots ? Opzioni->limits[band][kind] : LimitNoLimit;
 }
 
-// The outlets' lowest levelMin and highest levelMax per band, over the
-// channels of list that the outlets received (scratch): both lists run in
-// freqLow order and are walked together.
-void MatchOutletLevels(const TListaCanali& scratch, const TListaCanali& list, double* lowest, double* highest) {
+void MatchChannelLevels(const TListaCanali& reached, const TListaCanali& list, double* lowest, double* highest) {
     std::fill(lowest, lowest + BandSlots, NoLowest);
     std::fill(highest, highest + BandSlots, NoHighest);
-    const TCanale* a = scratch.head;
+    const TCanale* a = reached.head;
     const TCanale* b = list.head;
     while (a && b) {
         if (a->freqLow < b->freqLow) {
@@ -73,20 +85,15 @@ void MatchOutletLevels(const TListaCanali& scratch, const TListaCanali& list, do
     }
 }
 
-// The channels the outlets downstream of output out receive.
-void CollectAtOutlets(TCella& cell, int32_t out, TListaCanali& scratch) {
-    scratch.Clear();
-    if (TCella* next = OutputNeighbour(cell, out))
-        next->WalkDownstream(&scratch, OutputNeighbourPort(cell, out), NextPassNumber());
+void RegulateRow(TCella& cell, int32_t row, int32_t regulationColumn, int32_t maxRegulationColumn,
+                 const TRegolazioneBanda* bands) {
+    TBandVector maxRegulation = AttenuationVector(cell, row, maxRegulationColumn);
+    TBandVector regulation = AttenuationVector(cell, row, regulationColumn);
+    RegulateBandGroups(bands, maxRegulation.v, regulation.v);
+    for (int32_t b = 0; b < BandSlots; ++b)
+        if (regulation.v[b] != cell.Attenuation->Get3(row, regulationColumn, b))
+            cell.Attenuation->Set3(row, regulationColumn, b, regulation.v[b]);
 }
-
-void RunProjectChannelPass(TCella& cell) {
-    if (TProgetto* project = cell.Owner ? cell.Owner->Project : nullptr) project->RunChannelPass(0);
-}
-
-}  // namespace
-
-// ---- Regulation step ----
 
 void RegulateBandGroups(const TRegolazioneBanda* bands, const float* maxRegulation, float* regulation) {
     int32_t b = 0;
@@ -284,21 +291,16 @@ void TAmplificatore::RegulateInput(int32_t input, TListaCanali& scratch) {
     for (const TCanale* c = out->head; c; c = c->next)
         if (c->band >= 0 && c->band < BandSlots) loudest[c->band] = std::max<double>(loudest[c->band], c->levelMax);
     double lowest[BandSlots], highest[BandSlots];
-    MatchOutletLevels(scratch, *out, lowest, highest);
+    MatchChannelLevels(scratch, *out, lowest, highest);
 
     const double derating = TListaCanali::OverloadDerating(out->Count());
     TRegolazioneBanda bands[BandSlots];
     for (int32_t b = 0; b < BandSlots; ++b) {
         const double maxOutput = Attenuation->Get3(input, AmpMaxOutput, b);
-        bands[b].Need = std::max({0.0, loudest[b] - (maxOutput - derating), highest[b] - Limit(b, LimitSigMax)});
-        bands[b].Room = lowest[b] - Limit(b, LimitSigMin);
+        bands[b].Need = std::max({0.0, loudest[b] - (maxOutput - derating), highest[b] - OptionLimit(b, LimitSigMax)});
+        bands[b].Room = lowest[b] - OptionLimit(b, LimitSigMin);
     }
-    TBandVector maxRegulation = AttenuationVector(*this, input, AmpMaxRegulation);
-    TBandVector regulation = AttenuationVector(*this, input, AmpRegulation);
-    RegulateBandGroups(bands, maxRegulation.v, regulation.v);
-    for (int32_t b = 0; b < BandSlots; ++b)
-        if (regulation.v[b] != Attenuation->Get3(input, AmpRegulation, b))
-            Attenuation->Set3(input, AmpRegulation, b, regulation.v[b]);
+    RegulateRow(*this, input, AmpRegulation, AmpMaxRegulation, bands);
 }
 
 // The wide-band amplifier matches what arrives on each input against the
@@ -314,18 +316,13 @@ void TTerrestre::SpreadStamp(uint32_t stamp) {
         const TListaCanali* arriving = up ? OutputList(*up, InputNeighbourPort(*this, i)) : nullptr;
         if (!arriving) continue;
         double lowest[BandSlots], highest[BandSlots];
-        MatchOutletLevels(scratch, *arriving, lowest, highest);
+        MatchChannelLevels(scratch, *arriving, lowest, highest);
         TRegolazioneBanda bands[BandSlots];
         for (int32_t b = 0; b < BandSlots; ++b) {
-            bands[b].Need = highest[b] - Limit(b, LimitSigMax);
-            bands[b].Room = lowest[b] - Limit(b, LimitSigMin);
+            bands[b].Need = highest[b] - OptionLimit(b, LimitSigMax);
+            bands[b].Room = lowest[b] - OptionLimit(b, LimitSigMin);
         }
-        TBandVector maxRegulation = AttenuationVector(*this, i, WideMaxRegulation);
-        TBandVector regulation = AttenuationVector(*this, i, WideRegulation);
-        RegulateBandGroups(bands, maxRegulation.v, regulation.v);
-        for (int32_t b = 0; b < BandSlots; ++b)
-            if (regulation.v[b] != Attenuation->Get3(i, WideRegulation, b))
-                Attenuation->Set3(i, WideRegulation, b, regulation.v[b]);
+        RegulateRow(*this, i, WideRegulation, WideMaxRegulation, bands);
     }
     for (int32_t o = 0; o < NumOutputs; ++o)
         if (TCella* next = OutputNeighbour(*this, o)) next->SpreadStamp(stamp);

@@ -81,6 +81,16 @@ struct TRegolazioneBanda {
 // LevelRepeat; the group moves by the least of its largest Need, its
 // smallest Room and the regulation left in its opening band.
 void RegulateBandGroups(const TRegolazioneBanda* bands, const float* maxRegulation, float* regulation);
+// The same step on row of a cell's table, its regulation and largest
+// regulation in the given columns.
+void RegulateRow(TCella& cell, int32_t row, int32_t regulationColumn, int32_t maxRegulationColumn,
+                 const TRegolazioneBanda* bands);
+// Per band slot the lowest levelMin and the highest levelMax of the channels
+// of reached that also stand in list (both in freqLow order, walked
+// together); 1000 and 0 where none does.
+void MatchChannelLevels(const TListaCanali& reached, const TListaCanali& list, double* lowest, double* highest);
+// A per-band limit of the options ("SigMin", "SigMax", ...).
+double OptionLimit(int32_t band, int kind);
 
 class TAmplificatore : public TCella {
 public:

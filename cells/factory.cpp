@@ -8,6 +8,7 @@
 
 #include "cells/amplifiers.h"
 #include "cells/anchors.h"
+#include "cells/auto_mix.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/custom_cell.h"
@@ -138,6 +139,7 @@ const TClassEntry classTable[] = {
     {"TAntenna", [](const TCellArgs& a) -> TCella* { return new TAntenna(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
     {"TSat", [](const TCellArgs& a) -> TCella* { return new TSat(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
     {"TCentraleIntegrata", [](const TCellArgs& a) -> TCella* { return new TCentraleIntegrata(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TAmplificatoreAt", [](const TCellArgs& a) -> TCella* { return new TAmplificatoreAt(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
     {"TTerrestre", [](const TCellArgs& a) -> TCella* { return new TTerrestre(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
 };
 

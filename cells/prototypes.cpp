@@ -1,6 +1,7 @@
 #include "cells/prototypes.h"
 
 #include "cells/amplifiers.h"
+#include "cells/auto_mix.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/custom_cell.h"
@@ -58,6 +59,7 @@ const TPrototypeFamily families[] = {
     {CodeAntenna, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TAntenna(nullptr, 0, 0, 0, 0); }},
     {CodeSat, 0, SatPrototypeOutputs, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TSat(nullptr, 0, 0, 0, 0, k.A); }},
     {CodeCentraleIntegrata, 1, IntegratedMaxInputs, 1, IntegratedMaxOutputs, 1, [](const TPrototypeKey& k) -> TCella* { return new TCentraleIntegrata(nullptr, 0, 0, 0, 0, k.A, k.B); }},
+    {CodeAmplificatoreAt, AutoMixOneInput, AutoMixCommonLine, AutoMixOutputCentre, AutoMixOutputBypass, 1, [](const TPrototypeKey& k) -> TCella* { return new TAmplificatoreAt(nullptr, 0, 0, 0, 0, k.A, k.B); }},
     {CodeTerrestre, 0, WideBandPrototypeInputs, 0, WideBandPrototypeOutputs, 1, [](const TPrototypeKey& k) -> TCella* { return new TTerrestre(nullptr, 0, 0, 0, 0, k.A, k.B); }},
 };
 

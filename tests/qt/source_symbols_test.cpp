@@ -1,5 +1,5 @@
 // Symbols of the antennas, converters, amplifiers, the head end's wide-band
-// amplifier and the integrated head-end painted through QPainter onto bitmaps at the three
+// amplifier, the integrated head-end and the final amplifier painted through QPainter onto bitmaps at the three
 // zooms of the drawing window, in every turn and mirror they take. The sheets
 // are written to the build folder (symbols/sources_*.png) to be looked at.
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 
 #include "app/grid.h"
 #include "cells/amplifiers.h"
+#include "cells/auto_mix.h"
 #include "cells/integrated_head_end.h"
 #include "cells/sources.h"
 #include "platform/graphics.h"
@@ -58,6 +59,8 @@ const Kind Kinds[] = {
     {"A 1x4", true, [](TGridData* g, int32_t t, int32_t m) { return new TAmplificatore(g, t, m, 0, 0, 22, 1, 4); }},
     {"Tr 2x5", false, [](TGridData* g, int32_t, int32_t m) { return new TTerrestre(g, 0, m, 0, 0, 2, 5); }},
     {"Ci 3x2", false, [](TGridData* g, int32_t, int32_t) { return new TCentraleIntegrata(g, 0, 0, 0, 0, 3, 2); }},
+    {"Af 2,1", false, [](TGridData* g, int32_t, int32_t m) { return new TAmplificatoreAt(g, 0, m, 0, 0, 2, 1); }},
+    {"Af 3,4 framed", false, [](TGridData* g, int32_t, int32_t) { auto* c = new TAmplificatoreAt(g, 0, 0, 0, 0, 3, 4); c->Variant = 2; return c; }},
     {"Tr 3x1", false, [](TGridData* g, int32_t, int32_t m) { return new TTerrestre(g, 0, m, 0, 0, 3, 1); }},
 };
 
@@ -69,7 +72,7 @@ TEST(QtSourceSymbols, EveryClassStaysOnItsSquares) {
     for (int32_t step : {1, 2})
         for (int zoom : Zooms) {
             headEnd.Step = step;
-            const int boxW = 6 * zoom, boxH = 6 * zoom;
+            const int boxW = 6 * zoom, boxH = 7 * zoom;
             const int kinds = static_cast<int>(std::size(Kinds));
             TBitmap sheet(8 * boxW + zoom, kinds * boxH + zoom);
             ClearSheet(sheet);

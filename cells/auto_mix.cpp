@@ -1,0 +1,366 @@
+// Auto-mix modules: the port frame, the box and its placement by the
+// arrangements, the chain search of the final amplifiers, port names, the
+// module list on file and in copies.
+#include "cells/auto_mix.h"
+
+#include <algorithm>
+
+#include "app/grid.h"
+#include "app/mouse_info.h"
+#include "cells/cables.h"
+#include "cells/drawing.h"
+#include "cells/layout_table.h"
+#include "cells/terminations.h"
+#include "core/file.h"
+
+namespace {
+
+constexpr int32_t VersionWithModuleList = 60000;
+
+// Sides of a box square where a line waits (MarkGridCell) and directions in
+// which a line leaves (LinkPortAt).
+enum : int32_t { WaitTop = 0, WaitRight = 1, WaitBottom = 2, WaitLeft = 3 };
+enum : int32_t { LeaveDown = 0, LeaveLeft = 1, LeaveUp = 2, LeaveRight = 3 };
+
+// The kind bit of a module's flags by the type code of its cell.
+uint32_t ModuleKindOf(int32_t code) {
+    switch (code) {
+    case CodeFiltroAT: return ModuleChannelFilter;
+    case CodeModulatore: return ModuleModulator;
+    case CodeConvertitore: return ModuleConverter;
+    case CodeFiltroCAG: return ModuleAutomaticGain;
+    default: return 0;
+    }
+}
+
+constexpr int32_t StepColumn[4] = {0, -1, 0, 1};
+constexpr int32_t StepRow[4] = {1, 0, -1, 0};
+
+}  // namespace
+
+TCellaAutoMix::TCellaAutoMix(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                             int32_t inputArrangement, int32_t outputArrangement)
+    : TCella(owner, orientation, mirrored, column, row, inputArrangement, outputArrangement, 0),
+      Modules(std::make_unique<TModuliFiltro>()) {
+    Modules->Append(std::make_unique<TModuloFiltro>());
+    SetPortCounts();
+    Attenuation->Alloc3(TableRows, TableColumns, BandSlots);
+}
+
+TCellaAutoMix::~TCellaAutoMix() = default;
+
+void TCellaAutoMix::SetPortCounts() {
+    NumInputs = AutoMixInputs;
+    NumThroughOutputs = AutoMixThroughOutputs;
+    NumTapOutputs = std::max<int32_t>(0, TapOutputs);
+    NumOutputs = NumTapOutputs + AutoMixThroughOutputs;
+    TableRows = (Inputs == AutoMixNoInput || Inputs == AutoMixCommonLine) ? 1 : std::clamp<int32_t>(Inputs, 1, 2);
+    if (ThroughOutputs == AutoMixOutputBypass) TableRows = 3;
+    TableColumns = 7;
+    MatrixColumns = 0;
+}
+
+bool TCellaAutoMix::IsAutoMixModule() { return true; }
+
+void TCellaAutoMix::SpreadStamp(uint32_t) {}
+
+bool TCellaAutoMix::Rotate(int32_t) { return false; }
+
+void TCellaAutoMix::SetBandSystem(TSistemaBande* system) { BandSystem = system; }
+
+TCellRect TCellaAutoMix::GetGridRect() {
+    TTapLayout box;
+    box.Width = AutoMixWidth;
+    box.Height = AutoMixHeight;
+    return LayoutGridRect(*this, box);
+}
+
+void TCellaAutoMix::Assign(TCella* target) {
+    TCella::Assign(target);
+    auto* module = dynamic_cast<TCellaAutoMix*>(target);
+    if (module && module != this) TModuliFiltro::Assign(*Modules, *module->Modules);
+}
+
+// ---- Records ----
+
+void TCellaAutoMix::RefuseDamagedArrangements() const {
+    if (Inputs < 0 || Inputs > AutoMixMaxInputArrangement || ThroughOutputs < 0 ||
+        ThroughOutputs > AutoMixMaxOutputArrangement)
+        throw EReadError("Disposizione degli ingressi o delle uscite del modulo non valida");
+}
+
+void TCellaAutoMix::Load(TStream& stream, int32_t version) {
+    RefuseDamagedArrangements();
+    TCella::Load(stream, version);
+    if (version >= VersionWithModuleList) {
+        Modules->Read(stream, version);
+    } else {
+        // Older records keep the module's data in the cell's own table; the
+        // module starts from its defaults with the kind of its cell.
+        Modules->Clear();
+        Modules->Append(std::make_unique<TModuloFiltro>());
+    }
+    if (!Modules->head) Modules->Append(std::make_unique<TModuloFiltro>());
+    if (version < VersionWithModuleList) Modules->head->flags = ModuleKindOf(TypeCode);
+}
+
+void TCellaAutoMix::Save(TStream& stream, int32_t version) {
+    TCella::Save(stream, version);
+    Modules->Write(stream, version);
+}
+
+// ---- Placement ----
+
+int32_t TCellaAutoMix::LocalSide(int32_t gridSide) const {
+    int32_t side = ((gridSide - Orientation) % 4 + 4) % 4;
+    if (Mirrored && (side & 1)) side = (side + 2) % 4;
+    return side;
+}
+
+int32_t TCellaAutoMix::GridDirection(int32_t localDirection) const {
+    // Directions turn as the sides do; a mirror exchanges left and right.
+    int32_t d = localDirection;
+    if (Mirrored && (d & 1)) d = (d + 2) % 4;
+    return (d + Orientation) % 4;
+}
+
+bool TCellaAutoMix::FindChainNeighbour(int32_t column, int32_t row, int32_t direction) const {
+    if (!Owner) return false;
+    // A run of cable cannot be longer than the grid has squares.
+    for (int32_t steps = 0; steps < Owner->Columns * Owner->Rows; ++steps) {
+        TCella* cell = Owner->CellAt(column, row);
+        if (!cell) return false;
+        if (cell->IsAutoMixModule() && direction == LeaveUp) return true;
+        if (cell->TypeCode == CodeAmplificatoreAt) {
+            const TSquareAnalysis* square = Owner->AnalysisAt(column, row);
+            return cell->Orientation == (direction + 2) % 4 || (square && square->Visited);
+        }
+        // A cable is followed the way its segment runs.
+        auto* cable = dynamic_cast<TNCavo*>(cell);
+        if (cable && !cable->Bend && (cable->Orientation % 2) != (direction % 2) && cell->Overlay)
+            cable = dynamic_cast<TNCavo*>(cell->Overlay);
+        if (!cable || cable->Kind != 81) return false;
+        if (cable->Bend) {
+            // Orientation 0 joins left and bottom, 1 left and top, 2 right and top, 3 right and bottom.
+            static constexpr int32_t ends[4][2] = {{LeaveLeft, LeaveDown},
+                                                   {LeaveLeft, LeaveUp},
+                                                   {LeaveRight, LeaveUp},
+                                                   {LeaveRight, LeaveDown}};
+            const int32_t entered = (direction + 2) % 4;
+            const auto& e = ends[((cable->Orientation % 4) + 4) % 4];
+            if (e[0] == entered)
+                direction = e[1];
+            else if (e[1] == entered)
+                direction = e[0];
+            else
+                return false;
+        } else if ((cable->Orientation % 2) != (direction % 2)) {
+            return false;
+        }
+        column += StepColumn[direction];
+        row += StepRow[direction];
+    }
+    return false;
+}
+
+void TCellaAutoMix::PlaceBox(const TNextCell& record, TQNextCell& queue, bool finalAmplifier) {
+    auto at = [this](int32_t x, int32_t y, int32_t& c, int32_t& r) { LayoutSquareOnGrid(*this, x, y, c, r); };
+    auto square = [this, &at](int32_t x, int32_t y) -> TSquareAnalysis* {
+        int32_t c = 0, r = 0;
+        at(x, y, c, r);
+        return Owner ? Owner->AnalysisAt(c, r) : nullptr;
+    };
+    auto markRow = [&square](int32_t y) {
+        for (int32_t x = 0; x < AutoMixWidth; ++x)
+            if (TSquareAnalysis* s = square(x, y)) s->Visited = 1;
+    };
+    auto wait = [this, &at](int32_t x, int32_t y, int32_t side, int32_t input, uint8_t open) {
+        int32_t c = 0, r = 0;
+        at(x, y, c, r);
+        MarkGridCell(c, r, side, input, open);
+    };
+    auto leave = [this, &at, &queue](int32_t x, int32_t y, int32_t output, int32_t direction, uint8_t open) {
+        int32_t c = 0, r = 0;
+        at(x, y, c, r);
+        LinkPortAt(c, r, output, direction, 0, open, queue);
+    };
+    const bool started = record.Side >= SideStart;
+    const int32_t side = started ? -1 : LocalSide(record.Side);
+    const int32_t inputs = InputArrangement(), outputs = OutputArrangement();
+
+    // The top row, unless it is taken or the common line's row comes later.
+    const TSquareAnalysis* anchor = square(0, 0);
+    if (!(anchor && anchor->Visited) && !(inputs == AutoMixCommonLine && side == WaitBottom)) {
+        markRow(0);
+        if (Variant == AutoMixFramedVariant) {
+            if (inputs == AutoMixOneInput)
+                wait(1, 0, WaitTop, 0, 0);
+            else
+                wait(0, 0, WaitLeft, TypeCode == CodeAmplificatoreAt ? AutoMixBelowInput : 0, 1);
+            leave(2, 0, AutoMixCommonOutput, LeaveRight, 1);
+        } else if (inputs == AutoMixOneInput) {
+            wait(1, 0, WaitTop, 0, 0);
+        } else if (inputs == AutoMixTwoInputs) {
+            wait(0, 0, WaitTop, 0, 0);
+            wait(2, 0, WaitTop, 1, 0);
+        } else if (inputs == AutoMixCommonLine && finalAmplifier) {
+            // Each corner links on to a chained neighbour, else waits for the line.
+            const int32_t corners[2][3] = {{0, LeaveLeft, WaitLeft}, {2, LeaveRight, WaitRight}};
+            for (int32_t k = 0; k < 2; ++k) {
+                const int32_t x = corners[k][0], direction = corners[k][1], waitSide = corners[k][2];
+                int32_t c = 0, r = 0;
+                at(x, 0, c, r);
+                const int32_t d = GridDirection(direction);
+                if (FindChainNeighbour(c + StepColumn[d], r + StepRow[d], d))
+                    leave(x, 0, AutoMixCommonOutput, direction, 1);
+                else
+                    wait(x, 0, waitSide, k, 1);
+            }
+        } else if (inputs == AutoMixCommonLine) {
+            // The line enters at the corner it came from and goes on from the other.
+            const bool fromRight = side == WaitRight;
+            wait(fromRight ? 2 : 0, 0, fromRight ? WaitRight : WaitLeft, 0, 0);
+            leave(fromRight ? 0 : 2, 0, AutoMixCommonOutput, fromRight ? LeaveLeft : LeaveRight, 1);
+        }
+    }
+    for (int32_t y = 1; y < AutoMixHeight - 1; ++y) markRow(y);
+
+    const int32_t bottom = AutoMixHeight - 1;
+    const TSquareAnalysis* bottomAnchor = square(0, bottom);
+    if (bottomAnchor && bottomAnchor->Visited) return;
+    if (outputs == AutoMixOutputOuter) {
+        // A termination standing below an outer square closes input 2.
+        const int32_t turned = finalAmplifier ? Orientation : 0;
+        for (int32_t x : {0, AutoMixWidth - 1}) {
+            int32_t c = 0, r = 0;
+            at(x, bottom + 1, c, r);
+            TCella* below = Owner ? Owner->CellAt(c, r) : nullptr;
+            if (!below || below->TypeCode != CodeTermination || below->Orientation != turned) continue;
+            if (TSquareAnalysis* s = Owner->AnalysisAt(c, r)) s->Visited = 1;
+            if (InputCell.size() > static_cast<size_t>(AutoMixBelowInput)) {
+                InputCell[AutoMixBelowInput] = below;
+                InputPort[AutoMixBelowInput] = 0;
+            }
+            leave(AutoMixWidth - 1 - x, bottom, AutoMixOwnOutput, LeaveDown, 0);
+            markRow(bottom);
+            return;
+        }
+        if (side != WaitBottom) return;   // the cell below comes later
+        markRow(bottom);
+        int32_t localColumn = 0, localRow = 0;
+        LocalToGrid(localColumn, localRow, record.Column, record.Row);
+        const int32_t entry = localColumn - Column >= AutoMixWidth - 1 ? AutoMixWidth - 1 : 0;
+        wait(entry, bottom, WaitBottom, AutoMixBelowInput, 0);
+        leave(AutoMixWidth - 1 - entry, bottom, AutoMixOwnOutput, LeaveDown, 0);
+        return;
+    }
+    markRow(bottom);
+    if (outputs == AutoMixOutputBypass) {
+        wait(0, bottom, WaitBottom, AutoMixBypassInput, 0);
+        leave(AutoMixWidth - 1, bottom, AutoMixOwnOutput, LeaveDown, 0);
+    } else {
+        leave(1, bottom, AutoMixOwnOutput, LeaveDown, 0);
+    }
+}
+
+bool TCellaAutoMix::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
+    PlaceBox(record, queue, false);
+    return true;
+}
+
+// ---- Names ----
+
+void TCellaAutoMix::GetPortName(TInfoMousePos& position) {
+    position.Input = position.TapOutput = position.ThroughOutput = -1;
+    position.PortName = AnsiString();
+    const TCellRect box = GetGridRect();
+    int32_t column = position.Column, row = position.Row;
+    if (Orientation != 0) {
+        column = 2 * box.Left + AutoMixWidth - 1 - column;
+        row = 2 * box.Top + AutoMixHeight - 1 - row;
+    }
+    const int32_t k = column - box.Left;
+    if (k < 0 || k >= AutoMixWidth) return;
+    if (row == box.Top) {
+        switch (InputArrangement()) {
+        case AutoMixOneInput:
+            if (k == 1) {
+                position.Input = 0;
+                position.PortName = "ingresso";
+            }
+            break;
+        case AutoMixTwoInputs:
+            if (k != 1) {
+                position.Input = k == 0 ? 0 : 1;
+                position.PortName = "ingresso " + IntToStr(position.Input + 1);
+            }
+            break;
+        case AutoMixCommonLine:
+            if (k != 1) {
+                position.ThroughOutput = AutoMixCommonOutput;
+                position.PortName = "ingresso";
+            }
+            break;
+        default: break;
+        }
+    } else if (row == box.Top + AutoMixHeight - 1) {
+        switch (OutputArrangement()) {
+        case AutoMixOutputCentre:
+            if (k == 1) {
+                position.ThroughOutput = AutoMixOwnOutput;
+                position.PortName = "uscita";
+            }
+            break;
+        case AutoMixOutputOuter:
+            position.ThroughOutput = AutoMixOwnOutput;
+            position.PortName = "uscita";
+            break;
+        case AutoMixOutputBypass:
+            if (k == 0) {
+                position.Input = AutoMixBypassInput;
+                position.PortName = "bypass";
+            } else if (k == 2) {
+                position.ThroughOutput = AutoMixOwnOutput;
+                position.PortName = "uscita";
+            }
+            break;
+        default: break;
+        }
+    }
+}
+
+// ---- Symbol: a box inset in the frame, a stub at every port ----
+
+void TCellaAutoMix::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+    BeginSymbol(canvas, column, row, x, y, zoom);
+    const int32_t w = SymbolState.W, h = SymbolState.H;
+    constexpr int32_t Inset = 5;
+    SymRectangle(Inset, Inset, w - Inset, h - Inset);
+    if (Variant == AutoMixFramedVariant) SymRectangle(Inset + 2, Inset + 2, w - Inset - 2, h - Inset - 2);
+    auto stub = [this](int32_t sx, int32_t y0, int32_t y1) {
+        SymMoveTo(sx, y0);
+        SymLineTo(sx, y1);
+    };
+    const int32_t left = 10, centre = w / 2, right = w - 10;
+    switch (InputArrangement()) {
+    case AutoMixOneInput: stub(centre, 0, Inset); break;
+    case AutoMixTwoInputs:
+        stub(left, 0, Inset);
+        stub(right, 0, Inset);
+        break;
+    case AutoMixCommonLine:
+        SymMoveTo(0, 10);
+        SymLineTo(w, 10);
+        break;
+    default: break;
+    }
+    switch (OutputArrangement()) {
+    case AutoMixOutputCentre: stub(centre, h - Inset, h); break;
+    case AutoMixOutputOuter:
+    case AutoMixOutputBypass:
+        stub(left, h - Inset, h);
+        stub(right, h - Inset, h);
+        break;
+    default: break;
+    }
+}
