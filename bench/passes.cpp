@@ -299,12 +299,46 @@ void BM_Analysis(benchmark::State& state) {
     Report(state, building);
 }
 
-void OutletLevels(benchmark::State& state, bool customSplitters) {
-    Globals globals;
-    Building building(static_cast<int32_t>(state.range(0)), customSplitters);
+// The timed passes on a building that analyses.
+void TimeOutletLevels(benchmark::State& state, BuildingBase& building) {
     if (!Ready(state, building)) return;
     for (auto _ : state) building.project.ComputeOutletLevels();
     Report(state, building);
+}
+
+void TimeOutletAttenuations(benchmark::State& state, BuildingBase& building) {
+    if (!Ready(state, building)) return;
+    TAttenuazioniPrese result;
+    for (auto _ : state) {
+        building.project.ComputeOutletAttenuations(result);
+        benchmark::DoNotOptimize(result);
+    }
+    Report(state, building);
+}
+
+// What the network report does: from every outlet, every band, bounded by
+// the separation limit, then the check.
+void TimeSeparationCheck(benchmark::State& state, BuildingBase& building) {
+    TProgetto& project = building.project;
+    if (!Ready(state, building)) return;
+    const int32_t bands = TCella::CalculationBandCount();
+    for (auto _ : state) {
+        bool ok = true;
+        for (TCella* source = project.NetworkGrid->FirstOutlet; source; source = source->NextOutlet) {
+            for (int32_t b = 0; b < bands; ++b) project.ComputeOutletSeparation(source, b, 1);
+            TCella* other = nullptr;
+            int32_t band = 0;
+            ok = project.CheckOutletSeparation(source, other, band) && ok;
+        }
+        benchmark::DoNotOptimize(ok);
+    }
+    Report(state, building);
+}
+
+void OutletLevels(benchmark::State& state, bool customSplitters) {
+    Globals globals;
+    Building building(static_cast<int32_t>(state.range(0)), customSplitters);
+    TimeOutletLevels(state, building);
 }
 
 void BM_OutletLevels(benchmark::State& state) { OutletLevels(state, false); }
@@ -313,13 +347,7 @@ void BM_OutletLevelsCustomSplitters(benchmark::State& state) { OutletLevels(stat
 void BM_OutletAttenuations(benchmark::State& state) {
     Globals globals;
     Building building(static_cast<int32_t>(state.range(0)));
-    if (!Ready(state, building)) return;
-    TAttenuazioniPrese result;
-    for (auto _ : state) {
-        building.project.ComputeOutletAttenuations(result);
-        benchmark::DoNotOptimize(result);
-    }
-    Report(state, building);
+    TimeOutletAttenuations(state, building);
 }
 
 void BM_ChannelPass(benchmark::State& state) {
@@ -335,69 +363,33 @@ void BM_ChannelPass(benchmark::State& state) {
     Report(state, building);
 }
 
-// What the network report does: from every outlet, every band, bounded by
-// the separation limit, then the check.
 void SeparationCheck(benchmark::State& state, bool customSplitters) {
     Globals globals;
     Building building(static_cast<int32_t>(state.range(0)), customSplitters);
-    TProgetto& project = building.project;
-    if (!Ready(state, building)) return;
-    const int32_t bands = TCella::CalculationBandCount();
-    for (auto _ : state) {
-        bool ok = true;
-        for (TCella* source = project.NetworkGrid->FirstOutlet; source; source = source->NextOutlet) {
-            for (int32_t b = 0; b < bands; ++b) project.ComputeOutletSeparation(source, b, 1);
-            TCella* other = nullptr;
-            int32_t band = 0;
-            ok = project.CheckOutletSeparation(source, other, band) && ok;
-        }
-        benchmark::DoNotOptimize(ok);
-    }
-    Report(state, building);
+    TimeSeparationCheck(state, building);
 }
 
 void BM_SeparationCheck(benchmark::State& state) { SeparationCheck(state, false); }
+void BM_SeparationCheckCustomSplitters(benchmark::State& state) { SeparationCheck(state, true); }
 
 // The multiswitch building, by its number of switches (125 make 1000 outlets).
 void BM_MultiswitchOutletLevels(benchmark::State& state) {
     Globals globals;
     MultiswitchBuilding building(static_cast<int32_t>(state.range(0)));
-    if (!Ready(state, building)) return;
-    for (auto _ : state) building.project.ComputeOutletLevels();
-    Report(state, building);
+    TimeOutletLevels(state, building);
 }
 
 void BM_MultiswitchOutletAttenuations(benchmark::State& state) {
     Globals globals;
     MultiswitchBuilding building(static_cast<int32_t>(state.range(0)));
-    if (!Ready(state, building)) return;
-    TAttenuazioniPrese result;
-    for (auto _ : state) {
-        building.project.ComputeOutletAttenuations(result);
-        benchmark::DoNotOptimize(result);
-    }
-    Report(state, building);
+    TimeOutletAttenuations(state, building);
 }
 
 void BM_MultiswitchSeparationCheck(benchmark::State& state) {
     Globals globals;
     MultiswitchBuilding building(static_cast<int32_t>(state.range(0)));
-    TProgetto& project = building.project;
-    if (!Ready(state, building)) return;
-    const int32_t bands = TCella::CalculationBandCount();
-    for (auto _ : state) {
-        bool ok = true;
-        for (TCella* source = project.NetworkGrid->FirstOutlet; source; source = source->NextOutlet) {
-            for (int32_t b = 0; b < bands; ++b) project.ComputeOutletSeparation(source, b, 1);
-            TCella* other = nullptr;
-            int32_t band = 0;
-            ok = project.CheckOutletSeparation(source, other, band) && ok;
-        }
-        benchmark::DoNotOptimize(ok);
-    }
-    Report(state, building);
+    TimeSeparationCheck(state, building);
 }
-void BM_SeparationCheckCustomSplitters(benchmark::State& state) { SeparationCheck(state, true); }
 
 // The "Calcoli rete" report into a rich edit: every pass above but the
 // channel pass, and some 3 lines of text per outlet.

@@ -13,6 +13,7 @@
 #include "cells/terminations.h"
 #include "core/reporter.h"
 #include "support/globals_fixture.h"
+#include "support/line_ends.h"
 
 namespace {
 
@@ -22,10 +23,6 @@ constexpr int32_t Band = 5;
 constexpr int32_t LineColumn = 37;
 constexpr int32_t FedFromLeft = 3;
 constexpr int32_t FedFromRight = 1;
-
-void SetColumn(TCella& cell, int32_t row, int32_t column, float value) {
-    for (int32_t b = 0; b < BandSlots; ++b) cell.Attenuation->Set3(row, column, b, value);
-}
 
 void ExpectWindow(const TFinestra& expected, const TFinestra& actual, const char* where) {
     EXPECT_NEAR(actual.Min, expected.Min, 1e-4) << where;
@@ -45,7 +42,7 @@ protected:
     }
     TPresaD* PutOutlet(int32_t column, int32_t row, int32_t orientation) {
         auto* outlet = Put(new TPresaD(&Grid(), orientation, 0, column, row, CodeTerminatedOutlet, 1));
-        SetColumn(*outlet, 0, OutletSocketLoss, 1.0f);
+        SetBands(*outlet, 0, OutletSocketLoss, 1.0f);
         outlet->Described = 1;
         return outlet;
     }
@@ -55,10 +52,10 @@ protected:
         auto* s = Put(new TSwitch(&Grid(), 0, 0, column, row, CodeSwitch, static_cast<int32_t>(tapLosses.size()), 2));
         int32_t i = 0;
         for (float loss : tapLosses) {
-            SetColumn(*s, i, TapLossColumn, loss);
-            SetColumn(*s, i, TapThroughColumn, 2.0f);
-            SetColumn(*s, i, TapReverseColumn, 25.0f);
-            SetColumn(*s, i, TapDecouplingColumn, decoupling);
+            SetBands(*s, i, TapLossColumn, loss);
+            SetBands(*s, i, TapThroughColumn, 2.0f);
+            SetBands(*s, i, TapReverseColumn, 25.0f);
+            SetBands(*s, i, TapDecouplingColumn, decoupling);
             ++i;
         }
         s->Described = 1;

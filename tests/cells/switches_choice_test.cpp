@@ -81,11 +81,6 @@ struct SwitchNet {
 class SwitchChoice : public GlobalsTest {
 protected:
     void SetUp() override { globals.Reporter().SetTarget(nullptr); }
-    AnsiString Shown() const {
-        const auto& boxes = Application->Script().MessageBoxes;
-        EXPECT_LE(boxes.size(), 1u);
-        return boxes.empty() ? AnsiString() : boxes.front().Text;
-    }
 };
 
 TEST_F(SwitchChoice, TheLeastScoreIsTaken) {
@@ -160,7 +155,7 @@ TEST_F(SwitchChoice, FailuresAndTheMessage) {
         SwitchNet n;
         Candidates none(CodeSwitch, 3, 2, {{"A", 10, 3, 0}});
         EXPECT_FALSE(n.Choose(none));
-        EXPECT_EQ(Shown(), "Non vi sono componenti selezionabili per lo switch S1");
+        EXPECT_EQ(ShownMessage(), "Non vi sono componenti selezionabili per lo switch S1");
         EXPECT_EQ(n.s.Described, 0);
     }
     Application->Script().MessageBoxes.clear();
@@ -171,7 +166,7 @@ TEST_F(SwitchChoice, FailuresAndTheMessage) {
         Candidates list(CodeSwitch, 3, 2, {{"A", 10, 3}});
         EXPECT_FALSE(n.Choose(list));
         EXPECT_EQ(n.s.Code, "");
-        EXPECT_EQ(Shown(), "");
+        EXPECT_EQ(ShownMessage(), "");
     }
     {
         // Without power feeding (0x20) a model that feeds its lines is skipped.
@@ -236,7 +231,7 @@ TEST_F(SwitchChoice, CascadeModeFitsTheTapLossToTheLevelThatArrives) {
     n.through0.chooses = false;
     Candidates list(CodeSwitch, 3, 2, {{"A", 20, 2}});
     EXPECT_FALSE(n.Choose(list, 0x800));
-    EXPECT_EQ(Shown(), "Non vi sono componenti selezionabili per lo switch S1");
+    EXPECT_EQ(ShownMessage(), "Non vi sono componenti selezionabili per lo switch S1");
 }
 
 TEST_F(SwitchChoice, SmallSwitchesReadTheirLastLine) {
@@ -306,12 +301,12 @@ TEST_F(SwitchChoice, ASwitchNGoesOnPastAFailingUserOutputAndTheLastOneDecides) {
     EXPECT_TRUE(n.s.ChooseModel(list.First(), 0, NextPassNumber(), nullptr, Band, 0));
     EXPECT_NE(n.user2.chooseMode, -1);
     EXPECT_EQ(n.s.Code, "A");
-    EXPECT_EQ(Shown(), "");
+    EXPECT_EQ(ShownMessage(), "");
 
     SwitchNNet m;
     m.user2.chooses = false;
     EXPECT_FALSE(m.s.ChooseModel(list.First(), 0, NextPassNumber(), nullptr, Band, 0));
-    EXPECT_EQ(Shown(), "Non vi sono componenti selezionabili per lo switch S2");
+    EXPECT_EQ(ShownMessage(), "Non vi sono componenti selezionabili per lo switch S2");
 }
 
 }  // namespace

@@ -216,11 +216,6 @@ TEST_F(SwitchRecords, OldLevelRowsGiveTheLossesAndTheInputStage) {
 class SwitchCheck : public GlobalsTest {
 protected:
     void SetUp() override { globals.Reporter().SetTarget(nullptr); }
-    AnsiString Shown() const {
-        const auto& boxes = Application->Script().MessageBoxes;
-        EXPECT_LE(boxes.size(), 1u);
-        return boxes.empty() ? AnsiString() : boxes.front().Text;
-    }
     // Every line described in every band with the columns the switch needs.
     static void Describe(TCella& cell) {
         const auto& s = dynamic_cast<TSwitch&>(cell);
@@ -303,7 +298,7 @@ TEST_F(SwitchCheck, MessagesOfTheSwitchCheck) {
         c.change(*cell);
         const bool pass = *c.message == '\0';
         EXPECT_EQ(cell->CheckData(P), pass) << c.what;
-        EXPECT_EQ(Shown(), pass ? AnsiString() : P + c.message) << c.what;
+        EXPECT_EQ(ShownMessage(), pass ? AnsiString() : P + c.message) << c.what;
     }
 }
 

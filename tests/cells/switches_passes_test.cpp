@@ -30,10 +30,6 @@ void ExpectWindow(const TFinestra& expected, const TFinestra& actual, const char
     ExpectLevel(expected.Max, actual.Max, what);
 }
 
-void SetLoss(TCella& cell, int32_t row, int32_t column, float value) {
-    for (int b = 0; b < BandSlots; ++b) cell.Attenuation->Set3(row, column, b, value);
-}
-
 // Own tap losses per user output of line 0, in every band.
 void SetOwnLosses(TCella& cell, std::initializer_list<float> losses) {
     cell.MatrixTableA->Alloc4(cell.TableRows, cell.MatrixColumns, 1, BandSlots);
@@ -45,19 +41,7 @@ void SetOwnLosses(TCella& cell, std::initializer_list<float> losses) {
 }
 
 void AddChannel(TListaCanali& list, const char* name, float low, float high, float level) {
-    TCanale c;
-    c.name = name;
-    c.freqLow = low;
-    c.freqHigh = high;
-    c.band = Band;
-    c.levelMin = c.levelMax = level;
-    list.Insert(c);
-}
-
-float LevelOf(const TListaCanali* list, const char* name) {
-    for (const TCanale* c = list ? list->head : nullptr; c; c = c->next)
-        if (c->name == name) return c->levelMin;
-    return LevelNone;
+    AddBandChannel(list, name, low, high, Band, level);
 }
 
 class SwitchPasses : public GlobalsTest {};
@@ -83,7 +67,7 @@ TEST_F(SwitchPasses, TapAndThroughLossesAddTheStagesOnTheWay) {
         {"a stage that does not pass the band", [](TSwitch& s) { SetStageRow(*s.LevelTableC, 1, 0, LevelBlocked); },
          3, LevelBlocked, LevelBlocked},
         {"a stage without data", [](TSwitch& s) { SetStageRow(*s.LevelTableB, 1, 0, LevelNone); }, LevelNone, 20, 20},
-        {"a blocked loss", [](TSwitch& s) { SetLoss(s, 0, TapThroughColumn, LevelBlocked); }, LevelBlocked, 20, 20},
+        {"a blocked loss", [](TSwitch& s) { SetBands(s, 0, TapThroughColumn, LevelBlocked); }, LevelBlocked, 20, 20},
         {"own losses per output", [](TSwitch& s) { SetOwnLosses(s, {11, 12}); }, 3, 11, 12},
         {"own stages per output replace the output stage", [](TSwitch& s) {
              SetStageRow(*s.LevelTableA, 1, 0, 10);
@@ -95,8 +79,8 @@ TEST_F(SwitchPasses, TapAndThroughLossesAddTheStagesOnTheWay) {
     };
     for (const Case& c : cases) {
         TSwitch s(nullptr, 0, 0, 0, 0, CodeSwitch, 1, 2);
-        SetLoss(s, 0, TapLossColumn, 20);
-        SetLoss(s, 0, TapThroughColumn, 3);
+        SetBands(s, 0, TapLossColumn, 20);
+        SetBands(s, 0, TapThroughColumn, 3);
         c.setUp(s);
         ExpectLevel(c.through, s.GetRow1Attenuation(0, 0, Band), c.what);
         ExpectLevel(c.tap0, s.GetRow0Attenuation(0, 0, Band), c.what);
@@ -104,8 +88,8 @@ TEST_F(SwitchPasses, TapAndThroughLossesAddTheStagesOnTheWay) {
     }
     // A TSwitchN has no through loss; a matrix input is no line.
     TSwitchN n(nullptr, 0, 0, 0, 0, CodeSwitchNMatrix, 1, 2);
-    SetLoss(n, 0, TapThroughColumn, 3);
-    SetLoss(n, 0, TapLossColumn, 20);
+    SetBands(n, 0, TapThroughColumn, 3);
+    SetBands(n, 0, TapLossColumn, 20);
     EXPECT_EQ(n.GetRow1Attenuation(0, 0, Band), LevelNone);
     EXPECT_EQ(n.GetRow0Attenuation(1, 0, Band), LevelNone);
 }
@@ -119,8 +103,8 @@ struct ActiveSwitch {
     TSorgenteFinestre source{{{80, 90}}};
     TFineLinea through{{70, 90}}, user0{{60, 80}}, user1{{62, 78}};
     ActiveSwitch() {
-        SetLoss(s, 0, TapLossColumn, 20);
-        SetLoss(s, 0, TapThroughColumn, 3);
+        SetBands(s, 0, TapLossColumn, 20);
+        SetBands(s, 0, TapThroughColumn, 3);
         SetStageRow(*s.LevelTableA, 1, 0, 10);
         SetStageRow(*s.LevelTableC, 1, 0, 5);
         LinkCells(source, 0, s, 0);
@@ -144,9 +128,9 @@ TEST_F(SwitchPasses, AnActiveSwitchWorkedByHand) {
     AddChannel(*n.source.SourceChannels, "E60", 782, 790, 85);
     n.s.ComputeChannels(0, 0, NextPassNumber());
     // 85 + 10 - 3 through, 85 + 10 - 20 + 5 at the user outputs.
-    ExpectLevel(92, LevelOf(n.s.ChannelLists[0].get(), "E60"), "through channel");
-    ExpectLevel(80, LevelOf(n.s.ChannelLists[1].get(), "E60"), "user 0 channel");
-    ExpectLevel(80, LevelOf(n.s.ChannelLists[2].get(), "E60"), "user 1 channel");
+    ExpectLevel(92, ChannelLevel(n.s.ChannelLists[0].get(), "E60"), "through channel");
+    ExpectLevel(80, ChannelLevel(n.s.ChannelLists[1].get(), "E60"), "user 0 channel");
+    ExpectLevel(80, ChannelLevel(n.s.ChannelLists[2].get(), "E60"), "user 1 channel");
 }
 
 // ---- Own losses per user output ----
@@ -157,8 +141,8 @@ TEST_F(SwitchPasses, WithoutOwnLossesEveryUserOutputShowsTheFirstOne) {
         TSwitch s(nullptr, 0, 0, 0, 0, CodeSwitch, 1, 3);
         TSorgenteFinestre source{{{80, 90}}};
         TFineLinea through, users[3];
-        SetLoss(s, 0, TapLossColumn, 10);
-        SetLoss(s, 0, TapThroughColumn, 2);
+        SetBands(s, 0, TapLossColumn, 10);
+        SetBands(s, 0, TapThroughColumn, 2);
         if (own) SetOwnLosses(s, {10, 12, 14});
         LinkCells(source, 0, s, 0);
         LinkCells(s, 0, through, 0);
@@ -169,7 +153,7 @@ TEST_F(SwitchPasses, WithoutOwnLossesEveryUserOutputShowsTheFirstOne) {
         for (int32_t k = 0; k < 3; ++k) {
             const float loss = own ? 10.0f + 2 * k : 10.0f;
             ExpectWindow({80 - loss, 90 - loss}, s.OutputLevels[1 + k][Band], own ? "own" : "shared");
-            ExpectLevel(85 - loss, LevelOf(s.ChannelLists[static_cast<size_t>(1 + k)].get(), "E60"),
+            ExpectLevel(85 - loss, ChannelLevel(s.ChannelLists[static_cast<size_t>(1 + k)].get(), "E60"),
                         own ? "own" : "shared");
         }
     }
@@ -180,8 +164,8 @@ TEST_F(SwitchPasses, EveryUserOutputShowsTheUnionOfTheLines) {
     TSwitch s(nullptr, 0, 0, 0, 0, CodeSwitch, 2, 2);
     TSorgenteFinestre source{{{80, 90}, {60, 95}}};
     TFineLinea through0, through1, user0, user1;
-    SetLoss(s, 0, TapLossColumn, 10);
-    SetLoss(s, 1, TapLossColumn, 12);
+    SetBands(s, 0, TapLossColumn, 10);
+    SetBands(s, 1, TapLossColumn, 12);
     LinkCells(source, 0, s, 0);
     LinkCells(source, 1, s, 1);
     LinkCells(s, 0, through0, 0);
@@ -203,9 +187,9 @@ struct MatrixSwitch {
     TFineLinea through, user0{{60, 80}}, user1{{62, 78}};
     explicit MatrixSwitch(bool linked) {
         s.Variant = 4;
-        SetLoss(s, 0, TapLossColumn, 10);
-        SetLoss(s, 0, TapThroughColumn, 2);
-        SetLoss(s, 0, SwitchHorizontalColumn, 3);
+        SetBands(s, 0, TapLossColumn, 10);
+        SetBands(s, 0, TapThroughColumn, 2);
+        SetBands(s, 0, SwitchHorizontalColumn, 3);
         LinkCells(line, 0, s, 0);
         if (linked) {
             LinkCells(side0, 0, s, 1);
@@ -223,7 +207,7 @@ struct MatrixSwitch {
         s.ComputeSignalLevels(NextPassNumber());
         s.ComputeChannels(0, 0, NextPassNumber());
     }
-    float Level(int32_t out, const char* channel) { return LevelOf(s.ChannelLists[static_cast<size_t>(out)].get(), channel); }
+    float Level(int32_t out, const char* channel) { return ChannelLevel(s.ChannelLists[static_cast<size_t>(out)].get(), channel); }
 };
 
 TEST_F(SwitchPasses, AnOpenMatrixInputBringsNothing) {
@@ -276,12 +260,12 @@ struct SeparationNet {
     TPresaProva c0{nullptr, 0, 0}, c1{nullptr, 0, 0}, a{nullptr, 0, 0}, b{nullptr, 0, 0};
     SeparationNet() {
         for (int32_t i : {0, 1}) {
-            SetLoss(s, i, TapLossColumn, 10.0f + 2 * i);
-            SetLoss(s, i, TapThroughColumn, 2);
-            SetLoss(s, i, TapReverseColumn, 25);
+            SetBands(s, i, TapLossColumn, 10.0f + 2 * i);
+            SetBands(s, i, TapThroughColumn, 2);
+            SetBands(s, i, TapReverseColumn, 25);
         }
-        SetLoss(s, 0, TapDecouplingColumn, 20);
-        SetLoss(s, 1, TapDecouplingColumn, 40);   // not used: row 0 decouples
+        SetBands(s, 0, TapDecouplingColumn, 20);
+        SetBands(s, 1, TapDecouplingColumn, 40);   // not used: row 0 decouples
         for (TCella* o : {&c0, &c1, &a, &b}) SetRow0(*o, 0, 1.0f);
         LinkCells(above0, 0, s, 0);
         LinkCells(above1, 0, s, 1);
@@ -352,10 +336,10 @@ TEST_F(SwitchPasses, TheSeparationSearchDoesNotCrossAPathWithAStage) {
 TEST_F(SwitchPasses, ReachWindowsWidenOverTheUserOutputsAndTheThroughOutput) {
     TSwitch s(nullptr, 0, 0, 0, 0, CodeSwitch, 2, 2);
     TFineLinea through0({}, {18, 20}), through1({}, {30, 31}), user0({}, {10, 15}), user1({}, {8, 12});
-    SetLoss(s, 0, TapLossColumn, 10);
-    SetLoss(s, 1, TapLossColumn, 12);
-    SetLoss(s, 0, TapThroughColumn, 2);
-    SetLoss(s, 1, TapThroughColumn, 3);
+    SetBands(s, 0, TapLossColumn, 10);
+    SetBands(s, 1, TapLossColumn, 12);
+    SetBands(s, 0, TapThroughColumn, 2);
+    SetBands(s, 1, TapThroughColumn, 3);
     LinkCells(s, 0, through0, 0);
     LinkCells(s, 1, through1, 0);
     LinkCells(s, 2, user0, 0);

@@ -67,6 +67,12 @@ ScopedGlobals::~ScopedGlobals() {
     Application->Script().Reset();
 }
 
+AnsiString ShownMessage() {
+    const auto& boxes = Application->Script().MessageBoxes;
+    EXPECT_LE(boxes.size(), 1u);
+    return boxes.empty() ? AnsiString() : boxes.front().Text;
+}
+
 std::vector<AnsiString> MessagesOf(const TListBox& list) {
     std::vector<AnsiString> all;
     for (int i = 0; i < list.Items->Count(); ++i) all.push_back(list.Items->Strings(i));

@@ -24,6 +24,9 @@ class TListBox;
 
 // Every line of a message list, in order (the reporter's target in tests).
 std::vector<AnsiString> MessagesOf(const TListBox& list);
+// The text of the one message box shown so far, empty when none; a second
+// one fails the test.
+AnsiString ShownMessage();
 
 class ScopedGlobals {
 public:

@@ -63,3 +63,23 @@ void SetStageRow(TInfo& table, int32_t rows, int32_t row, float gain, float maxO
         table.Set3(row, 6, b, maxOut);
     }
 }
+
+void SetBands(TCella& cell, int32_t row, int32_t column, float value) {
+    for (int32_t b = 0; b < BandSlots; ++b) cell.Attenuation->Set3(row, column, b, value);
+}
+
+void AddBandChannel(TListaCanali& list, const char* name, float low, float high, int32_t band, float level) {
+    TCanale c;
+    c.name = name;
+    c.freqLow = low;
+    c.freqHigh = high;
+    c.band = band;
+    c.levelMin = c.levelMax = level;
+    list.Insert(c);
+}
+
+float ChannelLevel(const TListaCanali* list, const char* name) {
+    for (const TCanale* c = list ? list->head : nullptr; c; c = c->next)
+        if (c->name == name) return c->levelMin;
+    return LevelNone;
+}

@@ -7,6 +7,16 @@
 
 #include "cells/cell.h"
 
+class TListaCanali;
+
+// Attenuation[row][column] in every band slot.
+void SetBands(TCella& cell, int32_t row, int32_t column, float value);
+
+// A channel of the given band at one level, and the level of the channel of
+// that name in a list (LevelNone when the list is missing or lacks it).
+void AddBandChannel(TListaCanali& list, const char* name, float low, float high, int32_t band, float level);
+float ChannelLevel(const TListaCanali* list, const char* name);
+
 class TSorgenteFinestre : public TCella {
 public:
     explicit TSorgenteFinestre(std::vector<TFinestra> windows);
