@@ -15,6 +15,7 @@
 #include "platform/engines.h"
 #include "platform/graphics.h"
 #include "support/globals_fixture.h"
+#include "support/port_edges.h"
 
 namespace {
 
@@ -140,17 +141,6 @@ TEST_F(SwitchSymbols, AnInternalSupplyOfSeveralLinesShowsThePowerMark) {
     }
 }
 
-// The pixel, at zoom 21, of the middle of the edge of square (column, row)
-// on grid side 0 (top) to 3 (left).
-TPoint EdgeMiddle(int32_t column, int32_t row, int32_t side) {
-    switch (side) {
-    case 0: return {21 * column + 10, 21 * row};
-    case 1: return {21 * column + 20, 21 * row + 10};
-    case 2: return {21 * column + 10, 21 * row + 20};
-    default: return {21 * column, 21 * row + 10};
-    }
-}
-
 TEST_F(SwitchSymbols, EveryPortStubEndsOnItsPortsEdgeInEveryTurn) {
     for (auto [code, inputs, outputs, variant] : {std::tuple{10, 2, 3, 0}, std::tuple{10, 1, 5, 12},
                                                   std::tuple{56, 2, 2, 4}, std::tuple{56, 1, 3, 5},
@@ -167,29 +157,8 @@ TEST_F(SwitchSymbols, EveryPortStubEndsOnItsPortsEdgeInEveryTurn) {
                 cell->Row = 12;
                 cell->Orientation = turn;
                 cell->Mirrored = mirrored;
-                grid.BeginAnalysis();
-                cell->AllocLinks();
-                TQNextCell queue;
-                cell->PlaceOnGrid(TNextCell{}, queue);
-                std::vector<TPoint> edges;
-                TNextCell record;
-                static constexpr int32_t back[4] = {2, 3, 0, 1};
-                static constexpr int32_t dc[4] = {0, 1, 0, -1}, dr[4] = {-1, 0, 1, 0};
-                while (queue.Pop(record))
-                    edges.push_back(EdgeMiddle(record.Column + dc[record.Side], record.Row + dr[record.Side],
-                                               back[record.Side]));
-                for (int32_t c = 0; c < grid.Columns; ++c)
-                    for (int32_t r = 0; r < grid.Rows; ++r)
-                        for (int32_t side = 0; side < 4; ++side)
-                            if (grid.AnalysisAt(c, r)->Waiting[side]) edges.push_back(EdgeMiddle(c, r, side));
-                grid.EndAnalysis();
-                Recorder r;
-                cell->DrawSymbol(r.Canvas(), 12, 12, 12 * 21, 12 * 21, 21);
-                std::vector<TPoint> ends;
-                for (const TPaintCall& call : r.Of(TPaintOp::Line)) {
-                    ends.push_back(call.Points.front());
-                    ends.push_back(call.Points.back());
-                }
+                const std::vector<TPoint> edges = PortEdgePixels(*cell);
+                const std::vector<TPoint> ends = StrokeEndPixels(*cell);
                 for (const TPoint& edge : edges)
                     EXPECT_TRUE(Has(ends, edge)) << what << ": no stub at (" << edge.x << ", " << edge.y << ")";
                 cell->Owner = nullptr;
