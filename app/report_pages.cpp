@@ -602,6 +602,15 @@ bool ReportNetwork(TCalculationRun& run, TRichEdit* report) {
 
 // ---------------------------------------------------------------- page runs
 
+namespace {
+// Clears one out-of-date flag of both grids.
+void ClearOnBothGrids(TProgetto* project, bool TGridData::*flag) {
+    if (!project) return;
+    if (project->NetworkGrid) (*project->NetworkGrid).*flag = false;
+    if (project->HeadEndGrid) (*project->HeadEndGrid).*flag = false;
+}
+}  // namespace
+
 bool RunNetworkCalculations(TCalculationRun& run, TRichEdit* report) {
     TCommandLock lock(run.Locked);
     ShowProgressPanel(run);
@@ -626,9 +635,7 @@ void RunChannelCalculations(TCalculationRun& run, TRichEdit* header, TRichEdit* 
         if (table != header) WriteChannelHeader(table);
         FillChannelTable(table);
     }
-    if (run.Project)
-        for (TGridData* grid : {run.Project->NetworkGrid, run.Project->HeadEndGrid})
-            if (grid) grid->ChannelsOutOfDate = false;
+    ClearOnBothGrids(run.Project, &TGridData::ChannelsOutOfDate);
     HideProgressPanel(run);
 }
 
@@ -640,7 +647,5 @@ void RunRequiredChannelCalculations(TCalculationRun& run, TRichEdit* table, TLis
         TReportingTo reporting(messages);
         if (run.Project) run.Project->RunChannelPass(0);
     }
-    if (run.Project)
-        for (TGridData* grid : {run.Project->NetworkGrid, run.Project->HeadEndGrid})
-            if (grid) grid->RequiredChannelsOutOfDate = false;
+    ClearOnBothGrids(run.Project, &TGridData::RequiredChannelsOutOfDate);
 }

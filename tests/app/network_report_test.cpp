@@ -364,6 +364,7 @@ protected:
         for (int i = 0; i < mine.Items->Count(); ++i) out.push_back(mine.Items->Strings(i));
         return out;
     }
+    std::vector<TGridData*> Grids() { return {&*line->project.NetworkGrid, &*line->project.HeadEndGrid}; }
     static std::vector<std::string> Items(const TListBox& list) {
         std::vector<std::string> out;
         for (int i = 0; i < list.Items->Count(); ++i) out.push_back(list.Items->Strings(i));
@@ -390,7 +391,7 @@ TEST_F(ChannelPagesTest, CalcoliCanaliRunsThePassIntoTheMessageList) {
     run.ProgressPanel = panel.get();
     bool shownAtZero = false;
     Application->Script().AtProcessMessages([&] { shownAtZero = panel->Visible && progress->Position == 0; });
-    for (TGridData* g : {line->project.NetworkGrid, line->project.HeadEndGrid}) g->ChannelsOutOfDate = true;
+    for (TGridData* g : Grids()) g->ChannelsOutOfDate = true;
     RunChannelCalculations(run, header.get(), table.get(), messages.get());
 
     EXPECT_TRUE(shownAtZero);
@@ -413,7 +414,7 @@ TEST_F(ChannelPagesTest, CalcoliCanaliRichiestiRunsThePassWithoutAProgressPanel)
     progress->Position = 70;
     run.ProgressPanel = panel.get();
     panel->Visible = false;
-    for (TGridData* g : {line->project.NetworkGrid, line->project.HeadEndGrid}) {
+    for (TGridData* g : Grids()) {
         g->RequiredChannelsOutOfDate = true;
         g->ChannelsOutOfDate = true;
     }

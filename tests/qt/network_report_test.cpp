@@ -68,13 +68,24 @@ TEST(QtNetworkReport, TheTwoTapLineReportShowsInARichEdit) {
     EXPECT_EQ(report->FormatAt(first + 1).Color, clRed);
 
     // The widget shows "37" in red and the "*" before it in blue.
-    QImage shot = qttest::WidgetOf(report)->grab().toImage();
-    const TPoint from = report->PosFromChar(first), to = report->PosFromChar(first + 2);
-    const TPoint star = report->PosFromChar(first - 2);
-    const int height = 15;
-    EXPECT_GT(PixelsOf(shot, QRect(from.x, from.y, to.x - from.x, height), QColor(Qt::red)), 5);
-    EXPECT_GT(PixelsOf(shot, QRect(star.x, star.y, 6, height), QColor(Qt::blue)), 0);
-    EXPECT_EQ(PixelsOf(shot, QRect(star.x, star.y, 6, height), QColor(Qt::red)), 0);
+    auto expectRedAt = [&](int index) {
+        const QImage shot = qttest::WidgetOf(report)->grab().toImage();
+        const TPoint from = report->PosFromChar(index), to = report->PosFromChar(index + 2);
+        const TPoint star = report->PosFromChar(index - 2);
+        const int height = 15;
+        EXPECT_GT(PixelsOf(shot, QRect(from.x, from.y, to.x - from.x, height), QColor(Qt::red)), 5);
+        EXPECT_GT(PixelsOf(shot, QRect(star.x, star.y, 6, height), QColor(Qt::blue)), 0);
+        EXPECT_EQ(PixelsOf(shot, QRect(star.x, star.y, 6, height), QColor(Qt::red)), 0);
+    };
+    expectRedAt(first);
+    // A line inserted at the top moves the colours with the text below it.
+    report->Lines->Insert(0, "Separazione dalla presa P1");
+    qttest::Settle();
+    const int moved = first + utf8::Length("Separazione dalla presa P1") + 2;
+    EXPECT_EQ(report->FormatAt(moved).Color, clRed);
+    expectRedAt(moved);
+    report->Lines->Delete(0);
+    qttest::Settle();
 
     QImage window = qttest::WindowOf(form.get())->grab().toImage();
     ASSERT_TRUE(window.save(QString::fromStdString(qttest::Artefact("network-report.png"))));
