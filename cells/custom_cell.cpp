@@ -125,15 +125,18 @@ public:
 TCellaCustom::TCellaCustom(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                            int32_t inputs, int32_t outputs)
     : TCella(owner, orientation, mirrored, column, row, inputs, 0, outputs),
-      FootprintColumns(std::max({inputs, outputs, 1})),
+      // No wider than a record may hold, so that every cell reads back what
+      // it writes; ports beyond the last column share it.
+      FootprintColumns(std::min(std::max({inputs, outputs, 1}), CustomDrawingMaxSize)),
       FootprintRows(2),
       Structure(nullptr, CustomStructureSize, CustomStructureSize, GridCustom),
       Drawing(nullptr, FootprintColumns, FootprintRows, GridSymbol) {
     TypeCode = CodeCustom;
     Kind = KindCustom;
     SetPortCounts();
-    for (int32_t i = 0; i < NumInputs; ++i) InputPoints.push_back({i, 0, 0});
-    for (int32_t j = 0; j < NumOutputs; ++j) OutputPoints.push_back({j, FootprintRows - 1, 0});
+    for (int32_t i = 0; i < NumInputs; ++i) InputPoints.push_back({std::min(i, FootprintColumns - 1), 0, 0});
+    for (int32_t j = 0; j < NumOutputs; ++j)
+        OutputPoints.push_back({std::min(j, FootprintColumns - 1), FootprintRows - 1, 0});
     MapAnchors();
 }
 

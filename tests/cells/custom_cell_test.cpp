@@ -25,6 +25,7 @@
 #include "cells/terminations.h"
 #include "core/file.h"
 #include "platform/application.h"
+#include "platform/comctrls.h"
 #include "platform/engines.h"
 #include "platform/graphics.h"
 #include "platform/stdctrls.h"
@@ -112,6 +113,18 @@ TEST_F(CustomCellTest, TheFactoryBuildsAFreshCellThatPlacesBeforeAnyEditing) {
     EXPECT_EQ(cell->GetShortCode(), "N7");
     EXPECT_EQ(counters[CustomCounter], 8);
     EXPECT_EQ(cell->MinDownstreamValue(50.0f, 1, true, nullptr, 0, 0), 0.0f);
+
+    // More ports than a record's symbol may be wide share its last column,
+    // so that the cell reads back what it writes.
+    TCellaCustom wide(nullptr, 0, 0, 0, 0, 60, 1);
+    EXPECT_EQ(wide.FootprintColumns, CustomDrawingMaxSize);
+    EXPECT_EQ(wide.InputPoints[59], (TPuntoPorta{CustomDrawingMaxSize - 1, 0, 0}));
+    TMemoryStream saved;
+    wide.Save(saved, RecordVersion);
+    TMemoryStream in(saved.Bytes());
+    in.Seek(RecordHeadBytes, soFromBeginning);
+    TCellaCustom back(nullptr, 0, 0, 0, 0, 60, 1);
+    EXPECT_EQ(ReadCellRecord(back, in, RecordVersion), TRecordResult::Ok);
 }
 
 TEST_F(CustomCellTest, PrototypesForOneToTwentyInputsAndOutputs) {
@@ -322,6 +335,15 @@ TEST_F(CustomCellTest, PortNamesUnderThePointer) {
         EXPECT_EQ(position.TapOutput, c.tap);
         EXPECT_EQ(position.ThroughOutput, -1);
     }
+    // The channel report: one list per output, then an empty line.
+    cell->SequenceNumber = 3;
+    cell->ResetChannelLists();
+    TRichEdit report;
+    cell->GetPortLevelText(&report);
+    ASSERT_EQ(report.Lines->Count(), 3);
+    EXPECT_EQ(report.Lines->Strings(0).rfind("N3 uscita 1:", 0), 0u);
+    EXPECT_EQ(report.Lines->Strings(1).rfind("N3 uscita 2:", 0), 0u);
+    EXPECT_EQ(report.Lines->Strings(2), "");
 }
 
 // ---- Record ----
