@@ -11,10 +11,16 @@
 #include "cells/drawing.h"
 #include "cells/layout_table.h"
 #include "cells/terminations.h"
+#include "cells/record.h"
+#include "core/channel_plans.h"
 #include "core/file.h"
+#include "core/globals.h"
 
 namespace {
 
+constexpr int32_t VersionWithPortCounts = 20000;
+constexpr int32_t VersionWithRegulationGroups = 40000;
+constexpr int32_t VersionWithNewSentinels = 50000;
 constexpr int32_t VersionWithModuleList = 60000;
 
 // Sides of a box square where a line waits (MarkGridCell) and directions in
@@ -94,14 +100,82 @@ void TCellaAutoMix::Load(TStream& stream, int32_t version) {
     TCella::Load(stream, version);
     if (version >= VersionWithModuleList) {
         Modules->Read(stream, version);
-    } else {
-        // Older records keep the module's data in the cell's own table; the
-        // module starts from its defaults with the kind of its cell.
-        Modules->Clear();
-        Modules->Append(std::make_unique<TModuloFiltro>());
+        if (!Modules->head) Modules->Append(std::make_unique<TModuloFiltro>());
+        return;
     }
-    if (!Modules->head) Modules->Append(std::make_unique<TModuloFiltro>());
-    if (version < VersionWithModuleList) Modules->head->flags = ModuleKindOf(TypeCode);
+    LoadOldModule(stream, version);
+}
+
+// Older records keep the module's slots after the cell record, and before
+// 40000 their edges in the cell's own table.
+void TCellaAutoMix::LoadOldModule(TStream& stream, int32_t version) {
+    Modules->Clear();
+    Modules->Append(std::make_unique<TModuloFiltro>());
+    TModuloFiltro& m = *Modules->head;
+    auto take = [this](int32_t column, int32_t band) {
+        const float v = Attenuation->Get3(0, column, band);
+        Attenuation->Set3(0, column, band, LevelNone);
+        return v;
+    };
+    if (version >= VersionWithPortCounts) {
+        for (int32_t i = 0; i < ModuleSlots; ++i) {
+            m.slotName[i] = chunked::ReadString(stream, ModuleSlotNameChars + 1);
+            m.slotPlan[i] = ReadPlanReference(stream);
+        }
+    } else {
+        Inputs = TypeCode == CodeModulatore ? AutoMixNoInput : AutoMixCommonLine;
+        ThroughOutputs = AutoMixOutputOuter;
+        SetPortCounts();
+        // The names by the edges kept in the table, in the Italian plan.
+        const int32_t places[ModuleSlots][2] = {{0, 0}, {0, 6}, {1, 6}};
+        for (int32_t i = 0; i < ModuleSlots; ++i) {
+            const float low = Attenuation->Get3(0, places[i][0], places[i][1]);
+            const float high = Attenuation->Get3(0, places[i][0], places[i][1] + 1);
+            m.slotName[i].clear();
+            m.slotPlan[i] = nullptr;
+            const TCanalizzazione* plan = CanalizzazioneItalia;
+            for (int r = 0; plan && r < plan->Count(); ++r)
+                if (plan->Row(r).lowEdge == low && plan->Row(r).highEdge == high) {
+                    m.slotName[i] = plan->Row(r).channelName;
+                    m.slotPlan[i] = CanalizzazioneItalia;
+                    break;
+                }
+        }
+    }
+    if (version >= VersionWithRegulationGroups) {
+        for (int32_t i = 0; i < ModuleSlots; ++i) {
+            m.slotLow[i] = ReadF32(stream);
+            m.slotHigh[i] = ReadF32(stream);
+            if (version < VersionWithNewSentinels) {
+                m.slotLow[i] = ConvertOldSentinel(m.slotLow[i]);
+                m.slotHigh[i] = ConvertOldSentinel(m.slotHigh[i]);
+            }
+        }
+    } else {
+        switch (TypeCode) {
+        case CodeFiltroAT:
+        case CodeConvertitore:
+            Attenuation->Set3(0, 4, 0, Attenuation->Get3(0, 0, 0));
+            m.slotLow[1] = take(0, 6);
+            m.slotHigh[1] = take(0, 7);
+            if (TypeCode == CodeConvertitore) {
+                m.slotLow[2] = take(1, 6);
+                m.slotHigh[2] = take(1, 7);
+            }
+            break;
+        case CodeModulatore:
+            m.slotLow[0] = take(0, 0);
+            m.slotHigh[0] = take(0, 1);
+            break;
+        case CodeFiltroCAG:
+            Attenuation->Set3(0, 5, 0, Attenuation->Get3(0, 2, 0));
+            m.slotLow[1] = take(0, 6);
+            m.slotHigh[1] = take(0, 7);
+            break;
+        default: break;
+        }
+    }
+    m.flags = ModuleKindOf(TypeCode);
 }
 
 void TCellaAutoMix::Save(TStream& stream, int32_t version) {

@@ -96,6 +96,7 @@ protected:
     // row) going in direction (0 down, 1 left, 2 up, 3 right), across cables.
     bool FindChainNeighbour(int32_t column, int32_t row, int32_t direction) const;
     void RefuseDamagedArrangements() const;
+    void LoadOldModule(TStream& stream, int32_t version);
 };
 
 class TAmplificatoreAt : public TCellaAutoMix {

@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "cells/active_filters.h"
 #include "cells/amplifiers.h"
 #include "cells/anchors.h"
 #include "cells/auto_mix.h"
@@ -140,6 +141,10 @@ const TClassEntry classTable[] = {
     {"TSat", [](const TCellArgs& a) -> TCella* { return new TSat(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
     {"TCentraleIntegrata", [](const TCellArgs& a) -> TCella* { return new TCentraleIntegrata(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
     {"TAmplificatoreAt", [](const TCellArgs& a) -> TCella* { return new TAmplificatoreAt(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TFiltroAT", [](const TCellArgs& a) -> TCella* { return new TFiltroAT(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TFiltroCAG", [](const TCellArgs& a) -> TCella* { return new TFiltroCAG(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TModulatore", [](const TCellArgs& a) -> TCella* { return new TModulatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TConvertitore", [](const TCellArgs& a) -> TCella* { return new TConvertitore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
     {"TTerrestre", [](const TCellArgs& a) -> TCella* { return new TTerrestre(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
 };
 

@@ -1,5 +1,6 @@
 #include "cells/prototypes.h"
 
+#include "cells/active_filters.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
 #include "cells/cables.h"
@@ -60,6 +61,10 @@ const TPrototypeFamily families[] = {
     {CodeSat, 0, SatPrototypeOutputs, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TSat(nullptr, 0, 0, 0, 0, k.A); }},
     {CodeCentraleIntegrata, 1, IntegratedMaxInputs, 1, IntegratedMaxOutputs, 1, [](const TPrototypeKey& k) -> TCella* { return new TCentraleIntegrata(nullptr, 0, 0, 0, 0, k.A, k.B); }},
     {CodeAmplificatoreAt, AutoMixOneInput, AutoMixCommonLine, AutoMixOutputCentre, AutoMixOutputBypass, 1, [](const TPrototypeKey& k) -> TCella* { return new TAmplificatoreAt(nullptr, 0, 0, 0, 0, k.A, k.B); }},
+    {CodeFiltroAT, AutoMixOneInput, AutoMixCommonLine, 0, AutoMixOutputOuter, 1, [](const TPrototypeKey& k) -> TCella* { return new TFiltroAT(nullptr, 0, 0, 0, 0, k.A, k.B); }},
+    {CodeFiltroCAG, AutoMixOneInput, AutoMixCommonLine, 0, AutoMixOutputOuter, 1, [](const TPrototypeKey& k) -> TCella* { return new TFiltroCAG(nullptr, 0, 0, 0, 0, k.A, k.B); }},
+    {CodeConvertitore, AutoMixOneInput, AutoMixCommonLine, 0, AutoMixOutputOuter, 1, [](const TPrototypeKey& k) -> TCella* { return new TConvertitore(nullptr, 0, 0, 0, 0, k.A, k.B); }},
+    {CodeModulatore, 0, AutoMixOutputOuter, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TModulatore(nullptr, 0, 0, 0, 0, k.A); }},
     {CodeTerrestre, 0, WideBandPrototypeInputs, 0, WideBandPrototypeOutputs, 1, [](const TPrototypeKey& k) -> TCella* { return new TTerrestre(nullptr, 0, 0, 0, 0, k.A, k.B); }},
 };
 

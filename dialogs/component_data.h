@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "core/channel_list.h"
+#include "core/filter_modules.h"
 #include "core/levels.h"
 #include "platform/comctrls.h"
 #include "platform/controls.h"
@@ -141,6 +142,7 @@ public:
     uint8_t ModuleData = 0;                 // the distinct-output rows hold a cell's matrix tables
     uint8_t BandRowByte[DialogModules] = {};
     TListaCanali ChannelLists[DialogModules];
+    TModuliFiltro ModuleList;               // a copy of the edited cell's modules
 
     // ---- Switches the classes write (ResetSections gives the defaults) ----
     int32_t ModuleCount = 1;

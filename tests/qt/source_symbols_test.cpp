@@ -1,5 +1,5 @@
 // Symbols of the antennas, converters, amplifiers, the head end's wide-band
-// amplifier, the integrated head-end and the final amplifier painted through QPainter onto bitmaps at the three
+// amplifier, the integrated head-end and the head-end modules painted through QPainter onto bitmaps at the three
 // zooms of the drawing window, in every turn and mirror they take. The sheets
 // are written to the build folder (symbols/sources_*.png) to be looked at.
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/grid.h"
+#include "cells/active_filters.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
 #include "cells/integrated_head_end.h"
@@ -61,6 +62,11 @@ const Kind Kinds[] = {
     {"Ci 3x2", false, [](TGridData* g, int32_t, int32_t) { return new TCentraleIntegrata(g, 0, 0, 0, 0, 3, 2); }},
     {"Af 2,1", false, [](TGridData* g, int32_t, int32_t m) { return new TAmplificatoreAt(g, 0, m, 0, 0, 2, 1); }},
     {"Af 3,4 framed", false, [](TGridData* g, int32_t, int32_t) { auto* c = new TAmplificatoreAt(g, 0, 0, 0, 0, 3, 4); c->Variant = 2; return c; }},
+    {"Fa 3,3", false, [](TGridData* g, int32_t, int32_t) { return new TFiltroAT(g, 0, 0, 0, 0, 3, 3); }},
+    {"Fa CAG 1,1", false, [](TGridData* g, int32_t, int32_t) { return new TFiltroCAG(g, 0, 0, 0, 0, 1, 1); }},
+    {"Mo", false, [](TGridData* g, int32_t, int32_t) { return new TModulatore(g, 0, 0, 0, 0, 1); }},
+    {"Cv 2", false, [](TGridData* g, int32_t, int32_t) { auto* c = new TConvertitore(g, 0, 0, 0, 0, 3, 1); c->Module().flags |= 2; return c; }},
+    {"Cv 1 square", false, [](TGridData* g, int32_t, int32_t) { auto* c = new TConvertitore(g, 0, 0, 0, 0, 1, 1); c->Variant = 1; return c; }},
     {"Tr 3x1", false, [](TGridData* g, int32_t, int32_t m) { return new TTerrestre(g, 0, m, 0, 0, 3, 1); }},
 };
 
