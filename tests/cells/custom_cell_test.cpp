@@ -32,6 +32,7 @@
 #include "support/custom_cells.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"
+#include "support/port_edges.h"
 #include "support/record_bytes.h"
 #include "support/test_cells.h"
 
@@ -312,6 +313,25 @@ TEST_F(CustomCellTest, PortsOnEveryBorderOfTheSymbolPlaceAndLinkOnThatBorder) {
         EXPECT_EQ(record.Side, p.side) << "output " << j;
     }
     grid.EndAnalysis();
+}
+
+// In every turn and mirror each port's stub ends on the square edge the
+// placement puts the port on.
+TEST_F(CustomCellTest, EveryStubEndsOnItsPortsEdgeInEveryTurnAndMirror) {
+    for (int32_t state = 0; state < 8; ++state) {
+        const int32_t turn = state % 4, mirrored = state / 4;
+        TGridData grid(nullptr, 20, 20, GridNetwork);
+        TCellaCustom cell(&grid, turn, mirrored, 8, 8, 3, 3);
+        cell.SetFootprint(3, 2);
+        cell.InputPoints = {{0, 0, 0}, {2, 1, 1}, {1, 1, 2}};
+        cell.OutputPoints = {{0, 1, 1}, {2, 0, 2}, {1, 0, 0}};
+        const std::vector<TPoint> edges = PortEdgePixels(cell);
+        const std::vector<TPoint> ends = StrokeEndPixels(cell);
+        ASSERT_EQ(edges.size(), 6u);
+        for (const TPoint& edge : edges)
+            EXPECT_NE(std::find(ends.begin(), ends.end(), edge), ends.end())
+                << "turn " << turn << " mirrored " << mirrored << " edge " << edge.x << "," << edge.y;
+    }
 }
 
 TEST_F(CustomCellTest, PortNamesUnderThePointer) {
