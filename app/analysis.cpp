@@ -24,15 +24,6 @@ constexpr const char* SectionJumpers = "Ponti";
 
 bool IsSegment(const TCella* cell) { return cell && cell->Kind == KindCableSegment; }
 
-// The square across a side: 0 above, 1 right, 2 below, 3 left.
-void Across(int32_t side, int32_t& column, int32_t& row) {
-    switch (side) {
-    case 0: --row; break;
-    case 1: ++column; break;
-    case 2: ++row; break;
-    default: --column; break;
-    }
-}
 
 class Analysis {
 public:
@@ -141,7 +132,7 @@ bool Analysis::Link(const TNextCell& record, TCella* cell, TSquareAnalysis& squa
         return Fail(record.Column, record.Row, record.Side, ErroreNonIngresso);
     }
     int32_t senderColumn = record.Column, senderRow = record.Row;
-    Across(side, senderColumn, senderRow);
+    StepAcross(SideOf(side), senderColumn, senderRow);
     TCella* sender = grid_.CellAt(senderColumn, senderRow);
     TCella* receiver = cell;
     // Vertical lines run on the crossing layer.
@@ -164,17 +155,17 @@ bool Analysis::Link(const TNextCell& record, TCella* cell, TSquareAnalysis& squa
 
 // A termination the signal never reached closes the input it faces.
 void Analysis::AttachTerminations() {
-    static constexpr int32_t facedSide[4] = {2, 3, 0, 1};
     for (int32_t r = 0; r < grid_.Rows; ++r)
         for (int32_t c = 0; c < grid_.Columns; ++c) {
             TCella* term = grid_.CellAt(c, r);
             TSquareAnalysis* own = grid_.AnalysisAt(c, r);
             if (!term || term->TypeCode != CodeTermination || !own || own->Visited) continue;
-            const int32_t turn = ((term->Orientation % 4) + 4) % 4;
+            // Orientation 0 faces the square above, 1 the right, 2 below, 3
+            // the left, and closes the input waiting on the side facing it.
+            const TSide faces = term->Transform().Apply(TSide::Top);
             int32_t fc = c, fr = r;
-            // Orientation 0 faces the square above, 1 the right, 2 below, 3 the left.
-            Across(turn, fc, fr);
-            const int32_t side = facedSide[turn];
+            StepAcross(faces, fc, fr);
+            const int32_t side = SideNumber(Opposite(faces));
             TCella* faced = grid_.CellAt(fc, fr);
             TSquareAnalysis* square = grid_.AnalysisAt(fc, fr);
             if (!faced || !square || faced->Kind == KindCableSegment || !square->Waiting[side])

@@ -140,10 +140,16 @@ TAncoraI::TAncoraI(TGridData* owner, int32_t orientation, int32_t mirrored, int3
 
 TAncoraI::~TAncoraI() = default;
 
+TCellLayout TAncoraI::Layout() const {
+    TCellLayout layout;
+    layout.Ports.push_back({TPortKind::Through, 0, 0, 0, TSide::Bottom});
+    return layout;
+}
+
 bool TAncoraI::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
-    if (Owner)
-        if (TSquareAnalysis* square = Owner->AnalysisAt(Column, Row)) square->Visited = 1;
-    LinkPortAt(Column, Row, 0, 0, record.NeedsTermination, 0, queue);
+    const TCellLayout layout = Layout();
+    OccupyLayout(layout);
+    PlacePorts(layout, TLineEnds{record.NeedsTermination, 0, 0}, queue);
     return true;
 }
 
@@ -163,10 +169,16 @@ TAncoraO::TAncoraO(TGridData* owner, int32_t orientation, int32_t mirrored, int3
 
 TAncoraO::~TAncoraO() = default;
 
-bool TAncoraO::PlaceOnGrid(const TNextCell&, TQNextCell&) {
-    if (Owner)
-        if (TSquareAnalysis* square = Owner->AnalysisAt(Column, Row)) square->Visited = 1;
-    MarkGridCell(Column, Row, 0, 0, 0);
+TCellLayout TAncoraO::Layout() const {
+    TCellLayout layout;
+    layout.Ports.push_back({TPortKind::Input, 0, 0, 0, TSide::Top});
+    return layout;
+}
+
+bool TAncoraO::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
+    const TCellLayout layout = Layout();
+    OccupyLayout(layout);
+    PlacePorts(layout, TLineEnds{}, queue);
     return true;
 }
 

@@ -64,6 +64,8 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
+    // One square, its output below it.
+    TCellLayout Layout() const override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     AnsiString GetTypeName() override;
     void LinkAnchor(TCella* partner) override;
@@ -79,6 +81,8 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
+    // One square, its input on its top.
+    TCellLayout Layout() const override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     AnsiString GetTypeName() override;
     void LinkAnchor(TCella* partner) override;

@@ -180,6 +180,15 @@ void TNCavo::AllocLinks() {
     RunEnd = 0;
 }
 
+TCellLayout TNCavo::Layout() const {
+    TCellLayout layout;
+    if (Bend)
+        layout.Ports = {{TPortKind::Input, 0, 0, 0, TSide::Bottom}, {TPortKind::Through, 0, 0, 0, TSide::Left}};
+    else
+        layout.Ports = {{TPortKind::Input, 0, 0, 0, TSide::Top}, {TPortKind::Through, 0, 0, 0, TSide::Bottom}};
+    return layout;
+}
+
 bool TNCavo::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     if (!Owner) return true;
     TSquareAnalysis* square = Owner->AnalysisAt(Column, Row);
@@ -188,12 +197,13 @@ bool TNCavo::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     if (record.Side % 2 == 0 && Overlay) return Overlay->PlaceOnGrid(record, queue);
 
     if (!IsCableCode(record.TypeCode)) RunEnd = 1;
-    const int32_t r = ((record.Side - Orientation) % 4 + 4) % 4;
+    // The side of the piece's own frame the line arrives on.
+    const TSide entry = SideOf(record.Side - Orientation);
     const uint8_t needsTermination = record.NeedsTermination;
     if (!Bend) {
-        if (r == 0 || r == 2) {
-            MarkGridCell(Column, Row, r, 0, 0);
-            LinkPortAt(Column, Row, 0, r, needsTermination, 0, queue);
+        if (entry == TSide::Top || entry == TSide::Bottom) {
+            MarkGridCell(Column, Row, entry, 0, 0);
+            LinkPortAt(Column, Row, 0, Opposite(entry), needsTermination, 0, queue);
         }
         if (square) {
             // Spare[0] and Spare[1]: the square was passed vertically and horizontally.
@@ -203,12 +213,12 @@ bool TNCavo::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
             if (!crossing || (square->Spare[0] && square->Spare[1])) square->Visited = 1;
         }
     } else {
-        if (r == 2) {
-            MarkGridCell(Column, Row, 2, 0, 0);
-            LinkPortAt(Column, Row, 0, 1, needsTermination, 0, queue);
-        } else if (r == 3) {
-            MarkGridCell(Column, Row, 3, 0, 0);
-            LinkPortAt(Column, Row, 0, 0, needsTermination, 0, queue);
+        if (entry == TSide::Bottom) {
+            MarkGridCell(Column, Row, TSide::Bottom, 0, 0);
+            LinkPortAt(Column, Row, 0, TSide::Left, needsTermination, 0, queue);
+        } else if (entry == TSide::Left) {
+            MarkGridCell(Column, Row, TSide::Left, 0, 0);
+            LinkPortAt(Column, Row, 0, TSide::Bottom, needsTermination, 0, queue);
         }
         if (square) square->Visited = 1;
     }

@@ -57,6 +57,11 @@ public:
     // Only the loss per 100 m is a band vector; the length is not converted.
     void SetBandSystem(TSistemaBande* system) override;
     void AllocLinks() override;
+    // One square; the line runs either way between its two sides: top and
+    // bottom for a straight piece, bottom and left for a bend (shown as
+    // entering on the first of them).
+    TCellLayout Layout() const override;
+    // Takes the line on from the side it arrives on.
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void TakeSequenceNumber(int32_t* counters) override;
     TCella* GetPrototype() override;

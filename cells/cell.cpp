@@ -72,8 +72,16 @@ void TCella::InvalidateArea() {
 
 void TCella::Invalidate() { InvalidateArea(); }
 
-TCellRect TCella::GetGridRect() {
-    return TCellRect{Row, Column, Row, Column + std::max<int32_t>(1, NumThroughOutputs) - 1};
+TCellRect TCella::GetGridRect() { return RectOf(Layout()); }
+
+TCellLayout TCella::Layout() const {
+    TCellLayout layout;
+    layout.Width = std::max<int32_t>(1, NumThroughOutputs);
+    if (NumThroughOutputs < 1) return layout;
+    layout.Ports.push_back({TPortKind::Input, 0, (NumThroughOutputs - 1) / 2, 0, TSide::Top});
+    for (int32_t k = 0; k < NumThroughOutputs; ++k)
+        layout.Ports.push_back({TPortKind::Through, k, k, 0, TSide::Bottom});
+    return layout;
 }
 
 // ---- Records: TCella::Load, TCella::Save and TCella::LoadLevelTables are in record.cpp ----
@@ -118,15 +126,11 @@ void TCella::SetPortCounts() {
 }
 
 bool TCella::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
-    const int32_t middle = (NumThroughOutputs - 1) / 2;
-    for (int32_t k = 0; k < NumThroughOutputs; ++k) {
-        int32_t c = 0, r = 0;
-        GridToLocal(c, r, Column + k, Row);
-        if (Owner)
-            if (TSquareAnalysis* square = Owner->AnalysisAt(c, r)) square->Visited = 1;
-        LinkPortAt(c, r, k, 0, record.NeedsTermination, 0, queue);
-        if (k == middle) MarkGridCell(c, r, 0, 0, 0);
-    }
+    // A cell without through outputs stands on no square of its own here.
+    if (NumThroughOutputs < 1) return true;
+    const TCellLayout layout = Layout();
+    OccupyLayout(layout);
+    PlacePorts(layout, TLineEnds{record.NeedsTermination, record.NeedsTermination, 0}, queue);
     return true;
 }
 

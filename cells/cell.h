@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cells/drawing.h"
+#include "cells/layout.h"
 #include "core/channel_list.h"
 #include "core/info.h"
 #include "core/levels.h"
@@ -143,7 +144,7 @@ public:
     // 8. Draws the symbol on the page record's canvas when (column, row) is
     //    the cell's anchor square.
     virtual void PaintIfAt(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom);
-    // 9. The squares the cell occupies.
+    // 9. The squares the cell occupies: its layout under its turn and mirror.
     virtual TCellRect GetGridRect();
     // 10. Reads the cell record after the fields the reader has consumed.
     virtual void Load(TStream& stream, int32_t version);
@@ -159,7 +160,9 @@ public:
     virtual void AllocLinks();
     // 16. Fills the port table from the constructor counts.
     virtual void SetPortCounts();
-    // 17. Occupies the cell's squares and queues its ports for the grid analysis.
+    // 17. Occupies the cell's squares and queues its ports for the grid
+    //     analysis; the base places its layout, the line leaving each through
+    //     output needing a termination when the arriving one does.
     virtual bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue);
     // 18. Takes the next number of the cell's category; nothing in the base.
     virtual void TakeSequenceNumber(int32_t* counters);
@@ -307,19 +310,48 @@ public:
     // True for a segment that must not be chosen as run head.
     virtual bool KeepsOffRunHead();
 
-    // Placement on the grid.
+    // ---- Placement on the grid (cells/placement.cpp) ----
+    // The squares and ports in the cell's own frame (cells/layout.h). The
+    // base: one square per through output side by side (at least one), the
+    // input on top of the middle one, through output k below square k.
+    virtual TCellLayout Layout() const;
+    TTurnMirror Transform() const;
+    // A point of the cell's frame to its grid square, and back.
+    void FrameToGrid(int32_t& column, int32_t& row, int32_t x, int32_t y) const;
+    void GridToFrame(int32_t& x, int32_t& y, int32_t column, int32_t row) const;
+    // The same in absolute local coordinates (the frame's origin at the
+    // anchor): GridToLocal places a local point, LocalToGrid is its inverse.
     void LocalToGrid(int32_t& outColumn, int32_t& outRow, int32_t localColumn,
                      int32_t localRow) const;
     void GridToLocal(int32_t& outColumn, int32_t& outRow, int32_t column, int32_t row) const;
-    // Turns and mirrors a point of the symbol box of the given size.
+    // A point inside a turned and mirrored symbol box of the given size, in
+    // the symbol's own frame.
     void RotateSymbolPoint(int32_t& outX, int32_t& outY, int32_t x, int32_t y,
                            int32_t boxSize) const;
-    // Declares an input waiting on a side of a square for the grid analysis.
-    void MarkGridCell(int32_t column, int32_t row, int32_t side, int32_t value, uint8_t byte);
-    // Links an output port to the cell across a side of a square and queues
-    // that square for the grid analysis.
-    void LinkPortAt(int32_t column, int32_t row, int32_t outputPort, int32_t side,
+    // The grid squares a layout covers.
+    TCellRect RectOf(const TCellLayout& layout) const;
+    // Declares an input waiting on a side (of the cell's frame) of a square
+    // for the grid analysis.
+    void MarkGridCell(int32_t column, int32_t row, TSide side, int32_t value, uint8_t byte);
+    // Links an output port to the cell across a side (of the cell's frame)
+    // of a square and queues that square for the grid analysis.
+    void LinkPortAt(int32_t column, int32_t row, int32_t outputPort, TSide side,
                     uint8_t needsTermination, uint8_t mayEndOpen, TQNextCell& queue);
+    // What the lines leaving a cell's outputs ask of their ends.
+    struct TLineEnds {
+        uint8_t Through = 0;      // a through output's line needs a termination
+        uint8_t Tap = 0;          // a tap output's line needs a termination
+        uint8_t MayEndOpen = 0;   // an output may stay unconnected
+    };
+    // Marks every square of the layout occupied; then marks every input and
+    // links every output of the layout, in the layout's order.
+    void OccupyLayout(const TCellLayout& layout);
+    void PlacePorts(const TCellLayout& layout, const TLineEnds& ends, TQNextCell& queue);
+    // The port nearest to a point of square (x, y) of the layout, given as
+    // pixels (px, py) inside a square of size pixels; none when the square
+    // holds no port.
+    const TCellPort* PortNear(const TCellLayout& layout, int32_t x, int32_t y, int32_t px, int32_t py,
+                             int32_t size) const;
 
     // ---- Symbol drawing (cells/drawing.cpp) ----
     // A symbol is written in units, 21 per grid square; these primitives turn

@@ -107,14 +107,8 @@ void TCella::BeginSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x
 // ---- Transform ----
 
 TPoint TCella::SymPoint(int32_t x, int32_t y, const TSymbolState& s) const {
-    if (Mirrored) x = s.W - x;
     int32_t ux = x, uy = y;
-    switch (((Orientation % 4) + 4) % 4) {
-    case 1: ux = s.H - y; uy = x; break;
-    case 2: ux = s.W - x; uy = s.H - y; break;
-    case 3: ux = y; uy = s.W - x; break;
-    default: break;
-    }
+    Transform().ApplyInBox(ux, uy, s.W, s.H);
     return TPoint(SymbolPixel(s.OriginX, static_cast<float>(ux), s.Scale),
                   SymbolPixel(s.OriginY, static_cast<float>(uy), s.Scale));
 }

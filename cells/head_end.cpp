@@ -24,7 +24,15 @@ TTesta::TTesta(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t 
 
 TTesta::~TTesta() = default;
 
-TCellRect TTesta::GetGridRect() { return TCellRect{Row, Column, Row, Column + NumThroughOutputs + 1}; }
+TCellLayout TTesta::Layout() const {
+    TCellLayout layout;
+    layout.Width = NumThroughOutputs + 2;
+    const bool headEnd = Owner && Owner->Kind == GridHeadEnd;
+    for (int32_t i = 0; i < NumThroughOutputs; ++i)
+        layout.Ports.push_back(headEnd ? TCellPort{TPortKind::Input, i, 1 + i, 0, TSide::Top}
+                                       : TCellPort{TPortKind::Through, i, 1 + i, 0, TSide::Bottom});
+    return layout;
+}
 
 void TTesta::Load(TStream& stream, int32_t version) {
     TCella::Load(stream, version);
@@ -46,20 +54,11 @@ void TTesta::SetPortCounts() {
 }
 
 bool TTesta::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
-    const int32_t n = NumThroughOutputs;
-    if (Owner)
-        for (int32_t c = Column; c <= Column + n + 1; ++c)
-            if (TSquareAnalysis* square = Owner->AnalysisAt(c, Row)) square->Visited = 1;
-    const bool headEnd = Owner && Owner->Kind == GridHeadEnd;
-    for (int32_t i = 0; i < n; ++i) {
-        const int32_t c = Column + 1 + i;
-        if (headEnd)
-            MarkGridCell(c, Row, 0, i, 0);
-        else
-            // A line of the network may end open and needs no termination, so
-            // an untouched project analyses cleanly.
-            LinkPortAt(c, Row, i, 0, 0, 1, queue);
-    }
+    const TCellLayout layout = Layout();
+    OccupyLayout(layout);
+    // A line of the network may end open and needs no termination, so an
+    // untouched project analyses cleanly.
+    PlacePorts(layout, TLineEnds{0, 0, 1}, queue);
     return true;
 }
 

@@ -22,8 +22,10 @@ public:
     // The symbol only: the terminal carries no code.
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                int32_t zoom) override;
-    // One row of lines + 2 squares; line i stands on square Column + 1 + i.
-    TCellRect GetGridRect() override;
+    // One row of lines + 2 squares; line i stands on square 1 + i: an input
+    // on its top on the head-end grid, a through output below it on the
+    // network grid.
+    TCellLayout Layout() const override;
     // Records older than version 20000 carry the line count after the base record.
     void Load(TStream& stream, int32_t version) override;
     void SetPortCounts() override;

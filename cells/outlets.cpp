@@ -90,14 +90,20 @@ TCella* TPresaD::GetPrototype() { return FindPrototype({TypeCode, TapOutputs, 0,
 
 // ---- Placement ----
 
+TCellLayout TPresaD::Layout() const {
+    TCellLayout layout;
+    layout.Ports.push_back({TPortKind::Input, 0, 0, 0, TSide::Top});
+    if (PassThrough) layout.Ports.push_back({TPortKind::Through, OutletThroughOutput, 0, 0, TSide::Bottom});
+    return layout;
+}
+
 bool TPresaD::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     if (!record.NeedsTermination || PassThrough || Terminated) {
-        if (Owner)
-            if (TSquareAnalysis* square = Owner->AnalysisAt(Column, Row)) square->Visited = 1;
-        MarkGridCell(Column, Row, 0, 0, 0);
+        const TCellLayout layout = Layout();
+        OccupyLayout(layout);
         // The line goes on after a pass-through outlet, so it must end in a
         // termination too.
-        if (PassThrough) LinkPortAt(Column, Row, OutletThroughOutput, 0, 1, 0, queue);
+        PlacePorts(layout, TLineEnds{1, 0, 0}, queue);
         return true;
     }
     if (GestoreErrori)

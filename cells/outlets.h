@@ -54,6 +54,9 @@ public:
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() override;
     void SetPortCounts() override;
+    // One square, the input on its top; a pass-through outlet's through
+    // output below it.
+    TCellLayout Layout() const override;
     // Refuses an end outlet on a line that needs a termination (circuit
     // error kind 4).
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;

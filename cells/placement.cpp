@@ -1,101 +1,197 @@
-// Where a cell's local points and port sides fall on the grid under its turn
-// and mirror, and how it declares its ports to the grid analysis.
+// Where a cell's frame falls on the grid under its turn and mirror, and how
+// it declares its layout's squares and ports to the grid analysis.
 #include "app/grid.h"
 #include "cells/cell.h"
+#include "cells/layout.h"
 
-namespace {
-// A mirrored cell exchanges its left and right sides (1 and 3).
-int32_t MirrorSide(int32_t side, int32_t mirrored) {
-    return (mirrored && (side & 1)) ? (side + 2) % 4 : side;
+// ---- The transform ----
+
+void StepAcross(TSide side, int32_t& column, int32_t& row) {
+    switch (side) {
+    case TSide::Top: --row; break;
+    case TSide::Right: ++column; break;
+    case TSide::Bottom: ++row; break;
+    case TSide::Left: --column; break;
+    }
 }
-}  // namespace
 
-namespace {
-// The local point turned by turn quarter turns about the anchor, then
-// reflected about the anchor column when mirrored.
-void TurnAboutAnchor(int32_t& outColumn, int32_t& outRow, int32_t anchorColumn, int32_t anchorRow,
-                     int32_t turn, int32_t mirrored, int32_t localColumn, int32_t localRow) {
-    const int32_t dx = localColumn - anchorColumn;
-    const int32_t dy = localRow - anchorRow;
-    int32_t oc = dx, orow = dy;
-    switch (((turn % 4) + 4) % 4) {
-    case 1: oc = dy; orow = -dx; break;
-    case 2: oc = -dx; orow = -dy; break;
-    case 3: oc = -dy; orow = dx; break;
+void TTurnMirror::Apply(int32_t& dx, int32_t& dy) const {
+    const int32_t x = Mirrored ? -dx : dx, y = dy;
+    switch (Turn) {
+    case 1: dx = -y; dy = x; break;
+    case 2: dx = -x; dy = -y; break;
+    case 3: dx = y; dy = -x; break;
+    default: dx = x; dy = y; break;
+    }
+}
+
+void TTurnMirror::Undo(int32_t& dx, int32_t& dy) const {
+    const int32_t x = dx, y = dy;
+    switch (Turn) {
+    case 1: dx = y; dy = -x; break;
+    case 2: dx = -x; dy = -y; break;
+    case 3: dx = -y; dy = x; break;
     default: break;
     }
-    outRow = anchorRow + orow;
-    outColumn = mirrored != 0 ? anchorColumn - oc : anchorColumn + oc;
+    if (Mirrored) dx = -dx;
 }
-}  // namespace
+
+TSide TTurnMirror::Apply(TSide side) const {
+    if (Mirrored && (side == TSide::Left || side == TSide::Right)) side = Opposite(side);
+    return SideOf(SideNumber(side) + Turn);
+}
+
+void TTurnMirror::ApplyInBox(int32_t& x, int32_t& y, int32_t w, int32_t h) const {
+    const int32_t mx = Mirrored ? w - x : x, my = y;
+    switch (Turn) {
+    case 1: x = h - my; y = mx; break;
+    case 2: x = w - mx; y = h - my; break;
+    case 3: x = my; y = w - mx; break;
+    default: x = mx; y = my; break;
+    }
+}
+
+void TTurnMirror::UndoInBox(int32_t& x, int32_t& y, int32_t w, int32_t h) const {
+    const int32_t tx = x, ty = y;
+    switch (Turn) {
+    case 1: x = ty; y = h - tx; break;
+    case 2: x = w - tx; y = h - ty; break;
+    case 3: x = w - ty; y = tx; break;
+    default: break;
+    }
+    if (Mirrored) x = w - x;
+}
+
+// ---- A cell's frame on the grid ----
+
+TTurnMirror TCella::Transform() const { return TTurnMirror::Of(Orientation, Mirrored); }
+
+void TCella::FrameToGrid(int32_t& column, int32_t& row, int32_t x, int32_t y) const {
+    Transform().Apply(x, y);
+    column = Column + x;
+    row = Row + y;
+}
+
+void TCella::GridToFrame(int32_t& x, int32_t& y, int32_t column, int32_t row) const {
+    x = column - Column;
+    y = row - Row;
+    Transform().Undo(x, y);
+}
 
 void TCella::LocalToGrid(int32_t& outColumn, int32_t& outRow, int32_t localColumn,
                          int32_t localRow) const {
-    TurnAboutAnchor(outColumn, outRow, Column, Row, Orientation, Mirrored, localColumn, localRow);
+    // The grid point whose frame offset is the local point's offset from the anchor.
+    int32_t x = 0, y = 0;
+    GridToFrame(x, y, localColumn, localRow);
+    outColumn = Column + x;
+    outRow = Row + y;
 }
 
 void TCella::GridToLocal(int32_t& outColumn, int32_t& outRow, int32_t column, int32_t row) const {
-    // The inverse: undo the mirror about the anchor column, then turn back.
-    if (Mirrored) column = Column - (column - Column);
-    const int32_t back = (4 - (((Orientation % 4) + 4) % 4)) % 4;
-    TurnAboutAnchor(outColumn, outRow, Column, Row, back, 0, column, row);
+    FrameToGrid(outColumn, outRow, column - Column, row - Row);
 }
 
 void TCella::RotateSymbolPoint(int32_t& outX, int32_t& outY, int32_t x, int32_t y,
                                int32_t boxSize) const {
-    const int32_t s = boxSize;
-    switch (((Orientation % 4) + 4) % 4) {
-    case 1: outX = y; outY = s - x; break;
-    case 2: outX = s - x; outY = s - y; break;
-    case 3: outX = s - y; outY = x; break;
-    default: outX = x; outY = y; break;
-    }
-    if (Mirrored) outX = s - outX;
+    outX = x;
+    outY = y;
+    Transform().UndoInBox(outX, outY, boxSize, boxSize);
 }
 
-void TCella::MarkGridCell(int32_t column, int32_t row, int32_t side, int32_t value, uint8_t byte) {
+TCellRect TCella::RectOf(const TCellLayout& layout) const {
+    int32_t c0 = 0, r0 = 0, c1 = 0, r1 = 0;
+    FrameToGrid(c0, r0, layout.Left, layout.Top);
+    FrameToGrid(c1, r1, layout.Left + layout.Width - 1, layout.Top + layout.Height - 1);
+    return TCellRect{std::min(r0, r1), std::min(c0, c1), std::max(r0, r1), std::max(c0, c1)};
+}
+
+// ---- Marks and links of the grid analysis ----
+
+void TCella::MarkGridCell(int32_t column, int32_t row, TSide side, int32_t value, uint8_t byte) {
     if (!Owner) return;
     TSquareAnalysis* square = Owner->AnalysisAt(column, row);
     if (!square) return;
-    const int32_t gridSide = (MirrorSide(side, Mirrored) + Orientation) % 4;
+    const int32_t gridSide = SideNumber(Transform().Apply(side));
     square->Waiting[gridSide] = 1;
     square->InputIndex[gridSide] = value;
     square->MayStayOpen[gridSide] = byte;
 }
 
-void TCella::LinkPortAt(int32_t column, int32_t row, int32_t outputPort, int32_t side,
+void TCella::LinkPortAt(int32_t column, int32_t row, int32_t outputPort, TSide side,
                         uint8_t needsTermination, uint8_t mayEndOpen, TQNextCell& queue) {
-    static constexpr int32_t stepColumn[4] = {0, -1, 0, 1};
-    static constexpr int32_t stepRow[4] = {1, 0, -1, 0};
-    side = ((side % 4) + 4) % 4;
-    int32_t c = stepColumn[side];
-    const int32_t r = stepRow[side];
-    if (Mirrored) c = -c;
-    side = MirrorSide(side, Mirrored);
-    int32_t tc = c, tr = r;
-    const int32_t turn = ((Orientation % 4) + 4) % 4;
-    switch (turn) {
-    case 1: tc = -r; tr = c; break;
-    case 2: tc = -c; tr = -r; break;
-    case 3: tc = r; tr = -c; break;
-    default: break;
-    }
-    const int32_t nextColumn = column + tc;
-    const int32_t nextRow = row + tr;
-    const int32_t gridSide = (side + turn) % 4;
+    const TSide exit = Transform().Apply(side);
+    int32_t nextColumn = column, nextRow = row;
+    StepAcross(exit, nextColumn, nextRow);
+    // The line enters the next square across its opposite side.
+    const TSide entry = Opposite(exit);
 
     TCella* neighbour = Owner ? Owner->CellAt(nextColumn, nextRow) : nullptr;
-    if (neighbour && (gridSide % 2) == 0 && neighbour->Overlay) neighbour = neighbour->Overlay;
+    const bool vertical = entry == TSide::Top || entry == TSide::Bottom;
+    if (neighbour && vertical && neighbour->Overlay) neighbour = neighbour->Overlay;
     if (outputPort >= 0 && outputPort < static_cast<int32_t>(OutputCell.size()))
         OutputCell[static_cast<size_t>(outputPort)] = neighbour;
 
     TNextCell record;
     record.Column = nextColumn;
     record.Row = nextRow;
-    record.Side = static_cast<uint8_t>(gridSide);
+    record.Side = static_cast<uint8_t>(SideNumber(entry));
     record.Port = outputPort;
     record.TypeCode = TypeCode;
     record.NeedsTermination = needsTermination;
     record.MayEndOpen = mayEndOpen;
     queue.Push(record);
+}
+
+void TCella::OccupyLayout(const TCellLayout& layout) {
+    if (!Owner) return;
+    for (int32_t x = layout.Left; x < layout.Left + layout.Width; ++x)
+        for (int32_t y = layout.Top; y < layout.Top + layout.Height; ++y) {
+            int32_t c = 0, r = 0;
+            FrameToGrid(c, r, x, y);
+            if (TSquareAnalysis* square = Owner->AnalysisAt(c, r)) square->Visited = 1;
+        }
+}
+
+void TCella::PlacePorts(const TCellLayout& layout, const TLineEnds& ends, TQNextCell& queue) {
+    for (const TCellPort& port : layout.Ports) {
+        int32_t c = 0, r = 0;
+        FrameToGrid(c, r, port.X, port.Y);
+        switch (port.Kind) {
+        case TPortKind::Input:
+        case TPortKind::MatrixInput:
+            MarkGridCell(c, r, port.Side, port.Index, 0);
+            break;
+        case TPortKind::Through:
+            LinkPortAt(c, r, port.Index, port.Side, ends.Through, ends.MayEndOpen, queue);
+            break;
+        case TPortKind::Tap:
+            LinkPortAt(c, r, NumThroughOutputs + port.Index, port.Side, ends.Tap, ends.MayEndOpen, queue);
+            break;
+        }
+    }
+}
+
+// ---- The port under the mouse ----
+
+const TCellPort* TCella::PortNear(const TCellLayout& layout, int32_t x, int32_t y, int32_t px,
+                                      int32_t py, int32_t size) const {
+    const TCellPort* nearest = nullptr;
+    int64_t best = 0;
+    for (const TCellPort& port : layout.Ports) {
+        if (port.X != x || port.Y != y) continue;
+        // Distance to the middle of the port's edge.
+        int64_t ex = size / 2, ey = size / 2;
+        switch (port.Side) {
+        case TSide::Top: ey = 0; break;
+        case TSide::Right: ex = size; break;
+        case TSide::Bottom: ey = size; break;
+        case TSide::Left: ex = 0; break;
+        }
+        const int64_t d = (px - ex) * (px - ex) + (py - ey) * (py - ey);
+        if (!nearest || d < best) {
+            nearest = &port;
+            best = d;
+        }
+    }
+    return nearest;
 }

@@ -37,8 +37,8 @@ AnsiString TDivisore::GetTypeName() { return "Divisore "; }
 
 uint8_t TDivisore::TapLinesNeedTermination() const { return 1; }
 
-TTapLayout TDivisore::Layout() const {
-    TTapLayout layout;
+TCellLayout TDivisore::Layout() const {
+    TCellLayout layout;
     const int32_t n = NumInputs;
     const int32_t t = OutputsPerLine();
     if (n < 1) return layout;
@@ -49,24 +49,24 @@ TTapLayout TDivisore::Layout() const {
     const int32_t pairs = t / 2;
     layout.Width = n;
     layout.Height = std::max<int32_t>(1, n == 1 ? pairs : (n + 1) * pairs - 1);
-    for (int32_t i = 0; i < n; ++i) layout.Ports.push_back({TTapPortKind::Input, i, i, 0, TTapEdge::Top});
+    for (int32_t i = 0; i < n; ++i) layout.Ports.push_back({TPortKind::Input, i, i, 0, TSide::Top});
     for (int32_t g = 0; g < pairs; ++g)
         for (int32_t i = 0; i < n; ++i)
             for (int32_t u = 2 * g; u < 2 * g + 2; ++u) {
                 const int32_t y = n == 1 ? g : g * (n + 1) + i;
                 const bool right = u % 2 == 0;
-                layout.Ports.push_back({TTapPortKind::Tap, i * t + u, right ? n - 1 : 0, y,
-                                        right ? TTapEdge::Right : TTapEdge::Left});
+                layout.Ports.push_back({TPortKind::Tap, i * t + u, right ? n - 1 : 0, y,
+                                        right ? TSide::Right : TSide::Left});
             }
     if (t % 2 != 0)
         for (int32_t i = 0; i < n; ++i)
-            layout.Ports.push_back({TTapPortKind::Tap, i * t + t - 1, i, layout.Height - 1, TTapEdge::Bottom});
+            layout.Ports.push_back({TPortKind::Tap, i * t + t - 1, i, layout.Height - 1, TSide::Bottom});
     return layout;
 }
 
-TTapPortName TDivisore::NamePort(const TTapPort& port) const {
+TTapPortName TDivisore::NamePort(const TCellPort& port) const {
     TTapPortName name;
-    if (port.Kind == TTapPortKind::Input) {
+    if (port.Kind == TPortKind::Input) {
         name.Name = NumInputs > 1 ? "ingresso " + IntToStr(port.Index + 1) : AnsiString("ingresso");
         name.Input = port.Index;
     } else {

@@ -25,8 +25,8 @@ public:
     void TakeSequenceNumber(int32_t* counters) override;
     AnsiString GetTypeName() override;
 
-    TTapLayout Layout() const override;
-    TTapPortName NamePort(const TTapPort& port) const override;
+    TCellLayout Layout() const override;
+    TTapPortName NamePort(const TCellPort& port) const override;
 
 protected:
     uint8_t TapLinesNeedTermination() const override;

@@ -4,41 +4,18 @@
 #include "app/report_pages.h"
 #include "cells/taps.h"
 
-namespace {
-
-// The pixel inside a square of the grid, as a pixel inside the same square
-// of the layout: the cell's turn undone, then its mirror (the layout is
-// mirrored first and turned after).
-void SquarePixelToLayout(int32_t orientation, int32_t mirrored, int32_t px, int32_t py, int32_t size,
-                         int32_t& outX, int32_t& outY) {
-    // Doubled and centred, so that the square's middle is exact.
-    const int32_t ux = 2 * px - size, uy = 2 * py - size;
-    int32_t lx = ux, ly = uy;
-    switch (((orientation % 4) + 4) % 4) {
-    case 1: lx = uy; ly = -ux; break;
-    case 2: lx = -ux; ly = -uy; break;
-    case 3: lx = -uy; ly = ux; break;
-    default: break;
-    }
-    if (mirrored) lx = -lx;
-    outX = (lx + size) / 2;
-    outY = (ly + size) / 2;
-}
-
-}  // namespace
-
 void TDerivatore::GetPortName(TInfoMousePos& position) {
     position.Input = -1;
     position.TapOutput = -1;
     position.ThroughOutput = -1;
     position.PortName = AnsiString();
-    // The layout square under the pointer (LayoutToGrid undone).
-    int32_t localColumn = 0, localRow = 0;
-    LocalToGrid(localColumn, localRow, position.Column, position.Row);
-    int32_t px = 0, py = 0;
-    SquarePixelToLayout(Orientation, Mirrored, position.OffsetX, position.OffsetY, position.SquareSize, px, py);
-    const TTapLayout layout = Layout();
-    const TTapPort* port = PortNear(layout, localColumn - Column, localRow - Row, px, py, position.SquareSize);
+    // The layout square under the pointer, and the pointer inside it.
+    int32_t x = 0, y = 0;
+    GridToFrame(x, y, position.Column, position.Row);
+    int32_t px = position.OffsetX, py = position.OffsetY;
+    Transform().UndoInBox(px, py, position.SquareSize, position.SquareSize);
+    const TCellLayout layout = Layout();
+    const TCellPort* port = PortNear(layout, x, y, px, py, position.SquareSize);
     if (!port) return;
     const TTapPortName name = NamePort(*port);
     position.Input = name.Input;

@@ -29,11 +29,11 @@ void TDerivatore::DrawPortStubs(int32_t inputStub) const {
     const int32_t w = SymbolState.W;
     const int32_t h = SymbolState.H;
     const bool arrows = ShowsArrows();
-    for (const TTapPort& port : Layout().Ports) {
+    for (const TCellPort& port : Layout().Ports) {
         const int32_t x = Mid(port.X), y = Mid(port.Y);
-        if (port.Kind == TTapPortKind::MatrixInput) {
+        if (port.Kind == TPortKind::MatrixInput) {
             // An input at a side edge: its stub, its mark, an arrow pointing in.
-            const bool right = port.Edge == TTapEdge::Right;
+            const bool right = port.Side == TSide::Right;
             const int32_t edge = right ? w : 0, inner = right ? w - inputStub : inputStub;
             SymMoveTo(edge, y);
             SymLineTo(inner, y);
@@ -41,24 +41,24 @@ void TDerivatore::DrawPortStubs(int32_t inputStub) const {
             if (arrows) SymArrow(edge, y, right ? -4 : 4, 0);
             continue;
         }
-        switch (port.Kind == TTapPortKind::Input ? TTapEdge::Top : port.Edge) {
-        case TTapEdge::Top:
+        switch (port.Kind == TPortKind::Input ? TSide::Top : port.Side) {
+        case TSide::Top:
             SymMoveTo(x, 0);
             SymLineTo(x, inputStub);
             if (inputStub == 5) SymFilledRect(x - 1, 1, x + 1, 2);
             if (arrows) SymArrow(x, 0, 0, 5);   // pointing in
             break;
-        case TTapEdge::Bottom:
+        case TSide::Bottom:
             SymMoveTo(x, h);
             SymLineTo(x, h - 5);
             if (arrows) SymArrow(x, h - 5, 0, 5);   // pointing out
             break;
-        case TTapEdge::Right:
+        case TSide::Right:
             SymMoveTo(w, y);
             SymLineTo(w - 4, y);
             if (arrows) SymArrow(w - 4, y, 4, 0);
             break;
-        case TTapEdge::Left:
+        case TSide::Left:
             SymMoveTo(0, y);
             SymLineTo(4, y);
             if (arrows) SymArrow(4, y, -4, 0);

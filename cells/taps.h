@@ -37,27 +37,8 @@ enum : int32_t {
     TapDecouplingColumn = 3,   // between two user outputs of one line
 };
 
-// One port of the layout of a tap or a splitter. Layout coordinates: x along
-// the lines (column i is line i), y downwards, square (0, 0) at the anchor.
-// A matrix input (switches) feeds the user output of its own row only and
-// enters at the side edge its layout gives it.
-enum class TTapPortKind : uint8_t { Input, Through, Tap, MatrixInput };
-enum class TTapEdge : uint8_t { Top, Right, Bottom, Left };
-
-struct TTapPort {
-    TTapPortKind Kind = TTapPortKind::Input;
-    int32_t Index = 0;   // the input, the through output, or the tap output (i x t + j)
-    int32_t X = 0;
-    int32_t Y = 0;
-    TTapEdge Edge = TTapEdge::Top;
-    bool operator==(const TTapPort&) const = default;
-};
-
-struct TTapLayout {
-    int32_t Width = 1;
-    int32_t Height = 1;
-    std::vector<TTapPort> Ports;   // inputs, then user outputs by row, then through outputs
-};
+// A tap's layout (cells/layout.h): x along the lines (column i is line i),
+// inputs on top, user outputs on the sides, through outputs at the bottom.
 
 // The port a point names, with its index (the others -1).
 // The glyph in the middle of a cell of several lines.
@@ -85,7 +66,6 @@ public:
     // loss of line 1 to its first user output.
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() override;
-    TCellRect GetGridRect() override;
     // Records older than version 20000 describe a one-line tap and carry its
     // user-output count after the base record.
     void Load(TStream& stream, int32_t version) override;
@@ -130,14 +110,9 @@ public:
     float GetRow0Attenuation(int32_t input, int32_t output, int32_t band) override;
 
     // The squares and ports of the cell.
-    virtual TTapLayout Layout() const;
-    // The port nearest to a point of square (x, y) of the layout, given as
-    // pixels (px, py) inside a square of size pixels; none when the square
-    // holds no port.
-    const TTapPort* PortNear(const TTapLayout& layout, int32_t x, int32_t y, int32_t px, int32_t py,
-                             int32_t size) const;
+    TCellLayout Layout() const override;
     // The name of a port of the layout and its indexes.
-    virtual TTapPortName NamePort(const TTapPort& port) const;
+    virtual TTapPortName NamePort(const TCellPort& port) const;
 
     // True when every user output has its own tap loss (MatrixTableA).
     bool HasOwnOutputLosses() const;
@@ -192,8 +167,6 @@ protected:
     void SetTapPowerGroups();
     // Whether the lines leaving the user outputs must end in a termination.
     virtual uint8_t TapLinesNeedTermination() const;
-    // The grid square of square (x, y) of the layout.
-    void LayoutToGrid(int32_t& column, int32_t& row, int32_t x, int32_t y) const;
 };
 
 // A tap whose user-output lines need a termination.

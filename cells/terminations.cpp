@@ -37,10 +37,18 @@ AnsiString TChiusura::GetShortCode() { return ShortCodeWith("X"); }
 
 AnsiString TChiusura::GetTypeName() { return "Chiusura "; }
 
-TCellRect TChiusura::GetGridRect() {
-    int32_t c = 0, r = 0;
-    LocalToGrid(c, r, Column + NumInputs - 1, Row);
-    return TCellRect{std::min(Row, r), std::min(Column, c), std::max(Row, r), std::max(Column, c)};
+TCellLayout TChiusura::Layout() const {
+    TCellLayout layout;
+    const int32_t n = std::max<int32_t>(1, NumInputs);
+    // The squares run from the anchor as they always have on file: against
+    // the frame's x on a quarter turn of an unmirrored termination. A project
+    // keeps only the anchor, so they must stay where they were.
+    const bool backwards = (Transform().Turn % 2 != 0) && !Mirrored;
+    layout.Left = backwards ? -(n - 1) : 0;
+    layout.Width = n;
+    for (int32_t k = 0; k < NumInputs; ++k)
+        layout.Ports.push_back({TPortKind::Input, 0, backwards ? -k : k, 0, TSide::Top});
+    return layout;
 }
 
 void TChiusura::Load(TStream& stream, int32_t version) {
@@ -62,14 +70,11 @@ void TChiusura::SetPortCounts() {
 
 // Every square closes the line that reaches it; the passes read the window
 // of input 0 whichever square the line arrives at.
-bool TChiusura::PlaceOnGrid(const TNextCell&, TQNextCell&) {
-    for (int32_t k = 0; k < NumInputs; ++k) {
-        int32_t c = 0, r = 0;
-        LocalToGrid(c, r, Column + k, Row);
-        if (Owner)
-            if (TSquareAnalysis* square = Owner->AnalysisAt(c, r)) square->Visited = 1;
-        MarkGridCell(c, r, 0, 0, 0);
-    }
+bool TChiusura::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
+    if (NumInputs < 1) return true;
+    const TCellLayout layout = Layout();
+    OccupyLayout(layout);
+    PlacePorts(layout, TLineEnds{}, queue);
     return true;
 }
 

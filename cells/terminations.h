@@ -35,7 +35,9 @@ public:
     void DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
                                int32_t flags) override;
     AnsiString GetShortCode() override;
-    TCellRect GetGridRect() override;
+    // One square per input along its row, each waiting on its top for the
+    // line it closes (input 0 on every square).
+    TCellLayout Layout() const override;
     void Load(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;

@@ -26,9 +26,9 @@ public:
     }
     bool PlaceOnGrid(const TNextCell&, TQNextCell& queue) override {
         if (TSquareAnalysis* square = Owner->AnalysisAt(Column, Row)) square->Visited = 1;
-        MarkGridCell(Column, Row, 0, 0, 0);
-        MarkGridCell(Column, Row, 3, 1, 0);
-        LinkPortAt(Column, Row, 0, 0, 0, 0, queue);
+        MarkGridCell(Column, Row, TSide::Top, 0, 0);
+        MarkGridCell(Column, Row, TSide::Left, 1, 0);
+        LinkPortAt(Column, Row, 0, TSide::Bottom, 0, 0, queue);
         return true;
     }
 };

@@ -103,8 +103,10 @@ TEST(Placement, MirrorMovesTheAnchorAndTurnsOddOrientations) {
         {1, 1, 10, 5, 3, 10, 5},   // turn 1 becomes 3
         {1, 3, 10, 5, 1, 10, 5},
         {3, 0, 10, 5, 0, 8, 5},    // three squares anchored at 10 go to 8
-        {3, 2, 10, 5, 2, 8, 5},
-        {3, 1, 10, 5, 3, 10, 5},   // to 8, then the odd turn brings the anchor to the right end
+        {3, 2, 10, 5, 2, 12, 5},   // turned over columns 8 to 10: reflected to 10 to 12
+        // Turned upright over rows 5 to 7: the anchor goes to the other end
+        // and the turn to 3, so the cell keeps its squares.
+        {3, 1, 10, 5, 3, 10, 7},
     };
     for (const Case& c : cases) {
         TCella cell(nullptr, c.turn, 0, c.column, c.row, 1, c.through, 0);
@@ -140,7 +142,8 @@ TEST_F(PlacementAnalysisTest, PortSideAndNeighbourForEveryTurnAndMirror) {
         TCella cell(&grid, c.turn, c.mirror, 5, 5);
         cell.AllocLinks();
         TQNextCell queue;
-        cell.LinkPortAt(5, 5, 0, c.side, 1, 1, queue);
+        // side: the side the line enters the next square by, in the cell's frame.
+        cell.LinkPortAt(5, 5, 0, Opposite(SideOf(c.side)), 1, 1, queue);
         TNextCell record;
         ASSERT_TRUE(queue.Pop(record));
         EXPECT_EQ(record.Column, c.column) << c.side << "/" << c.turn << "/" << c.mirror;
@@ -164,8 +167,8 @@ TEST_F(PlacementAnalysisTest, LinkTakesTheNeighbourAndItsCrossingLayer) {
     cell.TypeCode = 6;
     cell.AllocLinks();
     TQNextCell queue;
-    cell.LinkPortAt(5, 5, 0, 0, 1, 0, queue);   // down: a vertical line runs on the crossing layer
-    cell.LinkPortAt(5, 5, 1, 3, 0, 1, queue);   // right: the square's own cell
+    cell.LinkPortAt(5, 5, 0, TSide::Bottom, 1, 0, queue);   // down: a vertical line runs on the crossing layer
+    cell.LinkPortAt(5, 5, 1, TSide::Right, 0, 1, queue);   // right: the square's own cell
     EXPECT_EQ(cell.OutputCell[0], crossing);
     EXPECT_EQ(cell.OutputCell[1], right);
     TNextCell record;
@@ -184,7 +187,7 @@ TEST_F(PlacementAnalysisTest, LinkOffTheGridFindsNoCellButQueuesTheSquare) {
     TCella cell(&grid, 0, 0, 5, 19);
     cell.AllocLinks();
     TQNextCell queue;
-    cell.LinkPortAt(5, 19, 0, 0, 0, 0, queue);
+    cell.LinkPortAt(5, 19, 0, TSide::Bottom, 0, 0, queue);
     EXPECT_EQ(cell.OutputCell[0], nullptr);
     TNextCell record;
     ASSERT_TRUE(queue.Pop(record));
@@ -200,7 +203,7 @@ TEST_F(PlacementAnalysisTest, MarkGridCellSetsTheInputOfTheGridSide) {
     for (const Case& c : cases) {
         grid.BeginAnalysis();
         TCella cell(&grid, c.turn, c.mirror, 3, 3);
-        cell.MarkGridCell(3, 3, c.side, 7, 1);
+        cell.MarkGridCell(3, 3, SideOf(c.side), 7, 1);
         const TSquareAnalysis* square = grid.AnalysisAt(3, 3);
         ASSERT_NE(square, nullptr);
         for (int s = 0; s < 4; ++s)
@@ -240,7 +243,7 @@ TEST_F(PlacementAnalysisTest, BasePlacementOccupiesAndLinksEveryThroughOutput) {
 TEST(Placement, MarksNeedARunningAnalysis) {
     TGridData grid(nullptr, 10, 10, GridCustom);
     TCella cell(&grid, 0, 0, 3, 3);
-    cell.MarkGridCell(3, 3, 0, 0, 0);   // no analysis records: nothing to mark
+    cell.MarkGridCell(3, 3, TSide::Top, 0, 0);   // no analysis records: nothing to mark
     EXPECT_EQ(grid.AnalysisAt(3, 3), nullptr);
     grid.BeginAnalysis();
     EXPECT_EQ(grid.AnalysisAt(10, 3), nullptr);

@@ -18,8 +18,8 @@
 
 namespace {
 
-using K = TTapPortKind;
-using E = TTapEdge;
+using K = TPortKind;
+using E = TSide;
 
 std::unique_ptr<TCella> Make(int32_t code, int32_t inputs, int32_t through, int32_t taps,
                              TGridData* owner = nullptr, int32_t column = 0, int32_t row = 0) {
@@ -113,11 +113,11 @@ struct LayoutCase {
     const char* name;
     int32_t code, inputs, outputs;
     int32_t width, height;
-    std::vector<TTapPort> ports;
+    std::vector<TCellPort> ports;
 };
 
-std::vector<TTapPort> Sorted(std::vector<TTapPort> ports) {
-    std::sort(ports.begin(), ports.end(), [](const TTapPort& a, const TTapPort& b) {
+std::vector<TCellPort> Sorted(std::vector<TCellPort> ports) {
+    std::sort(ports.begin(), ports.end(), [](const TCellPort& a, const TCellPort& b) {
         return std::tie(a.Kind, a.Index) < std::tie(b.Kind, b.Index);
     });
     return ports;
@@ -190,13 +190,13 @@ TEST(TapLayout, SquaresAndPortSidesOfEveryShape) {
     };
     for (const LayoutCase& c : cases) {
         auto cell = Make(c.code, c.inputs, 0, c.outputs, nullptr, 10, 20);
-        const TTapLayout layout = AsTap(cell)->Layout();
+        const TCellLayout layout = AsTap(cell)->Layout();
         EXPECT_EQ(layout.Width, c.width) << c.name;
         EXPECT_EQ(layout.Height, c.height) << c.name;
         EXPECT_EQ(Sorted(layout.Ports), Sorted(c.ports)) << c.name;
         // Every port lies inside the layout, and every output is on it once.
         std::set<int32_t> outputs;
-        for (const TTapPort& p : layout.Ports) {
+        for (const TCellPort& p : layout.Ports) {
             EXPECT_TRUE(p.X >= 0 && p.X < layout.Width && p.Y >= 0 && p.Y < layout.Height) << c.name;
             if (p.Kind != K::Input) outputs.insert(p.Kind == K::Tap ? cell->NumThroughOutputs + p.Index : p.Index);
         }
@@ -365,7 +365,7 @@ TEST_F(TapPlacement, InEveryTurnAndMirrorThePortsFaceOutOfTheCellsOwnSquares) {
 TEST(TapNames, EveryPortOfTheLayoutHasItsName) {
     struct Case {
         int32_t code, inputs, outputs;
-        TTapPortKind kind;
+        TPortKind kind;
         int32_t index;
         const char* name;
         int32_t input, tap, through;
@@ -384,7 +384,7 @@ TEST(TapNames, EveryPortOfTheLayoutHasItsName) {
     };
     for (const Case& c : cases) {
         auto cell = Make(c.code, c.inputs, 0, c.outputs);
-        const TTapPortName n = AsTap(cell)->NamePort(TTapPort{c.kind, c.index, 0, 0, E::Top});
+        const TTapPortName n = AsTap(cell)->NamePort(TCellPort{c.kind, c.index, 0, 0, E::Top});
         EXPECT_EQ(n.Name, c.name);
         EXPECT_EQ(n.Input, c.input) << c.name;
         EXPECT_EQ(n.TapOutput, c.tap) << c.name;
@@ -394,14 +394,14 @@ TEST(TapNames, EveryPortOfTheLayoutHasItsName) {
 
 TEST(TapNames, APointNamesThePortOfTheNearestEdgeOfItsSquare) {
     TDerivatore tap(nullptr, 0, 0, 0, 0, 1, 2);
-    const TTapLayout layout = tap.Layout();
+    const TCellLayout layout = tap.Layout();
     struct Case {
         int32_t px, py;
         const char* name;
     };
     const Case cases[] = {{21, 2, "ingresso"}, {40, 21, "derivata 1"}, {2, 20, "derivata 2"}, {20, 40, "passante"}};
     for (const Case& c : cases) {
-        const TTapPort* port = tap.PortNear(layout, 0, 0, c.px, c.py, 42);
+        const TCellPort* port = tap.PortNear(layout, 0, 0, c.px, c.py, 42);
         ASSERT_NE(port, nullptr) << c.name;
         EXPECT_EQ(tap.NamePort(*port).Name, c.name);
     }

@@ -24,7 +24,7 @@ TSorgenteLinea::TSorgenteLinea(TGridData* owner, int32_t column, int32_t row)
 bool TSorgenteLinea::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
     if (Owner)
         if (TSquareAnalysis* square = Owner->AnalysisAt(Column, Row)) square->Visited = 1;
-    LinkPortAt(Column, Row, 0, 0, 0, 0, queue);
+    LinkPortAt(Column, Row, 0, TSide::Bottom, 0, 0, queue);
     return true;
 }
 

@@ -62,8 +62,8 @@ bool TPresaProva::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     }
     if (Owner)
         if (TSquareAnalysis* square = Owner->AnalysisAt(Column, Row)) square->Visited = 1;
-    MarkGridCell(Column, Row, 0, 0, 0);
-    if (PassThrough()) LinkPortAt(Column, Row, 0, 0, 1, 0, queue);
+    MarkGridCell(Column, Row, TSide::Top, 0, 0);
+    if (PassThrough()) LinkPortAt(Column, Row, 0, TSide::Bottom, 1, 0, queue);
     return true;
 }
 
@@ -177,14 +177,15 @@ bool TTrattoProva::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     if (bend) {
         // In by side 2, out towards side 1; or in by side 3, out towards side 0.
         if (r != 2 && r != 3) return true;
-        MarkGridCell(Column, Row, r, 0, 0);
-        LinkPortAt(Column, Row, 0, r == 2 ? 1 : 0, record.NeedsTermination, record.MayEndOpen, queue);
+        MarkGridCell(Column, Row, SideOf(r), 0, 0);
+        LinkPortAt(Column, Row, 0, r == 2 ? TSide::Left : TSide::Bottom, record.NeedsTermination,
+                   record.MayEndOpen, queue);
         square->Visited = 1;
         return true;
     }
     if (r != 0 && r != 2) return true;  // arriving across the piece: not this segment's
-    MarkGridCell(Column, Row, r, 0, 0);
-    LinkPortAt(Column, Row, 0, r, record.NeedsTermination, record.MayEndOpen, queue);
+    MarkGridCell(Column, Row, SideOf(r), 0, 0);
+    LinkPortAt(Column, Row, 0, Opposite(SideOf(r)), record.NeedsTermination, record.MayEndOpen, queue);
     square->Spare[vertical ? 0 : 1] = 1;
     const bool crossing = main && main->Overlay;
     if (!crossing || (square->Spare[0] && square->Spare[1])) square->Visited = 1;
@@ -211,7 +212,7 @@ TSorgenteProva::TSorgenteProva(TGridData* owner, int32_t column, int32_t row)
 bool TSorgenteProva::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
     if (Owner)
         if (TSquareAnalysis* square = Owner->AnalysisAt(Column, Row)) square->Visited = 1;
-    LinkPortAt(Column, Row, 0, 0, 0, 0, queue);
+    LinkPortAt(Column, Row, 0, TSide::Bottom, 0, 0, queue);
     return true;
 }
 
