@@ -38,12 +38,12 @@ void DrawTriangle(const TCella& cell, int32_t cx, int32_t cy, TMark mark) {
 
 // A box over the whole block, a stub from every port to it and the
 // triangle in the middle.
-void DrawBlock(const TCella& cell, const TTapLayout& layout, TMark mark) {
+void DrawBlock(const TCella& cell, const TCellLayout& layout, TMark mark) {
     const int32_t w = SymbolState.W, h = SymbolState.H;
     cell.SymRectangle(2, 4, w - 2, h - 4);
-    for (const TTapPort& port : layout.Ports) {
+    for (const TCellPort& port : layout.Ports) {
         const int32_t x = Mid(port.X);
-        if (port.Kind == TTapPortKind::Input) {
+        if (port.Kind == TPortKind::Input) {
             cell.SymMoveTo(x, 0);
             cell.SymLineTo(x, 4);
         } else {

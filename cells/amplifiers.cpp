@@ -113,34 +113,32 @@ void TAmplificatore::SetPortCounts() { SetLinePortCounts(*this); }
 
 // ---- Layout ----
 
-TTapLayout TAmplificatore::Layout() const {
-    TTapLayout layout;
+TCellLayout TAmplificatore::Layout() const {
+    TCellLayout layout;
     const int32_t m = NumThroughOutputs;
     if (m <= 1) {
         // One square: the line comes in at the top and leaves at the bottom.
         for (int32_t i = 0; i < std::min<int32_t>(NumInputs, 1); ++i)
-            layout.Ports.push_back({TTapPortKind::Input, 0, 0, 0, TTapEdge::Top});
-        if (m == 1) layout.Ports.push_back({TTapPortKind::Through, 0, 0, 0, TTapEdge::Bottom});
+            layout.Ports.push_back({TPortKind::Input, 0, 0, 0, TSide::Top});
+        if (m == 1) layout.Ports.push_back({TPortKind::Through, 0, 0, 0, TSide::Bottom});
         return layout;
     }
     layout.Width = m;
     layout.Height = Variant == 1 ? 3 : 2;
     if (NumInputs == m)
-        for (int32_t i = 0; i < m; ++i) layout.Ports.push_back({TTapPortKind::Input, i, i, 0, TTapEdge::Top});
+        for (int32_t i = 0; i < m; ++i) layout.Ports.push_back({TPortKind::Input, i, i, 0, TSide::Top});
     else if (NumInputs >= 1)
-        layout.Ports.push_back({TTapPortKind::Input, 0, (m - 1) / 2, 0, TTapEdge::Top});
+        layout.Ports.push_back({TPortKind::Input, 0, (m - 1) / 2, 0, TSide::Top});
     for (int32_t k = 0; k < m; ++k)
-        layout.Ports.push_back({TTapPortKind::Through, k, k, layout.Height - 1, TTapEdge::Bottom});
+        layout.Ports.push_back({TPortKind::Through, k, k, layout.Height - 1, TSide::Bottom});
     return layout;
 }
 
-TCellRect TAmplificatore::GetGridRect() { return LayoutGridRect(*this, Layout()); }
-
 bool TAmplificatore::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     if (NumThroughOutputs == 1) return TCella::PlaceOnGrid(record, queue);
-    const TTapLayout layout = Layout();
-    MarkLayoutSquares(*this, layout);
-    PlaceLayoutPorts(*this, layout, record.NeedsTermination, queue);
+    const TCellLayout layout = Layout();
+    OccupyLayout(layout);
+    PlacePorts(layout, TLineEnds{record.NeedsTermination, record.NeedsTermination, 0}, queue);
     return true;
 }
 
@@ -151,10 +149,10 @@ void TAmplificatore::GetPortName(TInfoMousePos& position) {
     }
     position.Input = position.TapOutput = position.ThroughOutput = -1;
     position.PortName = AnsiString();
-    const TTapLayout layout = Layout();
-    const TTapPort* port = LayoutPortUnder(*this, layout, position);
+    const TCellLayout layout = Layout();
+    const TCellPort* port = PortUnder(layout, position);
     if (!port) return;
-    if (port->Kind == TTapPortKind::Input) {
+    if (port->Kind == TPortKind::Input) {
         position.Input = port->Index;
         position.PortName = NumInputs == 1 ? AnsiString("ingresso") : "ingresso " + IntToStr(port->Index + 1);
     } else {
@@ -269,8 +267,8 @@ void TTerrestre::SetPortCounts() { SetLinePortCounts(*this); }
 
 // Inputs along the top row, outputs along the row two below, each row
 // centred on the block; a short row keeps to the block's inner squares.
-TTapLayout TTerrestre::Layout() const {
-    TTapLayout layout;
+TCellLayout TTerrestre::Layout() const {
+    TCellLayout layout;
     const int32_t n = NumInputs, m = NumThroughOutputs;
     const int32_t w = std::max({n, m, 3});
     layout.Width = w;
@@ -282,33 +280,31 @@ TTapLayout TTerrestre::Layout() const {
     for (int32_t d = 0; d < w && next < n; ++d) {
         const bool takes = !outer(d, (m - n) / 2, (m + 1 - n) / 2, m < 3) ||
                            (m <= 2 && (n >= 3 || (n >= 2 && d == 0)));
-        if (takes) layout.Ports.push_back({TTapPortKind::Input, next++, d, 0, TTapEdge::Top});
+        if (takes) layout.Ports.push_back({TPortKind::Input, next++, d, 0, TSide::Top});
     }
     next = 0;
     for (int32_t d = 0; d < w && next < m; ++d) {
         const bool takes = !outer(d, (n + 1 - m) / 2, (n - m) / 2, n < 3) ||
                            (n <= 2 && (m >= 3 || (m >= 2 && d == w - 1)));
-        if (takes) layout.Ports.push_back({TTapPortKind::Through, next++, d, 2, TTapEdge::Bottom});
+        if (takes) layout.Ports.push_back({TPortKind::Through, next++, d, 2, TSide::Bottom});
     }
     return layout;
 }
 
-TCellRect TTerrestre::GetGridRect() { return LayoutGridRect(*this, Layout()); }
-
 bool TTerrestre::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
-    const TTapLayout layout = Layout();
-    MarkLayoutSquares(*this, layout);
-    PlaceLayoutPorts(*this, layout, 0, queue);
+    const TCellLayout layout = Layout();
+    OccupyLayout(layout);
+    PlacePorts(layout, TLineEnds{}, queue);
     return true;
 }
 
 void TTerrestre::GetPortName(TInfoMousePos& position) {
     position.Input = position.TapOutput = position.ThroughOutput = -1;
     position.PortName = AnsiString();
-    const TTapLayout layout = Layout();
-    const TTapPort* port = LayoutPortUnder(*this, layout, position);
+    const TCellLayout layout = Layout();
+    const TCellPort* port = PortUnder(layout, position);
     if (!port) return;
-    if (port->Kind == TTapPortKind::Input) {
+    if (port->Kind == TPortKind::Input) {
         position.Input = port->Index;
         position.PortName = "ingresso " + IntToStr(port->Index + 1);
     } else {

@@ -15,7 +15,6 @@
 #include <cstdint>
 
 #include "cells/cell.h"
-#include "cells/layout_table.h"
 #include "cells/taps.h"
 
 enum : int32_t {
@@ -101,7 +100,6 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() override;
-    TCellRect GetGridRect() override;
     // Older records: counts after the base record, regulation groups, the
     // anchor of several outputs and the column order.
     void Load(TStream& stream, int32_t version) override;
@@ -138,7 +136,7 @@ public:
     float GetRow1Attenuation(int32_t input, int32_t output, int32_t band) override;
 
     // The squares and ports of the cell.
-    TTapLayout Layout() const;
+    TCellLayout Layout() const override;
 
 protected:
     // The row the designer evaluates: row 1 with several inputs.
@@ -180,7 +178,6 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() override;
-    TCellRect GetGridRect() override;
     // Records older than version 20000 carry the counts; older than 40000
     // have no regulation groups.
     void Load(TStream& stream, int32_t version) override;
@@ -202,7 +199,7 @@ public:
     AnsiString GetTypeName() override;
     void AdjustLossTables() override;
 
-    TTapLayout Layout() const;
+    TCellLayout Layout() const override;
 };
 
 // The port table of a cell of n inputs, m through outputs and one row of

@@ -347,8 +347,16 @@ public:
     // links every output of the layout, in the layout's order.
     void OccupyLayout(const TCellLayout& layout);
     void PlacePorts(const TCellLayout& layout, const TLineEnds& ends, TQNextCell& queue);
-    // The port nearest to a point of square (x, y) of the layout, given as
-    // pixels (px, py) inside a square of size pixels; none when the square
+    // The port of the layout under the mouse: on a square with one port the
+    // whole square names it; on a square with several, the quarter of the
+    // square along the port's side (ports looked at in the layout's order);
+    // none elsewhere.
+    const TCellPort* PortUnder(const TCellLayout& layout, const TInfoMousePos& position) const;
+    // Fills the port indexes and name of the mouse position from a port
+    // (none clears them).
+    static void SetPortUnder(TInfoMousePos& position, const TCellPort* port, const AnsiString& name);
+    // The port of square (x, y) of the layout whose side's middle is nearest
+    // to the point (px, py) of a square of size pixels; none when the square
     // holds no port.
     const TCellPort* PortNear(const TCellLayout& layout, int32_t x, int32_t y, int32_t px, int32_t py,
                              int32_t size) const;

@@ -11,7 +11,7 @@
 #include "app/mouse_info.h"
 #include "app/report_pages.h"
 #include "cells/anchors.h"
-#include "cells/layout_table.h"
+
 #include "cells/prototypes.h"
 #include "core/file.h"
 #include "core/reporter.h"
@@ -170,32 +170,27 @@ TCella* TCellaCustom::GetPrototype() { return FindPrototype({CodeCustom, NumInpu
 
 // ---------------------------------------------------------------- geometry
 
-// The footprint and the port points as a layout table: an input stands on
-// the edge its side names, an output on the edge opposite its side.
-TTapLayout TCellaCustom::Layout() const {
-    TTapLayout layout{FootprintColumns, FootprintRows, {}};
-    layout.Ports.reserve(InputPoints.size() + OutputPoints.size());
+TCellLayout TCellaCustom::Layout() const {
+    TCellLayout layout;
+    layout.Width = FootprintColumns;
+    layout.Height = FootprintRows;
+    // An input's stored side is the border it stands on; an output's is the
+    // number of the border opposite the one it leaves by.
     for (size_t i = 0; i < InputPoints.size(); ++i) {
         const TPuntoPorta& p = InputPoints[i];
-        layout.Ports.push_back({TTapPortKind::Input, static_cast<int32_t>(i), p.Column, p.Row,
-                                static_cast<TTapEdge>(p.Side % 4)});
+        layout.Ports.push_back({TPortKind::Input, static_cast<int32_t>(i), p.Column, p.Row, SideOf(p.Side)});
     }
     for (size_t j = 0; j < OutputPoints.size(); ++j) {
         const TPuntoPorta& p = OutputPoints[j];
-        layout.Ports.push_back({TTapPortKind::Tap, static_cast<int32_t>(j), p.Column, p.Row,
-                                static_cast<TTapEdge>((p.Side + 2) % 4)});
+        layout.Ports.push_back({TPortKind::Tap, static_cast<int32_t>(j), p.Column, p.Row, Opposite(SideOf(p.Side))});
     }
     return layout;
 }
 
-TCellRect TCellaCustom::GetGridRect() {
-    return LayoutGridRect(*this, TTapLayout{FootprintColumns, FootprintRows, {}});
-}
-
 bool TCellaCustom::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
-    const TTapLayout layout = Layout();
-    MarkLayoutSquares(*this, layout);
-    PlaceLayoutPorts(*this, layout, record.NeedsTermination, queue);
+    const TCellLayout layout = Layout();
+    OccupyLayout(layout);
+    PlacePorts(layout, TLineEnds{record.NeedsTermination, record.NeedsTermination, 0}, queue);
     return true;
 }
 
@@ -395,11 +390,11 @@ bool TCellaCustom::EditData(TDatiComponenti* dialog) {
 // ---------------------------------------------------------------- texts
 
 void TCellaCustom::GetPortName(TInfoMousePos& position) {
-    const TTapLayout layout = Layout();
-    const TTapPort* port = LayoutPortUnder(*this, layout, position);
+    const TCellLayout layout = Layout();
+    const TCellPort* port = PortUnder(layout, position);
     AnsiString name;
     if (port) {
-        const bool input = port->Kind == TTapPortKind::Input;
+        const bool input = port->Kind == TPortKind::Input;
         const int32_t count = input ? NumInputs : NumOutputs;
         name = input ? "ingresso" : "uscita";
         if (count > 1) name += " " + IntToStr(port->Index + 1);
@@ -424,13 +419,13 @@ void TCellaCustom::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int3
     BeginSymbol(canvas, column, row, x, y, zoom);
     // Each port's stub on the edge it stands on: an input's side names that
     // edge, an output's side the way its link leaves, opposite its edge.
-    for (const TTapPort& port : Layout().Ports) {
+    for (const TCellPort& port : Layout().Ports) {
         const int32_t px = SymbolSquareUnits * port.X, py = SymbolSquareUnits * port.Y;
-        switch (port.Edge) {
-        case TTapEdge::Top: SymMoveTo(px + 10, py); SymLineTo(px + 10, py + 5); break;
-        case TTapEdge::Right: SymMoveTo(px + 20, py + 10); SymLineTo(px + 15, py + 10); break;
-        case TTapEdge::Bottom: SymMoveTo(px + 10, py + 20); SymLineTo(px + 10, py + 15); break;
-        case TTapEdge::Left: SymMoveTo(px, py + 10); SymLineTo(px + 5, py + 10); break;
+        switch (port.Side) {
+        case TSide::Top: SymMoveTo(px + 10, py); SymLineTo(px + 10, py + 5); break;
+        case TSide::Right: SymMoveTo(px + 20, py + 10); SymLineTo(px + 15, py + 10); break;
+        case TSide::Bottom: SymMoveTo(px + 10, py + 20); SymLineTo(px + 10, py + 15); break;
+        case TSide::Left: SymMoveTo(px, py + 10); SymLineTo(px + 5, py + 10); break;
         }
     }
 
@@ -443,7 +438,7 @@ void TCellaCustom::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int3
     Drawing.Window = Owner->Window;
     ForEachCell(Drawing, [&](TCella& inner) {
         int32_t c = 0, r = 0;
-        LayoutSquareOnGrid(*this, inner.Column, inner.Row, c, r);
+        FrameToGrid(c, r, inner.Column, inner.Row);
         const int32_t turn = inner.Orientation, mirrored = inner.Mirrored;
         // A mirror reverses the sense of the turn it follows.
         inner.Orientation = Mirrored ? ((Orientation - turn) % 4 + 4) % 4 : (Orientation + turn) % 4;

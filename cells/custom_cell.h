@@ -52,7 +52,8 @@ public:
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() override;
     // The footprint, turned and mirrored with the cell.
-    TCellRect GetGridRect() override;
+    // The footprint's squares, the inputs and outputs at their points.
+    TCellLayout Layout() const override;
     // After the base record: the port points, the drawing section, the
     // structure section.
     void Load(TStream& stream, int32_t version) override;
@@ -89,8 +90,6 @@ public:
     bool ValidateStructure(const AnsiString& prefix);
     // Gives the footprint a new size; the drawing grid follows it.
     void SetFootprint(int32_t columns, int32_t rows);
-    // The footprint and the port points as a layout table (inputs, then outputs).
-    TTapLayout Layout() const;
 
     uint8_t Flags = 0;
     int32_t FootprintColumns = 1;

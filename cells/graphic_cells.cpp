@@ -7,7 +7,6 @@
 #include "app/mouse_info.h"
 #include "cells/cables.h"
 #include "cells/drawing.h"
-#include "cells/layout_table.h"
 #include "cells/passives.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
@@ -104,8 +103,8 @@ TAlimentatoreSF::~TAlimentatoreSF() = default;
 
 bool TAlimentatoreSF::IsBlock() const { return !Owner || Owner->Kind == GridHeadEnd; }
 
-TTapLayout TAlimentatoreSF::Layout() const {
-    TTapLayout layout;
+TCellLayout TAlimentatoreSF::Layout() const {
+    TCellLayout layout;
     if (IsBlock()) {
         // Variant is a byte: the width stays far below any overflow.
         layout.Width = 3 * static_cast<int32_t>(Variant) + 3;
@@ -113,8 +112,6 @@ TTapLayout TAlimentatoreSF::Layout() const {
     }
     return layout;
 }
-
-TCellRect TAlimentatoreSF::GetGridRect() { return LayoutGridRect(*this, Layout()); }
 
 AnsiString TAlimentatoreSF::GetShortCode() { return ShortCodeWith("Al"); }
 
@@ -279,25 +276,15 @@ bool TRicevitoreSat::CableFeedsInput(int32_t column, int32_t row) const {
     return cable->Bend ? cable->Orientation == 0 || cable->Orientation == 3 : cable->Orientation == 0;
 }
 
-namespace {
-// The side of the cell's own frame that lies on grid side gridSide (0 top or
-// down, as MarkGridCell and LinkPortAt count), undoing the turn and mirror.
-int32_t OwnSide(const TCella& cell, int32_t gridSide) {
-    int32_t side = ((gridSide - cell.Orientation) % 4 + 4) % 4;
-    if (cell.Mirrored && (side & 1)) side = (side + 2) % 4;
-    return side;
-}
-}  // namespace
-
 bool TRicevitoreSat::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
     if (!Owner) return true;
     for (int32_t c = Column; c <= Column + 2; ++c)
         for (int32_t r = Row; r <= Row + 4; ++r)
             if (TSquareAnalysis* square = Owner->AnalysisAt(c, r)) square->Visited = 1;
     const int32_t middle = Column + 1;
-    if (Owner->Inside(middle, Row - 1) && CableFeedsInput(middle, Row - 1)) MarkGridCell(middle, Row, OwnSide(*this, 0), 0, 0);
+    if (Owner->Inside(middle, Row - 1) && CableFeedsInput(middle, Row - 1)) MarkGridCell(middle, Row, Transform().Undo(TSide::Top), 0, 0);
     if (Owner->Inside(middle, Row + 5) && CableTakesOutput(middle, Row + 5))
-        LinkPortAt(middle, Row + 4, 0, OwnSide(*this, 0), 0, 0, queue);
+        LinkPortAt(middle, Row + 4, 0, Transform().Undo(TSide::Bottom), 0, 0, queue);
     return true;
 }
 

@@ -72,7 +72,6 @@ public:
     ~TAlimentatoreSF() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() override;
-    TCellRect GetGridRect() override;
     void TakeSequenceNumber(int32_t* counters) override;
     bool OpenDataDialog() override;
     TCella* GetPrototype() override;
@@ -80,7 +79,7 @@ public:
 
     // True when the cell shows as the block of the head end.
     bool IsBlock() const;
-    TTapLayout Layout() const;
+    TCellLayout Layout() const override;
 };
 
 // Satellite dish: 2 x 3 squares, with the data that size its mast.
@@ -122,6 +121,7 @@ public:
     ~TRicevitoreSat() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() override;
+    // Upright whatever its turn, as its captions are.
     TCellRect GetGridRect() override;
     // One input, one through output.
     void SetPortCounts() override;

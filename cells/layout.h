@@ -60,8 +60,9 @@ struct TTurnMirror {
     // An offset of the cell's frame to an offset on the grid, and back.
     void Apply(int32_t& dx, int32_t& dy) const;
     void Undo(int32_t& dx, int32_t& dy) const;
-    // A side of the cell's frame to a side on the grid.
+    // A side of the cell's frame to a side on the grid, and back.
     TSide Apply(TSide side) const;
+    TSide Undo(TSide side) const;
     // A point of a w x h box of the cell's frame to the point of the turned
     // box on the grid (h x w on odd turns), and back.
     void ApplyInBox(int32_t& x, int32_t& y, int32_t w, int32_t h) const;

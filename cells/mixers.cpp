@@ -8,7 +8,6 @@
 #include "app/grid.h"
 #include "app/mouse_info.h"
 #include "cells/checks.h"
-#include "cells/layout_table.h"
 #include "cells/prototypes.h"
 #include "core/file.h"
 
@@ -67,48 +66,47 @@ float TCellaRami::LevelPassLoss(int32_t branch, int32_t band) const {
 
 // ---- Layout ----
 
-TTapLayout TCellaRami::Layout() const {
-    TTapLayout layout;
+TCellLayout TCellaRami::Layout() const {
+    TCellLayout layout;
     const int32_t n = Branches();
-    const TTapPortKind branch = BranchesIn() ? TTapPortKind::Input : TTapPortKind::Through;
-    const TTapPortKind common = BranchesIn() ? TTapPortKind::Through : TTapPortKind::Input;
+    const TPortKind branch = BranchesIn() ? TPortKind::Input : TPortKind::Through;
+    const TPortKind common = BranchesIn() ? TPortKind::Through : TPortKind::Input;
     if (n == 2) {
         // The port on the top or bottom edge first: under the mouse it takes
         // the whole quarter of its edge.
-        layout.Ports.push_back({common, 0, 0, 0, BranchesIn() ? TTapEdge::Bottom : TTapEdge::Top});
-        layout.Ports.push_back({branch, 0, 0, 0, TTapEdge::Left});
-        layout.Ports.push_back({branch, 1, 0, 0, TTapEdge::Right});
+        layout.Ports.push_back({common, 0, 0, 0, BranchesIn() ? TSide::Bottom : TSide::Top});
+        layout.Ports.push_back({branch, 0, 0, 0, TSide::Left});
+        layout.Ports.push_back({branch, 1, 0, 0, TSide::Right});
         return layout;
     }
     layout.Width = std::max<int32_t>(1, n);
     layout.Height = 3;
     const int32_t branchRow = BranchesIn() ? 0 : 2;
     const int32_t commonRow = 2 - branchRow;
-    const TTapEdge branchEdge = BranchesIn() ? TTapEdge::Top : TTapEdge::Bottom;
-    const TTapEdge commonEdge = BranchesIn() ? TTapEdge::Bottom : TTapEdge::Top;
+    const TSide branchEdge = BranchesIn() ? TSide::Top : TSide::Bottom;
+    const TSide commonEdge = BranchesIn() ? TSide::Bottom : TSide::Top;
     if (!BranchesIn()) layout.Ports.push_back({common, 0, n / 2, commonRow, commonEdge});
     for (int32_t k = 0; k < n; ++k) layout.Ports.push_back({branch, k, k, branchRow, branchEdge});
     if (BranchesIn()) layout.Ports.push_back({common, 0, n / 2, commonRow, commonEdge});
     return layout;
 }
 
-TCellRect TCellaRami::GetGridRect() { return LayoutGridRect(*this, Layout()); }
-
 bool TCellaRami::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
-    const TTapLayout layout = Layout();
-    MarkLayoutSquares(*this, layout);
+    const TCellLayout layout = Layout();
+    OccupyLayout(layout);
     // The lines leaving a demixer must end in a termination, as a splitter's.
-    PlaceLayoutPorts(*this, layout, BranchesIn() ? record.NeedsTermination : uint8_t{1}, queue);
+    const uint8_t needsTermination = BranchesIn() ? record.NeedsTermination : uint8_t{1};
+    PlacePorts(layout, TLineEnds{needsTermination, needsTermination, 0}, queue);
     return true;
 }
 
 void TCellaRami::GetPortName(TInfoMousePos& position) {
-    const TTapLayout layout = Layout();
-    const TTapPort* port = LayoutPortUnder(*this, layout, position);
+    const TCellLayout layout = Layout();
+    const TCellPort* port = PortUnder(layout, position);
     AnsiString name;
     if (port) {
-        const bool branch = (port->Kind == TTapPortKind::Input) == BranchesIn();
-        const char* word = port->Kind == TTapPortKind::Input ? "ingresso" : "uscita";
+        const bool branch = (port->Kind == TPortKind::Input) == BranchesIn();
+        const char* word = port->Kind == TPortKind::Input ? "ingresso" : "uscita";
         name = branch ? AnsiString(word) + " " + IntToStr(port->Index + 1) : AnsiString(word);
     }
     SetPortUnder(position, port, name);

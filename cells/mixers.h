@@ -33,7 +33,6 @@ public:
     ~TCellaRami() override;
 
     AnsiString GetShortCode() override;
-    TCellRect GetGridRect() override;
     // Records older than version 20000 carry the two port counts after the
     // base record. A record with no branch or more than the table holds is
     // damaged.
@@ -55,7 +54,7 @@ public:
 
     // Branch ports: the inputs of a mixer, the outputs of a demixer.
     int32_t Branches() const;
-    TTapLayout Layout() const;
+    TCellLayout Layout() const override;
 
     // Per branch and band slot, the separation value accumulated at that
     // port; made by the first clearing of a band.

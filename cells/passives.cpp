@@ -6,7 +6,6 @@
 
 #include "app/grid.h"
 #include "app/mouse_info.h"
-#include "cells/layout_table.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 
@@ -89,31 +88,29 @@ TCella* TAlimentatore::GetPrototype() {
     return FindPrototype({TypeCode, ThroughOutputs});
 }
 
-TTapLayout TAlimentatore::Layout() const {
-    TTapLayout layout;
+TCellLayout TAlimentatore::Layout() const {
+    TCellLayout layout;
     const int32_t outputs = std::max<int32_t>(1, NumThroughOutputs);
     layout.Width = outputs;
-    layout.Ports.push_back({TTapPortKind::Input, 0, (outputs - 1) / 2, 0, TTapEdge::Top});
+    layout.Ports.push_back({TPortKind::Input, 0, (outputs - 1) / 2, 0, TSide::Top});
     for (int32_t k = 0; k < NumThroughOutputs; ++k)
-        layout.Ports.push_back({TTapPortKind::Through, k, k, 0, TTapEdge::Bottom});
+        layout.Ports.push_back({TPortKind::Through, k, k, 0, TSide::Bottom});
     return layout;
 }
 
-TCellRect TAlimentatore::GetGridRect() { return LayoutGridRect(*this, Layout()); }
-
 bool TAlimentatore::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
-    const TTapLayout layout = Layout();
-    MarkLayoutSquares(*this, layout);
-    PlaceLayoutPorts(*this, layout, record.NeedsTermination, queue);
+    const TCellLayout layout = Layout();
+    OccupyLayout(layout);
+    PlacePorts(layout, TLineEnds{record.NeedsTermination, record.NeedsTermination, 0}, queue);
     return true;
 }
 
 void TAlimentatore::GetPortName(TInfoMousePos& position) {
-    const TTapLayout layout = Layout();
-    const TTapPort* port = LayoutPortUnder(*this, layout, position);
+    const TCellLayout layout = Layout();
+    const TCellPort* port = PortUnder(layout, position);
     AnsiString name;
     if (port)
-        name = port->Kind == TTapPortKind::Input ? AnsiString("ingresso")
+        name = port->Kind == TPortKind::Input ? AnsiString("ingresso")
                : NumThroughOutputs == 1          ? AnsiString("uscita")
                                                  : "uscita " + IntToStr(port->Index + 1);
     SetPortUnder(position, port, name);

@@ -82,14 +82,13 @@ public:
                   int32_t throughOutputs);
     ~TAlimentatore() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    TCellRect GetGridRect() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     // The prototype of its output count (up to four outputs).
     TCella* GetPrototype() override;
     void GetPortName(TInfoMousePos& position) override;
 
     // The outputs side by side along the row, the input above the middle one.
-    TTapLayout Layout() const;
+    TCellLayout Layout() const override;
 
 protected:
     // With several outputs the decoupling line too.

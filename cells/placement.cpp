@@ -1,6 +1,7 @@
 // Where a cell's frame falls on the grid under its turn and mirror, and how
 // it declares its layout's squares and ports to the grid analysis.
 #include "app/grid.h"
+#include "app/mouse_info.h"
 #include "cells/cell.h"
 #include "cells/layout.h"
 
@@ -39,6 +40,12 @@ void TTurnMirror::Undo(int32_t& dx, int32_t& dy) const {
 TSide TTurnMirror::Apply(TSide side) const {
     if (Mirrored && (side == TSide::Left || side == TSide::Right)) side = Opposite(side);
     return SideOf(SideNumber(side) + Turn);
+}
+
+TSide TTurnMirror::Undo(TSide side) const {
+    side = SideOf(SideNumber(side) - Turn);
+    if (Mirrored && (side == TSide::Left || side == TSide::Right)) side = Opposite(side);
+    return side;
 }
 
 void TTurnMirror::ApplyInBox(int32_t& x, int32_t& y, int32_t w, int32_t h) const {
@@ -172,6 +179,50 @@ void TCella::PlacePorts(const TCellLayout& layout, const TLineEnds& ends, TQNext
 }
 
 // ---- The port under the mouse ----
+
+namespace {
+bool InQuarter(TSide side, int32_t u, int32_t v, int32_t size) {
+    switch (side) {
+    case TSide::Top: return 4 * v <= size;
+    case TSide::Bottom: return 4 * v >= 3 * size;
+    case TSide::Left: return 4 * u <= size;
+    case TSide::Right: return 4 * u >= 3 * size;
+    }
+    return false;
+}
+}  // namespace
+
+const TCellPort* TCella::PortUnder(const TCellLayout& layout, const TInfoMousePos& position) const {
+    int32_t x = 0, y = 0;
+    GridToFrame(x, y, position.Column, position.Row);
+    int32_t u = position.OffsetX, v = position.OffsetY;
+    Transform().UndoInBox(u, v, position.SquareSize, position.SquareSize);
+    const TCellPort* only = nullptr;
+    int count = 0;
+    for (const TCellPort& port : layout.Ports)
+        if (port.X == x && port.Y == y) {
+            only = &port;
+            ++count;
+        }
+    if (count == 1) return only;
+    for (const TCellPort& port : layout.Ports)
+        if (port.X == x && port.Y == y && InQuarter(port.Side, u, v, position.SquareSize)) return &port;
+    return nullptr;
+}
+
+void TCella::SetPortUnder(TInfoMousePos& position, const TCellPort* port, const AnsiString& name) {
+    position.Input = -1;
+    position.TapOutput = -1;
+    position.ThroughOutput = -1;
+    position.PortName = AnsiString();
+    if (!port) return;
+    switch (port->Kind) {
+    case TPortKind::Input: position.Input = port->Index; break;
+    case TPortKind::Through: position.ThroughOutput = port->Index; break;
+    case TPortKind::Tap: position.TapOutput = port->Index; break;
+    }
+    position.PortName = name;
+}
 
 const TCellPort* TCella::PortNear(const TCellLayout& layout, int32_t x, int32_t y, int32_t px,
                                       int32_t py, int32_t size) const {

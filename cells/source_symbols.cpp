@@ -27,7 +27,7 @@ void TSat::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, i
     // The feed horn in the middle of the strip.
     const int32_t c = w / 2;
     SymPolyline({{c - 6, 2}, {c + 6, 2}, {c + 2, 9}, {c - 2, 9}, {c - 6, 2}});
-    for (const TTapPort& port : Layout().Ports) {
+    for (const TCellPort& port : Layout().Ports) {
         SymMoveTo(Mid(port.X), 16);
         SymLineTo(Mid(port.X), 20);
     }

@@ -98,16 +98,16 @@ void TAntenna::SetPortCounts() {
     MatrixColumns = 0;
 }
 
-TTapLayout TAntenna::Layout() const {
-    TTapLayout layout;
-    layout.Ports.push_back({TTapPortKind::Through, 0, 0, 0, TTapEdge::Bottom});
+TCellLayout TAntenna::Layout() const {
+    TCellLayout layout;
+    layout.Ports.push_back({TPortKind::Through, 0, 0, 0, TSide::Bottom});
     return layout;
 }
 
 bool TAntenna::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
-    const TTapLayout layout = Layout();
-    MarkLayoutSquares(*this, layout);
-    PlaceLayoutPorts(*this, layout, 0, queue);
+    const TCellLayout layout = Layout();
+    OccupyLayout(layout);
+    PlacePorts(layout, TLineEnds{}, queue);
     return true;
 }
 
@@ -217,29 +217,27 @@ void TSat::SetPortCounts() {
 
 // A strip of at least three squares; one output stands in the middle, two
 // on the first two squares.
-TTapLayout TSat::Layout() const {
-    TTapLayout layout;
+TCellLayout TSat::Layout() const {
+    TCellLayout layout;
     const int32_t m = NumThroughOutputs;
     layout.Width = std::max<int32_t>(m, 3);
     for (int32_t k = 0; k < m; ++k)
-        layout.Ports.push_back({TTapPortKind::Through, k, m == 1 ? 1 : k, 0, TTapEdge::Bottom});
+        layout.Ports.push_back({TPortKind::Through, k, m == 1 ? 1 : k, 0, TSide::Bottom});
     return layout;
 }
 
-TCellRect TSat::GetGridRect() { return LayoutGridRect(*this, Layout()); }
-
 bool TSat::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
-    const TTapLayout layout = Layout();
-    MarkLayoutSquares(*this, layout);
-    PlaceLayoutPorts(*this, layout, 0, queue);
+    const TCellLayout layout = Layout();
+    OccupyLayout(layout);
+    PlacePorts(layout, TLineEnds{}, queue);
     return true;
 }
 
 void TSat::GetPortName(TInfoMousePos& position) {
     position.Input = position.TapOutput = position.ThroughOutput = -1;
     position.PortName = AnsiString();
-    const TTapLayout layout = Layout();
-    if (const TTapPort* port = LayoutPortUnder(*this, layout, position)) {
+    const TCellLayout layout = Layout();
+    if (const TCellPort* port = PortUnder(layout, position)) {
         position.ThroughOutput = port->Index;
         position.PortName = "uscita " + IntToStr(port->Index + 1);
     }

@@ -74,7 +74,7 @@ public:
     AnsiString GetTypeName() override;
     bool IsSignalStart() override;
 
-    TTapLayout Layout() const;
+    TCellLayout Layout() const override;
 
     uint8_t Shape = AntennaShapeNone;
     float WindThrust = LevelNone;   // N
@@ -89,7 +89,6 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() override;
-    TCellRect GetGridRect() override;
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;
     // Levels and carrier-to-noise ratios follow the bands; the rest stays.
@@ -113,7 +112,7 @@ public:
     AnsiString GetTypeName() override;
     bool IsSignalStart() override;
 
-    TTapLayout Layout() const;
+    TCellLayout Layout() const override;
 
     float SatValue1 = LevelNone;
     float WindThrust = LevelNone;

@@ -97,8 +97,8 @@ void TSwitch::OutputSides(int32_t& left, int32_t& right) const {
     right = t - left;
 }
 
-TTapLayout TSwitch::Layout() const {
-    TTapLayout layout;
+TCellLayout TSwitch::Layout() const {
+    TCellLayout layout;
     const int32_t n = Lines();
     const int32_t t = NumTapOutputs;
     if (OnOneRow()) {
@@ -108,9 +108,9 @@ TTapLayout TSwitch::Layout() const {
         layout.Height = 1;
         const int32_t inputsFrom = (width - n + 1) / 2, outputsFrom = (width - t + 1) / 2;
         for (int32_t i = 0; i < n; ++i)
-            layout.Ports.push_back({TTapPortKind::Input, i, inputsFrom + i, 0, TTapEdge::Top});
+            layout.Ports.push_back({TPortKind::Input, i, inputsFrom + i, 0, TSide::Top});
         for (int32_t k = 0; k < t; ++k)
-            layout.Ports.push_back({TTapPortKind::Tap, k, outputsFrom + k, 0, TTapEdge::Bottom});
+            layout.Ports.push_back({TPortKind::Tap, k, outputsFrom + k, 0, TSide::Bottom});
         return layout;
     }
     int32_t left = 0, right = 0;
@@ -119,43 +119,43 @@ TTapLayout TSwitch::Layout() const {
     layout.Width = std::max<int32_t>(1, n);
     layout.Height = std::max({left, right, base});
     const int32_t last = layout.Width - 1;
-    for (int32_t i = 0; i < n; ++i) layout.Ports.push_back({TTapPortKind::Input, i, i, 0, TTapEdge::Top});
+    for (int32_t i = 0; i < n; ++i) layout.Ports.push_back({TPortKind::Input, i, i, 0, TSide::Top});
     // A matrix input enters opposite the user output of its row.
     if (HasMatrixInputs() && (Variant == 4 || Variant == 5))
         for (int32_t k = 0; k < t; ++k)
-            layout.Ports.push_back({TTapPortKind::MatrixInput, n + k, Variant == 4 ? last : 0, k,
-                                    Variant == 4 ? TTapEdge::Right : TTapEdge::Left});
+            layout.Ports.push_back({TPortKind::MatrixInput, n + k, Variant == 4 ? last : 0, k,
+                                    Variant == 4 ? TSide::Right : TSide::Left});
     if (Variant < 2) {
         // Right, left, right, ... downwards.
         for (int32_t k = 0; k < t; ++k)
-            layout.Ports.push_back({TTapPortKind::Tap, k, k % 2 == 0 ? last : 0, k / 2,
-                                    k % 2 == 0 ? TTapEdge::Right : TTapEdge::Left});
+            layout.Ports.push_back({TPortKind::Tap, k, k % 2 == 0 ? last : 0, k / 2,
+                                    k % 2 == 0 ? TSide::Right : TSide::Left});
     } else {
-        for (int32_t r = 0; r < left; ++r) layout.Ports.push_back({TTapPortKind::Tap, r, 0, r, TTapEdge::Left});
+        for (int32_t r = 0; r < left; ++r) layout.Ports.push_back({TPortKind::Tap, r, 0, r, TSide::Left});
         for (int32_t r = 0; r < right; ++r)
-            layout.Ports.push_back({TTapPortKind::Tap, left + r, last, r, TTapEdge::Right});
+            layout.Ports.push_back({TPortKind::Tap, left + r, last, r, TSide::Right});
     }
     for (int32_t k = 0; k < NumThroughOutputs; ++k)
-        layout.Ports.push_back({TTapPortKind::Through, k, k, layout.Height - 1, TTapEdge::Bottom});
+        layout.Ports.push_back({TPortKind::Through, k, k, layout.Height - 1, TSide::Bottom});
     return layout;
 }
 
-TTapPortName TSwitch::NamePort(const TTapPort& port) const {
+TTapPortName TSwitch::NamePort(const TCellPort& port) const {
     TTapPortName name;
     switch (port.Kind) {
-    case TTapPortKind::Input:
+    case TPortKind::Input:
         name.Name = "ingresso " + IntToStr(port.Index + 1);
         name.Input = port.Index;
         break;
-    case TTapPortKind::MatrixInput:
+    case TPortKind::MatrixInput:
         name.Name = "ingresso matrice " + IntToStr(port.Index - Lines() + 1);
         name.Input = port.Index;
         break;
-    case TTapPortKind::Through:
+    case TPortKind::Through:
         name.Name = "passante " + IntToStr(port.Index + 1);
         name.ThroughOutput = port.Index;
         break;
-    case TTapPortKind::Tap:
+    case TPortKind::Tap:
         // On one row every square below the inputs is a user output alike.
         name.Name = OnOneRow() ? AnsiString("derivate") : "derivata " + IntToStr(port.Index + 1);
         name.TapOutput = port.Index;

@@ -88,8 +88,8 @@ public:
     // Positive gain regulations of the row-0 stages become 0.
     void AdjustLossTables() override;
 
-    TTapLayout Layout() const override;
-    TTapPortName NamePort(const TTapPort& port) const override;
+    TCellLayout Layout() const override;
+    TTapPortName NamePort(const TCellPort& port) const override;
 
     // Matrix inputs: one per user output, after the lines.
     bool HasMatrixInputs() const { return TypeCode == CodeSwitchMatrix || TypeCode == CodeSwitchNMatrix; }

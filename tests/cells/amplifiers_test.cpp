@@ -29,8 +29,8 @@
 
 namespace {
 
-using K = TTapPortKind;
-using E = TTapEdge;
+using K = TPortKind;
+using E = TSide;
 
 constexpr int Bands = 11;   // bands of the cells' band system
 const AnsiString Prefix = "Dati componente errati a causa del seguante problema: ";
@@ -109,10 +109,10 @@ struct LayoutCase {
     int32_t code, inputs, through;
     uint8_t variant;
     int32_t width, height;
-    std::vector<TTapPort> ports;
+    std::vector<TCellPort> ports;
 };
 
-TTapLayout LayoutOf(TCella& cell) {
+TCellLayout LayoutOf(TCella& cell) {
     if (auto* a = dynamic_cast<TAmplificatore*>(&cell)) return a->Layout();
     return dynamic_cast<TTerrestre&>(cell).Layout();
 }
@@ -152,7 +152,7 @@ TEST(AmplifierLayout, SquaresAndPortsOfEveryShape) {
         auto cell = Make(c.code, c.inputs, c.through);
         ASSERT_NE(cell, nullptr) << c.what;
         cell->Variant = c.variant;
-        const TTapLayout layout = LayoutOf(*cell);
+        const TCellLayout layout = LayoutOf(*cell);
         EXPECT_EQ(layout.Width, c.width) << c.what;
         EXPECT_EQ(layout.Height, c.height) << c.what;
         EXPECT_EQ(layout.Ports, c.ports) << c.what;

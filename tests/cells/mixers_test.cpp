@@ -16,7 +16,6 @@
 #include "app/mouse_info.h"
 #include "cells/factory.h"
 #include "cells/graphic_cells.h"
-#include "cells/layout_table.h"
 #include "cells/mixers.h"
 #include "cells/passives.h"
 #include "cells/prototypes.h"
@@ -30,15 +29,15 @@
 
 namespace {
 
-using K = TTapPortKind;
-using E = TTapEdge;
+using K = TPortKind;
+using E = TSide;
 
 std::unique_ptr<TCella> Make(int32_t code, int32_t count, TGridData* owner = nullptr, int32_t column = 0,
                              int32_t row = 0) {
     return std::unique_ptr<TCella>(NewCella(owner, code, column, row, count, count, 0));
 }
 
-TTapLayout LayoutOf(TCella& cell) {
+TCellLayout LayoutOf(TCella& cell) {
     if (auto* branches = dynamic_cast<TCellaRami*>(&cell)) return branches->Layout();
     if (auto* supply = dynamic_cast<TAlimentatore*>(&cell)) return supply->Layout();
     return {};
@@ -50,7 +49,7 @@ struct LayoutCase {
     const char* name;
     int32_t code, count;
     int32_t width, height;
-    std::vector<TTapPort> ports;
+    std::vector<TCellPort> ports;
 };
 
 const LayoutCase LayoutCases[] = {
@@ -82,7 +81,7 @@ TEST(BranchLayout, SquaresAndPortSidesOfEveryShape) {
     for (const LayoutCase& c : LayoutCases) {
         auto cell = Make(c.code, c.count, nullptr, 10, 20);
         ASSERT_NE(cell, nullptr) << c.name;
-        const TTapLayout layout = LayoutOf(*cell);
+        const TCellLayout layout = LayoutOf(*cell);
         EXPECT_EQ(layout.Width, c.width) << c.name;
         EXPECT_EQ(layout.Height, c.height) << c.name;
         EXPECT_EQ(layout.Ports, c.ports) << c.name;
@@ -109,7 +108,7 @@ std::pair<int32_t, int32_t> PixelSeenAt(const TCella& cell, int32_t u, int32_t v
 }
 
 // Where under the mouse each port is named: near the middle of its edge.
-std::pair<int32_t, int32_t> EdgePoint(TTapEdge edge) {
+std::pair<int32_t, int32_t> EdgePoint(TSide edge) {
     switch (edge) {
     case E::Top: return {21, 3};
     case E::Right: return {39, 21};
@@ -118,7 +117,7 @@ std::pair<int32_t, int32_t> EdgePoint(TTapEdge edge) {
     }
 }
 
-AnsiString ExpectedName(int32_t code, int32_t count, const TTapPort& port) {
+AnsiString ExpectedName(int32_t code, int32_t count, const TCellPort& port) {
     const bool numbered = (code == CodeMiscelatore) == (port.Kind == K::Input) &&
                           !(code == CodeAlimentatore && count == 1);
     const std::string word = port.Kind == K::Input ? "ingresso" : "uscita";
@@ -176,10 +175,10 @@ TEST_F(BranchPlacement, InEveryTurnAndMirrorThePortsFaceOutAndAreNamed) {
                 EXPECT_EQ(waiting, cell->NumInputs) << what;
                 grid.EndAnalysis();
 
-                for (const TTapPort& port : c.ports) {
+                for (const TCellPort& port : c.ports) {
                     TInfoMousePos position;
-                    LayoutSquareOnGrid(*cell, port.X, port.Y, position.Column, position.Row);
-                    const auto [u, v] = EdgePoint(port.Edge);
+                    cell->FrameToGrid(position.Column, position.Row, port.X, port.Y);
+                    const auto [u, v] = EdgePoint(port.Side);
                     std::tie(position.OffsetX, position.OffsetY) = PixelSeenAt(*cell, u, v, position.SquareSize);
                     cell->GetPortName(position);
                     EXPECT_EQ(position.PortName, ExpectedName(c.code, c.count, port)) << what;

@@ -28,8 +28,8 @@
 
 namespace {
 
-using K = TTapPortKind;
-using E = TTapEdge;
+using K = TPortKind;
+using E = TSide;
 
 constexpr int32_t Quiet = 0x200;
 
@@ -101,10 +101,10 @@ TEST(SourceLayout, AConverterIsAStripOfAtLeastThreeSquares) {
     };
     for (const Case& c : cases) {
         auto cell = Make(39, c.outputs, 10, 4);
-        const TTapLayout layout = dynamic_cast<TSat&>(*cell).Layout();
+        const TCellLayout layout = dynamic_cast<TSat&>(*cell).Layout();
         EXPECT_EQ(layout.Width, c.width) << c.outputs;
         EXPECT_EQ(layout.Height, 1) << c.outputs;
-        std::vector<TTapPort> expected;
+        std::vector<TCellPort> expected;
         for (size_t k = 0; k < c.columns.size(); ++k)
             expected.push_back({K::Through, static_cast<int32_t>(k), c.columns[k], 0, E::Bottom});
         EXPECT_EQ(layout.Ports, expected) << c.outputs;

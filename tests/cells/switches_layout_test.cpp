@@ -19,8 +19,8 @@
 
 namespace {
 
-using K = TTapPortKind;
-using E = TTapEdge;
+using K = TPortKind;
+using E = TSide;
 
 std::unique_ptr<TSwitch> Make(int32_t code, int32_t inputs, int32_t taps, int32_t variant = 0,
                               TGridData* owner = nullptr, int32_t column = 0, int32_t row = 0) {
@@ -38,13 +38,13 @@ std::unique_ptr<TSwitch> Make(int32_t code, int32_t inputs, int32_t taps, int32_
 // The ports of a layout in order, one word each: kind and index, square,
 // edge. I input, M matrix input, P through output ("passante"), D user
 // output ("derivata"); edges T, R, B, L.
-std::string Ports(const TTapLayout& layout) {
+std::string Ports(const TCellLayout& layout) {
     std::string s;
-    for (const TTapPort& p : layout.Ports) {
+    for (const TCellPort& p : layout.Ports) {
         if (!s.empty()) s += ' ';
         s += "IPDM"[static_cast<int>(p.Kind)];
         s += std::to_string(p.Index) + "(" + std::to_string(p.X) + "," + std::to_string(p.Y) + ")";
-        s += "TRBL"[static_cast<int>(p.Edge)];
+        s += "TRBL"[static_cast<int>(p.Side)];
     }
     return s;
 }
@@ -133,7 +133,7 @@ TEST(SwitchLayout, EveryVariantPlacesItsPortsOnTheirSides) {
     for (const Case& c : cases) {
         auto s = Make(c.code, c.inputs, c.taps, c.variant, nullptr, 10, 20);
         ASSERT_NE(s, nullptr) << c.what;
-        const TTapLayout layout = s->Layout();
+        const TCellLayout layout = s->Layout();
         EXPECT_EQ(layout.Width, c.width) << c.what;
         EXPECT_EQ(layout.Height, c.height) << c.what;
         EXPECT_EQ(Ports(layout), c.ports) << c.what;
@@ -218,7 +218,7 @@ TEST_F(SwitchPlacement, InEveryTurnAndMirrorThePortsFaceOutOfTheCellsOwnSquares)
 TEST(SwitchNames, EveryPortHasItsNumberedName) {
     struct Case {
         int32_t code, inputs, outputs, variant;
-        TTapPortKind kind;
+        TPortKind kind;
         int32_t index;
         const char* name;
         int32_t input, tap, through;
@@ -233,7 +233,7 @@ TEST(SwitchNames, EveryPortHasItsNumberedName) {
     };
     for (const Case& c : cases) {
         auto s = Make(c.code, c.inputs, c.outputs, c.variant);
-        const TTapPortName n = s->NamePort(TTapPort{c.kind, c.index, 0, 0, E::Top});
+        const TTapPortName n = s->NamePort(TCellPort{c.kind, c.index, 0, 0, E::Top});
         EXPECT_EQ(n.Name, c.name);
         EXPECT_EQ(n.Input, c.input) << c.name;
         EXPECT_EQ(n.TapOutput, c.tap) << c.name;
