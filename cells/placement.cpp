@@ -217,7 +217,8 @@ void TCella::SetPortUnder(TInfoMousePos& position, const TCellPort* port, const 
     position.PortName = AnsiString();
     if (!port) return;
     switch (port->Kind) {
-    case TPortKind::Input: position.Input = port->Index; break;
+    case TPortKind::Input:
+    case TPortKind::MatrixInput: position.Input = port->Index; break;
     case TPortKind::Through: position.ThroughOutput = port->Index; break;
     case TPortKind::Tap: position.TapOutput = port->Index; break;
     }
