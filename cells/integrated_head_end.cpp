@@ -7,7 +7,6 @@
 #include "app/grid.h"
 #include "app/mouse_info.h"
 #include "cells/drawing.h"
-#include "cells/layout_table.h"
 #include "cells/prototypes.h"
 #include "core/file.h"
 #include "dialogs/component_data.h"
@@ -67,38 +66,36 @@ void TCentraleIntegrata::SetPortCounts() {
 
 // ---- Box, placement and names ----
 
-TTapLayout TCentraleIntegrata::Layout() const {
-    TTapLayout layout;
+TCellLayout TCentraleIntegrata::Layout() const {
+    TCellLayout layout;
     const int32_t n = UsedInputs(), m = UsedOutputs();
     layout.Width = std::max({n, m, 3});
     layout.Height = 3;
     for (int32_t i = 0; i < n; ++i)
-        layout.Ports.push_back({TTapPortKind::Input, i, (layout.Width - n) / 2 + i, 0, TTapEdge::Top});
+        layout.Ports.push_back({TPortKind::Input, i, (layout.Width - n) / 2 + i, 0, TSide::Top});
     for (int32_t k = 0; k < m; ++k)
-        layout.Ports.push_back({TTapPortKind::Through, k, (layout.Width - m) / 2 + k, 2, TTapEdge::Bottom});
+        layout.Ports.push_back({TPortKind::Through, k, (layout.Width - m) / 2 + k, 2, TSide::Bottom});
     return layout;
 }
 
-TCellRect TCentraleIntegrata::GetGridRect() { return LayoutGridRect(*this, Layout()); }
-
 // A disabled port may stay open: the analysis asks no line of it.
 bool TCentraleIntegrata::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
-    const TTapLayout layout = Layout();
-    MarkLayoutSquares(*this, layout);
-    for (const TTapPort& port : layout.Ports) {
+    const TCellLayout layout = Layout();
+    OccupyLayout(layout);
+    for (const TCellPort& port : layout.Ports) {
         int32_t c = 0, r = 0;
-        LayoutSquareOnGrid(*this, port.X, port.Y, c, r);
-        if (port.Kind == TTapPortKind::Input)
-            MarkGridCell(c, r, 0, port.Index, InputEnabled[static_cast<size_t>(port.Index)] ? 0 : 1);
+        FrameToGrid(c, r, port.X, port.Y);
+        if (port.Kind == TPortKind::Input)
+            MarkGridCell(c, r, port.Side, port.Index, InputEnabled[static_cast<size_t>(port.Index)] ? 0 : 1);
         else
-            LinkPortAt(c, r, port.Index, 0, 0, OutputEnabled[static_cast<size_t>(port.Index)] ? 0 : 1, queue);
+            LinkPortAt(c, r, port.Index, port.Side, 0, OutputEnabled[static_cast<size_t>(port.Index)] ? 0 : 1, queue);
     }
     return true;
 }
 
 void TCentraleIntegrata::GetPortName(TInfoMousePos& position) {
-    const TTapLayout layout = Layout();
-    const TTapPort* port = LayoutPortUnder(*this, layout, position);
+    const TCellLayout layout = Layout();
+    const TCellPort* port = PortUnder(layout, position);
     int32_t column = 0, row = 0;
     LocalToGrid(column, row, position.Column, position.Row);
     // With one output the whole bottom row is its port.
@@ -109,7 +106,7 @@ void TCentraleIntegrata::GetPortName(TInfoMousePos& position) {
         SetPortUnder(position, nullptr, AnsiString());
         return;
     }
-    if (port->Kind == TTapPortKind::Input)
+    if (port->Kind == TPortKind::Input)
         SetPortUnder(position, port, PortName("ingresso", InputLabels[static_cast<size_t>(port->Index)], port->Index));
     else if (UsedOutputs() == 1)
         SetPortUnder(position, port, "uscita");
@@ -242,9 +239,9 @@ void TCentraleIntegrata::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row
     const int32_t w = SymbolState.W, h = SymbolState.H;
     SymRectangle(2, 4, w - 2, h - 4);
     SymRectangle(4, 6, w - 4, h - 6);
-    for (const TTapPort& port : Layout().Ports) {
+    for (const TCellPort& port : Layout().Ports) {
         const int32_t px = SymbolSquareUnits * port.X + 10;
-        if (port.Kind == TTapPortKind::Input) {
+        if (port.Kind == TPortKind::Input) {
             SymMoveTo(px, 0);
             SymLineTo(px, 4);
         } else {

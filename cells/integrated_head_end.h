@@ -31,7 +31,6 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() override;
-    TCellRect GetGridRect() override;
     // More than 10 inputs, 5 outputs or 10 rows of values is a damaged record.
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;
@@ -53,7 +52,7 @@ public:
     void AdjustLossTables() override;
 
     // The box, inputs centred along its top row and outputs along its bottom row.
-    TTapLayout Layout() const;
+    TCellLayout Layout() const override;
     // The module list of a used pair, or none.
     TModuliFiltro* Modules(int32_t input, int32_t output) const;
 

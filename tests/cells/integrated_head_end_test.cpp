@@ -23,8 +23,8 @@
 
 namespace {
 
-using K = TTapPortKind;
-using E = TTapEdge;
+using K = TPortKind;
+using E = TSide;
 
 std::unique_ptr<TCentraleIntegrata> Make(int32_t inputs, int32_t outputs, TGridData* owner = nullptr,
                                          int32_t column = 0, int32_t row = 0) {
@@ -69,8 +69,8 @@ TEST_F(IntegratedHeadEnd, InputsAndOutputsStandCentredAlongTheirRows) {
     };
     for (const Case& c : cases) {
         auto unit = Make(c.inputs, c.outputs, nullptr, 10, 20);
-        const TTapLayout layout = unit->Layout();
-        std::vector<TTapPort> expected;
+        const TCellLayout layout = unit->Layout();
+        std::vector<TCellPort> expected;
         for (size_t i = 0; i < c.in.size(); ++i)
             expected.push_back({K::Input, static_cast<int32_t>(i), c.in[i], 0, E::Top});
         for (size_t k = 0; k < c.out.size(); ++k)
