@@ -9,7 +9,6 @@
 #include "app/mouse_info.h"
 #include "cells/cables.h"
 #include "cells/drawing.h"
-#include "cells/layout_table.h"
 #include "cells/terminations.h"
 #include "cells/record.h"
 #include "core/channel_plans.h"
@@ -74,11 +73,13 @@ bool TCellaAutoMix::Rotate(int32_t) { return false; }
 
 void TCellaAutoMix::SetBandSystem(TSistemaBande* system) { BandSystem = system; }
 
-TCellRect TCellaAutoMix::GetGridRect() {
-    TTapLayout box;
+TCellLayout TCellaAutoMix::Layout() const {
+    // The box only: which of its sides take lines depends on the line that
+    // reaches it (PlaceBox).
+    TCellLayout box;
     box.Width = AutoMixWidth;
     box.Height = AutoMixHeight;
-    return LayoutGridRect(*this, box);
+    return box;
 }
 
 void TCellaAutoMix::Assign(TCella* target) {
@@ -238,7 +239,7 @@ bool TCellaAutoMix::FindChainNeighbour(int32_t column, int32_t row, int32_t dire
 }
 
 void TCellaAutoMix::PlaceBox(const TNextCell& record, TQNextCell& queue, bool finalAmplifier) {
-    auto at = [this](int32_t x, int32_t y, int32_t& c, int32_t& r) { LayoutSquareOnGrid(*this, x, y, c, r); };
+    auto at = [this](int32_t x, int32_t y, int32_t& c, int32_t& r) { FrameToGrid(c, r, x, y); };
     auto square = [this, &at](int32_t x, int32_t y) -> TSquareAnalysis* {
         int32_t c = 0, r = 0;
         at(x, y, c, r);
@@ -251,12 +252,12 @@ void TCellaAutoMix::PlaceBox(const TNextCell& record, TQNextCell& queue, bool fi
     auto wait = [this, &at](int32_t x, int32_t y, int32_t side, int32_t input, uint8_t open) {
         int32_t c = 0, r = 0;
         at(x, y, c, r);
-        MarkGridCell(c, r, side, input, open);
+        MarkGridCell(c, r, SideOf(side), input, open);
     };
     auto leave = [this, &at, &queue](int32_t x, int32_t y, int32_t output, int32_t direction, uint8_t open) {
         int32_t c = 0, r = 0;
         at(x, y, c, r);
-        LinkPortAt(c, r, output, direction, 0, open, queue);
+        LinkPortAt(c, r, output, Opposite(SideOf(direction)), 0, open, queue);
     };
     const bool started = record.Side >= SideStart;
     const int32_t side = started ? -1 : LocalSide(record.Side);

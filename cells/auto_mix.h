@@ -61,7 +61,7 @@ public:
     ~TCellaAutoMix() override;
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    TCellRect GetGridRect() override;
+    TCellLayout Layout() const override;
     // The cell record, then the module list. Arrangements outside their
     // ranges are a damaged record.
     void Load(TStream& stream, int32_t version) override;
