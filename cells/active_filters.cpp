@@ -301,7 +301,7 @@ bool TModulatore::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     if (!above || above->Kind != KindCable) return true;
     const bool reaches = above->Overlay || (cable && !cable->Bend && above->Orientation == 0) ||
                          (cable && cable->Bend && (above->Orientation == 0 || above->Orientation == 3));
-    if (reaches) MarkGridCell(Column + 1, Row, 0, 0, 0);
+    if (reaches) MarkGridCell(Column + 1, Row, TSide::Top, 0, 0);
     return true;
 }
 
@@ -403,8 +403,8 @@ bool TConvertitore::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     if (Variant != 1) return TCellaAutoMix::PlaceOnGrid(record, queue);
     if (Owner)
         if (TSquareAnalysis* square = Owner->AnalysisAt(Column, Row)) square->Visited = 1;
-    MarkGridCell(Column, Row, 0, 0, 0);
-    LinkPortAt(Column, Row, AutoMixOwnOutput, 0, 0, 0, queue);
+    MarkGridCell(Column, Row, TSide::Top, 0, 0);
+    LinkPortAt(Column, Row, AutoMixOwnOutput, TSide::Bottom, 0, 0, queue);
     return true;
 }
 
