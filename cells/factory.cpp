@@ -5,6 +5,7 @@
 #include <map>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "cells/active_filters.h"
 #include "cells/amplifiers.h"
@@ -30,140 +31,142 @@ namespace {
 
 using R = TCountRule;
 
-// Every type code, its class, what the constructor receives and the code the
-// class stores.
-constexpr TCellType typeTable[] = {
-    {1, "TFiltroS", R::None, 1},
-    {2, "TFiltroP", R::None, 2},
-    {3, "TDivisore", R::InputsLargerOutput, 3},
-    {4, "TDivisore", R::InputsLargerOutput, 3},
-    {5, "TDivisore", R::InputsLargerOutput, 3},
-    {6, "TDerivatore", R::InputsTaps, 6},
-    {7, "TDerivatore", R::InputsTaps, 6},
-    {8, "TDerivatore", R::InputsTaps, 6},
-    {9, "TDerivatore", R::InputsTaps, 6},
-    {10, "TSwitch", R::CodeInputsTaps, 10},
-    {11, "TSwitch", R::CodeInputsTaps, 10},
-    {12, "TSwitch", R::CodeInputsTaps, 10},
-    {13, "TSwitch", R::CodeInputsTaps, 10},
-    {14, "TPresaD", R::CodeTaps, 14},
-    {15, "TPresaD", R::CodeTaps, 15},
-    {16, "TChiusura", R::Inputs, 16},
-    {17, "TCavo", R::OldCableAcross, 17},
-    {18, "TCavo", R::OldCableAlong, 18},
-    {19, "TSeparatoreCC", R::None, 19},
-    {20, "TInduttanza", R::None, 20},
-    {21, "TAmplificatore", R::CodeInputsThrough, 21},
-    {22, "TAmplificatore", R::CodeInputsThrough, 22},
-    {23, "TAmplificatoreA", R::InputsThrough, 23},
-    {24, "TAlimentatore", R::Through, 24},
-    {25, "TTerra", R::None, 25},
-    {26, "TAttenuatore", R::None, 26},
-    {27, "TAttenuatoreR", R::None, 27},
-    {28, "TEqualizzatore", R::None, 28},
-    {29, "TMiscelatore", R::Inputs, 29},
-    {30, "TDemiscelatore", R::Through, 30},
-    {31, "TFiltroPB", R::None, 31},
-    {32, "TFiltroPA", R::None, 32},
-    {34, "TTesta", R::Through, 34},
-    {35, "TFiltroAT", R::InputsThrough, 35},
-    {36, "TModulatore", R::Through, 36},
-    {37, "TConvertitore", R::InputsThrough, 37},
-    {38, "TAntenna", R::None, 38},
-    {39, "TSat", R::Through, 39},
-    {40, "TTerrestre", R::InputsThrough, 40},
-    {41, "TPresaD", R::CodeThreeTaps, 14},
-    {42, "TFiltroCAG", R::InputsThrough, 42},
-    {43, "TAmplificatoreAt", R::InputsThrough, 43},
-    {44, "TAlimentatoreSF", R::None, 44},
-    {45, "TParabola", R::None, 45},
-    {46, "TPresaD", R::CodeThreeTaps, 15},
-    {47, "TSwitchN", R::CodeInputsTaps, 47},
-    {48, "TInseritore", R::None, 48},
-    {49, "TDerivatoreN", R::InputsTaps, 49},
-    {50, "TDerivatoreS", R::InputsTaps, 50},
-    {51, "TRicevitoreSat", R::None, 51},
-    {52, "TAncoraI", R::None, 52},
-    {53, "TAncoraO", R::None, 53},
-    {54, "TPresaD", R::CodeTaps, 54},
-    {55, "TCellaCustom", R::InputsTaps, 55},
-    {56, "TSwitch", R::CodeInputsTaps, 56},
-    {57, "TSwitchN", R::CodeInputsTaps, 57},
-    {58, "TCentraleIntegrata", R::InputsThrough, 58},
-    {80, "TNCavo", R::Segment, 81},
-    {81, "TNCavo", R::Segment, 81},
-    {150, "TElementoListino", R::OwnerOnly, 150},
+struct TCellCode {
+    int32_t Code;
+    TCountRule Rule;
+    int32_t StoredCode;
 };
 
-// The classes built into the program, one line each: the constructor call
-// with the arguments the table hands over.
-struct TClassEntry {
+struct TCellClass {
     const char* Name;
+    std::vector<TCellCode> Codes;
     TCellMaker Make;
 };
 
-const TClassEntry classTable[] = {
-    {"TTesta", [](const TCellArgs& a) -> TCella* { return new TTesta(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
-    {"TFiltroS", [](const TCellArgs& a) -> TCella* { return new TFiltroS(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TFiltroP", [](const TCellArgs& a) -> TCella* { return new TFiltroP(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TFiltroPA", [](const TCellArgs& a) -> TCella* { return new TFiltroPA(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TFiltroPB", [](const TCellArgs& a) -> TCella* { return new TFiltroPB(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TDivisore", [](const TCellArgs& a) -> TCella* { return new TDivisore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
-    {"TDerivatore", [](const TCellArgs& a) -> TCella* { return new TDerivatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
-    {"TDerivatoreN", [](const TCellArgs& a) -> TCella* { return new TDerivatoreN(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
-    {"TDerivatoreS", [](const TCellArgs& a) -> TCella* { return new TDerivatoreS(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
-    {"TSwitch", [](const TCellArgs& a) -> TCella* { return new TSwitch(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1], a.Arg[2]); }},
-    {"TSwitchN", [](const TCellArgs& a) -> TCella* { return new TSwitchN(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1], a.Arg[2]); }},
-    {"TPresaD", [](const TCellArgs& a) -> TCella* { return new TPresaD(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
-    {"TChiusura", [](const TCellArgs& a) -> TCella* { return new TChiusura(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
-    {"TCavo", [](const TCellArgs& a) -> TCella* { return new TCavo(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Flag ? 1 : 0, 0); }},
-    {"TNCavo", [](const TCellArgs& a) -> TCella* { return new TNCavo(a.Owner, a.Orientation, 0, a.Column, a.Row, 0, 0); }},
-    {"TAncoraI", [](const TCellArgs& a) -> TCella* { return new TAncoraI(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TAncoraO", [](const TCellArgs& a) -> TCella* { return new TAncoraO(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TSeparatoreCC", [](const TCellArgs& a) -> TCella* { return new TSeparatoreCC(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TInduttanza", [](const TCellArgs& a) -> TCella* { return new TInduttanza(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TInseritore", [](const TCellArgs& a) -> TCella* { return new TInseritore(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TAlimentatore", [](const TCellArgs& a) -> TCella* { return new TAlimentatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
-    {"TAttenuatore", [](const TCellArgs& a) -> TCella* { return new TAttenuatore(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TAttenuatoreR", [](const TCellArgs& a) -> TCella* { return new TAttenuatoreR(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TEqualizzatore", [](const TCellArgs& a) -> TCella* { return new TEqualizzatore(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TMiscelatore", [](const TCellArgs& a) -> TCella* { return new TMiscelatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
-    {"TDemiscelatore", [](const TCellArgs& a) -> TCella* { return new TDemiscelatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
-    {"TTerra", [](const TCellArgs& a) -> TCella* { return new TTerra(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TAlimentatoreSF", [](const TCellArgs& a) -> TCella* { return new TAlimentatoreSF(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TParabola", [](const TCellArgs& a) -> TCella* { return new TParabola(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TRicevitoreSat", [](const TCellArgs& a) -> TCella* { return new TRicevitoreSat(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TElementoListino", [](const TCellArgs& a) -> TCella* { return new TElementoListino(a.Owner); }},
-    {"TCellaCustom", [](const TCellArgs& a) -> TCella* { return new TCellaCustom(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
-    {"TAmplificatore", [](const TCellArgs& a) -> TCella* { return new TAmplificatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1], a.Arg[2]); }},
-    {"TAmplificatoreA", [](const TCellArgs& a) -> TCella* { return new TAmplificatoreA(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
-    {"TAntenna", [](const TCellArgs& a) -> TCella* { return new TAntenna(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
-    {"TSat", [](const TCellArgs& a) -> TCella* { return new TSat(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
-    {"TCentraleIntegrata", [](const TCellArgs& a) -> TCella* { return new TCentraleIntegrata(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
-    {"TAmplificatoreAt", [](const TCellArgs& a) -> TCella* { return new TAmplificatoreAt(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
-    {"TFiltroAT", [](const TCellArgs& a) -> TCella* { return new TFiltroAT(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
-    {"TFiltroCAG", [](const TCellArgs& a) -> TCella* { return new TFiltroCAG(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
-    {"TModulatore", [](const TCellArgs& a) -> TCella* { return new TModulatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
-    {"TConvertitore", [](const TCellArgs& a) -> TCella* { return new TConvertitore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
-    {"TTerrestre", [](const TCellArgs& a) -> TCella* { return new TTerrestre(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+
+
+// Every class the program builds, one row each: its type codes (the code
+// asked for, what the constructor receives of the asked counts, the code the
+// class stores) and its constructor call with the arguments the rule hands
+// over. A new class is one row here.
+const TCellClass classTable[] = {
+    {"TFiltroS", {{1, R::None, 1}},
+     [](const TCellArgs& a) -> TCella* { return new TFiltroS(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TFiltroP", {{2, R::None, 2}},
+     [](const TCellArgs& a) -> TCella* { return new TFiltroP(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TDivisore", {{3, R::InputsLargerOutput, 3}, {4, R::InputsLargerOutput, 3}, {5, R::InputsLargerOutput, 3}},
+     [](const TCellArgs& a) -> TCella* { return new TDivisore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TDerivatore", {{6, R::InputsTaps, 6}, {7, R::InputsTaps, 6}, {8, R::InputsTaps, 6}, {9, R::InputsTaps, 6}},
+     [](const TCellArgs& a) -> TCella* { return new TDerivatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TSwitch", {{10, R::CodeInputsTaps, 10}, {11, R::CodeInputsTaps, 10}, {12, R::CodeInputsTaps, 10}, {13, R::CodeInputsTaps, 10}, {56, R::CodeInputsTaps, 56}},
+     [](const TCellArgs& a) -> TCella* { return new TSwitch(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1], a.Arg[2]); }},
+    {"TPresaD", {{14, R::CodeTaps, 14}, {15, R::CodeTaps, 15}, {41, R::CodeThreeTaps, 14}, {46, R::CodeThreeTaps, 15}, {54, R::CodeTaps, 54}},
+     [](const TCellArgs& a) -> TCella* { return new TPresaD(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TChiusura", {{16, R::Inputs, 16}},
+     [](const TCellArgs& a) -> TCella* { return new TChiusura(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TCavo", {{17, R::OldCableAcross, 17}, {18, R::OldCableAlong, 18}},
+     [](const TCellArgs& a) -> TCella* { return new TCavo(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Flag ? 1 : 0, 0); }},
+    {"TSeparatoreCC", {{19, R::None, 19}},
+     [](const TCellArgs& a) -> TCella* { return new TSeparatoreCC(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TInduttanza", {{20, R::None, 20}},
+     [](const TCellArgs& a) -> TCella* { return new TInduttanza(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TAmplificatore", {{21, R::CodeInputsThrough, 21}, {22, R::CodeInputsThrough, 22}},
+     [](const TCellArgs& a) -> TCella* { return new TAmplificatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1], a.Arg[2]); }},
+    {"TAmplificatoreA", {{23, R::InputsThrough, 23}},
+     [](const TCellArgs& a) -> TCella* { return new TAmplificatoreA(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TAlimentatore", {{24, R::Through, 24}},
+     [](const TCellArgs& a) -> TCella* { return new TAlimentatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TTerra", {{25, R::None, 25}},
+     [](const TCellArgs& a) -> TCella* { return new TTerra(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TAttenuatore", {{26, R::None, 26}},
+     [](const TCellArgs& a) -> TCella* { return new TAttenuatore(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TAttenuatoreR", {{27, R::None, 27}},
+     [](const TCellArgs& a) -> TCella* { return new TAttenuatoreR(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TEqualizzatore", {{28, R::None, 28}},
+     [](const TCellArgs& a) -> TCella* { return new TEqualizzatore(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TMiscelatore", {{29, R::Inputs, 29}},
+     [](const TCellArgs& a) -> TCella* { return new TMiscelatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TDemiscelatore", {{30, R::Through, 30}},
+     [](const TCellArgs& a) -> TCella* { return new TDemiscelatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TFiltroPB", {{31, R::None, 31}},
+     [](const TCellArgs& a) -> TCella* { return new TFiltroPB(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TFiltroPA", {{32, R::None, 32}},
+     [](const TCellArgs& a) -> TCella* { return new TFiltroPA(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TTesta", {{34, R::Through, 34}},
+     [](const TCellArgs& a) -> TCella* { return new TTesta(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TFiltroAT", {{35, R::InputsThrough, 35}},
+     [](const TCellArgs& a) -> TCella* { return new TFiltroAT(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TModulatore", {{36, R::Through, 36}},
+     [](const TCellArgs& a) -> TCella* { return new TModulatore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TConvertitore", {{37, R::InputsThrough, 37}},
+     [](const TCellArgs& a) -> TCella* { return new TConvertitore(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TAntenna", {{38, R::None, 38}},
+     [](const TCellArgs& a) -> TCella* { return new TAntenna(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TSat", {{39, R::Through, 39}},
+     [](const TCellArgs& a) -> TCella* { return new TSat(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0]); }},
+    {"TTerrestre", {{40, R::InputsThrough, 40}},
+     [](const TCellArgs& a) -> TCella* { return new TTerrestre(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TFiltroCAG", {{42, R::InputsThrough, 42}},
+     [](const TCellArgs& a) -> TCella* { return new TFiltroCAG(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TAmplificatoreAt", {{43, R::InputsThrough, 43}},
+     [](const TCellArgs& a) -> TCella* { return new TAmplificatoreAt(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TAlimentatoreSF", {{44, R::None, 44}},
+     [](const TCellArgs& a) -> TCella* { return new TAlimentatoreSF(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TParabola", {{45, R::None, 45}},
+     [](const TCellArgs& a) -> TCella* { return new TParabola(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TSwitchN", {{47, R::CodeInputsTaps, 47}, {57, R::CodeInputsTaps, 57}},
+     [](const TCellArgs& a) -> TCella* { return new TSwitchN(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1], a.Arg[2]); }},
+    {"TInseritore", {{48, R::None, 48}},
+     [](const TCellArgs& a) -> TCella* { return new TInseritore(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TDerivatoreN", {{49, R::InputsTaps, 49}},
+     [](const TCellArgs& a) -> TCella* { return new TDerivatoreN(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TDerivatoreS", {{50, R::InputsTaps, 50}},
+     [](const TCellArgs& a) -> TCella* { return new TDerivatoreS(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TRicevitoreSat", {{51, R::None, 51}},
+     [](const TCellArgs& a) -> TCella* { return new TRicevitoreSat(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TAncoraI", {{52, R::None, 52}},
+     [](const TCellArgs& a) -> TCella* { return new TAncoraI(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TAncoraO", {{53, R::None, 53}},
+     [](const TCellArgs& a) -> TCella* { return new TAncoraO(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
+    {"TCellaCustom", {{55, R::InputsTaps, 55}},
+     [](const TCellArgs& a) -> TCella* { return new TCellaCustom(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TCentraleIntegrata", {{58, R::InputsThrough, 58}},
+     [](const TCellArgs& a) -> TCella* { return new TCentraleIntegrata(a.Owner, a.Orientation, 0, a.Column, a.Row, a.Arg[0], a.Arg[1]); }},
+    {"TNCavo", {{80, R::Segment, 81}, {81, R::Segment, 81}},
+     [](const TCellArgs& a) -> TCella* { return new TNCavo(a.Owner, a.Orientation, 0, a.Column, a.Row, 0, 0); }},
+    {"TElementoListino", {{150, R::OwnerOnly, 150}},
+     [](const TCellArgs& a) -> TCella* { return new TElementoListino(a.Owner); }},
 };
+
 
 std::map<std::string, TCellMaker>& Makers() {
     static std::map<std::string, TCellMaker> makers = [] {
         std::map<std::string, TCellMaker> m;
-        for (const TClassEntry& e : classTable) m[e.Name] = e.Make;
+        for (const TCellClass& c : classTable) m[c.Name] = c.Make;
         return m;
     }();
     return makers;
 }
 
+// The codes of every row, in code order.
+const std::vector<TCellType>& TypeTable() {
+    static const std::vector<TCellType> types = [] {
+        std::vector<TCellType> t;
+        for (const TCellClass& c : classTable)
+            for (const TCellCode& code : c.Codes) t.push_back({code.Code, c.Name, code.Rule, code.StoredCode});
+        std::sort(t.begin(), t.end(), [](const TCellType& a, const TCellType& b) { return a.Code < b.Code; });
+        return t;
+    }();
+    return types;
+}
+
 }  // namespace
 
-std::span<const TCellType> CellTypes() { return std::span<const TCellType>(typeTable); }
+std::span<const TCellType> CellTypes() { return std::span<const TCellType>(TypeTable()); }
 
 const TCellType* FindCellType(int32_t code) {
     if (static_cast<uint32_t>(code) > HighestCellCode) return nullptr;
-    for (const TCellType& t : typeTable)
+    for (const TCellType& t : TypeTable())
         if (t.Code == code) return &t;
     return nullptr;
 }
