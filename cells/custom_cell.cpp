@@ -1,12 +1,11 @@
 // The custom component: its data, footprint and placement, its record with
 // the two grid sections, the anchor mapping and the checks of its structure,
-// the component-data form and its texts. Its passes are in
+// the component-data form, its texts and its symbol. Its passes are in
 // custom_cell_passes.cpp.
 #include "cells/custom_cell.h"
 
 #include <algorithm>
 #include <memory>
-#include <unordered_set>
 
 #include "app/mouse_info.h"
 #include "app/report_pages.h"
