@@ -324,38 +324,17 @@ TEST_F(ActiveFilters, RecordsCarryTheModuleListAndDamagedArrangementsAreRefused)
     EXPECT_EQ(back->Variant, 0);
 }
 
-// A record of versions 20000 to 59999: the base fields up to the tables, row
-// 0 in the old level form, the later base fields, then the module's slots.
+// A record of versions 20000 to 50000, "Componente digitale" among its
+// characteristics; the module's slots follow.
 RecordBytes OldRecord(int32_t version, int32_t code, const std::vector<std::vector<float>>& columns) {
-    RecordBytes b;
-    b.I32(code).I32(code == 36 ? 0 : 3).I32(3).I32(0);
-    b.Text("OLD", 20).Text("", 30).Text("Filtri attivi", 30);
-    if (version >= 40000) b.Text("", 20);
-    b.U8(0);
-    if (version < 50000) b.F32(-1.0f).F32(35.0f);
-    b.U8('3');
-    b.I32(0).I32(0).I32(5).I32(3);
-    b.U8(1).Text("Modulo", 30).Text("", 100).Text("", 20).F32(0.0f).U8(1).I32(10);
-    b.U8(0);
-    if (version <= 50000) {
-        b.I32(BandSlots);
-        for (size_t k = 0; k < columns.size(); ++k) {
-            b.U8(static_cast<uint8_t>(k));
-            for (float v : columns[k]) b.F32(v);
-        }
-        b.U8(0xFF);
-    }
-    if (version >= 40000) {
-        b.Text("", 100).Text("", 11).U8(0).U8(0).U8(0);
-        if (version < 50000) b.Zeros(5);
-        b.U8(0).U8(0).U8(0).U8(1);   // characteristics: "Componente digitale"
-    }
-    if (version >= 50000) {
-        b.F32(-500001.0f).F32(0.0f).F32(0.0f);
-        for (int i = 0; i < 12; ++i) b.U32(0);
-        b.U32(255).U32(255);
-    }
-    return b;
+    TOldRecordSpec spec;
+    spec.Version = version;
+    spec.Code = code;
+    spec.Inputs = code == 36 ? 0 : 3;
+    spec.Through = 3;
+    spec.Characteristics = 1;
+    spec.Columns = columns;
+    return OldCellRecord(spec);
 }
 
 std::vector<float> Flat(float v) { return std::vector<float>(BandSlots, v); }

@@ -766,39 +766,16 @@ TRecordResult ReadInto(TCella& cell, const std::string& bytes, int32_t version) 
     return ReadRecordInto(cell, bytes, version);
 }
 
-// The base fields of a record of versions 20000 to 50000, from the record
-// head up to the tables; then the level tables of row 0 in their old form.
 RecordBytes OldRecord(int32_t version, int32_t code, int32_t inputs, int32_t through,
                       const std::vector<std::vector<float>>& columns) {
-    RecordBytes b;
-    b.I32(code).I32(inputs).I32(through).I32(0);
-    b.Text("OLD", 20).Text("", 30).Text("Amplificatori", 30);
-    if (version >= 40000) b.Text("", 20);
-    b.U8(0);
-    if (version < 50000) b.F32(-1.0f).F32(35.0f);
-    b.U8('3');
-    b.I32(0).I32(0).I32(5).I32(3);
-    b.U8(1).Text("Ampli", 30).Text("", 100).Text("", 20).F32(0.0f).U8(1).I32(10);
-    b.U8(0);
-    b.I32(BandSlots);
-    for (int32_t r = 0; r < inputs; ++r) {
-        for (size_t k = 0; k < columns.size(); ++k) {
-            b.U8(static_cast<uint8_t>(k));
-            for (float v : columns[k]) b.F32(v);
-        }
-        b.U8(0xFF);
-    }
-    if (version >= 40000) {
-        b.Text("", 100).Text("", 11).U8(0).U8(0).U8(0);
-        if (version < 50000) b.Zeros(5);
-        b.Zeros(4);
-    }
-    if (version >= 50000) {
-        b.F32(-500001.0f).F32(0.0f).F32(0.0f);
-        for (int i = 0; i < 12; ++i) b.U32(0);
-        b.U32(255).U32(255);
-    }
-    return b;
+    TOldRecordSpec spec;
+    spec.Version = version;
+    spec.Code = code;
+    spec.Inputs = inputs;
+    spec.Through = through;
+    spec.Rows = inputs;
+    spec.Columns = columns;
+    return OldCellRecord(spec);
 }
 
 std::vector<float> Flat(float v) { return std::vector<float>(BandSlots, v); }

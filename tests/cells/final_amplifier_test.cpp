@@ -339,36 +339,14 @@ TEST_F(FinalAmplifier, RecordsArePlainCellRecordsAndDamagedArrangementsRefused) 
     }
 }
 
-// A record of versions 20000 to 50000 of a one-input amplifier at (5, 3):
-// the base fields up to the tables, then row 0 in the old level form.
+// A record of versions 20000 to 50000 of a one-input amplifier at (5, 3).
 RecordBytes OldRecord(int32_t version, int32_t orientation, const std::vector<std::vector<float>>& columns) {
-    RecordBytes b;
-    b.I32(CodeAmplificatoreAt).I32(1).I32(1).I32(0);
-    b.Text("OLD", 20).Text("", 30).Text("Amplificatori finali", 30);
-    if (version >= 40000) b.Text("", 20);
-    b.U8(0);
-    if (version < 50000) b.F32(-1.0f).F32(35.0f);
-    b.U8('3');
-    b.I32(orientation).I32(0).I32(5).I32(3);
-    b.U8(1).Text("Finale", 30).Text("", 100).Text("", 20).F32(0.0f).U8(1).I32(10);
-    b.U8(0);
-    b.I32(BandSlots);
-    for (size_t k = 0; k < columns.size(); ++k) {
-        b.U8(static_cast<uint8_t>(k));
-        for (float v : columns[k]) b.F32(v);
-    }
-    b.U8(0xFF);
-    if (version >= 40000) {
-        b.Text("", 100).Text("", 11).U8(0).U8(0).U8(0);
-        if (version < 50000) b.Zeros(5);
-        b.Zeros(4);
-    }
-    if (version >= 50000) {
-        b.F32(-500001.0f).F32(0.0f).F32(0.0f);
-        for (int i = 0; i < 12; ++i) b.U32(0);
-        b.U32(255).U32(255);
-    }
-    return b;
+    TOldRecordSpec spec;
+    spec.Version = version;
+    spec.Code = CodeAmplificatoreAt;
+    spec.Orientation = orientation;
+    spec.Columns = columns;
+    return OldCellRecord(spec);
 }
 
 TEST_F(FinalAmplifier, OlderRecordsTurnGroupAndMoveAsTheyWereStored) {

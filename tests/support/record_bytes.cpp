@@ -108,3 +108,36 @@ TRecordResult ReadRecordInto(TCella& cell, const std::string& bytes, int32_t ver
     s.SetPosition(RecordHeadBytes);
     return ReadCellRecord(cell, s, version);
 }
+
+RecordBytes OldCellRecord(const TOldRecordSpec& spec) {
+    const int32_t v = spec.Version;
+    RecordBytes b;
+    b.I32(spec.Code).I32(spec.Inputs).I32(spec.Through).I32(0);
+    b.Text("OLD", 20).Text("", 30).Text("", 30);
+    if (v >= 40000) b.Text("", 20);
+    b.U8(0);
+    if (v < 50000) b.F32(-1.0f).F32(35.0f);
+    b.U8('3');
+    b.I32(spec.Orientation).I32(0).I32(spec.Column).I32(spec.Row);
+    b.U8(1).Text("Vecchio", 30).Text("", 100).Text("", 20).F32(0.0f).U8(1).I32(10);
+    b.U8(0);
+    b.I32(15);
+    for (int32_t r = 0; r < spec.Rows; ++r) {
+        for (size_t k = 0; k < spec.Columns.size(); ++k) {
+            b.U8(static_cast<uint8_t>(k));
+            for (float value : spec.Columns[k]) b.F32(value);
+        }
+        b.U8(0xFF);
+    }
+    if (v >= 40000) {
+        b.Text("", 100).Text("", 11).U8(0).U8(0).U8(0);
+        if (v < 50000) b.Zeros(5);
+        b.U8(0).U8(0).U8(0).U8(spec.Characteristics);
+    }
+    if (v >= 50000) {
+        b.F32(-500001.0f).F32(0.0f).F32(0.0f);
+        for (int i = 0; i < 12; ++i) b.U32(0);
+        b.U32(255).U32(255);
+    }
+    return b;
+}

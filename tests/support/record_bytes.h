@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/classes.h"
 
@@ -75,3 +76,21 @@ std::string SavedRecord(TCella& cell, int32_t version = 60000);
 // Reads a whole record (its head skipped) into a cell built from that head,
 // as the grid and library readers do.
 TRecordResult ReadRecordInto(TCella& cell, const std::string& bytes, int32_t version);
+
+// A cell record of versions 20000 to 50000 as older programs wrote it: the
+// head, the base fields, the level vectors of Attenuation (the same columns
+// for each of Rows rows, each vector of BandSlots values) and the fields
+// after them.
+struct TOldRecordSpec {
+    int32_t Version = 50000;
+    int32_t Code = 0;
+    int32_t Inputs = 1;
+    int32_t Through = 1;
+    int32_t Orientation = 0;
+    int32_t Column = 5;
+    int32_t Row = 3;
+    int32_t Rows = 1;
+    uint8_t Characteristics = 0;   // the fourth byte of the old characteristics
+    std::vector<std::vector<float>> Columns;
+};
+RecordBytes OldCellRecord(const TOldRecordSpec& spec);
