@@ -1,6 +1,8 @@
 #include "core/libraries.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "core/levels.h"
 #include "platform/application.h"
 #include "platform/codec.h"
+#include "platform/safe_files.h"
 
 // Libraries live in core, but an entry is a cell record: reading one needs the
 // cell factory and the cells' record readers (cells/), so this file, and only
@@ -24,7 +27,6 @@ constexpr int TagSize = 12;
 constexpr uint8_t HeaderMark = 9;
 constexpr int CountOffset = 13;
 constexpr int OpenAttempts = 100;
-constexpr int MoveChunk = 10000;
 // The head of an entry: type code and three port counts.
 constexpr int RecordHeadSize = 16;
 
@@ -111,7 +113,14 @@ bool TLibreria::OpenFile(bool forWriting) {
     for (int attempt = 0; attempt < OpenAttempts && !file; ++attempt) {
         try {
             file = std::make_unique<TFile>(fileName, mode);
-        } catch (const EStreamError&) {
+        } catch (const EStreamError& e) {
+            // Only a lock held by another program passes with time; a missing
+            // folder, a read-only disk or a refused permission is said at once.
+            if (e.ErrorCode != EWOULDBLOCK && e.ErrorCode != EAGAIN && e.ErrorCode != EINTR) {
+                ShowLibraryMessage("Impossibile aprire la libreria " + fileName + ". Causa: " +
+                                   SystemErrorText(e.ErrorCode) + ".");
+                return false;
+            }
         }
     }
     if (!file) {
@@ -119,6 +128,7 @@ bool TLibreria::OpenFile(bool forWriting) {
         return false;
     }
     forWriting_ = forWriting;
+    fromFile_ = true;
     return CheckHeader();
 }
 
@@ -126,6 +136,7 @@ bool TLibreria::OpenStream(std::unique_ptr<TStream> stream) {
     Close();
     file = std::move(stream);
     forWriting_ = true;
+    fromFile_ = false;
     return CheckHeader();
 }
 
@@ -422,56 +433,101 @@ bool TLibreria::DeliverNext(TCella*& cell) {
     return false;
 }
 
-bool TLibreria::WriteCounts(int32_t count, int32_t endOffset) {
-    try {
-        file->SetPosition(CountOffset);
-        WriteI32(*file, count);
-        WriteI32(*file, endOffset);
-        return true;
-    } catch (const EStreamError&) {
-        return false;
-    }
-}
+// Every write builds the whole new library and puts it in place of the old
+// one at once: a write that stops anywhere (an error, a full disk, a crash)
+// leaves the library as it was, never an entry half moved.
 
-bool TLibreria::DeleteEntry(const AnsiString& code) {
-    if (!isOpen || !forWriting_) return false;
+bool TLibreria::ReadEntries(std::vector<TLibEntryHead>& entries) {
+    entries.clear();
     int32_t count = 0, endOffset = 0;
     if (!ReadCounts(count, endOffset)) return false;
-    if (!FindEntry(code)) return false;
-    const int64_t recordStart = file->Position();
-    const int64_t entryStart = recordStart - 4;
+    file->SetPosition(LibraryHeaderSize);
+    for (int32_t i = 0; i < count; ++i) {
+        TLibEntryHead h;
+        if (!ReadEntryHead(h, endOffset)) return false;
+        entries.push_back(std::move(h));
+    }
+    return true;
+}
+
+bool TLibreria::Rewrite(const std::vector<TLibEntryHead>& kept, const std::string* added) {
+    int64_t end = LibraryHeaderSize;
+    for (const TLibEntryHead& h : kept) end += 4 + int64_t(h.length);
+    if (added) end += 4 + int64_t(added->size());
+    if (end > INT32_MAX) {
+        ReportWriteFailure(EFBIG);
+        return false;
+    }
+    TMemoryStream out;
     try {
-        file->SetPosition(entryStart);
-        const int32_t length = ReadI32(*file);
-        const int64_t entrySize = int64_t(length) + 4;
-        std::vector<char> buffer(MoveChunk);
-        for (int64_t from = entryStart + entrySize; from < endOffset;) {
-            const int n = static_cast<int>(std::min<int64_t>(MoveChunk, endOffset - from));
-            file->SetPosition(from);
-            file->ReadBuffer(buffer.data(), n);
-            file->SetPosition(from - entrySize);
-            file->WriteBuffer(buffer.data(), n);
-            from += n;
+        out.WriteBuffer(LibraryTag, TagSize);
+        WriteU8(out, HeaderMark);
+        WriteI32(out, static_cast<int32_t>(kept.size() + (added ? 1 : 0)));
+        WriteI32(out, static_cast<int32_t>(end));
+        std::string record;
+        for (const TLibEntryHead& h : kept) {
+            if (!ReadRecord(h, record)) return false;
+            WriteI32(out, h.length);
+            out.WriteBuffer(record.data(), h.length);
         }
-        return WriteCounts(count - 1, static_cast<int32_t>(endOffset - entrySize));
+        if (added) {
+            WriteI32(out, static_cast<int32_t>(added->size()));
+            out.WriteBuffer(added->data(), static_cast<int>(added->size()));
+        }
     } catch (const EStreamError&) {
         MarkDamaged();
         return false;
     }
+    return Commit(out.Bytes());
+}
+
+bool TLibreria::Commit(const std::string& bytes) {
+    if (!fromFile_) {
+        // A library over a stream of its own (tests, fuzzing): the stream
+        // takes the new bytes.
+        try {
+            if (auto* memory = dynamic_cast<TMemoryStream*>(file.get())) memory->Clear();
+            file->SetPosition(0);
+            file->WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+            return true;
+        } catch (const EStreamError& e) {
+            ReportWriteFailure(e.ErrorCode);
+            return false;
+        }
+    }
+    int error = 0;
+    if (!ReplaceFileContent(fileName, bytes, 0644, error)) {
+        ReportWriteFailure(error);
+        return false;
+    }
+    // The stream still reads the old file: it goes over to the new one.
+    const bool writing = forWriting_;
+    Close();
+    OpenFile(writing);
+    return true;
+}
+
+void TLibreria::ReportWriteFailure(int error) {
+    AnsiString text = "Impossibile scrivere la libreria " + fileName + ".";
+    if (error != 0) text += " Causa: " + SystemErrorText(error) + ".";
+    ShowLibraryMessage(text);
+}
+
+bool TLibreria::DeleteEntry(const AnsiString& code) {
+    if (!isOpen || !forWriting_) return false;
+    std::vector<TLibEntryHead> entries;
+    if (!ReadEntries(entries)) return false;
+    auto found = std::find_if(entries.begin(), entries.end(), [&](const TLibEntryHead& h) { return h.code == code; });
+    if (found == entries.end()) return false;
+    entries.erase(found);
+    return Rewrite(entries, nullptr);
 }
 
 bool TLibreria::AppendEntry(const std::string& record) {
     if (!isOpen || !forWriting_) return false;
-    int32_t count = 0, endOffset = 0;
-    if (!ReadCounts(count, endOffset)) return false;
-    try {
-        file->SetPosition(endOffset);
-        WriteI32(*file, static_cast<int32_t>(record.size()));
-        file->WriteBuffer(record.data(), static_cast<int>(record.size()));
-        return WriteCounts(count + 1, static_cast<int32_t>(endOffset + 4 + record.size()));
-    } catch (const EStreamError&) {
-        return false;
-    }
+    std::vector<TLibEntryHead> entries;
+    if (!ReadEntries(entries)) return false;
+    return Rewrite(entries, &record);
 }
 
 bool TLibreria::WriteCell(TCella& cell) {
@@ -480,21 +536,29 @@ bool TLibreria::WriteCell(TCella& cell) {
     SaveCellRecord(cell, s, LibraryVersion);
     // A cell that writes no record (an old cable) makes no entry.
     if (s.Bytes().size() < static_cast<size_t>(RecordHeadSize)) return false;
-    DeleteEntry(cell.Code);
-    return AppendEntry(s.Bytes());
+    std::vector<TLibEntryHead> entries;
+    if (!ReadEntries(entries)) return false;
+    // The entry of the same code goes out as the new one comes in, in one write.
+    auto found =
+        std::find_if(entries.begin(), entries.end(), [&](const TLibEntryHead& h) { return h.code == cell.Code; });
+    if (found != entries.end()) entries.erase(found);
+    return Rewrite(entries, &s.Bytes());
 }
 
-bool TLibreria::CreateFile(const AnsiString& fileName) {
-    try {
-        TFile f(fileName, ModeCreate);
-        f.WriteBuffer(LibraryTag, TagSize);
-        WriteU8(f, HeaderMark);
-        WriteI32(f, 0);
-        WriteI32(f, LibraryHeaderSize);
-        return true;
-    } catch (const EStreamError&) {
-        return false;
-    }
+bool TLibreria::CreateFile(const AnsiString& fileName, bool overwrite) {
+    // Making a library over an existing one empties it: the caller asks first.
+    if (!overwrite && FileExists(fileName)) return false;
+    TMemoryStream s;
+    s.WriteBuffer(LibraryTag, TagSize);
+    WriteU8(s, HeaderMark);
+    WriteI32(s, 0);
+    WriteI32(s, LibraryHeaderSize);
+    int error = 0;
+    if (ReplaceFileContent(fileName, s.Bytes(), 0644, error)) return true;
+    TLibreria named;
+    named.fileName = fileName;
+    named.ReportWriteFailure(error);
+    return false;
 }
 
 // ---------------------------------------------------------------- TLibrerie

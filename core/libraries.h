@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/classes.h"
 
@@ -98,17 +99,20 @@ public:
     bool FirstCell(TCella*& cell);
     bool NextCell(TCella*& cell);
 
-    // On a library opened for writing: removes the entry with this code
-    // (count and end offset rewritten; the file keeps its length).
+    // The writers, on a library opened for writing. Each builds the new
+    // library in a temporary file beside the old one and puts it in its
+    // place at once: on any failure the library is exactly as it was, the
+    // answer is false and a message says what failed.
+    // Removes the entry with this code.
     bool DeleteEntry(const AnsiString& code);
-    // On a library opened for writing: appends an entry holding this record
-    // (count and end offset rewritten).
+    // Appends an entry holding this record.
     bool AppendEntry(const std::string& record);
-    // On a library opened for writing: writes the cell's record under its
-    // code, replacing an entry with the same code.
+    // Writes the cell's record under its code, in place of an entry with the
+    // same code (the new entry goes at the end).
     bool WriteCell(TCella& cell);
-    // Makes a new, empty library file (header, no entries).
-    static bool CreateFile(const AnsiString& fileName);
+    // Makes a new, empty library file (header, no entries). An existing file
+    // is kept (false) unless the caller has asked the user and says overwrite.
+    static bool CreateFile(const AnsiString& fileName, bool overwrite = false);
 
     // The library's name: the base name of its file.
     AnsiString Name() const;
@@ -136,10 +140,16 @@ private:
     // does not read (it is read into a scratch cell first).
     bool LoadRecord(TCella& cell, const std::string& record);
     void MarkDamaged();
-    bool WriteCounts(int32_t count, int32_t endOffset);
     bool DeliverNext(TCella*& cell);
+    // The heads of every entry; false (damaged) when the walk stops early.
+    bool ReadEntries(std::vector<TLibEntryHead>& entries);
+    // Puts in place a library of the kept entries and the added record.
+    bool Rewrite(const std::vector<TLibEntryHead>& kept, const std::string* added);
+    bool Commit(const std::string& bytes);
+    void ReportWriteFailure(int error);
 
     bool forWriting_ = false;
+    bool fromFile_ = false;  // opened by name (else over a stream of its own)
     bool damaged = false;
     bool damageReported_ = false;
     // Iteration state.

@@ -273,25 +273,30 @@ int64_t TStream::Size() {
 TFileStream::TFileStream(const AnsiString& fileName, unsigned short mode) : fileName_(fileName) {
     if (mode == fmCreate) {
         fd_ = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (fd_ < 0)
-            throw EFCreateError("Impossibile creare il file \"" + fileName + "\": " + std::strerror(errno));
+        if (fd_ < 0) {
+            const int err = errno;
+            throw EFCreateError("Impossibile creare il file \"" + fileName + "\": " + std::strerror(err), err);
+        }
         if (::flock(fd_, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(fd_, 0) != 0) {
             int err = errno;
             ::close(fd_);
             fd_ = -1;
-            throw EFCreateError("Impossibile creare il file \"" + fileName + "\": " + std::strerror(err));
+            throw EFCreateError("Impossibile creare il file \"" + fileName + "\": " + std::strerror(err), err);
         }
         return;
     }
     int access = mode & 0x3;
     int flags = access == fmOpenWrite ? O_WRONLY : access == fmOpenReadWrite ? O_RDWR : O_RDONLY;
     fd_ = ::open(fileName.c_str(), flags | O_CLOEXEC);
-    if (fd_ < 0) throw EFOpenError("Impossibile aprire il file \"" + fileName + "\": " + std::strerror(errno));
+    if (fd_ < 0) {
+        const int err = errno;
+        throw EFOpenError("Impossibile aprire il file \"" + fileName + "\": " + std::strerror(err), err);
+    }
     struct stat st;
     if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd_);
         fd_ = -1;
-        throw EFOpenError("Impossibile aprire il file \"" + fileName + "\": è una cartella");
+        throw EFOpenError("Impossibile aprire il file \"" + fileName + "\": è una cartella", EISDIR);
     }
     int share = mode & 0xF0;
     int lock = 0;
@@ -301,7 +306,8 @@ TFileStream::TFileStream(const AnsiString& fileName, unsigned short mode) : file
     if (lock && ::flock(fd_, lock | LOCK_NB) != 0) {
         ::close(fd_);
         fd_ = -1;
-        throw EFOpenError("Impossibile aprire il file \"" + fileName + "\": il file è in uso da un altro processo");
+        throw EFOpenError("Impossibile aprire il file \"" + fileName + "\": il file è in uso da un altro processo",
+                          EWOULDBLOCK);
     }
 }
 

@@ -14,7 +14,12 @@ public:
     AnsiString Message() const { return what(); }
 };
 class EConvertError : public Exception { using Exception::Exception; };
-class EStreamError : public Exception { using Exception::Exception; };
+// A stream error may carry the system's error number (0 when there is none).
+class EStreamError : public Exception {
+public:
+    explicit EStreamError(const AnsiString& message, int errorCode = 0) : Exception(message), ErrorCode(errorCode) {}
+    int ErrorCode;
+};
 class EFOpenError : public EStreamError { using EStreamError::EStreamError; };
 class EFCreateError : public EStreamError { using EStreamError::EStreamError; };
 class EReadError : public EStreamError { using EStreamError::EStreamError; };

@@ -23,27 +23,12 @@
 #include "platform/application.h"
 #include "platform/safe_files.h"
 #include "support/as_user.h"
+#include "support/file_bytes.h"
 #include "support/globals_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::set<std::string> Entries(const std::string& folder) {
-    std::set<std::string> names;
-    std::error_code ec;
-    for (const auto& e : fs::directory_iterator(folder, ec)) names.insert(e.path().filename().string());
-    return names;
-}
 
 unsigned ModeOf(const std::string& path) {
     struct stat st;
@@ -70,25 +55,27 @@ protected:
 };
 
 TEST_F(SettingsSafety, AWriteStoppedAtAnyPointKeepsEveryValue) {
-    const std::string path = globals.SettingsPath();
-    const std::string folder = globals.Dir().Path();
-    TIni& ini = globals.Settings();
+    const TempDir dir{TempDir::InMemory{}};
+    const std::string path = dir.File("settings");
+    const std::string folder = dir.Path();
+    ScopedSettingsFile settings(path);
+    TIni ini;
     for (const char* name : {"DirProgetti", "DirLibrerie", "SigMin3", "NomeDitta", "Done"})
         ini.WriteString(name, std::string("valore di ") + name);
-    const std::string before = ReadAll(path);
-    const std::set<std::string> entries = Entries(folder);
+    const std::string before = ReadFileBytes(path);
+    const std::set<std::string> entries = FolderEntries(folder);
 
     file_faults::Reset();
     ASSERT_TRUE(TRegIniFile(ProgramKey).WriteString("", "Nuovo", "1"));
     const int64_t steps = file_faults::Steps();
-    const std::string intended = ReadAll(path);
+    const std::string intended = ReadFileBytes(path);
     ASSERT_NE(intended, before);
     ASSERT_GT(steps, static_cast<int64_t>(before.size()));
 
     for (auto how : {file_faults::TStop::Error, file_faults::TStop::Crash}) {
         const bool crash = how == file_faults::TStop::Crash;
         for (int64_t stop = 0; stop <= steps; ++stop) {
-            WriteAll(path, before);
+            WriteFileBytes(path, before);
             file_faults::StopAt(stop, how, ENOSPC);
             TRegIniFile store(ProgramKey);
             bool answer = false, crashed = false;
@@ -98,19 +85,19 @@ TEST_F(SettingsSafety, AWriteStoppedAtAnyPointKeepsEveryValue) {
                 crashed = true;
             }
             file_faults::Reset();
-            const std::string after = ReadAll(path);
+            const std::string after = ReadFileBytes(path);
             SCOPED_TRACE((crash ? "crash at step " : "error at step ") + std::to_string(stop));
             ASSERT_EQ(crashed, crash && stop < steps);
             if (crashed) {
                 ASSERT_TRUE(after == before || after == intended);
                 // What a dead program leaves is only its hidden temporary file.
-                for (const std::string& name : Entries(folder))
+                for (const std::string& name : FolderEntries(folder))
                     if (!entries.count(name)) fs::remove(folder + "/" + name);
                 continue;
             }
             ASSERT_EQ(after, answer ? intended : before);
             ASSERT_EQ(answer, stop == steps);
-            ASSERT_EQ(Entries(folder), entries);
+            ASSERT_EQ(FolderEntries(folder), entries);
             if (!answer) {
                 // The value waits in memory and goes with the next write.
                 EXPECT_EQ(store.ReadString("", "Nuovo", ""), "1");
@@ -136,7 +123,7 @@ TEST_F(SettingsSafety, AnUpdateWritesTheFileOnceWhenItEnds) {
         EXPECT_EQ(ini.String("A"), "1");    // but in force
     }
     // One file's bytes, its flush and its rename.
-    EXPECT_EQ(file_faults::Steps(), static_cast<int64_t>(ReadAll(globals.SettingsPath()).size()) + 2);
+    EXPECT_EQ(file_faults::Steps(), static_cast<int64_t>(ReadFileBytes(globals.SettingsPath()).size()) + 2);
     EXPECT_EQ(TIni().String("B"), "2");
 }
 
@@ -155,8 +142,8 @@ struct TroubleCase {
 
 std::string RunTrouble(const TroubleCase& c, const std::string& dir) {
     const std::string path = dir + "/settings";
-    const std::string before = ReadAll(path);
-    std::set<std::string> entries = Entries(dir);
+    const std::string before = ReadFileBytes(path);
+    std::set<std::string> entries = FolderEntries(dir);
     std::ostringstream wrong;
     Application->Script().Reset();
     {
@@ -183,10 +170,10 @@ std::string RunTrouble(const TroubleCase& c, const std::string& dir) {
         if (fresh.String("Nuovo") != "1" || fresh.String("Altro") != "2") wrong << "values not on file; ";
         if (!before.empty() && fresh.String("Vecchio") != "1") wrong << "old value lost; ";
         entries.insert("settings");
-    } else if (ReadAll(path) != before) {
+    } else if (ReadFileBytes(path) != before) {
         wrong << "file changed; ";
     }
-    if (Entries(dir) != entries) wrong << "stray files; ";
+    if (FolderEntries(dir) != entries) wrong << "stray files; ";
     if (c.mode && ModeOf(path) != c.mode) wrong << "mode " << std::oct << ModeOf(path) << "; ";
     return wrong.str();
 }
@@ -196,35 +183,35 @@ TEST_F(SettingsSafety, TroubleWithTheFileLosesNothingAndIsSaidOnce) {
     const TroubleCase cases[] = {
         {"a file its user may not read (0200)",
          [&](const std::string& d) {
-             WriteAll(d + "/settings", old);
+             WriteFileBytes(d + "/settings", old);
              ::chmod((d + "/settings").c_str(), 0200);
          },
          true, false, Said::Unreadable, "", 0200},
         {"a file that gives a read error",
          [&](const std::string& d) {
-             WriteAll(d + "/settings", old);
+             WriteFileBytes(d + "/settings", old);
              file_faults::FailReads(EIO);
          },
          false, false, Said::Unreadable, "", 0},
         {"a read-only folder",
          [&](const std::string& d) {
-             WriteAll(d + "/settings", old);
+             WriteFileBytes(d + "/settings", old);
              ::chmod(d.c_str(), 0555);
          },
          true, false, Said::Unwritable, "permesso negato", 0},
         {"a full disk",
          [&](const std::string& d) {
-             WriteAll(d + "/settings", old);
+             WriteFileBytes(d + "/settings", old);
              file_faults::StopAt(3, file_faults::TStop::Error, ENOSPC);
          },
          false, false, Said::Unwritable, "spazio esaurito sul disco", 0},
         {"a file of mode 0600", [&](const std::string& d) {
-             WriteAll(d + "/settings", old);
+             WriteFileBytes(d + "/settings", old);
              ::chmod((d + "/settings").c_str(), 0600);
          },
          false, true, Said::Nothing, "", 0600},
         {"a file of mode 0640", [&](const std::string& d) {
-             WriteAll(d + "/settings", old);
+             WriteFileBytes(d + "/settings", old);
              ::chmod((d + "/settings").c_str(), 0640);
          },
          false, true, Said::Nothing, "", 0640},
@@ -256,7 +243,7 @@ TEST_F(SettingsSafety, TroubleWithTheFileLosesNothingAndIsSaidOnce) {
 TEST_F(SettingsSafety, AWriteThroughASymbolicLinkUpdatesItsTarget) {
     const std::string dir = globals.Dir().Path();
     fs::create_directory(dir + "/real");
-    WriteAll(dir + "/real/settings.real", "Vecchio=1\n");
+    WriteFileBytes(dir + "/real/settings.real", "Vecchio=1\n");
     ::chmod((dir + "/real/settings.real").c_str(), 0640);
     fs::create_symlink("real/settings.real", dir + "/link");
     ScopedSettingsFile settings(dir + "/link");
@@ -264,14 +251,14 @@ TEST_F(SettingsSafety, AWriteThroughASymbolicLinkUpdatesItsTarget) {
     ini.WriteString("Nuovo", "1");
     EXPECT_TRUE(fs::is_symlink(dir + "/link"));
     EXPECT_EQ(fs::read_symlink(dir + "/link"), "real/settings.real");
-    EXPECT_EQ(ReadAll(dir + "/real/settings.real"), "Nuovo=1\nVecchio=1\n");
+    EXPECT_EQ(ReadFileBytes(dir + "/real/settings.real"), "Nuovo=1\nVecchio=1\n");
     EXPECT_EQ(ModeOf(dir + "/real/settings.real"), 0640u);
-    EXPECT_EQ(Entries(dir + "/real"), std::set<std::string>{"settings.real"});
+    EXPECT_EQ(FolderEntries(dir + "/real"), std::set<std::string>{"settings.real"});
 }
 
 TEST_F(SettingsSafety, OptionsOverAReadOnlyFolderStartWithTheirDefaults) {
     TempDir dir;
-    WriteAll(dir.File("settings"), "NomeDitta=Rossi\n");
+    WriteFileBytes(dir.File("settings"), "NomeDitta=Rossi\n");
     ::chmod(dir.Path().c_str(), 0555);
     ScopedSettingsFile settings(dir.File("settings"));
     const TUserRun run = RunAsUser(dir.Path(), [&]() -> std::string {
@@ -289,7 +276,7 @@ TEST_F(SettingsSafety, OptionsOverAReadOnlyFolderStartWithTheirDefaults) {
         const auto& boxes = Application->Script().MessageBoxes;
         if (boxes.size() != 1) return std::to_string(boxes.size()) + " messages";
         if (boxes[0].Text.find(dir.File("settings")) == std::string::npos) return "message: " + boxes[0].Text;
-        if (ReadAll(dir.File("settings")) != "NomeDitta=Rossi\n") return "file changed";
+        if (ReadFileBytes(dir.File("settings")) != "NomeDitta=Rossi\n") return "file changed";
         return "";
     });
     ::chmod(dir.Path().c_str(), 0700);
@@ -308,7 +295,7 @@ TEST_F(SettingsSafety, AFullTmpfsKeepsTheFileAndLeavesNoTemporaryFile) {
         ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
     } unmount{dir.Path()};
     const std::string path = dir.File("settings");
-    WriteAll(path, "Vecchio=1\n");
+    WriteFileBytes(path, "Vecchio=1\n");
     {
         std::ofstream filler(dir.File("filler"), std::ios::binary);
         const std::string block(4096, 'x');
@@ -321,8 +308,8 @@ TEST_F(SettingsSafety, AFullTmpfsKeepsTheFileAndLeavesNoTemporaryFile) {
     ASSERT_EQ(Application->Script().MessageBoxes.size(), 1u);
     EXPECT_EQ(Application->Script().MessageBoxes[0].Text,
               "Impossibile salvare le impostazioni in " + path + ": spazio esaurito sul disco.");
-    EXPECT_EQ(ReadAll(path), "Vecchio=1\n");
-    EXPECT_EQ(Entries(dir.Path()), (std::set<std::string>{"filler", "settings"}));
+    EXPECT_EQ(ReadFileBytes(path), "Vecchio=1\n");
+    EXPECT_EQ(FolderEntries(dir.Path()), (std::set<std::string>{"filler", "settings"}));
 }
 
 }  // namespace

@@ -6,6 +6,10 @@
 class TempDir {
 public:
     TempDir();
+    // In memory (/dev/shm) when there is such a folder: tests that flush
+    // thousands of files to the disk run there at memory speed.
+    struct InMemory {};
+    explicit TempDir(InMemory);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
