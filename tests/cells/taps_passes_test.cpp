@@ -393,6 +393,21 @@ TEST_F(TapPasses, AnActiveTapPassesTheSearchOnlyDownstream) {
     ExpectLevel(6, n.a.SeparationOutlet[Band]);
 }
 
+// A stage on the through output alone makes that way active as well: the
+// search arriving back through it goes neither up the line nor across.
+TEST_F(TapPasses, AnActiveThroughOutputStopsTheSearchComingBackThroughIt) {
+    SeparationNet n;
+    SetStage(*n.tap.LevelTableB, 1, 0, 10);
+    n.SearchFrom(n.c, 10000);
+    ExpectLevel(1, n.tap.ThroughSeparation[0][Band]);   // it arrives
+    EXPECT_EQ(n.above.SeparationBest[Band], LevelNone);
+    EXPECT_EQ(n.a.SeparationOutlet[Band], LevelNone);
+    EXPECT_EQ(n.b.SeparationOutlet[Band], LevelNone);
+    // From a user output the line above is still reached.
+    n.SearchFrom(n.a, 10000);
+    ExpectLevel(11, n.above.SeparationBest[Band]);
+}
+
 TEST_F(TapPasses, ASplitterSeparatesItsOutputsByTheLossBetweenThem) {
     TPassanteProva above(nullptr, 0, 0);
     TDivisore splitter(nullptr, 0, 0, 0, 0, 1, 2);
