@@ -435,3 +435,87 @@ TEST_F(ActiveFilters, TheModulatorWritesAVAndTheConverterItsKindsTwoTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+// Below 20000 the module's edges stood in the table (slot 1 in bands 6 and 7
+// of column 0, slot 2 in those of column 1) and its names were those of the
+// Italian plan's rows of the same edges.
+TEST_F(ActiveFilters, VeryOldModulesFindTheirNamesByTheirEdges) {
+    TProgetto project(nullptr);
+    TProgettoInCaricamento loading(&project);
+    const TDatiCanalizzazione& row21 = CanalizzazioneItalia->Row(CanalizzazioneItalia->IndexOf("21"));
+    struct Case {
+        int32_t code;
+        float low, high;
+        const char* name;
+        int32_t kind;
+    };
+    const Case cases[] = {
+        {35, row21.lowEdge, row21.highEdge, "21", -1},
+        {35, 471.0f, 477.0f, "", -1},
+        {37, row21.lowEdge, row21.highEdge, "21", ConvertChannelToChannel},
+        {37, 471.0f, 477.0f, "", ConvertBlockShift},
+    };
+    for (const Case& c : cases) {
+        std::vector<float> column0(10, 0.0f), column1(10, 30.0f);
+        column0[6] = c.low;
+        column0[7] = c.high;
+        column0[0] = 2.0f;
+        auto cell = Make(c.code, 0, 0);
+        ASSERT_EQ(ReadRecordInto(*cell, VeryOldCellRecord(10000, 0, 0, {column0, column1}).Bytes(), 10000),
+                  TRecordResult::Ok)
+            << c.code;
+        EXPECT_EQ(cell->Owner, project.HeadEndGrid);
+        EXPECT_EQ(cell->InputArrangement(), AutoMixCommonLine);
+        EXPECT_EQ(cell->OutputArrangement(), AutoMixOutputOuter);
+        const TModuloFiltro& m = cell->Module();
+        EXPECT_EQ(m.slotName[1], c.name) << c.code;
+        EXPECT_EQ(m.slotPlan[1], *c.name ? CanalizzazioneItalia : nullptr) << c.code;
+        EXPECT_EQ(m.slotLow[1], c.low) << c.code;
+        EXPECT_EQ(m.slotHigh[1], c.high) << c.code;
+        EXPECT_EQ(m.stage->Get2(4, 0), 2.0f) << c.code;   // the old band 0 of column 0 copied
+        EXPECT_EQ(m.stage->Get2(1, 3), 30.0f) << c.code;
+        // A converter's low flag bits hold its kind; other modules mark the conversion there.
+        if (c.kind >= 0)
+            EXPECT_EQ(dynamic_cast<TConvertitore&>(*cell).ConversionKind(), c.kind) << c.code;
+        else
+            EXPECT_EQ(m.flags & 1u, 1u) << c.code;
+    }
+}
+
+TEST_F(ActiveFilterPlacement, ACommonLineEntersAtTheCornerItCameFrom) {
+    struct Case {
+        int32_t side;
+        int32_t waitColumn, waitSide, linkColumn;
+    };
+    for (const Case& c : {Case{3, 10, 3, 13}, Case{1, 12, 1, 9}}) {
+        grid.EndAnalysis();
+        grid.BeginAnalysis();
+        auto cell = Make(35, 3, 1, &grid, 10, 5);
+        cell->AllocLinks();
+        TNextCell record;
+        record.Side = static_cast<uint8_t>(c.side);
+        cell->PlaceOnGrid(record, queue);
+        EXPECT_EQ(grid.AnalysisAt(c.waitColumn, 5)->Waiting[c.waitSide], 1) << c.side;
+        EXPECT_EQ(grid.AnalysisAt(c.waitColumn, 5)->InputIndex[c.waitSide], 0) << c.side;
+        TNextCell next;
+        ASSERT_TRUE(queue.Pop(next));
+        EXPECT_EQ(next.Column, c.linkColumn) << c.side;
+        EXPECT_EQ(next.Port, AutoMixCommonOutput);
+        EXPECT_EQ(next.MayEndOpen, 1);
+        while (queue.Pop(next)) {}
+    }
+    // Arriving from below, the common line's row is left for the line to come.
+    grid.EndAnalysis();
+    grid.BeginAnalysis();
+    auto below = Make(35, 3, 1, &grid, 10, 5);
+    below->AllocLinks();
+    TNextCell record;
+    record.Side = 2;
+    below->PlaceOnGrid(record, queue);
+    EXPECT_EQ(grid.AnalysisAt(10, 5)->Visited, 0);
+    EXPECT_EQ(grid.AnalysisAt(10, 6)->Visited, 1);
+}
+
+}  // namespace

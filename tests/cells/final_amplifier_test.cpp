@@ -453,3 +453,30 @@ TEST_F(FinalAmplifier, LibrarySearchesTakeTheSmallestSufficientMaximum) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FinalAmplifier, AVeryOldAmplifierHasTwoInputsAndItsOutputAtTheCentre) {
+    TProgetto project(nullptr);
+    TProgettoInCaricamento loading(&project);
+    // Stored columns: regulation, gain, noise figure, maximum output, largest regulation.
+    RecordBytes b = VeryOldCellRecord(10000, 0, 1,
+                                      {std::vector<float>(10, 0.0f), std::vector<float>(10, 40.0f),
+                                       std::vector<float>(10, 7.0f), std::vector<float>(10, 110.0f),
+                                       std::vector<float>(10, 6.0f)});
+    // Row 1 as an old level row: 6 vectors of 10 values.
+    for (float v : {0.0f, 30.0f, 7.0f, 110.0f, 6.0f, -1.0f})
+        for (int i = 0; i < 10; ++i) b.F32(v);
+    auto cell = Make(0, 0);
+    ASSERT_EQ(ReadRecordInto(*cell, b.Bytes(), 10000), TRecordResult::Ok);
+    EXPECT_EQ(cell->InputArrangement(), AutoMixTwoInputs);
+    EXPECT_EQ(cell->OutputArrangement(), AutoMixOutputCentre);
+    EXPECT_EQ(cell->TableRows, 2);
+    EXPECT_EQ(cell->Attenuation->Get3(0, WideGain, 5), 40.0f);
+    EXPECT_EQ(cell->Attenuation->Get3(1, WideGain, 5), 30.0f);
+    EXPECT_EQ(cell->Orientation, 2);    // doubled
+    EXPECT_EQ(cell->Column, 5 + 2);     // and anchored at its other corner
+    EXPECT_EQ(cell->Row, 3 + 4);
+}
+
+}  // namespace

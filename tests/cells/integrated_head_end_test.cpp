@@ -192,6 +192,7 @@ TEST_F(IntegratedHeadEnd, TheRecordHoldsTextsMarksModuleListsAndEveryInputsValue
         for (int32_t v = 0; v < IntegratedInputValues; ++v) expected.I32(100 * i + v);
     const std::string bytes = SavedRecord(*unit);
     EXPECT_EQ(bytes, expected.Bytes()) << HexDump(bytes);
+    EXPECT_EQ(bytes, ReadHexFixture("integrated_head_end_60000.hex"));
 
     auto back = Make(2, 2);
     ASSERT_EQ(ReadRecordInto(*back, bytes, 60000), TRecordResult::Ok);

@@ -141,3 +141,17 @@ RecordBytes OldCellRecord(const TOldRecordSpec& spec) {
     }
     return b;
 }
+
+RecordBytes VeryOldCellRecord(int32_t version, int32_t selector, int32_t orientation,
+                              const std::vector<std::vector<float>>& vectors) {
+    RecordBytes b;
+    b.Zeros(16);
+    b.I32(selector).I32(orientation).I32(0).I32(5).I32(3);
+    const size_t count = version == 10000 ? 6 : 10;
+    for (size_t k = 0; k < count; ++k)
+        for (size_t i = 0; i < 10; ++i)
+            b.F32(k < vectors.size() && i < vectors[k].size() ? vectors[k][i] : -1.0f);
+    b.Fixed("Vecchio", 30).Fixed("", 100).Fixed("", 20).Fixed("", 20).Fixed("", 15);
+    b.U8(1).I32(5).U8(0);
+    return b;
+}

@@ -94,3 +94,10 @@ struct TOldRecordSpec {
     std::vector<std::vector<float>> Columns;
 };
 RecordBytes OldCellRecord(const TOldRecordSpec& spec);
+
+// A cell record below version 20000 (10000: 6 band vectors; later: 10):
+// grid selector, geometry, the band vectors of row 0 (each of 10 values,
+// missing ones -1), the fixed-length texts and the last base fields. The
+// class's own fields follow.
+RecordBytes VeryOldCellRecord(int32_t version, int32_t selector, int32_t orientation,
+                              const std::vector<std::vector<float>>& vectors);
