@@ -22,14 +22,6 @@ constexpr int32_t GridSectionTag = 205;
 constexpr int32_t MultiswitchCode = 47;
 constexpr int32_t V50000 = 50000;
 
-// Reads an int32, or answers false at the end of the stream.
-bool TryReadI32(TStream& s, int32_t& value) {
-    uint8_t b[4];
-    if (s.Read(b, 4) < 4) return false;
-    value = static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
-    return true;
-}
-
 void Tell(AnsiString* problem, const AnsiString& text) {
     if (problem) *problem = text;
 }

@@ -4,6 +4,7 @@
 #include "app/grid.h"
 #include "app/lightning.h"
 #include "app/mast.h"
+#include "app/signs.h"
 #include "cells/head_end.h"
 #include "core/globals.h"
 
@@ -32,13 +33,8 @@ void TProgetto::Reset(bool withAnchors) {
     }
 
     if (withAnchors) {
-        // The network terminal feeds row 0, the head-end one gathers the last row.
-        TGridData* net = NetworkGrid;
-        auto* netAnchor = new TTesta(net, 0, 0, net->Columns / 2 - 1, 0, 1);
-        if (net->InsertCell(netAnchor, false, 0)) net->Anchor = netAnchor;
-        TGridData* head = HeadEndGrid;
-        auto* headAnchor = new TTesta(head, 0, 0, head->Columns / 2 - 1, head->Rows - 1, 1);
-        if (head->InsertCell(headAnchor, false, 0)) head->Anchor = headAnchor;
+        InsertAnchor(NetworkGrid);
+        InsertAnchor(HeadEndGrid);
     }
 
     for (int i = 0; i < HeaderTextCount; ++i)
@@ -53,6 +49,36 @@ void TProgetto::Reset(bool withAnchors) {
     Modified = false;
     EstimateOutOfDate = true;
     DesignPending = true;
+}
+
+void TProgetto::InsertAnchor(TGridData* grid) {
+    // The network terminal feeds row 0, the head-end one gathers the last row.
+    const int32_t row = grid->Kind == GridHeadEnd ? grid->Rows - 1 : 0;
+    auto* anchor = new TTesta(grid, 0, 0, grid->Columns / 2 - 1, row, 1);
+    if (grid->InsertCell(anchor, false, 0)) grid->Anchor = anchor;
+}
+
+void TProgetto::TakeContent(TProgetto& loaded) {
+    std::swap(HeadEndGrid, loaded.HeadEndGrid);
+    std::swap(NetworkGrid, loaded.NetworkGrid);
+    for (TProgetto* p : {this, &loaded}) {
+        for (TGridData* grid : {p->HeadEndGrid, p->NetworkGrid}) {
+            grid->Project = p;
+            grid->Form = p->Owner;
+            grid->Signs->Project = p;
+        }
+    }
+    std::swap(HeaderTexts, loaded.HeaderTexts);
+    std::swap(ByteA, loaded.ByteA);
+    std::swap(ByteB, loaded.ByteB);
+    std::swap(Estimate, loaded.Estimate);
+    Estimate->Project = this;
+    loaded.Estimate->Project = &loaded;
+    std::swap(Mast, loaded.Mast);
+    std::swap(Lightning, loaded.Lightning);
+    std::swap(Modified, loaded.Modified);
+    std::swap(EstimateOutOfDate, loaded.EstimateOutOfDate);
+    std::swap(DesignPending, loaded.DesignPending);
 }
 
 void TProgetto::MarkLoaded() {

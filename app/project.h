@@ -13,7 +13,9 @@ class TCella;
 class TDatiPreventivo;
 class TFulmini;
 class TGridData;
+class TOpzProgetto;
 class TPalo;
+class TStream;
 
 // Least and greatest attenuation from each output line of the head-end
 // terminal to the outlets, per band, with the sequence number of the outlet
@@ -55,6 +57,22 @@ public:
     void Reset(bool withAnchors);
     // After a load: nothing modified or pending, every calculation out of date.
     void MarkLoaded();
+
+    // ---- The project body of a file (project_file.cpp) ----
+    // Header texts, bytes A and B, then the sections: estimate, head-end and
+    // network grids, mast, lightning with the design settings.
+    void Save(TStream& s, int32_t version) const;
+    // Reads a body of any version into this project (reset without anchors
+    // first) and the design settings found into design; design pending then
+    // tells whether none were found. Raises EReadError when the body does not
+    // read whole: the project and design are then only fit to be dropped.
+    void Load(TStream& s, int32_t version, TOpzProgetto& design);
+    // Takes the content of a project just loaded: grids, texts, bytes, estimate,
+    // mast, lightning data and flags; the name and step stay. loaded gets this
+    // project's old content.
+    void TakeContent(TProgetto& loaded);
+    // A head-end terminal where a new project's reset puts it.
+    void InsertAnchor(TGridData* grid);
     // Mask bits: 1 drawing, 2 estimate, 4 network calculations, 8 channel calculations.
     void SetModified(int32_t mask);
 

@@ -132,3 +132,10 @@ void SkipBytes(TStream& s, int64_t n) {
     if (n < 0 || n > s.Size() - s.Position()) throw EReadError("the stream ends early");
     s.Seek(n, soFromCurrent);
 }
+
+bool TryReadI32(TStream& s, int32_t& value) {
+    uint8_t b[4];
+    if (s.Read(b, 4) < 4) return false;
+    value = static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
+    return true;
+}

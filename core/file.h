@@ -60,6 +60,8 @@ int16_t ReadI16(TStream& s);
 uint8_t ReadU8(TStream& s);
 int8_t ReadI8(TStream& s);
 float ReadF32(TStream& s);
+// An int32, or false when fewer than 4 bytes remain (a list that ends with the file).
+bool TryReadI32(TStream& s, int32_t& value);
 
 // A raw character array of older files: width bytes, the text ending at the
 // first NUL or at the end of the array when it holds none.

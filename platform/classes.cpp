@@ -311,6 +311,8 @@ TFileStream::TFileStream(const AnsiString& fileName, unsigned short mode) : file
     }
 }
 
+bool TFileStream::FlushToDisk() { return ::fsync(fd_) == 0; }
+
 TFileStream::~TFileStream() {
     if (fd_ >= 0) ::close(fd_);
 }

@@ -160,6 +160,8 @@ public:
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     // Cuts or extends the file at the current position.
     void Truncate();
+    // Waits until what was written is on the disk; false when it cannot be.
+    bool FlushToDisk();
     const AnsiString& FileName() const { return fileName_; }
 
 private:

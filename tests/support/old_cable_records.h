@@ -22,3 +22,13 @@ struct OldCableRecord {
     // The whole record, type code and counts first.
     RecordBytes Whole(int32_t typeCode, int32_t version) const;
 };
+
+// The base record of files below version 20000: grid selector (network),
+// geometry, six (version 10000) or ten band vectors of ten floats (vectors 2
+// and 3 carry the two lengths of an old cable), raw texts.
+RecordBytes OldBaseRecord(int32_t version, int32_t orientation, int32_t mirrored, float firstLength,
+                          float secondLength, int32_t column = 4, int32_t row = 6);
+// What an old cable cell adds to it below version 20000.
+RecordBytes& OldCableFields(RecordBytes& r, uint8_t bend, uint8_t hasFirst, uint8_t hasSecond,
+                            int32_t firstColour, int32_t secondColour, const std::string& secondDescription,
+                            int32_t secondMinutes);

@@ -1,0 +1,76 @@
+#pragma once
+// Project files on disk: saving (with a ".bak" copy of the file replaced),
+// opening, the question before unsaved changes are lost, and the list of
+// recent files. The main window binds the two small interfaces below.
+#include <cstdint>
+#include <memory>
+
+#include "platform/sysutils.h"
+
+class TProgetto;
+class TSaveDialog;
+
+// Version numbers of the header tags: 1 for the mast-only files, 10000 to 60000.
+constexpr int32_t ProjectVersionMastOnly = 1;
+constexpr int32_t ProjectVersionCurrent = 60000;
+// Grid sections of a larger size are taken for damaged.
+constexpr int32_t MaxProjectGridSize = 2000;
+constexpr int ProjectTagBytes = 13;
+constexpr int RecentFileCount = 4;
+
+// The version a 13-byte header tag stands for, or -1.
+int32_t ProjectFileVersion(const char* tag);
+// The 13-byte tag the writer writes for 50000, 50100 or 60000; none otherwise.
+const char* ProjectFileTag(int32_t version);
+
+// What the file commands ask of the main window.
+class TFinestraProgetto {
+public:
+    virtual ~TFinestraProgetto() = default;
+    virtual void SetCaption(const AnsiString& caption) = 0;
+    // The open project's grids are about to be replaced or emptied.
+    virtual void ClearSignSelection() = 0;
+};
+
+// The recent-file items of the file menu and the separator above them.
+class TMenuFileRecenti {
+public:
+    virtual ~TMenuFileRecenti() = default;
+    // Item 0-3 shows with this caption.
+    virtual void ShowItem(int index, const AnsiString& caption) = 0;
+    virtual void ShowSeparator() = 0;
+};
+
+// A path for a menu: at most 50 characters are kept whole; a longer one
+// keeps its head (up to its second separator), "..." and its last folders.
+AnsiString ShortenPath(const AnsiString& path);
+
+class TFileProgetto {
+public:
+    TFileProgetto(TFinestraProgetto* window, TMenuFileRecenti* menu);
+    ~TFileProgetto();
+    TFileProgetto(const TFileProgetto&) = delete;
+    TFileProgetto& operator=(const TFileProgetto&) = delete;
+
+    // Writes the project; 0 when written, -1 after the message. The file is
+    // written whole beside the name first; only then does the old file
+    // become the ".bak" and the new one take the name. A failure changes
+    // nothing on disk or in the project.
+    int SaveProject(const AnsiString& name, TProgetto& project, int32_t version);
+    // Reads a project file into the project; 0 when loaded, -1 after the
+    // message, with the project as it was.
+    int LoadProject(const AnsiString& name, TProgetto& project);
+    // Asks whether to save the changes and saves: 6 saved, 7 not saved, 2
+    // cancelled or the save failed.
+    int QuerySaveChanges(TProgetto& project);
+    void ResetProject(TProgetto& project, bool withAnchors);
+    // The name goes to the top of the settings' "FileName1" to "FileName4".
+    void AddRecentFile(const AnsiString& name);
+    void LoadRecentFiles();
+
+    std::unique_ptr<TSaveDialog> SaveDialog;
+
+private:
+    TFinestraProgetto* window_;
+    TMenuFileRecenti* menu_;
+};
