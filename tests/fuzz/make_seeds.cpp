@@ -19,6 +19,10 @@
 #include "core/file.h"
 #include "core/info.h"
 #include "core/libraries.h"
+#include "core/channel_list.h"
+#include "core/channel_plans.h"
+#include "core/globals.h"
+#include "platform/graphics.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -168,5 +172,53 @@ int main(int argc, char** argv) {
     cell->Described = 1;
     custom.InsertCell(cell, false, 0);
     Put(grids / "custom60000", std::string("\0\1", 2) + Section(custom, RecordVersion));
+
+    // The small readers: a reader selector, a version selector, then the
+    // reader's own input (see fuzz_values.cpp).
+    const fs::path values = root / "fuzz_values";
+    fs::create_directories(values);
+    for (int rank = 2; rank <= 4; ++rank) {
+        TInfo info(rank);
+        info.SetSizes(rank == 4 ? 2 : 0, rank >= 3 ? 3 : 0, 4, BandSlots);
+        info.Allocate();
+        for (int b = 0; b < 11; b += 2) {
+            if (rank == 2) info.Set2(1, b, 0.5f * b);
+            if (rank == 3) info.Set3(2, 3, b, -1.5f * b);
+            if (rank == 4) info.Set4(1, 2, 0, b, 2.0f + b);
+        }
+        TMemoryStream current, older;
+        info.Write(current, RecordVersion);
+        info.Write(older, 50100);
+        const char rankSelector = static_cast<char>(rank - 2);
+        Put(values / ("values_rank" + std::to_string(rank)), std::string{'\0', '\0', rankSelector, 0, 0, 0} +
+                                                                  current.Bytes());
+        // Before version 60000 the caller's sizes: 2 x 3 x 4 rows.
+        Put(values / ("values_rank" + std::to_string(rank) + "_50100"),
+            std::string{'\0', '\1', rankSelector, 1, 2, 3} + older.Bytes());
+    }
+    TListaCanali channels;
+    for (int i = 0; i < 3; ++i) {
+        TCanale c;
+        c.name = i == 0 ? "21" : i == 1 ? "S12" : "libero";
+        c.plan = i == 0 ? Canalizzazioni->Find("Italia") : i == 1 ? Canalizzazioni->Find("Europa") : nullptr;
+        c.freqLow = 470.0f + 100.0f * i;
+        c.freqHigh = c.freqLow + 8.0f;
+        c.levelMin = 70.0f + i;
+        channels.Insert(c);
+    }
+    TMemoryStream list;
+    channels.Write(list, RecordVersion);
+    Put(values / "channels", std::string{'\1', '\0'} + list.Bytes());
+    TMemoryStream texts;
+    chunked::WriteString(texts, "Derivatore", 21);
+    chunked::WriteAnsiString(texts, std::string(300, 'x'), -2);
+    chunked::WriteAnsiString(texts, "Città", 30);
+    Put(values / "texts", std::string{'\2', '\0', 3, 13, 9, '\xFF'} + texts.Bytes());
+    TBitmap bitmap(5, 3);
+    bitmap.SetPixel(1, 1, static_cast<TColor>(0x0000FF));
+    bitmap.SetPixel(4, 2, static_cast<TColor>(0x00FF00));
+    TMemoryStream picture;
+    bitmap.SaveToStream(picture);
+    Put(values / "bitmap", std::string{'\3', '\0'} + picture.Bytes());
     return 0;
 }
