@@ -120,7 +120,9 @@ void TAmplificatoreAt::Load(TStream& stream, int32_t version) {
             for (int32_t b = 0; b < BandSlots; ++b) Attenuation->Set3(0, k, b, first[k][b]);
         LoadLevelRows(*this, stream, version);
     }
-    if (version <= LastVersionHalfOrientation) Orientation = (Orientation * 2) % 4;
+    // A damaged turn is left as read, for the record check to refuse.
+    const bool turnRead = Orientation >= 0 && Orientation <= 3;
+    if (version <= LastVersionHalfOrientation && turnRead) Orientation = (Orientation * 2) % 4;
     if (version < VersionWithRegulationGroups)
         for (int32_t r = 0; r < TableRows; ++r)
             for (int32_t k : {WideRegulation, WideMaxRegulation}) {
@@ -129,7 +131,10 @@ void TAmplificatoreAt::Load(TStream& stream, int32_t version) {
                 NormaliseBandLevels(from, to);
                 for (int32_t b = 0; b < BandSlots; ++b) Attenuation->Set3(r, k, b, to[b]);
             }
-    if (version < VersionWithCurrentAnchor && Orientation != 0) {
+    // A corner far beyond any grid is left as read, for the same check.
+    constexpr int32_t FarBeyondAnyGrid = 1 << 24;
+    const bool placed = Column >= 0 && Column < FarBeyondAnyGrid && Row >= 0 && Row < FarBeyondAnyGrid;
+    if (version < VersionWithCurrentAnchor && Orientation != 0 && placed) {
         // Older files anchored a turned amplifier at its other corner.
         Column += AutoMixWidth - 1;
         Row += AutoMixHeight - 1;
