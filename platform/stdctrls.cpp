@@ -512,6 +512,13 @@ void TListBox::Resized() {
 
 void TListBox::ItemsChanged() {
     if (destroying_) return;
+    // The selection stays with its lines: removed lines take their flags
+    // with them, inserted ones come unselected.
+    const TStringList::TEdit& edit = Items->LastEdit();
+    const int index = std::clamp(edit.Index, 0, static_cast<int>(selected_.size()));
+    const int removed = std::clamp(edit.Removed, 0, static_cast<int>(selected_.size()) - index);
+    selected_.erase(selected_.begin() + index, selected_.begin() + index + removed);
+    selected_.insert(selected_.begin() + index, static_cast<size_t>(std::max(0, edit.Inserted)), false);
     selected_.resize(static_cast<size_t>(Items->Count()), false);
     if (ItemIndex >= Items->Count()) {
         ItemIndex.SetQuiet(-1);

@@ -217,6 +217,24 @@ TEST_F(Controls, ListBoxesSelectOneOrManyItems) {
     EXPECT_EQ(list->ItemIndex, -1);
 }
 
+TEST_F(Controls, ListBoxSelectionStaysWithItsLines) {
+    auto list = Make<TListBox>();
+    list->MultiSelect = true;
+    for (const char* s : {"a", "b", "c", "d"}) list->Items->Add(s);
+    list->Selected[1] = true;
+    list->Selected[3] = true;
+    list->Items->Insert(0, "z");    // z a b c d
+    EXPECT_FALSE(list->Selected[0]);
+    EXPECT_TRUE(list->Selected[2]);
+    EXPECT_TRUE(list->Selected[4]);
+    list->Items->Delete(2);         // z a c d
+    EXPECT_EQ(list->SelCount(), 1);
+    EXPECT_TRUE(list->Selected[3]);
+    list->Items->Clear();
+    list->Items->Add("n");
+    EXPECT_EQ(list->SelCount(), 0);
+}
+
 TEST_F(Controls, LabelsSizeToTheirCaptionAndPaintIt) {
     auto label = Make<TLabel>();
     label->Font->Height = -12;
