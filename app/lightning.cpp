@@ -39,6 +39,16 @@ float StructureLossFactor(int32_t bits) {
 
 }  // namespace
 
+int32_t CollectionArea(int32_t length, int32_t width, int32_t height) {
+    if (length == None || width == None || height == None) return None;
+    // In double: typed or stored sizes can be far beyond what the products
+    // hold in 32 bits, and such an area is no value.
+    const double l = length, w = width, h = height;
+    const double area = std::trunc(l * w + 6.0 * h * (l + w) + CircleTerm * h * h + 0.99);
+    const bool fits = area >= std::numeric_limits<int32_t>::min() && area <= std::numeric_limits<int32_t>::max();
+    return fits ? static_cast<int32_t>(area) : None;
+}
+
 TFulmini::TFulmini() { SetDefaults(); }
 
 void TFulmini::SetDefaults() {
@@ -66,16 +76,7 @@ void TFulmini::Compute() {
     Insufficient = 0;
 
     if (Parallelepiped) {
-        if (L == None || W == None || H == None) {
-            Ad = None;
-        } else {
-            // In double: typed or stored sizes can be far beyond what the
-            // products hold in 32 bits, and such an area is no value.
-            const double l = L, w = W, h = H;
-            const double area = std::trunc(l * w + 6.0 * h * (l + w) + CircleTerm * h * h + 0.99);
-            const bool fits = area >= std::numeric_limits<int32_t>::min() && area <= std::numeric_limits<int32_t>::max();
-            Ad = fits ? static_cast<int32_t>(area) : None;
-        }
+        Ad = CollectionArea(L, W, H);
     } else {
         L = W = H = None;
     }

@@ -150,24 +150,38 @@ AnsiString TOpzioni::DefaultDirectory(const AnsiString& programDir, const char* 
     return dir;
 }
 
-void TOpzioni::DefaultDirectories() {
+void TOpzioni::Directories(AnsiString& projects, AnsiString& libraries, bool& projectsDefaulted,
+                           bool& librariesDefaulted) {
+    projectsDefaulted = librariesDefaulted = false;
     if (!ini) {
-        if (projectsDir.empty()) projectsDir = ExecutableDirectory();
-        if (librariesDir.empty()) librariesDir = ExecutableDirectory();
+        if (projects.empty()) projects = ExecutableDirectory();
+        if (libraries.empty()) libraries = ExecutableDirectory();
         return;
     }
-    ini->ReadString("DirProgetti", projectsDir);
-    ini->ReadString("DirLibrerie", librariesDir);
-    if (!projectsDir.empty() && !librariesDir.empty()) return;
+    ini->ReadString("DirProgetti", projects);
+    ini->ReadString("DirLibrerie", libraries);
+    if (!projects.empty() && !libraries.empty()) return;
     const AnsiString programDir = ProgramDirectory();
-    if (projectsDir.empty()) {
-        projectsDir = DefaultDirectory(programDir, "Progetti", "Projects");
-        ini->WriteString("DirProgetti", projectsDir);
+    if (projects.empty()) {
+        projects = DefaultDirectory(programDir, "Progetti", "Projects");
+        projectsDefaulted = true;
     }
-    if (librariesDir.empty()) {
-        librariesDir = DefaultDirectory(programDir, "Librerie", "Libraries");
-        ini->WriteString("DirLibrerie", librariesDir);
+    if (libraries.empty()) {
+        libraries = DefaultDirectory(programDir, "Librerie", "Libraries");
+        librariesDefaulted = true;
     }
+}
+
+void TOpzioni::ComputeDefaultDirectories(AnsiString& projects, AnsiString& libraries) {
+    bool projectsDefaulted = false, librariesDefaulted = false;
+    Directories(projects, libraries, projectsDefaulted, librariesDefaulted);
+}
+
+void TOpzioni::DefaultDirectories() {
+    bool projectsDefaulted = false, librariesDefaulted = false;
+    Directories(projectsDir, librariesDir, projectsDefaulted, librariesDefaulted);
+    if (projectsDefaulted) ini->WriteString("DirProgetti", projectsDir);
+    if (librariesDefaulted) ini->WriteString("DirLibrerie", librariesDir);
 }
 
 void TOpzioni::ResetToDefaults() {

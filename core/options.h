@@ -56,6 +56,11 @@ public:
     // Writes the stored fields (not the display switches nor "DGWidth").
     void Save();
 
+    // The directories the settings name, an empty one replaced by its
+    // default beside the program; nothing is written. Without a store the
+    // given texts stay unless empty.
+    void ComputeDefaultDirectories(AnsiString& projects, AnsiString& libraries);
+
     static AnsiString GetCurrencyName(int index);       // "" outside 0-9
     static int GetCurrencyIndex(const AnsiString& name); // -1 for none of the ten
     static AnsiString GetCurrencyFormat(int index);     // the amount mask
@@ -119,5 +124,6 @@ public:
 private:
     AnsiString ProgramDirectory();
     void DefaultDirectories();
+    void Directories(AnsiString& projects, AnsiString& libraries, bool& projectsDefaulted, bool& librariesDefaulted);
     AnsiString DefaultDirectory(const AnsiString& programDir, const char* italian, const char* english);
 };

@@ -598,7 +598,8 @@ void TListBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (CanFocus() && !Focused()) UserFocus();
     int index = ItemAtPos(TPoint(x, y), true);
     if (button == mbLeft && index >= 0) {
-        if (MultiSelect && shift.Contains(ssCtrl)) {
+        // Without extended selection every click toggles its item.
+        if (MultiSelect && (shift.Contains(ssCtrl) || !ExtendedSelect)) {
             selected_[index] = !selected_[index];
             ItemIndex.SetQuiet(index);
             NotifyPeer(TPropId::Selected, index);

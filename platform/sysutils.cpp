@@ -27,6 +27,13 @@ struct Mask {
     bool hasPoint = false;
     bool thousands = false;
     bool hasDigits = false;  // any '0' or '#'
+    // Scientific form: "E+" or "E-" (any case) after the digit places; the
+    // text after it is kept apart in expText.
+    bool scientific = false;
+    char expLetter = 'E';
+    bool expPlus = false;    // "E+": the sign always shows
+    int expDigits = 0;       // '0' places of the exponent (at least this many digits)
+    std::string expText;     // literals after the exponent's places
 };
 
 std::vector<std::string> SplitSections(const std::string& format) {
@@ -54,7 +61,8 @@ Mask Analyse(const std::string& section) {
     char quote = 0;
     bool afterPoint = false;
     int firstZero = -1, placesBefore = 0;
-    for (char c : section) {
+    for (size_t i = 0; i < section.size(); ++i) {
+        const char c = section[i];
         if (quote) {
             if (c == quote) quote = 0;
             continue;
@@ -62,6 +70,20 @@ Mask Analyse(const std::string& section) {
         if (c == '"' || c == '\'') {
             quote = c;
             continue;
+        }
+        if ((c == 'E' || c == 'e') && m.hasDigits && i + 1 < section.size() &&
+            (section[i + 1] == '+' || section[i + 1] == '-')) {
+            m.scientific = true;
+            m.expLetter = c;
+            m.expPlus = section[i + 1] == '+';
+            size_t j = i + 2;
+            while (j < section.size() && section[j] == '0') {
+                ++m.expDigits;
+                ++j;
+            }
+            m.expText = section.substr(j);
+            m.text = section.substr(0, i);
+            break;
         }
         if (c == '0' || c == '#') {
             m.hasDigits = true;
@@ -81,6 +103,24 @@ Mask Analyse(const std::string& section) {
     }
     if (firstZero >= 0) m.intZeros = placesBefore - firstZero;
     return m;
+}
+
+// Cuts a digit string to its first 'keep' digits (padding with zeros),
+// rounding half away from zero; true when the rounding carried into a new
+// leading digit (the string is then one digit longer).
+bool KeepDigits(std::string& digits, int keep) {
+    if (static_cast<int>(digits.size()) < keep) digits.append(keep - digits.size(), '0');
+    const bool roundUp = static_cast<int>(digits.size()) > keep && digits[keep] >= '5';
+    digits.resize(keep);
+    if (!roundUp) return false;
+    int i = keep - 1;
+    while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+    if (i >= 0) {
+        ++digits[i];
+        return false;
+    }
+    digits.insert(digits.begin(), '1');
+    return true;
 }
 
 // The decimal digits of |value| rounded half away from zero at 'decimals'
@@ -107,30 +147,76 @@ void RoundedDigits(double value, int decimals, std::string& intPart, std::string
         if (static_cast<int>(digits.size()) < pointPos) digits.append(pointPos - digits.size(), '0');
         intLen = pointPos;
     }
-    int keep = intLen + decimals;
-    if (static_cast<int>(digits.size()) < keep) digits.append(keep - digits.size(), '0');
-    bool roundUp = static_cast<int>(digits.size()) > keep && digits[keep] >= '5';
-    digits.resize(keep);
-    if (roundUp) {
-        int i = keep - 1;
-        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
-        if (i >= 0) {
-            ++digits[i];
-        } else {
-            digits.insert(digits.begin(), '1');
-            ++intLen;
-        }
-    }
+    if (KeepDigits(digits, intLen + decimals)) ++intLen;
     intPart = digits.substr(0, intLen);
     fracPart = digits.substr(intLen);
     size_t nz = intPart.find_first_not_of('0');
     intPart = nz == std::string::npos ? std::string() : intPart.substr(nz);
 }
 
+// The literals of a mask's text after the exponent's digit places.
+std::string Literals(const std::string& text) {
+    std::string out;
+    char quote = 0;
+    for (char c : text) {
+        if (quote) {
+            if (c == quote) quote = 0;
+            else out += c;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Scientific form: the mantissa keeps as many digits before the point as the
+// mask has places there (at least one) and is rounded half away from zero
+// from the value's 15-digit decimal form.
+void ScientificDigits(double value, const Mask& m, std::string& intPart, std::string& fracPart, int& exponent) {
+    int before = 0;
+    {
+        char quote = 0;
+        for (char c : m.text) {
+            if (quote) {
+                if (c == quote) quote = 0;
+                continue;
+            }
+            if (c == '"' || c == '\'') quote = c;
+            else if (c == '.') break;
+            else if (c == '0' || c == '#') ++before;
+        }
+    }
+    if (before < 1) before = 1;
+    const int keep = before + m.fracPlaces;
+    if (value == 0.0) {
+        intPart = std::string(before, '0');
+        fracPart = std::string(m.fracPlaces, '0');
+        exponent = 0;
+        return;
+    }
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+    std::string digits;
+    digits += buf[0];
+    digits.append(buf + 2, 14);
+    int exp10 = std::atoi(std::strchr(buf, 'e') + 1);
+    if (KeepDigits(digits, keep)) {
+        digits.pop_back();
+        ++exp10;
+    }
+    exponent = exp10 - (before - 1);
+    intPart = digits.substr(0, before);
+    fracPart = digits.substr(before);
+}
+
 std::string Render(const Mask& m, double value, bool withSign) {
     const TFormatSettings& fs = FormatSettings();
     std::string intDigits, fracDigits;
-    RoundedDigits(value, m.fracPlaces, intDigits, fracDigits);
+    int exponent = 0;
+    if (m.scientific) ScientificDigits(value, m, intDigits, fracDigits, exponent);
+    else RoundedDigits(value, m.fracPlaces, intDigits, fracDigits);
     // Drop trailing optional fraction digits that are zero.
     while (static_cast<int>(fracDigits.size()) > m.fracZeros && !fracDigits.empty() && fracDigits.back() == '0')
         fracDigits.pop_back();
@@ -179,10 +265,19 @@ std::string Render(const Mask& m, double value, bool withSign) {
         if (withSign) out += '-';
         out += number;
     }
+    if (m.scientific) {
+        std::string e = std::to_string(std::abs(exponent));
+        if (static_cast<int>(e.size()) < m.expDigits) e.insert(0, m.expDigits - e.size(), '0');
+        out += m.expLetter;
+        if (exponent < 0) out += '-';
+        else if (m.expPlus) out += '+';
+        out += e + Literals(m.expText);
+    }
     return out;
 }
 
 bool IsZeroAfterRounding(const Mask& m, double value) {
+    if (m.scientific) return value == 0.0;
     std::string a, b;
     RoundedDigits(value, m.fracPlaces, a, b);
     return a.empty() && b.find_first_not_of('0') == std::string::npos;

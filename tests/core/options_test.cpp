@@ -433,6 +433,22 @@ TEST_F(OptionsTest, DirectoriesKeepStoredValuesAndDefaultWithoutProgramDir) {
     EXPECT_EQ(o.librariesDir, dir + "Librerie/");
 }
 
+TEST_F(OptionsTest, DefaultDirectoriesAreComputedWithoutWriting) {
+    const AnsiString programDir = dir + "calcolo/";
+    ForceDirectories(programDir + "Librerie");
+    ini->WriteString("ProgramDir", programDir);
+    ini->WriteString("DirProgetti", "/srv/progetti/");
+    TOpzioni o(ini, nullptr);
+    ini->WriteString("DirLibrerie", "");
+    const AnsiString before = o.librariesDir;
+    AnsiString projects = "altro", libraries = "altro";
+    o.ComputeDefaultDirectories(projects, libraries);
+    EXPECT_EQ(projects, "/srv/progetti/");
+    EXPECT_EQ(libraries, programDir + "Librerie/");
+    EXPECT_EQ(Stored("DirLibrerie"), "");
+    EXPECT_EQ(o.librariesDir, before);
+}
+
 TEST_F(OptionsTest, CurrencyNamesIndexesAndFormats) {
     const char* names[] = {"Lire",     "Euro",    "Marchi", "Dollari USA", "Franchi Sv.",
                            "Sterline", "Pesetas", "Dracme", "Dollari AUS", "Kuna"};

@@ -213,6 +213,15 @@ TEST_F(Controls, ListBoxesSelectOneOrManyItems) {
     list->Selected[2] = false;
     EXPECT_EQ(list->SelCount(), 1);
     EXPECT_THROW(list->Selected[9] = true, Exception);
+    // Without extended selection each click toggles its item alone.
+    list->ExtendedSelect = false;
+    clicks = 0;
+    list->ClickAt(5, 16 * 3 + 3);
+    list->ClickAt(5, 3);
+    EXPECT_TRUE(list->Selected[3]);
+    EXPECT_FALSE(list->Selected[0]);
+    EXPECT_EQ(list->SelCount(), 1);
+    EXPECT_EQ(clicks, 2);
     list->Items->Clear();
     EXPECT_EQ(list->ItemIndex, -1);
 }

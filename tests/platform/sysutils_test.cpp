@@ -49,6 +49,23 @@ TEST(FormatFloat, MasksOfTheProgram) {
     for (const auto& c : cases) EXPECT_EQ(FormatFloat(c.mask, c.value), c.expected) << c.mask << " " << c.value;
 }
 
+TEST(FormatFloat, ScientificMasks) {
+    const FormatCase cases[] = {
+        {"0.00E+00", 1.6528e-6, "1,65E-06"},
+        {"0.00E+00", 1.60514112e-5, "1,61E-05"},
+        {"0.00E+00", 1e-5, "1,00E-05"},
+        {"0.00E+00", 9.996e-3, "1,00E-02"},   // rounding carries into the exponent
+        {"0.00E+00", 0.0, "0,00E+00"},
+        {"0.00E+00", 123456.0, "1,23E+05"},
+        {"0.00E-00", 123456.0, "1,23E05"},    // "E-" shows only a negative sign
+        {"0.00E+00", -2.5e-7, "-2,50E-07"},
+        {"0.##E+0", 1.5e-12, "1,5E-12"},
+        {"00.0E+000", 12345.0, "12,3E+003"},
+        {"0.0E+00 \"m\"", 0.25, "2,5E-01 m"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FormatFloat(c.mask, c.value), c.expected) << c.mask << " " << c.value;
+}
+
 TEST(FormatFloat, SeparatorsAreProgramSettings) {
     TFormatSettings saved = FormatSettings();
     FormatSettings().DecimalSeparator = '.';

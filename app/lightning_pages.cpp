@@ -1,0 +1,746 @@
+#include "app/lightning_pages.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/lightning.h"
+#include "app/project.h"
+#include "core/control_builders.h"
+
+namespace {
+
+constexpr int32_t None = static_cast<int32_t>(LevelNone);
+constexpr double LargestSize = 100000.0;   // metres or square metres a page accepts
+constexpr const char* NoResult = "---";
+constexpr const char* InsufficientData = "Dati insufficienti";
+constexpr TColor CaptionColour = clNavy;
+constexpr TColor ValueColour = clMaroon;
+
+const char* const ClassTexts[BuildingClasses] = {"A: ", "B: ", "C: ", "D: "};
+
+const char* const FireRisks811[FireRiskChoices] = {"Ridotto", "Ordinario", "Elevato"};
+const char* const FlashDensities811[FlashDensityChoices] = {
+    "1,5 fulmini/anno Kmq", "2,5 fulmini/anno Kmq", "4 fulmini/anno Kmq"};
+const char* const Environments811[EnvironmentChoices] = {
+    "Struttura in area con presenza prevalente di strutture di altezza uguale o maggiore",
+    "Struttura in area con presenza prevalente di strutture di altezza inferiore",
+    "Struttura isolata: nessun altro oggetto o struttura entro distanza 3H",
+    "Struttura isolata sulla cima di una collina o di una montagna",
+};
+
+// ---- "Fulmini 81.10-2": the controls of each bit set, in list order, with their bits ----
+const std::pair<const char*, int> StructureKindBoxes[] = {
+    {"Ospedale", 7},   {"Alberghi", 8}, {"Abitazione civile", 9},   {"Industriale", 4}, {"Commerciale", 5},
+    {"Scuole", 6},     {"Pubblico spettacolo", 1}, {"Chiese", 2}, {"Musei", 3}, {"Altri", 0},
+};
+const char* const FloorKindBoxes[] = {"Agricolo", "Cemento", "Marmo",   "Ceramica", "Pietrisco",
+                                      "Moquette", "Tappeto", "Asfalto", "Linoleum", "Legno"};
+const char* const FireProvisionBoxes[] = {
+    "Estintori", "Impianto estinzione fisso manuale", "Impianto allarme manuale", "Idranti",
+    "Compartimentazione antincendio", "Vie di fuga protette", "Impianto estinzione fisso automatico",
+    "Impianto allarme automatico"};
+const std::pair<const char*, int> LineSoilBoxes[] = {
+    {"Agricolo", 0}, {"Cemento", 1}, {"Marmo", 2}, {"Ceramica", 3}, {"Pietrisco", 4}, {"Asfalto", 7}};
+// "Pericolo particolare" items, each with the index TFulmini reads.
+const std::pair<const char*, int32_t> SpecialHazards[] = {
+    {"Nessuno", 0},
+    {"Ridotto", 1},
+    {"Medio", 2},
+    {"Elevato", 4},
+    {"Difficoltà evacuazione", 3},
+    {"Pericolo struttre circostanti, ambiente", 5},
+    {"Contaminazione ambiente circostante", 6},
+};
+const char* const FireRisks8110[] = {"Esplosione", "Elevato", "Ordinario", "Ridotto", "Nessuno"};
+const char* const Surroundings8110[] = {
+    "Oggetto circondato da oggetti di altezza più elevata o alberi",
+    "Oggetto circondato da oggetti o alberi di altezza uguale o inferiore",
+    "Oggetto isolato: nessun altro oggetto nelle vicinanze",
+    "Oggetto isolato sulla cima di una collina o di una montagna",
+};
+const char* const LineCaptions[4] = {"Linee dati fuori terra", "Linee dati interrate", "Linee energia fuori terra",
+                                     "Linee energia interrate"};
+
+constexpr const char* FactorMask = "0.#####";
+constexpr const char* RiskMask = "0.00E+00";
+constexpr const char* FrequencyMask = "0.00000";
+
+AnsiString SizeText(int32_t value) { return value == None ? AnsiString() : IntToStr(value); }
+
+// A count of lines: empty, not a number or negative reads 0.
+int32_t LineCountOf(const AnsiString& text) {
+    const int32_t value = LightningSizeOf(text);
+    return value == None || value < 0 ? 0 : value;
+}
+
+TComboBox* MakeChoice(TWinControl* parent, int left, int top, int width, std::initializer_list<const char*> items) {
+    TComboBox* combo = MakeComboBoxAt(parent, left, top, width, clBlack);
+    combo->Style = csDropDownList;
+    for (const char* item : items) combo->Items->Add(item);
+    return combo;
+}
+
+// A label as wide as its text, in the builders' font.
+TLabel* MakeText(TWinControl* parent, int left, int top, const AnsiString& text, TColor colour) {
+    auto* label = new TLabel(parent);
+    label->Parent = parent;
+    label->Font->Name = "Arial";
+    label->Font->Height = -11;
+    label->Font->Color = colour;
+    label->Transparent = true;
+    label->SetBounds(left, top, 0, 14);
+    label->Caption = text;
+    return label;
+}
+
+TLabel* MakeCaption(TWinControl* parent, int left, int top, const AnsiString& text) {
+    return MakeText(parent, left, top, text, CaptionColour);
+}
+
+TLabel* MakeValue(TWinControl* parent, int left, int top, int width) {
+    TLabel* label = MakeText(parent, left, top, NoResult, ValueColour);
+    label->AutoSize = false;
+    label->Width = width;
+    return label;
+}
+
+// The sketch of a parallelepiped with its length, width and height.
+void DrawStructureSketch(TCanvas* canvas, const TRect& r) {
+    canvas->Brush->Color = clWhite;
+    canvas->FillRect(r);
+    canvas->Pen->Color = clBlack;
+    const int w = r.Width(), h = r.Height();
+    const int x0 = r.Left + w / 5, y0 = r.Top + h * 2 / 5, bw = w * 2 / 5, bh = h * 2 / 5, dx = w / 5, dy = h / 6;
+    canvas->Brush->Color = TColor(0xE0E0E0);
+    canvas->Polygon({TPoint(x0, y0), TPoint(x0 + bw, y0), TPoint(x0 + bw, y0 + bh), TPoint(x0, y0 + bh)});
+    canvas->Polygon({TPoint(x0, y0), TPoint(x0 + dx, y0 - dy), TPoint(x0 + bw + dx, y0 - dy), TPoint(x0 + bw, y0)});
+    canvas->Polygon({TPoint(x0 + bw, y0), TPoint(x0 + bw + dx, y0 - dy), TPoint(x0 + bw + dx, y0 + bh - dy),
+                     TPoint(x0 + bw, y0 + bh)});
+    canvas->Brush->Style = bsClear;
+    canvas->TextOut(x0 + bw / 2 - 3, y0 + bh + 4, "L");
+    canvas->TextOut(x0 + bw + dx / 2 + 6, y0 + bh - dy / 2 + 2, "W");
+    canvas->TextOut(x0 - 14, y0 + bh / 2 - 6, "H");
+    canvas->Brush->Style = bsSolid;
+}
+
+TPaintBox* MakeSketch(TWinControl* parent, int left, int top, int width, int height) {
+    auto* box = new TPaintBox(parent);
+    box->Parent = parent;
+    box->SetBounds(left, top, width, height);
+    box->OnPaint = [box](TObject*) { DrawStructureSketch(box->Canvas, box->ClientRect()); };
+    return box;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- evaluation
+
+void TTabelleFulmini811::Reset() {
+    FlashDensities = {1.5f, 2.5f, 4.0f};
+    EnvironmentFactors = {0.25f, 0.5f, 1.0f, 2.0f};
+    TolerableFrequencies = {{{0.05f, 0.005f, 0.0005f},
+                             {0.5f, 0.05f, 0.005f},
+                             {1.0f, 0.1f, 0.01f},
+                             {5.0f, 0.5f, 0.05f}}};
+    StructureClasses = {1, 0, 2, 2, 1, 2, 0, 1, 2, 1, 3, 0, 3, 0, 0, 1, 2, 2};
+    BuildingTypes = {
+        "Albergo piccolo (<=100 posti letto)",
+        "Albergo grande (>100 posti letto)",
+        "Chiesa",
+        "Edificio agricolo",
+        "Edificio uso civile",
+        "Immobile per piccole attività commerciali (<= 1500 mq)",
+        "Immobile per grandi attività commerciali (>1500 mq)",
+        "Immobile per piccole attività produttive (<=25 addetti)",
+        "Immobile per grandi attività produttive (>25 addetti)",
+        "Immobile uso ufficio",
+        "Locale spettacoli pubblici piccolo (<= 250 posti)",
+        "Locale spettacoli pubblici grande (>250 posti)",
+        "Museo piccolo (<=1500 mq)",
+        "Museo grande (>1500 mq)",
+        "Ospedale",
+        "Prigione",
+        "Scuola",
+        "Struttura metallica all'aperto",
+    };
+    Municipalities.clear();
+}
+
+TTabelleFulmini811& TabelleFulmini811() {
+    static TTabelleFulmini811 tables = [] {
+        TTabelleFulmini811 t;
+        t.Reset();
+        return t;
+    }();
+    return tables;
+}
+
+AnsiString StructureTypeCaption(int index) {
+    const TTabelleFulmini811& t = TabelleFulmini811();
+    if (index < 0 || index >= StructureTypes) return "";
+    const int32_t c = t.StructureClasses[index];
+    return AnsiString(c >= 0 && c < BuildingClasses ? ClassTexts[c] : "") + t.BuildingTypes[index];
+}
+
+int32_t LightningSizeOf(const AnsiString& text) {
+    double value = 0.0;
+    if (Trim(text).empty() || !TryStrToFloat(text, value) || !(std::fabs(value) <= LargestSize)) return None;
+    return static_cast<int32_t>(std::trunc(value));
+}
+
+TEsitoFulmini811 EvaluateLightning811(const TPalo& mast) {
+    const TTabelleFulmini811& t = TabelleFulmini811();
+    TEsitoFulmini811 result;
+    auto inTable = [](int32_t index, int size) { return index >= 0 && index < size; };
+    if (!inTable(mast.FlashDensity, FlashDensityChoices) || !inTable(mast.FireRisk, FireRiskChoices) ||
+        !inTable(mast.EnvironmentFactor, EnvironmentChoices) ||
+        !inTable(mast.EnvironmentFactorWithAntennas, EnvironmentChoices))
+        return result;
+
+    // The strictest tolerable frequency of the kinds the structure houses.
+    bool anyType = false;
+    double tolerable = 0.0;
+    for (int i = 0; i < StructureTypes; ++i) {
+        if (!mast.StructureSelected[i]) continue;
+        const int32_t c = t.StructureClasses[i];
+        if (!inTable(c, BuildingClasses)) return result;
+        const double f = t.TolerableFrequencies[c][mast.FireRisk];
+        tolerable = anyType ? std::min(tolerable, f) : f;
+        anyType = true;
+    }
+    if (!anyType) return result;
+
+    if (mast.Parallelepiped) {
+        result.AreaWithout = CollectionArea(mast.Length, mast.Width, mast.HeightWithout);
+        result.AreaWith = CollectionArea(mast.Length, mast.Width, mast.HeightWith);
+    } else {
+        result.AreaWithout = mast.CollectionAreaWithout;
+        result.AreaWith = mast.CollectionAreaWith;
+    }
+    if (result.AreaWithout == None || result.AreaWith == None) return result;
+
+    const double ng = t.FlashDensities[mast.FlashDensity];
+    result.FrequencyWithout = ng * result.AreaWithout * t.EnvironmentFactors[mast.EnvironmentFactor] * 1e-6;
+    result.FrequencyWith = ng * result.AreaWith * t.EnvironmentFactors[mast.EnvironmentFactorWithAntennas] * 1e-6;
+    result.TolerableFrequency = tolerable;
+    result.SelfProtectedWithout = result.FrequencyWithout <= tolerable;
+    result.SelfProtectedWith = result.FrequencyWith <= tolerable;
+    result.Insufficient = false;
+    return result;
+}
+
+// ---------------------------------------------------------------- "Fulmini 81.1"
+
+TPaginaFulmini811::TPaginaFulmini811(TComponent* owner) : TPanel(owner) {
+    Caption = "";
+    BevelOuter = bvNone;
+    SetBounds(0, 0, 812, 492);
+
+    MakeCaption(this, 8, 4, "Tipo di struttura");
+    ListaStrutture = new TListBox(this);
+    ListaStrutture->Parent = this;
+    ListaStrutture->SetBounds(8, 20, 340, 292);
+    ListaStrutture->ItemHeight = 16;
+    ListaStrutture->MultiSelect = true;
+    ListaStrutture->ExtendedSelect = false;
+    for (int i = 0; i < StructureTypes; ++i) ListaStrutture->Items->Add(StructureTypeCaption(i));
+    ListaStrutture->OnClick = Handler(this, &TPaginaFulmini811::ListaStruttureClick);
+
+    MakeCaption(this, 352, 4, "Area [mq]");
+    GrigliaAree = new TStringGrid(this);
+    GrigliaAree->Parent = this;
+    GrigliaAree->SetBounds(352, 20, 57, 292);
+    GrigliaAree->ColCount = 1;
+    GrigliaAree->RowCount = StructureTypes;
+    GrigliaAree->FixedCols = 0;
+    GrigliaAree->FixedRows = 0;
+    GrigliaAree->DefaultColWidth = 50;
+    GrigliaAree->DefaultRowHeight = 15;
+    GrigliaAree->ScrollBars = ssNone;
+    GrigliaAree->Options = TGridOptions{goVertLine, goHorzLine, goEditing};
+    GrigliaAree->OnSelectCell = Handler(this, &TPaginaFulmini811::GrigliaAreeSelectCell);
+    GrigliaAree->OnSetEditText = Handler(this, &TPaginaFulmini811::GrigliaAreeSetEditText);
+
+    TGroupBox* calcoli = MakeGroupBoxAt(this, 415, 4, 123, 269, "Calcoli");
+    TLabel** values[] = {&ValoreSenzaAntenne, &ValoreConAntenne, &ValoreTollerabile};
+    const char* second[] = {"diretta senza ant.", "diretta con ant.", "tollerabile"};
+    for (int i = 0; i < 3; ++i) {
+        const int top = 20 + i * 82;
+        MakeCaption(calcoli, 8, top, "Freq. fulminazione");
+        MakeCaption(calcoli, 8, top + 15, second[i]);
+        MakeCaption(calcoli, 8, top + 30, "[fulmini/anno]:");
+        *values[i] = MakeValue(calcoli, 8, top + 48, 105);
+    }
+
+    MakeCaption(this, 416, 277, "Rischio di incendio");
+    ComboRischio = MakeChoice(this, 416, 292, 121, {FireRisks811[0], FireRisks811[1], FireRisks811[2]});
+    ComboRischio->OnChange = Handler(this, &TPaginaFulmini811::ComboRischioChange);
+
+    MakeCaption(this, 8, 328, "Comune");
+    ComboComune = MakeChoice(this, 96, 324, 169, {});
+    for (const auto& m : TabelleFulmini811().Municipalities) ComboComune->Items->Add(m.first);
+    ComboComune->OnChange = Handler(this, &TPaginaFulmini811::ComboComuneChange);
+    MakeCaption(this, 300, 328, "Densità fulmini");
+    ComboDensita = MakeChoice(this, 400, 324, 137, {FlashDensities811[0], FlashDensities811[1], FlashDensities811[2]});
+    ComboDensita->OnChange = Handler(this, &TPaginaFulmini811::ComboDensitaChange);
+    MakeCaption(this, 8, 360, "Coeff. amb.");
+    ComboCoeffAmb = MakeChoice(this, 96, 356, 441, {Environments811[0], Environments811[1], Environments811[2],
+                                                    Environments811[3]});
+    ComboCoeffAmb->OnChange = Handler(this, &TPaginaFulmini811::ComboCoeffAmbChange);
+    MakeCaption(this, 8, 392, "con ant.");
+    ComboCoeffAmbAnt = MakeChoice(this, 96, 388, 441, {Environments811[0], Environments811[1], Environments811[2],
+                                                       Environments811[3]});
+    ComboCoeffAmbAnt->OnChange = Handler(this, &TPaginaFulmini811::ComboCoeffAmbAntChange);
+
+    TGroupBox* esito = MakeGroupBoxAt(this, 8, 420, 529, 65, "Esito analisi");
+    auto* panel = new TPanel(esito);
+    panel->Parent = esito;
+    panel->SetBounds(8, 16, 513, 42);
+    panel->BevelOuter = bvLowered;
+    panel->Caption = "";
+    LabelInsufficienti = MakeText(panel, 8, 4, InsufficientData, clRed);
+    LabelEsitoSenza = MakeText(panel, 8, 4, "", clBlack);
+    LabelEsitoCon = MakeText(panel, 8, 22, "", clBlack);
+
+    TGroupBox* descrizione = MakeGroupBoxAt(this, 544, 4, 261, 481, "Descrizione struttura");
+    MakeSketch(descrizione, 8, 18, 245, 210);
+    RadioParallelepipeda = MakeRadioButtonAt(descrizione, 8, 236, 240, "Struttura parallelepipeda");
+    RadioComplessa = MakeRadioButtonAt(descrizione, 8, 390, 240, "Struttura complessa");
+    RadioParallelepipeda->OnClick = Handler(this, &TPaginaFulmini811::FormaClick);
+    RadioComplessa->OnClick = Handler(this, &TPaginaFulmini811::FormaClick);
+    struct {
+        TEdit** edit;
+        int top;
+        const char* caption;
+    } edits[] = {
+        {&EditLunghezza, 258, "Lunghezza [m]"},
+        {&EditLarghezza, 286, "Larghezza [m]"},
+        {&EditAltezzaSenza, 314, "Altezza senza antenne [m]"},
+        {&EditAltezzaCon, 342, "Altezza con antenne [m]"},
+        {&EditAreaSenza, 412, "Area raccolta senza antenne [mq]"},
+        {&EditAreaCon, 440, "Area raccolta con antenne [mq]"},
+    };
+    for (auto& e : edits) {
+        MakeCaption(descrizione, 12, e.top + 3, e.caption);
+        *e.edit = MakeEditAt(descrizione, 184, e.top, 65, clBlack);
+        (*e.edit)->OnChange = Handler(this, &TPaginaFulmini811::DimensioneChange);
+    }
+}
+
+TPalo* TPaginaFulmini811::Mast() const { return project_ ? project_->Mast.get() : nullptr; }
+
+void TPaginaFulmini811::SetProject(TProgetto* project) {
+    project_ = project;
+    Fill();
+}
+
+void TPaginaFulmini811::Fill() {
+    TPalo* mast = Mast();
+    if (!mast) return;
+    updating_ = true;
+    for (int i = 0; i < StructureTypes; ++i) {
+        ListaStrutture->Selected[i] = mast->StructureSelected[i] != 0;
+        GrigliaAree->Cells[0][i] = SizeText(mast->StructureArea[i]);
+    }
+    ComboRischio->ItemIndex = mast->FireRisk;
+    ComboDensita->ItemIndex = mast->FlashDensity;
+    ComboComune->ItemIndex = mast->Municipality.empty() ? -1 : ComboComune->Items->IndexOf(mast->Municipality);
+    ComboCoeffAmb->ItemIndex = mast->EnvironmentFactor;
+    ComboCoeffAmbAnt->ItemIndex = mast->EnvironmentFactorWithAntennas;
+    RadioParallelepipeda->Checked = mast->Parallelepiped != 0;
+    RadioComplessa->Checked = mast->Parallelepiped == 0;
+    EditLunghezza->Text = SizeText(mast->Length);
+    EditLarghezza->Text = SizeText(mast->Width);
+    EditAltezzaSenza->Text = SizeText(mast->HeightWithout);
+    EditAltezzaCon->Text = SizeText(mast->HeightWith);
+    EditAreaSenza->Text = SizeText(mast->CollectionAreaWithout);
+    EditAreaCon->Text = SizeText(mast->CollectionAreaWith);
+    updating_ = false;
+    ShowEvaluation();
+}
+
+void TPaginaFulmini811::ShowEvaluation() {
+    TPalo* mast = Mast();
+    if (!mast) return;
+    const TEsitoFulmini811 e = EvaluateLightning811(*mast);
+    LabelInsufficienti->Visible = e.Insufficient;
+    LabelEsitoSenza->Visible = !e.Insufficient;
+    LabelEsitoCon->Visible = !e.Insufficient;
+    if (e.Insufficient) {
+        ValoreSenzaAntenne->Caption = NoResult;
+        ValoreConAntenne->Caption = NoResult;
+        ValoreTollerabile->Caption = NoResult;
+        return;
+    }
+    ValoreSenzaAntenne->Caption = FormatFloat(FrequencyMask, e.FrequencyWithout);
+    ValoreConAntenne->Caption = FormatFloat(FrequencyMask, e.FrequencyWith);
+    ValoreTollerabile->Caption = FormatFloat(FrequencyMask, e.TolerableFrequency);
+    LabelEsitoSenza->Caption = e.SelfProtectedWithout ? "La struttura senza antenne è autoprotetta."
+                                                      : "La struttura senza antenne non è autoprotetta.";
+    LabelEsitoCon->Caption = e.SelfProtectedWith ? "La struttura con antenne è autoprotetta."
+                                                 : "La struttura con antenne non è autoprotetta.";
+}
+
+void TPaginaFulmini811::Changed() {
+    if (project_) project_->Modified = true;
+    ShowEvaluation();
+}
+
+void TPaginaFulmini811::ListaStruttureClick(TObject*) {
+    TPalo* mast = Mast();
+    if (updating_ || !mast) return;
+    for (int i = 0; i < StructureTypes; ++i) mast->StructureSelected[i] = ListaStrutture->IsSelected(i) ? 1 : 0;
+    Changed();
+}
+
+void TPaginaFulmini811::GrigliaAreeSelectCell(TObject*, int, int ARow, bool& CanSelect) {
+    const TPalo* mast = Mast();
+    CanSelect = mast && ARow >= 0 && ARow < StructureTypes && mast->StructureSelected[ARow];
+}
+
+void TPaginaFulmini811::GrigliaAreeSetEditText(TObject*, int, int ARow, const AnsiString& Value) {
+    TPalo* mast = Mast();
+    if (updating_ || !mast || ARow < 0 || ARow >= StructureTypes || !mast->StructureSelected[ARow]) return;
+    mast->StructureArea[ARow] = LightningSizeOf(Value);
+    Changed();
+}
+
+void TPaginaFulmini811::ComboRischioChange(TObject*) {
+    TPalo* mast = Mast();
+    if (updating_ || !mast) return;
+    mast->FireRisk = ComboRischio->ItemIndex;
+    Changed();
+}
+
+void TPaginaFulmini811::ComboComuneChange(TObject*) {
+    TPalo* mast = Mast();
+    if (updating_ || !mast) return;
+    const auto& table = TabelleFulmini811().Municipalities;
+    const int index = ComboComune->ItemIndex;
+    mast->FlashDensity = -1;
+    mast->Municipality.clear();
+    if (index >= 0 && index < static_cast<int>(table.size())) {
+        const AnsiString& density = table[index].second;
+        if (density == "1,5") mast->FlashDensity = 0;
+        else if (density == "2,5") mast->FlashDensity = 1;
+        else if (density == "4") mast->FlashDensity = 2;
+        mast->Municipality = table[index].first;
+    }
+    updating_ = true;
+    ComboDensita->ItemIndex = mast->FlashDensity;
+    updating_ = false;
+    Changed();
+}
+
+void TPaginaFulmini811::ComboDensitaChange(TObject*) {
+    TPalo* mast = Mast();
+    if (updating_ || !mast) return;
+    updating_ = true;
+    ComboComune->ItemIndex = -1;
+    updating_ = false;
+    mast->Municipality.clear();
+    mast->FlashDensity = ComboDensita->ItemIndex;
+    Changed();
+}
+
+void TPaginaFulmini811::ComboCoeffAmbChange(TObject*) {
+    TPalo* mast = Mast();
+    if (updating_ || !mast) return;
+    mast->EnvironmentFactor = ComboCoeffAmb->ItemIndex;
+    Changed();
+}
+
+void TPaginaFulmini811::ComboCoeffAmbAntChange(TObject*) {
+    TPalo* mast = Mast();
+    if (updating_ || !mast) return;
+    mast->EnvironmentFactorWithAntennas = ComboCoeffAmbAnt->ItemIndex;
+    Changed();
+}
+
+void TPaginaFulmini811::FormaClick(TObject*) {
+    TPalo* mast = Mast();
+    if (updating_ || !mast) return;
+    mast->Parallelepiped = RadioParallelepipeda->Checked ? 1 : 0;
+    Changed();
+}
+
+void TPaginaFulmini811::DimensioneChange(TObject* Sender) {
+    TPalo* mast = Mast();
+    if (updating_ || !mast) return;
+    const std::pair<TEdit*, int32_t*> fields[] = {
+        {EditLunghezza, &mast->Length},
+        {EditLarghezza, &mast->Width},
+        {EditAltezzaSenza, &mast->HeightWithout},
+        {EditAltezzaCon, &mast->HeightWith},
+        {EditAreaSenza, &mast->CollectionAreaWithout},
+        {EditAreaCon, &mast->CollectionAreaWith},
+    };
+    for (const auto& [edit, field] : fields)
+        if (Sender == edit) *field = LightningSizeOf(edit->Text);
+    Changed();
+}
+
+// ---------------------------------------------------------------- "Fulmini 81.10-2"
+
+int32_t TCaselleBit::Bits() const {
+    int32_t bits = 0;
+    for (const auto& [box, bit] : Boxes)
+        if (box->Checked) bits |= int32_t(1) << bit;
+    return bits;
+}
+
+void TCaselleBit::Show(int32_t bits) const {
+    for (const auto& [box, bit] : Boxes) box->Checked = (bits >> bit) & 1;
+}
+
+TPaginaFulmini8110::TPaginaFulmini8110(TComponent* owner) : TPanel(owner) {
+    Caption = "";
+    BevelOuter = bvNone;
+    SetBounds(0, 0, 984, 660);
+    const TNotifyEvent change = Handler(this, &TPaginaFulmini8110::ControlChange);
+    auto box = [&](TWinControl* parent, int left, int top, int width, const char* caption) {
+        TCheckBox* b = MakeCheckBoxAt(parent, left, top, width, caption);
+        b->OnClick = change;
+        return b;
+    };
+    auto factor = [&](TWinControl* parent, int left, int top, const char* caption, int valueLeft) {
+        MakeCaption(parent, left, top, caption);
+        return MakeValue(parent, valueLeft, top, 60);
+    };
+
+    TGroupBox* struttura = MakeGroupBoxAt(this, 8, 8, 160, 300, "Tipo struttura ");
+    int top = 18;
+    for (const auto& [caption, bit] : StructureKindBoxes) {
+        TipoStruttura.Boxes.push_back({box(struttura, 8, top, 145, caption), bit});
+        top += 21;
+    }
+    PersoneEsterno = box(struttura, 8, top + 8, 150, "Previste persone esterno");
+    ValoreLt = factor(struttura, 8, 258, "Lt (Tab. C.1)", 96);
+    ValoreLf = factor(struttura, 8, 276, "Lf (Tab. C.1)", 96);
+
+    TGroupBox* suolo = MakeGroupBoxAt(this, 176, 8, 152, 300, "Tipo suolo, pavimentazione ");
+    top = 18;
+    for (int i = 0; i < 10; ++i) {
+        Pavimentazione.Boxes.push_back({box(suolo, 8, top, 136, FloorKindBoxes[i]), i});
+        top += 21;
+    }
+    ValoreRaFattore = factor(suolo, 8, 276, "ra (Tab. C.2)", 88);
+
+    TGroupBox* incendi = MakeGroupBoxAt(this, 336, 8, 212, 300, "Prevenzione incendi ");
+    top = 18;
+    for (int i = 0; i < 8; ++i) {
+        Prevenzione.Boxes.push_back({box(incendi, 8, top, 200, FireProvisionBoxes[i]), i});
+        top += 21;
+    }
+    ValoreRp = factor(incendi, 8, 276, "rp (Tab. C.3)", 88);
+
+    TGroupBox* calcoli = MakeGroupBoxAt(this, 556, 8, 152, 300, "Calcoli");
+    TLabel** results[] = {&ValoreRa, &ValoreRb, &ValoreRu, &ValoreRv, &ValoreR1, &ValoreTollerabile};
+    const char* formulas[] = {"Ra = Nd * ra * Lt", "Rb = Nd * rp * hz * rf * Lf", "Ru", "Rv",
+                              "R1 = Ra + Rb + Ru + Rv", "Rischio tollerabile"};
+    for (int i = 0; i < 6; ++i) {
+        MakeCaption(calcoli, 8, 20 + i * 44, formulas[i]);
+        *results[i] = MakeValue(calcoli, 24, 36 + i * 44, 110);
+    }
+
+    MakeCaption(this, 8, 320, "Pericolo particolare");
+    ComboPericolo = MakeChoice(this, 144, 316, 170, {});
+    for (const auto& item : SpecialHazards) ComboPericolo->Items->Add(item.first);
+    ComboPericolo->OnChange = change;
+    ValoreHz = factor(this, 320, 320, "hz (Tab. C.5)", 390);
+    MakeCaption(this, 8, 352, "Rischio di incendio");
+    ComboRischio = MakeChoice(this, 144, 348, 170, {});
+    for (const char* item : FireRisks8110) ComboRischio->Items->Add(item);
+    ComboRischio->OnChange = change;
+    ValoreRf = factor(this, 320, 352, "rf (Tab. C.4)", 390);
+    MakeCaption(this, 8, 384, "Comune");
+    ComboComune = MakeChoice(this, 96, 380, 218, {});
+    ComboComune->OnChange = change;
+    ValoreNg = factor(this, 320, 384, "Ng", 390);
+    MakeCaption(this, 8, 416, "Coeff. amb.");
+    ComboCoeffAmb = MakeChoice(this, 96, 412, 441, {});
+    for (const char* item : Surroundings8110) ComboCoeffAmb->Items->Add(item);
+    ComboCoeffAmb->OnChange = change;
+    ValoreCa = factor(this, 545, 416, "Ca (Tab. A.2)", 620);
+
+    TGroupBox* ipotesi = MakeGroupBoxAt(this, 460, 316, 248, 48, "Ipotesi essenziali ");
+    DanniImpianti = box(ipotesi, 8, 20, 236, "Danni impianti non arrecano pericolo vita");
+
+    TGroupBox* dimensioni = MakeGroupBoxAt(this, 715, 8, 261, 433, "Dimensioni struttura ");
+    MakeSketch(dimensioni, 8, 18, 245, 190);
+    RadioParallelepipeda = MakeRadioButtonAt(dimensioni, 8, 216, 240, "Struttura parallelepipeda");
+    RadioParallelepipeda->OnClick = change;
+    const struct {
+        TEdit** edit;
+        int top;
+        const char* caption;
+    } sizes[] = {
+        {&EditLunghezza, 240, "Lunghezza [m]"},
+        {&EditLarghezza, 268, "Larghezza [m]"},
+        {&EditAltezza, 296, "Altezza [m]"},
+        {&EditArea, 352, "Area raccolta (Aa) [mq]"},
+    };
+    for (const auto& s : sizes) {
+        MakeCaption(dimensioni, 24, s.top + 3, s.caption);
+        *s.edit = MakeEditAt(dimensioni, 184, s.top, 65, clBlack);
+        (*s.edit)->OnChange = change;
+    }
+    RadioComplessa = MakeRadioButtonAt(dimensioni, 8, 328, 240, "Struttura complessa");
+    RadioComplessa->OnClick = change;
+    MakeCaption(dimensioni, 8, 388, "Nd = Ng * Aa * Ca * 0,000001");
+    ValoreNd = MakeValue(dimensioni, 184, 406, 70);
+
+    TGroupBox* servizi = MakeGroupBoxAt(this, 8, 444, 966, 142, "Servizi entranti ");
+    const char* heads[] = {"N.", "Al", "Nl", "Ru", "Rv"};
+    const int columns[] = {160, 212, 292, 372, 462};
+    for (int c = 0; c < 5; ++c) MakeCaption(servizi, columns[c], 16, heads[c]);
+    for (int i = 0; i < 4; ++i) {
+        const int rowTop = 34 + i * 25;
+        MakeCaption(servizi, 8, rowTop + 3, LineCaptions[i]);
+        EditLinee[i] = MakeEditAt(servizi, columns[0], rowTop, 40, clBlack);
+        EditLinee[i]->OnChange = change;
+        ValoreAl[i] = MakeValue(servizi, columns[1], rowTop + 3, 75);
+        ValoreNl[i] = MakeValue(servizi, columns[2], rowTop + 3, 75);
+        ValoreRuLinea[i] = MakeValue(servizi, columns[3], rowTop + 3, 85);
+        ValoreRvLinea[i] = MakeValue(servizi, columns[4], rowTop + 3, 85);
+    }
+    MakeCaption(servizi, 560, 16, "Tipo suolo ");
+    for (int i = 0; i < 6; ++i) {
+        const auto& [caption, bit] = LineSoilBoxes[i];
+        SuoloLinee.Boxes.push_back({box(servizi, 560 + (i / 3) * 90, 34 + (i % 3) * 25, 86, caption), bit});
+    }
+    MakeCaption(servizi, 760, 34, "Nl = Ng * Al * Ca * 0,000001");
+    MakeCaption(servizi, 760, 59, "Ru = Nl * ru * Lt");
+    MakeCaption(servizi, 760, 84, "Rv = Nl * rp * hz * rf * Lf");
+    ValoreRuFattore = factor(servizi, 760, 112, "ru", 790);
+
+    TGroupBox* esito = MakeGroupBoxAt(this, 8, 587, 966, 65, "Esito analisi");
+    auto* panel = new TPanel(esito);
+    panel->Parent = esito;
+    panel->SetBounds(8, 16, 950, 42);
+    panel->BevelOuter = bvLowered;
+    panel->Caption = "";
+    LabelInsufficienti = MakeText(panel, 8, 4, InsufficientData, clRed);
+    LabelEsitoRischio = MakeText(panel, 8, 4, "", clBlack);
+    LabelEsitoVerdetto = MakeText(panel, 8, 22, "", clBlack);
+}
+
+TFulmini* TPaginaFulmini8110::Lightning() const { return project_ ? project_->Lightning.get() : nullptr; }
+
+void TPaginaFulmini8110::SetProject(TProgetto* project) {
+    project_ = project;
+    Fill();
+}
+
+void TPaginaFulmini8110::Fill() {
+    TFulmini* f = Lightning();
+    if (!f) return;
+    updating_ = true;
+    TipoStruttura.Show(f->StructureKinds);
+    PersoneEsterno->Checked = f->PersonsOutside != 0;
+    Pavimentazione.Show(f->FloorKinds);
+    Prevenzione.Show(f->FireProvisions);
+    SuoloLinee.Show(f->LineSoilKinds);
+    ComboPericolo->ItemIndex = -1;
+    for (int i = 0; i < static_cast<int>(std::size(SpecialHazards)); ++i)
+        if (SpecialHazards[i].second == f->SpecialHazard) ComboPericolo->ItemIndex = i;
+    ComboRischio->ItemIndex = f->FireRisk >= 0 && f->FireRisk < ComboRischio->Items->Count() ? f->FireRisk : -1;
+    ComboCoeffAmb->ItemIndex =
+        f->Surroundings >= 0 && f->Surroundings < ComboCoeffAmb->Items->Count() ? f->Surroundings : -1;
+    DanniImpianti->Checked = f->Flag != 0;
+    RadioParallelepipeda->Checked = f->Parallelepiped != 0;
+    RadioComplessa->Checked = f->Parallelepiped == 0;
+    EditLunghezza->Text = SizeText(f->L);
+    EditLarghezza->Text = SizeText(f->W);
+    EditAltezza->Text = SizeText(f->H);
+    EditArea->Text = SizeText(f->Ad);
+    const int32_t lines[4] = {f->AerialLinesA, f->BuriedLinesA, f->AerialLinesB, f->BuriedLinesB};
+    for (int i = 0; i < 4; ++i) EditLinee[i]->Text = IntToStr(lines[i]);
+    updating_ = false;
+    ShowResults();
+}
+
+void TPaginaFulmini8110::ReadControls() {
+    TFulmini* f = Lightning();
+    f->StructureKinds = TipoStruttura.Bits();
+    f->PersonsOutside = PersoneEsterno->Checked ? 1 : 0;
+    f->FloorKinds = Pavimentazione.Bits();
+    f->FireProvisions = Prevenzione.Bits();
+    f->LineSoilKinds = SuoloLinee.Bits();
+    const int hazard = ComboPericolo->ItemIndex;
+    f->SpecialHazard = hazard >= 0 && hazard < static_cast<int>(std::size(SpecialHazards))
+                           ? SpecialHazards[hazard].second
+                           : None;
+    f->FireRisk = ComboRischio->ItemIndex;
+    f->Surroundings = ComboCoeffAmb->ItemIndex >= 0 ? ComboCoeffAmb->ItemIndex : None;
+    f->Flag = DanniImpianti->Checked ? 1 : 0;
+    f->Parallelepiped = RadioComplessa->Checked ? 0 : 1;
+    if (f->Parallelepiped) {
+        f->L = LightningSizeOf(EditLunghezza->Text);
+        f->W = LightningSizeOf(EditLarghezza->Text);
+        f->H = LightningSizeOf(EditAltezza->Text);
+    } else {
+        f->Ad = LightningSizeOf(EditArea->Text);
+    }
+    f->AerialLinesA = LineCountOf(EditLinee[0]->Text);
+    f->BuriedLinesA = LineCountOf(EditLinee[1]->Text);
+    f->AerialLinesB = LineCountOf(EditLinee[2]->Text);
+    f->BuriedLinesB = LineCountOf(EditLinee[3]->Text);
+}
+
+void TPaginaFulmini8110::ShowResults() {
+    const TFulmini* f = Lightning();
+    if (!f) return;
+    const bool missing = f->Insufficient != 0;
+    auto factorText = [](float v) { return FormatFloat(FactorMask, v); };
+    auto riskText = [missing](float v) { return missing ? AnsiString(NoResult) : FormatFloat(RiskMask, v); };
+    ValoreLt->Caption = factorText(f->Lt);
+    ValoreLf->Caption = factorText(f->Lf);
+    ValoreRaFattore->Caption = factorText(f->ra);
+    ValoreRp->Caption = factorText(f->rp);
+    ValoreHz->Caption = factorText(f->hz);
+    ValoreRf->Caption = factorText(f->rf);
+    ValoreNg->Caption = factorText(f->Ng);
+    ValoreCa->Caption = factorText(f->Ca);
+    ValoreRuFattore->Caption = factorText(f->ru);
+    ValoreNd->Caption = riskText(f->Nd);
+    ValoreRa->Caption = riskText(f->Ra);
+    ValoreRb->Caption = riskText(f->Rb);
+    ValoreRu->Caption = riskText(f->Ru);
+    ValoreRv->Caption = riskText(f->Rv);
+    ValoreR1->Caption = riskText(f->R1);
+    ValoreTollerabile->Caption = FormatFloat(RiskMask, TolerableRiskR1);
+    const float al[4] = {f->AlAerial, f->AlBuried, f->AlAerial, f->AlBuried};
+    const float nl[4] = {f->NlAerial, f->NlBuried, f->NlAerial, f->NlBuried};
+    const float ru[4] = {f->RuAerial, f->RuBuried, f->RuAerial, f->RuBuried};
+    const float rv[4] = {f->RvAerial, f->RvBuried, f->RvAerial, f->RvBuried};
+    for (int i = 0; i < 4; ++i) {
+        ValoreAl[i]->Caption = FormatFloat("0", al[i]);
+        ValoreNl[i]->Caption = factorText(nl[i]);
+        ValoreRuLinea[i]->Caption = FormatFloat(RiskMask, ru[i]);
+        ValoreRvLinea[i]->Caption = FormatFloat(RiskMask, rv[i]);
+    }
+    // The collection area is worked out for a parallelepiped and typed for a complex structure.
+    updating_ = true;
+    if (f->Parallelepiped) EditArea->Text = SizeText(f->Ad);
+    updating_ = false;
+    EditArea->ReadOnly = f->Parallelepiped != 0;
+    for (TEdit* e : {EditLunghezza, EditLarghezza, EditAltezza}) e->Enabled = f->Parallelepiped != 0;
+
+    LabelInsufficienti->Visible = missing;
+    LabelEsitoRischio->Visible = !missing;
+    LabelEsitoVerdetto->Visible = !missing;
+    if (missing) return;
+    LabelEsitoRischio->Caption = "Rischio R1 = " + FormatFloat(RiskMask, f->R1);
+    LabelEsitoVerdetto->Caption = double(f->R1) > TolerableRiskR1
+                                      ? "Protezione necessaria: R1 supera il rischio tollerabile."
+                                      : "Protezione non necessaria: R1 non supera il rischio tollerabile.";
+}
+
+void TPaginaFulmini8110::ControlChange(TObject*) {
+    if (updating_ || !Lightning()) return;
+    if (project_) project_->Modified = true;
+    ReadControls();
+    Lightning()->Compute();
+    ShowResults();
+}
