@@ -1,6 +1,7 @@
 // A library file: the header, every query, the iteration, reading cells by
 // code, and deleting and writing entries, on a library held in memory.
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -42,13 +43,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     if (codes.Count() > 0) {
+        // A write that answers true leaves a library of one entry more, or
+        // of as many when the new entry took the place of one.
         TCella* first = nullptr;
         if (library.ReadCell(first, codes[0])) {
-            library.WriteCell(*first);
+            TStringList held;
+            library.Query(held, "", 0, 0, 0, 0, lqAllCodes);
+            if (library.WriteCell(*first)) {
+                library.Query(list, "", 0, 0, 0, 0, lqAllCodes);
+                if (list.Count() != held.Count() && list.Count() != held.Count() + 1) std::abort();
+            }
             delete first;
         }
-        library.DeleteEntry(codes[codes.Count() - 1]);
-        library.Query(list, "", 0, 0, 0, 0, lqAllCodes);
+        // A delete that answers true leaves one entry fewer.
+        TStringList before;
+        library.Query(before, "", 0, 0, 0, 0, lqAllCodes);
+        const AnsiString gone = codes[codes.Count() - 1];
+        if (library.DeleteEntry(gone)) {
+            library.Query(list, "", 0, 0, 0, 0, lqAllCodes);
+            if (list.Count() != before.Count() - 1) std::abort();
+        }
     }
     FuzzForgetMessages();
     return 0;
