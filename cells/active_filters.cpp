@@ -331,8 +331,7 @@ bool TModulatore::CheckData(const AnsiString& prefix) {
 }
 
 void TModulatore::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
     flags &= ~ChannelFlagFirstStep;
     TListaCanali* own = OutputList(*this, AutoMixOwnOutput);

@@ -136,8 +136,7 @@ float TAmplificatore::GetRow1Attenuation(int32_t input, int32_t, int32_t band) {
 // ---- Required levels ----
 
 void TAmplificatore::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetInputLevels();
     for (int32_t o = 0; o < NumOutputs; ++o)
         if (TCella* next = OutputNeighbour(*this, o)) next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
@@ -168,8 +167,7 @@ void TAmplificatore::ComputeRequiredLevels(const float* minLevels, const float* 
 // ---- Signal levels ----
 
 void TAmplificatore::ComputeSignalLevels(uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetOutputLevels();
     const int32_t bands = CalculationBandCount();
     for (int32_t i = 0; i < NumInputs && i < NumOutputs; ++i) {
@@ -191,8 +189,7 @@ void TAmplificatore::ComputeSignalLevels(uint32_t stamp) {
 // line above (which keeps the window the rest of the network asks) and
 // hands the line below a window that cannot be computed.
 void TAmplificatoreA::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetInputLevels();
     for (int32_t o = 0; o < NumOutputs; ++o)
         if (TCella* next = OutputNeighbour(*this, o)) next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
@@ -200,8 +197,7 @@ void TAmplificatoreA::ComputeRequiredLevels(const float* minLevels, const float*
 }
 
 void TAmplificatoreA::ComputeSignalLevels(uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetOutputLevels();
     for (int32_t i = 0; i < NumInputs; ++i)
         if (TCella* up = InputNeighbour(*this, i)) up->ComputeSignalLevels(stamp);
@@ -211,8 +207,7 @@ void TAmplificatoreA::ComputeSignalLevels(uint32_t stamp) {
 // ---- Channels ----
 
 void TAmplificatore::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
     if (NumInputs > 1) flags &= ~ChannelFlagFirstStep;
     const AnsiString prefix = GetShortCode();
@@ -243,8 +238,7 @@ void TAmplificatoreA::PassLine(int32_t i, const TListaCanali& arriving, TListaCa
 }
 
 void TTerrestre::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
     flags &= ~ChannelFlagFirstStep;
     const AnsiString prefix = GetShortCode();
@@ -343,8 +337,7 @@ void TAmplificatore::TakeModel(TCella* candidate) {
 
 bool TAmplificatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
                                  int32_t band, int32_t further) {
-    if (stamp <= PassStamp) return true;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return true;
     if (!ReachLevels.Allocated()) ResetAuxLevels();
     mode = (mode & ~ModeConnectorBits) | (Choice1 & ModeConnectorBits);
     const int32_t row = EvaluatedRow();

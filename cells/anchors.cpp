@@ -70,8 +70,7 @@ void TAncora::ComputeRequiredLevels(const float* minLevels, const float* maxLeve
 }
 
 void TAncora::ComputeSignalLevels(uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetOutputLevels();
     const int32_t bands = CalculationBandCount();
     const int32_t lines = std::min(NumInputs, NumThroughOutputs);
@@ -90,8 +89,7 @@ void TAncora::ComputeSignalLevels(uint32_t stamp) {
 }
 
 void TAncora::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
     ChannelsThrough(flags & ~ChannelFlagFirstStep, stamp);
 }

@@ -429,8 +429,7 @@ AnsiString TNCavo::GetTypeName() { return "Cavo "; }
 // ---- Level passes ----
 
 void TNCavo::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetInputLevels();
     TCella* next = OutputNeighbour(*this, 0);
     if (!next) return;
@@ -443,8 +442,7 @@ void TNCavo::ComputeRequiredLevels(const float* minLevels, const float* maxLevel
 }
 
 void TNCavo::ComputeSignalLevels(uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetOutputLevels();
     TCella* up = InputNeighbour(*this, 0);
     if (!up) return;
@@ -459,8 +457,7 @@ void TNCavo::ComputeSignalLevels(uint32_t stamp) {
 // ---- Channel pass ----
 
 void TNCavo::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
     const TListaCanali* arriving = ChannelsArrivingOn(0, flags, stamp);
     TListaCanali* out = OutputList(*this, 0);
@@ -542,8 +539,7 @@ void TNCavo::ReachFromNeighbour() {
 bool TNCavo::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
                          int32_t band, int32_t further) {
     if (!ReachLevels.Allocated()) ResetAuxLevels();
-    if (stamp <= PassStamp) return true;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return true;
     if (RunEnd) {
         if (TCella* next = OutputNeighbour(*this, 0)) {
             // The target handed on is a whole level, as the operation carries it.
@@ -560,8 +556,7 @@ bool TNCavo::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProg
 }
 
 void TNCavo::EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     if (!RunEnd) return;
     if (!ReachLevels.Allocated()) ResetAuxLevels();
     if (TCella* next = OutputNeighbour(*this, 0)) {

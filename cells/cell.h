@@ -254,6 +254,14 @@ public:
     virtual void SwapInputRows(int32_t i, int32_t j);
 
     // ---- Plain operations ----
+    // True the first time a pass of this stamp reaches the cell, which it
+    // then marks as visited; false when the pass has been here already (a
+    // later stamp marks a later pass).
+    bool EnterPass(uint32_t stamp) {
+        if (stamp <= PassStamp) return false;
+        PassStamp = stamp;
+        return true;
+    }
     void ResetInputLevels();
     void ResetOutputLevels();
     void ResetAuxLevels();

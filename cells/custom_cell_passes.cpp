@@ -75,8 +75,7 @@ void TCellaCustom::UnlinkAnchorsOutside() {
 }
 
 void TCellaCustom::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     TLinkScope links(*this);
     ResetInputLevels();
     for (int32_t i = 0; i < NumInputs; ++i)
@@ -87,8 +86,7 @@ void TCellaCustom::ComputeRequiredLevels(const float* minLevels, const float* ma
 }
 
 void TCellaCustom::ComputeSignalLevels(uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     TLinkScope links(*this);
     ResetOutputLevels();
     for (int32_t j = 0; j < NumTapOutputs; ++j)
@@ -101,8 +99,7 @@ void TCellaCustom::ComputeSignalLevels(uint32_t stamp) {
 float TCellaCustom::MinDownstreamValue(float, int32_t, bool, TCella*, uint8_t, uint8_t) { return 0.0f; }
 
 void TCellaCustom::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     TLinkScope links(*this);
     ResetChannelLists();
     for (int32_t j = 0; j < NumTapOutputs; ++j) {

@@ -151,8 +151,7 @@ bool TAmplificatoreAt::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
 // ---- Channels ----
 
 void TAmplificatoreAt::WalkDownstream(TListaCanali* list, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     if (TCella* next = OutputNeighbour(*this, AutoMixOwnOutput))
         next->WalkDownstream(list, OutputNeighbourPort(*this, AutoMixOwnOutput), stamp);
 }

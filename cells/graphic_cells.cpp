@@ -242,8 +242,7 @@ AnsiString TRicevitoreSat::GetTypeName() { return "Ricevitore Sat "; }
 bool TRicevitoreSat::IsSignalStart() { return true; }
 
 void TRicevitoreSat::ComputeChannels(int32_t, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
 }
 

@@ -48,8 +48,7 @@ void TTesta::SpreadStamp(uint32_t stamp) {
 void TTesta::ComputeSignalLevels(uint32_t) {}
 
 void TTesta::WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     if (Owner && Owner->Kind == GridHeadEnd) {
         // The line the walk arrived on continues in the network.
         if (TTesta* partner = Partner()) partner->WalkDownstream(list, entryPort, stamp);
@@ -60,8 +59,7 @@ void TTesta::WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stam
 }
 
 void TTesta::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
     flags &= ~ChannelFlagFirstStep;
     if (Row != 0) {

@@ -137,8 +137,7 @@ void TCentraleIntegrata::SpreadStamp(uint32_t stamp) {
 }
 
 void TCentraleIntegrata::ComputeChannels(int32_t, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
 }
 

@@ -55,8 +55,7 @@ void TCellaRami::AcceptSeparation(int32_t port, int32_t band, float value, float
 // ---- Mixer ----
 
 void TMiscelatore::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetInputLevels();
     TCella* next = OutputNeighbour(*this, 0);
     if (!next) return;
@@ -71,8 +70,7 @@ void TMiscelatore::ComputeRequiredLevels(const float* minLevels, const float* ma
 }
 
 void TMiscelatore::ComputeSignalLevels(uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetOutputLevels();
     if (NumOutputs < 1) return;
     const int32_t bands = CalculationBandCount();
@@ -88,8 +86,7 @@ void TMiscelatore::ComputeSignalLevels(uint32_t stamp) {
 }
 
 void TMiscelatore::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
     TListaCanali* output = OutputList(*this, 0);
     if (!output) return;
@@ -131,8 +128,7 @@ void TMiscelatore::PushSeparation(int32_t port, int32_t band, float limit) {
 // ---- Demixer ----
 
 void TDemiscelatore::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetInputLevels();
     for (int32_t q = 0; q < NumOutputs; ++q)
         if (TCella* next = OutputNeighbour(*this, q)) next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
@@ -147,8 +143,7 @@ void TDemiscelatore::ComputeRequiredLevels(const float* minLevels, const float* 
 }
 
 void TDemiscelatore::ComputeSignalLevels(uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetOutputLevels();
     TCella* up = InputNeighbour(*this, 0);
     if (!up) return;
@@ -162,8 +157,7 @@ void TDemiscelatore::ComputeSignalLevels(uint32_t stamp) {
 }
 
 void TDemiscelatore::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
     const TListaCanali* arriving = ChannelsArrivingOn(0, flags, stamp);
     if (!arriving) return;

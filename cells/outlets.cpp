@@ -115,8 +115,7 @@ bool TPresaD::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
 // ---- Level passes ----
 
 void TPresaD::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetInputLevels();
     TCella* through = PassThrough ? OutputNeighbour(*this, OutletThroughOutput) : nullptr;
     if (through) through->ComputeRequiredLevels(minLevels, maxLevels, stamp);
@@ -132,8 +131,7 @@ void TPresaD::ComputeRequiredLevels(const float* minLevels, const float* maxLeve
 }
 
 void TPresaD::ComputeSignalLevels(uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetOutputLevels();
     TCella* up = InputNeighbour(*this, 0);
     if (!up) return;
@@ -153,8 +151,7 @@ void TPresaD::ComputeSignalLevels(uint32_t stamp) {
 // ---- Channel pass and walk ----
 
 void TPresaD::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
     const TListaCanali* arriving = ChannelsArrivingOn(0, flags & ~ChannelFlagFirstStep, stamp);
     if (!arriving) return;
@@ -172,8 +169,7 @@ void TPresaD::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
 }
 
 void TPresaD::WalkDownstream(TListaCanali* list, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     if (PassThrough)
         if (TCella* next = OutputNeighbour(*this, OutletThroughOutput))
             next->WalkDownstream(list, OutputNeighbourPort(*this, OutletThroughOutput), stamp);
@@ -251,8 +247,7 @@ void TPresaD::ComputeReachWindows() {
 
 bool TPresaD::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
                           int32_t band, int32_t further) {
-    if (stamp <= PassStamp) return true;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return true;
     if (!ReachLevels.Allocated()) ResetAuxLevels();
     mode = (mode & ~OutletModeConnectorBits) | (Choice1 & OutletModeConnectorBits);
     if (mode & OutletModePassesDc) mode |= OutletModeDcGiven;
@@ -305,8 +300,7 @@ bool TPresaD::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TPro
 }
 
 void TPresaD::EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     const uint8_t connector = Choice3;
     float spare = static_cast<float>(static_cast<double>(value) - SocketLoss(band));
     for (TCella* c = candidates; c; c = c->NextCell) {

@@ -34,8 +34,7 @@ const TListaCanali* TCella::ChannelsArrivingOn(int32_t input, int32_t flags, uin
 }
 
 void TCella::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
     const TListaCanali* arriving = ChannelsArrivingOn(0, flags, stamp);
     TListaCanali* first = OutputList(*this, 0);
@@ -51,8 +50,7 @@ void TCella::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
 // ---- Downstream walk ----
 
 void TCella::WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     // Only the through output the walk came in by is followed, then every tap output.
     if (entryPort >= 0 && entryPort < NumThroughOutputs)
         if (TCella* next = OutputNeighbour(*this, entryPort))

@@ -196,8 +196,7 @@ float TCella::AddGains(float value, const TInfo* list1, const TInfo* list2, int3
 // ---- Required-level pass ----
 
 void TCella::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetInputLevels();
     // Downstream first.
     for (int32_t j = 0; j < NumOutputs; ++j)
@@ -234,8 +233,7 @@ void TCella::SpreadStamp(uint32_t stamp) {
 // ---- Signal-level pass ----
 
 void TCella::ComputeSignalLevels(uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetOutputLevels();
     TCella* up = InputNeighbour(*this, 0);
     if (!up) return;
@@ -289,8 +287,7 @@ void TCella::SelectOutputLevel(int32_t line) {
 
 bool TCella::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
                          int32_t band, int32_t further) {
-    if (stamp <= PassStamp) return true;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return true;
     if (!ReachLevels.Allocated()) ResetAuxLevels();
     mode = (mode & ~ModeConnectorBits) | (Choice1 & ModeConnectorBits);
     bool result = true;
@@ -305,8 +302,7 @@ bool TCella::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProg
 
 void TCella::EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
                            int32_t band) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     mode = (mode & ~ModeConnectorBits) | (Choice1 & ModeConnectorBits);
     const float attenuation = Attenuation->Get3(0, 1, band);
     const int32_t through = std::min(ThroughOutputs, NumOutputs);

@@ -12,8 +12,7 @@ constexpr int32_t ModeNoChoice = 0x40;
 }  // namespace
 
 void TCella::RequiredLevelsThrough(const float* minLevels, const float* maxLevels, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetInputLevels();
     const int32_t bands = CalculationBandCount();
     const int32_t lines = std::min(NumInputs, NumThroughOutputs);
@@ -44,8 +43,7 @@ void TCella::ChannelsThrough(int32_t flags, uint32_t stamp) {
 
 bool TCella::ChooseModelThrough(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
                                 int32_t band, int32_t further) {
-    if (stamp <= PassStamp) return true;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return true;
     if (!ReachLevels.Allocated()) ResetAuxLevels();
     for (int32_t j = 0; j < NumThroughOutputs; ++j)
         if (TCella* next = OutputNeighbour(*this, j))
@@ -59,8 +57,7 @@ bool TCella::ChooseModelThrough(TCella* candidates, int32_t mode, uint32_t stamp
 
 void TCella::EvaluateModelThrough(TCella* candidates, int32_t mode, float value, uint32_t stamp,
                                   int32_t band) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     for (int32_t j = 0; j < NumThroughOutputs; ++j)
         if (TCella* next = OutputNeighbour(*this, j)) next->EvaluateModel(candidates, mode, value, stamp, band);
     ComputeReachWindows();

@@ -214,8 +214,7 @@ void TInduttanza::ComputeRequiredLevels(const float* minLevels, const float* max
 }
 
 void TInduttanza::ComputeSignalLevels(uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetOutputLevels();
     TCella* up = InputNeighbour(*this, 0);
     if (!up || NumOutputs < 1) return;
@@ -227,8 +226,7 @@ void TInduttanza::ComputeSignalLevels(uint32_t stamp) {
 }
 
 void TInduttanza::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
     ChannelsThrough(flags, stamp);
 }

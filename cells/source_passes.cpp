@@ -36,8 +36,7 @@ int32_t BandOfChannel(const TCanale& c) {
 }  // namespace
 
 void TAntenna::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
     TListaCanali* out = OutputList(*this, 0);
     if (!out) return;
@@ -66,8 +65,7 @@ void TAntenna::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
 }
 
 void TSat::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
     const bool speak = (flags & ChannelFlagQuiet) == 0;
     const AnsiString code = GetShortCode();

@@ -69,8 +69,7 @@ void TSwitch::ReportNoModel() {
 }
 
 bool TSwitch::StartChoice(int32_t& mode, int32_t& band, uint32_t stamp) {
-    if (stamp <= PassStamp) return false;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return false;
     if (!ReachLevels.Allocated()) ResetAuxLevels();
     mode = ModeWithOwnConnector(mode);
     if (band < FirstBandAllowed) band = HighBand;

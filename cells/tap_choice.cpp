@@ -48,8 +48,7 @@ void TDerivatore::TakeModel(TCella* candidate) {
 
 bool TDerivatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
                               int32_t further) {
-    if (stamp <= PassStamp) return true;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return true;
     if (!ReachLevels.Allocated()) ResetAuxLevels();
     mode = ModeWithOwnConnector(mode);
     const bool through = NumThroughOutputs > 0;
@@ -120,8 +119,7 @@ bool TDerivatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, 
 }
 
 void TDerivatore::EvaluateModel(TCella* candidates, int32_t mode, float level, uint32_t stamp, int32_t band) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     mode = ModeWithOwnConnector(mode);
     if (NumInputs < 1) return;
     const int32_t t = OutputsPerLine();

@@ -75,8 +75,7 @@ float TDerivatore::GetRow0Attenuation(int32_t input, int32_t output, int32_t ban
 // ---- Required levels ----
 
 void TDerivatore::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetInputLevels();
     for (int32_t j = 0; j < NumOutputs; ++j)
         if (TCella* next = OutputNeighbour(*this, j)) next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
@@ -121,8 +120,7 @@ void TDerivatore::ComputeRequiredLevels(const float* minLevels, const float* max
 // ---- Signal levels ----
 
 void TDerivatore::ComputeSignalLevels(uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetOutputLevels();
     const int32_t bands = CalculationBandCount();
     const int32_t t = OutputsPerLine();
@@ -154,8 +152,7 @@ void TDerivatore::ComputeSignalLevels(uint32_t stamp) {
 // ---- Channels ----
 
 void TDerivatore::ComputeChannels(int32_t mode, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
     const AnsiString prefix = GetShortCode();
     mode &= ~ChannelFlagFirstStep;

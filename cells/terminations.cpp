@@ -88,8 +88,7 @@ bool TChiusura::NeedsNoDescription() { return true; }
 // ---- Passes: a termination ends them all ----
 
 void TChiusura::ComputeRequiredLevels(const float*, const float*, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetInputLevels();
     if (NumInputs < 1) return;
     const int32_t bands = CalculationBandCount();
@@ -100,8 +99,7 @@ void TChiusura::ComputeRequiredLevels(const float*, const float*, uint32_t stamp
 void TChiusura::SpreadStamp(uint32_t) {}
 
 void TChiusura::ComputeSignalLevels(uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetOutputLevels();
     if (NumOutputs < 1) return;
     const int32_t bands = CalculationBandCount();
@@ -113,8 +111,7 @@ void TChiusura::WalkDownstream(TListaCanali*, int32_t, uint32_t) {}
 float TChiusura::MinDownstreamValue(float, int32_t, bool, TCella*, uint8_t, uint8_t) { return 0.0f; }
 
 void TChiusura::ComputeChannels(int32_t, int32_t, uint32_t stamp) {
-    if (stamp <= PassStamp) return;
-    PassStamp = stamp;
+    if (!EnterPass(stamp)) return;
     ResetChannelLists();
 }
 
