@@ -208,6 +208,8 @@ void TPalo::Load(TStream& s, int32_t version) {
     }
     const int32_t packed = ReadI32(s);
     FootPosition = packed % PackedUnit;
+    // A foot below the base line would not write back to the same word.
+    if (FootPosition < 0) throw EReadError("mast foot below the base line");
     Ground = (packed >> 16) - PackedGroundOffset;
     if (Ground == -PackedGroundOffset) Ground = -1;
 

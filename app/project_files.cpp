@@ -83,18 +83,19 @@ TFileProgetto::TFileProgetto(TFinestraProgetto* window, TMenuFileRecenti* menu)
 
 TFileProgetto::~TFileProgetto() = default;
 
+void WriteProjectFile(TStream& s, const TProgetto& project, int32_t version) {
+    s.WriteBuffer(ProjectFileTag(version), ProjectTagBytes);
+    WriteI32(s, 0);
+    WriteI32(s, HeaderCount);
+    for (int i = 0; i < HeaderCount; ++i) WriteI32(s, 0);
+    project.Save(s, version);
+}
+
 int TFileProgetto::SaveProject(const AnsiString& name, TProgetto& project, int32_t version) {
-    const char* tag = ProjectFileTag(version);
-    bool written = tag != nullptr;
+    bool written = ProjectFileTag(version) != nullptr;
     // The whole file is made in memory and reaches the disk in one write.
     TMemoryStream body;
-    if (written) {
-        body.WriteBuffer(tag, ProjectTagBytes);
-        WriteI32(body, 0);
-        WriteI32(body, HeaderCount);
-        for (int i = 0; i < HeaderCount; ++i) WriteI32(body, 0);
-        project.Save(body, version);
-    }
+    if (written) WriteProjectFile(body, project, version);
     const AnsiString temporary = name + ".tmp";
     bool created = false;
     if (written) {
@@ -142,6 +143,10 @@ int TFileProgetto::LoadProject(const AnsiString& name, TProgetto& project) {
         return -1;
     }
     TMemoryStream s(std::move(bytes));
+    return LoadProjectFrom(s, name, project);
+}
+
+int TFileProgetto::LoadProjectFrom(TStream& s, const AnsiString& name, TProgetto& project) {
     char tag[ProjectTagBytes] = {};
     const int32_t version = s.Read(tag, ProjectTagBytes) == ProjectTagBytes ? ProjectFileVersion(tag) : -1;
     if (version < 0) {

@@ -23,6 +23,11 @@ int32_t ProjectFileVersion(const char* tag);
 // The 13-byte tag the writer writes for 50000, 50100 or 60000; none otherwise.
 const char* ProjectFileTag(int32_t version);
 
+class TStream;
+
+// The whole file of a project: header of the version, then the body.
+void WriteProjectFile(TStream& s, const TProgetto& project, int32_t version);
+
 // What the file commands ask of the main window.
 class TFinestraProgetto {
 public:
@@ -60,6 +65,8 @@ public:
     // Reads a project file into the project; 0 when loaded, -1 after the
     // message, with the project as it was.
     int LoadProject(const AnsiString& name, TProgetto& project);
+    // The same from the bytes of a file already read (name for the messages).
+    int LoadProjectFrom(TStream& s, const AnsiString& name, TProgetto& project);
     // Asks whether to save the changes and saves: 6 saved, 7 not saved, 2
     // cancelled or the save failed.
     int QuerySaveChanges(TProgetto& project);

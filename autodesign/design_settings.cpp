@@ -356,3 +356,5 @@ void SwapDesignSettings(std::unique_ptr<TOpzProgetto>& other) {
     DesignSettings();
     std::swap(Slot(), other);
 }
+
+void ResetDesignSettings() { Slot().reset(); }

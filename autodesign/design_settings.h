@@ -191,3 +191,6 @@ constexpr int32_t TagDesignSettings = 208;
 TOpzProgetto& DesignSettings();
 // Puts other in place of the program's settings; other receives the old ones.
 void SwapDesignSettings(std::unique_ptr<TOpzProgetto>& other);
+// Drops the program's settings; the next DesignSettings() makes them anew
+// (over the channel plans of that time).
+void ResetDesignSettings();

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_globals.h"
 #include "app/grid.h"
 #include "app/project.h"
 #include "app/report_pages.h"
@@ -57,15 +58,8 @@ void Fill(TCella& cell, int32_t column, float value) {
 }
 
 // The program-wide objects the passes read.
-struct Globals {
+struct Globals : BenchGlobals {
     Globals() {
-        SistemiBande = bands.get();
-        SistemaBande3 = SistemaBandeCorrente = bands->FindById(BandSystemCurrentId);
-        SistemaBande2 = bands->FindById(BandSystemOldId);
-        GestoreErrori = reporter.get();
-        Opzioni = options.get();
-        Canalizzazioni = plans.get();
-        CanalizzazioneEuropa = plans->FindById(PlanIdEuropa);
         // Limits wide enough for every outlet of the tallest building to get
         // a level, so that every band carries numbers through the passes.
         for (int32_t b = 0; b < BandSlots; ++b) {
@@ -75,18 +69,6 @@ struct Globals {
             options->limits[b][LimitAttMin] = 30.0f;
         }
     }
-    ~Globals() {
-        Canalizzazioni = nullptr;
-        CanalizzazioneEuropa = nullptr;
-        Opzioni = nullptr;
-        GestoreErrori = nullptr;
-        SistemiBande = nullptr;
-        SistemaBande2 = SistemaBande3 = SistemaBandeCorrente = nullptr;
-    }
-    std::unique_ptr<TSistemiBande> bands = std::make_unique<TSistemiBande>();
-    std::unique_ptr<TGestoreErrori> reporter = std::make_unique<TGestoreErrori>();
-    std::unique_ptr<TOpzioni> options = std::make_unique<TOpzioni>(nullptr, nullptr);
-    std::unique_ptr<TCanalizzazioni> plans = std::make_unique<TCanalizzazioni>();
 };
 
 // A project being built: its cells put on the network grid and counted.

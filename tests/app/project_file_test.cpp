@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -55,6 +56,14 @@ void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// Files of older versions are seeds of the project file's fuzz target too.
+void WriteOldFile(const std::string& path, const std::string& bytes, const char* seed) {
+    WriteFile(path, bytes);
+    const std::string seeds = std::string(OV_BUILD_DIR) + "/fuzz-seeds/fuzz_project_file";
+    std::filesystem::create_directories(seeds);
+    WriteFile(seeds + "/" + seed, bytes);
+}
+
 std::string Le32(int32_t v) {
     std::string b(4, '\0');
     for (int i = 0; i < 4; ++i) b[i] = static_cast<char>((uint32_t(v) >> (8 * i)) & 0xFF);
@@ -70,8 +79,6 @@ class ProjectFileTest : public GlobalsTest {
 protected:
     ProjectFileTest() {
         Application->Script().Reset();
-        auto fresh = std::make_unique<TOpzProgetto>();
-        SwapDesignSettings(fresh);
         project.Reset(true);
     }
 
@@ -285,7 +292,7 @@ TEST_F(ProjectFileTest, MastOnlyFilesLoadTextsAndMastWithBothAnchors) {
     body.U8(1).Zeros(18).I32(2).I32(2).I32(0).I32(0);
     for (int i = 0; i < 24; ++i) body.I32(static_cast<int32_t>(LevelNone));
     for (int i = 0; i < 6; ++i) body.Fixed(i == 0 ? "Palo" : "", 257);
-    WriteFile(Path("palo.ant"), Header("sst 1.0.0   ") + body.Bytes());
+    WriteOldFile(Path("palo.ant"), Header("sst 1.0.0   ") + body.Bytes(), "mast1");
 
     ASSERT_EQ(files.LoadProject(Path("palo.ant"), project), 0);
     EXPECT_EQ(project.HeaderTexts[1], "Via Roma 1");
@@ -309,7 +316,7 @@ TEST_F(ProjectFileTest, InlineCellsOfOldFilesGoOnAFiftySquareNetworkGrid) {
     body.I32(46).Raw(OldBaseRecord(10002, 0, 0, 0, 0, 7, 5).Bytes());
     RecordBytes cable = OldBaseRecord(10002, 1, 0, 3.0f, 0.0f, 9, 5);
     body.I32(CodeOldCableStraight).Raw(OldCableFields(cable, 0, 1, 0, 0, 0, "", 0).Bytes());
-    WriteFile(Path("vecchio.ant"), Header("ant 1.0.2   ") + body.Bytes());
+    WriteOldFile(Path("vecchio.ant"), Header("ant 1.0.2   ") + body.Bytes(), "inline10002");
 
     ASSERT_EQ(files.LoadProject(Path("vecchio.ant"), project), 0);
     TGridData& net = *project.NetworkGrid;

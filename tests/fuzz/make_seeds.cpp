@@ -7,8 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "app/estimate.h"
 #include "app/grid.h"
+#include "app/mast.h"
+#include "app/project.h"
+#include "app/project_files.h"
 #include "app/signs.h"
+#include "autodesign/design_settings.h"
 #include "cells/anchors.h"
 #include "cells/custom_cell.h"
 #include "cells/factory.h"
@@ -220,5 +225,36 @@ int main(int argc, char** argv) {
     TMemoryStream picture;
     bitmap.SaveToStream(picture);
     Put(values / "bitmap", std::string{'\3', '\0'} + picture.Bytes());
+
+    // Project files: a new project, and one with cells, a sign, estimate
+    // rows, a mast with an arm and the settings of two staircases. (The
+    // tests of project files add seeds of the older versions.)
+    const fs::path projects = root / "fuzz_project_file";
+    fs::create_directories(projects);
+    TProgetto project(nullptr);
+    project.Reset(true);
+    auto file = [&project] {
+        TMemoryStream s;
+        WriteProjectFile(s, project, ProjectVersionCurrent);
+        return s.Bytes();
+    };
+    Put(projects / "new60000", file());
+    TGridData& net = *project.NetworkGrid;
+    net.InsertCell(new TDivisore(&net, 0, 0, 10, 5, 1, 2), false, 0);
+    auto* projectSign = new TSegnoGrafico(&net);
+    projectSign->Kind = SignText;
+    projectSign->Text = "Scala B";
+    net.Signs->Add(projectSign, false);
+    project.HeadEndGrid->InsertCell(new TFiltroP(project.HeadEndGrid, 0, 0, 8, 8), false, 0);
+    TRigaPreventivo row;
+    row.Code = "EXTRA";
+    row.Quantity = 2;
+    project.Estimate->AddQuantity(row);
+    auto arm = std::make_unique<TDatiAntenna>();
+    arm->Kind = MastSingleArm;
+    arm->FirstChild = std::make_unique<TDatiAntenna>();
+    project.Mast->Antennas.InsertAt(0, std::move(arm));
+    DesignSettings().Building->StaircaseCount = 2;
+    Put(projects / "full60000", file());
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "autodesign/design_settings.h"
 #include "platform/application.h"
 #include "platform/stdctrls.h"
 
@@ -43,10 +44,13 @@ ScopedGlobals::ScopedGlobals() : settingsPath_(dir_.File("settings")) {
     options_ = std::make_unique<TOpzioni>(ini_.get(), nullptr);
     savedOptions_ = Opzioni;
     Opzioni = options_.get();
+    // The design settings refer to channel plans: made again on the test's own.
+    ResetDesignSettings();
     Application->Script().Reset();
 }
 
 ScopedGlobals::~ScopedGlobals() {
+    ResetDesignSettings();
     Opzioni = savedOptions_;
     options_.reset();
     SistemiBande = savedBandSystems_;
