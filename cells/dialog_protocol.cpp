@@ -337,10 +337,13 @@ bool TCella::EditData(TDatiComponenti* dialog) {
 
     dialog->EditedCell = clone.get();
     dialog->ComboVoce->Text = AnsiString();
+    // The fill's writes start none of the form's editing handlers.
+    dialog->Updating = true;
     if (!Described && prototype)
         prototype->FillDataDialogDefault(dialog);
     else
         FillDataDialogDefault(dialog);
+    dialog->Updating = false;
 
     const bool accepted = dialog->ShowModal() == mrOk;
     if (accepted) {

@@ -101,6 +101,7 @@ TDatiComponenti::TDatiComponenti(TComponent* owner) : TForm(owner) {
     ButtonOk->OnClick = Handler(this, &TDatiComponenti::OkClick);
 
     OnShow = Handler(this, &TDatiComponenti::FormShow);
+    WireEditHandlers();
     ResetSections();
     SetPortFlags(0);
     ArrangeLayout();

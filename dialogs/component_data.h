@@ -122,6 +122,26 @@ public:
     void OkClick(TObject* sender);
     void CancelClick(TObject* sender);
 
+    // ---- Editing handlers (component_data_edit.cpp) ----
+    // The three channel rows of "Dati segnali".
+    void ChannelEdgeChange(int row);
+    void ChannelComboEnter(int row);
+    void ChannelComboChange(int row);
+    void PlanComboChange(int row);
+    // An antenna's wind data: area, or thrust and speed.
+    void AreaChange(TObject* sender);
+    void ThrustChange(TObject* sender);
+    void WindSpeedChange(TObject* sender);
+    // Price and currency.
+    void PriceExit(TObject* sender);
+    void CurrencyEnter(TObject* sender);
+    void ConvertPrice(TObject* sender);
+    // The two "Scambia" buttons, "Cambia canali" and "LNB Quad".
+    void SwapMainTablesClick(TObject* sender);
+    void SwapValueRowsClick(TObject* sender);
+    void ChangeChannelsClick(TObject* sender);
+    void LnbQuadClick(TObject* sender);
+
     // ---- State ----
     TCella* EditedCell = nullptr;           // the clone being edited; owned by the edit
     TSistemaBande* BandSystem = nullptr;    // the bands the header and the value rows show
@@ -318,6 +338,12 @@ private:
     void BuildCommercial();
     void BuildAuxArticles();
     void BuildLibrary();
+    void WireEditHandlers();
+    // Lists the channels of the plan the row's plan combo names.
+    void FillChannelCombo(int row);
+    // Shows or hides what the band rows of a satellite module need beside
+    // the header: the labels of value rows 0 and 1 and their upper columns.
+    void ShowSatelliteBandRows(bool visible);
     int BandCount() const;
     // The first page of the component: module 0, output 0, its own data.
     void ResetPages();
