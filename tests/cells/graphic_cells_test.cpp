@@ -255,7 +255,10 @@ TEST_F(GraphicCells, TheDishFormFillsAndReadsItsFourValues) {
     dish.WindThrust = 120.5f;
     dish.Area = 0.456f;
     dish.WindSpeed = LevelNone;
+    // Filled as an edit fills it, under the form's guard.
+    form.Updating = true;
     dish.FillDataDialogDefault(&form);
+    form.Updating = false;
     EXPECT_EQ(form.EditDiametro->Text, "80");
     EXPECT_EQ(form.EditSpinta->Text, "120,5");
     EXPECT_EQ(form.EditArea->Text, "0,46");
