@@ -355,6 +355,7 @@ void TPaginaFulmini811::Fill() {
     EditAltezzaCon->Text = SizeText(mast->HeightWith);
     EditAreaSenza->Text = SizeText(mast->CollectionAreaWithout);
     EditAreaCon->Text = SizeText(mast->CollectionAreaWith);
+    UpdateAreaEditing();
     updating_ = false;
     ShowEvaluation();
 }
@@ -381,6 +382,25 @@ void TPaginaFulmini811::ShowEvaluation() {
                                                  : "La struttura con antenne non è autoprotetta.";
 }
 
+void TPaginaFulmini811::UpdateAreaEditing() {
+    const TPalo* mast = Mast();
+    if (!mast) return;
+    // The current area cell stays on a selected type; with none the areas are not edited.
+    const int row = GrigliaAree->Row;
+    int target = row >= 0 && row < StructureTypes && mast->StructureSelected[row] ? row : -1;
+    for (int i = 0; i < StructureTypes && target < 0; ++i)
+        if (mast->StructureSelected[i]) target = i;
+    TGridOptions options = GrigliaAree->Options;
+    if (target < 0) {
+        GrigliaAree->EditorMode = false;
+        options >> goEditing;
+    } else {
+        options << goEditing;
+    }
+    GrigliaAree->Options = options;
+    if (target >= 0 && target != row) GrigliaAree->Row = target;
+}
+
 void TPaginaFulmini811::Changed() {
     if (project_) project_->Modified = true;
     ShowEvaluation();
@@ -390,6 +410,7 @@ void TPaginaFulmini811::ListaStruttureClick(TObject*) {
     TPalo* mast = Mast();
     if (updating_ || !mast) return;
     for (int i = 0; i < StructureTypes; ++i) mast->StructureSelected[i] = ListaStrutture->IsSelected(i) ? 1 : 0;
+    UpdateAreaEditing();
     Changed();
 }
 

@@ -116,6 +116,7 @@ public:
 
 private:
     TPalo* Mast() const;
+    void UpdateAreaEditing();
     void Changed();
     TProgetto* project_ = nullptr;
     bool updating_ = false;

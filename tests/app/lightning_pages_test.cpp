@@ -309,9 +309,10 @@ TEST_F(Lightning811Test, AreaCellsOfUnselectedTypesAreRefused) {
     TStringGrid* grid = page811->GrigliaAree;
     grid->Row = 4;
     EXPECT_NE(grid->Row.Get(), 4);
+    EXPECT_FALSE(grid->Options.Get().Contains(goEditing));   // no type, no area to edit
     page811->ListaStrutture->ClickAt(20, 4 * 16 + 8);
-    grid->Row = 4;
-    EXPECT_EQ(grid->Row.Get(), 4);
+    EXPECT_EQ(grid->Row.Get(), 4);   // the current cell moves to the selected type
+    EXPECT_TRUE(grid->Options.Get().Contains(goEditing));
     project.Modified = false;
     grid->SetEditText(0, 4, "12,7");
     EXPECT_EQ(Mast().StructureArea[4], 12);
