@@ -20,12 +20,16 @@ TGridData::TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t 
       Kind(kind) {
     cells_.assign(static_cast<size_t>(Columns) * static_cast<size_t>(Rows), nullptr);
     errorMarks_.assign(cells_.size(), 0);
+    signIndex_.resize(cells_.size());
     Signs = std::make_unique<TSegniGrafici>(this);
     // The undo list and the copy buffer join here with their classes.
     MarkAllOutOfDate();
 }
 
-TGridData::~TGridData() { Clear(); }
+TGridData::~TGridData() {
+    Clear();
+    Signs.reset();  // before the square index it keeps in step
+}
 
 void TGridData::Clear() {
     std::unordered_set<TCella*> doomed;
@@ -41,7 +45,8 @@ void TGridData::Clear() {
     FirstOutlet = nullptr;
     analysis_.clear();
     Signs->Clear();
-    // The sign index and the undo list are emptied here once they join the grid.
+    ClearSignIndex();
+    // The undo list is emptied here once it joins the grid.
     MarkAllOutOfDate();
 }
 
@@ -238,9 +243,98 @@ void TGridData::DeleteRect(const TCellRect& rect, bool recordUndo, int32_t capti
                 if (!there || there->TypeCode == CodeHeadEnd) continue;
                 if (RemoveCell(there, recordUndo, caption)) ++removed;
             }
-    // The graphic signs lying in the rectangle go too once signs join the grid;
-    // with the undo list one group record with the count is pushed.
+    if (left <= right && top <= bottom) {
+        std::vector<TSegnoGrafico*> signs;
+        std::unordered_set<TSegnoGrafico*> seen;
+        for (int32_t c = left; c <= right; ++c)
+            for (int32_t r = top; r <= bottom; ++r)
+                for (TSegnoGrafico* sign : signIndex_[Index(c, r)])
+                    if (seen.insert(sign).second && sign->HitTest(rect.Top, rect.Left, rect.Bottom, rect.Right))
+                        signs.push_back(sign);
+        for (TSegnoGrafico* sign : signs)
+            if (RemoveSign(sign, recordUndo, caption)) ++removed;
+    }
+    // With the undo list one group record with the count is pushed.
     if (recordUndo || removed > 0) SetModified(ModAll);
+}
+
+// ---- Graphic signs ----
+
+bool TGridData::SignSquares(const TSegnoGrafico* sign, TCellRect& squares) const {
+    // Floor division, so that a point left of or above the grid falls on a
+    // negative square and is cut away.
+    auto square = [](int64_t pixel) {
+        return static_cast<int64_t>(pixel >= 0 ? pixel / SquarePixels : -((-pixel + SquarePixels - 1) / SquarePixels));
+    };
+    const int64_t left = std::max<int64_t>(0, square(std::min(sign->X1, sign->X2)));
+    const int64_t right = std::min<int64_t>(Columns - 1, square(std::max(sign->X1, sign->X2)));
+    const int64_t top = std::max<int64_t>(0, square(std::min(sign->Y1, sign->Y2)));
+    const int64_t bottom = std::min<int64_t>(Rows - 1, square(std::max(sign->Y1, sign->Y2)));
+    if (left > right || top > bottom) return false;
+    squares = TCellRect{static_cast<int32_t>(top), static_cast<int32_t>(left), static_cast<int32_t>(bottom),
+                        static_cast<int32_t>(right)};
+    return true;
+}
+
+void TGridData::IndexSign(TSegnoGrafico* sign, bool repaint) {
+    TCellRect box;
+    if (!sign || !SignSquares(sign, box)) return;
+    for (int32_t c = box.Left; c <= box.Right; ++c)
+        for (int32_t r = box.Top; r <= box.Bottom; ++r)
+            if (sign->HitTest(r, c, r, c)) {
+                signIndex_[Index(c, r)].push_back(sign);
+                if (repaint) RepaintSquare(c, r);
+            }
+}
+
+void TGridData::UnindexSign(TSegnoGrafico* sign, bool repaint) {
+    TCellRect box;
+    if (!sign || !SignSquares(sign, box)) return;
+    for (int32_t c = box.Left; c <= box.Right; ++c)
+        for (int32_t r = box.Top; r <= box.Bottom; ++r) {
+            auto& there = signIndex_[Index(c, r)];
+            const auto at = std::find(there.begin(), there.end(), sign);
+            if (at == there.end()) continue;
+            there.erase(at);
+            if (repaint) RepaintSquare(c, r);
+        }
+}
+
+void TGridData::ClearSignIndex() {
+    for (auto& there : signIndex_) there.clear();
+}
+
+const std::vector<TSegnoGrafico*>& TGridData::SignsAt(int32_t column, int32_t row) const {
+    static const std::vector<TSegnoGrafico*> none;
+    return Inside(column, row) ? signIndex_[Index(column, row)] : none;
+}
+
+bool TGridData::AddSign(TSegnoGrafico* sign, bool recordUndo, int32_t caption) {
+    if (!sign) return false;
+    const int64_t width = int64_t{Columns} * SquarePixels, height = int64_t{Rows} * SquarePixels;
+    auto onGrid = [&](int64_t x, int64_t y) { return x >= 0 && x < width && y >= 0 && y < height; };
+    if (!onGrid(sign->X1, sign->Y1) && !onGrid(sign->X2, sign->Y2)) {
+        delete sign;
+        return false;
+    }
+    sign->Grid = this;
+    Signs->Add(sign, true);
+    // The undo list records the inserted sign here once it joins the grid.
+    (void)recordUndo;
+    (void)caption;
+    return true;
+}
+
+bool TGridData::RemoveSign(TSegnoGrafico* sign, bool recordUndo, int32_t caption) {
+    if (!sign || sign->Grid != this) return false;
+    Signs->Remove(sign, true);
+    if (Window) Window->SignLeft(sign);
+    // The undo list keeps recorded removals once it joins the grid; until then
+    // a removed sign is deleted like an unrecorded one.
+    (void)recordUndo;
+    (void)caption;
+    delete sign;
+    return true;
 }
 
 // ---- Size ----
@@ -279,7 +373,7 @@ bool TGridData::Resize(int32_t columns, int32_t rows) {
     };
     for (int32_t c = 0; c < Columns; ++c)
         for (int32_t r = 0; r < Rows; ++r)
-            if (cells_[Index(c, r)] && !fits(c, r)) return false;
+            if ((cells_[Index(c, r)] || !signIndex_[Index(c, r)].empty()) && !fits(c, r)) return false;
 
     std::vector<TCella*> cells(static_cast<size_t>(columns) * static_cast<size_t>(rows), nullptr);
     std::vector<uint8_t> marks(cells.size(), 0);
@@ -304,15 +398,18 @@ bool TGridData::Resize(int32_t columns, int32_t rows) {
     cells_.swap(cells);
     errorMarks_.swap(marks);
     analysis_.clear();
+    Columns = columns;
+    Rows = rows;
+    // Moving a sign by whole squares moves its squares with it: the index is
+    // built again for the new size.
+    signIndex_.assign(cells_.size(), {});
     for (TSegnoGrafico* sign = Signs->head; sign; sign = sign->Next) {
         sign->X1 += dx * SquarePixels;
         sign->X2 += dx * SquarePixels;
         sign->Y1 += dy * SquarePixels;
         sign->Y2 += dy * SquarePixels;
+        IndexSign(sign, false);
     }
-
-    Columns = columns;
-    Rows = rows;
     if (SavedLeft != -1) {
         SavedLeft += dx;
         if (SavedLeft < 0 || SavedLeft >= Columns) SavedLeft = -1;
@@ -328,13 +425,12 @@ TCellRect TGridData::GetUsedArea() const {
     TCellRect used{Rows - 1, Columns - 1, 0, 0};
     for (int32_t c = 0; c < Columns; ++c)
         for (int32_t r = 0; r < Rows; ++r)
-            if (cells_[Index(c, r)]) {
+            if (cells_[Index(c, r)] || !signIndex_[Index(c, r)].empty()) {
                 used.Top = std::min(used.Top, r);
                 used.Left = std::min(used.Left, c);
                 used.Bottom = std::max(used.Bottom, r);
                 used.Right = std::max(used.Right, c);
             }
-    // Squares crossed by graphic signs count as used once signs join the grid.
     return used;
 }
 

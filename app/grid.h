@@ -11,6 +11,7 @@
 #include "cells/cell.h"
 
 class TProgetto;
+class TSegnoGrafico;
 class TSegniGrafici;
 class TStream;
 class TAntenne;
@@ -42,6 +43,9 @@ class TGridWindow {
 public:
     virtual ~TGridWindow() = default;
     virtual void RepaintCell(int32_t column, int32_t row) = 0;
+    // The sign is leaving the grid (removed, cut, undone): a window that keeps
+    // it selected must drop it before it may be deleted.
+    virtual void SignLeft(TSegnoGrafico* sign) { (void)sign; }
 };
 
 // One entry of the connectivity analysis's work queue: the square a signal
@@ -107,8 +111,25 @@ public:
     // Takes a cell off its squares and out of the links and chains of the
     // other cells; the cell is deleted unless the undo list keeps it.
     bool RemoveCell(TCella* cell, bool recordUndo, int32_t caption);
-    // Removes every cell on the rectangle except the anchor.
+    // Removes every cell on the rectangle except the anchor, and every
+    // graphic sign whose hit test accepts the rectangle.
     void DeleteRect(const TCellRect& rect, bool recordUndo, int32_t caption);
+
+    // Takes a sign into the grid's list and square index. A sign with both
+    // ends outside the grid's pixels is refused and deleted.
+    bool AddSign(TSegnoGrafico* sign, bool recordUndo, int32_t caption);
+    // Takes a sign of this grid out of the list and index, tells the window
+    // it has left, and deletes it unless the undo list keeps it. False for
+    // none or a sign of another grid.
+    bool RemoveSign(TSegnoGrafico* sign, bool recordUndo, int32_t caption);
+    // The signs crossing a square (none outside the grid).
+    const std::vector<TSegnoGrafico*>& SignsAt(int32_t column, int32_t row) const;
+    // The square index of the signs list: a sign is entered on every square
+    // of its bounding box, cut to the grid, that its hit test accepts.
+    // TSegniGrafici keeps it in step with its list.
+    void IndexSign(TSegnoGrafico* sign, bool repaint);
+    void UnindexSign(TSegnoGrafico* sign, bool repaint);
+    void ClearSignIndex();
 
     TCella* CellAt(int32_t column, int32_t row) const;
     // The overlay of the square's cell when second > first, else the cell.
@@ -194,6 +215,8 @@ private:
     }
     bool HoldsHeadEnd() const;
     bool FindAnchorColumn(int32_t& column, int32_t& row) const;
+    // The squares of a sign's bounding box, cut to the grid; false when none.
+    bool SignSquares(const TSegnoGrafico* sign, TCellRect& squares) const;
     void PlaceOnSquare(int32_t column, int32_t row, TCella* cell);
     // Drops every reference that the cells of the grid and the chains hold to cell.
     void ForgetCell(TCella* cell);
@@ -201,5 +224,6 @@ private:
 
     std::vector<TCella*> cells_;           // [column][row], column-major
     std::vector<uint8_t> errorMarks_;      // [column][row]
+    std::vector<std::vector<TSegnoGrafico*>> signIndex_;  // [column][row]
     std::vector<TSquareAnalysis> analysis_;  // while an analysis runs
 };

@@ -81,6 +81,49 @@ void TSegnoGrafico::Save(TStream& s, int32_t) const {
     WriteU8(s, static_cast<uint8_t>(Pen->Style.Get()));
 }
 
+bool TSegnoGrafico::HitTest(int32_t top, int32_t left, int32_t bottom, int32_t right) const {
+    // Pixels of the rectangle of squares, in 64 bits so that no coordinate
+    // read from a file can overflow them.
+    const int64_t L = int64_t{SquarePixels} * left;
+    const int64_t R = int64_t{SquarePixels} * right + SquarePixels - 1;
+    const int64_t T = int64_t{SquarePixels} * top;
+    const int64_t B = int64_t{SquarePixels} * bottom + SquarePixels - 1;
+    const int64_t boxLeft = std::min(X1, X2), boxRight = std::max(X1, X2);
+    const int64_t boxTop = std::min(Y1, Y2), boxBottom = std::max(Y1, Y2);
+    const bool overlaps = !(L > boxRight || R < boxLeft || T > boxBottom || B < boxTop);
+    switch (Kind) {
+    case SignLine: {
+        if (T > boxBottom || B < boxTop || L > X2 || R < X1) return false;
+        if (X1 == X2) return L <= X1 && X1 <= R;
+        if (Y1 == Y2) return T <= Y1 && Y1 <= B;
+        const float dx = static_cast<float>(X2) - static_cast<float>(X1);
+        const float dy = static_cast<float>(Y2) - static_cast<float>(Y1);
+        auto f = [&](int64_t x, int64_t y) {
+            return static_cast<float>(x) / dx - static_cast<float>(y) / dy + static_cast<float>(Y1) / dy -
+                   static_cast<float>(X1) / dx;
+        };
+        const float first = f(L, T);
+        return !(first * f(R, T) > 0 && first * f(R, B) > 0 && first * f(L, B) > 0);
+    }
+    case SignRectangle:
+        if (!overlaps) return false;
+        return !(T > boxTop && B < boxBottom && L > boxLeft && R < boxRight);
+    case SignText:
+        return overlaps;
+    default:
+        return false;
+    }
+}
+
+void TSegnoGrafico::InvalidateSquares() const {
+    if (!Grid || !Grid->Window) return;
+    for (int32_t c = 0; c < Grid->Columns; ++c)
+        for (int32_t r = 0; r < Grid->Rows; ++r) {
+            const auto& there = Grid->SignsAt(c, r);
+            if (std::find(there.begin(), there.end(), this) != there.end()) Grid->RepaintSquare(c, r);
+        }
+}
+
 // ---------------------------------------------------------------- TSegniGrafici
 
 TSegniGrafici::TSegniGrafici(TGridData* grid) : Grid(grid), Project(grid ? grid->Project : nullptr) {}
@@ -88,6 +131,7 @@ TSegniGrafici::TSegniGrafici(TGridData* grid) : Grid(grid), Project(grid ? grid-
 TSegniGrafici::~TSegniGrafici() { Clear(); }
 
 void TSegniGrafici::Clear() {
+    if (head && Grid) Grid->ClearSignIndex();
     while (head) {
         TSegnoGrafico* next = head->Next;
         delete head;
@@ -96,8 +140,9 @@ void TSegniGrafici::Clear() {
     tail_ = nullptr;
 }
 
-void TSegniGrafici::Add(TSegnoGrafico* sign, bool) {
+void TSegniGrafici::Add(TSegnoGrafico* sign, bool repaint) {
     if (!sign) return;
+    if (Grid) Grid->IndexSign(sign, repaint);
     sign->Next = nullptr;
     // The tail is remembered so that loading a block of many signs stays
     // linear; it is found again should the list have been changed by hand.
@@ -122,7 +167,11 @@ void TSegniGrafici::Unlink(TSegnoGrafico* sign) {
     }
 }
 
-void TSegniGrafici::Remove(TSegnoGrafico* sign, bool) { Unlink(sign); }
+void TSegniGrafici::Remove(TSegnoGrafico* sign, bool repaint) {
+    if (!sign) return;
+    if (Grid) Grid->UnindexSign(sign, repaint);
+    Unlink(sign);
+}
 
 int TSegniGrafici::Count() const {
     int n = 0;

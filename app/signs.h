@@ -42,6 +42,11 @@ public:
     void Load(TStream& stream, int32_t version);
     // The kind and the fields.
     void Save(TStream& stream, int32_t version) const;
+    // True when the sign passes through the rectangle of squares (a line
+    // expects X1 <= X2; a rectangle's and a text's box are taken ordered).
+    bool HitTest(int32_t top, int32_t left, int32_t bottom, int32_t right) const;
+    // Repaints, in the grid's window, every square whose index holds the sign.
+    void InvalidateSquares() const;
 
     TGridData* Grid = nullptr;   // not owned
     int32_t Kind = SignLine;
@@ -63,12 +68,13 @@ public:
 
     // Deletes every sign.
     void Clear();
-    // Takes the sign at the tail of the list. (The index of the squares each
-    // sign crosses, and their repainting, come with the drawing control.)
+    // Takes the sign at the tail of the list and enters it in the grid's
+    // square index, repainting those squares when asked.
     void Add(TSegnoGrafico* sign, bool repaint);
     // Takes the sign out of the list without deleting it; a sign not in the
     // list changes nothing.
     void Unlink(TSegnoGrafico* sign);
+    // Takes the sign out of the square index and the list; the caller keeps it.
     void Remove(TSegnoGrafico* sign, bool repaint);
     int Count() const;
 
