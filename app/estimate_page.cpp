@@ -1,0 +1,377 @@
+#include "app/estimate_page.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/estimate.h"
+#include "app/project.h"
+#include "core/globals.h"
+#include "core/options.h"
+#include "core/reporter.h"
+#include "platform/application.h"
+#include "platform/sysutils.h"
+
+const char* const EstimateHeaders[EstimateColumns] = {"Codice", "Articolo", "Marca", "Descrizione", "Instal. (min.)",
+                                                      "U.M.", "Quantità", "Prezzo U.", "Prezzo T."};
+
+namespace {
+
+constexpr int ColCode = 0, ColArticle = 1, ColBrand = 2, ColDescription = 3, ColMinutes = 4, ColUnit = 5,
+              ColQuantity = 6, ColPrice = 7, ColTotal = 8;
+
+AnsiString Cut(const AnsiString& text, int size) {
+    return text.size() > size_t(size - 1) ? text.substr(0, size - 1) : text;
+}
+
+AnsiString CurrencyMask(int currency) { return TOpzioni::GetCurrencyFormat(currency); }
+
+AnsiString FormatTotal(double quantity, double price, int currency) {
+    return FormatAmountWide(FormatFloat(CurrencyMask(currency), EstimateRowTotal(quantity, price)));
+}
+
+}  // namespace
+
+AnsiString PadLeft(const AnsiString& text, int width) {
+    int separators = 0;
+    for (char c : text)
+        if (c == '.' || c == ',') ++separators;
+    const int blanks = std::clamp(separators + 2 * (width - static_cast<int>(text.size())), 0, 30);
+    return AnsiString(blanks, ' ') + text;
+}
+
+AnsiString FormatAmountWide(const AnsiString& text) { return PadLeft(text, 12); }
+AnsiString FormatAmountNarrow(const AnsiString& text) { return PadLeft(text, 9); }
+
+AnsiString FormatAmount(const AnsiString& quantity) {
+    const size_t n = quantity.size();
+    if (n >= 2 && (quantity[n - 2] == '.' || quantity[n - 2] == ',')) return PadLeft(quantity, 9);
+    const AnsiString padded = PadLeft(quantity + ".0", 9);
+    return padded.substr(0, padded.size() - 2);
+}
+
+double EstimateRowTotal(double quantity, double unitPrice) {
+    return std::trunc((quantity + 0.01) * 10.0) * std::trunc((unitPrice + 0.001) * 100.0) * 0.001;
+}
+
+double ReadAmount(const AnsiString& text) {
+    std::string kept;
+    const char separator = FormatSettings().DecimalSeparator;
+    for (char c : text)
+        if ((c >= '0' && c <= '9') || c == separator) kept += c == separator ? '.' : c;
+    if (kept.empty()) return 0.0;
+    // Two separators: the number up to the second one.
+    const size_t first = kept.find('.');
+    if (first != std::string::npos) {
+        const size_t second = kept.find('.', first + 1);
+        if (second != std::string::npos) kept.resize(second);
+    }
+    if (kept == ".") return 0.0;
+    return std::strtod(kept.c_str(), nullptr);
+}
+
+// ---------------------------------------------------------------- the page
+
+TPaginaPreventivo::TPaginaPreventivo(TComponent* owner) : TPanel(owner) {
+    Caption = "";
+    BevelOuter = bvNone;
+    Visible = false;
+    SetBounds(0, 0, 760, 480);
+
+    GridPreventivo = new TStringGrid(this);
+    GridPreventivo->Parent = this;
+    GridPreventivo->SetBounds(4, 4, 752, 360);
+    GridPreventivo->ColCount = EstimateColumns;
+    GridPreventivo->RowCount = 2;
+    GridPreventivo->FixedCols = 0;
+    GridPreventivo->FixedRows = 1;
+    GridPreventivo->FixedColor = clWhite;
+    GridPreventivo->DefaultRowHeight = 16;
+    GridPreventivo->Font->Height = -11;
+    GridPreventivo->Options = TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goEditing};
+    const int widths[EstimateColumns] = {96, 120, 80, 150, 64, 40, 56, 72, 72};
+    for (int c = 0; c < EstimateColumns; ++c) GridPreventivo->ColWidths[c] = widths[c];
+    GridPreventivo->OnDrawCell = Handler(this, &TPaginaPreventivo::DrawEstimateHeader);
+    GridPreventivo->OnExit = Handler(this, &TPaginaPreventivo::FormatEstimateCell);
+    GridPreventivo->OnSelectCell = Handler(this, &TPaginaPreventivo::EstimateGridSelectCell);
+    GridPreventivo->OnSetEditText = Handler(this, &TPaginaPreventivo::EstimateGridSetEditText);
+
+    LabelTotale = new TLabel(this);
+    LabelTotale->Parent = this;
+    LabelTotale->SetBounds(4, 372, 120, 16);
+    LabelTotale->Caption = "Totale preventivo:";
+    LabelTotale->Font->Style = TFontStyles{fsBold};
+    Totale = new TEdit(this);
+    Totale->Parent = this;
+    Totale->SetBounds(128, 368, 81, 21);
+    Totale->ReadOnly = true;
+    Valuta = new TComboBox(this);
+    Valuta->Parent = this;
+    Valuta->SetBounds(216, 368, 81, 21);
+    TOpzioni::FillMainCurrencies(*Valuta->Items);
+    Valuta->OnChange = Handler(this, &TPaginaPreventivo::ChangeEstimateCurrency);
+
+    LabelNote = new TLabel(this);
+    LabelNote->Parent = this;
+    LabelNote->SetBounds(4, 398, 40, 16);
+    LabelNote->Caption = "Note:";
+    LabelNote->Font->Style = TFontStyles{fsBold};
+    for (int i = 0; i < 3; ++i) {
+        Note[i] = new TEdit(this);
+        Note[i]->Parent = this;
+        Note[i]->SetBounds(48, 396 + i * 26, 708, 21);
+        Note[i]->MaxLength = EstimateNotesSize - 1;
+        Note[i]->OnChange = [this, i](TObject*) { NoteChange(i); };
+    }
+}
+
+TDatiPreventivo* TPaginaPreventivo::estimate() const {
+    return project_ ? project_->Estimate.get() : nullptr;
+}
+
+bool TPaginaPreventivo::IsHandRow(int row) const {
+    const TDatiPreventivo* e = estimate();
+    return e && IsItemRow(row) && row > e->LabourPosition + 1;
+}
+
+void TPaginaPreventivo::NoteChange(int index) {
+    TDatiPreventivo* e = estimate();
+    if (!e) return;
+    e->Notes[index] = Cut(Note[index]->Text, EstimateNotesSize);
+    if (!fillingNotes_) project_->Modified = true;
+}
+
+void TPaginaPreventivo::BuildEstimate() {
+    TDatiPreventivo* e = estimate();
+    if (!e) return;
+    if (project_->EstimateOutOfDate) {
+        e->BuildFromCells();
+        project_->EstimateOutOfDate = false;
+    }
+    TStringGrid& g = *GridPreventivo;
+    g.RowCount = e->Count() + 2;
+    const AnsiString mask = CurrencyMask(e->Currency);
+    int row = 1;
+    for (const TRigaPreventivo& r : e->Rows()) {
+        g.Cells[ColCode][row] = r.Code;
+        g.Cells[ColArticle][row] = r.Article;
+        g.Cells[ColBrand][row] = r.Brand;
+        g.Cells[ColDescription][row] = r.Description;
+        g.Cells[ColMinutes][row] = r.Code == LabourCode ? AnsiString() : FormatAmountNarrow(FloatToStr(r.Minutes));
+        g.Cells[ColUnit][row] = r.Unit;
+        g.Cells[ColQuantity][row] = FormatAmount(FormatFloat("##0.#", r.Quantity));
+        g.Cells[ColPrice][row] = FormatAmountWide(FormatFloat(mask, double(r.UnitPrice) + 0.001));
+        g.Cells[ColTotal][row] = FormatTotal(r.Quantity, r.UnitPrice, e->Currency);
+        ++row;
+    }
+    g.ClearRow(row);
+    SumEstimate();
+    fillingNotes_ = true;
+    for (int i = 0; i < 3; ++i) Note[i]->Text = e->Notes[i];
+    fillingNotes_ = false;
+    Valuta->Text = TOpzioni::GetCurrencyName(e->Currency);
+}
+
+void TPaginaPreventivo::FillEstimateRow() {
+    TDatiPreventivo* e = estimate();
+    if (!e || !e->HasRow(LabourCode)) return;
+    TRigaPreventivo labour;
+    e->UpdateLabourRow(labour);
+    const int row = e->LabourPosition + 1;
+    if (row < 1 || row >= GridPreventivo->RowCount) return;
+    GridPreventivo->Cells[ColQuantity][row] = FormatAmount(FormatFloat("#0.#", labour.Quantity));
+    GridPreventivo->Cells[ColTotal][row] = FormatTotal(labour.Quantity, labour.UnitPrice, e->Currency);
+}
+
+void TPaginaPreventivo::SumEstimate() {
+    TDatiPreventivo* e = estimate();
+    if (!e) return;
+    // The sum of the row totals as the rows show them.
+    double total = 0.0;
+    for (const TRigaPreventivo& r : e->Rows()) total += EstimateRowTotal(r.Quantity, r.UnitPrice);
+    Totale->Text = PadLeft(FormatFloat(CurrencyMask(e->Currency), total), 11);
+}
+
+bool TPaginaPreventivo::AddEstimateItem(const TVoceListino& item) {
+    TDatiPreventivo* e = estimate();
+    if (!e) return false;
+    auto warn = [](const AnsiString& text) {
+        Application->MessageBox(text, ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    };
+    TRigaPreventivo r;
+    r.Code = Cut(item.Code.substr(0, item.Code.find('^')), EstimateCodeSize);
+    if (r.Code.empty()) return warn("E' necessario specificare il codice.");
+    if (e->HasRow(r.Code)) return warn("Il codice digitato è già esistente.");
+
+    // Every field is read before the estimate or the grid changes.
+    r.Article = Cut(item.Article, EstimateArticleSize);
+    r.Description = Cut(item.Description, EstimateDescriptionSize);
+    r.Brand = Cut(item.Brand, EstimateBrandSize);
+    r.Unit = UnitPieces;
+    const AnsiString quantity = Trim(item.Quantity);
+    if (!quantity.empty() && quantity.find_first_of("0123456789") == AnsiString::npos)
+        return warn("La quantità digitata non è un numero.");
+    r.Quantity = quantity.empty() ? 1.0f : static_cast<float>(ReadAmount(quantity));
+    r.UnitPrice = static_cast<float>(ReadAmount(item.Price));
+    r.Minutes = static_cast<float>(std::trunc(ReadAmount(item.Installation)));
+    const int currency = TOpzioni::GetCurrencyIndex(item.CurrencyName);
+    if (currency >= 0 && currency != e->Currency) {
+        const float converted = Opzioni ? Opzioni->ConvertPrice(r.UnitPrice, currency, e->Currency) : LevelNone;
+        if (converted <= -500001.0f)
+            Application->MessageBox("Manca il fattore di conversione tra la valuta " + item.CurrencyName +
+                                        " e la valuta " + TOpzioni::GetCurrencyName(e->Currency) +
+                                        ". E' stato applicato il fattore 1.",
+                                    ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+        else
+            r.UnitPrice = converted;
+    }
+
+    e->AddQuantity(r);
+    TStringGrid& g = *GridPreventivo;
+    const int row = g.RowCount - 1;
+    g.RowCount = g.RowCount + 1;
+    g.ClearRow(row + 1);
+    g.Cells[ColCode][row] = r.Code;
+    g.Cells[ColArticle][row] = r.Article;
+    g.Cells[ColBrand][row] = r.Brand;
+    g.Cells[ColDescription][row] = r.Description;
+    g.Cells[ColMinutes][row] = FormatAmountNarrow(FloatToStr(r.Minutes));
+    g.Cells[ColUnit][row] = r.Unit;
+    g.Cells[ColQuantity][row] = FormatAmount(FormatFloat("#0.#", r.Quantity));
+    g.Cells[ColPrice][row] = FormatAmountWide(FormatFloat(CurrencyMask(e->Currency), r.UnitPrice));
+    g.Cells[ColTotal][row] = FormatTotal(r.Quantity, r.UnitPrice, e->Currency);
+    FillEstimateRow();
+    SumEstimate();
+    return true;
+}
+
+bool TPaginaPreventivo::CanRemoveSelectedRow() const {
+    return IsHandRow(GridPreventivo->Selection.Get().Top);
+}
+
+void TPaginaPreventivo::BEliminaPreventivoClick(TObject*) {
+    TDatiPreventivo* e = estimate();
+    if (!e) return;
+    TStringGrid& g = *GridPreventivo;
+    const int r = g.Selection.Get().Top;
+    if (!IsHandRow(r)) return;
+    e->RemoveRow(g.Cells[ColCode][r]);
+    for (int row = r; row < g.RowCount - 1; ++row)
+        for (int c = 0; c < EstimateColumns; ++c) g.Cells[c][row] = g.Cells[c][row + 1];
+    g.RowCount = g.RowCount - 1;
+    FillEstimateRow();
+    SumEstimate();
+    if (g.Row >= g.RowCount - 1 && g.RowCount > 2) SelectOnly(g.Col, g.RowCount - 2);
+}
+
+// ---------------------------------------------------------------- grid events
+
+void TPaginaPreventivo::DrawEstimateHeader(TObject*, int ACol, int ARow, TRect Rect, TGridDrawState) {
+    if (ARow == 0 && ACol < EstimateColumns)
+        GridPreventivo->Canvas->TextOut(Rect.Left, Rect.Top, EstimateHeaders[ACol]);
+}
+
+void TPaginaPreventivo::FormatCell(int col, int row) {
+    TDatiPreventivo* e = estimate();
+    if (!e || !IsItemRow(row)) return;
+    TStringGrid& g = *GridPreventivo;
+    const double value = ReadAmount(g.Cells[col][row]);
+    if (col == ColPrice)
+        g.Cells[col][row] = FormatAmountWide(FormatFloat(CurrencyMask(e->Currency), value));
+    else if (col == ColQuantity)
+        g.Cells[col][row] = FormatAmount(FormatFloat("#0.#", value));
+    else if (col == ColMinutes)
+        g.Cells[col][row] = FormatAmountNarrow(IntToStr(static_cast<int>(std::trunc(value))));
+}
+
+void TPaginaPreventivo::FormatEstimateCell(TObject*) { FormatCell(GridPreventivo->Col, GridPreventivo->Row); }
+
+// Moves the current cell without asking the select-cell event, which may be
+// running.
+void TPaginaPreventivo::SelectOnly(int col, int row) { GridPreventivo->Selection = TGridRect{col, row, col, row}; }
+
+void TPaginaPreventivo::EstimateGridSelectCell(TObject*, int ACol, int ARow, bool& CanSelect) {
+    TDatiPreventivo* e = estimate();
+    CanSelect = false;
+    if (!e) return;
+    TStringGrid& g = *GridPreventivo;
+    if (lastCol_ == ColMinutes || lastCol_ == ColQuantity || lastCol_ == ColPrice) FormatCell(lastCol_, lastRow_);
+
+    if (ARow != g.RowCount - 1) {
+        const bool numeric = ACol == ColMinutes || ACol == ColQuantity || ACol == ColPrice;
+        if (numeric || (IsHandRow(ARow) && ACol >= ColArticle && ACol <= ColPrice)) {
+            lastCol_ = ACol;
+            lastRow_ = ARow;
+            CanSelect = true;
+        }
+        return;
+    }
+
+    // The trailing row: a new item from the price list.
+    const int rowsBefore = g.RowCount;
+    TVoceListino item;
+    item.Quantity = "1";
+    item.CurrencyName = TOpzioni::GetCurrencyName(e->Currency);
+    const int result = ShowPriceList ? ShowPriceList(item, e->Currency) : 0;
+    const int targetCol = ACol == ColCode || ACol == ColTotal ? ColQuantity : ACol;
+    if (result == 1 && !item.Code.empty()) {
+        if (!AddEstimateItem(item)) return;
+        if (targetCol != ACol || g.RowCount != rowsBefore) {
+            SelectOnly(targetCol, g.RowCount - 2);
+            return;
+        }
+        lastCol_ = ACol;
+        lastRow_ = ARow;
+        CanSelect = true;
+        return;
+    }
+    if (g.RowCount != rowsBefore) SelectOnly(targetCol, g.RowCount - 2);
+}
+
+void TPaginaPreventivo::EstimateGridSetEditText(TObject*, int, int ARow, const AnsiString&) {
+    TDatiPreventivo* e = estimate();
+    if (!e || !IsItemRow(ARow)) return;
+    project_->Modified = true;
+    TStringGrid& g = *GridPreventivo;
+    TRigaPreventivo r;
+    r.Code = Cut(g.Cells[ColCode][ARow], EstimateCodeSize);
+    r.Article = Cut(g.Cells[ColArticle][ARow], EstimateArticleSize);
+    r.Brand = Cut(g.Cells[ColBrand][ARow], EstimateBrandSize);
+    r.Description = Cut(g.Cells[ColDescription][ARow], EstimateDescriptionSize);
+    r.Unit = Cut(g.Cells[ColUnit][ARow], EstimateUnitSize);
+    r.Minutes = static_cast<float>(std::trunc(ReadAmount(g.Cells[ColMinutes][ARow])));
+    r.Quantity = static_cast<float>(ReadAmount(g.Cells[ColQuantity][ARow]));
+    r.UnitPrice = static_cast<float>(ReadAmount(g.Cells[ColPrice][ARow]));
+    g.Cells[ColTotal][ARow] = FormatTotal(r.Quantity, r.UnitPrice, e->Currency);
+    e->SetRow(r);
+    if (r.Code != LabourCode) FillEstimateRow();
+    SumEstimate();
+}
+
+void TPaginaPreventivo::ChangeEstimateCurrency(TObject*) {
+    TDatiPreventivo* e = estimate();
+    if (!e) return;
+    const int next = TOpzioni::GetCurrencyIndex(Valuta->Text);
+    const int old = e->Currency;
+    if (next < 0 || next == old) return;
+    const float probe = Opzioni ? Opzioni->ConvertPrice(100.0f, old, next) : LevelNone;
+    if (probe <= -500001.0f) {
+        Application->MessageBox("Manca il fattore di conversione tra la valuta " + TOpzioni::GetCurrencyName(old) +
+                                    " e la valuta " + TOpzioni::GetCurrencyName(next) +
+                                    ". E' stato applicato il fattore 1.",
+                                ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+        e->Currency = static_cast<uint8_t>(next);
+        return;
+    }
+    const AnsiString mask = CurrencyMask(next);
+    std::vector<TRigaPreventivo> rows = e->Rows();
+    for (TRigaPreventivo& r : rows) {
+        const float converted = Opzioni->ConvertPrice(r.UnitPrice, old, next);
+        r.UnitPrice = static_cast<float>(ReadAmount(FormatFloat(mask, converted)));
+        e->SetRow(r);
+    }
+    e->Currency = static_cast<uint8_t>(next);
+    BuildEstimate();
+    FillEstimateRow();
+    SumEstimate();
+}

@@ -1,0 +1,319 @@
+// The estimate page: filling the grid, the labour row and the total, adding
+// and removing items, editing cells, the currency change and the notes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/estimate.h"
+#include "app/estimate_page.h"
+#include "app/project.h"
+#include "core/options.h"
+#include "platform/sysutils.h"
+#include "platform/application.h"
+#include "platform/engines.h"
+#include "support/globals_fixture.h"
+
+namespace {
+
+AnsiString Blanks(int n) { return AnsiString(n, ' '); }
+
+TRigaPreventivo Row(const char* code, const char* unit, float quantity, float price, float minutes) {
+    TRigaPreventivo r;
+    r.Code = code;
+    r.Article = AnsiString("Art ") + code;
+    r.Brand = "Marca";
+    r.Description = code == AnsiString(LabourCode) ? "Manodopera" : "Descr";
+    r.Unit = unit;
+    r.Quantity = quantity;
+    r.UnitPrice = price;
+    r.Minutes = minutes;
+    return r;
+}
+
+class EstimatePageTest : public GlobalsTest {
+protected:
+    EstimatePageTest() {
+        Application->Script().Reset();
+        project.Reset(true);
+        globals.Options().costM = 30.0f;
+        TDatiPreventivo& e = *project.Estimate;
+        e.Clear();
+        e.Currency = CurrencyEuro;
+        e.AddQuantity(Row("DR-410", UnitPieces, 1.0f, 12.5f, 5.0f));
+        e.AddQuantity(Row("CX-17", UnitMetres, 12.57f, 0.8f, 2.0f));
+        e.AddQuantity(Row(LabourCode, UnitHours, 0.0f, 30.0f, 0.0f));
+        e.LabourPosition = 2;
+        TRigaPreventivo labour;
+        e.UpdateLabourRow(labour);
+        project.EstimateOutOfDate = false;
+        project.Modified = false;
+        page.SetProject(&project);
+        page.BuildEstimate();
+    }
+    AnsiString Cell(int col, int row) { return page.GridPreventivo->Cells[col][row]; }
+    int Rows() { return page.GridPreventivo->RowCount; }
+    TVoceListino Item(const char* code) {
+        TVoceListino v;
+        v.Code = code;
+        v.Article = "Antenna";
+        v.Brand = "Ov";
+        v.Description = "UHF";
+        v.Quantity = "2";
+        v.Price = "10,00";
+        v.Installation = "15";
+        v.CurrencyName = "Euro";
+        return v;
+    }
+    void Edit(int col, int row, const AnsiString& text) {
+        page.GridPreventivo->Cells[col][row] = text;
+        page.EstimateGridSetEditText(page.GridPreventivo, col, row, text);
+    }
+    bool Select(int col, int row) {
+        bool can = true;
+        page.EstimateGridSelectCell(page.GridPreventivo, col, row, can);
+        return can;
+    }
+
+    void ChooseCurrency(const char* name) {
+        page.Valuta->Text = name;
+        page.ChangeEstimateCurrency(page.Valuta);
+    }
+
+    TProgetto project{nullptr};
+    TPaginaPreventivo page{nullptr};
+};
+
+TEST(EstimateAmounts, PadLeftCountsSeparatorsAndTwoBlanksPerMissingCharacter) {
+    struct Case {
+        const char* text;
+        int width, blanks;
+    } cases[] = {{"3.0", 9, 13}, {"1.234,50", 12, 10}, {"1234567890123", 12, 0}, {"1.234.567,50", 11, 1}, {"", 40, 30}};
+    for (const Case& c : cases) EXPECT_EQ(PadLeft(c.text, c.width), Blanks(c.blanks) + c.text) << c.text;
+    EXPECT_EQ(FormatAmount("1"), Blanks(13) + "1");
+    EXPECT_EQ(FormatAmount("12,6"), Blanks(11) + "12,6");
+}
+
+TEST(EstimateAmounts, RowTotalTruncatesQuantityToTenthsAndPriceToCents) {
+    EXPECT_NEAR(EstimateRowTotal(2.999, 10.0), 30.0, 1e-9);
+    EXPECT_NEAR(EstimateRowTotal(2.96, 10.005), 29.0, 1e-9);
+    EXPECT_NEAR(EstimateRowTotal(12.57f, 0.8f), 10.0, 1e-9);
+    EXPECT_EQ(ReadAmount("   1.234,50"), 1234.5);
+    EXPECT_EQ(ReadAmount("1a"), 1.0);
+    EXPECT_EQ(ReadAmount("abc"), 0.0);
+    EXPECT_EQ(ReadAmount("1,2,3"), 1.2);
+}
+
+TEST_F(EstimatePageTest, BuildFillsRowsPaddedAndTotalsTheShownRowTotals) {
+    ASSERT_EQ(Rows(), 5);
+    EXPECT_EQ(Cell(0, 1), "DR-410");
+    EXPECT_EQ(Cell(6, 1), Blanks(13) + "1");
+    EXPECT_EQ(Cell(6, 2), Blanks(11) + "12,6");
+    EXPECT_EQ(Cell(7, 1), Blanks(15) + "12,50");
+    EXPECT_EQ(Cell(4, 1), PadLeft("5", 9));
+    EXPECT_EQ(Trim(Cell(8, 1)), "12,50");
+    EXPECT_EQ(Trim(Cell(8, 2)), "10,00");
+    EXPECT_EQ(Trim(Cell(8, 3)), "15,00");
+    EXPECT_EQ(Cell(3, 3), "Manodopera");
+    EXPECT_EQ(Cell(5, 3), "ore");
+    EXPECT_EQ(Cell(4, 3), "");
+    EXPECT_EQ(Trim(Cell(6, 3)), "0,5");
+    for (int c = 0; c < EstimateColumns; ++c) {
+        EXPECT_EQ(Cell(c, 4), "");
+        EXPECT_EQ(Cell(c, 0), "");
+    }
+    EXPECT_EQ(page.Totale->Text.Get(), Blanks(13) + "37,50");
+    EXPECT_EQ(page.Valuta->Text.Get(), "Euro");
+    EXPECT_FALSE(project.Modified);
+}
+
+TEST_F(EstimatePageTest, TinyPriceShowsACentOnABuiltPage) {
+    project.Estimate->AddQuantity(Row("X", UnitPieces, 1.0f, 0.0049f, 0.0f));
+    page.BuildEstimate();
+    EXPECT_EQ(Trim(Cell(7, 4)), "0,01");
+}
+
+TEST_F(EstimatePageTest, EditingAQuantityRefillsLabourAndTotal) {
+    Edit(6, 1, "3");
+    EXPECT_EQ(Trim(Cell(8, 1)), "37,50");
+    EXPECT_EQ(Trim(Cell(6, 3)), "0,7");
+    EXPECT_EQ(Trim(Cell(8, 3)), "21,00");
+    EXPECT_EQ(Trim(page.Totale->Text.Get()), "68,50");
+    EXPECT_TRUE(project.Modified);
+    EXPECT_NO_THROW(Edit(6, 1, "1a"));
+    EXPECT_EQ(Trim(Cell(8, 1)), "12,50");
+}
+
+TEST_F(EstimatePageTest, EditingTheLabourRowKeepsItsHoursButUpdatesTheTotal) {
+    Edit(7, 3, "40");
+    EXPECT_EQ(Trim(Cell(6, 3)), "0,5");
+    EXPECT_EQ(Trim(Cell(8, 3)), "20,00");
+    EXPECT_EQ(Trim(page.Totale->Text.Get()), "42,50");
+}
+
+TEST_F(EstimatePageTest, SelectCellAllowsNumbersEverywhereAndTextsOnHandRows) {
+    ASSERT_TRUE(page.AddEstimateItem(Item("ANT-1")));
+    struct Case {
+        int col, row;
+        bool allowed;
+    } cases[] = {{4, 1, true}, {6, 1, true}, {7, 1, true}, {1, 1, false}, {0, 1, false}, {8, 1, false},
+                 {1, 4, true}, {3, 4, true}, {7, 4, true}, {0, 4, false}, {8, 4, false}};
+    for (const Case& c : cases) EXPECT_EQ(Select(c.col, c.row), c.allowed) << c.col << "," << c.row;
+}
+
+TEST_F(EstimatePageTest, LeavingACommittedCellReformatsIt) {
+    ASSERT_TRUE(Select(7, 1));
+    page.GridPreventivo->Cells[7][1] = "1234,5";
+    Select(6, 2);
+    EXPECT_EQ(Cell(7, 1), PadLeft("1.234,50", 12));
+}
+
+TEST_F(EstimatePageTest, TrailingRowOpensThePriceListAndSelectsTheNewRow) {
+    TVoceListino asked;
+    int askedCurrency = -1;
+    page.ShowPriceList = [&](TVoceListino& item, int currency) {
+        asked = item;
+        askedCurrency = currency;
+        item = Item("ANT-1");
+        return 1;
+    };
+    EXPECT_FALSE(Select(8, 4));
+    EXPECT_EQ(asked.Quantity, "1");
+    EXPECT_EQ(asked.Code, "");
+    EXPECT_EQ(asked.CurrencyName, "Euro");
+    EXPECT_EQ(askedCurrency, CurrencyEuro);
+    ASSERT_EQ(Rows(), 6);
+    EXPECT_EQ(Cell(0, 4), "ANT-1");
+    EXPECT_EQ(page.GridPreventivo->Col, 6);
+    EXPECT_EQ(page.GridPreventivo->Row, 4);
+
+    page.ShowPriceList = [](TVoceListino&, int) { return 2; };
+    EXPECT_FALSE(Select(2, 5));
+    EXPECT_EQ(Rows(), 6);
+}
+
+TEST_F(EstimatePageTest, AddedItemFollowsTheRowsAndCountsItsLabour) {
+    ASSERT_TRUE(page.AddEstimateItem(Item("ANT-1^X")));
+    ASSERT_EQ(Rows(), 6);
+    EXPECT_EQ(Cell(0, 4), "ANT-1");
+    EXPECT_EQ(Cell(5, 4), "pezzi");
+    EXPECT_EQ(Trim(Cell(6, 4)), "2");
+    EXPECT_EQ(Trim(Cell(8, 4)), "20,00");
+    // 5 + 25.14 + 30 minutes = 1 hour.
+    EXPECT_EQ(Trim(Cell(6, 3)), "1");
+    EXPECT_EQ(Trim(page.Totale->Text.Get()), "72,50");
+    for (int c = 0; c < EstimateColumns; ++c) EXPECT_EQ(Cell(c, 5), "");
+    EXPECT_TRUE(project.Estimate->HasRow("ANT-1"));
+}
+
+TEST_F(EstimatePageTest, RefusedItemsChangeNothing) {
+    struct Case {
+        const char* code;
+        const char* quantity;
+        const char* message;
+    } cases[] = {{"", "1", "E' necessario specificare il codice."},
+                 {"^A", "1", "E' necessario specificare il codice."},
+                 {"DR-410^B", "1", "Il codice digitato è già esistente."},
+                 {"NEW", "abc", "La quantità digitata non è un numero."}};
+    for (const Case& c : cases) {
+        Application->Script().Reset();
+        TVoceListino v = Item(c.code);
+        v.Quantity = c.quantity;
+        EXPECT_FALSE(page.AddEstimateItem(v));
+        EXPECT_EQ(ShownMessage(), c.message);
+        EXPECT_EQ(Rows(), 5);
+        EXPECT_EQ(project.Estimate->Count(), 3);
+        EXPECT_EQ(Cell(0, 4), "");
+    }
+    // Stray characters around a number are dropped; no quantity means one.
+    TVoceListino v = Item("X-1");
+    v.Quantity = "2 pz";
+    v.Installation = "3a";
+    ASSERT_TRUE(page.AddEstimateItem(v));
+    EXPECT_EQ(project.Estimate->Rows().back().Quantity, 2.0f);
+    EXPECT_EQ(project.Estimate->Rows().back().Minutes, 3.0f);
+    v = Item("X-2");
+    v.Quantity = "";
+    ASSERT_TRUE(page.AddEstimateItem(v));
+    EXPECT_EQ(project.Estimate->Rows().back().Quantity, 1.0f);
+}
+
+TEST_F(EstimatePageTest, PriceWithoutAFactorWarnsOnEveryAdditionAndKeepsThePrice) {
+    globals.Options().currencyFactors[CurrencyLire][CurrencyEuro] = LevelNone;
+    const AnsiString warning =
+        "Manca il fattore di conversione tra la valuta Lire e la valuta Euro. E' stato applicato il fattore 1.";
+    for (const char* code : {"L-1", "L-2"}) {
+        Application->Script().Reset();
+        TVoceListino v = Item(code);
+        v.CurrencyName = "Lire";
+        ASSERT_TRUE(page.AddEstimateItem(v));
+        EXPECT_EQ(ShownMessage(), warning);
+        EXPECT_EQ(Trim(Cell(7, Rows() - 2)), "10,00");
+    }
+}
+
+TEST_F(EstimatePageTest, RemovingOnlyHandRowsAfterTheLabourRow) {
+    ASSERT_TRUE(page.AddEstimateItem(Item("A")));
+    ASSERT_TRUE(page.AddEstimateItem(Item("B")));
+    ASSERT_EQ(Rows(), 7);
+    for (int row : {1, 3}) {
+        page.GridPreventivo->Selection = TGridRect{6, row, 6, row};
+        EXPECT_FALSE(page.CanRemoveSelectedRow());
+        page.BEliminaPreventivoClick(nullptr);
+        EXPECT_EQ(Rows(), 7);
+    }
+    page.GridPreventivo->Selection = TGridRect{6, 4, 6, 4};
+    EXPECT_TRUE(page.CanRemoveSelectedRow());
+    page.BEliminaPreventivoClick(nullptr);
+    ASSERT_EQ(Rows(), 6);
+    EXPECT_EQ(Cell(0, 4), "B");
+    EXPECT_FALSE(project.Estimate->HasRow("A"));
+    EXPECT_EQ(Trim(page.Totale->Text.Get()), "72,50");
+    page.BEliminaPreventivoClick(nullptr);
+    ASSERT_EQ(Rows(), 5);
+    EXPECT_EQ(page.GridPreventivo->Row, 3);
+    EXPECT_EQ(Trim(page.Totale->Text.Get()), "37,50");
+}
+
+TEST_F(EstimatePageTest, CurrencyChangeConvertsPricesOrWarnsOnce) {
+    globals.Options().currencyFactors[CurrencyEuro][CurrencyLire] = LevelNone;
+    ChooseCurrency("Lire");
+    EXPECT_EQ(ShownMessage(),
+              "Manca il fattore di conversione tra la valuta Euro e la valuta Lire. E' stato applicato il fattore 1.");
+    EXPECT_EQ(project.Estimate->Currency, CurrencyLire);
+    EXPECT_EQ(project.Estimate->Rows()[0].UnitPrice, 12.5f);
+
+    // Back to Euro without converting, then with the factor.
+    project.Estimate->Currency = CurrencyEuro;
+    page.BuildEstimate();
+    Application->Script().Reset();
+    globals.Options().currencyFactors[CurrencyEuro][CurrencyLire] = 1936.27f;
+    ChooseCurrency("Lire");
+    EXPECT_EQ(ShownMessage(), "");
+    EXPECT_EQ(project.Estimate->Rows()[0].UnitPrice, 24203.0f);
+    EXPECT_EQ(Trim(Cell(7, 1)), "24.203");
+}
+
+TEST_F(EstimatePageTest, NotesMarkTheProjectOnlyWhenTyped) {
+    project.Estimate->Notes[0] = "Nota";
+    page.BuildEstimate();
+    EXPECT_EQ(page.Note[0]->Text.Get(), "Nota");
+    EXPECT_FALSE(project.Modified);
+    page.Note[1]->Text = AnsiString(250, 'x');
+    EXPECT_TRUE(project.Modified);
+    EXPECT_EQ(project.Estimate->Notes[1].size(), 200u);
+}
+
+TEST_F(EstimatePageTest, HeaderCaptionsArePaintedAtTheCellsCorners) {
+    TRecordingEngine recording;
+    page.GridPreventivo->PaintTo(&recording);
+    for (int c = 0; c < EstimateColumns; ++c) {
+        const TRect cell = page.GridPreventivo->CellRect(c, 0);
+        bool found = false;
+        for (const TPaintCall& call : recording.CallsOf(TPaintOp::Text))
+            found = found || (call.Text == EstimateHeaders[c] && call.Points.size() == 1 &&
+                              call.Points[0].x == cell.Left && call.Points[0].y == cell.Top);
+        EXPECT_TRUE(found) << EstimateHeaders[c];
+    }
+}
+
+}  // namespace
