@@ -19,14 +19,6 @@ constexpr const char* SectionsKey = "TronchiSel";
 constexpr const char* PresetKey = "PreselTronchi";
 constexpr const char* PresetTelescopicKey = "PreselTele";
 
-template <class T>
-T* Make(TComponent* owner, TWinControl* parent, int left, int top, int width, int height) {
-    T* control = new T(owner);
-    control->Parent = parent;
-    control->SetBounds(left, top, width, height);
-    return control;
-}
-
 // The lines of a settings text, empty lines left out.
 std::vector<AnsiString> Lines(const AnsiString& text) {
     TStringList list;
@@ -73,49 +65,49 @@ TDatiAutSost::TDatiAutSost(TComponent* owner) : TForm(owner) {
     Width = 327;
     Height = 429;
 
-    GroupTronchi = Make<TGroupBox>(this, this, 8, 8, 153, 361);
+    GroupTronchi = MakeControl<TGroupBox>(this, this, 8, 8, 153, 361);
     GroupTronchi->Caption = "Tronchi selezionabili ";
-    ListTronchi = Make<TListBox>(this, GroupTronchi, 8, 16, 137, 273);
+    ListTronchi = MakeControl<TListBox>(this, GroupTronchi, 8, 16, 137, 273);
     ListTronchi->MultiSelect = true;
     ListTronchi->OnClick = Handler(this, &TDatiAutSost::ListClick);
-    ButtonRimuovi = Make<TButton>(this, GroupTronchi, 8, 296, 75, 25);
+    ButtonRimuovi = MakeControl<TButton>(this, GroupTronchi, 8, 296, 75, 25);
     ButtonRimuovi->Caption = "Rimuovi";
     ButtonRimuovi->OnClick = Handler(this, &TDatiAutSost::RimuoviClick);
-    ButtonDefault = Make<TButton>(this, GroupTronchi, 8, 328, 75, 25);
+    ButtonDefault = MakeControl<TButton>(this, GroupTronchi, 8, 328, 75, 25);
     ButtonDefault->Caption = "Default";
     ButtonDefault->OnClick = Handler(this, &TDatiAutSost::DefaultClick);
 
-    GroupNuovo = Make<TGroupBox>(this, this, 168, 8, 145, 105);
+    GroupNuovo = MakeControl<TGroupBox>(this, this, 168, 8, 145, 105);
     GroupNuovo->Caption = "Nuovo tronco ";
     TEdit** edits[3] = {&EditD, &EditS, &EditL};
     const char* captions[3] = {"d [mm]", "s [mm]", "l [m]"};
     for (int i = 0; i < 3; ++i) {
-        auto* label = Make<TLabel>(this, GroupNuovo, 8 + 40 * i, 18, 41, 13);
+        auto* label = MakeControl<TLabel>(this, GroupNuovo, 8 + 40 * i, 18, 41, 13);
         label->Caption = captions[i];
-        *edits[i] = Make<TEdit>(this, GroupNuovo, 8 + 40 * i, 36, 33, 21);
+        *edits[i] = MakeControl<TEdit>(this, GroupNuovo, 8 + 40 * i, 36, 33, 21);
         (*edits[i])->OnChange = Handler(this, &TDatiAutSost::EditChange);
     }
-    ButtonAggiungi = Make<TButton>(this, GroupNuovo, 8, 72, 75, 25);
+    ButtonAggiungi = MakeControl<TButton>(this, GroupNuovo, 8, 72, 75, 25);
     ButtonAggiungi->Caption = "Aggiungi";
     ButtonAggiungi->Enabled = false;
     ButtonAggiungi->OnClick = Handler(this, &TDatiAutSost::AggiungiClick);
 
-    CheckTelescopici = Make<TCheckBox>(this, this, 168, 128, 137, 17);
+    CheckTelescopici = MakeControl<TCheckBox>(this, this, 168, 128, 137, 17);
     CheckTelescopici->Caption = "Tronchi telescopici";
 
-    GroupAntenne = Make<TGroupBox>(this, this, 168, 176, 145, 73);
+    GroupAntenne = MakeControl<TGroupBox>(this, this, 168, 176, 145, 73);
     GroupAntenne->Caption = "Antenne da utilizzare ";
-    RadioDisegno = Make<TRadioButton>(this, GroupAntenne, 8, 20, 129, 17);
+    RadioDisegno = MakeControl<TRadioButton>(this, GroupAntenne, 8, 20, 129, 17);
     RadioDisegno->Caption = "Antenne dal disegno";
-    RadioTesta = Make<TRadioButton>(this, GroupAntenne, 8, 44, 129, 17);
+    RadioTesta = MakeControl<TRadioButton>(this, GroupAntenne, 8, 44, 129, 17);
     RadioTesta->Caption = "Antenne dalla testa";
     RadioTesta->Checked = true;
 
-    ButtonOk = Make<TButton>(this, this, 200, 296, 75, 25);
+    ButtonOk = MakeControl<TButton>(this, this, 200, 296, 75, 25);
     ButtonOk->Caption = "Ok";
     ButtonOk->Default = true;
     ButtonOk->OnClick = Handler(this, &TDatiAutSost::OkClick);
-    ButtonAnnulla = Make<TButton>(this, this, 200, 328, 75, 25);
+    ButtonAnnulla = MakeControl<TButton>(this, this, 200, 328, 75, 25);
     ButtonAnnulla->Caption = "Annulla";
     ButtonAnnulla->Cancel = true;
     ButtonAnnulla->OnClick = Handler(this, &TDatiAutSost::AnnullaClick);

@@ -79,6 +79,15 @@ auto Handler(C* object, R (C::*method)(A...)) {
     return [object, method](A... args) { (object->*method)(std::forward<A>(args)...); };
 }
 
+// A control made in code: owned by owner, shown on parent at the given bounds.
+template <class T>
+T* MakeControl(TComponent* owner, TWinControl* parent, int left, int top, int width, int height) {
+    T* control = new T(owner);
+    control->Parent = parent;
+    control->SetBounds(left, top, width, height);
+    return control;
+}
+
 class EInvalidOperation : public Exception {
     using Exception::Exception;
 };

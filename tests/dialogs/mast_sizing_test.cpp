@@ -33,7 +33,7 @@ TEST(MastSizingForm, ItemTexts) {
     struct Case {
         const char* text;
         bool ok;
-        float d, s, l;
+        float d = 0, s = 0, l = 0;
     };
     for (Case c : {Case{"d=28mm - s=2mm - l=3m", true, 28, 2, 3}, Case{"d=101,5mm - s=2,8mm - l=0,5m", true, 101.5f, 2.8f, 0.5f},
                    Case{"d=abc", false}, Case{"", false}, Case{"d=", false}, Case{"d=28mm", false},

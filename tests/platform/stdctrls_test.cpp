@@ -303,3 +303,11 @@ TEST_F(Controls, AFormWithoutAFocusedControlTakesTheKeysItself) {
     form->SendKey('A');
     EXPECT_EQ(keys, "down 65;press a;");
 }
+
+TEST_F(Controls, MakeControlOwnsPlacesAndParents) {
+    auto* box = MakeControl<TGroupBox>(form.get(), form.get(), 8, 4, 297, 73);
+    auto* edit = MakeControl<TEdit>(form.get(), box, 96, 120, 41, 21);
+    EXPECT_EQ(edit->Owner(), form.get());
+    EXPECT_EQ(edit->Parent.Get(), box);
+    EXPECT_EQ(edit->BoundsRect(), TRect(96, 120, 137, 141));
+}
