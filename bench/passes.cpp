@@ -3,17 +3,9 @@
 // the full separation check (every outlet, every band), each timed per pass
 // and per outlet.
 //
-// The building: the head-end terminal feeds `Risers` lines; each runs as a
-// cable across to its riser and down it; on every floor a tap with two user
-// outputs feeds a row of outlets to its left (three pass-through outlets and
-// a terminated one) and, on its right, a three-way splitter whose outputs go
-// on along the floor to a like row and up and down to a terminated outlet
-// each; a cable goes on down to the next floor, and a termination closes
-// every riser. Each head-end line is fed by an antenna of 20 "Europa"
-// channels through an amplifier of its own. Last, the whole network report
-// written into a rich edit.
-// A variant puts each floor's splitter inside a custom component. A second
-// building is a riser of cascaded multiswitches.
+// The building is the tests' generated one (support/generated_building.h);
+// a second building is a riser of cascaded multiswitches. Last, the whole
+// network report written into a rich edit.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -42,20 +34,10 @@
 #include "platform/comctrls.h"
 #include "cells/custom_cell.h"
 #include "support/custom_cells.h"
+#include "support/generated_building.h"
 
 namespace {
-constexpr int32_t Risers = 4;
-constexpr int32_t OutletsPerSide = 4;   // in the row on each side of every floor's tap
-constexpr int32_t ChannelsPerLine = 20;
-constexpr int32_t RiserSpacing = 2 * OutletsPerSide + 2;
-// Rows from one floor to the next: the splitter's outlets above and below a
-// floor's row must not meet those of the floors around it.
-constexpr int32_t FloorRows = 3;
-
-// Attenuation[0][column] in every band slot.
-void Fill(TCella& cell, int32_t column, float value) {
-    for (int32_t b = 0; b < BandSlots; ++b) cell.Attenuation->Set3(0, column, b, value);
-}
+using namespace building;
 
 // The program-wide objects the passes read.
 struct Globals : BenchGlobals {
@@ -71,140 +53,6 @@ struct Globals : BenchGlobals {
     }
 };
 
-// A project being built: its cells put on the network grid and counted.
-class BuildingBase {
-public:
-    BuildingBase() : project(nullptr) { project.Reset(true); }
-    TProgetto project;
-    int64_t outlets = 0;
-    int64_t cells = 0;
-
-protected:
-    void Put(TCella* cell) {
-        if (project.NetworkGrid->InsertCell(cell, false, 0)) ++cells;
-    }
-    // Above each of the first lines of the head-end terminal an amplifier of
-    // 30 dB and an antenna of 20 channels at 80 dBuV.
-    void FeedHeadEndLines(int32_t lines);
-};
-
-class Building : public BuildingBase {
-public:
-    // With customSplitters each floor's splitter stands inside a custom
-    // component of one square (input on the left, outputs up, down and right).
-    explicit Building(int32_t floors, bool customSplitters = false) {
-        TGridData& net = *project.NetworkGrid;
-        net.Resize(2 * (Risers * RiserSpacing + Risers + 12), FloorRows * floors + Risers + 6);
-        auto* anchor = dynamic_cast<TTesta*>(net.Anchor);
-        anchor->SetLineCount(Risers);
-        const int32_t c = anchor->Column;
-        const int32_t firstFloor = Risers + 2;
-        for (int32_t i = 0; i < Risers; ++i) {
-            const int32_t line = c + 1 + i;
-            const int32_t riser = c + Risers + OutletsPerSide + 3 + RiserSpacing * i;
-            // Down from the terminal to the row of this line, across, and down the riser.
-            for (int32_t r = 1; r < 1 + i; ++r) Cable(line, r, 0, 0);
-            Cable(line, 1 + i, 2, 1);
-            for (int32_t x = line + 1; x < riser; ++x) Cable(x, 1 + i, 1, 0);
-            Cable(riser, 1 + i, 0, 1);
-            for (int32_t r = 2 + i; r < firstFloor; ++r) Cable(riser, r, 0, 0);
-            for (int32_t f = 0; f < floors; ++f) {
-                const int32_t row = firstFloor + FloorRows * f;
-                auto* tap = new TDerivatore(&net, 0, 0, riser, row, 1, 2);
-                Fill(*tap, TapLossColumn, 10.0f);
-                Fill(*tap, TapThroughColumn, 0.5f);
-                Fill(*tap, TapReverseColumn, 25.0f);
-                Fill(*tap, TapDecouplingColumn, 20.0f);
-                Put(tap);
-                // The tap's first user output leaves on the right into the
-                // splitter (turned so that its input is on the left: its
-                // outputs go up, down and on to the right), the second on the left.
-                if (customSplitters) {
-                    Put(CustomSplitter(riser + 1, row).release());
-                } else {
-                    auto* splitter = new TDivisore(&net, 3, 0, riser + 1, row, 1, 3);
-                    Fill(*splitter, TapLossColumn, 4.0f);
-                    Fill(*splitter, TapDecouplingColumn, 22.0f);
-                    Put(splitter);
-                }
-                Outlet(riser + 1, row - 1, 2, true);
-                Outlet(riser + 1, row + 1, 0, true);
-                for (int32_t k = 0; k < OutletsPerSide; ++k) {
-                    Outlet(riser + 2 + k, row, 3, k + 1 == OutletsPerSide);
-                    Outlet(riser - 1 - k, row, 1, k + 1 == OutletsPerSide);
-                }
-                if (f + 1 < floors) {
-                    for (int32_t r = row + 1; r < row + FloorRows; ++r) Cable(riser, r, 0, 0);
-                } else {
-                    Put(new TChiusura(&net, 0, 0, riser, row + 1, 1));
-                }
-            }
-        }
-        FeedHeadEndLines(Risers);
-    }
-
-private:
-    // A segment of 3 m of a cable losing 20 dB per 100 m: 0.6 dB.
-    void Cable(int32_t column, int32_t row, int32_t orientation, uint8_t bend) {
-        auto* cable = new TNCavo(project.NetworkGrid, orientation, 0, column, row, bend, 0);
-        Fill(*cable, 0, 20.0f);
-        cable->Attenuation->Set3(0, 1, 0, 3.0f);
-        cable->Described = 1;
-        Put(cable);
-    }
-    // The floor splitter inside a custom component: unturned inside, its
-    // outputs leave right, left and down into exit anchors 1, 2 and 3.
-    std::unique_ptr<TCellaCustom> CustomSplitter(int32_t column, int32_t row) {
-        auto* splitter = new TDivisore(nullptr, 0, 0, 0, 0, 1, 3);
-        Fill(*splitter, TapLossColumn, 4.0f);
-        Fill(*splitter, TapDecouplingColumn, 22.0f);
-        splitter->Described = 1;
-        TFormaCustom shape{1, 1, {{0, 0, 3}}, {{0, 0, 2}, {0, 0, 0}, {0, 0, 3}}};
-        auto cell = MakeCustomCell(project.NetworkGrid, column, row, 1, 3,
-                                   {{EntryAnchor("1"), 1, 0}, {splitter, 1, 1}, {ExitAnchor("1", 3), 2, 1},
-                                    {ExitAnchor("2", 1), 0, 1}, {ExitAnchor("3"), 1, 2}},
-                                   shape);
-        cell->Described = 1;
-        return cell;
-    }
-    // Pass-through outlets along a floor, the last with its own termination.
-    void Outlet(int32_t column, int32_t row, int32_t orientation, bool last) {
-        auto* outlet = new TPresaD(project.NetworkGrid, orientation, 0, column, row,
-                                   last ? CodeTerminatedOutlet : CodePassThroughOutlet, 1);
-        Fill(*outlet, 0, 4.0f);
-        Fill(*outlet, 1, 0.5f);
-        Fill(*outlet, 2, 25.0f);
-        Put(outlet);
-        ++outlets;
-    }
-};
-
-void BuildingBase::FeedHeadEndLines(int32_t lines) {
-    TGridData& head = *project.HeadEndGrid;
-    TCella* headAnchor = head.Anchor;
-    for (int32_t i = 0; i < lines; ++i) {
-        const int32_t column = headAnchor->Column + 1 + i;
-        auto* amplifier = new TAmplificatore(&head, 0, 0, column, headAnchor->Row - 1, CodeAmplificatoreRegolato, 1, 1);
-        Fill(*amplifier, AmpRegulation, 0.0f);
-        Fill(*amplifier, AmpGain, 30.0f);
-        Fill(*amplifier, AmpNoiseFigure, 7.0f);
-        Fill(*amplifier, AmpMaxOutput, 130.0f);
-        amplifier->Described = 1;
-        head.InsertCell(amplifier, false, 0);
-        auto* antenna = new TAntenna(&head, 0, 0, column, headAnchor->Row - 2);
-        antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
-        antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
-        for (int32_t k = 0; k < ChannelsPerLine; ++k) {
-            TCanale channel;
-            CanalizzazioneEuropa->SetChannel(channel, CanalizzazioneEuropa->IndexOf(std::to_string(21 + k)));
-            channel.band = SistemaBandeCorrente->BandOf(channel.CentreFrequency());
-            channel.levelMin = 80.0f;
-            antenna->SourceChannels->Insert(channel);
-        }
-        antenna->Described = 1;
-        head.InsertCell(antenna, false, 0);
-    }
-}
 
 // The multiswitch building: one riser of `switches` cascaded 4 x 8 switches
 // fed by the four head-end lines, right under the terminal; each switch's
@@ -373,6 +221,36 @@ void BM_MultiswitchSeparationCheck(benchmark::State& state) {
     TimeSeparationCheck(state, building);
 }
 
+// The whole "Calcoli rete" sequence without its texts: the analysis, the
+// required and signal levels, the outlet levels, the attenuations of every
+// head-end line, the level difference and the separation check from every
+// outlet in every band.
+void BM_CalculationSequence(benchmark::State& state) {
+    Globals globals;
+    Building building(static_cast<int32_t>(state.range(0)));
+    TProgetto& project = building.project;
+    if (!Ready(state, building)) return;
+    const int32_t bands = TCella::CalculationBandCount();
+    TAttenuazioniPrese attenuations;
+    for (auto _ : state) {
+        bool ok = project.AnalyseGrids();
+        project.ComputeOutletLevels();
+        project.ComputeOutletAttenuations(attenuations);
+        TCella* lowest = nullptr;
+        TCella* highest = nullptr;
+        int32_t band = 0;
+        ok = project.CheckSignalDifference(lowest, highest, band) && ok;
+        for (TCella* source = project.NetworkGrid->FirstOutlet; source; source = source->NextOutlet) {
+            for (int32_t b = 0; b < bands; ++b) project.ComputeOutletSeparation(source, b, 1);
+            TCella* other = nullptr;
+            ok = project.CheckOutletSeparation(source, other, band) && ok;
+        }
+        benchmark::DoNotOptimize(ok);
+        benchmark::DoNotOptimize(attenuations);
+    }
+    Report(state, building);
+}
+
 // The "Calcoli rete" report into a rich edit: every pass above but the
 // channel pass, and some 3 lines of text per outlet.
 void BM_NetworkReport(benchmark::State& state) {
@@ -388,15 +266,16 @@ void BM_NetworkReport(benchmark::State& state) {
 }
 }  // namespace
 
-// Floors per riser: 25 floors make 1000 outlets.
+// Floors per riser: 6 floors make 240 outlets, 25 make 1000, 100 make 4000.
 BENCHMARK(BM_Analysis)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(BM_OutletLevels)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(BM_OutletAttenuations)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_ChannelPass)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_SeparationCheck)->Arg(25)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChannelPass)->Arg(6)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_SeparationCheck)->Arg(6)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OutletLevelsCustomSplitters)->Arg(25)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeparationCheckCustomSplitters)->Arg(25)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MultiswitchOutletLevels)->Arg(125)->Arg(250)->Arg(500)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(BM_MultiswitchOutletAttenuations)->Arg(125)->Arg(250)->Arg(500)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(BM_MultiswitchSeparationCheck)->Arg(125)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_NetworkReport)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_CalculationSequence)->Arg(6)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_NetworkReport)->Arg(6)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
