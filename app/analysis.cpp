@@ -12,6 +12,7 @@
 #include "app/grid.h"
 #include "cells/cell.h"
 #include "cells/pass_links.h"
+#include "cells/separation_log.h"
 #include "core/globals.h"
 #include "core/reporter.h"
 
@@ -398,6 +399,7 @@ bool TGridData::Analyse(bool report) {
     TErroreCircuito* pendingBefore = GestoreErrori ? GestoreErrori->PendingError() : nullptr;
     if (!report && pendingBefore) kept = std::make_unique<TErroreCircuito>(*pendingBefore);
 
+    separation_log::CellsChanged();
     BeginAnalysis();
     const bool ok = Analysis(*this, report).Run();
     EndAnalysis();

@@ -9,6 +9,7 @@
 #include "app/grid.h"
 #include "app/project.h"
 #include "cells/cell.h"
+#include "cells/separation_log.h"
 #include "core/globals.h"
 #include "core/options.h"
 
@@ -214,25 +215,85 @@ void TProgetto::ComputeOutletAttenuations(TAttenuazioniPrese& result) {
     }
 }
 
+// Every accumulator of the band holds "none" before a search but those the
+// search writes. After a change of the cells or of the grid every cell is
+// cleared; otherwise only the cells the band's previous search wrote.
 void TProgetto::ComputeOutletSeparation(TCella* source, int32_t band, int32_t flags) {
     if (!NetworkGrid || !source || band < 0 || band >= BandSlots) return;
-    for (TCella* cell = NetworkGrid->Anchor; cell; cell = cell->NextCell)
-        cell->ClearBandAccumulators(band);
+    if (separationGrid_ != NetworkGrid) {
+        for (auto& writes : separationWrites_) writes.Epoch = 0;
+        separationGrid_ = NetworkGrid;
+    }
+    TSeparationWrites& writes = separationWrites_[static_cast<size_t>(band)];
+    if (writes.Epoch != separation_log::Epoch) {
+        for (TCella* cell = NetworkGrid->Anchor; cell; cell = cell->NextCell)
+            cell->ClearBandAccumulators(band);
+        writes.Epoch = separation_log::Epoch;
+    } else {
+        for (TCella* cell : writes.Cells) cell->ClearBandAccumulators(band);
+    }
+    writes.Cells.clear();
+    // Clearing may analyse a custom component's inside: the epoch moves on,
+    // though nothing the search reads has changed.
+    writes.Epoch = separation_log::Epoch;
     const float limit =
         (flags & SeparationFlagNorm) ? Limit(band, LimitAttMin) : UnboundedSeparation;
+    separation_log::TWriteScope scope(writes.Cells);
+    separation_log::NoteWrite(source);
     source->SeparationOutlet[band] = 0.0f;
     source->PushSeparation(source->NumThroughOutputs, band, limit);
 }
 
+bool TProgetto::SeparationWritesValid(int32_t bands) const {
+    if (separationGrid_ != NetworkGrid) return false;
+    for (int32_t b = 0; b < bands; ++b)
+        if (separationWrites_[static_cast<size_t>(b)].Epoch != separation_log::Epoch) return false;
+    return true;
+}
+
+namespace {
+bool BelowNorm(const TCella& outlet, int32_t band) {
+    const float v = outlet.SeparationOutlet[band];
+    return v >= 0.0f && static_cast<double>(Limit(band, LimitAttMin)) - SeparationTolerance > v;
+}
+}  // namespace
+
 bool TProgetto::CheckOutletSeparation(TCella* source, TCella*& other, int32_t& band) {
     const int32_t bands = TCella::CalculationBandCount();
-    for (other = NetworkGrid ? NetworkGrid->FirstOutlet : nullptr; other; other = other->NextOutlet) {
-        if (other == source) continue;
-        for (band = 0; band < bands; ++band) {
-            const float v = other->SeparationOutlet[band];
-            if (v >= 0.0f && static_cast<double>(Limit(band, LimitAttMin)) - SeparationTolerance > v)
-                return false;
+    TCella* first = NetworkGrid ? NetworkGrid->FirstOutlet : nullptr;
+    if (first && SeparationWritesValid(bands)) {
+        // Only a cell the searches wrote holds a value: of the outlets among
+        // them, the first below the norm in the outlet chain.
+        if (outletOrderEpoch_ != separation_log::Epoch) {
+            outletOrder_.clear();
+            int32_t index = 0;
+            for (TCella* o = first; o; o = o->NextOutlet) outletOrder_.emplace(o, index++);
+            outletOrderEpoch_ = separation_log::Epoch;
         }
+        TCella* found = nullptr;
+        int32_t foundIndex = 0;
+        for (int32_t b = 0; b < bands; ++b)
+            for (TCella* cell : separationWrites_[static_cast<size_t>(b)].Cells) {
+                if (cell == source || !BelowNorm(*cell, b)) continue;
+                const auto at = outletOrder_.find(cell);
+                if (at == outletOrder_.end() || (found && at->second >= foundIndex)) continue;
+                found = cell;
+                foundIndex = at->second;
+            }
+        if (!found) {
+            other = nullptr;
+            // The band is left where a walk over every outlet would leave it.
+            if (first != source || first->NextOutlet) band = bands;
+            return true;
+        }
+        other = found;
+        for (band = 0; band < bands; ++band)
+            if (BelowNorm(*other, band)) return false;
+    }
+    for (other = first; other; other = other->NextOutlet) {
+        if (other == source) continue;
+        for (band = 0; band < bands; ++band)
+            if (BelowNorm(*other, band)) return false;
     }
     return true;
 }

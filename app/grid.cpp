@@ -5,6 +5,7 @@
 
 #include "app/project.h"
 #include "app/signs.h"
+#include "cells/separation_log.h"
 
 bool TQNextCell::Pop(TNextCell& record) {
     if (entries_.empty()) return false;
@@ -107,6 +108,7 @@ bool TGridData::HoldsHeadEnd() const {
 
 bool TGridData::InsertCell(TCella* cell, bool recordUndo, int32_t caption) {
     if (!cell) return false;
+    separation_log::CellsChanged();
     const TCellRect rect = cell->GetGridRect();
     const bool anchor = cell->TypeCode == CodeHeadEnd;
     // The anchor may stand in the rows kept for it, but like any cell it must
@@ -201,6 +203,7 @@ void TGridData::Dispose(TCella* cell, bool recordUndo, int32_t caption) {
 // A removed cell must not stay reachable: drop every link, chain entry and
 // overlay of the grid's cells that points at it.
 void TGridData::ForgetCell(TCella* cell) {
+    separation_log::CellsChanged();
     auto forget = [cell](TCella* other) {
         for (size_t i = 0; i < other->InputCell.size(); ++i)
             if (other->InputCell[i] == cell) {

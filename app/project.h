@@ -2,8 +2,11 @@
 // TProgetto: the one open project, with its two drawing grids, the texts that
 // describe customer, building and work, and its modified flags. The main form
 // makes it once; new, open and the designer reuse it through Reset.
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "core/levels.h"
 #include "platform/sysutils.h"
@@ -120,6 +123,20 @@ public:
     bool Modified = false;
     bool EstimateOutOfDate = true;
     bool DesignPending = true;
+
+private:
+    // Per band, the cells the last separation search of the band wrote and
+    // the cell epoch that list belongs to; the outlet chain's order for the
+    // check, made once per epoch.
+    struct TSeparationWrites {
+        std::vector<TCella*> Cells;
+        uint64_t Epoch = 0;
+    };
+    std::array<TSeparationWrites, BandSlots> separationWrites_;
+    const TGridData* separationGrid_ = nullptr;
+    std::unordered_map<const TCella*, int32_t> outletOrder_;
+    uint64_t outletOrderEpoch_ = 0;
+    bool SeparationWritesValid(int32_t bands) const;
 };
 
 // Makes a project the program-wide project being loaded for as long as it

@@ -11,6 +11,7 @@
 #include "cells/checks.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
+#include "cells/separation_log.h"
 #include "core/band_systems.h"
 #include "core/channel_list.h"
 #include "core/file.h"
@@ -501,6 +502,7 @@ void TNCavo::AcceptSeparation(int32_t port, int32_t band, float value, float lim
     const float stored = SeparationBest[band];
     if (IsRealLevel(stored) && value >= stored) return;
     if (value >= limit) return;
+    separation_log::NoteWrite(this);
     SeparationBest[band] = value;
     PushSeparation(port, band, limit);
 }

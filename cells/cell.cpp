@@ -5,6 +5,7 @@
 
 #include "app/grid.h"
 #include "cells/factory.h"
+#include "cells/separation_log.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
 
@@ -55,7 +56,7 @@ TCella::TCella(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t 
     TCella::SetPortCounts();
 }
 
-TCella::~TCella() = default;
+TCella::~TCella() { separation_log::CellsChanged(); }
 
 // ---- Drawing: the base painting operations are in cells/drawing.cpp ----
 

@@ -8,6 +8,7 @@
 // channels such a branch does not carry.
 #include "cells/mixers.h"
 #include "cells/pass_links.h"
+#include "cells/separation_log.h"
 #include "core/channel_list.h"
 
 namespace {
@@ -48,6 +49,7 @@ void TCellaRami::AcceptSeparation(int32_t port, int32_t band, float value, float
     if (!stored) return;
     if (IsRealLevel(*stored) && *stored <= value) return;
     if (value >= limit) return;
+    separation_log::NoteWrite(this);
     *stored = value;
     PushSeparation(port, band, limit);
 }

@@ -5,6 +5,7 @@
 
 #include "cells/cell.h"
 #include "cells/pass_links.h"
+#include "cells/separation_log.h"
 #include "core/channel_list.h"
 
 namespace {
@@ -120,6 +121,7 @@ void TCella::AcceptSeparation(int32_t port, int32_t band, float value, float lim
     const float best = SeparationBest[band];
     if (IsRealLevel(best) && best <= value) return;
     if (value >= limit) return;
+    separation_log::NoteWrite(this);
     SeparationBest[band] = value;
     PushSeparation(port, band, limit);
 }

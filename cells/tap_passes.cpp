@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "cells/pass_links.h"
+#include "cells/separation_log.h"
 #include "cells/taps.h"
 #include "core/channel_list.h"
 
@@ -236,6 +237,7 @@ void TDerivatore::AcceptSeparation(int32_t port, int32_t band, float value, floa
     }
     if (IsRealLevel(*stored) && *stored <= value) return;
     if (value >= limit) return;
+    separation_log::NoteWrite(this);
     *stored = value;
     PushSeparation(port, band, limit);
 }
