@@ -85,10 +85,11 @@ TPaginaPreventivo::TPaginaPreventivo(TComponent* owner) : TPanel(owner) {
     GridPreventivo->FixedCols = 0;
     GridPreventivo->FixedRows = 1;
     GridPreventivo->FixedColor = clWhite;
+    GridPreventivo->ScrollBars = ssVertical;
     GridPreventivo->DefaultRowHeight = 16;
     GridPreventivo->Font->Height = -11;
     GridPreventivo->Options = TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goEditing};
-    const int widths[EstimateColumns] = {96, 120, 80, 150, 64, 40, 56, 72, 72};
+    const int widths[EstimateColumns] = {80, 124, 60, 124, 76, 40, 62, 80, 80};
     for (int c = 0; c < EstimateColumns; ++c) GridPreventivo->ColWidths[c] = widths[c];
     GridPreventivo->OnDrawCell = Handler(this, &TPaginaPreventivo::DrawEstimateHeader);
     GridPreventivo->OnExit = Handler(this, &TPaginaPreventivo::FormatEstimateCell);
@@ -97,28 +98,30 @@ TPaginaPreventivo::TPaginaPreventivo(TComponent* owner) : TPanel(owner) {
 
     LabelTotale = new TLabel(this);
     LabelTotale->Parent = this;
-    LabelTotale->SetBounds(4, 372, 120, 16);
+    LabelTotale->SetBounds(4, 372, 132, 16);
+    LabelTotale->AutoSize = false;
     LabelTotale->Caption = "Totale preventivo:";
     LabelTotale->Font->Style = TFontStyles{fsBold};
     Totale = new TEdit(this);
     Totale->Parent = this;
-    Totale->SetBounds(128, 368, 81, 21);
+    Totale->SetBounds(140, 368, 81, 21);
     Totale->ReadOnly = true;
     Valuta = new TComboBox(this);
     Valuta->Parent = this;
-    Valuta->SetBounds(216, 368, 81, 21);
+    Valuta->SetBounds(228, 368, 81, 21);
     TOpzioni::FillMainCurrencies(*Valuta->Items);
     Valuta->OnChange = Handler(this, &TPaginaPreventivo::ChangeEstimateCurrency);
 
     LabelNote = new TLabel(this);
     LabelNote->Parent = this;
-    LabelNote->SetBounds(4, 398, 40, 16);
+    LabelNote->SetBounds(4, 398, 48, 16);
+    LabelNote->AutoSize = false;
     LabelNote->Caption = "Note:";
     LabelNote->Font->Style = TFontStyles{fsBold};
     for (int i = 0; i < 3; ++i) {
         Note[i] = new TEdit(this);
         Note[i]->Parent = this;
-        Note[i]->SetBounds(48, 396 + i * 26, 708, 21);
+        Note[i]->SetBounds(56, 396 + i * 26, 700, 21);
         Note[i]->MaxLength = EstimateNotesSize - 1;
         Note[i]->OnChange = [this, i](TObject*) { NoteChange(i); };
     }

@@ -1,0 +1,148 @@
+// The estimate page and the price-list form in real windows: a quantity
+// typed into the grid's editor re-totals the row, the labour and the
+// estimate. Screenshots: estimate-page.png and price-list.png in
+// test-artefacts/ of the build folder.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <memory>
+
+#include "app/estimate.h"
+#include "app/estimate_page.h"
+#include "app/project.h"
+#include "cells/filters.h"
+#include "core/libraries.h"
+#include "core/options.h"
+#include "dialogs/price_list.h"
+#include "platform/forms.h"
+#include "qt/qt_test_support.h"
+#include "support/globals_fixture.h"
+#include "support/record_bytes.h"
+
+using qttest::WidgetOf;
+using qttest::WindowOf;
+
+namespace {
+
+TRigaPreventivo Row(const char* code, const char* article, const char* unit, float quantity, float price,
+                    float minutes) {
+    TRigaPreventivo r;
+    r.Code = code;
+    r.Article = article;
+    r.Brand = "Ov";
+    r.Description = code == AnsiString(LabourCode) ? "Manodopera" : "Derivazione";
+    r.Unit = unit;
+    r.Quantity = quantity;
+    r.UnitPrice = price;
+    r.Minutes = minutes;
+    return r;
+}
+
+void Shoot(TControl* window, const char* name) {
+    qttest::Settle();
+    const QImage shot = WindowOf(window)->grab().toImage();
+    EXPECT_GT(qttest::Colours(shot), 3);
+    EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(name))));
+}
+
+}  // namespace
+
+TEST(QtEstimatePage, TypedQuantityRetotalsRowLabourAndEstimate) {
+    ScopedGlobals globals;
+    FormatSettings().DecimalSeparator = ',';
+    FormatSettings().ThousandSeparator = '.';
+    TProgetto project(nullptr);
+    project.Reset(false);
+    TDatiPreventivo& e = *project.Estimate;
+    e.Clear();
+    e.Currency = CurrencyEuro;
+    e.AddQuantity(Row("DR-410", "Derivatore 4 uscite", UnitPieces, 1.0f, 12.5f, 5.0f));
+    e.AddQuantity(Row("CX-17", "Cavo coassiale", UnitMetres, 12.57f, 0.8f, 2.0f));
+    e.AddQuantity(Row(LabourCode, "", UnitHours, 0.0f, 30.0f, 0.0f));
+    e.LabourPosition = 2;
+    e.Notes[0] = "Prezzi IVA esclusa";
+    TRigaPreventivo labour;
+    e.UpdateLabourRow(labour);
+    project.EstimateOutOfDate = false;
+
+    auto form = std::make_unique<TForm>(nullptr);
+    form->Caption = "Preventivo";
+    form->SetBounds(0, 0, 780, 520);
+    auto* page = new TPaginaPreventivo(form.get());
+    page->Parent = form.get();
+    page->SetProject(&project);
+    page->BuildEstimate();
+    page->Visible = true;
+    form->Show();
+    qttest::Settle();
+
+    TStringGrid* grid = page->GridPreventivo;
+    grid->SetFocus();
+    qttest::Settle();
+    const TRect cell = grid->CellRect(6, 1);
+    QTest::mouseClick(WidgetOf(grid), Qt::LeftButton, {}, QPoint(cell.Left + 4, cell.Top + 4));
+    ASSERT_EQ(grid->Col, 6);
+    ASSERT_EQ(grid->Row, 1);
+    QTest::keyClick(WidgetOf(grid), Qt::Key_F2);
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    auto* line = qobject_cast<QLineEdit*>(WindowOf(grid->InplaceEditor()));
+    ASSERT_NE(line, nullptr);
+    qttest::Settle();
+    line->selectAll();
+    QTest::keyClicks(line, "3");
+    EXPECT_EQ(Trim(grid->Cells[8][1]), "37,50");
+    EXPECT_EQ(Trim(grid->Cells[6][3]), "0,7");
+    EXPECT_EQ(Trim(page->Totale->Text.Get()), "68,50");
+    EXPECT_TRUE(project.Modified);
+    // Leaving the cell pads the typed quantity.
+    QTest::keyClick(line, Qt::Key_Down);
+    qttest::Settle();
+    EXPECT_EQ(grid->Row, 2);
+    EXPECT_EQ(AnsiString(grid->Cells[6][1]), FormatAmount("3"));
+    Shoot(form.get(), "estimate-page.png");
+}
+
+TEST(QtEstimatePage, PriceListFormShowsALibraryElement) {
+    ScopedGlobals globals;
+    FormatSettings().DecimalSeparator = ',';
+    FormatSettings().ThousandSeparator = '.';
+    ScopedPrototypes prototypes;
+    ScopedLibraries libraries;
+    const std::string path = globals.Dir().File("Varne.alb");
+    ASSERT_TRUE(TLibreria::CreateFile(path));
+    auto* library = new TLibreria;
+    library->fileName = path;
+    libraries.Get().Append(library);
+    ASSERT_TRUE(library->Open(true));
+    for (const char* code : {"F1", "F2"}) {
+        TFiltroS cell(nullptr, 0, 0, 0, 0);
+        cell.Category = "Filtri";
+        cell.Code = code;
+        cell.Article = "Filtro canale";
+        cell.Brand = "Ov";
+        cell.Description = "Filtro passa banda";
+        cell.Price = 1234.5f;
+        cell.InstallMinutes = 10;
+        TMemoryStream record;
+        cell.Save(record, LibraryVersion);
+        ASSERT_TRUE(library->AppendEntry(record.Bytes()));
+    }
+    library->Close();
+
+    TDatiListino form(nullptr);
+    form.Quantita->Text = "1";
+    form.Show();
+    qttest::Settle();
+    TTreeNode* node = nullptr;
+    for (TTreeNode* n = form.TreeComponenti->Items->GetFirstNode(); n; n = n->GetNext())
+        if (n->Text.Get() == "F1") node = n;
+    ASSERT_NE(node, nullptr);
+    form.TreeComponenti->FullExpand();
+    form.TreeComponenti->Selected = node;
+    form.TreeComponentiDblClick(form.TreeComponenti);
+    EXPECT_EQ(form.Prezzo->Text.Get(), "1.234,50");
+    auto* price = qobject_cast<QLineEdit*>(WidgetOf(form.Prezzo));
+    ASSERT_NE(price, nullptr);
+    EXPECT_EQ(price->text().toStdString(), "1.234,50");
+    Shoot(&form, "price-list.png");
+}
