@@ -569,11 +569,14 @@ void TDatiComponenti::CopyOutputData(int to, int from) {
 void TDatiComponenti::ResetPages() {
     CurrentModule = 0;
     CurrentOutput = 0;
+    // The layout was made afresh for the component: its own rows are shown.
     CurrentKind = TableMainFunction;
+    const bool updating = Updating;
+    Updating = true;
     RadioFunzione[0]->Checked = true;
-    RadioModulo[0]->Checked = true;
     RadioUscita[0]->Checked = true;
-    ShowValueTable();
+    Updating = updating;
+    SelectModulePage(0);
 }
 
 void TDatiComponenti::FormShow(TObject*) {

@@ -7,6 +7,7 @@
 // program keeps one instance for its whole run; every edit refills it.
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "core/channel_list.h"
 #include "core/filter_modules.h"
@@ -142,6 +143,23 @@ public:
     void ChangeChannelsClick(TObject* sender);
     void LnbQuadClick(TObject* sender);
 
+    // ---- Pages: main function, module and output (component_data_edit.cpp) ----
+    // Switches the value rows to a table kind, then shows the current module.
+    void SetRegulationRowsMode(int kind);
+    // A module at or above the module count gives module 0.
+    void SelectModulePage(int module);
+    void SelectOutput(int output);
+    // Each stores the page shown, then shows the new one.
+    void ChangeTableKind(int kind);
+    void ChangeModule(int module);
+    void ChangeOutput(int output);
+    // "Uscite distinte" / "Uscite uguali".
+    void UpdateEqualOutputs(TObject* sender);
+    // A selector button dropped on another: copies the dragged module or
+    // output onto the one dropped on.
+    void ModuleDropped(int target, int source);
+    void OutputDropped(int target, int source);
+
     // ---- State ----
     TCella* EditedCell = nullptr;           // the clone being edited; owned by the edit
     TSistemaBande* BandSystem = nullptr;    // the bands the header and the value rows show
@@ -184,6 +202,14 @@ public:
     uint8_t ShowModuleTabs = 0;
     int32_t OtherFeatures = 0;
     int32_t RowFlags[DialogRows] = {};      // not reset
+    // The component's own first rows, kept while an amplification table is shown.
+    struct TOwnRows {
+        AnsiString Caption[DialogStageRows];
+        int Top[DialogStageRows] = {};
+        bool CaptionShown[DialogRows] = {};
+        bool EditShown[DialogRows][DialogBandColumns] = {};
+        int StageTop = 0;
+    } OwnRows;
 
     // ---- Controls ----
     TLabel* LabelNome;                      // hidden: type name and short code
@@ -339,6 +365,10 @@ private:
     void BuildAuxArticles();
     void BuildLibrary();
     void WireEditHandlers();
+    void WirePageHandlers();
+    template <size_t N>
+    void WireSelectorRow(TRadioButton* (&row)[N], std::function<void(int)> change,
+                         std::function<void(int, int)> dropped);
     // Lists the channels of the plan the row's plan combo names.
     void FillChannelCombo(int row);
     // Shows or hides what the band rows of a satellite module need beside

@@ -69,6 +69,7 @@ void TDatiComponenti::WireEditHandlers() {
     ButtonScambia2->OnClick = Handler(this, &TDatiComponenti::SwapValueRowsClick);
     ButtonCambiaCanali->OnClick = Handler(this, &TDatiComponenti::ChangeChannelsClick);
     CheckLnbQuad->OnClick = Handler(this, &TDatiComponenti::LnbQuadClick);
+    WirePageHandlers();
 }
 
 // ---------------------------------------------------------------- channel rows
@@ -220,4 +221,174 @@ void TDatiComponenti::LnbQuadClick(TObject*) {
     GridCanali8->Visible = false;
     ShowBandHeader();
     ShowSatelliteBandRows(true);
+}
+
+// ---------------------------------------------------------------- pages
+
+namespace {
+
+const char* const RegulationCaptions[DialogStageRows] = {
+    "Reg. tilt  [-dB]", "Reg. max. tilt. [-dB]", "Reg. guadagno  [-dB]", "Reg. max. guad. [-dB]",
+    "Guadagno  [dB]",   "Cifra di rumore [dB]",  "Livello max. out [dB]"};
+constexpr int StageRowStep = 20;
+constexpr int DragThreshold = 10;
+
+// The index of a selector button in its row; -1 for another control.
+template <size_t N>
+int IndexIn(TRadioButton* const (&row)[N], const TObject* control) {
+    for (size_t k = 0; k < N; ++k)
+        if (row[k] == control) return static_cast<int>(k);
+    return -1;
+}
+
+}  // namespace
+
+// A click selects the button's page; a drag of one button onto another of
+// the same row copies the dragged page onto the other.
+template <size_t N>
+void TDatiComponenti::WireSelectorRow(TRadioButton* (&row)[N], std::function<void(int)> change,
+                                      std::function<void(int, int)> dropped) {
+    for (size_t k = 0; k < N; ++k) {
+        TRadioButton* button = row[k];
+        const int index = static_cast<int>(k);
+        button->OnClick = [this, change, index](TObject*) {
+            if (!Updating) change(index);
+        };
+        button->OnMouseDown = [](TObject* sender, TMouseButton pressed, TShiftState, int, int) {
+            if (pressed == mbLeft) static_cast<TControl*>(sender)->BeginDrag(false, DragThreshold);
+        };
+        button->OnDragOver = [&row, button](TObject*, TObject* source, int, int, TDragState, bool& accept) {
+            accept = source != button && IndexIn(row, source) >= 0;
+        };
+        button->OnDragDrop = [&row, dropped, index](TObject*, TObject* source, int, int) {
+            dropped(index, IndexIn(row, source));
+        };
+    }
+}
+
+void TDatiComponenti::WirePageHandlers() {
+    for (int k = 0; k < 4; ++k)
+        RadioFunzione[k]->OnClick = [this, k](TObject*) {
+            if (!Updating) ChangeTableKind(k);
+        };
+    WireSelectorRow(RadioModulo, [this](int m) { ChangeModule(m); },
+                    [this](int target, int source) { ModuleDropped(target, source); });
+    WireSelectorRow(RadioUscita, [this](int o) { ChangeOutput(o); },
+                    [this](int target, int source) { OutputDropped(target, source); });
+    ButtonUsciteDistinte->OnClick = Handler(this, &TDatiComponenti::UpdateEqualOutputs);
+}
+
+void TDatiComponenti::SetRegulationRowsMode(int kind) {
+    kind = std::clamp(kind, 0, 3);
+    TUpdating guard(Updating);
+    if (kind != CurrentKind) {
+        if (CurrentKind == TableMainFunction) {
+            // The component's own rows, to come back to.
+            OwnRows.StageTop = 1000;
+            for (int r = 0; r < DialogRows; ++r) {
+                OwnRows.CaptionShown[r] = RowCaption[r]->Visible;
+                for (int c = 0; c < DialogBandColumns; ++c) OwnRows.EditShown[r][c] = ValueEdit[r][c]->Visible;
+                if (r >= DialogStageRows) continue;
+                OwnRows.Caption[r] = RowCaption[r]->Text;
+                OwnRows.Top[r] = RowCaption[r]->Top;
+                if (RowFlags[r]) OwnRows.StageTop = std::min(OwnRows.StageTop, OwnRows.Top[r]);
+            }
+            // No row of its own among the first seven: the room the layout
+            // keeps for the stages above the main-function switch.
+            if (OwnRows.StageTop == 1000)
+                OwnRows.StageTop = PanelFunzione->Top - 4 - StageRowStep * DialogStageRows;
+        }
+        CurrentKind = kind;
+        for (int r = 0; r < DialogStageRows; ++r) {
+            const bool stage = kind != TableMainFunction;
+            const int top = stage ? OwnRows.StageTop + StageRowStep * r : OwnRows.Top[r];
+            RowCaption[r]->Top = top;
+            RowCaption[r]->Text = stage ? AnsiString(RegulationCaptions[r]) : OwnRows.Caption[r];
+            for (TEdit* edit : ValueEdit[r]) edit->Top = top;
+        }
+        for (int r = 0; r < DialogRows; ++r) {
+            if (kind != TableMainFunction && r >= DialogStageRows) continue;
+            const bool stage = kind != TableMainFunction;
+            RowCaption[r]->Visible = stage || OwnRows.CaptionShown[r];
+            for (int c = 0; c < DialogBandColumns; ++c) ValueEdit[r][c]->Visible = stage || OwnRows.EditShown[r][c];
+        }
+    }
+    RadioFunzione[kind]->Checked = true;
+    SelectModulePage(CurrentModule);
+}
+
+void TDatiComponenti::SelectModulePage(int module) {
+    if (module < 0 || module >= ModuleCount || module >= DialogModules) module = 0;
+    TUpdating guard(Updating);
+    CurrentModule = module;
+    ShowValueTable();
+    if (ChannelGrids[1] && CurrentKind == TableMainFunction) {
+        const bool bands = BandRowByte[module] != 0;
+        GridCanali8->Visible = !bands;
+        if (bands)
+            ShowBandHeader();
+        else
+            HideBandHeader();
+        ShowSatelliteBandRows(bands);
+    }
+    RadioModulo[module]->Checked = true;
+    ButtonUsciteDistinte->Caption = DistinctOutputs ? "Uscite uguali" : "Uscite distinte";
+    const bool outputs = OutputCount > 1 && DistinctOutputs;
+    CaptionUscita->Visible = outputs;
+    StripUscita->Visible = outputs;
+}
+
+void TDatiComponenti::SelectOutput(int output) {
+    if (output < 0 || output >= OutputCount || output >= DialogOutputs) output = 0;
+    {
+        TUpdating guard(Updating);
+        CurrentOutput = output;
+        RadioUscita[output]->Checked = true;
+    }
+    SelectModulePage(CurrentModule);
+}
+
+void TDatiComponenti::ChangeTableKind(int kind) {
+    StoreValueTable();
+    SetRegulationRowsMode(kind);
+}
+
+void TDatiComponenti::ChangeModule(int module) {
+    StoreValueTable();
+    SelectModulePage(module);
+}
+
+void TDatiComponenti::ChangeOutput(int output) {
+    StoreValueTable();
+    SelectOutput(output);
+}
+
+void TDatiComponenti::UpdateEqualOutputs(TObject*) {
+    StoreValueTable();
+    if (!DistinctOutputs) {
+        DistinctOutputs = 1;
+        for (int m = 0; m < DialogModules; ++m)
+            for (int o = 1; o < DialogOutputs; ++o) {
+                std::copy(std::begin(DistinctOutputRows[m][0]), std::end(DistinctOutputRows[m][0]),
+                          DistinctOutputRows[m][o]);
+                std::copy(std::begin(OutputAmpTable[m][0]), std::end(OutputAmpTable[m][0]), OutputAmpTable[m][o]);
+            }
+    } else {
+        DistinctOutputs = 0;
+    }
+    SelectOutput(0);
+}
+
+void TDatiComponenti::ModuleDropped(int target, int source) {
+    if (source < 0 || source == target) return;
+    StoreValueTable();
+    CopyModuleData(target, source);
+    SelectModulePage(target);
+}
+
+void TDatiComponenti::OutputDropped(int target, int source) {
+    if (source < 0 || source == target) return;
+    StoreValueTable();
+    CopyOutputData(target, source);
+    SelectOutput(target);
 }

@@ -123,10 +123,14 @@ int TDatiComponenti::LayoutSignals() {
         y += 22;
     }
     const bool outputs = OutputCount > 1 && DistinctOutputs;
-    Place(CaptionUscita, y, outputs);
-    Place(StripUscita, y, outputs);
+    for (TControl* control : {static_cast<TControl*>(CaptionUscita), static_cast<TControl*>(StripUscita)}) {
+        control->Top = y;
+        control->Visible = outputs;
+    }
     for (int o = 0; o < DialogOutputs; ++o) RadioUscita[o]->Visible = o < OutputCount;
-    if (outputs) {
+    // The row is kept for a component of several outputs: "Uscite distinte"
+    // shows the selector in it.
+    if (OutputCount > 1) {
         PanelUscita->Width = 40 * OutputCount;
         StripUscita->Width = std::min(40 * OutputCount, 577 - 144 - 8);
         y += 22;

@@ -6,7 +6,9 @@
 #include <QLineEdit>
 
 #include "app/grid.h"
+#include "cells/factory.h"
 #include "cells/sources.h"
+#include "cells/switches.h"
 #include "core/options.h"
 #include "qt/qt_test_support.h"
 #include "support/dialog_fixture.h"
@@ -86,4 +88,54 @@ TEST(QtComponentDataEdit, AnAntennasWindDataAndCurrencyFollowTheWidgets) {
     EXPECT_EQ(antenna.WindArea, LevelNone);
     EXPECT_FLOAT_EQ(antenna.Price, 25000.0f);
     EXPECT_EQ(antenna.Currency, CurrencyLire);
+}
+
+TEST(QtComponentDataEdit, ASwitchsLinesAndStagesArePagedOnTheWidgets) {
+    ScopedGlobals globals;
+    ScopedPrototypes prototypes;
+    ScopedLibraries libraries;
+    ScopedComponentDialog dialog;
+    TGridData network(nullptr, 75, 75, GridNetwork);
+    std::unique_ptr<TCella> cell(NewCella(&network, 10, 4, 4, 3, 0, 4));
+    cell->SequenceNumber = 3;
+    for (int32_t i = 0; i < cell->TableRows; ++i)
+        for (int b = 0; b < 11; ++b) {
+            cell->Attenuation->Set3(i, TapLossColumn, b, 10.0f + i);
+            cell->Attenuation->Set3(i, TapThroughColumn, b, 1.5f);
+            cell->Attenuation->Set3(i, TapReverseColumn, b, 30.0f);
+            cell->Attenuation->Set3(i, TapDecouplingColumn, b, 25.0f);
+        }
+    cell->Described = 1;
+    Later([&] {
+        TDatiComponenti& f = dialog.Get();
+        QWidget* window = WindowOf(&f);
+        ASSERT_NE(window, nullptr);
+        qttest::Settle();
+        QTest::mouseClick(WidgetOf(f.RadioModulo[1]), Qt::LeftButton, {}, QPoint(8, 8));
+        EXPECT_EQ(f.CurrentModule, 1);
+        QLineEdit* loss = LineOf(f.ValueEdit[TapLossColumn][5]);
+        ASSERT_NE(loss, nullptr);
+        EXPECT_EQ(loss->text(), "11");
+        TypeInto(loss, "21");
+        QTest::mouseClick(WidgetOf(f.RadioModulo[2]), Qt::LeftButton, {}, QPoint(8, 8));
+        EXPECT_EQ(f.CurrentModule, 2);
+        EXPECT_EQ(loss->text(), "12");
+        const QString ownCaption = LineOf(f.RowCaption[0])->text();
+        QTest::mouseClick(WidgetOf(f.RadioFunzione[2]), Qt::LeftButton, {}, QPoint(8, 8));
+        EXPECT_EQ(f.CurrentKind, TableThroughAmplification);
+        EXPECT_EQ(LineOf(f.RowCaption[0])->text(), "Reg. tilt  [-dB]");
+        QTest::mouseClick(WidgetOf(f.ButtonUsciteDistinte), Qt::LeftButton);
+        EXPECT_TRUE(WidgetOf(f.StripUscita)->isVisible());
+        qttest::Settle();
+        const QImage shot = window->grab().toImage();
+        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("component-data-switch-stages.png"))));
+        EXPECT_GT(qttest::Colours(shot), 3);
+        QTest::mouseClick(WidgetOf(f.ButtonUsciteDistinte), Qt::LeftButton);
+        QTest::mouseClick(WidgetOf(f.RadioFunzione[0]), Qt::LeftButton, {}, QPoint(8, 8));
+        EXPECT_EQ(LineOf(f.RowCaption[0])->text(), ownCaption);
+        QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
+    }, 50);
+    EXPECT_TRUE(cell->OpenDataDialog());
+    EXPECT_FLOAT_EQ(cell->Attenuation->Get3(1, TapLossColumn, 5), 21.0f);
+    EXPECT_FLOAT_EQ(cell->Attenuation->Get3(2, TapLossColumn, 5), 12.0f);
 }
