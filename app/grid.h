@@ -46,6 +46,17 @@ public:
     // The sign is leaving the grid (removed, cut, undone): a window that keeps
     // it selected must drop it before it may be deleted.
     virtual void SignLeft(TSegnoGrafico* sign) { (void)sign; }
+    // What signs are painted with: the width and height of a square on
+    // screen (42 at zoom 1), the first square shown, and whether the window's
+    // selection holds a sign.
+    virtual int ColumnWidth() const { return SquarePixels; }
+    virtual int RowHeight() const { return SquarePixels; }
+    virtual int32_t FirstVisibleColumn() const { return 0; }
+    virtual int32_t FirstVisibleRow() const { return 0; }
+    virtual bool IsSignSelected(const TSegnoGrafico* sign) const {
+        (void)sign;
+        return false;
+    }
 };
 
 // One entry of the connectivity analysis's work queue: the square a signal

@@ -1,9 +1,11 @@
 #include "app/signs.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/grid.h"
 #include "core/file.h"
+#include "platform/printers.h"
 
 namespace {
 constexpr int32_t MaxFontSize = 32767;
@@ -113,6 +115,95 @@ bool TSegnoGrafico::HitTest(int32_t top, int32_t left, int32_t bottom, int32_t r
     default:
         return false;
     }
+}
+
+void TSegnoGrafico::Paint(TCanvas* canvas, double originX, double originY, double scale, double fontScale) const {
+    if (!canvas) return;
+    auto at = [](double origin, int32_t v, double s) { return static_cast<int>(std::lround(origin + v * s)); };
+    const int x1 = at(originX, X1, scale), y1 = at(originY, Y1, scale);
+    const int x2 = at(originX, X2, scale), y2 = at(originY, Y2, scale);
+    auto setPen = [&] {
+        canvas->Pen->Color = Pen->Color.Get();
+        canvas->Pen->Style = Pen->Style.Get();
+        canvas->Pen->Width = static_cast<int>(std::lround(Pen->Width.Get() * scale));
+        canvas->Brush->Style = bsClear;
+    };
+    switch (Kind) {
+    case SignLine:
+        setPen();
+        canvas->MoveTo(x1, y1);
+        canvas->LineTo(x2, y2);
+        break;
+    case SignRectangle:
+        setPen();
+        canvas->Polyline({TPoint(x1, y1), TPoint(x1, y2), TPoint(x2, y2), TPoint(x2, y1), TPoint(x1, y1)});
+        break;
+    case SignText:
+        canvas->Font->Color = Font->Color.Get();
+        canvas->Font->Name = Font->Name.Get();
+        canvas->Font->Style = Font->Style.Get();
+        canvas->Font->Size = static_cast<int>(std::lround(Font->Size.Get() * fontScale));
+        canvas->Brush->Style = bsClear;
+        canvas->TextOut(x1, y1, Text);
+        break;
+    default:
+        return;
+    }
+
+    if (!Grid || !Grid->Window || !Grid->Window->IsSignSelected(this) || canvas == Printer()->Canvas) return;
+    const int half = std::max(2, static_cast<int>(std::lround(2.0 / 3.0 * Pen->Width.Get() * scale)));
+    canvas->Brush->Color = clBlack;
+    canvas->Brush->Style = bsSolid;
+    canvas->Pen->Color = clBlack;
+    canvas->Pen->Style = psSolid;
+    canvas->Pen->Width = 1;
+    auto handle = [&](int x, int y, int h) { canvas->Rectangle(x - h, y - h, x + h, y + h); };
+    switch (Kind) {
+    case SignLine:
+        handle(x1, y1, half);
+        handle(x2, y2, half);
+        break;
+    case SignRectangle:
+        handle(x1, y1, half);
+        handle(x1, y2, half);
+        handle(x2, y2, half);
+        handle(x2, y1, half);
+        break;
+    default:
+        handle(x1, y1, 2);
+        handle(x1, y2, 2);
+        handle(x2, y2, 2);
+        handle(x2, y1, 2);
+        break;
+    }
+}
+
+void TSegnoGrafico::PaintScaled(TCanvas* canvas, int32_t column, int32_t row, double originX, double originY) const {
+    if (!Grid || !Grid->Window) return;
+    const double zoom = Grid->Window->ColumnWidth() / static_cast<double>(SquarePixels);
+    Paint(canvas, originX - SquarePixels * column * zoom, originY - SquarePixels * row * zoom, zoom, zoom);
+}
+
+void TSegnoGrafico::DrawOutline(TCanvas* canvas) const {
+    if (!canvas || !Grid || !Grid->Window) return;
+    const TGridWindow& window = *Grid->Window;
+    const double zoom = window.ColumnWidth() / static_cast<double>(SquarePixels);
+    const double originX = -static_cast<double>(window.FirstVisibleColumn()) * window.ColumnWidth();
+    const double originY = -static_cast<double>(window.FirstVisibleRow()) * window.RowHeight();
+    canvas->Pen->Mode = pmNot;
+    if (Kind == SignText) {
+        // The box of a text, drawn through a scratch rectangle sign.
+        TSegnoGrafico box(nullptr);
+        box.Kind = SignRectangle;
+        box.X1 = X1;
+        box.Y1 = Y1;
+        box.X2 = X2;
+        box.Y2 = Y2;
+        box.Paint(canvas, originX, originY, zoom, zoom);
+    } else {
+        Paint(canvas, originX, originY, zoom, zoom);
+    }
+    canvas->Pen->Mode = pmCopy;
 }
 
 void TSegnoGrafico::InvalidateSquares() const {

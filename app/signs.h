@@ -47,6 +47,16 @@ public:
     bool HitTest(int32_t top, int32_t left, int32_t bottom, int32_t right) const;
     // Repaints, in the grid's window, every square whose index holds the sign.
     void InvalidateSquares() const;
+    // Paints the sign with its points at origin + point x scale, a text's
+    // font size times fontScale; a sign selected in the grid's window gets
+    // its handles, except on the printer page.
+    void Paint(TCanvas* canvas, double originX, double originY, double scale, double fontScale) const;
+    // Paints the sign at the window's zoom, for a canvas whose origin is the
+    // top left corner of square (column, row) at (originX, originY).
+    void PaintScaled(TCanvas* canvas, int32_t column, int32_t row, double originX, double originY) const;
+    // Drag feedback on the window's canvas: paints inverted, so that a second
+    // call restores the screen; a text shows as the outline of its box.
+    void DrawOutline(TCanvas* canvas) const;
 
     TGridData* Grid = nullptr;   // not owned
     int32_t Kind = SignLine;

@@ -1,6 +1,6 @@
 // Graphic signs on a grid: the hit test, the square index kept with the list,
-// adding and removing signs, and signs in clearing, resizing, the used area
-// and rectangle deletion.
+// adding and removing signs, signs in clearing, resizing, the used area and
+// rectangle deletion, and painting.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +9,8 @@
 #include "app/grid.h"
 #include "app/project.h"
 #include "app/signs.h"
+#include "platform/engines.h"
+#include "platform/printers.h"
 #include "support/test_cells.h"
 
 namespace {
@@ -235,6 +237,165 @@ TEST(GridSigns, LoadedAndCopiedGridsIndexTheirSigns) {
     EXPECT_EQ(SquaresOf(copy, copy.Signs->head),
               (std::vector<TCellRect>{{2, 0, 2, 0}, {2, 1, 2, 1}, {2, 2, 2, 2}}));
     EXPECT_EQ(copy.Signs->head->Grid, &copy);
+}
+
+}  // namespace
+
+namespace {
+
+// A window with a zoom, a scroll position and a selection of one sign.
+class PaintWindow : public TGridWindow {
+public:
+    void RepaintCell(int32_t, int32_t) override {}
+    int ColumnWidth() const override { return width; }
+    int RowHeight() const override { return width; }
+    int32_t FirstVisibleColumn() const override { return left; }
+    int32_t FirstVisibleRow() const override { return top; }
+    bool IsSignSelected(const TSegnoGrafico* sign) const override { return sign == selected; }
+    int width = SquarePixels;
+    int32_t left = 0, top = 0;
+    const TSegnoGrafico* selected = nullptr;
+};
+
+TRecordingEngine& Recorded(TCanvas& canvas) { return *static_cast<TRecordingEngine*>(canvas.Engine()); }
+
+TEST(SignPainting, PenScaledAndHandlesOnlyWhenSelected) {
+    TGridData grid(nullptr, 20, 20, GridCustom);
+    PaintWindow window;
+    grid.Window = &window;
+    TSegnoGrafico line(&grid);
+    line.X1 = 10;
+    line.Y1 = 20;
+    line.X2 = 110;
+    line.Y2 = 60;
+    line.Pen->Width = 3;
+    line.Pen->Color = static_cast<TColor>(0x0000FF);
+    line.Pen->Style = psDash;
+
+    TCanvas plain;
+    line.Paint(&plain, 5, 7, 1.5, 1.5);
+    auto lines = Recorded(plain).CallsOf(TPaintOp::Line);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].Points, (std::vector<TPoint>{TPoint(20, 37), TPoint(170, 97)}));
+    EXPECT_EQ(lines[0].State.Pen.Width, 5);   // 3 x 1.5 = 4.5, rounded
+    EXPECT_EQ(lines[0].State.Pen.Style, psDash);
+    EXPECT_EQ(lines[0].State.Pen.Color, static_cast<TColor>(0x0000FF));
+    EXPECT_TRUE(Recorded(plain).CallsOf(TPaintOp::Rectangle).empty());
+
+    window.selected = &line;
+    TCanvas selected;
+    line.Paint(&selected, 5, 7, 1.5, 1.5);
+    const auto handles = Recorded(selected).CallsOf(TPaintOp::Rectangle);
+    ASSERT_EQ(handles.size(), 2u);
+    EXPECT_EQ(handles[0].Rect, TRect(17, 34, 23, 40));   // half-size 2/3 x 3 x 1.5 = 3
+    EXPECT_EQ(handles[1].Rect, TRect(167, 94, 173, 100));
+    EXPECT_EQ(handles[0].State.Brush.Style, bsSolid);
+    EXPECT_EQ(handles[0].State.Brush.Color, clBlack);
+    EXPECT_EQ(handles[0].State.Pen.Width, 1);
+    EXPECT_EQ(handles[0].State.Pen.Color, clBlack);
+
+    // A thin pen still gets handles of half-size 2.
+    line.Pen->Width = 1;
+    TCanvas thin;
+    line.Paint(&thin, 0, 0, 1, 1);
+    ASSERT_EQ(Recorded(thin).CallsOf(TPaintOp::Rectangle).size(), 2u);
+    EXPECT_EQ(Recorded(thin).CallsOf(TPaintOp::Rectangle)[0].Rect, TRect(8, 18, 12, 22));
+
+    // Never on the printer page.
+    TCanvas* page = Printer()->Canvas;
+    auto* pageEngine = dynamic_cast<TRecordingEngine*>(page->Engine());
+    ASSERT_NE(pageEngine, nullptr);
+    const size_t pageLines = pageEngine->CallsOf(TPaintOp::Line).size();
+    const size_t before = pageEngine->CallsOf(TPaintOp::Rectangle).size();
+    line.Paint(page, 0, 0, 1, 1);
+    EXPECT_EQ(pageEngine->CallsOf(TPaintOp::Line).size(), pageLines + 1);
+    EXPECT_EQ(pageEngine->CallsOf(TPaintOp::Rectangle).size(), before);
+    grid.Window = nullptr;
+}
+
+TEST(SignPainting, RectangleOutlineAndTextWithItsBoxHandles) {
+    TGridData grid(nullptr, 20, 20, GridCustom);
+    PaintWindow window;
+    grid.Window = &window;
+    TSegnoGrafico box(&grid);
+    box.Kind = SignRectangle;
+    box.X1 = 0;
+    box.Y1 = 0;
+    box.X2 = 42;
+    box.Y2 = 84;
+    box.Pen->Width = 6;
+    window.selected = &box;
+    TCanvas canvas;
+    box.Paint(&canvas, 0, 0, 2, 2);
+    const auto outline = Recorded(canvas).CallsOf(TPaintOp::Polyline);
+    ASSERT_EQ(outline.size(), 1u);
+    EXPECT_EQ(outline[0].Points,
+              (std::vector<TPoint>{TPoint(0, 0), TPoint(0, 168), TPoint(84, 168), TPoint(84, 0), TPoint(0, 0)}));
+    EXPECT_EQ(outline[0].State.Brush.Style, bsClear);
+    EXPECT_EQ(outline[0].State.Pen.Width, 12);
+    const auto handles = Recorded(canvas).CallsOf(TPaintOp::Rectangle);
+    ASSERT_EQ(handles.size(), 4u);
+    EXPECT_EQ(handles[2].Rect, TRect(76, 160, 92, 176));   // half-size 2/3 x 6 x 2 = 8
+
+    TSegnoGrafico text(&grid);
+    text.Kind = SignText;
+    text.X1 = 10;
+    text.Y1 = 10;
+    text.X2 = 60;
+    text.Y2 = 30;
+    text.Text = "Locale tecnico";
+    text.Font->Size = 10;
+    text.Pen->Width = 9;
+    window.selected = &text;
+    TCanvas written;
+    text.Paint(&written, 0, 0, 1, 2);
+    ASSERT_EQ(Recorded(written).Texts(), std::vector<AnsiString>{"Locale tecnico"});
+    const auto texts = Recorded(written).CallsOf(TPaintOp::Text);
+    EXPECT_EQ(texts[0].Points, std::vector<TPoint>{TPoint(10, 10)});
+    EXPECT_EQ(written.Font->Size.Get(), 20);   // 10 points x font scale 2
+    const auto corners = Recorded(written).CallsOf(TPaintOp::Rectangle);
+    ASSERT_EQ(corners.size(), 4u);
+    EXPECT_EQ(corners[0].Rect, TRect(8, 8, 12, 12));   // always half-size 2
+    EXPECT_EQ(corners[2].Rect, TRect(58, 28, 62, 32));
+    grid.Window = nullptr;
+}
+
+TEST(SignPainting, OutlineDrawnTwiceRestoresThePixels) {
+    TGridData grid(nullptr, 20, 20, GridCustom);
+    PaintWindow window;
+    window.width = 21;   // zoom one half
+    window.left = 1;
+    window.top = 1;
+    grid.Window = &window;
+    TBitmap bitmap;
+    bitmap.SetSize(200, 200);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) bitmap.SetPixel(x, y, static_cast<TColor>((x * 7 + y * 13) & 0xFFFFFF));
+    const TBitmap* source = &bitmap;
+    auto pixels = [&] {
+        std::vector<TColor> all;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 200; ++x) all.push_back(source->Pixel(x, y));
+        return all;
+    };
+    const auto before = pixels();
+    for (int32_t kind : {SignLine, SignRectangle, SignText}) {
+        TSegnoGrafico sign(&grid);
+        sign.Kind = kind;
+        sign.X1 = 60;
+        sign.Y1 = 70;
+        sign.X2 = 300;
+        sign.Y2 = 250;
+        sign.Text = "Quota";
+        sign.Pen->Width = 4;
+        window.selected = &sign;
+        sign.DrawOutline(bitmap.Canvas);
+        EXPECT_NE(pixels(), before) << kind;
+        EXPECT_EQ(bitmap.Canvas->Pen->Mode.Get(), pmCopy);
+        sign.DrawOutline(bitmap.Canvas);
+        EXPECT_EQ(pixels(), before) << kind;
+    }
+    grid.Window = nullptr;
 }
 
 }  // namespace
