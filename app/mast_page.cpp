@@ -353,7 +353,7 @@ void TPaginaSostegno::DrawSectionSketch(TCanvas* canvas) {
     canvas->Brush->Style = bsClear;
     canvas->Font->Color = clGreen;
     canvas->TextOut(cx - 3, dy + 2, "d");
-    canvas->TextOut(cx + 34, cy - 16, "s");
+    canvas->TextOut(cx + 43, cy - 17, "s");   // beside the ring, clear of it
 }
 
 void TPaginaSostegno::DrawMast(TCanvas* canvas) const {
