@@ -226,9 +226,8 @@ void TGestioneLibrerie::SaveEntry() {
         EntryToRow(CurrentEntry, CurrentRow);
         return;
     }
-    Updating = 1;
-    Grid->Cells[0][CurrentRow] = "";
-    Updating = 0;
+    // The row shows the entry as written: the marker goes, the price is formatted.
+    EntryToRow(CurrentEntry, CurrentRow);
 }
 
 void TGestioneLibrerie::CancelRowEdit() {

@@ -13,8 +13,9 @@
 
 class TCella;
 
-// Width to which the price column is padded on the left, so prices line up.
-constexpr int LibraryPriceWidth = 12;
+// Width to which the price column is padded on the left, so prices line up;
+// wider padding would push the figures past the right edge of the column.
+constexpr int LibraryPriceWidth = 9;
 
 class TGestioneLibrerie : public TForm {
 public:

@@ -1,0 +1,86 @@
+// The library manager in a real window: a price typed into the grid reaches
+// the library file when the row is left with the arrow key; the form is
+// written to test-artefacts/library-manager.png.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <memory>
+
+#include "app/estimate_page.h"
+#include "cells/filters.h"
+#include "core/libraries.h"
+#include "core/options.h"
+#include "dialogs/library_manager.h"
+#include "qt/qt_test_support.h"
+#include "support/globals_fixture.h"
+#include "support/record_bytes.h"
+
+using qttest::WidgetOf;
+using qttest::WindowOf;
+
+TEST(QtLibraryManager, TypedPriceIsWrittenWhenTheRowIsLeft) {
+    ScopedGlobals globals;
+    FormatSettings().DecimalSeparator = ',';
+    FormatSettings().ThousandSeparator = '.';
+    ScopedPrototypes prototypes;
+    ScopedLibraries libraries;
+    const std::string path = globals.Dir().File("prova.alb");
+    ASSERT_TRUE(TLibreria::CreateFile(path));
+    auto* library = new TLibreria;
+    library->fileName = path;
+    libraries.Get().Append(library);
+    ASSERT_TRUE(library->Open(true));
+    for (const char* code : {"A1", "B2", "C3"}) {
+        TFiltroS cell(nullptr, 0, 0, 0, 0);
+        cell.Code = code;
+        cell.Category = "Filtri";
+        cell.Brand = "Marca";
+        cell.Series = "Serie";
+        cell.Article = std::string("Filtro ") + code;
+        cell.Description = "Filtro passa banda";
+        cell.Price = 12.5f;
+        ASSERT_TRUE(library->WriteCell(cell));
+    }
+    library->Close();
+
+    auto form = std::make_unique<TGestioneLibrerie>(nullptr);
+    form->LibreriaEnter(nullptr);
+    form->Libreria->ItemIndex = 0;
+    form->LibreriaChange(nullptr);
+    form->Show();
+    qttest::Settle();
+
+    TStringGrid* grid = form->Grid;
+    grid->SetFocus();
+    qttest::Settle();
+    const TRect cell = grid->CellRect(8, 1);
+    QTest::mouseClick(WidgetOf(grid), Qt::LeftButton, {}, QPoint(cell.Left + 4, cell.Top + 4));
+    ASSERT_EQ(grid->Col, 8);
+    ASSERT_EQ(grid->Row, 1);
+    const AnsiString code = grid->Cells[4][1];
+    QTest::keyClick(WidgetOf(grid), Qt::Key_F2);
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    auto* line = qobject_cast<QLineEdit*>(WindowOf(grid->InplaceEditor()));
+    ASSERT_NE(line, nullptr);
+    qttest::Settle();
+    line->selectAll();
+    QTest::keyClicks(line, "99,75");
+    EXPECT_EQ(grid->Cells[0][1], "*");
+    QTest::keyClick(line, Qt::Key_Down);
+    qttest::Settle();
+    EXPECT_EQ(grid->Row, 2);
+    EXPECT_EQ(grid->Cells[0][1], "");
+    EXPECT_EQ(AnsiString(grid->Cells[8][1]), PadLeft("99,75", LibraryPriceWidth));
+
+    TLibreria reader;
+    reader.fileName = path;
+    ASSERT_TRUE(reader.Open(false));
+    TCella* read = nullptr;
+    ASSERT_TRUE(reader.ReadCell(read, code));
+    EXPECT_FLOAT_EQ(read->Price, 99.75f);
+    delete read;
+
+    const QImage shot = WindowOf(form.get())->grab().toImage();
+    EXPECT_GT(qttest::Colours(shot), 3);
+    EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("library-manager.png"))));
+}
