@@ -7,6 +7,7 @@
 
 #include "core/band_systems.h"
 #include "core/globals.h"
+#include "core/libraries.h"
 #include "dialogs/combo_string_grid.h"
 #include "platform/application.h"
 
@@ -582,6 +583,12 @@ void TDatiComponenti::ResetPages() {
 void TDatiComponenti::FormShow(TObject*) {
     CopyDistinctRows();
     ResetPages();
+    // The "Libreria" group starts on the first open library.
+    if (ComboLibreria->Text.Get().empty() && Librerie) {
+        TStringList names;
+        Librerie->ListNames(names);
+        if (names.Count() > 0) ComboLibreria->Text = names[0];
+    }
 }
 
 void TDatiComponenti::StorePages() { StoreValueTable(); }

@@ -160,6 +160,14 @@ public:
     void ModuleDropped(int target, int source);
     void OutputDropped(int target, int source);
 
+    // ---- Library combos (component_data_edit.cpp) ----
+    // Lists the open libraries' names.
+    void LibraryNamesEnter(TObject* sender);
+    // "Articoli ausiliari" row: a new library empties the rest of the row.
+    void AuxLibraryChange(int row);
+    // "Libreria" group: a new library empties the code and disables "Elimina".
+    void LibraryChange(TObject* sender);
+
     // ---- State ----
     TCella* EditedCell = nullptr;           // the clone being edited; owned by the edit
     TSistemaBande* BandSystem = nullptr;    // the bands the header and the value rows show

@@ -7,6 +7,7 @@
 
 #include "core/channel_plans.h"
 #include "core/globals.h"
+#include "core/libraries.h"
 #include "core/options.h"
 #include "core/reporter.h"
 #include "dialogs/combo_string_grid.h"
@@ -70,6 +71,43 @@ void TDatiComponenti::WireEditHandlers() {
     ButtonCambiaCanali->OnClick = Handler(this, &TDatiComponenti::ChangeChannelsClick);
     CheckLnbQuad->OnClick = Handler(this, &TDatiComponenti::LnbQuadClick);
     WirePageHandlers();
+    for (int r = 0; r < 2; ++r) {
+        AuxLibreria[r]->OnEnter = Handler(this, &TDatiComponenti::LibraryNamesEnter);
+        AuxLibreria[r]->OnChange = [this, r](TObject*) { AuxLibraryChange(r); };
+    }
+    ComboLibreria->OnEnter = Handler(this, &TDatiComponenti::LibraryNamesEnter);
+    ComboLibreria->OnChange = Handler(this, &TDatiComponenti::LibraryChange);
+}
+
+// ---------------------------------------------------------------- library combos
+
+void TDatiComponenti::LibraryNamesEnter(TObject* sender) {
+    auto* combo = dynamic_cast<TComboBox*>(sender);
+    if (!combo) return;
+    TStringList names;
+    if (Librerie) Librerie->ListNames(names);
+    const AnsiString shown = combo->Text;
+    TUpdating guard(Updating);
+    combo->Items->Clear();
+    combo->Items->AddStrings(names);
+    combo->Text = shown;
+}
+
+void TDatiComponenti::AuxLibraryChange(int row) {
+    TUpdating guard(Updating);
+    for (TComboBox* combo : {AuxCategoria[row], AuxCodice[row]}) {
+        combo->Items->Clear();
+        combo->Text = "";
+    }
+    AuxQuantita[row]->Text = "";
+    AuxDescrizione[row]->Text = "";
+}
+
+void TDatiComponenti::LibraryChange(TObject*) {
+    TUpdating guard(Updating);
+    ComboVoce->Items->Clear();
+    ComboVoce->Text = "";
+    ButtonElimina->Enabled = false;
 }
 
 // ---------------------------------------------------------------- channel rows

@@ -5,6 +5,7 @@
 #include "cells/cell.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
+#include "core/libraries.h"
 #include "core/options.h"
 #include "dialogs/combo_string_grid.h"
 #include "dialogs/component_data.h"
@@ -208,6 +209,59 @@ TEST_F(ComponentDataEditTest, LnbQuadSetsTheBandRowsOfEveryOutputModule) {
     f.CheckLnbQuad->Click();
     EXPECT_FALSE(f.ButtonCambiaCanali->Visible);
     f.EditedCell = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+class ComponentDataLibraries : public ComponentDataEditTest {
+protected:
+    TLibrerie libraries;
+    TLibrerie* saved = Librerie;
+
+    void SetUp() override {
+        for (const char* file : {"/tmp/Antenne.lib", "/tmp/Centrali.lib"}) {
+            auto* library = new TLibreria;
+            library->fileName = file;
+            libraries.Append(library);
+        }
+        Librerie = &libraries;
+    }
+    void TearDown() override { Librerie = saved; }
+};
+
+TEST_F(ComponentDataLibraries, LibraryCombosListTheOpenLibrariesAndEmptyWhatDependsOnThem) {
+    f.FormShow(&f);
+    EXPECT_EQ(f.ComboLibreria->Text.Get(), "Antenne");
+    f.ComboLibreria->Text = "Centrali";
+    f.FormShow(&f);
+    EXPECT_EQ(f.ComboLibreria->Text.Get(), "Centrali");   // a chosen library stays
+
+    f.ComboVoce->Items->Add("A1");
+    f.ComboVoce->Text = "A1";
+    f.ButtonElimina->Enabled = true;
+    f.ComboLibreria->OnEnter(f.ComboLibreria);
+    ASSERT_EQ(f.ComboLibreria->Items->Count(), 2);
+    Pick(f.ComboLibreria, "Antenne");
+    EXPECT_EQ(f.ComboVoce->Text.Get(), "");
+    EXPECT_EQ(f.ComboVoce->Items->Count(), 0);
+    EXPECT_FALSE(f.ButtonElimina->Enabled);
+
+    for (int row = 0; row < 2; ++row) {
+        f.AuxCategoria[row]->Text = "Antenne";
+        f.AuxCodice[row]->Items->Add("X");
+        f.AuxCodice[row]->Text = "X";
+        f.AuxQuantita[row]->Text = "2";
+        f.AuxDescrizione[row]->Text = "Palo";
+        f.AuxLibreria[row]->OnEnter(f.AuxLibreria[row]);
+        Pick(f.AuxLibreria[row], "Centrali");
+        EXPECT_EQ(f.AuxCategoria[row]->Text.Get(), "");
+        EXPECT_EQ(f.AuxCodice[row]->Text.Get(), "");
+        EXPECT_EQ(f.AuxCodice[row]->Items->Count(), 0);
+        EXPECT_EQ(f.AuxQuantita[row]->Text.Get(), "");
+        EXPECT_EQ(f.AuxDescrizione[row]->Text.Get(), "");
+    }
 }
 
 }  // namespace
