@@ -15,6 +15,7 @@ class TSegnoGrafico;
 class TSegniGrafici;
 class TStream;
 class TAntenne;
+class TGridData;
 
 // Grid kinds.
 constexpr int32_t GridHeadEnd = 0;     // page "Testa"
@@ -57,6 +58,8 @@ public:
         (void)sign;
         return false;
     }
+    // The grid is going away.
+    virtual void DetachGrid(TGridData* /*grid*/) {}
 };
 
 // One entry of the connectivity analysis's work queue: the square a signal

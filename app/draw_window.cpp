@@ -1,0 +1,262 @@
+#include "app/draw_window.h"
+
+#include <algorithm>
+
+#include "app/project.h"
+#include "cells/cell.h"
+
+namespace {
+// The largest square the control paints; above it the view is not a zoom
+// the cells draw at.
+constexpr int32_t LargestSquare = 42;
+constexpr int32_t LineCounts = 20;
+
+int32_t Clamp(int32_t value, int32_t count, int32_t visible) {
+    return std::max(0, std::min(value, count - visible));
+}
+}  // namespace
+
+TDrawWindow::TDrawWindow(TComponent* owner)
+    : TDrawGrid(owner),
+      LinesPopup(new TPopupMenu(this)),
+      EditPopup(new TPopupMenu(this)),
+      Editor(new TEdit(this)),
+      HintWindow(new TRichEdit(this)),
+      HintDelay(new TTimer(this)),
+      HintWatch(new TTimer(this)) {
+    FixedCols = 0;
+    FixedRows = 0;
+    DefaultColWidth = SquarePixels;
+    DefaultRowHeight = SquarePixels;
+    ColCount = 50;
+    RowCount = 50;
+    ScrollBars = ssBoth;
+    DefaultDrawing = false;
+    ShowHint = true;
+    Options = TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect,
+                           goDrawFocusSelected};
+    OnTopLeftChanged = [this](TObject*) { ScrolledTopLeft(); };
+
+    for (int32_t n = 1; n <= LineCounts; ++n) {
+        auto* item = new TMenuItem(LinesPopup);
+        item->Caption = IntToStr(n) + (n == 1 ? " linea" : " linee");
+        item->Tag = n;
+        LinesPopup->Items->Add(item);
+    }
+
+    Editor->Parent = this;
+    Editor->BorderStyle = bsNone;
+    Editor->Visible = false;
+
+    HintWindow->Parent = this;
+    HintWindow->BorderStyle = bsNone;
+    HintWindow->Visible = false;
+    HintWindow->Color = clInfoBk;
+    HintWindow->Font->Name = "Arial";
+    HintWindow->Font->Height = -11;
+
+    HintDelay->Enabled = false;
+    HintDelay->Interval = 500;
+    HintWatch->Interval = 1000;
+}
+
+TDrawWindow::~TDrawWindow() {
+    if (grid_ && grid_->Window == this) grid_->Window = nullptr;
+}
+
+int32_t TDrawWindow::Step() const {
+    if (!grid_) return 1;
+    return grid_->Project ? grid_->Project->Step : grid_->Step;
+}
+
+// ---- The grid shown ----
+
+void TDrawWindow::SetGrid(TGridData* grid) {
+    if (grid_) {
+        grid_->SavedLeft = LeftCol;
+        grid_->SavedTop = TopRow;
+        if (grid_->Window == this) grid_->Window = nullptr;
+    }
+    BeginUpdate();
+    grid_ = grid;
+    if (grid_) {
+        grid_->Window = this;
+        ColCount = grid_->Columns;
+        RowCount = grid_->Rows;
+        int32_t left, top;
+        if (grid_->SavedLeft < 0 || grid_->SavedTop < 0) {
+            // Shown for the first time: the head end from its bottom, where the
+            // terminal stands, any other grid from its top; centred across.
+            top = grid_->Kind == GridHeadEnd ? grid_->Rows - VisibleRowCount() : 0;
+            left = grid_->Columns / 2 - VisibleColCount() / 2;
+        } else {
+            top = grid_->SavedTop;
+            left = grid_->SavedLeft;
+        }
+        LeftCol = Clamp(left, ColCount, VisibleColCount());
+        TopRow = Clamp(top, RowCount, VisibleRowCount());
+    }
+    EndUpdate();
+}
+
+void TDrawWindow::DetachGrid(TGridData* grid) {
+    if (grid && grid == grid_) grid_ = nullptr;
+}
+
+void TDrawWindow::BeginUpdate() {
+    HideHint();
+    HintsSuspended = true;
+    ++updateCount_;
+}
+
+void TDrawWindow::EndUpdate() {
+    HideHint();
+    HintsSuspended = false;
+    if (updateCount_ > 0) --updateCount_;
+    Invalidate();
+}
+
+void TDrawWindow::CenterOn(int32_t column, int32_t row) {
+    LeftCol = Clamp(column - VisibleColCount() / 2, ColCount, VisibleColCount());
+    TopRow = Clamp(row - VisibleRowCount() / 2, RowCount, VisibleRowCount());
+    Selection = TGridRect{column, row, column, row};
+}
+
+void TDrawWindow::HideEditor() {
+    if (Editor->Visible) Editor->Visible = false;
+}
+
+// ---- Painting ----
+
+TColor TDrawWindow::SquareColour(int32_t column, int32_t row, bool focused) const {
+    TGridRect sel = Selection;
+    if (!focused && column >= sel.Left && column <= sel.Right && row >= sel.Top && row <= sel.Bottom)
+        return SquareSelected;
+    if (!grid_) return SquareWhite;
+    if (grid_->Kind == GridSymbol &&
+        (column == 0 || row == 0 || column == grid_->Columns - 1 || row == grid_->Rows - 1))
+        return SquareSymbolBorder;
+    if (Step() == 2) {
+        if (TCella* cell = grid_->CellAt(column, row); cell && !cell->Described) {
+            if (cell->TypeCode == CodeCable) {
+                if (HighlightCables) return SquareUndescribedCable;
+            } else if (cell->TypeCode != CodeHeadEnd &&
+                       (HighlightCells || (HighlightCalculationCells && !cell->NeedsNoDescription()))) {
+                return SquareUndescribedCell;
+            }
+        }
+    }
+    return SquareWhite;
+}
+
+void TDrawWindow::PaintSquareOn(TCanvas* canvas, int32_t column, int32_t row, const TRect& rect, bool focused) {
+    if (updateCount_ > 0 || !grid_ || !grid_->Inside(column, row)) return;
+    if (rect.Width() > LargestSquare || rect.Height() > LargestSquare) return;
+    canvas->SetClipRect(rect);
+    canvas->Brush->Style = bsSolid;
+    canvas->Brush->Color = SquareColour(column, row, focused);
+    canvas->FillRect(rect);
+    if (TCella* cell = grid_->CellAt(column, row)) {
+        cell->Paint(canvas, column, row, rect.Left, rect.Top, rect.Width());
+        // A cable crossing the square's cable stands over it.
+        if (cell->Overlay) cell->Overlay->Paint(canvas, column, row, rect.Left, rect.Top, rect.Width());
+    }
+    if (grid_->ErrorMark(column, row)) {
+        canvas->Font->Name = "Arial";
+        canvas->Font->Height = -8;
+        canvas->Font->Style = TFontStyles{};
+        canvas->Font->Color = clRed;
+        canvas->Brush->Style = bsClear;
+        canvas->TextOut(std::max(0, rect.Right - 17), rect.Top, "Err");
+        canvas->Brush->Style = bsSolid;
+    }
+    canvas->ReleaseClip();
+}
+
+void TDrawWindow::PaintSquare(int32_t column, int32_t row) {
+    TRect rect = CellRect(column, row);
+    if (rect.IsEmpty()) return;
+    PaintSquareOn(Canvas, column, row, rect, column == Col && row == Row);
+}
+
+void TDrawWindow::RepaintCell(int32_t column, int32_t row) {
+    if (Peer())
+        InvalidateCell(column, row);
+    else
+        PaintSquare(column, row);
+}
+
+void TDrawWindow::DrawCell(int col, int row, const TRect& rect, TGridDrawState) {
+    PaintSquareOn(Canvas, col, row, rect, col == Col && row == Row);
+}
+
+// ---- Mouse ----
+
+bool TDrawWindow::Locate(int32_t x, int32_t y) {
+    if (!grid_) return false;
+    int col = -1, row = -1;
+    MouseToCell(x, y, col, row);
+    if (!grid_->Inside(col, row)) return false;
+    TRect rect = CellRect(col, row);
+    int32_t size = DefaultColWidth;
+    MouseInfo.X = x;
+    MouseInfo.Y = y;
+    MouseInfo.Column = col;
+    MouseInfo.Row = row;
+    MouseInfo.OffsetX = x - rect.Left;
+    MouseInfo.OffsetY = y - rect.Top;
+    MouseInfo.SquareSize = size;
+    MouseInfo.CentreDX = std::abs(MouseInfo.OffsetX - size / 2);
+    MouseInfo.CentreDY = std::abs(MouseInfo.OffsetY - size / 2);
+    MouseInfo.Cell = grid_->CellAtLayer(col, row, MouseInfo.CentreDX, MouseInfo.CentreDY);
+    return true;
+}
+
+void TDrawWindow::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    TDrawGrid::MouseDown(button, shift, x, y);
+    if (!Locate(x, y)) return;
+    Shift = shift;
+    HideHint();
+    HideEditor();
+}
+
+void TDrawWindow::MouseMove(TShiftState shift, int x, int y) {
+    TDrawGrid::MouseMove(shift, x, y);
+    if (!Locate(x, y)) return;
+    if (StatusBar && StatusBar->Panels->Count() > 0)
+        StatusBar->Panels->Items[0]->Text =
+            " X=" + IntToStr(MouseInfo.Column) + ", Y=" + IntToStr(MouseInfo.Row);
+}
+
+void TDrawWindow::Click() {
+    if (ClickConsumed) {
+        ClickConsumed = false;
+        return;
+    }
+    TDrawGrid::Click();
+}
+
+bool TDrawWindow::DoMouseWheelDown(TShiftState, TPoint) {
+    if (TopRow + VisibleRowCount() < RowCount) TopRow = TopRow + 1;
+    ClickConsumed = true;
+    return true;
+}
+
+bool TDrawWindow::DoMouseWheelUp(TShiftState, TPoint) {
+    if (TopRow > 0) TopRow = TopRow - 1;
+    ClickConsumed = true;
+    return true;
+}
+
+// ---- Hints ----
+
+void TDrawWindow::HideHint() {
+    HintDelay->Enabled = false;
+    if (!HintWindow->Visible) return;
+    HintWindow->Visible = false;
+    for (int32_t c = HintArea.Left; c <= HintArea.Right; ++c)
+        for (int32_t r = HintArea.Top; r <= HintArea.Bottom; ++r) RepaintCell(c, r);
+    HintArea = TRect(0, 0, -1, -1);
+}
+
+void TDrawWindow::ScrolledTopLeft() { HideHint(); }
