@@ -108,6 +108,7 @@ TGestioneLibrerie::TGestioneLibrerie(TComponent* owner) : TForm(owner) {
     Grid->OnGetEditText = Handler(this, &TGestioneLibrerie::GridGetEditText);
     Grid->OnSetEditText = Handler(this, &TGestioneLibrerie::GridSetEditText);
     Grid->OnKeyDown = Handler(this, &TGestioneLibrerie::GridKeyDown);
+    Grid->OnDblClick = Handler(this, &TGestioneLibrerie::GridDblClick);
 
     Valuta = Make<TComboBox>(this, this, 0, 0, 80, 21);
     Valuta->Visible = false;
@@ -208,6 +209,12 @@ bool TGestioneLibrerie::ValidateRow() {
 void TGestioneLibrerie::SaveEntry() {
     if (!CurrentEntry || AnsiString(Grid->Cells[0][CurrentRow]).empty()) return;
     const RowFields before(*CurrentEntry);
+    std::unique_ptr<TCella> backup;
+    if (EditClone) {
+        backup.reset(CurrentEntry->Clone());
+        EditClone->Assign(CurrentEntry);
+        EditClone.reset();
+    }
     const AnsiString oldCode = CurrentEntry->Code;
     RowToEntry(CurrentEntry, CurrentRow);
     TLibreria* library = Librerie ? Librerie->Find(Libreria->Text) : nullptr;
@@ -222,6 +229,7 @@ void TGestioneLibrerie::SaveEntry() {
     }
     if (!written) {
         // The file is as it was: so is the entry and its row.
+        if (backup) backup->Assign(CurrentEntry);
         before.Restore(*CurrentEntry);
         EntryToRow(CurrentEntry, CurrentRow);
         return;
@@ -240,10 +248,14 @@ void TGestioneLibrerie::CancelRowEdit() {
         if (index >= 0) CurrentCurrency = static_cast<uint8_t>(index);
     }
     RowModified = 0;
+    EditClone.reset();
 }
 
 void TGestioneLibrerie::CommitPendingRow() {
-    if (!RowModified) return;
+    if (!RowModified) {
+        EditClone.reset();
+        return;
+    }
     if (!ValidateRow())
         CancelRowEdit();
     else
@@ -373,6 +385,26 @@ void TGestioneLibrerie::GridSetEditText(TObject*, int, int, const AnsiString& Va
 
 void TGestioneLibrerie::GridKeyDown(TObject*, WORD& Key, TShiftState) {
     if (Key == VK_ESCAPE) CancelRowEdit();
+}
+
+void TGestioneLibrerie::GridDblClick(TObject*) {
+    if (!CurrentEntry) return;
+    const bool existed = EditClone != nullptr;
+    if (!existed) EditClone.reset(CurrentEntry->Clone());
+    if (!EditClone) return;
+    RowToEntry(EditClone.get(), CurrentRow);
+    // The entry belongs to no network: the dialog skips the network checks.
+    EditClone->Described = 1;
+    EditClone->Owner = nullptr;
+    if (EditClone->OpenDataDialog() || existed) {
+        EntryToRow(EditClone.get(), CurrentRow);
+        Updating = 1;
+        Grid->Cells[0][CurrentRow] = "*";
+        Updating = 0;
+        RowModified = 1;
+    } else {
+        EditClone.reset();
+    }
 }
 
 void TGestioneLibrerie::ValutaChange(TObject*) {

@@ -5,6 +5,7 @@
 // price of an entry in place, writes each edited entry back into the library
 // file, and checks every entry ("Verifica").
 #include <cstdint>
+#include <memory>
 
 #include "core/libraries.h"
 #include "platform/forms.h"
@@ -45,6 +46,8 @@ public:
     void GridGetEditText(TObject* Sender, int ACol, int ARow, AnsiString& Value);
     void GridSetEditText(TObject* Sender, int ACol, int ARow, const AnsiString& Value);
     void GridKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    // Opens the current entry in the component-data dialog.
+    void GridDblClick(TObject* Sender);
     void ValutaChange(TObject* Sender);
     void ValutaExit(TObject* Sender);
     void ValutaKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
@@ -66,6 +69,7 @@ public:
     int SortKey = 0;             // 0 category, 1 brand, 2 series, 3 code, 4 article
     int CurrentRow = 1;
     TCella* CurrentEntry = nullptr;
+    std::unique_ptr<TCella> EditClone;  // the entry as the component-data dialog left it
     uint8_t Updating = 0;
     uint8_t RowModified = 0;
     uint8_t CurrentCurrency = 1;

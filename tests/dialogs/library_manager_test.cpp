@@ -10,6 +10,7 @@
 
 #include "cells/filters.h"
 #include "core/libraries.h"
+#include "dialogs/component_data.h"
 #include "core/options.h"
 #include "app/estimate_page.h"
 #include "dialogs/library_manager.h"
@@ -255,6 +256,31 @@ TEST_F(LibraryManagerTest, CurrencyChangeConvertsOrWarns) {
     form.ValutaExit(nullptr);
     form.Grid->Row = row == 1 ? 2 : 1;
     EXPECT_NE(OnFile().find("D2:Descr:1:80000.000000"), std::string::npos);
+}
+
+TEST_F(LibraryManagerTest, DoubleClickEditsTheEntryInTheDataDialog) {
+    const int row = RowOf("D2");
+    form.Grid->Row = row;
+    // Cancel leaves the row unmarked.
+    bool asked = false;
+    Application->Script().AnswerShowModal<TDatiComponenti>([&](TDatiComponenti& f) {
+        asked = true;
+        f.ButtonAnnulla->Click();
+    });
+    form.GridDblClick(nullptr);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(std::string(form.Grid->Cells[0][row]), "");
+    EXPECT_EQ(form.EditClone, nullptr);
+    // OK marks the row; the entry is written when the row is left.
+    Type(6, "Dal dialogo");
+    Application->Script().AnswerShowModal<TDatiComponenti>([](TDatiComponenti& f) { f.ButtonOk->Click(); });
+    form.GridDblClick(nullptr);
+    EXPECT_EQ(std::string(form.Grid->Cells[0][row]), "*");
+    EXPECT_EQ(std::string(form.Grid->Cells[6][row]), "Dal dialogo");
+    EXPECT_EQ(OnFile().find("Dal dialogo"), std::string::npos);
+    form.Grid->Row = row == 1 ? 2 : 1;
+    EXPECT_NE(OnFile().find("D2:Dal dialogo:1:40.000000"), std::string::npos);
+    EXPECT_EQ(form.EditClone, nullptr);
 }
 
 TEST_F(LibraryManagerTest, VerifyListsOnlyFaultyEntries) {
