@@ -208,6 +208,9 @@ void TDerivatore::ComputeChannels(int32_t mode, int32_t, uint32_t stamp) {
 // ---- Outlet separation ----
 
 void TDerivatore::EnsureSeparationArrays() {
+    if (static_cast<int32_t>(InputSeparation.size()) == NumInputs &&
+        static_cast<int32_t>(ThroughSeparation.size()) == NumThroughOutputs)
+        return;
     auto make = [](std::vector<std::array<float, BandSlots>>& table, int32_t ports) {
         if (static_cast<int32_t>(table.size()) == ports) return;
         std::array<float, BandSlots> none;

@@ -252,12 +252,6 @@ float TInfo::Get2(int row, int col) const {
     return root2[row][col];
 }
 
-float TInfo::Get3(int i, int row, int col) const {
-    if (rank != 3 || !root3 || i < 0 || i >= size2 || !root3[i]) return LevelNone;
-    if (row < 0 || row >= size3 || col < 0 || col >= size4 || !root3[i][row]) return LevelNone;
-    return root3[i][row][col];
-}
-
 float TInfo::Get4(int i, int j, int row, int col) const {
     if (rank != 4 || !root4 || i < 0 || i >= size1 || !root4[i] || j < 0 || j >= size2 || !root4[i][j])
         return LevelNone;

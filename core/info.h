@@ -8,6 +8,7 @@
 // of LevelNone, means "no value". An allocated block always has all its rows.
 #include <cstdint>
 
+#include "core/levels.h"
 #include "platform/classes.h"
 
 class TInfo {
@@ -88,3 +89,10 @@ private:
     int32_t size1 = 0, size2 = 0, size3 = 0, size4 = 0;
     int32_t rank = 0, fixedRank = 0;
 };
+
+// Inline: the level passes read it in their inner loops.
+inline float TInfo::Get3(int i, int row, int col) const {
+    if (rank != 3 || !root3 || i < 0 || i >= size2 || !root3[i]) return LevelNone;
+    if (row < 0 || row >= size3 || col < 0 || col >= size4 || !root3[i][row]) return LevelNone;
+    return root3[i][row][col];
+}
