@@ -28,8 +28,6 @@ TGridData::TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t 
 }
 
 TGridData::~TGridData() {
-    if (Window) Window->DetachGrid(this);
-    Window = nullptr;
     Clear();
     Signs.reset();  // before the square index it keeps in step
 }

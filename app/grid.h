@@ -58,7 +58,7 @@ public:
         (void)sign;
         return false;
     }
-    // The grid is going away.
+    // The grid is going away: its owner tells the window before freeing it.
     virtual void DetachGrid(TGridData* /*grid*/) {}
 };
 

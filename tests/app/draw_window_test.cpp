@@ -195,11 +195,14 @@ TEST_F(DrawWindowTest, GridShownFirstScrollsByKindAndLaterKeepsItsViewClamped) {
     EXPECT_EQ(window.TopRow, 60 - vr);
 }
 
-TEST_F(DrawWindowTest, GridGoingAwayDetachesItself) {
+TEST_F(DrawWindowTest, DetachingTheGridShownForgetsIt) {
     auto grid = std::make_unique<TGridData>(nullptr, 30, 30, GridNetwork);
+    TGridData other(nullptr, 30, 30, GridNetwork);
     window.SetGrid(grid.get());
     window.DetachGrid(nullptr);
+    window.DetachGrid(&other);
     EXPECT_EQ(window.Grid(), grid.get());
+    window.DetachGrid(grid.get());
     grid.reset();
     EXPECT_EQ(window.Grid(), nullptr);
     window.RepaintCell(1, 1);  // nothing shown, nothing painted
