@@ -9,8 +9,8 @@
 // floor and a terminated outlet above and below the splitter.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 #include "app/draw_window.h"
@@ -20,21 +20,22 @@
 #include "cells/splitters.h"
 #include "cells/taps.h"
 #include "platform/engines.h"
+#include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_paint.h"
 
 namespace {
 
-QApplication& Qt() {
-    static int argc = 1;
-    static char name[] = "bench_drawing";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        auto* a = new QApplication(argc, argv);
-        ovqt::InstallFontSubstitutes();
-        return a;
+// The Qt back end, attached once for the whole run, painting offscreen.
+void Qt() {
+    static const bool attached = [] {
+        static int argc = 1;
+        static char name[] = "bench_drawing";
+        static char* argv[] = {name, nullptr};
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        AttachQtBackend(argc, argv);
+        return true;
     }();
-    return *app;
+    (void)attached;
 }
 
 constexpr int32_t Side = 75;
