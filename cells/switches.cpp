@@ -216,7 +216,9 @@ void TSwitch::Load(TStream& stream, int32_t version) {
             for (int32_t b = 0; b < BandSlots; ++b) row0[c].v[b] = Attenuation->Get3(0, c, b);
         TapOutputs = outputs;
         Inputs = inputs;
-        if (TypeCode == CodeSwitch) ThroughOutputs = inputs;
+        // Every switch is made with a through output per line, and that is
+        // what a saved record reads back as: an old record must agree.
+        if (TypeCode == CodeSwitch || TypeCode == CodeSwitchMatrix) ThroughOutputs = inputs;
         SetPortCounts();
         Attenuation->Alloc3(TableRows, TableColumns, BandSlots);
         if (TableRows > 0)

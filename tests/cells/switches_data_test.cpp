@@ -97,13 +97,13 @@ TEST_F(SwitchRecords, AnOldSwitchTakesItsCountsFromAfterTheRecordAndCopiesItsLin
     struct Case {
         int32_t code, through;
     };
-    for (const Case& c : {Case{10, 3}, Case{11, 3}, Case{47, 0}, Case{56, 0}}) {
+    for (const Case& c : {Case{10, 3}, Case{11, 3}, Case{47, 0}, Case{56, 3}}) {
         // Below version 20000 the reader builds the cell with every count 0.
         auto cell = Make(c.code, 0, 0);
         ASSERT_EQ(ReadInto(*cell, OldRecord(12.0f, 4, 3).Bytes(), 10000), TRecordResult::Ok) << c.code;
         EXPECT_EQ(cell->Inputs, 3) << c.code;
         EXPECT_EQ(cell->TapOutputs, 4) << c.code;
-        EXPECT_EQ(cell->NumThroughOutputs, c.through) << c.code;   // only code 10 gets through outputs
+        EXPECT_EQ(cell->NumThroughOutputs, c.through) << c.code;   // a line each, as a saved switch reads back
         EXPECT_EQ(cell->TableRows, 3) << c.code;
         EXPECT_EQ(cell->Description, "Switch vecchio");
         // Every line as the one line on file.
