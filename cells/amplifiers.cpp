@@ -198,7 +198,10 @@ void TAmplificatore::Load(TStream& stream, int32_t version) {
     }
     if (version < VersionWithRegulationGroups && TypeCode == CodeAmplificatoreRegolato)
         GroupRegulation(*Attenuation, TableRows, 0, 4);   // stored order: regulation, ..., largest regulation
-    if (version < VersionWithCurrentAnchor && NumThroughOutputs > 1) {
+    // A corner far beyond any grid is left as read, for the record check to refuse.
+    constexpr int32_t FarBeyondAnyGrid = 1 << 24;
+    const bool placed = Column >= 0 && Column < FarBeyondAnyGrid && Row >= 0 && Row < FarBeyondAnyGrid;
+    if (version < VersionWithCurrentAnchor && NumThroughOutputs > 1 && placed) {
         // The anchor stood one square further along the outputs.
         int32_t c = 0, r = 0;
         GridToLocal(c, r, Column - 1, Row);
