@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "qt/symbol_sheet.h"
 #include "app/grid.h"
 #include "cells/filters.h"
 #include "cells/head_end.h"
@@ -33,20 +34,7 @@ void SaveSheet(const TBitmap& sheet, const std::string& name) {
 }
 
 // Pixels that are not white inside a rectangle.
-int InkIn(const TBitmap& b, const TRect& r) {
-    int n = 0;
-    for (int y = r.Top; y < r.Bottom; ++y)
-        for (int x = r.Left; x < r.Right; ++x) n += b.Pixel(x, y) != clWhite;
-    return n;
-}
-
 int InkAll(const TBitmap& b) { return InkIn(b, TRect(0, 0, b.Width, b.Height)); }
-
-void ClearSheet(TBitmap& b) {
-    b.Canvas->Brush->Style = bsSolid;
-    b.Canvas->Brush->Color = clWhite;
-    b.Canvas->FillRect(TRect(0, 0, b.Width, b.Height));
-}
 
 struct FilterKind {
     const char* name;

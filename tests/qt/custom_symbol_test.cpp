@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "qt/symbol_sheet.h"
 #include "app/grid.h"
 #include "cells/anchors.h"
 #include "cells/custom_cell.h"
@@ -18,13 +19,6 @@
 #include "support/test_cells.h"
 
 namespace {
-
-int InkIn(const TBitmap& b, const TRect& r) {
-    int n = 0;
-    for (int y = std::max(0, r.Top); y < std::min<int>(b.Height, r.Bottom); ++y)
-        for (int x = std::max(0, r.Left); x < std::min<int>(b.Width, r.Right); ++x) n += b.Pixel(x, y) != clWhite;
-    return n;
-}
 
 TEST(QtCustomSymbol, StubsAndTheDrawingGridStayInTheFootprint) {
     const int zoom = 42;

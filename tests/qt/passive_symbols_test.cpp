@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "qt/symbol_sheet.h"
 #include "app/grid.h"
 #include "cells/graphic_cells.h"
 #include "cells/mixers.h"
@@ -26,19 +27,6 @@ std::string SheetPath(const std::string& name) {
     const std::string dir = std::string(OV_BUILD_DIR) + "/symbols";
     ForceDirectories(dir);
     return dir + "/" + name;
-}
-
-int InkIn(const TBitmap& b, const TRect& r) {
-    int n = 0;
-    for (int y = std::max(0, r.Top); y < std::min<int>(b.Height, r.Bottom); ++y)
-        for (int x = std::max(0, r.Left); x < std::min<int>(b.Width, r.Right); ++x) n += b.Pixel(x, y) != clWhite;
-    return n;
-}
-
-void ClearSheet(TBitmap& b) {
-    b.Canvas->Brush->Style = bsSolid;
-    b.Canvas->Brush->Color = clWhite;
-    b.Canvas->FillRect(TRect(0, 0, b.Width, b.Height));
 }
 
 struct Kind {
@@ -85,23 +73,13 @@ TEST(QtPassiveSymbols, EveryClassInEveryTurnAndMirrorStaysOnItsSquares) {
                 std::unique_ptr<TCella> cell(Kinds[k].make(grid, state % 4, state / 4));
                 cell->SequenceNumber = state + 1;
                 // Anchored so that its rectangle starts at square (10, 10).
-                const TCellRect at = cell->GetGridRect();
-                cell->Column += 10 - at.Left;
-                cell->Row += 10 - at.Top;
-                const TCellRect r = cell->GetGridRect();
                 const int x0 = zoom + state * boxW, y0 = zoom + k * boxH;
-                // The cell's own box, with a square's margin on every side.
-                const TRect box(x0 - zoom / 2, y0 - zoom / 2, x0 + boxW - zoom / 2, y0 + boxH - zoom / 2);
-                for (int32_t c = r.Left; c <= r.Right; ++c)
-                    for (int32_t w = r.Top; w <= r.Bottom; ++w)
-                        cell->Paint(sheet.Canvas, c, w, x0 + (c - r.Left) * zoom, y0 + (w - r.Top) * zoom, zoom);
-                const TRect squares(x0, y0, x0 + (r.Right - r.Left + 1) * zoom + 1,
-                                    y0 + (r.Bottom - r.Top + 1) * zoom + 1);
-                const int inside = InkIn(sheet, squares);
+                const TSymbolInk ink = PaintCellAt(sheet, *cell, x0, y0, zoom, boxW, boxH);
+                const int inside = ink.InSquares;
                 if (step != 1) continue;
                 SCOPED_TRACE(testing::Message() << Kinds[k].name << " zoom " << zoom << " state " << state);
                 EXPECT_GT(inside, zoom / 2);
-                EXPECT_EQ(InkIn(sheet, box), inside);
+                EXPECT_EQ(ink.InBox, inside);
             }
         const std::string name = "passives_" + std::to_string(zoom) + (step == 1 ? "" : "_codes");
         sheet.SaveToFile(SheetPath(name + ".bmp"));
