@@ -78,6 +78,7 @@ void TDrawWindow::SetGrid(TGridData* grid) {
         if (grid_->Window == this) grid_->Window = nullptr;
     }
     BeginUpdate();
+    if (grid != grid_) ClearSignSelection();
     grid_ = grid;
     if (grid_) {
         grid_->Window = this;
@@ -100,7 +101,10 @@ void TDrawWindow::SetGrid(TGridData* grid) {
 }
 
 void TDrawWindow::DetachGrid(TGridData* grid) {
-    if (grid && grid == grid_) grid_ = nullptr;
+    if (!grid || grid != grid_) return;
+    // The grid's signs go with it: the selection keeps none of them.
+    SelectedSigns.Clear();
+    grid_ = nullptr;
 }
 
 void TDrawWindow::BeginUpdate() {
@@ -124,6 +128,74 @@ void TDrawWindow::CenterOn(int32_t column, int32_t row) {
 
 void TDrawWindow::HideEditor() {
     if (Editor->Visible) Editor->Visible = false;
+}
+
+// ---- Sign selection ----
+
+void TDrawWindow::SelectSign(TSegnoGrafico* sign) {
+    if (!sign || SelectedSigns.Contains(sign)) return;
+    SelectedSigns.Add(sign);
+    sign->InvalidateSquares();
+    UpdateSignToolbar();
+}
+
+void TDrawWindow::UnselectSign(TSegnoGrafico* sign) {
+    if (!sign || !SelectedSigns.Contains(sign)) return;
+    SelectedSigns.Remove(sign);
+    sign->InvalidateSquares();
+    UpdateSignToolbar();
+}
+
+void TDrawWindow::ClearSignSelection() {
+    while (SelectedSigns.head) {
+        TSegnoGrafico* sign = SelectedSigns.head->Sign;
+        SelectedSigns.Remove(sign);
+        sign->InvalidateSquares();
+    }
+    UpdateSignToolbar();
+}
+
+void TDrawWindow::SignLeft(TSegnoGrafico* sign) {
+    if (SelectedSigns.Contains(sign)) {
+        SelectedSigns.Remove(sign);
+        UpdateSignToolbar();
+    }
+}
+
+void TDrawWindow::UpdateSignToolbar() {
+    if (!Palette) return;
+    TSignStyle style;
+    if (Palette->CurrentTool() != 0 || !SelectedSigns.head) {
+        Palette->ShowSignStyle(false, style);
+        return;
+    }
+    // A text's colour is its font's, a line's or a rectangle's its pen's.
+    auto colourOf = [](const TSegnoGrafico* sign) {
+        return sign->Kind == SignText ? sign->Font->Color.Get() : sign->Pen->Color.Get();
+    };
+    const TSegnoGrafico* first = SelectedSigns.head->Sign;
+    style.Colour = colourOf(first);
+    style.ShowPen = style.ShowFont = true;
+    style.PenStyle = first->Pen->Style.Get();
+    style.PenWidth = first->Pen->Width.Get();
+    style.FontName = first->Font->Name.Get();
+    style.FontSize = first->Font->Size.Get();
+    for (auto* node = SelectedSigns.head; node; node = node->Next) {
+        const TSegnoGrafico* sign = node->Sign;
+        if (colourOf(sign) != colourOf(first)) style.Colour = static_cast<TColor>(-1);
+        if (sign->Kind == SignText) style.ShowPen = false;
+        else style.ShowFont = false;
+        if (sign->Pen->Style.Get() != first->Pen->Style.Get()) style.PenStyle = -1;
+        if (sign->Pen->Width.Get() != first->Pen->Width.Get()) style.PenWidth = -1;
+        if (sign->Font->Name.Get() != first->Font->Name.Get()) style.FontName = "";
+        if (sign->Font->Size.Get() != first->Font->Size.Get()) style.FontSize = -1;
+    }
+    if (!style.ShowPen) style.PenStyle = style.PenWidth = -1;
+    if (!style.ShowFont) {
+        style.FontName = "";
+        style.FontSize = -1;
+    }
+    Palette->ShowSignStyle(true, style);
 }
 
 // ---- Painting ----

@@ -7,6 +7,7 @@
 
 #include "app/grid.h"
 #include "app/mouse_info.h"
+#include "app/signs.h"
 #include "platform/comctrls.h"
 #include "platform/extctrls.h"
 #include "platform/grids.h"
@@ -14,9 +15,23 @@
 
 class TCella;
 
+// The style the selected signs share, for the palette's sign controls: -1
+// (an empty name) where the selected signs differ. The pen shows when every
+// selected sign is a line or a rectangle, the font when every one is a text.
+struct TSignStyle {
+    TColor Colour = static_cast<TColor>(-1);
+    bool ShowPen = false;
+    int32_t PenStyle = -1;
+    int32_t PenWidth = -1;
+    bool ShowFont = false;
+    AnsiString FontName;
+    int32_t FontSize = -1;
+};
+
 // What the drawing control reads of the component palette: the tool chosen,
 // its turn and mirror, the drawing style of new cables and signs, and the
-// factory of the chosen component.
+// factory of the chosen component; and the sign controls it loads from the
+// selection.
 class TDrawPalette {
 public:
     virtual ~TDrawPalette() = default;
@@ -36,6 +51,10 @@ public:
     // A new cell of the chosen tool on grid at (column, row); none when the
     // tool makes no cell.
     virtual std::unique_ptr<TCella> CreateCurrentToolCell(TGridData* grid, int32_t column, int32_t row) = 0;
+    // Shows the sign controls with the selection's style, or hides them
+    // (visible false: no sign selected, or a tool chosen). The palette's own
+    // style handlers must not restyle the signs while it loads them.
+    virtual void ShowSignStyle(bool visible, const TSignStyle& style) = 0;
 };
 
 // Background colours of the squares.
@@ -71,6 +90,20 @@ public:
     // Scrolls (column, row) to the middle of the view and selects it.
     void CenterOn(int32_t column, int32_t row);
     void HideEditor();
+    // Empties the sign selection and updates the palette's sign controls.
+    void ClearSignSelection();
+    void SelectSign(TSegnoGrafico* sign);
+    void UnselectSign(TSegnoGrafico* sign);
+    // The palette's sign controls show what the selected signs share.
+    void UpdateSignToolbar();
+
+    // What the grid asks of its window.
+    void SignLeft(TSegnoGrafico* sign) override;
+    int ColumnWidth() const override { return DefaultColWidth; }
+    int RowHeight() const override { return DefaultRowHeight; }
+    int32_t FirstVisibleColumn() const override { return LeftCol; }
+    int32_t FirstVisibleRow() const override { return TopRow; }
+    bool IsSignSelected(const TSegnoGrafico* sign) const override { return SelectedSigns.Contains(sign); }
 
     // The project's step, or the grid's own without a project.
     int32_t Step() const;
@@ -88,6 +121,8 @@ public:
     bool HighlightCables = false;
     bool HighlightCells = false;
     bool HighlightCalculationCells = false;
+
+    TListaSegniGrafici SelectedSigns;
 
     TInfoMousePos MouseInfo;
     TShiftState Shift;
