@@ -127,6 +127,11 @@ bool TSat::OpenDataDialog() {
     dialog->ModuleCount = NumThroughOutputs;
     dialog->CaptionModulo->Text = "Uscita selezionata";
     dialog->AntennaKind[0] = 1;
+    // Each output's own channels in the eight-column grid, "Cambia canali"
+    // between them and the satellite bands, and "LNB Quad".
+    dialog->ChannelGrids[1] = 1;
+    dialog->ShowSwapButtons[2] = 1;
+    dialog->OtherFeatures = FeatureQuadLnb;
     dialog->ArrangeLayout();
     // The satellite bands, and beside them the converter's gain.
     for (int32_t j = SatLevelColumn; j <= SatGainColumn; ++j)

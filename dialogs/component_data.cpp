@@ -211,6 +211,7 @@ void TDatiComponenti::BuildSignals() {
     GridCanali8->SetBounds(SectionWidth - 8 - 562, 16, 562, 136);
     GridCanali5 = new TComboStringGrid(this, GroupSegnali);
     GridCanali5->SetBounds(SectionWidth - 8 - 334, 16, 334, 98);
+    BuildChannelGrids();
 
     PanelFunzione = Make<TPanel>(this, GroupSegnali, 8, 0, SectionWidth - 16, 25);
     PanelFunzione->BevelOuter = bvNone;
@@ -267,6 +268,7 @@ void TDatiComponenti::BuildModuleTabs() {
     ComboTipoModulo = MakeCombo(TabModuli, 132, y, 101);
     ComboTipoModulo->Style = csDropDownList;
     for (const char* kind : ModuleKinds) ComboTipoModulo->Items->Add(kind);
+    TabModuli->OnChange = Handler(this, &TDatiComponenti::TabChange);
 }
 
 void TDatiComponenti::BuildElectrical() {
@@ -577,7 +579,12 @@ void TDatiComponenti::ResetPages() {
     RadioFunzione[0]->Checked = true;
     RadioUscita[0]->Checked = true;
     Updating = updating;
-    SelectModulePage(0);
+    if (ShowModuleTabs) {
+        RebuildModuleTabs();
+        ShowModulePage(0);
+    } else {
+        SelectModulePage(0);
+    }
 }
 
 void TDatiComponenti::FormShow(TObject*) {
@@ -589,8 +596,24 @@ void TDatiComponenti::FormShow(TObject*) {
         Librerie->ListNames(names);
         if (names.Count() > 0) ComboLibreria->Text = names[0];
     }
+    // The antenna's grid starts on the signal column of its first channel.
+    const bool shown = GridCanali5->Visible;
+    GridCanali5->Visible = true;
+    GridCanali5->Selection = TGridRect{2, 1, 2, 1};
+    GridCanali5->Visible = shown;
 }
 
-void TDatiComponenti::StorePages() { StoreValueTable(); }
+void TDatiComponenti::StoreShownPage() {
+    StoreValueTable();
+    if (ChannelGrids[1]) StoreChannelGrid(ChannelLists[std::clamp(CurrentModule, 0, DialogModules - 1)]);
+}
+
+void TDatiComponenti::StorePages() {
+    // With module tabs the value rows show a tab, not the main table.
+    if (ShowModuleTabs)
+        StoreModulePage();
+    else
+        StoreShownPage();
+}
 
 void TDatiComponenti::CancelClick(TObject*) { ModalResult = mrCancel; }

@@ -160,6 +160,40 @@ public:
     void ModuleDropped(int target, int source);
     void OutputDropped(int target, int source);
 
+    // ---- Channel grids (component_data_grids.cpp) ----
+    // The eight-column grid from a channel list, and the list rebuilt from it.
+    void ShowChannelGrid(const TListaCanali& list);
+    void StoreChannelGrid(TListaCanali& list);
+    // "(Nessuna)" and the plans of the chosen uses, in each channel row's plan combo.
+    void FillPlanCombos(bool terrestrial, bool satellite);
+    // A combo's items: every channel of a plan, or those meeting a range (MHz).
+    static void FillChannelCombo(TComboBox* combo, const TCanalizzazione* plan);
+    static void AddChannelsInRange(TComboBox* combo, const TCanalizzazione* plan, float from, float to);
+    void Grid8SelectCell(int col, int row, bool& canSelect);
+    void Grid8SetEditText(int col, int row, const AnsiString& value);
+    void Grid8ComboChange();
+    void Grid5SelectCell(int col, int row, bool& canSelect);
+    void Grid5SetEditText(int col, int row, const AnsiString& value);
+    void Grid5ComboChange();
+
+    // ---- Module tabs (component_data_modules.cpp) ----
+    // "Ampli Entrata", "Ampli Uscita" and a "Modulo n" per module of the list.
+    void RebuildModuleTabs();
+    // Selects the tab of a module and shows it.
+    void ShowModulePage(int index);
+    void ShowModule(int index);
+    void StoreModule();
+    // The input (0) or output (1) amplifier's regulation rows.
+    void ShowRegulationValues(int tab);
+    void StoreRegulationValues();
+    // The module or amplifier tab shown goes back into the module list or the tables.
+    void StoreModulePage();
+    void ShowSelectedTab();
+    void TabChange(TObject* sender);
+    // A converter's rows for its conversion type: "IF/IF" takes no output
+    // channel, the PAL conversions an output level and no gain.
+    void UpdateModuleTypeRows(TObject* sender);
+
     // ---- Library combos (component_data_edit.cpp) ----
     // Lists the open libraries' names.
     void LibraryNamesEnter(TObject* sender);
@@ -379,6 +413,12 @@ private:
                          std::function<void(int, int)> dropped);
     // Lists the channels of the plan the row's plan combo names.
     void FillChannelCombo(int row);
+    void BuildChannelGrids();
+    // The signal rows live in "Dati segnali", or in the module tabs.
+    void MoveSignalRows(TWinControl* parent);
+    void HideTabRows();
+    // The value edits, and the channel grid when in use, go back into the tables.
+    void StoreShownPage();
     // Shows or hides what the band rows of a satellite module need beside
     // the header: the labels of value rows 0 and 1 and their upper columns.
     void ShowSatelliteBandRows(bool visible);

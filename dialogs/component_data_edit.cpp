@@ -70,6 +70,7 @@ void TDatiComponenti::WireEditHandlers() {
     ButtonScambia2->OnClick = Handler(this, &TDatiComponenti::SwapValueRowsClick);
     ButtonCambiaCanali->OnClick = Handler(this, &TDatiComponenti::ChangeChannelsClick);
     CheckLnbQuad->OnClick = Handler(this, &TDatiComponenti::LnbQuadClick);
+    ComboConversione->OnChange = Handler(this, &TDatiComponenti::UpdateModuleTypeRows);
     WirePageHandlers();
     for (int r = 0; r < 2; ++r) {
         AuxLibreria[r]->OnEnter = Handler(this, &TDatiComponenti::LibraryNamesEnter);
@@ -120,13 +121,7 @@ void TDatiComponenti::ChannelEdgeChange(int row) {
     PlanCombo[row]->Text = NoPlan;
 }
 
-void TDatiComponenti::FillChannelCombo(int row) {
-    TStringList* items = ChannelCombo[row]->Items;
-    items->Clear();
-    const TCanalizzazione* plan = PlanNamed(PlanCombo[row]->Text);
-    if (!plan) return;
-    for (int k = 0; k < plan->Count(); ++k) items->Add(plan->Row(k).channelName);
-}
+void TDatiComponenti::FillChannelCombo(int row) { FillChannelCombo(ChannelCombo[row], PlanNamed(PlanCombo[row]->Text)); }
 
 void TDatiComponenti::ChannelComboEnter(int row) { FillChannelCombo(row); }
 
@@ -361,6 +356,8 @@ void TDatiComponenti::SelectModulePage(int module) {
     CurrentModule = module;
     ShowValueTable();
     if (ChannelGrids[1] && CurrentKind == TableMainFunction) {
+        GridCanali8->Selection = TGridRect{0, 1, 0, 1};
+        ShowChannelGrid(ChannelLists[module]);
         const bool bands = BandRowByte[module] != 0;
         GridCanali8->Visible = !bands;
         if (bands)
@@ -387,22 +384,22 @@ void TDatiComponenti::SelectOutput(int output) {
 }
 
 void TDatiComponenti::ChangeTableKind(int kind) {
-    StoreValueTable();
+    StoreShownPage();
     SetRegulationRowsMode(kind);
 }
 
 void TDatiComponenti::ChangeModule(int module) {
-    StoreValueTable();
+    StoreShownPage();
     SelectModulePage(module);
 }
 
 void TDatiComponenti::ChangeOutput(int output) {
-    StoreValueTable();
+    StoreShownPage();
     SelectOutput(output);
 }
 
 void TDatiComponenti::UpdateEqualOutputs(TObject*) {
-    StoreValueTable();
+    StoreShownPage();
     if (!DistinctOutputs) {
         DistinctOutputs = 1;
         for (int m = 0; m < DialogModules; ++m)
@@ -419,14 +416,14 @@ void TDatiComponenti::UpdateEqualOutputs(TObject*) {
 
 void TDatiComponenti::ModuleDropped(int target, int source) {
     if (source < 0 || source == target) return;
-    StoreValueTable();
+    StoreShownPage();
     CopyModuleData(target, source);
     SelectModulePage(target);
 }
 
 void TDatiComponenti::OutputDropped(int target, int source) {
     if (source < 0 || source == target) return;
-    StoreValueTable();
+    StoreShownPage();
     CopyOutputData(target, source);
     SelectOutput(target);
 }

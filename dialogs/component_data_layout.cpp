@@ -2,6 +2,7 @@
 // the sections it asked for stacked in two columns, their rows and check
 // boxes shown or hidden, the buttons below, and the form's size and place.
 #include <algorithm>
+#include <vector>
 
 #include "dialogs/combo_string_grid.h"
 #include "dialogs/component_data.h"
@@ -35,6 +36,28 @@ void PlaceAt(TControl* control, int left, int top) {
 int Bottom(const TControl* control) { return control->Top + control->Height; }
 
 }  // namespace
+
+void TDatiComponenti::MoveSignalRows(TWinControl* parent) {
+    if (RowCaption[0]->Parent == parent) return;
+    std::vector<TControl*> rows;
+    for (int r = 0; r < 4; ++r) {
+        rows.push_back(BandCaption[r]);
+        for (TEdit* cell : BandCell[r]) rows.push_back(cell);
+    }
+    for (int r = 0; r < DialogRows; ++r) {
+        rows.push_back(RowCaption[r]);
+        for (TEdit* edit : ValueEdit[r]) rows.push_back(edit);
+    }
+    for (int i = 0; i < DialogChannelRows; ++i)
+        for (TControl* control : {static_cast<TControl*>(ChannelCaption[i]), static_cast<TControl*>(ChannelMin[i]),
+                                  static_cast<TControl*>(ChannelMax[i]), static_cast<TControl*>(ChannelCombo[i]),
+                                  static_cast<TControl*>(PlanCombo[i])})
+            if (std::find(rows.begin(), rows.end(), control) == rows.end()) rows.push_back(control);
+    for (TControl* control : {static_cast<TControl*>(CaptionDescrizioneModulo), static_cast<TControl*>(EditDescrizioneModulo),
+                              static_cast<TControl*>(CaptionConversione), static_cast<TControl*>(ComboConversione)})
+        rows.push_back(control);
+    for (TControl* control : rows) control->Parent = parent;
+}
 
 int TDatiComponenti::LayoutSignals() {
     int y = 16;
@@ -78,7 +101,8 @@ int TDatiComponenti::LayoutSignals() {
     if (ChannelGrids[0]) gridsBottom = std::max(gridsBottom, Bottom(GridCanali5));
     Place(GridCanali8, 16, ChannelGrids[1] != 0);
     if (ChannelGrids[1]) gridsBottom = std::max(gridsBottom, Bottom(GridCanali8));
-    // Value rows.
+    // Value rows, below the satellite channel grid.
+    if (ChannelGrids[1]) y = std::max(y, Bottom(GridCanali8) + 8);
     int shownRows = 0;
     for (int r = 0; r < DialogRows; ++r) {
         const bool shown = RowFlags[r] != 0;
@@ -281,7 +305,10 @@ void TDatiComponenti::ArrangeLayout() {
         section->SetBounds(ColumnLeft, y, section->Width, height);
         y += height + SectionGap;
     };
-    stack(GroupSegnali, ShowSignals != 0, ShowSignals ? LayoutSignals() : 0);
+    // With module tabs the signal rows are the tabs' rows.
+    MoveSignalRows(ShowModuleTabs ? static_cast<TWinControl*>(TabModuli) : GroupSegnali);
+    const bool signals = ShowSignals != 0 && !ShowModuleTabs;
+    stack(GroupSegnali, signals, signals ? LayoutSignals() : 0);
     stack(GroupStruttura, ShowStructure != 0, 52);
     if (ShowModuleTabs) {
         TabModuli->Tabs->Clear();

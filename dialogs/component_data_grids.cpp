@@ -1,0 +1,248 @@
+// The two channel grids of the component-data form and the plan combos of
+// its channel rows: the eight-column grid shows and rebuilds a satellite
+// module's channel list, the five-column grid holds an antenna's received
+// channels (its cell fills and reads it); both are edited through lists laid
+// over their cells.
+#include <algorithm>
+
+#include "core/band_systems.h"
+#include "core/channel_plans.h"
+#include "core/channels.h"
+#include "core/globals.h"
+#include "dialogs/combo_string_grid.h"
+#include "dialogs/component_data.h"
+
+namespace {
+
+constexpr const char* NoPlan = "(Nessuna)";
+constexpr const char* GridFormat = "##0.##";
+constexpr const char* DefaultTerrestrialPlan = "Europa";
+
+// Columns of the eight-column grid.
+enum : int { G8Plan = 0, G8Channel = 1, G8Low = 2, G8High = 3, G8Signal = 4, G8Label = 5, G8Level = 6, G8CN = 7 };
+constexpr int G8Columns = 8;
+const char* const G8Headers[G8Columns] = {"Canalizzazione", "Canale", "Freq. Min", "Freq. Max",
+                                          "A/D",            "Descrizione", "Segnale", "C/N"};
+constexpr int G8Widths[G8Columns] = {90, 50, 60, 60, 30, 135, 52, 52};
+// Columns of the five-column grid.
+enum : int { G5Plan = 0, G5Channel = 1, G5Signal = 2 };
+constexpr int G5Columns = 5;
+const char* const G5Headers[G5Columns] = {"Canalizzazione", "Canale", "A/D", "Descrizione", "Segnale"};
+constexpr int G5Widths[G5Columns] = {80, 40, 30, 125, 50};
+// Every channel of a plan lies in this range.
+constexpr float AllFrequencies = 100000.0f;
+constexpr int ChannelNameChars = ChannelNameSize - 1;
+constexpr int ChannelLabelChars = ChannelLabelSize - 1;
+
+AnsiString Cut(const AnsiString& text, int chars) {
+    return static_cast<int>(text.size()) > chars ? text.substr(0, static_cast<size_t>(chars)) : text;
+}
+
+TCanalizzazione* PlanNamed(const AnsiString& name) {
+    return Canalizzazioni && name != NoPlan ? Canalizzazioni->Find(name) : nullptr;
+}
+
+// "D" or "A" for what is typed into an "A/D" cell; empty stays empty.
+AnsiString SignalKind(const AnsiString& typed) {
+    if (typed.empty()) return typed;
+    return typed[0] == 'd' || typed[0] == 'D' ? "D" : "A";
+}
+
+void SetUpGrid(TComboStringGrid* grid, int columns, const char* const* headers, const int* widths) {
+    grid->ColCount = columns;
+    grid->FixedCols = 0;
+    grid->FixedRows = 1;
+    grid->RowCount = 2;
+    grid->Font->Name = "Arial";
+    grid->Font->Height = -11;
+    for (int c = 0; c < columns; ++c) {
+        grid->ColWidths[c] = widths[c];
+        grid->SetCell(c, 0, headers[c]);
+    }
+}
+
+}  // namespace
+
+void TDatiComponenti::BuildChannelGrids() {
+    SetUpGrid(GridCanali8, G8Columns, G8Headers, G8Widths);
+    SetUpGrid(GridCanali5, G5Columns, G5Headers, G5Widths);
+    GridCanali8->OnSelectCell = [this](TObject*, int col, int row, bool& can) { Grid8SelectCell(col, row, can); };
+    GridCanali8->OnSetEditText = [this](TObject*, int col, int row, const AnsiString& value) {
+        Grid8SetEditText(col, row, value);
+    };
+    GridCanali8->Combo->OnChange = [this](TObject*) { Grid8ComboChange(); };
+    GridCanali5->OnSelectCell = [this](TObject*, int col, int row, bool& can) { Grid5SelectCell(col, row, can); };
+    GridCanali5->OnSetEditText = [this](TObject*, int col, int row, const AnsiString& value) {
+        Grid5SetEditText(col, row, value);
+    };
+    GridCanali5->Combo->OnChange = [this](TObject*) { Grid5ComboChange(); };
+}
+
+// ---------------------------------------------------------------- plans and channels
+
+void TDatiComponenti::FillChannelCombo(TComboBox* combo, const TCanalizzazione* plan) {
+    combo->Items->Clear();
+    if (!plan) return;
+    for (int k = 0; k < plan->Count(); ++k) combo->Items->Add(plan->Row(k).channelName);
+}
+
+void TDatiComponenti::AddChannelsInRange(TComboBox* combo, const TCanalizzazione* plan, float from, float to) {
+    if (!plan) return;
+    for (int k = plan->IndexOfRange(from, to); k >= 0; k = plan->IndexOfRangeFrom(from, to, k))
+        combo->Items->Add(plan->Row(k).channelName);
+}
+
+void TDatiComponenti::FillPlanCombos(bool terrestrial, bool satellite) {
+    for (TComboBox* combo : PlanCombo) {
+        combo->Items->Clear();
+        combo->Items->Add(NoPlan);
+        if (!Canalizzazioni) continue;
+        for (const TCanalizzazione* plan = Canalizzazioni->head; plan; plan = plan->next)
+            if ((terrestrial && plan->terrestrial) || (satellite && plan->satellite)) combo->Items->Add(plan->name);
+    }
+}
+
+// ---------------------------------------------------------------- eight-column grid
+
+void TDatiComponenti::ShowChannelGrid(const TListaCanali& list) {
+    TComboStringGrid* grid = GridCanali8;
+    grid->RowCount = list.Count() + 2;
+    int r = 1;
+    for (const TCanale* c = list.head; c; c = c->next, ++r) {
+        grid->SetCell(G8Plan, r, c->plan ? c->plan->name : AnsiString(NoPlan));
+        grid->SetCell(G8Channel, r, c->plan ? c->name : AnsiString());
+        grid->SetCell(G8Low, r, FormatLevel(c->freqLow, GridFormat));
+        grid->SetCell(G8High, r, FormatLevel(c->freqHigh, GridFormat));
+        grid->SetCell(G8Signal, r, c->signalType == SignalDigital ? "D" : "A");
+        grid->SetCell(G8Label, r, c->label);
+        grid->SetCell(G8Level, r, FormatLevel(c->levelMin, GridFormat));
+        grid->SetCell(G8CN, r, FormatLevel(c->floorMin, GridFormat));
+    }
+    grid->ClearRow(r);
+}
+
+void TDatiComponenti::StoreChannelGrid(TListaCanali& list) {
+    const TComboStringGrid* grid = GridCanali8;
+    list.Clear();
+    for (int r = 1; r < grid->RowCount - 1; ++r) {
+        const float low = TextToFloat(grid->Cell(G8Low, r), LevelNone);
+        const float high = TextToFloat(grid->Cell(G8High, r), LevelNone);
+        if (!IsRealLevel(low) || !IsRealLevel(high)) continue;
+        TCanale c;
+        c.freqLow = low;
+        c.freqHigh = high;
+        const AnsiString name = grid->Cell(G8Channel, r);
+        c.name = name.empty() ? FormatFloat("#0.##", low) + "/" + FormatFloat("#0.##", high)
+                              : Cut(name, ChannelNameChars);
+        c.signalType = grid->Cell(G8Signal, r) == "D" ? SignalDigital : SignalAnalog;
+        c.label = Cut(grid->Cell(G8Label, r), ChannelLabelChars);
+        c.levelMin = TextToFloat(grid->Cell(G8Level, r), LevelNone);
+        c.floorMin = TextToFloat(grid->Cell(G8CN, r), LevelNone);
+        c.plan = PlanNamed(grid->Cell(G8Plan, r));
+        c.band = BandSystem ? BandSystem->BandOf(c.CentreFrequency()) : -1;
+        list.Insert(c);
+    }
+}
+
+void TDatiComponenti::Grid8SelectCell(int col, int row, bool& canSelect) {
+    TComboStringGrid* grid = GridCanali8;
+    if (row < 1) {
+        canSelect = false;
+        return;
+    }
+    if (row >= grid->RowCount - 1) {
+        const int rows = grid->RowCount;
+        grid->RowCount = rows + 1;
+        grid->ClearRow(rows);
+    }
+    if (col == G8Plan) {
+        TStringList names;
+        FillChannelPlanNames(names, false, true);
+        grid->Combo->Items->Clear();
+        grid->Combo->Items->AddStrings(names);
+        grid->ShowComboAt(col, row);
+    } else if (col == G8Channel) {
+        grid->Combo->Items->Clear();
+        AddChannelsInRange(grid->Combo, PlanNamed(grid->Cell(G8Plan, row)), 0.0f, AllFrequencies);
+        grid->ShowComboAt(col, row);
+    }
+    grid->TextBeforeEdit = grid->Cell(col, row);
+}
+
+void TDatiComponenti::Grid8SetEditText(int col, int row, const AnsiString& value) {
+    TComboStringGrid* grid = GridCanali8;
+    if (row < 1 || row >= grid->RowCount) return;
+    if ((col == G8Low || col == G8High) && value != grid->TextBeforeEdit) {
+        grid->SetCell(G8Plan, row, NoPlan);
+    } else if (col == G8Signal) {
+        const AnsiString kind = SignalKind(value);
+        if (kind != value) grid->SetCell(G8Signal, row, kind);
+    }
+}
+
+void TDatiComponenti::Grid8ComboChange() {
+    TComboStringGrid* grid = GridCanali8;
+    const int row = grid->EditRow;
+    if (row < 1 || row >= grid->RowCount) return;
+    if (grid->EditCol == G8Plan) {
+        grid->SetCell(G8Channel, row, "");
+        return;
+    }
+    if (grid->EditCol != G8Channel) return;
+    const TCanalizzazione* plan = PlanNamed(grid->Cell(G8Plan, row));
+    const int k = plan ? plan->IndexOf(grid->Combo->Text) : -1;
+    if (k < 0) return;
+    const TDatiCanalizzazione& data = plan->Row(k);
+    grid->SetCell(G8Low, row, FloatToStr(data.lowEdge));
+    grid->SetCell(G8High, row, FloatToStr(data.highEdge));
+    grid->SetCell(G8Signal, row, data.signalType == SignalDigital ? "D" : "A");
+}
+
+// ---------------------------------------------------------------- five-column grid
+
+void TDatiComponenti::Grid5SelectCell(int col, int row, bool& canSelect) {
+    TComboStringGrid* grid = GridCanali5;
+    if (row < 1) {
+        canSelect = false;
+        return;
+    }
+    if (row >= grid->RowCount - 1) {
+        const int rows = grid->RowCount;
+        grid->RowCount = rows + 1;
+        grid->ClearRow(rows);
+        grid->SetCell(G5Plan, rows, DefaultTerrestrialPlan);
+    }
+    if (col == G5Plan) {
+        TStringList names;
+        FillChannelPlanNames(names, true, false);
+        grid->Combo->Items->Clear();
+        grid->Combo->Items->AddStrings(names);
+        grid->ShowComboAt(col, row);
+    } else if (col == G5Channel) {
+        grid->Combo->Items->Clear();
+        AddChannelsInRange(grid->Combo, PlanNamed(grid->Cell(G5Plan, row)), ParseLevel(ValueEdit[0][0]->Text),
+                           ParseLevel(ValueEdit[0][1]->Text));
+        grid->ShowComboAt(col, row);
+    }
+    grid->TextBeforeEdit = grid->Cell(col, row);
+}
+
+void TDatiComponenti::Grid5SetEditText(int col, int row, const AnsiString& value) {
+    if (col != G5Signal || row < 1 || row >= GridCanali5->RowCount) return;
+    const AnsiString kind = SignalKind(value);
+    if (kind != value) GridCanali5->SetCell(G5Signal, row, kind);
+}
+
+void TDatiComponenti::Grid5ComboChange() {
+    TComboStringGrid* grid = GridCanali5;
+    const int row = grid->EditRow;
+    if (row < 1 || row >= grid->RowCount) return;
+    if (grid->EditCol == G5Plan) {
+        grid->SetCell(G5Channel, row, "");
+        return;
+    }
+    if (grid->EditCol != G5Channel) return;
+    const TCanalizzazione* plan = PlanNamed(grid->Cell(G5Plan, row));
+    const int k = plan ? plan->IndexOf(grid->Combo->Text) : -1;
+    if (k >= 0) grid->SetCell(G5Signal, row, plan->Row(k).signalType == SignalDigital ? "D" : "A");
+}
