@@ -1,0 +1,86 @@
+// The printed estimate ("Preventivo di spesa") and the tender specification
+// ("Capitolato"): the estimate's rows, with prices, row totals, the grand
+// total and the notes in the estimate, without them in the specification.
+#include <algorithm>
+#include <cstdint>
+
+#include "app/estimate.h"
+#include "app/estimate_page.h"
+#include "app/project.h"
+#include "core/options.h"
+#include "printing/documents.h"
+
+int32_t TStampa::PrintEstimate(bool priced, int32_t page) {
+    GetPageLayout(DocEstimate, page);
+    TPrintPage& pp = PrintPage;
+    std::fill(std::begin(pp.Columns), std::end(pp.Columns), uint8_t{0});
+    for (TPrintColumn c : {pcCode, pcArticle, pcBrand, pcDescription, pcUnit, pcQuantity}) pp.Columns[c] = 1;
+    if (priced) pp.Columns[pcUnitPrice] = pp.Columns[pcTotalPrice] = 1;
+    pp.CodeLeft = pp.Points(18);
+    pp.ArticleLeft = pp.Points(72);
+    pp.BrandLeft = pp.Points(126);
+    pp.DescriptionLeft = pp.Points(193);
+    pp.UnitLeft = pp.Points(343);
+    pp.MaxSignalRight = pp.Points(427);   // quantity
+    pp.MaxNoiseRight = pp.Points(490);    // unit price
+    pp.TotalPriceRight = pp.Points(544);
+
+    pp.PageNumber = 1;
+    PrintTableHeader(DocEstimate, 0);
+
+    TDatiPreventivo* estimate = Project ? Project->Estimate.get() : nullptr;
+    const AnsiString mask = TOpzioni::GetCurrencyFormat(estimate ? estimate->Currency : 0);
+    // Only the rows the estimate page shows below its header are printed.
+    const int32_t shown = EstimatePage ? EstimatePage->GridPreventivo->RowCount : INT32_MAX;
+    double total = 0.0;
+    TRigaPreventivo r;
+    bool more = estimate && estimate->FirstRow(r);
+    for (int32_t row = 1; more && row < shown; ++row, more = estimate->NextRow(r)) {
+        if (!PageBreak(pp.LineHeight, DocEstimate, 0)) return 1;
+        TextAt(pp.CodeLeft, pp.Y, r.Code);
+        TextAt(pp.ArticleLeft, pp.Y, r.Article);
+        TextAt(pp.BrandLeft, pp.Y, r.Brand);
+        TextAt(pp.DescriptionLeft, pp.Y, r.Description);
+        TextAt(pp.UnitLeft, pp.Y, r.Unit);
+        TextRightAt(pp.MaxSignalRight, pp.Y, FormatFloat("#0.00", r.Quantity));
+        if (priced) {
+            // The row total as the estimate page computes it, so that page and
+            // print show the same amounts.
+            const double rowTotal = EstimateRowTotal(r.Quantity, r.UnitPrice);
+            TextRightAt(pp.MaxNoiseRight, pp.Y, FormatFloat(mask, r.UnitPrice));
+            TextRightAt(pp.TotalPriceRight, pp.Y, FormatFloat(mask, rowTotal));
+            total += rowTotal;
+        }
+        pp.Y += pp.LineHeight;
+    }
+    if (!priced) return 0;
+
+    AnsiString notes[EstimateNotesCount];
+    for (int i = 0; i < EstimateNotesCount; ++i)
+        notes[i] = EstimatePage ? EstimatePage->Note[i]->Text.Get() : estimate ? estimate->Notes[i] : AnsiString();
+    int32_t lines = 1;
+    for (const AnsiString& n : notes)
+        if (!n.empty()) ++lines;
+    if (pp.Y + lines * pp.LineHeight + 4 > pp.BodyBottom) {
+        ++pp.PageNumber;
+        if (pp.PageToRender > 0 && pp.PageToRender < pp.PageNumber) return 1;
+        PrintTableHeader(DocEstimate, 0);
+    } else {
+        Rule(pp.Y);
+        pp.Y += 4;
+    }
+    TextRightAt(pp.MaxNoiseRight, pp.Y, "Totale:");
+    TextRightAt(pp.TotalPriceRight, pp.Y, FormatFloat(mask, total));
+    // The notes stand at the foot of the body, the last one lowest.
+    int32_t y = pp.BodyBottom;
+    for (int i = EstimateNotesCount - 1; i >= 0; --i) {
+        if (notes[i].empty()) continue;
+        y -= pp.LineHeight;
+        TextAt(18, y, notes[i]);
+    }
+    return 0;
+}
+
+void TStampa::PrintEstimateJob(bool priced) {
+    PrintJob([&] { PrintEstimate(priced, 0); });
+}

@@ -1,0 +1,269 @@
+// Page layout on printer and preview, the page start with its frame, titles
+// and column headers, and the page breaks of a job.
+#include <gtest/gtest.h>
+
+#include "platform/graphics.h"
+#include "print_fixture.h"
+
+namespace {
+
+using PageLayoutTest = PrintTest;
+
+TEST_F(PageLayoutTest, PrinterLayoutsClampToTheSheet) {
+    struct Case {
+        const char* target;
+        TPrinterDevice device;
+        TPrinterOrientation orientation;
+        int32_t margin, line12, line14, width, top12, top14, bottom12, bottom14;
+    };
+    const Case cases[] = {
+        {"600 dpi A4 portrait", A4Device(600), poPortrait, 120, 100, 116, 4842, 220, 236, 6530, 6498},
+        {"600 dpi A4 landscape", A4Device(600), poLandscape, 120, 100, 116, 6850, 220, 236, 4522, 4490},
+        {"300 dpi A4 portrait", A4Device(300), poPortrait, 60, 50, 58, 2421, 110, 118, 3265, 3249},
+        {"300 dpi A4 landscape", A4Device(300), poLandscape, 60, 50, 58, 3425, 110, 118, 2261, 2245},
+        {"300 dpi 19 x 27 cm", A4Device(300, TRect(118, 160, 118 + 2244, 160 + 3189)), poPortrait, 60, 50, 58, 2244,
+         110, 118, 3029, 3013},
+    };
+    for (const Case& c : cases) {
+        Printer()->SetDevices({c.device});
+        Printer()->Orientation = c.orientation;
+        stampa.GetPageLayout(DocMaterialList, 0);
+        const TPrintPage list = PrintPage;
+        stampa.GetPageLayout(DocScheme, 0);
+        const TPrintPage scheme = PrintPage;
+        SCOPED_TRACE(c.target);
+        EXPECT_EQ(list.Dpi, c.device.DpiX);
+        EXPECT_EQ(list.Margin, c.margin);
+        EXPECT_EQ(list.LineHeight, c.line12);
+        EXPECT_EQ(scheme.LineHeight, c.line14);
+        EXPECT_EQ(list.PageWidth, c.width);
+        EXPECT_EQ(scheme.PageWidth, c.width);
+        EXPECT_EQ(list.BodyTop, c.top12);
+        EXPECT_EQ(scheme.BodyTop, c.top14);
+        EXPECT_EQ(list.BodyBottom, c.bottom12);
+        EXPECT_EQ(scheme.BodyBottom, c.bottom14);
+        EXPECT_EQ(list.Canvas, Printer()->Canvas);
+        EXPECT_EQ(list.PageToRender, 0);
+        EXPECT_EQ(list.PageNumber, 1);
+        EXPECT_EQ(list.Scale, 1.0f);
+    }
+}
+
+TEST_F(PageLayoutTest, PreviewScalesThePageIntoTheWindowUnclamped) {
+    Printer()->SetDevices({A4Device(300)});
+    TBitmap bitmap;
+    bitmap.Canvas->Brush->Color = clRed;
+    TPreviewTarget preview{1000, 800, &bitmap, {}};
+    stampa.Preview = &preview;
+    stampa.GetPageLayout(DocMaterialList, 2);
+    const TPrintPage list = PrintPage;
+    stampa.GetPageLayout(DocScheme, 2);
+    const TPrintPage scheme = PrintPage;
+
+    EXPECT_EQ(preview.Image, TRect(245, 40, 245 + 509, 40 + 720));
+    EXPECT_EQ(bitmap.Width.Get(), 509);
+    EXPECT_EQ(bitmap.Height.Get(), 720);
+    EXPECT_EQ(list.Dpi, 61);
+    EXPECT_EQ(bitmap.Canvas->Font->PixelsPerInch.Get(), 61);
+    EXPECT_EQ(list.Margin, 12);
+    EXPECT_EQ(list.LineHeight, 10);
+    EXPECT_EQ(scheme.LineHeight, 11);
+    EXPECT_EQ(list.PageWidth, 509);
+    EXPECT_EQ(list.BodyTop, 22);
+    EXPECT_EQ(scheme.BodyTop, 23);
+    EXPECT_EQ(list.BodyBottom, 688);
+    EXPECT_EQ(scheme.BodyBottom, 686);
+    EXPECT_EQ(list.Canvas, bitmap.Canvas);
+    EXPECT_EQ(list.PageToRender, 2);
+    EXPECT_EQ(list.Scale, 1.0f);
+    for (TPoint p : {TPoint(0, 0), TPoint(508, 719), TPoint(250, 400)}) EXPECT_EQ(bitmap.Pixel(p.x, p.y), clWhite);
+
+    // A window wider than the page's shape: the height sets the scale; a
+    // narrow one: the width does, to the pixel.
+    preview.ClientWidth = 420;
+    stampa.GetPageLayout(DocMaterialList, 1);
+    EXPECT_EQ(bitmap.Width.Get(), 400);
+    EXPECT_EQ(bitmap.Height.Get(), 565);   // 3508 x 400 / 2480 = 565.8
+    EXPECT_EQ(preview.Image.Left, 10);
+    EXPECT_EQ(preview.Image.Top, 117);     // (800 - 565.8) / 2
+}
+
+TEST_F(PageLayoutTest, ListAndEstimateHeadersStandAboveTheirRule) {
+    struct Case {
+        int dpi;
+        int32_t firstRow;
+    };
+    for (const Case c : {Case{600, 457}, Case{300, 230}}) {
+        Printer()->SetDevices({A4Device(c.dpi)});
+        for (int32_t kind : {DocMaterialList, DocEstimate}) {
+            stampa.GetPageLayout(kind, 0);
+            const TPrintedDocument& doc = Job([&] { stampa.PrintTableHeader(kind, ListNetwork); });
+            ASSERT_EQ(doc.Pages.size(), 1u);
+            EXPECT_EQ(PrintPage.Y, c.firstRow) << c.dpi << " dpi, kind " << kind;
+            // The rule 4 px above the first row, across the page.
+            bool rule = false;
+            for (const TPaintCall& l : doc.Pages[0]->CallsOf(TPaintOp::Line))
+                if (l.Points[0] == TPoint(0, c.firstRow - 4) && l.Points[1] == TPoint(PrintPage.PageWidth - 2, c.firstRow - 4))
+                    rule = l.State.Pen.Width == 2;
+            EXPECT_TRUE(rule) << doc.Pages[0]->Dump();
+        }
+    }
+}
+
+TEST_F(PageLayoutTest, TitlesFollowKindAndFlags) {
+    struct Case {
+        int32_t kind, flags;
+        const char* title;
+    };
+    const Case cases[] = {
+        {DocMaterialList, ListHeadEnd, "Tipologia del materiale della testata"},
+        {DocMaterialList, ListNetwork, "Tipologia del materiale della rete"},
+        {DocMaterialList, ListNetwork | ListHeadEnd, "Tipologia del materiale della rete e della testata"},
+        {DocSignals, 1, "Segnali minimi e massimi ottenibili alle prese [dB]"},
+        {DocSignals, 3,
+         "Segnali minimi e massimi ammessi all'uscita del terminale di testa e ottenibili alle prese [dB]"},
+        {DocSignals, 2, "Segnali minimi e massimi ammessi all'uscita del terminale di testa [dB]"},
+        {DocSeparations, 0, "Separazioni tra le prese [dB]"},
+        {DocChannels, 1, "Canali in uscita dalle prese con relativi segnali e rumori"},
+        {DocChannels, 3, "Canali in uscita dal terminale di testa e dalle prese con relativi segnali e rumori"},
+        {DocChannels, 2, "Canali in uscita dal terminale di testa con relativi segnali e rumori"},
+        {DocMastReport, 0, "Relazione sul sostegno delle antenne"},
+        {DocLightningReport, 0, "Relazione sull'autoprotezione dalle scariche atmosferiche"},
+        {DocLightningRisk, 0, "Valutazione del rischio ai sensi della norma CEI EN 62305-2"},
+    };
+    for (const Case& c : cases) {
+        stampa.GetPageLayout(c.kind, 0);
+        const TPrintedDocument& doc = Job([&] { stampa.PrintTableHeader(c.kind, c.flags); });
+        const TRecordingEngine& page = *doc.Pages[0];
+        const TPaintCall* title = FindText(page, c.title);
+        ASSERT_NE(title, nullptr) << c.title << "\n" << PageText(page);
+        // Centred across the page.
+        EXPECT_NEAR(title->Points[0].x * 2 + TTextMetrics::Extent(title->State.Font, c.title).cx,
+                    PrintPage.PageWidth, 1)
+            << c.title;
+    }
+}
+
+TEST_F(PageLayoutTest, ColumnHeadersByFlags) {
+    // Estimate, priced.
+    stampa.GetPageLayout(DocEstimate, 0);
+    const TPrintedDocument& estimate = Job([&] { stampa.PrintEstimate(true, 0); });
+    const TRecordingEngine& e = *estimate.Pages[0];
+    for (const char* t : {"Preventivo di spesa", "Codice", "Articolo", "Marca", "Descrizione", "U.M.", "Quantità",
+                          "Prezzo U.", "Prezzo T."})
+        EXPECT_NE(FindText(e, t), nullptr) << t;
+    EXPECT_EQ(TextAt(e, "Codice").x, 150);   // 18 pt at 600 dpi
+    EXPECT_EQ(TextAt(e, "U.M.").x, 2858);    // 343 pt
+    const TPaintCall* total = FindText(e, "Prezzo T.");
+    EXPECT_EQ(total->Points[0].x + TTextMetrics::Extent(total->State.Font, "Prezzo T.").cx, 4533);  // 544 pt
+    // The tender specification: no price columns.
+    const TPrintedDocument& spec = Job([&] { stampa.PrintEstimate(false, 0); });
+    const TRecordingEngine& s = *spec.Pages[0];
+    EXPECT_NE(FindText(s, "Capitolato"), nullptr);
+    EXPECT_EQ(FindText(s, "Prezzo U."), nullptr);
+    EXPECT_EQ(FindText(s, "Prezzo T."), nullptr);
+    EXPECT_EQ(FindText(s, "Preventivo di spesa"), nullptr);
+
+    // Calculation tables: the band header, one column per band.
+    PrintPage.NumberLeft = 150;
+    PrintPage.CodeLeft = 1200;
+    PrintPage.BandStep = 400;
+    stampa.GetPageLayout(DocSeparations, 0);
+    const TPrintedDocument& bands = Job([&] { stampa.PrintTableHeader(DocSeparations, 0); });
+    const TRecordingEngine& b = *bands.Pages[0];
+    EXPECT_EQ(TextAt(b, "Banda").x, 150);
+    EXPECT_NE(FindText(b, "Freq. [MHz]"), nullptr);
+    const TSistemaBande& system = *SistemaBandeCorrente;
+    ASSERT_GT(system.bandCount, 2);
+    const TPaintCall* last = FindText(b, system.bands[system.bandCount - 1].bandName);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->Points[0].x + TTextMetrics::Extent(last->State.Font, last->Text).cx,
+              1200 + (system.bandCount - 1) * 400);
+
+    // Channels: the eight column titles.
+    stampa.GetPageLayout(DocChannels, 0);
+    const TPrintedDocument& channels = Job([&] { stampa.PrintTableHeader(DocChannels, 1); });
+    for (const char* t : {"Componente", "Canale", "Descrizione", "S Min.", "S Max.", "C/N Min.", "C/N Max.", "Provenienza"})
+        EXPECT_NE(FindText(*channels.Pages[0], t), nullptr) << t;
+}
+
+TEST_F(PageLayoutTest, FrameHeaderAndFooter) {
+    stampa.GetPageLayout(DocMaterialList, 0);
+    const TPrintedDocument& doc = Job([&] {
+        stampa.PrintTableHeader(DocMaterialList, ListNetwork);
+        ++PrintPage.PageNumber;
+        stampa.PrintTableHeader(DocMaterialList, ListNetwork);
+    });
+    ASSERT_EQ(doc.Pages.size(), 2u);
+    const TRecordingEngine& page = *doc.Pages[1];
+    EXPECT_EQ(TextAt(page, "Committente: Rossi Mario - Via Roma 1 - Torino"), TPoint(150, 0));
+    EXPECT_EQ(TextAt(page, "Impianti Bianchi - Via Po 3 - Asti"), TPoint(150, 6530 + 120 + 1));
+    EXPECT_EQ(TextAt(page, "Ordivex Varne - File Condominio Aurora"), TPoint(150, 6530 + 120 + 100 + 1));
+    const TPaintCall* number = FindText(page, "Pagina 2");
+    ASSERT_NE(number, nullptr);
+    EXPECT_EQ(number->Points[0].x + TTextMetrics::Extent(number->State.Font, "Pagina 2").cx, 4842 - 2);
+    EXPECT_EQ(number->Points[0].y, 6530 + 120 + 100 + 1);
+    EXPECT_EQ(number->State.Font.Name, "Arial");
+    // The two rules of the frame.
+    std::vector<std::pair<TPoint, TPoint>> lines;
+    for (const TPaintCall& l : page.CallsOf(TPaintOp::Line)) lines.push_back({l.Points[0], l.Points[1]});
+    EXPECT_NE(std::find(lines.begin(), lines.end(), std::make_pair(TPoint(0, 100), TPoint(4840, 100))), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), std::make_pair(TPoint(4840, 6650), TPoint(0, 6650))), lines.end());
+}
+
+TEST_F(PageLayoutTest, BoxedKindsHaveNoPageNumberAndCoversNoFrame) {
+    struct Case {
+        int32_t kind;
+        bool box, numbered, framed;
+    };
+    const Case cases[] = {
+        {DocScheme, true, false, true},        {DocMastReport, true, false, true},
+        {DocLightningReport, true, false, true}, {DocMaterialList, false, true, true},
+        {DocLightningRisk, false, true, true}, {DocCover, false, false, false},
+        {DocDeclaration, false, false, false}, {55, false, false, false},
+    };
+    for (const Case& c : cases) {
+        stampa.GetPageLayout(c.kind, 0);
+        const TPrintedDocument& doc = Job([&] { stampa.PrintTableHeader(c.kind, 0); });
+        const TRecordingEngine& page = *doc.Pages[0];
+        EXPECT_EQ(page.CallsOf(TPaintOp::Polyline).size(), c.box ? 1u : 0u) << c.kind;
+        EXPECT_EQ(FindText(page, "Pagina 1") != nullptr, c.numbered) << c.kind;
+        EXPECT_EQ(!page.Texts().empty(), c.framed) << c.kind;
+        if (c.box) {
+            const TPaintCall box = page.CallsOf(TPaintOp::Polyline)[0];
+            EXPECT_EQ(box.Points.front(), TPoint(0, PrintPage.BodyTop - PrintPage.Margin));
+            EXPECT_EQ(box.Points[2], TPoint(PrintPage.PageWidth - 2, PrintPage.BodyBottom + PrintPage.Margin));
+            EXPECT_EQ(box.State.Pen.Width, 2);
+        }
+    }
+}
+
+TEST_F(PageLayoutTest, SecondDocumentOfAJobStartsANewPage) {
+    stampa.GetPageLayout(DocMaterialList, 0);
+    const TPrintedDocument& doc = Job([&] {
+        stampa.PrintTableHeader(DocMaterialList, ListNetwork);     // the job's first page
+        stampa.GetPageLayout(DocEstimate, 0);
+        stampa.PrintTableHeader(DocEstimate, 0);                   // a second document: page 2
+    });
+    ASSERT_EQ(doc.Pages.size(), 2u);
+    EXPECT_NE(FindText(*doc.Pages[0], "Tipologia del materiale della rete"), nullptr);
+    EXPECT_NE(FindText(*doc.Pages[1], "Capitolato"), nullptr);
+    EXPECT_EQ(PrintPage.NewJob, 0);
+}
+
+TEST_F(PageLayoutTest, PreviewPageStartClearsTheBitmap) {
+    Printer()->SetDevices({A4Device(300)});
+    TBitmap bitmap;
+    TPreviewTarget preview{1000, 800, &bitmap, {}};
+    stampa.Preview = &preview;
+    stampa.GetPageLayout(DocMaterialList, 1);
+    bitmap.Canvas->Brush->Color = clRed;
+    bitmap.Canvas->FillRect(TRect(100, 100, 200, 200));
+    stampa.PrintTableHeader(DocMaterialList, ListNetwork);
+    EXPECT_EQ(bitmap.Pixel(150, 150), clWhite);
+    EXPECT_EQ(Printer()->Documents().size(), 0u);
+    // The rule of the header is drawn on the bitmap.
+    EXPECT_EQ(bitmap.Pixel(250, PrintPage.Y - 4), clBlack);
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+#include "print_fixture.h"
+
+#include "support/test_cells.h"
+
+void PrintTest::Chain(TGridData* grid, TCella* cell) {
+    TCella* last = grid->Anchor;
+    while (last->NextCell) last = last->NextCell;
+    last->NextCell = cell;
+}
+
+TCella* PrintTest::AddCell(TGridData* grid, int32_t kind, const AnsiString& code, int32_t number) {
+    // Each cell on a square of its own, two apart; the list reads the chain only.
+    const int32_t n = placed_++;
+    auto* c = new TCellaProva(grid, 1 + (n % 35) * 2, 2 + (n / 35) * 2);
+    c->Kind = kind;
+    c->Code = code;
+    c->SequenceNumber = number;
+    EXPECT_TRUE(grid->InsertCell(c, false, 0));
+    Chain(grid, c);
+    return c;
+}
+
+std::vector<TPaintCall> TextCalls(const TRecordingEngine& page) { return page.CallsOf(TPaintOp::Text); }
+
+const TPaintCall* FindText(const TRecordingEngine& page, const AnsiString& text) {
+    for (const TPaintCall& c : page.Calls)
+        if (c.Op == TPaintOp::Text && c.Text == text) return &c;
+    return nullptr;
+}
+
+TPoint TextAt(const TRecordingEngine& page, const AnsiString& text) {
+    const TPaintCall* c = FindText(page, text);
+    return c ? c->Points[0] : TPoint(-1, -1);
+}
+
+AnsiString PageText(const TRecordingEngine& page) {
+    AnsiString all;
+    for (const AnsiString& t : page.Texts()) all += t + "\n";
+    return all;
+}
