@@ -14,12 +14,15 @@
 
 #include <algorithm>
 
+#include "autodesign/engine.h"
 #include "core/band_systems.h"
 #include "core/channel_plans.h"
 #include "core/channels.h"
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/ini.h"
+#include "platform/grids.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -39,9 +42,11 @@ bool ReadBool(TStream& s) { return ReadU8(s) != 0; }
 // Files below version 50000 wrote "no value" as small negative codes.
 float OldSentinel(float v, int32_t version) { return version < V50000 && v < 0.0f && v > -100.0f ? v - 500000.0f : v; }
 
+// The program's settings are the engine's; before an engine is made (tests,
+// tools that only read files) a settings object of their own stands in.
 std::unique_ptr<TOpzProgetto>& Slot() {
     static std::unique_ptr<TOpzProgetto> settings;
-    return settings;
+    return CreaAuto ? CreaAuto->Settings : settings;
 }
 
 }  // namespace
@@ -126,6 +131,132 @@ void TPalazzo::Load(TStream& s) {
     }
 }
 
+void TPalazzo::CopyStaircase(TScala& dst, const TScala& src) {
+    dst.FloorCount = src.FloorCount;
+    dst.TopFloorDistance = src.TopFloorDistance;
+    dst.FloorSpacing = src.FloorSpacing;
+    for (int32_t f = 0; f < std::clamp(src.FloorCount, 0, MaxFloors); ++f) CopyFloor(dst.Floors[f], src.Floors[f]);
+}
+
+void TPalazzo::CopyFloor(TPiano& dst, const TPiano& src) {
+    dst.ApartmentCount = src.ApartmentCount;
+    for (int32_t a = 0; a < std::clamp(src.ApartmentCount, 0, MaxApartments); ++a)
+        CopyApartment(dst.Apartments[a], src.Apartments[a]);
+}
+
+void TPalazzo::CopyApartment(TAppartamento& dst, const TAppartamento& src) { dst = src; }
+
+bool TPalazzo::IsStaircaseSelected(int32_t s) const { return AllSelected || s == SelectedStaircase; }
+
+bool TPalazzo::IsFloorSelected(int32_t s, int32_t f) const {
+    if (AllSelected) return true;
+    if (s != SelectedStaircase) return false;
+    return (f == SelectedFloor && SelectedApartment == -1) || SelectedFloor == -2;
+}
+
+bool TPalazzo::IsApartmentSelected(int32_t s, int32_t f, int32_t a) const {
+    if (AllSelected) return true;
+    if (s != SelectedStaircase) return false;
+    return (f == SelectedFloor && (SelectedApartment == -1 || a == SelectedApartment)) ||
+           (SelectedFloor == -1 && a == SelectedApartment) || SelectedFloor == -2;
+}
+
+namespace {
+
+// The common value of the values seen: -1 when they differ or none was seen.
+class TCommonValue {
+public:
+    void See(int32_t v) {
+        if (!seen_) value_ = v;
+        else if (v != value_) value_ = -1;
+        seen_ = true;
+    }
+    int32_t Value() const { return seen_ ? value_ : -1; }
+
+private:
+    bool seen_ = false;
+    int32_t value_ = -1;
+};
+
+int32_t Used(int32_t count, int32_t room) { return std::clamp(count, 0, room); }
+
+}  // namespace
+
+int32_t TPalazzo::GetFloorCount() const {
+    if (!AllSelected) {
+        if (SelectedStaircase < 0 || SelectedStaircase >= MaxStaircases) return -1;
+        return Staircases[SelectedStaircase].FloorCount;
+    }
+    TCommonValue common;
+    for (int32_t s = 0; s < Used(StaircaseCount, MaxStaircases); ++s) common.See(Staircases[s].FloorCount);
+    return common.Value();
+}
+
+void TPalazzo::SetFloorCount(int32_t n) {
+    n = std::clamp(n, 0, MaxFloors);
+    for (int32_t s = 0; s < Used(StaircaseCount, MaxStaircases); ++s) {
+        if (!IsStaircaseSelected(s)) continue;
+        TScala& sc = Staircases[s];
+        const int32_t used = Used(sc.FloorCount, MaxFloors);
+        if (used > 0)
+            for (int32_t f = used; f < n; ++f) CopyFloor(sc.Floors[f], sc.Floors[used - 1]);
+        sc.FloorCount = n;
+    }
+}
+
+int32_t TPalazzo::GetApartmentCount() const {
+    TCommonValue common;
+    for (int32_t s = 0; s < Used(StaircaseCount, MaxStaircases); ++s)
+        for (int32_t f = 0; f < Used(Staircases[s].FloorCount, MaxFloors); ++f)
+            if (IsFloorSelected(s, f)) common.See(Staircases[s].Floors[f].ApartmentCount);
+    return common.Value();
+}
+
+void TPalazzo::SetApartmentCount(int32_t n) {
+    n = std::clamp(n, 0, MaxApartments);
+    for (int32_t s = 0; s < Used(StaircaseCount, MaxStaircases); ++s)
+        for (int32_t f = 0; f < Used(Staircases[s].FloorCount, MaxFloors); ++f) {
+            if (!IsFloorSelected(s, f)) continue;
+            TPiano& floor = Staircases[s].Floors[f];
+            const int32_t used = Used(floor.ApartmentCount, MaxApartments);
+            if (used > 0)
+                for (int32_t a = used; a < n; ++a) floor.Apartments[a] = floor.Apartments[used - 1];
+            floor.ApartmentCount = n;
+        }
+}
+
+int32_t TPalazzo::GetApartmentField(int32_t TAppartamento::*field) const {
+    TCommonValue common;
+    for (int32_t s = 0; s < Used(StaircaseCount, MaxStaircases); ++s)
+        for (int32_t f = 0; f < Used(Staircases[s].FloorCount, MaxFloors); ++f) {
+            const TPiano& floor = Staircases[s].Floors[f];
+            for (int32_t a = 0; a < Used(floor.ApartmentCount, MaxApartments); ++a)
+                if (IsApartmentSelected(s, f, a)) common.See(floor.Apartments[a].*field);
+        }
+    return common.Value();
+}
+
+void TPalazzo::SetApartmentField(int32_t TAppartamento::*field, int32_t v) {
+    for (int32_t s = 0; s < Used(StaircaseCount, MaxStaircases); ++s)
+        for (int32_t f = 0; f < Used(Staircases[s].FloorCount, MaxFloors); ++f) {
+            TPiano& floor = Staircases[s].Floors[f];
+            for (int32_t a = 0; a < Used(floor.ApartmentCount, MaxApartments); ++a)
+                if (IsApartmentSelected(s, f, a)) floor.Apartments[a].*field = v;
+        }
+}
+
+int32_t TPalazzo::GetStaircaseField(int32_t TScala::*field) const {
+    TCommonValue common;
+    for (int32_t s = 0; s < Used(StaircaseCount, MaxStaircases); ++s)
+        if (IsStaircaseSelected(s)) common.See(Staircases[s].*field);
+    return common.Value();
+}
+
+void TPalazzo::SetStaircaseField(int32_t TScala::*field, int32_t v) {
+    for (int32_t s = 0; s < Used(StaircaseCount, MaxStaircases); ++s)
+        if (IsStaircaseSelected(s)) Staircases[s].*field = v;
+}
+
 // ---------------------------------------------------------------- TAntennaAutoProg
 
 void TAntennaAutoProg::Reset() {
@@ -142,6 +273,54 @@ void TAntennaAutoProg::ClearChannels() {
     std::fill(std::begin(Received), std::end(Received), false);
     Channels.Clear();
     OtherChannels.clear();
+}
+
+void TAntennaAutoProg::Assign(TAntennaAutoProg& dst) const {
+    if (&dst == this) return;
+    dst.FMin = FMin;
+    dst.FMax = FMax;
+    dst.Library = Library;
+    dst.Code = Code;
+    dst.Plan = Plan;
+    std::copy(std::begin(UnknownPlanBytes), std::end(UnknownPlanBytes), dst.UnknownPlanBytes);
+    dst.UnknownPlanName = UnknownPlanName;
+    TListaCanali::AddAll(Channels, dst.Channels);
+    dst.OtherChannels = OtherChannels;
+    std::copy(std::begin(Received), std::end(Received), dst.Received);
+}
+
+namespace {
+enum : int { GridName = 0, GridKind = 1, GridLabel = 2, GridLevel = 3, GridColumns = 4 };
+constexpr int TypedNameMatch = 7;
+}  // namespace
+
+void TAntennaAutoProg::FillChannelGrid(TStringGrid& grid) const {
+    const int channels = Channels.Count();
+    grid.RowCount = std::max(2, channels + 1);
+    int row = 1;
+    for (const TCanale* c = Channels.head; c; c = c->next, ++row) {
+        grid.Cells[GridName][row] = c->name;
+        grid.Cells[GridKind][row] = c->signalType == SignalAnalog ? "A" : "D";
+        grid.Cells[GridLabel][row] = c->label;
+        grid.Cells[GridLevel][row] = c->levelMin >= 0.0f ? FormatFloat("#0.#", c->levelMin) : AnsiString();
+    }
+    if (row < grid.RowCount)
+        for (int col = 0; col < GridColumns; ++col) grid.Cells[col][row] = AnsiString();
+}
+
+void TAntennaAutoProg::ReadChannelGrid(const TStringGrid& grid) {
+    for (int row = 1; row < grid.RowCount; ++row) {
+        const AnsiString typed = utf8::Mid(grid.Cell(GridName, row), 0, TypedNameMatch);
+        TCanale* channel = Channels.head;
+        while (channel && channel->name != typed) channel = channel->next;
+        if (!channel) continue;
+        channel->label = utf8::Mid(grid.Cell(GridLabel, row), 0, AntennaChannelLabelMax);
+        const AnsiString& level = grid.Cell(GridLevel, row);
+        // A level that does not read as a number counts as no level.
+        channel->levelMin = channel->levelMax = level.empty() ? LevelNone : TextToFloat(level, LevelNone);
+        const AnsiString& kind = grid.Cell(GridKind, row);
+        channel->signalType = kind == "d" || kind == "D" ? SignalDigital : SignalAnalog;
+    }
 }
 
 void TAntennaAutoProg::Save(TStream& s) const {
@@ -353,8 +532,13 @@ TOpzProgetto& DesignSettings() {
 }
 
 void SwapDesignSettings(std::unique_ptr<TOpzProgetto>& other) {
+    if (!other) return;
     DesignSettings();
     std::swap(Slot(), other);
 }
 
-void ResetDesignSettings() { Slot().reset(); }
+void ResetDesignSettings() {
+    // The engine is never left without settings.
+    if (CreaAuto) CreaAuto->Settings = std::make_unique<TOpzProgetto>();
+    else Slot().reset();
+}

@@ -12,6 +12,7 @@
 #include "platform/classes.h"
 
 class TCanalizzazione;
+class TStringGrid;
 
 // Room of the building's arrays; a file with larger counts is refused.
 constexpr int32_t MaxStaircases = 10;
@@ -59,6 +60,49 @@ public:
     void Save(TStream& s) const;
     void Load(TStream& s);
 
+    // Copies of one record onto another: a staircase keeps its distance
+    // head end - staircase head; used floors and apartments are copied.
+    static void CopyStaircase(TScala& dst, const TScala& src);
+    static void CopyFloor(TPiano& dst, const TPiano& src);
+    static void CopyApartment(TAppartamento& dst, const TAppartamento& src);
+
+    // The selection of the wizard's building page: everything, or one
+    // staircase, one floor (-2 the whole staircase) and one apartment (-1
+    // every apartment of the floor; floor -1 that apartment on every floor).
+    bool IsStaircaseSelected(int32_t s) const;
+    bool IsFloorSelected(int32_t s, int32_t f) const;
+    bool IsApartmentSelected(int32_t s, int32_t f, int32_t a) const;
+
+    // Counts over the selection; a getter gives -1 when the selected records
+    // differ (or none is selected). Growing a count copies the last record
+    // in use into each new one; counts are kept within the arrays' room.
+    int32_t GetStaircaseCount() const { return StaircaseCount; }
+    int32_t GetFloorCount() const;
+    void SetFloorCount(int32_t n);
+    int32_t GetApartmentCount() const;
+    void SetApartmentCount(int32_t n);
+
+    // The apartment fields over the selected apartments, and the staircase
+    // distances over the selected staircases.
+    int32_t GetTerrOutlets() const { return GetApartmentField(&TAppartamento::TerrOutlets); }
+    void SetTerrOutlets(int32_t v) { SetApartmentField(&TAppartamento::TerrOutlets, v); }
+    int32_t GetSatOutlets() const { return GetApartmentField(&TAppartamento::SatOutlets); }
+    void SetSatOutlets(int32_t v) { SetApartmentField(&TAppartamento::SatOutlets, v); }
+    int32_t GetTerrLayout() const { return GetApartmentField(&TAppartamento::TerrLayout); }
+    void SetTerrLayout(int32_t v) { SetApartmentField(&TAppartamento::TerrLayout, v); }
+    int32_t GetSatLayout() const { return GetApartmentField(&TAppartamento::SatLayout); }
+    void SetSatLayout(int32_t v) { SetApartmentField(&TAppartamento::SatLayout, v); }
+    int32_t GetOutletSpacing() const { return GetApartmentField(&TAppartamento::OutletSpacing); }
+    void SetOutletSpacing(int32_t v) { SetApartmentField(&TAppartamento::OutletSpacing, v); }
+    int32_t GetApartmentDistance() const { return GetApartmentField(&TAppartamento::ApartmentDistance); }
+    void SetApartmentDistance(int32_t v) { SetApartmentField(&TAppartamento::ApartmentDistance, v); }
+    int32_t GetHeadEndDistance() const { return GetStaircaseField(&TScala::HeadEndDistance); }
+    void SetHeadEndDistance(int32_t v) { SetStaircaseField(&TScala::HeadEndDistance, v); }
+    int32_t GetTopFloorDistance() const { return GetStaircaseField(&TScala::TopFloorDistance); }
+    void SetTopFloorDistance(int32_t v) { SetStaircaseField(&TScala::TopFloorDistance, v); }
+    int32_t GetFloorSpacing() const { return GetStaircaseField(&TScala::FloorSpacing); }
+    void SetFloorSpacing(int32_t v) { SetStaircaseField(&TScala::FloorSpacing, v); }
+
     TScala Staircases[MaxStaircases];
     int32_t StaircaseCount = 1;
     // Building maxima (derived).
@@ -73,6 +117,12 @@ public:
     int32_t SelectedStaircase = 0;
     int32_t SelectedFloor = 0;       // -1 every floor at the apartment, -2 the whole staircase
     int32_t SelectedApartment = 0;   // -1 every apartment of the floor
+
+private:
+    int32_t GetApartmentField(int32_t TAppartamento::*field) const;
+    void SetApartmentField(int32_t TAppartamento::*field, int32_t v);
+    int32_t GetStaircaseField(int32_t TScala::*field) const;
+    void SetStaircaseField(int32_t TScala::*field, int32_t v);
 };
 
 // Rows of a plan an antenna can mark as received.
@@ -102,6 +152,15 @@ public:
     void Reset();
     // No received rows, no channels.
     void ClearChannels();
+    // Makes dst a copy of this antenna: range, texts, plan, received rows
+    // and copies of the channels.
+    void Assign(TAntennaAutoProg& dst) const;
+    // The channels in a four-column grid (name, "A"/"D", label, level), one
+    // a row from row 1; at least two rows.
+    void FillChannelGrid(TStringGrid& grid) const;
+    // Takes back label, level and kind of each row whose first 7 characters
+    // name a channel of the list exactly; other rows are skipped.
+    void ReadChannelGrid(const TStringGrid& grid);
 
     // The antenna block. Load raises EReadError for more than 100 channels
     // or a stream that ends inside the block.
@@ -187,7 +246,8 @@ public:
 
 constexpr int32_t TagDesignSettings = 208;
 
-// The designer's settings of the program (one object for the whole run).
+// The designer's settings of the program: those of the design engine
+// CreaAuto (a stand-in of their own while no engine is made).
 TOpzProgetto& DesignSettings();
 // Puts other in place of the program's settings; other receives the old ones.
 void SwapDesignSettings(std::unique_ptr<TOpzProgetto>& other);

@@ -1,0 +1,284 @@
+#pragma once
+// TCreaAuto, the automatic designer: one long-lived object that holds the
+// design settings, the components the user allowed and the working state of
+// a design, and whose Run turns the settings into cells on the current
+// project's two grids. Every stage of a design is a method of this class,
+// kept in the file of its stage family:
+//   engine.cpp          construction, Reset, Run
+//   cable_tools.cpp     size splitting, cable runs, outlet lines, cable loading
+//   availability.cpp    the classification pass and its tables
+//   input_check.cpp     the input check of a run
+// The stages talk to each other only through the fields below.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "autodesign/design_settings.h"
+#include "core/levels.h"
+#include "platform/sysutils.h"
+
+class TCella;
+class TGestoreErrori;
+class TGridData;
+class TMemLib;
+class TNCavo;
+class TProgetto;
+class TProgressBar;
+
+// Kind of the grids the designer draws its blocks in before moving them.
+constexpr int32_t GridWork = 100;
+constexpr int32_t WorkGridSize = 75;
+
+// The limits of a design: the engine's per-staircase, per-floor and
+// per-apartment tables have exactly this room.
+constexpr int32_t DesignStaircasesMax = 4;
+constexpr int32_t DesignFloorsMax = 12;
+constexpr int32_t DesignApartmentsMax = 6;
+constexpr int32_t DesignOutletsMax = 15;
+constexpr int32_t DesignLayoutMax = 7;
+
+// Signal kinds of the designer: the terrestrial line (or the joint single
+// cable) and the satellite line (a multiswitch bundle counts as one).
+constexpr int SignalKinds = 2;
+
+// Band masks of the designer (calculation band slots 1, 3, 4, 5 and 6 to 9).
+constexpr uint32_t BandMaskTer = 0x3a;
+constexpr uint32_t BandMaskSat = 0x3c0;
+constexpr uint32_t BandMaskJoint = 0x3fa;
+// The band slots terrestrial and satellite levels are taken at.
+constexpr int32_t BandSlotTer = 5;
+constexpr int32_t BandSlotSat = 9;
+
+// Sizes of the availability tables: inputs 0..17; outputs 0..10 for
+// splitters and taps, 0..40 for switches.
+constexpr int32_t AvailInputs = 18;
+constexpr int32_t AvailTapOutputs = 11;
+constexpr int32_t AvailSwitchOutputs = 41;
+using TAvailRow = std::array<uint8_t, AvailTapOutputs>;
+using TAvailSwitchRow = std::array<uint8_t, AvailSwitchOutputs>;
+using TAvailTable = std::array<TAvailRow, AvailInputs>;
+using TAvailSwitchTable = std::array<TAvailSwitchRow, AvailInputs>;
+using TLossTable = std::array<std::array<float, AvailTapOutputs>, AvailInputs>;
+using TLossSwitchTable = std::array<std::array<float, AvailSwitchOutputs>, AvailInputs>;
+// A loss no component offers.
+constexpr float LossUnavailable = 1000.0f;
+
+// Outlet roles and the outlet types chosen for each.
+enum : int { RoleTer = 0, RoleSat = 1, RoleSatDc = 2, OutletRoles = 3 };
+enum : int { OutletDirect = 0, OutletThrough = 1, OutletTerminal = 2, OutletTypes = 3 };
+// Outlet types of the "no outlet" message.
+enum : int { MessageDirect = 0, MessageThrough = 1, MessageTerminal = 2, MessageThroughOrTerminal = 3 };
+
+// The six cables of the settings, in the order of their cable texts.
+enum : int {
+    CableRiserTer = 0,
+    CableRiserSat,
+    CableStaircaseTer,
+    CableStaircaseSat,
+    CableApartmentTer,
+    CableApartmentSat,
+    CableCount
+};
+
+// Lines of a riser and the colour tables of the cable runs.
+constexpr int LineTableSize = 10;
+constexpr int ColourTables = 3;
+
+// What a design run asks of the main window. The main window implements it;
+// tests put a stand-in in its place. The engine never reaches a form.
+class TDesignWindow {
+public:
+    virtual ~TDesignWindow() = default;
+    // The project shown, which a run empties and fills.
+    virtual TProgetto* CurrentProject() = 0;
+    // Empties the current project (anchors placed when withAnchors).
+    virtual void ResetProject(bool withAnchors) = 0;
+    // Makes the project current and shows its network grid.
+    virtual void ShowProject(TProgetto* project) = 0;
+    // The checks and pages of a freshly loaded project.
+    virtual void AfterLoad() = 0;
+    // The progress panel: shown with its bar at 0 of maximum, and hidden.
+    virtual void ShowProgress(int32_t maximum) = 0;
+    virtual void HideProgress() = 0;
+    // The panel's bar, advanced by the stages' model choices; none while hidden.
+    virtual TProgressBar* ProgressBar() = 0;
+    // Lets pending window messages run once (the panel paints).
+    virtual void ProcessMessages() = 0;
+};
+
+class TCreaAuto {
+public:
+    // Makes the settings, the empty component list, the two work grids and
+    // the seven cable cells; reporter is the program's, not owned.
+    explicit TCreaAuto(TGestoreErrori* reporter, TDesignWindow* window = nullptr);
+    virtual ~TCreaAuto();
+    TCreaAuto(const TCreaAuto&) = delete;
+    TCreaAuto& operator=(const TCreaAuto&) = delete;
+
+    // Drops the work state of the last run: the network stages' work grids,
+    // the antenna cells, the counters and the chosen cells; the colour and
+    // line tables start again from the settings.
+    void Reset();
+    // A whole design run; true when the design stands on the project's grids.
+    bool Run();
+
+    // ---- Building limits (input check) ----
+    // False, with the limit message, for a building the engine's tables
+    // cannot hold.
+    bool CheckBuildingLimits();
+    // The progress maximum of a run: staircases, their floors and the
+    // apartments of those floors when the network is designed, else 0.
+    int32_t ProgressMaximum() const;
+
+    // ---- Availability tables (availability.cpp) ----
+    // Clears the tables, then files every chosen component into them.
+    void ClassifyComponents();
+    void ClearAvailability();
+
+    // ---- Placement tools (cable_tools.cpp) ----
+    // Splits count into at most N parts of the sizes table offers (table[s]
+    // nonzero: a component with s outputs), searching sizes up to M.
+    static void SplitIntoAvailableSizes(int32_t count, std::span<int32_t> sizes, std::span<const uint8_t> table,
+                                        int32_t n, int32_t m);
+    // The same with a table for the first part, one for the others, and an
+    // alternative table that competes for each part when useAlternative.
+    static void SplitIntoAvailableSizesEx(int32_t count, std::span<int32_t> sizes, std::span<const uint8_t> first,
+                                          std::span<const uint8_t> other, std::span<const uint8_t> alternative,
+                                          bool useAlternative, int32_t n, int32_t m);
+    // A clone of the cable template on the template's grid: horizontal,
+    // vertical, and a corner piece of the given orientation.
+    bool PlaceCableSegment(int32_t column, int32_t row);
+    bool PlaceCableSegmentV(int32_t column, int32_t row);
+    bool PlaceCableSegmentEx(int32_t column, int32_t row, int32_t orientation);
+    // The template takes the cable's data, the flag word (the segments'
+    // colour) and the length; gives back the length.
+    float SetCableTemplate(TCella* cable, float length);
+    float SetCableTemplateEx(TCella* cable, float length, int32_t flags);
+    // The template takes a cable cell's data and flag word; nothing for
+    // another cell or none.
+    void TakeCableTemplate(TCella* cell);
+    // Reads the entry code of the named library into the cable cell (marked
+    // described); the library is closed again. False when not found.
+    bool LoadCableFromLibrary(const AnsiString& library, const AnsiString& code, TCella* cable);
+    // A run of the given cable between an exit anchor and the cell linked to it.
+    void ConnectAnchorToPartner(TCella* anchor, TCella* cable, int32_t bend);
+    // An L-shaped or straight run of segments from (c1, r1) to (c2, r2):
+    // direction 0 or 2 goes vertically first, any other horizontally first;
+    // the corner stands at bend when it lies between the ends.
+    void DrawCableRun(int32_t c1, int32_t r1, int32_t c2, int32_t r2, int32_t bend, int32_t direction);
+    // A line of count outlets of a role joined by cable, from (column, row)
+    // to the right, upwards or downwards; false, with the message, when the
+    // role has no outlet to build it with.
+    bool PlaceOutletRowRight(int32_t column, int32_t row, int32_t count, TGridData* grid, int role, bool dc);
+    bool PlaceOutletColumnUp(int32_t column, int32_t row, int32_t count, TGridData* grid, int role, bool dc);
+    bool PlaceOutletColumnDown(int32_t column, int32_t row, int32_t count, TGridData* grid, int role, bool dc);
+    // The message for a missing outlet; a connector index outside 0-6 adds
+    // no connector text.
+    static AnsiString OutletNotFoundMessage(int type, int connector, bool dc, bool terrestrial, bool satellite);
+    // The connector index of the message for an outlet shape of a outputs
+    // and connector kind b; -1 for a shape no connector choice gives.
+    static int OutletConnectorIndex(int outputs, int kind);
+    // Puts a cell on a grid; a cell the grid cannot hold comes back.
+    static std::unique_ptr<TCella> Place(TGridData* grid, std::unique_ptr<TCella> cell);
+
+    // ---- Settings and components ----
+    std::unique_ptr<TOpzProgetto> Settings;
+    std::unique_ptr<TMemLib> Components;  // the chosen library cells
+    TGestoreErrori* Reporter = nullptr;
+    TDesignWindow* Window = nullptr;
+    TProgetto* Project = nullptr;         // taken at each run
+
+    // ---- Work grids ----
+    std::unique_ptr<TGridData> WorkGrids[2];
+    std::unique_ptr<TGridData> StaircaseGrid[DesignStaircasesMax];
+    std::unique_ptr<TGridData> FloorGrid[DesignStaircasesMax][DesignFloorsMax][SignalKinds];
+    std::unique_ptr<TGridData> ApartmentGrid[DesignApartmentsMax];
+
+    // ---- Cables ----
+    std::unique_ptr<TNCavo> Cables[CableCount];
+    std::unique_ptr<TNCavo> CableTemplate;  // every segment placed is a clone of it
+
+    // ---- Antennas: one cell per antenna with channels ----
+    std::array<std::unique_ptr<TCella>, AntennaSlots> AntennaCells;
+
+    // ---- Figures of a run ----
+    float RequiredLevelTer = 0.0f;
+    float RequiredLevelSat = 0.0f;
+    int32_t EntryInputsTer = 0;   // terrestrial inputs of the network's entry
+    int32_t EntryInputsSat = 0;   // separate satellite inputs (0: shared)
+    int32_t FamilyCount[SignalKinds] = {0, 0};
+    int32_t ChosenFamily[SignalKinds] = {-1, -1};
+
+    // ---- Colours and lines ----
+    int32_t ColourTable[ColourTables][CableColourCount] = {};
+    int32_t LineColour[LineTableSize] = {};
+    uint8_t LineIsTerrestrial[LineTableSize] = {};
+    int32_t NetworkColour[SignalKinds] = {0, 0};
+
+    // ---- Variant flags and outlets (input check) ----
+    uint8_t CarriesTer[OutletRoles] = {0, 0, 0};
+    uint8_t CarriesSat[OutletRoles] = {0, 0, 0};
+    // Terrestrial and satellite outlet output counts, then their connector kinds.
+    int8_t OutletShape[4] = {1, 1, 0, 1};
+    TCella* OutletChoice[OutletTypes][OutletRoles] = {};  // not owned: cells of Components
+
+    // ---- Availability tables (availability.cpp) ----
+    uint8_t AmpAvail21[AvailInputs] = {};
+    uint8_t AmpAvail22[AvailInputs] = {};
+    uint8_t LineAmpAvail[AvailInputs] = {};
+    TAvailTable SplitterAvail{};
+    TAvailTable TapAvail{};
+    TAvailTable SplitterDcAvail{};
+    TAvailTable TapDcAvail{};
+    TAvailTable TapNAvail{};
+    TAvailTable TapSAvail{};
+    uint8_t OwnBrandSwitch = 0;
+    TAvailSwitchTable SwitchAvail{};
+    TAvailSwitchTable RadialSwitchAvail{};
+    TAvailSwitchTable SwitchPoweredAvail{};
+    TAvailSwitchTable RadialSwitchPoweredAvail{};
+    TAvailSwitchTable SwitchUnpoweredAvail{};
+    TAvailSwitchTable RadialSwitchUnpoweredAvail{};
+    TAvailSwitchTable SwitchLineAvail{};
+    TAvailSwitchTable RadialSwitchLineAvail{};
+    TAvailSwitchTable RadialSwitchLastAvail{};
+    TCella* MixerCell = nullptr;      // not owned: cells of Components
+    TCella* MixerSwapped = nullptr;
+    float SubstationLevelTer[AvailInputs] = {};
+    float SubstationLevelSat[AvailInputs] = {};
+    TLossTable SplitterLossTer{};
+    TLossTable SplitterLossSat{};
+    TLossSwitchTable RadialSwitchLossSat{};
+    TCella* CustomModelCell = nullptr;
+
+    // The article code of the custom cell a head end may be built from, and
+    // the two IF filters of the satellite head end: none by default (an
+    // empty code matches no component).
+    AnsiString CustomModelCode;
+    AnsiString IfFilterCodes[2];
+
+protected:
+    // The stages of a run after the building check; each reports its first
+    // problem through the reporter and returns false. The network and head
+    // end stages are empty until they are built.
+    virtual bool CheckInputs();
+    virtual bool BuildNetwork();
+    virtual bool BuildHeadEnd();
+
+private:
+    // The required head-end levels from the network grid's entry windows.
+    void TakeRequiredLevels();
+    // The outlet line of the three directions: one square (stepColumn,
+    // stepRow) at a time, outlets turned to orientation.
+    bool PlaceOutletLine(int32_t column, int32_t row, int32_t count, TGridData* grid, int role, bool dc,
+                         int32_t stepColumn, int32_t stepRow, int32_t orientation);
+    bool PlaceSegment(int32_t column, int32_t row, int32_t orientation, uint8_t bend);
+};
+
+// The program's design engine, made by the main window with the program's
+// other long-lived objects; DesignSettings() is its settings while it lives.
+extern TCreaAuto* CreaAuto;
+
+// "L'edificio non rientra nei limiti dell'autoprogetto: ..."
+extern const char* const BuildingLimitsMessage;
