@@ -4,7 +4,7 @@
 
 #include "cells/cables.h"
 #include "printing/paragraph.h"
-#include "print_fixture.h"
+#include "support/print_fixture.h"
 
 namespace {
 

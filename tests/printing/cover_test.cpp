@@ -2,7 +2,7 @@
 // kind, labels at their points, the location line and notes with designer.
 #include <gtest/gtest.h>
 
-#include "print_fixture.h"
+#include "support/print_fixture.h"
 
 namespace {
 

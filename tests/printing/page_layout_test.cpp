@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/graphics.h"
-#include "print_fixture.h"
+#include "support/print_fixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "app/estimate.h"
 #include "app/estimate_page.h"
 #include "platform/dialogs.h"
-#include "print_fixture.h"
+#include "support/print_fixture.h"
 
 namespace {
 

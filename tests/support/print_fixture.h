@@ -27,13 +27,11 @@ inline TPrinterDevice A4Device(int dpi, std::optional<TRect> printable = std::nu
     return d;
 }
 
-class PrintTest : public GlobalsTest {
+// A project with customer texts and the producers wired to it.
+class PrintProjectTest : public GlobalsTest {
 protected:
-    PrintTest() {
+    PrintProjectTest() {
         Application->Script().Reset();
-        Printer()->ClearDocuments();
-        Printer()->SetDevices({A4Device(600)});
-        Printer()->Orientation = poPortrait;
         PrintPage = TPrintPage{};
         project.Reset(true);
         project.Name = "/progetti/Condominio Aurora.ant";
@@ -44,13 +42,34 @@ protected:
         stampa.FindPage = [this](const AnsiString& caption) { return pages.count(caption) > 0; };
         stampa.InstallerHeader = [] { return AnsiString("Impianti Bianchi - Via Po 3 - Asti"); };
     }
+    ~PrintProjectTest() override { PrintPage = TPrintPage{}; }
+
+    // A component of a class kind on a grid, chained last.
+    TCella* AddCell(TGridData* grid, int32_t kind, const AnsiString& code, int32_t number);
+    void Chain(TGridData* grid, TCella* cell);
+
+    TProgetto project{nullptr};
+    TStampa stampa;
+    std::set<AnsiString> pages{"Rete", "Testa"};
+
+private:
+    int32_t placed_ = 0;
+};
+
+// The same on the headless printer, an A4 device at 600 dpi.
+class PrintTest : public PrintProjectTest {
+protected:
+    PrintTest() {
+        Printer()->ClearDocuments();
+        Printer()->SetDevices({A4Device(600)});
+        Printer()->Orientation = poPortrait;
+    }
     ~PrintTest() override {
         TPrinterDevice virtualPrinter;
         virtualPrinter.Name = "Stampante virtuale";
         Printer()->SetDevices({virtualPrinter});
         Printer()->Orientation = poPortrait;
         Printer()->ClearDocuments();
-        PrintPage = TPrintPage{};
     }
 
     // One printer job around fn, as the print commands make it.
@@ -64,17 +83,6 @@ protected:
         return *Printer()->Documents().back();
     }
     const TPrintedDocument& LastDocument() const { return *Printer()->Documents().back(); }
-
-    // A component of a class kind on a grid, chained last.
-    TCella* AddCell(TGridData* grid, int32_t kind, const AnsiString& code, int32_t number);
-    void Chain(TGridData* grid, TCella* cell);
-
-    TProgetto project{nullptr};
-    TStampa stampa;
-    std::set<AnsiString> pages{"Rete", "Testa"};
-
-private:
-    int32_t placed_ = 0;
 };
 
 // The text calls of a page, and the first call drawing exactly that text.

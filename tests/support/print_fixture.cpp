@@ -1,14 +1,14 @@
-#include "print_fixture.h"
+#include "support/print_fixture.h"
 
 #include "support/test_cells.h"
 
-void PrintTest::Chain(TGridData* grid, TCella* cell) {
+void PrintProjectTest::Chain(TGridData* grid, TCella* cell) {
     TCella* last = grid->Anchor;
     while (last->NextCell) last = last->NextCell;
     last->NextCell = cell;
 }
 
-TCella* PrintTest::AddCell(TGridData* grid, int32_t kind, const AnsiString& code, int32_t number) {
+TCella* PrintProjectTest::AddCell(TGridData* grid, int32_t kind, const AnsiString& code, int32_t number) {
     // Each cell on a square of its own, two apart; the list reads the chain only.
     const int32_t n = placed_++;
     auto* c = new TCellaProva(grid, 1 + (n % 35) * 2, 2 + (n / 35) * 2);

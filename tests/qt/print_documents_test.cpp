@@ -1,0 +1,223 @@
+// The printed documents through Qt's print dialog to PDF files: lists,
+// estimate, tender specification and the four covers; the same list page in
+// the preview bitmap. The PDFs and PNGs stay in the build folder to be looked at.
+#include <gtest/gtest.h>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPrintDialog>
+
+#include <cstdio>
+#include <string>
+
+#include "app/estimate.h"
+#include "app/estimate_page.h"
+#include "cells/cables.h"
+#include "platform/dialogs.h"
+#include "platform/qt/qt_backend_impl.h"
+#include "platform/qt/qt_paint.h"
+#include "platform/qt/qt_printer.h"
+#include "qt_test_support.h"
+#include "support/print_fixture.h"
+
+namespace {
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+// pdftotext keeps no doubled blanks: compare with runs of blanks as one.
+std::string Collapsed(std::string s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '\n' || c == '\t') c = ' ';
+        if (c == ' ' && !out.empty() && out.back() == ' ') continue;
+        out += c;
+    }
+    return out;
+}
+
+std::string PdfText(const std::string& file, int page = 0) {
+    const std::string range = page ? " -f " + std::to_string(page) + " -l " + std::to_string(page) : "";
+    return Collapsed(Shell("pdftotext -layout" + range + " '" + file + "' - 2>&1"));
+}
+
+int PdfPages(const std::string& file) {
+    const std::string info = Shell("pdfinfo '" + file + "' 2>&1");
+    const size_t at = info.find("Pages:");
+    return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
+}
+
+// Renders every page at 60 dpi next to the PDF, to be looked at.
+void Render(const std::string& file) {
+    Shell("pdftoppm -r 60 -png '" + file + "' '" + file.substr(0, file.size() - 4) + "' 2>&1");
+}
+
+ovqt::TQtPrinterPeer* PrinterPeer() {
+    auto* backend = dynamic_cast<ovqt::TQtBackend*>(Application->Backend());
+    return backend ? backend->PrinterPeer() : nullptr;
+}
+
+class QtPrintDocumentsTest : public PrintProjectTest {
+protected:
+    QtPrintDocumentsTest() {
+        stampa.EstimatePage = &estimatePage;
+        estimatePage.SetProject(&project);
+        stampa.Letterhead = [] { return TLetterhead{"Impianti Bianchi S.r.l.", "Via Po 3", "14100 Asti", "0141 123456", "0141 654321"}; };
+        project.HeaderTexts[7] = "Corso Francia";
+        project.HeaderTexts[8] = "120";
+        project.HeaderTexts[9] = "B";
+        project.HeaderTexts[12] = "10143";
+        project.HeaderTexts[13] = "Torino";
+        project.HeaderTexts[14] = "TO";
+        project.HeaderTexts[HeaderDesigner] = "Ing. Paola Neri";
+        project.HeaderTexts[22] = "Rifacimento dell'impianto centralizzato di ricezione terrestre e satellitare "
+                                  "con distribuzione su quattro piani e dodici appartamenti, prese a due uscite";
+        project.HeaderTexts[HeaderNotes] = "Il collaudo sarà eseguito a fine lavori con misura dei livelli a tutte le prese.";
+        int number = 1;
+        auto add = [&](TGridData* grid, int32_t kind, const char* code, const char* article, const char* description,
+                       float price, int count) {
+            for (int i = 0; i < count; ++i) {
+                TCella* c = AddCell(grid, kind, code, number++);
+                c->Article = article;
+                c->Brand = "Telvano";
+                c->Description = description;
+                c->Price = price;
+                c->Currency = CurrencyEuro;
+                if (i == 0) c->Notes = "Vano scala";
+            }
+        };
+        add(project.NetworkGrid, 14, "PR-2U^1", "Presa 2 uscite", "Presa TV/SAT passante", 6.4f, 48);
+        add(project.NetworkGrid, 6, "DR-410", "Derivatore 4 vie", "Derivatore 10 dB", 14.9f, 12);
+        add(project.NetworkGrid, 3, "PD-2", "Partitore 2 vie", "Partitore induttivo", 9.2f, 2);
+        add(project.HeadEndGrid, 21, "AMP-35", "Amplificatore", "Amplificatore da palo 35 dB", 88.0f, 1);
+        add(project.HeadEndGrid, 38, "ANT-UHF", "Antenna UHF", "Antenna logaritmica 21-69", 42.5f, 2);
+        for (int i = 0; i < 5; ++i) {
+            auto* cable = new TNCavo(project.NetworkGrid, 0, 0, 72, 2 + 2 * i, 0, 0);
+            cable->SetLength(12.5f + i);
+            cable->SetRunHead(true);
+            cable->SequenceNumber = i + 1;
+            cable->Code = "CX-17";
+            cable->Article = "Cavo coassiale";
+            cable->Description = "Cavo 5 mm classe A";
+            cable->Price = 0.8f;
+            cable->Currency = CurrencyEuro;
+            EXPECT_TRUE(project.NetworkGrid->InsertCell(cable, false, 0));
+            Chain(project.NetworkGrid, cable);
+        }
+        project.EstimateOutOfDate = true;
+        Printer()->SetPrinterIndex(Printer()->Printers->IndexOf(ovqt::PdfDeviceName));
+        Printer()->Orientation = poPortrait;
+    }
+    ~QtPrintDocumentsTest() override { Printer()->SetPrinterIndex(-1); }
+
+    // Runs a print command, answering Qt's print dialog with the PDF device and file.
+    void PrintThroughDialog(const std::string& file, void (TStampa::*command)(TPrintDialog*)) {
+        DeleteFile(file);
+        qttest::Later([file] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto* printers = dialog->findChild<QComboBox*>("printers");
+            ASSERT_NE(printers, nullptr);
+            printers->setCurrentIndex(printers->count() - 1);
+            auto* name = dialog->findChild<QLineEdit*>("filename");
+            ASSERT_NE(name, nullptr);
+            name->setText(QString::fromStdString(file));
+            dialog->accept();
+        });
+        TPrintDialog d(nullptr);
+        (stampa.*command)(&d);
+        ASSERT_TRUE(FileExists(file)) << file;
+        Render(file);
+    }
+    TPaginaPreventivo estimatePage{nullptr};
+};
+
+TEST_F(QtPrintDocumentsTest, ListsEstimateAndSpecificationToPdf) {
+    const std::string network = qttest::Artefact("print-list-network.pdf");
+    PrintThroughDialog(network, &TStampa::PrintNetworkListCommand);
+    EXPECT_EQ(PdfPages(network), 2);   // 48 outlets, 12 taps, 2 splitters, 5 cables
+    const std::string page1 = PdfText(network, 1), page2 = PdfText(network, 2);
+    EXPECT_NE(page1.find("Tipologia del materiale della rete"), std::string::npos) << page1;
+    EXPECT_NE(page1.find("Committente: Rossi Mario - Via Roma 1 - Torino"), std::string::npos) << page1;
+    EXPECT_NE(page1.find("Ordivex Varne - File Condominio Aurora"), std::string::npos) << page1;
+    EXPECT_NE(page1.find("Pagina 1"), std::string::npos) << page1;
+    EXPECT_NE(page2.find("Pagina 2"), std::string::npos) << page2;
+    EXPECT_NE(page2.find("12,50"), std::string::npos) << page2;
+    EXPECT_EQ(page2.find("Amplificatore"), std::string::npos) << page2;
+
+    const std::string headEnd = qttest::Artefact("print-list-head-end.pdf");
+    PrintThroughDialog(headEnd, &TStampa::PrintHeadEndListCommand);
+    EXPECT_EQ(PdfPages(headEnd), 1);
+    const std::string head = PdfText(headEnd);
+    EXPECT_NE(head.find("Tipologia del materiale della testata"), std::string::npos) << head;
+    EXPECT_NE(head.find("Amplificatore da palo 35 dB"), std::string::npos) << head;
+
+    const std::string estimate = qttest::Artefact("print-estimate.pdf");
+    PrintThroughDialog(estimate, &TStampa::PrintEstimateCommand);
+    EXPECT_EQ(PdfPages(estimate), 1);
+    const std::string e = PdfText(estimate);
+    EXPECT_NE(e.find("Preventivo di spesa"), std::string::npos) << e;
+    EXPECT_NE(e.find("Prezzo T."), std::string::npos) << e;
+    EXPECT_NE(e.find("Totale:"), std::string::npos) << e;
+    // The printed total is the page's.
+    AnsiString total = estimatePage.Totale->Text;
+    total.erase(0, total.find_first_not_of(' '));
+    EXPECT_NE(e.find("Totale: " + total), std::string::npos) << e << "\n" << total;
+
+    const std::string spec = qttest::Artefact("print-specification.pdf");
+    PrintThroughDialog(spec, &TStampa::PrintSpecificationCommand);
+    const std::string s = PdfText(spec);
+    EXPECT_NE(s.find("Capitolato"), std::string::npos) << s;
+    EXPECT_EQ(s.find("Totale:"), std::string::npos) << s;
+    EXPECT_EQ(s.find("Prezzo"), std::string::npos) << s;
+}
+
+TEST_F(QtPrintDocumentsTest, FourCoversInOneJob) {
+    const std::string file = qttest::Artefact("print-covers.pdf");
+    DeleteFile(file);
+    ASSERT_NE(PrinterPeer(), nullptr);
+    PrinterPeer()->SetPdfFile(QString::fromStdString(file));
+    Printer()->Title = PrintJobTitle;
+    Printer()->BeginDoc();
+    PrintPage.NewJob = 1;
+    for (int32_t kind = 0; kind < 4; ++kind) EXPECT_EQ(stampa.PrintCoverPage(kind, 0), 0);
+    Printer()->EndDoc();
+    Render(file);
+    ASSERT_EQ(PdfPages(file), 4);
+    const std::string titles[4] = {"PREVENTIVO DI SPESA", "DOCUMENTAZIONE DI ESECUZIONE PROGETTO",
+                                   "DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO D'ANTENNA TV", ""};
+    for (int kind = 0; kind < 4; ++kind) {
+        const std::string page = PdfText(file, kind + 1);
+        SCOPED_TRACE(kind);
+        for (int other = 0; other < 3; ++other)
+            EXPECT_EQ(page.find(titles[other]) != std::string::npos, other == kind) << page;
+        EXPECT_EQ(page.find("ART. 7 DM N.37 DEL GENNAIO 2008") != std::string::npos, kind == 2) << page;
+        EXPECT_NE(page.find("Impianti Bianchi S.r.l."), std::string::npos) << page;
+        EXPECT_NE(page.find("Via Po 3 - 14100 Asti - Tel. 0141 123456 - Fax 0141 654321"), std::string::npos) << page;
+        EXPECT_NE(page.find("Corso Francia, N. 120, scala B"), std::string::npos) << page;
+        EXPECT_NE(page.find("10143 Torino (TO)"), std::string::npos) << page;
+        EXPECT_EQ(page.find("Progettista:") != std::string::npos, kind == 1 || kind == 3) << page;
+        EXPECT_EQ(page.find("NOTE:") != std::string::npos, kind == 1 || kind == 3) << page;
+    }
+}
+
+TEST_F(QtPrintDocumentsTest, PreviewBitmapShowsTheListPage) {
+    TBitmap bitmap;
+    TPreviewTarget preview{900, 1180, &bitmap, {}};
+    stampa.Preview = &preview;
+    EXPECT_EQ(stampa.PrintComponentList(ListNetwork | ListHeadEnd, 1), 1);
+    EXPECT_EQ(bitmap.Height.Get(), 1100);
+    ovqt::WrapBitmap(bitmap).save(QString::fromStdString(qttest::Artefact("print-preview-list-1.png")));
+    EXPECT_GT(qttest::Colours(ovqt::WrapBitmap(bitmap)), 1);
+    EXPECT_EQ(stampa.PrintEstimate(true, 1), 0);
+    ovqt::WrapBitmap(bitmap).save(QString::fromStdString(qttest::Artefact("print-preview-estimate.png")));
+}
+
+}  // namespace
