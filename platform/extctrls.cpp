@@ -246,7 +246,29 @@ void TSpeedButton::Paint() {
         int index = !Enabled && n > 1 ? 1 : (Down && n > 3 ? 3 : 0);
         int gx = (ClientWidth - gw) / 2 + offset, gy = (ClientHeight - gh) / 2 + offset;
         if (!Caption.Get().empty()) gx = x;
-        Canvas->Engine()->DrawBitmap(Canvas->State(), Bounds(gx, gy, gw, gh), *Glyph, Bounds(index * gw, 0, gw, gh), true);
+        if (!Enabled && n == 1) {
+            // Without an image of its own the disabled glyph keeps the dark
+            // strokes of its shape, in grey over a light copy of them one
+            // pixel down and right; fills and light parts drop out.
+            TBitmap shape(gw, gh);
+            const TColor key = Glyph->EffectiveTransparentColor();
+            const TColor back = key == clWhite ? clBlack : clWhite;
+            auto dark = [&](int px, int py) {
+                const TColor c = Glyph->Pixel(px, py);
+                return c != key && GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11 < 128 * 100;
+            };
+            for (TColor ink : {ColorToRGB(clBtnHighlight), ColorToRGB(clBtnShadow)}) {
+                for (int y = 0; y < gh; ++y)
+                    for (int x0 = 0; x0 < gw; ++x0) shape.SetPixel(x0, y, dark(x0, y) ? ink : back);
+                shape.TransparentColor = back;
+                const int d = ink == ColorToRGB(clBtnHighlight) ? 1 : 0;
+                Canvas->Engine()->DrawBitmap(Canvas->State(), Bounds(gx + d, gy + d, gw, gh), shape,
+                                             Bounds(0, 0, gw, gh), true);
+            }
+        } else {
+            Canvas->Engine()->DrawBitmap(Canvas->State(), Bounds(gx, gy, gw, gh), *Glyph, Bounds(index * gw, 0, gw, gh),
+                                         true);
+        }
         x = gx + gw + Spacing;
     }
     if (!Caption.Get().empty()) {

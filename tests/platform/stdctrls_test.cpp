@@ -2,7 +2,9 @@
 // which events each fires.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "platform/application.h"
 #include "platform/forms.h"
@@ -310,4 +312,42 @@ TEST_F(Controls, MakeControlOwnsPlacesAndParents) {
     EXPECT_EQ(edit->Owner(), form.get());
     EXPECT_EQ(edit->Parent.Get(), box);
     EXPECT_EQ(edit->BoundsRect(), TRect(96, 120, 137, 141));
+}
+
+TEST_F(Controls, ADisabledSpeedButtonShowsItsGlyphGreyed) {
+    auto button = Make<TSpeedButton>();
+    button->SetBounds(0, 0, 25, 25);
+    TBitmap glyph(21, 21);
+    glyph.Canvas->Brush->Color = clFuchsia;
+    glyph.Canvas->FillRect(TRect(0, 0, 21, 21));
+    glyph.Canvas->Brush->Color = clMaroon;
+    glyph.Canvas->FillRect(TRect(5, 5, 16, 16));
+    glyph.Canvas->Brush->Color = clYellow;   // a light fill, left out when greyed
+    glyph.Canvas->FillRect(TRect(16, 5, 20, 16));
+    button->Glyph->Assign(glyph);
+
+    auto paint = [&] {
+        TBitmap shot(25, 25);
+        TRasterEngine engine(shot);
+        button->PaintTo(&engine);
+        std::vector<TColor> pixels;
+        for (int y = 0; y < 25; ++y)
+            for (int x = 0; x < 25; ++x) pixels.push_back(shot.Pixel(x, y));
+        return pixels;
+    };
+    auto count = [](const std::vector<TColor>& pixels, TColor colour) {
+        return std::count(pixels.begin(), pixels.end(), ColorToRGB(colour));
+    };
+    const std::vector<TColor> enabled = paint();
+    EXPECT_EQ(count(enabled, clMaroon), 11 * 11);
+    EXPECT_EQ(count(enabled, clYellow), 4 * 11);
+    EXPECT_EQ(count(enabled, clFuchsia), 0);   // the key colour is left out
+
+    button->Enabled = false;
+    const std::vector<TColor> disabled = paint();
+    EXPECT_EQ(count(disabled, clMaroon), 0);
+    EXPECT_EQ(count(disabled, clYellow), 0);
+    EXPECT_EQ(count(disabled, clFuchsia), 0);
+    // The frame is the same; the shape is grey.
+    EXPECT_EQ(count(disabled, clBtnShadow) - count(enabled, clBtnShadow), 11 * 11);
 }
