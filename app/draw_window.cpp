@@ -9,7 +9,6 @@ namespace {
 // The largest square the control paints; above it the view is not a zoom
 // the cells draw at.
 constexpr int32_t LargestSquare = 42;
-constexpr int32_t LineCounts = 20;
 
 int32_t Clamp(int32_t value, int32_t count, int32_t visible) {
     return std::max(0, std::min(value, count - visible));
@@ -37,13 +36,6 @@ TDrawWindow::TDrawWindow(TComponent* owner)
                            goDrawFocusSelected};
     OnTopLeftChanged = [this](TObject*) { ScrolledTopLeft(); };
 
-    for (int32_t n = 1; n <= LineCounts; ++n) {
-        auto* item = new TMenuItem(LinesPopup);
-        item->Caption = IntToStr(n) + (n == 1 ? " linea" : " linee");
-        item->Tag = n;
-        LinesPopup->Items->Add(item);
-    }
-
     Editor->Parent = this;
     Editor->BorderStyle = bsNone;
     Editor->Visible = false;
@@ -58,9 +50,32 @@ TDrawWindow::TDrawWindow(TComponent* owner)
     HintDelay->Enabled = false;
     HintDelay->Interval = 500;
     HintWatch->Interval = 1000;
+    HintDelay->OnTimer = [this](TObject*) { ShowHintWindow(); };
+    HintWatch->OnTimer = [this](TObject*) { HintWatchTick(); };
+
+    Editor->OnExit = [this](TObject*) { CommitText(); };
+    Editor->OnChange = [this](TObject*) {
+        if (editing_) Editor->Width = EditorWidth();
+    };
+    Editor->OnKeyPress = [this](TObject*, char& key) {
+        if (key == '\r') {
+            key = 0;
+            HideEditor();
+        }
+    };
+    OnContextPopup = [this](TObject*, TPoint at, bool& handled) { ContextPopup(at, handled); };
+    EditPopup->OnPopup = [this](TObject*) { EditPopupOpening(); };
+    BuildPopups();
 }
 
 TDrawWindow::~TDrawWindow() {
+    // Nothing is painted any more: the band and the text editor are dropped.
+    feedbackShown_ = false;
+    MovingCopies.clear();
+    CurrentSign.reset();
+    editing_ = false;
+    editedSign_ = nullptr;
+    SelectedSigns.Clear();
     if (grid_ && grid_->Window == this) grid_->Window = nullptr;
 }
 
@@ -126,10 +141,6 @@ void TDrawWindow::CenterOn(int32_t column, int32_t row) {
     Selection = TGridRect{column, row, column, row};
 }
 
-void TDrawWindow::HideEditor() {
-    if (Editor->Visible) Editor->Visible = false;
-}
-
 // ---- Sign selection ----
 
 void TDrawWindow::SelectSign(TSegnoGrafico* sign) {
@@ -156,6 +167,14 @@ void TDrawWindow::ClearSignSelection() {
 }
 
 void TDrawWindow::SignLeft(TSegnoGrafico* sign) {
+    if (sign == PressedSign) {
+        HideFeedback();
+        PressedSign = nullptr;
+        CurrentSign.reset();
+        SignDrawing = false;
+        SignMode = SignIdle;
+    }
+    if (sign == editedSign_) editedSign_ = nullptr;
     if (SelectedSigns.Contains(sign)) {
         SelectedSigns.Remove(sign);
         UpdateSignToolbar();
@@ -233,6 +252,9 @@ void TDrawWindow::PaintSquareOn(TCanvas* canvas, int32_t column, int32_t row, co
         // A cable crossing the square's cable stands over it.
         if (cell->Overlay) cell->Overlay->Paint(canvas, column, row, rect.Left, rect.Top, rect.Width());
     }
+    // The graphic signs crossing the square, over the cells.
+    for (const TSegnoGrafico* sign : grid_->SignsAt(column, row))
+        sign->PaintScaled(canvas, column, row, rect.Left, rect.Top);
     if (grid_->ErrorMark(column, row)) {
         canvas->Font->Name = "Arial";
         canvas->Font->Height = -8;
@@ -248,7 +270,15 @@ void TDrawWindow::PaintSquareOn(TCanvas* canvas, int32_t column, int32_t row, co
 void TDrawWindow::PaintSquare(int32_t column, int32_t row) {
     TRect rect = CellRect(column, row);
     if (rect.IsEmpty()) return;
+    PaintSquareWithFeedback(column, row, rect);
+}
+
+void TDrawWindow::PaintSquareWithFeedback(int32_t column, int32_t row, const TRect& rect) {
+    // A rubber band on the screen is taken off and put back around the
+    // square, so that it survives the square's repaint.
+    if (feedbackShown_) PaintFeedback();
     PaintSquareOn(Canvas, column, row, rect, column == Col && row == Row);
+    if (feedbackShown_) PaintFeedback();
 }
 
 void TDrawWindow::RepaintCell(int32_t column, int32_t row) {
@@ -259,7 +289,7 @@ void TDrawWindow::RepaintCell(int32_t column, int32_t row) {
 }
 
 void TDrawWindow::DrawCell(int col, int row, const TRect& rect, TGridDrawState) {
-    PaintSquareOn(Canvas, col, row, rect, col == Col && row == Row);
+    PaintSquareWithFeedback(col, row, rect);
 }
 
 // ---- Mouse ----
@@ -284,30 +314,6 @@ bool TDrawWindow::Locate(int32_t x, int32_t y) {
     return true;
 }
 
-void TDrawWindow::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    TDrawGrid::MouseDown(button, shift, x, y);
-    if (!Locate(x, y)) return;
-    Shift = shift;
-    HideHint();
-    HideEditor();
-}
-
-void TDrawWindow::MouseMove(TShiftState shift, int x, int y) {
-    TDrawGrid::MouseMove(shift, x, y);
-    if (!Locate(x, y)) return;
-    if (StatusBar && StatusBar->Panels->Count() > 0)
-        StatusBar->Panels->Items[0]->Text =
-            " X=" + IntToStr(MouseInfo.Column) + ", Y=" + IntToStr(MouseInfo.Row);
-}
-
-void TDrawWindow::Click() {
-    if (ClickConsumed) {
-        ClickConsumed = false;
-        return;
-    }
-    TDrawGrid::Click();
-}
-
 bool TDrawWindow::DoMouseWheelDown(TShiftState, TPoint) {
     if (TopRow + VisibleRowCount() < RowCount) TopRow = TopRow + 1;
     ClickConsumed = true;
@@ -319,16 +325,3 @@ bool TDrawWindow::DoMouseWheelUp(TShiftState, TPoint) {
     ClickConsumed = true;
     return true;
 }
-
-// ---- Hints ----
-
-void TDrawWindow::HideHint() {
-    HintDelay->Enabled = false;
-    if (!HintWindow->Visible) return;
-    HintWindow->Visible = false;
-    for (int32_t c = HintArea.Left; c <= HintArea.Right; ++c)
-        for (int32_t r = HintArea.Top; r <= HintArea.Bottom; ++r) RepaintCell(c, r);
-    HintArea = TRect(0, 0, -1, -1);
-}
-
-void TDrawWindow::ScrolledTopLeft() { HideHint(); }

@@ -11,6 +11,11 @@
 #include "app/project.h"
 #include "app/signs.h"
 #include "cells/cables.h"
+#include "cells/head_end.h"
+#include "platform/application.h"
+#include "platform/engines.h"
+#include "support/globals_fixture.h"
+#include "support/record_bytes.h"
 #include "support/stand_in_palette.h"
 #include "support/test_cells.h"
 
@@ -18,7 +23,7 @@ namespace {
 
 // A control of a known size over the network grid of a new project, scrolled
 // to its top-left corner, with a stand-in palette.
-class DrawEditingTest : public ::testing::Test {
+class DrawEditingTest : public GlobalsTest {
 protected:
     void SetUp() override {
         project.Reset(true);
@@ -29,7 +34,7 @@ protected:
         window.SetGrid(grid);
         window.LeftCol = 0;
         window.TopRow = 0;
-        project.Modified = false;
+        Unmark();
     }
     void TearDown() override { window.SetGrid(nullptr); }
     // The middle of a square, in the control.
@@ -62,6 +67,26 @@ protected:
         return sign;
     }
 
+    // Forgets what the grid and project were marked with.
+    void Unmark() {
+        project.Modified = false;
+        grid->NetworkOutOfDate = grid->RequiredOutOfDate = false;
+        grid->ChannelsOutOfDate = grid->RequiredChannelsOutOfDate = false;
+    }
+    // The mask the grid was last marked with: 0 none, 1 the drawing only,
+    // 15 every calculation.
+    int Marked() const {
+        if (!project.Modified) return 0;
+        return grid->NetworkOutOfDate && grid->ChannelsOutOfDate ? 15 : 1;
+    }
+    TNCavo* CableAt(int32_t column, int32_t row) const { return dynamic_cast<TNCavo*>(grid->CellAt(column, row)); }
+    TNCavo* PutCable(int32_t column, int32_t row, int32_t orientation, uint8_t bend = 0) {
+        auto* cable = new TNCavo(grid, orientation, 0, column, row, bend, 0);
+        EXPECT_TRUE(grid->InsertCell(cable, false, 0));
+        return cable;
+    }
+
+    ScopedPrototypes prototypes;
     TProgetto project{nullptr};
     TGridData* grid = nullptr;
     TStandInPalette palette;
@@ -118,6 +143,617 @@ TEST_F(DrawEditingTest, SignControlsShowWhatTheSelectedSignsShare) {
     grid->RemoveSign(box, false, 0);
     EXPECT_EQ(window.SelectedSigns.Count(), 0);
     EXPECT_FALSE(palette.SignControlsShown);
+}
+
+// ---- Cables ----
+
+TEST_F(DrawEditingTest, DraggingACableLaysOnePiecePerSquareLeftBehind) {
+    palette.Tool = ToolStraightCable;
+    palette.Turn = 1;  // horizontal
+    palette.Cable = clRed;
+    Press(2, 3);
+    EXPECT_EQ(window.LastColumn, 2);
+    EXPECT_EQ(Marked(), 0);
+    Drag(4, 3);  // two columns on in one move
+    ASSERT_NE(CableAt(2, 3), nullptr);
+    ASSERT_NE(CableAt(3, 3), nullptr);
+    EXPECT_EQ(grid->CellAt(4, 3), nullptr);  // the mouse square waits for the next move
+    for (int32_t c : {2, 3}) {
+        EXPECT_EQ(CableAt(c, 3)->Bend, 0);
+        EXPECT_EQ(CableAt(c, 3)->Orientation, 1);
+        EXPECT_EQ(CableAt(c, 3)->Colour, clRed);
+    }
+    EXPECT_EQ(Marked(), 15);
+    EXPECT_EQ(window.LastColumn, 4);
+    EXPECT_EQ(window.PreviousColumn, 3);
+
+    // Turning down: the square left behind gets the bend from the left to the bottom.
+    Drag(4, 5);
+    ASSERT_NE(CableAt(4, 3), nullptr);
+    EXPECT_EQ(CableAt(4, 3)->Bend, 1);
+    EXPECT_EQ(CableAt(4, 3)->Orientation, 0);
+    EXPECT_EQ(CableAt(4, 4)->Orientation, 0);  // vertical straight
+
+    // Back onto the previous square: drawing stops, nothing is removed.
+    Drag(4, 4);
+    EXPECT_EQ(window.LastColumn, -1);
+    EXPECT_NE(CableAt(4, 4), nullptr);
+    Drag(4, 7);
+    EXPECT_EQ(grid->CellAt(4, 5), nullptr);
+    Release(4, 7);
+
+    // Leaving the row and the column stops as well.
+    Press(10, 3);
+    Drag(12, 5);
+    EXPECT_EQ(window.LastColumn, -1);
+    EXPECT_EQ(grid->CellAt(10, 3), nullptr);
+    Release(12, 5);
+}
+
+TEST_F(DrawEditingTest, FirstMoveChoosesThePieceByToolOrientationAndNeighbours) {
+    enum Move { Right, Left, Up, Down };
+    struct Case {
+        int32_t tool, o;
+        Move move;
+        // Cells beside the start square (10, 5): above, below, left, right.
+        bool above, below, left, right;
+        int32_t row, column;  // the start square, when not (10, 5)
+        TCablePiece piece;
+    };
+    const TCablePiece straightH{0, 1}, straightV{0, 0};
+    const Case cases[] = {
+        // Straight tool, horizontal: along the row straight; turning, the bend
+        // from the left unless fed from the right.
+        {17, 1, Right, false, false, false, false, 5, 10, straightH},
+        {17, 3, Left, false, false, false, false, 5, 10, straightH},
+        {17, 1, Up, false, false, true, false, 5, 10, {1, 1}},
+        {17, 1, Down, false, false, true, false, 5, 10, {1, 0}},
+        {17, 1, Up, false, false, false, true, 5, 10, {1, 2}},
+        {17, 1, Down, false, false, false, true, 5, 10, {1, 3}},
+        {17, 1, Up, false, false, false, false, 5, 0, {1, 2}},     // column 0
+        {17, 1, Down, false, false, false, true, 5, 74, {1, 0}},   // last column
+        {17, 1, Up, false, false, true, true, 5, 10, {1, 1}},      // left not empty
+        // Straight tool, vertical: along the column straight; turning, the
+        // bend from the top unless fed from below.
+        {17, 0, Up, false, false, false, false, 5, 10, straightV},
+        {17, 2, Down, false, false, false, false, 5, 10, straightV},
+        {17, 0, Right, true, false, false, false, 5, 10, {1, 2}},
+        {17, 0, Left, true, false, false, false, 5, 10, {1, 1}},
+        {17, 0, Right, false, true, false, false, 5, 10, {1, 3}},
+        {17, 0, Left, false, true, false, false, 5, 10, {1, 0}},
+        {17, 0, Right, false, false, false, false, 74, 10, {1, 2}},  // last row
+        {17, 0, Right, true, true, false, false, 5, 10, {1, 2}},     // above not empty
+        // Bend tool: by the orientation alone.
+        {18, 1, Right, false, false, false, false, 5, 10, {1, 2}},
+        {18, 2, Right, false, false, false, false, 5, 10, {1, 2}},
+        {18, 0, Right, false, false, false, false, 5, 10, {1, 3}},
+        {18, 3, Right, false, false, false, false, 5, 10, {1, 3}},
+        {18, 1, Left, false, false, false, false, 5, 10, {1, 1}},
+        {18, 0, Left, false, false, false, false, 5, 10, {1, 0}},
+        {18, 0, Up, false, false, false, false, 5, 10, {1, 1}},
+        {18, 2, Up, false, false, false, false, 5, 10, {1, 2}},
+        {18, 1, Down, false, false, false, false, 5, 10, {1, 0}},
+        {18, 3, Down, false, false, false, false, 5, 10, {1, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "tool " << c.tool << " o " << c.o << " move " << c.move << " at "
+                                          << c.column << "," << c.row);
+        TGridData g(nullptr, 75, 75, GridSymbol);  // every row usable
+        window.SetGrid(&g);
+        auto put = [&](int32_t col, int32_t row) {
+            if (g.Inside(col, row)) g.InsertCell(new TCellaProva(nullptr, col, row), false, 0);
+        };
+        if (c.above) put(c.column, c.row - 1);
+        if (c.below) put(c.column, c.row + 1);
+        if (c.left) put(c.column - 1, c.row);
+        if (c.right) put(c.column + 1, c.row);
+        palette.Tool = c.tool;
+        window.LastColumn = window.PreviousColumn = c.column;
+        window.LastRow = window.PreviousRow = c.row;
+        window.StartOrientation = c.o;
+        const int32_t dc = c.move == Right ? 1 : c.move == Left ? -1 : 0;
+        const int32_t dr = c.move == Down ? 1 : c.move == Up ? -1 : 0;
+        const TCablePiece piece = window.PieceForMove(dc, dr);
+        EXPECT_EQ(piece.Bend, c.piece.Bend);
+        EXPECT_EQ(piece.Orientation, c.piece.Orientation);
+        window.SetGrid(grid);
+    }
+    window.LastColumn = -1;
+}
+
+TEST_F(DrawEditingTest, NewPiecesTakeThePrototypesArticleOnlyWhileTheFlagIsSet) {
+    TCella* prototype = TNCavo(grid, 1, 0, 0, 0, 0, 0).GetPrototype();
+    ASSERT_NE(prototype, nullptr);
+    const AnsiString saved = prototype->Code;
+    prototype->Code = "CAVO-5";
+    palette.Tool = ToolStraightCable;
+    palette.Turn = 1;
+    palette.Cable = clBlue;
+    Press(2, 3);
+    Drag(3, 3);
+    Release(3, 3);
+    EXPECT_EQ(CableAt(2, 3)->Code, "");
+    palette.TakeData = true;
+    Press(2, 6);
+    Drag(3, 6);
+    Release(3, 6);
+    EXPECT_EQ(CableAt(2, 6)->Code, "CAVO-5");
+    EXPECT_EQ(CableAt(2, 6)->Colour, clBlue);  // the palette's colour over the prototype's
+    prototype->Code = saved;
+}
+
+// ---- Eraser ----
+
+TEST_F(DrawEditingTest, EraserRemovesAlongTheDragButNeverTheTerminal) {
+    palette.Tool = ToolEraser;
+    ASSERT_NE(grid->Anchor, nullptr);
+    const int32_t ac = grid->Anchor->Column, ar = grid->Anchor->Row;
+    window.CenterOn(ac, ar);
+    Unmark();
+    Press(ac, ar);
+    Release(ac, ar);
+    EXPECT_EQ(grid->CellAt(ac, ar), grid->Anchor);
+    EXPECT_EQ(Marked(), 0);
+
+    window.LeftCol = 0;
+    window.TopRow = 0;
+    // Crossing cables on (4, 4): the horizontal stands on the square, the
+    // vertical over it.
+    TNCavo* horizontal = PutCable(4, 4, 1);
+    TNCavo* vertical = PutCable(4, 4, 0);
+    ASSERT_EQ(grid->CellAt(4, 4), horizontal);
+    ASSERT_EQ(horizontal->Overlay, vertical);
+    PutCable(5, 4, 1);
+    Press(3, 4);  // an empty square: only the start
+    Drag(4, 4);   // a horizontal move takes the square's cable
+    EXPECT_EQ(grid->CellAt(4, 4), vertical);
+    EXPECT_EQ(Marked(), 15);
+    Drag(5, 4);
+    EXPECT_EQ(grid->CellAt(5, 4), nullptr);
+    Release(5, 4);
+
+    TNCavo* across = PutCable(7, 6, 1);
+    TNCavo* down = PutCable(7, 6, 0);
+    (void)down;
+    Press(7, 5);
+    Drag(7, 6);  // a vertical move takes the stacked one
+    EXPECT_EQ(grid->CellAt(7, 6), across);
+    EXPECT_EQ(across->Overlay, nullptr);
+    Release(7, 6);
+}
+
+// ---- The press table ----
+
+// A cell whose data dialog answers as the test says.
+class TDialogCell : public TCellaProva {
+public:
+    using TCellaProva::TCellaProva;
+    bool OpenDataDialog() override {
+        ++opened;
+        return answer;
+    }
+    int opened = 0;
+    bool answer = true;
+};
+
+TEST_F(DrawEditingTest, PressWithAComponentToolInsertsTheFactorysCell) {
+    ScopedTestCellClass testClass;
+    palette.Tool = 6;
+    palette.Make = [](TGridData* g, int32_t c, int32_t r) { return new TCellaProva(g, c, r); };
+    Press(4, 5);
+    Release(4, 5);
+    EXPECT_EQ(palette.Created, 1);
+    ASSERT_NE(grid->CellAt(4, 5), nullptr);
+    EXPECT_EQ(Marked(), 15);
+
+    // A cell the grid refuses (row 0 of a network) changes and marks nothing.
+    Unmark();
+    Press(4, 0);
+    Release(4, 0);
+    EXPECT_EQ(palette.Created, 2);
+    EXPECT_EQ(grid->CellAt(4, 0), nullptr);
+    EXPECT_EQ(Marked(), 0);
+
+    // A tool without a cell: nothing.
+    palette.Make = nullptr;
+    Press(6, 5);
+    EXPECT_EQ(grid->CellAt(6, 5), nullptr);
+    EXPECT_EQ(Marked(), 0);
+
+    // Nothing is placed at step 2.
+    palette.Make = [](TGridData* g, int32_t c, int32_t r) { return new TCellaProva(g, c, r); };
+    project.Step = 2;
+    Press(8, 5);
+    EXPECT_EQ(grid->CellAt(8, 5), nullptr);
+}
+
+TEST_F(DrawEditingTest, PressWithACableToolStartsOnlyOnAnEmptySquareOrACable) {
+    ScopedTestCellClass testClass;
+    auto* part = new TCellaProva(nullptr, 6, 5);
+    ASSERT_TRUE(grid->InsertCell(part, false, 0));
+    TNCavo* bend = PutCable(3, 5, 2, 1);
+    palette.Tool = ToolStraightCable;
+    palette.Turn = 3;
+
+    Press(6, 5);  // a component: no drawing
+    EXPECT_EQ(window.LastColumn, -1);
+    Drag(8, 5);
+    EXPECT_EQ(grid->CellAt(6, 5), part);
+    EXPECT_EQ(grid->CellAt(7, 5), nullptr);
+    Release(8, 5);
+
+    Press(3, 5);  // a cable: its orientation
+    EXPECT_EQ(window.LastColumn, 3);
+    EXPECT_EQ(window.StartOrientation, bend->Orientation);
+    Release(3, 5);
+    EXPECT_EQ(grid->CellAt(3, 5), bend);  // a click on a cable lays nothing
+
+    Press(10, 5);  // an empty square: the tool's orientation, rotation mod 2
+    EXPECT_EQ(window.StartOrientation, 1);
+    palette.Tool = ToolBendCable;
+    Press(10, 5);
+    EXPECT_EQ(window.StartOrientation, 3);
+    // Released where it was pressed: one piece made by the factory.
+    palette.Make = [](TGridData* g, int32_t c, int32_t r) { return new TNCavo(g, 3, 0, c, r, 1, 0); };
+    Release(10, 5);
+    ASSERT_NE(CableAt(10, 5), nullptr);
+    EXPECT_EQ(CableAt(10, 5)->Bend, 1);
+    EXPECT_EQ(Marked(), 15);
+    EXPECT_EQ(window.LastColumn, -1);
+}
+
+TEST_F(DrawEditingTest, DoubleClickOpensTheCellsDataAndOkMarksTheProject) {
+    auto* cell = new TDialogCell(nullptr, 5, 5);
+    ASSERT_TRUE(grid->InsertCell(cell, false, 0));
+    struct Case {
+        int32_t step, tool;
+        bool answer;
+        int opened, marked;
+    };
+    const Case cases[] = {
+        {2, 17, true, 1, 15}, {2, 0, false, 1, 0}, {1, 0, true, 1, 15}, {1, 17, true, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "step " << c.step << " tool " << c.tool);
+        project.Step = c.step;
+        palette.Tool = c.tool;
+        cell->opened = 0;
+        cell->answer = c.answer;
+        Unmark();
+        TPoint p = At(5, 5);
+        window.DoubleClickAt(p.x, p.y);
+        EXPECT_EQ(cell->opened, c.opened);
+        EXPECT_EQ(Marked(), c.marked);
+        EXPECT_EQ(grid->CellAt(5, 5), cell);
+        window.LastColumn = -1;
+    }
+}
+
+// ---- Marking ----
+
+TEST_F(DrawEditingTest, RecolouringAndClearingDescriptionsMarkTheGrid) {
+    TNCavo* a = PutCable(3, 5, 1);
+    TNCavo* b = PutCable(4, 5, 1);
+    palette.Tool = ToolStraightCable;
+    palette.Cable = clGreen;
+    TPoint p = At(3, 5);
+    window.ClickAt(p.x, p.y, TShiftState{ssAlt});
+    EXPECT_EQ(a->Colour, clGreen);
+    EXPECT_EQ(b->Colour, clGreen);
+    EXPECT_EQ(Marked(), 1);
+    Unmark();
+    window.ClickAt(p.x, p.y);  // without Alt nothing is recoloured
+    EXPECT_EQ(Marked(), 0);
+
+    // The chains the clear operations walk: the anchor, the two cables and
+    // an outlet-like cell.
+    auto* outlet = new TCellaProva(nullptr, 8, 8);
+    ASSERT_TRUE(grid->InsertCell(outlet, false, 0));
+    grid->Anchor->NextCell = a;
+    a->NextCell = b;
+    b->NextCell = outlet;
+    grid->FirstOutlet = outlet;
+    struct Case {
+        const char* what;
+        void (TDrawWindow::*clear)();
+        std::vector<TCella*> described, cleared, kept;
+    };
+    const Case cases[] = {
+        {"cables", &TDrawWindow::ClearCableDescriptions, {a, b, outlet}, {a, b}, {outlet}},
+        {"outlets", &TDrawWindow::ClearOutletDescriptions, {a, outlet}, {outlet}, {a}},
+        {"all", &TDrawWindow::ClearAllDescriptions, {a, outlet, grid->Anchor}, {a, outlet}, {grid->Anchor}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (TCella* cell : c.described) cell->Described = 1;
+        Unmark();
+        (window.*c.clear)();
+        for (TCella* cell : c.cleared) EXPECT_EQ(cell->Described, 0);
+        for (TCella* cell : c.kept) EXPECT_EQ(cell->Described, 1);
+        EXPECT_EQ(Marked(), 15);
+        // Nothing described any more: nothing is marked.
+        Unmark();
+        (window.*c.clear)();
+        EXPECT_EQ(Marked(), 0);
+    }
+    grid->Anchor->NextCell = nullptr;
+    a->NextCell = b->NextCell = nullptr;
+    grid->FirstOutlet = nullptr;
+}
+
+TEST_F(DrawEditingTest, LineCountPopupOnTheTerminalChangesAndMarksOnlyANewCount) {
+    auto* head = dynamic_cast<TTesta*>(grid->Anchor);
+    ASSERT_NE(head, nullptr);
+    window.CenterOn(head->Column, head->Row);
+    const int32_t before = head->NumThroughOutputs;
+    TPoint p = At(head->Column, head->Row);
+    // Its current count is ticked; choosing it changes nothing.
+    Application->Script().AnswerPopup(IntToStr(before) + (before == 1 ? " linea" : " linee"));
+    window.RightClickAt(p.x, p.y);
+    ASSERT_FALSE(Application->Script().Popups.empty());
+    EXPECT_EQ(Application->Script().Popups.back().Menu, window.LinesPopup);
+    EXPECT_TRUE(window.LinesPopup->Items->Items[before - 1]->Checked);
+    EXPECT_EQ(Marked(), 0);
+    Application->Script().AnswerPopup("3 linee");
+    window.RightClickAt(p.x, p.y);
+    EXPECT_EQ(head->NumThroughOutputs, 3);
+    EXPECT_EQ(Marked(), 15);
+    // Elsewhere, or at step 2, the edit popup opens.
+    Application->Script().Reset();
+    project.Step = 2;
+    window.RightClickAt(p.x, p.y);
+    ASSERT_FALSE(Application->Script().Popups.empty());
+    EXPECT_EQ(Application->Script().Popups.back().Menu, window.EditPopup);
+    Application->Script().Reset();
+}
+
+// ---- Graphic signs ----
+
+// The mouse at grid pixels (the units signs are stored in): squares show 42
+// pixels wide with a grid line after each, so a grid pixel x is at
+// x * 43 / 42 on the control scrolled to its origin.
+class DrawSignsTest : public DrawEditingTest {
+protected:
+    static int ScreenOf(int32_t v) { return (v * 43 + 41) / 42; }
+    void PressAt(int32_t x, int32_t y, TShiftState shift = {}) {
+        window.MouseDown(mbLeft, shift + TShiftState{ssLeft}, ScreenOf(x), ScreenOf(y));
+    }
+    void DragTo(int32_t x, int32_t y) { window.MouseMove(TShiftState{ssLeft}, ScreenOf(x), ScreenOf(y)); }
+    void ReleaseAt(int32_t x, int32_t y) { window.MouseUp(mbLeft, TShiftState{}, ScreenOf(x), ScreenOf(y)); }
+    void ClickAt(int32_t x, int32_t y) { window.ClickAt(ScreenOf(x), ScreenOf(y)); }
+    std::vector<TSegnoGrafico*> Signs() const {
+        std::vector<TSegnoGrafico*> all;
+        for (TSegnoGrafico* s = grid->Signs->head; s; s = s->Next) all.push_back(s);
+        return all;
+    }
+};
+
+TEST_F(DrawSignsTest, NewLinesAndRectanglesAreStoredOrderedInThePalettesStyle) {
+    struct Case {
+        int32_t tool;
+        TPoint from, to;
+        int32_t x1, y1, x2, y2;
+    };
+    const Case cases[] = {
+        {ToolSignLine, {100, 90}, {220, 150}, 100, 90, 220, 150},
+        {ToolSignLine, {220, 150}, {100, 90}, 100, 90, 220, 150},   // ends swapped: x1 <= x2
+        {ToolSignRectangle, {220, 60}, {100, 150}, 100, 60, 220, 150},  // corners normalised
+    };
+    palette.Graphic = clRed;
+    palette.Width = 3;
+    palette.Style = psDash;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tool);
+        grid->Signs->Clear();
+        Unmark();
+        palette.Tool = c.tool;
+        PressAt(c.from.x, c.from.y);
+        EXPECT_EQ(window.SignMode, SignDrawingNew);
+        DragTo((c.from.x + c.to.x) / 2, c.to.y);
+        DragTo(c.to.x, c.to.y);
+        ReleaseAt(c.to.x, c.to.y);
+        EXPECT_EQ(window.SignMode, SignIdle);
+        auto signs = Signs();
+        ASSERT_EQ(signs.size(), 1u);
+        const TSegnoGrafico& sign = *signs[0];
+        EXPECT_EQ(sign.Kind, c.tool == ToolSignLine ? SignLine : SignRectangle);
+        EXPECT_EQ(TPoint(sign.X1, sign.Y1), TPoint(c.x1, c.y1));
+        EXPECT_EQ(TPoint(sign.X2, sign.Y2), TPoint(c.x2, c.y2));
+        EXPECT_EQ(sign.Pen->Color.Get(), clRed);
+        EXPECT_EQ(sign.Pen->Width.Get(), 3);
+        EXPECT_EQ(sign.Pen->Style.Get(), psDash);
+        EXPECT_EQ(Marked(), 1);
+    }
+    // A click without a drag draws nothing.
+    grid->Signs->Clear();
+    Unmark();
+    PressAt(300, 200);
+    ReleaseAt(300, 200);
+    EXPECT_TRUE(Signs().empty());
+    EXPECT_EQ(Marked(), 0);
+}
+
+TEST_F(DrawSignsTest, PressWithTheArrowSelectsReshapesOrMovesSigns) {
+    TSegnoGrafico* line = AddSign(SignLine, 50, 60, 200, 60);
+    TSegnoGrafico* box = AddSign(SignRectangle, 260, 170, 340, 250);
+    palette.Tool = ToolSelect;
+
+    // A sign not selected: selected at once, mode 2; Shift adds another.
+    PressAt(120, 60);
+    EXPECT_EQ(window.SignMode, SignPressedOther);
+    EXPECT_TRUE(window.SelectedSigns.Contains(line));
+    ReleaseAt(120, 60);
+    PressAt(300, 170, TShiftState{ssShift});
+    EXPECT_EQ(window.SelectedSigns.Count(), 2);
+    ReleaseAt(300, 170);
+    EXPECT_EQ(window.SelectedSigns.Count(), 2);
+    // No sign under the press: the selection is cleared.
+    PressAt(150, 300);
+    EXPECT_EQ(window.SelectedSigns.Count(), 0);
+    ReleaseAt(150, 300);
+
+    // A selected sign off its handles: mode 1; a click leaves it as it was.
+    PressAt(120, 60);
+    ReleaseAt(120, 60);
+    Unmark();
+    PressAt(120, 60);
+    EXPECT_EQ(window.SignMode, SignPressedSelected);
+    ReleaseAt(120, 60);
+    EXPECT_EQ(Signs().size(), 2u);
+    EXPECT_EQ(Signs()[0], line);
+    EXPECT_EQ(Marked(), 0);
+
+    // A handle of the selected line: its end follows the mouse.
+    PressAt(200, 61);
+    EXPECT_EQ(window.SignMode, SignReshaping);
+    ASSERT_NE(window.CurrentSign, nullptr);
+    EXPECT_EQ(TPoint(window.CurrentSign->X1, window.CurrentSign->Y1), TPoint(50, 60));
+    DragTo(230, 120);
+    ReleaseAt(230, 120);
+    auto signs = Signs();
+    ASSERT_EQ(signs.size(), 2u);
+    TSegnoGrafico* reshaped = signs[1];
+    EXPECT_EQ(TPoint(reshaped->X1, reshaped->Y1), TPoint(50, 60));
+    EXPECT_EQ(TPoint(reshaped->X2, reshaped->Y2), TPoint(230, 120));
+    EXPECT_TRUE(window.SelectedSigns.Contains(reshaped));
+    EXPECT_EQ(Marked(), 1);
+
+    // Grabbing the first end of a line makes it the moving one.
+    Unmark();
+    PressAt(50, 60);
+    ASSERT_EQ(window.SignMode, SignReshaping);
+    EXPECT_EQ(TPoint(window.CurrentSign->X1, window.CurrentSign->Y1), TPoint(230, 120));
+    DragTo(20, 100);
+    ReleaseAt(20, 100);
+    reshaped = Signs()[1];
+    EXPECT_EQ(TPoint(reshaped->X1, reshaped->Y1), TPoint(20, 100));  // still ordered
+    EXPECT_EQ(TPoint(reshaped->X2, reshaped->Y2), TPoint(230, 120));
+
+    // Moving the selection: both signs by the mouse's displacement.
+    PressAt(300, 170, TShiftState{ssShift});
+    ReleaseAt(300, 170);
+    ASSERT_EQ(window.SelectedSigns.Count(), 2);
+    Unmark();
+    PressAt(300, 250);  // on the box's bottom edge, off its corners
+    EXPECT_EQ(window.SignMode, SignPressedSelected);
+    DragTo(320, 260);
+    EXPECT_EQ(window.SignMode, SignMoving);
+    EXPECT_EQ(window.MovingCopies.size(), 2u);
+    DragTo(342, 292);
+    ReleaseAt(342, 292);
+    signs = Signs();
+    ASSERT_EQ(signs.size(), 2u);
+    for (TSegnoGrafico* sign : signs) EXPECT_TRUE(window.SelectedSigns.Contains(sign));
+    const TSegnoGrafico* movedBox = signs[0]->Kind == SignRectangle ? signs[0] : signs[1];
+    EXPECT_EQ(TPoint(movedBox->X1, movedBox->Y1), TPoint(302, 212));
+    EXPECT_EQ(TPoint(movedBox->X2, movedBox->Y2), TPoint(382, 292));
+    EXPECT_TRUE(window.MovingCopies.empty());
+    EXPECT_EQ(Marked(), 1);
+    (void)box;
+}
+
+TEST_F(DrawSignsTest, TextIsTypedInPlaceAndAnEmptyTextLeavesNoSign) {
+    palette.Tool = ToolSignText;
+    palette.Graphic = clBlue;
+    palette.Font = "Arial";
+    palette.Size = 12;
+    ClickAt(130, 100);
+    EXPECT_EQ(window.SignMode, SignDrawingNew);  // kept while the text is typed
+    ASSERT_TRUE(window.Editor->Visible);
+    EXPECT_EQ(window.Editor->Left, (130 * 43 + 21) / 42);
+    EXPECT_EQ(window.Editor->Top, (100 * 43 + 21) / 42);
+    EXPECT_EQ(window.Editor->Font->Name.Get(), "Arial");
+    EXPECT_EQ(window.Editor->Font->Color.Get(), clBlue);
+    window.Editor->Text = "Scala B";
+    window.Canvas->Font->Assign(*window.Editor->Font);
+    EXPECT_EQ(window.Editor->Width, window.Canvas->TextWidth("Scala BMM"));
+    char enter = '\r';
+    window.Editor->KeyPress(enter);
+    EXPECT_FALSE(window.Editor->Visible);
+    auto signs = Signs();
+    ASSERT_EQ(signs.size(), 1u);
+    EXPECT_EQ(signs[0]->Kind, SignText);
+    EXPECT_EQ(signs[0]->Text, "Scala B");
+    EXPECT_EQ(TPoint(signs[0]->X1, signs[0]->Y1), TPoint(130, 100));
+    EXPECT_GT(signs[0]->X2, signs[0]->X1);
+    EXPECT_GT(signs[0]->Y2, signs[0]->Y1);
+    EXPECT_EQ(signs[0]->Font->Color.Get(), clBlue);
+    EXPECT_EQ(Marked(), 1);
+    EXPECT_EQ(window.SignMode, SignIdle);
+
+    // An empty text: no sign, nothing marked.
+    Unmark();
+    ClickAt(300, 300);
+    ASSERT_TRUE(window.Editor->Visible);
+    window.Editor->KeyPress(enter);
+    EXPECT_EQ(Signs().size(), 1u);
+    EXPECT_EQ(Marked(), 0);
+
+    // A selected text grabbed by a corner is edited in place and replaced.
+    palette.Tool = ToolSelect;
+    TSegnoGrafico* old = signs[0];
+    window.SelectSign(old);
+    ClickAt(old->X1, old->Y1);
+    ASSERT_TRUE(window.Editor->Visible);
+    EXPECT_EQ(window.Editor->Text.Get(), "Scala B");
+    EXPECT_TRUE(grid->SignsAt(3, 2).empty());  // off its squares while typed
+    window.Editor->Text = "Scala C";
+    // A press elsewhere ends the typing as Enter does.
+    PressAt(150, 300);
+    ReleaseAt(150, 300);
+    signs = Signs();
+    ASSERT_EQ(signs.size(), 1u);
+    EXPECT_EQ(signs[0]->Text, "Scala C");
+    EXPECT_FALSE(window.Editor->Visible);
+}
+
+TEST_F(DrawSignsTest, RubberBandOnABitmapSurvivesRepaintsAndLeavesNoTrace) {
+    TNCavo* cable = PutCable(3, 2, 1);
+    (void)cable;
+    TBitmap bitmap(window.ClientWidth, window.ClientHeight);
+    TRasterEngine engine(bitmap);
+    window.Canvas->SetEngine(&engine);
+    for (int32_t c = 0; c < 8; ++c)
+        for (int32_t r = 0; r < 6; ++r) window.PaintSquare(c, r);
+    auto pixels = [&] {
+        std::vector<TColor> all;
+        for (int y = 0; y < bitmap.Height; ++y)
+            for (int x = 0; x < bitmap.Width; ++x) all.push_back(bitmap.Pixel(x, y));
+        return all;
+    };
+    const auto before = pixels();
+
+    palette.Tool = ToolSignLine;
+    PressAt(20, 100);
+    DragTo(250, 100);
+    const auto banded = pixels();
+    EXPECT_NE(banded, before);
+    // The band is drawn where the line will be painted: 100 * 43 / 42 rounded.
+    EXPECT_NE(bitmap.Pixel(133, 102), before[102 * bitmap.Width + 133]);
+    // Repainting squares under the band keeps it.
+    window.PaintSquare(3, 2);
+    window.PaintSquare(1, 2);
+    EXPECT_EQ(pixels(), banded);
+    // Back to the start and released: nothing drawn, every pixel as it was.
+    DragTo(20, 100);
+    ReleaseAt(20, 100);
+    EXPECT_TRUE(Signs().empty());
+    EXPECT_EQ(pixels(), before);
+
+    // Drawn for real: the line is painted square by square exactly where
+    // its band was (the grid lines between the squares are the grid's).
+    PressAt(20, 100);
+    DragTo(250, 100);
+    ReleaseAt(250, 100);
+    ASSERT_EQ(Signs().size(), 1u);
+    const auto painted = pixels();
+    int differ = 0;
+    for (size_t i = 0; i < painted.size(); ++i) {
+        const size_t x = i % bitmap.Width, y = i / bitmap.Width;
+        if (x % 43 != 42 && y % 43 != 42 && painted[i] != banded[i]) ++differ;
+    }
+    EXPECT_EQ(differ, 0);
+    window.Canvas->SetEngine(nullptr);
 }
 
 }  // namespace
