@@ -21,7 +21,7 @@ constexpr int32_t CaptionResized = 6;
 constexpr int32_t CaptionTextChanged = 7;
 
 bool IsCableTool(int32_t tool) { return tool == ToolStraightCable || tool == ToolBendCable; }
-bool IsSignTool(int32_t tool) { return tool >= ToolSignLine && tool <= ToolSignText; }
+bool IsSignTool(int32_t tool) { return tool >= ToolLine && tool <= ToolText; }
 
 TSide SideOf(int32_t dc, int32_t dr) {
     if (dc > 0) return TSide::Right;
@@ -97,7 +97,7 @@ void TDrawWindow::PressLeft() {
     const int32_t col = MouseInfo.Column, row = MouseInfo.Row;
     const TPoint at = GridPixel();
     pressAt_ = at;
-    if (tool == ToolSelect || IsSignTool(tool)) {
+    if (tool == ToolArrow || IsSignTool(tool)) {
         if (PressOnSelectedSign(at)) return;
         TSegnoGrafico* sign = SignUnderMouse();
         if (sign && SelectedSigns.Contains(sign)) {
@@ -105,7 +105,7 @@ void TDrawWindow::PressLeft() {
             PressedSign = sign;
             return;
         }
-        if (tool == ToolSelect) {
+        if (tool == ToolArrow) {
             if (sign) {
                 // Selected at once, so that a drag moves it.
                 if (!Shift.Contains(ssShift)) ClearSignSelection();
@@ -119,7 +119,7 @@ void TDrawWindow::PressLeft() {
         }
         // A new sign in the palette's style, both points at the press.
         CurrentSign = std::make_unique<TSegnoGrafico>(grid_);
-        CurrentSign->Kind = tool == ToolSignLine ? SignLine : tool == ToolSignRectangle ? SignRectangle : SignText;
+        CurrentSign->Kind = tool == ToolLine ? SignLine : tool == ToolRectangle ? SignRectangle : SignText;
         CurrentSign->X1 = CurrentSign->X2 = at.x;
         CurrentSign->Y1 = CurrentSign->Y2 = at.y;
         CurrentSign->Pen->Color = Palette->GraphicColour();
@@ -496,7 +496,7 @@ void TDrawWindow::DblClick() {
     TDrawGrid::DblClick();
     if (!grid_) return;
     const int32_t step = Step();
-    if (step != 2 && !(step == 1 && Palette && Palette->CurrentTool() == ToolSelect)) return;
+    if (step != 2 && !(step == 1 && Palette && Palette->CurrentTool() == ToolArrow)) return;
     TCella* cell = grid_->CellAtLayer(MouseInfo.Column, MouseInfo.Row, MouseInfo.CentreDX, MouseInfo.CentreDY);
     if (cell && cell->OpenDataDialog()) grid_->SetModified(ModAll);
 }

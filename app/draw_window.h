@@ -58,16 +58,15 @@ public:
     virtual void ShowSignStyle(bool visible, const TSignStyle& style) = 0;
 };
 
-// Tools of the palette the control itself acts on.
-enum : int32_t {
-    ToolSelect = 0,
-    ToolStraightCable = 17,
-    ToolBendCable = 18,
-    ToolEraser = 33,
-    ToolSignLine = 100,
-    ToolSignRectangle = 101,
-    ToolSignText = 102,
-};
+// Tools of the palette the control itself acts on; the others are the type
+// codes of the cells they place.
+constexpr int32_t ToolArrow = 0;
+constexpr int32_t ToolStraightCable = 17;
+constexpr int32_t ToolBendCable = 18;
+constexpr int32_t ToolEraser = 33;
+constexpr int32_t ToolLine = 100;
+constexpr int32_t ToolRectangle = 101;
+constexpr int32_t ToolText = 102;
 
 // Sign modes: idle, pressed on a selected sign, pressed on another sign,
 // reshaping a selected sign, drawing a new one, moving the selection.

@@ -21,12 +21,8 @@ class TGridData;
 class TPannelloCodici;
 class TSegnoGrafico;
 
-// Tool numbers that are not a cell's type code.
-constexpr int32_t ToolArrow = 0;
-constexpr int32_t ToolEraser = 33;
-constexpr int32_t ToolLine = 100;
-constexpr int32_t ToolRectangle = 101;
-constexpr int32_t ToolText = 102;
+// Tool numbers that are not a cell's type code: ToolArrow, ToolEraser,
+// ToolLine, ToolRectangle, ToolText (app/draw_window.h).
 // The per-tool memories cover tools 0 to 58.
 constexpr int32_t ToolMemories = 59;
 

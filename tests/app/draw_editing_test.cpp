@@ -535,9 +535,9 @@ TEST_F(DrawSignsTest, NewLinesAndRectanglesAreStoredOrderedInThePalettesStyle) {
         int32_t x1, y1, x2, y2;
     };
     const Case cases[] = {
-        {ToolSignLine, {100, 90}, {220, 150}, 100, 90, 220, 150},
-        {ToolSignLine, {220, 150}, {100, 90}, 100, 90, 220, 150},   // ends swapped: x1 <= x2
-        {ToolSignRectangle, {220, 60}, {100, 150}, 100, 60, 220, 150},  // corners normalised
+        {ToolLine, {100, 90}, {220, 150}, 100, 90, 220, 150},
+        {ToolLine, {220, 150}, {100, 90}, 100, 90, 220, 150},   // ends swapped: x1 <= x2
+        {ToolRectangle, {220, 60}, {100, 150}, 100, 60, 220, 150},  // corners normalised
     };
     palette.Graphic = clRed;
     palette.Width = 3;
@@ -556,7 +556,7 @@ TEST_F(DrawSignsTest, NewLinesAndRectanglesAreStoredOrderedInThePalettesStyle) {
         auto signs = Signs();
         ASSERT_EQ(signs.size(), 1u);
         const TSegnoGrafico& sign = *signs[0];
-        EXPECT_EQ(sign.Kind, c.tool == ToolSignLine ? SignLine : SignRectangle);
+        EXPECT_EQ(sign.Kind, c.tool == ToolLine ? SignLine : SignRectangle);
         EXPECT_EQ(TPoint(sign.X1, sign.Y1), TPoint(c.x1, c.y1));
         EXPECT_EQ(TPoint(sign.X2, sign.Y2), TPoint(c.x2, c.y2));
         EXPECT_EQ(sign.Pen->Color.Get(), clRed);
@@ -576,7 +576,7 @@ TEST_F(DrawSignsTest, NewLinesAndRectanglesAreStoredOrderedInThePalettesStyle) {
 TEST_F(DrawSignsTest, PressWithTheArrowSelectsReshapesOrMovesSigns) {
     TSegnoGrafico* line = AddSign(SignLine, 50, 60, 200, 60);
     TSegnoGrafico* box = AddSign(SignRectangle, 260, 170, 340, 250);
-    palette.Tool = ToolSelect;
+    palette.Tool = ToolArrow;
 
     // A sign not selected: selected at once, mode 2; Shift adds another.
     PressAt(120, 60);
@@ -653,7 +653,7 @@ TEST_F(DrawSignsTest, PressWithTheArrowSelectsReshapesOrMovesSigns) {
 }
 
 TEST_F(DrawSignsTest, TextIsTypedInPlaceAndAnEmptyTextLeavesNoSign) {
-    palette.Tool = ToolSignText;
+    palette.Tool = ToolText;
     palette.Graphic = clBlue;
     palette.Font = "Arial";
     palette.Size = 12;
@@ -690,7 +690,7 @@ TEST_F(DrawSignsTest, TextIsTypedInPlaceAndAnEmptyTextLeavesNoSign) {
     EXPECT_EQ(Marked(), 0);
 
     // A selected text grabbed by a corner is edited in place and replaced.
-    palette.Tool = ToolSelect;
+    palette.Tool = ToolArrow;
     TSegnoGrafico* old = signs[0];
     window.SelectSign(old);
     ClickAt(old->X1, old->Y1);
@@ -723,7 +723,7 @@ TEST_F(DrawSignsTest, RubberBandOnABitmapSurvivesRepaintsAndLeavesNoTrace) {
     };
     const auto before = pixels();
 
-    palette.Tool = ToolSignLine;
+    palette.Tool = ToolLine;
     PressAt(20, 100);
     DragTo(250, 100);
     const auto banded = pixels();
