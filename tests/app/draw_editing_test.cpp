@@ -14,6 +14,7 @@
 #include "cells/head_end.h"
 #include "platform/application.h"
 #include "platform/engines.h"
+#include "platform/forms.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 #include "support/stand_in_palette.h"
@@ -505,6 +506,64 @@ TEST_F(DrawEditingTest, LineCountPopupOnTheTerminalChangesAndMarksOnlyANewCount)
     ASSERT_FALSE(Application->Script().Popups.empty());
     EXPECT_EQ(Application->Script().Popups.back().Menu, window.EditPopup);
     Application->Script().Reset();
+}
+
+// ---- Port hints ----
+
+TEST_F(DrawEditingTest, HintShowsThePortAfterHalfASecondAndGoesWhenTheMouseLeaves) {
+    auto* cell = new TCellaProva(nullptr, 5, 5);
+    ASSERT_TRUE(grid->InsertCell(cell, false, 0));
+    TScript& script = Application->Script();
+    const TRect square = window.CellRect(5, 5);
+    const TPoint over(square.Left + 21, square.Top + 8);  // the upper half: the input
+    Screen->SetCursorPos(window.ClientToScreen(over));
+
+    // Off, nothing shows.
+    window.MouseMove(TShiftState{}, over.x, over.y);
+    script.AdvanceClock(600);
+    EXPECT_FALSE(window.HintWindow->Visible);
+
+    window.HintsActive = true;
+    window.MouseMove(TShiftState{}, over.x + 1, over.y);
+    EXPECT_TRUE(window.HintDelay->Enabled);
+    script.AdvanceClock(499);
+    EXPECT_FALSE(window.HintWindow->Visible);
+    script.AdvanceClock(1);
+    ASSERT_TRUE(window.HintWindow->Visible);
+    EXPECT_FALSE(window.HintDelay->Enabled);
+    ASSERT_GE(window.HintWindow->Lines->Count(), 2);
+    EXPECT_EQ(window.HintWindow->Lines->Strings(0), "ingresso");
+    EXPECT_NE(window.HintWindow->Lines->Strings(1).find("componente non definito"), std::string::npos);
+    // Below and right of the pointer, inside the control, over the squares it records.
+    const TRect hint = window.HintWindow->BoundsRect();
+    EXPECT_GT(hint.Left, over.x);
+    EXPECT_GT(hint.Top, over.y);
+    EXPECT_LE(hint.Right, window.ClientWidth.Get());
+    EXPECT_LE(hint.Bottom, window.ClientHeight.Get());
+    EXPECT_EQ(window.HintArea.Left, 5);
+    EXPECT_EQ(window.HintArea.Top, 5);
+    EXPECT_GE(window.HintArea.Right, 5);
+
+    // Over no cell but within 10 pixels of the window it stays; farther it goes.
+    const TPoint near(hint.Left + 30, hint.Top - 6);
+    ASSERT_EQ(grid->CellAt(6, 5), nullptr);
+    window.MouseMove(TShiftState{}, near.x, near.y);
+    ASSERT_EQ(window.MouseInfo.Column, 6);
+    EXPECT_TRUE(window.HintWindow->Visible);
+    window.MouseMove(TShiftState{}, square.Left + 21, square.Top + 21 + 4 * 43);
+    EXPECT_FALSE(window.HintWindow->Visible);
+    EXPECT_EQ(window.HintArea, TRect(0, 0, -1, -1));
+
+    // The watch hides it once the pointer is off the control and the window.
+    window.MouseMove(TShiftState{}, over.x, over.y);
+    script.AdvanceClock(500);
+    ASSERT_TRUE(window.HintWindow->Visible);
+    script.AdvanceClock(1000);
+    EXPECT_TRUE(window.HintWindow->Visible);
+    Screen->SetCursorPos(window.ClientToScreen(TPoint(-50, -50)));
+    script.AdvanceClock(1000);
+    EXPECT_FALSE(window.HintWindow->Visible);
+    Screen->SetCursorPos(TPoint(0, 0));
 }
 
 // ---- Graphic signs ----
