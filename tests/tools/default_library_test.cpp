@@ -1,0 +1,542 @@
+// The default library "Varne.alb" and "Default.sel": the files the build
+// leaves in the program directory, how the program reads them, what their
+// articles hold and which of the designer's roles they fill.
+#include "tools/default_library/default_library.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cells/amplifiers.h"
+#include "cells/auto_mix.h"
+#include "cells/cables.h"
+#include "cells/cell.h"
+#include "cells/factory.h"
+#include "cells/mixers.h"
+#include "cells/outlets.h"
+#include "cells/sources.h"
+#include "cells/taps.h"
+#include "cells/terminations.h"
+#include "core/control_builders.h"
+#include "core/libraries.h"
+#include "platform/comctrls.h"
+#include "platform/forms.h"
+#include "platform/safe_files.h"
+#include "platform/stdctrls.h"
+#include "support/file_bytes.h"
+#include "support/globals_fixture.h"
+#include "support/record_bytes.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Cells = std::vector<std::unique_ptr<TCella>>;
+
+constexpr int Slots = 11;    // band slots with values
+constexpr int SatSlot9 = 9;  // satellite band 4, where the designer reads satellite figures
+constexpr int BandVSlot = 5;
+constexpr uint32_t TerMask = 0x3a, SatMask = 0x3c0, BothMask = 0x3fa;
+
+std::string BuildFile(const char* name) { return std::string(OV_PROGRAM_DIR) + "/" + name; }
+
+std::string Bytes(const std::string& path) {
+    std::string bytes;
+    int error = 0;
+    EXPECT_TRUE(ReadFileContent(path, bytes, error)) << path << " " << error;
+    return bytes;
+}
+
+std::set<std::string> FilesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
+    return names;
+}
+
+bool Real(float v) { return v > -500000.0f; }
+float Value(TCella& c, int row, int column, int slot) { return c.Attenuation->Get3(row, column, slot); }
+
+// Power words as the designer reads them.
+bool PassesDc(const TCella& c) { return (c.Power[PowerSupply][0] & 4) && (c.Power[PowerFeeds][0] & 1); }
+bool PoweredFeeding(const TCella& c) {
+    return (c.Power[PowerSupply][0] & (4 | 8 | 16)) && (c.Power[PowerFeeds][0] & 1);
+}
+bool At(const TCella& c, uint32_t position) { return (c.Positions[0] & position) != 0; }
+
+class DefaultLibrary : public GlobalsTest {
+protected:
+    ScopedPrototypes prototypes;
+    ScopedLibraries libraries;
+    TListBox messages;
+
+    void SetUp() override { globals.Reporter().SetTarget(&messages); }
+
+    // The build's library, registered as the program registers it.
+    TLibreria* Register() {
+        auto* library = new TLibreria;
+        library->fileName = BuildFile(DefaultLibraryFile);
+        libraries.Get().Append(library);
+        return library;
+    }
+
+    // Every entry of the build's library, in file order.
+    Cells ReadAll() {
+        TLibreria* library = Register();
+        Cells cells;
+        EXPECT_TRUE(library->Open());
+        TCella* cell = nullptr;
+        for (bool more = library->FirstCell(cell); more; more = library->NextCell(cell)) {
+            cells.emplace_back(cell);
+            cell = nullptr;
+        }
+        library->Close();
+        return cells;
+    }
+
+    static std::vector<TCella*> OfType(const Cells& cells, int32_t type) {
+        std::vector<TCella*> found;
+        for (const auto& c : cells)
+            if (c->TypeCode == type) found.push_back(c.get());
+        return found;
+    }
+};
+
+// ---- The files ----
+
+TEST_F(DefaultLibrary, BuildWritesBothFilesAndTheGeneratorAlwaysWritesTheSameBytes) {
+    TempDir first(TempDir::InMemory{}), second(TempDir::InMemory{});
+    AnsiString failure;
+    ASSERT_TRUE(WriteDefaultLibrary(first.Path(), failure)) << failure;
+    ASSERT_TRUE(WriteDefaultLibrary(second.Path() + "/", failure)) << failure;
+    EXPECT_EQ(FilesIn(first.Path()), (std::set<std::string>{"Varne.alb", "Default.sel"}));
+    for (const char* name : {DefaultLibraryFile, DefaultSelectionFile}) {
+        const std::string bytes = Bytes(first.File(name));
+        EXPECT_EQ(bytes, Bytes(second.File(name))) << name;
+        EXPECT_EQ(bytes, Bytes(BuildFile(name))) << name << " of the build differs from its generator";
+    }
+    // "Default.sel": the library name alone (the whole library ticked), then
+    // six cable pairs, riser first, as chunked strings.
+    std::string sel = "\x05Varne";
+    for (const char* code :
+         {"\x06GCX-10", "\x06GCX-10", "\x06GCX-07", "\x06GCX-07", "\x06GCX-05", "\x06GCX-05"})
+        sel += std::string("\x05Varne") + code;
+    EXPECT_EQ(sel.size(), 84u);
+    EXPECT_EQ(Bytes(first.File(DefaultSelectionFile)), sel);
+}
+
+TEST_F(DefaultLibrary, FailedWriteLeavesNoFileOfEitherName) {
+    file_faults::Reset();
+    std::int64_t steps = 0;
+    {
+        TempDir dir(TempDir::InMemory{});
+        AnsiString failure;
+        ASSERT_TRUE(WriteDefaultLibrary(dir.Path(), failure)) << failure;
+        steps = file_faults::Steps();
+    }
+    ASSERT_GT(steps, 2);
+    // The library's first write, one in the middle, and its last rename.
+    for (std::int64_t stop : {std::int64_t{0}, steps / 2, steps - 1}) {
+        TempDir dir(TempDir::InMemory{});
+        file_faults::StopAt(stop, file_faults::TStop::Error, ENOSPC);
+        AnsiString failure;
+        EXPECT_FALSE(WriteDefaultLibrary(dir.Path(), failure)) << stop;
+        file_faults::Reset();
+        EXPECT_FALSE(failure.empty());
+        EXPECT_TRUE(FilesIn(dir.Path()).empty()) << "stop at " << stop;
+    }
+    // "Default.sel" cannot be made: the complete library is not put in place either.
+    {
+        TempDir dir(TempDir::InMemory{});
+        fs::create_directory(dir.File(std::string(".new.") + DefaultSelectionFile));
+        AnsiString failure;
+        EXPECT_FALSE(WriteDefaultLibrary(dir.Path(), failure));
+        EXPECT_EQ(FilesIn(dir.Path()), (std::set<std::string>{".new.Default.sel"}));
+    }
+    // A class the factory cannot make: nothing is written.
+    {
+        TempDir dir(TempDir::InMemory{});
+        const TCellMaker saved = SetCellClassMaker("TSat", nullptr);
+        AnsiString failure;
+        EXPECT_FALSE(WriteDefaultLibrary(dir.Path(), failure));
+        SetCellClassMaker("TSat", saved);
+        EXPECT_NE(failure.find("39"), std::string::npos) << failure;
+        EXPECT_TRUE(FilesIn(dir.Path()).empty());
+    }
+}
+
+// ---- Reading ----
+
+TEST_F(DefaultLibrary, OpensCountsAndReadsEveryEntryIntoItsClass) {
+    EXPECT_EQ(Bytes(BuildFile(DefaultLibraryFile)).substr(0, 13), std::string("alb 6.0.0   \x09"));
+    const Cells cells = ReadAll();
+    ASSERT_EQ(cells.size(), 213u);
+    // The entries are the generator's articles, whole and in its order.
+    const Cells made = BuildDefaultArticles();
+    ASSERT_EQ(made.size(), cells.size());
+    std::set<AnsiString> codes;
+    TLibreria* library = libraries.Get().Find("varne");
+    ASSERT_NE(library, nullptr);
+    ASSERT_TRUE(library->Open());
+    for (size_t i = 0; i < cells.size(); ++i) {
+        TCella& c = *cells[i];
+        SCOPED_TRACE(c.Code);
+        EXPECT_EQ(SavedRecord(c), SavedRecord(*made[i]));
+        EXPECT_TRUE(codes.insert(c.Code).second) << "code twice";
+        EXPECT_EQ(c.Brand, "Generico");
+        EXPECT_EQ(c.Currency, 1);
+        EXPECT_GT(c.Price, 0.0f);
+        EXPECT_GE(c.InstallMinutes, 0);
+        EXPECT_FALSE(c.Description.empty());
+        EXPECT_FALSE(c.Category.empty());
+        EXPECT_EQ(c.Described, 1);
+        // Read by its code, as the designer and the forms read an article.
+        TCella* byCode = nullptr;
+        ASSERT_TRUE(library->ReadCell(byCode, c.Code));
+        std::unique_ptr<TCella> owned(byCode);
+        EXPECT_EQ(SavedRecord(*owned), SavedRecord(c));
+        // The data check of its class; a cable is checked with the length the designer gives it.
+        std::unique_ptr<TCella> checked(c.Clone());
+        ASSERT_NE(checked, nullptr);
+        if (checked->TypeCode == CodeCable) {
+            EXPECT_FALSE(Real(static_cast<TNCavo&>(*checked).PassAttenuation()))
+                << "a library cable has no length";
+            static_cast<TNCavo&>(*checked).SetLength(25.0f);
+        }
+        EXPECT_TRUE(checked->CheckData("")) << (messages.Items->Count() ? messages.Items->Strings(0) : "");
+    }
+    library->Close();
+    EXPECT_EQ(messages.Items->Count(), 0);
+}
+
+TEST_F(DefaultLibrary, ListsInEveryWayTheProgramListsLibraries) {
+    TLibreria* library = Register();
+    EXPECT_EQ(libraries.Get().Find("VARNE"), library);
+    ASSERT_TRUE(library->Open());
+    TStringList list;
+    library->ListCategories(list);
+    std::set<AnsiString> categories;
+    for (int i = 0; i < list.Count(); ++i) categories.insert(list[i]);
+    EXPECT_EQ(categories, (std::set<AnsiString>{"Cavi", "Prese", "Divisori", "Derivatori", "Chiusure",
+                                                "Switch", "Amplificatori", "Amplificatori LB", "Alimentatori",
+                                                "Filtri attivi", "Amplificatori finali", "Convertitori",
+                                                "Convertitori LNB", "Parabole", "Miscelatori", "Antenne"}));
+    // The wizard's cable pickers: the cable codes.
+    library->Query(list, "", CodeCable, 0, 0, 0, lqCodesOfType);
+    EXPECT_EQ(list.Count(), 3);
+    library->ListByTypeAndKeys(list, 6, 1, 1, 4);
+    EXPECT_EQ(list.Count(), 5 + 2);
+    library->Query(list, "", 43, 0, 0, 0, lqSeriesOfType);
+    std::set<AnsiString> series;
+    for (int i = 0; i < list.Count(); ++i) series.insert(list[i]);
+    EXPECT_EQ(series, (std::set<AnsiString>{"GTM", "GSI"}));
+    library->Close();
+
+    std::unique_ptr<TCella> tap(libraries.Get().GetCell("Varne", "GD-04-14"));
+    ASSERT_NE(tap, nullptr);
+    EXPECT_EQ(tap->Description, "Derivatore 4 uscite 14 dB");
+
+    TForm form(nullptr);
+    TTreeView* tree = new TTreeView(&form);
+    tree->Parent = &form;
+    FillLibraryTree(tree, LibTreeLibraries | LibTreeCategories);
+    TTreeNode* node = tree->Items->GetFirstNode();
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->Text.Get(), "Varne");
+    int shown = 0;
+    for (TTreeNode* category = node->getFirstChild(); category; category = category->getNextSibling())
+        for (TTreeNode* entry = category->getFirstChild(); entry; entry = entry->getNextSibling()) ++shown;
+    EXPECT_EQ(shown, 213);
+}
+
+// ---- Plausibility, over the whole library ----
+
+TEST_F(DefaultLibrary, EveryArticleIsPlausible) {
+    const Cells cells = ReadAll();
+    std::map<AnsiString, TCella*> byCode;
+    for (const auto& c : cells) byCode[c->Code] = c.get();
+    auto loss = [](TCella* c, int slot) { return Value(*c, 0, 0, slot); };
+
+    struct Invariant {
+        const char* what;
+        std::function<bool(TCella&)> holds;  // for every cell
+    };
+    const Invariant invariants[] = {
+        {"cable loss rises strictly with the slot",
+         [&](TCella& c) {
+             if (c.TypeCode != CodeCable) return true;
+             for (int b = 1; b < Slots; ++b)
+                 if (!(loss(&c, b) > loss(&c, b - 1))) return false;
+             return Real(loss(&c, 0));
+         }},
+        {"a thinner cable is always lossier",
+         [&](TCella& c) {
+             if (c.Code != "GCX-07") return true;
+             for (int b = 0; b < Slots; ++b)
+                 if (!(loss(byCode["GCX-05"], b) > loss(&c, b) && loss(&c, b) > loss(byCode["GCX-10"], b)))
+                     return false;
+             return true;
+         }},
+        {"a tap's through loss is below its tap loss and above the power balance",
+         [&](TCella& c) {
+             if (c.TypeCode != 6) return true;
+             for (int b = 0; b < Slots; ++b) {
+                 const double t = Value(c, 0, TapLossColumn, b), th = Value(c, 0, TapThroughColumn, b);
+                 const double balance = -10.0 * std::log10(1.0 - c.TapOutputs * std::pow(10.0, -t / 10.0));
+                 if (!(th < t && th >= balance)) return false;
+             }
+             return true;
+         }},
+        {"a larger tap loss of the same size gives a smaller through loss",
+         [&](TCella& c) {
+             if (c.TypeCode != 6) return true;
+             for (const auto& other : cells)
+                 if (other->TypeCode == 6 && other->TapOutputs == c.TapOutputs &&
+                     PassesDc(*other) == PassesDc(c) &&
+                     Value(*other, 0, TapLossColumn, 0) > Value(c, 0, TapLossColumn, 0))
+                     for (int b = 0; b < Slots; ++b)
+                         if (!(Value(*other, 0, TapThroughColumn, b) < Value(c, 0, TapThroughColumn, b)))
+                             return false;
+             return true;
+         }},
+        {"a splitter loses at least its power split at every slot",
+         [&](TCella& c) {
+             if (c.TypeCode != 3 && c.TypeCode != 49) return true;
+             for (int b = 0; b < Slots; ++b)
+                 if (!(Value(c, 0, TapLossColumn, b) >= 10.0 * std::log10(c.TapOutputs))) return false;
+             return true;
+         }},
+        {"an amplifier's maximum output lies in 100-126 dB and its gain is positive",
+         [&](TCella& c) {
+             int column = -1, gain = -1;
+             if (c.TypeCode == 21 || c.TypeCode == 22) column = AmpMaxOutput, gain = AmpGain;
+             if (c.TypeCode == 40 || c.TypeCode == 43) column = WideMaxOutput, gain = WideGain;
+             if (column < 0) return true;
+             int values = 0;
+             for (int r = 0; r < c.TableRows; ++r)
+                 for (int b = 0; b < Slots; ++b) {
+                     const float out = Value(c, r, column, b);
+                     if (!Real(out)) continue;
+                     ++values;
+                     if (out < 100.0f || out > 126.0f || !(Value(c, r, gain, b) > 0.0f)) return false;
+                 }
+             return values > 0;
+         }},
+        {"every LNB level lies in 74-86 dB, no LNB is \"LNB Quad\"",
+         [&](TCella& c) {
+             if (c.TypeCode != CodeSat) return true;
+             if (c.Characteristics[0] & 4) return false;
+             for (int o = 0; o < c.TableRows; ++o)
+                 for (int b = 6; b < Slots; ++b) {
+                     const float v = Value(c, o, SatLevelColumn, b);
+                     if (v < 74.0f || v > 86.0f) return false;
+                 }
+             return true;
+         }},
+        {"no type 50, 55 or 42, no brand \"Varne\" or of the brand rules",
+         [&](TCella& c) {
+             return c.TypeCode != 50 && c.TypeCode != 55 && c.TypeCode != 42 && c.Brand != "Varne" &&
+                    c.Brand != "Marca A" && c.Brand != "Marca B" && c.Brand != "Marca C";
+         }},
+    };
+    for (const Invariant& inv : invariants)
+        for (const auto& c : cells) EXPECT_TRUE(inv.holds(*c)) << inv.what << ": " << c->Code;
+}
+
+// ---- The designer's roles ----
+
+TEST_F(DefaultLibrary, EveryRoleOfTheDesignerHasACandidate) {
+    const Cells cells = ReadAll();
+    auto any = [&](const std::function<bool(TCella&)>& fits) {
+        for (const auto& c : cells) {
+            c->ComputeBandMask();
+            if (fits(*c)) return true;
+        }
+        return false;
+    };
+    auto shape = [](TCella& c, int type, int inputs, int outputs) {
+        return c.TypeCode == type && c.Inputs == inputs && c.TapOutputs == outputs;
+    };
+    struct Role {
+        std::string what;
+        std::function<bool(TCella&)> fits;
+    };
+    std::vector<Role> roles;
+    for (int n : {2, 3, 4, 6}) {
+        roles.push_back({"splitter 1x" + std::to_string(n),
+                         [=](TCella& c) { return shape(c, 3, 1, n) && !PassesDc(c); }});
+        roles.push_back({"splitter passing DC 1x" + std::to_string(n),
+                         [=](TCella& c) { return shape(c, 3, 1, n) && PassesDc(c); }});
+    }
+    roles.push_back({"splitter 1x2 with band V and satellite losses", [&](TCella& c) {
+                         return shape(c, 3, 1, 2) && Real(Value(c, 0, 0, BandVSlot)) &&
+                                Real(Value(c, 0, 0, SatSlot9));
+                     }});
+    for (int n : {1, 2, 4, 6, 8})
+        roles.push_back({"tap 1x" + std::to_string(n), [=](TCella& c) { return shape(c, 6, 1, n); }});
+    for (int n : {2, 4})
+        roles.push_back({"tap passing DC 1x" + std::to_string(n),
+                         [=](TCella& c) { return shape(c, 6, 1, n) && PassesDc(c); }});
+    for (int n : {2, 4, 6})
+        roles.push_back(
+            {"closing tap 1x" + std::to_string(n), [=](TCella& c) { return shape(c, 49, 1, n); }});
+    for (int i : {3, 5, 9}) {
+        for (int o : {2, 4, 6, 8, 16})
+            roles.push_back(
+                {"staircase switch " + std::to_string(i) + "x" + std::to_string(o),
+                 [=](TCella& c) { return shape(c, 10, i, o) && At(c, 4) && !PoweredFeeding(c); }});
+        for (int o : {8, 16, 32})
+            roles.push_back({"radial switch " + std::to_string(i) + "x" + std::to_string(o),
+                             [=](TCella& c) { return shape(c, 47, i, o); }});
+        roles.push_back({"powered radial switch " + std::to_string(i) + "x8",
+                         [=](TCella& c) { return shape(c, 47, i, 8) && PoweredFeeding(c); }});
+        for (int o : {4, 8})
+            roles.push_back({"closing switch " + std::to_string(i) + "x" + std::to_string(o), [=](TCella& c) {
+                                 return shape(c, 47, i, o) && At(c, 16) && !PoweredFeeding(c);
+                             }});
+    }
+    roles.push_back({"radial switch 5x16 without loss at satellite band 4",
+                     [&](TCella& c) { return shape(c, 47, 5, 16) && Value(c, 0, 0, SatSlot9) == 0.0f; }});
+    for (int n : {3, 4, 5, 8, 9}) {
+        for (int type : {21, 22})
+            roles.push_back({"line amplifier type " + std::to_string(type) + " of " + std::to_string(n),
+                             [=](TCella& c) { return c.TypeCode == type && c.Inputs == n && At(c, 4); }});
+    }
+    for (int n : {1, 3, 4, 5, 8, 9})
+        roles.push_back({"substation satellite level of " + std::to_string(n), [=](TCella& c) {
+                             return (c.TypeCode == 21 || c.TypeCode == 22) && c.Inputs == n && At(c, 2) &&
+                                    Value(c, n - 1, AmpMaxOutput, SatSlot9) > 0.0f;
+                         }});
+    roles.push_back({"substation terrestrial level of 1", [&](TCella& c) {
+                         return (c.TypeCode == 21 || c.TypeCode == 22) && c.Inputs == 1 && At(c, 2) &&
+                                Value(c, 0, AmpMaxOutput, BandVSlot) > 0.0f;
+                     }});
+    for (uint32_t mask : {TerMask, SatMask, BothMask})
+        roles.push_back({"one-input substation amplifier of mask " + std::to_string(mask), [=](TCella& c) {
+                             return c.TypeCode == 21 && c.Inputs == 1 && At(c, 2) &&
+                                    c.SetBandMaskBits(BothMask, mask);
+                         }});
+    for (const char* code : {"GCX-05", "GCX-07", "GCX-10"})
+        roles.push_back({std::string("cable of \"Default.sel\" ") + code + " for both kinds", [=](TCella& c) {
+                             return c.Code == code && c.TypeCode == CodeCable && c.HasBands(BothMask);
+                         }});
+    roles.push_back({"wideband head-end amplifier", [&](TCella& c) {
+                         return c.TypeCode == 40 && At(c, 1) &&
+                                Value(c, c.TableRows - 1, WideMaxOutput, BandVSlot) > 0.0f;
+                     }});
+    for (const char* family : {"GTM", "GSI"}) {
+        const std::string f = family;
+        roles.push_back({f + " head-end final", [=](TCella& c) {
+                             return c.TypeCode == 43 && c.Series == f && At(c, 1) && c.Brand == "Generico";
+                         }});
+        roles.push_back({f + " substation final of 1 or 3 inputs", [=](TCella& c) {
+                             return c.TypeCode == 43 && c.Series == f && At(c, 2) &&
+                                    (c.Inputs == 1 || c.Inputs == 3);
+                         }});
+    }
+    roles.push_back({"GTM channel filter", [&](TCella& c) { return c.TypeCode == 35 && c.Series == "GTM"; }});
+    roles.push_back({"GSI IF/IF converter", [&](TCella& c) {
+                         return c.TypeCode == 37 && c.Series == "GSI" &&
+                                (static_cast<TCellaAutoMix&>(c).Modules->head->flags & 7) == 1;
+                     }});
+    roles.push_back({"LNB of 4 outputs at 80 dB with a dish of its series", [&](TCella& c) {
+                         if (c.TypeCode != CodeSat || c.ThroughOutputs != 4 ||
+                             Value(c, 0, 0, SatSlot9) != 80.0f)
+                             return false;
+                         for (const auto& d : cells)
+                             if (d->TypeCode == 45 && d->Series == c.Series) return true;
+                         return false;
+                     }});
+    for (const Role& r : roles) EXPECT_TRUE(any(r.fits)) << r.what;
+    for (int type : {50, 55, 42}) EXPECT_TRUE(OfType(cells, type).empty()) << type;
+}
+
+TEST_F(DefaultLibrary, TheClassesChoosersTakeThePreferredArticles) {
+    Cells cells = ReadAll();
+    TMemLib list;  // as the wizard collects a fully ticked library
+    for (auto& c : cells) list.Insert(c.release());
+    auto first = [&](const std::function<bool(TCella&)>& fits) -> TCella* {
+        for (TCella* c = list.head; c; c = c->NextCell)
+            if (fits(*c)) return c;
+        return nullptr;
+    };
+    auto last = [&](const std::function<bool(TCella&)>& fits) -> TCella* {
+        TCella* found = nullptr;
+        for (TCella* c = list.head; c; c = c->NextCell)
+            if (fits(*c)) found = c;
+        return found;
+    };
+
+    // Terminations: each connector takes its own; "any connector" the first.
+    for (int k = 0; k <= 3; ++k) {
+        TCella* t =
+            first([&](TCella& c) { return c.TypeCode == 16 && TChiusura::MatchesRequest(c, 0x40 + k); });
+        ASSERT_NE(t, nullptr) << k;
+        EXPECT_EQ(t->Code, k == 3 ? "GTR-0" : "GTR-" + std::to_string(k));
+    }
+
+    // Outlets: the outlet pass keeps the last match of a shape. With the
+    // mixed single cable the terrestrial role takes either power kind, and
+    // the DC-blocking outlet must come last; the satellite roles ask for one.
+    enum { Blocking, Passing, Either };
+    struct OutletCase {
+        int type, sockets, connector, dc;
+        const char* code;
+    };
+    const OutletCase outlets[] = {
+        {14, 2, 0, Either, "GP-TS2-D"},     {15, 2, 0, Either, "GP-TS2-P18"},
+        {54, 2, 0, Either, "GP-TS2-T"},     {14, 1, 0, Blocking, "GP-T1-D"},
+        {14, 1, 1, Blocking, "GP-S1-D"},    {14, 1, 1, Passing, "GP-CS1-D"},
+        {15, 2, 0, Blocking, "GP-TS2-P18"}, {15, 2, 0, Passing, "GP-CTS2-P18"},
+        {54, 1, 1, Passing, "GP-CS1-T"},
+    };
+    for (const OutletCase& o : outlets) {
+        TCella* chosen = last([&](TCella& c) {
+            c.ComputeBandMask();
+            const bool dc = (c.Power[PowerSupply][0] & 4) != 0;
+            return c.TypeCode == o.type && c.TapOutputs == o.sockets && c.Choice3 == o.connector &&
+                   c.HasBands(BothMask) && (o.dc == Either || dc == (o.dc == Passing));
+        });
+        ASSERT_NE(chosen, nullptr) << o.code;
+        EXPECT_EQ(chosen->Code, o.code);
+    }
+
+    // Mixers: terrestrial and satellite, VHF and UHF, and two VHF antennas in either order.
+    uint8_t ter[15] = {}, sat[15] = {}, vhf[15] = {}, uhf[15] = {}, bandIII[15] = {};
+    for (int b = 1; b <= 5; ++b) ter[b] = 1;
+    for (int b = 6; b <= 9; ++b) sat[b] = 1;
+    for (int b : {1, 3}) vhf[b] = 1;
+    for (int b : {4, 5}) uhf[b] = 1;
+    bandIII[3] = 1;
+    struct MixerCase {
+        const uint8_t *input0, *input1;
+        const char* code;
+    };
+    const MixerCase mixers[] = {
+        {sat, ter, "GMX-TS"}, {vhf, uhf, "GMX-VU"}, {vhf, vhf, "GMX-VV"}, {bandIII, bandIII, "GMX-VV"}};
+    for (const MixerCase& m : mixers) {
+        TMiscelatore mixer(nullptr, 0, 0, 0, 0, 2);
+        EXPECT_TRUE(mixer.SelectFromLibrary(list.head, m.input0, m.input1)) << m.code;
+        EXPECT_EQ(mixer.Code, m.code);
+    }
+
+    // Finals: the lowest level that reaches the need, of the family and the bands asked.
+    TCella* final11 = first([](TCella& c) { return c.Code == "GFA-TM-11-114"; });
+    ASSERT_NE(final11, nullptr);
+    auto& prototype = static_cast<TAmplificatoreAt&>(*final11);
+    TCella* found = prototype.FindByOutputLevel(list.head, BandVSlot, 116.0f, "Generico", "GTM");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->Code, "GFA-TM-11-118");
+    found = prototype.FindForChannel(list.head, 3, 100.0f, "Generico", "GTM", 0x3a, 0x0a);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->Code, "GFA-TM-11V-114");
+}
+
+}  // namespace
