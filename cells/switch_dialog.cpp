@@ -32,6 +32,8 @@ bool TSwitch::OpenDataDialog() {
     // A page per line; the user outputs of a line when they differ.
     dialog->ModuleCount = Lines();
     dialog->OutputCount = NumTapOutputs;
+    // Distinct outputs each keep their own tap loss.
+    dialog->DistinctRow[0] = TapLossColumn;
     dialog->CaptionModulo->Text = "Montante selezionato";
     dialog->CaptionUscita->Text = "Uscita selezionata";
     dialog->ArrangeLayout();

@@ -41,6 +41,8 @@ bool TDerivatore::OpenDataDialog() {
     // A page per line, and the user outputs of a line when they differ.
     dialog->ModuleCount = NumInputs;
     dialog->OutputCount = t;
+    // Distinct outputs each keep their own tap loss.
+    dialog->DistinctRow[0] = TapLossColumn;
     dialog->CaptionModulo->Text = "Montante selezionato";
     dialog->CaptionUscita->Text = "Uscita selezionata";
     dialog->ArrangeLayout();

@@ -588,6 +588,8 @@ void TDatiComponenti::ResetPages() {
 }
 
 void TDatiComponenti::FormShow(TObject*) {
+    // A component whose outputs differ brought its per-output tables.
+    DistinctOutputs = ModuleData;
     CopyDistinctRows();
     ResetPages();
     // The "Libreria" group starts on the first open library.

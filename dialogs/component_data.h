@@ -19,6 +19,7 @@
 class TCella;
 class TSistemaBande;
 class TComboStringGrid;
+class TLibreria;
 
 // One row of a value table: a value per band slot.
 using TBandRow = std::array<float, BandSlots>;
@@ -201,6 +202,23 @@ public:
     void AuxLibraryChange(int row);
     // "Libreria" group: a new library empties the code and disables "Elimina".
     void LibraryChange(TObject* sender);
+
+    // ---- Library entries (component_data_library.cpp) ----
+    // "Articoli ausiliari" row: the categories of its library, the codes of
+    // its category; a chosen code fills the rest of the row.
+    void AuxCategoryEnter(int row);
+    void AuxCategoryChange(int row);
+    void AuxCodeEnter(int row);
+    void AuxCodeChange(int row);
+    // "Libreria" group: the codes of the entries of the edited component's
+    // type and port counts; a chosen code loads its entry into the form.
+    void LibraryCodeEnter(TObject* sender);
+    void LibraryCodeChange(TObject* sender);
+    // "Aggiungi" writes the form as a new entry under "Codice", "Aggiorna"
+    // over the entry of that code, "Elimina" removes the loaded entry.
+    void AddEntryClick(TObject* sender);
+    void UpdateEntryClick(TObject* sender);
+    void DeleteEntryClick(TObject* sender);
 
     // ---- State ----
     TCella* EditedCell = nullptr;           // the clone being edited; owned by the edit
@@ -414,6 +432,10 @@ private:
     // Lists the channels of the plan the row's plan combo names.
     void FillChannelCombo(int row);
     void BuildChannelGrids();
+    void WireLibraryHandlers();
+    TLibreria* ChosenLibrary() const;
+    bool auxCodeChosen_[2] = {false, false};
+    bool WriteEntry(bool adding);
     // The signal rows live in "Dati segnali", or in the module tabs.
     void MoveSignalRows(TWinControl* parent);
     void HideTabRows();

@@ -78,6 +78,7 @@ void TDatiComponenti::WireEditHandlers() {
     }
     ComboLibreria->OnEnter = Handler(this, &TDatiComponenti::LibraryNamesEnter);
     ComboLibreria->OnChange = Handler(this, &TDatiComponenti::LibraryChange);
+    WireLibraryHandlers();
 }
 
 // ---------------------------------------------------------------- library combos
@@ -411,6 +412,8 @@ void TDatiComponenti::UpdateEqualOutputs(TObject*) {
     } else {
         DistinctOutputs = 0;
     }
+    // The component keeps per-output tables only while its outputs differ.
+    ModuleData = DistinctOutputs;
     SelectOutput(0);
 }
 

@@ -236,4 +236,36 @@ TEST_F(DialogPages, DistinctOutputsStartAsCopiesOfOutputZeroAndCopyByDrop) {
     EXPECT_FALSE(cell->OpenDataDialog());
 }
 
+TEST_F(DialogPages, DistinctOutputsGiveTheSwitchItsPerOutputTapLossesAndEqualOnesDropThem) {
+    auto cell = Make(10, 2, 4);
+    ASSERT_EQ(cell->MatrixTableA->root4, nullptr);
+    Answer([](TDatiComponenti& f) {
+        EXPECT_EQ(f.DistinctOutputs, 0);
+        f.ButtonUsciteDistinte->Click();
+        f.RadioUscita[2]->Click();
+        EXPECT_EQ(f.ValueEdit[TapLossColumn][1]->Text.Get(), "10");   // a copy of output 0
+        f.ValueEdit[TapLossColumn][1]->Text = "17";
+        f.RadioModulo[1]->Click();
+        f.ButtonOk->Click();
+    });
+    EXPECT_TRUE(cell->OpenDataDialog());
+    ASSERT_NE(cell->MatrixTableA->root4, nullptr);
+    EXPECT_FLOAT_EQ(cell->MatrixTableA->Get4(0, 2, 0, 1), 17.0f);
+    EXPECT_FLOAT_EQ(cell->MatrixTableA->Get4(0, 3, 0, 1), 10.0f);
+    EXPECT_FLOAT_EQ(cell->MatrixTableA->Get4(1, 2, 0, 1), 11.0f);
+
+    Answer([](TDatiComponenti& f) {
+        // The outputs come back distinct, output 2 with its own loss.
+        EXPECT_EQ(f.DistinctOutputs, 1);
+        EXPECT_EQ(f.ButtonUsciteDistinte->Caption.Get(), "Uscite uguali");
+        f.RadioUscita[2]->Click();
+        EXPECT_EQ(f.ValueEdit[TapLossColumn][1]->Text.Get(), "17");
+        f.ButtonUsciteDistinte->Click();
+        f.ButtonOk->Click();
+    });
+    EXPECT_TRUE(cell->OpenDataDialog());
+    EXPECT_EQ(cell->MatrixTableA->root4, nullptr);
+    EXPECT_FLOAT_EQ(cell->Attenuation->Get3(0, TapLossColumn, 1), 10.0f);
+}
+
 }  // namespace

@@ -1,0 +1,225 @@
+// The library side of the component-data form: the category and code combos
+// of the "Articoli ausiliari" rows, and the "Libreria" group, which loads a
+// library entry of the edited component's kind into the form and adds,
+// rewrites or removes entries through the library's safe writers.
+#include <algorithm>
+#include <memory>
+
+#include "cells/cell.h"
+#include "core/globals.h"
+#include "core/libraries.h"
+#include "core/reporter.h"
+#include "dialogs/component_data.h"
+#include "platform/application.h"
+
+namespace {
+
+constexpr const char* CodeMissing = "E' necessario specificare il codice.";
+constexpr const char* CodeExists = "Il codice digitato è già esistente.";
+constexpr const char* LibraryMissing = "E' necessario specificare la libreria.";
+
+// Fills a combo's items and keeps what it shows.
+void SetItems(TComboBox* combo, const TStringList& items) {
+    const AnsiString shown = combo->Text;
+    combo->Items->Clear();
+    combo->Items->AddStrings(items);
+    combo->Text = shown;
+}
+
+void Tell(const char* text) {
+    if (Application) Application->MessageBox(text, ApplicationTitle, MB_OK | MB_ICONWARNING);
+}
+
+// Opens a library for one piece of work and puts it back as it was: a
+// library open for reading is reopened for writing when asked.
+class TLibraryUse {
+public:
+    TLibraryUse(TLibreria* library, bool forWriting) : library_(library) {
+        if (!library_) return;
+        wasOpen_ = library_->IsOpen();
+        if (forWriting && wasOpen_) library_->Close();
+        open_ = library_->Open(forWriting);
+        reopen_ = forWriting && wasOpen_;
+    }
+    ~TLibraryUse() {
+        if (!library_) return;
+        if (!wasOpen_ || reopen_) library_->Close();
+        if (reopen_) library_->Open(false);
+    }
+    TLibraryUse(const TLibraryUse&) = delete;
+    TLibraryUse& operator=(const TLibraryUse&) = delete;
+    bool Open() const { return library_ && open_; }
+
+private:
+    TLibreria* library_;
+    bool wasOpen_ = false;
+    bool open_ = false;
+    bool reopen_ = false;
+};
+
+}  // namespace
+
+void TDatiComponenti::WireLibraryHandlers() {
+    for (int r = 0; r < 2; ++r) {
+        AuxCategoria[r]->OnEnter = [this, r](TObject*) { AuxCategoryEnter(r); };
+        AuxCategoria[r]->OnChange = [this, r](TObject*) { AuxCategoryChange(r); };
+        AuxCodice[r]->OnEnter = [this, r](TObject*) { AuxCodeEnter(r); };
+        // A choice from the list clicks before it changes; typing only changes.
+        AuxCodice[r]->OnClick = [this, r](TObject*) { auxCodeChosen_[r] = true; };
+        AuxCodice[r]->OnChange = [this, r](TObject*) { AuxCodeChange(r); };
+    }
+    ComboVoce->OnEnter = Handler(this, &TDatiComponenti::LibraryCodeEnter);
+    ComboVoce->OnChange = Handler(this, &TDatiComponenti::LibraryCodeChange);
+    ButtonAggiungi->OnClick = Handler(this, &TDatiComponenti::AddEntryClick);
+    ButtonAggiorna->OnClick = Handler(this, &TDatiComponenti::UpdateEntryClick);
+    ButtonElimina->OnClick = Handler(this, &TDatiComponenti::DeleteEntryClick);
+}
+
+// ---------------------------------------------------------------- "Articoli ausiliari"
+
+void TDatiComponenti::AuxCategoryEnter(int row) {
+    TStringList categories;
+    if (Librerie) Librerie->ListByName(AuxLibreria[row]->Text, categories);
+    const bool updating = Updating;
+    Updating = true;
+    SetItems(AuxCategoria[row], categories);
+    Updating = updating;
+}
+
+void TDatiComponenti::AuxCategoryChange(int row) {
+    if (Updating) return;
+    Updating = true;
+    AuxCodice[row]->Items->Clear();
+    AuxCodice[row]->Text = "";
+    AuxQuantita[row]->Text = "";
+    AuxDescrizione[row]->Text = "";
+    Updating = false;
+}
+
+void TDatiComponenti::AuxCodeEnter(int row) {
+    TStringList codes;
+    if (Librerie) Librerie->QueryByName(AuxLibreria[row]->Text, codes, AuxCategoria[row]->Text);
+    const bool updating = Updating;
+    Updating = true;
+    SetItems(AuxCodice[row], codes);
+    Updating = updating;
+}
+
+void TDatiComponenti::AuxCodeChange(int row) {
+    const bool chosen = auxCodeChosen_[row];
+    auxCodeChosen_[row] = false;
+    if (Updating) return;
+    Updating = true;
+    // A code chosen from the list is one article; a typed code leaves the count open.
+    AuxQuantita[row]->Text = chosen ? "1" : "";
+    std::unique_ptr<TCella> entry(Librerie ? Librerie->GetCell(AuxLibreria[row]->Text, AuxCodice[row]->Text) : nullptr);
+    if (entry) {
+        AuxCategoria[row]->Text = entry->Category;
+        AuxDescrizione[row]->Text = entry->Description;
+    }
+    Updating = false;
+}
+
+// ---------------------------------------------------------------- "Libreria"
+
+TLibreria* TDatiComponenti::ChosenLibrary() const {
+    return Librerie ? Librerie->Find(ComboLibreria->Text) : nullptr;
+}
+
+void TDatiComponenti::LibraryCodeEnter(TObject*) {
+    TStringList codes;
+    TLibreria* library = ChosenLibrary();
+    if (EditedCell && library) {
+        TLibraryUse use(library, false);
+        if (use.Open())
+            library->ListByTypeAndKeys(codes, EditedCell->TypeCode, EditedCell->Inputs, EditedCell->ThroughOutputs,
+                                       EditedCell->TapOutputs);
+    }
+    const bool updating = Updating;
+    Updating = true;
+    SetItems(ComboVoce, codes);
+    Updating = updating;
+}
+
+void TDatiComponenti::LibraryCodeChange(TObject*) {
+    TLibreria* library = ChosenLibrary();
+    if (!EditedCell || !library) return;
+    bool loaded = false;
+    {
+        TLibraryUse use(library, false);
+        // The reader takes only an entry of the cell's own type and port counts.
+        TCella* cell = EditedCell;
+        loaded = use.Open() && library->ReadCell(cell, ComboVoce->Text);
+    }
+    if (!loaded) return;
+    const bool updating = Updating;
+    Updating = true;
+    EditedCell->FillDataDialogDefault(this);
+    DistinctOutputs = ModuleData;
+    CopyDistinctRows();
+    if (ShowModuleTabs) {
+        const int tab = TabModuli->TabIndex;
+        RebuildModuleTabs();
+        TabModuli->TabIndex = std::min(tab, TabModuli->Tabs->Count() - 1);
+        ShownModuleTab = ShownAmplifierTab = -1;
+        ShowSelectedTab();
+    } else {
+        SelectModulePage(CurrentModule);
+    }
+    Updating = updating;
+    ButtonElimina->Enabled = true;
+}
+
+bool TDatiComponenti::WriteEntry(bool adding) {
+    TLibreria* library = ChosenLibrary();
+    if (!library) {
+        Tell(LibraryMissing);
+        return false;
+    }
+    const AnsiString code = EditCodice->Text;
+    if (code.empty()) {
+        Tell(CodeMissing);
+        return false;
+    }
+    if (!EditedCell) return false;
+    TLibraryUse use(library, true);
+    if (!use.Open()) return false;
+    if (adding && library->FindEntry(code)) {
+        Tell(CodeExists);
+        return false;
+    }
+    // The clone takes what the form shows, and goes on file under its code.
+    StorePages();
+    EditedCell->ReadDataDialogDefault(this);
+    EditedCell->Code = code;
+    if (!library->WriteCell(*EditedCell)) return false;
+    const bool updating = Updating;
+    Updating = true;
+    ComboVoce->Text = code;
+    Updating = updating;
+    ButtonElimina->Enabled = true;
+    return true;
+}
+
+void TDatiComponenti::AddEntryClick(TObject*) { WriteEntry(true); }
+
+void TDatiComponenti::UpdateEntryClick(TObject*) { WriteEntry(false); }
+
+void TDatiComponenti::DeleteEntryClick(TObject*) {
+    TLibreria* library = ChosenLibrary();
+    const AnsiString code = ComboVoce->Text;
+    if (!library || code.empty()) return;
+    bool deleted = false;
+    {
+        TLibraryUse use(library, true);
+        deleted = use.Open() && library->DeleteEntry(code);
+    }
+    if (!deleted) return;
+    const bool updating = Updating;
+    Updating = true;
+    const int item = ComboVoce->Items->IndexOf(code);
+    if (item >= 0) ComboVoce->Items->Delete(item);
+    ComboVoce->Text = "";
+    Updating = updating;
+    ButtonElimina->Enabled = false;
+}
