@@ -5,6 +5,7 @@
 
 #include "app/project.h"
 #include "app/signs.h"
+#include "app/undo.h"
 #include "cells/separation_log.h"
 
 bool TQNextCell::Pop(TNextCell& record) {
@@ -23,16 +24,23 @@ TGridData::TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t 
     errorMarks_.assign(cells_.size(), 0);
     signIndex_.resize(cells_.size());
     Signs = std::make_unique<TSegniGrafici>(this);
-    // The undo list and the copy buffer join here with their classes.
+    UndoList = std::make_unique<TAnnulla>(this);
     MarkAllOutOfDate();
 }
 
 TGridData::~TGridData() {
-    Clear();
+    // The owner detaches the window before a grid goes: nothing is told.
+    Empty(false);
+    UndoList.reset();
     Signs.reset();  // before the square index it keeps in step
 }
 
-void TGridData::Clear() {
+void TGridData::Clear() { Empty(true); }
+
+void TGridData::Empty(bool tellWindow) {
+    UndoList->Clear();
+    if (tellWindow && Window)
+        for (TSegnoGrafico* sign = Signs->head; sign; sign = sign->Next) Window->SignLeft(sign);
     std::unordered_set<TCella*> doomed;
     for (TCella* cell : cells_) {
         if (!cell) continue;
@@ -47,7 +55,6 @@ void TGridData::Clear() {
     analysis_.clear();
     Signs->Clear();
     ClearSignIndex();
-    // The undo list is emptied here once it joins the grid.
     MarkAllOutOfDate();
 }
 
@@ -106,8 +113,9 @@ bool TGridData::HoldsHeadEnd() const {
     return false;
 }
 
-bool TGridData::InsertCell(TCella* cell, bool recordUndo, int32_t caption) {
-    if (!cell) return false;
+bool TGridData::InsertCell(std::unique_ptr<TCella> owned, bool recordUndo, int32_t caption) {
+    if (!owned) return false;
+    TCella* cell = owned.get();
     separation_log::CellsChanged();
     const TCellRect rect = cell->GetGridRect();
     const bool anchor = cell->TypeCode == CodeHeadEnd;
@@ -117,10 +125,8 @@ bool TGridData::InsertCell(TCella* cell, bool recordUndo, int32_t caption) {
                                 rect.Bottom < Rows && rect.Left <= rect.Right &&
                                 rect.Top <= rect.Bottom && !HoldsHeadEnd())
                              : InsideUsableArea(rect);
-    if (!fits) {
-        delete cell;
-        return false;
-    }
+    if (!fits) return false;  // the refused cell goes with owned
+    owned.release();  // the squares hold it from here on
     cell->Owner = this;
     cell->Overlay = nullptr;
 
@@ -130,7 +136,7 @@ bool TGridData::InsertCell(TCella* cell, bool recordUndo, int32_t caption) {
             for (int32_t r = rect.Top; r <= rect.Bottom; ++r)
                 for (int twice = 0; twice < 2; ++twice) {
                     TCella* there = CellAt(c, r);
-                    if (there && there != cell && RemoveCell(there, recordUndo, 1)) ++removed;
+                    if (there && there != cell && RemoveCell(there, recordUndo, CaptionRemoval)) ++removed;
                 }
         for (int32_t c = rect.Left; c <= rect.Right; ++c)
             for (int32_t r = rect.Top; r <= rect.Bottom; ++r) PlaceOnSquare(c, r, cell);
@@ -138,9 +144,9 @@ bool TGridData::InsertCell(TCella* cell, bool recordUndo, int32_t caption) {
         const int32_t c = rect.Left, r = rect.Top;
         if (TCella* there = CellAt(c, r); there && there != cell) {
             if (!there->CanOverlapCell() || there->Orientation == cell->Orientation) {
-                if (RemoveCell(there, recordUndo, 1)) ++removed;
+                if (RemoveCell(there, recordUndo, CaptionRemoval)) ++removed;
             } else if (there->Overlay) {
-                if (RemoveCell(there->Overlay, recordUndo, 1)) ++removed;
+                if (RemoveCell(there->Overlay, recordUndo, CaptionRemoval)) ++removed;
             }
         }
         TCella* there = CellAt(c, r);
@@ -157,14 +163,30 @@ bool TGridData::InsertCell(TCella* cell, bool recordUndo, int32_t caption) {
     }
     RepaintSquare(rect.Left, rect.Top - 1);
     RepaintSquare(rect.Left, rect.Top + 1);
-    // With the undo list: an inserted-cell record with the removals as its group.
-    (void)recordUndo;
-    (void)caption;
-    (void)removed;
+    if (recordUndo) UndoList->PushInserted(cell, removed, caption);
     return true;
 }
 
 bool TGridData::RemoveCell(TCella* cell, bool recordUndo, int32_t caption) {
+    if (!LiftCell(cell)) return false;
+    ForgetCell(cell);
+    if (recordUndo) {
+        UndoList->PushRemoved(std::unique_ptr<TCella>(cell), 0, caption);
+    } else {
+        UndoList->Forget(cell);
+        delete cell;
+    }
+    return true;
+}
+
+std::unique_ptr<TCella> TGridData::TakeOutCell(TCella* cell) {
+    if (!LiftCell(cell)) return nullptr;
+    ForgetCell(cell);
+    UndoList->Forget(cell);
+    return std::unique_ptr<TCella>(cell);
+}
+
+bool TGridData::LiftCell(TCella* cell) {
     if (!cell || cell->Owner != this) return false;
     const TCellRect rect = cell->GetGridRect();
     if (!cell->CanOverlapCell()) {
@@ -187,48 +209,61 @@ bool TGridData::RemoveCell(TCella* cell, bool recordUndo, int32_t caption) {
     }
     RepaintSquare(rect.Left, rect.Top - 1);
     RepaintSquare(rect.Left, rect.Top + 1);
-    Dispose(cell, recordUndo, caption);
     return true;
-}
-
-void TGridData::Dispose(TCella* cell, bool recordUndo, int32_t caption) {
-    ForgetCell(cell);
-    // The undo list keeps recorded removals once it joins the grid; until then
-    // a removed cell is deleted like an unrecorded one.
-    (void)recordUndo;
-    (void)caption;
-    delete cell;
 }
 
 // A removed cell must not stay reachable: drop every link, chain entry and
 // overlay of the grid's cells that points at it.
 void TGridData::ForgetCell(TCella* cell) {
+    ForgetCells([cell](const TCella* other) { return other == cell; });
+    UnlinkOwn(cell);
+}
+
+void TGridData::UnlinkOwn(TCella* cell) {
+    std::fill(cell->InputCell.begin(), cell->InputCell.end(), nullptr);
+    std::fill(cell->InputPort.begin(), cell->InputPort.end(), -1);
+    std::fill(cell->OutputCell.begin(), cell->OutputCell.end(), nullptr);
+    std::fill(cell->OutputPort.begin(), cell->OutputPort.end(), -1);
+    cell->NextCell = nullptr;
+    cell->NextOutlet = nullptr;
+    cell->Owner = nullptr;
+}
+
+// One walk over the squares for any number of departing cells (a block move
+// takes many at once). The departing cells' own chain links are read, not
+// changed, so that a chain stepping over several of them in a row is mended.
+template <class Gone>
+void TGridData::ForgetCells(const Gone& gone) {
     separation_log::CellsChanged();
-    auto forget = [cell](TCella* other) {
+    // A chain longer than the grid has cells would be a loop: the walk past
+    // departing cells stops there.
+    const size_t limit = cells_.size() * 2 + 2;
+    auto skip = [&](TCella* next, TCella* TCella::*link) {
+        for (size_t n = 0; next && gone(next) && n < limit; ++n) next = next->*link;
+        return next && gone(next) ? nullptr : next;
+    };
+    auto forget = [&](TCella* other) {
         for (size_t i = 0; i < other->InputCell.size(); ++i)
-            if (other->InputCell[i] == cell) {
+            if (other->InputCell[i] && gone(other->InputCell[i])) {
                 other->InputCell[i] = nullptr;
                 if (i < other->InputPort.size()) other->InputPort[i] = -1;
             }
         for (size_t j = 0; j < other->OutputCell.size(); ++j)
-            if (other->OutputCell[j] == cell) {
+            if (other->OutputCell[j] && gone(other->OutputCell[j])) {
                 other->OutputCell[j] = nullptr;
                 if (j < other->OutputPort.size()) other->OutputPort[j] = -1;
             }
-        if (other->NextCell == cell) other->NextCell = cell->NextCell;
-        if (other->NextOutlet == cell) other->NextOutlet = cell->NextOutlet;
-        if (other->Overlay == cell) other->Overlay = nullptr;
+        other->NextCell = skip(other->NextCell, &TCella::NextCell);
+        other->NextOutlet = skip(other->NextOutlet, &TCella::NextOutlet);
+        if (other->Overlay && gone(other->Overlay)) other->Overlay = nullptr;
     };
     for (TCella* other : cells_) {
-        if (!other) continue;
+        if (!other || gone(other)) continue;
         forget(other);
-        if (other->Overlay) forget(other->Overlay);
+        if (other->Overlay && !gone(other->Overlay)) forget(other->Overlay);
     }
-    if (Anchor == cell) Anchor = nullptr;
-    if (FirstOutlet == cell) FirstOutlet = cell->NextOutlet;
-    cell->NextCell = nullptr;
-    cell->NextOutlet = nullptr;
-    cell->Owner = nullptr;
+    if (Anchor && gone(Anchor)) Anchor = nullptr;
+    FirstOutlet = skip(FirstOutlet, &TCella::NextOutlet);
 }
 
 void TGridData::DeleteRect(const TCellRect& rect, bool recordUndo, int32_t caption) {
@@ -257,7 +292,7 @@ void TGridData::DeleteRect(const TCellRect& rect, bool recordUndo, int32_t capti
         for (TSegnoGrafico* sign : signs)
             if (RemoveSign(sign, recordUndo, caption)) ++removed;
     }
-    // With the undo list one group record with the count is pushed.
+    if (recordUndo) UndoList->PushMarker(removed, caption);
     if (recordUndo || removed > 0) SetModified(ModAll);
 }
 
@@ -312,31 +347,33 @@ const std::vector<TSegnoGrafico*>& TGridData::SignsAt(int32_t column, int32_t ro
     return Inside(column, row) ? signIndex_[Index(column, row)] : none;
 }
 
-bool TGridData::AddSign(TSegnoGrafico* sign, bool recordUndo, int32_t caption) {
-    if (!sign) return false;
+bool TGridData::AddSign(std::unique_ptr<TSegnoGrafico> owned, bool recordUndo, int32_t caption) {
+    if (!owned) return false;
     const int64_t width = int64_t{Columns} * SquarePixels, height = int64_t{Rows} * SquarePixels;
     auto onGrid = [&](int64_t x, int64_t y) { return x >= 0 && x < width && y >= 0 && y < height; };
-    if (!onGrid(sign->X1, sign->Y1) && !onGrid(sign->X2, sign->Y2)) {
-        delete sign;
-        return false;
-    }
+    if (!onGrid(owned->X1, owned->Y1) && !onGrid(owned->X2, owned->Y2)) return false;
+    TSegnoGrafico* sign = owned.release();
     sign->Grid = this;
     Signs->Add(sign, true);
-    // The undo list records the inserted sign here once it joins the grid.
-    (void)recordUndo;
-    (void)caption;
+    if (recordUndo) UndoList->PushInserted(sign, 0, caption);
     return true;
 }
 
+bool TGridData::AddSign(TSegnoGrafico* sign, bool recordUndo, int32_t caption) {
+    return AddSign(std::unique_ptr<TSegnoGrafico>(sign), recordUndo, caption);
+}
+
 bool TGridData::RemoveSign(TSegnoGrafico* sign, bool recordUndo, int32_t caption) {
-    if (!sign || sign->Grid != this) return false;
+    // A sign the undo list keeps still names this grid, but is not on it.
+    if (!sign || sign->Grid != this || !Signs->Contains(sign)) return false;
     Signs->Remove(sign, true);
     if (Window) Window->SignLeft(sign);
-    // The undo list keeps recorded removals once it joins the grid; until then
-    // a removed sign is deleted like an unrecorded one.
-    (void)recordUndo;
-    (void)caption;
-    delete sign;
+    if (recordUndo) {
+        UndoList->PushRemoved(std::unique_ptr<TSegnoGrafico>(sign), 0, caption);
+    } else {
+        UndoList->Forget(sign);
+        delete sign;
+    }
     return true;
 }
 
@@ -401,6 +438,7 @@ bool TGridData::Resize(int32_t columns, int32_t rows) {
     cells_.swap(cells);
     errorMarks_.swap(marks);
     analysis_.clear();
+    if (dx != 0 || dy != 0) UndoList->Clear();
     Columns = columns;
     Rows = rows;
     // Moving a sign by whole squares moves its squares with it: the index is

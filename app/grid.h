@@ -10,6 +10,8 @@
 
 #include "cells/cell.h"
 
+class TAnnulla;
+class TBufferCopia;
 class TProgetto;
 class TSegnoGrafico;
 class TSegniGrafici;
@@ -109,32 +111,47 @@ public:
     TGridData(const TGridData&) = delete;
     TGridData& operator=(const TGridData&) = delete;
 
-    // Deletes every cell (and its overlay); anchor and first outlet become
+    // Deletes every cell (and its overlay) and every sign, telling the window
+    // of each sign; empties the undo list; anchor and first outlet become
     // none; everything is out of date.
     void Clear();
     // Changes the size, keeping the anchor in its row at column
-    // (columns / 2) - 1 and moving every cell with it. Refused (false) when an
-    // occupied square would leave the grid.
+    // (columns / 2) - 1 and moving every cell and sign with it. Refused
+    // (false) when an occupied square would leave the grid. A resize that
+    // moves the drawing empties the undo list: its removed cells would come
+    // back beside the wrong neighbours.
     bool Resize(int32_t columns, int32_t rows);
     // The least size Resize accepts for the present drawing.
     void GetMinimumSize(int32_t& columns, int32_t& rows) const;
 
     // Puts a cell on its squares, replacing what stands there (a straight
     // cable crossing another stays as its overlay). A refused cell is deleted.
-    bool InsertCell(TCella* cell, bool recordUndo, int32_t caption);
+    // Recording, the removals are recorded with caption 1 and then one
+    // inserted-cell record, whose group counts them, with the caption given.
+    bool InsertCell(std::unique_ptr<TCella> cell, bool recordUndo, int32_t caption);
+    bool InsertCell(TCella* cell, bool recordUndo, int32_t caption) {
+        return InsertCell(std::unique_ptr<TCella>(cell), recordUndo, caption);
+    }
     // Takes a cell off its squares and out of the links and chains of the
-    // other cells; the cell is deleted unless the undo list keeps it.
+    // other cells. Recording, the undo list keeps it (a removed-cell record);
+    // otherwise it is deleted.
     bool RemoveCell(TCella* cell, bool recordUndo, int32_t caption);
+    // RemoveCell without a record that hands the cell back to the caller;
+    // none for none or a cell of another grid.
+    std::unique_ptr<TCella> TakeOutCell(TCella* cell);
     // Removes every cell on the rectangle except the anchor, and every
-    // graphic sign whose hit test accepts the rectangle.
+    // graphic sign whose hit test accepts the rectangle; recording, one group
+    // record with the caption counts them all.
     void DeleteRect(const TCellRect& rect, bool recordUndo, int32_t caption);
 
     // Takes a sign into the grid's list and square index. A sign with both
-    // ends outside the grid's pixels is refused and deleted.
+    // ends outside the grid's pixels is refused and deleted. Recording: an
+    // inserted-sign record.
+    bool AddSign(std::unique_ptr<TSegnoGrafico> sign, bool recordUndo, int32_t caption);
     bool AddSign(TSegnoGrafico* sign, bool recordUndo, int32_t caption);
     // Takes a sign of this grid out of the list and index, tells the window
-    // it has left, and deletes it unless the undo list keeps it. False for
-    // none or a sign of another grid.
+    // it has left, and deletes it unless the undo list keeps it (recording).
+    // False for none or a sign of another grid.
     bool RemoveSign(TSegnoGrafico* sign, bool recordUndo, int32_t caption);
     // The signs crossing a square (none outside the grid).
     const std::vector<TSegnoGrafico*>& SignsAt(int32_t column, int32_t row) const;
@@ -222,6 +239,7 @@ public:
     bool ChannelsOutOfDate = true;
     bool RequiredChannelsOutOfDate = true;
     std::unique_ptr<TSegniGrafici> Signs;  // the graphic signs drawn over the grid
+    std::unique_ptr<TAnnulla> UndoList;    // the edits an undo reverses (app/undo.h)
 
 private:
     size_t Index(int32_t column, int32_t row) const {
@@ -232,9 +250,17 @@ private:
     // The squares of a sign's bounding box, cut to the grid; false when none.
     bool SignSquares(const TSegnoGrafico* sign, TCellRect& squares) const;
     void PlaceOnSquare(int32_t column, int32_t row, TCella* cell);
-    // Drops every reference that the cells of the grid and the chains hold to cell.
+    // Drops every reference that the cells of the grid and the chains hold to
+    // cell, and the cell's own links.
     void ForgetCell(TCella* cell);
-    void Dispose(TCella* cell, bool recordUndo, int32_t caption);
+    // The same for every cell that gone(cell) names, in one walk.
+    template <class Gone>
+    void ForgetCells(const Gone& gone);
+    void UnlinkOwn(TCella* cell);
+    // Takes a cell of this grid off its squares; false for none, a cell of
+    // another grid or an overlay the square does not hold.
+    bool LiftCell(TCella* cell);
+    void Empty(bool tellWindow);
 
     std::vector<TCella*> cells_;           // [column][row], column-major
     std::vector<uint8_t> errorMarks_;      // [column][row]

@@ -264,6 +264,12 @@ void TSegniGrafici::Remove(TSegnoGrafico* sign, bool repaint) {
     Unlink(sign);
 }
 
+bool TSegniGrafici::Contains(const TSegnoGrafico* sign) const {
+    for (const TSegnoGrafico* s = head; s; s = s->Next)
+        if (s == sign) return true;
+    return false;
+}
+
 int TSegniGrafici::Count() const {
     int n = 0;
     for (TSegnoGrafico* s = head; s; s = s->Next) ++n;

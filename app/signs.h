@@ -87,6 +87,7 @@ public:
     // Takes the sign out of the square index and the list; the caller keeps it.
     void Remove(TSegnoGrafico* sign, bool repaint);
     int Count() const;
+    bool Contains(const TSegnoGrafico* sign) const;
 
     // The sign block. Load returns false, with the list empty, when the
     // block does not read (the stream ends inside it, or a kind is not one

@@ -15,16 +15,6 @@
 
 namespace {
 
-TSegnoGrafico* MakeSign(TGridData* grid, int32_t kind, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    auto* sign = new TSegnoGrafico(grid);
-    sign->Kind = kind;
-    sign->X1 = x1;
-    sign->Y1 = y1;
-    sign->X2 = x2;
-    sign->Y2 = y2;
-    return sign;
-}
-
 bool Indexed(const TGridData& grid, int32_t column, int32_t row, const TSegnoGrafico* sign) {
     const auto& there = grid.SignsAt(column, row);
     return std::find(there.begin(), there.end(), sign) != there.end();
@@ -38,12 +28,6 @@ std::vector<TCellRect> SquaresOf(const TGridData& grid, const TSegnoGrafico* sig
             if (Indexed(grid, c, r, sign)) squares.push_back({r, c, r, c});
     return squares;
 }
-
-class SignWindow : public RecordingGridWindow {
-public:
-    void SignLeft(TSegnoGrafico* sign) override { Left.push_back(sign); }
-    std::vector<TSegnoGrafico*> Left;
-};
 
 TEST(SignHitTest, LinesRectanglesAndTexts) {
     struct Case {

@@ -25,3 +25,13 @@ ScopedTestCellClass::ScopedTestCellClass() {
 ScopedTestCellClass::~ScopedTestCellClass() {
     SetCellClassMaker(FindCellType(TCellaProva::CodiceProva)->ClassName, before_);
 }
+
+TSegnoGrafico* MakeSign(TGridData* grid, int32_t kind, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    auto* sign = new TSegnoGrafico(grid);
+    sign->Kind = kind;
+    sign->X1 = x1;
+    sign->Y1 = y1;
+    sign->X2 = x2;
+    sign->Y2 = y2;
+    return sign;
+}

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "app/grid.h"
+#include "app/signs.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
 
@@ -49,3 +50,13 @@ public:
     void RepaintCell(int32_t column, int32_t row) override { Repainted.push_back({row, column, row, column}); }
     std::vector<TCellRect> Repainted;  // one square each: (row, column, row, column)
 };
+
+// A window that also records the signs that leave its grid.
+class SignWindow : public RecordingGridWindow {
+public:
+    void SignLeft(TSegnoGrafico* sign) override { Left.push_back(sign); }
+    std::vector<TSegnoGrafico*> Left;
+};
+
+// A new sign of grid (not yet on it) from (x1, y1) to (x2, y2).
+TSegnoGrafico* MakeSign(TGridData* grid, int32_t kind, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
