@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/mast_head_end.h"
 #include "app/project.h"
 #include "core/levels.h"
 #include "dialogs/mast_sizing.h"
@@ -886,7 +887,11 @@ void TPaginaSostegno::GroundClick(TObject* Sender) {
 
 // ---------------------------------------------------------------- automatic sizing
 
-bool TPaginaSostegno::HeadEndAntennasUsable() const { return false; }
+// After a design or a load (step 2 on), and only when every antenna and dish
+// of the head end has its data.
+bool TPaginaSostegno::HeadEndAntennasUsable() const {
+    return project_ && project_->Step >= 2 && project_->HeadEndGrid && HeadEndAntennasDescribed(*project_->HeadEndGrid);
+}
 
 void TPaginaSostegno::DetAutSostClick(TObject*) {
     if (!project_) return;
@@ -899,7 +904,28 @@ void TPaginaSostegno::DetAutSostClick(TObject*) {
     else SizeMast();
 }
 
-void TPaginaSostegno::SizeMastFromHeadEnd() { SizeMast(); }
+void TPaginaSostegno::SizeMastFromHeadEnd() {
+    if (!project_) return;
+    TPalo& palo = Palo();
+    palo.ClearMast();
+    palo.SelectedItem = nullptr;
+    palo.SelectedSection = -1;
+    Modified();
+    ShowGround();
+    const int found = project_->HeadEndGrid ? MastItemsFromHeadEnd(*project_->HeadEndGrid, palo.Antennas) : 0;
+    // Every item at its minimum spacing, and the foot where they all fit.
+    layout_ = EvaluateMast(palo);
+    for (const TRecordPalo& record : layout_.Records)
+        if (record.Item) record.Item->Spacing = record.MinSpacing;
+    layout_ = EvaluateMast(palo);
+    palo.FootPosition = layout_.MinFootPosition;
+    SizeMast();
+    if (found <= MastMaxItems) return;
+    ++showing_;
+    MemoAttenzione->Lines->Add(HeadEndItemsDropped);
+    --showing_;
+    PanelAttenzione->Visible = true;
+}
 
 void TPaginaSostegno::SizeMast() {
     if (!project_) return;

@@ -19,6 +19,8 @@ class TDatiAutSost;
 
 // The caption of the program's message boxes.
 constexpr const char* MastMessageCaption = "Ordivex Varne";
+// The warning of a head end with more antennas than a mast holds.
+constexpr const char* HeadEndItemsDropped = "Sono state considerate solo le prime 19 antenne.";
 
 class TPaginaSostegno : public TPanel {
     friend class TPalo;
@@ -47,7 +49,8 @@ public:
     // The sections into the count choice and the grid.
     void ShowSections();
 
-    // The automatic sizing.
+    // The automatic sizing: the menu command "Determinazione automatica
+    // &sostegno" calls DetAutSostClick, then shows this page.
     void DetAutSostClick(TObject* Sender);
     void SizeMastFromHeadEnd();
     void SizeMast();

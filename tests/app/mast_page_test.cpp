@@ -2,7 +2,10 @@
 // mast view and the automatic sizing, driven through the page's controls.
 #include <gtest/gtest.h>
 
+#include "app/grid.h"
 #include "app/mast_page.h"
+#include "cells/graphic_cells.h"
+#include "cells/sources.h"
 #include "app/project.h"
 #include "dialogs/mast_sizing.h"
 #include "platform/application.h"
@@ -369,6 +372,82 @@ TEST_F(MastPageTest, SizingFromTheChosenTubes) {
     script.AnswerShowModal<TDatiAutSost>([](TDatiAutSost& f) { f.ButtonAnnulla->Click(); });
     page.DetAutSostClick(nullptr);
     EXPECT_FLOAT_EQ(palo().Sections[0].Diameter, 60);
+}
+
+TEST_F(MastPageTest, AntennasFromTheHeadEnd) {
+    project.Reset(true);
+    project.Modified = false;
+    TGridData& headEnd = *project.HeadEndGrid;
+    ASSERT_NE(headEnd.Anchor, nullptr);
+    // Three dishes and eighteen antennas: six of band I, six of band III,
+    // six of bands IV and V, put down in a mixed order.
+    int placed = 0;
+    std::vector<TCella*> cells;
+    auto put = [&](TCella* cell) {
+        ASSERT_TRUE(headEnd.InsertCell(cell, false, 0));
+        cells.push_back(cell);
+        ++placed;
+    };
+    for (float diameter : {60.0f, 100.0f, 80.0f}) {
+        auto* dish = new TParabola(&headEnd, 0, 0, 5 + 8 * placed % 64, 40);
+        dish->Diameter = diameter;
+        dish->WindThrust = 50.0f;
+        dish->WindSpeed = 130.0f;
+        put(dish);
+    }
+    const float ranges[3][2] = {{470, 862}, {47, 68}, {174, 230}};
+    for (int k = 0; k < 18; ++k) {
+        auto* antenna = new TAntenna(&headEnd, 0, 0, 3 + 3 * (k % 18), 10 + 5 * (k / 18));
+        antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, ranges[k % 3][0]);
+        antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, ranges[k % 3][1]);
+        antenna->WindArea = 0.1f;
+        antenna->Shape = k == 1 ? 3 : 1;
+        put(antenna);
+    }
+    ASSERT_EQ(placed, 21);
+    project.Step = 2;
+    EXPECT_FALSE(page.HeadEndAntennasUsable());   // nothing described yet
+    for (TCella* cell : cells) cell->Described = 1;
+    project.Step = 1;
+    EXPECT_FALSE(page.HeadEndAntennasUsable());
+    project.Step = 2;
+    ASSERT_TRUE(page.HeadEndAntennasUsable());
+
+    globals.Settings().WriteString("TronchiSel", "d=102mm - s=6mm - l=6m\r\nd=88mm - s=5mm - l=6m");
+    globals.Settings().WriteString("PreselTronchi0", "d=102mm - s=6mm - l=6m\r\nd=88mm - s=5mm - l=6m");
+    script.AnswerShowModal<TDatiAutSost>([](TDatiAutSost& f) {
+        EXPECT_TRUE(f.RadioTesta->Enabled);
+        f.RadioTesta->Checked = true;
+        f.ButtonOk->Click();
+    });
+    page.DetAutSostClick(nullptr);
+    EXPECT_TRUE(project.Modified);
+    const auto& items = palo().Antennas.Items;
+    ASSERT_EQ(items.size(), 19u);
+    std::vector<float> dishes;
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(items[k]->Kind, MastDish);
+        dishes.push_back(items[k]->Diameter);
+        EXPECT_FLOAT_EQ(items[k]->Force, 50.0f);
+        EXPECT_FLOAT_EQ(items[k]->WindOfForce, 130.0f);
+    }
+    EXPECT_EQ(dishes, (std::vector<float>{100.0f, 80.0f, 60.0f}));
+    // Band I ("I°"), then III ("III°"), then the first four of IV and V ("IV°+V°").
+    for (int k = 3; k < 19; ++k) {
+        const int32_t band = k < 9 ? 4 : k < 15 ? 2 : 9;
+        EXPECT_EQ(items[k]->Band, band) << k;
+        EXPECT_EQ(items[k]->Diameter, LevelNone) << k;
+        EXPECT_FLOAT_EQ(items[k]->Area, 0.1f) << k;
+    }
+    // A new antenna goes before those of its band already placed: the first
+    // band I antenna of the head end ends its group.
+    EXPECT_EQ(items[8]->Kind, MastDihedral);
+    EXPECT_EQ(items[3]->Kind, MastYagi);
+    for (const auto& item : items) EXPECT_GE(item->Spacing, 30) << item->Kind;
+    EXPECT_EQ(palo().Ground, -1);
+    EXPECT_TRUE(page.paSuoloAlto->Checked);
+    EXPECT_NE(page.MemoAttenzione->Text.Get().find("Sono state considerate solo le prime 19 antenne."), std::string::npos);
+    EXPECT_TRUE(page.PanelAttenzione->Visible);
 }
 
 TEST(MastPageDrawing, SectionSketch) {
