@@ -44,7 +44,10 @@ void TCreaAuto::Reset() {
         for (auto& floor : staircase)
             for (auto& grid : floor) grid.reset();
     for (auto& grid : ApartmentGrid) grid.reset();
-    for (auto& cell : AntennaCells) cell.reset();
+    for (auto& entry : Antennas) entry = TAntennaEntry{};
+    AntennaCount = AntennaChannelCount = FirstUhfAntenna = 0;
+    coverageModule_ = nullptr;
+    MixedAntenna = 0;
     // Segments are never left pointing at a grid that went.
     CableTemplate->Owner = nullptr;
 
@@ -108,11 +111,6 @@ bool TCreaAuto::CheckBuildingLimits() {
     ok = ok && Settings->AntennaHeadEndDistance >= 0 && Settings->LnbHeadEndDistance >= 0;
     if (!ok && Reporter) Reporter->Report(BuildingLimitsMessage);
     return ok;
-}
-
-bool TCreaAuto::CheckInputs() {
-    ClassifyComponents();
-    return true;
 }
 
 bool TCreaAuto::BuildNetwork() { return true; }

@@ -7,12 +7,15 @@
 //   engine.cpp          construction, Reset, Run
 //   cable_tools.cpp     size splitting, cable runs, outlet lines, cable loading
 //   availability.cpp    the classification pass and its tables
-//   input_check.cpp     the input check of a run
+//   input_check.cpp     the input check of a run: variant flags, outlets, cables
+//   antenna_checks.cpp  the terrestrial antenna table and the fit of antennas to inputs
+//   head_end_figures.cpp the head-end families, level figures and LNB group
 // The stages talk to each other only through the fields below.
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "autodesign/design_settings.h"
 #include "core/levels.h"
@@ -85,6 +88,36 @@ enum : int {
 constexpr int LineTableSize = 10;
 constexpr int ColourTables = 3;
 
+// One terrestrial antenna of a design: its cell with the channels it brings
+// (owned until it is placed), the design levels of those channels, the band
+// slots they use, and the preamplifier chosen for it.
+struct TAntennaEntry {
+    std::unique_ptr<TCella> Cell;
+    float Lowest = 100000.0f;
+    float Highest = 0.0f;
+    uint8_t BandUse[BandSlots] = {};
+    uint8_t Vhf = 0;
+    uint8_t Uhf = 0;
+    uint8_t NeedsPreamplifier = 0;
+    TCella* Preamplifier = nullptr;  // not owned: a cell of the component list
+};
+
+// A head-end module family: one brand and series of active filters (or of
+// satellite converters) with the levels its final amplifiers deliver at the
+// head end (H) and in a substation (S), indexed [inputs - 1][outputs - 1].
+constexpr int FamiliesMax = 10;
+constexpr int FamilyShapes = 4;
+struct TFamiglia {
+    AnsiString Brand;
+    AnsiString Series;
+    int32_t Variant = 0;
+    float ModuleLevel = LevelNone;
+    float H[FamilyShapes][FamilyShapes] = {};
+    float S[FamilyShapes][FamilyShapes] = {};
+    float Hmax = 0.0f;
+    float Smax = 0.0f;
+};
+
 // What a design run asks of the main window. The main window implements it;
 // tests put a stand-in in its place. The engine never reaches a form.
 class TDesignWindow {
@@ -135,6 +168,35 @@ public:
     // Clears the tables, then files every chosen component into them.
     void ClassifyComponents();
     void ClearAvailability();
+
+    // ---- Input check (input_check.cpp) ----
+    // Multi-channel back-off of n channels (dB).
+    static float BackOff(int32_t n);
+    // Whether cable check k (0-8) runs for the variant set by the check.
+    bool CableCheckRuns(int k) const;
+
+    // ---- Antennas (antenna_checks.cpp) ----
+    // Fills the antenna table from the settings' antennas: cells read from
+    // the libraries with their channels, ordered VHF first, preamplifiers
+    // chosen for weak antennas. False after one message.
+    bool CheckAntennaChannels();
+    // Whether the antennas fit the inputs of a wideband module (type 40).
+    bool CanFitAntennas(TCella* module);
+    // The first order of the antennas (positions in order) whose antennas
+    // take module inputs that never decrease, with the input of each.
+    bool FitAntennasToInputs(TCella* module, std::span<int32_t> order, std::span<int32_t> inputs);
+    bool PermuteAntennas(TCella* module, std::span<int32_t> order, std::span<int32_t> inputs, int32_t k);
+    bool TryAntennaOrder(TCella* module, std::span<const int32_t> order, std::span<int32_t> inputs);
+    // Every band slot in use has a value (not negative) in values.
+    static bool InputCoversBands(const uint8_t* bandUse, std::span<const float> values);
+    // Places the antenna of a table entry (with its preamplifier below it)
+    // on a grid at (column, row); the entry keeps a cell the grid refuses.
+    bool PlaceHeadEndModule(int32_t column, int32_t row, int32_t position, TGridData* grid);
+
+    // ---- Head-end figures (head_end_figures.cpp) ----
+    // The head-end families and level figures of a run that designs the head
+    // end; false after one message.
+    bool CheckHeadEndFigures();
 
     // ---- Placement tools (cable_tools.cpp) ----
     // Splits count into at most N parts of the sizes table offers (table[s]
@@ -199,8 +261,16 @@ public:
     std::unique_ptr<TNCavo> Cables[CableCount];
     std::unique_ptr<TNCavo> CableTemplate;  // every segment placed is a clone of it
 
-    // ---- Antennas: one cell per antenna with channels ----
-    std::array<std::unique_ptr<TCella>, AntennaSlots> AntennaCells;
+    // ---- Terrestrial antennas: one entry per antenna slot with channels ----
+    std::array<TAntennaEntry, AntennaSlots> Antennas;
+    int32_t AntennaCount = 0;
+    int32_t AntennaChannelCount = 0;
+    int32_t FirstUhfAntenna = 0;   // position of the first antenna with a UHF channel
+    uint8_t MixedAntenna = 0;      // that antenna also receives a VHF channel
+
+    // ---- Head-end families (input check) ----
+    std::array<TFamiglia, FamiliesMax> FamilyTer;
+    std::array<TFamiglia, FamiliesMax> FamilySat;
 
     // ---- Figures of a run ----
     float RequiredLevelTer = 0.0f;
@@ -217,6 +287,18 @@ public:
     int32_t NetworkColour[SignalKinds] = {0, 0};
 
     // ---- Variant flags and outlets (input check) ----
+    uint8_t MultiswitchSat = 0;        // satellite on a multiswitch of 2, 4 or 8 cables
+    uint8_t MultiswitchRadial = 0;
+    uint8_t MultiswitchStaircase = 0;
+    uint8_t MultiswitchApartment = 0;
+    uint8_t TapNetwork[SignalKinds] = {0, 0};  // a single-cable tap network of the kind
+    uint8_t TerOnMultiswitch = 0;      // terrestrial rides the multiswitch (CarriesTer[1])
+    int32_t LineCount[SignalKinds] = {0, 0};
+    int32_t RadialOutputs[DesignStaircasesMax] = {};
+    int32_t RadialOutputsTotal = 0;
+    int32_t LineAmpInputs = 0;         // inputs of the line amplifiers of a multiswitch riser
+    int32_t LineAmpRest = 0;           // lines left over by them
+    // Per outlet role; the satellite role passing DC follows the satellite one.
     uint8_t CarriesTer[OutletRoles] = {0, 0, 0};
     uint8_t CarriesSat[OutletRoles] = {0, 0, 0};
     // Terrestrial and satellite outlet output counts, then their connector kinds.
@@ -252,13 +334,23 @@ public:
     TLossSwitchTable RadialSwitchLossSat{};
     TCella* CustomModelCell = nullptr;
 
+    // ---- Level figures (input check) ----
+    float BackOffTerNF = 0.0f;
+    float BackOffTer = 0.0f;
+    float BackOffSat = 0.0f;
+    float HeadEndLevelTer = LevelNone;
+    float HeadEndLevelSat = LevelNone;
+    float LineLevelTer = LevelNone;
+    float LineLevelSat = LevelNone;
+    float LnbLevelMax = 0.0f;
+    float LnbLevelMin = 0.0f;
+
     // The article code of the custom cell a head end may be built from, and
     // the two IF filters of the satellite head end: none by default (an
     // empty code matches no component).
     AnsiString CustomModelCode;
     AnsiString IfFilterCodes[2];
 
-protected:
     // The stages of a run after the building check; each reports its first
     // problem through the reporter and returns false. The network and head
     // end stages are empty until they are built.
@@ -267,6 +359,23 @@ protected:
     virtual bool BuildHeadEnd();
 
 private:
+    // The steps of the input check.
+    void SetVariantFlags();
+    void SetLineTables();
+    void SetOutletShapes();
+    void ChooseOutlets();
+    bool CheckCables();
+    // The level figures when no head end is designed.
+    void SetDefaultFigures();
+    // The steps of the head-end figures.
+    bool CheckTerrestrialFigures();
+    bool CheckSatelliteFigures();
+    void FoldLineAmplifiers();
+    bool ChooseLnbGroup();
+    // The coverage of each antenna by each input of the module being fitted.
+    void PrepareCoverage(TCella* module);
+    std::vector<std::array<uint8_t, AntennaSlots>> coverage_;
+    TCella* coverageModule_ = nullptr;
     // The required head-end levels from the network grid's entry windows.
     void TakeRequiredLevels();
     // The outlet line of the three directions: one square (stepColumn,

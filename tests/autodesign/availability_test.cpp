@@ -102,8 +102,8 @@ TEST_F(AvailabilityTest, SubstationLevelsReadInputZeroAndTheLastInput) {
 
 TEST_F(AvailabilityTest, MixersSplittingTheBands) {
     const auto ter = DesignComponents::TerSlots();
-    const std::initializer_list<int32_t> terAll = {1, 2, 3, 4, 5};
-    const std::initializer_list<int32_t> sat = {6, 7, 8, 9};
+    const std::vector<int32_t> terAll = {1, 2, 3, 4, 5};
+    const std::vector<int32_t> sat = {6, 7, 8, 9};
     {
         SCOPED_TRACE("three inputs, then terrestrial on input 1, then a plain one");
         engine.Components->Clear();

@@ -339,7 +339,9 @@ TEST_F(LoadCableTest, FoundUnknownCodeAndUnknownLibrary) {
         TNCavo cable(nullptr, 1, 0, 0, 0, 0, 0);
         EXPECT_EQ(engine.LoadCableFromLibrary(c.library, c.code, &cable), c.found) << c.library << " " << c.code;
         EXPECT_EQ(cable.Described, c.found ? 1 : 0);
-        if (c.found) EXPECT_FLOAT_EQ(cable.LossPer100(5), 21.5f);
+        if (c.found) {
+            EXPECT_FLOAT_EQ(cable.LossPer100(5), 21.5f);
+        }
         EXPECT_FALSE(library->IsOpen());
     }
 }

@@ -57,7 +57,6 @@ public:
     using TCreaAuto::TCreaAuto;
     Stage inputs, network, headEnd;
 
-protected:
     bool CheckInputs() override { return inputs ? inputs(*this) : TCreaAuto::CheckInputs(); }
     bool BuildNetwork() override { return network ? network(*this) : TCreaAuto::BuildNetwork(); }
     bool BuildHeadEnd() override { return headEnd ? headEnd(*this) : TCreaAuto::BuildHeadEnd(); }
@@ -100,7 +99,7 @@ TEST_F(EngineTest, MadeAndFreedWithCellsInEveryWorkGridAndAntennaSlot) {
             for (auto& g : f) fill(g);
     for (auto& g : e->ApartmentGrid) fill(g);
     for (auto& g : e->WorkGrids) g->InsertCell(new TChiusura(nullptr, 0, 0, 3, 3, 1), false, 0);
-    for (auto& a : e->AntennaCells) a.reset(new TChiusura(nullptr, 0, 0, 0, 0, 1));
+    for (auto& a : e->Antennas) a.Cell.reset(new TChiusura(nullptr, 0, 0, 0, 0, 1));
     e->CableTemplate->Owner = e->WorkGrids[0].get();
 
     e->Reset();
@@ -109,7 +108,7 @@ TEST_F(EngineTest, MadeAndFreedWithCellsInEveryWorkGridAndAntennaSlot) {
         for (auto& f : s)
             for (auto& g : f) EXPECT_FALSE(g);
     for (auto& g : e->ApartmentGrid) EXPECT_FALSE(g);
-    for (auto& a : e->AntennaCells) EXPECT_FALSE(a);
+    for (auto& a : e->Antennas) EXPECT_FALSE(a.Cell);
     EXPECT_EQ(e->EntryInputsTer, 0);
     EXPECT_EQ(e->EntryInputsSat, 0);
     EXPECT_EQ(e->FamilyCount[0] + e->FamilyCount[1], 0);
@@ -117,7 +116,7 @@ TEST_F(EngineTest, MadeAndFreedWithCellsInEveryWorkGridAndAntennaSlot) {
     EXPECT_TRUE(e->WorkGrids[0]->HasComponents());
     EXPECT_NE(e->Components->head, nullptr);
 
-    for (auto& a : e->AntennaCells) a.reset(new TChiusura(nullptr, 0, 0, 0, 0, 1));
+    for (auto& a : e->Antennas) a.Cell.reset(new TChiusura(nullptr, 0, 0, 0, 0, 1));
     fill(e->FloorGrid[3][11][1]);
     delete e;  // the sanitizer build sees every cell freed once
 }
@@ -227,7 +226,8 @@ TEST_F(EngineTest, HeadEndAloneIsSizedForTheSettingsLevels) {
         // Written as the settings store writes a number.
         if (stored) globals.Settings().WriteFloat("APSigReqCtTer", 98.5f);
         StandInWindow w;
-        TCreaAuto e(&globals.Reporter(), &w);
+        StagedEngine e(&globals.Reporter(), &w);
+        e.inputs = Passes();
         e.Settings->DesignNetwork = false;
         e.Settings->DesignHeadEnd = true;
         ASSERT_TRUE(e.Run());

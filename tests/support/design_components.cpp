@@ -2,10 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "autodesign/engine.h"
 #include "cells/amplifiers.h"
+#include "cells/auto_mix.h"
+#include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
+#include "core/file.h"
+#include "core/filter_modules.h"
 #include "core/libraries.h"
+#include "core/reporter.h"
+#include "platform/application.h"
+#include "support/globals_fixture.h"
 
 namespace {
 
@@ -44,8 +52,8 @@ TCella* Make(int32_t code, int32_t inputs, int32_t through, int32_t taps) {
 
 }  // namespace
 
-std::initializer_list<int32_t> DesignComponents::TerSlots() { return {1, 3, 4, 5}; }
-std::initializer_list<int32_t> DesignComponents::SatSlots() { return {6, 7, 8, 9}; }
+std::vector<int32_t> DesignComponents::TerSlots() { return {1, 3, 4, 5}; }
+std::vector<int32_t> DesignComponents::SatSlots() { return {6, 7, 8, 9}; }
 
 TCella* DesignComponents::Add(TCella* cell) {
     if (cell) {
@@ -93,13 +101,70 @@ TCella* DesignComponents::Amplifier(int32_t code, int32_t inputs, uint32_t posit
     return Add(c);
 }
 
-TCella* DesignComponents::Mixer(int32_t inputs, std::initializer_list<int32_t> input0Slots,
-                                std::initializer_list<int32_t> input1Slots) {
+TCella* DesignComponents::Mixer(int32_t inputs, const std::vector<int32_t>& input0Slots,
+                                const std::vector<int32_t>& input1Slots) {
     TCella* c = Make(29, inputs, 1, 0);
     if (!c) return nullptr;
     for (int32_t slot : input0Slots) c->Attenuation->Set3(0, 0, slot, 0.5f);
     if (inputs > 1)
         for (int32_t slot : input1Slots) c->Attenuation->Set3(0, 1, slot, 0.5f);
+    return Add(c);
+}
+
+TCella* DesignComponents::HeadEndModule(int32_t code, const AnsiString& brand, const AnsiString& series,
+                                        float moduleLevel, uint32_t moduleFlags, TCanalizzazione* inputPlan) {
+    TCella* c = Make(code, 1, 1, 0);
+    if (!c) return nullptr;
+    c->Brand = brand;
+    c->Series = series;
+    auto* mix = dynamic_cast<TCellaAutoMix*>(c);
+    EXPECT_NE(mix, nullptr);
+    if (mix && mix->Modules && mix->Modules->head) {
+        TModuloFiltro& m = *mix->Modules->head;
+        m.stage->Set2(3, 0, moduleLevel);
+        m.flags = moduleFlags;
+        m.slotPlan[ModuleInputSlot] = inputPlan;
+    }
+    return Add(c);
+}
+
+TCella* DesignComponents::Final(const AnsiString& brand, const AnsiString& series, int32_t inputs, int32_t outputs,
+                                uint32_t positions, float levelTer, float levelSat) {
+    TCella* c = Make(43, inputs, outputs, 0);
+    if (!c) return nullptr;
+    c->Brand = brand;
+    c->Series = series;
+    c->Positions[0] = positions;
+    c->Attenuation->Set3(0, 3, 5, levelTer);
+    c->Attenuation->Set3(0, 3, 9, levelSat);
+    return Add(c);
+}
+
+TCella* DesignComponents::Wideband(const std::vector<std::vector<int32_t>>& inputs, uint32_t positions,
+                                   float maxOutput) {
+    TCella* c = Make(40, static_cast<int32_t>(inputs.size()), 1, 0);
+    if (!c) return nullptr;
+    c->Positions[0] = positions;
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        const auto input = static_cast<int32_t>(i);
+        for (int32_t slot : inputs[i]) c->Attenuation->Set3(input, WideGain, slot, 30.0f);
+        c->Attenuation->Set3(input, WideMaxOutput, 5, maxOutput);
+    }
+    return Add(c);
+}
+
+TCella* DesignComponents::Lnb(int32_t outputs, const AnsiString& series, float level) {
+    TCella* c = Make(39, 0, outputs, 0);
+    if (!c) return nullptr;
+    c->Series = series;
+    c->Attenuation->Set3(0, 0, 9, level);
+    return Add(c);
+}
+
+TCella* DesignComponents::Dish(const AnsiString& series) {
+    TCella* c = Make(45, 0, 0, 0);
+    if (!c) return nullptr;
+    c->Series = series;
     return Add(c);
 }
 
@@ -112,7 +177,7 @@ TCella* DesignComponents::Custom(const AnsiString& code) {
 }
 
 TCella* DesignComponents::Outlet(int32_t code, int32_t outputs, uint8_t connectorKind,
-                                 std::initializer_list<int32_t> slots, bool poweredSocket) {
+                                 const std::vector<int32_t>& slots, bool poweredSocket) {
     TCella* c = Make(code, 1, 1, outputs);
     if (!c) return nullptr;
     c->Choice3 = connectorKind;
@@ -125,4 +190,37 @@ TCella* DesignComponents::Outlet(int32_t code, int32_t outputs, uint8_t connecto
         c->Power[PowerSupply][3] = 0;
     }
     return Add(c);
+}
+
+TLibreria* AddTestLibrary(TLibrerie& libraries, const std::string& folder, const std::string& name,
+                          const std::vector<std::unique_ptr<TCella>>& cells) {
+    const std::string path = folder + "/" + name + ".alb";
+    EXPECT_TRUE(TLibreria::CreateFile(path, true));
+    auto* library = new TLibreria;
+    library->fileName = path;
+    libraries.Append(library);
+    EXPECT_TRUE(library->Open(true));
+    for (const auto& cell : cells) {
+        TMemoryStream record;
+        cell->Save(record, LibraryVersion);
+        EXPECT_TRUE(library->AppendEntry(record.Bytes())) << cell->Code;
+    }
+    library->Close();
+    return library;
+}
+
+std::unique_ptr<TCella> TestCable(const AnsiString& code, const std::vector<int32_t>& slots) {
+    auto cable = std::make_unique<TNCavo>(nullptr, 1, 0, 0, 0, 0, 0);
+    cable->Code = code;
+    cable->Category = "Cavi";
+    for (int32_t slot : slots) cable->Attenuation->Set3(0, 0, slot, 20.0f);
+    return cable;
+}
+
+AnsiString RunInputCheck(TCreaAuto& engine, bool expected) {
+    Application->Script().Reset();
+    engine.Reporter->SetTarget(nullptr);
+    engine.Reset();
+    EXPECT_EQ(engine.CheckInputs(), expected);
+    return ShownMessage();
 }

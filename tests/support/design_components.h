@@ -3,12 +3,18 @@
 // by the cell factory with just the data a stage looks at, appended in order
 // to a component list (the engine's, or any TMemLib).
 #include <cstdint>
-#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/sysutils.h"
 
 class TCella;
 class TMemLib;
+class TLibrerie;
+class TLibreria;
+class TCanalizzazione;
+class TCreaAuto;
 
 // Power of a component: none, power that comes from the outputs and goes on
 // to the inputs (passing DC), or a supply of its own feeding the inputs.
@@ -30,20 +36,47 @@ public:
     // maximum output levels at band V and satellite band 4.
     TCella* Amplifier(int32_t code, int32_t inputs, uint32_t positions, float maxTer, float maxSat);
     // Mixer (code 29) whose inputs pass the listed band slots.
-    TCella* Mixer(int32_t inputs, std::initializer_list<int32_t> input0Slots, std::initializer_list<int32_t> input1Slots);
+    TCella* Mixer(int32_t inputs, const std::vector<int32_t>& input0Slots, const std::vector<int32_t>& input1Slots);
     // Custom cell (code 55) with an article code.
     TCella* Custom(const AnsiString& code);
     // Outlet of code 14, 15 or 54: tap outputs, connector kind ("Conn. out"),
     // band slots handled, power received at its socket.
-    TCella* Outlet(int32_t code, int32_t outputs, uint8_t connectorKind, std::initializer_list<int32_t> slots,
+    TCella* Outlet(int32_t code, int32_t outputs, uint8_t connectorKind, const std::vector<int32_t>& slots,
                    bool poweredSocket = false);
 
+    // A head-end module of code 35 (active filter), 42 (filter with gain
+    // control) or 37 (converter) of a brand and series; its first filter
+    // module gives the level and the flags, and its input slot names a plan.
+    TCella* HeadEndModule(int32_t code, const AnsiString& brand, const AnsiString& series, float moduleLevel,
+                          uint32_t moduleFlags = 0, TCanalizzazione* inputPlan = nullptr);
+    // A final amplifier (code 43) of a brand and series with input and output
+    // arrangements, positions and its level at band V and satellite band 4.
+    TCella* Final(const AnsiString& brand, const AnsiString& series, int32_t inputs, int32_t outputs,
+                  uint32_t positions, float levelTer, float levelSat);
+    // A wideband module (code 40) whose inputs pass the listed band slots,
+    // with a maximum output level at band V on each input.
+    TCella* Wideband(const std::vector<std::vector<int32_t>>& inputs, uint32_t positions, float maxOutput);
+    // An LNB (code 39) of a series with its level at satellite band 4, and a dish (code 45).
+    TCella* Lnb(int32_t outputs, const AnsiString& series, float level);
+    TCella* Dish(const AnsiString& series);
+
     // The band slots of the designer: terrestrial (1, 3, 4, 5) and satellite (6 to 9).
-    static std::initializer_list<int32_t> TerSlots();
-    static std::initializer_list<int32_t> SatSlots();
+    static std::vector<int32_t> TerSlots();
+    static std::vector<int32_t> SatSlots();
 
 private:
     TCella* Add(TCella* cell);
     TMemLib& list_;
     int added_ = 0;
 };
+
+// A library file name.alb in folder holding the records of cells (each with
+// its code), registered in libraries; the library is left closed.
+TLibreria* AddTestLibrary(TLibrerie& libraries, const std::string& folder, const std::string& name,
+                          const std::vector<std::unique_ptr<TCella>>& cells);
+// A cable segment whose loss per 100 m is given at the listed band slots.
+std::unique_ptr<TCella> TestCable(const AnsiString& code, const std::vector<int32_t>& slots);
+
+// Runs the engine's input check from a reset, its reporter showing one
+// message; expects the given result and gives the message shown ("" none).
+AnsiString RunInputCheck(TCreaAuto& engine, bool expected);
