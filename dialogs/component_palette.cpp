@@ -15,7 +15,6 @@
 namespace {
 
 using L = TVariantList;
-constexpr TVariantList None3[3] = {L::None, L::None, L::None};
 
 }  // namespace
 

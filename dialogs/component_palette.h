@@ -6,6 +6,7 @@
 // is also drawn on the tool's glyph, and the style controls of graphic signs,
 // which also restyle the signs selected in the drawing control. The tool
 // factory (tool_factory.cpp) turns the current state into a new cell.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>

@@ -84,9 +84,15 @@ TEST_F(PaletteTest, FactoryBuildsTheClassCountsAndLayoutOfTheLists) {
         std::unique_ptr<TCella> cell = Make();
         ASSERT_NE(cell, nullptr);
         EXPECT_EQ(cell->TypeCode, c.type);
-        if (c.inputs >= 0) EXPECT_EQ(cell->Inputs, c.inputs);
-        if (c.taps >= 0) EXPECT_EQ(cell->TapOutputs, c.taps);
-        if (c.layout >= 0) EXPECT_EQ(cell->Variant, c.layout);
+        if (c.inputs >= 0) {
+            EXPECT_EQ(cell->Inputs, c.inputs);
+        }
+        if (c.taps >= 0) {
+            EXPECT_EQ(cell->TapOutputs, c.taps);
+        }
+        if (c.layout >= 0) {
+            EXPECT_EQ(cell->Variant, c.layout);
+        }
         EXPECT_EQ(cell->Column, 3);
         EXPECT_EQ(cell->Row, 4);
     }
