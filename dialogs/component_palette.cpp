@@ -5,6 +5,7 @@
 
 #include "app/grid.h"
 #include "app/signs.h"
+#include "app/undo.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
 #include "dialogs/codes_palette.h"
@@ -144,7 +145,6 @@ std::vector<AnsiString> VariantItems(TVariantList list) {
 namespace {
 
 constexpr int ButtonSize = 25;
-constexpr int32_t UndoCaptionProperties = 9;   // "&Annulla modifica proprietà"
 constexpr int ListWidth = 82;
 constexpr int ToolGroup = 50;
 
@@ -671,13 +671,6 @@ void TPannelloComponenti::LineStyleChange(TObject*) {
     RestyleSelection([style](TSegnoGrafico& sign) { sign.Pen->Style = style; });
 }
 
-// The undo list's records of the last edits as one step: count records, the
-// top one heading the step. Nothing while the grid keeps no undo list.
-static void GroupLastUndoRecords(TGridData* grid, int count) {
-    (void)grid;
-    (void)count;
-}
-
 void TPannelloComponenti::RestyleSelection(const std::function<void(TSegnoGrafico& sign)>& change) {
     if (Updating || !DrawWindow || !DrawWindow->SelectedSigns.head) return;
     TGridData* grid = DrawWindow->Grid();
@@ -692,14 +685,15 @@ void TPannelloComponenti::RestyleSelection(const std::function<void(TSegnoGrafic
         sign->Assign(copy);
         change(*copy);
         DrawWindow->UnselectSign(sign);
-        if (grid->RemoveSign(sign, true, UndoCaptionProperties)) ++records;
-        if (grid->AddSign(copy, true, UndoCaptionProperties)) {
+        if (grid->RemoveSign(sign, true, CaptionProperties)) ++records;
+        if (grid->AddSign(copy, true, CaptionProperties)) {
             ++records;
             DrawWindow->SelectSign(copy);
         }
     }
     Updating = 0;
-    if (records > 0) GroupLastUndoRecords(grid, records);
+    // One undo puts every sign back: the top record heads the others.
+    if (records > 0 && grid->UndoList) grid->UndoList->SetGroupSize(records - 1);
     grid->SetModified(ModDrawing);
 }
 

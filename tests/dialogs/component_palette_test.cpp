@@ -11,6 +11,7 @@
 #include "app/grid.h"
 #include "app/project.h"
 #include "app/signs.h"
+#include "app/undo.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
 #include "cells/splitters.h"
@@ -483,7 +484,13 @@ TEST_F(RestyleTest, RestylingReplacesEverySelectedSignByAChangedCopy) {
     window.SelectSign(box);
     ASSERT_TRUE(palette.GraphicColourList->Visible);
 
+    TAnnulla& undo = *grid->UndoList;
+    undo.Clear();
     palette.GraphicColourList->SelectByUser(2);
+    // One step of a removal and an insertion per sign, captioned as a change of properties.
+    ASSERT_EQ(undo.Count(), 4);
+    EXPECT_EQ(undo.Record(0).GroupCount, 3);
+    EXPECT_EQ(undo.GetMenuCaption(), "&Annulla modifica proprietà");
     std::vector<TSegnoGrafico*> selected = Selected();
     ASSERT_EQ(selected.size(), 2u);
     EXPECT_EQ(grid->Signs->Count(), 2);
@@ -502,6 +509,20 @@ TEST_F(RestyleTest, RestylingReplacesEverySelectedSignByAChangedCopy) {
     }
     EXPECT_EQ(grid->Signs->Count(), 2);
     EXPECT_EQ(Selected().size(), 2u);
+    ASSERT_EQ(undo.Count(), 12);
+
+    // Each undo takes one whole restyling back.
+    undo.Undo();
+    undo.Undo();
+    EXPECT_EQ(undo.Count(), 4);
+    for (TSegnoGrafico* s = grid->Signs->head; s; s = s->Next) {
+        EXPECT_EQ(s->Pen->Color, clGreen);
+        EXPECT_EQ(s->Pen->Width, 1);
+    }
+    undo.Undo();
+    EXPECT_TRUE(undo.Empty());
+    EXPECT_EQ(grid->Signs->Count(), 2);
+    for (TSegnoGrafico* s = grid->Signs->head; s; s = s->Next) EXPECT_EQ(s->Pen->Color, clBlack);
 }
 
 TEST_F(RestyleTest, TextSignsTakeFontAndSize) {
@@ -518,10 +539,12 @@ TEST_F(RestyleTest, TextSignsTakeFontAndSize) {
 
 TEST_F(RestyleTest, WithoutSelectionOrWhileUpdatingNothingChanges) {
     TSegnoGrafico* line = Add(SignLine, 20);
+    grid->UndoList->Clear();
     Press("BLineaGrafica");
     palette.GraphicColourList->SelectByUser(1);
     EXPECT_EQ(line->Pen->Color, clBlack);
     EXPECT_FALSE(project.Modified);
+    EXPECT_TRUE(grid->UndoList->Empty());
 
     Press("BArrow");
     window.SelectSign(line);
@@ -530,6 +553,7 @@ TEST_F(RestyleTest, WithoutSelectionOrWhileUpdatingNothingChanges) {
     EXPECT_EQ(Selected().at(0), line);
     EXPECT_EQ(line->Pen->Color, clBlack);
     EXPECT_FALSE(project.Modified);
+    EXPECT_TRUE(grid->UndoList->Empty());
 }
 
 TEST_F(RestyleTest, ChoosingAToolEndsTheSignSelectionAndTheRangeSelection) {
