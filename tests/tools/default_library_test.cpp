@@ -26,12 +26,15 @@
 #include "cells/sources.h"
 #include "cells/taps.h"
 #include "cells/terminations.h"
+#include "core/channel_plans.h"
 #include "core/control_builders.h"
+#include "core/file.h"
 #include "core/libraries.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"
 #include "platform/safe_files.h"
 #include "platform/stdctrls.h"
+#include "support/design_components.h"
 #include "support/file_bytes.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
@@ -381,6 +384,109 @@ TEST_F(DefaultLibrary, TheDesignersClassificationFillsEveryTable) {
     EXPECT_EQ(engine.MixerCell->Code, "GMX-TS");
     EXPECT_EQ(engine.MixerSwapped, engine.MixerCell);
     EXPECT_EQ(engine.OwnBrandSwitch, 0);
+}
+
+// The whole library ticked and the cables of "Default.sel": the designer's
+// input check passes every wizard variant, with and without a head end, and
+// chooses what the later stages build with.
+TEST_F(DefaultLibrary, TheInputCheckPassesEveryWizardVariant) {
+    Register();
+    TCreaAuto engine(&globals.Reporter());
+    for (auto& c : ReadAll()) engine.Components->Insert(c.release());
+    TOpzProgetto& o = *engine.Settings;
+    {
+        // The cable pickers take strings 2 to 13 in the settings' order.
+        TFile sel(BuildFile(DefaultSelectionFile), ModeReadDenyWrite);
+        AnsiString text;
+        sel.ReadChunkedAnsiString(text, -1);
+        EXPECT_EQ(text, "Varne");
+        for (AnsiString& cable : o.CableTexts) sel.ReadChunkedAnsiString(cable, -1);
+    }
+    // Two antennas of the library with their channels of "Europa".
+    auto antenna = [&](int slot, const char* code, std::vector<const char*> channels) {
+        TAntennaAutoProg& a = o.Antennas[slot];
+        a.Library = DefaultLibraryName;
+        a.Code = code;
+        for (const char* name : channels) {
+            TCanale c;
+            ASSERT_TRUE(a.Plan->SetChannel(c, a.Plan->IndexOf(name))) << name;
+            c.band = SistemaBandeCorrente->BandOf(c.CentreFrequency());
+            c.levelMin = c.levelMax = 75.0f;
+            a.Channels.Insert(c);
+        }
+    };
+    antenna(0, "GAN-B3", {"5", "7"});
+    antenna(1, "GAN-UHF", {"26", "30", "35"});
+
+    enum HeadEnd { None, Modular, Wideband };
+    struct Variant {
+        const char* name;
+        bool ter, sat;
+        int32_t cables;
+        bool separate, alongStaircase, radial;
+        const char* terOutlet;    // the codes' shape of the terrestrial role, "" none
+        const char* satOutlet;    // of the satellite role
+        const char* satDcOutlet;  // of the satellite role passing DC
+    };
+    const Variant variants[] = {
+        {"T only", true, false, 1, false, true, false, "T1", "", ""},
+        {"T+S Monocavo Unite", true, true, 1, false, true, false, "TS2", "", ""},
+        {"T+S Monocavo Separate", true, true, 1, true, true, false, "T1", "S1", "CS1"},
+        {"T+S 4 cables Unite in the apartment", true, true, 4, false, false, false, "", "TS2", "CTS2"},
+        {"T+S 4 cables Unite along the staircase", true, true, 4, false, true, false, "", "TS2", "CTS2"},
+        {"S only 8 cables radial", false, true, 8, false, false, true, "", "S1", "CS1"},
+        {"S only Monocavo", false, true, 1, false, true, false, "", "S1", "CS1"},
+    };
+    const char* suffix[OutletTypes] = {"-D", "-P18", "-T"};
+    for (const Variant& v : variants)
+        for (HeadEnd h : {None, Modular, Wideband}) {
+            if (h == Wideband && !v.ter) continue;
+            SCOPED_TRACE(std::string(v.name) + (h == None      ? ""
+                                                : h == Modular ? ", modular head end"
+                                                               : ", wideband"));
+            o.Terrestrial = v.ter;
+            o.Satellite = v.sat;
+            o.SatelliteCables = v.cables;
+            o.SeparateDistributions = v.separate;
+            o.MultiswitchAlongStaircase = v.alongStaircase;
+            o.Radial = v.radial;
+            o.DesignHeadEnd = h != None;
+            o.Wideband = h == Wideband;
+            EXPECT_EQ(RunInputCheck(engine, true), "");
+            for (int t = 0; t < OutletTypes; ++t) {
+                const char* wanted[OutletRoles] = {v.terOutlet, v.satOutlet, v.satDcOutlet};
+                for (int role = 0; role < OutletRoles; ++role) {
+                    if (!*wanted[role]) continue;
+                    TCella* chosen = engine.OutletChoice[t][role];
+                    ASSERT_NE(chosen, nullptr) << "type " << t << " role " << role;
+                    EXPECT_EQ(chosen->Code, std::string("GP-") + wanted[role] + suffix[t]) << "role " << role;
+                }
+            }
+            if (h == None) continue;
+            if (v.ter) EXPECT_EQ(engine.AntennaCount, 2);
+            if (v.ter && h == Wideband) {
+                EXPECT_GT(engine.HeadEndLevelTer, 0.0f);
+            }
+            if (v.ter && h == Modular) {
+                // The terrestrial family of the channel filters (the satellite
+                // IF filter, a channel filter too, makes a second one, "GSI").
+                const TFamiglia* gtm = nullptr;
+                for (int k = 0; k < engine.FamilyCount[0]; ++k)
+                    if (engine.FamilyTer[k].Series == "GTM") gtm = &engine.FamilyTer[k];
+                ASSERT_NE(gtm, nullptr);
+                EXPECT_GT(gtm->Hmax, 0.0f);
+                EXPECT_GT(gtm->Smax, 0.0f);
+            }
+            if (v.sat && !engine.MultiswitchSat) {
+                ASSERT_EQ(engine.FamilyCount[1], 1);
+                EXPECT_EQ(engine.FamilySat[0].Series, "GSI");
+                EXPECT_GT(engine.FamilySat[0].Hmax, 0.0f);
+            }
+            if (engine.MultiswitchSat && v.cables == 4) {
+                EXPECT_EQ(engine.LnbLevelMax, 80.0f);
+                EXPECT_EQ(engine.LnbLevelMin, 80.0f);
+            }
+        }
 }
 
 // What the later stages look for beyond the tables.
