@@ -8,17 +8,12 @@
 #include "app/draw_window.h"
 #include "app/project.h"
 #include "app/signs.h"
+#include "app/undo.h"
 #include "cells/cables.h"
 #include "cells/layout.h"
 #include "platform/forms.h"
 
 namespace {
-
-// Caption codes of the undo records the control asks for.
-constexpr int32_t CaptionRemoved = 1;
-constexpr int32_t CaptionInserted = 2;
-constexpr int32_t CaptionResized = 6;
-constexpr int32_t CaptionTextChanged = 7;
 
 bool IsCableTool(int32_t tool) { return tool == ToolStraightCable || tool == ToolBendCable; }
 bool IsSignTool(int32_t tool) { return tool >= ToolLine && tool <= ToolText; }
@@ -150,7 +145,7 @@ void TDrawWindow::PressLeft() {
     }
     if (tool == ToolEraser) {
         TCella* cell = MouseInfo.Cell;
-        if (cell && cell->TypeCode != CodeHeadEnd && grid_->RemoveCell(cell, true, CaptionRemoved))
+        if (cell && cell->TypeCode != CodeHeadEnd && grid_->RemoveCell(cell, true, CaptionRemoval))
             grid_->SetModified(ModAll);
         LastColumn = PreviousColumn = col;
         LastRow = PreviousRow = row;
@@ -163,7 +158,7 @@ void TDrawWindow::PressComponent() {
     std::unique_ptr<TCella> cell = Palette->CreateCurrentToolCell(grid_, MouseInfo.Column, MouseInfo.Row);
     if (!cell) return;
     // A cell the grid refuses is deleted by it; nothing changed then.
-    if (grid_->InsertCell(cell.release(), true, CaptionInserted)) grid_->SetModified(ModAll);
+    if (grid_->InsertCell(cell.release(), true, CaptionInsertion)) grid_->SetModified(ModAll);
 }
 
 bool TDrawWindow::PressOnSelectedSign(TPoint at) {
@@ -282,7 +277,7 @@ void TDrawWindow::DrawCable() {
         if (Palette->TakeArticleData())
             if (TCella* prototype = cable->GetPrototype()) prototype->Assign(cable);
         cable->Colour = Palette->CableColour();
-        if (grid_->InsertCell(cable, true, CaptionInserted)) grid_->SetModified(ModAll);
+        if (grid_->InsertCell(cable, true, CaptionInsertion)) grid_->SetModified(ModAll);
     }
     cableMoved_ = true;
     LastColumn = col;
@@ -300,7 +295,7 @@ void TDrawWindow::Erase() {
             const bool horizontal = std::abs(col - LastColumn) >= std::abs(row - LastRow);
             if (!horizontal) cell = cell->Overlay;
         }
-        if (cell->TypeCode != CodeHeadEnd && grid_->RemoveCell(cell, true, CaptionRemoved))
+        if (cell->TypeCode != CodeHeadEnd && grid_->RemoveCell(cell, true, CaptionRemoval))
             grid_->SetModified(ModAll);
     }
     PreviousColumn = LastColumn;
@@ -380,15 +375,15 @@ void TDrawWindow::ReleaseSign() {
         if (SignMode == SignDrawingNew) {
             // A click without a drag draws nothing.
             if (sign->X1 != sign->X2 || sign->Y1 != sign->Y2) {
-                if (grid_->AddSign(sign.release(), true, CaptionInserted)) grid_->SetModified(ModDrawing);
+                if (grid_->AddSign(sign.release(), true, CaptionInsertion)) grid_->SetModified(ModDrawing);
             }
         } else if (PressedSign) {
             TSegnoGrafico* old = PressedSign;
             PressedSign = nullptr;
             UnselectSign(old);
-            const bool removed = grid_->RemoveSign(old, true, CaptionRemoved);
+            const bool removed = grid_->RemoveSign(old, true, CaptionRemoval);
             TSegnoGrafico* added = sign.get();
-            if (grid_->AddSign(sign.release(), true, CaptionResized)) {
+            if (grid_->AddSign(sign.release(), true, CaptionResize)) {
                 if (removed) GroupUndo(1);
                 SelectSign(added);
             }
@@ -424,11 +419,11 @@ void TDrawWindow::FinishMove() {
     int32_t records = 0;
     for (TSegnoGrafico* sign : originals) {
         UnselectSign(sign);
-        if (grid_->RemoveSign(sign, true, CaptionRemoved)) ++records;
+        if (grid_->RemoveSign(sign, true, CaptionRemoval)) ++records;
     }
     for (auto& copy : MovingCopies) {
         TSegnoGrafico* sign = copy.release();
-        if (grid_->AddSign(sign, true, CaptionInserted)) {
+        if (grid_->AddSign(sign, true, CaptionInsertion)) {
             ++records;
             SelectSign(sign);
         }
@@ -545,7 +540,7 @@ void TDrawWindow::CommitText() {
     editedSign_ = nullptr;
     if (old) {
         UnselectSign(old);
-        removed = grid_->RemoveSign(old, true, CaptionRemoved);
+        removed = grid_->RemoveSign(old, true, CaptionRemoval);
         changed = removed;
     }
     const AnsiString text = Editor->Text;
@@ -559,7 +554,7 @@ void TDrawWindow::CommitText() {
         sign->X2 = sign->X1 + Canvas->TextWidth(text);
         sign->Y2 = sign->Y1 + Canvas->TextHeight(text);
         TSegnoGrafico* added = sign.get();
-        if (grid_->AddSign(sign.release(), true, old ? CaptionTextChanged : CaptionInserted)) {
+        if (grid_->AddSign(sign.release(), true, old ? CaptionTextEdit : CaptionInsertion)) {
             changed = true;
             if (removed) GroupUndo(1);
             if (old) SelectSign(added);

@@ -4,14 +4,12 @@
 
 #include "app/draw_window.h"
 #include "app/project.h"
+#include "app/undo.h"
 #include "cells/head_end.h"
 #include "platform/forms.h"
 
 namespace {
 constexpr int32_t LineCounts = 20;
-// Caption codes of the undo steps the popup's block commands record.
-constexpr int32_t CaptionCutBlock = 3;
-constexpr int32_t CaptionDeleteBlock = 4;
 // The hint window stays while the mouse is this close to it.
 constexpr int HintReach = 10;
 }  // namespace
@@ -128,7 +126,7 @@ void TDrawWindow::DeleteClick() {
     if (!grid_) return;
     const TCellRect block = SelectedBlock();
     UnselectSignsIn(block);
-    grid_->DeleteRect(block, true, CaptionDeleteBlock);
+    grid_->DeleteRect(block, true, CaptionDelete);
 }
 
 // ---- Hints ----
@@ -224,18 +222,24 @@ void TDrawWindow::ScrolledTopLeft() { HideHint(); }
 
 // ---- The grid's undo list and copy buffer ----
 
-AnsiString TDrawWindow::UndoCaption() const { return "&Annulla"; }
-bool TDrawWindow::UndoEmpty() const { return true; }
+AnsiString TDrawWindow::UndoCaption() const { return grid_ ? grid_->UndoList->GetMenuCaption() : "&Annulla"; }
+bool TDrawWindow::UndoEmpty() const { return !grid_ || grid_->UndoList->Empty(); }
 bool TDrawWindow::CopyBufferEmpty() const { return true; }
-void TDrawWindow::UndoClick() {}
+void TDrawWindow::UndoClick() {
+    if (grid_) grid_->UndoList->Undo();
+}
 void TDrawWindow::CopyClick() {}
 void TDrawWindow::CutClick() {
     if (!grid_) return;
     CopyClick();
     const TCellRect block = SelectedBlock();
     UnselectSignsIn(block);
-    grid_->DeleteRect(block, true, CaptionCutBlock);
+    grid_->DeleteRect(block, true, CaptionCut);
 }
 void TDrawWindow::PasteClick(TPasteKind) {}
-void TDrawWindow::GroupUndo(int32_t) {}
-void TDrawWindow::MoveUndoGroup(int32_t) {}
+void TDrawWindow::GroupUndo(int32_t more) {
+    if (grid_) grid_->UndoList->SetGroupSize(more);
+}
+void TDrawWindow::MoveUndoGroup(int32_t records) {
+    if (grid_) grid_->UndoList->PushMarker(records, CaptionMove);
+}

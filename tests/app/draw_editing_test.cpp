@@ -10,6 +10,7 @@
 #include "app/grid.h"
 #include "app/project.h"
 #include "app/signs.h"
+#include "app/undo.h"
 #include "cells/cables.h"
 #include "cells/head_end.h"
 #include "platform/application.h"
@@ -189,6 +190,12 @@ TEST_F(DrawEditingTest, DraggingACableLaysOnePiecePerSquareLeftBehind) {
     EXPECT_EQ(window.LastColumn, -1);
     EXPECT_EQ(grid->CellAt(10, 3), nullptr);
     Release(12, 5);
+
+    // Each piece is one undo step.
+    EXPECT_EQ(grid->UndoList->GetMenuCaption(), "&Annulla inserimento");
+    grid->UndoList->Undo();
+    EXPECT_EQ(grid->CellAt(4, 4), nullptr);
+    EXPECT_NE(grid->CellAt(4, 3), nullptr);
 }
 
 TEST_F(DrawEditingTest, FirstMoveChoosesThePieceByToolOrientationAndNeighbours) {
@@ -312,6 +319,9 @@ TEST_F(DrawEditingTest, EraserRemovesAlongTheDragButNeverTheTerminal) {
     Drag(5, 4);
     EXPECT_EQ(grid->CellAt(5, 4), nullptr);
     Release(5, 4);
+    EXPECT_EQ(grid->UndoList->GetMenuCaption(), "&Annulla cancellazione");
+    grid->UndoList->Undo();
+    EXPECT_NE(grid->CellAt(5, 4), nullptr);
 
     TNCavo* across = PutCable(7, 6, 1);
     TNCavo* down = PutCable(7, 6, 0);
@@ -508,6 +518,70 @@ TEST_F(DrawEditingTest, LineCountPopupOnTheTerminalChangesAndMarksOnlyANewCount)
     Application->Script().Reset();
 }
 
+// ---- The edit popup ----
+
+TEST_F(DrawEditingTest, EditPopupShowsAndEnablesItsItemsByStepBlockSelectionAndUndo) {
+    TSegnoGrafico* sign = AddSign(SignLine, 100, 10, 300, 10);  // in row 0
+    struct Case {
+        int32_t step;
+        TGridRect block;
+        bool signSelected, undoEmpty;
+        bool blockCommands;  // cut, copy, delete
+    };
+    const TGridRect usable{2, 3, 4, 5}, rowZero{2, 0, 4, 3};
+    const Case cases[] = {
+        {1, usable, false, true, true},   {1, usable, false, false, true}, {1, rowZero, false, true, false},
+        {1, rowZero, true, false, true},  {1, usable, true, true, true},   {2, usable, false, false, true},
+        {2, rowZero, true, true, true},
+    };
+    auto* c = new TCellaProva(nullptr, 3, 4);
+    for (const Case& k : cases) {
+        SCOPED_TRACE(::testing::Message() << "step " << k.step << " top " << k.block.Top << " sign "
+                                          << k.signSelected << " undo empty " << k.undoEmpty);
+        project.Step = k.step;
+        grid->UndoList->Clear();
+        if (!k.undoEmpty) {
+            ASSERT_TRUE(grid->InsertCell(c->Clone(), true, CaptionInsertion));
+        }
+        window.Selection = k.block;
+        window.ClearSignSelection();
+        if (k.signSelected) window.SelectSign(sign);
+        window.EditPopup->Popup(0, 0);
+        const bool drawing = k.step == 1;
+        for (TMenuItem* item : {window.ItemCopyData, window.ItemCopyTo, window.ItemCopyToAll})
+            EXPECT_EQ(item->Visible.Get(), !drawing) << item->Caption.Get();
+        for (TMenuItem* item : {window.ItemUndo, window.ItemSeparator, window.ItemCut, window.ItemCopy, window.ItemPaste,
+                                window.ItemPasteMirrored, window.ItemPasteRotated, window.ItemDelete})
+            EXPECT_EQ(item->Visible.Get(), drawing) << item->Caption.Get();
+        EXPECT_EQ(window.ItemUndo->Caption.Get(), k.undoEmpty ? "&Annulla" : "&Annulla inserimento");
+        EXPECT_EQ(window.ItemUndo->Enabled.Get(), !k.undoEmpty);
+        for (TMenuItem* item : {window.ItemCut, window.ItemCopy, window.ItemDelete})
+            EXPECT_EQ(item->Enabled.Get(), k.blockCommands) << item->Caption.Get();
+        // The copy buffer is empty: nothing to paste.
+        for (TMenuItem* item : {window.ItemPaste, window.ItemPasteMirrored, window.ItemPasteRotated})
+            EXPECT_FALSE(item->Enabled.Get()) << item->Caption.Get();
+    }
+    delete c;
+
+    // "&Elimina" over the block with the sign selected: the sign goes, the
+    // terminal stays, and one undo brings the sign back.
+    project.Step = 1;
+    ASSERT_NE(grid->Anchor, nullptr);
+    TCella* anchor = grid->Anchor;
+    window.Selection = TGridRect{0, 0, anchor->Column + 1, anchor->Row + 1};
+    window.SelectSign(sign);
+    grid->UndoList->Clear();
+    Unmark();
+    window.DeleteClick();
+    EXPECT_EQ(grid->Signs->Count(), 0);
+    EXPECT_EQ(window.SelectedSigns.Count(), 0);
+    EXPECT_EQ(grid->CellAt(anchor->Column, anchor->Row), anchor);
+    EXPECT_EQ(Marked(), 15);
+    EXPECT_EQ(grid->UndoList->GetMenuCaption(), "&Annulla elimina");
+    window.UndoClick();
+    EXPECT_EQ(grid->Signs->Count(), 1);
+}
+
 // ---- Port hints ----
 
 TEST_F(DrawEditingTest, HintShowsThePortAfterHalfASecondAndGoesWhenTheMouseLeaves) {
@@ -622,6 +696,7 @@ TEST_F(DrawSignsTest, NewLinesAndRectanglesAreStoredOrderedInThePalettesStyle) {
         EXPECT_EQ(sign.Pen->Width.Get(), 3);
         EXPECT_EQ(sign.Pen->Style.Get(), psDash);
         EXPECT_EQ(Marked(), 1);
+        EXPECT_EQ(grid->UndoList->GetMenuCaption(), "&Annulla inserimento");
     }
     // A click without a drag draws nothing.
     grid->Signs->Clear();
@@ -676,6 +751,19 @@ TEST_F(DrawSignsTest, PressWithTheArrowSelectsReshapesOrMovesSigns) {
     EXPECT_EQ(TPoint(reshaped->X2, reshaped->Y2), TPoint(230, 120));
     EXPECT_TRUE(window.SelectedSigns.Contains(reshaped));
     EXPECT_EQ(Marked(), 1);
+    // One step puts the old line back.
+    EXPECT_EQ(grid->UndoList->GetMenuCaption(), "&Annulla ridimensionamento");
+    const int records = grid->UndoList->Count();
+    grid->UndoList->Undo();
+    EXPECT_EQ(grid->UndoList->Count(), records - 2);
+    ASSERT_EQ(Signs().size(), 2u);
+    EXPECT_EQ(TPoint(Signs()[1]->X2, Signs()[1]->Y2), TPoint(200, 60));
+    EXPECT_EQ(window.SelectedSigns.Count(), 0);  // the reshaped line left with its selection
+    line = Signs()[1];
+    window.SelectSign(line);
+    PressAt(200, 61);
+    DragTo(230, 120);
+    ReleaseAt(230, 120);
 
     // Grabbing the first end of a line makes it the moving one.
     Unmark();
@@ -708,6 +796,14 @@ TEST_F(DrawSignsTest, PressWithTheArrowSelectsReshapesOrMovesSigns) {
     EXPECT_EQ(TPoint(movedBox->X2, movedBox->Y2), TPoint(382, 292));
     EXPECT_TRUE(window.MovingCopies.empty());
     EXPECT_EQ(Marked(), 1);
+    // One step moves both back.
+    EXPECT_EQ(grid->UndoList->GetMenuCaption(), "&Annulla spostamento");
+    grid->UndoList->Undo();
+    signs = Signs();
+    ASSERT_EQ(signs.size(), 2u);
+    const TSegnoGrafico* back = signs[0]->Kind == SignRectangle ? signs[0] : signs[1];
+    EXPECT_EQ(TPoint(back->X1, back->Y1), TPoint(260, 170));
+    EXPECT_EQ(window.SelectedSigns.Count(), 0);
     (void)box;
 }
 
@@ -764,6 +860,14 @@ TEST_F(DrawSignsTest, TextIsTypedInPlaceAndAnEmptyTextLeavesNoSign) {
     ASSERT_EQ(signs.size(), 1u);
     EXPECT_EQ(signs[0]->Text, "Scala C");
     EXPECT_FALSE(window.Editor->Visible);
+    // One step brings the old text back.
+    EXPECT_EQ(grid->UndoList->GetMenuCaption(), "&Annulla modifica testo");
+    grid->UndoList->Undo();
+    signs = Signs();
+    ASSERT_EQ(signs.size(), 1u);
+    EXPECT_EQ(signs[0]->Text, "Scala B");
+    EXPECT_FALSE(grid->SignsAt(3, 2).empty());
+    EXPECT_EQ(grid->UndoList->GetMenuCaption(), "&Annulla inserimento");
 }
 
 TEST_F(DrawSignsTest, RubberBandOnABitmapSurvivesRepaintsAndLeavesNoTrace) {

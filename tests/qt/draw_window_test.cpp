@@ -1,7 +1,12 @@
 // The drawing control on a real window: the grid's cells painted by the
-// model, the status position under the pointer and the wheel's one row.
+// model, the status position under the pointer and the wheel's one row;
+// editing with the real mouse: a cable dragged, a rectangle sign drawn with
+// its inverted band, a double click, the hint window and the text editor
+// over the grid, and the popup's undo.
 #include <gtest/gtest.h>
 
+#include <QMenu>
+#include <QMouseEvent>
 #include <QWheelEvent>
 #include <memory>
 
@@ -13,8 +18,12 @@
 #include "cells/taps.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"
+#include "platform/stdctrls.h"
 #include "qt/qt_test_support.h"
+#include "support/stand_in_palette.h"
+#include "support/test_cells.h"
 
+using qttest::Later;
 using qttest::Settle;
 using qttest::WidgetOf;
 
@@ -53,6 +62,27 @@ struct DrawForm {
         TRect r = window->CellRect(col, row);
         return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
     }
+    QWidget* Widget() const { return WidgetOf(window); }
+    // The person's mouse on the control's window.
+    void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent event(type, at, Widget()->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(Widget(), &event);
+    }
+    void Press(QPoint at) { Send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton); }
+    void MoveHeld(QPoint at) { Send(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton); }
+    void Release(QPoint at) { Send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); }
+    QImage Shot() const { return Widget()->grab().toImage(); }
+};
+
+// A cell whose data dialog answers OK and remembers that it was asked.
+class TDialogCell : public TCellaProva {
+public:
+    using TCellaProva::TCellaProva;
+    bool OpenDataDialog() override {
+        ++opened;
+        return true;
+    }
+    int opened = 0;
 };
 
 TEST(QtDrawWindow, PaintsTheGridFollowsTheMouseAndScrollsOneRowAWheelNotch) {
@@ -82,6 +112,132 @@ TEST(QtDrawWindow, PaintsTheGridFollowsTheMouseAndScrollsOneRowAWheelNotch) {
     QApplication::sendEvent(WidgetOf(p.window), &wheel);
     EXPECT_EQ(p.window->TopRow, 1);
     EXPECT_TRUE(p.window->ClickConsumed);
+}
+
+TEST(QtDrawWindow, EditsWithTheMouseBandsSurviveRepaintsAndThePopupUndoes) {
+    DrawForm p;
+    TStandInPalette palette;
+    p.window->Palette = &palette;
+    TGridData* g = p.grid.get();
+    p.form->Show();
+    p.window->TopRow = 0;
+    p.window->LeftCol = 2;
+    Settle();
+
+    // A cable dragged over four squares from an empty one.
+    palette.Tool = ToolStraightCable;
+    palette.Turn = 1;
+    palette.Cable = clRed;
+    p.Press(p.Middle(4, 7));
+    for (int c = 5; c <= 8; ++c) p.MoveHeld(p.Middle(c, 7));
+    p.Release(p.Middle(8, 7));
+    Settle();
+    for (int c = 4; c <= 7; ++c) EXPECT_NE(dynamic_cast<TNCavo*>(g->CellAt(c, 7)), nullptr) << c;
+    EXPECT_EQ(g->CellAt(8, 7), nullptr);
+    QImage cable = p.Shot();
+    const QPoint onCable = p.Middle(6, 7);
+    EXPECT_EQ(QColor(cable.pixel(onCable)), QColor(Qt::red));
+
+    // A rectangle sign: its band is inverted in the window's pixels while it
+    // is dragged, and a repaint keeps it.
+    palette.Tool = ToolRectangle;
+    palette.Graphic = clBlue;
+    palette.Width = 2;
+    const QPoint from = p.Middle(3, 1) + QPoint(-10, -10), to = p.Middle(8, 4);
+    p.Press(from);
+    p.MoveHeld(p.Middle(6, 3));
+    p.MoveHeld(to);
+    Settle();
+    QImage banded = p.Shot();
+    ASSERT_TRUE(banded.save(QString::fromStdString(qttest::Artefact("draw-window-band.png"))));
+    // The band's left side, on a row half way down, within a pixel or two
+    // of where the press was.
+    auto leftSide = [&](const QImage& image, QColor colour) {
+        const int y = (from.y() + to.y()) / 2;
+        for (int x = from.x() - 3; x <= from.x() + 3; ++x)
+            if (QColor(image.pixel(x, y)) == colour) return true;
+        return false;
+    };
+    EXPECT_TRUE(leftSide(banded, Qt::black));  // white inverted
+    p.window->Invalidate();
+    Settle();
+    EXPECT_TRUE(leftSide(p.Shot(), Qt::black));
+    p.Release(to);
+    Settle();
+    ASSERT_EQ(g->Signs->Count(), 1);
+    QImage drawn = p.Shot();
+    EXPECT_TRUE(leftSide(drawn, Qt::blue));
+    EXPECT_FALSE(leftSide(drawn, Qt::black));  // the band is gone
+
+    // A double click reaches the cell on its square.
+    palette.Tool = ToolArrow;
+    auto* part = new TDialogCell(nullptr, 11, 5);
+    ASSERT_TRUE(g->InsertCell(part, false, 0));
+    Settle();
+    // As the window system sends it: press, release, the double click in
+    // place of the second press, release.
+    const QPoint twice = p.Middle(11, 5);
+    p.Press(twice);
+    p.Release(twice);
+    p.Send(QEvent::MouseButtonDblClick, twice, Qt::LeftButton, Qt::LeftButton);
+    p.Release(twice);
+    Settle();
+    EXPECT_EQ(part->opened, 1);
+
+    // The hint window over the grid, after its delay.
+    p.window->HintsActive = true;
+    QTest::mouseMove(p.Widget(), p.Middle(11, 5) + QPoint(0, -12));
+    QTest::qWait(700);
+    Settle();
+    EXPECT_TRUE(p.window->HintWindow->Visible);
+    QImage hinted = qttest::WindowOf(p.form.get())->grab().toImage();
+    ASSERT_TRUE(hinted.save(QString::fromStdString(qttest::Artefact("draw-window-hint.png"))));
+    p.window->HintsActive = false;
+    QTest::mouseMove(p.Widget(), p.Middle(14, 6));
+    QTest::mouseMove(p.Widget(), p.Middle(14, 7));
+    Settle();
+
+    // A text typed in place, in the borderless editor over the grid.
+    palette.Tool = ToolText;
+    palette.Font = "Arial";
+    palette.Size = 12;
+    QTest::mouseClick(p.Widget(), Qt::LeftButton, {}, p.Middle(3, 6));
+    Settle();
+    ASSERT_TRUE(p.window->Editor->Visible);
+    QWidget* editor = WidgetOf(p.window->Editor);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "Scala A");
+    Settle();
+    EXPECT_EQ(p.window->Editor->Text.Get(), "Scala A");
+    QImage typing = qttest::WindowOf(p.form.get())->grab().toImage();
+    ASSERT_TRUE(typing.save(QString::fromStdString(qttest::Artefact("draw-window-editor.png"))));
+    QTest::keyClick(editor, Qt::Key_Return);
+    Settle();
+    EXPECT_FALSE(p.window->Editor->Visible);
+    EXPECT_EQ(g->Signs->Count(), 2);
+
+    // The edit popup at the pointer; "&Annulla" takes the text away.
+    palette.Tool = ToolArrow;
+    Later([&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* a : menu->actions())
+            if (a->text() == "&Annulla" || a->text().startsWith("&Annulla ")) {
+                EXPECT_TRUE(a->isEnabled());
+                if (!a->isEnabled()) break;
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+                return;
+            }
+        menu->close();
+    }, 50);
+    const QPoint at = p.Middle(12, 6);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, p.Widget()->mapToGlobal(at));
+    QApplication::sendEvent(p.Widget(), &event);
+    Settle();
+    EXPECT_EQ(g->Signs->Count(), 1);
+    QImage after = qttest::WindowOf(p.form.get())->grab().toImage();
+    ASSERT_TRUE(after.save(QString::fromStdString(qttest::Artefact("draw-window-edited.png"))));
+    p.window->Palette = nullptr;
 }
 
 }  // namespace
