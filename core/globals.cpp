@@ -13,3 +13,4 @@ TLibrerie* Librerie = nullptr;
 TUltimiComponenti* UltimiComponenti = nullptr;
 TOpzioni* Opzioni = nullptr;
 TProgetto* ProgettoInCaricamento = nullptr;
+int32_t CellFlags = 0;

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 // The program-wide objects. Program start creates them before any window and
 // the main form frees them; tests fill them with a scoped fixture.
 class TIni;
@@ -25,3 +27,4 @@ extern TLibrerie* Librerie;
 extern TUltimiComponenti* UltimiComponenti;
 extern TOpzioni* Opzioni;
 extern TProgetto* ProgettoInCaricamento;        // the project being loaded, while a file is read
+extern int32_t CellFlags;                       // behaviour switches the cells read, set at start

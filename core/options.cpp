@@ -294,7 +294,10 @@ void TOpzioni::Load() {
         if (fonts[i]->empty()) *fonts[i] = DefaultDocumentFont;
     }
 
+    // The square size is one of the three zoom steps; any other value (a 0
+    // would divide the pixel conversion, a larger one paints nothing) is 42.
     gridWidth = read.Integer("DGWidth", 42);
+    if (gridWidth != 15 && gridWidth != 21) gridWidth = 42;
     showToolbar = read.Bool("BarraStrumenti", true);
     showCodesPanel = read.Bool("PannelloCodici", true);
     showAttenuations = read.Bool("VisualizzaAttenuazioni", false);

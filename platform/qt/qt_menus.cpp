@@ -44,7 +44,8 @@ TMenuItem* TQtMenuPeer::ItemOf(const QAction* action) const {
 void TQtMenuPeer::Apply(TMenuItem* item, QAction* a) {
     QString text = ToQString(item->Caption);
     if (item->ShortCut != scNone) text += "\t" + ToQString(ShortCutToText(item->ShortCut));
-    a->setText(text);
+    // A separator's "-" is not shown as text beside its line.
+    a->setText(item->IsLine() ? QString() : text);
     a->setSeparator(item->IsLine());
     a->setVisible(item->Visible);
     a->setEnabled(item->Enabled);

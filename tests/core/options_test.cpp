@@ -314,12 +314,25 @@ TEST_F(OptionsTest, LoadReadsTheStoredValues) {
     EXPECT_FALSE(o.doubleDataWithoutZoom);
     EXPECT_EQ(o.obliqueColour, 255);
     EXPECT_EQ(o.backgroundLevel, 4);
-    EXPECT_EQ(o.gridWidth, 60);
+    EXPECT_EQ(o.gridWidth, 42);   // not a zoom step
     EXPECT_TRUE(o.showAttenuations);
     EXPECT_FALSE(o.hbInformation);
     EXPECT_FALSE(o.componentsNotDescribed);
     EXPECT_EQ(o.priceCurrency, 9);
     EXPECT_EQ(o.listFont, "Arial");
+}
+
+TEST_F(OptionsTest, TheSquareSizeIsOneOfTheThreeZoomSteps) {
+    const struct {
+        const char* stored;
+        int32_t size;
+    } cases[] = {{"15", 15}, {"21", 21}, {"42", 42}, {"0", 42}, {"7", 42}, {"100", 42}, {"-21", 42}, {"", 42}};
+    for (const auto& c : cases) {
+        ini->WriteString("DGWidth", c.stored);
+        TOpzioni o(ini, nullptr);
+        o.Load();
+        EXPECT_EQ(o.gridWidth, c.size) << c.stored;
+    }
 }
 
 TEST_F(OptionsTest, SpecialStoredValuesGiveTheirDefaults) {

@@ -1,0 +1,178 @@
+#pragma once
+// TAntenne: the main window. It owns the open project and shows it on pages:
+// the two drawing grids, the calculation reports, the estimate, the mast and
+// the two lightning-risk pages, chosen on a row of tabs. The main menu, the
+// status bar with the installer's line, the "Avanti >>" button that moves
+// the project between drawing and calculating, and a progress panel for long
+// calculations complete it.
+#include <cstdint>
+#include <memory>
+
+#include "app/project_files.h"
+#include "platform/comctrls.h"
+#include "platform/dialogs.h"
+#include "platform/extctrls.h"
+#include "platform/forms.h"
+#include "platform/menus.h"
+#include "platform/stdctrls.h"
+
+class TDrawWindow;
+class TGridData;
+class TListBox;
+class TPaginaFulmini811;
+class TPaginaFulmini8110;
+class TPaginaPreventivo;
+class TPaginaSostegno;
+class TProgetto;
+struct TCalculationRun;
+
+// Page captions, in the order their tabs stand.
+constexpr const char* PageRete = "Rete";
+constexpr const char* PageTesta = "Testa";
+constexpr const char* PageCalcoliRete = "Calcoli rete";
+constexpr const char* PageCalcoliReteRichiesti = "Calcoli rete richiesti";
+constexpr const char* PageCalcoliCanali = "Calcoli canali";
+constexpr const char* PageCalcoliCanaliRichiesti = "Calcoli canali richiesti";
+constexpr const char* PagePreventivo = "Preventivo";
+constexpr const char* PageSostegno = "Sostegno";
+constexpr const char* PageFulmini811 = "Fulmini 81.1";
+constexpr const char* PageFulmini8110 = "Fulmini 81.10-2";
+
+constexpr const char* NextCaption = "Avanti >>";
+constexpr const char* BackCaption = "<< Indietro";
+
+// A report page: a header box over a report, or over a channel table and
+// the channel pass's message list.
+struct TReportPage {
+    TPanel* Panel = nullptr;
+    TRichEdit* Header = nullptr;
+    TRichEdit* Report = nullptr;   // the report, or the channel table
+    TListBox* Messages = nullptr;  // channel pages only
+};
+
+class TAntenne : public TForm, public TFinestraProgetto, public TMenuFileRecenti {
+public:
+    explicit TAntenne(TComponent* owner = nullptr);
+    ~TAntenne() override;
+
+    // Links to the forms made after the main form.
+    void BindForms();
+
+    // ---- Lifetime ----
+    void FormShow(TObject* Sender);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    void FormResize(TObject* Sender);
+    void TimerTimer(TObject* Sender);
+    void StartUp();
+    // 1 when installer data is stored (the status bar shows its line), else 0.
+    int LoadFirmData();
+    void ShowProject(TProgetto* project);
+    void RebuildPages();
+    void AfterLoad();
+    void FillLibraryTrees();
+    void LayoutForm();
+    void LayoutPanels();
+    void ShowCircuitError(int32_t column, int32_t row, int32_t side, TGridData* grid, int32_t kind);
+    bool SplashShown() const { return splash_; }
+
+    // ---- Project files ----
+    int LoadProject(const AnsiString& name, TProgetto& project) { return files_.LoadProject(name, project); }
+    int SaveProject(const AnsiString& name, TProgetto& project, int32_t version) {
+        return files_.SaveProject(name, project, version);
+    }
+    // 6 saved, 7 not saved, 2 cancel (also when the save failed).
+    int QuerySaveChanges() { return files_.QuerySaveChanges(*CurrentProject); }
+    void SetCaption(const AnsiString& caption) override { Caption = caption; }
+    void ClearSignSelection() override;
+    void ShowItem(int index, const AnsiString& caption) override;
+    void ShowSeparator() override;
+
+    // ---- Pages ----
+    static int PageOrder(const AnsiString& caption);
+    void AddPage(const AnsiString& caption);
+    void RemovePage(const AnsiString& caption);
+    void SelectPage(const AnsiString& caption);
+    bool FindPage(const AnsiString& caption) const;
+    bool IsPageSelected(const AnsiString& caption) const;
+    AnsiString SelectedPage() const;
+    void HideAllPages();
+    void ShowSelectedPage();
+    void TabControlChange(TObject* Sender);
+    void UpdateCalculationPages();
+    void UpdateEstimatePage();
+    void OnNextClick(TObject* Sender);
+    void ProgressCancelClick(TObject* Sender);
+
+    // ---- Menu ----
+    void SetMenuCaptions();
+    void SetDialogTexts();
+    void Esci1Click(TObject* Sender);
+    void Info1Click(TObject* Sender);
+    void PersonalizzazioneClick(TObject* Sender);
+
+    // ---- State ----
+    AnsiString HeaderText;                  // the installer's line, status panel 1
+    TProgetto* CurrentProject = nullptr;    // always the owned project
+    AnsiString ObliqueText;                 // printed across pages; none after start
+    int32_t TickCounter = 0;
+    AnsiString ReportSeparatorText;
+    bool CancelFlag = false;
+    bool Updating = false;
+    AnsiString ProgramDir;
+
+    // ---- Controls ----
+    TStatusBar* StatusBar;
+    TButton* NextButton;
+    TTabControl* TabControl;
+    TDrawWindow* DrawWindow;
+    TReportPage ReteReport;
+    TReportPage ReteRichiestiReport;
+    TReportPage CanaliReport;
+    TReportPage CanaliRichiestiReport;
+    TPaginaPreventivo* EstimatePage;
+    TPaginaSostegno* MastPage;
+    TPaginaFulmini811* Lightning811Page;
+    TPaginaFulmini8110* Lightning8110Page;
+    TPanel* ProgressPanel;
+    TProgressBar* ProgressBar;
+    TButton* ProgressCancel;
+    // The component palette above the drawing window and the codes panel
+    // beside it; none until the program has them.
+    TControl* Palette = nullptr;
+    TControl* CodesPanel = nullptr;
+    TTimer* Timer;
+    TOpenDialog* OpenDialog;
+    TSaveDialog* SaveDialog;   // the project file object's
+
+    // The main menu, in menu order.
+    TMainMenu* MainMenu;
+    TMenuItem *File1, *New1, *Open1, *Salva1, *SalvaconNome1, *Daticommittente1, *FileNameLine, *FileName1,
+        *FileName2, *FileName3, *FileName4, *Nuovalibreria, *Esci1;
+    TMenuItem *Stampa2, *SRete, *STesta, *SElencoRete, *SElenco, *STutto, *SCalcoli, *SArea, *SPreventivo,
+        *SRelazioneSostegno, *SRelazioneScariche, *SCapitolato, *SDichiarazione, *SSelezione, *Impostastampante1;
+    TMenuItem *Modify1, *Annulla1, *Taglia1, *Copia1, *Incolla1, *IncollaS, *IncollaR, *Ruota90, *Ruota180, *Ruota270,
+        *Elimina1, *BEliminaPreventivo, *EliminaDescrizioni, *EliminaDCavi, *EliminaDPrese, *EliminaDTutti;
+    TMenuItem *Visualizza1, *ZoomAvanti, *ZoomIndietro, *ZoomLine, *BarraStrumenti, *PannelloCodici,
+        *VisualizzaAttenuazioni, *Informazioni, *Attiva, *Attenuazioni, *SegnaliLimite, *CanaliGenerati,
+        *CanaliDistribuiti, *Evidenzia, *CaviND, *ComponentiCND, *ComponentiND, *MDimensioneSchemi, *MOpzioni,
+        *Personalizzazione;
+    TMenuItem *Trova1, *CavoND, *ComponenteCND, *ComponenteND;
+    TMenuItem *Calcoli1, *Segnalialleprese1, *Limititerminaleditesta1, *Attenuazionetraleprese1, *CanaliComponenti,
+        *Cancellacalcoli1;
+    TMenuItem *Speciali1, *DetAutComp1, *DetAutSost, *Autoprogetto1, *GestioneLibrerie1;
+    TMenuItem *Aiuto1, *Info1;
+
+private:
+    void CreateReportPages();
+    TReportPage MakeReportPage(bool channels);
+    void CreateProgressPanel();
+    void LayoutReportPage(const TReportPage& page, bool channels);
+    TControl* PagePanel(const AnsiString& caption) const;
+    TCalculationRun CalculationRun();
+    void FinishSplash();
+    void ShowProgress(bool on);
+
+    std::unique_ptr<TProgetto> project_;
+    TFileProgetto files_;
+    bool splash_ = false;
+};

@@ -1,0 +1,138 @@
+#include "dialogs/installer_data.h"
+
+#include "core/globals.h"
+#include "core/ini.h"
+#include "core/reporter.h"
+#include "platform/application.h"
+
+namespace {
+
+constexpr int EditLimit = 100;
+constexpr int FormHeight = 396;
+constexpr int ButtonsTop = 328;
+
+struct TLabelled {
+    TEdit* TDatiIntestazione::*Edit;
+    const char* Label;
+};
+
+constexpr TLabelled VisibleEdits[] = {
+    {&TDatiIntestazione::EDitta, "Ragione sociale:"},
+    {&TDatiIntestazione::EVia, "Indirizzo:"},
+    {&TDatiIntestazione::ECitta, "Città e codice postale:"},
+    {&TDatiIntestazione::EStato, "Stato:"},
+    {&TDatiIntestazione::ETelefono, "Telefono:"},
+    {&TDatiIntestazione::EFax, "Fax:"},
+    {&TDatiIntestazione::ENote, "Note aggiuntive:"},
+};
+
+constexpr TLabelled ConformityEdits[] = {
+    {&TDatiIntestazione::ENCCIAA, "Iscrizione Registro delle Ditte C.C.I.A.A. n."},
+    {&TDatiIntestazione::EPCCIAA, "Provincia di"},
+    {&TDatiIntestazione::ENAPIA, "Iscrizione Albo Provinciale delle Imprese Artigiane n."},
+    {&TDatiIntestazione::EPAPIA, "Provincia di"},
+    {&TDatiIntestazione::EPIva, "Partita IVA:"},
+    {&TDatiIntestazione::ECap, "C.A.P.:"},
+    {&TDatiIntestazione::ELocalita, "Località:"},
+    {&TDatiIntestazione::EComune, "Comune:"},
+    {&TDatiIntestazione::EProvincia, "Provincia:"},
+};
+
+}  // namespace
+
+const TDatiIntestazione::TField TDatiIntestazione::Fields[InstallerFieldCount] = {
+    {"IDitta1", &TDatiIntestazione::EDitta},       {"IVia1", &TDatiIntestazione::EVia},
+    {"ICitta1", &TDatiIntestazione::ECitta},       {"IStato1", &TDatiIntestazione::EStato},
+    {"ITel1", &TDatiIntestazione::ETelefono},      {"IFax1", &TDatiIntestazione::EFax},
+    {"INote1", &TDatiIntestazione::ENote},         {"ICap1", &TDatiIntestazione::ECap},
+    {"ILocalita1", &TDatiIntestazione::ELocalita}, {"IComune1", &TDatiIntestazione::EComune},
+    {"IProvincia1", &TDatiIntestazione::EProvincia}, {"IPIva1", &TDatiIntestazione::EPIva},
+    {"INCCIAA1", &TDatiIntestazione::ENCCIAA},     {"IPCCIAA1", &TDatiIntestazione::EPCCIAA},
+    {"INAPIA1", &TDatiIntestazione::ENAPIA},       {"IPAPIA1", &TDatiIntestazione::EPAPIA},
+};
+
+TDatiIntestazione::TDatiIntestazione(TComponent* owner) : TForm(owner) {
+    Caption = AnsiString(ApplicationTitle) + " - Dati di personalizzazione programma";
+    BorderStyle = bsDialog;
+    Position = poMainFormCenter;
+    Width = 480;
+    Height = FormHeight;
+    OnShow = Handler(this, &TDatiIntestazione::FormShow);
+
+    GroupDati = MakeControl<TGroupBox>(this, this, 8, 8, 456, 312);
+    GroupDati->Caption = "Dati personalizzazione ";
+    int top = 24;
+    for (const TLabelled& f : VisibleEdits) {
+        TLabel* label = MakeControl<TLabel>(this, GroupDati, 12, top + 3, 140, 17);
+        label->Caption = f.Label;
+        TEdit* edit = MakeControl<TEdit>(this, GroupDati, 156, top, 288, 21);
+        edit->MaxLength = EditLimit;
+        this->*f.Edit = edit;
+        top += 40;
+    }
+
+    // Kept for printing; the form never shows this group.
+    GroupConformita = MakeControl<TGroupBox>(this, this, 8, FormHeight, 456, 24 + 9 * 28);
+    GroupConformita->Caption = "Dati integrativi per la dichiarazione di conformità ";
+    GroupConformita->Visible = false;
+    top = 20;
+    for (const TLabelled& f : ConformityEdits) {
+        TLabel* label = MakeControl<TLabel>(this, GroupConformita, 12, top + 3, 300, 17);
+        label->Caption = f.Label;
+        TEdit* edit = MakeControl<TEdit>(this, GroupConformita, 316, top, 128, 21);
+        edit->MaxLength = EditLimit;
+        this->*f.Edit = edit;
+        top += 28;
+    }
+
+    BOk = MakeControl<TButton>(this, this, 148, ButtonsTop, 75, 25);
+    BOk->Caption = "Ok";
+    BOk->Default = true;
+    BOk->OnClick = Handler(this, &TDatiIntestazione::BOkClick);
+    BAnnulla = MakeControl<TButton>(this, this, 256, ButtonsTop, 75, 25);
+    BAnnulla->Caption = "Annulla";
+    BAnnulla->Cancel = true;
+    BAnnulla->OnClick = Handler(this, &TDatiIntestazione::BAnnullaClick);
+}
+
+void TDatiIntestazione::FormShow(TObject*) {
+    GroupConformita->Visible = false;
+    Height = FormHeight;
+    BOk->Top = ButtonsTop;
+    BAnnulla->Top = ButtonsTop;
+}
+
+void TDatiIntestazione::BOkClick(TObject*) {
+    if (Ini) {
+        TIniUpdate update(*Ini);
+        for (int i = 0; i < InstallerVisibleCount; ++i) Ini->WriteString(Fields[i].Name, (this->*Fields[i].Edit)->Text);
+    }
+    ModalResult = mrOk;
+}
+
+void TDatiIntestazione::BAnnullaClick(TObject*) {
+    // What was typed is dropped in every case: printing reads these edits.
+    LoadStoredValues();
+    if (OnReload) OnReload();
+    ModalResult = mrCancel;
+}
+
+void TDatiIntestazione::LoadStoredValues() {
+    for (const TField& f : Fields) (this->*f.Edit)->Text = Ini ? Ini->String(f.Name) : AnsiString();
+}
+
+TEdit* TDatiIntestazione::EditOf(const AnsiString& name) const {
+    for (const TField& f : Fields)
+        if (name == f.Name) return this->*f.Edit;
+    return nullptr;
+}
+
+AnsiString TDatiIntestazione::BuildHeaderLine() const {
+    AnsiString line = EDitta->Text.Get() + " - " + EVia->Text.Get() + " - " + ECitta->Text.Get();
+    if (!EStato->Text.Get().empty()) line += ", " + EStato->Text.Get();
+    const bool telephone = !ETelefono->Text.Get().empty();
+    if (telephone) line += " - Tel. " + ETelefono->Text.Get();
+    if (!EFax->Text.Get().empty()) line += (telephone ? " Fax " : " - Fax ") + EFax->Text.Get();
+    if (!ENote->Text.Get().empty()) line += " - " + ENote->Text.Get();
+    return line;
+}

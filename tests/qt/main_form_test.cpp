@@ -1,0 +1,147 @@
+// The main window in real windows, started as the program starts it.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabBar>
+
+#include "app/about_box.h"
+#include "app/draw_window.h"
+#include "app/main_form.h"
+#include "app/program.h"
+#include "dialogs/installer_data.h"
+#include "qt/qt_test_support.h"
+#include "support/program_fixture.h"
+
+using qttest::Later;
+using qttest::Settle;
+using qttest::WidgetOf;
+using qttest::WindowOf;
+
+namespace {
+
+QAction* MenuAction(QWidget* menu, const QString& text) {
+    for (QAction* a : menu->actions())
+        if (a->text().section('\t', 0, 0) == text) return a;
+    return nullptr;
+}
+
+// Opens a menu of the bar, then clicks the item in it (from the event loop,
+// as the menu's own loop runs).
+void ClickMenu(QMenuBar* bar, const QString& menu, const QString& item, std::function<void()> afterwards = {}) {
+    QAction* top = MenuAction(bar, menu);
+    ASSERT_NE(top, nullptr) << menu.toStdString();
+    bool done = false;
+    Later([item, afterwards, &done] {
+        auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!open) {
+            done = true;
+            ADD_FAILURE() << "no menu open";
+            return;
+        }
+        QAction* a = MenuAction(open, item);
+        if (!a) {
+            done = true;
+            ADD_FAILURE() << item.toStdString();
+            return;
+        }
+        Later([afterwards, &done] {
+            if (afterwards) afterwards();
+            done = true;
+        }, 100);
+        QTest::mouseClick(open, Qt::LeftButton, {}, open->actionGeometry(a).center());
+    }, 100);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
+    for (int waited = 0; !done && waited < 5000; waited += 20) QTest::qWait(20);
+    EXPECT_TRUE(done);
+    Settle();
+}
+
+void EndSplash(TAntenne& form) {
+    for (int i = 0; i < 3; ++i) form.TimerTimer(nullptr);
+}
+
+}  // namespace
+
+TEST(QtMainForm, TheProgramShowsItsSplashAndThenTheNetworkGrid) {
+    ScopedProgram program;
+    TAntenne& form = program.Start();
+    Settle();
+    QWidget* splash = WindowOf(AboutBox);
+    ASSERT_NE(splash, nullptr);
+    EXPECT_TRUE(splash->isVisible());
+    const QImage splashShot = splash->grab().toImage();
+    EXPECT_TRUE(splashShot.save(QString::fromStdString(qttest::Artefact("splash.png"))));
+    EXPECT_GT(qttest::Colours(splashShot), 3);
+    EndSplash(form);
+    Settle();
+    EXPECT_FALSE(splash->isVisible());
+
+    QWidget* window = WindowOf(&form);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "Ordivex Varne - [senza nome]");
+    QTabBar* tabs = WidgetOf(form.TabControl)->findChild<QTabBar*>();
+    if (tabs) {
+        ASSERT_EQ(tabs->count(), 5);
+        EXPECT_EQ(tabs->tabText(0), "Rete");
+        EXPECT_EQ(tabs->tabText(4), "Fulmini 81.10-2");
+    }
+    // The next button stands over the right end of the status bar.
+    QWidget* next = WindowOf(form.NextButton);
+    QWidget* bar = WindowOf(form.StatusBar);
+    ASSERT_TRUE(next && bar);
+    EXPECT_EQ(qobject_cast<QPushButton*>(next)->text(), "Avanti >>");
+    EXPECT_EQ(next->geometry().right(), form.ClientWidth - 1);
+    EXPECT_EQ(next->geometry().top(), bar->geometry().top() + 2);
+    EXPECT_EQ(form.StatusBar->Panels->Items[1]->Width.Get(), form.ClientWidth - form.NextButton->Width - 124);
+    EXPECT_TRUE(WindowOf(form.DrawWindow)->isVisible());
+    // The form's client area with the menu bar above it.
+    const QImage shot = WidgetOf(&form)->grab().toImage();
+    EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("main-window.png"))));
+    EXPECT_GT(qttest::Colours(shot), 5);
+}
+
+TEST(QtMainForm, InfoOpensTheAboutBoxAndAClickClosesIt) {
+    ScopedProgram program;
+    TAntenne& form = program.Start();
+    EndSplash(form);
+    Settle();
+    QMenuBar* bar = WindowOf(&form)->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    bool shown = false;
+    ClickMenu(bar, "&Aiuto", "&Info", [&] {
+        QWidget* box = WindowOf(AboutBox);
+        ASSERT_NE(box, nullptr);
+        shown = box->isVisible();
+        QWidget* picture = WidgetOf(AboutBox->Panel);
+        ASSERT_NE(picture, nullptr);
+        QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(40, 40));
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(WindowOf(AboutBox)->isVisible());
+    EXPECT_EQ(AboutBox->ModalResult.Get(), mrOk);
+}
+
+TEST(QtMainForm, PersonalizzazioneStoresTheFirmAndShowsItsLine) {
+    ScopedProgram program;
+    TAntenne& form = program.Start();
+    EndSplash(form);
+    Settle();
+    QMenuBar* bar = WindowOf(&form)->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    ClickMenu(bar, "&Visualizza", "&Personalizzazione", [&] {
+        QWidget* dialog = WindowOf(DatiIntestazione);
+        ASSERT_NE(dialog, nullptr);
+        auto* firm = qobject_cast<QLineEdit*>(WindowOf(DatiIntestazione->EDitta));
+        ASSERT_NE(firm, nullptr);
+        firm->setFocus();
+        QTest::keyClicks(firm, "Antenne Bianchi");
+        const QImage shot = dialog->grab().toImage();
+        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("installer-data.png"))));
+        QTest::mouseClick(WindowOf(DatiIntestazione->BOk), Qt::LeftButton);
+    });
+    EXPECT_EQ(program.Stored("IDitta1"), "Antenne Bianchi");
+    EXPECT_EQ(form.StatusBar->Panels->Items[1]->Text.Get(), "Antenne Bianchi -  - ");
+}

@@ -1,0 +1,85 @@
+#include "support/program_fixture.h"
+
+#include <cstdlib>
+#include <fstream>
+
+#include "app/main_form.h"
+#include "app/program.h"
+#include "core/globals.h"
+#include "core/ini.h"
+#include "platform/application.h"
+
+namespace {
+constexpr const char* SettingsEnv = "ORDIVEX_VARNE_SETTINGS";
+}
+
+struct ScopedProgram::Saved {
+    TIni* ini = Ini;
+    TGestoreErrori* reporter = GestoreErrori;
+    TCanalizzazioni* plans = Canalizzazioni;
+    TCanalizzazione* italia = CanalizzazioneItalia;
+    TCanalizzazione* europa = CanalizzazioneEuropa;
+    TSistemiBande* systems = SistemiBande;
+    TSistemaBande* system2 = SistemaBande2;
+    TSistemaBande* system3 = SistemaBande3;
+    TSistemaBande* current = SistemaBandeCorrente;
+    TLibrerie* libraries = Librerie;
+    TUltimiComponenti* prototypes = UltimiComponenti;
+    TOpzioni* options = Opzioni;
+    AnsiString title = Application->Title;
+};
+
+ScopedProgram::ScopedProgram(bool defaultLibrary) : settingsPath_(dir_.File("settings")), saved_(new Saved) {
+    if (const char* env = std::getenv(SettingsEnv)) {
+        hadSettingsEnv_ = true;
+        savedSettingsEnv_ = env;
+    }
+    ::setenv(SettingsEnv, settingsPath_.c_str(), 1);
+    Application->DestroyForms();
+    Application->Script().Reset();
+    Store("ProgramDir", dir_.Path() + "/");
+    if (defaultLibrary) std::ofstream(dir_.File("Varne.alb")) << "";
+}
+
+ScopedProgram::~ScopedProgram() {
+    Application->DestroyForms();
+    Application->Script().Reset();
+    Application->SetCommandLine(0, nullptr);
+    CommandLineFile.clear();
+    Ini = saved_->ini;
+    GestoreErrori = saved_->reporter;
+    Canalizzazioni = saved_->plans;
+    CanalizzazioneItalia = saved_->italia;
+    CanalizzazioneEuropa = saved_->europa;
+    SistemiBande = saved_->systems;
+    SistemaBande2 = saved_->system2;
+    SistemaBande3 = saved_->system3;
+    SistemaBandeCorrente = saved_->current;
+    Librerie = saved_->libraries;
+    UltimiComponenti = saved_->prototypes;
+    Opzioni = saved_->options;
+    Application->Title = saved_->title;
+    delete saved_;
+    if (hadSettingsEnv_) ::setenv(SettingsEnv, savedSettingsEnv_.c_str(), 1);
+    else ::unsetenv(SettingsEnv);
+}
+
+void ScopedProgram::Store(const AnsiString& name, const AnsiString& value) {
+    TIni ini;
+    ini.WriteString(name, value);
+}
+
+AnsiString ScopedProgram::Stored(const AnsiString& name) const {
+    TIni ini;
+    return ini.String(name);
+}
+
+TAntenne& ScopedProgram::Start(const std::vector<std::string>& arguments) {
+    std::vector<const char*> argv{"ordivex-varne"};
+    for (const std::string& a : arguments) argv.push_back(a.c_str());
+    Application->SetCommandLine(static_cast<int>(argv.size()), argv.data());
+    StartProgram();
+    started_ = true;
+    Antenne->Show();
+    return *Antenne;
+}
