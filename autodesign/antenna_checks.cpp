@@ -41,7 +41,7 @@ bool TCreaAuto::CheckAntennaChannels() {
     AntennaCount = AntennaChannelCount = 0;
     coverageModule_ = nullptr;
     auto fail = [this](const AnsiString& message) {
-        Reporter->Report(message);
+        Report(message);
         return false;
     };
 

@@ -222,8 +222,7 @@ bool TCreaAuto::PlaceOutletLine(int32_t column, int32_t row, int32_t count, TGri
     TCella* terminal = OutletChoice[OutletTerminal][role];
     if (!through && (count > 1 || !terminal)) {
         const int shape = role == RoleTer ? 0 : 1;
-        if (Reporter)
-            Reporter->Report(OutletNotFoundMessage(count < 2 ? MessageThroughOrTerminal : MessageThrough,
+        Report(OutletNotFoundMessage(count < 2 ? MessageThroughOrTerminal : MessageThrough,
                                                    OutletConnectorIndex(OutletShape[shape], OutletShape[shape + 2]),
                                                    dc, CarriesTer[role] != 0, CarriesSat[role] != 0));
         return false;

@@ -109,8 +109,12 @@ bool TCreaAuto::CheckBuildingLimits() {
         }
     }
     ok = ok && Settings->AntennaHeadEndDistance >= 0 && Settings->LnbHeadEndDistance >= 0;
-    if (!ok && Reporter) Reporter->Report(BuildingLimitsMessage);
+    if (!ok) Report(BuildingLimitsMessage);
     return ok;
+}
+
+void TCreaAuto::Report(const AnsiString& text) {
+    if (Reporter) Reporter->Report(text);
 }
 
 bool TCreaAuto::BuildNetwork() { return true; }

@@ -359,6 +359,8 @@ public:
     virtual bool BuildHeadEnd();
 
 private:
+    // One message of the run through the reporter (dropped without one).
+    void Report(const AnsiString& text);
     // The steps of the input check.
     void SetVariantFlags();
     void SetLineTables();

@@ -67,17 +67,14 @@ bool TCreaAuto::CheckHeadEndFigures() {
 
 namespace {
 
-// Fills the families of one kind from the chosen components; false after the
-// message for a component without brand or series.
+// Fills the families of one kind from the chosen components; false for a
+// component without brand or series.
 bool FillFamilies(TCella* components, const TFamilyRules& rules, bool mixedWithoutMixer,
-                         std::array<TFamiglia, FamiliesMax>& families, int32_t& count, TGestoreErrori& reporter) {
+                  std::array<TFamiglia, FamiliesMax>& families, int32_t& count) {
     count = 0;
     for (TCella* cell = components; cell && count < FamiliesMax; cell = cell->NextCell) {
         if (!IsFamilyCell(*cell, rules.Satellite)) continue;
-        if (cell->Brand.empty() || cell->Series.empty()) {
-            reporter.Report(rules.NoNames);
-            return false;
-        }
+        if (cell->Brand.empty() || cell->Series.empty()) return false;
         const bool known = std::any_of(families.begin(), families.begin() + count, [cell](const TFamiglia& f) {
             return f.Brand == cell->Brand && f.Series == cell->Series;
         });
@@ -141,7 +138,7 @@ bool TCreaAuto::CheckTerrestrialFigures() {
                 HeadEndLevelTer = std::max(HeadEndLevelTer, cell->Attenuation->Get3(i, WideMaxOutput, BandSlotTer));
         }
         if (!(HeadEndLevelTer > 0.0f)) {
-            Reporter->Report("Nessun amplificatore a larga banda selezionabile.");
+            Report("Nessun amplificatore a larga banda selezionabile.");
             return false;
         }
         HeadEndLevelTer = Less(HeadEndLevelTer, BackOffTer);
@@ -151,9 +148,12 @@ bool TCreaAuto::CheckTerrestrialFigures() {
     const TFamilyRules rules{BandSlotTer, BackOffTer, false,
                              "Alcuni dei filtri attivi selezionati non hanno una serie o marca definita. Servono "
                              "sia la marca che la serie per l'autoprogetto."};
-    if (!FillFamilies(Components->head, rules, false, FamilyTer, FamilyCount[0], *Reporter)) return false;
+    if (!FillFamilies(Components->head, rules, false, FamilyTer, FamilyCount[0])) {
+        Report(rules.NoNames);
+        return false;
+    }
     if (FamilyCount[0] == 0) {
-        Reporter->Report("Non sono stati selezionati componenti attivi per la centrale terrestre.");
+        Report("Non sono stati selezionati componenti attivi per la centrale terrestre.");
         return false;
     }
     HeadEndLevelTer = LineLevelTer = LevelNone;
@@ -173,9 +173,12 @@ bool TCreaAuto::CheckSatelliteFigures() {
                              "Alcuni dei convertitori sat selezionati non hanno una serie o marca definita. Servono "
                              "sia la marca che la serie per l'autoprogetto."};
     const bool mixedWithoutMixer = CarriesSat[0] && !MixerCell;
-    if (!FillFamilies(Components->head, rules, mixedWithoutMixer, FamilySat, FamilyCount[1], *Reporter)) return false;
+    if (!FillFamilies(Components->head, rules, mixedWithoutMixer, FamilySat, FamilyCount[1])) {
+        Report(rules.NoNames);
+        return false;
+    }
     if (FamilyCount[1] == 0 && !CustomModelCell) {
-        Reporter->Report("Non sono stati selezionati componenti attivi per la centrale satellitare.");
+        Report("Non sono stati selezionati componenti attivi per la centrale satellitare.");
         return false;
     }
     HeadEndLevelSat = LineLevelSat = LevelNone;
@@ -215,7 +218,7 @@ bool TCreaAuto::ChooseLnbGroup() {
             taken = cell;
     }
     if (!taken) {
-        Reporter->Report(noLnb);
+        Report(noLnb);
         return false;
     }
     const int32_t m = taken->ThroughOutputs;
@@ -243,7 +246,7 @@ bool TCreaAuto::ChooseLnbGroup() {
         LnbLevelMin = std::min(LnbLevelMin, v);
     }
     if (!(LnbLevelMax > 0.0f)) {
-        Reporter->Report(noLnb);
+        Report(noLnb);
         return false;
     }
     return true;

@@ -229,18 +229,18 @@ bool TCreaAuto::CheckCables() {
         const AnsiString& library = Settings->CableTexts[2 * check.Pair];
         const AnsiString& code = Settings->CableTexts[2 * check.Pair + 1];
         if (library.empty() || code.empty()) {
-            Reporter->Report(check.NoneChosen);
+            Report(check.NoneChosen);
             return false;
         }
         TNCavo& cable = *Cables[check.Cable];
         if (!LoadCableFromLibrary(library, code, &cable)) {
-            Reporter->Report("Non esiste un cavo con codice " + code + " nella libreria " + library +
+            Report("Non esiste un cavo con codice " + code + " nella libreria " + library +
                              ". Verificare i codici dei cavi selezionati.");
             return false;
         }
         cable.ComputeBandMask();
         if (!cable.HasBands(check.Mask)) {
-            Reporter->Report(check.NotAdequate);
+            Report(check.NotAdequate);
             return false;
         }
     }
