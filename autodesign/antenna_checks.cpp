@@ -153,15 +153,16 @@ bool TCreaAuto::InputCoversBands(const uint8_t* bandUse, std::span<const float> 
 
 void TCreaAuto::PrepareCoverage(TCella* module) {
     // Which input covers which antenna, read once through the module's own
-    // rows (its gain at each band): an input beyond the rows of its table
-    // covers nothing.
+    // rows (its gain at each band). A module with more inputs than rows in
+    // its table (a damaged library entry) covers nothing.
     coverageModule_ = module;
     const int32_t rows = module->Attenuation->Rank() == 3 ? module->Attenuation->Size2() : 0;
     coverage_.assign(static_cast<size_t>(std::max(module->NumInputs, 0)), {});
+    if (module->NumInputs > rows) return;
     for (int32_t input = 0; input < module->NumInputs; ++input) {
         std::array<float, BandSlots> values;
         for (int32_t b = 0; b < BandSlots; ++b)
-            values[b] = input < rows ? module->Attenuation->Get3(input, WideGain, b) : LevelNone;
+            values[b] = module->Attenuation->Get3(input, WideGain, b);
         for (int32_t a = 0; a < AntennaCount; ++a)
             coverage_[input][a] = InputCoversBands(Antennas[a].BandUse, values);
     }

@@ -231,6 +231,24 @@ TEST_F(HeadEndFiguresTest, LineAmplifiersRaiseTheLineLevels) {
     }
 }
 
+TEST_F(HeadEndFiguresTest, AChannelWithoutLevelIsDesignedAtTheDefaultLevel) {
+    Installation(true, false, 1, false);
+    TerrestrialFamily();
+    TCanale* emptied = engine.Settings->Antennas[0].Channels.head;
+    emptied->levelMin = emptied->levelMax = LevelNone;
+    // A mast preamplifier that would be taken for a weak antenna.
+    TCella* amp = add.Amplifier(21, 1, 0x20, 0.0f, 0.0f);
+    amp->Attenuation->Set3(0, AmpGain, emptied->band, 20.0f);
+    amp->Attenuation->Set3(0, AmpMaxOutput, emptied->band, 130.0f);
+    ASSERT_EQ(Check(true), "");
+    const TAntennaEntry& e = engine.Antennas[0];
+    EXPECT_EQ(e.Lowest, 70.0f);
+    EXPECT_EQ(e.NeedsPreamplifier, 0);
+    EXPECT_EQ(e.Preamplifier, nullptr);
+    EXPECT_EQ(e.Cell->SourceChannels->head->levelMin, 70.0f);
+    EXPECT_EQ(emptied->levelMin, LevelNone);
+}
+
 TEST_F(HeadEndFiguresTest, LnbGroupOfAMultiswitch) {
     Installation(true, true, 4, false);  // 5 lines with terrestrial: LNBs matched against 4 outputs
     TerrestrialFamily();
