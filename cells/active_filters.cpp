@@ -419,18 +419,7 @@ void TConvertitore::ReadDataDialogDefault(TDatiComponenti* dialog) {
     m.slotLabel[ModuleOutputSlot] = AnsiString(dialog->EditDescrizioneModulo->Text).substr(0, ModuleTextChars);
     const int32_t kind = std::max(0, dialog->ComboConversione->ItemIndex.Get());
     m.flags = (m.flags & ~ModuleConversionMask) | (static_cast<uint32_t>(kind) & ModuleConversionMask);
-    if (kind != ConvertBlockShift) return;
-    // A block shift keeps the width of its input block.
-    const float inLow = m.slotLow[ModuleInputSlot], inHigh = m.slotHigh[ModuleInputSlot];
-    const float outLow = m.slotLow[ModuleOutputSlot];
-    float outHigh = LevelNone;
-    if (inLow >= 0.0f && inHigh >= 0.0f && outLow >= 0.0f) {
-        const double high = static_cast<double>(outLow) + (static_cast<double>(inHigh) - inLow);
-        outHigh = high < 0.0 ? LevelNone : static_cast<float>(high);
-    }
-    m.slotHigh[ModuleOutputSlot] = outHigh;
-    m.slotPlan[ModuleOutputSlot] = nullptr;
-    m.slotName[ModuleOutputSlot].clear();
+    if (kind == ConvertBlockShift) m.FollowInputBlock();
 }
 
 bool TConvertitore::CheckData(const AnsiString& prefix) {

@@ -352,6 +352,19 @@ void TModuloFiltro::Modulate(TListaCanali& output, const AnsiString& prefix) con
     PlaceTelling(output, made, prefix, "canale " + made.name + " in conflitto.");
 }
 
+void TModuloFiltro::FollowInputBlock() {
+    const float inLow = slotLow[ModuleInputSlot], inHigh = slotHigh[ModuleInputSlot];
+    const float outLow = slotLow[ModuleOutputSlot];
+    float outHigh = LevelNone;
+    if (inLow >= 0.0f && inHigh >= 0.0f && outLow >= 0.0f) {
+        const double high = static_cast<double>(outLow) + (static_cast<double>(inHigh) - inLow);
+        outHigh = high < 0.0 ? LevelNone : static_cast<float>(high);
+    }
+    slotHigh[ModuleOutputSlot] = outHigh;
+    slotPlan[ModuleOutputSlot] = nullptr;
+    slotName[ModuleOutputSlot].clear();
+}
+
 // ---- The list ----
 
 TModuliFiltro::TModuliFiltro() : stage(std::make_unique<TInfo>(2)) {}

@@ -69,6 +69,10 @@ public:
     void Assign(const TModuloFiltro& source);
     static std::unique_ptr<TModuloFiltro> Clone(const TModuloFiltro& source);
 
+    // A block shift (IF/IF): the output block keeps the width of the input
+    // block from its lower edge (no value when an edge is unknown or the
+    // result negative), and names no channel of a plan.
+    void FollowInputBlock();
     // The channels of input through the module into output; prefix starts
     // every message and an empty prefix silences them. The input stage, when
     // there is one, works on input in place.

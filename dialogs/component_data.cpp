@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "cells/cell.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
 #include "core/libraries.h"
@@ -253,19 +254,21 @@ void TDatiComponenti::BuildModuleTabs() {
     TabModuli->Tabs->Add("Ampli Uscita");
     TabModuli->Tabs->Add("Modulo 1");
     for (int c = 0; c < 4; ++c) ChannelHeaders[1][c] = MakeLabel(TabModuli, ChannelHeaderCaptions[c], 0, 0, HeaderColour);
+    // As wide as a module page's value rows below them.
+    constexpr int captionWidth = 151, left = 162;
     int y = 32;
-    CaptionFrequenze = MakeCaptionBox(TabModuli, "Freq. gestibili [MHz]", 8, y, CaptionBoxWidth);
-    EditFreqMin = MakeValueEdit(TabModuli, 132, y, 49);
-    EditFreqMax = MakeValueEdit(TabModuli, 184, y, 49);
+    CaptionFrequenze = MakeCaptionBox(TabModuli, "Freq. gestibili [MHz]", 8, y, captionWidth);
+    EditFreqMin = MakeValueEdit(TabModuli, left, y, 49);
+    EditFreqMax = MakeValueEdit(TabModuli, left + 52, y, 49);
     y += 22;
-    CaptionLarghezza = MakeCaptionBox(TabModuli, "Larg. banda blocco [MHz]", 8, y, CaptionBoxWidth);
-    EditLarghezza = MakeValueEdit(TabModuli, 132, y, 49);
+    CaptionLarghezza = MakeCaptionBox(TabModuli, "Larg. banda blocco [MHz]", 8, y, captionWidth);
+    EditLarghezza = MakeValueEdit(TabModuli, left, y, 49);
     y += 22;
-    CaptionBlocchi = MakeCaptionBox(TabModuli, "Max. numero blocchi", 8, y, CaptionBoxWidth);
-    EditBlocchi = MakeValueEdit(TabModuli, 132, y, 49);
+    CaptionBlocchi = MakeCaptionBox(TabModuli, "Max. numero blocchi", 8, y, captionWidth);
+    EditBlocchi = MakeValueEdit(TabModuli, left, y, 49);
     y += 22;
-    CaptionTipoModulo = MakeCaptionBox(TabModuli, "Tipo modulo", 8, y, CaptionBoxWidth);
-    ComboTipoModulo = MakeCombo(TabModuli, 132, y, 101);
+    CaptionTipoModulo = MakeCaptionBox(TabModuli, "Tipo modulo", 8, y, captionWidth);
+    ComboTipoModulo = MakeCombo(TabModuli, left, y, 101);
     ComboTipoModulo->Style = csDropDownList;
     for (const char* kind : ModuleKinds) ComboTipoModulo->Items->Add(kind);
     TabModuli->OnChange = Handler(this, &TDatiComponenti::TabChange);
@@ -612,10 +615,27 @@ void TDatiComponenti::StoreShownPage() {
 
 void TDatiComponenti::StorePages() {
     // With module tabs the value rows show a tab, not the main table.
-    if (ShowModuleTabs)
-        StoreModulePage();
-    else
+    if (!ShowModuleTabs) {
         StoreShownPage();
+        return;
+    }
+    StoreModulePage();
+    // Beside the module list, a module cell reads its description and
+    // converter type from their controls: they show its own (first) module.
+    if (const TModuloFiltro* first = ModuleList.head) {
+        const bool updating = Updating;
+        Updating = true;
+        EditDescrizioneModulo->Text = first->slotLabel[ModuleOutputSlot];
+        ComboConversione->ItemIndex = static_cast<int>(first->flags & ModuleConversionMask);
+        Updating = updating;
+    }
+}
+
+void TDatiComponenti::ReadFormInto(TCella& cell) {
+    StorePages();
+    cell.ReadDataDialogDefault(this);
+    // The form may stay open: the tab shows its own module again.
+    if (ShowModuleTabs) ShowSelectedTab();
 }
 
 void TDatiComponenti::CancelClick(TObject*) { ModalResult = mrCancel; }

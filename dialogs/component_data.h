@@ -438,9 +438,13 @@ private:
     bool WriteEntry(bool adding);
     // The signal rows live in "Dati segnali", or in the module tabs.
     void MoveSignalRows(TWinControl* parent);
+    // The caption width and first value column of the value and channel rows.
+    void PlaceRowColumns(int captionWidth, int valueLeft);
     void HideTabRows();
     // The value edits, and the channel grid when in use, go back into the tables.
     void StoreShownPage();
+    // The pages stored, then read by a cell (the edited clone).
+    void ReadFormInto(TCella& cell);
     // Shows or hides what the band rows of a satellite module need beside
     // the header: the labels of value rows 0 and 1 and their upper columns.
     void ShowSatelliteBandRows(bool visible);

@@ -21,6 +21,14 @@ constexpr int TallForm = 581;
 constexpr int CappedHeight = 580;
 // First row of a right-column section, below the section's caption.
 constexpr int SideTop = 18;
+// The value rows' caption boxes and their band columns.
+constexpr int RowCaptionWidth = 121;
+constexpr int ValueLeft = 128;
+constexpr int ValueStep = 40;
+// Value rows 0 and 1 of a satellite module carry its bands.
+constexpr int SatelliteBandRows = 2;
+// "Min", "Max", channel and plan of a channel row, from its first column.
+constexpr int ChannelOffsets[4] = {0, 44, 88, 140};
 
 void Place(TControl* control, int top, bool visible) {
     control->Visible = visible;
@@ -59,7 +67,26 @@ void TDatiComponenti::MoveSignalRows(TWinControl* parent) {
     for (TControl* control : rows) control->Parent = parent;
 }
 
+void TDatiComponenti::PlaceRowColumns(int captionWidth, int valueLeft) {
+    for (int r = 0; r < DialogRows; ++r) {
+        RowCaption[r]->Width = captionWidth;
+        for (int c = 0; c < DialogBandColumns; ++c) ValueEdit[r][c]->Left = valueLeft + ValueStep * c;
+    }
+    for (int i = 0; i < DialogChannelRows; ++i) {
+        ChannelCaption[i]->Width = captionWidth;
+        ChannelMin[i]->Left = valueLeft + ChannelOffsets[0];
+        ChannelMax[i]->Left = valueLeft + ChannelOffsets[1];
+        ChannelCombo[i]->Left = valueLeft + ChannelOffsets[2];
+        PlanCombo[i]->Left = valueLeft + ChannelOffsets[3];
+    }
+    for (auto& headers : ChannelHeaders)
+        for (int c = 0; c < 4; ++c) headers[c]->Left = valueLeft + ChannelOffsets[c];
+    CaptionDescrizioneModulo->Width = CaptionConversione->Width = captionWidth;
+    EditDescrizioneModulo->Left = ComboConversione->Left = valueLeft;
+}
+
 int TDatiComponenti::LayoutSignals() {
+    PlaceRowColumns(RowCaptionWidth, ValueLeft);
     int y = 16;
     // Band header.
     if (ShowBandRows) {
@@ -75,11 +102,7 @@ int TDatiComponenti::LayoutSignals() {
     }
     // Channel rows with their column headers, the description and the converter rows.
     const bool anyChannelRow = ChannelRows[0] || ChannelRows[1] || ChannelRows[2];
-    const int headerLefts[4] = {128, 172, 216, 268};
-    for (int c = 0; c < 4; ++c) {
-        Place(ChannelHeaders[0][c], y, anyChannelRow);
-        ChannelHeaders[0][c]->Left = headerLefts[c];
-    }
+    for (int c = 0; c < 4; ++c) Place(ChannelHeaders[0][c], y, anyChannelRow);
     if (anyChannelRow) y += 16;
     for (int i = 0; i < DialogChannelRows; ++i) {
         const bool shown = ChannelRows[i] != 0;
@@ -101,10 +124,11 @@ int TDatiComponenti::LayoutSignals() {
     if (ChannelGrids[0]) gridsBottom = std::max(gridsBottom, Bottom(GridCanali5));
     Place(GridCanali8, 16, ChannelGrids[1] != 0);
     if (ChannelGrids[1]) gridsBottom = std::max(gridsBottom, Bottom(GridCanali8));
-    // Value rows, below the satellite channel grid.
-    if (ChannelGrids[1]) y = std::max(y, Bottom(GridCanali8) + 8);
+    // Value rows; below the satellite channel grid, but for the two band
+    // rows, which show only while the grid is hidden.
     int shownRows = 0;
     for (int r = 0; r < DialogRows; ++r) {
+        if (ChannelGrids[1] && r == SatelliteBandRows) y = std::max(y, Bottom(GridCanali8) + 8);
         const bool shown = RowFlags[r] != 0;
         if (shown || !(r == 0 && ChannelRows[0])) Place(RowCaption[r], y, shown);
         for (TEdit* edit : ValueEdit[r]) Place(edit, y, shown);
@@ -262,7 +286,22 @@ int TDatiComponenti::LayoutCommercial() {
                               static_cast<TControl*>(CaptionVelocita), static_cast<TControl*>(ComboVelocita)})
         Place(control, y, mast);
     if (mast) {
-        ComboVelocita->Width = antenna ? 41 : 65;
+        // A dish's line is narrower before the wider speed combo, so that
+        // the combo ends with the line.
+        struct TMastBox {
+            TControl* control;
+            int antennaLeft, dishLeft, antennaWidth, dishWidth;
+        };
+        const TMastBox boxes[] = {
+            {EditDiametro, 90, 90, 49, 41},      {CaptionArea, 144, 136, 65, 65},
+            {EditArea, 210, 202, 49, 41},        {CaptionSpinta, 264, 248, 93, 93},
+            {EditSpinta, 358, 342, 49, 41},      {CaptionVelocita, 412, 388, 113, 113},
+            {ComboVelocita, 526, 502, 41, 65},
+        };
+        for (const TMastBox& b : boxes) {
+            b.control->Left = antenna ? b.antennaLeft : b.dishLeft;
+            b.control->Width = antenna ? b.antennaWidth : b.dishWidth;
+        }
         y += LineStep;
     }
     // Line 2: internal and external notes and the connector.

@@ -189,8 +189,7 @@ bool TDatiComponenti::WriteEntry(bool adding) {
         return false;
     }
     // The clone takes what the form shows, and goes on file under its code.
-    StorePages();
-    EditedCell->ReadDataDialogDefault(this);
+    ReadFormInto(*EditedCell);
     EditedCell->Code = code;
     if (!library->WriteCell(*EditedCell)) return false;
     const bool updating = Updating;

@@ -74,6 +74,10 @@ const char* const RegulationCaptions[DialogStageRows] = {
 
 // Rows inside the tab control.
 constexpr int TabTop = 32;
+constexpr int ModuleCaptionWidth = 151;
+constexpr int ModuleValueLeft = 162;
+constexpr int AmplifierCaptionWidth = 121;
+constexpr int AmplifierValueLeft = 128;
 constexpr int RowStep = 20;
 constexpr int LineStep = 24;
 
@@ -173,6 +177,7 @@ void TDatiComponenti::ShowRegulationValues(int tab) {
     Updating = true;
     ShownAmplifierTab = tab;
     HideTabRows();
+    PlaceRowColumns(AmplifierCaptionWidth, AmplifierValueLeft);
     // The band header, then the seven rows with every band column.
     const int n = BandCount();
     int y = TabTop;
@@ -239,6 +244,8 @@ void TDatiComponenti::ShowModule(int index) {
     Updating = true;
     ShownModuleTab = index;
     HideTabRows();
+    // A module's captions are longer, and it has one value column only.
+    PlaceRowColumns(ModuleCaptionWidth, ModuleValueLeft);
     const TModuloFiltro* m = ModuleAt(ModuleList, index);
     if (!m) {
         Updating = updating;
@@ -266,9 +273,7 @@ void TDatiComponenti::ShowModule(int index) {
     bool anyChannelRow = false;
     for (const char* caption : page.channel) anyChannelRow = anyChannelRow || caption;
     if (anyChannelRow) {
-        const int lefts[4] = {128, 172, 216, 268};
         for (int c = 0; c < 4; ++c) {
-            ChannelHeaders[1][c]->Left = lefts[c];
             ChannelHeaders[1][c]->Top = y;
             ChannelHeaders[1][c]->Visible = true;
         }
@@ -348,18 +353,7 @@ void TDatiComponenti::StoreModule() {
     if (!page.converter) return;
     const int type = std::max(0, ComboConversione->ItemIndex.Get());
     m->flags = (m->flags & ~ModuleConversionMask) | (static_cast<uint32_t>(type) & ModuleConversionMask);
-    if (type != ConvertBlockShift) return;
-    // A block shift keeps the width of its input block.
-    const float inLow = m->slotLow[ModuleInputSlot], inHigh = m->slotHigh[ModuleInputSlot];
-    const float outLow = m->slotLow[ModuleOutputSlot];
-    float outHigh = LevelNone;
-    if (inLow >= 0.0f && inHigh >= 0.0f && outLow >= 0.0f) {
-        const double high = static_cast<double>(outLow) + (static_cast<double>(inHigh) - inLow);
-        outHigh = high < 0.0 ? LevelNone : static_cast<float>(high);
-    }
-    m->slotHigh[ModuleOutputSlot] = outHigh;
-    m->slotPlan[ModuleOutputSlot] = nullptr;
-    m->slotName[ModuleOutputSlot].clear();
+    if (type == ConvertBlockShift) m->FollowInputBlock();
 }
 
 void TDatiComponenti::UpdateModuleTypeRows(TObject*) {

@@ -7,12 +7,12 @@
 #include "dialogs/component_data.h"
 
 void TDatiComponenti::OkClick(TObject*) {
-    StorePages();
     if (!EditedCell) {
+        StorePages();
         ModalResult = mrOk;
         return;
     }
-    EditedCell->ReadDataDialogDefault(this);
+    ReadFormInto(*EditedCell);
     // Report the first problem of this press in a message box.
     if (GestoreErrori) GestoreErrori->SetTarget(nullptr);
     const TGridData* grid = EditedCell->Owner;
