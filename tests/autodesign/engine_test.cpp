@@ -19,35 +19,7 @@
 
 namespace {
 
-// The main window as a run sees it: a project, and a log of what was asked.
-class StandInWindow : public TDesignWindow {
-public:
-    StandInWindow() { project.Reset(true); }
-    TProgetto* CurrentProject() override { return &project; }
-    void ResetProject(bool withAnchors) override {
-        calls.push_back("reset");
-        project.Reset(withAnchors);
-    }
-    void ShowProject(TProgetto* p) override {
-        calls.push_back("show");
-        shown = p;
-    }
-    void AfterLoad() override { calls.push_back("after-load"); }
-    void ShowProgress(int32_t maximum) override {
-        progressVisible = true;
-        progressMaximum = maximum;
-    }
-    void HideProgress() override { progressVisible = false; }
-    TProgressBar* ProgressBar() override { return nullptr; }
-    void ProcessMessages() override { ++messagesProcessed; }
-
-    TProgetto project{nullptr};
-    TProgetto* shown = nullptr;
-    std::vector<std::string> calls;
-    bool progressVisible = false;
-    int32_t progressMaximum = -1;
-    int messagesProcessed = 0;
-};
+using StandInWindow = DesignWindowStandIn;
 
 using Stage = std::function<bool(TCreaAuto&)>;
 

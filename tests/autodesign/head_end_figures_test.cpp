@@ -292,4 +292,28 @@ TEST_F(HeadEndFiguresTest, LnbGroupOfAMultiswitch) {
     }
 }
 
+TEST_F(HeadEndFiguresTest, ARunThroughTheWholeCheckShowsTheNewProject) {
+    Installation(true, false, 1, false);
+    TerrestrialFamily();
+    DesignWindowStandIn window;
+    window.project.Name = "Vecchio.ant";
+    engine.Window = &window;
+    Application->Script().Reset();
+    EXPECT_TRUE(engine.Run());
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"reset", "show", "after-load"}));
+    EXPECT_EQ(window.project.Name, UntitledProjectName);
+    EXPECT_EQ(ShownMessage(), "");
+    // The check has run: the antennas and the family are there for the head end.
+    EXPECT_EQ(engine.AntennaCount, 1);
+    EXPECT_EQ(engine.FamilyCount[0], 1);
+
+    engine.Components->Clear();  // no active filter: the check stops the run
+    window.calls.clear();
+    window.project.Name = "Vecchio.ant";
+    EXPECT_FALSE(engine.Run());
+    EXPECT_TRUE(window.calls.empty());
+    EXPECT_EQ(window.project.Name, "Vecchio.ant");
+    EXPECT_EQ(ShownMessage(), "Non sono stati selezionati componenti attivi per la centrale terrestre.");
+}
+
 }  // namespace

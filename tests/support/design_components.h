@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/project.h"
+#include "autodesign/engine.h"
 #include "platform/sysutils.h"
 
 class TCella;
@@ -14,7 +16,6 @@ class TMemLib;
 class TLibrerie;
 class TLibreria;
 class TCanalizzazione;
-class TCreaAuto;
 
 // Power of a component: none, power that comes from the outputs and goes on
 // to the inputs (passing DC), or a supply of its own feeding the inputs.
@@ -80,3 +81,34 @@ std::unique_ptr<TCella> TestCable(const AnsiString& code, const std::vector<int3
 // Runs the engine's input check from a reset, its reporter showing one
 // message; expects the given result and gives the message shown ("" none).
 AnsiString RunInputCheck(TCreaAuto& engine, bool expected);
+
+// The main window as a design run sees it: a project of its own, and a log of
+// what the run asked.
+class DesignWindowStandIn : public TDesignWindow {
+public:
+    DesignWindowStandIn() { project.Reset(true); }
+    TProgetto* CurrentProject() override { return &project; }
+    void ResetProject(bool withAnchors) override {
+        calls.push_back("reset");
+        project.Reset(withAnchors);
+    }
+    void ShowProject(TProgetto* p) override {
+        calls.push_back("show");
+        shown = p;
+    }
+    void AfterLoad() override { calls.push_back("after-load"); }
+    void ShowProgress(int32_t maximum) override {
+        progressVisible = true;
+        progressMaximum = maximum;
+    }
+    void HideProgress() override { progressVisible = false; }
+    TProgressBar* ProgressBar() override { return nullptr; }
+    void ProcessMessages() override { ++messagesProcessed; }
+
+    TProgetto project{nullptr};
+    TProgetto* shown = nullptr;
+    std::vector<std::string> calls;
+    bool progressVisible = false;
+    int32_t progressMaximum = -1;
+    int messagesProcessed = 0;
+};
