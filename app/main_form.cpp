@@ -16,6 +16,8 @@
 #include "core/libraries.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "dialogs/codes_palette.h"
+#include "dialogs/component_palette.h"
 #include "dialogs/installer_data.h"
 #include "dialogs/mast_sizing.h"
 #include "platform/application.h"
@@ -65,6 +67,7 @@ TAntenne::TAntenne(TComponent* owner) : TForm(owner), files_(this, this) {
     DrawWindow->Visible = false;
     DrawWindow->StatusBar = StatusBar;
 
+    CreateCodesPanel();
     CreateReportPages();
     EstimatePage = MakeControl<TPaginaPreventivo>(this, TabControl, 0, 0, 760, 480);
     EstimatePage->Visible = false;
@@ -88,6 +91,11 @@ TAntenne::TAntenne(TComponent* owner) : TForm(owner), files_(this, this) {
 
     SetMenuCaptions();
     SetDialogTexts();
+    CreatePalette();
+    CodesPanel->Components = Palette;
+    Palette->CodesPanel = CodesPanel;
+    Palette->DrawWindow = DrawWindow;
+    DrawWindow->Palette = Palette;
 
     ReportPages().ReportColour = clBlue;
     CancelFlag = false;
@@ -143,8 +151,22 @@ TReportPage TAntenne::MakeReportPage(bool channels) {
     page.Report->ScrollBars = ssVertical;
     if (channels) {
         page.Messages = MakeControl<TListBox>(this, page.Panel, 8, 112, 384, 180);
+        page.Messages->OnMouseDown = Handler(this, &TAntenne::MessageListMouseDown);
     }
     return page;
+}
+
+void TAntenne::CreateCodesPanel() {
+    CodesPanel = new TPannelloCodici(this);
+    CodesPanel->Parent = TabControl;
+    CodesPanel->Visible = false;
+}
+
+void TAntenne::CreatePalette() {
+    Palette = new TPannelloComponenti(this);
+    Palette->Parent = TabControl;
+    Palette->Align = alNone;
+    Palette->Visible = false;
 }
 
 void TAntenne::CreateReportPages() {
@@ -204,7 +226,8 @@ void TAntenne::FinishSplash() {
 }
 
 void TAntenne::FillLibraryTrees() {
-    // The design form's library tree comes with the designer's form.
+    // The codes panel's tree; the design form's comes with the designer's form.
+    CodesPanel->LibrariesChanged();
 }
 
 void TAntenne::StartUp() {
@@ -230,6 +253,7 @@ void TAntenne::StartUp() {
             Ini->WriteBool(s.Name, false);
         }
     }
+    ApplyDisplayOptions();
 
     // The default library beside the program; without it the list stays empty.
     const AnsiString library = ProgramDir + DefaultLibraryFile;
@@ -292,12 +316,12 @@ void TAntenne::RebuildPages() {
     const int middle = grid->Columns / 2;
     DrawWindow->Selection = TGridRect{middle, 0, middle, 0};
     TGridOptions options = DrawWindow->Options;
-    // Range selection goes with the selection arrow; without a palette there is no other tool.
-    options << goRangeSelect;
+    if (Palette->CurrentTool() == ToolArrow) options << goRangeSelect;
+    else options >> goRangeSelect;
     DrawWindow->Options = options;
     NextButton->Caption = NextCaption;
-    if (Palette) Palette->Visible = Opzioni && Opzioni->showToolbar;
-    if (CodesPanel) CodesPanel->Visible = Opzioni && Opzioni->showCodesPanel;
+    Palette->Visible = Opzioni && Opzioni->showToolbar;
+    CodesPanel->Visible = Opzioni && Opzioni->showCodesPanel;
     LayoutPanels();
     AddPage(PageRete);
     AddPage(PageTesta);
@@ -329,8 +353,8 @@ void TAntenne::AfterLoad() {
     project.Step = 2;
     const TGridRect sel = DrawWindow->Selection;
     DrawWindow->Selection = TGridRect{sel.Left, sel.Top, sel.Left, sel.Top};
-    if (Palette) Palette->Visible = false;
-    if (CodesPanel) CodesPanel->Visible = false;
+    Palette->Visible = false;
+    CodesPanel->Visible = false;
     TGridOptions options = DrawWindow->Options;
     options << goRangeSelect;
     DrawWindow->Options = options;
@@ -361,9 +385,7 @@ void TAntenne::ShowCircuitError(int32_t column, int32_t row, int32_t, TGridData*
     if (!message.empty()) Application->MessageBox(message, ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
 }
 
-void TAntenne::ClearSignSelection() {
-    // The drawing window drops its selected signs with the mouse editing.
-}
+void TAntenne::ClearSignSelection() { DrawWindow->ClearSignSelection(); }
 
 void TAntenne::ShowItem(int index, const AnsiString& caption) {
     TMenuItem* items[] = {FileName1, FileName2, FileName3, FileName4};
@@ -434,11 +456,11 @@ void TAntenne::LayoutPanels() {
     int left = display.Left;
     int paletteRoom = 0;
     int codesRoom = 0;
-    if (Palette && Opzioni && Opzioni->showToolbar && drawing) {
+    if (Opzioni && Opzioni->showToolbar && drawing) {
         paletteRoom = Palette->Height + 8;
         top += paletteRoom;
     }
-    if (CodesPanel && Opzioni && Opzioni->showCodesPanel && drawing) {
+    if (Opzioni && Opzioni->showCodesPanel && drawing) {
         codesRoom = CodesPanel->Width;
         left += codesRoom;
     }
@@ -454,6 +476,6 @@ void TAntenne::LayoutPanels() {
     top += (display.Height() - paletteRoom - windowHeight) / 2;
     left += (display.Width() - codesRoom - windowWidth) / 2;
     DrawWindow->SetBounds(left, top, windowWidth, windowHeight);
-    if (CodesPanel) CodesPanel->SetBounds(display.Left, top, CodesPanel->Width, windowHeight);
-    if (Palette) Palette->SetBounds(display.Left, display.Top, display.Width(), Palette->Height);
+    CodesPanel->SetBounds(display.Left, top, CodesPanel->Width, windowHeight);
+    Palette->SetBounds(display.Left, display.Top, display.Width(), Palette->Height);
 }

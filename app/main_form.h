@@ -23,6 +23,8 @@ class TPaginaFulmini811;
 class TPaginaFulmini8110;
 class TPaginaPreventivo;
 class TPaginaSostegno;
+class TPannelloCodici;
+class TPannelloComponenti;
 class TProgetto;
 struct TCalculationRun;
 
@@ -40,6 +42,15 @@ constexpr const char* PageFulmini8110 = "Fulmini 81.10-2";
 
 constexpr const char* NextCaption = "Avanti >>";
 constexpr const char* BackCaption = "<< Indietro";
+
+// Square sizes of the three zoom steps.
+constexpr int32_t SquareSmall = 15;
+constexpr int32_t SquareMiddle = 21;
+
+// The component name that ends at the ':' nearest before the caret in a
+// message line: the letters and digits before that ':'; "" when there is
+// no ':' before the caret or it opens the line.
+AnsiString ComponentNameBefore(const AnsiString& line, int caret);
 
 // A report page: a header box over a report, or over a channel table and
 // the channel pass's message list.
@@ -106,9 +117,52 @@ public:
     // ---- Menu ----
     void SetMenuCaptions();
     void SetDialogTexts();
+    // The menus opening: items shown, enabled and ticked by the project's state.
+    void File1Click(TObject* Sender);
+    void Stampa2Click(TObject* Sender);
+    void Modify1Click(TObject* Sender);
+    void Visualizza1Click(TObject* Sender);
+    void Trova1Click(TObject* Sender);
+    void Calcoli1Click(TObject* Sender);
+    void Speciali1Click(TObject* Sender);
+    void Aiuto1Click(TObject* Sender);
+    // Files.
+    void New1Click(TObject* Sender);
+    void Open1Click(TObject* Sender);
+    void Salva1Click(TObject* Sender);
+    void SalvaconNome1Click(TObject* Sender);
+    void Daticommittente1Click(TObject* Sender);
+    void OpenRecentFile(int index);
     void Esci1Click(TObject* Sender);
-    void Info1Click(TObject* Sender);
+    void Impostastampante1Click(TObject* Sender);
+    // Editing.
+    void Annulla1Click(TObject* Sender);
+    void Elimina1Click(TObject* Sender);
+    void BEliminaPreventivoClick(TObject* Sender);
+    void EliminaDescrizioniClick(TObject* Sender);
+    // View.
+    void ZoomAvantiClick(TObject* Sender);
+    void ZoomIndietroClick(TObject* Sender);
+    void BarraStrumentiClick(TObject* Sender);
+    void PannelloCodiciClick(TObject* Sender);
+    void DisplayOptionClick(TObject* Sender);
+    void MDimensioneSchemiClick(TObject* Sender);
+    void MOpzioniClick(TObject* Sender);
     void PersonalizzazioneClick(TObject* Sender);
+    void Info1Click(TObject* Sender);
+    // Finding, calculations, tools.
+    void FindClick(TObject* Sender);
+    void NetworkReportClick(TObject* Sender);
+    // Runs the network report whatever its state and shows its page.
+    void Tuttiidati1Click(TObject* Sender);
+    void Cancellacalcoli1Click(TObject* Sender);
+    void DetAutSostClick(TObject* Sender);
+    // The channel pages' message lists: a second click within 300 ms shows
+    // the component named before the ':' left of the click.
+    void MessageListMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void ShowNamedCell(const AnsiString& name);
+    // The drawing window's highlights and hints follow the display options.
+    void ApplyDisplayOptions();
 
     // ---- State ----
     AnsiString HeaderText;                  // the installer's line, status panel 1
@@ -136,10 +190,8 @@ public:
     TPanel* ProgressPanel;
     TProgressBar* ProgressBar;
     TButton* ProgressCancel;
-    // The component palette above the drawing window and the codes panel
-    // beside it; none until the program has them.
-    TControl* Palette = nullptr;
-    TControl* CodesPanel = nullptr;
+    TPannelloComponenti* Palette;   // above the drawing window at step 1
+    TPannelloCodici* CodesPanel;    // beside it at step 1
     TTimer* Timer;
     TOpenDialog* OpenDialog;
     TSaveDialog* SaveDialog;   // the project file object's
@@ -164,12 +216,20 @@ public:
 
 private:
     void CreateReportPages();
+    void CreateCodesPanel();
+    void CreatePalette();
     TReportPage MakeReportPage(bool channels);
     void CreateProgressPanel();
     void LayoutReportPage(const TReportPage& page, bool channels);
     TControl* PagePanel(const AnsiString& caption) const;
     TCalculationRun CalculationRun();
     void FinishSplash();
+    void BindMenuCommands();
+    // False when the person cancelled the question about unsaved changes.
+    bool ChangesMayGo();
+    void SaveAs();
+    void SetSquareSize(int32_t size);
+    void FocusDrawWindow();
     void ShowProgress(bool on);
 
     std::unique_ptr<TProgetto> project_;

@@ -11,6 +11,8 @@
 #include "app/project.h"
 #include "app/report_pages.h"
 #include "core/options.h"
+#include "dialogs/codes_palette.h"
+#include "dialogs/component_palette.h"
 #include "core/globals.h"
 
 namespace {
@@ -90,8 +92,8 @@ TControl* TAntenne::PagePanel(const AnsiString& caption) const {
 
 void TAntenne::HideAllPages() {
     DrawWindow->Visible = false;
-    if (Palette) Palette->Visible = false;
-    if (CodesPanel) CodesPanel->Visible = false;
+    Palette->Visible = false;
+    CodesPanel->Visible = false;
     for (const char* caption : PageCaptions)
         if (TControl* panel = PagePanel(caption); panel != DrawWindow) panel->Visible = false;
     StatusBar->Panels->Items[0]->Text = "";
@@ -119,12 +121,15 @@ void TAntenne::ShowSelectedPage() {
     TProgetto* project = CurrentProject;
 
     if (caption == PageRete || caption == PageTesta) {
+        // The edit menu carries the drawing's commands too.
+        Modify1->Visible = true;
         if (project) DrawWindow->SetGrid(caption == PageRete ? project->NetworkGrid : project->HeadEndGrid);
+        Palette->ShowMode(caption == PageRete ? 1 : 0);
         if (!DrawWindow->Visible) {
             HideAllPages();
             const bool drawing = !project || project->Step == 1;
-            if (Palette) Palette->Visible = drawing && Opzioni && Opzioni->showToolbar;
-            if (CodesPanel) CodesPanel->Visible = drawing && Opzioni && Opzioni->showCodesPanel;
+            Palette->Visible = drawing && Opzioni && Opzioni->showToolbar;
+            CodesPanel->Visible = drawing && Opzioni && Opzioni->showCodesPanel;
             LayoutPanels();
             DrawWindow->Visible = true;
         }

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/about_box.h"
+#include "app/customer_data.h"
 #include "app/main_form.h"
 #include "cells/prototypes.h"
 #include "core/band_systems.h"
@@ -16,6 +17,7 @@
 #include "dialogs/mast_sizing.h"
 #include "dialogs/options_form.h"
 #include "dialogs/price_list.h"
+#include "dialogs/scheme_size.h"
 #include "platform/application.h"
 
 AnsiString CommandLineFile;
@@ -107,10 +109,12 @@ void StartProgram() {
     Application->Title = ApplicationTitle;
     Application->CreateForm(Antenne);
     Application->CreateForm(AboutBox);
+    Application->CreateForm(DatiCommittente);
     Application->CreateForm(DatiListino);
     Application->CreateForm(DatiIntestazione);
     DatiOpzioni();
     Application->CreateForm(DatiAutSost);
+    Application->CreateForm(DimensioneSchemi);
     Application->CreateForm(GestioneLibrerie);
     ComponentDataForm();
     Antenne->BindForms();

@@ -36,26 +36,6 @@ std::vector<AnsiString> Tabs(const TAntenne& form) {
 
 using Captions = std::vector<AnsiString>;
 
-// A line of two taps with their outlets on the network grid of the open
-// project, closed by a termination unless asked otherwise; every cell described.
-void DrawTwoTaps(TProgetto& project, bool closed = true) {
-    constexpr int32_t column = 37;   // the terminal's line leaves here
-    TGridData& grid = *project.NetworkGrid;
-    for (int32_t row : {1, 2}) {
-        auto* tap = new TDerivatore(&grid, 0, 0, column, row, 1, 1);
-        tap->Described = 1;
-        ASSERT_TRUE(grid.InsertCell(tap, false, 0));
-        auto* outlet = new TPresaD(&grid, 3, 0, column + 1, row, CodeEndOutlet, 1);
-        outlet->Described = 1;
-        ASSERT_TRUE(grid.InsertCell(outlet, false, 0));
-    }
-    if (closed) {
-        auto* termination = new TChiusura(&grid, 0, 0, column, 3, 1);
-        termination->Described = 1;
-        ASSERT_TRUE(grid.InsertCell(termination, false, 0));
-    }
-    grid.SetModified(ModAll);
-}
 
 // ---------------------------------------------------------------- first run and settings
 

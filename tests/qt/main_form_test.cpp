@@ -8,6 +8,10 @@
 #include <QTabBar>
 
 #include "app/about_box.h"
+#include "app/customer_data.h"
+#include "app/grid.h"
+#include "app/project.h"
+#include "dialogs/scheme_size.h"
 #include "app/draw_window.h"
 #include "app/main_form.h"
 #include "app/program.h"
@@ -63,6 +67,14 @@ void EndSplash(TAntenne& form) {
     for (int i = 0; i < 3; ++i) form.TimerTimer(nullptr);
 }
 
+// The program started, past its splash, and the menu bar of its window.
+QMenuBar* StartPastSplash(ScopedProgram& program, TAntenne*& form) {
+    form = &program.Start();
+    EndSplash(*form);
+    Settle();
+    return WindowOf(form)->findChild<QMenuBar*>();
+}
+
 }  // namespace
 
 TEST(QtMainForm, TheProgramShowsItsSplashAndThenTheNetworkGrid) {
@@ -105,11 +117,10 @@ TEST(QtMainForm, TheProgramShowsItsSplashAndThenTheNetworkGrid) {
 
 TEST(QtMainForm, InfoOpensTheAboutBoxAndAClickClosesIt) {
     ScopedProgram program;
-    TAntenne& form = program.Start();
-    EndSplash(form);
-    Settle();
-    QMenuBar* bar = WindowOf(&form)->findChild<QMenuBar*>();
+    TAntenne* started = nullptr;
+    QMenuBar* bar = StartPastSplash(program, started);
     ASSERT_NE(bar, nullptr);
+    TAntenne& form = *started;
     bool shown = false;
     ClickMenu(bar, "&Aiuto", "&Info", [&] {
         QWidget* box = WindowOf(AboutBox);
@@ -126,11 +137,10 @@ TEST(QtMainForm, InfoOpensTheAboutBoxAndAClickClosesIt) {
 
 TEST(QtMainForm, PersonalizzazioneStoresTheFirmAndShowsItsLine) {
     ScopedProgram program;
-    TAntenne& form = program.Start();
-    EndSplash(form);
-    Settle();
-    QMenuBar* bar = WindowOf(&form)->findChild<QMenuBar*>();
+    TAntenne* started = nullptr;
+    QMenuBar* bar = StartPastSplash(program, started);
     ASSERT_NE(bar, nullptr);
+    TAntenne& form = *started;
     ClickMenu(bar, "&Visualizza", "&Personalizzazione", [&] {
         QWidget* dialog = WindowOf(DatiIntestazione);
         ASSERT_NE(dialog, nullptr);
@@ -144,4 +154,68 @@ TEST(QtMainForm, PersonalizzazioneStoresTheFirmAndShowsItsLine) {
     });
     EXPECT_EQ(program.Stored("IDitta1"), "Antenne Bianchi");
     EXPECT_EQ(form.StatusBar->Panels->Items[1]->Text.Get(), "Antenne Bianchi -  - ");
+}
+
+TEST(QtMainForm, ZoomFromTheMenuAndBackWithItsShortcut) {
+    ScopedProgram program;
+    TAntenne* started = nullptr;
+    QMenuBar* bar = StartPastSplash(program, started);
+    ASSERT_NE(bar, nullptr);
+    TAntenne& form = *started;
+    ASSERT_EQ(form.DrawWindow->DefaultColWidth.Get(), 42);
+    bool shortcutsShown = false;
+    ClickMenu(bar, "&Visualizza", "Zoom &avanti");
+    // The menu showed the shortcuts beside the captions.
+    for (QAction* top : bar->actions())
+        if (top->menu())
+            for (QAction* a : top->menu()->actions())
+                if (a->text() == "Zoom &indietro\tCtrl+O") shortcutsShown = true;
+    EXPECT_TRUE(shortcutsShown);
+    EXPECT_EQ(form.DrawWindow->DefaultColWidth.Get(), 21);
+    QWidget* grid = WidgetOf(form.DrawWindow);
+    ASSERT_NE(grid, nullptr);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_O, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(form.DrawWindow->DefaultColWidth.Get(), 42);
+}
+
+TEST(QtMainForm, CustomerDataAndSchemeSizeForms) {
+    ScopedProgram program;
+    TAntenne* started = nullptr;
+    QMenuBar* bar = StartPastSplash(program, started);
+    ASSERT_NE(bar, nullptr);
+    TAntenne& form = *started;
+    ClickMenu(bar, "&File", "Dati &progettuali", [&] {
+        QWidget* dialog = WindowOf(DatiCommittente);
+        ASSERT_NE(dialog, nullptr);
+        auto* name = qobject_cast<QLineEdit*>(WindowOf(DatiCommittente->Nome));
+        ASSERT_NE(name, nullptr);
+        name->setFocus();
+        QTest::keyClicks(name, "Condominio Aurora");
+        const QImage shot = dialog->grab().toImage();
+        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("customer-data.png"))));
+        QTest::mouseClick(WindowOf(DatiCommittente->BOk), Qt::LeftButton);
+    });
+    EXPECT_EQ(form.CurrentProject->HeaderTexts[0], "Condominio Aurora");
+    EXPECT_TRUE(form.CurrentProject->Modified);
+
+    bool refused = false;
+    ClickMenu(bar, "&Visualizza", "&Dimensione schemi", [&] {
+        QWidget* dialog = WindowOf(DimensioneSchemi);
+        ASSERT_NE(dialog, nullptr);
+        auto* rows = qobject_cast<QLineEdit*>(WindowOf(DimensioneSchemi->ERRighe));
+        ASSERT_NE(rows, nullptr);
+        EXPECT_TRUE(WindowOf(DimensioneSchemi->BOk)->isEnabled());
+        rows->setFocus();
+        rows->selectAll();
+        QTest::keyClicks(rows, "3");
+        Settle();
+        refused = !WindowOf(DimensioneSchemi->BOk)->isEnabled();
+        const QImage shot = dialog->grab().toImage();
+        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("scheme-size.png"))));
+        QTest::mouseClick(WindowOf(DimensioneSchemi->BAnnulla), Qt::LeftButton);
+    });
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(form.CurrentProject->NetworkGrid->Rows, 75);
 }

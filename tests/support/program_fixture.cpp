@@ -3,7 +3,14 @@
 #include <cstdlib>
 #include <fstream>
 
+#include <gtest/gtest.h>
+
+#include "app/grid.h"
 #include "app/main_form.h"
+#include "app/project.h"
+#include "cells/outlets.h"
+#include "cells/taps.h"
+#include "cells/terminations.h"
 #include "app/program.h"
 #include "core/globals.h"
 #include "core/ini.h"
@@ -82,4 +89,23 @@ TAntenne& ScopedProgram::Start(const std::vector<std::string>& arguments) {
     started_ = true;
     Antenne->Show();
     return *Antenne;
+}
+
+void DrawTwoTaps(TProgetto& project, bool closed, bool described) {
+    constexpr int32_t column = 37;   // the terminal's line leaves here
+    TGridData& grid = *project.NetworkGrid;
+    for (int32_t row : {1, 2}) {
+        auto* tap = new TDerivatore(&grid, 0, 0, column, row, 1, 1);
+        tap->Described = described;
+        EXPECT_TRUE(grid.InsertCell(tap, false, 0));
+        auto* outlet = new TPresaD(&grid, 3, 0, column + 1, row, CodeEndOutlet, 1);
+        outlet->Described = described;
+        EXPECT_TRUE(grid.InsertCell(outlet, false, 0));
+    }
+    if (closed) {
+        auto* termination = new TChiusura(&grid, 0, 0, column, 3, 1);
+        termination->Described = 1;
+        EXPECT_TRUE(grid.InsertCell(termination, false, 0));
+    }
+    grid.SetModified(ModAll);
 }

@@ -11,6 +11,7 @@
 #include "support/temp_dir.h"
 
 class TAntenne;
+class TProgetto;
 
 class ScopedProgram {
 public:
@@ -37,3 +38,8 @@ private:
     struct Saved;
     Saved* saved_;
 };
+
+// A line of two taps with their outlets under the network grid's terminal,
+// closed by a termination (unless closed is false), every cell described
+// unless described is false; the grid marked modified.
+void DrawTwoTaps(TProgetto& project, bool closed = true, bool described = true);
