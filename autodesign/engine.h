@@ -198,6 +198,28 @@ public:
     // end; false after one message.
     bool CheckHeadEndFigures();
 
+    // ---- Apartments (apartments.cpp) ----
+    // The lines of an apartment part: layouts 1-6 are line counts (never
+    // more than the outlets), 0 and 7 a line per outlet; the first lines
+    // take the remainder of the outlets.
+    static int32_t ApartmentLineCount(int32_t outlets, int32_t layout);
+    static int32_t OutletsOfLine(int32_t outlets, int32_t lines, int32_t line);
+    // The tap-network part of one kind of an apartment from its entry at
+    // (x, y); nothing (true) without a tap network of that kind.
+    bool PlaceApartmentTaps(TGridData* grid, int kind, int32_t x, int32_t y, int32_t outlets, int32_t layout,
+                            int32_t spacing, int32_t distance);
+    // One kind's distribution: a direct outlet, a line of outlets, a
+    // splitter star, a two-level tree or a tap trunk, from the splitters and
+    // taps the one-input tables offer; dc: the satellite outlets passing DC.
+    bool ChooseApartmentTaps(TGridData* grid, int kind, int32_t x, int32_t y, int32_t outlets, int32_t layout,
+                             int32_t spacing, int32_t distance, int32_t colour, bool otherTapKind,
+                             std::span<const uint8_t> splitters, std::span<const uint8_t> taps, bool dc);
+    // The satellite part with multiswitch distribution: the apartment's
+    // multiswitch, the outlets of a multiswitch line, or the radial single
+    // outlets; nothing (true) without multiswitch distribution.
+    bool PlaceApartmentSwitch(TGridData* grid, int32_t x, int32_t y, int32_t outlets, int32_t layout, int32_t spacing,
+                              int32_t distance);
+
     // ---- Placement tools (cable_tools.cpp) ----
     // Splits count into at most N parts of the sizes table offers (table[s]
     // nonzero: a component with s outputs), searching sizes up to M.
@@ -361,6 +383,14 @@ public:
 private:
     // One message of the run through the reporter (dropped without one).
     void Report(const AnsiString& text);
+    // Cells of the apartments: a new cell, a clone of a prototype, a termination.
+    static bool PlaceNew(TGridData* grid, std::unique_ptr<TCella> cell);
+    static bool PlaceClone(TGridData* grid, TCella* prototype, int32_t column, int32_t row, int32_t orientation);
+    static bool PlaceTermination(TGridData* grid, int32_t column, int32_t row, int32_t orientation);
+    // The line of outlets leaving an output at column above or below row y:
+    // straight, or turning right beyond the lines drawn so far (up, down).
+    bool PlaceApartmentLine(TGridData* grid, int role, bool dc, int32_t column, int32_t y, bool above, int32_t outlets,
+                            int32_t& up, int32_t& down);
     // The steps of the input check.
     void SetVariantFlags();
     void SetLineTables();
