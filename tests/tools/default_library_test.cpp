@@ -30,6 +30,7 @@
 #include "core/control_builders.h"
 #include "core/file.h"
 #include "core/libraries.h"
+#include "platform/application.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"
 #include "platform/safe_files.h"
@@ -37,6 +38,7 @@
 #include "support/design_components.h"
 #include "support/file_bytes.h"
 #include "support/globals_fixture.h"
+#include "support/program_fixture.h"
 #include "support/record_bytes.h"
 #include "support/temp_dir.h"
 
@@ -622,6 +624,20 @@ TEST_F(DefaultLibrary, TheClassesChoosersTakeThePreferredArticles) {
     found = prototype.FindForChannel(list.head, 3, 100.0f, "Generico", "GTM", 0x3a, 0x0a);
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->Code, "GFA-TM-11V-114");
+}
+
+// The program started with the build's files in its program directory
+// registers the library and shows no warning.
+TEST(DefaultLibraryInTheProgram, IsRegisteredWithoutWarning) {
+    ScopedProgram program(false);
+    for (const char* name : {DefaultLibraryFile, DefaultSelectionFile})
+        fs::copy_file(BuildFile(name), program.Dir().File(name));
+    program.Start();
+    EXPECT_TRUE(Application->Script().MessageBoxes.empty());
+    ASSERT_NE(Librerie->Find(DefaultLibraryName), nullptr);
+    std::unique_ptr<TCella> cable(Librerie->GetCell(DefaultLibraryName, "GCX-10"));
+    ASSERT_NE(cable, nullptr);
+    EXPECT_EQ(cable->TypeCode, CodeCable);
 }
 
 }  // namespace
