@@ -109,7 +109,8 @@ public:
     virtual int DefaultDevice() { return 0; }
     // Each returns the engine of the page now being printed (owned by the peer).
     virtual TPaintEngine* BeginDoc(const TPrintJob& job) = 0;
-    virtual TPaintEngine* NewPage() = 0;
+    // The next page in this orientation (a job may turn between pages).
+    virtual TPaintEngine* NewPage(TPrinterOrientation orientation) = 0;
     virtual void EndDoc() = 0;
     virtual void Abort() = 0;
 };

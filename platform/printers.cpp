@@ -77,7 +77,7 @@ void TPrinter::Refresh() {
 TPaintEngine* TPrinter::StartPage() {
     Canvas->ReleaseClip();
     Canvas->PenPos = TPoint(0, 0);
-    if (peer_) return peer_->NewPage();
+    if (peer_) return peer_->NewPage(Orientation);
     TPrintedDocument& doc = *documents_.back();
     doc.Pages.push_back(std::make_unique<TRecordingEngine>(TRect(0, 0, PageWidth(), PageHeight())));
     return doc.Pages.back().get();
@@ -119,6 +119,7 @@ void TPrinter::NewPage() {
     if (!printing_ && aborted_) return;  // the rest of an aborted document goes nowhere
     if (!printing_) throw EPrinter("La stampante non sta stampando");
     ++page_;
+    Refresh();
     TPaintEngine* engine = StartPage();
     Canvas->SetEngine(engine ? engine : idle_.get());
 }

@@ -21,7 +21,7 @@ struct TPrintedDocument {
     int Copies = 1;
     TPrinterOrientation Orientation = poPortrait;
     bool Aborted = false;
-    std::vector<std::unique_ptr<TRecordingEngine>> Pages;
+    std::vector<std::unique_ptr<TRecordingEngine>> Pages;  // each of its page's size
 };
 
 class TPrinter : public TObject {
@@ -44,6 +44,8 @@ public:
     // font has the printer's resolution).
     TCanvas* const Canvas;
     void BeginDoc();
+    // The next page, in the orientation set now: a job may turn between
+    // pages, and the page sizes follow.
     void NewPage();
     void EndDoc();
     void Abort();

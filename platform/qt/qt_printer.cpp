@@ -137,8 +137,10 @@ TPaintEngine* TQtPrinterPeer::BeginDoc(const TPrintJob& job) {
     return &engine_;
 }
 
-TPaintEngine* TQtPrinterPeer::NewPage() {
+TPaintEngine* TQtPrinterPeer::NewPage(TPrinterOrientation orientation) {
     if (!painter_) return nullptr;
+    // Set before the new page, the layout applies from that page on.
+    printer_->setPageOrientation(orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     printer_->newPage();
     engine_.Attach(painter_.get(), PageRect());
     return &engine_;

@@ -23,7 +23,7 @@ public:
     std::vector<TPrinterDevice> Devices() override;
     int DefaultDevice() override;
     TPaintEngine* BeginDoc(const TPrintJob& job) override;
-    TPaintEngine* NewPage() override;
+    TPaintEngine* NewPage(TPrinterOrientation orientation) override;
     void EndDoc() override;
     void Abort() override;
 

@@ -131,3 +131,23 @@ TEST(Printers, PagesAreRecordedWithTheJobSettings) {
     // Between jobs the canvas still measures text.
     EXPECT_GT(printer.Canvas->TextWidth("Pagina 1"), 0);
 }
+
+TEST(Printers, ANewPageTakesTheOrientationSetBeforeIt) {
+    TPrinter printer;
+    TPrinterDevice a4;
+    a4.Name = "A4";
+    a4.Printable = TRect(0, 0, 4961, 7016);
+    printer.SetDevices({a4});
+    printer.BeginDoc();
+    printer.Orientation = poLandscape;
+    printer.NewPage();
+    EXPECT_EQ(printer.PageWidth(), 7016);
+    printer.Orientation = poPortrait;
+    printer.NewPage();
+    printer.EndDoc();
+    const TPrintedDocument& doc = *printer.Documents()[0];
+    ASSERT_EQ(doc.Pages.size(), 3u);
+    EXPECT_EQ(doc.Pages[0]->DeviceRect(), TRect(0, 0, 4961, 7016));
+    EXPECT_EQ(doc.Pages[1]->DeviceRect(), TRect(0, 0, 7016, 4961));
+    EXPECT_EQ(doc.Pages[2]->DeviceRect(), TRect(0, 0, 4961, 7016));
+}

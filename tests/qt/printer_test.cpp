@@ -70,7 +70,7 @@ TEST(QtPrinter, PrintsPagesToAPdfFile) {
     canvas.Font->Size = 12;
     canvas.Rectangle(500, 500, 4400, 6500);
     canvas.TextOut(600, 600, "Distribuzione del segnale");
-    canvas.SetEngine(peer.NewPage());
+    canvas.SetEngine(peer.NewPage(poPortrait));
     canvas.Font->Name = "Times New Roman";
     canvas.TextOut(600, 600, "Seconda pagina: perché");
     peer.EndDoc();
@@ -184,6 +184,35 @@ TEST(QtPrinter, TwoPagesThroughThePrinterMakeATwoPageA4Pdf) {
     // The second page holds only its own text.
     std::string page2 = Shell("pdftotext -f 2 -l 2 '" + file + "' - 2>&1");
     EXPECT_EQ(page2.find("Schema"), std::string::npos) << page2;
+}
+
+TEST(QtPrinter, AJobTurnsBetweenPages) {
+    std::string file = PdfPath("printer-turning.pdf");
+    ForceDirectories(PdfPath(""));
+    DeleteFile(file);
+    TPrinter* p = Printer();
+    ASSERT_GE(PdfIndex(), 0);
+    p->SetPrinterIndex(PdfIndex());
+    p->Orientation = poPortrait;
+    ASSERT_NE(PrinterPeer(), nullptr);
+    PrinterPeer()->SetPdfFile(QString::fromStdString(file));
+    p->BeginDoc();
+    p->Canvas->TextOut(600, 500, "Verticale");
+    p->Orientation = poLandscape;
+    p->NewPage();
+    EXPECT_GT(p->PageWidth(), p->PageHeight());
+    EXPECT_GT(p->Canvas->Engine()->DeviceRect().Width(), p->Canvas->Engine()->DeviceRect().Height());
+    p->Canvas->TextOut(600, 500, "Orizzontale");
+    p->Orientation = poPortrait;
+    p->NewPage();
+    p->Canvas->TextOut(600, 500, "Di nuovo verticale");
+    p->EndDoc();
+    std::string sizes = Shell("pdfinfo -f 1 -l 3 '" + file + "' 2>&1");
+    EXPECT_NE(sizes.find("Page    1 size:  595 x 842"), std::string::npos) << sizes;
+    EXPECT_NE(sizes.find("Page    2 size:  842 x 595"), std::string::npos) << sizes;
+    EXPECT_NE(sizes.find("Page    3 size:  595 x 842"), std::string::npos) << sizes;
+    std::string page2 = Shell("pdftotext -f 2 -l 2 '" + file + "' - 2>&1");
+    EXPECT_NE(page2.find("Orizzontale"), std::string::npos) << page2;
 }
 
 TEST(QtPrinter, AFileThatCannotBeWrittenLeavesTheDocumentAborted) {
