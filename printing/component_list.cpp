@@ -81,6 +81,7 @@ int TStampa::ListGrids(int32_t flags, TGridData* grids[2]) const {
 }
 
 int32_t TStampa::PrintComponentList(int32_t flags, int32_t page) {
+    PortraitPages(page);
     GetPageLayout(DocMaterialList, page);
     TPrintPage& pp = PrintPage;
     std::fill(std::begin(pp.Columns), std::end(pp.Columns), uint8_t{0});

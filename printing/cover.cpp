@@ -24,6 +24,7 @@ constexpr int32_t LetterheadWidth = 460;
 }  // namespace
 
 int32_t TStampa::PrintCoverPage(int32_t kind, int32_t page) {
+    PortraitPages(page);
     GetPageLayout(DocCover, page);
     TPrintPage& pp = PrintPage;
     if (pp.NewJob)

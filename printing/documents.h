@@ -13,7 +13,9 @@
 #include <functional>
 #include <vector>
 
+#include "cells/cell.h"
 #include "platform/graphics.h"
+#include "platform/printers.h"
 #include "printing/print_page.h"
 
 class TBitmap;
@@ -30,6 +32,30 @@ constexpr const char* PrintJobTitle = "Progetto di impianti di antenna";
 constexpr int32_t ListNetwork = 0x001;
 constexpr int32_t ListHeadEnd = 0x002;
 constexpr int32_t ListCompressed = 0x100;
+
+// Scheme flags.
+constexpr int32_t SchemeNetwork = 0x001;
+constexpr int32_t SchemeHeadEnd = 0x002;       // with SchemeNetwork: both on one sheet
+constexpr int32_t SchemeLandscape = 0x004;
+constexpr int32_t SchemePortrait = 0x008;      // with SchemeLandscape: by the area's shape
+constexpr int32_t SchemeNumbers = 0x010;       // the cells' labels: short codes,
+constexpr int32_t SchemeCodes = 0x020;         // article codes,
+constexpr int32_t SchemeAttenuations = 0x040;  // losses,
+constexpr int32_t SchemeLengths = 0x080;       // cable lengths
+constexpr int32_t SchemeSelection = 0x200;     // the drawing control's selection only
+
+// What a scheme print fits on its page: the grids drawn, their used
+// rectangles as drawn (rows of the head-end terminal dropped when both are),
+// their column shifts and the area's columns and rows.
+struct TSchemeArea {
+    bool PrintNetwork = false;
+    bool PrintHeadEnd = false;
+    bool Earth = false;
+    TCellRect Network, HeadEnd;
+    int32_t NetworkShift = 0, HeadEndShift = 0;
+    int32_t HeadEndRows = 0;   // the head-end's used rows before the drop
+    int32_t FirstColumn = 0, Columns = 0, Rows = 0;
+};
 
 // Cover kinds.
 constexpr int32_t CoverEstimate = 0;
@@ -56,16 +82,28 @@ struct TPreviewTarget {
     TRect Image;                 // left, top, right, bottom in the client area
 };
 
-// The print menu's items that print lists, estimate and specification:
-// whether each is enabled when the menu opens.
-struct TPrintItemsState {
-    bool NetworkList = false;    // "Elenco componenti di ret&e"
-    bool HeadEndList = false;    // "Elenco componenti di test&a"
-    bool Estimate = false;       // "&Preventivo"
-    bool Specification = false;  // "Capito&lato"
+// What the print menu's items depend on when the menu opens.
+struct TPrintMenuContext {
+    bool NetworkPage = false;    // the pages "Rete", "Testa" and "Preventivo" exist
+    bool HeadEndPage = false;
+    bool EstimatePage = false;
+    int32_t Step = 1;            // the project's
+    AnsiString SelectedPage;     // the caption of the selected page
+    TCellRect Selection;         // the drawing control's selection, edges inside
 };
-// By the pages present and the project's step.
-TPrintItemsState PrintItemsState(bool networkPage, bool headEndPage, bool estimatePage, int32_t step);
+// Which of the print menu's items are enabled.
+struct TPrintItemsState {
+    bool NetworkScheme = false;    // "&Rete (disegno)"
+    bool HeadEndScheme = false;    // "&Testa (disegno)"
+    bool NetworkList = false;      // "Elenco componenti di ret&e"
+    bool HeadEndList = false;      // "Elenco componenti di test&a"
+    bool SchemesAndLists = false;  // "&Schemi ed elenco"
+    bool Calculations = false;     // "&Calcoli"
+    bool SelectedArea = false;     // "Area sele&zionata"
+    bool Estimate = false;         // "&Preventivo"
+    bool Specification = false;    // "Capito&lato"
+};
+TPrintItemsState PrintItemsState(const TPrintMenuContext& menu);
 
 class TStampa {
 public:
@@ -82,6 +120,10 @@ public:
     std::function<TLetterhead()> Letterhead;
     // The preview's window and bitmap; needed only for pages n >= 1.
     TPreviewTarget* Preview = nullptr;
+    // The caption of the selected page and the drawing control's selection
+    // (columns and rows, edges inside), for the selected-area scheme.
+    std::function<AnsiString()> SelectedPage;
+    std::function<TCellRect()> DrawSelection;
 
     // ---- Page model ----
     // Fills PrintPage for a document kind on the printer (page 0) or in the
@@ -98,6 +140,21 @@ public:
     // Before a row or block h pixels high: a new page when it does not fit.
     // False when that page lies past the previewed one (the producer stops).
     bool PageBreak(int32_t height, int32_t kind, int32_t flags);
+
+    // ---- Schemes: one page each ----
+    // What a scheme of these flags draws; false when nothing: no chosen grid
+    // holds a cell besides its head-end terminal, the selected area has no
+    // drawing page selected, or the area has no square.
+    bool SchemeArea(int32_t flags, TSchemeArea& area) const;
+    // The page's orientation for a scheme of these flags.
+    TPrinterOrientation SchemeOrientation(int32_t flags) const;
+    // maxSide: the largest square side in centimetres; 0 or less: no cap.
+    int32_t PrintScheme(int32_t flags, float maxSide, int32_t page);
+    // The presets of the network and head-end drawings.
+    static int32_t NetworkSchemeFlags();
+    static int32_t HeadEndSchemeFlags();
+    int32_t PrintNetwork(int32_t page);
+    int32_t PrintHeadEnd(int32_t page);
 
     // ---- Documents ----
     int32_t PrintCoverPage(int32_t kind, int32_t page);
@@ -118,6 +175,14 @@ public:
     // The estimate is rebuilt before the dialog.
     void PrintEstimateCommand(TPrintDialog* dialog);
     void PrintSpecificationCommand(TPrintDialog* dialog);
+    // Schemes: each in a job of its own orientation; a scheme with nothing
+    // to draw asks nothing and prints nothing.
+    void PrintNetworkSchemeCommand(TPrintDialog* dialog);
+    void PrintHeadEndSchemeCommand(TPrintDialog* dialog);
+    void PrintSelectedAreaCommand(TPrintDialog* dialog);
+    // Network scheme, head-end scheme, head-end list, network list, each for
+    // a grid with a cell outside its head-end terminal's row, in one job.
+    void PrintSchemesAndListsCommand(TPrintDialog* dialog);
 
 private:
     TCanvas* Canvas() const { return PrintPage.Canvas; }
@@ -130,6 +195,8 @@ private:
     // The grids a list of these flags prints, network first.
     int ListGrids(int32_t flags, TGridData* grids[2]) const;
     bool PrintCompressedFamily(const std::vector<TCella*>& cells, int32_t flags);
-    // One portrait printer job around body, with the job's first page pending.
-    void PrintJob(const std::function<void()>& body);
+    // One printer job around body, with the job's first page pending.
+    void PrintJob(const std::function<void()>& body, TPrinterOrientation orientation = poPortrait);
+    // On the printer, a producer's new page after another document's is portrait.
+    static void PortraitPages(int32_t page);
 };

@@ -11,6 +11,7 @@
 #include "printing/documents.h"
 
 int32_t TStampa::PrintEstimate(bool priced, int32_t page) {
+    PortraitPages(page);
     GetPageLayout(DocEstimate, page);
     TPrintPage& pp = PrintPage;
     std::fill(std::begin(pp.Columns), std::end(pp.Columns), uint8_t{0});

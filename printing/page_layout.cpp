@@ -272,9 +272,13 @@ void TStampa::PrintPageFrame(int32_t kind, int32_t /*flags*/) {
     }
 }
 
-void TStampa::PrintJob(const std::function<void()>& body) {
+void TStampa::PortraitPages(int32_t page) {
+    if (page == 0 && !PrintPage.NewJob) Printer()->Orientation = poPortrait;
+}
+
+void TStampa::PrintJob(const std::function<void()>& body, TPrinterOrientation orientation) {
     TPrinter* printer = Printer();
-    printer->Orientation = poPortrait;
+    printer->Orientation = orientation;
     printer->Title = PrintJobTitle;
     printer->BeginDoc();
     if (!printer->Printing()) return;  // the device refused the document and said why

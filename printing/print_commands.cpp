@@ -1,14 +1,24 @@
 // The print menu's commands of lists, estimate and tender specification.
 #include "app/estimate_page.h"
+#include "app/grid.h"
+#include "app/project.h"
+#include "core/globals.h"
+#include "core/options.h"
 #include "platform/dialogs.h"
 #include "printing/documents.h"
 
-TPrintItemsState PrintItemsState(bool networkPage, bool headEndPage, bool estimatePage, int32_t step) {
+TPrintItemsState PrintItemsState(const TPrintMenuContext& m) {
     TPrintItemsState s;
-    s.NetworkList = networkPage && step > 1;
-    s.HeadEndList = headEndPage && step > 1;
-    s.Estimate = estimatePage;
-    s.Specification = estimatePage;
+    s.NetworkScheme = m.NetworkPage;
+    s.HeadEndScheme = m.HeadEndPage;
+    s.NetworkList = m.NetworkPage && m.Step > 1;
+    s.HeadEndList = m.HeadEndPage && m.Step > 1;
+    s.SchemesAndLists = s.NetworkList || s.HeadEndList;
+    s.Calculations = m.Step >= 2;
+    s.SelectedArea = (m.SelectedPage == "Rete" || m.SelectedPage == "Testa") && m.Selection.Left < m.Selection.Right &&
+                     m.Selection.Top < m.Selection.Bottom;
+    s.Estimate = m.EstimatePage;
+    s.Specification = m.EstimatePage;
     return s;
 }
 
@@ -28,4 +38,54 @@ void TStampa::PrintEstimateCommand(TPrintDialog* dialog) {
 void TStampa::PrintSpecificationCommand(TPrintDialog* dialog) {
     if (EstimatePage) EstimatePage->BuildEstimate();
     if (dialog->Execute()) PrintEstimateJob(false);
+}
+
+namespace {
+
+// A cell on any square outside the rows of the head-end terminal: row 0 of
+// the network grid, the last row of the head-end grid.
+bool Drawn(const TGridData* grid, bool network) {
+    if (!grid) return false;
+    const int32_t kept = network ? 0 : grid->Rows - 1;
+    for (int32_t column = 0; column < grid->Columns; ++column)
+        for (int32_t row = 0; row < grid->Rows; ++row)
+            if (row != kept && grid->CellAt(column, row)) return true;
+    return false;
+}
+
+}  // namespace
+
+void TStampa::PrintNetworkSchemeCommand(TPrintDialog* dialog) {
+    TSchemeArea area;
+    if (!SchemeArea(NetworkSchemeFlags(), area) || !dialog->Execute()) return;
+    PrintJob([&] { PrintNetwork(0); }, SchemeOrientation(NetworkSchemeFlags()));
+}
+
+void TStampa::PrintHeadEndSchemeCommand(TPrintDialog* dialog) {
+    TSchemeArea area;
+    if (!SchemeArea(HeadEndSchemeFlags(), area) || !dialog->Execute()) return;
+    PrintJob([&] { PrintHeadEnd(0); }, SchemeOrientation(HeadEndSchemeFlags()));
+}
+
+void TStampa::PrintSelectedAreaCommand(TPrintDialog* dialog) {
+    const bool network = SelectedPage && SelectedPage() == "Rete";
+    const int32_t flags = (Opzioni && Opzioni->showAttenuations ? 0x2CC : 0x21C) + (network ? 1 : 2);
+    TSchemeArea area;
+    if (!SchemeArea(flags, area) || !dialog->Execute()) return;
+    PrintJob([&] { PrintScheme(flags, Opzioni ? Opzioni->maxCellWidth : 0.0f, 0); }, SchemeOrientation(flags));
+}
+
+void TStampa::PrintSchemesAndListsCommand(TPrintDialog* dialog) {
+    const bool network = Project && Drawn(Project->NetworkGrid, true);
+    const bool headEnd = Project && Drawn(Project->HeadEndGrid, false);
+    if ((!network && !headEnd) || !dialog->Execute()) return;
+    const TPrinterOrientation first = SchemeOrientation(network ? NetworkSchemeFlags() : HeadEndSchemeFlags());
+    PrintJob(
+        [&] {
+            if (network) PrintNetwork(0);
+            if (headEnd) PrintHeadEnd(0);
+            if (headEnd) PrintComponentList(ListHeadEnd, 0);
+            if (network) PrintComponentList(ListNetwork, 0);
+        },
+        first);
 }

@@ -9,24 +9,43 @@
 
 namespace {
 
-TEST(PrintItems, EnabledByPagesAndStep) {
+TEST(PrintItems, EnabledByPagesStepAndSelection) {
+    const TCellRect block{3, 4, 6, 9}, square{3, 4, 3, 4}, row{3, 4, 3, 9};
     struct Case {
         bool network, headEnd, estimate;
         int32_t step;
-        bool networkList, headEndList, estimateItem;
+        const char* selected;
+        TCellRect selection;
+        // "&Rete (disegno)", "&Testa (disegno)", the two lists, "&Schemi ed elenco",
+        // "&Calcoli", "Area sele&zionata", "&Preventivo" and "Capito&lato"
+        bool networkScheme, headEndScheme, networkList, headEndList, both, calculations, area, estimateItem;
     };
     const Case cases[] = {
-        {true, true, false, 1, false, false, false},
-        {true, true, false, 2, true, true, false},
-        {true, false, false, 2, true, false, false},
-        {false, true, false, 3, false, true, false},
-        {true, true, true, 2, true, true, true},
-        {false, false, true, 1, false, false, true},
+        {true, true, false, 1, "Rete", block, true, true, false, false, false, false, true, false},
+        {true, true, false, 2, "Testa", block, true, true, true, true, true, true, true, false},
+        {true, false, false, 2, "Rete", square, true, false, true, false, true, true, false, false},
+        {true, false, false, 2, "Rete", row, true, false, true, false, true, true, false, false},
+        {false, true, false, 3, "Calcoli rete", block, false, true, false, true, true, true, false, false},
+        {true, true, true, 2, "Preventivo", block, true, true, true, true, true, true, false, true},
+        {false, false, true, 1, "Preventivo", square, false, false, false, false, false, false, false, true},
     };
     for (const Case& c : cases) {
-        const TPrintItemsState s = PrintItemsState(c.network, c.headEnd, c.estimate, c.step);
+        TPrintMenuContext menu;
+        menu.NetworkPage = c.network;
+        menu.HeadEndPage = c.headEnd;
+        menu.EstimatePage = c.estimate;
+        menu.Step = c.step;
+        menu.SelectedPage = c.selected;
+        menu.Selection = c.selection;
+        const TPrintItemsState s = PrintItemsState(menu);
+        SCOPED_TRACE(std::string(c.selected) + " step " + std::to_string(c.step));
+        EXPECT_EQ(s.NetworkScheme, c.networkScheme);
+        EXPECT_EQ(s.HeadEndScheme, c.headEndScheme);
         EXPECT_EQ(s.NetworkList, c.networkList);
         EXPECT_EQ(s.HeadEndList, c.headEndList);
+        EXPECT_EQ(s.SchemesAndLists, c.both);
+        EXPECT_EQ(s.Calculations, c.calculations);
+        EXPECT_EQ(s.SelectedArea, c.area);
         EXPECT_EQ(s.Estimate, c.estimateItem);
         EXPECT_EQ(s.Specification, c.estimateItem);
     }
