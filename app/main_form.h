@@ -26,6 +26,7 @@ class TPaginaSostegno;
 class TPannelloCodici;
 class TPannelloComponenti;
 class TProgetto;
+class TStampa;
 struct TCalculationRun;
 
 // Page captions, in the order their tabs stand.
@@ -157,6 +158,19 @@ public:
     void Tuttiidati1Click(TObject* Sender);
     void Cancellacalcoli1Click(TObject* Sender);
     void DetAutSostClick(TObject* Sender);
+    // Printing (main_form_print.cpp): the producers wired to this window,
+    // the print items' states by the menu's rules, and their commands.
+    TStampa& Printing();
+    void BindPrintCommands();
+    void UpdatePrintItems();
+    void SReteClick(TObject* Sender);
+    void STestaClick(TObject* Sender);
+    void SElencoReteClick(TObject* Sender);
+    void SElencoClick(TObject* Sender);
+    void STuttoClick(TObject* Sender);
+    void SAreaClick(TObject* Sender);
+    void SPreventivoClick(TObject* Sender);
+    void SCapitolatoClick(TObject* Sender);
     // The channel pages' message lists: a second click within 300 ms shows
     // the component named before the ':' left of the click.
     void MessageListMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -233,6 +247,7 @@ private:
     void ShowProgress(bool on);
 
     std::unique_ptr<TProgetto> project_;
+    std::shared_ptr<TStampa> printing_;
     TFileProgetto files_;
     bool splash_ = false;
 };

@@ -206,6 +206,7 @@ void TAntenne::BindMenuCommands() {
         on(item, &TAntenne::NetworkReportClick);
     on(Cancellacalcoli1, &TAntenne::Cancellacalcoli1Click);
     on(DetAutSost, &TAntenne::DetAutSostClick);
+    BindPrintCommands();
 }
 
 // ---------------------------------------------------------------- menus opening
@@ -220,8 +221,7 @@ void TAntenne::File1Click(TObject*) {
 
 void TAntenne::Stampa2Click(TObject*) {
     DrawWindow->HideEditor();
-    // The printing commands come with the printed documents; the printer's
-    // own setup works now.
+    UpdatePrintItems();
     Impostastampante1->Enabled = true;
 }
 

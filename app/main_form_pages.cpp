@@ -180,7 +180,8 @@ void TAntenne::UpdateCalculationPages() {
     if (channels) AddPage(PageCalcoliCanali);
     if (network) AddPage(PageCalcoliReteRichiesti);
     if (channels) AddPage(PageCalcoliCanaliRichiesti);
-    // The print items and the calculation menu come with their commands.
+    // The calculation menu comes with its commands.
+    UpdatePrintItems();
     ReportSeparatorText = ReportSeparator();
 }
 
@@ -189,6 +190,7 @@ void TAntenne::UpdateEstimatePage() {
     if (!project || project->Step == 1) return;
     if (project->NetworkGrid->AllCellsDescribed(true) && project->HeadEndGrid->AllCellsDescribed(true))
         AddPage(PagePreventivo);
+    UpdatePrintItems();
 }
 
 void TAntenne::OnNextClick(TObject*) {

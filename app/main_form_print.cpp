@@ -1,0 +1,90 @@
+// The main window's print items: the producers wired to the window's
+// project, pages, estimate page and installer data, the items' states when
+// the print menu opens, and the print commands.
+#include "app/draw_window.h"
+#include "app/main_form.h"
+#include "app/program.h"
+#include "app/project.h"
+#include "dialogs/installer_data.h"
+#include "platform/dialogs.h"
+#include "printing/documents.h"
+
+TStampa& TAntenne::Printing() {
+    if (!printing_) {
+        printing_ = std::make_shared<TStampa>();
+        TStampa& p = *printing_;
+        p.FindPage = [this](const AnsiString& caption) { return FindPage(caption); };
+        p.InstallerHeader = [this] { return HeaderText; };
+        p.Letterhead = [] {
+            TLetterhead head;
+            if (DatiIntestazione) {
+                head.Firm = DatiIntestazione->EDitta->Text;
+                head.Street = DatiIntestazione->EVia->Text;
+                head.Town = DatiIntestazione->ECitta->Text;
+                head.Telephone = DatiIntestazione->ETelefono->Text;
+                head.Fax = DatiIntestazione->EFax->Text;
+            }
+            return head;
+        };
+        p.SelectedPage = [this] { return SelectedPage(); };
+        p.DrawSelection = [this] {
+            const TGridRect s = DrawWindow->Selection;
+            return TCellRect{s.Top, s.Left, s.Bottom, s.Right};
+        };
+    }
+    printing_->Project = CurrentProject;
+    printing_->EstimatePage = EstimatePage;
+    return *printing_;
+}
+
+void TAntenne::BindPrintCommands() {
+    auto on = [this](TMenuItem* item, void (TAntenne::*handler)(TObject*)) { item->OnClick = Handler(this, handler); };
+    on(SRete, &TAntenne::SReteClick);
+    on(STesta, &TAntenne::STestaClick);
+    on(SElencoRete, &TAntenne::SElencoReteClick);
+    on(SElenco, &TAntenne::SElencoClick);
+    on(STutto, &TAntenne::STuttoClick);
+    on(SArea, &TAntenne::SAreaClick);
+    on(SPreventivo, &TAntenne::SPreventivoClick);
+    on(SCapitolato, &TAntenne::SCapitolatoClick);
+    // The tender specification prints from the menu too, as the estimate does.
+    SCapitolato->Visible = true;
+}
+
+void TAntenne::UpdatePrintItems() {
+    TPrintMenuContext menu;
+    menu.NetworkPage = FindPage(PageRete);
+    menu.HeadEndPage = FindPage(PageTesta);
+    menu.EstimatePage = FindPage(PagePreventivo);
+    menu.Step = CurrentProject ? CurrentProject->Step : 1;
+    menu.SelectedPage = SelectedPage();
+    const TGridRect s = DrawWindow->Selection;
+    menu.Selection = TCellRect{s.Top, s.Left, s.Bottom, s.Right};
+    const TPrintItemsState state = PrintItemsState(menu);
+    SRete->Enabled = state.NetworkScheme;
+    STesta->Enabled = state.HeadEndScheme;
+    SElencoRete->Enabled = state.NetworkList;
+    SElenco->Enabled = state.HeadEndList;
+    STutto->Enabled = state.SchemesAndLists;
+    SArea->Enabled = state.SelectedArea;
+    SPreventivo->Enabled = state.Estimate;
+    SCapitolato->Enabled = state.Specification;
+}
+
+namespace {
+
+void Print(TAntenne* form, void (TStampa::*command)(TPrintDialog*)) {
+    TPrintDialog dialog(form);
+    (form->Printing().*command)(&dialog);
+}
+
+}  // namespace
+
+void TAntenne::SReteClick(TObject*) { Print(this, &TStampa::PrintNetworkSchemeCommand); }
+void TAntenne::STestaClick(TObject*) { Print(this, &TStampa::PrintHeadEndSchemeCommand); }
+void TAntenne::SElencoReteClick(TObject*) { Print(this, &TStampa::PrintNetworkListCommand); }
+void TAntenne::SElencoClick(TObject*) { Print(this, &TStampa::PrintHeadEndListCommand); }
+void TAntenne::STuttoClick(TObject*) { Print(this, &TStampa::PrintSchemesAndListsCommand); }
+void TAntenne::SAreaClick(TObject*) { Print(this, &TStampa::PrintSelectedAreaCommand); }
+void TAntenne::SPreventivoClick(TObject*) { Print(this, &TStampa::PrintEstimateCommand); }
+void TAntenne::SCapitolatoClick(TObject*) { Print(this, &TStampa::PrintSpecificationCommand); }

@@ -1,0 +1,96 @@
+// The main window's print items headless: their states as the print menu
+// opens, and what each command prints after the print dialog.
+#include <gtest/gtest.h>
+
+#include "app/draw_window.h"
+#include "app/estimate.h"
+#include "app/grid.h"
+#include "app/main_form.h"
+#include "app/project.h"
+#include "platform/application.h"
+#include "platform/engines.h"
+#include "platform/printers.h"
+#include "support/program_fixture.h"
+
+namespace {
+
+bool Printed(const TPrintedDocument& doc, const AnsiString& text) {
+    for (const auto& page : doc.Pages)
+        for (const AnsiString& t : page->Texts())
+            if (t == text) return true;
+    return false;
+}
+
+TEST(MainFormPrint, ItemsFollowPagesStepAndSelection) {
+    ScopedProgram program;
+    TAntenne& f = program.Start();
+    TProgetto& project = *f.CurrentProject;
+    auto open = [&] { f.Stampa2->Click(); };
+    struct State {
+        bool rete, testa, listRete, listTesta, tutto, area, preventivo;
+    };
+    auto check = [&](const State& s, const char* when) {
+        SCOPED_TRACE(when);
+        EXPECT_EQ(f.SRete->Enabled.Get(), s.rete);
+        EXPECT_EQ(f.STesta->Enabled.Get(), s.testa);
+        EXPECT_EQ(f.SElencoRete->Enabled.Get(), s.listRete);
+        EXPECT_EQ(f.SElenco->Enabled.Get(), s.listTesta);
+        EXPECT_EQ(f.STutto->Enabled.Get(), s.tutto);
+        EXPECT_EQ(f.SArea->Enabled.Get(), s.area);
+        EXPECT_EQ(f.SPreventivo->Enabled.Get(), s.preventivo);
+        EXPECT_EQ(f.SCapitolato->Enabled.Get(), s.preventivo);
+        EXPECT_TRUE(f.SCapitolato->Visible);
+    };
+    open();
+    check({true, true, false, false, false, false, false}, "step 1, one square selected");
+    f.DrawWindow->Selection = TGridRect{30, 5, 32, 7};
+    open();
+    check({true, true, false, false, false, true, false}, "step 1, a block selected");
+
+    DrawTwoTaps(project);
+    f.OnNextClick(nullptr);
+    ASSERT_EQ(project.Step, 2);
+    f.DrawWindow->Selection = TGridRect{30, 5, 30, 5};
+    open();
+    // The head end holds no component: its page went.
+    check({true, false, true, false, true, false, true}, "step 2");
+    EXPECT_TRUE(f.FindPage("Preventivo"));
+}
+
+TEST(MainFormPrint, CommandsPrintAfterTheDialog) {
+    ScopedProgram program;
+    TAntenne& f = program.Start();
+    TProgetto& project = *f.CurrentProject;
+    DrawTwoTaps(project);
+    f.OnNextClick(nullptr);
+    ASSERT_EQ(project.Step, 2);
+    TPrinter* printer = Printer();
+    printer->ClearDocuments();
+
+    struct Case {
+        TMenuItem* item;
+        const char* text;
+    };
+    const Case cases[] = {
+        {f.SRete, "Ordivex Varne - File senza nome"},
+        {f.SElencoRete, "Tipologia del materiale della rete"},
+        {f.STutto, "Tipologia del materiale della rete"},
+        {f.SPreventivo, "Preventivo di spesa"},
+        {f.SCapitolato, "Capitolato"},
+    };
+    for (const Case& c : cases) {
+        printer->ClearDocuments();
+        Application->Script().AnswerPrintDialog(false);
+        c.item->Click();
+        EXPECT_TRUE(printer->Documents().empty()) << c.item->Caption.Get();
+        Application->Script().AnswerPrintDialog(true);
+        c.item->Click();
+        ASSERT_EQ(printer->Documents().size(), 1u) << c.item->Caption.Get();
+        EXPECT_TRUE(Printed(*printer->Documents()[0], c.text)) << c.item->Caption.Get();
+    }
+    // "&Preventivo" rebuilt the estimate from the drawing before printing.
+    EXPECT_GT(project.Estimate->Count(), 1);
+    printer->ClearDocuments();
+}
+
+}  // namespace
