@@ -174,7 +174,7 @@ bool TCreaAuto::ChooseApartmentTaps(TGridData* grid, int kind, int32_t x, int32_
         if (star % 2 != 0) {
             // The last output of an odd star leaves to the right.
             const int32_t o = star - 1;
-            const int32_t column = X + o / 2 + 1;
+            const int32_t column = X + o / 2;
             if (o < lines) {
                 PlaceCableSegment(column, y);
                 if (placed) placed = PlaceOutletRowRight(column + 1, y, outletsOf(o), grid, role, dc);
