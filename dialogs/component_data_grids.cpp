@@ -110,7 +110,9 @@ void TDatiComponenti::ShowChannelGrid(const TListaCanali& list) {
     int r = 1;
     for (const TCanale* c = list.head; c; c = c->next, ++r) {
         grid->SetCell(G8Plan, r, c->plan ? c->plan->name : AnsiString(NoPlan));
-        grid->SetCell(G8Channel, r, c->plan ? c->name : AnsiString());
+        // A channel of no plan keeps its name too: the store would otherwise
+        // rename it after its edges.
+        grid->SetCell(G8Channel, r, c->name);
         grid->SetCell(G8Low, r, FormatLevel(c->freqLow, GridFormat));
         grid->SetCell(G8High, r, FormatLevel(c->freqHigh, GridFormat));
         grid->SetCell(G8Signal, r, c->signalType == SignalDigital ? "D" : "A");

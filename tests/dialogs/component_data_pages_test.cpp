@@ -90,8 +90,13 @@ TEST_F(ComponentDataGrids, TheEightColumnGridShowsAListAndRebuildsIt) {
     f.ShowChannelGrid(list);
     ASSERT_EQ(g8.RowCount, 4);
     EXPECT_EQ(RowOf(g8, 1), (std::vector<AnsiString>{"Europa", "21", "470", "478", "D", "Rai", "70,5", "14"}));
-    // A channel of no plan shows no channel name.
-    EXPECT_EQ(RowOf(g8, 2), (std::vector<AnsiString>{"(Nessuna)", "", "800", "808", "A", "", "", ""}));
+    // A channel of no plan keeps its name through a show and a store.
+    EXPECT_EQ(RowOf(g8, 2), (std::vector<AnsiString>{"(Nessuna)", "S12", "800", "808", "A", "", "", ""}));
+    {
+        TListaCanali again;
+        f.StoreChannelGrid(again);
+        EXPECT_EQ(Names(again), (std::vector<AnsiString>{"21", "S12"}));
+    }
     EXPECT_EQ(RowOf(g8, 3), std::vector<AnsiString>(8));
 
     // Rows typed by the person; the last row is never read.
