@@ -21,8 +21,10 @@
 #include "core/levels.h"
 #include "platform/sysutils.h"
 
+class TCanale;
 class TCella;
 class TGestoreErrori;
+class TListaCanali;
 class TGridData;
 class TMemLib;
 class TNCavo;
@@ -372,6 +374,58 @@ public:
     // empty code matches no component).
     AnsiString CustomModelCode;
     AnsiString IfFilterCodes[2];
+
+    // ---- Head-end blocks (head_end_choice.cpp, head_end_modules.cpp,
+    //      head_end_ter.cpp, head_end_sat.cpp) ----
+    // The family of each kind a head end is built with (-1 none).
+    void ChooseHeadEndFamilies();
+    // An LNB (or two) for outputs lines at (column, row), terminations on the
+    // outputs left over and the dish; false after the LNB message.
+    bool SelectLnb(int32_t column, int32_t row, TGridData* grid, int32_t outputs);
+    // The output settings of the terrestrial channel filters on the project's
+    // head-end grid, from what the network needs.
+    void AdjustHeadEndLevels();
+    // The choosers of one module of a family; each placed module's draw is
+    // added to consumption. inputs 0 takes any input arrangement.
+    bool SelectChannelFilters(int32_t column, int32_t row, TGridData* grid, const AnsiString& brand,
+                              const AnsiString& series, const TCanale& channel, float& consumption,
+                              int32_t inputs);
+    bool SelectChannelFiltersByCode(int32_t column, int32_t row, TGridData* grid, const AnsiString& brand,
+                                    const AnsiString& series, const TCanale& channel, float& consumption,
+                                    int32_t inputs, const AnsiString& code);
+    bool SelectChannelFilterAnyInputs(int32_t column, int32_t row, TGridData* grid, const AnsiString& brand,
+                                      const AnsiString& series, const TCanale& channel, float& consumption);
+    bool SelectConverters(int32_t column, int32_t row, TGridData* grid, const AnsiString& brand,
+                          const AnsiString& series, int32_t transponder, float low, float high,
+                          float& consumption);
+    bool SelectPowerSupplies(int32_t column, int32_t row, TGridData* grid, const AnsiString& brand,
+                             const AnsiString& series, int32_t variant, float needed);
+    // The terrestrial head end: a wideband amplifier or a modular one.
+    bool DesignTerrestrialHeadEnd(int32_t column, int32_t row, TGridData* grid);
+    bool SelectWidebandAmplifier(int32_t column, int32_t row, TGridData* grid);
+    bool DesignModularHeadEnd(int32_t column, int32_t row, TGridData* grid);
+    // The satellite IF head end and its LNB with the transponders of each output.
+    bool DesignSatIfHeadEnd(int32_t column, int32_t row, TGridData* grid);
+    bool PlaceIfChannels(int32_t column, int32_t row, TGridData* grid, int32_t kind0, int32_t kind1,
+                         int32_t kind2, int32_t kind3);
+    bool PlaceIfChannelsInOrder(int32_t column, int32_t row, TGridData* grid);
+    static void AddTransponderChannel(TListaCanali& list, float low, float high, const AnsiString& label,
+                                      char letter, float level, float carrierNoise);
+    // A clone of a library cell (or a new cell) on an empty part of a head-end
+    // work grid; none, after the drawing message, when the grid refuses it or
+    // it would displace a cell.
+    TCella* PlaceClone(TCella* prototype, int32_t column, int32_t row, int32_t orientation, TGridData* grid);
+    TCella* PlaceNew(std::unique_ptr<TCella> cell, TGridData* grid);
+    bool PlaceTermination(int32_t column, int32_t row, int32_t orientation, TGridData* grid);
+
+    // The exits each head-end block leaves for the head-end builder: column,
+    // row and kind (2: an amplifier output reached from the side) per signal kind.
+    int32_t ExitColumn[SignalKinds] = {0, 0};
+    int32_t ExitRow[SignalKinds] = {0, 0};
+    uint8_t ExitKind[SignalKinds] = {0, 0};
+    // The supply a wideband amplifier asks for, while it is being placed.
+    TCella* WidebandSupply = nullptr;   // not owned: a cell of Components
+    uint8_t WidebandSupplyNeeded = 0;
 
     // The stages of a run after the building check; each reports its first
     // problem through the reporter and returns false. The network and head

@@ -1,0 +1,252 @@
+// The choices every head-end block rests on: which family of modules each
+// kind is built with, the LNB (or two) of a multiswitch head end with its
+// dish, and, once the whole installation stands, the output setting of each
+// terrestrial channel filter so that the channels leave the head end at the
+// levels the network needs.
+#include <algorithm>
+#include <memory>
+
+#include "app/grid.h"
+#include "app/project.h"
+#include "autodesign/engine.h"
+#include "cells/active_filters.h"
+#include "cells/graphic_cells.h"
+#include "cells/sources.h"
+#include "cells/terminations.h"
+#include "core/channel_list.h"
+#include "core/globals.h"
+#include "core/libraries.h"
+#include "core/options.h"
+#include "core/reporter.h"
+#include "dialogs/component_data.h"
+
+namespace {
+
+constexpr int32_t LnbMinimumOutputs = 4;
+constexpr float TerrestrialLimit = 900.0f;   // MHz: a filter below it is terrestrial
+constexpr float StartMargin = 1000.0f;
+constexpr float LowestMargin = 70.0f;
+constexpr int32_t TerrestrialSlots = 6;
+constexpr int32_t FilterOutput = 2;          // the filter's own output
+
+// The family with the smallest value of key among those key accepts; -1 none.
+template <class Key, class Accept>
+int32_t Smallest(const std::array<TFamiglia, FamiliesMax>& families, int32_t count, Key key, Accept accept) {
+    int32_t best = -1;
+    for (int32_t i = 0; i < count; ++i)
+        if (accept(families[i]) && (best < 0 || key(families[i]) < key(families[best]))) best = i;
+    return best;
+}
+
+// The substation rule: the smallest substation level that reaches req; else,
+// when the best single substation amplifier reaches it, the smallest
+// head-end level.
+int32_t BySubstation(const std::array<TFamiglia, FamiliesMax>& families, int32_t count, float req, float x) {
+    const int32_t s = Smallest(
+        families, count, [](const TFamiglia& f) { return f.Smax; }, [req](const TFamiglia& f) { return f.Smax >= req; });
+    if (s >= 0) return s;
+    if (x < req) return -1;
+    return Smallest(
+        families, count, [](const TFamiglia& f) { return f.Hmax; }, [](const TFamiglia&) { return true; });
+}
+
+bool IsQuadLnb(const TCella& cell) { return (cell.Characteristics[0] & FeatureQuadLnb) != 0; }
+
+}  // namespace
+
+void TCreaAuto::ChooseHeadEndFamilies() {
+    ChosenFamily[0] = ChosenFamily[1] = -1;
+    const int32_t terCount = std::clamp(FamilyCount[0], 0, FamiliesMax);
+    const int32_t satCount = std::clamp(FamilyCount[1], 0, FamiliesMax);
+    if (Settings->Terrestrial) {
+        const float req = RequiredLevelTer;
+        if (TapNetwork[0] && EntryInputsTer != 1) {
+            ChosenFamily[0] = BySubstation(FamilyTer, terCount, req, SubstationLevelTer[1]);
+        } else {
+            int32_t j = -1;
+            for (int32_t i = 0; i < terCount; ++i) {
+                const TFamiglia& f = FamilyTer[i];
+                if (f.Hmax < req) {
+                    // Below the need only a family whose modules reach it alone.
+                    if (f.ModuleLevel >= req && (j < 0 || f.ModuleLevel < FamilyTer[j].ModuleLevel)) j = i;
+                } else if (j < 0 || FamilyTer[j].Hmax < req ||
+                           (f.Hmax < FamilyTer[j].Hmax && (!MixedAntenna || f.H[1][0] <= 0.0f))) {
+                    // A family whose finals reach the need wins over one
+                    // taken for its modules alone, whatever the list order.
+                    j = i;
+                }
+            }
+            ChosenFamily[0] = j;
+        }
+    }
+    if (Settings->Satellite) {
+        const float req = RequiredLevelSat;
+        if (EntryInputsSat != 1 && (EntryInputsTer != 1 || EntryInputsSat > 0))
+            ChosenFamily[1] = BySubstation(FamilySat, satCount, req, SubstationLevelSat[1]);
+        else
+            ChosenFamily[1] = Smallest(
+                FamilySat, satCount, [](const TFamiglia& f) { return f.Hmax; },
+                [req](const TFamiglia& f) { return f.Hmax >= req; });
+    }
+}
+
+// ---------------------------------------------------------------- LNB
+
+bool TCreaAuto::SelectLnb(int32_t column, int32_t row, TGridData* grid, int32_t outputs) {
+    const int32_t n = std::max(outputs, LnbMinimumOutputs);
+    auto usable = [n](const TCella& c) {
+        return c.TypeCode == CodeSat && !IsQuadLnb(c) && c.ThroughOutputs >= LnbMinimumOutputs &&
+               c.ThroughOutputs >= (n + 1) / 2;
+    };
+    // The output count: the smallest that covers the need, else the largest below it.
+    int32_t above = 0, below = 0;
+    for (TCella* c = Components->head; c; c = c->NextCell) {
+        if (!usable(*c)) continue;
+        const int32_t m = c->ThroughOutputs;
+        if (m >= n && (above == 0 || m < above)) above = m;
+        if (m < n) below = std::max(below, m);
+    }
+    const int32_t count = above ? above : below;
+
+    auto dishOf = [this](const TCella& lnb) -> TCella* {
+        for (TCella* d = Components->head; d; d = d->NextCell)
+            if (d->TypeCode == CodeParabola && d->Series == lnb.Series) return d;
+        return nullptr;
+    };
+    TCella* lnb = nullptr;
+    TCella* dish = nullptr;
+    TCella* lastFit = nullptr;
+    for (TCella* c = count ? Components->head : nullptr; c; c = c->NextCell) {
+        if (!usable(*c) || c->ThroughOutputs != count ||
+            c->Attenuation->Get3(0, SatLevelColumn, BandSlotSat) < RequiredLevelSat)
+            continue;
+        lastFit = c;
+        if (TCella* d = dishOf(*c)) {
+            lnb = c;
+            dish = d;
+            break;
+        }
+    }
+    if (!lnb && lastFit) {
+        lnb = lastFit;
+        for (TCella* d = Components->head; d && !dish; d = d->NextCell)
+            if (d->TypeCode == CodeParabola) dish = d;
+    }
+    if (!lnb) {
+        Reporter->Report("Non sono stati selezionati LNB adeguati alla centrale satellitare.");
+        return false;
+    }
+
+    // Every output of the LNB carries the whole satellite band.
+    if (auto* sat = dynamic_cast<TSat*>(lnb))
+        for (int32_t o = 0; o < std::min(count, SatMaxOutputs); ++o) sat->UseSatBands[o] = 1;
+    int32_t x = column;
+    for (int32_t placed = 0; placed < n; placed += count) {
+        if (!PlaceClone(lnb, x, row, 0, grid)) return false;
+        // Outputs beyond the lines needed are closed.
+        for (int32_t i = std::max(n - placed, 0); i < count; ++i)
+            if (!PlaceTermination(x + i, row + 1, 0, grid)) return false;
+        x += count;
+    }
+    TCella* placedDish = dish ? PlaceClone(dish, x + 1, row - 1, 0, grid)
+                              : PlaceNew(std::make_unique<TParabola>(nullptr, 0, 0, x + 1, row - 1), grid);
+    return placedDish != nullptr;
+}
+
+// ---------------------------------------------------------------- level adjustment
+
+namespace {
+
+const TModuloFiltro* TerrestrialModule(const TCella& cell) {
+    if (cell.TypeCode != CodeFiltroAT && cell.TypeCode != CodeFiltroCAG) return nullptr;
+    const auto* filter = dynamic_cast<const TFiltroAttivo*>(&cell);
+    if (!filter || !filter->Modules || !filter->Modules->head) return nullptr;
+    const TModuloFiltro* m = filter->Modules->head;
+    return m->slotHigh[ModuleInputSlot] < TerrestrialLimit && m->stage ? m : nullptr;
+}
+
+const TListaCanali* FilterChannels(const TCella& cell) {
+    return FilterOutput < static_cast<int32_t>(cell.ChannelLists.size()) ? cell.ChannelLists[FilterOutput].get()
+                                                                           : nullptr;
+}
+
+double DesignLevel(const TCanale& c) { return double(c.LevelFromTable()) + c.levelMin; }
+
+// Puts the reporter's switch back however the adjustment ends.
+class TMutedReporter {
+public:
+    explicit TMutedReporter(TGestoreErrori* reporter) : reporter_(reporter) {
+        if (reporter_) {
+            was_ = reporter_->enabled;
+            reporter_->enabled = false;
+        }
+    }
+    ~TMutedReporter() {
+        if (reporter_) reporter_->enabled = was_;
+    }
+    TMutedReporter(const TMutedReporter&) = delete;
+    TMutedReporter& operator=(const TMutedReporter&) = delete;
+
+private:
+    TGestoreErrori* reporter_;
+    bool was_ = false;
+};
+
+}  // namespace
+
+void TCreaAuto::AdjustHeadEndLevels() {
+    if (!Project || !Project->HeadEndGrid) return;
+    TMutedReporter muted(Reporter);
+    Project->RunChannelPass(0);
+
+    TListaCanali needed;
+    if (TCella* first = Project->NetworkGrid ? Project->NetworkGrid->Anchor : nullptr) {
+        const uint32_t stamp = NextPassNumber();
+        for (int32_t o = 0; o < first->NumOutputs && o < static_cast<int32_t>(first->OutputCell.size()); ++o)
+            if (TCella* next = first->OutputCell[o]) next->WalkDownstream(&needed, first->OutputPort[o], stamp);
+    }
+
+    double margin = StartMargin;
+    float gain[BandSlots];
+    std::fill(std::begin(gain), std::end(gain), LevelNone);
+    TCella* anchor = Project->HeadEndGrid->Anchor;
+    for (TCella* cell = anchor; cell; cell = cell->NextCell) {
+        if (const TModuloFiltro* m = TerrestrialModule(*cell)) {
+            if (const TListaCanali* list = FilterChannels(*cell))
+                for (const TCanale* c = list->head; c; c = c->next) {
+                    if (!(c->freqHigh < TerrestrialLimit)) continue;
+                    double excess = 0.0;
+                    if (const TCanale* need = needed.FindByFrequency(*c)) {
+                        const int32_t band = std::clamp(need->band, 0, BandSlots - 1);
+                        const double most = Opzioni ? Opzioni->limits[band][LimitSigMax] : LimitNoLimit;
+                        excess = std::max(0.0, double(need->LevelFromTable()) + need->levelMax - most);
+                    }
+                    margin = std::min(margin, DesignLevel(*c) - excess);
+                }
+            const float value3 = m->stage->Get2(3, 0);
+            if (value3 > 0.0f) margin = std::min(margin, double(value3));
+        } else if (cell->TypeCode == CodeAmplificatoreAt && cell->Attenuation->Rank() == 3) {
+            for (int32_t r = 0; r < cell->Attenuation->Size1(); ++r)
+                for (int32_t b = 0; b < BandSlots; ++b)
+                    gain[b] = std::max(gain[b], cell->Attenuation->Get3(r, 1, b));
+        }
+    }
+    margin = std::max(margin, double(LowestMargin));
+    float best = LevelNone;
+    for (int32_t b = 0; b < TerrestrialSlots; ++b) best = std::max(best, gain[b]);
+
+    for (TCella* cell = anchor; cell; cell = cell->NextCell) {
+        const TModuloFiltro* m = TerrestrialModule(*cell);
+        const TListaCanali* list = m ? FilterChannels(*cell) : nullptr;
+        if (!list) continue;
+        const float edge = m->slotHigh[ModuleInputSlot];
+        const TCanale* c = list->head;
+        while (c && c->freqHigh != edge) c = c->next;
+        if (!c) continue;
+        const int32_t band = std::clamp(c->band, 0, BandSlots - 1);
+        double setting = DesignLevel(*c) - margin - (double(best) - gain[band]);
+        setting = std::max(std::min(setting, double(m->stage->Get2(4, 0))), 0.0);
+        m->stage->Set2(0, 0, static_cast<float>(setting));
+    }
+    if (anchor) anchor->SpreadStamp(NextPassNumber());
+}

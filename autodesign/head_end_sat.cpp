@@ -1,0 +1,382 @@
+// The satellite IF head end of a single-cable satellite network: the LNB with
+// its dish and the transponders each of its outputs delivers (a fixed table),
+// and the head end itself in one of three layouts: a compact unit, a jumper
+// layout of amplifier, IF filter, converters and supply, or a modular chain
+// of band filters, converters and a final amplifier.
+#include <algorithm>
+#include <memory>
+
+#include "app/grid.h"
+#include "autodesign/engine.h"
+#include "cells/auto_mix.h"
+#include "cells/cables.h"
+#include "cells/graphic_cells.h"
+#include "cells/sources.h"
+#include "core/band_systems.h"
+#include "core/channel_list.h"
+#include "core/globals.h"
+#include "core/libraries.h"
+#include "core/reporter.h"
+
+namespace {
+
+// One transponder of the table: the LNB output kind that carries it (4: the
+// second LNB's output 1), its number, its polarisation letter and IF edges.
+struct TTransponder {
+    int32_t Kind;
+    int32_t Number;
+    char Letter;
+    float Low, High;
+};
+
+constexpr int32_t SecondLnbKind = 4;
+constexpr TTransponder Transponders[] = {
+    {0, 52, 'v', 1148, 1184},  {0, 54, 'v', 1186, 1222},  {0, 56, 'v', 1225, 1261},  {0, 58, 'v', 1263, 1299},
+    {0, 60, 'v', 1301, 1337},  {0, 62, 'v', 1340, 1376},  {0, 64, 'v', 1378, 1414},  {0, 66, 'v', 1416, 1452},
+    {0, 68, 'v', 1455, 1491},  {0, 70, 'v', 1493, 1511},  {0, 82, 'v', 1723, 1759},  {0, 84, 'v', 1762, 1798},
+    {0, 86, 'v', 1800, 1836},  {0, 90, 'v', 1902, 1938},  {0, 92, 'v', 1940, 1976},  {0, 94, 'v', 1979, 2015},
+    {0, 96, 'v', 2017, 2053},  {0, 98, 'v', 2055, 2091},  {0, 100, 'v', 2095, 2131}, {1, 57, 'o', 1244, 1280},
+    {1, 59, 'o', 1282, 1318},  {1, 63, 'o', 1359, 1395},  {1, 67, 'o', 1436, 1472},  {1, 95, 'o', 1997, 2033},
+    {1, 101, 'o', 2113, 2149}, {2, 8, 'v', 1587, 1623},   {3, 1, 'o', 1451, 1487},   {SecondLnbKind, 0, 'v', 2106, 2136},
+};
+
+// The converters of the jumper layout, in their column order, and of the
+// modular chain.
+constexpr int32_t PackageConverters[] = {57, 59, 63, 67, 95, 101, 8, 1};
+constexpr int32_t NetSystemTransponder = 0;
+
+const TTransponder* Transponder(int32_t number) {
+    for (const TTransponder& t : Transponders)
+        if (t.Number == number) return &t;
+    return nullptr;
+}
+
+constexpr int32_t PackageDp = 0;         // "CPacchetto1"
+constexpr int32_t PackageNetSystem = 4;  // "CPacchetto5"
+constexpr int32_t LnbOutputs = 4;
+constexpr float NoLnbLevel = 77.0f, NoLnbCarrierNoise = 16.0f;
+constexpr float CompactUnitLevel = 112.0f;
+constexpr float IfLow = 950.0f, IfHigh = 2150.0f;
+constexpr float IfFilterLow = 1148.0f, IfFilterHigh = 2131.0f;
+constexpr int32_t ModuleStep = 3;
+constexpr int32_t ChainModules = 17;
+constexpr const char* NoAmplifier = "Non sono stati selezionati amplificatori adeguati alla centrale IF.";
+
+float Draw(const TCella& cell) { return std::max(cell.Current1, 0.0f); }
+
+const TModuloFiltro* FirstModule(const TCella& cell) {
+    const auto* mix = dynamic_cast<const TCellaAutoMix*>(&cell);
+    return mix && mix->Modules ? mix->Modules->head : nullptr;
+}
+
+// Fills output o of an LNB with the transponders of a kind; the output then
+// carries its own list instead of the whole band.
+void FillOutput(TSat& lnb, int32_t o, int32_t kind, float level, float carrierNoise) {
+    lnb.UseSatBands[o] = 0;
+    for (const TTransponder& t : Transponders)
+        if (t.Kind == kind)
+            TCreaAuto::AddTransponderChannel(*lnb.OutputChannels[o], t.Low, t.High, "Tr " + IntToStr(t.Number),
+                                             t.Letter, level, carrierNoise);
+}
+
+void EmptyOutputs(TSat& lnb) {
+    for (int32_t o = 0; o < std::min(lnb.NumThroughOutputs, SatMaxOutputs); ++o) {
+        if (!lnb.OutputChannels[o]) lnb.OutputChannels[o] = std::make_unique<TListaCanali>();
+        lnb.OutputChannels[o]->Clear();
+        lnb.UseSatBands[o] = 1;
+    }
+}
+
+}  // namespace
+
+void TCreaAuto::AddTransponderChannel(TListaCanali& list, float low, float high, const AnsiString& label,
+                                      char letter, float level, float carrierNoise) {
+    TCanale c;
+    c.name = FormatFloat("#0.##", low) + "-" + FormatFloat("#0.##", high);
+    c.label = label;
+    c.polarization = letter;
+    c.signalType = SignalDigital;
+    c.modulation = ModulationQPSK;
+    c.freqLow = low;
+    c.freqHigh = high;
+    c.band = SistemaBandeCorrente ? SistemaBandeCorrente->BandOf(c.CentreFrequency()) : -1;
+    c.levelMin = c.levelMax = level;
+    c.floorMin = c.floorMax = c.sourceCNMin = c.sourceCNMax = carrierNoise;
+    list.Insert(c);
+}
+
+bool TCreaAuto::PlaceIfChannelsInOrder(int32_t column, int32_t row, TGridData* grid) {
+    return PlaceIfChannels(column, row, grid, 0, 1, 2, 3);
+}
+
+bool TCreaAuto::PlaceIfChannels(int32_t column, int32_t row, TGridData* grid, int32_t kind0, int32_t kind1,
+                                int32_t kind2, int32_t kind3) {
+    TCella* lnb = nullptr;
+    TCella* dish = nullptr;
+    for (TCella* c = Components->head; c && !dish; c = c->NextCell) {
+        if (c->TypeCode != CodeSat || c->ThroughOutputs != LnbOutputs) continue;
+        lnb = c;
+        for (TCella* d = Components->head; d && !dish; d = d->NextCell)
+            if (d->TypeCode == CodeParabola && d->Series == c->Series) dish = d;
+    }
+    if (!lnb) {
+        Reporter->Report("Non sono stati selezionati LNB adeguati alla centrale IF.");
+        return false;
+    }
+    for (TCella* d = Components->head; d && !dish; d = d->NextCell)
+        if (d->TypeCode == CodeParabola) dish = d;
+
+    auto placeLnb = [&](int32_t x) -> TSat* {
+        auto* placed = dynamic_cast<TSat*>(PlaceClone(lnb, x, row, 0, grid));
+        if (!placed) return nullptr;
+        for (int32_t i = 0; i < placed->NumThroughOutputs; ++i)
+            if (!PlaceTermination(x + i, row + 1, 0, grid)) return nullptr;
+        EmptyOutputs(*placed);
+        return placed;
+    };
+    TSat* first = placeLnb(column);
+    if (!first) return false;
+    float level = first->Attenuation->Get3(0, SatLevelColumn, BandSlotSat);
+    float carrierNoise = first->Attenuation->Get3(0, SatCarrierNoiseColumn, BandSlotSat);
+    if (level < 0.0f) level = NoLnbLevel;
+    if (carrierNoise < 0.0f) carrierNoise = NoLnbCarrierNoise;
+    const int32_t kinds[LnbOutputs] = {kind0, kind1, kind2, kind3};
+    for (int32_t o = 0; o < std::min(first->NumThroughOutputs, LnbOutputs); ++o) {
+        const int32_t kind = kinds[o];
+        if (kind == 0 || (kind >= 1 && kind <= 3 && Settings->Packages[PackageDp]))
+            FillOutput(*first, o, kind, level, carrierNoise);
+    }
+    int32_t x = column + first->NumThroughOutputs;
+    if (Settings->Packages[PackageNetSystem]) {
+        TSat* second = placeLnb(x);
+        if (!second) return false;
+        FillOutput(*second, 1, SecondLnbKind, level, carrierNoise);
+        x += second->NumThroughOutputs;
+    }
+    TCella* placedDish = dish ? PlaceClone(dish, x + 1, row - 1, 0, grid)
+                              : PlaceNew(std::make_unique<TParabola>(nullptr, 0, 0, x + 1, row - 1), grid);
+    return placedDish != nullptr;
+}
+
+// ---------------------------------------------------------------- the head end
+
+bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
+    if (!TapNetwork[1] && !CarriesSat[0]) return true;
+    CableTemplate->Owner = grid;
+    ExitColumn[1] = ExitRow[1] = 0;
+    ExitKind[1] = 0;
+    const float n0 = RequiredLevelSat;
+    const float lnbRun = static_cast<float>(Settings->LnbHeadEndDistance);
+    TNCavo* satCable = Cables[CableRiserSat].get();
+    const bool dp = Settings->Packages[PackageDp], netSystem = Settings->Packages[PackageNetSystem];
+
+    // The compact unit: one custom cell fed by two LNB outputs.
+    const bool compactAllowed = !(CarriesSat[0] && !MixerCell);
+    if (compactAllowed && CustomModelCell &&
+        (double(CompactUnitLevel) - BackOffSat >= n0 || EntryInputsSat >= 2)) {
+        if (!PlaceClone(CustomModelCell, c, r, 0, grid)) return false;
+        ExitColumn[1] = c + 5;
+        ExitRow[1] = r + 5;
+        ExitKind[1] = 0;
+        if (!PlaceIfChannelsInOrder(c + 1, r - 5, grid)) return false;
+        SetCableTemplate(satCable, lnbRun);
+        DrawCableRun(c + 1, r - 4, c + 1, r - 1, r - 1, 0);
+        DrawCableRun(c + 2, r - 4, c + 2, r - 1, r - 2, 0);
+        ChosenFamily[1] = 0;
+        return true;
+    }
+    if (ChosenFamily[1] < 0 || ChosenFamily[1] >= FamiliesMax) {
+        Reporter->Report("Problemi nella selezione della serie dei componenti della centrale di testa satellitare. "
+                         "La rete richiede un segnale troppo elevato.");
+        return false;
+    }
+    const TFamiglia& family = FamilySat[ChosenFamily[1]];
+    auto C = [&family](int32_t i, int32_t o) { return family.H[i - 1][o - 1]; };
+
+    // The amplifier's shape: a later shape that reaches the level wins.
+    const bool alone = (EntryInputsTer < 2 || Settings->SeparateDistributions) && EntryInputsSat < 2;
+    const float need = alone ? n0 : 0.0f;
+    int32_t inputs = 0, outputs = 0;
+    auto shape = [&](int32_t i, int32_t o) {
+        if (C(i, o) >= need) inputs = i, outputs = o;
+    };
+    shape(3, 4);
+    shape(1, 4);
+    if (!CarriesSat[0] || MixerCell) {
+        shape(3, 1);
+        shape(1, 1);
+    }
+    if (outputs == 4) MixerCell = nullptr;
+    TCella* amplifier = nullptr;
+    if (inputs) {
+        TAmplificatoreAt kind(nullptr, 0, 0, 0, 0, inputs, outputs);
+        const float level = alone ? static_cast<float>(static_cast<int32_t>(double(n0) + BackOffSat)) : 0.0f;
+        amplifier = kind.FindByOutputLevel(Components->head, BandSlotSat, level, family.Brand, family.Series);
+    }
+    float consumption = 0.0f;
+
+    if (family.Variant == 0) {
+        if (!amplifier) {
+            Reporter->Report(NoAmplifier);
+            return false;
+        }
+        if (!PlaceClone(amplifier, c + 2, r + 4, 2, grid)) return false;
+        consumption += Draw(*amplifier);
+        ExitColumn[1] = outputs == 4 ? c + 2 : c + 1;
+        ExitRow[1] = r - 1;
+        ExitKind[1] = 2;
+
+        TCella* filter = nullptr;
+        for (TCella* f = Components->head; f && !filter; f = f->NextCell) {
+            const TModuloFiltro* m = f->TypeCode == CodeFiltroAT ? FirstModule(*f) : nullptr;
+            if (m && f->Inputs == AutoMixOneInput && f->ThroughOutputs == AutoMixOutputOuter &&
+                f->Brand == family.Brand && f->Series == family.Series && m->slotLow[ModuleInputSlot] <= IfFilterLow &&
+                m->slotHigh[ModuleInputSlot] >= IfFilterHigh)
+                filter = f;
+        }
+        if (!filter) {
+            Reporter->Report("Non sono stati selezionati filtri adeguati alla centrale IF.");
+            return false;
+        }
+        if (!PlaceClone(filter, c + 3, r, 0, grid)) return false;
+        consumption += Draw(*filter);
+
+        const int32_t n = dp ? static_cast<int32_t>(std::size(PackageConverters)) : 0;
+        int32_t x = c + 6;
+        for (int32_t k = 0; k < n; ++k, x += ModuleStep) {
+            const TTransponder* t = Transponder(PackageConverters[k]);
+            if (!SelectConverters(x, r, grid, family.Brand, family.Series, t->Number, t->Low, t->High, consumption))
+                return false;
+        }
+        const int32_t netColumn = x;
+        if (netSystem) {
+            const TTransponder* t = Transponder(NetSystemTransponder);
+            if (!SelectConverters(x, r, grid, family.Brand, family.Series, t->Number, t->Low, t->High, consumption))
+                return false;
+            x += ModuleStep;
+        }
+        if (!SelectPowerSupplies(x, r, grid, family.Brand, family.Series, 0, consumption)) return false;
+
+        TCella* jumperCell = nullptr;
+        for (TCella* j = Components->head; j && !jumperCell; j = j->NextCell)
+            if (j->TypeCode == CodeBridge && j->Brand == family.Brand && j->Series == family.Series) jumperCell = j;
+        std::unique_ptr<TCella> jumper(jumperCell ? jumperCell->Clone() : nullptr);
+        if (!jumper) {
+            Reporter->Report("Non sono stati selezionati ponticelli adeguati alla centrale IF.");
+            return false;
+        }
+        // A copy serves as the plain cable piece: the list keeps the article.
+        jumper->TypeCode = CodeCable;
+        SetCableTemplate(jumper.get(), CableLengthUncounted);
+
+        // The bus under the modules: each module's output feeds the one to its left.
+        const int32_t bus = r + 5, top = r - 1;
+        if (inputs == 1) {
+            PlaceCableSegmentEx(c + 1, bus, 2);
+            PlaceCableSegment(c + 2, bus);
+        } else {
+            PlaceCableSegmentEx(c + 2, bus, 2);
+            if (!PlaceTermination(c, bus, 0, grid)) return false;
+        }
+        PlaceCableSegmentEx(c + 3, bus, 1);
+        const int32_t converters = n + (netSystem ? 1 : 0);
+        for (int32_t k = 0; k < converters; ++k) {
+            PlaceCableSegmentEx(c + 5 + ModuleStep * k, bus, 2);
+            PlaceCableSegmentEx(c + 6 + ModuleStep * k, bus, 1);
+        }
+        if (!PlaceTermination(c + 5 + ModuleStep * converters, bus, 0, grid)) return false;
+        // Above: the converters of one LNB output share its line.
+        for (int32_t k = 0; k + 3 < n; ++k) {
+            PlaceCableSegmentEx(c + 8 + ModuleStep * k, top, 3);
+            PlaceCableSegmentEx(c + 9 + ModuleStep * k, top, 0);
+        }
+        if (outputs == 4 && !PlaceTermination(c, top, 2, grid)) return false;
+        if (n > 0) {
+            if (!PlaceTermination(c + 6, top, 2, grid) || !PlaceTermination(c + 3 * n, top, 2, grid) ||
+                !PlaceTermination(c + 3 * n + 3, top, 2, grid))
+                return false;
+        }
+        if (netSystem && !PlaceTermination(netColumn, top, 2, grid)) return false;
+
+        if (!PlaceIfChannelsInOrder(c + 10, r - 8, grid)) return false;
+        SetCableTemplate(satCable, lnbRun);
+        const int32_t lnbRow = r - 7;
+        DrawCableRun(c + 10, lnbRow, c + 4, top, r - 4, 0);
+        if (dp) {
+            DrawCableRun(c + 11, lnbRow, c + 3 * n - 1, top, r - 4, 0);
+            DrawCableRun(c + 12, lnbRow, c + 3 * n + 2, top, r - 5, 0);
+            DrawCableRun(c + 13, lnbRow, c + 3 * n + 5, top, r - 6, 0);
+        }
+        // With the package converters the rows above are taken: the Net
+        // System line turns below them.
+        if (netSystem) DrawCableRun(c + 15, lnbRow, netColumn + 2, top, dp ? r - 3 : r - 6, 0);
+        return true;
+    }
+
+    // The modular chain.
+    int32_t v = 0;
+    for (TCella* s = Components->head; s; s = s->NextCell)
+        if (s->TypeCode == CodeAlimentatoreSF && s->Brand == family.Brand && s->Series == family.Series)
+            v = std::max<int32_t>(v, s->Variant);
+    const int32_t X = c + ModuleStep * (v + 1);
+    TCanale scratch;
+    scratch.freqLow = IfLow;
+    scratch.freqHigh = IfHigh;
+    auto ifFilter = [&](int32_t x, const AnsiString* code) {
+        if (code) {
+            // A quiet look for the fixed article: the fallback speaks for both.
+            const bool was = Reporter->enabled;
+            Reporter->enabled = false;
+            const bool found =
+                SelectChannelFiltersByCode(x, r, grid, family.Brand, family.Series, scratch, consumption, 1, *code);
+            Reporter->enabled = was;
+            if (found) return true;
+        }
+        TCanale named(scratch);
+        named.name = FormatFloat("#0.##", IfLow) + "-" + FormatFloat("#0.##", IfHigh);
+        return SelectChannelFilters(x, r, grid, family.Brand, family.Series, named, consumption, 1);
+    };
+    auto bandFilter = [&](int32_t x, float low, float high) {
+        TCanale band;
+        band.freqLow = low;
+        band.freqHigh = high;
+        band.name = FormatFloat("#0.##", low) + "-" + FormatFloat("#0.##", high);
+        return SelectChannelFilters(x, r, grid, family.Brand, family.Series, band, consumption, 3);
+    };
+    auto converter = [&](int32_t x, int32_t number) {
+        const TTransponder* t = Transponder(number);
+        return SelectConverters(x, r, grid, family.Brand, family.Series, number, t->Low, t->High, consumption);
+    };
+    bool modules = ifFilter(X, &IfFilterCodes[0]);
+    int32_t k = 1;
+    for (const auto& [low, high] : {std::pair{1975.0f, 2150.0f}, std::pair{1146.0f, 1569.0f}, std::pair{1800.0f, 1836.0f},
+                                    std::pair{1723.0f, 1759.0f}, std::pair{1848.0f, 1884.0f}})
+        modules = modules && bandFilter(X + ModuleStep * k++, low, high);
+    modules = modules && ifFilter(X + ModuleStep * k++, &IfFilterCodes[1]);
+    for (int32_t number : {57, 95, 101, 59, 67, 63}) modules = modules && converter(X + ModuleStep * k++, number);
+    modules = modules && ifFilter(X + ModuleStep * k++, nullptr);
+    modules = modules && converter(X + ModuleStep * k++, 1);
+    modules = modules && ifFilter(X + ModuleStep * k++, nullptr);
+    modules = modules && converter(X + ModuleStep * k++, 8);
+
+    const int32_t finalColumn = X + ModuleStep * ChainModules;
+    if (!amplifier) {
+        Reporter->Report(NoAmplifier);
+        return false;
+    }
+    if (!PlaceClone(amplifier, finalColumn, r, 0, grid)) return false;
+    if (!modules) return false;
+    consumption += Draw(*amplifier);
+    ExitColumn[1] = outputs == 4 ? finalColumn : finalColumn + 1;
+    ExitRow[1] = r + 5;
+    ExitKind[1] = 0;
+    if (!SelectPowerSupplies(c, r, grid, family.Brand, family.Series, 0, consumption)) return false;
+    if (!PlaceIfChannels(X + 22, r - 8, grid, 0, 1, 3, 2)) return false;
+    SetCableTemplate(satCable, lnbRun);
+    const int32_t lnbRow = r - 7, top = r - 1;
+    DrawCableRun(X + 23, lnbRow, X + 19, top, r - 5, 0);
+    DrawCableRun(X + 24, lnbRow, X + 40, top, r - 5, 0);
+    DrawCableRun(X + 25, lnbRow, X + 46, top, r - 6, 0);
+    DrawCableRun(X + 22, lnbRow, X + 1, top, r - 6, 0);
+    return true;
+}

@@ -1,0 +1,249 @@
+// The head-end blocks of the designer on the default library "Varne.alb":
+// the choosers find their articles, and each block is drawn into its work
+// grid, leaves its exit and passes the connectivity analysis there.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/grid.h"
+#include "autodesign/engine.h"
+#include "cells/auto_mix.h"
+#include "cells/cables.h"
+#include "cells/cell.h"
+#include "cells/graphic_cells.h"
+#include "cells/mixers.h"
+#include "cells/sources.h"
+#include "cells/terminations.h"
+#include "core/band_systems.h"
+#include "core/channel_list.h"
+#include "core/channel_plans.h"
+#include "core/file.h"
+#include "core/globals.h"
+#include "core/libraries.h"
+#include "core/reporter.h"
+#include "platform/stdctrls.h"
+#include "support/globals_fixture.h"
+#include "support/record_bytes.h"
+#include "tools/default_library/default_library.h"
+
+namespace {
+
+std::string BuildFile(const char* name) { return std::string(OV_PROGRAM_DIR) + "/" + name; }
+
+class HeadEndLibrary : public GlobalsTest {
+protected:
+    HeadEndLibrary() : engine(&globals.Reporter()) {
+        auto* library = new TLibreria;
+        library->fileName = BuildFile(DefaultLibraryFile);
+        libraries.Get().Append(library);
+        EXPECT_TRUE(library->Open());
+        TCella* cell = nullptr;
+        for (bool more = library->FirstCell(cell); more; more = library->NextCell(cell)) {
+            engine.Components->Insert(cell);
+            cell = nullptr;
+        }
+        library->Close();
+        TFile sel(BuildFile(DefaultSelectionFile), ModeReadDenyWrite);
+        AnsiString text;
+        sel.ReadChunkedAnsiString(text, -1);
+        for (AnsiString& cable : engine.Settings->CableTexts) sel.ReadChunkedAnsiString(cable, -1);
+        grid = std::make_unique<TGridData>(nullptr, WorkGridSize, WorkGridSize, GridWork);
+    }
+    void SetUp() override { globals.Reporter().SetTarget(&messages); }
+
+    std::vector<std::string> Messages() {
+        std::vector<std::string> shown;
+        for (int i = 0; i < messages.Items->Count(); ++i) shown.push_back(messages.Items->Strings(i));
+        messages.Items->Clear();
+        return shown;
+    }
+    TCella* Article(const char* code) {
+        for (TCella* c = engine.Components->head; c; c = c->NextCell)
+            if (c->Code == code) return c;
+        ADD_FAILURE() << code;
+        return nullptr;
+    }
+    void Antenna(int slot, const char* code, std::vector<const char*> channels) {
+        TAntennaAutoProg& a = engine.Settings->Antennas[slot];
+        a.Library = DefaultLibraryName;
+        a.Code = code;
+        a.Channels.Clear();
+        for (const char* name : channels) {
+            TCanale c;
+            ASSERT_TRUE(a.Plan->SetChannel(c, a.Plan->IndexOf(name))) << name;
+            c.band = SistemaBandeCorrente->BandOf(c.CentreFrequency());
+            c.levelMin = c.levelMax = 75.0f;
+            a.Channels.Insert(c);
+        }
+    }
+    // The input check of a terrestrial (or satellite) single-cable run with a head end.
+    void CheckInputs(bool terrestrial, bool satellite, bool wideband) {
+        TOpzProgetto& o = *engine.Settings;
+        o.Terrestrial = terrestrial;
+        o.Satellite = satellite;
+        o.SatelliteCables = 1;
+        o.SeparateDistributions = terrestrial && satellite;
+        o.DesignHeadEnd = true;
+        o.Wideband = wideband;
+        engine.Reset();
+        ASSERT_TRUE(engine.CheckInputs());
+        ASSERT_EQ(Messages(), std::vector<std::string>{});
+    }
+    // The exit closed by a termination facing the line, then the analysis of the work grid.
+    bool CloseExitAndAnalyse(int kind) {
+        const int32_t column = engine.ExitColumn[kind], row = engine.ExitRow[kind];
+        EXPECT_EQ(grid->CellAt(column, row), nullptr) << column << "," << row;
+        grid->InsertCell(std::make_unique<TChiusura>(nullptr, engine.ExitKind[kind] == 2 ? 2 : 0, 0, column, row, 1),
+                         false, 0);
+        const bool ok = grid->Analyse(true);
+        if (!ok && GestoreErrori && GestoreErrori->PendingError()) {
+            const TErroreCircuito& e = *GestoreErrori->PendingError();
+            ADD_FAILURE() << "analysis stops at " << e.Column << "," << e.Row << " side " << int(e.Side) << " kind " << e.Kind
+                          << "\n" << Drawing();
+        }
+        return ok;
+    }
+    std::string CodeAt(int32_t column, int32_t row) {
+        TCella* cell = grid->CellAt(column, row);
+        return cell ? std::string(cell->Code) : std::string();
+    }
+    int32_t TypeAt(int32_t column, int32_t row) {
+        TCella* cell = grid->CellAt(column, row);
+        return cell ? cell->TypeCode : -1;
+    }
+    // What stands on the work grid, for a failing case.
+    std::string Drawing() {
+        std::string text;
+        for (int32_t r = 0; r < grid->Rows; ++r)
+            for (int32_t c = 0; c < grid->Columns; ++c)
+                if (TCella* cell = grid->CellAt(c, r); cell && cell->Column == c && cell->Row == r)
+                    text += std::to_string(c) + "," + std::to_string(r) + " " + std::to_string(cell->TypeCode) + " o" +
+                            std::to_string(cell->Orientation) + " " + std::string(cell->Code) + "\n";
+        return text;
+    }
+    std::vector<std::string> CodesOnRow(int32_t row, int32_t type) {
+        std::vector<std::string> codes;
+        for (int32_t c = 0; c < grid->Columns; ++c)
+            if (TCella* cell = grid->CellAt(c, row); cell && cell->TypeCode == type && cell->Column == c && cell->Row == row)
+                codes.push_back(cell->Code);
+        return codes;
+    }
+
+    ScopedPrototypes prototypes;
+    ScopedLibraries libraries;
+    TListBox messages;
+    TCreaAuto engine;
+    std::unique_ptr<TGridData> grid;
+};
+
+TEST_F(HeadEndLibrary, ChoosersFindTheirArticles) {
+    float consumption = 0.0f;
+    const TCanalizzazione* plan = CanalizzazioneEuropa;
+    ASSERT_NE(plan, nullptr);
+    int32_t filters = 0;
+    for (int32_t i = 0; i < plan->Count(); ++i) {
+        TCanale c;
+        plan->SetChannel(c, i);
+        const std::string name = c.name;
+        const bool listed = (name.size() <= 2 && name[0] >= '0' && name[0] <= '9' &&
+                             ((std::stoi(name) >= 2 && std::stoi(name) <= 12) || (std::stoi(name) >= 21 && std::stoi(name) <= 69)));
+        if (!listed && name != "S5") continue;
+        grid->Clear();
+        const bool placed = engine.SelectChannelFilterAnyInputs(3, 10, grid.get(), "Generico", "GTM", c, consumption);
+        EXPECT_EQ(placed, listed) << name;
+        if (placed) {
+            EXPECT_EQ(CodeAt(3, 10), "GFC-" + name);
+            ++filters;
+        }
+    }
+    EXPECT_EQ(filters, 60);
+    EXPECT_FLOAT_EQ(consumption, 60 * 35.0f);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati filtri adeguati al canale S5."});
+
+    // A converter for every transponder of the table.
+    const std::vector<std::pair<int32_t, std::pair<float, float>>> transponders = {
+        {57, {1244, 1280}}, {59, {1282, 1318}}, {63, {1359, 1395}}, {67, {1436, 1472}}, {95, {1997, 2033}},
+        {101, {2113, 2149}}, {8, {1587, 1623}}, {1, {1451, 1487}}, {0, {2106, 2136}}};
+    for (const auto& [number, edges] : transponders) {
+        grid->Clear();
+        ASSERT_TRUE(engine.SelectConverters(6, 10, grid.get(), "Generico", "GSI", number, edges.first, edges.second,
+                                            consumption))
+            << number;
+        EXPECT_EQ(CodeAt(6, 10), "GCV-SI");
+    }
+    // A supply for every need up to 4000 mA, the smallest that covers it.
+    for (float need : {1.0f, 1000.0f, 1001.0f, 2500.0f, 4000.0f}) {
+        grid->Clear();
+        ASSERT_TRUE(engine.SelectPowerSupplies(1, 1, grid.get(), "Generico", "GTM", 0, need)) << need;
+        EXPECT_EQ(CodeAt(1, 1), need <= 1000 ? "GAL-TM-1000" : need <= 2000 ? "GAL-TM-2000" : "GAL-TM-4000");
+    }
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+}
+
+TEST_F(HeadEndLibrary, LnbForEveryMultiswitchUpToSixteenLines) {
+    engine.RequiredLevelSat = 78.0f;
+    for (int32_t needed = 1; needed <= 16; ++needed) {
+        SCOPED_TRACE(needed);
+        grid->Clear();
+        ASSERT_TRUE(engine.SelectLnb(10, 20, grid.get(), needed));
+        const char* code = needed <= 4 ? "GLNB-4" : "GLNB-8";
+        EXPECT_EQ(CodeAt(10, 20), code);
+        if (needed > 8) EXPECT_EQ(CodeAt(18, 20), "GLNB-8");
+        EXPECT_EQ(CodeAt(needed <= 4 ? 15 : needed <= 8 ? 19 : 27, 19), "GPB-80");
+    }
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    engine.RequiredLevelSat = 79.0f;
+    grid->Clear();
+    EXPECT_FALSE(engine.SelectLnb(10, 20, grid.get(), 5));
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati LNB adeguati alla centrale satellitare."});
+}
+
+TEST_F(HeadEndLibrary, WidebandHeadEndWithAMixerOrASupply) {
+    Antenna(0, "GAN-B1", {"2"});
+    Antenna(1, "GAN-B3", {"5"});
+    Antenna(2, "GAN-UHF", {"30"});
+    CheckInputs(true, false, true);
+    engine.RequiredLevelTer = 105.0f;
+    // Without GLB-4 both VHF antennas share GLB-3's first input through a mixer.
+    TCella* glb4 = Article("GLB-4");
+    glb4->Positions[0] = 0;
+    ASSERT_TRUE(engine.DesignTerrestrialHeadEnd(3, 64, grid.get()));
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    EXPECT_EQ(CodeAt(2, 10), "GLB-3");
+    ASSERT_NE(grid->CellAt(1, 8), nullptr);
+    EXPECT_EQ(TypeAt(1, 8), CodeMiscelatore);
+    EXPECT_EQ(CodeAt(1, 8), "GMX-VV");
+    EXPECT_EQ(TypeAt(0, 7), CodeAntenna);
+    EXPECT_EQ(TypeAt(2, 7), CodeAntenna);
+    EXPECT_EQ(TypeAt(3, 7), CodeAntenna);  // UHF on input 1: column f + 1, row 8 - 1
+    EXPECT_EQ(engine.ExitColumn[0], 3);
+    EXPECT_EQ(engine.ExitRow[0], 13);
+    EXPECT_EQ(engine.ExitKind[0], 0);
+    EXPECT_TRUE(CloseExitAndAnalyse(0));
+
+    // GLB-4 takes each antenna on its own input and has no supply of its own.
+    glb4->Positions[0] = 1;
+    CheckInputs(true, false, true);
+    engine.RequiredLevelTer = 105.0f;
+    grid->Clear();
+    ASSERT_TRUE(engine.DesignTerrestrialHeadEnd(3, 64, grid.get()));
+    EXPECT_EQ(CodeAt(0, 10), "GLB-4");
+    EXPECT_EQ(engine.ExitColumn[0], 2);
+    EXPECT_EQ(engine.ExitRow[0], 15);
+    EXPECT_EQ(CodeAt(2, 14), "GAA-300");
+    EXPECT_EQ(engine.WidebandSupply, nullptr);
+    EXPECT_TRUE(CloseExitAndAnalyse(0));
+
+    // No supply of 250 mA or more: the stage fails with the supply message.
+    Article("GAA-300")->Current2 = 200.0f;
+    Article("GAA-600")->Current2 = 100.0f;
+    CheckInputs(true, false, true);
+    engine.RequiredLevelTer = 105.0f;
+    grid->Clear();
+    EXPECT_FALSE(engine.DesignTerrestrialHeadEnd(3, 64, grid.get()));
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati alimentatori adeguati alla centrale IF."});
+}
+
+}  // namespace
