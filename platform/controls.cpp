@@ -137,8 +137,9 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     Top.SetQuiet(top);
     Width.SetQuiet(width);
     Height.SetQuiet(height);
-    NotifyPeer(TPropId::Bounds);
+    // The peer lays out its inside by the client size: it must be the new one.
     SyncClientSize();
+    NotifyPeer(TPropId::Bounds);
     if (sized) Resized();
     if (linkedParent_ && Align != alNone) linkedParent_->Realign();
     if (!anchoring_) UpdateAnchorRules();

@@ -5,12 +5,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 
 #include "app/about_box.h"
 #include "app/customer_data.h"
 #include "app/grid.h"
 #include "app/project.h"
+#include "dialogs/component_palette.h"
 #include "dialogs/scheme_size.h"
 #include "app/draw_window.h"
 #include "app/main_form.h"
@@ -178,6 +180,18 @@ TEST(QtMainForm, ZoomFromTheMenuAndBackWithItsShortcut) {
     QTest::keyClick(grid, Qt::Key_O, Qt::ControlModifier);
     Settle();
     EXPECT_EQ(form.DrawWindow->DefaultColWidth.Get(), 42);
+
+    // With the palette above it the window is shorter: its scroll bar stays inside it.
+    ClickMenu(bar, "&Visualizza", "&Barra Strumenti");
+    EXPECT_TRUE(form.Palette->Visible);
+    QWidget* window = WindowOf(form.DrawWindow);
+    QScrollBar* across = nullptr;
+    for (QScrollBar* b : window->findChildren<QScrollBar*>())
+        if (b->orientation() == Qt::Horizontal) across = b;
+    ASSERT_NE(across, nullptr);
+    EXPECT_TRUE(across->isVisible());
+    EXPECT_LE(across->geometry().bottom(), window->height() - 1);
+    EXPECT_EQ(across->geometry().top(), 2 + form.DrawWindow->ClientHeight);
 }
 
 TEST(QtMainForm, CustomerDataAndSchemeSizeForms) {
