@@ -50,7 +50,11 @@ const Case Cases[] = {
          },
          6, 1),
     Edit("converter, third output", 39, 0, 4, 0, [](Form& f) { f.RadioModulo[2]->Click(); }, 2, 5),
+    Edit("final amplifier with bypass, third row", 43, 1, 4, 0, [](Form& f) { f.RadioModulo[2]->Click(); }, 4, 3),
     Edit("active filter, its module", 35, 1, 1, 0, [](Form&) {}, 4, 0),
+    Edit("gain-controlled filter, its module", 42, 1, 1, 0, [](Form&) {}, 1, 0),
+    Edit("modulator, its module's output level", 36, 1, 1, 0, [](Form&) {}, 3, 0),
+    Edit("active filter, input amplifier", 35, 1, 1, 0, [](Form& f) { f.TabModuli->SelectByUser(0); }, 2, 7),
     Edit("converter module, output amplifier", 37, 1, 1, 0, [](Form& f) { f.TabModuli->SelectByUser(1); }, 3, 4),
     {"antenna, a channel's level", 38, 0, 1, 0,
      [](Form& f) {

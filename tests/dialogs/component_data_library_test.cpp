@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "cells/active_filters.h"
 #include "cells/factory.h"
 #include "cells/sources.h"
 #include "core/libraries.h"
@@ -177,6 +178,35 @@ TEST_F(ComponentDataLibrary, AddUpdateAndDeleteGoThroughTheLibrarysWriters) {
     EXPECT_EQ(I32At(bytes, 13), 3);
     EXPECT_EQ(I32At(bytes, 17), static_cast<int32_t>(bytes.size()));
     EXPECT_EQ(libraries.Get().GetCell("prova", "Q4"), nullptr);
+}
+
+TEST_F(ComponentDataLibrary, AModuleEntryLoadsOntoTheModuleTabs) {
+    {
+        TLibreria* library = libraries.Get().Find("prova");
+        ASSERT_TRUE(library->Open(true));
+        std::unique_ptr<TCella> entry(NewCella(nullptr, 37, 0, 0, 1, 1, 0));
+        entry->Code = "CV";
+        auto& module = dynamic_cast<TFiltroAttivo&>(*entry).Module();
+        module.slotLabel[2] = "Dal catalogo";
+        module.stage->Set2(1, 0, 33.0f);
+        EXPECT_TRUE(library->WriteCell(*entry));
+        library->Close();
+    }
+    std::unique_ptr<TCella> converter(NewCella(nullptr, 37, 0, 0, 1, 1, 0));
+    converter->Described = 1;
+    Answer([](TDatiComponenti& d) {
+        d.TabModuli->SelectByUser(1);   // the output amplifier shown
+        d.ComboVoce->OnEnter(d.ComboVoce);
+        ASSERT_EQ(d.ComboVoce->Items->Count(), 1);
+        Pick(d.ComboVoce, "CV");
+        EXPECT_EQ(d.ShownAmplifierTab, 1);   // the same tab, refilled
+        d.TabModuli->SelectByUser(2);
+        EXPECT_EQ(d.ValueEdit[2][0]->Text.Get(), "33");
+        EXPECT_EQ(d.EditDescrizioneModulo->Text.Get(), "Dal catalogo");
+        d.ButtonOk->Click();
+    });
+    EXPECT_TRUE(converter->OpenDataDialog());
+    EXPECT_EQ(dynamic_cast<TFiltroAttivo&>(*converter).Module().slotLabel[2], "Dal catalogo");
 }
 
 }  // namespace
