@@ -291,6 +291,15 @@ void TCellaAutoMix::PlaceBox(const TNextCell& record, TQNextCell& queue, bool fi
                 else
                     wait(x, 0, waitSide, k, 1);
             }
+        } else if (inputs == AutoMixCommonLine && side == WaitTop) {
+            // A line brought down from above (the jumpers over a row of
+            // modules) enters at the corner it reaches and goes on up from
+            // the other one.
+            int32_t localColumn = 0, localRow = 0;
+            LocalToGrid(localColumn, localRow, record.Column, record.Row);
+            const int32_t entry = localColumn - Column >= AutoMixWidth - 1 ? AutoMixWidth - 1 : 0;
+            wait(entry, 0, WaitTop, 0, 0);
+            leave(AutoMixWidth - 1 - entry, 0, AutoMixCommonOutput, LeaveUp, 1);
         } else if (inputs == AutoMixCommonLine) {
             // The line enters at the corner it came from and goes on from the other.
             const bool fromRight = side == WaitRight;

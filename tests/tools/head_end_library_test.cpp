@@ -246,4 +246,61 @@ TEST_F(HeadEndLibrary, WidebandHeadEndWithAMixerOrASupply) {
     EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati alimentatori adeguati alla centrale IF."});
 }
 
+TEST_F(HeadEndLibrary, ModularJumperLayout) {
+    Antenna(0, "GAN-B3", {"5", "7"});
+    Antenna(1, "GAN-UHF", {"26", "30", "35"});
+    CheckInputs(true, false, false);
+    engine.RequiredLevelTer = 110.0f;
+    engine.EntryInputsTer = 1;
+    engine.ChooseHeadEndFamilies();
+    ASSERT_GE(engine.ChosenFamily[0], 0);
+    EXPECT_EQ(engine.FamilyTer[engine.ChosenFamily[0]].Series, "GTM");
+    EXPECT_NEAR(engine.FamilyTer[engine.ChosenFamily[0]].H[0][0], 117.48f, 0.01f);
+    const int32_t c = 3, r = 64;
+    ASSERT_TRUE(engine.DesignTerrestrialHeadEnd(c, r, grid.get()));
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    const std::vector<std::string> filters = CodesOnRow(r, CodeFiltroAT);
+    EXPECT_EQ(filters, (std::vector<std::string>{"GFC-5", "GFC-7", "GFC-26", "GFC-30", "GFC-35"}));
+    ASSERT_NE(grid->CellAt(c, r), nullptr);
+    EXPECT_EQ(TypeAt(c, r), CodeAmplificatoreAt);
+    EXPECT_EQ(CodeAt(c, r), "GFA-TM-11-118");
+    EXPECT_EQ(engine.ExitColumn[0], c + 1);
+    EXPECT_EQ(engine.ExitRow[0], r - 1);
+    EXPECT_EQ(engine.ExitKind[0], 2);
+    EXPECT_EQ(CodesOnRow(r, CodeAlimentatoreSF), std::vector<std::string>{"GAL-TM-1000"});
+    EXPECT_TRUE(CloseExitAndAnalyse(0));
+}
+
+TEST_F(HeadEndLibrary, SatelliteIfJumperLayout) {
+    struct Case {
+        bool dp, netSystem;
+        int32_t converters;
+    };
+    for (const Case& k : {Case{false, false, 0}, Case{true, false, 8}, Case{true, true, 9}}) {
+        SCOPED_TRACE(k.converters);
+        engine.Settings->Packages[0] = k.dp;
+        engine.Settings->Packages[4] = k.netSystem;
+        CheckInputs(false, true, false);
+        engine.TapNetwork[1] = 1;
+        engine.RequiredLevelSat = 100.0f;
+        engine.EntryInputsSat = 1;
+        engine.EntryInputsTer = 0;
+        engine.ChooseHeadEndFamilies();
+        ASSERT_EQ(engine.ChosenFamily[1], 0);
+        // Eight converters draw 2380 mA with the amplifier and the filter:
+        // more than the library's largest GSI supply gives.
+        Article("GAL-SI-2000")->Current2 = 4000.0f;
+        grid->Clear();
+        const int32_t c = 14, r = 47;
+        ASSERT_TRUE(engine.DesignSatIfHeadEnd(c, r, grid.get())) << (Messages().empty() ? "" : Messages()[0]);
+        EXPECT_EQ(Messages(), std::vector<std::string>{});
+        EXPECT_EQ(TypeAt(c, r), CodeAmplificatoreAt);
+        EXPECT_EQ(CodeAt(c + 3, r), "GFI-SI");
+        EXPECT_EQ(static_cast<int32_t>(CodesOnRow(r, CodeConvertitore).size()), k.converters);
+        EXPECT_EQ(CodeAt(c + 10, r - 8), "GLNB-4");
+        EXPECT_EQ(engine.ExitKind[1], 2);
+        EXPECT_TRUE(CloseExitAndAnalyse(1));
+    }
+}
+
 }  // namespace
