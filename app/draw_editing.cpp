@@ -87,6 +87,9 @@ bool TDrawWindow::StandsAt(const TCella* cell, int32_t column, int32_t row) cons
 }
 
 void TDrawWindow::PressLeft() {
+    // A drag whose release never came (the button let go outside) ends here.
+    if (SignMode != SignIdle) CancelSignAction();
+    LastColumn = -1;
     if (Step() != 1 || !Palette) return;
     const int32_t tool = Palette->CurrentTool();
     const int32_t col = MouseInfo.Column, row = MouseInfo.Row;
