@@ -171,6 +171,7 @@ public:
     void SAreaClick(TObject* Sender);
     void SPreventivoClick(TObject* Sender);
     void SCapitolatoClick(TObject* Sender);
+    void SCalcoliClick(TObject* Sender);
     // The channel pages' message lists: a second click within 300 ms shows
     // the component named before the ':' left of the click.
     void MessageListMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);

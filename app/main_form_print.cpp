@@ -2,11 +2,17 @@
 // project, pages, estimate page and installer data, the items' states when
 // the print menu opens, and the print commands.
 #include "app/draw_window.h"
+#include "app/grid.h"
 #include "app/main_form.h"
 #include "app/program.h"
 #include "app/project.h"
+#include "app/report_pages.h"
+#include "core/globals.h"
+#include "core/reporter.h"
+#include "platform/application.h"
 #include "dialogs/installer_data.h"
 #include "platform/dialogs.h"
+#include "printing/calc_print_options.h"
 #include "printing/documents.h"
 
 TStampa& TAntenne::Printing() {
@@ -31,6 +37,21 @@ TStampa& TAntenne::Printing() {
             const TGridRect s = DrawWindow->Selection;
             return TCellRect{s.Top, s.Left, s.Bottom, s.Right};
         };
+        p.RunChannelPass = [this] {
+            // The commands stay off while pending messages let the bar paint.
+            TCalculationRun run = CalculationRun();
+            {
+                TCommandLock lock(run.Locked);
+                ProgressBar->Position = 0;
+                Application->ProcessMessages();
+            }
+            CanaliReport.Messages->Items->Clear();
+            CanaliRichiestiReport.Messages->Items->Clear();
+            if (GestoreErrori) GestoreErrori->SetTarget(CanaliReport.Messages);
+            if (CurrentProject) CurrentProject->RunChannelPass(0);
+            if (GestoreErrori) GestoreErrori->enabled = false;
+        };
+        p.CalculationsForm = new TInfoStampaCalcoli(this);
     }
     printing_->Project = CurrentProject;
     printing_->EstimatePage = EstimatePage;
@@ -47,6 +68,7 @@ void TAntenne::BindPrintCommands() {
     on(SArea, &TAntenne::SAreaClick);
     on(SPreventivo, &TAntenne::SPreventivoClick);
     on(SCapitolato, &TAntenne::SCapitolatoClick);
+    on(SCalcoli, &TAntenne::SCalcoliClick);
     // The tender specification prints from the menu too, as the estimate does.
     SCapitolato->Visible = true;
 }
@@ -69,6 +91,7 @@ void TAntenne::UpdatePrintItems() {
     SArea->Enabled = state.SelectedArea;
     SPreventivo->Enabled = state.Estimate;
     SCapitolato->Enabled = state.Specification;
+    SCalcoli->Enabled = state.Calculations;
 }
 
 namespace {
@@ -88,3 +111,4 @@ void TAntenne::STuttoClick(TObject*) { Print(this, &TStampa::PrintSchemesAndList
 void TAntenne::SAreaClick(TObject*) { Print(this, &TStampa::PrintSelectedAreaCommand); }
 void TAntenne::SPreventivoClick(TObject*) { Print(this, &TStampa::PrintEstimateCommand); }
 void TAntenne::SCapitolatoClick(TObject*) { Print(this, &TStampa::PrintSpecificationCommand); }
+void TAntenne::SCalcoliClick(TObject*) { Print(this, &TStampa::PrintCalculationsCommand); }

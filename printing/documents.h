@@ -20,6 +20,9 @@
 
 class TBitmap;
 class TCella;
+class TInfoStampaCalcoli;
+class TListBox;
+class TListaCanali;
 class TPrintDialog;
 class TGridData;
 class TPaginaPreventivo;
@@ -124,6 +127,11 @@ public:
     // (columns and rows, edges inside), for the selected-area scheme.
     std::function<AnsiString()> SelectedPage;
     std::function<TCellRect()> DrawSelection;
+    // Runs the channel pass for the channel table with the channel pages'
+    // messages as the reporter's target; unset, the pass runs reporting nothing.
+    std::function<void()> RunChannelPass;
+    // The form of the calculation print (the main window makes it once).
+    TInfoStampaCalcoli* CalculationsForm = nullptr;
 
     // ---- Page model ----
     // Fills PrintPage for a document kind on the printer (page 0) or in the
@@ -156,6 +164,19 @@ public:
     int32_t PrintNetwork(int32_t page);
     int32_t PrintHeadEnd(int32_t page);
 
+    // ---- Calculation tables: the head-end terminal and the outlets, all of
+    // them or those selected in the outlet list (one line per outlet of the
+    // network's outlet chain); -1 when no box is ticked ----
+    int32_t PrintSignalLimits(bool headEnd, bool outlets, bool all, const TListBox* list, int32_t page);
+    bool PrintSignalLimitRows(TCella* cell, int32_t flags);
+    int32_t PrintOutletSeparations(bool separations, bool all, const TListBox* list, int32_t page);
+    bool PrintSeparationRows(TCella* outlet);
+    int32_t PrintChannelTable(bool headEnd, bool outlets, bool all, const TListBox* list, int32_t page);
+    bool PrintOutputChannels(TCella* cell, int32_t flags);
+    bool PrintChannelRows(TListaCanali* list, const AnsiString& name, int32_t flags);
+    // The column positions of a calculation table of that kind.
+    void SetTablePositions(int32_t kind);
+
     // ---- Documents ----
     int32_t PrintCoverPage(int32_t kind, int32_t page);
     int32_t PrintComponentList(int32_t flags, int32_t page);
@@ -183,6 +204,8 @@ public:
     // Network scheme, head-end scheme, head-end list, network list, each for
     // a grid with a cell outside its head-end terminal's row, in one job.
     void PrintSchemesAndListsCommand(TPrintDialog* dialog);
+    // The calculation form, then the print dialog, then the ticked tables in one job.
+    void PrintCalculationsCommand(TPrintDialog* dialog);
 
 private:
     TCanvas* Canvas() const { return PrintPage.Canvas; }
@@ -199,4 +222,12 @@ private:
     void PrintJob(const std::function<void()>& body, TPrinterOrientation orientation = poPortrait);
     // On the printer, a producer's new page after another document's is portrait.
     static void PortraitPages(int32_t page);
+    // Before a block of rows rows: a new page when its first two rows do not
+    // fit, or when the block does not fit and would fit on a fresh page.
+    bool BlockBreak(int32_t rows, int32_t kind, int32_t flags);
+    // A rule under a block, when a line still fits.
+    void ClosingRule();
+    std::vector<TCella*> ChosenOutlets(bool all, const TListBox* list) const;
+    void TextIn(TColor colour, int32_t x, int32_t y, const AnsiString& text);
+    void TextRightIn(TColor colour, int32_t right, int32_t y, const AnsiString& text);
 };

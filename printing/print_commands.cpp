@@ -1,10 +1,13 @@
-// The print menu's commands of lists, estimate and tender specification.
+// The print menu's commands: lists, estimate, tender specification, schemes and calculations.
 #include "app/estimate_page.h"
 #include "app/grid.h"
 #include "app/project.h"
 #include "core/globals.h"
 #include "core/options.h"
+#include "core/reporter.h"
+#include "platform/application.h"
 #include "platform/dialogs.h"
+#include "printing/calc_print_options.h"
 #include "printing/documents.h"
 
 TPrintItemsState PrintItemsState(const TPrintMenuContext& m) {
@@ -88,4 +91,28 @@ void TStampa::PrintSchemesAndListsCommand(TPrintDialog* dialog) {
             if (network) PrintComponentList(ListNetwork, 0);
         },
         first);
+}
+
+void TStampa::PrintCalculationsCommand(TPrintDialog* dialog) {
+    TInfoStampaCalcoli* f = CalculationsForm;
+    if (!f || !Project || !Project->NetworkGrid) return;
+    f->LPrese->Items->Clear();
+    for (TCella* o = Project->NetworkGrid->FirstOutlet; o; o = o->NextOutlet) f->LPrese->Items->Add(o->GetShortCode());
+    f->CTutte->Checked = true;
+    f->LPrese->Enabled = false;
+    const bool channels = FindPage && FindPage("Calcoli canali");
+    for (TControl* c : std::initializer_list<TControl*>{f->GCanali, f->CCanaliTesta, f->CCanaliPrese}) c->Enabled = channels;
+    if (!channels) f->CCanaliTesta->Checked = f->CCanaliPrese->Checked = false;
+    if (f->ShowModal() != mrOk) return;
+    if (!f->AnyTable()) {
+        Application->MessageBox("Nessuna tabella selezionata per la stampa.", ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!dialog->Execute()) return;
+    const bool all = f->CTutte->Checked;
+    PrintJob([&] {
+        PrintSignalLimits(f->CMinMaxTesta->Checked, f->CMinMaxPrese->Checked, all, f->LPrese, 0);
+        PrintOutletSeparations(f->CSepPrese->Checked, all, f->LPrese, 0);
+        PrintChannelTable(f->CCanaliTesta->Checked, f->CCanaliPrese->Checked, all, f->LPrese, 0);
+    });
 }

@@ -96,7 +96,7 @@ TEST(MainMenu, MenusOpenByTheProjectsState) {
     TAntenne& f = program.Start();
     TProgetto& project = *f.CurrentProject;
     // The print items have their own suite (main_form_print_test).
-    TMenuItem* waiting[] = {f.SCalcoli, f.DetAutComp1, f.Autoprogetto1, f.GestioneLibrerie1};
+    TMenuItem* waiting[] = {f.DetAutComp1, f.Autoprogetto1, f.GestioneLibrerie1};
     auto openAll = [&] {
         for (int i = 0; i < f.MainMenu->Items->Count(); ++i) f.MainMenu->Items->Items[i]->Click();
     };

@@ -10,6 +10,7 @@
 #include "platform/application.h"
 #include "platform/engines.h"
 #include "platform/printers.h"
+#include "printing/calc_print_options.h"
 #include "support/program_fixture.h"
 
 namespace {
@@ -27,7 +28,7 @@ TEST(MainFormPrint, ItemsFollowPagesStepAndSelection) {
     TProgetto& project = *f.CurrentProject;
     auto open = [&] { f.Stampa2->Click(); };
     struct State {
-        bool rete, testa, listRete, listTesta, tutto, area, preventivo;
+        bool rete, testa, listRete, listTesta, tutto, area, preventivo, calcoli;
     };
     auto check = [&](const State& s, const char* when) {
         SCOPED_TRACE(when);
@@ -40,12 +41,13 @@ TEST(MainFormPrint, ItemsFollowPagesStepAndSelection) {
         EXPECT_EQ(f.SPreventivo->Enabled.Get(), s.preventivo);
         EXPECT_EQ(f.SCapitolato->Enabled.Get(), s.preventivo);
         EXPECT_TRUE(f.SCapitolato->Visible);
+        EXPECT_EQ(f.SCalcoli->Enabled.Get(), s.calcoli);
     };
     open();
-    check({true, true, false, false, false, false, false}, "step 1, one square selected");
+    check({true, true, false, false, false, false, false, false}, "step 1, one square selected");
     f.DrawWindow->Selection = TGridRect{30, 5, 32, 7};
     open();
-    check({true, true, false, false, false, true, false}, "step 1, a block selected");
+    check({true, true, false, false, false, true, false, false}, "step 1, a block selected");
 
     DrawTwoTaps(project);
     f.OnNextClick(nullptr);
@@ -53,7 +55,7 @@ TEST(MainFormPrint, ItemsFollowPagesStepAndSelection) {
     f.DrawWindow->Selection = TGridRect{30, 5, 30, 5};
     open();
     // The head end holds no component: its page went.
-    check({true, false, true, false, true, false, true}, "step 2");
+    check({true, false, true, false, true, false, true, true}, "step 2");
     EXPECT_TRUE(f.FindPage("Preventivo"));
 }
 
@@ -90,6 +92,25 @@ TEST(MainFormPrint, CommandsPrintAfterTheDialog) {
     }
     // "&Preventivo" rebuilt the estimate from the drawing before printing.
     EXPECT_GT(project.Estimate->Count(), 1);
+    printer->ClearDocuments();
+}
+
+TEST(MainFormPrint, CalculationsPrintTheTickedTables) {
+    ScopedProgram program;
+    TAntenne& f = program.Start();
+    DrawTwoTaps(*f.CurrentProject);
+    f.OnNextClick(nullptr);
+    TPrinter* printer = Printer();
+    printer->ClearDocuments();
+    Application->Script().AnswerShowModal<TInfoStampaCalcoli>([](TInfoStampaCalcoli& d) {
+        EXPECT_EQ(d.LPrese->Items->Count(), 2);
+        d.CSepPrese->Checked = true;
+        d.BOk->Click();
+    });
+    Application->Script().AnswerPrintDialog(true);
+    f.SCalcoli->Click();
+    ASSERT_EQ(printer->Documents().size(), 1u);
+    EXPECT_TRUE(Printed(*printer->Documents()[0], "Separazioni tra le prese [dB]"));
     printer->ClearDocuments();
 }
 
