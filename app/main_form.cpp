@@ -385,7 +385,12 @@ void TAntenne::ShowCircuitError(int32_t column, int32_t row, int32_t, TGridData*
     if (!message.empty()) Application->MessageBox(message, ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
 }
 
-void TAntenne::ClearSignSelection() { DrawWindow->ClearSignSelection(); }
+void TAntenne::ClearSignSelection() {
+    DrawWindow->ClearSignSelection();
+    // The project's grids are about to be replaced (a load frees the old
+    // ones): the window lets go of the grid it shows until ShowProject.
+    if (TGridData* grid = DrawWindow->Grid()) DrawWindow->DetachGrid(grid);
+}
 
 void TAntenne::ShowItem(int index, const AnsiString& caption) {
     TMenuItem* items[] = {FileName1, FileName2, FileName3, FileName4};

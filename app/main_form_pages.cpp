@@ -116,7 +116,7 @@ TCalculationRun TAntenne::CalculationRun() {
 void TAntenne::ShowSelectedPage() {
     const AnsiString caption = SelectedPage();
     DrawWindow->HideEditor();
-    ClearSignSelection();
+    DrawWindow->ClearSignSelection();
     Modify1->Visible = false;
     TProgetto* project = CurrentProject;
 
