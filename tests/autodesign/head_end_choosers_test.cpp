@@ -14,6 +14,7 @@
 #include "cells/factory.h"
 #include "cells/graphic_cells.h"
 #include "cells/sources.h"
+#include "cells/terminations.h"
 #include "core/channel_list.h"
 #include "core/channel_plans.h"
 #include "core/globals.h"
@@ -299,6 +300,113 @@ TEST_F(HeadEndChoosersTest, TheIfLnbCarriesTheTranspondersOfItsOutputKinds) {
     EXPECT_FLOAT_EQ(second->OutputChannels[1]->head->levelMin, 82.0f);
     EXPECT_EQ(second->OutputChannels[0]->Count(), 0);
     EXPECT_EQ(grid->CellAt(19, 19)->TypeCode, CodeParabola);
+}
+
+}  // namespace
+
+namespace {
+
+class WidebandChoiceTest : public HeadEndChoosersTest {
+protected:
+    // Antennas on band V (and, for the second, band III) at a lowest level of 70.
+    void Antennas(int32_t count) {
+        engine.AntennaCount = count;
+        for (int32_t a = 0; a < count; ++a) {
+            TAntennaEntry& e = engine.Antennas[a];
+            e = TAntennaEntry{};
+            e.Cell = std::make_unique<TAntenna>(nullptr, 0, 0, 0, 0);
+            e.Cell->Code = "A" + IntToStr(a);
+            e.Lowest = 70.0f;
+            e.BandUse[5] = 1;
+        }
+    }
+    // A wideband amplifier whose inputs pass band V with a gain.
+    TCella* Amplifier(int32_t inputs, float gain) {
+        TCella* c = add.Wideband(std::vector<std::vector<int32_t>>(static_cast<size_t>(inputs), {5}), 1, 130.0f);
+        for (int32_t i = 0; i < inputs; ++i) c->Attenuation->Set3(i, WideGain, 5, gain);
+        c->Power[PowerSupply][0] |= 8;
+        return c;
+    }
+    std::string Chosen() {
+        TCella* c = grid->CellAt(0, 10);
+        return c ? std::string(c->Code) : std::string();
+    }
+};
+
+TEST_F(WidebandChoiceTest, MarginsBetweenZeroAndFiveWinAndDistinctInputsFirst) {
+    engine.Settings->Wideband = true;
+    engine.RequiredLevelTer = 100.0f;  // margin = 70 + gain - 100
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int32_t, float>> amplifiers;  // inputs, gain
+        int32_t antennas;
+        int chosen;
+    };
+    const Case cases[] = {
+        {"margins 3 and 4", {{1, 33}, {1, 34}}, 1, 1},
+        {"margins 7 and 4", {{1, 37}, {1, 34}}, 1, 1},
+        {"margins 7 and 9", {{1, 37}, {1, 39}}, 1, 0},
+        {"a margin below zero never", {{1, 29}}, 1, -1},
+        {"shared inputs give way to distinct ones", {{1, 33}, {2, 37}}, 2, 1},
+        {"distinct inputs keep their place", {{2, 37}, {1, 33}}, 2, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        engine.Components->Clear();
+        grid->Clear();
+        Antennas(c.antennas);
+        std::vector<TCella*> amplifiers;
+        for (const auto& [inputs, gain] : c.amplifiers) amplifiers.push_back(Amplifier(inputs, gain));
+        const bool ok = engine.SelectWidebandAmplifier(0, 0, grid.get());
+        EXPECT_EQ(ok, c.chosen >= 0);
+        if (c.chosen < 0) {
+            EXPECT_EQ(Messages(), std::vector<std::string>{"Nessun amplificatore a larga banda selezionabile."});
+            continue;
+        }
+        EXPECT_EQ(Chosen(), std::string(amplifiers[static_cast<size_t>(c.chosen)]->Code));
+    }
+}
+
+TEST_F(WidebandChoiceTest, AntennasAndRunsStandOnTheirSquares) {
+    // Three antennas on the three inputs of an amplifier that needs a supply.
+    engine.Settings->Wideband = true;
+    engine.Settings->AntennaHeadEndDistance = 12;
+    engine.RequiredLevelTer = 100.0f;
+    Antennas(3);
+    TCella* amplifier = Amplifier(3, 33);
+    amplifier->Power[PowerSupply][0] &= ~8u;
+    amplifier->Current1 = 120.0f;
+    TCella* small = NewCella(nullptr, 24, 0, 0, 1, 1, 0);
+    small->Current2 = 100.0f;
+    TCella* supply = NewCella(nullptr, 24, 0, 0, 1, 1, 0);
+    supply->Current2 = 150.0f;
+    small->Code = "P1";
+    supply->Code = "P2";
+    engine.Components->Append(small);
+    engine.Components->Append(supply);
+    ASSERT_TRUE(engine.SelectWidebandAmplifier(0, 0, grid.get()));
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    // Amplifier at (0, 10); input i's antenna at (i, 8 - i), its run down to row 9.
+    EXPECT_EQ(Chosen(), std::string(amplifier->Code));
+    for (int32_t i = 0; i < 3; ++i) {
+        ASSERT_NE(grid->CellAt(i, 8 - i), nullptr) << i;
+        EXPECT_EQ(grid->CellAt(i, 8 - i)->TypeCode, CodeAntenna) << i;
+        for (int32_t row = 9 - i; row <= 9; ++row) {
+            TCella* piece = grid->CellAt(i, row);
+            ASSERT_NE(piece, nullptr) << i << "," << row;
+            EXPECT_EQ(piece->TypeCode, CodeCable) << i << "," << row;
+        }
+    }
+    // The supply under the exit, a piece above it, the exit two rows lower.
+    EXPECT_EQ(engine.ExitColumn[0], 1);
+    EXPECT_EQ(engine.ExitRow[0], 15);
+    ASSERT_NE(grid->CellAt(1, 14), nullptr);
+    EXPECT_EQ(grid->CellAt(1, 14)->Code, "P2");
+    EXPECT_EQ(grid->CellAt(1, 13)->TypeCode, CodeCable);
+    EXPECT_EQ(engine.WidebandSupply, nullptr);
+    EXPECT_EQ(engine.WidebandSupplyNeeded, 0);
+    grid->InsertCell(std::make_unique<TChiusura>(nullptr, 0, 0, 1, 15, 1), false, 0);
+    EXPECT_TRUE(grid->Analyse(false));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // grid, leaves its exit and passes the connectivity analysis there.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "cells/auto_mix.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
+#include "cells/factory.h"
 #include "cells/graphic_cells.h"
 #include "cells/mixers.h"
 #include "cells/sources.h"
@@ -20,6 +22,7 @@
 #include "core/channel_list.h"
 #include "core/channel_plans.h"
 #include "core/file.h"
+#include "core/filter_modules.h"
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
@@ -301,6 +304,197 @@ TEST_F(HeadEndLibrary, SatelliteIfJumperLayout) {
         EXPECT_EQ(engine.ExitKind[1], 2);
         EXPECT_TRUE(CloseExitAndAnalyse(1));
     }
+}
+
+
+TEST_F(HeadEndLibrary, ModularHeadEndMessages) {
+    const char* const mixed =
+        "Vi sono antenne che ricevono sia canali vhf che canali uhf. Non è possibile costruire la centrale terrestre.";
+    const char* const single =
+        "I filtri attivi selezionati non hanno ingressi automiscelati in banda UHF. Le corrispondenti antenne devono "
+        "ricevere un solo canale.";
+    const char* const noJumper = "Non sono stati selezionati ponticelli adeguati alla centrale terrestre.";
+    const char* const weak = "Un'antenna riceve un canale con segnale troppo basso e non sono stati individuati "
+                             "preamplificatori di antenna adeguati.";
+    struct Case {
+        const char* message;
+        std::function<void()> change;
+    };
+    const Case cases[] = {
+        {mixed, [this] {
+             engine.MixedAntenna = 1;
+             engine.FamilyTer[engine.ChosenFamily[0]].H[1][0] = 100.0f;
+         }},
+        {single, [this] {
+             for (TCella* c = engine.Components->head; c; c = c->NextCell)
+                 if (c->TypeCode == CodeFiltroAT && c->Series == "GTM") c->Inputs = AutoMixOneInput;
+         }},
+        {noJumper, [this] { Article("GPT-TM")->Series = "Altra"; }},
+        {weak, [this] { engine.Antennas[0].NeedsPreamplifier = 1; }},
+    };
+    Antenna(0, "GAN-UHF", {"26", "30"});
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.message);
+        CheckInputs(true, false, false);
+        engine.RequiredLevelTer = 110.0f;
+        engine.EntryInputsTer = 1;
+        engine.ChooseHeadEndFamilies();
+        k.change();
+        grid->Clear();
+        EXPECT_FALSE(engine.DesignTerrestrialHeadEnd(3, 64, grid.get()));
+        EXPECT_EQ(Messages(), std::vector<std::string>{k.message});
+        for (TCella* c = engine.Components->head; c; c = c->NextCell)
+            if (c->TypeCode == CodeFiltroAT && c->Series == "GTM") c->Inputs = AutoMixCommonLine;
+        Article("GPT-TM")->Series = "GTM";
+    }
+    // No family chosen: the series message.
+    CheckInputs(true, false, false);
+    engine.ChosenFamily[0] = -1;
+    EXPECT_FALSE(engine.DesignTerrestrialHeadEnd(3, 64, grid.get()));
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Problemi nella selezione della serie dei componenti della centrale di "
+                                                   "testa terrestre. La rete richiede un segnale troppo elevato."});
+}
+
+TEST_F(HeadEndLibrary, AutomixingFamily) {
+    Antenna(0, "GAN-B3", {"5", "7"});
+    Antenna(1, "GAN-UHF", {"30"});
+    CheckInputs(true, false, false);
+    engine.RequiredLevelTer = 110.0f;
+    engine.EntryInputsTer = 1;
+    engine.ChooseHeadEndFamilies();
+    ASSERT_GE(engine.ChosenFamily[0], 0);
+    // The family mixes by itself (its modules join their common line inside
+    // their frames), and has a one-input filter for the scratch band.
+    engine.FamilyTer[engine.ChosenFamily[0]].Variant = AutoMixFramedVariant;
+    for (TCella* f = engine.Components->head; f; f = f->NextCell)
+        if (f->TypeCode == CodeFiltroAT && f->Series == "GTM") f->Variant = AutoMixFramedVariant;
+    std::unique_ptr<TCella> scratch(Article("GFC-5")->Clone());
+    scratch->Code = "GFS-1";
+    scratch->Inputs = AutoMixOneInput;
+    TModuloFiltro& m = *static_cast<TCellaAutoMix&>(*scratch).Modules->head;
+    m.slotLow[ModuleInputSlot] = 100.0f;
+    m.slotHigh[ModuleInputSlot] = 500.0f;
+    engine.Components->Insert(scratch.release());
+    const int32_t c = 3, r = 64;
+    grid->Clear();
+    ASSERT_TRUE(engine.DesignTerrestrialHeadEnd(c, r, grid.get()));
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    // Antenna 0: the scratch filter, then a three-input filter per channel; antenna 1 the same.
+    EXPECT_EQ(CodesOnRow(r, CodeFiltroAT),
+              (std::vector<std::string>{"GFS-1", "GFC-5", "GFC-7", "GFS-1", "GFC-30"}));
+    EXPECT_EQ(CodeAt(c + 3, r), "GFS-1");
+    EXPECT_EQ(TypeAt(c + 4, r - 4), CodeAntenna);
+    EXPECT_EQ(TypeAt(c + 13, r - 4), CodeAntenna);
+    TCella* final = grid->CellAt(c + 18, r);
+    ASSERT_NE(final, nullptr);
+    EXPECT_EQ(final->TypeCode, CodeAmplificatoreAt);
+    EXPECT_EQ(final->Inputs, 3);
+    EXPECT_EQ(final->Variant, 2);
+    EXPECT_EQ(CodeAt(c, r), "GAL-TM-1000");
+    EXPECT_EQ(engine.ExitColumn[0], c + 19);
+    EXPECT_EQ(engine.ExitRow[0], r + 5);
+    EXPECT_EQ(engine.ExitKind[0], 0);
+}
+
+
+TEST_F(HeadEndLibrary, SatelliteIfOtherLayouts) {
+    CheckInputs(false, true, false);
+    engine.RequiredLevelSat = 100.0f;
+    engine.EntryInputsSat = 1;
+    engine.EntryInputsTer = 0;
+    engine.ChooseHeadEndFamilies();
+    ASSERT_EQ(engine.ChosenFamily[1], 0);
+    const int32_t c = 14, r = 47;
+
+    // The mixed single cable without a mixer: only a four-output amplifier, and the mixer stays none.
+    engine.TapNetwork[1] = 0;
+    engine.CarriesSat[0] = 1;
+    engine.MixerCell = nullptr;
+    ASSERT_TRUE(engine.DesignSatIfHeadEnd(c, r, grid.get()));
+    EXPECT_EQ(CodeAt(c, r), "GFA-SI-14-115");
+    EXPECT_EQ(engine.ExitColumn[1], c + 2);
+    EXPECT_EQ(TypeAt(c, r - 1), CodeTermination);
+    EXPECT_TRUE(CloseExitAndAnalyse(1));
+    // With a mixer the one-output variants come back, and a four-output choice clears it.
+    TCella* mixer = Article("GMX-TS");
+    engine.MixerCell = mixer;
+    grid->Clear();
+    ASSERT_TRUE(engine.DesignSatIfHeadEnd(c, r, grid.get()));
+    EXPECT_EQ(CodeAt(c, r), "GFA-SI-11-110");
+    EXPECT_EQ(engine.MixerCell, mixer);
+    for (int32_t i : {0, 2}) engine.FamilySat[0].H[i][0] = LevelNone;  // no one-output final
+    grid->Clear();
+    ASSERT_TRUE(engine.DesignSatIfHeadEnd(c, r, grid.get()));
+    EXPECT_EQ(engine.MixerCell, nullptr);
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+
+    // The compact unit: a custom cell of the engine's model code, fed by LNB outputs 0 and 1.
+    engine.RequiredLevelSat = 100.0f;
+    engine.CarriesSat[0] = 0;
+    engine.TapNetwork[1] = 1;
+    auto unit = std::unique_ptr<TCella>(NewCella(nullptr, 55, 0, 0, 2, 1, 0));
+    ASSERT_NE(unit, nullptr);
+    unit->Code = "UNITA-IF";
+    engine.CustomModelCode = "UNITA-IF";
+    engine.CustomModelCell = unit.get();
+    grid->Clear();
+    ASSERT_TRUE(engine.DesignSatIfHeadEnd(c, r, grid.get()));
+    EXPECT_EQ(CodeAt(c, r), "UNITA-IF");
+    EXPECT_EQ(CodeAt(c + 1, r - 5), "GLNB-4");
+    EXPECT_EQ(engine.ExitColumn[1], c + 5);
+    EXPECT_EQ(engine.ExitRow[1], r + 5);
+    EXPECT_EQ(engine.ChosenFamily[1], 0);
+    for (int32_t row = r - 4; row <= r - 1; ++row) {
+        EXPECT_EQ(TypeAt(c + 1, row), CodeCable) << row;
+        EXPECT_EQ(TypeAt(c + 2, row), CodeCable) << row;
+    }
+    engine.CustomModelCell = nullptr;
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+}
+
+TEST_F(HeadEndLibrary, SatelliteModularChain) {
+    CheckInputs(false, true, false);
+    engine.TapNetwork[1] = 1;
+    engine.RequiredLevelSat = 100.0f;
+    engine.EntryInputsSat = 1;
+    engine.ChooseHeadEndFamilies();
+    ASSERT_EQ(engine.ChosenFamily[1], 0);
+    // A chain family: band filters of one and three inputs for the ranges of the chain.
+    engine.FamilySat[0].Variant = 1;
+    auto bandFilter = [&](const char* code, int32_t inputs, float low, float high) {
+        std::unique_ptr<TCella> f(Article("GFI-SI")->Clone());
+        f->Code = code;
+        f->Inputs = inputs;
+        TModuloFiltro& m = *static_cast<TCellaAutoMix&>(*f).Modules->head;
+        m.slotLow[ModuleInputSlot] = low;
+        m.slotHigh[ModuleInputSlot] = high;
+        engine.Components->Insert(f.release());
+    };
+    bandFilter("GFB-3", AutoMixCommonLine, 1100.0f, 2150.0f);
+    Article("GAL-SI-2000")->Current2 = 4000.0f;  // seventeen modules draw more than 2000 mA
+    engine.IfFilterCodes[0] = "GFI-XX";  // absent: the fallback takes any one-input IF filter
+    engine.IfFilterCodes[1] = "GFI-SI";
+    const int32_t c = 14, r = 47;
+    ASSERT_TRUE(engine.DesignSatIfHeadEnd(c, r, grid.get())) << (Messages().empty() ? "" : Messages()[0]);
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    const int32_t X = c + 3;  // no supply variant
+    const std::vector<std::string> expected = {"GFI-SI", "GFB-3", "GFB-3", "GFB-3", "GFB-3", "GFB-3",
+                                               "GFI-SI", "GCV-SI", "GCV-SI", "GCV-SI", "GCV-SI", "GCV-SI",
+                                               "GCV-SI", "GFI-SI", "GCV-SI", "GFI-SI", "GCV-SI"};
+    for (size_t k = 0; k < expected.size(); ++k) EXPECT_EQ(CodeAt(X + 3 * static_cast<int32_t>(k), r), expected[k]) << k;
+    EXPECT_EQ(TypeAt(X + 51, r), CodeAmplificatoreAt);
+    EXPECT_EQ(engine.ExitColumn[1], X + 52);
+    EXPECT_EQ(engine.ExitRow[1], r + 5);
+    EXPECT_EQ(CodeAt(X + 22, r - 8), "GLNB-4");
+    EXPECT_EQ(TypeAt(c, r), CodeAlimentatoreSF);
+
+    // No one-input IF filter at all: the band's name in the one message.
+    for (TCella* f = engine.Components->head; f; f = f->NextCell)
+        if (f->Code == "GFI-SI") f->Inputs = AutoMixCommonLine;
+    grid->Clear();
+    EXPECT_FALSE(engine.DesignSatIfHeadEnd(c, r, grid.get()));
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati filtri adeguati al canale 950-2150."});
+    EXPECT_EQ(TypeAt(X + 51, r), CodeAmplificatoreAt);  // the final is placed all the same
 }
 
 }  // namespace
