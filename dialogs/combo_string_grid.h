@@ -24,6 +24,10 @@ public:
     // The cell's text when it was selected; the owner keeps it.
     AnsiString TextBeforeEdit;
 
+    // The grid takes the focus as a press begins (TCustomGrid::MouseDown);
+    // a list the press opened keeps it to the end of the press.
+    bool TakesFocusOnClick() const override { return false; }
+
 private:
     void PlaceCombo();
     void ComboExit(TObject* sender);

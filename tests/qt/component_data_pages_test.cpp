@@ -76,7 +76,27 @@ TEST(QtComponentDataPages, AFourOutputConverterIsPagedOnTheWidgets) {
         EXPECT_FALSE(LineOf(f.ValueEdit[0][6])->isVisible());
         EXPECT_EQ(f.GridCanali8->Cell(1, 2), "34");
         EXPECT_EQ(LineOf(f.ValueEdit[2][5])->text(), "56");
+        // A click on the grid's empty row offers the satellite plans over the cell.
+        const TRect empty = f.GridCanali8->CellRect(0, 4);
+        QTest::mouseClick(WidgetOf(f.GridCanali8), Qt::LeftButton, {}, QPoint(empty.Left + 5, empty.Top + 5));
+        qttest::Settle();
+        EXPECT_EQ(f.GridCanali8->RowCount, 6);
+        EXPECT_TRUE(WidgetOf(f.GridCanali8->Combo)->isVisible());
+        EXPECT_GT(f.GridCanali8->Combo->Items->Count(), 0);
+        EXPECT_LT(f.GridCanali8->Combo->Items->IndexOf("Europa"), 0);
         Shoot(window, "component-data-converter-grid.png");
+        // A plan picked on the list, then the channel cell: the plan is in
+        // its cell and the list offers the plan's channels.
+        QWidget* list = WindowOf(f.GridCanali8->Combo);
+        QTest::keyClick(list, Qt::Key_Down);
+        const AnsiString plan = f.GridCanali8->Combo->Text;
+        ASSERT_FALSE(plan.empty());
+        const TRect channel = f.GridCanali8->CellRect(1, 4);
+        QTest::mouseClick(WidgetOf(f.GridCanali8), Qt::LeftButton, {}, QPoint(channel.Left + 5, channel.Top + 5));
+        qttest::Settle();
+        EXPECT_EQ(f.GridCanali8->Cell(0, 4), plan);
+        EXPECT_TRUE(f.GridCanali8->Combo->Visible);
+        EXPECT_EQ(f.GridCanali8->Combo->Items->Count(), Canalizzazioni->Find(plan)->Count());
 
         // "Cambia canali" turns output 2 to the satellite bands.
         QTest::mouseClick(WidgetOf(f.ButtonCambiaCanali), Qt::LeftButton);
