@@ -15,18 +15,19 @@ TInfoStampaCalcoli::TInfoStampaCalcoli(TComponent* owner) : TForm(owner) {
         g->Caption = caption;
         return g;
     };
-    auto box = [this](int left, int top, int width, const char* caption) {
-        TCheckBox* c = MakeControl<TCheckBox>(this, this, left, top, width, 17);
+    // The boxes stand inside their groups, wide enough for their captions.
+    auto box = [this](TGroupBox* g, int top, const char* caption) {
+        TCheckBox* c = MakeControl<TCheckBox>(this, g, 8, top, 330, 17);
         c->Caption = caption;
         return c;
     };
     GRete = group(16, 16, 345, 89, "Calcoli di rete ");
-    CMinMaxTesta = box(24, 32, 273, "Segnali minimi e massimi ammessi al terminale di testa");
-    CMinMaxPrese = box(24, 56, 273, "Segnali minimi e massimi ottenibili alle prese");
-    CSepPrese = box(24, 80, 177, "Separazione tra le prese");
+    CMinMaxTesta = box(GRete, 20, "Segnali minimi e massimi ammessi al terminale di testa");
+    CMinMaxPrese = box(GRete, 42, "Segnali minimi e massimi ottenibili alle prese");
+    CSepPrese = box(GRete, 64, "Separazione tra le prese");
     GCanali = group(16, 128, 345, 73, "Calcoli dei canali ");
-    CCanaliTesta = box(24, 152, 257, "Segnali dei canali in uscita al terminale di testa");
-    CCanaliPrese = box(24, 176, 193, "Segnali dei canali alle prese");
+    CCanaliTesta = box(GCanali, 24, "Segnali dei canali in uscita al terminale di testa");
+    CCanaliPrese = box(GCanali, 48, "Segnali dei canali alle prese");
     GSelect = group(384, 16, 129, 233, "Selezione prese ");
     CTutte = MakeControl<TRadioButton>(this, GSelect, 16, 24, 57, 17);
     CTutte->Caption = "Tutte";

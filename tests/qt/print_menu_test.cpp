@@ -1,0 +1,103 @@
+// The print items of the main window in real windows: the network scheme
+// and the calculation tables through Qt's print dialog to PDF files, and
+// the calculation form on screen.
+#include <gtest/gtest.h>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPrintDialog>
+
+#include <cstdio>
+#include <string>
+
+#include "app/main_form.h"
+#include "app/project.h"
+#include "printing/calc_print_options.h"
+#include "printing/documents.h"
+#include "qt/qt_test_support.h"
+#include "support/program_fixture.h"
+
+namespace {
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+// Answers Qt's print dialog, when it shows, with the PDF device and file.
+void AnswerPrintDialogWithPdf(const std::string& file) {
+    qttest::Later([file] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* printers = dialog->findChild<QComboBox*>("printers");
+        ASSERT_NE(printers, nullptr);
+        printers->setCurrentIndex(printers->count() - 1);
+        auto* name = dialog->findChild<QLineEdit*>("filename");
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(file));
+        dialog->accept();
+    }, 50);
+}
+
+TEST(QtPrintMenu, SchemeAndCalculationTablesToPdf) {
+    ScopedProgram program;
+    TAntenne& form = program.Start();
+    for (int i = 0; i < 3; ++i) form.TimerTimer(nullptr);   // past the splash
+    qttest::Settle();
+    DrawTwoTaps(*form.CurrentProject);
+    form.OnNextClick(nullptr);
+    ASSERT_EQ(form.CurrentProject->Step, 2);
+    form.Stampa2->Click();
+    ASSERT_TRUE(form.SRete->Enabled);
+    ASSERT_TRUE(form.SCalcoli->Enabled);
+
+    const std::string scheme = qttest::Artefact("print-menu-network-scheme.pdf");
+    DeleteFile(scheme);
+    AnswerPrintDialogWithPdf(scheme);
+    form.SRete->Click();
+    ASSERT_TRUE(FileExists(scheme));
+    Shell("pdftoppm -r 60 -png '" + scheme + "' '" + qttest::Artefact("print-menu-network-scheme") + "'");
+    const std::string text = Shell("pdftotext '" + scheme + "' - 2>&1");
+    EXPECT_NE(text.find("Ordivex Varne - File senza nome"), std::string::npos) << text;
+    EXPECT_NE(text.find("P1"), std::string::npos) << text;   // the outlets' numbers label the scheme
+    EXPECT_EQ(text.find("Pagina"), std::string::npos) << text;
+
+    const std::string tables = qttest::Artefact("print-menu-calculations.pdf");
+    DeleteFile(tables);
+    TInfoStampaCalcoli* calc = form.Printing().CalculationsForm;
+    ASSERT_NE(calc, nullptr);
+    bool shown = false;
+    qttest::Later([&] {
+        QWidget* window = qttest::WindowOf(calc);
+        ASSERT_NE(window, nullptr);
+        shown = true;
+        calc->CMinMaxTesta->Checked = true;
+        calc->CMinMaxPrese->Checked = true;
+        calc->CSepPrese->Checked = true;
+        qttest::Settle();
+        EXPECT_TRUE(window->grab().toImage().save(QString::fromStdString(qttest::Artefact("calculation-print-form.png"))));
+        AnswerPrintDialogWithPdf(tables);
+        QTest::mouseClick(qttest::WindowOf(calc->BOk), Qt::LeftButton);
+    }, 50);
+    form.SCalcoli->Click();
+    EXPECT_TRUE(shown);
+    ASSERT_TRUE(FileExists(tables));
+    Shell("pdftoppm -r 60 -png '" + tables + "' '" + qttest::Artefact("print-menu-calculations") + "'");
+    const std::string pages = Shell("pdfinfo '" + tables + "' 2>&1");
+    const size_t count = pages.find("Pages:");
+    ASSERT_NE(count, std::string::npos) << pages;
+    EXPECT_EQ(std::stoi(pages.substr(count + 6)), 2) << pages;
+    const std::string all = Shell("pdftotext '" + tables + "' - 2>&1");
+    EXPECT_NE(all.find("Segnali minimi e massimi ammessi all'uscita del terminale di testa e ottenibili alle prese [dB]"),
+              std::string::npos)
+        << all;
+    EXPECT_NE(all.find("Separazioni tra le prese [dB]"), std::string::npos) << all;
+    EXPECT_NE(all.find("Uscita 1"), std::string::npos) << all;
+}
+
+}  // namespace
