@@ -10,6 +10,7 @@
 #include "cells/graphic_cells.h"
 #include "cells/sources.h"
 #include "core/channel_plans.h"
+#include "core/channels.h"
 #include "core/filter_modules.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
@@ -46,7 +47,9 @@ bool IsFamilyCell(const TCella& cell, bool satellite) {
     if (satellite)
         return cell.TypeCode == CodeConvertitore && module &&
                (module->flags & ModuleConversionMask) == ConvertBlockShift;
-    if (cell.TypeCode == CodeFiltroAT) return true;
+    // An active filter of the IF band (type 35 too, for the jumper layout of
+    // the IF head end) forms no terrestrial family.
+    if (cell.TypeCode == CodeFiltroAT) return module && module->slotHigh[ModuleInputSlot] < SatelliteIFStart;
     const TCanalizzazione* plan = module ? module->slotPlan[ModuleInputSlot] : nullptr;
     return cell.TypeCode == CodeFiltroCAG && plan && plan->terrestrial;
 }

@@ -7,9 +7,11 @@
 
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
+#include "cells/auto_mix.h"
 #include "cells/sources.h"
 #include "core/band_systems.h"
 #include "core/channel_plans.h"
+#include "core/filter_modules.h"
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "platform/application.h"
@@ -112,6 +114,14 @@ TEST_F(HeadEndFiguresTest, TerrestrialMessagesAndLimits) {
          "Non sono stati selezionati componenti attivi per la centrale terrestre."},
         {"a gain-control filter of a satellite plan",
          [this] { add.HeadEndModule(42, "Ov", "Alfa", 90.0f, 0, Canalizzazioni->Find("Eutelsat 13E")); },
+         "Non sono stati selezionati componenti attivi per la centrale terrestre."},
+        {"an active filter of the IF band",
+         [this] {
+             TModuloFiltro& m = *dynamic_cast<TCellaAutoMix*>(add.HeadEndModule(35, "Ov", "Si", 90.0f))->Modules->head;
+             m.slotLow[ModuleInputSlot] = 950.0f;
+             m.slotHigh[ModuleInputSlot] = 2150.0f;
+             add.Final("Ov", "Si", 1, 1, HeadEnd, 114.0f, 0.0f);
+         },
          "Non sono stati selezionati componenti attivi per la centrale terrestre."},
         {"a gain-control filter of a terrestrial plan",
          [this] { add.HeadEndModule(42, "Ov", "Alfa", 90.0f, 0, CanalizzazioneEuropa); }, ""},

@@ -470,14 +470,13 @@ TEST_F(DefaultLibrary, TheInputCheckPassesEveryWizardVariant) {
                 EXPECT_GT(engine.HeadEndLevelTer, 0.0f);
             }
             if (v.ter && h == Modular) {
-                // The terrestrial family of the channel filters (the satellite
-                // IF filter, a channel filter too, makes a second one, "GSI").
-                const TFamiglia* gtm = nullptr;
-                for (int k = 0; k < engine.FamilyCount[0]; ++k)
-                    if (engine.FamilyTer[k].Series == "GTM") gtm = &engine.FamilyTer[k];
-                ASSERT_NE(gtm, nullptr);
-                EXPECT_GT(gtm->Hmax, 0.0f);
-                EXPECT_GT(gtm->Smax, 0.0f);
+                // The one terrestrial family is that of the channel filters: the
+                // satellite IF filter, of the same type, forms none.
+                ASSERT_EQ(engine.FamilyCount[0], 1);
+                const TFamiglia& gtm = engine.FamilyTer[0];
+                EXPECT_EQ(gtm.Series, "GTM");
+                EXPECT_GT(gtm.Hmax, 0.0f);
+                EXPECT_GT(gtm.Smax, 0.0f);
             }
             if (v.sat && !engine.MultiswitchSat) {
                 ASSERT_EQ(engine.FamilyCount[1], 1);
