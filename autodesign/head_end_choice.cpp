@@ -226,7 +226,7 @@ void TCreaAuto::AdjustHeadEndLevels() {
             const float value3 = m->stage->Get2(3, 0);
             if (value3 > 0.0f) margin = std::min(margin, double(value3));
         } else if (cell->TypeCode == CodeAmplificatoreAt && cell->Attenuation->Rank() == 3) {
-            for (int32_t r = 0; r < cell->Attenuation->Size1(); ++r)
+            for (int32_t r = 0; r < cell->Attenuation->Size2(); ++r)
                 for (int32_t b = 0; b < BandSlots; ++b)
                     gain[b] = std::max(gain[b], cell->Attenuation->Get3(r, 1, b));
         }

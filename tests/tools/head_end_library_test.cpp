@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app/grid.h"
+#include "app/project.h"
 #include "autodesign/engine.h"
+#include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
@@ -495,6 +497,78 @@ TEST_F(HeadEndLibrary, SatelliteModularChain) {
     EXPECT_FALSE(engine.DesignSatIfHeadEnd(c, r, grid.get()));
     EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati filtri adeguati al canale 950-2150."});
     EXPECT_EQ(TypeAt(X + 51, r), CodeAmplificatoreAt);  // the final is placed all the same
+}
+
+
+// Two UHF filters fed by their antennas, a satellite IF filter and a final:
+// the settings of the terrestrial filters worked by hand.
+TEST_F(HeadEndLibrary, LevelAdjustmentOfTheTerrestrialFilters) {
+    TProgetto project(nullptr);
+    engine.Project = &project;
+    std::vector<std::unique_ptr<TCella>> cells;
+    auto clone = [&](const char* code) {
+        cells.emplace_back(Article(code)->Clone());
+        cells.back()->AllocLinks();
+        return cells.back().get();
+    };
+    // An antenna with one analog channel at a level, feeding a filter on its common line.
+    auto feed = [&](const char* channel, float level, TCella* filter) {
+        TCella* antenna = clone("GAN-UHF");
+        TCanale c;
+        ASSERT_TRUE(CanalizzazioneEuropa->SetChannel(c, CanalizzazioneEuropa->IndexOf(channel)));
+        c.band = SistemaBandeCorrente->BandOf(c.CentreFrequency());
+        c.signalType = 'a';
+        c.levelMin = c.levelMax = level;
+        antenna->SourceChannels->Clear();
+        antenna->SourceChannels->Insert(c);
+        antenna->OutputCell[0] = filter;
+        antenna->OutputPort[0] = 0;
+        filter->InputCell[0] = antenna;
+        filter->InputPort[0] = 0;
+    };
+    TCella* filter30 = clone("GFC-30");  // band IV: 75 in, 75 - 10 + 40 = 105 out
+    TCella* filter45 = clone("GFC-45");  // band V: 80 in, 110 out
+    TCella* satellite = clone("GFI-SI");
+    TCella* final = clone("GFA-TM-11-118");
+    feed("30", 75.0f, filter30);
+    feed("45", 80.0f, filter45);
+    final->Attenuation->Set3(0, WideGain, 4, 33.0f);  // band IV 33 dB, band V 30 dB
+    auto value = [](TCella* cell, int row) {
+        return static_cast<TCellaAutoMix*>(cell)->Modules->head->stage->Get2(row, 0);
+    };
+    // The chain of the head-end grid, as the analysis leaves it.
+    auto chain = [&](std::initializer_list<TCella*> order) {
+        TCella* previous = nullptr;
+        for (TCella* cell : order) {
+            if (previous) previous->NextCell = cell;
+            else project.HeadEndGrid->Anchor = cell;
+            previous = cell;
+        }
+        previous->NextCell = nullptr;
+    };
+    chain({filter30->InputCell[0], filter30, filter45->InputCell[0], filter45, satellite, final});
+    for (bool enabled : {true, false}) {
+        globals.Reporter().enabled = enabled;
+        for (TCella* f : {filter30, filter45, satellite}) static_cast<TCellaAutoMix*>(f)->Modules->head->stage->Set2(0, 0, 10.0f);
+        engine.AdjustHeadEndLevels();
+        EXPECT_EQ(globals.Reporter().enabled, enabled);
+        // margin = min(105, 110, value 3 = 112) = 105; best gain 33.
+        EXPECT_FLOAT_EQ(value(filter30, 0), 0.0f);   // 105 - 105 - (33 - 33)
+        EXPECT_FLOAT_EQ(value(filter45, 0), 2.0f);   // 110 - 105 - (33 - 30)
+        EXPECT_FLOAT_EQ(value(satellite, 0), 10.0f);  // above 900 MHz: left alone
+    }
+    // Only the filter of channel 45, whose own 110 sets the margin: 110 - 110 - 3 is held at 0.
+    chain({filter45->InputCell[0], filter45, final});
+    static_cast<TCellaAutoMix*>(filter45)->Modules->head->stage->Set2(0, 0, 10.0f);
+    engine.AdjustHeadEndLevels();
+    EXPECT_FLOAT_EQ(value(filter45, 0), 0.0f);
+    // No terrestrial filter: nothing changes.
+    chain({satellite, final});
+    engine.AdjustHeadEndLevels();
+    EXPECT_FLOAT_EQ(value(satellite, 0), 10.0f);
+    project.HeadEndGrid->Anchor = nullptr;
+    engine.Project = nullptr;
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
 }  // namespace
