@@ -373,19 +373,26 @@ void TAntennaAutoProg::Load(TStream& s, int32_t version) {
         stored.Level = OldSentinel(ReadF32(s), version);
         if (version >= V50100) stored.Kind = ReadU8(s);
         const int row = Plan ? Plan->IndexOf(stored.Name) : -1;
-        TCanale channel;
-        if (row < 0 || !Plan->SetChannel(channel, row)) {
+        if (!AddPlanChannel(row, stored.Label, stored.Level, static_cast<char>(stored.Kind)))
             OtherChannels.push_back(stored);
-            continue;
-        }
-        int32_t band = SistemaBandeCorrente ? SistemaBandeCorrente->BandOf(channel.CentreFrequency()) : 1;
-        channel.band = band < 0 ? 1 : band;
-        channel.label = stored.Label;
-        channel.levelMin = channel.levelMax = stored.Level;
-        channel.signalType = static_cast<char>(stored.Kind);
-        Channels.Insert(channel);
-        if (row < AntennaPlanRows) Received[row] = true;
     }
+}
+
+bool TAntennaAutoProg::AddPlanChannel(int row, const AnsiString& label, float level, char kind) {
+    TCanale channel;
+    if (!Plan || row < 0 || !Plan->SetChannel(channel, row)) return false;
+    int32_t band = SistemaBandeCorrente ? SistemaBandeCorrente->BandOf(channel.CentreFrequency()) : 1;
+    channel.band = band < 0 ? 1 : band;
+    channel.label = label;
+    channel.levelMin = channel.levelMax = level;
+    if (kind) channel.signalType = kind;
+    Channels.Insert(channel);
+    SetReceived(row, true);
+    return true;
+}
+
+void TAntennaAutoProg::SetReceived(int row, bool received) {
+    if (row >= 0 && row < AntennaPlanRows) Received[row] = received;
 }
 
 // ---------------------------------------------------------------- TOpzProgetto

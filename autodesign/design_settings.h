@@ -161,6 +161,14 @@ public:
     // Takes back label, level and kind of each row whose first 7 characters
     // name a channel of the list exactly; other rows are skipped.
     void ReadChannelGrid(const TStringGrid& grid);
+    // Adds the channel of the plan's row (edges, name, kind of the row; the
+    // band of its centre in the calculation band system) with this label,
+    // level and kind (0 keeps the row's), and marks the row received when the grid has it.
+    // False, and nothing added, for a row the plan does not have.
+    bool AddPlanChannel(int row, const AnsiString& label, float level, char kind);
+    // Marks the plan row received, or not; rows beyond the grid's 100 (or
+    // none, -1) have no mark.
+    void SetReceived(int row, bool received);
 
     // The antenna block. Load raises EReadError for more than 100 channels
     // or a stream that ends inside the block.

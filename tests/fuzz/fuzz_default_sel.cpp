@@ -1,0 +1,58 @@
+// "Default.sel": the whole input read as the file into a wizard whose tree
+// holds the default library. The reading never throws, and every cable
+// picker text it sets is made of bytes the input holds.
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "autodesign/wizard.h"
+#include "core/control_builders.h"
+#include "core/globals.h"
+#include "core/libraries.h"
+#include "fuzz_support.h"
+#include "platform/codec.h"
+#include "tools/default_library/default_library.h"
+
+namespace {
+
+TAutoProgetto* Wizard() {
+    static TAutoProgetto* wizard = nullptr;
+    if (wizard) return wizard;
+    FuzzGlobals();
+    char folder[] = "/tmp/fuzz_default_sel_XXXXXX";
+    if (!mkdtemp(folder)) std::abort();
+    AnsiString failure;
+    if (!WriteDefaultLibrary(folder, failure)) std::abort();
+    Librerie = new TLibrerie;
+    auto* library = new TLibreria;
+    library->fileName = std::string(folder) + "/" + DefaultLibraryFile;
+    Librerie->Append(library);
+    wizard = new TAutoProgetto;
+    FillLibraryTree(wizard->ComponentTree, 0x810F);
+    wizard->ComponentTree->AlphaSort();
+    if (wizard->ComponentTree->Items->Count() < 100) std::abort();
+    return wizard;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    TAutoProgetto* wizard = Wizard();
+    for (TComboBox* picker : wizard->CablePicker) picker->Text = "";
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    TMemoryStream s(bytes);
+    try {
+        wizard->ReadDefaultSel(s);
+    } catch (...) {
+        std::abort();
+    }
+    for (TComboBox* picker : wizard->CablePicker) {
+        const std::string onFile = Utf8ToWin1252(picker->Text);
+        if (onFile.size() < 255 && bytes.find(onFile) == std::string::npos) std::abort();
+    }
+    TStringList paths;
+    wizard->ComponentTree->GetCheckedPaths(paths);
+    FuzzForgetMessages();
+    return 0;
+}
