@@ -20,6 +20,7 @@
 #include "dialogs/component_palette.h"
 #include "dialogs/installer_data.h"
 #include "dialogs/mast_sizing.h"
+#include "dialogs/price_list.h"
 #include "platform/application.h"
 
 namespace {
@@ -134,6 +135,8 @@ TAntenne::~TAntenne() {
 void TAntenne::BindForms() {
     if (DatiIntestazione) DatiIntestazione->OnReload = [this] { LoadFirmData(); };
     if (DatiAutSost) MastPage->DatiAutSost = DatiAutSost;
+    // The estimate page's trailing row takes its articles from the price list.
+    if (DatiListino) DatiListino->AttachTo(EstimatePage);
 }
 
 // ---------------------------------------------------------------- controls made in code
@@ -226,8 +229,10 @@ void TAntenne::FinishSplash() {
 }
 
 void TAntenne::FillLibraryTrees() {
-    // The codes panel's tree; the design form's comes with the designer's form.
+    // The codes panel's and the price list's trees; the design form's comes
+    // with the designer's form.
     CodesPanel->LibrariesChanged();
+    if (DatiListino) DatiListino->LibrariesChanged();
 }
 
 void TAntenne::StartUp() {

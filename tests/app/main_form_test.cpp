@@ -104,6 +104,9 @@ TEST(ProgramStart, TheMainWindowShowsTheUntitledNetworkGrid) {
     EXPECT_EQ(form.HeaderText, " ");
     EXPECT_TRUE(Application->Script().MessageBoxes.empty());
     EXPECT_EQ(Application->Title, "Ordivex Varne");
+    // The forms the window works with are bound to it.
+    EXPECT_TRUE(static_cast<bool>(form.EstimatePage->ShowPriceList));
+    EXPECT_EQ(form.MastPage->DatiAutSost, DatiAutSost);
 }
 
 TEST(ProgramStart, TheLayoutPutsTheButtonOverTheStatusBar) {
