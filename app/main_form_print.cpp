@@ -29,6 +29,15 @@ TStampa& TAntenne::Printing() {
                 head.Town = DatiIntestazione->ECitta->Text;
                 head.Telephone = DatiIntestazione->ETelefono->Text;
                 head.Fax = DatiIntestazione->EFax->Text;
+                head.ChamberNumber = DatiIntestazione->ENCCIAA->Text;
+                head.ChamberProvince = DatiIntestazione->EPCCIAA->Text;
+                head.CraftNumber = DatiIntestazione->ENAPIA->Text;
+                head.CraftProvince = DatiIntestazione->EPAPIA->Text;
+                head.VatNumber = DatiIntestazione->EPIva->Text;
+                head.Postcode = DatiIntestazione->ECap->Text;
+                head.Locality = DatiIntestazione->ELocalita->Text;
+                head.Municipality = DatiIntestazione->EComune->Text;
+                head.Province = DatiIntestazione->EProvincia->Text;
             }
             return head;
         };

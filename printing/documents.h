@@ -66,13 +66,39 @@ constexpr int32_t CoverDocumentation = 1;
 constexpr int32_t CoverDeclaration = 2;
 constexpr int32_t CoverPlain = 3;
 
-// The installer's letterhead as the installer-data form holds it.
+// The installer's data as the installer-data form holds it: the letterhead
+// of the covers and the firm's data of the declaration of conformity.
 struct TLetterhead {
     AnsiString Firm;        // "Ragione sociale:"
     AnsiString Street;      // "Indirizzo:"
     AnsiString Town;        // "Città e codice postale:"
     AnsiString Telephone;   // "Telefono:"
     AnsiString Fax;         // "Fax:"
+    AnsiString ChamberNumber, ChamberProvince;   // C.C.I.A.A. registration: number, "Provincia di"
+    AnsiString CraftNumber, CraftProvince;       // craft-firm register: number, "Provincia di"
+    AnsiString VatNumber;   // "Partita IVA:"
+    AnsiString Postcode;    // "C.A.P.:"
+    AnsiString Locality;    // "Località:"
+    AnsiString Municipality;  // "Comune:"
+    AnsiString Province;    // "Provincia:"
+};
+
+// The choices of the declaration of conformity: the norms followed and the attachments.
+enum TDeclarationNorm { dn12_43, dn100_6, dn100_7, dn81_1, dn81_3, dn81_4, dn81_10_2, DeclarationNormCount };
+enum TDeclarationAttachment {
+    daScheme,        // "Schema dell'impianto"
+    daProject,       // "Progetto"
+    daReferences,    // "Riferimenti altre dichiarazioni"
+    daMaterials,     // "Tipologia dei materiali"
+    daMast,          // "Calcoli dimensionamento sostegno"
+    daLightning,     // "Calcoli protezione fulmini"
+    DeclarationAttachmentCount
+};
+struct TDeclarationChoices {
+    bool Norms[DeclarationNormCount] = {};
+    AnsiString OtherNorms;                           // "Altre:"
+    bool Attachments[DeclarationAttachmentCount] = {};
+    AnsiString OtherAttachments[2];                  // "Altri allegati"
 };
 
 // Where the preview shows a page: the client size of the preview window
@@ -179,6 +205,8 @@ public:
 
     // ---- Documents ----
     int32_t PrintCoverPage(int32_t kind, int32_t page);
+    // One page of the declaration of conformity with these choices.
+    int32_t PrintDeclaration(const TDeclarationChoices& choices, int32_t page);
     int32_t PrintComponentList(int32_t flags, int32_t page);
     // One full-list row at Y; false when its page break went past the previewed page.
     bool PrintComponentListRow(TCella* cell);

@@ -26,7 +26,13 @@ protected:
         EXPECT_EQ(doc.Pages.size(), 1u);
         return *doc.Pages.back();
     }
-    TLetterhead letterhead{"Impianti Bianchi", "Via Po 3", "Asti", "", ""};
+    TLetterhead letterhead = [] {
+        TLetterhead l;
+        l.Firm = "Impianti Bianchi";
+        l.Street = "Via Po 3";
+        l.Town = "Asti";
+        return l;
+    }();
 };
 
 TEST_F(CoverTest, TitlesNotesAndDesignerByKind) {

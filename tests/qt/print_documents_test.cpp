@@ -69,7 +69,22 @@ protected:
     QtPrintDocumentsTest() {
         stampa.EstimatePage = &estimatePage;
         estimatePage.SetProject(&project);
-        stampa.Letterhead = [] { return TLetterhead{"Impianti Bianchi S.r.l.", "Via Po 3", "14100 Asti", "0141 123456", "0141 654321"}; };
+        stampa.Letterhead = [] {
+            TLetterhead l;
+            l.Firm = "Impianti Bianchi S.r.l.";
+            l.Street = "Via Po 3";
+            l.Town = "14100 Asti";
+            l.Telephone = "0141 123456";
+            l.Fax = "0141 654321";
+            l.Postcode = "14100";
+            l.Municipality = "Asti";
+            l.Province = "AT";
+            l.ChamberProvince = l.CraftProvince = "Asti";
+            l.ChamberNumber = "12345";
+            l.CraftNumber = "6789";
+            l.VatNumber = "01234567890";
+            return l;
+        };
         project.HeaderTexts[7] = "Corso Francia";
         project.HeaderTexts[8] = "120";
         project.HeaderTexts[9] = "B";
@@ -179,7 +194,7 @@ TEST_F(QtPrintDocumentsTest, ListsEstimateAndSpecificationToPdf) {
     EXPECT_EQ(s.find("Prezzo"), std::string::npos) << s;
 }
 
-TEST_F(QtPrintDocumentsTest, FourCoversInOneJob) {
+TEST_F(QtPrintDocumentsTest, FourCoversAndTheDeclarationInOneJob) {
     const std::string file = qttest::Artefact("print-covers.pdf");
     DeleteFile(file);
     ASSERT_NE(PrinterPeer(), nullptr);
@@ -188,9 +203,19 @@ TEST_F(QtPrintDocumentsTest, FourCoversInOneJob) {
     Printer()->BeginDoc();
     PrintPage.NewJob = 1;
     for (int32_t kind = 0; kind < 4; ++kind) EXPECT_EQ(stampa.PrintCoverPage(kind, 0), 0);
+    TDeclarationChoices choices;
+    choices.Norms[dn12_43] = choices.Norms[dn81_1] = true;
+    choices.Attachments[daProject] = choices.Attachments[daScheme] = true;
+    EXPECT_EQ(stampa.PrintDeclaration(choices, 0), 0);
     Printer()->EndDoc();
     Render(file);
-    ASSERT_EQ(PdfPages(file), 4);
+    ASSERT_EQ(PdfPages(file), 5);
+    const std::string declaration = PdfText(file, 5);
+    for (const char* text : {"DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE",
+                             "Art.7 - DM 22/01/2008, n. 37 (GU n. 61 del 12/03/2008)", "DICHIARA", "DECLINA",
+                             "Il dichiarante", "Il responsabile tecnico", "Allegati:",
+                             "copia del certificato di riconoscimento dei requisiti tecnico-professionali."})
+        EXPECT_NE(declaration.find(text), std::string::npos) << text << "\n" << declaration;
     const std::string titles[4] = {"PREVENTIVO DI SPESA", "DOCUMENTAZIONE DI ESECUZIONE PROGETTO",
                                    "DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO D'ANTENNA TV", ""};
     for (int kind = 0; kind < 4; ++kind) {
