@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "app/copy_buffer.h"
 #include "app/project.h"
 #include "app/signs.h"
 #include "app/undo.h"
@@ -25,6 +26,7 @@ TGridData::TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t 
     signIndex_.resize(cells_.size());
     Signs = std::make_unique<TSegniGrafici>(this);
     UndoList = std::make_unique<TAnnulla>(this);
+    CopyBuffer = std::make_unique<TBufferCopia>();
     MarkAllOutOfDate();
 }
 
@@ -215,7 +217,7 @@ bool TGridData::LiftCell(TCella* cell) {
 // A removed cell must not stay reachable: drop every link, chain entry and
 // overlay of the grid's cells that points at it.
 void TGridData::ForgetCell(TCella* cell) {
-    ForgetCells([cell](const TCella* other) { return other == cell; });
+    ForgetCells(cell, nullptr);
     UnlinkOwn(cell);
 }
 
@@ -232,9 +234,9 @@ void TGridData::UnlinkOwn(TCella* cell) {
 // One walk over the squares for any number of departing cells (a block move
 // takes many at once). The departing cells' own chain links are read, not
 // changed, so that a chain stepping over several of them in a row is mended.
-template <class Gone>
-void TGridData::ForgetCells(const Gone& gone) {
+void TGridData::ForgetCells(const TCella* one, const std::unordered_set<const TCella*>* many) {
     separation_log::CellsChanged();
+    auto gone = [one, many](const TCella* cell) { return cell == one || (many && many->count(cell) != 0); };
     // A chain longer than the grid has cells would be a loop: the walk past
     // departing cells stops there.
     const size_t limit = cells_.size() * 2 + 2;
@@ -266,21 +268,45 @@ void TGridData::ForgetCells(const Gone& gone) {
     FirstOutlet = skip(FirstOutlet, &TCella::NextOutlet);
 }
 
+int TGridData::RemoveCellsIn(const TCellRect& rect, bool recordUndo, int32_t caption) {
+    const int32_t left = std::max<int32_t>(0, rect.Left);
+    const int32_t right = std::min<int32_t>(Columns - 1, rect.Right);
+    const int32_t top = std::max<int32_t>(0, rect.Top);
+    const int32_t bottom = std::min<int32_t>(Rows - 1, rect.Bottom);
+    // Square by square, the square's cell and then the cable crossing it,
+    // as two removals per square would take them. The anchor belongs to the
+    // grid, not to the drawing: editing never cuts or deletes it.
+    std::vector<TCella*> lifted;
+    std::unordered_set<const TCella*> gone;
+    for (int32_t c = left; c <= right; ++c)
+        for (int32_t r = top; r <= bottom; ++r) {
+            TCella* cell = CellAt(c, r);
+            for (TCella* x : {cell, cell ? cell->Overlay : nullptr})
+                if (x && x->TypeCode != CodeHeadEnd && !gone.count(x) && LiftCell(x)) {
+                    gone.insert(x);
+                    lifted.push_back(x);
+                }
+        }
+    if (lifted.empty()) return 0;
+    // One walk over the grid for all of them.
+    ForgetCells(nullptr, &gone);
+    if (!recordUndo) UndoList->Forget(gone);
+    for (TCella* cell : lifted) {
+        UnlinkOwn(cell);
+        if (recordUndo)
+            UndoList->PushRemoved(std::unique_ptr<TCella>(cell), 0, caption);
+        else
+            delete cell;
+    }
+    return static_cast<int>(lifted.size());
+}
+
 void TGridData::DeleteRect(const TCellRect& rect, bool recordUndo, int32_t caption) {
     const int32_t left = std::max<int32_t>(0, rect.Left);
     const int32_t right = std::min<int32_t>(Columns - 1, rect.Right);
     const int32_t top = std::max<int32_t>(0, rect.Top);
     const int32_t bottom = std::min<int32_t>(Rows - 1, rect.Bottom);
-    int removed = 0;
-    for (int32_t c = left; c <= right; ++c)
-        for (int32_t r = top; r <= bottom; ++r)
-            for (int twice = 0; twice < 2; ++twice) {
-                TCella* there = CellAt(c, r);
-                // The anchor belongs to the grid, not to the drawing: editing
-                // never cuts or deletes it.
-                if (!there || there->TypeCode == CodeHeadEnd) continue;
-                if (RemoveCell(there, recordUndo, caption)) ++removed;
-            }
+    int removed = RemoveCellsIn(rect, recordUndo, caption);
     if (left <= right && top <= bottom) {
         std::vector<TSegnoGrafico*> signs;
         std::unordered_set<TSegnoGrafico*> seen;

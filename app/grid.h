@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "cells/cell.h"
@@ -139,6 +140,10 @@ public:
     // RemoveCell without a record that hands the cell back to the caller;
     // none for none or a cell of another grid.
     std::unique_ptr<TCella> TakeOutCell(TCella* cell);
+    // Removes every cell standing on the rectangle (cut to the grid), each
+    // whole with the cable crossing it, except the anchor; recording, each
+    // one is a removed-cell record with the caption. Answers how many.
+    int RemoveCellsIn(const TCellRect& rect, bool recordUndo, int32_t caption);
     // Removes every cell on the rectangle except the anchor, and every
     // graphic sign whose hit test accepts the rectangle; recording, one group
     // record with the caption counts them all.
@@ -219,9 +224,35 @@ public:
     // except after a file that ends inside a record, when what was read stays.
     void Save(TStream& stream, int32_t version);
     bool Load(TStream& stream, int32_t version, AnsiString* problem = nullptr);
-    // Makes target an exact copy of this grid's size, cells and signs (the
-    // target keeps its kind, project and window).
+    // Makes target an exact copy of this grid's size, cells and signs,
+    // through a copy buffer (the target keeps its kind, project and window):
+    // the target's terminal is a copy of this grid's.
     void CopyTo(TGridData& target);
+
+    // ---- Block operations (grid_blocks.cpp) ----
+
+    // Moves the cells whose first square lies in rect (cut to source) to
+    // target, the rectangle's first square going to (column, row): the
+    // target rectangle is cut to the target and kept off its terminal's row,
+    // then emptied; each cell is taken out whole (links and chains of the
+    // source forget it) and inserted; a refused cell is dropped. The
+    // terminal stays on its grid. Recording, the removals and insertions on
+    // the target are one step "&Annulla incolla". Source and target may be
+    // the same grid.
+    static void MoveBlock(TGridData* source, const TCellRect& rect, TGridData* target, int32_t column,
+                          int32_t row, bool recordUndo);
+    // The same, each cell mirrored left to right within the target rectangle.
+    static void MoveBlockMirrored(TGridData* source, const TCellRect& rect, TGridData* target,
+                                  int32_t column, int32_t row, bool recordUndo);
+    // "Copia dati": copies the data of source into the cells of the same kind
+    // in the grid's chain that the person ticks in the copy-data form (all of
+    // them with all, without the form), asking first when some of them are
+    // described already.
+    void CopyDataToSameKind(bool all, TCella* source);
+    // The window showing the grid: a window attached before, showing this
+    // grid, lets it go first. DetachView forgets window when it is the grid's.
+    void AttachView(TGridWindow* window);
+    void DetachView(TGridWindow* window);
 
     TAntenne* Form = nullptr;
     TProgetto* Project = nullptr;
@@ -240,6 +271,7 @@ public:
     bool RequiredChannelsOutOfDate = true;
     std::unique_ptr<TSegniGrafici> Signs;  // the graphic signs drawn over the grid
     std::unique_ptr<TAnnulla> UndoList;    // the edits an undo reverses (app/undo.h)
+    std::unique_ptr<TBufferCopia> CopyBuffer;  // what Copia and Incolla work with (app/copy_buffer.h)
 
 private:
     size_t Index(int32_t column, int32_t row) const {
@@ -253,14 +285,15 @@ private:
     // Drops every reference that the cells of the grid and the chains hold to
     // cell, and the cell's own links.
     void ForgetCell(TCella* cell);
-    // The same for every cell that gone(cell) names, in one walk.
-    template <class Gone>
-    void ForgetCells(const Gone& gone);
+    // The same, in one walk, for the cell one and every cell of many.
+    void ForgetCells(const TCella* one, const std::unordered_set<const TCella*>* many);
     void UnlinkOwn(TCella* cell);
     // Takes a cell of this grid off its squares; false for none, a cell of
     // another grid or an overlay the square does not hold.
     bool LiftCell(TCella* cell);
     void Empty(bool tellWindow);
+    static void MoveCells(TGridData* source, const TCellRect& rect, TGridData* target, int32_t column,
+                          int32_t row, bool recordUndo, bool mirrored);
 
     std::vector<TCella*> cells_;           // [column][row], column-major
     std::vector<uint8_t> errorMarks_;      // [column][row]

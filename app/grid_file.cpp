@@ -106,16 +106,3 @@ bool TGridData::Load(TStream& s, int32_t version, AnsiString* problem) {
     MarkAllOutOfDate();
     return true;
 }
-
-void TGridData::CopyTo(TGridData& target) {
-    if (&target == this) return;
-    TMemoryStream saved;
-    Save(saved, RecordVersion);
-    // The copy reads the section as a file does, after its tag, kind and size.
-    TMemoryStream section(saved.Bytes());
-    section.Seek(4 * 4, soFromBeginning);
-    target.Clear();
-    target.Resize(Columns, Rows);
-    target.Step = Step;
-    target.Load(section, RecordVersion);
-}

@@ -33,8 +33,19 @@ TAnnulla::~TAnnulla() = default;
 
 void TAnnulla::Push(TRecord record) {
     if (records_.size() >= static_cast<size_t>(UndoMaxRecords)) DropOldestStep();
+    // The new record heads a step made of itself and the steps it counts.
+    const int32_t group = record.GroupCount;
     records_.push_back(std::move(record));
-    CheckIntegrity();
+    if (group > 0 && static_cast<size_t>(group) > steps_.size()) {
+        Clear();  // a count past the bottom of the list
+        return;
+    }
+    size_t size = 1;
+    for (int32_t i = 0; i < group; ++i) {
+        size += steps_.back();
+        steps_.pop_back();
+    }
+    steps_.push_back(size);
 }
 
 TAnnulla::TRecord TAnnulla::Make(uint8_t kind, uint8_t operation, int32_t groupCount, int32_t caption) {
@@ -81,46 +92,37 @@ void TAnnulla::PushMarker(int32_t groupCount, int32_t caption, uint8_t operation
 void TAnnulla::SetGroupSize(int32_t n) {
     if (records_.empty()) return;
     records_.back().GroupCount = n;
-    CheckIntegrity();
+    FindSteps();
 }
 
 // ---- Steps ----
 
-void TAnnulla::CheckIntegrity() {
-    if (records_.empty()) return;
-    size_t at = records_.size() - 1;
-    int64_t pending = records_[at].GroupCount;
-    while (pending >= 1) {
-        if (at == 0) {
-            Clear();
-            return;
-        }
-        --at;
-        pending += int64_t{records_[at].GroupCount} - 1;
-    }
-}
-
-void TAnnulla::DropOldestStep() {
-    if (records_.empty()) return;
-    // Walk from the top, head to head, until a step ends at the bottom.
-    size_t head = records_.size() - 1;
-    for (;;) {
-        size_t at = head;
-        int64_t pending = records_[at].GroupCount;
+void TAnnulla::FindSteps() {
+    // From the top, head to head: a head with group count g spans itself and
+    // the g steps below it. A count that runs past the bottom empties the list.
+    std::deque<size_t> steps;
+    size_t at = records_.size();
+    while (at > 0) {
+        const size_t head = at - 1;
+        int64_t pending = records_[head].GroupCount;
+        at = head;
         while (pending > 0) {
-            if (at == 0) {  // a count past the bottom: nothing is whole
+            if (at == 0) {
                 Clear();
                 return;
             }
             --at;
             pending += int64_t{records_[at].GroupCount} - 1;
         }
-        if (at == 0) {
-            records_.erase(records_.begin(), records_.begin() + static_cast<std::ptrdiff_t>(head) + 1);
-            return;
-        }
-        head = at - 1;
+        steps.push_front(head - at + 1);
     }
+    steps_.swap(steps);
+}
+
+void TAnnulla::DropOldestStep() {
+    if (steps_.empty()) return;
+    records_.erase(records_.begin(), records_.begin() + static_cast<std::ptrdiff_t>(steps_.front()));
+    steps_.pop_front();
 }
 
 int32_t TAnnulla::UndoOne(int32_t& mask) {
@@ -152,7 +154,7 @@ void TAnnulla::Undo() {
     int32_t mask = 0;
     int64_t pending = 1;
     while (pending > 0 && !records_.empty()) pending += int64_t{UndoOne(mask)} - 1;
-    CheckIntegrity();
+    FindSteps();
     Grid->SetModified(mask);
 }
 
@@ -162,12 +164,24 @@ AnsiString TAnnulla::GetMenuCaption() const {
     return code > 0 && code < CaptionCount ? Captions[code] : "";
 }
 
-void TAnnulla::Clear() { records_.clear(); }
+void TAnnulla::Clear() {
+    records_.clear();
+    steps_.clear();
+}
 
 void TAnnulla::Forget(const TCella* cell) {
     if (!cell) return;
     for (TRecord& r : records_)
         if (r.Cell == cell && !r.OwnedCell) {
+            r.Cell = nullptr;
+            r.Operation = UndoMarker;
+        }
+}
+
+void TAnnulla::Forget(const std::unordered_set<const TCella*>& cells) {
+    if (cells.empty()) return;
+    for (TRecord& r : records_)
+        if (r.Cell && !r.OwnedCell && cells.count(r.Cell)) {
             r.Cell = nullptr;
             r.Operation = UndoMarker;
         }

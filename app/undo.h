@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <unordered_set>
 
 #include "platform/sysutils.h"
 
@@ -87,6 +88,7 @@ public:
     // never reaches it. Their group counts stay, keeping the steps whole.
     void Forget(const TCella* cell);
     void Forget(const TSegnoGrafico* sign);
+    void Forget(const std::unordered_set<const TCella*>& cells);
 
     // A view of the top records for tests and the menus: 0 is the top.
     struct TRecordView {
@@ -113,11 +115,13 @@ private:
     };
     static TRecord Make(uint8_t kind, uint8_t operation, int32_t groupCount, int32_t caption);
     void Push(TRecord record);
-    // Clears the list when the top step's count runs past its bottom.
-    void CheckIntegrity();
+    // Finds the steps again from the records (after an undo or a changed
+    // group count); clears the list when a count runs past its bottom.
+    void FindSteps();
     void DropOldestStep();
     // Undoes the top record alone; answers its group count.
     int32_t UndoOne(int32_t& mask);
 
     std::deque<TRecord> records_;  // back() is the top (most recent)
+    std::deque<size_t> steps_;     // records per step, the oldest first
 };

@@ -197,9 +197,8 @@ void TCella::StoreAsLastUsed() {
     if (TCella* prototype = GetPrototype()) Assign(prototype);
 }
 
-void TCella::CopyDataToSameKind(uint8_t) {
-    // Handed to the grid's copy of data between cells, which comes with the
-    // grid's block operations.
+void TCella::CopyDataToSameKind(uint8_t flag) {
+    if (Owner) Owner->CopyDataToSameKind(flag != 0, this);
 }
 
 TCella* TCella::Clone() {

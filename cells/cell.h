@@ -186,8 +186,8 @@ public:
     virtual void TakeLastUsed();
     // 29. Stores this cell's data into the prototype.
     virtual void StoreAsLastUsed();
-    // 30. "Copia su ..." (flag 0) and "Copia su tutti" (flag 1); filled with the
-    //     grid's copy of data between cells.
+    // 30. "Copia su ..." (flag 0) and "Copia su tutti" (flag 1): the owner
+    //     grid's copy of this cell's data into the cells of its kind.
     virtual void CopyDataToSameKind(uint8_t flag);
     // 31. A new cell of the same class and data, owned by the caller; none when
     //     the factory does not build this type code.

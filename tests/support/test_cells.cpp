@@ -14,6 +14,19 @@ TCellaProva::TCellaProva(TGridData* owner, int32_t column, int32_t row, int32_t 
 
 TCellaProva::~TCellaProva() { --Alive; }
 
+TCella* TCellaProva::Clone() {
+    TCella* copy = TCella::Clone();
+    if (auto* same = dynamic_cast<TCellaProva*>(copy)) {
+        same->Inputs = Inputs;
+        same->ThroughOutputs = ThroughOutputs;
+        same->TapOutputs = TapOutputs;
+        same->SetPortCounts();
+        same->overlaps = overlaps;
+        same->noDescription = noDescription;
+    }
+    return copy;
+}
+
 ScopedTestCellClass::ScopedTestCellClass() {
     const TCellType* type = FindCellType(TCellaProva::CodiceProva);
     before_ = SetCellClassMaker(type->ClassName, [](const TCellArgs& a) -> TCella* {
@@ -34,4 +47,12 @@ TSegnoGrafico* MakeSign(TGridData* grid, int32_t kind, int32_t x1, int32_t y1, i
     sign->X2 = x2;
     sign->Y2 = y2;
     return sign;
+}
+
+std::set<Square> Occupied(const TGridData& grid) {
+    std::set<Square> squares;
+    for (int32_t c = 0; c < grid.Columns; ++c)
+        for (int32_t r = 0; r < grid.Rows; ++r)
+            if (TCella* cell = grid.CellAt(c, r); cell && cell->TypeCode != CodeHeadEnd) squares.insert({c, r});
+    return squares;
 }

@@ -3,6 +3,9 @@
 // ports, overlap and prototype, a category counter, and a count of the cells
 // alive so that tests see which cells a grid deleted.
 #include <cstdint>
+#include <set>
+#include <utility>
+#include <vector>
 
 #include "app/grid.h"
 #include "app/signs.h"
@@ -23,6 +26,9 @@ public:
     void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 3); }
     AnsiString GetShortCode() override { return ShortCodeWith("T"); }
     bool NeedsNoDescription() override { return noDescription; }
+    // The base clone (through the factory, see ScopedTestCellClass) with this
+    // cell's port counts and overlap.
+    TCella* Clone() override;
 
     bool overlaps = false;
     bool noDescription = false;
@@ -60,3 +66,8 @@ public:
 
 // A new sign of grid (not yet on it) from (x1, y1) to (x2, y2).
 TSegnoGrafico* MakeSign(TGridData* grid, int32_t kind, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+
+// (column, row)
+using Square = std::pair<int32_t, int32_t>;
+// The squares of grid holding a cell other than the head-end terminal.
+std::set<Square> Occupied(const TGridData& grid);
