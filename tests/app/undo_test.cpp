@@ -176,6 +176,10 @@ TEST_F(UndoTest, DeleteRectIsOneStepOfCellsAndSigns) {
     auto* b = new TCellaProva(nullptr, 37, 3, 1, 2, 0);
     ASSERT_TRUE(grid.InsertCell(a, false, 0));
     ASSERT_TRUE(grid.InsertCell(b, false, 0));
+    auto* down = new TCellaProva(nullptr, 35, 3, 1, 1, 0, true, 0);
+    auto* across = new TCellaProva(nullptr, 35, 3, 1, 1, 0, true, 1);
+    ASSERT_TRUE(grid.InsertCell(down, false, 0));
+    ASSERT_TRUE(grid.InsertCell(across, false, 0));
     TSegnoGrafico* sign = Line(&grid, 1500, 50, 1600, 200);
     ASSERT_TRUE(grid.AddSign(sign, false, 0));
 
@@ -184,14 +188,17 @@ TEST_F(UndoTest, DeleteRectIsOneStepOfCellsAndSigns) {
     ASSERT_NE(grid.Anchor, nullptr);
     EXPECT_EQ(grid.CellAt(36, 2), nullptr);
     EXPECT_EQ(grid.Signs->Count(), 0);
-    EXPECT_EQ(grid.UndoList->Count(), 4);
-    EXPECT_EQ(grid.UndoList->Record(0).GroupCount, 3);
+    EXPECT_EQ(grid.CellAt(35, 3), nullptr);
+    EXPECT_EQ(grid.UndoList->Count(), 6);
+    EXPECT_EQ(grid.UndoList->Record(0).GroupCount, 5);
     EXPECT_EQ(grid.UndoList->GetMenuCaption(), "&Annulla taglia");
 
     grid.UndoList->Undo();
     EXPECT_EQ(grid.CellAt(36, 2), a);
     EXPECT_EQ(grid.CellAt(37, 3), b);
     EXPECT_EQ(grid.CellAt(38, 3), b);
+    EXPECT_EQ(grid.CellAt(35, 3), across) << "the crossing comes back as it was";
+    EXPECT_EQ(across->Overlay, down);
     EXPECT_EQ(grid.Signs->head, sign);
     EXPECT_EQ(grid.UndoList->Count(), 0);
 }
