@@ -154,7 +154,9 @@ void TQtBackend::Run() {
     QApplication::exec();
 }
 
-void TQtBackend::Quit() { QApplication::quit(); }
+// The model has closed its forms when it terminates: the loop ends without
+// Qt asking the windows to close again (each would ask its close query anew).
+void TQtBackend::Quit() { QCoreApplication::exit(0); }
 
 void TQtBackend::ProcessMessages() { QApplication::processEvents(); }
 
