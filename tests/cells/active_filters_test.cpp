@@ -519,3 +519,32 @@ TEST_F(ActiveFilterPlacement, ACommonLineEntersAtTheCornerItCameFrom) {
 }
 
 }  // namespace
+
+namespace {
+
+// A line brought down from above onto a corner of the common line (the
+// jumpers over a head-end row) enters there and goes on up from the other.
+TEST_F(ActiveFilterPlacement, ACommonLineFromAboveLeavesUpwardsFromTheOtherCorner) {
+    for (const auto& [arrives, leaves] : {std::pair{12, 10}, std::pair{10, 12}}) {
+        grid.EndAnalysis();
+        grid.BeginAnalysis();
+        auto cell = Make(35, 3, 1, &grid, 10, 5);
+        cell->AllocLinks();
+        TNextCell record;
+        record.Column = arrives;
+        record.Row = 5;
+        record.Side = 0;
+        cell->PlaceOnGrid(record, queue);
+        EXPECT_EQ(grid.AnalysisAt(arrives, 5)->Waiting[0], 1) << arrives;
+        EXPECT_EQ(grid.AnalysisAt(arrives, 5)->InputIndex[0], 0) << arrives;
+        TNextCell next;
+        ASSERT_TRUE(queue.Pop(next));
+        EXPECT_EQ(next.Column, leaves);
+        EXPECT_EQ(next.Row, 4);
+        EXPECT_EQ(next.Port, AutoMixCommonOutput);
+        EXPECT_EQ(next.MayEndOpen, 1);
+        while (queue.Pop(next)) {}
+    }
+}
+
+}  // namespace

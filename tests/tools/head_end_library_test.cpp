@@ -195,7 +195,9 @@ TEST_F(HeadEndLibrary, LnbForEveryMultiswitchUpToSixteenLines) {
         ASSERT_TRUE(engine.SelectLnb(10, 20, grid.get(), needed));
         const char* code = needed <= 4 ? "GLNB-4" : "GLNB-8";
         EXPECT_EQ(CodeAt(10, 20), code);
-        if (needed > 8) EXPECT_EQ(CodeAt(18, 20), "GLNB-8");
+        if (needed > 8) {
+            EXPECT_EQ(CodeAt(18, 20), "GLNB-8");
+        }
         EXPECT_EQ(CodeAt(needed <= 4 ? 15 : needed <= 8 ? 19 : 27, 19), "GPB-80");
     }
     EXPECT_EQ(Messages(), std::vector<std::string>{});
