@@ -44,6 +44,10 @@ void TCreaAuto::Reset() {
         for (auto& floor : staircase)
             for (auto& grid : floor) grid.reset();
     for (auto& grid : ApartmentGrid) grid.reset();
+    for (auto& staircase : ApartmentBlock)
+        for (auto& floor : staircase)
+            for (auto& grid : floor) grid.reset();
+    ResetStaircaseTables();
     for (auto& entry : Antennas) entry = TAntennaEntry{};
     AntennaCount = AntennaChannelCount = FirstUhfAntenna = 0;
     coverageModule_ = nullptr;

@@ -10,6 +10,7 @@
 //   input_check.cpp     the input check of a run: variant flags, outlets, cables
 //   antenna_checks.cpp  the terrestrial antenna table and the fit of antennas to inputs
 //   head_end_figures.cpp the head-end families, level figures and LNB group
+//   floors.cpp          the floor blocks of the riser and the floors' layout
 // The stages talk to each other only through the fields below.
 #include <array>
 #include <cstdint>
@@ -222,6 +223,31 @@ public:
     bool PlaceApartmentSwitch(TGridData* grid, int32_t x, int32_t y, int32_t outlets, int32_t layout, int32_t spacing,
                               int32_t distance);
 
+    // ---- Floors (floors.cpp) ----
+    // Both kinds' blocks of a floor; false as soon as one fails.
+    bool PlaceFloorBothKinds(int32_t staircase, int32_t floor);
+    // Draws a floor's piece of the riser of one kind in the first work grid
+    // and keeps it, cut out, in FloorGrid; links it to the floor above.
+    bool PlaceFloors(int32_t staircase, int32_t floor, int kind);
+    // The single-line tap chain of a kind from its entry at (column, row).
+    bool PlaceFloorTapChain(TGridData* grid, int kind, int32_t column, int32_t row, int32_t staircase,
+                            int32_t floor);
+    // The multi-line satellite chain of a multiswitch: a tap chain per line,
+    // or the switches along the staircase (with an amplifier group first on
+    // an amplifier floor).
+    bool PlaceFloorSwitchOutlets(TGridData* grid, int32_t column, int32_t row, int32_t staircase, int32_t floor);
+    // Links the entry anchors of a floor block to the exits of the block above
+    // (nothing on the top floor or without that block), and the other way.
+    void LinkFloorToAbove(int32_t staircase, int32_t floor, int kind);
+    void UnlinkFloorFromAbove(int32_t staircase, int32_t floor, int kind);
+    // Places the floor's apartments in pairs beside the riser and records the
+    // floor's offsets, width, height and tail; always true.
+    bool LayoutFloorApartments(int32_t staircase, int32_t floor);
+    // Every table of the staircases back to its start (entry rows -1).
+    void ResetStaircaseTables();
+    // The inputs of the amplifiers of an amplifier floor for a line count (0: none).
+    int32_t FloorAmplifierGroup(int32_t lines) const;
+
     // ---- Placement tools (cable_tools.cpp) ----
     // Splits count into at most N parts of the sizes table offers (table[s]
     // nonzero: a component with s outputs), searching sizes up to M.
@@ -280,6 +306,24 @@ public:
     std::unique_ptr<TGridData> StaircaseGrid[DesignStaircasesMax];
     std::unique_ptr<TGridData> FloorGrid[DesignStaircasesMax][DesignFloorsMax][SignalKinds];
     std::unique_ptr<TGridData> ApartmentGrid[DesignApartmentsMax];
+
+    // ---- Staircases: apartment and floor blocks, riser sizing ----
+    std::unique_ptr<TGridData> ApartmentBlock[DesignStaircasesMax][DesignFloorsMax][DesignApartmentsMax];
+    // Row of each kind's entry in an apartment block, -1 without that kind.
+    int32_t ApartmentInputRow[DesignStaircasesMax][DesignFloorsMax][DesignApartmentsMax][SignalKinds] = {};
+    int32_t RiserColumn[DesignStaircasesMax][DesignFloorsMax][SignalKinds] = {};
+    int32_t ChainLength[DesignStaircasesMax][DesignFloorsMax][SignalKinds] = {};
+    // 0 a closing tap or switch ends the chain, 1 terminations, 2 it goes on below.
+    int32_t ChainEnd[DesignStaircasesMax][DesignFloorsMax][SignalKinds] = {};
+    int32_t ApartmentOffset[DesignStaircasesMax][DesignFloorsMax][DesignApartmentsMax] = {};
+    int32_t TapChainOffset[DesignStaircasesMax][DesignFloorsMax] = {};
+    int32_t FloorCableColumns[DesignStaircasesMax][DesignFloorsMax] = {};
+    int32_t FloorWidth[DesignStaircasesMax][DesignFloorsMax] = {};
+    int32_t FloorHeight[DesignStaircasesMax][DesignFloorsMax] = {};
+    int32_t FloorTail[DesignStaircasesMax][DesignFloorsMax] = {};
+    uint8_t LineAmplifierFloor[DesignStaircasesMax][DesignFloorsMax] = {};
+    int32_t RiserBreakCount[DesignStaircasesMax][SignalKinds] = {};
+    int32_t RiserBreakFloor[DesignStaircasesMax][SignalKinds][2] = {};
 
     // ---- Cables ----
     std::unique_ptr<TNCavo> Cables[CableCount];
@@ -469,6 +513,26 @@ private:
     bool PlaceOutletLine(int32_t column, int32_t row, int32_t count, TGridData* grid, int role, bool dc,
                          int32_t stepColumn, int32_t stepRow, int32_t orientation);
     bool PlaceSegment(int32_t column, int32_t row, int32_t orientation, uint8_t bend);
+    // The steps of a floor block.
+    struct TPendingLink {
+        int32_t Column, Row;  // an anchor's square in the work grid
+        TCella* Partner;
+    };
+    std::vector<TPendingLink> pendingLinks_;
+    void LinkLater(int32_t column, int32_t row, TCella* partner);
+    TCella* ApartmentEntry(int32_t staircase, int32_t floor, int32_t apartment, int kind, int32_t line);
+    TCella* FloorBelowEntry(int32_t staircase, int32_t floor, int kind, int32_t line);
+    bool IsTopFloor(int32_t staircase, int32_t floor) const;
+    bool ChainEndsHere(int32_t staircase, int32_t floor, int kind) const;
+    int32_t ApartmentsOfFloor(int32_t staircase, int32_t floor) const;
+    float FloorSpacing(int32_t staircase) const;
+    void FeedApartment(TGridData* grid, int32_t column, int32_t row, bool right, int32_t staircase, int32_t floor,
+                       int32_t apartment, int kind, int32_t line);
+    void SetLineTemplate(int32_t line, float length);
+    bool PlaceFloorLineTaps(TGridData* grid, int32_t column, int32_t y, int32_t staircase, int32_t floor, int32_t L,
+                            int32_t apartments);
+    bool PlaceFloorSwitches(TGridData* grid, int32_t column, int32_t row, int32_t staircase, int32_t floor,
+                            int32_t L, bool endsHere, int32_t apartments);
 };
 
 // The program's design engine, made by the main window with the program's

@@ -1,0 +1,264 @@
+// The floor blocks of a staircase's riser: the taps or switches of each
+// floor, where the chain ends, the links to the apartments and between
+// floors, the block's cut-out, and the floor layout's figures.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+#include "app/grid.h"
+#include "autodesign/engine.h"
+#include "cells/anchors.h"
+#include "cells/cables.h"
+#include "cells/cell.h"
+#include "core/libraries.h"
+#include "core/reporter.h"
+#include "platform/application.h"
+#include "support/design_components.h"
+#include "support/globals_fixture.h"
+
+namespace {
+
+constexpr uint32_t PositionLine = 0x4;
+constexpr int32_t Entry = 52, Exit = 53, Tap = 6, ClosingTap = 49, Termination = 16, Cable = 81;
+constexpr int32_t SwitchCode = 10, AmplifierCode = 21;
+
+class FloorsTest : public GlobalsTest {
+protected:
+    FloorsTest() : engine(&globals.Reporter()), add(*engine.Components) {
+        globals.Reporter().SetTarget(nullptr);
+        Application->Script().Reset();
+        engine.Reset();
+        engine.TapNetwork[0] = 1;
+        engine.LineCount[0] = 1;
+        Floors({1});
+    }
+    // Staircase 0 with these apartment counts from floor 0 up; every
+    // apartment a block whose entries stand at rows 0 (terrestrial) and 1
+    // up to the lines (satellite).
+    void Floors(const std::vector<int32_t>& apartments) {
+        TScala& s = engine.Settings->Building->Staircases[0];
+        s.FloorCount = static_cast<int32_t>(apartments.size());
+        s.FloorSpacing = 3;
+        for (size_t f = 0; f < apartments.size(); ++f) {
+            s.Floors[f].ApartmentCount = apartments[f];
+            for (int32_t a = 0; a < apartments[f]; ++a) Apartment(static_cast<int32_t>(f), a, 2, 3, 0, 1);
+        }
+    }
+    void Apartment(int32_t f, int32_t a, int32_t columns, int32_t rows, int32_t rowTer, int32_t rowSat,
+                   int32_t lines = 1) {
+        auto& block = engine.ApartmentBlock[0][f][a];
+        block = std::make_unique<TGridData>(nullptr, columns, rows, GridWork);
+        block->InsertCell(new TAncoraI(nullptr, 3, 0, 0, rowTer), false, 0);
+        for (int32_t b = 0; b < lines; ++b) block->InsertCell(new TAncoraI(nullptr, 3, 0, 0, rowSat + b), false, 0);
+        engine.ApartmentInputRow[0][f][a][0] = rowTer;
+        engine.ApartmentInputRow[0][f][a][1] = rowSat;
+    }
+    TGridData* Block(int32_t f, int kind = 0) { return engine.FloorGrid[0][f][kind].get(); }
+    int32_t TypeAt(int32_t f, int kind, int32_t column, int32_t row) {
+        TGridData* g = Block(f, kind);
+        TCella* c = g ? g->CellAt(column, row) : nullptr;
+        return c ? c->TypeCode : -1;
+    }
+    std::map<int32_t, int> Census(int32_t f, int kind = 0) {
+        std::map<int32_t, int> count;
+        TGridData* g = Block(f, kind);
+        for (int32_t r = 0; g && r < g->Rows; ++r)
+            for (int32_t c = 0; c < g->Columns; ++c)
+                if (TCella* cell = g->CellAt(c, r); cell && cell->Column == c && cell->Row == r)
+                    ++count[cell->TypeCode];
+        return count;
+    }
+    // The cell an exit anchor of a block is linked to.
+    TCella* LinkOf(int32_t f, int kind, int32_t column, int32_t row) {
+        TCella* c = Block(f, kind) ? Block(f, kind)->CellAt(column, row) : nullptr;
+        return c && c->TypeCode == Exit && !c->OutputCell.empty() ? c->OutputCell[0] : nullptr;
+    }
+    // A new run for the reporter: its next message shows again.
+    void Fresh() {
+        globals.Reporter().SetTarget(nullptr);
+        Application->Script().Reset();
+    }
+    AnsiString Message() {
+        const auto& boxes = Application->Script().MessageBoxes;
+        return boxes.empty() ? AnsiString() : boxes.back().Text;
+    }
+    TCreaAuto engine;
+    DesignComponents add;
+};
+
+TEST_F(FloorsTest, TapChainsOfOneFloor) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<int32_t, int32_t>> taps;  // (code, outputs)
+        int32_t apartments;
+        std::vector<std::pair<std::pair<int32_t, int32_t>, int32_t>> cells;  // (column, row) -> type
+        std::map<int32_t, int> census;  // exits, terminations, taps, closing taps
+        int32_t chainLength, chainEnd, riserColumn;
+    };
+    const Case cases[] = {
+        {"five apartments, only 4-output taps: 4 and 4, the last three outputs closed",
+         {{Tap, 4}},
+         5,
+         {{{1, 0}, Entry}, {{1, 1}, Tap}, {{1, 3}, Cable}, {{1, 4}, Tap}, {{1, 6}, Termination},
+          {{2, 4}, Exit}, {{0, 4}, Termination}, {{2, 5}, Termination}, {{0, 5}, Termination},
+          {{2, 1}, Exit}, {{0, 1}, Exit}, {{2, 2}, Exit}, {{0, 2}, Exit}},
+         {{Exit, 5}, {Termination, 4}, {Tap, 2}, {ClosingTap, 0}},
+         5, 1, 1},
+        {"three apartments, only 2-output taps: 2 and 2, the fourth output closed",
+         {{Tap, 2}},
+         3,
+         {{{1, 1}, Tap}, {{1, 2}, Cable}, {{1, 3}, Tap}, {{2, 3}, Exit}, {{0, 3}, Termination}},
+         {{Exit, 3}, {Termination, 2}, {Tap, 2}},
+         3, 1, 1},
+        {"a closing tap of the last part's size ends the chain on floor 0",
+         {{Tap, 4}, {ClosingTap, 4}},
+         4,
+         {{{1, 1}, ClosingTap}},
+         {{Exit, 4}, {Termination, 0}, {Tap, 0}, {ClosingTap, 1}},
+         2, 0, 1},
+        {"only one-output taps: nothing left of the riser, which keeps a free column",
+         {{Tap, 1}},
+         2,
+         {{{0, 0}, -1}, {{1, 0}, Entry}, {{1, 1}, Tap}, {{1, 3}, Tap}, {{2, 1}, Exit}, {{2, 3}, Exit}},
+         {{Exit, 2}, {Termination, 1}, {Tap, 2}},
+         3, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        engine.Components->Clear();
+        for (auto [code, outputs] : c.taps) add.Tap(code, 1, outputs);
+        engine.ClassifyComponents();
+        Floors({c.apartments});
+        ASSERT_TRUE(engine.PlaceFloors(0, 0, 0)) << Message();
+        ASSERT_NE(Block(0), nullptr);
+        EXPECT_TRUE(Block(0)->Analyse(false));
+        for (const auto& [at, type] : c.cells)
+            EXPECT_EQ(TypeAt(0, 0, at.first, at.second), type) << at.first << "," << at.second;
+        const auto census = Census(0);
+        for (const auto& [type, n] : c.census)
+            EXPECT_EQ(census.count(type) ? census.at(type) : 0, n) << "type " << type;
+        EXPECT_EQ(engine.ChainLength[0][0][0], c.chainLength);
+        EXPECT_EQ(engine.ChainEnd[0][0][0], c.chainEnd);
+        EXPECT_EQ(engine.RiserColumn[0][0][0], c.riserColumn);
+    }
+    // The exits lead to the apartments' entries, in order.
+    EXPECT_EQ(LinkOf(0, 0, 2, 1), engine.ApartmentBlock[0][0][0]->CellAt(0, 0));
+    EXPECT_EQ(LinkOf(0, 0, 2, 3), engine.ApartmentBlock[0][0][1]->CellAt(0, 0));
+}
+
+TEST_F(FloorsTest, ARiserGoesOnToTheFloorBelowAndTheFloorAboveLinksToIt) {
+    add.Tap(Tap, 1, 2);
+    engine.ClassifyComponents();
+    Floors({2, 0, 2});
+    for (int32_t f = 0; f < 3; ++f) ASSERT_TRUE(engine.PlaceFloorBothKinds(0, f)) << Message();
+    EXPECT_EQ(Block(0, 1), nullptr);  // no satellite network, no block
+    // Floor 1 has no apartments: entry, one riser segment of the floor
+    // spacing, exit, linked on to floor 0.
+    EXPECT_EQ(Census(1), (std::map<int32_t, int>{{Entry, 1}, {Cable, 1}, {Exit, 1}}));
+    auto* spacing = dynamic_cast<TNCavo*>(Block(1)->CellAt(engine.RiserColumn[0][1][0], 1));
+    ASSERT_NE(spacing, nullptr);
+    EXPECT_FLOAT_EQ(spacing->PassAttenuation(), 3.0f);
+    const int32_t r0 = engine.RiserColumn[0][0][0], r1 = engine.RiserColumn[0][1][0], r2 = engine.RiserColumn[0][2][0];
+    EXPECT_EQ(LinkOf(1, 0, r1, 2), Block(0)->CellAt(r0, 0));
+    EXPECT_EQ(engine.ChainEnd[0][2][0], 2);
+    EXPECT_EQ(LinkOf(2, 0, r2, Block(2)->Rows - 1), Block(1)->CellAt(r1, 0));
+    EXPECT_EQ(Block(0)->CellAt(r0, 0)->InputCell[0], Block(1)->CellAt(r1, 2));
+    // A floor built again is unlinked from above and linked again.
+    engine.UnlinkFloorFromAbove(0, 1, 0);
+    EXPECT_EQ(LinkOf(2, 0, r2, Block(2)->Rows - 1), nullptr);
+    ASSERT_TRUE(engine.PlaceFloors(0, 1, 0));
+    EXPECT_EQ(Block(1)->CellAt(r1, 0)->InputCell[0], Block(2)->CellAt(r2, Block(2)->Rows - 1));
+}
+
+TEST_F(FloorsTest, NoTapAtAll) {
+    engine.ClassifyComponents();
+    EXPECT_FALSE(engine.PlaceFloors(0, 0, 0));
+    EXPECT_EQ(Message(), "Non esistono derivatori selezionati. Impossibile completare i piani.");
+}
+
+class StaircaseSwitchFloorsTest : public FloorsTest {
+protected:
+    StaircaseSwitchFloorsTest() {
+        engine.TapNetwork[0] = 0;
+        engine.MultiswitchSat = 1;
+        engine.MultiswitchStaircase = 1;
+        engine.LineCount[1] = 4;
+    }
+};
+
+TEST_F(StaircaseSwitchFloorsTest, SwitchSizesAlongTheStaircase) {
+    struct Case {
+        const char* what;
+        int32_t lines;
+        std::vector<int32_t> outputs;  // of the 5-input line switches offered
+        std::vector<int32_t> placed;   // outputs of the switches placed, top down
+        int32_t terminations;
+    };
+    const Case cases[] = {
+        {"5 lines, 6 apartments: one switch of 6", 5, {4, 6, 8}, {6}, 5},
+        {"only 4 and 8 outputs: two of 4, two outputs closed", 5, {4, 8}, {4, 4}, 2 + 5},
+        {"4 lines on 5-input switches: the spare input and through output closed", 4, {6}, {6}, 2 + 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        engine.Components->Clear();
+        for (int32_t o : c.outputs) add.Switch(SwitchCode, 5, o, PositionLine);
+        engine.ClassifyComponents();
+        engine.LineCount[1] = c.lines;
+        Floors({6});
+        ASSERT_TRUE(engine.PlaceFloors(0, 0, 1)) << Message();
+        ASSERT_NE(Block(0, 1), nullptr);
+        EXPECT_TRUE(Block(0, 1)->Analyse(false));
+        std::vector<int32_t> placed;
+        TGridData* g = Block(0, 1);
+        for (int32_t r = 0; r < g->Rows; ++r)
+            for (int32_t col = 0; col < g->Columns; ++col)
+                if (TCella* cell = g->CellAt(col, r);
+                    cell && cell->TypeCode == SwitchCode && cell->Row == r && cell->Column == col)
+                    placed.push_back(cell->TapOutputs);
+        EXPECT_EQ(placed, c.placed);
+        const auto census = Census(0, 1);
+        EXPECT_EQ(census.count(Exit) ? census.at(Exit) : 0, 6);
+        EXPECT_EQ(census.count(Termination) ? census.at(Termination) : 0, c.terminations);
+        EXPECT_EQ(engine.ChainEnd[0][0][1], 1);
+    }
+}
+
+TEST_F(StaircaseSwitchFloorsTest, NoSwitchForTheLines) {
+    add.Switch(SwitchCode, 4, 6, 0);  // not a line switch
+    engine.ClassifyComponents();
+    Floors({2, 2});
+    EXPECT_TRUE(engine.PlaceFloors(0, 1, 1)) << Message();  // the top floor takes any switch
+    Fresh();
+    EXPECT_FALSE(engine.PlaceFloors(0, 0, 1));
+    EXPECT_EQ(Message(),
+              "Non sono stati selezionati switch adeguati per le scale. Gli switch devono essere switch di linea.");
+    engine.Components->Clear();
+    engine.ClassifyComponents();
+    Fresh();
+    EXPECT_FALSE(engine.PlaceFloors(0, 1, 1));
+    EXPECT_EQ(Message(), "Non sono stati selezionati switch adeguati per le scale.");
+}
+
+TEST_F(StaircaseSwitchFloorsTest, AnAmplifierFloorWithASpareInput) {
+    add.Switch(SwitchCode, 4, 2, PositionLine);
+    add.Amplifier(AmplifierCode, 5, PositionLine, 110.0f, 110.0f);
+    engine.ClassifyComponents();
+    engine.LineAmplifierFloor[0][0] = 1;
+    Floors({2});
+    ASSERT_TRUE(engine.PlaceFloors(0, 0, 1)) << Message();
+    EXPECT_TRUE(Block(0, 1)->Analyse(false));
+    const int32_t r = engine.RiserColumn[0][0][1];
+    // One amplifier one column left of the lines, its spare input and output closed.
+    TCella* amplifier = Block(0, 1)->CellAt(r - 1, 1);
+    ASSERT_NE(amplifier, nullptr);
+    EXPECT_EQ(amplifier->TypeCode, AmplifierCode);
+    EXPECT_EQ(amplifier->Inputs, 5);
+    EXPECT_EQ(amplifier->Characteristics[1], 0x40000004u);
+    EXPECT_EQ(TypeAt(0, 1, r - 1, 0), Termination);
+    EXPECT_EQ(TypeAt(0, 1, r - 1, 3), Termination);
+    EXPECT_EQ(Census(0, 1)[AmplifierCode], 1);
+}
+
+}  // namespace
