@@ -573,4 +573,33 @@ TEST_F(HeadEndLibrary, LevelAdjustmentOfTheTerrestrialFilters) {
     EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
+
+// A need above every single final: a band I/III final and a UHF final of
+// three inputs before the filters, joined by jumpers above them (drawn; the
+// turned three-input final takes its bypass on the other side, so this
+// layout does not yet pass the analysis).
+TEST_F(HeadEndLibrary, ModularSplitFinals) {
+    Antenna(0, "GAN-B3", {"5", "7"});
+    Antenna(1, "GAN-UHF", {"26", "30", "35"});
+    CheckInputs(true, false, false);
+    engine.RequiredLevelTer = 110.0f;
+    engine.EntryInputsTer = 1;
+    engine.ChooseHeadEndFamilies();
+    ASSERT_GE(engine.ChosenFamily[0], 0);
+    engine.RequiredLevelTer = 112.0f;
+    engine.BackOffTer = 0.0f;
+    TFamiglia& family = engine.FamilyTer[engine.ChosenFamily[0]];
+    family.H[0][0] = 111.0f;  // the 1x1 finals fall short, the 3x4 one stands
+    const int32_t c = 3, r = 64;
+    ASSERT_TRUE(engine.DesignTerrestrialHeadEnd(c, r, grid.get())) << (Messages().empty() ? "" : Messages()[0]);
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    EXPECT_EQ(CodeAt(c, r), "GFA-TM-11V-114");
+    EXPECT_EQ(CodeAt(c + 3, r), "GFA-TM-34U-118");
+    EXPECT_EQ(CodesOnRow(r, CodeFiltroAT), (std::vector<std::string>{"GFC-5", "GFC-7", "GFC-26", "GFC-30", "GFC-35"}));
+    EXPECT_EQ(CodeAt(c + 6, r), "GFC-5");
+    EXPECT_EQ(engine.ExitColumn[0], c + 5);
+    EXPECT_EQ(engine.ExitRow[0], r - 1);
+    EXPECT_EQ(engine.ExitKind[0], 2);
+}
+
 }  // namespace
