@@ -4,6 +4,7 @@
 
 #include "app/draw_window.h"
 #include "app/project.h"
+#include "app/copy_buffer.h"
 #include "app/undo.h"
 #include "cells/head_end.h"
 #include "platform/forms.h"
@@ -224,11 +225,13 @@ void TDrawWindow::ScrolledTopLeft() { HideHint(); }
 
 AnsiString TDrawWindow::UndoCaption() const { return grid_ ? grid_->UndoList->GetMenuCaption() : "&Annulla"; }
 bool TDrawWindow::UndoEmpty() const { return !grid_ || grid_->UndoList->Empty(); }
-bool TDrawWindow::CopyBufferEmpty() const { return true; }
+bool TDrawWindow::CopyBufferEmpty() const { return !grid_ || !grid_->CopyBuffer || grid_->CopyBuffer->Empty(); }
 void TDrawWindow::UndoClick() {
     if (grid_) grid_->UndoList->Undo();
 }
-void TDrawWindow::CopyClick() {}
+void TDrawWindow::CopyClick() {
+    if (grid_) grid_->CopyBuffer->Copy(grid_, SelectedBlock());
+}
 void TDrawWindow::CutClick() {
     if (!grid_) return;
     CopyClick();
@@ -236,7 +239,19 @@ void TDrawWindow::CutClick() {
     UnselectSignsIn(block);
     grid_->DeleteRect(block, true, CaptionCut);
 }
-void TDrawWindow::PasteClick(TPasteKind) {}
+void TDrawWindow::PasteClick(TPasteKind kind) {
+    if (!grid_ || !grid_->Inside(PopupColumn, PopupRow)) return;
+    const int32_t column = PopupColumn, row = PopupRow;
+    Selection = TGridRect{column, row, column, row};
+    TBufferCopia& buffer = *grid_->CopyBuffer;
+    switch (kind) {
+    case TPasteKind::Plain: buffer.Paste(grid_, column, row, true); break;
+    case TPasteKind::Mirrored: buffer.PasteMirrored(grid_, column, row, true); break;
+    case TPasteKind::Rotated90: buffer.PasteRotated90(grid_, column, row, true); break;
+    case TPasteKind::Rotated180: buffer.PasteRotated180(grid_, column, row, true); break;
+    case TPasteKind::Rotated270: buffer.PasteRotated270(grid_, column, row, true); break;
+    }
+}
 void TDrawWindow::GroupUndo(int32_t more) {
     if (grid_) grid_->UndoList->SetGroupSize(more);
 }

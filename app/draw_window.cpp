@@ -76,7 +76,7 @@ TDrawWindow::~TDrawWindow() {
     editing_ = false;
     editedSign_ = nullptr;
     SelectedSigns.Clear();
-    if (grid_ && grid_->Window == this) grid_->Window = nullptr;
+    if (grid_) grid_->DetachView(this);
 }
 
 int32_t TDrawWindow::Step() const {
@@ -90,13 +90,13 @@ void TDrawWindow::SetGrid(TGridData* grid) {
     if (grid_) {
         grid_->SavedLeft = LeftCol;
         grid_->SavedTop = TopRow;
-        if (grid_->Window == this) grid_->Window = nullptr;
+        grid_->DetachView(this);
     }
     BeginUpdate();
     if (grid != grid_) ClearSignSelection();
     grid_ = grid;
     if (grid_) {
-        grid_->Window = this;
+        grid_->AttachView(this);
         ColCount = grid_->Columns;
         RowCount = grid_->Rows;
         int32_t left, top;

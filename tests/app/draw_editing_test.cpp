@@ -10,6 +10,7 @@
 #include "app/grid.h"
 #include "app/project.h"
 #include "app/signs.h"
+#include "app/copy_buffer.h"
 #include "app/undo.h"
 #include "cells/cables.h"
 #include "cells/head_end.h"
@@ -535,6 +536,8 @@ TEST_F(DrawEditingTest, EditPopupShowsAndEnablesItsItemsByStepBlockSelectionAndU
         {2, rowZero, true, true, true},
     };
     auto* c = new TCellaProva(nullptr, 3, 4);
+    ScopedTestCellClass testClass;  // so that the buffer can clone it
+    ASSERT_TRUE(grid->InsertCell(new TCellaProva(nullptr, 1, 1), false, 0));
     for (const Case& k : cases) {
         SCOPED_TRACE(::testing::Message() << "step " << k.step << " top " << k.block.Top << " sign "
                                           << k.signSelected << " undo empty " << k.undoEmpty);
@@ -557,9 +560,17 @@ TEST_F(DrawEditingTest, EditPopupShowsAndEnablesItsItemsByStepBlockSelectionAndU
         EXPECT_EQ(window.ItemUndo->Enabled.Get(), !k.undoEmpty);
         for (TMenuItem* item : {window.ItemCut, window.ItemCopy, window.ItemDelete})
             EXPECT_EQ(item->Enabled.Get(), k.blockCommands) << item->Caption.Get();
-        // The copy buffer is empty: nothing to paste.
-        for (TMenuItem* item : {window.ItemPaste, window.ItemPasteMirrored, window.ItemPasteRotated})
-            EXPECT_FALSE(item->Enabled.Get()) << item->Caption.Get();
+        // Pastes need a usable block and something in the copy buffer.
+        for (bool empty : {true, false}) {
+            grid->CopyBuffer->Clear();
+            if (!empty) grid->CopyBuffer->Copy(grid, TCellRect{1, 1, 2, 2});
+            if (!empty) ASSERT_FALSE(grid->CopyBuffer->Empty());
+            window.EditPopup->Popup(0, 0);
+            const bool pastes = k.block.Top > 0 && !empty;
+            for (TMenuItem* item : {window.ItemPaste, window.ItemPasteMirrored, window.ItemPasteRotated})
+                EXPECT_EQ(item->Enabled.Get(), pastes) << item->Caption.Get() << " empty " << empty;
+        }
+        grid->CopyBuffer->Clear();
     }
     delete c;
 
@@ -580,6 +591,41 @@ TEST_F(DrawEditingTest, EditPopupShowsAndEnablesItsItemsByStepBlockSelectionAndU
     EXPECT_EQ(grid->UndoList->GetMenuCaption(), "&Annulla elimina");
     window.UndoClick();
     EXPECT_EQ(grid->Signs->Count(), 1);
+}
+
+TEST_F(DrawEditingTest, CutCopyAndPasteFromThePopupAreOneStepEach) {
+    ScopedTestCellClass testClass;
+    auto* part = new TCellaProva(nullptr, 2, 3);
+    ASSERT_TRUE(grid->InsertCell(part, false, 0));
+    TScript& script = Application->Script();
+    auto popupAt = [&](int32_t column, int32_t row, const AnsiString& item) {
+        TPoint p = At(column, row);
+        script.AnswerPopup(item);
+        window.RightClickAt(p.x, p.y);
+    };
+    window.Selection = TGridRect{2, 3, 3, 4};
+    popupAt(2, 3, "&Copia");
+    EXPECT_EQ(grid->CellAt(2, 3), part);
+    popupAt(6, 5, "&Incolla");
+    ASSERT_NE(grid->CellAt(6, 5), nullptr);
+    EXPECT_NE(grid->CellAt(6, 5), part);
+    EXPECT_EQ(window.Selection.Get(), (TGridRect{6, 5, 6, 5}));
+    EXPECT_EQ(Marked(), 15);
+    EXPECT_EQ(grid->UndoList->GetMenuCaption(), "&Annulla incolla");
+    // The undo item reads as the step it undoes.
+    popupAt(6, 5, "&Annulla incolla");
+    EXPECT_EQ(grid->CellAt(6, 5), nullptr);
+
+    window.Selection = TGridRect{2, 3, 3, 4};
+    popupAt(2, 3, "&Taglia");
+    EXPECT_EQ(grid->CellAt(2, 3), nullptr);
+    EXPECT_EQ(grid->UndoList->GetMenuCaption(), "&Annulla taglia");
+    popupAt(8, 8, "Incolla &speculare");
+    EXPECT_NE(grid->CellAt(9, 8), nullptr);  // the block's left column lands on its right
+    popupAt(8, 8, "&Annulla incolla");
+    popupAt(8, 8, "&Annulla taglia");
+    EXPECT_NE(grid->CellAt(2, 3), nullptr);  // the cut undone
+    script.Reset();
 }
 
 // ---- Port hints ----
