@@ -26,6 +26,8 @@ class TPaginaSostegno;
 class TPannelloCodici;
 class TPannelloComponenti;
 class TProgetto;
+class TDatiStampa;
+class TFAnteprima;
 class TStampa;
 struct TCalculationRun;
 
@@ -172,6 +174,7 @@ public:
     void SPreventivoClick(TObject* Sender);
     void SCapitolatoClick(TObject* Sender);
     void SCalcoliClick(TObject* Sender);
+    void SSelezioneClick(TObject* Sender);
     // The channel pages' message lists: a second click within 300 ms shows
     // the component named before the ':' left of the click.
     void MessageListMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -249,6 +252,8 @@ private:
 
     std::unique_ptr<TProgetto> project_;
     std::shared_ptr<TStampa> printing_;
+    TDatiStampa* printOptions_ = nullptr;   // made with the printing, owned as components
+    TFAnteprima* preview_ = nullptr;
     TFileProgetto files_;
     bool splash_ = false;
 };

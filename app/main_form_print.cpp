@@ -14,6 +14,8 @@
 #include "platform/dialogs.h"
 #include "printing/calc_print_options.h"
 #include "printing/documents.h"
+#include "printing/preview.h"
+#include "printing/print_options.h"
 
 TStampa& TAntenne::Printing() {
     if (!printing_) {
@@ -61,6 +63,8 @@ TStampa& TAntenne::Printing() {
             if (GestoreErrori) GestoreErrori->enabled = false;
         };
         p.CalculationsForm = new TInfoStampaCalcoli(this);
+        printOptions_ = new TDatiStampa(this);
+        preview_ = new TFAnteprima(this);
     }
     printing_->Project = CurrentProject;
     printing_->EstimatePage = EstimatePage;
@@ -78,6 +82,10 @@ void TAntenne::BindPrintCommands() {
     on(SPreventivo, &TAntenne::SPreventivoClick);
     on(SCapitolato, &TAntenne::SCapitolatoClick);
     on(SCalcoli, &TAntenne::SCalcoliClick);
+    on(SSelezione, &TAntenne::SSelezioneClick);
+    // The combined print: every document chosen, previewed and printed in one job.
+    SSelezione->Visible = true;
+    SSelezione->Enabled = true;
     // The tender specification prints from the menu too, as the estimate does.
     SCapitolato->Visible = true;
 }
@@ -121,3 +129,8 @@ void TAntenne::SAreaClick(TObject*) { Print(this, &TStampa::PrintSelectedAreaCom
 void TAntenne::SPreventivoClick(TObject*) { Print(this, &TStampa::PrintEstimateCommand); }
 void TAntenne::SCapitolatoClick(TObject*) { Print(this, &TStampa::PrintSpecificationCommand); }
 void TAntenne::SCalcoliClick(TObject*) { Print(this, &TStampa::PrintCalculationsCommand); }
+
+void TAntenne::SSelezioneClick(TObject*) {
+    TStampa& printing = Printing();
+    RunCombinedPrint(printing, *printOptions_, *preview_);
+}

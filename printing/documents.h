@@ -211,11 +211,17 @@ public:
     // One full-list row at Y; false when its page break went past the previewed page.
     bool PrintComponentListRow(TCella* cell);
     int32_t PrintEstimate(bool priced, int32_t page);
+    // The mast and lightning reports: no content yet, nothing drawn.
+    int32_t PrintMastReport(int32_t /*page*/) { return 0; }
+    int32_t PrintLightningReport(int32_t /*page*/) { return 0; }
 
     // ---- Printer jobs: one job each, portrait ----
     // which: ListNetwork and / or ListHeadEnd, each printed when its page exists.
     void PrintComponentListJob(int32_t which);
     void PrintEstimateJob(bool priced);
+
+    // One printer job around body, with the job's first page pending.
+    void PrintJob(const std::function<void()>& body, TPrinterOrientation orientation = poPortrait);
 
     // ---- The print commands: each runs the print dialog first, and a
     // cancelled dialog prints nothing ----
@@ -246,8 +252,6 @@ private:
     // The grids a list of these flags prints, network first.
     int ListGrids(int32_t flags, TGridData* grids[2]) const;
     bool PrintCompressedFamily(const std::vector<TCella*>& cells, int32_t flags);
-    // One printer job around body, with the job's first page pending.
-    void PrintJob(const std::function<void()>& body, TPrinterOrientation orientation = poPortrait);
     // On the printer, a producer's new page after another document's is portrait.
     static void PortraitPages(int32_t page);
     // Before a block of rows rows: a new page when its first two rows do not

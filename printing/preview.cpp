@@ -1,0 +1,212 @@
+#include "printing/preview.h"
+
+#include "app/estimate_page.h"
+#include "app/grid.h"
+#include "app/project.h"
+#include "core/globals.h"
+#include "core/options.h"
+#include "core/reporter.h"
+#include "platform/application.h"
+#include "platform/printers.h"
+
+namespace {
+
+float MaxSide() { return Opzioni ? Opzioni->maxCellWidth : 0.0f; }
+
+// The scheme flags a scheme document of the options draws with, -1 for none.
+int32_t SchemeFlagsOf(const TDatiStampa& o, int32_t document) {
+    const int32_t base = o.SchemeFlags();
+    if (document == pdNetworkScheme) {
+        if (!o.CSRete->Checked) return -1;
+        return base | SchemeNetwork | (o.CSStessoFoglio->Checked && o.CSTesta->Checked ? SchemeHeadEnd : 0);
+    }
+    if (o.CSStessoFoglio->Checked && o.CSRete->Checked) return -1;
+    return o.CSTesta->Checked ? base | SchemeHeadEnd : -1;
+}
+
+}  // namespace
+
+int32_t PrintOptionsDocument(TStampa& s, const TDatiStampa& o, int32_t document, int32_t page) {
+    const bool all = o.RTutte->Checked;
+    const int32_t compressed = o.CCompresso->Checked ? ListCompressed : 0;
+    switch (document) {
+        case pdCover: return o.CoverKind() >= 0 ? s.PrintCoverPage(o.CoverKind(), page) : -1;
+        case pdDeclaration: return s.PrintDeclaration(o.Declaration(), page);
+        case pdNetworkScheme: {
+            int32_t result = -1;
+            const int32_t flags = SchemeFlagsOf(o, document);
+            if (flags >= 0) result = s.PrintScheme(flags, MaxSide(), page);
+            if (o.CSArea->Checked) {
+                const bool network = s.SelectedPage && s.SelectedPage() == "Rete";
+                const int32_t area = s.PrintScheme(o.SchemeFlags() | SchemeSelection | (network ? SchemeNetwork : SchemeHeadEnd),
+                                                   MaxSide(), page);
+                if (result < 0) result = area;
+            }
+            return result < 0 ? -1 : 0;
+        }
+        case pdHeadEndScheme: {
+            const int32_t flags = SchemeFlagsOf(o, document);
+            return flags >= 0 ? (s.PrintScheme(flags, MaxSide(), page) < 0 ? -1 : 0) : -1;
+        }
+        case pdMastReport: return s.PrintMastReport(page);
+        case pdLightningReport: return s.PrintLightningReport(page);
+        case pdNetworkList:
+            if (!o.CMRete->Checked) return -1;
+            return s.PrintComponentList(compressed | ListNetwork | (o.CMUnite->Checked && o.CMTesta->Checked ? ListHeadEnd : 0),
+                                        page);
+        case pdHeadEndList:
+            if ((o.CMUnite->Checked && o.CMRete->Checked) || !o.CMTesta->Checked) return -1;
+            return s.PrintComponentList(compressed | ListHeadEnd, page);
+        case pdEstimate:
+        case pdSpecification:
+            if (s.EstimatePage) s.EstimatePage->BuildEstimate();
+            return s.PrintEstimate(document == pdEstimate, page);
+        case pdSignalLimits: return s.PrintSignalLimits(o.CMinMaxTesta->Checked, o.CMinMaxPrese->Checked, all, o.LPrese, page);
+        case pdSeparations: return s.PrintOutletSeparations(o.CSepPrese->Checked, all, o.LPrese, page);
+        case pdChannels: return s.PrintChannelTable(o.CCanaliTesta->Checked, o.CCanaliPrese->Checked, all, o.LPrese, page);
+        default: return -1;
+    }
+}
+
+TFAnteprima::TFAnteprima(TComponent* owner) : TForm(owner) {
+    Caption = AnsiString(ApplicationTitle) + " - Anteprima";
+    WindowState = wsMaximized;
+    Width = 800;
+    Height = 600;
+    OnShow = Handler(this, &TFAnteprima::StartPreview);
+    auto button = [this](const char* caption, void (TFAnteprima::*click)(TObject*)) {
+        TButton* b = MakeControl<TButton>(this, this, 8, 8, 75, 25);
+        b->Caption = caption;
+        b->OnClick = Handler(this, click);
+        return b;
+    };
+    BIndietro = button("<< Indietro", &TFAnteprima::PreviousClick);
+    BAvanti = button("Avanti >>", &TFAnteprima::NextClick);
+    BEsci = button("Esci", &TFAnteprima::ExitClick);
+    BStampa = button("Stampa", &TFAnteprima::PrintClick);
+    Immagine = MakeControl<TImage>(this, this, 2, 2, 100, 100);
+}
+
+void TFAnteprima::StartPreview(TObject*) {
+    BIndietro->SetBounds(8, 8, 75, 25);
+    BAvanti->SetBounds(BIndietro->Left + 75 + 8, 8, 75, 25);
+    BEsci->SetBounds(ClientWidth - 75 - 8, 8, 75, 25);
+    BStampa->SetBounds(BEsci->Left - 8 - 75, 8, 75, 25);
+    for (int32_t d = 1; d <= PrintDocumentLast; ++d) Counts[d] = Options && Options->Chosen(d) ? 1 : 0;
+    int32_t last = 0;
+    Next[0] = -1;
+    for (int32_t d = 1; d <= PrintDocumentLast; ++d) {
+        Next[d] = -1;
+        if (!Counts[d]) continue;
+        Next[last] = d;
+        last = d;
+    }
+    int32_t before = -1;
+    for (int32_t d = 1; d <= PrintDocumentLast; ++d) {
+        Prev[d] = before;
+        if (Counts[d]) before = d;
+    }
+    // Prev of an unchosen document is never read; a chosen one's is the
+    // nearest chosen document before it.
+    Document = 0;
+    Page = 0;
+    Counts[0] = 0;
+    if (Next[0] == -1) {
+        ModalResult = mrOk;
+        return;
+    }
+    RenderPage(+1);
+}
+
+void TFAnteprima::RenderPage(int32_t direction) {
+    TPrinter* printer = Printer();
+    printer->Title = PrintJobTitle;
+    printer->Orientation = poPortrait;
+    if (direction > 0) {
+        if (Counts[Document] <= Page) {
+            Document = Next[Document];
+            Page = 1;
+        } else {
+            ++Page;
+        }
+    } else {
+        if (Page < 2) {
+            Document = Prev[Document];
+            Page = Document > 0 ? Counts[Document] : 0;
+        } else {
+            --Page;
+        }
+    }
+    if (Document > 0 && Stampa && Options) {
+        target_.ClientWidth = ClientWidth;
+        target_.ClientHeight = ClientHeight;
+        target_.Bitmap = Immagine->Picture->Bitmap;
+        TPreviewTarget* saved = Stampa->Preview;
+        Stampa->Preview = &target_;
+        // A page that draws nothing stays white: the layout cleared it.
+        Stampa->GetPageLayout(DocCover, Page);
+        const int32_t result = PrintOptionsDocument(*Stampa, *Options, Document, Page);
+        Stampa->Preview = saved;
+        if (Document >= pdNetworkList && result > 0 && Counts[Document] == Page) ++Counts[Document];
+        Immagine->SetBounds(target_.Image.Left, target_.Image.Top, target_.Image.Width(), target_.Image.Height());
+        Immagine->Invalidate();
+    }
+    BIndietro->Enabled = Page >= 2 || (Document > 0 && Prev[Document] > 0);
+    BAvanti->Enabled = (Document > 0 && Counts[Document] > Page) || (Document >= 0 && Next[Document] > 0);
+}
+
+void TFAnteprima::PreviousClick(TObject*) { RenderPage(-1); }
+void TFAnteprima::NextClick(TObject*) { RenderPage(+1); }
+void TFAnteprima::ExitClick(TObject*) { ModalResult = 6; }
+void TFAnteprima::PrintClick(TObject*) { ModalResult = mrOk; }
+
+bool PrintChosenDocuments(TStampa& stampa, const TDatiStampa& options) {
+    int32_t first = 0;
+    for (int32_t d = 1; d <= PrintDocumentLast && !first; ++d)
+        if (options.Chosen(d)) first = d;
+    if (!first) return false;
+    TPrinterOrientation orientation = poPortrait;
+    if (first == pdNetworkScheme || first == pdHeadEndScheme) {
+        const int32_t flags = SchemeFlagsOf(options, first);
+        if (flags >= 0) orientation = stampa.SchemeOrientation(flags);
+    }
+    Printer()->Copies = options.Copies();
+    stampa.PrintJob(
+        [&] {
+            for (int32_t d = 1; d <= PrintDocumentLast; ++d)
+                if (options.Chosen(d)) PrintOptionsDocument(stampa, options, d, 0);
+        },
+        orientation);
+    return true;
+}
+
+void RunCombinedPrint(TStampa& stampa, TDatiStampa& options, TFAnteprima& preview) {
+    options.LPrese->Items->Clear();
+    if (stampa.Project && stampa.Project->NetworkGrid)
+        for (TCella* o = stampa.Project->NetworkGrid->FirstOutlet; o; o = o->NextOutlet)
+            options.LPrese->Items->Add(o->GetShortCode());
+    preview.Stampa = &stampa;
+    preview.Options = &options;
+    options.SelectedPage = stampa.SelectedPage ? stampa.SelectedPage() : AnsiString();
+    options.Selection = stampa.DrawSelection ? stampa.DrawSelection() : TCellRect{};
+    auto anything = [&] {
+        for (int32_t d = 1; d <= PrintDocumentLast; ++d)
+            if (options.Chosen(d)) return true;
+        Application->MessageBox("Nessun documento selezionato per la stampa.", ApplicationTitle,
+                                MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    };
+    for (;;) {
+        const int result = options.ShowModal();
+        if (result == 6) {
+            if (!anything()) continue;
+            if (preview.ShowModal() != mrOk) continue;
+            PrintChosenDocuments(stampa, options);
+            return;
+        }
+        if (result != mrOk) return;
+        if (!anything()) continue;
+        PrintChosenDocuments(stampa, options);
+        return;
+    }
+}

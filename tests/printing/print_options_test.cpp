@@ -1,0 +1,265 @@
+// The combined print headless: the options form's captions, defaults and
+// rules, its mapping to the preview's documents, the preview's stepping and
+// the chosen documents printed in one job.
+#include <gtest/gtest.h>
+
+#include "app/estimate.h"
+#include "app/estimate_page.h"
+#include "core/globals.h"
+#include "platform/dialogs.h"
+#include "printing/preview.h"
+#include "printing/print_options.h"
+#include "support/print_fixture.h"
+
+namespace {
+
+class PrintOptionsTest : public PrintTest {
+protected:
+    PrintOptionsTest() {
+        stampa.EstimatePage = &estimatePage;
+        estimatePage.SetProject(&project);
+    }
+    TDatiStampa options{nullptr};
+    TFAnteprima preview{nullptr};
+    TPaginaPreventivo estimatePage{nullptr};
+};
+
+TEST_F(PrintOptionsTest, CaptionsAndDefaults) {
+    EXPECT_EQ(options.Caption.Get(), "Ordivex Varne - Dati stampa");
+    EXPECT_EQ(options.Width.Get(), 779);
+    EXPECT_EQ(options.Height.Get(), 443);
+    ASSERT_EQ(options.Pagine->PageCount(), 5);
+    const char* tabs[] = {"Schemi", "Calcoli", "Dichiarazione", "Materiale e preventivi", "Sostegno e fulmini"};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(options.Pagine->Page(i)->Caption.Get(), tabs[i]);
+    EXPECT_EQ(options.Pagine->ActivePage.Get(), options.TSchemi);
+    EXPECT_EQ(options.GDocumenti->Caption.Get(), "Documenti da stampare ");
+    EXPECT_EQ(options.GCopertine->Caption.Get(), "Copertine ");
+    EXPECT_EQ(options.RCopNessuna->Caption.Get(), "Nessuna copertina");
+    EXPECT_EQ(options.CSStessoFoglio->Caption.Get(), "Rete e testa sullo stesso foglio");
+    EXPECT_EQ(options.CAttenuazioni->Caption.Get(), "Stampa attenuazioni componenti");
+    EXPECT_EQ(options.CAllegati[daReferences]->Caption.Get(), "Riferimenti altre dichiarazioni");
+    EXPECT_EQ(options.CNorme[dn81_10_2]->Caption.Get(), "81.10-2");
+    EXPECT_EQ(options.CMUnite->Caption.Get(), "Rete e testa unite");
+    EXPECT_EQ(options.CErrori->Caption.Get(), "Segnala eventuali errori su stampa");
+    EXPECT_TRUE(options.ROttimale->Checked && options.CNumeri->Checked && options.CErrori->Checked);
+    EXPECT_TRUE(options.CMTesta->Checked && options.CMRete->Checked && options.CMUnite->Checked);
+    EXPECT_EQ(options.ECopie->Text.Get(), "1");
+    EXPECT_FALSE(options.LFrequenza->Enabled || options.CBFrequenza->Enabled);
+    for (int32_t d = 1; d <= PrintDocumentLast; ++d) EXPECT_FALSE(options.Chosen(d)) << d;
+    // The reports without content are not offered.
+    EXPECT_FALSE(options.CRelSostegno->Visible || options.CRelScariche->Visible);
+}
+
+TEST_F(PrintOptionsTest, RulesKeepTheChoicesConsistent) {
+    TDatiStampa& o = options;
+    o.CSArea->Checked = true;
+    o.CSStessoFoglio->Click();            // rule 2
+    EXPECT_TRUE(o.CSRete->Checked && o.CSTesta->Checked);
+    EXPECT_FALSE(o.CSArea->Checked);
+    o.CSTesta->Click();                   // rule 1, unticked
+    EXPECT_FALSE(o.CSStessoFoglio->Checked);
+    o.CSArea->Click();                    // rule 3
+    EXPECT_FALSE(o.CSRete->Checked || o.CSTesta->Checked || o.CSStessoFoglio->Checked);
+    o.CSRete->Click();                    // rule 1, ticked
+    EXPECT_FALSE(o.CSArea->Checked);
+    o.CMRete->Click();                    // rule 4
+    EXPECT_FALSE(o.CMUnite->Checked);
+    o.CMUnite->Click();                   // rule 5
+    EXPECT_TRUE(o.CMRete->Checked && o.CMTesta->Checked);
+    o.CAttenuazioni->Click();             // rule 6
+    EXPECT_TRUE(o.LFrequenza->Enabled && o.CBFrequenza->Enabled);
+    o.CAttenuazioni->Click();
+    EXPECT_FALSE(o.LFrequenza->Enabled || o.CBFrequenza->Enabled);
+    o.FillFrequencies(o.CBFrequenza);     // rule 8
+    ASSERT_EQ(o.CBFrequenza->Items->Count(), 11);
+    EXPECT_EQ(o.CBFrequenza->Items->Strings(0), "10");
+    EXPECT_EQ(o.CBFrequenza->Items->Strings(10), "2400");
+    // Rule 7: a block selected on a drawing page keeps "Area selezionata".
+    struct Case {
+        const char* page;
+        TCellRect selection;
+        bool enabled;
+    };
+    const Case cases[] = {
+        {"Rete", {3, 4, 6, 9}, true}, {"Testa", {3, 4, 6, 9}, true}, {"Rete", {3, 4, 3, 9}, false},
+        {"Rete", {3, 4, 6, 4}, false}, {"Preventivo", {3, 4, 6, 9}, false},
+    };
+    for (const Case& c : cases) {
+        o.CSArea->Enabled = true;
+        o.CSArea->Checked = true;
+        o.SelectedPage = c.page;
+        o.Selection = c.selection;
+        o.PrepareShow(&o);
+        EXPECT_EQ(o.CSArea->Enabled.Get(), c.enabled) << c.page;
+        EXPECT_EQ(o.CSArea->Checked.Get(), c.enabled) << c.page;
+    }
+    o.RAlcune->Click();
+    EXPECT_TRUE(o.LPrese->Enabled);
+    o.RTutte->Click();
+    EXPECT_FALSE(o.LPrese->Enabled);
+}
+
+TEST_F(PrintOptionsTest, MappingToThePreviewDocuments) {
+    TDatiStampa& o = options;
+    struct Case {
+        const char* what;
+        std::function<void()> set;
+        std::vector<int32_t> chosen;
+    };
+    auto clear = [&] {
+        o.SelectChannelCalculationsOnly();
+        for (TCheckBox* c : {o.CSArea, o.CMinMaxTesta, o.CMinMaxPrese, o.CSepPrese, o.CCanaliTesta, o.CCanaliPrese})
+            c->Checked = false;
+    };
+    const Case cases[] = {
+        {"cover", [&] { o.RCopSemplice->Checked = true; }, {pdCover}},
+        {"declaration", [&] { o.CDichiarazione->Checked = true; }, {pdDeclaration}},
+        {"schemes without a scheme box", [&] { o.CSchemi->Checked = true; }, {}},
+        {"both schemes apart", [&] { o.CSchemi->Checked = o.CSRete->Checked = o.CSTesta->Checked = true; },
+         {pdNetworkScheme, pdHeadEndScheme}},
+        {"both schemes on one sheet",
+         [&] { o.CSchemi->Checked = o.CSRete->Checked = o.CSTesta->Checked = o.CSStessoFoglio->Checked = true; },
+         {pdNetworkScheme}},
+        {"selected area", [&] { o.CSchemi->Checked = o.CSArea->Checked = true; }, {pdNetworkScheme}},
+        {"lists joined", [&] { o.CMateriale->Checked = o.CMRete->Checked = o.CMTesta->Checked = o.CMUnite->Checked = true; },
+         {pdNetworkList}},
+        {"lists apart", [&] { o.CMateriale->Checked = o.CMRete->Checked = o.CMTesta->Checked = true; },
+         {pdNetworkList, pdHeadEndList}},
+        {"estimate and specification", [&] { o.CPreventivo->Checked = o.CCapitolato->Checked = true; },
+         {pdEstimate, pdSpecification}},
+        {"calculations without a table", [&] { o.CCalcoli->Checked = true; }, {}},
+        {"calculations",
+         [&] { o.CCalcoli->Checked = o.CMinMaxPrese->Checked = o.CSepPrese->Checked = o.CCanaliTesta->Checked = true; },
+         {pdSignalLimits, pdSeparations, pdChannels}},
+    };
+    for (const Case& c : cases) {
+        clear();
+        o.RCopNessuna->Checked = true;
+        c.set();
+        std::vector<int32_t> chosen;
+        for (int32_t d = 1; d <= PrintDocumentLast; ++d)
+            if (o.Chosen(d)) chosen.push_back(d);
+        EXPECT_EQ(chosen, c.chosen) << c.what;
+    }
+}
+
+TEST_F(PrintOptionsTest, CopiesAndCalculationsOnly) {
+    struct Case {
+        const char* text;
+        int32_t copies;
+    };
+    for (const Case c : {Case{"1", 1}, Case{"2", 2}, Case{"99", 99}, Case{"0", 1}, Case{"100", 1}, Case{"due", 1},
+                         Case{"", 1}, Case{"-3", 1}}) {
+        options.ECopie->Text = c.text;
+        EXPECT_EQ(options.Copies(), c.copies) << c.text;
+    }
+    options.CPreventivo->Checked = options.CSRete->Checked = true;
+    options.RCopSemplice->Checked = true;
+    options.SelectChannelCalculationsOnly();
+    EXPECT_FALSE(options.CPreventivo->Checked || options.CSRete->Checked || options.CMUnite->Checked);
+    EXPECT_TRUE(options.RCopNessuna->Checked);
+}
+
+TEST_F(PrintOptionsTest, PreviewStepsThroughTheChainLearningPageCounts) {
+    for (int n = 1; n <= 150; ++n) AddCell(project.NetworkGrid, 14, "P", n);
+    options.SelectChannelCalculationsOnly();
+    options.RCopSemplice->Checked = true;
+    options.CMateriale->Checked = options.CMRete->Checked = true;
+    options.CCapitolato->Checked = true;
+    preview.Stampa = &stampa;
+    preview.Options = &options;
+    preview.StartPreview(&preview);
+    EXPECT_EQ(preview.Caption.Get(), "Ordivex Varne - Anteprima");
+    EXPECT_EQ(preview.WindowState.Get(), wsMaximized);
+    EXPECT_EQ(preview.Next[0], pdCover);
+    EXPECT_EQ(preview.Next[pdCover], pdNetworkList);
+    EXPECT_EQ(preview.Next[pdNetworkList], pdSpecification);
+    EXPECT_EQ(preview.Prev[pdSpecification], pdNetworkList);
+    // The buttons where they belong.
+    EXPECT_EQ(preview.BIndietro->Left.Get(), 8);
+    EXPECT_EQ(preview.BAvanti->Left.Get(), 8 + 75 + 8);
+    EXPECT_EQ(preview.BEsci->Left.Get(), preview.ClientWidth - 75 - 8);
+    EXPECT_EQ(preview.BStampa->Left.Get(), preview.BEsci->Left - 8 - 75);
+    // The cover, then the list: its count grows while stepping.
+    EXPECT_EQ(preview.Document, pdCover);
+    EXPECT_FALSE(preview.BIndietro->Enabled);
+    EXPECT_TRUE(preview.BAvanti->Enabled);
+    preview.NextClick(nullptr);
+    EXPECT_EQ(preview.Document, pdNetworkList);
+    EXPECT_EQ(preview.Counts[pdNetworkList], 2);
+    preview.NextClick(nullptr);
+    EXPECT_EQ(preview.Page, 2);
+    EXPECT_EQ(preview.Counts[pdNetworkList], 3);
+    preview.NextClick(nullptr);
+    EXPECT_EQ(preview.Page, 3);
+    EXPECT_EQ(preview.Counts[pdNetworkList], 3);
+    preview.NextClick(nullptr);
+    EXPECT_EQ(preview.Document, pdSpecification);
+    EXPECT_FALSE(preview.BAvanti->Enabled);
+    // Back from page 1 lands on the list's last counted page.
+    preview.PreviousClick(nullptr);
+    EXPECT_EQ(preview.Document, pdNetworkList);
+    EXPECT_EQ(preview.Page, 3);
+    EXPECT_TRUE(preview.BIndietro->Enabled && preview.BAvanti->Enabled);
+    // The page shows in the image, centred across the window.
+    EXPECT_GT(preview.Immagine->Width.Get(), 0);
+    EXPECT_NEAR(preview.Immagine->Left.Get() * 2 + preview.Immagine->Width.Get(), preview.ClientWidth.Get(), 2);
+    EXPECT_EQ(preview.Immagine->Picture->Bitmap->Width.Get(), preview.Immagine->Width.Get());
+}
+
+TEST_F(PrintOptionsTest, PreviewOfOneOnePageDocumentOrNothing) {
+    preview.Stampa = &stampa;
+    preview.Options = &options;
+    options.CCalcoli->Checked = options.CCanaliPrese->Checked = true;
+    preview.StartPreview(&preview);
+    EXPECT_EQ(preview.Next[0], pdChannels);
+    EXPECT_EQ(preview.Prev[pdChannels], -1);
+    EXPECT_FALSE(preview.BIndietro->Enabled || preview.BAvanti->Enabled);
+    options.CCalcoli->Checked = false;
+    preview.ModalResult = 0;
+    preview.StartPreview(&preview);
+    EXPECT_EQ(preview.ModalResult.Get(), mrOk);
+}
+
+TEST_F(PrintOptionsTest, CombinedPrintInOneJob) {
+    pages = {"Rete", "Testa", "Preventivo"};
+    for (int n = 1; n <= 3; ++n) AddCell(project.NetworkGrid, 14, "PRESA", n);
+    project.EstimateOutOfDate = true;
+    Application->Script().AnswerShowModal<TDatiStampa>([](TDatiStampa& o) {
+        o.RCopPreventivo->Checked = true;
+        o.CDichiarazione->Checked = true;
+        o.CSchemi->Checked = o.CSRete->Checked = true;
+        o.CMateriale->Checked = true;
+        o.CPreventivo->Checked = true;
+        o.ECopie->Text = "2";
+        o.BStampa->Click();
+    });
+    RunCombinedPrint(stampa, options, preview);
+    ASSERT_EQ(Printer()->Documents().size(), 1u);
+    const TPrintedDocument& doc = LastDocument();
+    EXPECT_EQ(doc.Copies, 2);
+    ASSERT_EQ(doc.Pages.size(), 5u);
+    EXPECT_NE(FindText(*doc.Pages[0], "PREVENTIVO DI SPESA"), nullptr);
+    EXPECT_NE(FindText(*doc.Pages[1], "DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE"), nullptr);
+    EXPECT_NE(FindText(*doc.Pages[2], "Ordivex Varne - File Condominio Aurora"), nullptr);   // the scheme's frame
+    EXPECT_NE(FindText(*doc.Pages[3], "Tipologia del materiale della rete e della testata"), nullptr);
+    EXPECT_NE(FindText(*doc.Pages[4], "Preventivo di spesa"), nullptr);
+}
+
+TEST_F(PrintOptionsTest, NothingChosenSaysSoAndComesBack) {
+    int shown = 0;
+    Application->Script().AnswerShowModal<TDatiStampa>([&](TDatiStampa& o) {
+        ++shown;
+        o.BAnteprima->Click();
+    });
+    Application->Script().AnswerShowModal<TDatiStampa>([&](TDatiStampa& o) {
+        ++shown;
+        o.BAnnulla->Click();
+    });
+    RunCombinedPrint(stampa, options, preview);
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(ShownMessage(), "Nessun documento selezionato per la stampa.");
+    EXPECT_TRUE(Printer()->Documents().empty());
+}
+
+}  // namespace
