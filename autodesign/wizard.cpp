@@ -93,10 +93,10 @@ TAutoProgetto::TAutoProgetto(TComponent* owner) : TForm(owner) {
         for (const char* item : ConnectorItems) ConnectorPicker[k]->Items->Add(item);
         ConnectorPicker[k]->ItemIndex = 0;
     }
-    for (int k = WizardChannelPanels - 1; k >= 0; --k) {
+    for (int k = 0; k < WizardChannelPanels; ++k) {
         ChannelPanels[k] = MakeControl<TPannelloCanaliTer>(this, this, 8, 8 + 160 * k, 777, 154);
         ChannelPanels[k]->Index = k;
-        ChannelPanels[k]->Next = k + 1 < WizardChannelPanels ? ChannelPanels[k + 1] : nullptr;
+        if (k > 0) ChannelPanels[k - 1]->Next = ChannelPanels[k];
     }
 }
 

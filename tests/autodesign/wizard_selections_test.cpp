@@ -202,6 +202,7 @@ TEST_F(Preselections, AntennasSavedAndLoaded) {
     EXPECT_EQ(opz.Antennas[0].FMin, LevelNone);
     // The panels show the loaded antennas.
     EXPECT_EQ(wizard->ChannelPanels[0]->Plan->Text.Get(), "Europa");
+    EXPECT_EQ(wizard->ChannelPanels[2]->Caption.Get(), "Antenna 3 ");
 }
 
 TEST_F(Preselections, MissingValuesLoadAsNoValue) {

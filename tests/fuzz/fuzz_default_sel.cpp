@@ -3,6 +3,7 @@
 // picker text it sets is made of bytes the input holds.
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -16,12 +17,22 @@
 
 namespace {
 
+// The folder of the default library, removed when the fuzzer ends.
+struct TFolder {
+    std::string path;
+    ~TFolder() {
+        if (!path.empty()) std::filesystem::remove_all(path);
+    }
+};
+
 TAutoProgetto* Wizard() {
     static TAutoProgetto* wizard = nullptr;
+    static TFolder made;
     if (wizard) return wizard;
     FuzzGlobals();
     char folder[] = "/tmp/fuzz_default_sel_XXXXXX";
     if (!mkdtemp(folder)) std::abort();
+    made.path = folder;
     AnsiString failure;
     if (!WriteDefaultLibrary(folder, failure)) std::abort();
     Librerie = new TLibrerie;
