@@ -112,7 +112,7 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
     CNumeri->Checked = true;
     CCodici = box(GNumerazione, 8, 56, 177, "Stampa codici componenti");
     CLunghezze = box(GNumerazione, 8, 88, 177, "Stampa lunghezze cavi");
-    CAttenuazioni = box(GNumerazione, 8, 120, 177, "Stampa attenuazioni componenti", &TDatiStampa::AttenuationsClick);
+    CAttenuazioni = box(GNumerazione, 8, 120, 188, "Stampa attenuazioni componenti", &TDatiStampa::AttenuationsClick);
     LFrequenza = label(GNumerazione, 96 - 8 - 60, 152, 60, "Frequenza:");
     LFrequenza->Alignment = taRightJustify;
     LFrequenza->Enabled = false;

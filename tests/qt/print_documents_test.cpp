@@ -16,6 +16,8 @@
 #include "platform/qt/qt_backend_impl.h"
 #include "platform/qt/qt_paint.h"
 #include "platform/qt/qt_printer.h"
+#include "printing/preview.h"
+#include "printing/print_options.h"
 #include "qt_test_support.h"
 #include "support/print_fixture.h"
 
@@ -243,6 +245,66 @@ TEST_F(QtPrintDocumentsTest, PreviewBitmapShowsTheListPage) {
     EXPECT_GT(qttest::Colours(ovqt::WrapBitmap(bitmap)), 1);
     EXPECT_EQ(stampa.PrintEstimate(true, 1), 0);
     ovqt::WrapBitmap(bitmap).save(QString::fromStdString(qttest::Artefact("print-preview-estimate.png")));
+}
+
+}  // namespace
+
+namespace {
+
+QImage Grab(TControl* c) {
+    QWidget* w = qttest::WindowOf(c);
+    return w ? w->grab().toImage() : QImage();
+}
+
+TEST_F(QtPrintDocumentsTest, OptionsFormTabsPreviewAndCombinedPrint) {
+    TDatiStampa options(nullptr);
+    TFAnteprima preview(nullptr);
+    options.Show();
+    const char* names[] = {"schemi", "calcoli", "dichiarazione", "materiale", "sostegno"};
+    for (int i = 0; i < options.Pagine->PageCount(); ++i) {
+        options.Pagine->ActivePage = options.Pagine->Page(i);
+        qttest::Settle();
+        const QImage shot = Grab(&options);
+        ASSERT_FALSE(shot.isNull());
+        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(std::string("print-options-") + names[i] + ".png"))));
+    }
+    options.Hide();
+
+    // The preview, maximised, on a list of three pages.
+    for (int n = 0; n < 120; ++n) AddCell(project.NetworkGrid, 14, "PR-EXTRA", 500 + n);
+    options.SelectChannelCalculationsOnly();
+    options.RCopEsecuzione->Checked = true;
+    options.CMateriale->Checked = options.CMRete->Checked = true;
+    options.CPreventivo->Checked = true;
+    options.CDichiarazione->Checked = true;
+    preview.Stampa = &stampa;
+    preview.Options = &options;
+    preview.Show();
+    qttest::Settle();
+    EXPECT_EQ(preview.Document, pdCover);
+    QTest::mouseClick(qttest::WindowOf(preview.BAvanti), Qt::LeftButton);
+    QTest::mouseClick(qttest::WindowOf(preview.BAvanti), Qt::LeftButton);
+    qttest::Settle();
+    EXPECT_EQ(preview.Document, pdNetworkList);
+    EXPECT_EQ(preview.Page, 1);
+    EXPECT_EQ(preview.Counts[pdNetworkList], 2);
+    const QImage page = Grab(&preview);
+    EXPECT_TRUE(page.save(QString::fromStdString(qttest::Artefact("print-preview-window.png"))));
+    preview.Hide();
+
+    // The same documents in one job to one PDF.
+    const std::string file = qttest::Artefact("print-combined.pdf");
+    DeleteFile(file);
+    ASSERT_NE(PrinterPeer(), nullptr);
+    PrinterPeer()->SetPdfFile(QString::fromStdString(file));
+    ASSERT_TRUE(PrintChosenDocuments(stampa, options));
+    Render(file);
+    const int pages = PdfPages(file);
+    EXPECT_GE(pages, 6);
+    EXPECT_NE(PdfText(file, 1).find("DOCUMENTAZIONE DI ESECUZIONE PROGETTO"), std::string::npos);
+    EXPECT_NE(PdfText(file, 2).find("DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE"), std::string::npos);
+    EXPECT_NE(PdfText(file, 3).find("Tipologia del materiale della rete"), std::string::npos);
+    EXPECT_NE(PdfText(file, pages).find("Preventivo di spesa"), std::string::npos) << PdfText(file, pages);
 }
 
 }  // namespace
