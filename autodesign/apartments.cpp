@@ -8,6 +8,7 @@
 #include <array>
 #include <vector>
 
+#include "app/copy_buffer.h"
 #include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/anchors.h"
@@ -60,6 +61,81 @@ int32_t TCreaAuto::ApartmentLineCount(int32_t outlets, int32_t layout) {
 
 int32_t TCreaAuto::OutletsOfLine(int32_t outlets, int32_t lines, int32_t line) {
     return lines > 0 ? (outlets + lines - line - 1) / lines : 0;
+}
+
+// ---------------------------------------------------------------- one apartment block
+
+bool TCreaAuto::PlaceApartments(int32_t s, int32_t f, int32_t a) {
+    const TScala& staircase = Settings->Building->Staircases[s];
+    const TAppartamento& record = staircase.Floors[f].Apartments[a];
+    auto& block = ApartmentBlock[s][f][a];
+    if (CopyEqualApartment(s, f, a)) return true;
+
+    TGridData* ter = WorkGrids[0].get();
+    TGridData* sat = WorkGrids[1].get();
+    ter->Clear();
+    sat->Clear();
+    constexpr int32_t EntryRow = 25;
+    if (!PlaceApartmentTaps(ter, 0, 0, EntryRow, record.TerrOutlets, record.TerrLayout, record.OutletSpacing,
+                            record.ApartmentDistance) ||
+        !PlaceApartmentTaps(sat, 1, 0, EntryRow, record.SatOutlets, record.SatLayout, record.OutletSpacing,
+                            record.ApartmentDistance) ||
+        !PlaceApartmentSwitch(sat, 0, EntryRow, record.SatOutlets, record.SatLayout, record.OutletSpacing,
+                              record.ApartmentDistance))
+        return false;
+
+    // The two parts stacked, the terrestrial one on top.
+    const TCellRect A = ter->GetUsedArea(), B = sat->GetUsedArea();
+    const bool hasA = A.Right >= A.Left, hasB = B.Right >= B.Left;
+    const int32_t widthA = hasA ? A.Right + 1 : 0, heightA = hasA ? A.Bottom - A.Top + 1 : 0;
+    const int32_t widthB = hasB ? B.Right + 1 : 0, heightB = hasB ? B.Bottom - B.Top + 1 : 0;
+    const int32_t gap = hasA && hasB ? Settings->APDistAptTs : 0;
+    block = std::make_unique<TGridData>(nullptr, std::max({widthA, widthB, 1}),
+                                        std::max(heightA + gap + heightB, 1), GridWork);
+    int32_t* rows = ApartmentInputRow[s][f][a];
+    rows[0] = rows[1] = -1;
+    if (hasA) {
+        TGridData::MoveBlock(ter, TCellRect{A.Top, 0, A.Bottom, A.Right}, block.get(), 0, 0, false);
+        rows[0] = EntryRow - A.Top;
+    }
+    if (hasB) {
+        TGridData::MoveBlock(sat, TCellRect{B.Top, 0, B.Bottom, B.Right}, block.get(), 0, heightA + gap, false);
+        rows[1] = heightA + gap + EntryRow - B.Top;
+    }
+    if (!block->Analyse(false)) {
+        Report("Non riesco a posizionare i componenti. Appartamento " + IntToStr(s) + IntToStr(f) + IntToStr(a));
+        return false;
+    }
+    return true;
+}
+
+bool TCreaAuto::CopyEqualApartment(int32_t s, int32_t f, int32_t a) {
+    const TScala& staircase = Settings->Building->Staircases[s];
+    const TAppartamento& record = staircase.Floors[f].Apartments[a];
+    auto equal = [&record](const TAppartamento& other) {
+        return other.TerrOutlets == record.TerrOutlets && other.SatOutlets == record.SatOutlets &&
+               other.TerrLayout == record.TerrLayout && other.SatLayout == record.SatLayout &&
+               other.OutletSpacing == record.OutletSpacing && other.ApartmentDistance == record.ApartmentDistance;
+    };
+    // The earlier apartments of the staircase: the floors below, then this floor's.
+    for (int32_t g = 0; g <= f; ++g) {
+        const int32_t count = g < f ? std::clamp(staircase.Floors[g].ApartmentCount, 0, DesignApartmentsMax) : a;
+        for (int32_t b = 0; b < count; ++b) {
+            TGridData* match = ApartmentBlock[s][g][b].get();
+            if (!match || !equal(staircase.Floors[g].Apartments[b])) continue;
+            auto& buffer = ApartmentCopy[s][g][b];
+            if (!buffer) buffer = std::make_unique<TBufferCopia>();
+            if (buffer->Empty()) buffer->Copy(match, match->GetFullArea());
+            auto& block = ApartmentBlock[s][f][a];
+            block = std::make_unique<TGridData>(nullptr, match->Columns, match->Rows, GridWork);
+            buffer->Paste(block.get(), 0, 0, false);
+            ApartmentInputRow[s][f][a][0] = ApartmentInputRow[s][g][b][0];
+            ApartmentInputRow[s][f][a][1] = ApartmentInputRow[s][g][b][1];
+            block->Analyse(false);
+            return true;
+        }
+    }
+    return false;
 }
 
 // ---------------------------------------------------------------- cells and templates

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/copy_buffer.h"
 #include "app/grid.h"
 #include "app/project.h"
 #include "cells/cables.h"
@@ -47,6 +48,9 @@ void TCreaAuto::Reset() {
     for (auto& staircase : ApartmentBlock)
         for (auto& floor : staircase)
             for (auto& grid : floor) grid.reset();
+    for (auto& staircase : ApartmentCopy)
+        for (auto& floor : staircase)
+            for (auto& buffer : floor) buffer.reset();
     ResetStaircaseTables();
     for (auto& entry : Antennas) entry = TAntennaEntry{};
     AntennaCount = AntennaChannelCount = FirstUhfAntenna = 0;

@@ -22,6 +22,7 @@
 #include "core/levels.h"
 #include "platform/sysutils.h"
 
+class TBufferCopia;
 class TCanale;
 class TCella;
 class TGestoreErrori;
@@ -223,6 +224,11 @@ public:
     bool PlaceApartmentSwitch(TGridData* grid, int32_t x, int32_t y, int32_t outlets, int32_t layout, int32_t spacing,
                               int32_t distance);
 
+    // Draws an apartment's block (its terrestrial part above its satellite
+    // part) and the rows of their entries, or copies the block of an earlier
+    // apartment of the staircase with the same record.
+    bool PlaceApartments(int32_t staircase, int32_t floor, int32_t apartment);
+
     // ---- Floors (floors.cpp) ----
     // Both kinds' blocks of a floor; false as soon as one fails.
     bool PlaceFloorBothKinds(int32_t staircase, int32_t floor);
@@ -309,6 +315,8 @@ public:
 
     // ---- Staircases: apartment and floor blocks, riser sizing ----
     std::unique_ptr<TGridData> ApartmentBlock[DesignStaircasesMax][DesignFloorsMax][DesignApartmentsMax];
+    // What an apartment block was copied into, for the later equal ones.
+    std::unique_ptr<TBufferCopia> ApartmentCopy[DesignStaircasesMax][DesignFloorsMax][DesignApartmentsMax];
     // Row of each kind's entry in an apartment block, -1 without that kind.
     int32_t ApartmentInputRow[DesignStaircasesMax][DesignFloorsMax][DesignApartmentsMax][SignalKinds] = {};
     int32_t RiserColumn[DesignStaircasesMax][DesignFloorsMax][SignalKinds] = {};
@@ -513,6 +521,7 @@ private:
     bool PlaceOutletLine(int32_t column, int32_t row, int32_t count, TGridData* grid, int role, bool dc,
                          int32_t stepColumn, int32_t stepRow, int32_t orientation);
     bool PlaceSegment(int32_t column, int32_t row, int32_t orientation, uint8_t bend);
+    bool CopyEqualApartment(int32_t staircase, int32_t floor, int32_t apartment);
     // The steps of a floor block.
     struct TPendingLink {
         int32_t Column, Row;  // an anchor's square in the work grid

@@ -266,3 +266,92 @@ TEST_F(ApartmentsTest, MultiswitchLinesAndRadialSingleOutlets) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whole apartment blocks of staircase 0: the parts stacked, their entry rows,
+// copies of equal apartments and the placement message.
+class ApartmentBlocksTest : public ApartmentsTest {
+protected:
+    ApartmentBlocksTest() {
+        engine.Reset();
+        engine.TapNetwork[0] = 1;
+        TScala& s = engine.Settings->Building->Staircases[0];
+        s.FloorCount = 2;
+        for (TPiano& floor : s.Floors) floor.ApartmentCount = 3;
+    }
+    TAppartamento& Record(int32_t f, int32_t a) {
+        return engine.Settings->Building->Staircases[0].Floors[f].Apartments[a];
+    }
+    void Set(int32_t f, int32_t a, int32_t ter, int32_t sat, int32_t layoutTer = 0, int32_t layoutSat = 0) {
+        Record(f, a) = TAppartamento{ter, sat, layoutTer, layoutSat, 5, 5};
+    }
+    TGridData* Block(int32_t f, int32_t a) { return engine.ApartmentBlock[0][f][a].get(); }
+    int32_t Row(int32_t f, int32_t a, int kind) { return engine.ApartmentInputRow[0][f][a][kind]; }
+    int32_t BlockType(int32_t f, int32_t a, int32_t column, int32_t row) {
+        TCella* c = Block(f, a) ? Block(f, a)->CellAt(column, row) : nullptr;
+        return c ? c->TypeCode : -1;
+    }
+};
+
+TEST_F(ApartmentBlocksTest, PartsStackedWithTheirEntryRows) {
+    Outlets(true, true, true);
+    Outlets(true, true, true, RoleSat);
+    add.Splitter(1, 2, 4.0f, 5.0f);
+    engine.ClassifyComponents();
+    {
+        SCOPED_TRACE("one terrestrial outlet: the direct outlet at (2, 0)");
+        Set(0, 0, 1, 0);
+        ASSERT_TRUE(engine.PlaceApartments(0, 0, 0)) << ShownMessage();
+        EXPECT_EQ(BlockType(0, 0, 0, 0), 52);
+        EXPECT_EQ(BlockType(0, 0, 2, 0), 14);
+        EXPECT_EQ(Row(0, 0, 0), 0);
+        EXPECT_EQ(Row(0, 0, 1), -1);
+    }
+    engine.TapNetwork[1] = 1;
+    {
+        SCOPED_TRACE("satellite outlets only: no terrestrial part");
+        Set(0, 1, 0, 1);
+        ASSERT_TRUE(engine.PlaceApartments(0, 0, 1)) << ShownMessage();
+        EXPECT_EQ(Row(0, 1, 0), -1);
+        EXPECT_EQ(Row(0, 1, 1), 0);
+        EXPECT_EQ(Block(0, 1)->Rows, 1);
+    }
+    {
+        SCOPED_TRACE("both kinds: two lines of terrestrial outlets above the satellite outlet");
+        Set(0, 2, 2, 1);
+        ASSERT_TRUE(engine.PlaceApartments(0, 0, 2)) << ShownMessage();
+        const int32_t rowTer = Row(0, 2, 0), rowSat = Row(0, 2, 1);
+        EXPECT_EQ(BlockType(0, 2, 0, rowTer), 52);
+        EXPECT_EQ(BlockType(0, 2, 0, rowSat), 52);
+        EXPECT_GT(rowTer, 0);  // the lines go up from the splitter
+        EXPECT_EQ(rowSat, Block(0, 2)->Rows - 1);
+        EXPECT_TRUE(Block(0, 2)->Analyse(false));
+    }
+    {
+        SCOPED_TRACE("an equal apartment on the next floor is a copy");
+        Set(1, 0, 2, 1);
+        ASSERT_TRUE(engine.PlaceApartments(0, 1, 0));
+        EXPECT_NE(Block(1, 0), Block(0, 2));
+        EXPECT_EQ(Row(1, 0, 0), Row(0, 2, 0));
+        EXPECT_EQ(Row(1, 0, 1), Row(0, 2, 1));
+        EXPECT_EQ(Block(1, 0)->Rows, Block(0, 2)->Rows);
+        for (int32_t r = 0; r < Block(0, 2)->Rows; ++r)
+            for (int32_t c = 0; c < Block(0, 2)->Columns; ++c)
+                EXPECT_EQ(BlockType(1, 0, c, r), BlockType(0, 2, c, r)) << c << "," << r;
+        EXPECT_TRUE(Block(1, 0)->Analyse(false));
+        // The first block keeps its copy for the later equal apartments.
+        EXPECT_NE(engine.ApartmentCopy[0][0][2], nullptr);
+    }
+}
+
+TEST_F(ApartmentBlocksTest, ABlockThatFailsItsAnalysisIsReported) {
+    // An "outlet" of two inputs: its second input meets no cable.
+    engine.OutletChoice[OutletDirect][RoleTer] = add.Tap(6, 2, 2);
+    engine.ClassifyComponents();
+    Set(1, 2, 1, 0);
+    EXPECT_FALSE(engine.PlaceApartments(0, 1, 2));
+    EXPECT_EQ(ShownMessage(), "Non riesco a posizionare i componenti. Appartamento 012");
+}
+
+}  // namespace

@@ -177,6 +177,47 @@ TEST_F(FloorsTest, NoTapAtAll) {
     EXPECT_EQ(Message(), "Non esistono derivatori selezionati. Impossibile completare i piani.");
 }
 
+// Both tap networks, riser blocks of 3 x 7 with chains of 5, apartment blocks
+// of 4 x 6 with their entries at rows 1 and 4, one row between pairs and
+// between the two chains: the figures worked by hand for 0 to 6 apartments.
+TEST_F(FloorsTest, LayoutOfAFloorForEachApartmentCount) {
+    engine.TapNetwork[1] = 1;
+    engine.LineCount[1] = 1;
+    engine.Settings->APDistAptPiano = 1;
+    engine.Settings->APDistDerTS = 1;
+    struct Case {
+        int32_t n;
+        std::vector<int32_t> offsets;
+        int32_t chainOffset, cableColumns, width, height, tail;
+    };
+    const Case cases[] = {
+        {0, {}, 0, 0, 6, 13, 1},
+        {1, {1}, 1, 1, 16, 14, 1},
+        {2, {1, 1}, 1, 1, 16, 14, 1},
+        {3, {1, 1, 16}, 5, 2, 18, 22, 0},
+        {4, {1, 1, 16, 16}, 5, 2, 18, 22, 0},
+        {5, {1, 1, 8, 8, 16}, 5, 4, 22, 22, 0},
+        {6, {1, 1, 8, 8, 16, 16}, 5, 4, 22, 22, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.n);
+        engine.Settings->Building->Staircases[0].Floors[0].ApartmentCount = c.n;
+        for (int32_t a = 0; a < c.n; ++a) Apartment(0, a, 4, 6, 1, 4);
+        for (int kind = 0; kind < 2; ++kind) {
+            engine.FloorGrid[0][0][kind] = std::make_unique<TGridData>(nullptr, 3, 7, GridWork);
+            engine.ChainLength[0][0][kind] = 5;
+        }
+        engine.ChainEnd[0][0][1] = 1;
+        EXPECT_TRUE(engine.LayoutFloorApartments(0, 0));
+        EXPECT_EQ(std::vector<int32_t>(engine.ApartmentOffset[0][0], engine.ApartmentOffset[0][0] + c.n), c.offsets);
+        EXPECT_EQ(engine.TapChainOffset[0][0], c.chainOffset);
+        EXPECT_EQ(engine.FloorCableColumns[0][0], c.cableColumns);
+        EXPECT_EQ(engine.FloorWidth[0][0], c.width);
+        EXPECT_EQ(engine.FloorHeight[0][0], c.height);
+        EXPECT_EQ(engine.FloorTail[0][0], c.tail);
+    }
+}
+
 class StaircaseSwitchFloorsTest : public FloorsTest {
 protected:
     StaircaseSwitchFloorsTest() {
