@@ -767,10 +767,24 @@ TEST_F(DrawSignsTest, PressWithTheArrowSelectsReshapesOrMovesSigns) {
     EXPECT_EQ(window.SelectedSigns.Count(), 2);
     ReleaseAt(300, 170);
     EXPECT_EQ(window.SelectedSigns.Count(), 2);
-    // No sign under the press: the selection is cleared.
+    // No sign under the press: the selection is cleared, and the block
+    // selection follows the drag.
     PressAt(150, 300);
     EXPECT_EQ(window.SelectedSigns.Count(), 0);
-    ReleaseAt(150, 300);
+    DragTo(240, 350);
+    EXPECT_EQ(window.Selection.Get(), (TGridRect{3, 7, 5, 8}));
+    ReleaseAt(240, 350);
+
+    // A sign tool pressed on a selected sign acts as the arrow; elsewhere it
+    // starts a new sign.
+    window.SelectSign(line);
+    palette.Tool = ToolLine;
+    PressAt(120, 60);
+    EXPECT_EQ(window.SignMode, SignPressedSelected);
+    EXPECT_EQ(window.CurrentSign, nullptr);
+    ReleaseAt(120, 60);
+    palette.Tool = ToolArrow;
+    window.ClearSignSelection();
 
     // A selected sign off its handles: mode 1; a click leaves it as it was.
     PressAt(120, 60);
