@@ -160,6 +160,9 @@ public:
     void Tuttiidati1Click(TObject* Sender);
     void Cancellacalcoli1Click(TObject* Sender);
     void DetAutSostClick(TObject* Sender);
+    // Libraries (main_form_libraries.cpp): a new empty library, the manager.
+    void NuovalibreriaClick(TObject* Sender);
+    void GestioneLibrerie1Click(TObject* Sender);
     // Printing (main_form_print.cpp): the producers wired to this window,
     // the print items' states by the menu's rules, and their commands.
     TStampa& Printing();

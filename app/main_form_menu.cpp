@@ -66,8 +66,7 @@ void TAntenne::SetMenuCaptions() {
         (*item)->Visible = false;
     }
     AddLine(File1);
-    Nuovalibreria = AddWaiting(File1, "Nuova &libreria");
-    Nuovalibreria->Visible = false;
+    Nuovalibreria = AddItem(File1, "Nuova &libreria");
     Esci1 = AddItem(File1, "&Esci");
     Esci1->OnClick = Handler(this, &TAntenne::Esci1Click);
 
@@ -151,7 +150,7 @@ void TAntenne::SetMenuCaptions() {
     DetAutSost = AddItem(Speciali1, "Determinazione automatica &sostegno");
     Autoprogetto1 = AddWaiting(Speciali1, "Autoprogetto");
     AddLine(Speciali1);
-    GestioneLibrerie1 = AddWaiting(Speciali1, "Gestione librerie");
+    GestioneLibrerie1 = AddItem(Speciali1, "Gestione librerie");
 
     Aiuto1 = AddItem(bar, "&Aiuto");
     Info1 = AddItem(Aiuto1, "&Info");
@@ -206,6 +205,8 @@ void TAntenne::BindMenuCommands() {
         on(item, &TAntenne::NetworkReportClick);
     on(Cancellacalcoli1, &TAntenne::Cancellacalcoli1Click);
     on(DetAutSost, &TAntenne::DetAutSostClick);
+    on(Nuovalibreria, &TAntenne::NuovalibreriaClick);
+    on(GestioneLibrerie1, &TAntenne::GestioneLibrerie1Click);
     BindPrintCommands();
 }
 
@@ -215,8 +216,8 @@ void TAntenne::File1Click(TObject*) {
     DrawWindow->HideEditor();
     for (TMenuItem* item : {New1, Open1, SalvaconNome1, Daticommittente1}) item->Enabled = true;
     Salva1->Enabled = CurrentProject && CurrentProject->Modified;
-    // Making a library has no command yet.
-    Nuovalibreria->Visible = false;
+    Nuovalibreria->Visible = true;
+    Nuovalibreria->Enabled = true;
 }
 
 void TAntenne::Stampa2Click(TObject*) {
@@ -292,9 +293,10 @@ void TAntenne::Calcoli1Click(TObject*) {
 
 void TAntenne::Speciali1Click(TObject*) {
     DrawWindow->HideEditor();
-    // The automatic choice of components, the design and the library
-    // management wait for their own commands.
+    // The automatic choice of components and the design wait for their own
+    // commands.
     DetAutSost->Enabled = true;
+    GestioneLibrerie1->Enabled = true;
 }
 
 void TAntenne::Aiuto1Click(TObject*) {

@@ -47,16 +47,6 @@ void AppendFreshModule(TModuliFiltro& list, uint32_t kind, TSistemaBande* system
     list.Append(std::move(module));
 }
 
-uint32_t KindBitOf(int32_t code) {
-    switch (code) {
-    case CodeFiltroAT: return ModuleChannelFilter;
-    case CodeFiltroCAG: return ModuleAutomaticGain;
-    case CodeModulatore: return ModuleModulator;
-    case CodeConvertitore: return ModuleConverter;
-    default: return 0;
-    }
-}
-
 // A text in the symbol's units, its top left at (x, y).
 void SymbolText(const char* font, const AnsiString& text, int32_t x, int32_t y, float points) {
     const TSymbolState& s = SymbolState;
@@ -87,7 +77,7 @@ int32_t TFiltroAttivo::AdjustedRow() const { return 0; }
 
 void TFiltroAttivo::Load(TStream& stream, int32_t version) {
     TCellaAutoMix::Load(stream, version);
-    if (!Modules->head) AppendFreshModule(*Modules, KindBitOf(TypeCode), BandSystem);
+    if (!Modules->head) AppendFreshModule(*Modules, ModuleKindOf(TypeCode), BandSystem);
     if (version >= VersionWithModuleList) return;
     // The module takes the stage the cell's table held; the table keeps nothing of it.
     TModuloFiltro& m = Module();
@@ -128,7 +118,7 @@ void TFiltroAttivo::ReadDataDialogDefault(TDatiComponenti* dialog) {
     ReadDataDialog(dialog, RowMap());
     TModuliFiltro::Assign(dialog->ModuleList, *Modules);
     // A form that carried no module leaves the cell its own fresh one.
-    if (!Modules->head) AppendFreshModule(*Modules, KindBitOf(TypeCode), BandSystem);
+    if (!Modules->head) AppendFreshModule(*Modules, ModuleKindOf(TypeCode), BandSystem);
     const bool digital = (Characteristics[0] & CharacteristicDigital) != 0;
     for (TModuloFiltro* m = Modules->head; m; m = m->next) {
         if (digital)

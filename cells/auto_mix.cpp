@@ -27,7 +27,11 @@ constexpr int32_t VersionWithModuleList = 60000;
 enum : int32_t { WaitTop = 0, WaitRight = 1, WaitBottom = 2, WaitLeft = 3 };
 enum : int32_t { LeaveDown = 0, LeaveLeft = 1, LeaveUp = 2, LeaveRight = 3 };
 
-// The kind bit of a module's flags by the type code of its cell.
+constexpr int32_t StepColumn[4] = {0, -1, 0, 1};
+constexpr int32_t StepRow[4] = {1, 0, -1, 0};
+
+}  // namespace
+
 uint32_t ModuleKindOf(int32_t code) {
     switch (code) {
     case CodeFiltroAT: return ModuleChannelFilter;
@@ -37,11 +41,6 @@ uint32_t ModuleKindOf(int32_t code) {
     default: return 0;
     }
 }
-
-constexpr int32_t StepColumn[4] = {0, -1, 0, 1};
-constexpr int32_t StepRow[4] = {1, 0, -1, 0};
-
-}  // namespace
 
 TCellaAutoMix::TCellaAutoMix(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                              int32_t inputArrangement, int32_t outputArrangement)

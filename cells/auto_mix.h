@@ -51,6 +51,10 @@ constexpr int32_t AutoMixHeight = 5;
 // A module whose common line joins its neighbours' inside the box frame.
 constexpr uint8_t AutoMixFramedVariant = 2;
 
+// The kind bit a module's flags carry by the type code of its cell (0 for
+// a cell that is no channel module).
+uint32_t ModuleKindOf(int32_t code);
+
 // Category counter of the short code "Af".
 constexpr int FinalAmplifierCounter = 21;
 

@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "app/estimate_page.h"
+#include "cells/auto_mix.h"
+#include "cells/cables.h"
 #include "cells/cell.h"
 #include "core/globals.h"
 #include "core/levels.h"
@@ -54,6 +56,14 @@ struct RowFields {
         c.Price = price;
     }
 };
+
+// The kind bit a head-end module entry carries in the flag word of its first
+// module, so that the designer tells the module families apart.
+void MarkModuleKind(TCella& entry) {
+    const uint32_t bit = ModuleKindOf(entry.TypeCode);
+    auto* module = dynamic_cast<TCellaAutoMix*>(&entry);
+    if (bit && module && module->Modules && module->Modules->head) module->Modules->head->flags |= bit;
+}
 
 AnsiString PriceText(int currency, float price) {
     return PadLeft(FormatFloat(TOpzioni::GetCurrencyFormat(currency), price), LibraryPriceWidth);
@@ -221,6 +231,7 @@ void TGestioneLibrerie::SaveEntry() {
     const bool wasOpen = library && library->IsOpen();
     bool written = false;
     if (library && (wasOpen || library->Open(true))) {
+        MarkModuleKind(*CurrentEntry);
         // The entry goes in under its new code first; the old code goes only
         // once that write has succeeded, so a failure loses nothing.
         written = library->WriteCell(*CurrentEntry);
@@ -312,16 +323,22 @@ void TGestioneLibrerie::RefilterAfter(bool reload) {
     FilterEntries();
 }
 
-void TGestioneLibrerie::FormShow(TObject*) {}
+void TGestioneLibrerie::ListLibraries() {
+    const AnsiString text = Libreria->Text;
+    Libreria->Items->Clear();
+    if (Librerie) Librerie->ListNames(*Libreria->Items);
+    Libreria->ItemIndex = Libreria->Items->IndexOf(text);
+}
+
+// The combo lists the libraries registered now: one may have been made since
+// the form was last shown.
+void TGestioneLibrerie::FormShow(TObject*) { ListLibraries(); }
 
 void TGestioneLibrerie::FormClose(TObject*, TCloseAction&) { CommitPendingRow(); }
 
 void TGestioneLibrerie::LibreriaEnter(TObject*) {
     CommitPendingRow();
-    const AnsiString text = Libreria->Text;
-    Libreria->Items->Clear();
-    if (Librerie) Librerie->ListNames(*Libreria->Items);
-    Libreria->ItemIndex = Libreria->Items->IndexOf(text);
+    ListLibraries();
 }
 
 void TGestioneLibrerie::LibreriaChange(TObject*) { RefilterAfter(true); }
@@ -393,6 +410,11 @@ void TGestioneLibrerie::GridDblClick(TObject*) {
     if (!existed) EditClone.reset(CurrentEntry->Clone());
     if (!EditClone) return;
     RowToEntry(EditClone.get(), CurrentRow);
+    // An old-style cable entry is edited as the first cable of its square.
+    if (auto* cable = dynamic_cast<TCavo*>(EditClone.get())) {
+        cable->HasFirst = 1;
+        if (cable->TypeCode == CodeBridge) cable->HasSecond = 1;
+    }
     // The entry belongs to no network: the dialog skips the network checks.
     EditClone->Described = 1;
     EditClone->Owner = nullptr;

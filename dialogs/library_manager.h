@@ -81,6 +81,8 @@ private:
     // Lists the distinct non-empty texts of one field of the loaded entries.
     void FillFilter(TComboBox* combo, AnsiString TCella::*field);
     void RefilterAfter(bool reload);
+    // The library combo's items: the names of the registered libraries.
+    void ListLibraries();
 };
 
 // Makes a new, empty library file and registers it in the program-wide list.

@@ -96,7 +96,7 @@ TEST(MainMenu, MenusOpenByTheProjectsState) {
     TAntenne& f = program.Start();
     TProgetto& project = *f.CurrentProject;
     // The print items have their own suite (main_form_print_test).
-    TMenuItem* waiting[] = {f.DetAutComp1, f.Autoprogetto1, f.GestioneLibrerie1};
+    TMenuItem* waiting[] = {f.DetAutComp1, f.Autoprogetto1};
     auto openAll = [&] {
         for (int i = 0; i < f.MainMenu->Items->Count(); ++i) f.MainMenu->Items->Items[i]->Click();
     };
@@ -104,7 +104,7 @@ TEST(MainMenu, MenusOpenByTheProjectsState) {
     openAll();
     EXPECT_FALSE(f.Salva1->Enabled);
     EXPECT_TRUE(f.New1->Enabled && f.Open1->Enabled && f.SalvaconNome1->Enabled && f.Daticommittente1->Enabled);
-    EXPECT_FALSE(f.Nuovalibreria->Visible);
+    EXPECT_TRUE(f.Nuovalibreria->Visible && f.Nuovalibreria->Enabled && f.GestioneLibrerie1->Enabled);
     EXPECT_TRUE(f.ZoomAvanti->Visible && f.ZoomAvanti->Enabled);
     EXPECT_FALSE(f.ZoomIndietro->Enabled);
     EXPECT_TRUE(f.BarraStrumenti->Enabled && f.MDimensioneSchemi->Enabled);

@@ -5,9 +5,12 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "cells/active_filters.h"
 #include "cells/filters.h"
 #include "core/libraries.h"
 #include "dialogs/component_data.h"
@@ -217,6 +220,51 @@ TEST_F(LibraryManagerTest, EditsWrittenBack) {
         EXPECT_EQ(form.Grid->Cells[0][row], "");
         EXPECT_EQ(ReadFileBytes(path), refused ? before : ReadFileBytes(path));
         Application->Script().Reset();
+    }
+}
+
+// A head-end module entry saved by the manager carries its kind bit in the
+// flag word of its first module, also when the entry on file had lost it.
+TEST_F(LibraryManagerTest, SavedModuleEntryCarriesItsKindBit) {
+    const struct {
+        const char* code;
+        std::function<TCella*()> make;
+        uint32_t bit;
+    } cases[] = {
+        {"M35", [] { return new TFiltroAT(nullptr, 0, 0, 0, 0, 1, 1); }, 0x80000000u},
+        {"M42", [] { return new TFiltroCAG(nullptr, 0, 0, 0, 0, 1, 1); }, 0x40000000u},
+        {"M37", [] { return new TConvertitore(nullptr, 0, 0, 0, 0, 1, 1); }, 0x20000000u},
+        {"M36", [] { return new TModulatore(nullptr, 0, 0, 0, 0, 1); }, 0x10000000u},
+    };
+    TLibreria* library = libraries.Get().Find("prova");
+    ASSERT_TRUE(library->Open(true));
+    for (const auto& c : cases) {
+        std::unique_ptr<TCella> cell(c.make());
+        cell->Code = c.code;
+        cell->Category = "Moduli";
+        dynamic_cast<TCellaAutoMix&>(*cell).Modules->head->flags = 0;
+        ASSERT_TRUE(library->WriteCell(*cell));
+    }
+    library->Close();
+    form.LibreriaChange(nullptr);
+    form.Categoria->Text = "Moduli";
+    form.CategoriaChange(nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        form.Grid->Row = RowOf(c.code);
+        Type(6, "Modulo");
+        form.CommitPendingRow();
+        TLibreria onFile;
+        onFile.fileName = path;
+        ASSERT_TRUE(onFile.Open(false));
+        TCella* read = nullptr;
+        ASSERT_TRUE(onFile.ReadCell(read, c.code));
+        std::unique_ptr<TCella> owned(read);
+        onFile.Close();
+        auto* module = dynamic_cast<TCellaAutoMix*>(read);
+        ASSERT_TRUE(module && module->Modules && module->Modules->head);
+        EXPECT_EQ(read->Description, "Modulo");
+        EXPECT_EQ(module->Modules->head->flags & 0xF0000000u, c.bit);
     }
 }
 
