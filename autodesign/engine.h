@@ -11,6 +11,7 @@
 //   antenna_checks.cpp  the terrestrial antenna table and the fit of antennas to inputs
 //   head_end_figures.cpp the head-end families, level figures and LNB group
 //   floors.cpp          the floor blocks of the riser and the floors' layout
+//   staircase.cpp       floor rows, brand amplifier floors, line amplifier banks
 // The stages talk to each other only through the fields below.
 #include <array>
 #include <cstdint>
@@ -254,6 +255,18 @@ public:
     // The inputs of the amplifiers of an amplifier floor for a line count (0: none).
     int32_t FloorAmplifierGroup(int32_t lines) const;
 
+    // ---- Staircase (staircase.cpp) ----
+    // The rows of a staircase's floor blocks, from the top floor down; true.
+    bool ComputeFloorRows(int32_t staircase);
+    // A bank of line amplifiers of n inputs across the satellite lines from
+    // (column, row) of grid, with terminations on a spare input and output.
+    void PlaceLineAmplifiers(int32_t column, int32_t row, int32_t n, TGridData* grid);
+    // The amplifier floors the brand of a riser's switches fixes for a riser
+    // of floors floors, added to amplifierFloors; true when a rule of the
+    // brand applies (even without a floor).
+    static bool BrandAmplifierFloors(const AnsiString& brand, const AnsiString& series, int32_t floors,
+                                     std::vector<int32_t>& amplifierFloors);
+
     // ---- Placement tools (cable_tools.cpp) ----
     // Splits count into at most N parts of the sizes table offers (table[s]
     // nonzero: a component with s outputs), searching sizes up to M.
@@ -332,6 +345,12 @@ public:
     uint8_t LineAmplifierFloor[DesignStaircasesMax][DesignFloorsMax] = {};
     int32_t RiserBreakCount[DesignStaircasesMax][SignalKinds] = {};
     int32_t RiserBreakFloor[DesignStaircasesMax][SignalKinds][2] = {};
+    uint8_t PassiveSplit[DesignStaircasesMax][SignalKinds] = {};
+    // What a staircase's head asks of the network (dB) and the margin left.
+    float StaircaseRequiredLevel[DesignStaircasesMax][SignalKinds] = {};
+    float StaircaseMargin[DesignStaircasesMax][SignalKinds] = {};
+    // Row of each floor block in the staircase's grid.
+    int32_t FloorRow[DesignStaircasesMax][DesignFloorsMax] = {};
 
     // ---- Cables ----
     std::unique_ptr<TNCavo> Cables[CableCount];

@@ -94,6 +94,10 @@ void TCreaAuto::ResetStaircaseTables() {
     zero(LineAmplifierFloor);
     zero(RiserBreakCount);
     zero(RiserBreakFloor);
+    zero(PassiveSplit);
+    zero(StaircaseRequiredLevel);
+    zero(StaircaseMargin);
+    zero(FloorRow);
     pendingLinks_.clear();
 }
 
@@ -429,7 +433,7 @@ bool TCreaAuto::PlaceFloorSwitches(TGridData* grid, int32_t column, int32_t row,
             int32_t leftmost = c + inputs;
             for (int32_t x = c + inputs - e; x >= c - 1; x -= e) {
                 auto amplifier = std::make_unique<TAmplificatore>(nullptr, FacingDown, 0, x, y0, AmplifierCode, e, e);
-                amplifier->Characteristics[1] = FloorAmplifierFeatures;
+                amplifier->Positions[1] = FloorAmplifierFeatures;
                 PlaceNew(grid, std::move(amplifier));
                 leftmost = x;
                 covered += e;

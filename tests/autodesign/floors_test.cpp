@@ -296,7 +296,7 @@ TEST_F(StaircaseSwitchFloorsTest, AnAmplifierFloorWithASpareInput) {
     ASSERT_NE(amplifier, nullptr);
     EXPECT_EQ(amplifier->TypeCode, AmplifierCode);
     EXPECT_EQ(amplifier->Inputs, 5);
-    EXPECT_EQ(amplifier->Characteristics[1], 0x40000004u);
+    EXPECT_EQ(amplifier->Positions[1], 0x40000004u);
     EXPECT_EQ(TypeAt(0, 1, r - 1, 0), Termination);
     EXPECT_EQ(TypeAt(0, 1, r - 1, 3), Termination);
     EXPECT_EQ(Census(0, 1)[AmplifierCode], 1);
