@@ -56,17 +56,33 @@ void TDrawWindow::ContextPopup(TPoint at, bool& handled) {
     PopupRow = MouseInfo.Row;
     PopupCell = MouseInfo.Cell;
     const TPoint screen = ClientToScreen(at);
-    TCella* there = grid_->CellAt(PopupColumn, PopupRow);
-    if (Step() == 1 && there && there->TypeCode == CodeHeadEnd) {
-        const int32_t count = static_cast<TTesta*>(there)->NumThroughOutputs;
+    auto* head = dynamic_cast<TTesta*>(grid_->CellAt(PopupColumn, PopupRow));
+    if (Step() == 1 && head) {
+        const int32_t count = head->NumThroughOutputs;
         for (int i = 0; i < LinesPopup->Items->Count(); ++i)
             LinesPopup->Items->Items[i]->Checked = LinesPopup->Items->Items[i]->Tag == count;
         LinesPopup->PopupComponent = this;
         LinesPopup->Popup(screen.x, screen.y);
+    } else {
+        EditPopup->PopupComponent = this;
+        EditPopup->Popup(screen.x, screen.y);
+    }
+    // The chosen item has run: the same commands from the main menu work on
+    // the focused square.
+    PopupColumn = PopupRow = -1;
+    PopupCell = nullptr;
+}
+
+void TDrawWindow::CommandSquare(int32_t& column, int32_t& row, TCella*& cell) const {
+    if (grid_ && grid_->Inside(PopupColumn, PopupRow)) {
+        column = PopupColumn;
+        row = PopupRow;
+        cell = StandsAt(PopupCell, column, row) ? PopupCell : nullptr;
         return;
     }
-    EditPopup->PopupComponent = this;
-    EditPopup->Popup(screen.x, screen.y);
+    column = Col;
+    row = Row;
+    cell = grid_ ? grid_->CellAt(column, row) : nullptr;
 }
 
 bool TDrawWindow::BlockUsable() const {
@@ -101,18 +117,27 @@ void TDrawWindow::EditPopupOpening() {
 
 void TDrawWindow::SetLineCount(int32_t count) {
     if (!grid_) return;
-    auto* head = dynamic_cast<TTesta*>(grid_->CellAt(PopupColumn, PopupRow));
+    int32_t column, row;
+    TCella* cell;
+    CommandSquare(column, row, cell);
+    auto* head = dynamic_cast<TTesta*>(grid_->CellAt(column, row));
     if (!head || head->NumThroughOutputs == count) return;
     head->SetLineCount(count);
     if (head->NumThroughOutputs == count) grid_->SetModified(ModAll);
 }
 
 void TDrawWindow::CopyDataClick() {
-    if (StandsAt(PopupCell, PopupColumn, PopupRow)) PopupCell->StoreAsLastUsed();
+    int32_t column, row;
+    TCella* cell;
+    CommandSquare(column, row, cell);
+    if (cell) cell->StoreAsLastUsed();
 }
 
 void TDrawWindow::CopyToClick(uint8_t flag) {
-    if (StandsAt(PopupCell, PopupColumn, PopupRow)) PopupCell->CopyDataToSameKind(flag);
+    int32_t column, row;
+    TCella* cell;
+    CommandSquare(column, row, cell);
+    if (cell) cell->CopyDataToSameKind(flag);
 }
 
 // The signs lying in the block leave the selection before the block goes.
@@ -240,8 +265,10 @@ void TDrawWindow::CutClick() {
     grid_->DeleteRect(block, true, CaptionCut);
 }
 void TDrawWindow::PasteClick(TPasteKind kind) {
-    if (!grid_ || !grid_->Inside(PopupColumn, PopupRow)) return;
-    const int32_t column = PopupColumn, row = PopupRow;
+    int32_t column, row;
+    TCella* cell;
+    CommandSquare(column, row, cell);
+    if (!grid_ || !grid_->Inside(column, row)) return;
     Selection = TGridRect{column, row, column, row};
     TBufferCopia& buffer = *grid_->CopyBuffer;
     switch (kind) {

@@ -186,7 +186,7 @@ public:
 
     // "Attiva": the hint window shows at the delay's tick only while it is on.
     bool HintsActive = false;
-    // The square and cell the last popup was opened on.
+    // The square and cell the open popup was opened on (-1 and none otherwise).
     int32_t PopupColumn = -1, PopupRow = -1;
     TCella* PopupCell = nullptr;
 
@@ -263,6 +263,9 @@ private:
     void BuildPopups();
     void ContextPopup(TPoint at, bool& handled);
     void UnselectSignsIn(const TCellRect& block);
+    // The square and cell a popup command works on: where the popup was
+    // opened, or the focused square when the command comes from elsewhere.
+    void CommandSquare(int32_t& column, int32_t& row, TCella*& cell) const;
     AnsiString UndoCaption() const;
     bool UndoEmpty() const;
     bool CopyBufferEmpty() const;

@@ -625,6 +625,11 @@ TEST_F(DrawEditingTest, CutCopyAndPasteFromThePopupAreOneStepEach) {
     popupAt(8, 8, "&Annulla incolla");
     popupAt(8, 8, "&Annulla taglia");
     EXPECT_NE(grid->CellAt(2, 3), nullptr);  // the cut undone
+
+    // The same item run from elsewhere (the main menu) pastes on the focused square.
+    window.Selection = TGridRect{10, 9, 10, 9};
+    window.ItemPaste->Click();
+    EXPECT_NE(grid->CellAt(10, 9), nullptr);
     script.Reset();
 }
 
