@@ -1,6 +1,7 @@
-// The print items of the main window in real windows: the network scheme
-// and the calculation tables through Qt's print dialog to PDF files, and
-// the calculation form on screen.
+// The print items of the main window in real windows: the network scheme,
+// the calculation tables, the material list, the estimate and the tender
+// specification through Qt's print dialog to PDF files, and the calculation
+// form on screen.
 #include <gtest/gtest.h>
 #include <QComboBox>
 #include <QLineEdit>
@@ -44,7 +45,7 @@ void AnswerPrintDialogWithPdf(const std::string& file) {
     }, 50);
 }
 
-TEST(QtPrintMenu, SchemeAndCalculationTablesToPdf) {
+TEST(QtPrintMenu, SchemeCalculationsListEstimateAndSpecificationToPdf) {
     ScopedProgram program;
     TAntenne& form = program.Start();
     for (int i = 0; i < 3; ++i) form.TimerTimer(nullptr);   // past the splash
@@ -98,6 +99,29 @@ TEST(QtPrintMenu, SchemeAndCalculationTablesToPdf) {
         << all;
     EXPECT_NE(all.find("Separazioni tra le prese [dB]"), std::string::npos) << all;
     EXPECT_NE(all.find("Uscita 1"), std::string::npos) << all;
+
+    // The list, the estimate and the tender specification, each to its PDF.
+    const struct {
+        TMenuItem* item;
+        const char* file;
+        const char* title;
+    } documents[] = {
+        {form.SElencoRete, "print-menu-list.pdf", "Tipologia del materiale della rete"},
+        {form.SPreventivo, "print-menu-estimate.pdf", "Preventivo di spesa"},
+        {form.SCapitolato, "print-menu-specification.pdf", "Capitolato"},
+    };
+    form.Stampa2->Click();
+    for (const auto& d : documents) {
+        ASSERT_TRUE(d.item->Enabled) << d.title;
+        const std::string file = qttest::Artefact(d.file);
+        DeleteFile(file);
+        AnswerPrintDialogWithPdf(file);
+        d.item->Click();
+        ASSERT_TRUE(FileExists(file)) << d.file;
+        const std::string printed = Shell("pdftotext '" + file + "' - 2>&1");
+        EXPECT_NE(printed.find(d.title), std::string::npos) << printed;
+        EXPECT_NE(printed.find("Pagina 1"), std::string::npos) << printed;
+    }
 }
 
 }  // namespace
