@@ -262,4 +262,19 @@ TEST_F(PrintOptionsTest, NothingChosenSaysSoAndComesBack) {
     EXPECT_TRUE(Printer()->Documents().empty());
 }
 
+TEST_F(PrintOptionsTest, PrinterSetupRefillsThePrinterListAndChoosesThePrinter) {
+    TPrinterDevice office = A4Device(600);
+    office.Name = "Ufficio";
+    Printer()->SetDevices({A4Device(600), office});
+    Printer()->SetPrinterIndex(1);
+    Application->Script().AnswerPrintDialog(true);
+    options.BImposta->Click();
+    ASSERT_EQ(options.CBStampante->Items->Count(), 2);
+    EXPECT_EQ(options.CBStampante->Items->Strings(1), "Ufficio");
+    EXPECT_EQ(options.CBStampante->ItemIndex.Get(), 1);
+    options.CBStampante->ItemIndex = 0;
+    options.PrinterChange(options.CBStampante);
+    EXPECT_EQ(Printer()->PrinterIndex(), 0);
+}
+
 }  // namespace

@@ -247,10 +247,6 @@ TEST_F(QtPrintDocumentsTest, PreviewBitmapShowsTheListPage) {
     ovqt::WrapBitmap(bitmap).save(QString::fromStdString(qttest::Artefact("print-preview-estimate.png")));
 }
 
-}  // namespace
-
-namespace {
-
 QImage Grab(TControl* c) {
     QWidget* w = qttest::WindowOf(c);
     return w ? w->grab().toImage() : QImage();
