@@ -39,18 +39,6 @@ constexpr const char* MessageUndescribed =
 constexpr const char* MessageNoRoom =
     "Il nuovo disegno del componente non trova posto nello schema: il componente resta com'era.";
 
-// The port number an anchor stands for (from 1), or 0 when its code is not a number.
-int32_t AnchorNumber(const TCella& anchor) {
-    const AnsiString& text = anchor.Code;
-    if (text.empty() || text.size() > 9) return 0;
-    int32_t n = 0;
-    for (char ch : text) {
-        if (ch < '0' || ch > '9') return 0;
-        n = n * 10 + (ch - '0');
-    }
-    return n;
-}
-
 // Every cell of a grid (overlays included) once, at its anchor square, in
 // reading order column by column.
 template <typename F>
@@ -118,6 +106,17 @@ public:
 };
 
 }  // namespace
+
+int32_t AnchorNumber(const TCella& anchor) {
+    const AnsiString& text = anchor.Code;
+    if (text.empty() || text.size() > 9) return 0;
+    int32_t n = 0;
+    for (char ch : text) {
+        if (ch < '0' || ch > '9') return 0;
+        n = n * 10 + (ch - '0');
+    }
+    return n;
+}
 
 // ---------------------------------------------------------------- construction
 

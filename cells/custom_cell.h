@@ -38,6 +38,10 @@ struct TPuntoPorta {
     bool operator==(const TPuntoPorta&) const = default;
 };
 
+// The port number an anchor stands for (from 1), or 0 when its code is not
+// a number.
+int32_t AnchorNumber(const TCella& anchor);
+
 class TCellaCustom : public TCella {
 public:
     // inputs and outputs (tap outputs); the inputs start along the top edge

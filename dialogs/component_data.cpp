@@ -171,8 +171,6 @@ void TDatiComponenti::BuildSignals() {
     GroupStruttura = MakeGroup("Struttura", 8, SectionWidth, 52);
     ButtonStruttura = Make<TButton>(this, GroupStruttura, 245, 16, 75, 25);
     ButtonStruttura->Caption = "Struttura";
-    // The custom-component editor it opens is not part of this form yet.
-    ButtonStruttura->Visible = false;
 
     GroupSegnali = MakeGroup("Dati segnali", 8, SectionWidth, 300);
     for (int r = 0; r < 4; ++r) {

@@ -198,6 +198,10 @@ public:
     // ---- Library combos (component_data_edit.cpp) ----
     // Lists the open libraries' names.
     void LibraryNamesEnter(TObject* sender);
+    // "Struttura": the edited custom component in its editor, with a data
+    // dialog of its own for the cells edited there; its grids and port
+    // records come back only on Ok (custom_editor.cpp).
+    void EditCustomCell(TObject* sender);
     // "Articoli ausiliari" row: a new library empties the rest of the row.
     void AuxLibraryChange(int row);
     // "Libreria" group: a new library empties the code and disables "Elimina".

@@ -66,6 +66,7 @@ void TDatiComponenti::WireEditHandlers() {
     EditPrezzo->OnExit = Handler(this, &TDatiComponenti::PriceExit);
     ComboValuta->OnEnter = Handler(this, &TDatiComponenti::CurrencyEnter);
     ComboValuta->OnChange = Handler(this, &TDatiComponenti::ConvertPrice);
+    ButtonStruttura->OnClick = Handler(this, &TDatiComponenti::EditCustomCell);
     ButtonScambia1->OnClick = Handler(this, &TDatiComponenti::SwapMainTablesClick);
     ButtonScambia2->OnClick = Handler(this, &TDatiComponenti::SwapValueRowsClick);
     ButtonCambiaCanali->OnClick = Handler(this, &TDatiComponenti::ChangeChannelsClick);

@@ -110,6 +110,7 @@ public:
     void ArrangeToolButtons();
     // 0 head-end grid, 1 network grid, 2 and 3 the custom-component editor.
     void ShowMode(int32_t mode);
+    int32_t Mode() const { return mode_; }
     // The click of every tool button.
     void SelectTool(TObject* Sender);
     // Presses button index and runs its click.
