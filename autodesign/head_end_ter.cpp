@@ -247,6 +247,18 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
         ExitRow[0] = row;
         ExitKind[0] = kind;
     };
+    // Two turned finals side by side from column x0: the first one's output
+    // is jumpered over the row above into the bypass of the second, whose
+    // output is the exit. Turned, the second final has its bypass on the
+    // right and its output on the left.
+    auto bypassPair = [&](int32_t x0) {
+        PlaceCableSegmentV(x0 + 1, r - 1);
+        PlaceCableSegmentEx(x0 + 1, r - 2, 3);
+        for (int32_t column = x0 + 2; column <= x0 + 4; ++column) PlaceCableSegment(column, r - 2);
+        PlaceCableSegmentEx(x0 + 5, r - 2, 0);
+        PlaceCableSegmentV(x0 + 5, r - 1);
+        finalExit(x0 + 3, r - 1, 2);
+    };
 
     if (family.Variant == 0) {
         int32_t x = c;
@@ -256,10 +268,7 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
                 if (!final(c + 5, r + 4, 2, 3, 4, BandSlotTer, need + BackOffTer, BandMaskTer, BandMaskUhf))
                     return false;
                 useJumper();
-                PlaceCableSegmentEx(c + 1, r - 1, 3);
-                PlaceCableSegmentEx(c + 3, r - 1, 0);
-                PlaceCableSegment(c + 2, r - 1);
-                finalExit(c + 5, r - 1, 2);
+                bypassPair(c);
                 x = c + 6;
                 amplifiers += 2;
             } else if (C(1, 1) >= need) {
@@ -323,10 +332,7 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
         if (amplifiers == 0 && C(1, 4) > 0.0f) {
             if (!final(x + 2, r + 4, 2, 3, 1, BandSlotBandIII, need, 0, 0)) return false;
             if (!final(x + 5, r + 4, 2, 1, 4, BandSlotTer, need + BackOffTer, 0, 0)) return false;
-            finalExit(x + 5, r - 1, 2);
-            PlaceCableSegmentEx(x + 1, r - 1, 3);
-            PlaceCableSegmentEx(x + 3, r - 1, 0);
-            PlaceCableSegment(x + 2, r - 1);
+            bypassPair(x);
             closing = true;
             ++amplifiers;
             supplyColumn = x + 6;

@@ -237,6 +237,16 @@ bool TCellaAutoMix::FindChainNeighbour(int32_t column, int32_t row, int32_t dire
     return false;
 }
 
+bool TCellaAutoMix::CellBelowOuterSquare() const {
+    if (!Owner) return false;
+    for (int32_t x : {0, AutoMixWidth - 1}) {
+        int32_t c = 0, r = 0;
+        FrameToGrid(c, r, x, AutoMixHeight);
+        if (Owner->Inside(c, r) && Owner->CellAt(c, r)) return true;
+    }
+    return false;
+}
+
 void TCellaAutoMix::PlaceBox(const TNextCell& record, TQNextCell& queue, bool finalAmplifier) {
     auto at = [this](int32_t x, int32_t y, int32_t& c, int32_t& r) { FrameToGrid(c, r, x, y); };
     auto square = [this, &at](int32_t x, int32_t y) -> TSquareAnalysis* {
@@ -277,7 +287,7 @@ void TCellaAutoMix::PlaceBox(const TNextCell& record, TQNextCell& queue, bool fi
         } else if (inputs == AutoMixTwoInputs) {
             wait(0, 0, WaitTop, 0, 0);
             wait(2, 0, WaitTop, 1, 0);
-        } else if (inputs == AutoMixCommonLine && finalAmplifier) {
+        } else if (inputs == AutoMixCommonLine && finalAmplifier && side != WaitTop) {
             // Each corner links on to a chained neighbour, else waits for the line.
             const int32_t corners[2][3] = {{0, LeaveLeft, WaitLeft}, {2, LeaveRight, WaitRight}};
             for (int32_t k = 0; k < 2; ++k) {
@@ -292,8 +302,8 @@ void TCellaAutoMix::PlaceBox(const TNextCell& record, TQNextCell& queue, bool fi
             }
         } else if (inputs == AutoMixCommonLine && side == WaitTop) {
             // A line brought down from above (the jumpers over a row of
-            // modules) enters at the corner it reaches and goes on up from
-            // the other one.
+            // modules, or the bus under a turned final) enters at the corner
+            // it reaches and goes on up from the other one.
             int32_t localColumn = 0, localRow = 0;
             LocalToGrid(localColumn, localRow, record.Column, record.Row);
             const int32_t entry = localColumn - Column >= AutoMixWidth - 1 ? AutoMixWidth - 1 : 0;
@@ -328,7 +338,14 @@ void TCellaAutoMix::PlaceBox(const TNextCell& record, TQNextCell& queue, bool fi
             markRow(bottom);
             return;
         }
-        if (side != WaitBottom) return;   // the cell below comes later
+        if (side != WaitBottom) {
+            // A framed module hands its line on inside the frame: with nothing
+            // below that could still feed it, its own output stays unused and
+            // its bottom row is taken as it is. Otherwise the cell below comes
+            // later.
+            if (Variant == AutoMixFramedVariant && !CellBelowOuterSquare()) markRow(bottom);
+            return;
+        }
         markRow(bottom);
         int32_t localColumn = 0, localRow = 0;
         LocalToGrid(localColumn, localRow, record.Column, record.Row);

@@ -99,6 +99,8 @@ protected:
     // True when a chained final amplifier or module is met from (column,
     // row) going in direction (0 down, 1 left, 2 up, 3 right), across cables.
     bool FindChainNeighbour(int32_t column, int32_t row, int32_t direction) const;
+    // True when a cell stands just below one of the box's outer bottom squares.
+    bool CellBelowOuterSquare() const;
     void RefuseDamagedArrangements() const;
     void LoadOldModule(TStream& stream, int32_t version);
 };

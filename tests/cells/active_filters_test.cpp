@@ -548,3 +548,45 @@ TEST_F(ActiveFilterPlacement, ACommonLineFromAboveLeavesUpwardsFromTheOtherCorne
 }
 
 }  // namespace
+
+namespace {
+
+// A framed module joins its common line inside its frame: placed from the
+// side with nothing below, it takes its bottom row at once (its own output
+// stays unused); with a cell under an outer square the row waits for it.
+TEST_F(ActiveFilterPlacement, AFramedModuleTakesItsBottomRowUnlessACellStandsBelow) {
+    for (const bool cellBelow : {false, true}) {
+        grid.EndAnalysis();
+        grid.Clear();
+        if (cellBelow) ASSERT_TRUE(grid.InsertCell(std::unique_ptr<TCella>(NewCella(&grid, 81, 12, 10, 1, 1, 0)), false, 0));
+        grid.BeginAnalysis();
+        auto cell = Make(35, 3, 3, &grid, 10, 5);
+        cell->Variant = AutoMixFramedVariant;
+        cell->AllocLinks();
+        TNextCell record;
+        record.Side = 3;
+        cell->PlaceOnGrid(record, queue);
+        for (int32_t column = 10; column <= 12; ++column) {
+            EXPECT_EQ(grid.AnalysisAt(column, 5)->Visited, 1) << cellBelow;
+            EXPECT_EQ(grid.AnalysisAt(column, 9)->Visited, cellBelow ? 0 : 1) << cellBelow;
+        }
+        TNextCell next;
+        ASSERT_TRUE(queue.Pop(next));
+        EXPECT_EQ(next.Port, AutoMixCommonOutput);  // only the line inside the frame leaves
+        EXPECT_FALSE(queue.Pop(next));
+    }
+    // Unframed, the bottom row waits for the line from below as before.
+    grid.EndAnalysis();
+    grid.Clear();
+    grid.BeginAnalysis();
+    auto plain = Make(35, 3, 3, &grid, 10, 5);
+    plain->AllocLinks();
+    TNextCell record;
+    record.Side = 3;
+    plain->PlaceOnGrid(record, queue);
+    EXPECT_EQ(grid.AnalysisAt(10, 9)->Visited, 0);
+    TNextCell next;
+    while (queue.Pop(next)) {}
+}
+
+}  // namespace

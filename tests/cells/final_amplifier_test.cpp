@@ -225,6 +225,33 @@ TEST_F(FinalAmplifierPlacement, ACornerLinksOnlyToAChainedAmplifierAcrossACable)
     EXPECT_EQ(Links(), (std::vector<std::vector<int32_t>>{{13, 5, 0, 1}, {11, 10, 2, 0}}));
 }
 
+// Turned by half, a final's common line faces down: the bus under a head-end
+// row brings it in at one corner and takes it on from the other; the bypass
+// waits on the right of the top row and the output leaves up on its left.
+TEST_F(FinalAmplifierPlacement, ATurnedFinalTakesTheCommonLineFromTheBusBelow) {
+    for (const auto& [arrives, leaves] : {std::pair{12, 10}, std::pair{10, 12}}) {
+        grid.EndAnalysis();
+        grid.BeginAnalysis();
+        auto cell = std::make_unique<TAmplificatoreAt>(&grid, 2, 0, 12, 9, AutoMixCommonLine, AutoMixOutputBypass);
+        cell->AllocLinks();
+        TNextCell record;
+        record.Column = arrives;
+        record.Row = 9;
+        record.Side = 2;
+        cell->PlaceOnGrid(record, queue);
+        const TSquareAnalysis* entry = grid.AnalysisAt(arrives, 9);
+        EXPECT_EQ(entry->Waiting[2], 1) << arrives;
+        EXPECT_EQ(entry->InputIndex[2], 0) << arrives;
+        const TSquareAnalysis* bypass = grid.AnalysisAt(12, 5);
+        EXPECT_EQ(bypass->Waiting[0], 1);
+        EXPECT_EQ(bypass->InputIndex[0], AutoMixBypassInput);
+        for (int32_t x = 10; x <= 12; ++x)
+            for (int32_t y = 5; y <= 9; ++y) EXPECT_EQ(grid.AnalysisAt(x, y)->Visited, 1) << x << "," << y;
+        EXPECT_EQ(Links(), (std::vector<std::vector<int32_t>>{{leaves, 10, AutoMixCommonOutput, 1}, {10, 4, 2, 0}}))
+            << arrives;
+    }
+}
+
 TEST_F(FinalAmplifier, PortNamesByArrangementAlsoTurnedByHalf) {
     struct Case {
         int32_t inputs, outputs, orientation, column, row;

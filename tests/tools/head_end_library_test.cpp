@@ -178,12 +178,14 @@ TEST_F(HeadEndLibrary, ChoosersFindTheirArticles) {
             << number;
         EXPECT_EQ(CodeAt(6, 10), "GCV-SI");
     }
-    // A supply for every need up to 4000 mA, the smallest that covers it.
-    for (float need : {1.0f, 1000.0f, 1001.0f, 2500.0f, 4000.0f}) {
-        grid->Clear();
-        ASSERT_TRUE(engine.SelectPowerSupplies(1, 1, grid.get(), "Generico", "GTM", 0, need)) << need;
-        EXPECT_EQ(CodeAt(1, 1), need <= 1000 ? "GAL-TM-1000" : need <= 2000 ? "GAL-TM-2000" : "GAL-TM-4000");
-    }
+    // A supply of either family for every need up to 4000 mA, the smallest that covers it.
+    for (const std::string series : {"GTM", "GSI"})
+        for (float need : {1.0f, 1000.0f, 1001.0f, 2500.0f, 4000.0f}) {
+            grid->Clear();
+            ASSERT_TRUE(engine.SelectPowerSupplies(1, 1, grid.get(), "Generico", series.c_str(), 0, need)) << need;
+            const char* capacity = need <= 1000 ? "1000" : need <= 2000 ? "2000" : "4000";
+            EXPECT_EQ(CodeAt(1, 1), "GAL-" + series.substr(1) + "-" + capacity);
+        }
     EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
@@ -294,9 +296,6 @@ TEST_F(HeadEndLibrary, SatelliteIfJumperLayout) {
         engine.EntryInputsTer = 0;
         engine.ChooseHeadEndFamilies();
         ASSERT_EQ(engine.ChosenFamily[1], 0);
-        // Eight converters draw 2380 mA with the amplifier and the filter:
-        // more than the library's largest GSI supply gives.
-        Article("GAL-SI-2000")->Current2 = 4000.0f;
         grid->Clear();
         const int32_t c = 14, r = 47;
         ASSERT_TRUE(engine.DesignSatIfHeadEnd(c, r, grid.get())) << (Messages().empty() ? "" : Messages()[0]);
@@ -305,6 +304,9 @@ TEST_F(HeadEndLibrary, SatelliteIfJumperLayout) {
         EXPECT_EQ(CodeAt(c + 3, r), "GFI-SI");
         EXPECT_EQ(static_cast<int32_t>(CodesOnRow(r, CodeConvertitore).size()), k.converters);
         EXPECT_EQ(CodeAt(c + 10, r - 8), "GLNB-4");
+        // Eight converters, the amplifier and the filter draw 2380 mA.
+        EXPECT_EQ(CodesOnRow(r, CodeAlimentatoreSF),
+                  std::vector<std::string>{k.converters ? "GAL-SI-4000" : "GAL-SI-1000"});
         EXPECT_EQ(engine.ExitKind[1], 2);
         EXPECT_TRUE(CloseExitAndAnalyse(1));
     }
@@ -398,6 +400,7 @@ TEST_F(HeadEndLibrary, AutomixingFamily) {
     EXPECT_EQ(engine.ExitColumn[0], c + 19);
     EXPECT_EQ(engine.ExitRow[0], r + 5);
     EXPECT_EQ(engine.ExitKind[0], 0);
+    EXPECT_TRUE(CloseExitAndAnalyse(0));
 }
 
 
@@ -463,8 +466,14 @@ TEST_F(HeadEndLibrary, SatelliteModularChain) {
     engine.EntryInputsSat = 1;
     engine.ChooseHeadEndFamilies();
     ASSERT_EQ(engine.ChosenFamily[1], 0);
-    // A chain family: band filters of one and three inputs for the ranges of the chain.
+    // A chain family of framed modules, whose common line runs inside their
+    // frames to a final of three inputs: band filters of one and three inputs
+    // for the ranges of the chain.
     engine.FamilySat[0].Variant = 1;
+    engine.FamilySat[0].H[0][0] = LevelNone;
+    for (TCella* m = engine.Components->head; m; m = m->NextCell)
+        if ((m->TypeCode == CodeFiltroAT || m->TypeCode == CodeConvertitore) && m->Series == "GSI")
+            m->Variant = AutoMixFramedVariant;
     auto bandFilter = [&](const char* code, int32_t inputs, float low, float high) {
         std::unique_ptr<TCella> f(Article("GFI-SI")->Clone());
         f->Code = code;
@@ -475,7 +484,6 @@ TEST_F(HeadEndLibrary, SatelliteModularChain) {
         engine.Components->Insert(f.release());
     };
     bandFilter("GFB-3", AutoMixCommonLine, 1100.0f, 2150.0f);
-    Article("GAL-SI-2000")->Current2 = 4000.0f;  // seventeen modules draw more than 2000 mA
     engine.IfFilterCodes[0] = "GFI-XX";  // absent: the fallback takes any one-input IF filter
     engine.IfFilterCodes[1] = "GFI-SI";
     const int32_t c = 14, r = 47;
@@ -487,10 +495,12 @@ TEST_F(HeadEndLibrary, SatelliteModularChain) {
                                                "GCV-SI", "GFI-SI", "GCV-SI", "GFI-SI", "GCV-SI"};
     for (size_t k = 0; k < expected.size(); ++k) EXPECT_EQ(CodeAt(X + 3 * static_cast<int32_t>(k), r), expected[k]) << k;
     EXPECT_EQ(TypeAt(X + 51, r), CodeAmplificatoreAt);
+    EXPECT_EQ(CodeAt(X + 51, r), "GFA-SI-31-115");
     EXPECT_EQ(engine.ExitColumn[1], X + 52);
     EXPECT_EQ(engine.ExitRow[1], r + 5);
     EXPECT_EQ(CodeAt(X + 22, r - 8), "GLNB-4");
     EXPECT_EQ(TypeAt(c, r), CodeAlimentatoreSF);
+    EXPECT_TRUE(CloseExitAndAnalyse(1));
 
     // No one-input IF filter at all: the band's name in the one message.
     for (TCella* f = engine.Components->head; f; f = f->NextCell)
@@ -575,9 +585,10 @@ TEST_F(HeadEndLibrary, LevelAdjustmentOfTheTerrestrialFilters) {
 
 
 // A need above every single final: a band I/III final and a UHF final of
-// three inputs before the filters, joined by jumpers above them (drawn; the
-// turned three-input final takes its bypass on the other side, so this
-// layout does not yet pass the analysis).
+// three inputs before the filters. Both are turned: the bus under the row
+// brings the common line through the UHF final into the band I/III one, whose
+// output is jumpered over the row above into the UHF final's bypass, on its
+// right; the exit is the UHF final's output, on its left.
 TEST_F(HeadEndLibrary, ModularSplitFinals) {
     Antenna(0, "GAN-B3", {"5", "7"});
     Antenna(1, "GAN-UHF", {"26", "30", "35"});
@@ -597,9 +608,20 @@ TEST_F(HeadEndLibrary, ModularSplitFinals) {
     EXPECT_EQ(CodeAt(c + 3, r), "GFA-TM-34U-118");
     EXPECT_EQ(CodesOnRow(r, CodeFiltroAT), (std::vector<std::string>{"GFC-5", "GFC-7", "GFC-26", "GFC-30", "GFC-35"}));
     EXPECT_EQ(CodeAt(c + 6, r), "GFC-5");
-    EXPECT_EQ(engine.ExitColumn[0], c + 5);
+    for (int32_t column = c + 1; column <= c + 5; ++column) EXPECT_EQ(CodeAt(column, r - 2), "GPT-TM") << column;
+    EXPECT_EQ(CodeAt(c + 1, r - 1), "GPT-TM");
+    EXPECT_EQ(CodeAt(c + 5, r - 1), "GPT-TM");
+    EXPECT_EQ(engine.ExitColumn[0], c + 3);
     EXPECT_EQ(engine.ExitRow[0], r - 1);
     EXPECT_EQ(engine.ExitKind[0], 2);
+    ASSERT_TRUE(CloseExitAndAnalyse(0));
+    // The band I/III final hears the common line and feeds the UHF final's bypass.
+    TCella* vhf = grid->CellAt(c + 2, r + 4);
+    TCella* uhf = grid->CellAt(c + 5, r + 4);
+    EXPECT_NE(dynamic_cast<TNCavo*>(vhf->InputCell[0]), nullptr);
+    EXPECT_NE(dynamic_cast<TNCavo*>(uhf->InputCell[AutoMixBypassInput]), nullptr);
+    ASSERT_NE(uhf->OutputCell[AutoMixOwnOutput], nullptr);
+    EXPECT_EQ(uhf->OutputCell[AutoMixOwnOutput]->TypeCode, CodeTermination);
 }
 
 }  // namespace

@@ -625,7 +625,8 @@ void AddSatelliteModules(TArticles& a) {
                {3, 1, 115, "", "", sat},
                {3, 4, 115, "", "", sat}},
               20.0, 180.0f);
-    AddSupplies(a, "SI", "GSI", {1000, 2000});
+    // 4000 mA: the jumper layout with the package converters draws 2380.
+    AddSupplies(a, "SI", "GSI", {1000, 2000, 4000});
 }
 
 // ---- Sources, dish and mixers ----
