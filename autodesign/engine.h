@@ -12,8 +12,10 @@
 //   head_end_figures.cpp the head-end families, level figures and LNB group
 //   floors.cpp          the floor blocks of the riser and the floors' layout
 //   staircase.cpp       floor rows, brand amplifier floors, line amplifier banks
+//   riser_sizing.cpp    riser splits and the amplifier floors of a multiswitch riser
 // The stages talk to each other only through the fields below.
 #include <array>
+#include <initializer_list>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -266,6 +268,18 @@ public:
     // brand applies (even without a floor).
     static bool BrandAmplifierFloors(const AnsiString& brand, const AnsiString& series, int32_t floors,
                                      std::vector<int32_t>& amplifierFloors);
+
+    // ---- Riser sizing (riser_sizing.cpp) ----
+    // Sizes both kinds' risers of a staircase; false after one message.
+    bool SizeRisersBothKinds(int32_t staircase);
+    // One kind's riser: fed whole, or split once or twice (the split floors,
+    // margins and the passive-split flag recorded); along a multiswitch
+    // riser, its amplifier floors.
+    bool SizeMultiswitchRiser(int32_t staircase, int kind);
+    // The amplifier floors of a multiswitch riser along the staircase (by the
+    // switch brand, the maker's rule or the imbalance) and the levels the
+    // staircase asks for; false after one message.
+    bool ChooseStaircaseSwitches(int32_t staircase);
 
     // ---- Placement tools (cable_tools.cpp) ----
     // Splits count into at most N parts of the sizes table offers (table[s]
@@ -541,7 +555,13 @@ private:
                          int32_t stepColumn, int32_t stepRow, int32_t orientation);
     bool PlaceSegment(int32_t column, int32_t row, int32_t orientation, uint8_t bend);
     bool CopyEqualApartment(int32_t staircase, int32_t floor, int32_t apartment);
+    // The steps of the riser sizing.
+    float CableLoss(int cable, float metres, int32_t band) const;
+    TCella* RiserEntry(int32_t staircase, int32_t floor, int kind, int32_t offset) const;
+    bool ChooseRiserModels(std::initializer_list<std::pair<TCella*, uint32_t>> cells, int32_t band);
+    bool StaircaseGateOpen(int32_t lines, int32_t inputs) const;
     // The steps of a floor block.
+    void ForgetBlockLinks(TGridData* block);
     struct TPendingLink {
         int32_t Column, Row;  // an anchor's square in the work grid
         TCella* Partner;

@@ -151,8 +151,38 @@ void TCreaAuto::UnlinkFloorFromAbove(int32_t staircase, int32_t floor, int kind)
         if (exit->OutputCell[0] == entry) {
             exit->OutputCell[0] = nullptr;
             exit->OutputPort[0] = -1;
+            // The entry forgets the exit too: the block above may be replaced.
+            if (!entry->InputCell.empty() && entry->InputCell[0] == exit) {
+                entry->InputCell[0] = nullptr;
+                entry->InputPort[0] = -1;
+            }
         }
     }
+}
+
+void TCreaAuto::ForgetBlockLinks(TGridData* block) {
+    // The anchors of other blocks linked to this one's are unlinked before it
+    // goes, so that none keeps pointing at a freed cell.
+    if (!block) return;
+    for (int32_t r = 0; r < block->Rows; ++r)
+        for (int32_t c = 0; c < block->Columns; ++c) {
+            TCella* cell = block->CellAt(c, r);
+            if (!cell || (cell->TypeCode != CodeEntryAnchor && cell->TypeCode != CodeExitAnchor)) continue;
+            for (TCella* partner : cell->InputCell)
+                if (partner && partner->Owner != block)
+                    for (size_t o = 0; o < partner->OutputCell.size(); ++o)
+                        if (partner->OutputCell[o] == cell) {
+                            partner->OutputCell[o] = nullptr;
+                            partner->OutputPort[o] = -1;
+                        }
+            for (TCella* partner : cell->OutputCell)
+                if (partner && partner->Owner != block)
+                    for (size_t i = 0; i < partner->InputCell.size(); ++i)
+                        if (partner->InputCell[i] == cell) {
+                            partner->InputCell[i] = nullptr;
+                            partner->InputPort[i] = -1;
+                        }
+        }
 }
 
 // ---------------------------------------------------------------- one floor block
@@ -172,6 +202,7 @@ bool TCreaAuto::PlaceFloors(int32_t staircase, int32_t floor, int kind) {
     const int32_t width = used.Right - used.Left + 1;
     if (width <= 0) return drawn;
     auto& block = FloorGrid[staircase][floor][kind];
+    ForgetBlockLinks(block.get());
     block.reset();
     // A drawing reaching the riser's own column keeps a free column on its left.
     const int32_t shift = used.Left == FloorRiserStart ? 1 : 0;

@@ -12,7 +12,10 @@
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "core/libraries.h"
+#include "core/options.h"
 #include "core/reporter.h"
+#include "cells/amplifiers.h"
+#include "platform/stdctrls.h"
 #include "platform/application.h"
 #include "support/design_components.h"
 #include "support/globals_fixture.h"
@@ -218,6 +221,45 @@ TEST_F(FloorsTest, LayoutOfAFloorForEachApartmentCount) {
     }
 }
 
+// A multiswitch in the apartment: each of the four lines gets its own copy of
+// the floor's taps, one tap lower than the line before, and the outputs cross
+// the other lines to the apartments' line entries.
+TEST_F(FloorsTest, TapsOfEveryLineOfAnApartmentMultiswitch) {
+    engine.TapNetwork[0] = 0;
+    engine.MultiswitchSat = 1;
+    engine.LineCount[1] = 4;
+    add.Tap(Tap, 1, 2);
+    engine.ClassifyComponents();
+    TScala& s = engine.Settings->Building->Staircases[0];
+    s.FloorCount = 2;
+    for (int32_t f = 0; f < 2; ++f) {
+        s.Floors[f].ApartmentCount = 2;
+        for (int32_t a = 0; a < 2; ++a) Apartment(f, a, 2, 6, 0, 1, 4);
+    }
+    for (int32_t f = 0; f < 2; ++f) {
+        ASSERT_TRUE(engine.PlaceFloorBothKinds(0, f)) << Message();
+        EXPECT_EQ(Block(f, 0), nullptr);
+        ASSERT_NE(Block(f, 1), nullptr);
+        EXPECT_TRUE(Block(f, 1)->Analyse(false)) << "floor " << f;
+        EXPECT_EQ(engine.ChainLength[0][f][1], 1);
+    }
+    const int32_t r = engine.RiserColumn[0][1][1];
+    for (int32_t b = 0; b < 4; ++b) {
+        SCOPED_TRACE(b);
+        EXPECT_EQ(TypeAt(1, 1, r + b, 1 + b), Tap);
+        // The right output reaches column r + 4 across the later lines, the
+        // left one column r - 1 across the earlier lines.
+        EXPECT_EQ(LinkOf(1, 1, r + 4, 1 + b), engine.ApartmentBlock[0][1][0]->CellAt(0, 1 + b));
+        EXPECT_EQ(LinkOf(1, 1, r - 1, 1 + b), engine.ApartmentBlock[0][1][1]->CellAt(0, 1 + b));
+        // The lines leave the floor on one row, below a segment of every line
+        // (the last line's too, which carries the floor spacing): exits
+        // above, terminations on floor 0.
+        EXPECT_EQ(TypeAt(1, 1, r + b, 5), Cable);
+        EXPECT_EQ(LinkOf(1, 1, r + b, 6), Block(0, 1)->CellAt(engine.RiserColumn[0][0][1] + b, 0));
+        EXPECT_EQ(TypeAt(0, 1, engine.RiserColumn[0][0][1] + b, 6), Termination);
+    }
+}
+
 class StaircaseSwitchFloorsTest : public FloorsTest {
 protected:
     StaircaseSwitchFloorsTest() {
@@ -300,6 +342,122 @@ TEST_F(StaircaseSwitchFloorsTest, AnAmplifierFloorWithASpareInput) {
     EXPECT_EQ(TypeAt(0, 1, r - 1, 0), Termination);
     EXPECT_EQ(TypeAt(0, 1, r - 1, 3), Termination);
     EXPECT_EQ(Census(0, 1)[AmplifierCode], 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Riser sizing on fixture taps: the levels the riser asks for against those
+// the head end gives, and the messages when no model or no level serves.
+class RiserSizingTest : public FloorsTest {
+protected:
+    RiserSizingTest() {
+        add.Tap(Tap, 1, 2);
+        engine.ClassifyComponents();
+    }
+    bool Build(const std::vector<int32_t>& apartments) {
+        Floors(apartments);
+        for (int32_t f = 0; f < static_cast<int32_t>(apartments.size()); ++f)
+            if (!engine.PlaceFloorBothKinds(0, f)) return false;
+        return true;
+    }
+};
+
+TEST_F(RiserSizingTest, NothingToSizeWithoutALineOfTheKind) {
+    ASSERT_TRUE(Build({2}));
+    engine.TapNetwork[0] = 0;
+    EXPECT_TRUE(engine.SizeRisersBothKinds(0));
+    EXPECT_EQ(Message(), "");
+}
+
+TEST_F(RiserSizingTest, ARiserWhoseTapsHaveNoModel) {
+    ASSERT_TRUE(Build({2}));
+    // Every message of the run goes to the list: the tap's own, then the sizing's.
+    TListBox list;
+    globals.Reporter().SetTarget(&list);
+    EXPECT_FALSE(engine.SizeRisersBothKinds(0));
+    ASSERT_GE(list.Items->Count(), 1);
+    EXPECT_EQ(list.Items->Strings(list.Items->Count() - 1),
+              "Errore interno di calcolo 1. Non riesco a dimensionare l'impianto.");
+    globals.Reporter().SetTarget(nullptr);
+}
+
+TEST_F(RiserSizingTest, RadialRiserAsksForTheLongestCableRun) {
+    engine.TapNetwork[0] = 0;
+    engine.MultiswitchSat = 1;
+    engine.MultiswitchRadial = 1;
+    TPalazzo& b = *engine.Settings->Building;
+    b.StaircaseCount = 1;
+    TScala& s = b.Staircases[0];
+    s.FloorCount = 3;
+    s.FloorSpacing = 3;
+    s.TopFloorDistance = 4;
+    s.HeadEndDistance = 10;
+    for (int32_t f = 0; f < 3; ++f) {
+        s.Floors[f].ApartmentCount = 2;
+        s.Floors[f].Apartments[0].ApartmentDistance = 5;
+        s.Floors[f].Apartments[1].ApartmentDistance = f == 2 ? 20 : 6;
+    }
+    engine.Cables[CableStaircaseSat]->Attenuation->Set3(0, 0, BandSlotSat, 25.0f);
+    EXPECT_TRUE(engine.SizeMultiswitchRiser(0, 1));
+    // D = the larger of floor 0's (3 - 0 - 1) x 3 + 6 = 12 and the top
+    // floor's 0 + 20 = 20; (4 + 20 + 10) m at 25 dB per 100 m is 8.5 dB.
+    EXPECT_NEAR(engine.StaircaseRequiredLevel[0][1], 8.5 + OptionLimit(BandSlotSat, LimitSigMin), 1e-4);
+}
+
+class StaircaseSwitchSizingTest : public FloorsTest {
+protected:
+    StaircaseSwitchSizingTest() {
+        engine.TapNetwork[0] = 0;
+        engine.MultiswitchSat = 1;
+        engine.MultiswitchStaircase = 1;
+        engine.LineCount[1] = 4;
+    }
+};
+
+TEST_F(StaircaseSwitchSizingTest, ChecksEvenWhenTheAmplifiersCannotServeTheLines) {
+    add.Switch(SwitchCode, 4, 2, PositionLine);
+    engine.ClassifyComponents();
+    Floors({2, 2});
+    for (int32_t f = 0; f < 2; ++f) ASSERT_TRUE(engine.PlaceFloorBothKinds(0, f)) << Message();
+    // No line amplifier at all: the rules are skipped, but the staircase's
+    // switches still choose their models and the staircase takes the levels
+    // its top floor asks for.
+    ASSERT_EQ(engine.LineAmpAvail[4], 0);
+    engine.StaircaseRequiredLevel[0][1] = 123.0f;
+    const int32_t r = engine.RiserColumn[0][1][1];
+    TCella* topSwitch = Block(1, 1)->CellAt(r, 1);
+    ASSERT_NE(topSwitch, nullptr);
+    ASSERT_EQ(topSwitch->TypeCode, SwitchCode);
+    EXPECT_FALSE(topSwitch->Described);
+    EXPECT_TRUE(engine.SizeRisersBothKinds(0)) << Message();
+    EXPECT_TRUE(topSwitch->Described);
+    EXPECT_NE(engine.StaircaseRequiredLevel[0][1], 123.0f);
+    EXPECT_EQ(engine.LineAmplifierFloor[0][0], 0);
+    // Without any switch of the lines' inputs: the switch message.
+    engine.Components->Clear();
+    engine.ClassifyComponents();
+    Fresh();
+    EXPECT_FALSE(engine.ChooseStaircaseSwitches(0));
+    EXPECT_EQ(Message(), "Non sono stati selezionati switch adeguati per le scale.");
+}
+
+TEST_F(StaircaseSwitchSizingTest, ResetForgetsTheSizingOfTheLastRun) {
+    engine.RiserBreakCount[1][0] = 2;
+    engine.RiserBreakFloor[1][0][1] = 7;
+    engine.PassiveSplit[2][1] = 1;
+    engine.LineAmplifierFloor[3][4] = 1;
+    engine.StaircaseRequiredLevel[0][1] = 80.0f;
+    engine.StaircaseMargin[1][0] = 3.0f;
+    engine.Reset();
+    EXPECT_EQ(engine.RiserBreakCount[1][0], 0);
+    EXPECT_EQ(engine.RiserBreakFloor[1][0][1], 0);
+    EXPECT_EQ(engine.PassiveSplit[2][1], 0);
+    EXPECT_EQ(engine.LineAmplifierFloor[3][4], 0);
+    EXPECT_EQ(engine.StaircaseRequiredLevel[0][1], 0.0f);
+    EXPECT_EQ(engine.StaircaseMargin[1][0], 0.0f);
+    EXPECT_EQ(engine.ApartmentInputRow[3][11][5][1], -1);
 }
 
 }  // namespace

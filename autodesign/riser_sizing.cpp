@@ -1,0 +1,337 @@
+// Sizing a staircase's risers: the riser components choose their models, the
+// levels they ask for are compared with what the head end (or an amplifier
+// at the staircase head) delivers, and a riser that cannot be fed in one
+// piece is split into two or three fed separately. Along a multiswitch riser
+// the floors that take an amplifier group are chosen instead.
+#include <algorithm>
+#include <vector>
+
+#include "app/grid.h"
+#include "autodesign/engine.h"
+#include "cells/amplifiers.h"
+#include "cells/anchors.h"
+#include "cells/cables.h"
+#include "cells/cell.h"
+#include "core/levels.h"
+#include "core/libraries.h"
+#include "core/options.h"
+
+namespace {
+
+const char* const SignalTooHigh =
+    "Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo elevato dalla centrale di "
+    "testa.";
+const char* const NeedsSplits = "L'impianto multiswitch richiesto non può essere realizzato senza spezzature.";
+constexpr float NoMargin = -500001.0f;
+constexpr uint32_t MaskTerrestrialOnly = 0x400, MaskSatellite = 0x200, MaskBoth = 0x600;
+constexpr int32_t ModelBandTer = 5, ModelBandSat = 9;
+constexpr int32_t SplitterCode = 3;
+constexpr int32_t SwitchCode = 10;
+constexpr uint32_t SwitchBalanceBit = 0x1000000;  // the maker's switch of an unbalanced top floor
+
+AnsiString InternalError(int n) {
+    return "Errore interno di calcolo " + IntToStr(n) + ". Non riesco a dimensionare l'impianto.";
+}
+
+// The least level a cell asks for at its first input, none before a pass.
+float Required(const TCella* cell, int32_t band) {
+    if (!cell || !cell->InputLevels.Allocated() || cell->InputLevels.Ports() < 1) return LevelNone;
+    return cell->InputLevels[0][band].Min;
+}
+
+float Margin(float available, const TCella* cell, int32_t band) {
+    const float required = Required(cell, band);
+    return IsRealLevel(required) ? static_cast<float>(double(available) - required) : NoMargin;
+}
+
+// A reach window without value, negative in width or wider than limit.
+bool Unbalanced(const TCella* cell, int32_t band, float limit) {
+    if (!cell || !cell->ReachLevels.Allocated() || cell->ReachLevels.Ports() < 1) return true;
+    const auto& w = cell->ReachLevels[0][band];
+    if (!IsRealLevel(w.Min) || !IsRealLevel(w.Max)) return true;
+    const double width = double(w.Max) - w.Min;
+    return width < 0.0 || width > limit;
+}
+
+}  // namespace
+
+float TCreaAuto::CableLoss(int cable, float metres, int32_t band) const {
+    const TNCavo* c = Cables[cable].get();
+    return c ? static_cast<float>(0.01 * metres * c->LossPer100(band)) : 0.0f;
+}
+
+TCella* TCreaAuto::RiserEntry(int32_t s, int32_t f, int kind, int32_t offset) const {
+    const TGridData* block = f >= 0 && f < DesignFloorsMax ? FloorGrid[s][f][kind].get() : nullptr;
+    TCella* cell = block ? block->CellAt(RiserColumn[s][f][kind] + offset, 0) : nullptr;
+    return cell && cell->TypeCode == CodeEntryAnchor ? cell : nullptr;
+}
+
+bool TCreaAuto::ChooseRiserModels(std::initializer_list<std::pair<TCella*, uint32_t>> cells, int32_t band) {
+    const uint32_t stamp = NextPassNumber();
+    for (auto [cell, mask] : cells)
+        if (!cell || !cell->ChooseModel(Components->head, static_cast<int32_t>(mask), stamp, nullptr, band, 0))
+            return false;
+    return true;
+}
+
+bool TCreaAuto::SizeRisersBothKinds(int32_t s) { return SizeMultiswitchRiser(s, 0) && SizeMultiswitchRiser(s, 1); }
+
+bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
+    const TScala& sc = Settings->Building->Staircases[s];
+    const int32_t F = std::clamp(sc.FloorCount, 0, DesignFloorsMax), top = F - 1;
+    if (k == 0 ? !TapNetwork[0] : !TapNetwork[1] && !MultiswitchSat) return true;
+    if (k == 1 && MultiswitchRadial) {
+        int32_t most = 0;
+        for (int32_t i = 0; i < std::clamp(Settings->Building->StaircaseCount, 0, DesignStaircasesMax); ++i)
+            most = std::max(most, Settings->Building->Staircases[i].FloorCount);
+        int32_t D = 0;
+        for (int32_t f = 0; f < F; ++f)
+            for (int32_t a = 0; a < ApartmentsOfFloor(s, f); ++a)
+                D = std::max(D, (most - f - 1) * sc.FloorSpacing + sc.Floors[f].Apartments[a].ApartmentDistance);
+        StaircaseRequiredLevel[s][1] = static_cast<float>(
+            double(CableLoss(CableStaircaseSat, float(sc.TopFloorDistance + D + sc.HeadEndDistance), BandSlotSat)) +
+            OptionLimit(BandSlotSat, LimitSigMin));
+        return true;
+    }
+    if (k == 1 && MultiswitchStaircase) return ChooseStaircaseSwitches(s);
+    if (top < 0 || !FloorGrid[s][top][k]) return true;
+
+    const bool carriesTer = k == 0 || TerOnMultiswitch;
+    const bool carriesSat = k == 1 || (Settings->Satellite && !TapNetwork[1] && !MultiswitchSat);
+    const int32_t lines = LineCount[k];
+    auto substation = [this](int32_t inputs) {
+        return inputs >= 0 && inputs < AvailInputs ? SubstationLevelSat[inputs] : 0.0f;
+    };
+    const float toTop = float(sc.HeadEndDistance + sc.TopFloorDistance);
+    float VS = lines == 1 ? HeadEndLevelSat
+                          : std::max({substation(lines), substation((lines / 2) * 2 + 1), LnbLevelMax});
+    float VT = HeadEndLevelTer - CableLoss(CableRiserTer, toTop, BandSlotTer);
+    VS -= CableLoss(CableRiserSat, toTop, BandSlotSat);
+
+    // The two entries of a floor block with their masks.
+    struct TEntries {
+        TCella* A;
+        TCella* B;
+        uint32_t maskA, maskB;
+    };
+    auto entries = [&](int32_t f) {
+        TEntries e{RiserEntry(s, f, k, 0), RiserEntry(s, f, k, 1), MaskTerrestrialOnly, MaskSatellite};
+        if (!e.B) {
+            e.B = e.A;
+            e.maskA = e.maskB = carriesSat ? MaskBoth : 0;
+        }
+        return e;
+    };
+    const TEntries t = entries(top);
+    if (!ChooseRiserModels({{t.A, t.maskA}, {t.B, t.maskB}}, ModelBandTer)) {
+        Report(InternalError(1));
+        return false;
+    }
+    FloorGrid[s][top][k]->RunRequiredLevelPass();
+    float mT = Margin(VT, t.A, BandSlotTer), mS = Margin(VS, t.B, BandSlotSat);
+    auto short_ = [&](float ter, float sat) { return (carriesTer && ter < 0.0f) || (carriesSat && sat < 0.0f); };
+    if (!short_(mT, mS)) {
+        RiserBreakCount[s][k] = 0;
+        if (carriesTer) StaircaseMargin[s][0] = mT;
+        if (carriesSat) StaircaseMargin[s][1] = mS;
+        StaircaseRequiredLevel[s][0] = Required(t.A, BandSlotTer);
+        StaircaseRequiredLevel[s][1] = Required(t.B, BandSlotSat);
+        return true;
+    }
+
+    if (k == 1 && lines > 1) {
+        Report(NeedsSplits);
+        return false;
+    }
+    // An amplifier at the staircase head feeds the pieces.
+    const float topOnly = float(sc.TopFloorDistance);
+    VT = LineLevelTer - CableLoss(CableRiserTer, topOnly, BandSlotTer);
+    VS = LineLevelSat - CableLoss(CableRiserSat, topOnly, BandSlotSat);
+    const float fT = CableLoss(CableRiserTer, float(sc.FloorSpacing), BandSlotTer);
+    const float fS = CableLoss(CableRiserSat, float(sc.FloorSpacing), BandSlotSat);
+    if (top < 1) {
+        Report(SignalTooHigh);
+        return false;
+    }
+    // The margins of a riser split at the given floors; false when a model is missing.
+    auto sizeSplit = [&](std::span<const int32_t> floors, float& leastT, float& leastS, bool& fed) {
+        std::vector<std::pair<TCella*, uint32_t>> cells{{t.A, t.maskA}, {t.B, t.maskB}};
+        for (int32_t m : floors) {
+            const TEntries e = entries(m);
+            cells.push_back({e.A, e.maskA});
+            cells.push_back({e.B, e.maskB});
+        }
+        const uint32_t stamp = NextPassNumber();
+        for (auto [cell, mask] : cells)
+            if (!cell || !cell->ChooseModel(Components->head, static_cast<int32_t>(mask), stamp, nullptr, ModelBandTer, 0))
+                return false;
+        FloorGrid[s][top][k]->RunRequiredLevelPass();
+        for (int32_t m : floors) FloorGrid[s][m][k]->RunRequiredLevelPass();
+        leastT = Margin(VT, t.A, BandSlotTer);
+        leastS = Margin(VS, t.B, BandSlotSat);
+        for (int32_t m : floors) {
+            const TEntries e = entries(m);
+            leastT = std::min(leastT, Margin(float(VT - (top - m) * double(fT)), e.A, BandSlotTer));
+            leastS = std::min(leastS, Margin(float(VS - (top - m) * double(fS)), e.B, BandSlotSat));
+        }
+        fed = !short_(leastT, leastS);
+        return true;
+    };
+
+    std::vector<int32_t> floors{top / 2};
+    float MT = 0.0f, MS = 0.0f;
+    bool fed = false;
+    UnlinkFloorFromAbove(s, floors[0], k);
+    if (!sizeSplit(floors, MT, MS, fed)) {
+        Report(InternalError(2));
+        return false;
+    }
+    if (!fed) {
+        LinkFloorToAbove(s, floors[0], k);
+        if (top < 2) {
+            Report(SignalTooHigh);
+            return false;
+        }
+        const int32_t m1 = (F - 3) / 3, m2 = (F - 2) / 3 + m1 + 1;
+        floors = {m1, m2};
+        UnlinkFloorFromAbove(s, m1, k);
+        UnlinkFloorFromAbove(s, m2, k);
+        if (!sizeSplit(floors, MT, MS, fed)) {
+            Report(InternalError(3));
+            return false;
+        }
+        if (!fed) {
+            Report(SignalTooHigh);
+            return false;
+        }
+    }
+
+    const int32_t p = static_cast<int32_t>(floors.size());
+    RiserBreakCount[s][k] = p;
+    for (int32_t i = 0; i < p; ++i) RiserBreakFloor[s][k][i] = floors[static_cast<size_t>(i)];
+    // A passive split: a splitter whose loss the head end's surplus over the
+    // staircase amplifier covers.
+    PassiveSplit[s][k] = 0;
+    for (TCella* cell = Components->head; cell; cell = cell->NextCell) {
+        if (cell->TypeCode != SplitterCode || cell->TapOutputs != 2 * p || !cell->Attenuation) continue;
+        auto fits = [&](bool carried, int32_t band, float M, float line, float head) {
+            if (!carried) return true;
+            const float loss = cell->Attenuation->Get3(0, 0, band);
+            return loss >= 0.0f && double(loss) < double(M) - line + head;
+        };
+        if (fits(carriesTer, BandSlotTer, MT, LineLevelTer, HeadEndLevelTer) &&
+            fits(carriesSat, BandSlotSat, MS, LineLevelSat, HeadEndLevelSat)) {
+            PassiveSplit[s][k] = 1;
+            break;
+        }
+    }
+    // The floor above each split ends its chain there now.
+    for (int32_t m : floors)
+        if (!PlaceFloors(s, m + 1, k)) return false;
+    return true;
+}
+
+bool TCreaAuto::StaircaseGateOpen(int32_t S, int32_t n) const {
+    auto amp = [this](int32_t inputs) { return inputs >= 0 && inputs < AvailInputs && LineAmpAvail[inputs]; };
+    if (!OwnBrandSwitch) return amp(n);
+    switch (S) {
+        case 4:
+        case 5: return amp(4) || amp(5);
+        case 8: return amp(4) || amp(8) || amp(9) || amp(10);
+        case 9: return amp(4) || amp(8) || amp(9);
+        case 10: return amp(4) || amp(8) || amp(10);
+        default: return false;
+    }
+}
+
+bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
+    if (!MultiswitchStaircase) return true;
+    const TScala& sc = Settings->Building->Staircases[s];
+    const int32_t F = std::clamp(sc.FloorCount, 0, DesignFloorsMax), top = F - 1;
+    const int32_t S = std::clamp(LineCount[1], 0, AvailInputs - 3);
+    auto offered = [this](int32_t n) { return n >= 0 && n < AvailInputs && SwitchAvail[n][0]; };
+    int32_t n = S;
+    if (!offered(n)) {
+        n = S + 1;
+        if (!TerOnMultiswitch && !offered(S + 1)) n = S + 2;
+    }
+    // A staircase whose amplifiers cannot serve the lines skips the rules
+    // only: its levels are still taken and checked.
+    const bool rules = StaircaseGateOpen(S, n);
+    auto substation = [this](int32_t inputs) {
+        return inputs >= 0 && inputs < AvailInputs ? SubstationLevelSat[inputs] : 0.0f;
+    };
+    const float VT = HeadEndLevelTer;
+    const float VS = std::max({substation((S / 2) * 2 + 1), substation(LineAmpInputs), LnbLevelMax});
+    if (top < 0 || !FloorGrid[s][top][1]) return true;
+    TCella* A = RiserEntry(s, top, 1, 0);
+    TCella* B = RiserEntry(s, top, 1, 2);
+    if (!B) B = A;
+    if (!offered(n)) {
+        Report("Non sono stati selezionati switch adeguati per le scale.");
+        return false;
+    }
+    auto amplifierFloor = [&](int32_t f) {
+        LineAmplifierFloor[s][f] = 1;
+        return PlaceFloors(s, f, 1);
+    };
+
+    if (rules) {
+        TCella* reference = nullptr;
+        for (TCella* cell = Components->head; cell && !reference; cell = cell->NextCell)
+            if (cell->TypeCode == SwitchCode && cell->Inputs == n) reference = cell;
+        bool fired = false;
+        if (Settings->AmpSwcCustom && reference) {
+            std::vector<int32_t> floors;
+            fired = BrandAmplifierFloors(reference->Brand, reference->Series, F, floors);
+            for (int32_t f : floors)
+                if (!amplifierFloor(f)) return false;
+        }
+        if (!fired && TerOnMultiswitch && reference && reference->Brand == "Varne") {
+            if (!ChooseRiserModels({{A, 0}, {B, 0}}, ModelBandSat)) {
+                Report(InternalError(4));
+                return false;
+            }
+            if (Unbalanced(A, BandSlotTer, Settings->APMaxSbilSwcTer)) {
+                TGridData* block = FloorGrid[s][top][1].get();
+                for (int32_t r = 0; r < block->Rows; ++r)
+                    for (int32_t c = 0; c < block->Columns; ++c)
+                        if (TCella* cell = block->CellAt(c, r);
+                            cell && cell->TypeCode == SwitchCode && cell->Column == c && cell->Row == r)
+                            cell->Positions[1] |= SwitchBalanceBit;
+                fired = true;
+            }
+        }
+        if (!fired) {
+            // An amplifier group goes one floor below the first floor in trouble.
+            for (int32_t j = 1; j <= top; ++j) {
+                TCella* first = RiserEntry(s, j, 1, 0);
+                TCella* second = RiserEntry(s, j, 1, 2);
+                if (!second) second = first;
+                if (!ChooseRiserModels({{first, 0}, {second, 0}}, ModelBandSat)) {
+                    Report(InternalError(4));
+                    return false;
+                }
+                bool trouble = (TerOnMultiswitch && Unbalanced(first, BandSlotTer, Settings->APMaxSbilSwcTer)) ||
+                               Unbalanced(second, BandSlotSat, Settings->APMaxSbilSwcSat);
+                FloorGrid[s][top][1]->RunRequiredLevelPass();
+                if (TerOnMultiswitch && VT < Required(first, BandSlotTer)) trouble = true;
+                if (VS < Required(second, BandSlotSat)) trouble = true;
+                if (trouble && !amplifierFloor(j - 1)) return false;
+            }
+        }
+    }
+
+    if (!ChooseRiserModels({{A, 0}, {B, 0}}, ModelBandSat)) {
+        Report(InternalError(4));
+        return false;
+    }
+    FloorGrid[s][top][1]->RunRequiredLevelPass();
+    StaircaseRequiredLevel[s][0] = Required(A, BandSlotTer);
+    StaircaseRequiredLevel[s][1] = Required(B, BandSlotSat);
+    if ((TerOnMultiswitch && VT < StaircaseRequiredLevel[s][0]) || VS < StaircaseRequiredLevel[s][1]) {
+        Report(SignalTooHigh);
+        return false;
+    }
+    return true;
+}
