@@ -41,6 +41,10 @@ TFCopiaDati::TFCopiaDati(TComponent* owner) : TForm(owner) {
     OnShow = Handler(this, &TFCopiaDati::FormShow);
 }
 
+TFCopiaDati::~TFCopiaDati() {
+    if (FCopiaDati == this) FCopiaDati = nullptr;
+}
+
 void TFCopiaDati::FillList() {
     ListaComponenti->Items->Clear();
     rows_.clear();

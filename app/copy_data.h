@@ -15,6 +15,7 @@
 class TFCopiaDati : public TForm {
 public:
     explicit TFCopiaDati(TComponent* owner = nullptr);
+    ~TFCopiaDati() override;
 
     std::vector<AnsiString> Names;
     std::vector<uint8_t> Described;
@@ -43,6 +44,7 @@ private:
     std::vector<size_t> rows_;  // the candidate each listed row shows
 };
 
-// The program's one copy-data form, made on first use.
+// The program's one copy-data form: made at the start with the other forms,
+// or on first use where the program was not started (tests).
 extern TFCopiaDati* FCopiaDati;
 TFCopiaDati* CopyDataForm();

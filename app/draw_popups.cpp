@@ -270,6 +270,10 @@ void TDrawWindow::PasteClick(TPasteKind kind) {
     CommandSquare(column, row, cell);
     if (!grid_ || !grid_->Inside(column, row)) return;
     Selection = TGridRect{column, row, column, row};
+    PasteAt(kind, column, row);
+}
+void TDrawWindow::PasteAt(TPasteKind kind, int32_t column, int32_t row) {
+    if (!grid_ || !grid_->Inside(column, row)) return;
     TBufferCopia& buffer = *grid_->CopyBuffer;
     switch (kind) {
     case TPasteKind::Plain: buffer.Paste(grid_, column, row, true); break;

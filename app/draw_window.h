@@ -201,6 +201,8 @@ public:
     void CutClick();
     void CopyClick();
     void PasteClick(TPasteKind kind);
+    // Pastes the copy buffer with its first square at (column, row), one undo step.
+    void PasteAt(TPasteKind kind, int32_t column, int32_t row);
     void DeleteClick();
 
     TPopupMenu* const LinesPopup;

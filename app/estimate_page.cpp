@@ -293,6 +293,15 @@ void TPaginaPreventivo::FormatEstimateCell(TObject*) { FormatCell(GridPreventivo
 // running.
 void TPaginaPreventivo::SelectOnly(int col, int row) { GridPreventivo->Selection = TGridRect{col, row, col, row}; }
 
+void TPaginaPreventivo::PlaceCurrentCell(int col, int row) {
+    TStringGrid& g = *GridPreventivo;
+    col = std::clamp(col, 0, g.ColCount - 1);
+    row = std::clamp(row, std::min<int>(g.FixedRows, g.RowCount - 1), g.RowCount - 1);
+    SelectOnly(col, row);
+    lastCol_ = IsItemRow(row) ? col : -1;
+    lastRow_ = IsItemRow(row) ? row : -1;
+}
+
 void TPaginaPreventivo::EstimateGridSelectCell(TObject*, int ACol, int ARow, bool& CanSelect) {
     TDatiPreventivo* e = estimate();
     CanSelect = false;

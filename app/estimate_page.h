@@ -51,6 +51,11 @@ public:
     void BEliminaPreventivoClick(TObject* Sender);
     // Whether "&Elimina linea preventivo" would remove the selection's top row.
     bool CanRemoveSelectedRow() const;
+    // Makes (col, row) the current cell, as the program places it and not as
+    // a click: the trailing row opens no price list. A cell of an item row
+    // counts as the cell last chosen (it is formatted when left). Row and
+    // column are cut to the grid.
+    void PlaceCurrentCell(int col, int row);
 
     // The grid's events.
     void DrawEstimateHeader(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State);

@@ -7,6 +7,7 @@
 #include "app/copy_buffer.h"
 #include "app/copy_data.h"
 #include "app/grid.h"
+#include "app/main_form.h"
 #include "app/undo.h"
 #include "core/reporter.h"
 #include "platform/application.h"
@@ -134,8 +135,13 @@ void TGridData::CopyDataToSameKind(bool all, TCella* source) {
         source->Assign(candidates[i]);
         candidates[i]->Invalidate();
     }
-    // The copies marked the grid modified (mask 15): the calculation and
-    // estimate pages recalculate when next shown.
+    // The copies marked the grid modified (mask 15), so the calculation and
+    // estimate pages recalculate when next shown; copied descriptions may
+    // complete the grids, which brings those pages in.
+    if (Form) {
+        Form->UpdateCalculationPages();
+        Form->UpdateEstimatePage();
+    }
 }
 
 void TGridData::AttachView(TGridWindow* window) {

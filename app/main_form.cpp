@@ -274,6 +274,9 @@ void TAntenne::StartUp() {
                                 ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
     }
 
+    // The estimate's cursor waits on the first row's minutes.
+    EstimatePage->PlaceCurrentCell(4, 1);
+
     files_.LoadRecentFiles();
     LayoutForm();
     Realign();
@@ -339,6 +342,8 @@ void TAntenne::RebuildPages() {
     Updating = true;
     for (TEdit* note : EstimatePage->Note) note->Text = "";
     Updating = false;
+    // A project begun anew: the estimate's cursor on the first row's quantity.
+    EstimatePage->PlaceCurrentCell(6, 1);
 }
 
 void TAntenne::AfterLoad() {

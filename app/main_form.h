@@ -140,6 +140,10 @@ public:
     void Impostastampante1Click(TObject* Sender);
     // Editing.
     void Annulla1Click(TObject* Sender);
+    void Taglia1Click(TObject* Sender);
+    void Copia1Click(TObject* Sender);
+    // "&Incolla", "Incolla &speculare" and the three turns.
+    void IncollaClick(TObject* Sender);
     void Elimina1Click(TObject* Sender);
     void BEliminaPreventivoClick(TObject* Sender);
     void EliminaDescrizioniClick(TObject* Sender);

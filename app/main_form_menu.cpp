@@ -92,14 +92,14 @@ void TAntenne::SetMenuCaptions() {
     Modify1 = AddItem(bar, "&Modifica");
     Annulla1 = AddItem(Modify1, "&Annulla");
     AddLine(Modify1);
-    Taglia1 = AddWaiting(Modify1, "&Taglia");
-    Copia1 = AddWaiting(Modify1, "&Copia");
-    Incolla1 = AddWaiting(Modify1, "&Incolla");
-    IncollaS = AddWaiting(Modify1, "Incolla &speculare");
-    IncollaR = AddWaiting(Modify1, "Incolla &ruotato");
-    Ruota90 = AddWaiting(IncollaR, "90°");
-    Ruota180 = AddWaiting(IncollaR, "180°");
-    Ruota270 = AddWaiting(IncollaR, "270°");
+    Taglia1 = AddItem(Modify1, "&Taglia");
+    Copia1 = AddItem(Modify1, "&Copia");
+    Incolla1 = AddItem(Modify1, "&Incolla");
+    IncollaS = AddItem(Modify1, "Incolla &speculare");
+    IncollaR = AddItem(Modify1, "Incolla &ruotato");
+    Ruota90 = AddItem(IncollaR, "90°");
+    Ruota180 = AddItem(IncollaR, "180°");
+    Ruota270 = AddItem(IncollaR, "270°");
     Elimina1 = AddItem(Modify1, "&Elimina");
     BEliminaPreventivo = AddItem(Modify1, "&Elimina linea preventivo");
     EliminaDescrizioni = AddItem(Modify1, "Elimina descrizioni componenti");
@@ -181,6 +181,9 @@ void TAntenne::BindMenuCommands() {
     on(Impostastampante1, &TAntenne::Impostastampante1Click);
 
     on(Annulla1, &TAntenne::Annulla1Click);
+    on(Taglia1, &TAntenne::Taglia1Click);
+    on(Copia1, &TAntenne::Copia1Click);
+    for (TMenuItem* item : {Incolla1, IncollaS, Ruota90, Ruota180, Ruota270}) on(item, &TAntenne::IncollaClick);
     on(Elimina1, &TAntenne::Elimina1Click);
     on(BEliminaPreventivo, &TAntenne::BEliminaPreventivoClick);
     on(EliminaDCavi, &TAntenne::EliminaDescrizioniClick);
@@ -243,9 +246,6 @@ void TAntenne::Modify1Click(TObject*) {
         p.Item->Enabled = p.Popup && p.Popup->Enabled;
     }
     if (DrawWindow->ItemUndo) Annulla1->Caption = DrawWindow->ItemUndo->Caption;
-    // The copy buffer is not in the program yet: cutting would lose the
-    // block, copying and pasting would do nothing.
-    for (TMenuItem* item : {Taglia1, Copia1, Incolla1, IncollaS, IncollaR}) item->Enabled = false;
     EliminaDescrizioni->Visible = drawing && CurrentProject && CurrentProject->Step == 2;
     BEliminaPreventivo->Visible = FindPage(PagePreventivo) && EstimatePage->CanRemoveSelectedRow();
 }
@@ -368,6 +368,22 @@ void TAntenne::Impostastampante1Click(TObject*) {
 // ---------------------------------------------------------------- editing
 
 void TAntenne::Annulla1Click(TObject*) { DrawWindow->UndoClick(); }
+
+void TAntenne::Taglia1Click(TObject*) { DrawWindow->CutClick(); }
+
+void TAntenne::Copia1Click(TObject*) { DrawWindow->CopyClick(); }
+
+// The paste goes where the selection begins; the selection stays as it is.
+void TAntenne::IncollaClick(TObject* Sender) {
+    using Kind = TDrawWindow::TPasteKind;
+    const Kind kind = Sender == IncollaS   ? Kind::Mirrored
+                      : Sender == Ruota90  ? Kind::Rotated90
+                      : Sender == Ruota180 ? Kind::Rotated180
+                      : Sender == Ruota270 ? Kind::Rotated270
+                                           : Kind::Plain;
+    const TGridRect selection = DrawWindow->Selection;
+    DrawWindow->PasteAt(kind, selection.Left, selection.Top);
+}
 
 void TAntenne::Elimina1Click(TObject*) { DrawWindow->DeleteClick(); }
 

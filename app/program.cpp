@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/about_box.h"
+#include "app/copy_data.h"
 #include "app/customer_data.h"
 #include "app/main_form.h"
 #include "cells/prototypes.h"
@@ -110,6 +111,7 @@ void StartProgram() {
     Application->CreateForm(Antenne);
     Application->CreateForm(AboutBox);
     Application->CreateForm(DatiCommittente);
+    Application->CreateForm(FCopiaDati);
     Application->CreateForm(DatiListino);
     Application->CreateForm(DatiIntestazione);
     DatiOpzioni();

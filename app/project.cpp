@@ -11,6 +11,7 @@
 TProgetto::TProgetto(TAntenne* owner) : Owner(owner) {
     HeadEndGrid = new TGridData(this, GridDefaultSize, GridDefaultSize, GridHeadEnd);
     NetworkGrid = new TGridData(this, GridDefaultSize, GridDefaultSize, GridNetwork);
+    HeadEndGrid->Form = NetworkGrid->Form = owner;
     Estimate = std::make_unique<TDatiPreventivo>(this);
     Mast = std::make_unique<TPalo>();
     Lightning = std::make_unique<TFulmini>();

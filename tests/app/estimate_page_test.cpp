@@ -167,6 +167,30 @@ TEST_F(EstimatePageTest, LeavingACommittedCellReformatsIt) {
     EXPECT_EQ(Cell(7, 1), PadLeft("1.234,50", 12));
 }
 
+TEST_F(EstimatePageTest, PlacingTheCursorIsNoClick) {
+    int asked = 0;
+    page.ShowPriceList = [&](TVoceListino&, int) {
+        ++asked;
+        return 2;
+    };
+    // On an item row the cell counts as chosen: typed into, it is formatted when left.
+    page.PlaceCurrentCell(6, 1);
+    EXPECT_EQ(page.GridPreventivo->Col, 6);
+    EXPECT_EQ(page.GridPreventivo->Row, 1);
+    page.GridPreventivo->Cells[6][1] = "3";
+    Select(7, 2);
+    EXPECT_EQ(Cell(6, 1), FormatAmount("3"));
+    // The trailing row, or a row past the grid, takes the cursor without the price list.
+    const int trailing = Rows() - 1;
+    for (int row : {trailing, 50}) {
+        page.PlaceCurrentCell(4, row);
+        EXPECT_EQ(page.GridPreventivo->Row, trailing) << row;
+        EXPECT_EQ(page.GridPreventivo->Col, 4) << row;
+    }
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(Rows(), trailing + 1);
+}
+
 TEST_F(EstimatePageTest, TrailingRowOpensThePriceListAndSelectsTheNewRow) {
     TVoceListino asked;
     int askedCurrency = -1;

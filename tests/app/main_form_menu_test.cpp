@@ -4,6 +4,8 @@
 
 #include <fstream>
 
+#include "app/copy_buffer.h"
+#include "app/copy_data.h"
 #include "app/customer_data.h"
 #include "app/draw_window.h"
 #include "app/estimate_page.h"
@@ -132,8 +134,8 @@ TEST(MainMenu, MenusOpenByTheProjectsState) {
     EXPECT_TRUE(f.Salva1->Enabled);
     EXPECT_TRUE(f.Annulla1->Enabled);
     EXPECT_EQ(f.Annulla1->Caption.Get(), f.DrawWindow->ItemUndo->Caption.Get());
-    EXPECT_TRUE(f.Elimina1->Enabled);
-    EXPECT_FALSE(f.Taglia1->Enabled || f.Copia1->Enabled || f.Incolla1->Enabled);
+    EXPECT_TRUE(f.Elimina1->Enabled && f.Taglia1->Enabled && f.Copia1->Enabled);
+    EXPECT_FALSE(f.Incolla1->Enabled || f.IncollaS->Enabled || f.IncollaR->Enabled);   // nothing copied yet
     for (TMenuItem* item : waiting) EXPECT_FALSE(item->Enabled) << item->Caption.Get();
 
     // Step 2: the finding and calculation items, the descriptions, no palette items.
@@ -146,7 +148,8 @@ TEST(MainMenu, MenusOpenByTheProjectsState) {
     EXPECT_TRUE(f.Segnalialleprese1->Enabled && f.Limititerminaleditesta1->Enabled &&
                 f.Attenuazionetraleprese1->Enabled && f.Cancellacalcoli1->Enabled);
     EXPECT_TRUE(f.EliminaDescrizioni->Visible);
-    EXPECT_FALSE(f.Annulla1->Visible);   // the step-2 popup has no drawing commands
+    for (TMenuItem* item : {f.Annulla1, f.Taglia1, f.Copia1, f.Incolla1, f.IncollaS, f.IncollaR, f.Elimina1})
+        EXPECT_FALSE(item->Visible) << item->Caption.Get();   // the step-2 popup has no drawing commands
     for (TMenuItem* item : waiting) EXPECT_FALSE(item->Enabled) << item->Caption.Get();
 
     // On "Preventivo": no drawing window, no zoom.
@@ -582,6 +585,99 @@ TEST(MainMenuEdit, DescriptionsAreClearedOnlyAfterYes) {
     f.EliminaDPrese->Click();
     EXPECT_FALSE(outlet->Described);
     EXPECT_TRUE(tap->Described);
+}
+
+TEST(MainMenuEdit, CutCopyAndPastesGoWhereTheSelectionBegins) {
+    ScopedProgram program;
+    TAntenne& f = program.Start();
+    TProgetto& project = *f.CurrentProject;
+    DrawTwoTaps(project);
+    TGridData& grid = *project.NetworkGrid;
+    TCella* first = grid.CellAt(37, 1);
+    first->Description = "T1";
+    const TGridRect block{37, 1, 38, 2};   // the two taps and their outlets
+
+    f.DrawWindow->Selection = block;
+    f.Modify1->Click();
+    f.Copia1->Click();
+    EXPECT_EQ(grid.CopyBuffer->CellCount(), 4);
+    EXPECT_EQ(grid.CellAt(37, 1), first);   // a copy leaves the block
+
+    // Each paste puts the copy of the tap from the block's first square where
+    // its turn takes it, in the 2 x 2 squares from the selection's first one.
+    const struct {
+        TMenuItem* TAntenne::*item;
+        int32_t column, row;
+    } pastes[] = {{&TAntenne::Incolla1, 10, 5}, {&TAntenne::IncollaS, 11, 5}, {&TAntenne::Ruota90, 11, 5},
+                  {&TAntenne::Ruota180, 11, 6}, {&TAntenne::Ruota270, 10, 6}};
+    const TGridRect target{10, 5, 13, 8};
+    for (const auto& p : pastes) {
+        TMenuItem* item = f.*p.item;
+        f.DrawWindow->Selection = target;
+        f.Modify1->Click();
+        ASSERT_TRUE(item->Enabled && (item->Parent() == f.Modify1 || f.IncollaR->Enabled)) << item->Caption.Get();
+        item->Click();
+        TCella* copy = grid.CellAt(p.column, p.row);
+        ASSERT_NE(copy, nullptr) << item->Caption.Get();
+        EXPECT_NE(copy, first);
+        EXPECT_EQ(copy->Description, "T1") << item->Caption.Get();
+        EXPECT_EQ(f.DrawWindow->Selection.Get(), target) << "the selection stays";
+        EXPECT_EQ(grid.CellAt(37, 1), first);
+        // One step, undone from the same menu.
+        f.Modify1->Click();
+        EXPECT_EQ(f.Annulla1->Caption.Get(), "&Annulla incolla");
+        f.Annulla1->Click();
+        for (int32_t c = 10; c <= 13; ++c)
+            for (int32_t r = 5; r <= 8; ++r) EXPECT_EQ(grid.CellAt(c, r), nullptr) << item->Caption.Get();
+    }
+
+    // A cut takes the block away into the buffer, as one step.
+    f.DrawWindow->Selection = block;
+    f.Modify1->Click();
+    f.Taglia1->Click();
+    for (int32_t c = 37; c <= 38; ++c)
+        for (int32_t r = 1; r <= 2; ++r) EXPECT_EQ(grid.CellAt(c, r), nullptr);
+    EXPECT_EQ(grid.CopyBuffer->CellCount(), 4);
+    f.Modify1->Click();
+    EXPECT_EQ(f.Annulla1->Caption.Get(), "&Annulla taglia");
+
+    // A block on the terminal's row offers neither cut, copy nor paste.
+    f.DrawWindow->Selection = TGridRect{10, 0, 12, 2};
+    f.Modify1->Click();
+    for (TMenuItem* item : {f.Taglia1, f.Copia1, f.Incolla1, f.IncollaS, f.IncollaR, f.Elimina1})
+        EXPECT_FALSE(item->Enabled) << item->Caption.Get();
+}
+
+TEST(MainMenuEdit, CopiedDataBringThePagesOfADescribedNetwork) {
+    ScopedProgram program;
+    TAntenne& f = program.Start();
+    TProgetto& project = *f.CurrentProject;
+    DrawTwoTaps(project);
+    TCella* outlet = project.NetworkGrid->CellAt(38, 1);
+    TCella* other = project.NetworkGrid->CellAt(38, 2);
+    outlet->Description = "Presa da incasso";
+    other->Described = 0;
+    f.OnNextClick(nullptr);
+    ASSERT_EQ(project.Step, 2);
+    EXPECT_FALSE(f.FindPage("Calcoli rete") || f.FindPage("Preventivo"));
+
+    // "Copia su ..." from the outlet's popup, on the form made at the start.
+    bool startForm = false;
+    Script().AnswerShowModal<TFCopiaDati>([&](TFCopiaDati& form) {
+        startForm = &form == FCopiaDati;
+        form.BTutti->Click();
+        form.BOk->Click();
+    });
+    f.DrawWindow->CenterOn(38, 1);
+    const TRect square = f.DrawWindow->CellRect(38, 1);
+    Script().AnswerPopup("Copia su ...");
+    f.DrawWindow->RightClickAt(square.Left + 4, square.Top + 4);
+    EXPECT_TRUE(startForm);
+    EXPECT_TRUE(other->Described);
+    EXPECT_EQ(other->Description, "Presa da incasso");
+    for (const char* page : {"Calcoli rete", "Calcoli rete richiesti", "Preventivo"})
+        EXPECT_TRUE(f.FindPage(page)) << page;
+    EXPECT_TRUE(f.IsPageSelected("Rete"));
 }
 
 TEST(MainMenuCalculations, ReportsAreWrittenAndCleared) {

@@ -6,6 +6,8 @@
 #include <fstream>
 
 #include "app/about_box.h"
+#include "app/copy_data.h"
+#include "app/customer_data.h"
 #include "app/draw_window.h"
 #include "app/estimate_page.h"
 #include "app/grid.h"
@@ -107,6 +109,20 @@ TEST(ProgramStart, TheMainWindowShowsTheUntitledNetworkGrid) {
     // The forms the window works with are bound to it.
     EXPECT_TRUE(static_cast<bool>(form.EstimatePage->ShowPriceList));
     EXPECT_EQ(form.MastPage->DatiAutSost, DatiAutSost);
+    // The copy-data form is made with the others, after the customer-data form.
+    ASSERT_NE(FCopiaDati, nullptr);
+    int customer = -1, copyData = -1;
+    for (int i = 0; i < Application->ComponentCount(); ++i) {
+        if (Application->Components(i) == DatiCommittente) customer = i;
+        if (Application->Components(i) == FCopiaDati) copyData = i;
+    }
+    EXPECT_EQ(copyData, customer + 1);
+    // The estimate's cursor stands on its first row's quantity (the untitled
+    // project shown at the end of the start places it), which an empty
+    // estimate makes the trailing row: placed there, it asked for no price list.
+    EXPECT_EQ(form.EstimatePage->GridPreventivo->Col, 6);
+    EXPECT_EQ(form.EstimatePage->GridPreventivo->Row, 1);
+    EXPECT_TRUE(Application->Script().ModalForms.empty());
 }
 
 TEST(ProgramStart, TheLayoutPutsTheButtonOverTheStatusBar) {
@@ -363,9 +379,15 @@ TEST(MainFormSteps, NextAndBackMoveTheProjectBetweenDrawingAndCalculating) {
     form.AfterLoad();
     EXPECT_EQ(project.Step, 2);
     EXPECT_TRUE(Application->Script().MessageBoxes.empty());
+    form.SelectPage("Preventivo");
+    form.EstimatePage->GridPreventivo->Selection = TGridRect{0, 2, 0, 2};
 
     form.OnNextClick(nullptr);
     EXPECT_EQ(project.Step, 1);
+    // The estimate's cursor is back on the first row's quantity, with no price list asked.
+    EXPECT_EQ(form.EstimatePage->GridPreventivo->Col, 6);
+    EXPECT_EQ(form.EstimatePage->GridPreventivo->Row, 1);
+    EXPECT_TRUE(Application->Script().ModalForms.empty());
     EXPECT_EQ(form.NextButton->Caption.Get(), "Avanti >>");
     EXPECT_EQ(Tabs(form), (Captions{"Rete", "Testa", "Sostegno", "Fulmini 81.1", "Fulmini 81.10-2"}));
     EXPECT_TRUE(form.IsPageSelected("Rete"));

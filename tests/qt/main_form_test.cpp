@@ -9,6 +9,7 @@
 #include <QTabBar>
 
 #include "app/about_box.h"
+#include "app/copy_buffer.h"
 #include "app/customer_data.h"
 #include "app/grid.h"
 #include "app/project.h"
@@ -232,4 +233,51 @@ TEST(QtMainForm, CustomerDataAndSchemeSizeForms) {
     });
     EXPECT_TRUE(refused);
     EXPECT_EQ(form.CurrentProject->NetworkGrid->Rows, 75);
+}
+
+TEST(QtMainForm, CopyAndPasteThroughTheEditMenu) {
+    ScopedProgram program;
+    TAntenne* started = nullptr;
+    QMenuBar* bar = StartPastSplash(program, started);
+    ASSERT_NE(bar, nullptr);
+    TAntenne& form = *started;
+    TGridData& grid = *form.CurrentProject->NetworkGrid;
+    DrawTwoTaps(*form.CurrentProject);
+    const int32_t tap = grid.CellAt(37, 1)->TypeCode, outlet = grid.CellAt(38, 1)->TypeCode;
+    form.DrawWindow->Invalidate();
+
+    // Nothing copied: "&Incolla" is disabled, and a click on it pastes
+    // nothing and leaves the menu open.
+    form.DrawWindow->Selection = TGridRect{40, 1, 40, 1};
+    Settle();
+    bool stayedOpen = false;
+    ClickMenu(bar, "&Modifica", "&Incolla", [&] {
+        auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        stayedOpen = open && !MenuAction(open, "&Incolla")->isEnabled() && MenuAction(open, "&Copia")->isEnabled();
+        if (open) open->close();
+    });
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(grid.CellAt(40, 1), nullptr);
+
+    form.DrawWindow->Selection = TGridRect{37, 1, 38, 2};
+    Settle();
+    ClickMenu(bar, "&Modifica", "&Copia");
+    EXPECT_EQ(grid.CopyBuffer->CellCount(), 4);
+    form.DrawWindow->Selection = TGridRect{40, 1, 40, 1};
+    Settle();
+    ClickMenu(bar, "&Modifica", "&Incolla");
+    form.DrawWindow->Selection = TGridRect{43, 1, 43, 1};
+    Settle();
+    ClickMenu(bar, "&Modifica", "Incolla &speculare");
+    const struct {
+        int32_t column, row, type;
+    } expected[] = {{40, 1, tap}, {41, 1, outlet}, {40, 2, tap}, {41, 2, outlet},
+                    {44, 1, tap}, {43, 1, outlet}, {44, 2, tap}, {43, 2, outlet}};
+    for (const auto& e : expected) {
+        TCella* cell = grid.CellAt(e.column, e.row);
+        ASSERT_NE(cell, nullptr) << e.column << "," << e.row;
+        EXPECT_EQ(cell->TypeCode, e.type) << e.column << "," << e.row;
+    }
+    const QImage shot = WidgetOf(&form)->grab().toImage();
+    EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("edit-menu-paste.png"))));
 }
