@@ -69,6 +69,7 @@ bool TCreaAuto::PlaceApartments(int32_t s, int32_t f, int32_t a) {
     const TScala& staircase = Settings->Building->Staircases[s];
     const TAppartamento& record = staircase.Floors[f].Apartments[a];
     auto& block = ApartmentBlock[s][f][a];
+    ForgetBlockLinks(block.get());
     if (CopyEqualApartment(s, f, a)) return true;
 
     TGridData* ter = WorkGrids[0].get();

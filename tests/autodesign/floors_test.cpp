@@ -40,6 +40,9 @@ protected:
     // apartment a block whose entries stand at rows 0 (terrestrial) and 1
     // up to the lines (satellite).
     void Floors(const std::vector<int32_t>& apartments) {
+        // The floor blocks go first: their exits hold the apartments' entries.
+        for (auto& floor : engine.FloorGrid[0])
+            for (auto& block : floor) block.reset();
         TScala& s = engine.Settings->Building->Staircases[0];
         s.FloorCount = static_cast<int32_t>(apartments.size());
         s.FloorSpacing = 3;
@@ -406,15 +409,7 @@ TEST_F(RiserSizingTest, RadialRiserAsksForTheLongestCableRun) {
     EXPECT_NEAR(engine.StaircaseRequiredLevel[0][1], 8.5 + OptionLimit(BandSlotSat, LimitSigMin), 1e-4);
 }
 
-class StaircaseSwitchSizingTest : public FloorsTest {
-protected:
-    StaircaseSwitchSizingTest() {
-        engine.TapNetwork[0] = 0;
-        engine.MultiswitchSat = 1;
-        engine.MultiswitchStaircase = 1;
-        engine.LineCount[1] = 4;
-    }
-};
+class StaircaseSwitchSizingTest : public StaircaseSwitchFloorsTest {};
 
 TEST_F(StaircaseSwitchSizingTest, ChecksEvenWhenTheAmplifiersCannotServeTheLines) {
     add.Switch(SwitchCode, 4, 2, PositionLine);
