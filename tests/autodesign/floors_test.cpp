@@ -285,6 +285,7 @@ TEST_F(StaircaseSwitchFloorsTest, SwitchSizesAlongTheStaircase) {
         {"5 lines, 6 apartments: one switch of 6", 5, {4, 6, 8}, {6}, 5},
         {"only 4 and 8 outputs: two of 4, two outputs closed", 5, {4, 8}, {4, 4}, 2 + 5},
         {"4 lines on 5-input switches: the spare input and through output closed", 4, {6}, {6}, 2 + 4},
+        {"only 3 outputs: two of 3, the second one mirrored", 5, {3}, {3, 3}, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
