@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
@@ -88,6 +89,37 @@ protected:
         library->fileName = BuildFile(DefaultLibraryFile);
         libraries.Get().Append(library);
         return library;
+    }
+
+    // The library's components, the cables of "Default.sel" and two antennas
+    // with their channels of "Europa", as a design run gets them.
+    void PrepareDesign(TCreaAuto& engine) {
+        Register();
+        for (auto& c : ReadAll()) engine.Components->Insert(c.release());
+        TOpzProgetto& o = *engine.Settings;
+        {
+            // The cable pickers take strings 2 to 13 in the settings' order.
+            TFile sel(BuildFile(DefaultSelectionFile), ModeReadDenyWrite);
+            AnsiString text;
+            sel.ReadChunkedAnsiString(text, -1);
+            EXPECT_EQ(text, "Varne");
+            for (AnsiString& cable : o.CableTexts) sel.ReadChunkedAnsiString(cable, -1);
+        }
+        // Two antennas of the library with their channels of "Europa".
+        auto antenna = [&](int slot, const char* code, std::vector<const char*> channels) {
+            TAntennaAutoProg& a = o.Antennas[slot];
+            a.Library = DefaultLibraryName;
+            a.Code = code;
+            for (const char* name : channels) {
+                TCanale c;
+                ASSERT_TRUE(a.Plan->SetChannel(c, a.Plan->IndexOf(name))) << name;
+                c.band = SistemaBandeCorrente->BandOf(c.CentreFrequency());
+                c.levelMin = c.levelMax = 75.0f;
+                a.Channels.Insert(c);
+            }
+        };
+        antenna(0, "GAN-B3", {"5", "7"});
+        antenna(1, "GAN-UHF", {"26", "30", "35"});
     }
 
     // Every entry of the build's library, in file order.
@@ -392,34 +424,9 @@ TEST_F(DefaultLibrary, TheDesignersClassificationFillsEveryTable) {
 // input check passes every wizard variant, with and without a head end, and
 // chooses what the later stages build with.
 TEST_F(DefaultLibrary, TheInputCheckPassesEveryWizardVariant) {
-    Register();
     TCreaAuto engine(&globals.Reporter());
-    for (auto& c : ReadAll()) engine.Components->Insert(c.release());
+    PrepareDesign(engine);
     TOpzProgetto& o = *engine.Settings;
-    {
-        // The cable pickers take strings 2 to 13 in the settings' order.
-        TFile sel(BuildFile(DefaultSelectionFile), ModeReadDenyWrite);
-        AnsiString text;
-        sel.ReadChunkedAnsiString(text, -1);
-        EXPECT_EQ(text, "Varne");
-        for (AnsiString& cable : o.CableTexts) sel.ReadChunkedAnsiString(cable, -1);
-    }
-    // Two antennas of the library with their channels of "Europa".
-    auto antenna = [&](int slot, const char* code, std::vector<const char*> channels) {
-        TAntennaAutoProg& a = o.Antennas[slot];
-        a.Library = DefaultLibraryName;
-        a.Code = code;
-        for (const char* name : channels) {
-            TCanale c;
-            ASSERT_TRUE(a.Plan->SetChannel(c, a.Plan->IndexOf(name))) << name;
-            c.band = SistemaBandeCorrente->BandOf(c.CentreFrequency());
-            c.levelMin = c.levelMax = 75.0f;
-            a.Channels.Insert(c);
-        }
-    };
-    antenna(0, "GAN-B3", {"5", "7"});
-    antenna(1, "GAN-UHF", {"26", "30", "35"});
-
     enum HeadEnd { None, Modular, Wideband };
     struct Variant {
         const char* name;
@@ -488,6 +495,68 @@ TEST_F(DefaultLibrary, TheInputCheckPassesEveryWizardVariant) {
                 EXPECT_EQ(engine.LnbLevelMin, 80.0f);
             }
         }
+}
+
+// The staircases of the reference shapes: every apartment and floor block of
+// one staircase drawn on the default library, each passing its analysis,
+// and every floor laid out, without a message.
+TEST_F(DefaultLibrary, TheStaircaseBlocksOfTheReferenceShapes) {
+    TCreaAuto engine(&globals.Reporter());
+    PrepareDesign(engine);
+    TOpzProgetto& o = *engine.Settings;
+    struct Shape {
+        const char* name;
+        bool ter, sat;
+        int32_t cables;
+        bool alongStaircase, radial;
+        int32_t floors, apartments, terOutlets, satOutlets, layout;
+    };
+    const Shape shapes[] = {
+        {"T only", true, false, 1, true, false, 12, 6, 2, 0, 2},
+        {"T+S Monocavo Unite", true, true, 1, true, false, 5, 3, 2, 2, 2},
+        {"4 cables Unite along the staircase", true, true, 4, true, false, 6, 4, 0, 2, 2},
+        {"4 cables in the apartment", true, true, 4, false, false, 4, 2, 0, 2, 0},
+        {"S only 8 cables radial", false, true, 8, false, true, 3, 2, 0, 2, 2},
+    };
+    for (const Shape& shape : shapes) {
+        SCOPED_TRACE(shape.name);
+        o.Terrestrial = shape.ter;
+        o.Satellite = shape.sat;
+        o.SatelliteCables = shape.cables;
+        o.SeparateDistributions = false;
+        o.MultiswitchAlongStaircase = shape.alongStaircase;
+        o.Radial = shape.radial;
+        o.DesignHeadEnd = false;
+        TPalazzo& b = *o.Building;
+        b.StaircaseCount = 1;
+        TScala& s = b.Staircases[0];
+        s.FloorCount = shape.floors;
+        for (int32_t f = 0; f < shape.floors; ++f) {
+            s.Floors[f].ApartmentCount = shape.apartments;
+            for (int32_t a = 0; a < shape.apartments; ++a)
+                s.Floors[f].Apartments[a] =
+                    TAppartamento{shape.terOutlets, shape.satOutlets, shape.layout, shape.layout, 5, 5};
+        }
+        b.ComputeMaxima();
+        ASSERT_EQ(RunInputCheck(engine, true), "");
+        for (int32_t f = 0; f < shape.floors; ++f) {
+            for (int32_t a = 0; a < shape.apartments; ++a) {
+                ASSERT_TRUE(engine.PlaceApartments(0, f, a)) << ShownMessage() << " floor " << f << " apartment " << a;
+                EXPECT_TRUE(engine.ApartmentBlock[0][f][a]->Analyse(false));
+            }
+            ASSERT_TRUE(engine.PlaceFloorBothKinds(0, f)) << ShownMessage() << " floor " << f;
+        }
+        for (int32_t f = 0; f < shape.floors; ++f) {
+            for (int kind = 0; kind < SignalKinds; ++kind)
+                if (TGridData* block = engine.FloorGrid[0][f][kind].get())
+                    EXPECT_TRUE(block->Analyse(false)) << "floor " << f << " kind " << kind;
+            EXPECT_TRUE(engine.LayoutFloorApartments(0, f));
+            EXPECT_GT(engine.FloorHeight[0][f], 0) << f;
+        }
+        // Equal apartments are drawn once and copied.
+        EXPECT_NE(engine.ApartmentCopy[0][0][0], nullptr);
+        EXPECT_EQ(ShownMessage(), "");
+    }
 }
 
 // What the later stages look for beyond the tables.
