@@ -60,6 +60,11 @@ void TCreaAuto::Reset() {
     CableTemplate->Owner = nullptr;
 
     EntryInputsTer = EntryInputsSat = 0;
+    HighestFloorCount = TerminalLines = RiserCountTer = RiserCountSat = 0;
+    SharedTer = SharedSat = LineAmpTop = 0;
+    SplitWays = RadialInputs = RadialSwitchOutputs = 0;
+    SplitGroups.fill(0);
+    std::fill(std::begin(LineAmpStaircase), std::end(LineAmpStaircase), uint8_t(0));
     std::fill(std::begin(FamilyCount), std::end(FamilyCount), 0);
     std::fill(std::begin(ChosenFamily), std::end(ChosenFamily), -1);
     RequiredLevelTer = RequiredLevelSat = 0.0f;
@@ -136,11 +141,14 @@ void TCreaAuto::TakeRequiredLevels() {
     if (!entry || !entry->InputLevels.Allocated()) return;
     const int32_t inputs = entry->InputLevels.Ports();
     const int32_t ter = std::clamp(EntryInputsTer, 0, inputs);
-    for (int32_t i = 0; i < ter; ++i)
+    // The first input always counts: a network of satellite risers only still
+    // hands the head end its terrestrial need there.
+    const int32_t terScanned = std::min(std::max(ter, 1), inputs);
+    for (int32_t i = 0; i < terScanned; ++i)
         RequiredLevelTer = std::max(RequiredLevelTer, entry->InputLevels[i][BandSlotTer].Min);
     // Without separate satellite inputs the satellite signals share the terrestrial ones.
     const int32_t first = EntryInputsSat > 0 ? ter : 0;
-    const int32_t last = EntryInputsSat > 0 ? std::min(inputs, ter + EntryInputsSat) : ter;
+    const int32_t last = EntryInputsSat > 0 ? std::min(inputs, ter + EntryInputsSat) : terScanned;
     for (int32_t i = first; i < last; ++i)
         RequiredLevelSat = std::max(RequiredLevelSat, entry->InputLevels[i][BandSlotSat].Min);
 }

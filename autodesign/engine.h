@@ -73,6 +73,8 @@ using TLossTable = std::array<std::array<float, AvailTapOutputs>, AvailInputs>;
 using TLossSwitchTable = std::array<std::array<float, AvailSwitchOutputs>, AvailInputs>;
 // A loss no component offers.
 constexpr float LossUnavailable = 1000.0f;
+// Groups of riser lines a row of splitters takes.
+constexpr int32_t SplitGroupsMax = 10;
 
 // Outlet roles and the outlet types chosen for each.
 enum : int { RoleTer = 0, RoleSat = 1, RoleSatDc = 2, OutletRoles = 3 };
@@ -380,6 +382,37 @@ public:
     // ---- Head-end families (input check) ----
     std::array<TFamiglia, FamiliesMax> FamilyTer;
     std::array<TFamiglia, FamiliesMax> FamilySat;
+
+    // ---- Network between the staircases and the terminal (network.cpp) ----
+    // Splits n riser lines into groups that splitters of w outputs take
+    // (entries not needed keep their values; callers add groups up to n);
+    // false when the grouping needs a splitter of one input that is missing.
+    static bool SplitOutputs(const TAvailTable& avail, int32_t n, int32_t w,
+                             std::span<int32_t, SplitGroupsMax> groups);
+    // Whether several staircases share the terrestrial and the satellite
+    // risers, the splitter ways and the satellite line groups.
+    void DecideSharedRisers();
+    // The terminal's line count and the risers of each kind it feeds.
+    void CountTerminalLines();
+    // The radial switch's inputs and outputs; false, after the message, when
+    // no chosen radial switch has enough outputs.
+    bool ChooseRadialSwitch();
+    // The satellite level the farthest staircase head asks of the network's
+    // top, and where line amplifiers go when the LNB cannot deliver it.
+    float LineAmplifierNeed() const;
+    void PlanLineAmplifiers();
+    int32_t HighestFloorCount = 0;
+    int32_t TerminalLines = 0;
+    int32_t RiserCountTer = 0;
+    int32_t RiserCountSat = 0;
+    uint8_t SharedTer = 0;
+    uint8_t SharedSat = 0;
+    int32_t SplitWays = 0;
+    std::array<int32_t, SplitGroupsMax> SplitGroups{};
+    int32_t RadialInputs = 0;
+    int32_t RadialSwitchOutputs = 0;
+    uint8_t LineAmpTop = 0;
+    uint8_t LineAmpStaircase[DesignStaircasesMax] = {};
 
     // ---- Figures of a run ----
     float RequiredLevelTer = 0.0f;

@@ -1,0 +1,187 @@
+// The network builder's decisions between the staircases and the head-end
+// terminal: the riser lines shared through splitters, the terminal's line
+// count, the radial switch, the line amplifiers and the levels the head end
+// must deliver.
+#include <algorithm>
+
+#include "autodesign/design_settings.h"
+#include "autodesign/engine.h"
+#include "cells/cables.h"
+
+namespace {
+
+// A splitter of `inputs` inputs and w outputs is among the chosen ones.
+bool Available(const TAvailTable& avail, int32_t inputs, int32_t w) {
+    return inputs >= 0 && inputs < AvailInputs && w >= 0 && w < AvailTapOutputs && avail[inputs][w] != 0;
+}
+
+}  // namespace
+
+bool TCreaAuto::SplitOutputs(const TAvailTable& avail, int32_t n, int32_t w, std::span<int32_t, SplitGroupsMax> groups) {
+    auto a = [&](int32_t inputs) { return Available(avail, inputs, w); };
+    auto ones = [&](int32_t from) {
+        for (int32_t i = from; i < SplitGroupsMax; ++i) groups[i] = 1;
+    };
+    if (n == 10) {
+        if (a(10)) {
+            groups[0] = 10;
+            return true;
+        }
+        if (a(5)) {
+            groups[0] = groups[1] = 5;
+            return true;
+        }
+        groups[0] = groups[1] = 1;
+        if (a(8)) {
+            groups[2] = 8;
+        } else if (a(4)) {
+            groups[2] = groups[3] = 4;
+        } else {
+            ones(2);
+        }
+        return a(1);
+    }
+    if (a(n)) {
+        groups[0] = n;
+        return true;
+    }
+    if (n % 2 != 0) {
+        if (a(n - 1)) {
+            groups[0] = 1;
+            groups[1] = n - 1;
+            return a(1);
+        }
+        if (a(n / 2)) {
+            groups[0] = 1;
+            groups[1] = groups[2] = n / 2;
+            return a(1);
+        }
+    } else if (a(n / 2)) {
+        groups[0] = groups[1] = n / 2;
+        return true;
+    }
+    ones(0);
+    return a(1);
+}
+
+void TCreaAuto::DecideSharedRisers() {
+    const TPalazzo& building = *Settings->Building;
+    const int32_t n = std::clamp(building.StaircaseCount, 0, DesignStaircasesMax);
+    SharedTer = SharedSat = 0;
+    SplitWays = n;
+    SplitGroups.fill(0);
+    if (n < 2) return;
+    if (n == 3 && !Available(SplitterAvail, 1, 3)) SplitWays = 4;
+    float marginTer = 1000.0f, marginSat = 1000.0f;
+    bool splitTer = false, splitSat = false;
+    for (int32_t s = 0; s < n; ++s) {
+        marginTer = std::min(marginTer, StaircaseMargin[s][0]);
+        marginSat = std::min(marginSat, StaircaseMargin[s][1]);
+        splitTer = splitTer || RiserBreakCount[s][0] != 0;
+        splitSat = splitSat || RiserBreakCount[s][1] != 0;
+    }
+    const int32_t w = SplitWays;
+    // A kind without riser lines has nothing to share.
+    SharedTer = LineCount[0] > 0 && !splitTer && marginTer > SplitterLossTer[1][w] &&
+                (!CarriesSat[RoleTer] || marginSat > SplitterLossSat[1][w]);
+    if (splitSat || LineCount[1] <= 0) return;
+    if (!MultiswitchSat) {
+        SharedSat = SplitterLossSat[1][w] < marginSat;
+        if (SharedSat) SplitGroups.fill(1);
+        return;
+    }
+    // A multiswitch's satellite lines are always shared; three staircases
+    // take a three-way splitter when the lines can be grouped for one.
+    SharedSat = 1;
+    if (n == 3) {
+        std::array<int32_t, SplitGroupsMax> three{};
+        if (SplitOutputs(SplitterAvail, LineCount[1], 3, three)) {
+            SplitWays = 3;
+            SplitGroups = three;
+            return;
+        }
+    }
+    SplitOutputs(SplitterAvail, LineCount[1], SplitWays, SplitGroups);
+}
+
+void TCreaAuto::CountTerminalLines() {
+    const int32_t n = std::clamp(Settings->Building->StaircaseCount, 0, DesignStaircasesMax);
+    TerminalLines = 0;
+    RiserCountTer = RiserCountSat = 0;
+    for (int32_t s = 0; s < n; ++s) {
+        if (s == 0 || !SharedTer) {
+            TerminalLines += (RiserBreakCount[s][0] + 1) * LineCount[0];
+            if (LineCount[0] > 0) RiserCountTer += RiserBreakCount[s][0] + 1;
+        }
+        if (s == 0 || !SharedSat) {
+            TerminalLines += (RiserBreakCount[s][1] + 1) * LineCount[1];
+            if (LineCount[1] > 0) RiserCountSat += RiserBreakCount[s][1] + 1;
+        }
+    }
+    EntryInputsTer = RiserCountTer;
+    EntryInputsSat = RiserCountSat;
+}
+
+bool TCreaAuto::ChooseRadialSwitch() {
+    RadialInputs = RadialSwitchOutputs = 0;
+    if (!MultiswitchRadial) return true;
+    auto smallest = [this](int32_t inputs) {
+        if (inputs < 0 || inputs >= AvailInputs) return 0;
+        for (int32_t o = std::max(RadialOutputsTotal, 0); o < AvailSwitchOutputs; ++o)
+            if (RadialSwitchAvail[inputs][o]) return o;
+        return 0;
+    };
+    int32_t inputs = LineCount[1];
+    int32_t outputs = smallest(inputs);
+    if (outputs == 0 && !TerOnMultiswitch) {
+        outputs = smallest(++inputs);
+        if (outputs == 0 && inputs == 9) outputs = smallest(++inputs);
+    }
+    if (outputs == 0) {
+        Report("Non vi sono switch radiali con un numero sufficiente di uscite.");
+        return false;
+    }
+    RadialInputs = inputs;
+    RadialSwitchOutputs = outputs;
+    return true;
+}
+
+float TCreaAuto::LineAmplifierNeed() const {
+    const TPalazzo& building = *Settings->Building;
+    const int32_t n = std::clamp(building.StaircaseCount, 0, DesignStaircasesMax);
+    const double perMetre = 0.01 * Cables[CableRiserSat]->LossPer100(BandSlotSat);
+    double need = LevelNone;
+    for (int32_t s = 0; s < n; ++s) {
+        const TScala& st = building.Staircases[s];
+        need = std::max(need, double(StaircaseRequiredLevel[s][1]) +
+                                  perMetre * (st.HeadEndDistance + st.TopFloorDistance));
+    }
+    if (n > 1) need += SplitterLossSat[1][2 * ((n + 1) / 2)];
+    return float(need);
+}
+
+void TCreaAuto::PlanLineAmplifiers() {
+    LineAmpTop = 0;
+    std::fill(std::begin(LineAmpStaircase), std::end(LineAmpStaircase), uint8_t(0));
+    if (!MultiswitchSat || MultiswitchRadial) return;
+    const float need = LineAmplifierNeed();
+    if (need <= LnbLevelMax) return;
+    const int32_t lines = LineCount[1];
+    const int32_t odd = (lines / 2) * 2 + 1;
+    const bool byStaircase = LineAmpInputs >= 0 && LineAmpInputs < AvailInputs && odd < AvailInputs &&
+                             need < SubstationLevelSat[LineAmpInputs] && need < SubstationLevelSat[odd];
+    if (!byStaircase) {
+        LineAmpTop = 1;
+        return;
+    }
+    const TPalazzo& building = *Settings->Building;
+    const int32_t n = std::clamp(building.StaircaseCount, 0, DesignStaircasesMax);
+    const double perMetre = 0.01 * Cables[CableRiserSat]->LossPer100(BandSlotSat);
+    bool any = false;
+    for (int32_t s = 0; s < n; ++s) {
+        LineAmpStaircase[s] = perMetre * building.Staircases[s].HeadEndDistance > Settings->APMaxLossCtScala;
+        any = any || LineAmpStaircase[s];
+    }
+    if (!any)
+        for (int32_t s = 0; s < n; ++s) LineAmpStaircase[s] = 1;
+}
