@@ -8,8 +8,14 @@
 namespace {
 
 constexpr int EditLimit = 100;
-constexpr int FormHeight = 396;
-constexpr int ButtonsTop = 328;
+// The visible group, then the conformity group below it, then the buttons.
+constexpr int DatiHeight = 312;
+constexpr int ConformityTop = 8 + DatiHeight + 8;
+constexpr int ConformityStep = 27;
+constexpr int ConformityHeight = 24 + 9 * ConformityStep;
+constexpr int ButtonsTop = ConformityTop + ConformityHeight + 8;
+// Window height over the buttons' bottom: the margin under them and the caption bar.
+constexpr int FormHeight = ButtonsTop + 68;
 
 struct TLabelled {
     TEdit* TDatiIntestazione::*Edit;
@@ -59,7 +65,7 @@ TDatiIntestazione::TDatiIntestazione(TComponent* owner) : TForm(owner) {
     Height = FormHeight;
     OnShow = Handler(this, &TDatiIntestazione::FormShow);
 
-    GroupDati = MakeControl<TGroupBox>(this, this, 8, 8, 456, 312);
+    GroupDati = MakeControl<TGroupBox>(this, this, 8, 8, 456, DatiHeight);
     GroupDati->Caption = "Dati personalizzazione ";
     int top = 24;
     for (const TLabelled& f : VisibleEdits) {
@@ -71,18 +77,17 @@ TDatiIntestazione::TDatiIntestazione(TComponent* owner) : TForm(owner) {
         top += 40;
     }
 
-    // Kept for printing; the form never shows this group.
-    GroupConformita = MakeControl<TGroupBox>(this, this, 8, FormHeight, 456, 24 + 9 * 28);
+    // The firm's registration data that the declaration of conformity prints.
+    GroupConformita = MakeControl<TGroupBox>(this, this, 8, ConformityTop, 456, ConformityHeight);
     GroupConformita->Caption = "Dati integrativi per la dichiarazione di conformità ";
-    GroupConformita->Visible = false;
-    top = 20;
+    top = 24;
     for (const TLabelled& f : ConformityEdits) {
         TLabel* label = MakeControl<TLabel>(this, GroupConformita, 12, top + 3, 300, 17);
         label->Caption = f.Label;
         TEdit* edit = MakeControl<TEdit>(this, GroupConformita, 316, top, 128, 21);
         edit->MaxLength = EditLimit;
         this->*f.Edit = edit;
-        top += 28;
+        top += ConformityStep;
     }
 
     BOk = MakeControl<TButton>(this, this, 148, ButtonsTop, 75, 25);
@@ -96,7 +101,7 @@ TDatiIntestazione::TDatiIntestazione(TComponent* owner) : TForm(owner) {
 }
 
 void TDatiIntestazione::FormShow(TObject*) {
-    GroupConformita->Visible = false;
+    GroupConformita->Visible = true;
     Height = FormHeight;
     BOk->Top = ButtonsTop;
     BAnnulla->Top = ButtonsTop;
@@ -105,7 +110,7 @@ void TDatiIntestazione::FormShow(TObject*) {
 void TDatiIntestazione::BOkClick(TObject*) {
     if (Ini) {
         TIniUpdate update(*Ini);
-        for (int i = 0; i < InstallerVisibleCount; ++i) Ini->WriteString(Fields[i].Name, (this->*Fields[i].Edit)->Text);
+        for (const TField& f : Fields) Ini->WriteString(f.Name, (this->*f.Edit)->Text);
     }
     ModalResult = mrOk;
 }

@@ -1,15 +1,14 @@
 #pragma once
 // TDatiIntestazione: the installer firm's data, kept in the settings, that
 // the program prints in the header of every page and shows in the main
-// window's status bar. The data for the declaration of conformity are read
-// and kept for printing; their group is not shown.
+// window's status bar, and the firm's registration data that the declaration
+// of conformity prints, in a group of their own below.
 #include <functional>
 
 #include "platform/forms.h"
 #include "platform/stdctrls.h"
 
 constexpr int InstallerFieldCount = 16;
-constexpr int InstallerVisibleCount = 7;
 
 class TDatiIntestazione : public TForm {
 public:

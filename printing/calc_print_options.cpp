@@ -15,16 +15,16 @@ TInfoStampaCalcoli::TInfoStampaCalcoli(TComponent* owner) : TForm(owner) {
         g->Caption = caption;
         return g;
     };
-    // The boxes stand inside their groups, wide enough for their captions.
+    // The boxes stand inside their groups, below the captions, wide enough for them.
     auto box = [this](TGroupBox* g, int top, const char* caption) {
         TCheckBox* c = MakeControl<TCheckBox>(this, g, 8, top, 330, 17);
         c->Caption = caption;
         return c;
     };
-    GRete = group(16, 16, 345, 89, "Calcoli di rete ");
-    CMinMaxTesta = box(GRete, 20, "Segnali minimi e massimi ammessi al terminale di testa");
-    CMinMaxPrese = box(GRete, 42, "Segnali minimi e massimi ottenibili alle prese");
-    CSepPrese = box(GRete, 64, "Separazione tra le prese");
+    GRete = group(16, 16, 345, 97, "Calcoli di rete ");
+    CMinMaxTesta = box(GRete, 24, "Segnali minimi e massimi ammessi al terminale di testa");
+    CMinMaxPrese = box(GRete, 48, "Segnali minimi e massimi ottenibili alle prese");
+    CSepPrese = box(GRete, 72, "Separazione tra le prese");
     GCanali = group(16, 128, 345, 73, "Calcoli dei canali ");
     CCanaliTesta = box(GCanali, 24, "Segnali dei canali in uscita al terminale di testa");
     CCanaliPrese = box(GCanali, 48, "Segnali dei canali alle prese");

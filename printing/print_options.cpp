@@ -22,6 +22,7 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
     Height = 443;
     OnShow = Handler(this, &TDatiStampa::PrepareShow);
 
+    // A group's caption takes its top 24 pixels: its contents start below.
     auto group = [this](TWinControl* parent, int l, int t, int w, int h, const char* caption) {
         TGroupBox* g = MakeControl<TGroupBox>(this, parent, l, t, w, h);
         g->Caption = caption;
@@ -63,10 +64,10 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
     CRelSostegno->Visible = false;
     CRelScariche->Visible = false;
     GCopertine = group(this, 8, 232, 193, 137, "Copertine ");
-    RCopPreventivo = radio(GCopertine, 8, 16, 177, "Preventivo di spesa");
-    RCopEsecuzione = radio(GCopertine, 8, 40, 177, "Esecuzione dei lavori");
-    RCopDichiarazione = radio(GCopertine, 8, 64, 177, "Dichiarazione di conformità");
-    RCopSemplice = radio(GCopertine, 8, 88, 177, "Semplice");
+    RCopPreventivo = radio(GCopertine, 8, 24, 177, "Preventivo di spesa");
+    RCopEsecuzione = radio(GCopertine, 8, 46, 177, "Esecuzione dei lavori");
+    RCopDichiarazione = radio(GCopertine, 8, 68, 177, "Dichiarazione di conformità");
+    RCopSemplice = radio(GCopertine, 8, 90, 177, "Semplice");
     RCopNessuna = radio(GCopertine, 8, 112, 177, "Nessuna copertina");
     LStampante = label(this, 216, 24, 65, "Stampante:");
     CBStampante = MakeControl<TComboBox>(this, this, 288, 16, 337, 21);
@@ -98,14 +99,14 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
     Pagine->ActivePage = TSchemi;
 
     GSchemi = group(TSchemi, 8, 8, 185, 113, "Schemi da stampare ");
-    CSTesta = box(GSchemi, 8, 16, 169, "Testa", &TDatiStampa::SchemeTestaClick);
-    CSRete = box(GSchemi, 8, 40, 169, "Rete", &TDatiStampa::SchemeReteClick);
-    CSStessoFoglio = box(GSchemi, 8, 64, 169, "Rete e testa sullo stesso foglio", &TDatiStampa::SameSheetClick);
-    CSArea = box(GSchemi, 8, 88, 169, "Area selezionata", &TDatiStampa::SelectedAreaClick);
-    GOrientamento = group(TSchemi, 8, 128, 185, 89, "Orientamento stampa ");
-    ROrizzontale = radio(GOrientamento, 8, 16, 169, "Orizzontale");
-    RVerticale = radio(GOrientamento, 8, 40, 169, "Verticale");
-    ROttimale = radio(GOrientamento, 8, 64, 169, "Ottimale");
+    CSTesta = box(GSchemi, 8, 24, 169, "Testa", &TDatiStampa::SchemeTestaClick);
+    CSRete = box(GSchemi, 8, 46, 169, "Rete", &TDatiStampa::SchemeReteClick);
+    CSStessoFoglio = box(GSchemi, 8, 68, 169, "Rete e testa sullo stesso foglio", &TDatiStampa::SameSheetClick);
+    CSArea = box(GSchemi, 8, 90, 169, "Area selezionata", &TDatiStampa::SelectedAreaClick);
+    GOrientamento = group(TSchemi, 8, 128, 185, 97, "Orientamento stampa ");
+    ROrizzontale = radio(GOrientamento, 8, 24, 169, "Orizzontale");
+    RVerticale = radio(GOrientamento, 8, 48, 169, "Verticale");
+    ROttimale = radio(GOrientamento, 8, 72, 169, "Ottimale");
     ROttimale->Checked = true;
     GNumerazione = group(TSchemi, 216, 8, 201, 185, "Numerazione componenti ");
     CNumeri = box(GNumerazione, 8, 24, 177, "Stampa numeri componenti");
@@ -141,35 +142,35 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
         int left, top, width;
         const char* caption;
     } attachments[] = {
-        {daScheme, 8, 16, 161, "Schema dell'impianto"},
-        {daProject, 8, 40, 161, "Progetto"},
-        {daReferences, 8, 64, 161, "Riferimenti altre dichiarazioni"},
-        {daMaterials, 264, 16, 193, "Tipologia dei materiali"},
-        {daMast, 264, 40, 193, "Calcoli dimensionamento sostegno"},
-        {daLightning, 264, 64, 193, "Calcoli protezione fulmini"},
+        {daScheme, 8, 24, 161, "Schema dell'impianto"},
+        {daProject, 8, 46, 161, "Progetto"},
+        {daReferences, 8, 68, 161, "Riferimenti altre dichiarazioni"},
+        {daMaterials, 264, 24, 193, "Tipologia dei materiali"},
+        {daMast, 264, 46, 193, "Calcoli dimensionamento sostegno"},
+        {daLightning, 264, 68, 193, "Calcoli protezione fulmini"},
     };
     for (const auto& a : attachments) CAllegati[a.which] = box(GAllegati, a.left, a.top, a.width, a.caption);
-    LAltriAllegati = label(GAllegati, 8, 88, 200, "Altri allegati");
-    EAllegati[0] = MakeControl<TEdit>(this, GAllegati, 8, 104, 513, 21);
-    EAllegati[1] = MakeControl<TEdit>(this, GAllegati, 8, 129, 513, 21);
+    LAltriAllegati = label(GAllegati, 8, 92, 200, "Altri allegati");
+    EAllegati[0] = MakeControl<TEdit>(this, GAllegati, 8, 108, 513, 21);
+    EAllegati[1] = MakeControl<TEdit>(this, GAllegati, 8, 133, 513, 21);
     GNorme = group(TDichiarazione, 8, 176, 529, 97, "Norme seguite");
     const struct {
         TDeclarationNorm which;
         int left, top, width;
         const char* caption;
     } norms[] = {
-        {dn12_43, 8, 16, 100, "12.43"}, {dn100_6, 149, 16, 100, "100.6"}, {dn100_7, 290, 16, 100, "100.7"},
-        {dn81_1, 8, 40, 100, "81.1"},   {dn81_3, 149, 40, 100, "81.3"},   {dn81_4, 290, 40, 100, "81.4"},
-        {dn81_10_2, 432, 40, 80, "81.10-2"},
+        {dn12_43, 8, 24, 100, "12.43"}, {dn100_6, 149, 24, 100, "100.6"}, {dn100_7, 290, 24, 100, "100.7"},
+        {dn81_1, 8, 46, 100, "81.1"},   {dn81_3, 149, 46, 100, "81.3"},   {dn81_4, 290, 46, 100, "81.4"},
+        {dn81_10_2, 432, 46, 80, "81.10-2"},
     };
     for (const auto& n : norms) CNorme[n.which] = box(GNorme, n.left, n.top, n.width, n.caption);
-    LAltre = label(GNorme, 8, 72, 44, "Altre:");
-    EAltre = MakeControl<TEdit>(this, GNorme, 56, 64, 465, 21);
+    LAltre = label(GNorme, 8, 75, 44, "Altre:");
+    EAltre = MakeControl<TEdit>(this, GNorme, 56, 71, 465, 21);
 
-    GElementi = group(TMateriale, 8, 8, 169, 89, "Elementi da stampare ");
-    CMTesta = box(GElementi, 8, 16, 150, "Testa", &TDatiStampa::MaterialTestaClick);
-    CMRete = box(GElementi, 8, 40, 150, "Rete", &TDatiStampa::MaterialReteClick);
-    CMUnite = box(GElementi, 8, 64, 150, "Rete e testa unite", &TDatiStampa::MaterialJoinedClick);
+    GElementi = group(TMateriale, 8, 8, 169, 97, "Elementi da stampare ");
+    CMTesta = box(GElementi, 8, 24, 150, "Testa", &TDatiStampa::MaterialTestaClick);
+    CMRete = box(GElementi, 8, 48, 150, "Rete", &TDatiStampa::MaterialReteClick);
+    CMUnite = box(GElementi, 8, 72, 150, "Rete e testa unite", &TDatiStampa::MaterialJoinedClick);
     CMTesta->Checked = CMRete->Checked = CMUnite->Checked = true;
     GOpzioni = group(TMateriale, 8, 112, 169, 49, "Opzioni di stampa ");
     CCompresso = box(GOpzioni, 8, 24, 150, "Stampa elenco compresso");

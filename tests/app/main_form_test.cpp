@@ -26,6 +26,7 @@
 #include "core/options.h"
 #include "dialogs/installer_data.h"
 #include "platform/application.h"
+#include "printing/documents.h"
 #include "support/program_fixture.h"
 
 namespace {
@@ -460,18 +461,22 @@ TEST(InstallerData, PersonalizzazioneUpdatesTheStatusBar) {
     program.Store("INCCIAA1", "123");
     TAntenne& form = program.Start();
     Application->Script().AnswerShowModal<TDatiIntestazione>([](TDatiIntestazione& f) {
-        EXPECT_FALSE(f.GroupConformita->Visible);
-        EXPECT_EQ(f.Height.Get(), 396);
-        EXPECT_EQ(f.BOk->Top.Get(), 328);
+        EXPECT_TRUE(f.GroupConformita->Visible);
         f.EDitta->Text = "Antenne Rossi";
         f.EVia->Text = "Via Roma 1";
         f.ECitta->Text = "Torino";
+        f.ENCCIAA->Text = "TO-4711";
+        f.EPIva->Text = "01234567890";
         f.BOk->Click();
     });
     form.Personalizzazione->Click();
     EXPECT_EQ(form.StatusBar->Panels->Items[1]->Text.Get(), "Antenne Rossi - Via Roma 1 - Torino");
     EXPECT_EQ(program.Stored("IDitta1"), "Antenne Rossi");
-    EXPECT_EQ(program.Stored("INCCIAA1"), "123");
+    EXPECT_EQ(program.Stored("INCCIAA1"), "TO-4711");
+    // The declaration prints what was typed.
+    const TLetterhead head = form.Printing().Letterhead();
+    EXPECT_EQ(head.ChamberNumber, "TO-4711");
+    EXPECT_EQ(head.VatNumber, "01234567890");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
-// The installer-data form: its header line, "Ok" and "Annulla".
+// The installer-data form: its header line, its two groups, "Ok" and "Annulla".
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "core/globals.h"
 #include "core/ini.h"
@@ -38,22 +40,69 @@ TEST_F(InstallerDataTest, TheHeaderLineJoinsTheGivenFields) {
     }
 }
 
-TEST_F(InstallerDataTest, OkWritesTheSevenVisibleValuesOnly) {
+TEST_F(InstallerDataTest, OkWritesTheSixteenValues) {
     EXPECT_EQ(form.Caption.Get(), "Ordivex Varne - Dati di personalizzazione programma");
     EXPECT_EQ(form.GroupDati->Caption.Get(), "Dati personalizzazione ");
     Ini->WriteString("ICap1", "10100");
     Ini->WriteString("INCCIAA1", "TO-1");
     form.LoadStoredValues();
-    for (int round = 0; round < 3; ++round) {
-        form.EDitta->Text = "Ditta " + IntToStr(round);
-        form.ECap->Text = "99999";   // kept for printing, never written
+    EXPECT_EQ(form.ECap->Text.Get(), "10100");
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& f : TDatiIntestazione::Fields) (form.*f.Edit)->Text = AnsiString(f.Name) + "-" + IntToStr(round);
         form.BOkClick(nullptr);
         EXPECT_EQ(form.ModalResult.Get(), mrOk);
     }
-    EXPECT_EQ(Ini->String("IDitta1"), "Ditta 2");
-    EXPECT_EQ(Ini->String("ICap1"), "10100");
-    EXPECT_EQ(Ini->String("INCCIAA1"), "TO-1");
-    for (const auto& f : TDatiIntestazione::Fields) EXPECT_EQ(form.EditOf(f.Name), form.*f.Edit) << f.Name;
+    for (const auto& f : TDatiIntestazione::Fields) {
+        EXPECT_EQ(Ini->String(f.Name), AnsiString(f.Name) + "-1") << f.Name;
+        EXPECT_EQ(form.EditOf(f.Name), form.*f.Edit) << f.Name;
+    }
+    // Emptied edits store empty values.
+    form.ENAPIA->Text = "";
+    form.BOkClick(nullptr);
+    EXPECT_EQ(Ini->String("INAPIA1"), "");
+}
+
+// Every control inside its parent's client area, none over a sibling.
+void ExpectLaidOut(TWinControl* parent) {
+    const int count = parent->ControlCount();
+    for (int i = 0; i < count; ++i) {
+        TControl* c = parent->Controls(i);
+        if (!c->Visible) continue;
+        const TRect r = c->BoundsRect();
+        EXPECT_TRUE(r.Left >= 0 && r.Top >= 0 && r.Right <= parent->ClientWidth && r.Bottom <= parent->ClientHeight)
+            << i << " at " << c->Left.Get() << "," << c->Top.Get();
+        for (int j = i + 1; j < count; ++j) {
+            TControl* d = parent->Controls(j);
+            if (!d->Visible) continue;
+            const TRect q = d->BoundsRect();
+            EXPECT_FALSE(r.Left < q.Right && q.Left < r.Right && r.Top < q.Bottom && q.Top < r.Bottom)
+                << i << " over " << j << " at " << q.Left << "," << q.Top;
+        }
+        if (auto* w = dynamic_cast<TWinControl*>(c)) ExpectLaidOut(w);
+    }
+}
+
+TEST_F(InstallerDataTest, ShowingShowsTheConformityGroupUnderTheFirmsData) {
+    form.FormShow(&form);
+    ASSERT_TRUE(form.GroupConformita->Visible);
+    EXPECT_EQ(form.GroupConformita->Caption.Get(), "Dati integrativi per la dichiarazione di conformità ");
+    const char* labels[] = {"Iscrizione Registro delle Ditte C.C.I.A.A. n.",
+                            "Provincia di",
+                            "Iscrizione Albo Provinciale delle Imprese Artigiane n.",
+                            "Provincia di",
+                            "Partita IVA:",
+                            "C.A.P.:",
+                            "Località:",
+                            "Comune:",
+                            "Provincia:"};
+    std::vector<AnsiString> shown;
+    for (int i = 0; i < form.GroupConformita->ControlCount(); ++i)
+        if (auto* l = dynamic_cast<TLabel*>(form.GroupConformita->Controls(i))) shown.push_back(l->Caption);
+    EXPECT_EQ(shown, std::vector<AnsiString>(std::begin(labels), std::end(labels)));
+    EXPECT_GE(form.GroupConformita->Top.Get(), form.GroupDati->Top + form.GroupDati->Height);
+    EXPECT_GE(form.BOk->Top.Get(), form.GroupConformita->Top + form.GroupConformita->Height);
+    EXPECT_EQ(form.BAnnulla->Top.Get(), form.BOk->Top.Get());
+    ExpectLaidOut(&form);
 }
 
 TEST_F(InstallerDataTest, CancelPutsBackWhatIsStoredInEveryEdit) {

@@ -19,6 +19,7 @@
 #include "app/main_form.h"
 #include "app/program.h"
 #include "dialogs/installer_data.h"
+#include "qt/group_layout.h"
 #include "qt/qt_test_support.h"
 #include "support/program_fixture.h"
 
@@ -153,6 +154,7 @@ TEST(QtMainForm, PersonalizzazioneStoresTheFirmAndShowsItsLine) {
         QTest::keyClicks(firm, "Antenne Bianchi");
         const QImage shot = dialog->grab().toImage();
         EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("installer-data.png"))));
+        qttest::ExpectGroupContentsBelowCaptions(DatiIntestazione);
         QTest::mouseClick(WindowOf(DatiIntestazione->BOk), Qt::LeftButton);
     });
     EXPECT_EQ(program.Stored("IDitta1"), "Antenne Bianchi");

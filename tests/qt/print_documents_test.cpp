@@ -18,6 +18,7 @@
 #include "platform/qt/qt_printer.h"
 #include "printing/preview.h"
 #include "printing/print_options.h"
+#include "group_layout.h"
 #include "qt_test_support.h"
 #include "support/print_fixture.h"
 
@@ -263,6 +264,7 @@ TEST_F(QtPrintDocumentsTest, OptionsFormTabsPreviewAndCombinedPrint) {
         const QImage shot = Grab(&options);
         ASSERT_FALSE(shot.isNull());
         EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(std::string("print-options-") + names[i] + ".png"))));
+        qttest::ExpectGroupContentsBelowCaptions(&options);
     }
     options.Hide();
 

@@ -14,6 +14,7 @@
 #include "app/project.h"
 #include "printing/calc_print_options.h"
 #include "printing/documents.h"
+#include "qt/group_layout.h"
 #include "qt/qt_test_support.h"
 #include "support/program_fixture.h"
 
@@ -82,6 +83,7 @@ TEST(QtPrintMenu, SchemeCalculationsListEstimateAndSpecificationToPdf) {
         calc->CSepPrese->Checked = true;
         qttest::Settle();
         EXPECT_TRUE(window->grab().toImage().save(QString::fromStdString(qttest::Artefact("calculation-print-form.png"))));
+        qttest::ExpectGroupContentsBelowCaptions(calc);
         AnswerPrintDialogWithPdf(tables);
         QTest::mouseClick(qttest::WindowOf(calc->BOk), Qt::LeftButton);
     }, 50);
