@@ -401,7 +401,18 @@ public:
     // top, and where line amplifiers go when the LNB cannot deliver it.
     float LineAmplifierNeed() const;
     void PlanLineAmplifiers();
+    // The first stages: every staircase's apartments, floors and risers
+    // (the progress bar one step for each), the floor sizes, the floor rows,
+    // aligned between staircases when the settings ask; false after the
+    // first failing stage's message.
+    bool DesignStaircases();
+    void AlignFloorRows();
+    void StepProgress();
     int32_t HighestFloorCount = 0;
+    int32_t LargestFloorWidth[DesignStaircasesMax] = {};
+    int32_t LargestFloorHeight[DesignStaircasesMax] = {};
+    int32_t LargestFloorCableColumns[DesignStaircasesMax] = {};
+    int32_t TallestFloorHeight = 0;
     int32_t TerminalLines = 0;
     int32_t RiserCountTer = 0;
     int32_t RiserCountSat = 0;

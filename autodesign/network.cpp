@@ -7,6 +7,7 @@
 #include "autodesign/design_settings.h"
 #include "autodesign/engine.h"
 #include "cells/cables.h"
+#include "platform/comctrls.h"
 
 namespace {
 
@@ -184,4 +185,63 @@ void TCreaAuto::PlanLineAmplifiers() {
     }
     if (!any)
         for (int32_t s = 0; s < n; ++s) LineAmpStaircase[s] = 1;
+}
+
+void TCreaAuto::StepProgress() {
+    TProgressBar* bar = Window ? Window->ProgressBar() : nullptr;
+    if (bar) bar->Position = bar->Position + 1;
+}
+
+bool TCreaAuto::DesignStaircases() {
+    const TPalazzo& building = *Settings->Building;
+    const int32_t n = std::clamp(building.StaircaseCount, 0, DesignStaircasesMax);
+    auto floorsOf = [&](int32_t s) { return std::clamp(building.Staircases[s].FloorCount, 0, DesignFloorsMax); };
+    HighestFloorCount = 0;
+    for (int32_t s = 0; s < n; ++s) {
+        HighestFloorCount = std::max(HighestFloorCount, floorsOf(s));
+        for (int32_t f = 0; f < floorsOf(s); ++f) {
+            const int32_t apartments = std::clamp(building.Staircases[s].Floors[f].ApartmentCount, 0,
+                                                  DesignApartmentsMax);
+            for (int32_t a = 0; a < apartments; ++a) {
+                if (!PlaceApartments(s, f, a)) return false;
+                StepProgress();
+            }
+            if (!PlaceFloorBothKinds(s, f)) return false;
+            StepProgress();
+        }
+        if (!SizeRisersBothKinds(s)) return false;
+        StepProgress();
+    }
+    TallestFloorHeight = 0;
+    for (int32_t s = 0; s < n; ++s) {
+        LargestFloorWidth[s] = LargestFloorHeight[s] = LargestFloorCableColumns[s] = 0;
+        for (int32_t f = 0; f < floorsOf(s); ++f) {
+            if (!LayoutFloorApartments(s, f)) return false;
+            LargestFloorWidth[s] = std::max(LargestFloorWidth[s], FloorWidth[s][f]);
+            LargestFloorHeight[s] = std::max(LargestFloorHeight[s], FloorHeight[s][f]);
+            LargestFloorCableColumns[s] = std::max(LargestFloorCableColumns[s], FloorCableColumns[s][f]);
+        }
+        TallestFloorHeight = std::max(TallestFloorHeight, LargestFloorHeight[s]);
+    }
+    for (int32_t s = 0; s < n; ++s)
+        if (!ComputeFloorRows(s)) return false;
+    if (Settings->APPianiAllineatiTraScale) AlignFloorRows();
+    return true;
+}
+
+void TCreaAuto::AlignFloorRows() {
+    const TPalazzo& building = *Settings->Building;
+    const int32_t n = std::clamp(building.StaircaseCount, 0, DesignStaircasesMax);
+    auto floorsOf = [&](int32_t s) { return std::clamp(building.Staircases[s].FloorCount, 0, DesignFloorsMax); };
+    // From the top down, so that a floor moved down takes the floors below it along.
+    for (int32_t f = std::min(HighestFloorCount, DesignFloorsMax) - 1; f >= 0; --f) {
+        int32_t lowest = 0;
+        for (int32_t s = 0; s < n; ++s)
+            if (f < floorsOf(s)) lowest = std::max(lowest, FloorRow[s][f]);
+        for (int32_t s = 0; s < n; ++s) {
+            if (f >= floorsOf(s) || FloorRow[s][f] >= lowest) continue;
+            const int32_t shift = lowest - FloorRow[s][f];
+            for (int32_t g = f; g >= 0; --g) FloorRow[s][g] += shift;
+        }
+    }
 }

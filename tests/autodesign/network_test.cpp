@@ -3,6 +3,7 @@
 // radial switch and where the line amplifiers go.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -224,6 +225,24 @@ TEST_F(NetworkTest, WhereTheLineAmplifiersGo) {
     }
     // The need: the farthest head's level plus its riser loss, plus the splitter with several staircases.
     EXPECT_NEAR(engine.LineAmplifierNeed(), 90 + 0.01 * 23 * 20 + 4, 1e-4);
+}
+
+TEST_F(NetworkTest, AlignedFloorsShareRowsFromTheTopDown) {
+    // Staircase 0 of 3 floors, staircase 1 of 5, floor rows from their own tops.
+    engine.Settings->Building->StaircaseCount = 2;
+    engine.Settings->Building->Staircases[0].FloorCount = 3;
+    engine.Settings->Building->Staircases[1].FloorCount = 5;
+    engine.HighestFloorCount = 5;
+    const int32_t rows0[3] = {20, 8, 0}, rows1[5] = {50, 40, 27, 15, 0};
+    std::copy(rows0, rows0 + 3, engine.FloorRow[0]);
+    std::copy(rows1, rows1 + 5, engine.FloorRow[1]);
+    engine.AlignFloorRows();
+    // Floor 2 of staircase 0 goes down to 27, the floors below with it; then
+    // floor 1 is 35 against 40 and floor 0 is 52 against 50.
+    EXPECT_EQ(std::vector<int32_t>(engine.FloorRow[0], engine.FloorRow[0] + 3), (std::vector<int32_t>{52, 40, 27}));
+    EXPECT_EQ(std::vector<int32_t>(engine.FloorRow[1], engine.FloorRow[1] + 5),
+              (std::vector<int32_t>{52, 40, 27, 15, 0}));
+    for (int32_t f = 0; f < 3; ++f) EXPECT_EQ(engine.FloorRow[0][f], engine.FloorRow[1][f]) << f;
 }
 
 }  // namespace

@@ -708,4 +708,54 @@ TEST(DefaultLibraryInTheProgram, IsRegisteredWithoutWarning) {
     EXPECT_EQ(cable->TypeCode, CodeCable);
 }
 
+// The first stages of the network on the default library: every apartment,
+// floor and riser of the staircases, one progress step each, the floors laid
+// out and their rows stacked; aligned between staircases only when asked.
+TEST_F(DefaultLibrary, TheStaircaseStagesOfTheNetwork) {
+    struct Window : DesignWindowStandIn {
+        TProgressBar bar;
+        TProgressBar* ProgressBar() override { return &bar; }
+    };
+    for (bool aligned : {false, true}) {
+        SCOPED_TRACE(aligned ? "aligned" : "not aligned");
+        Window window;
+        TCreaAuto engine(&globals.Reporter(), &window);
+        PrepareDesign(engine);
+        TOpzProgetto& o = *engine.Settings;
+        o.Terrestrial = true;
+        o.Satellite = false;
+        o.DesignHeadEnd = false;
+        o.APPianiAllineatiTraScale = aligned;
+        TPalazzo& b = *o.Building;
+        b.StaircaseCount = 2;
+        const int32_t floors[2] = {3, 5};
+        for (int32_t s = 0; s < 2; ++s) {
+            b.Staircases[s].FloorCount = floors[s];
+            for (int32_t f = 0; f < floors[s]; ++f) {
+                b.Staircases[s].Floors[f].ApartmentCount = 2;
+                for (int32_t a = 0; a < 2; ++a) b.Staircases[s].Floors[f].Apartments[a] = TAppartamento{2, 0, 2, 2, 5, 5};
+            }
+        }
+        // Different outlets on one floor of the tall staircase give it a floor of another height.
+        b.Staircases[1].Floors[3].Apartments[0] = TAppartamento{6, 0, 6, 6, 5, 5};
+        b.ComputeMaxima();
+        ASSERT_EQ(RunInputCheck(engine, true), "");
+        ASSERT_TRUE(engine.DesignStaircases()) << ShownMessage();
+        EXPECT_EQ(ShownMessage(), "");
+        // 2 staircases, 8 floors, 16 apartments.
+        EXPECT_EQ(engine.ProgressMaximum(), 26);
+        EXPECT_EQ(window.bar.Position, 26);
+        EXPECT_EQ(engine.HighestFloorCount, 5);
+        for (int32_t s = 0; s < 2; ++s) {
+            EXPECT_EQ(engine.LargestFloorHeight[s],
+                      *std::max_element(engine.FloorHeight[s], engine.FloorHeight[s] + floors[s]));
+            EXPECT_GT(engine.LargestFloorWidth[s], 0);
+        }
+        EXPECT_EQ(engine.TallestFloorHeight, std::max(engine.LargestFloorHeight[0], engine.LargestFloorHeight[1]));
+        bool shared = true;
+        for (int32_t f = 0; f < 3; ++f) shared = shared && engine.FloorRow[0][f] == engine.FloorRow[1][f];
+        EXPECT_EQ(shared, aligned);
+    }
+}
+
 }  // namespace
