@@ -208,6 +208,11 @@ public:
     // One page of the declaration of conformity with these choices.
     int32_t PrintDeclaration(const TDeclarationChoices& choices, int32_t page);
     int32_t PrintComponentList(int32_t flags, int32_t page);
+    // Whether a list of these flags has a grid to print (its page exists).
+    bool ListHasGrid(int32_t flags) const {
+        TGridData* grids[2];
+        return ListGrids(flags, grids) > 0;
+    }
     // One full-list row at Y; false when its page break went past the previewed page.
     bool PrintComponentListRow(TCella* cell);
     int32_t PrintEstimate(bool priced, int32_t page);

@@ -24,11 +24,53 @@ int32_t SchemeFlagsOf(const TDatiStampa& o, int32_t document) {
     return o.CSTesta->Checked ? base | SchemeHeadEnd : -1;
 }
 
+// The flags of the selected-area scheme that the network scheme document adds, -1 for none.
+int32_t AreaFlagsOf(const TStampa& s, const TDatiStampa& o) {
+    if (!o.CSArea->Checked) return -1;
+    const bool network = s.SelectedPage && s.SelectedPage() == "Rete";
+    return o.SchemeFlags() | SchemeSelection | (network ? SchemeNetwork : SchemeHeadEnd);
+}
+
+// The list flags a material list document of the options draws with, -1 for none.
+int32_t ListFlagsOf(const TDatiStampa& o, int32_t document) {
+    const int32_t compressed = o.CCompresso->Checked ? ListCompressed : 0;
+    if (document == pdNetworkList) {
+        if (!o.CMRete->Checked) return -1;
+        return compressed | ListNetwork | (o.CMUnite->Checked && o.CMTesta->Checked ? ListHeadEnd : 0);
+    }
+    if ((o.CMUnite->Checked && o.CMRete->Checked) || !o.CMTesta->Checked) return -1;
+    return compressed | ListHeadEnd;
+}
+
+bool SchemeDraws(const TStampa& s, int32_t flags) {
+    TSchemeArea area;
+    return flags >= 0 && s.SchemeArea(flags, area);
+}
+
 }  // namespace
+
+bool DocumentDraws(const TStampa& s, const TDatiStampa& o, int32_t document) {
+    const TProgetto* project = s.Project;
+    const bool network = project && project->NetworkGrid;
+    switch (document) {
+        case pdCover: return o.CoverKind() >= 0;
+        case pdDeclaration:
+        case pdEstimate:
+        case pdSpecification: return true;
+        case pdNetworkScheme: return SchemeDraws(s, SchemeFlagsOf(o, document)) || SchemeDraws(s, AreaFlagsOf(s, o));
+        case pdHeadEndScheme: return SchemeDraws(s, SchemeFlagsOf(o, document));
+        case pdNetworkList:
+        case pdHeadEndList: return ListFlagsOf(o, document) >= 0 && s.ListHasGrid(ListFlagsOf(o, document));
+        case pdSignalLimits: return network && (o.CMinMaxTesta->Checked || o.CMinMaxPrese->Checked);
+        case pdSeparations: return network && o.CSepPrese->Checked;
+        case pdChannels:
+            return network && project->HeadEndGrid && (o.CCanaliTesta->Checked || o.CCanaliPrese->Checked);
+        default: return false;   // the mast and lightning reports have no content
+    }
+}
 
 int32_t PrintOptionsDocument(TStampa& s, const TDatiStampa& o, int32_t document, int32_t page) {
     const bool all = o.RTutte->Checked;
-    const int32_t compressed = o.CCompresso->Checked ? ListCompressed : 0;
     switch (document) {
         case pdCover: return o.CoverKind() >= 0 ? s.PrintCoverPage(o.CoverKind(), page) : -1;
         case pdDeclaration: return s.PrintDeclaration(o.Declaration(), page);
@@ -36,11 +78,10 @@ int32_t PrintOptionsDocument(TStampa& s, const TDatiStampa& o, int32_t document,
             int32_t result = -1;
             const int32_t flags = SchemeFlagsOf(o, document);
             if (flags >= 0) result = s.PrintScheme(flags, MaxSide(), page);
-            if (o.CSArea->Checked) {
-                const bool network = s.SelectedPage && s.SelectedPage() == "Rete";
-                const int32_t area = s.PrintScheme(o.SchemeFlags() | SchemeSelection | (network ? SchemeNetwork : SchemeHeadEnd),
-                                                   MaxSide(), page);
-                if (result < 0) result = area;
+            const int32_t area = AreaFlagsOf(s, o);
+            if (area >= 0) {
+                const int32_t drawn = s.PrintScheme(area, MaxSide(), page);
+                if (result < 0) result = drawn;
             }
             return result < 0 ? -1 : 0;
         }
@@ -51,12 +92,10 @@ int32_t PrintOptionsDocument(TStampa& s, const TDatiStampa& o, int32_t document,
         case pdMastReport: return s.PrintMastReport(page);
         case pdLightningReport: return s.PrintLightningReport(page);
         case pdNetworkList:
-            if (!o.CMRete->Checked) return -1;
-            return s.PrintComponentList(compressed | ListNetwork | (o.CMUnite->Checked && o.CMTesta->Checked ? ListHeadEnd : 0),
-                                        page);
-        case pdHeadEndList:
-            if ((o.CMUnite->Checked && o.CMRete->Checked) || !o.CMTesta->Checked) return -1;
-            return s.PrintComponentList(compressed | ListHeadEnd, page);
+        case pdHeadEndList: {
+            const int32_t flags = ListFlagsOf(o, document);
+            return flags >= 0 ? s.PrintComponentList(flags, page) : -1;
+        }
         case pdEstimate:
         case pdSpecification:
             if (s.EstimatePage) s.EstimatePage->BuildEstimate();
@@ -161,20 +200,22 @@ void TFAnteprima::ExitClick(TObject*) { ModalResult = 6; }
 void TFAnteprima::PrintClick(TObject*) { ModalResult = mrOk; }
 
 bool PrintChosenDocuments(TStampa& stampa, const TDatiStampa& options) {
+    auto printed = [&](int32_t d) { return options.Chosen(d) && DocumentDraws(stampa, options, d); };
     int32_t first = 0;
     for (int32_t d = 1; d <= PrintDocumentLast && !first; ++d)
-        if (options.Chosen(d)) first = d;
+        if (printed(d)) first = d;
     if (!first) return false;
     TPrinterOrientation orientation = poPortrait;
     if (first == pdNetworkScheme || first == pdHeadEndScheme) {
-        const int32_t flags = SchemeFlagsOf(options, first);
-        if (flags >= 0) orientation = stampa.SchemeOrientation(flags);
+        int32_t flags = SchemeFlagsOf(options, first);
+        if (!SchemeDraws(stampa, flags)) flags = AreaFlagsOf(stampa, options);
+        orientation = stampa.SchemeOrientation(flags);
     }
     Printer()->Copies = options.Copies();
     stampa.PrintJob(
         [&] {
             for (int32_t d = 1; d <= PrintDocumentLast; ++d)
-                if (options.Chosen(d)) PrintOptionsDocument(stampa, options, d, 0);
+                if (printed(d)) PrintOptionsDocument(stampa, options, d, 0);
         },
         orientation);
     return true;
@@ -191,7 +232,7 @@ void RunCombinedPrint(TStampa& stampa, TDatiStampa& options, TFAnteprima& previe
     options.Selection = stampa.DrawSelection ? stampa.DrawSelection() : TCellRect{};
     auto anything = [&] {
         for (int32_t d = 1; d <= PrintDocumentLast; ++d)
-            if (options.Chosen(d)) return true;
+            if (options.Chosen(d) && DocumentDraws(stampa, options, d)) return true;
         Application->MessageBox("Nessun documento selezionato per la stampa.", ApplicationTitle,
                                 MB_OK | MB_ICONEXCLAMATION);
         return false;

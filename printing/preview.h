@@ -15,6 +15,10 @@
 // the printer (page 0), with the choices of the print options; the result as
 // its producer gives it (the cover, the declaration and the schemes are one page).
 int32_t PrintOptionsDocument(TStampa& stampa, const TDatiStampa& options, int32_t document, int32_t page);
+// Whether a document, chosen, draws anything: a scheme whose area holds
+// something, a material list whose page exists, a calculation table of a
+// project; the mast and lightning reports have no content yet.
+bool DocumentDraws(const TStampa& stampa, const TDatiStampa& options, int32_t document);
 
 class TFAnteprima : public TForm {
 public:
@@ -47,8 +51,10 @@ private:
 // The combined print: fills the outlet list of the options' tab "Calcoli",
 // shows the options; "Anteprima" shows the preview ("Esci" comes back to the
 // options, "Stampa" prints), "Stampa" prints the chosen documents in one job,
-// "Annulla" ends. With nothing chosen it says so and shows the options again.
+// "Annulla" ends. With nothing chosen, or only documents that draw nothing,
+// it says so and shows the options again.
 void RunCombinedPrint(TStampa& stampa, TDatiStampa& options, TFAnteprima& preview);
 // The chosen documents in one job, the cover first, on the chosen printer
-// with the chosen copies; false when nothing is chosen.
+// with the chosen copies, leaving out documents that draw nothing; false,
+// and no job, when no chosen document draws anything.
 bool PrintChosenDocuments(TStampa& stampa, const TDatiStampa& options);

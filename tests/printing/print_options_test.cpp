@@ -262,6 +262,80 @@ TEST_F(PrintOptionsTest, NothingChosenSaysSoAndComesBack) {
     EXPECT_TRUE(Printer()->Documents().empty());
 }
 
+// Whether a chosen document draws anything agrees with what printing it alone adds.
+TEST_F(PrintOptionsTest, ADocumentDrawsWhatPrintingItAloneAdds) {
+    TDatiStampa& o = options;
+    struct Case {
+        const char* what;
+        std::function<void()> set;
+        int32_t document;
+        bool draws;
+    };
+    auto schemes = [&](TCheckBox* box) { o.CSchemi->Checked = box->Checked = true; };
+    auto netCell = [&] { AddCell(project.NetworkGrid, 14, "P", 1); };
+    auto headCell = [&] { AddCell(project.HeadEndGrid, 21, "A", 2); };
+    auto area = [&](const char* page) {
+        stampa.SelectedPage = [page] { return AnsiString(page); };
+        stampa.DrawSelection = [] { return TCellRect{1, 1, 4, 4}; };
+        o.CSchemi->Checked = o.CSArea->Checked = true;
+    };
+    const Case cases[] = {
+        {"cover", [&] { o.RCopSemplice->Checked = true; }, pdCover, true},
+        {"declaration", [&] { o.CDichiarazione->Checked = true; }, pdDeclaration, true},
+        {"network scheme of an empty grid", [&] { schemes(o.CSRete); }, pdNetworkScheme, false},
+        {"network scheme", [&] { netCell(); schemes(o.CSRete); }, pdNetworkScheme, true},
+        {"head-end scheme of an empty grid", [&] { netCell(); schemes(o.CSTesta); }, pdHeadEndScheme, false},
+        {"head-end scheme", [&] { headCell(); schemes(o.CSTesta); }, pdHeadEndScheme, true},
+        {"selected area off the drawing pages", [&] { area("Preventivo"); }, pdNetworkScheme, false},
+        {"selected area", [&] { area("Rete"); }, pdNetworkScheme, true},
+        {"network list without its page", [&] { pages = {"Testa"}; o.CMateriale->Checked = o.CMRete->Checked = true; },
+         pdNetworkList, false},
+        {"network list", [&] { o.CMateriale->Checked = o.CMRete->Checked = true; }, pdNetworkList, true},
+        {"estimate", [&] { o.CPreventivo->Checked = true; }, pdEstimate, true},
+        {"separations", [&] { o.CCalcoli->Checked = o.CSepPrese->Checked = true; }, pdSeparations, true},
+        {"mast report", [&] { o.CRelSostegno->Checked = true; }, pdMastReport, false},
+        {"lightning report", [&] { o.CRelScariche->Checked = true; }, pdLightningReport, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        project.Reset(true);
+        pages = {"Rete", "Testa", "Preventivo"};
+        o.SelectChannelCalculationsOnly();
+        o.CSArea->Checked = false;
+        c.set();
+        ASSERT_TRUE(o.Chosen(c.document));
+        EXPECT_EQ(DocumentDraws(stampa, o, c.document), c.draws);
+        const TPrintedDocument& doc = Job([&] { PrintOptionsDocument(stampa, o, c.document, 0); });
+        bool drawn = false;
+        for (const auto& page : doc.Pages) drawn = drawn || !page->Calls.empty();
+        EXPECT_EQ(drawn, c.draws);
+        EXPECT_EQ(PrintChosenDocuments(stampa, o), c.draws);
+    }
+}
+
+// Chosen documents that all draw nothing are as good as none: the message,
+// no job, and the options again.
+TEST_F(PrintOptionsTest, ChosenDocumentsThatDrawNothingSaySo) {
+    int shown = 0;
+    for (TButton* TDatiStampa::*button : {&TDatiStampa::BStampa, &TDatiStampa::BAnteprima})
+        Application->Script().AnswerShowModal<TDatiStampa>([&, button](TDatiStampa& o) {
+            ++shown;
+            o.CSchemi->Checked = o.CSRete->Checked = o.CSTesta->Checked = true;   // both grids empty
+            o.CMateriale->Checked = false;
+            (o.*button)->Click();
+        });
+    Application->Script().AnswerShowModal<TDatiStampa>([&](TDatiStampa& o) {
+        ++shown;
+        o.BAnnulla->Click();
+    });
+    RunCombinedPrint(stampa, options, preview);
+    EXPECT_EQ(shown, 3);
+    const auto& boxes = Application->Script().MessageBoxes;
+    ASSERT_EQ(boxes.size(), 2u);
+    for (const auto& box : boxes) EXPECT_EQ(box.Text, "Nessun documento selezionato per la stampa.");
+    EXPECT_TRUE(Printer()->Documents().empty());
+}
+
 TEST_F(PrintOptionsTest, PrinterSetupRefillsThePrinterListAndChoosesThePrinter) {
     TPrinterDevice office = A4Device(600);
     office.Name = "Ufficio";
