@@ -23,14 +23,6 @@ const char* const AntennaSlotPrefix = "PreselT";
 const char* const ComponentSlotPrefix = "PreselC";
 const char* const SlotUsed = "W";
 const char* const DefaultSelFile = "Default.sel";
-const char* const ConnectorItems[] = {"(Automatico)",
-                                      "IEC maschio",
-                                      "Connettore F",
-                                      "IEC femmina",
-                                      "IEC maschio + connettore F",
-                                      "IEC maschio + IEC femmina",
-                                      "IEC femmina + connettore F",
-                                      "IEC maschio + IEC femmina + connettore F"};
 const char* const ConnectorSlotNames[ConnectorPickers] = {"PresaTer", "PresaSat"};
 // "Default.sel": the selection, then the twelve cable picker texts.
 constexpr int DefaultSelStrings = 1 + CableTextCount;
@@ -49,56 +41,6 @@ AnsiString ProgramFolder() {
 }
 
 }  // namespace
-
-TAutoProgetto::TAutoProgetto(TComponent* owner) : TForm(owner) {
-    Caption = (Application ? Application->Title : AnsiString()) + " - Auto progetto";
-    Width = 816;
-    Height = 585;
-
-    MainMenu1 = new TMainMenu(this);
-    Preselezionati = new TMenuItem(this);
-    Preselezionati->Caption = "&Preselezionati";
-    Preselezionati->OnClick = Handler(this, &TAutoProgetto::PreselezionatiClick);
-    Salva = new TMenuItem(this);
-    Salva->Caption = "&Salva";
-    MainMenu1->Items->Add(Preselezionati);
-    MainMenu1->Items->Add(Salva);
-    using Click = void (TAutoProgetto::*)(TObject*);
-    const Click loads[PreselectionSlots] = {&TAutoProgetto::Preselezione1LClick, &TAutoProgetto::Preselezione2LClick,
-                                            &TAutoProgetto::Preselezione3LClick, &TAutoProgetto::Preselezione4LClick};
-    const Click saves[PreselectionSlots] = {&TAutoProgetto::Preselezione1SClick, &TAutoProgetto::Preselezione2SClick,
-                                            &TAutoProgetto::Preselezione3SClick, &TAutoProgetto::Preselezione4SClick};
-    for (int i = 0; i < PreselectionSlots; ++i) {
-        const AnsiString caption = "Preselezione &" + Num(i + 1);
-        PreselezioneL[i] = new TMenuItem(this);
-        PreselezioneL[i]->Caption = caption;
-        PreselezioneL[i]->OnClick = Handler(this, loads[i]);
-        Preselezionati->Add(PreselezioneL[i]);
-        PreselezioneS[i] = new TMenuItem(this);
-        PreselezioneS[i]->Caption = caption;
-        PreselezioneS[i]->OnClick = Handler(this, saves[i]);
-        Salva->Add(PreselezioneS[i]);
-    }
-    Menu = MainMenu1;
-
-    // Where the components page and the reception page hold them.
-    ComponentTree = MakeControl<TSelectionTreeView>(this, this, 496, 64, 257, 433);
-    for (int k = 0; k < CableTextCount; ++k) {
-        CablePicker[k] = MakeControl<TComboBox>(this, this, k % 2 == 0 ? 208 : 344, 64 + 24 * (k / 2), 129, 21);
-        CablePicker[k]->Sorted = true;
-    }
-    for (int k = 0; k < ConnectorPickers; ++k) {
-        ConnectorPicker[k] = MakeControl<TComboBox>(this, this, 208, 248 + 24 * k, 265, 21);
-        ConnectorPicker[k]->Style = csDropDownList;
-        for (const char* item : ConnectorItems) ConnectorPicker[k]->Items->Add(item);
-        ConnectorPicker[k]->ItemIndex = 0;
-    }
-    for (int k = 0; k < WizardChannelPanels; ++k) {
-        ChannelPanels[k] = MakeControl<TPannelloCanaliTer>(this, this, 8, 8 + 160 * k, 777, 154);
-        ChannelPanels[k]->Index = k;
-        if (k > 0) ChannelPanels[k - 1]->Next = ChannelPanels[k];
-    }
-}
 
 void TAutoProgetto::RefreshChannelPanels() {
     for (TPannelloCanaliTer* panel : ChannelPanels) panel->Settings = Settings;

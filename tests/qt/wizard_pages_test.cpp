@@ -1,0 +1,90 @@
+// The design wizard in a real window at its size, over the default library:
+// the choices of page 0 clicked, a staircase count typed on the building page,
+// a package box ticked, and "Avanti >>" pressed through the widgets. One
+// screenshot per page: test-artefacts/wizard-page-N.png, and
+// wizard-component-selection.png.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "autodesign/wizard.h"
+#include "qt/qt_test_support.h"
+#include "support/default_library_folder.h"
+#include "support/globals_fixture.h"
+#include "support/record_bytes.h"
+
+using qttest::Settle;
+using qttest::WidgetOf;
+using qttest::WindowOf;
+
+namespace {
+
+void Shoot(TAutoProgetto& wizard, const std::string& name) {
+    Settle();
+    const QImage shot = WindowOf(&wizard)->grab().toImage();
+    EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(name))));
+    EXPECT_GT(qttest::Colours(shot), 3);
+}
+
+void ClickWidget(TControl* control) {
+    QWidget* w = WidgetOf(control);
+    ASSERT_NE(w, nullptr);
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(8, w->height() / 2));
+    Settle();
+}
+
+}  // namespace
+
+TEST(QtWizardPages, EveryPageThroughTheWidgets) {
+    ScopedGlobals globals;
+    ScopedPrototypes prototypes;
+    ScopedLibraries libraries;
+    RegisterDefaultLibrary(libraries.Get());
+    globals.Settings().WriteString("ProgramDir", DefaultLibraryFolder());
+    TOpzProgetto opz;
+    TAutoProgetto wizard;
+    wizard.Settings = &opz;
+    wizard.FillComponentPickers();
+    wizard.PrepareAutoDesign();
+    wizard.Show();
+    Settle();
+    EXPECT_EQ(wizard.Width.Get(), 816);
+    EXPECT_EQ(wizard.Height.Get(), 585);
+
+    ClickWidget(wizard.Choice[ChoiceTerSat]);
+    ClickWidget(wizard.Choice[ChoiceReteCentrale]);
+    EXPECT_TRUE(opz.Satellite);
+    EXPECT_TRUE(opz.DesignHeadEnd);
+    Shoot(wizard, "wizard-page-0.png");
+
+    ClickWidget(wizard.BAvanti);
+    ASSERT_EQ(wizard.VisiblePage(), WizardBuildingPage);
+    QWidget* staircases = WidgetOf(wizard.BuildingEdit[RowStaircases]);
+    staircases->setFocus();
+    QTest::keyClick(staircases, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(staircases, "2");
+    Settle();
+    EXPECT_EQ(opz.Building->StaircaseCount, 2);
+    EXPECT_EQ(wizard.BuildingGrid->ColCount.Get(), 4);
+    Shoot(wizard, "wizard-page-1.png");
+
+    ClickWidget(wizard.BAvanti);
+    ASSERT_EQ(wizard.VisiblePage(), WizardChannelsPage);
+    Shoot(wizard, "wizard-page-2.png");
+
+    ClickWidget(wizard.BAvanti);
+    ASSERT_EQ(wizard.VisiblePage(), WizardPackagesPage);
+    ClickWidget(wizard.PackageBox[0]);
+    EXPECT_TRUE(wizard.PackageBox[0]->Checked);
+    Shoot(wizard, "wizard-page-3.png");
+
+    ClickWidget(wizard.BAvanti);
+    ASSERT_EQ(wizard.VisiblePage(), WizardComponentsPage);
+    EXPECT_EQ(wizard.BAvanti->Caption.Get(), "Fine");
+    Shoot(wizard, "wizard-page-4.png");
+
+    wizard.PrepareComponentSelection();
+    Shoot(wizard, "wizard-component-selection.png");
+    wizard.Hide();
+    Settle();
+}
