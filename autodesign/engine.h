@@ -535,6 +535,26 @@ public:
     bool DesignModularHeadEnd(int32_t column, int32_t row, TGridData* grid);
     // The satellite IF head end and its LNB with the transponders of each output.
     bool DesignSatIfHeadEnd(int32_t column, int32_t row, TGridData* grid);
+    // What the split amplifiers of a kind are made of: the parts of the tap
+    // chain with the rows and outputs they take, the amplifiers of one block
+    // (not owned: cells of the component list; the jumper is a copy used as
+    // cable template) and the amplifier lines of a split.
+    struct TSplitChoice {
+        std::vector<int32_t> Parts;
+        int32_t Rows = 0, Left = 0, Right = 0;
+        TCella* BandIIIFinal = nullptr;
+        TCella* FinalTer = nullptr;
+        TCella* FinalSat = nullptr;
+        TCella* LineTer = nullptr;
+        TCella* LineSat = nullptr;
+        TCella* LineJoint = nullptr;
+        std::unique_ptr<TCella> Jumper;
+        int32_t LinesPerSplit = 1;
+    };
+    // The tap parts, the amplifier candidates and the decision among them,
+    // and the jumper; false with the stage's message when no block can be
+    // made.
+    bool ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice);
     bool PlaceIfChannels(int32_t column, int32_t row, TGridData* grid, int32_t kind0, int32_t kind1,
                          int32_t kind2, int32_t kind3);
     bool PlaceIfChannelsInOrder(int32_t column, int32_t row, TGridData* grid);

@@ -3,6 +3,7 @@
 // grid, leaves its exit and passes the connectivity analysis there.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -622,6 +623,141 @@ TEST_F(HeadEndLibrary, ModularSplitFinals) {
     EXPECT_NE(dynamic_cast<TNCavo*>(uhf->InputCell[AutoMixBypassInput]), nullptr);
     ASSERT_NE(uhf->OutputCell[AutoMixOwnOutput], nullptr);
     EXPECT_EQ(uhf->OutputCell[AutoMixOwnOutput]->TypeCode, CodeTermination);
+}
+
+}  // namespace
+
+namespace {
+
+// The split amplifiers' parts, candidates and decision on the default library.
+TEST_F(HeadEndLibrary, SplitAmplifierChoice) {
+    Antenna(0, "GAN-B3", {"5", "7"});
+    Antenna(1, "GAN-UHF", {"26", "30", "35"});
+    auto prepare = [&](bool terrestrial, bool satellite, int32_t n, float needT, float needS) {
+        CheckInputs(terrestrial, satellite, false);
+        engine.TapNetwork[0] = 1;
+        engine.CarriesTer[0] = terrestrial;
+        engine.CarriesSat[0] = satellite;
+        engine.EntryInputsTer = n;
+        engine.ChooseHeadEndFamilies();
+        engine.RequiredLevelTer = needT;
+        engine.RequiredLevelSat = needS;
+    };
+    TCreaAuto::TSplitChoice choice;
+    // The parts of the chain: a splitter of the next even size below five splits, taps above.
+    struct Parts {
+        int32_t n;
+        std::vector<int32_t> parts;
+        int32_t rows, left, right;
+    };
+    for (const Parts& p : {Parts{3, {4}, 2, 1, 2}, Parts{6, {6}, 4, 3, 3}, Parts{7, {8}, 5, 4, 4}}) {
+        prepare(true, false, p.n, 100.0f, 0.0f);
+        ASSERT_TRUE(engine.ChooseSplitAmplifiers(0, choice)) << p.n;
+        EXPECT_EQ(choice.Parts, p.parts) << p.n;
+        EXPECT_EQ(choice.Rows, p.rows) << p.n;
+        EXPECT_EQ(choice.Left, p.left) << p.n;
+        EXPECT_EQ(choice.Right, p.right) << p.n;
+    }
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+
+    // A satellite family of substation finals given by the test.
+    auto satelliteFamily = [&](float s34, float s11) {
+        TFamiglia& f = engine.FamilySat[0];
+        f = TFamiglia{};
+        f.Brand = engine.FamilyTer[0].Brand;
+        f.Series = "GSI";
+        f.S[2][3] = s34;
+        f.S[0][0] = s11;
+        f.Smax = std::max({0.0f, s34, s11});
+        engine.ChosenFamily[1] = 0;
+    };
+    auto code = [](const TCella* c) { return c ? std::string(c->Code) : std::string(); };
+    struct Case {
+        const char* what;
+        bool ter, sat;
+        float needT, needS;
+        std::function<void()> change;
+        const char* message;
+        std::vector<std::string> chosen;  // band I/III final, finals ter and sat, lines ter, sat, joint
+        int32_t lines;
+    };
+    const char* const noAmplifier = "Non sono stati trovati amplificatori adatti alle spezzature.";
+    const Case cases[] = {
+        {"one final", true, false, 110.0f, 0.0f, [] {}, nullptr, {"", "GFA-TM-11-118", "", "", "", ""}, 1},
+        {"split finals above Csub(1, 1)", true, false, 112.0f, 0.0f,
+         [&] {
+             engine.FamilyTer[0].S[0][0] = 111.0f;
+             engine.BackOffTer = 0.0f;
+         },
+         nullptr, {"GFA-TM-11V-114", "GFA-TM-34U-118", "", "", "", ""}, 1},
+        {"split finals without a jumper", true, false, 112.0f, 0.0f,
+         [&] {
+             engine.FamilyTer[0].S[0][0] = 111.0f;
+             engine.BackOffTer = 0.0f;
+             Article("GPT-TM")->Series = "Altra";
+         },
+         "Non sono stati selezionati ponticelli adeguati alle sottostazioni.", {}, 0},
+        {"above every final: the line amplifier", true, false, 119.0f, 0.0f, [&] { engine.BackOffTer = 0.0f; }, nullptr,
+         {"", "", "", "GAL-T-120", "", ""}, 1},
+        {"above every amplifier", true, false, 130.0f, 0.0f, [] {}, noAmplifier, {}, 0},
+        {"satellite final met by Csub(3, 4)", false, true, 0.0f, 110.0f,
+         [&] {
+             satelliteFamily(120.0f, LevelNone);
+             engine.BackOffSat = 0.0f;
+         },
+         nullptr, {"", "", "GFA-SI-34-115", "", "", ""}, 1},
+        {"both kinds, a joint line amplifier", true, true, 119.0f, 110.0f,
+         [&] {
+             satelliteFamily(LevelNone, LevelNone);
+             engine.BackOffTer = engine.BackOffSat = 0.0f;
+         },
+         nullptr, {"", "", "", "", "", "GAL-TS-120"}, 1},
+        {"both kinds, no joint, no mixer", true, true, 119.0f, 110.0f,
+         [&] {
+             satelliteFamily(LevelNone, LevelNone);
+             engine.BackOffTer = engine.BackOffSat = 0.0f;
+             Article("GAL-TS-120")->Positions[0] = 0;
+             Article("GAL-TS-112")->Positions[0] = 0;
+             engine.MixerSwapped = nullptr;
+         },
+         "Gli amplificatori individuati per le spezzature necessitano di un miscelatore terrestre/satellite che non è "
+         "stato selezionato.",
+         {}, 0},
+        {"both kinds, no joint, a mixer", true, true, 119.0f, 110.0f,
+         [&] {
+             satelliteFamily(LevelNone, LevelNone);
+             engine.BackOffTer = engine.BackOffSat = 0.0f;
+             Article("GAL-TS-120")->Positions[0] = 0;
+             Article("GAL-TS-112")->Positions[0] = 0;
+             engine.MixerSwapped = Article("GMX-TS");
+         },
+         nullptr, {"", "", "", "GAL-T-120", "GAL-S-112", ""}, 2},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        prepare(k.ter, false, 2, k.needT, k.needS);
+        engine.CarriesSat[0] = k.sat;
+        if (!k.ter) engine.ChosenFamily[0] = -1;
+        k.change();
+        const bool ok = engine.ChooseSplitAmplifiers(0, choice);
+        EXPECT_EQ(ok, k.message == nullptr);
+        EXPECT_EQ(Messages(), k.message ? std::vector<std::string>{k.message} : std::vector<std::string>{});
+        if (ok) {
+            EXPECT_EQ((std::vector<std::string>{code(choice.BandIIIFinal), code(choice.FinalTer), code(choice.FinalSat),
+                                                code(choice.LineTer), code(choice.LineSat), code(choice.LineJoint)}),
+                      k.chosen);
+            EXPECT_EQ(choice.LinesPerSplit, k.lines);
+            // The jumper joins split finals and a terrestrial line into a satellite final.
+            ASSERT_EQ(choice.Jumper != nullptr, choice.BandIIIFinal != nullptr);
+            if (choice.Jumper) {
+                EXPECT_EQ(code(choice.Jumper.get()), "GPT-TM");
+                EXPECT_EQ(choice.Jumper->TypeCode, CodeCable);
+                EXPECT_EQ(Article("GPT-TM")->TypeCode, CodeBridge);  // the list keeps its article
+            }
+        }
+        Article("GPT-TM")->Series = "GTM";
+        for (const char* line : {"GAL-TS-120", "GAL-TS-112"}) Article(line)->Positions[0] = Article("GAL-T-120")->Positions[0];
+    }
 }
 
 }  // namespace
