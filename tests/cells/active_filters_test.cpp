@@ -558,7 +558,9 @@ TEST_F(ActiveFilterPlacement, AFramedModuleTakesItsBottomRowUnlessACellStandsBel
     for (const bool cellBelow : {false, true}) {
         grid.EndAnalysis();
         grid.Clear();
-        if (cellBelow) ASSERT_TRUE(grid.InsertCell(std::unique_ptr<TCella>(NewCella(&grid, 81, 12, 10, 1, 1, 0)), false, 0));
+        if (cellBelow) {
+            ASSERT_TRUE(grid.InsertCell(std::unique_ptr<TCella>(NewCella(&grid, 81, 12, 10, 1, 1, 0)), false, 0));
+        }
         grid.BeginAnalysis();
         auto cell = Make(35, 3, 3, &grid, 10, 5);
         cell->Variant = AutoMixFramedVariant;
