@@ -10,6 +10,7 @@
 #include "printing/preview.h"
 #include "printing/print_options.h"
 #include "support/print_fixture.h"
+#include "support/two_tap_line.h"
 
 namespace {
 
@@ -334,6 +335,118 @@ TEST_F(PrintOptionsTest, ChosenDocumentsThatDrawNothingSaySo) {
     ASSERT_EQ(boxes.size(), 2u);
     for (const auto& box : boxes) EXPECT_EQ(box.Text, "Nessun documento selezionato per la stampa.");
     EXPECT_TRUE(Printer()->Documents().empty());
+}
+
+// Records what the preview draws into its page bitmap, over the bitmap's size.
+class BitmapRecorder : public TRecordingEngine {
+public:
+    explicit BitmapRecorder(const TBitmap& bitmap) : bitmap_(bitmap) {}
+    TRect DeviceRect() const override { return TRect(0, 0, bitmap_.Width, bitmap_.Height); }
+
+private:
+    const TBitmap& bitmap_;
+};
+
+// The words of a page in their order: a justified line set at another
+// resolution may end one word sooner or later, which regroups the words
+// into other text calls.
+std::vector<AnsiString> Words(const std::vector<TPaintCall>& calls, size_t from = 0) {
+    std::vector<AnsiString> words;
+    for (size_t i = from; i < calls.size(); ++i) {
+        if (calls[i].Op != TPaintOp::Text) continue;
+        const AnsiString& t = calls[i].Text;
+        for (size_t at = t.find_first_not_of(' '); at != AnsiString::npos; at = t.find_first_not_of(' ', at)) {
+            const size_t end = t.find(' ', at);
+            words.push_back(t.substr(at, end == AnsiString::npos ? AnsiString::npos : end - at));
+            at = end;
+        }
+    }
+    return words;
+}
+
+// The preview's page: what was drawn after the last clearing of the whole
+// bitmap (a producer lays out the pages before the one shown, each cleared).
+std::vector<AnsiString> PreviewTexts(const TRecordingEngine& recorder) {
+    size_t from = 0;
+    const TRect whole = recorder.DeviceRect();
+    for (size_t i = 0; i < recorder.Calls.size(); ++i)
+        if (recorder.Calls[i].Op == TPaintOp::FillRect && recorder.Calls[i].Rect == whole) from = i;
+    return Words(recorder.Calls, from);
+}
+
+// The preview page of a one-page document holds the words of the printed
+// page, in their order, whatever the window's size.
+TEST_F(PrintOptionsTest, PreviewPagesHoldThePrintedPagesTexts) {
+    for (int n = 1; n <= 40; ++n) AddCell(project.NetworkGrid, 14, "P" + IntToStr(n), n);
+    AddCell(project.HeadEndGrid, 21, "AMP", 41);
+    pages = {"Rete", "Testa", "Preventivo"};
+    TwoTapLine line;
+    ASSERT_TRUE(line.Analyse());
+    TDatiStampa& o = options;
+    struct Case {
+        const char* what;
+        std::function<void()> set;
+        int32_t document;
+        size_t pages;
+    };
+    const Case cases[] = {
+        {"declaration",
+         [&] {
+             o.CDichiarazione->Checked = true;
+             o.CNorme[dn12_43]->Checked = o.CAllegati[daProject]->Checked = true;
+             o.EAltre->Text = "EN 50083";
+         },
+         pdDeclaration, 1},
+        {"network and head-end scheme on one sheet",
+         [&] { o.CSchemi->Checked = o.CSRete->Checked = o.CSTesta->Checked = o.CSStessoFoglio->Checked = true; },
+         pdNetworkScheme, 1},
+        {"signal limits",
+         [&] {
+             stampa.Project = &line.project;
+             o.CCalcoli->Checked = o.CMinMaxTesta->Checked = o.CMinMaxPrese->Checked = true;
+             o.RTutte->Checked = true;
+         },
+         pdSignalLimits, 1},
+    };
+    BitmapRecorder recorder(*preview.Immagine->Picture->Bitmap);
+    preview.Immagine->Picture->Bitmap->Canvas->SetEngine(&recorder);
+    preview.Stampa = &stampa;
+    preview.Options = &o;
+    const TSize windows[] = {{800, 600}, {1024, 740}, {1280, 1000}, {1920, 1040}};
+    for (const auto& [window, c] : [&] {
+             std::vector<std::pair<TSize, const Case*>> runs;
+             for (const TSize w : windows)
+                 for (const Case& k : cases) runs.push_back({w, &k});
+             return runs;
+         }()) {
+        SCOPED_TRACE(c->what);
+        SCOPED_TRACE(window.cx);
+        preview.ClientWidth = window.cx;
+        preview.ClientHeight = window.cy;
+        stampa.Project = &project;
+        o.SelectChannelCalculationsOnly();
+        c->set();
+        Printer()->ClearDocuments();
+        ASSERT_TRUE(PrintChosenDocuments(stampa, o));
+        const TPrintedDocument& printed = LastDocument();
+        EXPECT_EQ(printed.Pages.size(), c->pages);
+        std::vector<std::vector<AnsiString>> previewed;
+        recorder.Clear();
+        preview.StartPreview(&preview);
+        ASSERT_EQ(preview.Document, c->document);
+        previewed.push_back(PreviewTexts(recorder));
+        while (preview.BAvanti->Enabled) {
+            recorder.Clear();
+            preview.NextClick(nullptr);
+            previewed.push_back(PreviewTexts(recorder));
+        }
+        ASSERT_EQ(previewed.size(), printed.Pages.size());
+        for (size_t page = 0; page < previewed.size(); ++page) {
+            EXPECT_FALSE(previewed[page].empty()) << page;
+            EXPECT_EQ(previewed[page], Words(printed.Pages[page]->Calls)) << "page " << page + 1;
+        }
+    }
+    preview.Immagine->Picture->Bitmap->Canvas->SetEngine(nullptr);
 }
 
 TEST_F(PrintOptionsTest, PrinterSetupRefillsThePrinterListAndChoosesThePrinter) {
