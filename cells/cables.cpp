@@ -471,6 +471,7 @@ void TNCavo::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
     // Every channel loses the run's loss of its band scaled by the square
     // root of its centre frequency over the band's reference frequency.
     const AnsiString code = GetShortCode();
+    TInseritoreCanali inserter(*out);
     for (const TCanale* ch = arriving->head; ch; ch = ch->next) {
         const bool inBand = ch->band >= 0 && ch->band < BandSlots;
         const float a = inBand ? LossPer100(ch->band) : LevelNone;
@@ -486,7 +487,7 @@ void TNCavo::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
                 static_cast<float>(factor * static_cast<double>(a) * static_cast<double>(length) * 0.01);
             TCanale passed;
             passed.AssignThroughStage(*ch, loss, 0.0f, 0.0f, 0.0f);
-            out->Insert(passed);
+            inserter.Insert(passed);
         } else if (length == CableLengthNone) {
             if (GestoreErrori) GestoreErrori->Report(code + ": non è stata specificata la lunghezza del cavo.");
         } else if (a != LevelBlocked) {

@@ -89,16 +89,47 @@ std::vector<const TCanale*> Channels(const TListaCanali& input) {
 
 }  // namespace
 
+TListaCanali::~TListaCanali() {
+    Clear();
+    while (spare_) {
+        TCanale* next = spare_->next;
+        delete spare_;
+        spare_ = next;
+    }
+}
+
 void TListaCanali::Clear() {
     while (head) {
         TCanale* next = head->next;
-        delete head;
+        head->next = spare_;
+        spare_ = head;
         head = next;
     }
 }
 
+TCanale* TListaCanali::NewChannel(const TCanale& source) {
+    if (!spare_) return TCanale::Clone(source);
+    TCanale* c = spare_;
+    spare_ = c->next;
+    c->Assign(source);
+    c->next = nullptr;
+    return c;
+}
+
+TCanale* TInseritoreCanali::Insert(const TCanale& channel) {
+    // A NaN edge never compares: such a copy takes Insert's own walk.
+    if (ordered_ && !std::isnan(channel.freqLow) && (!last_ || last_->freqLow <= channel.freqLow)) {
+        TCanale* copy = list_.NewChannel(channel);
+        (last_ ? last_->next : list_.head) = copy;
+        last_ = copy;
+        return copy;
+    }
+    ordered_ = false;
+    return list_.Insert(channel);
+}
+
 TCanale* TListaCanali::Insert(const TCanale& channel) {
-    TCanale* copy = TCanale::Clone(channel);
+    TCanale* copy = NewChannel(channel);
     TCanale** link = &head;
     while (*link && (*link)->freqLow <= channel.freqLow) link = &(*link)->next;
     copy->next = *link;
@@ -109,7 +140,8 @@ TCanale* TListaCanali::Insert(const TCanale& channel) {
 void TListaCanali::AddAll(const TListaCanali& source, TListaCanali& destination) {
     if (&source == &destination) return;
     destination.Clear();
-    for (const TCanale* c = source.head; c; c = c->next) destination.Insert(*c);
+    TInseritoreCanali inserter(destination);
+    for (const TCanale* c = source.head; c; c = c->next) inserter.Insert(*c);
 }
 
 void TListaCanali::Remove(TCanale* channel) {
@@ -341,7 +373,7 @@ void TListaCanali::CheckConflicts(TListaCanali& destination, const TListaCanali&
     auto s = sources.begin();
     if (s == sources.end()) return;
     if (!destination.head) {
-        destination.head = TCanale::Clone(**s);
+        destination.head = destination.NewChannel(**s);
         ++s;
     }
     TCanale* prev = nullptr;
@@ -356,7 +388,7 @@ void TListaCanali::CheckConflicts(TListaCanali& destination, const TListaCanali&
             a = a->next;
             ++s;
         } else if (c > 0) {
-            TCanale* copy = TCanale::Clone(**s);
+            TCanale* copy = destination.NewChannel(**s);
             copy->next = a;
             (prev ? prev->next : destination.head) = copy;
             prev = copy;

@@ -12,11 +12,12 @@
 class TListaCanali {
 public:
     TListaCanali() = default;
-    ~TListaCanali() { Clear(); }
+    ~TListaCanali();
     TListaCanali(const TListaCanali&) = delete;
     TListaCanali& operator=(const TListaCanali&) = delete;
 
-    // Frees every channel.
+    // Empties the list. Its channels are kept aside and reused by the next
+    // inserts, so that a list refilled on every pass allocates nothing.
     void Clear();
     // Inserts a copy after every channel with the same or a lower freqLow;
     // returns the copy, which the list owns.
@@ -90,4 +91,26 @@ public:
     static double OverloadDerating(int count);
 
     TCanale* head = nullptr;
+
+private:
+    friend class TInseritoreCanali;
+    // A copy of source owned by the list, on a channel kept aside if any.
+    TCanale* NewChannel(const TCanale& source);
+
+    TCanale* spare_ = nullptr;  // channels kept aside by Clear
+};
+
+// Inserts copies into a list that starts empty and that nothing else touches
+// meanwhile, exactly as TListaCanali::Insert does. While the copies come in
+// order of freqLow, each one belongs at the end, and goes there without a walk
+// from the head.
+class TInseritoreCanali {
+public:
+    explicit TInseritoreCanali(TListaCanali& list) : list_(list), ordered_(list.head == nullptr) {}
+    TCanale* Insert(const TCanale& channel);
+
+private:
+    TListaCanali& list_;
+    TCanale* last_ = nullptr;
+    bool ordered_;
 };

@@ -653,3 +653,46 @@ TEST_F(ChannelStages, CheckConflictsIntoAnEmptyListCopiesTheSource) {
 }
 
 }  // namespace
+
+namespace {
+// The names of a list in order, with each channel's level.
+std::vector<std::string> Contents(const TListaCanali& list) {
+    std::vector<std::string> out;
+    for (const TCanale* c = list.head; c; c = c->next) out.push_back(c->name + "@" + std::to_string(c->levelMin));
+    return out;
+}
+}  // namespace
+
+// The in-order inserter and a cleared list's reused channels give exactly the
+// list that inserting fresh copies one by one gives: in order, out of order,
+// with equal edges and with an edge that is not a number.
+TEST(ChannelList, OrderedInserterAndReusedChannelsMatchPlainInserts) {
+    const float nan = std::nanf("");
+    const std::vector<std::vector<TCanale>> cases = {
+        {Channel("a", 470, 478), Channel("b", 478, 486), Channel("c", 486, 494)},
+        {Channel("a", 470, 478), Channel("b", 470, 478, 60), Channel("c", 470, 486)},
+        {Channel("a", 486, 494), Channel("b", 470, 478), Channel("c", 494, 502), Channel("d", 478, 486)},
+        {Channel("a", 470, 478), Channel("n", nan, 486), Channel("c", 486, 494), Channel("d", 480, 490)},
+        {Channel("n", nan, 478), Channel("a", 470, 478), Channel("b", 478, 486)},
+        {},
+    };
+    TListaCanali reused;
+    for (const auto& channels : cases) {
+        TListaCanali plain;
+        for (const TCanale& c : channels) plain.Insert(c);
+        TListaCanali ordered;
+        TInseritoreCanali inserter(ordered);
+        for (const TCanale& c : channels) inserter.Insert(c);
+        EXPECT_EQ(Contents(ordered), Contents(plain));
+        // A list refilled after a clear, through both ways of inserting.
+        reused.Clear();
+        TInseritoreCanali again(reused);
+        for (const TCanale& c : channels) again.Insert(c);
+        EXPECT_EQ(Contents(reused), Contents(plain));
+        // AddAll inserts the source's channels one by one in the source's order.
+        TListaCanali oneByOne, copy;
+        for (const TCanale* c = plain.head; c; c = c->next) oneByOne.Insert(*c);
+        TListaCanali::AddAll(plain, copy);
+        EXPECT_EQ(Contents(copy), Contents(oneByOne));
+    }
+}
