@@ -99,6 +99,13 @@ TListaCanali::~TListaCanali() {
 }
 
 void TListaCanali::Clear() {
+    // Refilled lists use up what was kept aside: then the whole chain goes
+    // aside at once.
+    if (!spare_) {
+        spare_ = head;
+        head = nullptr;
+        return;
+    }
     while (head) {
         TCanale* next = head->next;
         head->next = spare_;

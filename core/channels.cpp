@@ -14,7 +14,17 @@
 namespace {
 
 // A power ratio for a figure in dB; kept as a float like the figures it scales.
-float PowerRatio(double db) { return static_cast<float>(std::pow(10.0, 0.1 * db)); }
+// The stages of a pass apply the same few figures to channel after channel:
+// the last one's ratio is kept.
+float PowerRatio(double db) {
+    thread_local double lastDb = 0.0;
+    thread_local float lastRatio = 1.0f;
+    if (db != lastDb) {
+        lastRatio = static_cast<float>(std::pow(10.0, 0.1 * db));
+        lastDb = db;
+    }
+    return lastRatio;
+}
 
 // Items of a source list, appended to items up to the limit of a list.
 constexpr size_t MaxSourceItems = 10;
