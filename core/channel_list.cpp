@@ -173,11 +173,24 @@ void TListaCanali::RemoveByName(const AnsiString& text) {
 }
 
 TCanale* TListaCanali::FindByFrequency(const TCanale& channel) const {
-    for (TCanale* c = head; c; c = c->next)
+    TCanale** link = nullptr;
+    return const_cast<TListaCanali*>(this)->FindByFrequency(channel, link);
+}
+
+// One walk: the first channel sharing an edge, else the first overlapping
+// one; and the link where Insert would put a copy of channel.
+TCanale* TListaCanali::FindByFrequency(const TCanale& channel, TCanale**& insertAt) {
+    TCanale* overlapping = nullptr;
+    insertAt = nullptr;
+    TCanale** link = &head;
+    for (TCanale* c = head; c; c = c->next) {
         if (c->freqLow == channel.freqLow || c->freqHigh == channel.freqHigh) return c;
-    for (TCanale* c = head; c; c = c->next)
-        if (c->freqHigh > channel.freqLow && c->freqLow < channel.freqHigh) return c;
-    return nullptr;
+        if (!overlapping && c->freqHigh > channel.freqLow && c->freqLow < channel.freqHigh) overlapping = c;
+        if (!insertAt && !(c->freqLow <= channel.freqLow)) insertAt = link;
+        link = &c->next;
+    }
+    if (!insertAt) insertAt = link;
+    return overlapping;
 }
 
 int TListaCanali::Count() const {
@@ -241,13 +254,19 @@ void TListaCanali::Read(TStream& s, int version) {
 }
 
 TCanale* TListaCanali::Place(TListaCanali& output, const TCanale& channel, bool& conflict) {
-    TCanale* found = output.FindByFrequency(channel);
+    TCanale** insertAt = nullptr;
+    TCanale* found = output.FindByFrequency(channel, insertAt);
     conflict = found != nullptr;
     if (found && found->freqLow == channel.freqLow && found->freqHigh == channel.freqHigh) {
         found->MergeRanges(channel);
         return found;
     }
-    return output.Insert(channel);
+    // insertAt holds only when nothing was found.
+    if (found) return output.Insert(channel);
+    TCanale* copy = output.NewChannel(channel);
+    copy->next = *insertAt;
+    *insertAt = copy;
+    return copy;
 }
 
 double TListaCanali::OverloadDerating(int count) {

@@ -94,6 +94,9 @@ public:
 
 private:
     friend class TInseritoreCanali;
+    // FindByFrequency that also gives, when it finds nothing, the link where
+    // Insert would put a copy of channel.
+    TCanale* FindByFrequency(const TCanale& channel, TCanale**& insertAt);
     // A copy of source owned by the list, on a channel kept aside if any.
     TCanale* NewChannel(const TCanale& source);
 

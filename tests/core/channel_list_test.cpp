@@ -663,8 +663,8 @@ std::vector<std::string> Contents(const TListaCanali& list) {
 }
 }  // namespace
 
-// The in-order inserter and a cleared list's reused channels give exactly the
-// list that inserting fresh copies one by one gives: in order, out of order,
+// The in-order inserter, a cleared list's reused channels and placing in one
+// walk give exactly the list that inserting fresh copies one by one gives: in order, out of order,
 // with equal edges and with an edge that is not a number.
 TEST(ChannelList, OrderedInserterAndReusedChannelsMatchPlainInserts) {
     const float nan = std::nanf("");
@@ -674,10 +674,33 @@ TEST(ChannelList, OrderedInserterAndReusedChannelsMatchPlainInserts) {
         {Channel("a", 486, 494), Channel("b", 470, 478), Channel("c", 494, 502), Channel("d", 478, 486)},
         {Channel("a", 470, 478), Channel("n", nan, 486), Channel("c", 486, 494), Channel("d", 480, 490)},
         {Channel("n", nan, 478), Channel("a", 470, 478), Channel("b", 478, 486)},
+        {Channel("a", 470, 486), Channel("b", 474, 482), Channel("c", 462, 474), Channel("d", 490, 498)},
         {},
+    };
+    // Placing by the rule written out plainly: two walks for the shared edge
+    // and the overlap, a third to insert.
+    auto plainPlace = [](TListaCanali& output, const TCanale& channel) {
+        const TCanale* found = nullptr;
+        for (TCanale* c = output.head; c && !found; c = c->next)
+            if (c->freqLow == channel.freqLow || c->freqHigh == channel.freqHigh) found = c;
+        for (TCanale* c = output.head; c && !found; c = c->next)
+            if (c->freqHigh > channel.freqLow && c->freqLow < channel.freqHigh) found = c;
+        if (found && found->freqLow == channel.freqLow && found->freqHigh == channel.freqHigh)
+            const_cast<TCanale*>(found)->MergeRanges(channel);
+        else
+            output.Insert(channel);
+        return found != nullptr;
     };
     TListaCanali reused;
     for (const auto& channels : cases) {
+        TListaCanali placedPlainly, placed;
+        for (int round = 0; round < 2; ++round)
+            for (const TCanale& c : channels) {
+                bool conflict = false;
+                TListaCanali::Place(placed, c, conflict);
+                EXPECT_EQ(conflict, plainPlace(placedPlainly, c)) << c.name;
+            }
+        EXPECT_EQ(Contents(placed), Contents(placedPlainly));
         TListaCanali plain;
         for (const TCanale& c : channels) plain.Insert(c);
         TListaCanali ordered;
