@@ -11,6 +11,8 @@
 #include "app/project.h"
 #include "app/report_pages.h"
 #include "autodesign/design_settings.h"
+#include "autodesign/engine.h"
+#include "autodesign/wizard.h"
 #include "core/globals.h"
 #include "core/ini.h"
 #include "core/libraries.h"
@@ -126,6 +128,7 @@ TAntenne::~TAntenne() {
     if (GestoreErrori) GestoreErrori->SetTarget(nullptr), GestoreErrori->enabled = false;
     project_.reset();
     CurrentProject = nullptr;
+    delete CreaAuto;
     ResetDesignSettings();
     ReportPages().Clear();
     DestroyGlobals();
@@ -229,10 +232,10 @@ void TAntenne::FinishSplash() {
 }
 
 void TAntenne::FillLibraryTrees() {
-    // The codes panel's and the price list's trees; the design form's comes
-    // with the designer's form.
+    // The codes panel's, the price list's and the design wizard's trees.
     CodesPanel->LibrariesChanged();
     if (DatiListino) DatiListino->LibrariesChanged();
+    if (Wizard) Wizard->FillComponentPickers();
 }
 
 void TAntenne::StartUp() {
@@ -292,6 +295,7 @@ void TAntenne::StartUp() {
     if (!CommandLineFile.empty()) loaded = LoadProject(CommandLineFile, *project_);
     ShowProject(project_.get());
     if (!CommandLineFile.empty() && loaded == 0) AfterLoad();
+    CreateDesigner();
 }
 
 int TAntenne::LoadFirmData() {

@@ -16,6 +16,8 @@
 #include "platform/menus.h"
 #include "platform/stdctrls.h"
 
+class TAutoProgetto;
+class TDesignWindow;
 class TDrawWindow;
 class TGridData;
 class TListBox;
@@ -164,6 +166,14 @@ public:
     void Tuttiidati1Click(TObject* Sender);
     void Cancellacalcoli1Click(TObject* Sender);
     void DetAutSostClick(TObject* Sender);
+    // The designer (main_form_design.cpp): the engine and its wizard, made at
+    // start-up; "Autoprogetto"; the wizard's loop of designs (start: a new
+    // design; firstStart: the program's first wizard, whose closing ends it).
+    void CreateDesigner();
+    void Autoprogetto1Click(TObject* Sender);
+    void RunAutoDesignWizard(bool start, bool firstStart = false);
+    void ResetDesignProject(bool withAnchors) { files_.ResetProject(*CurrentProject, withAnchors); }
+    TAutoProgetto* Wizard = nullptr;
     // Libraries (main_form_libraries.cpp): a new empty library, the manager.
     void NuovalibreriaClick(TObject* Sender);
     void GestioneLibrerie1Click(TObject* Sender);
@@ -257,6 +267,7 @@ private:
     void FocusDrawWindow();
     void ShowProgress(bool on);
 
+    std::unique_ptr<TDesignWindow> designWindow_;
     std::unique_ptr<TProgetto> project_;
     std::shared_ptr<TStampa> printing_;
     TDatiStampa* printOptions_ = nullptr;   // made with the printing, owned as components

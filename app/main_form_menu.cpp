@@ -148,7 +148,7 @@ void TAntenne::SetMenuCaptions() {
     Speciali1 = AddItem(bar, "S&trumenti");
     DetAutComp1 = AddWaiting(Speciali1, "Determinazione automatica &componenti");
     DetAutSost = AddItem(Speciali1, "Determinazione automatica &sostegno");
-    Autoprogetto1 = AddWaiting(Speciali1, "Autoprogetto");
+    Autoprogetto1 = AddItem(Speciali1, "Autoprogetto");
     AddLine(Speciali1);
     GestioneLibrerie1 = AddItem(Speciali1, "Gestione librerie");
 
@@ -208,6 +208,7 @@ void TAntenne::BindMenuCommands() {
         on(item, &TAntenne::NetworkReportClick);
     on(Cancellacalcoli1, &TAntenne::Cancellacalcoli1Click);
     on(DetAutSost, &TAntenne::DetAutSostClick);
+    on(Autoprogetto1, &TAntenne::Autoprogetto1Click);
     on(Nuovalibreria, &TAntenne::NuovalibreriaClick);
     on(GestioneLibrerie1, &TAntenne::GestioneLibrerie1Click);
     BindPrintCommands();
@@ -293,9 +294,9 @@ void TAntenne::Calcoli1Click(TObject*) {
 
 void TAntenne::Speciali1Click(TObject*) {
     DrawWindow->HideEditor();
-    // The automatic choice of components and the design wait for their own
-    // commands.
+    // The automatic choice of components waits for its command.
     DetAutSost->Enabled = true;
+    Autoprogetto1->Enabled = true;
     GestioneLibrerie1->Enabled = true;
 }
 
