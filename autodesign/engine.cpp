@@ -60,7 +60,7 @@ void TCreaAuto::Reset() {
     CableTemplate->Owner = nullptr;
 
     EntryInputsTer = EntryInputsSat = 0;
-    HighestFloorCount = TerminalLines = RiserCountTer = RiserCountSat = TallestFloorHeight = 0;
+    HighestFloorCount = TerminalLines = TerminalLinesTer = RiserCountTer = RiserCountSat = TallestFloorHeight = 0;
     SharedTer = SharedSat = LineAmpTop = 0;
     SplitWays = RadialInputs = RadialSwitchOutputs = 0;
     SplitGroups.fill(0);

@@ -413,7 +413,11 @@ public:
     int32_t LargestFloorHeight[DesignStaircasesMax] = {};
     int32_t LargestFloorCableColumns[DesignStaircasesMax] = {};
     int32_t TallestFloorHeight = 0;
+    // The band mask a terminal output's network chooses its models with:
+    // the terrestrial-line outputs come first.
+    uint32_t TerminalOutputMask(int32_t output) const;
     int32_t TerminalLines = 0;
+    int32_t TerminalLinesTer = 0;  // the first outputs, terrestrial lines only
     int32_t RiserCountTer = 0;
     int32_t RiserCountSat = 0;
     uint8_t SharedTer = 0;

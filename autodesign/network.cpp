@@ -107,10 +107,11 @@ void TCreaAuto::DecideSharedRisers() {
 
 void TCreaAuto::CountTerminalLines() {
     const int32_t n = std::clamp(Settings->Building->StaircaseCount, 0, DesignStaircasesMax);
-    TerminalLines = 0;
+    TerminalLines = TerminalLinesTer = 0;
     RiserCountTer = RiserCountSat = 0;
     for (int32_t s = 0; s < n; ++s) {
         if (s == 0 || !SharedTer) {
+            TerminalLinesTer += (RiserBreakCount[s][0] + 1) * LineCount[0];
             TerminalLines += (RiserBreakCount[s][0] + 1) * LineCount[0];
             if (LineCount[0] > 0) RiserCountTer += RiserBreakCount[s][0] + 1;
         }
@@ -244,4 +245,10 @@ void TCreaAuto::AlignFloorRows() {
             for (int32_t g = f; g >= 0; --g) FloorRow[s][g] += shift;
         }
     }
+}
+
+uint32_t TCreaAuto::TerminalOutputMask(int32_t output) const {
+    // A mixed single cable carries both kinds on every line.
+    if (CarriesSat[RoleTer]) return 0x600;
+    return output < TerminalLinesTer ? 0x400 : 0x200;
 }

@@ -124,6 +124,10 @@ TEST_F(NetworkTest, SharedRisersAndTheTerminalLines) {
         EXPECT_EQ(engine.RiserCountSat, c.risersSat) << c.name;
         EXPECT_EQ(engine.EntryInputsTer, c.risersTer) << c.name;
         EXPECT_EQ(engine.EntryInputsSat, c.risersSat) << c.name;
+        // Models: the terrestrial risers' outputs first, a mixed cable both kinds everywhere.
+        for (int32_t i = 0; i < c.lines; ++i)
+            EXPECT_EQ(engine.TerminalOutputMask(i), c.mixed ? 0x600u : i < c.risersTer ? 0x400u : 0x200u)
+                << c.name << " output " << i;
     }
 }
 
