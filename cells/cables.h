@@ -47,7 +47,7 @@ public:
                     int32_t zoom) override;
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     // The labels of a run end on printed schemes: length, article code, short code.
-    void DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
+    void DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
                                int32_t flags) override;
     AnsiString GetShortCode() override;
     // Repaints every segment of the run.

@@ -135,15 +135,15 @@ public:
     virtual void InvalidateArea();
     // 6. Calls InvalidateArea.
     virtual void Invalidate();
-    // 7. Label of the printed scheme on the page record's canvas, at the
+    // 7. Label of the printed scheme on the canvas handed in, at the
     //    top-right square above detail level 1: by the flags, the loss of
     //    taps, switches, splitters and outlets (64), the article code (32) or
     //    the short code (16).
-    virtual void DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32_t y,
+    virtual void DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                                        int32_t zoom, int32_t flags);
-    // 8. Draws the symbol on the page record's canvas when (column, row) is
+    // 8. Draws the symbol on the canvas handed in when (column, row) is
     //    the cell's anchor square.
-    virtual void PaintIfAt(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom);
+    virtual void PaintIfAt(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom);
     // 9. The squares the cell occupies: its layout under its turn and mirror.
     virtual TCellRect GetGridRect();
     // 10. Reads the cell record after the fields the reader has consumed.

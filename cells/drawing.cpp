@@ -14,7 +14,6 @@
 #include "core/globals.h"
 #include "core/levels.h"
 #include "core/options.h"
-#include "printing/print_page.h"
 
 TSymbolState SymbolState;
 
@@ -322,9 +321,8 @@ void TCella::PaintWithLossLabel(TCanvas* canvas, int32_t column, int32_t row, in
         DrawLevelLabel(canvas, x, y, zoom, GetShortCode(), LevelNone, CellUndescribedColour);
 }
 
-void TCella::DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
+void TCella::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
                                    int32_t flags) {
-    TCanvas* canvas = PrintPage.Canvas;
     if (!canvas || DetailLevel() <= 1) return;
     const TCellRect r = GetGridRect();
     if (column != r.Right || row != r.Top) return;
@@ -343,10 +341,9 @@ void TCella::DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32
     canvas->TextOut(x + zoom * 25 / 42, y - zoom * 6 / 42, text);
 }
 
-void TCella::PaintIfAt(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TCella::PaintIfAt(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
     // Drawn once, from the anchor square: the symbol primitives reach the
     // cell's other squares from there.
-    TCanvas* canvas = PrintPage.Canvas;
     if (!canvas || column != Column || row != Row) return;
     DrawSymbol(canvas, column, row, x, y, zoom);
 }

@@ -9,7 +9,6 @@
 #include "core/globals.h"
 #include "core/options.h"
 #include "platform/graphics.h"
-#include "printing/print_page.h"
 
 namespace {
 // The band slot whose loss an outlet shows beside its code.
@@ -98,10 +97,9 @@ void TNCavo::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int3
     DrawTextAt(canvas, x, y, FormatFloat("#0", length), LevelLabelColour, dx, dy);
 }
 
-void TNCavo::DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
+void TNCavo::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
                                    int32_t flags) {
-    if (Overlay) Overlay->DrawAttenuationValues(column, row, x, y, zoom, flags);
-    TCanvas* canvas = PrintPage.Canvas;
+    if (Overlay) Overlay->DrawAttenuationValues(canvas, column, row, x, y, zoom, flags);
     if (!canvas || !RunEnd || DetailLevel() < 2) return;
     const float length = PassAttenuation();
     if (!IsBridge() && length == CableLengthUncounted) return;
@@ -141,9 +139,8 @@ void TChiusura::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, i
     DrawSymbol(canvas, column, row, x, y, zoom);
 }
 
-void TChiusura::DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
+void TChiusura::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
                                       int32_t flags) {
-    TCanvas* canvas = PrintPage.Canvas;
     if (!canvas || DetailLevel() < 2 || column != Column || row != Row) return;
     AnsiString text;
     if ((flags & PrintLabelCode) && !Code.empty())

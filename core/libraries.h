@@ -49,6 +49,8 @@ enum TLibQuery : int {
 int32_t LibraryVersionOfTag(const std::string& tag12);
 
 constexpr int LibraryHeaderSize = 21;
+// The head of an entry's record: type code and three port counts.
+constexpr int LibraryRecordHeadSize = 16;
 constexpr int32_t LibraryVersion = 60000;
 extern const char* const LibraryTag;  // "alb 6.0.0   "
 

@@ -141,7 +141,7 @@ int32_t TStampa::PrintScheme(int32_t flags, float maxSide, int32_t page) {
             for (int32_t column = 0; column < g.grid->Columns; ++column) {
                 TCella* cell = g.grid->CellAt(column, row);
                 if (!cell || (both && cell->TypeCode == CodeHeadEnd)) continue;
-                cell->PaintIfAt(column, row, xOf(g, column), yOf(g, row), s);
+                cell->PaintIfAt(canvas, column, row, xOf(g, column), yOf(g, row), s);
             }
     }
     canvas->Font->Size = static_cast<int>(8 * labelScale + 0.5f);
@@ -154,7 +154,7 @@ int32_t TStampa::PrintScheme(int32_t flags, float maxSide, int32_t page) {
         for (int32_t row = std::max(0, r.Top); row <= r.Bottom && row < g.grid->Rows; ++row)
             for (int32_t column = std::max(0, r.Left); column <= r.Right && column < g.grid->Columns; ++column)
                 if (TCella* cell = g.grid->CellAt(column, row))
-                    cell->DrawAttenuationValues(column, row, xOf(g, column), yOf(g, row), s, flags);
+                    cell->DrawAttenuationValues(canvas, column, row, xOf(g, column), yOf(g, row), s, flags);
     }
     canvas->ReleaseClip();
     return 0;

@@ -400,7 +400,7 @@ TEST_F(PrintedCell, LabelIsTheFirstThatAppliesOfLossCodeAndShortCode) {
         cell.Attenuation->Set3(0, 0, 5, c.loss);
         r.engine.Clear();
         r.canvas.Font->Color = clRed;
-        cell.DrawAttenuationValues(2, 2, 84, 84, 42, c.flags);
+        cell.DrawAttenuationValues(PrintPage.Canvas, 2, 2, 84, 84, 42, c.flags);
         const auto texts = r.Of(TPaintOp::Text);
         if (!c.expected) {
             EXPECT_TRUE(texts.empty()) << "kind " << c.kind << " flags " << c.flags;
@@ -415,20 +415,20 @@ TEST_F(PrintedCell, LabelIsTheFirstThatAppliesOfLossCodeAndShortCode) {
 
 TEST_F(PrintedCell, LabelOnlyAtTheTopRightSquareAboveDetailLevelOne) {
     TCellaDisegno cell(&grid, 0, 0, 2, 2, 3);  // squares 2 to 4 of row 2
-    cell.DrawAttenuationValues(2, 2, 0, 0, 21, 16);
+    cell.DrawAttenuationValues(PrintPage.Canvas, 2, 2, 0, 0, 21, 16);
     EXPECT_TRUE(r.engine.Texts().empty());
-    cell.DrawAttenuationValues(4, 2, 100, 50, 21, 16);
+    cell.DrawAttenuationValues(PrintPage.Canvas, 4, 2, 100, 50, 21, 16);
     ASSERT_EQ(r.engine.Texts().size(), 1u);
     EXPECT_EQ(r.Of(TPaintOp::Text)[0].Points[0], TPoint(100 + 21 * 25 / 42, 50 - 21 * 6 / 42));
     grid.Step = 1;
-    cell.DrawAttenuationValues(4, 2, 100, 50, 21, 16);
+    cell.DrawAttenuationValues(PrintPage.Canvas, 4, 2, 100, 50, 21, 16);
     EXPECT_EQ(r.engine.Texts().size(), 1u);
 }
 
 TEST_F(PrintedCell, PaintIfAtDrawsTheSymbolOnThePageOnceFromItsOwnSquare) {
     TCellaDisegno cell(&grid, 0, 0, 2, 2, 3);
-    for (int32_t c = 2; c <= 4; ++c) cell.PaintIfAt(c, 2, (c - 2) * 42, 0, 42);
-    cell.PaintIfAt(2, 3, 0, 42, 42);
+    for (int32_t c = 2; c <= 4; ++c) cell.PaintIfAt(PrintPage.Canvas, c, 2, (c - 2) * 42, 0, 42);
+    cell.PaintIfAt(PrintPage.Canvas, 2, 3, 0, 42, 42);
     const auto lines = r.Of(TPaintOp::Line);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].Points[0], TPoint(1, 1));

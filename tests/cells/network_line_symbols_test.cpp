@@ -237,11 +237,11 @@ TEST_F(NetworkLineSymbolsTest, PrintedLabels) {
     Recorder r;
     TCanvas* saved = PrintPage.Canvas;
     PrintPage.Canvas = r.Canvas();
-    cable->DrawAttenuationValues(6, 4, 100, 200, 42, PrintLabelCableLength | PrintLabelCode | PrintLabelShortCode);
-    termination->DrawAttenuationValues(8, 4, 100, 200, 42, PrintLabelShortCode);
-    termination->DrawAttenuationValues(8, 4, 100, 200, 42, PrintLabelCode | PrintLabelShortCode);
+    cable->DrawAttenuationValues(PrintPage.Canvas, 6, 4, 100, 200, 42, PrintLabelCableLength | PrintLabelCode | PrintLabelShortCode);
+    termination->DrawAttenuationValues(PrintPage.Canvas, 8, 4, 100, 200, 42, PrintLabelShortCode);
+    termination->DrawAttenuationValues(PrintPage.Canvas, 8, 4, 100, 200, 42, PrintLabelCode | PrintLabelShortCode);
     cable->SetLength(CableLengthUncounted);
-    cable->DrawAttenuationValues(6, 4, 100, 200, 42, PrintLabelShortCode);
+    cable->DrawAttenuationValues(PrintPage.Canvas, 6, 4, 100, 200, 42, PrintLabelShortCode);
     PrintPage.Canvas = saved;
 
     const auto texts = r.Of(TPaintOp::Text);

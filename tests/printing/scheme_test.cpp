@@ -25,12 +25,12 @@ std::vector<TDrawCall> Painted, Labelled;
 class TCellaSchema : public TCellaProva {
 public:
     using TCellaProva::TCellaProva;
-    void PaintIfAt(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override {
+    void PaintIfAt(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override {
         if (column == Column && row == Row)
-            Painted.push_back({this, column, row, x, y, zoom, PrintPage.Canvas->ClipRect(), 0});
+            Painted.push_back({this, column, row, x, y, zoom, canvas->ClipRect(), 0});
     }
-    void DrawAttenuationValues(int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom, int32_t) override {
-        Labelled.push_back({this, column, row, x, y, zoom, PrintPage.Canvas->ClipRect(), PrintPage.Canvas->Font->Size});
+    void DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom, int32_t) override {
+        Labelled.push_back({this, column, row, x, y, zoom, canvas->ClipRect(), canvas->Font->Size});
     }
 };
 

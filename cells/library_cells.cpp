@@ -1,0 +1,200 @@
+// The cells' side of the component libraries: an entry's record read into a
+// cell and a cell written as an entry (through the factory and the record
+// readers), and the in-memory list of library cells. The files themselves,
+// their entry heads and queries are core's (core/libraries.cpp).
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "cells/cell.h"
+#include "cells/factory.h"
+#include "cells/record.h"
+#include "core/libraries.h"
+#include "platform/codec.h"
+
+namespace {
+
+constexpr int32_t OldCableType = 17;
+
+bool IsCableType(int32_t code) { return code == OldCableType || code == 80 || code == 81; }
+
+// Texts of library entries compare byte by byte in the file's code page.
+int CompareBytes(const AnsiString& a, const AnsiString& b) {
+    const std::string x = Utf8ToWin1252(a), y = Utf8ToWin1252(b);
+    const int c = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));
+    if (c != 0) return c;
+    return x.size() < y.size() ? -1 : x.size() > y.size() ? 1 : 0;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TLibreria
+
+bool TLibreria::LoadRecord(TCella& cell, const std::string& record) {
+    // A record that does not read stops in the middle of the cell's fields:
+    // try it on a scratch cell of the same kind first, so that a damaged entry
+    // leaves the cell as it was.
+    std::unique_ptr<TCella> scratch(NewCella(nullptr, cell.TypeCode, 0, 0, cell.Inputs, cell.ThroughOutputs,
+                                             cell.TapOutputs));
+    if (!scratch) return false;
+    scratch->TypeCode = cell.TypeCode;
+    {
+        TMemoryStream s(record);
+        s.SetPosition(LibraryRecordHeadSize);
+        if (!LoadCellRecord(*scratch, s, LibraryVersion)) {
+            MarkDamaged();
+            return false;
+        }
+    }
+    TMemoryStream s(record);
+    s.SetPosition(LibraryRecordHeadSize);
+    return LoadCellRecord(cell, s, LibraryVersion);
+}
+
+bool TLibreria::ReadCell(TCella*& cell, const AnsiString& code) {
+    if (!isOpen) return false;
+    int32_t count = 0, endOffset = 0;
+    if (!ReadCounts(count, endOffset)) return false;
+    const bool madeHere = cell == nullptr;
+    file->SetPosition(LibraryHeaderSize);
+    TLibEntryHead h;
+    for (int32_t i = 0; i < count && ReadEntryHead(h, endOffset); ++i) {
+        if (h.code != code) continue;
+        if (!cell) {
+            cell = NewCella(nullptr, h.typeCode, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs);
+            if (!cell) continue;
+            cell->TypeCode = h.typeCode;
+        }
+        const bool fits = cell->TypeCode == h.typeCode &&
+                          (IsCableType(h.typeCode) || (cell->Inputs == h.inputs && cell->ThroughOutputs == h.throughOutputs &&
+                                                       cell->TapOutputs == h.tapOutputs));
+        if (!fits) continue;
+        std::string record;
+        const int64_t resume = file->Position();
+        if (ReadRecord(h, record) && LoadRecord(*cell, record)) {
+            cell->Described = 1;
+            return true;
+        }
+        file->SetPosition(resume);
+    }
+    // A cell made here for an entry that did not read is not handed out.
+    if (madeHere) {
+        delete cell;
+        cell = nullptr;
+    }
+    return false;
+}
+
+bool TLibreria::DeliverNext(TCella*& cell) {
+    while (iterIndex_ < iterCount_) {
+        file->SetPosition(iterPos_);
+        TLibEntryHead h;
+        if (!ReadEntryHead(h, iterEnd_)) {
+            iterIndex_ = iterCount_;
+            return false;
+        }
+        ++iterIndex_;
+        iterPos_ = h.offset + 4 + h.length;
+        const int32_t code = h.typeCode == OldCableType ? 81 : h.typeCode;
+        std::string record;
+        if (!cell) {
+            std::unique_ptr<TCella> made(NewCella(nullptr, code, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs));
+            if (!made || !ReadRecord(h, record) || !LoadRecord(*made, record)) continue;
+            cell = made.release();
+            return true;
+        }
+        const bool anyCounts = code == 80 || code == 81;
+        if (cell->TypeCode != code) continue;
+        if (!anyCounts && (cell->Inputs != h.inputs || cell->ThroughOutputs != h.throughOutputs ||
+                           cell->TapOutputs != h.tapOutputs))
+            continue;
+        if (ReadRecord(h, record) && LoadRecord(*cell, record)) return true;
+    }
+    return false;
+}
+
+bool TLibreria::WriteCell(TCella& cell) {
+    if (!isOpen || !forWriting_) return false;
+    TMemoryStream s;
+    SaveCellRecord(cell, s, LibraryVersion);
+    // A cell that writes no record (an old cable) makes no entry.
+    if (s.Bytes().size() < static_cast<size_t>(LibraryRecordHeadSize)) return false;
+    std::vector<TLibEntryHead> entries;
+    if (!ReadEntries(entries)) return false;
+    // The entry of the same code goes out as the new one comes in, in one write.
+    auto found =
+        std::find_if(entries.begin(), entries.end(), [&](const TLibEntryHead& h) { return h.code == cell.Code; });
+    if (found != entries.end()) entries.erase(found);
+    return Rewrite(entries, &s.Bytes());
+}
+
+// ---------------------------------------------------------------- TMemLib
+
+TMemLib::~TMemLib() { Clear(); }
+
+void TMemLib::Clear() {
+    while (head) {
+        TCella* next = head->NextCell;
+        delete head;
+        head = next;
+    }
+}
+
+void TMemLib::Append(TCella* cell) {
+    if (!cell) return;
+    cell->NextCell = nullptr;
+    TCella** tail = &head;
+    while (*tail) tail = &(*tail)->NextCell;
+    *tail = cell;
+}
+
+namespace {
+
+const AnsiString& KeyText(const TCella& c, int key) {
+    switch (key) {
+    case 1: return c.Brand;
+    case 2: return c.Series;
+    case 3: return c.Code;
+    case 4: return c.Article;
+    default: return c.Category;
+    }
+}
+
+bool Less(const TCella& a, const TCella& b, int key) {
+    if (int c = CompareBytes(KeyText(a, key), KeyText(b, key))) return c < 0;
+    for (int k : {0, 1, 2, 3, 4})
+        if (int c = CompareBytes(KeyText(a, k), KeyText(b, k))) return c < 0;
+    return false;
+}
+
+}  // namespace
+
+void TMemLib::InsertSorted(TCella* cell, int key) {
+    if (!cell) return;
+    if (!head || Less(*cell, *head, key)) {
+        cell->NextCell = head;
+        head = cell;
+        return;
+    }
+    TCella* after = head;
+    while (after->NextCell && Less(*after->NextCell, *cell, key)) after = after->NextCell;
+    cell->NextCell = after->NextCell;
+    after->NextCell = cell;
+}
+
+bool TMemLib::Find(TCella*& cell, const AnsiString& code) const {
+    for (TCella* c = head; c; c = c->NextCell) {
+        if (c->Code != code) continue;
+        if (!cell) {
+            cell = c->Clone();
+            return cell != nullptr;
+        }
+        if (c->TypeCode == cell->TypeCode && c->Inputs == cell->Inputs && c->ThroughOutputs == cell->ThroughOutputs &&
+            c->TapOutputs == cell->TapOutputs) {
+            c->Assign(cell);
+            return true;
+        }
+    }
+    return false;
+}
