@@ -42,6 +42,18 @@ TCanalizzazione* PlanNamed(const AnsiString& name) {
     return Canalizzazioni && name != NoPlan ? Canalizzazioni->Find(name) : nullptr;
 }
 
+// The "A/D" letter of a channel's signal type.
+const char* SignalLetter(int signalType) { return signalType == SignalDigital ? "D" : "A"; }
+
+// The plan row of the channel just chosen in a grid's channel list: the plan
+// is the one named in planCol of the row being edited; none when the text
+// names no channel of it.
+const TDatiCanalizzazione* ChosenChannel(TComboStringGrid* grid, int planCol, int row) {
+    const TCanalizzazione* plan = PlanNamed(grid->Cell(planCol, row));
+    const int k = plan ? plan->IndexOf(grid->Combo->Text) : -1;
+    return k >= 0 ? &plan->Row(k) : nullptr;
+}
+
 // "D" or "A" for what is typed into an "A/D" cell; empty stays empty.
 AnsiString SignalKind(const AnsiString& typed) {
     if (typed.empty()) return typed;
@@ -115,7 +127,7 @@ void TDatiComponenti::ShowChannelGrid(const TListaCanali& list) {
         grid->SetCell(G8Channel, r, c->name);
         grid->SetCell(G8Low, r, FormatLevel(c->freqLow, GridFormat));
         grid->SetCell(G8High, r, FormatLevel(c->freqHigh, GridFormat));
-        grid->SetCell(G8Signal, r, c->signalType == SignalDigital ? "D" : "A");
+        grid->SetCell(G8Signal, r, SignalLetter(c->signalType));
         grid->SetCell(G8Label, r, c->label);
         grid->SetCell(G8Level, r, FormatLevel(c->levelMin, GridFormat));
         grid->SetCell(G8CN, r, FormatLevel(c->floorMin, GridFormat));
@@ -191,13 +203,11 @@ void TDatiComponenti::Grid8ComboChange() {
         return;
     }
     if (grid->EditCol != G8Channel) return;
-    const TCanalizzazione* plan = PlanNamed(grid->Cell(G8Plan, row));
-    const int k = plan ? plan->IndexOf(grid->Combo->Text) : -1;
-    if (k < 0) return;
-    const TDatiCanalizzazione& data = plan->Row(k);
-    grid->SetCell(G8Low, row, FloatToStr(data.lowEdge));
-    grid->SetCell(G8High, row, FloatToStr(data.highEdge));
-    grid->SetCell(G8Signal, row, data.signalType == SignalDigital ? "D" : "A");
+    const TDatiCanalizzazione* data = ChosenChannel(grid, G8Plan, row);
+    if (!data) return;
+    grid->SetCell(G8Low, row, FloatToStr(data->lowEdge));
+    grid->SetCell(G8High, row, FloatToStr(data->highEdge));
+    grid->SetCell(G8Signal, row, SignalLetter(data->signalType));
 }
 
 // ---------------------------------------------------------------- five-column grid
@@ -244,7 +254,6 @@ void TDatiComponenti::Grid5ComboChange() {
         return;
     }
     if (grid->EditCol != G5Channel) return;
-    const TCanalizzazione* plan = PlanNamed(grid->Cell(G5Plan, row));
-    const int k = plan ? plan->IndexOf(grid->Combo->Text) : -1;
-    if (k >= 0) grid->SetCell(G5Signal, row, plan->Row(k).signalType == SignalDigital ? "D" : "A");
+    if (const TDatiCanalizzazione* data = ChosenChannel(grid, G5Plan, row))
+        grid->SetCell(G5Signal, row, SignalLetter(data->signalType));
 }
