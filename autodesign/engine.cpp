@@ -132,8 +132,6 @@ void TCreaAuto::Report(const AnsiString& text) {
 
 bool TCreaAuto::BuildNetwork() { return true; }
 
-bool TCreaAuto::BuildHeadEnd() { return true; }
-
 void TCreaAuto::TakeRequiredLevels() {
     RequiredLevelTer = LevelNone;
     RequiredLevelSat = 0.0f;

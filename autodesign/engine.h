@@ -559,6 +559,22 @@ public:
     // and the jumper; false with the stage's message when no block can be
     // made.
     bool ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice);
+    // The split blocks of a kind on a work grid: one amplifier block per
+    // split with its supply, fed from the tap chain; true, placing nothing,
+    // for a kind without its own network or with fewer than two splits.
+    bool SelectSplitAmplifiers(TGridData* grid, int32_t kind);
+    // What the split blocks leave for the head-end builder: the amplifier
+    // lines of a split, per kind the tap chain's entry column and the block
+    // spacing, and the column each block's output leaves at, below the
+    // blocks (work-grid columns, in split order).
+    int32_t SplitLines = 1;
+    int32_t SplitEntryColumn[SignalKinds] = {0, 0};
+    int32_t SplitSpacing[SignalKinds] = {0, 0};
+    std::vector<int32_t> SplitOutputColumn[SignalKinds];
+    // The whole head end on the project's head-end grid: both head ends and
+    // the split blocks stacked above the terminal, their exits joined to the
+    // terminal's lines, terminations chosen, analysed and levels adjusted.
+    bool DesignHeadEnd();
     bool PlaceIfChannels(int32_t column, int32_t row, TGridData* grid, int32_t kind0, int32_t kind1,
                          int32_t kind2, int32_t kind3);
     bool PlaceIfChannelsInOrder(int32_t column, int32_t row, TGridData* grid);

@@ -101,7 +101,10 @@ TAlimentatoreSF::TAlimentatoreSF(TGridData* owner, int32_t orientation, int32_t 
 
 TAlimentatoreSF::~TAlimentatoreSF() = default;
 
-bool TAlimentatoreSF::IsBlock() const { return !Owner || Owner->Kind == GridHeadEnd; }
+// A supply is a block of modules wherever head ends are drawn, the designer's
+// work grids included: a layout that changed when the cell joined its grid
+// would leave squares behind that no longer know their cell.
+bool TAlimentatoreSF::IsBlock() const { return !Owner || Owner->Kind != GridNetwork; }
 
 TCellLayout TAlimentatoreSF::Layout() const {
     TCellLayout layout;

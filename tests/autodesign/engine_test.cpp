@@ -49,6 +49,8 @@ class EngineTest : public GlobalsTest {
 protected:
     EngineTest() : engine(&globals.Reporter(), &window) {
         engine.Settings->DesignHeadEnd = true;
+        // The run's stages are what these tests look at, not the head end drawn.
+        engine.headEnd = Passes();
         window.project.Name = "Impianto.ant";
         old = new TChiusura(nullptr, 0, 0, 5, 5, 1);
         window.project.NetworkGrid->InsertCell(old, false, 0);
@@ -200,6 +202,7 @@ TEST_F(EngineTest, HeadEndAloneIsSizedForTheSettingsLevels) {
         StandInWindow w;
         StagedEngine e(&globals.Reporter(), &w);
         e.inputs = Passes();
+        e.headEnd = Passes();
         e.Settings->DesignNetwork = false;
         e.Settings->DesignHeadEnd = true;
         ASSERT_TRUE(e.Run());

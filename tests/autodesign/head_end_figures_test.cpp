@@ -309,10 +309,13 @@ TEST_F(HeadEndFiguresTest, ARunThroughTheWholeCheckShowsTheNewProject) {
     window.project.Name = "Vecchio.ant";
     engine.Window = &window;
     Application->Script().Reset();
-    EXPECT_TRUE(engine.Run());
-    EXPECT_EQ(window.calls, (std::vector<std::string>{"reset", "show", "after-load"}));
+    // The check passes; the head end of a family without jumpers then stops
+    // the run, which shows the emptied project.
+    EXPECT_FALSE(engine.Run());
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"reset", "reset", "show"}));
     EXPECT_EQ(window.project.Name, UntitledProjectName);
-    EXPECT_EQ(ShownMessage(), "");
+    EXPECT_EQ(ShownMessage(), "Non sono stati selezionati ponticelli adeguati alla centrale terrestre.");
+    Application->Script().Reset();
     // The check has run: the antennas and the family are there for the head end.
     EXPECT_EQ(engine.AntennaCount, 1);
     EXPECT_EQ(engine.FamilyCount[0], 1);

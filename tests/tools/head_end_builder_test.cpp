@@ -1,0 +1,214 @@
+// The head-end builder on the default library: whole head ends designed on
+// "Testa" by a run without the network, and the split blocks of a kind.
+#include "head_end_library_fixture.h"
+
+#include "cells/head_end.h"
+#include "cells/splitters.h"
+#include "platform/application.h"
+#include "support/design_components.h"
+
+namespace {
+
+class HeadEndBuilder : public HeadEndLibrary {
+protected:
+    HeadEndBuilder() {
+        engine.Window = &window;
+        Antenna(0, "GAN-B3", {"5", "7"});
+        Antenna(1, "GAN-UHF", {"26", "30", "35"});
+    }
+    // A run of the head end alone.
+    bool RunHeadEnd(bool terrestrial, bool satellite, int32_t cables, bool wideband, bool separate) {
+        Choose(terrestrial, satellite, cables, wideband, separate);
+        Application->Script().Reset();
+        const bool ok = engine.Run();
+        globals.Reporter().enabled = true;
+        globals.Reporter().SetTarget(&messages);
+        return ok;
+    }
+    // The same stages without the run: the input check, the empty project and
+    // the levels of the settings; the builder is left to the test.
+    void PrepareHeadEnd(bool terrestrial, bool satellite, int32_t cables, bool wideband, bool separate) {
+        Choose(terrestrial, satellite, cables, wideband, separate);
+        engine.Reset();
+        ASSERT_TRUE(engine.CheckInputs());
+        window.project.Reset(true);
+        engine.Project = &window.project;
+        engine.RequiredLevelTer = engine.Settings->APSigReqCtTer;
+        engine.RequiredLevelSat = engine.Settings->APSigReqCtSat;
+    }
+    void Choose(bool terrestrial, bool satellite, int32_t cables, bool wideband, bool separate) {
+        TOpzProgetto& o = *engine.Settings;
+        o.Terrestrial = terrestrial;
+        o.Satellite = satellite;
+        o.SatelliteCables = cables;
+        o.SeparateDistributions = separate;
+        o.DesignNetwork = false;
+        o.DesignHeadEnd = true;
+        o.Wideband = wideband;
+        // What the IF head end's finals, or a multiswitch's LNB, deliver.
+        o.APSigReqCtSat = cables > 1 ? 78.0f : 100.0f;
+    }
+    // The components standing on "Testa" (cables and terminations aside).
+    int32_t Components() {
+        int32_t n = 0;
+        TGridData& g = Testa();
+        for (int32_t r = 0; r < g.Rows; ++r)
+            for (int32_t c = 0; c < g.Columns; ++c)
+                if (TCella* cell = g.CellAt(c, r); cell && cell->Column == c && cell->Row == r &&
+                                                   cell->TypeCode != CodeCable && cell->TypeCode != CodeTermination)
+                    ++n;
+        return n;
+    }
+    std::string FirstMessage() {
+        const std::vector<std::string> shown = Messages();
+        return shown.empty() ? std::string() : shown[0];
+    }
+    std::string FirstBox() {
+        const std::vector<std::string> shown = Boxes();
+        return shown.empty() ? std::string() : shown[0];
+    }
+    std::vector<std::string> Boxes() {
+        std::vector<std::string> texts;
+        for (const auto& box : Application->Script().MessageBoxes) texts.push_back(box.Text);
+        return texts;
+    }
+    TGridData& Testa() { return *window.project.HeadEndGrid; }
+    TTesta& Terminal() { return *dynamic_cast<TTesta*>(Testa().Anchor); }
+    // What stands on "Testa", for a failing case.
+    std::string TestaDrawing() {
+        std::string text;
+        TGridData& g = Testa();
+        for (int32_t r = 0; r < g.Rows; ++r)
+            for (int32_t c = 0; c < g.Columns; ++c)
+                if (TCella* cell = g.CellAt(c, r); cell && cell->Column == c && cell->Row == r)
+                    text += std::to_string(c) + "," + std::to_string(r) + " " + std::to_string(cell->TypeCode) + " o" +
+                            std::to_string(cell->Orientation) + " " + std::string(cell->Code) + "\n";
+        return text;
+    }
+    // Every line of the terminal is fed, and the grid analyses.
+    void ExpectJoined() {
+        TTesta& t = Terminal();
+        for (int32_t i = 0; i < t.Lines(); ++i) EXPECT_NE(t.InputCell[i], nullptr) << "line " << i << "\n" << TestaDrawing();
+        EXPECT_TRUE(Testa().Analyse(false)) << TestaDrawing();
+    }
+
+    int32_t Count(const std::string& code) {
+        int32_t n = 0;
+        TGridData& g = Testa();
+        for (int32_t r = 0; r < g.Rows; ++r)
+            for (int32_t c = 0; c < g.Columns; ++c)
+                if (TCella* cell = g.CellAt(c, r); cell && cell->Column == c && cell->Row == r && cell->Code == code) ++n;
+        return n;
+    }
+
+    DesignWindowStandIn window;
+};
+
+// Every variant of a run without the network: the head end stands on
+// "Testa" above the terminal, which takes one line per exit, each line fed
+// from the next column after the terminal's own.
+TEST_F(HeadEndBuilder, HeadEndsAloneOnTesta) {
+    struct Case {
+        const char* name;
+        bool ter, sat;
+        int32_t cables;
+        bool wideband, separate;
+        int32_t lines;
+        std::vector<std::string> articles;  // some articles that stand on "Testa"
+    };
+    const Case cases[] = {
+        {"terrestrial, wideband", true, false, 1, true, false, 1, {"GLB-4"}},
+        {"terrestrial, modular", true, false, 1, false, false, 1, {"GFC-5", "GFC-35", "GFA-TM-11-118", "GAL-TM-1000"}},
+        {"both on separate cables", true, true, 1, false, true, 2, {"GFC-26", "GFI-SI", "GLNB-4"}},
+        {"both on one cable", true, true, 1, false, false, 1, {"GFC-30", "GFI-SI", "GMX-TS"}},
+        {"satellite single cable", false, true, 1, false, false, 1, {"GFI-SI", "GLNB-4"}},
+        {"satellite, 4 cables", false, true, 4, false, false, 4, {"GLNB-4"}},
+        {"satellite, 8 cables", false, true, 8, false, false, 8, {"GLNB-8"}},
+        {"both, 4 cables", true, true, 4, false, false, 5, {"GFC-7", "GLNB-4"}},
+        {"both, 4 cables, wideband", true, true, 4, true, false, 5, {"GLB-4", "GLNB-4"}},
+        {"terrestrial own, satellite 4 cables", true, true, 4, false, true, 5, {"GFC-7", "GLNB-4"}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        ASSERT_TRUE(RunHeadEnd(k.ter, k.sat, k.cables, k.wideband, k.separate))
+            << FirstBox();
+        EXPECT_EQ(Boxes(), std::vector<std::string>{});
+        EXPECT_EQ(Terminal().Lines(), k.lines);
+        ExpectJoined();
+        // The head end fits the default grid, which keeps its size.
+        EXPECT_EQ(Testa().Columns, GridDefaultSize);
+        EXPECT_EQ(Testa().Rows, GridDefaultSize);
+        const TTesta& t = Terminal();
+        for (int32_t i = 0; i < t.Lines(); ++i) {
+            const TCella* up = Testa().CellAt(t.Column + 1 + i, t.Row - 1);
+            ASSERT_NE(up, nullptr) << i;
+            EXPECT_EQ(up->TypeCode, CodeCable) << i;
+        }
+        for (const std::string& code : k.articles) EXPECT_GE(Count(code), 1) << code;
+        // Terminations close every open port with a model of the list.
+        for (TCella* c = Testa().Anchor; c; c = c->NextCell)
+            if (c->TypeCode == CodeTermination) EXPECT_FALSE(std::string(c->Code).empty()) << c->Column << "," << c->Row;
+    }
+}
+
+// "Testa" grows to what the head end needs and keeps a larger size; the
+// LNB and the multiswitch lines keep to the rows above the terminal, so on a
+// taller grid nothing of the stacked blocks is drawn over.
+TEST_F(HeadEndBuilder, SizeOfTesta) {
+    PrepareHeadEnd(true, true, 4, false, false);
+    ASSERT_TRUE(engine.DesignHeadEnd());
+    const int32_t fits = Components();
+    const int32_t M = engine.LineCount[1];
+    ASSERT_EQ(M, 5);
+    struct Case {
+        int32_t columns, rows;
+        bool grows;
+    };
+    for (const Case& k : {Case{40, 20, true}, Case{120, 100, false}, Case{75, 160, false}}) {
+        SCOPED_TRACE(k.rows);
+        PrepareHeadEnd(true, true, 4, false, false);
+        ASSERT_TRUE(Testa().Resize(k.columns, k.rows));
+        ASSERT_TRUE(engine.DesignHeadEnd()) << FirstMessage();
+        EXPECT_EQ(Messages(), std::vector<std::string>{});
+        if (k.grows) {
+            EXPECT_GT(Testa().Columns, k.columns);
+            EXPECT_GT(Testa().Rows, k.rows);
+        } else {
+            EXPECT_EQ(Testa().Columns, k.columns);
+            EXPECT_EQ(Testa().Rows, k.rows);
+        }
+        ExpectJoined();
+        EXPECT_EQ(Components(), fits) << TestaDrawing();
+        // The LNB of the four satellite lines stands 4 + M rows above the terminal.
+        int32_t lnbRow = -1;
+        for (int32_t c = 0; c < Testa().Columns; ++c)
+            for (int32_t r = 0; r < Testa().Rows; ++r)
+                if (TCella* cell = Testa().CellAt(c, r); cell && cell->Code == "GLNB-4") lnbRow = cell->Row;
+        EXPECT_EQ(lnbRow, Terminal().Row - 4 - M);
+    }
+}
+
+// Ten multiswitch lines: the terrestrial line feeds the first two through a
+// splitter, the LNB the other eight.
+TEST_F(HeadEndBuilder, TenMultiswitchLines) {
+    PrepareHeadEnd(true, true, 8, false, false);
+    engine.LineCount[1] = 10;
+    ASSERT_TRUE(engine.DesignHeadEnd()) << FirstMessage();
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    ASSERT_EQ(Terminal().Lines(), 10);
+    ExpectJoined();
+    const int32_t o = Terminal().Column + 1, outRow = Terminal().Row - 1;
+    TCella* splitter = Testa().CellAt(o, outRow - 2);
+    ASSERT_NE(splitter, nullptr);
+    EXPECT_EQ(splitter->TypeCode, CodeDivisore);
+    EXPECT_EQ(splitter->NumTapOutputs, 2);
+    EXPECT_FALSE(std::string(splitter->Code).empty());
+    EXPECT_EQ(Count("GLNB-8"), 1);
+    // The run above the splitter counts as a short joint.
+    auto* above = dynamic_cast<TNCavo*>(Testa().CellAt(o, outRow - 3));
+    ASSERT_NE(above, nullptr);
+    ASSERT_NE(above->GetRunHead(), nullptr);
+    EXPECT_FLOAT_EQ(above->GetRunHead()->PassAttenuation(), engine.Settings->APLungCavoComp);
+}
+
+}  // namespace

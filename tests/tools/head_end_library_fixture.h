@@ -1,0 +1,144 @@
+#pragma once
+// The designer on the default library "Varne.alb": an engine whose component
+// list holds every article of the library, the cables of "Default.sel", a
+// head-end work grid and the helpers the head-end tests share.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+#include "app/grid.h"
+#include "app/project.h"
+#include "autodesign/engine.h"
+#include "cells/amplifiers.h"
+#include "cells/auto_mix.h"
+#include "cells/cables.h"
+#include "cells/cell.h"
+#include "cells/factory.h"
+#include "cells/graphic_cells.h"
+#include "cells/mixers.h"
+#include "cells/sources.h"
+#include "cells/terminations.h"
+#include "core/band_systems.h"
+#include "core/channel_list.h"
+#include "core/channel_plans.h"
+#include "core/file.h"
+#include "core/filter_modules.h"
+#include "core/globals.h"
+#include "core/libraries.h"
+#include "core/reporter.h"
+#include "platform/stdctrls.h"
+#include "support/globals_fixture.h"
+#include "support/record_bytes.h"
+#include "tools/default_library/default_library.h"
+
+
+inline std::string BuildFile(const char* name) { return std::string(OV_PROGRAM_DIR) + "/" + name; }
+
+class HeadEndLibrary : public GlobalsTest {
+protected:
+    HeadEndLibrary() : engine(&globals.Reporter()) {
+        auto* library = new TLibreria;
+        library->fileName = BuildFile(DefaultLibraryFile);
+        libraries.Get().Append(library);
+        EXPECT_TRUE(library->Open());
+        TCella* cell = nullptr;
+        for (bool more = library->FirstCell(cell); more; more = library->NextCell(cell)) {
+            engine.Components->Insert(cell);
+            cell = nullptr;
+        }
+        library->Close();
+        TFile sel(BuildFile(DefaultSelectionFile), ModeReadDenyWrite);
+        AnsiString text;
+        sel.ReadChunkedAnsiString(text, -1);
+        for (AnsiString& cable : engine.Settings->CableTexts) sel.ReadChunkedAnsiString(cable, -1);
+        grid = std::make_unique<TGridData>(nullptr, WorkGridSize, WorkGridSize, GridWork);
+    }
+    void SetUp() override { globals.Reporter().SetTarget(&messages); }
+
+    std::vector<std::string> Messages() {
+        std::vector<std::string> shown;
+        for (int i = 0; i < messages.Items->Count(); ++i) shown.push_back(messages.Items->Strings(i));
+        messages.Items->Clear();
+        return shown;
+    }
+    TCella* Article(const char* code) {
+        for (TCella* c = engine.Components->head; c; c = c->NextCell)
+            if (c->Code == code) return c;
+        ADD_FAILURE() << code;
+        return nullptr;
+    }
+    void Antenna(int slot, const char* code, std::vector<const char*> channels) {
+        TAntennaAutoProg& a = engine.Settings->Antennas[slot];
+        a.Library = DefaultLibraryName;
+        a.Code = code;
+        a.Channels.Clear();
+        for (const char* name : channels) {
+            TCanale c;
+            ASSERT_TRUE(a.Plan->SetChannel(c, a.Plan->IndexOf(name))) << name;
+            c.band = SistemaBandeCorrente->BandOf(c.CentreFrequency());
+            c.levelMin = c.levelMax = 75.0f;
+            a.Channels.Insert(c);
+        }
+    }
+    // The input check of a terrestrial (or satellite) single-cable run with a head end.
+    void CheckInputs(bool terrestrial, bool satellite, bool wideband) {
+        TOpzProgetto& o = *engine.Settings;
+        o.Terrestrial = terrestrial;
+        o.Satellite = satellite;
+        o.SatelliteCables = 1;
+        o.SeparateDistributions = terrestrial && satellite;
+        o.DesignHeadEnd = true;
+        o.Wideband = wideband;
+        engine.Reset();
+        ASSERT_TRUE(engine.CheckInputs());
+        ASSERT_EQ(Messages(), std::vector<std::string>{});
+    }
+    // The exit closed by a termination facing the line, then the analysis of the work grid.
+    bool CloseExitAndAnalyse(int kind) {
+        const int32_t column = engine.ExitColumn[kind], row = engine.ExitRow[kind];
+        EXPECT_EQ(grid->CellAt(column, row), nullptr) << column << "," << row;
+        grid->InsertCell(std::make_unique<TChiusura>(nullptr, engine.ExitKind[kind] == 2 ? 2 : 0, 0, column, row, 1),
+                         false, 0);
+        const bool ok = grid->Analyse(true);
+        if (!ok && GestoreErrori && GestoreErrori->PendingError()) {
+            const TErroreCircuito& e = *GestoreErrori->PendingError();
+            ADD_FAILURE() << "analysis stops at " << e.Column << "," << e.Row << " side " << int(e.Side) << " kind " << e.Kind
+                          << "\n" << Drawing();
+        }
+        return ok;
+    }
+    std::string CodeAt(int32_t column, int32_t row) {
+        TCella* cell = grid->CellAt(column, row);
+        return cell ? std::string(cell->Code) : std::string();
+    }
+    int32_t TypeAt(int32_t column, int32_t row) {
+        TCella* cell = grid->CellAt(column, row);
+        return cell ? cell->TypeCode : -1;
+    }
+    // What stands on the work grid, for a failing case.
+    std::string Drawing() {
+        std::string text;
+        for (int32_t r = 0; r < grid->Rows; ++r)
+            for (int32_t c = 0; c < grid->Columns; ++c)
+                if (TCella* cell = grid->CellAt(c, r); cell && cell->Column == c && cell->Row == r)
+                    text += std::to_string(c) + "," + std::to_string(r) + " " + std::to_string(cell->TypeCode) + " o" +
+                            std::to_string(cell->Orientation) + " " + std::string(cell->Code) + "\n";
+        return text;
+    }
+    std::vector<std::string> CodesOnRow(int32_t row, int32_t type) {
+        std::vector<std::string> codes;
+        for (int32_t c = 0; c < grid->Columns; ++c)
+            if (TCella* cell = grid->CellAt(c, row); cell && cell->TypeCode == type && cell->Column == c && cell->Row == row)
+                codes.push_back(cell->Code);
+        return codes;
+    }
+
+    ScopedPrototypes prototypes;
+    ScopedLibraries libraries;
+    TListBox messages;
+    TCreaAuto engine;
+    std::unique_ptr<TGridData> grid;
+};
