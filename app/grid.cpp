@@ -7,6 +7,7 @@
 #include "app/project.h"
 #include "app/signs.h"
 #include "app/undo.h"
+#include "cells/anchors.h"
 #include "cells/separation_log.h"
 
 bool TQNextCell::Pop(TNextCell& record) {
@@ -127,18 +128,28 @@ bool TGridData::InsertCell(std::unique_ptr<TCella> owned, bool recordUndo, int32
                                 rect.Bottom < Rows && rect.Left <= rect.Right &&
                                 rect.Top <= rect.Bottom && !HoldsHeadEnd())
                              : InsideUsableArea(rect);
-    if (!fits) return false;  // the refused cell goes with owned
+    if (!fits) {
+        ++RefusedInsertions;
+        return false;  // the refused cell goes with owned
+    }
     owned.release();  // the squares hold it from here on
     cell->Owner = this;
     cell->Overlay = nullptr;
 
     int removed = 0;
+    auto displace = [&](TCella* there) {
+        const int32_t code = there->TypeCode;
+        const bool byDesign = code == CodeCable || code == CodeEntryAnchor || code == CodeExitAnchor;
+        if (!RemoveCell(there, recordUndo, CaptionRemoval)) return;
+        ++removed;
+        if (!byDesign) ++DisplacedCells;
+    };
     if (!cell->CanOverlapCell()) {
         for (int32_t c = rect.Left; c <= rect.Right; ++c)
             for (int32_t r = rect.Top; r <= rect.Bottom; ++r)
                 for (int twice = 0; twice < 2; ++twice) {
                     TCella* there = CellAt(c, r);
-                    if (there && there != cell && RemoveCell(there, recordUndo, CaptionRemoval)) ++removed;
+                    if (there && there != cell) displace(there);
                 }
         for (int32_t c = rect.Left; c <= rect.Right; ++c)
             for (int32_t r = rect.Top; r <= rect.Bottom; ++r) PlaceOnSquare(c, r, cell);
@@ -146,9 +157,9 @@ bool TGridData::InsertCell(std::unique_ptr<TCella> owned, bool recordUndo, int32
         const int32_t c = rect.Left, r = rect.Top;
         if (TCella* there = CellAt(c, r); there && there != cell) {
             if (!there->CanOverlapCell() || there->Orientation == cell->Orientation) {
-                if (RemoveCell(there, recordUndo, CaptionRemoval)) ++removed;
+                displace(there);
             } else if (there->Overlay) {
-                if (RemoveCell(there->Overlay, recordUndo, CaptionRemoval)) ++removed;
+                displace(there->Overlay);
             }
         }
         TCella* there = CellAt(c, r);

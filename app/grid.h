@@ -133,6 +133,12 @@ public:
     bool InsertCell(TCella* cell, bool recordUndo, int32_t caption) {
         return InsertCell(std::unique_ptr<TCella>(cell), recordUndo, caption);
     }
+    // What InsertCell lost since the grid was made, for the designer to
+    // check its drawings by: cells refused, and cells displaced that were
+    // neither an anchor nor a piece of cable (those a cable run covers by
+    // design). Anyone placing cells may add its own refusals.
+    int32_t RefusedInsertions = 0;
+    int32_t DisplacedCells = 0;
     // Takes a cell off its squares and out of the links and chains of the
     // other cells. Recording, the undo list keeps it (a removed-cell record);
     // otherwise it is deleted.

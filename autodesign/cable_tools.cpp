@@ -73,7 +73,10 @@ void TCreaAuto::SplitIntoAvailableSizesEx(int32_t count, std::span<int32_t> size
 std::unique_ptr<TCella> TCreaAuto::Place(TGridData* grid, std::unique_ptr<TCella> cell) {
     if (!grid || !cell) return cell;
     // The grid frees a cell it cannot hold; the caller keeps it instead.
-    if (cell->TypeCode != CodeHeadEnd && !grid->InsideUsableArea(cell->GetGridRect())) return cell;
+    if (cell->TypeCode != CodeHeadEnd && !grid->InsideUsableArea(cell->GetGridRect())) {
+        ++grid->RefusedInsertions;
+        return cell;
+    }
     grid->InsertCell(cell.release(), false, 0);
     return nullptr;
 }

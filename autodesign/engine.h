@@ -262,6 +262,26 @@ public:
     // ---- Staircase (staircase.cpp) ----
     // The rows of a staircase's floor blocks, from the top floor down; true.
     bool ComputeFloorRows(int32_t staircase);
+    // Moves the staircase's floor and apartment blocks (emptied) into a new
+    // StaircaseGrid[staircase] and draws its riser entries, splits and runs;
+    // true. What the grid holds for the network builder:
+    // - row 0 holds only entry anchors (TAncoraI, type 52), each with the
+    //   cable of its riser on row 1 below it (none when the top floor's block
+    //   starts on row 0);
+    // - kind k's lines i < LineCount[k] enter at RiserEntryColumn[s][k] + i;
+    //   with RiserBreakCount[s][k] splits, split j's riser of line i enters at
+    //   RiserSplitColumn[s][k][j] + i (the first split right of the lines,
+    //   the second left of them);
+    // - a passive split leaves one entry at RiserEntryColumn[s][k] (a splitter
+    //   below it feeds the split floors) and RiserBreakCount[s][k] set to 0;
+    // - a radial multiswitch has RadialOutputs[s] entries from
+    //   RiserEntryColumn[s][1] rightwards, one per apartment line;
+    // - no other cell is left linked to a cell outside the grid.
+    bool AssembleStaircase(int32_t staircase);
+    // Cells refused or displaced (other than anchors and cable pieces a run
+    // covers) on every grid the engine owns since its last reset; a sound
+    // design has none.
+    int32_t InsertionSlips() const;
     // A bank of line amplifiers of n inputs across the satellite lines from
     // (column, row) of grid, with terminations on a spare input and output.
     void PlaceLineAmplifiers(int32_t column, int32_t row, int32_t n, TGridData* grid);
@@ -367,6 +387,9 @@ public:
     float StaircaseMargin[DesignStaircasesMax][SignalKinds] = {};
     // Row of each floor block in the staircase's grid.
     int32_t FloorRow[DesignStaircasesMax][DesignFloorsMax] = {};
+    // Columns of the riser entries in the staircase's grid (see AssembleStaircase).
+    int32_t RiserEntryColumn[DesignStaircasesMax][SignalKinds] = {};
+    int32_t RiserSplitColumn[DesignStaircasesMax][SignalKinds][2] = {};
 
     // ---- Cables ----
     std::unique_ptr<TNCavo> Cables[CableCount];
@@ -665,6 +688,14 @@ private:
                             int32_t apartments);
     bool PlaceFloorSwitches(TGridData* grid, int32_t column, int32_t row, int32_t staircase, int32_t floor,
                             int32_t L, bool endsHere, int32_t apartments);
+    // The steps of a staircase's assembly.
+    void MoveBlockInto(TGridData* block, TGridData* target, int32_t column, int32_t row, bool mirrored);
+    void JoinAnchor(TCella* exit, TCella* partner, TCella* cable, int32_t bend);
+    int32_t RiserColour(int kind, int32_t line) const;
+    TNCavo* RiserCable(int kind, int32_t line) const;
+    void PlaceRiserEntries(int32_t staircase, int kind, int32_t row, std::span<const int32_t> splitRows);
+    void PlaceRadialEntries(int32_t staircase, int32_t firstColumn, int32_t rightStart, int32_t riserStart,
+                            int32_t highest);
 };
 
 // The program's design engine, made by the main window with the program's

@@ -98,6 +98,10 @@ void TCreaAuto::ResetStaircaseTables() {
     zero(StaircaseRequiredLevel);
     zero(StaircaseMargin);
     zero(FloorRow);
+    zero(RiserEntryColumn);
+    zero(RiserSplitColumn);
+    for (auto& grid : WorkGrids)
+        if (grid) grid->RefusedInsertions = grid->DisplacedCells = 0;
     pendingLinks_.clear();
 }
 

@@ -1,12 +1,19 @@
 // The staircase as one drawing: the rows its floor blocks take from the top
-// floor down, the fixed amplifier floors some switch brands ask for along a
-// multiswitch riser, and a bank of line amplifiers across the satellite lines.
+// floor down, the assembly of its floor and apartment blocks in a grid of its
+// own with the riser entries, splits and runs, the fixed amplifier floors
+// some switch brands ask for along a multiswitch riser, and a bank of line
+// amplifiers across the satellite lines.
 #include <algorithm>
 #include <memory>
+#include <unordered_set>
+#include <vector>
 
 #include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
+#include "cells/anchors.h"
+#include "cells/cables.h"
+#include "cells/splitters.h"
 #include "cells/terminations.h"
 
 namespace {
@@ -16,6 +23,12 @@ constexpr int32_t LineAmplifierCode = 22;
 constexpr uint32_t BankAmplifierPositions = 0x40000002;
 constexpr int32_t FacingDown = 0;  // input on top
 constexpr int32_t FromBelow = 2;   // input at the bottom
+constexpr int32_t FacingRight = 3;  // input on the left
+// The corner pieces of a cable run, by the two sides they join.
+constexpr int32_t CornerLeftDown = 0;
+constexpr int32_t CornerTopLeft = 1;
+constexpr int32_t CornerTopRight = 2;
+constexpr int32_t CornerRightDown = 3;
 
 // The switch brands whose makers fix the amplifier floors of a multiswitch
 // riser of F floors: first floor, step (0: one floor at (F - 1) / 2 from
@@ -53,16 +66,18 @@ bool TCreaAuto::BrandAmplifierFloors(const AnsiString& brand, const AnsiString& 
 bool TCreaAuto::ComputeFloorRows(int32_t s) {
     const TPalazzo& building = *Settings->Building;
     const int32_t F = std::clamp(building.Staircases[s].FloorCount, 0, DesignFloorsMax);
-    int32_t most = 0;
-    for (int32_t k = 0; k < std::clamp(building.StaircaseCount, 0, DesignStaircasesMax); ++k)
-        most = std::max(most, building.Staircases[k].FloorCount);
-    int32_t extra = 0;
-    if (F == most && F > 0) {
-        const int k = TapNetwork[0] ? 0 : 1;
-        if (RiserBreakCount[s][k] > 0 && PassiveSplit[s][k]) extra = RiserBreakCount[s][k] - TapChainOffset[s][F - 1];
-    }
     std::fill(std::begin(FloorRow[s]), std::end(FloorRow[s]), 0);
     if (F == 0) return true;
+    // A passive split hangs its splitter above the top floor's block, one row
+    // a split, below the entry anchor on row 0: the top floor moves down as
+    // far as that needs, never up (its apartments would leave the grid).
+    int32_t extra = 0;
+    for (int k = 0; k < SignalKinds; ++k) {
+        if (RiserBreakCount[s][k] <= 0 || !PassiveSplit[s][k]) continue;
+        int32_t blockRow = TapChainOffset[s][F - 1];
+        if (k == 1 && TapNetwork[0]) blockRow += ChainLength[s][F - 1][0] + Settings->APDistDerTS;
+        extra = std::max(extra, std::min(RiserBreakCount[s][k], 2) - blockRow);
+    }
     FloorRow[s][F - 1] = extra;
     for (int32_t f = F - 2; f >= 0; --f)
         FloorRow[s][f] = FloorRow[s][f + 1] + FloorHeight[s][f + 1] + Settings->APDistPiani - 1 - FloorTail[s][f + 1];
@@ -87,4 +102,375 @@ void TCreaAuto::PlaceLineAmplifiers(int32_t column, int32_t row, int32_t n, TGri
         PlaceTermination(grid, column, row - 1, FromBelow);
         PlaceTermination(grid, column, row + 2, FacingDown);
     }
+}
+
+// ---------------------------------------------------------------- the staircase's own grid
+
+namespace {
+
+// The distinct cells (overlays included) standing on a rectangle of a grid.
+std::unordered_set<TCella*> CellsOn(const TGridData& grid, const TCellRect& rect) {
+    std::unordered_set<TCella*> cells;
+    for (int32_t c = std::max(rect.Left, 0); c <= std::min(rect.Right, grid.Columns - 1); ++c)
+        for (int32_t r = std::max(rect.Top, 0); r <= std::min(rect.Bottom, grid.Rows - 1); ++r)
+            if (TCella* cell = grid.CellAt(c, r)) {
+                cells.insert(cell);
+                if (cell->Overlay) cells.insert(cell->Overlay);
+            }
+    return cells;
+}
+
+bool IsExitAnchor(const TCella* cell) { return cell && cell->TypeCode == CodeExitAnchor; }
+
+}  // namespace
+
+int32_t TCreaAuto::InsertionSlips() const {
+    int32_t slips = 0;
+    auto add = [&slips](const std::unique_ptr<TGridData>& grid) {
+        if (grid) slips += grid->RefusedInsertions + grid->DisplacedCells;
+    };
+    for (const auto& grid : WorkGrids) add(grid);
+    for (const auto& grid : ApartmentGrid) add(grid);
+    for (const auto& grid : StaircaseGrid) add(grid);
+    for (const auto& staircase : FloorGrid)
+        for (const auto& floor : staircase)
+            for (const auto& grid : floor) add(grid);
+    for (const auto& staircase : ApartmentBlock)
+        for (const auto& floor : staircase)
+            for (const auto& grid : floor) add(grid);
+    return slips;
+}
+
+void TCreaAuto::MoveBlockInto(TGridData* block, TGridData* target, int32_t column, int32_t row, bool mirrored) {
+    if (!block || !target) return;
+    const TCellRect used = block->GetUsedArea();
+    if (used.Right < used.Left || used.Bottom < used.Top) return;
+    // The block takes the squares of its whole rectangle: whatever stood
+    // there is lost, and so is a cell the target cannot hold.
+    const TCellRect full{0, 0, block->Rows - 1, block->Columns - 1};
+    const TCellRect there{row, column, row + block->Rows - 1, column + block->Columns - 1};
+    const size_t moving = CellsOn(*block, full).size();
+    target->DisplacedCells += static_cast<int32_t>(CellsOn(*target, there).size());
+    if (mirrored)
+        TGridData::MoveBlockMirrored(block, full, target, column, row, false);
+    else
+        TGridData::MoveBlock(block, full, target, column, row, false);
+    const size_t landed = CellsOn(*target, there).size();
+    if (landed < moving) target->RefusedInsertions += static_cast<int32_t>(moving - landed);
+}
+
+void TCreaAuto::JoinAnchor(TCella* exit, TCella* partner, TCella* cable, int32_t bend) {
+    if (!exit || !partner) return;
+    static_cast<TAncora*>(exit)->LinkAnchor(partner);
+    ConnectAnchorToPartner(exit, cable, bend);
+}
+
+bool TCreaAuto::AssembleStaircase(int32_t s) {
+    const TOpzProgetto& o = *Settings;
+    const TPalazzo& building = *o.Building;
+    const TScala& sc = building.Staircases[s];
+    const int32_t F = std::clamp(sc.FloorCount, 0, DesignFloorsMax);
+    int32_t highest = 0;
+    for (int32_t k = 0; k < std::clamp(building.StaircaseCount, 0, DesignStaircasesMax); ++k)
+        highest = std::max(highest, std::clamp(building.Staircases[k].FloorCount, 0, DesignFloorsMax));
+    auto floorBlock = [&](int32_t f, int k) -> TGridData* {
+        TGridData* block = FloorGrid[s][f][k].get();
+        return block && block->Columns > 0 && block->Rows > 0 ? block : nullptr;
+    };
+
+    // The links of the floor blocks' exit anchors, read before any block
+    // moves: a move takes the cells out of their links. The cells themselves
+    // move whole, so the pointers stay good.
+    struct TLink {
+        TCella* Exit;
+        TCella* Partner;
+        int32_t Floor;
+        int Kind;
+    };
+    std::vector<TLink> links;
+    for (int32_t f = 0; f < F; ++f)
+        for (int k = 0; k < SignalKinds; ++k)
+            if (TGridData* block = floorBlock(f, k))
+                for (int32_t r = 0; r < block->Rows; ++r)
+                    for (int32_t c = 0; c < block->Columns; ++c) {
+                        TCella* cell = block->CellAt(c, r);
+                        if (IsExitAnchor(cell) && cell->Column == c && cell->Row == r && !cell->OutputCell.empty() &&
+                            cell->OutputCell[0])
+                            links.push_back({cell, cell->OutputCell[0], f, k});
+                    }
+
+    // Columns, from the riser area's first one: per kind the second-split
+    // risers, the block (floors aligned on their riser columns) and the
+    // first-split risers; a radial multiswitch puts its columns after the
+    // terrestrial ones.
+    int32_t riser[SignalKinds] = {0, 0}, width[SignalKinds] = {0, 0}, splits[SignalKinds] = {0, 0};
+    int32_t second[SignalKinds] = {0, 0}, first[SignalKinds] = {0, 0}, base[SignalKinds] = {0, 0};
+    for (int k = 0; k < SignalKinds; ++k) {
+        int32_t right = 0;
+        bool any = false;
+        for (int32_t f = 0; f < F; ++f)
+            if (TGridData* block = floorBlock(f, k)) {
+                any = true;
+                riser[k] = std::max(riser[k], RiserColumn[s][f][k]);
+                right = std::max(right, block->Columns - RiserColumn[s][f][k]);
+            }
+        width[k] = any ? riser[k] + right : 0;
+        splits[k] = any ? std::clamp(RiserBreakCount[s][k], 0, 2) : 0;
+        const int32_t lines = std::max(LineCount[k], 0);
+        first[k] = splits[k] >= 1 ? lines : 0;
+        second[k] = splits[k] >= 2 ? lines : 0;
+    }
+    int32_t largestCableColumns = 0;
+    for (int32_t f = 0; f < F; ++f) largestCableColumns = std::max(largestCableColumns, FloorCableColumns[s][f]);
+    int32_t x = 0;
+    base[0] = x + second[0];
+    x = base[0] + width[0] + first[0];
+    const int32_t rightBends = x;  // beside the terrestrial block when the satellite is radial
+    int32_t radial = 0;
+    if (MultiswitchRadial) {
+        if (TapNetwork[0]) x += largestCableColumns;
+        radial = x;
+        x += std::max(RadialOutputs[s], 0);
+    } else {
+        base[1] = x + second[1];
+        x = base[1] + width[1] + first[1];
+    }
+    const int32_t span = x;
+
+    auto apartments = [&](int32_t f) { return ApartmentsOfFloor(s, f); };
+    auto apartmentWidth = [&](int32_t f) {
+        int32_t w = 0;
+        for (int32_t a = 0; a < apartments(f); ++a)
+            if (const TGridData* block = ApartmentBlock[s][f][a].get()) w = std::max(w, block->Columns);
+        return w;
+    };
+    auto rightGap = [&](int32_t f) { return MultiswitchRadial ? 0 : FloorCableColumns[s][f]; };
+    int32_t c = 0, rightNeed = 0;
+    for (int32_t f = 0; f < F; ++f) {
+        c = std::max(c, FloorCableColumns[s][f] + apartmentWidth(f));
+        rightNeed = std::max(rightNeed, rightGap(f) + apartmentWidth(f));
+    }
+    auto blockRow = [&](int32_t f, int k) {
+        int32_t row = FloorRow[s][f] + TapChainOffset[s][f];
+        if (k == 1 && TapNetwork[0]) row += ChainLength[s][f][0] + o.APDistDerTS;
+        return row;
+    };
+    auto blockColumn = [&](int32_t f, int k) { return c + base[k] + riser[k] - RiserColumn[s][f][k]; };
+    int32_t rows = F > 0 ? FloorRow[s][0] + FloorHeight[s][0] : 1;
+    for (int32_t f = 0; f < F; ++f) {
+        for (int k = 0; k < SignalKinds; ++k)
+            if (TGridData* block = floorBlock(f, k)) rows = std::max(rows, blockRow(f, k) + block->Rows);
+        for (int32_t a = 0; a < apartments(f); ++a)
+            if (const TGridData* block = ApartmentBlock[s][f][a].get())
+                rows = std::max(rows, FloorRow[s][f] + ApartmentOffset[s][f][a] + block->Rows);
+    }
+    const int32_t columns = std::max(c + span + rightNeed, 1);
+    StaircaseGrid[s] = std::make_unique<TGridData>(nullptr, columns, std::max(rows, 1), GridWork);
+    TGridData* grid = StaircaseGrid[s].get();
+    CableTemplate->Owner = grid;
+
+    for (int k = 0; k < SignalKinds; ++k) {
+        RiserEntryColumn[s][k] = c + base[k] + riser[k];
+        RiserSplitColumn[s][k][0] = c + base[k] + width[k];
+        RiserSplitColumn[s][k][1] = c + base[k] - second[k];
+    }
+
+    for (int32_t f = 0; f < F; ++f) {
+        for (int k = 0; k < SignalKinds; ++k) {
+            TGridData* block = floorBlock(f, k);
+            if (!block) continue;
+            MoveBlockInto(block, grid, blockColumn(f, k), blockRow(f, k), false);
+        }
+        // The riser goes on from the floor above to this one.
+        std::unordered_set<TCella*> live = CellsOn(*grid, grid->GetFullArea());
+        auto alive = [&live](const TLink& link) { return live.count(link.Exit) && live.count(link.Partner); };
+        for (const TLink& link : links) {
+            if (link.Floor != f || !alive(link) || link.Exit->Orientation != 0) continue;
+            TCella* above = grid->CellAt(link.Exit->Column, link.Exit->Row - 1);
+            TCella* cable = above && above->TypeCode == CodeCable ? above : RiserCable(link.Kind, 0);
+            JoinAnchor(link.Exit, link.Partner, cable, 0);
+        }
+
+        if (f == F - 1)
+            for (int k = 0; k < SignalKinds; ++k) {
+                if (!floorBlock(f, k)) continue;
+                int32_t splitRows[2] = {0, 0};
+                for (int32_t j = 0; j < splits[k]; ++j)
+                    splitRows[j] = blockRow(std::clamp(RiserBreakFloor[s][k][j], 0, F - 1), k);
+                PlaceRiserEntries(s, k, blockRow(f, k), std::span<const int32_t>(splitRows, size_t(splits[k])));
+            }
+
+        const int32_t rightStart = c + span + rightGap(f);
+        const int32_t leftEnd = c - FloorCableColumns[s][f] - 1;
+        for (int32_t a = 0; a < apartments(f); ++a) {
+            TGridData* block = ApartmentBlock[s][f][a].get();
+            if (!block) continue;
+            const int32_t row = FloorRow[s][f] + ApartmentOffset[s][f][a];
+            if (a % 2 == 0)
+                MoveBlockInto(block, grid, rightStart, row, false);
+            else
+                MoveBlockInto(block, grid, leftEnd - block->Columns + 1, row, true);
+        }
+        if (!TapNetwork[0] && MultiswitchRadial) continue;
+
+        // The runs from the riser to the apartments, side by side.
+        live = CellsOn(*grid, grid->GetFullArea());
+        for (int side = 0; side < 2; ++side) {
+            const bool left = side == 0;
+            std::vector<const TLink*> column;
+            for (const TLink& link : links)
+                if (link.Floor == f && alive(link) && link.Exit->Orientation == (left ? 1 : 3))
+                    column.push_back(&link);
+            std::sort(column.begin(), column.end(), [](const TLink* a, const TLink* b) {
+                return std::pair(a->Exit->Row, a->Exit->Column) < std::pair(b->Exit->Row, b->Exit->Column);
+            });
+            const int32_t step = left ? -1 : 1;
+            const int32_t start = left ? c - 1 : c + (MultiswitchRadial ? rightBends : span);
+            int32_t bendTop = start, bendBottom = start;
+            auto join = [&](const TLink& link, int32_t& bend) {
+                TCella* partner = link.Partner;
+                const int32_t next = partner->Orientation == 1 ? -1 : 1;
+                TCella* beside = grid->CellAt(partner->Column + next, partner->Row);
+                TCella* cable = beside && beside->TypeCode == CodeCable
+                                    ? beside
+                                    : Cables[link.Kind == 0 ? CableStaircaseTer : CableStaircaseSat].get();
+                const bool straight = partner->Row == link.Exit->Row;
+                JoinAnchor(link.Exit, partner, cable, bend);
+                if (!straight) bend += step;
+            };
+            // Two pointers: the top one takes runs going up, the bottom one
+            // runs going down; when both wait, the top one's run is drawn
+            // anyway on a bend column beyond both.
+            ptrdiff_t top = 0, bottom = static_cast<ptrdiff_t>(column.size()) - 1;
+            while (top <= bottom) {
+                const TLink& t = *column[static_cast<size_t>(top)];
+                if (t.Partner->Row <= t.Exit->Row) {
+                    join(t, bendTop);
+                    ++top;
+                    continue;
+                }
+                const TLink& b = *column[static_cast<size_t>(bottom)];
+                if (b.Partner->Row >= b.Exit->Row) {
+                    join(b, bendBottom);
+                    --bottom;
+                    continue;
+                }
+                int32_t bend = left ? std::min(bendTop, bendBottom) : std::max(bendTop, bendBottom);
+                join(t, bend);
+                bendTop = bendBottom = bend;
+                ++top;
+            }
+        }
+    }
+
+    if (MultiswitchRadial) {
+        RiserEntryColumn[s][1] = c + radial;
+        PlaceRadialEntries(s, c + radial, c + span, c, highest);
+    }
+    return true;
+}
+
+int32_t TCreaAuto::RiserColour(int kind, int32_t line) const {
+    if (kind == 0) return NetworkColour[0];
+    if (MultiswitchSat) return line >= 0 && line < LineTableSize ? LineColour[line] : 0;
+    return TapNetwork[0] ? NetworkColour[1] : NetworkColour[0];
+}
+
+TNCavo* TCreaAuto::RiserCable(int kind, int32_t line) const {
+    const bool ter = kind == 0 || (MultiswitchSat && line >= 0 && line < LineTableSize && LineIsTerrestrial[line]);
+    return Cables[ter ? CableRiserTer : CableRiserSat].get();
+}
+
+void TCreaAuto::PlaceRiserEntries(int32_t s, int k, int32_t row, std::span<const int32_t> splitRows) {
+    TGridData* grid = StaircaseGrid[s].get();
+    const TScala& sc = Settings->Building->Staircases[s];
+    const int32_t F = std::clamp(sc.FloorCount, 0, DesignFloorsMax);
+    const int32_t entry = RiserEntryColumn[s][k];
+    const int32_t lines = std::max(LineCount[k], 0);
+    const auto splits = static_cast<int32_t>(splitRows.size());
+    auto splitLength = [&](int32_t j) {
+        return FloorSpacing(s) * static_cast<float>(F - 1 - RiserBreakFloor[s][k][j]);
+    };
+    const float top = static_cast<float>(sc.TopFloorDistance);
+
+    if (splits == 0 || !PassiveSplit[s][k]) {
+        // A riser per line, and one more per split reaching down to the
+        // split floor: the first split's right of the lines, the second's left.
+        for (int32_t i = 0; i < lines; ++i) {
+            SetCableTemplateEx(RiserCable(k, i), top, RiserColour(k, i));
+            PlaceNew(grid, std::make_unique<TAncoraI>(nullptr, FacingDown, 0, entry + i, 0));
+            if (row >= 1) DrawCableRun(entry + i, 1, entry + i, row, 0, 0);
+            for (int32_t j = 0; j < splits; ++j) {
+                const int32_t column = RiserSplitColumn[s][k][j] + i;
+                SetCableTemplateEx(RiserCable(k, i), top + splitLength(j), RiserColour(k, i));
+                PlaceNew(grid, std::make_unique<TAncoraI>(nullptr, FacingDown, 0, column, 0));
+                DrawCableRun(column, 1, entry + i, splitRows[j], splitRows[j] - i, 0);
+            }
+        }
+        return;
+    }
+
+    // A passive split: one riser into a splitter above the top floor, whose
+    // outputs feed the top floor and run down to the split floors.
+    const int32_t colour = RiserColour(k, 0);
+    TNCavo* cable = RiserCable(k, 0);
+    const int32_t x = entry + 1;
+    const int32_t splitterRow = splits == 1 ? row : row - 1;
+    SetCableTemplateEx(cable, top, colour);
+    PlaceNew(grid, std::make_unique<TAncoraI>(nullptr, FacingDown, 0, x, 0));
+    if (splitterRow >= 2) DrawCableRun(x, 1, x, splitterRow - 1, 0, 0);
+    PlaceNew(grid, std::make_unique<TDivisore>(nullptr, FacingDown, 0, x, splitterRow, 1, 2 * splits));
+    SetCableTemplateEx(cable, Settings->APLungCavoComp, colour);
+    PlaceCableSegmentEx(entry, row, CornerRightDown);
+    // The last right output: the first split.
+    SetCableTemplateEx(cable, splitLength(0), colour);
+    PlaceCableSegmentEx(x + 1, row, CornerLeftDown);
+    DrawCableRun(x + 1, row + 1, entry, splitRows[0], splitRows[0], 0);
+    if (splits == 2) {
+        // The first left output turns down two columns left; the first right one is closed.
+        SetCableTemplateEx(cable, splitLength(1), colour);
+        PlaceCableSegment(entry, row - 1);
+        PlaceCableSegment(entry - 1, row - 1);
+        PlaceCableSegmentEx(entry - 2, row - 1, CornerRightDown);
+        DrawCableRun(entry - 2, row, entry, splitRows[1], splitRows[1], 0);
+        PlaceTermination(grid, x + 1, row - 1, FacingRight);
+    }
+    RiserEntryColumn[s][k] = x;
+    RiserBreakCount[s][k] = 0;
+}
+
+void TCreaAuto::PlaceRadialEntries(int32_t s, int32_t firstColumn, int32_t rightStart, int32_t riserStart,
+                                   int32_t highest) {
+    TGridData* grid = StaircaseGrid[s].get();
+    const TScala& sc = Settings->Building->Staircases[s];
+    const int32_t F = std::clamp(sc.FloorCount, 0, DesignFloorsMax);
+    int32_t right = firstColumn + RadialOutputs[s] - 1, left = firstColumn;
+    // Every line of every apartment has its own cable from the head of the
+    // staircase: the right apartments take the columns from the last one
+    // leftwards, the left ones from the first rightwards, top floor first.
+    for (int32_t f = F - 1; f >= 0; --f)
+        for (int32_t a = 0; a < ApartmentsOfFloor(s, f); ++a) {
+            const TAppartamento& apartment = sc.Floors[f].Apartments[a];
+            const int32_t inputRow = ApartmentInputRow[s][f][a][1];
+            if (inputRow < 0) continue;
+            const int32_t lines = apartment.SatLayout < DesignLayoutMax ? 1 : apartment.SatOutlets;
+            const bool even = a % 2 == 0;
+            const int32_t target = even ? rightStart : riserStart - FloorCableColumns[s][f] - 1;
+            const float length = FloorSpacing(s) * static_cast<float>(highest - f - 1) +
+                                 static_cast<float>(sc.TopFloorDistance + sc.HeadEndDistance +
+                                                    apartment.ApartmentDistance);
+            for (int32_t i = 0; i < lines; ++i) {
+                const int32_t y = FloorRow[s][f] + ApartmentOffset[s][f][a] + inputRow + i;
+                TCella* entry = grid->CellAt(target, y);
+                if (!entry || entry->TypeCode != CodeEntryAnchor) continue;
+                const int32_t column = even ? right-- : left++;
+                SetCableTemplate(Cables[CableStaircaseSat].get(), length);
+                PlaceNew(grid, std::make_unique<TAncoraI>(nullptr, FacingDown, 0, column, 0));
+                for (int32_t r = 1; r < y; ++r) PlaceCableSegmentV(column, r);
+                PlaceCableSegmentEx(column, y, even ? CornerTopRight : CornerTopLeft);
+                for (int32_t x = std::min(column, target) + 1; x < std::max(column, target); ++x)
+                    PlaceCableSegment(x, y);
+                PlaceCableSegment(target, y);
+            }
+        }
 }

@@ -114,6 +114,31 @@ TEST_F(GridTest, InsertionReplacesWhatStandsOnTheSquares) {
     EXPECT_EQ(grid.CellAt(7, 5), nullptr);
 }
 
+// The designer checks its drawings by what insertion lost: refused cells and
+// displaced ones other than anchors and cable pieces.
+TEST_F(GridTest, InsertionCountsRefusedAndDisplacedCells) {
+    struct Case {
+        int32_t standing;  // type code of the cell covered
+        int32_t displaced;
+    };
+    const Case cases[] = {{1, 1}, {6, 1}, {81, 0}, {52, 0}, {53, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.standing);
+        TGridData grid(nullptr, 10, 10, GridNetwork);
+        auto* there = new TCellaProva(nullptr, 4, 4);
+        there->TypeCode = c.standing;
+        ASSERT_TRUE(grid.InsertCell(there, false, 0));
+        ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 4, 4), false, 0));
+        EXPECT_EQ(grid.DisplacedCells, c.displaced);
+        EXPECT_EQ(grid.RefusedInsertions, 0);
+        // Row 0 of a network grid is the terminal's; off the grid is nowhere.
+        EXPECT_FALSE(grid.InsertCell(new TCellaProva(nullptr, 4, 0), false, 0));
+        EXPECT_FALSE(grid.InsertCell(new TCellaProva(nullptr, 10, 4), false, 0));
+        EXPECT_EQ(grid.RefusedInsertions, 2);
+        EXPECT_EQ(grid.DisplacedCells, c.displaced);
+    }
+}
+
 TEST_F(GridTest, InsertionClearsTheErrorMarksAndRepaints) {
     TGridData grid(nullptr, 20, 20, GridCustom);
     RecordingGridWindow window;

@@ -25,6 +25,7 @@ TEST_F(StaircaseTest, FloorRowsFromTheTopFloorDown) {
     b.Staircases[0].FloorCount = 3;
     b.Staircases[1].FloorCount = 4;
     engine.Settings->APDistPiani = 3;
+    engine.Settings->APDistDerTS = 1;
     engine.TapNetwork[0] = 1;
     const int32_t heights[3] = {10, 12, 14}, tails[3] = {1, 2, 3};
     for (int32_t f = 0; f < 3; ++f) {
@@ -32,18 +33,44 @@ TEST_F(StaircaseTest, FloorRowsFromTheTopFloorDown) {
         engine.FloorTail[0][f] = tails[f];
     }
     engine.FloorRow[0][5] = 9;  // rows above the top floor go back to 0
-    // A passive split counts only on a staircase as tall as the tallest one.
-    engine.RiserBreakCount[0][0] = 1;
-    engine.PassiveSplit[0][0] = 1;
     EXPECT_TRUE(engine.ComputeFloorRows(0));
     // floor 1: 0 + 14 + 3 - 1 - 3 = 13; floor 0: 13 + 12 + 3 - 1 - 2 = 25.
     EXPECT_EQ(std::vector<int32_t>(engine.FloorRow[0], engine.FloorRow[0] + 6),
               (std::vector<int32_t>{25, 13, 0, 0, 0, 0}));
-    b.Staircases[1].FloorCount = 3;
+
+    // A passive split moves the top floor down until its splitter has its
+    // rows above the top block (a split a row), on any staircase, never up.
+    struct Case {
+        const char* what;
+        int kind;
+        int32_t splits, topOffset, terChain;
+        int32_t topRow;
+    };
+    const Case cases[] = {
+        {"one split, the top block on row 0", 0, 1, 0, 0, 1},
+        {"two splits, the top block on row 1", 0, 2, 1, 0, 1},
+        {"a top block low enough: the shorter staircase keeps row 0", 0, 1, 3, 0, 0},
+        {"a top block lower than the splits need: not moved up", 0, 2, 5, 0, 0},
+        {"satellite: its block a row below an empty terrestrial chain", 1, 2, 0, 0, 1},
+        {"satellite: its block below a terrestrial chain of 3", 1, 2, 0, 3, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (auto& k : engine.RiserBreakCount[0]) k = 0;
+        for (auto& k : engine.PassiveSplit[0]) k = 0;
+        engine.RiserBreakCount[0][c.kind] = c.splits;
+        engine.PassiveSplit[0][c.kind] = 1;
+        engine.TapChainOffset[0][2] = c.topOffset;
+        engine.ChainLength[0][2][0] = c.terChain;
+        EXPECT_TRUE(engine.ComputeFloorRows(0));
+        EXPECT_EQ(engine.FloorRow[0][2], c.topRow);
+        EXPECT_EQ(engine.FloorRow[0][0], 25 + c.topRow);
+    }
+    // Without the flag a split asks for no room.
+    engine.PassiveSplit[0][0] = engine.PassiveSplit[0][1] = 0;
     engine.TapChainOffset[0][2] = 0;
     EXPECT_TRUE(engine.ComputeFloorRows(0));
-    EXPECT_EQ(engine.FloorRow[0][2], 1);
-    EXPECT_EQ(engine.FloorRow[0][0], 26);
+    EXPECT_EQ(engine.FloorRow[0][2], 0);
 }
 
 TEST_F(StaircaseTest, AmplifierFloorsOfTheSwitchBrands) {
