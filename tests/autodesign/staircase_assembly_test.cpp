@@ -4,6 +4,7 @@
 // outlet in it and nothing refused or displaced on the way.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
@@ -114,6 +115,24 @@ protected:
             if (TCella* cell = grid.CellAt(c, 0); cell && cell->TypeCode == EntryAnchor) ++n;
         return n;
     }
+    // The staircase grid passes the analysis, every outlet of the building
+    // is in it and reached from the entries on row 0, no exit anchor is left
+    // unjoined, and nothing was refused or displaced.
+    void ExpectSound(int32_t outlets, int32_t entries) {
+        TGridData* grid = engine.StaircaseGrid[0].get();
+        if (!grid) {
+            ADD_FAILURE() << "no staircase grid";
+            return;
+        }
+        EXPECT_TRUE(grid->Analyse(false));
+        EXPECT_EQ(engine.InsertionSlips(), 0);
+        std::map<int32_t, int> census = Census(*grid);
+        EXPECT_EQ(census[14] + census[15] + census[54], outlets);
+        EXPECT_EQ(OutletsReached(*grid), outlets);
+        EXPECT_EQ(census[ExitAnchor], 0);
+        EXPECT_EQ(EntriesOnRow0(*grid), entries);
+        EXPECT_EQ(census[EntryAnchor], entries);
+    }
     ScopedLibraries libraries;
     TCreaAuto engine;
 };
@@ -133,26 +152,69 @@ TEST_F(StaircaseAssemblyTest, ReferenceStaircasesOfTheDefaultLibrary) {
         {"T+S single cables apart, 4 floors x 2", {true, true, 1, true, false, false}, {4, 2, 2, 1, 0, 0}, 3, 2},
         {"4 cables joined along the staircase, 6 floors x 4", {true, true, 4, false, true, false},
          {6, 4, 1, 1, 0, 0}, 1, 5},
+        {"4 cables in the apartment, 4 floors x 2", {true, true, 4, true, false, false}, {4, 2, 1, 2, 0, 0}, 3, 5},
         {"S only, 8 cables radial, 3 floors x 2", {false, true, 8, false, false, true}, {3, 2, 0, 2, 0, 0}, 2, 6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Set(c.installation, c.building);
         EXPECT_EQ(Design(), "");
-        TGridData* grid = engine.StaircaseGrid[0].get();
-        if (!grid) {
-            ADD_FAILURE() << "no staircase grid";
-            continue;
+        ExpectSound(c.building.floors * c.building.apartments * c.outletsPerApartment, c.entries);
+    }
+}
+
+// From a head end that feeds the whole riser down to one that feeds nothing,
+// 2 dB at a time: every level gives a sound staircase (whole, split once at
+// (F - 1) / 2 or twice at (F - 3) / 3 and (F - 2) / 3 + that + 1, each split
+// passive or with a riser of its own) or the message that the head end
+// cannot feed it; each of those outcomes occurs.
+TEST_F(StaircaseAssemblyTest, RiserSplitsFromAStrongHeadEndToAWeakOne) {
+    struct Case {
+        const char* what;
+        Installation installation;
+        Building building;
+        int kind;
+        int32_t outletsPerApartment;
+    };
+    const Case cases[] = {
+        {"T only, 12 floors x 6", {true, false, 1, false, false, false}, {12, 6, 2, 0, 2, 0}, 0, 2},
+        {"S only single cable, 9 floors x 4", {false, true, 1, false, false, false}, {9, 4, 0, 3, 0, 0}, 1, 3},
+    };
+    const char* const tooHigh = "Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo "
+                                "elevato dalla centrale di testa.";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int32_t F = c.building.floors;
+        std::map<std::string, int> seen;
+        for (float level = 140.0f; level > 40.0f; level -= 2.0f) {
+            SCOPED_TRACE(level);
+            Set(c.installation, c.building);
+            engine.Settings->APMaxSigTer = engine.Settings->APMaxSigSat = level;
+            const AnsiString message = Design();
+            if (!message.empty()) {
+                EXPECT_EQ(message, tooHigh);
+                ++seen["too high"];
+                continue;
+            }
+            // The sizing as the assembly found it: a passive split is drawn
+            // with one entry and reported as no split.
+            const bool passive = engine.PassiveSplit[0][c.kind] != 0;
+            int32_t splits = engine.RiserBreakCount[0][c.kind];
+            if (passive) {
+                EXPECT_EQ(splits, 0);
+                splits = engine.RiserBreakFloor[0][c.kind][1] != 0 ? 2 : 1;
+            }
+            std::vector<int32_t> floors(engine.RiserBreakFloor[0][c.kind], engine.RiserBreakFloor[0][c.kind] + splits);
+            if (splits == 1) EXPECT_EQ(floors, (std::vector<int32_t>{(F - 1) / 2}));
+            if (splits == 2) EXPECT_EQ(floors, (std::vector<int32_t>{(F - 3) / 3, (F - 2) / 3 + (F - 3) / 3 + 1}));
+            ++seen[std::to_string(splits) + (passive ? " passive" : "")];
+            ExpectSound(F * c.building.apartments * c.outletsPerApartment, passive ? 1 : splits + 1);
         }
-        EXPECT_TRUE(grid->Analyse(false));
-        EXPECT_EQ(engine.InsertionSlips(), 0);
-        std::map<int32_t, int> census = Census(*grid);
-        int outlets = census[14] + census[15] + census[54];
-        EXPECT_EQ(outlets, c.building.floors * c.building.apartments * c.outletsPerApartment);
-        EXPECT_EQ(OutletsReached(*grid), outlets);
-        EXPECT_EQ(census[ExitAnchor], 0);
-        EXPECT_EQ(EntriesOnRow0(*grid), c.entries);
-        EXPECT_EQ(census[EntryAnchor], c.entries);
+        std::string outcomes;
+        for (const auto& [outcome, count] : seen) outcomes += outcome + "; ";
+        EXPECT_TRUE(seen.count("0") && seen.count("too high")) << outcomes;
+        EXPECT_TRUE(seen.count("1") || seen.count("1 passive")) << outcomes;
+        EXPECT_TRUE(seen.count("2") || seen.count("2 passive")) << outcomes;
     }
 }
 

@@ -384,13 +384,14 @@ void AddSwitches(TArticles& a) {
             SetEveryRow(c, TapLossColumn, TerSat(0.0, 0.0));
             SetEveryRow(c, TapDecouplingColumn, TerSat(30.0, 30.0));
         }
-    // Closing multiswitches at the end of a line.
+    // Closing multiswitches at the end of a line, and the apartment's own
+    // multiswitch, first and last of its line.
     for (int32_t i : SwitchInputs)
         for (int32_t o : {4, 8}) {
             TCella& c =
                 a.Add(CodeSwitchN, i, 0, o, SwitchCode("GWC-", i, o).c_str(),
                       SwitchDescription("terminale", i, o), "GW", 25.0 + 3.0 * o + 3.0 * i, 20 + 2 * o);
-            c.Positions[0] = PositionLastOfLine;
+            c.Positions[0] = PositionFirstOfLine | PositionLastOfLine;
             const double tap = Db(o) + 6.0;
             SetEveryRow(c, TapLossColumn, TerSat(Round1(tap - 2.0), Round1(tap)));
             SetEveryRow(c, TapDecouplingColumn, TerSat(30.0, 30.0));
