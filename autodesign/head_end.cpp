@@ -300,14 +300,16 @@ bool TCreaAuto::DesignHeadEnd() {
             fanOut(1, b);
         }
     } else if (ter) {
-        // Case 3: one cable for both.
+        // Case 3: one cable for both. Split blocks with a line of each kind
+        // take the two signals apart, so they are not mixed first.
+        TCella* mixer = a.w > 0 && twoLines ? nullptr : MixerCell;
         int32_t c0 = std::min({t.left - 1, s.left - 2, sx - 2});
-        if (MixerCell) c0 = std::min(c0, s.left - 3);
+        if (mixer) c0 = std::min(c0, s.left - 3);
         SetCableTemplate(terCable, joint);
         PlaceCableSegmentV(ex, ey);
         int32_t yT;
         if (ExitKind[0] != ExitFromSide) {
-            if ((a.w == 0 || !twoLines) && !MixerCell) {
+            if ((a.w == 0 || !twoLines) && !mixer) {
                 c0 = ex;
                 yT = ey + 1;
             } else {
@@ -315,15 +317,15 @@ bool TCreaAuto::DesignHeadEnd() {
                 yT = ey + 2;
             }
         } else {
-            if (!(ExitKind[1] == ExitFromSide || (a.w > 0 && twoLines) || MixerCell))
+            if (!(ExitKind[1] == ExitFromSide || (a.w > 0 && twoLines) || mixer))
                 c0 = std::max(t.left + t.w, s.left + s.w) + 1;
             turnOnRow(ex, ey - 1, c0);
             yT = ey;
         }
         int32_t c1 = s.left - 1, ySat;
-        SetCableTemplate(terCable, a.w > 0 || MixerCell ? joint : CableLengthUncounted);
+        SetCableTemplate(terCable, a.w > 0 || mixer ? joint : CableLengthUncounted);
         PlaceCableSegmentV(sx, sy);
-        if (MixerCell) {
+        if (mixer) {
             // The satellite reaches the mixer's right side on the row above its exit.
             c1 = c0 + 1;
             if (ExitKind[1] == ExitFromSide) {

@@ -2,7 +2,11 @@
 // "Testa" by a run without the network, and the split blocks of a kind.
 #include "head_end_library_fixture.h"
 
+#include <functional>
+#include <map>
+
 #include "cells/head_end.h"
+#include "cells/graphic_cells.h"
 #include "cells/splitters.h"
 #include "platform/application.h"
 #include "support/design_components.h"
@@ -37,6 +41,10 @@ protected:
         engine.RequiredLevelSat = engine.Settings->APSigReqCtSat;
     }
     void Choose(bool terrestrial, bool satellite, int32_t cables, bool wideband, bool separate) {
+        // The input check turns a satellite-first mixer of the list to
+        // terrestrial-first; the program's runs each take fresh list cells.
+        if (engine.MixerSwapped) engine.MixerSwapped->SwapOutputColumns(0, 1);
+        engine.MixerSwapped = nullptr;
         TOpzProgetto& o = *engine.Settings;
         o.Terrestrial = terrestrial;
         o.Satellite = satellite;
@@ -209,6 +217,151 @@ TEST_F(HeadEndBuilder, TenMultiswitchLines) {
     ASSERT_NE(above, nullptr);
     ASSERT_NE(above->GetRunHead(), nullptr);
     EXPECT_FLOAT_EQ(above->GetRunHead()->PassAttenuation(), engine.Settings->APLungCavoComp);
+}
+
+
+// The split blocks of a network leaving the head end on several riser lines:
+// each block stands below the head ends, fed from the chain and led to its
+// own line of the terminal; "Testa" analyses.
+TEST_F(HeadEndBuilder, SplitBlocksOnTesta) {
+    auto noSatFinal = [&] {
+        for (auto& row : engine.FamilySat[engine.ChosenFamily[1]].S)
+            for (float& v : row) v = LevelNone;
+        engine.FamilyTer[engine.ChosenFamily[0]].Smax = 100.0f;  // no terrestrial final either
+        engine.BackOffTer = engine.BackOffSat = 0.0f;
+    };
+    struct Case {
+        const char* name;
+        bool ter, sat, separate;
+        int32_t splits;
+        std::function<void()> change;
+        int32_t lines, linesPerSplit;
+        std::map<std::string, int32_t> articles;  // counted on "Testa", head ends included; -1 some
+    };
+    const Case cases[] = {
+        {"terrestrial, 3 splits", true, false, false, 3, [] {}, 3, 1,
+         {{"GS-4", 1}, {"GFA-TM-11-118", 3}, {"GAL-TM-1000", 4}}},
+        {"terrestrial, 7 splits", true, false, false, 7, [] {}, 7, 1,
+         {{"GD-08-14", 1}, {"GFA-TM-11-118", 7}, {"GAL-TM-1000", 8}}},
+        {"terrestrial above Csub(1, 1)", true, false, false, 3,
+         [&] {
+             engine.FamilyTer[engine.ChosenFamily[0]].S[0][0] = 100.0f;
+             engine.BackOffTer = 0.0f;
+         },
+         3, 1, {{"GFA-TM-11V-114", 3}, {"GFA-TM-34U-118", 3}, {"GPT-TM", -1}}},
+        {"satellite, 1 x 1 finals", false, true, false, 3, [] {}, 3, 1, {{"GFA-SI-11-118", 3}, {"GAL-SI-1000", 4}}},
+        {"satellite met by Csub(3, 4)", false, true, false, 3,
+         [&] {
+             TFamiglia& f = engine.FamilySat[engine.ChosenFamily[1]];
+             f.S[0][0] = f.S[0][3] = f.S[2][0] = LevelNone;
+             f.S[2][3] = 116.0f;
+         },
+         3, 1, {{"GFA-SI-34-115", 3}}},
+        {"both, joint line amplifier", true, true, false, 3, noSatFinal, 3, 1, {{"GAL-TS-112", 3}, {"GMX-TS", 1}}},
+        {"both, a line amplifier of each kind", true, true, false, 3,
+         [&] {
+             noSatFinal();
+             for (const char* joint : {"GAL-TS-120", "GAL-TS-112"}) Article(joint)->Positions[0] = 0;
+         },
+         3, 2, {{"GAL-T-112", 3}, {"GAL-S-112", 3}, {"GMX-TS", 3}, {"GS-4", 2}}},
+        {"both, separate networks", true, true, true, 3, [] {}, 6, 1,
+         {{"GFA-TM-11-118", 3}, {"GFA-SI-11-118", 3}, {"GS-4", 2}}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        PrepareHeadEnd(k.ter, k.sat, 1, false, k.separate);
+        const int kind = k.ter ? 0 : 1;
+        engine.EntryInputsTer = k.ter ? k.splits : 0;
+        engine.EntryInputsSat = !k.ter || k.separate ? k.splits : 0;
+        engine.RiserBreakCount[0][kind] = k.splits - 1;
+        if (k.separate) engine.RiserBreakCount[0][1] = k.splits - 1;
+        engine.ChooseHeadEndFamilies();
+        k.change();
+        ASSERT_TRUE(engine.DesignHeadEnd()) << FirstMessage();
+        EXPECT_EQ(Messages(), std::vector<std::string>{});
+        EXPECT_EQ(engine.SplitLines, k.linesPerSplit);
+        EXPECT_EQ(Terminal().Lines(), k.lines);
+        ExpectJoined();
+        for (const auto& [code, n] : k.articles) {
+            if (n < 0)
+                EXPECT_GT(Count(code), 0) << code;
+            else
+                EXPECT_EQ(Count(code), n) << code;
+        }
+        engine.RiserBreakCount[0][0] = engine.RiserBreakCount[0][1] = 0;
+        for (const char* joint : {"GAL-TS-120", "GAL-TS-112"}) Article(joint)->Positions[0] = Article("GAL-T-120")->Positions[0];
+    }
+}
+
+// The split blocks of the terrestrial network in their own grid: the chain's
+// part (a splitter of the next even size below five splits, the smallest tap
+// not below them from five on), its outputs beyond the splits closed, and a
+// block with its supply per split.
+TEST_F(HeadEndBuilder, SplitChainOnItsGrid) {
+    struct Case {
+        int32_t splits;
+        int32_t part, outputs;
+        bool closed;  // a termination ends the chain below its tap
+    };
+    for (const Case& k : {Case{1, 0, 0, false}, Case{3, CodeDivisore, 4, false}, Case{6, CodeDerivatore, 6, true},
+                          Case{7, CodeDerivatore, 8, true}}) {
+        SCOPED_TRACE(k.splits);
+        PrepareHeadEnd(true, false, 1, false, false);
+        engine.EntryInputsTer = k.splits;
+        engine.ChooseHeadEndFamilies();
+        TGridData split(nullptr, 200, 50, GridWork);
+        ASSERT_TRUE(engine.SelectSplitAmplifiers(&split, 0)) << FirstMessage();
+        // A satellite kind without a network of its own draws nothing.
+        ASSERT_TRUE(engine.SelectSplitAmplifiers(&split, 1));
+        EXPECT_EQ(Messages(), std::vector<std::string>{});
+        const TCellRect used = split.GetUsedArea();
+        if (k.splits < 2) {
+            EXPECT_GT(used.Top, used.Bottom);
+            continue;
+        }
+        std::map<int32_t, int32_t> types;
+        TCella* part = nullptr;
+        for (int32_t r = 0; r < split.Rows; ++r)
+            for (int32_t c = 0; c < split.Columns; ++c)
+                if (TCella* cell = split.CellAt(c, r); cell && cell->Column == c && cell->Row == r) {
+                    ++types[cell->TypeCode];
+                    if (cell->TypeCode == k.part) part = cell;
+                }
+        ASSERT_NE(part, nullptr);
+        EXPECT_EQ(types[k.part], 1);
+        EXPECT_EQ(part->NumTapOutputs, k.outputs);
+        const int32_t e = engine.SplitEntryColumn[0], d = engine.SplitSpacing[0];
+        EXPECT_EQ(part->Column, e);
+        EXPECT_EQ(e % d, 1);
+        EXPECT_EQ(types[CodeAmplificatoreAt], k.splits);
+        EXPECT_EQ(types[CodeAlimentatoreSF], k.splits);
+        // The outputs beyond the splits, and the chain's end, are closed.
+        int32_t closedBeside = 0;
+        for (int32_t r = part->Row; r < part->Row + (k.outputs + 1) / 2; ++r)
+            for (int32_t c : {e - 1, e + 1})
+                if (TCella* cell = split.CellAt(c, r); cell && cell->TypeCode == CodeTermination) ++closedBeside;
+        EXPECT_EQ(closedBeside, k.outputs - k.splits);
+        TCella* end = split.CellAt(e, part->Row + (k.outputs + 1) / 2);
+        EXPECT_EQ(end && end->TypeCode == CodeTermination, k.closed);
+        // Each block's output leaves below the blocks.
+        ASSERT_EQ(engine.SplitOutputColumn[0].size(), static_cast<size_t>(k.splits));
+        for (int32_t column : engine.SplitOutputColumn[0]) {
+            TCella* below = split.CellAt(column, used.Bottom);
+            EXPECT_TRUE(below && below->TypeCode == CodeCable) << column;
+        }
+    }
+}
+
+// A block whose supply cannot be found stops the stage with the supply message.
+TEST_F(HeadEndBuilder, SplitBlockWithoutSupply) {
+    PrepareHeadEnd(true, false, 1, false, false);
+    engine.EntryInputsTer = 3;
+    engine.ChooseHeadEndFamilies();
+    for (TCella* c = engine.Components->head; c; c = c->NextCell)
+        if (c->TypeCode == CodeAlimentatoreSF) c->Series = "Altra";
+    TGridData split(nullptr, 200, 50, GridWork);
+    EXPECT_FALSE(engine.SelectSplitAmplifiers(&split, 0));
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati alimentatori adeguati alla centrale IF."});
 }
 
 }  // namespace
