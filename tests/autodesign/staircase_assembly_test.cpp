@@ -4,6 +4,7 @@
 // outlet in it and nothing refused or displaced on the way.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -118,7 +119,8 @@ protected:
     // The staircase grid passes the analysis, every outlet of the building
     // is in it and reached from the entries on row 0, no exit anchor is left
     // unjoined, and nothing was refused or displaced.
-    void ExpectSound(int32_t outlets, int32_t entries) {
+    // Odd apartments stand mirrored left of the riser: their outlets there.
+    void ExpectSound(int32_t outlets, int32_t entries, int32_t leftOutlets = -1) {
         TGridData* grid = engine.StaircaseGrid[0].get();
         if (!grid) {
             ADD_FAILURE() << "no staircase grid";
@@ -132,6 +134,17 @@ protected:
         EXPECT_EQ(census[ExitAnchor], 0);
         EXPECT_EQ(EntriesOnRow0(*grid), entries);
         EXPECT_EQ(census[EntryAnchor], entries);
+        if (leftOutlets < 0) return;
+        const int32_t riser = std::min(engine.LineCount[0] > 0 ? engine.RiserEntryColumn[0][0] : grid->Columns,
+                                       engine.LineCount[1] > 0 ? engine.RiserEntryColumn[0][1] : grid->Columns);
+        int32_t left = 0;
+        for (int32_t r = 0; r < grid->Rows; ++r)
+            for (int32_t c = 0; c < riser; ++c)
+                if (TCella* cell = grid->CellAt(c, r);
+                    cell && cell->Column == c && cell->Row == r &&
+                    (cell->TypeCode == 14 || cell->TypeCode == 15 || cell->TypeCode == 54))
+                    ++left;
+        EXPECT_EQ(left, leftOutlets);
     }
     ScopedLibraries libraries;
     TCreaAuto engine;
@@ -154,12 +167,15 @@ TEST_F(StaircaseAssemblyTest, ReferenceStaircasesOfTheDefaultLibrary) {
          {6, 4, 1, 1, 0, 0}, 1, 5},
         {"4 cables in the apartment, 4 floors x 2", {true, true, 4, true, false, false}, {4, 2, 1, 2, 0, 0}, 3, 5},
         {"S only, 8 cables radial, 3 floors x 2", {false, true, 8, false, false, true}, {3, 2, 0, 2, 0, 0}, 2, 6},
+        {"S only, 4 cables radial to single outlets: an entry for each", {false, true, 4, false, false, true},
+         {1, 1, 0, 3, 0, 7}, 3, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Set(c.installation, c.building);
         EXPECT_EQ(Design(), "");
-        ExpectSound(c.building.floors * c.building.apartments * c.outletsPerApartment, c.entries);
+        ExpectSound(c.building.floors * c.building.apartments * c.outletsPerApartment, c.entries,
+                    c.building.floors * (c.building.apartments / 2) * c.outletsPerApartment);
     }
 }
 
@@ -175,15 +191,18 @@ TEST_F(StaircaseAssemblyTest, RiserSplitsFromAStrongHeadEndToAWeakOne) {
         Building building;
         int kind;
         int32_t outletsPerApartment;
+        bool cheapSplitterOf4;  // a lossless splitter of 4 outputs makes two splits passive
     };
     const Case cases[] = {
-        {"T only, 12 floors x 6", {true, false, 1, false, false, false}, {12, 6, 2, 0, 2, 0}, 0, 2},
-        {"S only single cable, 9 floors x 4", {false, true, 1, false, false, false}, {9, 4, 0, 3, 0, 0}, 1, 3},
+        {"T only, 12 floors x 6", {true, false, 1, false, false, false}, {12, 6, 2, 0, 2, 0}, 0, 2, false},
+        {"S only single cable, 9 floors x 4", {false, true, 1, false, false, false}, {9, 4, 0, 3, 0, 0}, 1, 3, false},
+        {"T only with a lossless splitter of 4", {true, false, 1, false, false, false}, {12, 6, 2, 0, 2, 0}, 0, 2, true},
     };
     const char* const tooHigh = "Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo "
                                 "elevato dalla centrale di testa.";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        if (c.cheapSplitterOf4) DesignComponents(*engine.Components).Splitter(1, 4, 0.0f, 0.0f);
         const int32_t F = c.building.floors;
         std::map<std::string, int> seen;
         for (float level = 140.0f; level > 40.0f; level -= 2.0f) {
@@ -208,6 +227,18 @@ TEST_F(StaircaseAssemblyTest, RiserSplitsFromAStrongHeadEndToAWeakOne) {
             if (splits == 1) EXPECT_EQ(floors, (std::vector<int32_t>{(F - 1) / 2}));
             if (splits == 2) EXPECT_EQ(floors, (std::vector<int32_t>{(F - 3) / 3, (F - 2) / 3 + (F - 3) / 3 + 1}));
             ++seen[std::to_string(splits) + (passive ? " passive" : "")];
+            if (passive) {
+                // The entry moved one right onto the splitter's column.
+                const TGridData& grid = *engine.StaircaseGrid[0];
+                const int32_t entry = engine.RiserEntryColumn[0][c.kind];
+                TCella* splitter = grid.CellAt(entry, 1);
+                for (int32_t r = 2; splitter && splitter->TypeCode == 81 && r < grid.Rows; ++r)
+                    splitter = grid.CellAt(entry, r);
+                ASSERT_NE(splitter, nullptr);
+                EXPECT_EQ(splitter->TypeCode, 3);
+                EXPECT_EQ(splitter->TapOutputs, 2 * splits);
+                EXPECT_EQ(grid.CellAt(entry, 0)->TypeCode, EntryAnchor);
+            }
             ExpectSound(F * c.building.apartments * c.outletsPerApartment, passive ? 1 : splits + 1);
         }
         std::string outcomes;
@@ -215,6 +246,7 @@ TEST_F(StaircaseAssemblyTest, RiserSplitsFromAStrongHeadEndToAWeakOne) {
         EXPECT_TRUE(seen.count("0") && seen.count("too high")) << outcomes;
         EXPECT_TRUE(seen.count("1") || seen.count("1 passive")) << outcomes;
         EXPECT_TRUE(seen.count("2") || seen.count("2 passive")) << outcomes;
+        if (c.cheapSplitterOf4) EXPECT_TRUE(seen.count("2 passive")) << outcomes;
     }
 }
 

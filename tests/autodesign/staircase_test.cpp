@@ -2,12 +2,16 @@
 // and the banks of line amplifiers across the satellite lines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
 #include "app/grid.h"
 #include "autodesign/engine.h"
+#include "cells/anchors.h"
 #include "cells/cell.h"
+#include "cells/taps.h"
+#include "cells/terminations.h"
 #include "core/reporter.h"
 #include "support/globals_fixture.h"
 
@@ -142,6 +146,79 @@ TEST_F(StaircaseTest, LineAmplifierBanks) {
         std::sort(terminations.begin(), terminations.end());
         EXPECT_EQ(terminations, c.terminations);
     }
+}
+
+// One floor whose riser block has two exits on its right, the upper one to
+// an apartment below it and the lower one to an apartment above it: both
+// pointers of the walk wait. The upper run is drawn anyway, on a bend column
+// of its own, the walk goes on, and both apartments are fed.
+TEST_F(StaircaseTest, AColumnWhosePointersBothWaitIsJoinedAndTheWalkEnds) {
+    TPalazzo& b = *engine.Settings->Building;
+    b.StaircaseCount = 1;
+    TScala& sc = b.Staircases[0];
+    sc.FloorCount = 1;
+    sc.Floors[0].ApartmentCount = 3;
+    engine.TapNetwork[0] = 1;
+    engine.LineCount[0] = 1;
+
+    // The riser block: entry, a 4-output tap, its left outputs closed, exits
+    // on the right at block rows 1 and 2, the through output closed.
+    auto& block = engine.FloorGrid[0][0][0];
+    block = std::make_unique<TGridData>(nullptr, 3, 4, GridWork);
+    block->InsertCell(new TAncoraI(nullptr, 0, 0, 1, 0), false, 0);
+    block->InsertCell(new TDerivatore(nullptr, 0, 0, 1, 1, 1, 4), false, 0);
+    block->InsertCell(new TChiusura(nullptr, 1, 0, 0, 1, 1), false, 0);
+    block->InsertCell(new TChiusura(nullptr, 1, 0, 0, 2, 1), false, 0);
+    block->InsertCell(new TChiusura(nullptr, 0, 0, 1, 3, 1), false, 0);
+    auto* upper = new TAncoraO(nullptr, 3, 0, 2, 1);
+    auto* lower = new TAncoraO(nullptr, 3, 0, 2, 2);
+    block->InsertCell(upper, false, 0);
+    block->InsertCell(lower, false, 0);
+    ASSERT_TRUE(block->Analyse(false));
+    engine.RiserColumn[0][0][0] = 1;
+    engine.ChainLength[0][0][0] = 2;
+
+    // Apartments 0 and 2, both on the right: an entry and a closed line.
+    for (int32_t a : {0, 2}) {
+        auto& apartment = engine.ApartmentBlock[0][0][a];
+        apartment = std::make_unique<TGridData>(nullptr, 2, 1, GridWork);
+        apartment->InsertCell(new TAncoraI(nullptr, 3, 0, 0, 0), false, 0);
+        apartment->InsertCell(new TChiusura(nullptr, 3, 0, 1, 0, 1), false, 0);
+        engine.ApartmentInputRow[0][0][a][0] = 0;
+    }
+    // Block rows 2 and 3 hold the exits; apartment 2 lies below the upper
+    // one, apartment 0 above the lower one.
+    upper->LinkAnchor(engine.ApartmentBlock[0][0][2]->CellAt(0, 0));
+    lower->LinkAnchor(engine.ApartmentBlock[0][0][0]->CellAt(0, 0));
+    engine.TapChainOffset[0][0] = 2;
+    engine.ApartmentOffset[0][0][0] = 0;
+    engine.ApartmentOffset[0][0][2] = 5;
+    engine.FloorCableColumns[0][0] = 2;
+    engine.FloorHeight[0][0] = 6;
+    ASSERT_TRUE(engine.ComputeFloorRows(0));
+
+    ASSERT_TRUE(engine.AssembleStaircase(0));
+    TGridData* grid = engine.StaircaseGrid[0].get();
+    ASSERT_NE(grid, nullptr);
+    EXPECT_TRUE(grid->Analyse(false));
+    EXPECT_EQ(engine.InsertionSlips(), 0);
+    // From the entry on row 0, through the tap, to the closed ends of both apartments.
+    const int32_t entry = engine.RiserEntryColumn[0][0];
+    ASSERT_NE(grid->CellAt(entry, 0), nullptr);
+    EXPECT_EQ(grid->CellAt(entry, 0)->TypeCode, CodeEntryAnchor);
+    std::vector<TCella*> todo{grid->CellAt(entry, 0)};
+    std::vector<TCella*> seen;
+    int apartmentsFed = 0;
+    while (!todo.empty()) {
+        TCella* cell = todo.back();
+        todo.pop_back();
+        if (std::find(seen.begin(), seen.end(), cell) != seen.end()) continue;
+        seen.push_back(cell);
+        if (cell->TypeCode == CodeTermination && cell->Column > entry + 1) ++apartmentsFed;
+        for (TCella* next : cell->OutputCell)
+            if (next) todo.push_back(next);
+    }
+    EXPECT_EQ(apartmentsFed, 2);
 }
 
 }  // namespace
