@@ -113,6 +113,9 @@ public:
     virtual TPaintEngine* NewPage(TPrinterOrientation orientation) = 0;
     virtual void EndDoc() = 0;
     virtual void Abort() = 0;
+    // An engine that measures text as the printed pages will, printing or
+    // not (owned by the peer); nullptr: the pages measure as the headless metrics.
+    virtual TPaintEngine* Measurer() { return nullptr; }
 };
 
 struct TScreenMetrics {

@@ -108,3 +108,50 @@ private:
     };
     std::vector<Pixel> pixels_;
 };
+
+// Takes drawing laid out on one device (a printer page) and draws it scaled
+// onto another engine (a preview bitmap's): coordinates, clip rectangles, pen
+// widths and font heights are multiplied by the ratio of the two areas on
+// each axis. Text is measured by a third engine, the device's own (the
+// printer's), in device pixels, so that whatever lays out on this engine
+// takes the same measures, and so the same line and page breaks, as on the
+// device. Without a target it draws nothing; without a measurer it measures
+// with the headless metrics.
+class TScalingEngine : public TPaintEngine {
+public:
+    TScalingEngine() = default;
+    // device: this engine's area; target and targetSize: where it lands
+    // (the device's whole area onto (0, 0)-targetSize).
+    void Attach(TPaintEngine* target, TSize targetSize, const TRect& device, TPaintEngine* measurer);
+    TRect DeviceRect() const override { return device_; }
+
+    // A device point, length or rectangle on the target.
+    TPoint Map(TPoint p) const { return TPoint(MapX(p.x), MapY(p.y)); }
+    TRect Map(const TRect& r) const { return TRect(MapX(r.Left), MapY(r.Top), MapX(r.Right), MapY(r.Bottom)); }
+
+    void Line(const TPaintState& s, TPoint from, TPoint to) override;
+    void Polyline(const TPaintState& s, std::span<const TPoint> points) override;
+    void Polygon(const TPaintState& s, std::span<const TPoint> points) override;
+    void Rectangle(const TPaintState& s, const TRect& r) override;
+    void FillRect(const TPaintState& s, const TRect& r) override;
+    void FrameRect(const TPaintState& s, const TRect& r) override;
+    void Ellipse(const TPaintState& s, const TRect& r) override;
+    void Arc(const TPaintState& s, const TRect& r, TPoint start, TPoint end) override;
+    void Text(const TPaintState& s, int x, int y, const AnsiString& text, const TRect* rect) override;
+    TSize TextExtent(const TFontState& font, const AnsiString& text) override;
+    void DrawBitmap(const TPaintState& s, const TRect& dest, const TBitmap& bitmap, const TRect& source,
+                    bool transparent) override;
+    TColor GetPixel(int x, int y) override;
+    void SetPixel(const TPaintState& s, int x, int y, TColor color) override;
+    void FloodFill(const TPaintState& s, int x, int y, TColor color, TFillStyle style) override;
+
+private:
+    int MapX(int x) const;
+    int MapY(int y) const;
+    TPaintState Mapped(const TPaintState& s) const;
+    std::vector<TPoint> Mapped(std::span<const TPoint> points) const;
+    TPaintEngine* target_ = nullptr;
+    TPaintEngine* measurer_ = nullptr;
+    TRect device_;
+    TSize size_;
+};

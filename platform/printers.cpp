@@ -69,6 +69,11 @@ int TPrinter::PhysicalOffsetY() const {
     return Orientation == poPortrait ? Device().Printable.Top : Device().PaperWidth - Device().Printable.Right;
 }
 
+TPaintEngine* TPrinter::Measurer() const {
+    TPaintEngine* measurer = peer_ ? peer_->Measurer() : nullptr;
+    return measurer ? measurer : idle_.get();
+}
+
 void TPrinter::Refresh() {
     idle_->SetDeviceRect(TRect(0, 0, PageWidth(), PageHeight()));
     Canvas->Font->PixelsPerInch = PixelsPerInchY();

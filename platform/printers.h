@@ -53,6 +53,11 @@ public:
     bool Aborted() const { return aborted_; }
     int PageNumber() const { return page_; }
 
+    // Measures text as the pages of the chosen printer do, whether a job
+    // runs or not: what is laid out elsewhere in the printer's pixels (the
+    // print preview) measures with it, and so breaks where the pages break.
+    TPaintEngine* Measurer() const;
+
     // The printable area in device pixels, for the chosen printer and orientation.
     int PageWidth() const;
     int PageHeight() const;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cells/cell.h"
+#include "platform/engines.h"
 #include "platform/graphics.h"
 #include "platform/printers.h"
 #include "printing/print_page.h"
@@ -103,12 +104,18 @@ struct TDeclarationChoices {
 
 // Where the preview shows a page: the client size of the preview window
 // (set by the preview), and what the layout sets for it: the page image's
-// place in the client area and the bitmap the page is drawn into.
+// place in the client area and the bitmap the page is drawn into. The page is
+// laid out on Canvas in the printer's pixels, measured as the printer
+// measures, and drawn scaled onto the bitmap: it breaks where the printed page does.
 struct TPreviewTarget {
+    TPreviewTarget(int32_t clientWidth = 0, int32_t clientHeight = 0, TBitmap* bitmap = nullptr)
+        : ClientWidth(clientWidth), ClientHeight(clientHeight), Bitmap(bitmap) {}
     int32_t ClientWidth = 0;
     int32_t ClientHeight = 0;
     TBitmap* Bitmap = nullptr;   // not owned
     TRect Image;                 // left, top, right, bottom in the client area
+    TScalingEngine Engine;
+    TCanvas Canvas{&Engine};
 };
 
 // What the print menu's items depend on when the menu opens.

@@ -53,8 +53,9 @@ void TStampa::GetPageLayout(int32_t kind, int32_t page) {
     pp.PageToRender = page;
     if (page < 1 || !Preview || !Preview->Bitmap || width < 1 || height < 1) return;
 
-    // The preview: the page scaled into the window, unclamped. The side that
-    // sets the scale takes the window's room exactly.
+    // The preview: laid out as the printed page (the printer's pixels, sheet
+    // and measures), drawn scaled into the window. The side that sets the
+    // scale takes the window's room exactly.
     pp.NewJob = 0;  // a preview is never part of a printer job
     const int32_t roomW = std::max(1, Preview->ClientWidth - 20);
     const int32_t roomH = std::max(1, Preview->ClientHeight - 80);
@@ -70,19 +71,17 @@ void TStampa::GetPageLayout(int32_t kind, int32_t page) {
 
     TBitmap* bitmap = Preview->Bitmap;
     bitmap->SetSize(w, h);
-    const int32_t dpi = std::max(1, static_cast<int32_t>(pp.Dpi * scale));
-    TCanvas* canvas = bitmap->Canvas;
-    canvas->Font->PixelsPerInch = dpi;
-    canvas->Brush->Style = bsSolid;
-    canvas->Brush->Color = clWhite;
-    canvas->FillRect(canvas->ClipRect());
+    TCanvas* clear = bitmap->Canvas;
+    clear->Brush->Style = bsSolid;
+    clear->Brush->Color = clWhite;
+    clear->FillRect(clear->ClipRect());
 
+    Preview->Engine.Attach(bitmap->Canvas->Engine(), TSize{w, h}, TRect(0, 0, width, height), printer->Measurer());
+    TCanvas* canvas = &Preview->Canvas;
+    canvas->ReleaseClip();
+    canvas->PenPos = TPoint(0, 0);
+    canvas->Font->PixelsPerInch = printer->PixelsPerInchY();
     pp.Canvas = canvas;
-    SetLineMeasures(pp, kind, dpi);
-    const TRect clip = canvas->ClipRect();
-    pp.BodyBottom = clip.Bottom - 2 * pp.LineHeight - pp.Margin;
-    pp.PageWidth = clip.Right;
-    pp.Scale = 1.0f;
 }
 
 void TStampa::SetFont(int32_t points, TFontStyles style) {

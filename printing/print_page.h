@@ -1,9 +1,10 @@
 #pragma once
 // The page record shared by every print producer and by the cell drawing
-// routines that print: the target canvas (the printer's, or the preview
-// bitmap's), its resolution, the page geometry, the column layout of the
-// table being printed, the y cursor and the page counters. All geometry is in
-// device pixels of the target. One document is laid out at a time.
+// routines that print: the target canvas (the printer's, or the preview's,
+// which scales the printer's page onto the preview bitmap), its resolution,
+// the page geometry, the column layout of the table being printed, the y
+// cursor and the page counters. All geometry is in the printer's pixels, in
+// the preview too. One document is laid out at a time.
 #include <cstdint>
 
 class TCanvas;
@@ -69,7 +70,7 @@ struct TPrintPage {
     int32_t OriginLeft = 0;
     int32_t NotesLeft = 0;           // or components
 
-    TCanvas* Canvas = nullptr;       // not owned; valid while the job or the preview bitmap lives
+    TCanvas* Canvas = nullptr;       // not owned; valid while the job or the preview target lives
     float Scale = 1.0f;              // font sizes are points x Scale
     int32_t PageToRender = 0;        // 0 every page on the printer; n >= 1 page n in the preview
     int32_t Y = 0;                   // where the next row is printed

@@ -49,6 +49,7 @@ TQtPrinterPeer::~TQtPrinterPeer() {
 QStringList TQtPrinterPeer::Names() const { return QPrinterInfo::availablePrinterNames(); }
 
 void TQtPrinterPeer::PrepareForPdf() {
+    metrics_.Forget();
     if (printer_->outputFormat() != QPrinter::PdfFormat) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setPageSize(QPageSize(QPageSize::A4));
@@ -96,10 +97,19 @@ void TQtPrinterPeer::SelectDevice(int device) {
     if (device >= 0 && device < names.size()) {
         if (printer_->outputFormat() == QPrinter::PdfFormat || printer_->printerName() != names[device]) {
             printer_ = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(names[device]), QPrinter::HighResolution);
+            metrics_.Forget();
         }
     } else {
         PrepareForPdf();
     }
+}
+
+TSize TQtPrinterPeer::TMetrics::TextExtent(const TFontState& font, const AnsiString& text) {
+    if (!metrics_ || !(font == font_)) {
+        metrics_.emplace(ToQFont(font), MetricsDevice());
+        font_ = font;
+    }
+    return TSize{metrics_->horizontalAdvance(ToQString(text)), metrics_->height()};
 }
 
 TRect TQtPrinterPeer::PageRect() const { return TRect(0, 0, printer_->width(), printer_->height()); }
@@ -107,6 +117,7 @@ TRect TQtPrinterPeer::PageRect() const { return TRect(0, 0, printer_->width(), p
 TPaintEngine* TQtPrinterPeer::BeginDoc(const TPrintJob& job) {
     if (painter_) return &engine_;
     SelectDevice(job.Device);
+    metrics_.Forget();  // a print dialog may have set Qt's printer up anew
     if (printer_->outputFormat() == QPrinter::PdfFormat) {
         // Printed on the PDF device without Qt's print dialog: Qt's file dialog names the file.
         QString file = pdfFile_;

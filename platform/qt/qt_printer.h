@@ -1,11 +1,13 @@
 #pragma once
 // The printer over Qt's printer support: the system's printers and a PDF
 // device that writes a file.
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/backend.h"
 #include "platform/qt/qt_paint.h"
@@ -26,6 +28,7 @@ public:
     TPaintEngine* NewPage(TPrinterOrientation orientation) override;
     void EndDoc() override;
     void Abort() override;
+    TPaintEngine* Measurer() override { return &metrics_; }
 
     // The Qt printer that Qt's print dialogs configure.
     QPrinter& Printer() { return *printer_; }
@@ -44,11 +47,29 @@ public:
     void PrepareForPdf();
 
 private:
+    // Measures text on Qt's printer whether a painter is active on it or not,
+    // keeping the metrics of the last font (a layout measures row after row in one font).
+    class TMetrics : public TQtPainterEngine {
+    public:
+        explicit TMetrics(TQtPrinterPeer& peer) : peer_(peer) {}
+        TSize TextExtent(const TFontState& font, const AnsiString& text) override;
+        // Qt's printer changed (another device, another resolution).
+        void Forget() { metrics_.reset(); }
+
+    protected:
+        QPaintDevice* MetricsDevice() override { return peer_.printer_.get(); }
+
+    private:
+        TQtPrinterPeer& peer_;
+        std::optional<QFontMetrics> metrics_;
+        TFontState font_;
+    };
     QStringList Names() const;
     TRect PageRect() const;
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
     TQtPainterEngine engine_;
+    TMetrics metrics_{*this};
     QString pdfFile_;
     QString writing_;  // the PDF file of the document being printed
 };

@@ -186,6 +186,77 @@ TEST(RecordingEngine, SystemColoursReachTheEngineResolved) {
     EXPECT_EQ(rec.Calls[0].State.Brush.Color, RGB(212, 208, 200));
 }
 
+// ---------------------------------------------------------------- scaling engine
+
+// Measures every character 100 pixels wide, whatever the font: nothing like
+// the headless metrics, so a measure that came from elsewhere shows.
+class WideMeasurer : public TRecordingEngine {
+public:
+    TSize TextExtent(const TFontState&, const AnsiString& text) override {
+        return TSize{static_cast<int>(text.size()) * 100, 7};
+    }
+};
+
+TEST(ScalingEngine, DrawsTheDeviceScaledOntoItsTargetAndMeasuresOnTheDevice) {
+    TRecordingEngine target(Rect(0, 0, 400, 600));
+    WideMeasurer measurer;
+    TScalingEngine scaling;
+    scaling.Attach(&target, TSize{400, 600}, Rect(0, 0, 2400, 3600), &measurer);
+    TCanvas c(&scaling);
+    EXPECT_EQ(c.ClipRect(), Rect(0, 0, 2400, 3600));
+    EXPECT_EQ(c.TextWidth("abc"), 300);   // the device's measure, not scaled
+    c.Font->Height = -60;
+    c.Pen->Width = 2;                     // a third of a pixel stays one pixel
+    c.SetClipRect(Rect(600, 0, 1800, 1203));
+    c.MoveTo(0, 0);
+    c.LineTo(2400, 3597);
+    c.TextOut(1200, 600, "Riga");
+    c.TextRect(Rect(6, 6, 1200, 1200), 6, 6, "Cella");
+    c.Polygon({Point(0, 0), Point(60, 0), Point(60, 64)});
+    c.ReleaseClip();
+    c.FillRect(c.ClipRect());
+    c.Font->Height = -2;                  // under a pixel: one pixel
+    c.TextOut(3, 3, "x");
+
+    ASSERT_EQ(target.Calls.size(), 6u);
+    const TPaintCall& line = target.Calls[0];
+    EXPECT_EQ(line.Points, (std::vector<TPoint>{{0, 0}, {400, 600}}));  // 599.5 rounds up
+    EXPECT_EQ(line.State.Pen.Width, 1);
+    EXPECT_EQ(line.State.Clip, Rect(100, 0, 300, 201));
+    EXPECT_EQ(target.Calls[1].Points[0], Point(200, 100));
+    EXPECT_EQ(target.Calls[1].State.Font.Height, -10);
+    EXPECT_EQ(target.Calls[1].Text, "Riga");
+    EXPECT_TRUE(target.Calls[2].HasRect);
+    EXPECT_EQ(target.Calls[2].Rect, Rect(1, 1, 200, 200));
+    EXPECT_EQ(target.Calls[3].Points, (std::vector<TPoint>{{0, 0}, {10, 0}, {10, 11}}));
+    EXPECT_EQ(target.Calls[4].Rect, Rect(0, 0, 400, 600));   // the whole device is the whole target
+    EXPECT_EQ(target.Calls[4].State.Clip, Rect(0, 0, 400, 600));
+    EXPECT_EQ(target.Calls[5].State.Font.Height, -1);
+}
+
+TEST(ScalingEngine, NeighbouringRectanglesStayNeighboursAtAnyRatio) {
+    // An A4 page at 300 dpi onto a preview bitmap 509 pixels wide.
+    TRecordingEngine target(Rect(0, 0, 509, 720));
+    TScalingEngine scaling;
+    scaling.Attach(&target, TSize{509, 720}, Rect(0, 0, 2480, 3508), nullptr);
+    for (int x = 0; x < 2480; x += 37) {
+        const TRect left = scaling.Map(Rect(x - 37, 0, x, 10)), right = scaling.Map(Rect(x, 0, x + 37, 10));
+        EXPECT_EQ(left.Right, right.Left) << x;
+        EXPECT_LE(left.Left, left.Right) << x;
+    }
+    EXPECT_EQ(scaling.Map(Rect(0, 0, 2480, 3508)), Rect(0, 0, 509, 720));
+    EXPECT_EQ(scaling.Map(Point(-10, -10)), Point(-2, -2));
+    // Without a measurer the device measures with the headless metrics.
+    TFontState font;
+    font.Height = -100;
+    EXPECT_EQ(scaling.TextExtent(font, "Pagina 2"), TTextMetrics::Extent(font, "Pagina 2"));
+    // Without a target nothing is drawn anywhere.
+    TScalingEngine idle;
+    TCanvas c(&idle);
+    c.LineTo(10, 10);
+    EXPECT_EQ(c.Pixels[3][3], clWhite);
+}
+
 // ---------------------------------------------------------------- raster engine
 
 TEST(RasterEngine, LinesLeaveOutTheirEndPointAndRectanglesTheirRightAndBottomEdges) {

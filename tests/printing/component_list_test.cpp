@@ -191,7 +191,7 @@ TEST_F(ComponentListTest, PreviewDrawsOnlyTheRequestedPage) {
     // About 64 rows fill a preview page.
     for (int n = 1; n <= 100; ++n) AddCell(net(), KindOutletClass, "P", n);
     TBitmap bitmap;
-    TPreviewTarget preview{1000, 800, &bitmap, {}};
+    TPreviewTarget preview(1000, 800, &bitmap);
     stampa.Preview = &preview;
     EXPECT_EQ(stampa.PrintComponentList(ListNetwork, 1), 1);
     EXPECT_EQ(PrintPage.PageNumber, 2);

@@ -49,34 +49,52 @@ TEST_F(PageLayoutTest, PrinterLayoutsClampToTheSheet) {
     }
 }
 
-TEST_F(PageLayoutTest, PreviewScalesThePageIntoTheWindowUnclamped) {
+TEST_F(PageLayoutTest, PreviewLaysThePageOutAsThePrinterAndScalesItIntoTheWindow) {
     Printer()->SetDevices({A4Device(300)});
     TBitmap bitmap;
     bitmap.Canvas->Brush->Color = clRed;
-    TPreviewTarget preview{1000, 800, &bitmap, {}};
-    stampa.Preview = &preview;
+    TPreviewTarget preview(1000, 800, &bitmap);
+    // The preview's page record is the printed page's, clamped to the
+    // sheet, in the printer's pixels: only the canvas differs.
+    for (const TPrinterOrientation orientation : {poPortrait, poLandscape})
+        for (const int32_t kind : {DocMaterialList, DocScheme}) {
+            SCOPED_TRACE(kind);
+            SCOPED_TRACE(orientation);
+            Printer()->Orientation = orientation;
+            stampa.Preview = nullptr;
+            stampa.GetPageLayout(kind, 0);
+            const TPrintPage printed = PrintPage;
+            stampa.Preview = &preview;
+            stampa.GetPageLayout(kind, 2);
+            const TPrintPage& previewed = PrintPage;
+            EXPECT_EQ(previewed.Dpi, 300);
+            EXPECT_EQ(previewed.Margin, printed.Margin);
+            EXPECT_EQ(previewed.LineHeight, printed.LineHeight);
+            EXPECT_EQ(previewed.BodyTop, printed.BodyTop);
+            EXPECT_EQ(previewed.BodyBottom, printed.BodyBottom);
+            EXPECT_EQ(previewed.PageWidth, printed.PageWidth);
+            EXPECT_EQ(previewed.Scale, 1.0f);
+            EXPECT_EQ(previewed.PageToRender, 2);
+            EXPECT_EQ(previewed.Canvas, &preview.Canvas);
+            EXPECT_EQ(preview.Canvas.ClipRect(), TRect(0, 0, Printer()->PageWidth(), Printer()->PageHeight()));
+            EXPECT_EQ(preview.Canvas.Font->PixelsPerInch.Get(), 300);
+        }
+    Printer()->Orientation = poPortrait;
     stampa.GetPageLayout(DocMaterialList, 2);
-    const TPrintPage list = PrintPage;
-    stampa.GetPageLayout(DocScheme, 2);
-    const TPrintPage scheme = PrintPage;
-
+    EXPECT_EQ(PrintPage.PageWidth, 2421);   // the sheet's 20.5 cm, not the page's 2480 pixels
     EXPECT_EQ(preview.Image, TRect(245, 40, 245 + 509, 40 + 720));
     EXPECT_EQ(bitmap.Width.Get(), 509);
     EXPECT_EQ(bitmap.Height.Get(), 720);
-    EXPECT_EQ(list.Dpi, 61);
-    EXPECT_EQ(bitmap.Canvas->Font->PixelsPerInch.Get(), 61);
-    EXPECT_EQ(list.Margin, 12);
-    EXPECT_EQ(list.LineHeight, 10);
-    EXPECT_EQ(scheme.LineHeight, 11);
-    EXPECT_EQ(list.PageWidth, 509);
-    EXPECT_EQ(list.BodyTop, 22);
-    EXPECT_EQ(scheme.BodyTop, 23);
-    EXPECT_EQ(list.BodyBottom, 688);
-    EXPECT_EQ(scheme.BodyBottom, 686);
-    EXPECT_EQ(list.Canvas, bitmap.Canvas);
-    EXPECT_EQ(list.PageToRender, 2);
-    EXPECT_EQ(list.Scale, 1.0f);
     for (TPoint p : {TPoint(0, 0), TPoint(508, 719), TPoint(250, 400)}) EXPECT_EQ(bitmap.Pixel(p.x, p.y), clWhite);
+    // What the page draws lands on the bitmap scaled: the body's last line
+    // at 3265 of 3508 pixels is 670 of 720.
+    TCanvas* canvas = PrintPage.Canvas;
+    canvas->Pen->Color = clBlack;
+    canvas->MoveTo(0, PrintPage.BodyBottom);
+    canvas->LineTo(PrintPage.PageWidth, PrintPage.BodyBottom);
+    EXPECT_EQ(bitmap.Pixel(250, 670), clBlack);
+    EXPECT_EQ(bitmap.Pixel(250, 669), clWhite);
+    EXPECT_EQ(bitmap.Pixel(250, 671), clWhite);
 
     // A window wider than the page's shape: the height sets the scale; a
     // narrow one: the width does, to the pixel.
@@ -86,6 +104,7 @@ TEST_F(PageLayoutTest, PreviewScalesThePageIntoTheWindowUnclamped) {
     EXPECT_EQ(bitmap.Height.Get(), 565);   // 3508 x 400 / 2480 = 565.8
     EXPECT_EQ(preview.Image.Left, 10);
     EXPECT_EQ(preview.Image.Top, 117);     // (800 - 565.8) / 2
+    EXPECT_EQ(PrintPage.BodyBottom, 3265);
 }
 
 TEST_F(PageLayoutTest, ListAndEstimateHeadersStandAboveTheirRule) {
@@ -254,7 +273,7 @@ TEST_F(PageLayoutTest, SecondDocumentOfAJobStartsANewPage) {
 TEST_F(PageLayoutTest, PreviewPageStartClearsTheBitmap) {
     Printer()->SetDevices({A4Device(300)});
     TBitmap bitmap;
-    TPreviewTarget preview{1000, 800, &bitmap, {}};
+    TPreviewTarget preview(1000, 800, &bitmap);
     stampa.Preview = &preview;
     stampa.GetPageLayout(DocMaterialList, 1);
     bitmap.Canvas->Brush->Color = clRed;
@@ -262,8 +281,9 @@ TEST_F(PageLayoutTest, PreviewPageStartClearsTheBitmap) {
     stampa.PrintTableHeader(DocMaterialList, ListNetwork);
     EXPECT_EQ(bitmap.Pixel(150, 150), clWhite);
     EXPECT_EQ(Printer()->Documents().size(), 0u);
-    // The rule of the header is drawn on the bitmap.
-    EXPECT_EQ(bitmap.Pixel(250, PrintPage.Y - 4), clBlack);
+    // The rule of the header is drawn on the bitmap, scaled.
+    const TPoint rule = preview.Engine.Map(TPoint(1200, PrintPage.Y - 4));
+    EXPECT_EQ(bitmap.Pixel(rule.x, rule.y), clBlack);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "app/estimate.h"
 #include "app/estimate_page.h"
 #include "core/globals.h"
+#include "core/options.h"
 #include "platform/dialogs.h"
 #include "printing/preview.h"
 #include "printing/print_options.h"
@@ -337,48 +338,56 @@ TEST_F(PrintOptionsTest, ChosenDocumentsThatDrawNothingSaySo) {
     EXPECT_TRUE(Printer()->Documents().empty());
 }
 
-// Records what the preview draws into its page bitmap, over the bitmap's size.
-class BitmapRecorder : public TRecordingEngine {
-public:
-    explicit BitmapRecorder(const TBitmap& bitmap) : bitmap_(bitmap) {}
-    TRect DeviceRect() const override { return TRect(0, 0, bitmap_.Width, bitmap_.Height); }
-
-private:
-    const TBitmap& bitmap_;
-};
-
-// The words of a page in their order: a justified line set at another
-// resolution may end one word sooner or later, which regroups the words
-// into other text calls.
-std::vector<AnsiString> Words(const std::vector<TPaintCall>& calls, size_t from = 0) {
-    std::vector<AnsiString> words;
-    for (size_t i = from; i < calls.size(); ++i) {
-        if (calls[i].Op != TPaintOp::Text) continue;
-        const AnsiString& t = calls[i].Text;
-        for (size_t at = t.find_first_not_of(' '); at != AnsiString::npos; at = t.find_first_not_of(' ', at)) {
-            const size_t end = t.find(' ', at);
-            words.push_back(t.substr(at, end == AnsiString::npos ? AnsiString::npos : end - at));
-            at = end;
-        }
-    }
-    return words;
+// A page's texts in their order, each with where it starts.
+using PlacedTexts = std::vector<std::pair<AnsiString, TPoint>>;
+PlacedTexts Texts(const std::vector<TPaintCall>& calls, size_t from = 0) {
+    PlacedTexts texts;
+    for (size_t i = from; i < calls.size(); ++i)
+        if (calls[i].Op == TPaintOp::Text) texts.push_back({calls[i].Text, calls[i].Points[0]});
+    return texts;
 }
 
 // The preview's page: what was drawn after the last clearing of the whole
 // bitmap (a producer lays out the pages before the one shown, each cleared).
-std::vector<AnsiString> PreviewTexts(const TRecordingEngine& recorder) {
+PlacedTexts PreviewTexts(const TRecordingEngine& recorder) {
     size_t from = 0;
     const TRect whole = recorder.DeviceRect();
     for (size_t i = 0; i < recorder.Calls.size(); ++i)
         if (recorder.Calls[i].Op == TPaintOp::FillRect && recorder.Calls[i].Rect == whole) from = i;
-    return Words(recorder.Calls, from);
+    return Texts(recorder.Calls, from);
 }
 
-// The preview page of a one-page document holds the words of the printed
-// page, in their order, whatever the window's size.
+// The printed page's texts where the preview shows them: the page scaled onto the bitmap.
+PlacedTexts ScaledTexts(const TRecordingEngine& page, const TBitmap& bitmap) {
+    TScalingEngine scale;
+    scale.Attach(nullptr, TSize{bitmap.Width, bitmap.Height}, page.DeviceRect(), nullptr);
+    PlacedTexts texts = Texts(page.Calls);
+    for (auto& [text, at] : texts) at = scale.Map(at);
+    return texts;
+}
+
+// Each preview page holds the texts of the printed page, in their order, each
+// where the printed page has it scaled into the bitmap, and a document has as
+// many pages in the preview as on paper, whatever the window's size: the
+// preview lays out and breaks its pages as the printer does.
 TEST_F(PrintOptionsTest, PreviewPagesHoldThePrintedPagesTexts) {
-    for (int n = 1; n <= 40; ++n) AddCell(project.NetworkGrid, 14, "P" + IntToStr(n), n);
-    AddCell(project.HeadEndGrid, 21, "AMP", 41);
+    // Rows of one, two and three lines, so that a page holds a number of
+    // rows that depends on every line measured.
+    for (int n = 1; n <= 150; ++n) {
+        TCella* c = AddCell(project.NetworkGrid, 14, "P" + IntToStr(n), n);
+        c->Article = "Presa " + IntToStr(n);
+        c->Brand = "Telvano";
+        c->Description = n % 3 == 0 ? AnsiString("Presa TV/SAT passante")
+                         : n % 3 == 1
+                             ? AnsiString("Presa terminale TV/SAT a due uscite con attenuazione di derivazione "
+                                          "di quattordici decibel, per montaggio in scatola da incasso")
+                             : AnsiString("Presa terminale per scatola tonda con coperchio e schermatura in classe A");
+        c->Price = 4.5f + n;
+        c->Currency = CurrencyEuro;
+        if (n % 4 == 0) c->Notes = "Vano scala, piano " + IntToStr(n / 4);
+    }
+    AddCell(project.HeadEndGrid, 21, "AMP", 151);
+    project.EstimateOutOfDate = true;
     pages = {"Rete", "Testa", "Preventivo"};
     TwoTapLine line;
     ASSERT_TRUE(line.Analyse());
@@ -387,7 +396,7 @@ TEST_F(PrintOptionsTest, PreviewPagesHoldThePrintedPagesTexts) {
         const char* what;
         std::function<void()> set;
         int32_t document;
-        size_t pages;
+        size_t pages;   // at least
     };
     const Case cases[] = {
         {"declaration",
@@ -407,6 +416,13 @@ TEST_F(PrintOptionsTest, PreviewPagesHoldThePrintedPagesTexts) {
              o.RTutte->Checked = true;
          },
          pdSignalLimits, 1},
+        {"network and head-end material list",
+         [&] { o.CMateriale->Checked = o.CMRete->Checked = o.CMTesta->Checked = o.CMUnite->Checked = true; },
+         pdNetworkList, 3},
+        {"compressed network list",
+         [&] { o.CMateriale->Checked = o.CMRete->Checked = o.CCompresso->Checked = true; }, pdNetworkList, 3},
+        {"estimate", [&] { o.CPreventivo->Checked = true; }, pdEstimate, 3},
+        {"tender specification", [&] { o.CCapitolato->Checked = true; }, pdSpecification, 3},
     };
     BitmapRecorder recorder(*preview.Immagine->Picture->Bitmap);
     preview.Immagine->Picture->Bitmap->Canvas->SetEngine(&recorder);
@@ -425,12 +441,13 @@ TEST_F(PrintOptionsTest, PreviewPagesHoldThePrintedPagesTexts) {
         preview.ClientHeight = window.cy;
         stampa.Project = &project;
         o.SelectChannelCalculationsOnly();
+        o.CCompresso->Checked = false;
         c->set();
         Printer()->ClearDocuments();
         ASSERT_TRUE(PrintChosenDocuments(stampa, o));
         const TPrintedDocument& printed = LastDocument();
-        EXPECT_EQ(printed.Pages.size(), c->pages);
-        std::vector<std::vector<AnsiString>> previewed;
+        EXPECT_GE(printed.Pages.size(), c->pages);
+        std::vector<PlacedTexts> previewed;
         recorder.Clear();
         preview.StartPreview(&preview);
         ASSERT_EQ(preview.Document, c->document);
@@ -443,7 +460,8 @@ TEST_F(PrintOptionsTest, PreviewPagesHoldThePrintedPagesTexts) {
         ASSERT_EQ(previewed.size(), printed.Pages.size());
         for (size_t page = 0; page < previewed.size(); ++page) {
             EXPECT_FALSE(previewed[page].empty()) << page;
-            EXPECT_EQ(previewed[page], Words(printed.Pages[page]->Calls)) << "page " << page + 1;
+            EXPECT_EQ(previewed[page], ScaledTexts(*printed.Pages[page], *preview.Immagine->Picture->Bitmap))
+                << "page " << page + 1;
         }
     }
     preview.Immagine->Picture->Bitmap->Canvas->SetEngine(nullptr);

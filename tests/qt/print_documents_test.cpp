@@ -6,12 +6,16 @@
 #include <QLineEdit>
 #include <QPrintDialog>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <set>
 #include <string>
 
 #include "app/estimate.h"
 #include "app/estimate_page.h"
 #include "cells/cables.h"
+#include "core/options.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_backend_impl.h"
 #include "platform/qt/qt_paint.h"
@@ -154,6 +158,17 @@ protected:
         ASSERT_TRUE(FileExists(file)) << file;
         Render(file);
     }
+    // The chosen documents printed in one job to a PDF file, rendered to be
+    // looked at; the file's page count.
+    int PrintChosenToPdf(const TDatiStampa& options, const std::string& file) {
+        DeleteFile(file);
+        EXPECT_NE(PrinterPeer(), nullptr);
+        if (!PrinterPeer()) return -1;
+        PrinterPeer()->SetPdfFile(QString::fromStdString(file));
+        EXPECT_TRUE(PrintChosenDocuments(stampa, options));
+        Render(file);
+        return PdfPages(file);
+    }
     TPaginaPreventivo estimatePage{nullptr};
 };
 
@@ -238,7 +253,7 @@ TEST_F(QtPrintDocumentsTest, FourCoversAndTheDeclarationInOneJob) {
 
 TEST_F(QtPrintDocumentsTest, PreviewBitmapShowsTheListPage) {
     TBitmap bitmap;
-    TPreviewTarget preview{900, 1180, &bitmap, {}};
+    TPreviewTarget preview(900, 1180, &bitmap);
     stampa.Preview = &preview;
     EXPECT_EQ(stampa.PrintComponentList(ListNetwork | ListHeadEnd, 1), 1);
     EXPECT_EQ(bitmap.Height.Get(), 1100);
@@ -246,6 +261,102 @@ TEST_F(QtPrintDocumentsTest, PreviewBitmapShowsTheListPage) {
     EXPECT_GT(qttest::Colours(ovqt::WrapBitmap(bitmap)), 1);
     EXPECT_EQ(stampa.PrintEstimate(true, 1), 0);
     ovqt::WrapBitmap(bitmap).save(QString::fromStdString(qttest::Artefact("print-preview-estimate.png")));
+}
+
+// The words of a page, sorted: pdftotext orders them by their place on the
+// page, the preview by the order they are drawn in.
+std::multiset<std::string> WordsOf(const std::string& text) {
+    std::multiset<std::string> words;
+    const char* const blanks = " \f";   // pdftotext ends a page with a form feed
+    size_t at = 0;
+    while ((at = text.find_first_not_of(blanks, at)) != std::string::npos) {
+        const size_t end = text.find_first_of(blanks, at);
+        words.insert(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        at = end;
+    }
+    return words;
+}
+
+// The preview's page: what was drawn after the last clearing of the whole bitmap.
+std::multiset<std::string> PreviewWords(const TRecordingEngine& recorder) {
+    size_t from = 0;
+    for (size_t i = 0; i < recorder.Calls.size(); ++i)
+        if (recorder.Calls[i].Op == TPaintOp::FillRect && recorder.Calls[i].Rect == recorder.DeviceRect()) from = i;
+    std::string all;
+    for (size_t i = from; i < recorder.Calls.size(); ++i)
+        if (recorder.Calls[i].Op == TPaintOp::Text) all += " " + recorder.Calls[i].Text;
+    return WordsOf(all);
+}
+
+// The preview measures text as Qt's printer does: a list, a compressed list
+// whose rows take as many lines as their components need, and an estimate,
+// each of several pages, break at the same rows in the preview as in the
+// PDF, page by page.
+TEST_F(QtPrintDocumentsTest, PreviewBreaksListAndEstimatePagesWhereThePdfDoes) {
+    int32_t number = 200;
+    for (int n = 1; n <= 150; ++n) {
+        TCella* c = AddCell(project.NetworkGrid, 14, "EX-" + IntToStr(n), number++);
+        c->Article = "Presa";
+        c->Brand = "Telvano";
+        c->Description = n % 2 ? "Presa terminale" : "Presa passante";
+        c->Price = 3.0f + n;
+        c->Currency = CurrencyEuro;
+    }
+    // Rows of the compressed list of one to seven lines of components.
+    for (int n = 0; n < 400; ++n) AddCell(project.NetworkGrid, 3, "MX-" + IntToStr(n % 9), number++);
+    // pdftotext reads texts that touch as one word: no article runs into the brand.
+    for (TCella* c = project.NetworkGrid->Anchor->NextCell; c; c = c->NextCell)
+        if (c->Article == "Derivatore 4 vie") c->Article = "Derivatore";
+    project.EstimateOutOfDate = true;
+    TDatiStampa options(nullptr);
+    TFAnteprima preview(nullptr);
+    preview.Stampa = &stampa;
+    preview.Options = &options;
+    preview.ClientWidth = 900;
+    preview.ClientHeight = 700;
+    TBitmap* bitmap = preview.Immagine->Picture->Bitmap;
+    BitmapRecorder recorder(*bitmap);
+    bitmap->Canvas->SetEngine(&recorder);
+    struct Case {
+        const char* file;
+        std::function<void()> set;
+    };
+    const Case cases[] = {
+        {"print-pages-list.pdf", [&] { options.CMateriale->Checked = options.CMRete->Checked = true; }},
+        {"print-pages-compressed.pdf",
+         [&] { options.CMateriale->Checked = options.CMRete->Checked = options.CCompresso->Checked = true; }},
+        {"print-pages-estimate.pdf", [&] { options.CPreventivo->Checked = true; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        options.SelectChannelCalculationsOnly();
+        options.CCompresso->Checked = false;
+        c.set();
+        const std::string file = qttest::Artefact(c.file);
+        const int pages = PrintChosenToPdf(options, file);
+        EXPECT_GE(pages, 3);
+        std::vector<std::multiset<std::string>> previewed;
+        recorder.Clear();
+        preview.StartPreview(&preview);
+        previewed.push_back(PreviewWords(recorder));
+        while (preview.BAvanti->Enabled) {
+            recorder.Clear();
+            preview.NextClick(nullptr);
+            previewed.push_back(PreviewWords(recorder));
+        }
+        ASSERT_EQ(static_cast<int>(previewed.size()), pages);
+        for (int page = 0; page < pages; ++page) {
+            const std::multiset<std::string> printed = WordsOf(PdfText(file, page + 1));
+            std::vector<std::string> onlyPreviewed, onlyPrinted;
+            std::set_difference(previewed[page].begin(), previewed[page].end(), printed.begin(), printed.end(),
+                                std::back_inserter(onlyPreviewed));
+            std::set_difference(printed.begin(), printed.end(), previewed[page].begin(), previewed[page].end(),
+                                std::back_inserter(onlyPrinted));
+            EXPECT_EQ(onlyPreviewed, std::vector<std::string>{}) << "page " << page + 1;
+            EXPECT_EQ(onlyPrinted, std::vector<std::string>{}) << "page " << page + 1;
+        }
+    }
+    bitmap->Canvas->SetEngine(nullptr);
 }
 
 QImage Grab(TControl* c) {
@@ -292,12 +403,7 @@ TEST_F(QtPrintDocumentsTest, OptionsFormTabsPreviewAndCombinedPrint) {
 
     // The same documents in one job to one PDF.
     const std::string file = qttest::Artefact("print-combined.pdf");
-    DeleteFile(file);
-    ASSERT_NE(PrinterPeer(), nullptr);
-    PrinterPeer()->SetPdfFile(QString::fromStdString(file));
-    ASSERT_TRUE(PrintChosenDocuments(stampa, options));
-    Render(file);
-    const int pages = PdfPages(file);
+    const int pages = PrintChosenToPdf(options, file);
     EXPECT_GE(pages, 6);
     EXPECT_NE(PdfText(file, 1).find("DOCUMENTAZIONE DI ESECUZIONE PROGETTO"), std::string::npos);
     EXPECT_NE(PdfText(file, 2).find("DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE"), std::string::npos);

@@ -186,6 +186,53 @@ TEST(QtPrinter, TwoPagesThroughThePrinterMakeATwoPageA4Pdf) {
     EXPECT_EQ(page2.find("Schema"), std::string::npos) << page2;
 }
 
+// What is laid out outside a job in the printer's pixels (the print
+// preview) measures as the printed page does, not with the headless metrics.
+TEST(QtPrinter, TheMeasurerMeasuresAsThePrintedPage) {
+    std::string file = PdfPath("printer-measures.pdf");
+    ForceDirectories(PdfPath(""));
+    DeleteFile(file);
+    TPrinter* p = Printer();
+    ASSERT_GE(PdfIndex(), 0);
+    p->SetPrinterIndex(PdfIndex());
+    p->Orientation = poPortrait;
+    struct Case {
+        const char* face;
+        int height;
+        TFontStyles style;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"Arial", -66, {}, "T1 T2 T3 T4 T5 T6 T7 T8 T9 T10 T11 T12"},
+        {"Arial", -83, TFontStyles{fsBold}, "Tipologia del materiale della rete"},
+        {"Times New Roman", -100, {}, "Dichiarazione di conformità"},
+    };
+    std::vector<TSize> before;
+    for (const Case& c : cases) {
+        TFontState font;
+        font.Name = c.face;
+        font.Height = c.height;
+        font.Style = c.style;
+        before.push_back(p->Measurer()->TextExtent(font, c.text));
+    }
+    ASSERT_NE(PrinterPeer(), nullptr);
+    PrinterPeer()->SetPdfFile(QString::fromStdString(file));
+    p->BeginDoc();
+    ASSERT_TRUE(p->Printing());
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        TCanvas* canvas = p->Canvas;
+        canvas->Font->Name = cases[i].face;
+        canvas->Font->Height = cases[i].height;
+        canvas->Font->Style = cases[i].style;
+        SCOPED_TRACE(cases[i].text);
+        EXPECT_EQ(canvas->TextExtent(cases[i].text), before[i]);
+        EXPECT_EQ(p->Measurer()->TextExtent(canvas->State().Font, cases[i].text), before[i]);
+        EXPECT_NE(before[i], TTextMetrics::Extent(canvas->State().Font, cases[i].text));
+    }
+    p->EndDoc();
+    p->SetPrinterIndex(-1);
+}
+
 TEST(QtPrinter, AJobTurnsBetweenPages) {
     std::string file = PdfPath("printer-turning.pdf");
     ForceDirectories(PdfPath(""));

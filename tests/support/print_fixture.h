@@ -27,6 +27,16 @@ inline TPrinterDevice A4Device(int dpi, std::optional<TRect> printable = std::nu
     return d;
 }
 
+// Records what the preview draws into its page bitmap, over the bitmap's size.
+class BitmapRecorder : public TRecordingEngine {
+public:
+    explicit BitmapRecorder(const TBitmap& bitmap) : bitmap_(bitmap) {}
+    TRect DeviceRect() const override { return TRect(0, 0, bitmap_.Width, bitmap_.Height); }
+
+private:
+    const TBitmap& bitmap_;
+};
+
 // A project with customer texts and the producers wired to it.
 class PrintProjectTest : public GlobalsTest {
 protected:

@@ -1,0 +1,111 @@
+// The scaling paint engine.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/engines.h"
+
+namespace {
+
+// v x to / from rounded to the nearest whole pixel (halves upward), exact in
+// 64 bits, so that a rectangle's edge lands where the next one's starts.
+int Scale(int v, int to, int from) {
+    if (from <= 0) return v;
+    const int64_t n = 2 * static_cast<int64_t>(v) * to + from;
+    const int64_t d = 2 * static_cast<int64_t>(from);
+    int64_t q = n / d;
+    if (n % d != 0 && n < 0) --q;  // floor for negatives
+    return static_cast<int>(q);
+}
+
+// A length that stays visible: at least one pixel when it was at least one.
+int ScaleLength(int v, int to, int from) {
+    if (v == 0) return 0;
+    const int scaled = std::max(1, Scale(std::abs(v), to, from));
+    return v < 0 ? -scaled : scaled;
+}
+
+}  // namespace
+
+void TScalingEngine::Attach(TPaintEngine* target, TSize targetSize, const TRect& device, TPaintEngine* measurer) {
+    target_ = target;
+    size_ = targetSize;
+    device_ = device;
+    measurer_ = measurer;
+}
+
+int TScalingEngine::MapX(int x) const { return Scale(x - device_.Left, size_.cx, device_.Width()); }
+int TScalingEngine::MapY(int y) const { return Scale(y - device_.Top, size_.cy, device_.Height()); }
+
+TPaintState TScalingEngine::Mapped(const TPaintState& s) const {
+    TPaintState t = s;
+    t.Pen.Width = ScaleLength(s.Pen.Width, size_.cx, device_.Width());
+    t.Font.Height = ScaleLength(s.Font.Height, size_.cy, device_.Height());
+    t.Font.PixelsPerInch = ScaleLength(s.Font.PixelsPerInch, size_.cy, device_.Height());
+    t.Clip = IntersectRect(Map(s.Clip), target_->DeviceRect());
+    return t;
+}
+
+std::vector<TPoint> TScalingEngine::Mapped(std::span<const TPoint> points) const {
+    std::vector<TPoint> out;
+    out.reserve(points.size());
+    for (TPoint p : points) out.push_back(Map(p));
+    return out;
+}
+
+void TScalingEngine::Line(const TPaintState& s, TPoint from, TPoint to) {
+    if (target_) target_->Line(Mapped(s), Map(from), Map(to));
+}
+
+void TScalingEngine::Polyline(const TPaintState& s, std::span<const TPoint> points) {
+    if (target_) target_->Polyline(Mapped(s), Mapped(points));
+}
+
+void TScalingEngine::Polygon(const TPaintState& s, std::span<const TPoint> points) {
+    if (target_) target_->Polygon(Mapped(s), Mapped(points));
+}
+
+void TScalingEngine::Rectangle(const TPaintState& s, const TRect& r) {
+    if (target_) target_->Rectangle(Mapped(s), Map(r));
+}
+
+void TScalingEngine::FillRect(const TPaintState& s, const TRect& r) {
+    if (target_) target_->FillRect(Mapped(s), Map(r));
+}
+
+void TScalingEngine::FrameRect(const TPaintState& s, const TRect& r) {
+    if (target_) target_->FrameRect(Mapped(s), Map(r));
+}
+
+void TScalingEngine::Ellipse(const TPaintState& s, const TRect& r) {
+    if (target_) target_->Ellipse(Mapped(s), Map(r));
+}
+
+void TScalingEngine::Arc(const TPaintState& s, const TRect& r, TPoint start, TPoint end) {
+    if (target_) target_->Arc(Mapped(s), Map(r), Map(start), Map(end));
+}
+
+void TScalingEngine::Text(const TPaintState& s, int x, int y, const AnsiString& text, const TRect* rect) {
+    if (!target_) return;
+    const TRect mapped = rect ? Map(*rect) : TRect();
+    target_->Text(Mapped(s), MapX(x), MapY(y), text, rect ? &mapped : nullptr);
+}
+
+TSize TScalingEngine::TextExtent(const TFontState& font, const AnsiString& text) {
+    return measurer_ ? measurer_->TextExtent(font, text) : TTextMetrics::Extent(font, text);
+}
+
+void TScalingEngine::DrawBitmap(const TPaintState& s, const TRect& dest, const TBitmap& bitmap, const TRect& source,
+                                bool transparent) {
+    if (target_) target_->DrawBitmap(Mapped(s), Map(dest), bitmap, source, transparent);
+}
+
+TColor TScalingEngine::GetPixel(int x, int y) { return target_ ? target_->GetPixel(MapX(x), MapY(y)) : clWhite; }
+
+void TScalingEngine::SetPixel(const TPaintState& s, int x, int y, TColor color) {
+    if (target_) target_->SetPixel(Mapped(s), MapX(x), MapY(y), color);
+}
+
+void TScalingEngine::FloodFill(const TPaintState& s, int x, int y, TColor color, TFillStyle style) {
+    if (target_) target_->FloodFill(Mapped(s), MapX(x), MapY(y), color, style);
+}
