@@ -17,8 +17,17 @@ const char* const PdfDeviceName = "PDF";
 
 namespace {
 
-// Files have no resolution of their own: print them as a good laser printer would.
+// Files have no resolution of their own: print them as a good laser printer
+// would, at 600 dpi and keeping its unprintable edge of 12 pt (100 pixels)
+// free, so that a page printed from the file loses nothing at the sheet's edges.
 constexpr int PdfDpi = 600;
+constexpr double PdfEdgePoints = 12.0;
+
+void SetPdfPage(QPrinter& p) {
+    p.setResolution(PdfDpi);
+    p.setFullPage(false);
+    p.setPageMargins(QMarginsF(PdfEdgePoints, PdfEdgePoints, PdfEdgePoints, PdfEdgePoints), QPageLayout::Point);
+}
 
 TPrinterDevice Describe(QPrinter& p, const QString& name) {
     TPrinterDevice d;
@@ -54,9 +63,7 @@ void TQtPrinterPeer::PrepareForPdf() {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setPageSize(QPageSize(QPageSize::A4));
     }
-    printer_->setResolution(PdfDpi);
-    printer_->setFullPage(true);
-    printer_->setPageMargins(QMarginsF(0, 0, 0, 0));
+    SetPdfPage(*printer_);
 }
 
 std::vector<TPrinterDevice> TQtPrinterPeer::Devices() {
@@ -72,9 +79,8 @@ std::vector<TPrinterDevice> TQtPrinterPeer::Devices() {
     } else {
         QPrinter pdf(QPrinter::HighResolution);
         pdf.setOutputFormat(QPrinter::PdfFormat);
-        pdf.setResolution(PdfDpi);
-        pdf.setFullPage(true);
         pdf.setPageSize(QPageSize(QPageSize::A4));
+        SetPdfPage(pdf);
         list.push_back(Describe(pdf, PdfDeviceName));
     }
     return list;

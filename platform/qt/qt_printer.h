@@ -43,7 +43,7 @@ public:
     // Called when the peer goes.
     std::function<void()> OnGone;
 
-    // Puts the PDF device's fixed settings on Qt's printer (600 dpi, the whole sheet).
+    // Puts the PDF device's fixed settings on Qt's printer (600 dpi, a laser printer's unprintable edge).
     void PrepareForPdf();
 
 private:

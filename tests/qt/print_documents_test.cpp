@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <set>
 #include <string>
@@ -59,6 +60,34 @@ int PdfPages(const std::string& file) {
     const std::string info = Shell("pdfinfo '" + file + "' 2>&1");
     const size_t at = info.find("Pages:");
     return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
+}
+
+// The words of a PDF that reach into the 12 pt a printer leaves unprinted
+// at the sheet's edges, each with its page; empty when none does.
+std::string WordsAtTheEdge(const std::string& file) {
+    const std::string boxes = Shell("pdftotext -bbox '" + file + "' - 2>&1");
+    auto number = [&](size_t line, const char* key) {
+        const size_t at = boxes.find(key, line);
+        return at == std::string::npos ? 0.0 : std::stod(boxes.substr(at + std::strlen(key)));
+    };
+    std::string outside;
+    double width = 0, height = 0;
+    int page = 0;
+    for (size_t line = 0; line < boxes.size(); line = boxes.find('\n', line) + 1) {
+        const std::string head = boxes.substr(line, boxes.find('\n', line) - line);
+        if (head.find("<page ") != std::string::npos) {
+            ++page;
+            width = number(line, "width=\"");
+            height = number(line, "height=\"");
+        } else if (head.find("<word ") != std::string::npos) {
+            const double edge = 12.0 - 0.5;
+            if (number(line, "xMin=\"") < edge || number(line, "yMin=\"") < edge ||
+                number(line, "xMax=\"") > width - edge || number(line, "yMax=\"") > height - edge)
+                outside += "page " + std::to_string(page) + ": " + head + "\n";
+        }
+        if (boxes.find('\n', line) == std::string::npos) break;
+    }
+    return outside;
 }
 
 // Renders every page at 60 dpi next to the PDF, to be looked at.
@@ -157,6 +186,7 @@ protected:
         (stampa.*command)(&d);
         ASSERT_TRUE(FileExists(file)) << file;
         Render(file);
+        EXPECT_EQ(WordsAtTheEdge(file), "") << file;
     }
     // The chosen documents printed in one job to a PDF file, rendered to be
     // looked at; the file's page count.
@@ -228,6 +258,7 @@ TEST_F(QtPrintDocumentsTest, FourCoversAndTheDeclarationInOneJob) {
     Printer()->EndDoc();
     Render(file);
     ASSERT_EQ(PdfPages(file), 5);
+    EXPECT_EQ(WordsAtTheEdge(file), "");
     const std::string declaration = PdfText(file, 5);
     for (const char* text : {"DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE",
                              "Art.7 - DM 22/01/2008, n. 37 (GU n. 61 del 12/03/2008)", "DICHIARA", "DECLINA",
