@@ -130,7 +130,7 @@ void TCreaAuto::Report(const AnsiString& text) {
     if (Reporter) Reporter->Report(text);
 }
 
-bool TCreaAuto::BuildNetwork() { return true; }
+bool TCreaAuto::BuildNetwork() { return DesignNetwork(); }
 
 void TCreaAuto::TakeRequiredLevels() {
     RequiredLevelTer = LevelNone;

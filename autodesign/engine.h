@@ -452,6 +452,68 @@ public:
     uint8_t LineAmpTop = 0;
     uint8_t LineAmpStaircase[DesignStaircasesMax] = {};
 
+    // ---- Drawing under the terminal (network_layout.cpp, network_runs.cpp) ----
+    // The whole network: the staircases' stages, their assembly, the
+    // decisions above, the drawing, the model choice and the level margin;
+    // false after the first failing stage's message.
+    bool DesignNetwork();
+    // The staircases moved under the terminal with the runs, splitters,
+    // radial switch and line amplifiers between them; false when the
+    // staircases do not meet what the decisions expect of them.
+    bool DrawDistribution();
+    bool PlaceOneStaircase();
+    bool PlaceSeveralStaircases();
+    // The columns of a staircase grid's entry anchors (row 0), left to right:
+    // the terrestrial entries first, each kind's split entries around the
+    // main ones; and how many of them each kind has.
+    std::vector<int32_t> StaircaseEntries(int32_t s) const;
+    int32_t EntryCountOfKind(int32_t s, int kind) const;
+    // The network grid's column of entry index of kind of a placed staircase.
+    int32_t EntryOf(int32_t s, int kind, int32_t index) const;
+    // The kind of a multiswitch line (its cable) and the colour of a run.
+    int LineKind(int32_t line) const;
+    int32_t RunColour(int kind, int32_t line) const;
+    // The template of the run to an entry at column of the entry row: the
+    // cable below the entry (with the head-end distance for a riser fed
+    // whole), else the riser cable of the kind.
+    void TakeEntryTemplate(int32_t column, int32_t staircase, int kind, int32_t line, bool firstRiser);
+    bool GrowNetworkGrid(int32_t columns, int32_t rows);
+    bool MoveStaircase(int32_t s, int32_t column);
+    void PlaceRadialSwitchOver(int32_t x, const std::vector<int32_t>& entries, int32_t switchColumn,
+                               int32_t inputsFrom);
+    int32_t LanesOfKind(int k, const int32_t* x) const;
+    void FeedSeparateKind(int k, int32_t& leftLane, int32_t& rightLane, int32_t& output);
+    void FeedSharedKind(int k, int32_t& leftLane, int32_t& rightLane, int32_t& output);
+    bool FeedRadialStaircases(int32_t& leftLane, int32_t& rightLane, int32_t& output);
+    // A bank of line amplifiers at (column, row) across the satellite lines
+    // from column on; the run above and the run below take the lengths
+    // given (none: LevelNone).
+    void PlaceBank(int32_t column, int32_t row, float aboveLength, uint8_t aboveDirection, float belowLength);
+    void PlaceBanksOfSeveral();
+    int32_t FirstBankLine() const;
+    // Step by step after the drawing: every component's library model, and
+    // the LNB's surplus handed down the last satellite line.
+    bool ChooseNetworkModels();
+    void HandLevelMargin();
+    // The required head-end levels from the windows of the terminal's inputs
+    // after the required-level pass.
+    void TakeRequiredLevels();
+    // False (with a debug-build assertion) when an insertion of the build
+    // was refused or displaced a component since the grids lost
+    // lossesBefore, or a staircase would land on cells (Slips, naming the
+    // square and the two cells); runs and banks replace anchors and cable
+    // segments by design.
+    bool GeometryHeld(int32_t lossesBefore) const;
+    int32_t InsertionLosses() const;
+    struct TInsertionSlip {
+        int32_t Column, Row, NewCode, OldCode;
+    };
+    std::vector<TInsertionSlip> Slips;
+    int32_t EntryRow = 0;
+    int32_t StaircaseColumn[DesignStaircasesMax] = {};
+    std::vector<int32_t> entryColumns_[DesignStaircasesMax];
+    int32_t topBankRow_ = 0;
+
     // ---- Figures of a run ----
     float RequiredLevelTer = 0.0f;
     float RequiredLevelSat = 0.0f;
@@ -654,8 +716,6 @@ private:
     void PrepareCoverage(TCella* module);
     std::vector<std::array<uint8_t, AntennaSlots>> coverage_;
     TCella* coverageModule_ = nullptr;
-    // The required head-end levels from the network grid's entry windows.
-    void TakeRequiredLevels();
     // The outlet line of the three directions: one square (stepColumn,
     // stepRow) at a time, outlets turned to orientation.
     bool PlaceOutletLine(int32_t column, int32_t row, int32_t count, TGridData* grid, int role, bool dc,

@@ -1,12 +1,20 @@
-// The network builder's decisions between the staircases and the head-end
-// terminal: the riser lines shared through splitters, the terminal's line
-// count, the radial switch, the line amplifiers and the levels the head end
-// must deliver.
+// The network builder: its decisions between the staircases and the head-end
+// terminal (the riser lines shared through splitters, the terminal's line
+// count, the radial switch, the line amplifiers), the order of its stages,
+// the model choice of the drawn network and the LNB's surplus handed down.
 #include <algorithm>
+#include <cassert>
+#include <cstdio>
 
+#include "app/grid.h"
+#include "app/project.h"
 #include "autodesign/design_settings.h"
 #include "autodesign/engine.h"
+#include "cells/anchors.h"
 #include "cells/cables.h"
+#include "cells/head_end.h"
+#include "core/levels.h"
+#include "core/libraries.h"
 #include "platform/comctrls.h"
 
 namespace {
@@ -251,4 +259,87 @@ uint32_t TCreaAuto::TerminalOutputMask(int32_t output) const {
     // A mixed single cable carries both kinds on every line.
     if (CarriesSat[RoleTer]) return 0x600;
     return output < TerminalLinesTer ? 0x400 : 0x200;
+}
+
+// ---------------------------------------------------------------- the whole build
+
+namespace {
+
+const char* const DrawingFailedMessage = "Errore di creazione disegno. Non riesco a progettare l'impianto.";
+
+}  // namespace
+
+int32_t TCreaAuto::InsertionLosses() const {
+    const TGridData* net = Project ? Project->NetworkGrid : nullptr;
+    return InsertionSlips() + (net ? net->RefusedInsertions + net->DisplacedCells : 0);
+}
+
+bool TCreaAuto::GeometryHeld(int32_t lossesBefore) const {
+    for (const TInsertionSlip& slip : Slips) {
+        std::fprintf(stderr, "design slip at (%d, %d): cell %d over cell %d\n", int(slip.Column), int(slip.Row),
+                     int(slip.NewCode), int(slip.OldCode));
+        assert(!"a cell of the design would land on another");
+    }
+    const int32_t lost = InsertionLosses() - lossesBefore;
+    if (lost > 0) {
+        std::fprintf(stderr, "design slip: %d cells refused or displaced\n", int(lost));
+        assert(!"a cell of the design was refused or displaced");
+    }
+    return Slips.empty() && lost == 0;
+}
+
+bool TCreaAuto::DesignNetwork() {
+    TGridData* net = Project ? Project->NetworkGrid : nullptr;
+    if (!net || !net->Anchor) {
+        Report(DrawingFailedMessage);
+        return false;
+    }
+    Slips.clear();
+    const int32_t lossesBefore = InsertionLosses();
+    if (!DesignStaircases()) return false;
+    const int32_t n = std::clamp(Settings->Building->StaircaseCount, 0, DesignStaircasesMax);
+    for (int32_t s = 0; s < n; ++s)
+        if (!AssembleStaircase(s)) return false;
+    DecideSharedRisers();
+    CountTerminalLines();
+    if (!ChooseRadialSwitch()) return false;
+    PlanLineAmplifiers();
+    if (!DrawDistribution() || !GeometryHeld(lossesBefore)) {
+        Report(DrawingFailedMessage);
+        return false;
+    }
+    if (!ChooseNetworkModels()) return false;
+    HandLevelMargin();
+    return true;
+}
+
+bool TCreaAuto::ChooseNetworkModels() {
+    TGridData* net = Project->NetworkGrid;
+    auto* terminal = dynamic_cast<TTesta*>(net->Anchor);
+    bool ok = terminal && net->Analyse(false);
+    for (int32_t i = 0; ok && i < terminal->Lines(); ++i) {
+        TCella* cell = size_t(i) < terminal->OutputCell.size() ? terminal->OutputCell[size_t(i)] : nullptr;
+        const uint32_t mask = TerminalOutputMask(i);
+        const int32_t band = (mask & 0x400) ? BandSlotTer : BandSlotSat;
+        ok = cell && cell->ChooseModel(Components->head, int32_t(mask), NextPassNumber(), nullptr, band, 0);
+    }
+    // The terminations choose last, by the components they close.
+    ok = ok && terminal->ChooseModel(Components->head, 0x40, NextPassNumber(), nullptr, BandSlotTer, 0);
+    if (!ok) Report(DrawingFailedMessage);
+    return ok;
+}
+
+void TCreaAuto::HandLevelMargin() {
+    if (!MultiswitchSat) return;
+    TGridData* net = Project->NetworkGrid;
+    auto* terminal = dynamic_cast<TTesta*>(net->Anchor);
+    if (!terminal) return;
+    net->RunRequiredLevelPass();
+    const int32_t last = terminal->Lines() - 1;
+    if (last < 0 || !terminal->InputLevels.Allocated() || last >= terminal->InputLevels.Ports()) return;
+    const float need = terminal->InputLevels[last][BandSlotSat].Min;
+    if (!IsRealLevel(need)) return;
+    const float margin = LnbLevelMin - need - 5.0f;
+    TCella* cell = size_t(last) < terminal->OutputCell.size() ? terminal->OutputCell[size_t(last)] : nullptr;
+    if (margin >= 0.0f && cell) cell->MinDownstreamValue(margin, BandSlotSat, true, Components->head, 0, 1);
 }

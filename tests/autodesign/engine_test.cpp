@@ -251,6 +251,7 @@ TEST_F(EngineTest, BuildingOutsideTheDesignLimitsIsRefusedBeforeTheProjectIsTouc
         c.change(*engine.Settings->Building);
         bool checked = false;
         engine.inputs = [&](TCreaAuto&) { return checked = true; };
+        engine.network = Passes();
         EXPECT_EQ(engine.Run(), c.passes);
         EXPECT_EQ(checked, c.passes);
         if (!c.passes) {

@@ -305,6 +305,9 @@ TEST_F(HeadEndFiguresTest, LnbGroupOfAMultiswitch) {
 TEST_F(HeadEndFiguresTest, ARunThroughTheWholeCheckShowsTheNewProject) {
     Installation(true, false, 1, false);
     TerrestrialFamily();
+    // The head end alone, for a network that asks nothing of it.
+    engine.Settings->DesignNetwork = false;
+    engine.Settings->APSigReqCtTer = 0.0f;
     DesignWindowStandIn window;
     window.project.Name = "Vecchio.ant";
     engine.Window = &window;

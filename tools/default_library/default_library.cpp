@@ -345,6 +345,15 @@ void AddTerminations(TArticles& a) {
         c.Positions[0] =
             PositionHeadEnd | PositionSubstation | PositionLine | PositionLastOfLine | PositionOutlet;
     }
+    // DC-isolated ones (a refusing word of 0): what a switch's spare input is closed with.
+    for (uint8_t k = 0; k < 4; ++k) {
+        const AnsiString code = "GTR-I" + std::to_string(k);
+        TCella& c = a.Add(CodeTermination, 1, 1, 0, code.c_str(), AnsiString(names[k]) + " isolata DC", "GTR", 0.90, 2);
+        c.Choice1 = k;
+        c.Power[PowerRefuses][0] = 0;
+        c.Positions[0] =
+            PositionHeadEnd | PositionSubstation | PositionLine | PositionLastOfLine | PositionOutlet;
+    }
 }
 
 // ---- Switches ----
@@ -378,7 +387,8 @@ void AddSwitches(TArticles& a) {
         for (int32_t o : {8, 16, 32}) {
             TCella& c = a.Add(CodeSwitchN, i, 0, o, SwitchCode("GWR-", i, o).c_str(),
                               SwitchDescription("radiale", i, o), "GW", 60.0 + 4.0 * o + 6.0 * i, 30 + 2 * o);
-            c.Positions[0] = PositionSubstation;
+            // The switch a radial network starts with.
+            c.Positions[0] = PositionSubstation | PositionFirstOfLine;
             c.Power[PowerSupply][0] |= PowerInternalSupply;
             c.Current2 = 500.0f;
             SetEveryRow(c, TapLossColumn, TerSat(0.0, 0.0));

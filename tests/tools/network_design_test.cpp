@@ -1,0 +1,173 @@
+// The network builder on the default library: runs that design the network
+// only, for every variant of the wizard, end with the whole network on
+// "Rete": it passes the analysis, its outlet chain holds the building's
+// outlets, no square holds two cells of one orientation and every cell has
+// its library model.
+#include "head_end_library_fixture.h"
+
+#include "cells/head_end.h"
+#include "cells/splitters.h"
+#include "platform/application.h"
+#include "platform/comctrls.h"
+#include "support/design_components.h"
+
+namespace {
+
+struct TVariant {
+    const char* name;
+    bool ter, sat;
+    int32_t cables;
+    bool separate, alongStaircase, radial;
+    int32_t staircases, floors, apartments, terOutlets, satOutlets, terLayout, satLayout;
+    int32_t outlets;  // the outlets the variant's networks feed
+};
+
+class NetworkDesign : public HeadEndLibrary {
+protected:
+    struct Window : DesignWindowStandIn {
+        TProgressBar bar;
+        TProgressBar* ProgressBar() override { return &bar; }
+        void ShowProgress(int32_t maximum) override {
+            DesignWindowStandIn::ShowProgress(maximum);
+            bar.Max = maximum;
+            bar.Position = 0;
+        }
+    };
+
+    NetworkDesign() { engine.Window = &window; }
+
+    void Choose(const TVariant& v) {
+        TOpzProgetto& o = *engine.Settings;
+        o.Terrestrial = v.ter;
+        o.Satellite = v.sat;
+        o.SatelliteCables = v.cables;
+        o.SeparateDistributions = v.separate;
+        o.MultiswitchAlongStaircase = v.alongStaircase;
+        o.Radial = v.radial;
+        o.DesignNetwork = true;
+        o.DesignHeadEnd = false;
+        TPalazzo& b = *o.Building;
+        b.StaircaseCount = v.staircases;
+        for (int32_t s = 0; s < v.staircases; ++s) {
+            TScala& st = b.Staircases[s];
+            st.FloorCount = v.floors;
+            st.HeadEndDistance = 10;
+            for (int32_t f = 0; f < v.floors; ++f) {
+                st.Floors[f].ApartmentCount = v.apartments;
+                for (int32_t a = 0; a < v.apartments; ++a)
+                    st.Floors[f].Apartments[a] =
+                        TAppartamento{v.terOutlets, v.satOutlets, v.terLayout, v.satLayout, 5, 5};
+            }
+        }
+        b.ComputeMaxima();
+    }
+    bool Run(const TVariant& v) {
+        Choose(v);
+        Application->Script().Reset();
+        const bool ok = engine.Run();
+        globals.Reporter().enabled = true;
+        globals.Reporter().SetTarget(&messages);
+        return ok;
+    }
+    // The messages of the last run: boxes and the reporter's list.
+    std::string Shown() {
+        std::string text;
+        for (const auto& box : Application->Script().MessageBoxes) text += std::string(box.Text) + "\n";
+        for (const std::string& m : Messages()) text += m + "\n";
+        return text;
+    }
+    TGridData& Net() { return *window.project.NetworkGrid; }
+    int32_t Outlets() {
+        int32_t n = 0;
+        for (TCella* c = Net().FirstOutlet; c && n < 100000; c = c->NextOutlet) ++n;
+        return n;
+    }
+    // Squares holding two cells of one orientation, and cells without their
+    // model, as text for a failing case.
+    std::string Faults() {
+        std::string text;
+        for (int32_t c = 0; c < Net().Columns; ++c)
+            for (int32_t r = 0; r < Net().Rows; ++r) {
+                TCella* cell = Net().CellAt(c, r);
+                if (cell && cell->Overlay && cell->Overlay->Orientation == cell->Orientation)
+                    text += "two at " + std::to_string(c) + "," + std::to_string(r) + "\n";
+            }
+        for (TCella* cell = Net().Anchor; cell; cell = cell->NextCell)
+            if (!cell->Described && !(cell->TypeCode == CodeCable && cell->NeedsNoDescription()))
+                text += "no model: type " + std::to_string(cell->TypeCode) + " at " + std::to_string(cell->Column) +
+                        "," + std::to_string(cell->Row) + "\n";
+        return text;
+    }
+    int32_t CountOf(int32_t code) {
+        int32_t n = 0;
+        for (TCella* cell = Net().Anchor; cell; cell = cell->NextCell) n += cell->TypeCode == code;
+        return n;
+    }
+
+    Window window;
+};
+
+const TVariant Variants[] = {
+    {"T only, star", true, false, 1, false, true, false, 1, 1, 1, 1, 0, 0, 0, 1},
+    {"T only, 2 outlets in 1 line", true, false, 1, false, true, false, 1, 4, 2, 2, 0, 1, 1, 16},
+    {"T only, 4 x 12 x 6", true, false, 1, false, true, false, 4, 12, 6, 2, 0, 2, 2, 576},
+    {"T+S Monocavo Unite", true, true, 1, false, true, false, 1, 5, 3, 2, 2, 2, 2, 30},
+    {"T+S Monocavo Separate", true, true, 1, true, true, false, 2, 3, 2, 2, 2, 2, 2, 48},
+    {"T+S 4 cables Unite along the staircase", true, true, 4, false, true, false, 1, 6, 4, 0, 2, 2, 2, 48},
+    {"T+S 4 cables Unite in the apartment", true, true, 4, false, false, false, 1, 4, 2, 0, 2, 0, 0, 16},
+    {"T+S 2 cables Separate along the staircase", true, true, 2, true, true, false, 2, 4, 2, 2, 2, 2, 2, 64},
+    {"S only, 8 cables radial", false, true, 8, false, false, true, 1, 3, 2, 0, 2, 2, 2, 12},
+    {"S only, 8 cables radial, two staircases", false, true, 8, false, false, true, 2, 2, 2, 0, 1, 1, 1, 8},
+};
+
+TEST_F(NetworkDesign, EveryVariantOfTheWizard) {
+    for (const TVariant& v : Variants) {
+        SCOPED_TRACE(v.name);
+        const bool designed = Run(v);
+        EXPECT_TRUE(designed) << Shown();
+        if (!designed) continue;
+        EXPECT_EQ(Shown(), "");
+        EXPECT_EQ(window.shown, &window.project);
+        EXPECT_EQ(window.bar.Position, engine.ProgressMaximum());
+        ASSERT_TRUE(Net().Analyse(false));
+        EXPECT_EQ(Outlets(), v.outlets);
+        EXPECT_EQ(Faults(), "");
+        EXPECT_TRUE(Net().AllCellsDescribed(true));
+    }
+}
+
+TEST_F(NetworkDesign, OneOutletKeepsTheTerminalsLine) {
+    ASSERT_TRUE(Run(Variants[0]));
+    auto& terminal = static_cast<TTesta&>(*Net().Anchor);
+    EXPECT_EQ(terminal.Lines(), 1);
+    EXPECT_EQ(window.bar.Max, 3);
+}
+
+TEST_F(NetworkDesign, ThreeStaircasesShareTheirRiserThroughAFourWaySplitter) {
+    // A copy of the library without its three-way splitters.
+    for (TCella** link = &engine.Components->head; *link;) {
+        TCella* c = *link;
+        if (c->TypeCode == 3 && c->Inputs == 1 && c->TapOutputs == 3) {
+            *link = c->NextCell;
+            delete c;
+        } else {
+            link = &c->NextCell;
+        }
+    }
+    const TVariant v{"T only 3 x 4 x 2", true, false, 1, false, true, false, 3, 4, 2, 2, 0, 1, 1, 48};
+    ASSERT_TRUE(Run(v)) << Shown();
+    EXPECT_EQ(engine.SharedTer, 1);
+    EXPECT_EQ(engine.SplitWays, 4);
+    ASSERT_TRUE(Net().Analyse(false));
+    EXPECT_EQ(Outlets(), v.outlets);
+    EXPECT_EQ(Faults(), "");
+    auto& terminal = static_cast<TTesta&>(*Net().Anchor);
+    EXPECT_EQ(terminal.Lines(), 1);
+    TCella* splitter = terminal.OutputCell[0];
+    while (splitter && splitter->TypeCode == CodeCable) splitter = splitter->OutputCell[0];
+    ASSERT_NE(splitter, nullptr);
+    EXPECT_EQ(splitter->TypeCode, 3);
+    EXPECT_EQ(splitter->NumTapOutputs, 4);
+}
+
+}  // namespace
