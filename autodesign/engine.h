@@ -748,9 +748,26 @@ private:
                             int32_t apartments);
     bool PlaceFloorSwitches(TGridData* grid, int32_t column, int32_t row, int32_t staircase, int32_t floor,
                             int32_t L, bool endsHere, int32_t apartments);
-    // The steps of a staircase's assembly.
+    // The steps of a staircase's assembly: an exit anchor of a floor block
+    // with its partner, read before the blocks move, and both ends as they
+    // stand once moved.
+    struct TAnchorLink {
+        TCella* Exit;
+        TCella* Partner;
+        int32_t Floor;
+        int Kind;
+    };
+    struct TJoinEnds {
+        TCella* Exit;
+        TCella* Partner;
+        int Kind;
+        int32_t ExitColumn, ExitRow, ExitOrientation;
+        int32_t PartnerColumn, PartnerRow, PartnerOrientation;
+    };
     void MoveBlockInto(TGridData* block, TGridData* target, int32_t column, int32_t row, bool mirrored);
-    void JoinAnchor(TCella* exit, TCella* partner, TCella* cable, int32_t bend);
+    static std::vector<TJoinEnds> JoinEnds(TGridData& grid, std::span<const TAnchorLink> links, int32_t floor,
+                                           bool downward);
+    void JoinEnd(TGridData& grid, const TJoinEnds& ends, TCella* cable, int32_t bend);
     int32_t RiserColour(int kind, int32_t line) const;
     TNCavo* RiserCable(int kind, int32_t line) const;
     void PlaceRiserEntries(int32_t staircase, int kind, int32_t row, std::span<const int32_t> splitRows);

@@ -159,10 +159,39 @@ void TCreaAuto::MoveBlockInto(TGridData* block, TGridData* target, int32_t colum
     if (landed < moving) target->RefusedInsertions += static_cast<int32_t>(moving - landed);
 }
 
-void TCreaAuto::JoinAnchor(TCella* exit, TCella* partner, TCella* cable, int32_t bend) {
-    if (!exit || !partner) return;
-    static_cast<TAncora*>(exit)->LinkAnchor(partner);
-    ConnectAnchorToPartner(exit, cable, bend);
+std::vector<TCreaAuto::TJoinEnds> TCreaAuto::JoinEnds(TGridData& grid, std::span<const TAnchorLink> links,
+                                                       int32_t floor, bool downward) {
+    // Only cells standing on the grid are read: a cell refused on the way
+    // is gone, and its link with it.
+    const std::unordered_set<TCella*> live = CellsOn(grid, grid.GetFullArea());
+    std::vector<TJoinEnds> ends;
+    for (const TAnchorLink& link : links) {
+        if (link.Floor != floor) continue;
+        if (!live.count(link.Exit)) {
+            if (downward) ++grid.RefusedInsertions;
+            continue;
+        }
+        if ((link.Exit->Orientation == 0) != downward) continue;
+        if (!live.count(link.Partner)) {
+            ++grid.RefusedInsertions;
+            continue;
+        }
+        ends.push_back({link.Exit, link.Partner, link.Kind, link.Exit->Column, link.Exit->Row, link.Exit->Orientation,
+                        link.Partner->Column, link.Partner->Row, link.Partner->Orientation});
+    }
+    return ends;
+}
+
+void TCreaAuto::JoinEnd(TGridData& grid, const TJoinEnds& ends, TCella* cable, int32_t bend) {
+    // A run drawn since may have covered one of the two anchors: that join
+    // is lost, and counted so.
+    if (grid.CellAt(ends.ExitColumn, ends.ExitRow) != ends.Exit ||
+        grid.CellAt(ends.PartnerColumn, ends.PartnerRow) != ends.Partner) {
+        ++grid.DisplacedCells;
+        return;
+    }
+    static_cast<TAncora*>(ends.Exit)->LinkAnchor(ends.Partner);
+    ConnectAnchorToPartner(ends.Exit, cable, bend);
 }
 
 bool TCreaAuto::AssembleStaircase(int32_t s) {
@@ -181,13 +210,7 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
     // The links of the floor blocks' exit anchors, read before any block
     // moves: a move takes the cells out of their links. The cells themselves
     // move whole, so the pointers stay good.
-    struct TLink {
-        TCella* Exit;
-        TCella* Partner;
-        int32_t Floor;
-        int Kind;
-    };
-    std::vector<TLink> links;
+    std::vector<TAnchorLink> links;
     for (int32_t f = 0; f < F; ++f)
         for (int k = 0; k < SignalKinds; ++k)
             if (TGridData* block = floorBlock(f, k))
@@ -282,13 +305,10 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
             MoveBlockInto(block, grid, blockColumn(f, k), blockRow(f, k), false);
         }
         // The riser goes on from the floor above to this one.
-        std::unordered_set<TCella*> live = CellsOn(*grid, grid->GetFullArea());
-        auto alive = [&live](const TLink& link) { return live.count(link.Exit) && live.count(link.Partner); };
-        for (const TLink& link : links) {
-            if (link.Floor != f || !alive(link) || link.Exit->Orientation != 0) continue;
-            TCella* above = grid->CellAt(link.Exit->Column, link.Exit->Row - 1);
-            TCella* cable = above && above->TypeCode == CodeCable ? above : RiserCable(link.Kind, 0);
-            JoinAnchor(link.Exit, link.Partner, cable, 0);
+        for (const TJoinEnds& ends : JoinEnds(*grid, links, f, true)) {
+            TCella* above = grid->CellAt(ends.ExitColumn, ends.ExitRow - 1);
+            TCella* cable = above && above->TypeCode == CodeCable ? above : RiserCable(ends.Kind, 0);
+            JoinEnd(*grid, ends, cable, 0);
         }
 
         if (f == F - 1)
@@ -314,43 +334,40 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
         if (!TapNetwork[0] && MultiswitchRadial) continue;
 
         // The runs from the riser to the apartments, side by side.
-        live = CellsOn(*grid, grid->GetFullArea());
+        const std::vector<TJoinEnds> ends = JoinEnds(*grid, links, f, false);
         for (int side = 0; side < 2; ++side) {
             const bool left = side == 0;
-            std::vector<const TLink*> column;
-            for (const TLink& link : links)
-                if (link.Floor == f && alive(link) && link.Exit->Orientation == (left ? 1 : 3))
-                    column.push_back(&link);
-            std::sort(column.begin(), column.end(), [](const TLink* a, const TLink* b) {
-                return std::pair(a->Exit->Row, a->Exit->Column) < std::pair(b->Exit->Row, b->Exit->Column);
+            std::vector<const TJoinEnds*> column;
+            for (const TJoinEnds& e : ends)
+                if (e.ExitOrientation == (left ? 1 : 3)) column.push_back(&e);
+            std::sort(column.begin(), column.end(), [](const TJoinEnds* a, const TJoinEnds* b) {
+                return std::pair(a->ExitRow, a->ExitColumn) < std::pair(b->ExitRow, b->ExitColumn);
             });
             const int32_t step = left ? -1 : 1;
             const int32_t start = left ? c - 1 : c + (MultiswitchRadial ? rightBends : span);
             int32_t bendTop = start, bendBottom = start;
-            auto join = [&](const TLink& link, int32_t& bend) {
-                TCella* partner = link.Partner;
-                const int32_t next = partner->Orientation == 1 ? -1 : 1;
-                TCella* beside = grid->CellAt(partner->Column + next, partner->Row);
+            auto join = [&](const TJoinEnds& e, int32_t& bend) {
+                const int32_t next = e.PartnerOrientation == 1 ? -1 : 1;
+                TCella* beside = grid->CellAt(e.PartnerColumn + next, e.PartnerRow);
                 TCella* cable = beside && beside->TypeCode == CodeCable
                                     ? beside
-                                    : Cables[link.Kind == 0 ? CableStaircaseTer : CableStaircaseSat].get();
-                const bool straight = partner->Row == link.Exit->Row;
-                JoinAnchor(link.Exit, partner, cable, bend);
-                if (!straight) bend += step;
+                                    : Cables[e.Kind == 0 ? CableStaircaseTer : CableStaircaseSat].get();
+                JoinEnd(*grid, e, cable, bend);
+                if (e.PartnerRow != e.ExitRow) bend += step;
             };
             // Two pointers: the top one takes runs going up, the bottom one
             // runs going down; when both wait, the top one's run is drawn
             // anyway on a bend column beyond both.
             ptrdiff_t top = 0, bottom = static_cast<ptrdiff_t>(column.size()) - 1;
             while (top <= bottom) {
-                const TLink& t = *column[static_cast<size_t>(top)];
-                if (t.Partner->Row <= t.Exit->Row) {
+                const TJoinEnds& t = *column[static_cast<size_t>(top)];
+                if (t.PartnerRow <= t.ExitRow) {
                     join(t, bendTop);
                     ++top;
                     continue;
                 }
-                const TLink& b = *column[static_cast<size_t>(bottom)];
-                if (b.Partner->Row >= b.Exit->Row) {
+                const TJoinEnds& b = *column[static_cast<size_t>(bottom)];
+                if (b.PartnerRow >= b.ExitRow) {
                     join(b, bendBottom);
                     --bottom;
                     continue;

@@ -186,6 +186,7 @@ TEST_F(ApartmentsTest, EachOutletCountGetsItsDistribution) {
         for (const auto& [type, count] : c.census) EXPECT_EQ(census[type], count) << "type " << type;
         EXPECT_EQ(census[52], 1);
         EXPECT_TRUE(Grid()->Analyse(false));
+        EXPECT_EQ(engine.InsertionSlips(), 0);
     }
 }
 
@@ -262,6 +263,7 @@ TEST_F(ApartmentsTest, MultiswitchLinesAndRadialSingleOutlets) {
             EXPECT_EQ(grid->CellAt(2, Y + i)->TypeCode, 14);
         }
         EXPECT_TRUE(grid->Analyse(false));
+        EXPECT_EQ(engine.InsertionSlips(), 0);
     }
 }
 
@@ -340,6 +342,7 @@ TEST_F(ApartmentBlocksTest, PartsStackedWithTheirEntryRows) {
             for (int32_t c = 0; c < Block(0, 2)->Columns; ++c)
                 EXPECT_EQ(BlockType(1, 0, c, r), BlockType(0, 2, c, r)) << c << "," << r;
         EXPECT_TRUE(Block(1, 0)->Analyse(false));
+        EXPECT_EQ(engine.InsertionSlips(), 0);
         // The first block keeps its copy for the later equal apartments.
         EXPECT_NE(engine.ApartmentCopy[0][0][2], nullptr);
     }

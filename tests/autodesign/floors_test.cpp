@@ -139,6 +139,7 @@ TEST_F(FloorsTest, TapChainsOfOneFloor) {
         ASSERT_TRUE(engine.PlaceFloors(0, 0, 0)) << Message();
         ASSERT_NE(Block(0), nullptr);
         EXPECT_TRUE(Block(0)->Analyse(false));
+        EXPECT_EQ(engine.InsertionSlips(), 0);
         for (const auto& [at, type] : c.cells)
             EXPECT_EQ(TypeAt(0, 0, at.first, at.second), type) << at.first << "," << at.second;
         const auto census = Census(0);
@@ -244,6 +245,7 @@ TEST_F(FloorsTest, TapsOfEveryLineOfAnApartmentMultiswitch) {
         EXPECT_EQ(Block(f, 0), nullptr);
         ASSERT_NE(Block(f, 1), nullptr);
         EXPECT_TRUE(Block(f, 1)->Analyse(false)) << "floor " << f;
+        EXPECT_EQ(engine.InsertionSlips(), 0);
         EXPECT_EQ(engine.ChainLength[0][f][1], 1);
     }
     const int32_t r = engine.RiserColumn[0][1][1];
@@ -297,6 +299,7 @@ TEST_F(StaircaseSwitchFloorsTest, SwitchSizesAlongTheStaircase) {
         ASSERT_TRUE(engine.PlaceFloors(0, 0, 1)) << Message();
         ASSERT_NE(Block(0, 1), nullptr);
         EXPECT_TRUE(Block(0, 1)->Analyse(false));
+        EXPECT_EQ(engine.InsertionSlips(), 0);
         std::vector<int32_t> placed;
         TGridData* g = Block(0, 1);
         for (int32_t r = 0; r < g->Rows; ++r)
@@ -336,6 +339,7 @@ TEST_F(StaircaseSwitchFloorsTest, AnAmplifierFloorWithASpareInput) {
     Floors({2});
     ASSERT_TRUE(engine.PlaceFloors(0, 0, 1)) << Message();
     EXPECT_TRUE(Block(0, 1)->Analyse(false));
+    EXPECT_EQ(engine.InsertionSlips(), 0);
     const int32_t r = engine.RiserColumn[0][0][1];
     // One amplifier one column left of the lines, its spare input and output closed.
     TCella* amplifier = Block(0, 1)->CellAt(r - 1, 1);

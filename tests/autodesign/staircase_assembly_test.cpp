@@ -50,7 +50,8 @@ protected:
         const std::vector<AnsiString> texts = DefaultSelectionTexts();
         for (int p = 0; p < CableTextCount; ++p) engine.Settings->CableTexts[p] = texts[static_cast<size_t>(p) + 1];
     }
-    void Set(const Installation& v, const Building& b) {
+    // Staircase 1, when secondFloors is above 0, is staircase 0 with that many floors.
+    void Set(const Installation& v, const Building& b, int32_t secondFloors = 0) {
         TOpzProgetto& o = *engine.Settings;
         o.Terrestrial = v.ter;
         o.Satellite = v.sat;
@@ -61,7 +62,7 @@ protected:
         o.DesignNetwork = true;
         o.DesignHeadEnd = false;
         TPalazzo& building = *o.Building;
-        building.StaircaseCount = 1;
+        building.StaircaseCount = secondFloors > 0 ? 2 : 1;
         TScala& s = building.Staircases[0];
         s.FloorCount = b.floors;
         for (int32_t f = 0; f < b.floors; ++f) {
@@ -73,6 +74,10 @@ protected:
                 apt.TerrLayout = b.terLayout;
                 apt.SatLayout = b.satLayout;
             }
+        }
+        if (secondFloors > 0) {
+            building.Staircases[1] = s;
+            building.Staircases[1].FloorCount = secondFloors;
         }
     }
     // The stages up to the assembly; the message of the first that fails.
@@ -120,8 +125,9 @@ protected:
     // is in it and reached from the entries on row 0, no exit anchor is left
     // unjoined, and nothing was refused or displaced.
     // Odd apartments stand mirrored left of the riser: their outlets there.
-    void ExpectSound(int32_t outlets, int32_t entries, int32_t leftOutlets = -1) {
-        TGridData* grid = engine.StaircaseGrid[0].get();
+    void ExpectSound(int32_t outlets, int32_t entries, int32_t leftOutlets = -1, int32_t s = 0) {
+        SCOPED_TRACE("staircase " + std::to_string(s));
+        TGridData* grid = engine.StaircaseGrid[s].get();
         if (!grid) {
             ADD_FAILURE() << "no staircase grid";
             return;
@@ -135,8 +141,8 @@ protected:
         EXPECT_EQ(EntriesOnRow0(*grid), entries);
         EXPECT_EQ(census[EntryAnchor], entries);
         if (leftOutlets < 0) return;
-        const int32_t riser = std::min(engine.LineCount[0] > 0 ? engine.RiserEntryColumn[0][0] : grid->Columns,
-                                       engine.LineCount[1] > 0 ? engine.RiserEntryColumn[0][1] : grid->Columns);
+        const int32_t riser = std::min(engine.LineCount[0] > 0 ? engine.RiserEntryColumn[s][0] : grid->Columns,
+                                       engine.LineCount[1] > 0 ? engine.RiserEntryColumn[s][1] : grid->Columns);
         int32_t left = 0;
         for (int32_t r = 0; r < grid->Rows; ++r)
             for (int32_t c = 0; c < riser; ++c)
@@ -167,6 +173,17 @@ TEST_F(StaircaseAssemblyTest, ReferenceStaircasesOfTheDefaultLibrary) {
          {6, 4, 1, 1, 0, 0}, 1, 5},
         {"4 cables in the apartment, 4 floors x 2", {true, true, 4, true, false, false}, {4, 2, 1, 2, 0, 0}, 3, 5},
         {"S only, 8 cables radial, 3 floors x 2", {false, true, 8, false, false, true}, {3, 2, 0, 2, 0, 0}, 2, 6},
+        {"S only single cable, 3 floors x 5", {false, true, 1, false, false, false}, {3, 5, 0, 2, 0, 2}, 2, 1},
+        {"S only, 2 cables along the staircase, 5 floors x 6", {false, true, 2, false, true, false},
+         {5, 6, 0, 1, 0, 0}, 1, 2},
+        {"8 cables joined along the staircase, 4 floors x 3", {true, true, 8, false, true, false},
+         {4, 3, 1, 2, 0, 0}, 2, 9},
+        {"T apart, 2 cables along the staircase, 3 floors x 4", {true, true, 2, true, true, false},
+         {3, 4, 2, 1, 2, 0}, 3, 3},
+        {"2 cables joined in the apartment, 3 floors x 3", {true, true, 2, false, false, false},
+         {3, 3, 1, 3, 0, 0}, 3, 3},
+        {"T apart, 4 cables radial, 3 floors x 2", {true, true, 4, true, false, true}, {3, 2, 1, 1, 0, 0}, 2, 7},
+        {"4 cables joined radial, 2 floors x 3", {true, true, 4, false, false, true}, {2, 3, 1, 1, 0, 0}, 1, 6},
         {"S only, 4 cables radial to single outlets: an entry for each", {false, true, 4, false, false, true},
          {1, 1, 0, 3, 0, 7}, 3, 3},
     };
@@ -192,22 +209,28 @@ TEST_F(StaircaseAssemblyTest, RiserSplitsFromAStrongHeadEndToAWeakOne) {
         int kind;
         int32_t outletsPerApartment;
         bool cheapSplitterOf4;  // a lossless splitter of 4 outputs makes two splits passive
+        int32_t secondFloors;   // a second, shorter staircase
+        bool aligned;           // floors aligned between the staircases
     };
     const Case cases[] = {
-        {"T only, 12 floors x 6", {true, false, 1, false, false, false}, {12, 6, 2, 0, 2, 0}, 0, 2, false},
-        {"S only single cable, 9 floors x 4", {false, true, 1, false, false, false}, {9, 4, 0, 3, 0, 0}, 1, 3, false},
-        {"T only with a lossless splitter of 4", {true, false, 1, false, false, false}, {12, 6, 2, 0, 2, 0}, 0, 2, true},
+        {"T only, 12 floors x 6", {true, false, 1, false, false, false}, {12, 6, 2, 0, 2, 0}, 0, 2, false, 0, false},
+        {"S only single cable, 9 floors x 4", {false, true, 1, false, false, false}, {9, 4, 0, 3, 0, 0}, 1, 3, false,
+         0, false},
+        {"T+S apart, 10 and 7 floors x 3, aligned", {true, true, 1, true, false, false}, {10, 3, 1, 1, 0, 0}, 0, 2,
+         false, 7, true},
+        {"T only with a lossless splitter of 4, 12 and 8 floors", {true, false, 1, false, false, false},
+         {12, 6, 2, 0, 2, 0}, 0, 2, true, 8, false},
     };
     const char* const tooHigh = "Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo "
                                 "elevato dalla centrale di testa.";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.cheapSplitterOf4) DesignComponents(*engine.Components).Splitter(1, 4, 0.0f, 0.0f);
-        const int32_t F = c.building.floors;
         std::map<std::string, int> seen;
         for (float level = 140.0f; level > 40.0f; level -= 2.0f) {
             SCOPED_TRACE(level);
-            Set(c.installation, c.building);
+            Set(c.installation, c.building, c.secondFloors);
+            engine.Settings->APPianiAllineatiTraScale = c.aligned;
             engine.Settings->APMaxSigTer = engine.Settings->APMaxSigSat = level;
             const AnsiString message = Design();
             if (!message.empty()) {
@@ -215,31 +238,41 @@ TEST_F(StaircaseAssemblyTest, RiserSplitsFromAStrongHeadEndToAWeakOne) {
                 ++seen["too high"];
                 continue;
             }
-            // The sizing as the assembly found it: a passive split is drawn
-            // with one entry and reported as no split.
-            const bool passive = engine.PassiveSplit[0][c.kind] != 0;
-            int32_t splits = engine.RiserBreakCount[0][c.kind];
-            if (passive) {
-                EXPECT_EQ(splits, 0);
-                splits = engine.RiserBreakFloor[0][c.kind][1] != 0 ? 2 : 1;
+            for (int32_t st = 0; st < (c.secondFloors > 0 ? 2 : 1); ++st) {
+                SCOPED_TRACE("staircase " + std::to_string(st));
+                const int32_t F = st == 0 ? c.building.floors : c.secondFloors;
+                // The sizing as the assembly found it: a passive split is
+                // drawn with one entry and reported as no split.
+                const bool passive = engine.PassiveSplit[st][c.kind] != 0;
+                int32_t splits = engine.RiserBreakCount[st][c.kind];
+                if (passive) {
+                    EXPECT_EQ(splits, 0);
+                    splits = engine.RiserBreakFloor[st][c.kind][1] != 0 ? 2 : 1;
+                }
+                std::vector<int32_t> floors(engine.RiserBreakFloor[st][c.kind],
+                                            engine.RiserBreakFloor[st][c.kind] + splits);
+                if (splits == 1) EXPECT_EQ(floors, (std::vector<int32_t>{(F - 1) / 2}));
+                if (splits == 2)
+                    EXPECT_EQ(floors, (std::vector<int32_t>{(F - 3) / 3, (F - 2) / 3 + (F - 3) / 3 + 1}));
+                ++seen[std::to_string(splits) + (passive ? " passive" : "")];
+                if (passive) {
+                    // The entry moved one right onto the splitter's column.
+                    const TGridData& grid = *engine.StaircaseGrid[st];
+                    const int32_t entry = engine.RiserEntryColumn[st][c.kind];
+                    TCella* splitter = grid.CellAt(entry, 1);
+                    for (int32_t r = 2; splitter && splitter->TypeCode == 81 && r < grid.Rows; ++r)
+                        splitter = grid.CellAt(entry, r);
+                    ASSERT_NE(splitter, nullptr);
+                    EXPECT_EQ(splitter->TypeCode, 3);
+                    EXPECT_EQ(splitter->TapOutputs, 2 * splits);
+                    EXPECT_EQ(grid.CellAt(entry, 0)->TypeCode, EntryAnchor);
+                }
+                // Each line of each kind enters once, and once more for each split not passive.
+                int32_t entries = 0;
+                for (int k = 0; k < SignalKinds; ++k) entries += engine.LineCount[k] * (engine.RiserBreakCount[st][k] + 1);
+                ExpectSound(F * c.building.apartments * c.outletsPerApartment, entries,
+                            F * (c.building.apartments / 2) * c.outletsPerApartment, st);
             }
-            std::vector<int32_t> floors(engine.RiserBreakFloor[0][c.kind], engine.RiserBreakFloor[0][c.kind] + splits);
-            if (splits == 1) EXPECT_EQ(floors, (std::vector<int32_t>{(F - 1) / 2}));
-            if (splits == 2) EXPECT_EQ(floors, (std::vector<int32_t>{(F - 3) / 3, (F - 2) / 3 + (F - 3) / 3 + 1}));
-            ++seen[std::to_string(splits) + (passive ? " passive" : "")];
-            if (passive) {
-                // The entry moved one right onto the splitter's column.
-                const TGridData& grid = *engine.StaircaseGrid[0];
-                const int32_t entry = engine.RiserEntryColumn[0][c.kind];
-                TCella* splitter = grid.CellAt(entry, 1);
-                for (int32_t r = 2; splitter && splitter->TypeCode == 81 && r < grid.Rows; ++r)
-                    splitter = grid.CellAt(entry, r);
-                ASSERT_NE(splitter, nullptr);
-                EXPECT_EQ(splitter->TypeCode, 3);
-                EXPECT_EQ(splitter->TapOutputs, 2 * splits);
-                EXPECT_EQ(grid.CellAt(entry, 0)->TypeCode, EntryAnchor);
-            }
-            ExpectSound(F * c.building.apartments * c.outletsPerApartment, passive ? 1 : splits + 1);
         }
         std::string outcomes;
         for (const auto& [outcome, count] : seen) outcomes += outcome + "; ";
