@@ -33,7 +33,7 @@ constexpr float CableLengthUncounted = LevelBlocked;
 // Walk directions over squares: 0 down (row + 1), 1 left, 2 up, 3 right.
 enum : uint8_t { WalkDown = 0, WalkLeft = 1, WalkUp = 2, WalkRight = 3 };
 
-class TNCavo : public TCella {
+class TNCavo final : public TCella {
 public:
     // bend: 0 a straight piece (orientation 0 vertical, 1 horizontal), 1 a
     // bend (orientation 0 joins left and bottom, 1 left and top, 2 right and

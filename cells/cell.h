@@ -276,8 +276,16 @@ public:
     // ---- Level windows of the passes (passes_levels.cpp) ----
     // Arithmetic is done in double and stored once as float. A sum with a
     // sentinel operand gives that sentinel (the first one), never a number.
-    static float LevelSum(float a, float b);
-    static float LevelDifference(float a, float b);
+    static float LevelSum(float a, float b) {
+        if (!IsRealLevel(a)) return a;
+        if (!IsRealLevel(b)) return b;
+        return static_cast<float>(static_cast<double>(a) + static_cast<double>(b));
+    }
+    static float LevelDifference(float a, float b) {
+        if (!IsRealLevel(a)) return a;
+        if (!IsRealLevel(b)) return b;
+        return static_cast<float>(static_cast<double>(a) - static_cast<double>(b));
+    }
     // Number of band slots the passes fill: the bands of the calculation band system.
     static int32_t CalculationBandCount();
     // Required windows, from the outlets upwards.

@@ -183,32 +183,41 @@ float TPresaD::MinDownstreamValue(float, int32_t, bool, TCella*, uint8_t, uint8_
 
 void TPresaD::PushSeparation(int32_t port, int32_t band, float limit) {
     if (band < 0 || band >= BandSlots) return;
-    const float socket = SocketLoss(band);
-    const float through = ThroughLoss(band);
-    const float reverse = ReverseLoss(band);
-    TCella* next = PassThrough ? OutputNeighbour(*this, OutletThroughOutput) : nullptr;
-    const int32_t nextPort = OutputNeighbourPort(*this, OutletThroughOutput) + PortInputBase;
-    TCella* up = InputNeighbour(*this, 0);
-    const int32_t upPort = InputNeighbourPort(*this, 0);
-    auto offer = [band, limit](TCella* cell, int32_t at, float value) {
-        if (cell && IsRealLevel(value)) cell->AcceptSeparation(at, band, value, limit);
+    // The losses are read where an arrival needs them: the search passes
+    // here some thirty times per outlet.
+    auto offerDown = [this, band, limit](float value) {
+        if (!PassThrough || !IsRealLevel(value)) return;
+        if (TCella* next = OutputNeighbour(*this, OutletThroughOutput))
+            next->AcceptSeparation(OutputNeighbourPort(*this, OutletThroughOutput) + PortInputBase, band, value,
+                                   limit);
+    };
+    auto offerUp = [this, band, limit](float value) {
+        if (!IsRealLevel(value)) return;
+        if (TCella* up = InputNeighbour(*this, 0))
+            up->AcceptSeparation(InputNeighbourPort(*this, 0), band, value, limit);
     };
 
     if (port == PortInputBase) {
         // Arrived at the input from upstream: this outlet's result is the
         // least loss from the starting socket to its own socket.
         const float s = SeparationBest[band];
-        if (next && IsRealLevel(through)) offer(next, nextPort, Sum(s, through));
+        const float through = ThroughLoss(band);
+        if (IsRealLevel(through)) offerDown(Sum(s, through));
+        const float socket = SocketLoss(band);
         if (IsRealLevel(socket)) SeparationOutlet[band] = Sum(s, socket);
     } else if (port == OutletSocket) {
         // The starting socket.
         const float s = SeparationOutlet[band];
-        if (IsRealLevel(socket)) offer(up, upPort, Sum(s, socket));
-        if (next && IsRealLevel(reverse)) offer(next, nextPort, Sum(s, reverse));
+        const float socket = SocketLoss(band);
+        if (IsRealLevel(socket)) offerUp(Sum(s, socket));
+        const float reverse = ReverseLoss(band);
+        if (IsRealLevel(reverse)) offerDown(Sum(s, reverse));
     } else if (port == OutletThroughOutput) {
         // Arrived at the through output from downstream.
         const float s = SeparationBest[band];
-        if (IsRealLevel(through)) offer(up, upPort, Sum(s, through));
+        const float through = ThroughLoss(band);
+        if (IsRealLevel(through)) offerUp(Sum(s, through));
+        const float reverse = ReverseLoss(band);
         if (IsRealLevel(reverse)) SeparationOutlet[band] = Sum(s, reverse);
     }
 }

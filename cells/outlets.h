@@ -42,7 +42,7 @@ enum : int32_t {
     OutletModeUsable5 = 0x400,
 };
 
-class TPresaD : public TCella {
+class TPresaD final : public TCella {
 public:
     // typeCode 14, 15 or 54; sockets 1 to 3 (the port model does not depend on it).
     TPresaD(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,

@@ -28,18 +28,6 @@ enum : int { StageTilt = 0, StageGainRegulation = 2, StageGain = 4, StageMaxOutp
 
 // ---- Arithmetic ----
 
-float TCella::LevelSum(float a, float b) {
-    if (IsSentinel(a)) return a;
-    if (IsSentinel(b)) return b;
-    return static_cast<float>(static_cast<double>(a) + static_cast<double>(b));
-}
-
-float TCella::LevelDifference(float a, float b) {
-    if (IsSentinel(a)) return a;
-    if (IsSentinel(b)) return b;
-    return static_cast<float>(static_cast<double>(a) - static_cast<double>(b));
-}
-
 int32_t TCella::CalculationBandCount() {
     if (!SistemaBandeCorrente) return 0;
     return std::clamp<int32_t>(SistemaBandeCorrente->bandCount, 0, BandSlots);

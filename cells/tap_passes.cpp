@@ -207,20 +207,6 @@ void TDerivatore::ComputeChannels(int32_t mode, int32_t, uint32_t stamp) {
 
 // ---- Outlet separation ----
 
-void TDerivatore::EnsureSeparationArrays() {
-    if (static_cast<int32_t>(InputSeparation.size()) == NumInputs &&
-        static_cast<int32_t>(ThroughSeparation.size()) == NumThroughOutputs)
-        return;
-    auto make = [](std::vector<std::array<float, BandSlots>>& table, int32_t ports) {
-        if (static_cast<int32_t>(table.size()) == ports) return;
-        std::array<float, BandSlots> none;
-        none.fill(LevelNone);
-        table.assign(static_cast<size_t>(std::max<int32_t>(0, ports)), none);
-    };
-    make(InputSeparation, NumInputs);
-    make(ThroughSeparation, NumThroughOutputs);
-}
-
 void TDerivatore::AcceptSeparation(int32_t port, int32_t band, float value, float limit) {
     if (band < 0 || band >= BandSlots || !IsRealLevel(value)) return;
     EnsureSeparationArrays();
@@ -259,7 +245,8 @@ void TDerivatore::PushUpLine(int32_t input, int32_t band, float value, float lim
 
 void TDerivatore::PushSeparation(int32_t port, int32_t band, float limit) {
     if (band < 0 || band >= BandSlots) return;
-    EnsureSeparationArrays();
+    // The arrays are made by the clearing and by every accepted value; a
+    // value can only have arrived on a row they have.
     const auto slot = static_cast<size_t>(band);
     const int32_t t = OutputsPerLine();
     auto toOutput = [this, band, limit](int32_t out, float value) { PushDownOutput(out, band, value, limit); };
@@ -268,15 +255,22 @@ void TDerivatore::PushSeparation(int32_t port, int32_t band, float limit) {
     if (port >= PortInputBase) {
         // Arrived down line i: on to its user outputs and its through output.
         const int32_t i = port - PortInputBase;
-        if (i >= Lines()) return;
+        if (i >= Lines() || static_cast<size_t>(i) >= InputSeparation.size()) return;
         const float s = InputSeparation[static_cast<size_t>(i)][slot];
         if (!IsRealLevel(s)) return;
-        for (int32_t j = 0; j < t; ++j) {
-            const float loss = GetRow0Attenuation(i, j, band);
-            if (IsRealLevel(loss)) toOutput(TapOutputPort(i, j), LevelSum(s, loss));
+        if (HasOwnOutputLosses()) {
+            for (int32_t j = 0; j < t; ++j) {
+                const float loss = TDerivatore::GetRow0Attenuation(i, j, band);
+                if (IsRealLevel(loss)) toOutput(TapOutputPort(i, j), LevelSum(s, loss));
+            }
+        } else if (t > 0) {
+            // One tap loss for every user output of the line.
+            const float loss = TDerivatore::GetRow0Attenuation(i, 0, band);
+            if (IsRealLevel(loss))
+                for (int32_t j = 0; j < t; ++j) toOutput(TapOutputPort(i, j), LevelSum(s, loss));
         }
         if (i < NumThroughOutputs) {
-            const float loss = GetRow1Attenuation(i, i, band);
+            const float loss = TDerivatore::GetRow1Attenuation(i, i, band);
             if (IsRealLevel(loss)) toOutput(i, LevelSum(s, loss));
         }
         return;
@@ -285,6 +279,7 @@ void TDerivatore::PushSeparation(int32_t port, int32_t band, float limit) {
     if (port >= 0 && port < NumThroughOutputs) {
         // Arrived back through through output k.
         const int32_t k = port;
+        if (static_cast<size_t>(k) >= ThroughSeparation.size()) return;
         const float s = ThroughSeparation[static_cast<size_t>(k)][slot];
         if (!IsRealLevel(s) || StageRow(*LevelTableA, k) || StageRow(*LevelTableB, k)) return;
         const float pass = Attenuation->Get3(k, TapThroughColumn, band);

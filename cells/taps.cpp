@@ -183,6 +183,17 @@ void TDerivatore::Load(TStream& stream, int32_t version) {
 
 // ---- Separation accumulators ----
 
+void TDerivatore::MakeSeparationArrays() {
+    auto make = [](std::vector<std::array<float, BandSlots>>& table, int32_t ports) {
+        if (static_cast<int32_t>(table.size()) == ports) return;
+        std::array<float, BandSlots> none;
+        none.fill(LevelNone);
+        table.assign(static_cast<size_t>(std::max<int32_t>(0, ports)), none);
+    };
+    make(InputSeparation, NumInputs);
+    make(ThroughSeparation, NumThroughOutputs);
+}
+
 void TDerivatore::ClearBandAccumulators(int32_t band) {
     TCella::ClearBandAccumulators(band);
     if (band < 0 || band >= BandSlots) return;

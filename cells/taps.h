@@ -151,8 +151,14 @@ protected:
     // output out (arriving at its input), or up to the cell feeding input.
     void PushDownOutput(int32_t out, int32_t band, float value, float limit);
     void PushUpLine(int32_t input, int32_t band, float value, float limit);
-    // Makes the separation arrays for the present port counts.
-    void EnsureSeparationArrays();
+    // Makes the separation arrays for the present port counts (the search
+    // calls it on every step: the sizes are compared here, inline).
+    void EnsureSeparationArrays() {
+        if (static_cast<int32_t>(InputSeparation.size()) != NumInputs ||
+            static_cast<int32_t>(ThroughSeparation.size()) != NumThroughOutputs)
+            MakeSeparationArrays();
+    }
+    void MakeSeparationArrays();
     // Symbol parts: the tap's body, the stub of every port of a cell of
     // several lines (inputStub units long at the inputs), the middle glyph
     // (beside the supply mark when the cell has an internal supply).
