@@ -112,7 +112,7 @@ private:
 // Takes drawing laid out on one device (a printer page) and draws it scaled
 // onto another engine (a preview bitmap's): coordinates, clip rectangles, pen
 // widths and font heights are multiplied by the ratio of the two areas on
-// each axis. Text is measured by a third engine, the device's own (the
+// each axis (places rounded down, lengths to the nearest pixel). Text is measured by a third engine, the device's own (the
 // printer's), in device pixels, so that whatever lays out on this engine
 // takes the same measures, and so the same line and page breaks, as on the
 // device. Without a target it draws nothing; without a measurer it measures

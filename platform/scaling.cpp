@@ -7,21 +7,24 @@
 
 namespace {
 
-// v x to / from rounded to the nearest whole pixel (halves upward), exact in
-// 64 bits, so that a rectangle's edge lands where the next one's starts.
-int Scale(int v, int to, int from) {
+// v x to / from rounded down to a whole pixel, exact in 64 bits: a
+// rectangle's edge lands where the next one's starts, and every point inside
+// the device lands inside the target (a frame drawn at the page's last pixels
+// stays in sight).
+int Place(int v, int to, int from) {
     if (from <= 0) return v;
-    const int64_t n = 2 * static_cast<int64_t>(v) * to + from;
-    const int64_t d = 2 * static_cast<int64_t>(from);
-    int64_t q = n / d;
-    if (n % d != 0 && n < 0) --q;  // floor for negatives
+    const int64_t n = static_cast<int64_t>(v) * to;
+    int64_t q = n / from;
+    if (n % from != 0 && n < 0) --q;  // floor for negatives
     return static_cast<int>(q);
 }
 
-// A length that stays visible: at least one pixel when it was at least one.
+// A length (pen width, font height) rounded to the nearest pixel, at least
+// one pixel when it was at least one.
 int ScaleLength(int v, int to, int from) {
-    if (v == 0) return 0;
-    const int scaled = std::max(1, Scale(std::abs(v), to, from));
+    if (v == 0 || from <= 0) return v;
+    const int64_t n = 2 * static_cast<int64_t>(std::abs(v)) * to + from;
+    const int scaled = std::max<int>(1, static_cast<int>(n / (2 * static_cast<int64_t>(from))));
     return v < 0 ? -scaled : scaled;
 }
 
@@ -34,8 +37,8 @@ void TScalingEngine::Attach(TPaintEngine* target, TSize targetSize, const TRect&
     measurer_ = measurer;
 }
 
-int TScalingEngine::MapX(int x) const { return Scale(x - device_.Left, size_.cx, device_.Width()); }
-int TScalingEngine::MapY(int y) const { return Scale(y - device_.Top, size_.cy, device_.Height()); }
+int TScalingEngine::MapX(int x) const { return Place(x - device_.Left, size_.cx, device_.Width()); }
+int TScalingEngine::MapY(int y) const { return Place(y - device_.Top, size_.cy, device_.Height()); }
 
 TPaintState TScalingEngine::Mapped(const TPaintState& s) const {
     TPaintState t = s;

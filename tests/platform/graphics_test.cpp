@@ -220,15 +220,15 @@ TEST(ScalingEngine, DrawsTheDeviceScaledOntoItsTargetAndMeasuresOnTheDevice) {
 
     ASSERT_EQ(target.Calls.size(), 6u);
     const TPaintCall& line = target.Calls[0];
-    EXPECT_EQ(line.Points, (std::vector<TPoint>{{0, 0}, {400, 600}}));  // 599.5 rounds up
+    EXPECT_EQ(line.Points, (std::vector<TPoint>{{0, 0}, {400, 599}}));  // 599.5 rounds down
     EXPECT_EQ(line.State.Pen.Width, 1);
-    EXPECT_EQ(line.State.Clip, Rect(100, 0, 300, 201));
+    EXPECT_EQ(line.State.Clip, Rect(100, 0, 300, 200));
     EXPECT_EQ(target.Calls[1].Points[0], Point(200, 100));
     EXPECT_EQ(target.Calls[1].State.Font.Height, -10);
     EXPECT_EQ(target.Calls[1].Text, "Riga");
     EXPECT_TRUE(target.Calls[2].HasRect);
     EXPECT_EQ(target.Calls[2].Rect, Rect(1, 1, 200, 200));
-    EXPECT_EQ(target.Calls[3].Points, (std::vector<TPoint>{{0, 0}, {10, 0}, {10, 11}}));
+    EXPECT_EQ(target.Calls[3].Points, (std::vector<TPoint>{{0, 0}, {10, 0}, {10, 10}}));
     EXPECT_EQ(target.Calls[4].Rect, Rect(0, 0, 400, 600));   // the whole device is the whole target
     EXPECT_EQ(target.Calls[4].State.Clip, Rect(0, 0, 400, 600));
     EXPECT_EQ(target.Calls[5].State.Font.Height, -1);
@@ -245,7 +245,9 @@ TEST(ScalingEngine, NeighbouringRectanglesStayNeighboursAtAnyRatio) {
         EXPECT_LE(left.Left, left.Right) << x;
     }
     EXPECT_EQ(scaling.Map(Rect(0, 0, 2480, 3508)), Rect(0, 0, 509, 720));
-    EXPECT_EQ(scaling.Map(Point(-10, -10)), Point(-2, -2));
+    EXPECT_EQ(scaling.Map(Point(-10, -10)), Point(-3, -3));
+    // The page's last pixels stay on the bitmap.
+    EXPECT_EQ(scaling.Map(Point(2479, 3507)), Point(508, 719));
     // Without a measurer the device measures with the headless metrics.
     TFontState font;
     font.Height = -100;

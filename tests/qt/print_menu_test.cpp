@@ -13,6 +13,7 @@
 #include "app/main_form.h"
 #include "app/project.h"
 #include "printing/calc_print_options.h"
+#include "platform/qt/qt_paint.h"
 #include "printing/documents.h"
 #include "qt/group_layout.h"
 #include "qt/qt_test_support.h"
@@ -68,6 +69,17 @@ TEST(QtPrintMenu, SchemeCalculationsListEstimateAndSpecificationToPdf) {
     EXPECT_NE(text.find("Ordivex Varne - File senza nome"), std::string::npos) << text;
     EXPECT_NE(text.find("P1"), std::string::npos) << text;   // the outlets' numbers label the scheme
     EXPECT_EQ(text.find("Pagina"), std::string::npos) << text;
+    // The same page in the preview's bitmap, laid out on the printer's page and drawn scaled.
+    TBitmap bitmap;
+    TPreviewTarget preview(900, 1180, &bitmap);
+    form.Printing().Preview = &preview;
+    EXPECT_EQ(form.Printing().PrintNetwork(1), 0);
+    form.Printing().Preview = nullptr;
+    const QImage image = ovqt::WrapBitmap(bitmap);
+    EXPECT_TRUE(image.save(QString::fromStdString(qttest::Artefact("print-preview-scheme.png"))));
+    EXPECT_GT(qttest::Colours(image), 1);
+    // The frame's right side, on the page's last pixels, is in sight.
+    EXPECT_LT(qGray(image.pixel(image.width() - 1, image.height() / 2)), 128);
 
     const std::string tables = qttest::Artefact("print-menu-calculations.pdf");
     DeleteFile(tables);
