@@ -161,6 +161,39 @@ TEST_F(NetworkLayoutTest, OneStaircaseFedStraightOrAroundItsSplits) {
     }
 }
 
+TEST_F(NetworkLayoutTest, AGeometrySlipIsCaught) {
+    struct Case {
+        const char* name;
+        int32_t column, row;  // of a component already on "Rete", from the terminal
+    };
+    // On the run below the terminal's output, and where the staircase lands.
+    for (const Case c : {Case{"a run over a component", 1, 1}, Case{"a staircase over a component", 1, 7}}) {
+        SCOPED_TRACE(c.name);
+        window.project.Reset(true);
+        engine.Slips.clear();
+        Building(1);
+        engine.LineCount[0] = 1;
+        engine.TapNetwork[0] = 1;
+        Staircase(0, 5, 6, {2});
+        engine.CountTerminalLines();
+        const int32_t before = engine.InsertionLosses();
+        ASSERT_TRUE(Net().InsertCell(new TChiusura(nullptr, 0, 0, Terminal().Column + c.column, c.row, 1), false, 0));
+        engine.DrawDistribution();
+        bool held = true;
+        EXPECT_DEBUG_DEATH(held = engine.GeometryHeld(before), "refused or displaced|would land");
+#ifdef NDEBUG
+        EXPECT_FALSE(held);
+#endif
+    }
+    // A sound drawing holds.
+    window.project.Reset(true);
+    engine.Slips.clear();
+    Staircase(0, 5, 6, {2});
+    const int32_t before = engine.InsertionLosses();
+    ASSERT_TRUE(engine.DrawDistribution());
+    EXPECT_TRUE(engine.GeometryHeld(before));
+}
+
 TEST_F(NetworkLayoutTest, AWideStaircaseGrowsTheGridAroundTheTerminal) {
     Building(1);
     engine.LineCount[0] = 1;

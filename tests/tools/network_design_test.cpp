@@ -6,7 +6,9 @@
 #include "head_end_library_fixture.h"
 
 #include "cells/head_end.h"
+#include "core/options.h"
 #include "cells/splitters.h"
+#include "cells/switches.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"
 #include "support/design_components.h"
@@ -98,6 +100,24 @@ protected:
                         "," + std::to_string(cell->Row) + "\n";
         return text;
     }
+    // The report's outlet levels ("Calcoli rete"): each line fed at the least
+    // level it asks, which the required terrestrial level covers; every
+    // outlet then reaches "SigMin" in band V. Outlets above "SigMax" are
+    // counted (a finding about the library's tuning, not the designer's).
+    void ExpectOutletsServedInBandV(int32_t& aboveMaximum) {
+        window.project.ComputeOutletLevels();
+        auto& terminal = static_cast<TTesta&>(*Net().Anchor);
+        for (int32_t i = 0; i < terminal.Lines(); ++i)
+            EXPECT_LE(terminal.OutputLevels[size_t(i)][size_t(BandSlotTer)].Min, engine.RequiredLevelTer + 0.001f) << i;
+        const float least = globals.Options().limits[BandSlotTer][LimitSigMin];
+        const float most = globals.Options().limits[BandSlotTer][LimitSigMax];
+        aboveMaximum = 0;
+        for (TCella* outlet = Net().FirstOutlet; outlet; outlet = outlet->NextOutlet) {
+            const TFinestra socket = outlet->OutputLevels[size_t(outlet->NumThroughOutputs)][size_t(BandSlotTer)];
+            EXPECT_GE(socket.Min, least - 0.001f) << outlet->GetShortCode();
+            aboveMaximum += socket.Min > most;
+        }
+    }
     int32_t CountOf(int32_t code) {
         int32_t n = 0;
         for (TCella* cell = Net().Anchor; cell; cell = cell->NextCell) n += cell->TypeCode == code;
@@ -133,6 +153,11 @@ TEST_F(NetworkDesign, EveryVariantOfTheWizard) {
         EXPECT_EQ(Outlets(), v.outlets);
         EXPECT_EQ(Faults(), "");
         EXPECT_TRUE(Net().AllCellsDescribed(true));
+        if (v.ter && !v.sat) {
+            int32_t above = 0;
+            ExpectOutletsServedInBandV(above);
+            EXPECT_EQ(above, 0) << "outlets above SigMax in band V (the default library's tuning)";
+        }
     }
 }
 
@@ -141,6 +166,40 @@ TEST_F(NetworkDesign, OneOutletKeepsTheTerminalsLine) {
     auto& terminal = static_cast<TTesta&>(*Net().Anchor);
     EXPECT_EQ(terminal.Lines(), 1);
     EXPECT_EQ(window.bar.Max, 3);
+}
+
+TEST_F(NetworkDesign, TheProgressBarEndsAtItsMaximum) {
+    ASSERT_TRUE(Run(Variants[1]));  // 1 staircase, 4 floors, 8 apartments
+    EXPECT_EQ(window.bar.Max, 13);
+    EXPECT_EQ(window.bar.Position, 13);
+}
+
+TEST_F(NetworkDesign, RadialSwitchesWithTooFewOutputsDrawNothing) {
+    // Only radial switches of 8 outputs; 3 floors of 2 apartments with 2
+    // single outlets each need 12.
+    for (TCella** link = &engine.Components->head; *link;) {
+        TCella* c = *link;
+        if (c->TypeCode == CodeSwitchN && c->TapOutputs > 8) {
+            *link = c->NextCell;
+            delete c;
+        } else {
+            link = &c->NextCell;
+        }
+    }
+    TVariant v = Variants[8];
+    v.satLayout = 7;
+    Choose(v);
+    engine.Reset();
+    ASSERT_TRUE(engine.CheckInputs()) << Shown();
+    window.project.Reset(true);
+    engine.Project = &window.project;
+    EXPECT_FALSE(engine.DesignNetwork());
+    EXPECT_EQ(Shown(), "Non vi sono switch radiali con un numero sufficiente di uscite.\n");
+    // Only the terminal stands on "Rete".
+    int32_t cells = 0;
+    for (int32_t c = 0; c < Net().Columns; ++c)
+        for (int32_t r = 0; r < Net().Rows; ++r) cells += Net().CellAt(c, r) != nullptr && Net().CellAt(c, r) != Net().Anchor;
+    EXPECT_EQ(cells, 0);
 }
 
 TEST_F(NetworkDesign, ThreeStaircasesShareTheirRiserThroughAFourWaySplitter) {
@@ -168,6 +227,9 @@ TEST_F(NetworkDesign, ThreeStaircasesShareTheirRiserThroughAFourWaySplitter) {
     ASSERT_NE(splitter, nullptr);
     EXPECT_EQ(splitter->TypeCode, 3);
     EXPECT_EQ(splitter->NumTapOutputs, 4);
+    int32_t above = 0;
+    ExpectOutletsServedInBandV(above);
+    EXPECT_EQ(above, 0);
 }
 
 }  // namespace
