@@ -225,14 +225,20 @@ bool TCreaAuto::DesignHeadEnd() {
         TCella* cell = N && N->Inside(column, 1) ? N->CellAt(column, 1) : nullptr;
         return cell && cell->TypeCode == CodeCable ? dynamic_cast<TNCavo*>(cell) : nullptr;
     };
-    auto multiswitchLine = [&](int32_t k, int32_t firstColumn, int32_t c1, int32_t r1, int32_t c2, int32_t bend) {
+    // The length from the LNB to the top floor, or to the head end alone when
+    // the network starts with a short joint beside the first line; taken once
+    // for all the lines, before any of them is set.
+    auto lineLength = [&](int32_t firstColumn) {
+        const TScala& first = Settings->Building->Staircases[0];
+        if (TNCavo* next = networkCable(firstColumn + 1); next && next->PassAttenuation() == joint)
+            return static_cast<float>(Settings->LnbHeadEndDistance);
+        return static_cast<float>(Settings->LnbHeadEndDistance + first.HeadEndDistance + first.TopFloorDistance);
+    };
+    auto multiswitchLine = [&](int32_t k, int32_t firstColumn, float length, int32_t c1, int32_t r1, int32_t c2,
+                               int32_t bend) {
         SetCableTemplateEx(satCable, CableLengthUncounted, k < LineTableSize ? LineColour[k] : 0);
         DrawCableRun(c1, r1, c2, outRow, bend, 0);
-        const TScala& first = Settings->Building->Staircases[0];
-        float L = static_cast<float>(Settings->LnbHeadEndDistance + first.HeadEndDistance + first.TopFloorDistance);
-        if (TNCavo* next = networkCable(firstColumn + 1); next && next->PassAttenuation() == joint)
-            L = static_cast<float>(Settings->LnbHeadEndDistance);
-        if (TNCavo* cable = networkCable(firstColumn + k)) cable->Notify(L, 0);
+        if (TNCavo* cable = networkCable(firstColumn + k)) cable->Notify(length, 0);
     };
 
     const int32_t ex = ExitColumn[0], ey = ExitRow[0];
@@ -253,7 +259,9 @@ bool TCreaAuto::DesignHeadEnd() {
             const int32_t x = std::max(R, o);
             if (!SelectLnb(x, ay0 - 4 - M, H, M)) return false;
             const int32_t first = n0 + o - (ax0 + 1);
-            for (int32_t k = 0; k < M; ++k) multiswitchLine(k, first, x + k, ay0 - 3 - M, o + k, ay0 - M + k);
+            const float length = lineLength(first);
+            for (int32_t k = 0; k < M; ++k)
+                multiswitchLine(k, first, length, x + k, ay0 - 3 - M, o + k, ay0 - M + k);
             o += M;
         }
     } else if (ter && Settings->SeparateDistributions) {
@@ -389,8 +397,8 @@ bool TCreaAuto::DesignHeadEnd() {
     } else if (M % 2 == 0 && M != SplitOfTen) {
         // Case 5: multiswitch lines only, each from an LNB output.
         if (!SelectLnb(o, ay0 - 4, H, M)) return false;
-        const int32_t first = n0;
-        for (int32_t k = 0; k < M; ++k) multiswitchLine(k, first, o + k, ay0 - 3, o + k, -1);
+        const float length = lineLength(n0);
+        for (int32_t k = 0; k < M; ++k) multiswitchLine(k, n0, length, o + k, ay0 - 3, o + k, -1);
         o += M;
     } else {
         // The terrestrial line first (two of them with ten lines), then the LNB's.
@@ -415,14 +423,19 @@ bool TCreaAuto::DesignHeadEnd() {
         }
         const int32_t x = std::max(R, o + s1 + 1);
         if (!SelectLnb(x, ay0 - 4 - M, H, 2 * ((M - 1) / 2))) return false;
+        const float length = lineLength(n0);
         for (int32_t k = s1 + 1; k < M; ++k)
-            multiswitchLine(k, n0, x + k - 1 - s1, ay0 - 3 - M, o + k, ay0 - M + k);
+            multiswitchLine(k, n0, length, x + k - 1 - s1, ay0 - 3 - M, o + k, ay0 - M + k);
         o += M;
     }
 
     // 13: terminations, analysis and the filters' levels.
     H->ChooseTerminations(Components->head);
-    if (!H->Analyse(true)) return false;
+    // A drawing that does not analyse is no design: say so, as the network does.
+    if (!H->Analyse(true)) {
+        Report("Errore di creazione disegno. Non riesco a progettare l'impianto.");
+        return false;
+    }
     AdjustHeadEndLevels();
     return true;
 }

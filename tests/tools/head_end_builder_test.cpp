@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 
+#include "app/estimate.h"
 #include "cells/head_end.h"
 #include "cells/graphic_cells.h"
 #include "cells/splitters.h"
@@ -153,6 +154,11 @@ TEST_F(HeadEndBuilder, HeadEndsAloneOnTesta) {
             EXPECT_EQ(up->TypeCode, CodeCable) << i;
         }
         for (const std::string& code : k.articles) EXPECT_GE(Count(code), 1) << code;
+        // The estimate prices every article placed.
+        window.project.Estimate->BuildFromCells();
+        EXPECT_GT(window.project.Estimate->Count(), 0);
+        for (const TRigaPreventivo& row : window.project.Estimate->Rows())
+            if (row.Code != LabourCode) EXPECT_GT(row.UnitPrice, 0.0f) << row.Code;
         // Terminations close every open port with a model of the list.
         for (TCella* c = Testa().Anchor; c; c = c->NextCell)
             if (c->TypeCode == CodeTermination) EXPECT_FALSE(std::string(c->Code).empty()) << c->Column << "," << c->Row;
@@ -362,6 +368,48 @@ TEST_F(HeadEndBuilder, SplitBlockWithoutSupply) {
     TGridData split(nullptr, 200, 50, GridWork);
     EXPECT_FALSE(engine.SelectSplitAmplifiers(&split, 0));
     EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati alimentatori adeguati alla centrale IF."});
+}
+
+// A terminal line the head end leaves unfed (the network asked for more
+// lines than its exits): the drawing does not analyse and the design stops
+// with the drawing message.
+TEST_F(HeadEndBuilder, UnfedLineStopsTheDesign) {
+    PrepareHeadEnd(true, false, 1, false, false);
+    engine.Settings->DesignNetwork = true;
+    Terminal().SetLineCount(2);
+    ASSERT_EQ(Terminal().Lines(), 2);
+    EXPECT_FALSE(engine.DesignHeadEnd());
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Errore di creazione disegno. Non riesco a progettare l'impianto."});
+}
+
+// The multiswitch lines under the terminal of a network: each line's first
+// cable on the network grid takes the length from the LNB to the top floor,
+// or from the LNB alone when the network starts with a short joint there.
+TEST_F(HeadEndBuilder, MultiswitchLineLengthsOnTheNetwork) {
+    for (bool joint : {false, true}) {
+        SCOPED_TRACE(joint);
+        PrepareHeadEnd(false, true, 4, false, false);
+        engine.Settings->DesignNetwork = true;
+        engine.Settings->LnbHeadEndDistance = 6;
+        engine.Settings->Building->Staircases[0].HeadEndDistance = 10;
+        engine.Settings->Building->Staircases[0].TopFloorDistance = 3;
+        Terminal().SetLineCount(4);
+        TGridData& net = *window.project.NetworkGrid;
+        const int32_t first = net.Anchor->Column + 1;
+        std::vector<TNCavo*> cables;
+        for (int32_t k = 0; k < 4; ++k) {
+            std::unique_ptr<TCella> cable(engine.Cables[CableRiserSat]->Clone());
+            cable->Column = first + k;
+            cable->Row = 1;
+            cable->Orientation = 0;
+            static_cast<TNCavo&>(*cable).SetLength(joint && k == 1 ? engine.Settings->APLungCavoComp : 40.0f);
+            cables.push_back(static_cast<TNCavo*>(cable.get()));
+            ASSERT_TRUE(net.InsertCell(std::move(cable), false, 0));
+        }
+        ASSERT_TRUE(engine.DesignHeadEnd()) << FirstMessage();
+        ExpectJoined();
+        for (TNCavo* cable : cables) EXPECT_FLOAT_EQ(cable->PassAttenuation(), joint ? 6.0f : 19.0f);
+    }
 }
 
 }  // namespace
