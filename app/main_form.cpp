@@ -52,6 +52,7 @@ TAntenne::TAntenne(TComponent* owner) : TForm(owner), files_(this, this) {
     WindowState = wsMaximized;
     SetBounds(0, 0, 1024, 740);
     OnShow = Handler(this, &TAntenne::FormShow);
+    OnActivate = Handler(this, &TAntenne::FormActivate);
     OnCloseQuery = Handler(this, &TAntenne::FormCloseQuery);
     OnResize = Handler(this, &TAntenne::FormResize);
 
@@ -229,6 +230,10 @@ void TAntenne::FinishSplash() {
     if (AboutBox) AboutBox->Hide();
     Timer->Enabled = false;
     FillLibraryTrees();
+    if (startWizardPending_) {
+        startWizardPending_ = false;
+        RunAutoDesignWizard(true, true);
+    }
 }
 
 void TAntenne::FillLibraryTrees() {

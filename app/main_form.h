@@ -76,6 +76,9 @@ public:
 
     // ---- Lifetime ----
     void FormShow(TObject* Sender);
+    // The first activation of an untitled project offers the design wizard
+    // (after the splash); closing it then ends the program.
+    void FormActivate(TObject* Sender);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     void FormResize(TObject* Sender);
     void TimerTimer(TObject* Sender);
@@ -166,12 +169,17 @@ public:
     void Tuttiidati1Click(TObject* Sender);
     void Cancellacalcoli1Click(TObject* Sender);
     void DetAutSostClick(TObject* Sender);
+    // The models of the drawn network chosen again from the wizard's
+    // components at the wizard's calculation band.
+    void DetAutComp1Click(TObject* Sender);
     // The designer (main_form_design.cpp): the engine and its wizard, made at
     // start-up; "Autoprogetto"; the wizard's loop of designs (start: a new
     // design; firstStart: the program's first wizard, whose closing ends it).
+    enum class TWizardRun { Closed, Designed, Unchanged, Opened };
     void CreateDesigner();
     void Autoprogetto1Click(TObject* Sender);
-    void RunAutoDesignWizard(bool start, bool firstStart = false);
+    // Unchanged: confirmed with nothing to design; the project is as it was.
+    TWizardRun RunAutoDesignWizard(bool start, bool firstStart = false);
     void ResetDesignProject(bool withAnchors) { files_.ResetProject(*CurrentProject, withAnchors); }
     TAutoProgetto* Wizard = nullptr;
     // Libraries (main_form_libraries.cpp): a new empty library, the manager.
@@ -208,6 +216,8 @@ public:
     bool CancelFlag = false;
     bool Updating = false;
     AnsiString ProgramDir;
+    // True until the program's first activation has offered the wizard.
+    bool FirstActivation = true;
 
     // ---- Controls ----
     TStatusBar* StatusBar;
@@ -274,4 +284,5 @@ private:
     TFAnteprima* preview_ = nullptr;
     TFileProgetto files_;
     bool splash_ = false;
+    bool startWizardPending_ = false;   // the first activation waits for the splash
 };

@@ -1,15 +1,29 @@
 // TAntenne and the automatic designer: the engine and its wizard, and the
 // commands that run a design.
+#include <algorithm>
+#include <iterator>
+
 #include "app/draw_window.h"
+#include "app/grid.h"
 #include "app/main_form.h"
 #include "app/project.h"
 #include "autodesign/engine.h"
 #include "autodesign/wizard.h"
+#include "cells/cell.h"
+#include "core/band_systems.h"
 #include "core/globals.h"
+#include "core/levels.h"
+#include "core/libraries.h"
+#include "core/options.h"
 #include "core/reporter.h"
 #include "platform/application.h"
 
 namespace {
+
+// The model choice's second walk only carries the choice on, choosing nothing.
+constexpr int32_t ModeWalkOnly = 0x40;
+// Networks of more cells than this show the progress panel while models are chosen.
+constexpr int ProgressCellCount = 20;
 
 // What a design run asks of the main window, answered by it.
 class TMainDesignWindow : public TDesignWindow {
@@ -40,8 +54,9 @@ void TAntenne::CreateDesigner() {
     if (CreaAuto) return;
     designWindow_ = std::make_unique<TMainDesignWindow>(*this);
     CreaAuto = new TCreaAuto(GestoreErrori, designWindow_.get());
+    // The wizard edits the program's settings, which are the engine's; it
+    // keeps no pointer of its own, since loading a project replaces them.
     Wizard = new TAutoProgetto(this);
-    Wizard->Settings = CreaAuto->Settings.get();
     Wizard->OpenDialog = OpenDialog;
 }
 
@@ -59,8 +74,8 @@ void TAntenne::Autoprogetto1Click(TObject*) {
     DrawWindow->EndUpdate();
 }
 
-void TAntenne::RunAutoDesignWizard(bool start, bool firstStart) {
-    if (!Wizard) return;
+TAntenne::TWizardRun TAntenne::RunAutoDesignWizard(bool start, bool firstStart) {
+    if (!Wizard) return TWizardRun::Closed;
     Wizard->PrepareAutoDesign();
     if (start) {
         Wizard->Nuovo1Click(nullptr);
@@ -68,6 +83,7 @@ void TAntenne::RunAutoDesignWizard(bool start, bool firstStart) {
     }
     Wizard->Opz().DesignRequested = start;
     bool done = false;
+    bool designed = false;
     int result = 0;
     for (;;) {
         result = Wizard->ShowModal();
@@ -77,11 +93,13 @@ void TAntenne::RunAutoDesignWizard(bool start, bool firstStart) {
             break;
         }
         // A run empties the project: hand changes are asked about first.
-        if (!start && CurrentProject && CurrentProject->Modified && QuerySaveChanges() == IDCANCEL) return;
+        if (!start && CurrentProject && CurrentProject->Modified && QuerySaveChanges() == IDCANCEL)
+            return TWizardRun::Closed;
         Application->ProcessMessages();
         DrawWindow->BeginUpdate();
         Wizard->CollectSelectedComponents(*CreaAuto->Components);
         done = CreaAuto->Run();
+        designed = true;
         if (CurrentProject) CurrentProject->DesignPending = false;
         DrawWindow->EndUpdate();
         if (done) break;
@@ -93,12 +111,95 @@ void TAntenne::RunAutoDesignWizard(bool start, bool firstStart) {
         if (loaded == 0) {
             ShowProject(CurrentProject);
             AfterLoad();
-        } else {
-            RunAutoDesignWizard(Wizard->Opz().DesignRequested, firstStart);
+            return TWizardRun::Opened;
         }
-        return;
+        return RunAutoDesignWizard(Wizard->Opz().DesignRequested, firstStart);
     }
+    if (done) return designed ? TWizardRun::Designed : TWizardRun::Unchanged;
     // Only the wizard of the first start ends the program when closed without
     // a design; from any other caller the project stays as it is.
-    if (!done && firstStart) Application->Terminate();
+    if (firstStart) Application->Terminate();
+    return TWizardRun::Closed;
+}
+
+void TAntenne::FormActivate(TObject*) {
+    if (!FirstActivation) return;
+    FirstActivation = false;
+    if (!CurrentProject || CurrentProject->Name != UntitledProjectName) return;
+    // Over the splash the wizard would lose its library tree: it waits for its end.
+    if (splash_)
+        startWizardPending_ = true;
+    else
+        RunAutoDesignWizard(true, true);
+}
+
+void TAntenne::OnNextClick(TObject*) {
+    if (!Wizard || !CurrentProject) return;
+    Wizard->ShowPage(WizardComponentsPage, Wizard->ComponentMode);
+    if (RunAutoDesignWizard(false) != TWizardRun::Unchanged) return;
+    // Confirmed with nothing to design: the drawing itself moves on, forward
+    // to its calculations or back to drawing, as the button says.
+    if (CurrentProject->Step == 1) {
+        AfterLoad();
+        return;
+    }
+    CurrentProject->Step = 1;
+    RebuildPages();
+}
+
+void TAntenne::DetAutComp1Click(TObject*) {
+    TProgetto* project = CurrentProject;
+    if (!Wizard || !CreaAuto || !project || !project->NetworkGrid) return;
+    float lower[BandSlots];
+    float upper[BandSlots];
+    std::fill(std::begin(lower), std::end(lower), LevelReqUndefined);
+    std::fill(std::begin(upper), std::end(upper), LevelReqUndefined);
+    Wizard->PrepareComponentSelection();
+    if (Wizard->ShowModal() != WizardDone) return;
+    const int band = Wizard->CalculationBand();
+    TGridData& grid = *project->NetworkGrid;
+    TCella* anchor = grid.Anchor;
+    int cells = 0;
+    for (TCella* c = anchor; c; c = c->NextCell) ++cells;
+    const bool progress = cells > ProgressCellCount;
+    if (progress) {
+        ProgressBar->Position = 0;
+        ProgressPanel->Visible = true;
+    }
+    Application->ProcessMessages();
+    Wizard->CollectSelectedComponents(*CreaAuto->Components);
+    if (GestoreErrori) GestoreErrori->SetTarget(nullptr);
+    TCella* candidates = CreaAuto->Components->head;
+    bool ok = anchor && anchor->ChooseModel(candidates, 0, NextPassNumber(), progress ? ProgressBar : nullptr, band, 0);
+    if (ok) ok = anchor->ChooseModel(candidates, ModeWalkOnly, NextPassNumber(), nullptr, band, 0);
+    if (GestoreErrori) GestoreErrori->enabled = false;
+    ProgressBar->Max = 100;
+    grid.SetModified(ModAll);
+    DrawWindow->Invalidate();
+    ProgressPanel->Visible = false;
+    if (ok) {
+        if (Opzioni && band < BandSlots) {
+            lower[band] = Opzioni->limits[band][LimitSigMin];
+            upper[band] = Opzioni->limits[band][LimitSigMax];
+        }
+        anchor->ComputeRequiredLevels(lower, upper, NextPassNumber());
+        bool reached = anchor->NumThroughOutputs > 0 && anchor->InputLevels.Allocated();
+        for (int32_t line = 0; reached && line < anchor->NumThroughOutputs; ++line)
+            reached = line < anchor->InputLevels.Ports() && anchor->InputLevels[line][static_cast<size_t>(band)].Min > 0;
+        const float frequency = SistemaBandeCorrente && band < SistemaBandeCorrente->bandCount
+                                    ? SistemaBandeCorrente->bands[static_cast<size_t>(band)].reference
+                                    : 0.0f;
+        if (reached)
+            Application->MessageBox("Determinazione componenti con calcolo a " + FloatToStr(frequency) +
+                                        " MHz completata con successo. Verificare i risultati nelle altre bande "
+                                        "tramite i calcoli di rete.",
+                                    ApplicationTitle, MB_OK | MB_ICONINFORMATION);
+        else
+            Application->MessageBox("La rete non ha una struttura sufficientemente regolare per essere dimensionata "
+                                    "automaticamente utilizzando i componenti selezionati. Verificare i risultati "
+                                    "tramite i calcoli di rete.",
+                                    ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+    }
+    UpdateCalculationPages();
+    UpdateEstimatePage();
 }

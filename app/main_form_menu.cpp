@@ -207,6 +207,7 @@ void TAntenne::BindMenuCommands() {
     for (TMenuItem* item : {Segnalialleprese1, Limititerminaleditesta1, Attenuazionetraleprese1})
         on(item, &TAntenne::NetworkReportClick);
     on(Cancellacalcoli1, &TAntenne::Cancellacalcoli1Click);
+    on(DetAutComp1, &TAntenne::DetAutComp1Click);
     on(DetAutSost, &TAntenne::DetAutSostClick);
     on(Autoprogetto1, &TAntenne::Autoprogetto1Click);
     on(Nuovalibreria, &TAntenne::NuovalibreriaClick);
@@ -294,7 +295,10 @@ void TAntenne::Calcoli1Click(TObject*) {
 
 void TAntenne::Speciali1Click(TObject*) {
     DrawWindow->HideEditor();
-    // The automatic choice of components waits for its command.
+    // The automatic choice keeps the drawing: it needs a calculated network
+    // whose every cell may take a model of the library.
+    DetAutComp1->Enabled = CurrentProject && CurrentProject->Step == 2 && FindPage(PageRete) &&
+                           CurrentProject->AllowsAutoChoice();
     DetAutSost->Enabled = true;
     Autoprogetto1->Enabled = true;
     GestioneLibrerie1->Enabled = true;
@@ -313,8 +317,7 @@ bool TAntenne::ChangesMayGo() {
 
 void TAntenne::New1Click(TObject*) {
     if (!ChangesMayGo()) return;
-    files_.ResetProject(*CurrentProject, true);
-    ShowProject(CurrentProject);
+    RunAutoDesignWizard(true);
 }
 
 void TAntenne::Open1Click(TObject*) {

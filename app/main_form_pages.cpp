@@ -193,16 +193,4 @@ void TAntenne::UpdateEstimatePage() {
     UpdatePrintItems();
 }
 
-void TAntenne::OnNextClick(TObject*) {
-    // Until the design wizard exists the button steps between drawing and
-    // calculating: forward runs the analysis, back returns to drawing.
-    if (!CurrentProject) return;
-    if (CurrentProject->Step == 1) {
-        AfterLoad();
-        return;
-    }
-    CurrentProject->Step = 1;
-    RebuildPages();
-}
-
 void TAntenne::ProgressCancelClick(TObject*) { CancelFlag = true; }

@@ -222,15 +222,24 @@ void TQtControlPeer::Sync(TPropId id, int) {
     }
 }
 
+namespace {
+// The control's own colour while it is enabled; disabled, the style's greys
+// show that it takes no input.
+void SetEnabledColour(QPalette& pal, QPalette::ColorRole role, const QColor& colour) {
+    pal.setColor(QPalette::Active, role, colour);
+    pal.setColor(QPalette::Inactive, role, colour);
+    pal.setColor(QPalette::Disabled, role, QApplication::palette().color(QPalette::Disabled, role));
+}
+}  // namespace
+
 void TQtControlPeer::SyncFont() {
     if (!widget_) return;
     QFont f = ToQFont(*control_->Font);
     widget_->setFont(f);
     QPalette pal = widget_->palette();
     QColor ink = ToQColor(control_->Font->Color);
-    pal.setColor(QPalette::WindowText, ink);
-    pal.setColor(QPalette::Text, ink);
-    pal.setColor(QPalette::ButtonText, ink);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        SetEnabledColour(pal, role, ink);
     widget_->setPalette(pal);
 }
 
@@ -238,8 +247,7 @@ void TQtControlPeer::SyncColor() {
     if (!widget_) return;
     QPalette pal = widget_->palette();
     QColor back = ToQColor(control_->Color);
-    pal.setColor(QPalette::Window, back);
-    pal.setColor(QPalette::Base, back);
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base}) SetEnabledColour(pal, role, back);
     widget_->setPalette(pal);
 }
 

@@ -13,6 +13,7 @@
 #include "app/main_form.h"
 #include "app/program.h"
 #include "app/project.h"
+#include "autodesign/wizard.h"
 #include "cells/cables.h"
 #include "cells/outlets.h"
 #include "cells/taps.h"
@@ -98,7 +99,6 @@ TEST(MainMenu, MenusOpenByTheProjectsState) {
     TAntenne& f = program.Start();
     TProgetto& project = *f.CurrentProject;
     // The print items have their own suite (main_form_print_test).
-    TMenuItem* waiting[] = {f.DetAutComp1};
     auto openAll = [&] {
         for (int i = 0; i < f.MainMenu->Items->Count(); ++i) f.MainMenu->Items->Items[i]->Click();
     };
@@ -121,7 +121,7 @@ TEST(MainMenu, MenusOpenByTheProjectsState) {
     EXPECT_EQ(f.Annulla1->Caption.Get(), "&Annulla");
     EXPECT_FALSE(f.EliminaDescrizioni->Visible);
     EXPECT_FALSE(f.BEliminaPreventivo->Visible);
-    for (TMenuItem* item : waiting) EXPECT_FALSE(item->Enabled) << item->Caption.Get();
+    EXPECT_FALSE(f.DetAutComp1->Enabled);
     EXPECT_TRUE(f.Autoprogetto1->Enabled);
 
     // A drawing edit: the undo item takes the popup's caption; modified enables "&Salva".
@@ -137,10 +137,10 @@ TEST(MainMenu, MenusOpenByTheProjectsState) {
     EXPECT_EQ(f.Annulla1->Caption.Get(), f.DrawWindow->ItemUndo->Caption.Get());
     EXPECT_TRUE(f.Elimina1->Enabled && f.Taglia1->Enabled && f.Copia1->Enabled);
     EXPECT_FALSE(f.Incolla1->Enabled || f.IncollaS->Enabled || f.IncollaR->Enabled);   // nothing copied yet
-    for (TMenuItem* item : waiting) EXPECT_FALSE(item->Enabled) << item->Caption.Get();
+    EXPECT_FALSE(f.DetAutComp1->Enabled);
 
     // Step 2: the finding and calculation items, the descriptions, no palette items.
-    f.OnNextClick(nullptr);
+    ConfirmNextStep(f);
     ASSERT_EQ(project.Step, 2);
     openAll();
     EXPECT_FALSE(f.BarraStrumenti->Enabled || f.MDimensioneSchemi->Enabled);
@@ -151,7 +151,7 @@ TEST(MainMenu, MenusOpenByTheProjectsState) {
     EXPECT_TRUE(f.EliminaDescrizioni->Visible);
     for (TMenuItem* item : {f.Annulla1, f.Taglia1, f.Copia1, f.Incolla1, f.IncollaS, f.IncollaR, f.Elimina1})
         EXPECT_FALSE(item->Visible) << item->Caption.Get();   // the step-2 popup has no drawing commands
-    for (TMenuItem* item : waiting) EXPECT_FALSE(item->Enabled) << item->Caption.Get();
+    EXPECT_TRUE(f.DetAutComp1->Enabled);   // its own table: main_window_design_test
 
     // On "Preventivo": no drawing window, no zoom.
     f.SelectPage("Preventivo");
@@ -235,12 +235,20 @@ TEST(MainMenuFiles, CancelledSaveQuestionStopsEveryCommandThatReplacesTheProject
     Script().AnswerFileDialog(program.Dir().File("manca/progetto.ant"));
     f.New1->Click();
     EXPECT_TRUE(f.CurrentProject->NetworkGrid->HasComponents());
-    // Not saved, then new: an untitled empty project.
+    // Not saved, then new: the wizard offers a new design on its first page;
+    // closed, it leaves the drawing as it was (main_window_design_test runs
+    // the design).
     Script().Reset();
     Script().AnswerMessageBox(IDNO);
+    Script().AnswerShowModal<TAutoProgetto>([](TAutoProgetto& w) {
+        EXPECT_EQ(w.VisiblePage(), WizardTypePage);
+        w.Close();
+    });
     f.New1->Click();
-    EXPECT_FALSE(f.CurrentProject->NetworkGrid->HasComponents());
-    EXPECT_EQ(f.Caption.Get(), "Ordivex Varne - [senza nome]");
+    ASSERT_EQ(Script().ModalForms.size(), 1u);
+    EXPECT_EQ(Script().ModalForms[0].Type, std::type_index(typeid(TAutoProgetto)));
+    EXPECT_TRUE(f.CurrentProject->NetworkGrid->HasComponents());
+    EXPECT_FALSE(Application->Terminated());
 }
 
 TEST(MainMenuFiles, OpenAndRecentFiles) {
@@ -251,8 +259,6 @@ TEST(MainMenuFiles, OpenAndRecentFiles) {
     ASSERT_EQ(f.SaveProject(file, *f.CurrentProject, ProjectVersionCurrent), 0);
     EXPECT_TRUE(f.FileName1->Visible);
     EXPECT_EQ(f.FileName1->Caption.Get(), "&1 " + ShortenPath(file));
-    Script().AnswerMessageBox(IDNO);
-    f.New1->Click();
     Script().Reset();
 
     Script().AnswerFileDialog(file);
@@ -263,7 +269,7 @@ TEST(MainMenuFiles, OpenAndRecentFiles) {
 
     // A drawing stays a drawing when a recent file does not load.
     Script().Reset();
-    f.OnNextClick(nullptr);
+    ConfirmNextStep(f);
     ASSERT_EQ(f.CurrentProject->Step, 1);
     std::remove(file.c_str());
     f.FileName1->Click();
@@ -658,7 +664,7 @@ TEST(MainMenuEdit, CopiedDataBringThePagesOfADescribedNetwork) {
     TCella* other = project.NetworkGrid->CellAt(38, 2);
     outlet->Description = "Presa da incasso";
     other->Described = 0;
-    f.OnNextClick(nullptr);
+    ConfirmNextStep(f);
     ASSERT_EQ(project.Step, 2);
     EXPECT_FALSE(f.FindPage("Calcoli rete") || f.FindPage("Preventivo"));
 
@@ -685,7 +691,7 @@ TEST(MainMenuCalculations, ReportsAreWrittenAndCleared) {
     ScopedProgram program;
     TAntenne& f = program.Start();
     DrawTwoTaps(*f.CurrentProject);
-    f.OnNextClick(nullptr);
+    ConfirmNextStep(f);
     f.SelectPage("Calcoli rete");
     const AnsiString report = f.ReteReport.Report->Text;
     ASSERT_FALSE(report.empty());
@@ -729,7 +735,7 @@ TEST(MessageList, ASecondClickWithinTheTimerShowsTheCell) {
     TAntenne& f = program.Start();
     TProgetto& project = *f.CurrentProject;
     DrawTwoTaps(project);
-    f.OnNextClick(nullptr);
+    ConfirmNextStep(f);
     Script().AdvanceClock(3000);   // the splash is over
     TCella* outlet = project.NetworkGrid->CellAt(38, 2);
     const AnsiString name = outlet->GetShortCode();

@@ -50,7 +50,7 @@ TEST(MainFormPrint, ItemsFollowPagesStepAndSelection) {
     check({true, true, false, false, false, true, false, false}, "step 1, a block selected");
 
     DrawTwoTaps(project);
-    f.OnNextClick(nullptr);
+    ConfirmNextStep(f);
     ASSERT_EQ(project.Step, 2);
     f.DrawWindow->Selection = TGridRect{30, 5, 30, 5};
     open();
@@ -64,7 +64,7 @@ TEST(MainFormPrint, CommandsPrintAfterTheDialog) {
     TAntenne& f = program.Start();
     TProgetto& project = *f.CurrentProject;
     DrawTwoTaps(project);
-    f.OnNextClick(nullptr);
+    ConfirmNextStep(f);
     ASSERT_EQ(project.Step, 2);
     TPrinter* printer = Printer();
     printer->ClearDocuments();
@@ -99,7 +99,7 @@ TEST(MainFormPrint, CalculationsPrintTheTickedTables) {
     ScopedProgram program;
     TAntenne& f = program.Start();
     DrawTwoTaps(*f.CurrentProject);
-    f.OnNextClick(nullptr);
+    ConfirmNextStep(f);
     TPrinter* printer = Printer();
     printer->ClearDocuments();
     Application->Script().AnswerShowModal<TInfoStampaCalcoli>([](TInfoStampaCalcoli& d) {

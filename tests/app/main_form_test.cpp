@@ -12,6 +12,7 @@
 #include "app/estimate_page.h"
 #include "app/grid.h"
 #include "app/main_form.h"
+#include "autodesign/wizard.h"
 #include "app/mast_page.h"
 #include "app/program.h"
 #include "app/project.h"
@@ -298,7 +299,7 @@ TEST(MainFormPages, CalculationPagesRunOnlyWhenOutOfDate) {
     TAntenne& form = program.Start();
     TProgetto& project = *form.CurrentProject;
     DrawTwoTaps(project);
-    form.OnNextClick(nullptr);
+    ConfirmNextStep(form);
     ASSERT_EQ(project.Step, 2);
     EXPECT_EQ(Tabs(form), (Captions{"Rete", "Calcoli rete", "Calcoli rete richiesti", "Preventivo", "Sostegno",
                                     "Fulmini 81.1", "Fulmini 81.10-2"}));
@@ -322,7 +323,7 @@ TEST(MainFormPages, WhileTheNetworkReportRunsTheCommandsAreOff) {
     ScopedProgram program;
     TAntenne& form = program.Start();
     DrawTwoTaps(*form.CurrentProject);
-    form.OnNextClick(nullptr);
+    ConfirmNextStep(form);
     bool seenOff = false;
     bool tabClickRan = false;
     Application->Script().AtProcessMessages([&] {
@@ -373,7 +374,7 @@ TEST(MainFormSteps, NextAndBackMoveTheProjectBetweenDrawingAndCalculating) {
     TAntenne& form = program.Start();
     TProgetto& project = *form.CurrentProject;
     DrawTwoTaps(project);
-    form.OnNextClick(nullptr);
+    ConfirmNextStep(form);
     EXPECT_EQ(project.Step, 2);
     EXPECT_EQ(form.NextButton->Caption.Get(), "<< Indietro");
     EXPECT_FALSE(form.FindPage("Testa"));   // the head end holds only its terminal
@@ -383,12 +384,13 @@ TEST(MainFormSteps, NextAndBackMoveTheProjectBetweenDrawingAndCalculating) {
     form.SelectPage("Preventivo");
     form.EstimatePage->GridPreventivo->Selection = TGridRect{0, 2, 0, 2};
 
-    form.OnNextClick(nullptr);
+    ConfirmNextStep(form);
     EXPECT_EQ(project.Step, 1);
     // The estimate's cursor is back on the first row's quantity, with no price list asked.
     EXPECT_EQ(form.EstimatePage->GridPreventivo->Col, 6);
     EXPECT_EQ(form.EstimatePage->GridPreventivo->Row, 1);
-    EXPECT_TRUE(Application->Script().ModalForms.empty());
+    for (const TShowModalCall& call : Application->Script().ModalForms)
+        EXPECT_EQ(call.Type, std::type_index(typeid(TAutoProgetto))) << call.Caption;
     EXPECT_EQ(form.NextButton->Caption.Get(), "Avanti >>");
     EXPECT_EQ(Tabs(form), (Captions{"Rete", "Testa", "Sostegno", "Fulmini 81.1", "Fulmini 81.10-2"}));
     EXPECT_TRUE(form.IsPageSelected("Rete"));
@@ -400,7 +402,7 @@ TEST(MainFormSteps, AnUnsoundDrawingShowsWhereItIsBroken) {
     TProgetto& project = *form.CurrentProject;
     DrawTwoTaps(project, false);
     form.SelectPage("Testa");
-    form.OnNextClick(nullptr);
+    ConfirmNextStep(form);
     EXPECT_EQ(project.Step, 1);
     EXPECT_EQ(form.NextButton->Caption.Get(), "Avanti >>");
     EXPECT_TRUE(form.IsPageSelected("Rete"));

@@ -8,7 +8,11 @@
 #include "app/main_form.h"
 #include "app/grid.h"
 #include "app/project.h"
+#include "cells/amplifiers.h"
 #include "cells/cell.h"
+#include "cells/terminations.h"
+#include "core/globals.h"
+#include "core/options.h"
 #include "autodesign/engine.h"
 #include "autodesign/wizard.h"
 #include "platform/application.h"
@@ -18,6 +22,15 @@
 namespace {
 
 TScript& Script() { return Application->Script(); }
+
+// The tap DrawTwoTaps puts first, marked as drawn by hand (a design may
+// put a cell of its own on the same square).
+constexpr int32_t TapColumn = 37, TapRow = 1;
+void MarkHandDrawn(TProgetto& project) { project.NetworkGrid->CellAt(TapColumn, TapRow)->Description = "a mano"; }
+bool HandDrawn(const TProgetto& project) {
+    const TCella* c = project.NetworkGrid->CellAt(TapColumn, TapRow);
+    return c && c->Description == "a mano";
+}
 
 int Cells(const TGridData* grid) {
     int n = 0;
@@ -41,7 +54,7 @@ TEST(MainFormDesign, AutoprogettoDesignsTheNetworkOfTheWizard) {
                                    std::filesystem::copy_options::overwrite_existing);
     ASSERT_NE(CreaAuto, nullptr);
     ASSERT_NE(f.Wizard, nullptr);
-    EXPECT_EQ(f.Wizard->Settings, CreaAuto->Settings.get());
+    EXPECT_EQ(&f.Wizard->Opz(), CreaAuto->Settings.get());
     f.Speciali1->Click();
     EXPECT_TRUE(f.Autoprogetto1->Enabled);
     Script().AnswerShowModal<TAutoProgetto>(DesignTerrestrialNetwork);
@@ -76,16 +89,303 @@ TEST(MainFormDesign, AModifiedProjectIsAskedAboutAndCancelKeepsIt) {
     EXPECT_EQ(Cells(f.CurrentProject->NetworkGrid), cells);
 }
 
-TEST(MainFormDesign, ClosingTheWizardEndsTheProgramOnlyAtTheFirstStart) {
+// The program's library and default choice, in the program's folder (the
+// program-wide objects of a started program make them).
+void CopyDefaultLibrary(ScopedProgram& program) {
+    for (const char* name : {"Varne.alb", "Default.sel"})
+        std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
+                                   std::filesystem::copy_options::overwrite_existing);
+}
+
+void EndSplash() { Script().AdvanceClock(3000); }
+
+// The program started with the default library and a line drawn by hand, not saved.
+TAntenne& StartWithHandDrawing(ScopedProgram& program) {
+    TAntenne& f = program.Start();
+    CopyDefaultLibrary(program);
+    DrawTwoTaps(*f.CurrentProject);
+    MarkHandDrawn(*f.CurrentProject);
+    f.CurrentProject->Modified = true;
+    return f;
+}
+
+// A line of two taps saved by a program run that has ended; its file.
+std::string SavedLine(ScopedProgram& program) {
+    const std::string file = program.Dir().File("linea.ant");
+    TAntenne& f = program.Start();
+    DrawTwoTaps(*f.CurrentProject);
+    EXPECT_EQ(f.SaveProject(file, *f.CurrentProject, ProjectVersionCurrent), 0);
+    Application->DestroyForms();
+    return file;
+}
+
+TEST(MainFormDesign, TheFirstActivationOffersTheWizard) {
+    // Confirmed with its defaults: a design, the program goes on.
+    {
+        ScopedProgram program;
+        int page = -1;
+        Script().AnswerShowModal<TAutoProgetto>([&](TAutoProgetto& w) {
+            page = w.VisiblePage();
+            while (w.ModalResult.Get() == mrNone) w.BAvanti->Click();
+        });
+        TAntenne& f = program.Start({}, true);
+        EXPECT_TRUE(Script().ModalForms.empty());   // the splash comes first
+        CopyDefaultLibrary(program);
+        EndSplash();
+        ASSERT_EQ(Script().ModalForms.size(), 1u);
+        EXPECT_EQ(page, WizardTypePage);
+        EXPECT_EQ(f.CurrentProject->Step, 2);
+        EXPECT_FALSE(Application->Terminated());
+        // Later activations leave it alone.
+        f.Hide();
+        f.Show();
+        EXPECT_EQ(Script().ModalForms.size(), 1u);
+    }
+    // Closed: the program ends.
+    {
+        ScopedProgram program;
+        Script().AnswerShowModal<TAutoProgetto>(WizardClosed);
+        program.Start({}, true);
+        EndSplash();
+        EXPECT_EQ(Script().ModalForms.size(), 1u);
+        EXPECT_TRUE(Application->Terminated());
+    }
+    // A project named on the command line: no wizard.
+    {
+        ScopedProgram program;
+        const std::string file = SavedLine(program);
+        TAntenne& f = program.Start({file}, true);
+        EndSplash();
+        EXPECT_TRUE(Script().ModalForms.empty());
+        EXPECT_EQ(f.CurrentProject->Name, file);
+    }
+}
+
+TEST(MainFormDesign, TheWizardOpensAProjectOrShowsItselfAgain) {
+    ScopedProgram program;
+    const std::string file = SavedLine(program);
+    Script().Reset();
+    // A file that does not load first: its message, then the wizard again.
+    const std::string missing = program.Dir().File("manca.ant");
+    for (const std::string& chosen : {missing, file}) {
+        Script().AnswerFileDialog(chosen);
+        Script().AnswerShowModal<TAutoProgetto>([](TAutoProgetto& w) { w.Apri1->Click(); });
+    }
+    TAntenne& f = program.Start({}, true);
+    EndSplash();
+    ASSERT_EQ(Script().ModalForms.size(), 2u);
+    EXPECT_EQ(Script().ModalForms[0].Result, WizardOpenProject);
+    ASSERT_EQ(Script().MessageBoxes.size(), 1u);
+    EXPECT_EQ(Script().MessageBoxes[0].Text, "Il file " + missing + " è inesistente.");
+    EXPECT_EQ(f.CurrentProject->Name, file);
+    EXPECT_EQ(f.CurrentProject->Step, 2);
+    EXPECT_EQ(f.NextButton->Caption.Get(), BackCaption);
+    EXPECT_FALSE(Application->Terminated());
+}
+
+TEST(MainFormDesign, ClosingTheWizardOfALaterCommandKeepsTheProject) {
     ScopedProgram program;
     TAntenne& f = program.Start();
     DrawTwoTaps(*f.CurrentProject);
     f.CurrentProject->Modified = true;
     const int cells = Cells(f.CurrentProject->NetworkGrid);
+    const struct {
+        const char* name;
+        std::function<void()> run;
+    } commands[] = {
+        {"Avanti", [&] { f.NextButton->Click(); }},
+        {"Nuovo", [&] {
+             Script().AnswerMessageBox(IDNO);
+             f.New1->Click();
+         }},
+        {"Autoprogetto", [&] { f.Autoprogetto1->Click(); }},
+    };
+    for (const auto& c : commands) {
+        Script().Reset();
+        Script().AnswerShowModal<TAutoProgetto>([](TAutoProgetto& w) { w.Close(); });
+        c.run();
+        EXPECT_EQ(Script().ModalForms.size(), 1u) << c.name;
+        EXPECT_FALSE(Application->Terminated()) << c.name;
+        EXPECT_EQ(Cells(f.CurrentProject->NetworkGrid), cells) << c.name;
+        EXPECT_TRUE(f.CurrentProject->Modified) << c.name;
+        EXPECT_EQ(f.CurrentProject->Step, 1) << c.name;
+    }
+}
+
+TEST(MainFormDesign, NextOpensTheComponentsPageAndRunsAChangedDesign) {
+    ScopedProgram program;
+    TAntenne& f = StartWithHandDrawing(program);
+    auto drawn = [&f] { return HandDrawn(*f.CurrentProject); };
+    // The wizard, once shown, comes back on its components page, captioned "Fine".
+    ConfirmNextStep(f);
+    ASSERT_EQ(f.CurrentProject->Step, 2);
+    Script().Reset();
+    int page = -1;
+    Script().AnswerShowModal<TAutoProgetto>([&](TAutoProgetto& w) {
+        page = w.VisiblePage();
+        EXPECT_EQ(w.BAvanti->Caption.Get(), "Fine");
+        EXPECT_TRUE(w.BIndietro->Visible && w.BIndietro->Enabled);
+        w.BAvanti->Click();
+    });
+    f.NextButton->Click();
+    EXPECT_EQ(page, WizardComponentsPage);
+    // Nothing changed: "<< Indietro" takes the drawing back to drawing.
+    EXPECT_EQ(f.CurrentProject->Step, 1);
+    EXPECT_EQ(f.NextButton->Caption.Get(), NextCaption);
+    EXPECT_TRUE(drawn());
+
+    // A change on a page asks for a design, which asks about the drawing first.
+    auto changeAndFinish = [](TAutoProgetto& w) {
+        w.BIndietro->Click();
+        while (w.VisiblePage() != WizardTypePage) w.BIndietro->Click();
+        w.ChoiceClick(w.Choice[ChoiceTerrestre]);
+        w.ChoiceClick(w.Choice[ChoiceRete]);
+        EXPECT_TRUE(w.Opz().DesignRequested);
+        while (w.ModalResult.Get() == mrNone) w.BAvanti->Click();
+    };
+    Script().Reset();
+    Script().AnswerShowModal<TAutoProgetto>(changeAndFinish);
+    Script().AnswerMessageBox(IDCANCEL);
+    f.NextButton->Click();
+    ASSERT_EQ(Script().MessageBoxes.size(), 1u);
+    EXPECT_EQ(Script().MessageBoxes[0].Text, "Salvare le modifiche apportate al progetto?");
+    EXPECT_TRUE(drawn());
+    EXPECT_EQ(f.CurrentProject->Step, 1);
+
+    Script().Reset();
+    Script().AnswerShowModal<TAutoProgetto>(changeAndFinish);
+    Script().AnswerMessageBox(IDNO);
+    f.NextButton->Click();
+    EXPECT_EQ(Script().ModalForms.size(), 1u);
+    EXPECT_FALSE(drawn());
+    EXPECT_EQ(f.CurrentProject->Step, 2);
+    EXPECT_FALSE(f.CurrentProject->DesignPending);
+}
+
+TEST(MainFormDesign, NewDesignsThroughTheWizard) {
+    ScopedProgram program;
+    TAntenne& f = StartWithHandDrawing(program);
+    Script().AnswerMessageBox(IDNO);
+    int page = -1;
+    Script().AnswerShowModal<TAutoProgetto>([&](TAutoProgetto& w) {
+        page = w.VisiblePage();
+        while (w.ModalResult.Get() == mrNone) w.BAvanti->Click();
+    });
+    f.New1->Click();
+    EXPECT_EQ(page, WizardTypePage);
+    EXPECT_EQ(Script().ModalForms.size(), 1u);
+    EXPECT_FALSE(HandDrawn(*f.CurrentProject));
+    EXPECT_EQ(f.CurrentProject->Name, UntitledProjectName);
+    EXPECT_EQ(f.Caption.Get(), "Ordivex Varne - [senza nome]");
+    EXPECT_EQ(f.CurrentProject->Step, 2);
+}
+
+TEST(MainFormDesign, TheToolsMenuOffersTheComponentChoiceOnACalculatedNetwork) {
+    const struct {
+        const char* name;
+        bool calculated, netPage, amplifier, enabled;
+    } cases[] = {
+        {"drawing", false, true, false, false},
+        {"calculated", true, true, false, true},
+        {"without the page Rete", true, false, false, false},
+        {"an amplifier chooses no model", true, true, true, false},
+    };
+    for (const auto& c : cases) {
+        ScopedProgram program;
+        TAntenne& f = program.Start();
+        TProgetto& project = *f.CurrentProject;
+        DrawTwoTaps(project, !c.amplifier);
+        if (c.amplifier) {
+            TGridData& grid = *project.NetworkGrid;
+            ASSERT_TRUE(grid.InsertCell(new TAmplificatore(&grid, 0, 0, TapColumn, 3, CodeAmplificatoreRegolato, 1, 1),
+                                        false, 0));
+            auto* termination = new TChiusura(&grid, 0, 0, TapColumn, 4, 1);
+            termination->Described = 1;
+            ASSERT_TRUE(grid.InsertCell(termination, false, 0));
+        }
+        if (c.calculated) {
+            ConfirmNextStep(f);
+            ASSERT_EQ(project.Step, 2) << c.name;
+        }
+        if (!c.netPage) f.RemovePage(PageRete);
+        f.Speciali1->Click();
+        EXPECT_EQ(f.DetAutComp1->Enabled.Get(), c.enabled) << c.name;
+        EXPECT_TRUE(f.Autoprogetto1->Enabled) << c.name;
+    }
+}
+
+TEST(MainFormDesign, TheComponentChoiceDescribesTheDrawnNetwork) {
+    ScopedProgram program;
+    TAntenne& f = program.Start();
+    CopyDefaultLibrary(program);
+    EndSplash();
+    TProgetto& project = *f.CurrentProject;
+    DrawTwoTaps(project);
+    ConfirmNextStep(f);
+    ASSERT_EQ(project.Step, 2);
+    // The taps and outlets (the terminations follow their neighbours elsewhere).
+    auto forgetModels = [&project] {
+        for (TCella* cell = project.NetworkGrid->Anchor->NextCell; cell; cell = cell->NextCell)
+            if (cell->TypeCode != CodeTermination) cell->Code = "vecchio";
+    };
+    forgetModels();
+    f.Speciali1->Click();   // the menu opens before its item is chosen
+    ASSERT_TRUE(f.DetAutComp1->Enabled);
+
+    // Closed: nothing chosen, nothing said.
+    Script().Reset();
     Script().AnswerShowModal<TAutoProgetto>(WizardClosed);
-    f.RunAutoDesignWizard(true);
-    EXPECT_FALSE(Application->Terminated());
-    EXPECT_EQ(Cells(f.CurrentProject->NetworkGrid), cells);
+    f.DetAutComp1->Click();
+    EXPECT_TRUE(Script().MessageBoxes.empty());
+    EXPECT_EQ(project.NetworkGrid->CellAt(TapColumn, TapRow)->Code, "vecchio");
+
+    struct Case {
+        int item;                 // of the frequency picker
+        bool impossibleWindow;    // the band's least signal above its greatest
+        const char* message;
+        int flags;
+    };
+    const Case cases[] = {
+        {2, false,
+         "Determinazione componenti con calcolo a 200 MHz completata con successo. Verificare i risultati nelle altre "
+         "bande tramite i calcoli di rete.",
+         MB_OK | MB_ICONINFORMATION},
+        {4, true,
+         "La rete non ha una struttura sufficientemente regolare per essere dimensionata automaticamente utilizzando i "
+         "componenti selezionati. Verificare i risultati tramite i calcoli di rete.",
+         MB_OK | MB_ICONEXCLAMATION},
+    };
+    for (const Case& c : cases) {
+        const int band = c.item + 1;
+        const float sigMax = Opzioni->limits[band][LimitSigMax];
+        if (c.impossibleWindow) Opzioni->limits[band][LimitSigMax] = Opzioni->limits[band][LimitSigMin] - 1;
+        forgetModels();
+        project.Modified = false;
+        Script().Reset();
+        Script().AnswerShowModal<TAutoProgetto>([&](TAutoProgetto& w) {
+            EXPECT_EQ(w.Caption.Get(), "Ordivex Varne - Selezione automatica dei componenti");
+            EXPECT_EQ(w.VisiblePage(), WizardComponentsPage);
+            EXPECT_EQ(w.BAvanti->Caption.Get(), "Ok");
+            EXPECT_FALSE(w.BIndietro->Visible);
+            EXPECT_EQ(w.FrequencyPicker->Items->Count(), FrequencyBands);
+            w.FrequencyPicker->ItemIndex = c.item;
+            w.BAvanti->Click();
+        });
+        f.DetAutComp1->Click();
+        Opzioni->limits[band][LimitSigMax] = sigMax;
+        ASSERT_EQ(Script().MessageBoxes.size(), 1u) << c.item;
+        EXPECT_EQ(Script().MessageBoxes[0].Text, c.message);
+        EXPECT_EQ(Script().MessageBoxes[0].Flags, c.flags);
+        // Every tap and outlet of the line took a model of the library.
+        for (TCella* cell = project.NetworkGrid->Anchor->NextCell; cell; cell = cell->NextCell) {
+            EXPECT_TRUE(cell->Described) << cell->GetShortCode();
+            EXPECT_NE(cell->Code, "vecchio") << cell->GetShortCode();
+            EXPECT_FALSE(cell->Code.empty()) << cell->GetShortCode();
+        }
+        EXPECT_TRUE(f.FindPage(PageCalcoliRete));
+        EXPECT_TRUE(project.Modified);
+        EXPECT_TRUE(project.NetworkGrid->NetworkOutOfDate);
+    }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "cells/taps.h"
 #include "cells/terminations.h"
 #include "app/program.h"
+#include "autodesign/wizard.h"
 #include "core/globals.h"
 #include "core/ini.h"
 #include "platform/application.h"
@@ -44,6 +45,9 @@ ScopedProgram::ScopedProgram(bool defaultLibrary) : settingsPath_(dir_.File("set
     ::setenv(SettingsEnv, settingsPath_.c_str(), 1);
     Application->DestroyForms();
     Application->Script().Reset();
+    // Headless, a run with no form returns at once and clears the ending an
+    // earlier program asked for (Esci, the start-up wizard closed).
+    if (!Application->Backend()) Application->Run();
     Store("ProgramDir", dir_.Path() + "/");
     if (defaultLibrary) std::ofstream(dir_.File("Varne.alb")) << "";
 }
@@ -81,12 +85,13 @@ AnsiString ScopedProgram::Stored(const AnsiString& name) const {
     return ini.String(name);
 }
 
-TAntenne& ScopedProgram::Start(const std::vector<std::string>& arguments) {
+TAntenne& ScopedProgram::Start(const std::vector<std::string>& arguments, bool startWizard) {
     std::vector<const char*> argv{"ordivex-varne"};
     for (const std::string& a : arguments) argv.push_back(a.c_str());
     Application->SetCommandLine(static_cast<int>(argv.size()), argv.data());
     StartProgram();
     started_ = true;
+    Antenne->FirstActivation = startWizard;
     Antenne->Show();
     return *Antenne;
 }
@@ -108,4 +113,15 @@ void DrawTwoTaps(TProgetto& project, bool closed, bool described) {
         EXPECT_TRUE(grid.InsertCell(termination, false, 0));
     }
     grid.SetModified(ModAll);
+}
+
+void ConfirmNextStep(TAntenne& form) {
+    Application->Script().AnswerShowModal<TAutoProgetto>([](TAutoProgetto& w) {
+        // Page by page to "Fine", changing nothing (a wizard not yet shown
+        // since the project was made opens on its first page).
+        for (int page = 0; page < WizardPages && w.ModalResult.Get() == mrNone; ++page) w.BAvanti->Click();
+        EXPECT_EQ(w.ModalResult.Get(), WizardDone);
+        EXPECT_FALSE(w.Opz().DesignRequested);
+    });
+    form.NextButton->Click();
 }

@@ -25,8 +25,10 @@ public:
     void Store(const AnsiString& name, const AnsiString& value);
     // A settings value as the file holds it now.
     AnsiString Stored(const AnsiString& name) const;
-    // StartProgram with these arguments, then the main form shown.
-    TAntenne& Start(const std::vector<std::string>& arguments = {});
+    // StartProgram with these arguments, then the main form shown. The
+    // wizard the first activation offers for an untitled project comes only
+    // with startWizard (the splash must end first, TAntenne::TimerTimer).
+    TAntenne& Start(const std::vector<std::string>& arguments = {}, bool startWizard = false);
     const TempDir& Dir() const { return dir_; }
 
 private:
@@ -43,3 +45,8 @@ private:
 // closed by a termination (unless closed is false), every cell described
 // unless described is false; the grid marked modified.
 void DrawTwoTaps(TProgetto& project, bool closed = true, bool described = true);
+
+// "Avanti >>" (or "<< Indietro") clicked and the wizard it opens confirmed
+// as it stands: "Avanti >>" up to "Fine", nothing to design. The drawn
+// project then moves on to its calculations (or back to drawing).
+void ConfirmNextStep(TAntenne& form);
