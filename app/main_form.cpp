@@ -156,6 +156,11 @@ TReportPage TAntenne::MakeReportPage(bool channels) {
     page.Report = MakeControl<TRichEdit>(this, page.Panel, 8, channels ? 40 : 56, 384, channels ? 65 : 236);
     page.Report->ReadOnly = true;
     page.Report->ScrollBars = ssVertical;
+    if (!channels) {
+        // The band heading above and every row of the report stand in the same columns.
+        SetNetworkReportColumns(page.Header);
+        SetNetworkReportColumns(page.Report);
+    }
     if (channels) {
         page.Messages = MakeControl<TListBox>(this, page.Panel, 8, 112, 384, 180);
         page.Messages->OnMouseDown = Handler(this, &TAntenne::MessageListMouseDown);

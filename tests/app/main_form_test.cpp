@@ -27,6 +27,8 @@
 #include "core/options.h"
 #include "dialogs/installer_data.h"
 #include "platform/application.h"
+#include "platform/comctrls.h"
+#include "platform/utf8.h"
 #include "printing/documents.h"
 #include "support/program_fixture.h"
 
@@ -317,6 +319,34 @@ TEST(MainFormPages, CalculationPagesRunOnlyWhenOutOfDate) {
     project.NetworkGrid->SetModified(ModAll);
     form.SelectPage("Calcoli rete");
     EXPECT_EQ(form.ReteReport.Report->Text.Get(), report);
+}
+
+// The band heading over the report and every band row of the report stand in
+// one set of columns, whatever the width of a row's label ("Alla presa" is
+// wider than a default tab stop).
+TEST(MainFormPages, TheNetworkReportRowsStandUnderTheBandHeading) {
+    ScopedProgram program;
+    TAntenne& form = program.Start();
+    DrawTwoTaps(*form.CurrentProject);
+    form.OnNextClick(nullptr);
+    form.SelectPage("Calcoli rete");
+    TRichEdit* header = form.ReteReport.Header;
+    TRichEdit* report = form.ReteReport.Report;
+    ASSERT_GE(header->Lines->Count(), 1);
+    const int column = header->PosFromChar(utf8::Length("Banda\t \t")).x;
+    int start = 0, rows = 0;
+    for (int i = 0; i < report->Lines->Count(); ++i) {
+        const std::string text = report->Lines->Strings(i);
+        for (const char* label : {"Att. Min.", "Alla presa", "Att. Max.", "Differenza", "Minimo", "Presa P1"}) {
+            if (text.rfind(label, 0) != 0) continue;
+            const size_t first = text.find_first_not_of('\t', text.find('\t'));
+            EXPECT_EQ(report->PosFromChar(start + static_cast<int>(utf8::Length(text.substr(0, first)))).x, column)
+                << text;
+            ++rows;
+        }
+        start += static_cast<int>(utf8::Length(text)) + 2;  // lines end in CR LF
+    }
+    EXPECT_GE(rows, 6);
 }
 
 TEST(MainFormPages, WhileTheNetworkReportRunsTheCommandsAreOff) {
