@@ -328,7 +328,8 @@ TEST(MainFormPages, TheNetworkReportRowsStandUnderTheBandHeading) {
     ScopedProgram program;
     TAntenne& form = program.Start();
     DrawTwoTaps(*form.CurrentProject);
-    form.OnNextClick(nullptr);
+    ConfirmNextStep(form);
+    ASSERT_EQ(form.CurrentProject->Step, 2);
     form.SelectPage("Calcoli rete");
     TRichEdit* header = form.ReteReport.Header;
     TRichEdit* report = form.ReteReport.Report;
