@@ -1,7 +1,8 @@
 // The head-end builder on the default library "Varne.alb": a run that designs
 // the modular terrestrial head end alone (input check, the head end on
-// "Testa", its analysis and level adjustment), and the same head end with
-// the split blocks of seven riser lines below it.
+// "Testa", its analysis and level adjustment), the same head end with the
+// split blocks of seven riser lines below it, and the whole design of a
+// large building, network and head end.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -122,5 +123,29 @@ void BM_HeadEnd_SevenSplits(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_HeadEnd_SevenSplits)->Unit(benchmark::kMillisecond);
+
+// The whole design of the 4 x 12 x 6 building (two terrestrial outlets in
+// two lines per apartment): the network on "Rete" and the modular head end
+// on "Testa", from the settings to the shown project.
+void BM_WholeDesign_4x12x6(benchmark::State& state) {
+    HeadEndBench bench;
+    if (!bench.ok) state.SkipWithError("no default library");
+    TOpzProgetto& o = *bench.engine.Settings;
+    o.DesignNetwork = true;
+    TPalazzo& b = *o.Building;
+    b.StaircaseCount = 4;
+    for (int32_t s = 0; s < 4; ++s) {
+        b.Staircases[s].FloorCount = 12;
+        b.Staircases[s].HeadEndDistance = 10;
+        for (int32_t f = 0; f < 12; ++f) {
+            b.Staircases[s].Floors[f].ApartmentCount = 6;
+            for (int32_t a = 0; a < 6; ++a) b.Staircases[s].Floors[f].Apartments[a] = TAppartamento{2, 0, 2, 2, 5, 5};
+        }
+    }
+    b.ComputeMaxima();
+    for (auto _ : state)
+        if (!bench.engine.Run()) state.SkipWithError("the design failed");
+}
+BENCHMARK(BM_WholeDesign_4x12x6)->Unit(benchmark::kMillisecond);
 
 }  // namespace
