@@ -265,9 +265,11 @@ public:
     // Moves the staircase's floor and apartment blocks (emptied) into a new
     // StaircaseGrid[staircase] and draws its riser entries, splits and runs;
     // true. What the grid holds for the network builder:
-    // - row 0 holds only entry anchors (TAncoraI, type 52), each with the
-    //   cable of its riser on row 1 below it (none when the top floor's block
-    //   starts on row 0);
+    // - the riser entries are entry anchors (TAncoraI, type 52) on row 0,
+    //   each with the cable of its riser on row 1 below it, except where the
+    //   top floor's block starts on row 0 (its first cell is on row 1, and
+    //   the terminations of a switch's spare inputs share row 0) or a passive
+    //   split's splitter stands on row 1;
     // - kind k's lines i < LineCount[k] enter at RiserEntryColumn[s][k] + i;
     //   with RiserBreakCount[s][k] splits, split j's riser of line i enters at
     //   RiserSplitColumn[s][k][j] + i (the first split right of the lines,
