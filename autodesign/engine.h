@@ -770,6 +770,12 @@ private:
     static std::vector<TJoinEnds> JoinEnds(TGridData& grid, std::span<const TAnchorLink> links, int32_t floor,
                                            bool downward);
     void JoinEnd(TGridData& grid, const TJoinEnds& ends, TCella* cable, int32_t bend);
+    // The bend column, between first and last (the floor's bend columns, from
+    // the riser out), of a run from an exit anchor to its partner where the
+    // run crosses other runs only straight across: preferred first, then the
+    // columns beyond it, then those from first on; preferred when none is free.
+    static int32_t FreeBendColumn(const TGridData& grid, const TJoinEnds& ends, int32_t preferred, int32_t first,
+                                  int32_t last);
     int32_t RiserColour(int kind, int32_t line) const;
     TNCavo* RiserCable(int kind, int32_t line) const;
     void PlaceRiserEntries(int32_t staircase, int kind, int32_t row, std::span<const int32_t> splitRows);

@@ -194,6 +194,46 @@ void TCreaAuto::JoinEnd(TGridData& grid, const TJoinEnds& ends, TCella* cable, i
     ConnectAnchorToPartner(ends.Exit, cable, bend);
 }
 
+namespace {
+
+// Whether a run can take a square: an empty one, or for a straight piece a
+// straight cable across it with nothing over it yet.
+bool SquareFree(const TGridData& grid, int32_t column, int32_t row, bool corner, bool horizontal) {
+    const TCella* there = grid.CellAt(column, row);
+    if (!there) return grid.Inside(column, row);
+    if (corner || there->TypeCode != CodeCable || there->Overlay) return false;
+    const auto* cable = static_cast<const TNCavo*>(there);
+    return !cable->Bend && (cable->Orientation % 2 == 0) == horizontal;
+}
+
+}  // namespace
+
+int32_t TCreaAuto::FreeBendColumn(const TGridData& grid, const TJoinEnds& e, int32_t preferred, int32_t first,
+                                  int32_t last) {
+    // The run leaves the anchor along its row, turns at the bend column and
+    // reaches the partner along the partner's row.
+    const int32_t step = e.PartnerColumn > e.ExitColumn ? 1 : -1;
+    auto fits = [&](int32_t b) {
+        if ((b - e.ExitColumn) * step <= 0 || (e.PartnerColumn - b) * step <= 0) return false;
+        for (int32_t x = e.ExitColumn + step; x != b; x += step)
+            if (!SquareFree(grid, x, e.ExitRow, false, true)) return false;
+        if (!SquareFree(grid, b, e.ExitRow, true, false) || !SquareFree(grid, b, e.PartnerRow, true, false))
+            return false;
+        for (int32_t y = std::min(e.ExitRow, e.PartnerRow) + 1; y < std::max(e.ExitRow, e.PartnerRow); ++y)
+            if (!SquareFree(grid, b, y, false, false)) return false;
+        for (int32_t x = b + step; x != e.PartnerColumn; x += step)
+            if (!SquareFree(grid, x, e.PartnerRow, false, true)) return false;
+        return true;
+    };
+    // The pointer's next column, else the next free one beyond it, else one
+    // nearer the riser, all within the floor's bend columns.
+    for (int32_t b = preferred; (last - b) * step >= 0; b += step)
+        if (fits(b)) return b;
+    for (int32_t b = first; (preferred - b) * step > 0 && (last - b) * step >= 0; b += step)
+        if (fits(b)) return b;
+    return preferred;
+}
+
 bool TCreaAuto::AssembleStaircase(int32_t s) {
     const TOpzProgetto& o = *Settings;
     const TPalazzo& building = *o.Building;
@@ -345,37 +385,56 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
             });
             const int32_t step = left ? -1 : 1;
             const int32_t start = left ? c - 1 : c + (MultiswitchRadial ? rightBends : span);
-            int32_t bendTop = start, bendBottom = start;
-            auto join = [&](const TJoinEnds& e, int32_t& bend) {
+            // Beyond the floor's bend columns the split risers and the radial
+            // runs come later: no bend goes there.
+            auto lastBend = [&](const TJoinEnds& e) {
+                return left ? e.PartnerColumn + 1
+                            : MultiswitchRadial ? start + largestCableColumns - 1 : e.PartnerColumn - 1;
+            };
+            // Each run's vertical spans the rows between its anchor and its
+            // partner; runs whose spans meet need columns of their own. Taken
+            // by the top of their spans, each the column nearest the riser
+            // that no earlier one holds there, they need no more columns
+            // than spans meet on one row.
+            std::vector<int32_t> bends(column.size(), start);
+            {
+                std::vector<size_t> order(column.size());
+                for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+                auto top = [&](size_t i) { return std::min(column[i]->ExitRow, column[i]->PartnerRow); };
+                auto bottom = [&](size_t i) { return std::max(column[i]->ExitRow, column[i]->PartnerRow); };
+                std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return top(a) < top(b); });
+                std::vector<int32_t> busyUntil;  // per bend column from start: the last row taken
+                for (size_t i : order) {
+                    if (column[i]->ExitRow == column[i]->PartnerRow) continue;
+                    size_t k = 0;
+                    while (k < busyUntil.size() && busyUntil[k] >= top(i)) ++k;
+                    if (k == busyUntil.size()) busyUntil.push_back(0);
+                    busyUntil[k] = bottom(i);
+                    bends[i] = start + step * static_cast<int32_t>(k);
+                }
+            }
+            auto join = [&](size_t i) {
+                const TJoinEnds& e = *column[i];
                 const int32_t next = e.PartnerOrientation == 1 ? -1 : 1;
                 TCella* beside = grid->CellAt(e.PartnerColumn + next, e.PartnerRow);
                 TCella* cable = beside && beside->TypeCode == CodeCable
                                     ? beside
                                     : Cables[e.Kind == 0 ? CableStaircaseTer : CableStaircaseSat].get();
-                JoinEnd(*grid, e, cable, bend);
-                if (e.PartnerRow != e.ExitRow) bend += step;
+                const bool straight = e.PartnerRow == e.ExitRow;
+                JoinEnd(*grid, e, cable, straight ? bends[i] : FreeBendColumn(*grid, e, bends[i], start, lastBend(e)));
             };
             // Two pointers: the top one takes runs going up, the bottom one
             // runs going down; when both wait, the top one's run is drawn
-            // anyway on a bend column beyond both.
+            // anyway and the walk goes on.
             ptrdiff_t top = 0, bottom = static_cast<ptrdiff_t>(column.size()) - 1;
             while (top <= bottom) {
                 const TJoinEnds& t = *column[static_cast<size_t>(top)];
-                if (t.PartnerRow <= t.ExitRow) {
-                    join(t, bendTop);
-                    ++top;
-                    continue;
-                }
                 const TJoinEnds& b = *column[static_cast<size_t>(bottom)];
-                if (b.PartnerRow >= b.ExitRow) {
-                    join(b, bendBottom);
-                    --bottom;
-                    continue;
+                if (t.PartnerRow <= t.ExitRow || b.PartnerRow < b.ExitRow) {
+                    join(static_cast<size_t>(top++));
+                } else {
+                    join(static_cast<size_t>(bottom--));
                 }
-                int32_t bend = left ? std::min(bendTop, bendBottom) : std::max(bendTop, bendBottom);
-                join(t, bend);
-                bendTop = bendBottom = bend;
-                ++top;
             }
         }
     }

@@ -283,4 +283,26 @@ TEST_F(StaircaseAssemblyTest, RiserSplitsFromAStrongHeadEndToAWeakOne) {
     }
 }
 
+// A riser of several multiswitch lines to the apartments' own multiswitches
+// cannot be split: a staircase head too far from the head end gets the
+// message, a nearer one a sound staircase.
+TEST_F(StaircaseAssemblyTest, AMultiswitchRiserIsNeverSplit) {
+    std::map<std::string, int> seen;
+    for (int32_t distance : {0, 100, 200, 400, 800}) {
+        SCOPED_TRACE(distance);
+        Set({true, true, 4, true, false, false}, {8, 4, 1, 2, 0, 0});
+        engine.Settings->Building->Staircases[0].HeadEndDistance = distance;
+        const AnsiString message = Design();
+        ++seen[message];
+        if (!message.empty()) continue;
+        EXPECT_EQ(engine.RiserBreakCount[0][1], 0);
+        ExpectSound(8 * 4 * 3, 5 + engine.RiserBreakCount[0][0], 8 * 2 * 3);
+    }
+    std::string outcomes;
+    for (const auto& [outcome, count] : seen) outcomes += outcome + " x" + std::to_string(count) + "; ";
+    EXPECT_EQ(seen.size(), 2u) << outcomes;
+    EXPECT_TRUE(seen.count("")) << outcomes;
+    EXPECT_TRUE(seen.count("L'impianto multiswitch richiesto non può essere realizzato senza spezzature.")) << outcomes;
+}
+
 }  // namespace

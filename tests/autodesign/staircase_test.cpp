@@ -9,6 +9,7 @@
 #include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/anchors.h"
+#include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/taps.h"
 #include "cells/terminations.h"
@@ -219,6 +220,58 @@ TEST_F(StaircaseTest, AColumnWhosePointersBothWaitIsJoinedAndTheWalkEnds) {
             if (next) todo.push_back(next);
     }
     EXPECT_EQ(apartmentsFed, 2);
+}
+
+// Floor blocks whose riser stands at different columns (a switch with a
+// spare input reaches further left) are placed so that the riser runs
+// straight down from floor to floor.
+TEST_F(StaircaseTest, FloorsAlignOnTheirRiserColumns) {
+    TPalazzo& b = *engine.Settings->Building;
+    b.StaircaseCount = 1;
+    TScala& sc = b.Staircases[0];
+    sc.FloorCount = 2;
+    sc.Floors[0].ApartmentCount = sc.Floors[1].ApartmentCount = 0;
+    engine.TapNetwork[0] = 1;
+    engine.LineCount[0] = 1;
+    engine.Settings->APDistPiani = 3;
+    // The top floor: its riser on column 1, passed on below.
+    auto& top = engine.FloorGrid[0][1][0];
+    top = std::make_unique<TGridData>(nullptr, 3, 3, GridWork);
+    top->InsertCell(new TAncoraI(nullptr, 0, 0, 1, 0), false, 0);
+    auto* exit = new TAncoraO(nullptr, 0, 0, 1, 2);
+    top->InsertCell(exit, false, 0);
+    engine.RiserColumn[0][1][0] = 1;
+    // The floor below: its riser on column 3, closed at once.
+    auto& below = engine.FloorGrid[0][0][0];
+    below = std::make_unique<TGridData>(nullptr, 4, 2, GridWork);
+    auto* entry = new TAncoraI(nullptr, 0, 0, 3, 0);
+    below->InsertCell(entry, false, 0);
+    below->InsertCell(new TChiusura(nullptr, 0, 0, 3, 1, 1), false, 0);
+    engine.RiserColumn[0][0][0] = 3;
+    exit->LinkAnchor(entry);
+    // A cable piece above the exit is the template of the run between floors.
+    top->InsertCell(new TNCavo(nullptr, 0, 0, 1, 1, 0, 0), false, 0);
+    engine.FloorHeight[0][1] = 3;
+    engine.FloorHeight[0][0] = 2;
+    ASSERT_TRUE(engine.ComputeFloorRows(0));
+
+    ASSERT_TRUE(engine.AssembleStaircase(0));
+    TGridData* grid = engine.StaircaseGrid[0].get();
+    ASSERT_NE(grid, nullptr);
+    EXPECT_TRUE(grid->Analyse(false));
+    EXPECT_EQ(engine.InsertionSlips(), 0);
+    // From the entry on row 0 straight down to the closed end of floor 0.
+    const int32_t column = engine.RiserEntryColumn[0][0];
+    const int32_t last = engine.FloorRow[0][0] + 1;
+    EXPECT_EQ(grid->CellAt(column, 0)->TypeCode, CodeEntryAnchor);
+    for (int32_t r = 1; r < last; ++r) {
+        TCella* cell = grid->CellAt(column, r);
+        ASSERT_NE(cell, nullptr) << r;
+        EXPECT_EQ(cell->TypeCode, CodeCable) << r;
+        EXPECT_TRUE(cell->CanOverlapCell()) << "a straight piece on row " << r;
+    }
+    ASSERT_NE(grid->CellAt(column, last), nullptr);
+    EXPECT_EQ(grid->CellAt(column, last)->TypeCode, CodeTermination);
 }
 
 }  // namespace
