@@ -123,9 +123,11 @@ TAntenne::TWizardRun TAntenne::RunAutoDesignWizard(bool start, bool firstStart) 
 }
 
 void TAntenne::FormActivate(TObject*) {
-    if (!FirstActivation) return;
+    // The window system may activate the window before its showing has made
+    // the project: the first activation is the first one with a project.
+    if (!FirstActivation || !CurrentProject) return;
     FirstActivation = false;
-    if (!CurrentProject || CurrentProject->Name != UntitledProjectName) return;
+    if (CurrentProject->Name != UntitledProjectName) return;
     // Over the splash the wizard would lose its library tree: it waits for its end.
     if (splash_)
         startWizardPending_ = true;

@@ -205,6 +205,10 @@ void AttachQtBackend(int& argc, char** argv) {
     using namespace ovqt;
     if (backend) return;
     if (!QApplication::instance()) ownApp = std::make_unique<TQtApplication>(argc, argv);
+    // Only the main form's closing ends the program (TApplication::Terminate):
+    // a message box or dialog closed while no form window counts as open for
+    // Qt must not end it (the forms' windows do not take part in Qt's count).
+    QApplication::setQuitOnLastWindowClosed(false);
     // Qt's own dialogs speak the program's language.
     static QTranslator translator;
     if (translator.isEmpty())

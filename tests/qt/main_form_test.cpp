@@ -1,6 +1,8 @@
 // The main window in real windows, started as the program starts it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,9 +20,11 @@
 #include "app/draw_window.h"
 #include "app/main_form.h"
 #include "app/program.h"
+#include "autodesign/wizard.h"
 #include "dialogs/installer_data.h"
 #include "qt/group_layout.h"
 #include "qt/qt_test_support.h"
+#include "support/default_library_folder.h"
 #include "support/program_fixture.h"
 
 using qttest::Later;
@@ -117,6 +121,32 @@ TEST(QtMainForm, TheProgramShowsItsSplashAndThenTheNetworkGrid) {
     const QImage shot = WidgetOf(&form)->grab().toImage();
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("main-window.png"))));
     EXPECT_GT(qttest::Colours(shot), 5);
+}
+
+TEST(QtMainForm, TheFirstStartLeadsThroughTheWizardToADesign) {
+    ScopedProgram program;
+    TAntenne& form = program.Start({}, true);
+    for (const char* name : {"Varne.alb", "Default.sel"})
+        std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
+                                   std::filesystem::copy_options::overwrite_existing);
+    Settle();
+    TAutoProgetto* wizard = form.Wizard;
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_FALSE(wizard->Visible);   // not over the splash
+    bool shown = false;
+    Later([&] {
+        shown = wizard->Visible && WindowOf(wizard)->isVisible();
+        EXPECT_EQ(wizard->VisiblePage(), WizardTypePage);
+        for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
+            QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
+    }, 50);
+    EndSplash(form);
+    Settle();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(form.CurrentProject->Step, 2);
+    EXPECT_EQ(qobject_cast<QPushButton*>(WindowOf(form.NextButton))->text(), "<< Indietro");
+
+    EXPECT_TRUE(WindowOf(&form)->isVisible());
 }
 
 TEST(QtMainForm, InfoOpensTheAboutBoxAndAClickClosesIt) {
