@@ -17,9 +17,6 @@
 #include "core/reporter.h"
 
 namespace {
-constexpr int32_t KindOutlet = 14;        // class code of every outlet
-constexpr int32_t KindCableSegment = 81;  // class code of cable segments (cables and jumpers)
-constexpr int32_t CodeAutoMixAmplifier = 43;
 constexpr const char* SectionCables = "Cavi";
 constexpr const char* SectionJumpers = "Ponti";
 
@@ -298,7 +295,7 @@ void Analysis::CollapseRuns() {
 // A run between two auto-mixing modules is a jumper; any other run a cable.
 void Analysis::SetCableKinds() {
     auto mixes = [](TCella* cell) {
-        return cell && (cell->IsAutoMixModule() || cell->TypeCode == CodeAutoMixAmplifier);
+        return cell && (cell->IsAutoMixModule() || cell->TypeCode == CodeAmplificatoreAt);
     };
     for (int32_t c = 0; c < grid_.Columns; ++c)
         for (int32_t r = 0; r < grid_.Rows; ++r)

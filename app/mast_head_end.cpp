@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int32_t CodeDish = CodeParabola;
 // Spacing every item starts with, before the minimum spacings are known.
 constexpr int32_t StartSpacing = 10;
 // An antenna's range when its data leave an end unset, MHz.
@@ -77,7 +76,7 @@ void ForEachMastSource(const TGridData& grid, Visit visit) {
         for (int32_t c = 0; c < grid.Columns; ++c) {
             const TCella* cell = grid.CellAt(c, r);
             if (!cell || cell->Column != c || cell->Row != r) continue;
-            if (cell->TypeCode == CodeAntenna || cell->TypeCode == CodeDish) visit(*cell);
+            if (cell->TypeCode == CodeAntenna || cell->TypeCode == CodeParabola) visit(*cell);
         }
 }
 
@@ -105,7 +104,7 @@ int MastItemsFromHeadEnd(const TGridData& headEnd, TDatiAntenne& items) {
         item->Polarisation = 0;
         item->Spacing = StartSpacing;
         TOrdered entry;
-        if (const auto* dish = dynamic_cast<const TParabola*>(cell); dish && cell->TypeCode == CodeDish) {
+        if (const auto* dish = dynamic_cast<const TParabola*>(cell); dish && cell->TypeCode == CodeParabola) {
             item->Kind = MastDish;
             item->Force = dish->WindThrust;
             item->Area = dish->Area;

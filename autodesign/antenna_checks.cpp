@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr uint32_t PositionMast = 0x20;
 // Band slots below this carry VHF channels; the FM slot lets an antenna
 // share an input beyond the second one.
 constexpr int32_t FirstUhfSlot = 4;
@@ -121,7 +120,7 @@ bool TCreaAuto::CheckAntennaChannels() {
         double best = 0.0;
         for (TCella* candidate = Components->head; candidate; candidate = candidate->NextCell) {
             if (candidate->TypeCode != CodeAmplificatore || candidate->Inputs != 1 ||
-                candidate->ThroughOutputs != 1 || !(candidate->Positions[0] & PositionMast))
+                candidate->ThroughOutputs != 1 || !(candidate->Positions[0] & PositionMastFirst))
                 continue;
             double worst = NoWeakChannel;
             for (const TCanale* c = channels.head; c && worst > 0.0; c = c->next) {

@@ -15,22 +15,8 @@
 
 namespace {
 
-// Type codes the pass files.
-constexpr int32_t CodeSplitter = 3;
-constexpr int32_t CodeTap = 6;
-constexpr int32_t CodeTapN = 49;
-constexpr int32_t CodeTapS = 50;
-
-// Bits of the first Positions word.
-constexpr uint32_t PositionSubstation = 0x2;
-constexpr uint32_t PositionLine = 0x4;
-constexpr uint32_t PositionLastOfLine = 0x10;
-
-// Flag bits of the power groups.
-constexpr uint32_t PortInputs = 0x1;
-constexpr uint32_t PortThrough = 0x2;
-constexpr uint32_t PortTaps = 0x4;
-constexpr uint32_t PowerFromOutputsOrSupply = 0x4 | 0x8 | 0x10;
+// Flag bits of a supply group that bring power in.
+constexpr uint32_t PowerFromOutputsOrSupply = PowerTaps | PowerInternal | PowerExternal;
 
 // The brand of the program's maker, whose switches follow brand rules.
 constexpr const char* OwnBrand = "Varne";
@@ -40,15 +26,15 @@ constexpr int32_t TerFirstSlot = 1, TerLastSlot = 5;
 constexpr int32_t SatFirstSlot = 6, SatLastSlot = 9;
 
 bool PoweredAndFeeding(const TCella& c) {
-    return (c.Power[PowerSupply][0] & PowerFromOutputsOrSupply) != 0 && (c.Power[PowerFeeds][0] & PortInputs) != 0;
+    return (c.Power[PowerSupply][PowerFlags] & PowerFromOutputsOrSupply) != 0 && (c.Power[PowerFeeds][PowerFlags] & PowerInputs) != 0;
 }
 
 // Some output receives power and some input is fed: power passes through.
 bool PassesDc(const TCella& c) {
-    const uint32_t supply = c.Power[PowerSupply][0];
-    const bool outputsReceive = ((supply & PortThrough) && c.Power[PowerSupply][2] != 0) ||
-                                ((supply & PortTaps) && c.Power[PowerSupply][3] != 0);
-    const bool inputsFed = (c.Power[PowerFeeds][0] & PortInputs) && c.Power[PowerFeeds][1] != 0;
+    const uint32_t supply = c.Power[PowerSupply][PowerFlags];
+    const bool outputsReceive = ((supply & PowerThrough) && c.Power[PowerSupply][PowerThroughMask] != 0) ||
+                                ((supply & PowerTaps) && c.Power[PowerSupply][PowerTapMask] != 0);
+    const bool inputsFed = (c.Power[PowerFeeds][PowerFlags] & PowerInputs) && c.Power[PowerFeeds][PowerInputMask] != 0;
     return outputsReceive && inputsFed;
 }
 
@@ -114,7 +100,7 @@ void TCreaAuto::ClassifyComponents() {
         const int32_t out = cell->TapOutputs;
         const uint32_t positions = cell->Positions[0];
         switch (cell->TypeCode) {
-            case CodeSplitter: {
+            case CodeDivisore: {
                 if (!Fits(SplitterAvail, in, out)) break;
                 MarkTap(SplitterAvail, in, out);
                 if (const float v = cell->GetRow0Attenuation(0, 0, BandSlotTer); v > LevelNone)
@@ -124,15 +110,15 @@ void TCreaAuto::ClassifyComponents() {
                 if (PassesDc(*cell)) MarkTap(SplitterDcAvail, in, out);
                 break;
             }
-            case CodeTap:
+            case CodeDerivatore:
                 if (!Fits(TapAvail, in, out)) break;
                 MarkTap(TapAvail, in, out);
                 if (PassesDc(*cell)) MarkTap(TapDcAvail, in, out);
                 break;
-            case CodeTapN:
+            case CodeDerivatoreN:
                 if (Fits(TapNAvail, in, out)) MarkTap(TapNAvail, in, out);
                 break;
-            case CodeTapS:
+            case CodeDerivatoreS:
                 if (Fits(TapSAvail, in, out)) MarkTap(TapSAvail, in, out);
                 break;
             case CodeSwitch:

@@ -17,9 +17,6 @@
 
 namespace {
 
-constexpr uint32_t PositionHeadEnd = 0x1;
-constexpr uint32_t PositionSubstation = 0x2;
-constexpr uint32_t PositionSecondMast = 0x80;
 constexpr int32_t FinalLevelRow = 3;  // the deliverable output level of modules and finals
 constexpr float LnbNoLow = 1000.0f;
 // The level a custom head-end model delivers before the back-off.
@@ -134,7 +131,7 @@ bool TCreaAuto::CheckTerrestrialFigures() {
     if (o.Wideband) {
         HeadEndLevelTer = LineLevelTer = 0.0f;
         for (TCella* cell = Components->head; cell; cell = cell->NextCell) {
-            if (cell->TypeCode != CodeTerrestre || !(cell->Positions[0] & (PositionHeadEnd | PositionSecondMast)))
+            if (cell->TypeCode != CodeTerrestre || !(cell->Positions[0] & (PositionHeadEnd | PositionMastLast)))
                 continue;
             if (!CanFitAntennas(cell)) continue;
             for (int32_t i = 0; i < cell->NumInputs; ++i)

@@ -22,9 +22,7 @@
 
 namespace {
 
-constexpr uint32_t PositionHeadEnd = 0x1;
-constexpr uint32_t PositionSecondMast = 0x80;
-constexpr uint32_t SupplyBits = 8 | 16;     // internal or external supply
+constexpr uint32_t SupplyBits = PowerInternal | PowerExternal;
 constexpr float NoMargin = -500001.0f;
 constexpr float MarginStart = 100000.0f;
 constexpr float GoodMargin = 5.0f;          // dB: a margin up to this is the best kind
@@ -79,7 +77,7 @@ bool TCreaAuto::SelectWidebandAmplifier(int32_t, int32_t, TGridData* grid) {
     bool bestShares = true;
     std::array<int32_t, AntennaSlots> bestOrder{}, bestInputs{};
     for (TCella* c = Components->head; c; c = c->NextCell) {
-        if (c->TypeCode != CodeTerrestre || !(c->Positions[0] & (PositionHeadEnd | PositionSecondMast)) ||
+        if (c->TypeCode != CodeTerrestre || !(c->Positions[0] & (PositionHeadEnd | PositionMastLast)) ||
             c->ThroughOutputs != 1)
             continue;
         std::array<int32_t, AntennaSlots> order{}, inputs{};
@@ -116,7 +114,7 @@ bool TCreaAuto::SelectWidebandAmplifier(int32_t, int32_t, TGridData* grid) {
     // A supply when the amplifier has none: the smallest that covers its draw.
     WidebandSupply = nullptr;
     WidebandSupplyNeeded = 0;
-    if (!(best->Power[PowerSupply][0] & SupplyBits)) {
+    if (!(best->Power[PowerSupply][PowerFlags] & SupplyBits)) {
         WidebandSupplyNeeded = 1;
         const float draw = Draw(*best);
         for (TCella* s = Components->head; s; s = s->NextCell)

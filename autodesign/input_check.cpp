@@ -19,7 +19,7 @@ namespace {
 constexpr int32_t ConnectorsThree = 7;
 constexpr int8_t ConnectorKindNone = -1;
 // An outlet receiving power at its socket.
-constexpr uint32_t SupplyAtSocket = 0x4;
+constexpr uint32_t SupplyAtSocket = PowerTaps;
 // The satellite layout from which every outlet of an apartment has its own
 // switch output ("Prese singole").
 constexpr int32_t LayoutSingleOutlets = 7;
@@ -193,7 +193,7 @@ void TCreaAuto::ChooseOutlets() {
         const int type = cell->Kind == KindOutlet ? OutletTypeOf(cell->TypeCode) : -1;
         if (type < 0) continue;
         const bool ter = cell->HasBands(BandMaskTer), sat = cell->HasBands(BandMaskSat);
-        const bool powered = (cell->Power[PowerSupply][0] & SupplyAtSocket) != 0;
+        const bool powered = (cell->Power[PowerSupply][PowerFlags] & SupplyAtSocket) != 0;
         const auto kind = static_cast<int8_t>(cell->Choice3);
         // A later match replaces an earlier one.
         if (cell->TapOutputs == OutletShape[0] && kind == OutletShape[2] && ter &&

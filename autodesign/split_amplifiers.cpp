@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr uint32_t PositionSubstation = 0x2;
 constexpr int32_t BandSlotVhf = 1;
 constexpr uint32_t BandMaskVhf = 0x0a;
 constexpr uint32_t BandMaskUhf = 0x30;

@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr uint32_t PositionHeadEnd = 0x1;
 constexpr int32_t BandIV = 4;
 constexpr int32_t BandI = 1;
 

@@ -17,7 +17,7 @@ constexpr int32_t Size = 75;
 // Fills rows from 1 with outlets, row by row, until there are cells of them.
 void Fill(TGridData& grid, int cells) {
     for (int i = 0; i < cells; ++i)
-        grid.InsertCell(NewCella(nullptr, CodeOutlet, i % Size, 1 + i / Size, 0, 0, 0), false, 0);
+        grid.InsertCell(NewCella(nullptr, CodeEndOutlet, i % Size, 1 + i / Size, 0, 0, 0), false, 0);
 }
 
 TCellRect BlockOf(int cells) { return TCellRect{1, 0, (cells - 1) / Size + 1, Size - 1}; }

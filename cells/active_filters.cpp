@@ -23,7 +23,6 @@ constexpr int32_t VersionWithModuleList = 60000;
 constexpr int32_t ChannelFlagFirstStep = 0x100;
 constexpr uint32_t OldConversionMark = 1;        // flags bit 0: the module came from an older record
 constexpr uint32_t CharacteristicDigital = 1;    // "Componente digitale"
-constexpr int32_t KindCable = 81;
 constexpr int32_t StageColumns = 7;
 constexpr float ModulatorNoiseFigure = 2.5f;
 constexpr int ModuleTextChars = 20;
@@ -34,8 +33,8 @@ constexpr int32_t AgcRowMap[10] = {0, 1, 2, 5, 3, 4, -1, -1, -1, -1};
 constexpr int32_t ModulatorRowMap[10] = {0, 4, 2, 3, 1, 5, -1, -1, -1, -1};
 
 // "Dati elettrici" and positions of a filter module in the form.
-constexpr int32_t ModuleElectrical = 456;
-constexpr int32_t ModulePositions = 1;
+constexpr int32_t ModuleElectrical = ElectricReceives | ElectricSupplies;
+constexpr int32_t ModulePositions = PositionHeadEnd;
 
 // The edge between terrestrial bands and satellite intermediate frequencies.
 constexpr float SatelliteEdge = 950.0f;
@@ -288,7 +287,7 @@ bool TModulatore::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     // The audio/video feed: a cable above the top centre reaching down into the box.
     const TCella* above = Owner->CellAt(Column + 1, Row - 1);
     const auto* cable = dynamic_cast<const TNCavo*>(above);
-    if (!above || above->Kind != KindCable) return true;
+    if (!above || above->Kind != KindCableSegment) return true;
     const bool reaches = above->Overlay || (cable && !cable->Bend && above->Orientation == 0) ||
                          (cable && cable->Bend && (above->Orientation == 0 || above->Orientation == 3));
     if (reaches) MarkGridCell(Column + 1, Row, TSide::Top, 0, 0);

@@ -9,9 +9,9 @@ namespace {
 
 // "Dati elettrici": the supply groups of every port; with one through output
 // the lines' own group as well.
-constexpr int32_t AmplifierElectrical = 31;
-constexpr int32_t SingleOutputElectrical = 33;
-constexpr int32_t WideBandElectrical = 33;
+constexpr int32_t AmplifierElectrical = ElectricPortRows | ElectricReceives | ElectricFeeds;
+constexpr int32_t SingleOutputElectrical = ElectricInputs | ElectricRefuses;
+constexpr int32_t WideBandElectrical = ElectricInputs | ElectricRefuses;
 // The value lines shown: the seven columns, or gain, noise figure and
 // maximum output only (code 21).
 constexpr int32_t AllStageLines = 7;

@@ -17,15 +17,6 @@
 #include "cells/cell.h"
 #include "cells/taps.h"
 
-enum : int32_t {
-    CodeAmplificatore = 21,            // gain, noise figure and maximum output only
-    CodeAmplificatoreRegolato = 22,    // with tilt and gain regulation
-    CodeAmplificatoreA = 23,           // levelling amplifier
-    CodeTerrestre = 40,                // head-end wide-band amplifier / mixer
-};
-constexpr int32_t KindAmplifier = 21;
-constexpr int32_t KindWideBand = 40;
-
 // Category counters of the short codes "A" (codes 21, 22 and 23 share it) and "Tr".
 constexpr int AmplifierCounter = 15;
 constexpr int WideBandCounter = 18;

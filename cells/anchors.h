@@ -9,12 +9,6 @@
 
 #include "cells/cell.h"
 
-enum : int32_t {
-    CodeEntryAnchor = 52,
-    CodeExitAnchor = 53,
-};
-constexpr int32_t KindAnchor = 52;
-
 class TAncora : public TCella {
 public:
     ~TAncora() override;

@@ -213,7 +213,7 @@ bool TCellaAutoMix::FindChainNeighbour(int32_t column, int32_t row, int32_t dire
         auto* cable = dynamic_cast<TNCavo*>(cell);
         if (cable && !cable->Bend && (cable->Orientation % 2) != (direction % 2) && cell->Overlay)
             cable = dynamic_cast<TNCavo*>(cell->Overlay);
-        if (!cable || cable->Kind != 81) return false;
+        if (!cable || cable->Kind != KindCableSegment) return false;
         if (cable->Bend) {
             // Orientation 0 joins left and bottom, 1 left and top, 2 right and top, 3 right and bottom.
             static constexpr int32_t ends[4][2] = {{LeaveLeft, LeaveDown},

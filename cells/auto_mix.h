@@ -18,14 +18,6 @@
 #include "core/filter_modules.h"
 
 enum : int32_t {
-    CodeFiltroAT = 35,
-    CodeModulatore = 36,
-    CodeConvertitore = 37,
-    CodeFiltroCAG = 42,
-    CodeAmplificatoreAt = 43,
-};
-
-enum : int32_t {
     AutoMixNoInput = 0,
     AutoMixOneInput = 1,
     AutoMixTwoInputs = 2,

@@ -16,11 +16,6 @@
 
 class TNCavo;
 
-constexpr int32_t CodeOldCableStraight = 17;
-constexpr int32_t CodeOldCableBend = 18;
-constexpr int32_t KindOldCable = 17;
-constexpr int32_t KindCableSegment = 81;
-
 // Category counters of the short codes "C" (cables) and "K" (bridges).
 constexpr int CableCounter = 2;
 constexpr int BridgeCounter = 24;

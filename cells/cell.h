@@ -15,6 +15,7 @@
 
 #include "cells/drawing.h"
 #include "cells/layout.h"
+#include "core/cell_codes.h"
 #include "core/channel_list.h"
 #include "core/info.h"
 #include "core/levels.h"
@@ -68,15 +69,6 @@ private:
     bool allocated_ = false;
 };
 
-// Type codes that the grid and the program test by value.
-constexpr int32_t CodeNone = -1;          // a cell whose class has not set its code
-constexpr int32_t CodeOutlet = 14;
-constexpr int32_t CodeTermination = 16;
-constexpr int32_t CodeEarth = 25;
-constexpr int32_t CodeHeadEnd = 34;       // the head-end terminal, anchor of each project grid
-constexpr int32_t CodeBridge = 80;
-constexpr int32_t CodeCable = 81;
-
 // Category counters: one running sequence number per category of component,
 // shared by both grids of a project while they are numbered.
 constexpr int CategoryCounterCount = 28;
@@ -95,11 +87,6 @@ constexpr int SeriesSize = 20;
 constexpr int CategorySize = 30;     // as stored; the field itself holds 32
 constexpr int AuxLibrarySize = 20;
 constexpr int AuxCodeSize = 20;
-
-// Power data: three groups of a flag word and three port masks (inputs,
-// through outputs, tap outputs).
-enum : int { PowerSupply = 0, PowerFeeds = 1, PowerRefuses = 2 };
-constexpr uint32_t AllBits = 0xFFFFFFFFu;
 
 // Port numbers of the outlet-separation search: below this an output port,
 // from this on an input port (PortInputBase + k for input k).
@@ -472,8 +459,8 @@ public:
     float ExtraValue = LevelNone;
     float Current1 = 0.0f;         // mA, "Corrente assorbita:"
     float Current2 = 0.0f;         // mA, internal supply
-    uint32_t Power[3][4] = {{7, AllBits, AllBits, AllBits},
-                            {7, AllBits, AllBits, AllBits},
+    uint32_t Power[3][4] = {{PowerInputs | PowerThrough | PowerTaps, AllBits, AllBits, AllBits},
+                            {PowerInputs | PowerThrough | PowerTaps, AllBits, AllBits, AllBits},
                             {0, 0, 0, 0}};
     uint32_t Positions[2] = {255, 255};
     uint8_t Described = 0;

@@ -14,9 +14,6 @@
 #include "cells/cell.h"
 #include "cells/taps.h"
 
-constexpr int32_t CodeCustom = 55;
-constexpr int32_t KindCustom = 55;
-
 // Category counter of the short code "N".
 constexpr int CustomCounter = 26;
 

@@ -16,16 +16,8 @@ namespace {
 constexpr int32_t DefaultPageOrder[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
 constexpr int PageOrderLength = 10;
 
-// Power flag bits of the port groups and of the two supply check boxes.
-constexpr uint32_t PowerInputs = 1;
-constexpr uint32_t PowerThrough = 2;
-constexpr uint32_t PowerTaps = 4;
-constexpr uint32_t PowerInternal = 8;
-constexpr uint32_t PowerExternal = 16;
+// Power flag bits of the port groups, in the order of the check boxes.
 constexpr uint32_t PortBits[3] = {PowerInputs, PowerThrough, PowerTaps};
-
-// Outlets share this library kind.
-constexpr int32_t KindOutlets = 14;
 
 constexpr uint32_t CharDigital = 1;
 constexpr uint32_t CharOptical = 2;
@@ -159,13 +151,13 @@ void TCella::FillDataDialog(TDatiComponenti* d, const int32_t* order) {
     // Check boxes: the class-dependent first box of "Dati elettrici", the
     // supply groups, the currents, the positions and the characteristics.
     if (TypeCode == CodeTermination)
-        d->CheckChiusuraDC->Checked = (Power[PowerRefuses][0] & PowerInputs) == 0;
-    else if (Kind == KindOutlets)
-        d->CheckChiusuraDC->Checked = (Power[PowerSupply][0] & PowerTaps) != 0;
-    d->CheckAlimInterno->Checked = (Power[PowerSupply][0] & PowerInternal) != 0;
-    d->CheckAlimEsterno->Checked = (Power[PowerSupply][0] & PowerExternal) != 0;
+        d->CheckChiusuraDC->Checked = (Power[PowerRefuses][PowerFlags] & PowerInputs) == 0;
+    else if (Kind == KindOutlet)
+        d->CheckChiusuraDC->Checked = (Power[PowerSupply][PowerFlags] & PowerTaps) != 0;
+    d->CheckAlimInterno->Checked = (Power[PowerSupply][PowerFlags] & PowerInternal) != 0;
+    d->CheckAlimEsterno->Checked = (Power[PowerSupply][PowerFlags] & PowerExternal) != 0;
     for (int g = 0; g < 3; ++g)
-        for (int p = 0; p < 3; ++p) d->CheckPort[g][p]->Checked = (Power[g][0] & PortBits[p]) != 0;
+        for (int p = 0; p < 3; ++p) d->CheckPort[g][p]->Checked = (Power[g][PowerFlags] & PortBits[p]) != 0;
     d->EditCorrente->Text = FormatLevel(Current1, "##0.##");
     d->EditCorrenteInterno->Text = FormatLevel(Current2, "##0.##");
     for (const TPositionBox& pb : PositionBoxes) (d->*pb.box)->Checked = (Positions[0] & pb.bit) != 0;
@@ -247,14 +239,14 @@ void TCella::ReadDataDialog(TDatiComponenti* d, const int32_t* order) {
     Choice2 = 0;
     Choice3 = ChoiceOf(d->ComboConnOut);
 
-    uint32_t& supply = Power[PowerSupply][0];
+    uint32_t& supply = Power[PowerSupply][PowerFlags];
     SetBit(supply, PowerInternal, d->CheckAlimInterno->Checked);
     SetBit(supply, PowerExternal, d->CheckAlimEsterno->Checked);
     for (int g = 0; g < 3; ++g)
         for (int p = 0; p < 3; ++p) {
             const bool on = d->CheckPort[g][p]->Checked;
-            SetBit(Power[g][0], PortBits[p], on);
-            Power[g][1 + p] = on ? AllBits : 0;
+            SetBit(Power[g][PowerFlags], PortBits[p], on);
+            Power[g][PowerInputMask + p] = on ? AllBits : 0;
         }
     Current1 = ParseLevel(d->EditCorrente->Text);
     Current2 = ParseLevel(d->EditCorrenteInterno->Text);
@@ -266,12 +258,12 @@ void TCella::ReadDataDialog(TDatiComponenti* d, const int32_t* order) {
     // The class-dependent first box decides last for the words it touches.
     if (TypeCode == CodeTermination) {
         const bool ticked = d->CheckChiusuraDC->Checked;
-        Power[PowerRefuses][0] = ticked ? 0 : 1;
-        Power[PowerRefuses][1] = ticked ? 0 : AllBits;
-    } else if (Kind == KindOutlets) {
+        Power[PowerRefuses][PowerFlags] = ticked ? 0 : PowerInputs;
+        Power[PowerRefuses][PowerInputMask] = ticked ? 0 : AllBits;
+    } else if (Kind == KindOutlet) {
         const bool ticked = d->CheckChiusuraDC->Checked;
-        SetBit(Power[PowerSupply][0], PowerTaps, ticked);
-        Power[PowerSupply][3] = ticked ? AllBits : 0;
+        SetBit(Power[PowerSupply][PowerFlags], PowerTaps, ticked);
+        Power[PowerSupply][PowerTapMask] = ticked ? AllBits : 0;
     }
 
     // The main table, into the table as it is: never resized here.

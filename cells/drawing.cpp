@@ -249,11 +249,7 @@ int32_t LabelLeft(int32_t x, int32_t width, const AnsiString& text) {
 
 AnsiString LevelText(float level) { return "-" + FormatFloat("#0", level); }
 
-// Kinds whose printed label may be their loss at band slot 5.
-constexpr int32_t KindSplitter = 3;
-constexpr int32_t KindTap = 6;
-constexpr int32_t KindSwitch = 10;
-constexpr int32_t KindOutlet = 14;
+// The band slot of the loss a printed label may show.
 constexpr int LabelLossBand = 5;
 }  // namespace
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+#include "core/cell_codes.h"
+
 class TCella;
 class TGridData;
 
@@ -48,7 +50,7 @@ struct TCellArgs {
 using TCellMaker = TCella* (*)(const TCellArgs& args);
 
 // Codes above this give none at once; codes are compared unsigned.
-constexpr uint32_t HighestCellCode = 150;
+constexpr uint32_t HighestCellCode = CodeElementoListino;
 // Port counts from files are not trusted beyond what any class has.
 constexpr int32_t MaxPortCount = 127;
 

@@ -13,7 +13,7 @@ TFiltro::TFiltro(TGridData* owner, int32_t orientation, int32_t mirrored, int32_
                  int32_t typeCode)
     : TCella(owner, orientation, mirrored, column, row, 1, 1, 0) {
     TypeCode = typeCode;
-    Kind = FilterKind;
+    Kind = KindBandFilter;
     SetPortCounts();
     Attenuation->Alloc3(TableRows, TableColumns, BandSlots);
     Category = "Filtri";

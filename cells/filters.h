@@ -7,14 +7,6 @@
 
 // Category counter of the filters (short code "F").
 constexpr int FilterCounter = 8;
-constexpr int32_t FilterKind = 1;
-
-enum : int32_t {
-    CodeFiltroS = 1,
-    CodeFiltroP = 2,
-    CodeFiltroPB = 31,
-    CodeFiltroPA = 32,
-};
 
 class TFiltro : public TCella {
 public:

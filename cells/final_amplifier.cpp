@@ -27,7 +27,6 @@ constexpr int32_t LastVersionHalfOrientation = 30000;
 constexpr int32_t VersionWithRegulationGroups = 40000;
 constexpr int32_t VersionWithCurrentAnchor = 50100;
 constexpr int32_t ChannelFlagFirstStep = 0x100;
-constexpr int32_t KindCable = 81;
 
 // The form shows the columns in the amplifier's line order.
 constexpr int32_t FinalOrder[10] = {5, 6, 0, 4, 1, 2, 3, -1, -1, -1};
@@ -35,9 +34,9 @@ constexpr const char* FinalCaptions[AmpColumns] = {
     "Reg. guadagno  [-dB]", "Guadagno  [dB]", "Cifra di rumore [dB]", "Livello max. out [dB]",
     "Reg. max. guad. [-dB]", "Reg. tilt  [-dB]", "Reg. max. tilt. [-dB]",
 };
-constexpr int32_t FinalElectrical = 456;
+constexpr int32_t FinalElectrical = ElectricReceives | ElectricSupplies;
 constexpr int32_t FinalMainFunction = 1;
-constexpr int32_t FinalPositions = 3;
+constexpr int32_t FinalPositions = PositionHeadEnd | PositionSubstation;
 
 constexpr float NoBestMaximum = 1000.0f;
 
@@ -180,7 +179,7 @@ void TAmplificatoreAt::ComputeChannels(int32_t flags, int32_t port, uint32_t sta
     if (line && !joined) {
         // A chained amplifier across a cable feeds this one's common line.
         TCella* cable = OutputNeighbour(*this, AutoMixCommonOutput);
-        TCella* chained = cable && cable->Kind == KindCable ? OutputNeighbour(*cable, 0) : nullptr;
+        TCella* chained = cable && cable->Kind == KindCableSegment ? OutputNeighbour(*cable, 0) : nullptr;
         if (chained && chained->TypeCode == CodeAmplificatoreAt && chained->Inputs == AutoMixCommonLine) {
             chained->ComputeChannels(flags, 0, stamp);
             if (const TListaCanali* theirs = ListAt(chained, AutoMixCommonOutput)) {

@@ -10,13 +10,6 @@
 #include "cells/cell.h"
 #include "cells/taps.h"
 
-enum : int32_t {
-    CodeAlimentatoreSF = 44,
-    CodeParabola = 45,
-    CodeRicevitoreSat = 51,
-    CodeElementoListino = 150,
-};
-
 // Category counters of the short codes "Pa" and "Rs" ("Al" is the power
 // supplies' counter, cells/passives.h).
 constexpr int DishCounter = 23;

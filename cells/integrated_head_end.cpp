@@ -17,7 +17,7 @@ namespace {
 constexpr int TextField = IntegratedTextChars + 1;
 constexpr int LabelField = IntegratedLabelChars + 1;
 // "Dati elettrici" of the unit.
-constexpr int32_t IntegratedElectrical = 477;
+constexpr int32_t IntegratedElectrical = ElectricAll & ~(ElectricThrough | ElectricRefuses);
 
 AnsiString PortName(const char* what, const AnsiString& label, int32_t index) {
     return AnsiString(what) + " " + (label.empty() ? IntToStr(index + 1) : label);

@@ -12,8 +12,6 @@
 #include "cells/taps.h"
 #include "core/filter_modules.h"
 
-constexpr int32_t CodeCentraleIntegrata = 58;
-
 // Category counter of the short code "Ci".
 constexpr int IntegratedHeadEndCounter = 19;
 

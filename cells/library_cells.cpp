@@ -15,9 +15,7 @@
 
 namespace {
 
-constexpr int32_t OldCableType = 17;
-
-bool IsCableType(int32_t code) { return code == OldCableType || code == 80 || code == 81; }
+bool IsCableType(int32_t code) { return code == CodeOldCableStraight || code == CodeBridge || code == CodeCable; }
 
 // Texts of library entries compare byte by byte in the file's code page.
 int CompareBytes(const AnsiString& a, const AnsiString& b) {
@@ -96,7 +94,7 @@ bool TLibreria::DeliverNext(TCella*& cell) {
         }
         ++iterIndex_;
         iterPos_ = h.offset + 4 + h.length;
-        const int32_t code = h.typeCode == OldCableType ? 81 : h.typeCode;
+        const int32_t code = h.typeCode == CodeOldCableStraight ? CodeCable : h.typeCode;
         std::string record;
         if (!cell) {
             std::unique_ptr<TCella> made(NewCella(nullptr, code, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs));
@@ -104,7 +102,7 @@ bool TLibreria::DeliverNext(TCella*& cell) {
             cell = made.release();
             return true;
         }
-        const bool anyCounts = code == 80 || code == 81;
+        const bool anyCounts = code == CodeBridge || code == CodeCable;
         if (cell->TypeCode != code) continue;
         if (!anyCounts && (cell->Inputs != h.inputs || cell->ThroughOutputs != h.throughOutputs ||
                            cell->TapOutputs != h.tapOutputs))

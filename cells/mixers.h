@@ -18,11 +18,6 @@
 #include "cells/cell.h"
 #include "cells/taps.h"
 
-enum : int32_t {
-    CodeMiscelatore = 29,
-    CodeDemiscelatore = 30,
-};
-
 // Category counter of the short code "Y", shared by mixers and demixers.
 constexpr int MixerCounter = 13;
 // Branches a mixer or demixer can have: one column of the table each.

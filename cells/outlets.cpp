@@ -24,8 +24,7 @@ constexpr int32_t OutletTableColumns = 4;
 constexpr int32_t ErrorNeedsTermination = 4;
 constexpr int32_t ChannelFlagFirstStep = 0x100;
 // Supply flag of an outlet that passes DC ("Passaggio DC").
-constexpr uint32_t SupplyPassesDc = 4;
-constexpr uint32_t PowerInputsAndThrough = 3;
+constexpr uint32_t SupplyPassesDc = PowerTaps;
 // Two candidates whose needs differ by less than this count as equal.
 constexpr float NeedTolerance = 0.1f;
 
@@ -56,14 +55,14 @@ TPresaD::TPresaD(TGridData* owner, int32_t orientation, int32_t mirrored, int32_
     Terminated = typeCode == CodeTerminatedOutlet ? 1 : 0;
     PassThrough = typeCode == CodePassThroughOutlet ? 1 : 0;
     // Power is received from and passed on through the line, never through the socket.
-    Power[PowerSupply][0] = PowerInputsAndThrough;
-    Power[PowerSupply][1] = AllBits;
-    Power[PowerSupply][2] = AllBits;
-    Power[PowerSupply][3] = 0;
-    Power[PowerFeeds][0] = PowerInputsAndThrough;
-    Power[PowerFeeds][1] = AllBits;
-    Power[PowerFeeds][2] = AllBits;
-    Power[PowerFeeds][3] = 0;
+    Power[PowerSupply][PowerFlags] = PowerInputs | PowerThrough;
+    Power[PowerSupply][PowerInputMask] = AllBits;
+    Power[PowerSupply][PowerThroughMask] = AllBits;
+    Power[PowerSupply][PowerTapMask] = 0;
+    Power[PowerFeeds][PowerFlags] = PowerInputs | PowerThrough;
+    Power[PowerFeeds][PowerInputMask] = AllBits;
+    Power[PowerFeeds][PowerThroughMask] = AllBits;
+    Power[PowerFeeds][PowerTapMask] = 0;
 }
 
 TPresaD::~TPresaD() = default;
@@ -226,7 +225,7 @@ void TPresaD::PushSeparation(int32_t port, int32_t band, float limit) {
 
 bool TPresaD::Qualifies(TCella* candidate, int32_t mode, uint8_t connector) {
     if (!candidate || !IsSameKind(candidate)) return false;
-    const bool passesDc = (candidate->Power[PowerSupply][0] & SupplyPassesDc) != 0;
+    const bool passesDc = (candidate->Power[PowerSupply][PowerFlags] & SupplyPassesDc) != 0;
     if (passesDc != ((mode & OutletModePassesDc) != 0)) return false;
     if (!candidate->IsModelUsable((mode & OutletModeUsable5) != 0, (mode & OutletModeUsable9) != 0))
         return false;

@@ -9,13 +9,6 @@
 
 #include "cells/cell.h"
 
-enum : int32_t {
-    CodeEndOutlet = 14,          // "Presa diretta"
-    CodePassThroughOutlet = 15,  // "Presa passante"
-    CodeTerminatedOutlet = 54,   // "Presa terminale": an end outlet with built-in termination
-};
-constexpr int32_t KindOutlet = 14;
-
 // Category counter of the short code "P".
 constexpr int OutletCounter = 3;
 

@@ -10,10 +10,6 @@
 #include "cells/prototypes.h"
 
 namespace {
-// Power data bits of the first group's flag word.
-constexpr uint32_t PowerInternalSupply = 8;
-constexpr uint32_t PowerExternalSupply = 16;
-
 constexpr TPassiveIdentity SeparatorIdentity{"Sp", SeparatorCounter, "Separatore "};
 constexpr TPassiveIdentity InserterIdentity{"I", InserterCounter, "Inseritore "};
 constexpr TPassiveIdentity PowerSupplyIdentity{"Al", PowerSupplyCounter, "Alimentatore "};
@@ -56,16 +52,16 @@ TSeparatoreCC::TSeparatoreCC(TGridData* owner, int32_t orientation, int32_t mirr
     : TPassivo(owner, orientation, mirrored, column, row, 1, CodeSeparatoreCC, "Separatori", SeparatorIdentity) {
     // It takes no supply and hands none on.
     for (uint32_t& word : Power[PowerSupply]) word = 0;
-    Power[PowerFeeds][0] = 0;
-    Power[PowerFeeds][1] = 0;
-    Power[PowerFeeds][3] = 0;
+    Power[PowerFeeds][PowerFlags] = 0;
+    Power[PowerFeeds][PowerInputMask] = 0;
+    Power[PowerFeeds][PowerTapMask] = 0;
 }
 
 TSeparatoreCC::~TSeparatoreCC() = default;
 
 TInseritore::TInseritore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TPassivo(owner, orientation, mirrored, column, row, 1, CodeInseritore, "Inseritori", InserterIdentity) {
-    Power[PowerSupply][0] |= PowerExternalSupply;
+    Power[PowerSupply][PowerFlags] |= PowerExternal;
 }
 
 TInseritore::~TInseritore() = default;
@@ -74,7 +70,7 @@ TAlimentatore::TAlimentatore(TGridData* owner, int32_t orientation, int32_t mirr
                              int32_t throughOutputs)
     : TPassivo(owner, orientation, mirrored, column, row, throughOutputs, CodeAlimentatore, "Alimentatori",
                PowerSupplyIdentity) {
-    Power[PowerSupply][0] |= PowerInternalSupply;
+    Power[PowerSupply][PowerFlags] |= PowerInternal;
 }
 
 TAlimentatore::~TAlimentatore() = default;

@@ -11,16 +11,6 @@
 #include "cells/cell.h"
 #include "cells/taps.h"
 
-enum : int32_t {
-    CodeSeparatoreCC = 19,
-    CodeInduttanza = 20,
-    CodeAlimentatore = 24,
-    CodeAttenuatore = 26,
-    CodeAttenuatoreR = 27,
-    CodeEqualizzatore = 28,
-    CodeInseritore = 48,
-};
-
 // Category counters of the short codes; classes sharing letters share one.
 constexpr int SeparatorCounter = 9;      // "Sp"
 constexpr int InserterCounter = 10;      // "I": inserters and inductances

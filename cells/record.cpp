@@ -101,36 +101,35 @@ void SizeTable(TInfo& t, const TShape& shape) { t.SetSizes(shape.s1, shape.s2, s
 
 // Flag bytes of records from 40000 to 49999, turned into power and position bits.
 void ConvertOldFlags(TCella& c, const uint8_t f[5]) {
-    const int32_t SwitchKind = 10;
-    if (c.Kind == SwitchKind) {
-        if (f[0]) c.Power[PowerSupply][0] |= 16;
+    if (c.Kind == KindSwitch) {
+        if (f[0]) c.Power[PowerSupply][PowerFlags] |= PowerExternal;
         if (f[1]) {
-            c.Power[PowerSupply][0] |= 4;
-            c.Power[PowerSupply][3] = AllBits;
+            c.Power[PowerSupply][PowerFlags] |= PowerTaps;
+            c.Power[PowerSupply][PowerTapMask] = AllBits;
         }
-        if (f[3]) c.Positions[0] &= ~4u;
+        if (f[3]) c.Positions[0] &= ~PositionLine;
     }
     switch (c.TypeCode) {
-    case 14:
+    case CodeEndOutlet:
         if (f[2]) {
-            c.Power[PowerSupply][0] |= 4;
-            c.Power[PowerSupply][3] = AllBits;
+            c.Power[PowerSupply][PowerFlags] |= PowerTaps;
+            c.Power[PowerSupply][PowerTapMask] = AllBits;
         }
         break;
-    case 16:
+    case CodeTermination:
         if (f[2]) {
-            c.Power[PowerRefuses][0] = 0;
-            c.Power[PowerRefuses][1] = 0;
+            c.Power[PowerRefuses][PowerFlags] = 0;
+            c.Power[PowerRefuses][PowerInputMask] = 0;
         }
         break;
-    case 21:
-    case 22:
-        if (f[4] == 0) c.Positions[0] &= ~(4u | 8u | 16u);
-        if (f[3] == 0) c.Positions[0] &= ~2u;
-        if (f[0]) c.Power[PowerSupply][0] |= 16;
+    case CodeAmplificatore:
+    case CodeAmplificatoreRegolato:
+        if (f[4] == 0) c.Positions[0] &= ~(PositionLine | PositionFirstOfLine | PositionLastOfLine);
+        if (f[3] == 0) c.Positions[0] &= ~PositionSubstation;
+        if (f[0]) c.Power[PowerSupply][PowerFlags] |= PowerExternal;
         break;
-    case 24:
-    case 44:
+    case CodeAlimentatore:
+    case CodeAlimentatoreSF:
         c.Current2 = c.Current1;
         c.Current1 = 0.0f;
         break;

@@ -21,7 +21,6 @@
 
 namespace {
 
-constexpr int32_t KindCable = 81;
 constexpr int ReportTabStops = 20;
 
 // Bands of the reports: those of the calculation band system.
@@ -179,7 +178,7 @@ void TCella::WriteReport(TRichEdit* report, TInfoMousePos& position) {
     if (Screen && Screen->PixelsPerInch() > 96) SetReportTabStops(report, ReportTabStops);
 
     AnsiString header;
-    if (Kind == KindCable)
+    if (Kind == KindCableSegment)
         header = TypeCode == CodeBridge ? "Ponte " : "Cavo ";
     else
         header = GetTypeName();

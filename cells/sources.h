@@ -11,13 +11,6 @@
 #include "cells/cell.h"
 #include "cells/taps.h"
 
-enum : int32_t {
-    CodeAntenna = 38,
-    CodeSat = 39,
-};
-constexpr int32_t KindAntenna = 38;
-constexpr int32_t KindSat = 39;
-
 // Category counters of the short codes "An" and "Sa".
 constexpr int AntennaCounter = 16;
 constexpr int SatCounter = 17;

@@ -13,18 +13,18 @@ TDivisore::TDivisore(TGridData* owner, int32_t orientation, int32_t mirrored, in
     SetPortCounts();
     Category = "Divisori";
     // Power passes between the input and every output.
-    Power[PowerSupply][0] = 5;
-    Power[PowerSupply][1] = AllBits;
-    Power[PowerSupply][2] = 0;
-    Power[PowerSupply][3] = AllBits;
-    Power[PowerFeeds][0] = 5;
-    Power[PowerFeeds][1] = AllBits;
-    Power[PowerFeeds][2] = 0;
-    Power[PowerFeeds][3] = AllBits;
-    Power[PowerRefuses][0] = 2;
-    Power[PowerRefuses][1] = 0;
-    Power[PowerRefuses][2] = AllBits;
-    Power[PowerRefuses][3] = 0;
+    Power[PowerSupply][PowerFlags] = PowerInputs | PowerTaps;
+    Power[PowerSupply][PowerInputMask] = AllBits;
+    Power[PowerSupply][PowerThroughMask] = 0;
+    Power[PowerSupply][PowerTapMask] = AllBits;
+    Power[PowerFeeds][PowerFlags] = PowerInputs | PowerTaps;
+    Power[PowerFeeds][PowerInputMask] = AllBits;
+    Power[PowerFeeds][PowerThroughMask] = 0;
+    Power[PowerFeeds][PowerTapMask] = AllBits;
+    Power[PowerRefuses][PowerFlags] = PowerThrough;
+    Power[PowerRefuses][PowerInputMask] = 0;
+    Power[PowerRefuses][PowerThroughMask] = AllBits;
+    Power[PowerRefuses][PowerTapMask] = 0;
 }
 
 TDivisore::~TDivisore() = default;

@@ -7,9 +7,6 @@
 // leaving it needs a termination.
 #include "cells/taps.h"
 
-enum : int32_t { CodeDivisore = 3 };
-constexpr int32_t KindSplitter = 3;
-
 // Category counter of the short code "D".
 constexpr int SplitterCounter = 5;
 

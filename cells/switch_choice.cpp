@@ -23,16 +23,12 @@ constexpr int32_t ModeNeedsBand9 = 0x200;
 constexpr int32_t ModeNeedsBand5 = 0x400;
 constexpr int32_t ModeCascade = 0x800;
 
-// Bits of the first Positions word and of the cell's second one.
-constexpr uint32_t PositionLine = 0x4;
-constexpr uint32_t PositionFirstOfLine = 0x8;
-constexpr uint32_t PositionLastOfLine = 0x10;
+// Bits of the cell's second Positions word.
 constexpr uint32_t SecondPassAllowed = 0x8;   // second Positions word: score again without the position test
 constexpr uint32_t CascadeRiser = 1u << 24;   // second Positions word: the riser is a cascade
 
 // Power words that make a model feed power to its lines.
-constexpr uint32_t FeedsPowerBits = 0x4 | 0x8 | 0x10;
-constexpr uint32_t FeedsInputs = 0x1;
+constexpr uint32_t FeedsPowerBits = PowerTaps | PowerInternal | PowerExternal;
 
 // The bands of the riser's lines: the first lines carry the low satellite
 // band, the others the high one.
@@ -46,8 +42,8 @@ constexpr double WorthOffering = 1.0;
 constexpr float NoTarget = 1000.0f;
 
 bool RefusedWithoutPowerFeeding(const TCella& candidate, int32_t mode) {
-    return (mode & ModeNoPowerFeeding) && (candidate.Power[PowerSupply][0] & FeedsPowerBits) &&
-           (candidate.Power[PowerFeeds][0] & FeedsInputs);
+    return (mode & ModeNoPowerFeeding) && (candidate.Power[PowerSupply][PowerFlags] & FeedsPowerBits) &&
+           (candidate.Power[PowerFeeds][PowerFlags] & PowerInputs);
 }
 
 int32_t LevelArgument(float level) { return static_cast<int32_t>(std::lround(level)); }

@@ -6,10 +6,10 @@
 namespace {
 // "Dati elettrici": every section but the through outputs, which a switch
 // with through outputs adds.
-constexpr int32_t ElectricalSwitch = 477;
-constexpr int32_t ElectricalThroughBit = 2;
+constexpr int32_t ElectricalSwitch = ElectricAll & ~(ElectricThrough | ElectricRefuses);
+constexpr int32_t ElectricalThroughBit = ElectricThrough;
 // "Dati posizioni possibili": the positions along a line.
-constexpr int32_t PositionsSwitch = 28;
+constexpr int32_t PositionsSwitch = PositionLine | PositionFirstOfLine | PositionLastOfLine;
 // Amplification stages: at the inputs and the outputs, and on the through outputs.
 constexpr int32_t StagesSwitch = 5;
 constexpr int32_t StagesThroughBit = 2;

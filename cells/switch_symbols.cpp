@@ -7,7 +7,6 @@
 #include "core/options.h"
 
 namespace {
-constexpr uint32_t SupplyInternal = 8;   // "Alimentatore interno"
 constexpr int32_t GlyphSize = 20;
 constexpr int32_t SmallGlyphSize = 10;
 // Band slots of the label's tap loss: one line shows the low satellite band,
@@ -25,7 +24,7 @@ void TSwitch::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x
     SymRectangle(4, 5, w - 4, h - 5);
     DrawPortStubs(5);
     const int32_t gx = (w - GlyphSize) / 2, gy = (h - GlyphSize) / 2;
-    if ((Power[PowerSupply][0] & SupplyInternal) && Lines() >= 2) {
+    if ((Power[PowerSupply][PowerFlags] & PowerInternal) && Lines() >= 2) {
         if (Lines() == 2)
             SymMarker(gx, gy);
         else

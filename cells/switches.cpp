@@ -43,10 +43,10 @@ TSwitch::~TSwitch() = default;
 
 void TSwitch::SetSwitchPowerGroups() {
     for (int group : {PowerSupply, PowerFeeds}) {
-        Power[group][0] = 3;
-        Power[group][1] = AllBits;
-        Power[group][2] = AllBits;
-        Power[group][3] = 0;
+        Power[group][PowerFlags] = PowerInputs | PowerThrough;
+        Power[group][PowerInputMask] = AllBits;
+        Power[group][PowerThroughMask] = AllBits;
+        Power[group][PowerTapMask] = 0;
     }
     for (uint32_t& w : Power[PowerRefuses]) w = 0;
 }

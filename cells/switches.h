@@ -22,14 +22,6 @@
 
 #include "cells/taps.h"
 
-enum : int32_t {
-    CodeSwitch = 10,          // codes 10 to 13 build it
-    CodeSwitchMatrix = 56,
-    CodeSwitchN = 47,
-    CodeSwitchNMatrix = 57,
-};
-constexpr int32_t KindSwitch = 10;
-
 // Category counter of the short code "S".
 constexpr int SwitchCounter = 1;
 

@@ -37,7 +37,7 @@ int32_t TDerivatore::ModeWithOwnConnector(int32_t mode) const {
 bool TDerivatore::Qualifies(TCella* candidate, int32_t mode) {
     if (!candidate || !IsSameKind(candidate)) return false;
     if (!candidate->IsModelUsable((mode & ModeNeedsBand5) != 0, (mode & ModeNeedsBand9) != 0)) return false;
-    if ((mode & ModeNeedsSupplyThroughOutputs) && candidate->Power[PowerSupply][3] == 0) return false;
+    if ((mode & ModeNeedsSupplyThroughOutputs) && candidate->Power[PowerSupply][PowerTapMask] == 0) return false;
     return true;
 }
 

@@ -5,8 +5,8 @@
 
 namespace {
 // "Dati elettrici" with every port group, and without the through outputs.
-constexpr int32_t ElectricalWithThrough = 511;
-constexpr int32_t ElectricalWithoutThrough = 509;
+constexpr int32_t ElectricalWithThrough = ElectricAll;
+constexpr int32_t ElectricalWithoutThrough = ElectricAll & ~ElectricThrough;
 // Amplification stages a line may have: at its input, on its through
 // output, on its user outputs.
 constexpr int32_t StagesWithThrough = 7;

@@ -14,7 +14,6 @@ namespace {
 
 constexpr int32_t Unit = SymbolSquareUnits;
 constexpr int32_t LabelLossBand = 5;
-constexpr uint32_t SupplyInternal = 8;   // "Alimentatore interno"
 
 // The middle of square k of a row or column of squares, in symbol units.
 int32_t Mid(int32_t k) { return Unit * k + 10; }
@@ -104,7 +103,7 @@ void TDerivatore::DrawCentre(TTapGlyph glyph) const {
     const int32_t w = SymbolState.W;
     const int32_t h = SymbolState.H;
     const int32_t gy = (h - 20) / 2;
-    if (!(Power[PowerSupply][0] & SupplyInternal)) {
+    if (!(Power[PowerSupply][PowerFlags] & PowerInternal)) {
         DrawGlyph(glyph, (w - 20) / 2, gy, true);
         return;
     }

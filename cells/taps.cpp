@@ -32,18 +32,18 @@ TDerivatore::TDerivatore(TGridData* owner, int32_t orientation, int32_t mirrored
 TDerivatore::~TDerivatore() = default;
 
 void TDerivatore::SetTapPowerGroups() {
-    Power[PowerSupply][0] = 3;
-    Power[PowerSupply][1] = AllBits;
-    Power[PowerSupply][2] = AllBits;
-    Power[PowerSupply][3] = 0;
-    Power[PowerFeeds][0] = 3;
-    Power[PowerFeeds][1] = AllBits;
-    Power[PowerFeeds][2] = AllBits;
-    Power[PowerFeeds][3] = 0;
-    Power[PowerRefuses][0] = 4;
-    Power[PowerRefuses][1] = 0;
-    Power[PowerRefuses][2] = 0;
-    Power[PowerRefuses][3] = AllBits;
+    Power[PowerSupply][PowerFlags] = PowerInputs | PowerThrough;
+    Power[PowerSupply][PowerInputMask] = AllBits;
+    Power[PowerSupply][PowerThroughMask] = AllBits;
+    Power[PowerSupply][PowerTapMask] = 0;
+    Power[PowerFeeds][PowerFlags] = PowerInputs | PowerThrough;
+    Power[PowerFeeds][PowerInputMask] = AllBits;
+    Power[PowerFeeds][PowerThroughMask] = AllBits;
+    Power[PowerFeeds][PowerTapMask] = 0;
+    Power[PowerRefuses][PowerFlags] = PowerTaps;
+    Power[PowerRefuses][PowerInputMask] = 0;
+    Power[PowerRefuses][PowerThroughMask] = 0;
+    Power[PowerRefuses][PowerTapMask] = AllBits;
 }
 
 TDerivatoreS::TDerivatoreS(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,

@@ -19,13 +19,6 @@
 
 #include "cells/cell.h"
 
-enum : int32_t {
-    CodeDerivatore = 6,
-    CodeDerivatoreN = 49,   // end-of-line tap, no through outputs
-    CodeDerivatoreS = 50,   // its user-output lines need a termination as well
-};
-constexpr int32_t KindTap = 6;
-
 // Category counter of the short code "R".
 constexpr int TapCounter = 4;
 

@@ -27,8 +27,8 @@ TChiusura::TChiusura(TGridData* owner, int32_t orientation, int32_t mirrored, in
         Power[PowerSupply][w] = 0;
         Power[PowerFeeds][w] = 0;
     }
-    Power[PowerRefuses][0] = 1;
-    Power[PowerRefuses][1] = AllBits;
+    Power[PowerRefuses][PowerFlags] = PowerInputs;
+    Power[PowerRefuses][PowerInputMask] = AllBits;
 }
 
 TChiusura::~TChiusura() = default;
@@ -119,7 +119,7 @@ void TChiusura::PushSeparation(int32_t, int32_t, float) {}
 
 // ---- Designer's model choice ----
 
-bool TChiusura::IsIsolated(const TCella& cell) { return cell.Power[PowerRefuses][0] == 0; }
+bool TChiusura::IsIsolated(const TCella& cell) { return cell.Power[PowerRefuses][PowerFlags] == 0; }
 
 bool TChiusura::MatchesRequest(const TCella& cell, int32_t mode) {
     const bool isolatedWanted = (mode & TerminationModeIsolated) != 0;

@@ -7,8 +7,6 @@
 
 #include "cells/cell.h"
 
-constexpr int32_t KindTermination = 16;
-
 // Category counter of the short code "X".
 constexpr int TerminationCounter = 14;
 

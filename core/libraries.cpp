@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/cell_codes.h"
 #include "core/file.h"
 #include "core/levels.h"
 #include "platform/application.h"
@@ -37,8 +38,6 @@ constexpr TagVersion LibraryTags[] = {
 // Type codes the query mode 1 admits (the components the palettes list).
 constexpr int32_t PaletteTypes[] = {3,  6,  10, 14, 15, 16, 21, 22, 24, 29, 35, 37, 39,
                                     40, 41, 42, 43, 44, 45, 46, 47, 49, 50, 54, 55, 80};
-
-constexpr int32_t PriceListItemType = 150;
 
 void ShowLibraryMessage(const AnsiString& text) {
     Application->MessageBox(text, "", MB_OK | MB_ICONEXCLAMATION);
@@ -247,7 +246,7 @@ void TLibreria::Query(TStringList& list, const AnsiString& text, int typeCode, i
                     admitted = std::find(std::begin(PaletteTypes), std::end(PaletteTypes), h.typeCode) !=
                                std::end(PaletteTypes);
                 else if (key3 == 2)
-                    admitted = h.typeCode != PriceListItemType;
+                    admitted = h.typeCode != CodeElementoListino;
                 if (!admitted) break;
                 int ci = IndexOfExact(list, h.category);
                 if (ci < 0) {
@@ -274,7 +273,7 @@ void TLibreria::Query(TStringList& list, const AnsiString& text, int typeCode, i
                     list.Add(h.series);
                 break;
             case lqSeriesOfFamily: {
-                const int32_t family = h.typeCode == 47 ? 10 : h.typeCode;
+                const int32_t family = h.typeCode == CodeSwitchN ? CodeSwitch : h.typeCode;
                 if (family == typeCode && !h.series.empty() && IndexOfExact(list, h.series) < 0)
                     list.Add(h.series);
                 break;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/cell_codes.h"
 #include "core/channel_list.h"
 #include "core/filter_modules.h"
 #include "core/levels.h"
@@ -53,18 +54,10 @@ enum : int32_t {
     ElectricInternalSupply = 0x80,  // "Alimentatore interno", with ElectricReceives
     ElectricExternalSupply = 0x100, // "Alimentatore esterno", with ElectricReceives
 };
-
-// Bits of the positions word ("Dati posizioni possibili").
-enum : int32_t {
-    PositionHeadEnd = 0x01,
-    PositionSubstation = 0x02,
-    PositionLine = 0x04,
-    PositionFirstOfLine = 0x08,
-    PositionLastOfLine = 0x10,
-    PositionMastFirst = 0x20,
-    PositionOutlet = 0x40,
-    PositionMastLast = 0x80,
-};
+// The three port rows, and the current with the two supply boxes.
+constexpr int32_t ElectricPortRows = ElectricInputs | ElectricThrough | ElectricTaps;
+constexpr int32_t ElectricSupplies = ElectricCurrent | ElectricInternalSupply | ElectricExternalSupply;
+constexpr int32_t ElectricAll = ElectricPortRows | ElectricReceives | ElectricFeeds | ElectricRefuses | ElectricSupplies;
 
 // Bits of the other-features word ("Altre caratteristiche").
 enum : int32_t {

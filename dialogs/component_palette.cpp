@@ -480,7 +480,9 @@ TListChoice ChoiceForCell(const TCella& c) {
     case 16: return {"BChiusura", {in - 1, -1, -1}};
     case 17: case 18: case 80: case 81: return {"BLinea"};
     case 21: case 22: case 23: {
-        const char* button = c.TypeCode == 21 ? "BAmplificatore" : c.TypeCode == 22 ? "BAmplificatoreGR" : "BAmplificatoreA";
+        const char* button = c.TypeCode == CodeAmplificatore           ? "BAmplificatore"
+                             : c.TypeCode == CodeAmplificatoreRegolato ? "BAmplificatoreGR"
+                                                                        : "BAmplificatoreA";
         if (in == through) return {button, {in - 1, 0, -1}};
         return {button, {through - 1, 1, -1}};
     }
@@ -500,7 +502,9 @@ TListChoice ChoiceForCell(const TCella& c) {
     }
 }
 
-bool IsCableCode(int32_t code) { return code == 17 || code == 18 || code == CodeBridge || code == CodeCable; }
+bool IsCableCode(int32_t code) {
+    return code == CodeOldCableStraight || code == CodeOldCableBend || code == CodeBridge || code == CodeCable;
+}
 
 }  // namespace
 

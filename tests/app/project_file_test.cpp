@@ -96,7 +96,7 @@ protected:
         p.HeaderTexts[28] = "Ultimo testo";
         p.ByteA = 7;
         TGridData* net = p.NetworkGrid;
-        ASSERT_TRUE(net->InsertCell(NewCella(net, CodeOutlet, 10, 5, 1, 0, 1), false, 0));
+        ASSERT_TRUE(net->InsertCell(NewCella(net, CodeEndOutlet, 10, 5, 1, 0, 1), false, 0));
         ASSERT_TRUE(net->InsertCell(NewCella(net, CodeCable, 10, 4, 1, 1, 0), false, 0));
         auto* sign = new TSegnoGrafico(net);
         sign->Kind = SignText;
@@ -205,7 +205,7 @@ TEST_F(ProjectFileTest, AFullProjectSavesLoadsAndSavesToTheSameBytes) {
     EXPECT_EQ(other.Name, Path("pieno.ant"));
     EXPECT_EQ(other.HeaderTexts[22], "Impianto centralizzato");
     ASSERT_NE(other.NetworkGrid->CellAt(10, 5), nullptr);
-    EXPECT_EQ(other.NetworkGrid->CellAt(10, 5)->TypeCode, CodeOutlet);
+    EXPECT_EQ(other.NetworkGrid->CellAt(10, 5)->TypeCode, CodeEndOutlet);
     EXPECT_EQ(other.NetworkGrid->CellAt(10, 5)->Owner, other.NetworkGrid);
     EXPECT_EQ(other.NetworkGrid->Project, &other);
     EXPECT_EQ(other.NetworkGrid->Signs->Count(), 1);

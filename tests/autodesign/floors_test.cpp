@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr uint32_t PositionLine = 0x4;
 constexpr int32_t Entry = 52, Exit = 53, Tap = 6, ClosingTap = 49, Termination = 16, Cable = 81;
 constexpr int32_t SwitchCode = 10, AmplifierCode = 21;
 

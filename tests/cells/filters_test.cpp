@@ -45,7 +45,7 @@ TEST_F(FiltersTest, FactoryBuildsEachFilterClass) {
         const TCella& made = *cell;
         EXPECT_EQ(typeid(made), c.type);
         EXPECT_EQ(cell->TypeCode, c.storedCode);
-        EXPECT_EQ(cell->Kind, FilterKind);
+        EXPECT_EQ(cell->Kind, KindBandFilter);
         EXPECT_EQ(cell->Column, 3);
         EXPECT_EQ(cell->Row, 4);
         EXPECT_EQ(cell->Inputs, 1);

@@ -17,7 +17,6 @@ namespace {
 
 constexpr int Band = 9;
 
-constexpr uint32_t PositionLine = 0x4;
 constexpr uint32_t SecondPass = 0x8;
 constexpr uint32_t Cascade = 1u << 24;
 

@@ -8,10 +8,6 @@
 
 namespace {
 
-constexpr int32_t KindTapClass = 6;
-constexpr int32_t KindOutletClass = 14;
-constexpr int32_t KindSplitterClass = 3;
-
 int P(int points) { return points * 600 / 72; }
 
 class ComponentListTest : public PrintTest {
@@ -35,11 +31,11 @@ protected:
 };
 
 TEST_F(ComponentListTest, CompressedJoinedListGroupsByCodeNetworkFirst) {
-    AddCell(head(), KindTapClass, "DER4", 4);
-    for (int n = 1; n <= 3; ++n) AddCell(net(), KindTapClass, "DER4", n);
-    AddCell(net(), KindOutletClass, "PR^2", 7);
-    AddCell(net(), KindOutletClass, "PR^3", 8);
-    AddCell(net(), KindTapClass, "", 9);
+    AddCell(head(), KindTap, "DER4", 4);
+    for (int n = 1; n <= 3; ++n) AddCell(net(), KindTap, "DER4", n);
+    AddCell(net(), KindOutlet, "PR^2", 7);
+    AddCell(net(), KindOutlet, "PR^3", 8);
+    AddCell(net(), KindTap, "", 9);
     AddCell(net(), 99, "ALTRO", 10);   // no family: not listed
     const TRecordingEngine& page = *List(ListNetwork | ListHeadEnd | ListCompressed).Pages[0];
     EXPECT_NE(FindText(page, "Tipologia del materiale della rete e della testata"), nullptr);
@@ -57,7 +53,7 @@ TEST_F(ComponentListTest, CompressedJoinedListGroupsByCodeNetworkFirst) {
 }
 
 TEST_F(ComponentListTest, FullListRowsAndCableLengths) {
-    TCella* outlet = AddCell(net(), KindOutletClass, "ABC^2", 3);
+    TCella* outlet = AddCell(net(), KindOutlet, "ABC^2", 3);
     outlet->Article = "Presa TV";
     outlet->Brand = "Telvano";
     outlet->Description = "Presa terminale";
@@ -91,8 +87,8 @@ TEST_F(ComponentListTest, FullListRowsAndCableLengths) {
 }
 
 TEST_F(ComponentListTest, FullListBreaksAfterSixtyRowsTitledByTheRowsGrid) {
-    for (int n = 1; n <= 60; ++n) AddCell(net(), KindOutletClass, "P", n);
-    AddCell(head(), KindOutletClass, "P", 61);
+    for (int n = 1; n <= 60; ++n) AddCell(net(), KindOutlet, "P", n);
+    AddCell(head(), KindOutlet, "P", 61);
     const TPrintedDocument& doc = List(ListNetwork | ListHeadEnd);
     ASSERT_EQ(doc.Pages.size(), 2u);
     EXPECT_NE(FindText(*doc.Pages[0], "Tipologia del materiale della rete e della testata"), nullptr);
@@ -103,8 +99,8 @@ TEST_F(ComponentListTest, FullListBreaksAfterSixtyRowsTitledByTheRowsGrid) {
 }
 
 TEST_F(ComponentListTest, CompressedRowMovesWholeToTheNextPage) {
-    for (int n = 1; n <= 59; ++n) AddCell(net(), KindOutletClass, "P" + IntToStr(n), n);
-    for (int n = 100; n < 130; ++n) AddCell(net(), KindOutletClass, "MOLTI", n);
+    for (int n = 1; n <= 59; ++n) AddCell(net(), KindOutlet, "P" + IntToStr(n), n);
+    for (int n = 100; n < 130; ++n) AddCell(net(), KindOutlet, "MOLTI", n);
     const TPrintedDocument& doc = List(ListNetwork | ListCompressed);
     ASSERT_EQ(doc.Pages.size(), 2u);
     EXPECT_EQ(TextAt(*doc.Pages[0], "P59"), TPoint(P(18), 457 + 58 * 100));
@@ -163,8 +159,8 @@ TEST_F(ComponentListTest, ARowIsReservedTheLinesItsParagraphSets) {
         }
     }
     ASSERT_GT(first, 0) << "no such codes in the metrics";
-    for (int k = 0; k < count; ++k) AddCell(net(), KindOutletClass, "MISURA", first + k);
-    AddCell(net(), KindOutletClass, "DOPO", 5000);
+    for (int k = 0; k < count; ++k) AddCell(net(), KindOutlet, "MISURA", first + k);
+    AddCell(net(), KindOutlet, "DOPO", 5000);
     const TRecordingEngine& page = *List(ListNetwork | ListCompressed).Pages[0];
     // The paragraph's last line stands on the row's last line, and the
     // next row below it.
@@ -178,7 +174,7 @@ TEST_F(ComponentListTest, ARowIsReservedTheLinesItsParagraphSets) {
 
 TEST_F(ComponentListTest, NoGridNoPage) {
     pages.clear();
-    AddCell(net(), KindOutletClass, "P", 1);
+    AddCell(net(), KindOutlet, "P", 1);
     const TPrintedDocument& doc = Job([&] { EXPECT_EQ(stampa.PrintComponentList(ListNetwork | ListHeadEnd, 0), -1); });
     ASSERT_EQ(doc.Pages.size(), 1u);
     EXPECT_TRUE(doc.Pages[0]->Calls.empty());
@@ -189,7 +185,7 @@ TEST_F(ComponentListTest, NoGridNoPage) {
 
 TEST_F(ComponentListTest, PreviewDrawsOnlyTheRequestedPage) {
     // About 64 rows fill a preview page.
-    for (int n = 1; n <= 100; ++n) AddCell(net(), KindOutletClass, "P", n);
+    for (int n = 1; n <= 100; ++n) AddCell(net(), KindOutlet, "P", n);
     TBitmap bitmap;
     TPreviewTarget preview(1000, 800, &bitmap);
     stampa.Preview = &preview;

@@ -154,7 +154,7 @@ TTrattoProva::TTrattoProva(TGridData* owner, int32_t column, int32_t row, int32_
                            bool bend)
     : TCella(owner, orientation, 0, column, row, 1, 1, 0), bend(bend) {
     TypeCode = CodeCable;
-    Kind = KindSegment;
+    Kind = KindCableSegment;
     SetPortCounts();
     SizeTable(*this);
     SetRow0(*this, 1, 0.0f);

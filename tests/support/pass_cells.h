@@ -38,12 +38,11 @@ public:
 // Output 0 is the through output, output 1 the socket.
 class TPresaProva : public TCella {
 public:
-    static constexpr int32_t KindOutlet = 14;
-    // typeCode 14 end outlet, 15 pass-through outlet, 54 with termination.
-    TPresaProva(TGridData* owner, int32_t column, int32_t row, int32_t typeCode = 14);
+    // An end outlet, a pass-through outlet or one with termination.
+    TPresaProva(TGridData* owner, int32_t column, int32_t row, int32_t typeCode = CodeEndOutlet);
 
-    bool PassThrough() const { return TypeCode == 15; }
-    bool Terminated() const { return TypeCode == 54; }
+    bool PassThrough() const { return TypeCode == CodePassThroughOutlet; }
+    bool Terminated() const { return TypeCode == CodeTerminatedOutlet; }
 
     AnsiString GetShortCode() override { return ShortCodeWith("P"); }
     void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 7); }
@@ -62,7 +61,6 @@ public:
 // in every band.
 class TTrattoProva : public TCella {
 public:
-    static constexpr int32_t KindSegment = 81;
     TTrattoProva(TGridData* owner, int32_t column, int32_t row, int32_t orientation = 0,
                  bool bend = false);
 

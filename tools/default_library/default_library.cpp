@@ -44,14 +44,6 @@ constexpr int UsedSlots = 11;
 constexpr int FirstSatSlot = 6;
 constexpr int SlotBandV = 5;
 
-// Power flag bits of a group: the ports, then the two supplies.
-enum : uint32_t {
-    PowerInputs = 1,
-    PowerThrough = 2,
-    PowerTaps = 4,
-    PowerInternalSupply = 8,
-};
-
 // Connector kinds ("Connettore" of the input, "Conn. out" of a socket).
 enum : uint8_t { ConnScrew = 0, ConnF = 1 };
 
@@ -217,8 +209,8 @@ TCella& AddOutlet(TArticles& a, const TOutletShape& s, int32_t type, const AnsiS
     c.Positions[0] = PositionOutlet;
     if (s.passesDc) {
         // "Passaggio DC": the receivers' supply comes in at the sockets and goes up the line.
-        c.Power[PowerSupply][0] |= PowerTaps;
-        c.Power[PowerSupply][3] = AllBits;
+        c.Power[PowerSupply][PowerFlags] |= PowerTaps;
+        c.Power[PowerSupply][PowerTapMask] = AllBits;
     }
     return c;
 }
@@ -270,14 +262,14 @@ void AddSplitters(TArticles& a) {
             SetRow(c, 0, TapDecouplingColumn, TerSat(25.0, 20.0));
             if (!passesDc) {
                 // The line's supply reaches the outputs; nothing goes back up.
-                c.Power[PowerSupply][0] = PowerInputs;
-                c.Power[PowerSupply][1] = AllBits;
-                c.Power[PowerSupply][2] = 0;
-                c.Power[PowerSupply][3] = 0;
-                c.Power[PowerFeeds][0] = PowerTaps;
-                c.Power[PowerFeeds][1] = 0;
-                c.Power[PowerFeeds][2] = 0;
-                c.Power[PowerFeeds][3] = AllBits;
+                c.Power[PowerSupply][PowerFlags] = PowerInputs;
+                c.Power[PowerSupply][PowerInputMask] = AllBits;
+                c.Power[PowerSupply][PowerThroughMask] = 0;
+                c.Power[PowerSupply][PowerTapMask] = 0;
+                c.Power[PowerFeeds][PowerFlags] = PowerTaps;
+                c.Power[PowerFeeds][PowerInputMask] = 0;
+                c.Power[PowerFeeds][PowerThroughMask] = 0;
+                c.Power[PowerFeeds][PowerTapMask] = AllBits;
             }
         }
 }
@@ -312,8 +304,8 @@ void AddTap(TArticles& a, int32_t n, int32_t t, bool passesDc) {
     SetRow(c, 0, TapReverseColumn, TerSat(30.0, 25.0));
     if (n > 1) SetRow(c, 0, TapDecouplingColumn, TerSat(25.0, 20.0));
     if (passesDc) {
-        c.Power[PowerSupply][0] |= PowerTaps;
-        c.Power[PowerSupply][3] = AllBits;
+        c.Power[PowerSupply][PowerFlags] |= PowerTaps;
+        c.Power[PowerSupply][PowerTapMask] = AllBits;
     }
 }
 
@@ -350,7 +342,7 @@ void AddTerminations(TArticles& a) {
         const AnsiString code = "GTR-I" + std::to_string(k);
         TCella& c = a.Add(CodeTermination, 1, 1, 0, code.c_str(), AnsiString(names[k]) + " isolata DC", "GTR", 0.90, 2);
         c.Choice1 = k;
-        c.Power[PowerRefuses][0] = 0;
+        c.Power[PowerRefuses][PowerFlags] = 0;
         c.Positions[0] =
             PositionHeadEnd | PositionSubstation | PositionLine | PositionLastOfLine | PositionOutlet;
     }
@@ -389,7 +381,7 @@ void AddSwitches(TArticles& a) {
                               SwitchDescription("radiale", i, o), "GW", 60.0 + 4.0 * o + 6.0 * i, 30 + 2 * o);
             // The switch a radial network starts with.
             c.Positions[0] = PositionSubstation | PositionFirstOfLine;
-            c.Power[PowerSupply][0] |= PowerInternalSupply;
+            c.Power[PowerSupply][PowerFlags] |= PowerInternal;
             c.Current2 = 500.0f;
             SetEveryRow(c, TapLossColumn, TerSat(0.0, 0.0));
             SetEveryRow(c, TapDecouplingColumn, TerSat(30.0, 30.0));
@@ -452,7 +444,7 @@ void AddLineAmplifiers(TArticles& a) {
             TCella& c = a.Add(CodeAmplificatore, 1, 1, 0, code.c_str(), description, "GAL",
                               40.0 + 1.5 * gain + s.extraPrice, 30);
             c.Positions[0] = PositionSubstation;
-            c.Power[PowerSupply][0] |= PowerInternalSupply;
+            c.Power[PowerSupply][PowerFlags] |= PowerInternal;
             SetStage(c, 0, SlotRange(gain, s.first, s.last), SlotRange(6.0, s.first, s.last),
                      SlotRange(level, s.first, s.last));
         }
@@ -467,7 +459,7 @@ void AddLineAmplifiers(TArticles& a) {
                               code.c_str(), description, regulated ? "GAB" : "GAM",
                               regulated ? 40.0 + 15.0 * n : 30.0 + 12.0 * n, 20 + 5 * n);
             c.Positions[0] = PositionSubstation | PositionLine;
-            c.Power[PowerSupply][0] |= PowerInternalSupply;
+            c.Power[PowerSupply][PowerFlags] |= PowerInternal;
             const TBandValues gain = Masked(TerSat(20.0, 25.0), 1, 10);
             const TBandValues noise = SlotRange(7.0, 1, 10);
             const TBandValues maxOut = Masked(TerSat(108.0, 112.0), 1, 10);
@@ -499,7 +491,7 @@ void AddWideBand(TArticles& a) {
     {
         TCella& c = a.Add(CodeTerrestre, 3, 1, 0, "GLB-3", "Centralino LB 3 ingressi", "GLB", 125.0, 45);
         c.Positions[0] = PositionHeadEnd;
-        c.Power[PowerSupply][0] |= PowerInternalSupply;
+        c.Power[PowerSupply][PowerFlags] |= PowerInternal;
         int32_t row = 0;
         for (const auto& slots : {vhf, uhf, uhf}) SetHeadEndRow(c, row++, slots, 35.0, 7.0, 118.0, 20.0);
     }

@@ -1,0 +1,108 @@
+#pragma once
+// The numbers that name the kinds of component and the bit words they carry,
+// in one place: the type codes a cell is stored and looked up by (in projects
+// and libraries), the library kind of each class, and the words of the power
+// data. Every value here is on file: none may change.
+#include <cstdint>
+
+// Type codes. Several codes may build one class, which then stores one of
+// them (the factory's table says which); those without a name here appear
+// only in that table.
+enum : int32_t {
+    CodeNone = -1,                 // a cell whose class has not set its code
+    CodeFiltroS = 1,
+    CodeFiltroP = 2,
+    CodeDivisore = 3,
+    CodeDerivatore = 6,
+    CodeSwitch = 10,               // codes 10 to 13 build it
+    CodeEndOutlet = 14,            // "Presa diretta"
+    CodePassThroughOutlet = 15,    // "Presa passante"
+    CodeTermination = 16,
+    CodeOldCableStraight = 17,     // cables of files before segments
+    CodeOldCableBend = 18,
+    CodeSeparatoreCC = 19,
+    CodeInduttanza = 20,
+    CodeAmplificatore = 21,        // gain, noise figure and maximum output only
+    CodeAmplificatoreRegolato = 22, // with tilt and gain regulation
+    CodeAmplificatoreA = 23,       // levelling amplifier
+    CodeAlimentatore = 24,
+    CodeEarth = 25,
+    CodeAttenuatore = 26,
+    CodeAttenuatoreR = 27,
+    CodeEqualizzatore = 28,
+    CodeMiscelatore = 29,
+    CodeDemiscelatore = 30,
+    CodeFiltroPB = 31,
+    CodeFiltroPA = 32,
+    CodeHeadEnd = 34,              // the head-end terminal, anchor of each project grid
+    CodeFiltroAT = 35,
+    CodeModulatore = 36,
+    CodeConvertitore = 37,
+    CodeAntenna = 38,
+    CodeSat = 39,
+    CodeTerrestre = 40,            // head-end wide-band amplifier / mixer
+    CodeFiltroCAG = 42,
+    CodeAmplificatoreAt = 43,
+    CodeAlimentatoreSF = 44,
+    CodeParabola = 45,
+    CodeSwitchN = 47,
+    CodeInseritore = 48,
+    CodeDerivatoreN = 49,          // end-of-line tap, no through outputs
+    CodeDerivatoreS = 50,          // its user-output lines need a termination as well
+    CodeRicevitoreSat = 51,
+    CodeEntryAnchor = 52,
+    CodeExitAnchor = 53,
+    CodeTerminatedOutlet = 54,     // "Presa terminale": an end outlet with built-in termination
+    CodeCustom = 55,
+    CodeSwitchMatrix = 56,
+    CodeSwitchNMatrix = 57,
+    CodeCentraleIntegrata = 58,
+    CodeBridge = 80,               // a jumper: a cable segment with no length
+    CodeCable = 81,
+    CodeElementoListino = 150,
+};
+
+// Library kinds: the kind a class files its models under, named by the first
+// type code of the class. Classes not listed use their own type code.
+enum : int32_t {
+    KindBandFilter = CodeFiltroS,      // the four passive filters
+    KindSplitter = CodeDivisore,
+    KindTap = CodeDerivatore,          // taps of every code
+    KindSwitch = CodeSwitch,
+    KindOutlet = CodeEndOutlet,        // outlets of every code
+    KindTermination = CodeTermination,
+    KindOldCable = CodeOldCableStraight,
+    KindAmplifier = CodeAmplificatore, // plain and regulated amplifiers
+    KindAntenna = CodeAntenna,
+    KindSat = CodeSat,
+    KindWideBand = CodeTerrestre,
+    KindAnchor = CodeEntryAnchor,      // entry and exit anchors
+    KindCustom = CodeCustom,
+    KindCableSegment = CodeCable,      // cables and bridges
+};
+
+// Power data: three groups (what the component receives power from, what it
+// feeds, what it refuses power from) of four words each.
+enum : int { PowerSupply = 0, PowerFeeds = 1, PowerRefuses = 2 };
+// The words of a group: the flag word, then the masks of the inputs, the
+// through outputs and the tap outputs the group concerns.
+enum : int { PowerFlags = 0, PowerInputMask = 1, PowerThroughMask = 2, PowerTapMask = 3 };
+// Bits of a group's flag word: the port groups it concerns, and in the supply
+// group the internal ("Alimentatore interno") and external supply.
+constexpr uint32_t PowerInputs = 0x1;
+constexpr uint32_t PowerThrough = 0x2;
+constexpr uint32_t PowerTaps = 0x4;
+constexpr uint32_t PowerInternal = 0x8;
+constexpr uint32_t PowerExternal = 0x10;
+constexpr uint32_t AllBits = 0xFFFFFFFFu;
+
+// Bits of the first positions word ("Dati posizioni possibili"): where in a
+// system the designer may place the component.
+constexpr uint32_t PositionHeadEnd = 0x01;
+constexpr uint32_t PositionSubstation = 0x02;
+constexpr uint32_t PositionLine = 0x04;
+constexpr uint32_t PositionFirstOfLine = 0x08;
+constexpr uint32_t PositionLastOfLine = 0x10;
+constexpr uint32_t PositionMastFirst = 0x20;
+constexpr uint32_t PositionOutlet = 0x40;
+constexpr uint32_t PositionMastLast = 0x80;
