@@ -13,6 +13,8 @@
 //   floors.cpp          the floor blocks of the riser and the floors' layout
 //   staircase.cpp       floor rows, brand amplifier floors, line amplifier banks
 //   riser_sizing.cpp    riser splits and the amplifier floors of a multiswitch riser
+//   network.cpp, network_layout.cpp, network_runs.cpp
+//                       the whole network: decisions, drawing under the terminal, model choice
 // The stages talk to each other only through the fields below.
 #include <array>
 #include <initializer_list>

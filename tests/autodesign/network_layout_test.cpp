@@ -354,12 +354,14 @@ TEST_F(NetworkLayoutTest, LineAmplifierBanks) {
         int32_t lines, inputs;
         std::vector<int32_t> bankLines;  // the first line of each amplifier (-1: one left of line 0)
         bool spareEnds;
+        bool ofTheStaircase = false;  // planned for the staircase, not at the top
     };
     const Case cases[] = {
         {"5 lines, 6-input amplifiers: one over lines 0-4, one column left", 1, 5, 6, {-1}, true},
         {"8 lines, 4-input amplifiers: two from line 0", 1, 8, 4, {0, 4}, false},
         {"9 lines, 4-input amplifiers: line 0 without", 1, 9, 4, {1, 5}, false},
         {"two staircases: the bank below the lanes", 2, 8, 4, {0, 4}, false},
+        {"one staircase's own bank goes to the top", 1, 8, 4, {0, 4}, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -373,7 +375,8 @@ TEST_F(NetworkLayoutTest, LineAmplifierBanks) {
         engine.LineAmpRest = c.lines % c.inputs;
         engine.SubstationLevelSat[c.inputs] = 110.0f;
         engine.StaircaseRequiredLevel[0][1] = 90.0f;
-        engine.LineAmpTop = 1;
+        engine.LineAmpTop = !c.ofTheStaircase;
+        engine.LineAmpStaircase[0] = c.ofTheStaircase;
         engine.SplitterAvail = {};
         engine.SplitterAvail[1][2] = 1;
         std::vector<int32_t> entries;

@@ -168,6 +168,28 @@ TEST_F(NetworkDesign, OneOutletKeepsTheTerminalsLine) {
     EXPECT_EQ(window.bar.Max, 3);
 }
 
+TEST_F(NetworkDesign, TheHeadEndIsBuiltForTheLevelsTheNetworkAsks) {
+    Antenna(0, "GAN-B3", {"5", "7"});
+    Antenna(1, "GAN-UHF", {"26", "30", "35"});
+    Choose(Variants[1]);
+    engine.Settings->DesignHeadEnd = true;
+    // The head-end stage sees the levels the network derived, not the settings'.
+    engine.Settings->APSigReqCtTer = -1.0f;
+    Application->Script().Reset();
+    const bool ok = engine.Run();
+    globals.Reporter().enabled = true;
+    globals.Reporter().SetTarget(&messages);
+    ASSERT_TRUE(ok) << Shown();
+    ASSERT_TRUE(Net().Analyse(false));
+    Net().RunRequiredLevelPass();
+    auto& terminal = static_cast<TTesta&>(*Net().Anchor);
+    float need = LevelNone;
+    for (int32_t i = 0; i < terminal.Lines(); ++i) need = std::max(need, terminal.InputLevels[size_t(i)][size_t(BandSlotTer)].Min);
+    EXPECT_GT(need, 0.0f);
+    EXPECT_FLOAT_EQ(engine.RequiredLevelTer, need);
+    EXPECT_TRUE(window.project.HeadEndGrid->HasComponents());
+}
+
 TEST_F(NetworkDesign, TheProgressBarEndsAtItsMaximum) {
     ASSERT_TRUE(Run(Variants[1]));  // 1 staircase, 4 floors, 8 apartments
     EXPECT_EQ(window.bar.Max, 13);
