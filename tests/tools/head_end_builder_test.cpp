@@ -158,10 +158,14 @@ TEST_F(HeadEndBuilder, HeadEndsAloneOnTesta) {
         window.project.Estimate->BuildFromCells();
         EXPECT_GT(window.project.Estimate->Count(), 0);
         for (const TRigaPreventivo& row : window.project.Estimate->Rows())
-            if (row.Code != LabourCode) EXPECT_GT(row.UnitPrice, 0.0f) << row.Code;
+            if (row.Code != LabourCode) {
+                EXPECT_GT(row.UnitPrice, 0.0f) << row.Code;
+            }
         // Terminations close every open port with a model of the list.
         for (TCella* c = Testa().Anchor; c; c = c->NextCell)
-            if (c->TypeCode == CodeTermination) EXPECT_FALSE(std::string(c->Code).empty()) << c->Column << "," << c->Row;
+            if (c->TypeCode == CodeTermination) {
+                EXPECT_FALSE(std::string(c->Code).empty()) << c->Column << "," << c->Row;
+            }
     }
 }
 

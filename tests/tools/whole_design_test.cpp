@@ -123,11 +123,15 @@ TEST_F(WholeDesign, EveryVariantOnTheDefaultLibrary) {
         EXPECT_EQ(terChannels > 0, v.ter);
         EXPECT_EQ(satChannels > 0, v.sat);
         const std::vector<std::string> findings = Messages();
-        if (v.clean) EXPECT_EQ(findings, std::vector<std::string>{});
+        if (v.clean) {
+            EXPECT_EQ(findings, std::vector<std::string>{});
+        }
 
         window.project.Estimate->BuildFromCells();
         for (const TRigaPreventivo& row : window.project.Estimate->Rows())
-            if (row.Code != LabourCode) EXPECT_GT(row.UnitPrice, 0.0f) << row.Code;
+            if (row.Code != LabourCode) {
+                EXPECT_GT(row.UnitPrice, 0.0f) << row.Code;
+            }
     }
 }
 
