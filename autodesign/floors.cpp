@@ -266,13 +266,15 @@ bool TCreaAuto::PlaceFloorTapChain(TGridData* grid, int kind, int32_t column, in
     int32_t y = row + 1;
 
     if (apartments == 0) {
-        // The riser passes the floor, linked on like any other floor's.
+        // The riser passes the floor, linked on like any other floor's, or
+        // ends on it closed.
+        ChainLength[staircase][floor][kind] = 0;
+        ChainEnd[staircase][floor][kind] = endsHere ? 1 : 2;
+        if (endsHere) return PlaceTermination(grid, column, y, FacingDown);
         SetCableTemplateEx(riser, FloorSpacing(staircase), colour);
         PlaceCableSegmentV(column, y);
         PlaceNew(grid, std::make_unique<TAncoraO>(nullptr, FacingDown, 0, column, y + 1));
         LinkLater(column, y + 1, FloorBelowEntry(staircase, floor, kind, 0));
-        ChainLength[staircase][floor][kind] = 0;
-        ChainEnd[staircase][floor][kind] = endsHere ? 1 : 2;
         return true;
     }
 
@@ -433,6 +435,10 @@ bool TCreaAuto::PlaceFloorSwitches(TGridData* grid, int32_t column, int32_t row,
     }
     if (apartments == 0) {
         for (int32_t b = 0; b < L; ++b) {
+            if (endsHere) {
+                PlaceTermination(grid, column + b, y, FacingDown);
+                continue;
+            }
             SetLineTemplate(b, FloorSpacing(staircase));
             PlaceCableSegmentV(column + b, y);
             PlaceNew(grid, std::make_unique<TAncoraO>(nullptr, FacingDown, 0, column + b, y + 1));

@@ -403,14 +403,36 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
                 auto top = [&](size_t i) { return std::min(column[i]->ExitRow, column[i]->PartnerRow); };
                 auto bottom = [&](size_t i) { return std::max(column[i]->ExitRow, column[i]->PartnerRow); };
                 std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return top(a) < top(b); });
-                std::vector<int32_t> busyUntil;  // per bend column from start: the last row taken
+                // How far out from the riser a column lies.
+                auto depth = [&](int32_t b) { return (b - start) * step; };
+                std::vector<size_t> done;
                 for (size_t i : order) {
-                    if (column[i]->ExitRow == column[i]->PartnerRow) continue;
-                    size_t k = 0;
-                    while (k < busyUntil.size() && busyUntil[k] >= top(i)) ++k;
-                    if (k == busyUntil.size()) busyUntil.push_back(0);
-                    busyUntil[k] = bottom(i);
-                    bends[i] = start + step * static_cast<int32_t>(k);
+                    const TJoinEnds& y = *column[i];
+                    if (y.ExitRow == y.PartnerRow) continue;
+                    // A run leaving on the row another one arrives on turns
+                    // inside that one's corner, and the other way round.
+                    // Runs still to come that leave on this one's arrival row
+                    // need columns inside it.
+                    int32_t inside = 0;
+                    for (size_t j = 0; j < column.size(); ++j)
+                        if (j != i && column[j]->ExitRow == y.PartnerRow &&
+                            std::find(done.begin(), done.end(), j) == done.end())
+                            ++inside;
+                    auto fits = [&](int32_t b) {
+                        if (depth(b) < inside) return false;
+                        for (size_t j : done) {
+                            const TJoinEnds& x = *column[j];
+                            const bool meet = top(i) <= bottom(j) && top(j) <= bottom(i);
+                            if (meet && b == bends[j]) return false;
+                            if (y.ExitRow == x.PartnerRow && depth(b) >= depth(bends[j])) return false;
+                            if (y.PartnerRow == x.ExitRow && depth(b) <= depth(bends[j])) return false;
+                        }
+                        return true;
+                    };
+                    int32_t b = start;
+                    while (!fits(b) && depth(b) < depth(lastBend(y))) b += step;
+                    bends[i] = b;
+                    done.push_back(i);
                 }
             }
             auto join = [&](size_t i) {

@@ -305,4 +305,52 @@ TEST_F(StaircaseAssemblyTest, AMultiswitchRiserIsNeverSplit) {
     EXPECT_TRUE(seen.count("L'impianto multiswitch richiesto non può essere realizzato senza spezzature.")) << outcomes;
 }
 
+// Floors of different apartment counts, empty ones among them, and of
+// different outlets and layouts on one staircase, for every kind of
+// installation: each staircase is sound.
+TEST_F(StaircaseAssemblyTest, MixedFloorsOfEveryInstallation) {
+    const Installation installations[] = {
+        {true, false, 1, false, false, false}, {false, true, 1, false, false, false},
+        {true, true, 1, false, false, false},  {true, true, 4, false, true, false},
+        {false, true, 2, false, true, false},  {true, true, 4, true, false, true},
+        {false, true, 8, false, false, true},
+    };
+    // Apartments of each floor from floor 0 up.
+    const std::vector<std::vector<int32_t>> shapes = {{0, 3, 1, 6, 2}, {5, 0, 0, 4}, {1}, {2, 6, 3, 5, 1, 0, 4}};
+    for (const Installation& v : installations)
+        for (const std::vector<int32_t>& shape : shapes) {
+            SCOPED_TRACE(::testing::Message() << "ter " << v.ter << " sat " << v.sat << " cables " << v.cables
+                                              << " separate " << v.separate << " staircase " << v.alongStaircase
+                                              << " radial " << v.radial << " floors " << shape.size());
+            Set(v, {static_cast<int32_t>(shape.size()), 1, 1, 1, 0, 0});
+            engine.Settings->APMaxSigTer = engine.Settings->APMaxSigSat = 160.0f;
+            TScala& s = engine.Settings->Building->Staircases[0];
+            int32_t outlets = 0, left = 0;
+            for (size_t f = 0; f < shape.size(); ++f) {
+                s.Floors[f].ApartmentCount = shape[f];
+                for (int32_t a = 0; a < shape[f]; ++a) {
+                    TAppartamento& apt = s.Floors[f].Apartments[a];
+                    apt.TerrOutlets = v.ter ? 1 + static_cast<int32_t>(f) % 3 : 0;
+                    apt.SatOutlets = v.sat ? 1 + static_cast<int32_t>(f) % 2 : 0;
+                    apt.TerrLayout = f % 3 == 2 ? 2 : 0;
+                    apt.SatLayout = v.radial && f % 2 == 1 ? DesignLayoutMax : 0;
+                    // Joined on one cable, the outlets of the terrestrial part serve both.
+                    const bool joined = v.ter && v.sat && !v.separate;
+                    const int32_t n = (joined && v.cables == 1) ? apt.TerrOutlets
+                                      : joined                  ? apt.SatOutlets
+                                                                : apt.TerrOutlets + apt.SatOutlets;
+                    outlets += n;
+                    if (a % 2 == 1) left += n;
+                }
+            }
+            const AnsiString message = Design();
+            EXPECT_EQ(message, "");
+            if (!message.empty()) continue;
+            int32_t entries = 0;
+            for (int k = 0; k < SignalKinds; ++k) entries += engine.LineCount[k] * (engine.RiserBreakCount[0][k] + 1);
+            if (v.radial) entries += engine.RadialOutputs[0] - engine.LineCount[1];
+            ExpectSound(outlets, entries, left);
+        }
+}
+
 }  // namespace
