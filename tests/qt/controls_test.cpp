@@ -281,6 +281,16 @@ TEST(QtControls, ProgramChangesShowOnTheWidgets) {
     EXPECT_EQ(qobject_cast<QLineEdit*>(WindowOf(s.edit))->text(), "Derivatore");
     s.edit->Enabled = false;
     EXPECT_FALSE(WindowOf(s.edit)->isEnabled());
+    // Disabled, a control shows the style's greys whatever ink and colour it was given.
+    s.combo->Font->Color = clNavy;
+    s.combo->Color = clYellow;
+    s.combo->Enabled = false;
+    const QPalette pal = WindowOf(s.combo)->palette();
+    EXPECT_EQ(pal.color(QPalette::Active, QPalette::Text), QColor(0, 0, 128));
+    EXPECT_EQ(pal.color(QPalette::Active, QPalette::Base), QColor(255, 255, 0));
+    EXPECT_NE(pal.color(QPalette::Disabled, QPalette::Text), QColor(0, 0, 128));
+    EXPECT_NE(pal.color(QPalette::Disabled, QPalette::Base), QColor(255, 255, 0));
+    s.combo->Enabled = true;
     s.edit->Left = 20;
     EXPECT_EQ(WindowOf(s.edit)->x(), 20);
     s.memo->Visible = false;
