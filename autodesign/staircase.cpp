@@ -4,6 +4,7 @@
 // some switch brands ask for along a multiswitch riser, and a bank of line
 // amplifiers across the satellite lines.
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <unordered_set>
 #include <vector>
@@ -405,21 +406,17 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
                 std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return top(a) < top(b); });
                 // How far out from the riser a column lies.
                 auto depth = [&](int32_t b) { return (b - start) * step; };
+                std::vector<uint8_t> state(column.size(), 0);  // 1 being placed, 2 placed
                 std::vector<size_t> done;
-                for (size_t i : order) {
+                // A run leaving on the row another one arrives on turns inside
+                // that one's corner: it takes its column first.
+                std::function<void(size_t)> place = [&](size_t i) {
+                    if (state[i]) return;
+                    state[i] = 1;
                     const TJoinEnds& y = *column[i];
-                    if (y.ExitRow == y.PartnerRow) continue;
-                    // A run leaving on the row another one arrives on turns
-                    // inside that one's corner, and the other way round.
-                    // Runs still to come that leave on this one's arrival row
-                    // need columns inside it.
-                    int32_t inside = 0;
                     for (size_t j = 0; j < column.size(); ++j)
-                        if (j != i && column[j]->ExitRow == y.PartnerRow &&
-                            std::find(done.begin(), done.end(), j) == done.end())
-                            ++inside;
+                        if (j != i && column[j]->ExitRow == y.PartnerRow) place(j);
                     auto fits = [&](int32_t b) {
-                        if (depth(b) < inside) return false;
                         for (size_t j : done) {
                             const TJoinEnds& x = *column[j];
                             const bool meet = top(i) <= bottom(j) && top(j) <= bottom(i);
@@ -429,11 +426,15 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
                         }
                         return true;
                     };
-                    int32_t b = start;
-                    while (!fits(b) && depth(b) < depth(lastBend(y))) b += step;
-                    bends[i] = b;
+                    if (y.ExitRow != y.PartnerRow) {
+                        int32_t b = start;
+                        while (!fits(b) && depth(b) < depth(lastBend(y))) b += step;
+                        bends[i] = b;
+                    }
+                    state[i] = 2;
                     done.push_back(i);
-                }
+                };
+                for (size_t i : order) place(i);
             }
             auto join = [&](size_t i) {
                 const TJoinEnds& e = *column[i];

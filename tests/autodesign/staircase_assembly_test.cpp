@@ -311,12 +311,14 @@ TEST_F(StaircaseAssemblyTest, AMultiswitchRiserIsNeverSplit) {
 TEST_F(StaircaseAssemblyTest, MixedFloorsOfEveryInstallation) {
     const Installation installations[] = {
         {true, false, 1, false, false, false}, {false, true, 1, false, false, false},
-        {true, true, 1, false, false, false},  {true, true, 4, false, true, false},
-        {false, true, 2, false, true, false},  {true, true, 4, true, false, true},
-        {false, true, 8, false, false, true},
+        {true, true, 1, false, false, false},  {true, true, 1, true, false, false},
+        {true, true, 4, false, true, false},   {false, true, 2, false, true, false},
+        {true, true, 4, true, false, false},   {true, true, 2, false, false, false},
+        {true, true, 4, true, false, true},    {false, true, 8, false, false, true},
     };
     // Apartments of each floor from floor 0 up.
-    const std::vector<std::vector<int32_t>> shapes = {{0, 3, 1, 6, 2}, {5, 0, 0, 4}, {1}, {2, 6, 3, 5, 1, 0, 4}};
+    const std::vector<std::vector<int32_t>> shapes = {{0, 3, 1, 6, 2}, {5, 0, 0, 4}, {1}, {2, 6, 3, 5, 1, 0, 4},
+                                                      {6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 6}, {0, 6}};
     for (const Installation& v : installations)
         for (const std::vector<int32_t>& shape : shapes) {
             SCOPED_TRACE(::testing::Message() << "ter " << v.ter << " sat " << v.sat << " cables " << v.cables
@@ -344,6 +346,13 @@ TEST_F(StaircaseAssemblyTest, MixedFloorsOfEveryInstallation) {
                 }
             }
             const AnsiString message = Design();
+            // A multiswitch riser to the apartments is never split: a tall one
+            // may ask for more than the line amplifiers give.
+            const bool apartmentSwitches = v.cables > 1 && !v.alongStaircase && !v.radial;
+            if (apartmentSwitches && shape.size() == 12) {
+                EXPECT_EQ(message, "L'impianto multiswitch richiesto non può essere realizzato senza spezzature.");
+                continue;
+            }
             EXPECT_EQ(message, "");
             if (!message.empty()) continue;
             int32_t entries = 0;
