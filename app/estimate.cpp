@@ -11,12 +11,12 @@
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/options.h"
+#include "core/record_versions.h"
 #include "core/reporter.h"
 #include "platform/application.h"
 
 namespace {
 
-constexpr int32_t V20000 = 20000;
 // Bytes of an old row that no reader uses.
 constexpr int OldRowSpare = 4;
 // Raw field widths of the rows of sections 201 and 204.

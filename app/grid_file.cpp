@@ -14,13 +14,13 @@
 #include "cells/factory.h"
 #include "cells/record.h"
 #include "core/file.h"
+#include "core/record_versions.h"
 
 namespace {
 
 constexpr int32_t GridSectionTag = 205;
 // Before version 50000 the multiswitch of code 47 stored its outputs as through outputs.
 constexpr int32_t MultiswitchCode = 47;
-constexpr int32_t V50000 = 50000;
 
 void Tell(AnsiString* problem, const AnsiString& text) {
     if (problem) *problem = text;

@@ -18,10 +18,10 @@
 #include <algorithm>
 
 #include "core/file.h"
+#include "core/record_versions.h"
 
 namespace {
 
-constexpr int32_t V20000 = 20000;
 constexpr int32_t PackedGroundOffset = 10;
 constexpr int32_t PackedUnit = 65536;
 constexpr int OldTextRecords = 6;

@@ -25,10 +25,10 @@
 #include "cells/factory.h"
 #include "cells/record.h"
 #include "core/file.h"
+#include "core/record_versions.h"
 
 namespace {
 
-constexpr int32_t V20000 = 20000;
 constexpr int32_t OldGridSize = 50;
 constexpr int32_t TagGrid = 205;
 constexpr int32_t TagMast = 207;

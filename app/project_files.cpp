@@ -21,13 +21,13 @@ struct TTagVersion {
     int32_t Version;
 };
 constexpr TTagVersion ProjectTags[] = {
-    {"ica 1.0     ", 10000}, {"ant 1.0     ", 10000}, {"sst 1.0.0   ", ProjectVersionMastOnly},
-    {"ant 1.0.1   ", 10001}, {"ant 1.0.2   ", 10002}, {"ant 2.0.0   ", 20000},
-    {"ant 3.0.0   ", 30000}, {"ant 4.0.0   ", 40000}, {"ant 5.0.0   ", 50000},
-    {"ant 5.1.0   ", 50100}, {"ant 6.0.0   ", 60000},
+    {"ica 1.0     ", V10000}, {"ant 1.0     ", V10000}, {"sst 1.0.0   ", ProjectVersionMastOnly},
+    {"ant 1.0.1   ", V10001}, {"ant 1.0.2   ", V10002}, {"ant 2.0.0   ", V20000},
+    {"ant 3.0.0   ", V30000}, {"ant 4.0.0   ", V40000}, {"ant 5.0.0   ", V50000},
+    {"ant 5.1.0   ", V50100}, {"ant 6.0.0   ", V60000},
 };
 constexpr int32_t HeaderCount = 9;
-constexpr int32_t OldestWrittenVersion = 50000;
+constexpr int32_t OldestWrittenVersion = V50000;
 constexpr size_t BackupSuffixFrom = 4;   // names of more characters get a ".bak"
 constexpr size_t ShortPathMost = 50;
 

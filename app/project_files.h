@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/record_versions.h"
 #include "platform/sysutils.h"
 
 class TProgetto;
@@ -12,7 +13,7 @@ class TSaveDialog;
 
 // Version numbers of the header tags: 1 for the mast-only files, 10000 to 60000.
 constexpr int32_t ProjectVersionMastOnly = 1;
-constexpr int32_t ProjectVersionCurrent = 60000;
+constexpr int32_t ProjectVersionCurrent = CurrentVersion;
 // Grid sections of a larger size are taken for damaged.
 constexpr int32_t MaxProjectGridSize = 2000;
 constexpr int ProjectTagBytes = 13;

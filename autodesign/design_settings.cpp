@@ -21,13 +21,12 @@
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/ini.h"
+#include "core/record_versions.h"
 #include "platform/grids.h"
 #include "platform/utf8.h"
 
 namespace {
 
-constexpr int32_t V50000 = 50000;
-constexpr int32_t V50100 = 50100;
 constexpr int32_t DefaultColours[CableColourCount] = {0x000000, 0x0000FF, 0x008000, 0xFF0000, 0xFFFF00,
                                                       0x000080, 0xFF00FF, 0x808080, 0x800000};
 

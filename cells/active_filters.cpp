@@ -18,8 +18,8 @@
 
 namespace {
 
-constexpr int32_t VersionWithPortCounts = 20000;
-constexpr int32_t VersionWithModuleList = 60000;
+constexpr int32_t VersionWithPortCounts = V20000;
+constexpr int32_t VersionWithModuleList = V60000;
 constexpr int32_t ChannelFlagFirstStep = 0x100;
 constexpr uint32_t OldConversionMark = 1;        // flags bit 0: the module came from an older record
 constexpr uint32_t CharacteristicDigital = 1;    // "Componente digitale"

@@ -13,11 +13,11 @@
 
 namespace {
 
-constexpr int32_t VersionWithPortCounts = 20000;
-constexpr int32_t VersionWithRegulationGroups = 40000;
-constexpr int32_t VersionWithCurrentAnchor = 50000;
+constexpr int32_t VersionWithPortCounts = V20000;
+constexpr int32_t VersionWithRegulationGroups = V40000;
+constexpr int32_t VersionWithCurrentAnchor = V50000;
 // Up to this version codes 21 and 22 stored their columns in another order.
-constexpr int32_t LastVersionOldColumnOrder = 50000;
+constexpr int32_t LastVersionOldColumnOrder = V50000;
 // Stored column k of that order is column OldColumnOrder[k] today's.
 constexpr int32_t OldColumnOrder[AmpColumns] = {5, 6, 0, 4, 1, 2, 3};
 
@@ -333,7 +333,7 @@ void TTerrestre::Load(TStream& stream, int32_t version) {
     TCella::Load(stream, version);
     if (old) {
         const int32_t inputs = ReadI32(stream);
-        const int32_t outputs = version >= 10002 ? ReadI32(stream) : 1;
+        const int32_t outputs = version >= V10002 ? ReadI32(stream) : 1;
         if (!ValidOldCount(inputs) || !ValidOldCount(outputs))
             throw EReadError("Numero di ingressi o uscite dell'amplificatore non valido");
         RebuildForOldCounts(*this, stream, version, [this, inputs, outputs] {

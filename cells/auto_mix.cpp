@@ -17,10 +17,10 @@
 
 namespace {
 
-constexpr int32_t VersionWithPortCounts = 20000;
-constexpr int32_t VersionWithRegulationGroups = 40000;
-constexpr int32_t VersionWithNewSentinels = 50000;
-constexpr int32_t VersionWithModuleList = 60000;
+constexpr int32_t VersionWithPortCounts = V20000;
+constexpr int32_t VersionWithRegulationGroups = V40000;
+constexpr int32_t VersionWithNewSentinels = V50000;
+constexpr int32_t VersionWithModuleList = V60000;
 
 // Sides of a box square where a line waits (MarkGridCell) and directions in
 // which a line leaves (LinkPortAt).

@@ -18,6 +18,7 @@
 #include "core/cell_codes.h"
 #include "core/channel_list.h"
 #include "core/info.h"
+#include "core/record_versions.h"
 #include "core/levels.h"
 #include "platform/sysutils.h"
 

@@ -22,10 +22,10 @@
 
 namespace {
 
-constexpr int32_t VersionWithPortCounts = 20000;
-constexpr int32_t LastVersionHalfOrientation = 30000;
-constexpr int32_t VersionWithRegulationGroups = 40000;
-constexpr int32_t VersionWithCurrentAnchor = 50100;
+constexpr int32_t VersionWithPortCounts = V20000;
+constexpr int32_t LastVersionHalfOrientation = V30000;
+constexpr int32_t VersionWithRegulationGroups = V40000;
+constexpr int32_t VersionWithCurrentAnchor = V50100;
 constexpr int32_t ChannelFlagFirstStep = 0x100;
 
 // The form shows the columns in the amplifier's line order.

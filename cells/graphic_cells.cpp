@@ -16,9 +16,9 @@
 namespace {
 // The dish's four values came with version 20000; before 50000 small
 // negative numbers stood for the sentinels.
-constexpr int32_t VersionWithDishData = 20000;
-constexpr int32_t VersionWithSeries = 40000;
-constexpr int32_t VersionWithSentinels = 50000;
+constexpr int32_t VersionWithDishData = V20000;
+constexpr int32_t VersionWithSeries = V40000;
+constexpr int32_t VersionWithSentinels = V50000;
 // A price-list entry keeps shorter notes than a cell.
 constexpr int32_t PriceListNotesSize = 30;
 const char* const DishFormat = "#0.##";

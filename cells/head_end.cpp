@@ -10,7 +10,7 @@ namespace {
 int32_t ClampLines(int32_t n) { return std::clamp(n, TTesta::MinLines, TTesta::MaxLines); }
 
 // Records of this version and later carry the line count in the port counts.
-constexpr int32_t VersionWithPortCounts = 20000;
+constexpr int32_t VersionWithPortCounts = V20000;
 }  // namespace
 
 TTesta::TTesta(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,

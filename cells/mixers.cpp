@@ -13,7 +13,7 @@
 
 namespace {
 // Records of this version and later carry the port counts in their head only.
-constexpr int32_t VersionWithPortCounts = 20000;
+constexpr int32_t VersionWithPortCounts = V20000;
 // CheckBands mode of a branch: "<" refused, some band handled.
 constexpr int BranchCheckMode = BandsRefuseRepeat | BandsNeedOne;
 }  // namespace

@@ -10,14 +10,12 @@
 #include "core/globals.h"
 #include "core/info.h"
 #include "core/record_refs.h"
+#include "core/record_versions.h"
 #include "platform/application.h"
 #include "platform/codec.h"
 
 namespace {
 
-constexpr int32_t V20000 = 20000;
-constexpr int32_t V40000 = 40000;
-constexpr int32_t V50000 = 50000;
 
 constexpr int32_t ColumnFirstLoss = 0;
 constexpr int32_t ColumnSecondLoss = 1;

@@ -18,13 +18,6 @@
 
 namespace {
 
-// File versions where the record changed.
-constexpr int32_t V10000 = 10000;  // the first files: 6 band vectors of old tables
-constexpr int32_t V20000 = 20000;  // chunked texts, counts in the record head
-constexpr int32_t V40000 = 40000;  // series, notes, choices, characteristics
-constexpr int32_t V50000 = 50000;  // power and position words, new sentinels
-constexpr int32_t V60000 = 60000;  // TInfo headers, characteristics as words
-
 constexpr int AuxArticles = 2;
 constexpr int StageColumns = 7;        // columns of a level table
 constexpr int OldVectorValues = 10;    // floats of a band vector before version 20000

@@ -10,11 +10,12 @@
 // writes version 60000.
 #include <cstdint>
 
+#include "core/record_versions.h"
 #include "platform/classes.h"
 
 class TCella;
 
-constexpr int32_t RecordVersion = 60000;
+constexpr int32_t RecordVersion = CurrentVersion;
 
 // Bytes of the record head read before the cell exists: type code and three
 // port counts.

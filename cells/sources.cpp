@@ -21,10 +21,10 @@
 
 namespace {
 
-constexpr int32_t VersionWithPortCounts = 20000;
-constexpr int32_t LastVersionTerrestrialModulation = 40000;
-constexpr int32_t VersionWithNewSentinels = 50000;
-constexpr int32_t VersionWithQuadFlag = 60000;
+constexpr int32_t VersionWithPortCounts = V20000;
+constexpr int32_t LastVersionTerrestrialModulation = V40000;
+constexpr int32_t VersionWithNewSentinels = V50000;
+constexpr int32_t VersionWithQuadFlag = V60000;
 
 // The first Characteristics bit "LNB Quad".
 constexpr uint32_t QuadLnb = 4;
@@ -366,7 +366,7 @@ void TSat::LoadOldChannels(TStream& stream, int32_t version) {
     counts[0] = first[OldCountColumn][OldCountSlot];
     modes[0] = first[OldCountColumn][OldModeSlot];
     const int64_t start = stream.Position();
-    const int vectors = version == 10000 ? OldVectors10000 : OldVectors;
+    const int vectors = version == V10000 ? OldVectors10000 : OldVectors;
     for (int32_t r = 1; r < outputs; ++r)
         for (int k = 0; k < vectors; ++k)
             for (int v = 0; v < OldVectorValues; ++v) {

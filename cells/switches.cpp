@@ -12,13 +12,13 @@
 
 namespace {
 // Records of this version and later carry the port counts before the record.
-constexpr int32_t VersionWithPortCounts = 20000;
+constexpr int32_t VersionWithPortCounts = V20000;
 // Records before this version describe every line with the first line's data.
-constexpr int32_t VersionWithOwnLines = 50100;
+constexpr int32_t VersionWithOwnLines = V50100;
 // Records before this version carry band vectors that repeat values.
-constexpr int32_t VersionWithRepeats = 40000;
+constexpr int32_t VersionWithRepeats = V40000;
 // Records before this version write "no value" and "blocked" as small negative codes.
-constexpr int32_t VersionWithNewSentinels = 50000;
+constexpr int32_t VersionWithNewSentinels = V50000;
 
 // Columns of the old level rows of a switch: four losses, then the stage.
 constexpr int32_t OldLevelColumns = 9;

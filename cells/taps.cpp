@@ -12,7 +12,7 @@
 
 namespace {
 // Records of this version and later carry the port counts before the record.
-constexpr int32_t VersionWithPortCounts = 20000;
+constexpr int32_t VersionWithPortCounts = V20000;
 
 }  // namespace
 

@@ -6,10 +6,10 @@
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "core/globals.h"
+#include "core/record_versions.h"
 #include "core/reporter.h"
 
 namespace {
-constexpr int32_t V20000 = 20000;
 // The reach window of a termination: empty, so that it never bounds a choice.
 constexpr TFinestra EmptyReach{1000.0f, -1000.0f};
 }  // namespace

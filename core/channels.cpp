@@ -9,6 +9,7 @@
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/options.h"
+#include "core/record_versions.h"
 #include "platform/codec.h"
 
 namespace {
@@ -267,14 +268,14 @@ void TCanale::Read(TStream& s, int version) {
     floorMin = ReadF32(s);
     plan = ReadPlanReference(s);
 
-    if (version < 50000) {
+    if (version < V50000) {
         levelMin = channel_legacy::OldSentinel(levelMin);
         freqLow = channel_legacy::OldSentinel(freqLow);
         freqHigh = channel_legacy::OldSentinel(freqHigh);
         floorMin = channel_legacy::OldSentinel(floorMin);
     }
-    if (version < 50100) signalType = SignalAnalog;
-    if (version <= 50100) modulation = channel_legacy::ModulationFor(freqLow, signalType);
+    if (version < V50100) signalType = SignalAnalog;
+    if (version <= V50100) modulation = channel_legacy::ModulationFor(freqLow, signalType);
 }
 
 namespace channel_legacy {

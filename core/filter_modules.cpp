@@ -9,11 +9,12 @@
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/record_refs.h"
+#include "core/record_versions.h"
 #include "core/reporter.h"
 
 namespace {
 
-constexpr int32_t VersionWithTableHeaders = 60000;
+constexpr int32_t VersionWithTableHeaders = V60000;
 constexpr uint8_t WrittenSlotCount = 3;
 // Chunked-string field sizes (characters kept + 1).
 constexpr int SlotNameField = ModuleSlotNameChars + 1;

@@ -5,6 +5,7 @@
 
 #include "core/file.h"
 #include "core/levels.h"
+#include "core/record_versions.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ namespace {
 constexpr int StoredColumns = 11;
 constexpr int MaxCount = 127;       // counts and row indexes are signed bytes on file
 constexpr int8_t EndOfBlock = -1;
-constexpr int HeaderVersion = 60000;
+constexpr int HeaderVersion = V60000;
 
 // 4, minus one for each leading size that is 0.
 int DerivedRank(int s1, int s2, int s3, int s4) {

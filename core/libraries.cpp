@@ -31,8 +31,8 @@ struct TagVersion {
     int32_t version;
 };
 constexpr TagVersion LibraryTags[] = {
-    {"alb 1.0.1   ", 10002}, {"alb 2.0.0   ", 30000}, {"alb 3.0.0   ", 30000}, {"alb 4.0.0   ", 40000},
-    {"alb 5.0.0   ", 50000}, {"alb 5.1.0   ", 50100}, {"alb 6.0.0   ", 60000},
+    {"alb 1.0.1   ", V10002}, {"alb 2.0.0   ", V30000}, {"alb 3.0.0   ", V30000}, {"alb 4.0.0   ", V40000},
+    {"alb 5.0.0   ", V50000}, {"alb 5.1.0   ", V50100}, {"alb 6.0.0   ", V60000},
 };
 
 // Type codes the query mode 1 admits (the components the palettes list).
@@ -137,7 +137,7 @@ bool TLibreria::CheckHeader() {
         file.reset();
         return false;
     }
-    if (version == 10002) {
+    if (version == V10002) {
         ShowLibraryMessage("La libreria " + fileName + " è della versione 1 di Telvano e non è più supportata.");
         file.reset();
         return false;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/record_versions.h"
 #include "platform/classes.h"
 
 class TCella;
@@ -51,7 +52,7 @@ int32_t LibraryVersionOfTag(const std::string& tag12);
 constexpr int LibraryHeaderSize = 21;
 // The head of an entry's record: type code and three port counts.
 constexpr int LibraryRecordHeadSize = 16;
-constexpr int32_t LibraryVersion = 60000;
+constexpr int32_t LibraryVersion = CurrentVersion;
 extern const char* const LibraryTag;  // "alb 6.0.0   "
 
 // The head of a library entry: what queries read of each entry.
