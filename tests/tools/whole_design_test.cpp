@@ -3,6 +3,7 @@
 #include "head_end_library_fixture.h"
 
 #include "app/estimate.h"
+#include "app/report_pages.h"
 #include "cells/head_end.h"
 #include "core/options.h"
 #include "core/channels.h"
@@ -10,6 +11,7 @@
 #include <array>
 #include <map>
 #include "platform/application.h"
+#include "platform/comctrls.h"
 #include "support/design_components.h"
 
 namespace {
@@ -93,8 +95,9 @@ const TWhole Variants[] = {
 };
 
 // Each variant designs network and head end with no message; "Testa"
-// analyses with every terminal line fed, the channels reach the outlets and
-// the estimate prices every article.
+// analyses with every terminal line fed, the channels reach the outlets,
+// "Calcoli rete" finds every two outlets separated by the norm's minimum in
+// every band, and the estimate prices every article.
 TEST_F(WholeDesign, EveryVariantOnTheDefaultLibrary) {
     for (const TWhole& v : Variants) {
         SCOPED_TRACE(v.name);
@@ -126,6 +129,13 @@ TEST_F(WholeDesign, EveryVariantOnTheDefaultLibrary) {
         if (v.clean) {
             EXPECT_EQ(findings, std::vector<std::string>{});
         }
+
+        TCalculationRun run;
+        run.Project = &window.project;
+        TRichEdit report(nullptr);
+        ASSERT_TRUE(ReportNetwork(run, &report));
+        ASSERT_GT(report.Lines->Count(), 3);
+        EXPECT_EQ(report.Lines->Strings(3), "Controllo separazione prese: Ok");
 
         window.project.Estimate->BuildFromCells();
         for (const TRigaPreventivo& row : window.project.Estimate->Rows())

@@ -83,6 +83,14 @@ TBandValues SlotRange(double value, int first, int last) {
     return v;
 }
 
+// Isolation of a passive part, falling with frequency: value at VHF
+// (slots 0-3), at UHF (4-5) and at the satellite slots.
+TBandValues Isolation(double vhf, double uhf, double sat) {
+    TBandValues v;
+    for (int b = 0; b < UsedSlots; ++b) v[b] = static_cast<float>(b < 4 ? vhf : b < FirstSatSlot ? uhf : sat);
+    return v;
+}
+
 double Round1(double x) { return std::round(x * 10.0) / 10.0; }
 double Round2(double x) { return std::round(x * 100.0) / 100.0; }
 double Db(double ratio) { return 10.0 * std::log10(ratio); }
@@ -197,6 +205,10 @@ constexpr TOutletShape OutletShapes[] = {
 constexpr int32_t OutletTapLosses[3] = {10, 14, 18};
 constexpr double OutletThroughTer[3] = {1.5, 1.0, 0.8};
 constexpr double OutletThroughSat[3] = {2.5, 1.8, 1.5};
+// Socket loss of the direct and terminal outlets: their isolating network
+// costs a little level and adds to the separation between two outlets of
+// one splitter.
+constexpr double EndOutletLossTer = 1.5, EndOutletLossSat = 2.0;
 
 TCella& AddOutlet(TArticles& a, const TOutletShape& s, int32_t type, const AnsiString& suffix,
                   const AnsiString& description, double price) {
@@ -220,17 +232,18 @@ void AddOutlets(TArticles& a) {
         const double base = s.sockets == 1 ? 4.50 : 6.90;
         const AnsiString signals = s.signals;
         TCella& direct = AddOutlet(a, s, CodeEndOutlet, "D", "Presa diretta " + signals, base);
-        SetRow(direct, 0, OutletSocketLoss, TerSat(1.0, 1.5));
+        SetRow(direct, 0, OutletSocketLoss, TerSat(EndOutletLossTer, EndOutletLossSat));
         for (int g = 0; g < 3; ++g) {
             const int32_t t = OutletTapLosses[g];
             TCella& c = AddOutlet(a, s, CodePassThroughOutlet, "P" + std::to_string(t),
                                   "Presa pass. " + signals + " " + std::to_string(t) + " dB", base + 2.40);
             SetRow(c, 0, OutletSocketLoss, TerSat(t, t + 2));
             SetRow(c, 0, OutletThroughLoss, TerSat(OutletThroughTer[g], OutletThroughSat[g]));
-            SetRow(c, 0, OutletReverseLoss, TerSat(30.0, 25.0));
+            // Socket to through output: the tap loss plus the coupler's directivity.
+            SetRow(c, 0, OutletReverseLoss, TerSat(t + 32.0, t + 2 + 20.0));
         }
         TCella& end = AddOutlet(a, s, CodeTerminatedOutlet, "T", "Presa terminale " + signals, base + 0.80);
-        SetRow(end, 0, OutletSocketLoss, TerSat(1.0, 1.5));
+        SetRow(end, 0, OutletSocketLoss, TerSat(EndOutletLossTer, EndOutletLossSat));
     }
 }
 
@@ -248,6 +261,11 @@ TBandValues SplitLoss(int32_t n, double extra) {
 
 constexpr int32_t SplitterOutputs[] = {2, 3, 4, 6};
 
+// Output to output isolation of the splitters and closing taps: with two
+// terminal outlets of a star it keeps the outlets apart by the minimum
+// separation of every band.
+TBandValues SplitterIsolation() { return Isolation(39.0, 34.0, 28.0); }
+
 void AddSplitters(TArticles& a) {
     for (bool passesDc : {false, true})
         for (int32_t n : SplitterOutputs) {
@@ -259,7 +277,7 @@ void AddSplitters(TArticles& a) {
             c.Positions[0] =
                 PositionSubstation | PositionLine | PositionFirstOfLine | PositionLastOfLine | PositionOutlet;
             SetRow(c, 0, TapLossColumn, SplitLoss(n, 0.0));
-            SetRow(c, 0, TapDecouplingColumn, TerSat(25.0, 20.0));
+            SetRow(c, 0, TapDecouplingColumn, SplitterIsolation());
             if (!passesDc) {
                 // The line's supply reaches the outputs; nothing goes back up.
                 c.Power[PowerSupply][PowerFlags] = PowerInputs;
@@ -301,8 +319,9 @@ void AddTap(TArticles& a, int32_t n, int32_t t, bool passesDc) {
     c.Positions[0] = PositionLine | PositionFirstOfLine | PositionLastOfLine;
     SetRow(c, 0, TapLossColumn, TerSat(t, t + 2));
     SetRow(c, 0, TapThroughColumn, TapThroughLoss(n, t));
-    SetRow(c, 0, TapReverseColumn, TerSat(30.0, 25.0));
-    if (n > 1) SetRow(c, 0, TapDecouplingColumn, TerSat(25.0, 20.0));
+    // Output to through output: the tap loss plus the coupler's directivity.
+    SetRow(c, 0, TapReverseColumn, TerSat(t + 30.0, t + 2 + 20.0));
+    if (n > 1) SetRow(c, 0, TapDecouplingColumn, Isolation(36.0, 32.0, 28.0));
     if (passesDc) {
         c.Power[PowerSupply][PowerFlags] |= PowerTaps;
         c.Power[PowerSupply][PowerTapMask] = AllBits;
@@ -323,7 +342,7 @@ void AddTaps(TArticles& a) {
                   "Derivatore terminale " + std::to_string(n) + " uscite", "GD", 5.00 + 1.40 * n, 10 + 2 * n);
         c.Positions[0] = PositionLine | PositionLastOfLine;
         SetRow(c, 0, TapLossColumn, SplitLoss(n, 0.5));
-        SetRow(c, 0, TapDecouplingColumn, TerSat(25.0, 20.0));
+        SetRow(c, 0, TapDecouplingColumn, SplitterIsolation());
     }
 }
 
@@ -352,6 +371,9 @@ void AddTerminations(TArticles& a) {
 
 constexpr int32_t SwitchInputs[] = {3, 5, 9};
 
+// Output to output isolation of every multiswitch.
+TBandValues SwitchIsolation() { return Isolation(40.0, 35.0, 30.0); }
+
 AnsiString SwitchCode(const char* prefix, int32_t inputs, int32_t outputs) {
     return AnsiString(prefix) + std::to_string(inputs) + "-" + std::to_string(outputs);
 }
@@ -371,8 +393,8 @@ void AddSwitches(TArticles& a) {
             const double tap = Db(o) + 8.0;
             SetEveryRow(c, TapLossColumn, TerSat(Round1(tap - 2.0), Round1(tap)));
             SetEveryRow(c, TapThroughColumn, TerSat(1.5, 2.0));
-            SetEveryRow(c, TapReverseColumn, TerSat(30.0, 30.0));
-            SetEveryRow(c, TapDecouplingColumn, TerSat(30.0, 30.0));
+            SetEveryRow(c, TapReverseColumn, Isolation(40.0, 36.0, 32.0));
+            SetEveryRow(c, TapDecouplingColumn, SwitchIsolation());
         }
     // Radial multiswitches: active, with their own supply that powers the LNB.
     for (int32_t i : SwitchInputs)
@@ -384,7 +406,7 @@ void AddSwitches(TArticles& a) {
             c.Power[PowerSupply][PowerFlags] |= PowerInternal;
             c.Current2 = 500.0f;
             SetEveryRow(c, TapLossColumn, TerSat(0.0, 0.0));
-            SetEveryRow(c, TapDecouplingColumn, TerSat(30.0, 30.0));
+            SetEveryRow(c, TapDecouplingColumn, SwitchIsolation());
         }
     // Closing multiswitches at the end of a line, and the apartment's own
     // multiswitch, first and last of its line.
@@ -396,7 +418,7 @@ void AddSwitches(TArticles& a) {
             c.Positions[0] = PositionFirstOfLine | PositionLastOfLine;
             const double tap = Db(o) + 6.0;
             SetEveryRow(c, TapLossColumn, TerSat(Round1(tap - 2.0), Round1(tap)));
-            SetEveryRow(c, TapDecouplingColumn, TerSat(30.0, 30.0));
+            SetEveryRow(c, TapDecouplingColumn, SwitchIsolation());
         }
 }
 
