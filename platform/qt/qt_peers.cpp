@@ -590,6 +590,10 @@ void TQtFormPeer::Sync(TPropId id, int index) {
             if (form_->Visible) {
                 Place();
                 if (surface_) surface_->InvalidateModel(surface_->rect());
+                // Qt takes a window's modality only when it is shown: a modal
+                // form gets it now, before ShowModal's own loop starts.
+                if (!widget_->isVisible())
+                    widget_->setWindowModality(form_->Modal() ? Qt::ApplicationModal : Qt::NonModal);
                 switch (form_->WindowState) {
                     case wsMaximized: widget_->showMaximized(); break;
                     case wsMinimized: widget_->showMinimized(); break;
@@ -598,7 +602,9 @@ void TQtFormPeer::Sync(TPropId id, int index) {
                 widget_->raise();
                 widget_->activateWindow();
             } else {
+                // Hidden while still modal, so that Qt stops blocking the other windows.
                 widget_->hide();
+                widget_->setWindowModality(Qt::NonModal);
             }
             return;
         case TPropId::BorderStyle:
@@ -731,14 +737,19 @@ void TQtFormPeer::WindowStateChanged() {
 
 void TQtFormPeer::RunModal() {
     if (!widget_) return;
-    widget_->setWindowModality(Qt::ApplicationModal);
+    if (widget_->windowModality() != Qt::ApplicationModal) {
+        // A window already shown takes a new modality only when shown again.
+        widget_->hide();
+        widget_->setWindowModality(Qt::ApplicationModal);
+    }
     if (!widget_->isVisible()) widget_->show();
     widget_->activateWindow();
     QEventLoop loop;
     loop_ = &loop;
     loop.exec(QEventLoop::DialogExec);
     loop_ = nullptr;
-    if (widget_) widget_->setWindowModality(Qt::NonModal);
+    // The modality goes when the form hides (ShowModal hides it next): reset
+    // on a window still shown, it would leave Qt blocking the other windows.
 }
 
 void TQtFormPeer::EndModal() {

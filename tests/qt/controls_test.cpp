@@ -469,6 +469,45 @@ TEST(QtControls, AModalFormReturnsTheResultOfTheButtonThatClosedIt) {
     }
 }
 
+// While a form is modal the other windows take no input (their menus and
+// buttons would start commands under the open dialog); afterwards they do again.
+TEST(QtControls, AModalFormBlocksTheOtherWindowsUntilItCloses) {
+    SampleForm main, dialog;
+    main.form->Show();
+    Settle();
+    int clicks = 0;
+    main.ok->OnClick = [&](TObject*) { ++clicks; };
+    main.ok->ModalResult = mrNone;
+    QWidget* modal = nullptr;
+    // Through the window system, where Qt holds back input for blocked windows.
+    auto clickThroughWindow = [](TButton* b) {
+        QWidget* w = WindowOf(b);
+        QTest::mouseClick(w->window()->windowHandle(), Qt::LeftButton, {},
+                          w->mapTo(w->window(), w->rect().center()));
+        QApplication::processEvents();
+    };
+    Later([&] {
+        modal = QApplication::activeModalWidget();
+        clickThroughWindow(main.ok);
+        clickThroughWindow(dialog.ok);
+    });
+    EXPECT_EQ(dialog.form->ShowModal(), mrOk);
+    EXPECT_EQ(modal, WindowOf(dialog.form.get()));
+    EXPECT_EQ(clicks, 0);
+    Settle();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    clickThroughWindow(main.ok);
+    EXPECT_EQ(clicks, 1);
+    // Shown again, the same form is modal again.
+    modal = nullptr;
+    Later([&] {
+        modal = QApplication::activeModalWidget();
+        clickThroughWindow(dialog.ok);
+    });
+    EXPECT_EQ(dialog.form->ShowModal(), mrOk);
+    EXPECT_EQ(modal, WindowOf(dialog.form.get()));
+}
+
 TEST(QtControls, AnOkHandlerMayKeepTheModalFormOpen) {
     SampleForm s;
     int attempts = 0;
