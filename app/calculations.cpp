@@ -5,6 +5,7 @@
 //
 // Every walk draws a fresh pass number; a cell takes part once per number.
 #include <algorithm>
+#include <array>
 
 #include "app/grid.h"
 #include "app/project.h"
@@ -26,22 +27,21 @@ float Limit(int32_t band, int kind) {
 }
 
 // The socket of an outlet is its first tap output.
-TFinestra* Socket(TCella* outlet, int32_t band) {
+TFinestreBande* SocketRow(TCella* outlet) {
     const int32_t port = outlet->NumThroughOutputs;
-    if (!outlet->OutputLevels.Allocated() || port < 0 || port >= outlet->OutputLevels.Ports() ||
-        band < 0 || band >= BandSlots)
-        return nullptr;
-    return &outlet->OutputLevels[port][static_cast<size_t>(band)];
+    if (!outlet->OutputLevels.Allocated() || port < 0 || port >= outlet->OutputLevels.Ports()) return nullptr;
+    return &outlet->OutputLevels[port];
+}
+
+TFinestra* Socket(TCella* outlet, int32_t band) {
+    TFinestreBande* row = SocketRow(outlet);
+    if (!row || band < 0 || band >= BandSlots) return nullptr;
+    return &(*row)[static_cast<size_t>(band)];
 }
 
 float SocketMin(TCella* outlet, int32_t band) {
     const TFinestra* w = Socket(outlet, band);
     return w ? w->Min : LevelNone;
-}
-
-float SocketMax(TCella* outlet, int32_t band) {
-    const TFinestra* w = Socket(outlet, band);
-    return w ? w->Max : LevelNone;
 }
 
 float Difference(float a, float b) {
@@ -162,20 +162,42 @@ bool TProgetto::CheckSignalDifference(TCella*& lowest, TCella*& highest, int32_t
     NetworkGrid->Anchor->InitOutputMinLevels();
     RunSignalLevelPass();
     TCella* first = NetworkGrid->FirstOutlet;
-    const int32_t bands = TCella::CalculationBandCount();
-    // Band 0, the return channel, is not compared.
-    for (band = 1; band < bands; ++band) {
-        lowest = first;
-        highest = first;
-        for (TCella* outlet = first->NextOutlet; outlet; outlet = outlet->NextOutlet) {
-            const float level = SocketMin(outlet, band);
-            const float low = SocketMin(lowest, band);
-            if (level >= 0.0f && (low < 0.0f || level < low)) lowest = outlet;
-            if (level > SocketMin(highest, band)) highest = outlet;
+    const int32_t bands = std::min(TCella::CalculationBandCount(), static_cast<int32_t>(BandSlots));
+    // One walk over the outlets finds the lowest and the highest of every
+    // band at once (a walk per band reads every outlet again from memory);
+    // each band keeps its own running pair, so the outlets found are those
+    // of a walk per band. Band 0, the return channel, is not compared.
+    struct TExtremes {
+        TCella* Lowest;
+        TCella* Highest;
+        float Low;
+        float High;
+    };
+    std::array<TExtremes, BandSlots> extremes{};
+    for (int32_t b = 1; b < bands; ++b) {
+        const float level = SocketMin(first, b);
+        extremes[static_cast<size_t>(b)] = TExtremes{first, first, level, level};
+    }
+    for (TCella* outlet = first->NextOutlet; outlet; outlet = outlet->NextOutlet) {
+        const TFinestreBande* socket = SocketRow(outlet);
+        for (int32_t b = 1; b < bands; ++b) {
+            const float level = socket ? (*socket)[static_cast<size_t>(b)].Min : LevelNone;
+            TExtremes& e = extremes[static_cast<size_t>(b)];
+            if (level >= 0.0f && (e.Low < 0.0f || level < e.Low)) {
+                e.Lowest = outlet;
+                e.Low = level;
+            }
+            if (level > e.High) {
+                e.Highest = outlet;
+                e.High = level;
+            }
         }
-        const float low = SocketMin(lowest, band);
-        if (low >= 0.0f && Difference(SocketMin(highest, band), low) > Limit(band, LimitDiffMax))
-            return false;
+    }
+    for (band = 1; band < bands; ++band) {
+        const TExtremes& e = extremes[static_cast<size_t>(band)];
+        lowest = e.Lowest;
+        highest = e.Highest;
+        if (e.Low >= 0.0f && Difference(e.High, e.Low) > Limit(band, LimitDiffMax)) return false;
     }
     return true;
 }
@@ -193,9 +215,12 @@ void TProgetto::ComputeOutletAttenuations(TAttenuazioniPrese& result) {
         // One line fed alone at a time.
         headEnd->SelectOutputLevel(line);
         RunSignalLevelPass();
-        for (TCella* outlet = NetworkGrid->FirstOutlet; outlet; outlet = outlet->NextOutlet)
+        for (TCella* outlet = NetworkGrid->FirstOutlet; outlet; outlet = outlet->NextOutlet) {
+            const TFinestreBande* socket = SocketRow(outlet);
+            if (!socket) continue;
             for (int32_t b = 0; b < bands; ++b) {
-                const float max = SocketMax(outlet, b);
+                const TFinestra& w = (*socket)[static_cast<size_t>(b)];
+                const float max = w.Max;
                 if (max >= 0.0f) {
                     const float least = Difference(ProbeLevel, max);
                     if (least < result.LeastAttenuation[line][b]) {
@@ -203,7 +228,7 @@ void TProgetto::ComputeOutletAttenuations(TAttenuazioniPrese& result) {
                         result.LeastAt[line][b] = outlet->SequenceNumber;
                     }
                 }
-                const float min = SocketMin(outlet, b);
+                const float min = w.Min;
                 if (min >= 0.0f) {
                     const float greatest = Difference(ProbeLevel, min);
                     if (greatest > result.GreatestAttenuation[line][b]) {
@@ -212,6 +237,7 @@ void TProgetto::ComputeOutletAttenuations(TAttenuazioniPrese& result) {
                     }
                 }
             }
+        }
     }
 }
 

@@ -251,6 +251,67 @@ void BM_CalculationSequence(benchmark::State& state) {
     Report(state, building);
 }
 
+// The steps of the sequence above one at a time, to see which grows faster
+// than the cells: the level difference (a signal pass and a scan of the
+// outlets), every step but the separation check, and the separation check
+// right after an analysis (its first search of each band clears every cell).
+void BM_SignalDifference(benchmark::State& state) {
+    Globals globals;
+    Building building(static_cast<int32_t>(state.range(0)));
+    TProgetto& project = building.project;
+    if (!Ready(state, building)) return;
+    project.ComputeOutletLevels();
+    for (auto _ : state) {
+        TCella* lowest = nullptr;
+        TCella* highest = nullptr;
+        int32_t band = 0;
+        benchmark::DoNotOptimize(project.CheckSignalDifference(lowest, highest, band));
+    }
+    Report(state, building);
+}
+
+void BM_SequenceWithoutSeparation(benchmark::State& state) {
+    Globals globals;
+    Building building(static_cast<int32_t>(state.range(0)));
+    TProgetto& project = building.project;
+    if (!Ready(state, building)) return;
+    TAttenuazioniPrese attenuations;
+    for (auto _ : state) {
+        bool ok = project.AnalyseGrids();
+        project.ComputeOutletLevels();
+        project.ComputeOutletAttenuations(attenuations);
+        TCella* lowest = nullptr;
+        TCella* highest = nullptr;
+        int32_t band = 0;
+        ok = project.CheckSignalDifference(lowest, highest, band) && ok;
+        benchmark::DoNotOptimize(ok);
+        benchmark::DoNotOptimize(attenuations);
+    }
+    Report(state, building);
+}
+
+void BM_SeparationCheckAfterAnalysis(benchmark::State& state) {
+    Globals globals;
+    Building building(static_cast<int32_t>(state.range(0)));
+    TProgetto& project = building.project;
+    if (!Ready(state, building)) return;
+    const int32_t bands = TCella::CalculationBandCount();
+    for (auto _ : state) {
+        state.PauseTiming();
+        benchmark::DoNotOptimize(project.AnalyseGrids());
+        state.ResumeTiming();
+        bool ok = true;
+        for (TCella* source = project.NetworkGrid->FirstOutlet; source; source = source->NextOutlet) {
+            for (int32_t b = 0; b < bands; ++b) project.ComputeOutletSeparation(source, b, 1);
+            TCella* other = nullptr;
+            int32_t band = 0;
+            ok = project.CheckOutletSeparation(source, other, band) && ok;
+        }
+        benchmark::DoNotOptimize(ok);
+    }
+    Report(state, building);
+}
+
 // The "Calcoli rete" report into a rich edit: every pass above but the
 // channel pass, and some 3 lines of text per outlet.
 void BM_NetworkReport(benchmark::State& state) {
@@ -278,4 +339,7 @@ BENCHMARK(BM_MultiswitchOutletLevels)->Arg(125)->Arg(250)->Arg(500)->Unit(benchm
 BENCHMARK(BM_MultiswitchOutletAttenuations)->Arg(125)->Arg(250)->Arg(500)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(BM_MultiswitchSeparationCheck)->Arg(125)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CalculationSequence)->Arg(6)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_SignalDifference)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_SequenceWithoutSeparation)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_SeparationCheckAfterAnalysis)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(BM_NetworkReport)->Arg(6)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
