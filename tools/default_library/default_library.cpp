@@ -565,7 +565,7 @@ struct TFinal {
 };
 
 void AddFinals(TArticles& a, const char* family, const char* series, std::initializer_list<TFinal> finals,
-               double extraPrice, float draw) {
+               double extraPrice, float draw, double gain) {
     for (const TFinal& f : finals) {
         const AnsiString code = AnsiString("GFA-") + family + "-" + std::to_string(f.inputs) +
                                 std::to_string(f.outputs) + f.tag + "-" + std::to_string(f.level);
@@ -578,7 +578,7 @@ void AddFinals(TArticles& a, const char* family, const char* series, std::initia
         c.Positions[0] = PositionHeadEnd | PositionSubstation;
         c.Current1 = draw;
         for (int32_t r = 0; r < static_cast<TAmplificatoreAt&>(c).UsedRows(); ++r)
-            SetHeadEndRow(c, r, f.slots, 30.0, 8.0, f.level, 20.0);
+            SetHeadEndRow(c, r, f.slots, gain, 8.0, f.level, 20.0);
     }
 }
 
@@ -606,7 +606,9 @@ void AddTerrestrialModules(TArticles& a) {
                           "Filtro attivo canale " + channel, "GTM", 48.0, 15);
         c.Positions[0] = PositionHeadEnd;
         c.Current1 = 35.0f;
-        SetModule(c, row.lowEdge, row.highEdge, 112.0f, 40.0f, 8.0f, plan, channel);
+        // 35 dB: with the finals' 30 dB less their 20 dB of regulation, 75 dBuV
+        // antennas can leave the head end as low as 90 dBuV.
+        SetModule(c, row.lowEdge, row.highEdge, 112.0f, 35.0f, 8.0f, plan, channel);
     };
     for (int ch = 2; ch <= 12; ++ch) filter(std::to_string(ch));
     for (int ch = 21; ch <= 69; ++ch) filter(std::to_string(ch));
@@ -620,9 +622,17 @@ void AddTerrestrialModules(TArticles& a) {
                {3, 4, 118, "U", " UHF", {4, 5}},
                {3, 1, 118, "", "", ter},
                {1, 4, 118, "", "", ter}},
-              0.0, 150.0f);
+              0.0, 150.0f, 30.0);
     AddSupplies(a, "TM", "GTM", {1000, 2000, 4000});
 }
+
+// The IF chain the designer draws (LNB, IF filter or converters, final) is
+// not regulated by the level adjustment: its figures alone give the level it
+// delivers. An LNB's 80 dBuV through unity-gain filters and converters and a
+// 25 dB final leaves the head end near 104 dBuV, what a single-cable network
+// of some thirty outlets needs to reach them within the satellite window.
+constexpr float IfModuleGain = 0.0f;
+constexpr double IfFinalGain = 25.0;
 
 void AddSatelliteModules(TArticles& a) {
     constexpr float IfLow = 950.0f, IfHigh = 2150.0f;
@@ -633,14 +643,14 @@ void AddSatelliteModules(TArticles& a) {
         c.Current1 = 250.0f;
         TModuloFiltro& m = *static_cast<TCellaAutoMix&>(c).Modules->head;
         m.flags = (m.flags & ~ModuleConversionMask) | ConvertBlockShift;
-        SetModule(c, IfLow, IfHigh, 112.0f, 35.0f, 9.0f, nullptr, AnsiString());
+        SetModule(c, IfLow, IfHigh, 112.0f, IfModuleGain, 9.0f, nullptr, AnsiString());
     }
     {
         TCella& c = a.Add(CodeFiltroAT, AutoMixOneInput, AutoMixOutputOuter, 0, "GFI-SI",
                           "Filtro attivo IF sat", "GSI", 70.0, 15);
         c.Positions[0] = PositionHeadEnd;
         c.Current1 = 200.0f;
-        SetModule(c, IfLow, IfHigh, 112.0f, 30.0f, 9.0f, nullptr, AnsiString());
+        SetModule(c, IfLow, IfHigh, 112.0f, IfModuleGain, 9.0f, nullptr, AnsiString());
     }
     const std::vector<int> sat = {6, 7, 8, 9};
     AddFinals(a, "SI", "GSI",
@@ -649,7 +659,7 @@ void AddSatelliteModules(TArticles& a) {
                {1, 4, 115, "", "", sat},
                {3, 1, 115, "", "", sat},
                {3, 4, 115, "", "", sat}},
-              20.0, 180.0f);
+              20.0, 180.0f, IfFinalGain);
     // 4000 mA: the jumper layout with the package converters draws 2380.
     AddSupplies(a, "SI", "GSI", {1000, 2000, 4000});
 }
