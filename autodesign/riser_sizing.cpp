@@ -327,9 +327,14 @@ bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
         return false;
     }
     FloorGrid[s][top][1]->RunRequiredLevelPass();
-    StaircaseRequiredLevel[s][0] = Required(A, BandSlotTer);
+    // A terrestrial riser of its own keeps the level its sizing recorded.
+    if (TerOnMultiswitch) StaircaseRequiredLevel[s][0] = Required(A, BandSlotTer);
     StaircaseRequiredLevel[s][1] = Required(B, BandSlotSat);
-    if ((TerOnMultiswitch && VT < StaircaseRequiredLevel[s][0]) || VS < StaircaseRequiredLevel[s][1]) {
+    // A requirement without value (an empty window: no level at the staircase
+    // head keeps every outlet below within its limits) cannot be fed either,
+    // as a margin without value is short in the riser sizing.
+    auto unfed = [](float available, float required) { return !IsRealLevel(required) || available < required; };
+    if ((TerOnMultiswitch && unfed(VT, StaircaseRequiredLevel[s][0])) || unfed(VS, StaircaseRequiredLevel[s][1])) {
         Report(SignalTooHigh);
         return false;
     }

@@ -421,8 +421,9 @@ TEST_F(StaircaseSwitchSizingTest, ChecksEvenWhenTheAmplifiersCannotServeTheLines
     Floors({2, 2});
     for (int32_t f = 0; f < 2; ++f) ASSERT_TRUE(engine.PlaceFloorBothKinds(0, f)) << Message();
     // No line amplifier at all: the rules are skipped, but the staircase's
-    // switches still choose their models and the staircase takes the levels
-    // its top floor asks for.
+    // switches still choose their models, the staircase takes the level its
+    // top floor asks for and checks it: these switches know no through loss
+    // and feed no outlet, so there is no level to feed them at.
     ASSERT_EQ(engine.LineAmpAvail[4], 0);
     engine.StaircaseRequiredLevel[0][1] = 123.0f;
     const int32_t r = engine.RiserColumn[0][1][1];
@@ -430,9 +431,12 @@ TEST_F(StaircaseSwitchSizingTest, ChecksEvenWhenTheAmplifiersCannotServeTheLines
     ASSERT_NE(topSwitch, nullptr);
     ASSERT_EQ(topSwitch->TypeCode, SwitchCode);
     EXPECT_FALSE(topSwitch->Described);
-    EXPECT_TRUE(engine.SizeRisersBothKinds(0)) << Message();
+    EXPECT_FALSE(engine.SizeRisersBothKinds(0));
+    EXPECT_EQ(Message(), "Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo elevato "
+                         "dalla centrale di testa.");
     EXPECT_TRUE(topSwitch->Described);
     EXPECT_NE(engine.StaircaseRequiredLevel[0][1], 123.0f);
+    EXPECT_FALSE(IsRealLevel(engine.StaircaseRequiredLevel[0][1]));
     EXPECT_EQ(engine.LineAmplifierFloor[0][0], 0);
     // Without any switch of the lines' inputs: the switch message.
     engine.Components->Clear();

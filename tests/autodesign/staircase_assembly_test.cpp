@@ -353,6 +353,14 @@ TEST_F(StaircaseAssemblyTest, MixedFloorsOfEveryInstallation) {
                 EXPECT_EQ(message, "L'impianto multiswitch richiesto non può essere realizzato senza spezzature.");
                 continue;
             }
+            // Along the staircase, the amplifier groups of twelve floors
+            // follow one another down the riser and leave its top no level
+            // to be fed at.
+            if (v.alongStaircase && shape.size() == 12) {
+                EXPECT_EQ(message, "Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo "
+                                   "elevato dalla centrale di testa.");
+                continue;
+            }
             EXPECT_EQ(message, "");
             if (!message.empty()) continue;
             int32_t entries = 0;
@@ -360,6 +368,66 @@ TEST_F(StaircaseAssemblyTest, MixedFloorsOfEveryInstallation) {
             if (v.radial) entries += engine.RadialOutputs[0] - engine.LineCount[1];
             ExpectSound(outlets, entries, left);
         }
+}
+
+}  // namespace
+
+namespace {
+
+// A staircase is designed only with a level its head can be fed at: a riser
+// fed whole records a real required level for every kind it carries, and
+// where no level at the head serves every outlet below (an empty required
+// window) the riser is split or the design ends with the message. Among
+// the cases: floors whose windows miss each other by a fraction of a dB (an
+// end tap under a floor of five apartments), and a tall multiswitch riser
+// whose amplifier groups leave the top floor no level at all.
+TEST_F(StaircaseAssemblyTest, AStaircaseWithoutARequiredLevelIsNeverDesigned) {
+    struct Case {
+        const char* what;
+        Installation installation;
+        Building building;
+        std::vector<std::vector<int32_t>> terOutlets;  // per floor from 0 up, per apartment; empty: as building
+        int32_t headEndDistance;
+    };
+    const std::vector<int32_t> five = {2, 3, 1, 2, 3};
+    const Installation terOnly = {true, false, 1, false, false, false};
+    const Installation alongStaircase = {true, true, 4, false, true, false};
+    const Case cases[] = {
+        {"T only, 2 floors, an end tap under five apartments", terOnly, {2, 1, 1, 0, 0, 0}, {{1, 2}, five}, 0},
+        {"T only, 6 floors of it", terOnly, {6, 1, 1, 0, 0, 0}, {{1, 2}, five, five, five, five, five}, 0},
+        {"T only, 7 floors of it", terOnly, {7, 1, 1, 0, 0, 0}, {{1, 2}, five, five, five, five, five, five}, 0},
+        {"4 cables along the staircase, 12 x 6, head end beside it", alongStaircase, {12, 6, 1, 1, 0, 0}, {}, 0},
+        {"4 cables along the staircase, 12 x 6, head end at 200 m", alongStaircase, {12, 6, 1, 1, 0, 0}, {}, 200},
+        {"4 cables along the staircase, 12 x 6, head end at 800 m", alongStaircase, {12, 6, 2, 2, 0, 0}, {}, 800},
+        {"4 cables along the staircase, 3 x 2", alongStaircase, {3, 2, 1, 1, 0, 0}, {}, 0},
+    };
+    const char* const tooHigh = "Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo "
+                                "elevato dalla centrale di testa.";
+    std::map<std::string, int> seen;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Set(c.installation, c.building);
+        TScala& st = engine.Settings->Building->Staircases[0];
+        st.HeadEndDistance = c.headEndDistance;
+        for (size_t f = 0; f < c.terOutlets.size(); ++f) {
+            st.Floors[f].ApartmentCount = static_cast<int32_t>(c.terOutlets[f].size());
+            for (size_t a = 0; a < c.terOutlets[f].size(); ++a) st.Floors[f].Apartments[a].TerrOutlets = c.terOutlets[f][a];
+        }
+        const AnsiString message = Design();
+        ++seen[message.empty() ? "designed" : "message"];
+        if (!message.empty()) {
+            EXPECT_EQ(message, tooHigh);
+            continue;
+        }
+        if (c.installation.alongStaircase) {
+            EXPECT_TRUE(IsRealLevel(engine.StaircaseRequiredLevel[0][1])) << engine.StaircaseRequiredLevel[0][1];
+            EXPECT_TRUE(IsRealLevel(engine.StaircaseRequiredLevel[0][0])) << engine.StaircaseRequiredLevel[0][0];
+        } else if (engine.RiserBreakCount[0][0] == 0 && !engine.PassiveSplit[0][0]) {
+            EXPECT_TRUE(IsRealLevel(engine.StaircaseRequiredLevel[0][0])) << engine.StaircaseRequiredLevel[0][0];
+        }
+    }
+    // Both outcomes occur: the table reaches designs and refusals.
+    EXPECT_EQ(seen.size(), 2u);
 }
 
 }  // namespace
