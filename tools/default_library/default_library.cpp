@@ -321,7 +321,7 @@ void AddTap(TArticles& a, int32_t n, int32_t t, bool passesDc) {
     SetRow(c, 0, TapThroughColumn, TapThroughLoss(n, t));
     // Output to through output: the tap loss plus the coupler's directivity.
     SetRow(c, 0, TapReverseColumn, TerSat(t + 30.0, t + 2 + 20.0));
-    if (n > 1) SetRow(c, 0, TapDecouplingColumn, Isolation(36.0, 32.0, 28.0));
+    if (n > 1) SetRow(c, 0, TapDecouplingColumn, Isolation(39.0, 34.0, 28.0));
     if (passesDc) {
         c.Power[PowerSupply][PowerFlags] |= PowerTaps;
         c.Power[PowerSupply][PowerTapMask] = AllBits;
