@@ -304,19 +304,33 @@ bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
         }
         if (!fired) {
             // An amplifier group goes one floor below the first floor in trouble.
+            //
+            // The imbalance of a floor is that of the riser down to the last
+            // amplifier group below it: the group's gain is no imbalance of
+            // the floors it feeds from, which would otherwise each take a
+            // group of their own. Its levels are those of the whole riser.
+            int32_t lastGroup = -1;
             for (int32_t j = 1; j <= top; ++j) {
                 TCella* first = RiserEntry(s, j, 1, 0);
                 TCella* second = RiserEntry(s, j, 1, 2);
                 if (!second) second = first;
-                if (!ChooseRiserModels({{first, 0}, {second, 0}}, ModelBandSat)) {
+                auto choose = [&] {
+                    if (ChooseRiserModels({{first, 0}, {second, 0}}, ModelBandSat)) return true;
                     Report(InternalError(4));
                     return false;
-                }
+                };
+                if (lastGroup >= 0) UnlinkFloorFromAbove(s, lastGroup, 1);
+                if (!choose()) return false;
                 bool trouble = (TerOnMultiswitch && Unbalanced(first, BandSlotTer, Settings->APMaxSbilSwcTer)) ||
                                Unbalanced(second, BandSlotSat, Settings->APMaxSbilSwcSat);
+                if (lastGroup >= 0) {
+                    LinkFloorToAbove(s, lastGroup, 1);
+                    if (!choose()) return false;
+                }
                 FloorGrid[s][top][1]->RunRequiredLevelPass();
                 if (TerOnMultiswitch && VT < Required(first, BandSlotTer)) trouble = true;
                 if (VS < Required(second, BandSlotSat)) trouble = true;
+                if (trouble) lastGroup = j - 1;
                 if (trouble && !amplifierFloor(j - 1)) return false;
             }
         }

@@ -353,9 +353,9 @@ TEST_F(StaircaseAssemblyTest, MixedFloorsOfEveryInstallation) {
                 EXPECT_EQ(message, "L'impianto multiswitch richiesto non può essere realizzato senza spezzature.");
                 continue;
             }
-            // Along the staircase, the amplifier groups of twelve floors
-            // follow one another down the riser and leave its top no level
-            // to be fed at.
+            // Along the staircase, the floors of twelve above the amplifier
+            // group need more level than the group takes at its input: no
+            // level at the staircase head serves them all.
             if (v.alongStaircase && shape.size() == 12) {
                 EXPECT_EQ(message, "Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo "
                                    "elevato dalla centrale di testa.");
@@ -380,7 +380,8 @@ namespace {
 // window) the riser is split or the design ends with the message. Among
 // the cases: floors whose windows miss each other by a fraction of a dB (an
 // end tap under a floor of five apartments), and a tall multiswitch riser
-// whose amplifier groups leave the top floor no level at all.
+// carrying the terrestrial signal, whose amplifier group takes less at its
+// input than the floors above it need.
 TEST_F(StaircaseAssemblyTest, AStaircaseWithoutARequiredLevelIsNeverDesigned) {
     struct Case {
         const char* what;
@@ -428,6 +429,32 @@ TEST_F(StaircaseAssemblyTest, AStaircaseWithoutARequiredLevelIsNeverDesigned) {
     }
     // Both outcomes occur: the table reaches designs and refusals.
     EXPECT_EQ(seen.size(), 2u);
+}
+
+}  // namespace
+namespace {
+
+// Along the staircase an amplifier group regenerates the level for the floors
+// below it: the floors above are in trouble only for what lies between them
+// and the group. Each group once took the group's own gain for an imbalance
+// of every floor above it, so that every floor from the first group up took
+// one, and the chain of groups left the top floor no level at all.
+TEST_F(StaircaseAssemblyTest, AmplifierGroupsDoNotFollowOneAnother) {
+    for (int32_t outlets : {1, 3}) {
+        SCOPED_TRACE(outlets);
+        Set({true, true, 4, true, true, false}, {12, 6, outlets, outlets, 0, 0});
+        EXPECT_EQ(Design(), "");
+        EXPECT_TRUE(IsRealLevel(engine.StaircaseRequiredLevel[0][1])) << engine.StaircaseRequiredLevel[0][1];
+        int32_t groups = 0;
+        for (int32_t f = 0; f < 12; ++f) {
+            groups += engine.LineAmplifierFloor[0][f];
+            if (f > 0) EXPECT_FALSE(engine.LineAmplifierFloor[0][f] && engine.LineAmplifierFloor[0][f - 1]) << f;
+        }
+        EXPECT_GE(groups, 1);
+        int32_t entries = 0;
+        for (int k = 0; k < SignalKinds; ++k) entries += engine.LineCount[k] * (engine.RiserBreakCount[0][k] + 1);
+        ExpectSound(12 * 6 * 2 * outlets, entries, 12 * 3 * 2 * outlets);
+    }
 }
 
 }  // namespace
