@@ -427,6 +427,8 @@ bool TNCavo::AllowsAutoChoice() { return RunEnd == 0 || Described != 0; }
 
 AnsiString TNCavo::GetTypeName() { return "Cavo "; }
 
+AnsiString TNCavo::ReportHeading() { return IsBridge() ? "Ponte " : "Cavo "; }
+
 // ---- Level passes ----
 
 void TNCavo::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {

@@ -89,6 +89,8 @@ public:
     void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
                        int32_t band) override;
     AnsiString GetTypeName() override;
+    // A bridge's report opens with "Ponte ", a cable's with "Cavo ".
+    AnsiString ReportHeading() override;
     bool CanOverlapCell() override;
 
     // The run head is the segment that touches the component upstream.

@@ -314,6 +314,11 @@ public:
     // True for a segment that must not be chosen as run head.
     virtual bool KeepsOffRunHead();
 
+    // ---- What a class says of itself where the base would otherwise ask its code ----
+    // The name that opens the cell's report; the type name unless the class
+    // names itself otherwise there.
+    virtual AnsiString ReportHeading();
+
     // ---- Placement on the grid (cells/placement.cpp) ----
     // The squares and ports in the cell's own frame (cells/layout.h). The
     // base: one square per through output side by side (at least one), the

@@ -174,14 +174,12 @@ void TCella::WriteAttenuationRows(TRichEdit* report, int32_t port) {
 
 // ---------------------------------------------------------------- the report
 
+AnsiString TCella::ReportHeading() { return GetTypeName(); }
+
 void TCella::WriteReport(TRichEdit* report, TInfoMousePos& position) {
     if (Screen && Screen->PixelsPerInch() > 96) SetReportTabStops(report, ReportTabStops);
 
-    AnsiString header;
-    if (Kind == KindCableSegment)
-        header = TypeCode == CodeBridge ? "Ponte " : "Cavo ";
-    else
-        header = GetTypeName();
+    AnsiString header = ReportHeading();
     if (DetailLevel() > 1) header += GetShortCode();
     if (!Described) {
         header += "- componente non definito";

@@ -10,6 +10,7 @@
 #include "app/mouse_info.h"
 #include "app/project.h"
 #include "app/report_pages.h"
+#include "cells/cables.h"
 #include "cells/head_end.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
@@ -174,14 +175,16 @@ TEST_F(CellReports, WithoutAPointedPortOnlyTheHeaderIsWritten) {
     p1->WriteReport(report.get(), none);
     EXPECT_EQ(Lines(), std::vector<AnsiString>{"P1- componente non definito"});
 
-    // Cables and bridges by their kind.
+    // A cable segment names itself a cable or, with no length, a bridge.
     report->Lines->Clear();
-    c1->SequenceNumber = 1;
-    c1->WriteReport(report.get(), none);
-    c1->TypeCode = CodeBridge;
-    c1->WriteReport(report.get(), none);
+    TNCavo cable(net, 0, 0, 30, 5, 0, 0);
+    cable.Described = 0;
+    cable.SequenceNumber = 1;
+    cable.WriteReport(report.get(), none);
+    cable.TypeCode = CodeBridge;
+    cable.WriteReport(report.get(), none);
     EXPECT_EQ(Lines(), (std::vector<AnsiString>{"Cavo C1- componente non definito",
-                                                "Ponte C1- componente non definito"}));
+                                                "Ponte K1- componente non definito"}));
 }
 
 TEST_F(CellReports, APointedOutputShowsItsAttenuationsAndTheRequiredWindowBelowIt) {
