@@ -318,6 +318,9 @@ public:
     // The name that opens the cell's report; the type name unless the class
     // names itself otherwise there.
     virtual AnsiString ReportHeading();
+    // True when the printed label may show the cell's loss (column 0, row 0 of
+    // the attenuation table); false in the base.
+    virtual bool LabelsLoss() const;
 
     // ---- Placement on the grid (cells/placement.cpp) ----
     // The squares and ports in the cell's own frame (cells/layout.h). The

@@ -317,6 +317,8 @@ void TCella::PaintWithLossLabel(TCanvas* canvas, int32_t column, int32_t row, in
         DrawLevelLabel(canvas, x, y, zoom, GetShortCode(), LevelNone, CellUndescribedColour);
 }
 
+bool TCella::LabelsLoss() const { return false; }
+
 void TCella::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
                                    int32_t flags) {
     if (!canvas || DetailLevel() <= 1) return;
@@ -325,8 +327,7 @@ void TCella::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row,
 
     AnsiString text;
     const float loss = Attenuation ? Attenuation->Get3(0, 0, LabelLossBand) : LevelNone;
-    const bool showsLoss = Kind == KindSplitter || Kind == KindTap || Kind == KindSwitch || Kind == KindOutlet;
-    if ((flags & PrintLabelAttenuation) && showsLoss && IsRealLevel(loss))
+    if ((flags & PrintLabelAttenuation) && LabelsLoss() && IsRealLevel(loss))
         text = LevelText(loss);
     else if ((flags & PrintLabelCode) && !Code.empty())
         text = TextBeforeCaret(Code);

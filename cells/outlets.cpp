@@ -71,6 +71,8 @@ AnsiString TPresaD::GetShortCode() { return ShortCodeWith("P"); }
 
 AnsiString TPresaD::GetTypeName() { return "Presa "; }
 
+bool TPresaD::LabelsLoss() const { return true; }
+
 // One input, the through output and the socket, whatever the number of
 // sockets the outlet has.
 void TPresaD::SetPortCounts() {

@@ -50,6 +50,8 @@ public:
     // One square, the input on its top; a pass-through outlet's through
     // output below it.
     TCellLayout Layout() const override;
+    // An outlet prints its loss on the label.
+    bool LabelsLoss() const override;
     // Refuses an end outlet on a line that needs a termination (circuit
     // error kind 4).
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;

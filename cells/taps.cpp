@@ -152,6 +152,8 @@ AnsiString TDerivatore::GetShortCode() { return ShortCodeWith("R"); }
 
 AnsiString TDerivatore::GetTypeName() { return "Derivatore "; }
 
+bool TDerivatore::LabelsLoss() const { return true; }
+
 void TDerivatore::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, TapCounter); }
 
 // Each class keeps its prototypes under its own code, so one lookup serves the

@@ -104,6 +104,8 @@ public:
 
     // The squares and ports of the cell.
     TCellLayout Layout() const override;
+    // Taps, splitters and switches print their loss on the label.
+    bool LabelsLoss() const override;
     // The name of a port of the layout and its indexes.
     virtual TTapPortName NamePort(const TCellPort& port) const;
 

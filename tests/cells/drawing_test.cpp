@@ -9,6 +9,7 @@
 #include "app/grid.h"
 #include "cells/cell.h"
 #include "cells/drawing.h"
+#include "cells/factory.h"
 #include "platform/engines.h"
 #include "platform/graphics.h"
 #include "printing/print_page.h"
@@ -376,38 +377,42 @@ protected:
 };
 
 TEST_F(PrintedCell, LabelIsTheFirstThatAppliesOfLossCodeAndShortCode) {
+    constexpr const char* ShortCode = "<short code>";
     struct Case {
-        int32_t kind;
+        int32_t typeCode;
         float loss;
         const char* code;
         int32_t flags;
         const char* expected;  // nullptr: nothing written
     };
     const Case cases[] = {
-        {6, 12.4f, "AB^7", 64 | 32 | 16, "-12"},
-        {14, 12.5f, "", 64, "-13"},
-        {3, LevelNone, "AB^7", 64 | 32, "AB"},   // no loss: the code
-        {1, 12.0f, "AB^7", 64 | 32, "AB"},       // a filter's loss is not printed
-        {6, 12.0f, "", 32 | 16, "Z7"},           // no code: the short code
-        {6, 12.0f, "CD", 32, "CD"},
-        {6, 12.0f, "", 32, nullptr},
-        {6, 12.0f, "CD", 0, nullptr},
+        {CodeDerivatore, 12.4f, "AB^7", 64 | 32 | 16, "-12"},
+        {CodeEndOutlet, 12.5f, "", 64, "-13"},
+        {CodeSwitch, 12.4f, "", 64, "-12"},
+        {CodeDivisore, LevelNone, "AB^7", 64 | 32, "AB"},  // no loss: the code
+        {CodeFiltroS, 12.0f, "AB^7", 64 | 32, "AB"},       // a filter's loss is not printed
+        {CodeTermination, 12.0f, "", 64 | 16, ShortCode},  // nor a termination's
+        {CodeDerivatore, 12.0f, "", 32 | 16, ShortCode},   // no code: the short code
+        {CodeDerivatore, 12.0f, "CD", 32, "CD"},
+        {CodeDerivatore, 12.0f, "", 32, nullptr},
+        {CodeDerivatore, 12.0f, "CD", 0, nullptr},
     };
     for (const Case& c : cases) {
-        TCellaDisegno cell(&grid, 0, 0, 2, 2);
-        cell.Kind = c.kind;
-        cell.Code = c.code;
-        cell.Attenuation->Set3(0, 0, 5, c.loss);
+        std::unique_ptr<TCella> cell(NewCella(&grid, c.typeCode, 2, 2, 1, 1, 2));
+        ASSERT_NE(cell, nullptr) << c.typeCode;
+        cell->Code = c.code;
+        cell->Attenuation->Set3(0, 0, 5, c.loss);
         r.engine.Clear();
         r.canvas.Font->Color = clRed;
-        cell.DrawAttenuationValues(PrintPage.Canvas, 2, 2, 84, 84, 42, c.flags);
+        const TCellRect rect = cell->GetGridRect();
+        cell->DrawAttenuationValues(PrintPage.Canvas, rect.Right, rect.Top, 84, 84, 42, c.flags);
         const auto texts = r.Of(TPaintOp::Text);
         if (!c.expected) {
-            EXPECT_TRUE(texts.empty()) << "kind " << c.kind << " flags " << c.flags;
+            EXPECT_TRUE(texts.empty()) << "code " << c.typeCode << " flags " << c.flags;
             continue;
         }
-        ASSERT_EQ(texts.size(), 1u) << "kind " << c.kind << " flags " << c.flags;
-        EXPECT_EQ(texts[0].Text, c.expected);
+        ASSERT_EQ(texts.size(), 1u) << "code " << c.typeCode << " flags " << c.flags;
+        EXPECT_EQ(texts[0].Text, c.expected == ShortCode ? cell->GetShortCode() : AnsiString(c.expected));
         EXPECT_EQ(texts[0].State.Font.Color, clBlack);
         EXPECT_EQ(texts[0].Points[0], TPoint(84 + 25, 84 - 6));
     }
