@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -321,6 +322,13 @@ public:
     // True when the printed label may show the cell's loss (column 0, row 0 of
     // the attenuation table); false in the base.
     virtual bool LabelsLoss() const;
+    // The first box of "Dati elettrici" means something to some classes only:
+    // FirstElectricBox gives its state from the power words (nothing where the
+    // class leaves the box alone), SetFirstElectricBox writes a ticked or
+    // cleared box back; the form reads it after the other boxes, so it decides
+    // last for the words it touches.
+    virtual std::optional<bool> FirstElectricBox() const;
+    virtual void SetFirstElectricBox(bool ticked);
 
     // ---- Placement on the grid (cells/placement.cpp) ----
     // The squares and ports in the cell's own frame (cells/layout.h). The

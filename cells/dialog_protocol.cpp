@@ -129,6 +129,10 @@ void TCella::FillDataDialogDefault(TDatiComponenti* dialog) { FillDataDialog(dia
 
 void TCella::ReadDataDialogDefault(TDatiComponenti* dialog) { ReadDataDialog(dialog, DefaultPageOrder); }
 
+std::optional<bool> TCella::FirstElectricBox() const { return std::nullopt; }
+
+void TCella::SetFirstElectricBox(bool) {}
+
 void TCella::FillDataDialog(TDatiComponenti* d, const int32_t* order) {
     // Texts, price, time and connectors.
     d->BandSystem = BandSystem;
@@ -150,10 +154,7 @@ void TCella::FillDataDialog(TDatiComponenti* d, const int32_t* order) {
 
     // Check boxes: the class-dependent first box of "Dati elettrici", the
     // supply groups, the currents, the positions and the characteristics.
-    if (TypeCode == CodeTermination)
-        d->CheckChiusuraDC->Checked = (Power[PowerRefuses][PowerFlags] & PowerInputs) == 0;
-    else if (Kind == KindOutlet)
-        d->CheckChiusuraDC->Checked = (Power[PowerSupply][PowerFlags] & PowerTaps) != 0;
+    if (const std::optional<bool> ticked = FirstElectricBox()) d->CheckChiusuraDC->Checked = *ticked;
     d->CheckAlimInterno->Checked = (Power[PowerSupply][PowerFlags] & PowerInternal) != 0;
     d->CheckAlimEsterno->Checked = (Power[PowerSupply][PowerFlags] & PowerExternal) != 0;
     for (int g = 0; g < 3; ++g)
@@ -256,15 +257,7 @@ void TCella::ReadDataDialog(TDatiComponenti* d, const int32_t* order) {
     SetBit(Characteristics[0], CharQuadLnb, d->CheckLnbQuad->Checked);
 
     // The class-dependent first box decides last for the words it touches.
-    if (TypeCode == CodeTermination) {
-        const bool ticked = d->CheckChiusuraDC->Checked;
-        Power[PowerRefuses][PowerFlags] = ticked ? 0 : PowerInputs;
-        Power[PowerRefuses][PowerInputMask] = ticked ? 0 : AllBits;
-    } else if (Kind == KindOutlet) {
-        const bool ticked = d->CheckChiusuraDC->Checked;
-        SetBit(Power[PowerSupply][PowerFlags], PowerTaps, ticked);
-        Power[PowerSupply][PowerTapMask] = ticked ? AllBits : 0;
-    }
+    SetFirstElectricBox(d->CheckChiusuraDC->Checked);
 
     // The main table, into the table as it is: never resized here.
     ForEachMainTableRow(*this, order, [&](int r, int j, int c) {

@@ -17,6 +17,14 @@ const char* const SocketConnectors[2][3] = {
 
 // ---------------------------------------------------------------- outlets
 
+std::optional<bool> TPresaD::FirstElectricBox() const { return (Power[PowerSupply][PowerFlags] & PowerTaps) != 0; }
+
+void TPresaD::SetFirstElectricBox(bool ticked) {
+    uint32_t& flags = Power[PowerSupply][PowerFlags];
+    flags = ticked ? (flags | PowerTaps) : (flags & ~PowerTaps);
+    Power[PowerSupply][PowerTapMask] = ticked ? AllBits : 0;
+}
+
 bool TPresaD::OpenDataDialog() {
     TDatiComponenti* d = ComponentDataForm();
     d->LabelNome->Caption = "Presa " + GetShortCode();
@@ -90,6 +98,15 @@ bool TNCavo::OpenDataDialog() {
 }
 
 // ---------------------------------------------------------------- terminations
+
+std::optional<bool> TChiusura::FirstElectricBox() const {
+    return (Power[PowerRefuses][PowerFlags] & PowerInputs) == 0;
+}
+
+void TChiusura::SetFirstElectricBox(bool ticked) {
+    Power[PowerRefuses][PowerFlags] = ticked ? 0 : PowerInputs;
+    Power[PowerRefuses][PowerInputMask] = ticked ? 0 : AllBits;
+}
 
 bool TChiusura::OpenDataDialog() {
     TDatiComponenti* d = ComponentDataForm();

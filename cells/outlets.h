@@ -60,6 +60,10 @@ public:
     bool CheckData(const AnsiString& prefix) override;
     // The form with the socket, through and reverse losses and the socket connectors.
     bool OpenDataDialog() override;
+    // The first electrical box, ticked: the outlet takes supply on its tap
+    // outputs.
+    std::optional<bool> FirstElectricBox() const override;
+    void SetFirstElectricBox(bool ticked) override;
     void GetPortName(TInfoMousePos& position) override;
     void GetPortLevelText(TRichEdit* report) override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,

@@ -43,6 +43,10 @@ public:
     TCella* GetPrototype() override;
     bool CheckData(const AnsiString& prefix) override;
     bool OpenDataDialog() override;
+    // The first electrical box, ticked: the termination lets supply through
+    // its inputs instead of refusing it.
+    std::optional<bool> FirstElectricBox() const override;
+    void SetFirstElectricBox(bool ticked) override;
     // No port to name and no report rows.
     void GetPortName(TInfoMousePos& position) override;
     void WriteAttenuationTable(TRichEdit* report, int32_t input, const AnsiString& title) override;

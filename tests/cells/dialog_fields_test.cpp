@@ -5,7 +5,9 @@
 #include <memory>
 
 #include "app/grid.h"
+#include "cells/factory.h"
 #include "cells/filters.h"
+#include "cells/terminations.h"
 #include "core/globals.h"
 #include "core/info.h"
 #include "core/libraries.h"
@@ -26,13 +28,15 @@ protected:
     TDatiComponenti& f = dialog.Get();
     TCellaProva cell{nullptr, 0, 0};
 
-    void Fill() {
-        cell.FillDataDialog(&f, DefaultOrder);
+    void Fill() { Fill(cell); }
+    void Fill(TCella& c) {
+        c.FillDataDialog(&f, DefaultOrder);
         f.FormShow(nullptr);
     }
-    void Read() {
+    void Read() { Read(cell); }
+    void Read(TCella& c) {
         f.StoreValueTable();
-        cell.ReadDataDialog(&f, DefaultOrder);
+        c.ReadDataDialog(&f, DefaultOrder);
     }
 };
 
@@ -273,38 +277,38 @@ TEST_F(DialogFieldsTest, APortBoxOfASupplyGroupSetsTheGroupsMask) {
 
 TEST_F(DialogFieldsTest, TheFirstElectricalBoxOfTerminationsAndOutletsDecidesLast) {
     // A termination: ticked means it does not refuse supply on its inputs.
-    cell.TypeCode = CodeTermination;
-    cell.Power[PowerRefuses][0] = 0;
-    Fill();
+    TChiusura termination(nullptr, 0, 0, 0, 0, 1);
+    termination.Power[PowerRefuses][0] = 0;
+    Fill(termination);
     EXPECT_TRUE(f.CheckChiusuraDC->Checked);
     f.CheckPort[2][0]->Checked = true;  // the general box says otherwise; the first box wins
-    Read();
-    EXPECT_EQ(cell.Power[PowerRefuses][0], 0u);
-    EXPECT_EQ(cell.Power[PowerRefuses][1], 0u);
+    Read(termination);
+    EXPECT_EQ(termination.Power[PowerRefuses][0], 0u);
+    EXPECT_EQ(termination.Power[PowerRefuses][1], 0u);
     f.CheckChiusuraDC->Checked = false;
-    Read();
-    EXPECT_EQ(cell.Power[PowerRefuses][0], 1u);
-    EXPECT_EQ(cell.Power[PowerRefuses][1], AllBits);
-    cell.Power[PowerRefuses][0] = 1;
-    Fill();
+    Read(termination);
+    EXPECT_EQ(termination.Power[PowerRefuses][0], 1u);
+    EXPECT_EQ(termination.Power[PowerRefuses][1], AllBits);
+    termination.Power[PowerRefuses][0] = 1;
+    Fill(termination);
     EXPECT_FALSE(f.CheckChiusuraDC->Checked);
 
     // An outlet: ticked means it takes supply on its tap outputs.
-    cell.TypeCode = 14;
-    cell.Kind = 14;
-    cell.Power[PowerSupply][0] = 4;
-    Fill();
+    std::unique_ptr<TCella> outlet(NewCella(nullptr, CodeEndOutlet, 0, 0, 0, 0, 1));
+    ASSERT_NE(outlet, nullptr);
+    outlet->Power[PowerSupply][0] = 4;
+    Fill(*outlet);
     EXPECT_TRUE(f.CheckChiusuraDC->Checked);
     f.CheckChiusuraDC->Checked = false;
     f.CheckPort[0][2]->Checked = true;
-    Read();
-    EXPECT_EQ(cell.Power[PowerSupply][0] & 4u, 0u);
-    EXPECT_EQ(cell.Power[PowerSupply][3], 0u);
+    Read(*outlet);
+    EXPECT_EQ(outlet->Power[PowerSupply][0] & 4u, 0u);
+    EXPECT_EQ(outlet->Power[PowerSupply][3], 0u);
     f.CheckChiusuraDC->Checked = true;
     f.CheckPort[0][2]->Checked = false;
-    Read();
-    EXPECT_EQ(cell.Power[PowerSupply][0] & 4u, 4u);
-    EXPECT_EQ(cell.Power[PowerSupply][3], AllBits);
+    Read(*outlet);
+    EXPECT_EQ(outlet->Power[PowerSupply][0] & 4u, 4u);
+    EXPECT_EQ(outlet->Power[PowerSupply][3], AllBits);
 }
 
 TEST_F(DialogFieldsTest, AFilterEditsItsThroughAttenuationInTheFirstRow) {
