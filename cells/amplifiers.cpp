@@ -91,6 +91,12 @@ TAmplificatore::TAmplificatore(TGridData* owner, int32_t orientation, int32_t mi
 
 TAmplificatore::~TAmplificatore() = default;
 
+void TAmplificatore::ConvertOldFlags(const uint8_t (&f)[5]) {
+    if (f[4] == 0) Positions[0] &= ~(PositionLine | PositionFirstOfLine | PositionLastOfLine);
+    if (f[3] == 0) Positions[0] &= ~PositionSubstation;
+    if (f[0]) Power[PowerSupply][PowerFlags] |= PowerExternal;
+}
+
 TAmplificatoreA::TAmplificatoreA(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
                                  int32_t row, int32_t inputs, int32_t throughOutputs)
     : TAmplificatore(owner, orientation, mirrored, column, row, CodeAmplificatore, inputs, throughOutputs) {
@@ -98,6 +104,8 @@ TAmplificatoreA::TAmplificatoreA(TGridData* owner, int32_t orientation, int32_t 
 }
 
 TAmplificatoreA::~TAmplificatoreA() = default;
+
+void TAmplificatoreA::ConvertOldFlags(const uint8_t (&f)[5]) { TCella::ConvertOldFlags(f); }
 
 void SetLinePortCounts(TCella& cell) {
     cell.NumInputs = std::max<int32_t>(0, cell.Inputs);

@@ -94,6 +94,9 @@ public:
     // Older records: counts after the base record, regulation groups, the
     // anchor of several outputs and the column order.
     void Load(TStream& stream, int32_t version) override;
+    // Old flag bytes: 1 external supply, 4 not in a substation, 5 not on a
+    // line.
+    void ConvertOldFlags(const uint8_t (&flags)[5]) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void TakeSequenceNumber(int32_t* counters) override;
@@ -149,6 +152,8 @@ public:
 
     // Older records rebuild the largest regulation from the regulation.
     void Load(TStream& stream, int32_t version) override;
+    // The levelling amplifier had no flags.
+    void ConvertOldFlags(const uint8_t (&flags)[5]) override;
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     bool CheckData(const AnsiString& prefix) override;

@@ -329,6 +329,10 @@ public:
     // last for the words it touches.
     virtual std::optional<bool> FirstElectricBox() const;
     virtual void SetFirstElectricBox(bool ticked);
+    // Records from 40000 to 49999 carry five flag bytes where later ones
+    // keep power and position bits; a class that used them turns them into
+    // its bits here. The base has nothing to take from them.
+    virtual void ConvertOldFlags(const uint8_t (&flags)[5]);
 
     // ---- Placement on the grid (cells/placement.cpp) ----
     // The squares and ports in the cell's own frame (cells/layout.h). The

@@ -101,6 +101,8 @@ TAlimentatoreSF::TAlimentatoreSF(TGridData* owner, int32_t orientation, int32_t 
 
 TAlimentatoreSF::~TAlimentatoreSF() = default;
 
+void TAlimentatoreSF::ConvertOldFlags(const uint8_t (&)[5]) { MoveOldSupplyCurrent(*this); }
+
 // A supply is a block of modules wherever head ends are drawn, the designer's
 // work grids included: a layout that changed when the cell joined its grid
 // would leave squares behind that no longer know their cell.

@@ -69,6 +69,8 @@ public:
     bool OpenDataDialog() override;
     TCella* GetPrototype() override;
     AnsiString GetTypeName() override;
+    // Old records kept the supply's own current where Current2 is now.
+    void ConvertOldFlags(const uint8_t (&flags)[5]) override;
 
     // True when the cell shows as the block of the head end.
     bool IsBlock() const;

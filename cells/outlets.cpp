@@ -67,6 +67,12 @@ TPresaD::TPresaD(TGridData* owner, int32_t orientation, int32_t mirrored, int32_
 
 TPresaD::~TPresaD() = default;
 
+void TPresaD::ConvertOldFlags(const uint8_t (&f)[5]) {
+    if (TypeCode != CodeEndOutlet || !f[2]) return;
+    Power[PowerSupply][PowerFlags] |= PowerTaps;
+    Power[PowerSupply][PowerTapMask] = AllBits;
+}
+
 AnsiString TPresaD::GetShortCode() { return ShortCodeWith("P"); }
 
 AnsiString TPresaD::GetTypeName() { return "Presa "; }

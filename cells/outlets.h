@@ -64,6 +64,9 @@ public:
     // outputs.
     std::optional<bool> FirstElectricBox() const override;
     void SetFirstElectricBox(bool ticked) override;
+    // Old flag byte 3 of an end outlet: supply on its tap outputs. The other
+    // outlets had no flags.
+    void ConvertOldFlags(const uint8_t (&flags)[5]) override;
     void GetPortName(TInfoMousePos& position) override;
     void GetPortLevelText(TRichEdit* report) override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,

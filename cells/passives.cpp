@@ -8,6 +8,7 @@
 #include "app/mouse_info.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
+#include "cells/record.h"
 
 namespace {
 constexpr TPassiveIdentity SeparatorIdentity{"Sp", SeparatorCounter, "Separatore "};
@@ -74,6 +75,8 @@ TAlimentatore::TAlimentatore(TGridData* owner, int32_t orientation, int32_t mirr
 }
 
 TAlimentatore::~TAlimentatore() = default;
+
+void TAlimentatore::ConvertOldFlags(const uint8_t (&)[5]) { MoveOldSupplyCurrent(*this); }
 
 int32_t TAlimentatore::FormLines() const {
     return NumThroughOutputs > 1 ? ThroughAndDecouplingLines : ThroughLineOnly;

@@ -76,6 +76,8 @@ public:
     // The prototype of its output count (up to four outputs).
     TCella* GetPrototype() override;
     void GetPortName(TInfoMousePos& position) override;
+    // Old records kept the supply's own current where Current2 is now.
+    void ConvertOldFlags(const uint8_t (&flags)[5]) override;
 
     // The outputs side by side along the row, the input above the middle one.
     TCellLayout Layout() const override;

@@ -92,45 +92,6 @@ void ReadTable(TStream& s, TInfo& t, const TShape& shape, int32_t version) {
 // Before version 60000 the reader gives every table its shape.
 void SizeTable(TInfo& t, const TShape& shape) { t.SetSizes(shape.s1, shape.s2, shape.s3, shape.s4); }
 
-// Flag bytes of records from 40000 to 49999, turned into power and position bits.
-void ConvertOldFlags(TCella& c, const uint8_t f[5]) {
-    if (c.Kind == KindSwitch) {
-        if (f[0]) c.Power[PowerSupply][PowerFlags] |= PowerExternal;
-        if (f[1]) {
-            c.Power[PowerSupply][PowerFlags] |= PowerTaps;
-            c.Power[PowerSupply][PowerTapMask] = AllBits;
-        }
-        if (f[3]) c.Positions[0] &= ~PositionLine;
-    }
-    switch (c.TypeCode) {
-    case CodeEndOutlet:
-        if (f[2]) {
-            c.Power[PowerSupply][PowerFlags] |= PowerTaps;
-            c.Power[PowerSupply][PowerTapMask] = AllBits;
-        }
-        break;
-    case CodeTermination:
-        if (f[2]) {
-            c.Power[PowerRefuses][PowerFlags] = 0;
-            c.Power[PowerRefuses][PowerInputMask] = 0;
-        }
-        break;
-    case CodeAmplificatore:
-    case CodeAmplificatoreRegolato:
-        if (f[4] == 0) c.Positions[0] &= ~(PositionLine | PositionFirstOfLine | PositionLastOfLine);
-        if (f[3] == 0) c.Positions[0] &= ~PositionSubstation;
-        if (f[0]) c.Power[PowerSupply][PowerFlags] |= PowerExternal;
-        break;
-    case CodeAlimentatore:
-    case CodeAlimentatoreSF:
-        c.Current2 = c.Current1;
-        c.Current1 = 0.0f;
-        break;
-    default:
-        break;
-    }
-}
-
 void ConvertOldSentinelFields(TCella& c) {
     ForEachRow(*c.Attenuation, 0, [&c](float* row) { ConvertOldSentinels(row, c.Attenuation->Size4()); });
     c.Price = ConvertOldSentinel(c.Price);
@@ -307,6 +268,13 @@ void TCella::Save(TStream& s, int32_t version) {
     for (uint32_t w : Positions) WriteU32(s, w);
 }
 
+void TCella::ConvertOldFlags(const uint8_t (&)[5]) {}
+
+void MoveOldSupplyCurrent(TCella& c) {
+    c.Current2 = c.Current1;
+    c.Current1 = 0.0f;
+}
+
 void TCella::Load(TStream& s, int32_t version) {
     if (version < V20000) {
         LoadBeforeV20000(*this, s, version);
@@ -376,7 +344,7 @@ void TCella::Load(TStream& s, int32_t version) {
         if (version < V50000) {
             uint8_t f[5];
             s.ReadBuffer(f, 5);
-            ConvertOldFlags(*this, f);
+            ConvertOldFlags(f);
         }
         if (version < V60000) {
             uint8_t bytes[4];

@@ -46,3 +46,7 @@ void LoadLevelRows(TCella& cell, TStream& stream, int32_t version);
 // Values written by files below version 50000 as small negative codes (-1 for
 // "no value", -2 for "blocked", ...) become the present sentinels.
 float ConvertOldSentinel(float value);
+
+// The supplies of records before 50000 kept their own current in Current1:
+// it moves to Current2, Current1 becomes 0.
+void MoveOldSupplyCurrent(TCella& cell);

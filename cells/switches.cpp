@@ -51,6 +51,15 @@ void TSwitch::SetSwitchPowerGroups() {
     for (uint32_t& w : Power[PowerRefuses]) w = 0;
 }
 
+void TSwitch::ConvertOldFlags(const uint8_t (&f)[5]) {
+    if (f[0]) Power[PowerSupply][PowerFlags] |= PowerExternal;
+    if (f[1]) {
+        Power[PowerSupply][PowerFlags] |= PowerTaps;
+        Power[PowerSupply][PowerTapMask] = AllBits;
+    }
+    if (f[3]) Positions[0] &= ~PositionLine;
+}
+
 TSwitchN::TSwitchN(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                    int32_t code, int32_t inputs, int32_t tapOutputs)
     : TSwitch(owner, orientation, mirrored, column, row, code, inputs, tapOutputs) {

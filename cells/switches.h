@@ -45,6 +45,9 @@ public:
     // The symbol, and on the top-left square the short code with a tap loss.
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() override;
+    // Old flag bytes: 1 external supply, 2 supply on the user outputs, 4 not
+    // on a line.
+    void ConvertOldFlags(const uint8_t (&flags)[5]) override;
     // Old records: one line and its user-output and line counts after the
     // base record; single-row tables copied to every line; old level rows.
     void Load(TStream& stream, int32_t version) override;

@@ -33,6 +33,13 @@ TChiusura::TChiusura(TGridData* owner, int32_t orientation, int32_t mirrored, in
 
 TChiusura::~TChiusura() = default;
 
+void TChiusura::ConvertOldFlags(const uint8_t (&f)[5]) {
+    if (f[2]) {
+        Power[PowerRefuses][PowerFlags] = 0;
+        Power[PowerRefuses][PowerInputMask] = 0;
+    }
+}
+
 AnsiString TChiusura::GetShortCode() { return ShortCodeWith("X"); }
 
 AnsiString TChiusura::GetTypeName() { return "Chiusura "; }

@@ -47,6 +47,8 @@ public:
     // its inputs instead of refusing it.
     std::optional<bool> FirstElectricBox() const override;
     void SetFirstElectricBox(bool ticked) override;
+    // Old flag byte 3: the termination lets supply through its inputs.
+    void ConvertOldFlags(const uint8_t (&flags)[5]) override;
     // No port to name and no report rows.
     void GetPortName(TInfoMousePos& position) override;
     void WriteAttenuationTable(TRichEdit* report, int32_t input, const AnsiString& title) override;

@@ -6,6 +6,7 @@
 
 #include "app/grid.h"
 #include "app/project.h"
+#include "cells/factory.h"
 #include "cells/filters.h"
 #include "cells/record.h"
 #include "core/band_systems.h"
@@ -239,8 +240,7 @@ TEST_F(RecordTest, Version50100TablesAreSizedFromThePortTable) {
 
 struct OldFlagCase {
     const char* name;
-    int32_t typeCode;
-    int32_t kind;
+    int32_t typeCode;  // the class, built through the factory
     uint8_t f[5];
     uint32_t power0, power3, refuses0, positions;
     float current1, current2;
@@ -252,36 +252,44 @@ class OldFlagTest : public RecordTest, public ::testing::WithParamInterface<OldF
 
 TEST_P(OldFlagTest, Version40000FlagBytesBecomePowerAndPositionBits) {
     const OldFlagCase& c = GetParam();
-    RecordBytes b = OldHead(40000, 1);
-    AddLevelTables(b, {}, 10);
+    std::unique_ptr<TCella> cell(NewCella(nullptr, c.typeCode, 0, 0, 1, 1, 1));
+    ASSERT_NE(cell, nullptr);
+    RecordBytes b = OldHead(40000, c.typeCode);
+    b.I32(10);  // empty level vectors: the end of each of the class's rows
+    for (int32_t r = 0; r < cell->TableRows; ++r) b.U8(0xFF);
     b.Text("", 100).Text("", 11).U8(255).U8(255).U8(255);
     for (uint8_t f : c.f) b.U8(f);
     b.U8(0).U8(0).U8(0).U8(0);
-    TFiltroS cell(nullptr, 0, 0, 0, 0);
-    cell.TypeCode = c.typeCode;
-    cell.Kind = c.kind;
-    cell.Power[0][3] = 0x5;
-    cell.Power[2][0] = 9;
-    ASSERT_EQ(ReadInto(cell, b.Bytes(), 40000), TRecordResult::Ok);
-    EXPECT_EQ(cell.Power[0][0], c.power0);
-    EXPECT_EQ(cell.Power[0][3], c.power3);
-    EXPECT_EQ(cell.Power[2][0], c.refuses0);
-    EXPECT_EQ(cell.Positions[0], c.positions);
-    EXPECT_EQ(cell.Current1, c.current1);
-    EXPECT_EQ(cell.Current2, c.current2);
+    // The words the record leaves alone, as a fresh cell of the base has them.
+    cell->Power[0][0] = 7;
+    cell->Power[0][3] = 0x5;
+    cell->Power[2][0] = 9;
+    cell->Positions[0] = 255;
+    cell->Current2 = 0.0f;
+    ASSERT_EQ(ReadInto(*cell, b.Bytes(), 40000), TRecordResult::Ok);
+    EXPECT_EQ(cell->Power[0][0], c.power0);
+    EXPECT_EQ(cell->Power[0][3], c.power3);
+    EXPECT_EQ(cell->Power[2][0], c.refuses0);
+    EXPECT_EQ(cell->Positions[0], c.positions);
+    EXPECT_EQ(cell->Current1, c.current1);
+    EXPECT_EQ(cell->Current2, c.current2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, OldFlagTest,
     ::testing::Values(
-        //            name            code kind  f1..f5             power0  power3   refuses0 positions cur1  cur2
-        OldFlagCase{"Plain",          1,   1,   {1, 1, 1, 1, 1},  7,      0x5,        9, 255,        35.0f, 0.0f},
-        OldFlagCase{"SwitchF1F2F4",   10,  10,  {1, 1, 0, 1, 0},  7 | 16, 0xFFFFFFFF, 9, 255 & ~4u,  35.0f, 0.0f},
-        OldFlagCase{"OutletF3",       14,  14,  {0, 0, 1, 0, 0},  7,      0xFFFFFFFF, 9, 255,        35.0f, 0.0f},
-        OldFlagCase{"TerminationF3",  16,  16,  {0, 0, 1, 0, 0},  7,      0x5,        0, 255,        35.0f, 0.0f},
-        OldFlagCase{"AmplifierF5Off", 21,  21,  {1, 0, 0, 1, 0},  7 | 16, 0x5,        9, 255 & ~28u, 35.0f, 0.0f},
-        OldFlagCase{"AmplifierF4Off", 22,  21,  {0, 0, 0, 0, 1},  7,      0x5,        9, 255 & ~2u,  35.0f, 0.0f},
-        OldFlagCase{"SupplyCurrent",  24,  24,  {0, 0, 0, 0, 0},  7,      0x5,        9, 255,        0.0f,  35.0f}),
+        //            name                 code f1..f5             power0  power3   refuses0 positions cur1  cur2
+        OldFlagCase{"Plain",               1,   {1, 1, 1, 1, 1},  7,      0x5,        9, 255,        35.0f, 0.0f},
+        OldFlagCase{"SwitchF1F2F4",        10,  {1, 1, 0, 1, 0},  7 | 16, 0xFFFFFFFF, 9, 255 & ~4u,  35.0f, 0.0f},
+        OldFlagCase{"SwitchNF1F2F4",       47,  {1, 1, 0, 1, 0},  7 | 16, 0xFFFFFFFF, 9, 255 & ~4u,  35.0f, 0.0f},
+        OldFlagCase{"OutletF3",            14,  {0, 0, 1, 0, 0},  7,      0xFFFFFFFF, 9, 255,        35.0f, 0.0f},
+        OldFlagCase{"PassThroughOutletF3", 15,  {0, 0, 1, 0, 0},  7,      0x5,        9, 255,        35.0f, 0.0f},
+        OldFlagCase{"TerminationF3",       16,  {0, 0, 1, 0, 0},  7,      0x5,        0, 255,        35.0f, 0.0f},
+        OldFlagCase{"AmplifierF5Off",      21,  {1, 0, 0, 1, 0},  7 | 16, 0x5,        9, 255 & ~28u, 35.0f, 0.0f},
+        OldFlagCase{"AmplifierF4Off",      22,  {0, 0, 0, 0, 1},  7,      0x5,        9, 255 & ~2u,  35.0f, 0.0f},
+        OldFlagCase{"LevellingAmplifier",  23,  {1, 0, 0, 0, 0},  7,      0x5,        9, 255,        35.0f, 0.0f},
+        OldFlagCase{"SupplyCurrent",       24,  {0, 0, 0, 0, 0},  7,      0x5,        9, 255,        0.0f,  35.0f},
+        OldFlagCase{"SupplySFCurrent",     44,  {0, 0, 0, 0, 0},  7,      0x5,        9, 255,        0.0f,  35.0f}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RecordTest, Version10000ReadsTheColumnsItHasAndSkipsTheRest) {
