@@ -29,6 +29,7 @@
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "platform/application.h"
 #include "platform/stdctrls.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
@@ -63,6 +64,36 @@ protected:
         for (int i = 0; i < messages.Items->Count(); ++i) shown.push_back(messages.Items->Strings(i));
         messages.Items->Clear();
         return shown;
+    }
+    // A building of equal staircases, floors and apartments, 10 m from the head end.
+    void UniformBuilding(int32_t staircases, int32_t floors, int32_t apartments, const TAppartamento& flat) {
+        TPalazzo& b = *engine.Settings->Building;
+        b.StaircaseCount = staircases;
+        for (int32_t s = 0; s < staircases; ++s) {
+            TScala& st = b.Staircases[s];
+            st.FloorCount = floors;
+            st.HeadEndDistance = 10;
+            for (int32_t f = 0; f < floors; ++f) {
+                st.Floors[f].ApartmentCount = apartments;
+                for (int32_t a = 0; a < apartments; ++a) st.Floors[f].Apartments[a] = flat;
+            }
+        }
+        b.ComputeMaxima();
+    }
+    // A whole run of the engine; afterwards the reporter lists into the fixture's messages again.
+    bool RunEngine() {
+        Application->Script().Reset();
+        const bool ok = engine.Run();
+        globals.Reporter().enabled = true;
+        globals.Reporter().SetTarget(&messages);
+        return ok;
+    }
+    // The messages of the last run: boxes and the reporter's list.
+    std::string Shown() {
+        std::string text;
+        for (const auto& box : Application->Script().MessageBoxes) text += std::string(box.Text) + "\n";
+        for (const std::string& m : Messages()) text += m + "\n";
+        return text;
     }
     TCella* Article(const char* code) {
         for (TCella* c = engine.Components->head; c; c = c->NextCell)

@@ -48,35 +48,12 @@ protected:
         o.Radial = v.radial;
         o.DesignNetwork = true;
         o.DesignHeadEnd = false;
-        TPalazzo& b = *o.Building;
-        b.StaircaseCount = v.staircases;
-        for (int32_t s = 0; s < v.staircases; ++s) {
-            TScala& st = b.Staircases[s];
-            st.FloorCount = v.floors;
-            st.HeadEndDistance = 10;
-            for (int32_t f = 0; f < v.floors; ++f) {
-                st.Floors[f].ApartmentCount = v.apartments;
-                for (int32_t a = 0; a < v.apartments; ++a)
-                    st.Floors[f].Apartments[a] =
-                        TAppartamento{v.terOutlets, v.satOutlets, v.terLayout, v.satLayout, 5, 5};
-            }
-        }
-        b.ComputeMaxima();
+        UniformBuilding(v.staircases, v.floors, v.apartments,
+                        TAppartamento{v.terOutlets, v.satOutlets, v.terLayout, v.satLayout, 5, 5});
     }
     bool Run(const TVariant& v) {
         Choose(v);
-        Application->Script().Reset();
-        const bool ok = engine.Run();
-        globals.Reporter().enabled = true;
-        globals.Reporter().SetTarget(&messages);
-        return ok;
-    }
-    // The messages of the last run: boxes and the reporter's list.
-    std::string Shown() {
-        std::string text;
-        for (const auto& box : Application->Script().MessageBoxes) text += std::string(box.Text) + "\n";
-        for (const std::string& m : Messages()) text += m + "\n";
-        return text;
+        return RunEngine();
     }
     TGridData& Net() { return *window.project.NetworkGrid; }
     int32_t Outlets() {

@@ -48,30 +48,9 @@ protected:
         o.DesignNetwork = true;
         o.DesignHeadEnd = true;
         o.Packages[0] = v.sat && v.cables == 1;
-        TPalazzo& b = *o.Building;
-        b.StaircaseCount = v.staircases;
-        for (int32_t s = 0; s < v.staircases; ++s) {
-            TScala& st = b.Staircases[s];
-            st.FloorCount = v.floors;
-            st.HeadEndDistance = 10;
-            for (int32_t f = 0; f < v.floors; ++f) {
-                st.Floors[f].ApartmentCount = v.apartments;
-                for (int32_t a = 0; a < v.apartments; ++a)
-                    st.Floors[f].Apartments[a] = TAppartamento{v.terOutlets, v.satOutlets, v.terLayout, v.satLayout, 5, 5};
-            }
-        }
-        b.ComputeMaxima();
-        Application->Script().Reset();
-        const bool ok = engine.Run();
-        globals.Reporter().enabled = true;
-        globals.Reporter().SetTarget(&messages);
-        return ok;
-    }
-    std::string Shown() {
-        std::string text;
-        for (const auto& box : Application->Script().MessageBoxes) text += std::string(box.Text) + "\n";
-        for (const std::string& m : Messages()) text += m + "\n";
-        return text;
+        UniformBuilding(v.staircases, v.floors, v.apartments,
+                        TAppartamento{v.terOutlets, v.satOutlets, v.terLayout, v.satLayout, 5, 5});
+        return RunEngine();
     }
     DesignWindowStandIn window;
 };
