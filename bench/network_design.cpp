@@ -13,6 +13,7 @@
 #include "autodesign/design_settings.h"
 #include "autodesign/engine.h"
 #include "bench_globals.h"
+#include "uniform_building.h"
 #include "cells/cell.h"
 #include "cells/prototypes.h"
 #include "core/file.h"
@@ -99,17 +100,7 @@ void BM_DesignNetwork_4x12x6(benchmark::State& state) {
     o.Satellite = false;
     o.DesignNetwork = true;
     o.DesignHeadEnd = false;
-    TPalazzo& b = *o.Building;
-    b.StaircaseCount = 4;
-    for (int32_t s = 0; s < 4; ++s) {
-        b.Staircases[s].FloorCount = 12;
-        b.Staircases[s].HeadEndDistance = 10;
-        for (int32_t f = 0; f < 12; ++f) {
-            b.Staircases[s].Floors[f].ApartmentCount = 6;
-            for (int32_t a = 0; a < 6; ++a) b.Staircases[s].Floors[f].Apartments[a] = TAppartamento{2, 0, 2, 2, 5, 5};
-        }
-    }
-    b.ComputeMaxima();
+    UniformBuilding(*o.Building, 4, 12, 6, TAppartamento{2, 0, 2, 2, 5, 5});
     int64_t outlets = 0;
     for (auto _ : state) {
         window.shown = nullptr;

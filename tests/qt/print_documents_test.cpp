@@ -29,16 +29,7 @@
 
 namespace {
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
-}
+using qttest::Shell;
 
 // pdftotext keeps no doubled blanks: compare with runs of blanks as one.
 std::string Collapsed(std::string s) {

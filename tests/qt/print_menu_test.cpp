@@ -22,16 +22,7 @@
 
 namespace {
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
-}
+using qttest::Shell;
 
 // "Avanti >>" clicked on the window and on the wizard it opens, up to
 // "Fine": nothing to design, the drawing goes on to its calculations.

@@ -10,19 +10,11 @@
 
 #include "platform/graphics.h"
 #include "platform/qt/qt_printer.h"
+#include "qt/qt_test_support.h"
 
 namespace {
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
-}
+using qttest::Shell;
 
 std::string PdfPath(const char* name) { return std::string(OV_BUILD_DIR) + "/test-artefacts/" + name; }
 

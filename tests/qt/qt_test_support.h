@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -13,6 +14,18 @@
 #include "platform/qt/qt_peers.h"
 
 namespace qttest {
+
+// What a shell command prints (the PDF tests read pdftotext's output with it).
+inline std::string Shell(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
 
 // The widget that shows a control (the client area for forms and surfaces).
 inline QWidget* WidgetOf(TControl* c) {
