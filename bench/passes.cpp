@@ -221,6 +221,18 @@ void BM_MultiswitchSeparationCheck(benchmark::State& state) {
     TimeSeparationCheck(state, building);
 }
 
+// Every step of the sequence but the separation check; false when the
+// analysis or the level difference fails.
+bool SequenceWithoutSeparation(TProgetto& project, TAttenuazioniPrese& attenuations) {
+    bool ok = project.AnalyseGrids();
+    project.ComputeOutletLevels();
+    project.ComputeOutletAttenuations(attenuations);
+    TCella* lowest = nullptr;
+    TCella* highest = nullptr;
+    int32_t band = 0;
+    return project.CheckSignalDifference(lowest, highest, band) && ok;
+}
+
 // The whole "Calcoli rete" sequence without its texts: the analysis, the
 // required and signal levels, the outlet levels, the attenuations of every
 // head-end line, the level difference and the separation check from every
@@ -233,13 +245,8 @@ void BM_CalculationSequence(benchmark::State& state) {
     const int32_t bands = TCella::CalculationBandCount();
     TAttenuazioniPrese attenuations;
     for (auto _ : state) {
-        bool ok = project.AnalyseGrids();
-        project.ComputeOutletLevels();
-        project.ComputeOutletAttenuations(attenuations);
-        TCella* lowest = nullptr;
-        TCella* highest = nullptr;
+        bool ok = SequenceWithoutSeparation(project, attenuations);
         int32_t band = 0;
-        ok = project.CheckSignalDifference(lowest, highest, band) && ok;
         for (TCella* source = project.NetworkGrid->FirstOutlet; source; source = source->NextOutlet) {
             for (int32_t b = 0; b < bands; ++b) project.ComputeOutletSeparation(source, b, 1);
             TCella* other = nullptr;
@@ -277,13 +284,7 @@ void BM_SequenceWithoutSeparation(benchmark::State& state) {
     if (!Ready(state, building)) return;
     TAttenuazioniPrese attenuations;
     for (auto _ : state) {
-        bool ok = project.AnalyseGrids();
-        project.ComputeOutletLevels();
-        project.ComputeOutletAttenuations(attenuations);
-        TCella* lowest = nullptr;
-        TCella* highest = nullptr;
-        int32_t band = 0;
-        ok = project.CheckSignalDifference(lowest, highest, band) && ok;
+        const bool ok = SequenceWithoutSeparation(project, attenuations);
         benchmark::DoNotOptimize(ok);
         benchmark::DoNotOptimize(attenuations);
     }
