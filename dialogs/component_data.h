@@ -435,8 +435,12 @@ private:
     bool WriteEntry(bool adding);
     // The signal rows live in "Dati segnali", or in the module tabs.
     void MoveSignalRows(TWinControl* parent);
-    // The caption width and first value column of the value and channel rows.
-    void PlaceRowColumns(int captionWidth, int valueLeft);
+    // The caption width and first value column of the band, value and
+    // channel rows; the band columns stand step pixels apart.
+    void PlaceRowColumns(int captionWidth, int valueLeft, int step = 40);
+    // The caption width the shown rows of "Dati segnali" need for their
+    // whole texts, at least the sheet's own width.
+    int SignalCaptionWidth();
     void HideTabRows();
     // The value edits, and the channel grid when in use, go back into the tables.
     void StoreShownPage();

@@ -25,6 +25,18 @@ constexpr int SideTop = 18;
 constexpr int RowCaptionWidth = 121;
 constexpr int ValueLeft = 128;
 constexpr int ValueStep = 40;
+// Room a caption box keeps beside its text for its frame and margins.
+constexpr int CaptionBoxPadding = 8;
+// Gap between a caption box and the first value column.
+constexpr int CaptionGap = ValueLeft - RowCaptionWidth;
+// Where the last value column ends, inside "Dati segnali".
+constexpr int ValuesRight = ValueLeft + ValueStep * 10 + ValueStep + 1;
+// Room a check box keeps before its caption for its mark.
+constexpr int CheckMarkRoom = 22;
+// The module and output strips start this far right of the value columns,
+// and end this far left of the section's right edge.
+constexpr int StripIndent = 8;
+constexpr int StripRightMargin = 16;
 // Value rows 0 and 1 of a satellite module carry its bands.
 constexpr int SatelliteBandRows = 2;
 // "Min", "Max", channel and plan of a channel row, from its first column.
@@ -67,10 +79,21 @@ void TDatiComponenti::MoveSignalRows(TWinControl* parent) {
     for (TControl* control : rows) control->Parent = parent;
 }
 
-void TDatiComponenti::PlaceRowColumns(int captionWidth, int valueLeft) {
+void TDatiComponenti::PlaceRowColumns(int captionWidth, int valueLeft, int step) {
+    // Neighbouring columns share their border pixel.
+    for (int r = 0; r < 4; ++r) {
+        BandCaption[r]->Width = captionWidth;
+        for (int c = 0; c < DialogBandColumns; ++c) {
+            BandCell[r][c]->Left = valueLeft + step * c;
+            BandCell[r][c]->Width = step + 1;
+        }
+    }
     for (int r = 0; r < DialogRows; ++r) {
         RowCaption[r]->Width = captionWidth;
-        for (int c = 0; c < DialogBandColumns; ++c) ValueEdit[r][c]->Left = valueLeft + ValueStep * c;
+        for (int c = 0; c < DialogBandColumns; ++c) {
+            ValueEdit[r][c]->Left = valueLeft + step * c;
+            ValueEdit[r][c]->Width = step + 1;
+        }
     }
     for (int i = 0; i < DialogChannelRows; ++i) {
         ChannelCaption[i]->Width = captionWidth;
@@ -83,10 +106,37 @@ void TDatiComponenti::PlaceRowColumns(int captionWidth, int valueLeft) {
         for (int c = 0; c < 4; ++c) headers[c]->Left = valueLeft + ChannelOffsets[c];
     CaptionDescrizioneModulo->Width = CaptionConversione->Width = captionWidth;
     EditDescrizioneModulo->Left = ComboConversione->Left = valueLeft;
+    CaptionModulo->Width = CaptionUscita->Width = captionWidth;
+    StripModulo->Left = StripUscita->Left = valueLeft + StripIndent;
+}
+
+int TDatiComponenti::SignalCaptionWidth() {
+    std::vector<TEdit*> shown;
+    if (ShowBandRows)
+        for (TEdit* box : BandCaption) shown.push_back(box);
+    for (int r = 0; r < DialogRows; ++r)
+        if (RowFlags[r]) shown.push_back(RowCaption[r]);
+    for (int i = 0; i < DialogChannelRows; ++i)
+        if (ChannelRows[i]) shown.push_back(ChannelCaption[i]);
+    if (ChannelRows[3]) shown.push_back(CaptionDescrizioneModulo);
+    if (ChannelRows[4]) shown.push_back(CaptionConversione);
+    if (ModuleCount > 1) shown.push_back(CaptionModulo);
+    if (OutputCount > 1) shown.push_back(CaptionUscita);
+    int width = RowCaptionWidth;
+    for (TEdit* box : shown) {
+        Canvas->Font->Assign(*box->Font);
+        width = std::max(width, Canvas->TextWidth(box->Text) + CaptionBoxPadding);
+    }
+    return width;
 }
 
 int TDatiComponenti::LayoutSignals() {
-    PlaceRowColumns(RowCaptionWidth, ValueLeft);
+    // A caption longer than the sheet's boxes widens its column; the band
+    // columns then stand closer, so that all of them still fit the section.
+    const int captionWidth = SignalCaptionWidth();
+    const int valueLeft = captionWidth + CaptionGap;
+    const int step = std::min(ValueStep, (ValuesRight - 1 - valueLeft) / DialogBandColumns);
+    PlaceRowColumns(captionWidth, valueLeft, step);
     int y = 16;
     // Band header.
     if (ShowBandRows) {
@@ -167,7 +217,7 @@ int TDatiComponenti::LayoutSignals() {
     for (int m = 0; m < DialogModules; ++m) RadioModulo[m]->Visible = m < ModuleCount;
     if (modules) {
         PanelModulo->Width = 40 * ModuleCount;
-        StripModulo->Width = std::min(40 * ModuleCount, 577 - 144 - 8);
+        StripModulo->Width = std::min(40 * ModuleCount, 577 - StripRightMargin - StripModulo->Left);
         y += 22;
     }
     const bool outputs = OutputCount > 1 && DistinctOutputs;
@@ -180,7 +230,7 @@ int TDatiComponenti::LayoutSignals() {
     // shows the selector in it.
     if (OutputCount > 1) {
         PanelUscita->Width = 40 * OutputCount;
-        StripUscita->Width = std::min(40 * OutputCount, 577 - 144 - 8);
+        StripUscita->Width = std::min(40 * OutputCount, 577 - StripRightMargin - StripUscita->Left);
         y += 22;
     }
     // Buttons of the outputs and the swaps, on one line.
@@ -221,6 +271,16 @@ int TDatiComponenti::LayoutElectrical() {
     const bool portShown[3] = {(w & ElectricInputs) != 0, (w & ElectricThrough) != 0, (w & ElectricTaps) != 0};
     const bool anyPort = portShown[0] || portShown[1] || portShown[2];
     const int32_t groupBits[3] = {ElectricReceives, ElectricFeeds, ElectricRefuses};
+    // The shown port boxes side by side, each as wide as its caption needs
+    // (the classes name the ports), in the same columns on every row.
+    int x = 8;
+    for (int p = 0; p < 3; ++p) {
+        if (!portShown[p]) continue;
+        Canvas->Font->Assign(*CheckPort[0][p]->Font);
+        const int width = Canvas->TextWidth(CheckPort[0][p]->Caption) + CheckMarkRoom;
+        for (auto& boxes : CheckPort) boxes[p]->SetBounds(x, boxes[p]->Top, width, boxes[p]->Height);
+        x += width;
+    }
     for (int g = 0; g < 3; ++g) {
         const bool group = (w & groupBits[g]) != 0;
         row(LabelSupply[g], group, 18);
