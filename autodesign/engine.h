@@ -622,6 +622,13 @@ public:
                           float& consumption);
     bool SelectPowerSupplies(int32_t column, int32_t row, TGridData* grid, const AnsiString& brand,
                              const AnsiString& series, int32_t variant, float needed);
+    // Tunes a converter (a clone about to be placed) to the transponder
+    // low-high: its input takes that transponder alone and its output the
+    // first free IF slot of the same width in the article's output range,
+    // clear of every transponder of the table and of the outputs of the
+    // converters drawn on grid. False when the range holds no free slot.
+    // Converters of other conversion kinds keep their slots.
+    static bool TuneConverter(TCella& converter, const TGridData& grid, float low, float high);
     // The terrestrial head end: a wideband amplifier or a modular one.
     bool DesignTerrestrialHeadEnd(int32_t column, int32_t row, TGridData* grid);
     bool SelectWidebandAmplifier(int32_t column, int32_t row, TGridData* grid);

@@ -119,21 +119,29 @@ bool TCreaAuto::SelectChannelFilterAnyInputs(int32_t column, int32_t row, TGridD
 bool TCreaAuto::SelectConverters(int32_t column, int32_t row, TGridData* grid, const AnsiString& brand,
                                  const AnsiString& series, int32_t transponder, float low, float high,
                                  float& consumption) {
-    TCella* found = nullptr;
-    for (TCella* c = Components->head; c && !found; c = c->NextCell) {
+    // The first converter that takes the transponder and can still give it a
+    // free IF slot, placed tuned to both.
+    std::unique_ptr<TCella> tuned;
+    for (TCella* c = Components->head; c && !tuned; c = c->NextCell) {
         if (c->TypeCode != CodeConvertitore || c->Inputs != ConverterInputs || c->ThroughOutputs != ModuleOutputs ||
             c->Series != series || c->Brand != brand)
             continue;
         const TModuloFiltro* m = FirstModule(*c);
-        if (m && m->slotLow[ModuleInputSlot] <= low && m->slotHigh[ModuleInputSlot] >= high) found = c;
+        if (!m || m->slotLow[ModuleInputSlot] > low || m->slotHigh[ModuleInputSlot] < high) continue;
+        tuned = std::unique_ptr<TCella>(c->Clone());
+        if (tuned && grid && !TuneConverter(*tuned, *grid, low, high)) tuned.reset();
     }
-    if (!found) {
+    if (!tuned) {
         Reporter->Report("Non sono stati selezionati convertitori adeguati al trasponder " + IntToStr(transponder) +
                          ".");
         return false;
     }
-    if (!PlaceClone(found, column, row, 0, grid)) return false;
-    consumption += Draw(*found);
+    tuned->Column = column;
+    tuned->Row = row;
+    tuned->Orientation = 0;
+    const float draw = Draw(*tuned);
+    if (!PlaceNew(std::move(tuned), grid)) return false;
+    consumption += draw;
     return true;
 }
 

@@ -5,6 +5,8 @@
 // of band filters, converters and a final amplifier.
 #include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "app/grid.h"
 #include "autodesign/engine.h"
@@ -58,6 +60,7 @@ constexpr float NoLnbLevel = 77.0f, NoLnbCarrierNoise = 16.0f;
 constexpr float CompactUnitLevel = 112.0f;
 constexpr float IfLow = 950.0f, IfHigh = 2150.0f;
 constexpr float IfFilterLow = 1148.0f, IfFilterHigh = 2131.0f;
+constexpr double IfGuard = 2.0;  // MHz kept free between a converter's output and its IF neighbours
 constexpr int32_t ModuleStep = 3;
 constexpr int32_t ChainModules = 17;
 constexpr const char* NoAmplifier = "Non sono stati selezionati amplificatori adeguati alla centrale IF.";
@@ -103,6 +106,55 @@ void TCreaAuto::AddTransponderChannel(TListaCanali& list, float low, float high,
     c.levelMin = c.levelMax = level;
     c.floorMin = c.floorMax = c.sourceCNMin = c.sourceCNMax = carrierNoise;
     list.Insert(c);
+}
+
+bool TCreaAuto::TuneConverter(TCella& converter, const TGridData& grid, float low, float high) {
+    auto* mix = dynamic_cast<TCellaAutoMix*>(&converter);
+    TModuloFiltro* m = mix && mix->Modules ? mix->Modules->head : nullptr;
+    if (!m) return false;
+    const int32_t mode = static_cast<int32_t>(m->flags & ModuleConversionMask);
+    if (mode != ConvertChannelToChannel && mode != ConvertBlockShift) return true;
+
+    // What the IF line already carries: the transponders an LNB may deliver
+    // and the outputs of the converters drawn so far.
+    std::vector<std::pair<double, double>> taken;
+    for (const TTransponder& t : Transponders) taken.emplace_back(t.Low, t.High);
+    std::vector<const TCella*> seen;
+    const TCellRect used = grid.GetUsedArea();
+    for (int32_t col = std::max(used.Left, 0); col <= used.Right; ++col)
+        for (int32_t row = std::max(used.Top, 0); row <= used.Bottom; ++row) {
+            const TCella* c = grid.CellAt(col, row);
+            if (!c || c->TypeCode != CodeConvertitore || std::find(seen.begin(), seen.end(), c) != seen.end())
+                continue;
+            seen.push_back(c);
+            if (const TModuloFiltro* o = FirstModule(*c))
+                taken.emplace_back(o->slotLow[ModuleOutputSlot], o->slotHigh[ModuleOutputSlot]);
+        }
+    std::sort(taken.begin(), taken.end());
+
+    // An output range without edges is taken as wide as the input's; the
+    // output starts as low as the guard from everything taken allows.
+    double from = m->slotLow[ModuleOutputSlot], to = m->slotHigh[ModuleOutputSlot];
+    if (from < 0.0 || to < from) from = m->slotLow[ModuleInputSlot], to = m->slotHigh[ModuleInputSlot];
+    const double width = double(high) - low;
+    double start = from;
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (const auto& [takenLow, takenHigh] : taken)
+            if (start < takenHigh + IfGuard && start + width > takenLow - IfGuard) {
+                start = takenHigh + IfGuard;
+                moved = true;
+            }
+    }
+    if (start + width > to) return false;
+    m->slotLow[ModuleInputSlot] = low;
+    m->slotHigh[ModuleInputSlot] = high;
+    m->slotLow[ModuleOutputSlot] = static_cast<float>(start);
+    m->slotHigh[ModuleOutputSlot] = static_cast<float>(start + width);
+    // A tuned slot is no channel of a plan: the output is named by its edges.
+    m->slotPlan[ModuleOutputSlot] = nullptr;
+    m->slotName[ModuleOutputSlot] = AnsiString();
+    return true;
 }
 
 bool TCreaAuto::PlaceIfChannelsInOrder(int32_t column, int32_t row, TGridData* grid) {

@@ -164,6 +164,61 @@ TEST_F(HeadEndChoosersTest, ConvertersCoverTheTransponder) {
     EXPECT_EQ(grid->CellAt(6, 10)->Code, "M2");
 }
 
+// Each placed converter takes its transponder alone and gives it the lowest
+// IF slot of its width that keeps 2 MHz from every transponder an LNB delivers
+// and from the converters already drawn; the list's article keeps its range.
+TEST_F(HeadEndChoosersTest, ConvertersAreTunedToAFreeSlot) {
+    auto slots = [](TCella* c) {
+        const TModuloFiltro& m = *static_cast<TCellaAutoMix*>(c)->Modules->head;
+        return std::vector<float>{m.slotLow[ModuleInputSlot], m.slotHigh[ModuleInputSlot], m.slotLow[ModuleOutputSlot],
+                                  m.slotHigh[ModuleOutputSlot]};
+    };
+    auto output = [](TCella* c, float low, float high, uint32_t mode) {
+        TModuloFiltro& m = *static_cast<TCellaAutoMix*>(c)->Modules->head;
+        m.slotLow[ModuleOutputSlot] = low;
+        m.slotHigh[ModuleOutputSlot] = high;
+        m.flags = (m.flags & ~ModuleConversionMask) | mode;
+    };
+    // A converter whose only output slot is a transponder's is skipped.
+    TCella* fixed = Module(CodeConvertitore, AutoMixCommonLine, 950, 2150);
+    output(fixed, 1148, 1184, ConvertChannelToChannel);
+    TCella* agile = Module(CodeConvertitore, AutoMixCommonLine, 950, 2150);
+    output(agile, 1000, 2150, ConvertBlockShift);
+    float consumption = 0.0f;
+    struct Case {
+        int32_t number;
+        float low, high;
+        std::vector<float> tuned;
+    };
+    const Case cases[] = {
+        {57, 1244, 1280, {1244, 1280, 1000, 1036}},
+        {59, 1282, 1318, {1282, 1318, 1038, 1074}},
+        {63, 1359, 1395, {1359, 1395, 1076, 1112}},
+        {67, 1436, 1472, {1436, 1472, 1513, 1549}},  // 1114-1150 would touch Tr 52: past Tr 70
+        {95, 1997, 2033, {1997, 2033, 1625, 1661}},  // 1551-1587 would touch Tr 8
+        {0, 2106, 2136, {2106, 2136, 1114, 1144}},   // 30 MHz fit below Tr 52
+        {8, 1587, 1623, {1587, 1623, 1663, 1699}},
+    };
+    int32_t column = 3;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.number);
+        ASSERT_TRUE(engine.SelectConverters(column, 10, grid.get(), "Ov", "Alfa", c.number, c.low, c.high, consumption));
+        EXPECT_EQ(grid->CellAt(column, 10)->Code, agile->Code);
+        EXPECT_EQ(slots(grid->CellAt(column, 10)), c.tuned);
+        column += 3;
+    }
+    EXPECT_EQ(slots(agile), (std::vector<float>{950, 2150, 1000, 2150}));
+    // A range that ends below the next free slot (1701) holds none.
+    output(agile, 1000, 1700, ConvertBlockShift);
+    EXPECT_FALSE(engine.SelectConverters(column, 10, grid.get(), "Ov", "Alfa", 1, 1451, 1487, consumption));
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati convertitori adeguati al trasponder 1."});
+    EXPECT_EQ(grid->CellAt(column, 10), nullptr);
+    // A transmodulator keeps the slots of its article.
+    output(fixed, 100, 108, ConvertQpskToQam);
+    ASSERT_TRUE(engine.SelectConverters(column, 10, grid.get(), "Ov", "Alfa", 1, 1451, 1487, consumption));
+    EXPECT_EQ(slots(grid->CellAt(column, 10)), (std::vector<float>{950, 2150, 100, 108}));
+}
+
 TEST_F(HeadEndChoosersTest, PowerSuppliesTakeTheSmallestStatedCapacity) {
     struct Case {
         std::vector<float> capacities;

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <map>
+#include <set>
 #include "platform/application.h"
 #include "platform/comctrls.h"
 #include "support/design_components.h"
@@ -55,7 +56,7 @@ protected:
     DesignWindowStandIn window;
 };
 
-// The variants of the wizard (the channel pass finds faults in two, see
+// The variants of the wizard (the channel pass finds a fault in one, see
 // below).
 const TWhole Variants[] = {
     {"T only, wideband", true, false, 1, false, true, false, true, 1, 4, 2, 2, 0, 0, 0, nullptr},
@@ -65,19 +66,14 @@ const TWhole Variants[] = {
     // level for five channels ("Af0: il livello del canale 5 è troppo alto
     // sull'uscita 1 (massimo consentito 109,48dB).").
     {"T only, modular, splits", true, false, 1, false, true, false, false, 4, 12, 6, 2, 0, 2, 2, "troppo alto sull'uscita 1"},
-    // The IF head end's own figures set the satellite level (the level
-    // adjustment leaves the bands above 900 MHz alone); the package
-    // converters, tuned to no transponder, refuse the digital channels ("Cv0:
-    // Il componente è analogico e non è in grado di gestire il canale
-    // digitale ...").
-    {"T+S Monocavo Unite, package 1", true, true, 1, false, true, false, false, 1, 5, 3, 2, 2, 2, 2, "analogico e non è in grado di gestire il canale digitale"},
+    {"T+S Monocavo Unite, package 1", true, true, 1, false, true, false, false, 1, 5, 3, 2, 2, 2, 2, nullptr},
     {"T+S 4 cables Unite, along the staircase", true, true, 4, false, true, false, false, 1, 6, 4, 0, 2, 2, 2, nullptr},
     {"T+S 4 cables Unite, in the apartment", true, true, 4, false, false, false, false, 1, 4, 2, 0, 2, 0, 0, nullptr},
     {"T only, wideband, one outlet per apartment", true, false, 1, false, true, false, true, 1, 4, 2, 1, 0, 0, 0, nullptr},
     {"T only, modular, four outlets on two lines", true, false, 1, false, true, false, false, 1, 4, 4, 4, 0, 2, 2, nullptr},
     {"T only, modular, eight single outlets (tap trunk)", true, false, 1, false, true, false, false, 1, 3, 2, 8, 0, 7, 7, nullptr},
     {"T+S 4 cables Unite, in the apartment, one outlet", true, true, 4, false, false, false, false, 1, 4, 2, 0, 1, 0, 0, nullptr},
-    {"T+S Monocavo Unite, package 1, three outlets in a star", true, true, 1, false, true, false, false, 1, 3, 2, 3, 3, 0, 0, "analogico e non è in grado di gestire il canale digitale"},
+    {"T+S Monocavo Unite, package 1, three outlets in a star", true, true, 1, false, true, false, false, 1, 3, 2, 3, 3, 0, 0, nullptr},
     {"S only, 8 cables, radial", false, true, 8, false, false, true, false, 1, 3, 2, 0, 2, 2, 2, nullptr},
 };
 
@@ -110,6 +106,17 @@ TEST_F(WholeDesign, EveryVariantOnTheDefaultLibrary) {
                 EXPECT_LE(c->levelMax, limits[digital ? LimitSigMaxDig : LimitSigMax] + 0.001f) << c->name;
             }
         }
+        // Single-cable satellite with package 1: its eight transponders,
+        // converted into free IF slots, reach every outlet.
+        if (v.sat && v.cables == 1)
+            for (TCella* outlet = window.project.NetworkGrid->FirstOutlet; outlet; outlet = outlet->NextOutlet) {
+                std::set<std::string> labels;
+                if (!outlet->ChannelLists.empty() && outlet->ChannelLists.back())
+                    for (const TCanale* c = outlet->ChannelLists.back()->head; c; c = c->next)
+                        if (c->freqLow >= 950.0f) labels.insert(c->label);
+                for (const char* tr : {"Tr 57", "Tr 59", "Tr 63", "Tr 67", "Tr 95", "Tr 101", "Tr 8", "Tr 1"})
+                    EXPECT_EQ(labels.count(tr), 1u) << tr << " at " << outlet->Column << "," << outlet->Row;
+            }
         EXPECT_EQ(terChannels > 0, v.ter);
         EXPECT_EQ(satChannels > 0, v.sat);
         const std::vector<std::string> findings = Messages();

@@ -642,7 +642,9 @@ void AddSatelliteModules(TArticles& a) {
         c.Positions[0] = PositionHeadEnd;
         c.Current1 = 250.0f;
         TModuloFiltro& m = *static_cast<TCellaAutoMix&>(c).Modules->head;
-        m.flags = (m.flags & ~ModuleConversionMask) | ConvertBlockShift;
+        // Satellite transponders are digital: the converter says it takes them.
+        c.Characteristics[0] |= FeatureDigital;
+        m.flags = (m.flags & ~ModuleConversionMask) | ConvertBlockShift | ModuleDigital;
         SetModule(c, IfLow, IfHigh, 112.0f, IfModuleGain, 9.0f, nullptr, AnsiString());
     }
     {
