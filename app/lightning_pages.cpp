@@ -517,7 +517,12 @@ void TCaselleBit::Show(int32_t bits) const {
 TPaginaFulmini8110::TPaginaFulmini8110(TComponent* owner) : TPanel(owner) {
     Caption = "";
     BevelOuter = bvNone;
-    SetBounds(0, 0, 984, 660);
+    // The page fits the room a main window of about 1000 x 700 pixels gives
+    // it: check rows 19 pixels apart, choice rows 28.
+    SetBounds(0, 0, 984, 604);
+    constexpr int CheckStep = 19;
+    constexpr int ChoiceStep = 28;
+    constexpr int ChoiceTop = 286;
     const TNotifyEvent change = Handler(this, &TPaginaFulmini8110::ControlChange);
     auto box = [&](TWinControl* parent, int left, int top, int width, const char* caption) {
         TCheckBox* b = MakeCheckBoxAt(parent, left, top, width, caption);
@@ -529,89 +534,90 @@ TPaginaFulmini8110::TPaginaFulmini8110(TComponent* owner) : TPanel(owner) {
         return MakeValue(parent, valueLeft, top, 60);
     };
 
-    TGroupBox* struttura = MakeGroupBoxAt(this, 8, 8, 160, 300, "Tipo struttura ");
+    TGroupBox* struttura = MakeGroupBoxAt(this, 8, 8, 160, 270, "Tipo struttura ");
     int top = 18;
     for (const auto& [caption, bit] : StructureKindBoxes) {
         TipoStruttura.Boxes.push_back({box(struttura, 8, top, 145, caption), bit});
-        top += 21;
+        top += CheckStep;
     }
-    PersoneEsterno = box(struttura, 8, top + 8, 150, "Previste persone esterno");
-    ValoreLt = factor(struttura, 8, 258, "Lt (Tab. C.1)", 96);
-    ValoreLf = factor(struttura, 8, 276, "Lf (Tab. C.1)", 96);
+    PersoneEsterno = box(struttura, 8, top + 6, 150, "Previste persone esterno");
+    ValoreLt = factor(struttura, 8, 234, "Lt (Tab. C.1)", 96);
+    ValoreLf = factor(struttura, 8, 250, "Lf (Tab. C.1)", 96);
 
-    TGroupBox* suolo = MakeGroupBoxAt(this, 176, 8, 152, 300, "Tipo suolo, pavimentazione ");
+    TGroupBox* suolo = MakeGroupBoxAt(this, 176, 8, 152, 270, "Tipo suolo, pavimentazione ");
     top = 18;
     for (int i = 0; i < 10; ++i) {
         Pavimentazione.Boxes.push_back({box(suolo, 8, top, 136, FloorKindBoxes[i]), i});
-        top += 21;
+        top += CheckStep;
     }
-    ValoreRaFattore = factor(suolo, 8, 276, "ra (Tab. C.2)", 88);
+    ValoreRaFattore = factor(suolo, 8, 250, "ra (Tab. C.2)", 88);
 
-    TGroupBox* incendi = MakeGroupBoxAt(this, 336, 8, 212, 300, "Prevenzione incendi ");
+    TGroupBox* incendi = MakeGroupBoxAt(this, 336, 8, 212, 270, "Prevenzione incendi ");
     top = 18;
     for (int i = 0; i < 8; ++i) {
         Prevenzione.Boxes.push_back({box(incendi, 8, top, 200, FireProvisionBoxes[i]), i});
-        top += 21;
+        top += CheckStep;
     }
-    ValoreRp = factor(incendi, 8, 276, "rp (Tab. C.3)", 88);
+    ValoreRp = factor(incendi, 8, 250, "rp (Tab. C.3)", 88);
 
-    TGroupBox* calcoli = MakeGroupBoxAt(this, 556, 8, 152, 300, "Calcoli");
+    TGroupBox* calcoli = MakeGroupBoxAt(this, 556, 8, 152, 270, "Calcoli");
     TLabel** results[] = {&ValoreRa, &ValoreRb, &ValoreRu, &ValoreRv, &ValoreR1, &ValoreTollerabile};
     const char* formulas[] = {"Ra = Nd * ra * Lt", "Rb = Nd * rp * hz * rf * Lf", "Ru", "Rv",
                               "R1 = Ra + Rb + Ru + Rv", "Rischio tollerabile"};
     for (int i = 0; i < 6; ++i) {
-        MakeCaption(calcoli, 8, 20 + i * 44, formulas[i]);
-        *results[i] = MakeValue(calcoli, 24, 36 + i * 44, 110);
+        MakeCaption(calcoli, 8, 20 + i * 40, formulas[i]);
+        *results[i] = MakeValue(calcoli, 24, 36 + i * 40, 110);
     }
 
-    MakeCaption(this, 8, 320, "Pericolo particolare");
-    ComboPericolo = MakeChoice(this, 144, 316, 170, {});
+    auto choiceTop = [&](int row) { return ChoiceTop + row * ChoiceStep; };
+    MakeCaption(this, 8, choiceTop(0) + 4, "Pericolo particolare");
+    ComboPericolo = MakeChoice(this, 144, choiceTop(0), 170, {});
     for (const auto& item : SpecialHazards) ComboPericolo->Items->Add(item.first);
     ComboPericolo->OnChange = change;
-    ValoreHz = factor(this, 320, 320, "hz (Tab. C.5)", 390);
-    MakeCaption(this, 8, 352, "Rischio di incendio");
-    ComboRischio = MakeChoice(this, 144, 348, 170, {});
+    ValoreHz = factor(this, 320, choiceTop(0) + 4, "hz (Tab. C.5)", 390);
+    MakeCaption(this, 8, choiceTop(1) + 4, "Rischio di incendio");
+    ComboRischio = MakeChoice(this, 144, choiceTop(1), 170, {});
     for (const char* item : FireRisks8110) ComboRischio->Items->Add(item);
     ComboRischio->OnChange = change;
-    ValoreRf = factor(this, 320, 352, "rf (Tab. C.4)", 390);
-    MakeCaption(this, 8, 384, "Comune");
-    ComboComune = MakeChoice(this, 96, 380, 218, {});
+    ValoreRf = factor(this, 320, choiceTop(1) + 4, "rf (Tab. C.4)", 390);
+    MakeCaption(this, 8, choiceTop(2) + 4, "Comune");
+    ComboComune = MakeChoice(this, 96, choiceTop(2), 218, {});
     ComboComune->OnChange = change;
-    ValoreNg = factor(this, 320, 384, "Ng", 390);
-    MakeCaption(this, 8, 416, "Coeff. amb.");
-    ComboCoeffAmb = MakeChoice(this, 96, 412, 441, {});
+    ValoreNg = factor(this, 320, choiceTop(2) + 4, "Ng", 390);
+    MakeCaption(this, 8, choiceTop(3) + 4, "Coeff. amb.");
+    ComboCoeffAmb = MakeChoice(this, 96, choiceTop(3), 441, {});
     for (const char* item : Surroundings8110) ComboCoeffAmb->Items->Add(item);
     ComboCoeffAmb->OnChange = change;
-    ValoreCa = factor(this, 545, 416, "Ca (Tab. A.2)", 620);
+    ValoreCa = factor(this, 545, choiceTop(3) + 4, "Ca (Tab. A.2)", 620);
 
-    TGroupBox* ipotesi = MakeGroupBoxAt(this, 460, 316, 248, 48, "Ipotesi essenziali ");
+    TGroupBox* ipotesi = MakeGroupBoxAt(this, 460, choiceTop(0), 248, 48, "Ipotesi essenziali ");
     DanniImpianti = box(ipotesi, 8, 20, 236, "Danni impianti non arrecano pericolo vita");
 
-    TGroupBox* dimensioni = MakeGroupBoxAt(this, 715, 8, 261, 433, "Dimensioni struttura ");
-    MakeSketch(dimensioni, 8, 18, 245, 190);
-    RadioParallelepipeda = MakeRadioButtonAt(dimensioni, 8, 216, 240, "Struttura parallelepipeda");
+    TGroupBox* dimensioni = MakeGroupBoxAt(this, 715, 8, 261, 386, "Dimensioni struttura ");
+    MakeSketch(dimensioni, 8, 18, 245, 160);
+    RadioParallelepipeda = MakeRadioButtonAt(dimensioni, 8, 184, 240, "Struttura parallelepipeda");
     RadioParallelepipeda->OnClick = change;
     const struct {
         TEdit** edit;
         int top;
         const char* caption;
     } sizes[] = {
-        {&EditLunghezza, 240, "Lunghezza [m]"},
-        {&EditLarghezza, 268, "Larghezza [m]"},
-        {&EditAltezza, 296, "Altezza [m]"},
-        {&EditArea, 352, "Area raccolta (Aa) [mq]"},
+        {&EditLunghezza, 206, "Lunghezza [m]"},
+        {&EditLarghezza, 232, "Larghezza [m]"},
+        {&EditAltezza, 258, "Altezza [m]"},
+        {&EditArea, 310, "Area raccolta (Aa) [mq]"},
     };
     for (const auto& s : sizes) {
         MakeCaption(dimensioni, 24, s.top + 3, s.caption);
         *s.edit = MakeEditAt(dimensioni, 184, s.top, 65, clBlack);
         (*s.edit)->OnChange = change;
     }
-    RadioComplessa = MakeRadioButtonAt(dimensioni, 8, 328, 240, "Struttura complessa");
+    RadioComplessa = MakeRadioButtonAt(dimensioni, 8, 288, 240, "Struttura complessa");
     RadioComplessa->OnClick = change;
-    MakeCaption(dimensioni, 8, 388, "Nd = Ng * Aa * Ca * 0,000001");
-    ValoreNd = MakeValue(dimensioni, 184, 406, 70);
+    MakeCaption(dimensioni, 8, 340, "Nd = Ng * Aa * Ca * 0,000001");
+    ValoreNd = MakeValue(dimensioni, 184, 358, 70);
 
-    TGroupBox* servizi = MakeGroupBoxAt(this, 8, 444, 966, 142, "Servizi entranti ");
+    TGroupBox* servizi = MakeGroupBoxAt(this, 8, 398, 966, 140, "Servizi entranti ");
     const char* heads[] = {"N.", "Al", "Nl", "Ru", "Rv"};
     const int columns[] = {160, 212, 292, 372, 462};
     for (int c = 0; c < 5; ++c) MakeCaption(servizi, columns[c], 16, heads[c]);
@@ -635,15 +641,15 @@ TPaginaFulmini8110::TPaginaFulmini8110(TComponent* owner) : TPanel(owner) {
     MakeCaption(servizi, 760, 84, "Rv = Nl * rp * hz * rf * Lf");
     ValoreRuFattore = factor(servizi, 760, 112, "ru", 790);
 
-    TGroupBox* esito = MakeGroupBoxAt(this, 8, 587, 966, 65, "Esito analisi");
+    TGroupBox* esito = MakeGroupBoxAt(this, 8, 540, 966, 58, "Esito analisi");
     auto* panel = new TPanel(esito);
     panel->Parent = esito;
-    panel->SetBounds(8, 16, 950, 42);
+    panel->SetBounds(8, 18, 950, 36);
     panel->BevelOuter = bvLowered;
     panel->Caption = "";
-    LabelInsufficienti = MakeText(panel, 8, 4, InsufficientData, clRed);
-    LabelEsitoRischio = MakeText(panel, 8, 4, "", clBlack);
-    LabelEsitoVerdetto = MakeText(panel, 8, 22, "", clBlack);
+    LabelInsufficienti = MakeText(panel, 8, 2, InsufficientData, clRed);
+    LabelEsitoRischio = MakeText(panel, 8, 2, "", clBlack);
+    LabelEsitoVerdetto = MakeText(panel, 8, 18, "", clBlack);
 }
 
 TFulmini* TPaginaFulmini8110::Lightning() const { return project_ ? project_->Lightning.get() : nullptr; }

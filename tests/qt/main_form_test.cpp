@@ -14,6 +14,8 @@
 #include "app/copy_buffer.h"
 #include "app/customer_data.h"
 #include "app/grid.h"
+#include "app/lightning_pages.h"
+#include "app/mast_page.h"
 #include "app/project.h"
 #include "dialogs/component_palette.h"
 #include "dialogs/scheme_size.h"
@@ -312,4 +314,37 @@ TEST(QtMainForm, CopyAndPasteThroughTheEditMenu) {
     }
     const QImage shot = WidgetOf(&form)->grab().toImage();
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("edit-menu-paste.png"))));
+}
+
+// The pages of fixed size (mast and lightning) show every group whole in a
+// window of 995 x 698 pixels, inside the tab control's page area.
+TEST(QtMainForm, FixedPagesFitASmallWindow) {
+    ScopedProgram program;
+    TAntenne* started = nullptr;
+    ASSERT_NE(StartPastSplash(program, started), nullptr);
+    TAntenne& form = *started;
+    form.WindowState = wsNormal;
+    form.SetBounds(0, 0, 995, 698);
+    Settle();
+    const TRect display = form.TabControl->DisplayRect();
+    struct Page {
+        const char* caption;
+        TWinControl* panel;
+        const char* shot;
+    };
+    for (const Page& p : {Page{PageSostegno, form.MastPage, "main-window-mast.png"},
+                          Page{PageFulmini811, form.Lightning811Page, "main-window-fulmini-811.png"},
+                          Page{PageFulmini8110, form.Lightning8110Page, "main-window-fulmini-8110.png"}}) {
+        form.SelectPage(p.caption);
+        Settle();
+        ASSERT_TRUE(p.panel->Visible) << p.caption;
+        for (int i = 0; i < p.panel->ControlCount(); ++i) {
+            TControl* c = p.panel->Controls(i);
+            if (!c->Visible) continue;
+            EXPECT_LE(p.panel->Top + c->Top + c->Height, display.Bottom) << p.caption << ": control " << i;
+            EXPECT_LE(p.panel->Left + c->Left + c->Width, display.Right) << p.caption << ": control " << i;
+        }
+        const QImage shot = WidgetOf(&form)->grab().toImage();
+        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(p.shot))));
+    }
 }
