@@ -394,7 +394,8 @@ TEST_F(TapPasses, AnActiveTapPassesTheSearchOnlyDownstream) {
 }
 
 // A stage on the through output alone makes that way active as well: the
-// search arriving back through it goes neither up the line nor across.
+// search arriving back through it goes neither up the line nor across, and
+// the search from a user output does not go back into it.
 TEST_F(TapPasses, AnActiveThroughOutputStopsTheSearchComingBackThroughIt) {
     SeparationNet n;
     SetStage(*n.tap.LevelTableB, 1, 0, 10);
@@ -406,6 +407,8 @@ TEST_F(TapPasses, AnActiveThroughOutputStopsTheSearchComingBackThroughIt) {
     // From a user output the line above is still reached.
     n.SearchFrom(n.a, 10000);
     ExpectLevel(11, n.above.SeparationBest[Band]);
+    ExpectLevel(22, n.b.SeparationOutlet[Band]);
+    EXPECT_EQ(n.c.SeparationOutlet[Band], LevelNone);
 }
 
 TEST_F(TapPasses, ASplitterSeparatesItsOutputsByTheLossBetweenThem) {
