@@ -21,6 +21,11 @@ namespace {
 const char* const SignalTooHigh =
     "Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo elevato dalla centrale di "
     "testa.";
+// The outlets below a riser entry ask for windows that do not meet: no level
+// there, however high or low, brings every one within its limits.
+const char* const LevelsTooFarApart =
+    "Non è possibile dimensionare le scale in quanto le prese richiedono livelli troppo diversi tra loro: nessun "
+    "segnale in testa alla scala le porta tutte entro i livelli ammessi.";
 const char* const NeedsSplits = "L'impianto multiswitch richiesto non può essere realizzato senza spezzature.";
 constexpr float NoMargin = -500001.0f;
 constexpr uint32_t MaskTerrestrialOnly = 0x400, MaskSatellite = 0x200, MaskBoth = 0x600;
@@ -38,6 +43,9 @@ float Required(const TCella* cell, int32_t band) {
     if (!cell || !cell->InputLevels.Allocated() || cell->InputLevels.Ports() < 1) return LevelNone;
     return cell->InputLevels[0][band].Min;
 }
+
+// No level at the cell's input serves every outlet below it.
+bool WindowEmpty(const TCella* cell, int32_t band) { return Required(cell, band) == LevelReqEmpty; }
 
 float Margin(float available, const TCella* cell, int32_t band) {
     const float required = Required(cell, band);
@@ -130,6 +138,17 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
     FloorGrid[s][top][k]->RunRequiredLevelPass();
     float mT = Margin(VT, t.A, BandSlotTer), mS = Margin(VS, t.B, BandSlotSat);
     auto short_ = [&](float ter, float sat) { return (carriesTer && ter < 0.0f) || (carriesSat && sat < 0.0f); };
+    // A piece whose outlets ask for levels too far apart cannot be fed from
+    // any head end: that, not the head end's level, is then the reason given.
+    bool apart = false;
+    auto noteApart = [&](const TCella* ter, const TCella* sat) {
+        apart = apart || (carriesTer && WindowEmpty(ter, BandSlotTer)) || (carriesSat && WindowEmpty(sat, BandSlotSat));
+    };
+    auto unfed = [&] {
+        Report(apart ? LevelsTooFarApart : SignalTooHigh);
+        return false;
+    };
+    noteApart(t.A, t.B);
     if (!short_(mT, mS)) {
         RiserBreakCount[s][k] = 0;
         if (carriesTer) StaircaseMargin[s][0] = mT;
@@ -149,10 +168,7 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
     VS = LineLevelSat - CableLoss(CableRiserSat, topOnly, BandSlotSat);
     const float fT = CableLoss(CableRiserTer, float(sc.FloorSpacing), BandSlotTer);
     const float fS = CableLoss(CableRiserSat, float(sc.FloorSpacing), BandSlotSat);
-    if (top < 1) {
-        Report(SignalTooHigh);
-        return false;
-    }
+    if (top < 1) return unfed();
     // The margins of a riser split at the given floors; false when a model is missing.
     auto sizeSplit = [&](std::span<const int32_t> floors, float& leastT, float& leastS, bool& fed) {
         std::vector<std::pair<TCella*, uint32_t>> cells{{t.A, t.maskA}, {t.B, t.maskB}};
@@ -167,6 +183,9 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
                 return false;
         FloorGrid[s][top][k]->RunRequiredLevelPass();
         for (int32_t m : floors) FloorGrid[s][m][k]->RunRequiredLevelPass();
+        apart = false;
+        noteApart(t.A, t.B);
+        for (int32_t m : floors) noteApart(entries(m).A, entries(m).B);
         leastT = Margin(VT, t.A, BandSlotTer);
         leastS = Margin(VS, t.B, BandSlotSat);
         for (int32_t m : floors) {
@@ -188,10 +207,7 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
     }
     if (!fed) {
         LinkFloorToAbove(s, floors[0], k);
-        if (top < 2) {
-            Report(SignalTooHigh);
-            return false;
-        }
+        if (top < 2) return unfed();
         const int32_t m1 = (F - 3) / 3, m2 = (F - 2) / 3 + m1 + 1;
         floors = {m1, m2};
         UnlinkFloorFromAbove(s, m1, k);
@@ -200,10 +216,7 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
             Report(InternalError(3));
             return false;
         }
-        if (!fed) {
-            Report(SignalTooHigh);
-            return false;
-        }
+        if (!fed) return unfed();
     }
 
     const int32_t p = static_cast<int32_t>(floors.size());
@@ -344,12 +357,14 @@ bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
     // A terrestrial riser of its own keeps the level its sizing recorded.
     if (TerOnMultiswitch) StaircaseRequiredLevel[s][0] = Required(A, BandSlotTer);
     StaircaseRequiredLevel[s][1] = Required(B, BandSlotSat);
-    // A requirement without value (an empty window: no level at the staircase
-    // head keeps every outlet below within its limits) cannot be fed either,
-    // as a margin without value is short in the riser sizing.
+    // A requirement without value cannot be fed either, as a margin without
+    // value is short in the riser sizing; an empty window (no level at the
+    // staircase head keeps every outlet below within its limits) says so.
     auto unfed = [](float available, float required) { return !IsRealLevel(required) || available < required; };
     if ((TerOnMultiswitch && unfed(VT, StaircaseRequiredLevel[s][0])) || unfed(VS, StaircaseRequiredLevel[s][1])) {
-        Report(SignalTooHigh);
+        const bool apart = (TerOnMultiswitch && StaircaseRequiredLevel[s][0] == LevelReqEmpty) ||
+                           StaircaseRequiredLevel[s][1] == LevelReqEmpty;
+        Report(apart ? LevelsTooFarApart : SignalTooHigh);
         return false;
     }
     return true;
