@@ -54,6 +54,14 @@ void TCellaRami::AcceptSeparation(int32_t port, int32_t band, float value, float
     PushSeparation(port, band, limit);
 }
 
+// ---- Downstream walk ----
+
+void TCellaRami::WalkDownstream(TListaCanali* list, int32_t, uint32_t stamp) {
+    if (!EnterPass(stamp)) return;
+    for (int32_t j = 0; j < NumThroughOutputs; ++j)
+        if (TCella* next = OutputNeighbour(*this, j)) next->WalkDownstream(list, OutputNeighbourPort(*this, j), stamp);
+}
+
 // ---- Mixer ----
 
 void TMiscelatore::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {

@@ -43,6 +43,10 @@ public:
     bool CheckData(const AnsiString& prefix) override;
     void ClearBandAccumulators(int32_t band) override;
     void AcceptSeparation(int32_t port, int32_t band, float value, float limit) override;
+    // Whatever port the walk came in by, what enters a mixer leaves by its one
+    // output and what enters a demixer leaves by every output: the walk
+    // follows each through output.
+    void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) override;
     // Each column of the table stays with the port it describes.
     bool Mirror() override;
     void GetPortName(TInfoMousePos& position) override;

@@ -20,6 +20,7 @@
 #include "cells/passives.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
+#include "core/channel_list.h"
 #include "core/reporter.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
@@ -432,6 +433,36 @@ TEST(BranchSeparation, AValueCrossesToTheOtherBranchesAndAnEqualOneStops) {
     demixer.Attenuation->Set3(0, 1, 6, LevelNone);
     demixer.AcceptSeparation(0, 6, 1.0f, 36.0f);
     EXPECT_EQ(right.Calls, 1);
+}
+
+// ---- Downstream walk ----
+
+// A walk that enters by any input of a mixer reaches what its output feeds; one
+// that enters a demixer reaches what every output feeds (an amplifier on a
+// mixer's second input finds the outlets it regulates for).
+TEST(BranchWalk, EveryInputLeadsToTheOutputAndEveryOutputIsFollowed) {
+    for (int32_t entry : {0, 1, 2}) {
+        TMiscelatore mixer(nullptr, 0, 0, 0, 0, 3);
+        TPassanteProva below(nullptr, 0, 3);
+        LinkCells(mixer, 0, below, 0);
+        TListaCanali list;
+        const uint32_t stamp = NextPassNumber();
+        mixer.WalkDownstream(&list, entry, stamp);
+        EXPECT_EQ(below.PassStamp, stamp) << entry;
+    }
+    TDemiscelatore demixer(nullptr, 0, 0, 0, 0, 2);
+    TPassanteProva left(nullptr, 0, 1), right(nullptr, 1, 1);
+    LinkCells(demixer, 0, left, 0);
+    LinkCells(demixer, 1, right, 0);
+    TListaCanali list;
+    const uint32_t stamp = NextPassNumber();
+    demixer.WalkDownstream(&list, 0, stamp);
+    EXPECT_EQ(left.PassStamp, stamp);
+    EXPECT_EQ(right.PassStamp, stamp);
+    // A cell the walk has visited is not walked through again.
+    right.PassStamp = 0;
+    demixer.WalkDownstream(&list, 0, stamp);
+    EXPECT_EQ(right.PassStamp, 0u);
 }
 
 // ---- Designer ----

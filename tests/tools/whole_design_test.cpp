@@ -78,8 +78,10 @@ const TWhole Variants[] = {
 };
 
 // Each variant designs network and head end with no message; "Testa"
-// analyses with every terminal line fed, the channels reach the outlets
-// within "SigMin"-"SigMax" of their band, "Calcoli rete" finds every two outlets separated by the norm's minimum in
+// analyses with every terminal line fed, the channels of bands III to V and of
+// the four satellite bands reach the outlets within "SigMin"-"SigMax" of their
+// band (the satellite final behind the mixer regulates its lower bands down),
+// "Calcoli rete" finds every two outlets separated by the norm's minimum in
 // every band, and the estimate prices every article.
 TEST_F(WholeDesign, EveryVariantOnTheDefaultLibrary) {
     for (const TWhole& v : Variants) {
@@ -96,7 +98,7 @@ TEST_F(WholeDesign, EveryVariantOnTheDefaultLibrary) {
         for (TCella* outlet = window.project.NetworkGrid->FirstOutlet; outlet; outlet = outlet->NextOutlet) {
             if (outlet->ChannelLists.empty() || !outlet->ChannelLists.back()) continue;
             for (const TCanale* c = outlet->ChannelLists.back()->head; c; c = c->next) {
-                const bool ter = c->band >= 3 && c->band <= 5, sat = c->band == BandSlotSat;
+                const bool ter = c->band >= 3 && c->band <= 5, sat = c->band >= FirstSatSlot && c->band <= BandSlotSat;
                 terChannels += ter;
                 satChannels += sat;
                 if (!(ter || sat)) continue;
