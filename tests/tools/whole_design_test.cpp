@@ -75,6 +75,12 @@ const TWhole Variants[] = {
     {"T+S 4 cables Unite, in the apartment, one outlet", true, true, 4, false, false, false, false, 1, 4, 2, 0, 1, 0, 0, nullptr},
     {"T+S Monocavo Unite, package 1, three outlets in a star", true, true, 1, false, true, false, false, 1, 3, 2, 3, 3, 0, 0, nullptr},
     {"S only, 8 cables, radial", false, true, 8, false, false, true, false, 1, 3, 2, 0, 2, 2, 2, nullptr},
+    // Along the staircase: twelve floors take an amplifier group; with the
+    // terrestrial signal in the multiswitch, eight floors are the most that
+    // need none (the library's groups gain too much on the terrestrial line
+    // for the floors around one).
+    {"S only, 4 cables along the staircase, 12 floors", false, true, 4, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, nullptr},
+    {"T+S 4 cables Unite along the staircase, 8 floors x 6", true, true, 4, false, true, false, false, 1, 8, 6, 0, 1, 0, 0, nullptr},
 };
 
 // Each variant designs network and head end with no message; "Testa"
