@@ -137,6 +137,13 @@ void TAntenne::FormActivate(TObject*) {
 
 void TAntenne::OnNextClick(TObject*) {
     if (!Wizard || !CurrentProject) return;
+    // Settings read from a project since the wizard last showed: its controls
+    // are reloaded from them now, as its showing would, so that the showing
+    // keeps the components page the button asks for instead of page 0.
+    if (!Wizard->Opz().WizardSynced) {
+        if (Wizard->FirstShow) Wizard->FillComponentPickers();
+        Wizard->ResetWizard();
+    }
     Wizard->ShowPage(WizardComponentsPage, Wizard->ComponentMode);
     if (RunAutoDesignWizard(false) != TWizardRun::Unchanged) return;
     // Confirmed with nothing to design: the drawing itself moves on, forward

@@ -17,6 +17,7 @@
 #include "app/lightning_pages.h"
 #include "app/mast_page.h"
 #include "app/project.h"
+#include "app/project_files.h"
 #include "dialogs/component_palette.h"
 #include "dialogs/scheme_size.h"
 #include "app/draw_window.h"
@@ -347,4 +348,59 @@ TEST(QtMainForm, FixedPagesFitASmallWindow) {
         const QImage shot = WidgetOf(&form)->grab().toImage();
         EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(p.shot))));
     }
+}
+
+// The button beside the status bar opens the wizard on its components page,
+// whatever it reads: "<< Indietro" after a design and after a project was
+// opened (the wizard reloads from the opened project first), "Avanti >>"
+// while drawing. Screenshot: wizard-from-main-button.png.
+TEST(QtMainForm, TheNextButtonOpensTheWizardOnItsComponentsPage) {
+    ScopedProgram program;
+    TAntenne& form = program.Start({}, true);
+    for (const char* name : {"Varne.alb", "Default.sel"})
+        std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
+                                   std::filesystem::copy_options::overwrite_existing);
+    Settle();
+    TAutoProgetto* wizard = form.Wizard;
+    ASSERT_NE(wizard, nullptr);
+    Later([&] {
+        for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
+            QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
+    }, 50);
+    EndSplash(form);
+    Settle();
+    ASSERT_EQ(form.CurrentProject->Step, 2);
+    const AnsiString file = program.Dir().File("disegnato.ant");
+    ASSERT_EQ(form.SaveProject(file, *form.CurrentProject, ProjectVersionCurrent), 0);
+
+    // Opens the wizard with the main window's button and tells which page it showed.
+    auto pageFromButton = [&](const char* expectedCaption, const char* shot) {
+        auto* button = qobject_cast<QPushButton*>(WindowOf(form.NextButton));
+        EXPECT_EQ(button->text(), expectedCaption);
+        int page = -1;
+        Later([&] {
+            page = wizard->VisiblePage();
+            Settle();
+            if (shot) EXPECT_TRUE(WindowOf(wizard)->grab().toImage().save(QString::fromStdString(qttest::Artefact(shot))));
+            wizard->ModalResult = WizardClosed;
+        }, 50);
+        QTest::mouseClick(button, Qt::LeftButton);
+        Settle();
+        return page;
+    };
+    EXPECT_EQ(pageFromButton("<< Indietro", nullptr), WizardComponentsPage);
+
+    ASSERT_EQ(form.LoadProject(file, *form.CurrentProject), 0);
+    form.ShowProject(form.CurrentProject);
+    form.AfterLoad();
+    Settle();
+    ASSERT_FALSE(wizard->Opz().WizardSynced);
+    EXPECT_EQ(pageFromButton("<< Indietro", "wizard-from-main-button.png"), WizardComponentsPage);
+    EXPECT_TRUE(wizard->Opz().WizardSynced);
+
+    // Back to drawing, then forward again.
+    form.CurrentProject->Step = 1;
+    form.RebuildPages();
+    Settle();
+    EXPECT_EQ(pageFromButton("Avanti >>", nullptr), WizardComponentsPage);
 }
