@@ -80,6 +80,7 @@ const TWhole Variants[] = {
     // need none (the library's groups gain too much on the terrestrial line
     // for the floors around one).
     {"S only, 4 cables along the staircase, 12 floors", false, true, 4, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, nullptr},
+    {"S only, 8 cables along the staircase, 12 floors", false, true, 8, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, nullptr},
     {"T+S 4 cables Unite along the staircase, 8 floors x 6", true, true, 4, false, true, false, false, 1, 8, 6, 0, 1, 0, 0, nullptr},
 };
 
