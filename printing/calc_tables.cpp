@@ -220,13 +220,14 @@ bool TStampa::PrintChannelRows(TListaCanali* list, const AnsiString& name, int32
     if (count == 0) pp.Y += pp.LineHeight;
     for (const TCanale* c = count ? list->head : nullptr; c; c = c->next) {
         if (!PageBreak(pp.LineHeight, DocChannels, flags)) return false;
-        TextIn(clBlue, pp.CodeLeft, pp.Y, c->name);
-        TextAt(pp.DescriptionLeft, pp.Y, c->label);
-        TextRightAt(pp.MinSignalRight, pp.Y, FormatFloat("#0.00", c->levelMin));
-        TextRightAt(pp.MaxSignalRight, pp.Y, FormatFloat("#0.00", c->levelMax));
-        TextRightAt(pp.MinNoiseRight, pp.Y, FormatFloat("#0.00", ChannelCNMin(c->sourceCNMin, c->noiseMax, c->floorMin)));
-        TextRightAt(pp.MaxNoiseRight, pp.Y, FormatFloat("#0.00", ChannelCNMin(c->sourceCNMax, c->noiseMin, c->floorMax)));
-        TextAt(pp.OriginLeft, pp.Y, c->sources);
+        Canvas()->Font->Color = clBlue;
+        PrintRowTexts(pp.Y, {{pp.CodeLeft, c->name},
+                             {pp.DescriptionLeft, c->label},
+                             {pp.MinSignalRight, FormatFloat("#0.00", c->levelMin), true},
+                             {pp.MaxSignalRight, FormatFloat("#0.00", c->levelMax), true},
+                             {pp.MinNoiseRight, FormatFloat("#0.00", ChannelCNMin(c->sourceCNMin, c->noiseMax, c->floorMin)), true},
+                             {pp.MaxNoiseRight, FormatFloat("#0.00", ChannelCNMin(c->sourceCNMax, c->noiseMin, c->floorMax)), true},
+                             {pp.OriginLeft, c->sources}});
         pp.Y += pp.LineHeight;
     }
     ClosingRule();

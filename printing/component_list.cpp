@@ -129,15 +129,17 @@ bool TStampa::PrintComponentListRow(TCella* cell) {
     const bool network = Project && cell->Owner == Project->NetworkGrid;
     if (!PageBreak(pp.LineHeight, DocMaterialList, network ? ListNetwork : ListHeadEnd)) return false;
     const uint8_t* on = pp.Columns;
-    if (on[pcNumber]) TextAt(pp.NumberLeft, pp.Y, cell->GetShortCode());
-    if (on[pcCode]) TextAt(pp.CodeLeft, pp.Y, TextBeforeCaret(cell->Code));
-    if (on[pcArticle]) TextAt(pp.ArticleLeft, pp.Y, cell->Article);
-    if (on[pcBrand]) TextAt(pp.BrandLeft, pp.Y, cell->Brand);
+    std::vector<TRowText> row;
+    if (on[pcNumber]) row.push_back({pp.NumberLeft, cell->GetShortCode()});
+    if (on[pcCode]) row.push_back({pp.CodeLeft, TextBeforeCaret(cell->Code)});
+    if (on[pcArticle]) row.push_back({pp.ArticleLeft, cell->Article});
+    if (on[pcBrand]) row.push_back({pp.BrandLeft, cell->Brand});
     if (on[pcMetres])
         if (const TNCavo* cable = CountedCable(cell))
-            TextRightAt(pp.MinNoiseRight, pp.Y, FormatFloat("#0.00", cable->PassAttenuation()));
-    if (on[pcDescription]) TextAt(pp.DescriptionLeft, pp.Y, cell->Description);
-    if (on[pcNotes]) TextAt(pp.NotesLeft, pp.Y, cell->Notes);
+            row.push_back({pp.MinNoiseRight, FormatFloat("#0.00", cable->PassAttenuation()), true});
+    if (on[pcDescription]) row.push_back({pp.DescriptionLeft, cell->Description});
+    if (on[pcNotes]) row.push_back({pp.NotesLeft, cell->Notes});
+    PrintRowTexts(pp.Y, row);
     pp.Y += pp.LineHeight;
     return true;
 }
@@ -169,10 +171,12 @@ bool TStampa::PrintCompressedFamily(const std::vector<TCella*>& cells, int32_t f
         const int32_t lines = std::max(1, LayoutParagraph(Canvas(), r.Components, measure, x, y, pp.LineHeight, false));
         const int32_t height = lines * pp.LineHeight;
         if (!PageBreak(height, DocMaterialList, flags)) return false;
-        TextAt(pp.CodeLeft, pp.Y, r.Key);
-        TextAt(pp.ArticleLeft, pp.Y, r.Article);
-        TextAt(pp.BrandLeft, pp.Y, r.Brand);
-        TextAt(pp.DescriptionLeft, pp.Y, r.Description);
+        // The components' paragraph ends the description's room.
+        PrintRowTexts(pp.Y, {{pp.CodeLeft, r.Key},
+                             {pp.ArticleLeft, r.Article},
+                             {pp.BrandLeft, r.Brand},
+                             {pp.DescriptionLeft, r.Description},
+                             {pp.NotesLeft, r.Components, false, false}});
         x = pp.NotesLeft;
         y = pp.Y;
         PrintParagraph(Canvas(), r.Components, TRect(pp.NotesLeft, pp.Y, pp.ComponentsRight, pp.Y + height), x, y,

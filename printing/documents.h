@@ -260,6 +260,19 @@ private:
     void TextRightAt(int32_t right, int32_t y, const AnsiString& text);
     void Centred(int32_t y, const AnsiString& text);
     void Rule(int32_t y);
+    // A text of a table row: at X, or ending at X when right-aligned.
+    struct TRowText {
+        int32_t X = 0;
+        AnsiString Text;
+        bool Right = false;
+        bool Drawn = true;   // false: only marks where the room of the text before it ends
+    };
+    // The texts of one table row at y. A left-aligned text keeps to its room:
+    // it ends a little before the next text that stands to its right on the
+    // row (or the page's right edge), runs on into columns the row leaves
+    // empty, and when too wide for its room is cut and ends in "…".
+    // Right-aligned texts (numbers) are never cut.
+    void PrintRowTexts(int32_t y, const std::vector<TRowText>& texts);
     void BandHeader();
     // The grids a list of these flags prints, network first.
     int ListGrids(int32_t flags, TGridData* grids[2]) const;

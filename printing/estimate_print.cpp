@@ -3,6 +3,7 @@
 // total and the notes in the estimate, without them in the specification.
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "app/estimate.h"
 #include "app/estimate_page.h"
@@ -38,20 +39,21 @@ int32_t TStampa::PrintEstimate(bool priced, int32_t page) {
     bool more = estimate && estimate->FirstRow(r);
     for (int32_t row = 1; more && row < shown; ++row, more = estimate->NextRow(r)) {
         if (!PageBreak(pp.LineHeight, DocEstimate, 0)) return 1;
-        TextAt(pp.CodeLeft, pp.Y, r.Code);
-        TextAt(pp.ArticleLeft, pp.Y, r.Article);
-        TextAt(pp.BrandLeft, pp.Y, r.Brand);
-        TextAt(pp.DescriptionLeft, pp.Y, r.Description);
-        TextAt(pp.UnitLeft, pp.Y, r.Unit);
-        TextRightAt(pp.MaxSignalRight, pp.Y, FormatFloat("#0.00", r.Quantity));
+        std::vector<TRowText> texts = {{pp.CodeLeft, r.Code},
+                                       {pp.ArticleLeft, r.Article},
+                                       {pp.BrandLeft, r.Brand},
+                                       {pp.DescriptionLeft, r.Description},
+                                       {pp.UnitLeft, r.Unit},
+                                       {pp.MaxSignalRight, FormatFloat("#0.00", r.Quantity), true}};
         if (priced) {
             // The row total as the estimate page computes it, so that page and
             // print show the same amounts.
             const double rowTotal = EstimateRowTotal(r.Quantity, r.UnitPrice);
-            TextRightAt(pp.MaxNoiseRight, pp.Y, FormatFloat(mask, r.UnitPrice));
-            TextRightAt(pp.TotalPriceRight, pp.Y, FormatFloat(mask, rowTotal));
+            texts.push_back({pp.MaxNoiseRight, FormatFloat(mask, r.UnitPrice), true});
+            texts.push_back({pp.TotalPriceRight, FormatFloat(mask, rowTotal), true});
             total += rowTotal;
         }
+        PrintRowTexts(pp.Y, texts);
         pp.Y += pp.LineHeight;
     }
     if (!priced) return 0;

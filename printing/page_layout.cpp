@@ -108,6 +108,61 @@ void TStampa::Rule(int32_t y) {
     Canvas()->LineTo(PrintPage.PageWidth - 2, y);
 }
 
+namespace {
+
+// The longest beginning of text, whole characters and trailing blanks
+// dropped, that fits into room with the ellipsis after it; the ellipsis
+// alone, or nothing, when no character fits.
+AnsiString CutToRoom(TCanvas* canvas, const AnsiString& text, int32_t room) {
+    static const AnsiString ellipsis = "\u2026";
+    auto start = [&](size_t at) {   // back to the first byte of a character
+        while (at > 0 && at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) --at;
+        return at;
+    };
+    auto trimmed = [&](size_t n) {
+        AnsiString head = text.substr(0, n);
+        while (!head.empty() && head.back() == ' ') head.pop_back();
+        return head + ellipsis;
+    };
+    if (canvas->TextWidth(ellipsis) > room) return AnsiString();
+    size_t fits = 0, beyond = text.size();
+    while (beyond - fits > 1) {
+        const size_t mid = start(fits + (beyond - fits) / 2);
+        if (mid <= fits) break;
+        if (canvas->TextWidth(trimmed(mid)) <= room)
+            fits = mid;
+        else
+            beyond = mid;
+    }
+    // A last multi-byte character between the two.
+    for (size_t next = fits + 1; next < beyond; ++next)
+        if (start(next) == next && canvas->TextWidth(trimmed(next)) <= room) fits = next;
+    return trimmed(fits);
+}
+
+}  // namespace
+
+void TStampa::PrintRowTexts(int32_t y, const std::vector<TRowText>& texts) {
+    TCanvas* canvas = Canvas();
+    const int32_t gap = PrintPage.Points(2);
+    std::vector<int32_t> lefts(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i)
+        lefts[i] = texts[i].Right ? texts[i].X - canvas->TextWidth(texts[i].Text) : texts[i].X;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const TRowText& t = texts[i];
+        if (!t.Drawn || t.Text.empty()) continue;
+        if (t.Right) {
+            canvas->TextOut(lefts[i], y, t.Text);
+            continue;
+        }
+        int32_t end = PrintPage.PageWidth - 2;
+        for (size_t j = 0; j < texts.size(); ++j)
+            if (j != i && !texts[j].Text.empty() && lefts[j] > t.X) end = std::min(end, lefts[j]);
+        const int32_t room = end - gap - t.X;
+        canvas->TextOut(t.X, y, canvas->TextWidth(t.Text) <= room ? t.Text : CutToRoom(canvas, t.Text, room));
+    }
+}
+
 bool TStampa::PageBreak(int32_t height, int32_t kind, int32_t flags) {
     TPrintPage& pp = PrintPage;
     if (pp.Y + height <= pp.BodyBottom) return true;

@@ -1,0 +1,134 @@
+// The rows of the printed tables keep each text to its column: a text too
+// wide for its room stops before the next text of its row, cut and ended by
+// "…", and runs on whole into a column its row leaves empty. Checked on the
+// material lists, the estimate and the channel table at 600 dpi.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/estimate.h"
+#include "app/estimate_page.h"
+#include "core/channel_list.h"
+#include "core/channels.h"
+#include "support/print_fixture.h"
+
+namespace {
+
+int P(int points) { return points * 600 / 72; }
+
+const AnsiString LongArticle = "Presa terminale TV-SAT DC";   // wider than the article column
+const AnsiString LongCode = "GFA-TM-11-114-XL";               // wider than the code column
+
+class RowTextsTest : public PrintTest {
+protected:
+    RowTextsTest() { stampa.EstimatePage = &estimatePage; }
+
+    // An outlet on the network with every text; with bare, a second one
+    // with no brand.
+    void Outlets(bool bare = false) {
+        TCella* full = AddCell(project.NetworkGrid, KindOutlet, LongCode, 1);
+        full->Article = LongArticle;
+        full->Brand = "Generico";
+        full->Description = "Presa terminale TV-SAT passante";
+        full->Notes = "Soggiorno, parete nord, a fianco della finestra verso il cortile interno del condominio";
+        if (bare) AddCell(project.NetworkGrid, KindOutlet, "PR-2", 2)->Article = LongArticle;
+    }
+    void Estimate() {
+        TDatiPreventivo& e = *project.Estimate;
+        e.Clear();
+        TRigaPreventivo r;
+        r.Code = LongCode;
+        r.Article = LongArticle;
+        r.Brand = "Generico";
+        r.Description = "Alimentatore centrale 1000 mA 24V";
+        r.Unit = UnitPieces;
+        r.Quantity = 2;
+        r.UnitPrice = 12.5f;
+        e.AddQuantity(r);
+        project.EstimateOutOfDate = false;
+        estimatePage.SetProject(&project);
+        estimatePage.BuildEstimate();
+    }
+    TPaginaPreventivo estimatePage{nullptr};
+};
+
+// Texts drawn on one line of a page that cover each other.
+std::string Overlaps(const TRecordingEngine& page) {
+    const std::vector<TPaintCall> texts = TextCalls(page);
+    std::string found;
+    for (size_t i = 0; i < texts.size(); ++i)
+        for (size_t j = i + 1; j < texts.size(); ++j) {
+            const TPaintCall &a = texts[i], &b = texts[j];
+            if (a.Points[0].y != b.Points[0].y) continue;
+            const int aRight = a.Points[0].x + TTextMetrics::Extent(a.State.Font, a.Text).cx;
+            const int bRight = b.Points[0].x + TTextMetrics::Extent(b.State.Font, b.Text).cx;
+            if (a.Points[0].x < bRight && b.Points[0].x < aRight) found += "'" + a.Text + "' / '" + b.Text + "'\n";
+        }
+    return found;
+}
+
+TEST_F(RowTextsTest, LongTextsStopBeforeTheNextColumn) {
+    TListaCanali channels;
+    TCanale c;
+    c.name = "E21";
+    c.label = "Rai Radiotelevisione Italiana";   // runs up to the signal columns
+    c.sources = "Antenna UHF";
+    c.freqLow = 470;
+    c.freqHigh = 478;
+    c.levelMin = c.levelMax = 65;
+    channels.Insert(c);
+    const struct {
+        const char* name;
+        std::function<void()> print;
+        AnsiString cut;     // a text the row cuts
+        AnsiString whole;   // a text the row leaves whole
+    } cases[] = {
+        {"full list", [&] { Outlets(); EXPECT_EQ(stampa.PrintComponentList(ListNetwork, 0), 0); }, LongArticle,
+         "Generico"},
+        {"compressed list",
+         [&] { Outlets(); EXPECT_EQ(stampa.PrintComponentList(ListNetwork | ListCompressed, 0), 0); }, LongArticle,
+         "Generico"},
+        {"estimate", [&] { Estimate(); EXPECT_EQ(stampa.PrintEstimate(true, 0), 0); }, LongCode, "Generico"},
+        {"specification", [&] { Estimate(); EXPECT_EQ(stampa.PrintEstimate(false, 0), 0); }, LongArticle,
+         "Alimentatore centrale 1000 mA 24V"},
+        {"channels",
+         [&] {
+             stampa.GetPageLayout(DocChannels, 0);
+             stampa.SetTablePositions(DocChannels);
+             stampa.PrintTableHeader(DocChannels, 1);
+             EXPECT_TRUE(stampa.PrintChannelRows(&channels, "P1", 1));
+         },
+         c.label, "Antenna UHF"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        const TRecordingEngine& page = *Job(k.print).Pages[0];
+        EXPECT_EQ(Overlaps(page), "");
+        EXPECT_EQ(FindText(page, k.cut), nullptr);
+        bool cut = false;
+        for (const TPaintCall& t : TextCalls(page))
+            if (t.Text.size() > 3 && t.Text.substr(t.Text.size() - 3) == "\u2026") {
+                const AnsiString head = t.Text.substr(0, t.Text.size() - 3);
+                cut = cut || (!head.empty() && k.cut.substr(0, head.size()) == head);
+            }
+        EXPECT_TRUE(cut) << PageText(page);
+        EXPECT_NE(FindText(page, k.whole), nullptr) << PageText(page);
+    }
+}
+
+TEST_F(RowTextsTest, ATextRunsOnIntoAnEmptyColumnAndStopsAtThePageEdge) {
+    Outlets(true);
+    const TRecordingEngine& page = *Job([&] { EXPECT_EQ(stampa.PrintComponentList(ListNetwork, 0), 0); }).Pages[0];
+    // The outlet without brand: its article runs on whole over the brand column.
+    const TPoint article = TextAt(page, LongArticle);
+    EXPECT_EQ(article, TPoint(P(108), 557));
+    // The notes, wider than what is left of the page, end before the page's right edge.
+    for (const TPaintCall& t : TextCalls(page))
+        if (t.Points[0].y == 457 && t.Points[0].x == P(378)) {
+            EXPECT_EQ(t.Text.substr(0, 10), "Soggiorno,");
+            EXPECT_LE(t.Points[0].x + TTextMetrics::Extent(t.State.Font, t.Text).cx, PrintPage.PageWidth - 2);
+        }
+    EXPECT_EQ(Overlaps(page), "");
+}
+
+}  // namespace
