@@ -155,7 +155,7 @@ void TDatiPreventivo::BuildFromCells() {
             TCella* found = nullptr;
             if (!cache.Find(found, c.AuxCode[slot]) && Librerie) {
                 if (TLibreria* library = Librerie->Find(c.AuxLibrary[slot]); library && library->Open()) {
-                    if (library->ReadCell(found, c.AuxCode[slot]) && found) cache.Append(found->Clone());
+                    if (library->ReadCell(found, c.AuxCode[slot]) && found) cache.Append(found->Clone().release());
                     library->Close();
                 }
             }

@@ -163,7 +163,7 @@ bool TCreaAuto::ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice) {
             return false;
         }
         // A copy serves as the plain cable piece: the list keeps the article.
-        choice.Jumper.reset(jumper->Clone());
+        choice.Jumper = jumper->Clone();
         choice.Jumper->TypeCode = CodeCable;
     }
     choice.LinesPerSplit = tC && sC && !choice.LineJoint ? 2 : 1;

@@ -412,9 +412,9 @@ void TNCavo::CopyDataToSameKind(uint8_t flag) {
     if (TNCavo* head = GetRunHead()) head->TCella::CopyDataToSameKind(flag);
 }
 
-TCella* TNCavo::Clone() {
-    TCella* copy = TCella::Clone();
-    if (auto* segment = dynamic_cast<TNCavo*>(copy)) {
+std::unique_ptr<TCella> TNCavo::Clone() {
+    std::unique_ptr<TCella> copy = TCella::Clone();
+    if (auto* segment = dynamic_cast<TNCavo*>(copy.get())) {
         segment->Bend = Bend;
         segment->Colour = Colour;
     }

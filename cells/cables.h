@@ -71,7 +71,7 @@ public:
     void TakeLastUsed() override;
     void StoreAsLastUsed() override;
     void CopyDataToSameKind(uint8_t flag) override;
-    TCella* Clone() override;
+    std::unique_ptr<TCella> Clone() override;
     bool NeedsNoDescription() override;
     bool AllowsAutoChoice() override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,

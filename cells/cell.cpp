@@ -201,8 +201,8 @@ void TCella::CopyDataToSameKind(uint8_t flag) {
     if (Owner) Owner->CopyDataToSameKind(flag != 0, this);
 }
 
-TCella* TCella::Clone() {
-    TCella* copy = NewCella(nullptr, TypeCode, 0, 0, Inputs, ThroughOutputs, TapOutputs);
+std::unique_ptr<TCella> TCella::Clone() {
+    std::unique_ptr<TCella> copy(NewCella(nullptr, TypeCode, 0, 0, Inputs, ThroughOutputs, TapOutputs));
     if (!copy) return nullptr;
     copy->Variant = Variant;
     copy->SetPortCounts();
@@ -210,7 +210,7 @@ TCella* TCella::Clone() {
     copy->Mirrored = Mirrored;
     copy->Column = Column;
     copy->Row = Row;
-    Assign(copy);
+    Assign(copy.get());
     copy->Owner = Owner;
     return copy;
 }

@@ -180,7 +180,7 @@ public:
     virtual void CopyDataToSameKind(uint8_t flag);
     // 31. A new cell of the same class and data, owned by the caller; none when
     //     the factory does not build this type code.
-    virtual TCella* Clone();
+    virtual std::unique_ptr<TCella> Clone();
     // 32-35. Simple answers.
     virtual bool IsEstimateItem();
     virtual bool NeedsNoDescription();

@@ -185,7 +185,7 @@ bool TMemLib::Find(TCella*& cell, const AnsiString& code) const {
     for (TCella* c = head; c; c = c->NextCell) {
         if (c->Code != code) continue;
         if (!cell) {
-            cell = c->Clone();
+            cell = c->Clone().release();
             return cell != nullptr;
         }
         if (c->TypeCode == cell->TypeCode && c->Inputs == cell->Inputs && c->ThroughOutputs == cell->ThroughOutputs &&

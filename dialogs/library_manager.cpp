@@ -221,7 +221,7 @@ void TGestioneLibrerie::SaveEntry() {
     const RowFields before(*CurrentEntry);
     std::unique_ptr<TCella> backup;
     if (EditClone) {
-        backup.reset(CurrentEntry->Clone());
+        backup = CurrentEntry->Clone();
         EditClone->Assign(CurrentEntry);
         EditClone.reset();
     }
@@ -407,7 +407,7 @@ void TGestioneLibrerie::GridKeyDown(TObject*, WORD& Key, TShiftState) {
 void TGestioneLibrerie::GridDblClick(TObject*) {
     if (!CurrentEntry) return;
     const bool existed = EditClone != nullptr;
-    if (!existed) EditClone.reset(CurrentEntry->Clone());
+    if (!existed) EditClone = CurrentEntry->Clone();
     if (!EditClone) return;
     RowToEntry(EditClone.get(), CurrentRow);
     // An old-style cable entry is edited as the first cable of its square.

@@ -14,9 +14,9 @@ TCellaProva::TCellaProva(TGridData* owner, int32_t column, int32_t row, int32_t 
 
 TCellaProva::~TCellaProva() { --Alive; }
 
-TCella* TCellaProva::Clone() {
-    TCella* copy = TCella::Clone();
-    if (auto* same = dynamic_cast<TCellaProva*>(copy)) {
+std::unique_ptr<TCella> TCellaProva::Clone() {
+    std::unique_ptr<TCella> copy = TCella::Clone();
+    if (auto* same = dynamic_cast<TCellaProva*>(copy.get())) {
         same->Inputs = Inputs;
         same->ThroughOutputs = ThroughOutputs;
         same->TapOutputs = TapOutputs;

@@ -28,7 +28,7 @@ public:
     bool NeedsNoDescription() override { return noDescription; }
     // The base clone (through the factory, see ScopedTestCellClass) with this
     // cell's port counts and overlap.
-    TCella* Clone() override;
+    std::unique_ptr<TCella> Clone() override;
 
     bool overlaps = false;
     bool noDescription = false;
