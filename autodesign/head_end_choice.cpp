@@ -4,12 +4,15 @@
 // terrestrial channel filter so that the channels leave the head end at the
 // levels the network needs.
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "app/grid.h"
 #include "app/project.h"
 #include "autodesign/engine.h"
 #include "cells/active_filters.h"
+#include "cells/amplifiers.h"
+#include "cells/auto_mix.h"
 #include "cells/graphic_cells.h"
 #include "cells/sources.h"
 #include "cells/terminations.h"
@@ -172,6 +175,82 @@ const TListaCanali* FilterChannels(const TCella& cell) {
 
 double DesignLevel(const TCanale& c) { return double(c.LevelFromTable()) + c.levelMin; }
 
+// The channel a filter sets: the one of its output that ends at its module's edge.
+const TCanale* OwnChannel(const TCella& cell, const TModuloFiltro& m) {
+    const TListaCanali* list = FilterChannels(cell);
+    const TCanale* c = list ? list->head : nullptr;
+    while (c && c->freqHigh != m.slotHigh[ModuleInputSlot]) c = c->next;
+    return c;
+}
+
+// The rated output of a final in a band: the least of its rows' maximum
+// output levels, none when no row gives one.
+float RatedOutput(const TCella& final, int32_t band) {
+    float rated = LevelNone;
+    for (int32_t r = 0; r < final.Attenuation->Size2(); ++r) {
+        const float v = final.Attenuation->Get3(r, WideMaxOutput, band);
+        if (v > LevelNone) rated = rated > LevelNone ? std::min(rated, v) : v;
+    }
+    return rated;
+}
+
+// The highest margin at which every channel a filter sets leaves every final
+// that carries it within the final's rated output less the derating for the
+// channels it carries. A filter's setting moves its channel one for one down
+// the chain, so the levels of the pass just run give each final's share.
+double FinalsCeiling(TCella* anchor, float best, const float* gain) {
+    double ceiling = StartMargin;
+    for (TCella* final = anchor; final; final = final->NextCell) {
+        if (final->TypeCode != CodeAmplificatoreAt || final->Attenuation->Rank() != 3 ||
+            AutoMixOwnOutput >= static_cast<int32_t>(final->ChannelLists.size()))
+            continue;
+        const TListaCanali* leaving = final->ChannelLists[AutoMixOwnOutput].get();
+        if (!leaving) continue;
+        const double derating = TListaCanali::OverloadDerating(leaving->Count());
+        for (TCella* cell = anchor; cell; cell = cell->NextCell) {
+            const TModuloFiltro* m = TerrestrialModule(*cell);
+            const TCanale* c = m ? OwnChannel(*cell, *m) : nullptr;
+            const TCanale* out = c ? leaving->FindByFrequency(*c) : nullptr;
+            if (!out) continue;
+            const int32_t band = std::clamp(c->band, 0, BandSlots - 1);
+            const float rated = RatedOutput(*final, band);
+            if (rated <= LevelNone || gain[band] <= LevelNone) continue;
+            const double now = std::max(0.0f, m->stage->Get2(0, 0));
+            ceiling = std::min(ceiling, double(rated) - derating - out->levelMax + DesignLevel(*c) - now -
+                                            (double(best) - gain[band]));
+        }
+    }
+    return ceiling;
+}
+
+// What the filters' range could not take off a final's output comes off the
+// final's own gain regulation, as far as that reaches; an overdrive beyond
+// it stays for the calculation to report.
+void TrimFinal(TCella& final) {
+    if (final.TypeCode != CodeAmplificatoreAt || final.Attenuation->Rank() != 3 ||
+        AutoMixOwnOutput >= static_cast<int32_t>(final.ChannelLists.size()) || !final.ChannelLists[AutoMixOwnOutput])
+        return;
+    const TListaCanali& leaving = *final.ChannelLists[AutoMixOwnOutput];
+    const double derating = TListaCanali::OverloadDerating(leaving.Count());
+    TRegolazioneBanda bands[BandSlots];
+    bool over = false;
+    for (TRegolazioneBanda& b : bands) b.Room = StartMargin;
+    for (const TCanale* c = leaving.head; c; c = c->next) {
+        if (c->band < 0 || c->band >= TerrestrialSlots) continue;
+        const float rated = RatedOutput(final, c->band);
+        if (rated <= LevelNone) continue;
+        // In hundredths of a dB, rounded up: the level then stays at or
+        // below the rating once stored as a float.
+        const double excess = std::ceil((c->levelMax - (double(rated) - derating)) * 100.0) / 100.0;
+        if (excess <= bands[c->band].Need) continue;
+        bands[c->band].Need = excess;
+        over = true;
+    }
+    if (!over) return;
+    for (int32_t r = 0; r < final.Attenuation->Size2(); ++r)
+        RegulateRow(final, r, WideRegulation, WideMaxRegulation, bands);
+}
+
 // Puts the reporter's switch back however the adjustment ends.
 class TMutedReporter {
 public:
@@ -231,22 +310,23 @@ void TCreaAuto::AdjustHeadEndLevels() {
                     gain[b] = std::max(gain[b], cell->Attenuation->Get3(r, 1, b));
         }
     }
-    margin = std::max(margin, double(LowestMargin));
     float best = LevelNone;
     for (int32_t b = 0; b < TerrestrialSlots; ++b) best = std::max(best, gain[b]);
+    // No channel is set to leave a final above the final's rating, however
+    // much more the outlets would take.
+    margin = std::min(margin, FinalsCeiling(anchor, best, gain));
+    margin = std::max(margin, double(LowestMargin));
 
     for (TCella* cell = anchor; cell; cell = cell->NextCell) {
         const TModuloFiltro* m = TerrestrialModule(*cell);
-        const TListaCanali* list = m ? FilterChannels(*cell) : nullptr;
-        if (!list) continue;
-        const float edge = m->slotHigh[ModuleInputSlot];
-        const TCanale* c = list->head;
-        while (c && c->freqHigh != edge) c = c->next;
+        const TCanale* c = m ? OwnChannel(*cell, *m) : nullptr;
         if (!c) continue;
         const int32_t band = std::clamp(c->band, 0, BandSlots - 1);
         double setting = DesignLevel(*c) - margin - (double(best) - gain[band]);
         setting = std::max(std::min(setting, double(m->stage->Get2(4, 0))), 0.0);
         m->stage->Set2(0, 0, static_cast<float>(setting));
     }
+    Project->RunChannelPass(0);
+    for (TCella* cell = anchor; cell; cell = cell->NextCell) TrimFinal(*cell);
     if (anchor) anchor->SpreadStamp(NextPassNumber());
 }

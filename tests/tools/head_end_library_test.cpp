@@ -445,6 +445,63 @@ TEST_F(HeadEndLibrary, LevelAdjustmentOfTheTerrestrialFilters) {
     EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
+// A filter of channel 45 feeding a final rated 118 (gain 30 in band V, 33 in
+// band IV): the outlets ask nothing, yet the final is never set above its
+// rating; what the filter's 30 dB cannot take off comes off the final's 20 dB
+// of regulation, and only an overdrive beyond both is left to be reported.
+TEST_F(HeadEndLibrary, LevelAdjustmentKeepsTheFinalWithinItsRating) {
+    TProgetto project(nullptr);
+    engine.Project = &project;
+    struct Case {
+        float antenna;
+        float setting, regulation;  // of the filter and of the final in band V
+        bool overdriven;
+    };
+    // margin = 118 - (out + 30 gain) + filter out at 10 - 10 - (33 - 30):
+    // the filter's setting brings the final's output to 118.
+    const Case cases[] = {
+        {80.0f, 27.0f, 0.0f, false},   // 80 - 27 + 35 = 88, + 30 = 118
+        {95.0f, 30.0f, 12.0f, false},  // 95 - 30 + 35 + 30 = 130: 12 off the final
+        {105.0f, 30.0f, 20.0f, true},  // 140: 20 off the final, 2 too many
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.antenna);
+        std::unique_ptr<TCella> antenna(Article("GAN-UHF")->Clone()), filter(Article("GFC-45")->Clone()),
+            final(Article("GFA-TM-11-118")->Clone());
+        for (TCella* c : {antenna.get(), filter.get(), final.get()}) c->AllocLinks();
+        TCanale c;
+        ASSERT_TRUE(CanalizzazioneEuropa->SetChannel(c, CanalizzazioneEuropa->IndexOf("45")));
+        c.band = SistemaBandeCorrente->BandOf(c.CentreFrequency());
+        c.signalType = 'a';
+        c.levelMin = c.levelMax = k.antenna;
+        antenna->SourceChannels->Clear();
+        antenna->SourceChannels->Insert(c);
+        antenna->OutputCell[0] = filter.get();
+        antenna->OutputPort[0] = 0;
+        filter->InputCell[0] = antenna.get();
+        filter->InputPort[0] = 0;
+        filter->OutputCell[AutoMixOwnOutput] = final.get();
+        filter->OutputPort[AutoMixOwnOutput] = 0;
+        final->InputCell[0] = filter.get();
+        final->InputPort[0] = AutoMixOwnOutput;
+        final->Attenuation->Set3(0, WideGain, 4, 33.0f);
+        TModuloFiltro& m = *static_cast<TCellaAutoMix&>(*filter).Modules->head;
+        m.stage->Set2(0, 0, 10.0f);
+        project.HeadEndGrid->Anchor = antenna.get();
+        antenna->NextCell = filter.get();
+        filter->NextCell = final.get();
+        engine.AdjustHeadEndLevels();
+        EXPECT_FLOAT_EQ(m.stage->Get2(0, 0), k.setting);
+        EXPECT_NEAR(final->Attenuation->Get3(0, WideRegulation, c.band), k.regulation, 0.01);
+        project.RunChannelPass(0);
+        const std::vector<std::string> found = Messages();
+        EXPECT_EQ(found.size(), k.overdriven ? 1u : 0u);
+        for (const std::string& f : found) EXPECT_NE(f.find("troppo alto"), std::string::npos) << f;
+        project.HeadEndGrid->Anchor = nullptr;
+    }
+    engine.Project = nullptr;
+}
+
 
 // A need above every single final: a band I/III final and a UHF final of
 // three inputs before the filters. Both are turned: the bus under the row
