@@ -298,6 +298,9 @@ void TAntenne::StartUp() {
     CurrentProject = project_.get();
     files_.ResetProject(*project_, true);
     EstimatePage->SetProject(CurrentProject);
+    // The designer's settings are the engine's: it is made before a project
+    // is read, so that the project's designer data go into them.
+    CreateDesigner();
 
     TabelleFulmini811().Reset();
 
@@ -305,7 +308,6 @@ void TAntenne::StartUp() {
     if (!CommandLineFile.empty()) loaded = LoadProject(CommandLineFile, *project_);
     ShowProject(project_.get());
     if (!CommandLineFile.empty() && loaded == 0) AfterLoad();
-    CreateDesigner();
 }
 
 int TAntenne::LoadFirmData() {

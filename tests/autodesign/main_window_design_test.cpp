@@ -389,3 +389,27 @@ TEST(MainFormDesign, TheComponentChoiceDescribesTheDrawnNetwork) {
 }
 
 }  // namespace
+
+// A project named on the command line brings its designer data: the engine
+// made at start-up takes them, and the wizard shows them.
+TEST(MainFormDesign, AProjectOnTheCommandLineKeepsItsDesignerData) {
+    ScopedProgram program;
+    const std::string file = program.Dir().File("antenna.ant");
+    {
+        TAntenne& f = program.Start();
+        TOpzProgetto& o = DesignSettings();
+        o.DesignHeadEnd = true;
+        o.Antennas[0].Library = "Varne";
+        o.Antennas[0].Code = "GAN-UHF";
+        ASSERT_EQ(f.SaveProject(file, *f.CurrentProject, ProjectVersionCurrent), 0);
+        Application->DestroyForms();
+    }
+    TAntenne& f = program.Start({file});
+    EndSplash();
+    ASSERT_NE(f.Wizard, nullptr);
+    const TOpzProgetto& o = f.Wizard->Opz();
+    EXPECT_TRUE(o.DesignHeadEnd);
+    EXPECT_EQ(o.Antennas[0].Library, "Varne");
+    EXPECT_EQ(o.Antennas[0].Code, "GAN-UHF");
+    EXPECT_EQ(&o, CreaAuto->Settings.get());
+}
