@@ -23,23 +23,46 @@
 namespace {
 
 // One transponder of the table: the LNB output kind that carries it (4: the
-// second LNB's output 1), its number, its polarisation letter and IF edges.
+// second LNB's output 1), its number, its description (the channel's label),
+// its polarisation letter and IF edges.
 struct TTransponder {
     int32_t Kind;
     int32_t Number;
+    const char* Description;
     char Letter;
     float Low, High;
 };
 
 constexpr int32_t SecondLnbKind = 4;
 constexpr TTransponder Transponders[] = {
-    {0, 52, 'v', 1148, 1184},  {0, 54, 'v', 1186, 1222},  {0, 56, 'v', 1225, 1261},  {0, 58, 'v', 1263, 1299},
-    {0, 60, 'v', 1301, 1337},  {0, 62, 'v', 1340, 1376},  {0, 64, 'v', 1378, 1414},  {0, 66, 'v', 1416, 1452},
-    {0, 68, 'v', 1455, 1491},  {0, 70, 'v', 1493, 1511},  {0, 82, 'v', 1723, 1759},  {0, 84, 'v', 1762, 1798},
-    {0, 86, 'v', 1800, 1836},  {0, 90, 'v', 1902, 1938},  {0, 92, 'v', 1940, 1976},  {0, 94, 'v', 1979, 2015},
-    {0, 96, 'v', 2017, 2053},  {0, 98, 'v', 2055, 2091},  {0, 100, 'v', 2095, 2131}, {1, 57, 'o', 1244, 1280},
-    {1, 59, 'o', 1282, 1318},  {1, 63, 'o', 1359, 1395},  {1, 67, 'o', 1436, 1472},  {1, 95, 'o', 1997, 2033},
-    {1, 101, 'o', 2113, 2149}, {2, 8, 'v', 1587, 1623},   {3, 1, 'o', 1451, 1487},   {SecondLnbKind, 0, 'v', 2106, 2136},
+    {0, 52, "Tr 52 Rai", 'v', 1148, 1184},
+    {0, 54, "Tr 54 Rai", 'v', 1186, 1222},
+    {0, 56, "Tr 56 Sky", 'v', 1225, 1261},
+    {0, 58, "Tr 58 Sky", 'v', 1263, 1299},
+    {0, 60, "Tr 60 Mediaset", 'v', 1301, 1337},
+    {0, 62, "Tr 62 Sky", 'v', 1340, 1376},
+    {0, 64, "Tr 64 Sky", 'v', 1378, 1414},
+    {0, 66, "Tr 66 Sky", 'v', 1416, 1452},
+    {0, 68, "Tr 68 Sky", 'v', 1455, 1491},
+    {0, 70, "Tr 70 Telespazio", 'v', 1493, 1511},
+    {0, 82, "Tr 82 Sky", 'v', 1723, 1759},
+    {0, 84, "Tr 84 Globecast", 'v', 1762, 1798},
+    {0, 86, "Tr 86 Sky", 'v', 1800, 1836},
+    {0, 90, "Tr 90 OiV", 'v', 1902, 1938},
+    {0, 92, "Tr 92 Skygate", 'v', 1940, 1976},
+    {0, 94, "Tr 94 Globecast", 'v', 1979, 2015},
+    {0, 96, "Tr 96 Sky", 'v', 2017, 2053},
+    {0, 98, "Tr 98 SNRT", 'v', 2055, 2091},
+    {0, 100, "Tr 100 Sky", 'v', 2095, 2131},
+    {1, 57, "Tr 57 Sky", 'o', 1244, 1280},
+    {1, 59, "Tr 59 Sky", 'o', 1282, 1318},
+    {1, 63, "Tr 63 Sky", 'o', 1359, 1395},
+    {1, 67, "Tr 67 Sky", 'o', 1436, 1472},
+    {1, 95, "Tr 95 Sky", 'o', 1997, 2033},
+    {1, 101, "Tr 101 Sky", 'o', 2113, 2149},
+    {2, 8, "Tr 8 Sky", 'v', 1587, 1623},
+    {3, 1, "Tr 1 Sky", 'o', 1451, 1487},
+    {SecondLnbKind, 0, "Net System", 'v', 2106, 2136},
 };
 
 // The converters of the jumper layout, in their column order, and of the
@@ -78,7 +101,7 @@ void FillOutput(TSat& lnb, int32_t o, int32_t kind, float level, float carrierNo
     lnb.UseSatBands[o] = 0;
     for (const TTransponder& t : Transponders)
         if (t.Kind == kind)
-            TCreaAuto::AddTransponderChannel(*lnb.OutputChannels[o], t.Low, t.High, "Tr " + IntToStr(t.Number),
+            TCreaAuto::AddTransponderChannel(*lnb.OutputChannels[o], t.Low, t.High, t.Description,
                                              t.Letter, level, carrierNoise);
 }
 

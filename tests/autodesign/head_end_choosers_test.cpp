@@ -317,7 +317,7 @@ TEST_F(HeadEndChoosersTest, TheIfLnbCarriesTheTranspondersOfItsOutputKinds) {
         EXPECT_EQ(placed->UseSatBands[0], 0);
         const TCanale* c = kind0.head;
         EXPECT_EQ(c->name, "1148-1184");
-        EXPECT_EQ(c->label, "Tr 52");
+        EXPECT_EQ(c->label, "Tr 52 Rai");
         EXPECT_EQ(c->polarization, 'v');
         EXPECT_EQ(c->signalType, 'd');
         EXPECT_EQ(c->modulation, 'k');
@@ -325,7 +325,7 @@ TEST_F(HeadEndChoosersTest, TheIfLnbCarriesTheTranspondersOfItsOutputKinds) {
         EXPECT_FLOAT_EQ(c->floorMin, 16.0f);
         EXPECT_EQ(c->band, SistemaBandeCorrente->BandOf(1166.0));
         const TCanale* narrow = c;
-        while (narrow && narrow->label != "Tr 70") narrow = narrow->next;
+        while (narrow && narrow->label != "Tr 70 Telespazio") narrow = narrow->next;
         ASSERT_NE(narrow, nullptr);
         EXPECT_EQ(narrow->name, "1493-1511");
         // Kinds 1, 3, 2 on outputs 1-3 with the package; idle without it.
@@ -336,8 +336,8 @@ TEST_F(HeadEndChoosersTest, TheIfLnbCarriesTheTranspondersOfItsOutputKinds) {
             EXPECT_EQ(grid->CellAt(10 + o, 21)->TypeCode, CodeTermination);
         }
         if (dp) {
-            EXPECT_EQ(placed->OutputChannels[2]->head->label, "Tr 1");
-            EXPECT_EQ(placed->OutputChannels[3]->head->label, "Tr 8");
+            EXPECT_EQ(placed->OutputChannels[2]->head->label, "Tr 1 Sky");
+            EXPECT_EQ(placed->OutputChannels[3]->head->label, "Tr 8 Sky");
         }
         EXPECT_EQ(grid->CellAt(15, 19)->TypeCode, CodeParabola);  // a new dish: none chosen
     }
@@ -351,7 +351,7 @@ TEST_F(HeadEndChoosersTest, TheIfLnbCarriesTheTranspondersOfItsOutputKinds) {
     ASSERT_NE(second, nullptr);
     ASSERT_EQ(second->OutputChannels[1]->Count(), 1);
     EXPECT_EQ(second->OutputChannels[1]->head->name, "2106-2136");
-    EXPECT_EQ(second->OutputChannels[1]->head->label, "Tr 0");
+    EXPECT_EQ(second->OutputChannels[1]->head->label, "Net System");
     EXPECT_FLOAT_EQ(second->OutputChannels[1]->head->levelMin, 82.0f);
     EXPECT_EQ(second->OutputChannels[0]->Count(), 0);
     EXPECT_EQ(grid->CellAt(19, 19)->TypeCode, CodeParabola);
