@@ -23,6 +23,7 @@ struct TWhole {
     int32_t cables;
     bool separate, alongStaircase, radial, wideband;
     int32_t staircases, floors, apartments, terOutlets, satOutlets, terLayout, satLayout;
+    bool netSystem;  // the "Net System" package besides package 1 (single cable)
 };
 
 class WholeDesign : public HeadEndLibrary {
@@ -46,6 +47,7 @@ protected:
         o.DesignNetwork = true;
         o.DesignHeadEnd = true;
         o.Packages[0] = v.sat && v.cables == 1;
+        o.Packages[4] = v.netSystem;
         UniformBuilding(v.staircases, v.floors, v.apartments,
                         TAppartamento{v.terOutlets, v.satOutlets, v.terLayout, v.satLayout, 5, 5});
         return RunEngine();
@@ -55,27 +57,30 @@ protected:
 
 // The variants of the wizard.
 const TWhole Variants[] = {
-    {"T only, wideband", true, false, 1, false, true, false, true, 1, 4, 2, 2, 0, 0, 0},
-    {"T only, modular", true, false, 1, false, true, false, false, 2, 6, 4, 2, 0, 1, 1},
+    {"T only, wideband", true, false, 1, false, true, false, true, 1, 4, 2, 2, 0, 0, 0, false},
+    {"T only, modular", true, false, 1, false, true, false, false, 2, 6, 4, 2, 0, 1, 1, false},
     // The head end's final is chosen for the network's lowest need: the level
     // adjustment keeps it at its rating (no "troppo alto" of the channel pass).
-    {"T only, modular, splits", true, false, 1, false, true, false, false, 4, 12, 6, 2, 0, 2, 2},
-    {"T+S Monocavo Unite, package 1", true, true, 1, false, true, false, false, 1, 5, 3, 2, 2, 2, 2},
-    {"T+S 4 cables Unite, along the staircase", true, true, 4, false, true, false, false, 1, 6, 4, 0, 2, 2, 2},
-    {"T+S 4 cables Unite, in the apartment", true, true, 4, false, false, false, false, 1, 4, 2, 0, 2, 0, 0},
-    {"T only, wideband, one outlet per apartment", true, false, 1, false, true, false, true, 1, 4, 2, 1, 0, 0, 0},
-    {"T only, modular, four outlets on two lines", true, false, 1, false, true, false, false, 1, 4, 4, 4, 0, 2, 2},
-    {"T only, modular, eight single outlets (tap trunk)", true, false, 1, false, true, false, false, 1, 3, 2, 8, 0, 7, 7},
-    {"T+S 4 cables Unite, in the apartment, one outlet", true, true, 4, false, false, false, false, 1, 4, 2, 0, 1, 0, 0},
-    {"T+S Monocavo Unite, package 1, three outlets in a star", true, true, 1, false, true, false, false, 1, 3, 2, 3, 3, 0, 0},
-    {"S only, 8 cables, radial", false, true, 8, false, false, true, false, 1, 3, 2, 0, 2, 2, 2},
+    {"T only, modular, splits", true, false, 1, false, true, false, false, 4, 12, 6, 2, 0, 2, 2, false},
+    {"T+S Monocavo Unite, package 1", true, true, 1, false, true, false, false, 1, 5, 3, 2, 2, 2, 2, false},
+    {"T+S 4 cables Unite, along the staircase", true, true, 4, false, true, false, false, 1, 6, 4, 0, 2, 2, 2, false},
+    {"T+S 4 cables Unite, in the apartment", true, true, 4, false, false, false, false, 1, 4, 2, 0, 2, 0, 0, false},
+    {"T only, wideband, one outlet per apartment", true, false, 1, false, true, false, true, 1, 4, 2, 1, 0, 0, 0, false},
+    {"T only, modular, four outlets on two lines", true, false, 1, false, true, false, false, 1, 4, 4, 4, 0, 2, 2, false},
+    {"T only, modular, eight single outlets (tap trunk)", true, false, 1, false, true, false, false, 1, 3, 2, 8, 0, 7, 7, false},
+    {"T+S 4 cables Unite, in the apartment, one outlet", true, true, 4, false, false, false, false, 1, 4, 2, 0, 1, 0, 0, false},
+    {"T+S Monocavo Unite, package 1, three outlets in a star", true, true, 1, false, true, false, false, 1, 3, 2, 3, 3, 0, 0, false},
+    {"S only, 8 cables, radial", false, true, 8, false, false, true, false, 1, 3, 2, 0, 2, 2, 2, false},
+    {"T+S Monocavo separate, package 1", true, true, 1, true, true, false, false, 1, 5, 3, 2, 2, 2, 2, false},
+    {"S only Monocavo, packages 1 and Net System", false, true, 1, false, true, false, false, 1, 5, 3, 0, 2, 2, 2, true},
+    {"T+S Monocavo Unite, package 1, 2 staircases", true, true, 1, false, true, false, false, 2, 6, 4, 2, 2, 2, 2, false},
     // Along the staircase: twelve floors take an amplifier group; with the
     // terrestrial signal in the multiswitch, eight floors are the most that
     // need none (the library's groups gain too much on the terrestrial line
     // for the floors around one).
-    {"S only, 4 cables along the staircase, 12 floors", false, true, 4, false, true, false, false, 1, 12, 4, 0, 1, 0, 0},
-    {"S only, 8 cables along the staircase, 12 floors", false, true, 8, false, true, false, false, 1, 12, 4, 0, 1, 0, 0},
-    {"T+S 4 cables Unite along the staircase, 8 floors x 6", true, true, 4, false, true, false, false, 1, 8, 6, 0, 1, 0, 0},
+    {"S only, 4 cables along the staircase, 12 floors", false, true, 4, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, false},
+    {"S only, 8 cables along the staircase, 12 floors", false, true, 8, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, false},
+    {"T+S 4 cables Unite along the staircase, 8 floors x 6", true, true, 4, false, true, false, false, 1, 8, 6, 0, 1, 0, 0, false},
 };
 
 // Each variant designs network and head end with no message; "Testa"
@@ -109,16 +114,20 @@ TEST_F(WholeDesign, EveryVariantOnTheDefaultLibrary) {
                 EXPECT_LE(c->levelMax, limits[digital ? LimitSigMaxDig : LimitSigMax] + 0.001f) << c->name;
             }
         }
-        // Single-cable satellite with package 1: its eight transponders,
-        // converted into free IF slots, reach every outlet.
+        // Single-cable satellite with package 1: its eight transponders (and
+        // "Net System" with that package), converted into free IF slots, reach
+        // every satellite outlet.
         if (v.sat && v.cables == 1)
             for (TCella* outlet = window.project.NetworkGrid->FirstOutlet; outlet; outlet = outlet->NextOutlet) {
                 std::set<std::string> labels;
                 if (!outlet->ChannelLists.empty() && outlet->ChannelLists.back())
                     for (const TCanale* c = outlet->ChannelLists.back()->head; c; c = c->next)
                         if (c->freqLow >= 950.0f) labels.insert(c->label);
-                for (const char* tr : {"Tr 57", "Tr 59", "Tr 63", "Tr 67", "Tr 95", "Tr 101", "Tr 8", "Tr 1"})
+                if (labels.empty() && v.separate) continue;  // an outlet of the terrestrial network
+                for (const char* tr : {"Tr 57 Sky", "Tr 59 Sky", "Tr 63 Sky", "Tr 67 Sky", "Tr 95 Sky", "Tr 101 Sky",
+                                       "Tr 8 Sky", "Tr 1 Sky"})
                     EXPECT_EQ(labels.count(tr), 1u) << tr << " at " << outlet->Column << "," << outlet->Row;
+                EXPECT_EQ(labels.count("Net System"), v.netSystem ? 1u : 0u);
             }
         EXPECT_EQ(terChannels > 0, v.ter);
         EXPECT_EQ(satChannels > 0, v.sat);
