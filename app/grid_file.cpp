@@ -75,11 +75,10 @@ bool TGridData::Load(TStream& s, int32_t version, AnsiString* problem) {
         }
         if (code == CodeHeadEnd && ++anchors > 1)
             return refuse("Lo schema contiene più di una centrale di testa.");
-        TCella* made = NewCella(this, code, 0, 0, counts[0], counts[1], counts[2]);
-        if (!made)
+        std::unique_ptr<TCella> cell = NewCella(this, code, 0, 0, counts[0], counts[1], counts[2]);
+        if (!cell)
             return refuse("Lo schema contiene un componente di tipo sconosciuto (" + IntToStr(code) +
                           ") o con un numero di porte non valido.");
-        std::unique_ptr<TCella> cell(made);
         switch (ReadCellRecord(*cell, s, version)) {
         case TRecordResult::Ok:
             break;

@@ -202,7 +202,7 @@ void TCella::CopyDataToSameKind(uint8_t flag) {
 }
 
 std::unique_ptr<TCella> TCella::Clone() {
-    std::unique_ptr<TCella> copy(NewCella(nullptr, TypeCode, 0, 0, Inputs, ThroughOutputs, TapOutputs));
+    std::unique_ptr<TCella> copy = NewCella(nullptr, TypeCode, 0, 0, Inputs, ThroughOutputs, TapOutputs);
     if (!copy) return nullptr;
     copy->Variant = Variant;
     copy->SetPortCounts();

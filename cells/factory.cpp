@@ -221,8 +221,8 @@ TCellMaker SetCellClassMaker(const char* className, TCellMaker maker) {
     return before;
 }
 
-TCella* NewCella(TGridData* owner, int32_t code, int32_t column, int32_t row, int32_t inputs,
-                 int32_t throughOutputs, int32_t tapOutputs) {
+std::unique_ptr<TCella> NewCella(TGridData* owner, int32_t code, int32_t column, int32_t row, int32_t inputs,
+                                 int32_t throughOutputs, int32_t tapOutputs) {
     const TCellType* type = FindCellType(code);
     if (!type) return nullptr;
     for (int32_t n : {inputs, throughOutputs, tapOutputs})
@@ -231,9 +231,9 @@ TCella* NewCella(TGridData* owner, int32_t code, int32_t column, int32_t row, in
     if (!make) return nullptr;
     const TCellArgs args =
         CellArgsFor(*type, owner, column, row, inputs, throughOutputs, tapOutputs);
-    TCella* cell = nullptr;
+    std::unique_ptr<TCella> cell;
     try {
-        cell = make(args);
+        cell.reset(make(args));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

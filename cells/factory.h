@@ -4,6 +4,7 @@
 // then stores its own code; the table says which of the asked port counts the
 // class constructor receives.
 #include <cstdint>
+#include <memory>
 #include <span>
 
 #include "core/cell_codes.h"
@@ -70,5 +71,15 @@ TCellMaker SetCellClassMaker(const char* className, TCellMaker maker);
 // A new cell owned by the caller, or none for a code without a class, counts
 // out of range or a failed allocation. Orientation 0 and no mirror unless the
 // table says otherwise.
-TCella* NewCella(TGridData* owner, int32_t code, int32_t column, int32_t row, int32_t inputs,
-                 int32_t throughOutputs, int32_t tapOutputs);
+std::unique_ptr<TCella> NewCella(TGridData* owner, int32_t code, int32_t column, int32_t row, int32_t inputs,
+                                 int32_t throughOutputs, int32_t tapOutputs);
+
+// The cell as its own class, or none when it is of another class (it is then
+// freed).
+template <class T>
+std::unique_ptr<T> CellAs(std::unique_ptr<TCella> cell) {
+    auto* typed = dynamic_cast<T*>(cell.get());
+    if (!typed) return nullptr;
+    cell.release();
+    return std::unique_ptr<T>(typed);
+}

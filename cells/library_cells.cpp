@@ -60,7 +60,7 @@ bool TLibreria::ReadCell(TCella*& cell, const AnsiString& code) {
     for (int32_t i = 0; i < count && ReadEntryHead(h, endOffset); ++i) {
         if (h.code != code) continue;
         if (!cell) {
-            cell = NewCella(nullptr, h.typeCode, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs);
+            cell = NewCella(nullptr, h.typeCode, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs).release();
             if (!cell) continue;
             cell->TypeCode = h.typeCode;
         }

@@ -58,7 +58,7 @@ protected:
     }
 
     TCella* PutCode(int32_t code, int32_t column, int32_t row, int32_t orientation, int32_t count = 1) {
-        TCella* cell = NewCella(&Grid(), code, column, row, code == CodeMiscelatore ? count : 1, count, 0);
+        TCella* cell = NewCella(&Grid(), code, column, row, code == CodeMiscelatore ? count : 1, count, 0).release();
         EXPECT_NE(cell, nullptr) << code;
         cell->Orientation = orientation;
         cell->Described = 1;

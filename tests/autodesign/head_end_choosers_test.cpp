@@ -41,7 +41,7 @@ protected:
     }
     // A chained module (code 35, 42 or 37) of family "Ov"/"Alfa" for a passband.
     TCella* Module(int32_t code, int32_t inputs, float low, float high, float draw = 0.0f) {
-        TCella* c = NewCella(nullptr, code, 0, 0, inputs, AutoMixOutputOuter, 0);
+        TCella* c = NewCella(nullptr, code, 0, 0, inputs, AutoMixOutputOuter, 0).release();
         c->Brand = "Ov";
         c->Series = "Alfa";
         c->Current1 = draw;
@@ -53,7 +53,7 @@ protected:
         return c;
     }
     TCella* Supply(float capacity) {
-        TCella* c = NewCella(nullptr, CodeAlimentatoreSF, 0, 0, 0, 0, 0);
+        TCella* c = NewCella(nullptr, CodeAlimentatoreSF, 0, 0, 0, 0, 0).release();
         c->Brand = "Ov";
         c->Series = "Alfa";
         c->Current2 = capacity;
@@ -431,9 +431,9 @@ TEST_F(WidebandChoiceTest, AntennasAndRunsStandOnTheirSquares) {
     TCella* amplifier = Amplifier(3, 33);
     amplifier->Power[PowerSupply][0] &= ~8u;
     amplifier->Current1 = 120.0f;
-    TCella* small = NewCella(nullptr, 24, 0, 0, 1, 1, 0);
+    TCella* small = NewCella(nullptr, 24, 0, 0, 1, 1, 0).release();
     small->Current2 = 100.0f;
-    TCella* supply = NewCella(nullptr, 24, 0, 0, 1, 1, 0);
+    TCella* supply = NewCella(nullptr, 24, 0, 0, 1, 1, 0).release();
     supply->Current2 = 150.0f;
     small->Code = "P1";
     supply->Code = "P2";

@@ -33,8 +33,7 @@ const AnsiString Prefix = "Dati componente errati a causa del seguante problema:
 
 std::unique_ptr<TFiltroAttivo> Make(int32_t code, int32_t inputs = 1, int32_t outputs = 1, TGridData* owner = nullptr,
                                     int32_t column = 0, int32_t row = 0) {
-    TCella* cell = NewCella(owner, code, column, row, inputs, outputs, 0);
-    return std::unique_ptr<TFiltroAttivo>(dynamic_cast<TFiltroAttivo*>(cell));
+    return CellAs<TFiltroAttivo>(NewCella(owner, code, column, row, inputs, outputs, 0));
 }
 
 class ActiveFilters : public GlobalsTest {

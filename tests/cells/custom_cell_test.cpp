@@ -383,7 +383,7 @@ std::string BaseRecord(TCella& cell) {
 TRecordResult ReadBack(const std::string& bytes, std::unique_ptr<TCella>& cell) {
     TMemoryStream s(bytes);
     const int32_t code = ReadI32(s), in = ReadI32(s), through = ReadI32(s), tap = ReadI32(s);
-    cell.reset(NewCella(nullptr, code, 0, 0, in, through, tap));
+    cell = NewCella(nullptr, code, 0, 0, in, through, tap);
     if (!cell) return TRecordResult::Damaged;
     return ReadCellRecord(*cell, s, RecordVersion);
 }

@@ -34,8 +34,7 @@ const AnsiString Prefix = "Dati componente errati a causa del seguante problema:
 
 std::unique_ptr<TAmplificatoreAt> Make(int32_t inputs, int32_t outputs, TGridData* owner = nullptr,
                                        int32_t column = 0, int32_t row = 0) {
-    TCella* cell = NewCella(owner, CodeAmplificatoreAt, column, row, inputs, outputs, 0);
-    return std::unique_ptr<TAmplificatoreAt>(dynamic_cast<TAmplificatoreAt*>(cell));
+    return CellAs<TAmplificatoreAt>(NewCella(owner, CodeAmplificatoreAt, column, row, inputs, outputs, 0));
 }
 
 void SetColumn(TCella& cell, int32_t row, int32_t column, float value) {

@@ -28,8 +28,7 @@ using E = TSide;
 
 std::unique_ptr<TCentraleIntegrata> Make(int32_t inputs, int32_t outputs, TGridData* owner = nullptr,
                                          int32_t column = 0, int32_t row = 0) {
-    TCella* cell = NewCella(owner, CodeCentraleIntegrata, column, row, inputs, outputs, 0);
-    return std::unique_ptr<TCentraleIntegrata>(dynamic_cast<TCentraleIntegrata*>(cell));
+    return CellAs<TCentraleIntegrata>(NewCella(owner, CodeCentraleIntegrata, column, row, inputs, outputs, 0));
 }
 
 class IntegratedHeadEnd : public GlobalsTest {};

@@ -24,15 +24,11 @@ using E = TSide;
 
 std::unique_ptr<TSwitch> Make(int32_t code, int32_t inputs, int32_t taps, int32_t variant = 0,
                               TGridData* owner = nullptr, int32_t column = 0, int32_t row = 0) {
-    TCella* cell = NewCella(owner, code, column, row, inputs, 0, taps);
-    auto* s = dynamic_cast<TSwitch*>(cell);
-    if (!s) {
-        delete cell;
-        return nullptr;
-    }
+    std::unique_ptr<TSwitch> s = CellAs<TSwitch>(NewCella(owner, code, column, row, inputs, 0, taps));
+    if (!s) return nullptr;
     s->Variant = static_cast<uint8_t>(variant);
     s->SetPortCounts();
-    return std::unique_ptr<TSwitch>(s);
+    return s;
 }
 
 // The ports of a layout in order, one word each: kind and index, square,

@@ -39,10 +39,10 @@ struct Recorder {
 };
 
 std::unique_ptr<TSwitch> Make(int32_t code, int32_t inputs, int32_t outputs, int32_t variant = 0) {
-    auto* s = dynamic_cast<TSwitch*>(NewCella(nullptr, code, 0, 0, inputs, 0, outputs));
+    std::unique_ptr<TSwitch> s = CellAs<TSwitch>(NewCella(nullptr, code, 0, 0, inputs, 0, outputs));
     s->Variant = static_cast<uint8_t>(variant);
     s->SetPortCounts();
-    return std::unique_ptr<TSwitch>(s);
+    return s;
 }
 
 Recorder Drawn(TCella& cell) {

@@ -253,7 +253,7 @@ TEST_F(ComponentDataGrids, AConverterKeepsAChannelListPerOutputAndItsBandRowsFol
 class ComponentDataModules : public ComponentDataGrids {
 protected:
     std::unique_ptr<TFiltroAttivo> Make(int32_t code) {
-        std::unique_ptr<TFiltroAttivo> cell(dynamic_cast<TFiltroAttivo*>(NewCella(nullptr, code, 0, 0, 1, 1, 0)));
+        std::unique_ptr<TFiltroAttivo> cell = CellAs<TFiltroAttivo>(NewCella(nullptr, code, 0, 0, 1, 1, 0));
         cell->Described = 1;
         return cell;
     }

@@ -117,7 +117,7 @@ TEST(QtComponentDataPages, AHeadEndUnitsModuleTabsAreClickedThrough) {
     ScopedLibraries libraries;
     ScopedComponentDialog dialog;
     TGridData headEnd(nullptr, 75, 75, GridHeadEnd);
-    std::unique_ptr<TFiltroAttivo> cell(dynamic_cast<TFiltroAttivo*>(NewCella(&headEnd, 37, 4, 4, 1, 1, 0)));
+    std::unique_ptr<TFiltroAttivo> cell = CellAs<TFiltroAttivo>(NewCella(&headEnd, 37, 4, 4, 1, 1, 0));
     cell->SequenceNumber = 4;
     TModuloFiltro& converter = cell->Module();
     converter.settings = {950.0f, 2150.0f, 36.0f};

@@ -45,7 +45,7 @@ void SetPower(TCella& c, TPowerKind power) {
 }
 
 TCella* Make(int32_t code, int32_t inputs, int32_t through, int32_t taps) {
-    TCella* c = NewCella(nullptr, code, 0, 0, inputs, through, taps);
+    TCella* c = NewCella(nullptr, code, 0, 0, inputs, through, taps).release();
     EXPECT_NE(c, nullptr) << "code " << code;
     return c;
 }

@@ -119,10 +119,10 @@ public:
     // A new cell of the factory, with its commercial texts.
     TCella& Add(int32_t typeCode, int32_t inputs, int32_t through, int32_t taps, const char* code,
                 const AnsiString& description, const char* series, double price, int32_t minutes) {
-        TCella* made = NewCella(nullptr, typeCode, 0, 0, inputs, through, taps);
+        std::unique_ptr<TCella> made = NewCella(nullptr, typeCode, 0, 0, inputs, through, taps);
         if (!made) throw Exception("nessuna classe per il tipo " + std::to_string(typeCode));
-        list.emplace_back(made);
         TCella& c = *made;
+        list.push_back(std::move(made));
         c.Brand = Brand;
         c.Code = code;
         c.Description = description;
