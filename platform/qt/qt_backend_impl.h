@@ -1,6 +1,7 @@
 #pragma once
 // The back end object behind AttachQtBackend.
 #include <QElapsedTimer>
+#include <QObject>
 #include <memory>
 
 #include "platform/application.h"

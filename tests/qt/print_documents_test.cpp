@@ -2,13 +2,8 @@
 // estimate, tender specification and the four covers; the same list page in
 // the preview bitmap. The PDFs and PNGs stay in the build folder to be looked at.
 #include <gtest/gtest.h>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPrintDialog>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <iterator>
 #include <set>
 #include <string>
@@ -24,67 +19,16 @@
 #include "printing/preview.h"
 #include "printing/print_options.h"
 #include "group_layout.h"
+#include "pdf_files.h"
 #include "qt_test_support.h"
 #include "support/print_fixture.h"
 
 namespace {
 
-using qttest::Shell;
-
-// pdftotext keeps no doubled blanks: compare with runs of blanks as one.
-std::string Collapsed(std::string s) {
-    std::string out;
-    for (char c : s) {
-        if (c == '\n' || c == '\t') c = ' ';
-        if (c == ' ' && !out.empty() && out.back() == ' ') continue;
-        out += c;
-    }
-    return out;
-}
-
-std::string PdfText(const std::string& file, int page = 0) {
-    const std::string range = page ? " -f " + std::to_string(page) + " -l " + std::to_string(page) : "";
-    return Collapsed(Shell("pdftotext -layout" + range + " '" + file + "' - 2>&1"));
-}
-
-int PdfPages(const std::string& file) {
-    const std::string info = Shell("pdfinfo '" + file + "' 2>&1");
-    const size_t at = info.find("Pages:");
-    return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
-}
-
-// The words of a PDF that reach into the 12 pt a printer leaves unprinted
-// at the sheet's edges, each with its page; empty when none does.
-std::string WordsAtTheEdge(const std::string& file) {
-    const std::string boxes = Shell("pdftotext -bbox '" + file + "' - 2>&1");
-    auto number = [&](size_t line, const char* key) {
-        const size_t at = boxes.find(key, line);
-        return at == std::string::npos ? 0.0 : std::stod(boxes.substr(at + std::strlen(key)));
-    };
-    std::string outside;
-    double width = 0, height = 0;
-    int page = 0;
-    for (size_t line = 0; line < boxes.size(); line = boxes.find('\n', line) + 1) {
-        const std::string head = boxes.substr(line, boxes.find('\n', line) - line);
-        if (head.find("<page ") != std::string::npos) {
-            ++page;
-            width = number(line, "width=\"");
-            height = number(line, "height=\"");
-        } else if (head.find("<word ") != std::string::npos) {
-            const double edge = 12.0 - 0.5;
-            if (number(line, "xMin=\"") < edge || number(line, "yMin=\"") < edge ||
-                number(line, "xMax=\"") > width - edge || number(line, "yMax=\"") > height - edge)
-                outside += "page " + std::to_string(page) + ": " + head + "\n";
-        }
-        if (boxes.find('\n', line) == std::string::npos) break;
-    }
-    return outside;
-}
-
-// Renders every page at 60 dpi next to the PDF, to be looked at.
-void Render(const std::string& file) {
-    Shell("pdftoppm -r 60 -png '" + file + "' '" + file.substr(0, file.size() - 4) + "' 2>&1");
-}
+using qttest::PdfPages;
+using qttest::PdfText;
+using qttest::Render;
+using qttest::WordsAtTheEdge;
 
 ovqt::TQtPrinterPeer* PrinterPeer() {
     auto* backend = dynamic_cast<ovqt::TQtBackend*>(Application->Backend());
@@ -162,17 +106,7 @@ protected:
     // Runs a print command, answering Qt's print dialog with the PDF device and file.
     void PrintThroughDialog(const std::string& file, void (TStampa::*command)(TPrintDialog*)) {
         DeleteFile(file);
-        qttest::Later([file] {
-            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            auto* printers = dialog->findChild<QComboBox*>("printers");
-            ASSERT_NE(printers, nullptr);
-            printers->setCurrentIndex(printers->count() - 1);
-            auto* name = dialog->findChild<QLineEdit*>("filename");
-            ASSERT_NE(name, nullptr);
-            name->setText(QString::fromStdString(file));
-            dialog->accept();
-        });
+        qttest::AnswerPrintDialogWithPdf(file, 0);
         TPrintDialog d(nullptr);
         (stampa.*command)(&d);
         ASSERT_TRUE(FileExists(file)) << file;

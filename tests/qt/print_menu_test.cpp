@@ -3,9 +3,6 @@
 // specification through Qt's print dialog to PDF files, and the calculation
 // form on screen.
 #include <gtest/gtest.h>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPrintDialog>
 
 #include <cstdio>
 #include <string>
@@ -17,11 +14,13 @@
 #include "platform/qt/qt_paint.h"
 #include "printing/documents.h"
 #include "qt/group_layout.h"
+#include "qt/pdf_files.h"
 #include "qt/qt_test_support.h"
 #include "support/program_fixture.h"
 
 namespace {
 
+using qttest::AnswerPrintDialogWithPdf;
 using qttest::Shell;
 
 // "Avanti >>" clicked on the window and on the wizard it opens, up to
@@ -36,21 +35,6 @@ void NextThroughTheWizard(TAntenne& form) {
     }, 50);
     QTest::mouseClick(qttest::WidgetOf(form.NextButton), Qt::LeftButton);
     qttest::Settle();
-}
-
-// Answers Qt's print dialog, when it shows, with the PDF device and file.
-void AnswerPrintDialogWithPdf(const std::string& file) {
-    qttest::Later([file] {
-        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        auto* printers = dialog->findChild<QComboBox*>("printers");
-        ASSERT_NE(printers, nullptr);
-        printers->setCurrentIndex(printers->count() - 1);
-        auto* name = dialog->findChild<QLineEdit*>("filename");
-        ASSERT_NE(name, nullptr);
-        name->setText(QString::fromStdString(file));
-        dialog->accept();
-    }, 50);
 }
 
 TEST(QtPrintMenu, SchemeCalculationsListEstimateAndSpecificationToPdf) {

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "autodesign/design_settings.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
+#include "core/band_systems.h"
+#include "core/channel_plans.h"
+#include "core/channels.h"
 #include "core/file.h"
 #include "core/filter_modules.h"
 #include "core/libraries.h"
@@ -223,4 +227,21 @@ AnsiString RunInputCheck(TCreaAuto& engine, bool expected) {
     engine.Reset();
     EXPECT_EQ(engine.CheckInputs(), expected);
     return ShownMessage();
+}
+
+void SetAntenna(TAntennaAutoProg& a, const AnsiString& library, const AnsiString& code,
+                const std::vector<const char*>& channels) {
+    a.Library = library;
+    a.Code = code;
+    a.Channels.Clear();
+    for (const char* name : channels) {
+        TCanale c;
+        if (!a.Plan->SetChannel(c, a.Plan->IndexOf(name))) {
+            ADD_FAILURE() << "no channel " << name;
+            continue;
+        }
+        c.band = SistemaBandeCorrente->BandOf(c.CentreFrequency());
+        c.levelMin = c.levelMax = 75.0f;
+        a.Channels.Insert(c);
+    }
 }

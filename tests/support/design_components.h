@@ -16,6 +16,7 @@ class TMemLib;
 class TLibrerie;
 class TLibreria;
 class TCanalizzazione;
+class TAntennaAutoProg;
 
 // Power of a component: none, power that comes from the outputs and goes on
 // to the inputs (passing DC), or a supply of its own feeding the inputs.
@@ -77,6 +78,11 @@ TLibreria* AddTestLibrary(TLibrerie& libraries, const std::string& folder, const
                           const std::vector<std::unique_ptr<TCella>>& cells);
 // A cable segment whose loss per 100 m is given at the listed band slots.
 std::unique_ptr<TCella> TestCable(const AnsiString& code, const std::vector<int32_t>& slots);
+
+// A design slot's antenna: the article code of a library receiving the
+// named channels of its plan, each at 75 dBuV.
+void SetAntenna(TAntennaAutoProg& antenna, const AnsiString& library, const AnsiString& code,
+                const std::vector<const char*>& channels);
 
 // Runs the engine's input check from a reset, its reporter showing one
 // message; expects the given result and gives the message shown ("" none).

@@ -106,20 +106,8 @@ protected:
             for (AnsiString& cable : o.CableTexts) sel.ReadChunkedAnsiString(cable, -1);
         }
         // Two antennas of the library with their channels of "Europa".
-        auto antenna = [&](int slot, const char* code, std::vector<const char*> channels) {
-            TAntennaAutoProg& a = o.Antennas[slot];
-            a.Library = DefaultLibraryName;
-            a.Code = code;
-            for (const char* name : channels) {
-                TCanale c;
-                ASSERT_TRUE(a.Plan->SetChannel(c, a.Plan->IndexOf(name))) << name;
-                c.band = SistemaBandeCorrente->BandOf(c.CentreFrequency());
-                c.levelMin = c.levelMax = 75.0f;
-                a.Channels.Insert(c);
-            }
-        };
-        antenna(0, "GAN-B3", {"5", "7"});
-        antenna(1, "GAN-UHF", {"26", "30", "35"});
+        SetAntenna(o.Antennas[0], DefaultLibraryName, "GAN-B3", {"5", "7"});
+        SetAntenna(o.Antennas[1], DefaultLibraryName, "GAN-UHF", {"26", "30", "35"});
     }
 
     // Every entry of the build's library, in file order.

@@ -31,6 +31,7 @@
 #include "core/reporter.h"
 #include "platform/application.h"
 #include "platform/stdctrls.h"
+#include "support/design_components.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 #include "tools/default_library/default_library.h"
@@ -102,17 +103,7 @@ protected:
         return nullptr;
     }
     void Antenna(int slot, const char* code, std::vector<const char*> channels) {
-        TAntennaAutoProg& a = engine.Settings->Antennas[slot];
-        a.Library = DefaultLibraryName;
-        a.Code = code;
-        a.Channels.Clear();
-        for (const char* name : channels) {
-            TCanale c;
-            ASSERT_TRUE(a.Plan->SetChannel(c, a.Plan->IndexOf(name))) << name;
-            c.band = SistemaBandeCorrente->BandOf(c.CentreFrequency());
-            c.levelMin = c.levelMax = 75.0f;
-            a.Channels.Insert(c);
-        }
+        SetAntenna(engine.Settings->Antennas[slot], DefaultLibraryName, code, channels);
     }
     // The input check of a terrestrial (or satellite) single-cable run with a head end.
     void CheckInputs(bool terrestrial, bool satellite, bool wideband) {
