@@ -94,6 +94,9 @@ public:
     // Shows page p; mode true offers the components page alone.
     void ShowPage(int page, bool componentMode);
     void PageForward(TObject* Sender);
+    // Whether every antenna given channels has its article chosen; when one
+    // has not, the channel panels show it and a message asks for its code.
+    bool AntennasChosen();
     void PageBack(TObject* Sender);
     void CancelClick(TObject* Sender);
     // Before a whole design, and before the automatic choice of components.

@@ -1,5 +1,6 @@
 // TAutoProgetto: the form, its pages, buttons and menu, the page flow, the
 // choices of page 0, the packages of page 3 and the components page.
+#include <algorithm>
 #include <string>
 
 #include "autodesign/wizard.h"
@@ -339,8 +340,24 @@ int TAutoProgetto::PreviousPage(int page) const {
     }
 }
 
+bool TAutoProgetto::AntennasChosen() {
+    for (int i = 0; i < AntennaSlots; ++i) {
+        const TAntennaAutoProg& a = Opz().Antennas[static_cast<size_t>(i)];
+        if (!a.Channels.head || !a.Code.empty()) continue;
+        // Shown in the first panel, or as near to it as the scroll bar goes.
+        AntennaScroll->Position = std::min(i, AntennaScroll->Max.Get());
+        AntennaScrollChange(AntennaScroll);
+        if (Application)
+            Application->MessageBox("Scegliere il codice dell'antenna " + std::to_string(i + 1) + ".", AppTitle(),
+                                    MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    return true;
+}
+
 void TAutoProgetto::PageForward(TObject*) {
     const int page = VisiblePage();
+    if (page == WizardChannelsPage && !AntennasChosen()) return;
     if (page == WizardComponentsPage) {
         StoreControls();
         ModalResult = WizardDone;

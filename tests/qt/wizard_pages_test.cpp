@@ -7,6 +7,10 @@
 
 #include <string>
 
+#include <QComboBox>
+#include <QLabel>
+
+#include "autodesign/channel_panel.h"
 #include "autodesign/wizard.h"
 #include "qt/qt_test_support.h"
 #include "support/default_library_folder.h"
@@ -87,4 +91,61 @@ TEST(QtWizardPages, EveryPageThroughTheWidgets) {
     Shoot(wizard, "wizard-component-selection.png");
     wizard.Hide();
     Settle();
+}
+
+// An antenna given channels but no article: "Avanti >>" on the channels page
+// names it and stays there, until its code is chosen on the panel.
+// Screenshots: wizard-antenna-without-code.png, wizard-antenna-message.png.
+TEST(QtWizardPages, AnAntennaWithChannelsAsksForItsCode) {
+    ScopedGlobals globals;
+    ScopedPrototypes prototypes;
+    ScopedLibraries libraries;
+    RegisterDefaultLibrary(libraries.Get());
+    globals.Settings().WriteString("ProgramDir", DefaultLibraryFolder());
+    TOpzProgetto opz;
+    TAutoProgetto wizard;
+    wizard.Settings = &opz;
+    wizard.FillComponentPickers();
+    wizard.PrepareAutoDesign();
+    wizard.Show();
+    Settle();
+    ClickWidget(wizard.Choice[ChoiceReteCentrale]);
+    ClickWidget(wizard.BAvanti);
+    ClickWidget(wizard.BAvanti);
+    ASSERT_EQ(wizard.VisiblePage(), WizardChannelsPage);
+    TPannelloCanaliTer* panel = wizard.ChannelPanels[0];
+    QTest::mouseClick(WidgetOf(panel->ChannelGrid), Qt::LeftButton, {}, QPoint(5, 5));
+    Settle();
+    ASSERT_NE(opz.Antennas[0].Channels.head, nullptr);
+    EXPECT_EQ(opz.Antennas[0].Code, "");
+
+    std::string asked;
+    qttest::Later([&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        asked = box->findChild<QLabel*>("qt_msgbox_label") ? box->findChild<QLabel*>("qt_msgbox_label")->text().toStdString()
+                                                            : std::string();
+        Shoot(wizard, "wizard-antenna-without-code.png");
+        EXPECT_TRUE(box->grab().toImage().save(QString::fromStdString(qttest::Artefact("wizard-antenna-message.png"))));
+        QTest::keyClick(box, Qt::Key_Return);
+    }, 50);
+    ClickWidget(wizard.BAvanti);
+    EXPECT_EQ(asked, "Scegliere il codice dell'antenna 1.");
+    EXPECT_EQ(wizard.VisiblePage(), WizardChannelsPage);
+
+    // The code typed into the panel's third box: forward again.
+    auto* code = qobject_cast<QComboBox*>(WidgetOf(panel->Code));
+    ASSERT_NE(code, nullptr);
+    WindowOf(&wizard)->activateWindow();
+    QApplication::setActiveWindow(WindowOf(&wizard));
+    code->setFocus();
+    Settle();
+    // Entering the box lists the library's antennas.
+    EXPECT_GE(code->findText("GAN-UHF"), 0);
+    QTest::keyClicks(code, "GAN-UHF");
+    Settle();
+    EXPECT_EQ(opz.Antennas[0].Code, "GAN-UHF");
+    EXPECT_EQ(opz.Antennas[0].Library, "Varne");
+    ClickWidget(wizard.BAvanti);
+    EXPECT_EQ(wizard.VisiblePage(), WizardComponentsPage);
 }
