@@ -270,7 +270,8 @@ private:
     // The texts of one table row at y. A left-aligned text keeps to its room:
     // it ends a little before the next text that stands to its right on the
     // row (or the page's right edge), runs on into columns the row leaves
-    // empty, and when too wide for its room is cut and ends in "…".
+    // empty; one too wide for its room is set smaller when it fits whole
+    // at 6 points or more, else cut at its size and ended by "…".
     // Right-aligned texts (numbers) are never cut.
     void PrintRowTexts(int32_t y, const std::vector<TRowText>& texts);
     void BandHeader();

@@ -110,6 +110,9 @@ void TStampa::Rule(int32_t y) {
 
 namespace {
 
+// The smallest size a table text is set at to keep it whole.
+constexpr int SmallestRowTextPoints = 6;
+
 // The longest beginning of text, whole characters and trailing blanks
 // dropped, that fits into room with the ellipsis after it; the ellipsis
 // alone, or nothing, when no character fits.
@@ -159,7 +162,22 @@ void TStampa::PrintRowTexts(int32_t y, const std::vector<TRowText>& texts) {
         for (size_t j = 0; j < texts.size(); ++j)
             if (j != i && !texts[j].Text.empty() && lefts[j] > t.X) end = std::min(end, lefts[j]);
         const int32_t room = end - gap - t.X;
-        canvas->TextOut(t.X, y, canvas->TextWidth(t.Text) <= room ? t.Text : CutToRoom(canvas, t.Text, room));
+        if (canvas->TextWidth(t.Text) <= room) {
+            canvas->TextOut(t.X, y, t.Text);
+            continue;
+        }
+        // A text that fits whole a few points smaller (a long article code)
+        // is set smaller; any other is cut at its size.
+        TFont* font = canvas->Font;
+        const int size = font->Size;
+        bool whole = false;
+        for (int smaller = size - 1; smaller >= SmallestRowTextPoints && !whole; --smaller) {
+            font->Size = smaller;
+            whole = canvas->TextWidth(t.Text) <= room;
+        }
+        if (whole) canvas->TextOut(t.X, y, t.Text);
+        font->Size = size;
+        if (!whole) canvas->TextOut(t.X, y, CutToRoom(canvas, t.Text, room));
     }
 }
 

@@ -4,6 +4,7 @@
 // material lists, the estimate and the channel table at 600 dpi.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 
 #include "app/estimate.h"
@@ -71,7 +72,7 @@ TEST_F(RowTextsTest, LongTextsStopBeforeTheNextColumn) {
     TListaCanali channels;
     TCanale c;
     c.name = "E21";
-    c.label = "Rai Radiotelevisione Italiana";   // runs up to the signal columns
+    c.label = "Rai Radiotelevisione Italiana, multiplex B";   // runs into the signal columns
     c.sources = "Antenna UHF";
     c.freqLow = 470;
     c.freqHigh = 478;
@@ -114,6 +115,25 @@ TEST_F(RowTextsTest, LongTextsStopBeforeTheNextColumn) {
         EXPECT_TRUE(cut) << PageText(page);
         EXPECT_NE(FindText(page, k.whole), nullptr) << PageText(page);
     }
+}
+
+TEST_F(RowTextsTest, ACodeALittleTooWideIsSetSmallerAndWhole) {
+    Estimate();
+    project.Estimate->Clear();
+    TRigaPreventivo r;
+    r.Code = "GFA-TM-11-114";   // a little wider than the code column at 8 points
+    r.Article = "Amplificatore";
+    r.Quantity = 1;
+    project.Estimate->AddQuantity(r);
+    estimatePage.BuildEstimate();
+    const TRecordingEngine& page = *Job([&] { EXPECT_EQ(stampa.PrintEstimate(true, 0), 0); }).Pages[0];
+    const TPaintCall* code = FindText(page, r.Code);
+    ASSERT_NE(code, nullptr) << PageText(page);
+    // Heights in pixels: 8 points at 600 dpi for the article, 6 or 7 for the code.
+    EXPECT_EQ(std::abs(FindText(page, r.Article)->State.Font.Height), P(8) + 1);
+    EXPECT_LT(std::abs(code->State.Font.Height), P(8));
+    EXPECT_GE(std::abs(code->State.Font.Height), P(6));
+    EXPECT_EQ(Overlaps(page), "");
 }
 
 TEST_F(RowTextsTest, ATextRunsOnIntoAnEmptyColumnAndStopsAtThePageEdge) {
