@@ -74,12 +74,13 @@ int32_t TStampa::PrintEstimate(bool priced, int32_t page) {
     }
     TextRightAt(pp.MaxNoiseRight, pp.Y, "Totale:");
     TextRightAt(pp.TotalPriceRight, pp.Y, FormatFloat(mask, total));
-    // The notes stand at the foot of the body, the last one lowest.
+    // The notes stand at the foot of the body, the last one lowest, in line
+    // with the rows.
     int32_t y = pp.BodyBottom;
     for (int i = EstimateNotesCount - 1; i >= 0; --i) {
         if (notes[i].empty()) continue;
         y -= pp.LineHeight;
-        TextAt(18, y, notes[i]);
+        TextAt(pp.CodeLeft, y, notes[i]);
     }
     return 0;
 }

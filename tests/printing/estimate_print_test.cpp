@@ -71,9 +71,9 @@ TEST_F(EstimatePrintTest, FooterFitsOrMovesToTheNextPage) {
         bool rule = false;
         for (const TPaintCall& l : last.CallsOf(TPaintOp::Line)) rule |= l.Points[0] == TPoint(0, y) && c.ruleBeforeTotal;
         EXPECT_EQ(rule, c.ruleBeforeTotal);
-        // Only the second note: one line above the body bottom, at 18 px.
+        // Only the second note: one line above the body bottom, 18 points in.
         if (*c.note2) {
-            EXPECT_EQ(TextAt(last, c.note2), TPoint(18, PrintPage.BodyBottom - line));
+            EXPECT_EQ(TextAt(last, c.note2), TPoint(18 * c.dpi / 72, PrintPage.BodyBottom - line));
         }
     }
 }
@@ -96,9 +96,11 @@ TEST_F(EstimatePrintTest, NotesStackUpFromTheBodyBottom) {
     estimatePage.Note[1]->Text = "Seconda";
     estimatePage.Note[2]->Text = "Terza";
     const TRecordingEngine& page = *Print(true).Pages[0];
-    EXPECT_EQ(TextAt(page, "Terza"), TPoint(18, 6430));
-    EXPECT_EQ(TextAt(page, "Seconda"), TPoint(18, 6330));
-    EXPECT_EQ(TextAt(page, "Prima"), TPoint(18, 6230));
+    // In line with the rows' codes, 18 points in.
+    EXPECT_EQ(TextAt(page, "Terza"), TPoint(P(18), 6430));
+    EXPECT_EQ(TextAt(page, "Seconda"), TPoint(P(18), 6330));
+    EXPECT_EQ(TextAt(page, "Prima"), TPoint(P(18), 6230));
+    EXPECT_EQ(TextAt(page, "R1").x, P(18));
 }
 
 TEST_F(EstimatePrintTest, RowsAndAmountsInTheEstimateCurrency) {
