@@ -143,11 +143,14 @@ bool TCreaAuto::SelectLnb(int32_t column, int32_t row, TGridData* grid, int32_t 
     // Every output of the LNB carries the whole satellite band.
     if (auto* sat = dynamic_cast<TSat*>(lnb))
         for (int32_t o = 0; o < std::min(count, SatMaxOutputs); ++o) sat->UseSatBands[o] = 1;
+    // Outputs beyond the lines needed are closed: with fewer lines than the
+    // smallest LNB has outputs, the ones left over too, or they stay open and
+    // the head end never analyses.
+    const int32_t lines = std::max(outputs, 0);
     int32_t x = column;
     for (int32_t placed = 0; placed < n; placed += count) {
         if (!PlaceClone(lnb, x, row, 0, grid)) return false;
-        // Outputs beyond the lines needed are closed.
-        for (int32_t i = std::max(n - placed, 0); i < count; ++i)
+        for (int32_t i = std::max(lines - placed, 0); i < count; ++i)
             if (!PlaceTermination(x + i, row + 1, 0, grid)) return false;
         x += count;
     }

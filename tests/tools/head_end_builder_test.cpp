@@ -131,6 +131,8 @@ TEST_F(HeadEndBuilder, HeadEndsAloneOnTesta) {
         {"both on separate cables", true, true, 1, false, true, 2, {"GFC-26", "GFI-SI", "GLNB-4"}},
         {"both on one cable", true, true, 1, false, false, 1, {"GFC-30", "GFI-SI", "GMX-TS"}},
         {"satellite single cable", false, true, 1, false, false, 1, {"GFI-SI", "GLNB-4"}},
+        {"satellite, 2 cables", false, true, 2, false, false, 2, {"GLNB-4"}},
+        {"both, 2 cables", true, true, 2, false, false, 3, {"GFC-7", "GLNB-4"}},
         {"satellite, 4 cables", false, true, 4, false, false, 4, {"GLNB-4"}},
         {"satellite, 8 cables", false, true, 8, false, false, 8, {"GLNB-8"}},
         {"both, 4 cables", true, true, 4, false, false, 5, {"GFC-7", "GLNB-4"}},

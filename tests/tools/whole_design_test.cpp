@@ -81,6 +81,14 @@ const TWhole Variants[] = {
     {"S only, 4 cables along the staircase, 12 floors", false, true, 4, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, false},
     {"S only, 8 cables along the staircase, 12 floors", false, true, 8, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, false},
     {"T+S 4 cables Unite along the staircase, 8 floors x 6", true, true, 4, false, true, false, false, 1, 8, 6, 0, 1, 0, 0, false},
+    // Two satellite cables: the smallest LNB has four outputs, the two (or,
+    // with the terrestrial line in the multiswitch, three) lines take the
+    // first ones and the others are closed.
+    {"S only, 2 cables along the staircase, 6 floors x 4", false, true, 2, false, true, false, false, 1, 6, 4, 0, 1, 0, 0, false},
+    {"T+S 2 cables Unite along the staircase", true, true, 2, false, true, false, false, 1, 3, 2, 0, 1, 0, 0, false},
+    {"T separate, 2 cables along the staircase, 8 floors x 6", true, true, 2, true, true, false, false, 1, 8, 6, 1, 1, 0, 0, false},
+    {"T+S 2 cables Unite, in the apartment", true, true, 2, false, false, false, false, 1, 4, 2, 0, 2, 0, 0, false},
+    {"S only, 2 cables, radial", false, true, 2, false, false, true, false, 1, 4, 2, 0, 2, 2, 2, false},
 };
 
 // Each variant designs network and head end with no message; "Testa"
