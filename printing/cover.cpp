@@ -21,6 +21,11 @@ enum : int {
 constexpr int32_t LetterheadLeft = 60;
 constexpr int32_t LetterheadWidth = 460;
 
+// The work description and the notes: the room down to the next section,
+// and the smallest size they are set at to keep within it.
+constexpr int32_t CoverParagraphRoom = 80;
+constexpr int32_t CoverSmallestParagraphPoints = 6;
+
 }  // namespace
 
 int32_t TStampa::PrintCoverPage(int32_t kind, int32_t page) {
@@ -80,9 +85,22 @@ int32_t TStampa::PrintCoverPage(int32_t kind, int32_t page) {
     SetFont(12);
     const AnsiString* t = Project ? Project->HeaderTexts : nullptr;
     auto field = [&](int index) { return t ? t[index] : AnsiString(); };
+    // A paragraph keeps above the section that follows it, 80 points below
+    // its top: one that needs more lines than that is set a point smaller,
+    // its lines closer, until it fits (or reaches 6 points).
     auto paragraph = [&](const AnsiString& body, int32_t top) {
-        int32_t x = P(120), y = P(top);
-        PrintParagraph(canvas, body, TRect(P(120), P(top), P(530), P(top + 70)), x, y, P(14));
+        const TRect box(P(120), P(top), P(530), P(top + 70));
+        int32_t size = 12;
+        for (; size > CoverSmallestParagraphPoints; --size) {
+            SetFont(size);
+            int32_t x = box.Left, y = box.Top;
+            if (LayoutParagraph(canvas, body, box, x, y, P(size + 2), false) * P(size + 2) <= P(CoverParagraphRoom))
+                break;
+        }
+        SetFont(size);
+        int32_t x = box.Left, y = box.Top;
+        PrintParagraph(canvas, body, box, x, y, P(size + 2));
+        SetFont(12);
     };
     text(60, 350, "DESCRIZIONE LAVORO:");
     paragraph(field(hDescription), 370);

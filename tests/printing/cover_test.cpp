@@ -158,6 +158,38 @@ TEST_F(CoverTest, WideLetterheadShrinksUntilItFits) {
     EXPECT_EQ(SizeOf(tiny->State.Font), 1);
 }
 
+// A description or notes as long as their fields hold are set smaller, their
+// lines closer, and end above the section that follows; every word printed.
+TEST_F(CoverTest, LongDescriptionAndNotesKeepAboveTheNextSection) {
+    AnsiString words;
+    while (words.size() + 12 < 512) words += "impianto TV ";
+    const struct {
+        int field;
+        int top, next;   // the paragraph's top and the next section's label, points
+        const char* label;
+    } cases[] = {{22, 370, 450, "LOCAZIONE EDIFICIO:"}, {HeaderNotes, 670, 750, "Progettista:"}};
+    project.HeaderTexts[HeaderDesigner] = "Ing. Neri";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        project.HeaderTexts[22] = project.HeaderTexts[HeaderNotes] = "";
+        project.HeaderTexts[c.field] = words;
+        const TRecordingEngine& page = Cover(CoverDocumentation);
+        EXPECT_EQ(TextAt(page, c.label).y, P(c.next));
+        int printed = 0, lines = 0;
+        for (const TPaintCall& t : TextCalls(page)) {
+            if (t.Points[0].y < P(c.top) || t.Points[0].y >= P(c.next) || t.Points[0].x < P(120)) continue;
+            ++lines;
+            EXPECT_LE(t.Points[0].y + TTextMetrics::Extent(t.State.Font, t.Text).cy, P(c.next)) << t.Text;
+            EXPECT_LT(SizeOf(t.State.Font), 12);
+            for (size_t at = t.Text.find("TV"); at != std::string::npos; at = t.Text.find("TV", at + 1)) ++printed;
+        }
+        EXPECT_GT(lines, 5);
+        EXPECT_EQ(printed, static_cast<int>(words.size() / 12));
+        // What follows keeps its 12 points.
+        EXPECT_EQ(SizeOf(FindText(page, c.label)->State.Font), 12);
+    }
+}
+
 TEST_F(CoverTest, CoversOfOneJobStartANewPageEach) {
     const TPrintedDocument& doc = Job([&] {
         for (int32_t kind = 0; kind < 4; ++kind) stampa.PrintCoverPage(kind, 0);

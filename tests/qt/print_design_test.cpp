@@ -255,7 +255,14 @@ TEST_F(QtPrintDesign, CombinedPrintAndPreviewOfEveryDocument) {
     project->HeaderTexts[15] = "Condominio Aurora";
     project->HeaderTexts[HeaderDesigner - 1] = "Luca Bianchi";
     project->HeaderTexts[HeaderDesigner] = "Ing. Paola Neri";
-    project->HeaderTexts[22] = "Impianto centralizzato di ricezione terrestre e satellitare su quattro piani";
+    // A description as long as an installer writes it: more lines than the
+    // cover's box holds at 12 points.
+    project->HeaderTexts[22] =
+        "Impianto centralizzato di ricezione terrestre e satellitare su quattro piani, con antenne "
+        "banda III e UHF su palo di 3 metri, parabola da 80 cm con LNB a quattro uscite, centralino "
+        "modulare a filtri di canale nel sottotetto, distribuzione in cavo a basse perdite lungo il vano "
+        "scala con multiswitch passanti ai piani, partitori negli appartamenti e due prese TV-SAT per "
+        "appartamento; collaudo con misura dei livelli e del rapporto C/N a tutte le prese.";
     form->EstimatePage->Note[1]->Text = "Prezzi IVA esclusa";
 
     TDatiStampa options(nullptr);
@@ -303,6 +310,8 @@ TEST_F(QtPrintDesign, CombinedPrintAndPreviewOfEveryDocument) {
     const std::string estimate = PdfText(file, estimatePage);
     EXPECT_NE(estimate.find("Prezzi IVA esclusa"), std::string::npos) << estimate;
     EXPECT_NE(PdfText(file, 1).find("Progettista: Ing. Paola Neri"), std::string::npos);
+    EXPECT_NE(PdfText(file, 1).find("rapporto C/N a tutte le prese. LOCAZIONE EDIFICIO:"), std::string::npos)
+        << PdfText(file, 1);
     EXPECT_NE(PdfText(file, 2).find("Il sottoscritto Luca Bianchi, titolare e responsabile tecnico dell'impresa "
                                     "Impianti Bianchi S.r.l."), std::string::npos)
         << PdfText(file, 2);
