@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <qdrawutil.h>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -302,18 +303,26 @@ private:
 class GroupBoxPeer : public TQtSurfacePeer {
 public:
     explicit GroupBoxPeer(TGroupBox* box) : TQtSurfacePeer(box), box_(box) {}
+    // The forms place a group's first row 16 pixels or so below its top, as
+    // for a frame whose top line runs through the middle of the caption: the
+    // group is drawn so, the caption interrupting the line near its left end.
     void PaintBackground(QPainter& painter, const QRect& rect) override {
         TQtSurfacePeer::PaintBackground(painter, rect);
-        QStyleOptionGroupBox opt;
-        opt.initFrom(surface_);
-        opt.rect = surface_->rect();
-        opt.text = ToQString(box_->Caption);
-        opt.textAlignment = Qt::AlignLeft;
-        opt.textColor = ToQColor(box_->Font->Color);
-        opt.lineWidth = 1;
-        opt.subControls = QStyle::SC_GroupBoxFrame | (opt.text.isEmpty() ? QStyle::SC_None : QStyle::SC_GroupBoxLabel);
-        painter.setFont(surface_->font());
-        surface_->style()->drawComplexControl(QStyle::CC_GroupBox, &opt, &painter, surface_);
+        const QString text = ToQString(box_->Caption);
+        const QFont font = surface_->font();
+        const QFontMetrics metrics(font);
+        const int lineTop = text.isEmpty() ? 0 : metrics.height() / 2;
+        // An etched line: a shadow line and a light one beside it.
+        qDrawShadeRect(&painter, surface_->rect().adjusted(0, lineTop, 0, 0), surface_->palette(), true, 1, 0);
+        if (text.isEmpty()) return;
+        constexpr int CaptionLeft = 8;
+        constexpr int CaptionMargin = 2;
+        const QRect caption(CaptionLeft, 0, metrics.horizontalAdvance(text) + 2 * CaptionMargin, metrics.height());
+        painter.fillRect(caption, ToQColor(box_->Color));
+        painter.setFont(font);
+        painter.setPen(surface_->isEnabled() ? ToQColor(box_->Font->Color)
+                                             : surface_->palette().color(QPalette::Disabled, QPalette::WindowText));
+        painter.drawText(caption.adjusted(CaptionMargin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
     }
 
 private:
