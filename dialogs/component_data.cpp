@@ -393,7 +393,8 @@ void TDatiComponenti::BuildAuxArticles() {
         AuxCodice[k] = MakeCombo(GroupAusiliari, left[2], y, AuxHeaderWidths[2]);
         AuxCodice[k]->Sorted = true;
         AuxQuantita[k] = MakeValueEdit(GroupAusiliari, left[3], y, AuxHeaderWidths[3]);
-        AuxDescrizione[k] = MakeValueEdit(GroupAusiliari, left[4], y, AuxHeaderWidths[4]);
+        // The description ends inside the group's frame, as the other rows do.
+        AuxDescrizione[k] = MakeValueEdit(GroupAusiliari, left[4], y, std::min(AuxHeaderWidths[4], SectionWidth - 8 - left[4]));
         AuxDescrizione[k]->ReadOnly = true;
         AuxDescrizione[k]->TabStop = false;
     }

@@ -1,6 +1,7 @@
 // The component-data form as every component class arranges it, in real
 // windows: each caption box, label, check box and button shows its whole
-// text, on the component's own rows and on each amplification stage.
+// text, on the component's own rows and on each amplification stage, and
+// every control of a section stands inside its frame.
 // Screenshots: component-data-captions-<code>.png in test-artefacts/.
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include "app/grid.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
+#include "qt/group_layout.h"
 #include "qt/qt_test_support.h"
 #include "qt/text_fit.h"
 #include "support/dialog_fixture.h"
@@ -74,6 +76,10 @@ TEST(QtComponentDataCaptions, EveryClassShowsItsWholeCaptions) {
             const bool seen = WhileShown(*cell, form, [&] {
                 QWidget* window = WindowOf(&form);
                 EXPECT_EQ(qttest::Describe(qttest::CutTexts(window)), "") << what;
+                {
+                    SCOPED_TRACE(what);
+                    qttest::ExpectGroupContentsInsideFrames(&form);
+                }
                 if (shot.insert(type.Code).second) {
                     const QImage image = window->grab().toImage();
                     EXPECT_TRUE(image.save(QString::fromStdString(

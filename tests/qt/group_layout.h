@@ -38,4 +38,22 @@ inline void ExpectGroupContentsBelowCaptions(TWinControl* parent) {
     }
 }
 
+// Every visible control of every visible group box stands inside the
+// group's frame (one pixel of frame on each side).
+inline void ExpectGroupContentsInsideFrames(TWinControl* parent) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        auto* child = dynamic_cast<TWinControl*>(parent->Controls(i));
+        if (!child || !child->Visible) continue;
+        if (auto* group = dynamic_cast<TGroupBox*>(child)) {
+            for (int k = 0; k < group->ControlCount(); ++k) {
+                TControl* c = group->Controls(k);
+                if (!c->Visible) continue;
+                EXPECT_LE(c->Left + c->Width, group->Width - 1) << group->Caption.Get() << ": child " << k;
+                EXPECT_LE(c->Top + c->Height, group->Height - 1) << group->Caption.Get() << ": child " << k;
+            }
+        }
+        ExpectGroupContentsInsideFrames(child);
+    }
+}
+
 }  // namespace qttest
