@@ -152,15 +152,15 @@ void TDatiPreventivo::BuildFromCells() {
     estimateCells([&](TCella& c) {
         for (int slot = 0; slot < 2; ++slot) {
             if (c.AuxLibrary[slot].empty() || c.AuxCode[slot].empty() || !(c.AuxQuantity[slot] > 0.0f)) continue;
-            TCella* found = nullptr;
-            if (!cache.Find(found, c.AuxCode[slot]) && Librerie) {
+            std::unique_ptr<TCella> entry = cache.Find(c.AuxCode[slot]);
+            if (!entry && Librerie) {
                 if (TLibreria* library = Librerie->Find(c.AuxLibrary[slot]); library && library->Open()) {
-                    if (library->ReadCell(found, c.AuxCode[slot]) && found) cache.Append(found->Clone().release());
+                    entry = library->ReadCell(c.AuxCode[slot]);
+                    if (entry) cache.Append(entry->Clone().release());
                     library->Close();
                 }
             }
-            if (!found) continue;
-            std::unique_ptr<TCella> entry(found);
+            if (!entry) continue;
             TRigaPreventivo row;
             row.Quantity = c.AuxQuantity[slot];
             row.UnitPrice = NotNegative(entry->Price);

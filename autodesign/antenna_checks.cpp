@@ -51,7 +51,7 @@ bool TCreaAuto::CheckAntennaChannels() {
         TAntennaEntry& entry = Antennas[AntennaCount];
         entry.Cell = std::make_unique<TAntenna>(nullptr, 0, 0, 0, 0);
         TCella* cell = entry.Cell.get();
-        if (!Librerie || !Librerie->ReadCell(a.Library, cell, a.Code) || cell != entry.Cell.get())
+        if (!Librerie || !Librerie->ReadCell(a.Library, *cell, a.Code))
             return fail("L'antenna " + n + " non esiste.");
         a.FMin = cell->Attenuation->Get3(0, AntennaRangeColumn, AntennaLowestSlot);
         a.FMax = cell->Attenuation->Get3(0, AntennaRangeColumn, AntennaHighestSlot);

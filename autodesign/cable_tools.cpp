@@ -124,8 +124,7 @@ bool TCreaAuto::LoadCableFromLibrary(const AnsiString& library, const AnsiString
         lib->Close();
         return false;
     }
-    TCella* target = cable;
-    const bool found = lib->ReadCell(target, code);
+    const bool found = lib->ReadCell(*cable, code);
     if (found) cable->Described = 1;
     lib->Close();
     return found;

@@ -157,9 +157,8 @@ void TPannelloCanaliTer::CodeChange(TObject*) {
     if (!library) return;
     TAntennaAutoProg& a = Antenna();
     const bool wasOpen = library->IsOpen();
-    TCella* read = nullptr;
-    if (library->Open(false) && library->ReadCell(read, Code->Text)) {
-        std::unique_ptr<TCella> cell(read);
+    std::unique_ptr<TCella> cell = library->Open(false) ? library->ReadCell(Code->Text) : nullptr;
+    if (cell) {
         a.FMin = cell->Attenuation->Get3(0, AntennaRangeColumn, AntennaLowestSlot);
         a.FMax = cell->Attenuation->Get3(0, AntennaRangeColumn, AntennaHighestSlot);
         if (cell->SourceChannels && cell->SourceChannels->head) {

@@ -223,11 +223,8 @@ bool TAutoProgetto::CollectSelectedComponents(TMemLib& target) {
         TLibreria* library = Librerie ? Librerie->Find(root->Text) : nullptr;
         read.clear();
         if (!library || !library->Open(false)) continue;
-        TCella* cell = nullptr;
-        for (bool more = library->FirstCell(cell); more; more = library->NextCell(cell)) {
-            read.emplace_back(cell);
-            cell = nullptr;
-        }
+        for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell())
+            read.push_back(std::move(cell));
         library->Close();
         for (const TTreeNode* group = root->getFirstChild(); group; group = group->getNextSibling())
             for (const TTreeNode* node = group->getFirstChild(); node; node = node->getNextSibling()) {

@@ -52,11 +52,8 @@ public:
         library->fileName = ProgramFile(DefaultLibraryFile);
         libraries_.Append(library);
         ok = library->Open();
-        TCella* cell = nullptr;
-        for (bool more = ok && library->FirstCell(cell); more; more = library->NextCell(cell)) {
-            engine.Components->Insert(cell);
-            cell = nullptr;
-        }
+        for (std::unique_ptr<TCella> cell = ok ? library->FirstCell() : nullptr; cell; cell = library->NextCell())
+            engine.Components->Insert(cell.release());
         library->Close();
         TFile sel(ProgramFile(DefaultSelectionFile), ModeReadDenyWrite);
         AnsiString text;

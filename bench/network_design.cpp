@@ -47,11 +47,8 @@ public:
     bool Prepare(TCreaAuto& engine) {
         TLibreria* library = libraries_.Find(DefaultLibraryName);
         if (!ok || !library || !library->Open()) return false;
-        TCella* cell = nullptr;
-        for (bool more = library->FirstCell(cell); more; more = library->NextCell(cell)) {
-            engine.Components->Insert(cell);
-            cell = nullptr;
-        }
+        for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell())
+            engine.Components->Insert(cell.release());
         library->Close();
         TFile sel(folder_ + "/" + DefaultSelectionFile, ModeReadDenyWrite);
         AnsiString text;

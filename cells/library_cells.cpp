@@ -50,17 +50,25 @@ bool TLibreria::LoadRecord(TCella& cell, const std::string& record) {
     return LoadCellRecord(cell, s, LibraryVersion);
 }
 
-bool TLibreria::ReadCell(TCella*& cell, const AnsiString& code) {
+std::unique_ptr<TCella> TLibreria::ReadCell(const AnsiString& code) {
+    std::unique_ptr<TCella> made;
+    ReadEntry(code, nullptr, &made);
+    return made;
+}
+
+bool TLibreria::ReadCell(TCella& cell, const AnsiString& code) { return ReadEntry(code, &cell, nullptr); }
+
+bool TLibreria::ReadEntry(const AnsiString& code, TCella* cell, std::unique_ptr<TCella>* made) {
     if (!isOpen) return false;
     int32_t count = 0, endOffset = 0;
     if (!ReadCounts(count, endOffset)) return false;
-    const bool madeHere = cell == nullptr;
     file->SetPosition(LibraryHeaderSize);
     TLibEntryHead h;
     for (int32_t i = 0; i < count && ReadEntryHead(h, endOffset); ++i) {
         if (h.code != code) continue;
         if (!cell) {
-            cell = NewCella(nullptr, h.typeCode, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs).release();
+            *made = NewCella(nullptr, h.typeCode, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs);
+            cell = made->get();
             if (!cell) continue;
             cell->TypeCode = h.typeCode;
         }
@@ -77,14 +85,27 @@ bool TLibreria::ReadCell(TCella*& cell, const AnsiString& code) {
         file->SetPosition(resume);
     }
     // A cell made here for an entry that did not read is not handed out.
-    if (madeHere) {
-        delete cell;
-        cell = nullptr;
-    }
+    if (made) made->reset();
     return false;
 }
 
-bool TLibreria::DeliverNext(TCella*& cell) {
+std::unique_ptr<TCella> TLibreria::FirstCell() {
+    std::unique_ptr<TCella> made;
+    if (StartIteration()) DeliverNext(nullptr, &made);
+    return made;
+}
+
+std::unique_ptr<TCella> TLibreria::NextCell() {
+    std::unique_ptr<TCella> made;
+    if (isOpen) DeliverNext(nullptr, &made);
+    return made;
+}
+
+bool TLibreria::FirstCell(TCella& cell) { return StartIteration() && DeliverNext(&cell, nullptr); }
+
+bool TLibreria::NextCell(TCella& cell) { return isOpen && DeliverNext(&cell, nullptr); }
+
+bool TLibreria::DeliverNext(TCella* cell, std::unique_ptr<TCella>* made) {
     while (iterIndex_ < iterCount_) {
         file->SetPosition(iterPos_);
         TLibEntryHead h;
@@ -97,9 +118,9 @@ bool TLibreria::DeliverNext(TCella*& cell) {
         const int32_t code = h.typeCode == CodeOldCableStraight ? CodeCable : h.typeCode;
         std::string record;
         if (!cell) {
-            std::unique_ptr<TCella> made(NewCella(nullptr, code, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs));
-            if (!made || !ReadRecord(h, record) || !LoadRecord(*made, record)) continue;
-            cell = made.release();
+            std::unique_ptr<TCella> fresh = NewCella(nullptr, code, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs);
+            if (!fresh || !ReadRecord(h, record) || !LoadRecord(*fresh, record)) continue;
+            *made = std::move(fresh);
             return true;
         }
         const bool anyCounts = code == CodeBridge || code == CodeCable;
@@ -125,6 +146,34 @@ bool TLibreria::WriteCell(TCella& cell) {
         std::find_if(entries.begin(), entries.end(), [&](const TLibEntryHead& h) { return h.code == cell.Code; });
     if (found != entries.end()) entries.erase(found);
     return Rewrite(entries, &s.Bytes());
+}
+
+// ---------------------------------------------------------------- TLibrerie
+
+namespace {
+
+// What read gives of the named library, opened for it when it was closed;
+// nothing when no library has the name.
+template <class Read>
+auto ReadFromLibrary(const TLibrerie& libraries, const AnsiString& name, Read read) {
+    using Result = decltype(read(std::declval<TLibreria&>()));
+    TLibreria* l = libraries.Find(name);
+    if (!l) return Result{};
+    const bool wasOpen = l->isOpen;
+    l->Open(false);
+    Result result = read(*l);
+    if (!wasOpen) l->Close();
+    return result;
+}
+
+}  // namespace
+
+bool TLibrerie::ReadCell(const AnsiString& name, TCella& cell, const AnsiString& code) const {
+    return ReadFromLibrary(*this, name, [&](TLibreria& l) { return l.ReadCell(cell, code); });
+}
+
+std::unique_ptr<TCella> TLibrerie::GetCell(const AnsiString& name, const AnsiString& code) const {
+    return ReadFromLibrary(*this, name, [&](TLibreria& l) { return l.ReadCell(code); });
 }
 
 // ---------------------------------------------------------------- TMemLib
@@ -181,16 +230,18 @@ void TMemLib::InsertSorted(TCella* cell, int key) {
     after->NextCell = cell;
 }
 
-bool TMemLib::Find(TCella*& cell, const AnsiString& code) const {
+std::unique_ptr<TCella> TMemLib::Find(const AnsiString& code) const {
+    for (TCella* c = head; c; c = c->NextCell)
+        if (c->Code == code) return c->Clone();
+    return nullptr;
+}
+
+bool TMemLib::Find(TCella& cell, const AnsiString& code) const {
     for (TCella* c = head; c; c = c->NextCell) {
         if (c->Code != code) continue;
-        if (!cell) {
-            cell = c->Clone().release();
-            return cell != nullptr;
-        }
-        if (c->TypeCode == cell->TypeCode && c->Inputs == cell->Inputs && c->ThroughOutputs == cell->ThroughOutputs &&
-            c->TapOutputs == cell->TapOutputs) {
-            c->Assign(cell);
+        if (c->TypeCode == cell.TypeCode && c->Inputs == cell.Inputs && c->ThroughOutputs == cell.ThroughOutputs &&
+            c->TapOutputs == cell.TapOutputs) {
+            c->Assign(&cell);
             return true;
         }
     }

@@ -316,7 +316,7 @@ bool TLibreria::FindEntry(const AnsiString& code) {
     return false;
 }
 
-bool TLibreria::FirstCell(TCella*& cell) {
+bool TLibreria::StartIteration() {
     if (!isOpen) return false;
     iterCount_ = 0;
     iterIndex_ = 0;
@@ -325,12 +325,7 @@ bool TLibreria::FirstCell(TCella*& cell) {
         return false;
     }
     iterPos_ = LibraryHeaderSize;
-    return DeliverNext(cell);
-}
-
-bool TLibreria::NextCell(TCella*& cell) {
-    if (!isOpen) return false;
-    return DeliverNext(cell);
+    return true;
 }
 
 // Every write builds the whole new library and puts it in place of the old
@@ -490,20 +485,3 @@ void TLibrerie::QueryByName(const AnsiString& name, TStringList& list, const Ans
     else
         list.Clear();
 }
-
-bool TLibrerie::ReadCell(const AnsiString& name, TCella*& cell, const AnsiString& code) const {
-    TLibreria* l = Find(name);
-    if (!l) return false;
-    const bool wasOpen = l->isOpen;
-    l->Open(false);
-    const bool found = l->ReadCell(cell, code);
-    if (!wasOpen) l->Close();
-    return found;
-}
-
-TCella* TLibrerie::GetCell(const AnsiString& name, const AnsiString& code) const {
-    TCella* cell = nullptr;
-    ReadCell(name, cell, code);
-    return cell;
-}
-

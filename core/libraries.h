@@ -92,15 +92,19 @@ public:
     // Positions the stream at the start of the record of the first entry with
     // this code (exact comparison).
     bool FindEntry(const AnsiString& code);
-    // Reads the entry with this code into the cell; with a null pointer a new
-    // cell is made (owned by the caller). An existing cell takes only an entry
+    // A new cell of the entry with this code, owned by the caller, or none.
+    std::unique_ptr<TCella> ReadCell(const AnsiString& code);
+    // Reads the entry with this code into the cell, which takes only an entry
     // of its own type code and port counts (any counts for cables).
-    bool ReadCell(TCella*& cell, const AnsiString& code);
-    // Iteration over the entries: each call delivers the next entry that fits
-    // (a new cell with a null pointer; the next entry of the cell's kind into
-    // a given cell). False past the last entry.
-    bool FirstCell(TCella*& cell);
-    bool NextCell(TCella*& cell);
+    bool ReadCell(TCella& cell, const AnsiString& code);
+    // Iteration over the entries: each call gives a new cell of the next entry
+    // that reads, owned by the caller; none past the last entry.
+    std::unique_ptr<TCella> FirstCell();
+    std::unique_ptr<TCella> NextCell();
+    // The same into a given cell: the next entry of the cell's kind. False
+    // past the last entry.
+    bool FirstCell(TCella& cell);
+    bool NextCell(TCella& cell);
 
     // The writers, on a library opened for writing. Each builds the new
     // library in a temporary file beside the old one and puts it in its
@@ -143,7 +147,15 @@ private:
     // does not read (it is read into a scratch cell first).
     bool LoadRecord(TCella& cell, const std::string& record);
     void MarkDamaged();
-    bool DeliverNext(TCella*& cell);
+    // The entries with this code, in order, until one reads: into the given
+    // cell, or with none into a new cell of the first entry's kind, handed
+    // out through made only when it read.
+    bool ReadEntry(const AnsiString& code, TCella* into, std::unique_ptr<TCella>* made);
+    // Starts the iteration over the entries.
+    bool StartIteration();
+    // The next entry that reads: into the given cell, or with none into a new
+    // cell handed out through made.
+    bool DeliverNext(TCella* into, std::unique_ptr<TCella>* made);
     // The heads of every entry; false (damaged) when the walk stops early.
     bool ReadEntries(std::vector<TLibEntryHead>& entries);
     // Puts in place a library of the kept entries and the added record.
@@ -176,9 +188,10 @@ public:
     void ListNames(TStringList& list) const;
     void ListByName(const AnsiString& name, TStringList& list) const;
     void QueryByName(const AnsiString& name, TStringList& list, const AnsiString& category) const;
-    bool ReadCell(const AnsiString& name, TCella*& cell, const AnsiString& code) const;
+    // Reads the entry of the named library into the cell (as TLibreria::ReadCell).
+    bool ReadCell(const AnsiString& name, TCella& cell, const AnsiString& code) const;
     // A new cell from the named library (owned by the caller), or none.
-    TCella* GetCell(const AnsiString& name, const AnsiString& code) const;
+    std::unique_ptr<TCella> GetCell(const AnsiString& name, const AnsiString& code) const;
 
     TLibreria* head = nullptr;
 };
@@ -197,9 +210,10 @@ public:
     // Key index: 0 Category, 1 Brand, 2 Series, 3 Code, 4 Article.
     void InsertSorted(TCella* cell, int key);
     void Insert(TCella* cell) { InsertSorted(cell, 0); }
-    // With a null pointer: a clone of the first cell with the code. With a
-    // cell: the first cell with the code of the same kind copies its data into it.
-    bool Find(TCella*& cell, const AnsiString& code) const;
+    // A clone of the first cell with the code, owned by the caller, or none.
+    std::unique_ptr<TCella> Find(const AnsiString& code) const;
+    // The first cell with the code of the same kind copies its data into the cell.
+    bool Find(TCella& cell, const AnsiString& code) const;
 
     TCella* head = nullptr;
 };

@@ -29,13 +29,9 @@ TLibreria* LibraryNamed(const AnsiString& name) { return Librerie ? Librerie->Fi
 // when the library does not open or holds no such entry.
 std::unique_ptr<TCella> ReadArticle(TLibreria* library, const AnsiString& code) {
     if (!library || !library->Open(false)) return nullptr;
-    TCella* cell = nullptr;
-    if (!library->ReadCell(cell, code)) {
-        delete cell;
-        cell = nullptr;
-    }
+    std::unique_ptr<TCella> cell = library->ReadCell(code);
     library->Close();
-    return std::unique_ptr<TCella>(cell);
+    return cell;
 }
 
 // The article's data become the last-used data of its kind.

@@ -148,8 +148,7 @@ void TDatiComponenti::LibraryCodeChange(TObject*) {
     {
         TLibraryUse use(library, false);
         // The reader takes only an entry of the cell's own type and port counts.
-        TCella* cell = EditedCell;
-        loaded = use.Open() && library->ReadCell(cell, ComboVoce->Text);
+        loaded = use.Open() && library->ReadCell(*EditedCell, ComboVoce->Text);
     }
     if (!loaded) return;
     const bool updating = Updating;

@@ -153,12 +153,10 @@ void TGestioneLibrerie::LoadLibrary() {
     if (!wasOpen && !library->Open(false)) return;
     CurrentEntry = nullptr;
     Entries.Clear();
-    TCella* cell = nullptr;
-    for (bool more = library->FirstCell(cell); more && cell; cell = nullptr, more = library->NextCell(cell)) {
+    for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell()) {
         cell->Owner = nullptr;
-        Entries.InsertSorted(cell, SortKey);
+        Entries.InsertSorted(cell.release(), SortKey);
     }
-    delete cell;
     if (!wasOpen) library->Close();
 }
 

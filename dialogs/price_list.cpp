@@ -143,18 +143,15 @@ void TDatiListino::TreeComponentiDblClick(TObject*) {
     if (!node || node->Level() != 2 || !Librerie) return;
     TLibreria* library = Librerie->Find(node->Parent()->Parent()->Text);
     if (!library) return;
-    TCella* cell = nullptr;
+    std::unique_ptr<TCella> read;
     const bool wasOpen = library->IsOpen();
-    bool read = false;
     if (wasOpen || library->Open()) {
-        read = library->ReadCell(cell, node->Text);
+        read = library->ReadCell(node->Text);
         if (!wasOpen) library->Close();
     }
-    if (!read || !cell) {
-        delete cell;
-        return;
-    }
-    picked_.reset(cell);
+    if (!read) return;
+    picked_ = std::move(read);
+    const TCella* cell = picked_.get();
     Codice->Text = cell->Code;
     Articolo->Text = cell->Article;
     Marca->Text = cell->Brand;

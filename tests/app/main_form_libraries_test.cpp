@@ -52,8 +52,7 @@ TEST(MainFormLibraries, NewLibraryIsMadeListedAndReplacedOnlyAfterOk) {
     TLibreria* library = Librerie->Find("mia");
     ASSERT_NE(library, nullptr);
     ASSERT_TRUE(library->Open(false));
-    TCella* cell = nullptr;
-    EXPECT_FALSE(library->FirstCell(cell));
+    EXPECT_EQ(library->FirstCell(), nullptr);
     library->Close();
     EXPECT_TRUE(TreeLists(*f.CodesPanel->Tree, "mia"));
 

@@ -321,14 +321,8 @@ protected:
         TMemLib all;
         TLibreria* library = libraries.Get().head;
         EXPECT_TRUE(library->Open());
-        TCella* cell = nullptr;
-        for (bool more = library->FirstCell(cell); more; more = library->NextCell(cell)) {
-            if (keep(*cell))
-                all.Insert(cell);
-            else
-                delete cell;
-            cell = nullptr;
-        }
+        for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell())
+            if (keep(*cell)) all.Insert(cell.release());
         library->Close();
         std::vector<std::string> codes;
         for (TCella* c = all.head; c; c = c->NextCell) codes.push_back(c->Code);

@@ -222,29 +222,24 @@ TEST_F(LibraryTest, ReadCellWithPortMatching) {
                                   FilterEntry(1, "F1", "Filtri", "", 3.0f),
                                   FilterEntry(31, "F1", "Filtri", "", 5.0f),
                               }));
-    TCella* cell = nullptr;
-    EXPECT_FALSE(l->ReadCell(cell, "F1"));  // closed
+    EXPECT_EQ(l->ReadCell("F1"), nullptr);  // closed
     ASSERT_TRUE(l->Open(false));
 
-    ASSERT_TRUE(l->ReadCell(cell, "F1"));
-    std::unique_ptr<TCella> made(cell);
-    EXPECT_EQ(typeid(*cell), typeid(TFiltroS));
+    std::unique_ptr<TCella> made = l->ReadCell("F1");
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(typeid(*made), typeid(TFiltroS));
     EXPECT_EQ(made->Attenuation->Get3(0, 1, 0), 3.0f);
     EXPECT_EQ(made->Described, 1);
     EXPECT_EQ(made->Owner, nullptr);
 
     TFiltroPB pb(nullptr, 0, 0, 2, 3);
-    TCella* into = &pb;
-    ASSERT_TRUE(l->ReadCell(into, "F1"));  // skips the entries of other kinds
+    ASSERT_TRUE(l->ReadCell(pb, "F1"));  // skips the entries of other kinds
     EXPECT_EQ(pb.Attenuation->Get3(0, 1, 0), 5.0f);
 
     TFiltroPA pa(nullptr, 0, 0, 0, 0);
-    into = &pa;
-    EXPECT_FALSE(l->ReadCell(into, "F1"));
+    EXPECT_FALSE(l->ReadCell(pa, "F1"));
     EXPECT_EQ(pa.Code, "");
-    TCella* none = nullptr;
-    EXPECT_FALSE(l->ReadCell(none, "XX"));
-    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(l->ReadCell("XX"), nullptr);
 }
 
 TEST_F(LibraryTest, IterationDeliversEveryEntryOrEveryEntryOfAKind) {
@@ -255,18 +250,12 @@ TEST_F(LibraryTest, IterationDeliversEveryEntryOrEveryEntryOfAKind) {
                               }));
     ASSERT_TRUE(l->Open(false));
     Strings codes;
-    TCella* cell = nullptr;
-    for (bool more = l->FirstCell(cell); more; more = l->NextCell(cell)) {
-        codes.push_back(cell->Code);
-        delete cell;
-        cell = nullptr;
-    }
+    for (std::unique_ptr<TCella> cell = l->FirstCell(); cell; cell = l->NextCell()) codes.push_back(cell->Code);
     EXPECT_EQ(codes, (Strings{"A", "B", "C"}));
 
     TFiltroS s(nullptr, 0, 0, 0, 0);
-    TCella* into = &s;
     codes.clear();
-    for (bool more = l->FirstCell(into); more; more = l->NextCell(into)) codes.push_back(s.Code);
+    for (bool more = l->FirstCell(s); more; more = l->NextCell(s)) codes.push_back(s.Code);
     EXPECT_EQ(codes, (Strings{"A", "C"}));
     EXPECT_EQ(s.Attenuation->Get3(0, 1, 0), 3.0f);
 }
@@ -361,17 +350,12 @@ TEST_F(LibraryTest, DamagedEntriesStopTheWalk) {
         EXPECT_EQ(Items(list), c.listed) << c.what;
         EXPECT_EQ(Boxes().size(), 1u) << c.what;
         ASSERT_TRUE(l->Open(false));
-        TCella* cell = nullptr;
         Strings delivered;
-        for (bool more = l->FirstCell(cell); more && delivered.size() < 10; more = l->NextCell(cell)) {
+        for (std::unique_ptr<TCella> cell = l->FirstCell(); cell && delivered.size() < 10; cell = l->NextCell())
             delivered.push_back(cell->Code);
-            delete cell;
-            cell = nullptr;
-        }
         EXPECT_EQ(delivered, c.listed) << c.what;
         const bool bReadable = c.listed.size() == 2;
-        EXPECT_EQ(l->ReadCell(cell, "B"), bReadable) << c.what;
-        delete cell;
+        EXPECT_EQ(l->ReadCell("B") != nullptr, bReadable) << c.what;
     }
 }
 
@@ -384,13 +368,10 @@ TEST_F(LibraryTest, EntryWhoseRecordDoesNotReadLeavesTheCellAlone) {
     ASSERT_TRUE(l->Open(false));
     TFiltroS s(nullptr, 0, 0, 5, 6);
     s.Code = "mine";
-    TCella* into = &s;
-    EXPECT_FALSE(l->ReadCell(into, "F"));
+    EXPECT_FALSE(l->ReadCell(s, "F"));
     EXPECT_EQ(s.Code, "mine");
     EXPECT_EQ(s.Column, 5);
-    TCella* none = nullptr;
-    EXPECT_FALSE(l->ReadCell(none, "F"));
-    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(l->ReadCell("F"), nullptr);
 }
 
 TEST_F(LibraryTest, RegisteredLibrariesByName) {
@@ -453,19 +434,16 @@ TEST_F(LibraryTest, MemoryListOrder) {
     for (TCella* c = byCode.head; c; c = c->NextCell) order.push_back(c->Category);
     EXPECT_EQ(order, (Strings{"C", "B", "A"}));
 
-    TCella* found = nullptr;
-    ASSERT_TRUE(byCode.Find(found, "a"));
-    std::unique_ptr<TCella> clone(found);
+    std::unique_ptr<TCella> clone = byCode.Find("a");
+    ASSERT_NE(clone, nullptr);
     EXPECT_EQ(clone->Category, "B");
     EXPECT_NE(clone.get(), byCode.head->NextCell);
 
     TFiltroS into(nullptr, 0, 0, 0, 0);
-    TCella* target = &into;
-    EXPECT_TRUE(byCode.Find(target, "b"));
+    EXPECT_TRUE(byCode.Find(into, "b"));
     EXPECT_EQ(into.Category, "A");
     TFiltroP other(nullptr, 0, 0, 0, 0);
-    target = &other;
-    EXPECT_FALSE(byCode.Find(target, "b"));  // not the same kind
+    EXPECT_FALSE(byCode.Find(other, "b"));  // not the same kind
 }
 
 }  // namespace

@@ -68,10 +68,8 @@ protected:
         std::ostringstream out;
         l.Open(false);
         for (int i = 0; i < codes.Count(); ++i) {
-            TCella* cell = nullptr;
-            const bool read = l.ReadCell(cell, codes[i]);
-            out << codes[i] << "=" << (read ? cell->Price : -1.0f) << " ";
-            delete cell;
+            std::unique_ptr<TCella> cell = l.ReadCell(codes[i]);
+            out << codes[i] << "=" << (cell ? cell->Price : -1.0f) << " ";
         }
         return out.str();
     }
@@ -156,10 +154,9 @@ TEST_F(LibraryWriters, AnOpenLibraryGoesOnWithTheNewFileAfterAWrite) {
     EXPECT_TRUE(l.WriteCell(*Filter("F", 6)));
     EXPECT_TRUE(l.DeleteEntry("D"));
     EXPECT_TRUE(l.IsOpen());
-    TCella* cell = nullptr;
-    ASSERT_TRUE(l.ReadCell(cell, "F"));
+    std::unique_ptr<TCella> cell = l.ReadCell("F");
+    ASSERT_NE(cell, nullptr);
     EXPECT_EQ(cell->Price, 6.0f);
-    delete cell;
     l.Close();
     EXPECT_EQ(Contents(), "B=2 C=3 F=6 ");
     EXPECT_EQ(FolderEntries(dir.Path()), std::set<std::string>{"quattro.alb"});

@@ -91,13 +91,9 @@ protected:
         l.fileName = path;
         std::string out;
         if (!l.Open(false)) return "unreadable";
-        TCella* cell = nullptr;
-        for (bool more = l.FirstCell(cell); more && cell; more = l.NextCell(cell)) {
+        for (std::unique_ptr<TCella> cell = l.FirstCell(); cell; cell = l.NextCell())
             out += cell->Code + ":" + cell->Description + ":" + std::to_string(int(cell->Currency)) + ":" +
                    std::to_string(cell->Price) + " ";
-            delete cell;
-            cell = nullptr;
-        }
         return out;
     }
     const std::vector<TMessageBoxCall>& Boxes() { return Application->Script().MessageBoxes; }
@@ -257,11 +253,10 @@ TEST_F(LibraryManagerTest, SavedModuleEntryCarriesItsKindBit) {
         TLibreria onFile;
         onFile.fileName = path;
         ASSERT_TRUE(onFile.Open(false));
-        TCella* read = nullptr;
-        ASSERT_TRUE(onFile.ReadCell(read, c.code));
-        std::unique_ptr<TCella> owned(read);
+        std::unique_ptr<TCella> read = onFile.ReadCell(c.code);
+        ASSERT_NE(read, nullptr);
         onFile.Close();
-        auto* module = dynamic_cast<TCellaAutoMix*>(read);
+        auto* module = dynamic_cast<TCellaAutoMix*>(read.get());
         ASSERT_TRUE(module && module->Modules && module->Modules->head);
         EXPECT_EQ(read->Description, "Modulo");
         EXPECT_EQ(module->Modules->head->flags & 0xF0000000u, c.bit);
@@ -364,8 +359,7 @@ TEST_F(LibraryManagerTest, NewLibrary) {
     TLibreria* library = libraries.Get().Find("nuova");
     ASSERT_NE(library, nullptr);
     ASSERT_TRUE(library->Open(false));
-    TCella* cell = nullptr;
-    EXPECT_FALSE(library->FirstCell(cell));
+    EXPECT_EQ(library->FirstCell(), nullptr);
     library->Close();
     form.LibreriaEnter(nullptr);
     EXPECT_GE(form.Libreria->Items->IndexOf("nuova"), 0);

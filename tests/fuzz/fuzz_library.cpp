@@ -28,32 +28,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TStringList codes;
     library.Query(codes, "", 0, 0, 0, 0, lqAllCodes);
     int n = 0;
-    TCella* cell = nullptr;
-    for (bool more = library.FirstCell(cell); more && n < 64; more = library.NextCell(cell), ++n) {
-        delete cell;
-        cell = nullptr;
+    for (std::unique_ptr<TCella> cell = library.FirstCell(); cell && n < 64; cell = library.NextCell(), ++n) {
     }
     for (int i = 0; i < codes.Count() && i < 8; ++i) {
-        TCella* made = nullptr;
-        if (library.ReadCell(made, codes[i])) {
+        if (std::unique_ptr<TCella> made = library.ReadCell(codes[i])) {
             // The same kind again, into the cell just made.
-            library.ReadCell(made, codes[i]);
-            library.FirstCell(made);
-            delete made;
+            library.ReadCell(*made, codes[i]);
+            library.FirstCell(*made);
         }
     }
     if (codes.Count() > 0) {
         // A write that answers true leaves a library of one entry more, or
         // of as many when the new entry took the place of one.
-        TCella* first = nullptr;
-        if (library.ReadCell(first, codes[0])) {
+        if (std::unique_ptr<TCella> first = library.ReadCell(codes[0])) {
             TStringList held;
             library.Query(held, "", 0, 0, 0, 0, lqAllCodes);
             if (library.WriteCell(*first)) {
                 library.Query(list, "", 0, 0, 0, 0, lqAllCodes);
                 if (list.Count() != held.Count() && list.Count() != held.Count() + 1) std::abort();
             }
-            delete first;
         }
         // A delete that answers true leaves one entry fewer.
         TStringList before;

@@ -75,10 +75,9 @@ TEST(QtLibraryManager, TypedPriceIsWrittenWhenTheRowIsLeft) {
     TLibreria reader;
     reader.fileName = path;
     ASSERT_TRUE(reader.Open(false));
-    TCella* read = nullptr;
-    ASSERT_TRUE(reader.ReadCell(read, code));
+    std::unique_ptr<TCella> read = reader.ReadCell(code);
+    ASSERT_NE(read, nullptr);
     EXPECT_FLOAT_EQ(read->Price, 99.75f);
-    delete read;
 
     const QImage shot = WindowOf(form.get())->grab().toImage();
     EXPECT_GT(qttest::Colours(shot), 3);

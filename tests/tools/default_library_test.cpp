@@ -115,11 +115,8 @@ protected:
         TLibreria* library = Register();
         Cells cells;
         EXPECT_TRUE(library->Open());
-        TCella* cell = nullptr;
-        for (bool more = library->FirstCell(cell); more; more = library->NextCell(cell)) {
-            cells.emplace_back(cell);
-            cell = nullptr;
-        }
+        for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell())
+            cells.push_back(std::move(cell));
         library->Close();
         return cells;
     }
@@ -214,9 +211,8 @@ TEST_F(DefaultLibrary, OpensCountsAndReadsEveryEntryIntoItsClass) {
         EXPECT_FALSE(c.Category.empty());
         EXPECT_EQ(c.Described, 1);
         // Read by its code, as the designer and the forms read an article.
-        TCella* byCode = nullptr;
-        ASSERT_TRUE(library->ReadCell(byCode, c.Code));
-        std::unique_ptr<TCella> owned(byCode);
+        std::unique_ptr<TCella> owned = library->ReadCell(c.Code);
+        ASSERT_NE(owned, nullptr);
         EXPECT_EQ(SavedRecord(*owned), SavedRecord(c));
         // The data check of its class; a cable is checked with the length the designer gives it.
         std::unique_ptr<TCella> checked(c.Clone());

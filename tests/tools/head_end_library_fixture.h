@@ -46,11 +46,8 @@ protected:
         library->fileName = BuildFile(DefaultLibraryFile);
         libraries.Get().Append(library);
         EXPECT_TRUE(library->Open());
-        TCella* cell = nullptr;
-        for (bool more = library->FirstCell(cell); more; more = library->NextCell(cell)) {
-            engine.Components->Insert(cell);
-            cell = nullptr;
-        }
+        for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell())
+            engine.Components->Insert(cell.release());
         library->Close();
         TFile sel(BuildFile(DefaultSelectionFile), ModeReadDenyWrite);
         AnsiString text;
