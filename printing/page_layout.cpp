@@ -18,6 +18,9 @@ constexpr long double SheetShortCm = 20.5L;
 constexpr long double SheetLongCm = 29.0L;
 constexpr long double InchPerCm = 1.0L / 2.54L;
 
+// The smallest size a table text or a title is set at to keep it whole.
+constexpr int SmallestRowTextPoints = 6;
+
 void SetLineMeasures(TPrintPage& pp, int32_t kind, int32_t dpi) {
     pp.Dpi = dpi;
     pp.Margin = dpi / 5;
@@ -98,7 +101,14 @@ void TStampa::TextRightAt(int32_t right, int32_t y, const AnsiString& text) {
 }
 
 void TStampa::Centred(int32_t y, const AnsiString& text) {
+    // A title wider than the page (a printer that prints less of the sheet)
+    // is set a point smaller at a time until it fits.
+    TFont* font = Canvas()->Font;
+    const int size = font->Size;
+    while (Canvas()->TextWidth(text) > PrintPage.PageWidth - 2 && font->Size > SmallestRowTextPoints)
+        font->Size = font->Size - 1;
     Canvas()->TextOut((PrintPage.PageWidth - Canvas()->TextWidth(text)) / 2, y, text);
+    font->Size = size;
 }
 
 void TStampa::Rule(int32_t y) {
@@ -109,9 +119,6 @@ void TStampa::Rule(int32_t y) {
 }
 
 namespace {
-
-// The smallest size a table text is set at to keep it whole.
-constexpr int SmallestRowTextPoints = 6;
 
 // The longest beginning of text, whole characters and trailing blanks
 // dropped, that fits into room with the ellipsis after it; the ellipsis

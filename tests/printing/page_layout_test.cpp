@@ -2,6 +2,9 @@
 // and column headers, and the page breaks of a job.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "platform/graphics.h"
 #include "support/print_fixture.h"
 
@@ -150,16 +153,27 @@ TEST_F(PageLayoutTest, TitlesFollowKindAndFlags) {
         {DocLightningReport, 0, "Relazione sull'autoprotezione dalle scariche atmosferiche"},
         {DocLightningRisk, 0, "Valutazione del rischio ai sensi della norma CEI EN 62305-2"},
     };
-    for (const Case& c : cases) {
-        stampa.GetPageLayout(c.kind, 0);
-        const TPrintedDocument& doc = Job([&] { stampa.PrintTableHeader(c.kind, c.flags); });
-        const TRecordingEngine& page = *doc.Pages[0];
-        const TPaintCall* title = FindText(page, c.title);
-        ASSERT_NE(title, nullptr) << c.title << "\n" << PageText(page);
-        // Centred across the page.
-        EXPECT_NEAR(title->Points[0].x * 2 + TTextMetrics::Extent(title->State.Font, c.title).cx,
-                    PrintPage.PageWidth, 1)
-            << c.title;
+    // The whole sheet, and a printer that leaves 15 mm at each side: a
+    // title wider than that page is set smaller, whole on the page.
+    const int side = 15 * 600 * 10 / 254;
+    for (const TRect printable : {TRect(0, 0, 4961, 7016), TRect(side, side, 4961 - side, 7016 - side)}) {
+        Printer()->SetDevices({A4Device(600, printable)});
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::to_string(printable.Left) + " " + c.title);
+            stampa.GetPageLayout(c.kind, 0);
+            const TPrintedDocument& doc = Job([&] { stampa.PrintTableHeader(c.kind, c.flags); });
+            const TRecordingEngine& page = *doc.Pages[0];
+            const TPaintCall* title = FindText(page, c.title);
+            ASSERT_NE(title, nullptr) << PageText(page);
+            // Centred across the page, and on it.
+            const int width = TTextMetrics::Extent(title->State.Font, c.title).cx;
+            EXPECT_NEAR(title->Points[0].x * 2 + width, PrintPage.PageWidth, 1);
+            EXPECT_GE(title->Points[0].x, 0);
+            EXPECT_LE(title->Points[0].x + width, PrintPage.PageWidth);
+            // The whole sheet keeps every title at its size.
+            const int points = c.kind >= DocSignals && c.kind <= DocChannels ? 14 : 10;
+            if (printable.Left == 0) EXPECT_EQ(std::abs(title->State.Font.Height), (points * 1200 + 72) / 144);
+        }
     }
 }
 
