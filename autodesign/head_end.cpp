@@ -234,11 +234,25 @@ bool TCreaAuto::DesignHeadEnd() {
             return static_cast<float>(Settings->LnbHeadEndDistance);
         return static_cast<float>(Settings->LnbHeadEndDistance + first.HeadEndDistance + first.TopFloorDistance);
     };
-    auto multiswitchLine = [&](int32_t k, int32_t firstColumn, float length, int32_t c1, int32_t r1, int32_t c2,
-                               int32_t bend) {
+    // The lines take their whole length, from the LNB on, before the LNB is
+    // chosen: it must deliver what these lines need at the terminal over
+    // that length, not what the network needed from the head end on.
+    auto lengthenLines = [&](int32_t firstColumn, int32_t from, float length) {
+        for (int32_t k = from; k < M; ++k)
+            if (TNCavo* cable = networkCable(firstColumn + k)) cable->Notify(length, 0);
+        TCella* entry = N ? N->Anchor : nullptr;
+        if (!Settings->DesignNetwork || !entry) return;
+        N->RunRequiredLevelPass();
+        if (!entry->InputLevels.Allocated()) return;
+        float need = LevelNone;
+        for (int32_t k = from; k < M; ++k)
+            if (const int32_t i = firstColumn + k - entry->Column - 1; i >= 0 && i < entry->InputLevels.Ports())
+                need = std::max(need, entry->InputLevels[i][BandSlotSat].Min);
+        if (IsRealLevel(need)) RequiredLevelSat = need;
+    };
+    auto multiswitchLine = [&](int32_t k, int32_t c1, int32_t r1, int32_t c2, int32_t bend) {
         SetCableTemplateEx(satCable, CableLengthUncounted, k < LineTableSize ? LineColour[k] : 0);
         DrawCableRun(c1, r1, c2, outRow, bend, 0);
-        if (TNCavo* cable = networkCable(firstColumn + k)) cable->Notify(length, 0);
     };
 
     const int32_t ex = ExitColumn[0], ey = ExitRow[0];
@@ -257,11 +271,10 @@ bool TCreaAuto::DesignHeadEnd() {
         }
         if (MultiswitchSat) {
             const int32_t x = std::max(R, o);
-            if (!SelectLnb(x, ay0 - 4 - M, H, M)) return false;
             const int32_t first = n0 + o - (ax0 + 1);
-            const float length = lineLength(first);
-            for (int32_t k = 0; k < M; ++k)
-                multiswitchLine(k, first, length, x + k, ay0 - 3 - M, o + k, ay0 - M + k);
+            lengthenLines(first, 0, lineLength(first));
+            if (!SelectLnb(x, ay0 - 4 - M, H, M)) return false;
+            for (int32_t k = 0; k < M; ++k) multiswitchLine(k, x + k, ay0 - 3 - M, o + k, ay0 - M + k);
             o += M;
         }
     } else if (ter && Settings->SeparateDistributions) {
@@ -396,9 +409,9 @@ bool TCreaAuto::DesignHeadEnd() {
         }
     } else if (M % 2 == 0 && M != SplitOfTen) {
         // Case 5: multiswitch lines only, each from an LNB output.
+        lengthenLines(n0, 0, lineLength(n0));
         if (!SelectLnb(o, ay0 - 4, H, M)) return false;
-        const float length = lineLength(n0);
-        for (int32_t k = 0; k < M; ++k) multiswitchLine(k, n0, length, o + k, ay0 - 3, o + k, -1);
+        for (int32_t k = 0; k < M; ++k) multiswitchLine(k, o + k, ay0 - 3, o + k, -1);
         o += M;
     } else {
         // The terrestrial line first (two of them with ten lines), then the LNB's.
@@ -422,10 +435,9 @@ bool TCreaAuto::DesignHeadEnd() {
             DrawCableRun(turn.column, turn.row, o, outRow, outRow - M - 2, 0);
         }
         const int32_t x = std::max(R, o + s1 + 1);
+        lengthenLines(n0, s1 + 1, lineLength(n0));
         if (!SelectLnb(x, ay0 - 4 - M, H, 2 * ((M - 1) / 2))) return false;
-        const float length = lineLength(n0);
-        for (int32_t k = s1 + 1; k < M; ++k)
-            multiswitchLine(k, n0, length, x + k - 1 - s1, ay0 - 3 - M, o + k, ay0 - M + k);
+        for (int32_t k = s1 + 1; k < M; ++k) multiswitchLine(k, x + k - 1 - s1, ay0 - 3 - M, o + k, ay0 - M + k);
         o += M;
     }
 

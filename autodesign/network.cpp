@@ -175,7 +175,10 @@ void TCreaAuto::PlanLineAmplifiers() {
     std::fill(std::begin(LineAmpStaircase), std::end(LineAmpStaircase), uint8_t(0));
     if (!MultiswitchSat || MultiswitchRadial) return;
     const float need = LineAmplifierNeed();
-    if (need <= LnbLevelMax) return;
+    // The LNB drives its lines over the run from the dish to the head end
+    // too: the head end lengthens every line by it.
+    const float lnbRun = 0.01f * Cables[CableRiserSat]->LossPer100(BandSlotSat) * float(Settings->LnbHeadEndDistance);
+    if (need + lnbRun <= LnbLevelMax) return;
     const int32_t lines = LineCount[1];
     const int32_t odd = (lines / 2) * 2 + 1;
     const bool byStaircase = LineAmpInputs >= 0 && LineAmpInputs < AvailInputs && odd < AvailInputs &&

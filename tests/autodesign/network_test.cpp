@@ -198,6 +198,9 @@ TEST_F(NetworkTest, WhereTheLineAmplifiersGo) {
     // Riser loss 20 dB / 100 m; substation levels 110 at 5 and at 4 inputs.
     const Case cases[] = {
         {"the LNB is enough", {10}, 80, 95, false, {0}},
+        // 87 + 2.6 dB of riser is within the LNB's 90, not with its 1 dB
+        // run of 5 m to the head end.
+        {"the LNB's own run to the head end counts", {10}, 87, 90, false, {1}},
         {"one staircase", {10}, 95, 90, false, {1}},
         {"above the substations: a top bank", {10}, 108, 90, true, {0}},
         // 2 staircases add the 1 x 2 splitter's 4 dB.

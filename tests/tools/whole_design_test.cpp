@@ -81,6 +81,10 @@ const TWhole Variants[] = {
     {"S only, 4 cables along the staircase, 12 floors", false, true, 4, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, false},
     {"S only, 8 cables along the staircase, 12 floors", false, true, 8, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, false},
     {"T+S 4 cables Unite along the staircase, 8 floors x 6", true, true, 4, false, true, false, false, 1, 8, 6, 0, 1, 0, 0, false},
+    // The LNB drives its lines from the dish, 5 m before the head end: on
+    // twelve floors that tips the top floors' need over what it delivers, so
+    // a line amplifier bank goes at the top of the network.
+    {"T separate, 4 cables along the staircase, 12 floors x 6", true, true, 4, true, true, false, false, 1, 12, 6, 1, 1, 0, 0, false},
     // Two satellite cables: the smallest LNB has four outputs, the two (or,
     // with the terrestrial line in the multiswitch, three) lines take the
     // first ones and the others are closed.
@@ -158,3 +162,37 @@ TEST_F(WholeDesign, EveryVariantOnTheDefaultLibrary) {
 }
 
 }  // namespace
+
+// Two LNBs of four outputs, the first in the list strong enough for what the
+// lines need from the head end on but not over the run from the dish, which
+// the head end adds to every line: the design takes the stronger one, and
+// the top floors get their minimum.
+TEST_F(WholeDesign, TheLnbServesItsLinesFromTheDish) {
+    auto level = [](TCella& lnb, float value) {
+        for (int32_t o = 0; o < lnb.ThroughOutputs; ++o) lnb.Attenuation->Set3(o, SatLevelColumn, BandSlotSat, value);
+    };
+    TCella* weak = Article("GLNB-4");
+    ASSERT_NE(weak, nullptr);
+    std::unique_ptr<TCella> strong = weak->Clone();
+    strong->Code = "GLNB-4S";
+    level(*strong, 81.0f);
+    engine.Components->Insert(strong.release());
+    // The network needs 79.4 dBuV from the head end on, 80.3 from the dish.
+    level(*weak, 79.5f);
+    const TWhole v = {"", true, true, 4, true, true, false, false, 1, 12, 6, 1, 1, 0, 0, false};
+    ASSERT_TRUE(Run(v)) << Shown();
+    EXPECT_EQ(Shown(), "");
+    TGridData& testa = *window.project.HeadEndGrid;
+    std::vector<std::string> lnbs;
+    for (TCella* c = testa.Anchor; c; c = c->NextCell)
+        if (c->TypeCode == CodeSat) lnbs.push_back(std::string(c->Code));
+    EXPECT_EQ(lnbs, std::vector<std::string>{"GLNB-4S"});
+    window.project.RunChannelPass(0);
+    for (TCella* outlet = window.project.NetworkGrid->FirstOutlet; outlet; outlet = outlet->NextOutlet)
+        if (!outlet->ChannelLists.empty() && outlet->ChannelLists.back())
+            for (const TCanale* c = outlet->ChannelLists.back()->head; c; c = c->next)
+                if (c->band == BandSlotSat) {
+                    EXPECT_GE(c->levelMin, globals.Options().limits[c->band][LimitSigMinDig] - 0.001f)
+                        << outlet->Column << "," << outlet->Row;
+                }
+}
