@@ -47,7 +47,7 @@ void TPrinter::SetPrinterIndex(int index) {
 }
 
 const TPrinterDevice& TPrinter::Device() const {
-    int i = index_ < 0 ? default_ : index_;
+    const int i = CurrentPrinterIndex();
     return devices_[std::clamp(i, 0, static_cast<int>(devices_.size()) - 1)];
 }
 
@@ -95,7 +95,7 @@ void TPrinter::BeginDoc() {
     page_ = 1;
     TPaintEngine* engine;
     if (peer_) {
-        TPrintJob job{index_ < 0 ? default_ : index_, Orientation, Title, Copies};
+        TPrintJob job{CurrentPrinterIndex(), Orientation, Title, Copies};
         engine = peer_->BeginDoc(job);
         Canvas->ReleaseClip();
         Canvas->PenPos = TPoint(0, 0);

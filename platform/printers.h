@@ -34,6 +34,8 @@ public:
     // The names of the printers; PrinterIndex chooses one (-1: the default).
     TStringList* const Printers;
     int PrinterIndex() const { return index_; }
+    // The printer a job goes to: the chosen one, else the default one.
+    int CurrentPrinterIndex() const { return index_ < 0 ? default_ : index_; }
     void SetPrinterIndex(int index);
     // Settings of the next job.
     TPrinterOrientation Orientation = poPortrait;

@@ -194,7 +194,8 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
 void TDatiStampa::FillPrinters() {
     TPrinter* printer = Printer();
     CBStampante->Items->Assign(*printer->Printers);
-    CBStampante->ItemIndex = printer->PrinterIndex();
+    // With no printer chosen the default one prints: the combo names it.
+    CBStampante->ItemIndex = printer->CurrentPrinterIndex();
 }
 
 void TDatiStampa::PrepareShow(TObject*) {

@@ -467,6 +467,16 @@ TEST_F(PrintOptionsTest, PreviewPagesHoldThePrintedPagesTexts) {
     preview.Immagine->Picture->Bitmap->Canvas->SetEngine(nullptr);
 }
 
+TEST_F(PrintOptionsTest, WithNoPrinterChosenTheComboNamesTheDefaultOne) {
+    TPrinterDevice office = A4Device(600);
+    office.Name = "Ufficio";
+    Printer()->SetDevices({office, A4Device(600)});
+    ASSERT_EQ(Printer()->PrinterIndex(), -1);
+    options.PrepareShow(nullptr);
+    EXPECT_EQ(options.CBStampante->ItemIndex.Get(), 0);
+    EXPECT_EQ(options.CBStampante->Text.Get(), "Ufficio");
+}
+
 TEST_F(PrintOptionsTest, PrinterSetupRefillsThePrinterListAndChoosesThePrinter) {
     TPrinterDevice office = A4Device(600);
     office.Name = "Ufficio";
