@@ -92,11 +92,9 @@ bool TGridData::Load(TStream& s, int32_t version, AnsiString* problem) {
         }
         if (auto* old = dynamic_cast<TCavo*>(cell.get())) {
             // An old cable cell becomes its one or two cable segments.
-            TNCavo* first = nullptr;
-            TNCavo* second = nullptr;
-            old->ToNCavo(first, second);
-            if (first) InsertCell(first, false, 0);
-            if (second) InsertCell(second, false, 0);
+            TCavo::TSegments segments = old->ToNCavo();
+            if (segments.First) InsertCell(std::move(segments.First), false, 0);
+            if (segments.Second) InsertCell(std::move(segments.Second), false, 0);
             continue;
         }
         TCella* placed = cell.release();

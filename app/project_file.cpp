@@ -53,11 +53,9 @@ void LoadInlineCell(TProgetto& project, int32_t code, TStream& s, int32_t versio
     std::unique_ptr<TCella> cell(NewCella(grid, code, 0, 0, 0, 0, 0));
     if (!cell || ReadCellRecord(*cell, s, version) != TRecordResult::Ok) Damaged();
     if (auto* old = dynamic_cast<TCavo*>(cell.get())) {
-        TNCavo* first = nullptr;
-        TNCavo* second = nullptr;
-        old->ToNCavo(first, second);
-        if (first) grid->InsertCell(first, false, 0);
-        if (second) grid->InsertCell(second, false, 0);
+        TCavo::TSegments segments = old->ToNCavo();
+        if (segments.First) grid->InsertCell(std::move(segments.First), false, 0);
+        if (segments.Second) grid->InsertCell(std::move(segments.Second), false, 0);
         return;
     }
     TCella* placed = cell.release();

@@ -153,8 +153,12 @@ public:
 
     // The segments the cell becomes: the first cable (a bend, or a straight
     // horizontal piece) and the second, vertical one that crosses it. Either
-    // may be none; the caller owns both.
-    void ToNCavo(TNCavo*& first, TNCavo*& second);
+    // may be none.
+    struct TSegments {
+        std::unique_ptr<TNCavo> First;
+        std::unique_ptr<TNCavo> Second;
+    };
+    TSegments ToNCavo();
 
     uint8_t Bend = 0;
     uint8_t HasFirst = 0;

@@ -1,6 +1,7 @@
 // The cable cell of older project files: its record, read only, and its
 // conversion into cable segments.
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "cells/cables.h"
@@ -224,11 +225,11 @@ void TCavo::ConvertOldSentinels() {
     SecondInstallMinutes = ConvertOldMinutes(SecondInstallMinutes);
 }
 
-void TCavo::ToNCavo(TNCavo*& first, TNCavo*& second) {
-    first = nullptr;
-    second = nullptr;
+TCavo::TSegments TCavo::ToNCavo() {
+    TSegments made;
     if (Bend || HasFirst) {
-        auto* segment = new TNCavo(Owner, Bend ? Orientation : 1, Mirrored, Column, Row, Bend, FirstColour);
+        made.First = std::make_unique<TNCavo>(Owner, Bend ? Orientation : 1, Mirrored, Column, Row, Bend, FirstColour);
+        TNCavo* segment = made.First.get();
         if (FirstBridge) segment->TypeCode = CodeBridge;
         segment->RunEnd = FirstRunEnd;
         Assign(segment);
@@ -239,10 +240,10 @@ void TCavo::ToNCavo(TNCavo*& first, TNCavo*& second) {
             segment->Attenuation->Set3(0, 2, b, LevelNone);
             segment->Attenuation->Set3(0, 3, b, LevelNone);
         }
-        first = segment;
     }
     if (!Bend && HasSecond) {
-        auto* segment = new TNCavo(Owner, 0, Mirrored, Column, Row, 0, SecondColour);
+        made.Second = std::make_unique<TNCavo>(Owner, 0, Mirrored, Column, Row, 0, SecondColour);
+        TNCavo* segment = made.Second.get();
         if (SecondBridge) segment->TypeCode = CodeBridge;
         segment->RunEnd = SecondRunEnd;
         segment->Described = SecondDescribed;
@@ -267,8 +268,8 @@ void TCavo::ToNCavo(TNCavo*& first, TNCavo*& second) {
         segment->Choice1 = SecondChoice1;
         segment->Choice2 = SecondChoice2;
         segment->Choice3 = SecondChoice3;
-        second = segment;
     }
+    return made;
 }
 
 int32_t OldCableColour(int32_t index) {

@@ -165,10 +165,9 @@ TEST_F(OldCablesTest, ConversionIntoSegments) {
     ASSERT_NE(cable, nullptr);
     cable->FirstRunEnd = 1;
     cable->SecondBridge = 1;
-    TNCavo* first = nullptr;
-    TNCavo* second = nullptr;
-    cable->ToNCavo(first, second);
-    std::unique_ptr<TNCavo> a(first), b(second);
+    TCavo::TSegments segments = cable->ToNCavo();
+    TNCavo* first = segments.First.get();
+    TNCavo* second = segments.Second.get();
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
 
@@ -225,10 +224,9 @@ TEST_F(OldCablesTest, ConversionOfOneCable) {
         cable.HasFirst = c.hasFirst;
         cable.HasSecond = c.hasSecond;
         cable.Orientation = c.orientation;
-        TNCavo* first = nullptr;
-        TNCavo* second = nullptr;
-        cable.ToNCavo(first, second);
-        std::unique_ptr<TNCavo> a(first), b(second);
+        TCavo::TSegments segments = cable.ToNCavo();
+        TNCavo* first = segments.First.get();
+        TNCavo* second = segments.Second.get();
         EXPECT_EQ(first != nullptr, c.first);
         EXPECT_EQ(second != nullptr, c.second);
         if (first) {
