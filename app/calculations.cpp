@@ -11,6 +11,7 @@
 #include "app/project.h"
 #include "cells/cell.h"
 #include "cells/separation_log.h"
+#include "cells/separation_network.h"
 #include "core/globals.h"
 #include "core/options.h"
 
@@ -251,11 +252,12 @@ void TProgetto::ComputeOutletSeparation(TCella* source, int32_t band, int32_t fl
         separationGrid_ = NetworkGrid;
     }
     TSeparationWrites& writes = separationWrites_[static_cast<size_t>(band)];
+    TSeparationNetwork* network = SeparationNetwork();
     if (writes.Epoch != separation_log::Epoch) {
         for (TCella* cell = NetworkGrid->Anchor; cell; cell = cell->NextCell)
             cell->ClearBandAccumulators(band);
-        writes.Epoch = separation_log::Epoch;
-    } else {
+        if (network) network->ClearBand(band);
+    } else if (!network || !network->ClearBand(band)) {
         for (TCella* cell : writes.Cells) cell->ClearBandAccumulators(band);
     }
     writes.Cells.clear();
@@ -265,9 +267,32 @@ void TProgetto::ComputeOutletSeparation(TCella* source, int32_t band, int32_t fl
     const float limit =
         (flags & SeparationFlagNorm) ? Limit(band, LimitAttMin) : UnboundedSeparation;
     separation_log::TWriteScope scope(writes.Cells);
+    if (separationRuns_ > 0) {
+        if (!SeparationNetwork()) {
+            // Made after the clearing: every accumulator of the band is clear.
+            if (!separationNetwork_) separationNetwork_ = std::make_unique<TSeparationNetwork>();
+            separationNetwork_->Build(*NetworkGrid);
+            separationNetworkEpoch_ = separation_log::Epoch;
+            separationNetworkGrid_ = NetworkGrid;
+        }
+        if (separationNetwork_->Search(source, band, limit)) return;
+    }
     separation_log::NoteWrite(source);
     source->SeparationOutlet[band] = 0.0f;
     source->PushSeparation(source->NumThroughOutputs, band, limit);
+}
+
+TSeparationNetwork* TProgetto::SeparationNetwork() const {
+    const bool current = separationRuns_ > 0 && separationNetwork_ &&
+                         separationNetworkEpoch_ == separation_log::Epoch && separationNetworkGrid_ == NetworkGrid;
+    return current ? separationNetwork_.get() : nullptr;
+}
+
+TProgetto::TSeparationRun::TSeparationRun(TProgetto& project) : project_(project) { ++project_.separationRuns_; }
+
+TProgetto::TSeparationRun::~TSeparationRun() {
+    // The copy is not trusted beyond the run: the next one makes its own.
+    if (--project_.separationRuns_ == 0) project_.separationNetworkEpoch_ = 0;
 }
 
 bool TProgetto::SeparationWritesValid(int32_t bands) const {
@@ -290,15 +315,25 @@ bool TProgetto::CheckOutletSeparation(TCella* source, TCella*& other, int32_t& b
     if (first && SeparationWritesValid(bands)) {
         // Only a cell the searches wrote holds a value: of the outlets among
         // them, the first below the norm in the outlet chain.
-        if (outletOrderEpoch_ != separation_log::Epoch) {
-            outletOrder_.clear();
-            int32_t index = 0;
-            for (TCella* o = first; o; o = o->NextOutlet) outletOrder_.emplace(o, index++);
-            outletOrderEpoch_ = separation_log::Epoch;
-        }
         TCella* found = nullptr;
         int32_t foundIndex = 0;
-        for (int32_t b = 0; b < bands; ++b)
+        const TSeparationNetwork* network = SeparationNetwork();
+        for (int32_t b = 0; b < bands; ++b) {
+            // The copy of the network knows the outlets it wrote and their place.
+            const double norm = static_cast<double>(Limit(b, LimitAttMin)) - SeparationTolerance;
+            if (network && network->ForEachOutletWritten(b, source, [&](TCella* cell, int32_t index, float v) {
+                    if (v >= 0.0f && norm > v && (!found || index < foundIndex)) {
+                        found = cell;
+                        foundIndex = index;
+                    }
+                }))
+                continue;
+            if (outletOrderEpoch_ != separation_log::Epoch) {
+                outletOrder_.clear();
+                int32_t index = 0;
+                for (TCella* o = first; o; o = o->NextOutlet) outletOrder_.emplace(o, index++);
+                outletOrderEpoch_ = separation_log::Epoch;
+            }
             for (TCella* cell : separationWrites_[static_cast<size_t>(b)].Cells) {
                 if (cell == source || !BelowNorm(*cell, b)) continue;
                 const auto at = outletOrder_.find(cell);
@@ -306,6 +341,7 @@ bool TProgetto::CheckOutletSeparation(TCella* source, TCella*& other, int32_t& b
                 found = cell;
                 foundIndex = at->second;
             }
+        }
         if (!found) {
             other = nullptr;
             // The band is left where a walk over every outlet would leave it.

@@ -6,6 +6,7 @@
 #include "app/mast.h"
 #include "app/signs.h"
 #include "cells/head_end.h"
+#include "cells/separation_network.h"
 #include "core/globals.h"
 
 TProgetto::TProgetto(TAntenne* owner) : Owner(owner) {

@@ -18,6 +18,7 @@ class TFulmini;
 class TGridData;
 class TOpzProgetto;
 class TPalo;
+class TSeparationNetwork;
 class TStream;
 
 // Least and greatest attenuation from each output line of the head-end
@@ -108,6 +109,22 @@ public:
     // False with the outlet and band whose separation from the source is
     // below the band's "AttMin" option.
     bool CheckOutletSeparation(TCella* source, TCella*& other, int32_t& band);
+    // For as long as one lives, the separation searches of the project run
+    // over a compact copy of the network grid's links and losses
+    // (cells/separation_network.h), made at the first search and again after
+    // any change of the cells or of the grid. The copy does not follow edits
+    // of a cell's data: open one around a run of searches and checks (the
+    // network report's) in which nothing is edited, and close it after.
+    class TSeparationRun {
+    public:
+        explicit TSeparationRun(TProgetto& project);
+        ~TSeparationRun();
+        TSeparationRun(const TSeparationRun&) = delete;
+        TSeparationRun& operator=(const TSeparationRun&) = delete;
+
+    private:
+        TProgetto& project_;
+    };
 
     AnsiString Name;
     TAntenne* Owner = nullptr;
@@ -137,6 +154,14 @@ private:
     std::unordered_map<const TCella*, int32_t> outletOrder_;
     uint64_t outletOrderEpoch_ = 0;
     bool SeparationWritesValid(int32_t bands) const;
+    // The copy of the network for the searches of an open run, and the
+    // epoch and grid it was made for (epoch 0: none).
+    std::unique_ptr<TSeparationNetwork> separationNetwork_;
+    uint64_t separationNetworkEpoch_ = 0;
+    const TGridData* separationNetworkGrid_ = nullptr;
+    int32_t separationRuns_ = 0;
+    // The copy while a run is open and it is the grid's as it stands; null otherwise.
+    TSeparationNetwork* SeparationNetwork() const;
 };
 
 // Makes a project the program-wide project being loaded for as long as it

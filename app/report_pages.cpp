@@ -527,6 +527,9 @@ bool ReportOutletSeparation(TCalculationRun& run, TCella*& source, TCella*& othe
     const int count = CountOutlets(*run.Project);
     bool ok = true;
     int index = 0;
+    // The searches of every outlet over one copy of the network: nothing
+    // edits the cells meanwhile (the commands are locked while messages run).
+    TProgetto::TSeparationRun searches(*run.Project);
     for (TCella* outlet = FirstOutlet(*run.Project); outlet; outlet = outlet->NextOutlet) {
         ++index;
         LetMessagesRun(run);

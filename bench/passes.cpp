@@ -153,6 +153,7 @@ void TimeSeparationCheck(benchmark::State& state, BuildingBase& building) {
     if (!Ready(state, building)) return;
     const int32_t bands = TCella::CalculationBandCount();
     for (auto _ : state) {
+        TProgetto::TSeparationRun run(project);
         bool ok = true;
         for (TCella* source = project.NetworkGrid->FirstOutlet; source; source = source->NextOutlet) {
             for (int32_t b = 0; b < bands; ++b) project.ComputeOutletSeparation(source, b, 1);
@@ -246,6 +247,8 @@ void BM_CalculationSequence(benchmark::State& state) {
     TAttenuazioniPrese attenuations;
     for (auto _ : state) {
         bool ok = SequenceWithoutSeparation(project, attenuations);
+        // The searches of one run, as the network report makes them.
+        TProgetto::TSeparationRun run(project);
         int32_t band = 0;
         for (TCella* source = project.NetworkGrid->FirstOutlet; source; source = source->NextOutlet) {
             for (int32_t b = 0; b < bands; ++b) project.ComputeOutletSeparation(source, b, 1);
@@ -301,6 +304,7 @@ void BM_SeparationCheckAfterAnalysis(benchmark::State& state) {
         state.PauseTiming();
         benchmark::DoNotOptimize(project.AnalyseGrids());
         state.ResumeTiming();
+        TProgetto::TSeparationRun run(project);
         bool ok = true;
         for (TCella* source = project.NetworkGrid->FirstOutlet; source; source = source->NextOutlet) {
             for (int32_t b = 0; b < bands; ++b) project.ComputeOutletSeparation(source, b, 1);

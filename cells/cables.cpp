@@ -510,14 +510,13 @@ void TNCavo::AcceptSeparation(int32_t port, int32_t band, float value, float lim
     PushSeparation(port, band, limit);
 }
 
+float TNCavo::SeparationLoss(int32_t band) const {
+    return IsRealLevel(LossPer100(band)) ? DesignLoss(band) : LevelNone;
+}
+
 void TNCavo::PushSeparation(int32_t port, int32_t band, float limit) {
     if (band < 0 || band >= BandSlots) return;
-    const float a = LossPer100(band);
-    const float length = PassAttenuation();
-    if (!IsRealLevel(a)) return;
-    if (!IsRealLevel(length) && length != CableLengthUncounted) return;
-    const float loss = length == CableLengthUncounted ? 0.0f : Product(a, length);
-    const float value = LevelSum(SeparationBest[band], loss);
+    const float value = LevelSum(SeparationBest[band], SeparationLoss(band));
     if (!IsRealLevel(value)) return;
     if (port >= PortInputBase) {
         if (TCella* next = OutputNeighbour(*this, 0))

@@ -111,6 +111,9 @@ public:
     // The loss the designer's passes use: 0 for an uncounted cable, the
     // product otherwise (LevelNone when a factor is missing).
     float DesignLoss(int32_t band) const;
+    // The loss the separation search adds across the cable: the designer's
+    // loss, LevelNone for a band without a loss per 100 m.
+    float SeparationLoss(int32_t band) const;
 
     // Sets the colour of every segment of the run and repaints them.
     void MarkCableRun(int32_t colour);

@@ -512,6 +512,7 @@ public:
     float SeparationBest[BandSlots];
     float SeparationAux[BandSlots];
     float SeparationOutlet[BandSlots];
+    int32_t SeparationNode = -1;    // the cell's place in the search's copy of its grid (cells/separation_network.h)
 
     TCella* NextCell = nullptr;     // next cell of the grid's chain (it begins with the head-end terminal)
     TCella* NextOutlet = nullptr;   // next outlet of the grid's outlet chain

@@ -7,6 +7,7 @@
 #include "app/grid.h"
 #include "cells/factory.h"
 #include "cells/prototypes.h"
+#include "cells/separation_log.h"
 #include "cells/splitters.h"
 #include "core/file.h"
 
@@ -191,6 +192,8 @@ void TDerivatore::MakeSeparationArrays() {
         std::array<float, BandSlots> none;
         none.fill(LevelNone);
         table.assign(static_cast<size_t>(std::max<int32_t>(0, ports)), none);
+        // A copy of the network that points into the rows must be made again.
+        separation_log::CellsChanged();
     };
     make(InputSeparation, NumInputs);
     make(ThroughSeparation, NumThroughOutputs);

@@ -14,6 +14,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "app/grid.h"
@@ -183,6 +184,9 @@ protected:
             attenuations.Add(static_cast<uint64_t>(static_cast<uint32_t>(OutletIndex(project, highest))));
             attenuations.Add(static_cast<uint64_t>(static_cast<uint32_t>(band)));
             AddLevels(levels, project);
+            // The second round searches in a run, over the run's copy of the network.
+            std::optional<TProgetto::TSeparationRun> run;
+            if (round == 1) run.emplace(project);
             for (int bounded = 1; bounded >= 0; --bounded)
                 for (TCella* source = project.NetworkGrid->FirstOutlet; source; source = source->NextOutlet) {
                     for (int32_t b = 0; b < bands; ++b) {

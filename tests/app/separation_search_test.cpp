@@ -7,12 +7,15 @@
 
 #include <bit>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "app/grid.h"
 #include "app/project.h"
+#include "cells/cables.h"
 #include "cells/custom_cell.h"
 #include "cells/mixers.h"
+#include "cells/outlets.h"
 #include "cells/taps.h"
 #include "support/generated_building.h"
 #include "support/globals_fixture.h"
@@ -109,8 +112,11 @@ protected:
     }
 
     // From every outlet (every `step`-th), every band: both ways, compared
-    // after each search and each check. Returns how many checks failed.
-    int32_t CompareSearches(TProgetto& plain, TProgetto& program, int32_t step) {
+    // after each search and each check, the program's searches in a run of
+    // its own when asked. Returns how many checks failed.
+    int32_t CompareSearches(TProgetto& plain, TProgetto& program, int32_t step, bool run) {
+        std::optional<TProgetto::TSeparationRun> scope;
+        if (run) scope.emplace(program);
         const int32_t bands = TCella::CalculationBandCount();
         const bool bounded = GetParam().bounded;
         int32_t failing = 0;
@@ -146,25 +152,49 @@ TEST_P(SeparationSearch, MatchesClearingEveryCellBeforeEverySearch) {
     ASSERT_TRUE(program.project.AnalyseGrids());
     ASSERT_GT(TCella::CalculationBandCount(), 1);
 
-    const int32_t failing = CompareSearches(plain.project, program.project, 1);
+    // The searches of a run go over the run's copy of the network.
+    const int32_t failing = CompareSearches(plain.project, program.project, 1, true);
     // The norms are such that both answers of the check occur.
     if (c.bounded) {
         EXPECT_GT(failing, 0);
         EXPECT_LT(failing, static_cast<int32_t>(plain.outlets));
     }
 
-    // Again after a re-analysis.
+    // Again after a re-analysis, without a run: the run's writes are cleared.
     ASSERT_TRUE(plain.project.AnalyseGrids());
     ASSERT_TRUE(program.project.AnalyseGrids());
-    CompareSearches(plain.project, program.project, 3);
+    CompareSearches(plain.project, program.project, 3, false);
 
-    // An outlet and a tap deleted between two checks: the cells the last
-    // searches wrote are gone, and no search may clear them again.
-    for (TProgetto* p : {&plain.project, &program.project}) {
-        ASSERT_TRUE(p->NetworkGrid->RemoveCell(NthOutlet(*p, 5), false, 0));
-        ASSERT_TRUE(p->NetworkGrid->RemoveCell(NthTap(*p, 1), false, 0));
+    {
+        // An outlet and a tap deleted between two checks of one run: the
+        // cells the last searches wrote are gone, and no search may clear
+        // them again nor read the copy made before.
+        TProgetto::TSeparationRun run(program.project);
+        CompareSearches(plain.project, program.project, 4, false);
+        for (TProgetto* p : {&plain.project, &program.project}) {
+            ASSERT_TRUE(p->NetworkGrid->RemoveCell(NthOutlet(*p, 5), false, 0));
+            ASSERT_TRUE(p->NetworkGrid->RemoveCell(NthTap(*p, 1), false, 0));
+        }
+        CompareSearches(plain.project, program.project, 2, false);
     }
-    CompareSearches(plain.project, program.project, 2);
+
+    // Losses and an outlet's kind edited between two runs, without an
+    // analysis: the next run searches with the new values.
+    for (TProgetto* p : {&plain.project, &program.project}) {
+        TCella* tap = NthTap(*p, 2);
+        ASSERT_NE(tap, nullptr);
+        for (int32_t b = 0; b < BandSlots; ++b) {
+            tap->Attenuation->Set3(0, TapLossColumn, b, 4.0f + 0.5f * static_cast<float>(b));
+            tap->Attenuation->Set3(0, TapReverseColumn, b, 12.0f);
+        }
+        auto* outlet = dynamic_cast<TPresaD*>(NthOutlet(*p, 9));
+        ASSERT_NE(outlet, nullptr);
+        outlet->Attenuation->Set3(0, OutletSocketLoss, 3, 1.0f);
+        outlet->PassThrough = 0;
+        for (TCella* cell = p->NetworkGrid->Anchor; cell; cell = cell->NextCell)
+            if (auto* cable = dynamic_cast<TNCavo*>(cell)) cable->SetLength(1.0f);
+    }
+    CompareSearches(plain.project, program.project, 2, true);
 }
 
 INSTANTIATE_TEST_SUITE_P(Buildings, SeparationSearch,

@@ -1,0 +1,123 @@
+#pragma once
+// A compact copy of a grid for the outlet-separation search: per cell its
+// links, the losses the search reads there in every band and where its
+// accumulators are, side by side in a few flat arrays, instead of behind the
+// link arrays and loss tables of cells a kilobyte apart.
+//
+// The search over the copy takes the steps of the cells' own AcceptSeparation
+// and PushSeparation in the same order and leaves the same values in the same
+// accumulators of the same cells. It serves a grid whose every cell is of a
+// class it knows (head end, cable, outlet, tap, splitter, termination); in
+// any other grid the cells search by themselves.
+//
+// The copy keeps values the cells held when it was made: it serves only
+// while no cell's data, link or port count changes (the project keeps one
+// for a run of searches and drops it afterwards, and makes it again whenever
+// the cells or the grid change meanwhile).
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "core/levels.h"
+
+class TCella;
+class TGridData;
+
+class TSeparationNetwork {
+public:
+    // Copies every cell of the grid's chain; the outlets are numbered in the
+    // grid's outlet chain.
+    void Build(const TGridData& grid);
+    // What ComputeOutletSeparation does after the clearing, for a whole copy:
+    // the source's socket starts at 0 and the search spreads from there.
+    // Every cell written is noted in the running separation log. False, with
+    // nothing done, for a source or band the copy does not serve.
+    bool Search(TCella* source, int32_t band, float limit);
+    // Clears what the band's last search over the copy wrote (everything
+    // ClearBandAccumulators clears in those cells); true when that search
+    // was over the copy, false when the band has had no search over the
+    // copy since it was made.
+    bool ClearBand(int32_t band);
+    // For each outlet of the outlet chain that the band's last search wrote,
+    // but the source: the outlet, its place in the chain and its separation.
+    // False, with nothing done, when the band's last search was not over the copy.
+    template <class F>
+    bool ForEachOutletWritten(int32_t band, const TCella* source, F&& f) const {
+        if (band < 0 || band >= BandSlots || !held_[static_cast<size_t>(band)]) return false;
+        for (int32_t index : written_[static_cast<size_t>(band)]) {
+            const TNode& n = nodes_[static_cast<size_t>(index)];
+            if (n.OutletIndex < 0 || n.Cell == source) continue;
+            f(n.Cell, n.OutletIndex, cellRows_[n.Rows + RowOutlet][band]);
+        }
+        return true;
+    }
+
+private:
+    enum class TKind : uint8_t {
+        Sink,     // keeps the best value and hands nothing on (head end, termination)
+        Cable,
+        Outlet,
+        Tap,      // taps and splitters
+    };
+    // The accumulators of a cell, one row each: SeparationBest,
+    // SeparationOutlet, then a tap's InputSeparation rows and its
+    // ThroughSeparation rows.
+    enum : uint32_t { RowBest = 0, RowOutlet = 1, RowTapInputs = 2 };
+    // Values per row of losses_.
+    static constexpr uint32_t Stride = BandSlots;
+    // A neighbour: its node (-1 for none) and the port as the cell's links
+    // give it (-1 for none).
+    struct TLink {
+        int32_t Node;
+        int32_t Port;
+    };
+    struct TNode {
+        TCella* Cell = nullptr;
+        uint32_t Links = 0;           // first input link in links_; the outputs follow
+        uint32_t Losses = 0;          // first row of losses_
+        uint32_t Rows = 0;            // first row of cellRows_
+        uint32_t RowCount = 0;
+        int32_t InputLinks = 0;
+        int32_t OutputLinks = 0;
+        int32_t OutletIndex = -1;     // place in the outlet chain
+        TKind Kind = TKind::Sink;
+        bool PassThrough = false;     // outlet
+        bool OwnOutputLosses = false; // tap
+        // Taps: port counts, lines, user outputs per line, rows of losses
+        // of each line.
+        int32_t NumInputs = 0;
+        int32_t NumThroughOutputs = 0;
+        int32_t NumOutputs = 0;
+        int32_t Lines = 0;
+        int32_t PerLine = 0;
+        int32_t RowsPerLine = 0;
+    };
+
+    int32_t NodeOf(TCella* cell);
+    const TNode* Find(const TCella* cell) const;
+    bool Copy(TNode& n);
+    float Loss(const TNode& n, int32_t row) const {
+        return losses_[(n.Losses + static_cast<uint32_t>(row)) * Stride + band_];
+    }
+    float& Stored(const TNode& n, uint32_t row) { return cellRows_[n.Rows + row][band_]; }
+    const TLink* Out(const TNode& n, int32_t output) const;
+    const TLink* In(const TNode& n, int32_t input) const;
+    void Accept(int32_t node, int32_t port, float value);
+    void Hand(const TLink* link, int32_t portBase, float value);
+    void PushCable(const TNode& n, int32_t port);
+    void PushOutlet(const TNode& n, int32_t port);
+    void PushTap(const TNode& n, int32_t port);
+
+    std::vector<TNode> nodes_;
+    std::vector<TLink> links_;
+    std::vector<float> losses_;
+    std::vector<float*> cellRows_;
+    bool whole_ = false;
+    // Per band, the nodes its last search over the copy wrote.
+    std::array<std::vector<int32_t>, BandSlots> written_;
+    std::array<bool, BandSlots> held_{};
+    // The running search.
+    uint32_t band_ = 0;
+    float limit_ = 0.0f;
+    std::vector<int32_t>* writing_ = nullptr;
+};
