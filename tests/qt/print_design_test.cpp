@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/draw_window.h"
 #include "app/estimate_page.h"
 #include "app/grid.h"
 #include "app/main_form.h"
@@ -149,6 +150,25 @@ TEST_F(QtPrintDesign, PrintItemsOfTheDesignedBuilding) {
     EXPECT_EQ(PdfPages(headEnd), 1);
     for (const char* text : {" An1 ", " An2 ", " Pa1 ", " Sa1 "})
         EXPECT_NE(PdfText(headEnd).find(text), std::string::npos) << text;
+
+    // The first floor selected on "Rete": only its cells, on a page of its own.
+    TGridRect floor{1 << 20, 1 << 20, -1, -1};
+    for (TCella* c = project->NetworkGrid->Anchor->NextCell; c; c = c->NextCell)
+        if (c->GetShortCode() == "S1" || c->GetShortCode() == "P1" || c->GetShortCode() == "P4") {
+            floor.Left = std::min(floor.Left, c->Column);
+            floor.Top = std::min(floor.Top, c->Row);
+            floor.Right = std::max(floor.Right, c->Column);
+            floor.Bottom = std::max(floor.Bottom, c->Row);
+        }
+    ASSERT_LT(floor.Left, floor.Right);
+    ASSERT_LT(floor.Top, floor.Bottom);
+    ASSERT_EQ(form->SelectedPage(), "Rete");
+    form->DrawWindow->Selection = floor;
+    const std::string area = PrintItem(form->SArea, "design-selected-area.pdf");
+    EXPECT_EQ(PdfPages(area), 1);
+    const std::string a = PdfText(area);
+    for (const char* text : {" P1 ", " P4 ", " S1 "}) EXPECT_NE(a.find(text), std::string::npos) << text << "\n" << a;
+    for (const char* text : {" P16 ", " S4 ", " A1 "}) EXPECT_EQ(a.find(text), std::string::npos) << text << "\n" << a;
 
     // Lists: each cell once, each row with its brand standing apart.
     const struct {
