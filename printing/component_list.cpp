@@ -15,7 +15,9 @@
 namespace {
 
 // The families in the order they are listed, by the class's kind; cells of
-// any other kind are not listed. FamilyCables stands for cables and bridges.
+// any other kind (anchors, the terminal, graphic signs) are not listed.
+// FamilyCables stands for cables and bridges. Every class the estimate
+// prices has its family here, so that the list names every material.
 constexpr int32_t FamilyCables = -1;
 constexpr int32_t FamilyOrder[] = {
     14,            // outlets
@@ -25,9 +27,11 @@ constexpr int32_t FamilyOrder[] = {
     1,             // filters
     21,            // amplifiers
     26,            // attenuators
+    27,            // adjustable attenuators
     28,            // equalisers
     19,            // DC separators
     48,            // inserters
+    20,            // inductances
     24,            // power supplies
     29,            // mixers
     30,            // demixers
@@ -42,6 +46,8 @@ constexpr int32_t FamilyOrder[] = {
     45,            // dishes
     38,            // antennas
     51,            // satellite receivers
+    58,            // integrated head ends
+    55,            // custom components
 };
 
 // A cable segment that stands in lists: the head of its run.

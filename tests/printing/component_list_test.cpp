@@ -2,7 +2,12 @@
 // compressed rows, cables and bridges, and the page breaks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <tuple>
+
 #include "cells/cables.h"
+#include "cells/factory.h"
 #include "printing/paragraph.h"
 #include "support/print_fixture.h"
 
@@ -170,6 +175,35 @@ TEST_F(ComponentListTest, ARowIsReservedTheLinesItsParagraphSets) {
             lowest = std::max(lowest, t.Points[0].y);
     EXPECT_EQ(lowest, 457 + (lines - 1) * 100);
     EXPECT_EQ(TextAt(page, "DOPO"), TPoint(P(18), 457 + lines * 100));
+}
+
+// Every component the estimate prices stands in the material list, full and
+// compressed: one cell of every type code the cell factory builds.
+TEST_F(ComponentListTest, EveryComponentOfTheEstimateIsListed) {
+    const int32_t notComponents[] = {CodeOldCableStraight, CodeOldCableBend, CodeHeadEnd, CodeEntryAnchor, CodeExitAnchor};
+    std::vector<TCella*> made;
+    for (int32_t code = 1; code <= CodeCentraleIntegrata; ++code) {
+        if (std::find(std::begin(notComponents), std::end(notComponents), code) != std::end(notComponents)) continue;
+        const int32_t column = 2 + static_cast<int32_t>(made.size() % 8) * 9, row = 2 + static_cast<int32_t>(made.size() / 8) * 9;
+        std::unique_ptr<TCella> cell;
+        for (const auto& [inputs, through, taps] : {std::tuple{1, 1, 0}, {1, 1, 2}, {1, 0, 1}, {1, 2, 0}, {2, 1, 0}, {1, 0, 0}})
+            if (!cell) cell = NewCella(net(), code, column, row, inputs, through, taps);
+        if (!cell || !cell->IsEstimateItem()) continue;
+        cell->Code = "ART" + IntToStr(code);
+        cell->SequenceNumber = code;
+        TCella* c = cell.get();
+        ASSERT_TRUE(net()->InsertCell(std::move(cell), false, 0)) << code;
+        Chain(net(), c);
+        made.push_back(c);
+    }
+    ASSERT_GT(made.size(), 30u);
+    for (int32_t flags : {ListNetwork, ListNetwork | ListCompressed}) {
+        const TPrintedDocument& doc = List(flags);
+        AnsiString all;
+        for (const auto& page : doc.Pages) all += PageText(*page);
+        for (TCella* c : made)
+            EXPECT_NE(all.find("\n" + c->Code + "\n"), std::string::npos) << c->Code << " class " << c->Kind << " flags " << flags;
+    }
 }
 
 TEST_F(ComponentListTest, NoGridNoPage) {
