@@ -635,6 +635,9 @@ void TRichEdit::DoPropertyChanged(TPropId id) {
         AnsiString before = lastText_;
         lastText_ = Text;
         TextReplaced(before, lastText_);
+        // A new text starts at its top; a shorter one keeps its last line in view.
+        if (lastText_.empty()) TopLine.SetQuiet(0);
+        else if (TopLine > LastTopLine()) TopLine.SetQuiet(LastTopLine());
         TCustomEdit::DoPropertyChanged(id);
         if (fromLines) {
             // Lines added at the end leave the caret after them.
@@ -642,6 +645,11 @@ void TRichEdit::DoPropertyChanged(TPropId id) {
         }
         Invalidate();
         return;
+    }
+    if (id == TPropId::TopIndex) {
+        const int top = std::clamp(TopLine.Get(), 0, LastTopLine());
+        if (top != TopLine) TopLine.SetQuiet(top);
+        Invalidate();
     }
     if (id == TPropId::SelStart || id == TPropId::SelLength) {
         if (insertion_ && (SelStart != insertionAt_ || SelLength > 0)) insertion_.reset();
@@ -651,6 +659,10 @@ void TRichEdit::DoPropertyChanged(TPropId id) {
 }
 
 int TRichEdit::LineHeight() const { return TTextMetrics::Extent(StateOf(default_), "Ag").cy; }
+
+int TRichEdit::LineCount() const { return std::max(1, Lines->Count()); }
+
+int TRichEdit::VisibleLineCount() const { return std::max(1, (ClientHeight - 2) / std::max(1, LineHeight())); }
 
 int TRichEdit::TabStopAfter(int x) const {
     for (int i = 0; i < Paragraph->TabCount(); ++i) {
@@ -699,7 +711,7 @@ void Layout(const TRichEdit& e, const AnsiString& text, F visit) {
 
 int TRichEdit::CharFromPos(TPoint p) const {
     int lh = std::max(1, LineHeight());
-    int wantLine = std::max(0, (p.y - 1) / lh);
+    int wantLine = std::max(0, TopLine + (p.y - 1) / lh);
     int best = -1, lastOnLine = -1, lineEnd = -1, lastLine = 0;
     Layout(*this, Text, [&](int i, int line, int left, int right) {
         lastLine = line;
@@ -723,7 +735,7 @@ TPoint TRichEdit::PosFromChar(int index) const {
     bool found = false;
     Layout(*this, Text, [&](int i, int line, int left, int) {
         if (i == index && !found) {
-            result = TPoint(left, 1 + line * lh);
+            result = TPoint(left, 1 + (line - TopLine) * lh);
             found = true;
         }
     });
@@ -755,7 +767,8 @@ void TRichEdit::Paint() {
         Canvas->Font->Height = runFormat.Height;
         Canvas->Font->Style = runFormat.Style;
         Canvas->Font->Color = runFormat.Color;
-        Canvas->TextOut(runX, 1 + runLine * lh, run);
+        const int y = 1 + (runLine - TopLine) * lh;
+        if (y + lh > 0 && y < ClientHeight) Canvas->TextOut(runX, y, run);
         run.clear();
         runStart = -1;
     };

@@ -1,6 +1,7 @@
 #pragma once
 // Tab controls and page controls, status bars, progress bars, up-down
 // arrows, rich edits, page scrollers and tree views.
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -255,8 +256,16 @@ public:
     TProperty<TScrollStyle> ScrollBars{this, TPropId::ScrollBars, ssNone};
     TProperty<bool> WordWrap{this, TPropId::WordWrap, true};
     TProperty<bool> PlainText{this, TPropId::None, false};
+    // The first line shown at the top: a text longer than the control scrolls.
+    TProperty<int> TopLine{this, TPropId::TopIndex, 0};
     TControlCanvas* const Canvas;
     TNotifyEvent OnSelectionChange;
+
+    // The lines of the text, and how many whole lines the control shows.
+    int LineCount() const;
+    int VisibleLineCount() const;
+    // The largest first line: the last line then stands at the bottom.
+    int LastTopLine() const { return std::max(0, LineCount() - VisibleLineCount()); }
 
     // The character under a client point (the caret a click leaves).
     int CharFromPos(TPoint p) const;

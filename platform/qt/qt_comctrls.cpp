@@ -132,6 +132,71 @@ private:
     QScrollBar* hbar_ = nullptr;
 };
 
+// The model draws the text from its top line; the peer adds the vertical
+// scroll bar the control asks for, shown while the lines do not fit, and
+// turns the wheel into lines.
+class RichEditPeer : public TQtSurfacePeer {
+public:
+    explicit RichEditPeer(TRichEdit* edit) : TQtSurfacePeer(edit), edit_(edit) {
+        bar_ = new QScrollBar(Qt::Vertical, surface_);
+        MarkDecoration(bar_);
+        bar_->setFocusPolicy(Qt::NoFocus);
+        QObject::connect(bar_, &QScrollBar::valueChanged, bar_, Guarded([this](int v) {
+            if (Quiet()) return;
+            QuietScope quiet(this);
+            edit_->UserSet(edit_->TopLine, v);
+            surface_->InvalidateModel(surface_->rect());
+        }));
+        SyncBar();
+    }
+    bool WheelScroll(int delta) override {
+        const int lines = -delta / 40;
+        if (lines == 0 || edit_->LastTopLine() == 0) return false;
+        edit_->TopLine = std::clamp(edit_->TopLine + lines, 0, edit_->LastTopLine());
+        return true;
+    }
+    void Resync() override {
+        QuietScope quiet(this);
+        SyncBar();
+    }
+
+protected:
+    void Sync(TPropId id, int index) override {
+        TQtSurfacePeer::Sync(id, index);
+        switch (id) {
+            case TPropId::None:
+            case TPropId::Text:
+            case TPropId::Lines:
+            case TPropId::TopIndex:
+            case TPropId::ScrollBars:
+            case TPropId::Font:
+            case TPropId::Width:
+            case TPropId::Height:
+            case TPropId::Bounds: {
+                QuietScope quiet(this);
+                SyncBar();
+                break;
+            }
+            default: break;
+        }
+    }
+
+private:
+    void SyncBar() {
+        if (!bar_) return;
+        const TScrollStyle style = edit_->ScrollBars;
+        const int last = edit_->LastTopLine();
+        bar_->setRange(0, last);
+        bar_->setPageStep(edit_->VisibleLineCount());
+        bar_->setValue(edit_->TopLine);
+        const int w = bar_->sizeHint().width();
+        bar_->setGeometry(edit_->ClientWidth - w, 0, w, edit_->ClientHeight);
+        bar_->setVisible((style == ssVertical || style == ssBoth) && last > 0);
+    }
+    TRichEdit* edit_;
+    QScrollBar* bar_ = nullptr;
+};
+
 // The model draws the tree and hit-tests it; the peer adds a scroll bar over
 // its rows when they do not fit.
 class TreeViewPeer : public TQtSurfacePeer {
@@ -326,6 +391,7 @@ TControlPeer* MakeComCtrlPeer(TControl* control) {
     if (auto t = dynamic_cast<TTreeView*>(control)) return new TreeViewPeer(t);
     if (auto p = dynamic_cast<TProgressBar*>(control)) return new ProgressPeer(p);
     if (auto u = dynamic_cast<TUpDown*>(control)) return new UpDownPeer(u);
+    if (auto r = dynamic_cast<TRichEdit*>(control)) return new RichEditPeer(r);
     return nullptr;
 }
 

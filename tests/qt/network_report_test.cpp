@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <memory>
 #include <string>
 
@@ -89,6 +91,66 @@ TEST(QtNetworkReport, TheTwoTapLineReportShowsInARichEdit) {
 
     QImage window = qttest::WindowOf(form.get())->grab().toImage();
     ASSERT_TRUE(window.save(QString::fromStdString(qttest::Artefact("network-report.png"))));
+}
+
+// A report longer than its window scrolls: the scroll bar is shown, the wheel
+// moves it by lines, and the last line can be brought into view and is drawn
+// there. Screenshot: network-report-scrolled.png.
+TEST(QtNetworkReport, ALongReportScrollsWithItsBarAndTheWheel) {
+    ScopedGlobals globals;
+    TwoTapLine line;
+    ASSERT_TRUE(line.Analyse());
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(0, 0, 960, 300);
+    auto* report = new TRichEdit(form.get());
+    report->Parent = form.get();
+    report->Align = alClient;
+    report->ReadOnly = true;
+    report->ScrollBars = ssVertical;
+    SetNetworkReportColumns(report);
+    form->Show();
+    qttest::Settle();
+    TCalculationRun run;
+    run.Project = &line.project;
+    ASSERT_TRUE(ReportNetwork(run, report));
+    qttest::Settle();
+
+    QWidget* widget = qttest::WidgetOf(report);
+    auto* bar = widget->findChild<QScrollBar*>();
+    ASSERT_NE(bar, nullptr);
+    const int last = report->LastTopLine();
+    ASSERT_GT(last, 10);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->maximum(), last);
+    EXPECT_EQ(report->TopLine.Get(), 0);
+
+    const QPoint inside(200, 100);
+    QWheelEvent wheel(inside, widget->mapToGlobal(inside), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
+    qttest::Settle();
+    EXPECT_EQ(report->TopLine.Get(), 3);
+    EXPECT_EQ(bar->value(), 3);
+
+    bar->setValue(bar->maximum());
+    qttest::Settle();
+    EXPECT_EQ(report->TopLine.Get(), last);
+    // The last line stands inside the window, and a click there finds it.
+    int lastLine = report->Lines->Count() - 1;
+    while (lastLine > 0 && report->Lines->Strings(lastLine).empty()) --lastLine;
+    int lastLineStart = 0;
+    for (int i = 0; i < lastLine; ++i) lastLineStart += utf8::Length(report->Lines->Strings(i)) + 2;
+    const TPoint at = report->PosFromChar(lastLineStart);
+    EXPECT_GE(at.y, 0);
+    EXPECT_LT(at.y, report->ClientHeight);
+    EXPECT_EQ(report->CharFromPos(TPoint(at.x, at.y + 2)), lastLineStart);
+    const QImage shot = qttest::WindowOf(form.get())->grab().toImage();
+    EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("network-report-scrolled.png"))));
+    // A new report starts at its top again.
+    report->Lines->Clear();
+    qttest::Settle();
+    EXPECT_EQ(report->TopLine.Get(), 0);
+    EXPECT_FALSE(bar->isVisible());
 }
 
 TEST(QtNetworkReport, CalcoliCanaliFillsItsHeaderAndMessageList) {
