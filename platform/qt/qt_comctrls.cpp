@@ -132,23 +132,30 @@ private:
     QScrollBar* hbar_ = nullptr;
 };
 
-// The model draws the text from its top line; the peer adds the vertical
-// scroll bar the control asks for, shown while the lines do not fit, and
-// turns the wheel into lines.
-class RichEditPeer : public TQtSurfacePeer {
-public:
-    explicit RichEditPeer(TRichEdit* edit) : TQtSurfacePeer(edit), edit_(edit) {
+// A model-painted control that scrolls by its first shown row or line: a
+// vertical scroll bar over its surface moves that property.
+class TopRowBarPeer : public TQtSurfacePeer {
+protected:
+    TopRowBarPeer(TControl* control, TProperty<int>& top) : TQtSurfacePeer(control) {
         bar_ = new QScrollBar(Qt::Vertical, surface_);
         MarkDecoration(bar_);
         bar_->setFocusPolicy(Qt::NoFocus);
-        QObject::connect(bar_, &QScrollBar::valueChanged, bar_, Guarded([this](int v) {
+        QObject::connect(bar_, &QScrollBar::valueChanged, bar_, Guarded([this, control, &top](int v) {
             if (Quiet()) return;
             QuietScope quiet(this);
-            edit_->UserSet(edit_->TopLine, v);
+            control->UserSet(top, v);
             surface_->InvalidateModel(surface_->rect());
         }));
-        SyncBar();
     }
+    QScrollBar* bar_ = nullptr;
+};
+
+// The model draws the text from its top line; the peer adds the vertical
+// scroll bar the control asks for, shown while the lines do not fit, and
+// turns the wheel into lines.
+class RichEditPeer : public TopRowBarPeer {
+public:
+    explicit RichEditPeer(TRichEdit* edit) : TopRowBarPeer(edit, edit->TopLine), edit_(edit) { SyncBar(); }
     bool WheelScroll(int delta) override {
         const int lines = -delta / 40;
         if (lines == 0 || edit_->LastTopLine() == 0) return false;
@@ -194,24 +201,14 @@ private:
         bar_->setVisible((style == ssVertical || style == ssBoth) && last > 0);
     }
     TRichEdit* edit_;
-    QScrollBar* bar_ = nullptr;
 };
 
 // The model draws the tree and hit-tests it; the peer adds a scroll bar over
 // its rows when they do not fit.
-class TreeViewPeer : public TQtSurfacePeer {
+class TreeViewPeer : public TopRowBarPeer {
 public:
-    explicit TreeViewPeer(TTreeView* tree) : TQtSurfacePeer(tree), tree_(tree) {
+    explicit TreeViewPeer(TTreeView* tree) : TopRowBarPeer(tree, tree->TopIndex), tree_(tree) {
         surface_->setFocusPolicy(Qt::StrongFocus);
-        bar_ = new QScrollBar(Qt::Vertical, surface_);
-        MarkDecoration(bar_);
-        bar_->setFocusPolicy(Qt::NoFocus);
-        QObject::connect(bar_, &QScrollBar::valueChanged, bar_, Guarded([this](int v) {
-            if (Quiet()) return;
-            QuietScope quiet(this);
-            tree_->UserSet(tree_->TopIndex, v);
-            surface_->InvalidateModel(surface_->rect());
-        }));
         SyncBar();
     }
     bool WheelScroll(int delta) override {
@@ -246,7 +243,6 @@ private:
         bar_->setVisible(max > 0);
     }
     TTreeView* tree_;
-    QScrollBar* bar_ = nullptr;
 };
 
 class ProgressPeer : public TQtControlPeer {

@@ -86,6 +86,17 @@ QMenuBar* StartPastSplash(ScopedProgram& program, TAntenne*& form) {
     return WindowOf(form)->findChild<QMenuBar*>();
 }
 
+// The program started for its first-start wizard, the default library and
+// selections in its folder (the wizard waits for the splash to end).
+TAntenne& StartOverTheDefaultLibrary(ScopedProgram& program) {
+    TAntenne& form = program.Start({}, true);
+    for (const char* name : {"Varne.alb", "Default.sel"})
+        std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
+                                   std::filesystem::copy_options::overwrite_existing);
+    Settle();
+    return form;
+}
+
 }  // namespace
 
 TEST(QtMainForm, TheProgramShowsItsSplashAndThenTheNetworkGrid) {
@@ -128,11 +139,7 @@ TEST(QtMainForm, TheProgramShowsItsSplashAndThenTheNetworkGrid) {
 
 TEST(QtMainForm, TheFirstStartLeadsThroughTheWizardToADesign) {
     ScopedProgram program;
-    TAntenne& form = program.Start({}, true);
-    for (const char* name : {"Varne.alb", "Default.sel"})
-        std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
-                                   std::filesystem::copy_options::overwrite_existing);
-    Settle();
+    TAntenne& form = StartOverTheDefaultLibrary(program);
     TAutoProgetto* wizard = form.Wizard;
     ASSERT_NE(wizard, nullptr);
     EXPECT_FALSE(wizard->Visible);   // not over the splash
@@ -356,11 +363,7 @@ TEST(QtMainForm, FixedPagesFitASmallWindow) {
 // while drawing. Screenshot: wizard-from-main-button.png.
 TEST(QtMainForm, TheNextButtonOpensTheWizardOnItsComponentsPage) {
     ScopedProgram program;
-    TAntenne& form = program.Start({}, true);
-    for (const char* name : {"Varne.alb", "Default.sel"})
-        std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
-                                   std::filesystem::copy_options::overwrite_existing);
-    Settle();
+    TAntenne& form = StartOverTheDefaultLibrary(program);
     TAutoProgetto* wizard = form.Wizard;
     ASSERT_NE(wizard, nullptr);
     Later([&] {

@@ -36,6 +36,25 @@ int PixelsOf(const QImage& image, const QRect& r, QColor colour) {
     return n;
 }
 
+// The "Calcoli rete" report of the line in a rich edit filling a shown form
+// 960 pixels wide; none when the report fails.
+TRichEdit* ShowReport(TForm& form, int height, TwoTapLine& line) {
+    form.SetBounds(0, 0, 960, height);
+    auto* report = new TRichEdit(&form);
+    report->Parent = &form;
+    report->Align = alClient;
+    report->ReadOnly = true;
+    report->ScrollBars = ssVertical;
+    SetNetworkReportColumns(report);
+    form.Show();
+    qttest::Settle();
+    TCalculationRun run;
+    run.Project = &line.project;
+    if (!ReportNetwork(run, report)) return nullptr;
+    qttest::Settle();
+    return report;
+}
+
 TEST(QtNetworkReport, TheTwoTapLineReportShowsInARichEdit) {
     ScopedGlobals globals;
     FormatSettings().DecimalSeparator = ',';
@@ -45,19 +64,8 @@ TEST(QtNetworkReport, TheTwoTapLineReportShowsInARichEdit) {
 
     auto form = std::make_unique<TForm>(nullptr);
     form->Caption = "Calcoli rete";
-    form->SetBounds(0, 0, 960, 900);
-    auto* report = new TRichEdit(form.get());
-    report->Parent = form.get();
-    report->Align = alClient;
-    report->ReadOnly = true;
-    SetNetworkReportColumns(report);
-    form->Show();
-    qttest::Settle();
-
-    TCalculationRun run;
-    run.Project = &line.project;
-    ASSERT_TRUE(ReportNetwork(run, report));
-    qttest::Settle();
+    TRichEdit* report = ShowReport(*form, 900, line);
+    ASSERT_NE(report, nullptr);
 
     ASSERT_GT(report->Lines->Count(), 50);
     EXPECT_EQ(report->Lines->Strings(3), "Controllo separazione prese: Errore");
@@ -101,19 +109,8 @@ TEST(QtNetworkReport, ALongReportScrollsWithItsBarAndTheWheel) {
     TwoTapLine line;
     ASSERT_TRUE(line.Analyse());
     auto form = std::make_unique<TForm>(nullptr);
-    form->SetBounds(0, 0, 960, 300);
-    auto* report = new TRichEdit(form.get());
-    report->Parent = form.get();
-    report->Align = alClient;
-    report->ReadOnly = true;
-    report->ScrollBars = ssVertical;
-    SetNetworkReportColumns(report);
-    form->Show();
-    qttest::Settle();
-    TCalculationRun run;
-    run.Project = &line.project;
-    ASSERT_TRUE(ReportNetwork(run, report));
-    qttest::Settle();
+    TRichEdit* report = ShowReport(*form, 300, line);
+    ASSERT_NE(report, nullptr);
 
     QWidget* widget = qttest::WidgetOf(report);
     auto* bar = widget->findChild<QScrollBar*>();

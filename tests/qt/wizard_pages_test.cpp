@@ -37,21 +37,28 @@ void ClickWidget(TControl* control) {
     Settle();
 }
 
-}  // namespace
-
-TEST(QtWizardPages, EveryPageThroughTheWidgets) {
+// The wizard over the default library, its pickers filled, shown on page 0.
+class QtWizardPages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterDefaultLibrary(libraries.Get());
+        globals.Settings().WriteString("ProgramDir", DefaultLibraryFolder());
+        wizard.Settings = &opz;
+        wizard.FillComponentPickers();
+        wizard.PrepareAutoDesign();
+        wizard.Show();
+        Settle();
+    }
     ScopedGlobals globals;
     ScopedPrototypes prototypes;
     ScopedLibraries libraries;
-    RegisterDefaultLibrary(libraries.Get());
-    globals.Settings().WriteString("ProgramDir", DefaultLibraryFolder());
     TOpzProgetto opz;
     TAutoProgetto wizard;
-    wizard.Settings = &opz;
-    wizard.FillComponentPickers();
-    wizard.PrepareAutoDesign();
-    wizard.Show();
-    Settle();
+};
+
+}  // namespace
+
+TEST_F(QtWizardPages, EveryPageThroughTheWidgets) {
     EXPECT_EQ(wizard.Width.Get(), 816);
     EXPECT_EQ(wizard.Height.Get(), 585);
 
@@ -96,19 +103,7 @@ TEST(QtWizardPages, EveryPageThroughTheWidgets) {
 // An antenna given channels but no article: "Avanti >>" on the channels page
 // names it and stays there, until its code is chosen on the panel.
 // Screenshots: wizard-antenna-without-code.png, wizard-antenna-message.png.
-TEST(QtWizardPages, AnAntennaWithChannelsAsksForItsCode) {
-    ScopedGlobals globals;
-    ScopedPrototypes prototypes;
-    ScopedLibraries libraries;
-    RegisterDefaultLibrary(libraries.Get());
-    globals.Settings().WriteString("ProgramDir", DefaultLibraryFolder());
-    TOpzProgetto opz;
-    TAutoProgetto wizard;
-    wizard.Settings = &opz;
-    wizard.FillComponentPickers();
-    wizard.PrepareAutoDesign();
-    wizard.Show();
-    Settle();
+TEST_F(QtWizardPages, AnAntennaWithChannelsAsksForItsCode) {
     ClickWidget(wizard.Choice[ChoiceReteCentrale]);
     ClickWidget(wizard.BAvanti);
     ClickWidget(wizard.BAvanti);
