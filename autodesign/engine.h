@@ -607,6 +607,10 @@ public:
     // The output settings of the terrestrial channel filters on the project's
     // head-end grid, from what the network needs.
     void AdjustHeadEndLevels();
+    // How far the loudest terrestrial channel reaching the outlets stands
+    // above the outlets' highest signal of its band (a quiet channel pass
+    // first); 0 when none does.
+    double TerrestrialOverdrive();
     // The choosers of one module of a family; each placed module's draw is
     // added to consumption. inputs 0 takes any input arrangement.
     bool SelectChannelFilters(int32_t column, int32_t row, TGridData* grid, const AnsiString& brand,
@@ -688,6 +692,9 @@ public:
     int32_t ExitColumn[SignalKinds] = {0, 0};
     int32_t ExitRow[SignalKinds] = {0, 0};
     uint8_t ExitKind[SignalKinds] = {0, 0};
+    // Off, the modular head end of a jumper family is its channel filters
+    // alone, with no final amplifier.
+    bool TerrestrialFinals = true;
     // The supply a wideband amplifier asks for, while it is being placed.
     TCella* WidebandSupply = nullptr;   // not owned: a cell of Components
     uint8_t WidebandSupplyNeeded = 0;

@@ -3,7 +3,10 @@
 // terminal of the project's head-end grid, and every exit is joined by cable
 // runs (through LNBs for multiswitch lines) to the terminal's lines.
 #include <algorithm>
+#include <iterator>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "app/grid.h"
 #include "app/project.h"
@@ -11,6 +14,8 @@
 #include "cells/cables.h"
 #include "cells/head_end.h"
 #include "cells/splitters.h"
+#include "core/cell_codes.h"
+#include "core/info.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
 
@@ -22,6 +27,7 @@ constexpr int32_t TerColumn = 3, TerRow = 64;
 constexpr int32_t SatColumn = 14, SatRow = 47;
 constexpr int32_t ExitFromSide = 2;
 constexpr int32_t SplitOfTen = 10;  // ten multiswitch lines: the terrestrial line feeds two outputs
+constexpr double OverdriveTolerance = 0.001;  // dB
 
 // A block of a work grid: its used rectangle and where it went on the head-end grid.
 struct TBlock {
@@ -37,9 +43,70 @@ struct TBlock {
     int32_t dy() const { return top - used.Top; }
 };
 
+bool IsAmplifier(const TCella& cell) {
+    switch (cell.TypeCode) {
+        case CodeAmplificatore:
+        case CodeAmplificatoreRegolato:
+        case CodeAmplificatoreA:
+        case CodeTerrestre:
+        case CodeAmplificatoreAt:
+            return cell.Attenuation != nullptr;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
-bool TCreaAuto::BuildHeadEnd() { return DesignHeadEnd(); }
+bool TCreaAuto::BuildHeadEnd() {
+    TerrestrialFinals = true;
+    // What a design uses up or moves, for a second one to start from the
+    // same place: the antennas go onto the head end as they are placed, the
+    // required levels follow the multiswitch lines' full length, and the
+    // network's amplifiers regulate to the head end's levels.
+    const int32_t antennas = std::clamp(AntennaCount, 0, static_cast<int32_t>(std::size(Antennas)));
+    std::vector<std::unique_ptr<TCella>> kept(static_cast<size_t>(antennas));
+    for (int32_t a = 0; a < antennas; ++a)
+        if (Antennas[a].Cell) kept[a] = std::unique_ptr<TCella>{Antennas[a].Cell->Clone()};
+    const float requiredTer = RequiredLevelTer, requiredSat = RequiredLevelSat;
+    std::vector<std::pair<TCella*, std::unique_ptr<TInfo>>> regulated;
+    for (TCella* cell = Project && Project->NetworkGrid ? Project->NetworkGrid->Anchor : nullptr; cell;
+         cell = cell->NextCell)
+        if (IsAmplifier(*cell)) {
+            auto table = std::make_unique<TInfo>(cell->Attenuation->Rank());
+            table->Assign(*cell->Attenuation);
+            regulated.emplace_back(cell, std::move(table));
+        }
+    if (!DesignHeadEnd()) return false;
+    // A final amplifier has a gain it cannot regulate away: on a network that
+    // takes less than the filters at their lowest setting and the final at
+    // its full regulation give, the outlets of the design would be
+    // overdriven. When the family's filters reach the need on their own, such
+    // a head end is built again from the filters alone, which come down
+    // further; if that cannot be built the first one stands.
+    const TFamiglia* family = ChosenFamily[0] >= 0 && ChosenFamily[0] < FamiliesMax ? &FamilyTer[ChosenFamily[0]] : nullptr;
+    if (Settings->Wideband || !family || family->Variant != 0 || family->ModuleLevel < RequiredLevelTer ||
+        !(TerrestrialOverdrive() > OverdriveTolerance))
+        return true;
+    auto again = [&] {
+        TGridData& H = *Project->HeadEndGrid;
+        H.RemoveCellsIn(TCellRect{0, 0, H.Rows - 1, H.Columns - 1}, false, 0);
+        for (int32_t a = 0; a < antennas; ++a)
+            Antennas[a].Cell = kept[a] ? std::unique_ptr<TCella>{kept[a]->Clone()} : std::unique_ptr<TCella>{};
+        RequiredLevelTer = requiredTer;
+        RequiredLevelSat = requiredSat;
+        for (const auto& [cell, table] : regulated) cell->Attenuation->Assign(*table);
+        return DesignHeadEnd();
+    };
+    // The message of a design given up is not the run's.
+    TerrestrialFinals = false;
+    const bool reporting = Reporter && Reporter->enabled;
+    if (Reporter) Reporter->enabled = false;
+    const bool rebuilt = again();
+    if (Reporter) Reporter->enabled = reporting;
+    TerrestrialFinals = true;
+    return rebuilt || again();
+}
 
 bool TCreaAuto::DesignHeadEnd() {
     TGridData* H = Project ? Project->HeadEndGrid : nullptr;

@@ -254,6 +254,24 @@ void TrimFinal(TCella& final) {
         RegulateRow(final, r, WideRegulation, WideMaxRegulation, bands);
 }
 
+// What the network's first cell hands on, collected where it reaches the
+// outlets, from the channel pass just run.
+void CollectNetworkChannels(const TProgetto& project, TListaCanali& needed) {
+    TCella* first = project.NetworkGrid ? project.NetworkGrid->Anchor : nullptr;
+    if (!first) return;
+    const uint32_t stamp = NextPassNumber();
+    for (int32_t o = 0; o < first->NumOutputs && o < static_cast<int32_t>(first->OutputCell.size()); ++o)
+        if (TCella* next = first->OutputCell[o]) next->WalkDownstream(&needed, first->OutputPort[o], stamp);
+}
+
+// How far a channel reaching the outlets stands above the options' highest
+// signal of its band (0 when it does not).
+double Excess(const TCanale& need, const TOpzioni* options) {
+    const int32_t band = std::clamp(need.band, 0, BandSlots - 1);
+    const double most = options ? options->limits[band][LimitSigMax] : LimitNoLimit;
+    return std::max(0.0, double(need.LevelFromTable()) + need.levelMax - most);
+}
+
 // Puts the reporter's switch back however the adjustment ends.
 class TMutedReporter {
 public:
@@ -282,11 +300,7 @@ void TCreaAuto::AdjustHeadEndLevels() {
     Project->RunChannelPass(0);
 
     TListaCanali needed;
-    if (TCella* first = Project->NetworkGrid ? Project->NetworkGrid->Anchor : nullptr) {
-        const uint32_t stamp = NextPassNumber();
-        for (int32_t o = 0; o < first->NumOutputs && o < static_cast<int32_t>(first->OutputCell.size()); ++o)
-            if (TCella* next = first->OutputCell[o]) next->WalkDownstream(&needed, first->OutputPort[o], stamp);
-    }
+    CollectNetworkChannels(*Project, needed);
 
     double margin = StartMargin;
     float gain[BandSlots];
@@ -297,12 +311,8 @@ void TCreaAuto::AdjustHeadEndLevels() {
             if (const TListaCanali* list = FilterChannels(*cell))
                 for (const TCanale* c = list->head; c; c = c->next) {
                     if (!(c->freqHigh < TerrestrialLimit)) continue;
-                    double excess = 0.0;
-                    if (const TCanale* need = needed.FindByFrequency(*c)) {
-                        const int32_t band = std::clamp(need->band, 0, BandSlots - 1);
-                        const double most = Opzioni ? Opzioni->limits[band][LimitSigMax] : LimitNoLimit;
-                        excess = std::max(0.0, double(need->LevelFromTable()) + need->levelMax - most);
-                    }
+                    const TCanale* need = needed.FindByFrequency(*c);
+                    const double excess = need ? Excess(*need, Opzioni) : 0.0;
                     margin = std::min(margin, DesignLevel(*c) - excess);
                 }
             const float value3 = m->stage->Get2(3, 0);
@@ -332,4 +342,18 @@ void TCreaAuto::AdjustHeadEndLevels() {
     Project->RunChannelPass(0);
     for (TCella* cell = anchor; cell; cell = cell->NextCell) TrimFinal(*cell);
     if (anchor) anchor->SpreadStamp(NextPassNumber());
+}
+
+double TCreaAuto::TerrestrialOverdrive() {
+    if (!Project) return 0.0;
+    {
+        TMutedReporter muted(Reporter);
+        Project->RunChannelPass(0);
+    }
+    TListaCanali reached;
+    CollectNetworkChannels(*Project, reached);
+    double most = 0.0;
+    for (const TCanale* c = reached.head; c; c = c->next)
+        if (c->freqHigh < TerrestrialLimit) most = std::max(most, Excess(*c, Opzioni));
+    return most;
 }

@@ -260,7 +260,7 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
 
     if (family.Variant == 0) {
         int32_t x = c;
-        if (family.Hmax > 0.0f && C(2, 1) < need) {
+        if (TerrestrialFinals && family.Hmax > 0.0f && C(2, 1) < need) {
             if (C(1, 1) < need && C(3, 4) > 0.0f) {
                 if (!final(c + 2, r + 4, 2, 1, 1, BandSlotVhf, need, BandMaskTer, BandMaskVhf)) return false;
                 if (!final(c + 5, r + 4, 2, 3, 4, BandSlotTer, need + BackOffTer, BandMaskTer, BandMaskUhf))
@@ -279,7 +279,8 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
         }
         // An amplifier that mixes the UHF antennas in, before the first UHF filter.
         auto mixingAmplifier = [&](bool uhfAntenna, int32_t inputs) {
-            if (!uhfAntenna || uhfFilters != 0 || amplifiers != 0 || !(C(inputs, 1) > 0.0f)) return true;
+            if (!TerrestrialFinals || !uhfAntenna || uhfFilters != 0 || amplifiers != 0 || !(C(inputs, 1) > 0.0f))
+                return true;
             TCella* amplifier = final(x + 2, r + 4, 2, inputs, 1, BandSlotTer, need + BackOffTer, BandMaskTer, BandMaskTer);
             if (!amplifier) return false;
             if (amplifier->Attenuation->Get3(0, WideGain, BandSlotTer) < 0.0f) amplifier->SwapOutputColumns(0, 1);
@@ -327,7 +328,7 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
 
         bool closing = false;
         int32_t supplyColumn = x;
-        if (amplifiers == 0 && C(1, 4) > 0.0f) {
+        if (TerrestrialFinals && amplifiers == 0 && C(1, 4) > 0.0f) {
             if (!final(x + 2, r + 4, 2, 3, 1, BandSlotBandIII, need, 0, 0)) return false;
             if (!final(x + 5, r + 4, 2, 1, 4, BandSlotTer, need + BackOffTer, 0, 0)) return false;
             bypassPair(x);

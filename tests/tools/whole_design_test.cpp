@@ -93,6 +93,15 @@ const TWhole Variants[] = {
     {"T separate, 2 cables along the staircase, 8 floors x 6", true, true, 2, true, true, false, false, 1, 8, 6, 1, 1, 0, 0, false},
     {"T+S 2 cables Unite, in the apartment", true, true, 2, false, false, false, false, 1, 4, 2, 0, 2, 0, 0, false},
     {"S only, 2 cables, radial", false, true, 2, false, false, true, false, 1, 4, 2, 0, 2, 2, 2, false},
+    // Short multiswitch networks that take less than the modular head end
+    // gives with its final at full regulation and the filters at their lowest
+    // (89.75 dBuV from the 75 dBuV antennas): the radial switch straight
+    // under the head end, and six floors whose line amplifier bank is at its
+    // full regulation too. Their head ends are the channel filters alone.
+    {"T+S 2 cables Unite radial", true, true, 2, false, false, true, false, 1, 4, 2, 0, 2, 2, 2, false},
+    {"T+S 4 cables Unite radial", true, true, 4, false, false, true, false, 1, 3, 2, 0, 2, 2, 2, false},
+    {"T+S 8 cables Unite radial", true, true, 8, false, false, true, false, 1, 3, 2, 0, 2, 2, 2, false},
+    {"T+S 2 cables Unite along the staircase, 6 floors x 4", true, true, 2, false, true, false, false, 1, 6, 4, 0, 1, 0, 0, false},
 };
 
 // Each variant designs network and head end with no message; "Testa"
@@ -195,4 +204,31 @@ TEST_F(WholeDesign, TheLnbServesItsLinesFromTheDish) {
                     EXPECT_GE(c->levelMin, globals.Options().limits[c->band][LimitSigMinDig] - 0.001f)
                         << outlet->Column << "," << outlet->Row;
                 }
+}
+
+// The modular head end keeps its final amplifier where the network takes
+// what the final gives at its full regulation; where the network takes less,
+// the head end is its channel filters alone, and they set the level.
+TEST_F(WholeDesign, TheTerrestrialFinalStaysWhereTheNetworkTakesItsLevel) {
+    const struct {
+        TWhole v;
+        bool final;
+    } cases[] = {
+        {{"T only, modular", true, false, 1, false, true, false, false, 2, 6, 4, 2, 0, 1, 1, false}, true},
+        {{"T+S 4 cables Unite, along the staircase", true, true, 4, false, true, false, false, 1, 6, 4, 0, 2, 2, 2, false},
+         true},
+        {{"T+S 4 cables Unite, radial", true, true, 4, false, false, true, false, 1, 3, 2, 0, 2, 2, 2, false}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.v.name);
+        ASSERT_TRUE(Run(c.v)) << Shown();
+        EXPECT_EQ(Shown(), "");
+        int32_t finals = 0, filters = 0;
+        for (TCella* cell = window.project.HeadEndGrid->Anchor; cell; cell = cell->NextCell) {
+            finals += cell->TypeCode == CodeAmplificatoreAt && cell->Series == "GTM";
+            filters += cell->TypeCode == CodeFiltroAT;
+        }
+        EXPECT_EQ(finals > 0, c.final) << finals;
+        EXPECT_EQ(filters, 5);  // one per antenna channel
+    }
 }
