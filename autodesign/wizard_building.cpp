@@ -317,9 +317,14 @@ void TAutoProgetto::PaintBuildingPreview(TObject*, int ACol, int ARow, TRect Rec
             c->LineTo(r.Left, r.Top - 1);
         }
     };
+    // Bold and centred; a text wider than its box (the building over one
+    // staircase of one apartment) takes a smaller size, down to 9 pixels.
     auto header = [&](const TRect& r, const AnsiString& text) {
-        c->Font->Height = -13;
         c->Font->Style = TFontStyles{fsBold};
+        for (int height = 13; height >= 9; --height) {
+            c->Font->Height = -height;
+            if (c->TextWidth(text) <= r.Right - r.Left - 2) break;
+        }
         c->TextOut(r.Left + (r.Right - r.Left - c->TextWidth(text)) / 2, r.Top, text);
     };
     if (cell.Floor == -3) {

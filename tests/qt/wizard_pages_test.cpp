@@ -144,3 +144,29 @@ TEST_F(QtWizardPages, AnAntennaWithChannelsAsksForItsCode) {
     ClickWidget(wizard.BAvanti);
     EXPECT_EQ(wizard.VisiblePage(), WizardComponentsPage);
 }
+
+// The building of one staircase with one apartment: its sketch is two
+// columns wide, and "Edificio" and "Scala 1" stay inside their boxes.
+// Screenshot: wizard-building-one-staircase.png.
+TEST_F(QtWizardPages, TheSketchOfTheSmallestBuildingShowsItsWholeHeaders) {
+    ClickWidget(wizard.BAvanti);
+    ASSERT_EQ(wizard.VisiblePage(), WizardBuildingPage);
+    ASSERT_EQ(wizard.BuildingGrid->ColCount.Get(), 2);
+    Shoot(wizard, "wizard-building-one-staircase.png");
+    const QImage sketch = WidgetOf(wizard.BuildingGrid)->grab().toImage();
+    const int width = 2 * wizard.BuildingGrid->DefaultColWidth;
+    const int height = wizard.BuildingGrid->DefaultRowHeight;
+    // Text pixels are dark; the box edges are its last column and row only.
+    auto darkAt = [&](int x, int row) {
+        for (int y = row * height + 1; y < (row + 1) * height - 2; ++y)
+            if (qGray(sketch.pixel(x, y)) < 60) return true;
+        return false;
+    };
+    for (int row : {0, 1}) {
+        EXPECT_FALSE(darkAt(0, row)) << "row " << row;
+        EXPECT_FALSE(darkAt(width - 3, row)) << "row " << row;
+        bool text = false;
+        for (int x = 4; x < width - 4; ++x) text = text || darkAt(x, row);
+        EXPECT_TRUE(text) << "row " << row;
+    }
+}
