@@ -306,7 +306,7 @@ void TCella::ResetInputLevels() { InputLevels.Reset(NumInputs); }
 void TCella::ResetOutputLevels() { OutputLevels.Reset(NumOutputs); }
 void TCella::ResetAuxLevels() { ReachLevels.Reset(NumInputs); }
 
-bool TCella::SetBandMaskBits(uint32_t mask, uint32_t value) const { return (BandMask & mask) == value; }
+bool TCella::BandMaskMatches(uint32_t mask, uint32_t value) const { return (BandMask & mask) == value; }
 
 bool TCella::HasBands(uint32_t mask) const { return (BandMask & mask) == mask; }
 

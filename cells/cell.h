@@ -255,7 +255,7 @@ public:
     void ResetOutputLevels();
     void ResetAuxLevels();
     // True when (BandMask and mask) equals value.
-    bool SetBandMaskBits(uint32_t mask, uint32_t value) const;
+    bool BandMaskMatches(uint32_t mask, uint32_t value) const;
     // True when every bit of mask is set in BandMask.
     bool HasBands(uint32_t mask) const;
     // The band vectors of older records: a value repeating the one before it

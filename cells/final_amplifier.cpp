@@ -321,7 +321,7 @@ TCella* TAmplificatoreAt::FindForChannel(TCella* candidates, int32_t band, float
     for (TCella* c = candidates; c; c = c->NextCell) {
         if (!IsSameKind(c) || (!brand.empty() && c->Brand != brand) || (!series.empty() && c->Series != series))
             continue;
-        if (!c->SetBandMaskBits(mask, value)) continue;
+        if (!c->BandMaskMatches(mask, value)) continue;
         float maximum = LevelNone;
         for (int32_t r = 0; r < c->TableRows; ++r) maximum = std::max(maximum, c->Attenuation->Get3(r, WideMaxOutput, band));
         if (level <= maximum && maximum < bestMaximum) {

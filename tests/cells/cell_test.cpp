@@ -272,8 +272,8 @@ TEST(CellBandMask, ColumnZeroOfEveryRowSetsItsBand) {
     EXPECT_EQ(cell.BandMask, (1u << 0) | (1u << 14));
     EXPECT_TRUE(cell.HasBands(1u));
     EXPECT_FALSE(cell.HasBands(1u | 2u));
-    EXPECT_TRUE(cell.SetBandMaskBits(3u, 1u));
-    EXPECT_FALSE(cell.SetBandMaskBits(3u, 3u));
+    EXPECT_TRUE(cell.BandMaskMatches(3u, 1u));
+    EXPECT_FALSE(cell.BandMaskMatches(3u, 3u));
 }
 
 TEST(CellBandLevels, NormalisationMarksRepeatedValues) {

@@ -561,7 +561,7 @@ TEST_F(DefaultLibrary, EveryOtherRoleOfTheDesignerHasACandidate) {
     for (uint32_t mask : {TerMask, SatMask, BothMask})
         roles.push_back({"one-input substation amplifier of mask " + std::to_string(mask), [=](TCella& c) {
                              return c.TypeCode == 21 && c.Inputs == 1 && At(c, 2) &&
-                                    c.SetBandMaskBits(BothMask, mask);
+                                    c.BandMaskMatches(BothMask, mask);
                          }});
     for (const char* code : {"GCX-05", "GCX-07", "GCX-10"})
         roles.push_back({std::string("cable of \"Default.sel\" ") + code + " for both kinds", [=](TCella& c) {
