@@ -42,8 +42,8 @@ void TProgetto::Reset(bool withAnchors) {
     for (int i = 0; i < HeaderTextCount; ++i)
         if (i != HeaderDesigner && i != HeaderNotes) HeaderTexts[i].clear();
 
-    ByteA = 12;
-    ByteB = 'C';
+    ReservedNumber = 12;
+    ReservedLetter = 'C';
     Estimate->Clear();
     Mast->SetDefaults();
     Lightning->SetDefaults();
@@ -71,8 +71,8 @@ void TProgetto::TakeContent(TProgetto& loaded) {
         }
     }
     std::swap(HeaderTexts, loaded.HeaderTexts);
-    std::swap(ByteA, loaded.ByteA);
-    std::swap(ByteB, loaded.ByteB);
+    std::swap(ReservedNumber, loaded.ReservedNumber);
+    std::swap(ReservedLetter, loaded.ReservedLetter);
     std::swap(Estimate, loaded.Estimate);
     Estimate->Project = this;
     loaded.Estimate->Project = &loaded;

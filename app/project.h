@@ -132,8 +132,10 @@ public:
     TGridData* HeadEndGrid = nullptr;   // owned, kind 0, page "Testa"
     int32_t Step = 1;                   // 1 drawing, 2 or more component data (detail level)
     AnsiString HeaderTexts[HeaderTextCount];
-    uint8_t ByteA = 12;
-    char ByteB = 'C';
+    // Two bytes the project file keeps after the header texts; nothing in
+    // the program reads them, but a file loaded and saved keeps what it held.
+    uint8_t ReservedNumber = 12;
+    char ReservedLetter = 'C';
     std::unique_ptr<TDatiPreventivo> Estimate;
     std::unique_ptr<TPalo> Mast;
     std::unique_ptr<TFulmini> Lightning;

@@ -78,8 +78,8 @@ void TProgetto::Save(TStream& s, int32_t version) const {
     for (int i : HeaderFileOrder) chunked::WriteAnsiString(s, HeaderTexts[i], HeaderTextMax[i]);
     for (int i = 0; i < ReservedTexts; ++i) chunked::WriteAnsiString(s, "", ReservedTextMax);
     for (int i = FurtherTextFirst; i < HeaderTextCount; ++i) chunked::WriteAnsiString(s, HeaderTexts[i], HeaderTextMax[i]);
-    WriteU8(s, ByteA);
-    WriteU8(s, static_cast<uint8_t>(ByteB));
+    WriteU8(s, ReservedNumber);
+    WriteU8(s, static_cast<uint8_t>(ReservedLetter));
     WriteI32(s, TagEstimate);
     Estimate->Save(s, version);
     HeadEndGrid->Save(s, version);
@@ -111,8 +111,8 @@ void TProgetto::Load(TStream& s, int32_t version, TOpzProgetto& design) {
             for (int i = 0; i < ReservedTexts; ++i) chunked::ReadAnsiString(s, ReservedTextMax);
             for (int i = FurtherTextFirst; i < HeaderTextCount; ++i)
                 HeaderTexts[i] = chunked::ReadAnsiString(s, HeaderTextMax[i]);
-            ByteA = ReadU8(s);
-            ByteB = static_cast<char>(ReadU8(s));
+            ReservedNumber = ReadU8(s);
+            ReservedLetter = static_cast<char>(ReadU8(s));
         }
         int32_t tag = 0;
         while (TryReadI32(s, tag)) {

@@ -94,7 +94,7 @@ protected:
         p.HeaderTexts[0] = "Condominio Rossi";
         p.HeaderTexts[22] = "Impianto centralizzato";
         p.HeaderTexts[28] = "Ultimo testo";
-        p.ByteA = 7;
+        p.ReservedNumber = 7;
         TGridData* net = p.NetworkGrid;
         ASSERT_TRUE(net->InsertCell(NewCella(net, CodeEndOutlet, 10, 5, 1, 0, 1), false, 0));
         ASSERT_TRUE(net->InsertCell(NewCella(net, CodeCable, 10, 4, 1, 1, 0), false, 0));

@@ -36,8 +36,8 @@ TEST(Project, NewProjectHasTwoEmptyGridsOfSeventyFiveSquares) {
     }
     EXPECT_EQ(project.NetworkGrid->Kind, GridNetwork);
     EXPECT_EQ(project.HeadEndGrid->Kind, GridHeadEnd);
-    EXPECT_EQ(project.ByteA, 12);
-    EXPECT_EQ(project.ByteB, 'C');
+    EXPECT_EQ(project.ReservedNumber, 12);
+    EXPECT_EQ(project.ReservedLetter, 'C');
     EXPECT_FALSE(project.Modified);
     EXPECT_TRUE(project.EstimateOutOfDate);
     EXPECT_TRUE(project.DesignPending);
@@ -94,8 +94,8 @@ TEST(Project, ResetBringsResizedGridsBackAndEmptiesThem) {
 TEST(Project, ResetKeepsOnlyTheDesignerAndTheNotes) {
     TProgetto project(nullptr);
     for (int i = 0; i < HeaderTextCount; ++i) project.HeaderTexts[i] = "testo " + std::to_string(i);
-    project.ByteA = 3;
-    project.ByteB = 'X';
+    project.ReservedNumber = 3;
+    project.ReservedLetter = 'X';
     project.Modified = true;
     project.EstimateOutOfDate = false;
     project.DesignPending = false;
@@ -106,8 +106,8 @@ TEST(Project, ResetKeepsOnlyTheDesignerAndTheNotes) {
         else
             EXPECT_EQ(project.HeaderTexts[i], "") << i;
     }
-    EXPECT_EQ(project.ByteA, 12);
-    EXPECT_EQ(project.ByteB, 'C');
+    EXPECT_EQ(project.ReservedNumber, 12);
+    EXPECT_EQ(project.ReservedLetter, 'C');
     EXPECT_FALSE(project.Modified);
     EXPECT_TRUE(project.EstimateOutOfDate);
     EXPECT_TRUE(project.DesignPending);
