@@ -528,12 +528,10 @@ public:
     std::unique_ptr<TInfo> LevelTableB;
     std::unique_ptr<TInfo> LevelTableC;
 
-    // The four words of the port table that the tap classes use; the first two
-    // are the second and third dimensions of the two matrix tables.
+    // The words of the port table that the tap classes use: the second and
+    // third dimensions of the two matrix tables.
     int32_t MatrixColumns = 0;
     int32_t MatrixDepth = 0;
-    int32_t MatrixWord3 = 0;
-    int32_t MatrixWord4 = 0;
     std::unique_ptr<TInfo> MatrixTableA;  // rows x MatrixColumns x MatrixDepth x 15
     std::unique_ptr<TInfo> MatrixTableB;  // rows x MatrixColumns x 7 x 15
 

@@ -82,8 +82,6 @@ void TSwitch::SetPortCounts() {
     TableColumns = 5;
     MatrixColumns = t;
     MatrixDepth = 1;
-    MatrixWord3 = 0;
-    MatrixWord4 = -1;
 }
 
 // ---- Layout ----

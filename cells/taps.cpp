@@ -83,8 +83,6 @@ void TDerivatore::SetPortCounts() {
     TableColumns = 4;
     MatrixColumns = t;
     MatrixDepth = 1;
-    MatrixWord3 = 0;
-    MatrixWord4 = -1;
 }
 
 // ---- Layout ----
