@@ -405,16 +405,16 @@ void TAmplificatore::ComputeReachWindows() {
     }
 }
 
-float TAmplificatore::MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t flag1,
-                                         uint8_t flag2) {
+float TAmplificatore::MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t needsBand5,
+                                         uint8_t needsBand9) {
     float m = NoDownstreamValue;
     for (int32_t o = 0; o < NumOutputs; ++o)
         if (TCella* next = OutputNeighbour(*this, o))
-            m = std::min(m, next->MinDownstreamValue(value, band, false, candidates, flag1, flag2));
+            m = std::min(m, next->MinDownstreamValue(value, band, false, candidates, needsBand5, needsBand9));
     if (m > 0.0f && apply)
         for (int32_t o = 0; o < NumOutputs; ++o)
             if (TCella* next = OutputNeighbour(*this, o))
-                next->MinDownstreamValue(m, band, true, candidates, flag1, flag2);
+                next->MinDownstreamValue(m, band, true, candidates, needsBand5, needsBand9);
     if (NumThroughOutputs == 1 || band < 0 || band >= BandSlots) return m;
 
     // The negated gain of the evaluated row: a model of less gain may take
@@ -425,7 +425,7 @@ float TAmplificatore::MinDownstreamValue(float value, int32_t band, bool apply, 
     };
     const float a = negatedGain(this);
     if (!IsRealLevel(a)) return m;
-    const int32_t mode = (flag1 ? ModeNeedsBand5 : 0) | (flag2 ? ModeNeedsBand9 : 0);
+    const int32_t mode = (needsBand5 ? ModeNeedsBand5 : 0) | (needsBand9 ? ModeNeedsBand9 : 0);
     TCella* kept = nullptr;
     float keptValue = 0.0f;
     for (TCella* c = candidates; c; c = c->NextCell) {

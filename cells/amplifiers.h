@@ -108,8 +108,8 @@ public:
     // The automatic regulation.
     void SpreadStamp(uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
-    float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t flag1,
-                             uint8_t flag2) override;
+    float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t needsBand5,
+                             uint8_t needsBand9) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     // No separation passes through an amplifier.
     void PushSeparation(int32_t port, int32_t band, float limit) override;

@@ -196,7 +196,7 @@ public:
     virtual void ResetChannelLists();
     virtual void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp);
     virtual float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates,
-                                     uint8_t flag1, uint8_t flag2);
+                                     uint8_t needsBand5, uint8_t needsBand9);
     virtual void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp);
     virtual void ClearBandAccumulators(int32_t band);
     virtual void PushSeparation(int32_t port, int32_t band, float limit);

@@ -62,17 +62,17 @@ void TCella::WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stam
 }
 
 float TCella::MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates,
-                                 uint8_t flag1, uint8_t flag2) {
+                                 uint8_t needsBand5, uint8_t needsBand9) {
     float least = NoDownstreamValue;
     for (int32_t j = 0; j < NumOutputs; ++j)
         if (TCella* next = OutputNeighbour(*this, j))
-            least = std::min(least, next->MinDownstreamValue(value, band, false, candidates, flag1,
-                                                             flag2));
+            least = std::min(least, next->MinDownstreamValue(value, band, false, candidates, needsBand5,
+                                                             needsBand9));
     // Hand the minimum found down the network as the value of a second walk.
     if (least > 0.0f && apply)
         for (int32_t j = 0; j < NumOutputs; ++j)
             if (TCella* next = OutputNeighbour(*this, j))
-                next->MinDownstreamValue(least, band, true, candidates, flag1, flag2);
+                next->MinDownstreamValue(least, band, true, candidates, needsBand5, needsBand9);
     return least;
 }
 

@@ -62,8 +62,8 @@ public:
     // The tap's passes over the shared user outputs, then the matrix inputs.
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
-    float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t flag1,
-                             uint8_t flag2) override;
+    float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t needsBand5,
+                             uint8_t needsBand9) override;
     void ComputeChannels(int32_t mode, int32_t port, uint32_t stamp) override;
     // A value arriving back through a user output goes up every line, back
     // down every through output and across to the other user outputs.

@@ -59,8 +59,8 @@ public:
     void SpreadStamp(uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) override;
-    float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t flag1,
-                             uint8_t flag2) override;
+    float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t needsBand5,
+                             uint8_t needsBand9) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void PushSeparation(int32_t port, int32_t band, float limit) override;
     bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,

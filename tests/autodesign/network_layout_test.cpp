@@ -466,8 +466,8 @@ public:
         InputLevels[0][size_t(BandSlotTer)] = TFinestra{ter_, LevelReqUnlimited};
         InputLevels[0][size_t(BandSlotSat)] = TFinestra{sat_, LevelReqUnlimited};
     }
-    float MinDownstreamValue(float value, int32_t band, bool apply, TCella*, uint8_t flag1, uint8_t flag2) override {
-        handed.push_back({value, float(band), float(apply), float(flag1), float(flag2)});
+    float MinDownstreamValue(float value, int32_t band, bool apply, TCella*, uint8_t needsBand5, uint8_t needsBand9) override {
+        handed.push_back({value, float(band), float(apply), float(needsBand5), float(needsBand9)});
         return 0.0f;
     }
     std::vector<std::vector<float>> handed;
