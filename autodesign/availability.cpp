@@ -103,9 +103,9 @@ void TCreaAuto::ClassifyComponents() {
             case CodeDivisore: {
                 if (!Fits(SplitterAvail, in, out)) break;
                 MarkTap(SplitterAvail, in, out);
-                if (const float v = cell->GetRow0Attenuation(0, 0, BandSlotTer); v > LevelNone)
+                if (const float v = cell->TapLoss(0, 0, BandSlotTer); v > LevelNone)
                     KeepLeast(SplitterLossTer[in][out], v);
-                if (const float v = cell->GetRow0Attenuation(0, 0, BandSlotSat); v > LevelNone)
+                if (const float v = cell->TapLoss(0, 0, BandSlotSat); v > LevelNone)
                     KeepLeast(SplitterLossSat[in][out], v);
                 if (PassesDc(*cell)) MarkTap(SplitterDcAvail, in, out);
                 break;
@@ -134,7 +134,7 @@ void TCreaAuto::ClassifyComponents() {
                 MarkSwitch(PoweredAndFeeding(*cell) ? RadialSwitchPoweredAvail : RadialSwitchUnpoweredAvail, in, out);
                 if (positions & PositionLine) MarkSwitch(RadialSwitchLineAvail, in, out);
                 if (positions & PositionLastOfLine) MarkSwitch(RadialSwitchLastAvail, in, out);
-                if (const float v = cell->GetRow0Attenuation(0, 0, BandSlotSat); v >= 0.0f)
+                if (const float v = cell->TapLoss(0, 0, BandSlotSat); v >= 0.0f)
                     KeepLeast(RadialSwitchLossSat[in][out], v);
                 break;
             }

@@ -275,7 +275,7 @@ float TCella::GetRow1Attenuation(int32_t, int32_t, int32_t band) {
     return Attenuation->Get3(0, 1, band);
 }
 
-float TCella::GetRow0Attenuation(int32_t, int32_t, int32_t band) {
+float TCella::TapLoss(int32_t, int32_t, int32_t band) {
     if (Attenuation->Rank() != 3 || Attenuation->Size2() < 1 || Attenuation->Size3() < 1 ||
         band < 0 || band >= Attenuation->Size4())
         return LevelNone;

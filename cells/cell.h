@@ -230,10 +230,11 @@ public:
     virtual bool CanOverlapCell();
     // 61. Nothing in the base.
     virtual void AdjustLossTables();
-    // 62-63. Attenuation lookups; the base ignores the two port indexes and
-    //        reads row 0 (column 1 and column 0).
+    // 62-63. Attenuation lookups: the through attenuation, and the tap loss
+    //        from an input to an output; the base ignores the two port
+    //        indexes and reads row 0 (column 1 and column 0).
     virtual float GetRow1Attenuation(int32_t input, int32_t output, int32_t band);
-    virtual float GetRow0Attenuation(int32_t input, int32_t output, int32_t band);
+    virtual float TapLoss(int32_t input, int32_t output, int32_t band);
     // 64. True for signal sources, where the grid analysis starts.
     virtual bool IsSignalStart();
     // 65. False for cells the grid analysis ignores (graphic cells).

@@ -163,7 +163,7 @@ bool TSeparationNetwork::Copy(TNode& n) {
         };
         for (int32_t i = 0; i < lines; ++i) {
             for (int32_t j = 0; j < tapRows; ++j)
-                row([tap, i, j](int32_t b) { return tap->TDerivatore::GetRow0Attenuation(i, j, b); });
+                row([tap, i, j](int32_t b) { return tap->TDerivatore::TapLoss(i, j, b); });
             const bool through = i < cell->NumThroughOutputs;
             row([tap, i, through](int32_t b) {
                 return through ? tap->TDerivatore::GetRow1Attenuation(i, i, b) : LevelNone;

@@ -130,7 +130,7 @@ bool TSwitch::ChooseByScore(TCella* candidates, int32_t mode, TProgressBar* prog
             if (!IsSameKind(c) || (positionTest && !(c->Positions[0] & PositionLine)) ||
                 !c->IsModelUsable(usable5, usable9) || RefusedWithoutPowerFeeding(*c, mode))
                 continue;
-            const double d = c->GetRow0Attenuation(line, 0, band);
+            const double d = c->TapLoss(line, 0, band);
             const double t = c->GetRow1Attenuation(line, line, band);
             const double s = std::max(static_cast<double>(m) + d, static_cast<double>(r) + t);
             if (!taken || (s < best && s >= floor) || (std::fabs(s - best) < SameScore && d > takenLoss)) {
@@ -156,7 +156,7 @@ bool TSwitch::ChooseByScore(TCella* candidates, int32_t mode, TProgressBar* prog
         if (IsRealLevel(offered) && static_cast<double>(offered) - r >= WorthOffering)
             next->EvaluateModel(candidates, mode | ModeTargetGiven, offered, NextPassNumber(), band);
     }
-    const float offered = LevelDifference(level, GetRow0Attenuation(line, 0, band));
+    const float offered = LevelDifference(level, TapLoss(line, 0, band));
     for (int32_t out = NumThroughOutputs; out < NumOutputs; ++out) {
         float maximum = 0.0f;
         if (!ReachMaximumAt(*this, out, band, maximum)) continue;
@@ -182,7 +182,7 @@ bool TSwitch::ChooseCascade(TCella* candidates, int32_t mode, uint32_t stamp, TP
         if (!IsSameKind(c) || !(c->Positions[0] & PositionLine) || !c->IsModelUsable(usable5, usable9) ||
             RefusedWithoutPowerFeeding(*c, mode))
             continue;
-        const double d = c->GetRow0Attenuation(line, 0, band);
+        const double d = c->TapLoss(line, 0, band);
         const bool within = d <= target, takenWithin = takenLoss <= target;
         if (!taken || (within && !takenWithin) || (within && takenWithin && d > takenLoss) ||
             (!within && !takenWithin && d < takenLoss)) {
@@ -230,7 +230,7 @@ bool TSwitchN::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TPr
         if (!IsSameKind(c) || !c->IsModelUsable((mode & ModeNeedsBand5) != 0, (mode & ModeNeedsBand9) != 0) ||
             RefusedWithoutPowerFeeding(*c, mode) || !(c->Positions[0] & position))
             continue;
-        const double s = c->GetRow0Attenuation(line, 0, band);
+        const double s = c->TapLoss(line, 0, band);
         if (!taken || (s < best && s >= 0.0)) {
             taken = c;
             best = s;

@@ -77,7 +77,7 @@ bool TDerivatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, 
     double best = 0.0, takenLoss = 0.0;
     for (TCella* c = candidates; c; c = c->NextCell) {
         if (!Qualifies(c, mode)) continue;
-        const float a = c->GetRow0Attenuation(0, 0, band);
+        const float a = c->TapLoss(0, 0, band);
         float need = LevelSum(m, a);
         if (through) need = std::max(need, LevelSum(r, c->GetRow1Attenuation(0, 0, band)));
         const bool take = (!taken && (NumInputs > 1 || need >= 0.0f)) || (need >= 0.0f && need < best) ||
@@ -103,7 +103,7 @@ bool TDerivatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, 
             if (IsRealLevel(offered) && Difference(offered, r) >= WorthOffering)
                 next->EvaluateModel(candidates, mode, offered, NextPassNumber(), band);
     }
-    const float offered = LevelDifference(level, GetRow0Attenuation(0, 0, band));
+    const float offered = LevelDifference(level, TapLoss(0, 0, band));
     for (int32_t j = 0; j < OutputsPerLine() && NumInputs > 0; ++j) {
         const int32_t out = TapOutputPort(0, j);
         TCella* next = OutputNeighbour(*this, out);
@@ -130,12 +130,12 @@ void TDerivatore::EvaluateModel(TCella* candidates, int32_t mode, float level, u
         if (ReachMaximumAt(*this, TapOutputPort(0, j), band, maximum)) m = std::max(m, maximum);
     }
     // A larger tap loss where the level to spare covers it, step by step.
-    float a = GetRow0Attenuation(0, 0, band);
+    float a = TapLoss(0, 0, band);
     double spare = static_cast<double>(level) - m - a;
     if (IsRealLevel(level) && IsRealLevel(a))
         for (TCella* c = candidates; c; c = c->NextCell) {
             if (!Qualifies(c, mode)) continue;
-            const float loss = c->GetRow0Attenuation(0, 0, band);
+            const float loss = c->TapLoss(0, 0, band);
             if (!IsRealLevel(loss)) continue;
             const double d = Difference(loss, a);
             if (d > 0.0 && d <= spare) {
@@ -148,7 +148,7 @@ void TDerivatore::EvaluateModel(TCella* candidates, int32_t mode, float level, u
     if (NumThroughOutputs > 0)
         if (TCella* next = OutputNeighbour(*this, 0))
             next->EvaluateModel(candidates, mode, LevelDifference(level, GetRow1Attenuation(0, 0, band)), stamp, band);
-    const float down = LevelDifference(level, GetRow0Attenuation(0, 0, band));
+    const float down = LevelDifference(level, TapLoss(0, 0, band));
     for (int32_t j = 0; j < t; ++j)
         if (TCella* next = OutputNeighbour(*this, TapOutputPort(0, j)))
             next->EvaluateModel(candidates, mode | ModeUserLine, down, stamp, band);
@@ -162,7 +162,7 @@ bool TDerivatore::FindModelForAttenuation(TCella* candidates, int32_t band, bool
     float takenLoss = 0.0f, takenPass = 0.0f;
     for (TCella* c = candidates; c; c = c->NextCell) {
         if (!IsSameKind(c) || !c->IsModelUsable(needsBand5, needsBand9)) continue;
-        const float a = c->GetRow0Attenuation(r, 0, band);
+        const float a = c->TapLoss(r, 0, band);
         const float p = c->GetRow1Attenuation(r, r, band);
         if (a <= LevelNone) continue;
         if (!taken || a < takenLoss || (through && std::fabs(Difference(a, takenLoss)) < SameNeed && p > takenPass)) {

@@ -56,7 +56,7 @@ float TDerivatore::GetRow1Attenuation(int32_t input, int32_t, int32_t band) {
                     input, band);
 }
 
-float TDerivatore::GetRow0Attenuation(int32_t input, int32_t output, int32_t band) {
+float TDerivatore::TapLoss(int32_t input, int32_t output, int32_t band) {
     if (input < 0 || input >= Lines() || band < 0 || band >= BandSlots) return LevelNone;
     if (!HasOwnOutputLosses())
         return AddGains(Attenuation->Get3(input, TapLossColumn, band), LevelTableA.get(), LevelTableC.get(), input,
@@ -139,11 +139,11 @@ void TDerivatore::ComputeSignalLevels(uint32_t stamp) {
             if (t < 1) continue;
             if (own) {
                 for (int32_t j = 0; j < t; ++j)
-                    CombineBackward(OutputLevels[TapOutputPort(i, j)][slot], *u, GetRow0Attenuation(i, j, b), false);
+                    CombineBackward(OutputLevels[TapOutputPort(i, j)][slot], *u, TapLoss(i, j, b), false);
             } else {
                 // Every user output of a line shows its first one's window.
                 TFinestra& first = OutputLevels[TapOutputPort(i, 0)][slot];
-                CombineBackward(first, *u, GetRow0Attenuation(i, 0, b), false);
+                CombineBackward(first, *u, TapLoss(i, 0, b), false);
                 for (int32_t j = 1; j < t; ++j) OutputLevels[TapOutputPort(i, j)][slot] = first;
             }
         }
@@ -260,12 +260,12 @@ void TDerivatore::PushSeparation(int32_t port, int32_t band, float limit) {
         if (!IsRealLevel(s)) return;
         if (HasOwnOutputLosses()) {
             for (int32_t j = 0; j < t; ++j) {
-                const float loss = TDerivatore::GetRow0Attenuation(i, j, band);
+                const float loss = TDerivatore::TapLoss(i, j, band);
                 if (IsRealLevel(loss)) toOutput(TapOutputPort(i, j), LevelSum(s, loss));
             }
         } else if (t > 0) {
             // One tap loss for every user output of the line.
-            const float loss = TDerivatore::GetRow0Attenuation(i, 0, band);
+            const float loss = TDerivatore::TapLoss(i, 0, band);
             if (IsRealLevel(loss))
                 for (int32_t j = 0; j < t; ++j) toOutput(TapOutputPort(i, j), LevelSum(s, loss));
         }
@@ -325,10 +325,10 @@ void TDerivatore::ComputeReachWindows() {
         for (int32_t b = 0; b < BandSlots; ++b) {
             TFinestra w{1000.0f, 0.0f};
             if (own) {
-                for (int32_t j = 0; j < t; ++j) widen(w, TapOutputPort(i, j), b, GetRow0Attenuation(i, j, b), true);
+                for (int32_t j = 0; j < t; ++j) widen(w, TapOutputPort(i, j), b, TapLoss(i, j, b), true);
             } else if (t > 0) {
                 for (int32_t j = 0; j < t; ++j) widen(w, TapOutputPort(i, j), b, 0.0f, false);
-                const float loss = GetRow0Attenuation(i, 0, b);
+                const float loss = TapLoss(i, 0, b);
                 w = TFinestra{LevelSum(w.Min, loss), LevelSum(w.Max, loss)};
             }
             if (i < NumThroughOutputs) widen(w, i, b, GetRow1Attenuation(i, i, b), true);

@@ -213,7 +213,7 @@ void TDerivatoreS::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int3
 }
 
 void TDerivatore::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
-    PaintWithLossLabel(canvas, column, row, x, y, zoom, GetRow0Attenuation(0, 0, LabelLossBand));
+    PaintWithLossLabel(canvas, column, row, x, y, zoom, TapLoss(0, 0, LabelLossBand));
 }
 
 // ---- Splitters ----

@@ -100,7 +100,7 @@ public:
     // line input to its user output output (0 to t - 1), with the stages
     // that lie on the way; sentinels for a band the way does not pass.
     float GetRow1Attenuation(int32_t input, int32_t output, int32_t band) override;
-    float GetRow0Attenuation(int32_t input, int32_t output, int32_t band) override;
+    float TapLoss(int32_t input, int32_t output, int32_t band) override;
 
     // The squares and ports of the cell.
     TCellLayout Layout() const override;

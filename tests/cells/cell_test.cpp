@@ -375,12 +375,12 @@ TEST(CellTables, AttenuationLookupsReadRowZero) {
     TCellaProva cell(nullptr, 0, 0);
     cell.Attenuation->Set3(0, 0, 4, -3.0f);
     cell.Attenuation->Set3(0, 1, 4, 6.0f);
-    EXPECT_EQ(cell.GetRow0Attenuation(5, 7, 4), -3.0f);
+    EXPECT_EQ(cell.TapLoss(5, 7, 4), -3.0f);
     EXPECT_EQ(cell.GetRow1Attenuation(5, 7, 4), 6.0f);
     EXPECT_EQ(cell.GetRow1Attenuation(0, 0, 3), LevelNone);
     EXPECT_EQ(cell.GetRow1Attenuation(0, 0, 15), LevelNone);
     TCella bare(nullptr, 0, 0, 0, 0);
-    EXPECT_EQ(bare.GetRow0Attenuation(0, 0, 0), LevelNone);
+    EXPECT_EQ(bare.TapLoss(0, 0, 0), LevelNone);
 }
 
 TEST(CellTables, SwapsExchangeColumnsAndRowsOfEveryBand) {

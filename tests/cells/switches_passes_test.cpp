@@ -83,15 +83,15 @@ TEST_F(SwitchPasses, TapAndThroughLossesAddTheStagesOnTheWay) {
         SetBands(s, 0, TapThroughColumn, 3);
         c.setUp(s);
         ExpectLevel(c.through, s.GetRow1Attenuation(0, 0, Band), c.what);
-        ExpectLevel(c.tap0, s.GetRow0Attenuation(0, 0, Band), c.what);
-        ExpectLevel(c.tap1, s.GetRow0Attenuation(0, 1, Band), c.what);
+        ExpectLevel(c.tap0, s.TapLoss(0, 0, Band), c.what);
+        ExpectLevel(c.tap1, s.TapLoss(0, 1, Band), c.what);
     }
     // A TSwitchN has no through loss; a matrix input is no line.
     TSwitchN n(nullptr, 0, 0, 0, 0, CodeSwitchNMatrix, 1, 2);
     SetBands(n, 0, TapThroughColumn, 3);
     SetBands(n, 0, TapLossColumn, 20);
     EXPECT_EQ(n.GetRow1Attenuation(0, 0, Band), LevelNone);
-    EXPECT_EQ(n.GetRow0Attenuation(1, 0, Band), LevelNone);
+    EXPECT_EQ(n.TapLoss(1, 0, Band), LevelNone);
 }
 
 // ---- An active switch ----

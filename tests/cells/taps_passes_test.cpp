@@ -148,8 +148,8 @@ TEST_F(TapPasses, LossesAddTheStagesOnTheWay) {
         SetLoss(tap, 0, TapThroughColumn, 3);
         c.setUp(tap);
         ExpectLevel(c.through, tap.GetRow1Attenuation(0, 0, Band));
-        ExpectLevel(c.tap0, tap.GetRow0Attenuation(0, 0, Band));
-        ExpectLevel(c.tap1, tap.GetRow0Attenuation(0, 1, Band));
+        ExpectLevel(c.tap0, tap.TapLoss(0, 0, Band));
+        ExpectLevel(c.tap1, tap.TapLoss(0, 1, Band));
         if (HasFailure()) ADD_FAILURE() << c.what;
     }
     TDerivatoreN end(nullptr, 0, 0, 0, 0, 1, 2);
