@@ -170,7 +170,7 @@ void TFiltroAttivo::ComputeChannels(int32_t flags, int32_t port, uint32_t stamp)
             up->ComputeChannels(flags | ChannelFlagFirstStep, upPort, stamp);
             if (const TListaCanali* arriving = OutputList(*up, upPort)) TListaCanali::AddAll(*arriving, *common);
         }
-        if (LevelTableA->Rank() == 3 && LevelTableA->root3 && LevelTableA->Size2() > 0 && LevelTableA->root3[0]) {
+        if (LevelTableA->Rank() == 3 && LevelTableA->Block3(0)) {
             TInfo stage(2);
             stage.Alloc2(StageColumns, BandSlots);
             for (int32_t k = 0; k < StageColumns; ++k)

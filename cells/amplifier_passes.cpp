@@ -127,10 +127,9 @@ void RegulateBandGroups(const TRegolazioneBanda* bands, const float* maxRegulati
 
 float TAmplificatore::GetRow1Attenuation(int32_t input, int32_t, int32_t band) {
     if (input < 0 || input >= TableRows || band < 0 || band >= BandSlots) return LevelNone;
-    if (Attenuation->Rank() != 3 || !Attenuation->root3 || input >= Attenuation->Size2() ||
-        !Attenuation->root3[input] || Attenuation->Size3() < AmpColumns)
+    if (Attenuation->Rank() != 3 || !Attenuation->Block3(input) || Attenuation->Size3() < AmpColumns)
         return LevelNone;
-    return GainAtBand(Attenuation->root3[input], band);
+    return GainAtBand(Attenuation->Block3(input), band);
 }
 
 // ---- Required levels ----

@@ -26,9 +26,9 @@ constexpr uint32_t SameKindAcrossCodes = 1u << 30;
 
 // A copy of every column of a row, for reordering in place.
 void ReorderOldColumns(TInfo& table, int32_t rows) {
-    if (table.Rank() != 3 || !table.root3 || table.Size3() < AmpColumns) return;
+    if (table.Rank() != 3 || !table.HasBlocks3() || table.Size3() < AmpColumns) return;
     for (int32_t r = 0; r < std::min(rows, table.Size2()); ++r) {
-        TInfo::Block block = table.root3[r];
+        TInfo::Block block = table.Block3(r);
         if (!block) continue;
         TInfo::Row stored[AmpColumns];
         std::copy(block, block + AmpColumns, stored);
@@ -40,7 +40,7 @@ void ReorderOldColumns(TInfo& table, int32_t rows) {
 // bands become one group.
 void GroupRegulation(TInfo& table, int32_t rows, int32_t source, int32_t target) {
     for (int32_t r = 0; r < std::min(rows, table.Size2()); ++r) {
-        if (table.Rank() != 3 || !table.root3 || !table.root3[r]) continue;
+        if (table.Rank() != 3 || !table.Block3(r)) continue;
         float from[BandSlots];
         float to[BandSlots];
         for (int32_t b = 0; b < BandSlots; ++b) from[b] = table.Get3(r, source, b);
@@ -73,8 +73,8 @@ bool ValidOldCount(int32_t n) { return n >= 1 && n <= MaxPortCount; }
 // ---- Rows that stay with their ports ----
 
 void ReverseRows(TInfo& table, int32_t n) {
-    if (table.Rank() != 3 || !table.root3) return;
-    std::reverse(table.root3, table.root3 + std::clamp(n, 0, table.Size2()));
+    if (table.Rank() != 3) return;
+    table.ReverseBlocks3(n);
 }
 
 // ---- Construction ----

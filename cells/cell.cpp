@@ -94,9 +94,9 @@ bool TCella::RegisterInLibrary(TLibreria*) {
 
 void TCella::SetBandSystem(TSistemaBande* system) {
     if (BandSystem && system && BandSystem != system && Attenuation->Rank() == 3 &&
-        Attenuation->root3) {
+        Attenuation->HasBlocks3()) {
         for (int32_t r = 0; r < Attenuation->Size2(); ++r) {
-            TInfo::Block block = Attenuation->root3[r];
+            TInfo::Block block = Attenuation->Block3(r);
             if (!block) continue;
             for (int32_t c = 0; c < Attenuation->Size3(); ++c)
                 if (block[c]) BandSystem->LevelsByBand(*system, block[c]);
@@ -288,16 +288,15 @@ bool TCella::TakesPartInAnalysis() { return true; }
 // Columns of Attenuation are the outputs' band vectors and rows the inputs'
 // blocks; exchanging the pointers keeps missing rows missing.
 void TCella::SwapOutputColumns(int32_t i, int32_t j) {
-    if (Attenuation->Rank() != 3 || !Attenuation->root3) return;
+    if (Attenuation->Rank() != 3 || !Attenuation->HasBlocks3()) return;
     if (i < 0 || j < 0 || i >= Attenuation->Size3() || j >= Attenuation->Size3()) return;
     for (int32_t r = 0; r < Attenuation->Size2(); ++r)
-        if (TInfo::Block block = Attenuation->root3[r]) std::swap(block[i], block[j]);
+        if (TInfo::Block block = Attenuation->Block3(r)) std::swap(block[i], block[j]);
 }
 
 void TCella::SwapInputRows(int32_t i, int32_t j) {
-    if (Attenuation->Rank() != 3 || !Attenuation->root3) return;
-    if (i < 0 || j < 0 || i >= Attenuation->Size2() || j >= Attenuation->Size2()) return;
-    std::swap(Attenuation->root3[i], Attenuation->root3[j]);
+    if (Attenuation->Rank() != 3) return;
+    Attenuation->SwapBlocks3(i, j);
 }
 
 // ---- Plain operations ----

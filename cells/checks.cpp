@@ -33,7 +33,7 @@ struct TStage {
 
 // Row i of a rank-3 level table, when it holds a block.
 bool StageOfRow(const TInfo& t, int i, TStage& stage) {
-    if (t.Rank() != 3 || !t.root3 || i < 0 || i >= t.Size2() || !t.root3[i]) return false;
+    if (t.Rank() != 3 || !t.Block3(i)) return false;
     for (int c = 0; c < StageColumnCount; ++c)
         for (int b = 0; b < BandSlots; ++b) stage.values[c][b] = t.Get3(i, c, b);
     return true;
@@ -41,21 +41,17 @@ bool StageOfRow(const TInfo& t, int i, TStage& stage) {
 
 // Entry [i][o] of a rank-4 stage table, when it holds a block.
 bool StageOfEntry(const TInfo& t, int i, int o, TStage& stage) {
-    if (t.Rank() != 4 || !t.root4 || i < 0 || i >= t.Size1() || !t.root4[i] || o < 0 || o >= t.Size2() ||
-        !t.root4[i][o])
-        return false;
+    if (t.Rank() != 4 || !t.Block4(i, o)) return false;
     for (int c = 0; c < StageColumnCount; ++c)
         for (int b = 0; b < BandSlots; ++b) stage.values[c][b] = t.Get4(i, o, c, b);
     return true;
 }
 
 bool HoldsData(const TInfo& t) {
-    if (t.Rank() != 4 || !t.root4) return false;
-    for (int i = 0; i < t.Size1(); ++i) {
-        if (!t.root4[i]) continue;
+    if (t.Rank() != 4 || !t.HasBlocks4()) return false;
+    for (int i = 0; i < t.Size1(); ++i)
         for (int j = 0; j < t.Size2(); ++j)
-            if (t.root4[i][j]) return true;
-    }
+            if (t.Block4(i, j)) return true;
     return false;
 }
 

@@ -95,10 +95,10 @@ void FillRows(TBandRow* rows, int count, float value) {
 // A level table (rows x 7 x 15) to the form's matrix of the same kind, and back.
 void FillLevelTable(const TInfo& table, TBandRow (*matrix)[DialogRows], int pages) {
     for (int p = 0; p < DialogModules; ++p) FillRows(matrix[p], DialogRows, LevelNone);
-    if (!table.root3) return;
+    if (!table.HasBlocks3()) return;
     const int rows = std::min(pages, table.Size2());
     for (int p = 0; p < rows; ++p) {
-        if (!table.root3[p]) continue;
+        if (!table.Block3(p)) continue;
         for (int s = 0; s < DialogStageRows; ++s)
             for (int b = 0; b < BandSlots; ++b) matrix[p][s][b] = table.Get3(p, s, b);
     }
@@ -119,7 +119,7 @@ void ReadLevelTable(TInfo& table, TBandRow (*matrix)[DialogRows], int rows, int 
         if (!RowHasData(matrix[p], DialogStageRows)) continue;
         table.AllocateRow(p);
         for (int s = 0; s < DialogStageRows; ++s)
-            for (int b = 0; b < BandSlots; ++b) table.root3[p][s][b] = matrix[p][s][b];
+            for (int b = 0; b < BandSlots; ++b) table.Block3(p)[s][b] = matrix[p][s][b];
     }
 }
 
@@ -185,7 +185,7 @@ void TCella::FillDataDialog(TDatiComponenti* d, const int32_t* order) {
     }
 
     // The matrix tables: per output, the distinct rows and the output stage.
-    if (MatrixTableA->root4) {
+    if (MatrixTableA->HasBlocks4()) {
         d->ModuleData = 1;
         const int pages = std::min(PagesOf(*this), MatrixTableA->Size1());
         const int outputs = std::min(MatrixColumns, DialogOutputs);
@@ -199,9 +199,7 @@ void TCella::FillDataDialog(TDatiComponenti* d, const int32_t* order) {
         for (int r = 0; r < outPages; ++r)
             for (int i = 0; i < outputs; ++i) {
                 TBandRow* block = d->OutputAmpTable[r][i];
-                const bool present = MatrixTableB->root4 && r < MatrixTableB->Size1() &&
-                                     MatrixTableB->root4[r] && i < MatrixTableB->Size2() &&
-                                     MatrixTableB->root4[r][i];
+                const bool present = MatrixTableB->Block4(r, i) != nullptr;
                 for (int s = 0; s < DialogStageRows; ++s)
                     for (int b = 0; b < BandSlots; ++b)
                         block[s][b] = present ? MatrixTableB->Get4(r, i, s, b) : LevelNone;

@@ -164,9 +164,8 @@ float TCella::AddGains(float value, const TInfo* list1, const TInfo* list2, int3
                        int32_t index2, int32_t band) const {
     if (IsSentinel(value)) return value == LevelBlocked ? LevelBlocked : LevelNone;
     auto stageOf = [](const TInfo* list, int32_t i) -> TInfo::Block {
-        if (!list || list->Rank() != 3 || !list->root3 || i < 0 || i >= list->Size2())
-            return nullptr;
-        return list->root3[i];
+        if (!list || list->Rank() != 3) return nullptr;
+        return list->Block3(i);
     };
     float running = value;
     const TInfo* lists[2] = {list1, list2};

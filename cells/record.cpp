@@ -44,9 +44,9 @@ void ConvertOldSentinels(float* row, int n) {
 // [firstBlock, size2).
 template <typename F>
 void ForEachRow(TInfo& t, int firstBlock, F f) {
-    if (t.Rank() != 3 || !t.root3) return;
+    if (t.Rank() != 3 || !t.HasBlocks3()) return;
     for (int i = firstBlock; i < t.Size2(); ++i) {
-        TInfo::Block block = t.root3[i];
+        TInfo::Block block = t.Block3(i);
         if (!block) continue;
         for (int r = 0; r < t.Size3(); ++r)
             if (block[r]) f(block[r]);
@@ -118,8 +118,8 @@ float* AttenuationRow(TCella& c, int row, int column) {
     if (t.Size2() != c.TableRows || t.Size3() != c.TableColumns || t.Size4() != BandSlots)
         SizeTable(t, AttenuationShape(c));
     t.AllocateRow(row);
-    if (t.Rank() != 3 || !t.root3 || !t.root3[row]) return nullptr;
-    return t.root3[row][column];
+    if (t.Rank() != 3 || !t.Block3(row)) return nullptr;
+    return t.Block3(row)[column];
 }
 
 void LoadBeforeV20000(TCella& c, TStream& s, int32_t version) {

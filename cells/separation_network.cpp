@@ -21,7 +21,7 @@
 namespace {
 // A stage row of a rank-3 level table, as the tap's search asks for it.
 bool HasStageRow(const TInfo& table, int32_t i) {
-    return table.Rank() == 3 && table.root3 && i >= 0 && i < table.Size2() && table.root3[i];
+    return table.Rank() == 3 && table.Block3(i);
 }
 
 // The rows of losses of a tap's line after its tap losses (one, or one per

@@ -125,9 +125,9 @@ bool TSwitch::CheckData(const AnsiString& prefix) {
 
 void TSwitch::AdjustLossTables() {
     for (TInfo* table : {LevelTableA.get(), LevelTableB.get(), LevelTableC.get()}) {
-        if (table->Rank() != 3 || !table->root3 || table->Size2() < 1 || !table->root3[0]) continue;
+        if (table->Rank() != 3 || !table->Block3(0)) continue;
         if (table->Size3() <= GainRegulationColumn) continue;
-        float* regulation = table->root3[0][GainRegulationColumn];
+        float* regulation = table->Block3(0)[GainRegulationColumn];
         if (!regulation) continue;
         for (int32_t b = 0; b < table->Size4(); ++b)
             if (IsRealLevel(regulation[b]) && regulation[b] > 0.0f) regulation[b] = 0.0f;

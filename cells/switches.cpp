@@ -235,9 +235,8 @@ void TSwitch::Load(TStream& stream, int32_t version) {
     if (version < VersionWithOwnLines) {
         // Every line as the first.
         for (TInfo* table : {Attenuation.get(), LevelTableA.get()}) {
-            if (table->Rank() != 3 || !table->root3 || table->Size2() < 1 || !table->root3[0]) continue;
-            for (int32_t i = 1; i < table->Size2(); ++i)
-                table->CopyBlock(table->root3[i], table->root3[0], table->Size3(), table->Size4());
+            if (table->Rank() != 3 || !table->Block3(0)) continue;
+            for (int32_t i = 1; i < table->Size2(); ++i) table->CopyBlock3(i, 0);
         }
     }
     SetPortCounts();

@@ -22,7 +22,7 @@ bool TDerivatore::CheckLines(const AnsiString& p, int32_t horizontalColumn, bool
     const int bands = CheckedBands(*this);
     const bool through = NumThroughOutputs > 0;
     const int32_t t = OutputsPerLine();
-    const bool matrix = MatrixTableA->Rank() == 4 && MatrixTableA->root4 != nullptr;
+    const bool matrix = MatrixTableA->Rank() == 4 && MatrixTableA->HasBlocks4();
     const bool horizontal = horizontalColumn >= 0;
     for (int32_t i = 0; i < TableRows; ++i) {
         const AnsiString line = IntToStr(i + 1);

@@ -16,16 +16,14 @@ constexpr int32_t ChannelFlagFirstStep = 0x100;
 
 // Row i of a rank-3 stage table, when the table has it.
 TInfo::Block StageRow(const TInfo& table, int32_t i) {
-    if (table.Rank() != 3 || !table.root3 || i < 0 || i >= table.Size2()) return nullptr;
-    return table.root3[i];
+    if (table.Rank() != 3) return nullptr;
+    return table.Block3(i);
 }
 
 // Entry (i, j) of a rank-4 table, when the table has it.
 TInfo::Block MatrixEntry(const TInfo& table, int32_t i, int32_t j) {
-    if (table.Rank() != 4 || !table.root4 || i < 0 || i >= table.Size1() || !table.root4[i] || j < 0 ||
-        j >= table.Size2())
-        return nullptr;
-    return table.root4[i][j];
+    if (table.Rank() != 4) return nullptr;
+    return table.Block4(i, j);
 }
 
 
@@ -44,9 +42,9 @@ TFinestra Window(float v) { return TFinestra{v, v}; }
 
 }  // namespace
 
-bool HasStageRows(const TInfo& table) { return table.Rank() == 3 && table.root3 != nullptr; }
+bool HasStageRows(const TInfo& table) { return table.Rank() == 3 && table.HasBlocks3(); }
 
-bool TDerivatore::HasOwnOutputLosses() const { return MatrixTableA->Rank() == 4 && MatrixTableA->root4 != nullptr; }
+bool TDerivatore::HasOwnOutputLosses() const { return MatrixTableA->Rank() == 4 && MatrixTableA->HasBlocks4(); }
 
 // ---- Losses ----
 
@@ -62,7 +60,7 @@ float TDerivatore::TapLoss(int32_t input, int32_t output, int32_t band) {
         return AddGains(Attenuation->Get3(input, TapLossColumn, band), LevelTableA.get(), LevelTableC.get(), input,
                         input, band);
     const float loss = MatrixTableA->Get4(input, output, 0, band);
-    if (!(MatrixTableB->Rank() == 4 && MatrixTableB->root4))
+    if (!(MatrixTableB->Rank() == 4 && MatrixTableB->HasBlocks4()))
         return AddGains(loss, LevelTableA.get(), LevelTableC.get(), input, input, band);
     // The input stage, then the output's own stage.
     const float x = AddGains(loss, LevelTableA.get(), nullptr, input, 0, band);
@@ -84,7 +82,7 @@ void TDerivatore::ComputeRequiredLevels(const float* minLevels, const float* max
     const int32_t bands = CalculationBandCount();
     const int32_t t = OutputsPerLine();
     const bool own = HasOwnOutputLosses();
-    const bool ownStages = MatrixTableB->Rank() == 4 && MatrixTableB->root4 != nullptr;
+    const bool ownStages = MatrixTableB->Rank() == 4 && MatrixTableB->HasBlocks4();
     // The window asked at the input port of the cell downstream of output out.
     auto asked = [this](int32_t out, int32_t b, TFinestra& d) {
         const TCella* next = OutputNeighbour(*this, out);

@@ -276,7 +276,7 @@ double TListaCanali::OverloadDerating(int count) {
 
 void TListaCanali::CheckHandled(TListaCanali& list, const TInfo& stage, const AnsiString& prefix, int32_t inPort,
                                 int32_t outPort) {
-    if (stage.Rank() != 2 || !stage.root2) return;
+    if (stage.Rank() != 2 || !stage.Block2()) return;
     float rows[StageRows][BandSlots];
     for (int r = 0; r < StageRows; ++r)
         for (int b = 0; b < BandSlots; ++b) rows[r][b] = stage.Get2(r, b);

@@ -128,16 +128,16 @@ void TModuloFiltro::Read(TStream& s, int version) {
     stage->Read(s, version);
     inputStage->Read(s, version);
     // The passes read rows of both stages: another shape is damage.
-    if (!IsStageShape(*stage) || (inputStage->root2 && !IsStageShape(*inputStage)))
+    if (!IsStageShape(*stage) || (inputStage->Block2() && !IsStageShape(*inputStage)))
         throw EReadError("Modulo con una tabella danneggiata");
-    if (!stage->root2) stage->Allocate();
+    if (!stage->Block2()) stage->Allocate();
     bandSystem = ReadBandSystemRef(s, version);
 }
 
 // ---- Processing ----
 
 void TModuloFiltro::Process(TListaCanali& output, TListaCanali& input, const AnsiString& prefix) {
-    if (inputStage->root2) TListaCanali::CheckHandled(input, *inputStage, prefix, 0, 0);
+    if (inputStage->Block2()) TListaCanali::CheckHandled(input, *inputStage, prefix, 0, 0);
     if (flags & (ModuleInputStageOnly4 | ModuleInputStageOnly6)) return;
     if (flags & ModuleChannelFilter) Filter(output, input, prefix);
     if (flags & ModuleAutomaticGain) AutomaticGain(output, input, prefix);

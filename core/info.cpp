@@ -324,6 +324,20 @@ void TInfo::ReadPart3(TStream& s, Block** target) {
     for (int j = 0; j < n; ++j) ReadBlock(s, target && *target && j < size2 ? &(*target)[j] : nullptr);
 }
 
+void TInfo::SwapBlocks3(int i, int j) {
+    if (!root3 || i < 0 || j < 0 || i >= size2 || j >= size2) return;
+    std::swap(root3[i], root3[j]);
+}
+
+void TInfo::ReverseBlocks3(int n) {
+    if (root3) std::reverse(root3, root3 + std::clamp(n, 0, size2));
+}
+
+void TInfo::CopyBlock3(int target, int source) {
+    if (!root3 || target < 0 || source < 0 || target >= size2 || source >= size2) return;
+    CopyBlock(root3[target], root3[source], size3, size4);
+}
+
 void TInfo::Read(TStream& s, int version) {
     if (version >= HeaderVersion) {
         ReadI32(s);  // reserved

@@ -70,9 +70,22 @@ public:
     int Rank() const { return rank; }
     int FixedRank() const { return fixedRank; }
 
-    Block** root4 = nullptr;
-    Block* root3 = nullptr;
-    Block root2 = nullptr;
+    // The stored blocks, for the callers that work on whole rows; null where
+    // a level is missing or an index is out of range. Callers look at Rank()
+    // first: the blocks of another rank than the one in force are empty.
+    Block Block2() const { return root2; }
+    bool HasBlocks3() const { return root3 != nullptr; }
+    Block Block3(int i) const { return root3 && i >= 0 && i < size2 ? root3[i] : nullptr; }
+    bool HasBlocks4() const { return root4 != nullptr; }
+    bool HasEntry4(int i) const { return root4 && i >= 0 && i < size1 && root4[i]; }
+    Block Block4(int i, int j) const { return HasEntry4(i) && j >= 0 && j < size2 ? root4[i][j] : nullptr; }
+    // Rank 3: blocks i and j change places (a missing one stays missing);
+    // the first n blocks in reverse order; block target becomes a copy of
+    // block source (freed when source is missing). Indexes out of range do
+    // nothing.
+    void SwapBlocks3(int i, int j);
+    void ReverseBlocks3(int n);
+    void CopyBlock3(int target, int source);
 
 private:
     Block NewBlock() const;
@@ -86,6 +99,9 @@ private:
     void WriteBlock(TStream& s, const Block block) const;
     void WritePart3(TStream& s, Block* const inner) const;
 
+    Block** root4 = nullptr;
+    Block* root3 = nullptr;
+    Block root2 = nullptr;
     int32_t size1 = 0, size2 = 0, size3 = 0, size4 = 0;
     int32_t rank = 0, fixedRank = 0;
 };

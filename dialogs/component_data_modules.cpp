@@ -196,7 +196,7 @@ void TDatiComponenti::ShowRegulationValues(int tab) {
     }
     y += 8;
     const TInfo* output = ModuleList.stage.get();
-    const bool hasOutput = output && output->root2;
+    const bool hasOutput = output && output->Block2();
     for (int r = 0; r < DialogStageRows; ++r) {
         RowCaption[r]->Top = y;
         RowCaption[r]->Text = RegulationCaptions[r];
@@ -231,7 +231,7 @@ void TDatiComponenti::StoreRegulationValues() {
         table.Free();
         return;
     }
-    if (!table.root2 || table.Size3() != ModuleStageRows || table.Size4() != BandSlots) {
+    if (!table.Block2() || table.Size3() != ModuleStageRows || table.Size4() != BandSlots) {
         table.Init(0, 0, ModuleStageRows, BandSlots);
         table.Allocate();
     }

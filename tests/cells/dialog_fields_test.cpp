@@ -358,18 +358,18 @@ TEST_F(DialogFieldsTest, LevelTablesKeepOnlyThePagesThatHoldData) {
     f.InputAmpTable[1][4][2] = LevelNone;
     f.InputAmpTable[2][6][0] = 20.0f;
     cell.ReadDataDialog(&f, DefaultOrder);
-    ASSERT_NE(cell.LevelTableA->root3, nullptr);
+    ASSERT_TRUE(cell.LevelTableA->HasBlocks3());
     EXPECT_EQ(cell.LevelTableA->Size2(), 3);
-    EXPECT_EQ(cell.LevelTableA->root3[0], nullptr);
-    EXPECT_EQ(cell.LevelTableA->root3[1], nullptr);
-    ASSERT_NE(cell.LevelTableA->root3[2], nullptr);
+    EXPECT_EQ(cell.LevelTableA->Block3(0), nullptr);
+    EXPECT_EQ(cell.LevelTableA->Block3(1), nullptr);
+    ASSERT_NE(cell.LevelTableA->Block3(2), nullptr);
     EXPECT_FLOAT_EQ(cell.LevelTableA->Get3(2, 6, 0), 20.0f);
     EXPECT_EQ(cell.LevelTableA->Get3(2, 5, 0), LevelNone);
 
     // A matrix left empty frees the table.
     f.InputAmpTable[2][6][0] = LevelNone;
     cell.ReadDataDialog(&f, DefaultOrder);
-    EXPECT_EQ(cell.LevelTableA->root3, nullptr);
+    EXPECT_FALSE(cell.LevelTableA->HasBlocks3());
     // The single-output stage is output 0 of the output stages.
     f.SingleOutputTable(0)[3][1] = 4.0f;
     EXPECT_FLOAT_EQ(f.OutputAmpTable[0][0][3][1], 4.0f);
@@ -403,16 +403,16 @@ TEST_F(DialogFieldsTest, MatrixTablesTravelWithTheModuleDataFlag) {
     cell.ReadDataDialog(&f, DefaultOrder);
     EXPECT_FLOAT_EQ(cell.MatrixTableA->Get4(0, 0, 0, 0), 2.0f);
     EXPECT_FLOAT_EQ(cell.MatrixTableA->Get4(1, 2, 1, 5), 7.0f);
-    ASSERT_NE(cell.MatrixTableB->root4, nullptr);
-    EXPECT_EQ(cell.MatrixTableB->root4[0][1], nullptr);
-    ASSERT_NE(cell.MatrixTableB->root4[1][2], nullptr);
+    ASSERT_TRUE(cell.MatrixTableB->HasBlocks4());
+    EXPECT_EQ(cell.MatrixTableB->Block4(0, 1), nullptr);
+    ASSERT_NE(cell.MatrixTableB->Block4(1, 2), nullptr);
     EXPECT_FLOAT_EQ(cell.MatrixTableB->Get4(1, 2, 0, 0), 1.0f);
 
     // Without the flag both tables go.
     f.ModuleData = 0;
     cell.ReadDataDialog(&f, DefaultOrder);
-    EXPECT_EQ(cell.MatrixTableA->root4, nullptr);
-    EXPECT_EQ(cell.MatrixTableB->root4, nullptr);
+    EXPECT_FALSE(cell.MatrixTableA->HasBlocks4());
+    EXPECT_FALSE(cell.MatrixTableB->HasBlocks4());
     cell.FillDataDialog(&f, DefaultOrder);
     EXPECT_EQ(f.ModuleData, 0);
 }

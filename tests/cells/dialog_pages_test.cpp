@@ -238,7 +238,7 @@ TEST_F(DialogPages, DistinctOutputsStartAsCopiesOfOutputZeroAndCopyByDrop) {
 
 TEST_F(DialogPages, DistinctOutputsGiveTheSwitchItsPerOutputTapLossesAndEqualOnesDropThem) {
     auto cell = Make(10, 2, 4);
-    ASSERT_EQ(cell->MatrixTableA->root4, nullptr);
+    ASSERT_FALSE(cell->MatrixTableA->HasBlocks4());
     Answer([](TDatiComponenti& f) {
         EXPECT_EQ(f.DistinctOutputs, 0);
         f.ButtonUsciteDistinte->Click();
@@ -249,7 +249,7 @@ TEST_F(DialogPages, DistinctOutputsGiveTheSwitchItsPerOutputTapLossesAndEqualOne
         f.ButtonOk->Click();
     });
     EXPECT_TRUE(cell->OpenDataDialog());
-    ASSERT_NE(cell->MatrixTableA->root4, nullptr);
+    ASSERT_TRUE(cell->MatrixTableA->HasBlocks4());
     EXPECT_FLOAT_EQ(cell->MatrixTableA->Get4(0, 2, 0, 1), 17.0f);
     EXPECT_FLOAT_EQ(cell->MatrixTableA->Get4(0, 3, 0, 1), 10.0f);
     EXPECT_FLOAT_EQ(cell->MatrixTableA->Get4(1, 2, 0, 1), 11.0f);
@@ -264,7 +264,7 @@ TEST_F(DialogPages, DistinctOutputsGiveTheSwitchItsPerOutputTapLossesAndEqualOne
         f.ButtonOk->Click();
     });
     EXPECT_TRUE(cell->OpenDataDialog());
-    EXPECT_EQ(cell->MatrixTableA->root4, nullptr);
+    EXPECT_FALSE(cell->MatrixTableA->HasBlocks4());
     EXPECT_FLOAT_EQ(cell->Attenuation->Get3(0, TapLossColumn, 1), 10.0f);
 }
 

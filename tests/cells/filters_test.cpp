@@ -58,14 +58,14 @@ TEST_F(FiltersTest, FactoryBuildsEachFilterClass) {
 
 TEST_F(FiltersTest, AttenuationIsAllocatedEmpty) {
     TFiltroPA filter(nullptr, 0, 0, 0, 0);
-    ASSERT_NE(filter.Attenuation->root3, nullptr);
+    ASSERT_TRUE(filter.Attenuation->HasBlocks3());
     EXPECT_EQ(filter.Attenuation->Size2(), 1);
     EXPECT_EQ(filter.Attenuation->Size3(), 4);
     EXPECT_EQ(filter.Attenuation->Size4(), BandSlots);
-    ASSERT_NE(filter.Attenuation->root3[0], nullptr);
+    ASSERT_NE(filter.Attenuation->Block3(0), nullptr);
     for (int c = 0; c < 4; ++c)
-        for (int b = 0; b < BandSlots; ++b) EXPECT_EQ(filter.Attenuation->root3[0][c][b], LevelNone);
-    EXPECT_EQ(filter.LevelTableA->root3, nullptr);
+        for (int b = 0; b < BandSlots; ++b) EXPECT_EQ(filter.Attenuation->Block3(0)[c][b], LevelNone);
+    EXPECT_FALSE(filter.LevelTableA->HasBlocks3());
 }
 
 TEST_F(FiltersTest, ShortCodeFromTheFilterCounter) {

@@ -230,19 +230,19 @@ TEST_F(GainArithmetic, GainAtBandSubtractsRegulationAndTilt) {
     SetStage(0, 4, {30, 30, 30, 30});
     SetStage(0, 2, {5, 5, 5, 5});
     SetStage(0, 0, {2, 2, 2, 2});
-    ExpectLevel(-23.0f, cell.GainAtBand(stages.root3[0], 1));
+    ExpectLevel(-23.0f, cell.GainAtBand(stages.Block3(0), 1));
     // A regulation without value is skipped; a blocked one blocks.
     stages.Set3(0, 2, 1, None);
-    ExpectLevel(-28.0f, cell.GainAtBand(stages.root3[0], 1));
+    ExpectLevel(-28.0f, cell.GainAtBand(stages.Block3(0), 1));
     stages.Set3(0, 2, 1, Blocked);
-    EXPECT_EQ(Blocked, cell.GainAtBand(stages.root3[0], 1));
+    EXPECT_EQ(Blocked, cell.GainAtBand(stages.Block3(0), 1));
     stages.Set3(0, 2, 1, Error);
-    EXPECT_EQ(None, cell.GainAtBand(stages.root3[0], 1));
+    EXPECT_EQ(None, cell.GainAtBand(stages.Block3(0), 1));
     // The gain itself: blocked stays blocked, any other sentinel is no value.
     stages.Set3(0, 4, 2, Blocked);
-    EXPECT_EQ(Blocked, cell.GainAtBand(stages.root3[0], 2));
+    EXPECT_EQ(Blocked, cell.GainAtBand(stages.Block3(0), 2));
     stages.Set3(0, 4, 2, None);
-    EXPECT_EQ(None, cell.GainAtBand(stages.root3[0], 2));
+    EXPECT_EQ(None, cell.GainAtBand(stages.Block3(0), 2));
     // No stage record: no gain.
     EXPECT_EQ(0.0f, cell.GainAtBand(nullptr, 1));
 }
@@ -262,7 +262,7 @@ TEST_F(GainArithmetic, ApplyStageClipsToTheMaximumOutputThenAddsTheGain) {
     SetStage(0, 4, {20, 20, 20});
     SetStage(0, 6, {100, 100, 100});
     TFinestra w{90, 110};
-    cell.ApplyStage(w, stages.root3[0], 1);
+    cell.ApplyStage(w, stages.Block3(0), 1);
     ExpectWindow({70, 80}, w);
     TFinestra untouched{90, 110};
     cell.ApplyStage(untouched, nullptr, 1);

@@ -198,7 +198,7 @@ TEST_F(SwitchRecords, OldLevelRowsGiveTheLossesAndTheInputStage) {
             EXPECT_EQ(cell->Attenuation->Get3(i, TapLossColumn, 5), 10.0f) << c.what;
             EXPECT_EQ(cell->Attenuation->Get3(i, TapThroughColumn, 5), c.through ? 2.0f : LevelNone) << c.what;
         }
-        const bool stage = cell->LevelTableA->Rank() == 3 && cell->LevelTableA->root3 != nullptr;
+        const bool stage = cell->LevelTableA->Rank() == 3 && cell->LevelTableA->HasBlocks3();
         EXPECT_EQ(stage, c.stage) << c.what;
         if (!stage) continue;
         EXPECT_EQ(cell->LevelTableA->Size3(), 7) << c.what;

@@ -91,12 +91,12 @@ TEST(TInfoSizes, InitFixesTheRankOfItsSizes) {
 TEST(TInfoAccess, NewRowsHoldNoValueAndLevelsAreSeparate) {
     TInfo info(4);
     info.SetSizes(2, 3, 4, 15);
-    EXPECT_EQ(info.root4, nullptr);
+    EXPECT_FALSE(info.HasBlocks4());
     EXPECT_EQ(info.Get4(1, 2, 3, 14), LevelNone);
     info.Set4(1, 2, 3, 14, 7.5f);
-    ASSERT_NE(info.root4, nullptr);
-    EXPECT_EQ(info.root4[0], nullptr);     // only the path to the entry is made
-    EXPECT_EQ(info.root4[1][0], nullptr);
+    ASSERT_TRUE(info.HasBlocks4());
+    EXPECT_FALSE(info.HasEntry4(0));     // only the path to the entry is made
+    EXPECT_EQ(info.Block4(1, 0), nullptr);
     EXPECT_EQ(info.Get4(1, 2, 3, 14), 7.5f);
     EXPECT_EQ(info.Get4(1, 2, 3, 13), LevelNone);
     EXPECT_EQ(info.Get4(1, 2, 0, 0), LevelNone);
@@ -109,7 +109,7 @@ TEST(TInfoAccess, NewRowsHoldNoValueAndLevelsAreSeparate) {
 
     info.FreeBlock(1, 2);
     EXPECT_EQ(info.Get4(1, 2, 3, 14), LevelNone);
-    EXPECT_NE(info.root4[1], nullptr);
+    EXPECT_TRUE(info.HasEntry4(1));
 
     TInfo other(3);
     EXPECT_EQ(other.Alloc2(3, 15), nullptr);  // rank 2 sizes on a rank 3 array: nothing
@@ -128,7 +128,7 @@ TEST(TInfoAccess, AllocateFillsEveryLevel) {
     blocks[1][2][5] = 3.0f;
     EXPECT_EQ(info.Get3(1, 2, 5), 3.0f);
     info.Free();
-    EXPECT_EQ(info.root3, nullptr);
+    EXPECT_FALSE(info.HasBlocks3());
     EXPECT_EQ(info.Size2(), 2);  // sizes stay
     EXPECT_EQ(info.Get3(1, 2, 5), LevelNone);
 }
@@ -164,9 +164,9 @@ TEST(TInfoStream, OnlyRowsWithAValueAreWrittenWithElevenFloats) {
     EXPECT_EQ(back.Get3(0, 1, 0), -2.5f);
     EXPECT_EQ(back.Get3(0, 1, 1), LevelBlocked);
     EXPECT_EQ(back.Get3(0, 3, 12), LevelNone);  // slots 11 to 14 read back as no value
-    EXPECT_NE(back.root3[0][3], nullptr);
-    EXPECT_EQ(back.root3[1], nullptr);
-    EXPECT_NE(back.root3[2], nullptr);
+    EXPECT_NE(back.Block3(0)[3], nullptr);
+    EXPECT_EQ(back.Block3(1), nullptr);
+    EXPECT_NE(back.Block3(2), nullptr);
     EXPECT_EQ(in.Position(), static_cast<int64_t>(expected.size()));
 }
 
@@ -343,7 +343,7 @@ TEST(TInfoAssign, CopiesEveryLevelAndFreesWhatTheSourceLacks) {
     TInfo target(3);
     Fill(target);
     target.Assign(empty);
-    EXPECT_EQ(target.root3, nullptr);
+    EXPECT_FALSE(target.HasBlocks3());
     EXPECT_EQ(target.Get3(0, 0, 0), LevelNone);
 }
 

@@ -374,7 +374,7 @@ TEST_F(ComponentDataModules, ModuleTabsKeepPlansChannelsAndTheOutputAmplifier) {
         for (int r = 0; r < DialogStageRows; ++r) EXPECT_EQ(d.ValueEdit[r][0]->Text.Get(), "") << r;
         d.ValueEdit[4][2]->Text = "30";
         d.TabModuli->SelectByUser(0);
-        EXPECT_TRUE(d.ModuleList.stage->root2 != nullptr);
+        EXPECT_TRUE(d.ModuleList.stage->Block2() != nullptr);
         EXPECT_EQ(d.ValueEdit[4][2]->Text.Get(), "");   // the input amplifier's own rows
         d.ValueEdit[1][0]->Text = "6";
         d.TabModuli->SelectByUser(1);
@@ -390,7 +390,7 @@ TEST_F(ComponentDataModules, ModuleTabsKeepPlansChannelsAndTheOutputAmplifier) {
     EXPECT_EQ(modulator.slotPlan[2], CanalizzazioneEuropa);
     EXPECT_EQ(modulator.slotName[2], "21");
     EXPECT_FLOAT_EQ(modulator.stage->Get2(3, 0), 95.0f);
-    ASSERT_NE(cell->Modules->stage->root2, nullptr);
+    ASSERT_NE(cell->Modules->stage->Block2(), nullptr);
     EXPECT_FLOAT_EQ(cell->Modules->stage->Get2(4, 2), 30.0f);
     for (int r = 0; r < DialogStageRows; ++r)
         for (int b = 0; b < BandSlots; ++b)
@@ -403,7 +403,7 @@ TEST_F(ComponentDataModules, ModuleTabsKeepPlansChannelsAndTheOutputAmplifier) {
         d.ButtonOk->Click();
     });
     EXPECT_TRUE(cell->OpenDataDialog());
-    EXPECT_EQ(cell->Modules->stage->root2, nullptr);
+    EXPECT_EQ(cell->Modules->stage->Block2(), nullptr);
     // Cancel leaves the modules as they were.
     Answer([](TDatiComponenti& d) {
         d.ValueEdit[0][0]->Text = "9";
