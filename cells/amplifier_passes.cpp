@@ -60,6 +60,10 @@ void RunProjectChannelPass(TCella& cell) {
 
 // ---- Regulation step ----
 
+namespace {
+constexpr double RegulationMargin = 5e-5;  // dB: a few float steps at the levels amplifiers give
+}  // namespace
+
 double OptionLimit(int32_t band, int kind) {
     return Opzioni && band >= 0 && band < BandSlots ? Opzioni->limits[band][kind] : LimitNoLimit;
 }
@@ -111,7 +115,11 @@ void RegulateBandGroups(const TRegolazioneBanda* bands, const float* maxRegulati
         }
         // A band without a regulation value regulates from 0.
         const double now = IsRealLevel(regulation[b]) ? regulation[b] : 0.0;
-        const double step = std::min({need, room, static_cast<double>(maxRegulation[b]) - now});
+        // A step taken for a need goes a hair past it: the level it leaves,
+        // worked out again in floats by the next pass, then stays at or under
+        // the limit it was cut to instead of rounding back just above it.
+        const double wanted = need > 0.0 ? need + RegulationMargin : need;
+        const double step = std::min({wanted, room, static_cast<double>(maxRegulation[b]) - now});
         if (step > 0.0)
             for (int32_t k = b; k < end; ++k) {
                 if (regulation[k] == LevelNone)

@@ -102,6 +102,9 @@ const TWhole Variants[] = {
     {"T+S 4 cables Unite radial", true, true, 4, false, false, true, false, 1, 3, 2, 0, 2, 2, 2, false},
     {"T+S 8 cables Unite radial", true, true, 8, false, false, true, false, 1, 3, 2, 0, 2, 2, 2, false},
     {"T+S 2 cables Unite along the staircase, 6 floors x 4", true, true, 2, false, true, false, false, 1, 6, 4, 0, 1, 0, 0, false},
+    // The line amplifier bank regulates its loudest channels down to its
+    // derated rating exactly: they stay there once worked out again.
+    {"T+S 2 cables Unite, in the apartment, 3 floors x 4", true, true, 2, false, false, false, false, 1, 3, 4, 0, 2, 0, 0, false},
 };
 
 // Each variant designs network and head end with no message; "Testa"
