@@ -607,10 +607,13 @@ public:
     // The output settings of the terrestrial channel filters on the project's
     // head-end grid, from what the network needs.
     void AdjustHeadEndLevels();
-    // How far the loudest terrestrial channel reaching the outlets stands
-    // above the outlets' highest signal of its band (a quiet channel pass
-    // first); 0 when none does.
-    double TerrestrialOverdrive();
+    // How far the terrestrial channels reaching the outlets stand at most
+    // above the outlets' highest signal of their band and below their least
+    // (a quiet channel pass first); 0 where none does.
+    struct TLevelMisfit {
+        double over = 0.0, under = 0.0;
+    };
+    TLevelMisfit TerrestrialMisfit();
     // The choosers of one module of a family; each placed module's draw is
     // added to consumption. inputs 0 takes any input arrangement.
     bool SelectChannelFilters(int32_t column, int32_t row, TGridData* grid, const AnsiString& brand,

@@ -27,7 +27,7 @@ constexpr int32_t TerColumn = 3, TerRow = 64;
 constexpr int32_t SatColumn = 14, SatRow = 47;
 constexpr int32_t ExitFromSide = 2;
 constexpr int32_t SplitOfTen = 10;  // ten multiswitch lines: the terrestrial line feeds two outputs
-constexpr double OverdriveTolerance = 0.001;  // dB
+constexpr double LevelTolerance = 0.001;  // dB
 
 // A block of a work grid: its used rectangle and where it went on the head-end grid.
 struct TBlock {
@@ -83,11 +83,12 @@ bool TCreaAuto::BuildHeadEnd() {
     // its full regulation give, the outlets of the design would be
     // overdriven. When the family's filters reach the need on their own, such
     // a head end is built again from the filters alone, which come down
-    // further; if that cannot be built the first one stands.
+    // further; if that cannot be built, or leaves an outlet short, the first
+    // one stands.
     const TFamiglia* family = ChosenFamily[0] >= 0 && ChosenFamily[0] < FamiliesMax ? &FamilyTer[ChosenFamily[0]] : nullptr;
-    if (Settings->Wideband || !family || family->Variant != 0 || family->ModuleLevel < RequiredLevelTer ||
-        !(TerrestrialOverdrive() > OverdriveTolerance))
-        return true;
+    if (Settings->Wideband || !family || family->Variant != 0 || family->ModuleLevel < RequiredLevelTer) return true;
+    const TLevelMisfit withFinals = TerrestrialMisfit();
+    if (!(withFinals.over > LevelTolerance)) return true;
     auto again = [&] {
         TGridData& H = *Project->HeadEndGrid;
         H.RemoveCellsIn(TCellRect{0, 0, H.Rows - 1, H.Columns - 1}, false, 0);
@@ -105,7 +106,11 @@ bool TCreaAuto::BuildHeadEnd() {
     const bool rebuilt = again();
     if (Reporter) Reporter->enabled = reporting;
     TerrestrialFinals = true;
-    return rebuilt || again();
+    if (rebuilt) {
+        const TLevelMisfit alone = TerrestrialMisfit();
+        if (!(alone.under > std::max(withFinals.under, LevelTolerance))) return true;
+    }
+    return again();
 }
 
 bool TCreaAuto::DesignHeadEnd() {

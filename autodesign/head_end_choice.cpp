@@ -344,16 +344,21 @@ void TCreaAuto::AdjustHeadEndLevels() {
     if (anchor) anchor->SpreadStamp(NextPassNumber());
 }
 
-double TCreaAuto::TerrestrialOverdrive() {
-    if (!Project) return 0.0;
+TCreaAuto::TLevelMisfit TCreaAuto::TerrestrialMisfit() {
+    TLevelMisfit misfit;
+    if (!Project) return misfit;
     {
         TMutedReporter muted(Reporter);
         Project->RunChannelPass(0);
     }
     TListaCanali reached;
     CollectNetworkChannels(*Project, reached);
-    double most = 0.0;
-    for (const TCanale* c = reached.head; c; c = c->next)
-        if (c->freqHigh < TerrestrialLimit) most = std::max(most, Excess(*c, Opzioni));
-    return most;
+    for (const TCanale* c = reached.head; c; c = c->next) {
+        if (!(c->freqHigh < TerrestrialLimit)) continue;
+        misfit.over = std::max(misfit.over, Excess(*c, Opzioni));
+        const int32_t band = std::clamp(c->band, 0, BandSlots - 1);
+        const double least = Opzioni ? Opzioni->limits[band][LimitSigMin] : -LimitNoLimit;
+        misfit.under = std::max(misfit.under, least - (double(c->LevelFromTable()) + c->levelMin));
+    }
+    return misfit;
 }
