@@ -118,7 +118,7 @@ bool TCreaAuto::CheckAntennaChannels() {
         entry.NeedsPreamplifier = weakest < minimum;
         if (!entry.NeedsPreamplifier) continue;
         double best = 0.0;
-        for (TCella* candidate = Components->head; candidate; candidate = candidate->NextCell) {
+        for (TCella* candidate = Components->head; candidate; candidate = candidate->NextInList) {
             if (candidate->TypeCode != CodeAmplificatore || candidate->Inputs != 1 ||
                 candidate->ThroughOutputs != 1 || !(candidate->Positions[0] & PositionMastFirst))
                 continue;

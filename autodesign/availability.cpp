@@ -90,7 +90,7 @@ void TCreaAuto::ClearAvailability() {
 
 void TCreaAuto::ClassifyComponents() {
     ClearAvailability();
-    for (TCella* cell = Components->head; cell; cell = cell->NextCell) {
+    for (TCella* cell = Components->head; cell; cell = cell->NextInList) {
         cell->ComputeBandMask();
         cell->AdjustLossTables();
         cell->Described = 1;

@@ -103,7 +103,7 @@ bool TCreaAuto::SelectLnb(int32_t column, int32_t row, TGridData* grid, int32_t 
     };
     // The output count: the smallest that covers the need, else the largest below it.
     int32_t above = 0, below = 0;
-    for (TCella* c = Components->head; c; c = c->NextCell) {
+    for (TCella* c = Components->head; c; c = c->NextInList) {
         if (!usable(*c)) continue;
         const int32_t m = c->ThroughOutputs;
         if (m >= n && (above == 0 || m < above)) above = m;
@@ -112,14 +112,14 @@ bool TCreaAuto::SelectLnb(int32_t column, int32_t row, TGridData* grid, int32_t 
     const int32_t count = above ? above : below;
 
     auto dishOf = [this](const TCella& lnb) -> TCella* {
-        for (TCella* d = Components->head; d; d = d->NextCell)
+        for (TCella* d = Components->head; d; d = d->NextInList)
             if (d->TypeCode == CodeParabola && d->Series == lnb.Series) return d;
         return nullptr;
     };
     TCella* lnb = nullptr;
     TCella* dish = nullptr;
     TCella* lastFit = nullptr;
-    for (TCella* c = count ? Components->head : nullptr; c; c = c->NextCell) {
+    for (TCella* c = count ? Components->head : nullptr; c; c = c->NextInList) {
         if (!usable(*c) || c->ThroughOutputs != count ||
             c->Attenuation->Get3(0, SatLevelColumn, BandSlotSat) < RequiredLevelSat)
             continue;
@@ -132,7 +132,7 @@ bool TCreaAuto::SelectLnb(int32_t column, int32_t row, TGridData* grid, int32_t 
     }
     if (!lnb && lastFit) {
         lnb = lastFit;
-        for (TCella* d = Components->head; d && !dish; d = d->NextCell)
+        for (TCella* d = Components->head; d && !dish; d = d->NextInList)
             if (d->TypeCode == CodeParabola) dish = d;
     }
     if (!lnb) {

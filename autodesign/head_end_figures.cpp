@@ -72,7 +72,7 @@ namespace {
 bool FillFamilies(TCella* components, const TFamilyRules& rules, bool mixedWithoutMixer,
                   std::array<TFamiglia, FamiliesMax>& families, int32_t& count) {
     count = 0;
-    for (TCella* cell = components; cell && count < FamiliesMax; cell = cell->NextCell) {
+    for (TCella* cell = components; cell && count < FamiliesMax; cell = cell->NextInList) {
         if (!IsFamilyCell(*cell, rules.Satellite)) continue;
         if (cell->Brand.empty() || cell->Series.empty()) return false;
         const bool known = std::any_of(families.begin(), families.begin() + count, [cell](const TFamiglia& f) {
@@ -88,7 +88,7 @@ bool FillFamilies(TCella* components, const TFamilyRules& rules, bool mixedWitho
         f.ModuleLevel = module && module->stage ? module->stage->Get2(FinalLevelRow, 0) : LevelNone;
         for (auto& row : f.H) std::fill(std::begin(row), std::end(row), LevelNone);
         for (auto& row : f.S) std::fill(std::begin(row), std::end(row), LevelNone);
-        for (TCella* final = components; final; final = final->NextCell) {
+        for (TCella* final = components; final; final = final->NextInList) {
             if (final->TypeCode != CodeAmplificatoreAt || final->Brand != f.Brand || final->Series != f.Series) continue;
             const int32_t b = final->Inputs - 1, a = final->ThroughOutputs - 1;
             if (b < 0 || b >= FamilyShapes || a < 0 || a >= FamilyShapes) continue;
@@ -130,7 +130,7 @@ bool TCreaAuto::CheckTerrestrialFigures() {
 
     if (o.Wideband) {
         HeadEndLevelTer = LineLevelTer = 0.0f;
-        for (TCella* cell = Components->head; cell; cell = cell->NextCell) {
+        for (TCella* cell = Components->head; cell; cell = cell->NextInList) {
             if (cell->TypeCode != CodeTerrestre || !(cell->Positions[0] & (PositionHeadEnd | PositionMastLast)))
                 continue;
             if (!CanFitAntennas(cell)) continue;
@@ -191,7 +191,7 @@ bool TCreaAuto::CheckSatelliteFigures() {
 }
 
 void TCreaAuto::FoldLineAmplifiers() {
-    for (TCella* cell = Components->head; cell; cell = cell->NextCell) {
+    for (TCella* cell = Components->head; cell; cell = cell->NextInList) {
         if ((cell->TypeCode != CodeAmplificatore && cell->TypeCode != CodeAmplificatoreRegolato) ||
             cell->Inputs != 1 || !(cell->Positions[0] & PositionSubstation))
             continue;
@@ -210,7 +210,7 @@ bool TCreaAuto::ChooseLnbGroup() {
     const char* const noLnb = "Non sono stati selezionati LNB adeguati alla centrale satellitare.";
     const int32_t n = TerOnMultiswitch ? 2 * ((LineCount[1] - 1) / 2) : LineCount[1];
     TCella* taken = nullptr;
-    for (TCella* cell = Components->head; cell; cell = cell->NextCell) {
+    for (TCella* cell = Components->head; cell; cell = cell->NextInList) {
         if (cell->TypeCode != CodeSat) continue;
         const int32_t outputs = cell->ThroughOutputs;
         if (!taken || (outputs <= n && outputs > taken->ThroughOutputs) ||
@@ -223,14 +223,14 @@ bool TCreaAuto::ChooseLnbGroup() {
     }
     const int32_t m = taken->ThroughOutputs;
     auto hasDish = [this](const TCella& lnb) {
-        for (TCella* c = Components->head; c; c = c->NextCell)
+        for (TCella* c = Components->head; c; c = c->NextInList)
             if (c->TypeCode == CodeParabola && c->Series == lnb.Series) return true;
         return false;
     };
     // When some LNB of the group has its dish among the chosen components,
     // the figures come from those LNBs only.
     bool dishMet = false;
-    for (TCella* cell = Components->head; cell; cell = cell->NextCell) {
+    for (TCella* cell = Components->head; cell; cell = cell->NextInList) {
         if (cell->TypeCode != CodeSat || cell->ThroughOutputs != m) continue;
         const float v = cell->Attenuation->Get3(0, SatLevelColumn, BandSlotSat);
         if (hasDish(*cell)) {

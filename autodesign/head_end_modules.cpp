@@ -30,7 +30,7 @@ float Draw(const TCella& cell) { return std::max(cell.Current1, 0.0f); }
 // The first filter of a type that passes the channel whole.
 TCella* FindFilter(TCella* list, int32_t type, const AnsiString& brand, const AnsiString& series,
                    const TCanale& channel, int32_t inputs, const AnsiString* code) {
-    for (TCella* c = list; c; c = c->NextCell) {
+    for (TCella* c = list; c; c = c->NextInList) {
         if (c->TypeCode != type || c->ThroughOutputs != ModuleOutputs || (inputs != 0 && c->Inputs != inputs) ||
             c->Series != series || c->Brand != brand || (code && c->Code != *code))
             continue;
@@ -122,7 +122,7 @@ bool TCreaAuto::SelectConverters(int32_t column, int32_t row, TGridData* grid, c
     // The first converter that takes the transponder and can still give it a
     // free IF slot, placed tuned to both.
     std::unique_ptr<TCella> tuned;
-    for (TCella* c = Components->head; c && !tuned; c = c->NextCell) {
+    for (TCella* c = Components->head; c && !tuned; c = c->NextInList) {
         if (c->TypeCode != CodeConvertitore || c->Inputs != ConverterInputs || c->ThroughOutputs != ModuleOutputs ||
             c->Series != series || c->Brand != brand)
             continue;
@@ -150,7 +150,7 @@ bool TCreaAuto::SelectPowerSupplies(int32_t column, int32_t row, TGridData* grid
     // The smallest stated capacity that covers the need; a supply without a
     // stated capacity serves only until one with a capacity comes.
     TCella* best = nullptr;
-    for (TCella* c = Components->head; c; c = c->NextCell) {
+    for (TCella* c = Components->head; c; c = c->NextInList) {
         if (c->TypeCode != CodeAlimentatoreSF || c->Series != series || c->Brand != brand) continue;
         const float capacity = c->Current2;
         if (!(capacity < 0.0f || capacity >= needed)) continue;

@@ -188,17 +188,17 @@ bool TCreaAuto::PlaceIfChannels(int32_t column, int32_t row, TGridData* grid, in
                                 int32_t kind2, int32_t kind3) {
     TCella* lnb = nullptr;
     TCella* dish = nullptr;
-    for (TCella* c = Components->head; c && !dish; c = c->NextCell) {
+    for (TCella* c = Components->head; c && !dish; c = c->NextInList) {
         if (c->TypeCode != CodeSat || c->ThroughOutputs != LnbOutputs) continue;
         lnb = c;
-        for (TCella* d = Components->head; d && !dish; d = d->NextCell)
+        for (TCella* d = Components->head; d && !dish; d = d->NextInList)
             if (d->TypeCode == CodeParabola && d->Series == c->Series) dish = d;
     }
     if (!lnb) {
         Reporter->Report("Non sono stati selezionati LNB adeguati alla centrale IF.");
         return false;
     }
-    for (TCella* d = Components->head; d && !dish; d = d->NextCell)
+    for (TCella* d = Components->head; d && !dish; d = d->NextInList)
         if (d->TypeCode == CodeParabola) dish = d;
 
     auto placeLnb = [&](int32_t x) -> TSat* {
@@ -302,7 +302,7 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
         ExitKind[1] = 2;
 
         TCella* filter = nullptr;
-        for (TCella* f = Components->head; f && !filter; f = f->NextCell) {
+        for (TCella* f = Components->head; f && !filter; f = f->NextInList) {
             const TModuloFiltro* m = f->TypeCode == CodeFiltroAT ? FirstModule(*f) : nullptr;
             if (m && f->Inputs == AutoMixOneInput && f->ThroughOutputs == AutoMixOutputOuter &&
                 f->Brand == family.Brand && f->Series == family.Series && m->slotLow[ModuleInputSlot] <= IfFilterLow &&
@@ -333,7 +333,7 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
         if (!SelectPowerSupplies(x, r, grid, family.Brand, family.Series, 0, consumption)) return false;
 
         TCella* jumperCell = nullptr;
-        for (TCella* j = Components->head; j && !jumperCell; j = j->NextCell)
+        for (TCella* j = Components->head; j && !jumperCell; j = j->NextInList)
             if (j->TypeCode == CodeBridge && j->Brand == family.Brand && j->Series == family.Series) jumperCell = j;
         std::unique_ptr<TCella> jumper(jumperCell ? jumperCell->Clone() : nullptr);
         if (!jumper) {
@@ -390,7 +390,7 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
 
     // The modular chain.
     int32_t v = 0;
-    for (TCella* s = Components->head; s; s = s->NextCell)
+    for (TCella* s = Components->head; s; s = s->NextInList)
         if (s->TypeCode == CodeAlimentatoreSF && s->Brand == family.Brand && s->Series == family.Series)
             v = std::max<int32_t>(v, s->Variant);
     const int32_t X = c + ModuleStep * (v + 1);

@@ -44,7 +44,7 @@ float Draw(const TCella& cell) { return std::max(cell.Current1, 0.0f); }
 
 // The first chosen jumper of a family.
 TCella* FindJumper(TCella* list, const AnsiString& brand, const AnsiString& series) {
-    for (TCella* c = list; c; c = c->NextCell)
+    for (TCella* c = list; c; c = c->NextInList)
         if (c->TypeCode == CodeBridge && c->Brand == brand && c->Series == series) return c;
     return nullptr;
 }
@@ -76,7 +76,7 @@ bool TCreaAuto::SelectWidebandAmplifier(int32_t, int32_t, TGridData* grid) {
     float bestMargin = NoMargin;
     bool bestShares = true;
     std::array<int32_t, AntennaSlots> bestOrder{}, bestInputs{};
-    for (TCella* c = Components->head; c; c = c->NextCell) {
+    for (TCella* c = Components->head; c; c = c->NextInList) {
         if (c->TypeCode != CodeTerrestre || !(c->Positions[0] & (PositionHeadEnd | PositionMastLast)) ||
             c->ThroughOutputs != 1)
             continue;
@@ -117,7 +117,7 @@ bool TCreaAuto::SelectWidebandAmplifier(int32_t, int32_t, TGridData* grid) {
     if (!(best->Power[PowerSupply][PowerFlags] & SupplyBits)) {
         WidebandSupplyNeeded = 1;
         const float draw = Draw(*best);
-        for (TCella* s = Components->head; s; s = s->NextCell)
+        for (TCella* s = Components->head; s; s = s->NextInList)
             if (s->TypeCode == CodeAlimentatore && s->Current2 >= draw &&
                 (!WidebandSupply || s->Current2 < WidebandSupply->Current2))
                 WidebandSupply = s;
@@ -371,7 +371,7 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
     // The automixing family: each antenna enters a filter of its own, the
     // channels are taken by three-input filters, one final mixes them all.
     int32_t v = 0;
-    for (TCella* s = Components->head; s; s = s->NextCell)
+    for (TCella* s = Components->head; s; s = s->NextInList)
         if (s->TypeCode == CodeAlimentatoreSF && s->Brand == family.Brand && s->Series == family.Series)
             v = std::max<int32_t>(v, s->Variant);
     int32_t x = c + ModuleStep * v + ModuleStep;

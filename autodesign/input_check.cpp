@@ -189,7 +189,7 @@ void TCreaAuto::SetOutletShapes() {
 
 void TCreaAuto::ChooseOutlets() {
     for (auto& type : OutletChoice) std::fill(std::begin(type), std::end(type), nullptr);
-    for (TCella* cell = Components->head; cell; cell = cell->NextCell) {
+    for (TCella* cell = Components->head; cell; cell = cell->NextInList) {
         const int type = cell->Kind == KindOutlet ? OutletTypeOf(cell->TypeCode) : -1;
         if (type < 0) continue;
         const bool ter = cell->HasBands(BandMaskTer), sat = cell->HasBands(BandMaskSat);

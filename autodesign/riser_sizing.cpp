@@ -225,7 +225,7 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
     // A passive split: a splitter whose loss the head end's surplus over the
     // staircase amplifier covers.
     PassiveSplit[s][k] = 0;
-    for (TCella* cell = Components->head; cell; cell = cell->NextCell) {
+    for (TCella* cell = Components->head; cell; cell = cell->NextInList) {
         if (cell->TypeCode != SplitterCode || cell->TapOutputs != 2 * p || !cell->Attenuation) continue;
         auto fits = [&](bool carried, int32_t band, float M, float line, float head) {
             if (!carried) return true;
@@ -291,7 +291,7 @@ bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
 
     if (rules) {
         TCella* reference = nullptr;
-        for (TCella* cell = Components->head; cell && !reference; cell = cell->NextCell)
+        for (TCella* cell = Components->head; cell && !reference; cell = cell->NextInList)
             if (cell->TypeCode == SwitchCode && cell->Inputs == n) reference = cell;
         bool fired = false;
         if (Settings->AmpSwcCustom && reference) {

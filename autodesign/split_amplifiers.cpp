@@ -102,7 +102,7 @@ bool TCreaAuto::ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice) {
     auto lineOf = [&](uint32_t bands, bool forTer, bool forSat) -> TCella* {
         TCella* best = nullptr;
         float bestLevel = LineLevelStart;
-        for (TCella* c = Components->head; c; c = c->NextCell) {
+        for (TCella* c = Components->head; c; c = c->NextInList) {
             if ((c->TypeCode != CodeAmplificatore && c->TypeCode != CodeAmplificatoreRegolato) || c->Inputs != 1 ||
                 !(c->Positions[0] & PositionSubstation) || (c->BandMask & BandMaskJoint) != bands)
                 continue;
@@ -152,7 +152,7 @@ bool TCreaAuto::ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice) {
     if (choice.BandIIIFinal || (tC && choice.FinalSat)) {
         auto jumperOf = [this](const TFamiglia* family) -> TCella* {
             if (!family) return nullptr;
-            for (TCella* c = Components->head; c; c = c->NextCell)
+            for (TCella* c = Components->head; c; c = c->NextInList)
                 if (c->TypeCode == CodeBridge && c->Brand == family->Brand && c->Series == family->Series) return c;
             return nullptr;
         };

@@ -364,7 +364,7 @@ bool TAmplificatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stam
 
     TCella* taken = nullptr;
     float kept = 0.0f;
-    for (TCella* c = candidates; c; c = c->NextCell) {
+    for (TCella* c = candidates; c; c = c->NextInList) {
         if (!Qualifies(c, mode)) continue;
         const float value = c->GetRow1Attenuation(row, row, band);
         if (!taken || (value < kept && value >= 0.0f)) {
@@ -435,7 +435,7 @@ float TAmplificatore::MinDownstreamValue(float value, int32_t band, bool apply, 
     const int32_t mode = (needsBand5 ? ModeNeedsBand5 : 0) | (needsBand9 ? ModeNeedsBand9 : 0);
     TCella* kept = nullptr;
     float keptValue = 0.0f;
-    for (TCella* c = candidates; c; c = c->NextCell) {
+    for (TCella* c = candidates; c; c = c->NextInList) {
         if (!Qualifies(c, mode)) continue;
         const float candidate = negatedGain(c);
         if (!IsRealLevel(candidate)) continue;

@@ -516,6 +516,7 @@ public:
     int32_t SeparationNode = -1;    // the cell's place in the search's copy of its grid (cells/separation_network.h)
 
     TCella* NextCell = nullptr;     // next cell of the grid's chain (it begins with the head-end terminal)
+    TCella* NextInList = nullptr;   // next cell of a library or candidate list (TMemLib), apart from the grid's chain
     TCella* NextOutlet = nullptr;   // next outlet of the grid's outlet chain
     TCella* Overlay = nullptr;      // a second cell on the same square (crossing cables)
 

@@ -318,7 +318,7 @@ TCella* TAmplificatoreAt::FindForChannel(TCella* candidates, int32_t band, float
                                          const AnsiString& series, uint32_t mask, uint32_t value) {
     TCella* best = nullptr;
     float bestMaximum = NoBestMaximum;
-    for (TCella* c = candidates; c; c = c->NextCell) {
+    for (TCella* c = candidates; c; c = c->NextInList) {
         if (!IsSameKind(c) || (!brand.empty() && c->Brand != brand) || (!series.empty() && c->Series != series))
             continue;
         if (!c->BandMaskMatches(mask, value)) continue;

@@ -182,7 +182,7 @@ TMemLib::~TMemLib() { Clear(); }
 
 void TMemLib::Clear() {
     while (head) {
-        TCella* next = head->NextCell;
+        TCella* next = head->NextInList;
         delete head;
         head = next;
     }
@@ -190,9 +190,9 @@ void TMemLib::Clear() {
 
 void TMemLib::Append(TCella* cell) {
     if (!cell) return;
-    cell->NextCell = nullptr;
+    cell->NextInList = nullptr;
     TCella** tail = &head;
-    while (*tail) tail = &(*tail)->NextCell;
+    while (*tail) tail = &(*tail)->NextInList;
     *tail = cell;
 }
 
@@ -220,24 +220,24 @@ bool Less(const TCella& a, const TCella& b, int key) {
 void TMemLib::InsertSorted(TCella* cell, int key) {
     if (!cell) return;
     if (!head || Less(*cell, *head, key)) {
-        cell->NextCell = head;
+        cell->NextInList = head;
         head = cell;
         return;
     }
     TCella* after = head;
-    while (after->NextCell && Less(*after->NextCell, *cell, key)) after = after->NextCell;
-    cell->NextCell = after->NextCell;
-    after->NextCell = cell;
+    while (after->NextInList && Less(*after->NextInList, *cell, key)) after = after->NextInList;
+    cell->NextInList = after->NextInList;
+    after->NextInList = cell;
 }
 
 std::unique_ptr<TCella> TMemLib::Find(const AnsiString& code) const {
-    for (TCella* c = head; c; c = c->NextCell)
+    for (TCella* c = head; c; c = c->NextInList)
         if (c->Code == code) return c->Clone();
     return nullptr;
 }
 
 bool TMemLib::Find(TCella& cell, const AnsiString& code) const {
-    for (TCella* c = head; c; c = c->NextCell) {
+    for (TCella* c = head; c; c = c->NextInList) {
         if (c->Code != code) continue;
         if (c->TypeCode == cell.TypeCode && c->Inputs == cell.Inputs && c->ThroughOutputs == cell.ThroughOutputs &&
             c->TapOutputs == cell.TapOutputs) {

@@ -178,7 +178,7 @@ bool TCellaRami::Mirror() {
 
 bool TMiscelatore::SelectFromLibrary(TCella* candidates, const uint8_t* inputBands0, const uint8_t* inputBands1) {
     bool taken = false;
-    for (TCella* c = candidates; c; c = c->NextCell) {
+    for (TCella* c = candidates; c; c = c->NextInList) {
         if (!IsSameKind(c)) continue;
         bool fits = true;
         for (int32_t b = 0; b < BandSlots && fits; ++b) {

@@ -272,7 +272,7 @@ bool TPresaD::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TPro
     TCella* taken = nullptr;
     if (!PassThrough) {
         if (mode & OutletModeNoChoice) return true;
-        for (TCella* c = candidates; c; c = c->NextCell) {
+        for (TCella* c = candidates; c; c = c->NextInList) {
             if (!Qualifies(c, mode, connector)) continue;
             if (!taken || c->Attenuation->Get3(0, OutletSocketLoss, band) <
                               taken->Attenuation->Get3(0, OutletSocketLoss, band))
@@ -290,7 +290,7 @@ bool TPresaD::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TPro
         if (mode & OutletModeNoChoice) return ok;
         if (!ok) return false;
         float best = 0.0f;
-        for (TCella* c = candidates; c; c = c->NextCell) {
+        for (TCella* c = candidates; c; c = c->NextInList) {
             if (!Qualifies(c, mode, connector)) continue;
             const float socket = c->Attenuation->Get3(0, OutletSocketLoss, band);
             const float through = c->Attenuation->Get3(0, OutletThroughLoss, band);
@@ -319,7 +319,7 @@ void TPresaD::EvaluateModel(TCella* candidates, int32_t mode, float value, uint3
     if (!EnterPass(stamp)) return;
     const uint8_t connector = Choice3;
     float spare = static_cast<float>(static_cast<double>(value) - SocketLoss(band));
-    for (TCella* c = candidates; c; c = c->NextCell) {
+    for (TCella* c = candidates; c; c = c->NextInList) {
         if (!Qualifies(c, mode, connector)) continue;
         const float d = static_cast<float>(static_cast<double>(c->Attenuation->Get3(0, OutletSocketLoss, band)) -
                                            SocketLoss(band));

@@ -126,7 +126,7 @@ bool TSwitch::ChooseByScore(TCella* candidates, int32_t mode, TProgressBar* prog
     TCella* taken = nullptr;
     double best = 0.0, takenLoss = 0.0;
     auto score = [&](bool positionTest, double floor) {
-        for (TCella* c = candidates; c; c = c->NextCell) {
+        for (TCella* c = candidates; c; c = c->NextInList) {
             if (!IsSameKind(c) || (positionTest && !(c->Positions[0] & PositionLine)) ||
                 !c->IsModelUsable(usable5, usable9) || RefusedWithoutPowerFeeding(*c, mode))
                 continue;
@@ -178,7 +178,7 @@ bool TSwitch::ChooseCascade(TCella* candidates, int32_t mode, uint32_t stamp, TP
     // The tap loss nearest below the level to spare, else the smallest above it.
     TCella* taken = nullptr;
     double takenLoss = 0.0;
-    for (TCella* c = candidates; c; c = c->NextCell) {
+    for (TCella* c = candidates; c; c = c->NextInList) {
         if (!IsSameKind(c) || !(c->Positions[0] & PositionLine) || !c->IsModelUsable(usable5, usable9) ||
             RefusedWithoutPowerFeeding(*c, mode))
             continue;
@@ -226,7 +226,7 @@ bool TSwitchN::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TPr
     const uint32_t position = (mode & ModeTargetGiven) ? PositionLastOfLine : PositionFirstOfLine;
     TCella* taken = nullptr;
     double best = 0.0;
-    for (TCella* c = candidates; c; c = c->NextCell) {
+    for (TCella* c = candidates; c; c = c->NextInList) {
         if (!IsSameKind(c) || !c->IsModelUsable((mode & ModeNeedsBand5) != 0, (mode & ModeNeedsBand9) != 0) ||
             RefusedWithoutPowerFeeding(*c, mode) || !(c->Positions[0] & position))
             continue;

@@ -75,7 +75,7 @@ bool TDerivatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, 
     // The model asking the least level at the input that still serves everything downstream.
     TCella* taken = nullptr;
     double best = 0.0, takenLoss = 0.0;
-    for (TCella* c = candidates; c; c = c->NextCell) {
+    for (TCella* c = candidates; c; c = c->NextInList) {
         if (!Qualifies(c, mode)) continue;
         const float a = c->TapLoss(0, 0, band);
         float need = LevelSum(m, a);
@@ -133,7 +133,7 @@ void TDerivatore::EvaluateModel(TCella* candidates, int32_t mode, float level, u
     float a = TapLoss(0, 0, band);
     double spare = static_cast<double>(level) - m - a;
     if (IsRealLevel(level) && IsRealLevel(a))
-        for (TCella* c = candidates; c; c = c->NextCell) {
+        for (TCella* c = candidates; c; c = c->NextInList) {
             if (!Qualifies(c, mode)) continue;
             const float loss = c->TapLoss(0, 0, band);
             if (!IsRealLevel(loss)) continue;
@@ -160,7 +160,7 @@ bool TDerivatore::FindModelForAttenuation(TCella* candidates, int32_t band, bool
     const bool through = NumThroughOutputs > 0;
     TCella* taken = nullptr;
     float takenLoss = 0.0f, takenPass = 0.0f;
-    for (TCella* c = candidates; c; c = c->NextCell) {
+    for (TCella* c = candidates; c; c = c->NextInList) {
         if (!IsSameKind(c) || !c->IsModelUsable(needsBand5, needsBand9)) continue;
         const float a = c->TapLoss(r, 0, band);
         const float p = c->GetRow1Attenuation(r, r, band);

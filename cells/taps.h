@@ -86,7 +86,7 @@ public:
     void GetPortLevelText(TRichEdit* report) override;
     // An odd number of user outputs makes the symbol lopsided: mirroring flips it.
     bool Mirror() override;
-    // The designer's model choice from a list of library cells linked through NextCell.
+    // The designer's model choice from a list of library cells linked through NextInList.
     bool FindModelForAttenuation(TCella* candidates, int32_t band, bool needsBand5, bool needsBand9) override;
     bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
                      int32_t further) override;

@@ -150,7 +150,7 @@ bool TChiusura::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TP
     const bool usable9 = (mode & TerminationModeUsable9) != 0;
     // The first matching entry is taken; a termination that already is what
     // is asked for keeps its data.
-    for (TCella* c = candidates; c; c = c->NextCell) {
+    for (TCella* c = candidates; c; c = c->NextInList) {
         if (Described && MatchesRequest(*this, mode)) break;
         if (IsSameKind(c) && c->IsModelUsable(usable5, usable9) && MatchesRequest(*c, mode)) {
             c->Assign(this);

@@ -196,7 +196,7 @@ public:
     TLibreria* head = nullptr;
 };
 
-// Cells collected from libraries, linked through their NextCell field, kept
+// Cells collected from libraries, linked through their NextInList field, kept
 // in order by a text key; owns them.
 class TMemLib {
 public:

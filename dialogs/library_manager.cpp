@@ -141,7 +141,7 @@ TGestioneLibrerie::TGestioneLibrerie(TComponent* owner) : TForm(owner) {
 TGestioneLibrerie::~TGestioneLibrerie() = default;
 
 TCella* TGestioneLibrerie::EntryWithCode(const AnsiString& code) const {
-    for (TCella* c = Entries.head; c; c = c->NextCell)
+    for (TCella* c = Entries.head; c; c = c->NextInList)
         if (c->Code == code) return c;
     return nullptr;
 }
@@ -165,7 +165,7 @@ void TGestioneLibrerie::FilterEntries() {
     CurrentRow = 1;
     RowModified = 0;
     int rows = 0;
-    for (TCella* c = Entries.head; c; c = c->NextCell) {
+    for (TCella* c = Entries.head; c; c = c->NextInList) {
         if (!Categoria->Text.Get().empty() && c->Category != Categoria->Text.Get()) continue;
         if (!Serie->Text.Get().empty() && c->Series != Serie->Text.Get()) continue;
         ++rows;
@@ -209,7 +209,7 @@ bool TGestioneLibrerie::ValidateRow() {
     if (code.empty()) return false;
     // Every loaded entry counts, the ones the filters hide too: two entries
     // with one code would overwrite each other in the file.
-    for (TCella* c = Entries.head; c; c = c->NextCell)
+    for (TCella* c = Entries.head; c; c = c->NextInList)
         if (c != CurrentEntry && c->Code == code) return false;
     return true;
 }
@@ -280,7 +280,7 @@ void TGestioneLibrerie::VerifyLibrary() {
     const bool wasEnabled = GestoreErrori && GestoreErrori->enabled;
     if (GestoreErrori) GestoreErrori->enabled = false;
     int failed = 0;
-    for (TCella* c = Entries.head; c; c = c->NextCell) {
+    for (TCella* c = Entries.head; c; c = c->NextInList) {
         if (c->CheckData("")) continue;
         ++failed;
         Grid->RowCount = failed + 1;
@@ -309,7 +309,7 @@ void TGestioneLibrerie::FillFilter(TComboBox* combo, AnsiString TCella::*field) 
     TStringList& items = *combo->Items;
     items.Clear();
     items.Add("");
-    for (TCella* c = Entries.head; c; c = c->NextCell)
+    for (TCella* c = Entries.head; c; c = c->NextInList)
         if (!(c->*field).empty() && items.IndexOf(c->*field) < 0) items.Add(c->*field);
     combo->Text = text;
 }

@@ -272,6 +272,35 @@ TEST_F(GridTest, ARemovedCellLeavesNoLinkOrChainEntryBehind) {
     EXPECT_EQ(outlet->InputPort[0], -1);
 }
 
+// The grid's chain and a candidate list link their cells each through a
+// field of its own: mending the one leaves the other as it was.
+TEST_F(GridTest, TheGridChainAndACandidateListDoNotShareALink) {
+    TGridData grid(nullptr, 10, 10, GridCustom);
+    auto put = [&](std::unique_ptr<TCella> cell) {
+        TCella* placed = cell.get();
+        EXPECT_TRUE(grid.InsertCell(std::move(cell), false, 0));
+        return placed;
+    };
+    TCella* anchor = put(std::make_unique<TTesta>(nullptr, 0, 0, 2, 0, 1));
+    TCella* a = put(std::make_unique<TCellaProva>(nullptr, 3, 1));
+    TCella* b = put(std::make_unique<TCellaProva>(nullptr, 3, 2));
+    TCella* c = put(std::make_unique<TCellaProva>(nullptr, 3, 3));
+    grid.Anchor = anchor;
+    anchor->NextCell = a;
+    a->NextCell = b;
+    b->NextCell = c;
+    c->NextInList = b;  // the list runs the other way
+    b->NextInList = a;
+
+    std::unique_ptr<TCella> taken = grid.TakeOutCell(b);
+    ASSERT_EQ(taken.get(), b);
+    EXPECT_EQ(a->NextCell, c);
+    EXPECT_EQ(b->NextCell, nullptr);
+    EXPECT_EQ(c->NextInList, b);
+    EXPECT_EQ(b->NextInList, a);
+    EXPECT_EQ(a->NextInList, nullptr);
+}
+
 TEST_F(GridTest, DeleteRectKeepsTheAnchor) {
     TProgetto project(nullptr);
     project.Reset(true);

@@ -23,7 +23,7 @@ protected:
         c->Choice1 = connector;
         c->Code = "R" + IntToStr(connector);
         c->Described = 1;
-        if (!library.empty()) library.back()->NextCell = c;
+        if (!library.empty()) library.back()->NextInList = c;
         library.emplace_back(c);
     }
     TCella* List() { return library.empty() ? nullptr : library.front().get(); }

@@ -86,7 +86,7 @@ TEST_F(AvailabilityTest, OneListFiledIntoItsTables) {
     EXPECT_FLOAT_EQ(engine.SubstationLevelTer[0], 0.0f);
     EXPECT_FLOAT_EQ(engine.SubstationLevelSat[0], 0.0f);
 
-    for (TCella* c = engine.Components->head; c; c = c->NextCell) EXPECT_EQ(c->Described, 1) << c->Code;
+    for (TCella* c = engine.Components->head; c; c = c->NextInList) EXPECT_EQ(c->Described, 1) << c->Code;
 }
 
 TEST_F(AvailabilityTest, SubstationLevelsReadInputZeroAndTheLastInput) {

@@ -251,7 +251,7 @@ TEST_F(InputCheckTest, OutletsChosenForEachRole) {
         Check(false);
         TCella* expected = nullptr;
         int i = 0;
-        for (TCella* cell = engine.Components->head; cell; cell = cell->NextCell, ++i)
+        for (TCella* cell = engine.Components->head; cell; cell = cell->NextInList, ++i)
             if (i == c.expected) expected = cell;
         EXPECT_EQ(engine.OutletChoice[c.type][c.role], expected);
     }

@@ -488,7 +488,7 @@ TEST_F(StaircaseAssemblyTest, AJointTerrestrialLineLimitsTheAmplifierGroupsGain)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.terGain);
         if (c.terGain > 0)
-            for (TCella* cell = engine.Components->head; cell; cell = cell->NextCell)
+            for (TCella* cell = engine.Components->head; cell; cell = cell->NextInList)
                 if ((cell->TypeCode == 21 || cell->TypeCode == 22) && cell->Inputs > 1)
                     for (int32_t r = 0; r < cell->Inputs; ++r)
                         for (int32_t b = 1; b < 6; ++b) cell->Attenuation->Set3(r, AmpGain, b, c.terGain);

@@ -313,7 +313,7 @@ protected:
     TCreaAuto engine{&globals.Reporter()};
     std::vector<std::string> Codes() const {
         std::vector<std::string> codes;
-        for (TCella* c = engine.Components->head; c; c = c->NextCell) codes.push_back(c->Code);
+        for (TCella* c = engine.Components->head; c; c = c->NextInList) codes.push_back(c->Code);
         return codes;
     }
     // The library's articles as a component list orders them.
@@ -325,7 +325,7 @@ protected:
             if (keep(*cell)) all.Insert(cell.release());
         library->Close();
         std::vector<std::string> codes;
-        for (TCella* c = all.head; c; c = c->NextCell) codes.push_back(c->Code);
+        for (TCella* c = all.head; c; c = c->NextInList) codes.push_back(c->Code);
         return codes;
     }
 };

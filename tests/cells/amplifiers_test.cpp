@@ -607,7 +607,7 @@ TEST_F(AmplifierChecks, MessagesWordForWord) {
 
 // ---- Designer ----
 
-// A list of library amplifiers linked through NextCell.
+// A list of library amplifiers linked through NextInList.
 class Candidates {
 public:
     TCella* Add(int32_t code, const char* article, float gain, int32_t inputs = 1, int32_t through = 2) {
@@ -619,7 +619,7 @@ public:
         c->Code = article;
         c->Positions[0] = 0x04;
         c->Described = 1;
-        if (!cells_.empty()) cells_.back()->NextCell = c;
+        if (!cells_.empty()) cells_.back()->NextInList = c;
         cells_.emplace_back(c);
         return c;
     }

@@ -456,7 +456,7 @@ TEST_F(FinalAmplifier, LibrarySearchesTakeTheSmallestSufficientMaximum) {
         SetColumn(*c, 0, WideMaxOutput, maximum);
         c->Brand = brand;
         c->BandMask = bands;
-        if (!library.empty()) library.back()->NextCell = c.get();
+        if (!library.empty()) library.back()->NextInList = c.get();
         library.push_back(std::move(c));
         return library.back().get();
     };

@@ -484,7 +484,7 @@ TEST(MixerChoice, TheLastFittingEntryStays) {
     list.push_back(entry("D", 2.5f, LevelNone));   // input 1 does not pass band 9
     list.push_back(std::unique_ptr<TCella>(new TMiscelatore(nullptr, 0, 0, 0, 0, 3)));  // another kind
     list.back()->Code = "E";
-    for (size_t i = 0; i + 1 < list.size(); ++i) list[i]->NextCell = list[i + 1].get();
+    for (size_t i = 0; i + 1 < list.size(); ++i) list[i]->NextInList = list[i + 1].get();
     uint8_t bands0[BandSlots] = {}, bands1[BandSlots] = {};
     bands0[5] = 1;
     bands1[9] = 1;

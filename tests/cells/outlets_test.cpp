@@ -223,7 +223,7 @@ protected:
         c->Choice3 = connector;
         if (passesDc) c->Power[PowerSupply][0] |= 4;
         c->Described = 1;
-        if (!owned.empty()) owned.back()->NextCell = c;
+        if (!owned.empty()) owned.back()->NextInList = c;
         owned.emplace_back(c);
         return c;
     }

@@ -1,5 +1,5 @@
 // The designer's model choice for switches, on hand-built lists of library
-// switches linked through NextCell: the scored choice, the cascade choice of
+// switches linked through NextInList: the scored choice, the cascade choice of
 // a riser and the choice of a TSwitchN.
 #include <gtest/gtest.h>
 
@@ -45,7 +45,7 @@ public:
             s->Code = m.code;
             s->Described = 1;
             s->Positions[0] = m.positions;
-            if (!cells_.empty()) cells_.back()->NextCell = s.get();
+            if (!cells_.empty()) cells_.back()->NextInList = s.get();
             cells_.push_back(std::move(s));
         }
     }

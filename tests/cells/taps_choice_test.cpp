@@ -1,5 +1,5 @@
 // The designer's model choice for taps and splitters, on hand-built lists of
-// library cells linked through NextCell.
+// library cells linked through NextInList.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -43,13 +43,13 @@ public:
     float evaluated = LevelNone;
 };
 
-// A list of library cells, linked through NextCell in the order given.
+// A list of library cells, linked through NextInList in the order given.
 class Candidates {
 public:
     TCella* Add(TCella* cell, const char* code) {
         cell->Code = code;
         cell->Described = 1;
-        if (!cells_.empty()) cells_.back()->NextCell = cell;
+        if (!cells_.empty()) cells_.back()->NextInList = cell;
         cells_.emplace_back(cell);
         return cell;
     }

@@ -219,7 +219,7 @@ protected:
         c->Choice1 = connector;
         c->Code = AnsiString(isolated ? "DC" : "R") + IntToStr(connector);
         c->Described = 1;
-        if (!owned.empty()) owned.back()->NextCell = c;
+        if (!owned.empty()) owned.back()->NextInList = c;
         owned.emplace_back(c);
         return c;
     }

@@ -423,7 +423,7 @@ TEST_F(LibraryTest, MemoryListOrder) {
     mem.Insert(make("B", "x", "3"));
     mem.Insert(make("A", "a", "4"));  // same category: the brand decides
     Strings order;
-    for (TCella* c = mem.head; c; c = c->NextCell) order.push_back(c->Code);
+    for (TCella* c = mem.head; c; c = c->NextInList) order.push_back(c->Code);
     EXPECT_EQ(order, (Strings{"4", "2", "3", "1"}));
 
     TMemLib byCode;
@@ -431,13 +431,13 @@ TEST_F(LibraryTest, MemoryListOrder) {
     byCode.InsertSorted(make("B", "", "a"), 3);
     byCode.InsertSorted(make("C", "", "B"), 3);  // bytes: capitals first
     order.clear();
-    for (TCella* c = byCode.head; c; c = c->NextCell) order.push_back(c->Category);
+    for (TCella* c = byCode.head; c; c = c->NextInList) order.push_back(c->Category);
     EXPECT_EQ(order, (Strings{"C", "B", "A"}));
 
     std::unique_ptr<TCella> clone = byCode.Find("a");
     ASSERT_NE(clone, nullptr);
     EXPECT_EQ(clone->Category, "B");
-    EXPECT_NE(clone.get(), byCode.head->NextCell);
+    EXPECT_NE(clone.get(), byCode.head->NextInList);
 
     TFiltroS into(nullptr, 0, 0, 0, 0);
     EXPECT_TRUE(byCode.Find(into, "b"));

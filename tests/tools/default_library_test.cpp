@@ -602,13 +602,13 @@ TEST_F(DefaultLibrary, TheClassesChoosersTakeThePreferredArticles) {
     TMemLib list;  // as the wizard collects a fully ticked library
     for (auto& c : cells) list.Insert(c.release());
     auto first = [&](const std::function<bool(TCella&)>& fits) -> TCella* {
-        for (TCella* c = list.head; c; c = c->NextCell)
+        for (TCella* c = list.head; c; c = c->NextInList)
             if (fits(*c)) return c;
         return nullptr;
     };
     auto last = [&](const std::function<bool(TCella&)>& fits) -> TCella* {
         TCella* found = nullptr;
-        for (TCella* c = list.head; c; c = c->NextCell)
+        for (TCella* c = list.head; c; c = c->NextInList)
             if (fits(*c)) found = c;
         return found;
     };

@@ -369,7 +369,7 @@ TEST_F(HeadEndBuilder, SplitBlockWithoutSupply) {
     PrepareHeadEnd(true, false, 1, false, false);
     engine.EntryInputsTer = 3;
     engine.ChooseHeadEndFamilies();
-    for (TCella* c = engine.Components->head; c; c = c->NextCell)
+    for (TCella* c = engine.Components->head; c; c = c->NextInList)
         if (c->TypeCode == CodeAlimentatoreSF) c->Series = "Altra";
     TGridData split(nullptr, 200, 50, GridWork);
     EXPECT_FALSE(engine.SelectSplitAmplifiers(&split, 0));

@@ -94,7 +94,7 @@ protected:
         return text;
     }
     TCella* Article(const char* code) {
-        for (TCella* c = engine.Components->head; c; c = c->NextCell)
+        for (TCella* c = engine.Components->head; c; c = c->NextInList)
             if (c->Code == code) return c;
         ADD_FAILURE() << code;
         return nullptr;

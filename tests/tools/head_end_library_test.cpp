@@ -194,7 +194,7 @@ TEST_F(HeadEndLibrary, ModularHeadEndMessages) {
              engine.FamilyTer[engine.ChosenFamily[0]].H[1][0] = 100.0f;
          }},
         {single, [this] {
-             for (TCella* c = engine.Components->head; c; c = c->NextCell)
+             for (TCella* c = engine.Components->head; c; c = c->NextInList)
                  if (c->TypeCode == CodeFiltroAT && c->Series == "GTM") c->Inputs = AutoMixOneInput;
          }},
         {noJumper, [this] { Article("GPT-TM")->Series = "Altra"; }},
@@ -211,7 +211,7 @@ TEST_F(HeadEndLibrary, ModularHeadEndMessages) {
         grid->Clear();
         EXPECT_FALSE(engine.DesignTerrestrialHeadEnd(3, 64, grid.get()));
         EXPECT_EQ(Messages(), std::vector<std::string>{k.message});
-        for (TCella* c = engine.Components->head; c; c = c->NextCell)
+        for (TCella* c = engine.Components->head; c; c = c->NextInList)
             if (c->TypeCode == CodeFiltroAT && c->Series == "GTM") c->Inputs = AutoMixCommonLine;
         Article("GPT-TM")->Series = "GTM";
     }
@@ -234,7 +234,7 @@ TEST_F(HeadEndLibrary, AutomixingFamily) {
     // The family mixes by itself (its modules join their common line inside
     // their frames), and has a one-input filter for the scratch band.
     engine.FamilyTer[engine.ChosenFamily[0]].Variant = AutoMixFramedVariant;
-    for (TCella* f = engine.Components->head; f; f = f->NextCell)
+    for (TCella* f = engine.Components->head; f; f = f->NextInList)
         if (f->TypeCode == CodeFiltroAT && f->Series == "GTM") f->Variant = AutoMixFramedVariant;
     std::unique_ptr<TCella> scratch(Article("GFC-5")->Clone());
     scratch->Code = "GFS-1";
@@ -333,7 +333,7 @@ TEST_F(HeadEndLibrary, SatelliteModularChain) {
     // for the ranges of the chain.
     engine.FamilySat[0].Variant = 1;
     engine.FamilySat[0].H[0][0] = LevelNone;
-    for (TCella* m = engine.Components->head; m; m = m->NextCell)
+    for (TCella* m = engine.Components->head; m; m = m->NextInList)
         if ((m->TypeCode == CodeFiltroAT || m->TypeCode == CodeConvertitore) && m->Series == "GSI")
             m->Variant = AutoMixFramedVariant;
     auto bandFilter = [&](const char* code, int32_t inputs, float low, float high) {
@@ -365,7 +365,7 @@ TEST_F(HeadEndLibrary, SatelliteModularChain) {
     EXPECT_TRUE(CloseExitAndAnalyse(1));
 
     // No one-input IF filter at all: the band's name in the one message.
-    for (TCella* f = engine.Components->head; f; f = f->NextCell)
+    for (TCella* f = engine.Components->head; f; f = f->NextInList)
         if (f->Code == "GFI-SI") f->Inputs = AutoMixCommonLine;
     grid->Clear();
     EXPECT_FALSE(engine.DesignSatIfHeadEnd(c, r, grid.get()));

@@ -179,10 +179,10 @@ TEST_F(NetworkDesign, RadialSwitchesWithTooFewOutputsDrawNothing) {
     for (TCella** link = &engine.Components->head; *link;) {
         TCella* c = *link;
         if (c->TypeCode == CodeSwitchN && c->TapOutputs > 8) {
-            *link = c->NextCell;
+            *link = c->NextInList;
             delete c;
         } else {
-            link = &c->NextCell;
+            link = &c->NextInList;
         }
     }
     TVariant v = Variants[8];
@@ -206,10 +206,10 @@ TEST_F(NetworkDesign, ThreeStaircasesShareTheirRiserThroughAFourWaySplitter) {
     for (TCella** link = &engine.Components->head; *link;) {
         TCella* c = *link;
         if (c->TypeCode == 3 && c->Inputs == 1 && c->TapOutputs == 3) {
-            *link = c->NextCell;
+            *link = c->NextInList;
             delete c;
         } else {
-            link = &c->NextCell;
+            link = &c->NextInList;
         }
     }
     const TVariant v{"T only 3 x 4 x 2", true, false, 1, false, true, false, 3, 4, 2, 2, 0, 1, 1, 48};
