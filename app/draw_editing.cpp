@@ -161,7 +161,7 @@ void TDrawWindow::PressComponent() {
     std::unique_ptr<TCella> cell = Palette->CreateCurrentToolCell(grid_, MouseInfo.Column, MouseInfo.Row);
     if (!cell) return;
     // A cell the grid refuses is deleted by it; nothing changed then.
-    if (grid_->InsertCell(cell.release(), true, CaptionInsertion)) grid_->SetModified(ModAll);
+    if (grid_->InsertCell(std::move(cell), true, CaptionInsertion)) grid_->SetModified(ModAll);
 }
 
 bool TDrawWindow::PressOnSelectedSign(TPoint at) {
@@ -274,13 +274,13 @@ void TDrawWindow::DrawCable() {
     const TCablePiece first = PieceForMove(dc, dr);
     for (int32_t c = LastColumn, r = LastRow; c != col || r != row; c += dc, r += dr) {
         const TCablePiece piece = c == LastColumn && r == LastRow ? first : TCablePiece{0, dc != 0 ? 1 : 0};
-        auto* cable = new TNCavo(grid_, piece.Orientation, 0, c, r, piece.Bend, Palette->CableColour());
+        auto cable = std::make_unique<TNCavo>(grid_, piece.Orientation, 0, c, r, piece.Bend, Palette->CableColour());
         // With an article picked, each piece carries its data; the colour
         // stays the one chosen in the palette.
         if (Palette->TakeArticleData())
-            if (TCella* prototype = cable->GetPrototype()) prototype->Assign(cable);
+            if (TCella* prototype = cable->GetPrototype()) prototype->Assign(cable.get());
         cable->Colour = Palette->CableColour();
-        if (grid_->InsertCell(cable, true, CaptionInsertion)) grid_->SetModified(ModAll);
+        if (grid_->InsertCell(std::move(cable), true, CaptionInsertion)) grid_->SetModified(ModAll);
     }
     cableMoved_ = true;
     LastColumn = col;

@@ -126,13 +126,11 @@ public:
     void GetMinimumSize(int32_t& columns, int32_t& rows) const;
 
     // Puts a cell on its squares, replacing what stands there (a straight
-    // cable crossing another stays as its overlay). A refused cell is deleted.
+    // cable crossing another stays as its overlay). A refused cell is freed
+    // with the pointer that brought it.
     // Recording, the removals are recorded with caption 1 and then one
     // inserted-cell record, whose group counts them, with the caption given.
     bool InsertCell(std::unique_ptr<TCella> cell, bool recordUndo, int32_t caption);
-    bool InsertCell(TCella* cell, bool recordUndo, int32_t caption) {
-        return InsertCell(std::unique_ptr<TCella>(cell), recordUndo, caption);
-    }
     // What InsertCell lost since the grid was made, for the designer to
     // check its drawings by: cells refused, and cells displaced that were
     // neither an anchor nor a piece of cable (those a cable run covers by

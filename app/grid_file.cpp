@@ -97,8 +97,8 @@ bool TGridData::Load(TStream& s, int32_t version, AnsiString* problem) {
             if (segments.Second) InsertCell(std::move(segments.Second), false, 0);
             continue;
         }
-        TCella* placed = cell.release();
-        if (InsertCell(placed, false, 0) && code == CodeHeadEnd) Anchor = placed;
+        TCella* placed = cell.get();
+        if (InsertCell(std::move(cell), false, 0) && code == CodeHeadEnd) Anchor = placed;
     }
     MarkAllOutOfDate();
     return true;

@@ -56,8 +56,9 @@ void TProgetto::Reset(bool withAnchors) {
 void TProgetto::InsertAnchor(TGridData* grid) {
     // The network terminal feeds row 0, the head-end one gathers the last row.
     const int32_t row = grid->Kind == GridHeadEnd ? grid->Rows - 1 : 0;
-    auto* anchor = new TTesta(grid, 0, 0, grid->Columns / 2 - 1, row, 1);
-    if (grid->InsertCell(anchor, false, 0)) grid->Anchor = anchor;
+    auto anchor = std::make_unique<TTesta>(grid, 0, 0, grid->Columns / 2 - 1, row, 1);
+    TCella* placed = anchor.get();
+    if (grid->InsertCell(std::move(anchor), false, 0)) grid->Anchor = placed;
 }
 
 void TProgetto::TakeContent(TProgetto& loaded) {

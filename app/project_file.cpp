@@ -58,8 +58,8 @@ void LoadInlineCell(TProgetto& project, int32_t code, TStream& s, int32_t versio
         if (segments.Second) grid->InsertCell(std::move(segments.Second), false, 0);
         return;
     }
-    TCella* placed = cell.release();
-    if (grid->InsertCell(placed, false, 0) && code == CodeHeadEnd) grid->Anchor = placed;
+    TCella* placed = cell.get();
+    if (grid->InsertCell(std::move(cell), false, 0) && code == CodeHeadEnd) grid->Anchor = placed;
 }
 
 void LoadGridSection(TProgetto& project, TStream& s, int32_t version) {

@@ -77,7 +77,7 @@ std::unique_ptr<TCella> TCreaAuto::Place(TGridData* grid, std::unique_ptr<TCella
         ++grid->RefusedInsertions;
         return cell;
     }
-    grid->InsertCell(cell.release(), false, 0);
+    grid->InsertCell(std::move(cell), false, 0);
     return nullptr;
 }
 

@@ -43,21 +43,21 @@ constexpr int32_t Side = 75;
 std::unique_ptr<TGridData> Building() {
     auto grid = std::make_unique<TGridData>(nullptr, Side, Side, GridNetwork);
     TGridData* g = grid.get();
-    auto put = [g](TCella* cell) { g->InsertCell(cell, false, 0); };
+    auto put = [g](std::unique_ptr<TCella> cell) { g->InsertCell(std::move(cell), false, 0); };
     for (int32_t riser : {6, 24, 42, 60}) {
-        for (int32_t x = 1; x < riser; x += 7) put(new TNCavo(g, 1, 0, x, 1 + riser / 18, 0, 0));
+        for (int32_t x = 1; x < riser; x += 7) put(std::make_unique<TNCavo>(g, 1, 0, x, 1 + riser / 18, 0, 0));
         for (int32_t row = 4; row + 1 < Side; row += 3) {
-            put(new TDerivatore(g, 0, 0, riser, row, 1, 2));
-            put(new TDivisore(g, 3, 0, riser + 1, row, 1, 3));
-            put(new TPresaD(g, 2, 0, riser + 1, row - 1, CodeTerminatedOutlet, 1));
-            put(new TPresaD(g, 0, 0, riser + 1, row + 1, CodeTerminatedOutlet, 1));
+            put(std::make_unique<TDerivatore>(g, 0, 0, riser, row, 1, 2));
+            put(std::make_unique<TDivisore>(g, 3, 0, riser + 1, row, 1, 3));
+            put(std::make_unique<TPresaD>(g, 2, 0, riser + 1, row - 1, CodeTerminatedOutlet, 1));
+            put(std::make_unique<TPresaD>(g, 0, 0, riser + 1, row + 1, CodeTerminatedOutlet, 1));
             for (int32_t k = 0; k < 4; ++k) {
-                put(new TPresaD(g, 3, 0, riser + 2 + k, row, k == 3 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1));
+                put(std::make_unique<TPresaD>(g, 3, 0, riser + 2 + k, row, k == 3 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1));
                 if (riser - 1 - k >= 0)
-                    put(new TPresaD(g, 1, 0, riser - 1 - k, row,
+                    put(std::make_unique<TPresaD>(g, 1, 0, riser - 1 - k, row,
                                     k == 3 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1));
             }
-            for (int32_t r = row + 1; r < row + 3 && r < Side; ++r) put(new TNCavo(g, 0, 0, riser, r, 0, 0));
+            for (int32_t r = row + 1; r < row + 3 && r < Side; ++r) put(std::make_unique<TNCavo>(g, 0, 0, riser, r, 0, 0));
         }
     }
     return grid;

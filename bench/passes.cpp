@@ -69,7 +69,7 @@ public:
         const int32_t first = anchor->Column + 1;
         for (int32_t k = 0; k < switches; ++k) {
             const int32_t row = 1 + Height * k;
-            auto* s = new TSwitch(&net, 0, 0, first, row, CodeSwitch, Lines, Outputs);
+            auto s = std::make_unique<TSwitch>(&net, 0, 0, first, row, CodeSwitch, Lines, Outputs);
             for (int32_t i = 0; i < Lines; ++i)
                 for (int32_t b = 0; b < BandSlots; ++b) {
                     s->Attenuation->Set3(i, TapLossColumn, b, 20.0f);
@@ -78,21 +78,21 @@ public:
                     s->Attenuation->Set3(i, TapDecouplingColumn, b, 30.0f);
                 }
             s->Described = 1;
-            Put(s);
+            Put(std::move(s));
             for (int32_t r = 0; r < Height; ++r) {
                 Outlet(first + Lines, row + r, 3);   // fed from the left
                 Outlet(first - 1, row + r, 1);       // fed from the right
             }
         }
-        Put(new TChiusura(&net, 0, 0, first, 1 + Height * switches, Lines));
+        Put(std::make_unique<TChiusura>(&net, 0, 0, first, 1 + Height * switches, Lines));
         FeedHeadEndLines(Lines);
     }
 
 private:
     void Outlet(int32_t column, int32_t row, int32_t orientation) {
-        auto* outlet = new TPresaD(project.NetworkGrid, orientation, 0, column, row, CodeTerminatedOutlet, 1);
+        auto outlet = std::make_unique<TPresaD>(project.NetworkGrid, orientation, 0, column, row, CodeTerminatedOutlet, 1);
         for (int32_t b = 0; b < BandSlots; ++b) outlet->Attenuation->Set3(0, 0, b, 4.0f);
-        Put(outlet);
+        Put(std::move(outlet));
         ++outlets;
     }
 };

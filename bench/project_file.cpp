@@ -42,29 +42,29 @@ int64_t Build(TProgetto& project, int32_t floors) {
     TGridData& net = *project.NetworkGrid;
     net.Resize(Risers * RiserSpacing + 10, FloorRows * floors + 6);
     int64_t cells = 0;
-    auto put = [&](TCella* cell) { cells += net.InsertCell(cell, false, 0) ? 1 : 0; };
+    auto put = [&](std::unique_ptr<TCella> cell) { cells += net.InsertCell(std::move(cell), false, 0) ? 1 : 0; };
     for (int32_t i = 0; i < Risers; ++i) {
         const int32_t riser = 4 + RiserSpacing * i;
         for (int32_t f = 0; f < floors; ++f) {
             const int32_t row = 2 + FloorRows * f;
-            auto* tap = new TDerivatore(&net, 0, 0, riser, row, 1, 2);
+            auto tap = std::make_unique<TDerivatore>(&net, 0, 0, riser, row, 1, 2);
             Fill(*tap, TapLossColumn, 10.0f);
             tap->Code = "DER" + std::to_string(f % 40);
             tap->Price = 12.5f;
             tap->InstallMinutes = 10;
-            put(tap);
+            put(std::move(tap));
             for (int32_t side : {-1, 1}) {
-                auto* outlet = new TPresaD(&net, side < 0 ? 1 : 3, 0, riser + side, row, CodeTerminatedOutlet, 1);
+                auto outlet = std::make_unique<TPresaD>(&net, side < 0 ? 1 : 3, 0, riser + side, row, CodeTerminatedOutlet, 1);
                 Fill(*outlet, 0, 4.0f);
                 outlet->Code = "PR" + std::to_string((f + i) % 60);
-                put(outlet);
+                put(std::move(outlet));
             }
             for (int32_t r = row + 1; r < row + FloorRows; ++r) {
-                auto* cable = new TNCavo(&net, 0, 0, riser, r, 0, 0);
+                auto cable = std::make_unique<TNCavo>(&net, 0, 0, riser, r, 0, 0);
                 Fill(*cable, 0, 20.0f);
                 cable->SetLength(3.0f);
                 cable->Code = "CAVO";
-                put(cable);
+                put(std::move(cable));
             }
             if (i == 0) {
                 auto* sign = new TSegnoGrafico(&net);

@@ -17,8 +17,9 @@
 namespace {
 template <typename T, typename... Args>
 T* Put(TGridData& grid, Args&&... args) {
-    auto* cell = new T(&grid, std::forward<Args>(args)...);
-    EXPECT_TRUE(grid.InsertCell(cell, false, 0));
+    auto cellOwned = std::make_unique<T>(&grid, std::forward<Args>(args)...);
+    auto* cell = cellOwned.get();
+    EXPECT_TRUE(grid.InsertCell(std::move(cellOwned), false, 0));
     return cell;
 }
 

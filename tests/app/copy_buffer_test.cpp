@@ -55,9 +55,10 @@ protected:
     }
     TGridData& Source() { return *project.NetworkGrid; }
     TCellaProva* Put(TGridData& grid, int32_t column, int32_t row, const AnsiString& name, int32_t through = 1) {
-        auto* cell = new TCellaProva(nullptr, column, row, 1, through, 0);
+        auto cellOwned = std::make_unique<TCellaProva>(nullptr, column, row, 1, through, 0);
+        auto* cell = cellOwned.get();
         cell->Description = name;
-        EXPECT_TRUE(grid.InsertCell(cell, false, 0)) << name;
+        EXPECT_TRUE(grid.InsertCell(std::move(cellOwned), false, 0)) << name;
         return cell;
     }
 
@@ -230,10 +231,12 @@ TEST_F(CopyBufferTest, OrderSignPointsByKind) {
 TEST_F(CopyBufferTest, CopyToMakesAnExactCopyWithItsOwnTerminal) {
     TGridData& grid = Source();
     Put(grid, 20, 10, "wide", 3);
-    auto* across = new TCellaProva(nullptr, 30, 12, 1, 1, 0, true, 1);
-    auto* down = new TCellaProva(nullptr, 30, 12, 1, 1, 0, true, 0);
-    ASSERT_TRUE(grid.InsertCell(down, false, 0));
-    ASSERT_TRUE(grid.InsertCell(across, false, 0));
+    auto acrossOwned = std::make_unique<TCellaProva>(nullptr, 30, 12, 1, 1, 0, true, 1);
+    auto* across = acrossOwned.get();
+    auto downOwned = std::make_unique<TCellaProva>(nullptr, 30, 12, 1, 1, 0, true, 0);
+    auto* down = downOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(downOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(acrossOwned), false, 0));
     ASSERT_TRUE(grid.AddSign(MakeSign(&grid, SignText, 100, 100, 300, 120), false, 0));
     ASSERT_TRUE(grid.AddSign(MakeSign(&grid, SignLine, -20, 400, 200, 380), false, 0));
 

@@ -77,29 +77,32 @@ public:
                                        shape);
             cell->Described = 1;
             unit = cell.get();
-            net.InsertCell(cell.release(), false, 0);
+            net.InsertCell(std::move(cell), false, 0);
         } else {
-            TDerivatore* tap = NewTap();
+            std::unique_ptr<TDerivatore> tap(NewTap());
             tap->Column = LineColumn;
             tap->Row = 1;
-            unit = tap;
-            net.InsertCell(tap, false, 0);
-            net.InsertCell(new TChiusura(&net, 0, 0, LineColumn, 2, 1), false, 0);
+            unit = tap.get();
+            net.InsertCell(std::move(tap), false, 0);
+            net.InsertCell(std::make_unique<TChiusura>(&net, 0, 0, LineColumn, 2, 1), false, 0);
         }
-        cable = new TNCavo(&net, 1, 0, LineColumn + 1, 1, 0, 0);
+        auto cableOwned = std::make_unique<TNCavo>(&net, 1, 0, LineColumn + 1, 1, 0, 0);
+        cable = cableOwned.get();
         SetColumn(*cable, 0, 20.0f);
         cable->SetLength(10.0f);
         cable->Described = 1;
-        net.InsertCell(cable, false, 0);
-        outlet = new TPresaD(&net, 3, 0, LineColumn + 2, 1, CodeEndOutlet, 1);
+        net.InsertCell(std::move(cableOwned), false, 0);
+        auto outletOwned = std::make_unique<TPresaD>(&net, 3, 0, LineColumn + 2, 1, CodeEndOutlet, 1);
+        outlet = outletOwned.get();
         SetColumn(*outlet, OutletSocketLoss, 1.0f);
         SetColumn(*outlet, OutletThroughLoss, 0.5f);
         SetColumn(*outlet, OutletReverseLoss, 20.0f);
         outlet->Described = 1;
-        net.InsertCell(outlet, false, 0);
+        net.InsertCell(std::move(outletOwned), false, 0);
 
         TGridData& head = *project.HeadEndGrid;
-        auto* source = new TSorgenteProva(&head, head.Anchor->Column + 1, head.Anchor->Row - 1);
+        auto sourceOwned = std::make_unique<TSorgenteProva>(&head, head.Anchor->Column + 1, head.Anchor->Row - 1);
+        auto* source = sourceOwned.get();
         for (int k = 0; k < 3; ++k) {
             TCanale channel;
             channel.name = "C" + std::to_string(k);
@@ -109,7 +112,7 @@ public:
             channel.levelMin = channel.levelMax = 100.0f;
             source->SourceChannels->Insert(channel);
         }
-        head.InsertCell(source, false, 0);
+        head.InsertCell(std::move(sourceOwned), false, 0);
     }
 
     TProgetto project{nullptr};
@@ -177,26 +180,28 @@ public:
             auto cell = MakeCustomSplitter(&net, LineColumn, 1);
             cell->Described = 1;
             unit = cell.get();
-            net.InsertCell(cell.release(), false, 0);
+            net.InsertCell(std::move(cell), false, 0);
             first = Outlet(LineColumn, 3, 0);
             second = Outlet(LineColumn + 1, 3, 0);
         } else {
-            auto* splitter = new TDivisore(&net, 0, 0, LineColumn, 1, 1, 2);
+            auto splitterOwned = std::make_unique<TDivisore>(&net, 0, 0, LineColumn, 1, 1, 2);
+            auto* splitter = splitterOwned.get();
             SetColumn(*splitter, TapLossColumn, 4.0f);
             SetColumn(*splitter, TapDecouplingColumn, 22.0f);
             splitter->Described = 1;
             unit = splitter;
-            net.InsertCell(splitter, false, 0);
+            net.InsertCell(std::move(splitterOwned), false, 0);
             first = Outlet(LineColumn + 1, 1, 3);
             second = Outlet(LineColumn - 1, 1, 1);
         }
     }
 
     TPresaD* Outlet(int32_t column, int32_t row, int32_t orientation) {
-        auto* outlet = new TPresaD(project.NetworkGrid, orientation, 0, column, row, CodeTerminatedOutlet, 1);
+        auto outletOwned = std::make_unique<TPresaD>(project.NetworkGrid, orientation, 0, column, row, CodeTerminatedOutlet, 1);
+        auto* outlet = outletOwned.get();
         SetColumn(*outlet, OutletSocketLoss, 1.0f);
         outlet->Described = 1;
-        project.NetworkGrid->InsertCell(outlet, false, 0);
+        project.NetworkGrid->InsertCell(std::move(outletOwned), false, 0);
         return outlet;
     }
 

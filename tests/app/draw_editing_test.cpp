@@ -84,8 +84,9 @@ protected:
     }
     TNCavo* CableAt(int32_t column, int32_t row) const { return dynamic_cast<TNCavo*>(grid->CellAt(column, row)); }
     TNCavo* PutCable(int32_t column, int32_t row, int32_t orientation, uint8_t bend = 0) {
-        auto* cable = new TNCavo(grid, orientation, 0, column, row, bend, 0);
-        EXPECT_TRUE(grid->InsertCell(cable, false, 0));
+        auto cableOwned = std::make_unique<TNCavo>(grid, orientation, 0, column, row, bend, 0);
+        auto* cable = cableOwned.get();
+        EXPECT_TRUE(grid->InsertCell(std::move(cableOwned), false, 0));
         return cable;
     }
 
@@ -250,7 +251,7 @@ TEST_F(DrawEditingTest, FirstMoveChoosesThePieceByToolOrientationAndNeighbours) 
         TGridData g(nullptr, 75, 75, GridSymbol);  // every row usable
         window.SetGrid(&g);
         auto put = [&](int32_t col, int32_t row) {
-            if (g.Inside(col, row)) g.InsertCell(new TCellaProva(nullptr, col, row), false, 0);
+            if (g.Inside(col, row)) g.InsertCell(std::make_unique<TCellaProva>(nullptr, col, row), false, 0);
         };
         if (c.above) put(c.column, c.row - 1);
         if (c.below) put(c.column, c.row + 1);
@@ -381,8 +382,9 @@ TEST_F(DrawEditingTest, PressWithAComponentToolInsertsTheFactorysCell) {
 
 TEST_F(DrawEditingTest, PressWithACableToolStartsOnlyOnAnEmptySquareOrACable) {
     ScopedTestCellClass testClass;
-    auto* part = new TCellaProva(nullptr, 6, 5);
-    ASSERT_TRUE(grid->InsertCell(part, false, 0));
+    auto partOwned = std::make_unique<TCellaProva>(nullptr, 6, 5);
+    auto* part = partOwned.get();
+    ASSERT_TRUE(grid->InsertCell(std::move(partOwned), false, 0));
     TNCavo* bend = PutCable(3, 5, 2, 1);
     palette.Tool = ToolStraightCable;
     palette.Turn = 3;
@@ -415,8 +417,9 @@ TEST_F(DrawEditingTest, PressWithACableToolStartsOnlyOnAnEmptySquareOrACable) {
 }
 
 TEST_F(DrawEditingTest, DoubleClickOpensTheCellsDataAndOkMarksTheProject) {
-    auto* cell = new TDialogCell(nullptr, 5, 5);
-    ASSERT_TRUE(grid->InsertCell(cell, false, 0));
+    auto cellOwned = std::make_unique<TDialogCell>(nullptr, 5, 5);
+    auto* cell = cellOwned.get();
+    ASSERT_TRUE(grid->InsertCell(std::move(cellOwned), false, 0));
     struct Case {
         int32_t step, tool;
         bool answer;
@@ -459,8 +462,9 @@ TEST_F(DrawEditingTest, RecolouringAndClearingDescriptionsMarkTheGrid) {
 
     // The chains the clear operations walk: the anchor, the two cables and
     // an outlet-like cell.
-    auto* outlet = new TCellaProva(nullptr, 8, 8);
-    ASSERT_TRUE(grid->InsertCell(outlet, false, 0));
+    auto outletOwned = std::make_unique<TCellaProva>(nullptr, 8, 8);
+    auto* outlet = outletOwned.get();
+    ASSERT_TRUE(grid->InsertCell(std::move(outletOwned), false, 0));
     grid->Anchor->NextCell = a;
     a->NextCell = b;
     b->NextCell = outlet;
@@ -537,7 +541,7 @@ TEST_F(DrawEditingTest, EditPopupShowsAndEnablesItsItemsByStepBlockSelectionAndU
     };
     auto* c = new TCellaProva(nullptr, 3, 4);
     ScopedTestCellClass testClass;  // so that the buffer can clone it
-    ASSERT_TRUE(grid->InsertCell(new TCellaProva(nullptr, 1, 1), false, 0));
+    ASSERT_TRUE(grid->InsertCell(std::make_unique<TCellaProva>(nullptr, 1, 1), false, 0));
     for (const Case& k : cases) {
         SCOPED_TRACE(::testing::Message() << "step " << k.step << " top " << k.block.Top << " sign "
                                           << k.signSelected << " undo empty " << k.undoEmpty);
@@ -595,8 +599,9 @@ TEST_F(DrawEditingTest, EditPopupShowsAndEnablesItsItemsByStepBlockSelectionAndU
 
 TEST_F(DrawEditingTest, CutCopyAndPasteFromThePopupAreOneStepEach) {
     ScopedTestCellClass testClass;
-    auto* part = new TCellaProva(nullptr, 2, 3);
-    ASSERT_TRUE(grid->InsertCell(part, false, 0));
+    auto partOwned = std::make_unique<TCellaProva>(nullptr, 2, 3);
+    auto* part = partOwned.get();
+    ASSERT_TRUE(grid->InsertCell(std::move(partOwned), false, 0));
     TScript& script = Application->Script();
     auto popupAt = [&](int32_t column, int32_t row, const AnsiString& item) {
         TPoint p = At(column, row);
@@ -636,8 +641,9 @@ TEST_F(DrawEditingTest, CutCopyAndPasteFromThePopupAreOneStepEach) {
 // ---- Port hints ----
 
 TEST_F(DrawEditingTest, HintShowsThePortAfterHalfASecondAndGoesWhenTheMouseLeaves) {
-    auto* cell = new TCellaProva(nullptr, 5, 5);
-    ASSERT_TRUE(grid->InsertCell(cell, false, 0));
+    auto cellOwned = std::make_unique<TCellaProva>(nullptr, 5, 5);
+    auto* cell = cellOwned.get();
+    ASSERT_TRUE(grid->InsertCell(std::move(cellOwned), false, 0));
     TScript& script = Application->Script();
     const TRect square = window.CellRect(5, 5);
     const TPoint over(square.Left + 21, square.Top + 8);  // the upper half: the input

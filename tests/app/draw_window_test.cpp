@@ -46,10 +46,12 @@ TEST_F(DrawWindowTest, ConstructionShowsFiftySquaresEachWayAndNoGrid) {
 TEST_F(DrawWindowTest, SquarePaintsBackgroundCellAndErrorUnderItsClip) {
     TGridData grid(nullptr, 30, 30, GridNetwork);
     grid.Step = 2;
-    auto* cable = new TNCavo(&grid, 1, 0, 3, 3, 0, 0);
-    ASSERT_TRUE(grid.InsertCell(cable, false, 0));
-    auto* part = new TCellaProva(nullptr, 4, 3);
-    ASSERT_TRUE(grid.InsertCell(part, false, 0));
+    auto cableOwned = std::make_unique<TNCavo>(&grid, 1, 0, 3, 3, 0, 0);
+    auto* cable = cableOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(cableOwned), false, 0));
+    auto partOwned = std::make_unique<TCellaProva>(nullptr, 4, 3);
+    auto* part = partOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(partOwned), false, 0));
     window.SetGrid(&grid);
     window.LeftCol = 0;
     window.TopRow = 0;
@@ -253,8 +255,9 @@ TEST_F(DrawWindowTest, WheelMovesOneRowWithinTheGridAndConsumesTheNextClick) {
 
 TEST_F(DrawWindowTest, MouseOverASquareShowsItsPositionAndLocatesTheCell) {
     TGridData grid(nullptr, 30, 30, GridNetwork);
-    auto* cable = new TNCavo(&grid, 1, 0, 12, 3, 0, 0);
-    ASSERT_TRUE(grid.InsertCell(cable, false, 0));
+    auto cableOwned = std::make_unique<TNCavo>(&grid, 1, 0, 12, 3, 0, 0);
+    auto* cable = cableOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(cableOwned), false, 0));
     window.SetGrid(&grid);
     TStatusBar bar;
     bar.Panels->Add();

@@ -24,10 +24,11 @@ protected:
 
     // A component on the network grid, chained after the last one.
     TCellaProva* AddCell(const AnsiString& code, int32_t minutes = 0) {
-        auto* c = new TCellaProva(project.NetworkGrid, next++, 5);
+        auto cOwned = std::make_unique<TCellaProva>(project.NetworkGrid, next++, 5);
+        auto* c = cOwned.get();
         c->Code = code;
         c->InstallMinutes = minutes;
-        EXPECT_TRUE(project.NetworkGrid->InsertCell(c, false, 0));
+        EXPECT_TRUE(project.NetworkGrid->InsertCell(std::move(cOwned), false, 0));
         Chain(c);
         return c;
     }
@@ -72,11 +73,12 @@ TEST_F(EstimateTest, CodesMergeBeforeTheCaretAndAnEmptyCodeListsTheShortCode) {
 }
 
 TEST_F(EstimateTest, LabourHoursFromCableMetresAndComponentMinutes) {
-    auto* cable = new TNCavo(project.NetworkGrid, 0, 0, 10, 10, 0, 0);
+    auto cableOwned = std::make_unique<TNCavo>(project.NetworkGrid, 0, 0, 10, 10, 0, 0);
+    auto* cable = cableOwned.get();
     cable->SetLength(12.5f);
     cable->Code = "CAVO";
     cable->InstallMinutes = 2;
-    ASSERT_TRUE(project.NetworkGrid->InsertCell(cable, false, 0));
+    ASSERT_TRUE(project.NetworkGrid->InsertCell(std::move(cableOwned), false, 0));
     Chain(cable);
     AddCell("AMP", 5);
     estimate().BuildFromCells();

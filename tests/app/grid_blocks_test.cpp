@@ -27,8 +27,9 @@ protected:
         EXPECT_EQ(TCellaProva::Alive, alive) << "cells leaked or lost";
     }
     TCellaProva* Put(TGridData& grid, int32_t column, int32_t row, int32_t through = 1) {
-        auto* cell = new TCellaProva(nullptr, column, row, 1, through, 0);
-        EXPECT_TRUE(grid.InsertCell(cell, false, 0));
+        auto cellOwned = std::make_unique<TCellaProva>(nullptr, column, row, 1, through, 0);
+        auto* cell = cellOwned.get();
+        EXPECT_TRUE(grid.InsertCell(std::move(cellOwned), false, 0));
         return cell;
     }
 
@@ -114,10 +115,12 @@ TEST_F(GridBlocksTest, ACellLeavesItsSourceWhole) {
 
 TEST_F(GridBlocksTest, ACrossingMovesAsItWasAndTheTerminalStays) {
     TGridData& source = *project.NetworkGrid;
-    auto* down = new TCellaProva(nullptr, 30, 3, 1, 1, 0, true, 0);
-    auto* across = new TCellaProva(nullptr, 30, 3, 1, 1, 0, true, 1);
-    ASSERT_TRUE(source.InsertCell(down, false, 0));
-    ASSERT_TRUE(source.InsertCell(across, false, 0));
+    auto downOwned = std::make_unique<TCellaProva>(nullptr, 30, 3, 1, 1, 0, true, 0);
+    auto* down = downOwned.get();
+    auto acrossOwned = std::make_unique<TCellaProva>(nullptr, 30, 3, 1, 1, 0, true, 1);
+    auto* across = acrossOwned.get();
+    ASSERT_TRUE(source.InsertCell(std::move(downOwned), false, 0));
+    ASSERT_TRUE(source.InsertCell(std::move(acrossOwned), false, 0));
     TCella* terminal = source.Anchor;
     TGridData::MoveBlock(&source, TCellRect{0, 0, 74, 74}, &source, 0, 0, false);
     EXPECT_EQ(source.Anchor, terminal);

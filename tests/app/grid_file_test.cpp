@@ -88,17 +88,19 @@ protected:
 
     // A network grid with its terminal, two filters, a crossing and signs.
     void Draw(TGridData& grid) {
-        auto* anchor = new TTesta(&grid, 0, 0, grid.Columns / 2 - 1, 0, 2);
-        ASSERT_TRUE(grid.InsertCell(anchor, false, 0));
+        auto anchorOwned = std::make_unique<TTesta>(&grid, 0, 0, grid.Columns / 2 - 1, 0, 2);
+        auto* anchor = anchorOwned.get();
+        ASSERT_TRUE(grid.InsertCell(std::move(anchorOwned), false, 0));
         grid.Anchor = anchor;
-        auto* f = new TFiltroS(&grid, 1, 0, 3, 4);
+        auto fOwned = std::make_unique<TFiltroS>(&grid, 1, 0, 3, 4);
+        auto* f = fOwned.get();
         f->Code = "FS";
         f->Attenuation->Set3(0, 1, 2, 1.5f);
-        ASSERT_TRUE(grid.InsertCell(f, false, 0));
-        ASSERT_TRUE(grid.InsertCell(new TFiltroPB(&grid, 0, 1, 3, 5), false, 0));
-        ASSERT_TRUE(grid.InsertCell(new TPezzoCavo(&grid, 0, 7, 7), false, 0));
-        ASSERT_TRUE(grid.InsertCell(new TPezzoCavo(&grid, 1, 7, 7), false, 0));
-        ASSERT_TRUE(grid.InsertCell(new TPezzoCavo(&grid, 1, 8, 7), false, 0));
+        ASSERT_TRUE(grid.InsertCell(std::move(fOwned), false, 0));
+        ASSERT_TRUE(grid.InsertCell(std::make_unique<TFiltroPB>(&grid, 0, 1, 3, 5), false, 0));
+        ASSERT_TRUE(grid.InsertCell(std::make_unique<TPezzoCavo>(&grid, 0, 7, 7), false, 0));
+        ASSERT_TRUE(grid.InsertCell(std::make_unique<TPezzoCavo>(&grid, 1, 7, 7), false, 0));
+        ASSERT_TRUE(grid.InsertCell(std::make_unique<TPezzoCavo>(&grid, 1, 8, 7), false, 0));
         grid.Signs->Add(Sign(grid, SignLine, 0, 0, 84, 84), false);
         grid.Signs->Add(Sign(grid, SignRectangle, 10, 10, 420, 300), false);
         TSegnoGrafico* text = Sign(grid, SignText, 50, 60, 150, 80);
@@ -156,8 +158,9 @@ TEST_F(GridFileTest, SaveLoadSaveGivesTheSameBytes) {
 
 TEST_F(GridFileTest, ResizingMovesTheSignsWithTheCells) {
     TGridData grid(nullptr, 75, 75, GridNetwork);
-    auto* anchor = new TTesta(&grid, 0, 0, 36, 0, 1);
-    ASSERT_TRUE(grid.InsertCell(anchor, false, 0));
+    auto anchorOwned = std::make_unique<TTesta>(&grid, 0, 0, 36, 0, 1);
+    auto* anchor = anchorOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(anchorOwned), false, 0));
     grid.Signs->Add(Sign(grid, SignLine, 600, 100, 700, 200), false);
     ASSERT_TRUE(grid.Resize(51, 75));
     EXPECT_EQ(anchor->Column, 24);

@@ -187,7 +187,7 @@ TEST(GridSigns, DeleteRectTakesTheSignsItHitsAndKeepsTheRest) {
     TGridData& grid = *project.NetworkGrid;
     SignWindow window;
     grid.Window = &window;
-    ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 36, 2), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 36, 2), false, 0));
     auto* crossing = MakeSign(&grid, SignLine, 1500, 50, 1600, 200);   // enters the rectangle
     auto* around = MakeSign(&grid, SignRectangle, 1000, -20, 2000, 400);   // the rectangle lies inside it
     auto* far = MakeSign(&grid, SignText, 100, 1000, 150, 1020);

@@ -36,8 +36,9 @@ TEST_F(GridTest, NewGridIsEmptyAndOutOfDate) {
 
 TEST_F(GridTest, CellAtAnswersNoneOutsideTheGrid) {
     TGridData grid(nullptr, 10, 8, GridCustom);
-    auto* cell = new TCellaProva(nullptr, 9, 7);
-    ASSERT_TRUE(grid.InsertCell(cell, false, 0));
+    auto cellOwned = std::make_unique<TCellaProva>(nullptr, 9, 7);
+    auto* cell = cellOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(cellOwned), false, 0));
     EXPECT_EQ(grid.CellAt(9, 7), cell);
     for (auto [c, r] : {std::pair{-1, 0}, {10, 0}, {0, -1}, {0, 8}, {10, 8}})
         EXPECT_EQ(grid.CellAt(c, r), nullptr) << c << "," << r;
@@ -64,8 +65,9 @@ TEST_F(GridTest, InsertionRefusesCellsOutsideTheUsableArea) {
     for (const Case& c : cases) {
         TGridData grid(nullptr, 10, 10, c.kind);
         const int before = TCellaProva::Alive;
-        auto* cell = new TCellaProva(nullptr, c.column, c.row, 1, c.through, 0);
-        EXPECT_EQ(grid.InsertCell(cell, false, 0), c.accepted)
+        auto cellOwned = std::make_unique<TCellaProva>(nullptr, c.column, c.row, 1, c.through, 0);
+        auto* cell = cellOwned.get();
+        EXPECT_EQ(grid.InsertCell(std::move(cellOwned), false, 0), c.accepted)
             << c.kind << " at " << c.column << "," << c.row;
         if (c.accepted) {
             EXPECT_EQ(grid.CellAt(c.column, c.row), cell);
@@ -80,35 +82,40 @@ TEST_F(GridTest, InsertionRefusesCellsOutsideTheUsableArea) {
 
 TEST_F(GridTest, AnchorIsExemptFromTheRowRulesButNotFromTheGrid) {
     TGridData net(nullptr, 20, 20, GridNetwork);
-    EXPECT_TRUE(net.InsertCell(new TTesta(nullptr, 0, 0, 9, 0, 1), false, 0));
+    EXPECT_TRUE(net.InsertCell(std::make_unique<TTesta>(nullptr, 0, 0, 9, 0, 1), false, 0));
     // A second anchor in one grid is refused, wherever it would stand.
-    EXPECT_FALSE(net.InsertCell(new TTesta(nullptr, 0, 0, 2, 5, 1), false, 0));
+    EXPECT_FALSE(net.InsertCell(std::make_unique<TTesta>(nullptr, 0, 0, 2, 5, 1), false, 0));
     EXPECT_EQ(net.CellAt(2, 5), nullptr);
 
     TGridData head(nullptr, 20, 20, GridHeadEnd);
-    EXPECT_TRUE(head.InsertCell(new TTesta(nullptr, 0, 0, 9, 19, 1), false, 0));
+    EXPECT_TRUE(head.InsertCell(std::make_unique<TTesta>(nullptr, 0, 0, 9, 19, 1), false, 0));
     TGridData narrow(nullptr, 5, 5, GridNetwork);
-    EXPECT_FALSE(narrow.InsertCell(new TTesta(nullptr, 0, 0, 3, 0, 2), false, 0));
+    EXPECT_FALSE(narrow.InsertCell(std::make_unique<TTesta>(nullptr, 0, 0, 3, 0, 2), false, 0));
     EXPECT_FALSE(narrow.HasComponents());
 }
 
 TEST_F(GridTest, InsertionReplacesWhatStandsOnTheSquares) {
     TGridData grid(nullptr, 20, 20, GridCustom);
-    auto* a = new TCellaProva(nullptr, 5, 5);
-    auto* b = new TCellaProva(nullptr, 7, 5);
-    auto* untouched = new TCellaProva(nullptr, 8, 5);
-    ASSERT_TRUE(grid.InsertCell(a, false, 0));
-    ASSERT_TRUE(grid.InsertCell(b, false, 0));
-    ASSERT_TRUE(grid.InsertCell(untouched, false, 0));
+    auto aOwned = std::make_unique<TCellaProva>(nullptr, 5, 5);
+    auto* a = aOwned.get();
+    auto bOwned = std::make_unique<TCellaProva>(nullptr, 7, 5);
+    auto* b = bOwned.get();
+    auto untouchedOwned = std::make_unique<TCellaProva>(nullptr, 8, 5);
+    auto* untouched = untouchedOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(aOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(bOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(untouchedOwned), false, 0));
     const int before = TCellaProva::Alive;
-    auto* wide = new TCellaProva(nullptr, 5, 5, 1, 3, 0);
-    ASSERT_TRUE(grid.InsertCell(wide, false, 0));
+    auto wideOwned = std::make_unique<TCellaProva>(nullptr, 5, 5, 1, 3, 0);
+    auto* wide = wideOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(wideOwned), false, 0));
     EXPECT_EQ(TCellaProva::Alive, before + 1 - 2);   // both covered cells were deleted
     for (int32_t c = 5; c <= 7; ++c) EXPECT_EQ(grid.CellAt(c, 5), wide);
     EXPECT_EQ(grid.CellAt(8, 5), untouched);
     // A cell put over part of a wide one takes the whole wide one off.
-    auto* small = new TCellaProva(nullptr, 6, 5);
-    ASSERT_TRUE(grid.InsertCell(small, false, 0));
+    auto smallOwned = std::make_unique<TCellaProva>(nullptr, 6, 5);
+    auto* small = smallOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(smallOwned), false, 0));
     EXPECT_EQ(grid.CellAt(5, 5), nullptr);
     EXPECT_EQ(grid.CellAt(6, 5), small);
     EXPECT_EQ(grid.CellAt(7, 5), nullptr);
@@ -125,15 +132,16 @@ TEST_F(GridTest, InsertionCountsRefusedAndDisplacedCells) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.standing);
         TGridData grid(nullptr, 10, 10, GridNetwork);
-        auto* there = new TCellaProva(nullptr, 4, 4);
+        auto thereOwned = std::make_unique<TCellaProva>(nullptr, 4, 4);
+        auto* there = thereOwned.get();
         there->TypeCode = c.standing;
-        ASSERT_TRUE(grid.InsertCell(there, false, 0));
-        ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 4, 4), false, 0));
+        ASSERT_TRUE(grid.InsertCell(std::move(thereOwned), false, 0));
+        ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 4, 4), false, 0));
         EXPECT_EQ(grid.DisplacedCells, c.displaced);
         EXPECT_EQ(grid.RefusedInsertions, 0);
         // Row 0 of a network grid is the terminal's; off the grid is nowhere.
-        EXPECT_FALSE(grid.InsertCell(new TCellaProva(nullptr, 4, 0), false, 0));
-        EXPECT_FALSE(grid.InsertCell(new TCellaProva(nullptr, 10, 4), false, 0));
+        EXPECT_FALSE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 4, 0), false, 0));
+        EXPECT_FALSE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 10, 4), false, 0));
         EXPECT_EQ(grid.RefusedInsertions, 2);
         EXPECT_EQ(grid.DisplacedCells, c.displaced);
     }
@@ -144,7 +152,7 @@ TEST_F(GridTest, InsertionClearsTheErrorMarksAndRepaints) {
     RecordingGridWindow window;
     grid.Window = &window;
     grid.SetErrorMark(4, 4, 1);
-    ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 4, 4), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 4, 4), false, 0));
     EXPECT_EQ(grid.ErrorMark(4, 4), 0);
     const std::vector<TCellRect> expected = {{4, 4, 4, 4}, {3, 4, 3, 4}, {5, 4, 5, 4}};
     EXPECT_EQ(window.Repainted, expected);
@@ -174,7 +182,7 @@ TEST_F(GridTest, CrossingCablesStackAndReplaceAsTheyShould) {
         const int start = TCellaProva::Alive;
         int inserted = 0;
         for (const Step& s : c.steps) {
-            ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 3, 3, 1, 1, 0, true, s.orientation),
+            ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 3, 3, 1, 1, 0, true, s.orientation),
                                         false, 0));
             ++inserted;
             TCella* top = grid.CellAt(3, 3);
@@ -189,10 +197,11 @@ TEST_F(GridTest, CrossingCablesStackAndReplaceAsTheyShould) {
 TEST_F(GridTest, AnOrdinaryCellReplacesBothCrossingCables) {
     TGridData grid(nullptr, 10, 10, GridCustom);
     const int start = TCellaProva::Alive;
-    ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 3, 3, 1, 1, 0, true, 0), false, 0));
-    ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 3, 3, 1, 1, 0, true, 1), false, 0));
-    auto* tap = new TCellaProva(nullptr, 3, 3);
-    ASSERT_TRUE(grid.InsertCell(tap, false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 3, 3, 1, 1, 0, true, 0), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 3, 3, 1, 1, 0, true, 1), false, 0));
+    auto tapOwned = std::make_unique<TCellaProva>(nullptr, 3, 3);
+    auto* tap = tapOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(tapOwned), false, 0));
     EXPECT_EQ(grid.CellAt(3, 3), tap);
     EXPECT_EQ(tap->Overlay, nullptr);
     EXPECT_EQ(TCellaProva::Alive - start, 1);
@@ -200,16 +209,19 @@ TEST_F(GridTest, AnOrdinaryCellReplacesBothCrossingCables) {
 
 TEST_F(GridTest, RemovingTheTopCableBringsTheCrossingOneBack) {
     TGridData grid(nullptr, 10, 10, GridCustom);
-    auto* vertical = new TCellaProva(nullptr, 3, 3, 1, 1, 0, true, 0);
-    auto* horizontal = new TCellaProva(nullptr, 3, 3, 1, 1, 0, true, 1);
-    ASSERT_TRUE(grid.InsertCell(vertical, false, 0));
-    ASSERT_TRUE(grid.InsertCell(horizontal, false, 0));
+    auto verticalOwned = std::make_unique<TCellaProva>(nullptr, 3, 3, 1, 1, 0, true, 0);
+    auto* vertical = verticalOwned.get();
+    auto horizontalOwned = std::make_unique<TCellaProva>(nullptr, 3, 3, 1, 1, 0, true, 1);
+    auto* horizontal = horizontalOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(verticalOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(horizontalOwned), false, 0));
     ASSERT_TRUE(grid.RemoveCell(horizontal, false, 0));
     EXPECT_EQ(grid.CellAt(3, 3), vertical);
     EXPECT_EQ(vertical->Overlay, nullptr);
 
-    auto* again = new TCellaProva(nullptr, 3, 3, 1, 1, 0, true, 1);
-    ASSERT_TRUE(grid.InsertCell(again, false, 0));
+    auto againOwned = std::make_unique<TCellaProva>(nullptr, 3, 3, 1, 1, 0, true, 1);
+    auto* again = againOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(againOwned), false, 0));
     ASSERT_TRUE(grid.RemoveCell(vertical, false, 0));   // the overlay goes, the top stays
     EXPECT_EQ(grid.CellAt(3, 3), again);
     EXPECT_EQ(again->Overlay, nullptr);
@@ -218,10 +230,12 @@ TEST_F(GridTest, RemovingTheTopCableBringsTheCrossingOneBack) {
 
 TEST_F(GridTest, CellAtLayerPicksTheOverlayForTheSecondLayer) {
     TGridData grid(nullptr, 10, 10, GridCustom);
-    auto* horizontal = new TCellaProva(nullptr, 3, 3, 1, 1, 0, true, 1);
-    auto* vertical = new TCellaProva(nullptr, 3, 3, 1, 1, 0, true, 0);
-    ASSERT_TRUE(grid.InsertCell(horizontal, false, 0));
-    ASSERT_TRUE(grid.InsertCell(vertical, false, 0));
+    auto horizontalOwned = std::make_unique<TCellaProva>(nullptr, 3, 3, 1, 1, 0, true, 1);
+    auto* horizontal = horizontalOwned.get();
+    auto verticalOwned = std::make_unique<TCellaProva>(nullptr, 3, 3, 1, 1, 0, true, 0);
+    auto* vertical = verticalOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(horizontalOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(verticalOwned), false, 0));
     EXPECT_EQ(grid.CellAtLayer(3, 3, 10, 20), vertical);
     EXPECT_EQ(grid.CellAtLayer(3, 3, 20, 10), horizontal);
     EXPECT_EQ(grid.CellAtLayer(3, 3, 10, 10), horizontal);
@@ -229,8 +243,9 @@ TEST_F(GridTest, CellAtLayerPicksTheOverlayForTheSecondLayer) {
 
 TEST_F(GridTest, RemovalRefusesCellsOfOtherGrids) {
     TGridData one(nullptr, 10, 10, GridCustom), two(nullptr, 10, 10, GridCustom);
-    auto* cell = new TCellaProva(nullptr, 2, 2);
-    ASSERT_TRUE(one.InsertCell(cell, false, 0));
+    auto cellOwned = std::make_unique<TCellaProva>(nullptr, 2, 2);
+    auto* cell = cellOwned.get();
+    ASSERT_TRUE(one.InsertCell(std::move(cellOwned), false, 0));
     EXPECT_FALSE(two.RemoveCell(cell, false, 0));
     EXPECT_FALSE(two.RemoveCell(nullptr, false, 0));
     EXPECT_EQ(one.CellAt(2, 2), cell);
@@ -240,12 +255,15 @@ TEST_F(GridTest, RemovalRefusesCellsOfOtherGrids) {
 
 TEST_F(GridTest, ARemovedCellLeavesNoLinkOrChainEntryBehind) {
     TGridData grid(nullptr, 10, 10, GridCustom);
-    auto* anchor = new TTesta(nullptr, 0, 0, 2, 0, 1);
-    auto* middle = new TCellaProva(nullptr, 3, 1);
-    auto* outlet = new TCellaProva(nullptr, 3, 2);
-    ASSERT_TRUE(grid.InsertCell(anchor, false, 0));
-    ASSERT_TRUE(grid.InsertCell(middle, false, 0));
-    ASSERT_TRUE(grid.InsertCell(outlet, false, 0));
+    auto anchorOwned = std::make_unique<TTesta>(nullptr, 0, 0, 2, 0, 1);
+    auto* anchor = anchorOwned.get();
+    auto middleOwned = std::make_unique<TCellaProva>(nullptr, 3, 1);
+    auto* middle = middleOwned.get();
+    auto outletOwned = std::make_unique<TCellaProva>(nullptr, 3, 2);
+    auto* outlet = outletOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(anchorOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(middleOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(outletOwned), false, 0));
     for (TCella* c : {static_cast<TCella*>(anchor), static_cast<TCella*>(middle),
                       static_cast<TCella*>(outlet)})
         c->AllocLinks();
@@ -305,9 +323,9 @@ TEST_F(GridTest, DeleteRectKeepsTheAnchor) {
     TProgetto project(nullptr);
     project.Reset(true);
     TGridData& grid = *project.NetworkGrid;
-    ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 36, 1), false, 0));
-    ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 40, 3, 1, 2, 0), false, 0));
-    ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 50, 3), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 36, 1), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 40, 3, 1, 2, 0), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 50, 3), false, 0));
     project.Modified = false;
     grid.DeleteRect(TCellRect{0, 30, 4, 41}, true, 2);
     EXPECT_EQ(grid.CellAt(36, 0), grid.Anchor);
@@ -322,9 +340,9 @@ TEST_F(GridTest, DeleteRectKeepsTheAnchor) {
 TEST_F(GridTest, ClearDeletesEveryCellAndOverlay) {
     TGridData grid(nullptr, 10, 10, GridCustom);
     const int start = TCellaProva::Alive;
-    ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 1, 1, 1, 3, 0), false, 0));
-    ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 5, 5, 1, 1, 0, true, 1), false, 0));
-    ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 5, 5, 1, 1, 0, true, 0), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 1, 1, 1, 3, 0), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 5, 5, 1, 1, 0, true, 1), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 5, 5, 1, 1, 0, true, 0), false, 0));
     grid.Anchor = grid.CellAt(1, 1);
     grid.NetworkOutOfDate = false;
     grid.Clear();
@@ -340,12 +358,15 @@ TEST_F(GridTest, ResizeMovesTheAnchorToTheMiddleAndEveryCellWithIt) {
     TProgetto project(nullptr);
     project.Reset(true);
     TGridData& grid = *project.NetworkGrid;
-    auto* cell = new TCellaProva(nullptr, 30, 10);
-    auto* horizontal = new TCellaProva(nullptr, 40, 20, 1, 1, 0, true, 1);
-    auto* vertical = new TCellaProva(nullptr, 40, 20, 1, 1, 0, true, 0);
-    ASSERT_TRUE(grid.InsertCell(cell, false, 0));
-    ASSERT_TRUE(grid.InsertCell(horizontal, false, 0));
-    ASSERT_TRUE(grid.InsertCell(vertical, false, 0));
+    auto cellOwned = std::make_unique<TCellaProva>(nullptr, 30, 10);
+    auto* cell = cellOwned.get();
+    auto horizontalOwned = std::make_unique<TCellaProva>(nullptr, 40, 20, 1, 1, 0, true, 1);
+    auto* horizontal = horizontalOwned.get();
+    auto verticalOwned = std::make_unique<TCellaProva>(nullptr, 40, 20, 1, 1, 0, true, 0);
+    auto* vertical = verticalOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(cellOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(horizontalOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(verticalOwned), false, 0));
     grid.SetErrorMark(30, 10, 1);
     grid.SavedLeft = 20;
     grid.SavedTop = 5;
@@ -370,8 +391,9 @@ TEST_F(GridTest, ResizeKeepsTheHeadEndAnchorInTheLastRow) {
     TProgetto project(nullptr);
     project.Reset(true);
     TGridData& grid = *project.HeadEndGrid;
-    auto* cell = new TCellaProva(nullptr, 36, 60);
-    ASSERT_TRUE(grid.InsertCell(cell, false, 0));
+    auto cellOwned = std::make_unique<TCellaProva>(nullptr, 36, 60);
+    auto* cell = cellOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(cellOwned), false, 0));
     ASSERT_TRUE(grid.Resize(101, 90));
     EXPECT_EQ(grid.Anchor->Row, 89);
     EXPECT_EQ(grid.Anchor->Column, 49);
@@ -384,8 +406,9 @@ TEST_F(GridTest, ResizeThatWouldLoseACellIsRefused) {
     TProgetto project(nullptr);
     project.Reset(true);
     TGridData& grid = *project.NetworkGrid;
-    auto* far = new TCellaProva(nullptr, 2, 5);
-    ASSERT_TRUE(grid.InsertCell(far, false, 0));
+    auto farOwned = std::make_unique<TCellaProva>(nullptr, 2, 5);
+    auto* far = farOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(farOwned), false, 0));
     EXPECT_FALSE(grid.Resize(51, 75));   // column 2 would move to -10
     EXPECT_EQ(grid.Columns, 75);
     EXPECT_EQ(grid.CellAt(2, 5), far);
@@ -400,7 +423,7 @@ TEST_F(GridTest, MinimumSizeKeepsTheDrawingAroundTheAnchor) {
     grid.GetMinimumSize(columns, rows);
     EXPECT_EQ(columns, 50);
     EXPECT_EQ(rows, 50);
-    ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 5, 60), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 5, 60), false, 0));
     grid.GetMinimumSize(columns, rows);
     EXPECT_EQ(columns, 2 * (36 - 5) + 2);
     EXPECT_EQ(rows, 61);
@@ -415,8 +438,8 @@ TEST_F(GridTest, MinimumSizeKeepsTheDrawingAroundTheAnchor) {
 
 TEST_F(GridTest, UsedAreaSpansEveryOccupiedSquare) {
     TGridData grid(nullptr, 30, 30, GridCustom);
-    ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 4, 9, 1, 3, 0), false, 0));
-    ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 10, 2), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 4, 9, 1, 3, 0), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 10, 2), false, 0));
     EXPECT_EQ(grid.GetUsedArea(), (TCellRect{2, 4, 9, 10}));
 }
 
@@ -461,13 +484,15 @@ class GridChainTest : public GridTest {
 protected:
     void SetUp() override {
         GridTest::SetUp();
-        anchor = new TTesta(nullptr, 0, 0, 0, 0, 1);
-        ASSERT_TRUE(grid.InsertCell(anchor, false, 0));
+        auto anchorOwned = std::make_unique<TTesta>(nullptr, 0, 0, 0, 0, 1);
+        anchor = anchorOwned.get();
+        ASSERT_TRUE(grid.InsertCell(std::move(anchorOwned), false, 0));
         grid.Anchor = anchor;
         TCella* last = anchor;
         for (int i = 0; i < 3; ++i) {
-            cells[i] = new TCellaProva(nullptr, i, 2 + i);
-            ASSERT_TRUE(grid.InsertCell(cells[i], false, 0));
+            auto cell = std::make_unique<TCellaProva>(nullptr, i, 2 + i);
+            cells[i] = cell.get();
+            ASSERT_TRUE(grid.InsertCell(std::move(cell), false, 0));
             last->NextCell = cells[i];
             last = cells[i];
         }
@@ -521,10 +546,12 @@ TEST_F(GridChainTest, AChainWithoutTerminalChecksItsFirstCell) {
 }
 
 TEST_F(GridChainTest, ClearWalkMarksReachesOverlaysToo) {
-    auto* horizontal = new TCellaProva(nullptr, 7, 7, 1, 1, 0, true, 1);
-    auto* vertical = new TCellaProva(nullptr, 7, 7, 1, 1, 0, true, 0);
-    ASSERT_TRUE(grid.InsertCell(horizontal, false, 0));
-    ASSERT_TRUE(grid.InsertCell(vertical, false, 0));
+    auto horizontalOwned = std::make_unique<TCellaProva>(nullptr, 7, 7, 1, 1, 0, true, 1);
+    auto* horizontal = horizontalOwned.get();
+    auto verticalOwned = std::make_unique<TCellaProva>(nullptr, 7, 7, 1, 1, 0, true, 0);
+    auto* vertical = verticalOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(horizontalOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(verticalOwned), false, 0));
     for (TCella* c : {static_cast<TCella*>(horizontal), static_cast<TCella*>(vertical),
                       static_cast<TCella*>(cells[0])})
         c->WalkMark = 5;

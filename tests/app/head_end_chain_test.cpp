@@ -45,14 +45,15 @@ void AddChannel(TAntenna& antenna, const char* name, float level) {
 // The antenna An1 (470 to 862 MHz) on line 1 of the head-end grid, with the
 // "Europa" channels 21, 22 and 40 at 60, 62 and 58 dBuV.
 TAntenna* PutAntenna(TGridData& head, int32_t row) {
-    auto* antenna = new TAntenna(&head, 0, 0, LineColumn, row);
+    auto antennaOwned = std::make_unique<TAntenna>(&head, 0, 0, LineColumn, row);
+    auto* antenna = antennaOwned.get();
     antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
     antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
     AddChannel(*antenna, "21", 60.0f);
     AddChannel(*antenna, "22", 62.0f);
     AddChannel(*antenna, "40", 58.0f);
     antenna->Described = 1;
-    EXPECT_TRUE(head.InsertCell(antenna, false, 0));
+    EXPECT_TRUE(head.InsertCell(std::move(antennaOwned), false, 0));
     return antenna;
 }
 
@@ -67,7 +68,8 @@ protected:
         antenna = PutAntenna(head, head.Rows - 2);
 
         TGridData& net = *project.NetworkGrid;
-        amplifier = new TAmplificatore(&net, 0, 0, LineColumn, 1, CodeAmplificatoreRegolato, 1, 1);
+        auto amplifierOwned = std::make_unique<TAmplificatore>(&net, 0, 0, LineColumn, 1, CodeAmplificatoreRegolato, 1, 1);
+        amplifier = amplifierOwned.get();
         for (int32_t b : {4, 5}) {
             amplifier->Attenuation->Set3(0, AmpRegulation, b, 0.0f);
             amplifier->Attenuation->Set3(0, AmpGain, b, 30.0f);
@@ -78,25 +80,28 @@ protected:
         amplifier->Attenuation->Set3(0, AmpMaxOutput, 4, 94.0f);
         amplifier->Attenuation->Set3(0, AmpMaxOutput, 5, 100.0f);
         amplifier->Described = 1;
-        ASSERT_TRUE(net.InsertCell(amplifier, false, 0));
+        ASSERT_TRUE(net.InsertCell(std::move(amplifierOwned), false, 0));
 
-        cable = new TNCavo(&net, 0, 0, LineColumn, 2, 0, 0);
+        auto cableOwned = std::make_unique<TNCavo>(&net, 0, 0, LineColumn, 2, 0, 0);
+        cable = cableOwned.get();
         SetColumn(*cable, 0, 0, 20.0f);
         cable->SetLength(10.0f);
         cable->Described = 1;
-        ASSERT_TRUE(net.InsertCell(cable, false, 0));
+        ASSERT_TRUE(net.InsertCell(std::move(cableOwned), false, 0));
 
-        tap = new TDerivatore(&net, 0, 0, LineColumn, 3, 1, 1);
+        auto tapOwned = std::make_unique<TDerivatore>(&net, 0, 0, LineColumn, 3, 1, 1);
+        tap = tapOwned.get();
         SetColumn(*tap, 0, TapLossColumn, 14.0f);
         SetColumn(*tap, 0, TapThroughColumn, 1.5f);
         tap->Described = 1;
-        ASSERT_TRUE(net.InsertCell(tap, false, 0));
-        ASSERT_TRUE(net.InsertCell(new TChiusura(&net, 0, 0, LineColumn, 4, 1), false, 0));
+        ASSERT_TRUE(net.InsertCell(std::move(tapOwned), false, 0));
+        ASSERT_TRUE(net.InsertCell(std::make_unique<TChiusura>(&net, 0, 0, LineColumn, 4, 1), false, 0));
 
-        outlet = new TPresaD(&net, FedFromLeft, 0, LineColumn + 1, 3, CodeEndOutlet, 1);
+        auto outletOwned = std::make_unique<TPresaD>(&net, FedFromLeft, 0, LineColumn + 1, 3, CodeEndOutlet, 1);
+        outlet = outletOwned.get();
         SetColumn(*outlet, 0, OutletSocketLoss, 1.0f);
         outlet->Described = 1;
-        ASSERT_TRUE(net.InsertCell(outlet, false, 0));
+        ASSERT_TRUE(net.InsertCell(std::move(outletOwned), false, 0));
 
         ASSERT_TRUE(project.AnalyseGrids());
         ASSERT_EQ(net.Anchor->OutputCell[0], amplifier);
@@ -221,7 +226,8 @@ protected:
         TGridData& head = *project.HeadEndGrid;
         const int32_t top = head.Rows - 4;   // the block's three rows end above the terminal
         antenna = PutAntenna(head, top - 1);
-        wide = new TTerrestre(&head, 0, 0, LineColumn - 1, top, 1, 1);
+        auto wideOwned = std::make_unique<TTerrestre>(&head, 0, 0, LineColumn - 1, top, 1, 1);
+        wide = wideOwned.get();
         for (int32_t b : {4, 5}) {
             wide->Attenuation->Set3(0, WideRegulation, b, 0.0f);
             wide->Attenuation->Set3(0, WideGain, b, 36.0f);
@@ -231,19 +237,21 @@ protected:
         wide->Attenuation->Set3(0, WideMaxRegulation, 4, 10.0f);
         wide->Attenuation->Set3(0, WideMaxRegulation, 5, LevelRepeat);
         wide->Described = 1;
-        ASSERT_TRUE(head.InsertCell(wide, false, 0));
+        ASSERT_TRUE(head.InsertCell(std::move(wideOwned), false, 0));
 
         TGridData& net = *project.NetworkGrid;
-        auto* tap = new TDerivatore(&net, 0, 0, LineColumn, 1, 1, 1);
+        auto tapOwned = std::make_unique<TDerivatore>(&net, 0, 0, LineColumn, 1, 1, 1);
+        auto* tap = tapOwned.get();
         SetColumn(*tap, 0, TapLossColumn, 14.0f);
         SetColumn(*tap, 0, TapThroughColumn, 1.5f);
         tap->Described = 1;
-        ASSERT_TRUE(net.InsertCell(tap, false, 0));
-        ASSERT_TRUE(net.InsertCell(new TChiusura(&net, 0, 0, LineColumn, 2, 1), false, 0));
-        outlet = new TPresaD(&net, FedFromLeft, 0, LineColumn + 1, 1, CodeEndOutlet, 1);
+        ASSERT_TRUE(net.InsertCell(std::move(tapOwned), false, 0));
+        ASSERT_TRUE(net.InsertCell(std::make_unique<TChiusura>(&net, 0, 0, LineColumn, 2, 1), false, 0));
+        auto outletOwned = std::make_unique<TPresaD>(&net, FedFromLeft, 0, LineColumn + 1, 1, CodeEndOutlet, 1);
+        outlet = outletOwned.get();
         SetColumn(*outlet, 0, OutletSocketLoss, 1.0f);
         outlet->Described = 1;
-        ASSERT_TRUE(net.InsertCell(outlet, false, 0));
+        ASSERT_TRUE(net.InsertCell(std::move(outletOwned), false, 0));
 
         ASSERT_TRUE(project.AnalyseGrids());
         ASSERT_EQ(wide->InputCell[0], antenna);

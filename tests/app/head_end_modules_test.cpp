@@ -52,21 +52,24 @@ protected:
         globals.Reporter().SetTarget(&messages);
         project.Reset(true);
         TGridData& net = *project.NetworkGrid;
-        auto* cable = new TNCavo(&net, 0, 0, LineColumn, 1, 0, 0);
+        auto cableOwned = std::make_unique<TNCavo>(&net, 0, 0, LineColumn, 1, 0, 0);
+        auto* cable = cableOwned.get();
         SetColumn(*cable, 0, 0, 20.0f);
         cable->SetLength(10.0f);
         cable->Described = 1;
-        ASSERT_TRUE(net.InsertCell(cable, false, 0));
-        auto* tap = new TDerivatore(&net, 0, 0, LineColumn, 2, 1, 1);
+        ASSERT_TRUE(net.InsertCell(std::move(cableOwned), false, 0));
+        auto tapOwned = std::make_unique<TDerivatore>(&net, 0, 0, LineColumn, 2, 1, 1);
+        auto* tap = tapOwned.get();
         SetColumn(*tap, 0, TapLossColumn, 14.0f);
         SetColumn(*tap, 0, TapThroughColumn, 1.5f);
         tap->Described = 1;
-        ASSERT_TRUE(net.InsertCell(tap, false, 0));
-        ASSERT_TRUE(net.InsertCell(new TChiusura(&net, 0, 0, LineColumn, 3, 1), false, 0));
-        outlet = new TPresaD(&net, 3, 0, LineColumn + 1, 2, CodeEndOutlet, 1);
+        ASSERT_TRUE(net.InsertCell(std::move(tapOwned), false, 0));
+        ASSERT_TRUE(net.InsertCell(std::make_unique<TChiusura>(&net, 0, 0, LineColumn, 3, 1), false, 0));
+        auto outletOwned = std::make_unique<TPresaD>(&net, 3, 0, LineColumn + 1, 2, CodeEndOutlet, 1);
+        outlet = outletOwned.get();
         SetColumn(*outlet, 0, OutletSocketLoss, 1.0f);
         outlet->Described = 1;
-        ASSERT_TRUE(net.InsertCell(outlet, false, 0));
+        ASSERT_TRUE(net.InsertCell(std::move(outletOwned), false, 0));
     }
 
     TGridData& Head() { return *project.HeadEndGrid; }
@@ -86,7 +89,8 @@ protected:
 };
 
 TEST_F(HeadEndRowTest, AnActiveFilterTakesItsChannelFromTheAntenna) {
-    auto* antenna = new TAntenna(&Head(), 0, 0, LineColumn, BoxTop() - 1);
+    auto antennaOwned = std::make_unique<TAntenna>(&Head(), 0, 0, LineColumn, BoxTop() - 1);
+    auto* antenna = antennaOwned.get();
     antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
     antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
     for (auto [name, level] : {std::pair{"21", 70.0f}, std::pair{"40", 75.0f}}) {
@@ -96,15 +100,16 @@ TEST_F(HeadEndRowTest, AnActiveFilterTakesItsChannelFromTheAntenna) {
         c.levelMin = level;
         antenna->SourceChannels->Insert(c);
     }
-    ASSERT_TRUE(Head().InsertCell(antenna, false, 0));
-    auto* filter = new TFiltroAT(&Head(), 0, 0, LineColumn - 1, BoxTop(), AutoMixOneInput, AutoMixOutputCentre);
+    ASSERT_TRUE(Head().InsertCell(std::move(antennaOwned), false, 0));
+    auto filterOwned = std::make_unique<TFiltroAT>(&Head(), 0, 0, LineColumn - 1, BoxTop(), AutoMixOneInput, AutoMixOutputCentre);
+    auto* filter = filterOwned.get();
     TModuloFiltro& m = filter->Module();
     m.slotLow[ModuleInputSlot] = 470.0f;
     m.slotHigh[ModuleInputSlot] = 478.0f;
     const float stage[5] = {0, 30, 8, 105, 0};
     for (int r = 0; r < 5; ++r) m.stage->Set2(r, 0, stage[r]);
     filter->Described = 1;
-    ASSERT_TRUE(Head().InsertCell(filter, false, 0));
+    ASSERT_TRUE(Head().InsertCell(std::move(filterOwned), false, 0));
     ASSERT_TRUE(project.AnalyseGrids());
     ASSERT_EQ(filter->InputCell[0], antenna);
     ASSERT_EQ(filter->GetShortCode(), "Fa1");
@@ -119,15 +124,17 @@ TEST_F(HeadEndRowTest, AnActiveFilterTakesItsChannelFromTheAntenna) {
 }
 
 TEST_F(HeadEndRowTest, AModulatorFeedsAFinalAmplifierThatRegulatesItself) {
-    auto* amplifier = new TAmplificatoreAt(&Head(), 0, 0, LineColumn - 1, BoxTop(), AutoMixOneInput, AutoMixOutputCentre);
+    auto amplifierOwned = std::make_unique<TAmplificatoreAt>(&Head(), 0, 0, LineColumn - 1, BoxTop(), AutoMixOneInput, AutoMixOutputCentre);
+    auto* amplifier = amplifierOwned.get();
     amplifier->Attenuation->Set3(0, WideRegulation, 5, 0.0f);
     amplifier->Attenuation->Set3(0, WideMaxRegulation, 5, 10.0f);
     amplifier->Attenuation->Set3(0, WideGain, 5, 20.0f);
     amplifier->Attenuation->Set3(0, WideNoiseFigure, 5, 7.0f);
     amplifier->Attenuation->Set3(0, WideMaxOutput, 5, 110.0f);
     amplifier->Described = 1;
-    ASSERT_TRUE(Head().InsertCell(amplifier, false, 0));
-    auto* modulator = new TModulatore(&Head(), 0, 0, LineColumn - 1, BoxTop() - AutoMixHeight, AutoMixOutputCentre);
+    ASSERT_TRUE(Head().InsertCell(std::move(amplifierOwned), false, 0));
+    auto modulatorOwned = std::make_unique<TModulatore>(&Head(), 0, 0, LineColumn - 1, BoxTop() - AutoMixHeight, AutoMixOutputCentre);
+    auto* modulator = modulatorOwned.get();
     TModuloFiltro& m = modulator->Module();
     m.slotLow[ModuleOutputSlot] = 606.0f;
     m.slotHigh[ModuleOutputSlot] = 614.0f;
@@ -136,7 +143,7 @@ TEST_F(HeadEndRowTest, AModulatorFeedsAFinalAmplifierThatRegulatesItself) {
     m.stage->Set2(3, 0, 80.0f);
     m.stage->Set2(4, 0, 10.0f);
     modulator->Described = 1;
-    ASSERT_TRUE(Head().InsertCell(modulator, false, 0));
+    ASSERT_TRUE(Head().InsertCell(std::move(modulatorOwned), false, 0));
     ASSERT_TRUE(project.AnalyseGrids());
     ASSERT_EQ(amplifier->InputCell[0], modulator);
     ASSERT_EQ(amplifier->GetShortCode(), "Af1");

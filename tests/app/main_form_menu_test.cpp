@@ -126,8 +126,9 @@ TEST(MainMenu, MenusOpenByTheProjectsState) {
 
     // A drawing edit: the undo item takes the popup's caption; modified enables "&Salva".
     DrawTwoTaps(project);
-    auto* cable = new TNCavo(project.NetworkGrid, 0, 0, 40, 10, 0, 0);
-    ASSERT_TRUE(project.NetworkGrid->InsertCell(cable, true, 0));
+    auto cableOwned = std::make_unique<TNCavo>(project.NetworkGrid, 0, 0, 40, 10, 0, 0);
+    auto* cable = cableOwned.get();
+    ASSERT_TRUE(project.NetworkGrid->InsertCell(std::move(cableOwned), true, 0));
     ASSERT_TRUE(project.NetworkGrid->RemoveCell(cable, true, 0));
     project.Modified = true;
     f.DrawWindow->Selection = TGridRect{30, 5, 32, 7};
@@ -486,8 +487,9 @@ TEST(SchemeSize, OkResizesBothGridsAndKeepsTheView) {
     TAntenne& f = program.Start();
     TProgetto& project = *f.CurrentProject;
     DrawTwoTaps(project);
-    auto* cable = new TNCavo(project.NetworkGrid, 0, 0, 40, 10, 0, 0);
-    ASSERT_TRUE(project.NetworkGrid->InsertCell(cable, true, 0));
+    auto cableOwned = std::make_unique<TNCavo>(project.NetworkGrid, 0, 0, 40, 10, 0, 0);
+    auto* cable = cableOwned.get();
+    ASSERT_TRUE(project.NetworkGrid->InsertCell(std::move(cableOwned), true, 0));
     project.Modified = false;
     f.SelectPage("Rete");
     const int left = f.DrawWindow->LeftCol, top = f.DrawWindow->TopRow;

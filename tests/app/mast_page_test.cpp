@@ -383,26 +383,27 @@ TEST_F(MastPageTest, AntennasFromTheHeadEnd) {
     // six of bands IV and V, put down in a mixed order.
     int placed = 0;
     std::vector<TCella*> cells;
-    auto put = [&](TCella* cell) {
-        ASSERT_TRUE(headEnd.InsertCell(cell, false, 0));
+    auto put = [&](std::unique_ptr<TCella> owned) {
+        TCella* cell = owned.get();
+        ASSERT_TRUE(headEnd.InsertCell(std::move(owned), false, 0));
         cells.push_back(cell);
         ++placed;
     };
     for (float diameter : {60.0f, 100.0f, 80.0f}) {
-        auto* dish = new TParabola(&headEnd, 0, 0, 5 + 8 * placed % 64, 40);
+        auto dish = std::make_unique<TParabola>(&headEnd, 0, 0, 5 + 8 * placed % 64, 40);
         dish->Diameter = diameter;
         dish->WindThrust = 50.0f;
         dish->WindSpeed = 130.0f;
-        put(dish);
+        put(std::move(dish));
     }
     const float ranges[3][2] = {{470, 862}, {47, 68}, {174, 230}};
     for (int k = 0; k < 18; ++k) {
-        auto* antenna = new TAntenna(&headEnd, 0, 0, 3 + 3 * (k % 18), 10 + 5 * (k / 18));
+        auto antenna = std::make_unique<TAntenna>(&headEnd, 0, 0, 3 + 3 * (k % 18), 10 + 5 * (k / 18));
         antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, ranges[k % 3][0]);
         antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, ranges[k % 3][1]);
         antenna->WindArea = 0.1f;
         antenna->Shape = k == 1 ? 3 : 1;
-        put(antenna);
+        put(std::move(antenna));
     }
     ASSERT_EQ(placed, 21);
     project.Step = 2;

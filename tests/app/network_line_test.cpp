@@ -41,15 +41,16 @@ protected:
 
     // Inserts a cell the test keeps a pointer to.
     template <typename T>
-    T* Put(T* cell) {
-        EXPECT_TRUE(Grid().InsertCell(cell, false, 0));
+    T* Put(std::unique_ptr<T> owned) {
+        T* cell = owned.get();
+        EXPECT_TRUE(Grid().InsertCell(std::move(owned), false, 0));
         return cell;
     }
 
     // A tap with one line and one user output: the input at the top, the
     // user output at the right, the through output at the bottom.
     TDerivatore* PutTap(int32_t column, int32_t row) {
-        auto* tap = Put(new TDerivatore(&Grid(), 0, 0, column, row, 1, 1));
+        auto* tap = Put(std::make_unique<TDerivatore>(&Grid(), 0, 0, column, row, 1, 1));
         tap->Described = 1;
         SetColumn(*tap, 0, TapLoss);
         SetColumn(*tap, 1, TapThroughLoss);
@@ -57,7 +58,7 @@ protected:
     }
 
     TNCavo* PutCable(int32_t column, int32_t row, int32_t orientation, float length) {
-        auto* cable = Put(new TNCavo(&Grid(), orientation, 0, column, row, 0, 0));
+        auto* cable = Put(std::make_unique<TNCavo>(&Grid(), orientation, 0, column, row, 0, 0));
         SetColumn(*cable, 0, CableLossPer100);
         cable->SetLength(length);
         cable->Described = 1;
@@ -65,7 +66,7 @@ protected:
     }
 
     TPresaD* PutOutlet(int32_t column, int32_t row, int32_t orientation, int32_t code) {
-        auto* outlet = Put(new TPresaD(&Grid(), orientation, 0, column, row, code, 1));
+        auto* outlet = Put(std::make_unique<TPresaD>(&Grid(), orientation, 0, column, row, code, 1));
         SetColumn(*outlet, OutletSocketLoss, SocketLoss);
         SetColumn(*outlet, OutletThroughLoss, 0.5f);
         SetColumn(*outlet, OutletReverseLoss, 20.0f);
@@ -74,7 +75,7 @@ protected:
     }
 
     TChiusura* PutTermination(int32_t column, int32_t row, int32_t orientation = 0) {
-        return Put(new TChiusura(&Grid(), orientation, 0, column, row, 1));
+        return Put(std::make_unique<TChiusura>(&Grid(), orientation, 0, column, row, 1));
     }
 
     int32_t PendingKind() {

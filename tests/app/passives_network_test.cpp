@@ -52,21 +52,22 @@ protected:
     TGridData& Grid() { return *project.NetworkGrid; }
 
     template <typename T>
-    T* Put(T* cell) {
-        EXPECT_TRUE(Grid().InsertCell(cell, false, 0));
+    T* Put(std::unique_ptr<T> owned) {
+        T* cell = owned.get();
+        EXPECT_TRUE(Grid().InsertCell(std::move(owned), false, 0));
         return cell;
     }
 
     TCella* PutCode(int32_t code, int32_t column, int32_t row, int32_t orientation, int32_t count = 1) {
-        TCella* cell = NewCella(&Grid(), code, column, row, code == CodeMiscelatore ? count : 1, count, 0).release();
+        std::unique_ptr<TCella> cell = NewCella(&Grid(), code, column, row, code == CodeMiscelatore ? count : 1, count, 0);
         EXPECT_NE(cell, nullptr) << code;
         cell->Orientation = orientation;
         cell->Described = 1;
-        return Put(cell);
+        return Put(std::move(cell));
     }
 
     TNCavo* PutCable(int32_t column, int32_t row, int32_t orientation, float length, bool bend = false) {
-        auto* cable = Put(new TNCavo(&Grid(), orientation, 0, column, row, bend ? 1 : 0, 0));
+        auto* cable = Put(std::make_unique<TNCavo>(&Grid(), orientation, 0, column, row, bend ? 1 : 0, 0));
         if (length > 0.0f) {
             SetColumn(*cable, 0, 20.0f);   // dB per 100 m
             cable->SetLength(length);
@@ -76,7 +77,7 @@ protected:
     }
 
     TPresaD* PutOutlet(int32_t column, int32_t row, int32_t orientation, int32_t code) {
-        auto* outlet = Put(new TPresaD(&Grid(), orientation, 0, column, row, code, 1));
+        auto* outlet = Put(std::make_unique<TPresaD>(&Grid(), orientation, 0, column, row, code, 1));
         SetColumn(*outlet, OutletSocketLoss, 1.0f);
         SetColumn(*outlet, OutletThroughLoss, 0.5f);
         SetColumn(*outlet, OutletReverseLoss, 20.0f);
@@ -110,11 +111,11 @@ TEST_F(PassivesNetworkTest, APassiveInTheMainRoadAddsItsThroughLoss) {
                          CodeAlimentatore}) {
         SCOPED_TRACE(code);
         project.Reset(true);
-        auto* tap = Put(new TDerivatore(&Grid(), 0, 0, LineColumn, 1, 1, 1));
+        auto* tap = Put(std::make_unique<TDerivatore>(&Grid(), 0, 0, LineColumn, 1, 1, 1));
         SetColumn(*tap, TapLossColumn, 14.0f);
         SetColumn(*tap, TapThroughColumn, 2.0f);
         tap->Described = 1;
-        Put(new TChiusura(&Grid(), 0, 0, LineColumn, 2, 1));
+        Put(std::make_unique<TChiusura>(&Grid(), 0, 0, LineColumn, 2, 1));
         TCella* passive = PutCode(code, LineColumn + 1, 1, FedFromLeft);
         SetColumn(*passive, 1, 6.0f);
         TNCavo* cable = PutCable(LineColumn + 2, 1, Horizontal, 10.0f);
@@ -185,11 +186,11 @@ TEST_F(PassivesNetworkTest, AnInductanceJoinsTwoRunsAsOneRun) {
             // The three squares the runs (and the inductance) take, then the outlet.
             int32_t column = LineColumn, row = 1, dc = 0, dr = 1, cableTurn = Vertical, outletTurn = 0;
             if (!c.vertical) {
-                auto* tap = Put(new TDerivatore(&Grid(), 0, 0, LineColumn, 1, 1, 1));
+                auto* tap = Put(std::make_unique<TDerivatore>(&Grid(), 0, 0, LineColumn, 1, 1, 1));
                 SetColumn(*tap, TapLossColumn, 10.0f);
                 SetColumn(*tap, TapThroughColumn, 2.0f);
                 tap->Described = 1;
-                Put(new TChiusura(&Grid(), 0, 0, LineColumn, 2, 1));
+                Put(std::make_unique<TChiusura>(&Grid(), 0, 0, LineColumn, 2, 1));
                 column = LineColumn + 1;
                 dc = 1;
                 dr = 0;
@@ -198,7 +199,7 @@ TEST_F(PassivesNetworkTest, AnInductanceJoinsTwoRunsAsOneRun) {
             }
             if (withInductance) {
                 PutCable(column, row, cableTurn, 5.0f);
-                Put(new TInduttanza(&Grid(), c.turn, 0, column + dc, row + dr));
+                Put(std::make_unique<TInduttanza>(&Grid(), c.turn, 0, column + dc, row + dr));
                 PutCable(column + 2 * dc, row + 2 * dr, cableTurn, 5.0f);
             } else {
                 PutCable(column, row, cableTurn, 10.0f);

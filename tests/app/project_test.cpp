@@ -75,7 +75,7 @@ TEST(Project, ResetBringsResizedGridsBackAndEmptiesThem) {
     {
         TProgetto project(nullptr);
         project.Reset(true);
-        ASSERT_TRUE(project.NetworkGrid->InsertCell(new TCellaProva(nullptr, 36, 10), false, 0));
+        ASSERT_TRUE(project.NetworkGrid->InsertCell(std::make_unique<TCellaProva>(nullptr, 36, 10), false, 0));
         ASSERT_TRUE(project.NetworkGrid->Resize(101, 120));
         project.Name = "/tmp/impianto.ant";
         project.Step = 2;
@@ -86,7 +86,7 @@ TEST(Project, ResetBringsResizedGridsBackAndEmptiesThem) {
         EXPECT_EQ(project.Name, "senza nome");
         EXPECT_EQ(project.Step, 1);
         EXPECT_EQ(TCellaProva::Alive, start);
-        ASSERT_TRUE(project.HeadEndGrid->InsertCell(new TCellaProva(nullptr, 3, 3), false, 0));
+        ASSERT_TRUE(project.HeadEndGrid->InsertCell(std::make_unique<TCellaProva>(nullptr, 3, 3), false, 0));
     }
     EXPECT_EQ(TCellaProva::Alive, start);   // the project frees its cells
 }
@@ -141,7 +141,7 @@ TEST(Project, ModifiedMaskTouchesTheEstimateOnlyWithItsBit) {
 TEST(Project, MarkLoadedClearsTheFlagsAndMarksEveryCalculation) {
     TProgetto project(nullptr);
     project.Reset(true);
-    ASSERT_TRUE(project.NetworkGrid->InsertCell(new TCellaProva(nullptr, 36, 5), false, 0));
+    ASSERT_TRUE(project.NetworkGrid->InsertCell(std::make_unique<TCellaProva>(nullptr, 36, 5), false, 0));
     project.NetworkGrid->SetModified(ModAll);
     project.HeadEndGrid->NetworkOutOfDate = false;
     project.HeadEndGrid->ChannelsOutOfDate = false;

@@ -36,12 +36,13 @@ protected:
     TGridData& Grid() { return *project.NetworkGrid; }
 
     template <typename T>
-    T* Put(T* cell) {
-        EXPECT_TRUE(Grid().InsertCell(cell, false, 0));
+    T* Put(std::unique_ptr<T> owned) {
+        T* cell = owned.get();
+        EXPECT_TRUE(Grid().InsertCell(std::move(owned), false, 0));
         return cell;
     }
     TPresaD* PutOutlet(int32_t column, int32_t row, int32_t orientation) {
-        auto* outlet = Put(new TPresaD(&Grid(), orientation, 0, column, row, CodeTerminatedOutlet, 1));
+        auto* outlet = Put(std::make_unique<TPresaD>(&Grid(), orientation, 0, column, row, CodeTerminatedOutlet, 1));
         SetBands(*outlet, 0, OutletSocketLoss, 1.0f);
         outlet->Described = 1;
         return outlet;
@@ -49,7 +50,7 @@ protected:
     // A switch of code 10 with the data of every row: tap losses as given,
     // through loss 2, reverse loss 25, decoupling as given.
     TSwitch* PutSwitch(int32_t column, int32_t row, std::initializer_list<float> tapLosses, float decoupling) {
-        auto* s = Put(new TSwitch(&Grid(), 0, 0, column, row, CodeSwitch, static_cast<int32_t>(tapLosses.size()), 2));
+        auto* s = Put(std::make_unique<TSwitch>(&Grid(), 0, 0, column, row, CodeSwitch, static_cast<int32_t>(tapLosses.size()), 2));
         int32_t i = 0;
         for (float loss : tapLosses) {
             SetBands(*s, i, TapLossColumn, loss);
@@ -80,7 +81,7 @@ protected:
         terminal->SetLineCount(2);
         first = terminal->Column + 1;
         s1 = PutSwitch(first, 1, {10.0f, 12.0f}, decoupling);
-        Put(new TChiusura(&Grid(), 0, 0, first, 2, 2));
+        Put(std::make_unique<TChiusura>(&Grid(), 0, 0, first, 2, 2));
         right = PutOutlet(first + 2, 1, FedFromLeft);
         left = PutOutlet(first - 1, 1, FedFromRight);
         ASSERT_TRUE(project.AnalyseGrids()) << PendingKind();
@@ -151,7 +152,7 @@ protected:
         SwitchNetworkTest::SetUp();
         s1 = PutSwitch(LineColumn, 1, {10.0f}, 20.0f);
         s2 = PutSwitch(LineColumn, 2, {10.0f}, 20.0f);
-        Put(new TChiusura(&Grid(), 0, 0, LineColumn, 3, 1));
+        Put(std::make_unique<TChiusura>(&Grid(), 0, 0, LineColumn, 3, 1));
         s1Right = PutOutlet(LineColumn + 1, 1, FedFromLeft);
         s1Left = PutOutlet(LineColumn - 1, 1, FedFromRight);
         s2Right = PutOutlet(LineColumn + 1, 2, FedFromLeft);

@@ -43,13 +43,14 @@ protected:
     TGridData& Grid() { return *project.NetworkGrid; }
 
     template <typename T>
-    T* Put(T* cell) {
-        EXPECT_TRUE(Grid().InsertCell(cell, false, 0));
+    T* Put(std::unique_ptr<T> owned) {
+        T* cell = owned.get();
+        EXPECT_TRUE(Grid().InsertCell(std::move(owned), false, 0));
         return cell;
     }
 
     TPresaD* PutOutlet(int32_t column, int32_t row, int32_t orientation, int32_t code, float socketLoss = 1.0f) {
-        auto* outlet = Put(new TPresaD(&Grid(), orientation, 0, column, row, code, 1));
+        auto* outlet = Put(std::make_unique<TPresaD>(&Grid(), orientation, 0, column, row, code, 1));
         SetColumn(*outlet, 0, OutletSocketLoss, socketLoss);
         outlet->Described = 1;
         return outlet;
@@ -68,7 +69,7 @@ protected:
 class SplitterNetworkTest : public TapNetworkTest {
 protected:
     void Build(float decoupling) {
-        splitter = Put(new TDivisore(&Grid(), 0, 0, LineColumn, 1, 1, 2));
+        splitter = Put(std::make_unique<TDivisore>(&Grid(), 0, 0, LineColumn, 1, 1, 2));
         SetColumn(*splitter, 0, TapLossColumn, 4.0f);
         SetColumn(*splitter, 0, TapDecouplingColumn, decoupling);
         splitter->Described = 1;
@@ -173,16 +174,16 @@ TEST_F(TapNetworkTest, EndOutletDirectlyOnAnOutputThatNeedsATermination) {
         GestoreErrori->SetPendingError(nullptr);
         TDerivatore* cell = nullptr;
         if (c.cellCode == CodeDivisore)
-            cell = Put(new TDivisore(&Grid(), 0, 0, LineColumn, 1, 1, 1));   // its one output below
+            cell = Put(std::make_unique<TDivisore>(&Grid(), 0, 0, LineColumn, 1, 1, 1));   // its one output below
         else if (c.cellCode == CodeDerivatoreS)
-            cell = Put(new TDerivatoreS(&Grid(), 0, 0, LineColumn, 1, 1, 1));
+            cell = Put(std::make_unique<TDerivatoreS>(&Grid(), 0, 0, LineColumn, 1, 1, 1));
         else
-            cell = Put(new TDerivatore(&Grid(), 0, 0, LineColumn, 1, 1, 1));
+            cell = Put(std::make_unique<TDerivatore>(&Grid(), 0, 0, LineColumn, 1, 1, 1));
         TPresaD* outlet = nullptr;
         if (c.cellCode == CodeDivisore) {
             outlet = PutOutlet(LineColumn, 2, 0, c.outletCode);
         } else {
-            Put(new TChiusura(&Grid(), 0, 0, LineColumn, 2, 1));   // closes the through line
+            Put(std::make_unique<TChiusura>(&Grid(), 0, 0, LineColumn, 2, 1));   // closes the through line
             outlet = PutOutlet(LineColumn + 1, 1, FedFromLeft, c.outletCode);
         }
         EXPECT_EQ(project.AnalyseGrids(), c.kind == 0) << c.what;
@@ -206,13 +207,13 @@ TEST_F(TapNetworkTest, ATwoLineTapAnalysesAndCarriesEachLine) {
     const int32_t first = terminal->Column + 1;
     // 2 lines x 4 user outputs: 2 x 5 squares from row 1; line 0's outputs in
     // rows 1 and 4, line 1's in rows 2 and 5; through outputs below row 5.
-    auto* tap = Put(new TDerivatore(&Grid(), 0, 0, first, 1, 2, 4));
+    auto* tap = Put(std::make_unique<TDerivatore>(&Grid(), 0, 0, first, 1, 2, 4));
     SetColumn(*tap, 0, TapLossColumn, 10.0f);
     SetColumn(*tap, 1, TapLossColumn, 16.0f);
     SetColumn(*tap, 0, TapThroughColumn, 2.0f);
     SetColumn(*tap, 1, TapThroughColumn, 2.0f);
     tap->Described = 1;
-    Put(new TChiusura(&Grid(), 0, 0, first, 6, 2));   // both through lines
+    Put(std::make_unique<TChiusura>(&Grid(), 0, 0, first, 6, 2));   // both through lines
     TPresaD* line0 = PutOutlet(first + 2, 1, FedFromLeft, CodeEndOutlet);
     PutOutlet(first - 1, 1, FedFromRight, CodeEndOutlet);
     TPresaD* line1 = PutOutlet(first + 2, 2, FedFromLeft, CodeEndOutlet);

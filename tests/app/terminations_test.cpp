@@ -29,14 +29,16 @@ protected:
     TCella* List() { return library.empty() ? nullptr : library.front().get(); }
 
     TChiusura* Termination(int32_t column, int32_t row, int32_t orientation) {
-        auto* t = new TChiusura(&grid, orientation, 0, column, row, 1);
-        EXPECT_TRUE(grid.InsertCell(t, false, 0));
+        auto tOwned = std::make_unique<TChiusura>(&grid, orientation, 0, column, row, 1);
+        auto* t = tOwned.get();
+        EXPECT_TRUE(grid.InsertCell(std::move(tOwned), false, 0));
         return t;
     }
     void Neighbour(int32_t column, int32_t row, uint8_t connector) {
-        auto* cell = new TCellaProva(&grid, column, row);
+        auto cellOwned = std::make_unique<TCellaProva>(&grid, column, row);
+        auto* cell = cellOwned.get();
         cell->Choice1 = connector;
-        ASSERT_TRUE(grid.InsertCell(cell, false, 0));
+        ASSERT_TRUE(grid.InsertCell(std::move(cellOwned), false, 0));
     }
 
     TListBox messages;

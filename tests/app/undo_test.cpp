@@ -52,12 +52,15 @@ TEST_F(UndoTest, MenuCaptionOfTheTopRecord) {
 
 TEST_F(UndoTest, AWideCellOverTwoCellsIsOneStep) {
     TGridData grid(nullptr, 20, 20, GridCustom);
-    auto* a = new TCellaProva(nullptr, 5, 5);
-    auto* b = new TCellaProva(nullptr, 7, 5);
-    ASSERT_TRUE(grid.InsertCell(a, false, 0));
-    ASSERT_TRUE(grid.InsertCell(b, false, 0));
-    auto* wide = new TCellaProva(nullptr, 5, 5, 1, 3, 0);
-    ASSERT_TRUE(grid.InsertCell(wide, true, CaptionInsertion));
+    auto aOwned = std::make_unique<TCellaProva>(nullptr, 5, 5);
+    auto* a = aOwned.get();
+    auto bOwned = std::make_unique<TCellaProva>(nullptr, 7, 5);
+    auto* b = bOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(aOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(bOwned), false, 0));
+    auto wideOwned = std::make_unique<TCellaProva>(nullptr, 5, 5, 1, 3, 0);
+    auto* wide = wideOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(wideOwned), true, CaptionInsertion));
 
     ASSERT_EQ(grid.UndoList->Count(), 3);
     const auto top = grid.UndoList->Record(0);
@@ -80,8 +83,9 @@ TEST_F(UndoTest, AWideCellOverTwoCellsIsOneStep) {
 
 TEST_F(UndoTest, RemovedObjectsComeBackWithTheirMasks) {
     TGridData grid(nullptr, 20, 20, GridCustom);
-    auto* cell = new TCellaProva(nullptr, 3, 3);
-    ASSERT_TRUE(grid.InsertCell(cell, false, 0));
+    auto cellOwned = std::make_unique<TCellaProva>(nullptr, 3, 3);
+    auto* cell = cellOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(cellOwned), false, 0));
     TSegnoGrafico* sign = Line(&grid, 0, 10, 100, 10);
     ASSERT_TRUE(grid.AddSign(sign, false, 0));
     ASSERT_TRUE(grid.RemoveCell(cell, true, CaptionDelete));
@@ -114,8 +118,9 @@ TEST_F(UndoTest, UndoingAnInsertionDeletesTheObject) {
     TGridData grid(nullptr, 20, 20, GridCustom);
     SignWindow window;
     grid.Window = &window;
-    auto* cell = new TCellaProva(nullptr, 3, 3);
-    ASSERT_TRUE(grid.InsertCell(cell, true, CaptionInsertion));
+    auto cellOwned = std::make_unique<TCellaProva>(nullptr, 3, 3);
+    auto* cell = cellOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(cellOwned), true, CaptionInsertion));
     TSegnoGrafico* sign = Line(&grid, 0, 10, 100, 10);
     ASSERT_TRUE(grid.AddSign(sign, true, CaptionInsertion));
     EXPECT_EQ(grid.UndoList->Record(0).Kind, 1);
@@ -172,14 +177,18 @@ TEST_F(UndoTest, DeleteRectIsOneStepOfCellsAndSigns) {
     TProgetto project(nullptr);
     project.Reset(true);
     TGridData& grid = *project.NetworkGrid;
-    auto* a = new TCellaProva(nullptr, 36, 2);
-    auto* b = new TCellaProva(nullptr, 37, 3, 1, 2, 0);
-    ASSERT_TRUE(grid.InsertCell(a, false, 0));
-    ASSERT_TRUE(grid.InsertCell(b, false, 0));
-    auto* down = new TCellaProva(nullptr, 35, 3, 1, 1, 0, true, 0);
-    auto* across = new TCellaProva(nullptr, 35, 3, 1, 1, 0, true, 1);
-    ASSERT_TRUE(grid.InsertCell(down, false, 0));
-    ASSERT_TRUE(grid.InsertCell(across, false, 0));
+    auto aOwned = std::make_unique<TCellaProva>(nullptr, 36, 2);
+    auto* a = aOwned.get();
+    auto bOwned = std::make_unique<TCellaProva>(nullptr, 37, 3, 1, 2, 0);
+    auto* b = bOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(aOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(bOwned), false, 0));
+    auto downOwned = std::make_unique<TCellaProva>(nullptr, 35, 3, 1, 1, 0, true, 0);
+    auto* down = downOwned.get();
+    auto acrossOwned = std::make_unique<TCellaProva>(nullptr, 35, 3, 1, 1, 0, true, 1);
+    auto* across = acrossOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(downOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(acrossOwned), false, 0));
     TSegnoGrafico* sign = Line(&grid, 1500, 50, 1600, 200);
     ASSERT_TRUE(grid.AddSign(sign, false, 0));
 
@@ -209,9 +218,10 @@ TEST_F(UndoTest, ClearAndAMovingResizeEmptyTheList) {
     TGridData& grid = *project.NetworkGrid;
     SignWindow window;
     grid.Window = &window;
-    ASSERT_TRUE(grid.InsertCell(new TCellaProva(nullptr, 40, 5), true, CaptionInsertion));
-    auto* removed = new TCellaProva(nullptr, 41, 5);
-    ASSERT_TRUE(grid.InsertCell(removed, false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 40, 5), true, CaptionInsertion));
+    auto removedOwned = std::make_unique<TCellaProva>(nullptr, 41, 5);
+    auto* removed = removedOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(removedOwned), false, 0));
     ASSERT_TRUE(grid.RemoveCell(removed, true, CaptionDelete));
     TSegnoGrafico* sign = Line(&grid, 1600, 300, 1700, 300);
     ASSERT_TRUE(grid.AddSign(sign, true, CaptionInsertion));
@@ -238,14 +248,16 @@ TEST_F(UndoTest, ClearAndAMovingResizeEmptyTheList) {
 // an older record (the sanitizer build sees the deleted object otherwise).
 TEST_F(UndoTest, RecordsOfObjectsGoneWithoutARecordDoNothing) {
     TGridData grid(nullptr, 20, 20, GridCustom);
-    auto* cell = new TCellaProva(nullptr, 3, 3);
-    ASSERT_TRUE(grid.InsertCell(cell, true, CaptionInsertion));
+    auto cellOwned = std::make_unique<TCellaProva>(nullptr, 3, 3);
+    auto* cell = cellOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(cellOwned), true, CaptionInsertion));
     TSegnoGrafico* sign = Line(&grid, 0, 10, 100, 10);
     ASSERT_TRUE(grid.AddSign(sign, true, CaptionInsertion));
     ASSERT_TRUE(grid.RemoveCell(cell, false, 0));
     ASSERT_TRUE(grid.RemoveSign(sign, false, 0));
-    auto* other = new TCellaProva(nullptr, 3, 3);
-    ASSERT_TRUE(grid.InsertCell(other, false, 0));
+    auto otherOwned = std::make_unique<TCellaProva>(nullptr, 3, 3);
+    auto* other = otherOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(otherOwned), false, 0));
     EXPECT_EQ(grid.UndoList->Record(0).Operation, UndoMarker);
     EXPECT_EQ(grid.UndoList->Record(1).Operation, UndoMarker);
     grid.UndoList->Undo();
@@ -253,8 +265,9 @@ TEST_F(UndoTest, RecordsOfObjectsGoneWithoutARecordDoNothing) {
     EXPECT_EQ(grid.CellAt(3, 3), other);
 
     // A cell handed out is the caller's: the list forgets it too.
-    auto* moved = new TCellaProva(nullptr, 8, 8);
-    ASSERT_TRUE(grid.InsertCell(moved, true, CaptionInsertion));
+    auto movedOwned = std::make_unique<TCellaProva>(nullptr, 8, 8);
+    auto* moved = movedOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(movedOwned), true, CaptionInsertion));
     std::unique_ptr<TCella> taken = grid.TakeOutCell(moved);
     ASSERT_EQ(taken.get(), moved);
     EXPECT_EQ(taken->Owner, nullptr);

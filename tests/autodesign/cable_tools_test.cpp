@@ -158,10 +158,12 @@ TEST_F(CableToolsTest, TakeCableTemplateTakesOnlyCables) {
 }
 
 TEST_F(CableToolsTest, AnExitAnchorIsJoinedToItsPartnerByARun) {
-    auto* exit = new TAncoraO(nullptr, 0, 0, 2, 2);
-    auto* entry = new TAncoraI(nullptr, 0, 0, 6, 8);
-    grid.InsertCell(exit, false, 0);
-    grid.InsertCell(entry, false, 0);
+    auto exitOwned = std::make_unique<TAncoraO>(nullptr, 0, 0, 2, 2);
+    auto* exit = exitOwned.get();
+    auto entryOwned = std::make_unique<TAncoraI>(nullptr, 0, 0, 6, 8);
+    auto* entry = entryOwned.get();
+    grid.InsertCell(std::move(exitOwned), false, 0);
+    grid.InsertCell(std::move(entryOwned), false, 0);
     exit->AllocLinks();
     entry->AllocLinks();
     exit->LinkAnchor(entry);

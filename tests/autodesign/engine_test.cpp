@@ -52,8 +52,9 @@ protected:
         // The run's stages are what these tests look at, not the head end drawn.
         engine.headEnd = Passes();
         window.project.Name = "Impianto.ant";
-        old = new TChiusura(nullptr, 0, 0, 5, 5, 1);
-        window.project.NetworkGrid->InsertCell(old, false, 0);
+        auto oldOwned = std::make_unique<TChiusura>(nullptr, 0, 0, 5, 5, 1);
+        old = oldOwned.get();
+        window.project.NetworkGrid->InsertCell(std::move(oldOwned), false, 0);
     }
     StandInWindow window;
     StagedEngine engine;
@@ -65,14 +66,14 @@ TEST_F(EngineTest, MadeAndFreedWithCellsInEveryWorkGridAndAntennaSlot) {
     DesignComponents(*e->Components).Splitter(1, 2, 3.5f, 4.0f);
     auto fill = [](std::unique_ptr<TGridData>& grid) {
         grid = std::make_unique<TGridData>(nullptr, 20, 20, GridWork);
-        grid->InsertCell(new TChiusura(nullptr, 0, 0, 3, 3, 1), false, 0);
+        grid->InsertCell(std::make_unique<TChiusura>(nullptr, 0, 0, 3, 3, 1), false, 0);
     };
     for (auto& g : e->StaircaseGrid) fill(g);
     for (auto& s : e->FloorGrid)
         for (auto& f : s)
             for (auto& g : f) fill(g);
     for (auto& g : e->ApartmentGrid) fill(g);
-    for (auto& g : e->WorkGrids) g->InsertCell(new TChiusura(nullptr, 0, 0, 3, 3, 1), false, 0);
+    for (auto& g : e->WorkGrids) g->InsertCell(std::make_unique<TChiusura>(nullptr, 0, 0, 3, 3, 1), false, 0);
     for (auto& a : e->Antennas) a.Cell.reset(new TChiusura(nullptr, 0, 0, 0, 0, 1));
     e->CableTemplate->Owner = e->WorkGrids[0].get();
 
@@ -135,8 +136,9 @@ TEST_F(EngineTest, RunStagesAsSeenByTheMainWindow) {
         window.calls.clear();
         window.project.Reset(true);
         window.project.Name = "Impianto.ant";
-        old = new TChiusura(nullptr, 0, 0, 5, 5, 1);
-        window.project.NetworkGrid->InsertCell(old, false, 0);
+        auto oldOwned = std::make_unique<TChiusura>(nullptr, 0, 0, 5, 5, 1);
+        old = oldOwned.get();
+        window.project.NetworkGrid->InsertCell(std::move(oldOwned), false, 0);
         window.project.DesignPending = true;
         engine.inputs = c.inputs;
         engine.network = c.network;

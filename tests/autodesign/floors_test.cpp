@@ -54,8 +54,8 @@ protected:
                    int32_t lines = 1) {
         auto& block = engine.ApartmentBlock[0][f][a];
         block = std::make_unique<TGridData>(nullptr, columns, rows, GridWork);
-        block->InsertCell(new TAncoraI(nullptr, 3, 0, 0, rowTer), false, 0);
-        for (int32_t b = 0; b < lines; ++b) block->InsertCell(new TAncoraI(nullptr, 3, 0, 0, rowSat + b), false, 0);
+        block->InsertCell(std::make_unique<TAncoraI>(nullptr, 3, 0, 0, rowTer), false, 0);
+        for (int32_t b = 0; b < lines; ++b) block->InsertCell(std::make_unique<TAncoraI>(nullptr, 3, 0, 0, rowSat + b), false, 0);
         engine.ApartmentInputRow[0][f][a][0] = rowTer;
         engine.ApartmentInputRow[0][f][a][1] = rowSat;
     }

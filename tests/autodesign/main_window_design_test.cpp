@@ -297,11 +297,12 @@ TEST(MainFormDesign, TheToolsMenuOffersTheComponentChoiceOnACalculatedNetwork) {
         DrawTwoTaps(project, !c.amplifier);
         if (c.amplifier) {
             TGridData& grid = *project.NetworkGrid;
-            ASSERT_TRUE(grid.InsertCell(new TAmplificatore(&grid, 0, 0, TapColumn, 3, CodeAmplificatoreRegolato, 1, 1),
+            ASSERT_TRUE(grid.InsertCell(std::make_unique<TAmplificatore>(&grid, 0, 0, TapColumn, 3, CodeAmplificatoreRegolato, 1, 1),
                                         false, 0));
-            auto* termination = new TChiusura(&grid, 0, 0, TapColumn, 4, 1);
+            auto terminationOwned = std::make_unique<TChiusura>(&grid, 0, 0, TapColumn, 4, 1);
+            auto* termination = terminationOwned.get();
             termination->Described = 1;
-            ASSERT_TRUE(grid.InsertCell(termination, false, 0));
+            ASSERT_TRUE(grid.InsertCell(std::move(terminationOwned), false, 0));
         }
         if (c.calculated) {
             ConfirmNextStep(f);

@@ -49,19 +49,21 @@ protected:
                    int32_t switchAt = -1) {
         auto grid = std::make_unique<TGridData>(nullptr, width, height, GridWork);
         for (int32_t c : entries) {
-            ASSERT_TRUE(grid->InsertCell(new TAncoraI(nullptr, 0, 0, c, 0), false, 0));
+            ASSERT_TRUE(grid->InsertCell(std::make_unique<TAncoraI>(nullptr, 0, 0, c, 0), false, 0));
             const int32_t end = c == switchAt ? height - 2 : height - 1;
             for (int32_t r = 1; r < end; ++r) {
-                auto* cable = new TNCavo(nullptr, 0, 0, c, r, 0, 0);
+                auto cableOwned = std::make_unique<TNCavo>(nullptr, 0, 0, c, r, 0, 0);
+                auto* cable = cableOwned.get();
                 cable->Described = 1;
-                ASSERT_TRUE(grid->InsertCell(cable, false, 0));
+                ASSERT_TRUE(grid->InsertCell(std::move(cableOwned), false, 0));
             }
             if (c == switchAt) {
-                auto* riserSwitch = new TSwitch(nullptr, 0, 0, c, end, CodeSwitch, 1, 0);
+                auto riserSwitchOwned = std::make_unique<TSwitch>(nullptr, 0, 0, c, end, CodeSwitch, 1, 0);
+                auto* riserSwitch = riserSwitchOwned.get();
                 riserSwitch->Positions[1] = 0xf;
-                ASSERT_TRUE(grid->InsertCell(riserSwitch, false, 0));
+                ASSERT_TRUE(grid->InsertCell(std::move(riserSwitchOwned), false, 0));
             }
-            ASSERT_TRUE(grid->InsertCell(new TChiusura(nullptr, 0, 0, c, height - 1, 1), false, 0));
+            ASSERT_TRUE(grid->InsertCell(std::make_unique<TChiusura>(nullptr, 0, 0, c, height - 1, 1), false, 0));
         }
         engine.StaircaseGrid[s] = std::move(grid);
     }
@@ -177,7 +179,7 @@ TEST_F(NetworkLayoutTest, AGeometrySlipIsCaught) {
         Staircase(0, 5, 6, {2});
         engine.CountTerminalLines();
         const int32_t before = engine.InsertionLosses();
-        ASSERT_TRUE(Net().InsertCell(new TChiusura(nullptr, 0, 0, Terminal().Column + c.column, c.row, 1), false, 0));
+        ASSERT_TRUE(Net().InsertCell(std::make_unique<TChiusura>(nullptr, 0, 0, Terminal().Column + c.column, c.row, 1), false, 0));
         engine.DrawDistribution();
         bool held = true;
         EXPECT_DEBUG_DEATH(held = engine.GeometryHeld(before), "refused or displaced|would land");
@@ -483,8 +485,9 @@ protected:
         Terminal().SetLineCount(int32_t(asked.size()));
         std::vector<LevelSpy*> spies;
         for (size_t i = 0; i < asked.size(); ++i) {
-            auto* spy = new LevelSpy(nullptr, Terminal().Column + 1 + int32_t(i), asked[i].first, asked[i].second);
-            EXPECT_TRUE(Net().InsertCell(spy, false, 0));
+            auto spyOwned = std::make_unique<LevelSpy>(nullptr, Terminal().Column + 1 + int32_t(i), asked[i].first, asked[i].second);
+            auto* spy = spyOwned.get();
+            EXPECT_TRUE(Net().InsertCell(std::move(spyOwned), false, 0));
             spies.push_back(spy);
         }
         EXPECT_TRUE(Net().Analyse(false));

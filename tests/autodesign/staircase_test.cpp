@@ -166,15 +166,17 @@ TEST_F(StaircaseTest, AColumnWhosePointersBothWaitIsJoinedAndTheWalkEnds) {
     // on the right at block rows 1 and 2, the through output closed.
     auto& block = engine.FloorGrid[0][0][0];
     block = std::make_unique<TGridData>(nullptr, 3, 4, GridWork);
-    block->InsertCell(new TAncoraI(nullptr, 0, 0, 1, 0), false, 0);
-    block->InsertCell(new TDerivatore(nullptr, 0, 0, 1, 1, 1, 4), false, 0);
-    block->InsertCell(new TChiusura(nullptr, 1, 0, 0, 1, 1), false, 0);
-    block->InsertCell(new TChiusura(nullptr, 1, 0, 0, 2, 1), false, 0);
-    block->InsertCell(new TChiusura(nullptr, 0, 0, 1, 3, 1), false, 0);
-    auto* upper = new TAncoraO(nullptr, 3, 0, 2, 1);
-    auto* lower = new TAncoraO(nullptr, 3, 0, 2, 2);
-    block->InsertCell(upper, false, 0);
-    block->InsertCell(lower, false, 0);
+    block->InsertCell(std::make_unique<TAncoraI>(nullptr, 0, 0, 1, 0), false, 0);
+    block->InsertCell(std::make_unique<TDerivatore>(nullptr, 0, 0, 1, 1, 1, 4), false, 0);
+    block->InsertCell(std::make_unique<TChiusura>(nullptr, 1, 0, 0, 1, 1), false, 0);
+    block->InsertCell(std::make_unique<TChiusura>(nullptr, 1, 0, 0, 2, 1), false, 0);
+    block->InsertCell(std::make_unique<TChiusura>(nullptr, 0, 0, 1, 3, 1), false, 0);
+    auto upperOwned = std::make_unique<TAncoraO>(nullptr, 3, 0, 2, 1);
+    auto* upper = upperOwned.get();
+    auto lowerOwned = std::make_unique<TAncoraO>(nullptr, 3, 0, 2, 2);
+    auto* lower = lowerOwned.get();
+    block->InsertCell(std::move(upperOwned), false, 0);
+    block->InsertCell(std::move(lowerOwned), false, 0);
     ASSERT_TRUE(block->Analyse(false));
     engine.RiserColumn[0][0][0] = 1;
     engine.ChainLength[0][0][0] = 2;
@@ -183,8 +185,8 @@ TEST_F(StaircaseTest, AColumnWhosePointersBothWaitIsJoinedAndTheWalkEnds) {
     for (int32_t a : {0, 2}) {
         auto& apartment = engine.ApartmentBlock[0][0][a];
         apartment = std::make_unique<TGridData>(nullptr, 2, 1, GridWork);
-        apartment->InsertCell(new TAncoraI(nullptr, 3, 0, 0, 0), false, 0);
-        apartment->InsertCell(new TChiusura(nullptr, 3, 0, 1, 0, 1), false, 0);
+        apartment->InsertCell(std::make_unique<TAncoraI>(nullptr, 3, 0, 0, 0), false, 0);
+        apartment->InsertCell(std::make_unique<TChiusura>(nullptr, 3, 0, 1, 0, 1), false, 0);
         engine.ApartmentInputRow[0][0][a][0] = 0;
     }
     // Block rows 2 and 3 hold the exits; apartment 2 lies below the upper
@@ -237,20 +239,22 @@ TEST_F(StaircaseTest, FloorsAlignOnTheirRiserColumns) {
     // The top floor: its riser on column 1, passed on below.
     auto& top = engine.FloorGrid[0][1][0];
     top = std::make_unique<TGridData>(nullptr, 3, 3, GridWork);
-    top->InsertCell(new TAncoraI(nullptr, 0, 0, 1, 0), false, 0);
-    auto* exit = new TAncoraO(nullptr, 0, 0, 1, 2);
-    top->InsertCell(exit, false, 0);
+    top->InsertCell(std::make_unique<TAncoraI>(nullptr, 0, 0, 1, 0), false, 0);
+    auto exitOwned = std::make_unique<TAncoraO>(nullptr, 0, 0, 1, 2);
+    auto* exit = exitOwned.get();
+    top->InsertCell(std::move(exitOwned), false, 0);
     engine.RiserColumn[0][1][0] = 1;
     // The floor below: its riser on column 3, closed at once.
     auto& below = engine.FloorGrid[0][0][0];
     below = std::make_unique<TGridData>(nullptr, 4, 2, GridWork);
-    auto* entry = new TAncoraI(nullptr, 0, 0, 3, 0);
-    below->InsertCell(entry, false, 0);
-    below->InsertCell(new TChiusura(nullptr, 0, 0, 3, 1, 1), false, 0);
+    auto entryOwned = std::make_unique<TAncoraI>(nullptr, 0, 0, 3, 0);
+    auto* entry = entryOwned.get();
+    below->InsertCell(std::move(entryOwned), false, 0);
+    below->InsertCell(std::make_unique<TChiusura>(nullptr, 0, 0, 3, 1, 1), false, 0);
     engine.RiserColumn[0][0][0] = 3;
     exit->LinkAnchor(entry);
     // A cable piece above the exit is the template of the run between floors.
-    top->InsertCell(new TNCavo(nullptr, 0, 0, 1, 1, 0, 0), false, 0);
+    top->InsertCell(std::make_unique<TNCavo>(nullptr, 0, 0, 1, 1, 0, 0), false, 0);
     engine.FloorHeight[0][1] = 3;
     engine.FloorHeight[0][0] = 2;
     ASSERT_TRUE(engine.ComputeFloorRows(0));

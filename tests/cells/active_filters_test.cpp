@@ -277,7 +277,7 @@ TEST_F(ActiveFilterPlacement, AModulatorTakesItsAVFeedOnlyUnderACableReachingInt
         grid.EndAnalysis();
         grid.Clear();
         grid.BeginAnalysis();
-        ASSERT_TRUE(grid.InsertCell(new TNCavo(&grid, c.orientation, 0, 11, 4, c.bend, 0), false, 0)) << c.what;
+        ASSERT_TRUE(grid.InsertCell(std::make_unique<TNCavo>(&grid, c.orientation, 0, 11, 4, c.bend, 0), false, 0)) << c.what;
         auto cell = Make(36, 0, 1, &grid, 10, 5);
         cell->AllocLinks();
         cell->PlaceOnGrid(TNextCell{}, queue);

@@ -149,13 +149,18 @@ TEST_F(AnchorsTest, RecordAlwaysDescribed) {
 // On a grid, an exit anchor ends a branch and an entry anchor starts one.
 TEST_F(AnchorsTest, PlacedOnAGrid) {
     TGridData grid(nullptr, 8, 8, GridNetwork);
-    auto* entry = new TAncoraI(&grid, 0, 0, 2, 1);
-    auto* outlet = new TPresaD(&grid, 0, 0, 2, 2, CodeEndOutlet, 1);
-    auto* source = new TSorgenteLinea(&grid, 5, 1);
-    auto* exit = new TAncoraO(&grid, 0, 0, 5, 2);
-    for (TCella* c : {static_cast<TCella*>(entry), static_cast<TCella*>(outlet), static_cast<TCella*>(source),
-                      static_cast<TCella*>(exit)})
-        ASSERT_TRUE(grid.InsertCell(c, false, 0));
+    auto entryOwned = std::make_unique<TAncoraI>(&grid, 0, 0, 2, 1);
+    auto outletOwned = std::make_unique<TPresaD>(&grid, 0, 0, 2, 2, CodeEndOutlet, 1);
+    auto sourceOwned = std::make_unique<TSorgenteLinea>(&grid, 5, 1);
+    auto exitOwned = std::make_unique<TAncoraO>(&grid, 0, 0, 5, 2);
+    auto* entry = entryOwned.get();
+    auto* outlet = outletOwned.get();
+    auto* source = sourceOwned.get();
+    auto* exit = exitOwned.get();
+    std::unique_ptr<TCella> placed[] = {std::move(entryOwned), std::move(outletOwned), std::move(sourceOwned),
+                                        std::move(exitOwned)};
+    for (std::unique_ptr<TCella>& c : placed)
+        ASSERT_TRUE(grid.InsertCell(std::move(c), false, 0));
     exit->LinkEntryAnchor(entry);
     ASSERT_TRUE(grid.Analyse(true));
     EXPECT_EQ(entry->OutputCell[0], outlet);

@@ -440,8 +440,9 @@ TEST_F(CablesTest, DesignerPassesHandTheTargetLessTheLoss) {
 class CableRunsTest : public CablesTest {
 protected:
     TNCavo* Put(int32_t column, int32_t row, int32_t orientation, uint8_t bend, int32_t colour = 0) {
-        auto* segment = new TNCavo(&grid, orientation, 0, column, row, bend, colour);
-        EXPECT_TRUE(grid.InsertCell(segment, false, 0));
+        auto segmentOwned = std::make_unique<TNCavo>(&grid, orientation, 0, column, row, bend, colour);
+        auto* segment = segmentOwned.get();
+        EXPECT_TRUE(grid.InsertCell(std::move(segmentOwned), false, 0));
         return segment;
     }
     TGridData grid{nullptr, 12, 12, GridNetwork};
@@ -519,13 +520,15 @@ TEST_F(CableRunsTest, RunHeadAtTheDrawingStepIsTheRunEndSegment) {
 class CableAnalysisTest : public CableRunsTest {
 protected:
     TSorgenteLinea* Source(int32_t column, int32_t row) {
-        auto* s = new TSorgenteLinea(&grid, column, row);
-        EXPECT_TRUE(grid.InsertCell(s, false, 0));
+        auto sOwned = std::make_unique<TSorgenteLinea>(&grid, column, row);
+        auto* s = sOwned.get();
+        EXPECT_TRUE(grid.InsertCell(std::move(sOwned), false, 0));
         return s;
     }
     TPresaD* Outlet(int32_t column, int32_t row, int32_t orientation) {
-        auto* o = new TPresaD(&grid, orientation, 0, column, row, CodeEndOutlet, 1);
-        EXPECT_TRUE(grid.InsertCell(o, false, 0));
+        auto oOwned = std::make_unique<TPresaD>(&grid, orientation, 0, column, row, CodeEndOutlet, 1);
+        auto* o = oOwned.get();
+        EXPECT_TRUE(grid.InsertCell(std::move(oOwned), false, 0));
         return o;
     }
 };

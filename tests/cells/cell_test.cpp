@@ -193,8 +193,9 @@ TEST_F(AssignTest, MarksTheTargetsGridModified) {
     TProgetto project(nullptr);
     TGridData& grid = *project.NetworkGrid;
     grid.NetworkOutOfDate = grid.ChannelsOutOfDate = false;
-    auto* target = new TCellaProva(nullptr, 10, 11);
-    ASSERT_TRUE(grid.InsertCell(target, false, 0));
+    auto targetOwned = std::make_unique<TCellaProva>(nullptr, 10, 11);
+    auto* target = targetOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(targetOwned), false, 0));
     EXPECT_FALSE(project.Modified);
     source->Assign(target);
     EXPECT_TRUE(project.Modified);
@@ -215,8 +216,9 @@ TEST(CellClone, UnknownTypeCodeGivesNone) {
 TEST(CellClone, KeepsClassGeometryOwnerAndData) {
     ScopedTestCellClass testClass;
     TProgetto project(nullptr);
-    auto* cell = new TCellaProva(nullptr, 20, 30);
-    ASSERT_TRUE(project.NetworkGrid->InsertCell(cell, false, 0));
+    auto cellOwned = std::make_unique<TCellaProva>(nullptr, 20, 30);
+    auto* cell = cellOwned.get();
+    ASSERT_TRUE(project.NetworkGrid->InsertCell(std::move(cellOwned), false, 0));
     cell->Orientation = 2;
     cell->Mirrored = 1;
     cell->Variant = 3;
@@ -410,8 +412,9 @@ TEST(CellPrototype, TakeAndStoreGoThroughThePrototype) {
     TProgetto project(nullptr);
     TCellaProva prototype(nullptr, 0, 0);
     prototype.Description = "ultimo usato";
-    auto* cell = new TCellaProva(nullptr, 5, 5);
-    ASSERT_TRUE(project.NetworkGrid->InsertCell(cell, false, 0));
+    auto cellOwned = std::make_unique<TCellaProva>(nullptr, 5, 5);
+    auto* cell = cellOwned.get();
+    ASSERT_TRUE(project.NetworkGrid->InsertCell(std::move(cellOwned), false, 0));
     cell->TakeLastUsed();   // no prototype: nothing happens
     EXPECT_EQ(cell->Description, "");
     EXPECT_FALSE(project.Modified);

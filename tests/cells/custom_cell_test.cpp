@@ -475,7 +475,7 @@ TEST_F(CustomCellTest, NestingDeeperThanTheEditorMakesIsRefused) {
     std::unique_ptr<TCellaCustom> inner = MakeCustomCell(nullptr, 0, 0, 1, 1, {});
     for (int depth = 2; depth <= 12; ++depth) {
         auto outer = MakeCustomCell(nullptr, 0, 0, 1, 1, {});
-        outer->Structure.InsertCell(inner.release(), false, 0);
+        outer->Structure.InsertCell(std::move(inner), false, 0);
         inner = std::move(outer);
         std::unique_ptr<TCella> back;
         EXPECT_EQ(ReadBack(Saved(*inner), back), depth <= 8 ? TRecordResult::Ok : TRecordResult::Damaged) << depth;
@@ -488,7 +488,7 @@ TEST_F(CustomCellTest, CloneCopiesBothGridsFootprintAndPoints) {
     auto cell = MakeCustomSplitter(nullptr, 0, 0);
     cell->SetFootprint(3, 2);
     cell->OutputPoints[1] = {2, 1, 3};
-    cell->Drawing.InsertCell(new TAncoraI(&cell->Drawing, 0, 0, 1, 0), false, 0);
+    cell->Drawing.InsertCell(std::make_unique<TAncoraI>(&cell->Drawing, 0, 0, 1, 0), false, 0);
     cell->Description = "Ripartitore";
     std::unique_ptr<TCella> made(cell->Clone());
     auto* copy = dynamic_cast<TCellaCustom*>(made.get());
@@ -527,7 +527,7 @@ protected:
 TEST_F(CustomEditTest, AnUndescribedCellOpensWithItsOwnDataAndOkStoresItsClone) {
     auto owned = MakeCustomSplitter(&network, 4, 4);
     TCellaCustom* cell = owned.get();
-    ASSERT_TRUE(network.InsertCell(owned.release(), false, 0));
+    ASSERT_TRUE(network.InsertCell(std::move(owned), false, 0));
     TCella* prototype = cell->GetPrototype();
     ASSERT_NE(prototype, nullptr);
     prototype->Description = "Dal prototipo";
@@ -558,7 +558,7 @@ TEST_F(CustomEditTest, AnUndescribedCellOpensWithItsOwnDataAndOkStoresItsClone) 
 TEST_F(CustomEditTest, AStructureThatFailsItsChecksKeepsTheFormOpen) {
     auto owned = MakeCustomCell(&network, 4, 4, 1, 1, {{EntryAnchor("1"), 0, 0}, {ExitAnchor("2"), 0, 1}});
     TCellaCustom* cell = owned.get();
-    ASSERT_TRUE(network.InsertCell(owned.release(), false, 0));
+    ASSERT_TRUE(network.InsertCell(std::move(owned), false, 0));
     Answer([&](TDatiComponenti& f) {
         f.EditDescrizione->Text = "Rifiutato";
         f.ButtonOk->Click();
@@ -593,12 +593,13 @@ TEST_F(CustomEditTest, ANewFootprintMustFitWhereTheCellStands) {
         Application->Script().MessageBoxes.clear();
         auto owned = MakeCustomSplitter(&network, c.cellColumn, c.cellRow, c.turn);
         TCellaCustom* cell = owned.get();
-        ASSERT_TRUE(network.InsertCell(owned.release(), false, 0)) << c.what;
+        ASSERT_TRUE(network.InsertCell(std::move(owned), false, 0)) << c.what;
         const TCellRect before = cell->GetGridRect();
         TCella* blocker = nullptr;
         if (c.blockerColumn >= 0) {
-            blocker = new TFiltroS(&network, 0, 0, c.blockerColumn, c.cellRow + 1);
-            network.InsertCell(blocker, false, 0);
+            auto blockerOwned = std::make_unique<TFiltroS>(&network, 0, 0, c.blockerColumn, c.cellRow + 1);
+            blocker = blockerOwned.get();
+            network.InsertCell(std::move(blockerOwned), false, 0);
         }
         Answer([&](TDatiComponenti& f) {
             dynamic_cast<TCellaCustom*>(f.EditedCell)->SetFootprint(c.columns, c.rows);
@@ -662,8 +663,9 @@ TEST_F(CustomCellTest, SymbolStubsThenTheDrawingGridInTheFootprint) {
     TGridData grid(nullptr, 20, 20, GridNetwork);
     auto cell = MakeCustomSplitter(&grid, 2, 2);   // input on top of (0, 0), outputs below (0, 1) and (1, 1)
     cell->OutputPoints[1] = {1, 1, 3};             // the second output leaves right
-    auto* sign = new TAncoraI(&cell->Drawing, 0, 0, 1, 0);
-    cell->Drawing.InsertCell(sign, false, 0);
+    auto signOwned = std::make_unique<TAncoraI>(&cell->Drawing, 0, 0, 1, 0);
+    auto* sign = signOwned.get();
+    cell->Drawing.InsertCell(std::move(signOwned), false, 0);
 
     // Not shown in a window: the stubs alone. Zoom 21: one pixel per unit.
     Recorder alone;

@@ -184,8 +184,9 @@ TEST_F(FinalAmplifierPlacement, TheBoxRegistersItsPortsByArrangement) {
 }
 
 TEST_F(FinalAmplifierPlacement, ATerminationBelowFeedsInputTwoAndTheBottomWaitsOtherwise) {
-    auto* termination = new TChiusura(&grid, 0, 0, 10, 10, 1);
-    ASSERT_TRUE(grid.InsertCell(termination, false, 0));
+    auto terminationOwned = std::make_unique<TChiusura>(&grid, 0, 0, 10, 10, 1);
+    auto* termination = terminationOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(terminationOwned), false, 0));
     auto cell = Make(1, 3, &grid, 10, 5);
     cell->AllocLinks();
     cell->PlaceOnGrid(From(SideStart), queue);
@@ -207,10 +208,12 @@ TEST_F(FinalAmplifierPlacement, ATerminationBelowFeedsInputTwoAndTheBottomWaitsO
 
 TEST_F(FinalAmplifierPlacement, ACornerLinksOnlyToAChainedAmplifierAcrossACable) {
     // Two final amplifiers on a common line, a cable square between them.
-    auto* cable = new TNCavo(&grid, 1, 0, 13, 5, 0, 0);
-    ASSERT_TRUE(grid.InsertCell(cable, false, 0));
-    auto* right = new TAmplificatoreAt(&grid, 0, 0, 14, 5, AutoMixCommonLine, AutoMixOutputCentre);
-    ASSERT_TRUE(grid.InsertCell(right, false, 0));
+    auto cableOwned = std::make_unique<TNCavo>(&grid, 1, 0, 13, 5, 0, 0);
+    auto* cable = cableOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(cableOwned), false, 0));
+    auto rightOwned = std::make_unique<TAmplificatoreAt>(&grid, 0, 0, 14, 5, AutoMixCommonLine, AutoMixOutputCentre);
+    auto* right = rightOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(rightOwned), false, 0));
     auto left = Make(3, 1, &grid, 10, 5);
     left->AllocLinks();
     left->PlaceOnGrid(From(SideStart), queue);

@@ -155,13 +155,15 @@ TEST_F(GraphicCells, FootprintsAndTheSupplyBlockGrowingOnTheHeadEndGrid) {
 
 TEST_F(GraphicCells, ABlockThatDoesNotFitTheGridIsRefused) {
     TGridData headEnd(nullptr, 12, 12, GridHeadEnd);
-    auto* wide = new TAlimentatoreSF(&headEnd, 0, 0, 1, 1);
+    auto wideOwned = std::make_unique<TAlimentatoreSF>(&headEnd, 0, 0, 1, 1);
+    auto* wide = wideOwned.get();
     wide->Variant = 5;   // 18 columns
-    EXPECT_FALSE(headEnd.InsertCell(wide, false, 0));   // and deleted
+    EXPECT_FALSE(headEnd.InsertCell(std::move(wideOwned), false, 0));   // and deleted
     EXPECT_EQ(headEnd.CellAt(1, 1), nullptr);
-    auto* narrow = new TAlimentatoreSF(&headEnd, 0, 0, 1, 1);
+    auto narrowOwned = std::make_unique<TAlimentatoreSF>(&headEnd, 0, 0, 1, 1);
+    auto* narrow = narrowOwned.get();
     narrow->Variant = 1;  // 6 columns
-    EXPECT_TRUE(headEnd.InsertCell(narrow, false, 0));
+    EXPECT_TRUE(headEnd.InsertCell(std::move(narrowOwned), false, 0));
 }
 
 TEST_F(GraphicCells, ADishIsNeverTurnedAndItsMirrorTurnsTheDrawingRound) {
@@ -211,11 +213,12 @@ TEST_F(ReceiverPlacement, PortsAttachOnlyToACableThatMeetsThem) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         grid.Clear();
-        auto* receiver = new TRicevitoreSat(&grid, c.receiverTurn, c.receiverMirrored, 5, 5);
-        ASSERT_TRUE(grid.InsertCell(receiver, false, 0));
+        auto receiverOwned = std::make_unique<TRicevitoreSat>(&grid, c.receiverTurn, c.receiverMirrored, 5, 5);
+        auto* receiver = receiverOwned.get();
+        ASSERT_TRUE(grid.InsertCell(std::move(receiverOwned), false, 0));
         for (int32_t row : {4, 10}) {
-            ASSERT_TRUE(grid.InsertCell(new TNCavo(&grid, c.turn, 0, 6, row, c.bend ? 1 : 0, 0), false, 0));
-            if (c.crossing) ASSERT_TRUE(grid.InsertCell(new TNCavo(&grid, 0, 0, 6, row, 0, 0), false, 0));
+            ASSERT_TRUE(grid.InsertCell(std::make_unique<TNCavo>(&grid, c.turn, 0, 6, row, c.bend ? 1 : 0, 0), false, 0));
+            if (c.crossing) ASSERT_TRUE(grid.InsertCell(std::make_unique<TNCavo>(&grid, 0, 0, 6, row, 0, 0), false, 0));
         }
         EXPECT_TRUE(receiver->IsSignalStart());
         grid.BeginAnalysis();

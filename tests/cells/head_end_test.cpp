@@ -51,8 +51,9 @@ TEST(HeadEnd, TypeNameDependsOnTheGrid) {
 
 TEST(HeadEnd, NetworkTerminalFeedsEveryLineDownwards) {
     TGridData grid(nullptr, 20, 20, GridNetwork);
-    auto* terminal = new TTesta(nullptr, 0, 0, 5, 0, 3);
-    ASSERT_TRUE(grid.InsertCell(terminal, false, 0));
+    auto terminalOwned = std::make_unique<TTesta>(nullptr, 0, 0, 5, 0, 3);
+    auto* terminal = terminalOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(terminalOwned), false, 0));
     terminal->AllocLinks();
     grid.BeginAnalysis();
     TQNextCell queue;
@@ -77,8 +78,9 @@ TEST(HeadEnd, NetworkTerminalFeedsEveryLineDownwards) {
 
 TEST(HeadEnd, HeadEndTerminalWaitsForEveryLineFromAbove) {
     TGridData grid(nullptr, 20, 20, GridHeadEnd);
-    auto* terminal = new TTesta(nullptr, 0, 0, 5, 19, 2);
-    ASSERT_TRUE(grid.InsertCell(terminal, false, 0));
+    auto terminalOwned = std::make_unique<TTesta>(nullptr, 0, 0, 5, 19, 2);
+    auto* terminal = terminalOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(terminalOwned), false, 0));
     grid.BeginAnalysis();
     TQNextCell queue;
     EXPECT_TRUE(terminal->PlaceOnGrid(TNextCell{}, queue));

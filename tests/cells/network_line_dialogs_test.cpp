@@ -45,8 +45,9 @@ protected:
     TGridData network{nullptr, 20, 20, GridNetwork};
 
     template <typename T>
-    T* Put(T* cell) {
-        EXPECT_TRUE(network.InsertCell(cell, false, 0));
+    T* Put(std::unique_ptr<T> owned) {
+        T* cell = owned.get();
+        EXPECT_TRUE(network.InsertCell(std::move(owned), false, 0));
         return cell;
     }
 };
@@ -81,7 +82,7 @@ TEST_F(NetworkLineDialogsTest, EveryClassFillsAndReadsTheForm) {
     const std::vector<AnsiString> twoSockets = {"IEC m + F", "IEC m + f", "IEC f + F"};
     const AnsiString socketCaption = "Atten. di deriv.  [dB]";
     const std::vector<Case> cases = {
-        {"end outlet", [this] { return Put(new TPresaD(&network, 0, 0, 2, 2, CodeEndOutlet, 1)); }, "Presa P4",
+        {"end outlet", [this] { return Put(std::make_unique<TPresaD>(&network, 0, 0, 2, 2, CodeEndOutlet, 1)); }, "Presa P4",
          {0}, {socketCaption}, true, "Passaggio DC", oneSocket,
          [&](TDatiComponenti& f) {
              outletValues(f);
@@ -91,13 +92,13 @@ TEST_F(NetworkLineDialogsTest, EveryClassFillsAndReadsTheForm) {
              outletCheck(c);
              EXPECT_EQ(c.Choice3, 1);
          }},
-        {"pass-through outlet", [this] { return Put(new TPresaD(&network, 0, 0, 3, 2, CodePassThroughOutlet, 2)); },
+        {"pass-through outlet", [this] { return Put(std::make_unique<TPresaD>(&network, 0, 0, 3, 2, CodePassThroughOutlet, 2)); },
          "Presa P4", {0, 1, 2}, {socketCaption, "Atten. di passaggio  [dB]", "Atten. inversa  [dB]"}, true,
          "Passaggio DC", twoSockets, outletValues, outletCheck},
-        {"terminated outlet", [this] { return Put(new TPresaD(&network, 0, 0, 4, 2, CodeTerminatedOutlet, 3)); },
+        {"terminated outlet", [this] { return Put(std::make_unique<TPresaD>(&network, 0, 0, 4, 2, CodeTerminatedOutlet, 3)); },
          "Presa P4", {0}, {socketCaption}, true, "Passaggio DC", {}, outletValues, outletCheck},
         {"cable", [this] {
-             auto* c = Put(new TNCavo(&network, 0, 0, 5, 2, 0, 0));
+             auto* c = Put(std::make_unique<TNCavo>(&network, 0, 0, 5, 2, 0, 0));
              c->RunEnd = 1;
              return c;
          },
@@ -115,20 +116,20 @@ TEST_F(NetworkLineDialogsTest, EveryClassFillsAndReadsTheForm) {
              EXPECT_FLOAT_EQ(cable.PassAttenuation(), 12.0f);
          }},
         {"bridge", [this] {
-             auto* c = Put(new TNCavo(&network, 0, 0, 6, 2, 0, 0));
+             auto* c = Put(std::make_unique<TNCavo>(&network, 0, 0, 6, 2, 0, 0));
              c->TypeCode = CodeBridge;
              c->RunEnd = 1;
              return c;
          },
          "Ponte K4", {}, {}, false, "", {}, [](TDatiComponenti& f) { f.EditCodice->Text = "PT1"; },
          [](TCella& c) { EXPECT_EQ(c.Code, "PT1"); }},
-        {"termination", [this] { return Put(new TChiusura(&network, 0, 0, 7, 2, 1)); }, "Chiusura X4", {}, {},
+        {"termination", [this] { return Put(std::make_unique<TChiusura>(&network, 0, 0, 7, 2, 1)); }, "Chiusura X4", {}, {},
          false, "Chiusura isolata DC", {}, [](TDatiComponenti& f) { f.CheckChiusuraDC->Checked = true; },
          [](TCella& c) { EXPECT_TRUE(TChiusura::IsIsolated(c)); }},
-        {"entry anchor", [this] { return Put(new TAncoraI(&network, 0, 0, 8, 2)); }, "Punto ingresso ", {}, {}, false,
+        {"entry anchor", [this] { return Put(std::make_unique<TAncoraI>(&network, 0, 0, 8, 2)); }, "Punto ingresso ", {}, {}, false,
          "", {}, [](TDatiComponenti& f) { f.EditDescrizione->Text = "Scala B"; },
          [](TCella& c) { EXPECT_EQ(c.Description, "Scala B"); }},
-        {"exit anchor", [this] { return Put(new TAncoraO(&network, 0, 0, 9, 2)); }, "Punto uscita ", {}, {}, false,
+        {"exit anchor", [this] { return Put(std::make_unique<TAncoraO>(&network, 0, 0, 9, 2)); }, "Punto uscita ", {}, {}, false,
          "", {}, [](TDatiComponenti& f) { f.EditDescrizione->Text = "Piano 3"; },
          [](TCella& c) { EXPECT_EQ(c.Description, "Piano 3"); }},
     };
@@ -170,8 +171,8 @@ TEST_F(NetworkLineDialogsTest, EveryClassFillsAndReadsTheForm) {
 
 // The form of a cable edits the head of its run, whichever segment is clicked.
 TEST_F(NetworkLineDialogsTest, CableFormEditsTheRunHead) {
-    auto* head = Put(new TNCavo(&network, 1, 0, 3, 3, 0, 0));
-    auto* tail = Put(new TNCavo(&network, 1, 0, 4, 3, 0, 0));
+    auto* head = Put(std::make_unique<TNCavo>(&network, 1, 0, 3, 3, 0, 0));
+    auto* tail = Put(std::make_unique<TNCavo>(&network, 1, 0, 4, 3, 0, 0));
     head->RunEnd = 1;
     Answer([](TDatiComponenti& f) {
         for (int c = 0; c < 11; ++c) f.ValueEdit[0][c]->Text = "15";
@@ -195,12 +196,13 @@ TEST_F(NetworkLineDialogsTest, UncountedCableRenumbers) {
     static_cast<TTesta*>(grid.Anchor)->SetLineCount(2);
     TNCavo* cables[2];
     for (int i = 0; i < 2; ++i) {
-        cables[i] = new TNCavo(&grid, 0, 0, 37 + i, 1, 0, 0);
+        auto cable = std::make_unique<TNCavo>(&grid, 0, 0, 37 + i, 1, 0, 0);
+        cables[i] = cable.get();
         for (int b = 0; b < BandSlots; ++b) cables[i]->Attenuation->Set3(0, 0, b, 20.0f);
         cables[i]->SetLength(10.0f);
         cables[i]->Described = 1;
-        ASSERT_TRUE(grid.InsertCell(cables[i], false, 0));
-        ASSERT_TRUE(grid.InsertCell(new TPresaD(&grid, 0, 0, 37 + i, 2, CodeTerminatedOutlet, 1), false, 0));
+        ASSERT_TRUE(grid.InsertCell(std::move(cable), false, 0));
+        ASSERT_TRUE(grid.InsertCell(std::make_unique<TPresaD>(&grid, 0, 0, 37 + i, 2, CodeTerminatedOutlet, 1), false, 0));
     }
     ASSERT_TRUE(project.AnalyseGrids());
     EXPECT_EQ(cables[0]->GetShortCode(), "C1");
@@ -246,8 +248,8 @@ TEST_F(NetworkLineDialogsTest, PortNames) {
         EXPECT_EQ(position.ThroughOutput, c.through);
     }
 
-    auto* head = Put(new TNCavo(&network, 1, 0, 3, 3, 0, 0));
-    auto* tail = Put(new TNCavo(&network, 1, 0, 4, 3, 0, 0));
+    auto* head = Put(std::make_unique<TNCavo>(&network, 1, 0, 3, 3, 0, 0));
+    auto* tail = Put(std::make_unique<TNCavo>(&network, 1, 0, 4, 3, 0, 0));
     head->RunEnd = 1;
     TInfoMousePos onCable;
     tail->GetPortName(onCable);

@@ -112,10 +112,12 @@ TEST_F(NetworkLineSymbolsTest, EveryClassDrawsItsSymbol) {
 
 TEST_F(NetworkLineSymbolsTest, CableDrawsInItsColourAndJumpsOverACrossing) {
     TGridData grid(nullptr, 6, 6, GridNetwork);
-    auto* vertical = new TNCavo(&grid, 0, 0, 2, 2, 0, 0x0000FF);
-    auto* horizontal = new TNCavo(&grid, 1, 0, 2, 2, 0, 0x008000);
-    ASSERT_TRUE(grid.InsertCell(vertical, false, 0));
-    ASSERT_TRUE(grid.InsertCell(horizontal, false, 0));
+    auto verticalOwned = std::make_unique<TNCavo>(&grid, 0, 0, 2, 2, 0, 0x0000FF);
+    auto* vertical = verticalOwned.get();
+    auto horizontalOwned = std::make_unique<TNCavo>(&grid, 1, 0, 2, 2, 0, 0x008000);
+    auto* horizontal = horizontalOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(verticalOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(horizontalOwned), false, 0));
     ASSERT_EQ(grid.CellAt(2, 2), horizontal);
     ASSERT_EQ(horizontal->Overlay, vertical);
 
@@ -143,11 +145,15 @@ TEST_F(NetworkLineSymbolsTest, LabelsOnScreen) {
     TProgetto project(nullptr);
     project.Reset(true);
     TGridData& grid = *project.NetworkGrid;
-    auto* outlet = new TPresaD(&grid, 0, 0, 4, 4, CodeEndOutlet, 1);
-    auto* cable = new TNCavo(&grid, 0, 0, 6, 4, 0, 0);
-    auto* termination = new TChiusura(&grid, 0, 0, 8, 4, 1);
-    for (TCella* c : {static_cast<TCella*>(outlet), static_cast<TCella*>(cable), static_cast<TCella*>(termination)})
-        ASSERT_TRUE(grid.InsertCell(c, false, 0));
+    auto outletOwned = std::make_unique<TPresaD>(&grid, 0, 0, 4, 4, CodeEndOutlet, 1);
+    auto cableOwned = std::make_unique<TNCavo>(&grid, 0, 0, 6, 4, 0, 0);
+    auto terminationOwned = std::make_unique<TChiusura>(&grid, 0, 0, 8, 4, 1);
+    auto* outlet = outletOwned.get();
+    auto* cable = cableOwned.get();
+    auto* termination = terminationOwned.get();
+    std::unique_ptr<TCella> placed[] = {std::move(outletOwned), std::move(cableOwned), std::move(terminationOwned)};
+    for (std::unique_ptr<TCella>& c : placed)
+        ASSERT_TRUE(grid.InsertCell(std::move(c), false, 0));
     outlet->SequenceNumber = 2;
     cable->SequenceNumber = 5;
     cable->RunEnd = 1;
@@ -223,10 +229,12 @@ TEST_F(NetworkLineSymbolsTest, PrintedLabels) {
     project.Reset(true);
     project.Step = 2;
     TGridData& grid = *project.NetworkGrid;
-    auto* cable = new TNCavo(&grid, 0, 0, 6, 4, 0, 0);
-    auto* termination = new TChiusura(&grid, 1, 0, 8, 4, 1);
-    ASSERT_TRUE(grid.InsertCell(cable, false, 0));
-    ASSERT_TRUE(grid.InsertCell(termination, false, 0));
+    auto cableOwned = std::make_unique<TNCavo>(&grid, 0, 0, 6, 4, 0, 0);
+    auto* cable = cableOwned.get();
+    auto terminationOwned = std::make_unique<TChiusura>(&grid, 1, 0, 8, 4, 1);
+    auto* termination = terminationOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(cableOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(terminationOwned), false, 0));
     cable->RunEnd = 1;
     cable->SequenceNumber = 5;
     cable->SetLength(12.4f);

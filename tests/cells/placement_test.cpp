@@ -154,14 +154,17 @@ TEST_F(PlacementAnalysisTest, PortSideAndNeighbourForEveryTurnAndMirror) {
 }
 
 TEST_F(PlacementAnalysisTest, LinkTakesTheNeighbourAndItsCrossingLayer) {
-    auto* below = new TCellaProva(nullptr, 5, 6, 1, 1, 0, true, 1);
-    auto* crossing = new TCellaProva(nullptr, 5, 6, 1, 1, 0, true, 0);
-    ASSERT_TRUE(grid.InsertCell(below, false, 0));
-    ASSERT_TRUE(grid.InsertCell(crossing, false, 0));
+    auto belowOwned = std::make_unique<TCellaProva>(nullptr, 5, 6, 1, 1, 0, true, 1);
+    auto* below = belowOwned.get();
+    auto crossingOwned = std::make_unique<TCellaProva>(nullptr, 5, 6, 1, 1, 0, true, 0);
+    auto* crossing = crossingOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(belowOwned), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::move(crossingOwned), false, 0));
     ASSERT_EQ(grid.CellAt(5, 6), below);
     ASSERT_EQ(below->Overlay, crossing);
-    auto* right = new TCellaProva(nullptr, 6, 5);
-    ASSERT_TRUE(grid.InsertCell(right, false, 0));
+    auto rightOwned = std::make_unique<TCellaProva>(nullptr, 6, 5);
+    auto* right = rightOwned.get();
+    ASSERT_TRUE(grid.InsertCell(std::move(rightOwned), false, 0));
 
     TCella cell(&grid, 0, 0, 5, 5, 1, 2, 0);
     cell.TypeCode = 6;

@@ -39,7 +39,7 @@ protected:
     CustomEditorTest() { Script().Reset(); }
     void LoadFourBorders() {
         TGridData symbol(nullptr, 4, 4, GridSymbol);
-        symbol.InsertCell(new TFiltroS(nullptr, 0, 0, 1, 1), false, 0);
+        symbol.InsertCell(std::make_unique<TFiltroS>(nullptr, 0, 0, 1, 1), false, 0);
         editor.LoadDrawing(symbol, Entries, Exits, 4, 4);
     }
     // Stores the drawing into fresh tables of zeros.
@@ -149,9 +149,10 @@ TEST_F(CustomEditorTest, AnchorsThatNameNoPortOrStandOffTheBorderChangeNoRecord)
                  {"in a corner", "2", 5, 5}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        auto* anchor = new TAncoraI(&editor.SymbolGrid, 0, 0, c.column, c.row);
+        auto anchorOwned = std::make_unique<TAncoraI>(&editor.SymbolGrid, 0, 0, c.column, c.row);
+        auto* anchor = anchorOwned.get();
         anchor->Code = c.number;
-        ASSERT_TRUE(editor.SymbolGrid.InsertCell(anchor, false, 0));
+        ASSERT_TRUE(editor.SymbolGrid.InsertCell(std::move(anchorOwned), false, 0));
         std::vector<TPuntoPorta> entries = three, exits;
         editor.StoreDrawing(stored, entries, exits);
         EXPECT_EQ(entries, three);
@@ -247,13 +248,13 @@ TEST_F(CustomEditorTest, CheckStructureShowsEveryMessage) {
 TEST_F(CustomEditorTest, StepsRunTheStrictAnalysis) {
     // An entry anchor whose line ends on an empty square, far to the right.
     TGridData structure(nullptr, CustomStructureSize, CustomStructureSize, GridCustom);
-    structure.InsertCell(EntryAnchor("1"), false, 0);
+    structure.InsertCell(std::unique_ptr<TCella>(EntryAnchor("1")), false, 0);
     TCella* anchor = structure.CellAt(0, 0);
     ASSERT_NE(anchor, nullptr);
-    structure.TakeOutCell(anchor).release();
+    std::unique_ptr<TCella> taken = structure.TakeOutCell(anchor);
     anchor->Column = 97;
     anchor->Row = 60;
-    ASSERT_TRUE(structure.InsertCell(anchor, false, 0));
+    ASSERT_TRUE(structure.InsertCell(std::move(taken), false, 0));
     editor.LoadStructure(structure);
     editor.SelectTab("Disegno");
     editor.ArrangeLayout();
@@ -352,7 +353,7 @@ TEST(CustomEditorProgram, StructureButtonStoresTheCellBackOnlyOnOk) {
             inside = DatiComponenti;
             EXPECT_EQ(e.SymbolGrid.Columns, cell->Drawing.Columns + 2);
             EXPECT_TRUE(e.StructureGrid.HasComponents());
-            e.SymbolGrid.InsertCell(new TFiltroS(nullptr, 0, 0, 1, 1), false, 0);
+            e.SymbolGrid.InsertCell(std::make_unique<TFiltroS>(nullptr, 0, 0, 1, 1), false, 0);
             Script().AnswerShowModal<TCambiaDimensioni>([](TCambiaDimensioni& d) {
                 d.EColonne->Text = "3";
                 d.ERighe->Text = "3";

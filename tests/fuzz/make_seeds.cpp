@@ -133,15 +133,16 @@ int main(int argc, char** argv) {
     fs::create_directories(grids);
     TGridData grid(nullptr, 24, 24, 1);
     Put(grids / "empty", std::string("\0\1", 2) + Section(grid, RecordVersion));
-    auto* anchor = new TTesta(&grid, 0, 0, 11, 0, 2);
-    if (grid.InsertCell(anchor, false, 0)) grid.Anchor = anchor;
+    auto anchorOwned = std::make_unique<TTesta>(&grid, 0, 0, 11, 0, 2);
+    auto* anchor = anchorOwned.get();
+    if (grid.InsertCell(std::move(anchorOwned), false, 0)) grid.Anchor = anchor;
     int32_t column = 2;
     for (auto& c : SampleCells()) {
-        TCella* cell = c.release();
+        TCella* cell = c.get();
         cell->Column = column;
         cell->Row = 3 + column % 5;
         column += 3;
-        grid.InsertCell(cell, false, 0);
+        grid.InsertCell(std::move(c), false, 0);
     }
     for (int32_t kind = 0; kind < 3; ++kind) {
         auto* sign = new TSegnoGrafico(&grid);
@@ -159,23 +160,23 @@ int main(int argc, char** argv) {
     // A custom component holding a splitter between its anchors, with a sign
     // in its symbol.
     TGridData custom(nullptr, 24, 24, 1);
-    auto* cell = new TCellaCustom(&custom, 1, 0, 6, 6, 1, 2);
-    auto* entry = new TAncoraI(&cell->Structure, 0, 0, 1, 0);
+    auto cellOwned = std::make_unique<TCellaCustom>(&custom, 1, 0, 6, 6, 1, 2);
+    auto* cell = cellOwned.get();
+    auto entry = std::make_unique<TAncoraI>(&cell->Structure, 0, 0, 1, 0);
     entry->Code = "1";
-    auto* splitter = new TDivisore(&cell->Structure, 0, 0, 1, 1, 1, 2);
+    auto splitter = std::make_unique<TDivisore>(&cell->Structure, 0, 0, 1, 1, 1, 2);
     splitter->Described = 1;
-    auto* right = new TAncoraO(&cell->Structure, 3, 0, 2, 1);
+    auto right = std::make_unique<TAncoraO>(&cell->Structure, 3, 0, 2, 1);
     right->Code = "1";
-    auto* left = new TAncoraO(&cell->Structure, 1, 0, 0, 1);
+    auto left = std::make_unique<TAncoraO>(&cell->Structure, 1, 0, 0, 1);
     left->Code = "2";
-    for (TCella* inner : {static_cast<TCella*>(entry), static_cast<TCella*>(splitter), static_cast<TCella*>(right),
-                          static_cast<TCella*>(left)})
-        cell->Structure.InsertCell(inner, false, 0);
-    cell->Drawing.InsertCell(new TAncoraI(&cell->Drawing, 0, 0, 1, 0), false, 0);
+    std::unique_ptr<TCella> inner[] = {std::move(entry), std::move(splitter), std::move(right), std::move(left)};
+    for (std::unique_ptr<TCella>& part : inner) cell->Structure.InsertCell(std::move(part), false, 0);
+    cell->Drawing.InsertCell(std::make_unique<TAncoraI>(&cell->Drawing, 0, 0, 1, 0), false, 0);
     cell->OutputPoints[1] = {1, 1, 3};
     cell->MapAnchors();
     cell->Described = 1;
-    custom.InsertCell(cell, false, 0);
+    custom.InsertCell(std::move(cellOwned), false, 0);
     Put(grids / "custom60000", std::string("\0\1", 2) + Section(custom, RecordVersion));
 
     // The small readers: a reader selector, a version selector, then the
@@ -240,12 +241,12 @@ int main(int argc, char** argv) {
     };
     Put(projects / "new60000", file());
     TGridData& net = *project.NetworkGrid;
-    net.InsertCell(new TDivisore(&net, 0, 0, 10, 5, 1, 2), false, 0);
+    net.InsertCell(std::make_unique<TDivisore>(&net, 0, 0, 10, 5, 1, 2), false, 0);
     auto* projectSign = new TSegnoGrafico(&net);
     projectSign->Kind = SignText;
     projectSign->Text = "Scala B";
     net.Signs->Add(projectSign, false);
-    project.HeadEndGrid->InsertCell(new TFiltroP(project.HeadEndGrid, 0, 0, 8, 8), false, 0);
+    project.HeadEndGrid->InsertCell(std::make_unique<TFiltroP>(project.HeadEndGrid, 0, 0, 8, 8), false, 0);
     TRigaPreventivo row;
     row.Code = "EXTRA";
     row.Quantity = 2;

@@ -18,13 +18,14 @@ int P(int points) { return points * 600 / 72; }
 class ComponentListTest : public PrintTest {
 protected:
     TNCavo* AddCable(TGridData* grid, float metres, int32_t number, bool bridge = false) {
-        auto* c = new TNCavo(grid, 0, 0, 70, 2 + number % 60, 0, 0);
+        auto cOwned = std::make_unique<TNCavo>(grid, 0, 0, 70, 2 + number % 60, 0, 0);
+        auto* c = cOwned.get();
         if (bridge) c->TypeCode = CodeBridge;
         c->SetLength(metres);
         c->SetRunHead(true);
         c->SequenceNumber = number;
         c->Code = bridge ? "PONTE" : "CAVO";
-        EXPECT_TRUE(grid->InsertCell(c, false, 0));
+        EXPECT_TRUE(grid->InsertCell(std::move(cOwned), false, 0));
         Chain(grid, c);
         return c;
     }

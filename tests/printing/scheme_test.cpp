@@ -43,8 +43,9 @@ protected:
     // A grid of columns x rows whose used area is all of it: cells in the
     // far corners of the head-end terminal's opposite row.
     TCella* Place(TGridData* grid, int32_t column, int32_t row) {
-        auto* c = new TCellaSchema(grid, column, row);
-        EXPECT_TRUE(grid->InsertCell(c, false, 0));
+        auto cOwned = std::make_unique<TCellaSchema>(grid, column, row);
+        auto* c = cOwned.get();
+        EXPECT_TRUE(grid->InsertCell(std::move(cOwned), false, 0));
         return c;
     }
     void Size(TGridData* grid, int32_t columns, int32_t rows) {

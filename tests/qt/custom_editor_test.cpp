@@ -35,7 +35,7 @@ TEST(QtCustomEditor, OpensOverTheMainWindowWithThePaletteLent) {
     TWinControl* paletteParent = main.Palette->Parent;
 
     std::unique_ptr<TCellaCustom> cell = MakeCustomSplitter(nullptr, 0, 0);
-    cell->Drawing.InsertCell(new TFiltroS(nullptr, 0, 0, 0, 0), false, 0);
+    cell->Drawing.InsertCell(std::make_unique<TFiltroS>(nullptr, 0, 0, 0, 0), false, 0);
     TDatiCellaCustom editor(nullptr);
     editor.LoadDrawing(cell->Drawing, cell->InputPoints, cell->OutputPoints, cell->NumInputs, cell->NumOutputs);
     editor.LoadStructure(cell->Structure);

@@ -35,13 +35,14 @@ TEST(QtCustomSymbol, StubsAndTheDrawingGridStayInTheFootprint) {
         // (state x pitch, 0).
         TGridData grid(nullptr, 10, 10, GridNetwork);
         grid.Window = &window;
-        auto* cell = new TCellaCustom(&grid, turn, mirrored, 4, 4, 2, 2);
+        auto cellOwned = std::make_unique<TCellaCustom>(&grid, turn, mirrored, 4, 4, 2, 2);
+        auto* cell = cellOwned.get();
         cell->SetFootprint(3, 2);
         cell->InputPoints = {{0, 0, 0}, {0, 1, 3}};
         cell->OutputPoints = {{2, 1, 0}, {2, 0, 3}};
-        cell->Drawing.InsertCell(new TFiltroS(&cell->Drawing, 0, 0, 1, 0), false, 0);
-        cell->Drawing.InsertCell(new TAncoraI(&cell->Drawing, 0, 0, 1, 1), false, 0);
-        ASSERT_TRUE(grid.InsertCell(cell, false, 0));
+        cell->Drawing.InsertCell(std::make_unique<TFiltroS>(&cell->Drawing, 0, 0, 1, 0), false, 0);
+        cell->Drawing.InsertCell(std::make_unique<TAncoraI>(&cell->Drawing, 0, 0, 1, 1), false, 0);
+        ASSERT_TRUE(grid.InsertCell(std::move(cellOwned), false, 0));
         const TCellRect r = cell->GetGridRect();
         const int ox = state * pitch, oy = 0;
         const int before = InkIn(sheet, TRect(0, 0, sheet.Width, sheet.Height));

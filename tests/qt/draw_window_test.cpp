@@ -44,14 +44,15 @@ struct DrawForm {
         window->SetBounds(0, 0, 620, 400);
         window->StatusBar = bar;
         TGridData* g = grid.get();
-        auto* head = new TTesta(g, 0, 0, 14, 0, 0);
-        g->InsertCell(head, false, 0);
-        for (int32_t r = 1; r < 4; ++r) g->InsertCell(new TNCavo(g, 0, 0, 15, r, 0, 0), false, 0);
-        g->InsertCell(new TDerivatore(g, 0, 0, 15, 4, 1, 2), false, 0);
+        auto headOwned = std::make_unique<TTesta>(g, 0, 0, 14, 0, 0);
+        auto* head = headOwned.get();
+        g->InsertCell(std::move(headOwned), false, 0);
+        for (int32_t r = 1; r < 4; ++r) g->InsertCell(std::make_unique<TNCavo>(g, 0, 0, 15, r, 0, 0), false, 0);
+        g->InsertCell(std::make_unique<TDerivatore>(g, 0, 0, 15, 4, 1, 2), false, 0);
         for (int32_t k = 0; k < 3; ++k) {
-            g->InsertCell(new TPresaD(g, 3, 0, 16 + k, 4, k == 2 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1),
+            g->InsertCell(std::make_unique<TPresaD>(g, 3, 0, 16 + k, 4, k == 2 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1),
                           false, 0);
-            g->InsertCell(new TPresaD(g, 1, 0, 14 - k, 4, k == 2 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1),
+            g->InsertCell(std::make_unique<TPresaD>(g, 1, 0, 14 - k, 4, k == 2 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1),
                           false, 0);
         }
         g->SetErrorMark(15, 4, 1);
@@ -171,8 +172,9 @@ TEST(QtDrawWindow, EditsWithTheMouseBandsSurviveRepaintsAndThePopupUndoes) {
 
     // A double click reaches the cell on its square.
     palette.Tool = ToolArrow;
-    auto* part = new TDialogCell(nullptr, 11, 5);
-    ASSERT_TRUE(g->InsertCell(part, false, 0));
+    auto partOwned = std::make_unique<TDialogCell>(nullptr, 11, 5);
+    auto* part = partOwned.get();
+    ASSERT_TRUE(g->InsertCell(std::move(partOwned), false, 0));
     Settle();
     // As the window system sends it: press, release, the double click in
     // place of the second press, release.

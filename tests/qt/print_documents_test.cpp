@@ -85,7 +85,8 @@ protected:
         add(project.HeadEndGrid, 21, "AMP-35", "Amplificatore", "Amplificatore da palo 35 dB", 88.0f, 1);
         add(project.HeadEndGrid, 38, "ANT-UHF", "Antenna UHF", "Antenna logaritmica 21-69", 42.5f, 2);
         for (int i = 0; i < 5; ++i) {
-            auto* cable = new TNCavo(project.NetworkGrid, 0, 0, 72, 2 + 2 * i, 0, 0);
+            auto cableOwned = std::make_unique<TNCavo>(project.NetworkGrid, 0, 0, 72, 2 + 2 * i, 0, 0);
+            auto* cable = cableOwned.get();
             cable->SetLength(12.5f + i);
             cable->SetRunHead(true);
             cable->SequenceNumber = i + 1;
@@ -94,7 +95,7 @@ protected:
             cable->Description = "Cavo 5 mm classe A";
             cable->Price = 0.8f;
             cable->Currency = CurrencyEuro;
-            EXPECT_TRUE(project.NetworkGrid->InsertCell(cable, false, 0));
+            EXPECT_TRUE(project.NetworkGrid->InsertCell(std::move(cableOwned), false, 0));
             Chain(project.NetworkGrid, cable);
         }
         project.EstimateOutOfDate = true;

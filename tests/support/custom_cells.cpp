@@ -34,7 +34,7 @@ std::unique_ptr<TCellaCustom> MakeCustomCell(TGridData* owner, int32_t column, i
         part.Cell->Owner = &cell->Structure;
         part.Cell->Column = part.Column;
         part.Cell->Row = part.Row;
-        cell->Structure.InsertCell(part.Cell, false, 0);
+        cell->Structure.InsertCell(std::unique_ptr<TCella>(part.Cell), false, 0);
     }
     if (shape.Columns > 0 && shape.Rows > 0) cell->SetFootprint(shape.Columns, shape.Rows);
     if (!shape.Inputs.empty()) cell->InputPoints = shape.Inputs;

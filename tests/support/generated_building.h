@@ -53,8 +53,8 @@ public:
     int64_t cells = 0;
 
 protected:
-    void Put(TCella* cell) {
-        if (project.NetworkGrid->InsertCell(cell, false, 0)) ++cells;
+    void Put(std::unique_ptr<TCella> cell) {
+        if (project.NetworkGrid->InsertCell(std::move(cell), false, 0)) ++cells;
     }
     // Above each of the first lines of the head-end terminal an amplifier of
     // 30 dB and an antenna of 20 channels at 80 dBuV.
@@ -83,22 +83,22 @@ public:
             for (int32_t r = 2 + i; r < firstFloor; ++r) Cable(riser, r, 0, 0);
             for (int32_t f = 0; f < floors; ++f) {
                 const int32_t row = firstFloor + FloorRows * f;
-                auto* tap = new TDerivatore(&net, 0, 0, riser, row, 1, 2);
+                auto tap = std::make_unique<TDerivatore>(&net, 0, 0, riser, row, 1, 2);
                 Fill(*tap, TapLossColumn, 10.0f);
                 Fill(*tap, TapThroughColumn, 0.5f);
                 Fill(*tap, TapReverseColumn, 25.0f);
                 Fill(*tap, TapDecouplingColumn, 20.0f);
-                Put(tap);
+                Put(std::move(tap));
                 // The tap's first user output leaves on the right into the
                 // splitter (turned so that its input is on the left: its
                 // outputs go up, down and on to the right), the second on the left.
                 if (customSplitters) {
-                    Put(CustomSplitter(riser + 1, row).release());
+                    Put(CustomSplitter(riser + 1, row));
                 } else {
-                    auto* splitter = new TDivisore(&net, 3, 0, riser + 1, row, 1, 3);
+                    auto splitter = std::make_unique<TDivisore>(&net, 3, 0, riser + 1, row, 1, 3);
                     Fill(*splitter, TapLossColumn, 4.0f);
                     Fill(*splitter, TapDecouplingColumn, 22.0f);
-                    Put(splitter);
+                    Put(std::move(splitter));
                 }
                 Outlet(riser + 1, row - 1, 2, true);
                 Outlet(riser + 1, row + 1, 0, true);
@@ -109,7 +109,7 @@ public:
                 if (f + 1 < floors) {
                     for (int32_t r = row + 1; r < row + FloorRows; ++r) Cable(riser, r, 0, 0);
                 } else {
-                    Put(new TChiusura(&net, 0, 0, riser, row + 1, 1));
+                    Put(std::make_unique<TChiusura>(&net, 0, 0, riser, row + 1, 1));
                 }
             }
         }
@@ -119,11 +119,11 @@ public:
 private:
     // A segment of 3 m of a cable losing 20 dB per 100 m: 0.6 dB.
     void Cable(int32_t column, int32_t row, int32_t orientation, uint8_t bend) {
-        auto* cable = new TNCavo(project.NetworkGrid, orientation, 0, column, row, bend, 0);
+        auto cable = std::make_unique<TNCavo>(project.NetworkGrid, orientation, 0, column, row, bend, 0);
         Fill(*cable, 0, 20.0f);
         cable->Attenuation->Set3(0, 1, 0, 3.0f);
         cable->Described = 1;
-        Put(cable);
+        Put(std::move(cable));
     }
     // The floor splitter inside a custom component: unturned inside, its
     // outputs leave right, left and down into exit anchors 1, 2 and 3.
@@ -142,12 +142,12 @@ private:
     }
     // Pass-through outlets along a floor, the last with its own termination.
     void Outlet(int32_t column, int32_t row, int32_t orientation, bool last) {
-        auto* outlet = new TPresaD(project.NetworkGrid, orientation, 0, column, row,
+        auto outlet = std::make_unique<TPresaD>(project.NetworkGrid, orientation, 0, column, row,
                                    last ? CodeTerminatedOutlet : CodePassThroughOutlet, 1);
         Fill(*outlet, 0, 4.0f);
         Fill(*outlet, 1, 0.5f);
         Fill(*outlet, 2, 25.0f);
-        Put(outlet);
+        Put(std::move(outlet));
         ++outlets;
     }
 };
@@ -156,14 +156,16 @@ inline void BuildingBase::FeedHeadEndLines(int32_t lines) {
     TCella* headAnchor = head.Anchor;
     for (int32_t i = 0; i < lines; ++i) {
         const int32_t column = headAnchor->Column + 1 + i;
-        auto* amplifier = new TAmplificatore(&head, 0, 0, column, headAnchor->Row - 1, CodeAmplificatoreRegolato, 1, 1);
+        auto amplifierOwned = std::make_unique<TAmplificatore>(&head, 0, 0, column, headAnchor->Row - 1, CodeAmplificatoreRegolato, 1, 1);
+        auto* amplifier = amplifierOwned.get();
         Fill(*amplifier, AmpRegulation, 0.0f);
         Fill(*amplifier, AmpGain, 30.0f);
         Fill(*amplifier, AmpNoiseFigure, 7.0f);
         Fill(*amplifier, AmpMaxOutput, 130.0f);
         amplifier->Described = 1;
-        head.InsertCell(amplifier, false, 0);
-        auto* antenna = new TAntenna(&head, 0, 0, column, headAnchor->Row - 2);
+        head.InsertCell(std::move(amplifierOwned), false, 0);
+        auto antennaOwned = std::make_unique<TAntenna>(&head, 0, 0, column, headAnchor->Row - 2);
+        auto* antenna = antennaOwned.get();
         antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
         antenna->Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
         for (int32_t k = 0; k < ChannelsPerLine; ++k) {
@@ -174,7 +176,7 @@ inline void BuildingBase::FeedHeadEndLines(int32_t lines) {
             antenna->SourceChannels->Insert(channel);
         }
         antenna->Described = 1;
-        head.InsertCell(antenna, false, 0);
+        head.InsertCell(std::move(antennaOwned), false, 0);
     }
 }
 }  // namespace building

@@ -11,11 +11,12 @@ void PrintProjectTest::Chain(TGridData* grid, TCella* cell) {
 TCella* PrintProjectTest::AddCell(TGridData* grid, int32_t kind, const AnsiString& code, int32_t number) {
     // Each cell on a square of its own, two apart; the list reads the chain only.
     const int32_t n = placed_++;
-    auto* c = new TCellaProva(grid, 1 + (n % 35) * 2, 2 + (n / 35) * 2);
+    auto cOwned = std::make_unique<TCellaProva>(grid, 1 + (n % 35) * 2, 2 + (n / 35) * 2);
+    auto* c = cOwned.get();
     c->Kind = kind;
     c->Code = code;
     c->SequenceNumber = number;
-    EXPECT_TRUE(grid->InsertCell(c, false, 0));
+    EXPECT_TRUE(grid->InsertCell(std::move(cOwned), false, 0));
     Chain(grid, c);
     return c;
 }

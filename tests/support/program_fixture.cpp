@@ -100,17 +100,20 @@ void DrawTwoTaps(TProgetto& project, bool closed, bool described) {
     constexpr int32_t column = 37;   // the terminal's line leaves here
     TGridData& grid = *project.NetworkGrid;
     for (int32_t row : {1, 2}) {
-        auto* tap = new TDerivatore(&grid, 0, 0, column, row, 1, 1);
+        auto tapOwned = std::make_unique<TDerivatore>(&grid, 0, 0, column, row, 1, 1);
+        auto* tap = tapOwned.get();
         tap->Described = described;
-        EXPECT_TRUE(grid.InsertCell(tap, false, 0));
-        auto* outlet = new TPresaD(&grid, 3, 0, column + 1, row, CodeEndOutlet, 1);
+        EXPECT_TRUE(grid.InsertCell(std::move(tapOwned), false, 0));
+        auto outletOwned = std::make_unique<TPresaD>(&grid, 3, 0, column + 1, row, CodeEndOutlet, 1);
+        auto* outlet = outletOwned.get();
         outlet->Described = described;
-        EXPECT_TRUE(grid.InsertCell(outlet, false, 0));
+        EXPECT_TRUE(grid.InsertCell(std::move(outletOwned), false, 0));
     }
     if (closed) {
-        auto* termination = new TChiusura(&grid, 0, 0, column, 3, 1);
+        auto terminationOwned = std::make_unique<TChiusura>(&grid, 0, 0, column, 3, 1);
+        auto* termination = terminationOwned.get();
         termination->Described = 1;
-        EXPECT_TRUE(grid.InsertCell(termination, false, 0));
+        EXPECT_TRUE(grid.InsertCell(std::move(terminationOwned), false, 0));
     }
     grid.SetModified(ModAll);
 }

@@ -22,13 +22,14 @@ void SetColumn(TCella& cell, int32_t column, float value) {
 }
 
 template <typename T>
-T* Put(TGridData& grid, T* cell) {
-    EXPECT_TRUE(grid.InsertCell(cell, false, 0));
+T* Put(TGridData& grid, std::unique_ptr<T> owned) {
+    T* cell = owned.get();
+    EXPECT_TRUE(grid.InsertCell(std::move(owned), false, 0));
     return cell;
 }
 
 TDerivatore* PutTap(TGridData& grid, int32_t row, float tapLoss) {
-    auto* tap = Put(grid, new TDerivatore(&grid, 0, 0, LineColumn, row, 1, 1));
+    auto* tap = Put(grid, std::make_unique<TDerivatore>(&grid, 0, 0, LineColumn, row, 1, 1));
     SetColumn(*tap, TapLossColumn, tapLoss);
     SetColumn(*tap, TapThroughColumn, 1.5f);
     SetColumn(*tap, TapReverseColumn, 25.0f);
@@ -38,7 +39,7 @@ TDerivatore* PutTap(TGridData& grid, int32_t row, float tapLoss) {
 }
 
 TPresaD* PutOutlet(TGridData& grid, int32_t row) {
-    auto* outlet = Put(grid, new TPresaD(&grid, FedFromLeft, 0, LineColumn + 1, row, CodeEndOutlet, 1));
+    auto* outlet = Put(grid, std::make_unique<TPresaD>(&grid, FedFromLeft, 0, LineColumn + 1, row, CodeEndOutlet, 1));
     SetColumn(*outlet, OutletSocketLoss, 1.0f);
     outlet->Described = 1;
     return outlet;
@@ -53,7 +54,7 @@ TwoTapLine::TwoTapLine(float secondTapLoss) {
     p1 = PutOutlet(grid, 1);
     r2 = PutTap(grid, 2, secondTapLoss);
     p2 = PutOutlet(grid, 2);
-    Put(grid, new TChiusura(&grid, 0, 0, LineColumn, 3, 1));
+    Put(grid, std::make_unique<TChiusura>(&grid, 0, 0, LineColumn, 3, 1));
 }
 
 TwoTapLine::~TwoTapLine() = default;
