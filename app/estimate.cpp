@@ -156,7 +156,7 @@ void TDatiPreventivo::BuildFromCells() {
             if (!entry && Librerie) {
                 if (TLibreria* library = Librerie->Find(c.AuxLibrary[slot]); library && library->Open()) {
                     entry = library->ReadCell(c.AuxCode[slot]);
-                    if (entry) cache.Append(entry->Clone().release());
+                    if (entry) cache.Append(entry->Clone());
                     library->Close();
                 }
             }

@@ -213,7 +213,7 @@ bool TAutoProgetto::CollectSelectedComponents(TMemLib& target) {
         for (std::unique_ptr<TCella>& cell : read)
             if (cell && cell->Code == node->Text.Get()) {
                 if (described) cell->Described = 1;
-                target.Insert(cell.release());
+                target.Insert(std::move(cell));
                 return;
             }
     };

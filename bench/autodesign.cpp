@@ -83,13 +83,13 @@ std::unique_ptr<TCreaAuto> MakeEngine(TGestoreErrori& reporter, int32_t inputs, 
         c.levelMin = c.levelMax = 80.0f;
         a.Channels.Insert(c);
     }
-    TCella* module = NewCella(nullptr, CodeTerrestre, 0, 0, inputs, 1, 0).release();
+    std::unique_ptr<TCella> module = NewCella(nullptr, CodeTerrestre, 0, 0, inputs, 1, 0);
     module->Positions[0] = PositionHeadEnd;
     for (int32_t i = 0; i < inputs; ++i) {
         module->Attenuation->Set3(i, WideGain, i < covering ? BandIV : BandI, 30.0f);
         module->Attenuation->Set3(i, WideMaxOutput, 5, 120.0f);
     }
-    engine->Components->Append(module);
+    engine->Components->Append(std::move(module));
     return engine;
 }
 

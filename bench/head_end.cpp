@@ -53,7 +53,7 @@ public:
         libraries_.Append(library);
         ok = library->Open();
         for (std::unique_ptr<TCella> cell = ok ? library->FirstCell() : nullptr; cell; cell = library->NextCell())
-            engine.Components->Insert(cell.release());
+            engine.Components->Insert(std::move(cell));
         library->Close();
         TFile sel(ProgramFile(DefaultSelectionFile), ModeReadDenyWrite);
         AnsiString text;

@@ -48,7 +48,7 @@ public:
         TLibreria* library = libraries_.Find(DefaultLibraryName);
         if (!ok || !library || !library->Open()) return false;
         for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell())
-            engine.Components->Insert(cell.release());
+            engine.Components->Insert(std::move(cell));
         library->Close();
         TFile sel(folder_ + "/" + DefaultSelectionFile, ModeReadDenyWrite);
         AnsiString text;

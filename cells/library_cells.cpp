@@ -188,12 +188,14 @@ void TMemLib::Clear() {
     }
 }
 
-void TMemLib::Append(TCella* cell) {
-    if (!cell) return;
+TCella* TMemLib::Append(std::unique_ptr<TCella> owned) {
+    if (!owned) return nullptr;
+    TCella* cell = owned.release();  // the list holds it from here on
     cell->NextInList = nullptr;
     TCella** tail = &head;
     while (*tail) tail = &(*tail)->NextInList;
     *tail = cell;
+    return cell;
 }
 
 namespace {
@@ -217,17 +219,21 @@ bool Less(const TCella& a, const TCella& b, int key) {
 
 }  // namespace
 
-void TMemLib::InsertSorted(TCella* cell, int key) {
-    if (!cell) return;
+TCella* TMemLib::Insert(std::unique_ptr<TCella> cell) { return InsertSorted(std::move(cell), 0); }
+
+TCella* TMemLib::InsertSorted(std::unique_ptr<TCella> owned, int key) {
+    if (!owned) return nullptr;
+    TCella* cell = owned.release();  // the list holds it from here on
     if (!head || Less(*cell, *head, key)) {
         cell->NextInList = head;
         head = cell;
-        return;
+        return cell;
     }
     TCella* after = head;
     while (after->NextInList && Less(*after->NextInList, *cell, key)) after = after->NextInList;
     cell->NextInList = after->NextInList;
     after->NextInList = cell;
+    return cell;
 }
 
 std::unique_ptr<TCella> TMemLib::Find(const AnsiString& code) const {

@@ -206,10 +206,11 @@ public:
     TMemLib& operator=(const TMemLib&) = delete;
 
     void Clear();
-    void Append(TCella* cell);
+    // Each takes the cell into the list and answers it (none for none).
+    TCella* Append(std::unique_ptr<TCella> cell);
     // Key index: 0 Category, 1 Brand, 2 Series, 3 Code, 4 Article.
-    void InsertSorted(TCella* cell, int key);
-    void Insert(TCella* cell) { InsertSorted(cell, 0); }
+    TCella* InsertSorted(std::unique_ptr<TCella> cell, int key);
+    TCella* Insert(std::unique_ptr<TCella> cell);
     // A clone of the first cell with the code, owned by the caller, or none.
     std::unique_ptr<TCella> Find(const AnsiString& code) const;
     // The first cell with the code of the same kind copies its data into the cell.

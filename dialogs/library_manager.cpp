@@ -155,7 +155,7 @@ void TGestioneLibrerie::LoadLibrary() {
     Entries.Clear();
     for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell()) {
         cell->Owner = nullptr;
-        Entries.InsertSorted(cell.release(), SortKey);
+        Entries.InsertSorted(std::move(cell), SortKey);
     }
     if (!wasOpen) library->Close();
 }

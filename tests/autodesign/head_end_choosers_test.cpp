@@ -41,25 +41,23 @@ protected:
     }
     // A chained module (code 35, 42 or 37) of family "Ov"/"Alfa" for a passband.
     TCella* Module(int32_t code, int32_t inputs, float low, float high, float draw = 0.0f) {
-        TCella* c = NewCella(nullptr, code, 0, 0, inputs, AutoMixOutputOuter, 0).release();
+        std::unique_ptr<TCella> c = NewCella(nullptr, code, 0, 0, inputs, AutoMixOutputOuter, 0);
         c->Brand = "Ov";
         c->Series = "Alfa";
         c->Current1 = draw;
-        TModuloFiltro& m = *static_cast<TCellaAutoMix*>(c)->Modules->head;
+        TModuloFiltro& m = *static_cast<TCellaAutoMix*>(c.get())->Modules->head;
         m.slotLow[ModuleInputSlot] = low;
         m.slotHigh[ModuleInputSlot] = high;
         c->Code = "M" + IntToStr(++codes);
-        engine.Components->Append(c);
-        return c;
+        return engine.Components->Append(std::move(c));
     }
     TCella* Supply(float capacity) {
-        TCella* c = NewCella(nullptr, CodeAlimentatoreSF, 0, 0, 0, 0, 0).release();
+        std::unique_ptr<TCella> c = NewCella(nullptr, CodeAlimentatoreSF, 0, 0, 0, 0, 0);
         c->Brand = "Ov";
         c->Series = "Alfa";
         c->Current2 = capacity;
         c->Code = "S" + IntToStr(++codes);
-        engine.Components->Append(c);
-        return c;
+        return engine.Components->Append(std::move(c));
     }
     static TCanale Channel(float low, float high, const char* name) {
         TCanale c;
@@ -431,14 +429,14 @@ TEST_F(WidebandChoiceTest, AntennasAndRunsStandOnTheirSquares) {
     TCella* amplifier = Amplifier(3, 33);
     amplifier->Power[PowerSupply][0] &= ~8u;
     amplifier->Current1 = 120.0f;
-    TCella* small = NewCella(nullptr, 24, 0, 0, 1, 1, 0).release();
+    std::unique_ptr<TCella> small = NewCella(nullptr, 24, 0, 0, 1, 1, 0);
     small->Current2 = 100.0f;
-    TCella* supply = NewCella(nullptr, 24, 0, 0, 1, 1, 0).release();
+    std::unique_ptr<TCella> supply = NewCella(nullptr, 24, 0, 0, 1, 1, 0);
     supply->Current2 = 150.0f;
     small->Code = "P1";
     supply->Code = "P2";
-    engine.Components->Append(small);
-    engine.Components->Append(supply);
+    engine.Components->Append(std::move(small));
+    engine.Components->Append(std::move(supply));
     ASSERT_TRUE(engine.SelectWidebandAmplifier(0, 0, grid.get()));
     EXPECT_EQ(Messages(), std::vector<std::string>{});
     // Amplifier at (0, 10); input i's antenna at (i, 8 - i), its run down to row 9.

@@ -51,7 +51,7 @@ protected:
         RegisterDefaultLibrary(libraries.Get());
         for (std::unique_ptr<TCella>& cell : BuildDefaultArticles()) {
             cell->Described = 1;
-            engine.Components->Insert(cell.release());
+            engine.Components->Insert(std::move(cell));
         }
         const std::vector<AnsiString> texts = DefaultSelectionTexts();
         for (int p = 0; p < CableTextCount; ++p) engine.Settings->CableTexts[p] = texts[static_cast<size_t>(p) + 1];

@@ -322,7 +322,7 @@ protected:
         TLibreria* library = libraries.Get().head;
         EXPECT_TRUE(library->Open());
         for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell())
-            if (keep(*cell)) all.Insert(cell.release());
+            if (keep(*cell)) all.Insert(std::move(cell));
         library->Close();
         std::vector<std::string> codes;
         for (TCella* c = all.head; c; c = c->NextInList) codes.push_back(c->Code);
@@ -331,7 +331,7 @@ protected:
 };
 
 TEST_F(CollectedComponents, TickedArticlesComeFromTheirLibrary) {
-    engine.Components->Append(TestCable("vecchio", {5}).release());
+    engine.Components->Append(TestCable("vecchio", {5}));
     wizard->ReadDefaultSel();
     EXPECT_TRUE(wizard->CollectSelectedComponents(*engine.Components));
     // The tree lists the component kinds of the palettes: every article but

@@ -411,7 +411,7 @@ TEST_F(LibraryTest, RegisteredLibrariesByName) {
 
 TEST_F(LibraryTest, MemoryListOrder) {
     auto make = [](const std::string& category, const std::string& brand, const std::string& code) {
-        auto* c = new TFiltroS(nullptr, 0, 0, 0, 0);
+        auto c = std::make_unique<TFiltroS>(nullptr, 0, 0, 0, 0);
         c->Category = category;
         c->Brand = brand;
         c->Code = code;

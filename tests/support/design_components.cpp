@@ -48,8 +48,8 @@ void SetPower(TCella& c, TPowerKind power) {
     }
 }
 
-TCella* Make(int32_t code, int32_t inputs, int32_t through, int32_t taps) {
-    TCella* c = NewCella(nullptr, code, 0, 0, inputs, through, taps).release();
+std::unique_ptr<TCella> Make(int32_t code, int32_t inputs, int32_t through, int32_t taps) {
+    std::unique_ptr<TCella> c = NewCella(nullptr, code, 0, 0, inputs, through, taps);
     EXPECT_NE(c, nullptr) << "code " << code;
     return c;
 }
@@ -59,69 +59,66 @@ TCella* Make(int32_t code, int32_t inputs, int32_t through, int32_t taps) {
 std::vector<int32_t> DesignComponents::TerSlots() { return {1, 3, 4, 5}; }
 std::vector<int32_t> DesignComponents::SatSlots() { return {6, 7, 8, 9}; }
 
-TCella* DesignComponents::Add(TCella* cell) {
-    if (cell) {
-        cell->Code = "C" + IntToStr(++added_);
-        list_.Append(cell);
-    }
-    return cell;
+TCella* DesignComponents::Add(std::unique_ptr<TCella> cell) {
+    if (cell) cell->Code = "C" + IntToStr(++added_);
+    return list_.Append(std::move(cell));
 }
 
 TCella* DesignComponents::Splitter(int32_t inputs, int32_t outputs, float lossTer, float lossSat, TPowerKind power) {
-    TCella* c = Make(3, inputs, 0, outputs);
+    std::unique_ptr<TCella> c = Make(3, inputs, 0, outputs);
     if (!c) return nullptr;
     c->Attenuation->Set3(0, 0, 5, lossTer);
     c->Attenuation->Set3(0, 0, 9, lossSat);
     SetPower(*c, power);
-    return Add(c);
+    return Add(std::move(c));
 }
 
 TCella* DesignComponents::Tap(int32_t code, int32_t inputs, int32_t outputs, TPowerKind power) {
-    TCella* c = Make(code, inputs, 1, outputs);
+    std::unique_ptr<TCella> c = Make(code, inputs, 1, outputs);
     if (!c) return nullptr;
     SetPower(*c, power);
-    return Add(c);
+    return Add(std::move(c));
 }
 
 TCella* DesignComponents::Switch(int32_t code, int32_t inputs, int32_t outputs, uint32_t positions,
                                  const AnsiString& brand, TPowerKind power, float lossSat) {
-    TCella* c = Make(code, inputs, 0, outputs);
+    std::unique_ptr<TCella> c = Make(code, inputs, 0, outputs);
     if (!c) return nullptr;
     c->Positions[0] = positions;
     c->Brand = brand;
     c->Attenuation->Set3(0, 0, 9, lossSat);
     SetPower(*c, power);
-    return Add(c);
+    return Add(std::move(c));
 }
 
 TCella* DesignComponents::Amplifier(int32_t code, int32_t inputs, uint32_t positions, float maxTer, float maxSat) {
-    TCella* c = Make(code, inputs, inputs, 0);
+    std::unique_ptr<TCella> c = Make(code, inputs, inputs, 0);
     if (!c) return nullptr;
     c->Positions[0] = positions;
     for (int32_t i = 0; i < inputs; ++i) {
         c->Attenuation->Set3(i, AmpMaxOutputColumn, 5, maxTer);
         c->Attenuation->Set3(i, AmpMaxOutputColumn, 9, maxSat);
     }
-    return Add(c);
+    return Add(std::move(c));
 }
 
 TCella* DesignComponents::Mixer(int32_t inputs, const std::vector<int32_t>& input0Slots,
                                 const std::vector<int32_t>& input1Slots) {
-    TCella* c = Make(29, inputs, 1, 0);
+    std::unique_ptr<TCella> c = Make(29, inputs, 1, 0);
     if (!c) return nullptr;
     for (int32_t slot : input0Slots) c->Attenuation->Set3(0, 0, slot, 0.5f);
     if (inputs > 1)
         for (int32_t slot : input1Slots) c->Attenuation->Set3(0, 1, slot, 0.5f);
-    return Add(c);
+    return Add(std::move(c));
 }
 
 TCella* DesignComponents::HeadEndModule(int32_t code, const AnsiString& brand, const AnsiString& series,
                                         float moduleLevel, uint32_t moduleFlags, TCanalizzazione* inputPlan) {
-    TCella* c = Make(code, 1, 1, 0);
+    std::unique_ptr<TCella> c = Make(code, 1, 1, 0);
     if (!c) return nullptr;
     c->Brand = brand;
     c->Series = series;
-    auto* mix = dynamic_cast<TCellaAutoMix*>(c);
+    auto* mix = dynamic_cast<TCellaAutoMix*>(c.get());
     EXPECT_NE(mix, nullptr);
     if (mix && mix->Modules && mix->Modules->head) {
         TModuloFiltro& m = *mix->Modules->head;
@@ -129,24 +126,24 @@ TCella* DesignComponents::HeadEndModule(int32_t code, const AnsiString& brand, c
         m.flags = moduleFlags;
         m.slotPlan[ModuleInputSlot] = inputPlan;
     }
-    return Add(c);
+    return Add(std::move(c));
 }
 
 TCella* DesignComponents::Final(const AnsiString& brand, const AnsiString& series, int32_t inputs, int32_t outputs,
                                 uint32_t positions, float levelTer, float levelSat) {
-    TCella* c = Make(43, inputs, outputs, 0);
+    std::unique_ptr<TCella> c = Make(43, inputs, outputs, 0);
     if (!c) return nullptr;
     c->Brand = brand;
     c->Series = series;
     c->Positions[0] = positions;
     c->Attenuation->Set3(0, 3, 5, levelTer);
     c->Attenuation->Set3(0, 3, 9, levelSat);
-    return Add(c);
+    return Add(std::move(c));
 }
 
 TCella* DesignComponents::Wideband(const std::vector<std::vector<int32_t>>& inputs, uint32_t positions,
                                    float maxOutput) {
-    TCella* c = Make(40, static_cast<int32_t>(inputs.size()), 1, 0);
+    std::unique_ptr<TCella> c = Make(40, static_cast<int32_t>(inputs.size()), 1, 0);
     if (!c) return nullptr;
     c->Positions[0] = positions;
     for (size_t i = 0; i < inputs.size(); ++i) {
@@ -154,35 +151,35 @@ TCella* DesignComponents::Wideband(const std::vector<std::vector<int32_t>>& inpu
         for (int32_t slot : inputs[i]) c->Attenuation->Set3(input, WideGain, slot, 30.0f);
         c->Attenuation->Set3(input, WideMaxOutput, 5, maxOutput);
     }
-    return Add(c);
+    return Add(std::move(c));
 }
 
 TCella* DesignComponents::Lnb(int32_t outputs, const AnsiString& series, float level) {
-    TCella* c = Make(39, 0, outputs, 0);
+    std::unique_ptr<TCella> c = Make(39, 0, outputs, 0);
     if (!c) return nullptr;
     c->Series = series;
     c->Attenuation->Set3(0, 0, 9, level);
-    return Add(c);
+    return Add(std::move(c));
 }
 
 TCella* DesignComponents::Dish(const AnsiString& series) {
-    TCella* c = Make(45, 0, 0, 0);
+    std::unique_ptr<TCella> c = Make(45, 0, 0, 0);
     if (!c) return nullptr;
     c->Series = series;
-    return Add(c);
+    return Add(std::move(c));
 }
 
 TCella* DesignComponents::Custom(const AnsiString& code) {
-    TCella* c = Make(55, 1, 0, 1);
+    std::unique_ptr<TCella> c = Make(55, 1, 0, 1);
     if (!c) return nullptr;
-    Add(c);
-    c->Code = code;
-    return c;
+    TCella* added = Add(std::move(c));
+    added->Code = code;
+    return added;
 }
 
 TCella* DesignComponents::Outlet(int32_t code, int32_t outputs, uint8_t connectorKind,
                                  const std::vector<int32_t>& slots, bool poweredSocket) {
-    TCella* c = Make(code, 1, 1, outputs);
+    std::unique_ptr<TCella> c = Make(code, 1, 1, outputs);
     if (!c) return nullptr;
     c->Choice3 = connectorKind;
     for (int32_t slot : slots) c->Attenuation->Set3(0, 0, slot, 1.0f);
@@ -193,7 +190,7 @@ TCella* DesignComponents::Outlet(int32_t code, int32_t outputs, uint8_t connecto
         c->Power[PowerSupply][0] &= ~4u;
         c->Power[PowerSupply][3] = 0;
     }
-    return Add(c);
+    return Add(std::move(c));
 }
 
 TLibreria* AddTestLibrary(TLibrerie& libraries, const std::string& folder, const std::string& name,

@@ -67,7 +67,7 @@ public:
     static std::vector<int32_t> SatSlots();
 
 private:
-    TCella* Add(TCella* cell);
+    TCella* Add(std::unique_ptr<TCella> cell);
     TMemLib& list_;
     int added_ = 0;
 };

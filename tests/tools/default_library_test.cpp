@@ -95,7 +95,7 @@ protected:
     // with their channels of "Europa", as a design run gets them.
     void PrepareDesign(TCreaAuto& engine) {
         Register();
-        for (auto& c : ReadAll()) engine.Components->Insert(c.release());
+        for (auto& c : ReadAll()) engine.Components->Insert(std::move(c));
         TOpzProgetto& o = *engine.Settings;
         {
             // The cable pickers take strings 2 to 13 in the settings' order.
@@ -367,7 +367,7 @@ TEST_F(DefaultLibrary, EveryArticleIsPlausible) {
 TEST_F(DefaultLibrary, TheDesignersClassificationFillsEveryTable) {
     // The whole library ticked, as the wizard collects it.
     TCreaAuto engine(&globals.Reporter());
-    for (auto& c : ReadAll()) engine.Components->Insert(c.release());
+    for (auto& c : ReadAll()) engine.Components->Insert(std::move(c));
     engine.ClassifyComponents();
 
     for (int n : {2, 3, 4, 6}) {
@@ -600,7 +600,7 @@ TEST_F(DefaultLibrary, EveryOtherRoleOfTheDesignerHasACandidate) {
 TEST_F(DefaultLibrary, TheClassesChoosersTakeThePreferredArticles) {
     Cells cells = ReadAll();
     TMemLib list;  // as the wizard collects a fully ticked library
-    for (auto& c : cells) list.Insert(c.release());
+    for (auto& c : cells) list.Insert(std::move(c));
     auto first = [&](const std::function<bool(TCella&)>& fits) -> TCella* {
         for (TCella* c = list.head; c; c = c->NextInList)
             if (fits(*c)) return c;

@@ -47,7 +47,7 @@ protected:
         libraries.Get().Append(library);
         EXPECT_TRUE(library->Open());
         for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell())
-            engine.Components->Insert(cell.release());
+            engine.Components->Insert(std::move(cell));
         library->Close();
         TFile sel(BuildFile(DefaultSelectionFile), ModeReadDenyWrite);
         AnsiString text;

@@ -242,7 +242,7 @@ TEST_F(HeadEndLibrary, AutomixingFamily) {
     TModuloFiltro& m = *static_cast<TCellaAutoMix&>(*scratch).Modules->head;
     m.slotLow[ModuleInputSlot] = 100.0f;
     m.slotHigh[ModuleInputSlot] = 500.0f;
-    engine.Components->Insert(scratch.release());
+    engine.Components->Insert(std::move(scratch));
     const int32_t c = 3, r = 64;
     grid->Clear();
     ASSERT_TRUE(engine.DesignTerrestrialHeadEnd(c, r, grid.get()));
@@ -343,7 +343,7 @@ TEST_F(HeadEndLibrary, SatelliteModularChain) {
         TModuloFiltro& m = *static_cast<TCellaAutoMix&>(*f).Modules->head;
         m.slotLow[ModuleInputSlot] = low;
         m.slotHigh[ModuleInputSlot] = high;
-        engine.Components->Insert(f.release());
+        engine.Components->Insert(std::move(f));
     };
     bandFilter("GFB-3", AutoMixCommonLine, 1100.0f, 2150.0f);
     engine.IfFilterCodes[0] = "GFI-XX";  // absent: the fallback takes any one-input IF filter

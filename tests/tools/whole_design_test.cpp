@@ -188,7 +188,7 @@ TEST_F(WholeDesign, TheLnbServesItsLinesFromTheDish) {
     std::unique_ptr<TCella> strong = weak->Clone();
     strong->Code = "GLNB-4S";
     level(*strong, 81.0f);
-    engine.Components->Insert(strong.release());
+    engine.Components->Insert(std::move(strong));
     // The network needs 79.4 dBuV from the head end on, 80.3 from the dish.
     level(*weak, 79.5f);
     const TWhole v = {"", true, true, 4, true, true, false, false, 1, 12, 6, 1, 1, 0, 0, false};
