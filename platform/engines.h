@@ -150,6 +150,10 @@ private:
     int MapY(int y) const;
     TPaintState Mapped(const TPaintState& s) const;
     std::vector<TPoint> Mapped(std::span<const TPoint> points) const;
+    // The points of a line on the target; an open line the target draws
+    // without the caps of its pen reaches as far as they do.
+    std::vector<TPoint> MappedLine(const TPaintState& s, const TPaintState& mapped,
+                                   std::span<const TPoint> points) const;
     TPaintEngine* target_ = nullptr;
     TPaintEngine* measurer_ = nullptr;
     TRect device_;

@@ -56,12 +56,48 @@ std::vector<TPoint> TScalingEngine::Mapped(std::span<const TPoint> points) const
     return out;
 }
 
+// A solid pen wider than a device pixel ends in round caps reaching half its
+// width beyond the line's ends, and the caps of two lines that meet close the
+// gap between them. A line the target draws one pixel thin has no caps and
+// leaves out its last point: its open ends are moved out by that reach, and
+// its mapped end one pixel further, so that it covers the target pixels its
+// caps reach and such lines still meet on the target (a cable run stays one line).
+std::vector<TPoint> TScalingEngine::MappedLine(const TPaintState& s, const TPaintState& mapped,
+                                               std::span<const TPoint> points) const {
+    const bool solid = s.Pen.Style == psSolid || s.Pen.Style == psInsideFrame;
+    if (!solid || s.Pen.Width < 2 || mapped.Pen.Width != 1 || points.size() < 2 || points.front() == points.back())
+        return Mapped(points);
+    std::vector<TPoint> out(points.begin(), points.end());
+    const double reach = s.Pen.Width / 2.0;
+    auto outward = [&](TPoint& end, TPoint before) {
+        const double dx = end.x - before.x, dy = end.y - before.y, length = std::hypot(dx, dy);
+        if (length == 0) return;
+        end.x += static_cast<int>(std::lround(dx / length * reach));
+        end.y += static_cast<int>(std::lround(dy / length * reach));
+    };
+    outward(out.front(), points[1]);
+    outward(out.back(), points[points.size() - 2]);
+    out = Mapped(out);
+    TPoint& last = out.back();
+    const TPoint before = out[out.size() - 2];
+    const int dx = last.x - before.x, dy = last.y - before.y;
+    if (std::abs(dx) >= std::abs(dy) && dx != 0) last.x += dx > 0 ? 1 : -1;
+    if (std::abs(dy) >= std::abs(dx) && dy != 0) last.y += dy > 0 ? 1 : -1;
+    return out;
+}
+
 void TScalingEngine::Line(const TPaintState& s, TPoint from, TPoint to) {
-    if (target_) target_->Line(Mapped(s), Map(from), Map(to));
+    if (!target_) return;
+    const TPaintState mapped = Mapped(s);
+    const TPoint ends[2] = {from, to};
+    const std::vector<TPoint> line = MappedLine(s, mapped, ends);
+    target_->Line(mapped, line[0], line[1]);
 }
 
 void TScalingEngine::Polyline(const TPaintState& s, std::span<const TPoint> points) {
-    if (target_) target_->Polyline(Mapped(s), Mapped(points));
+    if (!target_) return;
+    const TPaintState mapped = Mapped(s);
+    target_->Polyline(mapped, MappedLine(s, mapped, points));
 }
 
 void TScalingEngine::Polygon(const TPaintState& s, std::span<const TPoint> points) {

@@ -220,7 +220,9 @@ TEST(ScalingEngine, DrawsTheDeviceScaledOntoItsTargetAndMeasuresOnTheDevice) {
 
     ASSERT_EQ(target.Calls.size(), 6u);
     const TPaintCall& line = target.Calls[0];
-    EXPECT_EQ(line.Points, (std::vector<TPoint>{{0, 0}, {400, 599}}));  // 599.5 rounds down
+    // 599.5 rounds down; the pen's caps, one device pixel, move the ends out
+    // and the end, left out by the target, one pixel further.
+    EXPECT_EQ(line.Points, (std::vector<TPoint>{{-1, -1}, {400, 600}}));
     EXPECT_EQ(line.State.Pen.Width, 1);
     EXPECT_EQ(line.State.Clip, Rect(100, 0, 300, 200));
     EXPECT_EQ(target.Calls[1].Points[0], Point(200, 100));
@@ -232,6 +234,43 @@ TEST(ScalingEngine, DrawsTheDeviceScaledOntoItsTargetAndMeasuresOnTheDevice) {
     EXPECT_EQ(target.Calls[4].Rect, Rect(0, 0, 400, 600));   // the whole device is the whole target
     EXPECT_EQ(target.Calls[4].State.Clip, Rect(0, 0, 400, 600));
     EXPECT_EQ(target.Calls[5].State.Font.Height, -1);
+}
+
+// The pieces of a cable run, drawn with a wide pen, meet through their round
+// caps on the printed page; drawn one pixel thin in the preview they still
+// meet, at any ratio. Dashed pens and closed figures keep their points.
+TEST(ScalingEngine, WideLinesThatMeetThroughTheirCapsStillMeetDrawnThin) {
+    for (const int size : {130, 131, 157, 200}) {
+        SCOPED_TRACE(size);
+        TRecordingEngine target(Rect(0, 0, size, size));
+        TScalingEngine scaling;
+        scaling.Attach(&target, TSize{size, size}, Rect(0, 0, 1000, 1000), nullptr);
+        TCanvas c(&scaling);
+        c.Pen->Width = 6;   // under 1.5 target pixels: one pixel, no caps
+        for (int square = 0; square < 7; ++square) {   // 140-pixel squares, pieces 133 long
+            c.MoveTo(500, square * 140);
+            c.LineTo(500, square * 140 + 133);
+        }
+        c.Polyline({Point(0, 980), Point(133, 980), Point(133, 990)});
+        ASSERT_EQ(target.Calls.size(), 8u);
+        for (size_t i = 0; i + 1 < 7; ++i) {
+            EXPECT_EQ(target.Calls[i].State.Pen.Width, 1);
+            // The end point is left out: the next piece starts on it or before.
+            EXPECT_LE(target.Calls[i + 1].Points[0].y, target.Calls[i].Points[1].y) << i;
+        }
+        EXPECT_EQ(target.Calls[7].Points.size(), 3u);
+        EXPECT_EQ(target.Calls[7].Points[1], scaling.Map(Point(133, 980)));   // inner corners stay
+        target.Clear();
+        c.Pen->Style = psDash;
+        c.MoveTo(500, 0);
+        c.LineTo(500, 133);
+        c.Pen->Style = psSolid;
+        c.Polyline({Point(0, 0), Point(133, 0), Point(0, 133), Point(0, 0)});
+        ASSERT_EQ(target.Calls.size(), 2u);
+        EXPECT_EQ(target.Calls[0].Points, (std::vector<TPoint>{scaling.Map(Point(500, 0)), scaling.Map(Point(500, 133))}));
+        EXPECT_EQ(target.Calls[1].Points[0], Point(0, 0));
+        EXPECT_EQ(target.Calls[1].Points[3], Point(0, 0));
+    }
 }
 
 TEST(ScalingEngine, NeighbouringRectanglesStayNeighboursAtAnyRatio) {
