@@ -140,7 +140,7 @@ bool TFiltroAttivo::OpenDataDialog() {
 }
 
 // The arrangement pairs the program keeps prototypes for; another has none.
-TCella* TFiltroAttivo::GetPrototype() { return FindPrototype({TypeCode, InputArrangement(), OutputArrangement(), 0}); }
+TCella* TFiltroAttivo::GetPrototype() const { return FindPrototype({TypeCode, InputArrangement(), OutputArrangement(), 0}); }
 
 bool TFiltroAttivo::CheckData(const AnsiString& prefix) {
     const TModuloFiltro& m = Module();
@@ -213,8 +213,8 @@ TFiltroAT::TFiltroAT(TGridData* owner, int32_t orientation, int32_t mirrored, in
     Module().bandSystem = BandSystem;
 }
 
-AnsiString TFiltroAT::GetShortCode() { return ShortCodeWith("Fa"); }
-AnsiString TFiltroAT::GetTypeName() { return "Filtro attivo "; }
+AnsiString TFiltroAT::GetShortCode() const { return ShortCodeWith("Fa"); }
+AnsiString TFiltroAT::GetTypeName() const { return "Filtro attivo "; }
 void TFiltroAT::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, ActiveFilterCounter); }
 
 TFiltroCAG::TFiltroCAG(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
@@ -227,8 +227,8 @@ TFiltroCAG::TFiltroCAG(TGridData* owner, int32_t orientation, int32_t mirrored, 
     Module().bandSystem = BandSystem;
 }
 
-AnsiString TFiltroCAG::GetShortCode() { return ShortCodeWith("Fa"); }
-AnsiString TFiltroCAG::GetTypeName() { return "Filtro attivo CAG "; }
+AnsiString TFiltroCAG::GetShortCode() const { return ShortCodeWith("Fa"); }
+AnsiString TFiltroCAG::GetTypeName() const { return "Filtro attivo CAG "; }
 void TFiltroCAG::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, ActiveFilterCounter); }
 const int32_t* TFiltroCAG::RowMap() const { return AgcRowMap; }
 int32_t TFiltroCAG::CheckedStageRows() const { return 6; }
@@ -246,14 +246,14 @@ TModulatore::TModulatore(TGridData* owner, int32_t orientation, int32_t mirrored
     Module().bandSystem = BandSystem;
 }
 
-AnsiString TModulatore::GetShortCode() { return ShortCodeWith("Mo"); }
-AnsiString TModulatore::GetTypeName() { return "Modulatore "; }
+AnsiString TModulatore::GetShortCode() const { return ShortCodeWith("Mo"); }
+AnsiString TModulatore::GetTypeName() const { return "Modulatore "; }
 void TModulatore::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, ModulatorCounter); }
 const int32_t* TModulatore::RowMap() const { return ModulatorRowMap; }
-bool TModulatore::IsSignalStart() { return true; }
+bool TModulatore::IsSignalStart() const { return true; }
 void TModulatore::AdjustLossTables() {}
 
-TCella* TModulatore::GetPrototype() { return FindPrototype({TypeCode, OutputArrangement(), 0, 0}); }
+TCella* TModulatore::GetPrototype() const { return FindPrototype({TypeCode, OutputArrangement(), 0, 0}); }
 
 void TModulatore::Load(TStream& stream, int32_t version) {
     TFiltroAttivo::Load(stream, version);
@@ -353,14 +353,14 @@ TConvertitore::TConvertitore(TGridData* owner, int32_t orientation, int32_t mirr
     Module().bandSystem = BandSystem;
 }
 
-AnsiString TConvertitore::GetShortCode() { return ShortCodeWith("Cv"); }
-AnsiString TConvertitore::GetTypeName() { return "Convertitore "; }
+AnsiString TConvertitore::GetShortCode() const { return ShortCodeWith("Cv"); }
+AnsiString TConvertitore::GetTypeName() const { return "Convertitore "; }
 void TConvertitore::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, ConverterCounter); }
-bool TConvertitore::IsAutoMixModule() { return Variant == 0; }
+bool TConvertitore::IsAutoMixModule() const { return Variant == 0; }
 
 int32_t TConvertitore::ConversionKind() const { return static_cast<int32_t>(Module().flags & ModuleConversionMask); }
 
-TCellRect TConvertitore::GetGridRect() {
+TCellRect TConvertitore::GetGridRect() const {
     if (Variant == 1) return TCellRect{Row, Column, Row, Column};
     return TCellaAutoMix::GetGridRect();
 }

@@ -28,7 +28,7 @@ public:
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     bool OpenDataDialog() override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     // The common line is handed on first; the module adds its channels on the second step.
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
@@ -58,9 +58,9 @@ public:
     TFiltroAT(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
               int32_t inputArrangement, int32_t outputArrangement);
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     void TakeSequenceNumber(int32_t* counters) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
 };
 
 class TFiltroCAG : public TFiltroAttivo {
@@ -68,9 +68,9 @@ public:
     TFiltroCAG(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                int32_t inputArrangement, int32_t outputArrangement);
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     void TakeSequenceNumber(int32_t* counters) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
 
 protected:
     const int32_t* RowMap() const override;
@@ -83,7 +83,7 @@ public:
     TModulatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                 int32_t outputArrangement);
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // Older records kept the output channel in slot 0.
     void Load(TStream& stream, int32_t version) override;
     // The audio/video feed enters under a cable reaching into the box.
@@ -91,14 +91,14 @@ public:
     void TakeSequenceNumber(int32_t* counters) override;
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     // A source: its module makes its channel.
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void GetPortLevelText(TRichEdit* report) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
     void AdjustLossTables() override;
-    bool IsSignalStart() override;
+    bool IsSignalStart() const override;
 
 protected:
     const int32_t* RowMap() const override;
@@ -109,9 +109,9 @@ public:
     TConvertitore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                   int32_t inputArrangement, int32_t outputArrangement);
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // Variant 1 stands on one square.
-    TCellRect GetGridRect() override;
+    TCellRect GetGridRect() const override;
     // Older records carry its kind after the module.
     void Load(TStream& stream, int32_t version) override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
@@ -119,8 +119,8 @@ public:
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     bool CheckData(const AnsiString& prefix) override;
-    bool IsAutoMixModule() override;
-    AnsiString GetTypeName() override;
+    bool IsAutoMixModule() const override;
+    AnsiString GetTypeName() const override;
 
     // The conversion kind, 0 to 7 (the low bits of the module's flags).
     int32_t ConversionKind() const;

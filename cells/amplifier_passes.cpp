@@ -133,7 +133,7 @@ void RegulateBandGroups(const TRegolazioneBanda* bands, const float* maxRegulati
 
 // ---- Gain arithmetic ----
 
-float TAmplificatore::GetRow1Attenuation(int32_t input, int32_t, int32_t band) {
+float TAmplificatore::GetRow1Attenuation(int32_t input, int32_t, int32_t band) const {
     if (input < 0 || input >= TableRows || band < 0 || band >= BandSlots) return LevelNone;
     if (Attenuation->Rank() != 3 || !Attenuation->Block3(input) || Attenuation->Size3() < AmpColumns)
         return LevelNone;

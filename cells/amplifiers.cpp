@@ -171,20 +171,20 @@ void TAmplificatore::GetPortName(TInfoMousePos& position) {
 
 // ---- Texts, numbering, prototypes ----
 
-AnsiString TAmplificatore::GetShortCode() { return ShortCodeWith("A"); }
+AnsiString TAmplificatore::GetShortCode() const { return ShortCodeWith("A"); }
 
-AnsiString TAmplificatore::GetTypeName() { return "Amplificatore "; }
+AnsiString TAmplificatore::GetTypeName() const { return "Amplificatore "; }
 
 void TAmplificatore::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, AmplifierCounter); }
 
 // Two series per code: n lines through n ways, and one line to n outputs.
-TCella* TAmplificatore::GetPrototype() {
+TCella* TAmplificatore::GetPrototype() const {
     if (NumInputs == NumThroughOutputs) return FindPrototype({TypeCode, NumInputs, 0, 0});
     if (NumInputs != 1) return nullptr;
     return FindPrototype({TypeCode, NumThroughOutputs, 0, 1});
 }
 
-bool TAmplificatore::AllowsAutoChoice() { return false; }
+bool TAmplificatore::AllowsAutoChoice() const { return false; }
 
 // ---- Older records ----
 
@@ -237,7 +237,7 @@ bool TAmplificatore::Mirror() {
 
 // ---- Library answers ----
 
-bool TAmplificatore::IsSameKind(TCella* other) {
+bool TAmplificatore::IsSameKind(const TCella* other) const {
     if (other && (TypeCode == CodeAmplificatore || TypeCode == CodeAmplificatoreRegolato) &&
         (Positions[1] & SameKindAcrossCodes))
         return (other->TypeCode == CodeAmplificatore || other->TypeCode == CodeAmplificatoreRegolato) &&
@@ -324,13 +324,13 @@ void TTerrestre::GetPortName(TInfoMousePos& position) {
     }
 }
 
-AnsiString TTerrestre::GetShortCode() { return ShortCodeWith("Tr"); }
+AnsiString TTerrestre::GetShortCode() const { return ShortCodeWith("Tr"); }
 
-AnsiString TTerrestre::GetTypeName() { return "Ampli/Mix larga banda "; }
+AnsiString TTerrestre::GetTypeName() const { return "Ampli/Mix larga banda "; }
 
 void TTerrestre::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, WideBandCounter); }
 
-TCella* TTerrestre::GetPrototype() { return FindPrototype({TypeCode, NumInputs, NumThroughOutputs, 0}); }
+TCella* TTerrestre::GetPrototype() const { return FindPrototype({TypeCode, NumInputs, NumThroughOutputs, 0}); }
 
 void TTerrestre::Load(TStream& stream, int32_t version) {
     const bool old = version < VersionWithPortCounts;

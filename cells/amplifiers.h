@@ -90,7 +90,7 @@ public:
     ~TAmplificatore() override;
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // Older records: counts after the base record, regulation groups, the
     // anchor of several outputs and the column order.
     void Load(TStream& stream, int32_t version) override;
@@ -101,9 +101,9 @@ public:
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void TakeSequenceNumber(int32_t* counters) override;
     bool OpenDataDialog() override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
-    bool AllowsAutoChoice() override;
+    bool AllowsAutoChoice() const override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
     // The automatic regulation.
     void SpreadStamp(uint32_t stamp) override;
@@ -120,14 +120,14 @@ public:
     void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) override;
     void ComputeReachWindows() override;
     void GetPortName(TInfoMousePos& position) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
     // Codes 21 and 22 stand in for each other where the cell asks so.
-    bool IsSameKind(TCella* other) override;
+    bool IsSameKind(const TCella* other) const override;
     void ComputeBandMask() override;
     // The gain regulations back to 0 (code 21 has none to touch).
     void AdjustLossTables() override;
     // The attenuation of row input in band: the negated net gain.
-    float GetRow1Attenuation(int32_t input, int32_t output, int32_t band) override;
+    float GetRow1Attenuation(int32_t input, int32_t output, int32_t band) const override;
 
     // The squares and ports of the cell.
     TCellLayout Layout() const override;
@@ -173,7 +173,7 @@ public:
     ~TTerrestre() override;
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // Records older than version 20000 carry the counts; older than 40000
     // have no regulation groups.
     void Load(TStream& stream, int32_t version) override;
@@ -183,7 +183,7 @@ public:
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     bool OpenDataDialog() override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     // The automatic regulation against what arrives on each input.
     void SpreadStamp(uint32_t stamp) override;
@@ -192,7 +192,7 @@ public:
     // The head end's blocks stand as drawn.
     bool Rotate(int32_t n) override;
     void GetPortName(TInfoMousePos& position) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
     void AdjustLossTables() override;
 
     TCellLayout Layout() const override;

@@ -2,6 +2,6 @@
 // segments have a run head; the segment class answers for itself.
 #include "cells/cell.h"
 
-bool TCella::IsRunHead() { return false; }
+bool TCella::IsRunHead() const { return false; }
 void TCella::SetRunHead(bool) {}
-bool TCella::KeepsOffRunHead() { return false; }
+bool TCella::KeepsOffRunHead() const { return false; }

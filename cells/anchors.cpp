@@ -50,8 +50,8 @@ void TAncora::SetPortCounts() {
 }
 
 bool TAncora::CheckData(const AnsiString&) { return true; }
-bool TAncora::IsEstimateItem() { return false; }
-bool TAncora::IsSignalStart() { return true; }
+bool TAncora::IsEstimateItem() const { return false; }
+bool TAncora::IsSignalStart() const { return true; }
 
 void TAncora::Join(TCella* entry, TCella* exit) {
     entry->AllocLinks();
@@ -151,7 +151,7 @@ bool TAncoraI::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     return true;
 }
 
-AnsiString TAncoraI::GetTypeName() { return "Punto ingresso "; }
+AnsiString TAncoraI::GetTypeName() const { return "Punto ingresso "; }
 
 void TAncoraI::LinkAnchor(TCella* partner) { LinkExitAnchor(partner); }
 
@@ -180,7 +180,7 @@ bool TAncoraO::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
     return true;
 }
 
-AnsiString TAncoraO::GetTypeName() { return "Punto uscita "; }
+AnsiString TAncoraO::GetTypeName() const { return "Punto uscita "; }
 
 void TAncoraO::LinkAnchor(TCella* partner) { LinkEntryAnchor(partner); }
 

@@ -25,7 +25,7 @@ public:
     bool OpenDataDialog() override;
     void GetPortName(TInfoMousePos& position) override;
     void GetPortLevelText(TRichEdit* report) override;
-    bool IsEstimateItem() override;
+    bool IsEstimateItem() const override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
                                uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
@@ -36,7 +36,7 @@ public:
     void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
                        int32_t band) override;
     void ComputeReachWindows() override;
-    bool IsSignalStart() override;
+    bool IsSignalStart() const override;
 
     // The anchors' own operation after those of TCella: links this anchor
     // with its partner of the other kind; any other cell is ignored.
@@ -61,7 +61,7 @@ public:
     // One square, its output below it.
     TCellLayout Layout() const override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
     void LinkAnchor(TCella* partner) override;
     // Links an exit anchor (type code 53) to this entry anchor.
     void LinkExitAnchor(TCella* exit);
@@ -78,7 +78,7 @@ public:
     // One square, its input on its top.
     TCellLayout Layout() const override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
     void LinkAnchor(TCella* partner) override;
     // Links this exit anchor to an entry anchor (type code 52).
     void LinkEntryAnchor(TCella* entry);

@@ -64,7 +64,7 @@ void TCellaAutoMix::SetPortCounts() {
     MatrixColumns = 0;
 }
 
-bool TCellaAutoMix::IsAutoMixModule() { return true; }
+bool TCellaAutoMix::IsAutoMixModule() const { return true; }
 
 void TCellaAutoMix::SpreadStamp(uint32_t) {}
 

@@ -67,7 +67,7 @@ public:
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void Assign(TCella* target) override;
-    bool IsAutoMixModule() override;
+    bool IsAutoMixModule() const override;
     void SpreadStamp(uint32_t stamp) override;
     bool Rotate(int32_t n) override;
     void GetPortName(TInfoMousePos& position) override;
@@ -104,7 +104,7 @@ public:
     ~TAmplificatoreAt() override;
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // The plain cell record, with the conversions of older files.
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;
@@ -114,9 +114,9 @@ public:
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     bool OpenDataDialog() override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
-    bool IsAutoMixModule() override;
+    bool IsAutoMixModule() const override;
     // The automatic gain regulation of its rows.
     void SpreadStamp(uint32_t stamp) override;
     // Follows its own output only.
@@ -127,7 +127,7 @@ public:
     bool Mirror() override;
     // Only a half turn.
     bool Rotate(int32_t n) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
     void AdjustLossTables() override;
 
     // The designer's searches of a library list: the same kind, brand and

@@ -120,7 +120,7 @@ TNCavo::TNCavo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t 
 
 TNCavo::~TNCavo() = default;
 
-AnsiString TNCavo::GetShortCode() {
+AnsiString TNCavo::GetShortCode() const {
     if (IsBridge()) return ShortCodeWith("K");
     if (PassAttenuation() == CableLengthUncounted) return "*";
     return ShortCodeWith("C");
@@ -226,9 +226,9 @@ bool TNCavo::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     return true;
 }
 
-bool TNCavo::IsRunHead() { return RunEnd != 0; }
+bool TNCavo::IsRunHead() const { return RunEnd != 0; }
 void TNCavo::SetRunHead(bool head) { RunEnd = head ? 1 : 0; }
-bool TNCavo::KeepsOffRunHead() { return false; }
+bool TNCavo::KeepsOffRunHead() const { return false; }
 
 void TNCavo::TakeSequenceNumber(int32_t* counters) {
     if (IsBridge()) {
@@ -252,7 +252,7 @@ bool TNCavo::Rotate(int32_t n) {
     return true;
 }
 
-bool TNCavo::CanOverlapCell() { return Bend == 0; }
+bool TNCavo::CanOverlapCell() const { return Bend == 0; }
 
 // ---- Walks along a run ----
 
@@ -378,7 +378,7 @@ TNCavo* TNCavo::GetRunHead() {
 
 // ---- Data ----
 
-TCella* TNCavo::GetPrototype() { return FindPrototype({IsBridge() ? CodeBridge : CodeCable, 0, 0, 0}); }
+TCella* TNCavo::GetPrototype() const { return FindPrototype({IsBridge() ? CodeBridge : CodeCable, 0, 0, 0}); }
 
 bool TNCavo::CheckData(const AnsiString& prefix) {
     if (IsBridge()) return true;
@@ -421,13 +421,13 @@ std::unique_ptr<TCella> TNCavo::Clone() {
     return copy;
 }
 
-bool TNCavo::NeedsNoDescription() { return RunEnd == 0 || IsBridge(); }
+bool TNCavo::NeedsNoDescription() const { return RunEnd == 0 || IsBridge(); }
 
-bool TNCavo::AllowsAutoChoice() { return RunEnd == 0 || Described != 0; }
+bool TNCavo::AllowsAutoChoice() const { return RunEnd == 0 || Described != 0; }
 
-AnsiString TNCavo::GetTypeName() { return "Cavo "; }
+AnsiString TNCavo::GetTypeName() const { return "Cavo "; }
 
-AnsiString TNCavo::ReportHeading() { return IsBridge() ? "Ponte " : "Cavo "; }
+AnsiString TNCavo::ReportHeading() const { return IsBridge() ? "Ponte " : "Cavo "; }
 
 // ---- Level passes ----
 

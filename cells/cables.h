@@ -44,7 +44,7 @@ public:
     // The labels of a run end on printed schemes: length, article code, short code.
     void DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
                                int32_t flags) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // Repaints every segment of the run.
     void Invalidate() override;
     void Load(TStream& stream, int32_t version) override;
@@ -59,7 +59,7 @@ public:
     // Takes the line on from the side it arrives on.
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void TakeSequenceNumber(int32_t* counters) override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     // The form edits the run head: loss per 100 m and length.
     bool OpenDataDialog() override;
@@ -72,8 +72,8 @@ public:
     void StoreAsLastUsed() override;
     void CopyDataToSameKind(uint8_t flag) override;
     std::unique_ptr<TCella> Clone() override;
-    bool NeedsNoDescription() override;
-    bool AllowsAutoChoice() override;
+    bool NeedsNoDescription() const override;
+    bool AllowsAutoChoice() const override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
                                uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
@@ -88,15 +88,15 @@ public:
                      int32_t band, int32_t further) override;
     void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
                        int32_t band) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
     // A bridge's report opens with "Ponte ", a cable's with "Cavo ".
-    AnsiString ReportHeading() override;
-    bool CanOverlapCell() override;
+    AnsiString ReportHeading() const override;
+    bool CanOverlapCell() const override;
 
     // The run head is the segment that touches the component upstream.
-    bool IsRunHead() override;
+    bool IsRunHead() const override;
     void SetRunHead(bool head) override;
-    bool KeepsOffRunHead() override;
+    bool KeepsOffRunHead() const override;
 
     bool IsBridge() const { return TypeCode == CodeBridge; }
     // The run's length in metres (column 1, slot 0 of row 0).

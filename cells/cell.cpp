@@ -62,7 +62,7 @@ TCella::~TCella() { separation_log::CellsChanged(); }
 
 void TCella::DrawSymbol(TCanvas*, int32_t, int32_t, int32_t, int32_t, int32_t) {}
 
-AnsiString TCella::GetShortCode() { return AnsiString(); }
+AnsiString TCella::GetShortCode() const { return AnsiString(); }
 
 void TCella::InvalidateArea() {
     if (!Owner || !Owner->Window) return;
@@ -73,7 +73,7 @@ void TCella::InvalidateArea() {
 
 void TCella::Invalidate() { InvalidateArea(); }
 
-TCellRect TCella::GetGridRect() { return RectOf(Layout()); }
+TCellRect TCella::GetGridRect() const { return RectOf(Layout()); }
 
 TCellLayout TCella::Layout() const {
     TCellLayout layout;
@@ -139,7 +139,7 @@ void TCella::TakeSequenceNumber(int32_t*) {}
 
 // ---- Component-data dialog: the protocol is in dialog_protocol.cpp ----
 
-TCella* TCella::GetPrototype() { return nullptr; }
+TCella* TCella::GetPrototype() const { return nullptr; }
 
 // TCella::CheckData is in checks.cpp.
 
@@ -215,10 +215,10 @@ std::unique_ptr<TCella> TCella::Clone() {
     return copy;
 }
 
-bool TCella::IsEstimateItem() { return true; }
-bool TCella::NeedsNoDescription() { return false; }
-bool TCella::AllowsAutoChoice() { return true; }
-bool TCella::IsAutoMixModule() { return false; }
+bool TCella::IsEstimateItem() const { return true; }
+bool TCella::NeedsNoDescription() const { return false; }
+bool TCella::AllowsAutoChoice() const { return true; }
+bool TCella::IsAutoMixModule() const { return false; }
 
 // ---- Reports: in reports.cpp ----
 
@@ -247,9 +247,9 @@ bool TCella::Rotate(int32_t n) {
 bool TCella::FindModelForAttenuation(TCella*, int32_t, bool, bool) { return false; }
 
 
-AnsiString TCella::GetTypeName() { return AnsiString(); }
+AnsiString TCella::GetTypeName() const { return AnsiString(); }
 
-bool TCella::IsSameKind(TCella* other) {
+bool TCella::IsSameKind(const TCella* other) const {
     return other && other->TypeCode == TypeCode && other->Inputs == Inputs &&
            other->ThroughOutputs == ThroughOutputs && other->TapOutputs == TapOutputs;
 }
@@ -264,26 +264,26 @@ void TCella::ComputeBandMask() {
             if (Attenuation->Get3(r, 0, b) != LevelNone) BandMask |= (1u << b);
 }
 
-bool TCella::IsModelUsable(bool, bool) { return true; }
-bool TCella::CanOverlapCell() { return false; }
+bool TCella::IsModelUsable(bool, bool) const { return true; }
+bool TCella::CanOverlapCell() const { return false; }
 void TCella::AdjustLossTables() {}
 
-float TCella::GetRow1Attenuation(int32_t, int32_t, int32_t band) {
+float TCella::GetRow1Attenuation(int32_t, int32_t, int32_t band) const {
     if (Attenuation->Rank() != 3 || Attenuation->Size2() < 1 || Attenuation->Size3() < 2 ||
         band < 0 || band >= Attenuation->Size4())
         return LevelNone;
     return Attenuation->Get3(0, 1, band);
 }
 
-float TCella::TapLoss(int32_t, int32_t, int32_t band) {
+float TCella::TapLoss(int32_t, int32_t, int32_t band) const {
     if (Attenuation->Rank() != 3 || Attenuation->Size2() < 1 || Attenuation->Size3() < 1 ||
         band < 0 || band >= Attenuation->Size4())
         return LevelNone;
     return Attenuation->Get3(0, 0, band);
 }
 
-bool TCella::IsSignalStart() { return false; }
-bool TCella::TakesPartInAnalysis() { return true; }
+bool TCella::IsSignalStart() const { return false; }
+bool TCella::TakesPartInAnalysis() const { return true; }
 
 // Columns of Attenuation are the outputs' band vectors and rows the inputs'
 // blocks; exchanging the pointers keeps missing rows missing.

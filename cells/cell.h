@@ -106,7 +106,8 @@ public:
     // ---- The 67 virtual operations, in the order of the class's table ----
     // The base bodies live with their family: records in record.cpp, checks in
     // checks.cpp, the dialog in dialog_protocol.cpp, reports in reports.cpp,
-    // passes in passes_*.cpp, drawing in drawing.cpp.
+    // passes in passes_*.cpp, drawing in drawing.cpp. The ones that only
+    // answer a question about the cell are const.
 
     // 1. Frees what the cell owns; neighbours are unlinked by the grid beforehand.
     virtual ~TCella();
@@ -119,7 +120,7 @@ public:
     virtual void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                        int32_t zoom);
     // 4. Category letters and sequence number; empty in the base.
-    virtual AnsiString GetShortCode();
+    virtual AnsiString GetShortCode() const;
     // 5. Repaints every square of the grid rectangle.
     virtual void InvalidateArea();
     // 6. Calls InvalidateArea.
@@ -134,7 +135,7 @@ public:
     //    the cell's anchor square.
     virtual void PaintIfAt(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom);
     // 9. The squares the cell occupies: its layout under its turn and mirror.
-    virtual TCellRect GetGridRect();
+    virtual TCellRect GetGridRect() const;
     // 10. Reads the cell record after the fields the reader has consumed.
     virtual void Load(TStream& stream, int32_t version);
     // 11. Writes the cell record.
@@ -166,7 +167,7 @@ public:
     // 24. Prepares the dialog for the class and edits; the base only marks the cell described.
     virtual bool OpenDataDialog();
     // 25. The class's last-used prototype; none in the base.
-    virtual TCella* GetPrototype();
+    virtual TCella* GetPrototype() const;
     // 26. Checks the data, reporting problems after the prefix.
     virtual bool CheckData(const AnsiString& prefix);
     // 27. Copies this cell's data into the target.
@@ -182,10 +183,10 @@ public:
     //     the factory does not build this type code.
     virtual std::unique_ptr<TCella> Clone();
     // 32-35. Simple answers.
-    virtual bool IsEstimateItem();
-    virtual bool NeedsNoDescription();
-    virtual bool AllowsAutoChoice();
-    virtual bool IsAutoMixModule();
+    virtual bool IsEstimateItem() const;
+    virtual bool NeedsNoDescription() const;
+    virtual bool AllowsAutoChoice() const;
+    virtual bool IsAutoMixModule() const;
     // 36-38. Level passes. The two vectors of the
     //        required-level pass are per-band limits or none.
     virtual void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
@@ -219,26 +220,26 @@ public:
     // 54-56. Texts (the type name is empty in the base).
     virtual void GetPortName(TInfoMousePos& position);
     virtual void WriteReport(TRichEdit* report, TInfoMousePos& position);
-    virtual AnsiString GetTypeName();
+    virtual AnsiString GetTypeName() const;
     // 57. Same type code and same three constructor counts.
-    virtual bool IsSameKind(TCella* other);
+    virtual bool IsSameKind(const TCella* other) const;
     // 58. Bit b of BandMask set when some row of Attenuation has a value in slot b of column 0.
     virtual void ComputeBandMask();
     // 59. The designer's usability of a library model; true in the base.
-    virtual bool IsModelUsable(bool needsBand5, bool needsBand9);
+    virtual bool IsModelUsable(bool needsBand5, bool needsBand9) const;
     // 60. True for a cell that may share a square with another (straight cable pieces).
-    virtual bool CanOverlapCell();
+    virtual bool CanOverlapCell() const;
     // 61. Nothing in the base.
     virtual void AdjustLossTables();
     // 62-63. Attenuation lookups: the through attenuation, and the tap loss
     //        from an input to an output; the base ignores the two port
     //        indexes and reads row 0 (column 1 and column 0).
-    virtual float GetRow1Attenuation(int32_t input, int32_t output, int32_t band);
-    virtual float TapLoss(int32_t input, int32_t output, int32_t band);
+    virtual float GetRow1Attenuation(int32_t input, int32_t output, int32_t band) const;
+    virtual float TapLoss(int32_t input, int32_t output, int32_t band) const;
     // 64. True for signal sources, where the grid analysis starts.
-    virtual bool IsSignalStart();
+    virtual bool IsSignalStart() const;
     // 65. False for cells the grid analysis ignores (graphic cells).
-    virtual bool TakesPartInAnalysis();
+    virtual bool TakesPartInAnalysis() const;
     // 66-67. Exchange two columns (outputs) or two rows (inputs) of Attenuation.
     virtual void SwapOutputColumns(int32_t i, int32_t j);
     virtual void SwapInputRows(int32_t i, int32_t j);
@@ -311,15 +312,15 @@ public:
 
     // ---- What the grid analysis asks of cable segments (Kind 81) ----
     // The run head is the one segment that stands for its whole cable run.
-    virtual bool IsRunHead();
+    virtual bool IsRunHead() const;
     virtual void SetRunHead(bool head);
     // True for a segment that must not be chosen as run head.
-    virtual bool KeepsOffRunHead();
+    virtual bool KeepsOffRunHead() const;
 
     // ---- What a class says of itself where the base would otherwise ask its code ----
     // The name that opens the cell's report; the type name unless the class
     // names itself otherwise there.
-    virtual AnsiString ReportHeading();
+    virtual AnsiString ReportHeading() const;
     // True when the printed label may show the cell's loss (column 0, row 0 of
     // the attenuation table); false in the base.
     virtual bool LabelsLoss() const;

@@ -158,13 +158,13 @@ void TCellaCustom::SetFootprint(int32_t columns, int32_t rows) {
     }
 }
 
-AnsiString TCellaCustom::GetShortCode() { return ShortCodeWith("N"); }
+AnsiString TCellaCustom::GetShortCode() const { return ShortCodeWith("N"); }
 
 void TCellaCustom::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, CustomCounter); }
 
-AnsiString TCellaCustom::GetTypeName() { return "Componente personalizzato "; }
+AnsiString TCellaCustom::GetTypeName() const { return "Componente personalizzato "; }
 
-TCella* TCellaCustom::GetPrototype() { return FindPrototype({CodeCustom, NumInputs, NumOutputs, 0}); }
+TCella* TCellaCustom::GetPrototype() const { return FindPrototype({CodeCustom, NumInputs, NumOutputs, 0}); }
 
 // ---------------------------------------------------------------- geometry
 

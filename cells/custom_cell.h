@@ -51,7 +51,7 @@ public:
     // The stubs of every port point, then, while the cell's grid is shown,
     // the drawing grid painted into the footprint.
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // The footprint, turned and mirrored with the cell.
     // The footprint's squares, the inputs and outputs at their points.
     TCellLayout Layout() const override;
@@ -66,7 +66,7 @@ public:
     // edited clone (structure and symbol included) into the cell.
     bool EditData(TDatiComponenti* dialog) override;
     bool OpenDataDialog() override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     // Base data, both grids, footprint and port points; the target maps its anchors.
     void Assign(TCella* target) override;
@@ -80,7 +80,7 @@ public:
     void AcceptSeparation(int32_t port, int32_t band, float value, float limit) override;
     void GetPortName(TInfoMousePos& position) override;
     void GetPortLevelText(TRichEdit* report) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
     void AdjustLossTables() override;
 
     // Rebuilds the anchor arrays from the structure: an entry anchor whose

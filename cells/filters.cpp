@@ -21,7 +21,7 @@ TFiltro::TFiltro(TGridData* owner, int32_t orientation, int32_t mirrored, int32_
 
 TFiltro::~TFiltro() = default;
 
-AnsiString TFiltro::GetShortCode() { return ShortCodeWith("F"); }
+AnsiString TFiltro::GetShortCode() const { return ShortCodeWith("F"); }
 
 void TFiltro::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, FilterCounter); }
 
@@ -29,24 +29,24 @@ void TFiltro::FillDataDialogDefault(TDatiComponenti* dialog) { FillDataDialog(di
 
 void TFiltro::ReadDataDialogDefault(TDatiComponenti* dialog) { ReadDataDialog(dialog, FilterPageOrder); }
 
-AnsiString TFiltro::GetTypeName() { return "Filtro "; }
+AnsiString TFiltro::GetTypeName() const { return "Filtro "; }
 
 TFiltroS::TFiltroS(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TFiltro(owner, orientation, mirrored, column, row, CodeFiltroS) {}
 TFiltroS::~TFiltroS() = default;
-TCella* TFiltroS::GetPrototype() { return FindPrototype({CodeFiltroS}); }
+TCella* TFiltroS::GetPrototype() const { return FindPrototype({CodeFiltroS}); }
 
 TFiltroP::TFiltroP(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TFiltro(owner, orientation, mirrored, column, row, CodeFiltroP) {}
 TFiltroP::~TFiltroP() = default;
-TCella* TFiltroP::GetPrototype() { return FindPrototype({CodeFiltroP}); }
+TCella* TFiltroP::GetPrototype() const { return FindPrototype({CodeFiltroP}); }
 
 TFiltroPA::TFiltroPA(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TFiltro(owner, orientation, mirrored, column, row, CodeFiltroPA) {}
 TFiltroPA::~TFiltroPA() = default;
-TCella* TFiltroPA::GetPrototype() { return FindPrototype({CodeFiltroPA}); }
+TCella* TFiltroPA::GetPrototype() const { return FindPrototype({CodeFiltroPA}); }
 
 TFiltroPB::TFiltroPB(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TFiltro(owner, orientation, mirrored, column, row, CodeFiltroPB) {}
 TFiltroPB::~TFiltroPB() = default;
-TCella* TFiltroPB::GetPrototype() { return FindPrototype({CodeFiltroPB}); }
+TCella* TFiltroPB::GetPrototype() const { return FindPrototype({CodeFiltroPB}); }

@@ -15,7 +15,7 @@ public:
     // in cells/filters_symbol.cpp).
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     void TakeSequenceNumber(int32_t* counters) override;
     // The form's first value row is the through attenuation (column 1), its
     // second row column 0.
@@ -23,7 +23,7 @@ public:
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     // One value row: the through attenuation.
     bool OpenDataDialog() override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
 
 protected:
     TFiltro(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, int32_t typeCode);
@@ -35,7 +35,7 @@ public:
     ~TFiltroS() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
 };
 
 class TFiltroP : public TFiltro {
@@ -44,7 +44,7 @@ public:
     ~TFiltroP() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
 };
 
 class TFiltroPA : public TFiltro {
@@ -53,7 +53,7 @@ public:
     ~TFiltroPA() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
 };
 
 class TFiltroPB : public TFiltro {
@@ -62,5 +62,5 @@ public:
     ~TFiltroPB() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
 };

@@ -65,18 +65,18 @@ TAmplificatoreAt::~TAmplificatoreAt() = default;
 
 int32_t TAmplificatoreAt::UsedRows() const { return std::min<int32_t>(TableRows, 3); }
 
-AnsiString TAmplificatoreAt::GetShortCode() { return ShortCodeWith("Af"); }
+AnsiString TAmplificatoreAt::GetShortCode() const { return ShortCodeWith("Af"); }
 
-AnsiString TAmplificatoreAt::GetTypeName() { return "Amplificatore "; }
+AnsiString TAmplificatoreAt::GetTypeName() const { return "Amplificatore "; }
 
 void TAmplificatoreAt::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, FinalAmplifierCounter); }
 
-bool TAmplificatoreAt::IsAutoMixModule() { return false; }
+bool TAmplificatoreAt::IsAutoMixModule() const { return false; }
 
 void TAmplificatoreAt::SetBandSystem(TSistemaBande* system) { TCella::SetBandSystem(system); }
 
 // The arrangement pairs the program keeps prototypes for; another pair has none.
-TCella* TAmplificatoreAt::GetPrototype() { return FindPrototype({TypeCode, InputArrangement(), OutputArrangement(), 0}); }
+TCella* TAmplificatoreAt::GetPrototype() const { return FindPrototype({TypeCode, InputArrangement(), OutputArrangement(), 0}); }
 
 bool TAmplificatoreAt::Rotate(int32_t n) {
     if (n != 2) return false;

@@ -55,7 +55,7 @@ void TCellaGrafica::SetPortCounts() {
 
 bool TCellaGrafica::PlaceOnGrid(const TNextCell&, TQNextCell&) { return true; }
 bool TCellaGrafica::CheckData(const AnsiString&) { return true; }
-bool TCellaGrafica::NeedsNoDescription() { return true; }
+bool TCellaGrafica::NeedsNoDescription() const { return true; }
 void TCellaGrafica::ComputeRequiredLevels(const float*, const float*, uint32_t) {}
 void TCellaGrafica::SpreadStamp(uint32_t) {}
 void TCellaGrafica::ComputeSignalLevels(uint32_t) {}
@@ -65,7 +65,7 @@ void TCellaGrafica::PushSeparation(int32_t, int32_t, float) {}
 void TCellaGrafica::WriteAttenuationTable(TRichEdit*, int32_t, const AnsiString&) {}
 void TCellaGrafica::GetPortLevelText(TRichEdit*) {}
 void TCellaGrafica::GetPortName(TInfoMousePos& position) { SetPortUnder(position, nullptr, AnsiString()); }
-bool TCellaGrafica::TakesPartInAnalysis() { return false; }
+bool TCellaGrafica::TakesPartInAnalysis() const { return false; }
 
 bool TCellaGrafica::OpenPlainDialog() {
     TDatiComponenti* dialog = ComponentDataForm();
@@ -89,7 +89,7 @@ void TTerra::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int3
     DrawSymbol(canvas, column, row, x, y, zoom);
 }
 
-bool TTerra::IsEstimateItem() { return false; }
+bool TTerra::IsEstimateItem() const { return false; }
 
 // ---- Power-supply block ----
 
@@ -118,15 +118,15 @@ TCellLayout TAlimentatoreSF::Layout() const {
     return layout;
 }
 
-AnsiString TAlimentatoreSF::GetShortCode() { return ShortCodeWith("Al"); }
+AnsiString TAlimentatoreSF::GetShortCode() const { return ShortCodeWith("Al"); }
 
 void TAlimentatoreSF::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, PowerSupplyCounter); }
 
 bool TAlimentatoreSF::OpenDataDialog() { return OpenPlainDialog(); }
 
-TCella* TAlimentatoreSF::GetPrototype() { return FindPrototype({CodeAlimentatoreSF}); }
+TCella* TAlimentatoreSF::GetPrototype() const { return FindPrototype({CodeAlimentatoreSF}); }
 
-AnsiString TAlimentatoreSF::GetTypeName() { return "Alimentatore "; }
+AnsiString TAlimentatoreSF::GetTypeName() const { return "Alimentatore "; }
 
 // ---- Dish ----
 
@@ -137,15 +137,15 @@ TParabola::TParabola(TGridData* owner, int32_t orientation, int32_t mirrored, in
 
 TParabola::~TParabola() = default;
 
-AnsiString TParabola::GetShortCode() { return ShortCodeWith("Pa"); }
+AnsiString TParabola::GetShortCode() const { return ShortCodeWith("Pa"); }
 
-TCellRect TParabola::GetGridRect() { return TCellRect{Row, Column, Row + 2, Column + 1}; }
+TCellRect TParabola::GetGridRect() const { return TCellRect{Row, Column, Row + 2, Column + 1}; }
 
 void TParabola::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, DishCounter); }
 
-TCella* TParabola::GetPrototype() { return FindPrototype({CodeParabola}); }
+TCella* TParabola::GetPrototype() const { return FindPrototype({CodeParabola}); }
 
-AnsiString TParabola::GetTypeName() { return "Parabola "; }
+AnsiString TParabola::GetTypeName() const { return "Parabola "; }
 
 bool TParabola::Mirror() {
     TCella::Mirror();
@@ -232,19 +232,19 @@ void TRicevitoreSat::SetPortCounts() {
 }
 
 // Its squares and ports stand upright whatever its turn, as its captions do.
-TCellRect TRicevitoreSat::GetGridRect() { return TCellRect{Row, Column, Row + 4, Column + 2}; }
+TCellRect TRicevitoreSat::GetGridRect() const { return TCellRect{Row, Column, Row + 4, Column + 2}; }
 
-AnsiString TRicevitoreSat::GetShortCode() { return ShortCodeWith("Rs"); }
+AnsiString TRicevitoreSat::GetShortCode() const { return ShortCodeWith("Rs"); }
 
 void TRicevitoreSat::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, SatReceiverCounter); }
 
 bool TRicevitoreSat::OpenDataDialog() { return OpenPlainDialog(); }
 
-TCella* TRicevitoreSat::GetPrototype() { return FindPrototype({CodeRicevitoreSat}); }
+TCella* TRicevitoreSat::GetPrototype() const { return FindPrototype({CodeRicevitoreSat}); }
 
-AnsiString TRicevitoreSat::GetTypeName() { return "Ricevitore Sat "; }
+AnsiString TRicevitoreSat::GetTypeName() const { return "Ricevitore Sat "; }
 
-bool TRicevitoreSat::IsSignalStart() { return true; }
+bool TRicevitoreSat::IsSignalStart() const { return true; }
 
 void TRicevitoreSat::ComputeChannels(int32_t, int32_t, uint32_t stamp) {
     if (!EnterPass(stamp)) return;

@@ -27,7 +27,7 @@ public:
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     bool CheckData(const AnsiString& prefix) override;
-    bool NeedsNoDescription() override;
+    bool NeedsNoDescription() const override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
     void SpreadStamp(uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
@@ -37,7 +37,7 @@ public:
     void WriteAttenuationTable(TRichEdit* report, int32_t input, const AnsiString& title) override;
     void GetPortLevelText(TRichEdit* report) override;
     void GetPortName(TInfoMousePos& position) override;
-    bool TakesPartInAnalysis() override;
+    bool TakesPartInAnalysis() const override;
 
 protected:
     TCellaGrafica(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
@@ -54,7 +54,7 @@ public:
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     // The symbol alone.
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    bool IsEstimateItem() override;
+    bool IsEstimateItem() const override;
 };
 
 // Power supply drawn as a block: one square on the network grid; on the
@@ -64,11 +64,11 @@ public:
     TAlimentatoreSF(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TAlimentatoreSF() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     void TakeSequenceNumber(int32_t* counters) override;
     bool OpenDataDialog() override;
-    TCella* GetPrototype() override;
-    AnsiString GetTypeName() override;
+    TCella* GetPrototype() const override;
+    AnsiString GetTypeName() const override;
     // Old records kept the supply's own current where Current2 is now.
     void ConvertOldFlags(const uint8_t (&flags)[5]) override;
 
@@ -83,10 +83,10 @@ public:
     TParabola(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TParabola() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // Always to the right of and below the anchor: a mirror only turns the
     // drawing round.
-    TCellRect GetGridRect() override;
+    TCellRect GetGridRect() const override;
     // The four values follow the base record from version 20000 on.
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;
@@ -94,12 +94,12 @@ public:
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     bool OpenDataDialog() override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     void Assign(TCella* target) override;
     bool Mirror() override;
     // A dish is never turned.
     bool Rotate(int32_t n) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
 
     float Diameter = LevelNone;    // cm
     float WindThrust = LevelNone;  // N
@@ -115,19 +115,19 @@ public:
     TRicevitoreSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TRicevitoreSat() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // Upright whatever its turn, as its captions are.
-    TCellRect GetGridRect() override;
+    TCellRect GetGridRect() const override;
     // One input, one through output.
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void TakeSequenceNumber(int32_t* counters) override;
     bool OpenDataDialog() override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     // Only empties its channel lists.
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
-    AnsiString GetTypeName() override;
-    bool IsSignalStart() override;
+    AnsiString GetTypeName() const override;
+    bool IsSignalStart() const override;
 
     // Whether a cable at (column, row) takes the output below the receiver,
     // or feeds its input from above.

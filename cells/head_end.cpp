@@ -62,14 +62,14 @@ bool TTesta::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
     return true;
 }
 
-bool TTesta::IsEstimateItem() { return false; }
+bool TTesta::IsEstimateItem() const { return false; }
 
-AnsiString TTesta::GetTypeName() {
+AnsiString TTesta::GetTypeName() const {
     if (Owner && Owner->Kind == GridHeadEnd) return "Rete di distribuzione ";
     return "Centrale di testa ";
 }
 
-bool TTesta::IsSignalStart() { return Row == 0; }
+bool TTesta::IsSignalStart() const { return Row == 0; }
 
 namespace {
 // True when a terminal can stand on n + 2 squares: every square it needs lies

@@ -31,14 +31,14 @@ public:
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     bool OpenDataDialog() override;
-    bool IsEstimateItem() override;
-    AnsiString GetTypeName() override;
+    bool IsEstimateItem() const override;
+    AnsiString GetTypeName() const override;
     // A line of the terminal: "linea" and its number.
     void GetPortName(TInfoMousePos& position) override;
     // The channels of every line.
     void GetPortLevelText(TRichEdit* report) override;
     // The network terminal, in row 0, is where the analysis starts.
-    bool IsSignalStart() override;
+    bool IsSignalStart() const override;
 
     // Passes (head_end_passes.cpp). The calculation crosses from one
     // terminal to its partner on the project's other grid.

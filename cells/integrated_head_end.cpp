@@ -114,13 +114,13 @@ void TCentraleIntegrata::GetPortName(TInfoMousePos& position) {
         SetPortUnder(position, port, PortName("uscita", OutputLabels[static_cast<size_t>(port->Index)], port->Index));
 }
 
-AnsiString TCentraleIntegrata::GetShortCode() { return ShortCodeWith("Ci"); }
+AnsiString TCentraleIntegrata::GetShortCode() const { return ShortCodeWith("Ci"); }
 
-AnsiString TCentraleIntegrata::GetTypeName() { return "Centrale integrata"; }
+AnsiString TCentraleIntegrata::GetTypeName() const { return "Centrale integrata"; }
 
 void TCentraleIntegrata::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, IntegratedHeadEndCounter); }
 
-TCella* TCentraleIntegrata::GetPrototype() { return FindPrototype({TypeCode, NumInputs, NumThroughOutputs, 0}); }
+TCella* TCentraleIntegrata::GetPrototype() const { return FindPrototype({TypeCode, NumInputs, NumThroughOutputs, 0}); }
 
 bool TCentraleIntegrata::CheckData(const AnsiString&) { return true; }
 

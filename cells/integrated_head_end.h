@@ -28,7 +28,7 @@ public:
     ~TCentraleIntegrata() override;
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // More than 10 inputs, 5 outputs or 10 rows of values is a damaged record.
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;
@@ -38,7 +38,7 @@ public:
     // The unit is edited on its own, without a last-used prototype.
     bool EditData(TDatiComponenti* dialog) override;
     bool OpenDataDialog() override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     void Assign(TCella* target) override;
     void SpreadStamp(uint32_t stamp) override;
@@ -46,7 +46,7 @@ public:
     bool Mirror() override;
     bool Rotate(int32_t n) override;
     void GetPortName(TInfoMousePos& position) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
     void AdjustLossTables() override;
 
     // The box, inputs centred along its top row and outputs along its bottom row.

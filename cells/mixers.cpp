@@ -114,19 +114,19 @@ void TCellaRami::GetPortName(TInfoMousePos& position) {
 
 // ---- Texts, numbering, prototypes ----
 
-AnsiString TCellaRami::GetShortCode() { return ShortCodeWith("Y"); }
+AnsiString TCellaRami::GetShortCode() const { return ShortCodeWith("Y"); }
 
 void TCellaRami::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, MixerCounter); }
 
-TCella* TCellaRami::GetPrototype() {
+TCella* TCellaRami::GetPrototype() const {
     const int32_t n = BranchesIn() ? Inputs : ThroughOutputs;
     if (n < 2 || n > MixerBranchesMax) return nullptr;
     return FindPrototype({TypeCode, n});
 }
 
-AnsiString TMiscelatore::GetTypeName() { return "Miscelatore "; }
+AnsiString TMiscelatore::GetTypeName() const { return "Miscelatore "; }
 
-AnsiString TDemiscelatore::GetTypeName() { return "Demiscelatore "; }
+AnsiString TDemiscelatore::GetTypeName() const { return "Demiscelatore "; }
 
 // ---- Records ----
 

@@ -27,7 +27,7 @@ class TCellaRami : public TCella {
 public:
     ~TCellaRami() override;
 
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // Records older than version 20000 carry the two port counts after the
     // base record. A record with no branch or more than the table holds is
     // damaged.
@@ -38,7 +38,7 @@ public:
     // One line per branch: "Atten. passaggio " n " [dB]".
     bool OpenDataDialog() override;
     // The prototype of its branch count; none for a single branch.
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     // Every branch's pass attenuation, stopping at the first failing one.
     bool CheckData(const AnsiString& prefix) override;
     void ClearBandAccumulators(int32_t band) override;
@@ -86,7 +86,7 @@ public:
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void PushSeparation(int32_t port, int32_t band, float limit) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
 
     // The designer's choice: every library cell of the same kind that passes
     // each band flagged in inputBands0 on input 0 and each band flagged in
@@ -106,5 +106,5 @@ public:
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void PushSeparation(int32_t port, int32_t band, float limit) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
 };

@@ -73,9 +73,9 @@ void TPresaD::ConvertOldFlags(const uint8_t (&f)[5]) {
     Power[PowerSupply][PowerTapMask] = AllBits;
 }
 
-AnsiString TPresaD::GetShortCode() { return ShortCodeWith("P"); }
+AnsiString TPresaD::GetShortCode() const { return ShortCodeWith("P"); }
 
-AnsiString TPresaD::GetTypeName() { return "Presa "; }
+AnsiString TPresaD::GetTypeName() const { return "Presa "; }
 
 bool TPresaD::LabelsLoss() const { return true; }
 
@@ -93,7 +93,7 @@ void TPresaD::SetPortCounts() {
 
 void TPresaD::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, OutletCounter); }
 
-TCella* TPresaD::GetPrototype() { return FindPrototype({TypeCode, TapOutputs, 0, 0}); }
+TCella* TPresaD::GetPrototype() const { return FindPrototype({TypeCode, TapOutputs, 0, 0}); }
 
 // ---- Placement ----
 

@@ -45,7 +45,7 @@ public:
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     void SetPortCounts() override;
     // One square, the input on its top; a pass-through outlet's through
     // output below it.
@@ -56,7 +56,7 @@ public:
     // error kind 4).
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void TakeSequenceNumber(int32_t* counters) override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     // The form with the socket, through and reverse losses and the socket connectors.
     bool OpenDataDialog() override;
@@ -82,7 +82,7 @@ public:
     void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
                        int32_t band) override;
     void ComputeReachWindows() override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
 
     // True when a library cell may be taken by the model choice under mode;
     // connector is the outlet's own "Conn. out" choice (255: none).

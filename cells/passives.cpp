@@ -37,13 +37,13 @@ TPassivo::TPassivo(TGridData* owner, int32_t orientation, int32_t mirrored, int3
 
 TPassivo::~TPassivo() = default;
 
-AnsiString TPassivo::GetShortCode() { return ShortCodeWith(Identity.Letters); }
+AnsiString TPassivo::GetShortCode() const { return ShortCodeWith(Identity.Letters); }
 
 void TPassivo::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, Identity.Counter); }
 
-TCella* TPassivo::GetPrototype() { return FindPrototype({TypeCode}); }
+TCella* TPassivo::GetPrototype() const { return FindPrototype({TypeCode}); }
 
-AnsiString TPassivo::GetTypeName() { return Identity.TypeName; }
+AnsiString TPassivo::GetTypeName() const { return Identity.TypeName; }
 
 int32_t TPassivo::FormLines() const { return ThroughLineOnly; }
 
@@ -82,7 +82,7 @@ int32_t TAlimentatore::FormLines() const {
     return NumThroughOutputs > 1 ? ThroughAndDecouplingLines : ThroughLineOnly;
 }
 
-TCella* TAlimentatore::GetPrototype() {
+TCella* TAlimentatore::GetPrototype() const {
     if (ThroughOutputs < 1 || ThroughOutputs > PowerSupplyPrototypeOutputs) return nullptr;
     return FindPrototype({TypeCode, ThroughOutputs});
 }
@@ -147,13 +147,13 @@ void TInduttanza::DrawSymbol(TCanvas*, int32_t, int32_t, int32_t, int32_t, int32
 
 void TInduttanza::Paint(TCanvas*, int32_t, int32_t, int32_t, int32_t, int32_t) {}
 
-AnsiString TInduttanza::GetShortCode() { return ShortCodeWith("I"); }
+AnsiString TInduttanza::GetShortCode() const { return ShortCodeWith("I"); }
 
 void TInduttanza::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, InserterCounter); }
 
 bool TInduttanza::OpenDataDialog() { return false; }
 
-bool TInduttanza::NeedsNoDescription() { return true; }
+bool TInduttanza::NeedsNoDescription() const { return true; }
 
 bool TInduttanza::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     // Entry sides of the analysis: 0 top, 1 right, 2 bottom, 3 left.

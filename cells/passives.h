@@ -33,12 +33,12 @@ struct TPassiveIdentity {
 class TPassivo : public TCella {
 public:
     ~TPassivo() override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     void TakeSequenceNumber(int32_t* counters) override;
     // The through attenuation on its own line.
     bool OpenDataDialog() override;
-    TCella* GetPrototype() override;
-    AnsiString GetTypeName() override;
+    TCella* GetPrototype() const override;
+    AnsiString GetTypeName() const override;
 
 protected:
     TPassivo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
@@ -74,7 +74,7 @@ public:
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     // The prototype of its output count (up to four outputs).
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     void GetPortName(TInfoMousePos& position) override;
     // Old records kept the supply's own current where Current2 is now.
     void ConvertOldFlags(const uint8_t (&flags)[5]) override;
@@ -120,14 +120,14 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // Orientation 1 and 3 lie vertical, 0 and 2 horizontal; the line goes on
     // out of the side opposite the one it came in by.
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void TakeSequenceNumber(int32_t* counters) override;
     // Opens nothing and stays undescribed.
     bool OpenDataDialog() override;
-    bool NeedsNoDescription() override;
+    bool NeedsNoDescription() const override;
     // Windows, channels, separation values and the designer's passes go
     // through unchanged.
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;

@@ -174,7 +174,7 @@ void TCella::WriteAttenuationRows(TRichEdit* report, int32_t port) {
 
 // ---------------------------------------------------------------- the report
 
-AnsiString TCella::ReportHeading() { return GetTypeName(); }
+AnsiString TCella::ReportHeading() const { return GetTypeName(); }
 
 void TCella::WriteReport(TRichEdit* report, TInfoMousePos& position) {
     if (Screen && Screen->PixelsPerInch() > 96) SetReportTabStops(report, ReportTabStops);

@@ -117,15 +117,15 @@ void TAntenna::GetPortName(TInfoMousePos& position) {
     position.PortName = "uscita";
 }
 
-AnsiString TAntenna::GetShortCode() { return ShortCodeWith("An"); }
+AnsiString TAntenna::GetShortCode() const { return ShortCodeWith("An"); }
 
-AnsiString TAntenna::GetTypeName() { return "Antenna "; }
+AnsiString TAntenna::GetTypeName() const { return "Antenna "; }
 
 void TAntenna::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, AntennaCounter); }
 
-TCella* TAntenna::GetPrototype() { return FindPrototype({TypeCode, 0, 0, 0}); }
+TCella* TAntenna::GetPrototype() const { return FindPrototype({TypeCode, 0, 0, 0}); }
 
-bool TAntenna::IsSignalStart() { return true; }
+bool TAntenna::IsSignalStart() const { return true; }
 
 bool TAntenna::Rotate(int32_t) { return false; }
 
@@ -243,15 +243,15 @@ void TSat::GetPortName(TInfoMousePos& position) {
     }
 }
 
-AnsiString TSat::GetShortCode() { return ShortCodeWith("Sa"); }
+AnsiString TSat::GetShortCode() const { return ShortCodeWith("Sa"); }
 
-AnsiString TSat::GetTypeName() { return "Convertitore Sat. "; }
+AnsiString TSat::GetTypeName() const { return "Convertitore Sat. "; }
 
 void TSat::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, SatCounter); }
 
-TCella* TSat::GetPrototype() { return FindPrototype({TypeCode, NumThroughOutputs, 0, 0}); }
+TCella* TSat::GetPrototype() const { return FindPrototype({TypeCode, NumThroughOutputs, 0, 0}); }
 
-bool TSat::IsSignalStart() { return true; }
+bool TSat::IsSignalStart() const { return true; }
 
 bool TSat::CheckData(const AnsiString&) { return true; }
 

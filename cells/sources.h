@@ -45,7 +45,7 @@ public:
     ~TAntenna() override;
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // The mast values and the channel list after the base record.
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;
@@ -58,14 +58,14 @@ public:
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     bool OpenDataDialog() override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     void Assign(TCella* target) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     bool Rotate(int32_t n) override;
     void GetPortName(TInfoMousePos& position) override;
-    AnsiString GetTypeName() override;
-    bool IsSignalStart() override;
+    AnsiString GetTypeName() const override;
+    bool IsSignalStart() const override;
 
     TCellLayout Layout() const override;
 
@@ -81,7 +81,7 @@ public:
     ~TSat() override;
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;
     // Levels and carrier-to-noise ratios follow the bands; the rest stays.
@@ -93,7 +93,7 @@ public:
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     bool OpenDataDialog() override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     // Whatever was entered is accepted: the channel pass reports what is missing.
     bool CheckData(const AnsiString& prefix) override;
     void Assign(TCella* target) override;
@@ -102,8 +102,8 @@ public:
     bool Mirror() override;
     bool Rotate(int32_t n) override;
     void GetPortName(TInfoMousePos& position) override;
-    AnsiString GetTypeName() override;
-    bool IsSignalStart() override;
+    AnsiString GetTypeName() const override;
+    bool IsSignalStart() const override;
 
     TCellLayout Layout() const override;
 

@@ -29,11 +29,11 @@ TDivisore::TDivisore(TGridData* owner, int32_t orientation, int32_t mirrored, in
 
 TDivisore::~TDivisore() = default;
 
-AnsiString TDivisore::GetShortCode() { return ShortCodeWith("D"); }
+AnsiString TDivisore::GetShortCode() const { return ShortCodeWith("D"); }
 
 void TDivisore::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, SplitterCounter); }
 
-AnsiString TDivisore::GetTypeName() { return "Divisore "; }
+AnsiString TDivisore::GetTypeName() const { return "Divisore "; }
 
 uint8_t TDivisore::TapLinesNeedTermination() const { return 1; }
 

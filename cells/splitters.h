@@ -18,9 +18,9 @@ public:
     ~TDivisore() override;
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     void TakeSequenceNumber(int32_t* counters) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
 
     TCellLayout Layout() const override;
     TTapPortName NamePort(const TCellPort& port) const override;

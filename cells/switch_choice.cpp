@@ -56,7 +56,7 @@ bool TSwitch::FindModelForAttenuation(TCella* candidates, int32_t band, bool nee
     return TCella::FindModelForAttenuation(candidates, band, needsBand5, needsBand9);
 }
 
-bool TSwitch::IsModelUsable(bool needsBand5, bool needsBand9) { return TCella::IsModelUsable(needsBand5, needsBand9); }
+bool TSwitch::IsModelUsable(bool needsBand5, bool needsBand9) const { return TCella::IsModelUsable(needsBand5, needsBand9); }
 
 void TSwitch::EvaluateModel(TCella*, int32_t, float, uint32_t, int32_t) {}
 

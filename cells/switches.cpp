@@ -173,19 +173,19 @@ TTapPortName TSwitch::NamePort(const TCellPort& port) const {
 
 // ---- Texts and numbering ----
 
-AnsiString TSwitch::GetShortCode() { return ShortCodeWith("S"); }
+AnsiString TSwitch::GetShortCode() const { return ShortCodeWith("S"); }
 
-AnsiString TSwitch::GetTypeName() { return "Switch "; }
+AnsiString TSwitch::GetTypeName() const { return "Switch "; }
 
 void TSwitch::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, SwitchCounter); }
 
 // Plain switches of code 10 keep their own prototypes; every other code
 // shares those of the matrix code.
-TCella* TSwitch::GetPrototype() {
+TCella* TSwitch::GetPrototype() const {
     return FindPrototype({TypeCode == CodeSwitch ? CodeSwitch : CodeSwitchMatrix, Inputs, TapOutputs});
 }
 
-TCella* TSwitchN::GetPrototype() {
+TCella* TSwitchN::GetPrototype() const {
     return FindPrototype({TypeCode == CodeSwitchN ? CodeSwitchN : CodeSwitchNMatrix, Inputs, TapOutputs});
 }
 

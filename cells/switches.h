@@ -44,7 +44,7 @@ public:
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     // The symbol, and on the top-left square the short code with a tap loss.
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // Old flag bytes: 1 external supply, 2 supply on the user outputs, 4 not
     // on a line.
     void ConvertOldFlags(const uint8_t (&flags)[5]) override;
@@ -55,7 +55,7 @@ public:
     void SetPortCounts() override;
     void TakeSequenceNumber(int32_t* counters) override;
     bool OpenDataDialog() override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     // Every line handles some band, described with every loss the switch
     // needs or with none; matrix inputs need their horizontal loss.
     bool CheckData(const AnsiString& prefix) override;
@@ -78,8 +78,8 @@ public:
     bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
                      int32_t further) override;
     void EvaluateModel(TCella* candidates, int32_t mode, float level, uint32_t stamp, int32_t band) override;
-    AnsiString GetTypeName() override;
-    bool IsModelUsable(bool needsBand5, bool needsBand9) override;
+    AnsiString GetTypeName() const override;
+    bool IsModelUsable(bool needsBand5, bool needsBand9) const override;
     // Positive gain regulations of the row-0 stages become 0.
     void AdjustLossTables() override;
 
@@ -122,7 +122,7 @@ public:
     TSwitchN(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, int32_t code,
              int32_t inputs, int32_t tapOutputs);
     ~TSwitchN() override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
                      int32_t further) override;
 };

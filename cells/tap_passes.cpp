@@ -48,13 +48,13 @@ bool TDerivatore::HasOwnOutputLosses() const { return MatrixTableA->Rank() == 4 
 
 // ---- Losses ----
 
-float TDerivatore::GetRow1Attenuation(int32_t input, int32_t, int32_t band) {
+float TDerivatore::GetRow1Attenuation(int32_t input, int32_t, int32_t band) const {
     if (input < 0 || input >= NumThroughOutputs || band < 0 || band >= BandSlots) return LevelNone;
     return AddGains(Attenuation->Get3(input, TapThroughColumn, band), LevelTableA.get(), LevelTableB.get(), input,
                     input, band);
 }
 
-float TDerivatore::TapLoss(int32_t input, int32_t output, int32_t band) {
+float TDerivatore::TapLoss(int32_t input, int32_t output, int32_t band) const {
     if (input < 0 || input >= Lines() || band < 0 || band >= BandSlots) return LevelNone;
     if (!HasOwnOutputLosses())
         return AddGains(Attenuation->Get3(input, TapLossColumn, band), LevelTableA.get(), LevelTableC.get(), input,

@@ -147,9 +147,9 @@ TTapPortName TDerivatore::NamePort(const TCellPort& port) const {
 
 // ---- Texts and numbering ----
 
-AnsiString TDerivatore::GetShortCode() { return ShortCodeWith("R"); }
+AnsiString TDerivatore::GetShortCode() const { return ShortCodeWith("R"); }
 
-AnsiString TDerivatore::GetTypeName() { return "Derivatore "; }
+AnsiString TDerivatore::GetTypeName() const { return "Derivatore "; }
 
 bool TDerivatore::LabelsLoss() const { return true; }
 
@@ -157,7 +157,7 @@ void TDerivatore::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counte
 
 // Each class keeps its prototypes under its own code, so one lookup serves the
 // taps, their variants and the splitters.
-TCella* TDerivatore::GetPrototype() { return FindPrototype({TypeCode, Inputs, TapOutputs}); }
+TCella* TDerivatore::GetPrototype() const { return FindPrototype({TypeCode, Inputs, TapOutputs}); }
 
 // ---- Old records ----
 
@@ -215,7 +215,7 @@ bool TDerivatore::Mirror() {
 
 // ---- Designer ----
 
-bool TDerivatore::IsModelUsable(bool needsBand5, bool needsBand9) {
+bool TDerivatore::IsModelUsable(bool needsBand5, bool needsBand9) const {
     if (needsBand5 && Attenuation->Get3(0, TapLossColumn, 5) < 0.0f) return false;
     if (needsBand9 && Attenuation->Get3(0, TapLossColumn, 9) < 0.0f) return false;
     return true;

@@ -58,7 +58,7 @@ public:
     // The symbol, and on the top-right square the short code with the tap
     // loss of line 1 to its first user output.
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // Records older than version 20000 describe a one-line tap and carry its
     // user-output count after the base record.
     void Load(TStream& stream, int32_t version) override;
@@ -68,7 +68,7 @@ public:
     // A page per line in the component-data form, its losses as value rows.
     bool OpenDataDialog() override;
     // The prototype of the cell's class for its lines and user outputs.
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     // Every line must handle some band, each band fully or not at all.
     bool CheckData(const AnsiString& prefix) override;
     // The passes: every line on its own, with its losses and stages.
@@ -94,13 +94,13 @@ public:
     void ComputeReachWindows() override;
     // The port under the mouse: the nearest port edge of the pointed square.
     void GetPortName(TInfoMousePos& position) override;
-    AnsiString GetTypeName() override;
-    bool IsModelUsable(bool needsBand5, bool needsBand9) override;
+    AnsiString GetTypeName() const override;
+    bool IsModelUsable(bool needsBand5, bool needsBand9) const override;
     // Through loss of line input (to its own through output) and tap loss of
     // line input to its user output output (0 to t - 1), with the stages
     // that lie on the way; sentinels for a band the way does not pass.
-    float GetRow1Attenuation(int32_t input, int32_t output, int32_t band) override;
-    float TapLoss(int32_t input, int32_t output, int32_t band) override;
+    float GetRow1Attenuation(int32_t input, int32_t output, int32_t band) const override;
+    float TapLoss(int32_t input, int32_t output, int32_t band) const override;
 
     // The squares and ports of the cell.
     TCellLayout Layout() const override;

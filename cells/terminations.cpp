@@ -40,9 +40,9 @@ void TChiusura::ConvertOldFlags(const uint8_t (&f)[5]) {
     }
 }
 
-AnsiString TChiusura::GetShortCode() { return ShortCodeWith("X"); }
+AnsiString TChiusura::GetShortCode() const { return ShortCodeWith("X"); }
 
-AnsiString TChiusura::GetTypeName() { return "Chiusura "; }
+AnsiString TChiusura::GetTypeName() const { return "Chiusura "; }
 
 TCellLayout TChiusura::Layout() const {
     TCellLayout layout;
@@ -87,10 +87,10 @@ bool TChiusura::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
 
 void TChiusura::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, TerminationCounter); }
 
-TCella* TChiusura::GetPrototype() { return FindPrototype({CodeTermination, Inputs, 0, 0}); }
+TCella* TChiusura::GetPrototype() const { return FindPrototype({CodeTermination, Inputs, 0, 0}); }
 
 bool TChiusura::CheckData(const AnsiString&) { return true; }
-bool TChiusura::NeedsNoDescription() { return true; }
+bool TChiusura::NeedsNoDescription() const { return true; }
 
 // ---- Passes: a termination ends them all ----
 

@@ -32,7 +32,7 @@ public:
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     void DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
                                int32_t flags) override;
-    AnsiString GetShortCode() override;
+    AnsiString GetShortCode() const override;
     // One square per input along its row, each waiting on its top for the
     // line it closes (input 0 on every square).
     TCellLayout Layout() const override;
@@ -40,7 +40,7 @@ public:
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void TakeSequenceNumber(int32_t* counters) override;
-    TCella* GetPrototype() override;
+    TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     bool OpenDataDialog() override;
     // The first electrical box, ticked: the termination lets supply through
@@ -53,7 +53,7 @@ public:
     void GetPortName(TInfoMousePos& position) override;
     void WriteAttenuationTable(TRichEdit* report, int32_t input, const AnsiString& title) override;
     void GetPortLevelText(TRichEdit* report) override;
-    bool NeedsNoDescription() override;
+    bool NeedsNoDescription() const override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
                                uint32_t stamp) override;
     void SpreadStamp(uint32_t stamp) override;
@@ -67,7 +67,7 @@ public:
                      int32_t band, int32_t further) override;
     void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
                        int32_t band) override;
-    AnsiString GetTypeName() override;
+    AnsiString GetTypeName() const override;
 
     // A DC-isolated termination: its refuses-power flag word is 0.
     static bool IsIsolated(const TCella& cell);

@@ -46,7 +46,7 @@ public:
 class TAutomixProva : public TPassanteProva {
 public:
     using TPassanteProva::TPassanteProva;
-    bool IsAutoMixModule() override { return true; }
+    bool IsAutoMixModule() const override { return true; }
 };
 
 template <typename T, typename... Args>

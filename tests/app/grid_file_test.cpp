@@ -27,7 +27,7 @@ public:
         SetPortCounts();
         Attenuation->Alloc3(TableRows, TableColumns, BandSlots);
     }
-    bool CanOverlapCell() override { return true; }
+    bool CanOverlapCell() const override { return true; }
 };
 
 // While it lives, the factory builds cable pieces for the codes 80 and 81.

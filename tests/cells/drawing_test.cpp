@@ -27,7 +27,7 @@ public:
         SetPortCounts();
         Attenuation->Alloc3(TableRows, TableColumns, BandSlots);
     }
-    AnsiString GetShortCode() override { return "Z7"; }
+    AnsiString GetShortCode() const override { return "Z7"; }
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override {
         BeginSymbol(canvas, column, row, x, y, zoom);
@@ -81,7 +81,7 @@ TEST(SymbolTransform, PointLandsOnItsPixelForEveryTurnMirrorAndZoom) {
 class TCellaLunga : public TCellaDisegno {
 public:
     TCellaLunga(int32_t orientation, int32_t mirrored) : TCellaDisegno(nullptr, orientation, mirrored, 5, 5, 3) {}
-    TCellRect GetGridRect() override {
+    TCellRect GetGridRect() const override {
         if (Orientation & 1) return TCellRect{Row, Column, Row + 2, Column};
         return TCellRect{Row, Column, Row, Column + 2};
     }

@@ -17,7 +17,7 @@ class TSorgenteLinea : public TCella {
 public:
     explicit TSorgenteLinea(TGridData* owner = nullptr, int32_t column = 0, int32_t row = 0);
 
-    bool IsSignalStart() override { return true; }
+    bool IsSignalStart() const override { return true; }
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;

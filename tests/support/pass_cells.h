@@ -26,9 +26,9 @@ public:
     TPassanteProva(TGridData* owner, int32_t column, int32_t row, int32_t throughOutputs = 1,
                    int32_t tapOutputs = 0, int32_t orientation = 0);
 
-    AnsiString GetShortCode() override { return ShortCodeWith("X"); }
+    AnsiString GetShortCode() const override { return ShortCodeWith("X"); }
     void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 5); }
-    bool AllowsAutoChoice() override { return allowsAutoChoice; }
+    bool AllowsAutoChoice() const override { return allowsAutoChoice; }
 
     bool allowsAutoChoice = true;
 };
@@ -44,7 +44,7 @@ public:
     bool PassThrough() const { return TypeCode == CodePassThroughOutlet; }
     bool Terminated() const { return TypeCode == CodeTerminatedOutlet; }
 
-    AnsiString GetShortCode() override { return ShortCodeWith("P"); }
+    AnsiString GetShortCode() const override { return ShortCodeWith("P"); }
     void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 7); }
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
@@ -64,14 +64,14 @@ public:
     TTrattoProva(TGridData* owner, int32_t column, int32_t row, int32_t orientation = 0,
                  bool bend = false);
 
-    AnsiString GetShortCode() override { return ShortCodeWith("C"); }
+    AnsiString GetShortCode() const override { return ShortCodeWith("C"); }
     void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 2); }
-    bool CanOverlapCell() override { return !bend; }
+    bool CanOverlapCell() const override { return !bend; }
     void AllocLinks() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    bool IsRunHead() override { return runEnd; }
+    bool IsRunHead() const override { return runEnd; }
     void SetRunHead(bool head) override { runEnd = head; }
-    bool KeepsOffRunHead() override { return keepOff; }
+    bool KeepsOffRunHead() const override { return keepOff; }
 
     bool bend = false;
     bool runEnd = false;
@@ -82,7 +82,7 @@ public:
 class TSegnoProva : public TCella {
 public:
     TSegnoProva(TGridData* owner, int32_t column, int32_t row);
-    bool TakesPartInAnalysis() override { return false; }
+    bool TakesPartInAnalysis() const override { return false; }
     bool PlaceOnGrid(const TNextCell&, TQNextCell&) override { return true; }
 };
 
@@ -91,7 +91,7 @@ public:
 class TSorgenteProva : public TCella {
 public:
     TSorgenteProva(TGridData* owner, int32_t column, int32_t row);
-    bool IsSignalStart() override { return true; }
+    bool IsSignalStart() const override { return true; }
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
 };

@@ -21,11 +21,11 @@ public:
                 int32_t orientation = 0);
     ~TCellaProva() override;
 
-    bool CanOverlapCell() override { return overlaps; }
-    TCella* GetPrototype() override { return prototype; }
+    bool CanOverlapCell() const override { return overlaps; }
+    TCella* GetPrototype() const override { return prototype; }
     void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 3); }
-    AnsiString GetShortCode() override { return ShortCodeWith("T"); }
-    bool NeedsNoDescription() override { return noDescription; }
+    AnsiString GetShortCode() const override { return ShortCodeWith("T"); }
+    bool NeedsNoDescription() const override { return noDescription; }
     // The base clone (through the factory, see ScopedTestCellClass) with this
     // cell's port counts and overlap.
     std::unique_ptr<TCella> Clone() override;
