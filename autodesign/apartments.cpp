@@ -379,11 +379,11 @@ bool TCreaAuto::PlaceApartmentSwitch(TGridData* grid, int32_t x, int32_t y, int3
         SetCableTemplate(Cables[CableApartmentSat].get(), static_cast<float>(spacing));
         const int32_t column = x + 2;
         const int32_t row = y + inputs - 1 - (spare ? 1 : 0);
-        std::unique_ptr<TCella> made(
-            code == CodeSwitchN
-                ? static_cast<TCella*>(
-                      new TSwitchN(nullptr, FacingRight, 0, column, row, CodeSwitchN, inputs, size))
-                : new TSwitch(nullptr, FacingRight, 0, column, row, CodeSwitch, inputs, size));
+        std::unique_ptr<TCella> made;
+        if (code == CodeSwitchN)
+            made = std::make_unique<TSwitchN>(nullptr, FacingRight, 0, column, row, CodeSwitchN, inputs, size);
+        else
+            made = std::make_unique<TSwitch>(nullptr, FacingRight, 0, column, row, CodeSwitch, inputs, size);
         if (code == CodeSwitchN) made->Variant = 1;
         PlaceNew(grid, std::move(made));
         if (code == CodeSwitch)
