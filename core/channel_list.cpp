@@ -71,10 +71,10 @@ AnsiString OutOfLimitsMessage(const AnsiString& prefix, const AnsiString& name, 
 
 // Places a passed channel into the output and sends the conflict message
 // unless suppressed; returns the output channel that holds it.
-TCanale* PlaceReporting(TListaCanali& output, const TCanale& passed, bool suppress, const AnsiString& prefix,
+TCanale* PlaceReporting(TPosatoreCanali& output, const TCanale& passed, bool suppress, const AnsiString& prefix,
                         int32_t outPort) {
     bool conflict = false;
-    TCanale* placed = TListaCanali::Place(output, passed, conflict);
+    TCanale* placed = output.Place(passed, conflict);
     if (conflict && !suppress) Report(ConflictMessage(prefix, passed.name, outPort));
     return placed;
 }
@@ -133,6 +133,40 @@ TCanale* TInseritoreCanali::Insert(const TCanale& channel) {
     }
     ordered_ = false;
     return list_.Insert(channel);
+}
+
+void TPosatoreCanali::Survey() {
+    last_ = nullptr;
+    empty_ = true;
+    ordered_ = true;
+    for (TCanale* c = list_.head; c; c = c->next) {
+        if (std::isnan(c->freqLow) || std::isnan(c->freqHigh)) ordered_ = false;
+        highestLow_ = empty_ ? c->freqLow : std::max(highestLow_, c->freqLow);
+        highestHigh_ = empty_ ? c->freqHigh : std::max(highestHigh_, c->freqHigh);
+        empty_ = false;
+        last_ = c;
+    }
+}
+
+TCanale* TPosatoreCanali::Place(const TCanale& channel, bool& conflict) {
+    // Above every channel: no freqLow reaches its own (none equal, and the
+    // walk's place is the end), no freqHigh passes its freqLow (none
+    // overlapping, none equal to its freqHigh).
+    const bool above = channel.freqLow < channel.freqHigh &&
+                       (empty_ || (highestLow_ < channel.freqLow && highestHigh_ <= channel.freqLow));
+    if (ordered_ && above) {
+        conflict = false;
+        TCanale* copy = list_.NewChannel(channel);
+        (last_ ? last_->next : list_.head) = copy;
+        last_ = copy;
+        highestLow_ = channel.freqLow;
+        highestHigh_ = channel.freqHigh;
+        empty_ = false;
+        return copy;
+    }
+    // Once a channel has gone elsewhere, the rest take the walk.
+    ordered_ = false;
+    return TListaCanali::Place(list_, channel, conflict);
 }
 
 TCanale* TListaCanali::Insert(const TCanale& channel) {
@@ -324,17 +358,19 @@ void TListaCanali::CheckHandledByInput(TListaCanali& list, const float* attenuat
 
 void TListaCanali::CheckOutputConflicts(TListaCanali& output, const TListaCanali& input, bool suppress,
                                         const AnsiString& prefix, int32_t outPort) {
-    for (const TCanale* c : Channels(input)) PlaceReporting(output, *c, suppress, prefix, outPort);
+    TPosatoreCanali placer(output);
+    for (const TCanale* c : Channels(input)) PlaceReporting(placer, *c, suppress, prefix, outPort);
 }
 
 void TListaCanali::CheckInputs(TListaCanali& output, const TListaCanali& input, const float* attenuation,
                                bool suppress, const AnsiString& prefix, int32_t inPort, int32_t outPort) {
     TCanale passed;
+    TPosatoreCanali placer(output);
     for (const TCanale* c : Channels(input)) {
         const float a = At(attenuation, c->band);
         if (a > LevelNone) {
             passed.AssignThroughStage(*c, 0, 0, a, 0);
-            PlaceReporting(output, passed, suppress, prefix, outPort);
+            PlaceReporting(placer, passed, suppress, prefix, outPort);
         } else if (a != LevelBlocked) {
             Report(NotHandledMessage(prefix, c->name, inPort));
         }
@@ -347,6 +383,7 @@ void TListaCanali::PassAmplifier(TListaCanali& output, const TListaCanali& input
                                  int32_t outPort) {
     const double derating = OverloadDerating(input.Count());
     TCanale passed;
+    TPosatoreCanali placer(output);
     for (const TCanale* c : Channels(input)) {
         const int32_t b = c->band;
         const float in = At(attIn, b), g = At(gain, b), nf = At(noiseFigure, b), max = At(maxLevel, b);
@@ -359,7 +396,7 @@ void TListaCanali::PassAmplifier(TListaCanali& output, const TListaCanali& input
         float tilt = TCanale::LevelAtFrequency(slope, static_cast<float>(c->CentreFrequency()));
         if (tilt < 0.0f) tilt = 0.0f;
         passed.AssignThroughStage(*c, static_cast<float>(static_cast<double>(in) + tilt), g, 0, figure);
-        const TCanale* placed = PlaceReporting(output, passed, suppress, prefix, outPort);
+        const TCanale* placed = PlaceReporting(placer, passed, suppress, prefix, outPort);
         if (max > LevelNone) {
             const double level = placed->levelMax;
             if (max < level || (IsTerrestrialBand(b) && max - derating < level))
@@ -373,6 +410,7 @@ void TListaCanali::CheckLevelLimits(TListaCanali& output, const TListaCanali& in
                                     const float* noiseFigure, bool suppress, const AnsiString& prefix,
                                     int32_t inPort, int32_t outPort) {
     TCanale passed;
+    TPosatoreCanali placer(output);
     for (const TCanale* c : Channels(input)) {
         const int32_t b = c->band;
         const float lo = At(minIn, b), hi = At(maxIn, b), att = At(attOut, b), out = At(outLevel, b),
@@ -389,7 +427,7 @@ void TListaCanali::CheckLevelLimits(TListaCanali& output, const TListaCanali& in
             continue;
         }
         passed.AssignThroughCAG(*c, out, static_cast<float>(static_cast<double>(out) - lo), att, figure);
-        PlaceReporting(output, passed, suppress, prefix, outPort);
+        PlaceReporting(placer, passed, suppress, prefix, outPort);
     }
 }
 

@@ -94,6 +94,7 @@ public:
 
 private:
     friend class TInseritoreCanali;
+    friend class TPosatoreCanali;
     // FindByFrequency that also gives, when it finds nothing, the link where
     // Insert would put a copy of channel.
     TCanale* FindByFrequency(const TCanale& channel, TCanale**& insertAt);
@@ -116,4 +117,27 @@ private:
     TListaCanali& list_;
     TCanale* last_ = nullptr;
     bool ordered_;
+};
+
+// Places copies into a list exactly as TListaCanali::Place does, for a run of
+// placings that nothing else touches the list between. While each channel
+// lies wholly above every channel the list holds, it can neither share an
+// edge with one nor overlap one, and belongs at the end: it goes there
+// without a walk from the head. From the first channel that does not, every
+// channel takes Place's walk.
+class TPosatoreCanali {
+public:
+    explicit TPosatoreCanali(TListaCanali& list) : list_(list) { Survey(); }
+    TCanale* Place(const TCanale& channel, bool& conflict);
+
+private:
+    // The last channel and the highest edges of the list as it comes.
+    void Survey();
+
+    TListaCanali& list_;
+    TCanale* last_ = nullptr;
+    float highestLow_ = 0.0f;
+    float highestHigh_ = 0.0f;
+    bool empty_ = true;
+    bool ordered_ = true;   // every channel so far went at the end, and no edge is NaN
 };

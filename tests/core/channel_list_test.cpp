@@ -665,7 +665,9 @@ std::vector<std::string> Contents(const TListaCanali& list) {
 
 // The in-order inserter, a cleared list's reused channels and placing in one
 // walk give exactly the list that inserting fresh copies one by one gives: in order, out of order,
-// with equal edges and with an edge that is not a number.
+// with equal edges and with an edge that is not a number. Placing a run of
+// channels through a placer (each run a stage's, the second onto the first's
+// list) gives what placing them one by one gives.
 TEST(ChannelList, OrderedInserterAndReusedChannelsMatchPlainInserts) {
     const float nan = std::nanf("");
     const std::vector<std::vector<TCanale>> cases = {
@@ -675,6 +677,8 @@ TEST(ChannelList, OrderedInserterAndReusedChannelsMatchPlainInserts) {
         {Channel("a", 470, 478), Channel("n", nan, 486), Channel("c", 486, 494), Channel("d", 480, 490)},
         {Channel("n", nan, 478), Channel("a", 470, 478), Channel("b", 478, 486)},
         {Channel("a", 470, 486), Channel("b", 474, 482), Channel("c", 462, 474), Channel("d", 490, 498)},
+        {Channel("a", 470, 478), Channel("b", 480, 488), Channel("c", 486, 494), Channel("d", 500, 508)},
+        {Channel("a", 470, 478), Channel("b", 478, 478), Channel("c", 490, 498), Channel("n", 500, nan)},
         {},
     };
     // Placing by the rule written out plainly: two walks for the shared edge
@@ -693,14 +697,20 @@ TEST(ChannelList, OrderedInserterAndReusedChannelsMatchPlainInserts) {
     };
     TListaCanali reused;
     for (const auto& channels : cases) {
-        TListaCanali placedPlainly, placed;
-        for (int round = 0; round < 2; ++round)
+        TListaCanali placedPlainly, placed, placedInRuns;
+        for (int round = 0; round < 2; ++round) {
+            TPosatoreCanali placer(placedInRuns);
             for (const TCanale& c : channels) {
-                bool conflict = false;
+                bool conflict = false, conflictInRun = false;
                 TListaCanali::Place(placed, c, conflict);
-                EXPECT_EQ(conflict, plainPlace(placedPlainly, c)) << c.name;
+                const bool expected = plainPlace(placedPlainly, c);
+                EXPECT_EQ(conflict, expected) << c.name;
+                placer.Place(c, conflictInRun);
+                EXPECT_EQ(conflictInRun, expected) << c.name << " in a run";
             }
+        }
         EXPECT_EQ(Contents(placed), Contents(placedPlainly));
+        EXPECT_EQ(Contents(placedInRuns), Contents(placedPlainly));
         TListaCanali plain;
         for (const TCanale& c : channels) plain.Insert(c);
         TListaCanali ordered;
