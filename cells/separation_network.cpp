@@ -64,6 +64,7 @@ void TSeparationNetwork::Build(const TGridData& grid) {
     losses_.clear();
     cellRows_.clear();
     for (auto& written : written_) written.clear();
+    for (auto& outlets : outlets_) outlets.clear();
     held_.fill(false);
     for (TCella* cell = grid.Anchor; cell; cell = cell->NextCell) {
         cell->SeparationNode = static_cast<int32_t>(nodes_.size());
@@ -110,7 +111,6 @@ bool TSeparationNetwork::Copy(TNode& n) {
         for (auto& row : tap->InputSeparation) cellRows_.push_back(row.data());
         for (auto& row : tap->ThroughSeparation) cellRows_.push_back(row.data());
     }
-    n.RowCount = static_cast<uint32_t>(cellRows_.size()) - n.Rows;
 
     // The links, read as the passes read them (pass_links.h).
     n.Links = static_cast<uint32_t>(links_.size());
@@ -201,12 +201,9 @@ void TSeparationNetwork::Hand(const TLink* link, int32_t portBase, float value) 
 bool TSeparationNetwork::ClearBand(int32_t band) {
     if (band < 0 || band >= BandSlots) return false;
     auto& written = written_[static_cast<size_t>(band)];
-    for (int32_t index : written) {
-        const TNode& n = nodes_[static_cast<size_t>(index)];
-        n.Cell->SeparationAux[band] = LevelNone;
-        for (uint32_t r = n.Rows; r < n.Rows + n.RowCount; ++r) cellRows_[r][band] = LevelNone;
-    }
+    for (float* at : written) *at = LevelNone;
     written.clear();
+    outlets_[static_cast<size_t>(band)].clear();
     const bool held = held_[static_cast<size_t>(band)];
     held_[static_cast<size_t>(band)] = false;
     return held;
@@ -219,10 +216,9 @@ bool TSeparationNetwork::Search(TCella* source, int32_t band, float limit) {
     limit_ = limit;
     writing_ = &written_[static_cast<size_t>(band)];
     held_[static_cast<size_t>(band)] = true;
-    const auto index = static_cast<int32_t>(found - nodes_.data());
-    writing_->push_back(index);
+    outlets_[static_cast<size_t>(band)].push_back(static_cast<int32_t>(found - nodes_.data()));
     separation_log::NoteWrite(source);
-    Stored(*found, RowOutlet) = 0.0f;
+    Store(*found, RowOutlet, 0.0f);
     PushOutlet(*found, source->NumThroughOutputs);
     writing_ = nullptr;
     return true;
@@ -247,12 +243,12 @@ void TSeparationNetwork::Accept(int32_t index, int32_t port, float value) {
             return;
         }
     }
-    float& stored = Stored(n, row);
+    const float stored = Stored(n, row);
     if (IsRealLevel(stored) && stored <= value) return;
     if (value >= limit_) return;
-    writing_->push_back(index);
+    if (n.Kind == TKind::Outlet) outlets_[band_].push_back(index);
     separation_log::NoteWrite(n.Cell);
-    stored = value;
+    Store(n, row, value);
     switch (n.Kind) {
     case TKind::Cable:
         PushCable(n, port);
@@ -294,7 +290,7 @@ void TSeparationNetwork::PushOutlet(const TNode& n, int32_t port) {
         const float through = Loss(n, Through);
         if (IsRealLevel(through)) offerDown(TCella::LevelSum(s, through));
         const float socket = Loss(n, Socket);
-        if (IsRealLevel(socket)) Stored(n, RowOutlet) = TCella::LevelSum(s, socket);
+        if (IsRealLevel(socket)) Store(n, RowOutlet, TCella::LevelSum(s, socket));
     } else if (port == OutletSocket) {
         // The starting socket.
         const float s = Stored(n, RowOutlet);
@@ -308,7 +304,7 @@ void TSeparationNetwork::PushOutlet(const TNode& n, int32_t port) {
         const float through = Loss(n, Through);
         if (IsRealLevel(through)) offerUp(TCella::LevelSum(s, through));
         const float reverse = Loss(n, Reverse);
-        if (IsRealLevel(reverse)) Stored(n, RowOutlet) = TCella::LevelSum(s, reverse);
+        if (IsRealLevel(reverse)) Store(n, RowOutlet, TCella::LevelSum(s, reverse));
     }
 }
 

@@ -33,10 +33,11 @@ public:
     // Every cell written is noted in the running separation log. False, with
     // nothing done, for a source or band the copy does not serve.
     bool Search(TCella* source, int32_t band, float limit);
-    // Clears what the band's last search over the copy wrote (everything
-    // ClearBandAccumulators clears in those cells); true when that search
-    // was over the copy, false when the band has had no search over the
-    // copy since it was made.
+    // Clears what the band's last search over the copy wrote; true when that
+    // search was over the copy, false when the band has had no search over
+    // the copy since it was made. Every other accumulator of the band is
+    // clear already, so the cells are left as ClearBandAccumulators of each
+    // cell the search wrote leaves them.
     bool ClearBand(int32_t band);
     // For each outlet of the outlet chain that the band's last search wrote,
     // but the source: the outlet, its place in the chain and its separation.
@@ -44,7 +45,7 @@ public:
     template <class F>
     bool ForEachOutletWritten(int32_t band, const TCella* source, F&& f) const {
         if (band < 0 || band >= BandSlots || !held_[static_cast<size_t>(band)]) return false;
-        for (int32_t index : written_[static_cast<size_t>(band)]) {
+        for (int32_t index : outlets_[static_cast<size_t>(band)]) {
             const TNode& n = nodes_[static_cast<size_t>(index)];
             if (n.OutletIndex < 0 || n.Cell == source) continue;
             f(n.Cell, n.OutletIndex, cellRows_[n.Rows + RowOutlet][band]);
@@ -76,7 +77,6 @@ private:
         uint32_t Links = 0;           // first input link in links_; the outputs follow
         uint32_t Losses = 0;          // first row of losses_
         uint32_t Rows = 0;            // first row of cellRows_
-        uint32_t RowCount = 0;
         int32_t InputLinks = 0;
         int32_t OutputLinks = 0;
         int32_t OutletIndex = -1;     // place in the outlet chain
@@ -99,7 +99,13 @@ private:
     float Loss(const TNode& n, int32_t row) const {
         return losses_[(n.Losses + static_cast<uint32_t>(row)) * Stride + band_];
     }
-    float& Stored(const TNode& n, uint32_t row) { return cellRows_[n.Rows + row][band_]; }
+    float Stored(const TNode& n, uint32_t row) const { return cellRows_[n.Rows + row][band_]; }
+    // Stores a value of the running search, noting where.
+    void Store(const TNode& n, uint32_t row, float value) {
+        float* at = cellRows_[n.Rows + row] + band_;
+        *at = value;
+        writing_->push_back(at);
+    }
     const TLink* Out(const TNode& n, int32_t output) const;
     const TLink* In(const TNode& n, int32_t input) const;
     void Accept(int32_t node, int32_t port, float value);
@@ -113,11 +119,13 @@ private:
     std::vector<float> losses_;
     std::vector<float*> cellRows_;
     bool whole_ = false;
-    // Per band, the nodes its last search over the copy wrote.
-    std::array<std::vector<int32_t>, BandSlots> written_;
+    // Per band, the accumulators its last search over the copy wrote, and
+    // the outlets among the cells it wrote.
+    std::array<std::vector<float*>, BandSlots> written_;
+    std::array<std::vector<int32_t>, BandSlots> outlets_;
     std::array<bool, BandSlots> held_{};
     // The running search.
     uint32_t band_ = 0;
     float limit_ = 0.0f;
-    std::vector<int32_t>* writing_ = nullptr;
+    std::vector<float*>* writing_ = nullptr;
 };
