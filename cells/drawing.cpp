@@ -248,9 +248,6 @@ int32_t LabelLeft(int32_t x, int32_t width, const AnsiString& text) {
 }
 
 AnsiString LevelText(float level) { return "-" + FormatFloat("#0", level); }
-
-// The band slot of the loss a printed label may show.
-constexpr int LabelLossBand = 5;
 }  // namespace
 
 // Every grid draws its labels in their plain colours: red stays red.
@@ -326,7 +323,7 @@ void TCella::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row,
     if (column != r.Right || row != r.Top) return;
 
     AnsiString text;
-    const float loss = Attenuation ? Attenuation->Get3(0, 0, LabelLossBand) : LevelNone;
+    const float loss = Attenuation ? Attenuation->Get3(0, 0, PrintLabelBandOf(flags)) : LevelNone;
     if ((flags & PrintLabelAttenuation) && LabelsLoss() && IsRealLevel(loss))
         text = LevelText(loss);
     else if ((flags & PrintLabelCode) && !Code.empty())

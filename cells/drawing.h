@@ -34,6 +34,19 @@ enum : int32_t {
     PrintLabelCableLength = 128,
 };
 
+// The band slot of the loss a label shows, unless the printed scheme asks
+// for another: the scheme's flag word then carries slot + 1 in these bits.
+constexpr int32_t LabelLossBand = 5;
+constexpr int32_t PrintLabelBandShift = 16;
+constexpr int32_t PrintLabelBandBits = 0xFF << PrintLabelBandShift;
+constexpr int32_t PrintLabelBandFlag(int32_t band) {
+    return band < 0 || band >= 0xFF ? 0 : (band + 1) << PrintLabelBandShift;
+}
+constexpr int32_t PrintLabelBandOf(int32_t flags) {
+    const int32_t slot = (flags & PrintLabelBandBits) >> PrintLabelBandShift;
+    return slot == 0 ? LabelLossBand : slot - 1;
+}
+
 // What the primitives need to place a symbol point: set by
 // TCella::BeginSymbol for one symbol and read until the next one.
 struct TSymbolState {

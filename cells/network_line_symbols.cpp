@@ -11,8 +11,6 @@
 #include "platform/graphics.h"
 
 namespace {
-// The band slot whose loss an outlet shows beside its code.
-constexpr int32_t LabelLossBand = 5;
 constexpr TColor BridgeUndescribedColour = clBlue;
 }  // namespace
 

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int32_t Unit = SymbolSquareUnits;
-constexpr int32_t LabelLossBand = 5;
 
 // The middle of square k of a row or column of squares, in symbol units.
 int32_t Mid(int32_t k) { return Unit * k + 10; }

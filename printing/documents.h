@@ -47,6 +47,7 @@ constexpr int32_t SchemeCodes = 0x020;         // article codes,
 constexpr int32_t SchemeAttenuations = 0x040;  // losses,
 constexpr int32_t SchemeLengths = 0x080;       // cable lengths
 constexpr int32_t SchemeSelection = 0x200;     // the drawing control's selection only
+// Bits 16-23 carry the band of the loss labels (PrintLabelBandFlag).
 
 // What a scheme print fits on its page: the grids drawn, their used
 // rectangles as drawn (rows of the head-end terminal dropped when both are),

@@ -309,7 +309,11 @@ int32_t TDatiStampa::SchemeFlags() const {
     if (CNumeri->Checked) flags |= SchemeNumbers;
     if (CCodici->Checked) flags |= SchemeCodes;
     if (CLunghezze->Checked) flags |= SchemeLengths;
-    if (CAttenuazioni->Checked) flags |= SchemeAttenuations;
+    if (CAttenuazioni->Checked) {
+        flags |= SchemeAttenuations;
+        // The losses are labelled at the frequency chosen beside the box.
+        if (CBFrequenza->ItemIndex >= 0) flags |= PrintLabelBandFlag(CBFrequenza->ItemIndex);
+    }
     return flags;
 }
 

@@ -418,6 +418,28 @@ TEST_F(PrintedCell, LabelIsTheFirstThatAppliesOfLossCodeAndShortCode) {
     }
 }
 
+TEST_F(PrintedCell, LossLabelIsReadAtTheBandTheSchemeAsksFor) {
+    std::unique_ptr<TCella> cell = NewCella(&grid, CodeDerivatore, 2, 2, 1, 1, 2);
+    ASSERT_NE(cell, nullptr);
+    cell->Attenuation->Set3(0, 0, 5, 12.0f);
+    cell->Attenuation->Set3(0, 0, 2, 9.0f);
+    cell->Attenuation->Set3(0, 0, 9, 17.0f);
+    const TCellRect rect = cell->GetGridRect();
+    const struct {
+        int32_t bandFlag;
+        const char* expected;
+    } cases[] = {{0, "-12"}, {PrintLabelBandFlag(2), "-9"}, {PrintLabelBandFlag(9), "-17"},
+                 {PrintLabelBandFlag(5), "-12"}};
+    for (const auto& c : cases) {
+        r.engine.Clear();
+        cell->DrawAttenuationValues(PrintPage.Canvas, rect.Right, rect.Top, 84, 84, 42,
+                                    PrintLabelAttenuation | c.bandFlag);
+        const auto texts = r.Of(TPaintOp::Text);
+        ASSERT_EQ(texts.size(), 1u) << c.expected;
+        EXPECT_EQ(texts[0].Text, AnsiString(c.expected));
+    }
+}
+
 TEST_F(PrintedCell, LabelOnlyAtTheTopRightSquareAboveDetailLevelOne) {
     TCellaDisegno cell(&grid, 0, 0, 2, 2, 3);  // squares 2 to 4 of row 2
     cell.DrawAttenuationValues(PrintPage.Canvas, 2, 2, 0, 0, 21, 16);

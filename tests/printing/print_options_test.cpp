@@ -5,6 +5,7 @@
 
 #include "app/estimate.h"
 #include "app/estimate_page.h"
+#include "cells/drawing.h"
 #include "core/globals.h"
 #include "core/options.h"
 #include "platform/dialogs.h"
@@ -76,6 +77,16 @@ TEST_F(PrintOptionsTest, RulesKeepTheChoicesConsistent) {
     ASSERT_EQ(o.CBFrequenza->Items->Count(), 11);
     EXPECT_EQ(o.CBFrequenza->Items->Strings(0), "10");
     EXPECT_EQ(o.CBFrequenza->Items->Strings(10), "2400");
+    // The frequency chosen reaches the scheme's labels only while the
+    // losses are printed; with none chosen the labels keep their own band.
+    o.CBFrequenza->ItemIndex = 2;
+    EXPECT_EQ(o.SchemeFlags() & (SchemeAttenuations | PrintLabelBandBits), 0);
+    o.CAttenuazioni->Click();
+    EXPECT_EQ(PrintLabelBandOf(o.SchemeFlags()), 2);
+    EXPECT_TRUE(o.SchemeFlags() & SchemeAttenuations);
+    o.CBFrequenza->ItemIndex = -1;
+    EXPECT_EQ(PrintLabelBandOf(o.SchemeFlags()), LabelLossBand);
+    o.CAttenuazioni->Click();
     // Rule 7: a block selected on a drawing page keeps "Area selezionata".
     struct Case {
         const char* page;
