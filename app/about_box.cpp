@@ -81,7 +81,8 @@ void TAboutBox::DrawPicture(TCanvas* canvas, const TRect& area, const TBitmap* l
 
 void TAboutBox::FormShow(TObject*) {
     if (TCustomForm* main = Application->MainForm(); main && main != this)
-        SetBounds(main->Left + (main->Width - Width) / 2, main->Top + (main->Height - Height) / 2, Width, Height);
+        SetBounds(main->Left + (main->Width - Width) / 2, main->Top + (main->Height - Height) / 2, Width,
+                  Height);
 }
 
 void TAboutBox::FormClick(TObject*) { ModalResult = mrOk; }

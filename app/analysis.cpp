@@ -22,7 +22,6 @@ constexpr const char* SectionJumpers = "Ponti";
 
 bool IsSegment(const TCella* cell) { return cell && cell->Kind == KindCableSegment; }
 
-
 class Analysis {
 public:
     Analysis(TGridData& grid, bool report) : grid_(grid), report_(report) {}
@@ -53,7 +52,8 @@ private:
     std::vector<TCella*> RunFrom(TCella* first) const;
     size_t Bound() const {
         return 2 * static_cast<size_t>(std::max(0, grid_.Columns)) *
-                   static_cast<size_t>(std::max(0, grid_.Rows)) + 2;
+                   static_cast<size_t>(std::max(0, grid_.Rows)) +
+               2;
     }
 
     TGridData& grid_;
@@ -166,8 +166,7 @@ void Analysis::AttachTerminations() {
             const int32_t side = SideNumber(Opposite(faces));
             TCella* faced = grid_.CellAt(fc, fr);
             TSquareAnalysis* square = grid_.AnalysisAt(fc, fr);
-            if (!faced || !square || faced->Kind == KindCableSegment || !square->Waiting[side])
-                continue;
+            if (!faced || !square || faced->Kind == KindCableSegment || !square->Waiting[side]) continue;
             own->Visited = 1;
             square->Waiting[side] = 0;
             const int32_t input = square->InputIndex[side];
@@ -186,11 +185,9 @@ bool Analysis::CheckReached() {
             const TSquareAnalysis* square = grid_.AnalysisAt(c, r);
             TCella* cell = grid_.CellAt(c, r);
             if (!square) continue;
-            if (cell && !square->Visited && cell->TakesPartInAnalysis())
-                return Fail(c, r, SideStart, kind);
+            if (cell && !square->Visited && cell->TakesPartInAnalysis()) return Fail(c, r, SideStart, kind);
             for (int32_t side : sideOrder)
-                if (square->Waiting[side] && !square->MayStayOpen[side])
-                    return Fail(c, r, SideStart, kind);
+                if (square->Waiting[side] && !square->MayStayOpen[side]) return Fail(c, r, SideStart, kind);
         }
     return true;
 }
@@ -278,8 +275,7 @@ void Analysis::CollapseRuns() {
                     head->OutputCell[0] = after;
                     head->OutputPort[0] = after ? afterPort : -1;
                 }
-                if (after && afterPort >= 0 &&
-                    static_cast<size_t>(afterPort) < after->InputCell.size()) {
+                if (after && afterPort >= 0 && static_cast<size_t>(afterPort) < after->InputCell.size()) {
                     after->InputCell[static_cast<size_t>(afterPort)] = head;
                     after->InputPort[static_cast<size_t>(afterPort)] = 0;
                 }
@@ -300,8 +296,7 @@ void Analysis::SetCableKinds() {
     for (int32_t c = 0; c < grid_.Columns; ++c)
         for (int32_t r = 0; r < grid_.Rows; ++r)
             ForCellsOn(c, r, [&](TCella* head) {
-                if (!IsSegment(head) || !head->IsRunHead() || head->Column != c || head->Row != r)
-                    return;
+                if (!IsSegment(head) || !head->IsRunHead() || head->Column != c || head->Row != r) return;
                 if (mixes(InputNeighbour(*head, 0)) && mixes(OutputNeighbour(*head, 0))) {
                     if (head->TypeCode == CodeCable && head->Category == SectionCables)
                         head->Category = SectionJumpers;
@@ -355,8 +350,7 @@ void Analysis::BuildChains() {
     for (int32_t r = 0; r < grid_.Rows; ++r)
         for (int32_t c = 0; c < grid_.Columns; ++c) {
             int guard = 0;
-            for (TCella* cell = grid_.CellAt(c, r);
-                 cell && cell->Column == c && cell->Row == r && guard < 4;
+            for (TCella* cell = grid_.CellAt(c, r); cell && cell->Column == c && cell->Row == r && guard < 4;
                  cell = cell->Overlay, ++guard) {
                 cell->NextCell = nullptr;
                 cell->NextOutlet = nullptr;

@@ -264,8 +264,7 @@ void TProgetto::ComputeOutletSeparation(TCella* source, int32_t band, int32_t fl
     // Clearing may analyse a custom component's inside: the epoch moves on,
     // though nothing the search reads has changed.
     writes.Epoch = separation_log::Epoch;
-    const float limit =
-        (flags & SeparationFlagNorm) ? Limit(band, LimitAttMin) : UnboundedSeparation;
+    const float limit = (flags & SeparationFlagNorm) ? Limit(band, LimitAttMin) : UnboundedSeparation;
     separation_log::TWriteScope scope(writes.Cells);
     if (separationRuns_ > 0) {
         if (!SeparationNetwork()) {
@@ -284,11 +283,14 @@ void TProgetto::ComputeOutletSeparation(TCella* source, int32_t band, int32_t fl
 
 TSeparationNetwork* TProgetto::SeparationNetwork() const {
     const bool current = separationRuns_ > 0 && separationNetwork_ &&
-                         separationNetworkEpoch_ == separation_log::Epoch && separationNetworkGrid_ == NetworkGrid;
+                         separationNetworkEpoch_ == separation_log::Epoch &&
+                         separationNetworkGrid_ == NetworkGrid;
     return current ? separationNetwork_.get() : nullptr;
 }
 
-TProgetto::TSeparationRun::TSeparationRun(TProgetto& project) : project_(project) { ++project_.separationRuns_; }
+TProgetto::TSeparationRun::TSeparationRun(TProgetto& project) : project_(project) {
+    ++project_.separationRuns_;
+}
 
 TProgetto::TSeparationRun::~TSeparationRun() {
     // The copy is not trusted beyond the run: the next one makes its own.
@@ -321,7 +323,8 @@ bool TProgetto::CheckOutletSeparation(TCella* source, TCella*& other, int32_t& b
         for (int32_t b = 0; b < bands; ++b) {
             // The copy of the network knows the outlets it wrote and their place.
             const double norm = static_cast<double>(Limit(b, LimitAttMin)) - SeparationTolerance;
-            if (network && network->ForEachOutletWritten(b, source, [&](TCella* cell, int32_t index, float v) {
+            if (network &&
+                network->ForEachOutletWritten(b, source, [&](TCella* cell, int32_t index, float v) {
                     if (v >= 0.0f && norm > v && (!found || index < foundIndex)) {
                         found = cell;
                         foundIndex = index;

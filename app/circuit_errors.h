@@ -7,12 +7,12 @@
 #include "platform/sysutils.h"
 
 enum TTipoErroreCircuito : int32_t {
-    ErroreNessuno = 0,             // nothing to show
-    ErroreInterruzione = 1,        // the signal leaves the grid or reaches an empty square
-    ErroreIngressoRete = 2,        // an input of the network is not reached from the head end
-    ErroreNonIngresso = 3,         // the signal enters a cell where no input waits
-    ErroreChiusuraMancante = 4,    // a line that needs a termination ends in an end outlet
-    ErroreIngressoTesta = 5,       // an input of the head end is not reached from the antennas
+    ErroreNessuno = 0,           // nothing to show
+    ErroreInterruzione = 1,      // the signal leaves the grid or reaches an empty square
+    ErroreIngressoRete = 2,      // an input of the network is not reached from the head end
+    ErroreNonIngresso = 3,       // the signal enters a cell where no input waits
+    ErroreChiusuraMancante = 4,  // a line that needs a termination ends in an end outlet
+    ErroreIngressoTesta = 5,     // an input of the head end is not reached from the antennas
     ErroreCicloAutomix = 6,
     ErroreUsciteAutomix = 7,
     ErroreIngressiAutomix = 8,

@@ -14,8 +14,8 @@ namespace {
 // A sign point moved by a paste; points read from a file may lie anywhere,
 // so the sum is taken wide and held to what a point can store.
 int32_t Point(int64_t value) {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 }  // namespace
@@ -48,7 +48,8 @@ void TBufferCopia::Copy(TGridData* grid, const TCellRect& rect) {
     if (!grid) return;
     Source = grid;
     Rect = TCellRect{std::max<int32_t>(0, rect.Top), std::max<int32_t>(0, rect.Left),
-                     std::min<int32_t>(grid->Rows - 1, rect.Bottom), std::min<int32_t>(grid->Columns - 1, rect.Right)};
+                     std::min<int32_t>(grid->Rows - 1, rect.Bottom),
+                     std::min<int32_t>(grid->Columns - 1, rect.Right)};
     // A cell over several squares is met once per square; one clone of it
     // is enough for a paste to leave one copy. The terminal belongs to its
     // grid and is never copied.

@@ -54,7 +54,8 @@ void TFCopiaDati::FillList() {
         if (onlyUndescribed && described) continue;
         ListaComponenti->Items->Add(Names[i]);
         rows_.push_back(i);
-        if (i < Ticked.size() && Ticked[i]) ListaComponenti->Selected[static_cast<int>(rows_.size()) - 1] = true;
+        if (i < Ticked.size() && Ticked[i])
+            ListaComponenti->Selected[static_cast<int>(rows_.size()) - 1] = true;
     }
 }
 
@@ -62,7 +63,8 @@ void TFCopiaDati::StoreSelection() {
     Ticked.assign(Names.size(), 0);
     // Rows know their candidate: two components with one name stay apart.
     for (size_t row = 0; row < rows_.size(); ++row)
-        if (rows_[row] < Ticked.size() && ListaComponenti->Selected[static_cast<int>(row)]) Ticked[rows_[row]] = 1;
+        if (rows_[row] < Ticked.size() && ListaComponenti->Selected[static_cast<int>(row)])
+            Ticked[rows_[row]] = 1;
 }
 
 void TFCopiaDati::FormShow(TObject*) { FillList(); }

@@ -29,8 +29,8 @@ TDatiCommittente::TDatiCommittente(TComponent* owner) : TForm(owner) {
     OnShow = Handler(this, &TDatiCommittente::FormShow);
 
     // One labelled control: the label at left, the control after it.
-    auto put = [this](TGroupBox* group, int index, TWinControl* control, const char* label, int left, int labelWidth,
-                      int row, int width, int limit) {
+    auto put = [this](TGroupBox* group, int index, TWinControl* control, const char* label, int left,
+                      int labelWidth, int row, int width, int limit) {
         labels_[index] = MakeControl<TLabel>(this, group, left, 18 + row * RowStep, labelWidth, 17);
         labels_[index]->Caption = label;
         control->Parent = group;

@@ -77,7 +77,8 @@ void TDrawWindow::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 
 void TDrawWindow::RefreshMouseCell() {
     MouseInfo.Cell =
-        grid_ ? grid_->CellAtLayer(MouseInfo.Column, MouseInfo.Row, MouseInfo.CentreDX, MouseInfo.CentreDY) : nullptr;
+        grid_ ? grid_->CellAtLayer(MouseInfo.Column, MouseInfo.Row, MouseInfo.CentreDX, MouseInfo.CentreDY)
+              : nullptr;
 }
 
 bool TDrawWindow::StandsAt(const TCella* cell, int32_t column, int32_t row) const {
@@ -170,11 +171,14 @@ bool TDrawWindow::PressOnSelectedSign(TPoint at) {
         TSegnoGrafico* sign = node->Sign;
         // The handle's half size on the screen, as the sign paints it, and a
         // little more to catch it, back in grid pixels.
-        const int half = sign->Kind == SignText
-                             ? 2
-                             : std::max(2, static_cast<int>(std::lround(2.0 / 3.0 * sign->Pen->Width.Get() * zoom)));
+        const int half =
+            sign->Kind == SignText
+                ? 2
+                : std::max(2, static_cast<int>(std::lround(2.0 / 3.0 * sign->Pen->Width.Get() * zoom)));
         const int reach = static_cast<int>(std::ceil((half + 2) / zoom));
-        auto near = [&](int32_t x, int32_t y) { return std::abs(at.x - x) <= reach && std::abs(at.y - y) <= reach; };
+        auto near = [&](int32_t x, int32_t y) {
+            return std::abs(at.x - x) <= reach && std::abs(at.y - y) <= reach;
+        };
         // Each handle and the point opposite it.
         struct Handle {
             int32_t x, y, ox, oy;
@@ -216,12 +220,15 @@ void TDrawWindow::MouseMove(TShiftState shift, int x, int y) {
     TDrawGrid::MouseMove(acting ? shift - TShiftState{ssLeft} : shift, x, y);
     if (!Locate(x, y)) return;
     if (StatusBar && StatusBar->Panels->Count() > 0)
-        StatusBar->Panels->Items[0]->Text = " X=" + IntToStr(MouseInfo.Column) + ", Y=" + IntToStr(MouseInfo.Row);
+        StatusBar->Panels->Items[0]->Text =
+            " X=" + IntToStr(MouseInfo.Column) + ", Y=" + IntToStr(MouseInfo.Row);
     if (shift.Contains(ssLeft) && Step() == 1 && Palette && LastColumn >= 0 &&
         (MouseInfo.Column != LastColumn || MouseInfo.Row != LastRow)) {
         const int32_t tool = Palette->CurrentTool();
-        if (IsCableTool(tool)) DrawCable();
-        else if (tool == ToolEraser) Erase();
+        if (IsCableTool(tool))
+            DrawCable();
+        else if (tool == ToolEraser)
+            Erase();
         RefreshMouseCell();
     }
     if (shift.Contains(ssLeft) && SignMode != SignIdle) DragSign(GridPixel());
@@ -274,7 +281,8 @@ void TDrawWindow::DrawCable() {
     const TCablePiece first = PieceForMove(dc, dr);
     for (int32_t c = LastColumn, r = LastRow; c != col || r != row; c += dc, r += dr) {
         const TCablePiece piece = c == LastColumn && r == LastRow ? first : TCablePiece{0, dc != 0 ? 1 : 0};
-        auto cable = std::make_unique<TNCavo>(grid_, piece.Orientation, 0, c, r, piece.Bend, Palette->CableColour());
+        auto cable =
+            std::make_unique<TNCavo>(grid_, piece.Orientation, 0, c, r, piece.Bend, Palette->CableColour());
         // With an article picked, each piece carries its data; the colour
         // stays the one chosen in the palette.
         if (Palette->TakeArticleData())
@@ -308,7 +316,8 @@ void TDrawWindow::Erase() {
 }
 
 void TDrawWindow::DragSign(TPoint at) {
-    if ((SignMode == SignReshaping || SignMode == SignDrawingNew) && CurrentSign && CurrentSign->Kind != SignText) {
+    if ((SignMode == SignReshaping || SignMode == SignDrawingNew) && CurrentSign &&
+        CurrentSign->Kind != SignText) {
         HideFeedback();
         CurrentSign->X2 = at.x;
         CurrentSign->Y2 = at.y;
@@ -356,8 +365,10 @@ void TDrawWindow::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
     }
     LastColumn = -1;
     cableOnEmpty_ = false;
-    if (Locate(x, y)) ReleaseSign();
-    else if (SignMode != SignIdle && !editing_ && !(CurrentSign && CurrentSign->Kind == SignText)) CancelSignAction();
+    if (Locate(x, y))
+        ReleaseSign();
+    else if (SignMode != SignIdle && !editing_ && !(CurrentSign && CurrentSign->Kind == SignText))
+        CancelSignAction();
 }
 
 void TDrawWindow::ReleaseSign() {
@@ -477,8 +488,8 @@ void TDrawWindow::Click() {
     }
     TDrawGrid::Click();
     if (!grid_) return;
-    if ((SignMode == SignReshaping || SignMode == SignDrawingNew) && CurrentSign && CurrentSign->Kind == SignText &&
-        !editing_) {
+    if ((SignMode == SignReshaping || SignMode == SignDrawingNew) && CurrentSign &&
+        CurrentSign->Kind == SignText && !editing_) {
         OpenTextEditor();
         return;
     }
@@ -495,7 +506,8 @@ void TDrawWindow::DblClick() {
     if (!grid_) return;
     const int32_t step = Step();
     if (step != 2 && !(step == 1 && Palette && Palette->CurrentTool() == ToolArrow)) return;
-    TCella* cell = grid_->CellAtLayer(MouseInfo.Column, MouseInfo.Row, MouseInfo.CentreDX, MouseInfo.CentreDY);
+    TCella* cell =
+        grid_->CellAtLayer(MouseInfo.Column, MouseInfo.Row, MouseInfo.CentreDX, MouseInfo.CentreDY);
     if (cell && cell->OpenDataDialog()) grid_->SetModified(ModAll);
 }
 
@@ -600,20 +612,23 @@ bool ClearDescribed(TCella* first, Next next, Chosen chosen) {
 
 void TDrawWindow::ClearCableDescriptions() {
     if (!grid_) return;
-    if (ClearDescribed(grid_->Anchor, [](TCella* c) { return c->NextCell; },
-                       [](TCella* c) { return c->TypeCode == CodeCable; }))
+    if (ClearDescribed(
+            grid_->Anchor, [](TCella* c) { return c->NextCell; },
+            [](TCella* c) { return c->TypeCode == CodeCable; }))
         grid_->SetModified(ModAll);
 }
 
 void TDrawWindow::ClearOutletDescriptions() {
     if (!grid_) return;
-    if (ClearDescribed(grid_->FirstOutlet, [](TCella* c) { return c->NextOutlet; }, [](TCella*) { return true; }))
+    if (ClearDescribed(
+            grid_->FirstOutlet, [](TCella* c) { return c->NextOutlet; }, [](TCella*) { return true; }))
         grid_->SetModified(ModAll);
 }
 
 void TDrawWindow::ClearAllDescriptions() {
     if (!grid_) return;
-    if (ClearDescribed(grid_->Anchor, [](TCella* c) { return c->NextCell; },
-                       [](TCella* c) { return c->TypeCode != CodeHeadEnd; }))
+    if (ClearDescribed(
+            grid_->Anchor, [](TCella* c) { return c->NextCell; },
+            [](TCella* c) { return c->TypeCode != CodeHeadEnd; }))
         grid_->SetModified(ModAll);
 }

@@ -2,9 +2,9 @@
 // terminal's line count) and its port hints.
 #include <algorithm>
 
+#include "app/copy_buffer.h"
 #include "app/draw_window.h"
 #include "app/project.h"
-#include "app/copy_buffer.h"
 #include "app/undo.h"
 #include "cells/head_end.h"
 #include "platform/forms.h"
@@ -103,8 +103,8 @@ void TDrawWindow::EditPopupOpening() {
     const bool drawing = Step() == 1;
     if (drawing) HideEditor();
     for (TMenuItem* item : {ItemCopyData, ItemCopyTo, ItemCopyToAll}) item->Visible = !drawing;
-    for (TMenuItem* item : {ItemUndo, ItemSeparator, ItemCut, ItemCopy, ItemPaste, ItemPasteMirrored, ItemPasteRotated,
-                            ItemDelete})
+    for (TMenuItem* item : {ItemUndo, ItemSeparator, ItemCut, ItemCopy, ItemPaste, ItemPasteMirrored,
+                            ItemPasteRotated, ItemDelete})
         item->Visible = drawing;
     ItemUndo->Caption = UndoCaption();
     ItemUndo->Enabled = !UndoEmpty();
@@ -144,7 +144,8 @@ void TDrawWindow::CopyToClick(uint8_t flag) {
 void TDrawWindow::UnselectSignsIn(const TCellRect& block) {
     std::vector<TSegnoGrafico*> inside;
     for (auto* node = SelectedSigns.head; node; node = node->Next)
-        if (node->Sign->HitTest(block.Top, block.Left, block.Bottom, block.Right)) inside.push_back(node->Sign);
+        if (node->Sign->HitTest(block.Top, block.Left, block.Bottom, block.Right))
+            inside.push_back(node->Sign);
     for (TSegnoGrafico* sign : inside) UnselectSign(sign);
 }
 
@@ -177,7 +178,8 @@ void TDrawWindow::UpdateHint() {
         return;
     }
     const TRect near(HintWindow->Left - HintReach, HintWindow->Top - HintReach,
-                     HintWindow->Left + HintWindow->Width + HintReach, HintWindow->Top + HintWindow->Height + HintReach);
+                     HintWindow->Left + HintWindow->Width + HintReach,
+                     HintWindow->Top + HintWindow->Height + HintReach);
     if (!near.Contains(TPoint(MouseInfo.X, MouseInfo.Y))) HideHint();
 }
 
@@ -214,7 +216,8 @@ void TDrawWindow::ShowHintWindow() {
     int x = MouseInfo.X + 12, y = MouseInfo.Y + 16;
     if (x + width > clientW) x = std::max(0, clientW - width);
     if (y + height > clientH) y = std::max(0, clientH - height);
-    HintWindow->SetBounds(x, y, std::min(width, std::max(1, clientW)), std::min(height, std::max(1, clientH)));
+    HintWindow->SetBounds(x, y, std::min(width, std::max(1, clientW)),
+                          std::min(height, std::max(1, clientH)));
     int c0, r0, c1, r1;
     MouseToCell(HintWindow->Left, HintWindow->Top, c0, r0);
     MouseToCell(HintWindow->Left + HintWindow->Width - 1, HintWindow->Top + HintWindow->Height - 1, c1, r1);
@@ -250,7 +253,9 @@ void TDrawWindow::ScrolledTopLeft() { HideHint(); }
 
 AnsiString TDrawWindow::UndoCaption() const { return grid_ ? grid_->UndoList->GetMenuCaption() : "&Annulla"; }
 bool TDrawWindow::UndoEmpty() const { return !grid_ || grid_->UndoList->Empty(); }
-bool TDrawWindow::CopyBufferEmpty() const { return !grid_ || !grid_->CopyBuffer || grid_->CopyBuffer->Empty(); }
+bool TDrawWindow::CopyBufferEmpty() const {
+    return !grid_ || !grid_->CopyBuffer || grid_->CopyBuffer->Empty();
+}
 void TDrawWindow::UndoClick() {
     if (grid_) grid_->UndoList->Undo();
 }

@@ -32,8 +32,8 @@ TDrawWindow::TDrawWindow(TComponent* owner)
     ScrollBars = ssBoth;
     DefaultDrawing = false;
     ShowHint = true;
-    Options = TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect,
-                           goDrawFocusSelected};
+    Options = TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine,
+                           goHorzLine,      goRangeSelect,   goDrawFocusSelected};
     OnTopLeftChanged = [this](TObject*) { ScrolledTopLeft(); };
 
     Editor->Parent = this;
@@ -202,8 +202,10 @@ void TDrawWindow::UpdateSignToolbar() {
     for (auto* node = SelectedSigns.head; node; node = node->Next) {
         const TSegnoGrafico* sign = node->Sign;
         if (colourOf(sign) != colourOf(first)) style.Colour = static_cast<TColor>(-1);
-        if (sign->Kind == SignText) style.ShowPen = false;
-        else style.ShowFont = false;
+        if (sign->Kind == SignText)
+            style.ShowPen = false;
+        else
+            style.ShowFont = false;
         if (sign->Pen->Style.Get() != first->Pen->Style.Get()) style.PenStyle = -1;
         if (sign->Pen->Width.Get() != first->Pen->Width.Get()) style.PenWidth = -1;
         if (sign->Font->Name.Get() != first->Font->Name.Get()) style.FontName = "";
@@ -240,7 +242,8 @@ TColor TDrawWindow::SquareColour(int32_t column, int32_t row, bool focused) cons
     return SquareWhite;
 }
 
-void TDrawWindow::PaintSquareOn(TCanvas* canvas, int32_t column, int32_t row, const TRect& rect, bool focused) {
+void TDrawWindow::PaintSquareOn(TCanvas* canvas, int32_t column, int32_t row, const TRect& rect,
+                                bool focused) {
     if (updateCount_ > 0 || !grid_ || !grid_->Inside(column, row)) return;
     if (rect.Width() > LargestSquare || rect.Height() > LargestSquare) return;
     canvas->SetClipRect(rect);

@@ -70,8 +70,14 @@ constexpr int32_t ToolText = 102;
 
 // Sign modes: idle, pressed on a selected sign, pressed on another sign,
 // reshaping a selected sign, drawing a new one, moving the selection.
-enum : int32_t { SignIdle = 0, SignPressedSelected = 1, SignPressedOther = 2, SignReshaping = 3,
-                 SignDrawingNew = 4, SignMoving = 5 };
+enum : int32_t {
+    SignIdle = 0,
+    SignPressedSelected = 1,
+    SignPressedOther = 2,
+    SignReshaping = 3,
+    SignDrawingNew = 4,
+    SignMoving = 5
+};
 
 // A cable piece: a bend (orientation 0 joins left and bottom, 1 left and
 // top, 2 top and right, 3 right and bottom) or a straight piece
@@ -280,13 +286,13 @@ private:
     void ScrolledTopLeft();
     TGridData* grid_ = nullptr;
     int32_t updateCount_ = 0;
-    TPoint pressAt_;               // grid pixel of the last left press
-    TPoint dragFrom_;              // grid pixel of the last move while moving signs
-    bool cableOnEmpty_ = false;    // the cable drawing began on an empty square
-    bool cableMoved_ = false;      // and has laid pieces since
-    TSegnoGrafico* editedSign_ = nullptr;  // the old text the editor replaces
-    bool editing_ = false;         // the editor holds a text sign
-    bool feedbackShown_ = false;   // the rubber band is on the screen
-    THintPort hintPort_;           // the port the hint remembers
+    TPoint pressAt_;                          // grid pixel of the last left press
+    TPoint dragFrom_;                         // grid pixel of the last move while moving signs
+    bool cableOnEmpty_ = false;               // the cable drawing began on an empty square
+    bool cableMoved_ = false;                 // and has laid pieces since
+    TSegnoGrafico* editedSign_ = nullptr;     // the old text the editor replaces
+    bool editing_ = false;                    // the editor holds a text sign
+    bool feedbackShown_ = false;              // the rubber band is on the screen
+    THintPort hintPort_;                      // the port the hint remembers
     int32_t hintColumn_ = -1, hintRow_ = -1;  // and the square of its cell
 };

@@ -63,7 +63,8 @@ void TDatiPreventivo::SetRow(const TRigaPreventivo& row) {
 }
 
 void TDatiPreventivo::RemoveRow(const AnsiString& code) {
-    auto it = std::find_if(rows_.begin(), rows_.end(), [&](const TRigaPreventivo& r) { return r.Code == code; });
+    auto it =
+        std::find_if(rows_.begin(), rows_.end(), [&](const TRigaPreventivo& r) { return r.Code == code; });
     if (it == rows_.end()) return;
     const size_t at = static_cast<size_t>(it - rows_.begin());
     rows_.erase(it);
@@ -99,9 +100,9 @@ void TDatiPreventivo::ConvertToEstimateCurrency(float& price, int source) {
     }
     const bool known = source >= 0 && source < CurrencyCount;
     if (known && warned_[source]) return;
-    Application->MessageBox("Manca il fattore di conversione tra la valuta " + TOpzioni::GetCurrencyName(source) +
-                                " e la valuta " + TOpzioni::GetCurrencyName(Currency) +
-                                ". E' stato applicato il fattore 1.",
+    Application->MessageBox("Manca il fattore di conversione tra la valuta " +
+                                TOpzioni::GetCurrencyName(source) + " e la valuta " +
+                                TOpzioni::GetCurrencyName(Currency) + ". E' stato applicato il fattore 1.",
                             ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
     if (known) warned_[source] = true;
 }
@@ -109,7 +110,8 @@ void TDatiPreventivo::ConvertToEstimateCurrency(float& price, int source) {
 void TDatiPreventivo::BuildFromCells() {
     // The rows added by hand after the labour row.
     std::vector<TRigaPreventivo> byHand;
-    auto labour = std::find_if(rows_.begin(), rows_.end(), [](const TRigaPreventivo& r) { return r.Code == LabourCode; });
+    auto labour = std::find_if(rows_.begin(), rows_.end(),
+                               [](const TRigaPreventivo& r) { return r.Code == LabourCode; });
     if (labour != rows_.end()) byHand.assign(labour + 1, rows_.end());
 
     Clear();
@@ -139,8 +141,10 @@ void TDatiPreventivo::BuildFromCells() {
         }
         row.UnitPrice = NotNegative(c.Price);
         ConvertToEstimateCurrency(row.UnitPrice, c.Currency);
-        row.Minutes = c.InstallMinutes == static_cast<int32_t>(LevelNone) ? 0.0f : static_cast<float>(c.InstallMinutes);
-        row.Code = c.Code.empty() ? c.GetShortCode().substr(0, EstimateCodeSize - 1) : TextBeforeCaret(c.Code);
+        row.Minutes =
+            c.InstallMinutes == static_cast<int32_t>(LevelNone) ? 0.0f : static_cast<float>(c.InstallMinutes);
+        row.Code =
+            c.Code.empty() ? c.GetShortCode().substr(0, EstimateCodeSize - 1) : TextBeforeCaret(c.Code);
         row.Article = c.Article;
         row.Description = c.Description;
         row.Brand = c.Brand;
@@ -151,7 +155,8 @@ void TDatiPreventivo::BuildFromCells() {
     TMemLib cache;
     estimateCells([&](TCella& c) {
         for (int slot = 0; slot < 2; ++slot) {
-            if (c.AuxLibrary[slot].empty() || c.AuxCode[slot].empty() || !(c.AuxQuantity[slot] > 0.0f)) continue;
+            if (c.AuxLibrary[slot].empty() || c.AuxCode[slot].empty() || !(c.AuxQuantity[slot] > 0.0f))
+                continue;
             std::unique_ptr<TCella> entry = cache.Find(c.AuxCode[slot]);
             if (!entry && Librerie) {
                 if (TLibreria* library = Librerie->Find(c.AuxLibrary[slot]); library && library->Open()) {

@@ -11,14 +11,14 @@
 class TProgetto;
 
 struct TRigaPreventivo {
-    float Quantity = 0.0f;     // pieces, metres or hours
-    float UnitPrice = 0.0f;    // in the estimate's currency
-    AnsiString Code;           // the key, at most 19 characters
-    AnsiString Article;        // at most 29
-    AnsiString Description;    // at most 29
-    AnsiString Brand;          // at most 19
-    AnsiString Unit;           // "pezzi", "metri" or "ore"; at most 9 on file
-    float Minutes = 0.0f;      // installation minutes per unit
+    float Quantity = 0.0f;   // pieces, metres or hours
+    float UnitPrice = 0.0f;  // in the estimate's currency
+    AnsiString Code;         // the key, at most 19 characters
+    AnsiString Article;      // at most 29
+    AnsiString Description;  // at most 29
+    AnsiString Brand;        // at most 19
+    AnsiString Unit;         // "pezzi", "metri" or "ore"; at most 9 on file
+    float Minutes = 0.0f;    // installation minutes per unit
 };
 
 // Field sizes of a row and of a notes line, terminator included.
@@ -75,8 +75,8 @@ public:
     void LoadOldNotes(TStream& s, int width);
 
     TProgetto* Project = nullptr;
-    uint8_t Currency = 1;             // index into the options' currency table
-    int32_t LabourPosition = -1;      // -1: out of date
+    uint8_t Currency = 1;         // index into the options' currency table
+    int32_t LabourPosition = -1;  // -1: out of date
     AnsiString Notes[EstimateNotesCount];
 
 private:

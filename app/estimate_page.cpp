@@ -11,8 +11,9 @@
 #include "platform/application.h"
 #include "platform/sysutils.h"
 
-const char* const EstimateHeaders[EstimateColumns] = {"Codice", "Articolo", "Marca", "Descrizione", "Instal. (min.)",
-                                                      "U.M.", "Quantità", "Prezzo U.", "Prezzo T."};
+const char* const EstimateHeaders[EstimateColumns] = {"Codice",      "Articolo",       "Marca",
+                                                      "Descrizione", "Instal. (min.)", "U.M.",
+                                                      "Quantità",    "Prezzo U.",      "Prezzo T."};
 
 namespace {
 
@@ -88,7 +89,8 @@ TPaginaPreventivo::TPaginaPreventivo(TComponent* owner) : TPanel(owner) {
     GridPreventivo->ScrollBars = ssVertical;
     GridPreventivo->DefaultRowHeight = 16;
     GridPreventivo->Font->Height = -11;
-    GridPreventivo->Options = TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goEditing};
+    GridPreventivo->Options =
+        TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goEditing};
     const int widths[EstimateColumns] = {80, 124, 60, 124, 76, 40, 62, 80, 80};
     for (int c = 0; c < EstimateColumns; ++c) GridPreventivo->ColWidths[c] = widths[c];
     GridPreventivo->OnDrawCell = Handler(this, &TPaginaPreventivo::DrawEstimateHeader);
@@ -127,9 +129,7 @@ TPaginaPreventivo::TPaginaPreventivo(TComponent* owner) : TPanel(owner) {
     }
 }
 
-TDatiPreventivo* TPaginaPreventivo::estimate() const {
-    return project_ ? project_->Estimate.get() : nullptr;
-}
+TDatiPreventivo* TPaginaPreventivo::estimate() const { return project_ ? project_->Estimate.get() : nullptr; }
 
 bool TPaginaPreventivo::IsHandRow(int row) const {
     const TDatiPreventivo* e = estimate();
@@ -159,7 +159,8 @@ void TPaginaPreventivo::BuildEstimate() {
         g.Cells[ColArticle][row] = r.Article;
         g.Cells[ColBrand][row] = r.Brand;
         g.Cells[ColDescription][row] = r.Description;
-        g.Cells[ColMinutes][row] = r.Code == LabourCode ? AnsiString() : FormatAmountNarrow(FloatToStr(r.Minutes));
+        g.Cells[ColMinutes][row] =
+            r.Code == LabourCode ? AnsiString() : FormatAmountNarrow(FloatToStr(r.Minutes));
         g.Cells[ColUnit][row] = r.Unit;
         g.Cells[ColQuantity][row] = FormatAmount(FormatFloat("##0.#", r.Quantity));
         g.Cells[ColPrice][row] = FormatAmountWide(FormatFloat(mask, double(r.UnitPrice) + 0.001));
@@ -219,7 +220,8 @@ bool TPaginaPreventivo::AddEstimateItem(const TVoceListino& item) {
     r.Minutes = static_cast<float>(std::trunc(ReadAmount(item.Installation)));
     const int currency = TOpzioni::GetCurrencyIndex(item.CurrencyName);
     if (currency >= 0 && currency != e->Currency) {
-        const float converted = Opzioni ? Opzioni->ConvertPrice(r.UnitPrice, currency, e->Currency) : LevelNone;
+        const float converted =
+            Opzioni ? Opzioni->ConvertPrice(r.UnitPrice, currency, e->Currency) : LevelNone;
         if (converted <= -500001.0f)
             Application->MessageBox("Manca il fattore di conversione tra la valuta " + item.CurrencyName +
                                         " e la valuta " + TOpzioni::GetCurrencyName(e->Currency) +
@@ -291,7 +293,9 @@ void TPaginaPreventivo::FormatEstimateCell(TObject*) { FormatCell(GridPreventivo
 
 // Moves the current cell without asking the select-cell event, which may be
 // running.
-void TPaginaPreventivo::SelectOnly(int col, int row) { GridPreventivo->Selection = TGridRect{col, row, col, row}; }
+void TPaginaPreventivo::SelectOnly(int col, int row) {
+    GridPreventivo->Selection = TGridRect{col, row, col, row};
+}
 
 void TPaginaPreventivo::PlaceCurrentCell(int col, int row) {
     TStringGrid& g = *GridPreventivo;
@@ -307,7 +311,8 @@ void TPaginaPreventivo::EstimateGridSelectCell(TObject*, int ACol, int ARow, boo
     CanSelect = false;
     if (!e) return;
     TStringGrid& g = *GridPreventivo;
-    if (lastCol_ == ColMinutes || lastCol_ == ColQuantity || lastCol_ == ColPrice) FormatCell(lastCol_, lastRow_);
+    if (lastCol_ == ColMinutes || lastCol_ == ColQuantity || lastCol_ == ColPrice)
+        FormatCell(lastCol_, lastRow_);
 
     if (ARow != g.RowCount - 1) {
         const bool numeric = ACol == ColMinutes || ACol == ColQuantity || ACol == ColPrice;
@@ -368,9 +373,9 @@ void TPaginaPreventivo::ChangeEstimateCurrency(TObject*) {
     if (next < 0 || next == old) return;
     const float probe = Opzioni ? Opzioni->ConvertPrice(100.0f, old, next) : LevelNone;
     if (probe <= -500001.0f) {
-        Application->MessageBox("Manca il fattore di conversione tra la valuta " + TOpzioni::GetCurrencyName(old) +
-                                    " e la valuta " + TOpzioni::GetCurrencyName(next) +
-                                    ". E' stato applicato il fattore 1.",
+        Application->MessageBox("Manca il fattore di conversione tra la valuta " +
+                                    TOpzioni::GetCurrencyName(old) + " e la valuta " +
+                                    TOpzioni::GetCurrencyName(next) + ". E' stato applicato il fattore 1.",
                                 ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
         e->Currency = static_cast<uint8_t>(next);
         return;

@@ -85,5 +85,5 @@ private:
 
     TProgetto* project_ = nullptr;
     bool fillingNotes_ = false;
-    int lastCol_ = -1, lastRow_ = -1;   // the last cell selected for editing
+    int lastCol_ = -1, lastRow_ = -1;  // the last cell selected for editing
 };

@@ -18,10 +18,7 @@ bool TQNextCell::Pop(TNextCell& record) {
 }
 
 TGridData::TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t kind)
-    : Project(project),
-      Columns(std::max<int32_t>(0, columns)),
-      Rows(std::max<int32_t>(0, rows)),
-      Kind(kind) {
+    : Project(project), Columns(std::max<int32_t>(0, columns)), Rows(std::max<int32_t>(0, rows)), Kind(kind) {
     cells_.assign(static_cast<size_t>(Columns) * static_cast<size_t>(Rows), nullptr);
     errorMarks_.assign(cells_.size(), 0);
     signIndex_.resize(cells_.size());
@@ -124,10 +121,10 @@ bool TGridData::InsertCell(std::unique_ptr<TCella> owned, bool recordUndo, int32
     const bool anchor = cell->TypeCode == CodeHeadEnd;
     // The anchor may stand in the rows kept for it, but like any cell it must
     // lie on the grid; a grid holds one anchor only.
-    const bool fits = anchor ? (rect.Left >= 0 && rect.Top >= 0 && rect.Right < Columns &&
-                                rect.Bottom < Rows && rect.Left <= rect.Right &&
-                                rect.Top <= rect.Bottom && !HoldsHeadEnd())
-                             : InsideUsableArea(rect);
+    const bool fits = anchor
+                          ? (rect.Left >= 0 && rect.Top >= 0 && rect.Right < Columns && rect.Bottom < Rows &&
+                             rect.Left <= rect.Right && rect.Top <= rect.Bottom && !HoldsHeadEnd())
+                          : InsideUsableArea(rect);
     if (!fits) {
         ++RefusedInsertions;
         return false;  // the refused cell goes with owned
@@ -324,7 +321,8 @@ void TGridData::DeleteRect(const TCellRect& rect, bool recordUndo, int32_t capti
         for (int32_t c = left; c <= right; ++c)
             for (int32_t r = top; r <= bottom; ++r)
                 for (TSegnoGrafico* sign : signIndex_[Index(c, r)])
-                    if (seen.insert(sign).second && sign->HitTest(rect.Top, rect.Left, rect.Bottom, rect.Right))
+                    if (seen.insert(sign).second &&
+                        sign->HitTest(rect.Top, rect.Left, rect.Bottom, rect.Right))
                         signs.push_back(sign);
         for (TSegnoGrafico* sign : signs)
             if (RemoveSign(sign, recordUndo, caption)) ++removed;
@@ -339,7 +337,8 @@ bool TGridData::SignSquares(const TSegnoGrafico* sign, TCellRect& squares) const
     // Floor division, so that a point left of or above the grid falls on a
     // negative square and is cut away.
     auto square = [](int64_t pixel) {
-        return static_cast<int64_t>(pixel >= 0 ? pixel / SquarePixels : -((-pixel + SquarePixels - 1) / SquarePixels));
+        return static_cast<int64_t>(pixel >= 0 ? pixel / SquarePixels
+                                               : -((-pixel + SquarePixels - 1) / SquarePixels));
     };
     const int64_t left = std::max<int64_t>(0, square(std::min(sign->X1, sign->X2)));
     const int64_t right = std::min<int64_t>(Columns - 1, square(std::max(sign->X1, sign->X2)));
@@ -458,8 +457,8 @@ bool TGridData::Resize(int32_t columns, int32_t rows) {
     for (int32_t c = 0; c < Columns; ++c)
         for (int32_t r = 0; r < Rows; ++r) {
             if (!fits(c, r)) continue;
-            const size_t to = static_cast<size_t>(c + dx) * static_cast<size_t>(rows) +
-                              static_cast<size_t>(r + dy);
+            const size_t to =
+                static_cast<size_t>(c + dx) * static_cast<size_t>(rows) + static_cast<size_t>(r + dy);
             marks[to] = errorMarks_[Index(c, r)];
             TCella* cell = cells_[Index(c, r)];
             cells[to] = cell;
@@ -521,9 +520,8 @@ void TGridData::GetMinimumSize(int32_t& columns, int32_t& rows) const {
     }
     const TCellRect used = GetUsedArea();
     rows = std::max<int32_t>(GridMinimumSize, used.Bottom - used.Top + 1);
-    columns = std::max<int32_t>(
-        GridMinimumSize,
-        2 * std::max(anchorColumn - used.Left, used.Right - anchorColumn) + 2);
+    columns = std::max<int32_t>(GridMinimumSize,
+                                2 * std::max(anchorColumn - used.Left, used.Right - anchorColumn) + 2);
 }
 
 // ---- Questions ----
@@ -591,8 +589,7 @@ void TGridData::NumberCells(int32_t* counters, bool reset) {
     if (!counters) return;
     if (reset) std::fill(counters, counters + CategoryCounterCount, 1);
     if (!Anchor) return;
-    for (TCella* cell = Anchor->NextCell; cell; cell = cell->NextCell)
-        cell->TakeSequenceNumber(counters);
+    for (TCella* cell = Anchor->NextCell; cell; cell = cell->NextCell) cell->TakeSequenceNumber(counters);
 }
 
 // ---- Analysis records ----

@@ -21,10 +21,10 @@ class TAntenne;
 class TGridData;
 
 // Grid kinds.
-constexpr int32_t GridHeadEnd = 0;     // page "Testa"
-constexpr int32_t GridNetwork = 1;     // page "Rete"
-constexpr int32_t GridSymbol = 10;     // the symbol of a custom component
-constexpr int32_t GridCustom = 11;     // the structure of a custom component
+constexpr int32_t GridHeadEnd = 0;  // page "Testa"
+constexpr int32_t GridNetwork = 1;  // page "Rete"
+constexpr int32_t GridSymbol = 10;  // the symbol of a custom component
+constexpr int32_t GridCustom = 11;  // the structure of a custom component
 
 // Size of a new project's grids, and the least size the scheme may shrink to.
 constexpr int32_t GridDefaultSize = 75;
@@ -35,11 +35,11 @@ constexpr int32_t SquarePixels = 42;
 
 // Modified masks of SetModified.
 enum : int32_t {
-    ModDrawing = 1,     // signs and texts
+    ModDrawing = 1,  // signs and texts
     ModEstimate = 2,
-    ModNetwork = 4,     // network-level calculations
-    ModChannels = 8,    // channel calculations
-    ModAll = 15,        // every cell edit
+    ModNetwork = 4,   // network-level calculations
+    ModChannels = 8,  // channel calculations
+    ModAll = 15,      // every cell edit
 };
 
 // What the grid asks of the window that shows it.
@@ -246,8 +246,8 @@ public:
     static void MoveBlock(TGridData* source, const TCellRect& rect, TGridData* target, int32_t column,
                           int32_t row, bool recordUndo);
     // The same, each cell mirrored left to right within the target rectangle.
-    static void MoveBlockMirrored(TGridData* source, const TCellRect& rect, TGridData* target,
-                                  int32_t column, int32_t row, bool recordUndo);
+    static void MoveBlockMirrored(TGridData* source, const TCellRect& rect, TGridData* target, int32_t column,
+                                  int32_t row, bool recordUndo);
     // "Copia dati": copies the data of source into the cells of the same kind
     // in the grid's chain that the person ticks in the copy-data form (all of
     // them with all, without the form), asking first when some of them are
@@ -264,17 +264,17 @@ public:
     int32_t Columns = 0;
     int32_t Rows = 0;
     int32_t Kind = 0;
-    int32_t Step = 1;              // detail level when the grid has no project
-    int32_t SavedLeft = -1;        // first visible column when last shown
-    int32_t SavedTop = -1;         // first visible row when last shown
-    TCella* Anchor = nullptr;      // the head-end terminal, first cell of the cell chain
-    TCella* FirstOutlet = nullptr; // first cell of the outlet chain
+    int32_t Step = 1;               // detail level when the grid has no project
+    int32_t SavedLeft = -1;         // first visible column when last shown
+    int32_t SavedTop = -1;          // first visible row when last shown
+    TCella* Anchor = nullptr;       // the head-end terminal, first cell of the cell chain
+    TCella* FirstOutlet = nullptr;  // first cell of the outlet chain
     bool NetworkOutOfDate = true;
     bool RequiredOutOfDate = true;
     bool ChannelsOutOfDate = true;
     bool RequiredChannelsOutOfDate = true;
-    std::unique_ptr<TSegniGrafici> Signs;  // the graphic signs drawn over the grid
-    std::unique_ptr<TAnnulla> UndoList;    // the edits an undo reverses (app/undo.h)
+    std::unique_ptr<TSegniGrafici> Signs;      // the graphic signs drawn over the grid
+    std::unique_ptr<TAnnulla> UndoList;        // the edits an undo reverses (app/undo.h)
     std::unique_ptr<TBufferCopia> CopyBuffer;  // what Copia and Incolla work with (app/copy_buffer.h)
 
 private:
@@ -299,8 +299,8 @@ private:
     static void MoveCells(TGridData* source, const TCellRect& rect, TGridData* target, int32_t column,
                           int32_t row, bool recordUndo, bool mirrored);
 
-    std::vector<TCella*> cells_;           // [column][row], column-major
-    std::vector<uint8_t> errorMarks_;      // [column][row]
+    std::vector<TCella*> cells_;                          // [column][row], column-major
+    std::vector<uint8_t> errorMarks_;                     // [column][row]
     std::vector<std::vector<TSegnoGrafico*>> signIndex_;  // [column][row]
-    std::vector<TSquareAnalysis> analysis_;  // while an analysis runs
+    std::vector<TSquareAnalysis> analysis_;               // while an analysis runs
 };

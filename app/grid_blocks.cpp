@@ -35,8 +35,8 @@ void TGridData::MoveBlock(TGridData* source, const TCellRect& rect, TGridData* t
     MoveCells(source, rect, target, column, row, recordUndo, false);
 }
 
-void TGridData::MoveBlockMirrored(TGridData* source, const TCellRect& rect, TGridData* target,
-                                  int32_t column, int32_t row, bool recordUndo) {
+void TGridData::MoveBlockMirrored(TGridData* source, const TCellRect& rect, TGridData* target, int32_t column,
+                                  int32_t row, bool recordUndo) {
     MoveCells(source, rect, target, column, row, recordUndo, true);
 }
 
@@ -81,7 +81,8 @@ void TGridData::MoveCells(TGridData* source, const TCellRect& rect, TGridData* t
     if (target->Kind == GridNetwork && row == 0) row = 1;
     if (target->Kind == GridHeadEnd && lastRow == target->Rows - 1) lastRow = target->Rows - 2;
 
-    int count = target->RemoveCellsIn(TCellRect{row, column, lastRow, lastColumn}, recordUndo, CaptionRemoval);
+    int count =
+        target->RemoveCellsIn(TCellRect{row, column, lastRow, lastColumn}, recordUndo, CaptionRemoval);
 
     const int32_t dc = column - left, dr = row - top;
     for (auto& cell : taken) {
@@ -126,9 +127,9 @@ void TGridData::CopyDataToSameKind(bool all, TCella* source) {
     }
     bool overwrites = false;
     for (size_t i = 0; i < candidates.size(); ++i) overwrites = overwrites || (ticked[i] && described[i]);
-    if (overwrites &&
-        Application->MessageBox("Alcuni componenti selezionati sono già descritti. Procedere con la copiatura?",
-                                ApplicationTitle, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+    if (overwrites && Application->MessageBox(
+                          "Alcuni componenti selezionati sono già descritti. Procedere con la copiatura?",
+                          ApplicationTitle, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
         return;
     for (size_t i = 0; i < candidates.size(); ++i) {
         if (!ticked[i]) continue;

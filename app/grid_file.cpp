@@ -80,15 +80,13 @@ bool TGridData::Load(TStream& s, int32_t version, AnsiString* problem) {
             return refuse("Lo schema contiene un componente di tipo sconosciuto (" + IntToStr(code) +
                           ") o con un numero di porte non valido.");
         switch (ReadCellRecord(*cell, s, version)) {
-        case TRecordResult::Ok:
-            break;
+        case TRecordResult::Ok: break;
         case TRecordResult::Truncated:
             // What was read before the end of the file stays.
             Tell(problem, "Il file si interrompe nel mezzo di un componente.");
             MarkAllOutOfDate();
             return false;
-        case TRecordResult::Damaged:
-            return refuse("I dati di un componente dello schema sono danneggiati.");
+        case TRecordResult::Damaged: return refuse("I dati di un componente dello schema sono danneggiati.");
         }
         if (auto* old = dynamic_cast<TCavo*>(cell.get())) {
             // An old cable cell becomes its one or two cable segments.

@@ -14,7 +14,7 @@
 namespace {
 
 constexpr int32_t None = static_cast<int32_t>(LevelNone);
-constexpr double CircleTerm = 28.2743352;   // 9 x pi, the area a flash reaches around the height
+constexpr double CircleTerm = 28.2743352;  // 9 x pi, the area a flash reaches around the height
 constexpr double AerialLineWidth = 6.0 * 6.0;
 constexpr double Million = 1e-6;
 
@@ -45,7 +45,8 @@ int32_t CollectionArea(int32_t length, int32_t width, int32_t height) {
     // hold in 32 bits, and such an area is no value.
     const double l = length, w = width, h = height;
     const double area = std::trunc(l * w + 6.0 * h * (l + w) + CircleTerm * h * h + 0.99);
-    const bool fits = area >= std::numeric_limits<int32_t>::min() && area <= std::numeric_limits<int32_t>::max();
+    const bool fits =
+        area >= std::numeric_limits<int32_t>::min() && area <= std::numeric_limits<int32_t>::max();
     return fits ? static_cast<int32_t>(area) : None;
 }
 
@@ -158,9 +159,9 @@ void TFulmini::Save(TStream& s) const {
 }
 
 void TFulmini::LoadFromStream(TStream& s) {
-    for (int32_t* v : {&L, &W, &H, &StructureKinds, &FloorKinds, &FireProvisions, &Ad, &Spare, &FireRisk,
-                       &SpecialHazard, &Surroundings, &AerialLinesA, &AerialLinesB, &BuriedLinesA, &BuriedLinesB,
-                       &LineSoilKinds})
+    for (int32_t* v :
+         {&L, &W, &H, &StructureKinds, &FloorKinds, &FireProvisions, &Ad, &Spare, &FireRisk, &SpecialHazard,
+          &Surroundings, &AerialLinesA, &AerialLinesB, &BuriedLinesA, &BuriedLinesB, &LineSoilKinds})
         *v = ReadI32(s);
     Flag = ReadU8(s);
     PersonsOutside = ReadU8(s);

@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int32_t None = static_cast<int32_t>(LevelNone);
-constexpr double LargestSize = 100000.0;   // metres or square metres a page accepts
+constexpr double LargestSize = 100000.0;  // metres or square metres a page accepts
 constexpr const char* NoResult = "---";
 constexpr const char* InsufficientData = "Dati insufficienti";
 constexpr TColor CaptionColour = clNavy;
@@ -19,8 +19,8 @@ constexpr TColor ValueColour = clMaroon;
 const char* const ClassTexts[BuildingClasses] = {"A: ", "B: ", "C: ", "D: "};
 
 const char* const FireRisks811[FireRiskChoices] = {"Ridotto", "Ordinario", "Elevato"};
-const char* const FlashDensities811[FlashDensityChoices] = {
-    "1,5 fulmini/anno Kmq", "2,5 fulmini/anno Kmq", "4 fulmini/anno Kmq"};
+const char* const FlashDensities811[FlashDensityChoices] = {"1,5 fulmini/anno Kmq", "2,5 fulmini/anno Kmq",
+                                                            "4 fulmini/anno Kmq"};
 const char* const Environments811[EnvironmentChoices] = {
     "Struttura in area con presenza prevalente di strutture di altezza uguale o maggiore",
     "Struttura in area con presenza prevalente di strutture di altezza inferiore",
@@ -30,17 +30,22 @@ const char* const Environments811[EnvironmentChoices] = {
 
 // ---- "Fulmini 81.10-2": the controls of each bit set, in list order, with their bits ----
 const std::pair<const char*, int> StructureKindBoxes[] = {
-    {"Ospedale", 7},   {"Alberghi", 8}, {"Abitazione civile", 9},   {"Industriale", 4}, {"Commerciale", 5},
-    {"Scuole", 6},     {"Pubblico spettacolo", 1}, {"Chiese", 2}, {"Musei", 3}, {"Altri", 0},
+    {"Ospedale", 7},    {"Alberghi", 8}, {"Abitazione civile", 9},   {"Industriale", 4},
+    {"Commerciale", 5}, {"Scuole", 6},   {"Pubblico spettacolo", 1}, {"Chiese", 2},
+    {"Musei", 3},       {"Altri", 0},
 };
 const char* const FloorKindBoxes[] = {"Agricolo", "Cemento", "Marmo",   "Ceramica", "Pietrisco",
                                       "Moquette", "Tappeto", "Asfalto", "Linoleum", "Legno"};
-const char* const FireProvisionBoxes[] = {
-    "Estintori", "Impianto estinzione fisso manuale", "Impianto allarme manuale", "Idranti",
-    "Compartimentazione antincendio", "Vie di fuga protette", "Impianto estinzione fisso automatico",
-    "Impianto allarme automatico"};
-const std::pair<const char*, int> LineSoilBoxes[] = {
-    {"Agricolo", 0}, {"Cemento", 1}, {"Marmo", 2}, {"Ceramica", 3}, {"Pietrisco", 4}, {"Asfalto", 7}};
+const char* const FireProvisionBoxes[] = {"Estintori",
+                                          "Impianto estinzione fisso manuale",
+                                          "Impianto allarme manuale",
+                                          "Idranti",
+                                          "Compartimentazione antincendio",
+                                          "Vie di fuga protette",
+                                          "Impianto estinzione fisso automatico",
+                                          "Impianto allarme automatico"};
+const std::pair<const char*, int> LineSoilBoxes[] = {{"Agricolo", 0}, {"Cemento", 1},   {"Marmo", 2},
+                                                     {"Ceramica", 3}, {"Pietrisco", 4}, {"Asfalto", 7}};
 // "Pericolo particolare" items, each with the index TFulmini reads.
 const std::pair<const char*, int32_t> SpecialHazards[] = {
     {"Nessuno", 0},
@@ -58,8 +63,8 @@ const char* const Surroundings8110[] = {
     "Oggetto isolato: nessun altro oggetto nelle vicinanze",
     "Oggetto isolato sulla cima di una collina o di una montagna",
 };
-const char* const LineCaptions[4] = {"Linee dati fuori terra", "Linee dati interrate", "Linee energia fuori terra",
-                                     "Linee energia interrate"};
+const char* const LineCaptions[4] = {"Linee dati fuori terra", "Linee dati interrate",
+                                     "Linee energia fuori terra", "Linee energia interrate"};
 
 constexpr const char* FactorMask = "0.#####";
 constexpr const char* RiskMask = "0.00E+00";
@@ -73,7 +78,8 @@ int32_t LineCountOf(const AnsiString& text) {
     return value == None || value < 0 ? 0 : value;
 }
 
-TComboBox* MakeChoice(TWinControl* parent, int left, int top, int width, std::initializer_list<const char*> items) {
+TComboBox* MakeChoice(TWinControl* parent, int left, int top, int width,
+                      std::initializer_list<const char*> items) {
     TComboBox* combo = MakeComboBoxAt(parent, left, top, width, clBlack);
     combo->Style = csDropDownList;
     for (const char* item : items) combo->Items->Add(item);
@@ -110,10 +116,12 @@ void DrawStructureSketch(TCanvas* canvas, const TRect& r) {
     canvas->FillRect(r);
     canvas->Pen->Color = clBlack;
     const int w = r.Width(), h = r.Height();
-    const int x0 = r.Left + w / 5, y0 = r.Top + h * 2 / 5, bw = w * 2 / 5, bh = h * 2 / 5, dx = w / 5, dy = h / 6;
+    const int x0 = r.Left + w / 5, y0 = r.Top + h * 2 / 5, bw = w * 2 / 5, bh = h * 2 / 5, dx = w / 5,
+              dy = h / 6;
     canvas->Brush->Color = TColor(0xE0E0E0);
     canvas->Polygon({TPoint(x0, y0), TPoint(x0 + bw, y0), TPoint(x0 + bw, y0 + bh), TPoint(x0, y0 + bh)});
-    canvas->Polygon({TPoint(x0, y0), TPoint(x0 + dx, y0 - dy), TPoint(x0 + bw + dx, y0 - dy), TPoint(x0 + bw, y0)});
+    canvas->Polygon(
+        {TPoint(x0, y0), TPoint(x0 + dx, y0 - dy), TPoint(x0 + bw + dx, y0 - dy), TPoint(x0 + bw, y0)});
     canvas->Polygon({TPoint(x0 + bw, y0), TPoint(x0 + bw + dx, y0 - dy), TPoint(x0 + bw + dx, y0 + bh - dy),
                      TPoint(x0 + bw, y0 + bh)});
     canvas->Brush->Style = bsClear;
@@ -138,10 +146,8 @@ TPaintBox* MakeSketch(TWinControl* parent, int left, int top, int width, int hei
 void TTabelleFulmini811::Reset() {
     FlashDensities = {1.5f, 2.5f, 4.0f};
     EnvironmentFactors = {0.25f, 0.5f, 1.0f, 2.0f};
-    TolerableFrequencies = {{{0.05f, 0.005f, 0.0005f},
-                             {0.5f, 0.05f, 0.005f},
-                             {1.0f, 0.1f, 0.01f},
-                             {5.0f, 0.5f, 0.05f}}};
+    TolerableFrequencies = {
+        {{0.05f, 0.005f, 0.0005f}, {0.5f, 0.05f, 0.005f}, {1.0f, 0.1f, 0.01f}, {5.0f, 0.5f, 0.05f}}};
     StructureClasses = {1, 0, 2, 2, 1, 2, 0, 1, 2, 1, 3, 0, 3, 0, 0, 1, 2, 2};
     BuildingTypes = {
         "Albergo piccolo (<=100 posti letto)",
@@ -221,7 +227,8 @@ TEsitoFulmini811 EvaluateLightning811(const TPalo& mast) {
 
     const double ng = t.FlashDensities[mast.FlashDensity];
     result.FrequencyWithout = ng * result.AreaWithout * t.EnvironmentFactors[mast.EnvironmentFactor] * 1e-6;
-    result.FrequencyWith = ng * result.AreaWith * t.EnvironmentFactors[mast.EnvironmentFactorWithAntennas] * 1e-6;
+    result.FrequencyWith =
+        ng * result.AreaWith * t.EnvironmentFactors[mast.EnvironmentFactorWithAntennas] * 1e-6;
     result.TolerableFrequency = tolerable;
     result.SelfProtectedWithout = result.FrequencyWithout <= tolerable;
     result.SelfProtectedWith = result.FrequencyWith <= tolerable;
@@ -281,15 +288,16 @@ TPaginaFulmini811::TPaginaFulmini811(TComponent* owner) : TPanel(owner) {
     for (const auto& m : TabelleFulmini811().Municipalities) ComboComune->Items->Add(m.first);
     ComboComune->OnChange = Handler(this, &TPaginaFulmini811::ComboComuneChange);
     MakeCaption(this, 300, 328, "Densità fulmini");
-    ComboDensita = MakeChoice(this, 400, 324, 137, {FlashDensities811[0], FlashDensities811[1], FlashDensities811[2]});
+    ComboDensita =
+        MakeChoice(this, 400, 324, 137, {FlashDensities811[0], FlashDensities811[1], FlashDensities811[2]});
     ComboDensita->OnChange = Handler(this, &TPaginaFulmini811::ComboDensitaChange);
     MakeCaption(this, 8, 360, "Coeff. amb.");
-    ComboCoeffAmb = MakeChoice(this, 96, 356, 441, {Environments811[0], Environments811[1], Environments811[2],
-                                                    Environments811[3]});
+    ComboCoeffAmb = MakeChoice(
+        this, 96, 356, 441, {Environments811[0], Environments811[1], Environments811[2], Environments811[3]});
     ComboCoeffAmb->OnChange = Handler(this, &TPaginaFulmini811::ComboCoeffAmbChange);
     MakeCaption(this, 8, 392, "con ant.");
-    ComboCoeffAmbAnt = MakeChoice(this, 96, 388, 441, {Environments811[0], Environments811[1], Environments811[2],
-                                                       Environments811[3]});
+    ComboCoeffAmbAnt = MakeChoice(
+        this, 96, 388, 441, {Environments811[0], Environments811[1], Environments811[2], Environments811[3]});
     ComboCoeffAmbAnt->OnChange = Handler(this, &TPaginaFulmini811::ComboCoeffAmbAntChange);
 
     TGroupBox* esito = MakeGroupBoxAt(this, 8, 420, 529, 65, "Esito analisi");
@@ -344,7 +352,8 @@ void TPaginaFulmini811::Fill() {
     }
     ComboRischio->ItemIndex = mast->FireRisk;
     ComboDensita->ItemIndex = mast->FlashDensity;
-    ComboComune->ItemIndex = mast->Municipality.empty() ? -1 : ComboComune->Items->IndexOf(mast->Municipality);
+    ComboComune->ItemIndex =
+        mast->Municipality.empty() ? -1 : ComboComune->Items->IndexOf(mast->Municipality);
     ComboCoeffAmb->ItemIndex = mast->EnvironmentFactor;
     ComboCoeffAmbAnt->ItemIndex = mast->EnvironmentFactorWithAntennas;
     RadioParallelepipeda->Checked = mast->Parallelepiped != 0;
@@ -409,7 +418,8 @@ void TPaginaFulmini811::Changed() {
 void TPaginaFulmini811::ListaStruttureClick(TObject*) {
     TPalo* mast = Mast();
     if (updating_ || !mast) return;
-    for (int i = 0; i < StructureTypes; ++i) mast->StructureSelected[i] = ListaStrutture->IsSelected(i) ? 1 : 0;
+    for (int i = 0; i < StructureTypes; ++i)
+        mast->StructureSelected[i] = ListaStrutture->IsSelected(i) ? 1 : 0;
     UpdateAreaEditing();
     Changed();
 }
@@ -442,9 +452,12 @@ void TPaginaFulmini811::ComboComuneChange(TObject*) {
     mast->Municipality.clear();
     if (index >= 0 && index < static_cast<int>(table.size())) {
         const AnsiString& density = table[index].second;
-        if (density == "1,5") mast->FlashDensity = 0;
-        else if (density == "2,5") mast->FlashDensity = 1;
-        else if (density == "4") mast->FlashDensity = 2;
+        if (density == "1,5")
+            mast->FlashDensity = 0;
+        else if (density == "2,5")
+            mast->FlashDensity = 1;
+        else if (density == "4")
+            mast->FlashDensity = 2;
         mast->Municipality = table[index].first;
     }
     updating_ = true;
@@ -562,7 +575,7 @@ TPaginaFulmini8110::TPaginaFulmini8110(TComponent* owner) : TPanel(owner) {
 
     TGroupBox* calcoli = MakeGroupBoxAt(this, 556, 8, 152, 270, "Calcoli");
     TLabel** results[] = {&ValoreRa, &ValoreRb, &ValoreRu, &ValoreRv, &ValoreR1, &ValoreTollerabile};
-    const char* formulas[] = {"Ra = Nd * ra * Lt", "Rb = Nd * rp * hz * rf * Lf", "Ru", "Rv",
+    const char* formulas[] = {"Ra = Nd * ra * Lt",      "Rb = Nd * rp * hz * rf * Lf", "Ru", "Rv",
                               "R1 = Ra + Rb + Ru + Rv", "Rischio tollerabile"};
     for (int i = 0; i < 6; ++i) {
         MakeCaption(calcoli, 8, 20 + i * 40, formulas[i]);
@@ -671,7 +684,8 @@ void TPaginaFulmini8110::Fill() {
     ComboPericolo->ItemIndex = -1;
     for (int i = 0; i < static_cast<int>(std::size(SpecialHazards)); ++i)
         if (SpecialHazards[i].second == f->SpecialHazard) ComboPericolo->ItemIndex = i;
-    ComboRischio->ItemIndex = f->FireRisk >= 0 && f->FireRisk < ComboRischio->Items->Count() ? f->FireRisk : -1;
+    ComboRischio->ItemIndex =
+        f->FireRisk >= 0 && f->FireRisk < ComboRischio->Items->Count() ? f->FireRisk : -1;
     ComboCoeffAmb->ItemIndex =
         f->Surroundings >= 0 && f->Surroundings < ComboCoeffAmb->Items->Count() ? f->Surroundings : -1;
     DanniImpianti->Checked = f->Flag != 0;

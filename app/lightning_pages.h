@@ -34,16 +34,16 @@ class TFulmini;
 
 constexpr int FlashDensityChoices = 3;
 constexpr int EnvironmentChoices = 4;
-constexpr int BuildingClasses = 4;   // A, B, C, D
-constexpr int FireRiskChoices = 3;   // "Ridotto", "Ordinario", "Elevato"
+constexpr int BuildingClasses = 4;  // A, B, C, D
+constexpr int FireRiskChoices = 3;  // "Ridotto", "Ordinario", "Elevato"
 
 // The figures the evaluation reads; program start resets them.
 struct TTabelleFulmini811 {
-    std::array<float, FlashDensityChoices> FlashDensities{};   // flashes per km² and year
+    std::array<float, FlashDensityChoices> FlashDensities{};  // flashes per km² and year
     std::array<float, EnvironmentChoices> EnvironmentFactors{};
     // Tolerable flashes per year, by building class and fire risk.
     std::array<std::array<float, FireRiskChoices>, BuildingClasses> TolerableFrequencies{};
-    std::array<int32_t, StructureTypes> StructureClasses{};    // 0 A ... 3 D
+    std::array<int32_t, StructureTypes> StructureClasses{};  // 0 A ... 3 D
     std::array<AnsiString, StructureTypes> BuildingTypes;
     // Municipalities with their flash-density text ("1,5", "2,5", "4"); no
     // checked table is supplied, so it stays empty.
@@ -57,8 +57,8 @@ TTabelleFulmini811& TabelleFulmini811();
 AnsiString StructureTypeCaption(int index);
 
 struct TEsitoFulmini811 {
-    bool Insufficient = true;   // a type, the density, a size or an area is missing
-    int32_t AreaWithout = 0, AreaWith = 0;   // Ae [mq]
+    bool Insufficient = true;               // a type, the density, a size or an area is missing
+    int32_t AreaWithout = 0, AreaWith = 0;  // Ae [mq]
     double FrequencyWithout = 0, FrequencyWith = 0, TolerableFrequency = 0;
     bool SelfProtectedWithout = false, SelfProtectedWith = false;
 };
@@ -138,11 +138,11 @@ public:
     void Fill();
     void ShowResults();
 
-    TCaselleBit TipoStruttura;       // structure kinds
+    TCaselleBit TipoStruttura;  // structure kinds
     TCheckBox* PersoneEsterno;
-    TCaselleBit Pavimentazione;      // floor kinds
-    TCaselleBit Prevenzione;         // fire provisions
-    TCaselleBit SuoloLinee;          // line soil kinds
+    TCaselleBit Pavimentazione;  // floor kinds
+    TCaselleBit Prevenzione;     // fire provisions
+    TCaselleBit SuoloLinee;      // line soil kinds
     TComboBox* ComboPericolo;
     TComboBox* ComboRischio;
     TComboBox* ComboComune;
@@ -160,7 +160,8 @@ public:
 
     // Shown values.
     TLabel *ValoreLt, *ValoreLf, *ValoreRaFattore, *ValoreRp, *ValoreHz, *ValoreRf, *ValoreNg, *ValoreCa;
-    TLabel *ValoreRa, *ValoreRb, *ValoreRu, *ValoreRv, *ValoreR1, *ValoreTollerabile, *ValoreNd, *ValoreRuFattore;
+    TLabel *ValoreRa, *ValoreRb, *ValoreRu, *ValoreRv, *ValoreR1, *ValoreTollerabile, *ValoreNd,
+        *ValoreRuFattore;
     std::array<TLabel*, 4> ValoreAl{}, ValoreNl{}, ValoreRuLinea{}, ValoreRvLinea{};
     TLabel* LabelInsufficienti;
     TLabel* LabelEsitoRischio;

@@ -9,8 +9,10 @@
 
 int main(int argc, char** argv) {
     if (!DisplayAvailable()) {
-        std::fputs("Ordivex Varne: nessuno schermo grafico disponibile, impossibile aprire la finestra del programma.\n",
-                   stderr);
+        std::fputs(
+            "Ordivex Varne: nessuno schermo grafico disponibile, impossibile aprire la finestra del "
+            "programma.\n",
+            stderr);
         return 1;
     }
     AttachQtBackend(argc, argv);

@@ -261,11 +261,13 @@ void TAntenne::StartUp() {
             bool TOpzioni::*Flag;
             const char* Name;
         };
+        // clang-format off
         static constexpr TSwitch Reset[] = {
             {&TOpzioni::hbInformation, "HBInformazioni"},      {&TOpzioni::cablesNotDescribed, "CaviND"},
             {&TOpzioni::componentsNotDescribed, "ComponentiND"}, {&TOpzioni::componentsCNotDescribed, "ComponentiCND"},
             {&TOpzioni::showCodesPanel, "PannelloCodici"},     {&TOpzioni::showToolbar, "BarraStrumenti"},
         };
+        // clang-format on
         for (const TSwitch& s : Reset) {
             Opzioni->*s.Flag = false;
             Ini->WriteBool(s.Name, false);
@@ -282,9 +284,9 @@ void TAntenne::StartUp() {
             Librerie->Append(l);
         }
     } else {
-        Application->MessageBox("La libreria predefinita " + library +
-                                    " non è stata trovata: l'elenco delle librerie è vuoto.",
-                                ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+        Application->MessageBox(
+            "La libreria predefinita " + library + " non è stata trovata: l'elenco delle librerie è vuoto.",
+            ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
     }
 
     // The estimate's cursor waits on the first row's minutes.
@@ -340,8 +342,10 @@ void TAntenne::RebuildPages() {
     const int middle = grid->Columns / 2;
     DrawWindow->Selection = TGridRect{middle, 0, middle, 0};
     TGridOptions options = DrawWindow->Options;
-    if (Palette->CurrentTool() == ToolArrow) options << goRangeSelect;
-    else options >> goRangeSelect;
+    if (Palette->CurrentTool() == ToolArrow)
+        options << goRangeSelect;
+    else
+        options >> goRangeSelect;
     DrawWindow->Options = options;
     NextButton->Caption = NextCaption;
     Palette->Visible = Opzioni && Opzioni->showToolbar;
@@ -349,8 +353,8 @@ void TAntenne::RebuildPages() {
     LayoutPanels();
     AddPage(PageRete);
     AddPage(PageTesta);
-    for (const char* page : {PageCalcoliReteRichiesti, PageCalcoliRete, PageCalcoliCanali, PageCalcoliCanaliRichiesti,
-                             PagePreventivo})
+    for (const char* page : {PageCalcoliReteRichiesti, PageCalcoliRete, PageCalcoliCanali,
+                             PageCalcoliCanaliRichiesti, PagePreventivo})
         RemovePage(page);
     SelectPage(PageRete);
     DrawWindow->LeftCol = std::max(0, (grid->Columns - 1 - DrawWindow->VisibleColCount()) / 2);
@@ -400,8 +404,8 @@ void TAntenne::ShowCircuitError(int32_t column, int32_t row, int32_t, TGridData*
         const int visibleColumns = DrawWindow->VisibleColCount();
         const int visibleRows = DrawWindow->VisibleRowCount();
         if (column < DrawWindow->LeftCol || column >= DrawWindow->LeftCol + visibleColumns)
-            DrawWindow->LeftCol = std::max(0, std::min(std::max(0, column - visibleColumns / 2),
-                                                       grid->Columns - visibleColumns));
+            DrawWindow->LeftCol = std::max(
+                0, std::min(std::max(0, column - visibleColumns / 2), grid->Columns - visibleColumns));
         if (row < DrawWindow->TopRow || row >= DrawWindow->TopRow + visibleRows)
             DrawWindow->TopRow =
                 std::max(0, std::min(std::max(0, row - visibleRows / 2), grid->Rows - visibleRows));
@@ -460,9 +464,11 @@ void TAntenne::LayoutForm() {
     LayoutReportPage(ReteRichiestiReport, false);
     LayoutReportPage(CanaliReport, true);
     LayoutReportPage(CanaliRichiestiReport, true);
-    for (TControl* page : std::initializer_list<TControl*>{EstimatePage, MastPage, Lightning811Page, Lightning8110Page})
+    for (TControl* page :
+         std::initializer_list<TControl*>{EstimatePage, MastPage, Lightning811Page, Lightning8110Page})
         page->SetBounds(display.Left, display.Top, page->Width, page->Height);
-    ProgressPanel->SetBounds((width - ProgressWidth) / 2, (height - ProgressHeight) / 2, ProgressWidth, ProgressHeight);
+    ProgressPanel->SetBounds((width - ProgressWidth) / 2, (height - ProgressHeight) / 2, ProgressWidth,
+                             ProgressHeight);
 }
 
 void TAntenne::LayoutReportPage(const TReportPage& page, bool channels) {

@@ -208,9 +208,9 @@ public:
     void ApplyDisplayOptions();
 
     // ---- State ----
-    AnsiString HeaderText;                  // the installer's line, status panel 1
-    TProgetto* CurrentProject = nullptr;    // always the owned project
-    AnsiString ObliqueText;                 // printed across pages; none after start
+    AnsiString HeaderText;                // the installer's line, status panel 1
+    TProgetto* CurrentProject = nullptr;  // always the owned project
+    AnsiString ObliqueText;               // printed across pages; none after start
     int32_t TickCounter = 0;
     AnsiString ReportSeparatorText;
     bool CancelFlag = false;
@@ -235,27 +235,29 @@ public:
     TPanel* ProgressPanel;
     TProgressBar* ProgressBar;
     TButton* ProgressCancel;
-    TPannelloComponenti* Palette;   // above the drawing window at step 1
-    TPannelloCodici* CodesPanel;    // beside it at step 1
+    TPannelloComponenti* Palette;  // above the drawing window at step 1
+    TPannelloCodici* CodesPanel;   // beside it at step 1
     TTimer* Timer;
     TOpenDialog* OpenDialog;
-    TSaveDialog* SaveDialog;   // the project file object's
+    TSaveDialog* SaveDialog;  // the project file object's
 
     // The main menu, in menu order.
     TMainMenu* MainMenu;
     TMenuItem *File1, *New1, *Open1, *Salva1, *SalvaconNome1, *Daticommittente1, *FileNameLine, *FileName1,
         *FileName2, *FileName3, *FileName4, *Nuovalibreria, *Esci1;
     TMenuItem *Stampa2, *SRete, *STesta, *SElencoRete, *SElenco, *STutto, *SCalcoli, *SArea, *SPreventivo,
-        *SRelazioneSostegno, *SRelazioneScariche, *SCapitolato, *SDichiarazione, *SSelezione, *Impostastampante1;
-    TMenuItem *Modify1, *Annulla1, *Taglia1, *Copia1, *Incolla1, *IncollaS, *IncollaR, *Ruota90, *Ruota180, *Ruota270,
-        *Elimina1, *BEliminaPreventivo, *EliminaDescrizioni, *EliminaDCavi, *EliminaDPrese, *EliminaDTutti;
+        *SRelazioneSostegno, *SRelazioneScariche, *SCapitolato, *SDichiarazione, *SSelezione,
+        *Impostastampante1;
+    TMenuItem *Modify1, *Annulla1, *Taglia1, *Copia1, *Incolla1, *IncollaS, *IncollaR, *Ruota90, *Ruota180,
+        *Ruota270, *Elimina1, *BEliminaPreventivo, *EliminaDescrizioni, *EliminaDCavi, *EliminaDPrese,
+        *EliminaDTutti;
     TMenuItem *Visualizza1, *ZoomAvanti, *ZoomIndietro, *ZoomLine, *BarraStrumenti, *PannelloCodici,
         *VisualizzaAttenuazioni, *Informazioni, *Attiva, *Attenuazioni, *SegnaliLimite, *CanaliGenerati,
         *CanaliDistribuiti, *Evidenzia, *CaviND, *ComponentiCND, *ComponentiND, *MDimensioneSchemi, *MOpzioni,
         *Personalizzazione;
     TMenuItem *Trova1, *CavoND, *ComponenteCND, *ComponenteND;
-    TMenuItem *Calcoli1, *Segnalialleprese1, *Limititerminaleditesta1, *Attenuazionetraleprese1, *CanaliComponenti,
-        *Cancellacalcoli1;
+    TMenuItem *Calcoli1, *Segnalialleprese1, *Limititerminaleditesta1, *Attenuazionetraleprese1,
+        *CanaliComponenti, *Cancellacalcoli1;
     TMenuItem *Speciali1, *DetAutComp1, *DetAutSost, *Autoprogetto1, *GestioneLibrerie1;
     TMenuItem *Aiuto1, *Info1;
 
@@ -280,9 +282,9 @@ private:
     std::unique_ptr<TDesignWindow> designWindow_;
     std::unique_ptr<TProgetto> project_;
     std::shared_ptr<TStampa> printing_;
-    TDatiStampa* printOptions_ = nullptr;   // made with the printing, owned as components
+    TDatiStampa* printOptions_ = nullptr;  // made with the printing, owned as components
     TFAnteprima* preview_ = nullptr;
     TFileProgetto files_;
     bool splash_ = false;
-    bool startWizardPending_ = false;   // the first activation waits for the splash
+    bool startWizardPending_ = false;  // the first activation waits for the splash
 };

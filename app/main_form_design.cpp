@@ -39,7 +39,9 @@ public:
         form_.ProgressPanel->Visible = true;
     }
     void HideProgress() override { form_.ProgressPanel->Visible = false; }
-    TProgressBar* ProgressBar() override { return form_.ProgressPanel->Visible ? form_.ProgressBar : nullptr; }
+    TProgressBar* ProgressBar() override {
+        return form_.ProgressPanel->Visible ? form_.ProgressBar : nullptr;
+    }
     void ProcessMessages() override {
         if (Application) Application->ProcessMessages();
     }
@@ -179,7 +181,8 @@ void TAntenne::DetAutComp1Click(TObject*) {
     Wizard->CollectSelectedComponents(*CreaAuto->Components);
     if (GestoreErrori) GestoreErrori->SetTarget(nullptr);
     TCella* candidates = CreaAuto->Components->head;
-    bool ok = anchor && anchor->ChooseModel(candidates, 0, NextPassNumber(), progress ? ProgressBar : nullptr, band, 0);
+    bool ok = anchor &&
+              anchor->ChooseModel(candidates, 0, NextPassNumber(), progress ? ProgressBar : nullptr, band, 0);
     if (ok) ok = anchor->ChooseModel(candidates, ModeWalkOnly, NextPassNumber(), nullptr, band, 0);
     if (GestoreErrori) GestoreErrori->enabled = false;
     ProgressBar->Max = 100;
@@ -194,20 +197,23 @@ void TAntenne::DetAutComp1Click(TObject*) {
         anchor->ComputeRequiredLevels(lower, upper, NextPassNumber());
         bool reached = anchor->NumThroughOutputs > 0 && anchor->InputLevels.Allocated();
         for (int32_t line = 0; reached && line < anchor->NumThroughOutputs; ++line)
-            reached = line < anchor->InputLevels.Ports() && anchor->InputLevels[line][static_cast<size_t>(band)].Min > 0;
+            reached = line < anchor->InputLevels.Ports() &&
+                      anchor->InputLevels[line][static_cast<size_t>(band)].Min > 0;
         const float frequency = SistemaBandeCorrente && band < SistemaBandeCorrente->bandCount
                                     ? SistemaBandeCorrente->bands[static_cast<size_t>(band)].reference
                                     : 0.0f;
         if (reached)
-            Application->MessageBox("Determinazione componenti con calcolo a " + FloatToStr(frequency) +
-                                        " MHz completata con successo. Verificare i risultati nelle altre bande "
-                                        "tramite i calcoli di rete.",
-                                    ApplicationTitle, MB_OK | MB_ICONINFORMATION);
+            Application->MessageBox(
+                "Determinazione componenti con calcolo a " + FloatToStr(frequency) +
+                    " MHz completata con successo. Verificare i risultati nelle altre bande "
+                    "tramite i calcoli di rete.",
+                ApplicationTitle, MB_OK | MB_ICONINFORMATION);
         else
-            Application->MessageBox("La rete non ha una struttura sufficientemente regolare per essere dimensionata "
-                                    "automaticamente utilizzando i componenti selezionati. Verificare i risultati "
-                                    "tramite i calcoli di rete.",
-                                    ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+            Application->MessageBox(
+                "La rete non ha una struttura sufficientemente regolare per essere dimensionata "
+                "automaticamente utilizzando i componenti selezionati. Verificare i risultati "
+                "tramite i calcoli di rete.",
+                ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
     }
     UpdateCalculationPages();
     UpdateEstimatePage();

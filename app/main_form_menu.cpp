@@ -161,7 +161,9 @@ void TAntenne::SetMenuCaptions() {
 }
 
 void TAntenne::BindMenuCommands() {
-    auto on = [this](TMenuItem* item, void (TAntenne::*handler)(TObject*)) { item->OnClick = Handler(this, handler); };
+    auto on = [this](TMenuItem* item, void (TAntenne::*handler)(TObject*)) {
+        item->OnClick = Handler(this, handler);
+    };
     on(File1, &TAntenne::File1Click);
     on(Stampa2, &TAntenne::Stampa2Click);
     on(Modify1, &TAntenne::Modify1Click);
@@ -183,7 +185,8 @@ void TAntenne::BindMenuCommands() {
     on(Annulla1, &TAntenne::Annulla1Click);
     on(Taglia1, &TAntenne::Taglia1Click);
     on(Copia1, &TAntenne::Copia1Click);
-    for (TMenuItem* item : {Incolla1, IncollaS, Ruota90, Ruota180, Ruota270}) on(item, &TAntenne::IncollaClick);
+    for (TMenuItem* item : {Incolla1, IncollaS, Ruota90, Ruota180, Ruota270})
+        on(item, &TAntenne::IncollaClick);
     on(Elimina1, &TAntenne::Elimina1Click);
     on(BEliminaPreventivo, &TAntenne::BEliminaPreventivoClick);
     on(EliminaDCavi, &TAntenne::EliminaDescrizioniClick);
@@ -239,9 +242,12 @@ void TAntenne::Modify1Click(TObject*) {
         TMenuItem* Item;
         TMenuItem* Popup;
     };
-    const TPair pairs[] = {{Annulla1, DrawWindow->ItemUndo},   {Taglia1, DrawWindow->ItemCut},
-                           {Copia1, DrawWindow->ItemCopy},     {Incolla1, DrawWindow->ItemPaste},
-                           {IncollaS, DrawWindow->ItemPasteMirrored}, {IncollaR, DrawWindow->ItemPasteRotated},
+    const TPair pairs[] = {{Annulla1, DrawWindow->ItemUndo},
+                           {Taglia1, DrawWindow->ItemCut},
+                           {Copia1, DrawWindow->ItemCopy},
+                           {Incolla1, DrawWindow->ItemPaste},
+                           {IncollaS, DrawWindow->ItemPasteMirrored},
+                           {IncollaR, DrawWindow->ItemPasteRotated},
                            {Elimina1, DrawWindow->ItemDelete}};
     for (const TPair& p : pairs) {
         p.Item->Visible = drawing && p.Popup && p.Popup->Visible;
@@ -335,8 +341,9 @@ void TAntenne::SaveAs() {
     if (CurrentProject->Name != UntitledProjectName) SaveDialog->FileName = CurrentProject->Name;
     if (!SaveDialog->Execute()) return;
     const AnsiString file = SaveDialog->FileName;
-    if (FileExists(file) && Application->MessageBox("Il file " + file + " è già esistente. Sovrascrivere?",
-                                                    ApplicationTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+    if (FileExists(file) &&
+        Application->MessageBox("Il file " + file + " è già esistente. Sovrascrivere?", ApplicationTitle,
+                                MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
         return;
     SaveProject(file, *CurrentProject, ProjectVersionCurrent);
 }
@@ -344,8 +351,10 @@ void TAntenne::SaveAs() {
 void TAntenne::SalvaconNome1Click(TObject*) { SaveAs(); }
 
 void TAntenne::Salva1Click(TObject*) {
-    if (CurrentProject->Name == UntitledProjectName) SaveAs();
-    else SaveProject(CurrentProject->Name, *CurrentProject, ProjectVersionCurrent);
+    if (CurrentProject->Name == UntitledProjectName)
+        SaveAs();
+    else
+        SaveProject(CurrentProject->Name, *CurrentProject, ProjectVersionCurrent);
 }
 
 void TAntenne::Daticommittente1Click(TObject*) {
@@ -394,13 +403,18 @@ void TAntenne::Elimina1Click(TObject*) { DrawWindow->DeleteClick(); }
 void TAntenne::BEliminaPreventivoClick(TObject*) { EstimatePage->BEliminaPreventivoClick(nullptr); }
 
 void TAntenne::EliminaDescrizioniClick(TObject* Sender) {
-    const char* what = Sender == EliminaDCavi ? "tutti i cavi" : Sender == EliminaDPrese ? "tutte le prese" : "tutti i componenti";
+    const char* what = Sender == EliminaDCavi    ? "tutti i cavi"
+                       : Sender == EliminaDPrese ? "tutte le prese"
+                                                 : "tutti i componenti";
     if (Application->MessageBox(AnsiString("Sei sicuro di volere eliminare le descrizioni di ") + what + "?",
                                 ApplicationTitle, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
         return;
-    if (Sender == EliminaDCavi) DrawWindow->ClearCableDescriptions();
-    else if (Sender == EliminaDPrese) DrawWindow->ClearOutletDescriptions();
-    else DrawWindow->ClearAllDescriptions();
+    if (Sender == EliminaDCavi)
+        DrawWindow->ClearCableDescriptions();
+    else if (Sender == EliminaDPrese)
+        DrawWindow->ClearOutletDescriptions();
+    else
+        DrawWindow->ClearAllDescriptions();
 }
 
 // ---------------------------------------------------------------- view
@@ -440,7 +454,8 @@ void TAntenne::ZoomIndietroClick(TObject*) {
 
 void TAntenne::FocusDrawWindow() {
     if (!DrawWindow->Visible || DrawWindow->Focused()) return;
-    DrawWindow->Selection = TGridRect{DrawWindow->LeftCol, DrawWindow->TopRow, DrawWindow->LeftCol, DrawWindow->TopRow};
+    DrawWindow->Selection =
+        TGridRect{DrawWindow->LeftCol, DrawWindow->TopRow, DrawWindow->LeftCol, DrawWindow->TopRow};
     DrawWindow->SetFocus();
 }
 
@@ -494,6 +509,7 @@ void TAntenne::DisplayOptionClick(TObject* Sender) {
         const char* Name;
         bool Repaints;
     };
+    // clang-format off
     static constexpr TSwitch Switches[] = {
         {&TAntenne::VisualizzaAttenuazioni, &TOpzioni::showAttenuations, "VisualizzaAttenuazioni", true},
         {&TAntenne::Attiva, &TOpzioni::hbInformation, "HBInformazioni", false},
@@ -505,6 +521,7 @@ void TAntenne::DisplayOptionClick(TObject* Sender) {
         {&TAntenne::ComponentiCND, &TOpzioni::componentsCNotDescribed, "ComponentiCND", true},
         {&TAntenne::ComponentiND, &TOpzioni::componentsNotDescribed, "ComponentiND", true},
     };
+    // clang-format on
     for (const TSwitch& s : Switches) {
         TMenuItem* item = this->*s.Item;
         if (item != Sender) continue;
@@ -533,19 +550,23 @@ void TAntenne::MDimensioneSchemiClick(TObject*) {
     auto resize = [this](TGridData* grid, int32_t columns, int32_t rows, bool fromBottom) {
         const bool shown = DrawWindow->Grid() == grid;
         const int32_t oldColumns = grid->Columns, oldRows = grid->Rows;
-        const int32_t left = shown ? DrawWindow->LeftCol.Get() : 0, top = shown ? DrawWindow->TopRow.Get() : 0;
+        const int32_t left = shown ? DrawWindow->LeftCol.Get() : 0,
+                      top = shown ? DrawWindow->TopRow.Get() : 0;
         if (!grid->Resize(columns, rows)) return;
         if (!shown) return;
         DrawWindow->ColCount = grid->Columns;
         DrawWindow->RowCount = grid->Rows;
         const int32_t newLeft = fromBottom ? left : left + (columns - oldColumns + 1) / 2;
         const int32_t newTop = fromBottom ? top + (rows - oldRows) : top;
-        auto clamp = [](int32_t v, int32_t count, int32_t visible) { return std::max(0, std::min(v, count - visible)); };
+        auto clamp = [](int32_t v, int32_t count, int32_t visible) {
+            return std::max(0, std::min(v, count - visible));
+        };
         DrawWindow->LeftCol = clamp(newLeft, grid->Columns, DrawWindow->VisibleColCount());
         DrawWindow->TopRow = clamp(newTop, grid->Rows, DrawWindow->VisibleRowCount());
     };
     DrawWindow->BeginUpdate();
-    resize(network, TDimensioneSchemi::SizeOf(form.ERColonne), TDimensioneSchemi::SizeOf(form.ERRighe), false);
+    resize(network, TDimensioneSchemi::SizeOf(form.ERColonne), TDimensioneSchemi::SizeOf(form.ERRighe),
+           false);
     resize(headEnd, TDimensioneSchemi::SizeOf(form.ETColonne), TDimensioneSchemi::SizeOf(form.ETRighe), true);
     DrawWindow->EndUpdate();
     CurrentProject->SetModified(ModDrawing);
@@ -595,7 +616,8 @@ AnsiString ComponentNameBefore(const AnsiString& line, int caret) {
     while (colon >= 0 && line[static_cast<size_t>(colon)] != ':') --colon;
     if (colon <= 0) return "";
     int start = colon;
-    while (start > 0 && std::isalnum(static_cast<unsigned char>(line[static_cast<size_t>(start - 1)]))) --start;
+    while (start > 0 && std::isalnum(static_cast<unsigned char>(line[static_cast<size_t>(start - 1)])))
+        --start;
     return line.substr(static_cast<size_t>(start), static_cast<size_t>(colon - start));
 }
 
@@ -609,7 +631,8 @@ void TAntenne::MessageListMouseDown(TObject* Sender, TMouseButton, TShiftState, 
     TCanvas* canvas = ReportPages().MeasuringCanvas();
     canvas->Font->Assign(*list->Font);
     int caret = 0;
-    while (caret < static_cast<int>(line.size()) && canvas->TextWidth(line.substr(0, caret + 1)) <= X - 2) ++caret;
+    while (caret < static_cast<int>(line.size()) && canvas->TextWidth(line.substr(0, caret + 1)) <= X - 2)
+        ++caret;
     const AnsiString name = ComponentNameBefore(line, caret);
     if (name.empty()) return;
     if (!Timer->Enabled) {

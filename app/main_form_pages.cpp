@@ -10,20 +10,22 @@
 #include "app/mast_page.h"
 #include "app/project.h"
 #include "app/report_pages.h"
+#include "core/globals.h"
 #include "core/options.h"
 #include "dialogs/codes_palette.h"
 #include "dialogs/component_palette.h"
-#include "core/globals.h"
 
 namespace {
 
-constexpr const char* PageCaptions[] = {PageRete,           PageTesta,        PageCalcoliRete, PageCalcoliReteRichiesti,
-                                        PageCalcoliCanali,  PageCalcoliCanaliRichiesti, PagePreventivo,
-                                        PageSostegno,       PageFulmini811,   PageFulmini8110};
+constexpr const char* PageCaptions[] = {PageRete,          PageTesta,
+                                        PageCalcoliRete,   PageCalcoliReteRichiesti,
+                                        PageCalcoliCanali, PageCalcoliCanaliRichiesti,
+                                        PagePreventivo,    PageSostegno,
+                                        PageFulmini811,    PageFulmini8110};
 
 bool IsReportPage(const AnsiString& caption) {
-    return caption == PageCalcoliRete || caption == PageCalcoliReteRichiesti || caption == PageCalcoliCanali ||
-           caption == PageCalcoliCanaliRichiesti;
+    return caption == PageCalcoliRete || caption == PageCalcoliReteRichiesti ||
+           caption == PageCalcoliCanali || caption == PageCalcoliCanaliRichiesti;
 }
 
 }  // namespace
@@ -165,7 +167,8 @@ void TAntenne::ShowSelectedPage() {
     }
     HideAllPages();
     if (TControl* panel = PagePanel(caption); panel != DrawWindow) panel->Visible = true;
-    if (caption == PageSostegno || caption == PageFulmini811 || caption == PageFulmini8110) NextButton->Enabled = false;
+    if (caption == PageSostegno || caption == PageFulmini811 || caption == PageFulmini8110)
+        NextButton->Enabled = false;
 }
 
 void TAntenne::TabControlChange(TObject*) { ShowSelectedPage(); }

@@ -9,8 +9,8 @@
 #include "app/report_pages.h"
 #include "core/globals.h"
 #include "core/reporter.h"
-#include "platform/application.h"
 #include "dialogs/installer_data.h"
+#include "platform/application.h"
 #include "platform/dialogs.h"
 #include "printing/calc_print_options.h"
 #include "printing/documents.h"
@@ -72,7 +72,9 @@ TStampa& TAntenne::Printing() {
 }
 
 void TAntenne::BindPrintCommands() {
-    auto on = [this](TMenuItem* item, void (TAntenne::*handler)(TObject*)) { item->OnClick = Handler(this, handler); };
+    auto on = [this](TMenuItem* item, void (TAntenne::*handler)(TObject*)) {
+        item->OnClick = Handler(this, handler);
+    };
     on(SRete, &TAntenne::SReteClick);
     on(STesta, &TAntenne::STestaClick);
     on(SElencoRete, &TAntenne::SElencoReteClick);

@@ -84,7 +84,8 @@ void ConvertOldItem(TDatiAntenna& item, uint8_t areaValid, int32_t windClass) {
     } else {
         item.Diameter = LevelNone;
     }
-    if (item.Force != LevelNone) item.WindOfForce = static_cast<float>(WindClassSpeeds[static_cast<size_t>(windClass)]);
+    if (item.Force != LevelNone)
+        item.WindOfForce = static_cast<float>(WindClassSpeeds[static_cast<size_t>(windClass)]);
 }
 
 // depth 0: an item of the mast; 1: an antenna on an arm, which holds nothing.
@@ -176,7 +177,8 @@ void TPalo::Save(TStream& s, int32_t /*version*/) const {
         WriteF32(s, t.Length);
         WriteF32(s, t.Insertion);
     }
-    WriteU32(s, static_cast<uint32_t>(Ground + PackedGroundOffset) * PackedUnit + static_cast<uint32_t>(FootPosition));
+    WriteU32(s, static_cast<uint32_t>(Ground + PackedGroundOffset) * PackedUnit +
+                    static_cast<uint32_t>(FootPosition));
     for (const auto& item : Antennas.Items) {
         WriteU8(s, 1);
         WriteItem(s, *item);
@@ -184,8 +186,10 @@ void TPalo::Save(TStream& s, int32_t /*version*/) const {
     WriteU8(s, 0);
     WriteU8(s, Parallelepiped);
     s.WriteBuffer(StructureSelected, StructureTypes);
-    for (int32_t v : {FlashDensity, FireRisk, EnvironmentFactor, EnvironmentFactorWithAntennas}) WriteI32(s, v);
-    for (int32_t v : {HeightWithout, HeightWith, CollectionAreaWithout, CollectionAreaWith, Length, Width}) WriteI32(s, v);
+    for (int32_t v : {FlashDensity, FireRisk, EnvironmentFactor, EnvironmentFactorWithAntennas})
+        WriteI32(s, v);
+    for (int32_t v : {HeightWithout, HeightWith, CollectionAreaWithout, CollectionAreaWith, Length, Width})
+        WriteI32(s, v);
     for (int32_t area : StructureArea) WriteI32(s, area);
     chunked::WriteAnsiString(s, Municipality, MastNormMax);
     chunked::WriteAnsiString(s, Text1, MastTextMax);
@@ -225,7 +229,8 @@ void TPalo::Load(TStream& s, int32_t version) {
     FireRisk = ReadChecked(s, FireRiskRange);
     EnvironmentFactor = ReadChecked(s, EnvironmentFactorRange);
     EnvironmentFactorWithAntennas = ReadChecked(s, EnvironmentFactorRange);
-    for (int32_t* v : {&HeightWithout, &HeightWith, &CollectionAreaWithout, &CollectionAreaWith, &Length, &Width})
+    for (int32_t* v :
+         {&HeightWithout, &HeightWith, &CollectionAreaWithout, &CollectionAreaWith, &Length, &Width})
         *v = ReadI32(s);
     for (int32_t& area : StructureArea) area = ReadI32(s);
     if (version < V20000) {
@@ -246,12 +251,12 @@ const TDatiVentoPalo& MastWindData() {
     static const TDatiVentoPalo data{
         {800, 1100, 1250, 1900},
         1.2f,
-        {{{65, 65, 100, 100, 100, 65, 80, 100, 100, 100, 100, 100, 100, 100, 180, 100, 100, 100, 140, 180, 100, 100,
-           180, 180, 320, 0, 0, 0, 0, 0},
-          {50, 50, 75, 75, 75, 50, 60, 75, 75, 75, 75, 75, 75, 75, 130, 75, 75, 75, 100, 130, 75, 75, 130, 180, 230, 0,
-           0, 0, 0, 0},
-          {35, 35, 55, 55, 55, 35, 45, 55, 55, 55, 55, 55, 55, 55, 100, 55, 55, 55, 80, 100, 55, 55, 100, 100, 185, 0,
-           0, 0, 0, 0}}},
+        {{{65,  65,  100, 100, 100, 65,  80,  100, 100, 100, 100, 100, 100, 100, 180,
+           100, 100, 100, 140, 180, 100, 100, 180, 180, 320, 0,   0,   0,   0,   0},
+          {50, 50, 75, 75,  75,  50, 60, 75,  75,  75,  75, 75, 75, 75, 130,
+           75, 75, 75, 100, 130, 75, 75, 130, 180, 230, 0,  0,  0,  0,  0},
+          {35, 35, 55, 55, 55,  35, 45, 55,  55,  55,  55, 55, 55, 55, 100,
+           55, 55, 55, 80, 100, 55, 55, 100, 100, 185, 0,  0,  0,  0,  0}}},
     };
     return data;
 }

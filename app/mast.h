@@ -15,7 +15,7 @@
 // Item kinds.
 enum : int32_t {
     MastYagi = 1,
-    MastGrid = 2,             // "Grata"
+    MastGrid = 2,  // "Grata"
     MastDihedral = 3,
     MastCurtain = 4,
     MastLogPeriodic = 5,
@@ -27,21 +27,21 @@ enum : int32_t {
 // Fewer items than this stand on a mast (the editor refuses the twentieth).
 constexpr int MastMaxItems = 19;
 constexpr int MastSections = 6;
-constexpr int StructureTypes = 18;   // structure types of the simplified lightning evaluation
+constexpr int StructureTypes = 18;  // structure types of the simplified lightning evaluation
 
 // Wind speeds (Km/h) of the four wind classes.
 constexpr std::array<int32_t, 4> WindClassSpeeds = {130, 150, 160, 200};
 
 struct TDatiAntenna {
     int32_t Kind = MastYagi;
-    int32_t Divergence = 0;     // 0 within 20°, 1 20°-70°, 2 70°-90°; -1 none
-    int32_t Band = 0;           // 0 "V°" ... 9 "IV°+V°"; -1 none
-    int32_t Polarisation = 0;   // 0 horizontal, 1 vertical, -1 none
-    int32_t Spacing = 0;        // from the item below (or the foot); 0 on an arm
-    float Force = LevelNone;    // N
-    float Area = LevelNone;     // mq
-    float Diameter = LevelNone; // cm, dishes only
-    float WindOfForce = LevelNone;  // Km/h at which the force was given
+    int32_t Divergence = 0;                     // 0 within 20°, 1 20°-70°, 2 70°-90°; -1 none
+    int32_t Band = 0;                           // 0 "V°" ... 9 "IV°+V°"; -1 none
+    int32_t Polarisation = 0;                   // 0 horizontal, 1 vertical, -1 none
+    int32_t Spacing = 0;                        // from the item below (or the foot); 0 on an arm
+    float Force = LevelNone;                    // N
+    float Area = LevelNone;                     // mq
+    float Diameter = LevelNone;                 // cm, dishes only
+    float WindOfForce = LevelNone;              // Km/h at which the force was given
     std::unique_ptr<TDatiAntenna> FirstChild;   // arms only
     std::unique_ptr<TDatiAntenna> SecondChild;  // double arms only
 
@@ -57,14 +57,14 @@ public:
     void InsertAt(int position, std::unique_ptr<TDatiAntenna> item);
     int Count() const { return static_cast<int>(Items.size()); }
 
-    std::vector<std::unique_ptr<TDatiAntenna>> Items;   // Items[0] is the lowest
+    std::vector<std::unique_ptr<TDatiAntenna>> Items;  // Items[0] is the lowest
 };
 
 struct TTroncoPalo {
-    float Diameter = LevelNone;    // d, mm
-    float Thickness = LevelNone;   // s, mm
-    float Length = LevelNone;      // l, m
-    float Insertion = LevelNone;   // cm, telescopic joints
+    float Diameter = LevelNone;   // d, mm
+    float Thickness = LevelNone;  // s, mm
+    float Length = LevelNone;     // l, m
+    float Insertion = LevelNone;  // cm, telescopic joints
 };
 
 class TPaginaSostegno;
@@ -90,26 +90,26 @@ public:
     void ReadAntennaFromForm(TDatiAntenna& item, const TPaginaSostegno& page);
     void ShowInEditor(TPaginaSostegno& page);
 
-    int32_t WindClass = 0;       // index into WindClassSpeeds
-    int32_t Environment = 0;     // 0 "normale", 1 "avverso"
-    int32_t AntennaSystem = 0;   // 0 within 20 m of the ground, 1 above
+    int32_t WindClass = 0;      // index into WindClassSpeeds
+    int32_t Environment = 0;    // 0 "normale", 1 "avverso"
+    int32_t AntennaSystem = 0;  // 0 within 20 m of the ground, 1 above
     int32_t SectionCount = 1;
     uint8_t Telescopic = 0;
     TTroncoPalo Sections[MastSections];
     TDatiAntenne Antennas;
-    int32_t FootPosition = 40;   // drawing units above the base line
-    int32_t Ground = -1;         // -2 low anchoring, -1 high anchoring, >= 0 free ground height
-    TDatiAntenna* SelectedItem = nullptr;   // the editor's, not stored
-    int32_t SelectedSection = -1;           // the editor's, not stored
-    AnsiString Text1;            // at most 500 characters
-    AnsiString Text2;            // at most 500 characters
-    AnsiString MastNorm;         // at most 50
-    AnsiString LightningNorm;    // at most 50
+    int32_t FootPosition = 40;             // drawing units above the base line
+    int32_t Ground = -1;                   // -2 low anchoring, -1 high anchoring, >= 0 free ground height
+    TDatiAntenna* SelectedItem = nullptr;  // the editor's, not stored
+    int32_t SelectedSection = -1;          // the editor's, not stored
+    AnsiString Text1;                      // at most 500 characters
+    AnsiString Text2;                      // at most 500 characters
+    AnsiString MastNorm;                   // at most 50
+    AnsiString LightningNorm;              // at most 50
     // The simplified lightning evaluation.
     uint8_t Parallelepiped = 1;
     uint8_t StructureSelected[StructureTypes] = {};
-    int32_t FlashDensity = 2;    // 0 1.5, 1 2.5, 2 4 flashes per year and km²; -1 none
-    int32_t FireRisk = 2;        // 0 reduced, 1 ordinary, 2 high
+    int32_t FlashDensity = 2;  // 0 1.5, 1 2.5, 2 4 flashes per year and km²; -1 none
+    int32_t FireRisk = 2;      // 0 reduced, 1 ordinary, 2 high
     int32_t EnvironmentFactor = 0;
     int32_t EnvironmentFactorWithAntennas = 0;
     int32_t StructureArea[StructureTypes];
@@ -119,7 +119,7 @@ public:
     int32_t CollectionAreaWith = static_cast<int32_t>(LevelNone);
     int32_t Length = static_cast<int32_t>(LevelNone);
     int32_t Width = static_cast<int32_t>(LevelNone);
-    AnsiString Municipality;     // at most 50
+    AnsiString Municipality;  // at most 50
 };
 
 // Text limits of the mast on file.

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr double AllowedStress = MastSteelYield / MastSteelFactor;   // N/mm²
+constexpr double AllowedStress = MastSteelYield / MastSteelFactor;  // N/mm²
 
 bool Given(float v) { return v != LevelNone && v > 0; }
 
@@ -87,8 +87,8 @@ TValutazionePalo EvaluateMast(const TPalo& palo) {
 
     // Items: heights above the foot, forces, minimum spacings.
     struct Load {
-        double height;   // cm above the foot
-        double force;    // N
+        double height;  // cm above the foot
+        double force;   // N
     };
     std::vector<Load> loads;
     v.Records.push_back({v.FootY, v.MinFootPosition, nullptr});
@@ -103,7 +103,8 @@ TValutazionePalo EvaluateMast(const TPalo& palo) {
         bool known = true;
         loads.push_back({height, ItemWindForce(item, q, speed, known)});
         if (!known)
-            v.Warnings.push_back("Spinta del vento non indicata per l'elemento " + std::to_string(i + 1) + ".");
+            v.Warnings.push_back("Spinta del vento non indicata per l'elemento " + std::to_string(i + 1) +
+                                 ".");
         v.RequiredHeight = height + MastHeightMargin;
     }
 
@@ -155,7 +156,8 @@ TValutazionePalo EvaluateMast(const TPalo& palo) {
 
     std::vector<AnsiString> lines;
     for (int k = 0; k < drawn; ++k)
-        if (v.Sections[k].Fails()) lines.push_back("Il tronco " + std::to_string(k + 1) + " non resiste al vento.");
+        if (v.Sections[k].Fails())
+            lines.push_back("Il tronco " + std::to_string(k + 1) + " non resiste al vento.");
     if (!items.empty() && (drawn == 0 || v.AvailableHeight(drawn) < v.RequiredHeight))
         lines.push_back("Il sostegno è più basso delle antenne.");
     lines.insert(lines.end(), v.Warnings.begin(), v.Warnings.end());
@@ -191,7 +193,7 @@ bool SearchOnce(TPalo& palo, const std::vector<TTroncoPalo>& candidates) {
         return !palo.Telescopic && c.Diameter <= below.Diameter;
     };
 
-    std::vector<int> stack;       // candidate index per level, foot first
+    std::vector<int> stack;  // candidate index per level, foot first
     std::vector<TTroncoPalo> best;
     bool found = false;
     if (total > 0) stack.push_back(0);
@@ -205,9 +207,8 @@ bool SearchOnce(TPalo& palo, const std::vector<TTroncoPalo>& candidates) {
         TValutazionePalo v = EvaluateMast(palo);
         if (palo.Telescopic && n >= 2 && v.AvailableHeight(n) > required) {
             // Slide the top section down by what the mast has in excess.
-            palo.Sections[n - 1].Insertion =
-                static_cast<float>(std::trunc(v.FootY - v.Sections[n - 1].Top - required + 1) +
-                                   v.Sections[n - 1].MinInsertion);
+            palo.Sections[n - 1].Insertion = static_cast<float>(
+                std::trunc(v.FootY - v.Sections[n - 1].Top - required + 1) + v.Sections[n - 1].MinInsertion);
             v = EvaluateMast(palo);
         }
         int failing = 0;
@@ -217,8 +218,7 @@ bool SearchOnce(TPalo& palo, const std::vector<TTroncoPalo>& candidates) {
         if (failing) {
             stack.resize(failing);
         } else if (v.AvailableHeight(n) >= required) {
-            if (!found || n < static_cast<int>(best.size()))
-                best.assign(palo.Sections, palo.Sections + n);
+            if (!found || n < static_cast<int>(best.size())) best.assign(palo.Sections, palo.Sections + n);
             found = true;
             stack.pop_back();
         } else if (n < MastSections && !(found && static_cast<int>(best.size()) <= n + 1)) {

@@ -29,7 +29,7 @@
 // The mast drawing.
 constexpr int MastImageHeight = 1900;
 constexpr int MastBaseLineY = 1890;
-constexpr int MastAxisLeft = 91;      // the widest tube fills x 91..129
+constexpr int MastAxisLeft = 91;  // the widest tube fills x 91..129
 constexpr int MastAxisRight = 129;
 constexpr int MastArmFirstLeft = 71;  // the first place of an arm
 constexpr int MastArmFirstRight = 99;
@@ -76,30 +76,30 @@ double ItemWindForce(const TDatiAntenna& item, double pressure, double speed, bo
 // One record of the layout: record 0 is the mast foot (no item), records
 // 1..n the items of the mast in list order.
 struct TRecordPalo {
-    int Y = 0;                  // image y
-    int MinSpacing = 0;         // the item's minimum spacing; the minimum foot position for record 0
+    int Y = 0;           // image y
+    int MinSpacing = 0;  // the item's minimum spacing; the minimum foot position for record 0
     TDatiAntenna* Item = nullptr;
 };
 
 struct TTroncoLayout {
-    bool Drawn = false;         // the section has its three measures and stands on a drawn one
-    double Top = 0;             // image y of its top
-    double Bottom = 0;          // image y of its lower end
-    int Left = 0, Right = 0;    // image x of its rectangle
-    int MinInsertion = 0;       // shortest overlap with the section below [cm]
-    double Resistance = 0;      // elastic moment of the tube [N·m]
-    double Load = 0;            // bending moment at its lowest exposed point [N·m]
+    bool Drawn = false;       // the section has its three measures and stands on a drawn one
+    double Top = 0;           // image y of its top
+    double Bottom = 0;        // image y of its lower end
+    int Left = 0, Right = 0;  // image x of its rectangle
+    int MinInsertion = 0;     // shortest overlap with the section below [cm]
+    double Resistance = 0;    // elastic moment of the tube [N·m]
+    double Load = 0;          // bending moment at its lowest exposed point [N·m]
 
     bool Fails() const { return Drawn && !(Resistance > Load); }
 };
 
 struct TValutazionePalo {
     std::vector<TRecordPalo> Records;
-    int FootY = 0;              // image y of the foot handle
+    int FootY = 0;  // image y of the foot handle
     std::array<TTroncoLayout, MastSections> Sections;
     int MinFootPosition = MastMinFoot;
-    double RequiredHeight = 0;  // above the foot
-    std::vector<AnsiString> Warnings;   // the lines of the warning memo
+    double RequiredHeight = 0;         // above the foot
+    std::vector<AnsiString> Warnings;  // the lines of the warning memo
 
     // Foot y - top y of section n (1-based) + 1.
     double AvailableHeight(int n) const;

@@ -21,8 +21,15 @@ constexpr float UnsetHighest = 1000.0f;
 
 // Band choices of the mast page's list.
 enum : int32_t {
-    BandV = 0, BandIV = 1, BandIII = 2, BandI = 4, BandI_III = 5, BandI_III_IV_V = 6,
-    BandIII_IV = 7, BandIII_IV_V = 8, BandIV_V = 9,
+    BandV = 0,
+    BandIV = 1,
+    BandIII = 2,
+    BandI = 4,
+    BandI_III = 5,
+    BandI_III_IV_V = 6,
+    BandIII_IV = 7,
+    BandIII_IV_V = 8,
+    BandIV_V = 9,
 };
 
 // The terrestrial bands an antenna may cover, by their names in the band system.
@@ -30,7 +37,7 @@ const char* const TerrestrialBands[4] = {"b. I", "b. III", "b. IV", "b. V"};
 
 struct TBandChoice {
     int32_t band;
-    int order;   // antennas of lower order stand lower on the mast
+    int order;  // antennas of lower order stand lower on the mast
 };
 
 TBandChoice ChoiceFor(bool i, bool iii, bool iv, bool v) {
@@ -59,11 +66,11 @@ void BandsOf(float lowest, float highest, bool (&covered)[4]) {
 
 int32_t KindOfShape(uint8_t shape) {
     switch (shape) {
-        case 0: return MastGrid;
-        case 2: return MastLogPeriodic;
-        case 3: return MastDihedral;
-        case 4: return MastCurtain;
-        default: return MastYagi;
+    case 0: return MastGrid;
+    case 2: return MastLogPeriodic;
+    case 3: return MastDihedral;
+    case 4: return MastCurtain;
+    default: return MastYagi;
     }
 }
 
@@ -83,7 +90,7 @@ void ForEachMastSource(const TGridData& grid, Visit visit) {
 struct TOrdered {
     std::unique_ptr<TDatiAntenna> item;
     bool dish;
-    float key;   // a dish's diameter, an antenna's order
+    float key;  // a dish's diameter, an antenna's order
 };
 
 }  // namespace
@@ -111,7 +118,8 @@ int MastItemsFromHeadEnd(const TGridData& headEnd, TDatiAntenne& items) {
             item->Diameter = dish->Diameter;
             item->WindOfForce = dish->WindSpeed;
             entry = {std::move(item), true, dish->Diameter};
-        } else if (const auto* antenna = dynamic_cast<const TAntenna*>(cell); antenna && cell->TypeCode == CodeAntenna) {
+        } else if (const auto* antenna = dynamic_cast<const TAntenna*>(cell);
+                   antenna && cell->TypeCode == CodeAntenna) {
             item->Kind = KindOfShape(antenna->Shape);
             item->Force = antenna->WindThrust;
             item->Area = antenna->WindArea;

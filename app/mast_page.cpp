@@ -15,22 +15,25 @@ namespace {
 const char* const Environments[] = {"normale", "avverso"};
 const char* const Winds[] = {"130 Km/h", "150 Km/h", "160 Km/h", "200 Km/h"};
 const char* const Systems[] = {"entro 20 metri dal suolo", "oltre 20 metri dal suolo"};
-const char* const Bands[] = {"V°", "IV°", "III°", "II°", "I°", "I°+III°", "I°+III°+IV°+V°", "III°+IV°", "III°+IV°+V°", "IV°+V°"};
+const char* const Bands[] = {"V°",       "IV°",         "III°",  "II°", "I°", "I°+III°", "I°+III°+IV°+V°",
+                             "III°+IV°", "III°+IV°+V°", "IV°+V°"};
 const char* const Divergences[] = {"entro 20°", "fra 20° e 70°", "fra 70° e 90°"};
 const char* const Polarisations[] = {"orizzontale", "verticale"};
 const char* const WindsOfForce[] = {"100", "120", "130", "150", "160", "200"};
 const char* const ModeDiameter = "Diametro";
 const char* const ModeArea = "Area";
 const char* const ModeForce = "Forza";
-const char* const ColumnHints[] = {"Diametro tra 25 e 102 mm", "Sezione tra 2 e 6 mm", "Lunghezza tra .5 e 6 m"};
+const char* const ColumnHints[] = {"Diametro tra 25 e 102 mm", "Sezione tra 2 e 6 mm",
+                                   "Lunghezza tra .5 e 6 m"};
 
 constexpr int AxisMid = (MastAxisLeft + MastAxisRight) / 2;
-constexpr int PickDistance = 10;       // how near a record the pointer must be
-constexpr int LeastDragSpacing = 5;    // a dragged item stays this far above the one below
-constexpr int ViewHeight = 481;        // the visible part of the mast view
+constexpr int PickDistance = 10;     // how near a record the pointer must be
+constexpr int LeastDragSpacing = 5;  // a dragged item stays this far above the one below
+constexpr int ViewHeight = 481;      // the visible part of the mast view
 
-TComboBox* MakeChoice(TComponent* owner, TWinControl* parent, const AnsiString& caption, int captionLeft, int left,
-                      int top, int width, std::initializer_list<const char*> items, TLabel** label = nullptr) {
+TComboBox* MakeChoice(TComponent* owner, TWinControl* parent, const AnsiString& caption, int captionLeft,
+                      int left, int top, int width, std::initializer_list<const char*> items,
+                      TLabel** label = nullptr) {
     auto* l = MakeControl<TLabel>(owner, parent, captionLeft, top + 4, left - captionLeft - 2, 13);
     l->Caption = caption;
     if (label) *label = l;
@@ -40,8 +43,12 @@ TComboBox* MakeChoice(TComponent* owner, TWinControl* parent, const AnsiString& 
     return c;
 }
 
-AnsiString Number(float v, const char* format) { return v == LevelNone ? AnsiString() : FormatFloat(format, v); }
-AnsiString Whole(float v) { return v == LevelNone ? AnsiString() : std::to_string(static_cast<long long>(v)); }
+AnsiString Number(float v, const char* format) {
+    return v == LevelNone ? AnsiString() : FormatFloat(format, v);
+}
+AnsiString Whole(float v) {
+    return v == LevelNone ? AnsiString() : std::to_string(static_cast<long long>(v));
+}
 
 bool OnAxis(int x) { return x >= MastAxisLeft && x <= MastAxisRight; }
 bool OnFirstPlace(int x) { return x >= MastArmFirstLeft && x <= MastArmFirstRight; }
@@ -68,25 +75,27 @@ TPaginaSostegno::TPaginaSostegno(TComponent* owner) : TPanel(owner) {
 
     GroupAmbiente = MakeControl<TGroupBox>(this, this, 8, 4, 297, 73);
     GroupAmbiente->Caption = "Condizioni ambientali ";
-    ComboAmbiente = MakeChoice(this, GroupAmbiente, "Ambiente", 8, 72, 16, 73, {Environments[0], Environments[1]});
-    ComboVento = MakeChoice(this, GroupAmbiente, "Vento", 156, 192, 16, 97, {Winds[0], Winds[1], Winds[2], Winds[3]},
-                            &LabelVento);
-    ComboSistema = MakeChoice(this, GroupAmbiente, "Sistema antenne", 8, 96, 44, 193, {Systems[0], Systems[1]});
+    ComboAmbiente =
+        MakeChoice(this, GroupAmbiente, "Ambiente", 8, 72, 16, 73, {Environments[0], Environments[1]});
+    ComboVento = MakeChoice(this, GroupAmbiente, "Vento", 156, 192, 16, 97,
+                            {Winds[0], Winds[1], Winds[2], Winds[3]}, &LabelVento);
+    ComboSistema =
+        MakeChoice(this, GroupAmbiente, "Sistema antenne", 8, 96, 44, 193, {Systems[0], Systems[1]});
     ComboAmbiente->OnChange = Handler(this, &TPaginaSostegno::EnvironmentChange);
     ComboVento->OnChange = Handler(this, &TPaginaSostegno::WindChange);
     ComboSistema->OnChange = Handler(this, &TPaginaSostegno::AntennaSystemChange);
 
     GroupAntenna = MakeControl<TGroupBox>(this, this, 8, 84, 297, 169);
     GroupAntenna->Caption = "Dati antenna ";
-    ComboBanda = MakeChoice(this, GroupAntenna, "Banda:", 8, 96, 16, 121,
-                            {Bands[0], Bands[1], Bands[2], Bands[3], Bands[4], Bands[5], Bands[6], Bands[7], Bands[8],
-                             Bands[9]});
+    ComboBanda = MakeChoice(
+        this, GroupAntenna, "Banda:", 8, 96, 16, 121,
+        {Bands[0], Bands[1], Bands[2], Bands[3], Bands[4], Bands[5], Bands[6], Bands[7], Bands[8], Bands[9]});
     ComboDivergenza = MakeChoice(this, GroupAntenna, "Divergenza:", 8, 96, 40, 121,
                                  {Divergences[0], Divergences[1], Divergences[2]}, &LabelDivergenza);
     ComboPolarita =
         MakeChoice(this, GroupAntenna, "Polarità:", 8, 96, 64, 121, {Polarisations[0], Polarisations[1]});
-    ComboResistenza =
-        MakeChoice(this, GroupAntenna, "Resistenza vento", 8, 96, 96, 121, {ModeDiameter, ModeArea, ModeForce});
+    ComboResistenza = MakeChoice(this, GroupAntenna, "Resistenza vento", 8, 96, 96, 121,
+                                 {ModeDiameter, ModeArea, ModeForce});
     LabelValore = MakeControl<TLabel>(this, GroupAntenna, 8, 124, 86, 13);
     LabelValore->Caption = "Spinta [n]:";
     EditValore = MakeControl<TEdit>(this, GroupAntenna, 96, 120, 41, 21);
@@ -107,8 +116,12 @@ TPaginaSostegno::TPaginaSostegno(TComponent* owner) : TPanel(owner) {
     PTipiAntenna = MakeControl<TPanel>(this, GroupAntenna, 264, 10, 29, 153);
     PTipiAntenna->Caption = "";
     TSpeedButton** kinds[] = {&SBStandard, &SBDiedroO, &SBDiedroD, &SBGrata, &SBLogaritmica, &SBParabola};
-    const char* hints[] = {"Antenna Yagi", "Antenna con riflettore a diedro", "Antenna con riflettore a cortina",
-                           "Grata", "Antenna logaritmica", "Parabola"};
+    const char* hints[] = {"Antenna Yagi",
+                           "Antenna con riflettore a diedro",
+                           "Antenna con riflettore a cortina",
+                           "Grata",
+                           "Antenna logaritmica",
+                           "Parabola"};
     const char* glyphs[] = {"Y", "D", "C", "G", "L", "P"};
     for (int i = 0; i < 6; ++i) {
         TSpeedButton* b = MakeControl<TSpeedButton>(this, PTipiAntenna, 2, 2 + 25 * i, 25, 25);
@@ -336,7 +349,7 @@ void TPaginaSostegno::DrawSectionSketch(TCanvas* canvas) {
         const TPoint head[3] = {TPoint(x, y), TPoint(x - 6 * dx, y - 3), TPoint(x - 6 * dx, y + 3)};
         canvas->Polygon(head);
     };
-    const int dy = cy + 50;   // the outer diameter, under the tube
+    const int dy = cy + 50;  // the outer diameter, under the tube
     canvas->MoveTo(cx - 40, cy);
     canvas->LineTo(cx - 40, dy + 4);
     canvas->MoveTo(cx + 40, cy);
@@ -345,7 +358,7 @@ void TPaginaSostegno::DrawSectionSketch(TCanvas* canvas) {
     canvas->LineTo(cx + 40, dy);
     arrow(cx - 40, dy, -1);
     arrow(cx + 40, dy, 1);
-    canvas->MoveTo(cx + 20, cy);   // the wall, on the right
+    canvas->MoveTo(cx + 20, cy);  // the wall, on the right
     canvas->LineTo(cx + 32, cy);
     arrow(cx + 32, cy, 1);
     canvas->MoveTo(cx + 52, cy);
@@ -354,7 +367,7 @@ void TPaginaSostegno::DrawSectionSketch(TCanvas* canvas) {
     canvas->Brush->Style = bsClear;
     canvas->Font->Color = clGreen;
     canvas->TextOut(cx - 3, dy + 2, "d");
-    canvas->TextOut(cx + 43, cy - 17, "s");   // beside the ring, clear of it
+    canvas->TextOut(cx + 43, cy - 17, "s");  // beside the ring, clear of it
 }
 
 void TPaginaSostegno::DrawMast(TCanvas* canvas) const {
@@ -462,12 +475,12 @@ void TPaginaSostegno::WindChange(TObject*) {
 
 TSpeedButton* TPaginaSostegno::KindButton(int32_t kind) const {
     switch (kind) {
-        case MastDihedral: return SBDiedroO;
-        case MastCurtain: return SBDiedroD;
-        case MastGrid: return SBGrata;
-        case MastLogPeriodic: return SBLogaritmica;
-        case MastDish: return SBParabola;
-        default: return SBStandard;
+    case MastDihedral: return SBDiedroO;
+    case MastCurtain: return SBDiedroD;
+    case MastGrid: return SBGrata;
+    case MastLogPeriodic: return SBLogaritmica;
+    case MastDish: return SBParabola;
+    default: return SBStandard;
     }
 }
 
@@ -481,10 +494,10 @@ int32_t TPaginaSostegno::SelectedKind() const {
 }
 
 void TPaginaSostegno::EnableMastControls(bool on) {
-    for (TControl* c : std::initializer_list<TControl*>{ComboBanda, ComboDivergenza, ComboPolarita, ComboResistenza,
-                                                        EditValore, ComboVentoForza, EditDiametro, LabelValore,
-                                                        LabelVentoForza, LabelDiametro, LabelDivergenza, SBStandard,
-                                                        SBDiedroO, SBDiedroD, SBGrata, SBLogaritmica, SBParabola})
+    for (TControl* c : std::initializer_list<TControl*>{
+             ComboBanda, ComboDivergenza, ComboPolarita, ComboResistenza, EditValore, ComboVentoForza,
+             EditDiametro, LabelValore, LabelVentoForza, LabelDiametro, LabelDivergenza, SBStandard,
+             SBDiedroO, SBDiedroD, SBGrata, SBLogaritmica, SBParabola})
         c->Enabled = on;
 }
 
@@ -626,9 +639,10 @@ void TPaginaSostegno::SetSelectedItemKind(int32_t kind) {
         if (kind == MastSingleArm && !item->FirstChild) item->FirstChild = std::move(item->SecondChild);
         if (item->SecondChild || !item->IsArm() || kind != MastSingleArm) {
             const bool loses = item->SecondChild || kind != MastSingleArm;
-            if (loses && Application->MessageBox("Attenzione: la modifica richiesta comporta l'eliminazione di una o "
-                                                 "più antenne. Procedo?",
-                                                 MastMessageCaption, MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
+            if (loses &&
+                Application->MessageBox("Attenzione: la modifica richiesta comporta l'eliminazione di una o "
+                                        "più antenne. Procedo?",
+                                        MastMessageCaption, MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
                 ShowAntennaData(item, "");
                 return;
             }
@@ -648,19 +662,23 @@ void TPaginaSostegno::DeleteSelectedItem() {
     TDatiAntenna* item = palo.SelectedItem;
     if (!item) return;
     if (item->FirstChild || item->SecondChild) {
-        if (Application->MessageBox("Attenzione: l'eliminazione del braccio selezionato comporta l'eliminazione "
-                                    "delle antenne connesse. Procedo?",
-                                    MastMessageCaption, MB_OKCANCEL | MB_ICONWARNING) != IDOK)
+        if (Application->MessageBox(
+                "Attenzione: l'eliminazione del braccio selezionato comporta l'eliminazione "
+                "delle antenne connesse. Procedo?",
+                MastMessageCaption, MB_OKCANCEL | MB_ICONWARNING) != IDOK)
             return;
     }
     palo.SelectedItem = nullptr;
     if (TDatiAntenna* arm = ArmOf(item)) {
-        if (arm->FirstChild.get() == item) arm->FirstChild.reset();
-        else arm->SecondChild.reset();
+        if (arm->FirstChild.get() == item)
+            arm->FirstChild.reset();
+        else
+            arm->SecondChild.reset();
     } else {
         auto& items = palo.Antennas.Items;
-        items.erase(std::remove_if(items.begin(), items.end(), [&](const auto& p) { return p.get() == item; }),
-                    items.end());
+        items.erase(
+            std::remove_if(items.begin(), items.end(), [&](const auto& p) { return p.get() == item; }),
+            items.end());
     }
     ShowAntennaData(nullptr, "");
     Modified();
@@ -738,24 +756,31 @@ void TPaginaSostegno::ImageMouseDown(TObject*, TMouseButton Button, TShiftState,
             if (std::abs(rec.Y - Y) > PickDistance) continue;
             if (r == 0) {
                 if (OnAxis(X)) {
-                    if (palo.Ground >= 1) groundGrabbed_ = true;
-                    else if (palo.Ground == -1) footGrabbed_ = true;
+                    if (palo.Ground >= 1)
+                        groundGrabbed_ = true;
+                    else if (palo.Ground == -1)
+                        footGrabbed_ = true;
                 }
                 continue;
             }
             TDatiAntenna* a = rec.Item;
-            if (a->IsArm() && OnFirstPlace(X) && a->FirstChild) palo.SelectedItem = a->FirstChild.get();
-            else if (a->Kind == MastDoubleArm && OnSecondPlace(X) && a->SecondChild) palo.SelectedItem = a->SecondChild.get();
-            else if (OnAxis(X)) palo.SelectedItem = a;
+            if (a->IsArm() && OnFirstPlace(X) && a->FirstChild)
+                palo.SelectedItem = a->FirstChild.get();
+            else if (a->Kind == MastDoubleArm && OnSecondPlace(X) && a->SecondChild)
+                palo.SelectedItem = a->SecondChild.get();
+            else if (OnAxis(X))
+                palo.SelectedItem = a;
         }
-        if (!palo.SelectedItem && OnAxis(X) && std::abs(layout_.FootY - Y) <= PickDistance) footGrabbed_ = true;
+        if (!palo.SelectedItem && OnAxis(X) && std::abs(layout_.FootY - Y) <= PickDistance)
+            footGrabbed_ = true;
         const bool antenna = palo.SelectedItem && !palo.SelectedItem->IsArm();
         EnableMastControls(antenna);
         ShowAntennaData(palo.SelectedItem, "");
         if (!antenna) EnableMastControls(false);
         for (int k = 1; k < palo.SectionCount && !palo.SelectedItem; ++k) {
             const TTroncoLayout& s = layout_.Sections[k];
-            if (s.Drawn && X >= s.Left && X <= s.Right && Y >= s.Top && Y <= s.Bottom) palo.SelectedSection = k;
+            if (s.Drawn && X >= s.Left && X <= s.Right && Y >= s.Top && Y <= s.Bottom)
+                palo.SelectedSection = k;
         }
         Evaluate();
     }
@@ -798,8 +823,8 @@ void TPaginaSostegno::ImageMouseMove(TObject*, TShiftState Shift, int X, int Y) 
         const TTroncoLayout& below = layout_.Sections[palo.SelectedSection - 1];
         const int insertion = static_cast<int>(Y - below.Top);
         const double bottom = below.Top + insertion;
-        if (insertion >= layout_.Sections[palo.SelectedSection].MinInsertion && 100.0 * t.Length >= insertion + 10 &&
-            bottom < layout_.FootY) {
+        if (insertion >= layout_.Sections[palo.SelectedSection].MinInsertion &&
+            100.0 * t.Length >= insertion + 10 && bottom < layout_.FootY) {
             t.Insertion = static_cast<float>(insertion);
             changed = true;
         }
@@ -826,13 +851,16 @@ void TPaginaSostegno::ImageClick(TObject*) {
         std::abs(layout_.Records[below + 1].Y - y) < std::abs(layout_.Records[below].Y - y))
         nearest = below + 1;
     const TRecordPalo& near = layout_.Records[nearest];
-    TDatiAntenna* arm = nearest > 0 && std::abs(near.Y - y) <= PickDistance && near.Item->IsArm() ? near.Item : nullptr;
+    TDatiAntenna* arm =
+        nearest > 0 && std::abs(near.Y - y) <= PickDistance && near.Item->IsArm() ? near.Item : nullptr;
     std::unique_ptr<TDatiAntenna>* place = nullptr;
     if (arm && arm->Kind == MastSingleArm && !arm->FirstChild) {
         place = &arm->FirstChild;
     } else if (arm && arm->Kind == MastDoubleArm) {
-        if (!arm->FirstChild && !(!arm->SecondChild && x >= 110)) place = &arm->FirstChild;
-        else if (!arm->SecondChild) place = &arm->SecondChild;
+        if (!arm->FirstChild && !(!arm->SecondChild && x >= 110))
+            place = &arm->FirstChild;
+        else if (!arm->SecondChild)
+            place = &arm->SecondChild;
     }
     if (place) {
         item->Spacing = 0;
@@ -863,7 +891,8 @@ void TPaginaSostegno::DistMinClick(TObject*) {
 void TPaginaSostegno::AllDistMinClick(TObject*) {
     if (!project_) return;
     TPalo& palo = Palo();
-    for (size_t r = 1; r < layout_.Records.size(); ++r) layout_.Records[r].Item->Spacing = layout_.Records[r].MinSpacing;
+    for (size_t r = 1; r < layout_.Records.size(); ++r)
+        layout_.Records[r].Item->Spacing = layout_.Records[r].MinSpacing;
     layout_ = EvaluateMast(palo);
     palo.FootPosition = layout_.MinFootPosition;
     Modified();
@@ -875,9 +904,12 @@ void TPaginaSostegno::DeleteClick(TObject*) { DeleteSelectedItem(); }
 void TPaginaSostegno::GroundClick(TObject* Sender) {
     if (!project_) return;
     TPalo& palo = Palo();
-    if (Sender == paSuoloBasso) palo.Ground = -2;
-    else if (Sender == paSuoloAlto) palo.Ground = -1;
-    else palo.Ground = palo.FootPosition / 2;
+    if (Sender == paSuoloBasso)
+        palo.Ground = -2;
+    else if (Sender == paSuoloAlto)
+        palo.Ground = -1;
+    else
+        palo.Ground = palo.FootPosition / 2;
     ShowGround();
     // The ground is part of the project like any other edit: without the
     // mark a change made alone would be lost on closing.
@@ -890,7 +922,8 @@ void TPaginaSostegno::GroundClick(TObject* Sender) {
 // After a design or a load (step 2 on), and only when every antenna and dish
 // of the head end has its data.
 bool TPaginaSostegno::HeadEndAntennasUsable() const {
-    return project_ && project_->Step >= 2 && project_->HeadEndGrid && HeadEndAntennasDescribed(*project_->HeadEndGrid);
+    return project_ && project_->Step >= 2 && project_->HeadEndGrid &&
+           HeadEndAntennasDescribed(*project_->HeadEndGrid);
 }
 
 void TPaginaSostegno::DetAutSostClick(TObject*) {
@@ -900,8 +933,10 @@ void TPaginaSostegno::DetAutSostClick(TObject*) {
     if (!headEnd) DatiAutSost->RadioDisegno->Checked = true;
     DatiAutSost->RadioTesta->Enabled = headEnd;
     if (DatiAutSost->ShowModal() != mrOk) return;
-    if (DatiAutSost->RadioTesta->Checked && headEnd) SizeMastFromHeadEnd();
-    else SizeMast();
+    if (DatiAutSost->RadioTesta->Checked && headEnd)
+        SizeMastFromHeadEnd();
+    else
+        SizeMast();
 }
 
 void TPaginaSostegno::SizeMastFromHeadEnd() {
@@ -931,7 +966,8 @@ void TPaginaSostegno::SizeMast() {
     if (!project_) return;
     TPalo& palo = Palo();
     const bool telescopic = DatiAutSost && DatiAutSost->CheckTelescopici->Checked;
-    const std::vector<TTroncoPalo> candidates = DatiAutSost ? DatiAutSost->SelectedSections() : std::vector<TTroncoPalo>{};
+    const std::vector<TTroncoPalo> candidates =
+        DatiAutSost ? DatiAutSost->SelectedSections() : std::vector<TTroncoPalo>{};
     ++showing_;
     CheckTelescopici->Checked = telescopic;
     --showing_;
@@ -939,7 +975,7 @@ void TPaginaSostegno::SizeMast() {
     Modified();
     ShowSections();
     if (!found)
-        Application->MessageBox("Non è possibile dimensionare il sostegno con i tronchi forniti.", MastMessageCaption,
-                                MB_OK | MB_ICONWARNING);
+        Application->MessageBox("Non è possibile dimensionare il sostegno con i tronchi forniti.",
+                                MastMessageCaption, MB_OK | MB_ICONWARNING);
     Evaluate();
 }

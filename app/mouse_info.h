@@ -8,13 +8,13 @@
 class TCella;
 
 struct TInfoMousePos {
-    int32_t X = 0;               // mouse in the control, pixels
+    int32_t X = 0;  // mouse in the control, pixels
     int32_t Y = 0;
-    int32_t Column = 0;          // square under the mouse
+    int32_t Column = 0;  // square under the mouse
     int32_t Row = 0;
-    int32_t OffsetX = 0;         // mouse inside that square, pixels
+    int32_t OffsetX = 0;  // mouse inside that square, pixels
     int32_t OffsetY = 0;
-    int32_t CentreDX = 0;        // distance from the square's centre
+    int32_t CentreDX = 0;  // distance from the square's centre
     int32_t CentreDY = 0;
     int32_t SquareSize = 42;     // pixels of one square at the present zoom
     TCella* HintCell = nullptr;  // the cell the hint shows

@@ -35,8 +35,8 @@ TGestioneLibrerie* GestioneLibrerie = nullptr;
 namespace {
 
 // The display switches a first run turns on.
-constexpr const char* FirstRunSwitches[] = {"HBInformazioni",      "HBAttenuazioni", "HBSegnaliLimite",
-                                            "HBCanaliGenerati",    "HBCanaliDistribuiti", "PannelloCodici",
+constexpr const char* FirstRunSwitches[] = {"HBInformazioni",   "HBAttenuazioni",      "HBSegnaliLimite",
+                                            "HBCanaliGenerati", "HBCanaliDistribuiti", "PannelloCodici",
                                             "BarraComponenti"};
 
 template <class T>

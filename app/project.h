@@ -36,6 +36,7 @@ constexpr const char* UntitledProjectName = "senza nome";
 
 // The header texts, in file order, and the characters the file keeps of each.
 constexpr int HeaderTextCount = 29;
+// clang-format off
 constexpr int HeaderTextMax[HeaderTextCount] = {
     50, 50, 50, 20, 20, 20, 11,           // customer: name, street, town, telephone, fax, tax code, VAT
     50, 5, 5, 11, 5, 11, 30, 20,          // building: address, number, staircase, floor, flat, postcode, municipality, province
@@ -44,6 +45,7 @@ constexpr int HeaderTextMax[HeaderTextCount] = {
     512, 30, 30, 512,                     // description of the work, "Lavoro inteso come:", use, notes
     128, 128, 128,                        // further texts
 };
+// clang-format on
 // Indexes (from 0) of the two texts a new project keeps.
 constexpr int HeaderDesigner = 21;
 constexpr int HeaderNotes = 25;
@@ -128,9 +130,9 @@ public:
 
     AnsiString Name;
     TAntenne* Owner = nullptr;
-    TGridData* NetworkGrid = nullptr;   // owned, kind 1, page "Rete"
-    TGridData* HeadEndGrid = nullptr;   // owned, kind 0, page "Testa"
-    int32_t Step = 1;                   // 1 drawing, 2 or more component data (detail level)
+    TGridData* NetworkGrid = nullptr;  // owned, kind 1, page "Rete"
+    TGridData* HeadEndGrid = nullptr;  // owned, kind 0, page "Testa"
+    int32_t Step = 1;                  // 1 drawing, 2 or more component data (detail level)
     AnsiString HeaderTexts[HeaderTextCount];
     // Two bytes the project file keeps after the header texts; nothing in
     // the program reads them, but a file loaded and saved keeps what it held.

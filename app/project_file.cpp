@@ -35,8 +35,8 @@ constexpr int32_t TagMast = 207;
 // Header texts of files below version 20000: raw arrays of these widths.
 constexpr int OldHeaderWidths[] = {51, 51, 51, 21, 21, 21, 12};
 // Order of the header texts on file (indexes from 0).
-constexpr int HeaderFileOrder[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
-                                   14, 15, 16, 17, 18, 19, 20, 22, 23, 24, 21, 25};
+constexpr int HeaderFileOrder[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
+                                   13, 14, 15, 16, 17, 18, 19, 20, 22, 23, 24, 21, 25};
 constexpr int ReservedTexts = 13;
 constexpr int ReservedTextMax = 10;
 constexpr int FurtherTextFirst = 26;
@@ -77,7 +77,8 @@ void LoadGridSection(TProgetto& project, TStream& s, int32_t version) {
 void TProgetto::Save(TStream& s, int32_t version) const {
     for (int i : HeaderFileOrder) chunked::WriteAnsiString(s, HeaderTexts[i], HeaderTextMax[i]);
     for (int i = 0; i < ReservedTexts; ++i) chunked::WriteAnsiString(s, "", ReservedTextMax);
-    for (int i = FurtherTextFirst; i < HeaderTextCount; ++i) chunked::WriteAnsiString(s, HeaderTexts[i], HeaderTextMax[i]);
+    for (int i = FurtherTextFirst; i < HeaderTextCount; ++i)
+        chunked::WriteAnsiString(s, HeaderTexts[i], HeaderTextMax[i]);
     WriteU8(s, ReservedNumber);
     WriteU8(s, static_cast<uint8_t>(ReservedLetter));
     WriteI32(s, TagEstimate);

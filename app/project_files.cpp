@@ -17,18 +17,20 @@
 namespace {
 
 struct TTagVersion {
-    const char* Tag;   // 12 characters; the 13th byte is the NUL
+    const char* Tag;  // 12 characters; the 13th byte is the NUL
     int32_t Version;
 };
+// clang-format off
 constexpr TTagVersion ProjectTags[] = {
     {"ica 1.0     ", V10000}, {"ant 1.0     ", V10000}, {"sst 1.0.0   ", ProjectVersionMastOnly},
     {"ant 1.0.1   ", V10001}, {"ant 1.0.2   ", V10002}, {"ant 2.0.0   ", V20000},
     {"ant 3.0.0   ", V30000}, {"ant 4.0.0   ", V40000}, {"ant 5.0.0   ", V50000},
     {"ant 5.1.0   ", V50100}, {"ant 6.0.0   ", V60000},
 };
+// clang-format on
 constexpr int32_t HeaderCount = 9;
 constexpr int32_t OldestWrittenVersion = V50000;
-constexpr size_t BackupSuffixFrom = 4;   // names of more characters get a ".bak"
+constexpr size_t BackupSuffixFrom = 4;  // names of more characters get a ".bak"
 constexpr size_t ShortPathMost = 50;
 
 void Warn(const AnsiString& text) {
@@ -186,8 +188,8 @@ int TFileProgetto::LoadProjectFrom(TStream& s, const AnsiString& name, TProgetto
 }
 
 int TFileProgetto::QuerySaveChanges(TProgetto& project) {
-    const int answer = Application->MessageBox("Salvare le modifiche apportate al progetto?", ApplicationTitle,
-                                               MB_YESNOCANCEL | MB_ICONEXCLAMATION);
+    const int answer = Application->MessageBox("Salvare le modifiche apportate al progetto?",
+                                               ApplicationTitle, MB_YESNOCANCEL | MB_ICONEXCLAMATION);
     if (answer != IDYES) return answer;
     AnsiString file = project.Name;
     if (project.Name == UntitledProjectName) {

@@ -100,7 +100,8 @@ void SetReportTabStops(TRichEdit* report, int count) {
 void SetNetworkReportColumns(TRichEdit* report) {
     report->DefAttributes->SetSize(NetworkReportPoints);
     report->Paragraph->SetTabCount(NetworkReportTabStops);
-    for (int i = 0; i < NetworkReportTabStops; ++i) report->Paragraph->SetTab(i, NetworkReportTabPoints * (i + 1));
+    for (int i = 0; i < NetworkReportTabStops; ++i)
+        report->Paragraph->SetTab(i, NetworkReportTabPoints * (i + 1));
 }
 
 // ---------------------------------------------------------------- channel rows
@@ -123,7 +124,9 @@ void AddChannelRows(TRichEdit* report, const AnsiString& prefix, TListaCanali& l
     const double scale = report->Font->Height == DefaultReportFontHeight || !Screen
                              ? 1.0
                              : Screen->PixelsPerInch() / BaseResolution;
-    auto narrow = [&](const AnsiString& text, double limit) { return canvas->TextWidth(text) < limit * scale; };
+    auto narrow = [&](const AnsiString& text, double limit) {
+        return canvas->TextWidth(text) < limit * scale;
+    };
 
     list.Sort();
     AnsiString pending = prefix + ": \t";
@@ -226,7 +229,9 @@ float Limit(int32_t band, int kind) {
 
 TCella* HeadEnd(TProgetto& project) { return project.NetworkGrid ? project.NetworkGrid->Anchor : nullptr; }
 
-TCella* FirstOutlet(TProgetto& project) { return project.NetworkGrid ? project.NetworkGrid->FirstOutlet : nullptr; }
+TCella* FirstOutlet(TProgetto& project) {
+    return project.NetworkGrid ? project.NetworkGrid->FirstOutlet : nullptr;
+}
 
 int32_t HeadEndLines(TProgetto& project) {
     TCella* headEnd = HeadEnd(project);
@@ -272,7 +277,7 @@ void OpenTable(TReportText& out, const AnsiString& title) {
 void AddBandRow(TReportText& out, const AnsiString& label, const std::vector<AnsiString>& cells,
                 const std::vector<TColor>& colours) {
     AnsiString row = label;
-    std::vector<std::pair<int, int>> spans;   // first and last character of each band's text
+    std::vector<std::pair<int, int>> spans;  // first and last character of each band's text
     int at = utf8::Length(label);
     for (const AnsiString& cell : cells) {
         row += "\t";
@@ -522,8 +527,8 @@ bool WriteOutletSeparationFor(TProgetto& project, TCella* source, int32_t flags,
     return WriteOutletSeparation(project, source, other, band, flags, out);
 }
 
-bool ReportOutletSeparation(TCalculationRun& run, TCella*& source, TCella*& other, int32_t& band, int32_t flags,
-                            TReportText& out) {
+bool ReportOutletSeparation(TCalculationRun& run, TCella*& source, TCella*& other, int32_t& band,
+                            int32_t flags, TReportText& out) {
     const int count = CountOutlets(*run.Project);
     bool ok = true;
     int index = 0;
@@ -587,15 +592,17 @@ bool ReportNetwork(TCalculationRun& run, TRichEdit* report) {
                             highest->GetShortCode() + BandWhere(differenceBand) + " è superiore ai " +
                             LimitText(Limit(differenceBand, LimitDiffMax)) + " dB consentiti.");
         if (separationShown)
-            out.InsertFirst("La separazione tra le prese " + source->GetShortCode() + " e " + other->GetShortCode() +
-                            BandWhere(separationBand) + " è inferiore ai " +
+            out.InsertFirst("La separazione tra le prese " + source->GetShortCode() + " e " +
+                            other->GetShortCode() + BandWhere(separationBand) + " è inferiore ai " +
                             LimitText(Limit(separationBand, LimitAttMin)) + " dB consentiti.");
         out.InsertFirst("Esempi di violazioni");
     }
     out.InsertFirst("");
-    out.InsertFirst(AnsiString("Controllo differenza segnale alle prese: ") + (differenceOk ? "Ok" : "Errore"));
-    out.InsertFirst(AnsiString("Controllo separazione prese: ") +
-                    (cancelled ? "Interrotto" : separationOk ? "Ok" : "Errore"));
+    out.InsertFirst(AnsiString("Controllo differenza segnale alle prese: ") +
+                    (differenceOk ? "Ok" : "Errore"));
+    out.InsertFirst(AnsiString("Controllo separazione prese: ") + (cancelled      ? "Interrotto"
+                                                                   : separationOk ? "Ok"
+                                                                                  : "Errore"));
     out.InsertFirst("");
     out.InsertFirst("Informazioni generiche");
     out.InsertFirst(separator);
@@ -620,7 +627,8 @@ bool RunNetworkCalculations(TCalculationRun& run, TRichEdit* report) {
     LetMessagesRun(run);
     const bool complete = ReportNetwork(run, report);
     HideProgressPanel(run);
-    if (complete && run.Project && run.Project->NetworkGrid) run.Project->NetworkGrid->NetworkOutOfDate = false;
+    if (complete && run.Project && run.Project->NetworkGrid)
+        run.Project->NetworkGrid->NetworkOutOfDate = false;
     return complete;
 }
 

@@ -92,9 +92,9 @@ float ChannelCNMin(float sourceCN, float noiseSum, float floor);
 // What a calculation page needs of the main window.
 struct TCalculationRun {
     TProgetto* Project = nullptr;
-    TProgressBar* Progress = nullptr;    // the progress panel's bar, or none
-    TControl* ProgressPanel = nullptr;   // shown while a page calculates, when given
-    bool* Cancel = nullptr;              // set by the panel's "Annulla", or none
+    TProgressBar* Progress = nullptr;   // the progress panel's bar, or none
+    TControl* ProgressPanel = nullptr;  // shown while a page calculates, when given
+    bool* Cancel = nullptr;             // set by the panel's "Annulla", or none
     // Every command that could free or replace the project or its grids
     // (menus, tabs, buttons, the drawing control): off while a calculation
     // lets pending window messages run.
@@ -164,20 +164,20 @@ void WriteHeadEndLimits(TProgetto& project, TReportText& out);
 void WriteOutletSignals(TCalculationRun& run, TReportText& out);
 // Flags of the separation report.
 enum : int32_t {
-    SeparationBounded = 1,       // the spread stops at the band's "AttMin"
-    SeparationViolatingOnly = 2, // only rows below "AttMin"
-    SeparationTable = 4,         // write the rows
-    SeparationHeading = 8,       // with a heading before the first row
-    SeparationHeadingAll = 16,   // the heading of every outlet at once
-    SeparationFirstFailure = 32, // stop after the first outlet that fails
+    SeparationBounded = 1,        // the spread stops at the band's "AttMin"
+    SeparationViolatingOnly = 2,  // only rows below "AttMin"
+    SeparationTable = 4,          // write the rows
+    SeparationHeading = 8,        // with a heading before the first row
+    SeparationHeadingAll = 16,    // the heading of every outlet at once
+    SeparationFirstFailure = 32,  // stop after the first outlet that fails
 };
-constexpr int32_t NetworkReportSeparationFlags = SeparationBounded | SeparationViolatingOnly | SeparationTable |
-                                                 SeparationHeading | SeparationFirstFailure;
+constexpr int32_t NetworkReportSeparationFlags = SeparationBounded | SeparationViolatingOnly |
+                                                 SeparationTable | SeparationHeading | SeparationFirstFailure;
 // The separation check from every outlet in turn; false with the failing
 // source outlet, the other outlet and the band. Pending window messages run
 // between outlets; a cancel stops the walk with what was found so far.
-bool ReportOutletSeparation(TCalculationRun& run, TCella*& source, TCella*& other, int32_t& band, int32_t flags,
-                            TReportText& out);
+bool ReportOutletSeparation(TCalculationRun& run, TCella*& source, TCella*& other, int32_t& band,
+                            int32_t flags, TReportText& out);
 bool WriteOutletSeparation(TProgetto& project, TCella* source, TCella*& other, int32_t& band, int32_t flags,
                            TReportText& out);
 bool WriteOutletSeparationFor(TProgetto& project, TCella* source, int32_t flags, TReportText& out);

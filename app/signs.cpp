@@ -110,16 +110,17 @@ bool TSegnoGrafico::HitTest(int32_t top, int32_t left, int32_t bottom, int32_t r
     case SignRectangle:
         if (!overlaps) return false;
         return !(T > boxTop && B < boxBottom && L > boxLeft && R < boxRight);
-    case SignText:
-        return overlaps;
-    default:
-        return false;
+    case SignText: return overlaps;
+    default: return false;
     }
 }
 
-void TSegnoGrafico::Paint(TCanvas* canvas, double originX, double originY, double scale, double fontScale) const {
+void TSegnoGrafico::Paint(TCanvas* canvas, double originX, double originY, double scale,
+                          double fontScale) const {
     if (!canvas) return;
-    auto at = [](double origin, int32_t v, double s) { return static_cast<int>(std::lround(origin + v * s)); };
+    auto at = [](double origin, int32_t v, double s) {
+        return static_cast<int>(std::lround(origin + v * s));
+    };
     const int x1 = at(originX, X1, scale), y1 = at(originY, Y1, scale);
     const int x2 = at(originX, X2, scale), y2 = at(originY, Y2, scale);
     auto setPen = [&] {
@@ -146,8 +147,7 @@ void TSegnoGrafico::Paint(TCanvas* canvas, double originX, double originY, doubl
         canvas->Brush->Style = bsClear;
         canvas->TextOut(x1, y1, Text);
         break;
-    default:
-        return;
+    default: return;
     }
 
     if (!Grid || !Grid->Window || !Grid->Window->IsSignSelected(this) || canvas == Printer()->Canvas) return;
@@ -178,7 +178,8 @@ void TSegnoGrafico::Paint(TCanvas* canvas, double originX, double originY, doubl
     }
 }
 
-void TSegnoGrafico::PaintScaled(TCanvas* canvas, int32_t column, int32_t row, double originX, double originY) const {
+void TSegnoGrafico::PaintScaled(TCanvas* canvas, int32_t column, int32_t row, double originX,
+                                double originY) const {
     if (!Grid || !Grid->Window) return;
     const double zoom = Grid->Window->ColumnWidth() / static_cast<double>(SquarePixels);
     Paint(canvas, originX - SquarePixels * column * zoom, originY - SquarePixels * row * zoom, zoom, zoom);
@@ -241,8 +242,10 @@ void TSegniGrafici::Add(TSegnoGrafico* sign, bool repaint) {
         tail_ = head;
         while (tail_ && tail_->Next) tail_ = tail_->Next;
     }
-    if (tail_) tail_->Next = sign;
-    else head = sign;
+    if (tail_)
+        tail_->Next = sign;
+    else
+        head = sign;
     tail_ = sign;
 }
 

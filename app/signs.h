@@ -58,10 +58,10 @@ public:
     // call restores the screen; a text shows as the outline of its box.
     void DrawOutline(TCanvas* canvas) const;
 
-    TGridData* Grid = nullptr;   // not owned
+    TGridData* Grid = nullptr;  // not owned
     int32_t Kind = SignLine;
-    int32_t X1 = 0, Y1 = 0;      // line start, rectangle corner, top left of a text
-    int32_t X2 = 0, Y2 = 0;      // line end, opposite corner, bottom right of a text's box
+    int32_t X1 = 0, Y1 = 0;  // line start, rectangle corner, top left of a text
+    int32_t X2 = 0, Y2 = 0;  // line end, opposite corner, bottom right of a text's box
     AnsiString Text;
     std::unique_ptr<TFont> Font;
     std::unique_ptr<TPen> Pen;

@@ -198,6 +198,7 @@ void TAnnulla::Forget(const TSegnoGrafico* sign) {
 
 TAnnulla::TRecordView TAnnulla::Record(int index) const {
     const TRecord& r = records_.at(records_.size() - 1 - static_cast<size_t>(index));
-    const void* object = r.Kind == KindSign ? static_cast<const void*>(r.Sign) : static_cast<const void*>(r.Cell);
+    const void* object =
+        r.Kind == KindSign ? static_cast<const void*>(r.Sign) : static_cast<const void*>(r.Cell);
     return TRecordView{object, r.Kind, r.Operation, r.Caption, r.GroupCount};
 }

@@ -39,11 +39,11 @@ enum : uint8_t {
 
 // Caption codes of the undo menu items.
 enum : int32_t {
-    CaptionRemoval = 1,      // removals done inside an insertion or a paste
-    CaptionInsertion = 2,    // cells and signs inserted by a paste or a drawing action
+    CaptionRemoval = 1,    // removals done inside an insertion or a paste
+    CaptionInsertion = 2,  // cells and signs inserted by a paste or a drawing action
     CaptionCut = 3,
     CaptionDelete = 4,
-    CaptionPaste = 5,        // the group marker of every paste
+    CaptionPaste = 5,  // the group marker of every paste
     CaptionResize = 6,
     CaptionTextEdit = 7,
     CaptionMove = 8,
@@ -93,7 +93,7 @@ public:
     // A view of the top records for tests and the menus: 0 is the top.
     struct TRecordView {
         const void* Object;
-        uint8_t Kind;       // 0 cell, 1 sign
+        uint8_t Kind;  // 0 cell, 1 sign
         uint8_t Operation;
         uint8_t Caption;
         int32_t GroupCount;
@@ -106,8 +106,8 @@ private:
     struct TRecord {
         TCella* Cell = nullptr;
         TSegnoGrafico* Sign = nullptr;
-        std::unique_ptr<TCella> OwnedCell;          // removed cells
-        std::unique_ptr<TSegnoGrafico> OwnedSign;   // removed signs
+        std::unique_ptr<TCella> OwnedCell;         // removed cells
+        std::unique_ptr<TSegnoGrafico> OwnedSign;  // removed signs
         uint8_t Kind = 0;
         uint8_t Operation = UndoMarker;
         uint8_t Caption = 0;

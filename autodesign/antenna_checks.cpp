@@ -63,7 +63,8 @@ bool TCreaAuto::CheckAntennaChannels() {
             TCanale scratch(*c);
             // A channel whose level was emptied is designed at the default
             // channel level; the settings keep it empty.
-            if (!IsRealLevel(scratch.levelMin)) scratch.levelMin = scratch.levelMax = Settings->APDefaultSigCan;
+            if (!IsRealLevel(scratch.levelMin))
+                scratch.levelMin = scratch.levelMax = Settings->APDefaultSigCan;
             const float level = static_cast<float>(DesignLevel(scratch));
             entry.Lowest = std::min(entry.Lowest, level);
             entry.Highest = std::max(entry.Highest, level);
@@ -89,7 +90,8 @@ bool TCreaAuto::CheckAntennaChannels() {
         }
     }
     for (const TCanale* c = all.head; c && c->next; c = c->next)
-        if (c->next->freqLow < c->freqHigh) return fail("Alcuni dei canali ricevuti dalle antenne terrestri sono sovrapposti.");
+        if (c->next->freqLow < c->freqHigh)
+            return fail("Alcuni dei canali ricevuti dalle antenne terrestri sono sovrapposti.");
 
     // VHF antennas first: the last antenna after position i that must come
     // before it moves to i, the others shift up.
@@ -126,7 +128,8 @@ bool TCreaAuto::CheckAntennaChannels() {
             for (const TCanale* c = channels.head; c && worst > 0.0; c = c->next) {
                 const float gain = candidate->Attenuation->Get3(0, AmpGain, c->band);
                 const double out = double(c->levelMin) + gain;
-                const double most = double(candidate->Attenuation->Get3(0, AmpMaxOutput, c->band)) - BackOffTerNF;
+                const double most =
+                    double(candidate->Attenuation->Get3(0, AmpMaxOutput, c->band)) - BackOffTerNF;
                 if (!IsRealLevel(gain) || out < minimum || out > most || out > maximum)
                     worst = LevelNone;
                 else
@@ -145,7 +148,8 @@ bool TCreaAuto::CheckAntennaChannels() {
 
 bool TCreaAuto::InputCoversBands(const uint8_t* bandUse, std::span<const float> values) {
     for (int32_t b = 0; b < BandSlots; ++b)
-        if (bandUse[b] && (static_cast<size_t>(b) >= values.size() || !(values[static_cast<size_t>(b)] >= 0.0f)))
+        if (bandUse[b] &&
+            (static_cast<size_t>(b) >= values.size() || !(values[static_cast<size_t>(b)] >= 0.0f)))
             return false;
     return true;
 }
@@ -160,8 +164,7 @@ void TCreaAuto::PrepareCoverage(TCella* module) {
     if (module->NumInputs > rows) return;
     for (int32_t input = 0; input < module->NumInputs; ++input) {
         std::array<float, BandSlots> values;
-        for (int32_t b = 0; b < BandSlots; ++b)
-            values[b] = module->Attenuation->Get3(input, WideGain, b);
+        for (int32_t b = 0; b < BandSlots; ++b) values[b] = module->Attenuation->Get3(input, WideGain, b);
         for (int32_t a = 0; a < AntennaCount; ++a)
             coverage_[input][a] = InputCoversBands(Antennas[a].BandUse, values);
     }
@@ -173,14 +176,16 @@ bool TCreaAuto::CanFitAntennas(TCella* module) {
 }
 
 bool TCreaAuto::FitAntennasToInputs(TCella* module, std::span<int32_t> order, std::span<int32_t> inputs) {
-    const int32_t n = std::min<int32_t>(AntennaCount, static_cast<int32_t>(std::min(order.size(), inputs.size())));
+    const int32_t n =
+        std::min<int32_t>(AntennaCount, static_cast<int32_t>(std::min(order.size(), inputs.size())));
     if (n <= 0 || !module || module->TypeCode != CodeTerrestre) return false;
     PrepareCoverage(module);
     for (int32_t i = 0; i < n; ++i) order[i] = i;
     return PermuteAntennas(module, order.first(n), inputs.first(n), n);
 }
 
-bool TCreaAuto::PermuteAntennas(TCella* module, std::span<int32_t> order, std::span<int32_t> inputs, int32_t k) {
+bool TCreaAuto::PermuteAntennas(TCella* module, std::span<int32_t> order, std::span<int32_t> inputs,
+                                int32_t k) {
     if (k <= 0) return false;
     if (k == 1) return TryAntennaOrder(module, order, inputs);
     for (int32_t i = k - 1; i >= 0; --i) {
@@ -196,7 +201,8 @@ bool TCreaAuto::TryAntennaOrder(TCella* module, std::span<const int32_t> order, 
     if (module != coverageModule_) PrepareCoverage(module);
     const int32_t count = static_cast<int32_t>(coverage_.size());
     auto covers = [this, count](int32_t input, int32_t antenna) {
-        return input >= 0 && input < count && antenna >= 0 && antenna < AntennaSlots && coverage_[input][antenna];
+        return input >= 0 && input < count && antenna >= 0 && antenna < AntennaSlots &&
+               coverage_[input][antenna];
     };
     std::fill(inputs.begin(), inputs.end(), -1);
     for (size_t p = 0; p < order.size(); ++p) {

@@ -100,11 +100,13 @@ bool TCreaAuto::PlaceApartments(int32_t s, int32_t f, int32_t a) {
         rows[0] = EntryRow - A.Top;
     }
     if (hasB) {
-        TGridData::MoveBlock(sat, TCellRect{B.Top, 0, B.Bottom, B.Right}, block.get(), 0, heightA + gap, false);
+        TGridData::MoveBlock(sat, TCellRect{B.Top, 0, B.Bottom, B.Right}, block.get(), 0, heightA + gap,
+                             false);
         rows[1] = heightA + gap + EntryRow - B.Top;
     }
     if (!block->Analyse(false)) {
-        Report("Non riesco a posizionare i componenti. Appartamento " + IntToStr(s) + IntToStr(f) + IntToStr(a));
+        Report("Non riesco a posizionare i componenti. Appartamento " + IntToStr(s) + IntToStr(f) +
+               IntToStr(a));
         return false;
     }
     return true;
@@ -116,11 +118,13 @@ bool TCreaAuto::CopyEqualApartment(int32_t s, int32_t f, int32_t a) {
     auto equal = [&record](const TAppartamento& other) {
         return other.TerrOutlets == record.TerrOutlets && other.SatOutlets == record.SatOutlets &&
                other.TerrLayout == record.TerrLayout && other.SatLayout == record.SatLayout &&
-               other.OutletSpacing == record.OutletSpacing && other.ApartmentDistance == record.ApartmentDistance;
+               other.OutletSpacing == record.OutletSpacing &&
+               other.ApartmentDistance == record.ApartmentDistance;
     };
     // The earlier apartments of the staircase: the floors below, then this floor's.
     for (int32_t g = 0; g <= f; ++g) {
-        const int32_t count = g < f ? std::clamp(staircase.Floors[g].ApartmentCount, 0, DesignApartmentsMax) : a;
+        const int32_t count =
+            g < f ? std::clamp(staircase.Floors[g].ApartmentCount, 0, DesignApartmentsMax) : a;
         for (int32_t b = 0; b < count; ++b) {
             TGridData* match = ApartmentBlock[s][g][b].get();
             if (!match || !equal(staircase.Floors[g].Apartments[b])) continue;
@@ -381,7 +385,8 @@ bool TCreaAuto::PlaceApartmentSwitch(TGridData* grid, int32_t x, int32_t y, int3
         const int32_t row = y + inputs - 1 - (spare ? 1 : 0);
         std::unique_ptr<TCella> made;
         if (code == CodeSwitchN)
-            made = std::make_unique<TSwitchN>(nullptr, FacingRight, 0, column, row, CodeSwitchN, inputs, size);
+            made =
+                std::make_unique<TSwitchN>(nullptr, FacingRight, 0, column, row, CodeSwitchN, inputs, size);
         else
             made = std::make_unique<TSwitch>(nullptr, FacingRight, 0, column, row, CodeSwitch, inputs, size);
         if (code == CodeSwitchN) made->Variant = 1;

@@ -26,7 +26,8 @@ constexpr int32_t TerFirstSlot = 1, TerLastSlot = 5;
 constexpr int32_t SatFirstSlot = 6, SatLastSlot = 9;
 
 bool PoweredAndFeeding(const TCella& c) {
-    return (c.Power[PowerSupply][PowerFlags] & PowerFromOutputsOrSupply) != 0 && (c.Power[PowerFeeds][PowerFlags] & PowerInputs) != 0;
+    return (c.Power[PowerSupply][PowerFlags] & PowerFromOutputsOrSupply) != 0 &&
+           (c.Power[PowerFeeds][PowerFlags] & PowerInputs) != 0;
 }
 
 // Some output receives power and some input is fed: power passes through.
@@ -34,7 +35,8 @@ bool PassesDc(const TCella& c) {
     const uint32_t supply = c.Power[PowerSupply][PowerFlags];
     const bool outputsReceive = ((supply & PowerThrough) && c.Power[PowerSupply][PowerThroughMask] != 0) ||
                                 ((supply & PowerTaps) && c.Power[PowerSupply][PowerTapMask] != 0);
-    const bool inputsFed = (c.Power[PowerFeeds][PowerFlags] & PowerInputs) && c.Power[PowerFeeds][PowerInputMask] != 0;
+    const bool inputsFed =
+        (c.Power[PowerFeeds][PowerFlags] & PowerInputs) && c.Power[PowerFeeds][PowerInputMask] != 0;
     return outputsReceive && inputsFed;
 }
 
@@ -72,9 +74,10 @@ bool InputPasses(const TCella& mixer, int32_t input, int32_t firstSlot, int32_t 
 void TCreaAuto::ClearAvailability() {
     for (TAvailTable* t : {&SplitterAvail, &TapAvail, &SplitterDcAvail, &TapDcAvail, &TapNAvail, &TapSAvail})
         for (auto& row : *t) row.fill(0);
-    for (TAvailSwitchTable* t : {&SwitchAvail, &RadialSwitchAvail, &SwitchPoweredAvail, &RadialSwitchPoweredAvail,
-                                 &SwitchUnpoweredAvail, &RadialSwitchUnpoweredAvail, &SwitchLineAvail,
-                                 &RadialSwitchLineAvail, &RadialSwitchLastAvail})
+    for (TAvailSwitchTable* t :
+         {&SwitchAvail, &RadialSwitchAvail, &SwitchPoweredAvail, &RadialSwitchPoweredAvail,
+          &SwitchUnpoweredAvail, &RadialSwitchUnpoweredAvail, &SwitchLineAvail, &RadialSwitchLineAvail,
+          &RadialSwitchLastAvail})
         for (auto& row : *t) row.fill(0);
     for (TLossTable* t : {&SplitterLossTer, &SplitterLossSat})
         for (auto& row : *t) row.fill(LossUnavailable);
@@ -100,75 +103,76 @@ void TCreaAuto::ClassifyComponents() {
         const int32_t out = cell->TapOutputs;
         const uint32_t positions = cell->Positions[0];
         switch (cell->TypeCode) {
-            case CodeDivisore: {
-                if (!Fits(SplitterAvail, in, out)) break;
-                MarkTap(SplitterAvail, in, out);
-                if (const float v = cell->TapLoss(0, 0, BandSlotTer); v > LevelNone)
-                    KeepLeast(SplitterLossTer[in][out], v);
-                if (const float v = cell->TapLoss(0, 0, BandSlotSat); v > LevelNone)
-                    KeepLeast(SplitterLossSat[in][out], v);
-                if (PassesDc(*cell)) MarkTap(SplitterDcAvail, in, out);
-                break;
+        case CodeDivisore: {
+            if (!Fits(SplitterAvail, in, out)) break;
+            MarkTap(SplitterAvail, in, out);
+            if (const float v = cell->TapLoss(0, 0, BandSlotTer); v > LevelNone)
+                KeepLeast(SplitterLossTer[in][out], v);
+            if (const float v = cell->TapLoss(0, 0, BandSlotSat); v > LevelNone)
+                KeepLeast(SplitterLossSat[in][out], v);
+            if (PassesDc(*cell)) MarkTap(SplitterDcAvail, in, out);
+            break;
+        }
+        case CodeDerivatore:
+            if (!Fits(TapAvail, in, out)) break;
+            MarkTap(TapAvail, in, out);
+            if (PassesDc(*cell)) MarkTap(TapDcAvail, in, out);
+            break;
+        case CodeDerivatoreN:
+            if (Fits(TapNAvail, in, out)) MarkTap(TapNAvail, in, out);
+            break;
+        case CodeDerivatoreS:
+            if (Fits(TapSAvail, in, out)) MarkTap(TapSAvail, in, out);
+            break;
+        case CodeSwitch:
+            if (!Fits(SwitchAvail, in, out)) break;
+            if (cell->Brand == OwnBrand) OwnBrandSwitch = 1;
+            MarkSwitch(SwitchAvail, in, out);
+            MarkSwitch(PoweredAndFeeding(*cell) ? SwitchPoweredAvail : SwitchUnpoweredAvail, in, out);
+            if (positions & PositionLine) MarkSwitch(SwitchLineAvail, in, out);
+            break;
+        case CodeSwitchN: {
+            if (!Fits(RadialSwitchAvail, in, out)) break;
+            MarkSwitch(RadialSwitchAvail, in, out);
+            MarkSwitch(PoweredAndFeeding(*cell) ? RadialSwitchPoweredAvail : RadialSwitchUnpoweredAvail, in,
+                       out);
+            if (positions & PositionLine) MarkSwitch(RadialSwitchLineAvail, in, out);
+            if (positions & PositionLastOfLine) MarkSwitch(RadialSwitchLastAvail, in, out);
+            if (const float v = cell->TapLoss(0, 0, BandSlotSat); v >= 0.0f)
+                KeepLeast(RadialSwitchLossSat[in][out], v);
+            break;
+        }
+        case CodeAmplificatore:
+        case CodeAmplificatoreRegolato: {
+            if (in < 0 || in >= AvailInputs) break;
+            (cell->TypeCode == CodeAmplificatore ? AmpAvail21 : AmpAvail22)[in] = 1;
+            if (positions & PositionLine) LineAmpAvail[in] = 1;
+            // An amplifier without inputs has no row to read a level from.
+            if ((positions & PositionSubstation) && in > 0) {
+                SubstationLevelTer[in] =
+                    std::max(SubstationLevelTer[in], cell->Attenuation->Get3(0, AmpMaxOutput, BandSlotTer));
+                SubstationLevelSat[in] = std::max(SubstationLevelSat[in],
+                                                  cell->Attenuation->Get3(in - 1, AmpMaxOutput, BandSlotSat));
             }
-            case CodeDerivatore:
-                if (!Fits(TapAvail, in, out)) break;
-                MarkTap(TapAvail, in, out);
-                if (PassesDc(*cell)) MarkTap(TapDcAvail, in, out);
-                break;
-            case CodeDerivatoreN:
-                if (Fits(TapNAvail, in, out)) MarkTap(TapNAvail, in, out);
-                break;
-            case CodeDerivatoreS:
-                if (Fits(TapSAvail, in, out)) MarkTap(TapSAvail, in, out);
-                break;
-            case CodeSwitch:
-                if (!Fits(SwitchAvail, in, out)) break;
-                if (cell->Brand == OwnBrand) OwnBrandSwitch = 1;
-                MarkSwitch(SwitchAvail, in, out);
-                MarkSwitch(PoweredAndFeeding(*cell) ? SwitchPoweredAvail : SwitchUnpoweredAvail, in, out);
-                if (positions & PositionLine) MarkSwitch(SwitchLineAvail, in, out);
-                break;
-            case CodeSwitchN: {
-                if (!Fits(RadialSwitchAvail, in, out)) break;
-                MarkSwitch(RadialSwitchAvail, in, out);
-                MarkSwitch(PoweredAndFeeding(*cell) ? RadialSwitchPoweredAvail : RadialSwitchUnpoweredAvail, in, out);
-                if (positions & PositionLine) MarkSwitch(RadialSwitchLineAvail, in, out);
-                if (positions & PositionLastOfLine) MarkSwitch(RadialSwitchLastAvail, in, out);
-                if (const float v = cell->TapLoss(0, 0, BandSlotSat); v >= 0.0f)
-                    KeepLeast(RadialSwitchLossSat[in][out], v);
-                break;
+            break;
+        }
+        case CodeMiscelatore: {
+            if (MixerCell || in != 2) break;
+            // A mixer keeps each input's pass values in the column of its branch.
+            if (InputPasses(*cell, 0, TerFirstSlot, TerLastSlot) &&
+                InputPasses(*cell, 1, SatFirstSlot, SatLastSlot)) {
+                MixerCell = cell;
+            } else if (InputPasses(*cell, 1, TerFirstSlot, TerLastSlot) &&
+                       InputPasses(*cell, 0, SatFirstSlot, SatLastSlot)) {
+                cell->SwapOutputColumns(0, 1);
+                MixerCell = MixerSwapped = cell;
             }
-            case CodeAmplificatore:
-            case CodeAmplificatoreRegolato: {
-                if (in < 0 || in >= AvailInputs) break;
-                (cell->TypeCode == CodeAmplificatore ? AmpAvail21 : AmpAvail22)[in] = 1;
-                if (positions & PositionLine) LineAmpAvail[in] = 1;
-                // An amplifier without inputs has no row to read a level from.
-                if ((positions & PositionSubstation) && in > 0) {
-                    SubstationLevelTer[in] =
-                        std::max(SubstationLevelTer[in], cell->Attenuation->Get3(0, AmpMaxOutput, BandSlotTer));
-                    SubstationLevelSat[in] =
-                        std::max(SubstationLevelSat[in], cell->Attenuation->Get3(in - 1, AmpMaxOutput, BandSlotSat));
-                }
-                break;
-            }
-            case CodeMiscelatore: {
-                if (MixerCell || in != 2) break;
-                // A mixer keeps each input's pass values in the column of its branch.
-                if (InputPasses(*cell, 0, TerFirstSlot, TerLastSlot) && InputPasses(*cell, 1, SatFirstSlot, SatLastSlot)) {
-                    MixerCell = cell;
-                } else if (InputPasses(*cell, 1, TerFirstSlot, TerLastSlot) &&
-                           InputPasses(*cell, 0, SatFirstSlot, SatLastSlot)) {
-                    cell->SwapOutputColumns(0, 1);
-                    MixerCell = MixerSwapped = cell;
-                }
-                break;
-            }
-            case CodeCustom:
-                if (!CustomModelCode.empty() && cell->Code == CustomModelCode) CustomModelCell = cell;
-                break;
-            default:
-                break;
+            break;
+        }
+        case CodeCustom:
+            if (!CustomModelCode.empty() && cell->Code == CustomModelCode) CustomModelCell = cell;
+            break;
+        default: break;
         }
     }
 }

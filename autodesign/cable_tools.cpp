@@ -48,14 +48,15 @@ int32_t ChoosePart(int32_t remaining, int32_t upward, std::span<const uint8_t> t
 
 // ---------------------------------------------------------------- size splitting
 
-void TCreaAuto::SplitIntoAvailableSizes(int32_t count, std::span<int32_t> sizes, std::span<const uint8_t> table,
-                                        int32_t n, int32_t m) {
+void TCreaAuto::SplitIntoAvailableSizes(int32_t count, std::span<int32_t> sizes,
+                                        std::span<const uint8_t> table, int32_t n, int32_t m) {
     SplitIntoAvailableSizesEx(count, sizes, table, table, {}, false, n, m);
 }
 
-void TCreaAuto::SplitIntoAvailableSizesEx(int32_t count, std::span<int32_t> sizes, std::span<const uint8_t> first,
-                                          std::span<const uint8_t> other, std::span<const uint8_t> alternative,
-                                          bool useAlternative, int32_t n, int32_t m) {
+void TCreaAuto::SplitIntoAvailableSizesEx(int32_t count, std::span<int32_t> sizes,
+                                          std::span<const uint8_t> first, std::span<const uint8_t> other,
+                                          std::span<const uint8_t> alternative, bool useAlternative,
+                                          int32_t n, int32_t m) {
     const int32_t parts = std::clamp<int32_t>(n, 0, static_cast<int32_t>(sizes.size()));
     std::fill(sizes.begin(), sizes.begin() + parts, 0);
     int32_t remaining = count;
@@ -101,7 +102,9 @@ bool TCreaAuto::PlaceCableSegmentEx(int32_t column, int32_t row, int32_t orienta
     return PlaceSegment(column, row, orientation, 1);
 }
 
-float TCreaAuto::SetCableTemplate(TCella* cable, float length) { return SetCableTemplateEx(cable, length, 0); }
+float TCreaAuto::SetCableTemplate(TCella* cable, float length) {
+    return SetCableTemplateEx(cable, length, 0);
+}
 
 float TCreaAuto::SetCableTemplateEx(TCella* cable, float length, int32_t flags) {
     if (cable) cable->Assign(CableTemplate.get());
@@ -132,7 +135,8 @@ bool TCreaAuto::LoadCableFromLibrary(const AnsiString& library, const AnsiString
 
 // ---------------------------------------------------------------- cable runs
 
-void TCreaAuto::DrawCableRun(int32_t c1, int32_t r1, int32_t c2, int32_t r2, int32_t bend, int32_t direction) {
+void TCreaAuto::DrawCableRun(int32_t c1, int32_t r1, int32_t c2, int32_t r2, int32_t bend,
+                             int32_t direction) {
     if (direction == 0 || direction == 2) {
         // Vertically first.
         if (r1 > r2) return;
@@ -194,7 +198,8 @@ int TCreaAuto::OutletConnectorIndex(int outputs, int kind) {
     return -1;
 }
 
-AnsiString TCreaAuto::OutletNotFoundMessage(int type, int connector, bool dc, bool terrestrial, bool satellite) {
+AnsiString TCreaAuto::OutletNotFoundMessage(int type, int connector, bool dc, bool terrestrial,
+                                            bool satellite) {
     static const char* const Types[] = {"diretta ", "passante ", "terminale ", "passante o terminale "};
     static const char* const Connectors[] = {"IEC maschio ",
                                              "F ",
@@ -203,7 +208,8 @@ AnsiString TCreaAuto::OutletNotFoundMessage(int type, int connector, bool dc, bo
                                              "IEC maschio + IEC femmina ",
                                              "IEC femmina + F ",
                                              "IEC maschio + IEC femmina + F "};
-    AnsiString text = "Non sono state trovate in libreria prese adeguate all'impianto. Serve almeno una presa ";
+    AnsiString text =
+        "Non sono state trovate in libreria prese adeguate all'impianto. Serve almeno una presa ";
     if (type >= 0 && type < 4) text += Types[type];
     text += dc ? "con passaggio di corrente continua " : "con isolamento di corrente continua ";
     text += "con connettore ";
@@ -217,16 +223,16 @@ AnsiString TCreaAuto::OutletNotFoundMessage(int type, int connector, bool dc, bo
     return text;
 }
 
-bool TCreaAuto::PlaceOutletLine(int32_t column, int32_t row, int32_t count, TGridData* grid, int role, bool dc,
-                                int32_t stepColumn, int32_t stepRow, int32_t orientation) {
+bool TCreaAuto::PlaceOutletLine(int32_t column, int32_t row, int32_t count, TGridData* grid, int role,
+                                bool dc, int32_t stepColumn, int32_t stepRow, int32_t orientation) {
     if (role < 0 || role >= OutletRoles) return false;
     TCella* through = OutletChoice[OutletThrough][role];
     TCella* terminal = OutletChoice[OutletTerminal][role];
     if (!through && (count > 1 || !terminal)) {
         const int shape = role == RoleTer ? 0 : 1;
         Report(OutletNotFoundMessage(count < 2 ? MessageThroughOrTerminal : MessageThrough,
-                                                   OutletConnectorIndex(OutletShape[shape], OutletShape[shape + 2]),
-                                                   dc, CarriesTer[role] != 0, CarriesSat[role] != 0));
+                                     OutletConnectorIndex(OutletShape[shape], OutletShape[shape + 2]), dc,
+                                     CarriesTer[role] != 0, CarriesSat[role] != 0));
         return false;
     }
     CableTemplate->Owner = grid;
@@ -242,8 +248,10 @@ bool TCreaAuto::PlaceOutletLine(int32_t column, int32_t row, int32_t count, TGri
         }
         if (!last) {
             for (int step = 1; step <= 2; ++step) {
-                if (stepRow == 0) PlaceCableSegment(c + step * stepColumn, r);
-                else PlaceCableSegmentV(c, r + step * stepRow);
+                if (stepRow == 0)
+                    PlaceCableSegment(c + step * stepColumn, r);
+                else
+                    PlaceCableSegmentV(c, r + step * stepRow);
             }
             c += 3 * stepColumn;
             r += 3 * stepRow;
@@ -254,11 +262,13 @@ bool TCreaAuto::PlaceOutletLine(int32_t column, int32_t row, int32_t count, TGri
     return true;
 }
 
-bool TCreaAuto::PlaceOutletRowRight(int32_t column, int32_t row, int32_t count, TGridData* grid, int role, bool dc) {
+bool TCreaAuto::PlaceOutletRowRight(int32_t column, int32_t row, int32_t count, TGridData* grid, int role,
+                                    bool dc) {
     return PlaceOutletLine(column, row, count, grid, role, dc, 1, 0, 3);
 }
 
-bool TCreaAuto::PlaceOutletColumnUp(int32_t column, int32_t row, int32_t count, TGridData* grid, int role, bool dc) {
+bool TCreaAuto::PlaceOutletColumnUp(int32_t column, int32_t row, int32_t count, TGridData* grid, int role,
+                                    bool dc) {
     return PlaceOutletLine(column, row, count, grid, role, dc, 0, -1, 2);
 }
 

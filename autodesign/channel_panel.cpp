@@ -8,8 +8,8 @@
 #include "cells/sources.h"
 #include "core/channel_plans.h"
 #include "core/globals.h"
-#include "core/libraries.h"
 #include "core/levels.h"
+#include "core/libraries.h"
 
 namespace {
 

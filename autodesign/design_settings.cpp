@@ -39,7 +39,9 @@ int32_t ReadCount(TStream& s, int32_t most) {
 bool ReadBool(TStream& s) { return ReadU8(s) != 0; }
 
 // Files below version 50000 wrote "no value" as small negative codes.
-float OldSentinel(float v, int32_t version) { return version < V50000 && v < 0.0f && v > -100.0f ? v - 500000.0f : v; }
+float OldSentinel(float v, int32_t version) {
+    return version < V50000 && v < 0.0f && v > -100.0f ? v - 500000.0f : v;
+}
 
 // The program's settings are the engine's; before an engine is made (tests,
 // tools that only read files) a settings object of their own stands in.
@@ -101,8 +103,8 @@ void TPalazzo::Save(TStream& s) const {
             WriteI32(s, apartments);
             for (int32_t a = 0; a < apartments; ++a) {
                 const TAppartamento& apt = floor.Apartments[a];
-                for (int32_t v : {apt.TerrOutlets, apt.SatOutlets, apt.TerrLayout, apt.SatLayout, apt.OutletSpacing,
-                                  apt.ApartmentDistance})
+                for (int32_t v : {apt.TerrOutlets, apt.SatOutlets, apt.TerrLayout, apt.SatLayout,
+                                  apt.OutletSpacing, apt.ApartmentDistance})
                     WriteI32(s, v);
             }
         }
@@ -134,7 +136,8 @@ void TPalazzo::CopyStaircase(TScala& dst, const TScala& src) {
     dst.FloorCount = src.FloorCount;
     dst.TopFloorDistance = src.TopFloorDistance;
     dst.FloorSpacing = src.FloorSpacing;
-    for (int32_t f = 0; f < std::clamp(src.FloorCount, 0, MaxFloors); ++f) CopyFloor(dst.Floors[f], src.Floors[f]);
+    for (int32_t f = 0; f < std::clamp(src.FloorCount, 0, MaxFloors); ++f)
+        CopyFloor(dst.Floors[f], src.Floors[f]);
 }
 
 void TPalazzo::CopyFloor(TPiano& dst, const TPiano& src) {
@@ -166,8 +169,10 @@ namespace {
 class TCommonValue {
 public:
     void See(int32_t v) {
-        if (!seen_) value_ = v;
-        else if (v != value_) value_ = -1;
+        if (!seen_)
+            value_ = v;
+        else if (v != value_)
+            value_ = -1;
         seen_ = true;
     }
     int32_t Value() const { return seen_ ? value_ : -1; }
@@ -328,7 +333,8 @@ void TAntennaAutoProg::Save(TStream& s) const {
     chunked::WriteAnsiString(s, Library, AntennaTextMax);
     chunked::WriteAnsiString(s, Code, AntennaTextMax);
     if (Plan) {
-        for (uint8_t b : {static_cast<uint8_t>(Plan->id), Plan->terrestrial, Plan->satellite, uint8_t{0}}) WriteU8(s, b);
+        for (uint8_t b : {static_cast<uint8_t>(Plan->id), Plan->terrestrial, Plan->satellite, uint8_t{0}})
+            WriteU8(s, b);
         chunked::WriteAnsiString(s, Plan->name, AntennaChannelNameMax);
     } else {
         s.WriteBuffer(UnknownPlanBytes, 4);
@@ -355,11 +361,13 @@ void TAntennaAutoProg::Load(TStream& s, int32_t version) {
     uint8_t planBytes[4];
     s.ReadBuffer(planBytes, 4);
     const AnsiString planName = chunked::ReadAnsiString(s, AntennaChannelNameMax);
-    const int32_t planWord = static_cast<int32_t>(uint32_t(planBytes[0]) | uint32_t(planBytes[1]) << 8 |
-                                                  uint32_t(planBytes[2]) << 16 | uint32_t(planBytes[3]) << 24);
+    const int32_t planWord =
+        static_cast<int32_t>(uint32_t(planBytes[0]) | uint32_t(planBytes[1]) << 8 |
+                             uint32_t(planBytes[2]) << 16 | uint32_t(planBytes[3]) << 24);
     Plan = nullptr;
     if (Canalizzazioni)
-        Plan = planWord >= 1 ? Canalizzazioni->FindById(static_cast<char>(planBytes[0])) : Canalizzazioni->Find(planName);
+        Plan = planWord >= 1 ? Canalizzazioni->FindById(static_cast<char>(planBytes[0]))
+                             : Canalizzazioni->Find(planName);
     if (!Plan) {
         std::copy(std::begin(planBytes), std::end(planBytes), UnknownPlanBytes);
         UnknownPlanName = planName;
@@ -422,13 +430,22 @@ void TOpzProgetto::SetDefaults() {
 void TOpzProgetto::LoadDefaults() {
     // Without a settings store every tuning value takes its default.
     auto integer = [](const char* name, int32_t& v, int32_t def) {
-        if (Ini) Ini->ReadIntegerDef(name, v, def); else v = def;
+        if (Ini)
+            Ini->ReadIntegerDef(name, v, def);
+        else
+            v = def;
     };
     auto boolean = [](const char* name, bool& v, bool def) {
-        if (Ini) Ini->ReadBoolDef(name, v, def); else v = def;
+        if (Ini)
+            Ini->ReadBoolDef(name, v, def);
+        else
+            v = def;
     };
     auto real = [](const char* name, float& v, float def) {
-        if (Ini) Ini->ReadFloatDef(name, v, def); else v = def;
+        if (Ini)
+            Ini->ReadFloatDef(name, v, def);
+        else
+            v = def;
     };
     integer("APDistAptTs", APDistAptTs, 1);
     integer("APDistAptPiano", APDistAptPiano, 1);
@@ -481,15 +498,16 @@ void TOpzProgetto::SaveBody(TStream& s) const {
     for (const AnsiString& t : CableTexts) chunked::WriteAnsiString(s, t, -2);
     WriteI32(s, TerrConnector);
     WriteI32(s, SatConnector);
-    for (int32_t v : {APDistAptTs, APDistAptPiano, APDistDerTS, APDistPiani, APDistScale, APDistVScale}) WriteI32(s, v);
+    for (int32_t v : {APDistAptTs, APDistAptPiano, APDistDerTS, APDistPiani, APDistScale, APDistVScale})
+        WriteI32(s, v);
     WriteU8(s, APPianiAllineatiTraScale);
     WriteF32(s, APLungCavoComp);
     for (float v : {APMaxSigTer, APMaxSigSat, APMaxSigSwc}) WriteF32(s, v);
     for (int32_t v : {APNumCanaliTer, APNumCanaliSat, APNumCanaliTerNF, APNumCanaliSatNF}) WriteI32(s, v);
     WriteU8(s, APUsaCanAntLB);
     WriteU8(s, APUsaCanAntMod);
-    for (float v : {APSigReqCtTer, APSigReqCtSat, APMaxSbilSwcTer, APMaxSbilSwcSat, APMinSigPreAmpli, APMaxSigPreAmpli,
-                    APMaxLossCtScala, APDefaultSigCan})
+    for (float v : {APSigReqCtTer, APSigReqCtSat, APMaxSbilSwcTer, APMaxSbilSwcSat, APMinSigPreAmpli,
+                    APMaxSigPreAmpli, APMaxLossCtScala, APDefaultSigCan})
         WriteF32(s, v);
     WriteU8(s, AmpSwcCustom);
     WriteU8(s, APCaviColorati);
@@ -498,8 +516,8 @@ void TOpzProgetto::SaveBody(TStream& s) const {
 
 void TOpzProgetto::Load(TStream& s, int32_t version) {
     SetDefaults();
-    for (bool* b : {&Terrestrial, &Satellite, &DesignNetwork, &DesignHeadEnd, &Wideband, &SeparateDistributions,
-                    &MultiswitchAlongStaircase})
+    for (bool* b : {&Terrestrial, &Satellite, &DesignNetwork, &DesignHeadEnd, &Wideband,
+                    &SeparateDistributions, &MultiswitchAlongStaircase})
         *b = ReadBool(s);
     SatelliteCables = ReadI32(s);
     Radial = ReadBool(s);
@@ -513,16 +531,18 @@ void TOpzProgetto::Load(TStream& s, int32_t version) {
     TerrConnector = ReadI32(s);
     SatConnector = ReadI32(s);
     if (version >= V50000) {
-        for (int32_t* v : {&APDistAptTs, &APDistAptPiano, &APDistDerTS, &APDistPiani, &APDistScale, &APDistVScale})
+        for (int32_t* v :
+             {&APDistAptTs, &APDistAptPiano, &APDistDerTS, &APDistPiani, &APDistScale, &APDistVScale})
             *v = ReadI32(s);
         APPianiAllineatiTraScale = ReadBool(s);
         APLungCavoComp = ReadF32(s);
         for (float* v : {&APMaxSigTer, &APMaxSigSat, &APMaxSigSwc}) *v = ReadF32(s);
-        for (int32_t* v : {&APNumCanaliTer, &APNumCanaliSat, &APNumCanaliTerNF, &APNumCanaliSatNF}) *v = ReadI32(s);
+        for (int32_t* v : {&APNumCanaliTer, &APNumCanaliSat, &APNumCanaliTerNF, &APNumCanaliSatNF})
+            *v = ReadI32(s);
         APUsaCanAntLB = ReadBool(s);
         APUsaCanAntMod = ReadBool(s);
-        for (float* v : {&APSigReqCtTer, &APSigReqCtSat, &APMaxSbilSwcTer, &APMaxSbilSwcSat, &APMinSigPreAmpli,
-                         &APMaxSigPreAmpli, &APMaxLossCtScala, &APDefaultSigCan})
+        for (float* v : {&APSigReqCtTer, &APSigReqCtSat, &APMaxSbilSwcTer, &APMaxSbilSwcSat,
+                         &APMinSigPreAmpli, &APMaxSigPreAmpli, &APMaxLossCtScala, &APDefaultSigCan})
             *v = ReadF32(s);
         AmpSwcCustom = ReadBool(s);
         APCaviColorati = ReadBool(s);
@@ -545,6 +565,8 @@ void SwapDesignSettings(std::unique_ptr<TOpzProgetto>& other) {
 
 void ResetDesignSettings() {
     // The engine is never left without settings.
-    if (CreaAuto) CreaAuto->Settings = std::make_unique<TOpzProgetto>();
-    else Slot().reset();
+    if (CreaAuto)
+        CreaAuto->Settings = std::make_unique<TOpzProgetto>();
+    else
+        Slot().reset();
 }

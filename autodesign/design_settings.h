@@ -20,9 +20,9 @@ constexpr int32_t MaxFloors = 30;
 constexpr int32_t MaxApartments = 10;
 
 struct TAppartamento {
-    int32_t TerrOutlets = 1;        // "Prese terrestri per appartamento"
-    int32_t SatOutlets = 1;         // "Prese Sat per appartamento"
-    int32_t TerrLayout = 0;         // 0 star, n lines in cascade
+    int32_t TerrOutlets = 1;  // "Prese terrestri per appartamento"
+    int32_t SatOutlets = 1;   // "Prese Sat per appartamento"
+    int32_t TerrLayout = 0;   // 0 star, n lines in cascade
     int32_t SatLayout = 0;
     int32_t OutletSpacing = 5;      // m, "Distanza tra prese (m.)"
     int32_t ApartmentDistance = 5;  // m, "Distanza scala - appartamenti (m.)"
@@ -36,9 +36,9 @@ struct TPiano {
 struct TScala {
     TPiano Floors[MaxFloors];
     int32_t FloorCount = 1;
-    int32_t HeadEndDistance = 0;    // m, head end to the staircase head
-    int32_t TopFloorDistance = 3;   // m, staircase head to the top floor
-    int32_t FloorSpacing = 3;       // m, between floors
+    int32_t HeadEndDistance = 0;   // m, head end to the staircase head
+    int32_t TopFloorDistance = 3;  // m, staircase head to the top floor
+    int32_t FloorSpacing = 3;      // m, between floors
     // Derived by ComputeMaxima: the staircase's sketch columns and its widest floor.
     int32_t FirstColumn = 0;
     int32_t LastColumn = 0;
@@ -115,8 +115,8 @@ public:
     // Selection of the wizard's building page (not stored).
     bool AllSelected = true;
     int32_t SelectedStaircase = 0;
-    int32_t SelectedFloor = 0;       // -1 every floor at the apartment, -2 the whole staircase
-    int32_t SelectedApartment = 0;   // -1 every apartment of the floor
+    int32_t SelectedFloor = 0;      // -1 every floor at the apartment, -2 the whole staircase
+    int32_t SelectedApartment = 0;  // -1 every apartment of the floor
 
 private:
     int32_t GetApartmentField(int32_t TAppartamento::*field) const;
@@ -136,7 +136,7 @@ constexpr int AntennaChannelLabelMax = 20;
 // A stored channel whose name is in no row of the antenna's plan (or whose
 // plan is unknown): kept as read, written back as read.
 struct TCanaleFuoriPiano {
-    AnsiString Name;    // up to 49 characters
+    AnsiString Name;  // up to 49 characters
     AnsiString Label;
     float Level = LevelNone;
     uint8_t Kind = 'a';
@@ -175,7 +175,7 @@ public:
     void Save(TStream& s) const;
     void Load(TStream& s, int32_t version);
 
-    float FMin = LevelNone;           // MHz
+    float FMin = LevelNone;  // MHz
     float FMax = LevelNone;
     AnsiString Library;               // at most 50
     AnsiString Code;                  // at most 50
@@ -219,12 +219,13 @@ public:
     bool DesignNetwork = true;
     bool DesignHeadEnd = false;
     bool Wideband = false;
-    int32_t SatelliteCables = 1;      // 1 single cable, 2, 4, 8 multiswitch cables
+    int32_t SatelliteCables = 1;  // 1 single cable, 2, 4, 8 multiswitch cables
     bool SeparateDistributions = false;
     bool MultiswitchAlongStaircase = true;
     bool Radial = false;
-    bool Packages[PackageCount] = {};  // "CDp", "CStream", "CRai", "CMediaset", "CNetSystem"
-    AnsiString CableTexts[CableTextCount];  // (library, code) of riser, staircase-apartment, apartment; terrestrial then satellite
+    bool Packages[PackageCount] = {};       // "CDp", "CStream", "CRai", "CMediaset", "CNetSystem"
+    AnsiString CableTexts[CableTextCount];  // (library, code) of riser, staircase-apartment, apartment;
+                                            // terrestrial then satellite
     int32_t TerrConnector = 0;
     int32_t SatConnector = 0;
     std::unique_ptr<TPalazzo> Building;
@@ -236,7 +237,8 @@ public:
     AnsiString SelectionText;
     // Tuning values.
     float APLungCavoComp = 0.5f;
-    int32_t APDistAptTs = 1, APDistAptPiano = 1, APDistDerTS = 1, APDistPiani = 3, APDistScale = 4, APDistVScale = 2;
+    int32_t APDistAptTs = 1, APDistAptPiano = 1, APDistDerTS = 1, APDistPiani = 3, APDistScale = 4,
+            APDistVScale = 2;
     bool APPianiAllineatiTraScale = true;
     float APMaxSigTer = 113, APMaxSigSat = 113, APMaxSigSwc = 65;
     int32_t APNumCanaliTer = 30, APNumCanaliSat = 30, APNumCanaliTerNF = 30, APNumCanaliSatNF = 30;

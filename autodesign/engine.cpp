@@ -14,7 +14,8 @@
 TCreaAuto* CreaAuto = nullptr;
 
 const char* const BuildingLimitsMessage =
-    "L'edificio non rientra nei limiti dell'autoprogetto: da 1 a 4 scale, da 1 a 12 piani per scala, fino a 6 "
+    "L'edificio non rientra nei limiti dell'autoprogetto: da 1 a 4 scale, da 1 a 12 piani per scala, fino a "
+    "6 "
     "appartamenti per piano, fino a 15 prese per tipo, disposizioni da 0 a 7 e distanze non negative.";
 
 namespace {
@@ -28,7 +29,8 @@ TCreaAuto::TCreaAuto(TGestoreErrori* reporter, TDesignWindow* window)
       Components(std::make_unique<TMemLib>()),
       Reporter(reporter),
       Window(window) {
-    for (auto& grid : WorkGrids) grid = std::make_unique<TGridData>(nullptr, WorkGridSize, WorkGridSize, GridWork);
+    for (auto& grid : WorkGrids)
+        grid = std::make_unique<TGridData>(nullptr, WorkGridSize, WorkGridSize, GridWork);
     for (auto& cable : Cables) cable = NewCable();
     CableTemplate = NewCable();
     Reset();
@@ -60,7 +62,8 @@ void TCreaAuto::Reset() {
     CableTemplate->Owner = nullptr;
 
     EntryInputsTer = EntryInputsSat = 0;
-    HighestFloorCount = TerminalLines = TerminalLinesTer = RiserCountTer = RiserCountSat = TallestFloorHeight = 0;
+    HighestFloorCount = TerminalLines = TerminalLinesTer = RiserCountTer = RiserCountSat =
+        TallestFloorHeight = 0;
     SharedTer = SharedSat = LineAmpTop = 0;
     SplitWays = RadialInputs = RadialSwitchOutputs = 0;
     SplitGroups.fill(0);
@@ -97,7 +100,8 @@ int32_t TCreaAuto::ProgressMaximum() const {
         const TScala& sc = b.Staircases[s];
         const int32_t floors = std::clamp(sc.FloorCount, 0, MaxFloors);
         total += floors;
-        for (int32_t f = 0; f < floors; ++f) total += std::clamp(sc.Floors[f].ApartmentCount, 0, MaxApartments);
+        for (int32_t f = 0; f < floors; ++f)
+            total += std::clamp(sc.Floors[f].ApartmentCount, 0, MaxApartments);
     }
     return total;
 }
@@ -108,16 +112,18 @@ bool TCreaAuto::CheckBuildingLimits() {
     bool ok = within(b.StaircaseCount, 1, DesignStaircasesMax);
     for (int32_t s = 0; ok && s < b.StaircaseCount; ++s) {
         const TScala& sc = b.Staircases[s];
-        ok = within(sc.FloorCount, 1, DesignFloorsMax) && sc.HeadEndDistance >= 0 && sc.TopFloorDistance >= 0 &&
-             sc.FloorSpacing >= 0;
+        ok = within(sc.FloorCount, 1, DesignFloorsMax) && sc.HeadEndDistance >= 0 &&
+             sc.TopFloorDistance >= 0 && sc.FloorSpacing >= 0;
         for (int32_t f = 0; ok && f < sc.FloorCount; ++f) {
             const TPiano& floor = sc.Floors[f];
             ok = within(floor.ApartmentCount, 0, DesignApartmentsMax);
             for (int32_t a = 0; ok && a < floor.ApartmentCount; ++a) {
                 const TAppartamento& apt = floor.Apartments[a];
-                ok = within(apt.TerrOutlets, 0, DesignOutletsMax) && within(apt.SatOutlets, 0, DesignOutletsMax) &&
-                     within(apt.TerrLayout, 0, DesignLayoutMax) && within(apt.SatLayout, 0, DesignLayoutMax) &&
-                     apt.OutletSpacing >= 0 && apt.ApartmentDistance >= 0;
+                ok = within(apt.TerrOutlets, 0, DesignOutletsMax) &&
+                     within(apt.SatOutlets, 0, DesignOutletsMax) &&
+                     within(apt.TerrLayout, 0, DesignLayoutMax) &&
+                     within(apt.SatLayout, 0, DesignLayoutMax) && apt.OutletSpacing >= 0 &&
+                     apt.ApartmentDistance >= 0;
             }
         }
     }

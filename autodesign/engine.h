@@ -17,8 +17,8 @@
 //                       the whole network: decisions, drawing under the terminal, model choice
 // The stages talk to each other only through the fields below.
 #include <array>
-#include <initializer_list>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <vector>
@@ -228,8 +228,8 @@ public:
     // The satellite part with multiswitch distribution: the apartment's
     // multiswitch, the outlets of a multiswitch line, or the radial single
     // outlets; nothing (true) without multiswitch distribution.
-    bool PlaceApartmentSwitch(TGridData* grid, int32_t x, int32_t y, int32_t outlets, int32_t layout, int32_t spacing,
-                              int32_t distance);
+    bool PlaceApartmentSwitch(TGridData* grid, int32_t x, int32_t y, int32_t outlets, int32_t layout,
+                              int32_t spacing, int32_t distance);
 
     // Draws an apartment's block (its terrestrial part above its satellite
     // part) and the rows of their entries, or copies the block of an earlier
@@ -248,7 +248,8 @@ public:
     // The multi-line satellite chain of a multiswitch: a tap chain per line,
     // or the switches along the staircase (with an amplifier group first on
     // an amplifier floor).
-    bool PlaceFloorSwitchOutlets(TGridData* grid, int32_t column, int32_t row, int32_t staircase, int32_t floor);
+    bool PlaceFloorSwitchOutlets(TGridData* grid, int32_t column, int32_t row, int32_t staircase,
+                                 int32_t floor);
     // Links the entry anchors of a floor block to the exits of the block above
     // (nothing on the top floor or without that block), and the other way.
     void LinkFloorToAbove(int32_t staircase, int32_t floor, int kind);
@@ -310,13 +311,14 @@ public:
     // ---- Placement tools (cable_tools.cpp) ----
     // Splits count into at most N parts of the sizes table offers (table[s]
     // nonzero: a component with s outputs), searching sizes up to M.
-    static void SplitIntoAvailableSizes(int32_t count, std::span<int32_t> sizes, std::span<const uint8_t> table,
-                                        int32_t n, int32_t m);
+    static void SplitIntoAvailableSizes(int32_t count, std::span<int32_t> sizes,
+                                        std::span<const uint8_t> table, int32_t n, int32_t m);
     // The same with a table for the first part, one for the others, and an
     // alternative table that competes for each part when useAlternative.
-    static void SplitIntoAvailableSizesEx(int32_t count, std::span<int32_t> sizes, std::span<const uint8_t> first,
-                                          std::span<const uint8_t> other, std::span<const uint8_t> alternative,
-                                          bool useAlternative, int32_t n, int32_t m);
+    static void SplitIntoAvailableSizesEx(int32_t count, std::span<int32_t> sizes,
+                                          std::span<const uint8_t> first, std::span<const uint8_t> other,
+                                          std::span<const uint8_t> alternative, bool useAlternative,
+                                          int32_t n, int32_t m);
     // A clone of the cable template on the template's grid: horizontal,
     // vertical, and a corner piece of the given orientation.
     bool PlaceCableSegment(int32_t column, int32_t row);
@@ -343,10 +345,12 @@ public:
     // role has no outlet to build it with.
     bool PlaceOutletRowRight(int32_t column, int32_t row, int32_t count, TGridData* grid, int role, bool dc);
     bool PlaceOutletColumnUp(int32_t column, int32_t row, int32_t count, TGridData* grid, int role, bool dc);
-    bool PlaceOutletColumnDown(int32_t column, int32_t row, int32_t count, TGridData* grid, int role, bool dc);
+    bool PlaceOutletColumnDown(int32_t column, int32_t row, int32_t count, TGridData* grid, int role,
+                               bool dc);
     // The message for a missing outlet; a connector index outside 0-6 adds
     // no connector text.
-    static AnsiString OutletNotFoundMessage(int type, int connector, bool dc, bool terrestrial, bool satellite);
+    static AnsiString OutletNotFoundMessage(int type, int connector, bool dc, bool terrestrial,
+                                            bool satellite);
     // The connector index of the message for an outlet shape of a outputs
     // and connector kind b; -1 for a shape no connector choice gives.
     static int OutletConnectorIndex(int outputs, int kind);
@@ -358,7 +362,7 @@ public:
     std::unique_ptr<TMemLib> Components;  // the chosen library cells
     TGestoreErrori* Reporter = nullptr;
     TDesignWindow* Window = nullptr;
-    TProgetto* Project = nullptr;         // taken at each run
+    TProgetto* Project = nullptr;  // taken at each run
 
     // ---- Work grids ----
     std::unique_ptr<TGridData> WorkGrids[2];
@@ -403,8 +407,8 @@ public:
     std::array<TAntennaEntry, AntennaSlots> Antennas;
     int32_t AntennaCount = 0;
     int32_t AntennaChannelCount = 0;
-    int32_t FirstUhfAntenna = 0;   // position of the first antenna with a UHF channel
-    uint8_t MixedAntenna = 0;      // that antenna also receives a VHF channel
+    int32_t FirstUhfAntenna = 0;  // position of the first antenna with a UHF channel
+    uint8_t MixedAntenna = 0;     // that antenna also receives a VHF channel
 
     // ---- Head-end families (input check) ----
     std::array<TFamiglia, FamiliesMax> FamilyTer;
@@ -521,8 +525,8 @@ public:
     // ---- Figures of a run ----
     float RequiredLevelTer = 0.0f;
     float RequiredLevelSat = 0.0f;
-    int32_t EntryInputsTer = 0;   // terrestrial inputs of the network's entry
-    int32_t EntryInputsSat = 0;   // separate satellite inputs (0: shared)
+    int32_t EntryInputsTer = 0;  // terrestrial inputs of the network's entry
+    int32_t EntryInputsSat = 0;  // separate satellite inputs (0: shared)
     int32_t FamilyCount[SignalKinds] = {0, 0};
     int32_t ChosenFamily[SignalKinds] = {-1, -1};
 
@@ -533,17 +537,17 @@ public:
     int32_t NetworkColour[SignalKinds] = {0, 0};
 
     // ---- Variant flags and outlets (input check) ----
-    uint8_t MultiswitchSat = 0;        // satellite on a multiswitch of 2, 4 or 8 cables
+    uint8_t MultiswitchSat = 0;  // satellite on a multiswitch of 2, 4 or 8 cables
     uint8_t MultiswitchRadial = 0;
     uint8_t MultiswitchStaircase = 0;
     uint8_t MultiswitchApartment = 0;
     uint8_t TapNetwork[SignalKinds] = {0, 0};  // a single-cable tap network of the kind
-    uint8_t TerOnMultiswitch = 0;      // terrestrial rides the multiswitch (CarriesTer[1])
+    uint8_t TerOnMultiswitch = 0;              // terrestrial rides the multiswitch (CarriesTer[1])
     int32_t LineCount[SignalKinds] = {0, 0};
     int32_t RadialOutputs[DesignStaircasesMax] = {};
     int32_t RadialOutputsTotal = 0;
-    int32_t LineAmpInputs = 0;         // inputs of the line amplifiers of a multiswitch riser
-    int32_t LineAmpRest = 0;           // lines left over by them
+    int32_t LineAmpInputs = 0;  // inputs of the line amplifiers of a multiswitch riser
+    int32_t LineAmpRest = 0;    // lines left over by them
     // Per outlet role; the satellite role passing DC follows the satellite one.
     uint8_t CarriesTer[OutletRoles] = {0, 0, 0};
     uint8_t CarriesSat[OutletRoles] = {0, 0, 0};
@@ -571,7 +575,7 @@ public:
     TAvailSwitchTable SwitchLineAvail{};
     TAvailSwitchTable RadialSwitchLineAvail{};
     TAvailSwitchTable RadialSwitchLastAvail{};
-    TCella* MixerCell = nullptr;      // not owned: cells of Components
+    TCella* MixerCell = nullptr;  // not owned: cells of Components
     TCella* MixerSwapped = nullptr;
     float SubstationLevelTer[AvailInputs] = {};
     float SubstationLevelSat[AvailInputs] = {};
@@ -699,7 +703,7 @@ public:
     // alone, with no final amplifier.
     bool TerrestrialFinals = true;
     // The supply a wideband amplifier asks for, while it is being placed.
-    TCella* WidebandSupply = nullptr;   // not owned: a cell of Components
+    TCella* WidebandSupply = nullptr;  // not owned: a cell of Components
     uint8_t WidebandSupplyNeeded = 0;
 
     // The stages of a run after the building check; each reports its first
@@ -714,12 +718,13 @@ private:
     void Report(const AnsiString& text);
     // Cells of the apartments: a new cell, a clone of a prototype, a termination.
     static bool PlaceNew(TGridData* grid, std::unique_ptr<TCella> cell);
-    static bool PlaceClone(TGridData* grid, TCella* prototype, int32_t column, int32_t row, int32_t orientation);
+    static bool PlaceClone(TGridData* grid, TCella* prototype, int32_t column, int32_t row,
+                           int32_t orientation);
     static bool PlaceTermination(TGridData* grid, int32_t column, int32_t row, int32_t orientation);
     // The line of outlets leaving an output at column above or below row y:
     // straight, or turning right beyond the lines drawn so far (up, down).
-    bool PlaceApartmentLine(TGridData* grid, int role, bool dc, int32_t column, int32_t y, bool above, int32_t outlets,
-                            int32_t& up, int32_t& down);
+    bool PlaceApartmentLine(TGridData* grid, int role, bool dc, int32_t column, int32_t y, bool above,
+                            int32_t outlets, int32_t& up, int32_t& down);
     // The steps of the input check.
     void SetVariantFlags();
     void SetLineTables();
@@ -762,11 +767,11 @@ private:
     bool ChainEndsHere(int32_t staircase, int32_t floor, int kind) const;
     int32_t ApartmentsOfFloor(int32_t staircase, int32_t floor) const;
     float FloorSpacing(int32_t staircase) const;
-    void FeedApartment(TGridData* grid, int32_t column, int32_t row, bool right, int32_t staircase, int32_t floor,
-                       int32_t apartment, int kind, int32_t line);
+    void FeedApartment(TGridData* grid, int32_t column, int32_t row, bool right, int32_t staircase,
+                       int32_t floor, int32_t apartment, int kind, int32_t line);
     void SetLineTemplate(int32_t line, float length);
-    bool PlaceFloorLineTaps(TGridData* grid, int32_t column, int32_t y, int32_t staircase, int32_t floor, int32_t L,
-                            int32_t apartments);
+    bool PlaceFloorLineTaps(TGridData* grid, int32_t column, int32_t y, int32_t staircase, int32_t floor,
+                            int32_t L, int32_t apartments);
     bool PlaceFloorSwitches(TGridData* grid, int32_t column, int32_t row, int32_t staircase, int32_t floor,
                             int32_t L, bool endsHere, int32_t apartments);
     // The steps of a staircase's assembly: an exit anchor of a floor block
@@ -793,8 +798,8 @@ private:
     // the riser out), of a run from an exit anchor to its partner where the
     // run crosses other runs only straight across: preferred first, then the
     // columns beyond it, then those from first on; preferred when none is free.
-    static int32_t FreeBendColumn(const TGridData& grid, const TJoinEnds& ends, int32_t preferred, int32_t first,
-                                  int32_t last);
+    static int32_t FreeBendColumn(const TGridData& grid, const TJoinEnds& ends, int32_t preferred,
+                                  int32_t first, int32_t last);
     int32_t RiserColour(int kind, int32_t line) const;
     TNCavo* RiserCable(int kind, int32_t line) const;
     void PlaceRiserEntries(int32_t staircase, int kind, int32_t row, std::span<const int32_t> splitRows);

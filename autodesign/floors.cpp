@@ -80,8 +80,8 @@ int32_t LastRowInColumn0(const TGridData* grid) {
 
 void TCreaAuto::ResetStaircaseTables() {
     auto zero = [](auto& table) { std::memset(&table, 0, sizeof table); };
-    std::fill(&ApartmentInputRow[0][0][0][0], &ApartmentInputRow[0][0][0][0] + sizeof ApartmentInputRow / sizeof(int32_t),
-              -1);
+    std::fill(&ApartmentInputRow[0][0][0][0],
+              &ApartmentInputRow[0][0][0][0] + sizeof ApartmentInputRow / sizeof(int32_t), -1);
     zero(RiserColumn);
     zero(ChainLength);
     zero(ChainEnd);
@@ -111,7 +111,8 @@ void TCreaAuto::LinkLater(int32_t column, int32_t row, TCella* partner) {
     if (partner) pendingLinks_.push_back({column, row, partner});
 }
 
-TCella* TCreaAuto::ApartmentEntry(int32_t staircase, int32_t floor, int32_t apartment, int kind, int32_t line) {
+TCella* TCreaAuto::ApartmentEntry(int32_t staircase, int32_t floor, int32_t apartment, int kind,
+                                  int32_t line) {
     if (apartment < 0 || apartment >= DesignApartmentsMax) return nullptr;
     TGridData* block = ApartmentBlock[staircase][floor][apartment].get();
     const int32_t row = ApartmentInputRow[staircase][floor][apartment][kind];
@@ -139,7 +140,8 @@ void TCreaAuto::LinkFloorToAbove(int32_t staircase, int32_t floor, int kind) {
     if (!here || !above) return;
     for (int32_t i = 0; i < LineCount[kind]; ++i) {
         auto* entry = dynamic_cast<TAncoraI*>(here->CellAt(RiserColumn[staircase][floor][kind] + i, 0));
-        if (entry) entry->LinkAnchor(above->CellAt(RiserColumn[staircase][floor + 1][kind] + i, above->Rows - 1));
+        if (entry)
+            entry->LinkAnchor(above->CellAt(RiserColumn[staircase][floor + 1][kind] + i, above->Rows - 1));
     }
 }
 
@@ -214,7 +216,8 @@ bool TCreaAuto::PlaceFloors(int32_t staircase, int32_t floor, int kind) {
     TGridData::MoveBlock(work, used, block.get(), shift, 0, false);
     RiserColumn[staircase][floor][kind] = FloorRiserStart + shift - used.Left;
     for (const TPendingLink& link : pendingLinks_) {
-        auto* anchor = dynamic_cast<TAncora*>(block->CellAt(link.Column - used.Left + shift, link.Row - used.Top));
+        auto* anchor =
+            dynamic_cast<TAncora*>(block->CellAt(link.Column - used.Left + shift, link.Row - used.Top));
         if (anchor) anchor->LinkAnchor(link.Partner);
     }
     pendingLinks_.clear();
@@ -257,7 +260,8 @@ bool TCreaAuto::PlaceFloorTapChain(TGridData* grid, int kind, int32_t column, in
     const bool endsHere = ChainEndsHere(staircase, floor, kind);
     const int32_t apartments = ApartmentsOfFloor(staircase, floor);
     std::array<int32_t, FloorTapsMax> parts{};
-    SplitIntoAvailableSizes(apartments, parts, tapsS ? TapSAvail[1] : TapAvail[1], FloorTapsMax, FloorTapOutputsMax);
+    SplitIntoAvailableSizes(apartments, parts, tapsS ? TapSAvail[1] : TapAvail[1], FloorTapsMax,
+                            FloorTapOutputsMax);
 
     CableTemplate->Owner = grid;
     TNCavo* riser = Cables[kind == 0 ? CableRiserTer : CableRiserSat].get();
@@ -285,7 +289,8 @@ bool TCreaAuto::PlaceFloorTapChain(TGridData* grid, int kind, int32_t column, in
     std::vector<TPart> placed;
     bool closed = false;
     int32_t numbered = 0;
-    const int32_t count = static_cast<int32_t>(std::count_if(parts.begin(), parts.end(), [](int32_t n) { return n > 0; }));
+    const int32_t count =
+        static_cast<int32_t>(std::count_if(parts.begin(), parts.end(), [](int32_t n) { return n > 0; }));
     for (int32_t p = 0; p < count; ++p) {
         const int32_t n = parts[static_cast<size_t>(p)];
         if (p > 0) PlaceCableSegmentV(column, y++);
@@ -320,8 +325,8 @@ bool TCreaAuto::PlaceFloorTapChain(TGridData* grid, int kind, int32_t column, in
 
     for (auto part = placed.rbegin(); part != placed.rend(); ++part)
         for (int32_t o = part->outputs - 1; o >= 0; --o)
-            FeedApartment(grid, column + (o % 2 == 0 ? 1 : -1), part->row + o / 2, o % 2 == 0,
-                          staircase, floor, part->first + o, kind, 0);
+            FeedApartment(grid, column + (o % 2 == 0 ? 1 : -1), part->row + o / 2, o % 2 == 0, staircase,
+                          floor, part->first + o, kind, 0);
     return true;
 }
 
@@ -348,20 +353,23 @@ bool TCreaAuto::PlaceFloorSwitchOutlets(TGridData* grid, int32_t column, int32_t
     const bool endsHere = ChainEndsHere(staircase, floor, 1);
     const int32_t apartments = ApartmentsOfFloor(staircase, floor);
     CableTemplate->Owner = grid;
-    for (int32_t b = 0; b < L; ++b) PlaceNew(grid, std::make_unique<TAncoraI>(nullptr, FacingDown, 0, column + b, row));
-    return MultiswitchStaircase ? PlaceFloorSwitches(grid, column, row, staircase, floor, L, endsHere, apartments)
-                                : PlaceFloorLineTaps(grid, column, row + 1, staircase, floor, L, apartments);
+    for (int32_t b = 0; b < L; ++b)
+        PlaceNew(grid, std::make_unique<TAncoraI>(nullptr, FacingDown, 0, column + b, row));
+    return MultiswitchStaircase
+               ? PlaceFloorSwitches(grid, column, row, staircase, floor, L, endsHere, apartments)
+               : PlaceFloorLineTaps(grid, column, row + 1, staircase, floor, L, apartments);
 }
 
-bool TCreaAuto::PlaceFloorLineTaps(TGridData* grid, int32_t column, int32_t y, int32_t staircase, int32_t floor,
-                                   int32_t L, int32_t apartments) {
+bool TCreaAuto::PlaceFloorLineTaps(TGridData* grid, int32_t column, int32_t y, int32_t staircase,
+                                   int32_t floor, int32_t L, int32_t apartments) {
     const bool tapsS = AnyOffered(TapSAvail[1]);
     if (!tapsS && !AnyOffered(TapAvail[1])) {
         Report(NoFloorTap);
         return false;
     }
     std::array<int32_t, FloorTapsMax> parts{};
-    SplitIntoAvailableSizes(apartments, parts, tapsS ? TapSAvail[1] : TapAvail[1], FloorTapsMax, FloorTapOutputsMax);
+    SplitIntoAvailableSizes(apartments, parts, tapsS ? TapSAvail[1] : TapAvail[1], FloorTapsMax,
+                            FloorTapOutputsMax);
     int32_t count = 0, h = 0;
     for (int32_t n : parts)
         if (n > 0) {
@@ -415,22 +423,24 @@ bool TCreaAuto::PlaceFloorLineTaps(TGridData* grid, int32_t column, int32_t y, i
     for (auto out = outputs.rbegin(); out != outputs.rend(); ++out) {
         const bool right = out->output % 2 == 0;
         const int32_t b = out->line;
-        SetCableTemplateEx(Cables[LineIsTerrestrial[b] ? CableStaircaseTer : CableStaircaseSat].get(), PassingLength,
-                           LineColour[b]);
+        SetCableTemplateEx(Cables[LineIsTerrestrial[b] ? CableStaircaseTer : CableStaircaseSat].get(),
+                           PassingLength, LineColour[b]);
         if (right)
             for (int32_t k = b + 1; k < L; ++k) PlaceCableSegment(column + k, out->row);
         else
             for (int32_t k = 0; k < b; ++k) PlaceCableSegment(column + k, out->row);
-        FeedApartment(grid, right ? column + L : column - 1, out->row, right, staircase, floor, out->output, 1, b);
+        FeedApartment(grid, right ? column + L : column - 1, out->row, right, staircase, floor, out->output,
+                      1, b);
     }
     return true;
 }
 
-bool TCreaAuto::PlaceFloorSwitches(TGridData* grid, int32_t column, int32_t row, int32_t staircase, int32_t floor,
-                                   int32_t L, bool endsHere, int32_t apartments) {
+bool TCreaAuto::PlaceFloorSwitches(TGridData* grid, int32_t column, int32_t row, int32_t staircase,
+                                   int32_t floor, int32_t L, bool endsHere, int32_t apartments) {
     int32_t y = row + 1;
     if (apartments > FloorSwitchApartmentsMax) {
-        Report("Non sono ammesse più di " + IntToStr(FloorSwitchApartmentsMax) + " prese da switch in un piano.");
+        Report("Non sono ammesse più di " + IntToStr(FloorSwitchApartmentsMax) +
+               " prese da switch in un piano.");
         return false;
     }
     if (apartments == 0) {
@@ -473,7 +483,8 @@ bool TCreaAuto::PlaceFloorSwitches(TGridData* grid, int32_t column, int32_t row,
         if (e > 0) {
             int32_t leftmost = c + inputs;
             for (int32_t x = c + inputs - e; x >= c - 1; x -= e) {
-                auto amplifier = std::make_unique<TAmplificatore>(nullptr, FacingDown, 0, x, y0, AmplifierCode, e, e);
+                auto amplifier =
+                    std::make_unique<TAmplificatore>(nullptr, FacingDown, 0, x, y0, AmplifierCode, e, e);
                 amplifier->Positions[1] = FloorAmplifierFeatures;
                 PlaceNew(grid, std::move(amplifier));
                 leftmost = x;
@@ -530,11 +541,13 @@ bool TCreaAuto::PlaceFloorSwitches(TGridData* grid, int32_t column, int32_t row,
         const int32_t x = mirrored ? c + inputs - 1 : c;
         std::unique_ptr<TCella> made;
         if (closes) {
-            made = std::make_unique<TSwitchN>(nullptr, FacingDown, mirrored ? 1 : 0, x, y, CodeSwitchN, inputs, n);
+            made = std::make_unique<TSwitchN>(nullptr, FacingDown, mirrored ? 1 : 0, x, y, CodeSwitchN,
+                                              inputs, n);
             made->Variant = 1;
             closed = true;
         } else {
-            made = std::make_unique<TSwitch>(nullptr, FacingDown, mirrored ? 1 : 0, x, y, CodeSwitch, inputs, n);
+            made =
+                std::make_unique<TSwitch>(nullptr, FacingDown, mirrored ? 1 : 0, x, y, CodeSwitch, inputs, n);
         }
         PlaceNew(grid, std::move(made));
         for (int32_t k = 0; k < inputs - L; ++k) PlaceTermination(grid, c + k, y - 1, FromBelow);
@@ -627,7 +640,8 @@ bool TCreaAuto::LayoutFloorApartments(int32_t s, int32_t f) {
 
     // Apartments in pairs, 2k right and 2k + 1 left of the riser. A floor
     // without apartments has no offsets: its height comes from the riser.
-    for (int32_t a = 0; a < DesignApartmentsMax; ++a) offset[a] = a < n ? (Hmax + o.APDistAptPiano) * (a / 2) : 0;
+    for (int32_t a = 0; a < DesignApartmentsMax; ++a)
+        offset[a] = a < n ? (Hmax + o.APDistAptPiano) * (a / 2) : 0;
     auto bottomOfApartments = [&] { return n > 0 ? offset[n - 1] + Hmax : 0; };
     int32_t T = (bottomOfApartments() - H) / 2;
 
@@ -669,7 +683,8 @@ bool TCreaAuto::LayoutFloorApartments(int32_t s, int32_t f) {
         const int32_t aboveFirst = evenCase ? u - 2 : i - 2;
         const int32_t belowFirst = evenCase ? u : i + 2;
         auto block = [&](int32_t a) { return a >= 0 && a < n ? ApartmentBlock[s][f][a].get() : nullptr; };
-        const int32_t last = std::max(LastRowInColumn0(block(aboveFirst)), LastRowInColumn0(block(aboveFirst + 1)));
+        const int32_t last =
+            std::max(LastRowInColumn0(block(aboveFirst)), LastRowInColumn0(block(aboveFirst + 1)));
         int32_t first = FirstRowInColumn0(block(belowFirst));
         if (block(belowFirst + 1)) first = std::min(first, FirstRowInColumn0(block(belowFirst + 1)));
         const int32_t top = offset[aboveFirst] + last + 1 - T;

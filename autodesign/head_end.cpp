@@ -2,6 +2,8 @@
 // split blocks of both kinds are drawn in work grids, stacked above the
 // terminal of the project's head-end grid, and every exit is joined by cable
 // runs (through LNBs for multiswitch lines) to the terminal's lines.
+#include "cells/head_end.h"
+
 #include <algorithm>
 #include <iterator>
 #include <memory>
@@ -12,7 +14,6 @@
 #include "app/project.h"
 #include "autodesign/engine.h"
 #include "cells/cables.h"
-#include "cells/head_end.h"
 #include "cells/splitters.h"
 #include "core/cell_codes.h"
 #include "core/info.h"
@@ -26,7 +27,7 @@ constexpr int32_t SplitGridRows = 50;
 constexpr int32_t TerColumn = 3, TerRow = 64;
 constexpr int32_t SatColumn = 14, SatRow = 47;
 constexpr int32_t ExitFromSide = 2;
-constexpr int32_t SplitOfTen = 10;  // ten multiswitch lines: the terrestrial line feeds two outputs
+constexpr int32_t SplitOfTen = 10;        // ten multiswitch lines: the terrestrial line feeds two outputs
 constexpr double LevelTolerance = 0.001;  // dB
 
 // A block of a work grid: its used rectangle and where it went on the head-end grid.
@@ -45,14 +46,12 @@ struct TBlock {
 
 bool IsAmplifier(const TCella& cell) {
     switch (cell.TypeCode) {
-        case CodeAmplificatore:
-        case CodeAmplificatoreRegolato:
-        case CodeAmplificatoreA:
-        case CodeTerrestre:
-        case CodeAmplificatoreAt:
-            return cell.Attenuation != nullptr;
-        default:
-            return false;
+    case CodeAmplificatore:
+    case CodeAmplificatoreRegolato:
+    case CodeAmplificatoreA:
+    case CodeTerrestre:
+    case CodeAmplificatoreAt: return cell.Attenuation != nullptr;
+    default: return false;
     }
 }
 
@@ -85,15 +84,18 @@ bool TCreaAuto::BuildHeadEnd() {
     // a head end is built again from the filters alone, which come down
     // further; if that cannot be built, or leaves an outlet short, the first
     // one stands.
-    const TFamiglia* family = ChosenFamily[0] >= 0 && ChosenFamily[0] < FamiliesMax ? &FamilyTer[ChosenFamily[0]] : nullptr;
-    if (Settings->Wideband || !family || family->Variant != 0 || family->ModuleLevel < RequiredLevelTer) return true;
+    const TFamiglia* family =
+        ChosenFamily[0] >= 0 && ChosenFamily[0] < FamiliesMax ? &FamilyTer[ChosenFamily[0]] : nullptr;
+    if (Settings->Wideband || !family || family->Variant != 0 || family->ModuleLevel < RequiredLevelTer)
+        return true;
     const TLevelMisfit withFinals = TerrestrialMisfit();
     if (!(withFinals.over > LevelTolerance)) return true;
     auto again = [&] {
         TGridData& H = *Project->HeadEndGrid;
         H.RemoveCellsIn(TCellRect{0, 0, H.Rows - 1, H.Columns - 1}, false, 0);
         for (int32_t a = 0; a < antennas; ++a)
-            Antennas[a].Cell = kept[a] ? std::unique_ptr<TCella>{kept[a]->Clone()} : std::unique_ptr<TCella>{};
+            Antennas[a].Cell =
+                kept[a] ? std::unique_ptr<TCella>{kept[a]->Clone()} : std::unique_ptr<TCella>{};
         RequiredLevelTer = requiredTer;
         RequiredLevelSat = requiredSat;
         for (const auto& [cell, table] : regulated) cell->Attenuation->Assign(*table);
@@ -130,7 +132,8 @@ bool TCreaAuto::DesignHeadEnd() {
     TGridData* S = WorkGrids[1].get();
     T->Clear();
     S->Clear();
-    if (!DesignTerrestrialHeadEnd(TerColumn, TerRow, T) || !DesignSatIfHeadEnd(SatColumn, SatRow, S)) return false;
+    if (!DesignTerrestrialHeadEnd(TerColumn, TerRow, T) || !DesignSatIfHeadEnd(SatColumn, SatRow, S))
+        return false;
     TBlock t, s, a, b;
     t.Measure(*T);
     s.Measure(*S);
@@ -178,7 +181,8 @@ bool TCreaAuto::DesignHeadEnd() {
     int32_t needH = O + std::max(a.h, b.h) + 5;
     if (s.h > 0) needH += s.h + 5;
     if (t.h > 0) needH += t.h + 5;
-    if (H->Columns < needW || H->Rows < needH) H->Resize(std::max(needW, H->Columns), std::max(needH, H->Rows));
+    if (H->Columns < needW || H->Rows < needH)
+        H->Resize(std::max(needW, H->Columns), std::max(needH, H->Rows));
     const int32_t ax0 = terminal->Column, ay0 = terminal->Row;
 
     // 7-10: the blocks stacked upwards from the terminal.
@@ -304,7 +308,8 @@ bool TCreaAuto::DesignHeadEnd() {
         const TScala& first = Settings->Building->Staircases[0];
         if (TNCavo* next = networkCable(firstColumn + 1); next && next->PassAttenuation() == joint)
             return static_cast<float>(Settings->LnbHeadEndDistance);
-        return static_cast<float>(Settings->LnbHeadEndDistance + first.HeadEndDistance + first.TopFloorDistance);
+        return static_cast<float>(Settings->LnbHeadEndDistance + first.HeadEndDistance +
+                                  first.TopFloorDistance);
     };
     // The lines take their whole length, from the LNB on, before the LNB is
     // chosen: it must deliver what these lines need at the terminal over
@@ -318,7 +323,8 @@ bool TCreaAuto::DesignHeadEnd() {
         if (!entry->InputLevels.Allocated()) return;
         float need = LevelNone;
         for (int32_t k = from; k < M; ++k)
-            if (const int32_t i = firstColumn + k - entry->Column - 1; i >= 0 && i < entry->InputLevels.Ports())
+            if (const int32_t i = firstColumn + k - entry->Column - 1;
+                i >= 0 && i < entry->InputLevels.Ports())
                 need = std::max(need, entry->InputLevels[i][BandSlotSat].Min);
         if (IsRealLevel(need)) RequiredLevelSat = need;
     };
@@ -509,7 +515,8 @@ bool TCreaAuto::DesignHeadEnd() {
         const int32_t x = std::max(R, o + s1 + 1);
         lengthenLines(n0, s1 + 1, lineLength(n0));
         if (!SelectLnb(x, ay0 - 4 - M, H, 2 * ((M - 1) / 2))) return false;
-        for (int32_t k = s1 + 1; k < M; ++k) multiswitchLine(k, x + k - 1 - s1, ay0 - 3 - M, o + k, ay0 - M + k);
+        for (int32_t k = s1 + 1; k < M; ++k)
+            multiswitchLine(k, x + k - 1 - s1, ay0 - 3 - M, o + k, ay0 - M + k);
         o += M;
     }
 

@@ -26,11 +26,11 @@
 namespace {
 
 constexpr int32_t LnbMinimumOutputs = 4;
-constexpr float TerrestrialLimit = 900.0f;   // MHz: a filter below it is terrestrial
+constexpr float TerrestrialLimit = 900.0f;  // MHz: a filter below it is terrestrial
 constexpr float StartMargin = 1000.0f;
 constexpr float LowestMargin = 70.0f;
 constexpr int32_t TerrestrialSlots = 6;
-constexpr int32_t FilterOutput = 2;          // the filter's own output
+constexpr int32_t FilterOutput = 2;  // the filter's own output
 
 // The family with the smallest value of key among those key accepts; -1 none.
 template <class Key, class Accept>
@@ -46,7 +46,8 @@ int32_t Smallest(const std::array<TFamiglia, FamiliesMax>& families, int32_t cou
 // head-end level.
 int32_t BySubstation(const std::array<TFamiglia, FamiliesMax>& families, int32_t count, float req, float x) {
     const int32_t s = Smallest(
-        families, count, [](const TFamiglia& f) { return f.Smax; }, [req](const TFamiglia& f) { return f.Smax >= req; });
+        families, count, [](const TFamiglia& f) { return f.Smax; },
+        [req](const TFamiglia& f) { return f.Smax >= req; });
     if (s >= 0) return s;
     if (x < req) return -1;
     return Smallest(
@@ -172,8 +173,9 @@ const TModuloFiltro* TerrestrialModule(const TCella& cell) {
 }
 
 const TListaCanali* FilterChannels(const TCella& cell) {
-    return FilterOutput < static_cast<int32_t>(cell.ChannelLists.size()) ? cell.ChannelLists[FilterOutput].get()
-                                                                           : nullptr;
+    return FilterOutput < static_cast<int32_t>(cell.ChannelLists.size())
+               ? cell.ChannelLists[FilterOutput].get()
+               : nullptr;
 }
 
 double DesignLevel(const TCanale& c) { return double(c.LevelFromTable()) + c.levelMin; }
@@ -231,7 +233,8 @@ double FinalsCeiling(TCella* anchor, float best, const float* gain) {
 // it stays for the calculation to report.
 void TrimFinal(TCella& final) {
     if (final.TypeCode != CodeAmplificatoreAt || final.Attenuation->Rank() != 3 ||
-        AutoMixOwnOutput >= static_cast<int32_t>(final.ChannelLists.size()) || !final.ChannelLists[AutoMixOwnOutput])
+        AutoMixOwnOutput >= static_cast<int32_t>(final.ChannelLists.size()) ||
+        !final.ChannelLists[AutoMixOwnOutput])
         return;
     const TListaCanali& leaving = *final.ChannelLists[AutoMixOwnOutput];
     const double derating = TListaCanali::OverloadDerating(leaving.Count());

@@ -33,9 +33,9 @@ const TModuloFiltro* FirstModule(const TCella& cell) {
 // The families of one kind: active filters (terrestrial) or IF converters
 // (satellite), one per brand and series, with their finals' levels.
 struct TFamilyRules {
-    int32_t Slot;       // band slot of the levels
+    int32_t Slot;  // band slot of the levels
     float BackOff;
-    bool Satellite;     // the converter rules: one-output entries and kept only with a head-end level
+    bool Satellite;  // the converter rules: one-output entries and kept only with a head-end level
     const char* NoNames;
 };
 
@@ -75,9 +75,9 @@ bool FillFamilies(TCella* components, const TFamilyRules& rules, bool mixedWitho
     for (TCella* cell = components; cell && count < FamiliesMax; cell = cell->NextInList) {
         if (!IsFamilyCell(*cell, rules.Satellite)) continue;
         if (cell->Brand.empty() || cell->Series.empty()) return false;
-        const bool known = std::any_of(families.begin(), families.begin() + count, [cell](const TFamiglia& f) {
-            return f.Brand == cell->Brand && f.Series == cell->Series;
-        });
+        const bool known = std::any_of(
+            families.begin(), families.begin() + count,
+            [cell](const TFamiglia& f) { return f.Brand == cell->Brand && f.Series == cell->Series; });
         if (known) continue;
         TFamiglia& f = families[count];
         f = TFamiglia{};
@@ -89,7 +89,9 @@ bool FillFamilies(TCella* components, const TFamilyRules& rules, bool mixedWitho
         for (auto& row : f.H) std::fill(std::begin(row), std::end(row), LevelNone);
         for (auto& row : f.S) std::fill(std::begin(row), std::end(row), LevelNone);
         for (TCella* final = components; final; final = final->NextInList) {
-            if (final->TypeCode != CodeAmplificatoreAt || final->Brand != f.Brand || final->Series != f.Series) continue;
+            if (final->TypeCode != CodeAmplificatoreAt || final->Brand != f.Brand ||
+                final->Series != f.Series)
+                continue;
             const int32_t b = final->Inputs - 1, a = final->ThroughOutputs - 1;
             if (b < 0 || b >= FamilyShapes || a < 0 || a >= FamilyShapes) continue;
             const float v = final->Attenuation->Get3(0, FinalLevelRow, rules.Slot);
@@ -131,11 +133,13 @@ bool TCreaAuto::CheckTerrestrialFigures() {
     if (o.Wideband) {
         HeadEndLevelTer = LineLevelTer = 0.0f;
         for (TCella* cell = Components->head; cell; cell = cell->NextInList) {
-            if (cell->TypeCode != CodeTerrestre || !(cell->Positions[0] & (PositionHeadEnd | PositionMastLast)))
+            if (cell->TypeCode != CodeTerrestre ||
+                !(cell->Positions[0] & (PositionHeadEnd | PositionMastLast)))
                 continue;
             if (!CanFitAntennas(cell)) continue;
             for (int32_t i = 0; i < cell->NumInputs; ++i)
-                HeadEndLevelTer = std::max(HeadEndLevelTer, cell->Attenuation->Get3(i, WideMaxOutput, BandSlotTer));
+                HeadEndLevelTer =
+                    std::max(HeadEndLevelTer, cell->Attenuation->Get3(i, WideMaxOutput, BandSlotTer));
         }
         if (!(HeadEndLevelTer > 0.0f)) {
             Report("Nessun amplificatore a larga banda selezionabile.");
@@ -145,9 +149,10 @@ bool TCreaAuto::CheckTerrestrialFigures() {
         return true;
     }
 
-    const TFamilyRules rules{BandSlotTer, BackOffTer, false,
-                             "Alcuni dei filtri attivi selezionati non hanno una serie o marca definita. Servono "
-                             "sia la marca che la serie per l'autoprogetto."};
+    const TFamilyRules rules{
+        BandSlotTer, BackOffTer, false,
+        "Alcuni dei filtri attivi selezionati non hanno una serie o marca definita. Servono "
+        "sia la marca che la serie per l'autoprogetto."};
     if (!FillFamilies(Components->head, rules, false, FamilyTer, FamilyCount[0])) {
         Report(rules.NoNames);
         return false;
@@ -169,9 +174,10 @@ bool TCreaAuto::CheckSatelliteFigures() {
     BackOffSat = o.APNumCanaliSat < 0 ? 0.0f : BackOff(o.APNumCanaliSat);
     for (float& level : SubstationLevelSat) level = Less(level, BackOffSat);
 
-    const TFamilyRules rules{BandSlotSat, BackOffSat, true,
-                             "Alcuni dei convertitori sat selezionati non hanno una serie o marca definita. Servono "
-                             "sia la marca che la serie per l'autoprogetto."};
+    const TFamilyRules rules{
+        BandSlotSat, BackOffSat, true,
+        "Alcuni dei convertitori sat selezionati non hanno una serie o marca definita. Servono "
+        "sia la marca che la serie per l'autoprogetto."};
     const bool mixedWithoutMixer = CarriesSat[0] && !MixerCell;
     if (!FillFamilies(Components->head, rules, mixedWithoutMixer, FamilySat, FamilyCount[1])) {
         Report(rules.NoNames);
@@ -197,9 +203,11 @@ void TCreaAuto::FoldLineAmplifiers() {
             continue;
         const uint32_t bands = cell->BandMask & BandMaskJoint;
         if (bands == BandMaskTer || bands == BandMaskJoint)
-            LineLevelTer = std::max(LineLevelTer, Less(cell->Attenuation->Get3(0, AmpMaxOutput, BandSlotTer), BackOffTer));
+            LineLevelTer = std::max(LineLevelTer,
+                                    Less(cell->Attenuation->Get3(0, AmpMaxOutput, BandSlotTer), BackOffTer));
         if (bands == BandMaskSat || bands == BandMaskJoint)
-            LineLevelSat = std::max(LineLevelSat, Less(cell->Attenuation->Get3(0, AmpMaxOutput, BandSlotSat), BackOffSat));
+            LineLevelSat = std::max(LineLevelSat,
+                                    Less(cell->Attenuation->Get3(0, AmpMaxOutput, BandSlotSat), BackOffSat));
     }
 }
 

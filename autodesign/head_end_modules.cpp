@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int32_t ModuleOutputs = 3;      // the output arrangement of a chained module
+constexpr int32_t ModuleOutputs = 3;  // the output arrangement of a chained module
 constexpr int32_t ConverterInputs = 3;
 
 const TModuloFiltro* FirstModule(const TCella& cell) {
@@ -31,11 +31,13 @@ float Draw(const TCella& cell) { return std::max(cell.Current1, 0.0f); }
 TCella* FindFilter(TCella* list, int32_t type, const AnsiString& brand, const AnsiString& series,
                    const TCanale& channel, int32_t inputs, const AnsiString* code) {
     for (TCella* c = list; c; c = c->NextInList) {
-        if (c->TypeCode != type || c->ThroughOutputs != ModuleOutputs || (inputs != 0 && c->Inputs != inputs) ||
-            c->Series != series || c->Brand != brand || (code && c->Code != *code))
+        if (c->TypeCode != type || c->ThroughOutputs != ModuleOutputs ||
+            (inputs != 0 && c->Inputs != inputs) || c->Series != series || c->Brand != brand ||
+            (code && c->Code != *code))
             continue;
         const TModuloFiltro* m = FirstModule(*c);
-        if (m && m->slotLow[ModuleInputSlot] <= channel.freqLow && channel.freqHigh <= m->slotHigh[ModuleInputSlot])
+        if (m && m->slotLow[ModuleInputSlot] <= channel.freqLow &&
+            channel.freqHigh <= m->slotHigh[ModuleInputSlot])
             return c;
     }
     return nullptr;
@@ -99,9 +101,10 @@ bool PlaceFilter(TCreaAuto& engine, int32_t column, int32_t row, TGridData* grid
 
 }  // namespace
 
-bool TCreaAuto::SelectChannelFiltersByCode(int32_t column, int32_t row, TGridData* grid, const AnsiString& brand,
-                                           const AnsiString& series, const TCanale& channel, float& consumption,
-                                           int32_t inputs, const AnsiString& code) {
+bool TCreaAuto::SelectChannelFiltersByCode(int32_t column, int32_t row, TGridData* grid,
+                                           const AnsiString& brand, const AnsiString& series,
+                                           const TCanale& channel, float& consumption, int32_t inputs,
+                                           const AnsiString& code) {
     return PlaceFilter(*this, column, row, grid, brand, series, channel, consumption, inputs, &code);
 }
 
@@ -111,8 +114,9 @@ bool TCreaAuto::SelectChannelFilters(int32_t column, int32_t row, TGridData* gri
     return PlaceFilter(*this, column, row, grid, brand, series, channel, consumption, inputs, nullptr);
 }
 
-bool TCreaAuto::SelectChannelFilterAnyInputs(int32_t column, int32_t row, TGridData* grid, const AnsiString& brand,
-                                             const AnsiString& series, const TCanale& channel, float& consumption) {
+bool TCreaAuto::SelectChannelFilterAnyInputs(int32_t column, int32_t row, TGridData* grid,
+                                             const AnsiString& brand, const AnsiString& series,
+                                             const TCanale& channel, float& consumption) {
     return SelectChannelFilters(column, row, grid, brand, series, channel, consumption, 0);
 }
 
@@ -123,8 +127,8 @@ bool TCreaAuto::SelectConverters(int32_t column, int32_t row, TGridData* grid, c
     // free IF slot, placed tuned to both.
     std::unique_ptr<TCella> tuned;
     for (TCella* c = Components->head; c && !tuned; c = c->NextInList) {
-        if (c->TypeCode != CodeConvertitore || c->Inputs != ConverterInputs || c->ThroughOutputs != ModuleOutputs ||
-            c->Series != series || c->Brand != brand)
+        if (c->TypeCode != CodeConvertitore || c->Inputs != ConverterInputs ||
+            c->ThroughOutputs != ModuleOutputs || c->Series != series || c->Brand != brand)
             continue;
         const TModuloFiltro* m = FirstModule(*c);
         if (!m || m->slotLow[ModuleInputSlot] > low || m->slotHigh[ModuleInputSlot] < high) continue;
@@ -132,8 +136,8 @@ bool TCreaAuto::SelectConverters(int32_t column, int32_t row, TGridData* grid, c
         if (tuned && grid && !TuneConverter(*tuned, *grid, low, high)) tuned.reset();
     }
     if (!tuned) {
-        Reporter->Report("Non sono stati selezionati convertitori adeguati al trasponder " + IntToStr(transponder) +
-                         ".");
+        Reporter->Report("Non sono stati selezionati convertitori adeguati al trasponder " +
+                         IntToStr(transponder) + ".");
         return false;
     }
     tuned->Column = column;

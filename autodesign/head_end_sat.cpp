@@ -34,6 +34,7 @@ struct TTransponder {
 };
 
 constexpr int32_t SecondLnbKind = 4;
+// clang-format off
 constexpr TTransponder Transponders[] = {
     {0, 52, "Tr 52 Rai", 'v', 1148, 1184},
     {0, 54, "Tr 54 Rai", 'v', 1186, 1222},
@@ -64,6 +65,7 @@ constexpr TTransponder Transponders[] = {
     {3, 1, "Tr 1 Sky", 'o', 1451, 1487},
     {SecondLnbKind, 0, "Net System", 'v', 2106, 2136},
 };
+// clang-format on
 
 // The converters of the jumper layout, in their column order, and of the
 // modular chain.
@@ -101,8 +103,8 @@ void FillOutput(TSat& lnb, int32_t o, int32_t kind, float level, float carrierNo
     lnb.UseSatBands[o] = 0;
     for (const TTransponder& t : Transponders)
         if (t.Kind == kind)
-            TCreaAuto::AddTransponderChannel(*lnb.OutputChannels[o], t.Low, t.High, t.Description,
-                                             t.Letter, level, carrierNoise);
+            TCreaAuto::AddTransponderChannel(*lnb.OutputChannels[o], t.Low, t.High, t.Description, t.Letter,
+                                             level, carrierNoise);
 }
 
 void EmptyOutputs(TSat& lnb) {
@@ -261,8 +263,9 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
         return true;
     }
     if (ChosenFamily[1] < 0 || ChosenFamily[1] >= FamiliesMax) {
-        Reporter->Report("Problemi nella selezione della serie dei componenti della centrale di testa satellitare. "
-                         "La rete richiede un segnale troppo elevato.");
+        Reporter->Report(
+            "Problemi nella selezione della serie dei componenti della centrale di testa satellitare. "
+            "La rete richiede un segnale troppo elevato.");
         return false;
     }
     const TFamiglia& family = FamilySat[ChosenFamily[1]];
@@ -305,8 +308,8 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
         for (TCella* f = Components->head; f && !filter; f = f->NextInList) {
             const TModuloFiltro* m = f->TypeCode == CodeFiltroAT ? FirstModule(*f) : nullptr;
             if (m && f->Inputs == AutoMixOneInput && f->ThroughOutputs == AutoMixOutputOuter &&
-                f->Brand == family.Brand && f->Series == family.Series && m->slotLow[ModuleInputSlot] <= IfFilterLow &&
-                m->slotHigh[ModuleInputSlot] >= IfFilterHigh)
+                f->Brand == family.Brand && f->Series == family.Series &&
+                m->slotLow[ModuleInputSlot] <= IfFilterLow && m->slotHigh[ModuleInputSlot] >= IfFilterHigh)
                 filter = f;
         }
         if (!filter) {
@@ -320,13 +323,15 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
         int32_t x = c + 6;
         for (int32_t k = 0; k < n; ++k, x += ModuleStep) {
             const TTransponder* t = Transponder(PackageConverters[k]);
-            if (!SelectConverters(x, r, grid, family.Brand, family.Series, t->Number, t->Low, t->High, consumption))
+            if (!SelectConverters(x, r, grid, family.Brand, family.Series, t->Number, t->Low, t->High,
+                                  consumption))
                 return false;
         }
         const int32_t netColumn = x;
         if (netSystem) {
             const TTransponder* t = Transponder(NetSystemTransponder);
-            if (!SelectConverters(x, r, grid, family.Brand, family.Series, t->Number, t->Low, t->High, consumption))
+            if (!SelectConverters(x, r, grid, family.Brand, family.Series, t->Number, t->Low, t->High,
+                                  consumption))
                 return false;
             x += ModuleStep;
         }
@@ -334,7 +339,8 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
 
         TCella* jumperCell = nullptr;
         for (TCella* j = Components->head; j && !jumperCell; j = j->NextInList)
-            if (j->TypeCode == CodeBridge && j->Brand == family.Brand && j->Series == family.Series) jumperCell = j;
+            if (j->TypeCode == CodeBridge && j->Brand == family.Brand && j->Series == family.Series)
+                jumperCell = j;
         std::unique_ptr<TCella> jumper(jumperCell ? jumperCell->Clone() : nullptr);
         if (!jumper) {
             Reporter->Report("Non sono stati selezionati ponticelli adeguati alla centrale IF.");
@@ -402,8 +408,8 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
             // A quiet look for the fixed article: the fallback speaks for both.
             const bool was = Reporter->enabled;
             Reporter->enabled = false;
-            const bool found =
-                SelectChannelFiltersByCode(x, r, grid, family.Brand, family.Series, scratch, consumption, 1, *code);
+            const bool found = SelectChannelFiltersByCode(x, r, grid, family.Brand, family.Series, scratch,
+                                                          consumption, 1, *code);
             Reporter->enabled = was;
             if (found) return true;
         }
@@ -420,15 +426,18 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
     };
     auto converter = [&](int32_t x, int32_t number) {
         const TTransponder* t = Transponder(number);
-        return SelectConverters(x, r, grid, family.Brand, family.Series, number, t->Low, t->High, consumption);
+        return SelectConverters(x, r, grid, family.Brand, family.Series, number, t->Low, t->High,
+                                consumption);
     };
     bool modules = ifFilter(X, &IfFilterCodes[0]);
     int32_t k = 1;
-    for (const auto& [low, high] : {std::pair{1975.0f, 2150.0f}, std::pair{1146.0f, 1569.0f}, std::pair{1800.0f, 1836.0f},
-                                    std::pair{1723.0f, 1759.0f}, std::pair{1848.0f, 1884.0f}})
+    for (const auto& [low, high] :
+         {std::pair{1975.0f, 2150.0f}, std::pair{1146.0f, 1569.0f}, std::pair{1800.0f, 1836.0f},
+          std::pair{1723.0f, 1759.0f}, std::pair{1848.0f, 1884.0f}})
         modules = modules && bandFilter(X + ModuleStep * k++, low, high);
     modules = modules && ifFilter(X + ModuleStep * k++, &IfFilterCodes[1]);
-    for (int32_t number : {57, 95, 101, 59, 67, 63}) modules = modules && converter(X + ModuleStep * k++, number);
+    for (int32_t number : {57, 95, 101, 59, 67, 63})
+        modules = modules && converter(X + ModuleStep * k++, number);
     modules = modules && ifFilter(X + ModuleStep * k++, nullptr);
     modules = modules && converter(X + ModuleStep * k++, 1);
     modules = modules && ifFilter(X + ModuleStep * k++, nullptr);

@@ -25,7 +25,7 @@ namespace {
 constexpr uint32_t SupplyBits = PowerInternal | PowerExternal;
 constexpr float NoMargin = -500001.0f;
 constexpr float MarginStart = 100000.0f;
-constexpr float GoodMargin = 5.0f;          // dB: a margin up to this is the best kind
+constexpr float GoodMargin = 5.0f;  // dB: a margin up to this is the best kind
 constexpr int32_t WidebandRow = 10;
 constexpr int32_t WidebandExitRow = 13;
 constexpr int32_t BandSlotVhf = 1;
@@ -86,19 +86,22 @@ bool TCreaAuto::SelectWidebandAmplifier(int32_t, int32_t, TGridData* grid) {
         for (int32_t p = 0; p < n; ++p)
             for (int32_t q = p + 1; q < n; ++q) shares = shares || inputs[p] == inputs[q];
         float top = 0.0f;
-        for (int32_t i = 0; i < c->NumInputs; ++i) top = std::max(top, c->Attenuation->Get3(i, WideMaxOutput, BandSlotTer));
+        for (int32_t i = 0; i < c->NumInputs; ++i)
+            top = std::max(top, c->Attenuation->Get3(i, WideMaxOutput, BandSlotTer));
         double margin = MarginStart;
         for (int32_t p = 0; p < n; ++p) {
             float g = 0.0f;
-            for (int32_t b = 0; b < BandSlots; ++b) g = std::max(g, c->Attenuation->Get3(inputs[p], WideGain, b));
+            for (int32_t b = 0; b < BandSlots; ++b)
+                g = std::max(g, c->Attenuation->Get3(inputs[p], WideGain, b));
             margin = std::min(margin, double(Antennas[order[p]].Lowest) + g - need);
         }
         const auto m = static_cast<float>(margin);
         if (double(need) > double(top) - BackOffTer) continue;
         const bool better =
             (!shares && bestShares && m >= 0.0f) ||
-            (shares == bestShares && ((bestMargin < 0.0f && m >= 0.0f) || (InGoodRange(m) && bestMargin > GoodMargin) ||
-                                      (InGoodRange(m) && InGoodRange(bestMargin) && m >= bestMargin)));
+            (shares == bestShares &&
+             ((bestMargin < 0.0f && m >= 0.0f) || (InGoodRange(m) && bestMargin > GoodMargin) ||
+              (InGoodRange(m) && InGoodRange(bestMargin) && m >= bestMargin)));
         if (!better) continue;
         best = c;
         bestMargin = m;
@@ -191,8 +194,9 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
     ExitColumn[0] = ExitRow[0] = 0;
     ExitKind[0] = 0;
     if (ChosenFamily[0] < 0 || ChosenFamily[0] >= FamiliesMax) {
-        Reporter->Report("Problemi nella selezione della serie dei componenti della centrale di testa terrestre. La "
-                         "rete richiede un segnale troppo elevato.");
+        Reporter->Report(
+            "Problemi nella selezione della serie dei componenti della centrale di testa terrestre. La "
+            "rete richiede un segnale troppo elevato.");
         return false;
     }
     const TFamiglia& family = FamilyTer[ChosenFamily[0]];
@@ -215,15 +219,17 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
     const int32_t wanted = AntennaChannelCount * ModuleStep + ChannelColumnsExtra;
     if (grid->Columns < wanted) grid->Resize(wanted, grid->Rows);
     if (MixedAntenna && C(2, 1) > 0.0f) {
-        Reporter->Report("Vi sono antenne che ricevono sia canali vhf che canali uhf. Non è possibile costruire la "
-                         "centrale terrestre.");
+        Reporter->Report(
+            "Vi sono antenne che ricevono sia canali vhf che canali uhf. Non è possibile costruire la "
+            "centrale terrestre.");
         return false;
     }
 
     // A final amplifier of the family, turned or not, at (column, row).
-    auto final = [&](int32_t column, int32_t row, int32_t orientation, int32_t inputs, int32_t outputs, int32_t band,
-                     float level, uint32_t mask, uint32_t value) -> TCella* {
-        auto amplifier = std::make_unique<TAmplificatoreAt>(nullptr, orientation, 0, column, row, inputs, outputs);
+    auto final = [&](int32_t column, int32_t row, int32_t orientation, int32_t inputs, int32_t outputs,
+                     int32_t band, float level, uint32_t mask, uint32_t value) -> TCella* {
+        auto amplifier =
+            std::make_unique<TAmplificatoreAt>(nullptr, orientation, 0, column, row, inputs, outputs);
         amplifier->SelectFromLibrary(Components->head, band, level, family.Brand, family.Series, mask, value);
         TCella* placed = PlaceNew(std::move(amplifier), grid);
         if (placed) consumption += Draw(*placed);
@@ -232,8 +238,9 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
     // An antenna weaker than the window needs its preamplifier.
     auto placeAntenna = [&](int32_t column, int32_t row, int32_t position) {
         if (Antennas[position].NeedsPreamplifier && !Antennas[position].Preamplifier) {
-            Reporter->Report("Un'antenna riceve un canale con segnale troppo basso e non sono stati individuati "
-                             "preamplificatori di antenna adeguati.");
+            Reporter->Report(
+                "Un'antenna riceve un canale con segnale troppo basso e non sono stati individuati "
+                "preamplificatori di antenna adeguati.");
             return false;
         }
         if (PlaceHeadEndModule(column, row, position, grid)) return true;
@@ -279,11 +286,14 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
         }
         // An amplifier that mixes the UHF antennas in, before the first UHF filter.
         auto mixingAmplifier = [&](bool uhfAntenna, int32_t inputs) {
-            if (!TerrestrialFinals || !uhfAntenna || uhfFilters != 0 || amplifiers != 0 || !(C(inputs, 1) > 0.0f))
+            if (!TerrestrialFinals || !uhfAntenna || uhfFilters != 0 || amplifiers != 0 ||
+                !(C(inputs, 1) > 0.0f))
                 return true;
-            TCella* amplifier = final(x + 2, r + 4, 2, inputs, 1, BandSlotTer, need + BackOffTer, BandMaskTer, BandMaskTer);
+            TCella* amplifier =
+                final(x + 2, r + 4, 2, inputs, 1, BandSlotTer, need + BackOffTer, BandMaskTer, BandMaskTer);
             if (!amplifier) return false;
-            if (amplifier->Attenuation->Get3(0, WideGain, BandSlotTer) < 0.0f) amplifier->SwapOutputColumns(0, 1);
+            if (amplifier->Attenuation->Get3(0, WideGain, BandSlotTer) < 0.0f)
+                amplifier->SwapOutputColumns(0, 1);
             finalExit(x + 1, r - 1, 2);
             x += ModuleStep;
             ++amplifiers;
@@ -301,9 +311,11 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
                 const TCella* placed = grid->CellAt(x, r);
                 if (placed && placed->Inputs == AutoMixOneInput) {
                     if (channels.Count() != 1) {
-                        Reporter->Report(AnsiString("I filtri attivi selezionati non hanno ingressi automiscelati in banda ") +
-                                         (antenna.Vhf ? "VHF" : "UHF") +
-                                         ". Le corrispondenti antenne devono ricevere un solo canale.");
+                        Reporter->Report(
+                            AnsiString(
+                                "I filtri attivi selezionati non hanno ingressi automiscelati in banda ") +
+                            (antenna.Vhf ? "VHF" : "UHF") +
+                            ". Le corrispondenti antenne devono ricevere un solo canale.");
                         return false;
                     }
                 } else if (firstMulti) {
@@ -390,24 +402,27 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
             // channel goes on with the scratch filter.
             const bool was = Reporter->enabled;
             Reporter->enabled = false;
-            alone = SelectChannelFilters(x, r, grid, family.Brand, family.Series, *channels.head, consumption, 1);
+            alone =
+                SelectChannelFilters(x, r, grid, family.Brand, family.Series, *channels.head, consumption, 1);
             Reporter->enabled = was;
         }
         if (alone) {
             x += ModuleStep;
         } else {
-            if (!SelectChannelFilters(x, r, grid, family.Brand, family.Series, scratch, consumption, 1)) return false;
+            if (!SelectChannelFilters(x, r, grid, family.Brand, family.Series, scratch, consumption, 1))
+                return false;
             x += ModuleStep;
             for (const TCanale* ch = channels.head; ch; ch = ch->next) {
-                if (!SelectChannelFilters(x, r, grid, family.Brand, family.Series, *ch, consumption, 3)) return false;
+                if (!SelectChannelFilters(x, r, grid, family.Brand, family.Series, *ch, consumption, 3))
+                    return false;
                 x += ModuleStep;
             }
         }
         if (!placeAntenna(antennaColumn, antennaRow, a)) return false;
     }
     auto amplifier = std::make_unique<TAmplificatoreAt>(nullptr, 0, 0, x, r, 3, 1);
-    amplifier->SelectFromLibrary(Components->head, BandSlotTer, need + BackOffTer, family.Brand, family.Series,
-                                 BandMaskTer, BandMaskTer);
+    amplifier->SelectFromLibrary(Components->head, BandSlotTer, need + BackOffTer, family.Brand,
+                                 family.Series, BandMaskTer, BandMaskTer);
     amplifier->Variant = FinalMixingVariant;
     TCella* placed = PlaceNew(std::move(amplifier), grid);
     if (!placed) return false;

@@ -27,13 +27,14 @@ constexpr int32_t LayoutSingleOutlets = 7;
 // One cable check: when it runs, which cable texts it takes, the cable object
 // it loads and the bands the cable must carry, and its two messages.
 struct TCableCheck {
-    int Pair;    // the cable texts 2 * Pair (library) and 2 * Pair + 1 (code)
-    int Cable;   // the engine's cable object
+    int Pair;   // the cable texts 2 * Pair (library) and 2 * Pair + 1 (code)
+    int Cable;  // the engine's cable object
     uint32_t Mask;
     const char* NoneChosen;
     const char* NotAdequate;
 };
 
+// clang-format off
 constexpr TCableCheck CableChecks[] = {
     {CableRiserSat, CableRiserTer, BandMaskJoint, "Non è stato selezionato alcun cavo montante.",
      "Non è stato selezionato un cavo adeguato per il montante. Il cavo deve gestire segnali terrestri e "
@@ -68,6 +69,7 @@ constexpr TCableCheck CableChecks[] = {
      "Non è stato selezionato un cavo adeguato per il cavo satellitare interno agli appartamenti. Il cavo deve "
      "gestire segnali satellitari."},
 };
+// clang-format on
 constexpr int CableCheckCount = static_cast<int>(std::size(CableChecks));
 
 // The outlet shape of a connector choice: outputs and connector kind.
@@ -78,10 +80,10 @@ void ShapeOfChoice(int32_t choice, int8_t& outputs, int8_t& kind) {
 
 int OutletTypeOf(int32_t typeCode) {
     switch (typeCode) {
-        case CodeEndOutlet: return OutletDirect;
-        case CodePassThroughOutlet: return OutletThrough;
-        case CodeTerminatedOutlet: return OutletTerminal;
-        default: return -1;
+    case CodeEndOutlet: return OutletDirect;
+    case CodePassThroughOutlet: return OutletThrough;
+    case CodeTerminatedOutlet: return OutletTerminal;
+    default: return -1;
     }
 }
 
@@ -209,16 +211,16 @@ bool TCreaAuto::CableCheckRuns(int k) const {
     const bool terToApartment = CarriesTer[0] || (CarriesTer[1] && MultiswitchApartment);
     const bool joint = CarriesSat[0];
     switch (k) {
-        case 0: return ter && joint;
-        case 1: return ter && !joint;
-        case 2: return CarriesSat[0] || CarriesSat[1];
-        case 3: return terToApartment && joint;
-        case 4: return terToApartment && !joint;
-        case 5: return CarriesSat[1];
-        case 6: return CarriesTer[0] && joint;
-        case 7: return CarriesTer[0] && !joint;
-        case 8: return CarriesSat[1];
-        default: return false;
+    case 0: return ter && joint;
+    case 1: return ter && !joint;
+    case 2: return CarriesSat[0] || CarriesSat[1];
+    case 3: return terToApartment && joint;
+    case 4: return terToApartment && !joint;
+    case 5: return CarriesSat[1];
+    case 6: return CarriesTer[0] && joint;
+    case 7: return CarriesTer[0] && !joint;
+    case 8: return CarriesSat[1];
+    default: return false;
     }
 }
 
@@ -235,7 +237,7 @@ bool TCreaAuto::CheckCables() {
         TNCavo& cable = *Cables[check.Cable];
         if (!LoadCableFromLibrary(library, code, &cable)) {
             Report("Non esiste un cavo con codice " + code + " nella libreria " + library +
-                             ". Verificare i codici dei cavi selezionati.");
+                   ". Verificare i codici dei cavi selezionati.");
             return false;
         }
         cable.ComputeBandMask();

@@ -26,7 +26,8 @@ bool Available(const TAvailTable& avail, int32_t inputs, int32_t w) {
 
 }  // namespace
 
-bool TCreaAuto::SplitOutputs(const TAvailTable& avail, int32_t n, int32_t w, std::span<int32_t, SplitGroupsMax> groups) {
+bool TCreaAuto::SplitOutputs(const TAvailTable& avail, int32_t n, int32_t w,
+                             std::span<int32_t, SplitGroupsMax> groups) {
     auto a = [&](int32_t inputs) { return Available(avail, inputs, w); };
     auto ones = [&](int32_t from) {
         for (int32_t i = from; i < SplitGroupsMax; ++i) groups[i] = 1;
@@ -177,7 +178,8 @@ void TCreaAuto::PlanLineAmplifiers() {
     const float need = LineAmplifierNeed();
     // The LNB drives its lines over the run from the dish to the head end
     // too: the head end lengthens every line by it.
-    const float lnbRun = 0.01f * Cables[CableRiserSat]->LossPer100(BandSlotSat) * float(Settings->LnbHeadEndDistance);
+    const float lnbRun =
+        0.01f * Cables[CableRiserSat]->LossPer100(BandSlotSat) * float(Settings->LnbHeadEndDistance);
     if (need + lnbRun <= LnbLevelMax) return;
     const int32_t lines = LineCount[1];
     const int32_t odd = (lines / 2) * 2 + 1;
@@ -207,13 +209,15 @@ void TCreaAuto::StepProgress() {
 bool TCreaAuto::DesignStaircases() {
     const TPalazzo& building = *Settings->Building;
     const int32_t n = std::clamp(building.StaircaseCount, 0, DesignStaircasesMax);
-    auto floorsOf = [&](int32_t s) { return std::clamp(building.Staircases[s].FloorCount, 0, DesignFloorsMax); };
+    auto floorsOf = [&](int32_t s) {
+        return std::clamp(building.Staircases[s].FloorCount, 0, DesignFloorsMax);
+    };
     HighestFloorCount = 0;
     for (int32_t s = 0; s < n; ++s) {
         HighestFloorCount = std::max(HighestFloorCount, floorsOf(s));
         for (int32_t f = 0; f < floorsOf(s); ++f) {
-            const int32_t apartments = std::clamp(building.Staircases[s].Floors[f].ApartmentCount, 0,
-                                                  DesignApartmentsMax);
+            const int32_t apartments =
+                std::clamp(building.Staircases[s].Floors[f].ApartmentCount, 0, DesignApartmentsMax);
             for (int32_t a = 0; a < apartments; ++a) {
                 if (!PlaceApartments(s, f, a)) return false;
                 StepProgress();
@@ -244,7 +248,9 @@ bool TCreaAuto::DesignStaircases() {
 void TCreaAuto::AlignFloorRows() {
     const TPalazzo& building = *Settings->Building;
     const int32_t n = std::clamp(building.StaircaseCount, 0, DesignStaircasesMax);
-    auto floorsOf = [&](int32_t s) { return std::clamp(building.Staircases[s].FloorCount, 0, DesignFloorsMax); };
+    auto floorsOf = [&](int32_t s) {
+        return std::clamp(building.Staircases[s].FloorCount, 0, DesignFloorsMax);
+    };
     // From the top down, so that a floor moved down takes the floors below it along.
     for (int32_t f = std::min(HighestFloorCount, DesignFloorsMax) - 1; f >= 0; --f) {
         int32_t lowest = 0;
@@ -285,7 +291,8 @@ bool TCreaAuto::GeometryHeld(int32_t lossesBefore) const {
         std::fprintf(stderr, "design slip at (%d, %d): cell %d would land on cell %d\n", int(slip.Column),
                      int(slip.Row), int(slip.NewCode), int(slip.OldCode));
     if (lost > 0) std::fprintf(stderr, "design slip: %d cells refused or displaced\n", int(lost));
-    assert(Slips.empty() && lost <= 0 && "a cell of the design was refused or displaced, or would land on another");
+    assert(Slips.empty() && lost <= 0 &&
+           "a cell of the design was refused or displaced, or would land on another");
 #endif
     return Slips.empty() && lost <= 0;
 }

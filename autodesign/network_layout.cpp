@@ -29,7 +29,8 @@ std::vector<int32_t> TCreaAuto::StaircaseEntries(int32_t s) const {
     const TGridData* grid = StaircaseGrid[s].get();
     if (!grid) return columns;
     for (int32_t c = 0; c < grid->Columns; ++c)
-        if (const TCella* cell = grid->CellAt(c, 0); cell && cell->TypeCode == CodeEntryAnchor && cell->Column == c)
+        if (const TCella* cell = grid->CellAt(c, 0);
+            cell && cell->TypeCode == CodeEntryAnchor && cell->Column == c)
             columns.push_back(c);
     return columns;
 }
@@ -49,7 +50,8 @@ int32_t TCreaAuto::RunColour(int kind, int32_t line) const {
     return NetworkColour[TapNetwork[0] ? 1 : 0];
 }
 
-void TCreaAuto::TakeEntryTemplate(int32_t column, int32_t staircase, int kind, int32_t line, bool firstRiser) {
+void TCreaAuto::TakeEntryTemplate(int32_t column, int32_t staircase, int kind, int32_t line,
+                                  bool firstRiser) {
     const TScala& st = Settings->Building->Staircases[staircase];
     TGridData* net = Project->NetworkGrid;
     TCella* below = net->CellAt(column, EntryRow + 1);
@@ -63,7 +65,8 @@ void TCreaAuto::TakeEntryTemplate(int32_t column, int32_t staircase, int kind, i
     }
     // The terrestrial line of a joint multiswitch rides a terrestrial cable.
     const int cable = kind == 0 || (MultiswitchSat && LineKind(line) == 0) ? CableRiserTer : CableRiserSat;
-    SetCableTemplateEx(Cables[cable].get(), float(st.TopFloorDistance + (firstRiser ? st.HeadEndDistance : 0)),
+    SetCableTemplateEx(Cables[cable].get(),
+                       float(st.TopFloorDistance + (firstRiser ? st.HeadEndDistance : 0)),
                        RunColour(kind, line));
 }
 
@@ -168,7 +171,8 @@ bool TCreaAuto::PlaceOneStaircase() {
         }
     }
     EntryRow = Settings->APDistVScale + 1 + std::max(lefts, rights);
-    if (LineAmpTop || std::any_of(std::begin(LineAmpStaircase), std::end(LineAmpStaircase), [](uint8_t a) { return a; })) {
+    if (LineAmpTop ||
+        std::any_of(std::begin(LineAmpStaircase), std::end(LineAmpStaircase), [](uint8_t a) { return a; })) {
         EntryRow += 4;
         LineAmpTop = 1;
         std::fill(std::begin(LineAmpStaircase), std::end(LineAmpStaircase), uint8_t(0));
@@ -232,7 +236,8 @@ void TCreaAuto::PlaceRadialSwitchOver(int32_t x, const std::vector<int32_t>& ent
 
 // ---------------------------------------------------------------- line amplifier banks
 
-void TCreaAuto::PlaceBank(int32_t column, int32_t row, float aboveLength, uint8_t aboveDirection, float belowLength) {
+void TCreaAuto::PlaceBank(int32_t column, int32_t row, float aboveLength, uint8_t aboveDirection,
+                          float belowLength) {
     TGridData* net = Project->NetworkGrid;
     const int32_t S = LineCount[1];
     const int32_t n = std::max(LineAmpInputs, 1);

@@ -81,9 +81,10 @@ bool TCreaAuto::PlaceSeveralStaircases() {
     int32_t lanes = 0;
     for (int k = 0; k < SignalKinds; ++k) lanes += LanesOfKind(k, x);
     int32_t halfLines[2] = {0, 0};
-    for (int32_t s = 0; s < n; ++s) halfLines[s < half ? 0 : 1] += EntryCountOfKind(s, 0) + EntryCountOfKind(s, 1);
-    const bool staircaseBanks =
-        std::any_of(std::begin(LineAmpStaircase), std::end(LineAmpStaircase), [](uint8_t a) { return a != 0; });
+    for (int32_t s = 0; s < n; ++s)
+        halfLines[s < half ? 0 : 1] += EntryCountOfKind(s, 0) + EntryCountOfKind(s, 1);
+    const bool staircaseBanks = std::any_of(std::begin(LineAmpStaircase), std::end(LineAmpStaircase),
+                                            [](uint8_t a) { return a != 0; });
     int32_t R = Settings->APDistVScale + 1 + std::max(halfLines[0], halfLines[1]);
     if (MultiswitchRadial) R += 14 + std::min(2 * RadialOutputsTotal / 3, 3);
     if (LineAmpTop) R += 4;
@@ -222,7 +223,8 @@ void TCreaAuto::FeedSharedKind(int k, int32_t& leftLane, int32_t& rightLane, int
             // splitter, on the right past the terminal's last output, the
             // runs below the other outputs crossing the filler.
             const int32_t pairs = w / 2;
-            for (int32_t p = lefts; p < pairs; ++p) PlaceTermination(net, oc - 1, lane + SplitterPairRow(g, j, p), 1);
+            for (int32_t p = lefts; p < pairs; ++p)
+                PlaceTermination(net, oc - 1, lane + SplitterPairRow(g, j, p), 1);
             for (int32_t p = rights; p < pairs; ++p) {
                 const int32_t row = lane + SplitterPairRow(g, j, p);
                 SetCableTemplateEx(Cables[k == 0 ? CableRiserTer : CableRiserSat].get(), FillerLength,
@@ -295,6 +297,7 @@ void TCreaAuto::PlaceBanksOfSeveral() {
     for (int32_t s = 0; s < n; ++s) {
         if (!LineAmpStaircase[s]) continue;
         const TScala& st = Settings->Building->Staircases[s];
-        PlaceBank(EntryOf(s, 1, firstLine), EntryRow - 2, float(st.HeadEndDistance), 2, float(st.TopFloorDistance));
+        PlaceBank(EntryOf(s, 1, firstLine), EntryRow - 2, float(st.HeadEndDistance), 2,
+                  float(st.TopFloorDistance));
     }
 }

@@ -24,9 +24,11 @@ const char* const SignalTooHigh =
 // The outlets below a riser entry ask for windows that do not meet: no level
 // there, however high or low, brings every one within its limits.
 const char* const LevelsTooFarApart =
-    "Non è possibile dimensionare le scale in quanto le prese richiedono livelli troppo diversi tra loro: nessun "
+    "Non è possibile dimensionare le scale in quanto le prese richiedono livelli troppo diversi tra loro: "
+    "nessun "
     "segnale in testa alla scala le porta tutte entro i livelli ammessi.";
-const char* const NeedsSplits = "L'impianto multiswitch richiesto non può essere realizzato senza spezzature.";
+const char* const NeedsSplits =
+    "L'impianto multiswitch richiesto non può essere realizzato senza spezzature.";
 constexpr float NoMargin = -500001.0f;
 constexpr uint32_t MaskTerrestrialOnly = 0x400, MaskSatellite = 0x200, MaskBoth = 0x600;
 constexpr int32_t ModelBandTer = 5, ModelBandSat = 9;
@@ -77,12 +79,15 @@ TCella* TCreaAuto::RiserEntry(int32_t s, int32_t f, int kind, int32_t offset) co
 bool TCreaAuto::ChooseRiserModels(std::initializer_list<std::pair<TCella*, uint32_t>> cells, int32_t band) {
     const uint32_t stamp = NextPassNumber();
     for (auto [cell, mask] : cells)
-        if (!cell || !cell->ChooseModel(Components->head, static_cast<int32_t>(mask), stamp, nullptr, band, 0))
+        if (!cell ||
+            !cell->ChooseModel(Components->head, static_cast<int32_t>(mask), stamp, nullptr, band, 0))
             return false;
     return true;
 }
 
-bool TCreaAuto::SizeRisersBothKinds(int32_t s) { return SizeMultiswitchRiser(s, 0) && SizeMultiswitchRiser(s, 1); }
+bool TCreaAuto::SizeRisersBothKinds(int32_t s) {
+    return SizeMultiswitchRiser(s, 0) && SizeMultiswitchRiser(s, 1);
+}
 
 bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
     const TScala& sc = Settings->Building->Staircases[s];
@@ -95,9 +100,11 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
         int32_t D = 0;
         for (int32_t f = 0; f < F; ++f)
             for (int32_t a = 0; a < ApartmentsOfFloor(s, f); ++a)
-                D = std::max(D, (most - f - 1) * sc.FloorSpacing + sc.Floors[f].Apartments[a].ApartmentDistance);
+                D = std::max(D,
+                             (most - f - 1) * sc.FloorSpacing + sc.Floors[f].Apartments[a].ApartmentDistance);
         StaircaseRequiredLevel[s][1] = static_cast<float>(
-            double(CableLoss(CableStaircaseSat, float(sc.TopFloorDistance + D + sc.HeadEndDistance), BandSlotSat)) +
+            double(CableLoss(CableStaircaseSat, float(sc.TopFloorDistance + D + sc.HeadEndDistance),
+                             BandSlotSat)) +
             OptionLimit(BandSlotSat, LimitSigMin));
         return true;
     }
@@ -137,12 +144,15 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
     }
     FloorGrid[s][top][k]->RunRequiredLevelPass();
     float mT = Margin(VT, t.A, BandSlotTer), mS = Margin(VS, t.B, BandSlotSat);
-    auto short_ = [&](float ter, float sat) { return (carriesTer && ter < 0.0f) || (carriesSat && sat < 0.0f); };
+    auto short_ = [&](float ter, float sat) {
+        return (carriesTer && ter < 0.0f) || (carriesSat && sat < 0.0f);
+    };
     // A piece whose outlets ask for levels too far apart cannot be fed from
     // any head end: that, not the head end's level, is then the reason given.
     bool apart = false;
     auto noteApart = [&](const TCella* ter, const TCella* sat) {
-        apart = apart || (carriesTer && WindowEmpty(ter, BandSlotTer)) || (carriesSat && WindowEmpty(sat, BandSlotSat));
+        apart = apart || (carriesTer && WindowEmpty(ter, BandSlotTer)) ||
+                (carriesSat && WindowEmpty(sat, BandSlotSat));
     };
     auto unfed = [&] {
         Report(apart ? LevelsTooFarApart : SignalTooHigh);
@@ -179,7 +189,8 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
         }
         const uint32_t stamp = NextPassNumber();
         for (auto [cell, mask] : cells)
-            if (!cell || !cell->ChooseModel(Components->head, static_cast<int32_t>(mask), stamp, nullptr, ModelBandTer, 0))
+            if (!cell || !cell->ChooseModel(Components->head, static_cast<int32_t>(mask), stamp, nullptr,
+                                            ModelBandTer, 0))
                 return false;
         FloorGrid[s][top][k]->RunRequiredLevelPass();
         for (int32_t m : floors) FloorGrid[s][m][k]->RunRequiredLevelPass();
@@ -248,12 +259,12 @@ bool TCreaAuto::StaircaseGateOpen(int32_t S, int32_t n) const {
     auto amp = [this](int32_t inputs) { return inputs >= 0 && inputs < AvailInputs && LineAmpAvail[inputs]; };
     if (!OwnBrandSwitch) return amp(n);
     switch (S) {
-        case 4:
-        case 5: return amp(4) || amp(5);
-        case 8: return amp(4) || amp(8) || amp(9) || amp(10);
-        case 9: return amp(4) || amp(8) || amp(9);
-        case 10: return amp(4) || amp(8) || amp(10);
-        default: return false;
+    case 4:
+    case 5: return amp(4) || amp(5);
+    case 8: return amp(4) || amp(8) || amp(9) || amp(10);
+    case 9: return amp(4) || amp(8) || amp(9);
+    case 10: return amp(4) || amp(8) || amp(10);
+    default: return false;
     }
 }
 
@@ -334,8 +345,9 @@ bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
                 };
                 if (lastGroup >= 0) UnlinkFloorFromAbove(s, lastGroup, 1);
                 if (!choose()) return false;
-                bool trouble = (TerOnMultiswitch && Unbalanced(first, BandSlotTer, Settings->APMaxSbilSwcTer)) ||
-                               Unbalanced(second, BandSlotSat, Settings->APMaxSbilSwcSat);
+                bool trouble =
+                    (TerOnMultiswitch && Unbalanced(first, BandSlotTer, Settings->APMaxSbilSwcTer)) ||
+                    Unbalanced(second, BandSlotSat, Settings->APMaxSbilSwcSat);
                 if (lastGroup >= 0) {
                     LinkFloorToAbove(s, lastGroup, 1);
                     if (!choose()) return false;
@@ -360,8 +372,11 @@ bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
     // A requirement without value cannot be fed either, as a margin without
     // value is short in the riser sizing; an empty window (no level at the
     // staircase head keeps every outlet below within its limits) says so.
-    auto unfed = [](float available, float required) { return !IsRealLevel(required) || available < required; };
-    if ((TerOnMultiswitch && unfed(VT, StaircaseRequiredLevel[s][0])) || unfed(VS, StaircaseRequiredLevel[s][1])) {
+    auto unfed = [](float available, float required) {
+        return !IsRealLevel(required) || available < required;
+    };
+    if ((TerOnMultiswitch && unfed(VT, StaircaseRequiredLevel[s][0])) ||
+        unfed(VS, StaircaseRequiredLevel[s][1])) {
         const bool apart = (TerOnMultiswitch && StaircaseRequiredLevel[s][0] == LevelReqEmpty) ||
                            StaircaseRequiredLevel[s][1] == LevelReqEmpty;
         Report(apart ? LevelsTooFarApart : SignalTooHigh);

@@ -15,7 +15,8 @@ void DrawMarks(TImageList& marks) {
     TBitmap picture(StateImageWidth, StateImageHeight);
     TCanvas& c = *picture.Canvas;
     c.Pen->Color = clRed;
-    const std::array<TPoint, 5> square = {TPoint(0, 0), TPoint(7, 0), TPoint(7, 7), TPoint(0, 7), TPoint(0, 0)};
+    const std::array<TPoint, 5> square = {TPoint(0, 0), TPoint(7, 0), TPoint(7, 7), TPoint(0, 7),
+                                          TPoint(0, 0)};
     c.Polyline(square);
     marks.Add(&picture);
     marks.Add(&picture);
@@ -45,7 +46,8 @@ int StateOfChildren(const TTreeNode* node) {
 
 void SetSubtree(TTreeNode* node, int state) {
     node->StateIndex = state;
-    for (TTreeNode* child = node->getFirstChild(); child; child = child->getNextSibling()) SetSubtree(child, state);
+    for (TTreeNode* child = node->getFirstChild(); child; child = child->getNextSibling())
+        SetSubtree(child, state);
 }
 
 // The full nodes under a partial node, down to the given depth.

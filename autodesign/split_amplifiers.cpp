@@ -7,13 +7,13 @@
 #include <array>
 #include <memory>
 
+#include "autodesign/design_settings.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
 #include "cells/cables.h"
 #include "cells/prototypes.h"
 #include "cells/splitters.h"
-#include "autodesign/design_settings.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
 
@@ -22,7 +22,7 @@ namespace {
 constexpr int32_t BandSlotVhf = 1;
 constexpr uint32_t BandMaskVhf = 0x0a;
 constexpr uint32_t BandMaskUhf = 0x30;
-constexpr int32_t SmallChain = 5;        // below this many splits one splitter feeds them
+constexpr int32_t SmallChain = 5;  // below this many splits one splitter feeds them
 constexpr int32_t ChainPartsMax = 5;
 constexpr int32_t ChainPartOutputsMax = 10;
 constexpr float LineLevelStart = 1000.0f;
@@ -64,13 +64,16 @@ bool TCreaAuto::ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice) {
     }
 
     // The candidates.
-    const TFamiglia* ter = ChosenFamily[0] >= 0 && ChosenFamily[0] < FamiliesMax ? &FamilyTer[ChosenFamily[0]] : nullptr;
-    const TFamiglia* sat = ChosenFamily[1] >= 0 && ChosenFamily[1] < FamiliesMax ? &FamilySat[ChosenFamily[1]] : nullptr;
+    const TFamiglia* ter =
+        ChosenFamily[0] >= 0 && ChosenFamily[0] < FamiliesMax ? &FamilyTer[ChosenFamily[0]] : nullptr;
+    const TFamiglia* sat =
+        ChosenFamily[1] >= 0 && ChosenFamily[1] < FamiliesMax ? &FamilySat[ChosenFamily[1]] : nullptr;
     auto finalOf = [this](const TFamiglia& family, int32_t inputs, int32_t outputs, int32_t band, float level,
                           uint32_t mask, uint32_t value) -> TCella* {
-        auto* prototype = dynamic_cast<TAmplificatoreAt*>(FindPrototype({CodeAmplificatoreAt, inputs, outputs, 0}));
-        return prototype ? prototype->FindForChannel(Components->head, band, level, family.Brand, family.Series, mask,
-                                                     value)
+        auto* prototype =
+            dynamic_cast<TAmplificatoreAt*>(FindPrototype({CodeAmplificatoreAt, inputs, outputs, 0}));
+        return prototype ? prototype->FindForChannel(Components->head, band, level, family.Brand,
+                                                     family.Series, mask, value)
                          : nullptr;
     };
     bool bandIIINeeded = false;
@@ -95,7 +98,8 @@ bool TCreaAuto::ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice) {
             shape(1, 1);
         }
         if (inputs)
-            choice.FinalSat = finalOf(*sat, inputs, outputs, BandSlotSat, needS + BackOffSat, BandMaskSat, BandMaskSat);
+            choice.FinalSat =
+                finalOf(*sat, inputs, outputs, BandSlotSat, needS + BackOffSat, BandMaskSat, BandMaskSat);
     }
     // The line amplifier of a band mask whose maximum outputs reach the needs
     // it serves, the lowest at its first band slot.
@@ -103,8 +107,9 @@ bool TCreaAuto::ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice) {
         TCella* best = nullptr;
         float bestLevel = LineLevelStart;
         for (TCella* c = Components->head; c; c = c->NextInList) {
-            if ((c->TypeCode != CodeAmplificatore && c->TypeCode != CodeAmplificatoreRegolato) || c->Inputs != 1 ||
-                !(c->Positions[0] & PositionSubstation) || (c->BandMask & BandMaskJoint) != bands)
+            if ((c->TypeCode != CodeAmplificatore && c->TypeCode != CodeAmplificatoreRegolato) ||
+                c->Inputs != 1 || !(c->Positions[0] & PositionSubstation) ||
+                (c->BandMask & BandMaskJoint) != bands)
                 continue;
             const float t = c->Attenuation->Get3(0, AmpMaxOutput, BandSlotTer);
             const float s = c->Attenuation->Get3(0, AmpMaxOutput, BandSlotSat);
@@ -139,8 +144,9 @@ bool TCreaAuto::ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice) {
             return false;
         }
         if (!satFinal && !MixerSwapped) {
-            Reporter->Report("Gli amplificatori individuati per le spezzature necessitano di un miscelatore "
-                             "terrestre/satellite che non è stato selezionato.");
+            Reporter->Report(
+                "Gli amplificatori individuati per le spezzature necessitano di un miscelatore "
+                "terrestre/satellite che non è stato selezionato.");
             return false;
         }
     } else if ((tC && !choice.LineTer) || (sC && !choice.LineSat)) {
@@ -153,7 +159,8 @@ bool TCreaAuto::ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice) {
         auto jumperOf = [this](const TFamiglia* family) -> TCella* {
             if (!family) return nullptr;
             for (TCella* c = Components->head; c; c = c->NextInList)
-                if (c->TypeCode == CodeBridge && c->Brand == family->Brand && c->Series == family->Series) return c;
+                if (c->TypeCode == CodeBridge && c->Brand == family->Brand && c->Series == family->Series)
+                    return c;
             return nullptr;
         };
         TCella* jumper = jumperOf(ter);
@@ -189,7 +196,9 @@ float FinalDraw(const TCella* cell) { return cell ? std::max(cell->Current1, 0.0
 int32_t TurnedOutputColumn(const TCella& final, int32_t x) {
     return final.ThroughOutputs == AutoMixOutputBypass ? x : x + 1;
 }
-int32_t TurnedInputColumn(const TCella& final, int32_t x) { return final.Inputs == AutoMixOneInput ? x + 1 : x + 2; }
+int32_t TurnedInputColumn(const TCella& final, int32_t x) {
+    return final.Inputs == AutoMixOneInput ? x + 1 : x + 2;
+}
 
 }  // namespace
 
@@ -203,8 +212,10 @@ bool TCreaAuto::SelectSplitAmplifiers(TGridData* grid, int32_t kind) {
     const int32_t lines = choice.LinesPerSplit;
     SplitLines = lines;
     TNCavo* cable = Cables[kind == 0 ? CableRiserTer : CableRiserSat].get();
-    const TFamiglia* ter = ChosenFamily[0] >= 0 && ChosenFamily[0] < FamiliesMax ? &FamilyTer[ChosenFamily[0]] : nullptr;
-    const TFamiglia* sat = ChosenFamily[1] >= 0 && ChosenFamily[1] < FamiliesMax ? &FamilySat[ChosenFamily[1]] : nullptr;
+    const TFamiglia* ter =
+        ChosenFamily[0] >= 0 && ChosenFamily[0] < FamiliesMax ? &FamilyTer[ChosenFamily[0]] : nullptr;
+    const TFamiglia* sat =
+        ChosenFamily[1] >= 0 && ChosenFamily[1] < FamiliesMax ? &FamilySat[ChosenFamily[1]] : nullptr;
     const float joint = Settings->APLungCavoComp;
     const int32_t a = choice.Rows;
     // A band I/III pair jumpers its finals over the row above them, and its
@@ -236,7 +247,7 @@ bool TCreaAuto::SelectSplitAmplifiers(TGridData* grid, int32_t kind) {
         starts[split] = s;
         float consumption = 0.0f;
         bool turned = true;
-        int32_t outColumn = s, outTop = y0 - 1;  // the output and the square above it
+        int32_t outColumn = s, outTop = y0 - 1;   // the output and the square above it
         int32_t terColumn = -1, terTop = y0 - 1;  // the terrestrial output inside a two-line block
         std::array<TLineInput, 2>& in = inputs[split];
         auto place = [&](TCella* prototype, int32_t column, int32_t row, int32_t orientation) {
@@ -286,7 +297,8 @@ bool TCreaAuto::SelectSplitAmplifiers(TGridData* grid, int32_t kind) {
             if (!place(choice.FinalSat, x + 2, y0 + 4, 2)) return false;
             consumption += FinalDraw(choice.FinalSat);
             in[satLine] = {TurnedInputColumn(*choice.FinalSat, x), y0 + 5, y0 + 5, true};
-            if (choice.FinalSat->Inputs != AutoMixOneInput && !PlaceTermination(x, y0 + 5, 0, grid)) return false;
+            if (choice.FinalSat->Inputs != AutoMixOneInput && !PlaceTermination(x, y0 + 5, 0, grid))
+                return false;
             const bool bypass = choice.FinalSat->ThroughOutputs == AutoMixOutputBypass;
             outColumn = TurnedOutputColumn(*choice.FinalSat, x);
             outTop = y0 - 1;
@@ -414,7 +426,8 @@ bool TCreaAuto::SelectSplitAmplifiers(TGridData* grid, int32_t kind) {
             for (size_t k = 0; k < rows.size(); ++k) {
                 const int32_t row = rows[k];
                 if (static_cast<int32_t>(k) >= count) {
-                    if (!PlaceTermination(left ? column - 1 : column + 1, row, left ? 1 : 3, grid)) return false;
+                    if (!PlaceTermination(left ? column - 1 : column + 1, row, left ? 1 : 3, grid))
+                        return false;
                     continue;
                 }
                 const int32_t split = left ? static_cast<int32_t>(k) : n - 1 - static_cast<int32_t>(k);

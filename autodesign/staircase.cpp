@@ -22,8 +22,8 @@ namespace {
 constexpr int32_t LineAmplifierCode = 22;
 // Bits 1 and 30 of the second Positions word: a line amplifier of a bank.
 constexpr uint32_t BankAmplifierPositions = 0x40000002;
-constexpr int32_t FacingDown = 0;  // input on top
-constexpr int32_t FromBelow = 2;   // input at the bottom
+constexpr int32_t FacingDown = 0;   // input on top
+constexpr int32_t FromBelow = 2;    // input at the bottom
 constexpr int32_t FacingRight = 3;  // input on the left
 // The corner pieces of a cable run, by the two sides they join.
 constexpr int32_t CornerLeftDown = 0;
@@ -39,6 +39,7 @@ struct TBrandRule {
     const char* Series;  // none: any series
     int32_t First, Step, MinFloors;
 };
+// clang-format off
 constexpr TBrandRule BrandRules[] = {
     {"Marca A", nullptr, 0, 0, 7},
     {"Marca B", nullptr, 2, 3, 0},
@@ -46,6 +47,7 @@ constexpr TBrandRule BrandRules[] = {
     {"Marca C", "Serie 400", 4, 5, 0},
     {"Marca C", "Serie T", 4, 5, 0},
 };
+// clang-format on
 
 }  // namespace
 
@@ -81,13 +83,16 @@ bool TCreaAuto::ComputeFloorRows(int32_t s) {
     }
     FloorRow[s][F - 1] = extra;
     for (int32_t f = F - 2; f >= 0; --f)
-        FloorRow[s][f] = FloorRow[s][f + 1] + FloorHeight[s][f + 1] + Settings->APDistPiani - 1 - FloorTail[s][f + 1];
+        FloorRow[s][f] =
+            FloorRow[s][f + 1] + FloorHeight[s][f + 1] + Settings->APDistPiani - 1 - FloorTail[s][f + 1];
     return true;
 }
 
 void TCreaAuto::PlaceLineAmplifiers(int32_t column, int32_t row, int32_t n, TGridData* grid) {
     const int32_t S = LineCount[1];
-    auto level = [this](int32_t inputs) { return inputs >= 0 && inputs < AvailInputs ? SubstationLevelSat[inputs] : 0.0f; };
+    auto level = [this](int32_t inputs) {
+        return inputs >= 0 && inputs < AvailInputs ? SubstationLevelSat[inputs] : 0.0f;
+    };
     if (level(n) < StaircaseRequiredLevel[0][1] && S % 2 == 0) n = S + 1;
     if (n <= 0) return;
     if (S < n) --column;
@@ -95,7 +100,8 @@ void TCreaAuto::PlaceLineAmplifiers(int32_t column, int32_t row, int32_t n, TGri
     // From the first amplifier on, as long as an amplifier's last input meets a line.
     const int32_t lastLine = column + (S < n ? 1 : 0) + S - 1;
     for (int32_t x = column; x == column || x + n - 1 <= lastLine; x += n) {
-        auto amplifier = std::make_unique<TAmplificatore>(nullptr, FacingDown, 0, x, row, LineAmplifierCode, n, n);
+        auto amplifier =
+            std::make_unique<TAmplificatore>(nullptr, FacingDown, 0, x, row, LineAmplifierCode, n, n);
         amplifier->Positions[1] = BankAmplifierPositions;
         PlaceNew(grid, std::move(amplifier));
     }
@@ -142,7 +148,8 @@ int32_t TCreaAuto::InsertionSlips() const {
     return slips;
 }
 
-void TCreaAuto::MoveBlockInto(TGridData* block, TGridData* target, int32_t column, int32_t row, bool mirrored) {
+void TCreaAuto::MoveBlockInto(TGridData* block, TGridData* target, int32_t column, int32_t row,
+                              bool mirrored) {
     if (!block || !target) return;
     const TCellRect used = block->GetUsedArea();
     if (used.Right < used.Left || used.Bottom < used.Top) return;
@@ -161,7 +168,7 @@ void TCreaAuto::MoveBlockInto(TGridData* block, TGridData* target, int32_t colum
 }
 
 std::vector<TCreaAuto::TJoinEnds> TCreaAuto::JoinEnds(TGridData& grid, std::span<const TAnchorLink> links,
-                                                       int32_t floor, bool downward) {
+                                                      int32_t floor, bool downward) {
     // Only cells standing on the grid are read: a cell refused on the way
     // is gone, and its link with it.
     const std::unordered_set<TCella*> live = CellsOn(grid, grid.GetFullArea());
@@ -177,8 +184,9 @@ std::vector<TCreaAuto::TJoinEnds> TCreaAuto::JoinEnds(TGridData& grid, std::span
             ++grid.RefusedInsertions;
             continue;
         }
-        ends.push_back({link.Exit, link.Partner, link.Kind, link.Exit->Column, link.Exit->Row, link.Exit->Orientation,
-                        link.Partner->Column, link.Partner->Row, link.Partner->Orientation});
+        ends.push_back({link.Exit, link.Partner, link.Kind, link.Exit->Column, link.Exit->Row,
+                        link.Exit->Orientation, link.Partner->Column, link.Partner->Row,
+                        link.Partner->Orientation});
     }
     return ends;
 }
@@ -258,8 +266,8 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
                 for (int32_t r = 0; r < block->Rows; ++r)
                     for (int32_t c = 0; c < block->Columns; ++c) {
                         TCella* cell = block->CellAt(c, r);
-                        if (IsExitAnchor(cell) && cell->Column == c && cell->Row == r && !cell->OutputCell.empty() &&
-                            cell->OutputCell[0])
+                        if (IsExitAnchor(cell) && cell->Column == c && cell->Row == r &&
+                            !cell->OutputCell.empty() && cell->OutputCell[0])
                             links.push_back({cell, cell->OutputCell[0], f, k});
                     }
 
@@ -285,7 +293,8 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
         second[k] = splits[k] >= 2 ? lines : 0;
     }
     int32_t largestCableColumns = 0;
-    for (int32_t f = 0; f < F; ++f) largestCableColumns = std::max(largestCableColumns, FloorCableColumns[s][f]);
+    for (int32_t f = 0; f < F; ++f)
+        largestCableColumns = std::max(largestCableColumns, FloorCableColumns[s][f]);
     int32_t x = 0;
     base[0] = x + second[0];
     x = base[0] + width[0] + first[0];
@@ -358,7 +367,8 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
                 int32_t splitRows[2] = {0, 0};
                 for (int32_t j = 0; j < splits[k]; ++j)
                     splitRows[j] = blockRow(std::clamp(RiserBreakFloor[s][k][j], 0, F - 1), k);
-                PlaceRiserEntries(s, k, blockRow(f, k), std::span<const int32_t>(splitRows, size_t(splits[k])));
+                PlaceRiserEntries(s, k, blockRow(f, k),
+                                  std::span<const int32_t>(splitRows, size_t(splits[k])));
             }
 
         const int32_t rightStart = c + span + rightGap(f);
@@ -389,8 +399,9 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
             // Beyond the floor's bend columns the split risers and the radial
             // runs come later: no bend goes there.
             auto lastBend = [&](const TJoinEnds& e) {
-                return left ? e.PartnerColumn + 1
-                            : MultiswitchRadial ? start + largestCableColumns - 1 : e.PartnerColumn - 1;
+                return left                ? e.PartnerColumn + 1
+                       : MultiswitchRadial ? start + largestCableColumns - 1
+                                           : e.PartnerColumn - 1;
             };
             // Each run's vertical spans the rows between its anchor and its
             // partner; runs whose spans meet need columns of their own. Taken
@@ -403,7 +414,8 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
                 for (size_t i = 0; i < order.size(); ++i) order[i] = i;
                 auto top = [&](size_t i) { return std::min(column[i]->ExitRow, column[i]->PartnerRow); };
                 auto bottom = [&](size_t i) { return std::max(column[i]->ExitRow, column[i]->PartnerRow); };
-                std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return top(a) < top(b); });
+                std::stable_sort(order.begin(), order.end(),
+                                 [&](size_t a, size_t b) { return top(a) < top(b); });
                 // How far out from the riser a column lies.
                 auto depth = [&](int32_t b) { return (b - start) * step; };
                 std::vector<uint8_t> state(column.size(), 0);  // 1 being placed, 2 placed
@@ -444,7 +456,8 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
                                     ? beside
                                     : Cables[e.Kind == 0 ? CableStaircaseTer : CableStaircaseSat].get();
                 const bool straight = e.PartnerRow == e.ExitRow;
-                JoinEnd(*grid, e, cable, straight ? bends[i] : FreeBendColumn(*grid, e, bends[i], start, lastBend(e)));
+                JoinEnd(*grid, e, cable,
+                        straight ? bends[i] : FreeBendColumn(*grid, e, bends[i], start, lastBend(e)));
             };
             // Two pointers: the top one takes runs going up, the bottom one
             // runs going down; when both wait, the top one's run is drawn
@@ -476,7 +489,8 @@ int32_t TCreaAuto::RiserColour(int kind, int32_t line) const {
 }
 
 TNCavo* TCreaAuto::RiserCable(int kind, int32_t line) const {
-    const bool ter = kind == 0 || (MultiswitchSat && line >= 0 && line < LineTableSize && LineIsTerrestrial[line]);
+    const bool ter =
+        kind == 0 || (MultiswitchSat && line >= 0 && line < LineTableSize && LineIsTerrestrial[line]);
     return Cables[ter ? CableRiserTer : CableRiserSat].get();
 }
 
@@ -555,9 +569,9 @@ void TCreaAuto::PlaceRadialEntries(int32_t s, int32_t firstColumn, int32_t right
             const int32_t lines = apartment.SatLayout < DesignLayoutMax ? 1 : apartment.SatOutlets;
             const bool even = a % 2 == 0;
             const int32_t target = even ? rightStart : riserStart - FloorCableColumns[s][f] - 1;
-            const float length = FloorSpacing(s) * static_cast<float>(highest - f - 1) +
-                                 static_cast<float>(sc.TopFloorDistance + sc.HeadEndDistance +
-                                                    apartment.ApartmentDistance);
+            const float length =
+                FloorSpacing(s) * static_cast<float>(highest - f - 1) +
+                static_cast<float>(sc.TopFloorDistance + sc.HeadEndDistance + apartment.ApartmentDistance);
             for (int32_t i = 0; i < lines; ++i) {
                 const int32_t y = FloorRow[s][f] + ApartmentOffset[s][f][a] + inputRow + i;
                 TCella* entry = grid->CellAt(target, y);

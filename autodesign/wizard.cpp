@@ -62,7 +62,8 @@ void TAutoProgetto::SavePreselection(int n) {
         const AnsiString question =
             "Questa operazione comporta la perdita della precedente preselezione " + Num(n) + ". Procedere?";
         const AnsiString title = Application ? Application->Title : AnsiString();
-        if (!Application || Application->MessageBox(question, title, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
+        if (!Application || Application->MessageBox(question, title, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+            return;
     }
     TIniUpdate update(*Ini);
     Ini->WriteString(slot, SlotUsed);
@@ -98,7 +99,8 @@ void TAutoProgetto::SaveComponents(const AnsiString& slot) {
     TStringList paths;
     ComponentTree->GetCheckedPaths(paths);
     Ini->WriteString(slot + "List", paths.Text());
-    for (int k = 0; k < CableTextCount; ++k) Ini->WriteString(slot + CablePickerNames[k], CablePicker[k]->Text);
+    for (int k = 0; k < CableTextCount; ++k)
+        Ini->WriteString(slot + CablePickerNames[k], CablePicker[k]->Text);
     for (int k = 0; k < ConnectorPickers; ++k)
         Ini->WriteInteger(slot + ConnectorSlotNames[k], ConnectorPicker[k]->ItemIndex);
 }
@@ -128,7 +130,8 @@ void TAutoProgetto::LoadAntennas(const AnsiString& slot) {
         Ini->ReadIntegerDef(p + "CanId", id, 0);
         a.Plan = nullptr;
         if (Canalizzazioni)
-            a.Plan = id > 0 ? Canalizzazioni->FindById(static_cast<char>(id)) : Canalizzazioni->Find(Ini->String(p + "CanNome"));
+            a.Plan = id > 0 ? Canalizzazioni->FindById(static_cast<char>(id))
+                            : Canalizzazioni->Find(Ini->String(p + "CanNome"));
         a.ClearChannels();
         Ini->ReadIntegerDef(p + "CanNum", count, 0);
         for (int32_t c = 0; c < count && c < MaxAntennaChannels; ++c) {

@@ -47,12 +47,23 @@ constexpr int WizardOpenProject = 5;
 
 // The choice buttons of page 0, group by group.
 enum TWizardChoice : int {
-    ChoiceTerrestre, ChoiceSatellitare, ChoiceTerSat,
-    ChoiceRete, ChoiceCentrale, ChoiceReteCentrale,
-    ChoiceLargaBanda, ChoiceModulare,
-    ChoiceMonocavo, ChoiceMs2, ChoiceMs4, ChoiceMs8,
-    ChoiceSeparate, ChoiceUnite,
-    ChoiceLungoScala, ChoiceInAppartamento, ChoiceRadiale,
+    ChoiceTerrestre,
+    ChoiceSatellitare,
+    ChoiceTerSat,
+    ChoiceRete,
+    ChoiceCentrale,
+    ChoiceReteCentrale,
+    ChoiceLargaBanda,
+    ChoiceModulare,
+    ChoiceMonocavo,
+    ChoiceMs2,
+    ChoiceMs4,
+    ChoiceMs8,
+    ChoiceSeparate,
+    ChoiceUnite,
+    ChoiceLungoScala,
+    ChoiceInAppartamento,
+    ChoiceRadiale,
     ChoiceCount
 };
 constexpr int ChoiceGroups = 6;
@@ -60,8 +71,18 @@ constexpr int ChoiceGroups = 6;
 constexpr int CableRows = CableTextCount / 2;
 // The rows of the building group of page 1.
 enum TBuildingRow : int {
-    RowStaircases, RowFloors, RowHeadEndDistance, RowTopFloorDistance, RowFloorSpacing, RowApartments,
-    RowApartmentDistance, RowOutletSpacing, RowTerrOutlets, RowTerrLayout, RowSatOutlets, RowSatLayout,
+    RowStaircases,
+    RowFloors,
+    RowHeadEndDistance,
+    RowTopFloorDistance,
+    RowFloorSpacing,
+    RowApartments,
+    RowApartmentDistance,
+    RowOutletSpacing,
+    RowTerrOutlets,
+    RowTerrLayout,
+    RowSatOutlets,
+    RowSatLayout,
     BuildingRows
 };
 constexpr int FeederFields = 2;  // antennas - head end, LNB - head end
@@ -183,7 +204,7 @@ public:
     void Preselezione3LClick(TObject*) { LoadPreselection(3); }
     void Preselezione4LClick(TObject*) { LoadPreselection(4); }
 
-    TOpzProgetto* Settings = nullptr;  // not owned
+    TOpzProgetto* Settings = nullptr;   // not owned
     TOpenDialog* OpenDialog = nullptr;  // the main window's, not owned
     int CurrentPage = 0;
     bool FirstShow = true;

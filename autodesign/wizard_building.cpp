@@ -23,6 +23,7 @@ struct TRowDef {
     int Min, Max;  // Max -1: no upper bound
     bool Distance;
 };
+// clang-format off
 const TRowDef Rows[BuildingRows] = {
     {"Numero scale", 1, 4, false},
     {"Numero piani", 1, 12, false},
@@ -37,7 +38,9 @@ const TRowDef Rows[BuildingRows] = {
     {"Prese Sat per appartamento", 1, 15, false},
     {"Disposizione prese Sat", 0, 0, false},
 };
-const char* const FeederCaptions[FeederFields] = {"Distanza antenne - centrale (m.)", "Distanza LNB - centrale (m.)"};
+// clang-format on
+const char* const FeederCaptions[FeederFields] = {"Distanza antenne - centrale (m.)",
+                                                  "Distanza LNB - centrale (m.)"};
 
 bool IsLayoutRow(int row) { return row == RowTerrLayout || row == RowSatLayout; }
 
@@ -145,9 +148,11 @@ void TAutoProgetto::EnableOutletRows() {
     EnableBuildingRow(RowTerrLayout, ter);
     EnableBuildingRow(RowSatOutlets, sat);
     EnableBuildingRow(RowSatLayout, sat);
-    BuildingLabel[RowTerrOutlets]->Caption = ter && joint ? "Prese per appartamento" : Rows[RowTerrOutlets].Caption;
+    BuildingLabel[RowTerrOutlets]->Caption =
+        ter && joint ? "Prese per appartamento" : Rows[RowTerrOutlets].Caption;
     BuildingLabel[RowTerrLayout]->Caption = ter && joint ? "Disposizione prese" : Rows[RowTerrLayout].Caption;
-    BuildingLabel[RowSatOutlets]->Caption = sat && joint ? "Prese per appartamento" : Rows[RowSatOutlets].Caption;
+    BuildingLabel[RowSatOutlets]->Caption =
+        sat && joint ? "Prese per appartamento" : Rows[RowSatOutlets].Caption;
     BuildingLabel[RowSatLayout]->Caption = sat && joint ? "Disposizione prese" : Rows[RowSatLayout].Caption;
     FeederLabel[0]->Enabled = FeederEdit[0]->Enabled = FeederUpDown[0]->Enabled = o.Terrestrial;
     FeederLabel[1]->Enabled = FeederEdit[1]->Enabled = FeederUpDown[1]->Enabled = o.Satellite;
@@ -177,7 +182,8 @@ void TAutoProgetto::BuildingGridSelectCell(TObject*, int ACol, int ARow, bool& C
 void TAutoProgetto::RefreshBuildingGrid() {
     TPalazzo& b = *Opz().Building;
     b.ComputeMaxima();
-    const int32_t last = b.StaircaseCount > 0 ? b.Staircases[std::min(b.StaircaseCount, MaxStaircases) - 1].LastColumn : 0;
+    const int32_t last =
+        b.StaircaseCount > 0 ? b.Staircases[std::min(b.StaircaseCount, MaxStaircases) - 1].LastColumn : 0;
     BuildingGrid->RowCount = b.MostFloors + 3;
     BuildingGrid->ColCount = last + 1;
     BuildingGrid->Invalidate();
@@ -188,11 +194,13 @@ void TAutoProgetto::LoadBuildingControls() {
     Busy = true;
     const TOpzProgetto& o = Opz();
     const TPalazzo& b = *o.Building;
-    auto show = [](TEdit* edit, int32_t value) { edit->Text = value < 0 ? AnsiString() : std::to_string(value); };
-    const int32_t values[BuildingRows] = {b.GetStaircaseCount(),    b.GetFloorCount(),         b.GetHeadEndDistance(),
-                                          b.GetTopFloorDistance(),  b.GetFloorSpacing(),       b.GetApartmentCount(),
-                                          b.GetApartmentDistance(), b.GetOutletSpacing(),      b.GetTerrOutlets(),
-                                          b.GetTerrLayout(),        b.GetSatOutlets(),         b.GetSatLayout()};
+    auto show = [](TEdit* edit, int32_t value) {
+        edit->Text = value < 0 ? AnsiString() : std::to_string(value);
+    };
+    const int32_t values[BuildingRows] = {
+        b.GetStaircaseCount(), b.GetFloorCount(),     b.GetHeadEndDistance(),   b.GetTopFloorDistance(),
+        b.GetFloorSpacing(),   b.GetApartmentCount(), b.GetApartmentDistance(), b.GetOutletSpacing(),
+        b.GetTerrOutlets(),    b.GetTerrLayout(),     b.GetSatOutlets(),        b.GetSatLayout()};
     for (int k = 0; k < BuildingRows; ++k)
         if (BuildingEdit[k]) show(BuildingEdit[k], values[k]);
     for (int side = 0; side < 2; ++side) {
@@ -230,20 +238,21 @@ void TAutoProgetto::BuildingFieldChange(TObject* Sender) {
         Busy = wasBusy;
     }
     switch (row) {
-        case RowStaircases:
-            for (int32_t s = b.StaircaseCount; s < clamped; ++s) TPalazzo::CopyStaircase(b.Staircases[s], b.Staircases[s - 1]);
-            b.StaircaseCount = clamped;
-            break;
-        case RowFloors: b.SetFloorCount(clamped); break;
-        case RowHeadEndDistance: b.SetHeadEndDistance(clamped); break;
-        case RowTopFloorDistance: b.SetTopFloorDistance(clamped); break;
-        case RowFloorSpacing: b.SetFloorSpacing(clamped); break;
-        case RowApartments: b.SetApartmentCount(clamped); break;
-        case RowApartmentDistance: b.SetApartmentDistance(clamped); break;
-        case RowOutletSpacing: b.SetOutletSpacing(clamped); break;
-        case RowTerrOutlets: b.SetTerrOutlets(clamped); break;
-        case RowSatOutlets: b.SetSatOutlets(clamped); break;
-        default: break;
+    case RowStaircases:
+        for (int32_t s = b.StaircaseCount; s < clamped; ++s)
+            TPalazzo::CopyStaircase(b.Staircases[s], b.Staircases[s - 1]);
+        b.StaircaseCount = clamped;
+        break;
+    case RowFloors: b.SetFloorCount(clamped); break;
+    case RowHeadEndDistance: b.SetHeadEndDistance(clamped); break;
+    case RowTopFloorDistance: b.SetTopFloorDistance(clamped); break;
+    case RowFloorSpacing: b.SetFloorSpacing(clamped); break;
+    case RowApartments: b.SetApartmentCount(clamped); break;
+    case RowApartmentDistance: b.SetApartmentDistance(clamped); break;
+    case RowOutletSpacing: b.SetOutletSpacing(clamped); break;
+    case RowTerrOutlets: b.SetTerrOutlets(clamped); break;
+    case RowSatOutlets: b.SetSatOutlets(clamped); break;
+    default: break;
     }
     RefreshBuildingGrid();
 }
@@ -290,7 +299,8 @@ void TAutoProgetto::LayoutPickerExit(TObject* Sender) {
     if (k < 0 || LayoutOf(k) >= 0) return;
     const bool wasBusy = Busy;
     Busy = true;
-    LayoutPicker[k]->ItemIndex = previousLayout_[k] < LayoutPicker[k]->Items->Count() ? previousLayout_[k] : -1;
+    LayoutPicker[k]->ItemIndex =
+        previousLayout_[k] < LayoutPicker[k]->Items->Count() ? previousLayout_[k] : -1;
     Busy = wasBusy;
 }
 
@@ -328,7 +338,8 @@ void TAutoProgetto::PaintBuildingPreview(TObject*, int ACol, int ARow, TRect Rec
         c->TextOut(r.Left + (r.Right - r.Left - c->TextWidth(text)) / 2, r.Top, text);
     };
     if (cell.Floor == -3) {
-        const TRect r{Rect.Left - ACol * w, Rect.Top, Rect.Left - ACol * w + w * BuildingGrid->ColCount, Rect.Bottom};
+        const TRect r{Rect.Left - ACol * w, Rect.Top, Rect.Left - ACol * w + w * BuildingGrid->ColCount,
+                      Rect.Bottom};
         box(r, BuildingColour, false);
         header(r, "Edificio");
         return;

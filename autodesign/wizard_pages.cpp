@@ -43,9 +43,9 @@ const TPackageBox PackageBoxes[PackageCount] = {{"Pacchetto 1", 32, "CPacchetto1
                                                 {"Pacchetto 3", 64, "CPacchetto3", true},
                                                 {"Pacchetto 4", 96, "CPacchetto4", true},
                                                 {"Pacchetto 5", 128, "CPacchetto5", true}};
-const char* const CableCaptions[CableRows] = {"Cavo montante terrestre",           "Cavo montante satellite",
-                                              "Cavo scala-appartamento terrestre", "Cavo scala-appartamento satellite",
-                                              "Cavo appartamento terrestre",       "Cavo appartamento satellite"};
+const char* const CableCaptions[CableRows] = {
+    "Cavo montante terrestre",           "Cavo montante satellite",     "Cavo scala-appartamento terrestre",
+    "Cavo scala-appartamento satellite", "Cavo appartamento terrestre", "Cavo appartamento satellite"};
 
 // The six groups of page 0: caption, bounds, first button, button count, button width.
 struct TChoiceGroupDef {
@@ -53,6 +53,7 @@ struct TChoiceGroupDef {
     int Left, Top, Width, Height;
     int First, Count, ButtonWidth;
 };
+// clang-format off
 const TChoiceGroupDef ChoiceGroupDefs[ChoiceGroups] = {
     {"Tipo di impianto ", 16, 56, 225, 121, ChoiceTerrestre, 3, 201},
     {"Elementi da progettare ", 16, 208, 225, 121, ChoiceRete, 3, 201},
@@ -61,12 +62,24 @@ const TChoiceGroupDef ChoiceGroupDefs[ChoiceGroups] = {
     {"Distribuzione terrestre-satellite ", 520, 128, 241, 89, ChoiceSeparate, 2, 217},
     {"Opzioni multiswitch ", 520, 248, 241, 121, ChoiceLungoScala, 3, 217},
 };
-const char* const ChoiceCaptions[ChoiceCount] = {
-    "Terrestre",         "Satellitare",       "Terrestre e satellitare",     "Rete di distribuzione",
-    "Centrale di testa", "Rete e centrale",   "Larga banda",                 "Modulare",
-    "Monocavo",          "Multiswitch 2 cavi", "Multiswitch 4 cavi",         "Multiswitch 8 cavi",
-    "Separate",          "Unite",             "Multiswitch lungo scala",     "Multiswitch in appartamento",
-    "Radiale"};
+// clang-format on
+const char* const ChoiceCaptions[ChoiceCount] = {"Terrestre",
+                                                 "Satellitare",
+                                                 "Terrestre e satellitare",
+                                                 "Rete di distribuzione",
+                                                 "Centrale di testa",
+                                                 "Rete e centrale",
+                                                 "Larga banda",
+                                                 "Modulare",
+                                                 "Monocavo",
+                                                 "Multiswitch 2 cavi",
+                                                 "Multiswitch 4 cavi",
+                                                 "Multiswitch 8 cavi",
+                                                 "Separate",
+                                                 "Unite",
+                                                 "Multiswitch lungo scala",
+                                                 "Multiswitch in appartamento",
+                                                 "Radiale"};
 
 AnsiString AppTitle() { return Application ? Application->Title : AnsiString(); }
 
@@ -76,7 +89,8 @@ void BoldArial(TControl* control, int pixels) {
     control->Font->Style = TFontStyles{fsBold};
 }
 
-TLabel* MakeLabel(TComponent* owner, TWinControl* parent, int left, int top, int width, const AnsiString& caption) {
+TLabel* MakeLabel(TComponent* owner, TWinControl* parent, int left, int top, int width,
+                  const AnsiString& caption) {
     auto* label = MakeControl<TLabel>(owner, parent, left, top, width, 16);
     label->AutoSize = false;
     label->Transparent = true;
@@ -115,10 +129,12 @@ TAutoProgetto::TAutoProgetto(TComponent* owner) : TForm(owner) {
     MainMenu1->Items->Add(Preselezionati);
     MainMenu1->Items->Add(Salva);
     using Click = void (TAutoProgetto::*)(TObject*);
-    const Click loads[PreselectionSlots] = {&TAutoProgetto::Preselezione1LClick, &TAutoProgetto::Preselezione2LClick,
-                                            &TAutoProgetto::Preselezione3LClick, &TAutoProgetto::Preselezione4LClick};
-    const Click saves[PreselectionSlots] = {&TAutoProgetto::Preselezione1SClick, &TAutoProgetto::Preselezione2SClick,
-                                            &TAutoProgetto::Preselezione3SClick, &TAutoProgetto::Preselezione4SClick};
+    const Click loads[PreselectionSlots] = {
+        &TAutoProgetto::Preselezione1LClick, &TAutoProgetto::Preselezione2LClick,
+        &TAutoProgetto::Preselezione3LClick, &TAutoProgetto::Preselezione4LClick};
+    const Click saves[PreselectionSlots] = {
+        &TAutoProgetto::Preselezione1SClick, &TAutoProgetto::Preselezione2SClick,
+        &TAutoProgetto::Preselezione3SClick, &TAutoProgetto::Preselezione4SClick};
     for (int i = 0; i < PreselectionSlots; ++i) {
         const AnsiString caption = "Preselezione &" + std::to_string(i + 1);
         PreselezioneL[i] = new TMenuItem(this);
@@ -132,8 +148,9 @@ TAutoProgetto::TAutoProgetto(TComponent* owner) : TForm(owner) {
     }
     Menu = MainMenu1;
 
-    const char* const titles[WizardPages] = {"Specifica della tipologia di impianto", "Descrizione dell'edificio",
-                                             nullptr, nullptr, "Specifica dei componenti da utilizzare"};
+    const char* const titles[WizardPages] = {"Specifica della tipologia di impianto",
+                                             "Descrizione dell'edificio", nullptr, nullptr,
+                                             "Specifica dei componenti da utilizzare"};
     for (int p = 0; p < WizardPages; ++p) {
         Pages[p] = MakeControl<TPanel>(this, this, 0, 0, Width - 8, ButtonTop - 4);
         Pages[p]->BevelOuter = bvNone;
@@ -161,7 +178,8 @@ TAutoProgetto::TAutoProgetto(TComponent* owner) : TForm(owner) {
     BuildTypePage();
     BuildBuildingPage();
     for (int k = 0; k < WizardChannelPanels; ++k) {
-        ChannelPanels[k] = MakeControl<TPannelloCanaliTer>(this, Pages[WizardChannelsPage], 8, 8 + 160 * k, 777, 154);
+        ChannelPanels[k] =
+            MakeControl<TPannelloCanaliTer>(this, Pages[WizardChannelsPage], 8, 8 + 160 * k, 777, 154);
         ChannelPanels[k]->Index = k;
         if (k > 0) ChannelPanels[k - 1]->Next = ChannelPanels[k];
     }
@@ -319,10 +337,11 @@ int TAutoProgetto::NextPage(int page) const {
     const bool channels = o.Terrestrial && o.DesignHeadEnd;
     const bool packages = o.Satellite && o.DesignHeadEnd && o.SatelliteCables == 1;
     switch (page) {
-        case WizardTypePage: return WizardBuildingPage;
-        case WizardBuildingPage: return channels ? WizardChannelsPage : packages ? WizardPackagesPage : WizardComponentsPage;
-        case WizardChannelsPage: return packages ? WizardPackagesPage : WizardComponentsPage;
-        default: return WizardComponentsPage;
+    case WizardTypePage: return WizardBuildingPage;
+    case WizardBuildingPage:
+        return channels ? WizardChannelsPage : packages ? WizardPackagesPage : WizardComponentsPage;
+    case WizardChannelsPage: return packages ? WizardPackagesPage : WizardComponentsPage;
+    default: return WizardComponentsPage;
     }
 }
 
@@ -331,12 +350,12 @@ int TAutoProgetto::PreviousPage(int page) const {
     const bool channels = o.Terrestrial && o.DesignHeadEnd;
     const bool packages = o.Satellite && o.DesignHeadEnd && o.SatelliteCables == 1;
     switch (page) {
-        case WizardBuildingPage: return WizardTypePage;
-        case WizardChannelsPage: return WizardBuildingPage;
-        case WizardPackagesPage: return channels ? WizardChannelsPage : WizardBuildingPage;
-        case WizardComponentsPage:
-            return packages ? WizardPackagesPage : channels ? WizardChannelsPage : WizardBuildingPage;
-        default: return WizardTypePage;
+    case WizardBuildingPage: return WizardTypePage;
+    case WizardChannelsPage: return WizardBuildingPage;
+    case WizardPackagesPage: return channels ? WizardChannelsPage : WizardBuildingPage;
+    case WizardComponentsPage:
+        return packages ? WizardPackagesPage : channels ? WizardChannelsPage : WizardBuildingPage;
+    default: return WizardTypePage;
     }
 }
 
@@ -348,8 +367,8 @@ bool TAutoProgetto::AntennasChosen() {
         AntennaScroll->Position = std::min(i, AntennaScroll->Max.Get());
         AntennaScrollChange(AntennaScroll);
         if (Application)
-            Application->MessageBox("Scegliere il codice dell'antenna " + std::to_string(i + 1) + ".", AppTitle(),
-                                    MB_OK | MB_ICONEXCLAMATION);
+            Application->MessageBox("Scegliere il codice dell'antenna " + std::to_string(i + 1) + ".",
+                                    AppTitle(), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     return true;
@@ -441,24 +460,24 @@ void TAutoProgetto::ChoiceClick(TObject* Sender) {
     MarkDesign();
     TOpzProgetto& o = Opz();
     switch (choice) {
-        case ChoiceTerrestre: o.Terrestrial = true, o.Satellite = false; break;
-        case ChoiceSatellitare: o.Terrestrial = false, o.Satellite = true; break;
-        case ChoiceTerSat: o.Terrestrial = true, o.Satellite = true; break;
-        case ChoiceRete: o.DesignNetwork = true, o.DesignHeadEnd = false; break;
-        case ChoiceCentrale: o.DesignNetwork = false, o.DesignHeadEnd = true; break;
-        case ChoiceReteCentrale: o.DesignNetwork = true, o.DesignHeadEnd = true; break;
-        case ChoiceLargaBanda: o.Wideband = true; break;
-        case ChoiceModulare: o.Wideband = false; break;
-        case ChoiceMonocavo: o.SatelliteCables = 1, o.Radial = false; break;
-        case ChoiceMs2: o.SatelliteCables = 2; break;
-        case ChoiceMs4: o.SatelliteCables = 4; break;
-        case ChoiceMs8: o.SatelliteCables = 8; break;
-        case ChoiceSeparate: o.SeparateDistributions = true; break;
-        case ChoiceUnite: o.SeparateDistributions = false; break;
-        case ChoiceLungoScala: o.MultiswitchAlongStaircase = true, o.Radial = false; break;
-        case ChoiceInAppartamento: o.MultiswitchAlongStaircase = false, o.Radial = false; break;
-        case ChoiceRadiale: o.MultiswitchAlongStaircase = false, o.Radial = true; break;
-        default: break;
+    case ChoiceTerrestre: o.Terrestrial = true, o.Satellite = false; break;
+    case ChoiceSatellitare: o.Terrestrial = false, o.Satellite = true; break;
+    case ChoiceTerSat: o.Terrestrial = true, o.Satellite = true; break;
+    case ChoiceRete: o.DesignNetwork = true, o.DesignHeadEnd = false; break;
+    case ChoiceCentrale: o.DesignNetwork = false, o.DesignHeadEnd = true; break;
+    case ChoiceReteCentrale: o.DesignNetwork = true, o.DesignHeadEnd = true; break;
+    case ChoiceLargaBanda: o.Wideband = true; break;
+    case ChoiceModulare: o.Wideband = false; break;
+    case ChoiceMonocavo: o.SatelliteCables = 1, o.Radial = false; break;
+    case ChoiceMs2: o.SatelliteCables = 2; break;
+    case ChoiceMs4: o.SatelliteCables = 4; break;
+    case ChoiceMs8: o.SatelliteCables = 8; break;
+    case ChoiceSeparate: o.SeparateDistributions = true; break;
+    case ChoiceUnite: o.SeparateDistributions = false; break;
+    case ChoiceLungoScala: o.MultiswitchAlongStaircase = true, o.Radial = false; break;
+    case ChoiceInAppartamento: o.MultiswitchAlongStaircase = false, o.Radial = false; break;
+    case ChoiceRadiale: o.MultiswitchAlongStaircase = false, o.Radial = true; break;
+    default: break;
     }
     RefreshChoices();
 }
@@ -470,24 +489,30 @@ void TAutoProgetto::RefreshChoices() {
     int chosen[ChoiceGroups] = {-1, -1, -1, -1, -1, -1};
     bool enabled[ChoiceGroups] = {true, true, true, true, true, true};
     if (o.Terrestrial || o.Satellite)
-        chosen[0] = o.Terrestrial && o.Satellite ? ChoiceTerSat : o.Terrestrial ? ChoiceTerrestre : ChoiceSatellitare;
+        chosen[0] = o.Terrestrial && o.Satellite ? ChoiceTerSat
+                    : o.Terrestrial              ? ChoiceTerrestre
+                                                 : ChoiceSatellitare;
     if (o.DesignNetwork || o.DesignHeadEnd)
-        chosen[1] = o.DesignNetwork && o.DesignHeadEnd ? ChoiceReteCentrale : o.DesignNetwork ? ChoiceRete : ChoiceCentrale;
+        chosen[1] = o.DesignNetwork && o.DesignHeadEnd ? ChoiceReteCentrale
+                    : o.DesignNetwork                  ? ChoiceRete
+                                                       : ChoiceCentrale;
     enabled[2] = o.DesignHeadEnd && o.Terrestrial;
     if (enabled[2]) chosen[2] = o.Wideband ? ChoiceLargaBanda : ChoiceModulare;
     enabled[3] = o.Satellite;
     switch (o.SatelliteCables) {
-        case 1: chosen[3] = ChoiceMonocavo; break;
-        case 2: chosen[3] = ChoiceMs2; break;
-        case 4: chosen[3] = ChoiceMs4; break;
-        case 8: chosen[3] = ChoiceMs8; break;
-        default: break;
+    case 1: chosen[3] = ChoiceMonocavo; break;
+    case 2: chosen[3] = ChoiceMs2; break;
+    case 4: chosen[3] = ChoiceMs4; break;
+    case 8: chosen[3] = ChoiceMs8; break;
+    default: break;
     }
     enabled[4] = o.Terrestrial && o.Satellite;
     chosen[4] = o.SeparateDistributions ? ChoiceSeparate : ChoiceUnite;
     enabled[5] = o.Satellite && o.SatelliteCables >= 2;
     if (enabled[5])
-        chosen[5] = o.Radial ? ChoiceRadiale : o.MultiswitchAlongStaircase ? ChoiceLungoScala : ChoiceInAppartamento;
+        chosen[5] = o.Radial                      ? ChoiceRadiale
+                    : o.MultiswitchAlongStaircase ? ChoiceLungoScala
+                                                  : ChoiceInAppartamento;
     for (int g = 0; g < ChoiceGroups; ++g) {
         const TChoiceGroupDef& d = ChoiceGroupDefs[g];
         ChoiceGroup[g]->Enabled = enabled[g];
@@ -547,7 +572,8 @@ void TAutoProgetto::CodePickerChange(TObject* Sender) {
 void TAutoProgetto::ConnectorPickerChange(TObject* Sender) {
     MarkDesign();
     for (int k = 0; k < ConnectorPickers; ++k)
-        if (ConnectorPicker[k] == Sender && Ini) Ini->WriteInteger(ConnectorSlotNames[k], ConnectorPicker[k]->ItemIndex);
+        if (ConnectorPicker[k] == Sender && Ini)
+            Ini->WriteInteger(ConnectorSlotNames[k], ConnectorPicker[k]->ItemIndex);
 }
 
 void TAutoProgetto::ComponentTreeClick(TObject*) { MarkDesign(); }
@@ -604,7 +630,8 @@ void TAutoProgetto::FillComponentPickers() {
             int32_t index = -1;
             Ini->ReadInteger(ConnectorSlotNames[k], index);
             if (Ini->String(ConnectorSlotNames[k]).empty()) continue;
-            ConnectorPicker[k]->ItemIndex = index < 0 || index >= ConnectorPicker[k]->Items->Count() ? 0 : index;
+            ConnectorPicker[k]->ItemIndex =
+                index < 0 || index >= ConnectorPicker[k]->Items->Count() ? 0 : index;
         }
         for (int k = 0; k < PackageCount; ++k) {
             bool on = false;
@@ -615,7 +642,8 @@ void TAutoProgetto::FillComponentPickers() {
     FrequencyPicker->Items->Clear();
     for (int band = 1; band <= FrequencyBands; ++band) {
         const bool known = SistemaBandeCorrente && band < SistemaBandeCorrente->bandCount;
-        const float reference = known ? SistemaBandeCorrente->bands[static_cast<size_t>(band)].reference : 0.0f;
+        const float reference =
+            known ? SistemaBandeCorrente->bands[static_cast<size_t>(band)].reference : 0.0f;
         FrequencyPicker->Items->Add(FloatToStr(reference) + " MHz");
     }
     FrequencyPicker->ItemIndex = DefaultCalculationBand - 1;
@@ -638,12 +666,9 @@ void TAutoProgetto::UpdateComponentRows() {
     const bool j = t && o.Satellite && !o.SeparateDistributions;
     const bool x = m && o.Terrestrial && !o.SeparateDistributions;
     const bool s = m || (o.Satellite && (o.SeparateDistributions || !o.Terrestrial));
-    const bool rows[CableRows] = {(t || x) && !j,
-                                  j || s,
-                                  !j && (t || (x && !o.MultiswitchAlongStaircase && !o.Radial)),
-                                  j || s,
-                                  t && !j,
-                                  !(t && !j && !s)};
+    const bool rows[CableRows] = {
+        (t || x) && !j, j || s,  !j && (t || (x && !o.MultiswitchAlongStaircase && !o.Radial)),
+        j || s,         t && !j, !(t && !j && !s)};
     for (int r = 0; r < CableRows; ++r) {
         CableLabel[r]->Enabled = rows[r];
         CablePicker[2 * r]->Enabled = rows[r];

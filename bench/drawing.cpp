@@ -45,19 +45,22 @@ std::unique_ptr<TGridData> Building() {
     TGridData* g = grid.get();
     auto put = [g](std::unique_ptr<TCella> cell) { g->InsertCell(std::move(cell), false, 0); };
     for (int32_t riser : {6, 24, 42, 60}) {
-        for (int32_t x = 1; x < riser; x += 7) put(std::make_unique<TNCavo>(g, 1, 0, x, 1 + riser / 18, 0, 0));
+        for (int32_t x = 1; x < riser; x += 7)
+            put(std::make_unique<TNCavo>(g, 1, 0, x, 1 + riser / 18, 0, 0));
         for (int32_t row = 4; row + 1 < Side; row += 3) {
             put(std::make_unique<TDerivatore>(g, 0, 0, riser, row, 1, 2));
             put(std::make_unique<TDivisore>(g, 3, 0, riser + 1, row, 1, 3));
             put(std::make_unique<TPresaD>(g, 2, 0, riser + 1, row - 1, CodeTerminatedOutlet, 1));
             put(std::make_unique<TPresaD>(g, 0, 0, riser + 1, row + 1, CodeTerminatedOutlet, 1));
             for (int32_t k = 0; k < 4; ++k) {
-                put(std::make_unique<TPresaD>(g, 3, 0, riser + 2 + k, row, k == 3 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1));
+                put(std::make_unique<TPresaD>(g, 3, 0, riser + 2 + k, row,
+                                              k == 3 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1));
                 if (riser - 1 - k >= 0)
                     put(std::make_unique<TPresaD>(g, 1, 0, riser - 1 - k, row,
-                                    k == 3 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1));
+                                                  k == 3 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1));
             }
-            for (int32_t r = row + 1; r < row + 3 && r < Side; ++r) put(std::make_unique<TNCavo>(g, 0, 0, riser, r, 0, 0));
+            for (int32_t r = row + 1; r < row + 3 && r < Side; ++r)
+                put(std::make_unique<TNCavo>(g, 0, 0, riser, r, 0, 0));
         }
     }
     return grid;

@@ -35,7 +35,12 @@ void BM_MoveBlockThereAndBack(benchmark::State& state) {
     if (!a.CellAt(0, 1) || b.CellAt(0, 1)) state.SkipWithError("the block did not come back");
     state.SetComplexityN(cells);
 }
-BENCHMARK(BM_MoveBlockThereAndBack)->Arg(250)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_MoveBlockThereAndBack)
+    ->Arg(250)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 void BM_PasteOverThePreviousCopy(benchmark::State& state) {
     BenchGlobals globals;
@@ -50,6 +55,11 @@ void BM_PasteOverThePreviousCopy(benchmark::State& state) {
     if (!target.CellAt(0, 1)) state.SkipWithError("nothing was pasted");
     state.SetComplexityN(cells);
 }
-BENCHMARK(BM_PasteOverThePreviousCopy)->Arg(250)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_PasteOverThePreviousCopy)
+    ->Arg(250)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 }  // namespace

@@ -13,12 +13,12 @@
 #include "app/project.h"
 #include "autodesign/engine.h"
 #include "bench_globals.h"
-#include "uniform_building.h"
 #include "cells/prototypes.h"
 #include "core/channel_list.h"
 #include "core/file.h"
 #include "core/libraries.h"
 #include "tools/default_library/default_library.h"
+#include "uniform_building.h"
 
 namespace {
 
@@ -52,7 +52,8 @@ public:
         library->fileName = ProgramFile(DefaultLibraryFile);
         libraries_.Append(library);
         ok = library->Open();
-        for (std::unique_ptr<TCella> cell = ok ? library->FirstCell() : nullptr; cell; cell = library->NextCell())
+        for (std::unique_ptr<TCella> cell = ok ? library->FirstCell() : nullptr; cell;
+             cell = library->NextCell())
             engine.Components->Insert(std::move(cell));
         library->Close();
         TFile sel(ProgramFile(DefaultSelectionFile), ModeReadDenyWrite);

@@ -49,7 +49,12 @@ void BM_LoadGridSectionSigns(benchmark::State& state) {
     state.SetComplexityN(signs);
     state.counters["bytes"] = static_cast<double>(section.size());
 }
-BENCHMARK(BM_LoadGridSectionSigns)->Arg(20000)->Arg(40000)->Arg(80000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_LoadGridSectionSigns)
+    ->Arg(20000)
+    ->Arg(40000)
+    ->Arg(80000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 // A channel list of this many channels in frequency order, with no plan.
 std::string ChannelList(int channels) {
@@ -77,6 +82,11 @@ void BM_LoadChannelList(benchmark::State& state) {
     }
     state.SetComplexityN(channels);
 }
-BENCHMARK(BM_LoadChannelList)->Arg(10000)->Arg(20000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_LoadChannelList)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 }  // namespace

@@ -13,12 +13,12 @@
 #include "autodesign/design_settings.h"
 #include "autodesign/engine.h"
 #include "bench_globals.h"
-#include "uniform_building.h"
 #include "cells/cell.h"
 #include "cells/prototypes.h"
 #include "core/file.h"
 #include "core/libraries.h"
 #include "tools/default_library/default_library.h"
+#include "uniform_building.h"
 
 namespace {
 

@@ -12,12 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "bench_globals.h"
 #include "app/grid.h"
 #include "app/project.h"
 #include "app/report_pages.h"
+#include "bench_globals.h"
 #include "cells/amplifiers.h"
 #include "cells/cables.h"
+#include "cells/custom_cell.h"
 #include "cells/head_end.h"
 #include "cells/outlets.h"
 #include "cells/sources.h"
@@ -32,7 +33,6 @@
 #include "core/options.h"
 #include "core/reporter.h"
 #include "platform/comctrls.h"
-#include "cells/custom_cell.h"
 #include "support/custom_cells.h"
 #include "support/generated_building.h"
 
@@ -52,7 +52,6 @@ struct Globals : BenchGlobals {
         }
     }
 };
-
 
 // The multiswitch building: one riser of `switches` cascaded 4 x 8 switches
 // fed by the four head-end lines, right under the terminal; each switch's
@@ -80,8 +79,8 @@ public:
             s->Described = 1;
             Put(std::move(s));
             for (int32_t r = 0; r < Height; ++r) {
-                Outlet(first + Lines, row + r, 3);   // fed from the left
-                Outlet(first - 1, row + r, 1);       // fed from the right
+                Outlet(first + Lines, row + r, 3);  // fed from the left
+                Outlet(first - 1, row + r, 1);      // fed from the right
             }
         }
         Put(std::make_unique<TChiusura>(&net, 0, 0, first, 1 + Height * switches, Lines));
@@ -90,7 +89,8 @@ public:
 
 private:
     void Outlet(int32_t column, int32_t row, int32_t orientation) {
-        auto outlet = std::make_unique<TPresaD>(project.NetworkGrid, orientation, 0, column, row, CodeTerminatedOutlet, 1);
+        auto outlet = std::make_unique<TPresaD>(project.NetworkGrid, orientation, 0, column, row,
+                                                CodeTerminatedOutlet, 1);
         for (int32_t b = 0; b < BandSlots; ++b) outlet->Attenuation->Set3(0, 0, b, 4.0f);
         Put(std::move(outlet));
         ++outlets;
@@ -115,9 +115,9 @@ bool Ready(benchmark::State& state, BuildingBase& building) {
 void Report(benchmark::State& state, const BuildingBase& building) {
     state.counters["outlets"] = static_cast<double>(building.outlets);
     state.counters["cells"] = static_cast<double>(building.cells);
-    state.counters["per_outlet"] = benchmark::Counter(
-        static_cast<double>(building.outlets),
-        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_outlet"] =
+        benchmark::Counter(static_cast<double>(building.outlets),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.SetComplexityN(building.cells);
 }
 
@@ -188,9 +188,11 @@ void BM_ChannelPass(benchmark::State& state) {
     for (auto _ : state) building.project.RunChannelPass(0);
     // Every outlet receives the channels of its line's antenna.
     const TCella* outlet = building.project.NetworkGrid->FirstOutlet;
-    const TListaCanali* socket =
-        outlet && outlet->ChannelLists.size() > OutletSocket ? outlet->ChannelLists[OutletSocket].get() : nullptr;
-    if (!socket || socket->Count() != ChannelsPerLine) state.SkipWithError("the outlets miss the antennas' channels");
+    const TListaCanali* socket = outlet && outlet->ChannelLists.size() > OutletSocket
+                                     ? outlet->ChannelLists[OutletSocket].get()
+                                     : nullptr;
+    if (!socket || socket->Count() != ChannelsPerLine)
+        state.SkipWithError("the outlets miss the antennas' channels");
     Report(state, building);
 }
 
@@ -334,17 +336,67 @@ void BM_NetworkReport(benchmark::State& state) {
 
 // Floors per riser: 6 floors make 240 outlets, 25 make 1000, 100 make 4000.
 BENCHMARK(BM_Analysis)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_OutletLevels)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_OutletAttenuations)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_ChannelPass)->Arg(6)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_OutletLevels)
+    ->Arg(25)
+    ->Arg(50)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_OutletAttenuations)
+    ->Arg(25)
+    ->Arg(50)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_ChannelPass)
+    ->Arg(6)
+    ->Arg(25)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 BENCHMARK(BM_SeparationCheck)->Arg(6)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OutletLevelsCustomSplitters)->Arg(25)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeparationCheckCustomSplitters)->Arg(25)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MultiswitchOutletLevels)->Arg(125)->Arg(250)->Arg(500)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_MultiswitchOutletAttenuations)->Arg(125)->Arg(250)->Arg(500)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_MultiswitchOutletLevels)
+    ->Arg(125)
+    ->Arg(250)
+    ->Arg(500)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_MultiswitchOutletAttenuations)
+    ->Arg(125)
+    ->Arg(250)
+    ->Arg(500)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 BENCHMARK(BM_MultiswitchSeparationCheck)->Arg(125)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CalculationSequence)->Arg(6)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_SignalDifference)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_SequenceWithoutSeparation)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_SeparationCheckAfterAnalysis)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_NetworkReport)->Arg(6)->Arg(25)->Arg(100)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_CalculationSequence)
+    ->Arg(6)
+    ->Arg(25)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_SignalDifference)
+    ->Arg(25)
+    ->Arg(50)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_SequenceWithoutSeparation)
+    ->Arg(25)
+    ->Arg(50)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_SeparationCheckAfterAnalysis)
+    ->Arg(25)
+    ->Arg(50)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_NetworkReport)
+    ->Arg(6)
+    ->Arg(25)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);

@@ -8,13 +8,13 @@
 #include <memory>
 #include <string>
 
-#include "bench_globals.h"
 #include "app/estimate.h"
 #include "app/grid.h"
 #include "app/project.h"
 #include "app/project_files.h"
 #include "app/signs.h"
 #include "autodesign/design_settings.h"
+#include "bench_globals.h"
 #include "cells/cables.h"
 #include "cells/head_end.h"
 #include "cells/outlets.h"
@@ -42,7 +42,9 @@ int64_t Build(TProgetto& project, int32_t floors) {
     TGridData& net = *project.NetworkGrid;
     net.Resize(Risers * RiserSpacing + 10, FloorRows * floors + 6);
     int64_t cells = 0;
-    auto put = [&](std::unique_ptr<TCella> cell) { cells += net.InsertCell(std::move(cell), false, 0) ? 1 : 0; };
+    auto put = [&](std::unique_ptr<TCella> cell) {
+        cells += net.InsertCell(std::move(cell), false, 0) ? 1 : 0;
+    };
     for (int32_t i = 0; i < Risers; ++i) {
         const int32_t riser = 4 + RiserSpacing * i;
         for (int32_t f = 0; f < floors; ++f) {
@@ -54,7 +56,8 @@ int64_t Build(TProgetto& project, int32_t floors) {
             tap->InstallMinutes = 10;
             put(std::move(tap));
             for (int32_t side : {-1, 1}) {
-                auto outlet = std::make_unique<TPresaD>(&net, side < 0 ? 1 : 3, 0, riser + side, row, CodeTerminatedOutlet, 1);
+                auto outlet = std::make_unique<TPresaD>(&net, side < 0 ? 1 : 3, 0, riser + side, row,
+                                                        CodeTerminatedOutlet, 1);
                 Fill(*outlet, 0, 4.0f);
                 outlet->Code = "PR" + std::to_string((f + i) % 60);
                 put(std::move(outlet));
@@ -111,7 +114,8 @@ struct Fixture {
 void BM_SaveProject(benchmark::State& state) {
     Fixture f(static_cast<int32_t>(state.range(0)));
     for (auto _ : state)
-        if (f.files.SaveProject(f.name, f.project, ProjectVersionCurrent) != 0) state.SkipWithError("not saved");
+        if (f.files.SaveProject(f.name, f.project, ProjectVersionCurrent) != 0)
+            state.SkipWithError("not saved");
     state.counters["cells"] = static_cast<double>(f.cells);
 }
 

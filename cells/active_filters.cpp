@@ -21,8 +21,8 @@ namespace {
 constexpr int32_t VersionWithPortCounts = V20000;
 constexpr int32_t VersionWithModuleList = V60000;
 constexpr int32_t ChannelFlagFirstStep = 0x100;
-constexpr uint32_t OldConversionMark = 1;        // flags bit 0: the module came from an older record
-constexpr uint32_t CharacteristicDigital = 1;    // "Componente digitale"
+constexpr uint32_t OldConversionMark = 1;      // flags bit 0: the module came from an older record
+constexpr uint32_t CharacteristicDigital = 1;  // "Componente digitale"
 constexpr int32_t StageColumns = 7;
 constexpr float ModulatorNoiseFigure = 2.5f;
 constexpr int ModuleTextChars = 20;
@@ -60,8 +60,8 @@ void SymbolText(const char* font, const AnsiString& text, int32_t x, int32_t y, 
 
 // ---- The common base ----
 
-TFiltroAttivo::TFiltroAttivo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
-                             int32_t inputArrangement, int32_t outputArrangement)
+TFiltroAttivo::TFiltroAttivo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                             int32_t row, int32_t inputArrangement, int32_t outputArrangement)
     : TCellaAutoMix(owner, orientation, mirrored, column, row, inputArrangement, outputArrangement) {}
 
 TFiltroAttivo::~TFiltroAttivo() = default;
@@ -140,11 +140,14 @@ bool TFiltroAttivo::OpenDataDialog() {
 }
 
 // The arrangement pairs the program keeps prototypes for; another has none.
-TCella* TFiltroAttivo::GetPrototype() const { return FindPrototype({TypeCode, InputArrangement(), OutputArrangement(), 0}); }
+TCella* TFiltroAttivo::GetPrototype() const {
+    return FindPrototype({TypeCode, InputArrangement(), OutputArrangement(), 0});
+}
 
 bool TFiltroAttivo::CheckData(const AnsiString& prefix) {
     const TModuloFiltro& m = Module();
-    bool complete = m.slotLow[ModuleInputSlot] >= 0.0f && m.slotHigh[ModuleInputSlot] >= m.slotLow[ModuleInputSlot];
+    bool complete =
+        m.slotLow[ModuleInputSlot] >= 0.0f && m.slotHigh[ModuleInputSlot] >= m.slotLow[ModuleInputSlot];
     for (int32_t r = 0; r < CheckedStageRows(); ++r) complete = complete && Present(m.stage->Get2(r, 0));
     if (complete) return true;
     ReportProblem(prefix + "I dati del componente sono incompleti.");
@@ -168,7 +171,8 @@ void TFiltroAttivo::ComputeChannels(int32_t flags, int32_t port, uint32_t stamp)
         // The first step: the common line passes on unchanged.
         if (up) {
             up->ComputeChannels(flags | ChannelFlagFirstStep, upPort, stamp);
-            if (const TListaCanali* arriving = OutputList(*up, upPort)) TListaCanali::AddAll(*arriving, *common);
+            if (const TListaCanali* arriving = OutputList(*up, upPort))
+                TListaCanali::AddAll(*arriving, *common);
         }
         if (LevelTableA->Rank() == 3 && LevelTableA->Block3(0)) {
             TInfo stage(2);
@@ -188,7 +192,8 @@ void TFiltroAttivo::ComputeChannels(int32_t flags, int32_t port, uint32_t stamp)
         }
     // The module works on a copy: its input stage must not touch the list upstream.
     TListaCanali input;
-    if (const TListaCanali* arriving = up ? OutputList(*up, upPort) : nullptr) TListaCanali::AddAll(*arriving, input);
+    if (const TListaCanali* arriving = up ? OutputList(*up, upPort) : nullptr)
+        TListaCanali::AddAll(*arriving, input);
     Module().Process(*own, input, prefix);
     PassStamp = stamp;
 }
@@ -269,7 +274,8 @@ void TModulatore::Load(TStream& stream, int32_t version) {
     m.slotName[0].clear();
     if (const TCanalizzazione* plan = CanalizzazioneItalia)
         for (int r = 0; r < plan->Count(); ++r)
-            if (plan->Row(r).lowEdge == m.slotLow[ModuleOutputSlot] && plan->Row(r).highEdge == m.slotHigh[ModuleOutputSlot]) {
+            if (plan->Row(r).lowEdge == m.slotLow[ModuleOutputSlot] &&
+                plan->Row(r).highEdge == m.slotHigh[ModuleOutputSlot]) {
                 m.slotPlan[ModuleOutputSlot] = CanalizzazioneItalia;
                 m.slotName[ModuleOutputSlot] = plan->Row(r).channelName;
                 break;
@@ -301,7 +307,8 @@ void TModulatore::FillDataDialogDefault(TDatiComponenti* dialog) {
 
 void TModulatore::ReadDataDialogDefault(TDatiComponenti* dialog) {
     TFiltroAttivo::ReadDataDialogDefault(dialog);
-    Module().slotLabel[ModuleOutputSlot] = AnsiString(dialog->EditDescrizioneModulo->Text).substr(0, ModuleTextChars);
+    Module().slotLabel[ModuleOutputSlot] =
+        AnsiString(dialog->EditDescrizioneModulo->Text).substr(0, ModuleTextChars);
 }
 
 bool TModulatore::CheckData(const AnsiString& prefix) {
@@ -343,8 +350,8 @@ void TModulatore::GetPortLevelText(TRichEdit* report) {
 
 // ---- The converter ----
 
-TConvertitore::TConvertitore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
-                             int32_t inputArrangement, int32_t outputArrangement)
+TConvertitore::TConvertitore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                             int32_t row, int32_t inputArrangement, int32_t outputArrangement)
     : TFiltroAttivo(owner, orientation, mirrored, column, row, inputArrangement, outputArrangement) {
     TypeCode = CodeConvertitore;
     Kind = CodeConvertitore;
@@ -358,7 +365,9 @@ AnsiString TConvertitore::GetTypeName() const { return "Convertitore "; }
 void TConvertitore::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, ConverterCounter); }
 bool TConvertitore::IsAutoMixModule() const { return Variant == 0; }
 
-int32_t TConvertitore::ConversionKind() const { return static_cast<int32_t>(Module().flags & ModuleConversionMask); }
+int32_t TConvertitore::ConversionKind() const {
+    return static_cast<int32_t>(Module().flags & ModuleConversionMask);
+}
 
 TCellRect TConvertitore::GetGridRect() const {
     if (Variant == 1) return TCellRect{Row, Column, Row, Column};
@@ -376,9 +385,9 @@ void TConvertitore::Load(TStream& stream, int32_t version) {
         SetPortCounts();
         const TModuloFiltro& m = Module();
         auto terrestrial = [](const TCanalizzazione* plan) { return plan && plan->terrestrial; };
-        kind = terrestrial(m.slotPlan[ModuleInputSlot]) ? ConvertChannelToChannel
+        kind = terrestrial(m.slotPlan[ModuleInputSlot])    ? ConvertChannelToChannel
                : terrestrial(m.slotPlan[ModuleOutputSlot]) ? ConvertQpskToQam
-                                                            : ConvertBlockShift;
+                                                           : ConvertBlockShift;
     } else {
         kind = ReadI32(stream);
         if (kind < 0 || kind > static_cast<int32_t>(ModuleConversionMask))
@@ -405,7 +414,8 @@ void TConvertitore::FillDataDialogDefault(TDatiComponenti* dialog) {
 void TConvertitore::ReadDataDialogDefault(TDatiComponenti* dialog) {
     TFiltroAttivo::ReadDataDialogDefault(dialog);
     TModuloFiltro& m = Module();
-    m.slotLabel[ModuleOutputSlot] = AnsiString(dialog->EditDescrizioneModulo->Text).substr(0, ModuleTextChars);
+    m.slotLabel[ModuleOutputSlot] =
+        AnsiString(dialog->EditDescrizioneModulo->Text).substr(0, ModuleTextChars);
     const int32_t kind = std::max(0, dialog->ComboConversione->ItemIndex.Get());
     m.flags = (m.flags & ~ModuleConversionMask) | (static_cast<uint32_t>(kind) & ModuleConversionMask);
     if (kind == ConvertBlockShift) m.FollowInputBlock();
@@ -443,8 +453,8 @@ bool TConvertitore::CheckData(const AnsiString& prefix) {
     };
     const int32_t kind = ConversionKind();
     const bool ok = kind == ConvertChannelToChannel || kind == ConvertCofdmReceiver ? terrestrial
-                    : kind == ConvertBlockShift                                    ? satellite
-                                                                                   : down;
+                    : kind == ConvertBlockShift                                     ? satellite
+                                                                                    : down;
     if (ok) return true;
     ReportProblem(prefix + messages[kind]);
     return false;
@@ -457,17 +467,20 @@ void TFiltroAT::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t
     DrawModuleSymbol(SymbolState.W / 2 - 8, SymbolState.H / 2 - 8, 0);
 }
 
-void TFiltroCAG::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TFiltroCAG::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                            int32_t zoom) {
     TCellaAutoMix::DrawSymbol(canvas, column, row, x, y, zoom);
     DrawModuleSymbol(SymbolState.W / 2 - 8, SymbolState.H / 2 - 8, 1);
 }
 
-void TModulatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TModulatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                             int32_t zoom) {
     TCellaAutoMix::DrawSymbol(canvas, column, row, x, y, zoom);
     SymbolText("Arial", "A / V", 14, SymbolState.H / 2 - 6, 8.0f);
 }
 
-void TConvertitore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TConvertitore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                               int32_t zoom) {
     if (Variant == 1) {
         BeginSymbol(canvas, column, row, x, y, zoom);
         SymRectangle(3, 3, 17, 17);
@@ -480,8 +493,9 @@ void TConvertitore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int
         return;
     }
     TCellaAutoMix::DrawSymbol(canvas, column, row, x, y, zoom);
-    static constexpr const char* texts[8][2] = {{"", ""},     {"IF", "IF"},   {"QPSK", "QAM"}, {"QPS", "PAL"},
-                                                {"OFD", "PAL"}, {"AN", "PAL"}, {"", ""},       {"", ""}};
+    static constexpr const char* texts[8][2] = {{"", ""},       {"IF", "IF"},   {"QPSK", "QAM"},
+                                                {"QPS", "PAL"}, {"OFD", "PAL"}, {"AN", "PAL"},
+                                                {"", ""},       {"", ""}};
     const int32_t kind = ConversionKind();
     const int32_t h = SymbolState.H;
     SymbolText("Times New Roman", texts[kind][0], 14, h / 2 - 16, 7.0f);

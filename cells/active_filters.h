@@ -57,7 +57,8 @@ class TFiltroAT : public TFiltroAttivo {
 public:
     TFiltroAT(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
               int32_t inputArrangement, int32_t outputArrangement);
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     void TakeSequenceNumber(int32_t* counters) override;
     AnsiString GetTypeName() const override;
@@ -67,7 +68,8 @@ class TFiltroCAG : public TFiltroAttivo {
 public:
     TFiltroCAG(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                int32_t inputArrangement, int32_t outputArrangement);
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     void TakeSequenceNumber(int32_t* counters) override;
     AnsiString GetTypeName() const override;
@@ -82,7 +84,8 @@ class TModulatore : public TFiltroAttivo {
 public:
     TModulatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                 int32_t outputArrangement);
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     // Older records kept the output channel in slot 0.
     void Load(TStream& stream, int32_t version) override;
@@ -108,7 +111,8 @@ class TConvertitore : public TFiltroAttivo {
 public:
     TConvertitore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                   int32_t inputArrangement, int32_t outputArrangement);
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     // Variant 1 stands on one square.
     TCellRect GetGridRect() const override;

@@ -33,23 +33,27 @@ bool Given(const TCella& cell, int32_t row, int32_t column, int32_t band) {
     return cell.Attenuation->Get3(row, column, band) != LevelNone;
 }
 
-TBandVector ColumnOf(const TCella& cell, int32_t row, int32_t column) { return AttenuationVector(cell, row, column); }
+TBandVector ColumnOf(const TCella& cell, int32_t row, int32_t column) {
+    return AttenuationVector(cell, row, column);
+}
 
 // Each listed column through CheckBands with its caption, in the given order.
 struct TColumnCheck {
     int32_t Column;
     int Mode;
 };
-bool CheckColumns(const TCella& cell, int32_t row, std::initializer_list<TColumnCheck> checks, const char* const* captions,
-                  const AnsiString& prefix) {
+bool CheckColumns(const TCella& cell, int32_t row, std::initializer_list<TColumnCheck> checks,
+                  const char* const* captions, const AnsiString& prefix) {
     for (const TColumnCheck& c : checks)
-        if (!CheckBands(cell, ColumnOf(cell, row, c.Column).v, c.Mode, prefix + captions[c.Column] + ": ")) return false;
+        if (!CheckBands(cell, ColumnOf(cell, row, c.Column).v, c.Mode, prefix + captions[c.Column] + ": "))
+            return false;
     return true;
 }
 
 // Every row has a band whose columns in need are all given, and in every
 // band the columns in together are all given or all missing.
-bool RowsComplete(const TCella& cell, std::initializer_list<int32_t> need, std::initializer_list<int32_t> together) {
+bool RowsComplete(const TCella& cell, std::initializer_list<int32_t> need,
+                  std::initializer_list<int32_t> together) {
     const int bands = CheckedBands(cell);
     for (int32_t r = 0; r < cell.TableRows; ++r) {
         bool any = false;
@@ -70,7 +74,7 @@ constexpr const char* Incomplete = "I dati del componente sono incompleti.";
 
 // Captions of the wide-band amplifier's columns.
 constexpr const char* WideBandCaptions[AmpColumns] = {
-    "Reg. guadagno  [-dB]", "Guadagno  [dB]", "Cifra di rumore [dB]", "Livello max. out [dB]",
+    "Reg. guadagno  [-dB]",  "Guadagno  [dB]",   "Cifra di rumore [dB]",  "Livello max. out [dB]",
     "Reg. max. guad. [-dB]", "Reg. tilt  [-dB]", "Reg. max. tilt. [-dB]",
 };
 
@@ -93,9 +97,13 @@ bool TAmplificatore::OpenDataDialog() {
     return EditData(dialog);
 }
 
-void TAmplificatoreA::FillDataDialogDefault(TDatiComponenti* dialog) { FillDataDialog(dialog, LevellingOrder); }
+void TAmplificatoreA::FillDataDialogDefault(TDatiComponenti* dialog) {
+    FillDataDialog(dialog, LevellingOrder);
+}
 
-void TAmplificatoreA::ReadDataDialogDefault(TDatiComponenti* dialog) { ReadDataDialog(dialog, LevellingOrder); }
+void TAmplificatoreA::ReadDataDialogDefault(TDatiComponenti* dialog) {
+    ReadDataDialog(dialog, LevellingOrder);
+}
 
 bool TAmplificatore::CheckData(const AnsiString& prefix) {
     const int bands = CheckedBands(*this);
@@ -107,7 +115,8 @@ bool TAmplificatore::CheckData(const AnsiString& prefix) {
             const bool gain = Given(*this, r, AmpGain, b), noise = Given(*this, r, AmpNoiseFigure, b),
                        maxOut = Given(*this, r, AmpMaxOutput, b);
             const bool stage = gain && noise && maxOut;
-            if (tilt != maxTilt || reg != maxReg || gain != noise || gain != maxOut || ((tilt || reg) && !stage)) {
+            if (tilt != maxTilt || reg != maxReg || gain != noise || gain != maxOut ||
+                ((tilt || reg) && !stage)) {
                 ReportProblem(prefix + "Banda " + CheckedBandName(*this, b) + " descritta parzialmente.");
                 return false;
             }
@@ -129,9 +138,10 @@ bool TAmplificatore::CheckData(const AnsiString& prefix) {
                            {AmpMaxOutput, BandsRefuseRepeat}},
                           StageCaptions, prefix))
             return false;
-        if (!CheckTiltData(*this, ColumnOf(*this, r, AmpMaxTilt).v, ColumnOf(*this, r, AmpTilt).v, prefix)) return false;
-        if (!CheckRegulationData(*this, ColumnOf(*this, r, AmpMaxRegulation).v, ColumnOf(*this, r, AmpRegulation).v,
-                                 prefix))
+        if (!CheckTiltData(*this, ColumnOf(*this, r, AmpMaxTilt).v, ColumnOf(*this, r, AmpTilt).v, prefix))
+            return false;
+        if (!CheckRegulationData(*this, ColumnOf(*this, r, AmpMaxRegulation).v,
+                                 ColumnOf(*this, r, AmpRegulation).v, prefix))
             return false;
     }
     return true;
@@ -183,9 +193,10 @@ bool TTerrestre::CheckData(const AnsiString& prefix) {
                            {WideMaxOutput, BandsRefuseRepeat}},
                           WideBandCaptions, prefix))
             return false;
-        if (!CheckTiltData(*this, ColumnOf(*this, r, WideMaxTilt).v, ColumnOf(*this, r, WideTilt).v, prefix)) return false;
-        if (!CheckRegulationData(*this, ColumnOf(*this, r, WideMaxRegulation).v, ColumnOf(*this, r, WideRegulation).v,
-                                 prefix))
+        if (!CheckTiltData(*this, ColumnOf(*this, r, WideMaxTilt).v, ColumnOf(*this, r, WideTilt).v, prefix))
+            return false;
+        if (!CheckRegulationData(*this, ColumnOf(*this, r, WideMaxRegulation).v,
+                                 ColumnOf(*this, r, WideRegulation).v, prefix))
             return false;
     }
     return true;

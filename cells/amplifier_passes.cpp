@@ -19,7 +19,7 @@ namespace {
 
 constexpr int32_t ChannelFlagFirstStep = 0x100;
 constexpr int32_t ModeConnectorBits = 0x3;
-constexpr int32_t ModeTermination = 0x10;     // a termination in front of an amplifier input
+constexpr int32_t ModeTermination = 0x10;  // a termination in front of an amplifier input
 constexpr int32_t ModeNoChoice = 0x40;
 constexpr int32_t ModeNeedsBand9 = 0x200;
 constexpr int32_t ModeNeedsBand5 = 0x400;
@@ -68,7 +68,8 @@ double OptionLimit(int32_t band, int kind) {
     return Opzioni && band >= 0 && band < BandSlots ? Opzioni->limits[band][kind] : LimitNoLimit;
 }
 
-void MatchChannelLevels(const TListaCanali& reached, const TListaCanali& list, double* lowest, double* highest) {
+void MatchChannelLevels(const TListaCanali& reached, const TListaCanali& list, double* lowest,
+                        double* highest) {
     std::fill(lowest, lowest + BandSlots, NoLowest);
     std::fill(highest, highest + BandSlots, NoHighest);
     const TCanale* a = reached.head;
@@ -146,7 +147,8 @@ void TAmplificatore::ComputeRequiredLevels(const float* minLevels, const float* 
     if (!EnterPass(stamp)) return;
     ResetInputLevels();
     for (int32_t o = 0; o < NumOutputs; ++o)
-        if (TCella* next = OutputNeighbour(*this, o)) next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
+        if (TCella* next = OutputNeighbour(*this, o))
+            next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
     if (NumInputs < 1) return;
     const bool lines = NumInputs > 1;
     const int32_t bands = CalculationBandCount();
@@ -184,7 +186,8 @@ void TAmplificatore::ComputeSignalLevels(uint32_t stamp) {
         const int32_t port = InputNeighbourPort(*this, i);
         for (int32_t b = 0; b < bands; ++b)
             if (const TFinestra* u = WindowAt(up->OutputLevels, port, b))
-                CombineBackward(OutputLevels[i][static_cast<size_t>(b)], *u, GetRow1Attenuation(i, i, b), false);
+                CombineBackward(OutputLevels[i][static_cast<size_t>(b)], *u, GetRow1Attenuation(i, i, b),
+                                false);
     }
     // One line feeding several outputs: every output carries output 0's window.
     if (NumThroughOutputs > NumInputs)
@@ -199,7 +202,8 @@ void TAmplificatoreA::ComputeRequiredLevels(const float* minLevels, const float*
     if (!EnterPass(stamp)) return;
     ResetInputLevels();
     for (int32_t o = 0; o < NumOutputs; ++o)
-        if (TCella* next = OutputNeighbour(*this, o)) next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
+        if (TCella* next = OutputNeighbour(*this, o))
+            next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
     for (int32_t i = 0; i < NumInputs; ++i) InputLevels[i].fill(Window(LevelReqUnlimited));
 }
 
@@ -229,19 +233,22 @@ void TAmplificatore::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
                 if (TListaCanali* other = OutputList(*this, k)) TListaCanali::AddAll(*first, *other);
 }
 
-void TAmplificatore::PassLine(int32_t i, const TListaCanali& arriving, TListaCanali& out, const AnsiString& prefix) {
+void TAmplificatore::PassLine(int32_t i, const TListaCanali& arriving, TListaCanali& out,
+                              const AnsiString& prefix) {
     TListaCanali::AddAll(arriving, out);
-    TListaCanali::CheckHandled(out, *StageOfRow(*Attenuation, i), prefix, LinePort(*this, i), LinePort(*this, i));
+    TListaCanali::CheckHandled(out, *StageOfRow(*Attenuation, i), prefix, LinePort(*this, i),
+                               LinePort(*this, i));
 }
 
-void TAmplificatoreA::PassLine(int32_t i, const TListaCanali& arriving, TListaCanali& out, const AnsiString& prefix) {
+void TAmplificatoreA::PassLine(int32_t i, const TListaCanali& arriving, TListaCanali& out,
+                               const AnsiString& prefix) {
     const TBandVector minIn = AttenuationVector(*this, i, AgcMinInput);
     const TBandVector maxIn = AttenuationVector(*this, i, AgcMaxInput);
     const TBandVector regulation = AttenuationVector(*this, i, AgcRegulation);
     const TBandVector level = AttenuationVector(*this, i, AgcOutputLevel);
     const TBandVector noise = AttenuationVector(*this, i, AgcNoiseFigure);
-    TListaCanali::CheckLevelLimits(out, arriving, minIn.v, maxIn.v, regulation.v, level.v, noise.v, false, prefix,
-                                   LinePort(*this, i), LinePort(*this, i));
+    TListaCanali::CheckLevelLimits(out, arriving, minIn.v, maxIn.v, regulation.v, level.v, noise.v, false,
+                                   prefix, LinePort(*this, i), LinePort(*this, i));
 }
 
 void TTerrestre::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
@@ -258,8 +265,8 @@ void TTerrestre::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
         const TBandVector gain = AttenuationVector(*this, i, WideGain);
         const TBandVector noise = AttenuationVector(*this, i, WideNoiseFigure);
         const TBandVector maximum = AttenuationVector(*this, i, WideMaxOutput);
-        TListaCanali::PassAmplifier(*mixed, *arriving, tilt.v, regulation.v, gain.v, noise.v, maximum.v, false, prefix,
-                                    LinePort(*this, i), 0);
+        TListaCanali::PassAmplifier(*mixed, *arriving, tilt.v, regulation.v, gain.v, noise.v, maximum.v,
+                                    false, prefix, LinePort(*this, i), 0);
     }
     if (mixed)
         for (int32_t k = 1; k < NumThroughOutputs; ++k)
@@ -290,7 +297,8 @@ void TAmplificatore::RegulateInput(int32_t input, TListaCanali& scratch) {
     double loudest[BandSlots];
     std::fill(loudest, loudest + BandSlots, NoHighest);
     for (const TCanale* c = out->head; c; c = c->next)
-        if (c->band >= 0 && c->band < BandSlots) loudest[c->band] = std::max<double>(loudest[c->band], c->levelMax);
+        if (c->band >= 0 && c->band < BandSlots)
+            loudest[c->band] = std::max<double>(loudest[c->band], c->levelMax);
     double lowest[BandSlots], highest[BandSlots];
     MatchChannelLevels(scratch, *out, lowest, highest);
 
@@ -298,7 +306,8 @@ void TAmplificatore::RegulateInput(int32_t input, TListaCanali& scratch) {
     TRegolazioneBanda bands[BandSlots];
     for (int32_t b = 0; b < BandSlots; ++b) {
         const double maxOutput = Attenuation->Get3(input, AmpMaxOutput, b);
-        bands[b].Need = std::max({0.0, loudest[b] - (maxOutput - derating), highest[b] - OptionLimit(b, LimitSigMax)});
+        bands[b].Need =
+            std::max({0.0, loudest[b] - (maxOutput - derating), highest[b] - OptionLimit(b, LimitSigMax)});
         bands[b].Room = lowest[b] - OptionLimit(b, LimitSigMin);
     }
     RegulateRow(*this, input, AmpRegulation, AmpMaxRegulation, bands);
@@ -356,7 +365,8 @@ bool TAmplificatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stam
     bool answer = true;
     for (int32_t i = 0; i < NumInputs; ++i)
         if (TCella* up = InputNeighbour(*this, i); up && up->TypeCode == CodeTermination)
-            answer = up->ChooseModel(candidates, mode | ModeTermination, stamp, progress, band, further) && answer;
+            answer =
+                up->ChooseModel(candidates, mode | ModeTermination, stamp, progress, band, further) && answer;
     for (int32_t o = 0; o < NumOutputs; ++o)
         if (TCella* next = OutputNeighbour(*this, o))
             answer = next->ChooseModel(candidates, mode, stamp, progress, band, further) && answer;
@@ -374,7 +384,8 @@ bool TAmplificatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stam
     }
     if (!taken) {
         if (GestoreErrori)
-            GestoreErrori->Report("Non vi sono componenti selezionabili per l'amplificatore " + GetShortCode());
+            GestoreErrori->Report("Non vi sono componenti selezionabili per l'amplificatore " +
+                                  GetShortCode());
         return false;
     }
     TakeModel(taken);
@@ -396,7 +407,8 @@ void TAmplificatore::ComputeReachWindows() {
             const int32_t row = lines ? o : 0;
             if (row >= NumInputs) continue;
             const TCella* next = OutputNeighbour(*this, o);
-            const TFinestra* r = next ? WindowAt(next->ReachLevels, OutputNeighbourPort(*this, o), b) : nullptr;
+            const TFinestra* r =
+                next ? WindowAt(next->ReachLevels, OutputNeighbourPort(*this, o), b) : nullptr;
             const TFinestra there = r ? *r : Window(LevelNone);
             const float a = GetRow1Attenuation(row, row, b);
             const TFinestra shifted{LevelSum(there.Min, a), LevelSum(there.Max, a)};
@@ -412,8 +424,8 @@ void TAmplificatore::ComputeReachWindows() {
     }
 }
 
-float TAmplificatore::MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t needsBand5,
-                                         uint8_t needsBand9) {
+float TAmplificatore::MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates,
+                                         uint8_t needsBand5, uint8_t needsBand9) {
     float m = NoDownstreamValue;
     for (int32_t o = 0; o < NumOutputs; ++o)
         if (TCella* next = OutputNeighbour(*this, o))

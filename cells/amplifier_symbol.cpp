@@ -31,8 +31,7 @@ void DrawTriangle(const TCella& cell, int32_t cx, int32_t cy, TMark mark) {
         cell.SymMoveTo(cx - 8, cy - 8);
         cell.SymLineTo(cx + 8, cy - 8);
         break;
-    case TMark::None:
-        break;
+    case TMark::None: break;
     }
 }
 
@@ -56,7 +55,8 @@ void DrawBlock(const TCella& cell, const TCellLayout& layout, TMark mark) {
 
 }  // namespace
 
-void TAmplificatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TAmplificatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                                int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     const TMark mark = TypeCode == CodeAmplificatoreA          ? TMark::Level
                        : TypeCode == CodeAmplificatoreRegolato ? TMark::Regulation
@@ -72,7 +72,8 @@ void TAmplificatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, in
     DrawTriangle(*this, 10, 10, mark);
 }
 
-void TTerrestre::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TTerrestre::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                            int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     DrawBlock(*this, Layout(), TMark::Mixer);
 }

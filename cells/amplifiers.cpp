@@ -79,8 +79,8 @@ void ReverseRows(TInfo& table, int32_t n) {
 
 // ---- Construction ----
 
-TAmplificatore::TAmplificatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
-                               int32_t code, int32_t inputs, int32_t throughOutputs)
+TAmplificatore::TAmplificatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                               int32_t row, int32_t code, int32_t inputs, int32_t throughOutputs)
     : TCella(owner, orientation, mirrored, column, row, inputs, throughOutputs, 0) {
     TypeCode = code;
     Kind = KindAmplifier;
@@ -205,7 +205,7 @@ void TAmplificatore::Load(TStream& stream, int32_t version) {
         RebuildForOldCounts(*this, stream, version, [this, count] { Inputs = ThroughOutputs = count; });
     }
     if (version < VersionWithRegulationGroups && TypeCode == CodeAmplificatoreRegolato)
-        GroupRegulation(*Attenuation, TableRows, 0, 4);   // stored order: regulation, ..., largest regulation
+        GroupRegulation(*Attenuation, TableRows, 0, 4);  // stored order: regulation, ..., largest regulation
     // A corner far beyond any grid is left as read, for the record check to refuse.
     constexpr int32_t FarBeyondAnyGrid = 1 << 24;
     const bool placed = Column >= 0 && Column < FarBeyondAnyGrid && Row >= 0 && Row < FarBeyondAnyGrid;
@@ -223,7 +223,8 @@ void TAmplificatore::Load(TStream& stream, int32_t version) {
 
 void TAmplificatoreA::Load(TStream& stream, int32_t version) {
     TAmplificatore::Load(stream, version);
-    if (version < VersionWithRegulationGroups) GroupRegulation(*Attenuation, TableRows, AgcRegulation, AgcMaxRegulation);
+    if (version < VersionWithRegulationGroups)
+        GroupRegulation(*Attenuation, TableRows, AgcRegulation, AgcMaxRegulation);
 }
 
 // ---- Turn and mirror ----
@@ -289,14 +290,14 @@ TCellLayout TTerrestre::Layout() const {
     };
     int32_t next = 0;
     for (int32_t d = 0; d < w && next < n; ++d) {
-        const bool takes = !outer(d, (m - n) / 2, (m + 1 - n) / 2, m < 3) ||
-                           (m <= 2 && (n >= 3 || (n >= 2 && d == 0)));
+        const bool takes =
+            !outer(d, (m - n) / 2, (m + 1 - n) / 2, m < 3) || (m <= 2 && (n >= 3 || (n >= 2 && d == 0)));
         if (takes) layout.Ports.push_back({TPortKind::Input, next++, d, 0, TSide::Top});
     }
     next = 0;
     for (int32_t d = 0; d < w && next < m; ++d) {
-        const bool takes = !outer(d, (n + 1 - m) / 2, (n - m) / 2, n < 3) ||
-                           (n <= 2 && (m >= 3 || (m >= 2 && d == w - 1)));
+        const bool takes =
+            !outer(d, (n + 1 - m) / 2, (n - m) / 2, n < 3) || (n <= 2 && (m >= 3 || (m >= 2 && d == w - 1)));
         if (takes) layout.Ports.push_back({TPortKind::Through, next++, d, 2, TSide::Bottom});
     }
     return layout;
@@ -330,7 +331,9 @@ AnsiString TTerrestre::GetTypeName() const { return "Ampli/Mix larga banda "; }
 
 void TTerrestre::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, WideBandCounter); }
 
-TCella* TTerrestre::GetPrototype() const { return FindPrototype({TypeCode, NumInputs, NumThroughOutputs, 0}); }
+TCella* TTerrestre::GetPrototype() const {
+    return FindPrototype({TypeCode, NumInputs, NumThroughOutputs, 0});
+}
 
 void TTerrestre::Load(TStream& stream, int32_t version) {
     const bool old = version < VersionWithPortCounts;
@@ -349,7 +352,8 @@ void TTerrestre::Load(TStream& stream, int32_t version) {
             ThroughOutputs = outputs;
         });
     }
-    if (version < VersionWithRegulationGroups) GroupRegulation(*Attenuation, TableRows, WideRegulation, WideMaxRegulation);
+    if (version < VersionWithRegulationGroups)
+        GroupRegulation(*Attenuation, TableRows, WideRegulation, WideMaxRegulation);
 }
 
 bool TTerrestre::Mirror() {

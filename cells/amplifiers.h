@@ -78,7 +78,8 @@ void RegulateRow(TCella& cell, int32_t row, int32_t regulationColumn, int32_t ma
 // Per band slot the lowest levelMin and the highest levelMax of the channels
 // of reached that also stand in list (both in freqLow order, walked
 // together); 1000 and 0 where none does.
-void MatchChannelLevels(const TListaCanali& reached, const TListaCanali& list, double* lowest, double* highest);
+void MatchChannelLevels(const TListaCanali& reached, const TListaCanali& list, double* lowest,
+                        double* highest);
 // A per-band limit of the options ("SigMin", "SigMax", ...).
 double OptionLimit(int32_t band, int kind);
 
@@ -89,7 +90,8 @@ public:
                    int32_t code, int32_t inputs, int32_t throughOutputs);
     ~TAmplificatore() override;
 
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     // Older records: counts after the base record, regulation groups, the
     // anchor of several outputs and the column order.
@@ -141,7 +143,8 @@ protected:
     // The automatic regulation of input i, once the channel pass has run.
     void RegulateInput(int32_t input, TListaCanali& scratch);
     // Line i of the channel pass: what arrives on input i through row i into output i.
-    virtual void PassLine(int32_t i, const TListaCanali& arriving, TListaCanali& out, const AnsiString& prefix);
+    virtual void PassLine(int32_t i, const TListaCanali& arriving, TListaCanali& out,
+                          const AnsiString& prefix);
 };
 
 class TAmplificatoreA : public TAmplificatore {
@@ -163,7 +166,8 @@ public:
 
 protected:
     // Every channel within the input range leaves at the output level less the regulation.
-    void PassLine(int32_t i, const TListaCanali& arriving, TListaCanali& out, const AnsiString& prefix) override;
+    void PassLine(int32_t i, const TListaCanali& arriving, TListaCanali& out,
+                  const AnsiString& prefix) override;
 };
 
 class TTerrestre : public TCella {
@@ -172,7 +176,8 @@ public:
                int32_t inputs, int32_t throughOutputs);
     ~TTerrestre() override;
 
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     // Records older than version 20000 carry the counts; older than 40000
     // have no regulation groups.

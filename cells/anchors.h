@@ -26,15 +26,13 @@ public:
     void GetPortName(TInfoMousePos& position) override;
     void GetPortLevelText(TRichEdit* report) override;
     bool IsEstimateItem() const override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
-                               uint32_t stamp) override;
+    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void PushSeparation(int32_t port, int32_t band, float limit) override;
-    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
-                     int32_t band, int32_t further) override;
-    void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
-                       int32_t band) override;
+    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
+                     int32_t further) override;
+    void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) override;
     void ComputeReachWindows() override;
     bool IsSignalStart() const override;
 

@@ -9,8 +9,8 @@
 #include "app/mouse_info.h"
 #include "cells/cables.h"
 #include "cells/drawing.h"
-#include "cells/terminations.h"
 #include "cells/record.h"
+#include "cells/terminations.h"
 #include "core/channel_plans.h"
 #include "core/file.h"
 #include "core/globals.h"
@@ -42,8 +42,8 @@ uint32_t ModuleKindOf(int32_t code) {
     }
 }
 
-TCellaAutoMix::TCellaAutoMix(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
-                             int32_t inputArrangement, int32_t outputArrangement)
+TCellaAutoMix::TCellaAutoMix(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                             int32_t row, int32_t inputArrangement, int32_t outputArrangement)
     : TCella(owner, orientation, mirrored, column, row, inputArrangement, outputArrangement, 0),
       Modules(std::make_unique<TModuliFiltro>()) {
     Modules->Append(std::make_unique<TModuloFiltro>());
@@ -58,7 +58,8 @@ void TCellaAutoMix::SetPortCounts() {
     NumThroughOutputs = AutoMixThroughOutputs;
     NumTapOutputs = std::max<int32_t>(0, TapOutputs);
     NumOutputs = NumTapOutputs + AutoMixThroughOutputs;
-    TableRows = (Inputs == AutoMixNoInput || Inputs == AutoMixCommonLine) ? 1 : std::clamp<int32_t>(Inputs, 1, 2);
+    TableRows =
+        (Inputs == AutoMixNoInput || Inputs == AutoMixCommonLine) ? 1 : std::clamp<int32_t>(Inputs, 1, 2);
     if (ThroughOutputs == AutoMixOutputBypass) TableRows = 3;
     TableColumns = 7;
     MatrixColumns = 0;
@@ -216,10 +217,8 @@ bool TCellaAutoMix::FindChainNeighbour(int32_t column, int32_t row, int32_t dire
         if (!cable || cable->Kind != KindCableSegment) return false;
         if (cable->Bend) {
             // Orientation 0 joins left and bottom, 1 left and top, 2 right and top, 3 right and bottom.
-            static constexpr int32_t ends[4][2] = {{LeaveLeft, LeaveDown},
-                                                   {LeaveLeft, LeaveUp},
-                                                   {LeaveRight, LeaveUp},
-                                                   {LeaveRight, LeaveDown}};
+            static constexpr int32_t ends[4][2] = {
+                {LeaveLeft, LeaveDown}, {LeaveLeft, LeaveUp}, {LeaveRight, LeaveUp}, {LeaveRight, LeaveDown}};
             const int32_t entered = (direction + 2) % 4;
             const auto& e = ends[((cable->Orientation % 4) + 4) % 4];
             if (e[0] == entered)
@@ -431,7 +430,8 @@ void TCellaAutoMix::GetPortName(TInfoMousePos& position) {
 
 // ---- Symbol: a box inset in the frame, a stub at every port ----
 
-void TCellaAutoMix::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TCellaAutoMix::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                               int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     const int32_t w = SymbolState.W, h = SymbolState.H;
     constexpr int32_t Inset = 5;

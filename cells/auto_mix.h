@@ -34,9 +34,9 @@ constexpr int32_t AutoMixMaxOutputArrangement = 4;
 // The port frame and the ports the passes use.
 constexpr int32_t AutoMixInputs = 5;
 constexpr int32_t AutoMixThroughOutputs = 4;
-constexpr int32_t AutoMixCommonOutput = 0;   // the common line at the top corners
-constexpr int32_t AutoMixOwnOutput = 2;      // the module's own output at the bottom
-constexpr int32_t AutoMixBelowInput = 2;     // fed by the cell standing below the box
+constexpr int32_t AutoMixCommonOutput = 0;  // the common line at the top corners
+constexpr int32_t AutoMixOwnOutput = 2;     // the module's own output at the bottom
+constexpr int32_t AutoMixBelowInput = 2;    // fed by the cell standing below the box
 constexpr int32_t AutoMixBypassInput = 4;
 constexpr int32_t AutoMixWidth = 3;
 constexpr int32_t AutoMixHeight = 5;
@@ -56,7 +56,8 @@ public:
                   int32_t inputArrangement, int32_t outputArrangement);
     ~TCellaAutoMix() override;
 
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     TCellLayout Layout() const override;
     // The cell record, then the module list. Arrangements outside their
     // ranges are a damaged record.
@@ -103,7 +104,8 @@ public:
                      int32_t inputArrangement, int32_t outputArrangement);
     ~TAmplificatoreAt() override;
 
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     // The plain cell record, with the conversions of older files.
     void Load(TStream& stream, int32_t version) override;

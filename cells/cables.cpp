@@ -64,20 +64,44 @@ bool NextSquare(const TGridData& grid, int32_t& column, int32_t& row, uint8_t di
 bool TurnAtBend(int32_t orientation, uint8_t arriving, uint8_t& leaving) {
     switch (((orientation % 4) + 4) % 4) {
     case 0:  // left and bottom
-        if (arriving == WalkRight) { leaving = WalkDown; return true; }
-        if (arriving == WalkUp) { leaving = WalkLeft; return true; }
+        if (arriving == WalkRight) {
+            leaving = WalkDown;
+            return true;
+        }
+        if (arriving == WalkUp) {
+            leaving = WalkLeft;
+            return true;
+        }
         return false;
     case 1:  // left and top
-        if (arriving == WalkRight) { leaving = WalkUp; return true; }
-        if (arriving == WalkDown) { leaving = WalkLeft; return true; }
+        if (arriving == WalkRight) {
+            leaving = WalkUp;
+            return true;
+        }
+        if (arriving == WalkDown) {
+            leaving = WalkLeft;
+            return true;
+        }
         return false;
     case 2:  // right and top
-        if (arriving == WalkLeft) { leaving = WalkUp; return true; }
-        if (arriving == WalkDown) { leaving = WalkRight; return true; }
+        if (arriving == WalkLeft) {
+            leaving = WalkUp;
+            return true;
+        }
+        if (arriving == WalkDown) {
+            leaving = WalkRight;
+            return true;
+        }
         return false;
     default:  // right and bottom
-        if (arriving == WalkLeft) { leaving = WalkDown; return true; }
-        if (arriving == WalkUp) { leaving = WalkRight; return true; }
+        if (arriving == WalkLeft) {
+            leaving = WalkDown;
+            return true;
+        }
+        if (arriving == WalkUp) {
+            leaving = WalkRight;
+            return true;
+        }
         return false;
     }
 }
@@ -97,7 +121,8 @@ TCella* SquareOverlay(const TGridData& grid, const TCella& segment) {
 
 size_t WalkBound(const TGridData& grid) {
     return static_cast<size_t>(std::max(0, grid.Columns)) * static_cast<size_t>(std::max(0, grid.Rows)) *
-               WalkVisitLimit + 8;
+               WalkVisitLimit +
+           8;
 }
 
 float Product(float lossPer100, float length) {
@@ -184,9 +209,11 @@ void TNCavo::AllocLinks() {
 TCellLayout TNCavo::Layout() const {
     TCellLayout layout;
     if (Bend)
-        layout.Ports = {{TPortKind::Input, 0, 0, 0, TSide::Bottom}, {TPortKind::Through, 0, 0, 0, TSide::Left}};
+        layout.Ports = {{TPortKind::Input, 0, 0, 0, TSide::Bottom},
+                        {TPortKind::Through, 0, 0, 0, TSide::Left}};
     else
-        layout.Ports = {{TPortKind::Input, 0, 0, 0, TSide::Top}, {TPortKind::Through, 0, 0, 0, TSide::Bottom}};
+        layout.Ports = {{TPortKind::Input, 0, 0, 0, TSide::Top},
+                        {TPortKind::Through, 0, 0, 0, TSide::Bottom}};
     return layout;
 }
 
@@ -491,7 +518,8 @@ void TNCavo::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
             passed.AssignThroughStage(*ch, loss, 0.0f, 0.0f, 0.0f);
             inserter.Insert(passed);
         } else if (length == CableLengthNone) {
-            if (GestoreErrori) GestoreErrori->Report(code + ": non è stata specificata la lunghezza del cavo.");
+            if (GestoreErrori)
+                GestoreErrori->Report(code + ": non è stata specificata la lunghezza del cavo.");
         } else if (a != LevelBlocked) {
             if (GestoreErrori) GestoreErrori->Report(code + ": canale " + ch->name + " non gestito.");
         }
@@ -548,9 +576,9 @@ bool TNCavo::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProg
         if (TCella* next = OutputNeighbour(*this, 0)) {
             // The target handed on is a whole level, as the operation carries it.
             const float loss = DesignLoss(band);
-            const int32_t target = IsRealLevel(loss)
-                                       ? static_cast<int32_t>(std::lround(static_cast<double>(further) - loss))
-                                       : further;
+            const int32_t target =
+                IsRealLevel(loss) ? static_cast<int32_t>(std::lround(static_cast<double>(further) - loss))
+                                  : further;
             if (!next->ChooseModel(candidates, mode, stamp, progress, band, target)) return false;
         }
         ReachFromNeighbour();

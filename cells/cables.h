@@ -33,8 +33,8 @@ public:
     // bend: 0 a straight piece (orientation 0 vertical, 1 horizontal), 1 a
     // bend (orientation 0 joins left and bottom, 1 left and top, 2 right and
     // top, 3 right and bottom). colour is the pen colour of the segment.
-    TNCavo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
-           uint8_t bend, int32_t colour);
+    TNCavo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, uint8_t bend,
+           int32_t colour);
     ~TNCavo() override;
 
     // An overlay (the crossing cable) draws first.
@@ -42,8 +42,8 @@ public:
                     int32_t zoom) override;
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     // The labels of a run end on printed schemes: length, article code, short code.
-    void DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
-                               int32_t flags) override;
+    void DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                               int32_t zoom, int32_t flags) override;
     AnsiString GetShortCode() const override;
     // Repaints every segment of the run.
     void Invalidate() override;
@@ -74,8 +74,7 @@ public:
     std::unique_ptr<TCella> Clone() override;
     bool NeedsNoDescription() const override;
     bool AllowsAutoChoice() const override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
-                               uint32_t stamp) override;
+    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void PushSeparation(int32_t port, int32_t band, float limit) override;
@@ -84,10 +83,9 @@ public:
     bool Rotate(int32_t n) override;
     // The designer's passes: a run head hands the target level, less its
     // loss, to what follows the run; the cable itself has no model choice.
-    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
-                     int32_t band, int32_t further) override;
-    void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
-                       int32_t band) override;
+    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
+                     int32_t further) override;
+    void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) override;
     AnsiString GetTypeName() const override;
     // A bridge's report opens with "Ponte ", a cable's with "Cavo ".
     AnsiString ReportHeading() const override;
@@ -142,8 +140,8 @@ private:
 // The cable cell of older project files; see the top of this file.
 class TCavo : public TCella {
 public:
-    TCavo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
-          uint8_t bend, int32_t colour);
+    TCavo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, uint8_t bend,
+          int32_t colour);
     ~TCavo() override;
 
     void Load(TStream& stream, int32_t version) override;

@@ -246,7 +246,6 @@ bool TCella::Rotate(int32_t n) {
 
 bool TCella::FindModelForAttenuation(TCella*, int32_t, bool, bool) { return false; }
 
-
 AnsiString TCella::GetTypeName() const { return AnsiString(); }
 
 bool TCella::IsSameKind(const TCella* other) const {
@@ -269,15 +268,15 @@ bool TCella::CanOverlapCell() const { return false; }
 void TCella::AdjustLossTables() {}
 
 float TCella::GetRow1Attenuation(int32_t, int32_t, int32_t band) const {
-    if (Attenuation->Rank() != 3 || Attenuation->Size2() < 1 || Attenuation->Size3() < 2 ||
-        band < 0 || band >= Attenuation->Size4())
+    if (Attenuation->Rank() != 3 || Attenuation->Size2() < 1 || Attenuation->Size3() < 2 || band < 0 ||
+        band >= Attenuation->Size4())
         return LevelNone;
     return Attenuation->Get3(0, 1, band);
 }
 
 float TCella::TapLoss(int32_t, int32_t, int32_t band) const {
-    if (Attenuation->Rank() != 3 || Attenuation->Size2() < 1 || Attenuation->Size3() < 1 ||
-        band < 0 || band >= Attenuation->Size4())
+    if (Attenuation->Rank() != 3 || Attenuation->Size2() < 1 || Attenuation->Size3() < 1 || band < 0 ||
+        band >= Attenuation->Size4())
         return LevelNone;
     return Attenuation->Get3(0, 0, band);
 }

@@ -19,8 +19,8 @@
 #include "core/cell_codes.h"
 #include "core/channel_list.h"
 #include "core/info.h"
-#include "core/record_versions.h"
 #include "core/levels.h"
+#include "core/record_versions.h"
 #include "platform/sysutils.h"
 
 class TRichEdit;
@@ -86,7 +86,7 @@ constexpr int ExternalNotesSize = 11;
 constexpr int BrandSize = 20;
 constexpr int CodeSize = 20;
 constexpr int SeriesSize = 20;
-constexpr int CategorySize = 30;     // as stored; the field itself holds 32
+constexpr int CategorySize = 30;  // as stored; the field itself holds 32
 constexpr int AuxLibrarySize = 20;
 constexpr int AuxCodeSize = 20;
 
@@ -113,12 +113,10 @@ public:
     virtual ~TCella();
     // 2. Nothing in the base; classes draw their symbol, normally starting
     //    with BeginSymbol.
-    virtual void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
-                            int32_t zoom);
+    virtual void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom);
     // 3. The symbol, then, above detail level 1 and at the top-left square,
     //    the short code: green when described, red when not.
-    virtual void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
-                       int32_t zoom);
+    virtual void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom);
     // 4. Category letters and sequence number; empty in the base.
     virtual AnsiString GetShortCode() const;
     // 5. Repaints every square of the grid rectangle.
@@ -189,8 +187,7 @@ public:
     virtual bool IsAutoMixModule() const;
     // 36-38. Level passes. The two vectors of the
     //        required-level pass are per-band limits or none.
-    virtual void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
-                                       uint32_t stamp);
+    virtual void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp);
     virtual void SpreadStamp(uint32_t stamp);
     virtual void ComputeSignalLevels(uint32_t stamp);
     // 39-45. Channel pass and outlet separation.
@@ -209,13 +206,11 @@ public:
     virtual bool Mirror();
     virtual bool Rotate(int32_t n);
     // 50. The designer's fit of a model to an attenuation; none in the base.
-    virtual bool FindModelForAttenuation(TCella* candidates, int32_t band, bool needsBand5,
-                                         bool needsBand9);
+    virtual bool FindModelForAttenuation(TCella* candidates, int32_t band, bool needsBand5, bool needsBand9);
     // 51-53. The designer's model passes.
-    virtual bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp,
-                             TProgressBar* progress, int32_t band, int32_t further);
-    virtual void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
-                               int32_t band);
+    virtual bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
+                             int32_t band, int32_t further);
+    virtual void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band);
     virtual void ComputeReachWindows();
     // 54-56. Texts (the type name is empty in the base).
     virtual void GetPortName(TInfoMousePos& position);
@@ -283,22 +278,20 @@ public:
     static void ClipWindow(TFinestra& w, float limit);
     static void AddAttenuation(TFinestra& w, float attenuation);
     static void IntersectWindows(TFinestra& w, const TFinestra& other);
-    static void CombineForward(TFinestra& w, const TFinestra& downstream, float attenuation,
-                               bool gain);
+    static void CombineForward(TFinestra& w, const TFinestra& downstream, float attenuation, bool gain);
     void ApplyStage(TFinestra& w, TInfo::Block stage, int32_t band) const;
     // Signal windows, from the head end downwards.
     static void SubtractAttenuation(TFinestra& w, float attenuation);
     static void MergeWindow(TFinestra& w, const TFinestra& other);
-    static void CombineBackward(TFinestra& w, const TFinestra& upstream, float attenuation,
-                                bool gain);
+    static void CombineBackward(TFinestra& w, const TFinestra& upstream, float attenuation, bool gain);
     // Gain arithmetic over the stages of the amplifier-like classes: a stage
     // is one row of a level table (seven band vectors: tilt regulation,
     // maximum tilt regulation, gain regulation, maximum gain regulation, gain,
     // noise figure, maximum output level).
     float InterpolateBandValue(const float* vector, int32_t band) const;
     float GainAtBand(TInfo::Block stage, int32_t band) const;
-    float AddGains(float value, const TInfo* list1, const TInfo* list2, int32_t index1,
-                   int32_t index2, int32_t band) const;
+    float AddGains(float value, const TInfo* list1, const TInfo* list2, int32_t index1, int32_t index2,
+                   int32_t band) const;
     // Head-end seeding of the signal pass: the probe level on every through
     // output (band 0) and the admissible windows of the other bands, or one
     // line fed alone.
@@ -347,13 +340,11 @@ public:
     void GridToFrame(int32_t& x, int32_t& y, int32_t column, int32_t row) const;
     // The same in absolute local coordinates (the frame's origin at the
     // anchor): GridToLocal places a local point, LocalToGrid is its inverse.
-    void LocalToGrid(int32_t& outColumn, int32_t& outRow, int32_t localColumn,
-                     int32_t localRow) const;
+    void LocalToGrid(int32_t& outColumn, int32_t& outRow, int32_t localColumn, int32_t localRow) const;
     void GridToLocal(int32_t& outColumn, int32_t& outRow, int32_t column, int32_t row) const;
     // A point inside a turned and mirrored symbol box of the given size, in
     // the symbol's own frame.
-    void RotateSymbolPoint(int32_t& outX, int32_t& outY, int32_t x, int32_t y,
-                           int32_t boxSize) const;
+    void RotateSymbolPoint(int32_t& outX, int32_t& outY, int32_t x, int32_t y, int32_t boxSize) const;
     // The grid squares a layout covers.
     TCellRect RectOf(const TCellLayout& layout) const;
     // Declares an input waiting on a side (of the cell's frame) of a square
@@ -361,13 +352,13 @@ public:
     void MarkGridCell(int32_t column, int32_t row, TSide side, int32_t value, uint8_t byte);
     // Links an output port to the cell across a side (of the cell's frame)
     // of a square and queues that square for the grid analysis.
-    void LinkPortAt(int32_t column, int32_t row, int32_t outputPort, TSide side,
-                    uint8_t needsTermination, uint8_t mayEndOpen, TQNextCell& queue);
+    void LinkPortAt(int32_t column, int32_t row, int32_t outputPort, TSide side, uint8_t needsTermination,
+                    uint8_t mayEndOpen, TQNextCell& queue);
     // What the lines leaving a cell's outputs ask of their ends.
     struct TLineEnds {
-        uint8_t Through = 0;      // a through output's line needs a termination
-        uint8_t Tap = 0;          // a tap output's line needs a termination
-        uint8_t MayEndOpen = 0;   // an output may stay unconnected
+        uint8_t Through = 0;     // a through output's line needs a termination
+        uint8_t Tap = 0;         // a tap output's line needs a termination
+        uint8_t MayEndOpen = 0;  // an output may stay unconnected
     };
     // Marks every square of the layout occupied; then marks every input and
     // links every output of the layout, in the layout's order.
@@ -385,7 +376,7 @@ public:
     // to the point (px, py) of a square of size pixels; none when the square
     // holds no port.
     const TCellPort* PortNear(const TCellLayout& layout, int32_t x, int32_t y, int32_t px, int32_t py,
-                             int32_t size) const;
+                              int32_t size) const;
 
     // ---- Symbol drawing (cells/drawing.cpp) ----
     // A symbol is written in units, 21 per grid square; these primitives turn
@@ -430,8 +421,8 @@ public:
     // else in the label's place.
     void DrawLabel(TCanvas* canvas, int32_t x, int32_t y, int32_t width, const AnsiString& text,
                    TColor colour) const;
-    void DrawTextAt(TCanvas* canvas, int32_t x, int32_t y, const AnsiString& text, TColor colour,
-                    int32_t dx, int32_t dy) const;
+    void DrawTextAt(TCanvas* canvas, int32_t x, int32_t y, const AnsiString& text, TColor colour, int32_t dx,
+                    int32_t dy) const;
     void DrawLevelLabel(TCanvas* canvas, int32_t x, int32_t y, int32_t width, const AnsiString& text,
                         float level, TColor colour) const;
     // The symbol, then on the cell's top-right square the short code with the
@@ -453,11 +444,11 @@ public:
     int32_t ThroughOutputs = 0;
     int32_t TapOutputs = 0;
     int32_t Mirrored = 0;
-    int32_t Column = 0;            // anchor square (first through output)
+    int32_t Column = 0;  // anchor square (first through output)
     int32_t Row = 0;
     int32_t TypeCode = CodeNone;
-    int32_t Kind = 0;              // library kind of the class; not in the record
-    uint8_t Variant = 0;           // class-specific layout variant
+    int32_t Kind = 0;     // library kind of the class; not in the record
+    uint8_t Variant = 0;  // class-specific layout variant
 
     AnsiString Description;
     AnsiString Article;
@@ -465,23 +456,23 @@ public:
     AnsiString InternalNotes;
     AnsiString ExternalNotes;
     AnsiString Brand;
-    AnsiString Code;               // article code, first key of a library entry
+    AnsiString Code;  // article code, first key of a library entry
     AnsiString Series;
-    AnsiString Category;           // library group, e.g. "Derivatori"
+    AnsiString Category;  // library group, e.g. "Derivatori"
 
     float Price = 0.0f;
-    uint8_t Currency = 1;          // index into the options' currency table
+    uint8_t Currency = 1;  // index into the options' currency table
     int32_t InstallMinutes = static_cast<int32_t>(LevelNone);
     AnsiString AuxLibrary[2];
     AnsiString AuxCode[2];
     float AuxQuantity[2] = {LevelNone, LevelNone};
-    uint8_t Choice1 = 255;         // "Connettore"
+    uint8_t Choice1 = 255;  // "Connettore"
     uint8_t Choice2 = 255;
-    uint8_t Choice3 = 255;         // "Conn. out"
+    uint8_t Choice3 = 255;  // "Conn. out"
     uint32_t Characteristics[4] = {0, 0, 0, 0};
     float ExtraValue = LevelNone;
-    float Current1 = 0.0f;         // mA, "Corrente assorbita:"
-    float Current2 = 0.0f;         // mA, internal supply
+    float Current1 = 0.0f;  // mA, "Corrente assorbita:"
+    float Current2 = 0.0f;  // mA, internal supply
     uint32_t Power[3][4] = {{PowerInputs | PowerThrough | PowerTaps, AllBits, AllBits, AllBits},
                             {PowerInputs | PowerThrough | PowerTaps, AllBits, AllBits, AllBits},
                             {0, 0, 0, 0}};
@@ -495,7 +486,7 @@ public:
     int32_t NumTapOutputs = 0;
     int32_t NumThroughOutputs = 0;
     int32_t NumOutputs = 0;
-    int32_t TableRows = 0;         // first two dimensions of Attenuation
+    int32_t TableRows = 0;  // first two dimensions of Attenuation
     int32_t TableColumns = 0;
 
     // Links: per input the upstream cell and its output port, per output the
@@ -514,12 +505,14 @@ public:
     float SeparationBest[BandSlots];
     float SeparationAux[BandSlots];
     float SeparationOutlet[BandSlots];
-    int32_t SeparationNode = -1;    // the cell's place in the search's copy of its grid (cells/separation_network.h)
+    int32_t SeparationNode =
+        -1;  // the cell's place in the search's copy of its grid (cells/separation_network.h)
 
-    TCella* NextCell = nullptr;     // next cell of the grid's chain (it begins with the head-end terminal)
-    TCella* NextInList = nullptr;   // next cell of a library or candidate list (TMemLib), apart from the grid's chain
-    TCella* NextOutlet = nullptr;   // next outlet of the grid's outlet chain
-    TCella* Overlay = nullptr;      // a second cell on the same square (crossing cables)
+    TCella* NextCell = nullptr;  // next cell of the grid's chain (it begins with the head-end terminal)
+    TCella* NextInList =
+        nullptr;  // next cell of a library or candidate list (TMemLib), apart from the grid's chain
+    TCella* NextOutlet = nullptr;  // next outlet of the grid's outlet chain
+    TCella* Overlay = nullptr;     // a second cell on the same square (crossing cables)
 
     // Attenuation: TableRows x TableColumns x 15 dB; column 1 of row 0 is the
     // through attenuation, column 3 of row 0 the attenuation between two
@@ -538,8 +531,8 @@ public:
     std::unique_ptr<TInfo> MatrixTableA;  // rows x MatrixColumns x MatrixDepth x 15
     std::unique_ptr<TInfo> MatrixTableB;  // rows x MatrixColumns x 7 x 15
 
-    int32_t WalkMark = 0;           // cable-run walks
-    uint32_t BandMask = 0;          // bit b set when band slot b is handled
+    int32_t WalkMark = 0;   // cable-run walks
+    uint32_t BandMask = 0;  // bit b set when band slot b is handled
 
 protected:
     // Runs the channel pass up the line that reaches input and gives the

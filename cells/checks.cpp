@@ -10,8 +10,8 @@
 #include "core/reporter.h"
 
 const char* const StageCaptions[StageColumnCount] = {
-    "Reg. tilt  [-dB]",      "Reg. max. tilt. [-dB]", "Reg. guadagno  [-dB]", "Reg. max. guad. [-dB]",
-    "Guadagno  [dB]",        "Cifra di rumore [dB]",  "Livello max. out [dB]",
+    "Reg. tilt  [-dB]", "Reg. max. tilt. [-dB]", "Reg. guadagno  [-dB]",  "Reg. max. guad. [-dB]",
+    "Guadagno  [dB]",   "Cifra di rumore [dB]",  "Livello max. out [dB]",
 };
 
 namespace {
@@ -130,10 +130,12 @@ bool CheckStage(const TCella& cell, const float* const s[StageColumnCount], cons
             return false;
         }
     }
+    // clang-format off
     static const int modes[StageColumnCount] = {
         BandsRefuseBlocked, BandsRefuseBlocked, BandsRefuseBlocked, BandsRefuseBlocked,
         BandsRefuseBlocked | BandsRefuseRepeat, BandsRefuseBlocked | BandsRefuseRepeat, BandsRefuseRepeat,
     };
+    // clang-format on
     for (int c = 0; c < StageColumnCount; ++c)
         if (!CheckBands(cell, s[c], modes[c], prefix + StageCaptions[c] + ": ")) return false;
     return CheckTiltData(cell, s[StageMaxTilt], s[StageTilt], prefix) &&
@@ -185,11 +187,13 @@ bool CheckAmplifierStages(const TCella& cell, int i, const uint8_t* flags, const
     TStage stage;
     if (StageOfRow(*cell.LevelTableA, i, stage) &&
         !CheckStage(cell, stage.vectors, flags,
-                    prefix + (manyRows ? "Amplificazione ingresso montante " + row + ": " : "Amplificazione ingresso: ")))
+                    prefix + (manyRows ? "Amplificazione ingresso montante " + row + ": "
+                                       : "Amplificazione ingresso: ")))
         return false;
     if (StageOfRow(*cell.LevelTableB, i, stage) &&
         !CheckStage(cell, stage.vectors, flags,
-                    prefix + (manyRows ? "Amplificazione passante montante " + row + ": " : "Amplificazione passante: ")))
+                    prefix + (manyRows ? "Amplificazione passante montante " + row + ": "
+                                       : "Amplificazione passante: ")))
         return false;
     if (HoldsData(*cell.MatrixTableB)) {
         for (int o = 0; o < cell.MatrixColumns; ++o) {
@@ -203,7 +207,8 @@ bool CheckAmplifierStages(const TCella& cell, int i, const uint8_t* flags, const
     }
     if (StageOfRow(*cell.LevelTableC, i, stage) &&
         !CheckStage(cell, stage.vectors, flags,
-                    prefix + (manyRows ? "Amplificazione uscita da montante " + row + ": " : "Amplificazione uscita: ")))
+                    prefix + (manyRows ? "Amplificazione uscita da montante " + row + ": "
+                                       : "Amplificazione uscita: ")))
         return false;
     return true;
 }

@@ -11,9 +11,9 @@ class TCella;
 
 // Mode bits of CheckBands.
 enum : int {
-    BandsRefuseBlocked = 1,   // a slot of LevelBlocked ("*") is refused
-    BandsRefuseRepeat = 2,    // a slot of LevelRepeat ("<") is refused
-    BandsNeedOne = 4,         // at least one slot must hold a value
+    BandsRefuseBlocked = 1,  // a slot of LevelBlocked ("*") is refused
+    BandsRefuseRepeat = 2,   // a slot of LevelRepeat ("<") is refused
+    BandsNeedOne = 4,        // at least one slot must hold a value
 };
 
 // The seven columns of an amplification stage (a row of a level table).
@@ -34,12 +34,14 @@ bool CheckBands(const TCella& cell, const float* vector, int mode, const AnsiStr
 // The stages of input row i ("montante"): input, through and output stages.
 // functionFlags holds one byte per band slot, set for the bands of the
 // component's main function.
-bool CheckAmplifierStages(const TCella& cell, int row, const uint8_t* functionFlags, const AnsiString& prefix);
+bool CheckAmplifierStages(const TCella& cell, int row, const uint8_t* functionFlags,
+                          const AnsiString& prefix);
 // One stage: seven band vectors in the order of StageCaptions.
 bool CheckStage(const TCella& cell, const float* const stage[StageColumnCount], const uint8_t* functionFlags,
                 const AnsiString& prefix);
 bool CheckTiltData(const TCella& cell, const float* maximum, const float* value, const AnsiString& prefix);
-bool CheckRegulationData(const TCella& cell, const float* maximum, const float* value, const AnsiString& prefix);
+bool CheckRegulationData(const TCella& cell, const float* maximum, const float* value,
+                         const AnsiString& prefix);
 
 // The number of band slots the checks examine: the band count of the cell's
 // band system.

@@ -10,11 +10,10 @@
 #include "app/mouse_info.h"
 #include "app/report_pages.h"
 #include "cells/anchors.h"
-
 #include "cells/prototypes.h"
 #include "core/file.h"
-#include "core/reporter.h"
 #include "core/globals.h"
+#include "core/reporter.h"
 #include "dialogs/component_data.h"
 #include "platform/application.h"
 
@@ -27,12 +26,18 @@ constexpr int32_t GridSectionTag = 205;
 constexpr int MaxNesting = 8;
 int nesting = 0;
 
-constexpr const char* MessageUnknownInput = "Un punto di ingresso della struttura è collegato ad un ingresso inesistente.";
-constexpr const char* MessageSameInput = "Due punti di ingresso della struttura sono collegati allo stesso ingresso.";
-constexpr const char* MessageUnknownOutput = "Un punto di uscita della struttura è collegato ad una uscita inesistente.";
-constexpr const char* MessageSameOutput = "Due punti di uscita della struttura sono collegati alla stessa uscita.";
-constexpr const char* MessageInputUnhandled = "Un ingresso non è gestito da alcun punto di ingresso della struttura.";
-constexpr const char* MessageOutputUnhandled = "Un'uscita non è gestita da alcun punto di uscita della struttura.";
+constexpr const char* MessageUnknownInput =
+    "Un punto di ingresso della struttura è collegato ad un ingresso inesistente.";
+constexpr const char* MessageSameInput =
+    "Due punti di ingresso della struttura sono collegati allo stesso ingresso.";
+constexpr const char* MessageUnknownOutput =
+    "Un punto di uscita della struttura è collegato ad una uscita inesistente.";
+constexpr const char* MessageSameOutput =
+    "Due punti di uscita della struttura sono collegati alla stessa uscita.";
+constexpr const char* MessageInputUnhandled =
+    "Un ingresso non è gestito da alcun punto di ingresso della struttura.";
+constexpr const char* MessageOutputUnhandled =
+    "Un'uscita non è gestita da alcun punto di uscita della struttura.";
 constexpr const char* MessageCircuit = "Ci sono errori nel disegno del circuito della struttura.";
 constexpr const char* MessageUndescribed =
     "Alcuni componenti nel disegno del circuito della struttura devono essere descritti.";
@@ -120,8 +125,8 @@ int32_t AnchorNumber(const TCella& anchor) {
 
 // ---------------------------------------------------------------- construction
 
-TCellaCustom::TCellaCustom(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
-                           int32_t inputs, int32_t outputs)
+TCellaCustom::TCellaCustom(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                           int32_t row, int32_t inputs, int32_t outputs)
     : TCella(owner, orientation, mirrored, column, row, inputs, 0, outputs),
       // No wider than a record may hold, so that every cell reads back what
       // it writes; ports beyond the last column share it.
@@ -180,7 +185,8 @@ TCellLayout TCellaCustom::Layout() const {
     }
     for (size_t j = 0; j < OutputPoints.size(); ++j) {
         const TPuntoPorta& p = OutputPoints[j];
-        layout.Ports.push_back({TPortKind::Tap, static_cast<int32_t>(j), p.Column, p.Row, Opposite(SideOf(p.Side))});
+        layout.Ports.push_back(
+            {TPortKind::Tap, static_cast<int32_t>(j), p.Column, p.Row, Opposite(SideOf(p.Side))});
     }
     return layout;
 }
@@ -404,7 +410,9 @@ void TCellaCustom::GetPortLevelText(TRichEdit* report) {
     TListaCanali empty;
     const AnsiString code = GetShortCode();
     for (int32_t j = 0; j < NumOutputs; ++j) {
-        TListaCanali* list = j < static_cast<int32_t>(ChannelLists.size()) ? ChannelLists[static_cast<size_t>(j)].get() : nullptr;
+        TListaCanali* list = j < static_cast<int32_t>(ChannelLists.size())
+                                 ? ChannelLists[static_cast<size_t>(j)].get()
+                                 : nullptr;
         AddChannelRowsDefault(report, NumOutputs > 1 ? code + " uscita " + IntToStr(j + 1) : code + " uscita",
                               list ? *list : empty);
     }
@@ -413,17 +421,30 @@ void TCellaCustom::GetPortLevelText(TRichEdit* report) {
 
 // ---------------------------------------------------------------- symbol
 
-void TCellaCustom::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TCellaCustom::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                              int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     // Each port's stub on the edge it stands on: an input's side names that
     // edge, an output's side the way its link leaves, opposite its edge.
     for (const TCellPort& port : Layout().Ports) {
         const int32_t px = SymbolSquareUnits * port.X, py = SymbolSquareUnits * port.Y;
         switch (port.Side) {
-        case TSide::Top: SymMoveTo(px + 10, py); SymLineTo(px + 10, py + 5); break;
-        case TSide::Right: SymMoveTo(px + 20, py + 10); SymLineTo(px + 15, py + 10); break;
-        case TSide::Bottom: SymMoveTo(px + 10, py + 20); SymLineTo(px + 10, py + 15); break;
-        case TSide::Left: SymMoveTo(px, py + 10); SymLineTo(px + 5, py + 10); break;
+        case TSide::Top:
+            SymMoveTo(px + 10, py);
+            SymLineTo(px + 10, py + 5);
+            break;
+        case TSide::Right:
+            SymMoveTo(px + 20, py + 10);
+            SymLineTo(px + 15, py + 10);
+            break;
+        case TSide::Bottom:
+            SymMoveTo(px + 10, py + 20);
+            SymLineTo(px + 10, py + 15);
+            break;
+        case TSide::Left:
+            SymMoveTo(px, py + 10);
+            SymLineTo(px + 5, py + 10);
+            break;
         }
     }
 
@@ -441,7 +462,8 @@ void TCellaCustom::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int3
         // A mirror reverses the sense of the turn it follows.
         inner.Orientation = Mirrored ? ((Orientation - turn) % 4 + 4) % 4 : (Orientation + turn) % 4;
         inner.Mirrored = Mirrored ? !mirrored : mirrored;
-        inner.DrawSymbol(canvas, inner.Column, inner.Row, x + (c - column) * zoom, y + (r - row) * zoom, zoom);
+        inner.DrawSymbol(canvas, inner.Column, inner.Row, x + (c - column) * zoom, y + (r - row) * zoom,
+                         zoom);
         inner.Orientation = turn;
         inner.Mirrored = mirrored;
     });

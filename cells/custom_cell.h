@@ -50,7 +50,8 @@ public:
 
     // The stubs of every port point, then, while the cell's grid is shown,
     // the drawing grid painted into the footprint.
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     // The footprint, turned and mirrored with the cell.
     // The footprint's squares, the inputs and outputs at their points.

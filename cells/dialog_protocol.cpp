@@ -6,8 +6,8 @@
 
 #include "app/grid.h"
 #include "cells/cell.h"
-#include "core/libraries.h"
 #include "core/globals.h"
+#include "core/libraries.h"
 #include "core/options.h"
 #include "dialogs/component_data.h"
 
@@ -28,12 +28,14 @@ struct TPositionBox {
     uint32_t bit;
     TCheckBox* TDatiComponenti::*box;
 };
+// clang-format off
 constexpr TPositionBox PositionBoxes[] = {
     {1, &TDatiComponenti::CheckCentrale},   {2, &TDatiComponenti::CheckSottostazione},
     {4, &TDatiComponenti::CheckLinea},      {8, &TDatiComponenti::CheckPrimoLinea},
     {16, &TDatiComponenti::CheckUltimoLinea}, {32, &TDatiComponenti::CheckPalo1},
     {64, &TDatiComponenti::CheckPresa},     {128, &TDatiComponenti::CheckPalo2},
 };
+// clang-format on
 
 void SetBit(uint32_t& word, uint32_t bit, bool on) {
     if (on)

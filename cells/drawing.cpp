@@ -50,10 +50,10 @@ THalfScaleSign::THalfScaleSign(TBase base, int32_t dx, int32_t dy, const TSymbol
     state_.PenWidth = std::max<int32_t>(1, IntegerPart(state_.Scale));
     state_.PenOffset = state_.PenWidth / 2;
     const int32_t back = base == FromFrame ? symbol.PenOffset : 0;
-    state_.OriginX = symbol.OriginX - back + IntegerPart(static_cast<float>(dx) * symbol.Scale) +
-                     state_.PenWidth / 2;
-    state_.OriginY = symbol.OriginY - back + IntegerPart(static_cast<float>(dy) * symbol.Scale) +
-                     state_.PenWidth / 2;
+    state_.OriginX =
+        symbol.OriginX - back + IntegerPart(static_cast<float>(dx) * symbol.Scale) + state_.PenWidth / 2;
+    state_.OriginY =
+        symbol.OriginY - back + IntegerPart(static_cast<float>(dy) * symbol.Scale) + state_.PenWidth / 2;
     state_.W = SymbolHalfFrameUnits;
     state_.H = SymbolHalfFrameUnits;
     if (state_.Canvas) {
@@ -68,8 +68,7 @@ THalfScaleSign::~THalfScaleSign() {
 
 // ---- Setting up a symbol ----
 
-void TCella::BeginSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
-                         int32_t zoom) {
+void TCella::BeginSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
     TSymbolState& s = SymbolState;
     s.Canvas = canvas;
     s.Scale = static_cast<float>(zoom) / static_cast<float>(SymbolSquareUnits);
@@ -316,8 +315,8 @@ void TCella::PaintWithLossLabel(TCanvas* canvas, int32_t column, int32_t row, in
 
 bool TCella::LabelsLoss() const { return false; }
 
-void TCella::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
-                                   int32_t flags) {
+void TCella::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                                   int32_t zoom, int32_t flags) {
     if (!canvas || DetailLevel() <= 1) return;
     const TCellRect r = GetGridRect();
     if (column != r.Right || row != r.Top) return;

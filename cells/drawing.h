@@ -51,11 +51,11 @@ constexpr int32_t PrintLabelBandOf(int32_t flags) {
 // TCella::BeginSymbol for one symbol and read until the next one.
 struct TSymbolState {
     TCanvas* Canvas = nullptr;
-    float Scale = 1.0f;        // pixels per unit
-    float FontScale = 1.0f;    // Scale x 72 / the canvas font's pixels per inch
-    int32_t PenWidth = 1;      // integer part of Scale, at least 1
-    int32_t PenOffset = 0;     // half the integer part of Scale
-    int32_t OriginX = 0;       // pixel of unit (0, 0)
+    float Scale = 1.0f;      // pixels per unit
+    float FontScale = 1.0f;  // Scale x 72 / the canvas font's pixels per inch
+    int32_t PenWidth = 1;    // integer part of Scale, at least 1
+    int32_t PenOffset = 0;   // half the integer part of Scale
+    int32_t OriginX = 0;     // pixel of unit (0, 0)
     int32_t OriginY = 0;
     int32_t W = SymbolFrameUnits;  // the symbol's size in units, in its own
     int32_t H = SymbolFrameUnits;  // (unturned) directions

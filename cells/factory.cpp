@@ -19,12 +19,12 @@
 #include "cells/head_end.h"
 #include "cells/integrated_head_end.h"
 #include "cells/mixers.h"
+#include "cells/outlets.h"
 #include "cells/passives.h"
 #include "cells/sources.h"
 #include "cells/splitters.h"
 #include "cells/switches.h"
 #include "cells/taps.h"
-#include "cells/outlets.h"
 #include "cells/terminations.h"
 
 namespace {
@@ -43,12 +43,11 @@ struct TCellClass {
     TCellMaker Make;
 };
 
-
-
 // Every class the program builds, one row each: its type codes (the code
 // asked for, what the constructor receives of the asked counts, the code the
 // class stores) and its constructor call with the arguments the rule hands
 // over. A new class is one row here.
+// clang-format off
 const TCellClass classTable[] = {
     {"TFiltroS", {{1, R::None, 1}},
      [](const TCellArgs& a) -> TCella* { return new TFiltroS(a.Owner, a.Orientation, 0, a.Column, a.Row); }},
@@ -137,7 +136,7 @@ const TCellClass classTable[] = {
     {"TElementoListino", {{150, R::OwnerOnly, 150}},
      [](const TCellArgs& a) -> TCella* { return new TElementoListino(a.Owner); }},
 };
-
+// clang-format on
 
 std::map<std::string, TCellMaker>& Makers() {
     static std::map<std::string, TCellMaker> makers = [] {
@@ -153,7 +152,8 @@ const std::vector<TCellType>& TypeTable() {
     static const std::vector<TCellType> types = [] {
         std::vector<TCellType> t;
         for (const TCellClass& c : classTable)
-            for (const TCellCode& code : c.Codes) t.push_back({code.Code, c.Name, code.Rule, code.StoredCode});
+            for (const TCellCode& code : c.Codes)
+                t.push_back({code.Code, c.Name, code.Rule, code.StoredCode});
         std::sort(t.begin(), t.end(), [](const TCellType& a, const TCellType& b) { return a.Code < b.Code; });
         return t;
     }();
@@ -171,8 +171,8 @@ const TCellType* FindCellType(int32_t code) {
     return nullptr;
 }
 
-TCellArgs CellArgsFor(const TCellType& type, TGridData* owner, int32_t column, int32_t row,
-                      int32_t inputs, int32_t throughOutputs, int32_t tapOutputs) {
+TCellArgs CellArgsFor(const TCellType& type, TGridData* owner, int32_t column, int32_t row, int32_t inputs,
+                      int32_t throughOutputs, int32_t tapOutputs) {
     TCellArgs a;
     a.Owner = owner;
     a.Column = column;
@@ -192,9 +192,15 @@ TCellArgs CellArgsFor(const TCellType& type, TGridData* owner, int32_t column, i
     case R::InputsThrough: give({inputs, throughOutputs}); break;
     case R::CodeInputsThrough: give({type.StoredCode, inputs, throughOutputs}); break;
     case R::OldCableAcross: a.Orientation = 1; break;
-    case R::OldCableAlong: a.Orientation = 0; a.Flag = true; break;
+    case R::OldCableAlong:
+        a.Orientation = 0;
+        a.Flag = true;
+        break;
     case R::Segment: a.Orientation = 1; break;
-    case R::OwnerOnly: a.Column = 0; a.Row = 0; break;
+    case R::OwnerOnly:
+        a.Column = 0;
+        a.Row = 0;
+        break;
     }
     return a;
 }
@@ -229,8 +235,7 @@ std::unique_ptr<TCella> NewCella(TGridData* owner, int32_t code, int32_t column,
         if (n < 0 || n > MaxPortCount) return nullptr;
     TCellMaker make = CellClassMaker(type->ClassName);
     if (!make) return nullptr;
-    const TCellArgs args =
-        CellArgsFor(*type, owner, column, row, inputs, throughOutputs, tapOutputs);
+    const TCellArgs args = CellArgsFor(*type, owner, column, row, inputs, throughOutputs, tapOutputs);
     std::unique_ptr<TCella> cell;
     try {
         cell.reset(make(args));

@@ -43,9 +43,9 @@ struct TCellArgs {
     int32_t Orientation = 0;
     int32_t Column = 0;
     int32_t Row = 0;
-    int32_t Arg[3] = {0, 0, 0};   // in the order of the rule
-    int Count = 0;                // how many of Arg the rule gives
-    bool Flag = false;            // the old cable's code-18 flag
+    int32_t Arg[3] = {0, 0, 0};  // in the order of the rule
+    int Count = 0;               // how many of Arg the rule gives
+    bool Flag = false;           // the old cable's code-18 flag
 };
 
 using TCellMaker = TCella* (*)(const TCellArgs& args);
@@ -60,8 +60,8 @@ std::span<const TCellType> CellTypes();
 // The entry of a code, or none.
 const TCellType* FindCellType(int32_t code);
 // The constructor arguments of the entry for the asked code and counts.
-TCellArgs CellArgsFor(const TCellType& type, TGridData* owner, int32_t column, int32_t row,
-                      int32_t inputs, int32_t throughOutputs, int32_t tapOutputs);
+TCellArgs CellArgsFor(const TCellType& type, TGridData* owner, int32_t column, int32_t row, int32_t inputs,
+                      int32_t throughOutputs, int32_t tapOutputs);
 
 // The maker of a class, or none while the class is not built into the program.
 TCellMaker CellClassMaker(const char* className);

@@ -26,7 +26,8 @@ public:
     AnsiString GetTypeName() const override;
 
 protected:
-    TFiltro(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, int32_t typeCode);
+    TFiltro(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+            int32_t typeCode);
 };
 
 class TFiltroS : public TFiltro {

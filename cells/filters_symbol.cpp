@@ -3,8 +3,7 @@
 #include "cells/drawing.h"
 #include "cells/filters.h"
 
-void TFiltro::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
-                         int32_t zoom) {
+void TFiltro::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     SymRectangle(4, 4, 16, 16);
     SymMoveTo(10, 0);
@@ -14,14 +13,12 @@ void TFiltro::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x
     SymFilledRect(9, 1, 11, 2);
 }
 
-void TFiltroS::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
-                          int32_t zoom) {
+void TFiltroS::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
     TFiltro::DrawSymbol(canvas, column, row, x, y, zoom);
     DrawModuleSymbol(0, 0, 0);
 }
 
-void TFiltroP::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
-                          int32_t zoom) {
+void TFiltroP::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
     TFiltro::DrawSymbol(canvas, column, row, x, y, zoom);
     DrawModuleSymbol(0, 0, 1);
 }
@@ -39,14 +36,12 @@ void DrawTwoWaves(const TFiltro& filter, int32_t strokeY) {
 }
 }  // namespace
 
-void TFiltroPA::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
-                           int32_t zoom) {
+void TFiltroPA::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
     TFiltro::DrawSymbol(canvas, column, row, x, y, zoom);
     DrawTwoWaves(*this, 27);  // through the lower wave
 }
 
-void TFiltroPB::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
-                           int32_t zoom) {
+void TFiltroPB::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
     TFiltro::DrawSymbol(canvas, column, row, x, y, zoom);
     DrawTwoWaves(*this, 20);  // through the upper wave
 }

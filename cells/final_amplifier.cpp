@@ -31,7 +31,7 @@ constexpr int32_t ChannelFlagFirstStep = 0x100;
 // The form shows the columns in the amplifier's line order.
 constexpr int32_t FinalOrder[10] = {5, 6, 0, 4, 1, 2, 3, -1, -1, -1};
 constexpr const char* FinalCaptions[AmpColumns] = {
-    "Reg. guadagno  [-dB]", "Guadagno  [dB]", "Cifra di rumore [dB]", "Livello max. out [dB]",
+    "Reg. guadagno  [-dB]",  "Guadagno  [dB]",   "Cifra di rumore [dB]",  "Livello max. out [dB]",
     "Reg. max. guad. [-dB]", "Reg. tilt  [-dB]", "Reg. max. tilt. [-dB]",
 };
 constexpr int32_t FinalElectrical = ElectricReceives | ElectricSupplies;
@@ -69,14 +69,18 @@ AnsiString TAmplificatoreAt::GetShortCode() const { return ShortCodeWith("Af"); 
 
 AnsiString TAmplificatoreAt::GetTypeName() const { return "Amplificatore "; }
 
-void TAmplificatoreAt::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, FinalAmplifierCounter); }
+void TAmplificatoreAt::TakeSequenceNumber(int32_t* counters) {
+    TakeFromCounter(counters, FinalAmplifierCounter);
+}
 
 bool TAmplificatoreAt::IsAutoMixModule() const { return false; }
 
 void TAmplificatoreAt::SetBandSystem(TSistemaBande* system) { TCella::SetBandSystem(system); }
 
 // The arrangement pairs the program keeps prototypes for; another pair has none.
-TCella* TAmplificatoreAt::GetPrototype() const { return FindPrototype({TypeCode, InputArrangement(), OutputArrangement(), 0}); }
+TCella* TAmplificatoreAt::GetPrototype() const {
+    return FindPrototype({TypeCode, InputArrangement(), OutputArrangement(), 0});
+}
 
 bool TAmplificatoreAt::Rotate(int32_t n) {
     if (n != 2) return false;
@@ -168,7 +172,8 @@ void TAmplificatoreAt::ComputeChannels(int32_t flags, int32_t port, uint32_t sta
     if ((flags & ChannelFlagFirstStep) && line && !joined) {
         // The first step: the common line is handed on as it arrives.
         if (fresh) {
-            if (const TListaCanali* arriving = RunInput(*this, 0, flags, stamp)) TListaCanali::AddAll(*arriving, *common);
+            if (const TListaCanali* arriving = RunInput(*this, 0, flags, stamp))
+                TListaCanali::AddAll(*arriving, *common);
             PassStamp = stamp - 1;
         }
         return;
@@ -196,11 +201,13 @@ void TAmplificatoreAt::ComputeChannels(int32_t flags, int32_t port, uint32_t sta
         if (first) TListaCanali::AddAll(*first, *common);
         if (other) TListaCanali::CheckOutputConflicts(*common, *other, false, prefix, 0);
     } else {
-        if (const TListaCanali* first = RunInput(*this, 0, flags, stamp)) TListaCanali::AddAll(*first, *common);
+        if (const TListaCanali* first = RunInput(*this, 0, flags, stamp))
+            TListaCanali::AddAll(*first, *common);
         if (InputArrangement() == AutoMixTwoInputs) second = RunInput(*this, 1, flags, stamp);
     }
     if (OutputArrangement() == AutoMixOutputOuter)
-        if (const TListaCanali* below = RunInput(*this, AutoMixBelowInput, flags, stamp)) TListaCanali::AddAll(*below, *own);
+        if (const TListaCanali* below = RunInput(*this, AutoMixBelowInput, flags, stamp))
+            TListaCanali::AddAll(*below, *own);
 
     auto amplify = [this, own, &prefix](const TListaCanali& input, int32_t row, int32_t pair) {
         const TBandVector tilt = AttenuationVector(*this, row, WideTilt);
@@ -208,13 +215,14 @@ void TAmplificatoreAt::ComputeChannels(int32_t flags, int32_t port, uint32_t sta
         const TBandVector gain = AttenuationVector(*this, row, WideGain);
         const TBandVector noise = AttenuationVector(*this, row, WideNoiseFigure);
         const TBandVector maximum = AttenuationVector(*this, row, WideMaxOutput);
-        TListaCanali::PassAmplifier(*own, input, tilt.v, regulation.v, gain.v, noise.v, maximum.v, false, prefix, pair,
-                                    pair);
+        TListaCanali::PassAmplifier(*own, input, tilt.v, regulation.v, gain.v, noise.v, maximum.v, false,
+                                    prefix, pair, pair);
     };
     amplify(*common, 0, 1);
     if (second) amplify(*second, 1, 2);
     if (InputNeighbour(*this, AutoMixBypassInput) && TableRows > 2)
-        if (const TListaCanali* bypass = RunInput(*this, AutoMixBypassInput, flags, stamp)) amplify(*bypass, 2, 3);
+        if (const TListaCanali* bypass = RunInput(*this, AutoMixBypassInput, flags, stamp))
+            amplify(*bypass, 2, 3);
 }
 
 void TAmplificatoreAt::GetPortLevelText(TRichEdit* report) {
@@ -234,8 +242,9 @@ void TAmplificatoreAt::SpreadStamp(uint32_t stamp) {
     if (TProgetto* project = Owner ? Owner->Project : nullptr) project->RunChannelPass(0);
     TListaCanali reaching;
     WalkDownstream(&reaching, 0, NextPassNumber());
-    const bool twoRows = InputArrangement() == AutoMixTwoInputs ||
-                         (InputArrangement() == AutoMixCommonLine && OutputArrangement() == AutoMixOutputBypass);
+    const bool twoRows =
+        InputArrangement() == AutoMixTwoInputs ||
+        (InputArrangement() == AutoMixCommonLine && OutputArrangement() == AutoMixOutputBypass);
     const int32_t rows = std::min<int32_t>(twoRows ? 2 : 1, TableRows);
     for (int32_t i = 0; i < rows; ++i) {
         TCella* up = InputNeighbour(*this, i);
@@ -261,7 +270,8 @@ bool TAmplificatoreAt::CheckData(const AnsiString& prefix) {
     for (int32_t r = 0; r < UsedRows(); ++r) {
         bool complete = false, consistent = true;
         for (int b = 0; b < bands; ++b) {
-            complete = complete || (given(r, WideRegulation, b) && given(r, WideNoiseFigure, b) && given(r, WideMaxOutput, b));
+            complete = complete || (given(r, WideRegulation, b) && given(r, WideNoiseFigure, b) &&
+                                    given(r, WideMaxOutput, b));
             const bool regulation = given(r, WideRegulation, b);
             for (int32_t k : {WideNoiseFigure, WideMaxRegulation, WideMaxOutput})
                 consistent = consistent && given(r, k, b) == regulation;
@@ -275,15 +285,18 @@ bool TAmplificatoreAt::CheckData(const AnsiString& prefix) {
         int32_t column;
         int mode;
     };
+    // clang-format off
     static constexpr TColumnCheck order[] = {
         {WideTilt, BandsRefuseBlocked},          {WideMaxTilt, BandsRefuseBlocked},
         {WideRegulation, BandsRefuseBlocked},    {WideMaxRegulation, BandsRefuseBlocked},
         {WideGain, BandsRefuseBlocked | BandsRefuseRepeat}, {WideNoiseFigure, BandsRefuseBlocked | BandsRefuseRepeat},
         {WideMaxOutput, BandsRefuseRepeat},
     };
+    // clang-format on
     for (int32_t r = 0; r < UsedRows(); ++r)
         for (const TColumnCheck& c : order)
-            if (!CheckBands(*this, AttenuationVector(*this, r, c.column).v, c.mode, prefix + FinalCaptions[c.column] + ": "))
+            if (!CheckBands(*this, AttenuationVector(*this, r, c.column).v, c.mode,
+                            prefix + FinalCaptions[c.column] + ": "))
                 return false;
     return true;
 }
@@ -298,7 +311,9 @@ bool TAmplificatoreAt::OpenDataDialog() {
     for (int32_t j = 0; j < AmpColumns; ++j) dialog->RowCaption[j]->Text = FinalCaptions[FinalOrder[j]];
     dialog->ResetSections();
     dialog->SetPortFlags(AmpColumns);
-    dialog->ModuleCount = OutputArrangement() == AutoMixOutputBypass ? 3 : InputArrangement() == AutoMixTwoInputs ? 2 : 1;
+    dialog->ModuleCount = OutputArrangement() == AutoMixOutputBypass ? 3
+                          : InputArrangement() == AutoMixTwoInputs   ? 2
+                                                                     : 1;
     dialog->MainFunction = FinalMainFunction;
     dialog->ElectricalWord = FinalElectrical;
     dialog->PositionsWord = FinalPositions;
@@ -309,21 +324,24 @@ bool TAmplificatoreAt::OpenDataDialog() {
 
 // ---- Designer ----
 
-TCella* TAmplificatoreAt::FindByOutputLevel(TCella* candidates, int32_t band, float level, const AnsiString& brand,
-                                            const AnsiString& series) {
+TCella* TAmplificatoreAt::FindByOutputLevel(TCella* candidates, int32_t band, float level,
+                                            const AnsiString& brand, const AnsiString& series) {
     return FindForChannel(candidates, band, level, brand, series, 0, 0);
 }
 
-TCella* TAmplificatoreAt::FindForChannel(TCella* candidates, int32_t band, float level, const AnsiString& brand,
-                                         const AnsiString& series, uint32_t mask, uint32_t value) {
+TCella* TAmplificatoreAt::FindForChannel(TCella* candidates, int32_t band, float level,
+                                         const AnsiString& brand, const AnsiString& series, uint32_t mask,
+                                         uint32_t value) {
     TCella* best = nullptr;
     float bestMaximum = NoBestMaximum;
     for (TCella* c = candidates; c; c = c->NextInList) {
-        if (!IsSameKind(c) || (!brand.empty() && c->Brand != brand) || (!series.empty() && c->Series != series))
+        if (!IsSameKind(c) || (!brand.empty() && c->Brand != brand) ||
+            (!series.empty() && c->Series != series))
             continue;
         if (!c->BandMaskMatches(mask, value)) continue;
         float maximum = LevelNone;
-        for (int32_t r = 0; r < c->TableRows; ++r) maximum = std::max(maximum, c->Attenuation->Get3(r, WideMaxOutput, band));
+        for (int32_t r = 0; r < c->TableRows; ++r)
+            maximum = std::max(maximum, c->Attenuation->Get3(r, WideMaxOutput, band));
         if (level <= maximum && maximum < bestMaximum) {
             best = c;
             bestMaximum = maximum;
@@ -332,8 +350,9 @@ TCella* TAmplificatoreAt::FindForChannel(TCella* candidates, int32_t band, float
     return best;
 }
 
-bool TAmplificatoreAt::SelectFromLibrary(TCella* candidates, int32_t band, float level, const AnsiString& brand,
-                                         const AnsiString& series, uint32_t mask, uint32_t value) {
+bool TAmplificatoreAt::SelectFromLibrary(TCella* candidates, int32_t band, float level,
+                                         const AnsiString& brand, const AnsiString& series, uint32_t mask,
+                                         uint32_t value) {
     TCella* found = FindForChannel(candidates, band, level, brand, series, mask, value);
     if (!found) return false;
     found->Assign(this);
@@ -343,7 +362,8 @@ bool TAmplificatoreAt::SelectFromLibrary(TCella* candidates, int32_t band, float
 
 // ---- Symbol: the module box with a triangle pointing down ----
 
-void TAmplificatoreAt::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TAmplificatoreAt::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                                  int32_t zoom) {
     TCellaAutoMix::DrawSymbol(canvas, column, row, x, y, zoom);
     const int32_t cx = SymbolState.W / 2, cy = SymbolState.H / 2;
     SymPolyline({{cx - 12, cy - 10}, {cx + 12, cy - 10}, {cx, cy + 10}, {cx - 12, cy - 10}});

@@ -23,13 +23,15 @@ constexpr int32_t VersionWithSentinels = V50000;
 constexpr int32_t PriceListNotesSize = 30;
 const char* const DishFormat = "#0.##";
 
-int32_t OldInstallMinutes(int32_t minutes) { return minutes > -100 && minutes < 0 ? minutes - 500000 : minutes; }
+int32_t OldInstallMinutes(int32_t minutes) {
+    return minutes > -100 && minutes < 0 ? minutes - 500000 : minutes;
+}
 }  // namespace
 
 // ---- The base of the graphic cells ----
 
-TCellaGrafica::TCellaGrafica(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
-                             int32_t typeCode, int32_t kind)
+TCellaGrafica::TCellaGrafica(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                             int32_t row, int32_t typeCode, int32_t kind)
     : TCella(owner, orientation, mirrored, column, row, 0, 0, 0) {
     TypeCode = typeCode;
     Kind = kind;
@@ -213,7 +215,8 @@ bool TParabola::OpenDataDialog() {
 
 // ---- Satellite receiver ----
 
-TRicevitoreSat::TRicevitoreSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+TRicevitoreSat::TRicevitoreSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                               int32_t row)
     : TCellaGrafica(owner, orientation, mirrored, column, row, CodeRicevitoreSat, CodeRicevitoreSat) {
     Inputs = 1;
     ThroughOutputs = 1;
@@ -286,7 +289,8 @@ bool TRicevitoreSat::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
         for (int32_t r = Row; r <= Row + 4; ++r)
             if (TSquareAnalysis* square = Owner->AnalysisAt(c, r)) square->Visited = 1;
     const int32_t middle = Column + 1;
-    if (Owner->Inside(middle, Row - 1) && CableFeedsInput(middle, Row - 1)) MarkGridCell(middle, Row, Transform().Undo(TSide::Top), 0, 0);
+    if (Owner->Inside(middle, Row - 1) && CableFeedsInput(middle, Row - 1))
+        MarkGridCell(middle, Row, Transform().Undo(TSide::Top), 0, 0);
     if (Owner->Inside(middle, Row + 5) && CableTakesOutput(middle, Row + 5))
         LinkPortAt(middle, Row + 4, 0, Transform().Undo(TSide::Bottom), 0, 0, queue);
     return true;

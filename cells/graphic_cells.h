@@ -51,7 +51,8 @@ class TTerra : public TCellaGrafica {
 public:
     TTerra(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TTerra() override;
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     // The symbol alone.
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     bool IsEstimateItem() const override;
@@ -63,7 +64,8 @@ class TAlimentatoreSF : public TCellaGrafica {
 public:
     TAlimentatoreSF(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TAlimentatoreSF() override;
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     void TakeSequenceNumber(int32_t* counters) override;
     bool OpenDataDialog() override;
@@ -82,7 +84,8 @@ class TParabola : public TCellaGrafica {
 public:
     TParabola(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TParabola() override;
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     // Always to the right of and below the anchor: a mirror only turns the
     // drawing round.
@@ -114,7 +117,8 @@ class TRicevitoreSat : public TCellaGrafica {
 public:
     TRicevitoreSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TRicevitoreSat() override;
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     // Upright whatever its turn, as its captions are.
     TCellRect GetGridRect() const override;

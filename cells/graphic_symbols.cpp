@@ -36,7 +36,8 @@ void TTerra::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x,
     SymLineTo(12, 15);
 }
 
-void TAlimentatoreSF::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TAlimentatoreSF::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                                 int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     if (!IsBlock()) {
         SymRectangle(4, 4, 16, 16);
@@ -60,7 +61,8 @@ void TAlimentatoreSF::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, i
     SymLineTo(x2, 65);
     SymMoveTo(x1, 2 * v + 67);
     SymLineTo(x2, 2 * v + 67);
-    SymPolyline({{5 * v + 10, 39 - v}, {12 * v + 17, 36 - 4 * v}, {19 * v + 24, 2 * v + 42}, {26 * v + 31, 39 - v}});
+    SymPolyline(
+        {{5 * v + 10, 39 - v}, {12 * v + 17, 36 - 4 * v}, {19 * v + 24, 2 * v + 42}, {26 * v + 31, 39 - v}});
 }
 
 // A dish seen from the side on its mast: the reflector, the feed arm and the
@@ -82,7 +84,8 @@ void TParabola::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t
 }
 
 // Drawn upright whatever its turn, as its squares and ports stand.
-void TRicevitoreSat::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TRicevitoreSat::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                                int32_t zoom) {
     struct TUpright {
         TCella& cell;
         int32_t orientation, mirrored;
@@ -107,8 +110,10 @@ void TRicevitoreSat::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, in
     SymPolyline({{25, 61}, {35, 57}, {34, 49}, {33, 44}});
     DrawReceiverCaption(canvas, "A / V", 8.0f, 89);
     // The stubs reach the square's edge where a cable is attached.
-    const bool outputAttached = Owner && Owner->Inside(Column + 1, Row + 5) && CableTakesOutput(Column + 1, Row + 5);
-    const bool inputAttached = Owner && Owner->Inside(Column + 1, Row - 1) && CableFeedsInput(Column + 1, Row - 1);
+    const bool outputAttached =
+        Owner && Owner->Inside(Column + 1, Row + 5) && CableTakesOutput(Column + 1, Row + 5);
+    const bool inputAttached =
+        Owner && Owner->Inside(Column + 1, Row - 1) && CableFeedsInput(Column + 1, Row - 1);
     SymMoveTo(31, h - 2);
     SymLineTo(31, outputAttached ? h : h - 5);
     SymMoveTo(31, 2);

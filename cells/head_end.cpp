@@ -13,8 +13,8 @@ int32_t ClampLines(int32_t n) { return std::clamp(n, TTesta::MinLines, TTesta::M
 constexpr int32_t VersionWithPortCounts = V20000;
 }  // namespace
 
-TTesta::TTesta(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
-               int32_t row, int32_t lines)
+TTesta::TTesta(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+               int32_t lines)
     : TCella(owner, orientation, mirrored, column, row, ClampLines(lines), ClampLines(lines), 0) {
     TypeCode = CodeHeadEnd;
     Kind = CodeHeadEnd;
@@ -92,7 +92,7 @@ void TTesta::SetLineCount(int32_t n) {
     if (n < MinLines || n > MaxLines || n == NumThroughOutputs) return;
     TTesta* partner = nullptr;
     if (TProgetto* project = Owner ? Owner->Project : nullptr) {
-        TGridData* other = Owner == project->HeadEndGrid ? project->NetworkGrid
+        TGridData* other = Owner == project->HeadEndGrid   ? project->NetworkGrid
                            : Owner == project->NetworkGrid ? project->HeadEndGrid
                                                            : nullptr;
         if (other && other != Owner) partner = dynamic_cast<TTesta*>(other->Anchor);

@@ -20,8 +20,7 @@ public:
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
     // The symbol only: the terminal carries no code.
-    void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
-               int32_t zoom) override;
+    void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     // One row of lines + 2 squares; line i stands on square 1 + i: an input
     // on its top on the head-end grid, a through output below it on the
     // network grid.
@@ -42,18 +41,16 @@ public:
 
     // Passes (head_end_passes.cpp). The calculation crosses from one
     // terminal to its partner on the project's other grid.
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
-                               uint32_t stamp) override;
+    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
     void SpreadStamp(uint32_t stamp) override;
     // The network terminal's outputs are seeded by the project, not computed.
     void ComputeSignalLevels(uint32_t stamp) override;
     void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void PushSeparation(int32_t port, int32_t band, float limit) override;
-    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
-                     int32_t band, int32_t further) override;
-    void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
-                       int32_t band) override;
+    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
+                     int32_t further) override;
+    void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) override;
     void ComputeReachWindows() override;
     // The terminal of the same project on the other grid, or none.
     TTesta* Partner() const;

@@ -20,9 +20,10 @@ void TTesta::GetPortName(TInfoMousePos& position) {
 void TTesta::GetPortLevelText(TRichEdit* report) {
     TListaCanali empty;
     for (int32_t i = 0; i < NumThroughOutputs; ++i) {
-        TListaCanali* list = i < static_cast<int32_t>(ChannelLists.size()) && ChannelLists[static_cast<size_t>(i)]
-                                 ? ChannelLists[static_cast<size_t>(i)].get()
-                                 : &empty;
+        TListaCanali* list =
+            i < static_cast<int32_t>(ChannelLists.size()) && ChannelLists[static_cast<size_t>(i)]
+                ? ChannelLists[static_cast<size_t>(i)].get()
+                : &empty;
         AddChannelRowsDefault(report, "Uscita " + IntToStr(i + 1), *list);
     }
     AppendReportLine(report, "");

@@ -17,7 +17,7 @@ constexpr int32_t ChannelFlagFirstStep = 0x100;
 TTesta* TTesta::Partner() const {
     TProgetto* project = Owner ? Owner->Project : nullptr;
     if (!project) return nullptr;
-    TGridData* other = Owner == project->HeadEndGrid  ? project->NetworkGrid
+    TGridData* other = Owner == project->HeadEndGrid   ? project->NetworkGrid
                        : Owner == project->NetworkGrid ? project->HeadEndGrid
                                                        : nullptr;
     if (!other || other == Owner) return nullptr;
@@ -25,8 +25,7 @@ TTesta* TTesta::Partner() const {
     return partner != this ? partner : nullptr;
 }
 
-void TTesta::ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
-                                   uint32_t stamp) {
+void TTesta::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
     RequiredLevelsThrough(minLevels, maxLevels, stamp);
 }
 
@@ -86,8 +85,7 @@ bool TTesta::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProg
     return ChooseModelThrough(candidates, mode, stamp, progress, band, further);
 }
 
-void TTesta::EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
-                           int32_t band) {
+void TTesta::EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) {
     EvaluateModelThrough(candidates, mode, value, stamp, band);
 }
 

@@ -5,8 +5,7 @@
 #include "cells/drawing.h"
 #include "cells/head_end.h"
 
-void TTesta::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
-                        int32_t zoom) {
+void TTesta::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     const int32_t w = SymbolState.W;
     SymPolyline({{5, 3}, {w - 5, 3}, {w - 5, 17}, {5, 17}, {5, 3}});

@@ -25,8 +25,8 @@ AnsiString PortName(const char* what, const AnsiString& label, int32_t index) {
 
 }  // namespace
 
-TCentraleIntegrata::TCentraleIntegrata(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
-                                       int32_t row, int32_t inputs, int32_t outputs)
+TCentraleIntegrata::TCentraleIntegrata(TGridData* owner, int32_t orientation, int32_t mirrored,
+                                       int32_t column, int32_t row, int32_t inputs, int32_t outputs)
     : TCella(owner, orientation, mirrored, column, row, inputs, outputs, 0) {
     TypeCode = CodeCentraleIntegrata;
     Kind = CodeCentraleIntegrata;
@@ -40,7 +40,9 @@ TCentraleIntegrata::~TCentraleIntegrata() = default;
 
 int32_t TCentraleIntegrata::UsedInputs() const { return std::clamp<int32_t>(Inputs, 0, IntegratedMaxInputs); }
 
-int32_t TCentraleIntegrata::UsedOutputs() const { return std::clamp<int32_t>(ThroughOutputs, 0, IntegratedMaxOutputs); }
+int32_t TCentraleIntegrata::UsedOutputs() const {
+    return std::clamp<int32_t>(ThroughOutputs, 0, IntegratedMaxOutputs);
+}
 
 void TCentraleIntegrata::EnsureModuleLists() {
     for (int32_t i = 0; i < UsedInputs(); ++i)
@@ -49,7 +51,8 @@ void TCentraleIntegrata::EnsureModuleLists() {
 }
 
 TModuliFiltro* TCentraleIntegrata::Modules(int32_t input, int32_t output) const {
-    if (input < 0 || input >= IntegratedMaxInputs || output < 0 || output >= IntegratedMaxOutputs) return nullptr;
+    if (input < 0 || input >= IntegratedMaxInputs || output < 0 || output >= IntegratedMaxOutputs)
+        return nullptr;
     return modules_[input][output].get();
 }
 
@@ -88,7 +91,8 @@ bool TCentraleIntegrata::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
         if (port.Kind == TPortKind::Input)
             MarkGridCell(c, r, port.Side, port.Index, InputEnabled[static_cast<size_t>(port.Index)] ? 0 : 1);
         else
-            LinkPortAt(c, r, port.Index, port.Side, 0, OutputEnabled[static_cast<size_t>(port.Index)] ? 0 : 1, queue);
+            LinkPortAt(c, r, port.Index, port.Side, 0, OutputEnabled[static_cast<size_t>(port.Index)] ? 0 : 1,
+                       queue);
     }
     return true;
 }
@@ -107,20 +111,26 @@ void TCentraleIntegrata::GetPortName(TInfoMousePos& position) {
         return;
     }
     if (port->Kind == TPortKind::Input)
-        SetPortUnder(position, port, PortName("ingresso", InputLabels[static_cast<size_t>(port->Index)], port->Index));
+        SetPortUnder(position, port,
+                     PortName("ingresso", InputLabels[static_cast<size_t>(port->Index)], port->Index));
     else if (UsedOutputs() == 1)
         SetPortUnder(position, port, "uscita");
     else
-        SetPortUnder(position, port, PortName("uscita", OutputLabels[static_cast<size_t>(port->Index)], port->Index));
+        SetPortUnder(position, port,
+                     PortName("uscita", OutputLabels[static_cast<size_t>(port->Index)], port->Index));
 }
 
 AnsiString TCentraleIntegrata::GetShortCode() const { return ShortCodeWith("Ci"); }
 
 AnsiString TCentraleIntegrata::GetTypeName() const { return "Centrale integrata"; }
 
-void TCentraleIntegrata::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, IntegratedHeadEndCounter); }
+void TCentraleIntegrata::TakeSequenceNumber(int32_t* counters) {
+    TakeFromCounter(counters, IntegratedHeadEndCounter);
+}
 
-TCella* TCentraleIntegrata::GetPrototype() const { return FindPrototype({TypeCode, NumInputs, NumThroughOutputs, 0}); }
+TCella* TCentraleIntegrata::GetPrototype() const {
+    return FindPrototype({TypeCode, NumInputs, NumThroughOutputs, 0});
+}
 
 bool TCentraleIntegrata::CheckData(const AnsiString&) { return true; }
 
@@ -155,7 +165,8 @@ void TCentraleIntegrata::Assign(TCella* target) {
     unit->EnsureModuleLists();
     for (int32_t i = 0; i < UsedInputs(); ++i)
         for (int32_t j = 0; j < UsedOutputs(); ++j)
-            if (modules_[i][j] && unit->modules_[i][j]) TModuliFiltro::Assign(*modules_[i][j], *unit->modules_[i][j]);
+            if (modules_[i][j] && unit->modules_[i][j])
+                TModuliFiltro::Assign(*modules_[i][j], *unit->modules_[i][j]);
     unit->InputValues = InputValues;
 }
 
@@ -196,7 +207,8 @@ void TCentraleIntegrata::Load(TStream& s, int32_t version) {
     for (int32_t i = 0; i < UsedInputs(); ++i)
         for (int32_t j = 0; j < UsedOutputs(); ++j) modules_[i][j]->Read(s, version);
     const int32_t rows = ReadI32(s);
-    if (rows < 0 || rows > IntegratedMaxInputs) throw EReadError("Valori della centrale integrata danneggiati");
+    if (rows < 0 || rows > IntegratedMaxInputs)
+        throw EReadError("Valori della centrale integrata danneggiati");
     for (int32_t r = 0; r < rows; ++r)
         for (int32_t& v : InputValues[r]) v = ReadI32(s);
 }
@@ -233,7 +245,8 @@ bool TCentraleIntegrata::OpenDataDialog() {
 
 // ---- Symbol: a box with a stub at every port and a module sign per output ----
 
-void TCentraleIntegrata::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TCentraleIntegrata::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                                    int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     const int32_t w = SymbolState.W, h = SymbolState.H;
     SymRectangle(2, 4, w - 2, h - 4);

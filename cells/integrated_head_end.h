@@ -17,7 +17,7 @@ constexpr int IntegratedHeadEndCounter = 19;
 
 constexpr int32_t IntegratedMaxInputs = 10;
 constexpr int32_t IntegratedMaxOutputs = 5;
-constexpr int32_t IntegratedInputValues = 14;   // values kept per input
+constexpr int32_t IntegratedInputValues = 14;  // values kept per input
 constexpr int IntegratedTextChars = 20;
 constexpr int IntegratedLabelChars = 5;
 
@@ -27,7 +27,8 @@ public:
                        int32_t inputs, int32_t outputs);
     ~TCentraleIntegrata() override;
 
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     // More than 10 inputs, 5 outputs or 10 rows of values is a damaged record.
     void Load(TStream& stream, int32_t version) override;
@@ -68,5 +69,6 @@ private:
     int32_t UsedInputs() const;
     int32_t UsedOutputs() const;
 
-    std::array<std::array<std::unique_ptr<TModuliFiltro>, IntegratedMaxOutputs>, IntegratedMaxInputs> modules_;
+    std::array<std::array<std::unique_ptr<TModuliFiltro>, IntegratedMaxOutputs>, IntegratedMaxInputs>
+        modules_;
 };

@@ -50,8 +50,8 @@ struct TCellLayout {
 
 // The turn and mirror of a cell.
 struct TTurnMirror {
-    int32_t Turn = 0;        // clockwise quarter turns, 0-3
-    bool Mirrored = false;   // x to -x before the turn
+    int32_t Turn = 0;       // clockwise quarter turns, 0-3
+    bool Mirrored = false;  // x to -x before the turn
 
     static TTurnMirror Of(int32_t orientation, int32_t mirrored) {
         return TTurnMirror{((orientation % 4) + 4) % 4, mirrored != 0};

@@ -15,7 +15,9 @@
 
 namespace {
 
-bool IsCableType(int32_t code) { return code == CodeOldCableStraight || code == CodeBridge || code == CodeCable; }
+bool IsCableType(int32_t code) {
+    return code == CodeOldCableStraight || code == CodeBridge || code == CodeCable;
+}
 
 // Texts of library entries compare byte by byte in the file's code page.
 int CompareBytes(const AnsiString& a, const AnsiString& b) {
@@ -33,8 +35,8 @@ bool TLibreria::LoadRecord(TCella& cell, const std::string& record) {
     // A record that does not read stops in the middle of the cell's fields:
     // try it on a scratch cell of the same kind first, so that a damaged entry
     // leaves the cell as it was.
-    std::unique_ptr<TCella> scratch(NewCella(nullptr, cell.TypeCode, 0, 0, cell.Inputs, cell.ThroughOutputs,
-                                             cell.TapOutputs));
+    std::unique_ptr<TCella> scratch(
+        NewCella(nullptr, cell.TypeCode, 0, 0, cell.Inputs, cell.ThroughOutputs, cell.TapOutputs));
     if (!scratch) return false;
     scratch->TypeCode = cell.TypeCode;
     {
@@ -73,8 +75,9 @@ bool TLibreria::ReadEntry(const AnsiString& code, TCella* cell, std::unique_ptr<
             cell->TypeCode = h.typeCode;
         }
         const bool fits = cell->TypeCode == h.typeCode &&
-                          (IsCableType(h.typeCode) || (cell->Inputs == h.inputs && cell->ThroughOutputs == h.throughOutputs &&
-                                                       cell->TapOutputs == h.tapOutputs));
+                          (IsCableType(h.typeCode) ||
+                           (cell->Inputs == h.inputs && cell->ThroughOutputs == h.throughOutputs &&
+                            cell->TapOutputs == h.tapOutputs));
         if (!fits) continue;
         std::string record;
         const int64_t resume = file->Position();
@@ -118,7 +121,8 @@ bool TLibreria::DeliverNext(TCella* cell, std::unique_ptr<TCella>* made) {
         const int32_t code = h.typeCode == CodeOldCableStraight ? CodeCable : h.typeCode;
         std::string record;
         if (!cell) {
-            std::unique_ptr<TCella> fresh = NewCella(nullptr, code, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs);
+            std::unique_ptr<TCella> fresh =
+                NewCella(nullptr, code, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs);
             if (!fresh || !ReadRecord(h, record) || !LoadRecord(*fresh, record)) continue;
             *made = std::move(fresh);
             return true;
@@ -142,8 +146,8 @@ bool TLibreria::WriteCell(TCella& cell) {
     std::vector<TLibEntryHead> entries;
     if (!ReadEntries(entries)) return false;
     // The entry of the same code goes out as the new one comes in, in one write.
-    auto found =
-        std::find_if(entries.begin(), entries.end(), [&](const TLibEntryHead& h) { return h.code == cell.Code; });
+    auto found = std::find_if(entries.begin(), entries.end(),
+                              [&](const TLibEntryHead& h) { return h.code == cell.Code; });
     if (found != entries.end()) entries.erase(found);
     return Rewrite(entries, &s.Bytes());
 }
@@ -245,8 +249,8 @@ std::unique_ptr<TCella> TMemLib::Find(const AnsiString& code) const {
 bool TMemLib::Find(TCella& cell, const AnsiString& code) const {
     for (TCella* c = head; c; c = c->NextInList) {
         if (c->Code != code) continue;
-        if (c->TypeCode == cell.TypeCode && c->Inputs == cell.Inputs && c->ThroughOutputs == cell.ThroughOutputs &&
-            c->TapOutputs == cell.TapOutputs) {
+        if (c->TypeCode == cell.TypeCode && c->Inputs == cell.Inputs &&
+            c->ThroughOutputs == cell.ThroughOutputs && c->TapOutputs == cell.TapOutputs) {
             c->Assign(&cell);
             return true;
         }

@@ -59,7 +59,8 @@ void TCellaRami::AcceptSeparation(int32_t port, int32_t band, float value, float
 void TCellaRami::WalkDownstream(TListaCanali* list, int32_t, uint32_t stamp) {
     if (!EnterPass(stamp)) return;
     for (int32_t j = 0; j < NumThroughOutputs; ++j)
-        if (TCella* next = OutputNeighbour(*this, j)) next->WalkDownstream(list, OutputNeighbourPort(*this, j), stamp);
+        if (TCella* next = OutputNeighbour(*this, j))
+            next->WalkDownstream(list, OutputNeighbourPort(*this, j), stamp);
 }
 
 // ---- Mixer ----
@@ -75,7 +76,8 @@ void TMiscelatore::ComputeRequiredLevels(const float* minLevels, const float* ma
     for (int32_t b = 0; b < bands; ++b) {
         const TFinestra* d = WindowAt(next->InputLevels, port, b);
         if (!d) continue;
-        for (int32_t i = 0; i < NumInputs; ++i) CombineForward(InputLevels[i][Slot(b)], *d, LevelPassLoss(i, b), false);
+        for (int32_t i = 0; i < NumInputs; ++i)
+            CombineForward(InputLevels[i][Slot(b)], *d, LevelPassLoss(i, b), false);
     }
 }
 
@@ -116,7 +118,8 @@ void TMiscelatore::PushSeparation(int32_t port, int32_t band, float limit) {
             const float loss = BranchLoss(i, band);
             if (!IsRealLevel(loss)) continue;
             if (TCella* up = InputNeighbour(*this, i))
-                up->AcceptSeparation(InputNeighbourPort(*this, i), band, LevelSum(SeparationBest[band], loss), limit);
+                up->AcceptSeparation(InputNeighbourPort(*this, i), band, LevelSum(SeparationBest[band], loss),
+                                     limit);
         }
         return;
     }
@@ -141,13 +144,15 @@ void TDemiscelatore::ComputeRequiredLevels(const float* minLevels, const float* 
     if (!EnterPass(stamp)) return;
     ResetInputLevels();
     for (int32_t q = 0; q < NumOutputs; ++q)
-        if (TCella* next = OutputNeighbour(*this, q)) next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
+        if (TCella* next = OutputNeighbour(*this, q))
+            next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
     if (NumInputs < 1) return;
     const int32_t bands = CalculationBandCount();
     for (int32_t b = 0; b < bands; ++b)
         for (int32_t q = 0; q < NumOutputs; ++q) {
             const TCella* next = OutputNeighbour(*this, q);
-            const TFinestra* d = next ? WindowAt(next->InputLevels, OutputNeighbourPort(*this, q), b) : nullptr;
+            const TFinestra* d =
+                next ? WindowAt(next->InputLevels, OutputNeighbourPort(*this, q), b) : nullptr;
             if (d) CombineForward(InputLevels[0][Slot(b)], *d, LevelPassLoss(q, b), false);
         }
 }
@@ -201,7 +206,7 @@ void TDemiscelatore::PushSeparation(int32_t port, int32_t band, float limit) {
         const float other = BranchLoss(q, band);
         if (q == port || !IsRealLevel(other)) continue;
         if (TCella* next = OutputNeighbour(*this, q))
-            next->AcceptSeparation(OutputNeighbourPort(*this, q) + PortInputBase, band, LevelSum(atInput, other),
-                                   limit);
+            next->AcceptSeparation(OutputNeighbourPort(*this, q) + PortInputBase, band,
+                                   LevelSum(atInput, other), limit);
     }
 }

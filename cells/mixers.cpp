@@ -30,8 +30,8 @@ TCellaRami::TCellaRami(TGridData* owner, int32_t orientation, int32_t mirrored, 
 
 TCellaRami::~TCellaRami() = default;
 
-TMiscelatore::TMiscelatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
-                           int32_t inputs)
+TMiscelatore::TMiscelatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                           int32_t row, int32_t inputs)
     : TCellaRami(owner, orientation, mirrored, column, row, inputs, 1, CodeMiscelatore, "Miscelatori") {}
 
 TMiscelatore::~TMiscelatore() = default;
@@ -57,7 +57,9 @@ void TCellaRami::SetPortCounts() {
 
 int32_t TCellaRami::Branches() const { return BranchesIn() ? NumInputs : NumThroughOutputs; }
 
-float TCellaRami::BranchLoss(int32_t branch, int32_t band) const { return Attenuation->Get3(0, branch, band); }
+float TCellaRami::BranchLoss(int32_t branch, int32_t band) const {
+    return Attenuation->Get3(0, branch, band);
+}
 
 float TCellaRami::LevelPassLoss(int32_t branch, int32_t band) const {
     const float loss = BranchLoss(branch, band);
@@ -176,7 +178,8 @@ bool TCellaRami::Mirror() {
 
 // ---- Designer ----
 
-bool TMiscelatore::SelectFromLibrary(TCella* candidates, const uint8_t* inputBands0, const uint8_t* inputBands1) {
+bool TMiscelatore::SelectFromLibrary(TCella* candidates, const uint8_t* inputBands0,
+                                     const uint8_t* inputBands1) {
     bool taken = false;
     for (TCella* c = candidates; c; c = c->NextInList) {
         if (!IsSameKind(c)) continue;

@@ -81,7 +81,8 @@ public:
                  int32_t inputs);
     ~TMiscelatore() override;
 
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
@@ -101,7 +102,8 @@ public:
                    int32_t outputs);
     ~TDemiscelatore() override;
 
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;

@@ -60,12 +60,14 @@ void DrawBranchCell(const TCellaRami& cell, bool mixer) {
 }
 }  // namespace
 
-void TMiscelatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TMiscelatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                              int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     DrawBranchCell(*this, true);
 }
 
-void TDemiscelatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TDemiscelatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                                int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     DrawBranchCell(*this, false);
 }

@@ -17,7 +17,9 @@ const char* const SocketConnectors[2][3] = {
 
 // ---------------------------------------------------------------- outlets
 
-std::optional<bool> TPresaD::FirstElectricBox() const { return (Power[PowerSupply][PowerFlags] & PowerTaps) != 0; }
+std::optional<bool> TPresaD::FirstElectricBox() const {
+    return (Power[PowerSupply][PowerFlags] & PowerTaps) != 0;
+}
 
 void TPresaD::SetFirstElectricBox(bool ticked) {
     uint32_t& flags = Power[PowerSupply][PowerFlags];

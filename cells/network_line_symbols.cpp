@@ -95,8 +95,8 @@ void TNCavo::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int3
     DrawTextAt(canvas, x, y, FormatFloat("#0", length), LevelLabelColour, dx, dy);
 }
 
-void TNCavo::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
-                                   int32_t flags) {
+void TNCavo::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                                   int32_t zoom, int32_t flags) {
     if (Overlay) Overlay->DrawAttenuationValues(canvas, column, row, x, y, zoom, flags);
     if (!canvas || !RunEnd || DetailLevel() < 2) return;
     const float length = PassAttenuation();
@@ -137,8 +137,8 @@ void TChiusura::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, i
     DrawSymbol(canvas, column, row, x, y, zoom);
 }
 
-void TChiusura::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
-                                      int32_t flags) {
+void TChiusura::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                                      int32_t zoom, int32_t flags) {
     if (!canvas || DetailLevel() < 2 || column != Column || row != Row) return;
     AnsiString text;
     if ((flags & PrintLabelCode) && !Code.empty())

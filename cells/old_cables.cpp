@@ -17,7 +17,6 @@
 
 namespace {
 
-
 constexpr int32_t ColumnFirstLoss = 0;
 constexpr int32_t ColumnSecondLoss = 1;
 constexpr int32_t ColumnFirstLength = 2;
@@ -228,15 +227,15 @@ void TCavo::ConvertOldSentinels() {
 TCavo::TSegments TCavo::ToNCavo() {
     TSegments made;
     if (Bend || HasFirst) {
-        made.First = std::make_unique<TNCavo>(Owner, Bend ? Orientation : 1, Mirrored, Column, Row, Bend, FirstColour);
+        made.First =
+            std::make_unique<TNCavo>(Owner, Bend ? Orientation : 1, Mirrored, Column, Row, Bend, FirstColour);
         TNCavo* segment = made.First.get();
         if (FirstBridge) segment->TypeCode = CodeBridge;
         segment->RunEnd = FirstRunEnd;
         Assign(segment);
         // The segment's table: loss per 100 m, then the length.
         for (int32_t b = 0; b < BandSlots; ++b) {
-            segment->Attenuation->Set3(0, SegmentColumnLength, b,
-                                       Attenuation->Get3(0, ColumnFirstLength, b));
+            segment->Attenuation->Set3(0, SegmentColumnLength, b, Attenuation->Get3(0, ColumnFirstLength, b));
             segment->Attenuation->Set3(0, 2, b, LevelNone);
             segment->Attenuation->Set3(0, 3, b, LevelNone);
         }
@@ -274,6 +273,7 @@ TCavo::TSegments TCavo::ToNCavo() {
 
 int32_t OldCableColour(int32_t index) {
     // Windows colour values: red in the low byte, then green, then blue.
+    // clang-format off
     static constexpr int32_t colours[] = {
         0x000000,  // black
         0x0000FF,  // red
@@ -285,6 +285,7 @@ int32_t OldCableColour(int32_t index) {
         0x808080,  // grey
         0x800000,  // navy
     };
+    // clang-format on
     constexpr int32_t count = static_cast<int32_t>(sizeof colours / sizeof colours[0]);
     if (index < 0) index = 0;
     if (index >= count) return 0;

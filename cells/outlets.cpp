@@ -195,8 +195,8 @@ void TPresaD::PushSeparation(int32_t port, int32_t band, float limit) {
     auto offerDown = [this, band, limit](float value) {
         if (!PassThrough || !IsRealLevel(value)) return;
         if (TCella* next = OutputNeighbour(*this, OutletThroughOutput))
-            next->AcceptSeparation(OutputNeighbourPort(*this, OutletThroughOutput) + PortInputBase, band, value,
-                                   limit);
+            next->AcceptSeparation(OutputNeighbourPort(*this, OutletThroughOutput) + PortInputBase, band,
+                                   value, limit);
     };
     auto offerUp = [this, band, limit](float value) {
         if (!IsRealLevel(value)) return;
@@ -321,8 +321,8 @@ void TPresaD::EvaluateModel(TCella* candidates, int32_t mode, float value, uint3
     float spare = static_cast<float>(static_cast<double>(value) - SocketLoss(band));
     for (TCella* c = candidates; c; c = c->NextInList) {
         if (!Qualifies(c, mode, connector)) continue;
-        const float d = static_cast<float>(static_cast<double>(c->Attenuation->Get3(0, OutletSocketLoss, band)) -
-                                           SocketLoss(band));
+        const float d = static_cast<float>(
+            static_cast<double>(c->Attenuation->Get3(0, OutletSocketLoss, band)) - SocketLoss(band));
         if (d > 0.0f && d <= spare) {
             spare = static_cast<float>(static_cast<double>(spare) - d);
             c->Assign(this);
@@ -333,8 +333,8 @@ void TPresaD::EvaluateModel(TCella* candidates, int32_t mode, float value, uint3
         if (TCella* next = OutputNeighbour(*this, OutletThroughOutput)) {
             const int32_t passed = (mode & ~OutletModeConnectorBits) | (Choice1 & OutletModeConnectorBits);
             const float through = ThroughLoss(band);
-            next->EvaluateModel(candidates, passed, IsRealLevel(through) ? Sum(value, -through) : through, stamp,
-                                band);
+            next->EvaluateModel(candidates, passed, IsRealLevel(through) ? Sum(value, -through) : through,
+                                stamp, band);
         }
     ComputeReachWindows();
 }
@@ -355,7 +355,8 @@ bool TPresaD::CheckData(const AnsiString& prefix) {
         if (!CheckBands(*this, through, BandsRefuseRepeat, prefix + ThroughCaption + ": ")) return false;
         if (!CheckBands(*this, reverse, BandsRefuseRepeat, prefix + ReverseCaption + ": ")) return false;
         for (int32_t b = 0; b < bands; ++b) {
-            const int given = (socket[b] != LevelNone) + (through[b] != LevelNone) + (reverse[b] != LevelNone);
+            const int given =
+                (socket[b] != LevelNone) + (through[b] != LevelNone) + (reverse[b] != LevelNone);
             if (given == 3) {
                 handled = true;
             } else if (given > 0) {

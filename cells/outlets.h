@@ -14,9 +14,9 @@ constexpr int OutletCounter = 3;
 
 // Columns of an outlet's Attenuation row 0.
 enum : int32_t {
-    OutletSocketLoss = 0,    // input to the socket
-    OutletThroughLoss = 1,   // input to the through output
-    OutletReverseLoss = 2,   // between the socket and the through output
+    OutletSocketLoss = 0,   // input to the socket
+    OutletThroughLoss = 1,  // input to the through output
+    OutletReverseLoss = 2,  // between the socket and the through output
 };
 
 // Outputs of an outlet: the through output, then the socket.
@@ -27,11 +27,11 @@ constexpr int32_t OutletSocket = 1;
 enum : int32_t {
     OutletModeConnectorBits = 0x3,
     OutletModeDcGiven = 0x4,
-    OutletModePassesDc = 0x8,       // the outlet must pass DC
-    OutletModeNoChoice = 0x40,      // only walk, choose nothing
+    OutletModePassesDc = 0x8,   // the outlet must pass DC
+    OutletModeNoChoice = 0x40,  // only walk, choose nothing
     OutletModeAnyConnector = 0x80,
-    OutletModeConnectorOne = 0x100, // (without 0x80) only connector index 1
-    OutletModeUsable9 = 0x200,      // the two flags of IsModelUsable
+    OutletModeConnectorOne = 0x100,  // (without 0x80) only connector index 1
+    OutletModeUsable9 = 0x200,       // the two flags of IsModelUsable
     OutletModeUsable5 = 0x400,
 };
 
@@ -69,18 +69,16 @@ public:
     void ConvertOldFlags(const uint8_t (&flags)[5]) override;
     void GetPortName(TInfoMousePos& position) override;
     void GetPortLevelText(TRichEdit* report) override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
-                               uint32_t stamp) override;
+    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
     void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) override;
     float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t needsBand5,
                              uint8_t needsBand9) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void PushSeparation(int32_t port, int32_t band, float limit) override;
-    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
-                     int32_t band, int32_t further) override;
-    void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
-                       int32_t band) override;
+    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
+                     int32_t further) override;
+    void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) override;
     void ComputeReachWindows() override;
     AnsiString GetTypeName() const override;
 

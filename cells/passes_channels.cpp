@@ -66,8 +66,8 @@ float TCella::MinDownstreamValue(float value, int32_t band, bool apply, TCella* 
     float least = NoDownstreamValue;
     for (int32_t j = 0; j < NumOutputs; ++j)
         if (TCella* next = OutputNeighbour(*this, j))
-            least = std::min(least, next->MinDownstreamValue(value, band, false, candidates, needsBand5,
-                                                             needsBand9));
+            least = std::min(
+                least, next->MinDownstreamValue(value, band, false, candidates, needsBand5, needsBand9));
     // Hand the minimum found down the network as the value of a second walk.
     if (least > 0.0f && apply)
         for (int32_t j = 0; j < NumOutputs; ++j)
@@ -95,15 +95,13 @@ void TCella::PushSeparation(int32_t port, int32_t band, float limit) {
         // Arrived backwards through an output: on upstream through the input,
         // and across to every other through output.
         if (TCella* up = InputNeighbour(*this, 0))
-            if (IsRealLevel(across))
-                up->AcceptSeparation(InputNeighbourPort(*this, 0), band, across, limit);
+            if (IsRealLevel(across)) up->AcceptSeparation(InputNeighbourPort(*this, 0), band, across, limit);
         const float sideways = LevelSum(s, Attenuation->Get3(0, 3, band));
         if (!IsRealLevel(sideways)) return;
         for (int32_t j = 0; j < NumThroughOutputs; ++j) {
             if (j == port) continue;
             if (TCella* next = OutputNeighbour(*this, j))
-                next->AcceptSeparation(OutputNeighbourPort(*this, j) + PortInputBase, band,
-                                       sideways, limit);
+                next->AcceptSeparation(OutputNeighbourPort(*this, j) + PortInputBase, band, sideways, limit);
         }
         return;
     }
@@ -111,8 +109,7 @@ void TCella::PushSeparation(int32_t port, int32_t band, float limit) {
     if (!IsRealLevel(across)) return;
     for (int32_t j = 0; j < NumThroughOutputs; ++j)
         if (TCella* next = OutputNeighbour(*this, j))
-            next->AcceptSeparation(OutputNeighbourPort(*this, j) + PortInputBase, band, across,
-                                   limit);
+            next->AcceptSeparation(OutputNeighbourPort(*this, j) + PortInputBase, band, across, limit);
 }
 
 void TCella::AcceptSeparation(int32_t port, int32_t band, float value, float limit) {

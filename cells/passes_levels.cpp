@@ -70,8 +70,7 @@ void TCella::IntersectWindows(TFinestra& w, const TFinestra& other) {
     w = other;
 }
 
-void TCella::CombineForward(TFinestra& w, const TFinestra& downstream, float attenuation,
-                            bool gain) {
+void TCella::CombineForward(TFinestra& w, const TFinestra& downstream, float attenuation, bool gain) {
     TFinestra working = downstream;
     AddAttenuation(working, gain && IsRealLevel(attenuation) ? -attenuation : attenuation);
     IntersectWindows(w, working);
@@ -111,8 +110,7 @@ void TCella::MergeWindow(TFinestra& w, const TFinestra& other) {
     w = Window(LevelError);
 }
 
-void TCella::CombineBackward(TFinestra& w, const TFinestra& upstream, float attenuation,
-                             bool gain) {
+void TCella::CombineBackward(TFinestra& w, const TFinestra& upstream, float attenuation, bool gain) {
     TFinestra working = upstream;
     SubtractAttenuation(working, gain && IsRealLevel(attenuation) ? -attenuation : attenuation);
     MergeWindow(w, working);
@@ -144,6 +142,7 @@ float TCella::GainAtBand(TInfo::Block stage, int32_t band) const {
     const float g = stage[StageGain] ? stage[StageGain][band] : LevelNone;
     if (IsSentinel(g)) return g == LevelBlocked ? LevelBlocked : LevelNone;
     double gain = g;
+    // clang-format off
     const float regulations[2] = {
         stage[StageGainRegulation] ? stage[StageGainRegulation][band] : LevelNone,
         InterpolateBandValue(stage[StageTilt], band)};
@@ -167,6 +166,7 @@ float TCella::AddGains(float value, const TInfo* list1, const TInfo* list2, int3
         if (!list || list->Rank() != 3) return nullptr;
         return list->Block3(i);
     };
+    // clang-format on
     float running = value;
     const TInfo* lists[2] = {list1, list2};
     const int32_t indexes[2] = {index1, index2};
@@ -287,8 +287,7 @@ bool TCella::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProg
     return result;
 }
 
-void TCella::EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
-                           int32_t band) {
+void TCella::EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) {
     if (!EnterPass(stamp)) return;
     mode = (mode & ~ModeConnectorBits) | (Choice1 & ModeConnectorBits);
     const float attenuation = Attenuation->Get3(0, 1, band);

@@ -59,6 +59,7 @@ void TCella::EvaluateModelThrough(TCella* candidates, int32_t mode, float value,
                                   int32_t band) {
     if (!EnterPass(stamp)) return;
     for (int32_t j = 0; j < NumThroughOutputs; ++j)
-        if (TCella* next = OutputNeighbour(*this, j)) next->EvaluateModel(candidates, mode, value, stamp, band);
+        if (TCella* next = OutputNeighbour(*this, j))
+            next->EvaluateModel(candidates, mode, value, stamp, band);
     ComputeReachWindows();
 }

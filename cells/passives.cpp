@@ -26,7 +26,8 @@ constexpr int32_t ThroughAndDecouplingLines = 0x80000a;
 // ---- The shared part ----
 
 TPassivo::TPassivo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
-                   int32_t throughOutputs, int32_t typeCode, const char* category, const TPassiveIdentity& identity)
+                   int32_t throughOutputs, int32_t typeCode, const char* category,
+                   const TPassiveIdentity& identity)
     : TCella(owner, orientation, mirrored, column, row, 1, throughOutputs, 0), Identity(identity) {
     TypeCode = typeCode;
     Kind = typeCode;
@@ -49,8 +50,10 @@ int32_t TPassivo::FormLines() const { return ThroughLineOnly; }
 
 // ---- The classes ----
 
-TSeparatoreCC::TSeparatoreCC(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
-    : TPassivo(owner, orientation, mirrored, column, row, 1, CodeSeparatoreCC, "Separatori", SeparatorIdentity) {
+TSeparatoreCC::TSeparatoreCC(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                             int32_t row)
+    : TPassivo(owner, orientation, mirrored, column, row, 1, CodeSeparatoreCC, "Separatori",
+               SeparatorIdentity) {
     // It takes no supply and hands none on.
     for (uint32_t& word : Power[PowerSupply]) word = 0;
     Power[PowerFeeds][PowerFlags] = 0;
@@ -67,8 +70,8 @@ TInseritore::TInseritore(TGridData* owner, int32_t orientation, int32_t mirrored
 
 TInseritore::~TInseritore() = default;
 
-TAlimentatore::TAlimentatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
-                             int32_t throughOutputs)
+TAlimentatore::TAlimentatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                             int32_t row, int32_t throughOutputs)
     : TPassivo(owner, orientation, mirrored, column, row, throughOutputs, CodeAlimentatore, "Alimentatori",
                PowerSupplyIdentity) {
     Power[PowerSupply][PowerFlags] |= PowerInternal;
@@ -110,22 +113,27 @@ void TAlimentatore::GetPortName(TInfoMousePos& position) {
     AnsiString name;
     if (port)
         name = port->Kind == TPortKind::Input ? AnsiString("ingresso")
-               : NumThroughOutputs == 1          ? AnsiString("uscita")
-                                                 : "uscita " + IntToStr(port->Index + 1);
+               : NumThroughOutputs == 1       ? AnsiString("uscita")
+                                              : "uscita " + IntToStr(port->Index + 1);
     SetPortUnder(position, port, name);
 }
 
-TAttenuatore::TAttenuatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
-    : TPassivo(owner, orientation, mirrored, column, row, 1, CodeAttenuatore, "Attenuatori", AttenuatorIdentity) {}
+TAttenuatore::TAttenuatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                           int32_t row)
+    : TPassivo(owner, orientation, mirrored, column, row, 1, CodeAttenuatore, "Attenuatori",
+               AttenuatorIdentity) {}
 
 TAttenuatore::~TAttenuatore() = default;
 
-TAttenuatoreR::TAttenuatoreR(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
-    : TPassivo(owner, orientation, mirrored, column, row, 1, CodeAttenuatoreR, "Attenuatori", AttenuatorIdentity) {}
+TAttenuatoreR::TAttenuatoreR(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                             int32_t row)
+    : TPassivo(owner, orientation, mirrored, column, row, 1, CodeAttenuatoreR, "Attenuatori",
+               AttenuatorIdentity) {}
 
 TAttenuatoreR::~TAttenuatoreR() = default;
 
-TEqualizzatore::TEqualizzatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+TEqualizzatore::TEqualizzatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+                               int32_t row)
     : TPassivo(owner, orientation, mirrored, column, row, 1, CodeEqualizzatore, "Equalizzatori",
                EqualizerIdentity) {}
 
@@ -221,7 +229,8 @@ void TInduttanza::ComputeSignalLevels(uint32_t stamp) {
     const int32_t port = InputNeighbourPort(*this, 0);
     const int32_t bands = CalculationBandCount();
     for (int32_t b = 0; b < bands; ++b)
-        if (const TFinestra* u = WindowAt(up->OutputLevels, port, b)) OutputLevels[0][static_cast<size_t>(b)] = *u;
+        if (const TFinestra* u = WindowAt(up->OutputLevels, port, b))
+            OutputLevels[0][static_cast<size_t>(b)] = *u;
 }
 
 void TInduttanza::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {

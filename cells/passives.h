@@ -12,11 +12,11 @@
 #include "cells/taps.h"
 
 // Category counters of the short codes; classes sharing letters share one.
-constexpr int SeparatorCounter = 9;      // "Sp"
-constexpr int InserterCounter = 10;      // "I": inserters and inductances
-constexpr int AttenuatorCounter = 11;    // "Q": both attenuators
-constexpr int EqualizerCounter = 12;     // "E"
-constexpr int PowerSupplyCounter = 20;   // "Al": power supplies and power-supply blocks
+constexpr int SeparatorCounter = 9;     // "Sp"
+constexpr int InserterCounter = 10;     // "I": inserters and inductances
+constexpr int AttenuatorCounter = 11;   // "Q": both attenuators
+constexpr int EqualizerCounter = 12;    // "E"
+constexpr int PowerSupplyCounter = 20;  // "Al": power supplies and power-supply blocks
 
 // Most outputs a power supply keeps a last-used prototype for.
 constexpr int32_t PowerSupplyPrototypeOutputs = 4;
@@ -42,7 +42,8 @@ public:
 
 protected:
     TPassivo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
-             int32_t throughOutputs, int32_t typeCode, const char* category, const TPassiveIdentity& identity);
+             int32_t throughOutputs, int32_t typeCode, const char* category,
+             const TPassiveIdentity& identity);
     // The lines of the form the class shows, as SetPortFlags takes them.
     virtual int32_t FormLines() const;
 
@@ -54,7 +55,8 @@ class TSeparatoreCC : public TPassivo {
 public:
     TSeparatoreCC(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TSeparatoreCC() override;
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
 };
 
 // Power inserter: passes the signal and injects the supply.
@@ -62,7 +64,8 @@ class TInseritore : public TPassivo {
 public:
     TInseritore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TInseritore() override;
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
 };
 
 // Power supply in the line: one input, one or more through outputs.
@@ -71,7 +74,8 @@ public:
     TAlimentatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                   int32_t throughOutputs);
     ~TAlimentatore() override;
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     // The prototype of its output count (up to four outputs).
     TCella* GetPrototype() const override;
@@ -91,7 +95,8 @@ class TAttenuatore : public TPassivo {
 public:
     TAttenuatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TAttenuatore() override;
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
 };
 
 // The second kind of attenuator: the same data, its own symbol.
@@ -99,7 +104,8 @@ class TAttenuatoreR : public TPassivo {
 public:
     TAttenuatoreR(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TAttenuatoreR() override;
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
 };
 
 // Equalizer: a band-dependent through attenuation.
@@ -107,7 +113,8 @@ class TEqualizzatore : public TPassivo {
 public:
     TEqualizzatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TEqualizzatore() override;
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
 };
 
 // Inductance: continues a line in the direction it was entered, without any
@@ -118,7 +125,8 @@ public:
     TInduttanza(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TInduttanza() override;
 
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() const override;
     // Orientation 1 and 3 lie vertical, 0 and 2 horizontal; the line goes on

@@ -16,7 +16,8 @@ void DrawLineStubs(const TCella& cell, int32_t y1, int32_t y2) {
 }  // namespace
 
 // A capacitor across the line: two plates.
-void TSeparatoreCC::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TSeparatoreCC::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                               int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     DrawLineStubs(*this, 8, 12);
     SymMoveTo(5, 8);
@@ -26,7 +27,8 @@ void TSeparatoreCC::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int
 }
 
 // A box on the line with the supply coming in from the side through a coil.
-void TInseritore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TInseritore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                             int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     DrawLineStubs(*this, 4, 16);
     SymRectangle(4, 4, 16, 16);
@@ -36,7 +38,8 @@ void TInseritore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32
 }
 
 // A box over every output, the mains wave and the DC strokes inside.
-void TAlimentatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TAlimentatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                               int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     const int32_t outputs = std::max<int32_t>(1, NumThroughOutputs);
     const int32_t right = (outputs - 1) * SymbolSquareUnits + 16;
@@ -58,7 +61,8 @@ void TAlimentatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int
 }
 
 // A box with three strokes: a fixed attenuation.
-void TAttenuatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TAttenuatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                              int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     DrawLineStubs(*this, 4, 16);
     SymRectangle(4, 4, 16, 16);
@@ -69,7 +73,8 @@ void TAttenuatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int3
 }
 
 // A box with a resistor and an arrow across it.
-void TAttenuatoreR::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TAttenuatoreR::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                               int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     DrawLineStubs(*this, 4, 16);
     SymRectangle(4, 4, 16, 16);
@@ -80,7 +85,8 @@ void TAttenuatoreR::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int
 }
 
 // A box with a rising slope over a base line.
-void TEqualizzatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TEqualizzatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                                int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     DrawLineStubs(*this, 4, 16);
     SymRectangle(4, 4, 16, 16);

@@ -19,19 +19,40 @@ void StepAcross(TSide side, int32_t& column, int32_t& row) {
 void TTurnMirror::Apply(int32_t& dx, int32_t& dy) const {
     const int32_t x = Mirrored ? -dx : dx, y = dy;
     switch (Turn) {
-    case 1: dx = -y; dy = x; break;
-    case 2: dx = -x; dy = -y; break;
-    case 3: dx = y; dy = -x; break;
-    default: dx = x; dy = y; break;
+    case 1:
+        dx = -y;
+        dy = x;
+        break;
+    case 2:
+        dx = -x;
+        dy = -y;
+        break;
+    case 3:
+        dx = y;
+        dy = -x;
+        break;
+    default:
+        dx = x;
+        dy = y;
+        break;
     }
 }
 
 void TTurnMirror::Undo(int32_t& dx, int32_t& dy) const {
     const int32_t x = dx, y = dy;
     switch (Turn) {
-    case 1: dx = y; dy = -x; break;
-    case 2: dx = -x; dy = -y; break;
-    case 3: dx = -y; dy = x; break;
+    case 1:
+        dx = y;
+        dy = -x;
+        break;
+    case 2:
+        dx = -x;
+        dy = -y;
+        break;
+    case 3:
+        dx = -y;
+        dy = x;
+        break;
     default: break;
     }
     if (Mirrored) dx = -dx;
@@ -51,19 +72,40 @@ TSide TTurnMirror::Undo(TSide side) const {
 void TTurnMirror::ApplyInBox(int32_t& x, int32_t& y, int32_t w, int32_t h) const {
     const int32_t mx = Mirrored ? w - x : x, my = y;
     switch (Turn) {
-    case 1: x = h - my; y = mx; break;
-    case 2: x = w - mx; y = h - my; break;
-    case 3: x = my; y = w - mx; break;
-    default: x = mx; y = my; break;
+    case 1:
+        x = h - my;
+        y = mx;
+        break;
+    case 2:
+        x = w - mx;
+        y = h - my;
+        break;
+    case 3:
+        x = my;
+        y = w - mx;
+        break;
+    default:
+        x = mx;
+        y = my;
+        break;
     }
 }
 
 void TTurnMirror::UndoInBox(int32_t& x, int32_t& y, int32_t w, int32_t h) const {
     const int32_t tx = x, ty = y;
     switch (Turn) {
-    case 1: x = ty; y = h - tx; break;
-    case 2: x = w - tx; y = h - ty; break;
-    case 3: x = w - ty; y = tx; break;
+    case 1:
+        x = ty;
+        y = h - tx;
+        break;
+    case 2:
+        x = w - tx;
+        y = h - ty;
+        break;
+    case 3:
+        x = w - ty;
+        y = tx;
+        break;
     default: break;
     }
     if (Mirrored) x = w - x;
@@ -85,8 +127,7 @@ void TCella::GridToFrame(int32_t& x, int32_t& y, int32_t column, int32_t row) co
     Transform().Undo(x, y);
 }
 
-void TCella::LocalToGrid(int32_t& outColumn, int32_t& outRow, int32_t localColumn,
-                         int32_t localRow) const {
+void TCella::LocalToGrid(int32_t& outColumn, int32_t& outRow, int32_t localColumn, int32_t localRow) const {
     // The grid point whose frame offset is the local point's offset from the anchor.
     int32_t x = 0, y = 0;
     GridToFrame(x, y, localColumn, localRow);
@@ -98,8 +139,7 @@ void TCella::GridToLocal(int32_t& outColumn, int32_t& outRow, int32_t column, in
     FrameToGrid(outColumn, outRow, column - Column, row - Row);
 }
 
-void TCella::RotateSymbolPoint(int32_t& outX, int32_t& outY, int32_t x, int32_t y,
-                               int32_t boxSize) const {
+void TCella::RotateSymbolPoint(int32_t& outX, int32_t& outY, int32_t x, int32_t y, int32_t boxSize) const {
     outX = x;
     outY = y;
     Transform().UndoInBox(outX, outY, boxSize, boxSize);
@@ -124,8 +164,8 @@ void TCella::MarkGridCell(int32_t column, int32_t row, TSide side, int32_t value
     square->MayStayOpen[gridSide] = byte;
 }
 
-void TCella::LinkPortAt(int32_t column, int32_t row, int32_t outputPort, TSide side,
-                        uint8_t needsTermination, uint8_t mayEndOpen, TQNextCell& queue) {
+void TCella::LinkPortAt(int32_t column, int32_t row, int32_t outputPort, TSide side, uint8_t needsTermination,
+                        uint8_t mayEndOpen, TQNextCell& queue) {
     const TSide exit = Transform().Apply(side);
     int32_t nextColumn = column, nextRow = row;
     StepAcross(exit, nextColumn, nextRow);
@@ -165,9 +205,7 @@ void TCella::PlacePorts(const TCellLayout& layout, const TLineEnds& ends, TQNext
         FrameToGrid(c, r, port.X, port.Y);
         switch (port.Kind) {
         case TPortKind::Input:
-        case TPortKind::MatrixInput:
-            MarkGridCell(c, r, port.Side, port.Index, 0);
-            break;
+        case TPortKind::MatrixInput: MarkGridCell(c, r, port.Side, port.Index, 0); break;
         case TPortKind::Through:
             LinkPortAt(c, r, port.Index, port.Side, ends.Through, ends.MayEndOpen, queue);
             break;
@@ -225,8 +263,8 @@ void TCella::SetPortUnder(TInfoMousePos& position, const TCellPort* port, const 
     position.PortName = name;
 }
 
-const TCellPort* TCella::PortNear(const TCellLayout& layout, int32_t x, int32_t y, int32_t px,
-                                      int32_t py, int32_t size) const {
+const TCellPort* TCella::PortNear(const TCellLayout& layout, int32_t x, int32_t y, int32_t px, int32_t py,
+                                  int32_t size) const {
     const TCellPort* nearest = nullptr;
     int64_t best = 0;
     for (const TCellPort& port : layout.Ports) {

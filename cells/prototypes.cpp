@@ -7,21 +7,22 @@
 #include "cells/cell.h"
 #include "cells/custom_cell.h"
 #include "cells/filters.h"
-#include "cells/integrated_head_end.h"
 #include "cells/graphic_cells.h"
+#include "cells/integrated_head_end.h"
 #include "cells/mixers.h"
+#include "cells/outlets.h"
 #include "cells/passives.h"
 #include "cells/sources.h"
 #include "cells/splitters.h"
 #include "cells/switches.h"
 #include "cells/taps.h"
-#include "cells/outlets.h"
 #include "cells/terminations.h"
 #include "core/globals.h"
 
 namespace {
 
 // The prototypes of each class, one line per class.
+// clang-format off
 const TPrototypeFamily families[] = {
     {CodeFiltroS, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TFiltroS(nullptr, 0, 0, 0, 0); }},
     {CodeFiltroP, 0, 0, 0, 0, 1, [](const TPrototypeKey&) -> TCella* { return new TFiltroP(nullptr, 0, 0, 0, 0); }},
@@ -67,6 +68,7 @@ const TPrototypeFamily families[] = {
     {CodeModulatore, 0, AutoMixOutputOuter, 0, 0, 1, [](const TPrototypeKey& k) -> TCella* { return new TModulatore(nullptr, 0, 0, 0, 0, k.A); }},
     {CodeTerrestre, 0, WideBandPrototypeInputs, 0, WideBandPrototypeOutputs, 1, [](const TPrototypeKey& k) -> TCella* { return new TTerrestre(nullptr, 0, 0, 0, 0, k.A, k.B); }},
 };
+// clang-format on
 
 const TPrototypeFamily* FamilyOf(const TPrototypeKey& key) {
     for (const TPrototypeFamily& f : families)
@@ -95,4 +97,6 @@ TCella* TUltimiComponenti::Get(const TPrototypeKey& key) {
     return cell;
 }
 
-TCella* FindPrototype(const TPrototypeKey& key) { return UltimiComponenti ? UltimiComponenti->Get(key) : nullptr; }
+TCella* FindPrototype(const TPrototypeKey& key) {
+    return UltimiComponenti ? UltimiComponenti->Get(key) : nullptr;
+}

@@ -19,8 +19,8 @@
 namespace {
 
 constexpr int AuxArticles = 2;
-constexpr int StageColumns = 7;        // columns of a level table
-constexpr int OldVectorValues = 10;    // floats of a band vector before version 20000
+constexpr int StageColumns = 7;      // columns of a level table
+constexpr int OldVectorValues = 10;  // floats of a band vector before version 20000
 constexpr int TInfoHeaderBytes = 28;
 
 // Raw text fields of records before version 20000.
@@ -98,7 +98,8 @@ void ConvertOldSentinelFields(TCella& c) {
     c.ExtraValue = ConvertOldSentinel(c.ExtraValue);
     c.Current1 = ConvertOldSentinel(c.Current1);
     for (float& q : c.AuxQuantity) q = ConvertOldSentinel(q);
-    if (c.InstallMinutes > -100 && c.InstallMinutes < 0) c.InstallMinutes -= static_cast<int32_t>(OldSentinelShift);
+    if (c.InstallMinutes > -100 && c.InstallMinutes < 0)
+        c.InstallMinutes -= static_cast<int32_t>(OldSentinelShift);
 }
 
 // Reads n floats of a band vector: the first 15 into row (when given), the
@@ -124,7 +125,8 @@ float* AttenuationRow(TCella& c, int row, int column) {
 
 void LoadBeforeV20000(TCella& c, TStream& s, int32_t version) {
     const int32_t selector = ReadI32(s);
-    if (ProgettoInCaricamento) c.Owner = selector == 0 ? ProgettoInCaricamento->HeadEndGrid : ProgettoInCaricamento->NetworkGrid;
+    if (ProgettoInCaricamento)
+        c.Owner = selector == 0 ? ProgettoInCaricamento->HeadEndGrid : ProgettoInCaricamento->NetworkGrid;
     c.Orientation = ReadI32(s);
     c.Mirrored = ReadI32(s);
     c.Column = ReadI32(s);
@@ -189,10 +191,11 @@ TRecordResult ReadCellRecord(TCella& cell, TStream& stream, int32_t version) {
     // No grid comes near this size; a position beyond it is damage, and would
     // overflow when the cell's squares are worked out from it.
     constexpr int32_t MaxGridExtent = 1 << 16;
-    const bool placed = cell.Column >= 0 && cell.Column < MaxGridExtent && cell.Row >= 0 && cell.Row < MaxGridExtent;
+    const bool placed =
+        cell.Column >= 0 && cell.Column < MaxGridExtent && cell.Row >= 0 && cell.Row < MaxGridExtent;
     const bool fits = placed && cell.Orientation >= 0 && cell.Orientation <= 3 &&
-                      (cell.Mirrored == 0 || cell.Mirrored == 1) &&
-                      cell.BandSystem != nullptr && TablesFitPortTable(cell);
+                      (cell.Mirrored == 0 || cell.Mirrored == 1) && cell.BandSystem != nullptr &&
+                      TablesFitPortTable(cell);
     return fits ? TRecordResult::Ok : TRecordResult::Damaged;
 }
 
@@ -246,8 +249,8 @@ void TCella::Save(TStream& s, int32_t version) {
         chunked::WriteString(s, AuxCode[i], AuxCodeSize);
         WriteF32(s, AuxQuantity[i]);
     }
-    for (TInfo* t : {Attenuation.get(), LevelTableA.get(), LevelTableB.get(), LevelTableC.get(), MatrixTableA.get(),
-                     MatrixTableB.get()})
+    for (TInfo* t : {Attenuation.get(), LevelTableA.get(), LevelTableB.get(), LevelTableC.get(),
+                     MatrixTableA.get(), MatrixTableB.get()})
         t->Write(s, version);
     chunked::WriteString(s, InternalNotes, InternalNotesSize);
     chunked::WriteString(s, ExternalNotes, ExternalNotesSize);
@@ -321,9 +324,9 @@ void TCella::Load(TStream& s, int32_t version) {
         LevelTableC->Free();
         LoadLevelTables(s, version);
     } else {
-        const TShape shapes[6] = {AttenuationShape(*this), LevelShape(*this), LevelShape(*this),
+        const TShape shapes[6] = {AttenuationShape(*this), LevelShape(*this),   LevelShape(*this),
                                   LevelShape(*this),       MatrixAShape(*this), MatrixBShape(*this)};
-        TInfo* tables[6] = {Attenuation.get(),  LevelTableA.get(),  LevelTableB.get(),
+        TInfo* tables[6] = {Attenuation.get(), LevelTableA.get(),  LevelTableB.get(),
                             LevelTableC.get(), MatrixTableA.get(), MatrixTableB.get()};
         for (int i = 0; i < 6; ++i) {
             if (version < V60000) {

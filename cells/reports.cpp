@@ -25,14 +25,15 @@ constexpr int ReportTabStops = 20;
 
 // Bands of the reports: those of the calculation band system.
 int ReportBands() {
-    return SistemaBandeCorrente ? std::clamp(static_cast<int>(SistemaBandeCorrente->bandCount), 0, BandSlots) : 0;
+    return SistemaBandeCorrente ? std::clamp(static_cast<int>(SistemaBandeCorrente->bandCount), 0, BandSlots)
+                                : 0;
 }
 
 // A row of a label and one value per band; each value's text starts after a
 // tab. Returns where each value starts in the report and how long it is.
 struct TValueRow {
     AnsiString text;
-    std::vector<int> starts;   // offsets in the row
+    std::vector<int> starts;  // offsets in the row
     std::vector<int> lengths;
 };
 
@@ -92,7 +93,8 @@ void TCella::GetPortName(TInfoMousePos& position) {
         return;
     }
     position.ThroughOutput = column - Column;
-    position.PortName = NumThroughOutputs == 1 ? AnsiString("uscita") : "uscita " + IntToStr(position.ThroughOutput + 1);
+    position.PortName =
+        NumThroughOutputs == 1 ? AnsiString("uscita") : "uscita " + IntToStr(position.ThroughOutput + 1);
 }
 
 // ---------------------------------------------------------------- channel texts
@@ -105,7 +107,8 @@ void TCella::GetPortLevelText(TRichEdit* report) {
     } else {
         for (int32_t i = 0; i < NumThroughOutputs; ++i) {
             TListaCanali* list = ListOf(this, i);
-            AddChannelRowsDefault(report, GetShortCode() + " uscita " + IntToStr(i + 1), list ? *list : empty);
+            AddChannelRowsDefault(report, GetShortCode() + " uscita " + IntToStr(i + 1),
+                                  list ? *list : empty);
         }
     }
     AppendReportLine(report, "");
@@ -165,7 +168,8 @@ void TCella::WriteAttenuationRows(TRichEdit* report, int32_t port) {
         const TValueRow row = BuildRow(label, texts);
         const int start = AppendReportLine(report, row.text);
         if (!row.starts.empty())
-            ColourReportText(report, start + row.starts.front(), utf8::Length(row.text) - row.starts.front(), clBlue);
+            ColourReportText(report, start + row.starts.front(), utf8::Length(row.text) - row.starts.front(),
+                             clBlue);
         SetReportTextColour(report, clBlack);
     };
     write("Attenuazioni [dB]", highest);
@@ -238,7 +242,8 @@ void TCella::WriteReport(TRichEdit* report, TInfoMousePos& position) {
     }
 
     // The channels at the port.
-    if (ReportPages().FindPage(PageChannelCalculations) && project && Opzioni && Opzioni->hbGeneratedChannels) {
+    if (ReportPages().FindPage(PageChannelCalculations) && project && Opzioni &&
+        Opzioni->hbGeneratedChannels) {
         AppendReportLine(report, "");
         AppendReportLine(report, ChannelRowsHeader);
         if (GestoreErrori) {

@@ -20,19 +20,17 @@
 
 namespace {
 // A stage row of a rank-3 level table, as the tap's search asks for it.
-bool HasStageRow(const TInfo& table, int32_t i) {
-    return table.Rank() == 3 && table.Block3(i);
-}
+bool HasStageRow(const TInfo& table, int32_t i) { return table.Rank() == 3 && table.Block3(i); }
 
 // The rows of losses of a tap's line after its tap losses (one, or one per
 // user output when every user output has its own).
 enum : int32_t {
-    TapRowThrough,         // down the line to its through output
-    TapRowBackUp,          // back through the through output, up the line
-    TapRowBackAcross,      // back through the through output, to the user outputs
-    TapRowUserUp,          // back through a user output, up the line
-    TapRowUserThrough,     // back through a user output, to the through output
-    TapRowUserAcross,      // back through a user output, to the others
+    TapRowThrough,      // down the line to its through output
+    TapRowBackUp,       // back through the through output, up the line
+    TapRowBackAcross,   // back through the through output, to the user outputs
+    TapRowUserUp,       // back through a user output, up the line
+    TapRowUserThrough,  // back through a user output, to the through output
+    TapRowUserAcross,   // back through a user output, to the others
     TapRowsAfterLosses,
 };
 
@@ -151,7 +149,8 @@ bool TSeparationNetwork::Copy(TNode& n) {
         n.RowsPerLine = tapRows + TapRowsAfterLosses;
         // A line is reached by its input, its through output or its user
         // outputs; the search asks for no line beyond all three.
-        const int32_t userLines = t > 0 ? std::max(0, cell->NumOutputs - cell->NumThroughOutputs + t - 1) / t : 0;
+        const int32_t userLines =
+            t > 0 ? std::max(0, cell->NumOutputs - cell->NumThroughOutputs + t - 1) / t : 0;
         const int32_t lines = std::max({n.Lines, cell->NumThroughOutputs, userLines, 0});
         const TInfo& a = *cell->Attenuation;
         const bool stagesA = HasStageRows(*cell->LevelTableA);
@@ -178,8 +177,7 @@ bool TSeparationNetwork::Copy(TNode& n) {
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return true;
 }
@@ -189,8 +187,9 @@ const TSeparationNetwork::TLink* TSeparationNetwork::In(const TNode& n, int32_t 
 }
 
 const TSeparationNetwork::TLink* TSeparationNetwork::Out(const TNode& n, int32_t output) const {
-    return output >= 0 && output < n.OutputLinks ? &links_[n.Links + static_cast<uint32_t>(n.InputLinks + output)]
-                                                 : nullptr;
+    return output >= 0 && output < n.OutputLinks
+               ? &links_[n.Links + static_cast<uint32_t>(n.InputLinks + output)]
+               : nullptr;
 }
 
 void TSeparationNetwork::Hand(const TLink* link, int32_t portBase, float value) {
@@ -250,17 +249,10 @@ void TSeparationNetwork::Accept(int32_t index, int32_t port, float value) {
     separation_log::NoteWrite(n.Cell);
     Store(n, row, value);
     switch (n.Kind) {
-    case TKind::Cable:
-        PushCable(n, port);
-        break;
-    case TKind::Outlet:
-        PushOutlet(n, port);
-        break;
-    case TKind::Tap:
-        PushTap(n, port);
-        break;
-    case TKind::Sink:
-        break;
+    case TKind::Cable: PushCable(n, port); break;
+    case TKind::Outlet: PushOutlet(n, port); break;
+    case TKind::Tap: PushTap(n, port); break;
+    case TKind::Sink: break;
     }
 }
 

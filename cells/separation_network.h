@@ -55,10 +55,10 @@ public:
 
 private:
     enum class TKind : uint8_t {
-        Sink,     // keeps the best value and hands nothing on (head end, termination)
+        Sink,  // keeps the best value and hands nothing on (head end, termination)
         Cable,
         Outlet,
-        Tap,      // taps and splitters
+        Tap,  // taps and splitters
     };
     // The accumulators of a cell, one row each: SeparationBest,
     // SeparationOutlet, then a tap's InputSeparation rows and its
@@ -74,15 +74,15 @@ private:
     };
     struct TNode {
         TCella* Cell = nullptr;
-        uint32_t Links = 0;           // first input link in links_; the outputs follow
-        uint32_t Losses = 0;          // first row of losses_
-        uint32_t Rows = 0;            // first row of cellRows_
+        uint32_t Links = 0;   // first input link in links_; the outputs follow
+        uint32_t Losses = 0;  // first row of losses_
+        uint32_t Rows = 0;    // first row of cellRows_
         int32_t InputLinks = 0;
         int32_t OutputLinks = 0;
-        int32_t OutletIndex = -1;     // place in the outlet chain
+        int32_t OutletIndex = -1;  // place in the outlet chain
         TKind Kind = TKind::Sink;
-        bool PassThrough = false;     // outlet
-        bool OwnOutputLosses = false; // tap
+        bool PassThrough = false;      // outlet
+        bool OwnOutputLosses = false;  // tap
         // Taps: port counts, lines, user outputs per line, rows of losses
         // of each line.
         int32_t NumInputs = 0;

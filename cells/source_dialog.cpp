@@ -16,7 +16,7 @@ namespace {
 
 constexpr const char* DefaultPlanName = "Europa";
 enum : int { GridPlan = 0, GridChannel = 1, GridSignal = 2, GridLabel = 3, GridLevel = 4 };
-constexpr int GridFirstRow = 1;   // row 0 holds the headings
+constexpr int GridFirstRow = 1;  // row 0 holds the headings
 constexpr int ChannelNameChars = 7;
 constexpr int LabelChars = 20;
 constexpr const char* MastFormat = "#0.##";

@@ -57,7 +57,8 @@ AnsiString ReadOldText(TStream& s, int bytes) {
 // number of records the rest of the stream can hold.
 int32_t OldChannelCount(TStream& s, float stored, int recordBytes) {
     const int64_t remaining = s.Size() - s.Position();
-    if (!(stored >= 0.0f) || std::floor(stored) != stored || static_cast<double>(stored) * recordBytes > remaining)
+    if (!(stored >= 0.0f) || std::floor(stored) != stored ||
+        static_cast<double>(stored) * recordBytes > remaining)
         throw EReadError("Numero di canali del componente non valido");
     return static_cast<int32_t>(stored);
 }
@@ -66,7 +67,9 @@ int32_t BandOfChannel(const TCanale& c) {
     return SistemaBandeCorrente ? SistemaBandeCorrente->BandOf(c.CentreFrequency()) : -1;
 }
 
-float OldValue(float v, int32_t version) { return version < VersionWithNewSentinels ? ConvertOldSentinel(v) : v; }
+float OldValue(float v, int32_t version) {
+    return version < VersionWithNewSentinels ? ConvertOldSentinel(v) : v;
+}
 
 void ReplaceList(const TListaCanali& source, std::unique_ptr<TListaCanali>& target) {
     if (!target) target = std::make_unique<TListaCanali>();
@@ -188,7 +191,8 @@ void TAntenna::Load(TStream& stream, int32_t version) {
 
 // ---- The satellite converter ----
 
-TSat::TSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, int32_t outputs)
+TSat::TSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+           int32_t outputs)
     : TCella(owner, orientation, mirrored, column, row, 0, outputs, 0) {
     TypeCode = CodeSat;
     Kind = KindSat;
@@ -348,7 +352,8 @@ void TSat::Load(TStream& stream, int32_t version) {
 // the output count, the further rows, and per output its old channels.
 void TSat::LoadOldChannels(TStream& stream, int32_t version) {
     const int32_t outputs = ReadI32(stream);
-    if (outputs < 1 || outputs > SatMaxOutputs) throw EReadError("Numero di uscite del convertitore non valido");
+    if (outputs < 1 || outputs > SatMaxOutputs)
+        throw EReadError("Numero di uscite del convertitore non valido");
     float first[6][BandSlots];
     for (int32_t k = 0; k < 6; ++k)
         for (int32_t b = 0; b < BandSlots; ++b) first[k][b] = Attenuation->Get3(0, k, b);
@@ -392,7 +397,7 @@ void TSat::LoadOldChannels(TStream& stream, int32_t version) {
             c.name = ReadOldText(stream, OldSatNameBytes);
             c.freqLow = OldValue(ReadF32(stream), version);
             c.freqHigh = OldValue(ReadF32(stream), version);
-            ReadI32(stream);   // the band of an old band system
+            ReadI32(stream);  // the band of an old band system
             c.label = ReadOldText(stream, OldLabelBytes);
             c.levelMin = OldValue(ReadF32(stream), version);
             c.floorMin = OldValue(ReadF32(stream), version);

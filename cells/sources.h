@@ -44,7 +44,8 @@ public:
     TAntenna(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TAntenna() override;
 
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     // The mast values and the channel list after the base record.
     void Load(TStream& stream, int32_t version) override;
@@ -70,17 +71,19 @@ public:
     TCellLayout Layout() const override;
 
     uint8_t Shape = AntennaShapeNone;
-    float WindThrust = LevelNone;   // N
-    float WindArea = LevelNone;     // m²
-    float WindSpeed = LevelNone;    // km/h
+    float WindThrust = LevelNone;  // N
+    float WindArea = LevelNone;    // m²
+    float WindSpeed = LevelNone;   // km/h
 };
 
 class TSat : public TCella {
 public:
-    TSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, int32_t outputs);
+    TSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+         int32_t outputs);
     ~TSat() override;
 
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;

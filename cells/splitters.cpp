@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-TDivisore::TDivisore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
-                     int32_t row, int32_t inputs, int32_t outputs)
+TDivisore::TDivisore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                     int32_t inputs, int32_t outputs)
     : TDerivatore(owner, orientation, mirrored, column, row, inputs, outputs) {
     TypeCode = CodeDivisore;
     Kind = KindSplitter;
@@ -55,8 +55,8 @@ TCellLayout TDivisore::Layout() const {
             for (int32_t u = 2 * g; u < 2 * g + 2; ++u) {
                 const int32_t y = n == 1 ? g : g * (n + 1) + i;
                 const bool right = u % 2 == 0;
-                layout.Ports.push_back({TPortKind::Tap, i * t + u, right ? n - 1 : 0, y,
-                                        right ? TSide::Right : TSide::Left});
+                layout.Ports.push_back(
+                    {TPortKind::Tap, i * t + u, right ? n - 1 : 0, y, right ? TSide::Right : TSide::Left});
             }
     if (t % 2 != 0)
         for (int32_t i = 0; i < n; ++i)

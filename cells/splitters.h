@@ -17,7 +17,8 @@ public:
               int32_t inputs, int32_t outputs);
     ~TDivisore() override;
 
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     AnsiString GetShortCode() const override;
     void TakeSequenceNumber(int32_t* counters) override;
     AnsiString GetTypeName() const override;

@@ -24,8 +24,8 @@ constexpr int32_t ModeNeedsBand5 = 0x400;
 constexpr int32_t ModeCascade = 0x800;
 
 // Bits of the cell's second Positions word.
-constexpr uint32_t SecondPassAllowed = 0x8;   // second Positions word: score again without the position test
-constexpr uint32_t CascadeRiser = 1u << 24;   // second Positions word: the riser is a cascade
+constexpr uint32_t SecondPassAllowed = 0x8;  // second Positions word: score again without the position test
+constexpr uint32_t CascadeRiser = 1u << 24;  // second Positions word: the riser is a cascade
 
 // Power words that make a model feed power to its lines.
 constexpr uint32_t FeedsPowerBits = PowerTaps | PowerInternal | PowerExternal;
@@ -50,18 +50,23 @@ int32_t LevelArgument(float level) { return static_cast<int32_t>(std::lround(lev
 
 }  // namespace
 
-int32_t TSwitch::ChoiceLine(int32_t preferred) const { return std::clamp<int32_t>(preferred, 0, std::max(0, Lines() - 1)); }
+int32_t TSwitch::ChoiceLine(int32_t preferred) const {
+    return std::clamp<int32_t>(preferred, 0, std::max(0, Lines() - 1));
+}
 
 bool TSwitch::FindModelForAttenuation(TCella* candidates, int32_t band, bool needsBand5, bool needsBand9) {
     return TCella::FindModelForAttenuation(candidates, band, needsBand5, needsBand9);
 }
 
-bool TSwitch::IsModelUsable(bool needsBand5, bool needsBand9) const { return TCella::IsModelUsable(needsBand5, needsBand9); }
+bool TSwitch::IsModelUsable(bool needsBand5, bool needsBand9) const {
+    return TCella::IsModelUsable(needsBand5, needsBand9);
+}
 
 void TSwitch::EvaluateModel(TCella*, int32_t, float, uint32_t, int32_t) {}
 
 void TSwitch::ReportNoModel() {
-    if (GestoreErrori) GestoreErrori->Report("Non vi sono componenti selezionabili per lo switch " + GetShortCode());
+    if (GestoreErrori)
+        GestoreErrori->Report("Non vi sono componenti selezionabili per lo switch " + GetShortCode());
 }
 
 bool TSwitch::StartChoice(int32_t& mode, int32_t& band, uint32_t stamp) {
@@ -73,7 +78,8 @@ bool TSwitch::StartChoice(int32_t& mode, int32_t& band, uint32_t stamp) {
 }
 
 bool TSwitch::UsersChoose(TCella* candidates, int32_t mode, int32_t terminationMode, uint32_t stamp,
-                          TProgressBar* progress, int32_t band, int32_t further, bool stopAtFailure, float& m) {
+                          TProgressBar* progress, int32_t band, int32_t further, bool stopAtFailure,
+                          float& m) {
     // Terminations on the inputs first, then every user output.
     for (int32_t i = 0; i < NumInputs; ++i)
         if (TCella* up = InputNeighbour(*this, i); up && up->TypeCode == CodeTermination)
@@ -95,8 +101,8 @@ bool TSwitch::UsersChoose(TCella* candidates, int32_t mode, int32_t terminationM
     return last;
 }
 
-bool TSwitch::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
-                          int32_t further) {
+bool TSwitch::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
+                          int32_t band, int32_t further) {
     if (!StartChoice(mode, band, stamp)) return true;
     float m = 0.0f;
     if (!UsersChoose(candidates, mode, mode | ModeFromOutputSide, stamp, progress, band, further, true, m))
@@ -169,8 +175,8 @@ bool TSwitch::ChooseByScore(TCella* candidates, int32_t mode, TProgressBar* prog
     return true;
 }
 
-bool TSwitch::ChooseCascade(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
-                            int32_t further, float m) {
+bool TSwitch::ChooseCascade(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
+                            int32_t band, int32_t further, float m) {
     const int32_t line = ChoiceLine(2);
     const bool given = (mode & ModeTargetGiven) != 0;
     const double target = (given ? static_cast<double>(further) : NoTarget) - m;
@@ -213,13 +219,13 @@ bool TSwitch::ChooseCascade(TCella* candidates, int32_t mode, uint32_t stamp, TP
     return true;
 }
 
-bool TSwitchN::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
-                           int32_t further) {
+bool TSwitchN::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
+                           int32_t band, int32_t further) {
     if (!StartChoice(mode, band, stamp)) return true;
     // A user output that finds nothing does not stop the others; the last one decides.
     float m = 0.0f;
-    const bool last = UsersChoose(candidates, mode, mode | ModeTargetGiven | ModeFromOutputSide, stamp, progress,
-                                  band, further, false, m);
+    const bool last = UsersChoose(candidates, mode, mode | ModeTargetGiven | ModeFromOutputSide, stamp,
+                                  progress, band, further, false, m);
     if (mode & ModeNoChoice) return last;
 
     const int32_t line = ChoiceLine(1);
@@ -244,7 +250,8 @@ bool TSwitchN::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TPr
     for (int32_t out = NumThroughOutputs; out < NumOutputs; ++out) {
         float maximum = 0.0f;
         if (ReachMaximumAt(*this, out, band, maximum) && static_cast<double>(m) - maximum >= WorthOffering)
-            OutputNeighbour(*this, out)->EvaluateModel(candidates, mode | ModeFromInputSide, m, NextPassNumber(), band);
+            OutputNeighbour(*this, out)
+                ->EvaluateModel(candidates, mode | ModeFromInputSide, m, NextPassNumber(), band);
     }
     ComputeReachWindows();
     if (progress) AdvanceProgress(progress);

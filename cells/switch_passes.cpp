@@ -78,7 +78,7 @@ void TSwitch::ComputeChannels(int32_t mode, int32_t port, uint32_t stamp) {
     for (int32_t k = 0; k < NumTapOutputs && Lines() + k < NumInputs; ++k) {
         const int32_t input = Lines() + k;
         TCella* up = InputNeighbour(*this, input);
-        if (!up) continue;   // an open matrix input brings no channel
+        if (!up) continue;  // an open matrix input brings no channel
         const int32_t upPort = InputNeighbourPort(*this, input);
         up->ComputeChannels(mode, upPort, stamp);
         TListaCanali arriving;

@@ -60,7 +60,6 @@ void TSwitch::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int
         DrawLevelLabel(canvas, x, y, zoom, GetShortCode(), LevelNone, CellUndescribedColour);
         return;
     }
-    const float loss = Lines() == 1 ? TapLoss(0, 0, LabelBandOneLine)
-                                    : TapLoss(1, 0, LabelBandLines);
+    const float loss = Lines() == 1 ? TapLoss(0, 0, LabelBandOneLine) : TapLoss(1, 0, LabelBandLines);
     DrawLevelLabel(canvas, x, y, zoom, GetShortCode(), loss, CellCodeColour);
 }

@@ -6,8 +6,8 @@
 
 #include "cells/factory.h"
 #include "cells/pass_links.h"
-#include "cells/record.h"
 #include "cells/prototypes.h"
+#include "cells/record.h"
 #include "core/file.h"
 
 namespace {
@@ -90,9 +90,15 @@ void TSwitch::OutputSides(int32_t& left, int32_t& right) const {
     const int32_t t = NumTapOutputs;
     switch (Variant) {
     case 2:
-    case 4: left = t; right = 0; return;
+    case 4:
+        left = t;
+        right = 0;
+        return;
     case 3:
-    case 5: left = 0; right = t; return;
+    case 5:
+        left = 0;
+        right = t;
+        return;
     default: break;
     }
     if (Variant >= 10) {
@@ -135,8 +141,8 @@ TCellLayout TSwitch::Layout() const {
     if (Variant < 2) {
         // Right, left, right, ... downwards.
         for (int32_t k = 0; k < t; ++k)
-            layout.Ports.push_back({TPortKind::Tap, k, k % 2 == 0 ? last : 0, k / 2,
-                                    k % 2 == 0 ? TSide::Right : TSide::Left});
+            layout.Ports.push_back(
+                {TPortKind::Tap, k, k % 2 == 0 ? last : 0, k / 2, k % 2 == 0 ? TSide::Right : TSide::Left});
     } else {
         for (int32_t r = 0; r < left; ++r) layout.Ports.push_back({TPortKind::Tap, r, 0, r, TSide::Left});
         for (int32_t r = 0; r < right; ++r)

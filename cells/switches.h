@@ -37,11 +37,12 @@ class TSwitch : public TDerivatore {
 public:
     // code is the stored type code; inputs lines, one through output each,
     // and tapOutputs user outputs shared by all lines.
-    TSwitch(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, int32_t code,
-            int32_t inputs, int32_t tapOutputs);
+    TSwitch(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+            int32_t code, int32_t inputs, int32_t tapOutputs);
     ~TSwitch() override;
 
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     // The symbol, and on the top-left square the short code with a tap loss.
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     AnsiString GetShortCode() const override;
@@ -103,7 +104,8 @@ protected:
     bool ShowsArrows() const override;
     // The choice of the model whose need is the least (step scoring), and the
     // cascade choice of the riser's switches.
-    bool ChooseByScore(TCella* candidates, int32_t mode, TProgressBar* progress, int32_t band, float m, float r);
+    bool ChooseByScore(TCella* candidates, int32_t mode, TProgressBar* progress, int32_t band, float m,
+                       float r);
     bool ChooseCascade(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
                        int32_t further, float m);
     void ReportNoModel();
@@ -119,8 +121,8 @@ protected:
 
 class TSwitchN : public TSwitch {
 public:
-    TSwitchN(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, int32_t code,
-             int32_t inputs, int32_t tapOutputs);
+    TSwitchN(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+             int32_t code, int32_t inputs, int32_t tapOutputs);
     ~TSwitchN() override;
     TCella* GetPrototype() const override;
     bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,

@@ -18,7 +18,8 @@ bool HasValue(float v) { return v != LevelNone; }
 
 bool TDerivatore::CheckData(const AnsiString& p) { return CheckLines(p, -1, false); }
 
-bool TDerivatore::CheckLines(const AnsiString& p, int32_t horizontalColumn, bool throughColumnsOnlyWithThrough) {
+bool TDerivatore::CheckLines(const AnsiString& p, int32_t horizontalColumn,
+                             bool throughColumnsOnlyWithThrough) {
     const int bands = CheckedBands(*this);
     const bool through = NumThroughOutputs > 0;
     const int32_t t = OutputsPerLine();
@@ -34,13 +35,15 @@ bool TDerivatore::CheckLines(const AnsiString& p, int32_t horizontalColumn, bool
         uint8_t full[BandSlots] = {};
         bool handled = false;
         for (int b = 0; b < bands; ++b) {
-            const bool f = HasValue(loss.v[b]) && (!through || (HasValue(pass.v[b]) && HasValue(reverse.v[b]))) &&
+            const bool f = HasValue(loss.v[b]) &&
+                           (!through || (HasValue(pass.v[b]) && HasValue(reverse.v[b]))) &&
                            (t == 1 || HasValue(decoupling.v[b])) && (!horizontal || HasValue(across.v[b]));
-            const bool some = HasValue(loss.v[b]) || (through && (HasValue(pass.v[b]) || HasValue(reverse.v[b]))) ||
+            const bool some = HasValue(loss.v[b]) ||
+                              (through && (HasValue(pass.v[b]) || HasValue(reverse.v[b]))) ||
                               (t > 1 && HasValue(decoupling.v[b])) || (horizontal && HasValue(across.v[b]));
             if (!f && some) {
-                ReportProblem(p + "Banda " + CheckedBandName(*this, b) + " descritta parzialmente sul montante " +
-                              line + ".");
+                ReportProblem(p + "Banda " + CheckedBandName(*this, b) +
+                              " descritta parzialmente sul montante " + line + ".");
                 return false;
             }
             full[b] = f ? 1 : 0;
@@ -52,26 +55,28 @@ bool TDerivatore::CheckLines(const AnsiString& p, int32_t horizontalColumn, bool
                 for (int b = 0; b < bands; ++b)
                     if (full[b] ? !HasValue(own.v[b]) : HasValue(own.v[b])) {
                         ReportProblem(p + "Banda " + CheckedBandName(*this, b) +
-                                      " descritta parzialmente relativamente all'uscita " + IntToStr(j + 1) + ".");
+                                      " descritta parzialmente relativamente all'uscita " + IntToStr(j + 1) +
+                                      ".");
                         return false;
                     }
                 if (!CheckBands(*this, own.v, BandsRefuseRepeat,
-                                p + "Atten. di deriv.  [dB]" + "montante " + line + " uscita " + IntToStr(j + 1) + ": "))
+                                p + "Atten. di deriv.  [dB]" + "montante " + line + " uscita " +
+                                    IntToStr(j + 1) + ": "))
                     return false;
             }
         if (!handled) {
             ReportProblem(p + "Il montante " + line + " non gestisce alcun segnale.");
             return false;
         }
-        if (!CheckBands(*this, loss.v, BandsRefuseRepeat, p + "Atten. di deriv.  [dB]" + ": "))
-            return false;
+        if (!CheckBands(*this, loss.v, BandsRefuseRepeat, p + "Atten. di deriv.  [dB]" + ": ")) return false;
         if ((through || !throughColumnsOnlyWithThrough) &&
             (!CheckBands(*this, pass.v, BandsRefuseRepeat, p + "Atten. di passaggio  [dB]" + ": ") ||
              !CheckBands(*this, reverse.v, BandsRefuseRepeat, p + "Atten. inversa  [dB]" + ": ")))
             return false;
         if (t > 1 && !CheckBands(*this, decoupling.v, BandsRefuseRepeat, p + "Disaccoppiamento  [dB]" + ": "))
             return false;
-        if (horizontal && !CheckBands(*this, across.v, BandsRefuseRepeat, p + "Atten. passaggio orizz. [dB]" + ": "))
+        if (horizontal &&
+            !CheckBands(*this, across.v, BandsRefuseRepeat, p + "Atten. passaggio orizz. [dB]" + ": "))
             return false;
         if (!CheckAmplifierStages(*this, i, full, p)) return false;
     }

@@ -8,15 +8,15 @@
 #include "cells/pass_links.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
-#include "core/reporter.h"
 #include "core/globals.h"
+#include "core/reporter.h"
 
 namespace {
 
 constexpr int32_t ModeConnectorBits = 0x3;
-constexpr int32_t ModeNeedsSupplyThroughOutputs = 0x8;   // the model must pass power to its user outputs
-constexpr int32_t ModeUserLine = 0x20;                   // the cell hangs on a tap's user output
-constexpr int32_t ModeNoChoice = 0x40;                   // only walk, choose nothing
+constexpr int32_t ModeNeedsSupplyThroughOutputs = 0x8;  // the model must pass power to its user outputs
+constexpr int32_t ModeUserLine = 0x20;                  // the cell hangs on a tap's user output
+constexpr int32_t ModeNoChoice = 0x40;                  // only walk, choose nothing
 constexpr int32_t ModeNeedsBand9 = 0x200;
 constexpr int32_t ModeNeedsBand5 = 0x400;
 
@@ -37,7 +37,8 @@ int32_t TDerivatore::ModeWithOwnConnector(int32_t mode) const {
 bool TDerivatore::Qualifies(TCella* candidate, int32_t mode) {
     if (!candidate || !IsSameKind(candidate)) return false;
     if (!candidate->IsModelUsable((mode & ModeNeedsBand5) != 0, (mode & ModeNeedsBand9) != 0)) return false;
-    if ((mode & ModeNeedsSupplyThroughOutputs) && candidate->Power[PowerSupply][PowerTapMask] == 0) return false;
+    if ((mode & ModeNeedsSupplyThroughOutputs) && candidate->Power[PowerSupply][PowerTapMask] == 0)
+        return false;
     return true;
 }
 
@@ -46,8 +47,8 @@ void TDerivatore::TakeModel(TCella* candidate) {
     Described = 1;
 }
 
-bool TDerivatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
-                              int32_t further) {
+bool TDerivatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
+                              int32_t band, int32_t further) {
     if (!EnterPass(stamp)) return true;
     if (!ReachLevels.Allocated()) ResetAuxLevels();
     mode = ModeWithOwnConnector(mode);
@@ -90,7 +91,8 @@ bool TDerivatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, 
     if (!taken) {
         if (GestoreErrori)
             GestoreErrori->Report(AnsiString("Non vi sono componenti selezionabili per ") +
-                                  (TypeCode == CodeDivisore ? "il divisore " : "il derivatore ") + GetShortCode());
+                                  (TypeCode == CodeDivisore ? "il divisore " : "il derivatore ") +
+                                  GetShortCode());
         return false;
     }
     TakeModel(taken);
@@ -147,7 +149,8 @@ void TDerivatore::EvaluateModel(TCella* candidates, int32_t mode, float level, u
 
     if (NumThroughOutputs > 0)
         if (TCella* next = OutputNeighbour(*this, 0))
-            next->EvaluateModel(candidates, mode, LevelDifference(level, GetRow1Attenuation(0, 0, band)), stamp, band);
+            next->EvaluateModel(candidates, mode, LevelDifference(level, GetRow1Attenuation(0, 0, band)),
+                                stamp, band);
     const float down = LevelDifference(level, TapLoss(0, 0, band));
     for (int32_t j = 0; j < t; ++j)
         if (TCella* next = OutputNeighbour(*this, TapOutputPort(0, j)))
@@ -155,7 +158,8 @@ void TDerivatore::EvaluateModel(TCella* candidates, int32_t mode, float level, u
     ComputeReachWindows();
 }
 
-bool TDerivatore::FindModelForAttenuation(TCella* candidates, int32_t band, bool needsBand5, bool needsBand9) {
+bool TDerivatore::FindModelForAttenuation(TCella* candidates, int32_t band, bool needsBand5,
+                                          bool needsBand9) {
     const int32_t r = (NumInputs == 1 || band <= 5) ? 0 : 1;
     const bool through = NumThroughOutputs > 0;
     TCella* taken = nullptr;
@@ -165,7 +169,8 @@ bool TDerivatore::FindModelForAttenuation(TCella* candidates, int32_t band, bool
         const float a = c->TapLoss(r, 0, band);
         const float p = c->GetRow1Attenuation(r, r, band);
         if (a <= LevelNone) continue;
-        if (!taken || a < takenLoss || (through && std::fabs(Difference(a, takenLoss)) < SameNeed && p > takenPass)) {
+        if (!taken || a < takenLoss ||
+            (through && std::fabs(Difference(a, takenLoss)) < SameNeed && p > takenPass)) {
             taken = c;
             takenLoss = a;
             takenPass = p;

@@ -26,7 +26,6 @@ TInfo::Block MatrixEntry(const TInfo& table, int32_t i, int32_t j) {
     return table.Block4(i, j);
 }
 
-
 // One stage as the channel checks take it: a 7 x 15 table.
 std::unique_ptr<TInfo> StageTable(TInfo::Block block) {
     if (!block) return nullptr;
@@ -44,21 +43,23 @@ TFinestra Window(float v) { return TFinestra{v, v}; }
 
 bool HasStageRows(const TInfo& table) { return table.Rank() == 3 && table.HasBlocks3(); }
 
-bool TDerivatore::HasOwnOutputLosses() const { return MatrixTableA->Rank() == 4 && MatrixTableA->HasBlocks4(); }
+bool TDerivatore::HasOwnOutputLosses() const {
+    return MatrixTableA->Rank() == 4 && MatrixTableA->HasBlocks4();
+}
 
 // ---- Losses ----
 
 float TDerivatore::GetRow1Attenuation(int32_t input, int32_t, int32_t band) const {
     if (input < 0 || input >= NumThroughOutputs || band < 0 || band >= BandSlots) return LevelNone;
-    return AddGains(Attenuation->Get3(input, TapThroughColumn, band), LevelTableA.get(), LevelTableB.get(), input,
-                    input, band);
+    return AddGains(Attenuation->Get3(input, TapThroughColumn, band), LevelTableA.get(), LevelTableB.get(),
+                    input, input, band);
 }
 
 float TDerivatore::TapLoss(int32_t input, int32_t output, int32_t band) const {
     if (input < 0 || input >= Lines() || band < 0 || band >= BandSlots) return LevelNone;
     if (!HasOwnOutputLosses())
-        return AddGains(Attenuation->Get3(input, TapLossColumn, band), LevelTableA.get(), LevelTableC.get(), input,
-                        input, band);
+        return AddGains(Attenuation->Get3(input, TapLossColumn, band), LevelTableA.get(), LevelTableC.get(),
+                        input, input, band);
     const float loss = MatrixTableA->Get4(input, output, 0, band);
     if (!(MatrixTableB->Rank() == 4 && MatrixTableB->HasBlocks4()))
         return AddGains(loss, LevelTableA.get(), LevelTableC.get(), input, input, band);
@@ -77,7 +78,8 @@ void TDerivatore::ComputeRequiredLevels(const float* minLevels, const float* max
     if (!EnterPass(stamp)) return;
     ResetInputLevels();
     for (int32_t j = 0; j < NumOutputs; ++j)
-        if (TCella* next = OutputNeighbour(*this, j)) next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
+        if (TCella* next = OutputNeighbour(*this, j))
+            next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
 
     const int32_t bands = CalculationBandCount();
     const int32_t t = OutputsPerLine();
@@ -112,7 +114,8 @@ void TDerivatore::ComputeRequiredLevels(const float* minLevels, const float* max
             CombineForward(InputLevels[k][slot], d, Attenuation->Get3(k, TapThroughColumn, b), false);
         }
         if (HasStageRows(*LevelTableA))
-            for (int32_t i = 0; i < Lines(); ++i) ApplyStage(InputLevels[i][slot], StageRow(*LevelTableA, i), b);
+            for (int32_t i = 0; i < Lines(); ++i)
+                ApplyStage(InputLevels[i][slot], StageRow(*LevelTableA, i), b);
     }
 }
 
@@ -133,7 +136,8 @@ void TDerivatore::ComputeSignalLevels(uint32_t stamp) {
             const auto slot = static_cast<size_t>(b);
             const TFinestra* u = WindowAt(up->OutputLevels, port, b);
             if (!u) continue;
-            if (i < NumThroughOutputs) CombineBackward(OutputLevels[i][slot], *u, GetRow1Attenuation(i, i, b), false);
+            if (i < NumThroughOutputs)
+                CombineBackward(OutputLevels[i][slot], *u, GetRow1Attenuation(i, i, b), false);
             if (t < 1) continue;
             if (own) {
                 for (int32_t j = 0; j < t; ++j)
@@ -199,7 +203,8 @@ void TDerivatore::ComputeChannels(int32_t mode, int32_t, uint32_t stamp) {
         TListaCanali::CheckOutputConflicts(*first, arriving, true, prefix, 0);
         // Every user output of a line carries what its first one carries.
         for (int32_t j = 1; j < t; ++j)
-            if (TListaCanali* other = OutputList(*this, TapOutputPort(i, j))) TListaCanali::AddAll(*first, *other);
+            if (TListaCanali* other = OutputList(*this, TapOutputPort(i, j)))
+                TListaCanali::AddAll(*first, *other);
     }
 }
 
@@ -247,7 +252,9 @@ void TDerivatore::PushSeparation(int32_t port, int32_t band, float limit) {
     // value can only have arrived on a row they have.
     const auto slot = static_cast<size_t>(band);
     const int32_t t = OutputsPerLine();
-    auto toOutput = [this, band, limit](int32_t out, float value) { PushDownOutput(out, band, value, limit); };
+    auto toOutput = [this, band, limit](int32_t out, float value) {
+        PushDownOutput(out, band, value, limit);
+    };
     auto upLine = [this, band, limit](int32_t i, float value) { PushUpLine(i, band, value, limit); };
 
     if (port >= PortInputBase) {
@@ -292,11 +299,13 @@ void TDerivatore::PushSeparation(int32_t port, int32_t band, float limit) {
     const float s = SeparationOutlet[band];
     if (!IsRealLevel(s)) return;
     const int32_t i = (port - NumThroughOutputs) / t;
-    const bool stagesA = HasStageRows(*LevelTableA), stagesB = HasStageRows(*LevelTableB), stagesC = HasStageRows(*LevelTableC);
+    const bool stagesA = HasStageRows(*LevelTableA), stagesB = HasStageRows(*LevelTableB),
+               stagesC = HasStageRows(*LevelTableC);
     const float loss = Attenuation->Get3(i, TapLossColumn, band);
     if (IsRealLevel(loss) && !stagesA && !stagesC) upLine(i, LevelSum(s, loss));
     const float reverse = Attenuation->Get3(i, TapReverseColumn, band);
-    if (IsRealLevel(reverse) && !stagesC && !stagesB && i < NumThroughOutputs) toOutput(i, LevelSum(s, reverse));
+    if (IsRealLevel(reverse) && !stagesC && !stagesB && i < NumThroughOutputs)
+        toOutput(i, LevelSum(s, reverse));
     const float decoupling = Attenuation->Get3(i, TapDecouplingColumn, band);
     if (IsRealLevel(decoupling) && !stagesC)
         for (int32_t j = 0; j < t; ++j)

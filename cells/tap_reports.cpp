@@ -33,8 +33,9 @@ void TDerivatore::GetPortLevelText(TRichEdit* report) {
     };
     const AnsiString code = GetShortCode();
     for (int32_t k = 0; k < NumThroughOutputs; ++k)
-        AddChannelRowsDefault(report, NumThroughOutputs > 1 ? code + " passaggio " + IntToStr(k + 1) : code + " passaggio",
-                              listOf(k));
+        AddChannelRowsDefault(
+            report, NumThroughOutputs > 1 ? code + " passaggio " + IntToStr(k + 1) : code + " passaggio",
+            listOf(k));
     for (int32_t j = 0; j < NumTapOutputs; ++j)
         AddChannelRowsDefault(report, code + " uscita " + IntToStr(j + 1), listOf(NumThroughOutputs + j));
 }

@@ -21,7 +21,9 @@ int32_t Mid(int32_t k) { return Unit * k + 10; }
 
 // ---- Shared parts ----
 
-bool TDerivatore::ShowsArrows() const { return NumInputs > 1 && Choice1 == 1 && Opzioni && Opzioni->cellSwitch; }
+bool TDerivatore::ShowsArrows() const {
+    return NumInputs > 1 && Choice1 == 1 && Opzioni && Opzioni->cellSwitch;
+}
 
 void TDerivatore::DrawPortStubs(int32_t inputStub) const {
     const int32_t w = SymbolState.W;
@@ -44,12 +46,12 @@ void TDerivatore::DrawPortStubs(int32_t inputStub) const {
             SymMoveTo(x, 0);
             SymLineTo(x, inputStub);
             if (inputStub == 5) SymFilledRect(x - 1, 1, x + 1, 2);
-            if (arrows) SymArrow(x, 0, 0, 5);   // pointing in
+            if (arrows) SymArrow(x, 0, 0, 5);  // pointing in
             break;
         case TSide::Bottom:
             SymMoveTo(x, h);
             SymLineTo(x, h - 5);
-            if (arrows) SymArrow(x, h - 5, 0, 5);   // pointing out
+            if (arrows) SymArrow(x, h - 5, 0, 5);  // pointing out
             break;
         case TSide::Right:
             SymMoveTo(w, y);
@@ -172,19 +174,22 @@ void TDerivatore::DrawTapBody() const {
 
 // ---- Taps ----
 
-void TDerivatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TDerivatore::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                             int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     DrawTapBody();
     if (NumInputs > 1) DrawCentre(TTapGlyph::Tap);
 }
 
-void TDerivatoreN::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TDerivatoreN::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                              int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     DrawTapBody();
     if (NumInputs > 1) DrawCentre(TTapGlyph::EndTap);
 }
 
-void TDerivatoreS::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
+void TDerivatoreS::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                              int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);
     DrawTapBody();
     if (NumInputs > 1) {

@@ -19,8 +19,8 @@ constexpr int32_t VersionWithPortCounts = V20000;
 
 // ---- Construction ----
 
-TDerivatore::TDerivatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
-                         int32_t row, int32_t inputs, int32_t tapOutputs)
+TDerivatore::TDerivatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+                         int32_t inputs, int32_t tapOutputs)
     : TCella(owner, orientation, mirrored, column, row, inputs, inputs, tapOutputs) {
     TypeCode = CodeDerivatore;
     Kind = KindTap;
@@ -105,8 +105,8 @@ TCellLayout TDerivatore::Layout() const {
             for (int32_t j = 2 * g; j < std::min(t, 2 * g + 2); ++j) {
                 const int32_t y = n == 1 ? g : g * (n + 1) + i;
                 const bool right = j % 2 == 0;
-                layout.Ports.push_back({TPortKind::Tap, i * t + j, right ? n - 1 : 0, y,
-                                        right ? TSide::Right : TSide::Left});
+                layout.Ports.push_back(
+                    {TPortKind::Tap, i * t + j, right ? n - 1 : 0, y, right ? TSide::Right : TSide::Left});
             }
     if (TypeCode != CodeDerivatoreN)
         for (int32_t k = 0; k < NumThroughOutputs; ++k)

@@ -24,10 +24,10 @@ constexpr int TapCounter = 4;
 
 // Columns of a tap's Attenuation row (one row per line).
 enum : int32_t {
-    TapLossColumn = 0,         // line to each of its user outputs
-    TapThroughColumn = 1,      // line to its through output
-    TapReverseColumn = 2,      // between a user output and the through output
-    TapDecouplingColumn = 3,   // between two user outputs of one line
+    TapLossColumn = 0,        // line to each of its user outputs
+    TapThroughColumn = 1,     // line to its through output
+    TapReverseColumn = 2,     // between a user output and the through output
+    TapDecouplingColumn = 3,  // between two user outputs of one line
 };
 
 // A tap's layout (cells/layout.h): x along the lines (column i is line i),
@@ -54,7 +54,8 @@ public:
                 int32_t inputs, int32_t tapOutputs);
     ~TDerivatore() override;
 
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
     // The symbol, and on the top-right square the short code with the tap
     // loss of line 1 to its first user output.
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
@@ -176,7 +177,8 @@ public:
     TDerivatoreS(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                  int32_t inputs, int32_t tapOutputs);
     ~TDerivatoreS() override;
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
 };
 
 // An end-of-line tap: no through outputs.
@@ -185,5 +187,6 @@ public:
     TDerivatoreN(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                  int32_t inputs, int32_t tapOutputs);
     ~TDerivatoreN() override;
-    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
+    void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                    int32_t zoom) override;
 };

@@ -110,7 +110,8 @@ void TChiusura::ComputeSignalLevels(uint32_t stamp) {
     ResetOutputLevels();
     if (NumOutputs < 1) return;
     const int32_t bands = CalculationBandCount();
-    for (int32_t b = 0; b < bands; ++b) OutputLevels[0][static_cast<size_t>(b)] = TFinestra{LevelOff, LevelOff};
+    for (int32_t b = 0; b < bands; ++b)
+        OutputLevels[0][static_cast<size_t>(b)] = TFinestra{LevelOff, LevelOff};
 }
 
 void TChiusura::WalkDownstream(TListaCanali*, int32_t, uint32_t) {}

@@ -30,8 +30,8 @@ public:
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    void DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom,
-                               int32_t flags) override;
+    void DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                               int32_t zoom, int32_t flags) override;
     AnsiString GetShortCode() const override;
     // One square per input along its row, each waiting on its top for the
     // line it closes (input 0 on every square).
@@ -54,8 +54,7 @@ public:
     void WriteAttenuationTable(TRichEdit* report, int32_t input, const AnsiString& title) override;
     void GetPortLevelText(TRichEdit* report) override;
     bool NeedsNoDescription() const override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
-                               uint32_t stamp) override;
+    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
     void SpreadStamp(uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) override;
@@ -63,10 +62,9 @@ public:
                              uint8_t needsBand9) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void PushSeparation(int32_t port, int32_t band, float limit) override;
-    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
-                     int32_t band, int32_t further) override;
-    void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp,
-                       int32_t band) override;
+    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
+                     int32_t further) override;
+    void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) override;
     AnsiString GetTypeName() const override;
 
     // A DC-isolated termination: its refuses-power flag word is 0.

@@ -88,7 +88,8 @@ TSistemaBande* TSistemiBande::FindById(char id) const {
     return nullptr;
 }
 
-void TSistemiBande::SetBand(TBanda& band, const AnsiString& name, float lowest, float highest, float reference) {
+void TSistemiBande::SetBand(TBanda& band, const AnsiString& name, float lowest, float highest,
+                            float reference) {
     band.bandName = name;
     band.lowest = lowest;
     band.highest = highest;

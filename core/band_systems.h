@@ -13,7 +13,7 @@
 // One band: its name, its edges and the frequency that stands for it in
 // conversions and interpolations (all in MHz).
 struct TBanda {
-    AnsiString bandName;   // at most 11 characters
+    AnsiString bandName;  // at most 11 characters
     float lowest = 0.0f;
     float highest = 0.0f;
     float reference = 0.0f;
@@ -24,7 +24,7 @@ struct TBanda {
 
 class TSistemaBande {
 public:
-    TSistemaBande() = default;   // empty; TSistemiBande fills it
+    TSistemaBande() = default;  // empty; TSistemiBande fills it
     TSistemaBande(const TSistemaBande&) = delete;
     TSistemaBande& operator=(const TSistemaBande&) = delete;
 
@@ -39,8 +39,8 @@ public:
     // target's bands become LevelNone.
     void LevelsByBand(const TSistemaBande& target, float* levels) const;
 
-    AnsiString name;                // at most 20 characters
-    char id = 0;                    // the one-character id files refer to it by
+    AnsiString name;  // at most 20 characters
+    char id = 0;      // the one-character id files refer to it by
     int32_t bandCount = 0;
     std::vector<TBanda> bands;      // bandCount records
     TSistemaBande* next = nullptr;  // the next system of the list

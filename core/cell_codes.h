@@ -9,22 +9,22 @@
 // them (the factory's table says which); those without a name here appear
 // only in that table.
 enum : int32_t {
-    CodeNone = -1,                 // a cell whose class has not set its code
+    CodeNone = -1,  // a cell whose class has not set its code
     CodeFiltroS = 1,
     CodeFiltroP = 2,
     CodeDivisore = 3,
     CodeDerivatore = 6,
-    CodeSwitch = 10,               // codes 10 to 13 build it
-    CodeEndOutlet = 14,            // "Presa diretta"
-    CodePassThroughOutlet = 15,    // "Presa passante"
+    CodeSwitch = 10,             // codes 10 to 13 build it
+    CodeEndOutlet = 14,          // "Presa diretta"
+    CodePassThroughOutlet = 15,  // "Presa passante"
     CodeTermination = 16,
-    CodeOldCableStraight = 17,     // cables of files before segments
+    CodeOldCableStraight = 17,  // cables of files before segments
     CodeOldCableBend = 18,
     CodeSeparatoreCC = 19,
     CodeInduttanza = 20,
-    CodeAmplificatore = 21,        // gain, noise figure and maximum output only
-    CodeAmplificatoreRegolato = 22, // with tilt and gain regulation
-    CodeAmplificatoreA = 23,       // levelling amplifier
+    CodeAmplificatore = 21,          // gain, noise figure and maximum output only
+    CodeAmplificatoreRegolato = 22,  // with tilt and gain regulation
+    CodeAmplificatoreA = 23,         // levelling amplifier
     CodeAlimentatore = 24,
     CodeEarth = 25,
     CodeAttenuatore = 26,
@@ -34,30 +34,30 @@ enum : int32_t {
     CodeDemiscelatore = 30,
     CodeFiltroPB = 31,
     CodeFiltroPA = 32,
-    CodeHeadEnd = 34,              // the head-end terminal, anchor of each project grid
+    CodeHeadEnd = 34,  // the head-end terminal, anchor of each project grid
     CodeFiltroAT = 35,
     CodeModulatore = 36,
     CodeConvertitore = 37,
     CodeAntenna = 38,
     CodeSat = 39,
-    CodeTerrestre = 40,            // head-end wide-band amplifier / mixer
+    CodeTerrestre = 40,  // head-end wide-band amplifier / mixer
     CodeFiltroCAG = 42,
     CodeAmplificatoreAt = 43,
     CodeAlimentatoreSF = 44,
     CodeParabola = 45,
     CodeSwitchN = 47,
     CodeInseritore = 48,
-    CodeDerivatoreN = 49,          // end-of-line tap, no through outputs
-    CodeDerivatoreS = 50,          // its user-output lines need a termination as well
+    CodeDerivatoreN = 49,  // end-of-line tap, no through outputs
+    CodeDerivatoreS = 50,  // its user-output lines need a termination as well
     CodeRicevitoreSat = 51,
     CodeEntryAnchor = 52,
     CodeExitAnchor = 53,
-    CodeTerminatedOutlet = 54,     // "Presa terminale": an end outlet with built-in termination
+    CodeTerminatedOutlet = 54,  // "Presa terminale": an end outlet with built-in termination
     CodeCustom = 55,
     CodeSwitchMatrix = 56,
     CodeSwitchNMatrix = 57,
     CodeCentraleIntegrata = 58,
-    CodeBridge = 80,               // a jumper: a cable segment with no length
+    CodeBridge = 80,  // a jumper: a cable segment with no length
     CodeCable = 81,
     CodeElementoListino = 150,
 };
@@ -65,20 +65,20 @@ enum : int32_t {
 // Library kinds: the kind a class files its models under, named by the first
 // type code of the class. Classes not listed use their own type code.
 enum : int32_t {
-    KindBandFilter = CodeFiltroS,      // the four passive filters
+    KindBandFilter = CodeFiltroS,  // the four passive filters
     KindSplitter = CodeDivisore,
-    KindTap = CodeDerivatore,          // taps of every code
+    KindTap = CodeDerivatore,  // taps of every code
     KindSwitch = CodeSwitch,
-    KindOutlet = CodeEndOutlet,        // outlets of every code
+    KindOutlet = CodeEndOutlet,  // outlets of every code
     KindTermination = CodeTermination,
     KindOldCable = CodeOldCableStraight,
-    KindAmplifier = CodeAmplificatore, // plain and regulated amplifiers
+    KindAmplifier = CodeAmplificatore,  // plain and regulated amplifiers
     KindAntenna = CodeAntenna,
     KindSat = CodeSat,
     KindWideBand = CodeTerrestre,
-    KindAnchor = CodeEntryAnchor,      // entry and exit anchors
+    KindAnchor = CodeEntryAnchor,  // entry and exit anchors
     KindCustom = CodeCustom,
-    KindCableSegment = CodeCable,      // cables and bridges
+    KindCableSegment = CodeCable,  // cables and bridges
 };
 
 // Power data: three groups (what the component receives power from, what it

@@ -18,8 +18,14 @@ namespace {
 constexpr int64_t MinChannelRecordSize = 1 + 1 + 4 + 3 + 3 * 4 + 1;
 
 // Stage table rows read by CheckHandled.
-enum StageRow { StageAttByFrequency = 0, StageAttenuation = 2, StageGain = 4, StageNoiseFigure = 5,
-                StageMaxLevel = 6, StageRows = 7 };
+enum StageRow {
+    StageAttByFrequency = 0,
+    StageAttenuation = 2,
+    StageGain = 4,
+    StageNoiseFigure = 5,
+    StageMaxLevel = 6,
+    StageRows = 7
+};
 
 // The value of a per-band vector for a channel's band; a missing vector or a
 // band outside the slots has no value.
@@ -36,7 +42,8 @@ bool IsBad(float v) { return v <= LevelNone && v != LevelBlocked; }
 // satellite intermediate-frequency bands are not.
 bool IsTerrestrialBand(int32_t band) {
     const TSistemaBande* system = SistemaBandeCorrente;
-    if (!system || band < 0 || band >= system->bandCount || band >= static_cast<int32_t>(system->bands.size()))
+    if (!system || band < 0 || band >= system->bandCount ||
+        band >= static_cast<int32_t>(system->bands.size()))
         return false;
     return system->bands[static_cast<size_t>(band)].lowest < SatelliteIFStart;
 }
@@ -58,21 +65,23 @@ AnsiString ConflictMessage(const AnsiString& prefix, const AnsiString& name, int
 AnsiString TooHighMessage(const AnsiString& prefix, const AnsiString& name, double maximum, int32_t outPort) {
     const AnsiString m = FormatFloat("0.##", maximum);
     if (outPort == 0)
-        return prefix + ": il livello del canale " + name + " è troppo alto (massimo consentito " + m + "dB).";
+        return prefix + ": il livello del canale " + name + " è troppo alto (massimo consentito " + m +
+               "dB).";
     return prefix + ": il livello del canale " + name + " è troppo alto sull'uscita " + IntToStr(outPort) +
            " (massimo consentito " + m + "dB).";
 }
 
 AnsiString OutOfLimitsMessage(const AnsiString& prefix, const AnsiString& name, int32_t inPort) {
-    if (inPort == 0) return prefix + ": il livello del canale " + name + " è al di fuori dei limiti consentiti.";
-    return prefix + ": il livello del canale " + name + " è al di fuori dei limiti consentiti sull'ingresso " +
-           IntToStr(inPort) + ".";
+    if (inPort == 0)
+        return prefix + ": il livello del canale " + name + " è al di fuori dei limiti consentiti.";
+    return prefix + ": il livello del canale " + name +
+           " è al di fuori dei limiti consentiti sull'ingresso " + IntToStr(inPort) + ".";
 }
 
 // Places a passed channel into the output and sends the conflict message
 // unless suppressed; returns the output channel that holds it.
-TCanale* PlaceReporting(TPosatoreCanali& output, const TCanale& passed, bool suppress, const AnsiString& prefix,
-                        int32_t outPort) {
+TCanale* PlaceReporting(TPosatoreCanali& output, const TCanale& passed, bool suppress,
+                        const AnsiString& prefix, int32_t outPort) {
     bool conflict = false;
     TCanale* placed = output.Place(passed, conflict);
     if (conflict && !suppress) Report(ConflictMessage(prefix, passed.name, outPort));
@@ -236,7 +245,8 @@ int TListaCanali::Count() const {
 void TListaCanali::Sort() {
     std::vector<TCanale*> all;
     for (TCanale* c = head; c; c = c->next) all.push_back(c);
-    std::stable_sort(all.begin(), all.end(), [](const TCanale* a, const TCanale* b) { return a->freqLow < b->freqLow; });
+    std::stable_sort(all.begin(), all.end(),
+                     [](const TCanale* a, const TCanale* b) { return a->freqLow < b->freqLow; });
     TCanale** link = &head;
     for (TCanale* c : all) {
         *link = c;
@@ -308,8 +318,8 @@ double TListaCanali::OverloadDerating(int count) {
     return 7.5 * std::log10(static_cast<double>(count - 1));
 }
 
-void TListaCanali::CheckHandled(TListaCanali& list, const TInfo& stage, const AnsiString& prefix, int32_t inPort,
-                                int32_t outPort) {
+void TListaCanali::CheckHandled(TListaCanali& list, const TInfo& stage, const AnsiString& prefix,
+                                int32_t inPort, int32_t outPort) {
     if (stage.Rank() != 2 || !stage.Block2()) return;
     float rows[StageRows][BandSlots];
     for (int r = 0; r < StageRows; ++r)
@@ -320,7 +330,8 @@ void TListaCanali::CheckHandled(TListaCanali& list, const TInfo& stage, const An
     std::vector<TCanale*> notHandled;
     for (TCanale* c = list.head; c; c = c->next) {
         const int32_t b = c->band;
-        const float byFrequency = TCanale::LevelAtFrequency(rows[StageAttByFrequency], static_cast<float>(c->CentreFrequency()));
+        const float byFrequency =
+            TCanale::LevelAtFrequency(rows[StageAttByFrequency], static_cast<float>(c->CentreFrequency()));
         if (byFrequency > LevelNone) c->Attenuate(byFrequency);
         const float attenuation = At(rows[StageAttenuation], b);
         if (attenuation > LevelNone) c->Attenuate(attenuation);
@@ -379,8 +390,8 @@ void TListaCanali::CheckInputs(TListaCanali& output, const TListaCanali& input, 
 
 void TListaCanali::PassAmplifier(TListaCanali& output, const TListaCanali& input, const float* slope,
                                  const float* attIn, const float* gain, const float* noiseFigure,
-                                 const float* maxLevel, bool suppress, const AnsiString& prefix, int32_t inPort,
-                                 int32_t outPort) {
+                                 const float* maxLevel, bool suppress, const AnsiString& prefix,
+                                 int32_t inPort, int32_t outPort) {
     const double derating = OverloadDerating(input.Count());
     TCanale passed;
     TPosatoreCanali placer(output);

@@ -58,12 +58,12 @@ public:
     // frequency, row 2 attenuation, row 4 gain, row 5 noise figure, row 6
     // maximum output level. Channels not handled are removed. Silent when
     // prefix is empty.
-    static void CheckHandled(TListaCanali& list, const TInfo& stage, const AnsiString& prefix,
-                             int32_t inPort, int32_t outPort);
+    static void CheckHandled(TListaCanali& list, const TInfo& stage, const AnsiString& prefix, int32_t inPort,
+                             int32_t outPort);
     // Every channel attenuated in place; LevelBlocked passes a band unchanged,
     // other bands without value are not handled and removed.
-    static void CheckHandledByInput(TListaCanali& list, const float* attenuation,
-                                    const AnsiString& prefix, int32_t inPort);
+    static void CheckHandledByInput(TListaCanali& list, const float* attenuation, const AnsiString& prefix,
+                                    int32_t inPort);
     // Copies of input merged into output.
     static void CheckOutputConflicts(TListaCanali& output, const TListaCanali& input, bool suppress,
                                      const AnsiString& prefix, int32_t outPort);
@@ -73,8 +73,8 @@ public:
     // Amplified copies of input into output, tested against maxLevel.
     static void PassAmplifier(TListaCanali& output, const TListaCanali& input, const float* slope,
                               const float* attIn, const float* gain, const float* noiseFigure,
-                              const float* maxLevel, bool suppress, const AnsiString& prefix,
-                              int32_t inPort, int32_t outPort);
+                              const float* maxLevel, bool suppress, const AnsiString& prefix, int32_t inPort,
+                              int32_t outPort);
     // Copies of input levelled to outLevel - attOut by automatic gain control,
     // when their levels lie within minIn..maxIn.
     static void CheckLevelLimits(TListaCanali& output, const TListaCanali& input, const float* minIn,
@@ -139,5 +139,5 @@ private:
     float highestLow_ = 0.0f;
     float highestHigh_ = 0.0f;
     bool empty_ = true;
-    bool ordered_ = true;   // every channel so far went at the end, and no edge is NaN
+    bool ordered_ = true;  // every channel so far went at the end, and no edge is NaN
 };

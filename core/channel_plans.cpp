@@ -12,9 +12,9 @@ TCanalizzazione::TCanalizzazione(const AnsiString& name, int32_t capacity)
       capacity(std::max(capacity, 0)),
       name(Utf8Left(name, PlanNameSize - 1)) {}
 
-void TCanalizzazione::AddRow(const AnsiString& channelName, float lowEdge, float highEdge, float visionCarrier,
-                             float soundCarrier, char signalType, char modulation, char polarization,
-                             const AnsiString& satelliteName) {
+void TCanalizzazione::AddRow(const AnsiString& channelName, float lowEdge, float highEdge,
+                             float visionCarrier, float soundCarrier, char signalType, char modulation,
+                             char polarization, const AnsiString& satelliteName) {
     if (count >= capacity) return;
     TDatiCanalizzazione& row = rows[static_cast<size_t>(count)];
     row.channelName = channelName;
@@ -155,12 +155,16 @@ TCanalizzazione* BuildAustralia() {
 TCanalizzazione* BuildBandeSat() {
     auto* p = new TCanalizzazione("BandeSat", 5);
     p->id = PlanIdBandeSat;
-    struct { const char* name; float low, high, carrier; } rows[] = {
+    struct {
+        const char* name;
+        float low, high, carrier;
+    } rows[] = {
         {"Sat1", 950, 1150, 950},   {"Sat2", 1150, 1550, 1350}, {"Sat3", 1550, 1950, 1750},
         {"Sat4", 1950, 2275, 2150}, {"Sat5", 2275, 2400, 2400},
     };
     for (const auto& r : rows)
-        p->AddRow(r.name, r.low, r.high, r.carrier, r.carrier, SignalDigital, ModulationFM, PolarizationVertical, "");
+        p->AddRow(r.name, r.low, r.high, r.carrier, r.carrier, SignalDigital, ModulationFM,
+                  PolarizationVertical, "");
     return p;
 }
 
@@ -169,7 +173,12 @@ TCanalizzazione* BuildEutelsat13E() {
     auto* p = new TCanalizzazione("Eutelsat 13E", 11);
     p->id = PlanIdEutelsat13E;
     p->satellite = 1;
-    struct { const char* name; float low, high, vision; char polarization; const char* satellite; } rows[] = {
+    struct {
+        const char* name;
+        float low, high, vision;
+        char polarization;
+        const char* satellite;
+    } rows[] = {
         {"110", 10702, 10736, 10719.18f, PolarizationVertical, "Hot Bird 3"},
         {"111", 10703, 10751, 10727.13f, PolarizationHorizontal, "Hot Bird 4"},
         {"112", 10740, 10774, 10757.54f, PolarizationVertical, "Hot Bird 4"},
@@ -183,7 +192,8 @@ TCanalizzazione* BuildEutelsat13E() {
         {"120", 10893, 10927, 10910.98f, PolarizationVertical, "Hot Bird 4"},
     };
     for (const auto& r : rows)
-        p->AddRow(r.name, r.low, r.high, r.vision, 0.0f, SignalDigital, ModulationQPSK, r.polarization, r.satellite);
+        p->AddRow(r.name, r.low, r.high, r.vision, 0.0f, SignalDigital, ModulationQPSK, r.polarization,
+                  r.satellite);
     return p;
 }
 
@@ -239,7 +249,8 @@ void WritePlanReference(TStream& s, const TCanalizzazione* plan) {
 
 TCanalizzazione* ReadPlanReference(TStream& s) {
     const int8_t first = ReadI8(s);
-    if (first >= PlanIdFirst) return Canalizzazioni ? Canalizzazioni->FindById(static_cast<char>(first)) : nullptr;
+    if (first >= PlanIdFirst)
+        return Canalizzazioni ? Canalizzazioni->FindById(static_cast<char>(first)) : nullptr;
     s.Seek(-1, soFromCurrent);
     const AnsiString name = chunked::ReadString(s, PlanNameSize);
     if (name.empty() || !Canalizzazioni) return nullptr;

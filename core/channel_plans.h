@@ -50,10 +50,10 @@ public:
     int32_t Count() const { return count; }
     const TDatiCanalizzazione& Row(int i) const { return rows[i]; }
 
-    std::vector<TDatiCanalizzazione> rows;   // capacity rows
+    std::vector<TDatiCanalizzazione> rows;  // capacity rows
     int32_t capacity = 0;
-    AnsiString name;                 // at most PlanNameSize - 1 characters
-    char id = 0;                     // 0 for none
+    AnsiString name;  // at most PlanNameSize - 1 characters
+    char id = 0;      // 0 for none
     uint8_t terrestrial = 0;
     uint8_t satellite = 0;
     TCanalizzazione* next = nullptr;  // the next plan of the list

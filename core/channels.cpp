@@ -48,7 +48,8 @@ void SplitSources(const AnsiString& text, std::vector<AnsiString>& items) {
 AnsiString JoinSources(const std::vector<AnsiString>& items) {
     AnsiString joined;
     for (size_t i = 0; i < items.size(); ++i) {
-        if (std::find(items.begin() + static_cast<long>(i) + 1, items.end(), items[i]) != items.end()) continue;
+        if (std::find(items.begin() + static_cast<long>(i) + 1, items.end(), items[i]) != items.end())
+            continue;
         if (!joined.empty()) joined += ", ";
         joined += items[i];
     }
@@ -201,8 +202,8 @@ float TCanale::LevelAtFrequency(const float* levels, float frequency) {
     if (hi >= system->bandCount) return levels[lo];
     const double rLo = system->bands[lo].reference;
     const double rHi = system->bands[hi].reference;
-    return static_cast<float>(levels[lo] +
-                              (static_cast<double>(levels[hi]) - levels[lo]) / (rHi - rLo) * (frequency - rLo));
+    return static_cast<float>(levels[lo] + (static_cast<double>(levels[hi]) - levels[lo]) / (rHi - rLo) *
+                                               (frequency - rLo));
 }
 
 float TCanale::LevelFromTable() const {

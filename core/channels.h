@@ -12,12 +12,12 @@
 class TCanalizzazione;
 
 // Modulation class letters.
-constexpr char ModulationAM = 'a';       // default of a new channel
-constexpr char ModulationCOFDM = 'd';    // digital, below SatelliteIFStart
-constexpr char ModulationFM = 'f';       // analog, SatelliteIFStart and above
-constexpr char ModulationQPSK = 'k';     // digital, SatelliteIFStart and above
+constexpr char ModulationAM = 'a';     // default of a new channel
+constexpr char ModulationCOFDM = 'd';  // digital, below SatelliteIFStart
+constexpr char ModulationFM = 'f';     // analog, SatelliteIFStart and above
+constexpr char ModulationQPSK = 'k';   // digital, SatelliteIFStart and above
 constexpr char ModulationQAM = 'm';
-constexpr char ModulationFMAM = 't';     // analog, below SatelliteIFStart
+constexpr char ModulationFMAM = 't';  // analog, below SatelliteIFStart
 
 constexpr char SignalAnalog = 'a';
 constexpr char SignalDigital = 'd';
@@ -58,12 +58,10 @@ public:
 
     // source through an input attenuation, a gain with its noise figure and
     // an output attenuation, in this order.
-    void AssignThroughStage(const TCanale& source, float attIn, float gain, float attOut,
-                            float noiseFigure);
+    void AssignThroughStage(const TCanale& source, float attIn, float gain, float attOut, float noiseFigure);
     // source through a stage with automatic gain control that brings every
     // channel to outLevel before attOut.
-    void AssignThroughCAG(const TCanale& source, float outLevel, float gain, float attOut,
-                          float noiseFigure);
+    void AssignThroughCAG(const TCanale& source, float outLevel, float gain, float attOut, float noiseFigure);
     // Widens every window to hold other's too and merges its source list.
     void MergeRanges(const TCanale& other);
 
@@ -91,14 +89,14 @@ public:
 
     double CentreFrequency() const { return (static_cast<double>(freqHigh) + freqLow) * 0.5; }
 
-    AnsiString name;      // at most ChannelNameSize - 1 characters
-    AnsiString label;     // programme or station, at most ChannelLabelSize - 1 characters
-    AnsiString sources;   // where the channel came from, items joined by ", "
-    int32_t band = -1;    // band slot in the current band system; -1 until placed
+    AnsiString name;     // at most ChannelNameSize - 1 characters
+    AnsiString label;    // programme or station, at most ChannelLabelSize - 1 characters
+    AnsiString sources;  // where the channel came from, items joined by ", "
+    int32_t band = -1;   // band slot in the current band system; -1 until placed
     char polarization = PolarizationHorizontal;
     char signalType = SignalAnalog;
     char modulation = ModulationAM;
-    TCanalizzazione* plan = nullptr;  // not owned
+    TCanalizzazione* plan = nullptr;               // not owned
     float levelMin = 0.0f, levelMax = 0.0f;        // dBuV
     float gainMin = 1.0f, gainMax = 1.0f;          // cumulative linear power gain
     float noiseMin = 0.0f, noiseMax = 0.0f;        // input-referred noise sum (Friis)

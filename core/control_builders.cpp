@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "core/libraries.h"
 #include "core/globals.h"
+#include "core/libraries.h"
 #include "platform/comctrls.h"
 #include "platform/stdctrls.h"
 
@@ -255,7 +255,8 @@ void FillLibraryTreeLevel(TTreeNode* parent, int32_t level, TStringList* list, i
     // What is left is new.
     for (int i = 0; i < list->Count(); ++i) {
         TTreeNode* child = AddChildNode(parent, (*list)[i], flags);
-        if (TNestedStringList* nested = NestedAt(*list, i)) FillLibraryTreeLevel(child, level + 1, nested, flags);
+        if (TNestedStringList* nested = NestedAt(*list, i))
+            FillLibraryTreeLevel(child, level + 1, nested, flags);
     }
 }
 

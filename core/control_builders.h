@@ -52,12 +52,12 @@ TLabel* MakeLabelAt(TWinControl* container, int left, int top, int width, const 
 
 // Flags of the library tree.
 enum : int32_t {
-    LibTreeSeries = 0x0002,       // keep the series level (else codes stand under their category)
-    LibTreeCategories = 0x0004,   // keep the category level (else the series of all categories)
-    LibTreeLibraries = 0x0008,    // top-level nodes are the registered libraries; nothing without it
-    LibTreePalette = 0x0100,      // only the component kinds of the palettes
-    LibTreeNoPriceItems = 0x0200, // every entry but the price-list items (0x0100 wins)
-    LibTreeStateImages = 0x8000,  // new nodes get state image 1, or 3 under a node that has 3
+    LibTreeSeries = 0x0002,        // keep the series level (else codes stand under their category)
+    LibTreeCategories = 0x0004,    // keep the category level (else the series of all categories)
+    LibTreeLibraries = 0x0008,     // top-level nodes are the registered libraries; nothing without it
+    LibTreePalette = 0x0100,       // only the component kinds of the palettes
+    LibTreeNoPriceItems = 0x0200,  // every entry but the price-list items (0x0100 wins)
+    LibTreeStateImages = 0x8000,   // new nodes get state image 1, or 3 under a node that has 3
 };
 
 // Fills the tree with the registered libraries, or refreshes it: nodes of

@@ -136,6 +136,7 @@ void SkipBytes(TStream& s, int64_t n) {
 bool TryReadI32(TStream& s, int32_t& value) {
     uint8_t b[4];
     if (s.Read(b, 4) < 4) return false;
-    value = static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
+    value = static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 |
+                                 uint32_t(b[3]) << 24);
     return true;
 }

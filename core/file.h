@@ -12,9 +12,9 @@
 #include "platform/classes.h"
 
 // Open modes the program uses.
-constexpr unsigned short ModeCreate = fmCreate;                                  // saving a project
-constexpr unsigned short ModeReadExclusive = fmOpenRead | fmShareExclusive;      // loading a project
-constexpr unsigned short ModeReadDenyWrite = fmOpenRead | fmShareDenyWrite;      // reading a library
+constexpr unsigned short ModeCreate = fmCreate;                                        // saving a project
+constexpr unsigned short ModeReadExclusive = fmOpenRead | fmShareExclusive;            // loading a project
+constexpr unsigned short ModeReadDenyWrite = fmOpenRead | fmShareDenyWrite;            // reading a library
 constexpr unsigned short ModeReadWriteExclusive = fmOpenReadWrite | fmShareExclusive;  // editing a library
 
 // Chunked strings on any stream (a TFile, or a memory stream in tests and
@@ -45,7 +45,9 @@ public:
         chunked::WriteAnsiString(*this, text, maximum);
     }
     void ReadChunkedString(AnsiString& text, int size) { text = chunked::ReadString(*this, size); }
-    void ReadChunkedAnsiString(AnsiString& text, int maximum) { text = chunked::ReadAnsiString(*this, maximum); }
+    void ReadChunkedAnsiString(AnsiString& text, int maximum) {
+        text = chunked::ReadAnsiString(*this, maximum);
+    }
 };
 
 // Little-endian numbers on a stream; reads raise EReadError at the end.

@@ -32,13 +32,16 @@ void Tell(const AnsiString& prefix, const AnsiString& text) {
 }
 
 // Places a copy of channel into output, telling a conflict with the message.
-void PlaceTelling(TListaCanali& output, const TCanale& channel, const AnsiString& prefix, const AnsiString& conflict) {
+void PlaceTelling(TListaCanali& output, const TCanale& channel, const AnsiString& prefix,
+                  const AnsiString& conflict) {
     bool clash = false;
     TListaCanali::Place(output, channel, clash);
     if (clash) Tell(prefix, conflict);
 }
 
-bool IsStageShape(const TInfo& t) { return t.Rank() == 2 && t.Size3() == ModuleStageRows && t.Size4() == BandSlots; }
+bool IsStageShape(const TInfo& t) {
+    return t.Rank() == 2 && t.Size3() == ModuleStageRows && t.Size4() == BandSlots;
+}
 
 float NotNegative(float v) { return v < 0.0f ? 0.0f : v; }
 
@@ -52,7 +55,9 @@ float NoiseFigure(float v) {
 
 // ---- The module ----
 
-TModuloFiltro::TModuloFiltro() : stage(std::make_unique<TInfo>(2)), inputStage(std::make_unique<TInfo>(2)) { Reset(); }
+TModuloFiltro::TModuloFiltro() : stage(std::make_unique<TInfo>(2)), inputStage(std::make_unique<TInfo>(2)) {
+    Reset();
+}
 
 TModuloFiltro::~TModuloFiltro() = default;
 
@@ -112,7 +117,7 @@ void TModuloFiltro::Read(TStream& s, int version) {
     flags = ReadU32(s);
     for (float& v : settings) v = ReadF32(s);
     settingIndex = ReadI32(s);
-    ReadU8(s);   // the slot count: always three slots follow
+    ReadU8(s);  // the slot count: always three slots follow
     for (int k = 0; k < ModuleSlots; ++k) {
         slotName[k] = chunked::ReadString(s, SlotNameField);
         slotPlan[k] = ReadPlanReference(s);
@@ -172,7 +177,8 @@ void ForEachInside(const TListaCanali& input, float low, float high, const AnsiS
 }  // namespace
 
 void TModuloFiltro::Filter(TListaCanali& output, const TListaCanali& input, const AnsiString& prefix) const {
-    const float r0 = stage->Get2(0, 0), r1 = stage->Get2(1, 0), r2 = stage->Get2(2, 0), r3 = stage->Get2(3, 0);
+    const float r0 = stage->Get2(0, 0), r1 = stage->Get2(1, 0), r2 = stage->Get2(2, 0),
+                r3 = stage->Get2(3, 0);
     bool received = false;
     TCanale passed;
     ForEachInside(input, slotLow[ModuleInputSlot], slotHigh[ModuleInputSlot], prefix, [&](const TCanale& c) {
@@ -184,14 +190,16 @@ void TModuloFiltro::Filter(TListaCanali& output, const TListaCanali& input, cons
         received = true;
         passed.AssignThroughStage(c, r0, r1, 0.0f, r2 == LevelBlocked ? 0.0f : r2);
         PlaceTelling(output, passed, prefix, "canale " + c.name + " in conflitto sull'uscita.");
-        if (r3 >= 0.0f && r3 < passed.levelMax) Tell(prefix, "il livello del canale " + c.name + " è troppo alto.");
+        if (r3 >= 0.0f && r3 < passed.levelMax)
+            Tell(prefix, "il livello del canale " + c.name + " è troppo alto.");
     });
     if (!received) Tell(prefix, "ATTENZIONE: il filtro non riceve alcun segnale gestibile.");
 }
 
-void TModuloFiltro::AutomaticGain(TListaCanali& output, const TListaCanali& input, const AnsiString& prefix) const {
-    const float r0 = stage->Get2(0, 0), r1 = stage->Get2(1, 0), r2 = stage->Get2(2, 0), r3 = stage->Get2(3, 0),
-                r4 = stage->Get2(4, 0);
+void TModuloFiltro::AutomaticGain(TListaCanali& output, const TListaCanali& input,
+                                  const AnsiString& prefix) const {
+    const float r0 = stage->Get2(0, 0), r1 = stage->Get2(1, 0), r2 = stage->Get2(2, 0),
+                r3 = stage->Get2(3, 0), r4 = stage->Get2(4, 0);
     const float lowest = NotNegative(r0);
     const float highest = r1 < 0.0f ? NoUpperInputLimit : r1;
     const float noise = r4 == LevelBlocked ? 0.0f : r4;
@@ -227,8 +235,8 @@ float Shifted(float f, float to, float from) {
 }
 
 AnsiString ExpectedModulation(const AnsiString& expected, const TCanale& c) {
-    return "Il componente si attende in ingresso un segnale con modulazione " + expected + ", mentre il canale " +
-           c.name + " è in modulazione " + c.ModulationName() + ".";
+    return "Il componente si attende in ingresso un segnale con modulazione " + expected +
+           ", mentre il canale " + c.name + " è in modulazione " + c.ModulationName() + ".";
 }
 
 }  // namespace
@@ -243,7 +251,8 @@ void TModuloFiltro::Convert(TListaCanali& output, const TListaCanali& input, con
     TCanale working;
     TCanale passed;
     bool received = false;
-    const AnsiString channelToChannel = "non coincidono con le frequenze di ingresso del filtro canale/canale.";
+    const AnsiString channelToChannel =
+        "non coincidono con le frequenze di ingresso del filtro canale/canale.";
     const AnsiString qpskToQam = "non coincidono con le frequenze di ingresso del filtro 4QPSK/64QAM.";
     ForEachInside(input, inLow, inHigh, prefix, [&](const TCanale& c) {
         received = true;
@@ -257,27 +266,35 @@ void TModuloFiltro::Convert(TListaCanali& output, const TListaCanali& input, con
         const bool edge = c.freqLow == inLow || c.freqHigh == inHigh;
         const bool digital = c.signalType == SignalDigital;
         auto refuseDigital = [&] {
-            Tell(prefix, "Il componente è analogico e non è in grado di gestire il canale digitale " + c.name + ".");
+            Tell(prefix,
+                 "Il componente è analogico e non è in grado di gestire il canale digitale " + c.name + ".");
         };
         auto refuseEdges = [&](const AnsiString& which) {
             Tell(prefix, "Le frequenze del canale " + c.name + " " + which);
         };
         auto receiver = [&](bool wantsDigital, char modulation, const char* name) {
             if (digital != wantsDigital)
-                Tell(prefix, wantsDigital ? "Il componente si attende in ingresso un segnale digitale, mentre il canale " +
-                                                c.name + " è analogico."
-                                          : "Il componente si attende in ingresso un segnale analogico, mentre il canale " +
-                                                c.name + " è digitale.");
+                Tell(prefix,
+                     wantsDigital
+                         ? "Il componente si attende in ingresso un segnale digitale, mentre il canale " +
+                               c.name + " è analogico."
+                         : "Il componente si attende in ingresso un segnale analogico, mentre il canale " +
+                               c.name + " è digitale.");
             else if (c.modulation != modulation)
                 Tell(prefix, ExpectedModulation(name, c));
         };
         bool leaves = false;
         switch (mode) {
         case ConvertChannelToChannel:
-            if (!edge) refuseEdges(channelToChannel);
-            else if (digital && !digitalOk) refuseDigital();
-            else leaves = true;
-            if (leaves) SetOutputEdges(passed, outLow, outHigh, slotPlan[ModuleOutputSlot], slotName[ModuleOutputSlot]);
+            if (!edge)
+                refuseEdges(channelToChannel);
+            else if (digital && !digitalOk)
+                refuseDigital();
+            else
+                leaves = true;
+            if (leaves)
+                SetOutputEdges(passed, outLow, outHigh, slotPlan[ModuleOutputSlot],
+                               slotName[ModuleOutputSlot]);
             break;
         case ConvertBlockShift:
             if (digital && !digitalOk) {
@@ -289,11 +306,15 @@ void TModuloFiltro::Convert(TListaCanali& output, const TListaCanali& input, con
                            slotPlan[ModuleOutputSlot], slotName[ModuleOutputSlot]);
             break;
         case ConvertQpskToQam:
-            if (!edge) refuseEdges(qpskToQam);
-            else if (c.modulation != ModulationQPSK) Tell(prefix, ExpectedModulation("QPSK", c));
-            else leaves = true;
+            if (!edge)
+                refuseEdges(qpskToQam);
+            else if (c.modulation != ModulationQPSK)
+                Tell(prefix, ExpectedModulation("QPSK", c));
+            else
+                leaves = true;
             if (leaves) {
-                SetOutputEdges(passed, outLow, outHigh, slotPlan[ModuleOutputSlot], slotName[ModuleOutputSlot]);
+                SetOutputEdges(passed, outLow, outHigh, slotPlan[ModuleOutputSlot],
+                               slotName[ModuleOutputSlot]);
                 passed.modulation = ModulationQAM;
             }
             break;
@@ -346,9 +367,11 @@ void TModuloFiltro::Modulate(TListaCanali& output, const AnsiString& prefix) con
     const bool digital = (flags & ModuleDigital) != 0;
     const bool satellite = low >= SatelliteIFStart;
     made.signalType = digital ? SignalDigital : SignalAnalog;
-    made.modulation = digital ? (satellite ? ModulationQPSK : ModulationCOFDM) : (satellite ? ModulationFM : ModulationFMAM);
+    made.modulation = digital ? (satellite ? ModulationQPSK : ModulationCOFDM)
+                              : (satellite ? ModulationFM : ModulationFMAM);
     made.polarization = 0;
-    made.label = slotLabel[ModuleOutputSlot].empty() ? AnsiString(ModulatedLabel) : slotLabel[ModuleOutputSlot];
+    made.label =
+        slotLabel[ModuleOutputSlot].empty() ? AnsiString(ModulatedLabel) : slotLabel[ModuleOutputSlot];
     made.sources = prefix.substr(0, ModuleSourcesChars);
     PlaceTelling(output, made, prefix, "canale " + made.name + " in conflitto.");
 }

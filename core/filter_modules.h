@@ -21,10 +21,10 @@ class TSistemaBande;
 
 // Bits of a module's flags.
 enum : uint32_t {
-    ModuleConversionMask = 0x7,          // conversion mode of a converter, 0 to 7
-    ModuleInputStageOnly4 = 1u << 4,     // either of these two: only the input stage runs
+    ModuleConversionMask = 0x7,       // conversion mode of a converter, 0 to 7
+    ModuleInputStageOnly4 = 1u << 4,  // either of these two: only the input stage runs
     ModuleInputStageOnly6 = 1u << 6,
-    ModuleDigital = 1u << 27,            // handles (or, as a modulator, makes) digital channels
+    ModuleDigital = 1u << 27,  // handles (or, as a modulator, makes) digital channels
     ModuleModulator = 1u << 28,
     ModuleConverter = 1u << 29,
     ModuleAutomaticGain = 1u << 30,
@@ -85,11 +85,11 @@ public:
     std::array<float, ModuleSlots> slotLow{};
     std::array<float, ModuleSlots> slotHigh{};
     std::array<AnsiString, ModuleSlots> slotLabel;
-    std::unique_ptr<TInfo> stage;        // 7 x 15; the passes read band slot 0 of rows 0 to 4
-    std::unique_ptr<TInfo> inputStage;   // a 7 x 15 block when the module has an input stage
+    std::unique_ptr<TInfo> stage;       // 7 x 15; the passes read band slot 0 of rows 0 to 4
+    std::unique_ptr<TInfo> inputStage;  // a 7 x 15 block when the module has an input stage
     uint32_t flags = 0;
     TSistemaBande* bandSystem = nullptr;
-    TModuloFiltro* next = nullptr;       // the next module of its list (owned by the list)
+    TModuloFiltro* next = nullptr;  // the next module of its list (owned by the list)
 
 private:
     void Filter(TListaCanali& output, const TListaCanali& input, const AnsiString& prefix) const;

@@ -17,14 +17,14 @@ class TProgetto;
 extern TIni* Ini;
 extern TGestoreErrori* GestoreErrori;
 extern TCanalizzazioni* Canalizzazioni;
-extern TCanalizzazione* CanalizzazioneItalia;   // plan id '2'
-extern TCanalizzazione* CanalizzazioneEuropa;   // plan id '3'
+extern TCanalizzazione* CanalizzazioneItalia;  // plan id '2'
+extern TCanalizzazione* CanalizzazioneEuropa;  // plan id '3'
 extern TSistemiBande* SistemiBande;
-extern TSistemaBande* SistemaBande2;            // "FM-I/V-5", older files only
-extern TSistemaBande* SistemaBande3;            // "CR-FM-I/V-5"
-extern TSistemaBande* SistemaBandeCorrente;     // the band system of every calculation ('3')
+extern TSistemaBande* SistemaBande2;         // "FM-I/V-5", older files only
+extern TSistemaBande* SistemaBande3;         // "CR-FM-I/V-5"
+extern TSistemaBande* SistemaBandeCorrente;  // the band system of every calculation ('3')
 extern TLibrerie* Librerie;
 extern TUltimiComponenti* UltimiComponenti;
 extern TOpzioni* Opzioni;
-extern TProgetto* ProgettoInCaricamento;        // the project being loaded, while a file is read
-extern int32_t CellFlags;                       // behaviour switches the cells read, set at start
+extern TProgetto* ProgettoInCaricamento;  // the project being loaded, while a file is read
+extern int32_t CellFlags;                 // behaviour switches the cells read, set at start

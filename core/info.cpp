@@ -12,7 +12,7 @@ namespace {
 // Floats stored for every row on file: the bands in use; slots beyond them
 // are never stored.
 constexpr int StoredColumns = 11;
-constexpr int MaxCount = 127;       // counts and row indexes are signed bytes on file
+constexpr int MaxCount = 127;  // counts and row indexes are signed bytes on file
 constexpr int8_t EndOfBlock = -1;
 constexpr int HeaderVersion = V60000;
 
@@ -119,24 +119,23 @@ void TInfo::SetSizes(int s1, int s2, int s3, int s4) {
 
 void TInfo::Allocate() {
     switch (rank) {
-        case 2:
-            if (!root2) root2 = NewBlock();
-            break;
-        case 3:
-            if (!root3) root3 = new Block[size2]();
+    case 2:
+        if (!root2) root2 = NewBlock();
+        break;
+    case 3:
+        if (!root3) root3 = new Block[size2]();
+        for (int j = 0; j < size2; ++j)
+            if (!root3[j]) root3[j] = NewBlock();
+        break;
+    case 4:
+        if (!root4) root4 = new Block*[size1]();
+        for (int i = 0; i < size1; ++i) {
+            if (!root4[i]) root4[i] = new Block[size2]();
             for (int j = 0; j < size2; ++j)
-                if (!root3[j]) root3[j] = NewBlock();
-            break;
-        case 4:
-            if (!root4) root4 = new Block*[size1]();
-            for (int i = 0; i < size1; ++i) {
-                if (!root4[i]) root4[i] = new Block[size2]();
-                for (int j = 0; j < size2; ++j)
-                    if (!root4[i][j]) root4[i][j] = NewBlock();
-            }
-            break;
-        default:
-            break;
+                if (!root4[i][j]) root4[i][j] = NewBlock();
+        }
+        break;
+    default: break;
     }
 }
 
@@ -165,17 +164,16 @@ void TInfo::Free() {
 
 void TInfo::AllocateTop() {
     switch (rank) {
-        case 2:
-            if (!root2) root2 = NewBlock();
-            break;
-        case 3:
-            if (!root3) root3 = new Block[size2]();
-            break;
-        case 4:
-            if (!root4) root4 = new Block*[size1]();
-            break;
-        default:
-            break;
+    case 2:
+        if (!root2) root2 = NewBlock();
+        break;
+    case 3:
+        if (!root3) root3 = new Block[size2]();
+        break;
+    case 4:
+        if (!root4) root4 = new Block*[size1]();
+        break;
+    default: break;
     }
 }
 
@@ -210,8 +208,10 @@ void TInfo::CopyBlock(Block& target, Block source, int rows, int columns) {
     rows = std::clamp(rows, 0, static_cast<int>(size3));
     columns = std::clamp(columns, 0, static_cast<int>(size4));
     for (int r = 0; r < rows; ++r) {
-        if (source[r]) std::copy_n(source[r], columns, target[r]);
-        else std::fill_n(target[r], columns, LevelNone);
+        if (source[r])
+            std::copy_n(source[r], columns, target[r]);
+        else
+            std::fill_n(target[r], columns, LevelNone);
     }
 }
 
@@ -231,25 +231,21 @@ void TInfo::Assign(const TInfo& source) {
         return inner;
     };
     switch (rank) {
-        case 2:
-            CopyBlock(root2, source.root2, size3, size4);
-            break;
-        case 3:
-            root3 = copyInner(source.root3);
-            break;
-        case 4:
-            if (source.root4) {
-                root4 = new Block*[size1]();
-                for (int i = 0; i < size1; ++i) root4[i] = copyInner(source.root4[i]);
-            }
-            break;
-        default:
-            break;
+    case 2: CopyBlock(root2, source.root2, size3, size4); break;
+    case 3: root3 = copyInner(source.root3); break;
+    case 4:
+        if (source.root4) {
+            root4 = new Block*[size1]();
+            for (int i = 0; i < size1; ++i) root4[i] = copyInner(source.root4[i]);
+        }
+        break;
+    default: break;
     }
 }
 
 float TInfo::Get2(int row, int col) const {
-    if (rank != 2 || !root2 || row < 0 || row >= size3 || col < 0 || col >= size4 || !root2[row]) return LevelNone;
+    if (rank != 2 || !root2 || row < 0 || row >= size3 || col < 0 || col >= size4 || !root2[row])
+        return LevelNone;
     return root2[row][col];
 }
 
@@ -301,8 +297,10 @@ void TInfo::ReadBlock(TStream& s, Block* target) {
     }
     ReadU8(s);  // floats per row: always StoredColumns
     if (target) {
-        if (*target) ClearBlock(*target);
-        else *target = NewBlock();
+        if (*target)
+            ClearBlock(*target);
+        else
+            *target = NewBlock();
     }
     const int columns = std::min<int>(StoredColumns, size4);
     unsigned char bytes[StoredColumns * 4];
@@ -346,7 +344,8 @@ void TInfo::Read(TStream& s, int version) {
         const int32_t fileRank = ReadI32(s);
         // A table of another rank than this one's cannot be what the record
         // holds here: the file is damaged.
-        if (!HeaderIsSound(fileFixedRank, s1, s2, s3, s4, fileRank) || (fixedRank >= 1 && fileRank != fixedRank))
+        if (!HeaderIsSound(fileFixedRank, s1, s2, s3, s4, fileRank) ||
+            (fixedRank >= 1 && fileRank != fixedRank))
             throw EReadError("Tabella di valori danneggiata");
         FreeAll();
         if (fixedRank < 1) fixedRank = fileRank;
@@ -354,24 +353,19 @@ void TInfo::Read(TStream& s, int version) {
         rank = fileRank;
     }
     switch (rank) {
-        case 2:
-            ReadBlock(s, &root2);
-            break;
-        case 3:
-            ReadPart3(s, &root3);
-            break;
-        case 4: {
-            const int n = ReadI8(s);
-            if (n <= 0) {
-                FreeAll();
-                break;
-            }
-            if (!root4 && size1 > 0) root4 = new Block*[size1]();
-            for (int i = 0; i < n; ++i) ReadPart3(s, root4 && i < size1 ? &root4[i] : nullptr);
+    case 2: ReadBlock(s, &root2); break;
+    case 3: ReadPart3(s, &root3); break;
+    case 4: {
+        const int n = ReadI8(s);
+        if (n <= 0) {
+            FreeAll();
             break;
         }
-        default:
-            throw EReadError("Tabella di valori senza dimensioni");
+        if (!root4 && size1 > 0) root4 = new Block*[size1]();
+        for (int i = 0; i < n; ++i) ReadPart3(s, root4 && i < size1 ? &root4[i] : nullptr);
+        break;
+    }
+    default: throw EReadError("Tabella di valori senza dimensioni");
     }
 }
 
@@ -422,21 +416,16 @@ void TInfo::Write(TStream& s, int version) const {
         throw EWriteError("Tabella di valori non registrabile");
     }
     switch (rank) {
-        case 2:
-            WriteBlock(s, root2);
+    case 2: WriteBlock(s, root2); break;
+    case 3: WritePart3(s, root3); break;
+    case 4:
+        if (!root4 || size1 == 0) {
+            WriteU8(s, 0);
             break;
-        case 3:
-            WritePart3(s, root3);
-            break;
-        case 4:
-            if (!root4 || size1 == 0) {
-                WriteU8(s, 0);
-                break;
-            }
-            WriteU8(s, static_cast<uint8_t>(size1));
-            for (int i = 0; i < size1; ++i) WritePart3(s, root4[i]);
-            break;
-        default:
-            break;
+        }
+        WriteU8(s, static_cast<uint8_t>(size1));
+        for (int i = 0; i < size1; ++i) WritePart3(s, root4[i]);
+        break;
+    default: break;
     }
 }

@@ -38,8 +38,8 @@ public:
     void AllocateTop();
     // Rank 3: block i; rank 4: entry i as size2 null blocks.
     void AllocateRow(int i);
-    void AllocateBlock(int i, int j);   // rank 4
-    void FreeBlock(int i, int j);       // rank 4
+    void AllocateBlock(int i, int j);  // rank 4
+    void FreeBlock(int i, int j);      // rank 4
     // Copies rows x columns floats from source into target, allocating a
     // missing target with rows rows of size4 entries; a null source frees the
     // target. target must be null or a block of this array (size3 rows), and

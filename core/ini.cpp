@@ -71,7 +71,9 @@ void TIni::ReadBoolDef(const AnsiString& name, bool& value, bool def) {
     value = text.empty() ? def : text == "1";
 }
 
-void TIni::WriteString(const AnsiString& name, const AnsiString& value) { store_->WriteString("", name, value); }
+void TIni::WriteString(const AnsiString& name, const AnsiString& value) {
+    store_->WriteString("", name, value);
+}
 
 void TIni::WriteFloat(const AnsiString& name, float value) {
     // The mask prints no digit for a value that rounds to zero; such a value

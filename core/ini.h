@@ -16,17 +16,17 @@ public:
     ~TIni();
 
     void ReadString(const AnsiString& name, AnsiString& value);
-    void ReadFloat(const AnsiString& name, float& value);                 // default -1
+    void ReadFloat(const AnsiString& name, float& value);  // default -1
     void ReadFloatDef(const AnsiString& name, float& value, float def);
-    void ReadByte(const AnsiString& name, int8_t& value);                 // default 0
+    void ReadByte(const AnsiString& name, int8_t& value);  // default 0
     void ReadByteDef(const AnsiString& name, int8_t& value, int8_t def);
-    void ReadInteger(const AnsiString& name, int32_t& value);             // default -1
+    void ReadInteger(const AnsiString& name, int32_t& value);  // default -1
     void ReadIntegerDef(const AnsiString& name, int32_t& value, int32_t def);
-    void ReadBool(const AnsiString& name, bool& value);                   // default false
+    void ReadBool(const AnsiString& name, bool& value);  // default false
     void ReadBoolDef(const AnsiString& name, bool& value, bool def);
 
     void WriteString(const AnsiString& name, const AnsiString& value);
-    void WriteFloat(const AnsiString& name, float value);   // "#.######"; 0 as "0"
+    void WriteFloat(const AnsiString& name, float value);  // "#.######"; 0 as "0"
     void WriteByte(const AnsiString& name, int8_t value);
     void WriteInteger(const AnsiString& name, int32_t value);
     void WriteBool(const AnsiString& name, bool value);

@@ -30,10 +30,12 @@ struct TagVersion {
     const char* tag;
     int32_t version;
 };
+// clang-format off
 constexpr TagVersion LibraryTags[] = {
     {"alb 1.0.1   ", V10002}, {"alb 2.0.0   ", V30000}, {"alb 3.0.0   ", V30000}, {"alb 4.0.0   ", V40000},
     {"alb 5.0.0   ", V50000}, {"alb 5.1.0   ", V50100}, {"alb 6.0.0   ", V60000},
 };
+// clang-format on
 
 // Type codes the query mode 1 admits (the components the palettes list).
 constexpr int32_t PaletteTypes[] = {3,  6,  10, 14, 15, 16, 21, 22, 24, 29, 35, 37, 39,
@@ -100,14 +102,15 @@ bool TLibreria::OpenFile(bool forWriting) {
             // Only a lock held by another program passes with time; a missing
             // folder, a read-only disk or a refused permission is said at once.
             if (e.ErrorCode != EWOULDBLOCK && e.ErrorCode != EAGAIN && e.ErrorCode != EINTR) {
-                ShowLibraryMessage("Impossibile aprire la libreria " + fileName + ". Causa: " +
-                                   SystemErrorText(e.ErrorCode) + ".");
+                ShowLibraryMessage("Impossibile aprire la libreria " + fileName +
+                                   ". Causa: " + SystemErrorText(e.ErrorCode) + ".");
                 return false;
             }
         }
     }
     if (!file) {
-        ShowLibraryMessage("La libreria " + fileName + " è utilizzata da un altro utente. Riprovare più tardi.");
+        ShowLibraryMessage("La libreria " + fileName +
+                           " è utilizzata da un altro utente. Riprovare più tardi.");
         return false;
     }
     forWriting_ = forWriting;
@@ -133,12 +136,14 @@ bool TLibreria::CheckHeader() {
     }
     version = LibraryVersionOfTag(std::string(head, TagSize));
     if (version == 0) {
-        ShowLibraryMessage("Il file " + fileName + " non è una libreria valida per questa versione di Telvano.");
+        ShowLibraryMessage("Il file " + fileName +
+                           " non è una libreria valida per questa versione di Telvano.");
         file.reset();
         return false;
     }
     if (version == V10002) {
-        ShowLibraryMessage("La libreria " + fileName + " è della versione 1 di Telvano e non è più supportata.");
+        ShowLibraryMessage("La libreria " + fileName +
+                           " è della versione 1 di Telvano e non è più supportata.");
         file.reset();
         return false;
     }
@@ -154,7 +159,8 @@ void TLibreria::MarkDamaged() {
     damaged = true;
     if (damageReported_) return;
     damageReported_ = true;
-    ShowLibraryMessage("La libreria " + fileName + " è danneggiata: i componenti che seguono il punto danneggiato non sono leggibili.");
+    ShowLibraryMessage("La libreria " + fileName +
+                       " è danneggiata: i componenti che seguono il punto danneggiato non sono leggibili.");
 }
 
 bool TLibreria::ReadCounts(int32_t& count, int32_t& endOffset) {
@@ -224,9 +230,7 @@ void TLibreria::Query(TStringList& list, const AnsiString& text, int typeCode, i
         TLibEntryHead h;
         for (int32_t i = 0; i < count && ReadEntryHead(h, endOffset); ++i) {
             switch (kind) {
-            case lqAllCodes:
-                list.Add(h.code);
-                break;
+            case lqAllCodes: list.Add(h.code); break;
             case lqCategories:
                 if (IndexOfExact(list, h.category) < 0) list.Add(h.category);
                 break;
@@ -237,7 +241,8 @@ void TLibreria::Query(TStringList& list, const AnsiString& text, int typeCode, i
                 if (h.typeCode == typeCode) list.Add(h.code);
                 break;
             case lqCodesOfKind:
-                if (h.typeCode == typeCode && h.inputs == key1 && h.throughOutputs == key2 && h.tapOutputs == key3)
+                if (h.typeCode == typeCode && h.inputs == key1 && h.throughOutputs == key2 &&
+                    h.tapOutputs == key3)
                     list.Add(h.code);
                 break;
             case lqTree: {
@@ -278,8 +283,7 @@ void TLibreria::Query(TStringList& list, const AnsiString& text, int typeCode, i
                     list.Add(h.series);
                 break;
             }
-            default:
-                break;
+            default: break;
             }
         }
     }
@@ -292,7 +296,8 @@ void TLibreria::ListCodesOfCategory(TStringList& list, const AnsiString& categor
     Query(list, category, 0, 0, 0, 0, category.empty() ? lqAllCodes : lqCodesOfCategory);
 }
 
-void TLibreria::ListByTypeAndKeys(TStringList& list, int typeCode, int inputs, int throughOutputs, int tapOutputs) {
+void TLibreria::ListByTypeAndKeys(TStringList& list, int typeCode, int inputs, int throughOutputs,
+                                  int tapOutputs) {
     Query(list, "", typeCode, inputs, throughOutputs, tapOutputs, lqCodesOfKind);
 }
 
@@ -412,7 +417,8 @@ bool TLibreria::DeleteEntry(const AnsiString& code) {
     if (!isOpen || !forWriting_) return false;
     std::vector<TLibEntryHead> entries;
     if (!ReadEntries(entries)) return false;
-    auto found = std::find_if(entries.begin(), entries.end(), [&](const TLibEntryHead& h) { return h.code == code; });
+    auto found =
+        std::find_if(entries.begin(), entries.end(), [&](const TLibEntryHead& h) { return h.code == code; });
     if (found == entries.end()) return false;
     entries.erase(found);
     return Rewrite(entries, nullptr);

@@ -57,8 +57,8 @@ extern const char* const LibraryTag;  // "alb 6.0.0   "
 
 // The head of a library entry: what queries read of each entry.
 struct TLibEntryHead {
-    int64_t offset = 0;        // position of the entry's length field
-    int32_t length = 0;        // L: bytes of the record
+    int64_t offset = 0;  // position of the entry's length field
+    int32_t length = 0;  // L: bytes of the record
     int32_t typeCode = 0;
     int32_t inputs = 0, throughOutputs = 0, tapOutputs = 0;
     AnsiString code, article, category, series;
@@ -81,7 +81,8 @@ public:
     // writable.
     bool OpenStream(std::unique_ptr<TStream> stream);
 
-    void Query(TStringList& list, const AnsiString& text, int typeCode, int key1, int key2, int key3, int kind);
+    void Query(TStringList& list, const AnsiString& text, int typeCode, int key1, int key2, int key3,
+               int kind);
     void ListCategories(TStringList& list);
     void ListCodesOfCategory(TStringList& list, const AnsiString& category);
     void ListByTypeAndKeys(TStringList& list, int typeCode, int inputs, int throughOutputs, int tapOutputs);

@@ -11,23 +11,23 @@
 #include "platform/classes.h"
 
 const char* const LimitKindNames[LimitKinds] = {
-    "DiffMax", "AttMin",   "SigMin",  "SigMax",    "CNMin",     "CNMinDig",
-    "SigBanda", "SigAdj", "Sig60",   "SigMinDig", "SigMaxDig", "DiffAnDig",
+    "DiffMax",  "AttMin", "SigMin", "SigMax",    "CNMin",     "CNMinDig",
+    "SigBanda", "SigAdj", "Sig60",  "SigMinDig", "SigMaxDig", "DiffAnDig",
 };
 
-AnsiString LimitKey(int kind, int band) {
-    return AnsiString(LimitKindNames[kind]) + IntToStr(band);
-}
+AnsiString LimitKey(int kind, int band) { return AnsiString(LimitKindNames[kind]) + IntToStr(band); }
 
 namespace {
 
 const char* const CurrencyNames[CurrencyCount] = {
-    "Lire", "Euro", "Marchi", "Dollari USA", "Franchi Sv.", "Sterline", "Pesetas", "Dracme", "Dollari AUS", "Kuna",
+    "Lire",     "Euro",    "Marchi", "Dollari USA", "Franchi Sv.",
+    "Sterline", "Pesetas", "Dracme", "Dollari AUS", "Kuna",
 };
 
 // Default limits of the band slots of the current band system, in the order
 // of the limit kinds.
 constexpr int DefaultBands = 11;
+// clang-format off
 constexpr float DefaultLimitTable[DefaultBands][LimitKinds] = {
     //  DiffMax AttMin SigMin SigMax CNMin CNMinDig SigBanda SigAdj Sig60 SigMinDig SigMaxDig DiffAnDig
     {1000, 0, 60, 60, 1000, 1000, 1000, 1000, 1000, 60, 60, 1000},  // C. Rit
@@ -42,16 +42,17 @@ constexpr float DefaultLimitTable[DefaultBands][LimitKinds] = {
     {25, 30, 47, 77, 15, 11, 15, 1000, 1000, 47, 77, 0},             // sat. 4
     {25, 30, 47, 77, 15, 11, 15, 1000, 1000, 47, 77, 0},             // sat. 5
 };
+// clang-format on
 
 // The order in which Save writes the limits of one band slot.
+// clang-format off
 constexpr int SaveOrder[LimitKinds] = {
     LimitDiffMax, LimitAttMin,   LimitSigMin, LimitSigMax,   LimitSigMinDig, LimitSigMaxDig,
     LimitDiffAnDig, LimitCNMin, LimitCNMinDig, LimitSigBanda, LimitSigAdj,   LimitSig60,
 };
+// clang-format on
 
-AnsiString CurrencyKey(int from, int to) {
-    return "Valute" + IntToStr(from) + "-" + IntToStr(to);
-}
+AnsiString CurrencyKey(int from, int to) { return "Valute" + IntToStr(from) + "-" + IntToStr(to); }
 
 // The factor a stored text stands for: none for an empty text or one that is
 // not a number.
@@ -130,7 +131,8 @@ TOpzioni::TOpzioni(TIni* ini_, TLibrerie* libraries_) : libraries(libraries_), i
             limits[band][kind] = defaultLimits[band][kind];
         }
     for (int i = 0; i < CurrencyCount; ++i)
-        for (int j = 0; j < CurrencyCount; ++j) currencyFactors[i][j] = LevelNone;   // no factor, as a load of an empty text
+        for (int j = 0; j < CurrencyCount; ++j)
+            currencyFactors[i][j] = LevelNone;  // no factor, as a load of an empty text
     ResetToDefaults();
 }
 
@@ -142,7 +144,8 @@ AnsiString TOpzioni::ProgramDirectory() {
     return IncludeTrailingPathDelimiter(dir);
 }
 
-AnsiString TOpzioni::DefaultDirectory(const AnsiString& programDir, const char* italian, const char* english) {
+AnsiString TOpzioni::DefaultDirectory(const AnsiString& programDir, const char* italian,
+                                      const char* english) {
     AnsiString dir;
     if (DirectoryExists(programDir + italian)) dir = programDir + italian + "/";
     if (DirectoryExists(programDir + english)) dir = programDir + english + "/";
@@ -288,7 +291,8 @@ void TOpzioni::Load() {
     DefaultDirectories();
 
     AnsiString* fonts[] = {&estimateFont, &listFont, &reportFont, &declarationFont, &coverFont};
-    const char* fontKeys[] = {"FontPreventivi", "FontLista", "FontRelazioni", "FontDichiarazioni", "FontCopertine"};
+    const char* fontKeys[] = {"FontPreventivi", "FontLista", "FontRelazioni", "FontDichiarazioni",
+                              "FontCopertine"};
     for (int i = 0; i < 5; ++i) {
         *fonts[i] = read.String(fontKeys[i]);
         if (fonts[i]->empty()) *fonts[i] = DefaultDocumentFont;
@@ -314,7 +318,8 @@ void TOpzioni::Load() {
         AnsiString names;
         for (const AnsiString& key : read.DamagedKeys()) names += (names.empty() ? "" : ", ") + key;
         Application->MessageBox(
-            "Alcune impostazioni non sono valide e sono state sostituite dai valori predefiniti: " + names + ".",
+            "Alcune impostazioni non sono valide e sono state sostituite dai valori predefiniti: " + names +
+                ".",
             ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
     }
 }
@@ -338,7 +343,8 @@ void TOpzioni::Save() {
     ini->WriteInteger("LivelloSottofondo", backgroundLevel);
     ini->WriteBool("DoppioDatoSenzaZoom", doubleDataWithoutZoom);
     for (int i = 0; i < CurrencyCount; ++i)
-        for (int j = 0; j < CurrencyCount; ++j) ini->WriteString(CurrencyKey(i, j), currencyFactorTexts[i][j]);
+        for (int j = 0; j < CurrencyCount; ++j)
+            ini->WriteString(CurrencyKey(i, j), currencyFactorTexts[i][j]);
     ini->WriteByte("ValutaP", priceCurrency);
     ini->WriteFloat("CostoM", costM);
     ini->WriteString("DirProgetti", projectsDir);
@@ -363,7 +369,9 @@ int TOpzioni::GetCurrencyIndex(const AnsiString& name) {
 
 int TOpzioni::CurrencyDecimals(int index) { return index == CurrencyLire ? 0 : 2; }
 
-AnsiString TOpzioni::GetCurrencyFormat(int index) { return CurrencyDecimals(index) == 0 ? "#,##0" : "#,##0.00"; }
+AnsiString TOpzioni::GetCurrencyFormat(int index) {
+    return CurrencyDecimals(index) == 0 ? "#,##0" : "#,##0.00";
+}
 
 float TOpzioni::ConvertPrice(float amount, int from, int to) const {
     if (from < 0 || from >= CurrencyCount || to < 0 || to >= CurrencyCount) return LevelNone;

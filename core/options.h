@@ -14,10 +14,10 @@ class TStringList;
 
 // Limit kinds: the second index of TOpzioni::limits.
 enum : int {
-    LimitDiffMax = 0,    // largest level difference between outlets
-    LimitAttMin = 1,     // least separation between outlets
-    LimitSigMin = 2,     // least signal
-    LimitSigMax = 3,     // greatest signal
+    LimitDiffMax = 0,  // largest level difference between outlets
+    LimitAttMin = 1,   // least separation between outlets
+    LimitSigMin = 2,   // least signal
+    LimitSigMax = 3,   // greatest signal
     LimitCNMin = 4,
     LimitCNMinDig = 5,
     LimitSigBanda = 6,
@@ -25,7 +25,7 @@ enum : int {
     LimitSig60 = 8,
     LimitSigMinDig = 9,
     LimitSigMaxDig = 10,
-    LimitDiffAnDig = 11, // level of a digital channel relative to an analog one
+    LimitDiffAnDig = 11,  // level of a digital channel relative to an analog one
     LimitKinds = 12,
 };
 // The name of each kind; a limit's settings key is the name followed by the
@@ -33,7 +33,7 @@ enum : int {
 extern const char* const LimitKindNames[LimitKinds];
 AnsiString LimitKey(int kind, int band);
 
-constexpr float LimitNoLimit = 1000.0f;   // a limit that never bites
+constexpr float LimitNoLimit = 1000.0f;  // a limit that never bites
 constexpr int CurrencyCount = 10;
 constexpr int CurrencyLire = 0;
 constexpr int CurrencyEuro = 1;
@@ -61,46 +61,46 @@ public:
     // given texts stay unless empty.
     void ComputeDefaultDirectories(AnsiString& projects, AnsiString& libraries);
 
-    static AnsiString GetCurrencyName(int index);       // "" outside 0-9
-    static int GetCurrencyIndex(const AnsiString& name); // -1 for none of the ten
-    static AnsiString GetCurrencyFormat(int index);     // the amount mask
-    static int CurrencyDecimals(int index);             // 0 for Lire, 2 otherwise
+    static AnsiString GetCurrencyName(int index);         // "" outside 0-9
+    static int GetCurrencyIndex(const AnsiString& name);  // -1 for none of the ten
+    static AnsiString GetCurrencyFormat(int index);       // the amount mask
+    static int CurrencyDecimals(int index);               // 0 for Lire, 2 otherwise
     // The amount in currency `to`, rounded half away from zero to that
     // currency's decimals; LevelNone for an amount without value, for a missing
     // or negative factor, or for an index outside the table.
     float ConvertPrice(float amount, int from, int to) const;
-    static void FillMainCurrencies(TStringList& list);   // "Lire", "Euro"
+    static void FillMainCurrencies(TStringList& list);  // "Lire", "Euro"
 
     // Equal when every field is, the store and the library list included.
     bool operator==(const TOpzioni& other) const = default;
 
     float limits[BandSlots][LimitKinds];
     float defaultLimits[BandSlots][LimitKinds];
-    TSistemaBande* limitsBandSystem = nullptr;    // "SistemaBandeLimiti" (its name)
-    TSistemaBande* defaultBandSystem = nullptr;   // the built-in system '3'
-    bool cableOverlap = true;           // "AccavallamentoCavi"
-    bool activeFilterChannels = true;   // "CanaliFiltriAttivi"
-    bool activeFilterCodes = true;      // "CodiciFiltriAttivi"
-    bool drawReturnAmplifiers = true;   // "DisegnaAmpliRitorno"
-    float maxCellWidth = 1.5f;          // "MaxLarghezzaCella"
-    int8_t cellBorder = 2;              // "BordoCelle"
-    bool printBackground = false;       // "SottofondoStampe"
-    AnsiString obliqueText;             // "StringaObliqua": text printed across pages
-    int32_t obliqueColour = 0;          // "ColoreObliqua"
+    TSistemaBande* limitsBandSystem = nullptr;     // "SistemaBandeLimiti" (its name)
+    TSistemaBande* defaultBandSystem = nullptr;    // the built-in system '3'
+    bool cableOverlap = true;                      // "AccavallamentoCavi"
+    bool activeFilterChannels = true;              // "CanaliFiltriAttivi"
+    bool activeFilterCodes = true;                 // "CodiciFiltriAttivi"
+    bool drawReturnAmplifiers = true;              // "DisegnaAmpliRitorno"
+    float maxCellWidth = 1.5f;                     // "MaxLarghezzaCella"
+    int8_t cellBorder = 2;                         // "BordoCelle"
+    bool printBackground = false;                  // "SottofondoStampe"
+    AnsiString obliqueText;                        // "StringaObliqua": text printed across pages
+    int32_t obliqueColour = 0;                     // "ColoreObliqua"
     AnsiString obliqueFont = DefaultDocumentFont;  // "FontObliqua"
-    int32_t backgroundLevel = 2;        // "LivelloSottofondo"
-    bool cellSwitch = true;             // not stored
-    bool doubleDataWithoutZoom = true;  // "DoppioDatoSenzaZoom"
+    int32_t backgroundLevel = 2;                   // "LivelloSottofondo"
+    bool cellSwitch = true;                        // not stored
+    bool doubleDataWithoutZoom = true;             // "DoppioDatoSenzaZoom"
     // factor[from][to]: an amount in `from` times the factor is the amount in
     // `to`; a negative factor means none (LevelNone, also on the diagonal).
     float currencyFactors[CurrencyCount][CurrencyCount];
     AnsiString currencyFactorTexts[CurrencyCount][CurrencyCount];  // "Valute<i>-<j>"
-    int8_t priceCurrency = CurrencyEuro;  // "ValutaP"
-    float costM = 0.0f;                   // "CostoM"
+    int8_t priceCurrency = CurrencyEuro;                           // "ValutaP"
+    float costM = 0.0f;                                            // "CostoM"
     TLibrerie* libraries = nullptr;
     TIni* ini = nullptr;
-    AnsiString projectsDir;    // "DirProgetti", ends with "/"
-    AnsiString librariesDir;   // "DirLibrerie", ends with "/"
+    AnsiString projectsDir;                            // "DirProgetti", ends with "/"
+    AnsiString librariesDir;                           // "DirLibrerie", ends with "/"
     AnsiString estimateFont = DefaultDocumentFont;     // "FontPreventivi"
     AnsiString listFont = DefaultDocumentFont;         // "FontLista"
     AnsiString reportFont = DefaultDocumentFont;       // "FontRelazioni"
@@ -108,22 +108,23 @@ public:
     AnsiString coverFont = DefaultDocumentFont;        // "FontCopertine"
     int32_t resetMarker = 0;
     // Read here, written by the main window.
-    int32_t gridWidth = 42;                  // "DGWidth"
-    bool showToolbar = true;                 // "BarraStrumenti"
-    bool showCodesPanel = true;              // "PannelloCodici"
-    bool showAttenuations = false;           // "VisualizzaAttenuazioni"
-    bool hbInformation = true;               // "HBInformazioni"
-    bool hbAttenuations = true;              // "HBAttenuazioni"
-    bool hbSignalLimits = true;              // "HBSegnaliLimite"
-    bool hbGeneratedChannels = false;        // "HBCanaliGenerati"
-    bool hbDistributedChannels = true;       // "HBCanaliDistribuiti"
-    bool cablesNotDescribed = true;          // "CaviND"
-    bool componentsCNotDescribed = true;     // "ComponentiCND"
-    bool componentsNotDescribed = true;      // "ComponentiND"
+    int32_t gridWidth = 42;               // "DGWidth"
+    bool showToolbar = true;              // "BarraStrumenti"
+    bool showCodesPanel = true;           // "PannelloCodici"
+    bool showAttenuations = false;        // "VisualizzaAttenuazioni"
+    bool hbInformation = true;            // "HBInformazioni"
+    bool hbAttenuations = true;           // "HBAttenuazioni"
+    bool hbSignalLimits = true;           // "HBSegnaliLimite"
+    bool hbGeneratedChannels = false;     // "HBCanaliGenerati"
+    bool hbDistributedChannels = true;    // "HBCanaliDistribuiti"
+    bool cablesNotDescribed = true;       // "CaviND"
+    bool componentsCNotDescribed = true;  // "ComponentiCND"
+    bool componentsNotDescribed = true;   // "ComponentiND"
 
 private:
     AnsiString ProgramDirectory();
     void DefaultDirectories();
-    void Directories(AnsiString& projects, AnsiString& libraries, bool& projectsDefaulted, bool& librariesDefaulted);
+    void Directories(AnsiString& projects, AnsiString& libraries, bool& projectsDefaulted,
+                     bool& librariesDefaulted);
     AnsiString DefaultDirectory(const AnsiString& programDir, const char* italian, const char* english);
 };

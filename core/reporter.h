@@ -17,9 +17,9 @@ struct TErroreCircuito {
         : Column(column), Row(row), Side(side), Grid(grid), Kind(kind) {}
     int32_t Column;
     int32_t Row;
-    uint8_t Side;      // grid side 0-3, 4 when the error is not tied to a side
+    uint8_t Side;  // grid side 0-3, 4 when the error is not tied to a side
     TGridData* Grid;
-    int32_t Kind;      // 0 nothing to show, 1-10 the circuit-error messages
+    int32_t Kind;  // 0 nothing to show, 1-10 the circuit-error messages
 };
 
 class TGestoreErrori {
@@ -40,7 +40,7 @@ public:
     TErroreCircuito* PendingError() const { return pendingError; }
 
     TListBox* target = nullptr;
-    bool enabled = false;   // callers clear it to switch the reporter off
+    bool enabled = false;  // callers clear it to switch the reporter off
     bool reportOnce = false;
 
 private:

@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "core/levels.h"
-
 #include "platform/graphics.h"
 
 class TOpzioni;
@@ -21,9 +20,9 @@ AnsiString FormatLevelCellShort(float value);  // "###0.#"; "???" for any negati
 // A signal level at an outlet or a head-end output against the band's
 // "SigMin" and "SigMax" limits.
 TColor LevelColour(const TOpzioni& options, float level, int band);
-TColor LevelColour(float level, int band);      // with the program's options
+TColor LevelColour(float level, int band);  // with the program's options
 // A bound of a level window.
 TColor LimitColour(float value);
 // The separation between outlets against the band's "AttMin" limit.
 TColor MinimumColour(const TOpzioni& options, float value, int band);
-TColor MinimumColour(float value, int band);    // with the program's options
+TColor MinimumColour(float value, int band);  // with the program's options

@@ -111,7 +111,8 @@ void TPannelloCodici::FillCodes() {
     const AnsiString text = CodeList->Text;
     TStringList codes;
     if (library->Open(false)) {
-        library->ListByTypeAndKeys(codes, probe->TypeCode, probe->Inputs, probe->ThroughOutputs, probe->TapOutputs);
+        library->ListByTypeAndKeys(codes, probe->TypeCode, probe->Inputs, probe->ThroughOutputs,
+                                   probe->TapOutputs);
         library->Close();
     }
     CodeList->Items->Assign(codes);

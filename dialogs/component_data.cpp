@@ -131,14 +131,16 @@ TEdit* TDatiComponenti::MakeValueEdit(TWinControl* parent, int left, int top, in
     return edit;
 }
 
-TLabel* TDatiComponenti::MakeLabel(TWinControl* parent, const AnsiString& text, int left, int top, TColor colour) {
+TLabel* TDatiComponenti::MakeLabel(TWinControl* parent, const AnsiString& text, int left, int top,
+                                   TColor colour) {
     TLabel* label = Make<TLabel>(this, parent, left, top, 0, 13);
     label->Caption = text;
     label->Font->Color = colour;
     return label;
 }
 
-TCheckBox* TDatiComponenti::MakeCheck(TWinControl* parent, const AnsiString& text, int left, int top, int width) {
+TCheckBox* TDatiComponenti::MakeCheck(TWinControl* parent, const AnsiString& text, int left, int top,
+                                      int width) {
     TCheckBox* box = Make<TCheckBox>(this, parent, left, top, width, CheckRowHeight);
     box->Caption = text;
     box->TabStop = true;
@@ -186,11 +188,13 @@ void TDatiComponenti::BuildSignals() {
             BandCell[r][c] = cell;
         }
     }
-    for (int c = 0; c < 4; ++c) ChannelHeaders[0][c] = MakeLabel(GroupSegnali, ChannelHeaderCaptions[c], 0, 0, HeaderColour);
+    for (int c = 0; c < 4; ++c)
+        ChannelHeaders[0][c] = MakeLabel(GroupSegnali, ChannelHeaderCaptions[c], 0, 0, HeaderColour);
     for (int r = 0; r < DialogRows; ++r) {
         RowCaption[r] = MakeCaptionBox(GroupSegnali, "", 8, 0, CaptionBoxWidth);
         for (int c = 0; c < DialogBandColumns; ++c)
-            ValueEdit[r][c] = MakeValueEdit(GroupSegnali, ValueEditLeft + ValueEditStep * c, 0, ValueEditWidth);
+            ValueEdit[r][c] =
+                MakeValueEdit(GroupSegnali, ValueEditLeft + ValueEditStep * c, 0, ValueEditWidth);
     }
     for (int i = 0; i < DialogChannelRows; ++i) {
         ChannelCaption[i] = i == 0 ? RowCaption[0] : MakeCaptionBox(GroupSegnali, "", 8, 0, CaptionBoxWidth);
@@ -253,7 +257,8 @@ void TDatiComponenti::BuildModuleTabs() {
     TabModuli->Tabs->Add("Ampli Entrata");
     TabModuli->Tabs->Add("Ampli Uscita");
     TabModuli->Tabs->Add("Modulo 1");
-    for (int c = 0; c < 4; ++c) ChannelHeaders[1][c] = MakeLabel(TabModuli, ChannelHeaderCaptions[c], 0, 0, HeaderColour);
+    for (int c = 0; c < 4; ++c)
+        ChannelHeaders[1][c] = MakeLabel(TabModuli, ChannelHeaderCaptions[c], 0, 0, HeaderColour);
     // As wide as a module page's value rows below them.
     constexpr int captionWidth = 151, left = 162;
     int y = 32;
@@ -287,10 +292,12 @@ void TDatiComponenti::BuildElectrical() {
     EditCorrenteInterno = MakeValueEdit(GroupElettrici, 140, 0, 24);
     LabelCorrenteInternoMa = MakeLabel(GroupElettrici, "mA", 166, 0, CaptionColour);
     CheckAlimEsterno = MakeCheck(GroupElettrici, "Alimentatore esterno", 16, 0, 170);
-    for (int p = 0; p < 3; ++p) CheckPort[0][p] = MakeCheck(GroupElettrici, PortCaptions[p], 8 + 60 * p, 0, 58);
+    for (int p = 0; p < 3; ++p)
+        CheckPort[0][p] = MakeCheck(GroupElettrici, PortCaptions[p], 8 + 60 * p, 0, 58);
     for (int g = 1; g < 3; ++g) {
         LabelSupply[g] = MakeLabel(GroupElettrici, SupplyCaptions[g], 8, 0, CaptionColour);
-        for (int p = 0; p < 3; ++p) CheckPort[g][p] = MakeCheck(GroupElettrici, PortCaptions[p], 8 + 60 * p, 0, 58);
+        for (int p = 0; p < 3; ++p)
+            CheckPort[g][p] = MakeCheck(GroupElettrici, PortCaptions[p], 8 + 60 * p, 0, 58);
     }
 }
 
@@ -394,7 +401,8 @@ void TDatiComponenti::BuildAuxArticles() {
         AuxCodice[k]->Sorted = true;
         AuxQuantita[k] = MakeValueEdit(GroupAusiliari, left[3], y, AuxHeaderWidths[3]);
         // The description ends inside the group's frame, as the other rows do.
-        AuxDescrizione[k] = MakeValueEdit(GroupAusiliari, left[4], y, std::min(AuxHeaderWidths[4], SectionWidth - 8 - left[4]));
+        AuxDescrizione[k] = MakeValueEdit(GroupAusiliari, left[4], y,
+                                          std::min(AuxHeaderWidths[4], SectionWidth - 8 - left[4]));
         AuxDescrizione[k]->ReadOnly = true;
         AuxDescrizione[k]->TabStop = false;
     }
@@ -443,12 +451,14 @@ void TDatiComponenti::ResetSections() {
     ChannelGrids[0] = ChannelGrids[1] = 0;
     ShowModuleTabs = 0;
     OtherFeatures = 0;
-    for (TCheckBox* box : {CheckChiusuraDC, CheckAlimentaMontanti, CheckTrasferisce, CheckAmpliLinea, CheckTestaCalata})
+    for (TCheckBox* box :
+         {CheckChiusuraDC, CheckAlimentaMontanti, CheckTrasferisce, CheckAmpliLinea, CheckTestaCalata})
         box->Visible = false;
     SetPortCaptions(PortCaptions[0], PortCaptions[1], PortCaptions[2]);
 }
 
-void TDatiComponenti::SetPortCaptions(const AnsiString& inputs, const AnsiString& through, const AnsiString& taps) {
+void TDatiComponenti::SetPortCaptions(const AnsiString& inputs, const AnsiString& through,
+                                      const AnsiString& taps) {
     for (int g = 0; g < 3; ++g) {
         CheckPort[g][PortGroupInputs]->Caption = inputs;
         CheckPort[g][PortGroupThrough]->Caption = through;
@@ -490,14 +500,11 @@ TBandRow& TDatiComponenti::AddressedRow(int r) {
     const int m = std::clamp(CurrentModule, 0, DialogModules - 1);
     const int o = std::clamp(CurrentOutput, 0, DialogOutputs - 1);
     switch (CurrentKind) {
-        case TableInputAmplification:
-            return InputAmpTable[m][r];
-        case TableThroughAmplification:
-            return ThroughAmpTable[m][r];
-        case TableOutputAmplification:
-            return OutputCount >= 2 ? OutputAmpTable[m][o][r] : SingleOutputTable(m)[r];
-        default:
-            return MainTable[m][r];
+    case TableInputAmplification: return InputAmpTable[m][r];
+    case TableThroughAmplification: return ThroughAmpTable[m][r];
+    case TableOutputAmplification:
+        return OutputCount >= 2 ? OutputAmpTable[m][o][r] : SingleOutputTable(m)[r];
+    default: return MainTable[m][r];
     }
 }
 
@@ -531,7 +538,8 @@ void TDatiComponenti::StoreValueTable() {
     const int o = std::clamp(CurrentOutput, 0, DialogOutputs - 1);
     for (int r = 0; r < DialogRows; ++r) {
         TBandRow& row = AddressedRow(r);
-        for (int c = 0; c < DialogBandColumns; ++c) row[static_cast<size_t>(c)] = ParseLevel(ValueEdit[r][c]->Text);
+        for (int c = 0; c < DialogBandColumns; ++c)
+            row[static_cast<size_t>(c)] = ParseLevel(ValueEdit[r][c]->Text);
     }
     if (CurrentKind == TableMainFunction && OutputCount >= 2)
         for (int k = 0; k < DialogDistinctRows; ++k) {
@@ -557,7 +565,8 @@ void TDatiComponenti::CopyModuleData(int to, int from) {
     for (int o = 0; o < DialogOutputs; ++o) {
         std::copy(std::begin(DistinctOutputRows[from][o]), std::end(DistinctOutputRows[from][o]),
                   DistinctOutputRows[to][o]);
-        std::copy(std::begin(OutputAmpTable[from][o]), std::end(OutputAmpTable[from][o]), OutputAmpTable[to][o]);
+        std::copy(std::begin(OutputAmpTable[from][o]), std::end(OutputAmpTable[from][o]),
+                  OutputAmpTable[to][o]);
     }
     BandRowByte[to] = BandRowByte[from];
     TListaCanali::AddAll(ChannelLists[from], ChannelLists[to]);

@@ -26,12 +26,12 @@ class TLibreria;
 using TBandRow = std::array<float, BandSlots>;
 
 // Sizes of the form's tables.
-constexpr int DialogModules = 17;     // modules (pages) of a component
-constexpr int DialogRows = 12;        // value rows of a page
-constexpr int DialogOutputs = 20;     // outputs of a module
-constexpr int DialogStageRows = 7;    // rows of an amplification stage
-constexpr int DialogDistinctRows = 2; // rows kept per output when outputs are distinct
-constexpr int DialogBandColumns = 11; // band columns the sheet edits
+constexpr int DialogModules = 17;      // modules (pages) of a component
+constexpr int DialogRows = 12;         // value rows of a page
+constexpr int DialogOutputs = 20;      // outputs of a module
+constexpr int DialogStageRows = 7;     // rows of an amplification stage
+constexpr int DialogDistinctRows = 2;  // rows kept per output when outputs are distinct
+constexpr int DialogBandColumns = 11;  // band columns the sheet edits
 constexpr int DialogChannelRows = 3;
 
 // Table kinds the value rows show.
@@ -44,20 +44,21 @@ enum : int {
 
 // Bits of the electrical word ("Dati elettrici").
 enum : int32_t {
-    ElectricInputs = 0x01,          // "Ingressi" in every shown port row
-    ElectricThrough = 0x02,         // "Passanti"
-    ElectricTaps = 0x04,            // "Uscite"
-    ElectricReceives = 0x08,        // "Riceve alimentazione da"
-    ElectricFeeds = 0x10,           // "Alimenta"
-    ElectricRefuses = 0x20,         // "Non accetta alimentazione da"
-    ElectricCurrent = 0x40,         // "Corrente assorbita:"
-    ElectricInternalSupply = 0x80,  // "Alimentatore interno", with ElectricReceives
-    ElectricExternalSupply = 0x100, // "Alimentatore esterno", with ElectricReceives
+    ElectricInputs = 0x01,           // "Ingressi" in every shown port row
+    ElectricThrough = 0x02,          // "Passanti"
+    ElectricTaps = 0x04,             // "Uscite"
+    ElectricReceives = 0x08,         // "Riceve alimentazione da"
+    ElectricFeeds = 0x10,            // "Alimenta"
+    ElectricRefuses = 0x20,          // "Non accetta alimentazione da"
+    ElectricCurrent = 0x40,          // "Corrente assorbita:"
+    ElectricInternalSupply = 0x80,   // "Alimentatore interno", with ElectricReceives
+    ElectricExternalSupply = 0x100,  // "Alimentatore esterno", with ElectricReceives
 };
 // The three port rows, and the current with the two supply boxes.
 constexpr int32_t ElectricPortRows = ElectricInputs | ElectricThrough | ElectricTaps;
 constexpr int32_t ElectricSupplies = ElectricCurrent | ElectricInternalSupply | ElectricExternalSupply;
-constexpr int32_t ElectricAll = ElectricPortRows | ElectricReceives | ElectricFeeds | ElectricRefuses | ElectricSupplies;
+constexpr int32_t ElectricAll =
+    ElectricPortRows | ElectricReceives | ElectricFeeds | ElectricRefuses | ElectricSupplies;
 
 // Bits of the other-features word ("Altre caratteristiche").
 enum : int32_t {
@@ -218,15 +219,15 @@ public:
     void DeleteEntryClick(TObject* sender);
 
     // ---- State ----
-    TCella* EditedCell = nullptr;           // the clone being edited; owned by the edit
-    TSistemaBande* BandSystem = nullptr;    // the bands the header and the value rows show
-    int CurrencyIndex = 1;                  // currency of the price edit
+    TCella* EditedCell = nullptr;         // the clone being edited; owned by the edit
+    TSistemaBande* BandSystem = nullptr;  // the bands the header and the value rows show
+    int CurrencyIndex = 1;                // currency of the price edit
     int CurrentModule = 0;
     int CurrentOutput = 0;
     int CurrentKind = TableMainFunction;
     int ShownModuleTab = -1;
     int ShownAmplifierTab = -1;
-    bool Updating = false;                  // set while the form's own code fills controls
+    bool Updating = false;  // set while the form's own code fills controls
 
     // Value tables: a row per value row of the sheet, per module (and output).
     TBandRow MainTable[DialogModules][DialogRows];
@@ -234,31 +235,31 @@ public:
     TBandRow ThroughAmpTable[DialogModules][DialogRows];
     TBandRow OutputAmpTable[DialogModules][DialogOutputs][DialogRows];
     TBandRow DistinctOutputRows[DialogModules][DialogOutputs][DialogDistinctRows];
-    uint8_t ModuleData = 0;                 // the distinct-output rows hold a cell's matrix tables
+    uint8_t ModuleData = 0;  // the distinct-output rows hold a cell's matrix tables
     uint8_t BandRowByte[DialogModules] = {};
     TListaCanali ChannelLists[DialogModules];
-    TModuliFiltro ModuleList;               // a copy of the edited cell's modules
+    TModuliFiltro ModuleList;  // a copy of the edited cell's modules
 
     // ---- Switches the classes write (ResetSections gives the defaults) ----
     int32_t ModuleCount = 1;
     int32_t OutputCount = 1;
     int32_t DistinctRow[2] = {-1, -1};
-    uint8_t DistinctOutputs = 0;            // not reset
+    uint8_t DistinctOutputs = 0;  // not reset
     uint8_t ShowStructure = 0;
     uint8_t ShowBandRows = 1;
     uint8_t ShowAuxArticles = 1;
-    uint8_t ShowSwapButtons[3] = {0, 0, 0}; // "Scambia", "Scambia", "Cambia canali"
+    uint8_t ShowSwapButtons[3] = {0, 0, 0};  // "Scambia", "Scambia", "Cambia canali"
     uint8_t ShowSignals = 1;
     uint8_t ShowCommercial = 1;
-    uint8_t AntennaKind[2] = {0, 0};        // a dish, a terrestrial antenna
+    uint8_t AntennaKind[2] = {0, 0};  // a dish, a terrestrial antenna
     int32_t MainFunction = 0;
     int32_t ElectricalWord = 0;
     int32_t PositionsWord = 0;
-    uint8_t ChannelRows[5] = {0, 0, 0, 0, 0}; // channel rows 1-3, description row, converter row
-    uint8_t ChannelGrids[2] = {0, 0};       // five-column and eight-column grid
+    uint8_t ChannelRows[5] = {0, 0, 0, 0, 0};  // channel rows 1-3, description row, converter row
+    uint8_t ChannelGrids[2] = {0, 0};          // five-column and eight-column grid
     uint8_t ShowModuleTabs = 0;
     int32_t OtherFeatures = 0;
-    int32_t RowFlags[DialogRows] = {};      // not reset
+    int32_t RowFlags[DialogRows] = {};  // not reset
     // The component's own first rows, kept while an amplification table is shown.
     struct TOwnRows {
         AnsiString Caption[DialogStageRows];
@@ -269,7 +270,7 @@ public:
     } OwnRows;
 
     // ---- Controls ----
-    TLabel* LabelNome;                      // hidden: type name and short code
+    TLabel* LabelNome;  // hidden: type name and short code
     TEdit* CaptionCategoria;
     TEdit* EditCategoria;
 
@@ -277,8 +278,8 @@ public:
     TButton* ButtonStruttura;
 
     TGroupBox* GroupSegnali;
-    TLabel* ChannelHeaders[2][4];           // "Min", "Max", "Canale", "Canalizzazione"
-    TEdit* BandCaption[4];                  // "Nome Banda", "Da frequenza  [MHz]", ...
+    TLabel* ChannelHeaders[2][4];  // "Min", "Max", "Canale", "Canalizzazione"
+    TEdit* BandCaption[4];         // "Nome Banda", "Da frequenza  [MHz]", ...
     TEdit* BandCell[4][DialogBandColumns];
     TEdit* RowCaption[DialogRows];
     TEdit* ValueEdit[DialogRows][DialogBandColumns];
@@ -296,7 +297,7 @@ public:
     TPanel* PanelFunzione;
     TRadioButton* RadioFunzione[4];
     TEdit* CaptionModulo;
-    TPageScroller* StripModulo;             // scrolls the strip of module buttons
+    TPageScroller* StripModulo;  // scrolls the strip of module buttons
     TPanel* PanelModulo;
     TRadioButton* RadioModulo[DialogModules];
     TEdit* CaptionUscita;
@@ -326,12 +327,12 @@ public:
     TLabel* LabelCorrente;
     TEdit* EditCorrente;
     TLabel* LabelCorrenteMa;
-    TLabel* LabelSupply[3];                 // "Riceve alimentazione da", "Alimenta", "Non accetta ..."
+    TLabel* LabelSupply[3];  // "Riceve alimentazione da", "Alimenta", "Non accetta ..."
     TCheckBox* CheckAlimInterno;
     TEdit* EditCorrenteInterno;
     TLabel* LabelCorrenteInternoMa;
     TCheckBox* CheckAlimEsterno;
-    TCheckBox* CheckPort[3][3];             // [supply group][port group]
+    TCheckBox* CheckPort[3][3];  // [supply group][port group]
 
     TGroupBox* GroupPosizioni;
     TCheckBox* CheckTestaCalata;
@@ -388,7 +389,7 @@ public:
     TEdit* EditInstallazione;
 
     TGroupBox* GroupAusiliari;
-    TLabel* AuxHeaders[5];                  // "Libreria", "Categoria", "Codice", "Quantità", "Descrizione"
+    TLabel* AuxHeaders[5];  // "Libreria", "Categoria", "Codice", "Quantità", "Descrizione"
     TComboBox* AuxLibreria[2];
     TComboBox* AuxCategoria[2];
     TComboBox* AuxCodice[2];
@@ -397,7 +398,7 @@ public:
 
     TGroupBox* GroupLibreria;
     TComboBox* ComboLibreria;
-    TComboBox* ComboVoce;                   // the library entry
+    TComboBox* ComboVoce;  // the library entry
     TButton* ButtonAggiungi;
     TButton* ButtonAggiorna;
     TButton* ButtonElimina;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "cells/cell.h"
 #include "core/channel_plans.h"
 #include "core/globals.h"
 #include "core/libraries.h"
@@ -13,7 +14,6 @@
 #include "dialogs/combo_string_grid.h"
 #include "dialogs/component_data.h"
 #include "platform/application.h"
-#include "cells/cell.h"
 
 namespace {
 
@@ -123,7 +123,9 @@ void TDatiComponenti::ChannelEdgeChange(int row) {
     PlanCombo[row]->Text = NoPlan;
 }
 
-void TDatiComponenti::FillChannelCombo(int row) { FillChannelCombo(ChannelCombo[row], PlanNamed(PlanCombo[row]->Text)); }
+void TDatiComponenti::FillChannelCombo(int row) {
+    FillChannelCombo(ChannelCombo[row], PlanNamed(PlanCombo[row]->Text));
+}
 
 void TDatiComponenti::ChannelComboEnter(int row) { FillChannelCombo(row); }
 
@@ -199,7 +201,8 @@ void TDatiComponenti::ConvertPrice(TObject*) {
         ComboValuta->Text = TOpzioni::GetCurrencyName(CurrencyIndex);
     }
     float price = TypedPrice(EditPrezzo->Text);
-    if (chosen != CurrencyIndex) price = Opzioni ? Opzioni->ConvertPrice(price, CurrencyIndex, chosen) : LevelNone;
+    if (chosen != CurrencyIndex)
+        price = Opzioni ? Opzioni->ConvertPrice(price, CurrencyIndex, chosen) : LevelNone;
     if (price >= 0.0f) {
         EditPrezzo->Text = FormatFloat(TOpzioni::GetCurrencyFormat(chosen), price);
     } else if (Application) {
@@ -306,10 +309,12 @@ void TDatiComponenti::WirePageHandlers() {
         RadioFunzione[k]->OnClick = [this, k](TObject*) {
             if (!Updating) ChangeTableKind(k);
         };
-    WireSelectorRow(RadioModulo, [this](int m) { ChangeModule(m); },
-                    [this](int target, int source) { ModuleDropped(target, source); });
-    WireSelectorRow(RadioUscita, [this](int o) { ChangeOutput(o); },
-                    [this](int target, int source) { OutputDropped(target, source); });
+    WireSelectorRow(
+        RadioModulo, [this](int m) { ChangeModule(m); },
+        [this](int target, int source) { ModuleDropped(target, source); });
+    WireSelectorRow(
+        RadioUscita, [this](int o) { ChangeOutput(o); },
+        [this](int target, int source) { OutputDropped(target, source); });
     ButtonUsciteDistinte->OnClick = Handler(this, &TDatiComponenti::UpdateEqualOutputs);
 }
 
@@ -322,7 +327,8 @@ void TDatiComponenti::SetRegulationRowsMode(int kind) {
             OwnRows.StageTop = 1000;
             for (int r = 0; r < DialogRows; ++r) {
                 OwnRows.CaptionShown[r] = RowCaption[r]->Visible;
-                for (int c = 0; c < DialogBandColumns; ++c) OwnRows.EditShown[r][c] = ValueEdit[r][c]->Visible;
+                for (int c = 0; c < DialogBandColumns; ++c)
+                    OwnRows.EditShown[r][c] = ValueEdit[r][c]->Visible;
                 if (r >= DialogStageRows) continue;
                 OwnRows.Caption[r] = RowCaption[r]->Text;
                 OwnRows.Top[r] = RowCaption[r]->Top;
@@ -345,7 +351,8 @@ void TDatiComponenti::SetRegulationRowsMode(int kind) {
             if (kind != TableMainFunction && r >= DialogStageRows) continue;
             const bool stage = kind != TableMainFunction;
             RowCaption[r]->Visible = stage || OwnRows.CaptionShown[r];
-            for (int c = 0; c < DialogBandColumns; ++c) ValueEdit[r][c]->Visible = stage || OwnRows.EditShown[r][c];
+            for (int c = 0; c < DialogBandColumns; ++c)
+                ValueEdit[r][c]->Visible = stage || OwnRows.EditShown[r][c];
         }
     }
     RadioFunzione[kind]->Checked = true;
@@ -408,7 +415,8 @@ void TDatiComponenti::UpdateEqualOutputs(TObject*) {
             for (int o = 1; o < DialogOutputs; ++o) {
                 std::copy(std::begin(DistinctOutputRows[m][0]), std::end(DistinctOutputRows[m][0]),
                           DistinctOutputRows[m][o]);
-                std::copy(std::begin(OutputAmpTable[m][0]), std::end(OutputAmpTable[m][0]), OutputAmpTable[m][o]);
+                std::copy(std::begin(OutputAmpTable[m][0]), std::end(OutputAmpTable[m][0]),
+                          OutputAmpTable[m][o]);
             }
     } else {
         DistinctOutputs = 0;

@@ -19,10 +19,19 @@ constexpr const char* GridFormat = "##0.##";
 constexpr const char* DefaultTerrestrialPlan = "Europa";
 
 // Columns of the eight-column grid.
-enum : int { G8Plan = 0, G8Channel = 1, G8Low = 2, G8High = 3, G8Signal = 4, G8Label = 5, G8Level = 6, G8CN = 7 };
+enum : int {
+    G8Plan = 0,
+    G8Channel = 1,
+    G8Low = 2,
+    G8High = 3,
+    G8Signal = 4,
+    G8Label = 5,
+    G8Level = 6,
+    G8CN = 7
+};
 constexpr int G8Columns = 8;
-const char* const G8Headers[G8Columns] = {"Canalizzazione", "Canale", "Freq. Min", "Freq. Max",
-                                          "A/D",            "Descrizione", "Segnale", "C/N"};
+const char* const G8Headers[G8Columns] = {"Canalizzazione", "Canale",  "Freq. Min", "Freq. Max", "A/D",
+                                          "Descrizione",    "Segnale", "C/N"};
 constexpr int G8Widths[G8Columns] = {90, 50, 60, 60, 30, 135, 52, 52};
 // Columns of the five-column grid.
 enum : int { G5Plan = 0, G5Channel = 1, G5Signal = 2 };
@@ -78,12 +87,16 @@ void SetUpGrid(TComboStringGrid* grid, int columns, const char* const* headers, 
 void TDatiComponenti::BuildChannelGrids() {
     SetUpGrid(GridCanali8, G8Columns, G8Headers, G8Widths);
     SetUpGrid(GridCanali5, G5Columns, G5Headers, G5Widths);
-    GridCanali8->OnSelectCell = [this](TObject*, int col, int row, bool& can) { Grid8SelectCell(col, row, can); };
+    GridCanali8->OnSelectCell = [this](TObject*, int col, int row, bool& can) {
+        Grid8SelectCell(col, row, can);
+    };
     GridCanali8->OnSetEditText = [this](TObject*, int col, int row, const AnsiString& value) {
         Grid8SetEditText(col, row, value);
     };
     GridCanali8->Combo->OnChange = [this](TObject*) { Grid8ComboChange(); };
-    GridCanali5->OnSelectCell = [this](TObject*, int col, int row, bool& can) { Grid5SelectCell(col, row, can); };
+    GridCanali5->OnSelectCell = [this](TObject*, int col, int row, bool& can) {
+        Grid5SelectCell(col, row, can);
+    };
     GridCanali5->OnSetEditText = [this](TObject*, int col, int row, const AnsiString& value) {
         Grid5SetEditText(col, row, value);
     };
@@ -98,7 +111,8 @@ void TDatiComponenti::FillChannelCombo(TComboBox* combo, const TCanalizzazione* 
     for (int k = 0; k < plan->Count(); ++k) combo->Items->Add(plan->Row(k).channelName);
 }
 
-void TDatiComponenti::AddChannelsInRange(TComboBox* combo, const TCanalizzazione* plan, float from, float to) {
+void TDatiComponenti::AddChannelsInRange(TComboBox* combo, const TCanalizzazione* plan, float from,
+                                         float to) {
     if (!plan) return;
     for (int k = plan->IndexOfRange(from, to); k >= 0; k = plan->IndexOfRangeFrom(from, to, k))
         combo->Items->Add(plan->Row(k).channelName);
@@ -110,7 +124,8 @@ void TDatiComponenti::FillPlanCombos(bool terrestrial, bool satellite) {
         combo->Items->Add(NoPlan);
         if (!Canalizzazioni) continue;
         for (const TCanalizzazione* plan = Canalizzazioni->head; plan; plan = plan->next)
-            if ((terrestrial && plan->terrestrial) || (satellite && plan->satellite)) combo->Items->Add(plan->name);
+            if ((terrestrial && plan->terrestrial) || (satellite && plan->satellite))
+                combo->Items->Add(plan->name);
     }
 }
 

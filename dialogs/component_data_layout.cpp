@@ -69,12 +69,14 @@ void TDatiComponenti::MoveSignalRows(TWinControl* parent) {
         for (TEdit* edit : ValueEdit[r]) rows.push_back(edit);
     }
     for (int i = 0; i < DialogChannelRows; ++i)
-        for (TControl* control : {static_cast<TControl*>(ChannelCaption[i]), static_cast<TControl*>(ChannelMin[i]),
-                                  static_cast<TControl*>(ChannelMax[i]), static_cast<TControl*>(ChannelCombo[i]),
-                                  static_cast<TControl*>(PlanCombo[i])})
+        for (TControl* control :
+             {static_cast<TControl*>(ChannelCaption[i]), static_cast<TControl*>(ChannelMin[i]),
+              static_cast<TControl*>(ChannelMax[i]), static_cast<TControl*>(ChannelCombo[i]),
+              static_cast<TControl*>(PlanCombo[i])})
             if (std::find(rows.begin(), rows.end(), control) == rows.end()) rows.push_back(control);
-    for (TControl* control : {static_cast<TControl*>(CaptionDescrizioneModulo), static_cast<TControl*>(EditDescrizioneModulo),
-                              static_cast<TControl*>(CaptionConversione), static_cast<TControl*>(ComboConversione)})
+    for (TControl* control :
+         {static_cast<TControl*>(CaptionDescrizioneModulo), static_cast<TControl*>(EditDescrizioneModulo),
+          static_cast<TControl*>(CaptionConversione), static_cast<TControl*>(ComboConversione)})
         rows.push_back(control);
     for (TControl* control : rows) control->Parent = parent;
 }
@@ -157,15 +159,18 @@ int TDatiComponenti::LayoutSignals() {
     for (int i = 0; i < DialogChannelRows; ++i) {
         const bool shown = ChannelRows[i] != 0;
         if (i > 0 || shown) Place(ChannelCaption[i], y, shown);
-        for (TControl* control : {static_cast<TControl*>(ChannelMin[i]), static_cast<TControl*>(ChannelMax[i]),
-                                  static_cast<TControl*>(ChannelCombo[i]), static_cast<TControl*>(PlanCombo[i])})
+        for (TControl* control :
+             {static_cast<TControl*>(ChannelMin[i]), static_cast<TControl*>(ChannelMax[i]),
+              static_cast<TControl*>(ChannelCombo[i]), static_cast<TControl*>(PlanCombo[i])})
             Place(control, y, shown);
         if (shown) y += 24;
     }
-    for (TControl* control : {static_cast<TControl*>(CaptionDescrizioneModulo), static_cast<TControl*>(EditDescrizioneModulo)})
+    for (TControl* control :
+         {static_cast<TControl*>(CaptionDescrizioneModulo), static_cast<TControl*>(EditDescrizioneModulo)})
         Place(control, y, ChannelRows[3] != 0);
     if (ChannelRows[3]) y += 24;
-    for (TControl* control : {static_cast<TControl*>(CaptionConversione), static_cast<TControl*>(ComboConversione)})
+    for (TControl* control :
+         {static_cast<TControl*>(CaptionConversione), static_cast<TControl*>(ComboConversione)})
         Place(control, y, ChannelRows[4] != 0);
     if (ChannelRows[4]) y += 24;
     // The channel grids sit at the top right, over the band header.
@@ -196,7 +201,8 @@ int TDatiComponenti::LayoutSignals() {
         // Input amplification first, then the component's own function, then
         // through and output amplification: the order the signal meets them.
         const int order[4] = {1, 0, 2, 3};
-        const bool shown[4] = {true, (MainFunction & 1) != 0, (MainFunction & 2) != 0, (MainFunction & 4) != 0};
+        const bool shown[4] = {true, (MainFunction & 1) != 0, (MainFunction & 2) != 0,
+                               (MainFunction & 4) != 0};
         int x = 0;
         for (int k : order) {
             TRadioButton* button = RadioFunzione[k];
@@ -237,7 +243,8 @@ int TDatiComponenti::LayoutSignals() {
     ButtonUsciteDistinte->Caption = DistinctOutputs ? "Uscite uguali" : "Uscite distinte";
     const bool buttons[4] = {OutputCount > 1, ShowSwapButtons[0] != 0, ShowSwapButtons[1] != 0,
                              ShowSwapButtons[2] != 0};
-    TButton* const buttonControls[4] = {ButtonUsciteDistinte, ButtonScambia1, ButtonScambia2, ButtonCambiaCanali};
+    TButton* const buttonControls[4] = {ButtonUsciteDistinte, ButtonScambia1, ButtonScambia2,
+                                        ButtonCambiaCanali};
     int x = 8;
     bool anyButton = false;
     for (int k = 0; k < 4; ++k) {
@@ -268,7 +275,8 @@ int TDatiComponenti::LayoutElectrical() {
     Place(LabelCorrenteMa, y, current);
     row(LabelCorrente, current, 22);
     // The three port rows, with the two supply boxes after "Riceve alimentazione da".
-    const bool portShown[3] = {(w & ElectricInputs) != 0, (w & ElectricThrough) != 0, (w & ElectricTaps) != 0};
+    const bool portShown[3] = {(w & ElectricInputs) != 0, (w & ElectricThrough) != 0,
+                               (w & ElectricTaps) != 0};
     const bool anyPort = portShown[0] || portShown[1] || portShown[2];
     const int32_t groupBits[3] = {ElectricReceives, ElectricFeeds, ElectricRefuses};
     // The shown port boxes side by side, each as wide as its caption needs
@@ -304,6 +312,7 @@ int TDatiComponenti::LayoutPositions() {
         TCheckBox* box;
         bool shown;
     };
+    // clang-format off
     const Box boxes[] = {
         {CheckPalo1, (w & PositionMastFirst) != 0},          {CheckCentrale, (w & PositionHeadEnd) != 0},
         {CheckSottostazione, (w & PositionSubstation) != 0}, {CheckPrimoLinea, (w & PositionFirstOfLine) != 0},
@@ -311,6 +320,7 @@ int TDatiComponenti::LayoutPositions() {
         {CheckPresa, (w & PositionOutlet) != 0},             {CheckPalo2, (w & PositionMastLast) != 0},
         {CheckAmpliLinea, CheckAmpliLinea->Visible},         {CheckTestaCalata, CheckTestaCalata->Visible},
     };
+    // clang-format on
     for (const Box& b : boxes) {
         Place(b.box, y, b.shown);
         if (b.shown) y += RowStep;
@@ -352,12 +362,14 @@ int TDatiComponenti::LayoutCommercial() {
             TControl* control;
             int antennaLeft, dishLeft, antennaWidth, dishWidth;
         };
+        // clang-format off
         const TMastBox boxes[] = {
             {EditDiametro, 90, 90, 49, 41},      {CaptionArea, 144, 136, 65, 65},
             {EditArea, 210, 202, 49, 41},        {CaptionSpinta, 264, 248, 93, 93},
             {EditSpinta, 358, 342, 49, 41},      {CaptionVelocita, 412, 388, 113, 113},
             {ComboVelocita, 526, 502, 41, 65},
         };
+        // clang-format on
         for (const TMastBox& b : boxes) {
             b.control->Left = antenna ? b.antennaLeft : b.dishLeft;
             b.control->Width = antenna ? b.antennaWidth : b.dishWidth;
@@ -366,15 +378,17 @@ int TDatiComponenti::LayoutCommercial() {
     }
     // Line 2: internal and external notes and the connector.
     const bool commercial = ShowCommercial != 0;
-    for (TControl* control : {static_cast<TControl*>(CaptionNoteInt), static_cast<TControl*>(EditNoteInt),
-                              static_cast<TControl*>(CaptionNoteEst), static_cast<TControl*>(EditNoteEst),
-                              static_cast<TControl*>(CaptionConnettore), static_cast<TControl*>(ComboConnettore)})
+    for (TControl* control :
+         {static_cast<TControl*>(CaptionNoteInt), static_cast<TControl*>(EditNoteInt),
+          static_cast<TControl*>(CaptionNoteEst), static_cast<TControl*>(EditNoteEst),
+          static_cast<TControl*>(CaptionConnettore), static_cast<TControl*>(ComboConnettore)})
         Place(control, y, commercial);
     CaptionConnOut->Visible = false;
     ComboConnOut->Visible = false;
     if (commercial) y += LineStep;
     // Lines 3 to 5 always.
-    for (TControl* control : {static_cast<TControl*>(CaptionNote), static_cast<TControl*>(EditNote)}) Place(control, y, true);
+    for (TControl* control : {static_cast<TControl*>(CaptionNote), static_cast<TControl*>(EditNote)})
+        Place(control, y, true);
     y += LineStep;
     for (TControl* control : {static_cast<TControl*>(CaptionCodice), static_cast<TControl*>(EditCodice),
                               static_cast<TControl*>(CaptionArticolo), static_cast<TControl*>(EditArticolo),
@@ -382,10 +396,11 @@ int TDatiComponenti::LayoutCommercial() {
                               static_cast<TControl*>(CaptionMarca), static_cast<TControl*>(EditMarca)})
         Place(control, y, true);
     y += LineStep;
-    for (TControl* control : {static_cast<TControl*>(CaptionDescrizione), static_cast<TControl*>(EditDescrizione),
-                              static_cast<TControl*>(CaptionPrezzo), static_cast<TControl*>(EditPrezzo),
-                              static_cast<TControl*>(ComboValuta), static_cast<TControl*>(CaptionInstallazione),
-                              static_cast<TControl*>(EditInstallazione)})
+    for (TControl* control :
+         {static_cast<TControl*>(CaptionDescrizione), static_cast<TControl*>(EditDescrizione),
+          static_cast<TControl*>(CaptionPrezzo), static_cast<TControl*>(EditPrezzo),
+          static_cast<TControl*>(ComboValuta), static_cast<TControl*>(CaptionInstallazione),
+          static_cast<TControl*>(EditInstallazione)})
         Place(control, y, true);
     return y + 21 + 11;
 }
@@ -429,8 +444,8 @@ void TDatiComponenti::ArrangeLayout() {
         section->SetBounds(SideLeft, ry, section->Width, height);
         ry += height + SectionGap;
     };
-    const bool electrical = ElectricalWord != 0 || CheckChiusuraDC->Visible || CheckAlimentaMontanti->Visible ||
-                            CheckTrasferisce->Visible;
+    const bool electrical = ElectricalWord != 0 || CheckChiusuraDC->Visible ||
+                            CheckAlimentaMontanti->Visible || CheckTrasferisce->Visible;
     const int electricalHeight = LayoutElectrical();
     side(GroupElettrici, electrical, electricalHeight);
     const bool positions = PositionsWord != 0 || CheckAmpliLinea->Visible || CheckTestaCalata->Visible;
@@ -445,8 +460,9 @@ void TDatiComponenti::ArrangeLayout() {
     GroupLibreria->Visible = true;
     const int shift = std::max(0, ry - commercialTop);
     if (shift > 0) {
-        for (TControl* group : {static_cast<TControl*>(GroupLibreria), static_cast<TControl*>(GroupCommerciali),
-                                static_cast<TControl*>(GroupAusiliari)})
+        for (TControl* group :
+             {static_cast<TControl*>(GroupLibreria), static_cast<TControl*>(GroupCommerciali),
+              static_cast<TControl*>(GroupAusiliari)})
             group->Top = group->Top + shift;
         leftBottom += shift;
     }
@@ -458,8 +474,9 @@ void TDatiComponenti::ArrangeLayout() {
     ClientHeight = Bottom(ButtonOk) + 8;
     if (Screen && Screen->Height() < SmallScreen && Height >= TallForm) {
         GroupCommerciali->Top = GroupCommerciali->Top - 10;
-        for (TControl* control : {static_cast<TControl*>(GroupAusiliari), static_cast<TControl*>(GroupLibreria),
-                                  static_cast<TControl*>(ButtonOk), static_cast<TControl*>(ButtonAnnulla)})
+        for (TControl* control :
+             {static_cast<TControl*>(GroupAusiliari), static_cast<TControl*>(GroupLibreria),
+              static_cast<TControl*>(ButtonOk), static_cast<TControl*>(ButtonAnnulla)})
             control->Top = control->Top - 20;
         Height = std::min(Height - 20, CappedHeight);
     }

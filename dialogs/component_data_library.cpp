@@ -112,7 +112,8 @@ void TDatiComponenti::AuxCodeChange(int row) {
     Updating = true;
     // A code chosen from the list is one article; a typed code leaves the count open.
     AuxQuantita[row]->Text = chosen ? "1" : "";
-    std::unique_ptr<TCella> entry(Librerie ? Librerie->GetCell(AuxLibreria[row]->Text, AuxCodice[row]->Text) : nullptr);
+    std::unique_ptr<TCella> entry(Librerie ? Librerie->GetCell(AuxLibreria[row]->Text, AuxCodice[row]->Text)
+                                           : nullptr);
     if (entry) {
         AuxCategoria[row]->Text = entry->Category;
         AuxDescrizione[row]->Text = entry->Description;
@@ -132,8 +133,8 @@ void TDatiComponenti::LibraryCodeEnter(TObject*) {
     if (EditedCell && library) {
         TLibraryUse use(library, false);
         if (use.Open())
-            library->ListByTypeAndKeys(codes, EditedCell->TypeCode, EditedCell->Inputs, EditedCell->ThroughOutputs,
-                                       EditedCell->TapOutputs);
+            library->ListByTypeAndKeys(codes, EditedCell->TypeCode, EditedCell->Inputs,
+                                       EditedCell->ThroughOutputs, EditedCell->TapOutputs);
     }
     const bool updating = Updating;
     Updating = true;

@@ -18,7 +18,7 @@ constexpr const char* ValueFormat = "##0.##";
 constexpr const char* FrequencyFormat = "#0";
 constexpr const char* LevelMaxOut = "Livello max. out [dB]";
 constexpr const char* LevelOut = "Livello uscita  [dB]";
-constexpr int AmplifierTabs = 2;          // "Ampli Entrata", "Ampli Uscita"
+constexpr int AmplifierTabs = 2;  // "Ampli Entrata", "Ampli Uscita"
 constexpr int ModuleSlotTextChars = ModuleSlotNameChars - 1;
 constexpr int ModuleDescriptionChars = 20;
 // Value row of a converter's output level, and of its gain.
@@ -30,8 +30,9 @@ constexpr bool IsPalConversion(int t) { return t == 3 || t == 4 || t == 5; }
 // Kinds of module, in the order of the "Tipo modulo" combo.
 enum : int { KindFilter = 0, KindAgc = 1, KindConverter = 2, KindModulator = 3, ModuleKinds = 4 };
 constexpr uint32_t KindBits[ModuleKinds] = {ModuleChannelFilter, ModuleAutomaticGain, ModuleConverter,
-                                           ModuleModulator};
-constexpr uint32_t AllKindBits = ModuleChannelFilter | ModuleAutomaticGain | ModuleConverter | ModuleModulator;
+                                            ModuleModulator};
+constexpr uint32_t AllKindBits =
+    ModuleChannelFilter | ModuleAutomaticGain | ModuleConverter | ModuleModulator;
 
 // What a module page shows for each kind: value row i holds stage row
 // record[i] under caption[i]; the channel rows with their captions (slot i
@@ -43,6 +44,7 @@ struct TModulePage {
     bool description;
     bool converter;
 };
+// clang-format off
 const TModulePage ModulePages[ModuleKinds] = {
     {{5, 6, 0, 4, 1, 2, 3},
      {"Reg. tilt  [-dB]", "Reg. max. tilt. [-dB]", "Reg. guadagno  [-dB]", "Reg. max. guad. [-dB]",
@@ -68,6 +70,7 @@ const TModulePage ModulePages[ModuleKinds] = {
      true,
      false},
 };
+// clang-format on
 const char* const RegulationCaptions[DialogStageRows] = {
     "Reg. tilt  [-dB]", "Reg. max. tilt. [-dB]", "Reg. guadagno  [-dB]", "Reg. max. guad. [-dB]",
     "Guadagno  [dB]",   "Cifra di rumore [dB]",  "Livello max. out [dB]"};
@@ -151,19 +154,21 @@ void TDatiComponenti::TabChange(TObject*) {
 // ---------------------------------------------------------------- what a tab shows
 
 void TDatiComponenti::HideTabRows() {
-    for (TControl* control : {static_cast<TControl*>(CaptionFrequenze), static_cast<TControl*>(EditFreqMin),
-                              static_cast<TControl*>(EditFreqMax), static_cast<TControl*>(CaptionLarghezza),
-                              static_cast<TControl*>(EditLarghezza), static_cast<TControl*>(CaptionBlocchi),
-                              static_cast<TControl*>(EditBlocchi), static_cast<TControl*>(CaptionTipoModulo),
-                              static_cast<TControl*>(ComboTipoModulo), static_cast<TControl*>(CaptionDescrizioneModulo),
-                              static_cast<TControl*>(EditDescrizioneModulo), static_cast<TControl*>(CaptionConversione),
-                              static_cast<TControl*>(ComboConversione)})
+    for (TControl* control :
+         {static_cast<TControl*>(CaptionFrequenze), static_cast<TControl*>(EditFreqMin),
+          static_cast<TControl*>(EditFreqMax), static_cast<TControl*>(CaptionLarghezza),
+          static_cast<TControl*>(EditLarghezza), static_cast<TControl*>(CaptionBlocchi),
+          static_cast<TControl*>(EditBlocchi), static_cast<TControl*>(CaptionTipoModulo),
+          static_cast<TControl*>(ComboTipoModulo), static_cast<TControl*>(CaptionDescrizioneModulo),
+          static_cast<TControl*>(EditDescrizioneModulo), static_cast<TControl*>(CaptionConversione),
+          static_cast<TControl*>(ComboConversione)})
         control->Visible = false;
     for (TLabel* header : ChannelHeaders[1]) header->Visible = false;
     for (int i = 0; i < DialogChannelRows; ++i)
-        for (TControl* control : {static_cast<TControl*>(ChannelCaption[i]), static_cast<TControl*>(ChannelMin[i]),
-                                  static_cast<TControl*>(ChannelMax[i]), static_cast<TControl*>(ChannelCombo[i]),
-                                  static_cast<TControl*>(PlanCombo[i])})
+        for (TControl* control :
+             {static_cast<TControl*>(ChannelCaption[i]), static_cast<TControl*>(ChannelMin[i]),
+              static_cast<TControl*>(ChannelMax[i]), static_cast<TControl*>(ChannelCombo[i]),
+              static_cast<TControl*>(PlanCombo[i])})
             control->Visible = false;
     for (int r = 0; r < DialogRows; ++r) {
         RowCaption[r]->Visible = false;
@@ -206,8 +211,9 @@ void TDatiComponenti::ShowRegulationValues(int tab) {
             edit->Top = y;
             edit->Visible = c < n || n == 0;
             float v = LevelNone;
-            if (c < n) v = tab == 0 ? InputAmpTable[0][r][static_cast<size_t>(c)]
-                                    : (hasOutput ? output->Get2(r, c) : LevelNone);
+            if (c < n)
+                v = tab == 0 ? InputAmpTable[0][r][static_cast<size_t>(c)]
+                             : (hasOutput ? output->Get2(r, c) : LevelNone);
             edit->Text = FormatLevel(v, ValueFormat);
         }
         y += RowStep;
@@ -289,9 +295,10 @@ void TDatiComponenti::ShowModule(int index) {
         // Channel row 1 shares its caption box with value row 0: no kind shows it.
         if (!page.channel[i] || i == 0) continue;
         ChannelCaption[i]->Text = page.channel[i];
-        for (TControl* control : {static_cast<TControl*>(ChannelCaption[i]), static_cast<TControl*>(ChannelMin[i]),
-                                  static_cast<TControl*>(ChannelMax[i]), static_cast<TControl*>(ChannelCombo[i]),
-                                  static_cast<TControl*>(PlanCombo[i])}) {
+        for (TControl* control :
+             {static_cast<TControl*>(ChannelCaption[i]), static_cast<TControl*>(ChannelMin[i]),
+              static_cast<TControl*>(ChannelMax[i]), static_cast<TControl*>(ChannelCombo[i]),
+              static_cast<TControl*>(PlanCombo[i])}) {
             control->Top = y;
             control->Visible = true;
         }
@@ -316,7 +323,8 @@ void TDatiComponenti::ShowModule(int index) {
     for (int r = 0; r < DialogStageRows; ++r) {
         RowCaption[r]->Text = page.caption[r];
         for (int c = 0; c < DialogBandColumns; ++c)
-            ValueEdit[r][c]->Text = c == 0 ? FormatLevel(m->stage->Get2(page.record[r], 0), ValueFormat) : AnsiString();
+            ValueEdit[r][c]->Text =
+                c == 0 ? FormatLevel(m->stage->Get2(page.record[r], 0), ValueFormat) : AnsiString();
         const bool shown = page.caption[r][0] != '\0';
         RowCaption[r]->Top = ValueEdit[r][0]->Top = y;
         RowCaption[r]->Visible = ValueEdit[r][0]->Visible = shown;
@@ -339,7 +347,8 @@ void TDatiComponenti::StoreModule() {
                           ? static_cast<int32_t>(std::trunc(blocks))
                           : static_cast<int32_t>(LevelNone);
     const int chosenKind = ComboTipoModulo->ItemIndex;
-    if (chosenKind >= 0 && chosenKind < ModuleKinds) m->flags = (m->flags & ~AllKindBits) | KindBits[chosenKind];
+    if (chosenKind >= 0 && chosenKind < ModuleKinds)
+        m->flags = (m->flags & ~AllKindBits) | KindBits[chosenKind];
     for (int i = 0; i < DialogChannelRows; ++i) {
         const size_t s = static_cast<size_t>(i);
         m->slotName[s] = Cut(ChannelCombo[i]->Text, ModuleSlotTextChars);
@@ -348,8 +357,10 @@ void TDatiComponenti::StoreModule() {
         m->slotLow[s] = ParseLevel(ChannelMin[i]->Text);
         m->slotHigh[s] = ParseLevel(ChannelMax[i]->Text);
     }
-    for (int r = 0; r < DialogStageRows; ++r) m->stage->Set2(page.record[r], 0, ParseLevel(ValueEdit[r][0]->Text));
-    if (page.description) m->slotLabel[ModuleOutputSlot] = Cut(EditDescrizioneModulo->Text, ModuleDescriptionChars);
+    for (int r = 0; r < DialogStageRows; ++r)
+        m->stage->Set2(page.record[r], 0, ParseLevel(ValueEdit[r][0]->Text));
+    if (page.description)
+        m->slotLabel[ModuleOutputSlot] = Cut(EditDescrizioneModulo->Text, ModuleDescriptionChars);
     if (!page.converter) return;
     const int type = std::max(0, ComboConversione->ItemIndex.Get());
     m->flags = (m->flags & ~ModuleConversionMask) | (static_cast<uint32_t>(type) & ModuleConversionMask);

@@ -19,4 +19,3 @@ void TDatiComponenti::OkClick(TObject*) {
     if (grid && grid->Kind != GridHeadEnd && !EditedCell->CheckData(DataCheckPrefix)) return;
     ModalResult = mrOk;
 }
-

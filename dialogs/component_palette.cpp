@@ -19,8 +19,10 @@ using L = TVariantList;
 
 }  // namespace
 
-#define LISTS(a, b, c) {L::a, L::b, L::c}
+#define LISTS(a, b, c) \
+    { L::a, L::b, L::c }
 
+// clang-format off
 const TToolButtonInfo ToolButtons[ToolButtonCount] = {
     // name, hint, tool, lists, Ruota, Rifletti, cable colour, head-end, placed
     {"BArrow", "", ToolArrow, LISTS(None, None, None), false, false, false, false, true},
@@ -75,6 +77,7 @@ const TToolButtonInfo ToolButtons[ToolButtonCount] = {
     {"BAncoraO", "", 53, LISTS(None, None, None), true, false, false, false, false},
     {"BRiserva", "", -1, LISTS(None, None, None), false, false, false, false, false},
 };
+// clang-format on
 
 #undef LISTS
 
@@ -91,7 +94,8 @@ namespace {
 // first .. last, each number followed by the singular (for 1) or the plural.
 void Counted(std::vector<AnsiString>& items, int first, int last, const char* singular, const char* plural,
              int step = 1) {
-    for (int n = first; n <= last; n += step) items.push_back(std::to_string(n) + (n == 1 ? singular : plural));
+    for (int n = first; n <= last; n += step)
+        items.push_back(std::to_string(n) + (n == 1 ? singular : plural));
 }
 
 }  // namespace
@@ -148,7 +152,7 @@ constexpr int ButtonSize = 25;
 constexpr int ListWidth = 82;
 constexpr int ToolGroup = 50;
 
-const char* const CableColourNames[] = {"Nero", "Rosso", "Verde", "Blu", "Acqua",
+const char* const CableColourNames[] = {"Nero",    "Rosso",  "Verde",  "Blu",    "Acqua",
                                         "Marrone", "Fucsia", "Grigio", "Azzurro"};
 const char* const FontSizes[] = {"8pt", "10pt", "12pt", "14pt", "16pt", "20pt", "24pt", "28pt", "32pt"};
 
@@ -342,7 +346,7 @@ void TPannelloComponenti::SelectTool(TObject* Sender) {
     const int index = ButtonIndexOf(button);
     if (index < 0) return;
     const TToolButtonInfo& info = ToolButtons[index];
-    if (info.Tool < 0) return;   // the place holders and the spare button have no tool
+    if (info.Tool < 0) return;  // the place holders and the spare button have no tool
     pressed_ = button;
     if (!button->Down) button->Down = true;
 
@@ -406,11 +410,13 @@ void TPannelloComponenti::ThirdListChange(TObject*) { VariantListChanged(ThirdLi
 // ---------------------------------------------------------------- rotation and mirror
 
 int32_t TPannelloComponenti::Rotation() const {
-    return currentTool_ >= 0 && currentTool_ < ToolMemories ? RotationOf[static_cast<size_t>(currentTool_)] : 0;
+    return currentTool_ >= 0 && currentTool_ < ToolMemories ? RotationOf[static_cast<size_t>(currentTool_)]
+                                                            : 0;
 }
 
 bool TPannelloComponenti::Mirror() const {
-    return currentTool_ >= 0 && currentTool_ < ToolMemories && MirrorOf[static_cast<size_t>(currentTool_)] != 0;
+    return currentTool_ >= 0 && currentTool_ < ToolMemories &&
+           MirrorOf[static_cast<size_t>(currentTool_)] != 0;
 }
 
 void TPannelloComponenti::RotateClick(TObject*) {
@@ -461,16 +467,29 @@ TListChoice ChoiceForCell(const TCella& c) {
     case 45: return {"BParabola"};
     case 48: return {"BInseritore"};
     case 51: return {"BRicevitoreSat"};
-    case 3: case 4: case 5: return {"BDivisore3", {in - 1, taps - 2, -1}};
-    case 6: case 7: case 8: case 9: return {"BDerivatore3", {in - 1, taps - 1, -1}};
+    case 3:
+    case 4:
+    case 5: return {"BDivisore3", {in - 1, taps - 2, -1}};
+    case 6:
+    case 7:
+    case 8:
+    case 9: return {"BDerivatore3", {in - 1, taps - 1, -1}};
     case 49: return {"BDerivatoreN", {in - 1, taps - 1, -1}};
     case 50: return {"BDerivatoreS", {in - 1, taps % 2 == 0 ? taps / 2 - 1 : -2, -1}};
-    case 10: case 11: case 12: case 13: case 56: {
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 56: {
         // Layouts 1 and 6 to 10 are made by no item.
-        const int32_t item = layout == 0 ? 0 : (layout >= 2 && layout <= 5) ? layout - 1 : layout >= 11 ? layout - 6 : -2;
+        const int32_t item = layout == 0                    ? 0
+                             : (layout >= 2 && layout <= 5) ? layout - 1
+                             : layout >= 11                 ? layout - 6
+                                                            : -2;
         return {"BSwitch4", {in - 1, taps - 1, item}};
     }
-    case 47: case 57: {
+    case 47:
+    case 57: {
         const int32_t item = layout <= 5 ? layout : layout >= 11 ? layout - 5 : -2;
         return {"BSwitchN", {in - 1, taps - 1, item}};
     }
@@ -478,11 +497,16 @@ TListChoice ChoiceForCell(const TCella& c) {
     case 15: return {"BPresaP", {-1, taps - 1, -1}};
     case 54: return {"BPresaT", {-1, taps - 1, -1}};
     case 16: return {"BChiusura", {in - 1, -1, -1}};
-    case 17: case 18: case 80: case 81: return {"BLinea"};
-    case 21: case 22: case 23: {
+    case 17:
+    case 18:
+    case 80:
+    case 81: return {"BLinea"};
+    case 21:
+    case 22:
+    case 23: {
         const char* button = c.TypeCode == CodeAmplificatore           ? "BAmplificatore"
                              : c.TypeCode == CodeAmplificatoreRegolato ? "BAmplificatoreGR"
-                                                                        : "BAmplificatoreA";
+                                                                       : "BAmplificatoreA";
         if (in == through) return {button, {in - 1, 0, -1}};
         return {button, {through - 1, 1, -1}};
     }
@@ -503,7 +527,8 @@ TListChoice ChoiceForCell(const TCella& c) {
 }
 
 bool IsCableCode(int32_t code) {
-    return code == CodeOldCableStraight || code == CodeOldCableBend || code == CodeBridge || code == CodeCable;
+    return code == CodeOldCableStraight || code == CodeOldCableBend || code == CodeBridge ||
+           code == CodeCable;
 }
 
 }  // namespace
@@ -561,7 +586,8 @@ int TPannelloComponenti::ColorToIndex(TColor colour) {
 }
 
 TColor TPannelloComponenti::IndexToColor(int index) {
-    static const TColor colours[] = {clBlack, clRed, clGreen, clBlue, clAqua, clMaroon, clFuchsia, clGray, clNavy};
+    static const TColor colours[] = {clBlack,  clRed,     clGreen, clBlue, clAqua,
+                                     clMaroon, clFuchsia, clGray,  clNavy};
     return index >= 0 && index < 9 ? colours[index] : clBlack;
 }
 
@@ -708,7 +734,7 @@ void TPannelloComponenti::HideSignControls() {
 }
 
 void TPannelloComponenti::ShowSignStyle(bool visible, const TSignStyle& style) {
-    if (currentTool_ != ToolArrow) return;   // the tool's own controls stay as the tool set them
+    if (currentTool_ != ToolArrow) return;  // the tool's own controls stay as the tool set them
     HideSignControls();
     if (!visible) return;
     Updating = 1;
@@ -716,13 +742,15 @@ void TPannelloComponenti::ShowSignStyle(bool visible, const TSignStyle& style) {
     GraphicColourList->Visible = true;
     if (style.ShowPen) {
         LineWidthList->ItemIndex = style.PenWidth < 0 ? -1 : WidthToIndex(style.PenWidth);
-        LineStyleList->ItemIndex = style.PenStyle < 0 ? -1 : PenStyleToIndex(static_cast<TPenStyle>(style.PenStyle));
+        LineStyleList->ItemIndex =
+            style.PenStyle < 0 ? -1 : PenStyleToIndex(static_cast<TPenStyle>(style.PenStyle));
         LineWidthList->Visible = true;
         LineStyleList->Visible = true;
     }
     if (style.ShowFont) {
         FontNameBox->Text = style.FontName;
-        FontSizeBox->Text = style.FontSize < 0 ? AnsiString() : AnsiString(std::to_string(style.FontSize) + "pt");
+        FontSizeBox->Text =
+            style.FontSize < 0 ? AnsiString() : AnsiString(std::to_string(style.FontSize) + "pt");
         if (style.FontSize > 0) lastFontSize_ = style.FontSize;
         FontNameBox->Visible = true;
         FontSizeBox->Visible = true;

@@ -30,32 +30,32 @@ constexpr int32_t ToolMemories = 59;
 // The variant lists a tool may show, by their items.
 enum class TVariantList : uint8_t {
     None,
-    Lines9,            // 1 linea .. 9 linee
-    DividerOutputs,    // 2 .. 10 uscite
-    Outputs4,          // 1 uscita .. 4 uscite
+    Lines9,          // 1 linea .. 9 linee
+    DividerOutputs,  // 2 .. 10 uscite
+    Outputs4,        // 1 uscita .. 4 uscite
     Outputs5,
     Outputs8,
     Outputs10,
     Outputs20,
     Outputs40,
-    DemixerOutputs,    // 2 .. 10 uscite
-    Taps10,            // 1 derivata .. 10 derivate
-    TapsEven,          // 2, 4, .. 10 derivate
-    Through17,         // 1 passante .. 17 passanti
-    Inputs9,           // 1 ingresso .. 9 ingressi
+    DemixerOutputs,  // 2 .. 10 uscite
+    Taps10,          // 1 derivata .. 10 derivate
+    TapsEven,        // 2, 4, .. 10 derivate
+    Through17,       // 1 passante .. 17 passanti
+    Inputs9,         // 1 ingresso .. 9 ingressi
     Inputs10,
     Inputs17,
     Inputs20,
-    MixerInputs,       // 2 .. 10 ingressi
-    Ways9,             // 1 via .. 9 vie
+    MixerInputs,  // 2 .. 10 ingressi
+    Ways9,        // 1 via .. 9 vie
     Ways17,
-    Modules,           // 1 modulo .. 4 moduli
+    Modules,  // 1 modulo .. 4 moduli
     SwitchLayout,
     TerminalLayout,
     OutletKind,
     AmplifierInput,
-    AutomixInputs,     // the final amplifier's inputs
-    AutomixOutputsA,   // the final amplifier's outputs
+    AutomixInputs,    // the final amplifier's inputs
+    AutomixOutputsA,  // the final amplifier's outputs
     AutomixInput,
     AutomixOutput,
     Mix,
@@ -76,8 +76,8 @@ struct TToolButtonInfo {
     bool Rotate;
     bool Mirror;
     bool CableColour;
-    bool HeadEnd;              // disabled on the network page
-    bool Placed;               // placed by ArrangeToolButtons
+    bool HeadEnd;  // disabled on the network page
+    bool Placed;   // placed by ArrangeToolButtons
 };
 
 // The 51 tool buttons: the 47 placed ones in order of placement, then the
@@ -173,8 +173,8 @@ public:
 
     TPannelloCodici* CodesPanel = nullptr;
     TDrawWindow* DrawWindow = nullptr;
-    uint8_t TakeArticle = 0;   // the take-article-data flag
-    uint8_t Updating = 0;      // while set the style handlers do nothing
+    uint8_t TakeArticle = 0;  // the take-article-data flag
+    uint8_t Updating = 0;     // while set the style handlers do nothing
 
     // Per tool 0 to 58: rotation, mirror, and the remembered item of each list.
     std::array<int32_t, ToolMemories> RotationOf{};

@@ -29,10 +29,22 @@ enum : uint8_t { BorderTop = 0, BorderRight = 1, BorderBottom = 2, BorderLeft = 
 // in symbol coordinates.
 void BorderSquare(const TPuntoPorta& p, uint8_t border, int32_t& column, int32_t& row) {
     switch (border) {
-    case BorderTop: column = p.Column + 1; row = 0; break;
-    case BorderRight: column = p.Column + 2; row = p.Row + 1; break;
-    case BorderBottom: column = p.Column + 1; row = p.Row + 2; break;
-    default: column = 0; row = p.Row + 1; break;
+    case BorderTop:
+        column = p.Column + 1;
+        row = 0;
+        break;
+    case BorderRight:
+        column = p.Column + 2;
+        row = p.Row + 1;
+        break;
+    case BorderBottom:
+        column = p.Column + 1;
+        row = p.Row + 2;
+        break;
+    default:
+        column = 0;
+        row = p.Row + 1;
+        break;
     }
 }
 
@@ -86,8 +98,8 @@ void TCambiaDimensioni::BOkClick(TObject*) {
     int columns = 0, rows = 0;
     // A text that is no whole number is a wrong parameter like any other.
     const bool read = TryStrToInt(EColonne->Text, columns) && TryStrToInt(ERighe->Text, rows);
-    if (read && columns > 0 && columns <= MaxColumns && rows > 0 && rows <= MaxRows && columns >= MinColumns &&
-        rows >= MinRows) {
+    if (read && columns > 0 && columns <= MaxColumns && rows > 0 && rows <= MaxRows &&
+        columns >= MinColumns && rows >= MinRows) {
         Columns = columns;
         Rows = rows;
         ModalResult = 1;
@@ -281,15 +293,18 @@ void TDatiCellaCustom::MinimumSymbolSize(int32_t& columns, int32_t& rows) const 
                 rows = std::max(rows, r);
             }
             if (!cell || cell->Kind != KindAnchor || border < 0) continue;
-            if (border == BorderTop || border == BorderBottom) columns = std::max(columns, c);
-            else rows = std::max(rows, r);
+            if (border == BorderTop || border == BorderBottom)
+                columns = std::max(columns, c);
+            else
+                rows = std::max(rows, r);
         }
 }
 
 bool TDatiCellaCustom::ResizeSymbol(int32_t columns, int32_t rows) {
     int32_t minColumns = 1, minRows = 1;
     MinimumSymbolSize(minColumns, minRows);
-    if (columns < minColumns || rows < minRows || columns > CustomEditorGridSize || rows > CustomEditorGridSize)
+    if (columns < minColumns || rows < minRows || columns > CustomEditorGridSize ||
+        rows > CustomEditorGridSize)
         return false;
     if (columns == SymbolColumns() && rows == SymbolRows()) return true;
     // The anchors of the right and bottom borders leave the grid while it
@@ -311,8 +326,10 @@ bool TDatiCellaCustom::ResizeSymbol(int32_t columns, int32_t rows) {
     for (TMoved& m : moved) {
         if (!m.anchor) continue;
         if (resized) {
-            if (m.border == BorderRight) m.anchor->Column = SymbolGrid.Columns - 1;
-            else m.anchor->Row = SymbolGrid.Rows - 1;
+            if (m.border == BorderRight)
+                m.anchor->Column = SymbolGrid.Columns - 1;
+            else
+                m.anchor->Row = SymbolGrid.Rows - 1;
         }
         SymbolGrid.InsertCell(std::move(m.anchor), false, 0);
     }
@@ -326,8 +343,10 @@ void TDatiCellaCustom::AddTab(const AnsiString& name) {
     TStringList& tabs = *TabControl->Tabs;
     if (tabs.IndexOf(name) >= 0) return;
     // "Struttura" stands before "Disegno".
-    if (name == TabStruttura) tabs.Insert(0, name);
-    else tabs.Add(name);
+    if (name == TabStruttura)
+        tabs.Insert(0, name);
+    else
+        tabs.Add(name);
 }
 
 void TDatiCellaCustom::SelectTab(const AnsiString& name) {
@@ -403,7 +422,8 @@ void TDatiCellaCustom::CheckStructure(int32_t column, int32_t row, TGridData* gr
         const int visibleColumns = DrawWindow->VisibleColCount();
         const int visibleRows = DrawWindow->VisibleRowCount();
         if (column < DrawWindow->LeftCol || column >= DrawWindow->LeftCol + visibleColumns)
-            DrawWindow->LeftCol = std::max(0, std::min(column - visibleColumns / 2, grid->Columns - visibleColumns));
+            DrawWindow->LeftCol =
+                std::max(0, std::min(column - visibleColumns / 2, grid->Columns - visibleColumns));
         if (row < DrawWindow->TopRow || row >= DrawWindow->TopRow + visibleRows)
             DrawWindow->TopRow = std::max(0, std::min(row - visibleRows / 2, grid->Rows - visibleRows));
         DrawWindow->RepaintCell(column, row);
@@ -454,8 +474,10 @@ void TDatiCellaCustom::BAvantiClick(TObject*) {
         BAvanti->Caption = NextCaption;
         SetStep(1);
         // Range selection stays off while a tool is chosen: a press places.
-        if (Palette && Palette->CurrentTool() != ToolArrow) options >> goRangeSelect;
-        else options << goRangeSelect;
+        if (Palette && Palette->CurrentTool() != ToolArrow)
+            options >> goRangeSelect;
+        else
+            options << goRangeSelect;
         ShowPanelsByOptions();
     }
     DrawWindow->Options = options;
@@ -494,7 +516,8 @@ void TDatiComponenti::EditCustomCell(TObject*) {
     auto fresh = std::make_unique<TDatiComponenti>(nullptr);
     DatiComponenti = fresh.get();
     TDatiCellaCustom editor(nullptr);
-    editor.LoadDrawing(cell->Drawing, cell->InputPoints, cell->OutputPoints, cell->NumInputs, cell->NumOutputs);
+    editor.LoadDrawing(cell->Drawing, cell->InputPoints, cell->OutputPoints, cell->NumInputs,
+                       cell->NumOutputs);
     editor.LoadStructure(cell->Structure);
     if (editor.ShowModal() != 1) return;
     editor.StoreDrawing(cell->Drawing, cell->InputPoints, cell->OutputPoints);

@@ -22,6 +22,7 @@ struct TLabelled {
     const char* Label;
 };
 
+// clang-format off
 constexpr TLabelled VisibleEdits[] = {
     {&TDatiIntestazione::EDitta, "Ragione sociale:"},
     {&TDatiIntestazione::EVia, "Indirizzo:"},
@@ -31,7 +32,9 @@ constexpr TLabelled VisibleEdits[] = {
     {&TDatiIntestazione::EFax, "Fax:"},
     {&TDatiIntestazione::ENote, "Note aggiuntive:"},
 };
+// clang-format on
 
+// clang-format off
 constexpr TLabelled ConformityEdits[] = {
     {&TDatiIntestazione::ENCCIAA, "Iscrizione Registro delle Ditte C.C.I.A.A. n."},
     {&TDatiIntestazione::EPCCIAA, "Provincia di"},
@@ -43,18 +46,19 @@ constexpr TLabelled ConformityEdits[] = {
     {&TDatiIntestazione::EComune, "Comune:"},
     {&TDatiIntestazione::EProvincia, "Provincia:"},
 };
+// clang-format on
 
 }  // namespace
 
 const TDatiIntestazione::TField TDatiIntestazione::Fields[InstallerFieldCount] = {
-    {"IDitta1", &TDatiIntestazione::EDitta},       {"IVia1", &TDatiIntestazione::EVia},
-    {"ICitta1", &TDatiIntestazione::ECitta},       {"IStato1", &TDatiIntestazione::EStato},
-    {"ITel1", &TDatiIntestazione::ETelefono},      {"IFax1", &TDatiIntestazione::EFax},
-    {"INote1", &TDatiIntestazione::ENote},         {"ICap1", &TDatiIntestazione::ECap},
-    {"ILocalita1", &TDatiIntestazione::ELocalita}, {"IComune1", &TDatiIntestazione::EComune},
+    {"IDitta1", &TDatiIntestazione::EDitta},         {"IVia1", &TDatiIntestazione::EVia},
+    {"ICitta1", &TDatiIntestazione::ECitta},         {"IStato1", &TDatiIntestazione::EStato},
+    {"ITel1", &TDatiIntestazione::ETelefono},        {"IFax1", &TDatiIntestazione::EFax},
+    {"INote1", &TDatiIntestazione::ENote},           {"ICap1", &TDatiIntestazione::ECap},
+    {"ILocalita1", &TDatiIntestazione::ELocalita},   {"IComune1", &TDatiIntestazione::EComune},
     {"IProvincia1", &TDatiIntestazione::EProvincia}, {"IPIva1", &TDatiIntestazione::EPIva},
-    {"INCCIAA1", &TDatiIntestazione::ENCCIAA},     {"IPCCIAA1", &TDatiIntestazione::EPCCIAA},
-    {"INAPIA1", &TDatiIntestazione::ENAPIA},       {"IPAPIA1", &TDatiIntestazione::EPAPIA},
+    {"INCCIAA1", &TDatiIntestazione::ENCCIAA},       {"IPCCIAA1", &TDatiIntestazione::EPCCIAA},
+    {"INAPIA1", &TDatiIntestazione::ENAPIA},         {"IPAPIA1", &TDatiIntestazione::EPAPIA},
 };
 
 TDatiIntestazione::TDatiIntestazione(TComponent* owner) : TForm(owner) {

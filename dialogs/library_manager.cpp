@@ -444,7 +444,8 @@ void TGestioneLibrerie::ValutaChange(TObject*) {
         else
             Application->MessageBox("Manca il fattore di conversione tra la valuta " +
                                         TOpzioni::GetCurrencyName(CurrentCurrency) + " e la valuta " +
-                                        TOpzioni::GetCurrencyName(next) + ". E' stato applicato il fattore 1.",
+                                        TOpzioni::GetCurrencyName(next) +
+                                        ". E' stato applicato il fattore 1.",
                                     ApplicationTitle, MB_OK | MB_ICONWARNING);
     }
     CurrentCurrency = static_cast<uint8_t>(next);

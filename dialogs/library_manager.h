@@ -66,7 +66,7 @@ public:
     TButton* BChiudi;
 
     TMemLib Entries;
-    int SortKey = 0;             // 0 category, 1 brand, 2 series, 3 code, 4 article
+    int SortKey = 0;  // 0 category, 1 brand, 2 series, 3 code, 4 article
     int CurrentRow = 1;
     TCella* CurrentEntry = nullptr;
     std::unique_ptr<TCella> EditClone;  // the entry as the component-data dialog left it

@@ -10,10 +10,12 @@
 namespace {
 
 // The tubes offered before the user keeps a list of his own: d mm, s mm, l m.
+// clang-format off
 constexpr float DefaultSections[][3] = {
     {28, 2, 2}, {28, 2, 3}, {35, 2, 2}, {35, 2, 3}, {42, 2, 2}, {42, 2, 3}, {50, 2, 2}, {50, 2, 3},
     {60, 3, 2}, {60, 3, 3}, {70, 3, 2}, {70, 3, 3}, {80, 3, 3}, {90, 3, 3}, {100, 3, 3},
 };
+// clang-format on
 
 constexpr const char* SectionsKey = "TronchiSel";
 constexpr const char* PresetKey = "PreselTronchi";
@@ -135,8 +137,8 @@ TDatiAutSost::TDatiAutSost(TComponent* owner) : TForm(owner) {
 }
 
 AnsiString TDatiAutSost::FormatSection(float d, float s, float l) {
-    return "d=" + FormatFloat("0.#", d) + "mm - " + "s=" + FormatFloat("0.#", s) + "mm - " + "l=" +
-           FormatFloat("0.#", l) + "m";
+    return "d=" + FormatFloat("0.#", d) + "mm - " + "s=" + FormatFloat("0.#", s) + "mm - " +
+           "l=" + FormatFloat("0.#", l) + "m";
 }
 
 bool TDatiAutSost::ParseSection(const AnsiString& item, float& d, float& s, float& l) {
@@ -220,7 +222,8 @@ std::vector<TTroncoPalo> TDatiAutSost::SelectedSections() const {
     std::vector<TTroncoPalo> sections;
     for (int i = 0; i < ListTronchi->Items->Count(); ++i) {
         TTroncoPalo t;
-        if (ListTronchi->Selected[i] && ParseSection((*ListTronchi->Items)[i], t.Diameter, t.Thickness, t.Length))
+        if (ListTronchi->Selected[i] &&
+            ParseSection((*ListTronchi->Items)[i], t.Diameter, t.Thickness, t.Length))
             sections.push_back(t);
     }
     return sections;

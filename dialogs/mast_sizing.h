@@ -44,7 +44,7 @@ public:
     void DefaultClick(TObject* Sender);
     void EditChange(TObject* Sender);
     void AggiungiClick(TObject* Sender);
-    void OkClick(TObject* Sender);      // SaveSections
+    void OkClick(TObject* Sender);  // SaveSections
     void AnnullaClick(TObject* Sender);
 
     TGroupBox* GroupTronchi;
@@ -58,8 +58,8 @@ public:
     TButton* ButtonAggiungi;
     TCheckBox* CheckTelescopici;
     TGroupBox* GroupAntenne;
-    TRadioButton* RadioDisegno;   // "Antenne dal disegno"
-    TRadioButton* RadioTesta;     // "Antenne dalla testa"
+    TRadioButton* RadioDisegno;  // "Antenne dal disegno"
+    TRadioButton* RadioTesta;    // "Antenne dalla testa"
     TButton* ButtonOk;
     TButton* ButtonAnnulla;
     TMainMenu* MainMenu;

@@ -14,12 +14,12 @@ namespace {
 
 constexpr TColor HeaderColour = clOlive;
 constexpr TColor RowCaptionColour = clNavy;
-constexpr TColor WithinNorm = TColor(32768);   // green
-constexpr TColor OutsideNorm = TColor(255);    // red
+constexpr TColor WithinNorm = TColor(32768);  // green
+constexpr TColor OutsideNorm = TColor(255);   // red
 constexpr int NormEditWidth = 40;
 constexpr int NormCaptionWidth = 212;
 constexpr int NormLeft = 16 + NormCaptionWidth;
-constexpr int LevelCount = 10;                 // "Intensità:" 0-9
+constexpr int LevelCount = 10;  // "Intensità:" 0-9
 
 // Rows of "Valori norma": caption, limit kind, and how a value is judged
 // against the norm (1: at least, -1: at most, 0: not coloured).
@@ -28,6 +28,7 @@ struct TNormRow {
     int kind;
     int judge;
 };
+// clang-format off
 constexpr TNormRow NormRowTable[NormRows] = {
     {"Segnale minimo analogico alle prese [dB]", LimitSigMin, 1},
     {"Segnale massimo analogico alle prese [dB]", LimitSigMax, -1},
@@ -42,13 +43,14 @@ constexpr TNormRow NormRowTable[NormRows] = {
     {"Rapporto C/N analogico minimo [dB]", LimitCNMin, 1},
     {"Rapporto C/N digitale minimo [dB]", LimitCNMinDig, 1},
 };
+// clang-format on
 constexpr int UncolouredRow = 9;
 constexpr int UncolouredBand = 0;
 
 const char* const HeaderCaptions[4] = {"Nome Banda", "Da frequenza  [MHz]", "Frequenza  [MHz]",
                                        "A frequenza  [MHz]"};
-const char* const FontCaptions[5] = {"Preventivi:", "Lista materiali:", "Relazioni:", "Dichiarazioni:",
-                                     "Copertine:"};
+const char* const FontCaptions[5] = {
+    "Preventivi:", "Lista materiali:", "Relazioni:", "Dichiarazioni:", "Copertine:"};
 
 AnsiString NormText(float value) {
     if (value == LevelNone) return "";
@@ -58,7 +60,8 @@ AnsiString NormText(float value) {
 
 AnsiString NumberText(float value) { return FormatFloat("0.##", value); }
 
-TLabel* MakeFixedLabel(TWinControl* parent, int left, int top, int width, const AnsiString& text, TColor colour) {
+TLabel* MakeFixedLabel(TWinControl* parent, int left, int top, int width, const AnsiString& text,
+                       TColor colour) {
     TLabel* label = MakeLabelAt(parent, left, top, width, text);
     label->AutoSize = false;
     label->Width = width;
@@ -131,8 +134,8 @@ void TDatiOpzioni::BuildNormPage() {
         const int top = 8 + h * 16;
         MakeFixedLabel(PaginaNorma, 8, top, NormCaptionWidth, HeaderCaptions[h], HeaderColour);
         for (int b = 0; b < BandSlots; ++b) {
-            BandHeaders[h][b] = MakeFixedLabel(PaginaNorma, NormLeft + b * NormEditWidth, top, NormEditWidth, "",
-                                               HeaderColour);
+            BandHeaders[h][b] = MakeFixedLabel(PaginaNorma, NormLeft + b * NormEditWidth, top, NormEditWidth,
+                                               "", HeaderColour);
             BandHeaders[h][b]->Alignment = taCenter;
         }
     }
@@ -141,7 +144,8 @@ void TDatiOpzioni::BuildNormPage() {
         RowCaptions[r] = MakeFixedLabel(PaginaNorma, 8, top + 3, NormCaptionWidth, NormRowTable[r].caption,
                                         RowCaptionColour);
         for (int b = 0; b < BandSlots; ++b) {
-            TEdit* edit = MakeEditAt(PaginaNorma, NormLeft + b * NormEditWidth, top, NormEditWidth, WithinNorm);
+            TEdit* edit =
+                MakeEditAt(PaginaNorma, NormLeft + b * NormEditWidth, top, NormEditWidth, WithinNorm);
             edit->Height = 21;
             edit->OnChange = Handler(this, &TDatiOpzioni::CheckNormValue);
             NormEdits[r][b] = edit;
@@ -182,8 +186,8 @@ void TDatiOpzioni::BuildGraphicsPage() {
     ComboLivello = MakeComboBoxAt(background, 80, 136, 50, clBlack);
     ComboLivello->Style = csDropDownList;
     for (int i = 0; i < LevelCount; ++i) ComboLivello->Items->Add(IntToStr(i));
-    SottofondoControls = {heading, EditStringaObliqua, font, ComboFontObliqua, colour, PanelColore, BSeleziona,
-                          level, ComboLivello};
+    SottofondoControls = {heading,     EditStringaObliqua, font,  ComboFontObliqua, colour,
+                          PanelColore, BSeleziona,         level, ComboLivello};
 }
 
 void TDatiOpzioni::BuildCurrencyPage() {
@@ -202,7 +206,7 @@ void TDatiOpzioni::BuildCurrencyPage() {
         GridValute->Cells[i + 1][0] = TOpzioni::GetCurrencyName(i);
     }
     GridValute->OnSelectCell = Handler(this, &TDatiOpzioni::GridValuteSelectCell);
-    GridValute->Col = 2;   // off the diagonal
+    GridValute->Col = 2;  // off the diagonal
     MakeTextLabel(PaginaValute, 8, 236, "Valuta riferimento preventivi:");
     ComboValutaP = MakeComboBoxAt(PaginaValute, 180, 232, 140, clBlack);
     ComboValutaP->Style = csDropDownList;
@@ -263,7 +267,8 @@ bool TDatiOpzioni::ParseNormValue(const AnsiString& text, float& value) {
 void TDatiOpzioni::FillFrom(const TOpzioni& o) {
     MakeWorking();
     const TSistemaBande* system = o.limitsBandSystem;
-    const int count = system ? std::min<int>(system->bandCount, std::min<int>(BandSlots, system->bands.size())) : 0;
+    const int count =
+        system ? std::min<int>(system->bandCount, std::min<int>(BandSlots, system->bands.size())) : 0;
     for (int b = 0; b < BandSlots; ++b) {
         const bool used = b < count;
         BandHeaders[0][b]->Caption = used ? system->bands[b].bandName : AnsiString();
@@ -292,7 +297,8 @@ void TDatiOpzioni::FillFrom(const TOpzioni& o) {
     EditStringaObliqua->Text = o.obliqueText;
     ComboFontObliqua->Text = o.obliqueFont;
     PanelColore->Color = TColor(o.obliqueColour);
-    ComboLivello->ItemIndex = o.backgroundLevel >= 0 && o.backgroundLevel < LevelCount ? o.backgroundLevel : -1;
+    ComboLivello->ItemIndex =
+        o.backgroundLevel >= 0 && o.backgroundLevel < LevelCount ? o.backgroundLevel : -1;
     CheckSottofondoClick(CheckSottofondo);
 
     for (int i = 0; i < CurrencyCount; ++i)
@@ -303,7 +309,8 @@ void TDatiOpzioni::FillFrom(const TOpzioni& o) {
 
     EditDirProgetti->Text = o.projectsDir;
     EditDirLibrerie->Text = o.librariesDir;
-    const AnsiString* fonts[] = {&o.estimateFont, &o.listFont, &o.reportFont, &o.declarationFont, &o.coverFont};
+    const AnsiString* fonts[] = {&o.estimateFont, &o.listFont, &o.reportFont, &o.declarationFont,
+                                 &o.coverFont};
     for (int i = 0; i < 5; ++i) FontCombos[i]->Text = *fonts[i];
 }
 
@@ -350,8 +357,9 @@ void TDatiOpzioni::BSelezionaClick(TObject*) {
 void TDatiOpzioni::BDirClick(TObject* Sender) {
     const bool projects = Sender == BDirProgetti;
     TEdit* edit = projects ? EditDirProgetti : EditDirLibrerie;
-    const AnsiString title = (Application ? Application->Title : AnsiString(ApplicationTitle)) +
-                             (projects ? " - Selezione directory progetti" : " - Selezione directory librerie");
+    const AnsiString title =
+        (Application ? Application->Title : AnsiString(ApplicationTitle)) +
+        (projects ? " - Selezione directory progetti" : " - Selezione directory librerie");
     AnsiString directory = edit->Text;
     if (SelectDirectory(title, edit->Text, directory) && !directory.empty())
         edit->Text = IncludeTrailingPathDelimiter(directory);
@@ -368,8 +376,10 @@ void TDatiOpzioni::BDefaultClick(TObject*) {
 void TDatiOpzioni::Refuse(TWinControl* control, const AnsiString& caption, const AnsiString& text) {
     for (TControl* c = control; c; c = c->Parent)
         if (auto* page = dynamic_cast<TTabSheet*>(c)) Pagine->ActivePage = page;
-    if (control->CanFocus()) control->SetFocus();
-    else ActiveControl = control;
+    if (control->CanFocus())
+        control->SetFocus();
+    else
+        ActiveControl = control;
     Application->MessageBox("Valore non valido in \"" + caption + "\": " + text, ApplicationTitle,
                             MB_OK | MB_ICONEXCLAMATION);
 }
@@ -382,7 +392,8 @@ bool TDatiOpzioni::ReadInto(TOpzioni& options) {
             const AnsiString text = edit->Text;
             float value = filledValue_[r][b];
             if (text != filledText_[r][b] && !ParseNormValue(text, value)) {
-                Refuse(edit, AnsiString(NormRowTable[r].caption) + " - " + BandHeaders[0][b]->Caption.Get(), text);
+                Refuse(edit, AnsiString(NormRowTable[r].caption) + " - " + BandHeaders[0][b]->Caption.Get(),
+                       text);
                 return false;
             }
             o.limits[b][NormRowTable[r].kind] = value;
@@ -410,7 +421,8 @@ bool TDatiOpzioni::ReadInto(TOpzioni& options) {
                 if (!TryStrToFloat(text, v) || !(std::fabs(v) <= 1e9)) {
                     GridValute->Col = j + 1;
                     GridValute->Row = i + 1;
-                    Refuse(GridValute, TOpzioni::GetCurrencyName(i) + " - " + TOpzioni::GetCurrencyName(j), text);
+                    Refuse(GridValute, TOpzioni::GetCurrencyName(i) + " - " + TOpzioni::GetCurrencyName(j),
+                           text);
                     return false;
                 }
                 factor = static_cast<float>(v);

@@ -49,7 +49,7 @@ public:
     TPanel* PanelColore;
     TButton* BSeleziona;
     TComboBox* ComboLivello;
-    std::array<TControl*, 9> SottofondoControls{};   // what "Visualizza sottofondo stampe" enables
+    std::array<TControl*, 9> SottofondoControls{};  // what "Visualizza sottofondo stampe" enables
     // "Valute"
     TStringGrid* GridValute;
     TComboBox* ComboValutaP;
@@ -57,7 +57,7 @@ public:
     // "Generale"
     TEdit *EditDirProgetti, *EditDirLibrerie;
     TButton *BDirProgetti, *BDirLibrerie;
-    std::array<TComboBox*, 5> FontCombos{};   // estimate, list, reports, declarations, covers
+    std::array<TComboBox*, 5> FontCombos{};  // estimate, list, reports, declarations, covers
     TColorDialog* ColorDialog;
 
     // Made on the first show: the limits the typed values are coloured against.

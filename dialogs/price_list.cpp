@@ -97,7 +97,8 @@ TDatiListino::~TDatiListino() = default;
 
 void TDatiListino::AttachTo(TPaginaPreventivo* page) {
     page_ = page;
-    if (page) page->ShowPriceList = [this](TVoceListino& item, int currency) { return Execute(item, currency); };
+    if (page)
+        page->ShowPriceList = [this](TVoceListino& item, int currency) { return Execute(item, currency); };
 }
 
 TVoceListino TDatiListino::Item() const {
@@ -178,14 +179,15 @@ void TDatiListino::ValutaChange(TObject*) {
     }
     const double price = ReadAmount(Prezzo->Text);
     if (next != CurrentCurrency) {
-        const float converted = Opzioni ? Opzioni->ConvertPrice(static_cast<float>(price), CurrentCurrency, next)
-                                        : LevelNone;
+        const float converted =
+            Opzioni ? Opzioni->ConvertPrice(static_cast<float>(price), CurrentCurrency, next) : LevelNone;
         if (converted >= 0.0f)
             Prezzo->Text = FormatFloat(TOpzioni::GetCurrencyFormat(next), converted);
         else
             Application->MessageBox("Manca il fattore di conversione tra la valuta " +
                                         TOpzioni::GetCurrencyName(CurrentCurrency) + " e la valuta " +
-                                        TOpzioni::GetCurrencyName(next) + ". E' stato applicato il fattore 1.",
+                                        TOpzioni::GetCurrencyName(next) +
+                                        ". E' stato applicato il fattore 1.",
                                     ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
     }
     CurrentCurrency = static_cast<uint8_t>(next);

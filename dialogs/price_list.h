@@ -58,10 +58,10 @@ public:
     TButton* BAggiorna;
     TButton* BElimina;
 
-    uint8_t CurrentCurrency = 1;   // the currency the price text is in
+    uint8_t CurrentCurrency = 1;  // the currency the price text is in
 
 private:
     TPaginaPreventivo* page_ = nullptr;
-    std::unique_ptr<TCella> picked_;   // the library element last picked
+    std::unique_ptr<TCella> picked_;  // the library element last picked
     bool treeFilled_ = false;
 };

@@ -31,9 +31,9 @@ namespace {
 // What one build reads of the palette.
 struct TToolState {
     TGridData* Owner;
-    int32_t R, M;          // the tool's rotation and mirror
+    int32_t R, M;  // the tool's rotation and mirror
     int32_t X, Y;
-    int32_t I1, I2, I3;    // the item indexes of the three lists
+    int32_t I1, I2, I3;  // the item indexes of the three lists
     TColor Cable;
 };
 
@@ -61,19 +61,25 @@ TCella* Build(int32_t tool, const TToolState& s, bool& hasLayout, int32_t& layou
     case 7: return new TDerivatore(o, R, M, x, y, 1, 2);
     case 8: return new TDerivatore(o, R, M, x, y, i1 + 1, i2 + 1);
     case 9: return new TDerivatore(o, R, M, x, y, 1, 4);
-    case 10: case 11: case 12: return new TSwitch(o, R, M, x, y, 10, i1 + 2, tool - 9);
-    case 13: case 56: {
+    case 10:
+    case 11:
+    case 12: return new TSwitch(o, R, M, x, y, 10, i1 + 2, tool - 9);
+    case 13:
+    case 56: {
         hasLayout = true;
         layout = SwitchLayoutCode(i3);
         // Only a switch with two outputs a side keeps the tool's mirror.
         const int32_t mirror = i2 % 2 == 1 ? M : 0;
         return new TSwitch(o, R, mirror, x, y, layout == 4 || layout == 5 ? 56 : 10, i1 + 1, i2 + 1);
     }
-    case 14: case 15: case 54:
-        if (i2 < 0) return nullptr;   // no outlet kind chosen
+    case 14:
+    case 15:
+    case 54:
+        if (i2 < 0) return nullptr;  // no outlet kind chosen
         return new TPresaD(o, R, M, x, y, tool, i2 + 1);
     case 16: return new TChiusura(o, R, M, x, y, i1 + 1);
-    case 17: case 80: {
+    case 17:
+    case 80: {
         auto* cable = new TNCavo(o, R % 2, M, x, y, 0, s.Cable);
         if (tool == CodeBridge) cable->TypeCode = CodeBridge;
         return cable;
@@ -81,7 +87,8 @@ TCella* Build(int32_t tool, const TToolState& s, bool& hasLayout, int32_t& layou
     case 18: return new TNCavo(o, R, M, x, y, 1, s.Cable);
     case 19: return new TSeparatoreCC(o, R, M, x, y);
     case 20: return new TInduttanza(o, R, M, x, y);
-    case 21: case 22: return new TAmplificatore(o, R, M, x, y, tool, i2 == 0 ? i1 + 1 : 1, i1 + 1);
+    case 21:
+    case 22: return new TAmplificatore(o, R, M, x, y, tool, i2 == 0 ? i1 + 1 : 1, i1 + 1);
     case 23: return new TAmplificatoreA(o, R, M, x, y, i2 == 0 ? i1 + 1 : 1, i1 + 1);
     case 24: return new TAlimentatore(o, R, M, x, y, i2 + 1);
     case 25: return new TTerra(o, R, M, x, y);
@@ -93,7 +100,8 @@ TCella* Build(int32_t tool, const TToolState& s, bool& hasLayout, int32_t& layou
     case 31: return new TFiltroPB(o, R, M, x, y);
     case 32: return new TFiltroPA(o, R, M, x, y);
     case 34: return new TTesta(o, 0, 0, x, y, 1);
-    case 35: case 42: {
+    case 35:
+    case 42: {
         hasLayout = true;
         layout = MixLayoutCode(i3);
         const int32_t in = i1 == 0 ? 1 : 3, out = i2 == 0 ? 1 : 3;
@@ -125,7 +133,8 @@ TCella* Build(int32_t tool, const TToolState& s, bool& hasLayout, int32_t& layou
         layout = i3;
         return new TAlimentatoreSF(o, R, M, x, y);
     case 45: return new TParabola(o, R, M, x, y);
-    case 47: case 57: {
+    case 47:
+    case 57: {
         hasLayout = true;
         layout = TerminalLayoutCode(i3);
         return new TSwitchN(o, R, M, x, y, layout == 4 || layout == 5 ? 57 : 47, i1 + 1, i2 + 1);
@@ -149,15 +158,29 @@ const char* ToolClassName(int32_t tool) {
     switch (tool) {
     case 1: return "TFiltroS";
     case 2: return "TFiltroP";
-    case 3: case 4: case 5: return "TDivisore";
-    case 6: case 7: case 8: case 9: return "TDerivatore";
-    case 10: case 11: case 12: case 13: case 56: return "TSwitch";
-    case 14: case 15: case 54: return "TPresaD";
+    case 3:
+    case 4:
+    case 5: return "TDivisore";
+    case 6:
+    case 7:
+    case 8:
+    case 9: return "TDerivatore";
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 56: return "TSwitch";
+    case 14:
+    case 15:
+    case 54: return "TPresaD";
     case 16: return "TChiusura";
-    case 17: case 18: case 80: return "TNCavo";
+    case 17:
+    case 18:
+    case 80: return "TNCavo";
     case 19: return "TSeparatoreCC";
     case 20: return "TInduttanza";
-    case 21: case 22: return "TAmplificatore";
+    case 21:
+    case 22: return "TAmplificatore";
     case 23: return "TAmplificatoreA";
     case 24: return "TAlimentatore";
     case 25: return "TTerra";
@@ -179,7 +202,8 @@ const char* ToolClassName(int32_t tool) {
     case 43: return "TAmplificatoreAt";
     case 44: return "TAlimentatoreSF";
     case 45: return "TParabola";
-    case 47: case 57: return "TSwitchN";
+    case 47:
+    case 57: return "TSwitchN";
     case 48: return "TInseritore";
     case 49: return "TDerivatoreN";
     case 50: return "TDerivatoreS";
@@ -193,7 +217,8 @@ const char* ToolClassName(int32_t tool) {
     }
 }
 
-std::unique_ptr<TCella> TPannelloComponenti::CreateToolCell(TGridData* grid, int32_t tool, int32_t x, int32_t y) {
+std::unique_ptr<TCella> TPannelloComponenti::CreateToolCell(TGridData* grid, int32_t tool, int32_t x,
+                                                            int32_t y) {
     const char* className = ToolClassName(tool);
     if (!className || !CellClassMaker(className)) return nullptr;
 
@@ -206,11 +231,13 @@ std::unique_ptr<TCella> TPannelloComponenti::CreateToolCell(TGridData* grid, int
     if (tool == currentTool_) {
         // Mixing at the sides needs the automix line: the list moves to it.
         const bool sides = (tool == 35 || tool == 36 || tool == 42 || tool == 43) ? ThirdList->ItemIndex == 1
-                           : tool == 37                                         ? ThirdList->ItemIndex == 2
-                                                                                 : false;
+                           : tool == 37                                           ? ThirdList->ItemIndex == 2
+                                                                                  : false;
         if (sides) {
-            if (tool == 43) FirstList->ItemIndex = 2;
-            else SecondList->ItemIndex = 1;
+            if (tool == 43)
+                FirstList->ItemIndex = 2;
+            else
+                SecondList->ItemIndex = 1;
         }
         s.I1 = FirstList->ItemIndex;
         s.I2 = SecondList->ItemIndex;

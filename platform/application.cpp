@@ -29,11 +29,11 @@ int TScript::NextMessageBoxAnswer(int flags) {
         return answer;
     }
     switch (flags & 0xF) {
-        case MB_ABORTRETRYIGNORE: return IDABORT;
-        case MB_YESNOCANCEL:
-        case MB_YESNO: return IDYES;
-        case MB_RETRYCANCEL: return IDRETRY;
-        default: return IDOK;
+    case MB_ABORTRETRYIGNORE: return IDABORT;
+    case MB_YESNOCANCEL:
+    case MB_YESNO: return IDYES;
+    case MB_RETRYCANCEL: return IDRETRY;
+    default: return IDOK;
     }
 }
 
@@ -153,7 +153,9 @@ void TApplication::DestroyForms() {
     mainForm_ = nullptr;
 }
 
-void TApplication::HandleException(const std::exception& e) { MessageBox(e.what(), Title, MB_OK | MB_ICONSTOP); }
+void TApplication::HandleException(const std::exception& e) {
+    MessageBox(e.what(), Title, MB_OK | MB_ICONSTOP);
+}
 
 void TApplication::SetCommandLine(int argc, const char* const* argv) {
     params_.clear();
@@ -186,7 +188,9 @@ void TApplication::RegisterTimer(TTimer* timer) {
     if (std::find(timers_.begin(), timers_.end(), timer) == timers_.end()) timers_.push_back(timer);
 }
 
-void TApplication::UnregisterTimer(TTimer* timer) { timers_.erase(std::remove(timers_.begin(), timers_.end(), timer), timers_.end()); }
+void TApplication::UnregisterTimer(TTimer* timer) {
+    timers_.erase(std::remove(timers_.begin(), timers_.end(), timer), timers_.end());
+}
 
 namespace {
 TApplication& TheApplication() {

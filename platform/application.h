@@ -64,9 +64,9 @@ struct TDialogCall {
     AnsiString Title;
     AnsiString Filter;
     AnsiString InitialDir;
-    AnsiString FileName;    // the name the dialog opened with
+    AnsiString FileName;  // the name the dialog opened with
     bool Accepted = false;
-    AnsiString Answer;      // the path or directory chosen
+    AnsiString Answer;  // the path or directory chosen
 };
 
 struct TPopupCall {

@@ -122,8 +122,8 @@ struct TScreenMetrics {
     int Width = 1280;
     int Height = 1024;
     int PixelsPerInch = 96;
-    std::vector<AnsiString> Fonts{"Arial", "Courier New", "Liberation Mono", "Liberation Sans", "Liberation Serif",
-                                  "Times New Roman"};
+    std::vector<AnsiString> Fonts{"Arial",           "Courier New",      "Liberation Mono",
+                                  "Liberation Sans", "Liberation Serif", "Times New Roman"};
 };
 
 class TBackend {
@@ -143,7 +143,8 @@ public:
     virtual bool ExecuteColorDialog(TColorDialog&) { return false; }
     virtual bool ExecutePrintDialog(TPrintDialog&) { return false; }
     virtual bool ExecutePrinterSetupDialog(TPrinterSetupDialog&) { return false; }
-    virtual bool SelectDirectory(const AnsiString& /*caption*/, const AnsiString& /*root*/, AnsiString& /*directory*/) {
+    virtual bool SelectDirectory(const AnsiString& /*caption*/, const AnsiString& /*root*/,
+                                 AnsiString& /*directory*/) {
         return false;
     }
 

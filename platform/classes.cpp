@@ -1,13 +1,12 @@
 #include "platform/classes.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 // ---------------------------------------------------------------- TComponent
 
@@ -44,7 +43,8 @@ void TComponent::FreeNotification(TComponent* component) {
 
 void TComponent::RemoveFreeNotification(TComponent* component) {
     if (!component) return;
-    freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), component), freeNotifies_.end());
+    freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), component),
+                        freeNotifies_.end());
     auto& back = component->freeNotifies_;
     back.erase(std::remove(back.begin(), back.end(), this), back.end());
 }
@@ -99,13 +99,15 @@ int TStringList::AddObject(const AnsiString& s, TObject* object) {
 void TStringList::Insert(int index, const AnsiString& s) { InsertObject(index, s, nullptr); }
 
 void TStringList::InsertObject(int index, const AnsiString& s, TObject* object) {
-    if (index < 0 || index > Count()) throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
+    if (index < 0 || index > Count())
+        throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
     items_.insert(items_.begin() + index, Item{s, object});
     Changed(TEdit{index, 0, 1});
 }
 
 void TStringList::Delete(int index) {
-    if (index < 0 || index >= Count()) throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count())
+        throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
     items_.erase(items_.begin() + index);
     Changed(TEdit{index, 1, 0});
 }
@@ -118,7 +120,8 @@ void TStringList::Clear() {
 }
 
 void TStringList::Exchange(int a, int b) {
-    if (a < 0 || a >= Count() || b < 0 || b >= Count()) throw Exception("Indice dell'elenco fuori dai limiti");
+    if (a < 0 || a >= Count() || b < 0 || b >= Count())
+        throw Exception("Indice dell'elenco fuori dai limiti");
     std::swap(items_[a], items_[b]);
     ChangedWhole(Count());
 }
@@ -182,28 +185,33 @@ void TStringList::AddStrings(const TStringList& other) {
 }
 
 const AnsiString& TStringList::Strings(int index) const {
-    if (index < 0 || index >= Count()) throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count())
+        throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
     return items_[index].text;
 }
 
 void TStringList::SetStrings(int index, const AnsiString& s) {
-    if (index < 0 || index >= Count()) throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count())
+        throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
     items_[index].text = s;
     Changed(TEdit{index, 1, 1});
 }
 
 AnsiString& TStringList::operator[](int index) {
-    if (index < 0 || index >= Count()) throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count())
+        throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
     return items_[index].text;
 }
 
 TObject* TStringList::Objects(int index) const {
-    if (index < 0 || index >= Count()) throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count())
+        throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
     return items_[index].object;
 }
 
 void TStringList::SetObjects(int index, TObject* object) {
-    if (index < 0 || index >= Count()) throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count())
+        throw Exception("Indice dell'elenco fuori dai limiti (" + std::to_string(index) + ")");
     items_[index].object = object;
 }
 
@@ -275,13 +283,15 @@ TFileStream::TFileStream(const AnsiString& fileName, unsigned short mode) : file
         fd_ = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (fd_ < 0) {
             const int err = errno;
-            throw EFCreateError("Impossibile creare il file \"" + fileName + "\": " + std::strerror(err), err);
+            throw EFCreateError("Impossibile creare il file \"" + fileName + "\": " + std::strerror(err),
+                                err);
         }
         if (::flock(fd_, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(fd_, 0) != 0) {
             int err = errno;
             ::close(fd_);
             fd_ = -1;
-            throw EFCreateError("Impossibile creare il file \"" + fileName + "\": " + std::strerror(err), err);
+            throw EFCreateError("Impossibile creare il file \"" + fileName + "\": " + std::strerror(err),
+                                err);
         }
         return;
     }
@@ -300,14 +310,18 @@ TFileStream::TFileStream(const AnsiString& fileName, unsigned short mode) : file
     }
     int share = mode & 0xF0;
     int lock = 0;
-    if (share == fmShareExclusive) lock = LOCK_EX;
-    else if (share == fmShareDenyWrite) lock = LOCK_SH;
-    else if (share == fmShareDenyRead) lock = LOCK_EX;
+    if (share == fmShareExclusive)
+        lock = LOCK_EX;
+    else if (share == fmShareDenyWrite)
+        lock = LOCK_SH;
+    else if (share == fmShareDenyRead)
+        lock = LOCK_EX;
     if (lock && ::flock(fd_, lock | LOCK_NB) != 0) {
         ::close(fd_);
         fd_ = -1;
-        throw EFOpenError("Impossibile aprire il file \"" + fileName + "\": il file è in uso da un altro processo",
-                          EWOULDBLOCK);
+        throw EFOpenError(
+            "Impossibile aprire il file \"" + fileName + "\": il file è in uso da un altro processo",
+            EWOULDBLOCK);
     }
 }
 
@@ -388,7 +402,8 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
 void TFileStream::Truncate() {
     DropReadBuffer();
     off_t pos = ::lseek(fd_, 0, SEEK_CUR);
-    if (pos < 0 || ::ftruncate(fd_, pos) != 0) throw EWriteError("Impossibile troncare il file \"" + fileName_ + "\"");
+    if (pos < 0 || ::ftruncate(fd_, pos) != 0)
+        throw EWriteError("Impossibile troncare il file \"" + fileName_ + "\"");
 }
 
 int TMemoryStream::Read(void* buffer, int count) {
@@ -408,7 +423,9 @@ int TMemoryStream::Write(const void* buffer, int count) {
 }
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
-    int64_t base = origin == soFromBeginning ? 0 : origin == soFromCurrent ? pos_ : static_cast<int64_t>(data_.size());
+    int64_t base = origin == soFromBeginning ? 0
+                   : origin == soFromCurrent ? pos_
+                                             : static_cast<int64_t>(data_.size());
     int64_t p = base + offset;
     if (p < 0) return -1;
     pos_ = p;

@@ -65,7 +65,7 @@ public:
     void Delete(int index);
     void Clear();
     void Exchange(int a, int b);
-    int IndexOf(const AnsiString& s) const;          // case-insensitive, as the class library
+    int IndexOf(const AnsiString& s) const;  // case-insensitive, as the class library
     int IndexOfObject(const TObject* object) const;
     // Binary search of a sorted list; index is where s is or would go.
     bool Find(const AnsiString& s, int& index) const;
@@ -185,7 +185,10 @@ public:
     int Write(const void* buffer, int count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     const std::string& Bytes() const { return data_; }
-    void Clear() { data_.clear(); pos_ = 0; }
+    void Clear() {
+        data_.clear();
+        pos_ = 0;
+    }
 
 private:
     std::string data_;

@@ -4,12 +4,14 @@ namespace {
 
 // Unicode code points of the bytes 0x80-0x9F in Windows-1252; the five
 // undefined bytes keep their own value (C1 controls) so they round-trip.
+// clang-format off
 const char32_t kHigh[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+// clang-format on
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -63,9 +65,12 @@ std::string Win1252ToUtf8(const std::string& bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
     for (unsigned char b : bytes) {
-        if (b < 0x80) out += static_cast<char>(b);
-        else if (b < 0xA0) AppendUtf8(out, kHigh[b - 0x80]);
-        else AppendUtf8(out, b);
+        if (b < 0x80)
+            out += static_cast<char>(b);
+        else if (b < 0xA0)
+            AppendUtf8(out, kHigh[b - 0x80]);
+        else
+            AppendUtf8(out, b);
     }
     return out;
 }

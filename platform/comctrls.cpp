@@ -142,23 +142,20 @@ int TTabSheet::PageIndex() const {
 
 void TTabSheet::DoPropertyChanged(TPropId id) {
     switch (id) {
-        case TPropId::PageControl:
-            Parent = static_cast<TWinControl*>(PageControl.Get());
-            return;
-        case TPropId::Parent: {
-            TPageControl* now = dynamic_cast<TPageControl*>(Parent.Get());
-            if (TPageControl* old = PageControl; old && old != now) old->RemovePage(this);
-            PageControl.SetQuiet(now);
-            TWinControl::DoPropertyChanged(id);
-            if (now) now->InsertPage(this);
-            return;
-        }
-        case TPropId::Caption:
-        case TPropId::TabVisible:
-            if (TPageControl* pc = PageControl) pc->SyncTabs();
-            break;
-        default:
-            break;
+    case TPropId::PageControl: Parent = static_cast<TWinControl*>(PageControl.Get()); return;
+    case TPropId::Parent: {
+        TPageControl* now = dynamic_cast<TPageControl*>(Parent.Get());
+        if (TPageControl* old = PageControl; old && old != now) old->RemovePage(this);
+        PageControl.SetQuiet(now);
+        TWinControl::DoPropertyChanged(id);
+        if (now) now->InsertPage(this);
+        return;
+    }
+    case TPropId::Caption:
+    case TPropId::TabVisible:
+        if (TPageControl* pc = PageControl) pc->SyncTabs();
+        break;
+    default: break;
     }
     TWinControl::DoPropertyChanged(id);
 }
@@ -258,7 +255,8 @@ TStatusPanel* TStatusPanels::Add() {
 }
 
 TStatusPanel* TStatusPanels::Item(int index) const {
-    if (index < 0 || index >= Count()) throw Exception("Indice del pannello fuori dai limiti (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count())
+        throw Exception("Indice del pannello fuori dai limiti (" + std::to_string(index) + ")");
     return panels_[index].get();
 }
 
@@ -305,7 +303,8 @@ TRect TStatusBar::PanelRect(int index) const {
     int x = 0;
     for (int i = 0; i < index; ++i) x += Panels->Items[i]->Width;
     // The last panel reaches the right edge.
-    int right = index == Panels->Count() - 1 ? std::max(x, ClientWidth.Get()) : x + Panels->Items[index]->Width;
+    int right =
+        index == Panels->Count() - 1 ? std::max(x, ClientWidth.Get()) : x + Panels->Items[index]->Width;
     return TRect(x, 0, right, ClientHeight);
 }
 
@@ -336,7 +335,8 @@ void TStatusBar::Paint() {
 TProgressBar::TProgressBar(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 150, 16); }
 
 bool TProgressBar::PropertyChanging(TPropId id) {
-    if (id == TPropId::Position) Position.Pending() = std::clamp(Position.Pending(), Min.Get(), std::max(Min.Get(), Max.Get()));
+    if (id == TPropId::Position)
+        Position.Pending() = std::clamp(Position.Pending(), Min.Get(), std::max(Min.Get(), Max.Get()));
     return TWinControl::PropertyChanging(id);
 }
 
@@ -355,41 +355,37 @@ TUpDown::~TUpDown() {
 }
 
 bool TUpDown::PropertyChanging(TPropId id) {
-    if (id == TPropId::Position) Position.Pending() = std::clamp(Position.Pending(), Min.Get(), std::max(Min.Get(), Max.Get()));
+    if (id == TPropId::Position)
+        Position.Pending() = std::clamp(Position.Pending(), Min.Get(), std::max(Min.Get(), Max.Get()));
     return TWinControl::PropertyChanging(id);
 }
 
 void TUpDown::DoPropertyChanged(TPropId id) {
     switch (id) {
-        case TPropId::Associate: {
-            if (linked_) linked_->upDown_ = nullptr;
-            linked_ = dynamic_cast<TCustomEdit*>(Associate.Get());
-            if (TWinControl* a = Associate) {
-                FreeNotification(a);
-                // The arrows take the right end of the edit.
-                Parent = a->Parent.Get();
-                int w = Width;
-                a->Width = std::max(0, a->Width - w);
-                SetBounds(a->Left + a->Width, a->Top, w, a->Height);
-            }
-            if (linked_) linked_->upDown_ = this;
-            ShowInAssociate();
-            return;
+    case TPropId::Associate: {
+        if (linked_) linked_->upDown_ = nullptr;
+        linked_ = dynamic_cast<TCustomEdit*>(Associate.Get());
+        if (TWinControl* a = Associate) {
+            FreeNotification(a);
+            // The arrows take the right end of the edit.
+            Parent = a->Parent.Get();
+            int w = Width;
+            a->Width = std::max(0, a->Width - w);
+            SetBounds(a->Left + a->Width, a->Top, w, a->Height);
         }
-        case TPropId::Position:
-            ShowInAssociate();
-            return;
-        case TPropId::Min:
-        case TPropId::Max: {
-            int p = std::clamp(Position.Get(), Min.Get(), std::max(Min.Get(), Max.Get()));
-            if (p != Position) Position = p;
-            return;
-        }
-        case TPropId::Thousands:
-            ShowInAssociate();
-            return;
-        default:
-            TWinControl::DoPropertyChanged(id);
+        if (linked_) linked_->upDown_ = this;
+        ShowInAssociate();
+        return;
+    }
+    case TPropId::Position: ShowInAssociate(); return;
+    case TPropId::Min:
+    case TPropId::Max: {
+        int p = std::clamp(Position.Get(), Min.Get(), std::max(Min.Get(), Max.Get()));
+        if (p != Position) Position = p;
+        return;
+    }
+    case TPropId::Thousands: ShowInAssociate(); return;
+    default: TWinControl::DoPropertyChanged(id);
     }
 }
 
@@ -471,7 +467,8 @@ void TTextAttributes::Set(const TCharFormat& f) {
         return;
     }
     int index = e->FormatIndex(f);
-    for (int i = start; i < start + count && i < static_cast<int>(e->formatOf_.size()); ++i) e->formatOf_[i] = index;
+    for (int i = start; i < start + count && i < static_cast<int>(e->formatOf_.size()); ++i)
+        e->formatOf_[i] = index;
     e->NotifyPeer(TPropId::SelAttributes);
     e->Invalidate();
 }
@@ -604,15 +601,16 @@ void TRichEdit::TextReplaced(const AnsiString& before, const AnsiString& after) 
         ++suffix;
     // New characters take the pending insertion format, else that of the character before them.
     TCharFormat f = (insertion_ && insertionAt_ == static_cast<int>(prefix)) ? *insertion_
-                    : prefix > 0                                              ? FormatAt(static_cast<int>(prefix) - 1)
-                                                                              : default_;
+                    : prefix > 0 ? FormatAt(static_cast<int>(prefix) - 1)
+                                 : default_;
     int index = FormatIndex(f);
     std::vector<int> fresh;
     fresh.reserve(b.size());
     fresh.insert(fresh.end(), formatOf_.begin(), formatOf_.begin() + std::min(prefix, formatOf_.size()));
     fresh.resize(prefix, FormatIndex(default_));
     fresh.insert(fresh.end(), b.size() - prefix - suffix, index);
-    for (size_t i = a.size() - suffix; i < a.size(); ++i) fresh.push_back(i < formatOf_.size() ? formatOf_[i] : index);
+    for (size_t i = a.size() - suffix; i < a.size(); ++i)
+        fresh.push_back(i < formatOf_.size() ? formatOf_[i] : index);
     formatOf_.swap(fresh);
     if (b.empty()) {
         insertion_.reset();
@@ -636,8 +634,10 @@ void TRichEdit::DoPropertyChanged(TPropId id) {
         lastText_ = Text;
         TextReplaced(before, lastText_);
         // A new text starts at its top; a shorter one keeps its last line in view.
-        if (lastText_.empty()) TopLine.SetQuiet(0);
-        else if (TopLine > LastTopLine()) TopLine.SetQuiet(LastTopLine());
+        if (lastText_.empty())
+            TopLine.SetQuiet(0);
+        else if (TopLine > LastTopLine())
+            TopLine.SetQuiet(LastTopLine());
         TCustomEdit::DoPropertyChanged(id);
         if (fromLines) {
             // Lines added at the end leave the caret after them.
@@ -662,7 +662,9 @@ int TRichEdit::LineHeight() const { return TTextMetrics::Extent(StateOf(default_
 
 int TRichEdit::LineCount() const { return std::max(1, Lines->Count()); }
 
-int TRichEdit::VisibleLineCount() const { return std::max(1, (ClientHeight - 2) / std::max(1, LineHeight())); }
+int TRichEdit::VisibleLineCount() const {
+    return std::max(1, (ClientHeight - 2) / std::max(1, LineHeight()));
+}
 
 int TRichEdit::TabStopAfter(int x) const {
     for (int i = 0; i < Paragraph->TabCount(); ++i) {
@@ -694,7 +696,8 @@ void Layout(const TRichEdit& e, const AnsiString& text, F visit) {
             w = e.TabStopAfter(x - 2) + 2 - x;
         } else {
             std::string one;
-            size_t off = utf8::Offset(text, static_cast<int>(i)), next = utf8::Offset(text, static_cast<int>(i) + 1);
+            size_t off = utf8::Offset(text, static_cast<int>(i)),
+                   next = utf8::Offset(text, static_cast<int>(i) + 1);
             one = text.substr(off, next - off);
             TCharFormat f = e.FormatAt(static_cast<int>(i));
             TFontState s;
@@ -799,7 +802,8 @@ TPageScroller::TPageScroller(TComponent* owner) : TWinControl(owner) { SetBounds
 int TPageScroller::MaxPosition() const {
     TWinControl* c = Control;
     if (!c) return 0;
-    return Orientation == soHorizontal ? std::max(0, c->Width - ClientWidth) : std::max(0, c->Height - ClientHeight);
+    return Orientation == soHorizontal ? std::max(0, c->Width - ClientWidth)
+                                       : std::max(0, c->Height - ClientHeight);
 }
 
 bool TPageScroller::PropertyChanging(TPropId id) {
@@ -809,20 +813,17 @@ bool TPageScroller::PropertyChanging(TPropId id) {
 
 void TPageScroller::DoPropertyChanged(TPropId id) {
     switch (id) {
-        case TPropId::Control:
-            if (TWinControl* c = Control) {
-                FreeNotification(c);
-                c->Parent = this;
-            }
-            Position.SetQuiet(std::clamp(Position.Get(), 0, MaxPosition()));
-            PlaceControl();
-            return;
-        case TPropId::Position:
-        case TPropId::Orientation:
-            PlaceControl();
-            return;
-        default:
-            TWinControl::DoPropertyChanged(id);
+    case TPropId::Control:
+        if (TWinControl* c = Control) {
+            FreeNotification(c);
+            c->Parent = this;
+        }
+        Position.SetQuiet(std::clamp(Position.Get(), 0, MaxPosition()));
+        PlaceControl();
+        return;
+    case TPropId::Position:
+    case TPropId::Orientation: PlaceControl(); return;
+    default: TWinControl::DoPropertyChanged(id);
     }
 }
 

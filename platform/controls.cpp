@@ -244,8 +244,8 @@ void TControl::MouseMove(TShiftState shift, int x, int y) {
     lastMouse_ = TPoint(x, y);
     if (drag.source == this && (drag.pending || drag.active)) {
         TPoint screen = ClientToScreen(TPoint(x, y));
-        if (drag.pending &&
-            (std::abs(screen.x - drag.start.x) >= drag.threshold || std::abs(screen.y - drag.start.y) >= drag.threshold)) {
+        if (drag.pending && (std::abs(screen.x - drag.start.x) >= drag.threshold ||
+                             std::abs(screen.y - drag.start.y) >= drag.threshold)) {
             drag.pending = false;
             drag.active = true;
             if (OnStartDrag) OnStartDrag(this);
@@ -294,7 +294,8 @@ bool TControl::DoMouseWheelUp(TShiftState shift, TPoint mousePos) {
 bool TControl::MouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
     bool handled = false;
     if (OnMouseWheel) OnMouseWheel(this, shift, wheelDelta, mousePos, handled);
-    if (!handled) handled = wheelDelta < 0 ? DoMouseWheelDown(shift, mousePos) : DoMouseWheelUp(shift, mousePos);
+    if (!handled)
+        handled = wheelDelta < 0 ? DoMouseWheelDown(shift, mousePos) : DoMouseWheelUp(shift, mousePos);
     if (!handled && linkedParent_) handled = linkedParent_->MouseWheel(shift, wheelDelta, mousePos);
     return handled;
 }
@@ -389,27 +390,18 @@ void TControl::NotifyPeer(TPropId id, int index) {
 
 bool TControl::PropertyChanging(TPropId id) {
     switch (id) {
-        case TPropId::Width:
-            Width.Pending() = std::max(0, Width.Pending());
-            break;
-        case TPropId::Height:
-            Height.Pending() = std::max(0, Height.Pending());
-            break;
-        case TPropId::ClientWidth:
-            ClientWidth.Pending() = std::max(0, ClientWidth.Pending());
-            break;
-        case TPropId::ClientHeight:
-            ClientHeight.Pending() = std::max(0, ClientHeight.Pending());
-            break;
-        case TPropId::Parent:
-            for (const TControl* c = Parent.Pending(); c; c = c->linkedParent_)
-                if (c == this) throw EInvalidOperation("Un controllo non può contenere se stesso");
-            if (Parent.Pending() && dynamic_cast<TCustomForm*>(this) == nullptr &&
-                !dynamic_cast<TWinControl*>(Parent.Pending()))
-                return false;
-            break;
-        default:
-            break;
+    case TPropId::Width: Width.Pending() = std::max(0, Width.Pending()); break;
+    case TPropId::Height: Height.Pending() = std::max(0, Height.Pending()); break;
+    case TPropId::ClientWidth: ClientWidth.Pending() = std::max(0, ClientWidth.Pending()); break;
+    case TPropId::ClientHeight: ClientHeight.Pending() = std::max(0, ClientHeight.Pending()); break;
+    case TPropId::Parent:
+        for (const TControl* c = Parent.Pending(); c; c = c->linkedParent_)
+            if (c == this) throw EInvalidOperation("Un controllo non può contenere se stesso");
+        if (Parent.Pending() && dynamic_cast<TCustomForm*>(this) == nullptr &&
+            !dynamic_cast<TWinControl*>(Parent.Pending()))
+            return false;
+        break;
+    default: break;
     }
     return true;
 }
@@ -432,71 +424,65 @@ void TControl::PropertyChanged(TPropId id) {
 
 void TControl::DoPropertyChanged(TPropId id) {
     switch (id) {
-        case TPropId::Left:
-        case TPropId::Top:
-            if (linkedParent_ && Align != alNone) linkedParent_->Realign();
-            if (!anchoring_) UpdateAnchorRules();
-            break;
-        case TPropId::Width:
-        case TPropId::Height:
-            SyncClientSize();
-            Resized();
-            if (linkedParent_ && Align != alNone) linkedParent_->Realign();
-            if (!anchoring_) UpdateAnchorRules();
-            break;
-        case TPropId::ClientWidth: {
-            int w = ClientWidth + NonClientSize().cx;
-            if (w != Width) Width = w;
-            SyncClientSize();
-            break;
+    case TPropId::Left:
+    case TPropId::Top:
+        if (linkedParent_ && Align != alNone) linkedParent_->Realign();
+        if (!anchoring_) UpdateAnchorRules();
+        break;
+    case TPropId::Width:
+    case TPropId::Height:
+        SyncClientSize();
+        Resized();
+        if (linkedParent_ && Align != alNone) linkedParent_->Realign();
+        if (!anchoring_) UpdateAnchorRules();
+        break;
+    case TPropId::ClientWidth: {
+        int w = ClientWidth + NonClientSize().cx;
+        if (w != Width) Width = w;
+        SyncClientSize();
+        break;
+    }
+    case TPropId::ClientHeight: {
+        int h = ClientHeight + NonClientSize().cy;
+        if (h != Height) Height = h;
+        SyncClientSize();
+        break;
+    }
+    case TPropId::Align:
+    case TPropId::Anchors:
+        if (linkedParent_) linkedParent_->Realign();
+        UpdateAnchorRules();
+        break;
+    case TPropId::Visible: VisibleChanged(); break;
+    case TPropId::Enabled:
+        if (!Enabled)
+            if (TCustomForm* form = GetParentForm(this); form && form != this)
+                if (TWinControl* f = form->FocusedControl();
+                    f && (f == this || (dynamic_cast<TWinControl*>(this) &&
+                                        static_cast<TWinControl*>(this)->ContainsControl(f))))
+                    form->ForgetControl(f);
+        EnabledChanged();
+        Invalidate();
+        break;
+    case TPropId::Parent: SetParentLink(Parent); break;
+    case TPropId::ParentFont:
+        if (ParentFont) ParentFontChanged();
+        break;
+    case TPropId::ParentColor:
+        if (ParentColor && linkedParent_) {
+            Color.SetQuiet(linkedParent_->Color);
+            NotifyPeer(TPropId::Color);
         }
-        case TPropId::ClientHeight: {
-            int h = ClientHeight + NonClientSize().cy;
-            if (h != Height) Height = h;
-            SyncClientSize();
-            break;
-        }
-        case TPropId::Align:
-        case TPropId::Anchors:
-            if (linkedParent_) linkedParent_->Realign();
-            UpdateAnchorRules();
-            break;
-        case TPropId::Visible:
-            VisibleChanged();
-            break;
-        case TPropId::Enabled:
-            if (!Enabled)
-                if (TCustomForm* form = GetParentForm(this); form && form != this)
-                    if (TWinControl* f = form->FocusedControl(); f && (f == this || (dynamic_cast<TWinControl*>(this) &&
-                                                                             static_cast<TWinControl*>(this)->ContainsControl(f))))
-                        form->ForgetControl(f);
-            EnabledChanged();
-            Invalidate();
-            break;
-        case TPropId::Parent:
-            SetParentLink(Parent);
-            break;
-        case TPropId::ParentFont:
-            if (ParentFont) ParentFontChanged();
-            break;
-        case TPropId::ParentColor:
-            if (ParentColor && linkedParent_) {
-                Color.SetQuiet(linkedParent_->Color);
-                NotifyPeer(TPropId::Color);
-            }
-            break;
-        case TPropId::Color:
-            if (!ChangedByUser()) ParentColor.SetQuiet(false);
-            Invalidate();
-            break;
-        case TPropId::PopupMenu:
-            if (PopupMenu) FreeNotification(PopupMenu);
-            break;
-        case TPropId::Caption:
-            Invalidate();
-            break;
-        default:
-            break;
+        break;
+    case TPropId::Color:
+        if (!ChangedByUser()) ParentColor.SetQuiet(false);
+        Invalidate();
+        break;
+    case TPropId::PopupMenu:
+        if (PopupMenu) FreeNotification(PopupMenu);
+        break;
+    case TPropId::Caption: Invalidate(); break;
+    default: break;
     }
 }
 
@@ -510,7 +496,8 @@ void TControl::VisibleChanged() {
     if (!Visible)
         if (TCustomForm* form = GetParentForm(this); form && form != this)
             if (TWinControl* f = form->FocusedControl())
-                if (f == this || (dynamic_cast<TWinControl*>(this) && static_cast<TWinControl*>(this)->ContainsControl(f)))
+                if (f == this ||
+                    (dynamic_cast<TWinControl*>(this) && static_cast<TWinControl*>(this)->ContainsControl(f)))
                     form->ForgetControl(f);
     Invalidate();
 }
@@ -696,37 +683,34 @@ void TWinControl::AlignControls(TRect& rect) {
             if (c->Visible && c->Align == align) list.push_back(c);
         std::stable_sort(list.begin(), list.end(), [align](TControl* a, TControl* b) {
             switch (align) {
-                case alTop: return a->Top < b->Top;
-                case alBottom: return a->Top + a->Height > b->Top + b->Height;
-                case alLeft: return a->Left < b->Left;
-                case alRight: return a->Left + a->Width > b->Left + b->Width;
-                default: return false;
+            case alTop: return a->Top < b->Top;
+            case alBottom: return a->Top + a->Height > b->Top + b->Height;
+            case alLeft: return a->Left < b->Left;
+            case alRight: return a->Left + a->Width > b->Left + b->Width;
+            default: return false;
             }
         });
         for (TControl* c : list) {
             int w = c->Width, h = c->Height;
             switch (align) {
-                case alTop:
-                    c->SetBounds(rect.Left, rect.Top, rect.Width(), h);
-                    rect.Top += h;
-                    break;
-                case alBottom:
-                    c->SetBounds(rect.Left, rect.Bottom - h, rect.Width(), h);
-                    rect.Bottom -= h;
-                    break;
-                case alLeft:
-                    c->SetBounds(rect.Left, rect.Top, w, rect.Height());
-                    rect.Left += w;
-                    break;
-                case alRight:
-                    c->SetBounds(rect.Right - w, rect.Top, w, rect.Height());
-                    rect.Right -= w;
-                    break;
-                case alClient:
-                    c->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
-                    break;
-                default:
-                    break;
+            case alTop:
+                c->SetBounds(rect.Left, rect.Top, rect.Width(), h);
+                rect.Top += h;
+                break;
+            case alBottom:
+                c->SetBounds(rect.Left, rect.Bottom - h, rect.Width(), h);
+                rect.Bottom -= h;
+                break;
+            case alLeft:
+                c->SetBounds(rect.Left, rect.Top, w, rect.Height());
+                rect.Left += w;
+                break;
+            case alRight:
+                c->SetBounds(rect.Right - w, rect.Top, w, rect.Height());
+                rect.Right -= w;
+                break;
+            case alClient: c->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height()); break;
+            default: break;
             }
         }
     };

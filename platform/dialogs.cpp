@@ -19,7 +19,8 @@ bool TOpenDialog::Run(bool save) {
     if (OnShow) OnShow(this);
     bool accepted;
     if (TBackend* b = Application->Backend()) {
-        accepted = save ? b->ExecuteSaveDialog(static_cast<TSaveDialog&>(*this)) : b->ExecuteOpenDialog(*this);
+        accepted =
+            save ? b->ExecuteSaveDialog(static_cast<TSaveDialog&>(*this)) : b->ExecuteOpenDialog(*this);
     } else {
         TDialogCall& call = Record(save ? TDialogKind::Save : TDialogKind::Open, Title);
         call.Filter = Filter;

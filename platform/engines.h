@@ -41,7 +41,20 @@ private:
     TBitmap& target_;
 };
 
-enum class TPaintOp { Line, Polyline, Polygon, Rectangle, FillRect, FrameRect, Ellipse, Arc, Text, Bitmap, SetPixel, FloodFill };
+enum class TPaintOp {
+    Line,
+    Polyline,
+    Polygon,
+    Rectangle,
+    FillRect,
+    FrameRect,
+    Ellipse,
+    Arc,
+    Text,
+    Bitmap,
+    SetPixel,
+    FloodFill
+};
 
 // One call as the recording engine kept it.
 struct TPaintCall {
@@ -55,11 +68,11 @@ struct TPaintCall {
     TRect Rect;
     bool HasRect = false;
     AnsiString Text;
-    TColor Color = clNone;          // SetPixel, FloodFill
+    TColor Color = clNone;  // SetPixel, FloodFill
     TFillStyle FillStyle = fsSurface;
-    TSize BitmapSize;               // Bitmap: the picture's size,
-    TRect Source;                   // the part of it drawn,
-    bool Transparent = false;       // and whether its transparent colour is left out
+    TSize BitmapSize;          // Bitmap: the picture's size,
+    TRect Source;              // the part of it drawn,
+    bool Transparent = false;  // and whether its transparent colour is left out
 
     // One readable line, e.g. "Line (1,2)-(5,2) pen $000000 1 solid xor clip (0,0,100,100)".
     AnsiString Describe() const;
@@ -75,7 +88,10 @@ public:
     void SetDeviceRect(const TRect& r) { device_ = r; }
 
     std::vector<TPaintCall> Calls;
-    void Clear() { Calls.clear(); pixels_.clear(); }
+    void Clear() {
+        Calls.clear();
+        pixels_.clear();
+    }
     // The texts drawn, in order.
     std::vector<AnsiString> Texts() const;
     // The calls of one kind.
@@ -112,11 +128,10 @@ private:
 // Takes drawing laid out on one device (a printer page) and draws it scaled
 // onto another engine (a preview bitmap's): coordinates, clip rectangles, pen
 // widths and font heights are multiplied by the ratio of the two areas on
-// each axis (places rounded down, lengths to the nearest pixel). Text is measured by a third engine, the device's own (the
-// printer's), in device pixels, so that whatever lays out on this engine
-// takes the same measures, and so the same line and page breaks, as on the
-// device. Without a target it draws nothing; without a measurer it measures
-// with the headless metrics.
+// each axis (places rounded down, lengths to the nearest pixel). Text is measured by a third engine, the
+// device's own (the printer's), in device pixels, so that whatever lays out on this engine takes the same
+// measures, and so the same line and page breaks, as on the device. Without a target it draws nothing;
+// without a measurer it measures with the headless metrics.
 class TScalingEngine : public TPaintEngine {
 public:
     TScalingEngine() = default;
@@ -127,7 +142,9 @@ public:
 
     // A device point, length or rectangle on the target.
     TPoint Map(TPoint p) const { return TPoint(MapX(p.x), MapY(p.y)); }
-    TRect Map(const TRect& r) const { return TRect(MapX(r.Left), MapY(r.Top), MapX(r.Right), MapY(r.Bottom)); }
+    TRect Map(const TRect& r) const {
+        return TRect(MapX(r.Left), MapY(r.Top), MapX(r.Right), MapY(r.Bottom));
+    }
 
     void Line(const TPaintState& s, TPoint from, TPoint to) override;
     void Polyline(const TPaintState& s, std::span<const TPoint> points) override;

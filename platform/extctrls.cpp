@@ -33,16 +33,15 @@ TRect TPanel::AlignRect() const {
 void TPanel::DoPropertyChanged(TPropId id) {
     TCustomControl::DoPropertyChanged(id);
     switch (id) {
-        case TPropId::BevelInner:
-        case TPropId::BevelOuter:
-        case TPropId::BevelWidth:
-        case TPropId::BorderWidth:
-        case TPropId::BorderStyle:
-            Realign();
-            Invalidate();
-            break;
-        default:
-            break;
+    case TPropId::BevelInner:
+    case TPropId::BevelOuter:
+    case TPropId::BevelWidth:
+    case TPropId::BorderWidth:
+    case TPropId::BorderStyle:
+        Realign();
+        Invalidate();
+        break;
+    default: break;
     }
 }
 
@@ -72,7 +71,9 @@ void TPanel::Paint() {
         Canvas->Font->Assign(*Font);
         Canvas->Brush->Style = bsClear;
         TSize ext = Canvas->TextExtent(Caption);
-        int x = Alignment == taLeftJustify ? r.Left : Alignment == taCenter ? (ClientWidth - ext.cx) / 2 : r.Right - ext.cx;
+        int x = Alignment == taLeftJustify ? r.Left
+                : Alignment == taCenter    ? (ClientWidth - ext.cx) / 2
+                                           : r.Right - ext.cx;
         Canvas->TextRect(r, x, (ClientHeight - ext.cy) / 2, Caption);
     }
 }
@@ -90,28 +91,28 @@ void TBevel::Paint() {
         Canvas->LineTo(q.x, q.y);
     };
     switch (Shape) {
-        case bsBox: Frame3D(Canvas, r, a, b, 1); break;
-        case bsFrame:
-            Frame3D(Canvas, TRect(r.Left, r.Top, r.Right - 1, r.Bottom - 1), a, a, 1);
-            Frame3D(Canvas, TRect(r.Left + 1, r.Top + 1, r.Right, r.Bottom), b, b, 1);
-            break;
-        case bsTopLine:
-            line(a, {0, 0}, {r.Right, 0});
-            line(b, {0, 1}, {r.Right, 1});
-            break;
-        case bsBottomLine:
-            line(a, {0, r.Bottom - 2}, {r.Right, r.Bottom - 2});
-            line(b, {0, r.Bottom - 1}, {r.Right, r.Bottom - 1});
-            break;
-        case bsLeftLine:
-            line(a, {0, 0}, {0, r.Bottom});
-            line(b, {1, 0}, {1, r.Bottom});
-            break;
-        case bsRightLine:
-            line(a, {r.Right - 2, 0}, {r.Right - 2, r.Bottom});
-            line(b, {r.Right - 1, 0}, {r.Right - 1, r.Bottom});
-            break;
-        case bsSpacer: break;
+    case bsBox: Frame3D(Canvas, r, a, b, 1); break;
+    case bsFrame:
+        Frame3D(Canvas, TRect(r.Left, r.Top, r.Right - 1, r.Bottom - 1), a, a, 1);
+        Frame3D(Canvas, TRect(r.Left + 1, r.Top + 1, r.Right, r.Bottom), b, b, 1);
+        break;
+    case bsTopLine:
+        line(a, {0, 0}, {r.Right, 0});
+        line(b, {0, 1}, {r.Right, 1});
+        break;
+    case bsBottomLine:
+        line(a, {0, r.Bottom - 2}, {r.Right, r.Bottom - 2});
+        line(b, {0, r.Bottom - 1}, {r.Right, r.Bottom - 1});
+        break;
+    case bsLeftLine:
+        line(a, {0, 0}, {0, r.Bottom});
+        line(b, {1, 0}, {1, r.Bottom});
+        break;
+    case bsRightLine:
+        line(a, {r.Right - 2, 0}, {r.Right - 2, r.Bottom});
+        line(b, {r.Right - 1, 0}, {r.Right - 1, r.Bottom});
+        break;
+    case bsSpacer: break;
     }
 }
 
@@ -266,8 +267,8 @@ void TSpeedButton::Paint() {
                                              Bounds(0, 0, gw, gh), true);
             }
         } else {
-            Canvas->Engine()->DrawBitmap(Canvas->State(), Bounds(gx, gy, gw, gh), *Glyph, Bounds(index * gw, 0, gw, gh),
-                                         true);
+            Canvas->Engine()->DrawBitmap(Canvas->State(), Bounds(gx, gy, gw, gh), *Glyph,
+                                         Bounds(index * gw, 0, gw, gh), true);
         }
         x = gx + gw + Spacing;
     }

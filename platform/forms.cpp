@@ -31,7 +31,9 @@ void TControlScrollBar::PropertyChanged(TPropId id) {
 }
 
 TScrollingWinControl::TScrollingWinControl(TComponent* owner)
-    : TWinControl(owner), HorzScrollBar(new TControlScrollBar(this, true)), VertScrollBar(new TControlScrollBar(this, false)) {}
+    : TWinControl(owner),
+      HorzScrollBar(new TControlScrollBar(this, true)),
+      VertScrollBar(new TControlScrollBar(this, false)) {}
 
 TScrollingWinControl::~TScrollingWinControl() {
     delete HorzScrollBar;
@@ -99,21 +101,21 @@ TCustomForm::~TCustomForm() {
 TSize TCustomForm::NonClientSize() const {
     int border = 0, caption = 0;
     switch (BorderStyle) {
-        case bsNone: break;
-        case bsToolWindow:
-        case bsSizeToolWin:
-            border = 3;
-            caption = 16;
-            break;
-        case bsSingle:
-        case bsDialog:
-            border = 3;
-            caption = 19;
-            break;
-        case bsSizeable:
-            border = 4;
-            caption = 19;
-            break;
+    case bsNone: break;
+    case bsToolWindow:
+    case bsSizeToolWin:
+        border = 3;
+        caption = 16;
+        break;
+    case bsSingle:
+    case bsDialog:
+        border = 3;
+        caption = 19;
+        break;
+    case bsSizeable:
+        border = 4;
+        caption = 19;
+        break;
     }
     int menu = Menu ? 19 : 0;
     return TSize{2 * border, 2 * border + caption + menu};
@@ -136,24 +138,23 @@ bool TCustomForm::PropertyChanging(TPropId id) {
 
 void TCustomForm::DoPropertyChanged(TPropId id) {
     switch (id) {
-        case TPropId::ActiveControl:
-            if (Visible) {
-                SetFocusedControl(ActiveControl);
-                if (TWinControl* c = ActiveControl; c && c->Peer()) c->Peer()->SetFocus();
-            }
-            return;
-        case TPropId::BorderStyle:
-        case TPropId::Menu:
-            SyncClientSize();
-            Canvas->SyncSize();
-            Realign();
-            if (id == TPropId::Menu && Menu && Peer()) Menu.Get()->CreatePeer();
-            return;
-        case TPropId::WindowState:
-            if (WindowState == wsMaximized && !Peer()) SetBounds(0, 0, Screen->Width(), Screen->Height());
-            return;
-        default:
-            break;
+    case TPropId::ActiveControl:
+        if (Visible) {
+            SetFocusedControl(ActiveControl);
+            if (TWinControl* c = ActiveControl; c && c->Peer()) c->Peer()->SetFocus();
+        }
+        return;
+    case TPropId::BorderStyle:
+    case TPropId::Menu:
+        SyncClientSize();
+        Canvas->SyncSize();
+        Realign();
+        if (id == TPropId::Menu && Menu && Peer()) Menu.Get()->CreatePeer();
+        return;
+    case TPropId::WindowState:
+        if (WindowState == wsMaximized && !Peer()) SetBounds(0, 0, Screen->Width(), Screen->Height());
+        return;
+    default: break;
     }
     TScrollingWinControl::DoPropertyChanged(id);
 }
@@ -186,11 +187,12 @@ void TCustomForm::VisibleChanged() {
         if (Position == poScreenCenter || Position == poDesktopCenter)
             SetBounds((Screen->Width() - Width) / 2, (Screen->Height() - Height) / 2, Width, Height);
         else if (Position == poMainFormCenter || Position == poOwnerFormCenter) {
-            TCustomForm* center = Position == poOwnerFormCenter ? dynamic_cast<TCustomForm*>(Owner()) : nullptr;
+            TCustomForm* center =
+                Position == poOwnerFormCenter ? dynamic_cast<TCustomForm*>(Owner()) : nullptr;
             if (!center) center = Application->MainForm();
             if (center && center != this)
-                SetBounds(center->Left + (center->Width - Width) / 2, center->Top + (center->Height - Height) / 2, Width,
-                          Height);
+                SetBounds(center->Left + (center->Width - Width) / 2,
+                          center->Top + (center->Height - Height) / 2, Width, Height);
         }
         if (OnShow) OnShow(this);
         Activate();
@@ -258,8 +260,9 @@ int TCustomForm::ShowModal() {
             // Nobody closed the form: the person closes it with its close box.
             ModalResult = mrCancel;
             if (!CheckModalEnd())
-                throw EScriptError("La finestra \"" + Caption.Get() + "\" non si è chiusa: " +
-                                   (scripted ? "la risposta del test la lascia aperta" : "nessuna risposta del test"));
+                throw EScriptError(
+                    "La finestra \"" + Caption.Get() + "\" non si è chiusa: " +
+                    (scripted ? "la risposta del test la lascia aperta" : "nessuna risposta del test"));
         }
         if (!script.ModalForms.empty()) script.ModalForms.back().Result = ModalResult;
     }
@@ -307,10 +310,10 @@ void TCustomForm::Close() {
         return;
     }
     switch (action) {
-        case caHide: Hide(); break;
-        case caMinimize: WindowState = wsMinimized; break;
-        case caFree: Release(); break;
-        default: break;
+    case caHide: Hide(); break;
+    case caMinimize: WindowState = wsMinimized; break;
+    case caFree: Release(); break;
+    default: break;
     }
 }
 
@@ -352,8 +355,10 @@ void TCustomForm::FocusControl(TWinControl* control) {
 void TCustomForm::SetFocusedControl(TWinControl* control) {
     if (entered_ == control) return;
     std::vector<TWinControl*> oldChain, newChain;
-    for (TControl* c = entered_; c && c != this; c = c->Parent) oldChain.push_back(static_cast<TWinControl*>(c));
-    for (TControl* c = control; c && c != this; c = c->Parent) newChain.push_back(static_cast<TWinControl*>(c));
+    for (TControl* c = entered_; c && c != this; c = c->Parent)
+        oldChain.push_back(static_cast<TWinControl*>(c));
+    for (TControl* c = control; c && c != this; c = c->Parent)
+        newChain.push_back(static_cast<TWinControl*>(c));
     // Controls holding both the old and the new focus neither exit nor enter.
     while (!oldChain.empty() && !newChain.empty() && oldChain.back() == newChain.back()) {
         oldChain.pop_back();
@@ -404,7 +409,8 @@ TButton* FindButton(TWinControl* root, bool wantDefault) {
     for (int i = 0; i < root->ControlCount(); ++i) {
         TControl* c = root->Controls(i);
         if (!c->Visible || !c->Enabled) continue;
-        if (auto b = dynamic_cast<TButton*>(c); b && (wantDefault ? b->Default.Get() : b->Cancel.Get())) return b;
+        if (auto b = dynamic_cast<TButton*>(c); b && (wantDefault ? b->Default.Get() : b->Cancel.Get()))
+            return b;
         if (auto w = dynamic_cast<TWinControl*>(c))
             if (TButton* b = FindButton(w, wantDefault)) return b;
     }
@@ -414,25 +420,24 @@ TButton* FindButton(TWinControl* root, bool wantDefault) {
 
 bool TCustomForm::HandleDialogKey(WORD key, TShiftState shift) {
     switch (key) {
-        case VK_TAB:
-            if (shift.Contains(ssCtrl) || shift.Contains(ssAlt)) return false;
-            SelectNext(entered_, !shift.Contains(ssShift), true);
-            return true;
-        case VK_RETURN: {
-            TButton* b = dynamic_cast<TButton*>(entered_);
-            if (!b) b = FindButton(this, true);
-            if (!b) return false;
-            b->Click();
-            return true;
-        }
-        case VK_ESCAPE: {
-            TButton* b = FindButton(this, false);
-            if (!b) return false;
-            b->Click();
-            return true;
-        }
-        default:
-            return false;
+    case VK_TAB:
+        if (shift.Contains(ssCtrl) || shift.Contains(ssAlt)) return false;
+        SelectNext(entered_, !shift.Contains(ssShift), true);
+        return true;
+    case VK_RETURN: {
+        TButton* b = dynamic_cast<TButton*>(entered_);
+        if (!b) b = FindButton(this, true);
+        if (!b) return false;
+        b->Click();
+        return true;
+    }
+    case VK_ESCAPE: {
+        TButton* b = FindButton(this, false);
+        if (!b) return false;
+        b->Click();
+        return true;
+    }
+    default: return false;
     }
 }
 

@@ -1,8 +1,7 @@
 #include "platform/graphics.h"
 
-#include <climits>
-
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -19,32 +18,32 @@ TColor ColorToRGB(TColor color) {
     // Fixed values of the classic desktop scheme, so that headless drawing
     // never depends on the machine.
     switch (v & 0xFF) {
-        case 0x00: return RGB(212, 208, 200);   // scroll bar
-        case 0x01: return RGB(58, 110, 165);    // desktop
-        case 0x02: return RGB(10, 36, 106);     // active caption
-        case 0x03: return RGB(128, 128, 128);   // inactive caption
-        case 0x04: return RGB(212, 208, 200);   // menu
-        case 0x05: return clWhite;              // window
-        case 0x06: return clBlack;              // window frame
-        case 0x07: return clBlack;              // menu text
-        case 0x08: return clBlack;              // window text
-        case 0x09: return clWhite;              // caption text
-        case 0x0A: return RGB(212, 208, 200);   // active border
-        case 0x0B: return RGB(212, 208, 200);   // inactive border
-        case 0x0C: return RGB(128, 128, 128);   // application work space
-        case 0x0D: return RGB(10, 36, 106);     // highlight
-        case 0x0E: return clWhite;              // highlight text
-        case 0x0F: return RGB(212, 208, 200);   // button face
-        case 0x10: return RGB(128, 128, 128);   // button shadow
-        case 0x11: return RGB(128, 128, 128);   // grey text
-        case 0x12: return clBlack;              // button text
-        case 0x13: return RGB(212, 208, 200);   // inactive caption text
-        case 0x14: return clWhite;              // button highlight
-        case 0x15: return RGB(64, 64, 64);      // 3D dark shadow
-        case 0x16: return RGB(212, 208, 200);   // 3D light
-        case 0x17: return clBlack;              // tooltip text
-        case 0x18: return RGB(255, 255, 225);   // tooltip background
-        default: return clBlack;
+    case 0x00: return RGB(212, 208, 200);  // scroll bar
+    case 0x01: return RGB(58, 110, 165);   // desktop
+    case 0x02: return RGB(10, 36, 106);    // active caption
+    case 0x03: return RGB(128, 128, 128);  // inactive caption
+    case 0x04: return RGB(212, 208, 200);  // menu
+    case 0x05: return clWhite;             // window
+    case 0x06: return clBlack;             // window frame
+    case 0x07: return clBlack;             // menu text
+    case 0x08: return clBlack;             // window text
+    case 0x09: return clWhite;             // caption text
+    case 0x0A: return RGB(212, 208, 200);  // active border
+    case 0x0B: return RGB(212, 208, 200);  // inactive border
+    case 0x0C: return RGB(128, 128, 128);  // application work space
+    case 0x0D: return RGB(10, 36, 106);    // highlight
+    case 0x0E: return clWhite;             // highlight text
+    case 0x0F: return RGB(212, 208, 200);  // button face
+    case 0x10: return RGB(128, 128, 128);  // button shadow
+    case 0x11: return RGB(128, 128, 128);  // grey text
+    case 0x12: return clBlack;             // button text
+    case 0x13: return RGB(212, 208, 200);  // inactive caption text
+    case 0x14: return clWhite;             // button highlight
+    case 0x15: return RGB(64, 64, 64);     // 3D dark shadow
+    case 0x16: return RGB(212, 208, 200);  // 3D light
+    case 0x17: return clBlack;             // tooltip text
+    case 0x18: return RGB(255, 255, 225);  // tooltip background
+    default: return clBlack;
     }
 }
 
@@ -53,12 +52,29 @@ AnsiString ColorToString(TColor color) {
         TColor c;
         const char* name;
     } names[] = {
-        {clBlack, "clBlack"},   {clMaroon, "clMaroon"}, {clGreen, "clGreen"},     {clOlive, "clOlive"},
-        {clNavy, "clNavy"},     {clPurple, "clPurple"}, {clTeal, "clTeal"},       {clGray, "clGray"},
-        {clSilver, "clSilver"}, {clRed, "clRed"},       {clLime, "clLime"},       {clYellow, "clYellow"},
-        {clBlue, "clBlue"},     {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"},     {clWhite, "clWhite"},
-        {clBtnFace, "clBtnFace"}, {clWindow, "clWindow"}, {clWindowText, "clWindowText"},
-        {clInfoBk, "clInfoBk"}, {clHighlight, "clHighlight"}, {clNone, "clNone"}, {clDefault, "clDefault"},
+        {clBlack, "clBlack"},
+        {clMaroon, "clMaroon"},
+        {clGreen, "clGreen"},
+        {clOlive, "clOlive"},
+        {clNavy, "clNavy"},
+        {clPurple, "clPurple"},
+        {clTeal, "clTeal"},
+        {clGray, "clGray"},
+        {clSilver, "clSilver"},
+        {clRed, "clRed"},
+        {clLime, "clLime"},
+        {clYellow, "clYellow"},
+        {clBlue, "clBlue"},
+        {clFuchsia, "clFuchsia"},
+        {clAqua, "clAqua"},
+        {clWhite, "clWhite"},
+        {clBtnFace, "clBtnFace"},
+        {clWindow, "clWindow"},
+        {clWindowText, "clWindowText"},
+        {clInfoBk, "clInfoBk"},
+        {clHighlight, "clHighlight"},
+        {clNone, "clNone"},
+        {clDefault, "clDefault"},
     };
     for (const auto& n : names)
         if (n.c == color) return n.name;
@@ -155,6 +171,7 @@ void TBrush::PropertyChanged(TPropId id) {
 
 namespace {
 // Advance widths in thousandths of the character height, code points 32-126.
+// clang-format off
 const short kAdvance[95] = {
     278, 278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333, 278, 278,  // ' ' - '/'
     556, 556, 556, 556, 556, 556, 556, 556, 556, 556,                                 // digits
@@ -166,14 +183,15 @@ const short kAdvance[95] = {
     556, 556, 556, 556, 333, 500, 278, 556, 500, 722, 500, 500, 500,                  // n - z
     334, 260, 334, 584,                                                               // '{' - '~'
 };
+// clang-format on
 
 int AdvanceOf(uint32_t cp) {
     if (cp >= 32 && cp <= 126) return kAdvance[cp - 32];
     if (cp == '\t') return kAdvance[0];
     if (cp < 32) return 0;
-    if (cp >= 0xC0 && cp <= 0xDE) return 667;                         // accented capitals
+    if (cp >= 0xC0 && cp <= 0xDE) return 667;                              // accented capitals
     if (cp == 0xEC || cp == 0xED || cp == 0xEE || cp == 0xEF) return 278;  // accented i
-    if (cp >= 0xDF && cp <= 0xFF) return 556;                         // accented small letters
+    if (cp >= 0xDF && cp <= 0xFF) return 556;                              // accented small letters
     return 556;
 }
 
@@ -464,7 +482,8 @@ void TBitmap::PropertyChanged(TPropId id) {
         if (static_cast<long long>(w) * h > kMaxBitmapPixels) {
             Width.SetQuiet(bufW_);
             Height.SetQuiet(bufH_);
-            throw EInvalidGraphic("Immagine troppo grande (" + std::to_string(w) + " x " + std::to_string(h) + ")");
+            throw EInvalidGraphic("Immagine troppo grande (" + std::to_string(w) + " x " + std::to_string(h) +
+                                  ")");
         }
         Width.SetQuiet(w);
         Height.SetQuiet(h);
@@ -511,8 +530,8 @@ void TBitmap::DrawOn(TCanvas& canvas, const TRect& dest) const {
 namespace {
 uint16_t U16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t U32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 void Put16(std::string& s, uint16_t v) {
     s.push_back(static_cast<char>(v & 0xFF));
@@ -522,7 +541,9 @@ void Put32(std::string& s, uint32_t v) {
     for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
-[[noreturn]] void BadBitmap(const char* why) { throw EInvalidGraphic(AnsiString("Immagine bitmap non valida: ") + why); }
+[[noreturn]] void BadBitmap(const char* why) {
+    throw EInvalidGraphic(AnsiString("Immagine bitmap non valida: ") + why);
+}
 
 // Where a bit-field mask sits and how wide it is, to scale its value to 8 bits.
 struct Field {
@@ -623,7 +644,8 @@ void TBitmap::LoadFromStream(TStream& stream) {
     }
 
     long long stride = ((width * bpp + 31) / 32) * 4;
-    if (offBits > size || static_cast<long long>(size - offBits) < stride * height) BadBitmap("dati dei pixel troncati");
+    if (offBits > size || static_cast<long long>(size - offBits) < stride * height)
+        BadBitmap("dati dei pixel troncati");
 
     std::vector<uint32_t> pixels(static_cast<size_t>(width * height));
     Field fr(masks[0]), fg(masks[1]), fb(masks[2]);
@@ -634,33 +656,33 @@ void TBitmap::LoadFromStream(TStream& stream) {
         for (long long x = 0; x < width; ++x) {
             uint32_t px;
             switch (bpp) {
-                case 1:
-                case 4:
-                case 8: {
-                    long long bit = x * bpp;
-                    unsigned byte = src[bit / 8];
-                    unsigned index = (byte >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);
-                    px = index < palette.size() ? palette[index] : 0xFF000000u;
-                    break;
-                }
-                case 16: {
-                    uint32_t v = U16(src + x * 2);
+            case 1:
+            case 4:
+            case 8: {
+                long long bit = x * bpp;
+                unsigned byte = src[bit / 8];
+                unsigned index = (byte >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);
+                px = index < palette.size() ? palette[index] : 0xFF000000u;
+                break;
+            }
+            case 16: {
+                uint32_t v = U16(src + x * 2);
+                px = 0xFF000000u | (fr.Get(v) << 16) | (fg.Get(v) << 8) | fb.Get(v);
+                break;
+            }
+            case 24: {
+                const unsigned char* p = src + x * 3;
+                px = 0xFF000000u | (p[2] << 16) | (p[1] << 8) | p[0];
+                break;
+            }
+            default: {
+                uint32_t v = U32(src + x * 4);
+                if (compression == 0)
+                    px = 0xFF000000u | (v & 0xFFFFFF);
+                else
                     px = 0xFF000000u | (fr.Get(v) << 16) | (fg.Get(v) << 8) | fb.Get(v);
-                    break;
-                }
-                case 24: {
-                    const unsigned char* p = src + x * 3;
-                    px = 0xFF000000u | (p[2] << 16) | (p[1] << 8) | p[0];
-                    break;
-                }
-                default: {
-                    uint32_t v = U32(src + x * 4);
-                    if (compression == 0)
-                        px = 0xFF000000u | (v & 0xFFFFFF);
-                    else
-                        px = 0xFF000000u | (fr.Get(v) << 16) | (fg.Get(v) << 8) | fb.Get(v);
-                    break;
-                }
+                break;
+            }
             }
             dst[x] = px;
         }

@@ -27,25 +27,24 @@ bool TInplaceEdit::WantsKey(WORD key) const {
 
 void TInplaceEdit::KeyDown(WORD& key, TShiftState shift) {
     switch (key) {
-        case VK_UP:
-        case VK_DOWN:
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_RETURN:
-        case VK_ESCAPE:
-        case VK_F2:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_F2:
+        grid_->KeyDown(key, shift);
+        key = 0;
+        return;
+    case VK_TAB:
+        if (grid_->Options->Contains(goTabs)) {
             grid_->KeyDown(key, shift);
             key = 0;
             return;
-        case VK_TAB:
-            if (grid_->Options->Contains(goTabs)) {
-                grid_->KeyDown(key, shift);
-                key = 0;
-                return;
-            }
-            break;
-        default:
-            break;
+        }
+        break;
+    default: break;
     }
     // Other keys reach the grid's own handler first, then the editor.
     grid_->TWinControl::KeyDown(key, shift);
@@ -74,7 +73,8 @@ TSize TCustomGrid::NonClientSize() const {
 
 int TCustomGrid::SizeAt(bool col, int index) const {
     const auto& v = col ? colWidths_ : rowHeights_;
-    if (index < 0 || index >= static_cast<int>(v.size())) return col ? DefaultColWidth.Get() : DefaultRowHeight.Get();
+    if (index < 0 || index >= static_cast<int>(v.size()))
+        return col ? DefaultColWidth.Get() : DefaultRowHeight.Get();
     return v[index];
 }
 
@@ -85,8 +85,10 @@ void TCustomGrid::SetSizeAt(bool col, int index, int value) {
     if (v[index] == value) return;
     v[index] = value;
     NotifyPeer(col ? TPropId::ColWidths : TPropId::RowHeights, index);
-    TopRow.SetQuiet(std::clamp(TopRow.Get(), std::min(FixedRows.Get(), RowCount - 1), std::max(FixedRows.Get(), MaxTopRow())));
-    LeftCol.SetQuiet(std::clamp(LeftCol.Get(), std::min(FixedCols.Get(), ColCount - 1), std::max(FixedCols.Get(), MaxLeftCol())));
+    TopRow.SetQuiet(std::clamp(TopRow.Get(), std::min(FixedRows.Get(), RowCount - 1),
+                               std::max(FixedRows.Get(), MaxTopRow())));
+    LeftCol.SetQuiet(std::clamp(LeftCol.Get(), std::min(FixedCols.Get(), ColCount - 1),
+                                std::max(FixedCols.Get(), MaxLeftCol())));
     PlaceEditor();
     Invalidate();
 }
@@ -168,13 +170,13 @@ int FixedExtent(int fixed, int count, const std::vector<int>& sizes, int lw) {
 }  // namespace
 
 int TCustomGrid::VisibleColCount() const {
-    return FullyVisible(ClientWidth - FixedExtent(FixedCols, ColCount, colWidths_, GridLineWidth), LeftCol, ColCount,
-                        colWidths_, GridLineWidth);
+    return FullyVisible(ClientWidth - FixedExtent(FixedCols, ColCount, colWidths_, GridLineWidth), LeftCol,
+                        ColCount, colWidths_, GridLineWidth);
 }
 
 int TCustomGrid::VisibleRowCount() const {
-    return FullyVisible(ClientHeight - FixedExtent(FixedRows, RowCount, rowHeights_, GridLineWidth), TopRow, RowCount,
-                        rowHeights_, GridLineWidth);
+    return FullyVisible(ClientHeight - FixedExtent(FixedRows, RowCount, rowHeights_, GridLineWidth), TopRow,
+                        RowCount, rowHeights_, GridLineWidth);
 }
 
 int TCustomGrid::MaxTopRow() const {
@@ -213,8 +215,10 @@ void TCustomGrid::InvalidateCol(int col) {
 }
 
 void TCustomGrid::Resized() {
-    TopRow.SetQuiet(std::clamp(TopRow.Get(), std::min(FixedRows.Get(), RowCount - 1), std::max(FixedRows.Get(), MaxTopRow())));
-    LeftCol.SetQuiet(std::clamp(LeftCol.Get(), std::min(FixedCols.Get(), ColCount - 1), std::max(FixedCols.Get(), MaxLeftCol())));
+    TopRow.SetQuiet(std::clamp(TopRow.Get(), std::min(FixedRows.Get(), RowCount - 1),
+                               std::max(FixedRows.Get(), MaxTopRow())));
+    LeftCol.SetQuiet(std::clamp(LeftCol.Get(), std::min(FixedCols.Get(), ColCount - 1),
+                                std::max(FixedCols.Get(), MaxLeftCol())));
     PlaceEditor();
     TCustomControl::Resized();
 }
@@ -223,134 +227,124 @@ void TCustomGrid::Resized() {
 
 bool TCustomGrid::PropertyChanging(TPropId id) {
     switch (id) {
-        case TPropId::Row:
-            if (Row.Pending() < 0 || Row.Pending() >= RowCount) OutOfRange();
-            MoveCurrent(Col, Row.Pending(), true, true);
-            return false;
-        case TPropId::Col:
-            if (Col.Pending() < 0 || Col.Pending() >= ColCount) OutOfRange();
-            MoveCurrent(Col.Pending(), Row, true, true);
-            return false;
-        case TPropId::Selection: {
-            TGridRect s = Selection.Pending();
-            if (s.Left < 0 || s.Top < 0 || s.Right >= ColCount || s.Bottom >= RowCount) OutOfRange();
-            anchor_ = TGridCoord{s.Left, s.Top};
-            Col.SetQuiet(s.Right);
-            Row.SetQuiet(s.Bottom);
-            UpdateSelection(false);
-            NotifyPeer(TPropId::Row);
-            NotifyPeer(TPropId::Col);
-            return false;
+    case TPropId::Row:
+        if (Row.Pending() < 0 || Row.Pending() >= RowCount) OutOfRange();
+        MoveCurrent(Col, Row.Pending(), true, true);
+        return false;
+    case TPropId::Col:
+        if (Col.Pending() < 0 || Col.Pending() >= ColCount) OutOfRange();
+        MoveCurrent(Col.Pending(), Row, true, true);
+        return false;
+    case TPropId::Selection: {
+        TGridRect s = Selection.Pending();
+        if (s.Left < 0 || s.Top < 0 || s.Right >= ColCount || s.Bottom >= RowCount) OutOfRange();
+        anchor_ = TGridCoord{s.Left, s.Top};
+        Col.SetQuiet(s.Right);
+        Row.SetQuiet(s.Bottom);
+        UpdateSelection(false);
+        NotifyPeer(TPropId::Row);
+        NotifyPeer(TPropId::Col);
+        return false;
+    }
+    case TPropId::TopRow:
+        TopRow.Pending() = std::clamp(TopRow.Pending(), std::min(FixedRows.Get(), RowCount - 1),
+                                      std::max(FixedRows.Get(), MaxTopRow()));
+        break;
+    case TPropId::LeftCol:
+        LeftCol.Pending() = std::clamp(LeftCol.Pending(), std::min(FixedCols.Get(), ColCount - 1),
+                                       std::max(FixedCols.Get(), MaxLeftCol()));
+        break;
+    case TPropId::ColCount: ColCount.Pending() = std::max(1, ColCount.Pending()); break;
+    case TPropId::RowCount: RowCount.Pending() = std::max(1, RowCount.Pending()); break;
+    case TPropId::FixedCols:
+        if (FixedCols.Pending() < 0 || FixedCols.Pending() >= ColCount)
+            throw EInvalidOperation("Le colonne fisse devono essere meno delle colonne");
+        break;
+    case TPropId::FixedRows:
+        if (FixedRows.Pending() < 0 || FixedRows.Pending() >= RowCount)
+            throw EInvalidOperation("Le righe fisse devono essere meno delle righe");
+        break;
+    case TPropId::GridLineWidth: GridLineWidth.Pending() = std::max(0, GridLineWidth.Pending()); break;
+    case TPropId::EditorMode:
+        if (EditorMode.Pending()) {
+            ShowEditor();
+        } else {
+            HideEditor();
         }
-        case TPropId::TopRow:
-            TopRow.Pending() = std::clamp(TopRow.Pending(), std::min(FixedRows.Get(), RowCount - 1),
-                                          std::max(FixedRows.Get(), MaxTopRow()));
-            break;
-        case TPropId::LeftCol:
-            LeftCol.Pending() = std::clamp(LeftCol.Pending(), std::min(FixedCols.Get(), ColCount - 1),
-                                           std::max(FixedCols.Get(), MaxLeftCol()));
-            break;
-        case TPropId::ColCount:
-            ColCount.Pending() = std::max(1, ColCount.Pending());
-            break;
-        case TPropId::RowCount:
-            RowCount.Pending() = std::max(1, RowCount.Pending());
-            break;
-        case TPropId::FixedCols:
-            if (FixedCols.Pending() < 0 || FixedCols.Pending() >= ColCount)
-                throw EInvalidOperation("Le colonne fisse devono essere meno delle colonne");
-            break;
-        case TPropId::FixedRows:
-            if (FixedRows.Pending() < 0 || FixedRows.Pending() >= RowCount)
-                throw EInvalidOperation("Le righe fisse devono essere meno delle righe");
-            break;
-        case TPropId::GridLineWidth:
-            GridLineWidth.Pending() = std::max(0, GridLineWidth.Pending());
-            break;
-        case TPropId::EditorMode:
-            if (EditorMode.Pending()) {
-                ShowEditor();
-            } else {
-                HideEditor();
-            }
-            return false;
-        default:
-            break;
+        return false;
+    default: break;
     }
     return TCustomControl::PropertyChanging(id);
 }
 
 void TCustomGrid::DoPropertyChanged(TPropId id) {
     switch (id) {
-        case TPropId::ColCount:
-        case TPropId::RowCount: {
-            int oldCols = static_cast<int>(colWidths_.size()), oldRows = static_cast<int>(rowHeights_.size());
-            colWidths_.resize(ColCount.Get(), DefaultColWidth);
-            rowHeights_.resize(RowCount.Get(), DefaultRowHeight);
-            if (FixedCols >= ColCount) FixedCols.SetQuiet(ColCount - 1);
-            if (FixedRows >= RowCount) FixedRows.SetQuiet(RowCount - 1);
-            SizeChanged(oldCols, oldRows);
-            if (editCol_ >= ColCount || editRow_ >= RowCount) HideEditor();
-            int col = std::clamp(Col.Get(), 0, ColCount - 1), row = std::clamp(Row.Get(), 0, RowCount - 1);
-            anchor_ = TGridCoord{std::min(anchor_.X, ColCount - 1), std::min(anchor_.Y, RowCount - 1)};
-            Col.SetQuiet(col);
-            Row.SetQuiet(row);
-            UpdateSelection(false);
-            TopRow.SetQuiet(std::clamp(TopRow.Get(), std::min(FixedRows.Get(), RowCount - 1),
-                                       std::max(FixedRows.Get(), MaxTopRow())));
-            LeftCol.SetQuiet(std::clamp(LeftCol.Get(), std::min(FixedCols.Get(), ColCount - 1),
-                                        std::max(FixedCols.Get(), MaxLeftCol())));
-            Invalidate();
-            return;
-        }
-        case TPropId::FixedCols:
-        case TPropId::FixedRows:
-            // New fixed counts start the grid over at its first scrolled cell.
+    case TPropId::ColCount:
+    case TPropId::RowCount: {
+        int oldCols = static_cast<int>(colWidths_.size()), oldRows = static_cast<int>(rowHeights_.size());
+        colWidths_.resize(ColCount.Get(), DefaultColWidth);
+        rowHeights_.resize(RowCount.Get(), DefaultRowHeight);
+        if (FixedCols >= ColCount) FixedCols.SetQuiet(ColCount - 1);
+        if (FixedRows >= RowCount) FixedRows.SetQuiet(RowCount - 1);
+        SizeChanged(oldCols, oldRows);
+        if (editCol_ >= ColCount || editRow_ >= RowCount) HideEditor();
+        int col = std::clamp(Col.Get(), 0, ColCount - 1), row = std::clamp(Row.Get(), 0, RowCount - 1);
+        anchor_ = TGridCoord{std::min(anchor_.X, ColCount - 1), std::min(anchor_.Y, RowCount - 1)};
+        Col.SetQuiet(col);
+        Row.SetQuiet(row);
+        UpdateSelection(false);
+        TopRow.SetQuiet(std::clamp(TopRow.Get(), std::min(FixedRows.Get(), RowCount - 1),
+                                   std::max(FixedRows.Get(), MaxTopRow())));
+        LeftCol.SetQuiet(std::clamp(LeftCol.Get(), std::min(FixedCols.Get(), ColCount - 1),
+                                    std::max(FixedCols.Get(), MaxLeftCol())));
+        Invalidate();
+        return;
+    }
+    case TPropId::FixedCols:
+    case TPropId::FixedRows:
+        // New fixed counts start the grid over at its first scrolled cell.
+        HideEditor();
+        TopRow.SetQuiet(FixedRows);
+        LeftCol.SetQuiet(FixedCols);
+        Col.SetQuiet(FixedCols);
+        Row.SetQuiet(FixedRows);
+        anchor_ = TGridCoord{FixedCols, FixedRows};
+        UpdateSelection(true);
+        NotifyPeer(TPropId::Row);
+        NotifyPeer(TPropId::Col);
+        NotifyPeer(TPropId::TopRow);
+        Invalidate();
+        return;
+    case TPropId::DefaultColWidth:
+        std::fill(colWidths_.begin(), colWidths_.end(), DefaultColWidth.Get());
+        PlaceEditor();
+        Invalidate();
+        return;
+    case TPropId::DefaultRowHeight:
+        std::fill(rowHeights_.begin(), rowHeights_.end(), DefaultRowHeight.Get());
+        PlaceEditor();
+        Invalidate();
+        return;
+    case TPropId::TopRow:
+    case TPropId::LeftCol: TopLeftChanged(); return;
+    case TPropId::Options:
+        if (!Options->Contains(goEditing))
             HideEditor();
-            TopRow.SetQuiet(FixedRows);
-            LeftCol.SetQuiet(FixedCols);
-            Col.SetQuiet(FixedCols);
-            Row.SetQuiet(FixedRows);
-            anchor_ = TGridCoord{FixedCols, FixedRows};
-            UpdateSelection(true);
-            NotifyPeer(TPropId::Row);
-            NotifyPeer(TPropId::Col);
-            NotifyPeer(TPropId::TopRow);
-            Invalidate();
-            return;
-        case TPropId::DefaultColWidth:
-            std::fill(colWidths_.begin(), colWidths_.end(), DefaultColWidth.Get());
-            PlaceEditor();
-            Invalidate();
-            return;
-        case TPropId::DefaultRowHeight:
-            std::fill(rowHeights_.begin(), rowHeights_.end(), DefaultRowHeight.Get());
-            PlaceEditor();
-            Invalidate();
-            return;
-        case TPropId::TopRow:
-        case TPropId::LeftCol:
-            TopLeftChanged();
-            return;
-        case TPropId::Options:
-            if (!Options->Contains(goEditing))
-                HideEditor();
-            else if (Options->Contains(goAlwaysShowEditor))
-                ShowEditor();
-            Invalidate();
-            return;
-        case TPropId::ScrollBars:
-        case TPropId::BorderStyle:
-            SyncClientSize();
-            Canvas->SyncSize();
-            return;
-        case TPropId::GridLineWidth:
-        case TPropId::FixedColor:
-            PlaceEditor();
-            Invalidate();
-            return;
-        default:
-            TCustomControl::DoPropertyChanged(id);
+        else if (Options->Contains(goAlwaysShowEditor))
+            ShowEditor();
+        Invalidate();
+        return;
+    case TPropId::ScrollBars:
+    case TPropId::BorderStyle:
+        SyncClientSize();
+        Canvas->SyncSize();
+        return;
+    case TPropId::GridLineWidth:
+    case TPropId::FixedColor:
+        PlaceEditor();
+        Invalidate();
+        return;
+    default: TCustomControl::DoPropertyChanged(id);
     }
 }
 
@@ -364,8 +358,8 @@ bool TCustomGrid::SelectCell(int col, int row) {
 
 void TCustomGrid::UpdateSelection(bool moveAnchor) {
     if (moveAnchor) anchor_ = TGridCoord{Col, Row};
-    TGridRect s{std::min(anchor_.X, Col.Get()), std::min(anchor_.Y, Row.Get()), std::max(anchor_.X, Col.Get()),
-                std::max(anchor_.Y, Row.Get())};
+    TGridRect s{std::min(anchor_.X, Col.Get()), std::min(anchor_.Y, Row.Get()),
+                std::max(anchor_.X, Col.Get()), std::max(anchor_.Y, Row.Get())};
     if (Options->Contains(goRowSelect)) {
         s.Left = FixedCols;
         s.Right = ColCount - 1;
@@ -413,7 +407,8 @@ void TCustomGrid::ClampInView() {
         if (Col < LeftCol) {
             LeftCol.SetQuiet(Col);
         } else {
-            while (LeftCol < Col && ColLeft(Col) + colWidths_[Col] > ClientWidth) LeftCol.SetQuiet(LeftCol + 1);
+            while (LeftCol < Col && ColLeft(Col) + colWidths_[Col] > ClientWidth)
+                LeftCol.SetQuiet(LeftCol + 1);
         }
     }
     if (TopRow != oldTop || LeftCol != oldLeft) {
@@ -438,7 +433,8 @@ void TCustomGrid::RefreshEditorText(const AnsiString& value) {
 // ---------------------------------------------------------------- editing
 
 bool TCustomGrid::CanEditShow() const {
-    return Options->Contains(goEditing) && !Options->Contains(goRowSelect) && Col >= FixedCols && Row >= FixedRows;
+    return Options->Contains(goEditing) && !Options->Contains(goRowSelect) && Col >= FixedCols &&
+           Row >= FixedRows;
 }
 
 AnsiString TCustomGrid::GetEditText(int col, int row) {
@@ -544,53 +540,52 @@ void TCustomGrid::KeyDown(WORD& key, TShiftState shift) {
     int c = Col, r = Row;
     int page = std::max(1, VisibleRowCount());
     switch (key) {
-        case VK_UP: r = std::max(FixedRows.Get(), r - 1); break;
-        case VK_DOWN: r = std::min(RowCount - 1, r + 1); break;
-        case VK_LEFT: c = std::max(FixedCols.Get(), c - 1); break;
-        case VK_RIGHT: c = std::min(ColCount - 1, c + 1); break;
-        case VK_PRIOR: r = std::max(FixedRows.Get(), r - page); break;
-        case VK_NEXT: r = std::min(RowCount - 1, r + page); break;
-        case VK_HOME: c = FixedCols; break;
-        case VK_END: c = ColCount - 1; break;
-        case VK_TAB:
-            if (!Options->Contains(goTabs)) return;
-            extend = false;
-            if (!shift.Contains(ssShift)) {
-                if (c < ColCount - 1)
-                    ++c;
-                else if (r < RowCount - 1) {
-                    c = FixedCols;
-                    ++r;
-                }
-            } else {
-                if (c > FixedCols)
-                    --c;
-                else if (r > FixedRows) {
-                    c = ColCount - 1;
-                    --r;
-                }
+    case VK_UP: r = std::max(FixedRows.Get(), r - 1); break;
+    case VK_DOWN: r = std::min(RowCount - 1, r + 1); break;
+    case VK_LEFT: c = std::max(FixedCols.Get(), c - 1); break;
+    case VK_RIGHT: c = std::min(ColCount - 1, c + 1); break;
+    case VK_PRIOR: r = std::max(FixedRows.Get(), r - page); break;
+    case VK_NEXT: r = std::min(RowCount - 1, r + page); break;
+    case VK_HOME: c = FixedCols; break;
+    case VK_END: c = ColCount - 1; break;
+    case VK_TAB:
+        if (!Options->Contains(goTabs)) return;
+        extend = false;
+        if (!shift.Contains(ssShift)) {
+            if (c < ColCount - 1)
+                ++c;
+            else if (r < RowCount - 1) {
+                c = FixedCols;
+                ++r;
             }
-            break;
-        case VK_F2:
+        } else {
+            if (c > FixedCols)
+                --c;
+            else if (r > FixedRows) {
+                c = ColCount - 1;
+                --r;
+            }
+        }
+        break;
+    case VK_F2:
+        ShowEditor();
+        key = 0;
+        return;
+    case VK_RETURN:
+        if (!Options->Contains(goEditing)) return;
+        if (EditorMode && !Options->Contains(goAlwaysShowEditor))
+            HideEditor();
+        else
             ShowEditor();
+        key = 0;
+        return;
+    case VK_ESCAPE:
+        if (EditorMode && !Options->Contains(goAlwaysShowEditor)) {
+            HideEditor();
             key = 0;
-            return;
-        case VK_RETURN:
-            if (!Options->Contains(goEditing)) return;
-            if (EditorMode && !Options->Contains(goAlwaysShowEditor))
-                HideEditor();
-            else
-                ShowEditor();
-            key = 0;
-            return;
-        case VK_ESCAPE:
-            if (EditorMode && !Options->Contains(goAlwaysShowEditor)) {
-                HideEditor();
-                key = 0;
-            }
-            return;
-        default:
-            return;
+        }
+        return;
+    default: return;
     }
     if (c != Col || r != Row) MoveCurrent(c, r, !extend, true);
     key = 0;
@@ -652,7 +647,8 @@ void TCustomGrid::Paint() {
             if (fixed) state << gdFixed;
             if (!fixed) {
                 if (focused && col == Col && r == Row) state << gdFocused;
-                if (col >= sel.Left && col <= sel.Right && r >= sel.Top && r <= sel.Bottom) state << gdSelected;
+                if (col >= sel.Left && col <= sel.Right && r >= sel.Top && r <= sel.Bottom)
+                    state << gdSelected;
             }
             bool editing = state.Contains(gdFocused) && EditorMode && Options->Contains(goEditing);
             if (editing) continue;
@@ -660,7 +656,8 @@ void TCustomGrid::Paint() {
                 c->Font->Assign(*Font);
                 c->Brush->Style = bsSolid;
                 if (state.Contains(gdSelected) &&
-                    (!state.Contains(gdFocused) || Options->Contains(goDrawFocusSelected) || Options->Contains(goRowSelect))) {
+                    (!state.Contains(gdFocused) || Options->Contains(goDrawFocusSelected) ||
+                     Options->Contains(goRowSelect))) {
                     c->Brush->Color = clHighlight;
                     c->Font->Color = clHighlightText;
                 } else {

@@ -28,13 +28,15 @@ const struct {
     WORD key;
     const char* name;
 } kKeyNames[] = {
-    {VK_BACK, "Backspace"}, {VK_TAB, "Tab"},   {VK_RETURN, "Invio"}, {VK_ESCAPE, "Esc"}, {VK_SPACE, "Spazio"},
-    {VK_PRIOR, "PgSu"},     {VK_NEXT, "PgGiù"}, {VK_END, "Fine"},    {VK_HOME, "Home"},  {VK_LEFT, "Sinistra"},
-    {VK_UP, "Su"},          {VK_RIGHT, "Destra"}, {VK_DOWN, "Giù"},  {VK_INSERT, "Ins"}, {VK_DELETE, "Canc"},
+    {VK_BACK, "Backspace"}, {VK_TAB, "Tab"},       {VK_RETURN, "Invio"}, {VK_ESCAPE, "Esc"},
+    {VK_SPACE, "Spazio"},   {VK_PRIOR, "PgSu"},    {VK_NEXT, "PgGiù"},   {VK_END, "Fine"},
+    {VK_HOME, "Home"},      {VK_LEFT, "Sinistra"}, {VK_UP, "Su"},        {VK_RIGHT, "Destra"},
+    {VK_DOWN, "Giù"},       {VK_INSERT, "Ins"},    {VK_DELETE, "Canc"},
 };
 
 AnsiString KeyName(WORD key) {
-    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return AnsiString(1, static_cast<char>(key));
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
+        return AnsiString(1, static_cast<char>(key));
     if (key >= VK_F1 && key <= VK_F12) return "F" + std::to_string(key - VK_F1 + 1);
     for (const auto& k : kKeyNames)
         if (k.key == key) return k.name;
@@ -100,7 +102,8 @@ TMenuItem::~TMenuItem() {
 }
 
 TMenuItem* TMenuItem::Item(int index) const {
-    if (index < 0 || index >= Count()) throw Exception("Indice del menu fuori dai limiti (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count())
+        throw Exception("Indice del menu fuori dai limiti (" + std::to_string(index) + ")");
     return items_[index];
 }
 
@@ -116,7 +119,8 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
 }
 
 void TMenuItem::Delete(int index) {
-    if (index < 0 || index >= Count()) throw Exception("Indice del menu fuori dai limiti (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count())
+        throw Exception("Indice del menu fuori dai limiti (" + std::to_string(index) + ")");
     items_[index]->parent_ = nullptr;
     items_.erase(items_.begin() + index);
     Changed(TPropId::MenuItems);
@@ -161,7 +165,8 @@ bool TMenuItem::PropertyChanging(TPropId) { return true; }
 void TMenuItem::PropertyChanged(TPropId id) {
     if (id == TPropId::Checked && Checked && RadioItem && parent_)
         for (TMenuItem* sibling : parent_->items_)
-            if (sibling != this && sibling->RadioItem && sibling->GroupIndex == GroupIndex && sibling->Checked) {
+            if (sibling != this && sibling->RadioItem && sibling->GroupIndex == GroupIndex &&
+                sibling->Checked) {
                 sibling->Checked.SetQuiet(false);
                 sibling->Changed(TPropId::Checked);
             }

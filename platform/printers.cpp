@@ -53,8 +53,12 @@ const TPrinterDevice& TPrinter::Device() const {
 
 int TPrinter::PixelsPerInchX() const { return Orientation == poPortrait ? Device().DpiX : Device().DpiY; }
 int TPrinter::PixelsPerInchY() const { return Orientation == poPortrait ? Device().DpiY : Device().DpiX; }
-int TPrinter::PhysicalWidth() const { return Orientation == poPortrait ? Device().PaperWidth : Device().PaperHeight; }
-int TPrinter::PhysicalHeight() const { return Orientation == poPortrait ? Device().PaperHeight : Device().PaperWidth; }
+int TPrinter::PhysicalWidth() const {
+    return Orientation == poPortrait ? Device().PaperWidth : Device().PaperHeight;
+}
+int TPrinter::PhysicalHeight() const {
+    return Orientation == poPortrait ? Device().PaperHeight : Device().PaperWidth;
+}
 int TPrinter::PageWidth() const {
     return Orientation == poPortrait ? Device().Printable.Width() : Device().Printable.Height();
 }
@@ -66,7 +70,8 @@ int TPrinter::PhysicalOffsetX() const {
     return Orientation == poPortrait ? Device().Printable.Left : Device().Printable.Top;
 }
 int TPrinter::PhysicalOffsetY() const {
-    return Orientation == poPortrait ? Device().Printable.Top : Device().PaperWidth - Device().Printable.Right;
+    return Orientation == poPortrait ? Device().Printable.Top
+                                     : Device().PaperWidth - Device().Printable.Right;
 }
 
 TPaintEngine* TPrinter::Measurer() const {

@@ -17,6 +17,7 @@
 #include <utility>
 
 // Names every property that a host or a peer needs to tell apart.
+// clang-format off
 enum class TPropId : uint16_t {
     None,
     // geometry and look of controls
@@ -56,6 +57,7 @@ enum class TPropId : uint16_t {
     // graphics objects
     Name, Size, Mode, Bounds, ZOrder, Focus,
 };
+// clang-format on
 
 // Whatever holds properties: controls, fonts, pens, menu items...
 class TPropertyHost {
@@ -86,9 +88,9 @@ public:
         return *this;
     }
     template <class U>
-        requires(std::is_convertible_v<U, T> && !std::is_same_v<std::decay_t<U>, T> &&
-                 !std::is_same_v<std::decay_t<U>, TProperty>)
-    TProperty& operator=(U&& value) {
+    requires(std::is_convertible_v<U, T> && !std::is_same_v<std::decay_t<U>, T> &&
+             !std::is_same_v<std::decay_t<U>, TProperty>) TProperty&
+    operator=(U&& value) {
         Set(T(std::forward<U>(value)));
         return *this;
     }

@@ -17,7 +17,6 @@ TColor FromPx(uint32_t p) {
     return static_cast<TColor>(((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
 }
 
-
 TRect Normalized(const TRect& r) {
     return TRect(std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
                  std::max(r.Top, r.Bottom));
@@ -27,7 +26,8 @@ TRect Normalized(const TRect& r) {
 class Coverage {
 public:
     enum : uint8_t { None = 0, Fill = 1, Pen = 2 };
-    explicit Coverage(const TRect& box) : box_(box), cells_(static_cast<size_t>(box.Width()) * box.Height(), None) {}
+    explicit Coverage(const TRect& box)
+        : box_(box), cells_(static_cast<size_t>(box.Width()) * box.Height(), None) {}
     bool Empty() const { return box_.IsEmpty(); }
     const TRect& Box() const { return box_; }
     void Mark(int x, int y, uint8_t kind) {
@@ -73,7 +73,9 @@ std::vector<TPoint> Stamp(int w) {
     double r = w / 2.0;
     for (int dy = lo; dy <= hi; ++dy)
         for (int dx = lo; dx <= hi; ++dx)
-            if (w <= 3 || (dx - (hi + lo) / 2.0) * (dx - (hi + lo) / 2.0) + (dy - (hi + lo) / 2.0) * (dy - (hi + lo) / 2.0) <= r * r + 0.25)
+            if (w <= 3 || (dx - (hi + lo) / 2.0) * (dx - (hi + lo) / 2.0) +
+                                  (dy - (hi + lo) / 2.0) * (dy - (hi + lo) / 2.0) <=
+                              r * r + 0.25)
                 pts.emplace_back(dx, dy);
     return pts;
 }
@@ -81,11 +83,11 @@ std::vector<TPoint> Stamp(int w) {
 // Dash patterns of the pen styles, in pixels for a pen one pixel wide.
 std::vector<int> Pattern(TPenStyle style) {
     switch (style) {
-        case psDash: return {18, 6};
-        case psDot: return {3, 3};
-        case psDashDot: return {9, 6, 3, 6};
-        case psDashDotDot: return {9, 3, 3, 3, 3, 3};
-        default: return {};
+    case psDash: return {18, 6};
+    case psDot: return {3, 3};
+    case psDashDot: return {9, 6, 3, 6};
+    case psDashDotDot: return {9, 3, 3, 3, 3, 3};
+    default: return {};
     }
 }
 
@@ -185,23 +187,23 @@ uint32_t RasterOp(TPenMode mode, uint32_t pen, uint32_t dst) {
     dst &= 0xFFFFFF;
     uint32_t r;
     switch (mode) {
-        case pmBlack: r = 0; break;
-        case pmWhite: r = 0xFFFFFF; break;
-        case pmNop: r = dst; break;
-        case pmNot: r = ~dst; break;
-        case pmCopy: r = pen; break;
-        case pmNotCopy: r = ~pen; break;
-        case pmMergePenNot: r = pen | ~dst; break;
-        case pmMaskPenNot: r = pen & ~dst; break;
-        case pmMergeNotPen: r = ~pen | dst; break;
-        case pmMaskNotPen: r = ~pen & dst; break;
-        case pmMerge: r = pen | dst; break;
-        case pmNotMerge: r = ~(pen | dst); break;
-        case pmMask: r = pen & dst; break;
-        case pmNotMask: r = ~(pen & dst); break;
-        case pmXor: r = pen ^ dst; break;
-        case pmNotXor: r = ~(pen ^ dst); break;
-        default: r = pen; break;
+    case pmBlack: r = 0; break;
+    case pmWhite: r = 0xFFFFFF; break;
+    case pmNop: r = dst; break;
+    case pmNot: r = ~dst; break;
+    case pmCopy: r = pen; break;
+    case pmNotCopy: r = ~pen; break;
+    case pmMergePenNot: r = pen | ~dst; break;
+    case pmMaskPenNot: r = pen & ~dst; break;
+    case pmMergeNotPen: r = ~pen | dst; break;
+    case pmMaskNotPen: r = ~pen & dst; break;
+    case pmMerge: r = pen | dst; break;
+    case pmNotMerge: r = ~(pen | dst); break;
+    case pmMask: r = pen & dst; break;
+    case pmNotMask: r = ~(pen & dst); break;
+    case pmXor: r = pen ^ dst; break;
+    case pmNotXor: r = ~(pen ^ dst); break;
+    default: r = pen; break;
     }
     return 0xFF000000u | (r & 0xFFFFFF);
 }
@@ -230,7 +232,8 @@ void TRasterEngine::Polygon(const TPaintState& s, std::span<const TPoint> points
     if (cov.Empty()) return;
     if (PenVisible(s.Pen)) {
         PenPath path(cov, s.Pen);
-        for (size_t i = 0; i < points.size(); ++i) path.Segment(points[i], points[(i + 1) % points.size()], false);
+        for (size_t i = 0; i < points.size(); ++i)
+            path.Segment(points[i], points[(i + 1) % points.size()], false);
     }
     if (BrushVisible(s.Brush) && points.size() >= 3) {
         // Even-odd rule, sampled at pixel centres.
@@ -286,7 +289,8 @@ void TRasterEngine::FillRect(const TPaintState& s, const TRect& rect) {
     if (!BrushVisible(s.Brush)) return;
     TRect r = IntersectRect(Normalized(rect), IntersectRect(s.Clip, DeviceRect()));
     uint32_t c = Px(s.Brush.Color);
-    for (int y = r.Top; y < r.Bottom; ++y) std::fill(target_.ScanLine(y) + r.Left, target_.ScanLine(y) + r.Right, c);
+    for (int y = r.Top; y < r.Bottom; ++y)
+        std::fill(target_.ScanLine(y) + r.Left, target_.ScanLine(y) + r.Right, c);
 }
 
 void TRasterEngine::FrameRect(const TPaintState& s, const TRect& rect) {
@@ -368,7 +372,8 @@ void TRasterEngine::Text(const TPaintState& s, int x, int y, const AnsiString& t
         else
             FrameRect(glyph, box);
     }
-    if (s.Font.Style.Contains(fsUnderline)) FillRect(glyph, TRect(x, y + ascent + 1, x + ext.cx, y + ascent + 2));
+    if (s.Font.Style.Contains(fsUnderline))
+        FillRect(glyph, TRect(x, y + ascent + 1, x + ext.cx, y + ascent + 2));
     if (s.Font.Style.Contains(fsStrikeOut))
         FillRect(glyph, TRect(x, y + ascent - cap / 2, x + ext.cx, y + ascent - cap / 2 + 1));
 }

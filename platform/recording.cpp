@@ -7,18 +7,18 @@
 namespace {
 const char* OpName(TPaintOp op) {
     switch (op) {
-        case TPaintOp::Line: return "Line";
-        case TPaintOp::Polyline: return "Polyline";
-        case TPaintOp::Polygon: return "Polygon";
-        case TPaintOp::Rectangle: return "Rectangle";
-        case TPaintOp::FillRect: return "FillRect";
-        case TPaintOp::FrameRect: return "FrameRect";
-        case TPaintOp::Ellipse: return "Ellipse";
-        case TPaintOp::Arc: return "Arc";
-        case TPaintOp::Text: return "Text";
-        case TPaintOp::Bitmap: return "Bitmap";
-        case TPaintOp::SetPixel: return "SetPixel";
-        case TPaintOp::FloodFill: return "FloodFill";
+    case TPaintOp::Line: return "Line";
+    case TPaintOp::Polyline: return "Polyline";
+    case TPaintOp::Polygon: return "Polygon";
+    case TPaintOp::Rectangle: return "Rectangle";
+    case TPaintOp::FillRect: return "FillRect";
+    case TPaintOp::FrameRect: return "FrameRect";
+    case TPaintOp::Ellipse: return "Ellipse";
+    case TPaintOp::Arc: return "Arc";
+    case TPaintOp::Text: return "Text";
+    case TPaintOp::Bitmap: return "Bitmap";
+    case TPaintOp::SetPixel: return "SetPixel";
+    case TPaintOp::FloodFill: return "FloodFill";
     }
     return "?";
 }
@@ -29,8 +29,9 @@ const char* PenStyleName(TPenStyle s) {
 }
 
 const char* PenModeName(TPenMode m) {
-    static const char* names[] = {"black", "white", "nop", "not", "copy", "notcopy", "mergepennot", "maskpennot",
-                                  "mergenotpen", "masknotpen", "merge", "notmerge", "mask", "notmask", "xor", "notxor"};
+    static const char* names[] = {
+        "black",       "white",      "nop",   "not",      "copy", "notcopy", "mergepennot", "maskpennot",
+        "mergenotpen", "masknotpen", "merge", "notmerge", "mask", "notmask", "xor",         "notxor"};
     return names[m];
 }
 
@@ -65,41 +66,35 @@ AnsiString FontText(const TFontState& f) {
 AnsiString TPaintCall::Describe() const {
     AnsiString s = OpName(Op);
     switch (Op) {
-        case TPaintOp::Line:
-            s += " " + Pt(Points[0]) + "-" + Pt(Points[1]) + " " + PenText(State.Pen);
-            break;
-        case TPaintOp::Polyline:
-        case TPaintOp::Polygon:
-            for (const TPoint& p : Points) s += " " + Pt(p);
-            s += " " + PenText(State.Pen);
-            if (Op == TPaintOp::Polygon) s += " " + BrushText(State.Brush);
-            break;
-        case TPaintOp::Rectangle:
-        case TPaintOp::Ellipse:
-            s += " " + Rc(Rect) + " " + PenText(State.Pen) + " " + BrushText(State.Brush);
-            break;
-        case TPaintOp::FillRect:
-        case TPaintOp::FrameRect:
-            s += " " + Rc(Rect) + " " + BrushText(State.Brush);
-            break;
-        case TPaintOp::Arc:
-            s += " " + Rc(Rect) + " " + Pt(Points[0]) + " " + Pt(Points[1]) + " " + PenText(State.Pen);
-            break;
-        case TPaintOp::Text:
-            s += " " + Pt(Points[0]) + " \"" + Text + "\" " + FontText(State.Font) + " " + BrushText(State.Brush);
-            if (HasRect) s += " in " + Rc(Rect);
-            break;
-        case TPaintOp::Bitmap:
-            s += " " + std::to_string(BitmapSize.cx) + "x" + std::to_string(BitmapSize.cy) + " " + Rc(Source) +
-                 " to " + Rc(Rect) + (Transparent ? " transparent" : "");
-            break;
-        case TPaintOp::SetPixel:
-            s += " " + Pt(Points[0]) + " " + Hex(Color);
-            break;
-        case TPaintOp::FloodFill:
-            s += " " + Pt(Points[0]) + " " + Hex(Color) + (FillStyle == fsSurface ? " surface " : " border ") +
-                 BrushText(State.Brush);
-            break;
+    case TPaintOp::Line: s += " " + Pt(Points[0]) + "-" + Pt(Points[1]) + " " + PenText(State.Pen); break;
+    case TPaintOp::Polyline:
+    case TPaintOp::Polygon:
+        for (const TPoint& p : Points) s += " " + Pt(p);
+        s += " " + PenText(State.Pen);
+        if (Op == TPaintOp::Polygon) s += " " + BrushText(State.Brush);
+        break;
+    case TPaintOp::Rectangle:
+    case TPaintOp::Ellipse:
+        s += " " + Rc(Rect) + " " + PenText(State.Pen) + " " + BrushText(State.Brush);
+        break;
+    case TPaintOp::FillRect:
+    case TPaintOp::FrameRect: s += " " + Rc(Rect) + " " + BrushText(State.Brush); break;
+    case TPaintOp::Arc:
+        s += " " + Rc(Rect) + " " + Pt(Points[0]) + " " + Pt(Points[1]) + " " + PenText(State.Pen);
+        break;
+    case TPaintOp::Text:
+        s += " " + Pt(Points[0]) + " \"" + Text + "\" " + FontText(State.Font) + " " + BrushText(State.Brush);
+        if (HasRect) s += " in " + Rc(Rect);
+        break;
+    case TPaintOp::Bitmap:
+        s += " " + std::to_string(BitmapSize.cx) + "x" + std::to_string(BitmapSize.cy) + " " + Rc(Source) +
+             " to " + Rc(Rect) + (Transparent ? " transparent" : "");
+        break;
+    case TPaintOp::SetPixel: s += " " + Pt(Points[0]) + " " + Hex(Color); break;
+    case TPaintOp::FloodFill:
+        s += " " + Pt(Points[0]) + " " + Hex(Color) + (FillStyle == fsSurface ? " surface " : " border ") +
+             BrushText(State.Brush);
+        break;
     }
     return s + " clip " + Rc(State.Clip);
 }
@@ -120,7 +115,8 @@ std::vector<AnsiString> TRecordingEngine::Texts() const {
 
 std::vector<TPaintCall> TRecordingEngine::CallsOf(TPaintOp op) const {
     std::vector<TPaintCall> out;
-    std::copy_if(Calls.begin(), Calls.end(), std::back_inserter(out), [op](const TPaintCall& c) { return c.Op == op; });
+    std::copy_if(Calls.begin(), Calls.end(), std::back_inserter(out),
+                 [op](const TPaintCall& c) { return c.Op == op; });
     return out;
 }
 
@@ -130,7 +126,9 @@ AnsiString TRecordingEngine::Dump() const {
     return s;
 }
 
-void TRecordingEngine::Line(const TPaintState& s, TPoint from, TPoint to) { Add(TPaintOp::Line, s).Points = {from, to}; }
+void TRecordingEngine::Line(const TPaintState& s, TPoint from, TPoint to) {
+    Add(TPaintOp::Line, s).Points = {from, to};
+}
 
 void TRecordingEngine::Polyline(const TPaintState& s, std::span<const TPoint> points) {
     Add(TPaintOp::Polyline, s).Points.assign(points.begin(), points.end());
@@ -140,9 +138,13 @@ void TRecordingEngine::Polygon(const TPaintState& s, std::span<const TPoint> poi
     Add(TPaintOp::Polygon, s).Points.assign(points.begin(), points.end());
 }
 
-void TRecordingEngine::Rectangle(const TPaintState& s, const TRect& r) { Add(TPaintOp::Rectangle, s).Rect = r; }
+void TRecordingEngine::Rectangle(const TPaintState& s, const TRect& r) {
+    Add(TPaintOp::Rectangle, s).Rect = r;
+}
 void TRecordingEngine::FillRect(const TPaintState& s, const TRect& r) { Add(TPaintOp::FillRect, s).Rect = r; }
-void TRecordingEngine::FrameRect(const TPaintState& s, const TRect& r) { Add(TPaintOp::FrameRect, s).Rect = r; }
+void TRecordingEngine::FrameRect(const TPaintState& s, const TRect& r) {
+    Add(TPaintOp::FrameRect, s).Rect = r;
+}
 void TRecordingEngine::Ellipse(const TPaintState& s, const TRect& r) { Add(TPaintOp::Ellipse, s).Rect = r; }
 
 void TRecordingEngine::Arc(const TPaintState& s, const TRect& r, TPoint start, TPoint end) {
@@ -165,8 +167,8 @@ TSize TRecordingEngine::TextExtent(const TFontState& font, const AnsiString& tex
     return TTextMetrics::Extent(font, text);
 }
 
-void TRecordingEngine::DrawBitmap(const TPaintState& s, const TRect& dest, const TBitmap& bitmap, const TRect& source,
-                                  bool transparent) {
+void TRecordingEngine::DrawBitmap(const TPaintState& s, const TRect& dest, const TBitmap& bitmap,
+                                  const TRect& source, bool transparent) {
     TPaintCall& c = Add(TPaintOp::Bitmap, s);
     c.Rect = dest;
     c.BitmapSize = TSize{bitmap.GetWidth(), bitmap.GetHeight()};

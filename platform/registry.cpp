@@ -13,14 +13,16 @@ std::string Escape(const std::string& s, bool name) {
     std::string out;
     for (char c : s) {
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '=':
-                if (name) out += "\\=";
-                else out += c;
-                break;
-            default: out += c;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '=':
+            if (name)
+                out += "\\=";
+            else
+                out += c;
+            break;
+        default: out += c;
         }
     }
     return out;
@@ -42,8 +44,10 @@ std::string Unescape(const std::string& s) {
 // Position of the first '=' that is not escaped, or npos.
 size_t Separator(const std::string& line) {
     for (size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '\\') ++i;
-        else if (line[i] == '=') return i;
+        if (line[i] == '\\')
+            ++i;
+        else if (line[i] == '=')
+            return i;
     }
     return std::string::npos;
 }
@@ -58,9 +62,12 @@ AnsiString TRegIniFile::PathForKey(const AnsiString& key) {
         dir = ExtractFilePath(file);
     } else {
         const char* xdg = std::getenv("XDG_CONFIG_HOME");
-        if (xdg && *xdg) dir = xdg;
-        else if (const char* home = std::getenv("HOME"); home && *home) dir = std::string(home) + "/.config";
-        else dir = ".";
+        if (xdg && *xdg)
+            dir = xdg;
+        else if (const char* home = std::getenv("HOME"); home && *home)
+            dir = std::string(home) + "/.config";
+        else
+            dir = ".";
         dir = IncludeTrailingPathDelimiter(dir) + "OrdivexVarne/";
         if (key == kProgramKey) return dir + "settings";
     }
@@ -99,8 +106,10 @@ std::map<AnsiString, AnsiString> TRegIniFile::Load() const {
         }
     }
     for (const auto& [name, change] : pending_) {
-        if (change.deleted) values.erase(name);
-        else values[name] = change.value;
+        if (change.deleted)
+            values.erase(name);
+        else
+            values[name] = change.value;
     }
     return values;
 }

@@ -1,12 +1,11 @@
 #include "platform/safe_files.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <vector>
 
 namespace {

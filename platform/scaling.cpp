@@ -30,7 +30,8 @@ int ScaleLength(int v, int to, int from) {
 
 }  // namespace
 
-void TScalingEngine::Attach(TPaintEngine* target, TSize targetSize, const TRect& device, TPaintEngine* measurer) {
+void TScalingEngine::Attach(TPaintEngine* target, TSize targetSize, const TRect& device,
+                            TPaintEngine* measurer) {
     target_ = target;
     size_ = targetSize;
     device_ = device;
@@ -65,7 +66,8 @@ std::vector<TPoint> TScalingEngine::Mapped(std::span<const TPoint> points) const
 std::vector<TPoint> TScalingEngine::MappedLine(const TPaintState& s, const TPaintState& mapped,
                                                std::span<const TPoint> points) const {
     const bool solid = s.Pen.Style == psSolid || s.Pen.Style == psInsideFrame;
-    if (!solid || s.Pen.Width < 2 || mapped.Pen.Width != 1 || points.size() < 2 || points.front() == points.back())
+    if (!solid || s.Pen.Width < 2 || mapped.Pen.Width != 1 || points.size() < 2 ||
+        points.front() == points.back())
         return Mapped(points);
     std::vector<TPoint> out(points.begin(), points.end());
     const double reach = s.Pen.Width / 2.0;
@@ -134,12 +136,14 @@ TSize TScalingEngine::TextExtent(const TFontState& font, const AnsiString& text)
     return measurer_ ? measurer_->TextExtent(font, text) : TTextMetrics::Extent(font, text);
 }
 
-void TScalingEngine::DrawBitmap(const TPaintState& s, const TRect& dest, const TBitmap& bitmap, const TRect& source,
-                                bool transparent) {
+void TScalingEngine::DrawBitmap(const TPaintState& s, const TRect& dest, const TBitmap& bitmap,
+                                const TRect& source, bool transparent) {
     if (target_) target_->DrawBitmap(Mapped(s), Map(dest), bitmap, source, transparent);
 }
 
-TColor TScalingEngine::GetPixel(int x, int y) { return target_ ? target_->GetPixel(MapX(x), MapY(y)) : clWhite; }
+TColor TScalingEngine::GetPixel(int x, int y) {
+    return target_ ? target_->GetPixel(MapX(x), MapY(y)) : clWhite;
+}
 
 void TScalingEngine::SetPixel(const TPaintState& s, int x, int y, TColor color) {
     if (target_) target_->SetPixel(Mapped(s), MapX(x), MapY(y), color);

@@ -68,17 +68,14 @@ void TLabel::AdjustBounds() {
 void TLabel::DoPropertyChanged(TPropId id) {
     TGraphicControl::DoPropertyChanged(id);
     switch (id) {
-        case TPropId::Caption:
-        case TPropId::AutoSize:
-        case TPropId::WordWrap:
-        case TPropId::Font:
-            AdjustBounds();
-            break;
-        case TPropId::Control:
-            if (FocusControl) FreeNotification(FocusControl);
-            break;
-        default:
-            break;
+    case TPropId::Caption:
+    case TPropId::AutoSize:
+    case TPropId::WordWrap:
+    case TPropId::Font: AdjustBounds(); break;
+    case TPropId::Control:
+        if (FocusControl) FreeNotification(FocusControl);
+        break;
+    default: break;
     }
 }
 
@@ -131,7 +128,8 @@ AnsiString TCustomEdit::SelText() const { return utf8::Mid(Text, SelStart, SelLe
 
 bool TCustomEdit::PropertyChanging(TPropId id) {
     if (id == TPropId::SelStart) SelStart.Pending() = std::clamp(SelStart.Pending(), 0, GetTextLen());
-    if (id == TPropId::SelLength) SelLength.Pending() = std::clamp(SelLength.Pending(), 0, GetTextLen() - SelStart);
+    if (id == TPropId::SelLength)
+        SelLength.Pending() = std::clamp(SelLength.Pending(), 0, GetTextLen() - SelStart);
     return TWinControl::PropertyChanging(id);
 }
 
@@ -166,7 +164,8 @@ void TCustomEdit::UserEdit(const AnsiString& text, int caret) {
 void TCustomEdit::SetSelText(const AnsiString& text) {
     int start = SelStart;
     const AnsiString& t = Text;
-    AnsiString updated = t.substr(0, utf8::Offset(t, start)) + text + t.substr(utf8::Offset(t, start + SelLength));
+    AnsiString updated =
+        t.substr(0, utf8::Offset(t, start)) + text + t.substr(utf8::Offset(t, start + SelLength));
     Text = updated;
     SelStart = start + utf8::Length(text);
 }
@@ -182,7 +181,8 @@ void TCustomEdit::InsertTypedText(const AnsiString& text) {
     if (MaxLength > 0 && len - SelLength + add > MaxLength) return;
     const AnsiString& t = Text;
     int start = SelStart;
-    AnsiString updated = t.substr(0, utf8::Offset(t, start)) + text + t.substr(utf8::Offset(t, start + SelLength));
+    AnsiString updated =
+        t.substr(0, utf8::Offset(t, start)) + text + t.substr(utf8::Offset(t, start + SelLength));
     UserEdit(updated, start + add);
 }
 
@@ -207,31 +207,31 @@ void TCustomEdit::KeyDown(WORD& key, TShiftState shift) {
     TWinControl::KeyDown(key, shift);
     int len = GetTextLen();
     switch (key) {
-        case VK_DELETE: {
-            if (ReadOnly) return;
-            const AnsiString& t = Text;
-            int start = SelStart, count = SelLength ? SelLength.Get() : (start < len ? 1 : 0);
-            if (count) UserEdit(t.substr(0, utf8::Offset(t, start)) + t.substr(utf8::Offset(t, start + count)), start);
-            break;
-        }
-        case VK_LEFT:
-            SelStart = std::max(0, SelStart - 1);
-            SelLength = 0;
-            break;
-        case VK_RIGHT:
-            SelStart = std::min(len, SelStart + SelLength + 1);
-            SelLength = 0;
-            break;
-        case VK_HOME:
-            SelStart = 0;
-            SelLength = 0;
-            break;
-        case VK_END:
-            SelStart = len;
-            SelLength = 0;
-            break;
-        default:
-            break;
+    case VK_DELETE: {
+        if (ReadOnly) return;
+        const AnsiString& t = Text;
+        int start = SelStart, count = SelLength ? SelLength.Get() : (start < len ? 1 : 0);
+        if (count)
+            UserEdit(t.substr(0, utf8::Offset(t, start)) + t.substr(utf8::Offset(t, start + count)), start);
+        break;
+    }
+    case VK_LEFT:
+        SelStart = std::max(0, SelStart - 1);
+        SelLength = 0;
+        break;
+    case VK_RIGHT:
+        SelStart = std::min(len, SelStart + SelLength + 1);
+        SelLength = 0;
+        break;
+    case VK_HOME:
+        SelStart = 0;
+        SelLength = 0;
+        break;
+    case VK_END:
+        SelStart = len;
+        SelLength = 0;
+        break;
+    default: break;
     }
 }
 
@@ -399,52 +399,49 @@ bool TComboBox::PropertyChanging(TPropId id) {
 
 void TComboBox::DoPropertyChanged(TPropId id) {
     switch (id) {
-        case TPropId::ItemIndex: {
-            syncing_ = true;
+    case TPropId::ItemIndex: {
+        syncing_ = true;
+        Text.SetQuiet(ItemIndex >= 0 ? (*Items)[ItemIndex] : AnsiString());
+        syncing_ = false;
+        NotifyPeer(TPropId::Text);
+        if (ChangedByUser()) {
+            TControl::Click();
+            if (OnSelect)
+                OnSelect(this);
+            else if (OnChange)
+                OnChange(this);
+        }
+        return;
+    }
+    case TPropId::Text: {
+        if (syncing_) return;
+        int found = Items->IndexOf(Text);
+        if (TextIsFree()) {
+            ItemIndex.SetQuiet(found);
+        } else if (found >= 0) {
+            ItemIndex.SetQuiet(found);
+            Text.SetQuiet((*Items)[found]);
+        } else {
+            // A drop-down list shows only its items.
             Text.SetQuiet(ItemIndex >= 0 ? (*Items)[ItemIndex] : AnsiString());
-            syncing_ = false;
             NotifyPeer(TPropId::Text);
-            if (ChangedByUser()) {
-                TControl::Click();
-                if (OnSelect)
-                    OnSelect(this);
-                else if (OnChange)
-                    OnChange(this);
-            }
-            return;
         }
-        case TPropId::Text: {
-            if (syncing_) return;
-            int found = Items->IndexOf(Text);
-            if (TextIsFree()) {
-                ItemIndex.SetQuiet(found);
-            } else if (found >= 0) {
-                ItemIndex.SetQuiet(found);
-                Text.SetQuiet((*Items)[found]);
-            } else {
-                // A drop-down list shows only its items.
-                Text.SetQuiet(ItemIndex >= 0 ? (*Items)[ItemIndex] : AnsiString());
-                NotifyPeer(TPropId::Text);
-            }
-            NotifyPeer(TPropId::ItemIndex);
-            if (ChangedByUser() && OnChange) OnChange(this);
-            return;
+        NotifyPeer(TPropId::ItemIndex);
+        if (ChangedByUser() && OnChange) OnChange(this);
+        return;
+    }
+    case TPropId::Sorted: Items->SetSorted(Sorted); return;
+    case TPropId::Style:
+        if (!TextIsFree()) Text.SetQuiet(ItemIndex >= 0 ? (*Items)[ItemIndex] : AnsiString());
+        return;
+    case TPropId::Position:
+        if (DroppedDown) {
+            if (OnDropDown) OnDropDown(this);
+        } else if (OnCloseUp) {
+            OnCloseUp(this);
         }
-        case TPropId::Sorted:
-            Items->SetSorted(Sorted);
-            return;
-        case TPropId::Style:
-            if (!TextIsFree()) Text.SetQuiet(ItemIndex >= 0 ? (*Items)[ItemIndex] : AnsiString());
-            return;
-        case TPropId::Position:
-            if (DroppedDown) {
-                if (OnDropDown) OnDropDown(this);
-            } else if (OnCloseUp) {
-                OnCloseUp(this);
-            }
-            return;
-        default:
-            TWinControl::DoPropertyChanged(id);
+        return;
+    default: TWinControl::DoPropertyChanged(id);
     }
 }
 
@@ -491,7 +488,8 @@ void TComboBox::PaintItemTo(TPaintEngine* engine, int index, const TRect& rect, 
 
 // ---------------------------------------------------------------- list boxes
 
-TListBox::TListBox(TComponent* owner) : TWinControl(owner), Items(new TStringList), Canvas(new TControlCanvas(this)) {
+TListBox::TListBox(TComponent* owner)
+    : TWinControl(owner), Items(new TStringList), Canvas(new TControlCanvas(this)) {
     TabStop.SetQuiet(true);
     Color.SetQuiet(clWindow);
     SetBounds(0, 0, 121, 97);
@@ -534,27 +532,25 @@ bool TListBox::PropertyChanging(TPropId id) {
         int& p = ItemIndex.Pending();
         if (p < -1 || p >= Items->Count()) p = -1;
     }
-    if (id == TPropId::TopIndex) TopIndex.Pending() = std::clamp(TopIndex.Pending(), 0, std::max(0, Items->Count() - 1));
+    if (id == TPropId::TopIndex)
+        TopIndex.Pending() = std::clamp(TopIndex.Pending(), 0, std::max(0, Items->Count() - 1));
     return TWinControl::PropertyChanging(id);
 }
 
 void TListBox::DoPropertyChanged(TPropId id) {
     switch (id) {
-        case TPropId::ItemIndex:
-            if (!MultiSelect) std::fill(selected_.begin(), selected_.end(), false);
-            if (ItemIndex >= 0 && ItemIndex < static_cast<int>(selected_.size())) selected_[ItemIndex] = true;
-            if (ChangedByUser()) TControl::Click();
-            Invalidate();
-            return;
-        case TPropId::Sorted:
-            Items->SetSorted(Sorted);
-            return;
-        case TPropId::MultiSelect:
-            std::fill(selected_.begin(), selected_.end(), false);
-            if (ItemIndex >= 0) selected_[ItemIndex] = true;
-            return;
-        default:
-            TWinControl::DoPropertyChanged(id);
+    case TPropId::ItemIndex:
+        if (!MultiSelect) std::fill(selected_.begin(), selected_.end(), false);
+        if (ItemIndex >= 0 && ItemIndex < static_cast<int>(selected_.size())) selected_[ItemIndex] = true;
+        if (ChangedByUser()) TControl::Click();
+        Invalidate();
+        return;
+    case TPropId::Sorted: Items->SetSorted(Sorted); return;
+    case TPropId::MultiSelect:
+        std::fill(selected_.begin(), selected_.end(), false);
+        if (ItemIndex >= 0) selected_[ItemIndex] = true;
+        return;
+    default: TWinControl::DoPropertyChanged(id);
     }
 }
 
@@ -650,44 +646,45 @@ bool TScrollBar::PropertyChanging(TPropId id) {
         int high = std::max(Min.Get(), Max - std::max(PageSize - 1, 0));
         Position.Pending() = std::clamp(Position.Pending(), Min.Get(), high);
     }
-    if (id == TPropId::Max && Max.Pending() < Min) throw EInvalidOperation("Valori della barra di scorrimento non validi");
-    if (id == TPropId::Min && Min.Pending() > Max) throw EInvalidOperation("Valori della barra di scorrimento non validi");
+    if (id == TPropId::Max && Max.Pending() < Min)
+        throw EInvalidOperation("Valori della barra di scorrimento non validi");
+    if (id == TPropId::Min && Min.Pending() > Max)
+        throw EInvalidOperation("Valori della barra di scorrimento non validi");
     return TWinControl::PropertyChanging(id);
 }
 
 void TScrollBar::DoPropertyChanged(TPropId id) {
     switch (id) {
-        case TPropId::Position:
-            if (OnChange && !destroying_) OnChange(this);
-            return;
-        case TPropId::Min:
-        case TPropId::Max:
-        case TPropId::PageSize: {
-            int high = std::max(Min.Get(), Max - std::max(PageSize - 1, 0));
-            int clamped = std::clamp(Position.Get(), Min.Get(), high);
-            if (clamped != Position) Position = clamped;
-            return;
-        }
-        case TPropId::Kind:
-            if (Kind == sbVertical && Width > Height) SetBounds(Left, Top, Height, Width);
-            return;
-        default:
-            TWinControl::DoPropertyChanged(id);
+    case TPropId::Position:
+        if (OnChange && !destroying_) OnChange(this);
+        return;
+    case TPropId::Min:
+    case TPropId::Max:
+    case TPropId::PageSize: {
+        int high = std::max(Min.Get(), Max - std::max(PageSize - 1, 0));
+        int clamped = std::clamp(Position.Get(), Min.Get(), high);
+        if (clamped != Position) Position = clamped;
+        return;
+    }
+    case TPropId::Kind:
+        if (Kind == sbVertical && Width > Height) SetBounds(Left, Top, Height, Width);
+        return;
+    default: TWinControl::DoPropertyChanged(id);
     }
 }
 
 void TScrollBar::Scroll(TScrollCode code, int position) {
     int p = Position;
     switch (code) {
-        case scLineUp: p -= SmallChange; break;
-        case scLineDown: p += SmallChange; break;
-        case scPageUp: p -= LargeChange; break;
-        case scPageDown: p += LargeChange; break;
-        case scPosition:
-        case scTrack: p = position; break;
-        case scTop: p = Min; break;
-        case scBottom: p = Max; break;
-        case scEndScroll: break;
+    case scLineUp: p -= SmallChange; break;
+    case scLineDown: p += SmallChange; break;
+    case scPageUp: p -= LargeChange; break;
+    case scPageDown: p += LargeChange; break;
+    case scPosition:
+    case scTrack: p = position; break;
+    case scTop: p = Min; break;
+    case scBottom: p = Max; break;
+    case scEndScroll: break;
     }
     if (OnScroll) OnScroll(this, code, p);
     UserSet(Position, p);

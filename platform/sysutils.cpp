@@ -1,14 +1,13 @@
 #include "platform/sysutils.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 TFormatSettings& FormatSettings() {
@@ -20,10 +19,10 @@ namespace {
 
 // One section of a FormatFloat mask, taken apart.
 struct Mask {
-    std::string text;        // the section with quotes kept
-    int intZeros = 0;        // '0' places before the decimal point (counted from the first '0')
-    int fracZeros = 0;       // places after the point up to the last '0'
-    int fracPlaces = 0;      // '0' and '#' places after the point
+    std::string text;    // the section with quotes kept
+    int intZeros = 0;    // '0' places before the decimal point (counted from the first '0')
+    int fracZeros = 0;   // places after the point up to the last '0'
+    int fracPlaces = 0;  // '0' and '#' places after the point
     bool hasPoint = false;
     bool thousands = false;
     bool hasDigits = false;  // any '0' or '#'
@@ -31,9 +30,9 @@ struct Mask {
     // text after it is kept apart in expText.
     bool scientific = false;
     char expLetter = 'E';
-    bool expPlus = false;    // "E+": the sign always shows
-    int expDigits = 0;       // '0' places of the exponent (at least this many digits)
-    std::string expText;     // literals after the exponent's places
+    bool expPlus = false;  // "E+": the sign always shows
+    int expDigits = 0;     // '0' places of the exponent (at least this many digits)
+    std::string expText;   // literals after the exponent's places
 };
 
 std::vector<std::string> SplitSections(const std::string& format) {
@@ -160,8 +159,10 @@ std::string Literals(const std::string& text) {
     char quote = 0;
     for (char c : text) {
         if (quote) {
-            if (c == quote) quote = 0;
-            else out += c;
+            if (c == quote)
+                quote = 0;
+            else
+                out += c;
         } else if (c == '"' || c == '\'') {
             quote = c;
         } else {
@@ -174,7 +175,8 @@ std::string Literals(const std::string& text) {
 // Scientific form: the mantissa keeps as many digits before the point as the
 // mask has places there (at least one) and is rounded half away from zero
 // from the value's 15-digit decimal form.
-void ScientificDigits(double value, const Mask& m, std::string& intPart, std::string& fracPart, int& exponent) {
+void ScientificDigits(double value, const Mask& m, std::string& intPart, std::string& fracPart,
+                      int& exponent) {
     int before = 0;
     {
         char quote = 0;
@@ -183,9 +185,12 @@ void ScientificDigits(double value, const Mask& m, std::string& intPart, std::st
                 if (c == quote) quote = 0;
                 continue;
             }
-            if (c == '"' || c == '\'') quote = c;
-            else if (c == '.') break;
-            else if (c == '0' || c == '#') ++before;
+            if (c == '"' || c == '\'')
+                quote = c;
+            else if (c == '.')
+                break;
+            else if (c == '0' || c == '#')
+                ++before;
         }
     }
     if (before < 1) before = 1;
@@ -215,10 +220,13 @@ std::string Render(const Mask& m, double value, bool withSign) {
     const TFormatSettings& fs = FormatSettings();
     std::string intDigits, fracDigits;
     int exponent = 0;
-    if (m.scientific) ScientificDigits(value, m, intDigits, fracDigits, exponent);
-    else RoundedDigits(value, m.fracPlaces, intDigits, fracDigits);
+    if (m.scientific)
+        ScientificDigits(value, m, intDigits, fracDigits, exponent);
+    else
+        RoundedDigits(value, m.fracPlaces, intDigits, fracDigits);
     // Drop trailing optional fraction digits that are zero.
-    while (static_cast<int>(fracDigits.size()) > m.fracZeros && !fracDigits.empty() && fracDigits.back() == '0')
+    while (static_cast<int>(fracDigits.size()) > m.fracZeros && !fracDigits.empty() &&
+           fracDigits.back() == '0')
         fracDigits.pop_back();
     if (static_cast<int>(intDigits.size()) < m.intZeros)
         intDigits.insert(0, m.intZeros - intDigits.size(), '0');
@@ -242,8 +250,10 @@ std::string Render(const Mask& m, double value, bool withSign) {
     for (size_t i = 0; i < m.text.size(); ++i) {
         char c = m.text[i];
         if (quote) {
-            if (c == quote) quote = 0;
-            else out += c;
+            if (c == quote)
+                quote = 0;
+            else
+                out += c;
             continue;
         }
         if (c == '"' || c == '\'') {
@@ -269,8 +279,10 @@ std::string Render(const Mask& m, double value, bool withSign) {
         std::string e = std::to_string(std::abs(exponent));
         if (static_cast<int>(e.size()) < m.expDigits) e.insert(0, m.expDigits - e.size(), '0');
         out += m.expLetter;
-        if (exponent < 0) out += '-';
-        else if (m.expPlus) out += '+';
+        if (exponent < 0)
+            out += '-';
+        else if (m.expPlus)
+            out += '+';
         out += e + Literals(m.expText);
     }
     return out;
@@ -316,7 +328,8 @@ AnsiString FloatToStr(double value) {
         int expo = std::atoi(ex.c_str());
         for (char& c : mant)
             if (c == '.') c = FormatSettings().DecimalSeparator;
-        return mant + "E" + (expo < 0 ? "-" : "+") + (std::abs(expo) < 10 ? "0" : "") + std::to_string(std::abs(expo));
+        return mant + "E" + (expo < 0 ? "-" : "+") + (std::abs(expo) < 10 ? "0" : "") +
+               std::to_string(std::abs(expo));
     }
     for (char& c : s)
         if (c == '.') c = FormatSettings().DecimalSeparator;
@@ -350,10 +363,14 @@ bool TryStrToInt(const AnsiString& text, int& value) {
         for (; i < s.size(); ++i) {
             int d;
             char c = s[i];
-            if (c >= '0' && c <= '9') d = c - '0';
-            else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-            else return false;
+            if (c >= '0' && c <= '9')
+                d = c - '0';
+            else if (c >= 'a' && c <= 'f')
+                d = c - 'a' + 10;
+            else if (c >= 'A' && c <= 'F')
+                d = c - 'A' + 10;
+            else
+                return false;
             v = v * 16 + d;
             if (v > 0xFFFFFFFFLL) return false;
         }
@@ -417,7 +434,8 @@ bool TryStrToFloat(const AnsiString& text, double& value) {
 
 double StrToFloat(const AnsiString& text) {
     double v;
-    if (!TryStrToFloat(text, v)) throw EConvertError("'" + text + "' non è un valore in virgola mobile valido");
+    if (!TryStrToFloat(text, v))
+        throw EConvertError("'" + text + "' non è un valore in virgola mobile valido");
     return v;
 }
 

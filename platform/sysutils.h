@@ -13,17 +13,28 @@ public:
     explicit Exception(const AnsiString& message) : std::runtime_error(message) {}
     AnsiString Message() const { return what(); }
 };
-class EConvertError : public Exception { using Exception::Exception; };
+class EConvertError : public Exception {
+    using Exception::Exception;
+};
 // A stream error may carry the system's error number (0 when there is none).
 class EStreamError : public Exception {
 public:
-    explicit EStreamError(const AnsiString& message, int errorCode = 0) : Exception(message), ErrorCode(errorCode) {}
+    explicit EStreamError(const AnsiString& message, int errorCode = 0)
+        : Exception(message), ErrorCode(errorCode) {}
     int ErrorCode;
 };
-class EFOpenError : public EStreamError { using EStreamError::EStreamError; };
-class EFCreateError : public EStreamError { using EStreamError::EStreamError; };
-class EReadError : public EStreamError { using EStreamError::EStreamError; };
-class EWriteError : public EStreamError { using EStreamError::EStreamError; };
+class EFOpenError : public EStreamError {
+    using EStreamError::EStreamError;
+};
+class EFCreateError : public EStreamError {
+    using EStreamError::EStreamError;
+};
+class EReadError : public EStreamError {
+    using EStreamError::EStreamError;
+};
+class EWriteError : public EStreamError {
+    using EStreamError::EStreamError;
+};
 
 // Program-wide number format: Italian by default, never the machine's locale.
 struct TFormatSettings {
@@ -49,10 +60,10 @@ bool TryStrToInt(const AnsiString& text, int& value);
 bool TryStrToFloat(const AnsiString& text, double& value);
 
 AnsiString Trim(const AnsiString& text);
-AnsiString UpperCase(const AnsiString& text);   // ASCII letters only, as the class library
+AnsiString UpperCase(const AnsiString& text);  // ASCII letters only, as the class library
 AnsiString LowerCase(const AnsiString& text);
-AnsiString AnsiUpperCase(const AnsiString& text); // also the accented Latin-1 letters
-int CompareText(const AnsiString& a, const AnsiString& b);     // ASCII case-insensitive
+AnsiString AnsiUpperCase(const AnsiString& text);           // also the accented Latin-1 letters
+int CompareText(const AnsiString& a, const AnsiString& b);  // ASCII case-insensitive
 bool SameText(const AnsiString& a, const AnsiString& b);
 
 // Files. Paths use '/'.
@@ -63,7 +74,7 @@ bool RenameFile(const AnsiString& oldName, const AnsiString& newName);
 bool DeleteFile(const AnsiString& path);
 AnsiString ExtractFilePath(const AnsiString& path);  // up to and with the last '/' or '\'
 AnsiString ExtractFileName(const AnsiString& path);
-AnsiString ExtractFileExt(const AnsiString& path);   // with the dot
+AnsiString ExtractFileExt(const AnsiString& path);  // with the dot
 AnsiString ChangeFileExt(const AnsiString& path, const AnsiString& ext);
 AnsiString IncludeTrailingPathDelimiter(const AnsiString& path);
 AnsiString ExecutableDirectory();  // the folder of the running program, ending in '/'

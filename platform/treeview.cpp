@@ -16,7 +16,8 @@ int TTreeNode::Level() const {
 }
 
 TTreeNode* TTreeNode::ItemAt(int index) const {
-    if (index < 0 || index >= Count()) throw Exception("Indice del nodo fuori dai limiti (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count())
+        throw Exception("Indice del nodo fuori dai limiti (" + std::to_string(index) + ")");
     return children_[index];
 }
 
@@ -135,7 +136,8 @@ void TTreeNode::AlphaSort(bool recurse) {
 
 void TTreeNode::PropertyChanged(TPropId id) {
     TTreeView* tree = TreeView();
-    if (id == TPropId::NodeText && (tree->SortType == stText || tree->SortType == stBoth) && !tree->sorting_) {
+    if (id == TPropId::NodeText && (tree->SortType == stText || tree->SortType == stBoth) &&
+        !tree->sorting_) {
         auto& siblings = owner_->SiblingsOf(parent_);
         std::stable_sort(siblings.begin(), siblings.end(),
                          [](TTreeNode* a, TTreeNode* b) { return CompareText(a->Text, b->Text) < 0; });
@@ -149,7 +151,9 @@ TTreeNodes::~TTreeNodes() {
     for (TTreeNode* n : roots_) delete n;
 }
 
-std::vector<TTreeNode*>& TTreeNodes::SiblingsOf(TTreeNode* parent) { return parent ? parent->children_ : roots_; }
+std::vector<TTreeNode*>& TTreeNodes::SiblingsOf(TTreeNode* parent) {
+    return parent ? parent->children_ : roots_;
+}
 
 TTreeNode* TTreeNodes::InsertAt(TTreeNode* parent, int index, const AnsiString& text, void* data) {
     auto& siblings = SiblingsOf(parent);
@@ -166,7 +170,9 @@ TTreeNode* TTreeNodes::InsertAt(TTreeNode* parent, int index, const AnsiString& 
     return node;
 }
 
-TTreeNode* TTreeNodes::Add(TTreeNode* sibling, const AnsiString& text) { return AddObject(sibling, text, nullptr); }
+TTreeNode* TTreeNodes::Add(TTreeNode* sibling, const AnsiString& text) {
+    return AddObject(sibling, text, nullptr);
+}
 
 TTreeNode* TTreeNodes::AddObject(TTreeNode* sibling, const AnsiString& text, void* data) {
     TTreeNode* parent = sibling ? sibling->parent_ : nullptr;
@@ -177,13 +183,17 @@ TTreeNode* TTreeNodes::AddFirst(TTreeNode* sibling, const AnsiString& text) {
     return InsertAt(sibling ? sibling->parent_ : nullptr, 0, text, nullptr);
 }
 
-TTreeNode* TTreeNodes::AddChild(TTreeNode* parent, const AnsiString& text) { return AddChildObject(parent, text, nullptr); }
+TTreeNode* TTreeNodes::AddChild(TTreeNode* parent, const AnsiString& text) {
+    return AddChildObject(parent, text, nullptr);
+}
 
 TTreeNode* TTreeNodes::AddChildObject(TTreeNode* parent, const AnsiString& text, void* data) {
     return InsertAt(parent, static_cast<int>(SiblingsOf(parent).size()), text, data);
 }
 
-TTreeNode* TTreeNodes::AddChildFirst(TTreeNode* parent, const AnsiString& text) { return InsertAt(parent, 0, text, nullptr); }
+TTreeNode* TTreeNodes::AddChildFirst(TTreeNode* parent, const AnsiString& text) {
+    return InsertAt(parent, 0, text, nullptr);
+}
 
 TTreeNode* TTreeNodes::Insert(TTreeNode* sibling, const AnsiString& text) {
     if (!sibling) return Add(nullptr, text);
@@ -400,36 +410,34 @@ bool TTreeView::PropertyChanging(TPropId id) {
         }
     }
     if (id == TPropId::TopIndex)
-        TopIndex.Pending() = std::clamp(TopIndex.Pending(), 0, std::max(0, static_cast<int>(VisibleNodes().size()) - 1));
+        TopIndex.Pending() =
+            std::clamp(TopIndex.Pending(), 0, std::max(0, static_cast<int>(VisibleNodes().size()) - 1));
     return TCustomControl::PropertyChanging(id);
 }
 
 void TTreeView::DoPropertyChanged(TPropId id) {
     switch (id) {
-        case TPropId::Selected:
-            if (TTreeNode* n = Selected) n->MakeVisible();
-            Invalidate();
-            if (OnChange && !destroying_) OnChange(this, Selected);
-            return;
-        case TPropId::Images:
-        case TPropId::StateImages:
-            if (TImageList* i = Images) FreeNotification(i);
-            if (TImageList* s = StateImages) FreeNotification(s);
-            Invalidate();
-            return;
-        case TPropId::SortType:
-            if (SortType == stText || SortType == stBoth) Items->AlphaSort(true);
-            return;
-        case TPropId::TopIndex:
-        case TPropId::Indent:
-        case TPropId::ItemHeight:
-        case TPropId::ShowButtons:
-        case TPropId::ShowRoot:
-        case TPropId::ShowLines:
-            Invalidate();
-            return;
-        default:
-            TCustomControl::DoPropertyChanged(id);
+    case TPropId::Selected:
+        if (TTreeNode* n = Selected) n->MakeVisible();
+        Invalidate();
+        if (OnChange && !destroying_) OnChange(this, Selected);
+        return;
+    case TPropId::Images:
+    case TPropId::StateImages:
+        if (TImageList* i = Images) FreeNotification(i);
+        if (TImageList* s = StateImages) FreeNotification(s);
+        Invalidate();
+        return;
+    case TPropId::SortType:
+        if (SortType == stText || SortType == stBoth) Items->AlphaSort(true);
+        return;
+    case TPropId::TopIndex:
+    case TPropId::Indent:
+    case TPropId::ItemHeight:
+    case TPropId::ShowButtons:
+    case TPropId::ShowRoot:
+    case TPropId::ShowLines: Invalidate(); return;
+    default: TCustomControl::DoPropertyChanged(id);
     }
 }
 
@@ -470,24 +478,23 @@ void TTreeView::KeyDown(WORD& key, TShiftState shift) {
     int i = s ? static_cast<int>(std::find(rows.begin(), rows.end(), s) - rows.begin()) : -1;
     TTreeNode* target = nullptr;
     switch (key) {
-        case VK_UP: target = rows[std::max(0, i - 1)]; break;
-        case VK_DOWN: target = rows[std::min(static_cast<int>(rows.size()) - 1, i + 1)]; break;
-        case VK_HOME: target = rows.front(); break;
-        case VK_END: target = rows.back(); break;
-        case VK_LEFT:
-            if (s && s->Expanded())
-                s->SetExpanded(false);
-            else if (s)
-                target = s->Parent();
-            break;
-        case VK_RIGHT:
-            if (s && !s->Expanded() && (s->Count() > 0 || s->HasChildren))
-                s->SetExpanded(true);
-            else if (s)
-                target = s->getFirstChild();
-            break;
-        default:
-            return;
+    case VK_UP: target = rows[std::max(0, i - 1)]; break;
+    case VK_DOWN: target = rows[std::min(static_cast<int>(rows.size()) - 1, i + 1)]; break;
+    case VK_HOME: target = rows.front(); break;
+    case VK_END: target = rows.back(); break;
+    case VK_LEFT:
+        if (s && s->Expanded())
+            s->SetExpanded(false);
+        else if (s)
+            target = s->Parent();
+        break;
+    case VK_RIGHT:
+        if (s && !s->Expanded() && (s->Count() > 0 || s->HasChildren))
+            s->SetExpanded(true);
+        else if (s)
+            target = s->getFirstChild();
+        break;
+    default: return;
     }
     if (target && target != s) UserSet(Selected, target);
     key = 0;
@@ -518,7 +525,8 @@ void TTreeView::Paint() {
             }
         }
         if (!l.StateIcon.IsEmpty())
-            StateImages.Get()->Draw(Canvas, l.StateIcon.Left, l.StateIcon.Top + (rh - StateImages.Get()->Height) / 2, n->StateIndex);
+            StateImages.Get()->Draw(Canvas, l.StateIcon.Left,
+                                    l.StateIcon.Top + (rh - StateImages.Get()->Height) / 2, n->StateIndex);
         if (!l.Icon.IsEmpty()) {
             int index = Selected == n && n->SelectedIndex >= 0 ? n->SelectedIndex.Get() : n->ImageIndex.Get();
             Images.Get()->Draw(Canvas, l.Icon.Left, l.Icon.Top + (rh - Images.Get()->Height) / 2, index);

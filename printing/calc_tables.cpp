@@ -59,7 +59,7 @@ void TStampa::SetTablePositions(int32_t kind) {
         pp.MaxNoiseRight = pp.Points(354);
         pp.OriginLeft = pp.Points(384);
     } else {
-        pp.CodeLeft = pp.Points(94);   // right edge of the first band column
+        pp.CodeLeft = pp.Points(94);  // right edge of the first band column
         pp.BandStep = pp.Points(40);
     }
 }
@@ -104,7 +104,8 @@ int32_t TStampa::PrintSignalLimits(bool headEnd, bool outlets, bool all, const T
     PrintPage.PageNumber = 1;
     PrintTableHeader(DocSignals, flags);
     Project->ComputeOutletLevels();
-    if (headEnd && Project->NetworkGrid->Anchor && !PrintSignalLimitRows(Project->NetworkGrid->Anchor, flags)) return 1;
+    if (headEnd && Project->NetworkGrid->Anchor && !PrintSignalLimitRows(Project->NetworkGrid->Anchor, flags))
+        return 1;
     if (outlets)
         for (TCella* o : ChosenOutlets(all, list))
             if (!PrintSignalLimitRows(o, flags)) return 1;
@@ -124,7 +125,9 @@ bool TStampa::PrintSignalLimitRows(TCella* cell, int32_t flags) {
             for (int32_t b = 0; b < bands; ++b) {
                 const TFinestra w = WindowAt(table, port, b);
                 const float value = pass == 0 ? w.Min : w.Max;
-                const TColor colour = b == 0 ? Magenta : terminal ? LimitColour(value) : LevelColour(value, b);
+                const TColor colour = b == 0     ? Magenta
+                                      : terminal ? LimitColour(value)
+                                                 : LevelColour(value, b);
                 TextRightIn(colour, pp.CodeLeft + b * pp.BandStep, pp.Y,
                             terminal ? FormatLimitCell(value) : FormatLevelCell(value));
             }
@@ -133,7 +136,8 @@ bool TStampa::PrintSignalLimitRows(TCella* cell, int32_t flags) {
         ClosingRule();
     };
     if (terminal) {
-        for (int32_t k = 0; k < cell->NumThroughOutputs; ++k) rows("Uscita " + IntToStr(k + 1), cell->InputLevels, k);
+        for (int32_t k = 0; k < cell->NumThroughOutputs; ++k)
+            rows("Uscita " + IntToStr(k + 1), cell->InputLevels, k);
     } else {
         // An outlet's level is that of its socket, its first tap output.
         rows(cell->GetShortCode(), cell->OutputLevels, cell->NumThroughOutputs);
@@ -195,7 +199,8 @@ int32_t TStampa::PrintChannelTable(bool headEnd, bool outlets, bool all, const T
         else
             Project->RunChannelPass(0);
     }
-    if (headEnd && Project->HeadEndGrid->Anchor && !PrintOutputChannels(Project->HeadEndGrid->Anchor, flags)) return 1;
+    if (headEnd && Project->HeadEndGrid->Anchor && !PrintOutputChannels(Project->HeadEndGrid->Anchor, flags))
+        return 1;
     if (outlets)
         for (TCella* o : ChosenOutlets(all, list))
             if (!PrintOutputChannels(o, flags)) return 1;
@@ -221,13 +226,16 @@ bool TStampa::PrintChannelRows(TListaCanali* list, const AnsiString& name, int32
     for (const TCanale* c = count ? list->head : nullptr; c; c = c->next) {
         if (!PageBreak(pp.LineHeight, DocChannels, flags)) return false;
         Canvas()->Font->Color = clBlue;
-        PrintRowTexts(pp.Y, {{pp.CodeLeft, c->name},
-                             {pp.DescriptionLeft, c->label},
-                             {pp.MinSignalRight, FormatFloat("#0.00", c->levelMin), true},
-                             {pp.MaxSignalRight, FormatFloat("#0.00", c->levelMax), true},
-                             {pp.MinNoiseRight, FormatFloat("#0.00", ChannelCNMin(c->sourceCNMin, c->noiseMax, c->floorMin)), true},
-                             {pp.MaxNoiseRight, FormatFloat("#0.00", ChannelCNMin(c->sourceCNMax, c->noiseMin, c->floorMax)), true},
-                             {pp.OriginLeft, c->sources}});
+        PrintRowTexts(pp.Y,
+                      {{pp.CodeLeft, c->name},
+                       {pp.DescriptionLeft, c->label},
+                       {pp.MinSignalRight, FormatFloat("#0.00", c->levelMin), true},
+                       {pp.MaxSignalRight, FormatFloat("#0.00", c->levelMax), true},
+                       {pp.MinNoiseRight,
+                        FormatFloat("#0.00", ChannelCNMin(c->sourceCNMin, c->noiseMax, c->floorMin)), true},
+                       {pp.MaxNoiseRight,
+                        FormatFloat("#0.00", ChannelCNMin(c->sourceCNMax, c->noiseMin, c->floorMax)), true},
+                       {pp.OriginLeft, c->sources}});
         pp.Y += pp.LineHeight;
     }
     ClosingRule();

@@ -19,6 +19,7 @@ namespace {
 // FamilyCables stands for cables and bridges. Every class the estimate
 // prices has its family here, so that the list names every material.
 constexpr int32_t FamilyCables = -1;
+// clang-format off
 constexpr int32_t FamilyOrder[] = {
     14,            // outlets
     3,             // splitters
@@ -49,6 +50,7 @@ constexpr int32_t FamilyOrder[] = {
     58,            // integrated head ends
     55,            // custom components
 };
+// clang-format on
 
 // A cable segment that stands in lists: the head of its run.
 TNCavo* ListedCable(TCella* c, int32_t typeCode) {
@@ -66,7 +68,8 @@ void TakeFamily(TGridData* grid, int32_t family, std::vector<TCella*>& cells) {
         return;
     }
     for (TCella* c = grid->Anchor->NextCell; c; c = c->NextCell)
-        if (TNCavo* cable = ListedCable(c, CodeCable); cable && cable->PassAttenuation() != CableLengthUncounted)
+        if (TNCavo* cable = ListedCable(c, CodeCable);
+            cable && cable->PassAttenuation() != CableLengthUncounted)
             cells.push_back(c);
     for (TCella* c = grid->Anchor->NextCell; c; c = c->NextCell)
         if (ListedCable(c, CodeBridge)) cells.push_back(c);
@@ -165,7 +168,8 @@ bool TStampa::PrintCompressedFamily(const std::vector<TCella*>& cells, int32_t f
         }
         if (!row->Components.empty()) row->Components += " ";
         row->Components += c->GetShortCode();
-        if (const TNCavo* cable = CountedCable(c)) row->Components += "/" + FormatFloat("#0.#", cable->PassAttenuation()) + "m";
+        if (const TNCavo* cable = CountedCable(c))
+            row->Components += "/" + FormatFloat("#0.#", cable->PassAttenuation()) + "m";
     }
 
     TPrintPage& pp = PrintPage;
@@ -174,7 +178,8 @@ bool TStampa::PrintCompressedFamily(const std::vector<TCella*>& cells, int32_t f
         // that sets them.
         int32_t x = pp.NotesLeft, y = pp.Y;
         const TRect measure(pp.NotesLeft, pp.Y, pp.ComponentsRight, pp.Y + pp.LineHeight);
-        const int32_t lines = std::max(1, LayoutParagraph(Canvas(), r.Components, measure, x, y, pp.LineHeight, false));
+        const int32_t lines =
+            std::max(1, LayoutParagraph(Canvas(), r.Components, measure, x, y, pp.LineHeight, false));
         const int32_t height = lines * pp.LineHeight;
         if (!PageBreak(height, DocMaterialList, flags)) return false;
         // The components' paragraph ends the description's room.
@@ -185,8 +190,8 @@ bool TStampa::PrintCompressedFamily(const std::vector<TCella*>& cells, int32_t f
                              {pp.NotesLeft, r.Components, false, false}});
         x = pp.NotesLeft;
         y = pp.Y;
-        PrintParagraph(Canvas(), r.Components, TRect(pp.NotesLeft, pp.Y, pp.ComponentsRight, pp.Y + height), x, y,
-                       pp.LineHeight);
+        PrintParagraph(Canvas(), r.Components, TRect(pp.NotesLeft, pp.Y, pp.ComponentsRight, pp.Y + height),
+                       x, y, pp.LineHeight);
         pp.Y += height;
     }
     return true;

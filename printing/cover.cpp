@@ -12,9 +12,20 @@ namespace {
 
 // Header texts of the project the cover prints.
 enum : int {
-    hCustomerName = 0, hCustomerStreet = 1, hCustomerTown = 2,
-    hAddress = 7, hNumber = 8, hStaircase = 9, hFloor = 10, hFlat = 11, hPostcode = 12, hMunicipality = 13,
-    hProvince = 14, hDesigner = HeaderDesigner, hDescription = 22, hNotes = HeaderNotes,
+    hCustomerName = 0,
+    hCustomerStreet = 1,
+    hCustomerTown = 2,
+    hAddress = 7,
+    hNumber = 8,
+    hStaircase = 9,
+    hFloor = 10,
+    hFlat = 11,
+    hPostcode = 12,
+    hMunicipality = 13,
+    hProvince = 14,
+    hDesigner = HeaderDesigner,
+    hDescription = 22,
+    hNotes = HeaderNotes,
 };
 
 // The width the letterhead and the titles are centred in, from x = 60 pt.
@@ -39,7 +50,9 @@ int32_t TStampa::PrintCoverPage(int32_t kind, int32_t page) {
     TCanvas* canvas = Canvas();
     auto P = [&](int32_t points) { return pp.Points(points); };
     auto text = [&](int32_t x, int32_t y, const AnsiString& t) { canvas->TextOut(P(x), P(y), t); };
-    auto centredLeft = [&](const AnsiString& t) { return P(LetterheadLeft) + (P(LetterheadWidth) - canvas->TextWidth(t)) / 2; };
+    auto centredLeft = [&](const AnsiString& t) {
+        return P(LetterheadLeft) + (P(LetterheadWidth) - canvas->TextWidth(t)) / 2;
+    };
 
     const TLetterhead head = Letterhead ? Letterhead() : TLetterhead{};
     AnsiString contact;
@@ -62,18 +75,19 @@ int32_t TStampa::PrintCoverPage(int32_t kind, int32_t page) {
     canvas->MoveTo(P(60) + w / 2, P(69));
     canvas->LineTo(P(530) - w / 2, P(69));
 
-    const AnsiString second = head.Street + " - " + head.Town + (contact.empty() ? AnsiString() : " - " + contact);
+    const AnsiString second =
+        head.Street + " - " + head.Town + (contact.empty() ? AnsiString() : " - " + contact);
     SetFont(12);
     // Shrunk point by point until it fits, never below one point.
     while (canvas->TextWidth(second) > P(LetterheadWidth) && canvas->Font->Size > 1)
         canvas->Font->Size = canvas->Font->Size - 1;
     canvas->TextOut(centredLeft(second), P(76), second);
 
-    static const char* const titles[4][2] = {
-        {"PREVENTIVO DI SPESA", ""},
-        {"DOCUMENTAZIONE DI ESECUZIONE PROGETTO", ""},
-        {"DICHIARAZIONE  DI  CONFORMITA'  DELL'IMPIANTO  D'ANTENNA  TV", "ART. 7  DM  N.37  DEL  GENNAIO 2008"},
-        {"", ""}};
+    static const char* const titles[4][2] = {{"PREVENTIVO DI SPESA", ""},
+                                             {"DOCUMENTAZIONE DI ESECUZIONE PROGETTO", ""},
+                                             {"DICHIARAZIONE  DI  CONFORMITA'  DELL'IMPIANTO  D'ANTENNA  TV",
+                                              "ART. 7  DM  N.37  DEL  GENNAIO 2008"},
+                                             {"", ""}};
     const bool known = kind >= CoverEstimate && kind <= CoverPlain;
     const AnsiString title1 = known ? titles[kind][0] : "";
     const AnsiString title2 = known ? titles[kind][1] : "";
@@ -94,7 +108,8 @@ int32_t TStampa::PrintCoverPage(int32_t kind, int32_t page) {
         for (; size > CoverSmallestParagraphPoints; --size) {
             SetFont(size);
             int32_t x = box.Left, y = box.Top;
-            if (LayoutParagraph(canvas, body, box, x, y, P(size + 2), false) * P(size + 2) <= P(CoverParagraphRoom))
+            if (LayoutParagraph(canvas, body, box, x, y, P(size + 2), false) * P(size + 2) <=
+                P(CoverParagraphRoom))
                 break;
         }
         SetFont(size);

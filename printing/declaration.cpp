@@ -13,9 +13,22 @@ namespace {
 
 // Header texts of the project the declaration prints.
 enum : int {
-    hCustomerName = 0, hAddress = 7, hNumber = 8, hStaircase = 9, hFloor = 10, hFlat = 11, hPostcode = 12,
-    hMunicipality = 13, hProvince = 14, hOwnerName = 15, hOwnerAddress = 16, hOwnerTown = 17, hDeclarant = 20,
-    hDescription = 22, hMeantAs = 23, hUse = 24,
+    hCustomerName = 0,
+    hAddress = 7,
+    hNumber = 8,
+    hStaircase = 9,
+    hFloor = 10,
+    hFlat = 11,
+    hPostcode = 12,
+    hMunicipality = 13,
+    hProvince = 14,
+    hOwnerName = 15,
+    hOwnerAddress = 16,
+    hOwnerTown = 17,
+    hDeclarant = 20,
+    hDescription = 22,
+    hMeantAs = 23,
+    hUse = 24,
 };
 
 constexpr int32_t Left = 60;
@@ -25,7 +38,8 @@ constexpr int32_t Top = 42;
 constexpr int32_t Bottom = 720;
 constexpr int32_t Step = 14;
 
-const char* const NormNames[DeclarationNormCount] = {"12.43", "100.6", "100.7", "81.1", "81.3", "81.4", "81.10-2"};
+const char* const NormNames[DeclarationNormCount] = {"12.43", "100.6", "100.7",  "81.1",
+                                                     "81.3",  "81.4",  "81.10-2"};
 
 }  // namespace
 
@@ -79,16 +93,16 @@ int32_t TStampa::PrintDeclaration(const TDeclarationChoices& choices, int32_t pa
     SetFont(11);
     y = P(Top + 48);
 
-    AnsiString text = "Il sottoscritto " + field(hDeclarant) + ", titolare e responsabile tecnico dell'impresa " +
-                      i.Firm + " operante nel settore impianti d'antenna con sede in " + i.Street + " c.a.p. " +
-                      i.Postcode;
+    AnsiString text =
+        "Il sottoscritto " + field(hDeclarant) + ", titolare e responsabile tecnico dell'impresa " + i.Firm +
+        " operante nel settore impianti d'antenna con sede in " + i.Street + " c.a.p. " + i.Postcode;
     if (!i.Locality.empty()) text += " loc. " + i.Locality;
     text += " comune " + i.Municipality + " prov. " + i.Province + " tel. " + i.Telephone + " partita IVA " +
             i.VatNumber + ", ";
-    text += "iscritta nel Registro delle Ditte (D.P.R. 07.12.1995 n. 581) della C.C.I.A.A. di " + i.ChamberProvince +
-            " n. " + i.ChamberNumber + ", ";
-    text += "iscritta all'Albo Provinciale delle Imprese Artigiane (legge 8.8.1985, n. 443) di " + i.CraftProvince +
-            " n. " + i.CraftNumber + ", ";
+    text += "iscritta nel Registro delle Ditte (D.P.R. 07.12.1995 n. 581) della C.C.I.A.A. di " +
+            i.ChamberProvince + " n. " + i.ChamberNumber + ", ";
+    text += "iscritta all'Albo Provinciale delle Imprese Artigiane (legge 8.8.1985, n. 443) di " +
+            i.CraftProvince + " n. " + i.CraftNumber + ", ";
     // A description that opens with the word "impianto" continues the sentence.
     const AnsiString description = field(hDescription);
     const AnsiString word = utf8::Mid(description, 0, 8);
@@ -98,23 +112,24 @@ int32_t TStampa::PrintDeclaration(const TDeclarationChoices& choices, int32_t pa
     else
         text += ": " + description;
     text += ", inteso come " + field(hMeantAs) + ", commissionato da " + field(hCustomerName) +
-            ", installato nei locali siti nel comune di " + field(hMunicipality) + " c.a.p. " + field(hPostcode) +
-            " prov. " + field(hProvince) + " " + field(hAddress);
+            ", installato nei locali siti nel comune di " + field(hMunicipality) + " c.a.p. " +
+            field(hPostcode) + " prov. " + field(hProvince) + " " + field(hAddress);
     const std::pair<int, const char*> parts[] = {
         {hNumber, " n. "}, {hStaircase, ", scala "}, {hFloor, ", piano "}, {hFlat, ", interno "}};
     for (const auto& [index, prefix] : parts)
         if (!field(index).empty()) text += prefix + field(index);
-    text += ", di proprietà di " + field(hOwnerName) + ", " + field(hOwnerAddress) + ", " + field(hOwnerTown) +
-            ", in edificio adibito ad uso " + field(hUse) + ",";
+    text += ", di proprietà di " + field(hOwnerName) + ", " + field(hOwnerAddress) + ", " +
+            field(hOwnerTown) + ", in edificio adibito ad uso " + field(hUse) + ",";
     paragraph(text);
 
     y += step;
     heading("DICHIARA");
     y += step;
-    paragraph("sotto la propria responsabilità, che l'impianto è stato realizzato in modo conforme "
-              "alla regola d'arte, secondo quanto previsto dall'art. 6, "
-              "tenuto conto delle condizioni di esercizio e degli usi a cui è destinato l'edificio, "
-              "avendo in particolare");
+    paragraph(
+        "sotto la propria responsabilità, che l'impianto è stato realizzato in modo conforme "
+        "alla regola d'arte, secondo quanto previsto dall'art. 6, "
+        "tenuto conto delle condizioni di esercizio e degli usi a cui è destinato l'edificio, "
+        "avendo in particolare");
     y += step;
 
     const bool* a = choices.Attachments;
@@ -125,9 +140,12 @@ int32_t TStampa::PrintDeclaration(const TDeclarationChoices& choices, int32_t pa
     if (!norms.empty()) norms = " CEI " + norms.substr(2);
     if (!choices.OtherNorms.empty()) norms += ", " + choices.OtherNorms;
     item("seguito la normativa tecnica applicabile all'impiego" + norms + ";");
-    item("installato componenti e materiali costruiti a regola d'arte ed adatti al luogo di installazione (artt. 5 e 6);");
-    item("controllato l'impianto ai fini della sicurezza e della funzionalità con esito positivo, "
-         "avendo eseguito le verifiche richieste dalle norme e dalle disposizioni di legge.");
+    item(
+        "installato componenti e materiali costruiti a regola d'arte ed adatti al luogo di installazione "
+        "(artt. 5 e 6);");
+    item(
+        "controllato l'impianto ai fini della sicurezza e della funzionalità con esito positivo, "
+        "avendo eseguito le verifiche richieste dalle norme e dalle disposizioni di legge.");
 
     y += step;
     canvas->TextOut(P(Left), y, "Allegati:");
@@ -149,15 +167,18 @@ int32_t TStampa::PrintDeclaration(const TDeclarationChoices& choices, int32_t pa
     y += step;
     heading("DECLINA");
     y += step;
-    paragraph("ogni responsabilità per sinistri a persone o a cose derivanti da manomissione dell'impianto "
-              "da parte di terzi ovvero da carenze di manutenzione o riparazione.");
+    paragraph(
+        "ogni responsabilità per sinistri a persone o a cose derivanti da manomissione dell'impianto "
+        "da parte di terzi ovvero da carenze di manutenzione o riparazione.");
     y += step;
     const AnsiString declarant = "Il dichiarante", technician = "Il responsabile tecnico";
     canvas->TextOut(P(Right - 20) - canvas->TextWidth(declarant), y, declarant);
     canvas->TextOut(P(Left) + (P(Width) - canvas->TextWidth(technician)) / 2, y, technician);
     canvas->TextOut(P(Left + 20), y, "Data");
     y += 4 * step;
-    canvas->TextOut(P(Left), y, "AVVERTENZE PER IL COMMITTENTE: responsabilità del committente o del proprietario, art. 8");
+    canvas->TextOut(
+        P(Left), y,
+        "AVVERTENZE PER IL COMMITTENTE: responsabilità del committente o del proprietario, art. 8");
     y += 2 * step;
     canvas->TextOut(P(Left + 20), y, "Il committente: firma per ricevuta" + AnsiString(49, ' ') + "Data");
     return 0;

@@ -39,7 +39,7 @@ constexpr int32_t ListCompressed = 0x100;
 
 // Scheme flags.
 constexpr int32_t SchemeNetwork = 0x001;
-constexpr int32_t SchemeHeadEnd = 0x002;       // with SchemeNetwork: both on one sheet
+constexpr int32_t SchemeHeadEnd = 0x002;  // with SchemeNetwork: both on one sheet
 constexpr int32_t SchemeLandscape = 0x004;
 constexpr int32_t SchemePortrait = 0x008;      // with SchemeLandscape: by the area's shape
 constexpr int32_t SchemeNumbers = 0x010;       // the cells' labels: short codes,
@@ -58,7 +58,7 @@ struct TSchemeArea {
     bool Earth = false;
     TCellRect Network, HeadEnd;
     int32_t NetworkShift = 0, HeadEndShift = 0;
-    int32_t HeadEndRows = 0;   // the head-end's used rows before the drop
+    int32_t HeadEndRows = 0;  // the head-end's used rows before the drop
     int32_t FirstColumn = 0, Columns = 0, Rows = 0;
 };
 
@@ -71,36 +71,36 @@ constexpr int32_t CoverPlain = 3;
 // The installer's data as the installer-data form holds it: the letterhead
 // of the covers and the firm's data of the declaration of conformity.
 struct TLetterhead {
-    AnsiString Firm;        // "Ragione sociale:"
-    AnsiString Street;      // "Indirizzo:"
-    AnsiString Town;        // "Città e codice postale:"
-    AnsiString Telephone;   // "Telefono:"
-    AnsiString Fax;         // "Fax:"
-    AnsiString ChamberNumber, ChamberProvince;   // C.C.I.A.A. registration: number, "Provincia di"
-    AnsiString CraftNumber, CraftProvince;       // craft-firm register: number, "Provincia di"
-    AnsiString VatNumber;   // "Partita IVA:"
-    AnsiString Postcode;    // "C.A.P.:"
-    AnsiString Locality;    // "Località:"
-    AnsiString Municipality;  // "Comune:"
-    AnsiString Province;    // "Provincia:"
+    AnsiString Firm;                            // "Ragione sociale:"
+    AnsiString Street;                          // "Indirizzo:"
+    AnsiString Town;                            // "Città e codice postale:"
+    AnsiString Telephone;                       // "Telefono:"
+    AnsiString Fax;                             // "Fax:"
+    AnsiString ChamberNumber, ChamberProvince;  // C.C.I.A.A. registration: number, "Provincia di"
+    AnsiString CraftNumber, CraftProvince;      // craft-firm register: number, "Provincia di"
+    AnsiString VatNumber;                       // "Partita IVA:"
+    AnsiString Postcode;                        // "C.A.P.:"
+    AnsiString Locality;                        // "Località:"
+    AnsiString Municipality;                    // "Comune:"
+    AnsiString Province;                        // "Provincia:"
 };
 
 // The choices of the declaration of conformity: the norms followed and the attachments.
 enum TDeclarationNorm { dn12_43, dn100_6, dn100_7, dn81_1, dn81_3, dn81_4, dn81_10_2, DeclarationNormCount };
 enum TDeclarationAttachment {
-    daScheme,        // "Schema dell'impianto"
-    daProject,       // "Progetto"
-    daReferences,    // "Riferimenti altre dichiarazioni"
-    daMaterials,     // "Tipologia dei materiali"
-    daMast,          // "Calcoli dimensionamento sostegno"
-    daLightning,     // "Calcoli protezione fulmini"
+    daScheme,      // "Schema dell'impianto"
+    daProject,     // "Progetto"
+    daReferences,  // "Riferimenti altre dichiarazioni"
+    daMaterials,   // "Tipologia dei materiali"
+    daMast,        // "Calcoli dimensionamento sostegno"
+    daLightning,   // "Calcoli protezione fulmini"
     DeclarationAttachmentCount
 };
 struct TDeclarationChoices {
     bool Norms[DeclarationNormCount] = {};
-    AnsiString OtherNorms;                           // "Altre:"
+    AnsiString OtherNorms;  // "Altre:"
     bool Attachments[DeclarationAttachmentCount] = {};
-    AnsiString OtherAttachments[2];                  // "Altri allegati"
+    AnsiString OtherAttachments[2];  // "Altri allegati"
 };
 
 // Where the preview shows a page: the client size of the preview window
@@ -113,20 +113,20 @@ struct TPreviewTarget {
         : ClientWidth(clientWidth), ClientHeight(clientHeight), Bitmap(bitmap) {}
     int32_t ClientWidth = 0;
     int32_t ClientHeight = 0;
-    TBitmap* Bitmap = nullptr;   // not owned
-    TRect Image;                 // left, top, right, bottom in the client area
+    TBitmap* Bitmap = nullptr;  // not owned
+    TRect Image;                // left, top, right, bottom in the client area
     TScalingEngine Engine;
     TCanvas Canvas{&Engine};
 };
 
 // What the print menu's items depend on when the menu opens.
 struct TPrintMenuContext {
-    bool NetworkPage = false;    // the pages "Rete", "Testa" and "Preventivo" exist
+    bool NetworkPage = false;  // the pages "Rete", "Testa" and "Preventivo" exist
     bool HeadEndPage = false;
     bool EstimatePage = false;
-    int32_t Step = 1;            // the project's
-    AnsiString SelectedPage;     // the caption of the selected page
-    TCellRect Selection;         // the drawing control's selection, edges inside
+    int32_t Step = 1;         // the project's
+    AnsiString SelectedPage;  // the caption of the selected page
+    TCellRect Selection;      // the drawing control's selection, edges inside
 };
 // Which of the print menu's items are enabled.
 struct TPrintItemsState {
@@ -266,7 +266,7 @@ private:
         int32_t X = 0;
         AnsiString Text;
         bool Right = false;
-        bool Drawn = true;   // false: only marks where the room of the text before it ends
+        bool Drawn = true;  // false: only marks where the room of the text before it ends
     };
     // The texts of one table row at y. A left-aligned text keeps to its room:
     // it ends a little before the next text that stands to its right on the

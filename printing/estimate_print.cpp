@@ -23,8 +23,8 @@ int32_t TStampa::PrintEstimate(bool priced, int32_t page) {
     pp.BrandLeft = pp.Points(126);
     pp.DescriptionLeft = pp.Points(193);
     pp.UnitLeft = pp.Points(343);
-    pp.MaxSignalRight = pp.Points(427);   // quantity
-    pp.MaxNoiseRight = pp.Points(490);    // unit price
+    pp.MaxSignalRight = pp.Points(427);  // quantity
+    pp.MaxNoiseRight = pp.Points(490);   // unit price
     pp.TotalPriceRight = pp.Points(544);
 
     pp.PageNumber = 1;
@@ -39,12 +39,10 @@ int32_t TStampa::PrintEstimate(bool priced, int32_t page) {
     bool more = estimate && estimate->FirstRow(r);
     for (int32_t row = 1; more && row < shown; ++row, more = estimate->NextRow(r)) {
         if (!PageBreak(pp.LineHeight, DocEstimate, 0)) return 1;
-        std::vector<TRowText> texts = {{pp.CodeLeft, r.Code},
-                                       {pp.ArticleLeft, r.Article},
-                                       {pp.BrandLeft, r.Brand},
-                                       {pp.DescriptionLeft, r.Description},
-                                       {pp.UnitLeft, r.Unit},
-                                       {pp.MaxSignalRight, FormatFloat("#0.00", r.Quantity), true}};
+        std::vector<TRowText> texts = {
+            {pp.CodeLeft, r.Code},   {pp.ArticleLeft, r.Article},
+            {pp.BrandLeft, r.Brand}, {pp.DescriptionLeft, r.Description},
+            {pp.UnitLeft, r.Unit},   {pp.MaxSignalRight, FormatFloat("#0.00", r.Quantity), true}};
         if (priced) {
             // The row total as the estimate page computes it, so that page and
             // print show the same amounts.
@@ -60,7 +58,9 @@ int32_t TStampa::PrintEstimate(bool priced, int32_t page) {
 
     AnsiString notes[EstimateNotesCount];
     for (int i = 0; i < EstimateNotesCount; ++i)
-        notes[i] = EstimatePage ? EstimatePage->Note[i]->Text.Get() : estimate ? estimate->Notes[i] : AnsiString();
+        notes[i] = EstimatePage ? EstimatePage->Note[i]->Text.Get()
+                   : estimate   ? estimate->Notes[i]
+                                : AnsiString();
     int32_t lines = 1;
     for (const AnsiString& n : notes)
         if (!n.empty()) ++lines;

@@ -47,7 +47,8 @@ void TStampa::GetPageLayout(int32_t kind, int32_t page) {
     if (pp.Dpi > 0) {
         if (width * 2.54L / pp.Dpi > widest) pp.PageWidth = static_cast<int32_t>(pp.Dpi * widest * InchPerCm);
         if (height * 2.54L / pp.Dpi > tallest)
-            pp.BodyBottom = static_cast<int32_t>(pp.Dpi * tallest * InchPerCm) - 2 * pp.LineHeight - pp.Margin;
+            pp.BodyBottom =
+                static_cast<int32_t>(pp.Dpi * tallest * InchPerCm) - 2 * pp.LineHeight - pp.Margin;
     }
 
     pp.Canvas = printer->Canvas;
@@ -79,7 +80,8 @@ void TStampa::GetPageLayout(int32_t kind, int32_t page) {
     clear->Brush->Color = clWhite;
     clear->FillRect(clear->ClipRect());
 
-    Preview->Engine.Attach(bitmap->Canvas->Engine(), TSize{w, h}, TRect(0, 0, width, height), printer->Measurer());
+    Preview->Engine.Attach(bitmap->Canvas->Engine(), TSize{w, h}, TRect(0, 0, width, height),
+                           printer->Measurer());
     TCanvas* canvas = &Preview->Canvas;
     canvas->ReleaseClip();
     canvas->PenPos = TPoint(0, 0);
@@ -125,7 +127,7 @@ namespace {
 // alone, or nothing, when no character fits.
 AnsiString CutToRoom(TCanvas* canvas, const AnsiString& text, int32_t room) {
     static const AnsiString ellipsis = "\u2026";
-    auto start = [&](size_t at) {   // back to the first byte of a character
+    auto start = [&](size_t at) {  // back to the first byte of a character
         while (at > 0 && at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) --at;
         return at;
     };
@@ -219,86 +221,87 @@ void TStampa::PrintTableHeader(int32_t kind, int32_t flags) {
     PrintPageFrame(kind, flags);
     const uint8_t* on = pp.Columns;
     switch (kind) {
-        case DocMaterialList:
-            SetFont(10);
-            Centred(pp.Y, !(flags & ListNetwork)  ? "Tipologia del materiale della testata"
-                          : (flags & ListHeadEnd) ? "Tipologia del materiale della rete e della testata"
-                                                  : "Tipologia del materiale della rete");
-            pp.Y += pp.Points(16);
-            SetFont(8);
-            if (on[pcNumber]) TextAt(pp.NumberLeft, pp.Y, "Num.");
-            if (on[pcCode]) TextAt(pp.CodeLeft, pp.Y, "Codice");
-            if (on[pcArticle]) TextAt(pp.ArticleLeft, pp.Y, "Articolo");
-            if (on[pcBrand]) TextAt(pp.BrandLeft, pp.Y, "Marca");
-            if (on[pcMetres]) TextRightAt(pp.MinNoiseRight, pp.Y, "mt.");
-            if (on[pcDescription]) TextAt(pp.DescriptionLeft, pp.Y, "Descrizione");
-            if (on[pcNotes]) TextAt(pp.NotesLeft, pp.Y, (flags & ListCompressed) ? "Componenti" : "Note");
-            break;
-        case DocEstimate:
-            SetFont(10);
-            Centred(pp.Y, on[pcTotalPrice] ? "Preventivo di spesa" : "Capitolato");
-            pp.Y += pp.Points(16);
-            SetFont(8);
-            if (on[pcCode]) TextAt(pp.CodeLeft, pp.Y, "Codice");
-            if (on[pcArticle]) TextAt(pp.ArticleLeft, pp.Y, "Articolo");
-            if (on[pcBrand]) TextAt(pp.BrandLeft, pp.Y, "Marca");
-            if (on[pcDescription]) TextAt(pp.DescriptionLeft, pp.Y, "Descrizione");
-            if (on[pcUnit]) TextAt(pp.UnitLeft, pp.Y, "U.M.");
-            if (on[pcQuantity]) TextRightAt(pp.MaxSignalRight, pp.Y, "Quantità");
-            if (on[pcUnitPrice]) TextRightAt(pp.MaxNoiseRight, pp.Y, "Prezzo U.");
-            if (on[pcTotalPrice]) TextRightAt(pp.TotalPriceRight, pp.Y, "Prezzo T.");
-            break;
-        case DocSignals:
-        case DocChannels: {
-            // Bit 2: the head-end terminal's table; bit 1: the outlets'.
-            static const char* const titles[2][3] = {
-                {"Segnali minimi e massimi ottenibili alle prese [dB]",
-                 "Segnali minimi e massimi ammessi all'uscita del terminale di testa e ottenibili alle prese [dB]",
-                 "Segnali minimi e massimi ammessi all'uscita del terminale di testa [dB]"},
-                {"Canali in uscita dalle prese con relativi segnali e rumori",
-                 "Canali in uscita dal terminale di testa e dalle prese con relativi segnali e rumori",
-                 "Canali in uscita dal terminale di testa con relativi segnali e rumori"}};
-            const int which = !(flags & 2) ? 0 : (flags & 1) ? 1 : 2;
-            SetFont(14);
-            Centred(pp.Y, titles[kind == DocChannels ? 1 : 0][which]);
-            pp.Y += pp.Points(26);
-            if (kind == DocSignals) {
-                BandHeader();
-                break;
-            }
-            SetFont(8);
-            TextAt(pp.NumberLeft, pp.Y, "Componente");
-            TextAt(pp.CodeLeft, pp.Y, "Canale");
-            TextAt(pp.DescriptionLeft, pp.Y, "Descrizione");
-            TextRightAt(pp.MinSignalRight, pp.Y, "S Min.");
-            TextRightAt(pp.MaxSignalRight, pp.Y, "S Max.");
-            TextRightAt(pp.MinNoiseRight, pp.Y, "C/N Min.");
-            TextRightAt(pp.MaxNoiseRight, pp.Y, "C/N Max.");
-            TextAt(pp.OriginLeft, pp.Y, "Provenienza");
-            break;
-        }
-        case DocSeparations:
-            SetFont(14);
-            Centred(pp.Y, "Separazioni tra le prese [dB]");
-            pp.Y += pp.Points(26);
+    case DocMaterialList:
+        SetFont(10);
+        Centred(pp.Y, !(flags & ListNetwork)  ? "Tipologia del materiale della testata"
+                      : (flags & ListHeadEnd) ? "Tipologia del materiale della rete e della testata"
+                                              : "Tipologia del materiale della rete");
+        pp.Y += pp.Points(16);
+        SetFont(8);
+        if (on[pcNumber]) TextAt(pp.NumberLeft, pp.Y, "Num.");
+        if (on[pcCode]) TextAt(pp.CodeLeft, pp.Y, "Codice");
+        if (on[pcArticle]) TextAt(pp.ArticleLeft, pp.Y, "Articolo");
+        if (on[pcBrand]) TextAt(pp.BrandLeft, pp.Y, "Marca");
+        if (on[pcMetres]) TextRightAt(pp.MinNoiseRight, pp.Y, "mt.");
+        if (on[pcDescription]) TextAt(pp.DescriptionLeft, pp.Y, "Descrizione");
+        if (on[pcNotes]) TextAt(pp.NotesLeft, pp.Y, (flags & ListCompressed) ? "Componenti" : "Note");
+        break;
+    case DocEstimate:
+        SetFont(10);
+        Centred(pp.Y, on[pcTotalPrice] ? "Preventivo di spesa" : "Capitolato");
+        pp.Y += pp.Points(16);
+        SetFont(8);
+        if (on[pcCode]) TextAt(pp.CodeLeft, pp.Y, "Codice");
+        if (on[pcArticle]) TextAt(pp.ArticleLeft, pp.Y, "Articolo");
+        if (on[pcBrand]) TextAt(pp.BrandLeft, pp.Y, "Marca");
+        if (on[pcDescription]) TextAt(pp.DescriptionLeft, pp.Y, "Descrizione");
+        if (on[pcUnit]) TextAt(pp.UnitLeft, pp.Y, "U.M.");
+        if (on[pcQuantity]) TextRightAt(pp.MaxSignalRight, pp.Y, "Quantità");
+        if (on[pcUnitPrice]) TextRightAt(pp.MaxNoiseRight, pp.Y, "Prezzo U.");
+        if (on[pcTotalPrice]) TextRightAt(pp.TotalPriceRight, pp.Y, "Prezzo T.");
+        break;
+    case DocSignals:
+    case DocChannels: {
+        // Bit 2: the head-end terminal's table; bit 1: the outlets'.
+        static const char* const titles[2][3] = {
+            {"Segnali minimi e massimi ottenibili alle prese [dB]",
+             "Segnali minimi e massimi ammessi all'uscita del terminale di testa e ottenibili alle prese "
+             "[dB]",
+             "Segnali minimi e massimi ammessi all'uscita del terminale di testa [dB]"},
+            {"Canali in uscita dalle prese con relativi segnali e rumori",
+             "Canali in uscita dal terminale di testa e dalle prese con relativi segnali e rumori",
+             "Canali in uscita dal terminale di testa con relativi segnali e rumori"}};
+        const int which = !(flags & 2) ? 0 : (flags & 1) ? 1 : 2;
+        SetFont(14);
+        Centred(pp.Y, titles[kind == DocChannels ? 1 : 0][which]);
+        pp.Y += pp.Points(26);
+        if (kind == DocSignals) {
             BandHeader();
             break;
-        case DocMastReport:
-        case DocLightningReport:
-            SetFont(10);
-            Centred(pp.Y, kind == DocMastReport ? "Relazione sul sostegno delle antenne"
-                                                : "Relazione sull'autoprotezione dalle scariche atmosferiche");
-            pp.Y += pp.Points(16);
-            break;
-        case DocLightningRisk:
-            SetFont(12);
-            Centred(pp.Y, "Relazione sull'autoprotezione dalle scariche atmosferiche");
-            pp.Y += pp.Points(16);
-            SetFont(10);
-            Centred(pp.Y, "Valutazione del rischio ai sensi della norma CEI EN 62305-2");
-            pp.Y += pp.Points(16);
-            break;
-        default: break;
+        }
+        SetFont(8);
+        TextAt(pp.NumberLeft, pp.Y, "Componente");
+        TextAt(pp.CodeLeft, pp.Y, "Canale");
+        TextAt(pp.DescriptionLeft, pp.Y, "Descrizione");
+        TextRightAt(pp.MinSignalRight, pp.Y, "S Min.");
+        TextRightAt(pp.MaxSignalRight, pp.Y, "S Max.");
+        TextRightAt(pp.MinNoiseRight, pp.Y, "C/N Min.");
+        TextRightAt(pp.MaxNoiseRight, pp.Y, "C/N Max.");
+        TextAt(pp.OriginLeft, pp.Y, "Provenienza");
+        break;
+    }
+    case DocSeparations:
+        SetFont(14);
+        Centred(pp.Y, "Separazioni tra le prese [dB]");
+        pp.Y += pp.Points(26);
+        BandHeader();
+        break;
+    case DocMastReport:
+    case DocLightningReport:
+        SetFont(10);
+        Centred(pp.Y, kind == DocMastReport ? "Relazione sul sostegno delle antenne"
+                                            : "Relazione sull'autoprotezione dalle scariche atmosferiche");
+        pp.Y += pp.Points(16);
+        break;
+    case DocLightningRisk:
+        SetFont(12);
+        Centred(pp.Y, "Relazione sull'autoprotezione dalle scariche atmosferiche");
+        pp.Y += pp.Points(16);
+        SetFont(10);
+        Centred(pp.Y, "Valutazione del rischio ai sensi della norma CEI EN 62305-2");
+        pp.Y += pp.Points(16);
+        break;
+    default: break;
     }
     if (kind >= DocMaterialList && kind <= DocChannels) {
         pp.Y += pp.LineHeight;
@@ -311,9 +314,11 @@ void TStampa::BandHeader() {
     TPrintPage& pp = PrintPage;
     SetFont(8);
     const TSistemaBande* bands = SistemaBandeCorrente;
-    const int32_t count = bands ? std::min<int32_t>(bands->bandCount, static_cast<int32_t>(bands->bands.size())) : 0;
+    const int32_t count =
+        bands ? std::min<int32_t>(bands->bandCount, static_cast<int32_t>(bands->bands.size())) : 0;
     TextAt(pp.NumberLeft, pp.Y, "Banda");
-    for (int32_t i = 0; i < count; ++i) TextRightAt(pp.CodeLeft + i * pp.BandStep, pp.Y, bands->bands[i].bandName);
+    for (int32_t i = 0; i < count; ++i)
+        TextRightAt(pp.CodeLeft + i * pp.BandStep, pp.Y, bands->bands[i].bandName);
     pp.Y += pp.LineHeight;
     TextAt(pp.NumberLeft, pp.Y, "Freq. [MHz]");
     for (int32_t i = 0; i < count; ++i)
@@ -339,13 +344,16 @@ void TStampa::PrintPageFrame(int32_t kind, int32_t /*flags*/) {
     SetFont(8);
     const AnsiString* texts = Project ? Project->HeaderTexts : nullptr;
     const int32_t left = pp.Points(18);
-    TextAt(left, 0, "Committente: " + (texts ? texts[0] + " - " + texts[1] + " - " + texts[2] : AnsiString(" -  - ")));
+    TextAt(left, 0,
+           "Committente: " + (texts ? texts[0] + " - " + texts[1] + " - " + texts[2] : AnsiString(" -  - ")));
     TextAt(left, bottom + 1, InstallerHeader ? InstallerHeader() : AnsiString());
     const int32_t fileLine = bottom + pp.Points(12) + 1;
-    TextAt(left, fileLine, AnsiString(ApplicationTitle) + " - File " + FileBaseName(Project ? Project->Name : ""));
+    TextAt(left, fileLine,
+           AnsiString(ApplicationTitle) + " - File " + FileBaseName(Project ? Project->Name : ""));
     if (boxed) {
         canvas->Pen->Width = 2;
-        canvas->Polyline({TPoint(0, top), TPoint(right, top), TPoint(right, bottom), TPoint(0, bottom), TPoint(0, top)});
+        canvas->Polyline(
+            {TPoint(0, top), TPoint(right, top), TPoint(right, bottom), TPoint(0, bottom), TPoint(0, top)});
     } else {
         TextRightAt(pp.PageWidth - 2, fileLine, "Pagina " + IntToStr(pp.PageNumber));
     }

@@ -53,57 +53,60 @@ bool DocumentDraws(const TStampa& s, const TDatiStampa& o, int32_t document) {
     const TProgetto* project = s.Project;
     const bool network = project && project->NetworkGrid;
     switch (document) {
-        case pdCover: return o.CoverKind() >= 0;
-        case pdDeclaration:
-        case pdEstimate:
-        case pdSpecification: return true;
-        case pdNetworkScheme: return SchemeDraws(s, SchemeFlagsOf(o, document)) || SchemeDraws(s, AreaFlagsOf(s, o));
-        case pdHeadEndScheme: return SchemeDraws(s, SchemeFlagsOf(o, document));
-        case pdNetworkList:
-        case pdHeadEndList: return ListFlagsOf(o, document) >= 0 && s.ListHasGrid(ListFlagsOf(o, document));
-        case pdSignalLimits: return network && (o.CMinMaxTesta->Checked || o.CMinMaxPrese->Checked);
-        case pdSeparations: return network && o.CSepPrese->Checked;
-        case pdChannels:
-            return network && project->HeadEndGrid && (o.CCanaliTesta->Checked || o.CCanaliPrese->Checked);
-        default: return false;   // the mast and lightning reports have no content
+    case pdCover: return o.CoverKind() >= 0;
+    case pdDeclaration:
+    case pdEstimate:
+    case pdSpecification: return true;
+    case pdNetworkScheme:
+        return SchemeDraws(s, SchemeFlagsOf(o, document)) || SchemeDraws(s, AreaFlagsOf(s, o));
+    case pdHeadEndScheme: return SchemeDraws(s, SchemeFlagsOf(o, document));
+    case pdNetworkList:
+    case pdHeadEndList: return ListFlagsOf(o, document) >= 0 && s.ListHasGrid(ListFlagsOf(o, document));
+    case pdSignalLimits: return network && (o.CMinMaxTesta->Checked || o.CMinMaxPrese->Checked);
+    case pdSeparations: return network && o.CSepPrese->Checked;
+    case pdChannels:
+        return network && project->HeadEndGrid && (o.CCanaliTesta->Checked || o.CCanaliPrese->Checked);
+    default: return false;  // the mast and lightning reports have no content
     }
 }
 
 int32_t PrintOptionsDocument(TStampa& s, const TDatiStampa& o, int32_t document, int32_t page) {
     const bool all = o.RTutte->Checked;
     switch (document) {
-        case pdCover: return o.CoverKind() >= 0 ? s.PrintCoverPage(o.CoverKind(), page) : -1;
-        case pdDeclaration: return s.PrintDeclaration(o.Declaration(), page);
-        case pdNetworkScheme: {
-            int32_t result = -1;
-            const int32_t flags = SchemeFlagsOf(o, document);
-            if (flags >= 0) result = s.PrintScheme(flags, MaxSide(), page);
-            const int32_t area = AreaFlagsOf(s, o);
-            if (area >= 0) {
-                const int32_t drawn = s.PrintScheme(area, MaxSide(), page);
-                if (result < 0) result = drawn;
-            }
-            return result < 0 ? -1 : 0;
+    case pdCover: return o.CoverKind() >= 0 ? s.PrintCoverPage(o.CoverKind(), page) : -1;
+    case pdDeclaration: return s.PrintDeclaration(o.Declaration(), page);
+    case pdNetworkScheme: {
+        int32_t result = -1;
+        const int32_t flags = SchemeFlagsOf(o, document);
+        if (flags >= 0) result = s.PrintScheme(flags, MaxSide(), page);
+        const int32_t area = AreaFlagsOf(s, o);
+        if (area >= 0) {
+            const int32_t drawn = s.PrintScheme(area, MaxSide(), page);
+            if (result < 0) result = drawn;
         }
-        case pdHeadEndScheme: {
-            const int32_t flags = SchemeFlagsOf(o, document);
-            return flags >= 0 ? (s.PrintScheme(flags, MaxSide(), page) < 0 ? -1 : 0) : -1;
-        }
-        case pdMastReport: return s.PrintMastReport(page);
-        case pdLightningReport: return s.PrintLightningReport(page);
-        case pdNetworkList:
-        case pdHeadEndList: {
-            const int32_t flags = ListFlagsOf(o, document);
-            return flags >= 0 ? s.PrintComponentList(flags, page) : -1;
-        }
-        case pdEstimate:
-        case pdSpecification:
-            if (s.EstimatePage) s.EstimatePage->BuildEstimate();
-            return s.PrintEstimate(document == pdEstimate, page);
-        case pdSignalLimits: return s.PrintSignalLimits(o.CMinMaxTesta->Checked, o.CMinMaxPrese->Checked, all, o.LPrese, page);
-        case pdSeparations: return s.PrintOutletSeparations(o.CSepPrese->Checked, all, o.LPrese, page);
-        case pdChannels: return s.PrintChannelTable(o.CCanaliTesta->Checked, o.CCanaliPrese->Checked, all, o.LPrese, page);
-        default: return -1;
+        return result < 0 ? -1 : 0;
+    }
+    case pdHeadEndScheme: {
+        const int32_t flags = SchemeFlagsOf(o, document);
+        return flags >= 0 ? (s.PrintScheme(flags, MaxSide(), page) < 0 ? -1 : 0) : -1;
+    }
+    case pdMastReport: return s.PrintMastReport(page);
+    case pdLightningReport: return s.PrintLightningReport(page);
+    case pdNetworkList:
+    case pdHeadEndList: {
+        const int32_t flags = ListFlagsOf(o, document);
+        return flags >= 0 ? s.PrintComponentList(flags, page) : -1;
+    }
+    case pdEstimate:
+    case pdSpecification:
+        if (s.EstimatePage) s.EstimatePage->BuildEstimate();
+        return s.PrintEstimate(document == pdEstimate, page);
+    case pdSignalLimits:
+        return s.PrintSignalLimits(o.CMinMaxTesta->Checked, o.CMinMaxPrese->Checked, all, o.LPrese, page);
+    case pdSeparations: return s.PrintOutletSeparations(o.CSepPrese->Checked, all, o.LPrese, page);
+    case pdChannels:
+        return s.PrintChannelTable(o.CCanaliTesta->Checked, o.CCanaliPrese->Checked, all, o.LPrese, page);
+    default: return -1;
     }
 }
 
@@ -187,7 +190,8 @@ void TFAnteprima::RenderPage(int32_t direction) {
         const int32_t result = PrintOptionsDocument(*Stampa, *Options, Document, Page);
         Stampa->Preview = saved;
         if (Document >= pdNetworkList && result > 0 && Counts[Document] == Page) ++Counts[Document];
-        Immagine->SetBounds(target_.Image.Left, target_.Image.Top, target_.Image.Width(), target_.Image.Height());
+        Immagine->SetBounds(target_.Image.Left, target_.Image.Top, target_.Image.Width(),
+                            target_.Image.Height());
         Immagine->Invalidate();
     }
     BIndietro->Enabled = Page >= 2 || (Document > 0 && Prev[Document] > 0);

@@ -18,8 +18,8 @@ TPrintItemsState PrintItemsState(const TPrintMenuContext& m) {
     s.HeadEndList = m.HeadEndPage && m.Step > 1;
     s.SchemesAndLists = s.NetworkList || s.HeadEndList;
     s.Calculations = m.Step >= 2;
-    s.SelectedArea = (m.SelectedPage == "Rete" || m.SelectedPage == "Testa") && m.Selection.Left < m.Selection.Right &&
-                     m.Selection.Top < m.Selection.Bottom;
+    s.SelectedArea = (m.SelectedPage == "Rete" || m.SelectedPage == "Testa") &&
+                     m.Selection.Left < m.Selection.Right && m.Selection.Top < m.Selection.Bottom;
     s.Estimate = m.EstimatePage;
     s.Specification = m.EstimatePage;
     return s;
@@ -75,14 +75,16 @@ void TStampa::PrintSelectedAreaCommand(TPrintDialog* dialog) {
     const int32_t flags = (Opzioni && Opzioni->showAttenuations ? 0x2CC : 0x21C) + (network ? 1 : 2);
     TSchemeArea area;
     if (!SchemeArea(flags, area) || !dialog->Execute()) return;
-    PrintJob([&] { PrintScheme(flags, Opzioni ? Opzioni->maxCellWidth : 0.0f, 0); }, SchemeOrientation(flags));
+    PrintJob([&] { PrintScheme(flags, Opzioni ? Opzioni->maxCellWidth : 0.0f, 0); },
+             SchemeOrientation(flags));
 }
 
 void TStampa::PrintSchemesAndListsCommand(TPrintDialog* dialog) {
     const bool network = Project && Drawn(Project->NetworkGrid, true);
     const bool headEnd = Project && Drawn(Project->HeadEndGrid, false);
     if ((!network && !headEnd) || !dialog->Execute()) return;
-    const TPrinterOrientation first = SchemeOrientation(network ? NetworkSchemeFlags() : HeadEndSchemeFlags());
+    const TPrinterOrientation first =
+        SchemeOrientation(network ? NetworkSchemeFlags() : HeadEndSchemeFlags());
     PrintJob(
         [&] {
             if (network) PrintNetwork(0);
@@ -97,15 +99,18 @@ void TStampa::PrintCalculationsCommand(TPrintDialog* dialog) {
     TInfoStampaCalcoli* f = CalculationsForm;
     if (!f || !Project || !Project->NetworkGrid) return;
     f->LPrese->Items->Clear();
-    for (TCella* o = Project->NetworkGrid->FirstOutlet; o; o = o->NextOutlet) f->LPrese->Items->Add(o->GetShortCode());
+    for (TCella* o = Project->NetworkGrid->FirstOutlet; o; o = o->NextOutlet)
+        f->LPrese->Items->Add(o->GetShortCode());
     f->CTutte->Checked = true;
     f->LPrese->Enabled = false;
     const bool channels = FindPage && FindPage("Calcoli canali");
-    for (TControl* c : std::initializer_list<TControl*>{f->GCanali, f->CCanaliTesta, f->CCanaliPrese}) c->Enabled = channels;
+    for (TControl* c : std::initializer_list<TControl*>{f->GCanali, f->CCanaliTesta, f->CCanaliPrese})
+        c->Enabled = channels;
     if (!channels) f->CCanaliTesta->Checked = f->CCanaliPrese->Checked = false;
     if (f->ShowModal() != mrOk) return;
     if (!f->AnyTable()) {
-        Application->MessageBox("Nessuna tabella selezionata per la stampa.", ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+        Application->MessageBox("Nessuna tabella selezionata per la stampa.", ApplicationTitle,
+                                MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     if (!dialog->Execute()) return;

@@ -28,7 +28,8 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
         g->Caption = caption;
         return g;
     };
-    auto box = [this](TWinControl* parent, int l, int t, int w, const char* caption, void (TDatiStampa::*click)(TObject*) = nullptr) {
+    auto box = [this](TWinControl* parent, int l, int t, int w, const char* caption,
+                      void (TDatiStampa::*click)(TObject*) = nullptr) {
         TCheckBox* c = MakeControl<TCheckBox>(this, parent, l, t, w, LineHigh);
         c->Caption = caption;
         if (click) c->OnClick = Handler(this, click);
@@ -101,7 +102,8 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
     GSchemi = group(TSchemi, 8, 8, 185, 113, "Schemi da stampare ");
     CSTesta = box(GSchemi, 8, 24, 169, "Testa", &TDatiStampa::SchemeTestaClick);
     CSRete = box(GSchemi, 8, 46, 169, "Rete", &TDatiStampa::SchemeReteClick);
-    CSStessoFoglio = box(GSchemi, 8, 68, 169, "Rete e testa sullo stesso foglio", &TDatiStampa::SameSheetClick);
+    CSStessoFoglio =
+        box(GSchemi, 8, 68, 169, "Rete e testa sullo stesso foglio", &TDatiStampa::SameSheetClick);
     CSArea = box(GSchemi, 8, 90, 169, "Area selezionata", &TDatiStampa::SelectedAreaClick);
     GOrientamento = group(TSchemi, 8, 128, 185, 97, "Orientamento stampa ");
     ROrizzontale = radio(GOrientamento, 8, 24, 169, "Orizzontale");
@@ -113,7 +115,8 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
     CNumeri->Checked = true;
     CCodici = box(GNumerazione, 8, 56, 177, "Stampa codici componenti");
     CLunghezze = box(GNumerazione, 8, 88, 177, "Stampa lunghezze cavi");
-    CAttenuazioni = box(GNumerazione, 8, 120, 188, "Stampa attenuazioni componenti", &TDatiStampa::AttenuationsClick);
+    CAttenuazioni =
+        box(GNumerazione, 8, 120, 188, "Stampa attenuazioni componenti", &TDatiStampa::AttenuationsClick);
     LFrequenza = label(GNumerazione, 96 - 8 - 60, 152, 60, "Frequenza:");
     LFrequenza->Alignment = taRightJustify;
     LFrequenza->Enabled = false;
@@ -159,8 +162,9 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
         int left, top, width;
         const char* caption;
     } norms[] = {
-        {dn12_43, 8, 24, 100, "12.43"}, {dn100_6, 149, 24, 100, "100.6"}, {dn100_7, 290, 24, 100, "100.7"},
-        {dn81_1, 8, 46, 100, "81.1"},   {dn81_3, 149, 46, 100, "81.3"},   {dn81_4, 290, 46, 100, "81.4"},
+        {dn12_43, 8, 24, 100, "12.43"},      {dn100_6, 149, 24, 100, "100.6"},
+        {dn100_7, 290, 24, 100, "100.7"},    {dn81_1, 8, 46, 100, "81.1"},
+        {dn81_3, 149, 46, 100, "81.3"},      {dn81_4, 290, 46, 100, "81.4"},
         {dn81_10_2, 432, 46, 80, "81.10-2"},
     };
     for (const auto& n : norms) CNorme[n.which] = box(GNorme, n.left, n.top, n.width, n.caption);
@@ -270,28 +274,31 @@ void TDatiStampa::FillFrequencies(TObject*) {
 }
 
 void TDatiStampa::SelectChannelCalculationsOnly() {
-    for (TCheckBox* c : {CDichiarazione, CSchemi, CMateriale, CPreventivo, CCapitolato, CCalcoli, CRelSostegno,
-                         CRelScariche, CSTesta, CSRete, CSStessoFoglio, CMTesta, CMRete, CMUnite})
+    for (TCheckBox* c :
+         {CDichiarazione, CSchemi, CMateriale, CPreventivo, CCapitolato, CCalcoli, CRelSostegno, CRelScariche,
+          CSTesta, CSRete, CSStessoFoglio, CMTesta, CMRete, CMUnite})
         c->Checked = false;
     RCopNessuna->Checked = true;
 }
 
 bool TDatiStampa::Chosen(int32_t d) const {
     switch (d) {
-        case pdCover: return CoverKind() >= 0;
-        case pdDeclaration: return CDichiarazione->Checked;
-        case pdNetworkScheme: return CSchemi->Checked && (CSRete->Checked || CSArea->Checked);
-        case pdHeadEndScheme: return CSchemi->Checked && CSTesta->Checked && !(CSStessoFoglio->Checked && CSRete->Checked);
-        case pdMastReport: return CRelSostegno->Checked;
-        case pdLightningReport: return CRelScariche->Checked;
-        case pdNetworkList: return CMateriale->Checked && CMRete->Checked;
-        case pdHeadEndList: return CMateriale->Checked && CMTesta->Checked && !(CMUnite->Checked && CMRete->Checked);
-        case pdEstimate: return CPreventivo->Checked;
-        case pdSpecification: return CCapitolato->Checked;
-        case pdSignalLimits: return CCalcoli->Checked && (CMinMaxTesta->Checked || CMinMaxPrese->Checked);
-        case pdSeparations: return CCalcoli->Checked && CSepPrese->Checked;
-        case pdChannels: return CCalcoli->Checked && (CCanaliTesta->Checked || CCanaliPrese->Checked);
-        default: return false;
+    case pdCover: return CoverKind() >= 0;
+    case pdDeclaration: return CDichiarazione->Checked;
+    case pdNetworkScheme: return CSchemi->Checked && (CSRete->Checked || CSArea->Checked);
+    case pdHeadEndScheme:
+        return CSchemi->Checked && CSTesta->Checked && !(CSStessoFoglio->Checked && CSRete->Checked);
+    case pdMastReport: return CRelSostegno->Checked;
+    case pdLightningReport: return CRelScariche->Checked;
+    case pdNetworkList: return CMateriale->Checked && CMRete->Checked;
+    case pdHeadEndList:
+        return CMateriale->Checked && CMTesta->Checked && !(CMUnite->Checked && CMRete->Checked);
+    case pdEstimate: return CPreventivo->Checked;
+    case pdSpecification: return CCapitolato->Checked;
+    case pdSignalLimits: return CCalcoli->Checked && (CMinMaxTesta->Checked || CMinMaxPrese->Checked);
+    case pdSeparations: return CCalcoli->Checked && CSepPrese->Checked;
+    case pdChannels: return CCalcoli->Checked && (CCanaliTesta->Checked || CCanaliPrese->Checked);
+    default: return false;
     }
 }
 

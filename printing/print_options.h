@@ -13,8 +13,19 @@
 
 // The preview's documents, in their fixed order.
 enum TPrintDocument : int32_t {
-    pdCover = 1, pdDeclaration, pdNetworkScheme, pdHeadEndScheme, pdMastReport, pdLightningReport,
-    pdNetworkList, pdHeadEndList, pdEstimate, pdSpecification, pdSignalLimits, pdSeparations, pdChannels,
+    pdCover = 1,
+    pdDeclaration,
+    pdNetworkScheme,
+    pdHeadEndScheme,
+    pdMastReport,
+    pdLightningReport,
+    pdNetworkList,
+    pdHeadEndList,
+    pdEstimate,
+    pdSpecification,
+    pdSignalLimits,
+    pdSeparations,
+    pdChannels,
     PrintDocumentLast = pdChannels
 };
 

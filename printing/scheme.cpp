@@ -112,9 +112,10 @@ int32_t TStampa::PrintScheme(int32_t flags, float maxSide, int32_t page) {
     PrintTableHeader(DocScheme, 0);
     TCanvas* canvas = Canvas();
     if (a.Earth)
-        TextAt(pp.Points(18), height + pp.Margin,
-               "Nota: I componenti con il simbolo di terra a fianco si intendono collegati a equipotenziale o a "
-               "presa di terra.");
+        TextAt(
+            pp.Points(18), height + pp.Margin,
+            "Nota: I componenti con il simbolo di terra a fianco si intendono collegati a equipotenziale o a "
+            "presa di terra.");
     const int32_t d = pp.Points(5);
     canvas->SetClipRect(TRect(x0 - d, y0 - d, x0 + s * a.Columns + d, y0 + s * a.Rows + d));
 
@@ -124,10 +125,12 @@ int32_t TStampa::PrintScheme(int32_t flags, float maxSide, int32_t page) {
         const TCellRect& used;
         int32_t shift, top;
     };
+    // clang-format off
     const TDrawn drawn[2] = {
         {a.PrintHeadEnd, Project->HeadEndGrid, a.HeadEnd, a.HeadEndShift, y0},
         {a.PrintNetwork, Project->NetworkGrid, a.Network, a.NetworkShift, yN},
     };
+    // clang-format on
     auto xOf = [&](const TDrawn& g, int32_t column) { return (column - a.FirstColumn + g.shift) * s + x0; };
     auto yOf = [&](const TDrawn& g, int32_t row) { return (row - g.used.Top) * s + g.top; };
     for (const TDrawn& g : drawn) {
@@ -152,7 +155,8 @@ int32_t TStampa::PrintScheme(int32_t flags, float maxSide, int32_t page) {
         if (!g.print) continue;
         const TCellRect& r = g.used;
         for (int32_t row = std::max(0, r.Top); row <= r.Bottom && row < g.grid->Rows; ++row)
-            for (int32_t column = std::max(0, r.Left); column <= r.Right && column < g.grid->Columns; ++column)
+            for (int32_t column = std::max(0, r.Left); column <= r.Right && column < g.grid->Columns;
+                 ++column)
                 if (TCella* cell = g.grid->CellAt(column, row))
                     cell->DrawAttenuationValues(canvas, column, row, xOf(g, column), yOf(g, row), s, flags);
     }
@@ -160,13 +164,9 @@ int32_t TStampa::PrintScheme(int32_t flags, float maxSide, int32_t page) {
     return 0;
 }
 
-int32_t TStampa::NetworkSchemeFlags() {
-    return Opzioni && Opzioni->showAttenuations ? 0x0CD : 0x01D;
-}
+int32_t TStampa::NetworkSchemeFlags() { return Opzioni && Opzioni->showAttenuations ? 0x0CD : 0x01D; }
 
-int32_t TStampa::HeadEndSchemeFlags() {
-    return Opzioni && Opzioni->showAttenuations ? 0x0CE : 0x01E;
-}
+int32_t TStampa::HeadEndSchemeFlags() { return Opzioni && Opzioni->showAttenuations ? 0x0CE : 0x01E; }
 
 int32_t TStampa::PrintNetwork(int32_t page) {
     return PrintScheme(NetworkSchemeFlags(), Opzioni ? Opzioni->maxCellWidth : 0.0f, page);

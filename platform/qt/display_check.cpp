@@ -1,14 +1,13 @@
 #include "platform/qt/display_check.h"
 
-#include <netdb.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <netdb.h>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,7 +19,8 @@ bool ConnectUnix(const std::string& path, bool abstract) {
     std::memcpy(address.sun_path + offset, path.data(), path.size());
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     if (fd < 0) return false;
-    const socklen_t length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size() + (abstract ? 0 : 1));
+    const socklen_t length =
+        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size() + (abstract ? 0 : 1));
     const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
     ::close(fd);
     return ok;

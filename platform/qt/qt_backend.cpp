@@ -7,11 +7,11 @@
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 #include <memory>
 #include <utility>
 
@@ -95,11 +95,11 @@ int TQtBackend::MessageBox(const AnsiString& text, const AnsiString& caption, in
     box.setText(ToQString(text));
     box.setWindowTitle(ToQString(caption.empty() ? Application->Title : caption));
     switch (flags & 0xF0) {
-        case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
-        case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
-        case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
-        case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
-        default: box.setIcon(QMessageBox::NoIcon); break;
+    case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
+    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+    case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
+    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
     }
     struct Choice {
         const char* text;
@@ -108,27 +108,29 @@ int TQtBackend::MessageBox(const AnsiString& text, const AnsiString& caption, in
     };
     std::vector<Choice> choices;
     switch (flags & 0xF) {
-        case MB_OKCANCEL:
-            choices = {{"OK", IDOK, QMessageBox::AcceptRole}, {"Annulla", IDCANCEL, QMessageBox::RejectRole}};
-            break;
-        case MB_ABORTRETRYIGNORE:
-            choices = {{"Interrompi", IDABORT, QMessageBox::RejectRole},
-                       {"Riprova", IDRETRY, QMessageBox::AcceptRole},
-                       {"Ignora", IDIGNORE, QMessageBox::AcceptRole}};
-            break;
-        case MB_YESNOCANCEL:
-            choices = {{"Sì", IDYES, QMessageBox::YesRole},
-                       {"No", IDNO, QMessageBox::NoRole},
-                       {"Annulla", IDCANCEL, QMessageBox::RejectRole}};
-            break;
-        case MB_YESNO: choices = {{"Sì", IDYES, QMessageBox::YesRole}, {"No", IDNO, QMessageBox::NoRole}}; break;
-        case MB_RETRYCANCEL:
-            choices = {{"Riprova", IDRETRY, QMessageBox::AcceptRole}, {"Annulla", IDCANCEL, QMessageBox::RejectRole}};
-            break;
-        default: choices = {{"OK", IDOK, QMessageBox::AcceptRole}}; break;
+    case MB_OKCANCEL:
+        choices = {{"OK", IDOK, QMessageBox::AcceptRole}, {"Annulla", IDCANCEL, QMessageBox::RejectRole}};
+        break;
+    case MB_ABORTRETRYIGNORE:
+        choices = {{"Interrompi", IDABORT, QMessageBox::RejectRole},
+                   {"Riprova", IDRETRY, QMessageBox::AcceptRole},
+                   {"Ignora", IDIGNORE, QMessageBox::AcceptRole}};
+        break;
+    case MB_YESNOCANCEL:
+        choices = {{"Sì", IDYES, QMessageBox::YesRole},
+                   {"No", IDNO, QMessageBox::NoRole},
+                   {"Annulla", IDCANCEL, QMessageBox::RejectRole}};
+        break;
+    case MB_YESNO: choices = {{"Sì", IDYES, QMessageBox::YesRole}, {"No", IDNO, QMessageBox::NoRole}}; break;
+    case MB_RETRYCANCEL:
+        choices = {{"Riprova", IDRETRY, QMessageBox::AcceptRole},
+                   {"Annulla", IDCANCEL, QMessageBox::RejectRole}};
+        break;
+    default: choices = {{"OK", IDOK, QMessageBox::AcceptRole}}; break;
     }
     std::vector<std::pair<QAbstractButton*, int>> buttons;
-    for (const Choice& c : choices) buttons.emplace_back(box.addButton(QString::fromUtf8(c.text), c.role), c.answer);
+    for (const Choice& c : choices)
+        buttons.emplace_back(box.addButton(QString::fromUtf8(c.text), c.role), c.answer);
     size_t def = (flags & 0x200) ? 2 : (flags & MB_DEFBUTTON2) ? 1 : 0;
     if (def < buttons.size()) box.setDefaultButton(static_cast<QPushButton*>(buttons[def].first));
     // Escape means Cancel where there is one, OK on a box with OK alone, and

@@ -1,4 +1,6 @@
 // Grids, tree views, progress bars and up-down arrows.
+#include "platform/qt/qt_comctrls.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QProgressBar>
@@ -9,7 +11,6 @@
 
 #include "platform/comctrls.h"
 #include "platform/grids.h"
-#include "platform/qt/qt_comctrls.h"
 
 namespace ovqt {
 
@@ -41,17 +42,17 @@ public:
         hbar_ = new QScrollBar(Qt::Horizontal, frame_);
         for (QScrollBar* bar : {vbar_, hbar_}) bar->setFocusPolicy(Qt::NoFocus);
         QObject::connect(vbar_, &QScrollBar::valueChanged, vbar_, Guarded([this](int v) {
-            if (Quiet()) return;
-            QuietScope quiet(this);
-            grid_->UserSet(grid_->TopRow, v);
-            SyncBars();
-        }));
+                             if (Quiet()) return;
+                             QuietScope quiet(this);
+                             grid_->UserSet(grid_->TopRow, v);
+                             SyncBars();
+                         }));
         QObject::connect(hbar_, &QScrollBar::valueChanged, hbar_, Guarded([this](int v) {
-            if (Quiet()) return;
-            QuietScope quiet(this);
-            grid_->UserSet(grid_->LeftCol, v);
-            SyncBars();
-        }));
+                             if (Quiet()) return;
+                             QuietScope quiet(this);
+                             grid_->UserSet(grid_->LeftCol, v);
+                             SyncBars();
+                         }));
         Init(frame_);
     }
     void Place() override {
@@ -67,32 +68,27 @@ protected:
     void Sync(TPropId id, int index) override {
         TQtSurfacePeer::Sync(id, index);
         switch (id) {
-            case TPropId::None:
-            case TPropId::ScrollBars:
-            case TPropId::BorderStyle:
-            case TPropId::Bounds:
-            case TPropId::Width:
-            case TPropId::Height:
-                Layout();
-                break;
-            case TPropId::TopRow:
-            case TPropId::LeftCol:
-            case TPropId::Row:
-            case TPropId::Col:
-            case TPropId::RowCount:
-            case TPropId::ColCount:
-            case TPropId::FixedRows:
-            case TPropId::FixedCols:
-            case TPropId::DefaultColWidth:
-            case TPropId::DefaultRowHeight:
-            case TPropId::ColWidths:
-            case TPropId::RowHeights:
-            case TPropId::GridLineWidth:
-            case TPropId::Selection:
-                SyncBars();
-                break;
-            default:
-                break;
+        case TPropId::None:
+        case TPropId::ScrollBars:
+        case TPropId::BorderStyle:
+        case TPropId::Bounds:
+        case TPropId::Width:
+        case TPropId::Height: Layout(); break;
+        case TPropId::TopRow:
+        case TPropId::LeftCol:
+        case TPropId::Row:
+        case TPropId::Col:
+        case TPropId::RowCount:
+        case TPropId::ColCount:
+        case TPropId::FixedRows:
+        case TPropId::FixedCols:
+        case TPropId::DefaultColWidth:
+        case TPropId::DefaultRowHeight:
+        case TPropId::ColWidths:
+        case TPropId::RowHeights:
+        case TPropId::GridLineWidth:
+        case TPropId::Selection: SyncBars(); break;
+        default: break;
         }
     }
 
@@ -141,11 +137,11 @@ protected:
         MarkDecoration(bar_);
         bar_->setFocusPolicy(Qt::NoFocus);
         QObject::connect(bar_, &QScrollBar::valueChanged, bar_, Guarded([this, control, &top](int v) {
-            if (Quiet()) return;
-            QuietScope quiet(this);
-            control->UserSet(top, v);
-            surface_->InvalidateModel(surface_->rect());
-        }));
+                             if (Quiet()) return;
+                             QuietScope quiet(this);
+                             control->UserSet(top, v);
+                             surface_->InvalidateModel(surface_->rect());
+                         }));
     }
     QScrollBar* bar_ = nullptr;
 };
@@ -171,20 +167,20 @@ protected:
     void Sync(TPropId id, int index) override {
         TQtSurfacePeer::Sync(id, index);
         switch (id) {
-            case TPropId::None:
-            case TPropId::Text:
-            case TPropId::Lines:
-            case TPropId::TopIndex:
-            case TPropId::ScrollBars:
-            case TPropId::Font:
-            case TPropId::Width:
-            case TPropId::Height:
-            case TPropId::Bounds: {
-                QuietScope quiet(this);
-                SyncBar();
-                break;
-            }
-            default: break;
+        case TPropId::None:
+        case TPropId::Text:
+        case TPropId::Lines:
+        case TPropId::TopIndex:
+        case TPropId::ScrollBars:
+        case TPropId::Font:
+        case TPropId::Width:
+        case TPropId::Height:
+        case TPropId::Bounds: {
+            QuietScope quiet(this);
+            SyncBar();
+            break;
+        }
+        default: break;
         }
     }
 
@@ -256,14 +252,14 @@ public:
 protected:
     void Sync(TPropId id, int index) override {
         switch (id) {
-            case TPropId::None:
-            case TPropId::Min:
-            case TPropId::Max:
-            case TPropId::Position:
-                bar_->setRange(model_->Min, std::max(model_->Min.Get(), model_->Max.Get()));
-                bar_->setValue(model_->Position);
-                return;
-            default: TQtControlPeer::Sync(id, index);
+        case TPropId::None:
+        case TPropId::Min:
+        case TPropId::Max:
+        case TPropId::Position:
+            bar_->setRange(model_->Min, std::max(model_->Min.Get(), model_->Max.Get()));
+            bar_->setValue(model_->Position);
+            return;
+        default: TQtControlPeer::Sync(id, index);
         }
     }
 
@@ -284,11 +280,11 @@ public:
             b->setFocusPolicy(Qt::NoFocus);
         }
         QObject::connect(next_, &QToolButton::clicked, next_, Guarded([this] {
-            if (!Quiet()) model_->ClickButton(btNext);
-        }));
+                             if (!Quiet()) model_->ClickButton(btNext);
+                         }));
         QObject::connect(prev_, &QToolButton::clicked, prev_, Guarded([this] {
-            if (!Quiet()) model_->ClickButton(btPrev);
-        }));
+                             if (!Quiet()) model_->ClickButton(btPrev);
+                         }));
         Init(box_);
     }
     bool NativeClick() const override { return true; }
@@ -352,7 +348,9 @@ protected:
 private:
     void Step(int direction) {
         if (Quiet()) return;
-        int step = std::max(8, (scroller_->Orientation == soHorizontal ? scroller_->ClientWidth : scroller_->ClientHeight) / 4);
+        int step = std::max(
+            8,
+            (scroller_->Orientation == soHorizontal ? scroller_->ClientWidth : scroller_->ClientHeight) / 4);
         scroller_->UserSet(scroller_->Position, scroller_->Position + direction * step);
         Arrange();
     }

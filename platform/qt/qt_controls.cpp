@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <qdrawutil.h>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,9 +13,10 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
-#include <QStyledItemDelegate>
 #include <QStylePainter>
+#include <QStyledItemDelegate>
 #include <algorithm>
+#include <qdrawutil.h>
 
 #include "platform/forms.h"
 #include "platform/qt/qt_comctrls.h"
@@ -52,14 +52,15 @@ public:
     explicit EditPeer(TCustomEdit* edit) : TQtControlPeer(edit), edit_(edit) {
         line_ = new QLineEdit;
         QObject::connect(line_, &QLineEdit::textEdited, line_, Guarded([this](const QString& text) {
-            if (Quiet()) return;
-            QuietScope quiet(this);
-            edit_->SelStart.SetQuiet(line_->cursorPosition());
-            edit_->SelLength.SetQuiet(0);
-            edit_->UserSet(edit_->Text, FromQString(text));
-            SyncMaxLength();
-        }));
-        QObject::connect(line_, &QLineEdit::cursorPositionChanged, line_, Guarded([this](int, int) { CaretFromWidget(); }));
+                             if (Quiet()) return;
+                             QuietScope quiet(this);
+                             edit_->SelStart.SetQuiet(line_->cursorPosition());
+                             edit_->SelLength.SetQuiet(0);
+                             edit_->UserSet(edit_->Text, FromQString(text));
+                             SyncMaxLength();
+                         }));
+        QObject::connect(line_, &QLineEdit::cursorPositionChanged, line_,
+                         Guarded([this](int, int) { CaretFromWidget(); }));
         QObject::connect(line_, &QLineEdit::selectionChanged, line_, Guarded([this] { CaretFromWidget(); }));
         Init(line_);
     }
@@ -76,31 +77,31 @@ public:
 protected:
     void Sync(TPropId id, int index) override {
         switch (id) {
-            case TPropId::None:
-                Sync(TPropId::Text, -1);
-                Sync(TPropId::ReadOnly, -1);
-                Sync(TPropId::PasswordChar, -1);
-                Sync(TPropId::BorderStyle, -1);
-                return;
-            case TPropId::Text:
-                line_->setText(ToQString(edit_->Text));
-                SyncMaxLength();
-                Sync(TPropId::SelStart, -1);
-                return;
-            case TPropId::SelStart:
-            case TPropId::SelLength:
-                if (edit_->SelLength > 0)
-                    line_->setSelection(edit_->SelStart, edit_->SelLength);
-                else
-                    line_->setCursorPosition(edit_->SelStart);
-                return;
-            case TPropId::ReadOnly: line_->setReadOnly(edit_->ReadOnly); return;
-            case TPropId::MaxLength: SyncMaxLength(); return;
-            case TPropId::PasswordChar:
-                line_->setEchoMode(edit_->PasswordChar ? QLineEdit::Password : QLineEdit::Normal);
-                return;
-            case TPropId::BorderStyle: line_->setFrame(edit_->BorderStyle != bsNone); return;
-            default: TQtControlPeer::Sync(id, index);
+        case TPropId::None:
+            Sync(TPropId::Text, -1);
+            Sync(TPropId::ReadOnly, -1);
+            Sync(TPropId::PasswordChar, -1);
+            Sync(TPropId::BorderStyle, -1);
+            return;
+        case TPropId::Text:
+            line_->setText(ToQString(edit_->Text));
+            SyncMaxLength();
+            Sync(TPropId::SelStart, -1);
+            return;
+        case TPropId::SelStart:
+        case TPropId::SelLength:
+            if (edit_->SelLength > 0)
+                line_->setSelection(edit_->SelStart, edit_->SelLength);
+            else
+                line_->setCursorPosition(edit_->SelStart);
+            return;
+        case TPropId::ReadOnly: line_->setReadOnly(edit_->ReadOnly); return;
+        case TPropId::MaxLength: SyncMaxLength(); return;
+        case TPropId::PasswordChar:
+            line_->setEchoMode(edit_->PasswordChar ? QLineEdit::Password : QLineEdit::Normal);
+            return;
+        case TPropId::BorderStyle: line_->setFrame(edit_->BorderStyle != bsNone); return;
+        default: TQtControlPeer::Sync(id, index);
         }
     }
 
@@ -114,7 +115,8 @@ private:
         if (Quiet()) return;
         int start = line_->hasSelectedText() ? line_->selectionStart() : line_->cursorPosition();
         edit_->SelStart.SetQuiet(start);
-        edit_->SelLength.SetQuiet(line_->hasSelectedText() ? static_cast<int>(line_->selectedText().size()) : 0);
+        edit_->SelLength.SetQuiet(line_->hasSelectedText() ? static_cast<int>(line_->selectedText().size())
+                                                           : 0);
     }
     TCustomEdit* edit_;
     QLineEdit* line_;
@@ -125,12 +127,12 @@ public:
     explicit MemoPeer(TMemo* memo) : TQtControlPeer(memo), memo_(memo) {
         text_ = new QPlainTextEdit;
         QObject::connect(text_, &QPlainTextEdit::textChanged, text_, Guarded([this] {
-            if (Quiet()) return;
-            QuietScope quiet(this);
-            memo_->SelStart.SetQuiet(text_->textCursor().position());
-            memo_->SelLength.SetQuiet(0);
-            memo_->UserSet(memo_->Text, ModelMemoText(text_->toPlainText()));
-        }));
+                             if (Quiet()) return;
+                             QuietScope quiet(this);
+                             memo_->SelStart.SetQuiet(text_->textCursor().position());
+                             memo_->SelLength.SetQuiet(0);
+                             memo_->UserSet(memo_->Text, ModelMemoText(text_->toPlainText()));
+                         }));
         Init(text_);
     }
     bool NativeKeys() const override { return true; }
@@ -150,28 +152,26 @@ public:
 protected:
     void Sync(TPropId id, int index) override {
         switch (id) {
-            case TPropId::None:
-                Sync(TPropId::Text, -1);
-                Sync(TPropId::ReadOnly, -1);
-                Sync(TPropId::WordWrap, -1);
-                Sync(TPropId::ScrollBars, -1);
-                return;
-            case TPropId::Text:
-            case TPropId::Lines:
-                text_->setPlainText(MemoText(memo_->Text));
-                return;
-            case TPropId::ReadOnly: text_->setReadOnly(memo_->ReadOnly); return;
-            case TPropId::WordWrap:
-                text_->setLineWrapMode(memo_->WordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-                return;
-            case TPropId::ScrollBars: {
-                TScrollStyle s = memo_->ScrollBars;
-                bool h = s == ssHorizontal || s == ssBoth, v = s == ssVertical || s == ssBoth;
-                text_->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-                text_->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-                return;
-            }
-            default: TQtControlPeer::Sync(id, index);
+        case TPropId::None:
+            Sync(TPropId::Text, -1);
+            Sync(TPropId::ReadOnly, -1);
+            Sync(TPropId::WordWrap, -1);
+            Sync(TPropId::ScrollBars, -1);
+            return;
+        case TPropId::Text:
+        case TPropId::Lines: text_->setPlainText(MemoText(memo_->Text)); return;
+        case TPropId::ReadOnly: text_->setReadOnly(memo_->ReadOnly); return;
+        case TPropId::WordWrap:
+            text_->setLineWrapMode(memo_->WordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+            return;
+        case TPropId::ScrollBars: {
+            TScrollStyle s = memo_->ScrollBars;
+            bool h = s == ssHorizontal || s == ssBoth, v = s == ssVertical || s == ssBoth;
+            text_->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+            text_->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+            return;
+        }
+        default: TQtControlPeer::Sync(id, index);
         }
     }
 
@@ -188,8 +188,8 @@ public:
         push_ = new QPushButton;
         push_->setAutoDefault(false);
         QObject::connect(push_, &QPushButton::clicked, push_, Guarded([this] {
-            if (!Quiet()) button_->Click();
-        }));
+                             if (!Quiet()) button_->Click();
+                         }));
         Init(push_);
     }
     bool NativeKeys() const override { return true; }
@@ -198,13 +198,13 @@ public:
 protected:
     void Sync(TPropId id, int index) override {
         switch (id) {
-            case TPropId::None:
-            case TPropId::Caption:
-                push_->setText(ToQString(button_->Caption));
-                push_->setDefault(button_->Default);
-                return;
-            case TPropId::Default: push_->setDefault(button_->Default); return;
-            default: TQtControlPeer::Sync(id, index);
+        case TPropId::None:
+        case TPropId::Caption:
+            push_->setText(ToQString(button_->Caption));
+            push_->setDefault(button_->Default);
+            return;
+        case TPropId::Default: push_->setDefault(button_->Default); return;
+        default: TQtControlPeer::Sync(id, index);
         }
     }
 
@@ -218,10 +218,10 @@ public:
     explicit CheckBoxPeer(TCheckBox* box) : TQtControlPeer(box), box_(box) {
         check_ = new QCheckBox;
         QObject::connect(check_, &QCheckBox::clicked, check_, Guarded([this] {
-            if (Quiet()) return;
-            box_->Click();
-            Resync();
-        }));
+                             if (Quiet()) return;
+                             box_->Click();
+                             Resync();
+                         }));
         Init(check_);
     }
     bool NativeKeys() const override { return true; }
@@ -234,24 +234,24 @@ public:
 protected:
     void Sync(TPropId id, int index) override {
         switch (id) {
-            case TPropId::None:
-                check_->setText(ToQString(box_->Caption));
-                Sync(TPropId::State, -1);
-                check_->setLayoutDirection(box_->Alignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
-                return;
-            case TPropId::Caption: check_->setText(ToQString(box_->Caption)); return;
-            case TPropId::AllowGrayed:
-            case TPropId::Checked:
-            case TPropId::State:
-                check_->setTristate(box_->AllowGrayed || box_->State == cbGrayed);
-                check_->setCheckState(box_->State == cbChecked   ? Qt::Checked
-                                      : box_->State == cbGrayed ? Qt::PartiallyChecked
-                                                                : Qt::Unchecked);
-                return;
-            case TPropId::Alignment:
-                check_->setLayoutDirection(box_->Alignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
-                return;
-            default: TQtControlPeer::Sync(id, index);
+        case TPropId::None:
+            check_->setText(ToQString(box_->Caption));
+            Sync(TPropId::State, -1);
+            check_->setLayoutDirection(box_->Alignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+            return;
+        case TPropId::Caption: check_->setText(ToQString(box_->Caption)); return;
+        case TPropId::AllowGrayed:
+        case TPropId::Checked:
+        case TPropId::State:
+            check_->setTristate(box_->AllowGrayed || box_->State == cbGrayed);
+            check_->setCheckState(box_->State == cbChecked  ? Qt::Checked
+                                  : box_->State == cbGrayed ? Qt::PartiallyChecked
+                                                            : Qt::Unchecked);
+            return;
+        case TPropId::Alignment:
+            check_->setLayoutDirection(box_->Alignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+            return;
+        default: TQtControlPeer::Sync(id, index);
         }
     }
 
@@ -267,10 +267,10 @@ public:
         // The model unchecks the radio buttons beside the one checked.
         button_->setAutoExclusive(false);
         QObject::connect(button_, &QRadioButton::clicked, button_, Guarded([this] {
-            if (Quiet()) return;
-            radio_->Click();
-            Resync();
-        }));
+                             if (Quiet()) return;
+                             radio_->Click();
+                             Resync();
+                         }));
         Init(button_);
     }
     bool NativeKeys() const override { return true; }
@@ -283,13 +283,13 @@ public:
 protected:
     void Sync(TPropId id, int index) override {
         switch (id) {
-            case TPropId::None:
-            case TPropId::Caption:
-                button_->setText(ToQString(radio_->Caption));
-                button_->setChecked(radio_->Checked);
-                return;
-            case TPropId::Checked: button_->setChecked(radio_->Checked); return;
-            default: TQtControlPeer::Sync(id, index);
+        case TPropId::None:
+        case TPropId::Caption:
+            button_->setText(ToQString(radio_->Caption));
+            button_->setChecked(radio_->Checked);
+            return;
+        case TPropId::Checked: button_->setChecked(radio_->Checked); return;
+        default: TQtControlPeer::Sync(id, index);
         }
     }
 
@@ -313,15 +313,18 @@ public:
         const QFontMetrics metrics(font);
         const int lineTop = text.isEmpty() ? 0 : metrics.height() / 2;
         // An etched line: a shadow line and a light one beside it.
-        qDrawShadeRect(&painter, surface_->rect().adjusted(0, lineTop, 0, 0), surface_->palette(), true, 1, 0);
+        qDrawShadeRect(&painter, surface_->rect().adjusted(0, lineTop, 0, 0), surface_->palette(), true, 1,
+                       0);
         if (text.isEmpty()) return;
         constexpr int CaptionLeft = 8;
         constexpr int CaptionMargin = 2;
-        const QRect caption(CaptionLeft, 0, metrics.horizontalAdvance(text) + 2 * CaptionMargin, metrics.height());
+        const QRect caption(CaptionLeft, 0, metrics.horizontalAdvance(text) + 2 * CaptionMargin,
+                            metrics.height());
         painter.fillRect(caption, ToQColor(box_->Color));
         painter.setFont(font);
-        painter.setPen(surface_->isEnabled() ? ToQColor(box_->Font->Color)
-                                             : surface_->palette().color(QPalette::Disabled, QPalette::WindowText));
+        painter.setPen(surface_->isEnabled()
+                           ? ToQColor(box_->Font->Color)
+                           : surface_->palette().color(QPalette::Disabled, QPalette::WindowText));
         painter.drawText(caption.adjusted(CaptionMargin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
     }
 
@@ -371,7 +374,9 @@ protected:
         engine.Attach(&painter, TRect(0, 0, edit.width(), edit.height()));
         TOwnerDrawState state{odComboBoxEdit};
         if (hasFocus()) state << odFocused << odSelected;
-        Safely([&] { combo_->PaintItemTo(&engine, combo_->ItemIndex, TRect(0, 0, edit.width(), edit.height()), state); });
+        Safely([&] {
+            combo_->PaintItemTo(&engine, combo_->ItemIndex, TRect(0, 0, edit.width(), edit.height()), state);
+        });
         painter.restore();
     }
 
@@ -383,7 +388,8 @@ private:
 class ComboDelegate : public QStyledItemDelegate {
 public:
     explicit ComboDelegate(ComboWidget* box) : QStyledItemDelegate(box), box_(box) {}
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         TComboBox* combo = box_->Combo();
         if (!combo) return;
         TQtPainterEngine engine;
@@ -425,10 +431,10 @@ public:
             if (combo_->DroppedDown) combo_->UserSet(combo_->DroppedDown, false);
         };
         QObject::connect(box_, &QComboBox::activated, box_, Guarded([this](int index) {
-            if (Quiet()) return;
-            combo_->SelectByUser(index);
-            Resync();
-        }));
+                             if (Quiet()) return;
+                             combo_->SelectByUser(index);
+                             Resync();
+                         }));
         Init(box_);
     }
     bool NativeKeys() const override { return true; }
@@ -445,31 +451,37 @@ public:
 protected:
     void Sync(TPropId id, int index) override {
         switch (id) {
-            case TPropId::None:
-                SyncStyle();
-                SyncItems();
-                box_->setMaxVisibleItems(std::max(1, combo_->DropDownCount.Get()));
-                return;
-            case TPropId::Style: SyncStyle(); SyncItems(); return;
-            case TPropId::Items:
-            case TPropId::Sorted: SyncItems(); return;
-            case TPropId::ItemIndex:
-            case TPropId::Text:
-                box_->setCurrentIndex(combo_->ItemIndex);
-                if (box_->isEditable()) box_->setEditText(ToQString(combo_->Text));
-                box_->update();
-                return;
-            case TPropId::DropDownCount: box_->setMaxVisibleItems(std::max(1, combo_->DropDownCount.Get())); return;
-            case TPropId::MaxLength:
-                if (box_->lineEdit()) box_->lineEdit()->setMaxLength(combo_->MaxLength > 0 ? combo_->MaxLength.Get() : 32767);
-                return;
-            case TPropId::Position:
-                if (combo_->DroppedDown && !box_->view()->isVisible())
-                    box_->showPopup();
-                else if (!combo_->DroppedDown && box_->view()->isVisible())
-                    box_->hidePopup();
-                return;
-            default: TQtControlPeer::Sync(id, index);
+        case TPropId::None:
+            SyncStyle();
+            SyncItems();
+            box_->setMaxVisibleItems(std::max(1, combo_->DropDownCount.Get()));
+            return;
+        case TPropId::Style:
+            SyncStyle();
+            SyncItems();
+            return;
+        case TPropId::Items:
+        case TPropId::Sorted: SyncItems(); return;
+        case TPropId::ItemIndex:
+        case TPropId::Text:
+            box_->setCurrentIndex(combo_->ItemIndex);
+            if (box_->isEditable()) box_->setEditText(ToQString(combo_->Text));
+            box_->update();
+            return;
+        case TPropId::DropDownCount:
+            box_->setMaxVisibleItems(std::max(1, combo_->DropDownCount.Get()));
+            return;
+        case TPropId::MaxLength:
+            if (box_->lineEdit())
+                box_->lineEdit()->setMaxLength(combo_->MaxLength > 0 ? combo_->MaxLength.Get() : 32767);
+            return;
+        case TPropId::Position:
+            if (combo_->DroppedDown && !box_->view()->isVisible())
+                box_->showPopup();
+            else if (!combo_->DroppedDown && box_->view()->isVisible())
+                box_->hidePopup();
+            return;
+        default: TQtControlPeer::Sync(id, index);
         }
     }
 
@@ -480,10 +492,10 @@ private:
             box_->setEditable(editable);
             if (QLineEdit* line = box_->lineEdit()) {
                 QObject::connect(line, &QLineEdit::textEdited, box_, Guarded([this](const QString& text) {
-                    if (Quiet()) return;
-                    QuietScope quiet(this);
-                    combo_->UserSet(combo_->Text, FromQString(text));
-                }));
+                                     if (Quiet()) return;
+                                     QuietScope quiet(this);
+                                     combo_->UserSet(combo_->Text, FromQString(text));
+                                 }));
                 line->setMaxLength(combo_->MaxLength > 0 ? combo_->MaxLength.Get() : 32767);
             }
         }
@@ -515,11 +527,11 @@ public:
         bar_ = new QScrollBar(Qt::Vertical, surface_);
         MarkDecoration(bar_);
         QObject::connect(bar_, &QScrollBar::valueChanged, bar_, Guarded([this](int v) {
-            if (Quiet()) return;
-            QuietScope quiet(this);
-            list_->UserSet(list_->TopIndex, v);
-            surface_->InvalidateModel(surface_->rect());
-        }));
+                             if (Quiet()) return;
+                             QuietScope quiet(this);
+                             list_->UserSet(list_->TopIndex, v);
+                             surface_->InvalidateModel(surface_->rect());
+                         }));
         SyncBar();
     }
     bool NativeKeys() const override { return true; }
@@ -546,13 +558,13 @@ public:
         int page = std::max(1, list_->ClientHeight / std::max(1, list_->ItemHeight.Get()));
         int i = list_->ItemIndex;
         switch (key) {
-            case VK_UP: i = std::max(0, i - 1); break;
-            case VK_DOWN: i = std::min(count - 1, i + 1); break;
-            case VK_PRIOR: i = std::max(0, i - page); break;
-            case VK_NEXT: i = std::min(count - 1, i + page); break;
-            case VK_HOME: i = 0; break;
-            case VK_END: i = count - 1; break;
-            default: return false;
+        case VK_UP: i = std::max(0, i - 1); break;
+        case VK_DOWN: i = std::min(count - 1, i + 1); break;
+        case VK_PRIOR: i = std::max(0, i - page); break;
+        case VK_NEXT: i = std::min(count - 1, i + page); break;
+        case VK_HOME: i = 0; break;
+        case VK_END: i = count - 1; break;
+        default: return false;
         }
         if (i != list_->ItemIndex) list_->UserSet(list_->ItemIndex, i);
         if (i < list_->TopIndex) list_->TopIndex = i;
@@ -574,21 +586,20 @@ protected:
     void Sync(TPropId id, int index) override {
         TQtSurfacePeer::Sync(id, index);
         switch (id) {
-            case TPropId::Items:
-            case TPropId::ItemIndex:
-            case TPropId::Selected:
-            case TPropId::TopIndex:
-            case TPropId::ItemHeight:
-            case TPropId::Style:
-            case TPropId::MultiSelect:
-            case TPropId::Width:
-            case TPropId::Height:
-            case TPropId::Bounds:
-                SyncBar();
-                surface_->InvalidateModel(surface_->rect());
-                break;
-            default:
-                break;
+        case TPropId::Items:
+        case TPropId::ItemIndex:
+        case TPropId::Selected:
+        case TPropId::TopIndex:
+        case TPropId::ItemHeight:
+        case TPropId::Style:
+        case TPropId::MultiSelect:
+        case TPropId::Width:
+        case TPropId::Height:
+        case TPropId::Bounds:
+            SyncBar();
+            surface_->InvalidateModel(surface_->rect());
+            break;
+        default: break;
         }
     }
 
@@ -615,29 +626,29 @@ public:
     explicit ScrollBarPeer(TScrollBar* bar) : TQtControlPeer(bar), model_(bar) {
         bar_ = new QScrollBar;
         QObject::connect(bar_, &QScrollBar::actionTriggered, bar_, Guarded([this](int action) {
-            if (Quiet()) return;
-            TScrollCode code;
-            switch (action) {
-                case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
-                case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
-                case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
-                case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
-                case QAbstractSlider::SliderToMinimum: code = scTop; break;
-                case QAbstractSlider::SliderToMaximum: code = scBottom; break;
-                case QAbstractSlider::SliderMove: code = scTrack; break;
-                default: return;
-            }
-            QuietScope quiet(this);
-            model_->Scroll(code, bar_->sliderPosition());
-            bar_->setSliderPosition(model_->Position);
-        }));
+                             if (Quiet()) return;
+                             TScrollCode code;
+                             switch (action) {
+                             case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
+                             case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
+                             case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
+                             case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
+                             case QAbstractSlider::SliderToMinimum: code = scTop; break;
+                             case QAbstractSlider::SliderToMaximum: code = scBottom; break;
+                             case QAbstractSlider::SliderMove: code = scTrack; break;
+                             default: return;
+                             }
+                             QuietScope quiet(this);
+                             model_->Scroll(code, bar_->sliderPosition());
+                             bar_->setSliderPosition(model_->Position);
+                         }));
         QObject::connect(bar_, &QScrollBar::sliderReleased, bar_, Guarded([this] {
-            if (Quiet()) return;
-            QuietScope quiet(this);
-            model_->Scroll(scPosition, bar_->sliderPosition());
-            model_->Scroll(scEndScroll, model_->Position);
-            bar_->setValue(model_->Position);
-        }));
+                             if (Quiet()) return;
+                             QuietScope quiet(this);
+                             model_->Scroll(scPosition, bar_->sliderPosition());
+                             model_->Scroll(scEndScroll, model_->Position);
+                             bar_->setValue(model_->Position);
+                         }));
         Init(bar_);
     }
     bool NativeKeys() const override { return true; }
@@ -645,23 +656,23 @@ public:
 protected:
     void Sync(TPropId id, int index) override {
         switch (id) {
-            case TPropId::None:
-            case TPropId::Kind:
-            case TPropId::Min:
-            case TPropId::Max:
-            case TPropId::Position:
-            case TPropId::SmallChange:
-            case TPropId::LargeChange:
-            case TPropId::PageSize: {
-                bar_->setOrientation(model_->Kind == sbVertical ? Qt::Vertical : Qt::Horizontal);
-                int page = std::max(0, model_->PageSize.Get());
-                bar_->setRange(model_->Min, std::max(model_->Min.Get(), model_->Max - std::max(page - 1, 0)));
-                bar_->setSingleStep(model_->SmallChange);
-                bar_->setPageStep(page > 0 ? page : model_->LargeChange.Get());
-                bar_->setValue(model_->Position);
-                return;
-            }
-            default: TQtControlPeer::Sync(id, index);
+        case TPropId::None:
+        case TPropId::Kind:
+        case TPropId::Min:
+        case TPropId::Max:
+        case TPropId::Position:
+        case TPropId::SmallChange:
+        case TPropId::LargeChange:
+        case TPropId::PageSize: {
+            bar_->setOrientation(model_->Kind == sbVertical ? Qt::Vertical : Qt::Horizontal);
+            int page = std::max(0, model_->PageSize.Get());
+            bar_->setRange(model_->Min, std::max(model_->Min.Get(), model_->Max - std::max(page - 1, 0)));
+            bar_->setSingleStep(model_->SmallChange);
+            bar_->setPageStep(page > 0 ? page : model_->LargeChange.Get());
+            bar_->setValue(model_->Position);
+            return;
+        }
+        default: TQtControlPeer::Sync(id, index);
         }
     }
 

@@ -42,7 +42,8 @@ bool RunFileDialog(TOpenDialog& d, bool save) {
     QFileDialog dialog(DialogParent());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setWindowTitle(d.Title.empty() ? QString::fromUtf8(save ? "Salva con nome" : "Apri") : ToQString(d.Title));
+    dialog.setWindowTitle(d.Title.empty() ? QString::fromUtf8(save ? "Salva con nome" : "Apri")
+                                          : ToQString(d.Title));
     if (d.Options.Contains(ofAllowMultiSelect) && !save)
         dialog.setFileMode(QFileDialog::ExistingFiles);
     else if (!save && d.Options.Contains(ofFileMustExist))
@@ -126,8 +127,9 @@ bool TQtBackend::ExecuteSaveDialog(TSaveDialog& d) { return RunFileDialog(d, tru
 
 bool TQtBackend::SelectDirectory(const AnsiString& caption, const AnsiString& root, AnsiString& directory) {
     QString start = ToQString(directory.empty() ? root : directory);
-    QString chosen = QFileDialog::getExistingDirectory(DialogParent(), ToQString(caption), start,
-                                                       QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    QString chosen =
+        QFileDialog::getExistingDirectory(DialogParent(), ToQString(caption), start,
+                                          QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     if (chosen.isEmpty()) return false;
     directory = FromQString(chosen);
     return true;
@@ -157,13 +159,15 @@ void TakePrinterSettings(TQtPrinterPeer& peer) {
     // The sheet or the printer may have changed: the model measures pages anew.
     p->SetDevices(peer.Devices());
     p->SetPrinterIndex(std::clamp(device, 0, p->Printers->Count() - 1));
-    p->Orientation = peer.Printer().pageLayout().orientation() == QPageLayout::Landscape ? poLandscape : poPortrait;
+    p->Orientation =
+        peer.Printer().pageLayout().orientation() == QPageLayout::Landscape ? poLandscape : poPortrait;
 }
 
 void GivePrinterSettings(TQtPrinterPeer& peer) {
     TPrinter* p = Printer();
     peer.SelectDevice(p->PrinterIndex() < 0 ? peer.DefaultDevice() : p->PrinterIndex());
-    peer.Printer().setPageOrientation(p->Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    peer.Printer().setPageOrientation(p->Orientation == poLandscape ? QPageLayout::Landscape
+                                                                    : QPageLayout::Portrait);
     peer.Printer().setCopyCount(std::max(1, p->Copies));
 }
 
@@ -177,7 +181,8 @@ bool TQtBackend::ExecutePrintDialog(TPrintDialog& d) {
     qp.setCopyCount(std::max(1, d.Copies));
     QPrintDialog dialog(&qp, DialogParent());
     if (!d.Title.empty()) dialog.setWindowTitle(ToQString(d.Title));
-    QAbstractPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize;
+    QAbstractPrintDialog::PrintDialogOptions options =
+        QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize;
     if (d.MaxPage > d.MinPage || d.MaxPage > 0) {
         options |= QAbstractPrintDialog::PrintPageRange;
         dialog.setMinMax(std::max(1, d.MinPage), std::max(std::max(1, d.MinPage), d.MaxPage));
@@ -190,13 +195,13 @@ bool TQtBackend::ExecutePrintDialog(TPrintDialog& d) {
     if (dialog.exec() != QDialog::Accepted) return false;
     d.Copies = qp.copyCount();
     switch (dialog.printRange()) {
-        case QAbstractPrintDialog::PageRange:
-            d.PrintRange = prPageNums;
-            d.FromPage = dialog.fromPage();
-            d.ToPage = dialog.toPage();
-            break;
-        case QAbstractPrintDialog::Selection: d.PrintRange = prSelection; break;
-        default: d.PrintRange = prAllPages; break;
+    case QAbstractPrintDialog::PageRange:
+        d.PrintRange = prPageNums;
+        d.FromPage = dialog.fromPage();
+        d.ToPage = dialog.toPage();
+        break;
+    case QAbstractPrintDialog::Selection: d.PrintRange = prSelection; break;
+    default: d.PrintRange = prAllPages; break;
     }
     TakePrinterSettings(*peer);
     Printer()->Copies = d.Copies;

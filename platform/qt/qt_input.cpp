@@ -21,39 +21,39 @@ WORD VirtualKey(int key, Qt::KeyboardModifiers modifiers) {
         return static_cast<WORD>(keypad ? 0x60 + (key - Qt::Key_0) : '0' + (key - Qt::Key_0));
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return static_cast<WORD>(VK_F1 + (key - Qt::Key_F1));
     switch (key) {
-        case Qt::Key_Backspace: return VK_BACK;
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab: return VK_TAB;
-        case Qt::Key_Return:
-        case Qt::Key_Enter: return VK_RETURN;
-        case Qt::Key_Shift: return VK_SHIFT;
-        case Qt::Key_Control: return VK_CONTROL;
-        case Qt::Key_Alt: return VK_MENU;
-        case Qt::Key_Escape: return VK_ESCAPE;
-        case Qt::Key_Space: return VK_SPACE;
-        case Qt::Key_PageUp: return VK_PRIOR;
-        case Qt::Key_PageDown: return VK_NEXT;
-        case Qt::Key_End: return VK_END;
-        case Qt::Key_Home: return VK_HOME;
-        case Qt::Key_Left: return VK_LEFT;
-        case Qt::Key_Up: return VK_UP;
-        case Qt::Key_Right: return VK_RIGHT;
-        case Qt::Key_Down: return VK_DOWN;
-        case Qt::Key_Insert: return VK_INSERT;
-        case Qt::Key_Delete: return VK_DELETE;
-        // The keys of the numeric keypad and the punctuation keys of a Windows keyboard.
-        case Qt::Key_Asterisk: return keypad ? 0x6A : 0xBB;
-        case Qt::Key_Plus: return keypad ? 0x6B : 0xBB;
-        case Qt::Key_Minus: return keypad ? 0x6D : 0xBD;
-        case Qt::Key_Period: return keypad ? 0x6E : 0xBE;
-        case Qt::Key_Slash: return keypad ? 0x6F : 0xBF;
-        case Qt::Key_Comma: return 0xBC;
-        case Qt::Key_Semicolon: return 0xBA;
-        case Qt::Key_Apostrophe: return 0xDB;
-        case Qt::Key_Backslash: return 0xDC;
-        case Qt::Key_Less:
-        case Qt::Key_Greater: return 0xE2;
-        default: return 0;
+    case Qt::Key_Backspace: return VK_BACK;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return VK_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Shift: return VK_SHIFT;
+    case Qt::Key_Control: return VK_CONTROL;
+    case Qt::Key_Alt: return VK_MENU;
+    case Qt::Key_Escape: return VK_ESCAPE;
+    case Qt::Key_Space: return VK_SPACE;
+    case Qt::Key_PageUp: return VK_PRIOR;
+    case Qt::Key_PageDown: return VK_NEXT;
+    case Qt::Key_End: return VK_END;
+    case Qt::Key_Home: return VK_HOME;
+    case Qt::Key_Left: return VK_LEFT;
+    case Qt::Key_Up: return VK_UP;
+    case Qt::Key_Right: return VK_RIGHT;
+    case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_Insert: return VK_INSERT;
+    case Qt::Key_Delete: return VK_DELETE;
+    // The keys of the numeric keypad and the punctuation keys of a Windows keyboard.
+    case Qt::Key_Asterisk: return keypad ? 0x6A : 0xBB;
+    case Qt::Key_Plus: return keypad ? 0x6B : 0xBB;
+    case Qt::Key_Minus: return keypad ? 0x6D : 0xBD;
+    case Qt::Key_Period: return keypad ? 0x6E : 0xBE;
+    case Qt::Key_Slash: return keypad ? 0x6F : 0xBF;
+    case Qt::Key_Comma: return 0xBC;
+    case Qt::Key_Semicolon: return 0xBA;
+    case Qt::Key_Apostrophe: return 0xDB;
+    case Qt::Key_Backslash: return 0xDC;
+    case Qt::Key_Less:
+    case Qt::Key_Greater: return 0xE2;
+    default: return 0;
     }
 }
 
@@ -96,9 +96,9 @@ bool IsAlive(TControl* c) {
 
 TMouseButton ButtonOf(Qt::MouseButton b) {
     switch (b) {
-        case Qt::RightButton: return mbRight;
-        case Qt::MiddleButton: return mbMiddle;
-        default: return mbLeft;
+    case Qt::RightButton: return mbRight;
+    case Qt::MiddleButton: return mbMiddle;
+    default: return mbLeft;
     }
 }
 
@@ -107,7 +107,8 @@ TButton* FindButton(TWinControl* root, bool wantDefault) {
     for (int i = 0; i < root->ControlCount(); ++i) {
         TControl* c = root->Controls(i);
         if (!c->Visible || !c->Enabled) continue;
-        if (auto b = dynamic_cast<TButton*>(c); b && (wantDefault ? b->Default.Get() : b->Cancel.Get())) return b;
+        if (auto b = dynamic_cast<TButton*>(c); b && (wantDefault ? b->Default.Get() : b->Cancel.Get()))
+            return b;
         if (auto w = dynamic_cast<TWinControl*>(c))
             if (TButton* b = FindButton(w, wantDefault)) return b;
     }
@@ -133,18 +134,16 @@ TControl* TQtInput::TargetAt(TControl* control, QPoint& point) const {
 bool TQtInput::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWidgetType()) return false;
     switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::FocusIn:
-            break;
-        default:
-            return false;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::FocusIn: break;
+    default: return false;
     }
     bool used = false;
     Safely([&] { used = Dispatch(static_cast<QWidget*>(watched), event); });
@@ -153,23 +152,16 @@ bool TQtInput::eventFilter(QObject* watched, QEvent* event) {
 
 bool TQtInput::Dispatch(QWidget* widget, QEvent* event) {
     switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-            return Key(widget, static_cast<QKeyEvent*>(event));
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-            return Mouse(widget, static_cast<QMouseEvent*>(event));
-        case QEvent::Wheel:
-            return Wheel(widget, static_cast<QWheelEvent*>(event));
-        case QEvent::ContextMenu:
-            return ContextMenu(widget, static_cast<QContextMenuEvent*>(event));
-        case QEvent::FocusIn:
-            FocusIn(widget);
-            return false;
-        default:
-            return false;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: return Key(widget, static_cast<QKeyEvent*>(event));
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: return Mouse(widget, static_cast<QMouseEvent*>(event));
+    case QEvent::Wheel: return Wheel(widget, static_cast<QWheelEvent*>(event));
+    case QEvent::ContextMenu: return ContextMenu(widget, static_cast<QContextMenuEvent*>(event));
+    case QEvent::FocusIn: FocusIn(widget); return false;
+    default: return false;
     }
 }
 
@@ -198,45 +190,46 @@ bool TQtInput::Mouse(QWidget* widget, QMouseEvent* event) {
     }
     bool native = peer->NativeClick();
     switch (event->type()) {
-        case QEvent::MouseButtonPress: {
-            TMouseButton b = ButtonOf(event->button());
-            captured_ = target;
-            pressed_ = b == mbLeft ? target : nullptr;
-            target->MouseDown(b, shift, local.x(), local.y());
-            break;
-        }
-        case QEvent::MouseButtonDblClick: {
-            TMouseButton b = ButtonOf(event->button());
-            captured_ = target;
-            pressed_ = nullptr;
-            if (b == mbLeft) target->DblClick();
-            if (guard && IsAlive(target)) target->MouseDown(b, shift + TShiftState{ssDouble}, local.x(), local.y());
-            break;
-        }
-        case QEvent::MouseButtonRelease: {
-            TMouseButton b = ButtonOf(event->button());
-            bool click = b == mbLeft && pressed_ == target && !native && target->ClickEvents() &&
-                         target->ClientRect().Contains(TPoint(local.x(), local.y()));
-            if (!event->buttons()) captured_ = nullptr;
-            pressed_ = nullptr;
-            if (click) target->Click();
-            if (guard && IsAlive(target)) target->MouseUp(b, shift, local.x(), local.y());
-            break;
-        }
-        default:
-            // Over a control without a window, the pointer takes its shape.
-            if (!captured_ && peer->InputWidget() && target != peer->Control()) {
-                int cursor = target->Cursor != crDefault ? target->Cursor.Get() : peer->Control()->Cursor.Get();
-                if (cursor == crDefault)
-                    peer->InputWidget()->unsetCursor();
-                else
-                    peer->InputWidget()->setCursor(CursorShape(cursor));
-            } else if (!captured_ && peer->SurfacePeer() && peer->InputWidget() &&
-                       peer->Control()->Cursor == crDefault) {
+    case QEvent::MouseButtonPress: {
+        TMouseButton b = ButtonOf(event->button());
+        captured_ = target;
+        pressed_ = b == mbLeft ? target : nullptr;
+        target->MouseDown(b, shift, local.x(), local.y());
+        break;
+    }
+    case QEvent::MouseButtonDblClick: {
+        TMouseButton b = ButtonOf(event->button());
+        captured_ = target;
+        pressed_ = nullptr;
+        if (b == mbLeft) target->DblClick();
+        if (guard && IsAlive(target))
+            target->MouseDown(b, shift + TShiftState{ssDouble}, local.x(), local.y());
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        TMouseButton b = ButtonOf(event->button());
+        bool click = b == mbLeft && pressed_ == target && !native && target->ClickEvents() &&
+                     target->ClientRect().Contains(TPoint(local.x(), local.y()));
+        if (!event->buttons()) captured_ = nullptr;
+        pressed_ = nullptr;
+        if (click) target->Click();
+        if (guard && IsAlive(target)) target->MouseUp(b, shift, local.x(), local.y());
+        break;
+    }
+    default:
+        // Over a control without a window, the pointer takes its shape.
+        if (!captured_ && peer->InputWidget() && target != peer->Control()) {
+            int cursor = target->Cursor != crDefault ? target->Cursor.Get() : peer->Control()->Cursor.Get();
+            if (cursor == crDefault)
                 peer->InputWidget()->unsetCursor();
-            }
-            target->MouseMove(shift, local.x(), local.y());
-            break;
+            else
+                peer->InputWidget()->setCursor(CursorShape(cursor));
+        } else if (!captured_ && peer->SurfacePeer() && peer->InputWidget() &&
+                   peer->Control()->Cursor == crDefault) {
+            peer->InputWidget()->unsetCursor();
+        }
+        target->MouseMove(shift, local.x(), local.y());
+        break;
     }
     if (guard)
         if (TQtControlPeer* p = InputPeer(widget)) p->Resync();
@@ -298,7 +291,8 @@ bool TQtInput::Key(QWidget* widget, QKeyEvent* event) {
     TCustomForm* form = GetParentForm(control);
     if (!form) return false;
     auto target = dynamic_cast<TWinControl*>(control);
-    if (auto f = dynamic_cast<TCustomForm*>(control)) target = f->FocusedControl() ? f->FocusedControl() : nullptr;
+    if (auto f = dynamic_cast<TCustomForm*>(control))
+        target = f->FocusedControl() ? f->FocusedControl() : nullptr;
     if (target && target != form && !target->Focused() && target->CanFocus()) target->UserFocus();
     WORD key = VirtualKey(event->key(), event->modifiers());
     TShiftState shift = ShiftState(event->modifiers());

@@ -69,16 +69,16 @@ void TQtMenuPeer::Fill(QWidget* target, TMenuItem* parent) {
             // Opening a submenu is a click on its item: programs update the items there.
             std::weak_ptr<bool> alive = alive_;
             QObject::connect(sub, &QMenu::aboutToShow, sub, Guarded([this, alive, item] {
-                if (alive.expired() || !*alive.lock() || !ItemOf(ActionOf(item))) return;
-                item->Click();
-            }));
+                                 if (alive.expired() || !*alive.lock() || !ItemOf(ActionOf(item))) return;
+                                 item->Click();
+                             }));
         } else {
             a = new QAction(target);
             std::weak_ptr<bool> alive = alive_;
             QObject::connect(a, &QAction::triggered, a, Guarded([this, alive, item, a] {
-                if (alive.expired() || !*alive.lock() || ItemOf(a) != item) return;
-                item->Click();
-            }));
+                                 if (alive.expired() || !*alive.lock() || ItemOf(a) != item) return;
+                                 item->Click();
+                             }));
         }
         Apply(item, a);
         target->addAction(a);

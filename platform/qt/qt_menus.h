@@ -1,13 +1,12 @@
 #pragma once
 // Main menus as Qt menu bars, popup menus as Qt menus.
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <map>
 #include <memory>
 
 #include "platform/backend.h"
-
-#include <QMenu>
-#include <QMenuBar>
 
 class QAction;
 class QWidget;

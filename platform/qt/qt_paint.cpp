@@ -132,11 +132,11 @@ QPen MakePen(const TPenState& p) {
     }
     // Dash patterns in pen widths, as the software engine draws them.
     switch (p.Style) {
-        case psDash: pen.setDashPattern({18, 6}); break;
-        case psDot: pen.setDashPattern({3, 3}); break;
-        case psDashDot: pen.setDashPattern({9, 6, 3, 6}); break;
-        case psDashDotDot: pen.setDashPattern({9, 3, 3, 3, 3, 3}); break;
-        default: break;
+    case psDash: pen.setDashPattern({18, 6}); break;
+    case psDot: pen.setDashPattern({3, 3}); break;
+    case psDashDot: pen.setDashPattern({9, 6, 3, 6}); break;
+    case psDashDotDot: pen.setDashPattern({9, 3, 3, 3, 3, 3}); break;
+    default: break;
     }
     return pen;
 }
@@ -145,13 +145,13 @@ QBrush MakeBrush(const TBrushState& b) {
     if (b.Style == bsClear) return QBrush(Qt::NoBrush);
     QColor c = ToQColor(b.Color);
     switch (b.Style) {
-        case bsHorizontal: return QBrush(c, Qt::HorPattern);
-        case bsVertical: return QBrush(c, Qt::VerPattern);
-        case bsFDiagonal: return QBrush(c, Qt::FDiagPattern);
-        case bsBDiagonal: return QBrush(c, Qt::BDiagPattern);
-        case bsCross: return QBrush(c, Qt::CrossPattern);
-        case bsDiagCross: return QBrush(c, Qt::DiagCrossPattern);
-        default: return QBrush(c);
+    case bsHorizontal: return QBrush(c, Qt::HorPattern);
+    case bsVertical: return QBrush(c, Qt::VerPattern);
+    case bsFDiagonal: return QBrush(c, Qt::FDiagPattern);
+    case bsBDiagonal: return QBrush(c, Qt::BDiagPattern);
+    case bsCross: return QBrush(c, Qt::CrossPattern);
+    case bsDiagCross: return QBrush(c, Qt::DiagCrossPattern);
+    default: return QBrush(c);
     }
 }
 
@@ -171,7 +171,6 @@ QPolygon ToQPolygon(std::span<const TPoint> pts) {
     for (size_t i = 0; i < pts.size(); ++i) poly.setPoint(static_cast<int>(i), pts[i].x, pts[i].y);
     return poly;
 }
-
 
 // Angle of the radial through p, in degrees counterclockwise from three o'clock,
 // turned into the parameter of the ellipse that QPainter's arcs take.
@@ -206,7 +205,8 @@ void TQtPaintEngine::Figure(const TPaintState& s, QRect box, const PaintFn& fn) 
     }
     for (int y = 0; y < area.height(); ++y) {
         const uint32_t* m = reinterpret_cast<const uint32_t*>(mask.constScanLine(y));
-        uint32_t* d = reinterpret_cast<uint32_t*>(pixels->scanLine(origin.y() + area.top() + y)) + origin.x() + area.left();
+        uint32_t* d = reinterpret_cast<uint32_t*>(pixels->scanLine(origin.y() + area.top() + y)) +
+                      origin.x() + area.left();
         for (int x = 0; x < area.width(); ++x)
             if (qAlpha(m[x]) >= 128) d[x] = RasterOp(mode, m[x], d[x]);
     }
@@ -283,7 +283,8 @@ void TQtPaintEngine::Rectangle(const TPaintState& s, const TRect& rect) {
     if (!PenVisible(s.Pen)) {
         // Without a pen the filled area loses its last column and row.
         if (!BrushVisible(s.Brush) || r.Width() < 2 || r.Height() < 2) return;
-        Figure(s, ToQRect(r), [&](QPainter& p) { p.fillRect(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1), brush); });
+        Figure(s, ToQRect(r),
+               [&](QPainter& p) { p.fillRect(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1), brush); });
         return;
     }
     QPen pen = MakePen(s.Pen);
@@ -294,7 +295,8 @@ void TQtPaintEngine::Rectangle(const TPaintState& s, const TRect& rect) {
         if (outline.width() <= 0 || outline.height() <= 0) {
             // As thin as the pen: a line, end point included.
             p.setPen(Qt::NoPen);
-            QRect line(outline.topLeft(), QSize(std::max(1, outline.width() + 1), std::max(1, outline.height() + 1)));
+            QRect line(outline.topLeft(),
+                       QSize(std::max(1, outline.width() + 1), std::max(1, outline.height() + 1)));
             p.fillRect(line.adjusted(-(w - 1) / 2, -(w - 1) / 2, w / 2, w / 2), pen.color());
             return;
         }
@@ -360,7 +362,8 @@ void TQtPaintEngine::Arc(const TPaintState& s, const TRect& rect, TPoint start, 
     }
     QPen pen = MakePen(s.Pen);
     QRect shape(r.Left, r.Top, r.Width() - 1, r.Height() - 1);
-    int startAngle = static_cast<int>(std::lround(a0 * 16)), spanAngle = static_cast<int>(std::lround(span * 16));
+    int startAngle = static_cast<int>(std::lround(a0 * 16)),
+        spanAngle = static_cast<int>(std::lround(span * 16));
     Figure(s, ToQRect(r).adjusted(-w, -w, w, w), [&](QPainter& p) {
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);

@@ -16,8 +16,12 @@ namespace ovqt {
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);
 inline QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
-inline TRect FromQRect(const QRect& r) { return TRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height()); }
-inline QString ToQString(const AnsiString& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+inline TRect FromQRect(const QRect& r) {
+    return TRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+}
+inline QString ToQString(const AnsiString& s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 inline AnsiString FromQString(const QString& s) { return s.toUtf8().toStdString(); }
 
 // The Qt font for a font state: a negative height is the character height in

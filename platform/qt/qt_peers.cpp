@@ -9,10 +9,10 @@
 #include <QPaintEvent>
 #include <QScreen>
 #include <QScrollBar>
-#include <qdrawutil.h>
 #include <QTimer>
 #include <QVariant>
 #include <algorithm>
+#include <qdrawutil.h>
 
 #include "platform/forms.h"
 #include "platform/menus.h"
@@ -29,7 +29,8 @@ QRect Intersected(const QRect& a, const QRect& b) { return a & b; }
 
 void ReportLater(const std::exception& e) {
     AnsiString message = e.what();
-    QTimer::singleShot(0, qApp, [message] { Safely([&] { Application->HandleException(Exception(message)); }); });
+    QTimer::singleShot(0, qApp,
+                       [message] { Safely([&] { Application->HandleException(Exception(message)); }); });
 }
 
 void MarkDecoration(QWidget* widget) { widget->setProperty("ovqtDecoration", true); }
@@ -46,30 +47,33 @@ TQtControlPeer* PeerOfWidget(const QObject* object) {
 
 Qt::CursorShape CursorShape(int cursor) {
     switch (cursor) {
-        case crNone: return Qt::BlankCursor;
-        case crCross: return Qt::CrossCursor;
-        case crIBeam: return Qt::IBeamCursor;
-        case crSizeNESW: return Qt::SizeBDiagCursor;
-        case crSizeNS: return Qt::SizeVerCursor;
-        case crSizeNWSE: return Qt::SizeFDiagCursor;
-        case crSizeWE: return Qt::SizeHorCursor;
-        case crUpArrow: return Qt::UpArrowCursor;
-        case crHourGlass: return Qt::WaitCursor;
-        case crDrag: case crMultiDrag: return Qt::DragMoveCursor;
-        case crNoDrop: case crNo: return Qt::ForbiddenCursor;
-        case crHSplit: return Qt::SplitHCursor;
-        case crVSplit: return Qt::SplitVCursor;
-        case crAppStart: return Qt::BusyCursor;
-        case crHelp: return Qt::WhatsThisCursor;
-        case crHandPoint: return Qt::PointingHandCursor;
-        case crSizeAll: return Qt::SizeAllCursor;
-        default: return Qt::ArrowCursor;
+    case crNone: return Qt::BlankCursor;
+    case crCross: return Qt::CrossCursor;
+    case crIBeam: return Qt::IBeamCursor;
+    case crSizeNESW: return Qt::SizeBDiagCursor;
+    case crSizeNS: return Qt::SizeVerCursor;
+    case crSizeNWSE: return Qt::SizeFDiagCursor;
+    case crSizeWE: return Qt::SizeHorCursor;
+    case crUpArrow: return Qt::UpArrowCursor;
+    case crHourGlass: return Qt::WaitCursor;
+    case crDrag:
+    case crMultiDrag: return Qt::DragMoveCursor;
+    case crNoDrop:
+    case crNo: return Qt::ForbiddenCursor;
+    case crHSplit: return Qt::SplitHCursor;
+    case crVSplit: return Qt::SplitVCursor;
+    case crAppStart: return Qt::BusyCursor;
+    case crHelp: return Qt::WhatsThisCursor;
+    case crHandPoint: return Qt::PointingHandCursor;
+    case crSizeAll: return Qt::SizeAllCursor;
+    default: return Qt::ArrowCursor;
     }
 }
 
 // ---------------------------------------------------------------- surface widget
 
-TQtSurface::TQtSurface(TQtSurfacePeer* peer, QWidget* parent) : QWidget(parent), peer_(peer), engine_(buffer_) {
+TQtSurface::TQtSurface(TQtSurfacePeer* peer, QWidget* parent)
+    : QWidget(parent), peer_(peer), engine_(buffer_) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     // Drawing outside a paint shows as soon as the event loop runs.
@@ -177,48 +181,39 @@ void TQtControlPeer::PropertyChanged(TPropId id, int index) {
 void TQtControlPeer::Sync(TPropId id, int) {
     if (!widget_) return;
     switch (id) {
-        case TPropId::Left:
-        case TPropId::Top:
-        case TPropId::Width:
-        case TPropId::Height:
-        case TPropId::ClientWidth:
-        case TPropId::ClientHeight:
-        case TPropId::Bounds:
-        case TPropId::Parent:
-        case TPropId::Visible:
-            Place();
-            break;
-        case TPropId::ZOrder:
-            if (TWinControl* parent = control_->Parent)
-                for (int i = 0; i < parent->ControlCount(); ++i)
-                    if (auto p = dynamic_cast<TQtControlPeer*>(parent->Controls(i)->Peer()); p && p->Widget())
-                        p->Widget()->raise();
-            break;
-        case TPropId::Enabled:
-            widget_->setEnabled(control_->Enabled);
-            break;
-        case TPropId::Font:
-        case TPropId::ParentFont:
-            SyncFont();
-            break;
-        case TPropId::Color:
-        case TPropId::ParentColor:
-            SyncColor();
-            break;
-        case TPropId::Hint:
-        case TPropId::ShowHint:
-            widget_->setToolTip(control_->ShowHint ? ToQString(control_->Hint) : QString());
-            break;
-        case TPropId::Cursor:
-            if (control_->Cursor != crDefault)
-                widget_->setCursor(CursorShape(control_->Cursor));
-            else if (hasOwnCursor_)
-                widget_->setCursor(ownCursor_);
-            else
-                widget_->unsetCursor();
-            break;
-        default:
-            break;
+    case TPropId::Left:
+    case TPropId::Top:
+    case TPropId::Width:
+    case TPropId::Height:
+    case TPropId::ClientWidth:
+    case TPropId::ClientHeight:
+    case TPropId::Bounds:
+    case TPropId::Parent:
+    case TPropId::Visible: Place(); break;
+    case TPropId::ZOrder:
+        if (TWinControl* parent = control_->Parent)
+            for (int i = 0; i < parent->ControlCount(); ++i)
+                if (auto p = dynamic_cast<TQtControlPeer*>(parent->Controls(i)->Peer()); p && p->Widget())
+                    p->Widget()->raise();
+        break;
+    case TPropId::Enabled: widget_->setEnabled(control_->Enabled); break;
+    case TPropId::Font:
+    case TPropId::ParentFont: SyncFont(); break;
+    case TPropId::Color:
+    case TPropId::ParentColor: SyncColor(); break;
+    case TPropId::Hint:
+    case TPropId::ShowHint:
+        widget_->setToolTip(control_->ShowHint ? ToQString(control_->Hint) : QString());
+        break;
+    case TPropId::Cursor:
+        if (control_->Cursor != crDefault)
+            widget_->setCursor(CursorShape(control_->Cursor));
+        else if (hasOwnCursor_)
+            widget_->setCursor(ownCursor_);
+        else
+            widget_->unsetCursor();
+        break;
+    default: break;
     }
 }
 
@@ -314,10 +309,10 @@ void TQtSurfacePeer::SyncScrollBars() {
             MarkDecoration(bar);
             QScrollBar* b = bar;
             QObject::connect(b, &QScrollBar::valueChanged, b, Guarded([this, horizontal](int v) {
-                if (Quiet()) return;
-                auto sc = static_cast<TScrollingWinControl*>(control_);
-                (horizontal ? sc->HorzScrollBar : sc->VertScrollBar)->Position = v;
-            }));
+                                 if (Quiet()) return;
+                                 auto sc = static_cast<TScrollingWinControl*>(control_);
+                                 (horizontal ? sc->HorzScrollBar : sc->VertScrollBar)->Position = v;
+                             }));
         }
         int thickness = bar->sizeHint().width();
         if (horizontal) thickness = bar->sizeHint().height();
@@ -337,28 +332,24 @@ void TQtSurfacePeer::SyncScrollBars() {
 void TQtSurfacePeer::Sync(TPropId id, int index) {
     TQtControlPeer::Sync(id, index);
     switch (id) {
-        case TPropId::None:
-        case TPropId::HorzScrollBar:
-        case TPropId::VertScrollBar:
-        case TPropId::AutoScroll:
-        case TPropId::Bounds:
-        case TPropId::Width:
-        case TPropId::Height:
-            SyncScrollBars();
-            break;
-        default:
-            break;
+    case TPropId::None:
+    case TPropId::HorzScrollBar:
+    case TPropId::VertScrollBar:
+    case TPropId::AutoScroll:
+    case TPropId::Bounds:
+    case TPropId::Width:
+    case TPropId::Height: SyncScrollBars(); break;
+    default: break;
     }
     switch (id) {
-        case TPropId::Color:
-        case TPropId::ParentColor:
-        case TPropId::Caption:
-        case TPropId::Enabled:
-        case TPropId::Font:
-            if (surface_) surface_->InvalidateModel(surface_->rect());
-            break;
-        default:
-            break;
+    case TPropId::Color:
+    case TPropId::ParentColor:
+    case TPropId::Caption:
+    case TPropId::Enabled:
+    case TPropId::Font:
+        if (surface_) surface_->InvalidateModel(surface_->rect());
+        break;
+    default: break;
     }
 }
 
@@ -418,7 +409,8 @@ TPaintEngine& TQtGraphicEngine::Current() {
 TQtGraphicPeer::TQtGraphicPeer(TControl* control) : TQtControlPeer(control), engine_(control) { Place(); }
 
 TQtGraphicPeer::~TQtGraphicPeer() {
-    if (TQtSurfacePeer* s = ParentSurface(); s && s->Surface()) s->Surface()->InvalidateModel(ToQRect(shown_));
+    if (TQtSurfacePeer* s = ParentSurface(); s && s->Surface())
+        s->Surface()->InvalidateModel(ToQRect(shown_));
 }
 
 TQtSurfacePeer* TQtGraphicPeer::ParentSurface() const {
@@ -441,19 +433,15 @@ void TQtGraphicPeer::Place() {
 
 void TQtGraphicPeer::Sync(TPropId id, int) {
     switch (id) {
-        case TPropId::Left:
-        case TPropId::Top:
-        case TPropId::Width:
-        case TPropId::Height:
-        case TPropId::Bounds:
-        case TPropId::Parent:
-        case TPropId::Visible:
-        case TPropId::ZOrder:
-            Place();
-            break;
-        default:
-            InvalidateArea(control_->BoundsRect());
-            break;
+    case TPropId::Left:
+    case TPropId::Top:
+    case TPropId::Width:
+    case TPropId::Height:
+    case TPropId::Bounds:
+    case TPropId::Parent:
+    case TPropId::Visible:
+    case TPropId::ZOrder: Place(); break;
+    default: InvalidateArea(control_->BoundsRect()); break;
     }
 }
 
@@ -495,7 +483,8 @@ protected:
     void changeEvent(QEvent* e) override {
         QWidget::changeEvent(e);
         if (!peer_) return;
-        if (e->type() == QEvent::ActivationChange && isActiveWindow()) Safely([this] { peer_->WindowActivated(); });
+        if (e->type() == QEvent::ActivationChange && isActiveWindow())
+            Safely([this] { peer_->WindowActivated(); });
         if (e->type() == QEvent::WindowStateChange) Safely([this] { peer_->WindowStateChanged(); });
     }
 
@@ -524,11 +513,11 @@ TQtFormPeer::~TQtFormPeer() {
 void TQtFormPeer::ApplyFlags() {
     Qt::WindowFlags flags = Qt::Window;
     switch (form_->BorderStyle) {
-        case bsNone: flags |= Qt::FramelessWindowHint; break;
-        case bsToolWindow:
-        case bsSizeToolWin: flags = Qt::Tool; break;
-        case bsDialog: flags = Qt::Dialog; break;
-        default: break;
+    case bsNone: flags |= Qt::FramelessWindowHint; break;
+    case bsToolWindow:
+    case bsSizeToolWin: flags = Qt::Tool; break;
+    case bsDialog: flags = Qt::Dialog; break;
+    default: break;
     }
     if (form_->FormStyle == fsStayOnTop) flags |= Qt::WindowStaysOnTopHint;
     TBorderIcons icons = form_->BorderIcons;
@@ -577,97 +566,86 @@ void TQtFormPeer::Place() {
 
 void TQtFormPeer::Sync(TPropId id, int index) {
     switch (id) {
-        case TPropId::None:
-            ApplyFlags();
-            widget_->setWindowTitle(ToQString(form_->Caption));
-            AttachMenu();
-            Sync(TPropId::Visible, -1);
-            return;
-        case TPropId::Caption:
-            widget_->setWindowTitle(ToQString(form_->Caption));
-            return;
-        case TPropId::Visible:
-            if (form_->Visible) {
-                Place();
-                if (surface_) surface_->InvalidateModel(surface_->rect());
-                // Qt takes a window's modality only when it is shown: a modal
-                // form gets it now, before ShowModal's own loop starts.
-                if (!widget_->isVisible())
-                    widget_->setWindowModality(form_->Modal() ? Qt::ApplicationModal : Qt::NonModal);
-                switch (form_->WindowState) {
-                    case wsMaximized: widget_->showMaximized(); break;
-                    case wsMinimized: widget_->showMinimized(); break;
-                    default: widget_->show(); break;
-                }
-                widget_->raise();
-                widget_->activateWindow();
-            } else {
-                // Hidden while still modal, so that Qt stops blocking the other windows.
-                widget_->hide();
-                widget_->setWindowModality(Qt::NonModal);
-            }
-            return;
-        case TPropId::BorderStyle:
-        case TPropId::BorderIcons:
-        case TPropId::FormStyle:
-            ApplyFlags();
+    case TPropId::None:
+        ApplyFlags();
+        widget_->setWindowTitle(ToQString(form_->Caption));
+        AttachMenu();
+        Sync(TPropId::Visible, -1);
+        return;
+    case TPropId::Caption: widget_->setWindowTitle(ToQString(form_->Caption)); return;
+    case TPropId::Visible:
+        if (form_->Visible) {
             Place();
-            return;
-        case TPropId::Menu:
-            AttachMenu();
-            return;
-        case TPropId::WindowState:
-            if (!form_->Visible) return;
-            switch (form_->WindowState) {
-                case wsMaximized: widget_->showMaximized(); break;
-                case wsMinimized: widget_->showMinimized(); break;
-                default: widget_->showNormal(); break;
-            }
-            return;
-        case TPropId::ModalResult:
-            // After the event that set it, the model says whether the form closes.
-            if (form_->Modal() && form_->ModalResult != mrNone && !checkPosted_) {
-                checkPosted_ = true;
-                QPointer<QWidget> alive(widget_);
-                TCustomForm* form = form_;
-                QTimer::singleShot(0, widget_, Guarded([this, alive, form] {
-                    if (!alive) return;
-                    checkPosted_ = false;
-                    if (form->Modal() && form->ModalResult != mrNone) form->CheckModalEnd();
-                }));
-            }
-            return;
-        case TPropId::Color:
-        case TPropId::ParentColor:
             if (surface_) surface_->InvalidateModel(surface_->rect());
-            return;
-        case TPropId::Enabled:
-            widget_->setEnabled(form_->Enabled);
-            return;
-        case TPropId::HorzScrollBar:
-        case TPropId::VertScrollBar:
-        case TPropId::AutoScroll:
-            SyncScrollBars();
-            return;
-        case TPropId::Hint:
-        case TPropId::ShowHint:
-        case TPropId::Cursor:
-        case TPropId::Font:
-        case TPropId::ParentFont:
-            TQtControlPeer::Sync(id, index);
-            if (id == TPropId::Cursor && surface_) surface_->setCursor(widget_->cursor());
-            return;
-        case TPropId::Left:
-        case TPropId::Top:
-        case TPropId::Width:
-        case TPropId::Height:
-        case TPropId::ClientWidth:
-        case TPropId::ClientHeight:
-        case TPropId::Bounds:
-            Place();
-            return;
-        default:
-            return;
+            // Qt takes a window's modality only when it is shown: a modal
+            // form gets it now, before ShowModal's own loop starts.
+            if (!widget_->isVisible())
+                widget_->setWindowModality(form_->Modal() ? Qt::ApplicationModal : Qt::NonModal);
+            switch (form_->WindowState) {
+            case wsMaximized: widget_->showMaximized(); break;
+            case wsMinimized: widget_->showMinimized(); break;
+            default: widget_->show(); break;
+            }
+            widget_->raise();
+            widget_->activateWindow();
+        } else {
+            // Hidden while still modal, so that Qt stops blocking the other windows.
+            widget_->hide();
+            widget_->setWindowModality(Qt::NonModal);
+        }
+        return;
+    case TPropId::BorderStyle:
+    case TPropId::BorderIcons:
+    case TPropId::FormStyle:
+        ApplyFlags();
+        Place();
+        return;
+    case TPropId::Menu: AttachMenu(); return;
+    case TPropId::WindowState:
+        if (!form_->Visible) return;
+        switch (form_->WindowState) {
+        case wsMaximized: widget_->showMaximized(); break;
+        case wsMinimized: widget_->showMinimized(); break;
+        default: widget_->showNormal(); break;
+        }
+        return;
+    case TPropId::ModalResult:
+        // After the event that set it, the model says whether the form closes.
+        if (form_->Modal() && form_->ModalResult != mrNone && !checkPosted_) {
+            checkPosted_ = true;
+            QPointer<QWidget> alive(widget_);
+            TCustomForm* form = form_;
+            QTimer::singleShot(0, widget_, Guarded([this, alive, form] {
+                                   if (!alive) return;
+                                   checkPosted_ = false;
+                                   if (form->Modal() && form->ModalResult != mrNone) form->CheckModalEnd();
+                               }));
+        }
+        return;
+    case TPropId::Color:
+    case TPropId::ParentColor:
+        if (surface_) surface_->InvalidateModel(surface_->rect());
+        return;
+    case TPropId::Enabled: widget_->setEnabled(form_->Enabled); return;
+    case TPropId::HorzScrollBar:
+    case TPropId::VertScrollBar:
+    case TPropId::AutoScroll: SyncScrollBars(); return;
+    case TPropId::Hint:
+    case TPropId::ShowHint:
+    case TPropId::Cursor:
+    case TPropId::Font:
+    case TPropId::ParentFont:
+        TQtControlPeer::Sync(id, index);
+        if (id == TPropId::Cursor && surface_) surface_->setCursor(widget_->cursor());
+        return;
+    case TPropId::Left:
+    case TPropId::Top:
+    case TPropId::Width:
+    case TPropId::Height:
+    case TPropId::ClientWidth:
+    case TPropId::ClientHeight:
+    case TPropId::Bounds: Place(); return;
+    default: return;
     }
 }
 
@@ -731,7 +709,9 @@ void TQtFormPeer::WindowActivated() {
 void TQtFormPeer::WindowStateChanged() {
     if (!widget_ || fromWindow_) return;
     Qt::WindowStates s = widget_->windowState();
-    TWindowState state = (s & Qt::WindowMinimized) ? wsMinimized : (s & Qt::WindowMaximized) ? wsMaximized : wsNormal;
+    TWindowState state = (s & Qt::WindowMinimized)   ? wsMinimized
+                         : (s & Qt::WindowMaximized) ? wsMaximized
+                                                     : wsNormal;
     if (state != form_->WindowState) form_->UserSet(form_->WindowState, state);
 }
 

@@ -206,7 +206,8 @@ public:
         Current().Text(s, x, y, t, r);
     }
     TSize TextExtent(const TFontState& f, const AnsiString& t) override { return Current().TextExtent(f, t); }
-    void DrawBitmap(const TPaintState& s, const TRect& d, const TBitmap& b, const TRect& src, bool t) override {
+    void DrawBitmap(const TPaintState& s, const TRect& d, const TBitmap& b, const TRect& src,
+                    bool t) override {
         Current().DrawBitmap(s, d, b, src, t);
     }
     TColor GetPixel(int x, int y) override { return Current().GetPixel(x, y); }

@@ -26,7 +26,8 @@ constexpr double PdfEdgePoints = 12.0;
 void SetPdfPage(QPrinter& p) {
     p.setResolution(PdfDpi);
     p.setFullPage(false);
-    p.setPageMargins(QMarginsF(PdfEdgePoints, PdfEdgePoints, PdfEdgePoints, PdfEdgePoints), QPageLayout::Point);
+    p.setPageMargins(QMarginsF(PdfEdgePoints, PdfEdgePoints, PdfEdgePoints, PdfEdgePoints),
+                     QPageLayout::Point);
 }
 
 TPrinterDevice Describe(QPrinter& p, const QString& name) {
@@ -39,7 +40,8 @@ TPrinterDevice Describe(QPrinter& p, const QString& name) {
     QRect full = layout.fullRectPixels(dpi);
     d.PaperWidth = full.width();
     d.PaperHeight = full.height();
-    d.Printable = p.fullPage() ? TRect(0, 0, full.width(), full.height()) : FromQRect(layout.paintRectPixels(dpi));
+    d.Printable =
+        p.fullPage() ? TRect(0, 0, full.width(), full.height()) : FromQRect(layout.paintRectPixels(dpi));
     return d;
 }
 
@@ -102,7 +104,8 @@ void TQtPrinterPeer::SelectDevice(int device) {
     QStringList names = Names();
     if (device >= 0 && device < names.size()) {
         if (printer_->outputFormat() == QPrinter::PdfFormat || printer_->printerName() != names[device]) {
-            printer_ = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(names[device]), QPrinter::HighResolution);
+            printer_ = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(names[device]),
+                                                  QPrinter::HighResolution);
             metrics_.Forget();
         }
     } else {
@@ -128,9 +131,9 @@ TPaintEngine* TQtPrinterPeer::BeginDoc(const TPrintJob& job) {
         // Printed on the PDF device without Qt's print dialog: Qt's file dialog names the file.
         QString file = pdfFile_;
         if (file.isEmpty())
-            file = QFileDialog::getSaveFileName(QApplication::activeWindow(), QString::fromUtf8("Stampa su file PDF"),
-                                                QString(), QString::fromUtf8("Documenti PDF (*.pdf)"), nullptr,
-                                                QFileDialog::DontUseNativeDialog);
+            file = QFileDialog::getSaveFileName(
+                QApplication::activeWindow(), QString::fromUtf8("Stampa su file PDF"), QString(),
+                QString::fromUtf8("Documenti PDF (*.pdf)"), nullptr, QFileDialog::DontUseNativeDialog);
         if (file.isEmpty()) return nullptr;
         if (QFileInfo(file).suffix().isEmpty()) file += ".pdf";
         printer_->setOutputFileName(file);
@@ -138,7 +141,8 @@ TPaintEngine* TQtPrinterPeer::BeginDoc(const TPrintJob& job) {
     } else {
         writing_.clear();
     }
-    printer_->setPageOrientation(job.Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer_->setPageOrientation(job.Orientation == poLandscape ? QPageLayout::Landscape
+                                                                : QPageLayout::Portrait);
     printer_->setDocName(ToQString(job.Title));
     printer_->setCopyCount(std::max(1, job.Copies));
     painter_ = std::make_unique<QPainter>();

@@ -1,7 +1,8 @@
 // The about box: its picture with or without the logo, and closing it.
+#include "app/about_box.h"
+
 #include <gtest/gtest.h>
 
-#include "app/about_box.h"
 #include "platform/application.h"
 #include "platform/engines.h"
 #include "support/globals_fixture.h"
@@ -43,7 +44,7 @@ TEST(AboutBox, ALogoIsStretchedOverThePicture) {
 }
 
 TEST(AboutBox, AMissingOrDamagedLogoShowsNoMessageAndAClickCloses) {
-    ScopedGlobals globals;   // "ProgramDir" is the test's own folder, without Logo.bmp
+    ScopedGlobals globals;  // "ProgramDir" is the test's own folder, without Logo.bmp
     for (bool damaged : {false, true}) {
         if (damaged) {
             TFileStream bad(globals.Dir().File("Logo.bmp"), fmCreate);

@@ -19,8 +19,7 @@ namespace {
 // Two inputs on one square: input 0 from above, input 1 from the left.
 class TMiscelatoreProva : public TPassanteProva {
 public:
-    TMiscelatoreProva(TGridData* owner, int32_t column, int32_t row)
-        : TPassanteProva(owner, column, row) {
+    TMiscelatoreProva(TGridData* owner, int32_t column, int32_t row) : TPassanteProva(owner, column, row) {
         Inputs = 2;
         SetPortCounts();
     }
@@ -78,9 +77,10 @@ TEST(CircuitErrors, OneMessagePerKind) {
               CircuitErrorMessage(ErroreIngressoRete));
     EXPECT_EQ("Un ingresso del componente marcato con 'Err' non è raggiungibile dalle antenne.",
               CircuitErrorMessage(ErroreIngressoTesta));
-    EXPECT_EQ("La linea terminata in 'Err' esce da un divisore o da un demiscelatore, oppure passa "
-              "attraverso un derivatore o switch. E' necessario inserire una resistenza di chiusura.",
-              CircuitErrorMessage(ErroreChiusuraMancante));
+    EXPECT_EQ(
+        "La linea terminata in 'Err' esce da un divisore o da un demiscelatore, oppure passa "
+        "attraverso un derivatore o switch. E' necessario inserire una resistenza di chiusura.",
+        CircuitErrorMessage(ErroreChiusuraMancante));
     EXPECT_EQ("Non è possibile automiscelare uscite di filtri con uscite di amplificatori.",
               CircuitErrorMessage(ErroreAutomixMisto));
     for (int32_t kind = 1; kind <= ErroreCircuitoMassimo; ++kind)
@@ -319,7 +319,7 @@ TEST_F(Analysis, AnUnreachedHeadEndInputIsReportedOnTheHeadEndGrid) {
 
 TEST_F(Analysis, AnEmptyNetworkIsNotAnalysedWhenTheHeadEndIsUsed) {
     Put<TSorgenteProva>(*head, 37, 73);  // feeds the terminal's line
-    TPresaProva stale(nullptr, 0, 0);     // chains left from an earlier drawing
+    TPresaProva stale(nullptr, 0, 0);    // chains left from an earlier drawing
     net->Anchor->NextCell = &stale;
     net->FirstOutlet = &stale;
     ASSERT_TRUE(project.AnalyseGrids()) << (Pending() ? Pending()->Kind : 0);

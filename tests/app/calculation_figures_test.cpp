@@ -197,7 +197,8 @@ protected:
                     band = -7;
                     const bool ok = project.CheckOutletSeparation(source, other, band);
                     separations.Add(static_cast<uint64_t>(ok));
-                    separations.Add(static_cast<uint64_t>(static_cast<uint32_t>(OutletIndex(project, other))));
+                    separations.Add(
+                        static_cast<uint64_t>(static_cast<uint32_t>(OutletIndex(project, other))));
                     separations.Add(static_cast<uint64_t>(static_cast<uint32_t>(band)));
                     if (!ok) ++prints.failingChecks;
                 }
@@ -222,9 +223,8 @@ TEST_P(CalculationFigures, StayExactlyAsThePlainPassesLeftThem) {
     if (c.conflicts) {
         // Channel 25 once more, a little weaker, on the first line: it meets
         // its twin in every list and is merged with it.
-        auto* antenna = dynamic_cast<TAntenna*>(
-            building.project.HeadEndGrid->CellAt(building.project.HeadEndGrid->Anchor->Column + 1,
-                                                building.project.HeadEndGrid->Anchor->Row - 2));
+        auto* antenna = dynamic_cast<TAntenna*>(building.project.HeadEndGrid->CellAt(
+            building.project.HeadEndGrid->Anchor->Column + 1, building.project.HeadEndGrid->Anchor->Row - 2));
         ASSERT_NE(antenna, nullptr);
         TCanale channel;
         CanalizzazioneEuropa->SetChannel(channel, CanalizzazioneEuropa->IndexOf("25"));
@@ -240,12 +240,15 @@ TEST_P(CalculationFigures, StayExactlyAsThePlainPassesLeftThem) {
         ASSERT_NE(socket, nullptr);
         EXPECT_EQ(socket->Count(), building::ChannelsPerLine);
     }
-    if (::testing::Test::HasFailure() || got.levels != c.expected.levels || got.channels != c.expected.channels ||
-        got.attenuations != c.expected.attenuations || got.separations != c.expected.separations)
+    if (::testing::Test::HasFailure() || got.levels != c.expected.levels ||
+        got.channels != c.expected.channels || got.attenuations != c.expected.attenuations ||
+        got.separations != c.expected.separations)
         std::printf("{%lluull, %lluull, %lluull, %lluull, %lluull, %d, %d}\n",
-                static_cast<unsigned long long>(got.levels), static_cast<unsigned long long>(got.channels),
-                static_cast<unsigned long long>(got.attenuations), static_cast<unsigned long long>(got.separations),
-                static_cast<unsigned long long>(got.messages), got.failingChecks, got.messageCount);
+                    static_cast<unsigned long long>(got.levels),
+                    static_cast<unsigned long long>(got.channels),
+                    static_cast<unsigned long long>(got.attenuations),
+                    static_cast<unsigned long long>(got.separations),
+                    static_cast<unsigned long long>(got.messages), got.failingChecks, got.messageCount);
     EXPECT_EQ(got.levels, c.expected.levels);
     EXPECT_EQ(got.channels, c.expected.channels);
     EXPECT_EQ(got.attenuations, c.expected.attenuations);
@@ -255,15 +258,25 @@ TEST_P(CalculationFigures, StayExactlyAsThePlainPassesLeftThem) {
     EXPECT_EQ(got.messageCount, c.expected.messageCount);
 }
 
-INSTANTIATE_TEST_SUITE_P(Buildings, CalculationFigures,
-                         ::testing::Values(Case{"Plain3", 3, false, false,
-                                                {18444862025674131181ull, 2584658402801020337ull, 15464205467165062509ull,
-                                                 13251325733980108626ull, 14695981039346656037ull, 384, 0}},
-                                           Case{"Custom2", 2, true, false,
-                                                {9841710441070449853ull, 13551862493711143361ull, 14334998834624351885ull,
-                                                 9915361912805047199ull, 14695981039346656037ull, 256, 0}},
-                                           Case{"Conflicts2", 2, false, true,
-                                                {9626052793947219453ull, 6259557341629348873ull, 14334998834624351885ull,
-                                                 10733907249444985760ull, 14695981039346656037ull, 256, 0}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Buildings, CalculationFigures,
+    ::testing::Values(Case{"Plain3",
+                           3,
+                           false,
+                           false,
+                           {18444862025674131181ull, 2584658402801020337ull, 15464205467165062509ull,
+                            13251325733980108626ull, 14695981039346656037ull, 384, 0}},
+                      Case{"Custom2",
+                           2,
+                           true,
+                           false,
+                           {9841710441070449853ull, 13551862493711143361ull, 14334998834624351885ull,
+                            9915361912805047199ull, 14695981039346656037ull, 256, 0}},
+                      Case{"Conflicts2",
+                           2,
+                           false,
+                           true,
+                           {9626052793947219453ull, 6259557341629348873ull, 14334998834624351885ull,
+                            10733907249444985760ull, 14695981039346656037ull, 256, 0}}),
+    [](const auto& info) { return std::string(info.param.name); });
 }  // namespace

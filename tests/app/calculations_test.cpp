@@ -28,8 +28,7 @@ void ExpectWindow(float min, float max, const TFinestra& w) {
     EXPECT_NEAR(max, w.Max, 1e-4);
 }
 
-void AddChannel(TListaCanali& list, const char* name, float low, float high, int32_t band,
-                float level) {
+void AddChannel(TListaCanali& list, const char* name, float low, float high, int32_t band, float level) {
     TCanale c;
     c.name = name;
     c.freqLow = low;
@@ -289,8 +288,7 @@ TEST_F(EmptyNetwork, OutletReportsAreEmptyAndBothChecksPass) {
 // second adds its own channel to output 1, once per pass.
 class TModuloProva : public TCella {
 public:
-    TModuloProva(TGridData* owner, int32_t column, int32_t row)
-        : TCella(owner, 0, 0, column, row, 1, 2, 0) {
+    TModuloProva(TGridData* owner, int32_t column, int32_t row) : TCella(owner, 0, 0, column, row, 1, 2, 0) {
         SetPortCounts();
         TCanale own;
         own.name = "M";

@@ -1,13 +1,14 @@
 // The copy buffer: what a copy takes, the five pastes with their target
 // rectangles and row rules, a paste as one undo step, signs moved and put
 // back in the order the hit test needs, and a grid's copy into another.
+#include "app/copy_buffer.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
 #include <utility>
 
-#include "app/copy_buffer.h"
 #include "app/grid.h"
 #include "app/project.h"
 #include "app/signs.h"
@@ -54,7 +55,8 @@ protected:
         EXPECT_EQ(TCellaProva::Alive, alive) << "cells leaked or lost";
     }
     TGridData& Source() { return *project.NetworkGrid; }
-    TCellaProva* Put(TGridData& grid, int32_t column, int32_t row, const AnsiString& name, int32_t through = 1) {
+    TCellaProva* Put(TGridData& grid, int32_t column, int32_t row, const AnsiString& name,
+                     int32_t through = 1) {
         auto cellOwned = std::make_unique<TCellaProva>(nullptr, column, row, 1, through, 0);
         auto* cell = cellOwned.get();
         cell->Description = name;
@@ -77,6 +79,7 @@ TEST_F(CopyBufferTest, PastesFillTheirTargetRectangles) {
         std::set<Square> squares;
         Square topLeftCell;  // where the copy of the cell from (1, 1) lands
     };
+    // clang-format off
     const Case cases[] = {
         {"plain", &TBufferCopia::Paste, 10, 5, Block(10, 5, 12, 6), {10, 5}},
         {"mirrored", &TBufferCopia::PasteMirrored, 10, 5, Block(10, 5, 12, 6), {12, 5}},
@@ -86,6 +89,7 @@ TEST_F(CopyBufferTest, PastesFillTheirTargetRectangles) {
         {"row 0 starts at row 1", &TBufferCopia::Paste, 10, 0, Block(10, 1, 12, 2), {10, 1}},
         {"cut at the right edge", &TBufferCopia::Paste, 73, 5, Block(73, 5, 74, 6), {73, 5}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TGridData target(nullptr, 75, 75, GridNetwork);
         (buffer.*c.paste)(&target, c.column, c.row, false);
@@ -137,6 +141,7 @@ TEST_F(CopyBufferTest, AWideCellCoversTheImageOfItsSquares) {
         Paste paste;
         std::set<Square> squares;
     };
+    // clang-format off
     const Case cases[] = {
         {"plain", &TBufferCopia::Paste, Block(10, 5, 12, 5)},
         {"mirrored", &TBufferCopia::PasteMirrored, Block(10, 5, 12, 5)},
@@ -144,6 +149,7 @@ TEST_F(CopyBufferTest, AWideCellCoversTheImageOfItsSquares) {
         {"half turn", &TBufferCopia::PasteRotated180, Block(10, 6, 12, 6)},
         {"three quarters", &TBufferCopia::PasteRotated270, Block(10, 5, 10, 7)},
     };
+    // clang-format on
     Put(Source(), 1, 1, "wide", 3);
     buffer.Copy(&Source(), TCellRect{1, 1, 2, 3});
     for (const Case& c : cases) {
@@ -165,7 +171,8 @@ TEST_F(CopyBufferTest, APasteIsOneUndoStep) {
     buffer.Paste(&target, 10, 5, true);
     EXPECT_EQ(target.UndoList->GetMenuCaption(), "&Annulla incolla");
     EXPECT_EQ(target.UndoList->Record(0).GroupCount, 5);
-    EXPECT_EQ(CellsOn(target), (std::map<Square, AnsiString>{{{10, 5}, "c1r1"}, {{11, 5}, "c2r1"}, {{12, 5}, "c3r1"}}));
+    EXPECT_EQ(CellsOn(target),
+              (std::map<Square, AnsiString>{{{10, 5}, "c1r1"}, {{11, 5}, "c2r1"}, {{12, 5}, "c3r1"}}));
 
     target.UndoList->Undo();
     EXPECT_EQ(CellsOn(target), (std::map<Square, AnsiString>{{{10, 5}, "a"}, {{11, 5}, "b"}}));
@@ -183,7 +190,8 @@ TEST_F(CopyBufferTest, TransformedSignsKeepTheirPointsInHitTestOrder) {
     buffer.PasteMirrored(&target, 10, 5, false);
     ASSERT_EQ(target.Signs->Count(), 1);
     const TSegnoGrafico& line = *target.Signs->head;
-    EXPECT_EQ((std::vector<int32_t>{line.X1, line.Y1, line.X2, line.Y2}), (std::vector<int32_t>{445, 228, 503, 218}));
+    EXPECT_EQ((std::vector<int32_t>{line.X1, line.Y1, line.X2, line.Y2}),
+              (std::vector<int32_t>{445, 228, 503, 218}));
     EXPECT_EQ(line.Grid, &target);
     EXPECT_TRUE(line.HitTest(5, 10, 5, 10));
     EXPECT_FALSE(target.SignsAt(10, 5).empty());
@@ -195,7 +203,8 @@ TEST_F(CopyBufferTest, TransformedSignsKeepTheirPointsInHitTestOrder) {
     buffer.PasteRotated90(&turned, 10, 5, false);
     const TSegnoGrafico* box = turned.Signs->head->Next;
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ((std::vector<int32_t>{box->X1, box->Y1, box->X2, box->Y2}), (std::vector<int32_t>{462, 210, 503, 251}));
+    EXPECT_EQ((std::vector<int32_t>{box->X1, box->Y1, box->X2, box->Y2}),
+              (std::vector<int32_t>{462, 210, 503, 251}));
     EXPECT_EQ(CellsOn(turned)[(Square{11, 5})], "c1r1");
 
     // Undoing a recorded paste takes the pasted signs away again.
@@ -210,12 +219,14 @@ TEST_F(CopyBufferTest, OrderSignPointsByKind) {
         int32_t kind, x1, y1, x2, y2;
         std::vector<int32_t> ordered;
     };
+    // clang-format off
     const Case cases[] = {
         {SignLine, 100, 5, 10, 50, {10, 50, 100, 5}},
         {SignLine, 10, 50, 100, 5, {10, 50, 100, 5}},
         {SignRectangle, 100, 50, 10, 5, {10, 5, 100, 50}},
         {SignText, 100, 5, 10, 50, {10, 5, 100, 50}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TSegnoGrafico sign(nullptr);
         sign.Kind = c.kind;

@@ -101,7 +101,8 @@ public:
         net.InsertCell(std::move(outletOwned), false, 0);
 
         TGridData& head = *project.HeadEndGrid;
-        auto sourceOwned = std::make_unique<TSorgenteProva>(&head, head.Anchor->Column + 1, head.Anchor->Row - 1);
+        auto sourceOwned =
+            std::make_unique<TSorgenteProva>(&head, head.Anchor->Column + 1, head.Anchor->Row - 1);
         auto* source = sourceOwned.get();
         for (int k = 0; k < 3; ++k) {
             TCanale channel;
@@ -159,13 +160,17 @@ TEST_F(CustomNetworkTest, EveryWindowAndChannelListAtTheOutletEqualsTheFlatNetwo
         const size_t s = static_cast<size_t>(b);
         EXPECT_EQ(custom.outlet->InputLevels[0][s].Min, flat.outlet->InputLevels[0][s].Min) << b;
         EXPECT_EQ(custom.outlet->InputLevels[0][s].Max, flat.outlet->InputLevels[0][s].Max) << b;
-        EXPECT_EQ(custom.outlet->OutputLevels[OutletSocket][s].Min, flat.outlet->OutputLevels[OutletSocket][s].Min) << b;
+        EXPECT_EQ(custom.outlet->OutputLevels[OutletSocket][s].Min,
+                  flat.outlet->OutputLevels[OutletSocket][s].Min)
+            << b;
         EXPECT_EQ(custom.unit->InputLevels[0][s].Min, flat.unit->InputLevels[0][s].Min) << b;
     }
     ASSERT_EQ(custom.outlet->ChannelLists.size(), flat.outlet->ChannelLists.size());
     ASSERT_GT(flat.outlet->ChannelLists[OutletSocket]->Count(), 0);
     for (size_t k = 0; k < flat.outlet->ChannelLists.size(); ++k)
-        EXPECT_EQ(ListBytes(custom.outlet->ChannelLists[k].get()), ListBytes(flat.outlet->ChannelLists[k].get())) << k;
+        EXPECT_EQ(ListBytes(custom.outlet->ChannelLists[k].get()),
+                  ListBytes(flat.outlet->ChannelLists[k].get()))
+            << k;
 }
 
 // The splitter network of the tap tests: a splitter of two outputs (4 dB
@@ -197,7 +202,8 @@ public:
     }
 
     TPresaD* Outlet(int32_t column, int32_t row, int32_t orientation) {
-        auto outletOwned = std::make_unique<TPresaD>(project.NetworkGrid, orientation, 0, column, row, CodeTerminatedOutlet, 1);
+        auto outletOwned = std::make_unique<TPresaD>(project.NetworkGrid, orientation, 0, column, row,
+                                                     CodeTerminatedOutlet, 1);
         auto* outlet = outletOwned.get();
         SetColumn(*outlet, OutletSocketLoss, 1.0f);
         outlet->Described = 1;
@@ -229,7 +235,8 @@ TEST_F(CustomNetworkTest, ACustomSplitterGivesTheFlatSplittersLevelsAndSeparatio
         for (auto pick : {&SplitterRoad::first, &SplitterRoad::second}) {
             EXPECT_EQ((custom.*pick)->InputLevels[0][b].Min, (flat.*pick)->InputLevels[0][b].Min) << band;
             EXPECT_EQ((custom.*pick)->InputLevels[0][b].Max, (flat.*pick)->InputLevels[0][b].Max) << band;
-            EXPECT_EQ((custom.*pick)->OutputLevels[OutletSocket][b].Min, (flat.*pick)->OutputLevels[OutletSocket][b].Min)
+            EXPECT_EQ((custom.*pick)->OutputLevels[OutletSocket][b].Min,
+                      (flat.*pick)->OutputLevels[OutletSocket][b].Min)
                 << band;
         }
         EXPECT_EQ(custom.unit->InputLevels[0][b].Min, flat.unit->InputLevels[0][b].Min) << band;
@@ -300,7 +307,7 @@ TEST_F(CustomNetworkTest, InnerAnchorsKeepNoLinkToOuterCells) {
     custom->ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
     custom->AcceptSeparation(0, 5, 1.0f, 1000.0f);
     runEverything();
-    road.first = road.Outlet(LineColumn, 3, 0);   // replaces the outlet that stood there
+    road.first = road.Outlet(LineColumn, 3, 0);  // replaces the outlet that stood there
     custom->ComputeSignalLevels(NextPassNumber());
     runEverything();
     EXPECT_EQ(custom->OutputCell[0], road.first);

@@ -6,11 +6,11 @@
 
 #include <memory>
 
+#include "app/copy_buffer.h"
 #include "app/draw_window.h"
 #include "app/grid.h"
 #include "app/project.h"
 #include "app/signs.h"
-#include "app/copy_buffer.h"
 #include "app/undo.h"
 #include "cells/cables.h"
 #include "cells/head_end.h"
@@ -82,7 +82,9 @@ protected:
         if (!project.Modified) return 0;
         return grid->NetworkOutOfDate && grid->ChannelsOutOfDate ? 15 : 1;
     }
-    TNCavo* CableAt(int32_t column, int32_t row) const { return dynamic_cast<TNCavo*>(grid->CellAt(column, row)); }
+    TNCavo* CableAt(int32_t column, int32_t row) const {
+        return dynamic_cast<TNCavo*>(grid->CellAt(column, row));
+    }
     TNCavo* PutCable(int32_t column, int32_t row, int32_t orientation, uint8_t bend = 0) {
         auto cableOwned = std::make_unique<TNCavo>(grid, orientation, 0, column, row, bend, 0);
         auto* cable = cableOwned.get();
@@ -211,6 +213,7 @@ TEST_F(DrawEditingTest, FirstMoveChoosesThePieceByToolOrientationAndNeighbours) 
         TCablePiece piece;
     };
     const TCablePiece straightH{0, 1}, straightV{0, 0};
+    // clang-format off
     const Case cases[] = {
         // Straight tool, horizontal: along the row straight; turning, the bend
         // from the left unless fed from the right.
@@ -245,6 +248,7 @@ TEST_F(DrawEditingTest, FirstMoveChoosesThePieceByToolOrientationAndNeighbours) 
         {18, 1, Down, false, false, false, false, 5, 10, {1, 0}},
         {18, 3, Down, false, false, false, false, 5, 10, {1, 3}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "tool " << c.tool << " o " << c.o << " move " << c.move << " at "
                                           << c.column << "," << c.row);
@@ -426,7 +430,10 @@ TEST_F(DrawEditingTest, DoubleClickOpensTheCellsDataAndOkMarksTheProject) {
         int opened, marked;
     };
     const Case cases[] = {
-        {2, 17, true, 1, 15}, {2, 0, false, 1, 0}, {1, 0, true, 1, 15}, {1, 17, true, 0, 0},
+        {2, 17, true, 1, 15},
+        {2, 0, false, 1, 0},
+        {1, 0, true, 1, 15},
+        {1, 17, true, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "step " << c.step << " tool " << c.tool);
@@ -474,11 +481,13 @@ TEST_F(DrawEditingTest, RecolouringAndClearingDescriptionsMarkTheGrid) {
         void (TDrawWindow::*clear)();
         std::vector<TCella*> described, cleared, kept;
     };
+    // clang-format off
     const Case cases[] = {
         {"cables", &TDrawWindow::ClearCableDescriptions, {a, b, outlet}, {a, b}, {outlet}},
         {"outlets", &TDrawWindow::ClearOutletDescriptions, {a, outlet}, {outlet}, {a}},
         {"all", &TDrawWindow::ClearAllDescriptions, {a, outlet, grid->Anchor}, {a, outlet}, {grid->Anchor}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         for (TCella* cell : c.described) cell->Described = 1;
@@ -534,11 +543,13 @@ TEST_F(DrawEditingTest, EditPopupShowsAndEnablesItsItemsByStepBlockSelectionAndU
         bool blockCommands;  // cut, copy, delete
     };
     const TGridRect usable{2, 3, 4, 5}, rowZero{2, 0, 4, 3};
+    // clang-format off
     const Case cases[] = {
         {1, usable, false, true, true},   {1, usable, false, false, true}, {1, rowZero, false, true, false},
         {1, rowZero, true, false, true},  {1, usable, true, true, true},   {2, usable, false, false, true},
         {2, rowZero, true, true, true},
     };
+    // clang-format on
     auto* c = new TCellaProva(nullptr, 3, 4);
     ScopedTestCellClass testClass;  // so that the buffer can clone it
     ASSERT_TRUE(grid->InsertCell(std::make_unique<TCellaProva>(nullptr, 1, 1), false, 0));
@@ -557,8 +568,9 @@ TEST_F(DrawEditingTest, EditPopupShowsAndEnablesItsItemsByStepBlockSelectionAndU
         const bool drawing = k.step == 1;
         for (TMenuItem* item : {window.ItemCopyData, window.ItemCopyTo, window.ItemCopyToAll})
             EXPECT_EQ(item->Visible.Get(), !drawing) << item->Caption.Get();
-        for (TMenuItem* item : {window.ItemUndo, window.ItemSeparator, window.ItemCut, window.ItemCopy, window.ItemPaste,
-                                window.ItemPasteMirrored, window.ItemPasteRotated, window.ItemDelete})
+        for (TMenuItem* item :
+             {window.ItemUndo, window.ItemSeparator, window.ItemCut, window.ItemCopy, window.ItemPaste,
+              window.ItemPasteMirrored, window.ItemPasteRotated, window.ItemDelete})
             EXPECT_EQ(item->Visible.Get(), drawing) << item->Caption.Get();
         EXPECT_EQ(window.ItemUndo->Caption.Get(), k.undoEmpty ? "&Annulla" : "&Annulla inserimento");
         EXPECT_EQ(window.ItemUndo->Enabled.Get(), !k.undoEmpty);
@@ -724,11 +736,13 @@ TEST_F(DrawSignsTest, NewLinesAndRectanglesAreStoredOrderedInThePalettesStyle) {
         TPoint from, to;
         int32_t x1, y1, x2, y2;
     };
+    // clang-format off
     const Case cases[] = {
         {ToolLine, {100, 90}, {220, 150}, 100, 90, 220, 150},
         {ToolLine, {220, 150}, {100, 90}, 100, 90, 220, 150},   // ends swapped: x1 <= x2
         {ToolRectangle, {220, 60}, {100, 150}, 100, 60, 220, 150},  // corners normalised
     };
+    // clang-format on
     palette.Graphic = clRed;
     palette.Width = 3;
     palette.Style = psDash;

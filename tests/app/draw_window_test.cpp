@@ -1,10 +1,11 @@
 // The drawing control: what a square paints under its clip, the grid it
 // shows and where it scrolls to, centring, the wheel and the status position.
+#include "app/draw_window.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "app/draw_window.h"
 #include "app/grid.h"
 #include "cells/cables.h"
 #include "support/test_cells.h"
@@ -65,6 +66,7 @@ TEST_F(DrawWindowTest, SquarePaintsBackgroundCellAndErrorUnderItsClip) {
         TColor background;
     };
     const TGridRect none{20, 20, 20, 20};
+    // clang-format off
     const Case cases[] = {
         {"plain square", 1, 1, none, false, false, false, SquareWhite},
         {"selected block", 1, 1, {0, 0, 2, 2}, false, false, false, SquareSelected},
@@ -76,6 +78,7 @@ TEST_F(DrawWindowTest, SquarePaintsBackgroundCellAndErrorUnderItsClip) {
         {"selection wins", 4, 3, {4, 3, 5, 3}, false, true, false, SquareSelected},
         {"error mark square", 0, 5, none, false, false, false, SquareWhite},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         window.Selection = c.selection;
@@ -124,7 +127,8 @@ TEST_F(DrawWindowTest, ErrorMarkIsRedArialNeverLeftOfTheControl) {
             EXPECT_EQ(text.State.Font.Name, "Arial");
             EXPECT_EQ(text.State.Font.Height, -8);
             ASSERT_EQ(text.Points.size(), 1u);
-            EXPECT_EQ(text.Points[0], TPoint(std::max(0, rect.Right - 17), rect.Top)) << size << " " << column;
+            EXPECT_EQ(text.Points[0], TPoint(std::max(0, rect.Right - 17), rect.Top))
+                << size << " " << column;
             EXPECT_GE(text.Points[0].x, 0);
         }
     }
@@ -217,12 +221,14 @@ TEST_F(DrawWindowTest, CenterOnClampsAndSelectsTheSquare) {
     struct Case {
         int32_t column, row, left, top;
     };
+    // clang-format off
     const Case cases[] = {
         {40, 40, 40 - vc / 2, 40 - vr / 2},
         {1, 2, 0, 0},
         {74, 74, 75 - vc, 75 - vr},
         {0, 74, 0, 75 - vr},
     };
+    // clang-format on
     for (const Case& c : cases) {
         window.CenterOn(c.column, c.row);
         EXPECT_EQ(window.LeftCol, c.left) << c.column << "," << c.row;

@@ -1,16 +1,17 @@
 // The estimate page: filling the grid, the labour row and the total, adding
 // and removing items, editing cells, the currency change and the notes.
+#include "app/estimate_page.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "app/estimate.h"
-#include "app/estimate_page.h"
 #include "app/project.h"
 #include "core/options.h"
-#include "platform/sysutils.h"
 #include "platform/application.h"
 #include "platform/engines.h"
+#include "platform/sysutils.h"
 #include "support/globals_fixture.h"
 
 namespace {
@@ -87,7 +88,11 @@ TEST(EstimateAmounts, PadLeftCountsSeparatorsAndTwoBlanksPerMissingCharacter) {
     struct Case {
         const char* text;
         int width, blanks;
-    } cases[] = {{"3.0", 9, 13}, {"1.234,50", 12, 10}, {"1234567890123", 12, 0}, {"1.234.567,50", 11, 1}, {"", 40, 30}};
+    } cases[] = {{"3.0", 9, 13},
+                 {"1.234,50", 12, 10},
+                 {"1234567890123", 12, 0},
+                 {"1.234.567,50", 11, 1},
+                 {"", 40, 30}};
     for (const Case& c : cases) EXPECT_EQ(PadLeft(c.text, c.width), Blanks(c.blanks) + c.text) << c.text;
     EXPECT_EQ(FormatAmount("1"), Blanks(13) + "1");
     EXPECT_EQ(FormatAmount("12,6"), Blanks(11) + "12,6");
@@ -264,7 +269,8 @@ TEST_F(EstimatePageTest, RefusedItemsChangeNothing) {
 TEST_F(EstimatePageTest, PriceWithoutAFactorWarnsOnEveryAdditionAndKeepsThePrice) {
     globals.Options().currencyFactors[CurrencyLire][CurrencyEuro] = LevelNone;
     const AnsiString warning =
-        "Manca il fattore di conversione tra la valuta Lire e la valuta Euro. E' stato applicato il fattore 1.";
+        "Manca il fattore di conversione tra la valuta Lire e la valuta Euro. E' stato applicato il fattore "
+        "1.";
     for (const char* code : {"L-1", "L-2"}) {
         Application->Script().Reset();
         TVoceListino v = Item(code);
@@ -302,7 +308,8 @@ TEST_F(EstimatePageTest, CurrencyChangeConvertsPricesOrWarnsOnce) {
     globals.Options().currencyFactors[CurrencyEuro][CurrencyLire] = LevelNone;
     ChooseCurrency("Lire");
     EXPECT_EQ(ShownMessage(),
-              "Manca il fattore di conversione tra la valuta Euro e la valuta Lire. E' stato applicato il fattore 1.");
+              "Manca il fattore di conversione tra la valuta Euro e la valuta Lire. E' stato applicato il "
+              "fattore 1.");
     EXPECT_EQ(project.Estimate->Currency, CurrencyLire);
     EXPECT_EQ(project.Estimate->Rows()[0].UnitPrice, 12.5f);
 

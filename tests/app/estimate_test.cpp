@@ -1,8 +1,9 @@
 // The estimate: rows built from the components on the grids, the labour row,
 // rows added by hand, currency conversion and the section on file.
+#include "app/estimate.h"
+
 #include <gtest/gtest.h>
 
-#include "app/estimate.h"
 #include "app/grid.h"
 #include "app/project.h"
 #include "cells/cables.h"
@@ -101,7 +102,7 @@ TEST_F(EstimateTest, HandRowsSurviveARebuildUnlessAComponentYieldsTheirCode) {
     estimate().BuildFromCells();
     ASSERT_NE(Row("EXTRA"), nullptr);
     EXPECT_EQ(Row("EXTRA")->Quantity, 3.0f);
-    EXPECT_EQ(Row("CD")->Quantity, 1.0f);   // the component's row, not the hand one
+    EXPECT_EQ(Row("CD")->Quantity, 1.0f);  // the component's row, not the hand one
     EXPECT_EQ(estimate().Rows().back().Code, "EXTRA");
 }
 
@@ -115,9 +116,10 @@ TEST_F(EstimateTest, AMissingFactorWarnsOncePerBuildAndKeepsThePrice) {
     estimate().BuildFromCells();
     estimate().BuildFromCells();
     const auto& boxes = Application->Script().MessageBoxes;
-    ASSERT_EQ(boxes.size(), 2u);   // once in each build
+    ASSERT_EQ(boxes.size(), 2u);  // once in each build
     EXPECT_EQ(boxes[0].Text,
-              "Manca il fattore di conversione tra la valuta Lire e la valuta Euro. E' stato applicato il fattore 1.");
+              "Manca il fattore di conversione tra la valuta Lire e la valuta Euro. E' stato applicato il "
+              "fattore 1.");
     EXPECT_EQ(boxes[0].Caption, "Ordivex Varne");
     EXPECT_EQ(Row("L0")->UnitPrice, 1000.0f);
 }
@@ -156,7 +158,14 @@ TEST_F(EstimateTest, SectionReadsBackAndAnEmptyOneIsOutOfDate) {
 TEST_F(EstimateTest, OldRowsReadIntoEuroWithTheFlagCleared) {
     for (int32_t tag : {TagEstimateRows, TagEstimateRowsMinutes}) {
         RecordBytes row;
-        row.I32(0).F32(2.0f).F32(15.5f).Fixed("X1", 20).Fixed("Presa", 30).Fixed("Marca", 20).Fixed("pezzi", 10).Zeros(4);
+        row.I32(0)
+            .F32(2.0f)
+            .F32(15.5f)
+            .Fixed("X1", 20)
+            .Fixed("Presa", 30)
+            .Fixed("Marca", 20)
+            .Fixed("pezzi", 10)
+            .Zeros(4);
         if (tag == TagEstimateRowsMinutes) row.F32(4.0f);
         TProgetto p(nullptr);
         p.Estimate->Currency = CurrencyLire;

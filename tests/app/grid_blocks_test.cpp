@@ -47,6 +47,7 @@ TEST_F(GridBlocksTest, MovesFollowTheRowRulesAndCutTheSource) {
         std::set<Square> squares;
     };
     // The source holds cells at (3, 4), (4, 4) and (4, 5); a 10 x 10 grid.
+    // clang-format off
     const Case cases[] = {
         {"plain", GridCustom, {4, 3, 5, 4}, 6, 1, false, {{6, 1}, {7, 1}, {7, 2}}},
         {"target row 0 of a network", GridNetwork, {4, 3, 5, 4}, 6, 0, false, {{6, 1}, {7, 1}, {7, 2}}},
@@ -55,6 +56,7 @@ TEST_F(GridBlocksTest, MovesFollowTheRowRulesAndCutTheSource) {
         {"mirrored", GridCustom, {4, 3, 5, 4}, 6, 1, true, {{7, 1}, {6, 1}, {6, 2}}},
         {"mirrored one column keeps it", GridCustom, {4, 4, 5, 4}, 4, 1, true, {{4, 1}, {4, 2}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TGridData source(nullptr, 10, 10, GridCustom);
         Put(source, 3, 4);
@@ -66,7 +68,8 @@ TEST_F(GridBlocksTest, MovesFollowTheRowRulesAndCutTheSource) {
         else
             TGridData::MoveBlock(&source, c.source, &target, c.column, c.row, false);
         EXPECT_EQ(Occupied(target), c.squares) << c.what;
-        for (const Square& s : Occupied(target)) EXPECT_EQ(target.CellAt(s.first, s.second)->Owner, &target) << c.what;
+        for (const Square& s : Occupied(target))
+            EXPECT_EQ(target.CellAt(s.first, s.second)->Owner, &target) << c.what;
         EXPECT_EQ(Occupied(source).count({3, 4}), c.source.Left > 3 ? 1u : 0u) << c.what;
         EXPECT_EQ(TCellaProva::Alive - alive, static_cast<int>(Occupied(source).size() + c.squares.size()))
             << c.what << ": a refused cell is dropped";
@@ -79,8 +82,8 @@ TEST_F(GridBlocksTest, MovesFollowTheRowRulesAndCutTheSource) {
 TEST_F(GridBlocksTest, ACellLeavesItsSourceWhole) {
     TGridData& source = *project.NetworkGrid;
     TCellaProva* before = Put(source, 10, 5);
-    TCellaProva* wide = Put(source, 12, 5, 2);      // squares 12-13, first square on the right edge
-    TCellaProva* reaching = Put(source, 9, 7, 3);   // squares 9-11, starts left of the rectangle
+    TCellaProva* wide = Put(source, 12, 5, 2);     // squares 12-13, first square on the right edge
+    TCellaProva* reaching = Put(source, 9, 7, 3);  // squares 9-11, starts left of the rectangle
     TCellaProva* after = Put(source, 20, 5);
     // Links and chains as an analysis leaves them.
     before->AllocLinks();
@@ -205,7 +208,8 @@ TEST_F(CopyDataTest, TheFormListsTheUndescribedAndTicksWhatIsSelected) {
     int selectedAfterUntick = 0;
     Application->Script().AnswerShowModal<TFCopiaDati>([&](TFCopiaDati& form) {
         EXPECT_EQ(form.Caption.Get(), "Ordivex Varne - Copia dati da ...");
-        for (int i = 0; i < form.ListaComponenti->Items->Count(); ++i) listed.push_back((*form.ListaComponenti->Items)[i]);
+        for (int i = 0; i < form.ListaComponenti->Items->Count(); ++i)
+            listed.push_back((*form.ListaComponenti->Items)[i]);
         form.BTutti->Click();
         form.CNDescritti->Checked = false;  // lists R1 too, keeping R2 and R3 selected
         for (int i = 0; i < form.ListaComponenti->Items->Count(); ++i) {

@@ -51,7 +51,8 @@ std::string Saved(TGridData& grid) {
 
 // Reads a section as the project loader does: it has read tag, kind, columns
 // and rows, and sized the grid.
-bool LoadSection(TGridData& grid, const std::string& section, int32_t version = 60000, AnsiString* problem = nullptr) {
+bool LoadSection(TGridData& grid, const std::string& section, int32_t version = 60000,
+                 AnsiString* problem = nullptr) {
     TMemoryStream s(section);
     ReadI32(s);
     ReadI32(s);
@@ -117,7 +118,8 @@ protected:
 
 TEST_F(GridFileTest, EmptySection) {
     TGridData grid(nullptr, 12, 10, GridHeadEnd);
-    const std::string expected = RecordBytes().I32(205).I32(0).I32(12).I32(10).I32(206).I32(206).I32(205).Bytes();
+    const std::string expected =
+        RecordBytes().I32(205).I32(0).I32(12).I32(10).I32(206).I32(206).I32(205).Bytes();
     EXPECT_EQ(Saved(grid), expected);
     TGridData back(nullptr, 75, 75, GridHeadEnd);
     EXPECT_TRUE(LoadSection(back, expected));
@@ -212,6 +214,7 @@ TEST_F(GridFileTest, SectionsThatDoNotReadLeaveAnEmptyGrid) {
         std::string bytes;
         AnsiString problem;
     };
+    // clang-format off
     const Case cases[] = {
         {"unknown type code", withCode(33), "Lo schema contiene un componente di tipo sconosciuto (33) o con un numero di porte non valido."},
         {"negative port count", withCode(1, -1), "Lo schema contiene un componente di tipo sconosciuto (1) o con un numero di porte non valido."},
@@ -219,6 +222,7 @@ TEST_F(GridFileTest, SectionsThatDoNotReadLeaveAnEmptyGrid) {
         {"sign of no kind", badSign, "I segni grafici dello schema sono danneggiati."},
         {"damaged record", badOrientation, "I dati di un componente dello schema sono danneggiati."},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TGridData grid(nullptr, 75, 75, GridNetwork);
         AnsiString problem;
@@ -259,8 +263,18 @@ TEST_F(GridFileTest, MultiswitchOutputsMoveBelowVersion50000) {
     });
     for (int32_t version : {40000, 50000}) {
         TGridData grid(nullptr, 75, 75, GridNetwork);
-        const std::string section =
-            RecordBytes().I32(205).I32(1).I32(75).I32(75).I32(206).I32(206).I32(47).I32(2).I32(8).I32(0).Bytes();
+        const std::string section = RecordBytes()
+                                        .I32(205)
+                                        .I32(1)
+                                        .I32(75)
+                                        .I32(75)
+                                        .I32(206)
+                                        .I32(206)
+                                        .I32(47)
+                                        .I32(2)
+                                        .I32(8)
+                                        .I32(0)
+                                        .Bytes();
         std::fill(asked, asked + 3, -1);
         EXPECT_FALSE(LoadSection(grid, section, version));  // the record itself is missing
         EXPECT_EQ(asked[0], 47);

@@ -36,6 +36,7 @@ TEST(SignHitTest, LinesRectanglesAndTexts) {
         int32_t row, column;
         bool hit;
     };
+    // clang-format off
     const Case cases[] = {
         {"diagonal through its square", SignLine, 0, 0, 84, 84, 1, 1, true},
         {"diagonal beside its path", SignLine, 0, 0, 84, 84, 0, 2, false},
@@ -54,6 +55,7 @@ TEST(SignHitTest, LinesRectanglesAndTexts) {
         {"text box below", SignText, 10, 10, 100, 50, 2, 0, false},
         {"unknown kind", 7, 0, 0, 420, 420, 0, 0, false},
     };
+    // clang-format on
     TGridData grid(nullptr, 20, 20, GridCustom);
     for (const Case& c : cases) {
         TSegnoGrafico sign(&grid);
@@ -82,7 +84,7 @@ TEST(GridSigns, AddIndexesOnlyTheSquaresItCrossesOnTheGrid) {
     EXPECT_EQ(grid.Signs->Count(), 1);
     EXPECT_EQ(SquaresOf(grid, line), (std::vector<TCellRect>{{0, 0, 0, 0}, {0, 1, 0, 1}, {0, 2, 0, 2}}));
     EXPECT_EQ(window.Repainted, SquaresOf(grid, line));
-    EXPECT_EQ(line->X1, -100);   // the points are kept as given
+    EXPECT_EQ(line->X1, -100);  // the points are kept as given
     EXPECT_TRUE(grid.SignsAt(-1, 0).empty());
     EXPECT_EQ(grid.GetUsedArea(), (TCellRect{0, 0, 0, 2}));
 
@@ -126,7 +128,7 @@ TEST(GridSigns, RemoveTakesTheSignOutOfListAndIndexAndTellsTheWindow) {
     EXPECT_EQ(other.Signs->Count(), 1);
 
     const std::vector<TCellRect> squares = SquaresOf(grid, box);
-    ASSERT_EQ(squares.size(), 8u);   // the outline of a 3 x 3 block
+    ASSERT_EQ(squares.size(), 8u);  // the outline of a 3 x 3 block
     window.Repainted.clear();
     ASSERT_TRUE(grid.RemoveSign(box, false, 0));
     EXPECT_EQ(window.Left, std::vector<TSegnoGrafico*>{box});
@@ -145,7 +147,8 @@ TEST(GridSigns, InvalidateSquaresRepaintsWhereTheSignIsIndexed) {
     SignWindow window;
     grid.Window = &window;
     line->InvalidateSquares();
-    EXPECT_EQ(window.Repainted, (std::vector<TCellRect>{{1, 0, 1, 0}, {1, 1, 1, 1}, {1, 2, 1, 2}, {1, 3, 1, 3}}));
+    EXPECT_EQ(window.Repainted,
+              (std::vector<TCellRect>{{1, 0, 1, 0}, {1, 1, 1, 1}, {1, 2, 1, 2}, {1, 3, 1, 3}}));
     grid.Window = nullptr;
 }
 
@@ -164,7 +167,7 @@ TEST(GridSigns, ResizeMovesSignsAndTheirSquares) {
     TProgetto project(nullptr);
     project.Reset(true);
     TGridData& grid = *project.NetworkGrid;
-    auto* line = MakeSign(&grid, SignLine, 1260, 430, 1300, 430);   // columns 30-30, row 10
+    auto* line = MakeSign(&grid, SignLine, 1260, 430, 1300, 430);  // columns 30-30, row 10
     ASSERT_TRUE(grid.AddSign(line, false, 0));
     ASSERT_TRUE(grid.Resize(51, 75));
     EXPECT_EQ(line->X1, 1260 - 504);
@@ -173,7 +176,7 @@ TEST(GridSigns, ResizeMovesSignsAndTheirSquares) {
     EXPECT_EQ(SquaresOf(grid, line), (std::vector<TCellRect>{{10, 18, 10, 18}}));
 
     // A sign whose square would leave the grid refuses the size, like a cell.
-    auto* edge = MakeSign(&grid, SignText, 0, 170, 30, 200);   // column 0, row 4
+    auto* edge = MakeSign(&grid, SignText, 0, 170, 30, 200);  // column 0, row 4
     ASSERT_TRUE(grid.AddSign(edge, false, 0));
     EXPECT_FALSE(grid.Resize(49, 75));
     EXPECT_EQ(grid.Columns, 51);
@@ -188,8 +191,8 @@ TEST(GridSigns, DeleteRectTakesTheSignsItHitsAndKeepsTheRest) {
     SignWindow window;
     grid.Window = &window;
     ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 36, 2), false, 0));
-    auto* crossing = MakeSign(&grid, SignLine, 1500, 50, 1600, 200);   // enters the rectangle
-    auto* around = MakeSign(&grid, SignRectangle, 1000, -20, 2000, 400);   // the rectangle lies inside it
+    auto* crossing = MakeSign(&grid, SignLine, 1500, 50, 1600, 200);      // enters the rectangle
+    auto* around = MakeSign(&grid, SignRectangle, 1000, -20, 2000, 400);  // the rectangle lies inside it
     auto* far = MakeSign(&grid, SignText, 100, 1000, 150, 1020);
     for (TSegnoGrafico* sign : {crossing, around, far}) ASSERT_TRUE(grid.AddSign(sign, false, 0));
     project.Modified = false;
@@ -261,7 +264,7 @@ TEST(SignPainting, PenScaledAndHandlesOnlyWhenSelected) {
     auto lines = Recorded(plain).CallsOf(TPaintOp::Line);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].Points, (std::vector<TPoint>{TPoint(20, 37), TPoint(170, 97)}));
-    EXPECT_EQ(lines[0].State.Pen.Width, 5);   // 3 x 1.5 = 4.5, rounded
+    EXPECT_EQ(lines[0].State.Pen.Width, 5);  // 3 x 1.5 = 4.5, rounded
     EXPECT_EQ(lines[0].State.Pen.Style, psDash);
     EXPECT_EQ(lines[0].State.Pen.Color, static_cast<TColor>(0x0000FF));
     EXPECT_TRUE(Recorded(plain).CallsOf(TPaintOp::Rectangle).empty());
@@ -271,7 +274,7 @@ TEST(SignPainting, PenScaledAndHandlesOnlyWhenSelected) {
     line.Paint(&selected, 5, 7, 1.5, 1.5);
     const auto handles = Recorded(selected).CallsOf(TPaintOp::Rectangle);
     ASSERT_EQ(handles.size(), 2u);
-    EXPECT_EQ(handles[0].Rect, TRect(17, 34, 23, 40));   // half-size 2/3 x 3 x 1.5 = 3
+    EXPECT_EQ(handles[0].Rect, TRect(17, 34, 23, 40));  // half-size 2/3 x 3 x 1.5 = 3
     EXPECT_EQ(handles[1].Rect, TRect(167, 94, 173, 100));
     EXPECT_EQ(handles[0].State.Brush.Style, bsSolid);
     EXPECT_EQ(handles[0].State.Brush.Color, clBlack);
@@ -313,13 +316,13 @@ TEST(SignPainting, RectangleOutlineAndTextWithItsBoxHandles) {
     box.Paint(&canvas, 0, 0, 2, 2);
     const auto outline = Recorded(canvas).CallsOf(TPaintOp::Polyline);
     ASSERT_EQ(outline.size(), 1u);
-    EXPECT_EQ(outline[0].Points,
-              (std::vector<TPoint>{TPoint(0, 0), TPoint(0, 168), TPoint(84, 168), TPoint(84, 0), TPoint(0, 0)}));
+    EXPECT_EQ(outline[0].Points, (std::vector<TPoint>{TPoint(0, 0), TPoint(0, 168), TPoint(84, 168),
+                                                      TPoint(84, 0), TPoint(0, 0)}));
     EXPECT_EQ(outline[0].State.Brush.Style, bsClear);
     EXPECT_EQ(outline[0].State.Pen.Width, 12);
     const auto handles = Recorded(canvas).CallsOf(TPaintOp::Rectangle);
     ASSERT_EQ(handles.size(), 4u);
-    EXPECT_EQ(handles[2].Rect, TRect(76, 160, 92, 176));   // half-size 2/3 x 6 x 2 = 8
+    EXPECT_EQ(handles[2].Rect, TRect(76, 160, 92, 176));  // half-size 2/3 x 6 x 2 = 8
 
     TSegnoGrafico text(&grid);
     text.Kind = SignText;
@@ -336,10 +339,10 @@ TEST(SignPainting, RectangleOutlineAndTextWithItsBoxHandles) {
     ASSERT_EQ(Recorded(written).Texts(), std::vector<AnsiString>{"Locale tecnico"});
     const auto texts = Recorded(written).CallsOf(TPaintOp::Text);
     EXPECT_EQ(texts[0].Points, std::vector<TPoint>{TPoint(10, 10)});
-    EXPECT_EQ(written.Font->Size.Get(), 20);   // 10 points x font scale 2
+    EXPECT_EQ(written.Font->Size.Get(), 20);  // 10 points x font scale 2
     const auto corners = Recorded(written).CallsOf(TPaintOp::Rectangle);
     ASSERT_EQ(corners.size(), 4u);
-    EXPECT_EQ(corners[0].Rect, TRect(8, 8, 12, 12));   // always half-size 2
+    EXPECT_EQ(corners[0].Rect, TRect(8, 8, 12, 12));  // always half-size 2
     EXPECT_EQ(corners[2].Rect, TRect(58, 28, 62, 32));
     grid.Window = nullptr;
 }
@@ -347,7 +350,7 @@ TEST(SignPainting, RectangleOutlineAndTextWithItsBoxHandles) {
 TEST(SignPainting, OutlineDrawnTwiceRestoresThePixels) {
     TGridData grid(nullptr, 20, 20, GridCustom);
     PaintWindow window;
-    window.width = 21;   // zoom one half
+    window.width = 21;  // zoom one half
     window.left = 1;
     window.top = 1;
     grid.Window = &window;

@@ -1,11 +1,12 @@
 // The grid model: insertion with its refusals, replacements and crossings,
 // removal, resizing, the used and minimum areas, the modified masks and the
 // walks over the chain.
+#include "app/grid.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "app/grid.h"
 #include "app/project.h"
 #include "cells/head_end.h"
 #include "support/test_cells.h"
@@ -49,6 +50,7 @@ TEST_F(GridTest, InsertionRefusesCellsOutsideTheUsableArea) {
         int32_t kind, column, row, through;
         bool accepted;
     };
+    // clang-format off
     const Case cases[] = {
         {GridNetwork, 5, 0, 1, false},   // row 0 belongs to the network's anchor
         {GridNetwork, 5, 1, 1, true},
@@ -62,6 +64,7 @@ TEST_F(GridTest, InsertionRefusesCellsOutsideTheUsableArea) {
         {GridCustom, -1, 3, 1, false},
         {GridCustom, 3, 10, 1, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TGridData grid(nullptr, 10, 10, c.kind);
         const int before = TCellaProva::Alive;
@@ -109,7 +112,7 @@ TEST_F(GridTest, InsertionReplacesWhatStandsOnTheSquares) {
     auto wideOwned = std::make_unique<TCellaProva>(nullptr, 5, 5, 1, 3, 0);
     auto* wide = wideOwned.get();
     ASSERT_TRUE(grid.InsertCell(std::move(wideOwned), false, 0));
-    EXPECT_EQ(TCellaProva::Alive, before + 1 - 2);   // both covered cells were deleted
+    EXPECT_EQ(TCellaProva::Alive, before + 1 - 2);  // both covered cells were deleted
     for (int32_t c = 5; c <= 7; ++c) EXPECT_EQ(grid.CellAt(c, 5), wide);
     EXPECT_EQ(grid.CellAt(8, 5), untouched);
     // A cell put over part of a wide one takes the whole wide one off.
@@ -170,6 +173,7 @@ TEST_F(GridTest, CrossingCablesStackAndReplaceAsTheyShould) {
         const char* name;
         std::vector<Step> steps;
     };
+    // clang-format off
     const Case cases[] = {
         {"vertical then horizontal cross", {{0, 0, -1, 0}, {1, 1, 0, 0}}},
         {"horizontal then vertical cross", {{1, 1, -1, 0}, {0, 1, 0, 0}}},
@@ -177,13 +181,14 @@ TEST_F(GridTest, CrossingCablesStackAndReplaceAsTheyShould) {
         {"a second vertical replaces the first", {{0, 0, -1, 0}, {1, 1, 0, 0}, {0, 1, 0, 1}}},
         {"two verticals", {{0, 0, -1, 0}, {0, 0, -1, 1}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TGridData grid(nullptr, 10, 10, GridCustom);
         const int start = TCellaProva::Alive;
         int inserted = 0;
         for (const Step& s : c.steps) {
-            ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 3, 3, 1, 1, 0, true, s.orientation),
-                                        false, 0));
+            ASSERT_TRUE(grid.InsertCell(
+                std::make_unique<TCellaProva>(nullptr, 3, 3, 1, 1, 0, true, s.orientation), false, 0));
             ++inserted;
             TCella* top = grid.CellAt(3, 3);
             ASSERT_NE(top, nullptr) << c.name;
@@ -222,7 +227,7 @@ TEST_F(GridTest, RemovingTheTopCableBringsTheCrossingOneBack) {
     auto againOwned = std::make_unique<TCellaProva>(nullptr, 3, 3, 1, 1, 0, true, 1);
     auto* again = againOwned.get();
     ASSERT_TRUE(grid.InsertCell(std::move(againOwned), false, 0));
-    ASSERT_TRUE(grid.RemoveCell(vertical, false, 0));   // the overlay goes, the top stays
+    ASSERT_TRUE(grid.RemoveCell(vertical, false, 0));  // the overlay goes, the top stays
     EXPECT_EQ(grid.CellAt(3, 3), again);
     EXPECT_EQ(again->Overlay, nullptr);
     EXPECT_EQ(grid.CellAtLayer(3, 3, 0, 1), again);
@@ -264,8 +269,8 @@ TEST_F(GridTest, ARemovedCellLeavesNoLinkOrChainEntryBehind) {
     ASSERT_TRUE(grid.InsertCell(std::move(anchorOwned), false, 0));
     ASSERT_TRUE(grid.InsertCell(std::move(middleOwned), false, 0));
     ASSERT_TRUE(grid.InsertCell(std::move(outletOwned), false, 0));
-    for (TCella* c : {static_cast<TCella*>(anchor), static_cast<TCella*>(middle),
-                      static_cast<TCella*>(outlet)})
+    for (TCella* c :
+         {static_cast<TCella*>(anchor), static_cast<TCella*>(middle), static_cast<TCella*>(outlet)})
         c->AllocLinks();
     grid.Anchor = anchor;
     anchor->NextCell = middle;
@@ -331,7 +336,7 @@ TEST_F(GridTest, DeleteRectKeepsTheAnchor) {
     EXPECT_EQ(grid.CellAt(36, 0), grid.Anchor);
     EXPECT_NE(grid.Anchor, nullptr);
     EXPECT_EQ(grid.CellAt(36, 1), nullptr);
-    EXPECT_EQ(grid.CellAt(41, 3), nullptr);   // a cell partly in the rectangle goes whole
+    EXPECT_EQ(grid.CellAt(41, 3), nullptr);  // a cell partly in the rectangle goes whole
     EXPECT_NE(grid.CellAt(50, 3), nullptr);
     EXPECT_TRUE(project.Modified);
     EXPECT_TRUE(grid.HasComponents());
@@ -409,7 +414,7 @@ TEST_F(GridTest, ResizeThatWouldLoseACellIsRefused) {
     auto farOwned = std::make_unique<TCellaProva>(nullptr, 2, 5);
     auto* far = farOwned.get();
     ASSERT_TRUE(grid.InsertCell(std::move(farOwned), false, 0));
-    EXPECT_FALSE(grid.Resize(51, 75));   // column 2 would move to -10
+    EXPECT_FALSE(grid.Resize(51, 75));  // column 2 would move to -10
     EXPECT_EQ(grid.Columns, 75);
     EXPECT_EQ(grid.CellAt(2, 5), far);
     EXPECT_EQ(grid.Anchor->Column, 36);
@@ -450,6 +455,7 @@ TEST_F(GridTest, SetModifiedMarksTheFlagsOfEachMask) {
         int32_t mask;
         bool network, required, channels, requiredChannels, estimate;
     };
+    // clang-format off
     const Case cases[] = {
         {1, false, false, false, false, false},
         {2, false, false, false, false, true},
@@ -457,6 +463,7 @@ TEST_F(GridTest, SetModifiedMarksTheFlagsOfEachMask) {
         {8, false, false, true, true, false},
         {15, true, true, true, true, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TProgetto project(nullptr);
         TGridData& grid = *project.HeadEndGrid;
@@ -474,7 +481,7 @@ TEST_F(GridTest, SetModifiedMarksTheFlagsOfEachMask) {
     }
     TGridData loose(nullptr, 5, 5, GridCustom);
     loose.ChannelsOutOfDate = false;
-    loose.SetModified(ModChannels);   // no project to tell
+    loose.SetModified(ModChannels);  // no project to tell
     EXPECT_TRUE(loose.ChannelsOutOfDate);
 }
 
@@ -515,7 +522,7 @@ TEST_F(GridChainTest, NumberCellsCountsFromOneAfterTheAnchor) {
     EXPECT_EQ(cells[2]->SequenceNumber, 3);
     EXPECT_EQ(counters[3], 4);
     EXPECT_EQ(counters[0], 1);
-    grid.NumberCells(counters.data(), false);   // numbering carries on
+    grid.NumberCells(counters.data(), false);  // numbering carries on
     EXPECT_EQ(cells[0]->SequenceNumber, 4);
 }
 
@@ -552,8 +559,8 @@ TEST_F(GridChainTest, ClearWalkMarksReachesOverlaysToo) {
     auto* vertical = verticalOwned.get();
     ASSERT_TRUE(grid.InsertCell(std::move(horizontalOwned), false, 0));
     ASSERT_TRUE(grid.InsertCell(std::move(verticalOwned), false, 0));
-    for (TCella* c : {static_cast<TCella*>(horizontal), static_cast<TCella*>(vertical),
-                      static_cast<TCella*>(cells[0])})
+    for (TCella* c :
+         {static_cast<TCella*>(horizontal), static_cast<TCella*>(vertical), static_cast<TCella*>(cells[0])})
         c->WalkMark = 5;
     grid.ClearWalkMarks();
     EXPECT_EQ(horizontal->WalkMark, 0);

@@ -68,7 +68,8 @@ protected:
         antenna = PutAntenna(head, head.Rows - 2);
 
         TGridData& net = *project.NetworkGrid;
-        auto amplifierOwned = std::make_unique<TAmplificatore>(&net, 0, 0, LineColumn, 1, CodeAmplificatoreRegolato, 1, 1);
+        auto amplifierOwned =
+            std::make_unique<TAmplificatore>(&net, 0, 0, LineColumn, 1, CodeAmplificatoreRegolato, 1, 1);
         amplifier = amplifierOwned.get();
         for (int32_t b : {4, 5}) {
             amplifier->Attenuation->Set3(0, AmpRegulation, b, 0.0f);
@@ -97,7 +98,8 @@ protected:
         ASSERT_TRUE(net.InsertCell(std::move(tapOwned), false, 0));
         ASSERT_TRUE(net.InsertCell(std::make_unique<TChiusura>(&net, 0, 0, LineColumn, 4, 1), false, 0));
 
-        auto outletOwned = std::make_unique<TPresaD>(&net, FedFromLeft, 0, LineColumn + 1, 3, CodeEndOutlet, 1);
+        auto outletOwned =
+            std::make_unique<TPresaD>(&net, FedFromLeft, 0, LineColumn + 1, 3, CodeEndOutlet, 1);
         outlet = outletOwned.get();
         SetColumn(*outlet, 0, OutletSocketLoss, 1.0f);
         outlet->Described = 1;
@@ -132,11 +134,13 @@ TEST_F(HeadEndChainTest, ChannelsReachTheOutletAsWorkedOutByHand) {
         const char* name;
         double level, floor;
     };
+    // clang-format off
     const Case cases[] = {
         {"21", 60 + 30 - 2 * std::sqrt(474.0 / 470.0) - 14 - 1, 57.5},   // 72.9915
         {"22", 62 + 30 - 2 * std::sqrt(482.0 / 470.0) - 14 - 1, 59.5},   // 74.9746
         {"40", 58 + 30 - 2 * std::sqrt(626.0 / 862.0) - 14 - 1, 55.5},   // 71.2956
     };
+    // clang-format on
     const TListaCanali* socket = OutputList(*outlet, OutletSocket);
     ASSERT_NE(socket, nullptr);
     ASSERT_EQ(socket->Count(), 3);
@@ -166,10 +170,12 @@ TEST_F(HeadEndChainTest, RequiredAndSignalWindowsAsWorkedOutByHand) {
     };
     // Fresh options ask 65 to 80 dB at a socket in bands 4 and 5; the
     // amplifier clips to its maximum output (94 and 100), then gains 30 dB.
+    // clang-format off
     const Case cases[] = {
         {4, {66, 81}, {80, 95}, {82, 97}, {52, 64}},
         {5, {66, 81}, {80, 95}, {82, 97}, {52, 67}},
     };
+    // clang-format on
     TCella* terminal = project.NetworkGrid->Anchor;
     for (const Case& c : cases) {
         const auto b = static_cast<size_t>(c.band);
@@ -224,7 +230,7 @@ protected:
         globals.Reporter().SetTarget(&messages);
         project.Reset(true);
         TGridData& head = *project.HeadEndGrid;
-        const int32_t top = head.Rows - 4;   // the block's three rows end above the terminal
+        const int32_t top = head.Rows - 4;  // the block's three rows end above the terminal
         antenna = PutAntenna(head, top - 1);
         auto wideOwned = std::make_unique<TTerrestre>(&head, 0, 0, LineColumn - 1, top, 1, 1);
         wide = wideOwned.get();
@@ -247,7 +253,8 @@ protected:
         tap->Described = 1;
         ASSERT_TRUE(net.InsertCell(std::move(tapOwned), false, 0));
         ASSERT_TRUE(net.InsertCell(std::make_unique<TChiusura>(&net, 0, 0, LineColumn, 2, 1), false, 0));
-        auto outletOwned = std::make_unique<TPresaD>(&net, FedFromLeft, 0, LineColumn + 1, 1, CodeEndOutlet, 1);
+        auto outletOwned =
+            std::make_unique<TPresaD>(&net, FedFromLeft, 0, LineColumn + 1, 1, CodeEndOutlet, 1);
         outlet = outletOwned.get();
         SetColumn(*outlet, 0, OutletSocketLoss, 1.0f);
         outlet->Described = 1;

@@ -42,7 +42,8 @@ void SetColumn(TCella& cell, int32_t row, int32_t column, float value) {
 // The names and levels of a list, to compare two passes.
 std::vector<std::pair<AnsiString, float>> Snapshot(const TListaCanali* list) {
     std::vector<std::pair<AnsiString, float>> all;
-    for (const TCanale* c = list ? list->head : nullptr; c; c = c->next) all.emplace_back(c->name, c->levelMin);
+    for (const TCanale* c = list ? list->head : nullptr; c; c = c->next)
+        all.emplace_back(c->name, c->levelMin);
     return all;
 }
 
@@ -101,7 +102,8 @@ TEST_F(HeadEndRowTest, AnActiveFilterTakesItsChannelFromTheAntenna) {
         antenna->SourceChannels->Insert(c);
     }
     ASSERT_TRUE(Head().InsertCell(std::move(antennaOwned), false, 0));
-    auto filterOwned = std::make_unique<TFiltroAT>(&Head(), 0, 0, LineColumn - 1, BoxTop(), AutoMixOneInput, AutoMixOutputCentre);
+    auto filterOwned = std::make_unique<TFiltroAT>(&Head(), 0, 0, LineColumn - 1, BoxTop(), AutoMixOneInput,
+                                                   AutoMixOutputCentre);
     auto* filter = filterOwned.get();
     TModuloFiltro& m = filter->Module();
     m.slotLow[ModuleInputSlot] = 470.0f;
@@ -124,7 +126,8 @@ TEST_F(HeadEndRowTest, AnActiveFilterTakesItsChannelFromTheAntenna) {
 }
 
 TEST_F(HeadEndRowTest, AModulatorFeedsAFinalAmplifierThatRegulatesItself) {
-    auto amplifierOwned = std::make_unique<TAmplificatoreAt>(&Head(), 0, 0, LineColumn - 1, BoxTop(), AutoMixOneInput, AutoMixOutputCentre);
+    auto amplifierOwned = std::make_unique<TAmplificatoreAt>(&Head(), 0, 0, LineColumn - 1, BoxTop(),
+                                                             AutoMixOneInput, AutoMixOutputCentre);
     auto* amplifier = amplifierOwned.get();
     amplifier->Attenuation->Set3(0, WideRegulation, 5, 0.0f);
     amplifier->Attenuation->Set3(0, WideMaxRegulation, 5, 10.0f);
@@ -133,7 +136,8 @@ TEST_F(HeadEndRowTest, AModulatorFeedsAFinalAmplifierThatRegulatesItself) {
     amplifier->Attenuation->Set3(0, WideMaxOutput, 5, 110.0f);
     amplifier->Described = 1;
     ASSERT_TRUE(Head().InsertCell(std::move(amplifierOwned), false, 0));
-    auto modulatorOwned = std::make_unique<TModulatore>(&Head(), 0, 0, LineColumn - 1, BoxTop() - AutoMixHeight, AutoMixOutputCentre);
+    auto modulatorOwned = std::make_unique<TModulatore>(&Head(), 0, 0, LineColumn - 1,
+                                                        BoxTop() - AutoMixHeight, AutoMixOutputCentre);
     auto* modulator = modulatorOwned.get();
     TModuloFiltro& m = modulator->Module();
     m.slotLow[ModuleOutputSlot] = 606.0f;

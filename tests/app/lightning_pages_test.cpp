@@ -1,12 +1,13 @@
 // The lightning-risk pages driven as a person would: boxes ticked, items
 // chosen and numbers typed, with what the pages show and what reaches the
 // project's mast and lightning data.
+#include "app/lightning_pages.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "app/lightning.h"
-#include "app/lightning_pages.h"
 #include "app/mast.h"
 #include "app/project.h"
 #include "support/globals_fixture.h"
@@ -72,6 +73,7 @@ TEST_F(LightningPagesTest, EachBoxOrItemGivesItsTableFactor) {
         return [combo, item](TPaginaFulmini8110& p) { (p.*combo)->SelectByUser(ItemOf(p.*combo, item)); };
     };
     using P = TPaginaFulmini8110;
+    // clang-format off
     const Case cases[] = {
         {"Alberghi", only(&P::TipoStruttura, "Alberghi"), &TFulmini::Lf, 0.1f},
         {"Industriale", only(&P::TipoStruttura, "Industriale"), &TFulmini::Lf, 0.05f},
@@ -103,6 +105,7 @@ TEST_F(LightningPagesTest, EachBoxOrItemGivesItsTableFactor) {
          &TFulmini::Ca, 1.0f},
         {"Coeff. amb. 3", [](P& p) { p.ComboCoeffAmb->SelectByUser(3); }, &TFulmini::Ca, 2.0f},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Lightning().SetDefaults();
         page8110->Fill();
@@ -123,13 +126,14 @@ TEST_F(LightningPagesTest, DefaultsAndOneAerialDataLine) {
     EXPECT_EQ(page8110->LabelEsitoVerdetto->Caption.Get(),
               "Protezione non necessaria: R1 non supera il rischio tollerabile.");
     EXPECT_FALSE(page8110->LabelInsufficienti->Visible);
-    EXPECT_FALSE(project.Modified);   // filling is no change
+    EXPECT_FALSE(project.Modified);  // filling is no change
 
     Type(page8110->EditLinee[0], "1");
     EXPECT_EQ(Lightning().AerialLinesA, 1);
     EXPECT_NEAR(Lightning().R1, 1.60514112e-5, 1e-11);
     EXPECT_EQ(page8110->ValoreR1->Caption.Get(), "1,61E-05");
-    EXPECT_EQ(page8110->LabelEsitoVerdetto->Caption.Get(), "Protezione necessaria: R1 supera il rischio tollerabile.");
+    EXPECT_EQ(page8110->LabelEsitoVerdetto->Caption.Get(),
+              "Protezione necessaria: R1 supera il rischio tollerabile.");
     EXPECT_TRUE(project.Modified);
 
     // Counts: energy lines go to the second count; a bad count reads 0.
@@ -167,7 +171,7 @@ TEST_F(LightningPagesTest, SizesGiveTheAreaAndMissingOnesAreInsufficient) {
     Type(page8110->EditArea, "5000,9");
     EXPECT_EQ(Lightning().Ad, 5000);
     EXPECT_FALSE(page8110->LabelInsufficienti->Visible);
-    EXPECT_FLOAT_EQ(Lightning().LineTerm, 1000.0f);   // no height for a complex structure
+    EXPECT_FLOAT_EQ(Lightning().LineTerm, 1000.0f);  // no height for a complex structure
 
     page8110->RadioParallelepipeda->Click();
     EXPECT_EQ(Lightning().Ad, 6892);
@@ -220,7 +224,7 @@ protected:
 
 TEST_F(Lightning811Test, TheWorkedCaseIsSelfProtectedUntilTheFireRiskIsHigh) {
     EXPECT_EQ(page811->ListaStrutture->Items->Strings(4), "B: Edificio uso civile");
-    EXPECT_TRUE(page811->LabelInsufficienti->Visible);   // no type chosen
+    EXPECT_TRUE(page811->LabelInsufficienti->Visible);  // no type chosen
     EXPECT_EQ(page811->ValoreSenzaAntenne->Caption.Get(), "---");
     WorkedCase();
     EXPECT_TRUE(project.Modified);
@@ -278,7 +282,8 @@ TEST_F(Lightning811Test, MissingInputsAreInsufficient) {
         ASSERT_FALSE(EvaluateLightning811(Mast()).Insufficient);
         TPalo copy;
         copy.Parallelepiped = Mast().Parallelepiped;
-        std::copy(std::begin(Mast().StructureSelected), std::end(Mast().StructureSelected), copy.StructureSelected);
+        std::copy(std::begin(Mast().StructureSelected), std::end(Mast().StructureSelected),
+                  copy.StructureSelected);
         copy.FlashDensity = Mast().FlashDensity;
         copy.FireRisk = Mast().FireRisk;
         copy.EnvironmentFactor = Mast().EnvironmentFactor;
@@ -309,9 +314,9 @@ TEST_F(Lightning811Test, AreaCellsOfUnselectedTypesAreRefused) {
     TStringGrid* grid = page811->GrigliaAree;
     grid->Row = 4;
     EXPECT_NE(grid->Row.Get(), 4);
-    EXPECT_FALSE(grid->Options.Get().Contains(goEditing));   // no type, no area to edit
+    EXPECT_FALSE(grid->Options.Get().Contains(goEditing));  // no type, no area to edit
     page811->ListaStrutture->ClickAt(20, 4 * 16 + 8);
-    EXPECT_EQ(grid->Row.Get(), 4);   // the current cell moves to the selected type
+    EXPECT_EQ(grid->Row.Get(), 4);  // the current cell moves to the selected type
     EXPECT_TRUE(grid->Options.Get().Contains(goEditing));
     project.Modified = false;
     grid->SetEditText(0, 4, "12,7");
@@ -319,7 +324,7 @@ TEST_F(Lightning811Test, AreaCellsOfUnselectedTypesAreRefused) {
     EXPECT_TRUE(project.Modified);
     grid->SetEditText(0, 4, "");
     EXPECT_EQ(Mast().StructureArea[4], static_cast<int32_t>(LevelNone));
-    grid->SetEditText(0, 5, "300");   // type 5 is not selected
+    grid->SetEditText(0, 5, "300");  // type 5 is not selected
     EXPECT_EQ(Mast().StructureArea[5], static_cast<int32_t>(LevelNone));
 }
 

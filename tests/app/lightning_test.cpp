@@ -1,7 +1,8 @@
 // The lightning-risk model: defaults, lines, missing inputs and section 209.
+#include "app/lightning.h"
+
 #include <gtest/gtest.h>
 
-#include "app/lightning.h"
 #include "core/file.h"
 
 namespace {
@@ -19,10 +20,11 @@ TEST(LightningTest, Defaults) {
         float value;
         double expected;
     };
-    for (const Case& c : {Case{"Nd", f.Nd, 0.016512}, Case{"ra", f.ra, 0.001}, Case{"Lt", f.Lt, 0.0001},
-                          Case{"rp", f.rp, 1}, Case{"hz", f.hz, 1}, Case{"rf", f.rf, 0.001}, Case{"Lf", f.Lf, 0.1},
-                          Case{"ru", f.ru, 0.01}, Case{"Ra", f.Ra, 1.6512e-9}, Case{"Rb", f.Rb, 1.6512e-6},
-                          Case{"Ru", f.Ru, 0}, Case{"Rv", f.Rv, 0}, Case{"R1", f.R1, 1.6528512e-6}})
+    for (const Case& c :
+         {Case{"Nd", f.Nd, 0.016512}, Case{"ra", f.ra, 0.001}, Case{"Lt", f.Lt, 0.0001}, Case{"rp", f.rp, 1},
+          Case{"hz", f.hz, 1}, Case{"rf", f.rf, 0.001}, Case{"Lf", f.Lf, 0.1}, Case{"ru", f.ru, 0.01},
+          Case{"Ra", f.Ra, 1.6512e-9}, Case{"Rb", f.Rb, 1.6512e-6}, Case{"Ru", f.Ru, 0}, Case{"Rv", f.Rv, 0},
+          Case{"R1", f.R1, 1.6528512e-6}})
         ExpectNear(c.value, c.expected, c.name);
     EXPECT_EQ(f.Norm, "CEI 81.10-2 (EN 62305-2)");
 }
@@ -49,7 +51,7 @@ TEST(LightningTest, FactorsOfTheBitSets) {
     f.SpecialHazard = 4;
     f.Compute();
     EXPECT_EQ(f.hz, 10.0f);
-    f.SpecialHazard = 7;   // no such choice: hz stays
+    f.SpecialHazard = 7;  // no such choice: hz stays
     f.Compute();
     EXPECT_EQ(f.hz, 10.0f);
 }
@@ -89,7 +91,7 @@ TEST(LightningTest, SectionReadsBackAndKeepsTheSpareFields) {
     EXPECT_EQ(out.Bytes().size(), 16u * 4 + 3 + 1 + 16 + 1 + 24);
 
     TFulmini back;
-    back.Ng = 2.5f;   // not stored: stays
+    back.Ng = 2.5f;  // not stored: stays
     TMemoryStream in(out.Bytes());
     back.LoadFromStream(in);
     EXPECT_EQ(back.Spare, 77);

@@ -3,9 +3,9 @@
 // library manager on the registered libraries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
-#include <algorithm>
 
 #include "app/main_form.h"
 #include "cells/filters.h"
@@ -87,7 +87,8 @@ TEST(MainFormLibraries, LibraryManagerOpensOnTheRegisteredLibraries) {
     f.Nuovalibreria->Click();
     std::vector<std::string> listed;
     Script().AnswerShowModal<TGestioneLibrerie>([&](TGestioneLibrerie& form) {
-        for (int i = 0; i < form.Libreria->Items->Count(); ++i) listed.push_back(form.Libreria->Items->Strings(i));
+        for (int i = 0; i < form.Libreria->Items->Count(); ++i)
+            listed.push_back(form.Libreria->Items->Strings(i));
         form.BChiudi->Click();
     });
     f.GestioneLibrerie1->Click();

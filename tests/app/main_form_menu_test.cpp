@@ -32,7 +32,6 @@ namespace {
 
 TScript& Script() { return Application->Script(); }
 
-
 // ---------------------------------------------------------------- captions
 
 TEST(MainMenu, EveryItemHasItsCaptionAndShortcut) {
@@ -43,46 +42,88 @@ TEST(MainMenu, EveryItemHasItsCaptionAndShortcut) {
         const char* caption;
         const char* shortcut;
     } items[] = {
-        {f.File1, "&File", ""}, {f.New1, "&Nuovo", ""}, {f.Open1, "&Apri", ""}, {f.Salva1, "&Salva", ""},
-        {f.SalvaconNome1, "Salva &con Nome", ""}, {f.Daticommittente1, "Dati &progettuali", ""},
-        {f.Nuovalibreria, "Nuova &libreria", ""}, {f.Esci1, "&Esci", ""},
-        {f.Stampa2, "&Stampa", ""}, {f.SRete, "&Rete (disegno)", ""}, {f.STesta, "&Testa (disegno)", ""},
-        {f.SElencoRete, "Elenco componenti di ret&e", ""}, {f.SElenco, "Elenco componenti di test&a", ""},
-        {f.STutto, "&Schemi ed elenco", ""}, {f.SCalcoli, "&Calcoli", ""}, {f.SArea, "Area sele&zionata", ""},
-        {f.SPreventivo, "&Preventivo", ""}, {f.Impostastampante1, "&Imposta stampante", ""},
-        {f.SRelazioneSostegno, "Relazione s&ostegno", ""}, {f.SRelazioneScariche, "Relazione scariche at&mosferiche", ""},
-        {f.SCapitolato, "Capito&lato", ""}, {f.SDichiarazione, "&Dichiarazione di conformità", ""},
+        {f.File1, "&File", ""},
+        {f.New1, "&Nuovo", ""},
+        {f.Open1, "&Apri", ""},
+        {f.Salva1, "&Salva", ""},
+        {f.SalvaconNome1, "Salva &con Nome", ""},
+        {f.Daticommittente1, "Dati &progettuali", ""},
+        {f.Nuovalibreria, "Nuova &libreria", ""},
+        {f.Esci1, "&Esci", ""},
+        {f.Stampa2, "&Stampa", ""},
+        {f.SRete, "&Rete (disegno)", ""},
+        {f.STesta, "&Testa (disegno)", ""},
+        {f.SElencoRete, "Elenco componenti di ret&e", ""},
+        {f.SElenco, "Elenco componenti di test&a", ""},
+        {f.STutto, "&Schemi ed elenco", ""},
+        {f.SCalcoli, "&Calcoli", ""},
+        {f.SArea, "Area sele&zionata", ""},
+        {f.SPreventivo, "&Preventivo", ""},
+        {f.Impostastampante1, "&Imposta stampante", ""},
+        {f.SRelazioneSostegno, "Relazione s&ostegno", ""},
+        {f.SRelazioneScariche, "Relazione scariche at&mosferiche", ""},
+        {f.SCapitolato, "Capito&lato", ""},
+        {f.SDichiarazione, "&Dichiarazione di conformità", ""},
         {f.SSelezione, "Sele&zione", ""},
-        {f.Modify1, "&Modifica", ""}, {f.Annulla1, "&Annulla", ""}, {f.Taglia1, "&Taglia", ""}, {f.Copia1, "&Copia", ""},
-        {f.Incolla1, "&Incolla", ""}, {f.IncollaS, "Incolla &speculare", ""}, {f.IncollaR, "Incolla &ruotato", ""},
-        {f.Ruota90, "90°", ""}, {f.Ruota180, "180°", ""}, {f.Ruota270, "270°", ""}, {f.Elimina1, "&Elimina", ""},
+        {f.Modify1, "&Modifica", ""},
+        {f.Annulla1, "&Annulla", ""},
+        {f.Taglia1, "&Taglia", ""},
+        {f.Copia1, "&Copia", ""},
+        {f.Incolla1, "&Incolla", ""},
+        {f.IncollaS, "Incolla &speculare", ""},
+        {f.IncollaR, "Incolla &ruotato", ""},
+        {f.Ruota90, "90°", ""},
+        {f.Ruota180, "180°", ""},
+        {f.Ruota270, "270°", ""},
+        {f.Elimina1, "&Elimina", ""},
         {f.BEliminaPreventivo, "&Elimina linea preventivo", ""},
-        {f.EliminaDescrizioni, "Elimina descrizioni componenti", ""}, {f.EliminaDCavi, "Cavi", ""},
-        {f.EliminaDPrese, "Prese", ""}, {f.EliminaDTutti, "Tutti", ""},
-        {f.Visualizza1, "&Visualizza", ""}, {f.ZoomAvanti, "Zoom &avanti", "Ctrl+I"},
-        {f.ZoomIndietro, "Zoom &indietro", "Ctrl+O"}, {f.BarraStrumenti, "&Barra Strumenti", ""},
-        {f.PannelloCodici, "Pannello codici", ""}, {f.VisualizzaAttenuazioni, "Attenuazioni e &lunghezze", ""},
-        {f.Informazioni, "Informazioni", ""}, {f.Attiva, "Attiva", ""}, {f.Attenuazioni, "Attenuazioni", ""},
-        {f.SegnaliLimite, "Segnali richiesti", ""}, {f.CanaliGenerati, "Canali generati", ""},
-        {f.CanaliDistribuiti, "Canali distribuiti", ""}, {f.Evidenzia, "Evidenzia", ""},
-        {f.CaviND, "Cavi non definiti", ""}, {f.ComponentiCND, "Componenti calcoli non definiti", ""},
-        {f.ComponentiND, "Componenti non definiti", ""}, {f.MDimensioneSchemi, "&Dimensione schemi", ""},
-        {f.MOpzioni, "&Opzioni", ""}, {f.Personalizzazione, "&Personalizzazione", ""},
-        {f.Trova1, "&Trova", ""}, {f.CavoND, "Cavo non definito", ""},
-        {f.ComponenteCND, "Componente calcoli non definito", ""}, {f.ComponenteND, "Componente non definito", ""},
-        {f.Calcoli1, "&Calcoli", ""}, {f.Segnalialleprese1, "&Attenuazione alle prese", ""},
+        {f.EliminaDescrizioni, "Elimina descrizioni componenti", ""},
+        {f.EliminaDCavi, "Cavi", ""},
+        {f.EliminaDPrese, "Prese", ""},
+        {f.EliminaDTutti, "Tutti", ""},
+        {f.Visualizza1, "&Visualizza", ""},
+        {f.ZoomAvanti, "Zoom &avanti", "Ctrl+I"},
+        {f.ZoomIndietro, "Zoom &indietro", "Ctrl+O"},
+        {f.BarraStrumenti, "&Barra Strumenti", ""},
+        {f.PannelloCodici, "Pannello codici", ""},
+        {f.VisualizzaAttenuazioni, "Attenuazioni e &lunghezze", ""},
+        {f.Informazioni, "Informazioni", ""},
+        {f.Attiva, "Attiva", ""},
+        {f.Attenuazioni, "Attenuazioni", ""},
+        {f.SegnaliLimite, "Segnali richiesti", ""},
+        {f.CanaliGenerati, "Canali generati", ""},
+        {f.CanaliDistribuiti, "Canali distribuiti", ""},
+        {f.Evidenzia, "Evidenzia", ""},
+        {f.CaviND, "Cavi non definiti", ""},
+        {f.ComponentiCND, "Componenti calcoli non definiti", ""},
+        {f.ComponentiND, "Componenti non definiti", ""},
+        {f.MDimensioneSchemi, "&Dimensione schemi", ""},
+        {f.MOpzioni, "&Opzioni", ""},
+        {f.Personalizzazione, "&Personalizzazione", ""},
+        {f.Trova1, "&Trova", ""},
+        {f.CavoND, "Cavo non definito", ""},
+        {f.ComponenteCND, "Componente calcoli non definito", ""},
+        {f.ComponenteND, "Componente non definito", ""},
+        {f.Calcoli1, "&Calcoli", ""},
+        {f.Segnalialleprese1, "&Attenuazione alle prese", ""},
         {f.Limititerminaleditesta1, "Segnali &richiesti ai componenti", ""},
-        {f.Attenuazionetraleprese1, "Se&parazione tra le prese", ""}, {f.CanaliComponenti, "Ca&nali ai componenti", ""},
+        {f.Attenuazionetraleprese1, "Se&parazione tra le prese", ""},
+        {f.CanaliComponenti, "Ca&nali ai componenti", ""},
         {f.Cancellacalcoli1, "&Cancella calcoli", ""},
-        {f.Speciali1, "S&trumenti", ""}, {f.DetAutComp1, "Determinazione automatica &componenti", ""},
-        {f.DetAutSost, "Determinazione automatica &sostegno", ""}, {f.Autoprogetto1, "Autoprogetto", ""},
-        {f.GestioneLibrerie1, "Gestione librerie", ""}, {f.Aiuto1, "&Aiuto", ""}, {f.Info1, "&Info", ""},
+        {f.Speciali1, "S&trumenti", ""},
+        {f.DetAutComp1, "Determinazione automatica &componenti", ""},
+        {f.DetAutSost, "Determinazione automatica &sostegno", ""},
+        {f.Autoprogetto1, "Autoprogetto", ""},
+        {f.GestioneLibrerie1, "Gestione librerie", ""},
+        {f.Aiuto1, "&Aiuto", ""},
+        {f.Info1, "&Info", ""},
     };
     for (const auto& i : items) {
         EXPECT_EQ(i.item->Caption.Get(), i.caption);
         EXPECT_EQ(ShortCutToText(i.item->ShortCut), i.shortcut) << i.caption;
     }
-    const char* top[] = {"&File", "&Stampa", "&Modifica", "&Visualizza", "&Trova", "&Calcoli", "S&trumenti", "&Aiuto"};
+    const char* top[] = {"&File",  "&Stampa",  "&Modifica",  "&Visualizza",
+                         "&Trova", "&Calcoli", "S&trumenti", "&Aiuto"};
     ASSERT_EQ(f.MainMenu->Items->Count(), 8);
     for (int i = 0; i < 8; ++i) EXPECT_EQ(f.MainMenu->Items->Items[i]->Caption.Get(), top[i]);
     // The shortcut reaches its item through the form.
@@ -105,13 +146,14 @@ TEST(MainMenu, MenusOpenByTheProjectsState) {
     // Step 1 on "Rete", nothing modified.
     openAll();
     EXPECT_FALSE(f.Salva1->Enabled);
-    EXPECT_TRUE(f.New1->Enabled && f.Open1->Enabled && f.SalvaconNome1->Enabled && f.Daticommittente1->Enabled);
+    EXPECT_TRUE(f.New1->Enabled && f.Open1->Enabled && f.SalvaconNome1->Enabled &&
+                f.Daticommittente1->Enabled);
     EXPECT_TRUE(f.Nuovalibreria->Visible && f.Nuovalibreria->Enabled && f.GestioneLibrerie1->Enabled);
     EXPECT_TRUE(f.ZoomAvanti->Visible && f.ZoomAvanti->Enabled);
     EXPECT_FALSE(f.ZoomIndietro->Enabled);
     EXPECT_TRUE(f.BarraStrumenti->Enabled && f.MDimensioneSchemi->Enabled);
     EXPECT_FALSE(f.VisualizzaAttenuazioni->Enabled);
-    EXPECT_FALSE(f.BarraStrumenti->Checked);   // the start turned it off
+    EXPECT_FALSE(f.BarraStrumenti->Checked);  // the start turned it off
     EXPECT_FALSE(f.CavoND->Enabled || f.ComponenteCND->Enabled || f.ComponenteND->Enabled);
     EXPECT_FALSE(f.Segnalialleprese1->Enabled || f.Cancellacalcoli1->Enabled);
     EXPECT_TRUE(f.DetAutSost->Enabled && f.Info1->Enabled && f.Impostastampante1->Enabled);
@@ -137,7 +179,7 @@ TEST(MainMenu, MenusOpenByTheProjectsState) {
     EXPECT_TRUE(f.Annulla1->Enabled);
     EXPECT_EQ(f.Annulla1->Caption.Get(), f.DrawWindow->ItemUndo->Caption.Get());
     EXPECT_TRUE(f.Elimina1->Enabled && f.Taglia1->Enabled && f.Copia1->Enabled);
-    EXPECT_FALSE(f.Incolla1->Enabled || f.IncollaS->Enabled || f.IncollaR->Enabled);   // nothing copied yet
+    EXPECT_FALSE(f.Incolla1->Enabled || f.IncollaS->Enabled || f.IncollaR->Enabled);  // nothing copied yet
     EXPECT_FALSE(f.DetAutComp1->Enabled);
 
     // Step 2: the finding and calculation items, the descriptions, no palette items.
@@ -151,8 +193,8 @@ TEST(MainMenu, MenusOpenByTheProjectsState) {
                 f.Attenuazionetraleprese1->Enabled && f.Cancellacalcoli1->Enabled);
     EXPECT_TRUE(f.EliminaDescrizioni->Visible);
     for (TMenuItem* item : {f.Annulla1, f.Taglia1, f.Copia1, f.Incolla1, f.IncollaS, f.IncollaR, f.Elimina1})
-        EXPECT_FALSE(item->Visible) << item->Caption.Get();   // the step-2 popup has no drawing commands
-    EXPECT_TRUE(f.DetAutComp1->Enabled);   // its own table: main_window_design_test
+        EXPECT_FALSE(item->Visible) << item->Caption.Get();  // the step-2 popup has no drawing commands
+    EXPECT_TRUE(f.DetAutComp1->Enabled);                     // its own table: main_window_design_test
 
     // On "Preventivo": no drawing window, no zoom.
     f.SelectPage("Preventivo");
@@ -214,10 +256,8 @@ TEST(MainMenuFiles, CancelledSaveQuestionStopsEveryCommandThatReplacesTheProject
         const char* name;
         std::function<void()> run;
     } commands[] = {
-        {"Nuovo", [&] { f.New1->Click(); }},
-        {"Apri", [&] { f.Open1->Click(); }},
-        {"recente", [&] { f.FileName1->Click(); }},
-        {"Esci", [&] { f.Esci1->Click(); }},
+        {"Nuovo", [&] { f.New1->Click(); }},        {"Apri", [&] { f.Open1->Click(); }},
+        {"recente", [&] { f.FileName1->Click(); }}, {"Esci", [&] { f.Esci1->Click(); }},
         {"chiusura", [&] { f.Close(); }},
     };
     for (const auto& c : commands) {
@@ -287,7 +327,7 @@ TEST(CustomerData, TheFormShowsAndReturnsTheProjectTexts) {
     TAntenne& f = program.Start();
     TProgetto& project = *f.CurrentProject;
     for (int i = 0; i < HeaderTextCount; ++i) project.HeaderTexts[i] = "T" + IntToStr(i + 1);
-    project.HeaderTexts[10] = "12345678901";   // a floor longer than its edit takes
+    project.HeaderTexts[10] = "12345678901";  // a floor longer than its edit takes
     project.Modified = false;
     Script().AnswerShowModal<TDatiCommittente>([](TDatiCommittente& d) {
         EXPECT_EQ(d.Caption.Get(), "Ordivex Varne - Dati progettuali");
@@ -299,8 +339,8 @@ TEST(CustomerData, TheFormShowsAndReturnsTheProjectTexts) {
         EXPECT_EQ(d.BOk->Top.Get(), 416);
         EXPECT_EQ(d.GLavoro->Height.Get(), 97);
         EXPECT_EQ(d.ELDescrizione->Top.Get(), 24);
-        for (TControl* hidden : std::initializer_list<TControl*>{d.ELEsecutore, d.ELProgettista, d.ELInteso, d.ELUso,
-                                                                 d.ELNote})
+        for (TControl* hidden :
+             std::initializer_list<TControl*>{d.ELEsecutore, d.ELProgettista, d.ELInteso, d.ELUso, d.ELNote})
             EXPECT_FALSE(hidden->Visible);
         EXPECT_EQ(d.Nome->Text.Get(), "T1");
         EXPECT_EQ(d.ELPiano->Text.Get(), "12345678901");
@@ -349,8 +389,10 @@ TEST(MainMenuView, ZoomStepsThroughTheThreeSizes) {
         int size;
         bool inOn, outOn;
     } steps[] = {
-        {&TAntenne::ZoomAvanti, 21, true, true},   {&TAntenne::ZoomAvanti, 15, false, true},
-        {&TAntenne::ZoomIndietro, 21, true, true}, {&TAntenne::ZoomIndietro, 42, true, false},
+        {&TAntenne::ZoomAvanti, 21, true, true},
+        {&TAntenne::ZoomAvanti, 15, false, true},
+        {&TAntenne::ZoomIndietro, 21, true, true},
+        {&TAntenne::ZoomIndietro, 42, true, false},
     };
     for (const auto& s : steps) {
         f.Visualizza1->Click();
@@ -462,13 +504,13 @@ TEST(SchemeSize, OkOnlyForSizesThatHoldTheDrawing) {
         const char* text;
         bool ok;
     } cases[] = {
-        {&TDimensioneSchemi::ERRighe, "10", true},    {&TDimensioneSchemi::ERRighe, "9", false},
-        {&TDimensioneSchemi::ERRighe, "", false},     {&TDimensioneSchemi::ERRighe, "abc", false},
-        {&TDimensioneSchemi::ERRighe, "2000", true},  {&TDimensioneSchemi::ERRighe, "2001", false},
-        {&TDimensioneSchemi::ERColonne, "20", true},  {&TDimensioneSchemi::ERColonne, "19", false},
-        {&TDimensioneSchemi::ERColonne, "100000", false},
-        {&TDimensioneSchemi::ETRighe, "5", true},     {&TDimensioneSchemi::ETRighe, "4", false},
-        {&TDimensioneSchemi::ETColonne, "6", true},   {&TDimensioneSchemi::ETColonne, "-6", false},
+        {&TDimensioneSchemi::ERRighe, "10", true},        {&TDimensioneSchemi::ERRighe, "9", false},
+        {&TDimensioneSchemi::ERRighe, "", false},         {&TDimensioneSchemi::ERRighe, "abc", false},
+        {&TDimensioneSchemi::ERRighe, "2000", true},      {&TDimensioneSchemi::ERRighe, "2001", false},
+        {&TDimensioneSchemi::ERColonne, "20", true},      {&TDimensioneSchemi::ERColonne, "19", false},
+        {&TDimensioneSchemi::ERColonne, "100000", false}, {&TDimensioneSchemi::ETRighe, "5", true},
+        {&TDimensioneSchemi::ETRighe, "4", false},        {&TDimensioneSchemi::ETColonne, "6", true},
+        {&TDimensioneSchemi::ETColonne, "-6", false},
     };
     for (TEdit* e : {form.ERRighe, form.ERColonne, form.ETRighe, form.ETColonne}) e->Text = "75";
     for (const auto& c : cases) {
@@ -541,7 +583,7 @@ TEST(MainMenuTools, MastSizingAndOptions) {
     EXPECT_EQ(Script().ModalForms[0].Type, std::type_index(typeid(TDatiAutSost)));
 
     Script().AnswerShowModal<TDatiOpzioni>([](TDatiOpzioni& d) { d.BOk->Click(); });
-    Opzioni->costM = 12.5f;   // not yet stored
+    Opzioni->costM = 12.5f;  // not yet stored
     f.MOpzioni->Click();
     EXPECT_EQ(program.Stored("CostoM"), "12,5");
 }
@@ -552,7 +594,7 @@ TEST(MainMenuFind, TheViewGoesToTheFirstUndescribedCell) {
     TProgetto& project = *f.CurrentProject;
     DrawTwoTaps(project);
     TGridData& grid = *project.NetworkGrid;
-    grid.CellAt(38, 2)->Described = 0;   // the second outlet
+    grid.CellAt(38, 2)->Described = 0;  // the second outlet
     ASSERT_TRUE(project.AnalyseGrids());
     project.Step = 2;
     f.DrawWindow->Selection = TGridRect{0, 0, 0, 0};
@@ -560,7 +602,7 @@ TEST(MainMenuFind, TheViewGoesToTheFirstUndescribedCell) {
     EXPECT_EQ(f.DrawWindow->Selection.Get().Left, 38);
     EXPECT_EQ(f.DrawWindow->Selection.Get().Top, 2);
     f.DrawWindow->Selection = TGridRect{0, 0, 0, 0};
-    f.CavoND->Click();   // no cable at all
+    f.CavoND->Click();  // no cable at all
     EXPECT_EQ(f.DrawWindow->Selection.Get().Left, 0);
 }
 
@@ -604,27 +646,31 @@ TEST(MainMenuEdit, CutCopyAndPastesGoWhereTheSelectionBegins) {
     TGridData& grid = *project.NetworkGrid;
     TCella* first = grid.CellAt(37, 1);
     first->Description = "T1";
-    const TGridRect block{37, 1, 38, 2};   // the two taps and their outlets
+    const TGridRect block{37, 1, 38, 2};  // the two taps and their outlets
 
     f.DrawWindow->Selection = block;
     f.Modify1->Click();
     f.Copia1->Click();
     EXPECT_EQ(grid.CopyBuffer->CellCount(), 4);
-    EXPECT_EQ(grid.CellAt(37, 1), first);   // a copy leaves the block
+    EXPECT_EQ(grid.CellAt(37, 1), first);  // a copy leaves the block
 
     // Each paste puts the copy of the tap from the block's first square where
     // its turn takes it, in the 2 x 2 squares from the selection's first one.
     const struct {
         TMenuItem* TAntenne::*item;
         int32_t column, row;
-    } pastes[] = {{&TAntenne::Incolla1, 10, 5}, {&TAntenne::IncollaS, 11, 5}, {&TAntenne::Ruota90, 11, 5},
-                  {&TAntenne::Ruota180, 11, 6}, {&TAntenne::Ruota270, 10, 6}};
+    } pastes[] = {{&TAntenne::Incolla1, 10, 5},
+                  {&TAntenne::IncollaS, 11, 5},
+                  {&TAntenne::Ruota90, 11, 5},
+                  {&TAntenne::Ruota180, 11, 6},
+                  {&TAntenne::Ruota270, 10, 6}};
     const TGridRect target{10, 5, 13, 8};
     for (const auto& p : pastes) {
         TMenuItem* item = f.*p.item;
         f.DrawWindow->Selection = target;
         f.Modify1->Click();
-        ASSERT_TRUE(item->Enabled && (item->Parent() == f.Modify1 || f.IncollaR->Enabled)) << item->Caption.Get();
+        ASSERT_TRUE(item->Enabled && (item->Parent() == f.Modify1 || f.IncollaR->Enabled))
+            << item->Caption.Get();
         item->Click();
         TCella* copy = grid.CellAt(p.column, p.row);
         ASSERT_NE(copy, nullptr) << item->Caption.Get();
@@ -724,8 +770,8 @@ TEST(MessageList, TheNameBeforeTheColon) {
         const char* name;
     } cases[] = {
         {"P12: livello basso", 10, "P12"},
-        {"P12: livello basso", 3, ""},     // the caret before the ':'
-        {":R1", 3, ""},                    // the ':' opens the line
+        {"P12: livello basso", 3, ""},  // the caret before the ':'
+        {":R1", 3, ""},                 // the ':' opens the line
         {"Presa P3: R1: basso", 18, "R1"},
         {"senza due punti", 10, ""},
     };
@@ -738,7 +784,7 @@ TEST(MessageList, ASecondClickWithinTheTimerShowsTheCell) {
     TProgetto& project = *f.CurrentProject;
     DrawTwoTaps(project);
     ConfirmNextStep(f);
-    Script().AdvanceClock(3000);   // the splash is over
+    Script().AdvanceClock(3000);  // the splash is over
     TCella* outlet = project.NetworkGrid->CellAt(38, 2);
     const AnsiString name = outlet->GetShortCode();
     TListBox* list = f.CanaliReport.Messages;

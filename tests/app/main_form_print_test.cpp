@@ -73,6 +73,7 @@ TEST(MainFormPrint, CommandsPrintAfterTheDialog) {
         TMenuItem* item;
         const char* text;
     };
+    // clang-format off
     const Case cases[] = {
         {f.SRete, "Ordivex Varne - File senza nome"},
         {f.SElencoRete, "Tipologia del materiale della rete"},
@@ -80,6 +81,7 @@ TEST(MainFormPrint, CommandsPrintAfterTheDialog) {
         {f.SPreventivo, "Preventivo di spesa"},
         {f.SCapitolato, "Capitolato"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         printer->ClearDocuments();
         Application->Script().AnswerPrintDialog(false);

@@ -1,6 +1,8 @@
 // The program started headless: the first-run settings, the main window
 // with its pages, the splash, the installer's line, the command-line
 // project, page navigation, the step toggle and closing.
+#include "app/main_form.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -11,13 +13,12 @@
 #include "app/draw_window.h"
 #include "app/estimate_page.h"
 #include "app/grid.h"
-#include "app/main_form.h"
-#include "autodesign/wizard.h"
 #include "app/mast_page.h"
 #include "app/program.h"
 #include "app/project.h"
 #include "app/project_files.h"
 #include "app/report_pages.h"
+#include "autodesign/wizard.h"
 #include "cells/outlets.h"
 #include "cells/taps.h"
 #include "cells/terminations.h"
@@ -36,12 +37,12 @@ namespace {
 
 std::vector<AnsiString> Tabs(const TAntenne& form) {
     std::vector<AnsiString> tabs;
-    for (int i = 0; i < form.TabControl->Tabs->Count(); ++i) tabs.push_back(form.TabControl->Tabs->Strings(i));
+    for (int i = 0; i < form.TabControl->Tabs->Count(); ++i)
+        tabs.push_back(form.TabControl->Tabs->Strings(i));
     return tabs;
 }
 
 using Captions = std::vector<AnsiString>;
-
 
 // ---------------------------------------------------------------- first run and settings
 
@@ -53,12 +54,12 @@ TEST(ProgramStart, AnEmptySettingsFileGetsTheStateOfAFirstRun) {
     EXPECT_EQ(program.Stored("ValutaP"), "1");
     EXPECT_EQ(program.Stored("CostoM"), "0");
     EXPECT_EQ(Opzioni->currencyFactors[CurrencyEuro][CurrencyLire], 1936.27f);
-    for (const char* on : {"HBAttenuazioni", "HBSegnaliLimite", "HBCanaliGenerati", "HBCanaliDistribuiti",
-                           "BarraComponenti"})
+    for (const char* on :
+         {"HBAttenuazioni", "HBSegnaliLimite", "HBCanaliGenerati", "HBCanaliDistribuiti", "BarraComponenti"})
         EXPECT_EQ(program.Stored(on), "1") << on;
     // The start turns these off again, whatever the first run wrote.
-    for (const char* off : {"HBInformazioni", "CaviND", "ComponentiND", "ComponentiCND", "PannelloCodici",
-                            "BarraStrumenti"})
+    for (const char* off :
+         {"HBInformazioni", "CaviND", "ComponentiND", "ComponentiCND", "PannelloCodici", "BarraStrumenti"})
         EXPECT_EQ(program.Stored(off), "0") << off;
     EXPECT_EQ(CellFlags, 0x8000);
 }
@@ -153,8 +154,12 @@ TEST(ProgramStart, TheLayoutPutsTheButtonOverTheStatusBar) {
 
 TEST(ProgramStart, TheInstallerLineGoesToTheStatusBar) {
     ScopedProgram program;
-    for (auto [name, value] : {std::pair{"IDitta1", "F"}, {"IVia1", "A"}, {"ICitta1", "T"}, {"ITel1", "1"},
-                               {"IFax1", "2"}, {"INCCIAA1", "99"}})
+    for (auto [name, value] : {std::pair{"IDitta1", "F"},
+                               {"IVia1", "A"},
+                               {"ICitta1", "T"},
+                               {"ITel1", "1"},
+                               {"IFax1", "2"},
+                               {"INCCIAA1", "99"}})
         program.Store(name, value);
     TAntenne& form = program.Start();
     EXPECT_EQ(form.StatusBar->Panels->Items[1]->Text.Get(), "F - A - T - Tel. 1 Fax 2");
@@ -303,8 +308,8 @@ TEST(MainFormPages, CalculationPagesRunOnlyWhenOutOfDate) {
     DrawTwoTaps(project);
     ConfirmNextStep(form);
     ASSERT_EQ(project.Step, 2);
-    EXPECT_EQ(Tabs(form), (Captions{"Rete", "Calcoli rete", "Calcoli rete richiesti", "Preventivo", "Sostegno",
-                                    "Fulmini 81.1", "Fulmini 81.10-2"}));
+    EXPECT_EQ(Tabs(form), (Captions{"Rete", "Calcoli rete", "Calcoli rete richiesti", "Preventivo",
+                                    "Sostegno", "Fulmini 81.1", "Fulmini 81.10-2"}));
     form.SelectPage("Calcoli rete");
     EXPECT_TRUE(form.ReteReport.Panel->Visible);
     EXPECT_FALSE(form.DrawWindow->Visible);
@@ -338,10 +343,12 @@ TEST(MainFormPages, TheNetworkReportRowsStandUnderTheBandHeading) {
     int start = 0, rows = 0;
     for (int i = 0; i < report->Lines->Count(); ++i) {
         const std::string text = report->Lines->Strings(i);
-        for (const char* label : {"Att. Min.", "Alla presa", "Att. Max.", "Differenza", "Minimo", "Presa P1"}) {
+        for (const char* label :
+             {"Att. Min.", "Alla presa", "Att. Max.", "Differenza", "Minimo", "Presa P1"}) {
             if (text.rfind(label, 0) != 0) continue;
             const size_t first = text.find_first_not_of('\t', text.find('\t'));
-            EXPECT_EQ(report->PosFromChar(start + static_cast<int>(utf8::Length(text.substr(0, first)))).x, column)
+            EXPECT_EQ(report->PosFromChar(start + static_cast<int>(utf8::Length(text.substr(0, first)))).x,
+                      column)
                 << text;
             ++rows;
         }
@@ -408,7 +415,7 @@ TEST(MainFormSteps, NextAndBackMoveTheProjectBetweenDrawingAndCalculating) {
     ConfirmNextStep(form);
     EXPECT_EQ(project.Step, 2);
     EXPECT_EQ(form.NextButton->Caption.Get(), "<< Indietro");
-    EXPECT_FALSE(form.FindPage("Testa"));   // the head end holds only its terminal
+    EXPECT_FALSE(form.FindPage("Testa"));  // the head end holds only its terminal
     form.AfterLoad();
     EXPECT_EQ(project.Step, 2);
     EXPECT_TRUE(Application->Script().MessageBoxes.empty());

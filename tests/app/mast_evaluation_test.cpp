@@ -1,7 +1,7 @@
 // The mast's wind-load evaluation, worked by hand, and the automatic sizing.
-#include <gtest/gtest.h>
-
 #include "app/mast_evaluation.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -67,7 +67,7 @@ TEST_F(MastEvaluationTest, HeightsAndPositionsAsImageY) {
     EXPECT_EQ(v.Sections[0].Left, 101);
     EXPECT_EQ(v.Sections[0].Right, 119);
 
-    palo.Ground = 120;   // free ground above the least foot
+    palo.Ground = 120;  // free ground above the least foot
     EXPECT_EQ(EvaluateMast(palo).MinFootPosition, 120);
 }
 
@@ -124,17 +124,17 @@ TEST(MastEvaluation, MinimumSpacings) {
         a->Diameter = d;
         return a;
     };
-    add(band(0));      // "V°"
-    add(band(2));      // "III°": 87
-    add(band(9));      // "IV°+V°": 32
-    add(dish(80));     // 50
-    add(dish(LevelNone));   // 50 unknown
+    add(band(0));          // "V°"
+    add(band(2));          // "III°": 87
+    add(band(9));          // "IV°+V°": 32
+    add(dish(80));         // 50
+    add(dish(LevelNone));  // 50 unknown
     auto arm = Item(MastDoubleArm, 100);
-    arm->FirstChild = band(1);    // 32
-    arm->SecondChild = band(6);   // "I°+III°+IV°+V°": 320
+    arm->FirstChild = band(1);   // 32
+    arm->SecondChild = band(6);  // "I°+III°+IV°+V°": 320
     add(std::move(arm));
-    add(Item(MastSingleArm, 100));   // empty: 30
-    add(band(0));   // 25
+    add(Item(MastSingleArm, 100));  // empty: 30
+    add(band(0));                   // 25
 
     const TValutazionePalo v = EvaluateMast(palo);
     std::vector<int> mins;
@@ -149,7 +149,7 @@ TEST(MastEvaluation, TelescopicSectionsAndMissingData) {
     palo.Sections[0] = Tube(60, 3, 2);
     palo.Sections[1] = Tube(50, 2, 2);
     palo.Sections[1].Insertion = 50;
-    palo.Sections[2] = Tube(42, 2, 2);   // no insertion: the least one
+    palo.Sections[2] = Tube(42, 2, 2);  // no insertion: the least one
     auto item = Item(MastYagi, 500);
     palo.Antennas.Items.push_back(std::move(item));
 

@@ -1,12 +1,13 @@
 // The page "Sostegno": environment, antenna data, sections, the mouse on the
 // mast view and the automatic sizing, driven through the page's controls.
+#include "app/mast_page.h"
+
 #include <gtest/gtest.h>
 
 #include "app/grid.h"
-#include "app/mast_page.h"
+#include "app/project.h"
 #include "cells/graphic_cells.h"
 #include "cells/sources.h"
-#include "app/project.h"
 #include "dialogs/mast_sizing.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
@@ -42,7 +43,9 @@ struct MastPageTest : ::testing::Test {
         palo().ShowInEditor(page);
         EXPECT_EQ(project.Modified, modified);
     }
-    void Press(int x, int y, TMouseButton button = mbLeft) { page.ImageMouseDown(page.ImageSostegno, button, {}, x, y); }
+    void Press(int x, int y, TMouseButton button = mbLeft) {
+        page.ImageMouseDown(page.ImageSostegno, button, {}, x, y);
+    }
     void Drag(int x, int y) { page.ImageMouseMove(page.ImageSostegno, TShiftState{ssLeft}, x, y); }
     void ClickWith(TSpeedButton* tool, int x, int y) {
         tool->Down = true;
@@ -54,11 +57,12 @@ struct MastPageTest : ::testing::Test {
 
 TEST_F(MastPageTest, PopupCaptionsInMenuOrder) {
     std::vector<AnsiString> captions;
-    for (int i = 0; i < page.PopAntenne->Items->Count(); ++i) captions.push_back(page.PopAntenne->Items->Items[i]->Caption);
-    EXPECT_EQ(captions, (std::vector<AnsiString>{"Porta a distanza minima", "Porta tutto a distanza minima", "Elimina",
-                                                 "Modifica", "Aggiunta antenna", "Aggiunta braccio singolo",
-                                                 "Aggiunta braccio doppio", "Suolo ad ancoraggio basso",
-                                                 "Suolo ad ancoraggio alto", "Suolo libero"}));
+    for (int i = 0; i < page.PopAntenne->Items->Count(); ++i)
+        captions.push_back(page.PopAntenne->Items->Items[i]->Caption);
+    EXPECT_EQ(captions, (std::vector<AnsiString>{
+                            "Porta a distanza minima", "Porta tutto a distanza minima", "Elimina", "Modifica",
+                            "Aggiunta antenna", "Aggiunta braccio singolo", "Aggiunta braccio doppio",
+                            "Suolo ad ancoraggio basso", "Suolo ad ancoraggio alto", "Suolo libero"}));
 }
 
 TEST_F(MastPageTest, EnvironmentDecidesTheWind) {
@@ -112,7 +116,7 @@ TEST_F(MastPageTest, AntennaDataShowsTheWayTheWindLoadIsGiven) {
     EXPECT_EQ(page.EditDiametro->Text.Get(), "85");
     EXPECT_EQ(page.ComboResistenza->Items->Count(), 3);
     page.ShowAntennaData(force, "");
-    EXPECT_EQ(page.ComboResistenza->Items->Count(), 2);   // "Diametro" for dishes only
+    EXPECT_EQ(page.ComboResistenza->Items->Count(), 2);  // "Diametro" for dishes only
     EXPECT_TRUE(page.SBLogaritmica->Down);
     EXPECT_EQ(page.ComboDivergenza->ItemIndex, 2);
     EXPECT_FALSE(project.Modified);
@@ -121,7 +125,7 @@ TEST_F(MastPageTest, AntennaDataShowsTheWayTheWindLoadIsGiven) {
 TEST_F(MastPageTest, EditingTheSelectedAntennaStoresIt) {
     Add(Antenna(MastYagi, 100));
     Show();
-    Press(110, 1750);   // the Yagi, 100 above the foot at y 1850
+    Press(110, 1750);  // the Yagi, 100 above the foot at y 1850
     ASSERT_EQ(palo().SelectedItem, palo().Antennas.Items[0].get());
     EXPECT_TRUE(page.ComboBanda->Enabled);
     page.ComboResistenza->SelectByUser(page.ComboResistenza->Items->IndexOf("Area"));
@@ -159,8 +163,9 @@ TEST_F(MastPageTest, KindChangesAndDeletionsThatLoseAntennasAsk) {
     EXPECT_EQ(script.MessageBoxes[1].Text, kindQuestion);
     EXPECT_EQ(script.MessageBoxes[1].Caption, "Ordivex Varne");
 
-    const AnsiString deleteQuestion = "Attenzione: l'eliminazione del braccio selezionato comporta l'eliminazione "
-                                      "delle antenne connesse. Procedo?";
+    const AnsiString deleteQuestion =
+        "Attenzione: l'eliminazione del braccio selezionato comporta l'eliminazione "
+        "delle antenne connesse. Procedo?";
     script.AnswerMessageBox(IDCANCEL);
     page.DeleteSelectedItem();
     EXPECT_EQ(palo().Antennas.Count(), 1);
@@ -184,12 +189,13 @@ TEST_F(MastPageTest, KindChangesAndDeletionsThatLoseAntennasAsk) {
 TEST_F(MastPageTest, SectionsGrid) {
     bool can = true;
     page.GridSelectCell(page.GridTronchi, 1, 2, can);
-    EXPECT_FALSE(can);   // row 2 above a count of 1
+    EXPECT_FALSE(can);  // row 2 above a count of 1
     struct Hint {
         int col;
         const char* text;
     };
-    for (Hint h : {Hint{1, "Diametro tra 25 e 102 mm"}, Hint{2, "Sezione tra 2 e 6 mm"}, Hint{3, "Lunghezza tra .5 e 6 m"}}) {
+    for (Hint h : {Hint{1, "Diametro tra 25 e 102 mm"}, Hint{2, "Sezione tra 2 e 6 mm"},
+                   Hint{3, "Lunghezza tra .5 e 6 m"}}) {
         can = false;
         page.GridSelectCell(page.GridTronchi, h.col, 1, can);
         EXPECT_TRUE(can);
@@ -213,7 +219,7 @@ TEST_F(MastPageTest, SectionsGrid) {
     page.GridSetEditText(page.GridTronchi, 3, 2, "0,5");
     EXPECT_FLOAT_EQ(palo().Sections[1].Length, 0.5f);
     EXPECT_FLOAT_EQ(palo().Sections[1].Insertion, 40);
-    page.GridSetEditText(page.GridTronchi, 3, 2, "abc");   // not a number: nothing stored
+    page.GridSetEditText(page.GridTronchi, 3, 2, "abc");  // not a number: nothing stored
     EXPECT_FLOAT_EQ(palo().Sections[1].Length, 0.5f);
     page.GridSetEditText(page.GridTronchi, 3, 2, "");
     EXPECT_EQ(palo().Sections[1].Length, LevelNone);
@@ -231,13 +237,13 @@ TEST_F(MastPageTest, SectionsGrid) {
 }
 
 TEST_F(MastPageTest, PlacingItemsWithTheMouse) {
-    ClickWith(page.BAggiungi, 110, 1700);   // 150 above the foot at 1850
+    ClickWith(page.BAggiungi, 110, 1700);  // 150 above the foot at 1850
     ASSERT_EQ(palo().Antennas.Count(), 1);
     EXPECT_EQ(palo().Antennas.Items[0]->Spacing, 150);
     EXPECT_EQ(palo().Antennas.Items[0]->Kind, MastYagi);
     EXPECT_TRUE(project.Modified);
 
-    ClickWith(page.BAggiungiBraccioD, 110, 1698);   // 2 above: spacing 5 at least
+    ClickWith(page.BAggiungiBraccioD, 110, 1698);  // 2 above: spacing 5 at least
     ASSERT_EQ(palo().Antennas.Count(), 2);
     TDatiAntenna* arm = palo().Antennas.Items[1].get();
     EXPECT_EQ(arm->Kind, MastDoubleArm);
@@ -247,7 +253,7 @@ TEST_F(MastPageTest, PlacingItemsWithTheMouse) {
     const int armY = page.Layout().Records[2].Y;
     ClickWith(page.BAggiungiBraccioS, 130, armY - 3);
     ASSERT_NE(arm->SecondChild, nullptr);
-    EXPECT_EQ(arm->SecondChild->Kind, MastYagi);   // an arm on an arm becomes an antenna
+    EXPECT_EQ(arm->SecondChild->Kind, MastYagi);  // an arm on an arm becomes an antenna
     EXPECT_EQ(arm->FirstChild, nullptr);
     ClickWith(page.BAggiungi, 80, armY - 2);
     EXPECT_NE(arm->FirstChild, nullptr);
@@ -259,7 +265,7 @@ TEST_F(MastPageTest, PlacingItemsWithTheMouse) {
     EXPECT_EQ(palo().Antennas.Items[0]->Spacing, 0);
 
     while (palo().Antennas.Count() < MastMaxItems) ClickWith(page.BAggiungi, 110, 200);
-    ClickWith(page.BAggiungi, 110, 100);   // the twentieth is refused
+    ClickWith(page.BAggiungi, 110, 100);  // the twentieth is refused
     EXPECT_EQ(palo().Antennas.Count(), MastMaxItems);
 }
 
@@ -275,8 +281,8 @@ TEST_F(MastPageTest, SelectingAndDraggingWithTheMouse) {
         TDatiAntenna* expected;
         bool controls;
     };
-    for (Pick p : {Pick{80, a->FirstChild.get(), true}, Pick{140, a->SecondChild.get(), true}, Pick{110, a, false},
-                   Pick{300, nullptr, false}}) {
+    for (Pick p : {Pick{80, a->FirstChild.get(), true}, Pick{140, a->SecondChild.get(), true},
+                   Pick{110, a, false}, Pick{300, nullptr, false}}) {
         SCOPED_TRACE(p.x);
         Press(p.x, 1650);
         EXPECT_EQ(palo().SelectedItem, p.expected);
@@ -303,7 +309,7 @@ TEST_F(MastPageTest, SelectingAndDraggingWithTheMouse) {
 
 TEST_F(MastPageTest, GroundChoicesAndAllToMinimum) {
     auto yagi = Antenna(MastYagi, 400);
-    yagi->Band = 2;   // III°: 87
+    yagi->Band = 2;  // III°: 87
     Add(std::move(yagi));
     auto low = Antenna(MastYagi, 300);
     low->Band = 0;
@@ -345,7 +351,8 @@ TEST_F(MastPageTest, SizingFromTheChosenTubes) {
     yagi->Area = 0.1f;
     Add(std::move(yagi));
     Show();
-    globals.Settings().WriteString("TronchiSel", "d=42mm - s=2mm - l=3m\r\nd=50mm - s=2mm - l=3m\r\nd=60mm - s=2mm - l=3m");
+    globals.Settings().WriteString("TronchiSel",
+                                   "d=42mm - s=2mm - l=3m\r\nd=50mm - s=2mm - l=3m\r\nd=60mm - s=2mm - l=3m");
     globals.Settings().WriteString("PreselTronchi0", "d=42mm - s=2mm - l=3m\r\nd=50mm - s=2mm - l=3m");
     script.AnswerShowModal<TDatiAutSost>([](TDatiAutSost& f) { f.ButtonOk->Click(); });
     page.DetAutSostClick(nullptr);
@@ -407,7 +414,7 @@ TEST_F(MastPageTest, AntennasFromTheHeadEnd) {
     }
     ASSERT_EQ(placed, 21);
     project.Step = 2;
-    EXPECT_FALSE(page.HeadEndAntennasUsable());   // nothing described yet
+    EXPECT_FALSE(page.HeadEndAntennasUsable());  // nothing described yet
     for (TCella* cell : cells) cell->Described = 1;
     project.Step = 1;
     EXPECT_FALSE(page.HeadEndAntennasUsable());
@@ -447,7 +454,8 @@ TEST_F(MastPageTest, AntennasFromTheHeadEnd) {
     for (const auto& item : items) EXPECT_GE(item->Spacing, 30) << item->Kind;
     EXPECT_EQ(palo().Ground, -1);
     EXPECT_TRUE(page.paSuoloAlto->Checked);
-    EXPECT_NE(page.MemoAttenzione->Text.Get().find("Sono state considerate solo le prime 19 antenne."), std::string::npos);
+    EXPECT_NE(page.MemoAttenzione->Text.Get().find("Sono state considerate solo le prime 19 antenne."),
+              std::string::npos);
     EXPECT_TRUE(page.PanelAttenzione->Visible);
 }
 
@@ -460,7 +468,7 @@ TEST(MastPageDrawing, SectionSketch) {
     EXPECT_EQ(ellipses[0].Rect.Width(), 80);
     EXPECT_EQ(ellipses[1].Rect.Width(), 64);
     EXPECT_EQ(ellipses[0].State.Pen.Width, 2);
-    EXPECT_NE(ellipses[0].State.Brush.Color, ellipses[1].State.Brush.Color);   // the ring filled
+    EXPECT_NE(ellipses[0].State.Brush.Color, ellipses[1].State.Brush.Color);  // the ring filled
     const auto heads = engine.CallsOf(TPaintOp::Polygon);
     ASSERT_EQ(heads.size(), 4u);
     for (const auto& h : heads) EXPECT_EQ(h.State.Brush.Color, clGreen);

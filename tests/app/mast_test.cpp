@@ -1,7 +1,8 @@
 // The mast: defaults, clearing, the item list and section 207 of every version.
+#include "app/mast.h"
+
 #include <gtest/gtest.h>
 
-#include "app/mast.h"
 #include "core/file.h"
 #include "support/record_bytes.h"
 
@@ -67,7 +68,7 @@ TEST(MastTest, OldItemsAndTexts) {
     const TDatiAntenna& yagi = *mast.Antennas.Items[1];
     EXPECT_EQ(yagi.Force, 55.0f);
     EXPECT_EQ(yagi.Area, LevelNone);
-    EXPECT_EQ(yagi.WindOfForce, 160.0f);   // the mast's wind class 2
+    EXPECT_EQ(yagi.WindOfForce, 160.0f);  // the mast's wind class 2
     EXPECT_EQ(yagi.Diameter, LevelNone);
     EXPECT_EQ(mast.Text1, "Primo terzo");
     EXPECT_EQ(mast.Text2, "sesto");
@@ -131,7 +132,7 @@ TEST(MastTest, InsertAtPlacesAfterThePosition) {
     for (int kind : {1, 2, 3}) {
         auto item = std::make_unique<TDatiAntenna>();
         item->Kind = kind;
-        list.InsertAt(9, std::move(item));   // beyond the end: last
+        list.InsertAt(9, std::move(item));  // beyond the end: last
     }
     auto item = std::make_unique<TDatiAntenna>();
     item->Kind = 5;
@@ -147,7 +148,7 @@ TEST(MastTest, RefusedSections) {
     };
     std::vector<std::pair<const char*, RecordBytes>> cases;
     {
-        RecordBytes b = MastHead(60000, 9, 40);   // wind class 9
+        RecordBytes b = MastHead(60000, 9, 40);  // wind class 9
         b.U8(0);
         MastTail(b, 60000);
         cases.emplace_back("wind class", b);
@@ -161,7 +162,7 @@ TEST(MastTest, RefusedSections) {
     }
     {
         RecordBytes b = MastHead(60000, 0, 40);
-        item(b, MastYagi, 1, 0);   // an antenna with a child
+        item(b, MastYagi, 1, 0);  // an antenna with a child
         b.I32(MastYagi).I32(0).I32(0).I32(0).I32(0).F32(0).F32(0).F32(0).F32(0).U8(0).U8(0);
         b.U8(0);
         MastTail(b, 60000);

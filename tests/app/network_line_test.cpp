@@ -120,11 +120,13 @@ TEST_F(NetworkLineTest, MainRoadWindowsWorkedOutByHand) {
         int32_t band;
         TFinestra outletIn, cableIn, terminalIn, socket;
     };
+    // clang-format off
     const Case cases[] = {
         {1, {61, 81}, {63, 83}, {73, 93}, {60, 80}},
         {5, {66, 81}, {68, 83}, {78, 93}, {65, 80}},
         {8, {51, 78}, {53, 80}, {63, 90}, {50, 77}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const size_t b = static_cast<size_t>(c.band);
         EXPECT_NEAR(outlet->InputLevels[0][b].Min, c.outletIn.Min, 1e-4) << c.band;
@@ -151,19 +153,21 @@ TEST_F(NetworkLineTest, MainRoadWindowsWorkedOutByHand) {
 TEST_F(NetworkLineTest, EndOutletOnALineThatNeedsATermination) {
     struct Case {
         int32_t code;
-        bool closedBelow;   // a termination below the outlet's through output
-        int32_t kind;       // circuit error expected, 0 none
+        bool closedBelow;  // a termination below the outlet's through output
+        int32_t kind;      // circuit error expected, 0 none
     };
+    // clang-format off
     const Case cases[] = {
         {CodeEndOutlet, false, 4},
         {CodeTerminatedOutlet, false, 0},
         {CodePassThroughOutlet, true, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         project.Reset(true);
         GestoreErrori->SetPendingError(nullptr);
         PutTap(LineColumn, 1);
-        PutTermination(LineColumn + 1, 1, 3);   // closes the user output
+        PutTermination(LineColumn + 1, 1, 3);  // closes the user output
         PutCable(LineColumn, 2, 0, CableLength);
         PutCable(LineColumn, 3, 0, CableLength);
         TPresaD* outlet = PutOutlet(LineColumn, 4, 0, c.code);

@@ -29,7 +29,8 @@
 namespace {
 
 const std::string S(204, '-');
-const std::string Banda = "Banda\t \tC. Rit\tb. I\tFM\tb. III\tb. IV\tb. V\tsat. 1\tsat. 2\tsat. 3\tsat. 4\tsat. 5";
+const std::string Banda =
+    "Banda\t \tC. Rit\tb. I\tFM\tb. III\tb. IV\tb. V\tsat. 1\tsat. 2\tsat. 3\tsat. 4\tsat. 5";
 const std::string Freq = "Freq. [MHz]\t10\t50\t98\t200\t470\t862\t950\t1350\t1750\t2150\t2400";
 
 std::string Times(const std::string& cell, int n) {
@@ -51,12 +52,12 @@ void Append(std::vector<std::string>& to, std::initializer_list<std::string> lin
 // The blocks after the verdicts: attenuations, head-end limits, outlets.
 std::vector<std::string> Tables() {
     std::vector<std::string> t;
-    Append(t, {S, "Attenuazioni minime e massime alle prese in dB", S, Banda, Freq, S, "Uscita 1:",
-               "Att. Min.\t\t" + Times("12,5\t", 11), "Alla presa\t\t" + Times("P2\t", 11),
+    Append(t, {S, "Attenuazioni minime e massime alle prese in dB", S, Banda, Freq, S,
+               "Uscita 1:", "Att. Min.\t\t" + Times("12,5\t", 11), "Alla presa\t\t" + Times("P2\t", 11),
                "Att. Max.\t\t" + Times("15\t", 11), "Alla presa\t\t" + Times("P1\t", 11),
                "Differenza\t" + Times("2,5\t", 11), S, "", ""});
-    Append(t, {S, "Segnali ammissibili in uscita dal Terminale di Testa in dB", S, Banda, Freq, S, "Uscita 1\t ",
-               "Minimo\t\t72,5\t75\t65\t80\t80\t80\t65\t65\t65\t65\t65",
+    Append(t, {S, "Segnali ammissibili in uscita dal Terminale di Testa in dB", S, Banda, Freq, S,
+               "Uscita 1\t ", "Minimo\t\t72,5\t75\t65\t80\t80\t80\t65\t65\t65\t65\t65",
                "Massimo\t\t75\t92,5\t82,5\t92,5\t92,5\t92,5\t89,5\t89,5\t89,5\t89,5\t89,5", S, "", ""});
     Append(t, {S, "Segnali Alle Prese in dB", S, Banda, Freq, S,
                "Presa P1\t\t75\t60\t50\t65\t65\t65\t50\t50\t50\t50\t50",
@@ -146,16 +147,25 @@ TEST_F(NetworkReportTest, TheTwoTapLineReportLineByLine) {
     EXPECT_TRUE(ReportNetwork(run, report.get()));
 
     std::vector<std::string> expected = {
-        S, "Informazioni generiche", "", "Controllo separazione prese: Errore",
-        "Controllo differenza segnale alle prese: Ok", "", "Esempi di violazioni",
-        "La separazione tra le prese P1 e P2 in banda b. I (50 MHz) è inferiore ai 42 dB consentiti.", S, "", ""};
+        S,
+        "Informazioni generiche",
+        "",
+        "Controllo separazione prese: Errore",
+        "Controllo differenza segnale alle prese: Ok",
+        "",
+        "Esempi di violazioni",
+        "La separazione tra le prese P1 e P2 in banda b. I (50 MHz) è inferiore ai 42 dB consentiti.",
+        S,
+        "",
+        ""};
     const std::vector<std::string> tables = Tables();
     expected.insert(expected.end(), tables.begin(), tables.end());
     Append(expected, {S, "Separazione dalla presa P1 alla presa P... in dB", S, Banda, Freq, S,
                       "P1 - P2\t\t*\t37\t*\t37\t*\t*\t*\t*\t*\t*\t*", S, "", ""});
     const std::vector<std::string> lines = Lines(*report);
     EXPECT_EQ(lines.size(), expected.size());
-    for (size_t i = 0; i < std::min(lines.size(), expected.size()); ++i) EXPECT_EQ(lines[i], expected[i]) << i;
+    for (size_t i = 0; i < std::min(lines.size(), expected.size()); ++i)
+        EXPECT_EQ(lines[i], expected[i]) << i;
 }
 
 TEST_F(NetworkReportTest, ColoursOfTheTwoTapLineReport) {
@@ -177,15 +187,16 @@ TEST_F(NetworkReportTest, ColoursOfTheTwoTapLineReport) {
         for (int i = 0; i < report->Lines->Count(); ++i)
             if (report->Lines->Strings(i).rfind(row, 0) == 0) {
                 ExpectBandColours(i, levels);
-                ExpectBandColours(i + 1, levels);   // the row below, of maxima
+                ExpectBandColours(i + 1, levels);  // the row below, of maxima
             }
     // Separation: 37 red where it is below "AttMin", the bounded "*" blue.
-    ExpectBandColours(FindLine("P1 - P2\t\t*\t37\t*\t37\t*\t*\t*\t*\t*\t*\t*"), {B, R, B, R, B, B, B, B, B, B, B});
+    ExpectBandColours(FindLine("P1 - P2\t\t*\t37\t*\t37\t*\t*\t*\t*\t*\t*\t*"),
+                      {B, R, B, R, B, B, B, B, B, B, B});
     // Headings, verdicts, messages and separators black.
     for (int i = 0; i < report->Lines->Count(); ++i) {
         const std::string text = report->Lines->Strings(i);
-        if (text.find('\t') != std::string::npos && text.rfind("Banda", 0) != 0 && text.rfind("Freq.", 0) != 0 &&
-            text.rfind("Uscita", 0) != 0)
+        if (text.find('\t') != std::string::npos && text.rfind("Banda", 0) != 0 &&
+            text.rfind("Freq.", 0) != 0 && text.rfind("Uscita", 0) != 0)
             continue;
         for (TColor c : Colours(i)) EXPECT_EQ(c, clBlack) << text;
     }
@@ -197,9 +208,15 @@ TEST_F(NetworkReportTest, ALevelDifferenceAboveDiffMaxIsReportedWithoutASeparati
     EXPECT_TRUE(ReportNetwork(run, report.get()));
     const std::vector<std::string> lines = Lines(*report);
     const std::vector<std::string> head = {
-        S, "Informazioni generiche", "", "Controllo separazione prese: Ok",
-        "Controllo differenza segnale alle prese: Errore", "", "Esempi di violazioni",
-        "La differenza di segnale tra le prese P2 e P1 in banda FM (98 MHz) è superiore ai 17 dB consentiti.", S};
+        S,
+        "Informazioni generiche",
+        "",
+        "Controllo separazione prese: Ok",
+        "Controllo differenza segnale alle prese: Errore",
+        "",
+        "Esempi di violazioni",
+        "La differenza di segnale tra le prese P2 e P1 in banda FM (98 MHz) è superiore ai 17 dB consentiti.",
+        S};
     ASSERT_GT(lines.size(), head.size());
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + head.size()), head);
     for (const std::string& l : lines) EXPECT_EQ(l.find("Separazione dalla presa"), std::string::npos);
@@ -212,10 +229,17 @@ TEST_F(NetworkReportTest, AProjectOfAnchorsOnlyPassesBothChecksWithEmptyTables) 
     run.Project = &project;
     progress->Position = 0;
     EXPECT_TRUE(ReportNetwork(run, report.get()));
-    std::vector<std::string> expected = {S, "Informazioni generiche", "", "Controllo separazione prese: Ok",
-                                         "Controllo differenza segnale alle prese: Ok", "", S, "", ""};
-    Append(expected, {S, "Attenuazioni minime e massime alle prese in dB", S, Banda, Freq, S, "Uscita 1:",
-                      "Att. Min.\t\t" + Times("*\t", 11), "Alla presa\t\t" + Times(" \t", 11),
+    std::vector<std::string> expected = {S,
+                                         "Informazioni generiche",
+                                         "",
+                                         "Controllo separazione prese: Ok",
+                                         "Controllo differenza segnale alle prese: Ok",
+                                         "",
+                                         S,
+                                         "",
+                                         ""};
+    Append(expected, {S, "Attenuazioni minime e massime alle prese in dB", S, Banda, Freq, S,
+                      "Uscita 1:", "Att. Min.\t\t" + Times("*\t", 11), "Alla presa\t\t" + Times(" \t", 11),
                       "Att. Max.\t\t" + Times("*\t", 11), "Alla presa\t\t" + Times(" \t", 11),
                       "Differenza\t" + Times("*\t", 11), S, "", ""});
     const std::vector<std::string> lines = Lines(*report);
@@ -239,7 +263,7 @@ TEST_F(NetworkReportTest, ACancelledSeparationCheckLeavesTheReportIncomplete) {
     ASSERT_GT(lines.size(), 8u);
     EXPECT_EQ(lines[3], "Controllo separazione prese: Interrotto");
     EXPECT_EQ(lines[4], "Controllo differenza segnale alle prese: Ok");
-    EXPECT_EQ(lines[6], S);   // no examples
+    EXPECT_EQ(lines[6], S);  // no examples
     for (const std::string& l : lines) {
         EXPECT_EQ(l.find("La separazione"), std::string::npos);
         EXPECT_EQ(l.find("Separazione dalla presa"), std::string::npos);
@@ -247,7 +271,7 @@ TEST_F(NetworkReportTest, ACancelledSeparationCheckLeavesTheReportIncomplete) {
 
     // Run as the page: cancelled, the network stays out of date.
     line->project.NetworkGrid->NetworkOutOfDate = true;
-    Application->Script().AtProcessMessages([] {});   // the panel's own paint
+    Application->Script().AtProcessMessages([] {});  // the panel's own paint
     Application->Script().AtProcessMessages([&] { cancel = true; });
     EXPECT_FALSE(RunNetworkCalculations(run, report.get()));
     EXPECT_TRUE(line->project.NetworkGrid->NetworkOutOfDate);
@@ -275,7 +299,7 @@ TEST_F(NetworkReportTest, CommandsStayOffWhileTheReportLetsMessagesRun) {
     bool opened = false;
     open->OnClick = [&](TObject*) {
         opened = true;
-        line->project.Reset(true);   // frees every cell the report walks
+        line->project.Reset(true);  // frees every cell the report walks
     };
     run.Locked = {open, &next};
     bool offDuringTheReport = false;
@@ -298,19 +322,21 @@ TEST_F(NetworkReportTest, CommandsStayOffWhileTheReportLetsMessagesRun) {
 // the heading's first band, whatever the width of its label.
 TEST_F(NetworkReportTest, InItsColumnsEveryRowStartsUnderTheFirstBand) {
     Line();
-    line->p2->SequenceNumber = 10;   // "Presa P10" takes one tab less
+    line->p2->SequenceNumber = 10;  // "Presa P10" takes one tab less
     SetNetworkReportColumns(report.get());
     ReportNetwork(run, report.get());
     const int column = report->PosFromChar(LineStart(FindLine(Banda)) + utf8::Length("Banda\t \t")).x;
     int rows = 0;
     for (int i = 0; i < report->Lines->Count(); ++i) {
         const std::string text = report->Lines->Strings(i);
-        if (text.find('\t') == std::string::npos || text.rfind("Banda", 0) == 0 || text.rfind("Uscita", 0) == 0) continue;
+        if (text.find('\t') == std::string::npos || text.rfind("Banda", 0) == 0 ||
+            text.rfind("Uscita", 0) == 0)
+            continue;
         const size_t first = text.find_first_not_of('\t', text.find('\t'));
         EXPECT_EQ(report->PosFromChar(LineStart(i) + static_cast<int>(first)).x, column) << text;
         ++rows;
     }
-    EXPECT_EQ(rows, 16);   // four frequency lines, 5 + 2 + 4 band rows and a separation row
+    EXPECT_EQ(rows, 16);  // four frequency lines, 5 + 2 + 4 band rows and a separation row
 }
 
 TEST_F(NetworkReportTest, TheBandHeadingAloneHasNoSeparators) {
@@ -332,9 +358,11 @@ TEST_F(NetworkReportTest, AttenuationAndOutletCellsAtTheirEdges) {
     }
     TReportText out;
     WriteAttenuationLimits(line->project, a, out);
-    EXPECT_EQ(out.Line(7), "Att. Min.\t\t40000\t*\t40000\t40000\t40000\t40000\t40000\t40000\t40000\t40000\t40000\t");
+    EXPECT_EQ(out.Line(7),
+              "Att. Min.\t\t40000\t*\t40000\t40000\t40000\t40000\t40000\t40000\t40000\t40000\t40000\t");
     EXPECT_EQ(out.Line(8), "Alla presa\t\tP3\t \tP3\tP3\tP3\tP3\tP3\tP3\tP3\tP3\tP3\t");
-    EXPECT_EQ(out.Line(9), "Att. Max.\t\t40000\t40000\t*\t40000\t40000\t40000\t40000\t40000\t40000\t40000\t40000\t");
+    EXPECT_EQ(out.Line(9),
+              "Att. Max.\t\t40000\t40000\t*\t40000\t40000\t40000\t40000\t40000\t40000\t40000\t40000\t");
     EXPECT_EQ(out.Line(10), "Alla presa\t\tP4\tP4\t \tP4\tP4\tP4\tP4\tP4\tP4\tP4\tP4\t");
 
     line->p1->SequenceNumber = 10;
@@ -380,7 +408,7 @@ protected:
 TEST_F(ChannelPagesTest, CalcoliCanaliRunsThePassIntoTheMessageList) {
     Feed();
     const std::vector<std::string> reported = OnePass();
-    ASSERT_EQ(line->p1->ChannelLists[OutletSocket]->Count(), 15);   // the channels reach the sockets
+    ASSERT_EQ(line->p1->ChannelLists[OutletSocket]->Count(), 15);  // the channels reach the sockets
     ASSERT_EQ(reported.size(), 10u);
     EXPECT_EQ(reported[0], "R1: canale E36 non gestito.");
 
@@ -426,7 +454,7 @@ TEST_F(ChannelPagesTest, CalcoliCanaliRichiestiRunsThePassWithoutAProgressPanel)
     EXPECT_FALSE(panel->Visible);
     EXPECT_FALSE(line->project.NetworkGrid->RequiredChannelsOutOfDate);
     EXPECT_FALSE(line->project.HeadEndGrid->RequiredChannelsOutOfDate);
-    EXPECT_TRUE(line->project.NetworkGrid->ChannelsOutOfDate);   // the other page's flags stay
+    EXPECT_TRUE(line->project.NetworkGrid->ChannelsOutOfDate);  // the other page's flags stay
 }
 
 }  // namespace

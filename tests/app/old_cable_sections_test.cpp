@@ -23,17 +23,17 @@ TEST_F(OldCableSectionsTest, OldCablesBecomeSegments) {
     RecordBytes section;
     section.I32(GridSection).I32(GridNetwork).I32(12).I32(12);
     section.I32(SignBlockTag).I32(SignBlockTag);
-    OldCableRecord twoCables;            // a straight piece carrying both cables
+    OldCableRecord twoCables;  // a straight piece carrying both cables
     twoCables.Column = 5;
     twoCables.Row = 5;
     section.Raw(twoCables.Whole(CodeOldCableStraight, version).Bytes());
-    OldCableRecord bend;                 // a bend: its first cable only
+    OldCableRecord bend;  // a bend: its first cable only
     bend.Column = 6;
     bend.Row = 5;
     bend.Bend = 1;
     bend.Orientation = 2;
     section.Raw(bend.Whole(CodeOldCableBend, version).Bytes());
-    OldCableRecord secondOnly;           // a straight piece carrying only the vertical cable
+    OldCableRecord secondOnly;  // a straight piece carrying only the vertical cable
     secondOnly.Column = 5;
     secondOnly.Row = 6;
     secondOnly.HasFirst = 0;

@@ -59,7 +59,8 @@ protected:
     }
 
     TCella* PutCode(int32_t code, int32_t column, int32_t row, int32_t orientation, int32_t count = 1) {
-        std::unique_ptr<TCella> cell = NewCella(&Grid(), code, column, row, code == CodeMiscelatore ? count : 1, count, 0);
+        std::unique_ptr<TCella> cell =
+            NewCella(&Grid(), code, column, row, code == CodeMiscelatore ? count : 1, count, 0);
         EXPECT_NE(cell, nullptr) << code;
         cell->Orientation = orientation;
         cell->Described = 1;
@@ -69,7 +70,7 @@ protected:
     TNCavo* PutCable(int32_t column, int32_t row, int32_t orientation, float length, bool bend = false) {
         auto* cable = Put(std::make_unique<TNCavo>(&Grid(), orientation, 0, column, row, bend ? 1 : 0, 0));
         if (length > 0.0f) {
-            SetColumn(*cable, 0, 20.0f);   // dB per 100 m
+            SetColumn(*cable, 0, 20.0f);  // dB per 100 m
             cable->SetLength(length);
             cable->Described = 1;
         }
@@ -107,8 +108,8 @@ protected:
 // Line 1 fed alone with the probe 50000: the socket receives
 // 50000 - 14 - 6 - 2 - 1 = 49977, 23 dB below the head end.
 TEST_F(PassivesNetworkTest, APassiveInTheMainRoadAddsItsThroughLoss) {
-    for (int32_t code : {CodeAttenuatore, CodeAttenuatoreR, CodeEqualizzatore, CodeSeparatoreCC, CodeInseritore,
-                         CodeAlimentatore}) {
+    for (int32_t code : {CodeAttenuatore, CodeAttenuatoreR, CodeEqualizzatore, CodeSeparatoreCC,
+                         CodeInseritore, CodeAlimentatore}) {
         SCOPED_TRACE(code);
         project.Reset(true);
         auto* tap = Put(std::make_unique<TDerivatore>(&Grid(), 0, 0, LineColumn, 1, 1, 1));
@@ -172,12 +173,14 @@ TEST_F(PassivesNetworkTest, AnInductanceJoinsTwoRunsAsOneRun) {
         bool vertical;
         int32_t turn;
     };
+    // clang-format off
     const Case cases[] = {
         {"vertical, turn 1", true, 1},
         {"vertical, turn 3", true, 3},
         {"horizontal, turn 0", false, 0},
         {"horizontal, turn 2", false, 2},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TLineFigures figures[2];
@@ -295,11 +298,11 @@ TEST_F(PassivesNetworkTest, AMixerInputThatDoesNotCarryABandLeavesNoSignalInIt) 
         const int32_t a = LineColumn, b = LineColumn + 1;
         PutCable(a, 1, Vertical, 5.0f);
         PutCable(a, 2, Vertical, 0.0f);
-        PutCable(a, 3, 2, 0.0f, true);       // top to right
+        PutCable(a, 3, 2, 0.0f, true);  // top to right
         PutCable(b, 1, Vertical, 5.0f);
-        PutCable(b, 2, 2, 0.0f, true);       // top to right
-        PutCable(b + 1, 2, 0, 0.0f, true);   // left to bottom
-        PutCable(b + 1, 3, 1, 0.0f, true);   // top to left
+        PutCable(b, 2, 2, 0.0f, true);      // top to right
+        PutCable(b + 1, 2, 0, 0.0f, true);  // left to bottom
+        PutCable(b + 1, 3, 1, 0.0f, true);  // top to left
         TCella* mixer = PutCode(CodeMiscelatore, b, 3, 0, 2);
         SetColumn(*mixer, 0, 3.0f);
         SetColumn(*mixer, 1, 4.0f);
@@ -330,7 +333,7 @@ TEST_F(PassivesNetworkTest, AMixerInputThatDoesNotCarryABandLeavesNoSignalInIt) 
     // Input 1 without a value in slot 5: line 2 brings no signal there ...
     EXPECT_EQ(figures[1].line1Socket, LevelOff);
     EXPECT_EQ(FormatMarginCell(figures[1].line1Socket), "*");
-    EXPECT_EQ(figures[1].line1, 50000.0f);   // never lowered: no outlet reached
+    EXPECT_EQ(figures[1].line1, 50000.0f);  // never lowered: no outlet reached
     // ... and line 1's figures are those of the mixer that passes both.
     EXPECT_EQ(figures[1].line0, figures[0].line0);
 }

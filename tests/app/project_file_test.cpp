@@ -3,13 +3,13 @@
 // (with the open project left as it was), the ".bak" copy and failed saves,
 // the question before changes are lost, and the recent files.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/estimate.h"
 #include "app/grid.h"
@@ -171,14 +171,14 @@ TEST_F(ProjectFileTest, AFreshProjectWritesItsHeaderAndSections) {
     EXPECT_EQ(b.substr(99, 2), "\x0C\x43");
     EXPECT_EQ(b.substr(101, 4), Le32(200));
     EXPECT_EQ(b[105], '\x01');
-    EXPECT_EQ(b.substr(106, 7), std::string(7, '\0'));   // no rows, three empty notes
+    EXPECT_EQ(b.substr(106, 7), std::string(7, '\0'));  // no rows, three empty notes
     TMemoryStream head, net, mast;
     project.HeadEndGrid->Save(head, 60000);
     project.NetworkGrid->Save(net, 60000);
     project.Mast->Save(mast, 60000);
     ASSERT_GT(b.size(), 113 + head.Bytes().size());
-    EXPECT_EQ(b.substr(113, 32), Le32(205) + Le32(0) + Le32(75) + Le32(75) + Le32(206) + Le32(206) + Le32(CodeHeadEnd) +
-                                     Le32(1));
+    EXPECT_EQ(b.substr(113, 32), Le32(205) + Le32(0) + Le32(75) + Le32(75) + Le32(206) + Le32(206) +
+                                     Le32(CodeHeadEnd) + Le32(1));
     EXPECT_EQ(b.substr(113, head.Bytes().size()), head.Bytes());
     size_t at = 113 + head.Bytes().size();
     EXPECT_EQ(b.substr(at, net.Bytes().size()), net.Bytes());
@@ -225,7 +225,7 @@ TEST_F(ProjectFileTest, AFullProjectSavesLoadsAndSavesToTheSameBytes) {
 
 TEST_F(ProjectFileTest, RefusedLoadsLeaveTheOpenProjectAsItWas) {
     const std::string fresh = Saved(project, "fresco.ant");
-    const std::string base = fresh.substr(0, 101);   // header, texts and bytes A, B
+    const std::string base = fresh.substr(0, 101);  // header, texts and bytes A, B
     auto withMast = [&](TPalo& mast) {
         TMemoryStream s;
         mast.Save(s, 60000);
@@ -240,10 +240,11 @@ TEST_F(ProjectFileTest, RefusedLoadsLeaveTheOpenProjectAsItWas) {
 
     struct Case {
         const char* name;
-        std::string bytes;   // none: no file
+        std::string bytes;  // none: no file
         const char* message;
     };
     const char* format = " non è nel formato corretto.";
+    // clang-format off
     const Case cases[] = {
         {"missing", "", " è inesistente."},
         {"not a project", Header("xyz 1.0.0   ") + fresh.substr(57), " non è un progetto di Telvano."},
@@ -257,6 +258,7 @@ TEST_F(ProjectFileTest, RefusedLoadsLeaveTheOpenProjectAsItWas) {
         {"twenty mast items", withMast(twenty), format},
         {"wind class 9", withMast(windy), format},
     };
+    // clang-format on
     project.HeaderTexts[0] = "Aperto";
     project.Modified = true;
     globals.Settings().WriteString("FileName1", "prima.ant");
@@ -282,8 +284,13 @@ TEST_F(ProjectFileTest, RefusedLoadsLeaveTheOpenProjectAsItWas) {
 
 TEST_F(ProjectFileTest, MastOnlyFilesLoadTextsAndMastWithBothAnchors) {
     RecordBytes body;
-    for (auto [text, width] : {std::pair<const char*, int>{"Rossi", 51}, {"Via Roma 1", 51}, {"Milano", 51},
-                               {"02 123", 21}, {"", 21}, {"RSSMRA", 21}, {"01234567890", 12}})
+    for (auto [text, width] : {std::pair<const char*, int>{"Rossi", 51},
+                               {"Via Roma 1", 51},
+                               {"Milano", 51},
+                               {"02 123", 21},
+                               {"", 21},
+                               {"RSSMRA", 21},
+                               {"01234567890", 12}})
         body.Fixed(text, width);
     body.I32(1).I32(1).I32(0).I32(1).U8(0);
     for (int i = 0; i < 6 * 3; ++i) body.F32(LevelNone);
@@ -393,13 +400,14 @@ TEST_F(ProjectFileTest, QuerySaveChanges) {
     struct Case {
         const char* name;
         int answer;
-        const char* projectName;       // empty: untitled
-        const char* dialog;            // empty: cancelled; only for untitled projects
-        int overwrite;                 // answer to the overwrite question, 0 when not asked
+        const char* projectName;  // empty: untitled
+        const char* dialog;       // empty: cancelled; only for untitled projects
+        int overwrite;            // answer to the overwrite question, 0 when not asked
         int expected;
     };
     const std::string blocked = Path("esistente.ant/p.ant");
     const std::string good = Path("buono.ant");
+    // clang-format off
     const Case cases[] = {
         {"no", IDNO, "", "", 0, IDNO},
         {"cancel", IDCANCEL, "", "", 0, IDCANCEL},
@@ -408,6 +416,7 @@ TEST_F(ProjectFileTest, QuerySaveChanges) {
         {"save fails", IDYES, blocked.c_str(), "", 0, IDCANCEL},
         {"saved", IDYES, good.c_str(), "", 0, IDYES},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TScript& script = Application->Script();
         script.Reset();
@@ -422,7 +431,9 @@ TEST_F(ProjectFileTest, QuerySaveChanges) {
         if (c.overwrite) script.AnswerMessageBox(c.overwrite);
         EXPECT_EQ(files.QuerySaveChanges(project), c.expected) << c.name;
         EXPECT_EQ(script.MessageBoxes[0].Text, "Salvare le modifiche apportate al progetto?");
-        if (c.overwrite) EXPECT_EQ(script.MessageBoxes[1].Text, "Il file " + existing + " è già esistente. Sovrascrivere?");
+        if (c.overwrite)
+            EXPECT_EQ(script.MessageBoxes[1].Text,
+                      "Il file " + existing + " è già esistente. Sovrascrivere?");
     }
     EXPECT_EQ(ReadFile(existing), "x");
     EXPECT_TRUE(FileExists(good));
@@ -431,7 +442,8 @@ TEST_F(ProjectFileTest, QuerySaveChanges) {
 TEST_F(ProjectFileTest, RecentFilesKeepTheLastFourOpened) {
     for (const char* n : {"A", "B", "C", "D", "E"}) Saved(project, std::string(n) + ".ant");
     for (int i = 1; i <= 4; ++i) globals.Settings().WriteString("FileName" + IntToStr(i), "");
-    for (const char* n : {"A", "B", "C", "D", "E"}) ASSERT_EQ(files.LoadProject(Path(std::string(n) + ".ant"), project), 0);
+    for (const char* n : {"A", "B", "C", "D", "E"})
+        ASSERT_EQ(files.LoadProject(Path(std::string(n) + ".ant"), project), 0);
     EXPECT_EQ((std::vector<AnsiString>{Recent(1), Recent(2), Recent(3), Recent(4)}),
               (std::vector<AnsiString>{Path("E.ant"), Path("D.ant"), Path("C.ant"), Path("B.ant")}));
     ASSERT_EQ(files.LoadProject(Path("C.ant"), project), 0);

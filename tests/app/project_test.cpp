@@ -1,12 +1,13 @@
 // The project document: its two grids and their terminals after a reset, the
 // header texts, the modified flags and the project being loaded.
+#include "app/project.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
 #include "app/grid.h"
-#include "app/project.h"
 #include "cells/head_end.h"
 #include "core/globals.h"
 #include "support/test_cells.h"
@@ -75,7 +76,8 @@ TEST(Project, ResetBringsResizedGridsBackAndEmptiesThem) {
     {
         TProgetto project(nullptr);
         project.Reset(true);
-        ASSERT_TRUE(project.NetworkGrid->InsertCell(std::make_unique<TCellaProva>(nullptr, 36, 10), false, 0));
+        ASSERT_TRUE(
+            project.NetworkGrid->InsertCell(std::make_unique<TCellaProva>(nullptr, 36, 10), false, 0));
         ASSERT_TRUE(project.NetworkGrid->Resize(101, 120));
         project.Name = "/tmp/impianto.ant";
         project.Step = 2;
@@ -88,7 +90,7 @@ TEST(Project, ResetBringsResizedGridsBackAndEmptiesThem) {
         EXPECT_EQ(TCellaProva::Alive, start);
         ASSERT_TRUE(project.HeadEndGrid->InsertCell(std::make_unique<TCellaProva>(nullptr, 3, 3), false, 0));
     }
-    EXPECT_EQ(TCellaProva::Alive, start);   // the project frees its cells
+    EXPECT_EQ(TCellaProva::Alive, start);  // the project frees its cells
 }
 
 TEST(Project, ResetKeepsOnlyTheDesignerAndTheNotes) {

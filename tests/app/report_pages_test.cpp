@@ -1,10 +1,11 @@
 // The channel rows of the calculation reports and the report pages the cells ask for.
+#include "app/report_pages.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
-#include "app/report_pages.h"
 #include "core/channel_list.h"
 #include "platform/comctrls.h"
 #include "platform/utf8.h"
@@ -93,8 +94,7 @@ TEST_F(ReportPagesTest, RowsAreInFrequencyOrderWithTheirColumns) {
     ASSERT_EQ(report->Lines->Count(), 3);
     EXPECT_EQ(report->Lines->Strings(0),
               "Uscita di prova lunga: \t21: \t \tRai 1 \t \t \t60,00 \t62,50 \t40,00 \t48,00 \tAnt1");
-    EXPECT_EQ(report->Lines->Strings(1),
-              "\t\t30: \t \tRegionale \t \t60,00 \t62,50 \t40,00 \t48,00 \tAnt1");
+    EXPECT_EQ(report->Lines->Strings(1), "\t\t30: \t \tRegionale \t \t60,00 \t62,50 \t40,00 \t48,00 \tAnt1");
     EXPECT_EQ(report->Lines->Strings(2),
               "\t\t45: \t \tCanale tematico nazionale \t60,00 \t62,50 \t40,00 \t48,00 \tAnt1");
 }
@@ -104,6 +104,7 @@ TEST_F(ReportPagesTest, CarrierToNoiseIsBoundedByTheLowestLevelAndNeverNegative)
         float sourceCN, noise, floor;
         float expected;
     };
+    // clang-format off
     const Case cases[] = {
         {50.0f, 9.0f, 45.0f, 40.0f},    // 10 dB of noise figure
         {50.0f, 0.0f, 45.0f, 45.0f},    // the lowest level met bounds it
@@ -112,6 +113,7 @@ TEST_F(ReportPagesTest, CarrierToNoiseIsBoundedByTheLowestLevelAndNeverNegative)
         {30.0f, -7.0f, 45.0f, 30.0f},
         {30.0f, 0.0f, -4.0f, 0.0f},
     };
+    // clang-format on
     for (const Case& c : cases) EXPECT_NEAR(ChannelCNMin(c.sourceCN, c.noise, c.floor), c.expected, 1e-4);
 }
 

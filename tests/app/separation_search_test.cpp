@@ -25,7 +25,8 @@ constexpr float Unbounded = 10000.0f;
 
 // The plain search: every cell of the band cleared first.
 void PlainSearch(TProgetto& project, TCella* source, int32_t band, bool bounded) {
-    for (TCella* cell = project.NetworkGrid->Anchor; cell; cell = cell->NextCell) cell->ClearBandAccumulators(band);
+    for (TCella* cell = project.NetworkGrid->Anchor; cell; cell = cell->NextCell)
+        cell->ClearBandAccumulators(band);
     const float limit = bounded ? Opzioni->limits[band][LimitAttMin] : Unbounded;
     source->SeparationOutlet[band] = 0.0f;
     source->PushSeparation(source->NumThroughOutputs, band, limit);
@@ -38,7 +39,8 @@ bool PlainCheck(TProgetto& project, TCella* source, TCella*& other, int32_t& ban
         if (other == source) continue;
         for (band = 0; band < bands; ++band) {
             const float v = other->SeparationOutlet[band];
-            if (v >= 0.0f && static_cast<double>(Opzioni->limits[band][LimitAttMin]) - 0.001 > v) return false;
+            if (v >= 0.0f && static_cast<double>(Opzioni->limits[band][LimitAttMin]) - 0.001 > v)
+                return false;
         }
     }
     return true;

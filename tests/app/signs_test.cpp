@@ -1,11 +1,12 @@
 // Graphic signs: their record in the sign block, copies, and the lists.
+#include "app/signs.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
 #include "app/grid.h"
-#include "app/signs.h"
 #include "core/file.h"
 #include "support/record_bytes.h"
 
@@ -48,10 +49,20 @@ TEST(Signs, RecordFieldByField) {
     signs.Add(sign, false);
     const std::string expected = RecordBytes()
                                      .I32(206)
-                                     .I32(2).I32(2).I32(4).I32(1).I32(3)   // kind, y1, y2, x1, x2
-                                     .Text("Piano", 501).Text("Arial", 100)
-                                     .I32(10).I32(0x123456).U8(0).U8(1)    // size, colour, bold, italic
-                                     .I32(2).I32(0xFF0000).U8(2)           // pen width, colour, style
+                                     .I32(2)
+                                     .I32(2)
+                                     .I32(4)
+                                     .I32(1)
+                                     .I32(3)  // kind, y1, y2, x1, x2
+                                     .Text("Piano", 501)
+                                     .Text("Arial", 100)
+                                     .I32(10)
+                                     .I32(0x123456)
+                                     .U8(0)
+                                     .U8(1)  // size, colour, bold, italic
+                                     .I32(2)
+                                     .I32(0xFF0000)
+                                     .U8(2)  // pen width, colour, style
                                      .I32(206)
                                      .Bytes();
     EXPECT_EQ(Saved(signs), expected);
@@ -131,14 +142,29 @@ TEST(Signs, BlocksThatDoNotReadLeaveTheListEmpty) {
         std::string bytes;
     };
     RecordBytes oneLine;
-    oneLine.I32(206).I32(0).I32(0).I32(0).I32(0).I32(0).Text("", 501).Text("Arial", 100).I32(8).I32(0).U8(0).U8(0)
-        .I32(1).I32(0).U8(0);
+    oneLine.I32(206)
+        .I32(0)
+        .I32(0)
+        .I32(0)
+        .I32(0)
+        .I32(0)
+        .Text("", 501)
+        .Text("Arial", 100)
+        .I32(8)
+        .I32(0)
+        .U8(0)
+        .U8(0)
+        .I32(1)
+        .I32(0)
+        .U8(0);
+    // clang-format off
     const Case cases[] = {
         {"no opening tag", RecordBytes().I32(205).I32(206).Bytes()},
         {"kind 3", RecordBytes().I32(206).I32(3).Bytes()},
         {"ends inside a sign", oneLine.Bytes().substr(0, 30)},
         {"no closing tag", oneLine.Bytes()},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TMemoryStream s(c.bytes);
         TSegniGrafici signs(&grid);
@@ -148,8 +174,22 @@ TEST(Signs, BlocksThatDoNotReadLeaveTheListEmpty) {
     // A pen style this program does not draw is drawn solid; a font size far
     // beyond any drawn is held to the largest.
     RecordBytes odd;
-    odd.I32(206).I32(2).I32(0).I32(0).I32(0).I32(0).Text("x", 501).Text("Arial", 100).I32(0x7FFFFFFF).I32(0)
-        .U8(0).U8(0).I32(1).I32(0).U8(9).I32(206);
+    odd.I32(206)
+        .I32(2)
+        .I32(0)
+        .I32(0)
+        .I32(0)
+        .I32(0)
+        .Text("x", 501)
+        .Text("Arial", 100)
+        .I32(0x7FFFFFFF)
+        .I32(0)
+        .U8(0)
+        .U8(0)
+        .I32(1)
+        .I32(0)
+        .U8(9)
+        .I32(206);
     TMemoryStream s(odd.Bytes());
     TSegniGrafici signs(&grid);
     ASSERT_TRUE(signs.Load(s, 60000));

@@ -42,15 +42,18 @@ protected:
         return cell;
     }
     TPresaD* PutOutlet(int32_t column, int32_t row, int32_t orientation) {
-        auto* outlet = Put(std::make_unique<TPresaD>(&Grid(), orientation, 0, column, row, CodeTerminatedOutlet, 1));
+        auto* outlet =
+            Put(std::make_unique<TPresaD>(&Grid(), orientation, 0, column, row, CodeTerminatedOutlet, 1));
         SetBands(*outlet, 0, OutletSocketLoss, 1.0f);
         outlet->Described = 1;
         return outlet;
     }
     // A switch of code 10 with the data of every row: tap losses as given,
     // through loss 2, reverse loss 25, decoupling as given.
-    TSwitch* PutSwitch(int32_t column, int32_t row, std::initializer_list<float> tapLosses, float decoupling) {
-        auto* s = Put(std::make_unique<TSwitch>(&Grid(), 0, 0, column, row, CodeSwitch, static_cast<int32_t>(tapLosses.size()), 2));
+    TSwitch* PutSwitch(int32_t column, int32_t row, std::initializer_list<float> tapLosses,
+                       float decoupling) {
+        auto* s = Put(std::make_unique<TSwitch>(&Grid(), 0, 0, column, row, CodeSwitch,
+                                                static_cast<int32_t>(tapLosses.size()), 2));
         int32_t i = 0;
         for (float loss : tapLosses) {
             SetBands(*s, i, TapLossColumn, loss);
@@ -135,7 +138,7 @@ TEST_F(TwoLineSwitch, TooLittleDecouplingFailsTheSeparationCheck) {
 TEST_F(TwoLineSwitch, EnoughDecouplingPasses) {
     Build(35.0f);
     project.ComputeOutletSeparation(right, Band, 0);
-    EXPECT_NEAR(left->SeparationOutlet[Band], 37.0f, 1e-4);   // 1 + 35 + 1
+    EXPECT_NEAR(left->SeparationOutlet[Band], 37.0f, 1e-4);  // 1 + 35 + 1
     // Bounded by "AttMin" (36): 36 at the far user output is not carried on.
     project.ComputeOutletSeparation(right, Band, 1);
     EXPECT_EQ(left->SeparationOutlet[Band], LevelNone);

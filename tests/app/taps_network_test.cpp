@@ -49,7 +49,8 @@ protected:
         return cell;
     }
 
-    TPresaD* PutOutlet(int32_t column, int32_t row, int32_t orientation, int32_t code, float socketLoss = 1.0f) {
+    TPresaD* PutOutlet(int32_t column, int32_t row, int32_t orientation, int32_t code,
+                       float socketLoss = 1.0f) {
         auto* outlet = Put(std::make_unique<TPresaD>(&Grid(), orientation, 0, column, row, code, 1));
         SetColumn(*outlet, 0, OutletSocketLoss, socketLoss);
         outlet->Described = 1;
@@ -99,11 +100,13 @@ TEST_F(SplitterNetworkTest, LevelsAtBothOutlets) {
         int32_t band;
         TFinestra outletIn, splitterIn, socket;
     };
+    // clang-format off
     const Case cases[] = {
         {1, {61, 81}, {65, 85}, {60, 80}},
         {5, {66, 81}, {70, 85}, {65, 80}},
         {8, {51, 78}, {55, 82}, {50, 77}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const size_t b = static_cast<size_t>(c.band);
         for (TPresaD* outlet : {right, left}) {
@@ -142,7 +145,7 @@ TEST_F(SplitterNetworkTest, SeparationBetweenTheTwoOutlets) {
 }
 
 TEST_F(SplitterNetworkTest, EnoughDecouplingPassesTheCheck) {
-    Build(45.0f);   // 1 + 45 + 1 = 47 dB, above every "AttMin"
+    Build(45.0f);  // 1 + 45 + 1 = 47 dB, above every "AttMin"
     SearchFrom(right);
     EXPECT_NEAR(left->SeparationOutlet[1], 47.0f, 1e-4);
     TCella* other = nullptr;
@@ -163,18 +166,21 @@ TEST_F(TapNetworkTest, EndOutletDirectlyOnAnOutputThatNeedsATermination) {
         int32_t outletCode;
         int32_t kind;
     };
+    // clang-format off
     const Case cases[] = {
         {"end outlet on a splitter", CodeDivisore, CodeEndOutlet, 4},
         {"terminated outlet on a splitter", CodeDivisore, CodeTerminatedOutlet, 0},
         {"end outlet on a tap's user output", CodeDerivatore, CodeEndOutlet, 0},
         {"end outlet on a terminating tap's user output", CodeDerivatoreS, CodeEndOutlet, 4},
     };
+    // clang-format on
     for (const Case& c : cases) {
         project.Reset(true);
         GestoreErrori->SetPendingError(nullptr);
         TDerivatore* cell = nullptr;
         if (c.cellCode == CodeDivisore)
-            cell = Put(std::make_unique<TDivisore>(&Grid(), 0, 0, LineColumn, 1, 1, 1));   // its one output below
+            cell =
+                Put(std::make_unique<TDivisore>(&Grid(), 0, 0, LineColumn, 1, 1, 1));  // its one output below
         else if (c.cellCode == CodeDerivatoreS)
             cell = Put(std::make_unique<TDerivatoreS>(&Grid(), 0, 0, LineColumn, 1, 1, 1));
         else
@@ -183,7 +189,7 @@ TEST_F(TapNetworkTest, EndOutletDirectlyOnAnOutputThatNeedsATermination) {
         if (c.cellCode == CodeDivisore) {
             outlet = PutOutlet(LineColumn, 2, 0, c.outletCode);
         } else {
-            Put(std::make_unique<TChiusura>(&Grid(), 0, 0, LineColumn, 2, 1));   // closes the through line
+            Put(std::make_unique<TChiusura>(&Grid(), 0, 0, LineColumn, 2, 1));  // closes the through line
             outlet = PutOutlet(LineColumn + 1, 1, FedFromLeft, c.outletCode);
         }
         EXPECT_EQ(project.AnalyseGrids(), c.kind == 0) << c.what;
@@ -213,7 +219,7 @@ TEST_F(TapNetworkTest, ATwoLineTapAnalysesAndCarriesEachLine) {
     SetColumn(*tap, 0, TapThroughColumn, 2.0f);
     SetColumn(*tap, 1, TapThroughColumn, 2.0f);
     tap->Described = 1;
-    Put(std::make_unique<TChiusura>(&Grid(), 0, 0, first, 6, 2));   // both through lines
+    Put(std::make_unique<TChiusura>(&Grid(), 0, 0, first, 6, 2));  // both through lines
     TPresaD* line0 = PutOutlet(first + 2, 1, FedFromLeft, CodeEndOutlet);
     PutOutlet(first - 1, 1, FedFromRight, CodeEndOutlet);
     TPresaD* line1 = PutOutlet(first + 2, 2, FedFromLeft, CodeEndOutlet);

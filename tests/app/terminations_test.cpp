@@ -1,11 +1,12 @@
 // The designer's choice of a grid's terminations by the component each faces.
+#include "cells/terminations.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
 #include "app/grid.h"
-#include "cells/terminations.h"
 #include "core/reporter.h"
 #include "platform/controls.h"
 #include "support/globals_fixture.h"
@@ -58,9 +59,9 @@ TEST_F(ChooseTerminationsTest, EachTakesTheConnectorOfTheCellItFaces) {
     TChiusura* down = Termination(6, 2, 2);
     Neighbour(6, 3, 0);
     TChiusura* left = Termination(8, 7, 3);
-    Neighbour(7, 7, 0x21);   // only the low two bits count
-    TChiusura* alone = Termination(3, 8, 0);   // nothing above: any connector
-    TChiusura* edge = Termination(0, 9, 3);    // faces outside the grid
+    Neighbour(7, 7, 0x21);                    // only the low two bits count
+    TChiusura* alone = Termination(3, 8, 0);  // nothing above: any connector
+    TChiusura* edge = Termination(0, 9, 3);   // faces outside the grid
 
     grid.ChooseTerminations(List());
     EXPECT_EQ(up->Code, "R1");

@@ -1,6 +1,8 @@
 // The undo list: captions, the records the grid operations make, undoing a
 // step, the limit of 2000 records, the integrity check, and the records of
 // objects that leave the grid without one.
+#include "app/undo.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,7 +11,6 @@
 #include "app/grid.h"
 #include "app/project.h"
 #include "app/signs.h"
-#include "app/undo.h"
 #include "support/test_cells.h"
 
 namespace {
@@ -30,6 +31,7 @@ TEST_F(UndoTest, MenuCaptionOfTheTopRecord) {
         int32_t code;
         const char* caption;
     };
+    // clang-format off
     const Case cases[] = {
         {1, "&Annulla cancellazione"},   {2, "&Annulla inserimento"},
         {3, "&Annulla taglia"},          {4, "&Annulla elimina"},
@@ -38,6 +40,7 @@ TEST_F(UndoTest, MenuCaptionOfTheTopRecord) {
         {9, "&Annulla modifica proprietà"}, {0, ""},
         {10, ""},
     };
+    // clang-format on
     TGridData grid(nullptr, 10, 10, GridCustom);
     EXPECT_EQ(grid.UndoList->GetMenuCaption(), "&Annulla");
     for (const Case& c : cases) {

@@ -84,6 +84,7 @@ TEST_F(AntennaChecksTest, TheFiveMessages) {
         std::function<void()> fill;
         const char* message;
     };
+    // clang-format off
     const Case cases[] = {
         {"unknown antenna", [this] { Channel(2, "X", "21", 70); }, "L'antenna 2 non esiste."},
         {"no plan",
@@ -104,6 +105,7 @@ TEST_F(AntennaChecksTest, TheFiveMessages) {
         {"the first of them alone", [this] { Channel(1, "U", "21", 70); }, ""},
         {"the second of them alone", [this] { Channel(2, "M", "21", 70); }, ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         for (TAntennaAutoProg& a : engine.Settings->Antennas) a.Reset();
@@ -144,7 +146,8 @@ TEST_F(AntennaChecksTest, VhfAntennasComeFirst) {
         int32_t firstUhf;
         uint8_t mixed;
     };
-    const Case cases[] = {{"UV", "VU", 1, 0}, {"UVM", "MVU", 0, 1}, {"VMU", "VMU", 1, 1}, {"MUV", "VMU", 1, 1}};
+    const Case cases[] = {
+        {"UV", "VU", 1, 0}, {"UVM", "MVU", 0, 1}, {"VMU", "VMU", 1, 1}, {"MUV", "VMU", 1, 1}};
     for (const Case& c : cases) {
         for (TAntennaAutoProg& a : engine.Settings->Antennas) a.Reset();
         for (int i = 0; c.entered[i]; ++i) fill(i + 1, c.entered[i]);
@@ -175,6 +178,7 @@ TEST_F(AntennaChecksTest, PreamplifierOfAWeakAntenna) {
         std::vector<Candidate> candidates;
         int chosen;  // index among the candidates, -1 none
     };
+    // clang-format off
     const Case cases[] = {
         {"weakest at the window", 70, {{20, 120}}, -1},
         {"the greatest worst output", 65, {{20, 120}, {25, 120}, {22, 120}}, 1},
@@ -185,6 +189,7 @@ TEST_F(AntennaChecksTest, PreamplifierOfAWeakAntenna) {
         {"not a mast amplifier", 65, {{20, 120, 0x4}}, -1},
         {"two equal candidates", 65, {{20, 120}, {20, 120}}, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         for (TAntennaAutoProg& a : engine.Settings->Antennas) a.Reset();
@@ -225,7 +230,8 @@ protected:
         owned.emplace_back(NewCella(nullptr, CodeTerrestre, 0, 0, static_cast<int32_t>(inputs.size()), 1, 0));
         TCella* m = owned.back().get();
         for (size_t i = 0; i < inputs.size(); ++i)
-            for (int32_t slot : inputs[i]) m->Attenuation->Set3(static_cast<int32_t>(i), WideGain, slot, 30.0f);
+            for (int32_t slot : inputs[i])
+                m->Attenuation->Set3(static_cast<int32_t>(i), WideGain, slot, 30.0f);
         return m;
     }
     // Antennas using the listed band slots.
@@ -243,11 +249,12 @@ protected:
 TEST_F(FittingTest, OrdersAndInputsAsATable) {
     struct Case {
         const char* name;
-        std::vector<std::vector<int32_t>> inputs;   // band slots of each module input
-        std::vector<std::vector<int32_t>> antennas; // band slots of each antenna
+        std::vector<std::vector<int32_t>> inputs;    // band slots of each module input
+        std::vector<std::vector<int32_t>> antennas;  // band slots of each antenna
         bool fits;
         std::vector<int32_t> order, assigned;
     };
+    // clang-format off
     const Case cases[] = {
         {"one input shared by two antennas", {{4, 5}}, {{4}, {5}}, true, {0, 1}, {0, 0}},
         {"a third antenna without FM", {{3, 4, 5}}, {{4}, {5}, {3}}, false, {}, {}},
@@ -257,6 +264,7 @@ TEST_F(FittingTest, OrdersAndInputsAsATable) {
         {"a band no input passes", {{4}, {5}}, {{4}, {3}}, false, {}, {}},
         {"no antenna", {{4}}, {}, false, {}, {}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TCella* module = Module(c.inputs);

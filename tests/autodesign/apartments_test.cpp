@@ -84,6 +84,7 @@ TEST_F(ApartmentsTest, EachOutletCountGetsItsDistribution) {
         std::vector<std::pair<std::pair<int32_t, int32_t>, int32_t>> cells;  // (column, row) -> type
         std::map<int32_t, int> census;  // direct, through, terminal outlets and terminations
     };
+    // clang-format off
     const Case cases[] = {
         {"one outlet: the direct outlet",
          1,
@@ -169,6 +170,7 @@ TEST_F(ApartmentsTest, EachOutletCountGetsItsDistribution) {
          {{{2, Y}, 6}, {{6, Y}, 6}, {{8, Y}, 16}, {{7, Y + 1}, 16}, {{2, Y - 2}, 14}, {{6, Y + 2}, 14}},
          {{14, 7}, {15, 0}, {54, 0}, {16, 2}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         engine.Components->Clear();

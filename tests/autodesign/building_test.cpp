@@ -81,6 +81,7 @@ TEST(Building, SelectionPredicates) {
         // floor 3 apartment 0) and for staircase 0 floor 2 apartment 0.
         bool staircase1, floor2, floor3, apt20, apt21, apt30, otherStaircase;
     };
+    // clang-format off
     const Case cases[] = {
         {"all", true, 0, 0, 0, true, true, true, true, true, true, true},
         {"one apartment", false, 1, 2, 0, true, false, false, true, false, false, false},
@@ -88,6 +89,7 @@ TEST(Building, SelectionPredicates) {
         {"an apartment on every floor", false, 1, -1, 0, true, false, false, true, false, true, false},
         {"the whole staircase", false, 1, -2, 0, true, true, true, true, true, true, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TPalazzo b;
@@ -115,11 +117,14 @@ TEST(Building, FieldsOverTheSelectedApartmentsAndStaircases) {
         std::function<int32_t&(TPalazzo&, int32_t, int32_t)> at;  // the value of staircase s floor f
     };
     auto apt = [](int32_t TAppartamento::*m) {
-        return [m](TPalazzo& b, int32_t s, int32_t f) -> int32_t& { return b.Staircases[s].Floors[f].Apartments[0].*m; };
+        return [m](TPalazzo& b, int32_t s, int32_t f) -> int32_t& {
+            return b.Staircases[s].Floors[f].Apartments[0].*m;
+        };
     };
     auto stair = [](int32_t TScala::*m) {
         return [m](TPalazzo& b, int32_t s, int32_t) -> int32_t& { return b.Staircases[s].*m; };
     };
+    // clang-format off
     const Field fields[] = {
         {"terrestrial outlets", &TPalazzo::GetTerrOutlets, &TPalazzo::SetTerrOutlets, apt(&TAppartamento::TerrOutlets)},
         {"satellite outlets", &TPalazzo::GetSatOutlets, &TPalazzo::SetSatOutlets, apt(&TAppartamento::SatOutlets)},
@@ -135,6 +140,7 @@ TEST(Building, FieldsOverTheSelectedApartmentsAndStaircases) {
          stair(&TScala::TopFloorDistance)},
         {"floor spacing", &TPalazzo::GetFloorSpacing, &TPalazzo::SetFloorSpacing, stair(&TScala::FloorSpacing)},
     };
+    // clang-format on
     for (const Field& field : fields) {
         SCOPED_TRACE(field.name);
         TPalazzo b = Building({2, 2});
@@ -261,7 +267,8 @@ TEST_F(AntennaTest, ChannelGridShowsAndReadsBack) {
     Add(a, "23", LevelNone);
     a.FillChannelGrid(grid);
     ASSERT_EQ(grid.RowCount, 4);
-    const char* expected[3][4] = {{"21", "A", "Rete 21", "70"}, {"22", "D", "Rete 22", "0"}, {"23", "A", "Rete 23", ""}};
+    const char* expected[3][4] = {
+        {"21", "A", "Rete 21", "70"}, {"22", "D", "Rete 22", "0"}, {"23", "A", "Rete 23", ""}};
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 4; ++c) EXPECT_EQ(grid.Cells[c][r + 1], expected[r][c]) << r << "," << c;
     grid.Cells[3][1] = "";

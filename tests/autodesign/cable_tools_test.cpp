@@ -39,7 +39,8 @@ protected:
         for (int32_t c = 0; c < grid.Columns; ++c)
             for (int32_t r = 0; r < grid.Rows; ++r)
                 for (TCella* x = grid.CellAt(c, r); x; x = x->Overlay)
-                    if (auto* s = dynamic_cast<TNCavo*>(x)) found.push_back({s->Column, s->Row, s->Orientation, s->Bend});
+                    if (auto* s = dynamic_cast<TNCavo*>(x))
+                        found.push_back({s->Column, s->Row, s->Orientation, s->Bend});
         std::sort(found.begin(), found.end());
         return found;
     }
@@ -62,6 +63,7 @@ TEST(SplitIntoAvailableSizes, TakesTheSizesTheComponentsOffer) {
         std::vector<int32_t> offered;
         std::vector<int32_t> expected;
     };
+    // clang-format off
     const Case cases[] = {
         {7, {2, 4, 8}, {8, 0, 0}},   // one above the count is accepted
         {10, {2, 4}, {4, 4, 2}},     // nothing upwards: the largest below
@@ -70,6 +72,7 @@ TEST(SplitIntoAvailableSizes, TakesTheSizesTheComponentsOffer) {
         {6, {2, 4, 8}, {4, 2, 0}},   // 8 exceeds 6 by two: the largest size below 6
         {0, {2}, {0, 0, 0}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         std::array<uint8_t, 11> table{};
         for (int32_t s : c.offered) table[s] = 1;
@@ -104,6 +107,7 @@ TEST_F(CableToolsTest, CableRunsAsTables) {
         int32_t c1, r1, c2, r2, bend, direction;
         std::vector<Piece> expected;
     };
+    // clang-format off
     const Case cases[] = {
         {"up, corner at the bend", 2, 5, 6, 1, 4, 1,
          {{2, 5, 1, 0}, {3, 5, 1, 0}, {4, 5, 1, 1}, {4, 1, 3, 1}, {4, 2, 0, 0}, {4, 3, 0, 0}, {4, 4, 0, 0},
@@ -125,6 +129,7 @@ TEST_F(CableToolsTest, CableRunsAsTables) {
         {"right to left horizontally first", 6, 1, 2, 5, 4, 1, {}},
         {"upwards vertically first", 2, 5, 6, 1, 3, 0, {}},
     };
+    // clang-format on
     TNCavo cable(nullptr, 1, 0, 0, 0, 0, 0);
     cable.Attenuation->Set3(0, 0, 5, 18.0f);
     for (const Case& c : cases) {
@@ -171,8 +176,17 @@ TEST_F(CableToolsTest, AnExitAnchorIsJoinedToItsPartnerByARun) {
     engine.ConnectAnchorToPartner(exit, &cable, 5);
     // Orientation 0: from the anchor, vertically first, turning on row 5;
     // the run takes the squares of both anchors.
-    EXPECT_EQ(Segments(), Sorted({{2, 2, 0, 0}, {2, 3, 0, 0}, {2, 4, 0, 0}, {2, 5, 2, 1}, {3, 5, 1, 0}, {4, 5, 1, 0},
-                                  {5, 5, 1, 0}, {6, 5, 0, 1}, {6, 6, 0, 0}, {6, 7, 0, 0}, {6, 8, 0, 0}}));
+    EXPECT_EQ(Segments(), Sorted({{2, 2, 0, 0},
+                                  {2, 3, 0, 0},
+                                  {2, 4, 0, 0},
+                                  {2, 5, 2, 1},
+                                  {3, 5, 1, 0},
+                                  {4, 5, 1, 0},
+                                  {5, 5, 1, 0},
+                                  {6, 5, 0, 1},
+                                  {6, 6, 0, 0},
+                                  {6, 7, 0, 0},
+                                  {6, 8, 0, 0}}));
     EXPECT_EQ(engine.CableTemplate->Colour, 7);
 }
 
@@ -189,6 +203,7 @@ TEST_F(CableToolsTest, OutletLinesInTheThreeDirections) {
         std::vector<Piece> segments;
         std::pair<int32_t, int32_t> termination;  // (-1, -1) none
     };
+    // clang-format off
     const Case cases[] = {
         {"right", &TCreaAuto::PlaceOutletRowRight, 2, 5, false, {{2, 5}, {5, 5}, {8, 5}}, 3,
          {{3, 5, 1, 0}, {4, 5, 1, 0}, {6, 5, 1, 0}, {7, 5, 1, 0}}, {9, 5}},
@@ -199,12 +214,14 @@ TEST_F(CableToolsTest, OutletLinesInTheThreeDirections) {
         {"down", &TCreaAuto::PlaceOutletColumnDown, 4, 2, false, {{4, 2}, {4, 5}}, 0, {{4, 3, 0, 0}, {4, 4, 0, 0}},
          {4, 6}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         grid.Clear();
         engine.OutletChoice[OutletThrough][RoleTer] = through;
         engine.OutletChoice[OutletTerminal][RoleTer] = c.withTerminal ? terminal : nullptr;
-        ASSERT_TRUE((engine.*c.place)(c.column, c.row, static_cast<int32_t>(c.outlets.size()), &grid, RoleTer, false));
+        ASSERT_TRUE((engine.*c.place)(c.column, c.row, static_cast<int32_t>(c.outlets.size()), &grid, RoleTer,
+                                      false));
         for (size_t i = 0; i < c.outlets.size(); ++i) {
             TCella* o = grid.CellAt(c.outlets[i].first, c.outlets[i].second);
             ASSERT_NE(o, nullptr);
@@ -242,11 +259,12 @@ TEST_F(CableToolsTest, AnOutletLineWithoutItsOutletsGivesTheMessage) {
         engine.OutletChoice[OutletTerminal][RoleTer] = c.withTerminal ? terminal : nullptr;
         EXPECT_EQ(engine.PlaceOutletRowRight(2, 5, c.count, &grid, RoleTer, false), c.type == nullptr);
         if (c.type) {
-            EXPECT_EQ(ShownMessage(), AnsiString("Non sono state trovate in libreria prese adeguate all'impianto. "
-                                                 "Serve almeno una presa ") +
-                                          c.type +
-                                          "con isolamento di corrente continua con connettore IEC maschio che "
-                                          "gestisca la banda terrestre.");
+            EXPECT_EQ(ShownMessage(),
+                      AnsiString("Non sono state trovate in libreria prese adeguate all'impianto. "
+                                 "Serve almeno una presa ") +
+                          c.type +
+                          "con isolamento di corrente continua con connettore IEC maschio che "
+                          "gestisca la banda terrestre.");
             EXPECT_FALSE(grid.HasComponents());
         } else {
             EXPECT_EQ(grid.CellAt(2, 5)->TypeCode, CodeTerminatedOutlet);
@@ -256,12 +274,14 @@ TEST_F(CableToolsTest, AnOutletLineWithoutItsOutletsGivesTheMessage) {
 }
 
 TEST(OutletNotFoundMessage, WordForWord) {
-    const AnsiString head = "Non sono state trovate in libreria prese adeguate all'impianto. Serve almeno una presa ";
+    const AnsiString head =
+        "Non sono state trovate in libreria prese adeguate all'impianto. Serve almeno una presa ";
     struct Case {
         int type, connector;
         bool dc, ter, sat;
         const char* tail;
     };
+    // clang-format off
     const Case cases[] = {
         {1, 0, false, true, false,
          "passante con isolamento di corrente continua con connettore IEC maschio che gestisca la banda terrestre."},
@@ -287,6 +307,7 @@ TEST(OutletNotFoundMessage, WordForWord) {
         {1, -1, false, false, false,
          "passante con isolamento di corrente continua con connettore che gestisca la banda satellitare."},
     };
+    // clang-format on
     for (const Case& c : cases)
         EXPECT_EQ(TCreaAuto::OutletNotFoundMessage(c.type, c.connector, c.dc, c.ter, c.sat), head + c.tail);
 }
@@ -297,11 +318,19 @@ TEST(OutletNotFoundMessage, ConnectorIndexOfEachConnectorChoice) {
     struct Case {
         int outputs, kind, index;
     };
-    const Case cases[] = {{1, 0, 0}, {1, 1, 1}, {1, 2, 2}, {2, 0, 3}, {2, 1, 4}, {2, 2, 5}, {3, -1, 6},
+    const Case cases[] = {{1, 0, 0},
+                          {1, 1, 1},
+                          {1, 2, 2},
+                          {2, 0, 3},
+                          {2, 1, 4},
+                          {2, 2, 5},
+                          {3, -1, 6},
                           // "(Automatico)": terrestrial alone or mixed, satellite alone or with terrestrial.
-                          {2, 0, 3}, {1, 1, 1},
+                          {2, 0, 3},
+                          {1, 1, 1},
                           // Shapes no choice gives (a damaged choice): no connector text.
-                          {2, -1, -1}, {1, 5, -1}};
+                          {2, -1, -1},
+                          {1, 5, -1}};
     for (const Case& c : cases)
         EXPECT_EQ(TCreaAuto::OutletConnectorIndex(c.outputs, c.kind), c.index) << c.outputs << "," << c.kind;
 }
@@ -335,11 +364,12 @@ TEST_F(LoadCableTest, FoundUnknownCodeAndUnknownLibrary) {
         const char* code;
         bool found;
     };
-    const Case cases[] = {{"Cavi", "CX100", true}, {"cavi", "CX100", true}, {"Cavi", "X9", false},
-                          {"Altri", "CX100", false}};
+    const Case cases[] = {
+        {"Cavi", "CX100", true}, {"cavi", "CX100", true}, {"Cavi", "X9", false}, {"Altri", "CX100", false}};
     for (const Case& c : cases) {
         TNCavo cable(nullptr, 1, 0, 0, 0, 0, 0);
-        EXPECT_EQ(engine.LoadCableFromLibrary(c.library, c.code, &cable), c.found) << c.library << " " << c.code;
+        EXPECT_EQ(engine.LoadCableFromLibrary(c.library, c.code, &cable), c.found)
+            << c.library << " " << c.code;
         EXPECT_EQ(cable.Described, c.found ? 1 : 0);
         if (c.found) {
             EXPECT_FLOAT_EQ(cable.LossPer100(5), 21.5f);

@@ -14,8 +14,8 @@
 #include "core/channel_plans.h"
 #include "core/libraries.h"
 #include "platform/engines.h"
-#include "support/design_components.h"
 #include "support/default_library_folder.h"
+#include "support/design_components.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 
@@ -51,7 +51,9 @@ protected:
         }
         return colours;
     }
-    TColor ColourOf(const char* channel) { return CellColours().at(static_cast<size_t>(Antenna().Plan->IndexOf(channel))); }
+    TColor ColourOf(const char* channel) {
+        return CellColours().at(static_cast<size_t>(Antenna().Plan->IndexOf(channel)));
+    }
     void ClickChannel(const char* channel) {
         const int i = Antenna().Plan->IndexOf(channel);
         const TRect r = panel.ChannelGrid->CellRect(i % ChannelGridColumns, i / ChannelGridColumns);
@@ -80,13 +82,15 @@ TEST_F(ChannelPanel, GridCellsFollowThePlan) {
     EXPECT_NE(std::find(texts.begin(), texts.end(), "21"), texts.end());
 
     TCanalizzazione small("Prova", 57);
-    for (int i = 0; i < 57; ++i) small.AddRow(std::to_string(i), 400.0f + 8 * i, 408.0f + 8 * i, 0, 0, 'a', 0, 0, "");
+    for (int i = 0; i < 57; ++i)
+        small.AddRow(std::to_string(i), 400.0f + 8 * i, 408.0f + 8 * i, 0, 0, 'a', 0, 0, "");
     Antenna().Plan = &small;
     const std::vector<TColor> colours = CellColours();
     for (int i = 0; i < 100; ++i)
         EXPECT_EQ(colours[i], ColorToRGB(i < 57 ? ChannelCellFree : ChannelCellNoRow)) << i;
     // A grey cell takes no click.
-    panel.ChannelGrid->ClickAt(panel.ChannelGrid->CellRect(18, 2).Left + 3, panel.ChannelGrid->CellRect(18, 2).Top + 3);
+    panel.ChannelGrid->ClickAt(panel.ChannelGrid->CellRect(18, 2).Left + 3,
+                               panel.ChannelGrid->CellRect(18, 2).Top + 3);
     EXPECT_EQ(Antenna().Channels.Count(), 0);
     EXPECT_FALSE(opz.DesignRequested);
     Antenna().Plan = nullptr;
@@ -140,8 +144,14 @@ TEST_F(ChannelPanel, ListEdits) {
         const char* typed;
         const char* cell;
     };
-    for (const Case& c : std::vector<Case>{{1, "digitale", "D"}, {1, "x", "A"}, {1, "d", "D"}, {1, "", ""},
-                                           {3, "1,2,3", "1,2,3"}, {3, ",", ","}, {3, "-", "-"}, {3, "75,5", "75,5"},
+    for (const Case& c : std::vector<Case>{{1, "digitale", "D"},
+                                           {1, "x", "A"},
+                                           {1, "d", "D"},
+                                           {1, "", ""},
+                                           {3, "1,2,3", "1,2,3"},
+                                           {3, ",", ","},
+                                           {3, "-", "-"},
+                                           {3, "75,5", "75,5"},
                                            {2, "Rai 1", "Rai 1"}}) {
         EXPECT_NO_THROW(list.SetEditText(c.col, 1, c.typed)) << c.typed;
         EXPECT_EQ(list.Cells[c.col][1], c.cell) << c.typed;
@@ -169,7 +179,8 @@ TEST_F(ChannelPanel, ListEdits) {
 }
 
 TEST_F(ChannelPanel, DeleteMovesTheLaterAntennasDown) {
-    for (int i = 0; i < AntennaSlots; ++i) opz.Antennas[i].Code = i < 5 || i == 9 ? "A" + std::to_string(i + 1) : "";
+    for (int i = 0; i < AntennaSlots; ++i)
+        opz.Antennas[i].Code = i < 5 || i == 9 ? "A" + std::to_string(i + 1) : "";
     ClickChannel("21");  // antenna 1 has a channel
     opz.Antennas[3].FMin = 174;
     panel.Index = 2;

@@ -1,8 +1,9 @@
 // The design settings record: defaults from the settings store, the building
 // and antenna blocks, and section 208 of every version.
+#include "autodesign/design_settings.h"
+
 #include <gtest/gtest.h>
 
-#include "autodesign/design_settings.h"
 #include "core/channel_plans.h"
 #include "core/channels.h"
 #include "core/file.h"
@@ -96,7 +97,7 @@ TEST_F(DesignSettingsTest, CountsBeyondTheBuildingAreRefused) {
     Fill(o);
     struct Case {
         const char* name;
-        size_t offset;   // of the count in the section
+        size_t offset;  // of the count in the section
         int32_t value;
     };
     // Tag, seven flags, satellite cables, radial, two distances: the building at 24.
@@ -106,7 +107,8 @@ TEST_F(DesignSettingsTest, CountsBeyondTheBuildingAreRefused) {
     for (const Case& c : {Case{"11 staircases", building, 11}, Case{"negative", building, -1},
                           Case{"31 floors", firstFloors, 31}, Case{"11 apartments", firstApartments, 11}}) {
         std::string bytes = Saved(o);
-        for (int i = 0; i < 4; ++i) bytes[c.offset + i] = static_cast<char>((uint32_t(c.value) >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 4; ++i)
+            bytes[c.offset + i] = static_cast<char>((uint32_t(c.value) >> (8 * i)) & 0xFF);
         TOpzProgetto back;
         TMemoryStream in(bytes);
         in.SetPosition(4);
@@ -115,7 +117,7 @@ TEST_F(DesignSettingsTest, CountsBeyondTheBuildingAreRefused) {
 }
 
 TEST_F(DesignSettingsTest, AntennaChannelsOutsideThePlanAndUnknownPlansStayAsRead) {
-    const std::string longName = "Un nome di canale assai più lungo di diciannove";   // 47 characters
+    const std::string longName = "Un nome di canale assai più lungo di diciannove";  // 47 characters
     RecordBytes block;
     block.F32(-1.0f).F32(200.0f).Text("Lib", 51).Text("A1", 51);
     block.U8(PlanIdEuropa).U8(1).U8(0).U8(0).Text("Europa", 50);
@@ -124,7 +126,7 @@ TEST_F(DesignSettingsTest, AntennaChannelsOutsideThePlanAndUnknownPlansStayAsRea
     block.Text("21", 50).Text("Rai 1", 21).F32(70.0f).U8('a');
     TAntennaAutoProg a;
     TMemoryStream in(block.Bytes());
-    a.Load(in, 50100);   // with kinds; sentinels are no longer converted
+    a.Load(in, 50100);  // with kinds; sentinels are no longer converted
     ASSERT_EQ(a.OtherChannels.size(), 1u);
     EXPECT_EQ(a.OtherChannels[0].Name, longName);
     EXPECT_EQ(a.OtherChannels[0].Level, -2.0f);
@@ -137,7 +139,16 @@ TEST_F(DesignSettingsTest, AntennaChannelsOutsideThePlanAndUnknownPlansStayAsRea
     // Below version 50000 small negative codes are the "no value" sentinel.
     TAntennaAutoProg b;
     RecordBytes oldBlock;
-    oldBlock.F32(-1.0f).F32(200.0f).Text("", 51).Text("", 51).U8(0).U8(0).U8(0).U8(0).Text("Nessuno", 50).I32(1);
+    oldBlock.F32(-1.0f)
+        .F32(200.0f)
+        .Text("", 51)
+        .Text("", 51)
+        .U8(0)
+        .U8(0)
+        .U8(0)
+        .U8(0)
+        .Text("Nessuno", 50)
+        .I32(1);
     oldBlock.Text("X", 50).Text("", 21).F32(-1.0f);
     TMemoryStream o2(oldBlock.Bytes());
     b.Load(o2, 40000);
@@ -184,7 +195,7 @@ TEST_F(DesignSettingsTest, BuildingResetAndMaxima) {
     EXPECT_EQ(b.Staircases[0].FloorCount, 1);
     EXPECT_EQ(b.Staircases[0].Floors[0].ApartmentCount, 1);
     EXPECT_EQ(b.Staircases[0].Floors[0].Apartments[0].OutletSpacing, 5);
-    EXPECT_EQ(b.Staircases[1].FloorCount, 5);   // hidden by the count, kept
+    EXPECT_EQ(b.Staircases[1].FloorCount, 5);  // hidden by the count, kept
 }
 
 }  // namespace

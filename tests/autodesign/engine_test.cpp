@@ -1,5 +1,7 @@
 // The design engine: its making and reset, and the order of the stages of a
 // run as the main window sees it, with stand-in stages.
+#include "autodesign/engine.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,7 +10,6 @@
 
 #include "app/grid.h"
 #include "app/project.h"
-#include "autodesign/engine.h"
 #include "cells/cables.h"
 #include "cells/terminations.h"
 #include "core/libraries.h"
@@ -120,6 +121,7 @@ TEST_F(EngineTest, RunStagesAsSeenByTheMainWindow) {
         std::vector<std::string> calls;
         const char* message;  // the one message box, "" for none
     };
+    // clang-format off
     const Case cases[] = {
         {"input check fails", Reports("Manca qualcosa.", false), Passes(), Passes(), false, {}, "Manca qualcosa."},
         {"network fails", Passes(), Reports("Rete impossibile.", false), Passes(), false, {"reset", "reset", "show"},
@@ -130,6 +132,7 @@ TEST_F(EngineTest, RunStagesAsSeenByTheMainWindow) {
          {"reset", "reset", "show"}, "Primo."},
         {"success", Passes(), Passes(), Passes(), true, {"reset", "show", "after-load"}, ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Application->Script().Reset();
@@ -177,11 +180,13 @@ TEST_F(EngineTest, ProgressMaximumCountsStaircasesFloorsAndApartments) {
         bool network;
         int32_t expected;
     };
+    // clang-format off
     const Case cases[] = {
         {{{3, 3}}, true, 9},
         {{{2, 2, 2}, {2}}, true, 14},
         {{{3, 3}}, false, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TPalazzo& b = *engine.Settings->Building;
         b.StaircaseCount = static_cast<int32_t>(c.staircases.size());
@@ -221,6 +226,7 @@ TEST_F(EngineTest, BuildingOutsideTheDesignLimitsIsRefusedBeforeTheProjectIsTouc
         bool passes;
     };
     auto apartment = [](TPalazzo& b) -> TAppartamento& { return b.Staircases[0].Floors[0].Apartments[0]; };
+    // clang-format off
     const Case cases[] = {
         {"5 staircases", [](TPalazzo& b) { b.StaircaseCount = 5; }, false},
         {"0 staircases", [](TPalazzo& b) { b.StaircaseCount = 0; }, false},
@@ -245,6 +251,7 @@ TEST_F(EngineTest, BuildingOutsideTheDesignLimitsIsRefusedBeforeTheProjectIsTouc
          true},
         {"floor of 0 apartments", [](TPalazzo& b) { b.Staircases[0].Floors[0].ApartmentCount = 0; }, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Application->Script().Reset();

@@ -8,15 +8,15 @@
 
 #include "app/grid.h"
 #include "autodesign/engine.h"
+#include "cells/amplifiers.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "core/libraries.h"
 #include "core/options.h"
 #include "core/reporter.h"
-#include "cells/amplifiers.h"
-#include "platform/stdctrls.h"
 #include "platform/application.h"
+#include "platform/stdctrls.h"
 #include "support/design_components.h"
 #include "support/globals_fixture.h"
 
@@ -55,7 +55,8 @@ protected:
         auto& block = engine.ApartmentBlock[0][f][a];
         block = std::make_unique<TGridData>(nullptr, columns, rows, GridWork);
         block->InsertCell(std::make_unique<TAncoraI>(nullptr, 3, 0, 0, rowTer), false, 0);
-        for (int32_t b = 0; b < lines; ++b) block->InsertCell(std::make_unique<TAncoraI>(nullptr, 3, 0, 0, rowSat + b), false, 0);
+        for (int32_t b = 0; b < lines; ++b)
+            block->InsertCell(std::make_unique<TAncoraI>(nullptr, 3, 0, 0, rowSat + b), false, 0);
         engine.ApartmentInputRow[0][f][a][0] = rowTer;
         engine.ApartmentInputRow[0][f][a][1] = rowSat;
     }
@@ -101,6 +102,7 @@ TEST_F(FloorsTest, TapChainsOfOneFloor) {
         std::map<int32_t, int> census;  // exits, terminations, taps, closing taps
         int32_t chainLength, chainEnd, riserColumn;
     };
+    // clang-format off
     const Case cases[] = {
         {"five apartments, only 4-output taps: 4 and 4, the last three outputs closed",
          {{Tap, 4}},
@@ -129,6 +131,7 @@ TEST_F(FloorsTest, TapChainsOfOneFloor) {
          {{Exit, 2}, {Termination, 1}, {Tap, 2}},
          3, 1, 1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         engine.Components->Clear();
@@ -165,7 +168,8 @@ TEST_F(FloorsTest, ARiserGoesOnToTheFloorBelowAndTheFloorAboveLinksToIt) {
     auto* spacing = dynamic_cast<TNCavo*>(Block(1)->CellAt(engine.RiserColumn[0][1][0], 1));
     ASSERT_NE(spacing, nullptr);
     EXPECT_FLOAT_EQ(spacing->PassAttenuation(), 3.0f);
-    const int32_t r0 = engine.RiserColumn[0][0][0], r1 = engine.RiserColumn[0][1][0], r2 = engine.RiserColumn[0][2][0];
+    const int32_t r0 = engine.RiserColumn[0][0][0], r1 = engine.RiserColumn[0][1][0],
+                  r2 = engine.RiserColumn[0][2][0];
     EXPECT_EQ(LinkOf(1, 0, r1, 2), Block(0)->CellAt(r0, 0));
     EXPECT_EQ(engine.ChainEnd[0][2][0], 2);
     EXPECT_EQ(LinkOf(2, 0, r2, Block(2)->Rows - 1), Block(1)->CellAt(r1, 0));
@@ -196,6 +200,7 @@ TEST_F(FloorsTest, LayoutOfAFloorForEachApartmentCount) {
         std::vector<int32_t> offsets;
         int32_t chainOffset, cableColumns, width, height, tail;
     };
+    // clang-format off
     const Case cases[] = {
         {0, {}, 0, 0, 6, 13, 1},
         {1, {1}, 1, 1, 16, 14, 1},
@@ -205,6 +210,7 @@ TEST_F(FloorsTest, LayoutOfAFloorForEachApartmentCount) {
         {5, {1, 1, 8, 8, 16}, 5, 4, 22, 22, 0},
         {6, {1, 1, 8, 8, 16, 16}, 5, 4, 22, 22, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.n);
         engine.Settings->Building->Staircases[0].Floors[0].ApartmentCount = c.n;
@@ -215,7 +221,8 @@ TEST_F(FloorsTest, LayoutOfAFloorForEachApartmentCount) {
         }
         engine.ChainEnd[0][0][1] = 1;
         EXPECT_TRUE(engine.LayoutFloorApartments(0, 0));
-        EXPECT_EQ(std::vector<int32_t>(engine.ApartmentOffset[0][0], engine.ApartmentOffset[0][0] + c.n), c.offsets);
+        EXPECT_EQ(std::vector<int32_t>(engine.ApartmentOffset[0][0], engine.ApartmentOffset[0][0] + c.n),
+                  c.offsets);
         EXPECT_EQ(engine.TapChainOffset[0][0], c.chainOffset);
         EXPECT_EQ(engine.FloorCableColumns[0][0], c.cableColumns);
         EXPECT_EQ(engine.FloorWidth[0][0], c.width);
@@ -282,12 +289,14 @@ TEST_F(StaircaseSwitchFloorsTest, SwitchSizesAlongTheStaircase) {
         std::vector<int32_t> placed;   // outputs of the switches placed, top down
         int32_t terminations;
     };
+    // clang-format off
     const Case cases[] = {
         {"5 lines, 6 apartments: one switch of 6", 5, {4, 6, 8}, {6}, 5},
         {"only 4 and 8 outputs: two of 4, two outputs closed", 5, {4, 8}, {4, 4}, 2 + 5},
         {"4 lines on 5-input switches: the spare input and through output closed", 4, {6}, {6}, 2 + 4},
         {"only 3 outputs: two of 3, the second one mirrored", 5, {3}, {3, 3}, 5},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         engine.Components->Clear();
@@ -321,8 +330,9 @@ TEST_F(StaircaseSwitchFloorsTest, NoSwitchForTheLines) {
     EXPECT_TRUE(engine.PlaceFloors(0, 1, 1)) << Message();  // the top floor takes any switch
     Fresh();
     EXPECT_FALSE(engine.PlaceFloors(0, 0, 1));
-    EXPECT_EQ(Message(),
-              "Non sono stati selezionati switch adeguati per le scale. Gli switch devono essere switch di linea.");
+    EXPECT_EQ(
+        Message(),
+        "Non sono stati selezionati switch adeguati per le scale. Gli switch devono essere switch di linea.");
     engine.Components->Clear();
     engine.ClassifyComponents();
     Fresh();
@@ -432,8 +442,9 @@ TEST_F(StaircaseSwitchSizingTest, ChecksEvenWhenTheAmplifiersCannotServeTheLines
     ASSERT_EQ(topSwitch->TypeCode, SwitchCode);
     EXPECT_FALSE(topSwitch->Described);
     EXPECT_FALSE(engine.SizeRisersBothKinds(0));
-    EXPECT_EQ(Message(), "Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo elevato "
-                         "dalla centrale di testa.");
+    EXPECT_EQ(Message(),
+              "Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo elevato "
+              "dalla centrale di testa.");
     EXPECT_TRUE(topSwitch->Described);
     EXPECT_NE(engine.StaircaseRequiredLevel[0][1], 123.0f);
     EXPECT_FALSE(IsRealLevel(engine.StaircaseRequiredLevel[0][1]));

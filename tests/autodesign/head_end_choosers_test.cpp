@@ -85,6 +85,7 @@ TEST_F(HeadEndChoosersTest, FamilyChoiceFollowsTheRulesOfEachKind) {
         std::vector<Family> families;
         int32_t ter, sat;
     };
+    // clang-format off
     const Case cases[] = {
         // Head-end rule: the smallest L1 that reaches; a module level may stand in for it.
         {"smallest head-end level reaching", 110, 0, false, false, 1, 0, {{120, 0, 0, 0}, {112, 0, 0, 0}, {115, 0, 0, 0}}, 1, 1},
@@ -98,6 +99,7 @@ TEST_F(HeadEndChoosersTest, FamilyChoiceFollowsTheRulesOfEachKind) {
         {"no family and X below", 110, 105, true, false, 2, 2, {{120, 100, 0, 0}, {112, 100, 0, 0}, {118, 90, 0, 0}}, -1, -1},
         {"one terrestrial input takes the head-end rule", 110, 105, true, false, 1, 0, {{120, 100, 0, 0}, {112, 100, 0, 0}, {118, 90, 0, 0}}, 1, 1},
     };
+    // clang-format on
     engine.Settings->Terrestrial = engine.Settings->Satellite = true;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -135,19 +137,26 @@ TEST_F(HeadEndChoosersTest, ChannelFiltersTakeTheWholeChannelAndPreferPlainFilte
     EXPECT_EQ(placed->Code, plain->Code);
     EXPECT_FLOAT_EQ(consumption, 45.0f);
     // The wanted input arrangement, and the other series, leave only the gain-control one... or none.
-    EXPECT_FALSE(engine.SelectChannelFilters(6, 10, grid.get(), "Ov", "Alfa", exact, consumption, AutoMixOneInput));
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati filtri adeguati al canale 21."});
+    EXPECT_FALSE(
+        engine.SelectChannelFilters(6, 10, grid.get(), "Ov", "Alfa", exact, consumption, AutoMixOneInput));
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Non sono stati selezionati filtri adeguati al canale 21."});
     gain->Inputs = AutoMixOneInput;
-    ASSERT_TRUE(engine.SelectChannelFilters(6, 10, grid.get(), "Ov", "Alfa", exact, consumption, AutoMixOneInput));
+    ASSERT_TRUE(
+        engine.SelectChannelFilters(6, 10, grid.get(), "Ov", "Alfa", exact, consumption, AutoMixOneInput));
     EXPECT_EQ(grid->CellAt(6, 10)->Code, gain->Code);
     EXPECT_FLOAT_EQ(consumption, 85.0f);
     // By code: the same two passes with the article code.
-    EXPECT_FALSE(engine.SelectChannelFiltersByCode(9, 10, grid.get(), "Ov", "Alfa", exact, consumption, 0, "X"));
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati filtri adeguati al canale 21."});
-    EXPECT_TRUE(engine.SelectChannelFiltersByCode(9, 10, grid.get(), "Ov", "Alfa", exact, consumption, 0, gain->Code));
+    EXPECT_FALSE(
+        engine.SelectChannelFiltersByCode(9, 10, grid.get(), "Ov", "Alfa", exact, consumption, 0, "X"));
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Non sono stati selezionati filtri adeguati al canale 21."});
+    EXPECT_TRUE(engine.SelectChannelFiltersByCode(9, 10, grid.get(), "Ov", "Alfa", exact, consumption, 0,
+                                                  gain->Code));
     // A module on a drawn one is refused, and nothing is displaced.
     EXPECT_FALSE(engine.SelectChannelFilterAnyInputs(4, 10, grid.get(), "Ov", "Alfa", exact, consumption));
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Errore di creazione disegno. Non riesco a progettare l'impianto."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Errore di creazione disegno. Non riesco a progettare l'impianto."});
     EXPECT_EQ(grid->CellAt(3, 10)->Code, plain->Code);
 }
 
@@ -155,7 +164,8 @@ TEST_F(HeadEndChoosersTest, ConvertersCoverTheTransponder) {
     float consumption = 0.0f;
     Module(CodeConvertitore, AutoMixCommonLine, 950, 1270, 100.0f);
     EXPECT_FALSE(engine.SelectConverters(6, 10, grid.get(), "Ov", "Alfa", 57, 1244, 1280, consumption));
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati convertitori adeguati al trasponder 57."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Non sono stati selezionati convertitori adeguati al trasponder 57."});
     Module(CodeConvertitore, AutoMixCommonLine, 950, 2150, -5.0f);  // a negative draw counts as none
     EXPECT_TRUE(engine.SelectConverters(6, 10, grid.get(), "Ov", "Alfa", 57, 1244, 1280, consumption));
     EXPECT_FLOAT_EQ(consumption, 0.0f);
@@ -168,8 +178,8 @@ TEST_F(HeadEndChoosersTest, ConvertersCoverTheTransponder) {
 TEST_F(HeadEndChoosersTest, ConvertersAreTunedToAFreeSlot) {
     auto slots = [](TCella* c) {
         const TModuloFiltro& m = *static_cast<TCellaAutoMix*>(c)->Modules->head;
-        return std::vector<float>{m.slotLow[ModuleInputSlot], m.slotHigh[ModuleInputSlot], m.slotLow[ModuleOutputSlot],
-                                  m.slotHigh[ModuleOutputSlot]};
+        return std::vector<float>{m.slotLow[ModuleInputSlot], m.slotHigh[ModuleInputSlot],
+                                  m.slotLow[ModuleOutputSlot], m.slotHigh[ModuleOutputSlot]};
     };
     auto output = [](TCella* c, float low, float high, uint32_t mode) {
         TModuloFiltro& m = *static_cast<TCellaAutoMix*>(c)->Modules->head;
@@ -188,6 +198,7 @@ TEST_F(HeadEndChoosersTest, ConvertersAreTunedToAFreeSlot) {
         float low, high;
         std::vector<float> tuned;
     };
+    // clang-format off
     const Case cases[] = {
         {57, 1244, 1280, {1244, 1280, 1000, 1036}},
         {59, 1282, 1318, {1282, 1318, 1038, 1074}},
@@ -197,10 +208,12 @@ TEST_F(HeadEndChoosersTest, ConvertersAreTunedToAFreeSlot) {
         {0, 2106, 2136, {2106, 2136, 1114, 1144}},   // 30 MHz fit below Tr 52
         {8, 1587, 1623, {1587, 1623, 1663, 1699}},
     };
+    // clang-format on
     int32_t column = 3;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.number);
-        ASSERT_TRUE(engine.SelectConverters(column, 10, grid.get(), "Ov", "Alfa", c.number, c.low, c.high, consumption));
+        ASSERT_TRUE(engine.SelectConverters(column, 10, grid.get(), "Ov", "Alfa", c.number, c.low, c.high,
+                                            consumption));
         EXPECT_EQ(grid->CellAt(column, 10)->Code, agile->Code);
         EXPECT_EQ(slots(grid->CellAt(column, 10)), c.tuned);
         column += 3;
@@ -209,7 +222,8 @@ TEST_F(HeadEndChoosersTest, ConvertersAreTunedToAFreeSlot) {
     // A range that ends below the next free slot (1701) holds none.
     output(agile, 1000, 1700, ConvertBlockShift);
     EXPECT_FALSE(engine.SelectConverters(column, 10, grid.get(), "Ov", "Alfa", 1, 1451, 1487, consumption));
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati convertitori adeguati al trasponder 1."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Non sono stati selezionati convertitori adeguati al trasponder 1."});
     EXPECT_EQ(grid->CellAt(column, 10), nullptr);
     // A transmodulator keeps the slots of its article.
     output(fixed, 100, 108, ConvertQpskToQam);
@@ -223,10 +237,12 @@ TEST_F(HeadEndChoosersTest, PowerSuppliesTakeTheSmallestStatedCapacity) {
         float need;
         int chosen;  // index, -1 none
     };
+    // clang-format off
     const Case cases[] = {
         {{500, 300, 400}, 250, 1}, {{500, 300, 400}, 600, -1}, {{-1, 300}, 250, 1}, {{300, -1}, 250, 0},
         {{-1}, 5000, 0},           {{300, 300}, 250, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         engine.Components->Clear();
         grid->Clear();
@@ -235,7 +251,8 @@ TEST_F(HeadEndChoosersTest, PowerSuppliesTakeTheSmallestStatedCapacity) {
         const bool placed = engine.SelectPowerSupplies(1, 1, grid.get(), "Ov", "Alfa", 2, c.need);
         EXPECT_EQ(placed, c.chosen >= 0);
         if (c.chosen < 0) {
-            EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati alimentatori adeguati alla centrale IF."});
+            EXPECT_EQ(Messages(), std::vector<std::string>{
+                                      "Non sono stati selezionati alimentatori adeguati alla centrale IF."});
             EXPECT_EQ(grid->CellAt(1, 1), nullptr);
             continue;
         }
@@ -250,10 +267,11 @@ TEST_F(HeadEndChoosersTest, LnbOfAMultiswitch) {
     struct Case {
         std::vector<int32_t> lnbs;
         int32_t needed;
-        int32_t used;        // outputs of the LNB placed, 0 none
-        int32_t placed;      // LNBs placed
+        int32_t used;    // outputs of the LNB placed, 0 none
+        int32_t placed;  // LNBs placed
     };
-    const Case cases[] = {{{4, 8}, 2, 4, 1}, {{8, 4}, 6, 8, 1}, {{4, 8}, 10, 8, 2}, {{4}, 12, 0, 0}, {{2, 4}, 3, 4, 1}};
+    const Case cases[] = {
+        {{4, 8}, 2, 4, 1}, {{8, 4}, 6, 8, 1}, {{4, 8}, 10, 8, 2}, {{4}, 12, 0, 0}, {{2, 4}, 3, 4, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.needed);
         engine.Components->Clear();
@@ -265,7 +283,8 @@ TEST_F(HeadEndChoosersTest, LnbOfAMultiswitch) {
         const bool ok = engine.SelectLnb(10, 20, grid.get(), c.needed);
         EXPECT_EQ(ok, c.used > 0);
         if (!ok) {
-            EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati LNB adeguati alla centrale satellitare."});
+            EXPECT_EQ(Messages(), std::vector<std::string>{
+                                      "Non sono stati selezionati LNB adeguati alla centrale satellitare."});
             EXPECT_FALSE(grid->HasComponents());
             continue;
         }
@@ -299,7 +318,8 @@ TEST_F(HeadEndChoosersTest, LnbOfAMultiswitch) {
 TEST_F(HeadEndChoosersTest, TheIfLnbCarriesTheTranspondersOfItsOutputKinds) {
     add.Lnb(2, "P", 82.0f);
     ASSERT_FALSE(engine.PlaceIfChannelsInOrder(10, 20, grid.get()));
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati LNB adeguati alla centrale IF."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Non sono stati selezionati LNB adeguati alla centrale IF."});
 
     TCella* lnb = add.Lnb(4, "P", LevelNone);
     for (bool dp : {false, true}) {
@@ -375,7 +395,8 @@ protected:
     }
     // A wideband amplifier whose inputs pass band V with a gain.
     TCella* Amplifier(int32_t inputs, float gain) {
-        TCella* c = add.Wideband(std::vector<std::vector<int32_t>>(static_cast<size_t>(inputs), {5}), 1, 130.0f);
+        TCella* c =
+            add.Wideband(std::vector<std::vector<int32_t>>(static_cast<size_t>(inputs), {5}), 1, 130.0f);
         for (int32_t i = 0; i < inputs; ++i) c->Attenuation->Set3(i, WideGain, 5, gain);
         c->Power[PowerSupply][0] |= 8;
         return c;
@@ -395,6 +416,7 @@ TEST_F(WidebandChoiceTest, MarginsBetweenZeroAndFiveWinAndDistinctInputsFirst) {
         int32_t antennas;
         int chosen;
     };
+    // clang-format off
     const Case cases[] = {
         {"margins 3 and 4", {{1, 33}, {1, 34}}, 1, 1},
         {"margins 7 and 4", {{1, 37}, {1, 34}}, 1, 1},
@@ -403,6 +425,7 @@ TEST_F(WidebandChoiceTest, MarginsBetweenZeroAndFiveWinAndDistinctInputsFirst) {
         {"shared inputs give way to distinct ones", {{1, 33}, {2, 37}}, 2, 1},
         {"distinct inputs keep their place", {{2, 37}, {1, 33}}, 2, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         engine.Components->Clear();
@@ -413,7 +436,8 @@ TEST_F(WidebandChoiceTest, MarginsBetweenZeroAndFiveWinAndDistinctInputsFirst) {
         const bool ok = engine.SelectWidebandAmplifier(0, 0, grid.get());
         EXPECT_EQ(ok, c.chosen >= 0);
         if (c.chosen < 0) {
-            EXPECT_EQ(Messages(), std::vector<std::string>{"Nessun amplificatore a larga banda selezionabile."});
+            EXPECT_EQ(Messages(),
+                      std::vector<std::string>{"Nessun amplificatore a larga banda selezionabile."});
             continue;
         }
         EXPECT_EQ(Chosen(), std::string(amplifiers[static_cast<size_t>(c.chosen)]->Code));

@@ -106,6 +106,7 @@ TEST_F(HeadEndFiguresTest, TerrestrialMessagesAndLimits) {
         std::function<void()> components;
         const char* message;
     };
+    // clang-format off
     const Case cases[] = {
         {"a filter without series", [this] { add.HeadEndModule(35, "Ov", "", 90.0f); },
          "Alcuni dei filtri attivi selezionati non hanno una serie o marca definita. Servono sia la marca che la "
@@ -126,6 +127,7 @@ TEST_F(HeadEndFiguresTest, TerrestrialMessagesAndLimits) {
         {"a gain-control filter of a terrestrial plan",
          [this] { add.HeadEndModule(42, "Ov", "Alfa", 90.0f, 0, CanalizzazioneEuropa); }, ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         engine.Components->Clear();
@@ -163,6 +165,7 @@ TEST_F(HeadEndFiguresTest, SatelliteConverterFamilies) {
         const char* message;
         int32_t families;
     };
+    // clang-format off
     const Case cases[] = {
         {"a converter without series", [this] { add.HeadEndModule(37, "Ov", "", 95.0f, IfConverter); },
          "Alcuni dei convertitori sat selezionati non hanno una serie o marca definita. Servono sia la marca che la "
@@ -187,6 +190,7 @@ TEST_F(HeadEndFiguresTest, SatelliteConverterFamilies) {
          },
          "", 1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         engine.Components->Clear();
@@ -268,6 +272,7 @@ TEST_F(HeadEndFiguresTest, LnbGroupOfAMultiswitch) {
         const char* message;
         float max, min;
     };
+    // clang-format off
     const Case cases[] = {
         {"8, 2 and 4 outputs",
          [this] {
@@ -291,6 +296,7 @@ TEST_F(HeadEndFiguresTest, LnbGroupOfAMultiswitch) {
          "", 82.0f, 80.0f},
         {"no LNB", [] {}, "Non sono stati selezionati LNB adeguati alla centrale satellitare.", 0.0f, 1000.0f},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         engine.Components->Clear();

@@ -81,6 +81,7 @@ TEST_F(InputCheckTest, VariantFlagsOfEachWizardVariant) {
     };
     const char* riserTer = "Non è stato selezionato alcun cavo montante terrestre.";
     const char* riserSat = "Non è stato selezionato alcun cavo montante satellitare.";
+    // clang-format off
     const Case cases[] = {
         {"T only", {true, false, 1, false, true, false}, 0, 0, 0, 0, {1, 0}, {1, 0}, {0, 0}, {1, 0}, {1, 1, 0, 1},
          {2, 5, 8}, riserTer},
@@ -97,6 +98,7 @@ TEST_F(InputCheckTest, VariantFlagsOfEachWizardVariant) {
         {"S only Monocavo", {false, true, 1, false, true, false}, 0, 0, 0, 0, {0, 1}, {0, 0}, {0, 1}, {0, 1},
          {1, 1, 0, 1}, {3, 6, 9}, riserSat},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Set(c.variant);
@@ -172,12 +174,14 @@ TEST_F(InputCheckTest, LineAmplifiersOfAMultiswitchRiser) {
         std::vector<int32_t> amplifierInputs;
         int32_t inputs, rest;
     };
+    // clang-format off
     const Case cases[] = {
         {"5 lines, 6 and 4", {true, true, 4, false, false, false}, {6, 4}, 6, 5},
         {"5 lines, 4", {true, true, 4, false, false, false}, {4}, 4, 1},
         {"8 lines, 4 and 8", {false, true, 8, false, false, false}, {4, 8}, 8, 0},
         {"9 lines, 9", {true, true, 8, false, false, false}, {9}, 9, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         engine.Components->Clear();
@@ -218,6 +222,7 @@ TEST_F(InputCheckTest, OutletsChosenForEachRole) {
     const Variant terOnly{true, false, 1, false, true, false};
     const Variant mixed{true, true, 1, false, true, false};
     const Variant multiswitch{true, true, 4, false, false, false};
+    // clang-format off
     const Case cases[] = {
         {"terrestrial outlet, automatic", terOnly, 0, [&](DesignComponents& a) { a.Outlet(15, 1, 0, ter); },
          OutletThrough, RoleTer, 0},
@@ -242,6 +247,7 @@ TEST_F(InputCheckTest, OutletsChosenForEachRole) {
          },
          OutletThrough, RoleTer, 1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         engine.Components->Clear();
@@ -266,6 +272,7 @@ TEST_F(InputCheckTest, CableMessages) {
         const char* library;
         const char* message;
     };
+    // clang-format off
     const Case cases[] = {
         {"unknown code", {true, false, 1, false, true, false}, "X9", "", "Cavi",
          "Non esiste un cavo con codice X9 nella libreria Cavi. Verificare i codici dei cavi selezionati."},
@@ -278,6 +285,7 @@ TEST_F(InputCheckTest, CableMessages) {
          "Non è stato selezionato un cavo adeguato per il montante. Il cavo deve gestire segnali terrestri e "
          "satellitari."},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Set(c.variant);
@@ -303,9 +311,12 @@ TEST_F(InputCheckTest, MixedSingleCableNeedsOnlyTheSatellitePairs) {
 }
 
 TEST_F(InputCheckTest, BackOffs) {
-    const std::pair<int32_t, double> cases[] = {{30, 7.5 * std::log10(29.0)}, {12, 7.5 * std::log10(11.0)},
-                                                {3, 7.5 * std::log10(2.0)},   {2, 0.0},
-                                                {0, 0.0},                     {-5, 0.0}};
+    const std::pair<int32_t, double> cases[] = {{30, 7.5 * std::log10(29.0)},
+                                                {12, 7.5 * std::log10(11.0)},
+                                                {3, 7.5 * std::log10(2.0)},
+                                                {2, 0.0},
+                                                {0, 0.0},
+                                                {-5, 0.0}};
     for (auto [n, expected] : cases) EXPECT_NEAR(TCreaAuto::BackOff(n), expected, 1e-5) << n;
     EXPECT_NEAR(TCreaAuto::BackOff(30), 10.968, 5e-4);
     EXPECT_NEAR(TCreaAuto::BackOff(12), 7.810, 5e-4);

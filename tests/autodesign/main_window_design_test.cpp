@@ -5,16 +5,16 @@
 
 #include <filesystem>
 
-#include "app/main_form.h"
 #include "app/grid.h"
+#include "app/main_form.h"
 #include "app/project.h"
+#include "autodesign/engine.h"
+#include "autodesign/wizard.h"
 #include "cells/amplifiers.h"
 #include "cells/cell.h"
 #include "cells/terminations.h"
 #include "core/globals.h"
 #include "core/options.h"
-#include "autodesign/engine.h"
-#include "autodesign/wizard.h"
 #include "platform/application.h"
 #include "support/default_library_folder.h"
 #include "support/program_fixture.h"
@@ -26,7 +26,9 @@ TScript& Script() { return Application->Script(); }
 // The tap DrawTwoTaps puts first, marked as drawn by hand (a design may
 // put a cell of its own on the same square).
 constexpr int32_t TapColumn = 37, TapRow = 1;
-void MarkHandDrawn(TProgetto& project) { project.NetworkGrid->CellAt(TapColumn, TapRow)->Description = "a mano"; }
+void MarkHandDrawn(TProgetto& project) {
+    project.NetworkGrid->CellAt(TapColumn, TapRow)->Description = "a mano";
+}
 bool HandDrawn(const TProgetto& project) {
     const TCella* c = project.NetworkGrid->CellAt(TapColumn, TapRow);
     return c && c->Description == "a mano";
@@ -129,7 +131,7 @@ TEST(MainFormDesign, TheFirstActivationOffersTheWizard) {
             while (w.ModalResult.Get() == mrNone) w.BAvanti->Click();
         });
         TAntenne& f = program.Start({}, true);
-        EXPECT_TRUE(Script().ModalForms.empty());   // the splash comes first
+        EXPECT_TRUE(Script().ModalForms.empty());  // the splash comes first
         CopyDefaultLibrary(program);
         EndSplash();
         ASSERT_EQ(Script().ModalForms.size(), 1u);
@@ -194,7 +196,8 @@ TEST(MainFormDesign, ClosingTheWizardOfALaterCommandKeepsTheProject) {
         std::function<void()> run;
     } commands[] = {
         {"Avanti", [&] { f.NextButton->Click(); }},
-        {"Nuovo", [&] {
+        {"Nuovo",
+         [&] {
              Script().AnswerMessageBox(IDNO);
              f.New1->Click();
          }},
@@ -297,8 +300,9 @@ TEST(MainFormDesign, TheToolsMenuOffersTheComponentChoiceOnACalculatedNetwork) {
         DrawTwoTaps(project, !c.amplifier);
         if (c.amplifier) {
             TGridData& grid = *project.NetworkGrid;
-            ASSERT_TRUE(grid.InsertCell(std::make_unique<TAmplificatore>(&grid, 0, 0, TapColumn, 3, CodeAmplificatoreRegolato, 1, 1),
-                                        false, 0));
+            ASSERT_TRUE(grid.InsertCell(
+                std::make_unique<TAmplificatore>(&grid, 0, 0, TapColumn, 3, CodeAmplificatoreRegolato, 1, 1),
+                false, 0));
             auto terminationOwned = std::make_unique<TChiusura>(&grid, 0, 0, TapColumn, 4, 1);
             auto* termination = terminationOwned.get();
             termination->Described = 1;
@@ -330,7 +334,7 @@ TEST(MainFormDesign, TheComponentChoiceDescribesTheDrawnNetwork) {
             if (cell->TypeCode != CodeTermination) cell->Code = "vecchio";
     };
     forgetModels();
-    f.Speciali1->Click();   // the menu opens before its item is chosen
+    f.Speciali1->Click();  // the menu opens before its item is chosen
     ASSERT_TRUE(f.DetAutComp1->Enabled);
 
     // Closed: nothing chosen, nothing said.
@@ -341,11 +345,12 @@ TEST(MainFormDesign, TheComponentChoiceDescribesTheDrawnNetwork) {
     EXPECT_EQ(project.NetworkGrid->CellAt(TapColumn, TapRow)->Code, "vecchio");
 
     struct Case {
-        int item;                 // of the frequency picker
-        bool impossibleWindow;    // the band's least signal above its greatest
+        int item;               // of the frequency picker
+        bool impossibleWindow;  // the band's least signal above its greatest
         const char* message;
         int flags;
     };
+    // clang-format off
     const Case cases[] = {
         {2, false,
          "Determinazione componenti con calcolo a 200 MHz completata con successo. Verificare i risultati nelle altre "
@@ -356,6 +361,7 @@ TEST(MainFormDesign, TheComponentChoiceDescribesTheDrawnNetwork) {
          "componenti selezionati. Verificare i risultati tramite i calcoli di rete.",
          MB_OK | MB_ICONEXCLAMATION},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const int band = c.item + 1;
         const float sigMax = Opzioni->limits[band][LimitSigMax];

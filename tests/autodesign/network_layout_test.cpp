@@ -63,7 +63,8 @@ protected:
                 riserSwitch->Positions[1] = 0xf;
                 ASSERT_TRUE(grid->InsertCell(std::move(riserSwitchOwned), false, 0));
             }
-            ASSERT_TRUE(grid->InsertCell(std::make_unique<TChiusura>(nullptr, 0, 0, c, height - 1, 1), false, 0));
+            ASSERT_TRUE(
+                grid->InsertCell(std::make_unique<TChiusura>(nullptr, 0, 0, c, height - 1, 1), false, 0));
         }
         engine.StaircaseGrid[s] = std::move(grid);
     }
@@ -83,8 +84,10 @@ protected:
     std::vector<int32_t> Reached() {
         std::vector<int32_t> columns;
         for (int32_t i = 0; i < Terminal().Lines(); ++i) {
-            TCella* cell = Terminal().OutputCell.size() > size_t(i) ? Terminal().OutputCell[size_t(i)] : nullptr;
-            while (cell && cell->TypeCode == CodeCable) cell = cell->OutputCell.empty() ? nullptr : cell->OutputCell[0];
+            TCella* cell =
+                Terminal().OutputCell.size() > size_t(i) ? Terminal().OutputCell[size_t(i)] : nullptr;
+            while (cell && cell->TypeCode == CodeCable)
+                cell = cell->OutputCell.empty() ? nullptr : cell->OutputCell[0];
             columns.push_back(cell && cell->TypeCode == CodeTermination ? cell->Column : -1);
         }
         return columns;
@@ -95,7 +98,8 @@ protected:
         for (int32_t c = 0; c < Net().Columns; ++c)
             for (int32_t r = 0; r < Net().Rows; ++r)
                 for (TCella* cell = Net().CellAt(c, r); cell; cell = cell->Overlay)
-                    if (cell->TypeCode == code && cell->Column == c && cell->Row == r) found.push_back({c, r});
+                    if (cell->TypeCode == code && cell->Column == c && cell->Row == r)
+                        found.push_back({c, r});
         return found;
     }
     // No square holds two cells of the same orientation; nothing was lost.
@@ -127,12 +131,14 @@ TEST_F(NetworkLayoutTest, OneStaircaseFedStraightOrAroundItsSplits) {
         std::vector<int32_t> entries;
         int32_t lines;
     };
+    // clang-format off
     const Case cases[] = {
         {"one line, the terminal keeps its line", 1, 0, false, 0, {3}, 1},
         {"two splits: three risers around the entry", 1, 0, false, 2, {1, 3, 5}, 3},
         {"terrestrial line and four multiswitch lines", 1, 4, true, 0, {1, 6, 7, 8, 9}, 5},
         {"single satellite cable beside", 1, 1, false, 0, {2, 6}, 2},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         window.project.Reset(true);
@@ -158,7 +164,8 @@ TEST_F(NetworkLayoutTest, OneStaircaseFedStraightOrAroundItsSplits) {
         ExpectCleanGrid();
         // A multiswitch's lines come straight down from their outputs.
         if (c.multiswitch) {
-            for (int32_t i = 1; i < c.lines; ++i) EXPECT_EQ(At(0, c.entries[size_t(i)]), Terminal().Column + i + 1);
+            for (int32_t i = 1; i < c.lines; ++i)
+                EXPECT_EQ(At(0, c.entries[size_t(i)]), Terminal().Column + i + 1);
         }
     }
 }
@@ -179,7 +186,8 @@ TEST_F(NetworkLayoutTest, AGeometrySlipIsCaught) {
         Staircase(0, 5, 6, {2});
         engine.CountTerminalLines();
         const int32_t before = engine.InsertionLosses();
-        ASSERT_TRUE(Net().InsertCell(std::make_unique<TChiusura>(nullptr, 0, 0, Terminal().Column + c.column, c.row, 1), false, 0));
+        ASSERT_TRUE(Net().InsertCell(
+            std::make_unique<TChiusura>(nullptr, 0, 0, Terminal().Column + c.column, c.row, 1), false, 0));
         engine.DrawDistribution();
         bool held = true;
         EXPECT_DEBUG_DEATH(held = engine.GeometryHeld(before), "refused or displaced|would land");
@@ -220,9 +228,10 @@ TEST_F(NetworkLayoutTest, SeveralStaircasesKeepClearOfTheOutputsAndTheirRunsApar
         float margin;
         std::vector<int32_t> entries;  // of every staircase
         int32_t lines;
-        int32_t splitters;   // placed on the network grid
-        int32_t spareEnds;   // terminations of the splitters' spare outputs
+        int32_t splitters;  // placed on the network grid
+        int32_t spareEnds;  // terminations of the splitters' spare outputs
     };
+    // clang-format off
     const Case cases[] = {
         {"two staircases, risers apart", 2, 1, 0, false, 1, 0.0f, {4}, 2, 0, 0},
         {"four staircases with splits of their own", 4, 1, 0, false, 1, 0.0f, {2, 4, 6}, 12, 0, 0},
@@ -233,6 +242,7 @@ TEST_F(NetworkLayoutTest, SeveralStaircasesKeepClearOfTheOutputsAndTheirRunsApar
         {"two multiswitch staircases, a 1x2 per line", 2, 0, 4, true, 1, 30.0f, {3, 4, 5, 6}, 4, 4, 0},
         {"terrestrial riser of its own beside the multiswitch", 2, 1, 4, true, 1, 0.0f, {1, 5, 6, 7, 8}, 6, 4, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         window.project.Reset(true);
@@ -358,6 +368,7 @@ TEST_F(NetworkLayoutTest, LineAmplifierBanks) {
         bool spareEnds;
         bool ofTheStaircase = false;  // planned for the staircase, not at the top
     };
+    // clang-format off
     const Case cases[] = {
         {"5 lines, 6-input amplifiers: one over lines 0-4, one column left", 1, 5, 6, {-1}, true},
         {"8 lines, 4-input amplifiers: two from line 0", 1, 8, 4, {0, 4}, false},
@@ -365,6 +376,7 @@ TEST_F(NetworkLayoutTest, LineAmplifierBanks) {
         {"two staircases: the bank below the lanes", 2, 8, 4, {0, 4}, false},
         {"one staircase's own bank goes to the top", 1, 8, 4, {0, 4}, false, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         window.project.Reset(true);
@@ -468,7 +480,8 @@ public:
         InputLevels[0][size_t(BandSlotTer)] = TFinestra{ter_, LevelReqUnlimited};
         InputLevels[0][size_t(BandSlotSat)] = TFinestra{sat_, LevelReqUnlimited};
     }
-    float MinDownstreamValue(float value, int32_t band, bool apply, TCella*, uint8_t needsBand5, uint8_t needsBand9) override {
+    float MinDownstreamValue(float value, int32_t band, bool apply, TCella*, uint8_t needsBand5,
+                             uint8_t needsBand9) override {
         handed.push_back({value, float(band), float(apply), float(needsBand5), float(needsBand9)});
         return 0.0f;
     }
@@ -485,7 +498,8 @@ protected:
         Terminal().SetLineCount(int32_t(asked.size()));
         std::vector<LevelSpy*> spies;
         for (size_t i = 0; i < asked.size(); ++i) {
-            auto spyOwned = std::make_unique<LevelSpy>(nullptr, Terminal().Column + 1 + int32_t(i), asked[i].first, asked[i].second);
+            auto spyOwned = std::make_unique<LevelSpy>(nullptr, Terminal().Column + 1 + int32_t(i),
+                                                       asked[i].first, asked[i].second);
             auto* spy = spyOwned.get();
             EXPECT_TRUE(Net().InsertCell(std::move(spyOwned), false, 0));
             spies.push_back(spy);
@@ -512,7 +526,8 @@ TEST_F(TerminalLevelsTest, TheLnbSurplusGoesDownTheLastLine) {
         if (c.handed) {
             ASSERT_EQ(spies[1]->handed.size(), 1u);
             EXPECT_NEAR(spies[1]->handed[0][0], c.lnbMin - 75.0f, 1e-4);
-            EXPECT_EQ(spies[1]->handed[0], (std::vector<float>{spies[1]->handed[0][0], float(BandSlotSat), 1, 0, 1}));
+            EXPECT_EQ(spies[1]->handed[0],
+                      (std::vector<float>{spies[1]->handed[0][0], float(BandSlotSat), 1, 0, 1}));
         } else {
             EXPECT_TRUE(spies[1]->handed.empty());
         }
@@ -533,12 +548,14 @@ TEST_F(TerminalLevelsTest, TheHeadEndIsAskedTheHighestNeedOfEachKind) {
         std::vector<std::pair<float, float>> asked;
         float ter, sat;
     };
+    // clang-format off
     const Case cases[] = {
         {"two terrestrial risers, then the satellite ones", 2, 2, {{70, 1}, {72, 2}, {90, 80}, {91, 85}}, 72, 85},
         {"no satellite riser: over the terrestrial ones", 2, 0, {{70, 81}, {72, 83}}, 72, 83},
         {"every satellite need negative: 0", 1, 1, {{70, -3}, {50, -2}}, 70, 0},
         {"satellite risers only: input 0 still counts for terrestrial", 0, 2, {{66, 80}, {99, 82}}, 66, 82},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         window.project.Reset(true);

@@ -26,7 +26,9 @@ protected:
         for (int32_t s = 0; s < n; ++s) engine.Settings->Building->Staircases[s].FloorCount = 3;
     }
     // The satellite riser cable's loss per 100 m at the satellite band slot.
-    void SatRiserLoss(float per100) { engine.Cables[CableRiserSat]->Attenuation->Set3(0, 0, BandSlotSat, per100); }
+    void SatRiserLoss(float per100) {
+        engine.Cables[CableRiserSat]->Attenuation->Set3(0, 0, BandSlotSat, per100);
+    }
 };
 
 TEST(SplitOutputsTest, TheTenCases) {
@@ -38,6 +40,7 @@ TEST(SplitOutputsTest, TheTenCases) {
         std::vector<int32_t> groups;     // the entries written, the rest stays 99
         bool result;
     };
+    // clang-format off
     const Case cases[] = {
         {"10 whole", 10, {10, 1}, {10}, true},
         {"10 in halves", 10, {5}, {5, 5}, true},
@@ -53,6 +56,7 @@ TEST(SplitOutputsTest, TheTenCases) {
         {"otherwise ones", 8, {3, 1}, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, true},
         {"otherwise ones, none at all", 6, {}, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TAvailTable avail{};
         for (int32_t i : c.available) avail[i][w] = 1;
@@ -79,6 +83,7 @@ TEST_F(NetworkTest, SharedRisersAndTheTerminalLines) {
         int32_t ways;
         int32_t lines, risersTer, risersSat;
     };
+    // clang-format off
     const Case cases[] = {
         // One staircase shares nothing: its lines go straight to the terminal.
         {"one staircase", 1, 1, 0, false, false, true, 30, 30, 0, false, false, 1, 1, 1, 0},
@@ -91,6 +96,7 @@ TEST_F(NetworkTest, SharedRisersAndTheTerminalLines) {
         {"single satellite cable, low margin", 2, 1, 1, false, false, true, 30, 6, 0, true, false, 2, 3, 1, 2},
         {"multiswitch always shares", 2, 0, 4, true, false, true, 30, -50, 0, false, true, 2, 4, 0, 1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         engine.Reset();
         Staircases(c.staircases);
@@ -126,7 +132,9 @@ TEST_F(NetworkTest, SharedRisersAndTheTerminalLines) {
         EXPECT_EQ(engine.EntryInputsSat, c.risersSat) << c.name;
         // Models: the terrestrial risers' outputs first, a mixed cable both kinds everywhere.
         for (int32_t i = 0; i < c.lines; ++i)
-            EXPECT_EQ(engine.TerminalOutputMask(i), c.mixed ? 0x600u : i < c.risersTer ? 0x400u : 0x200u)
+            EXPECT_EQ(engine.TerminalOutputMask(i), c.mixed           ? 0x600u
+                                                    : i < c.risersTer ? 0x400u
+                                                                      : 0x200u)
                 << c.name << " output " << i;
     }
 }
@@ -158,6 +166,7 @@ TEST_F(NetworkTest, RadialSwitch) {
         int32_t needed;
         int32_t inputs, outputs;  // 0, 0: the message
     };
+    // clang-format off
     const Case cases[] = {
         {"smallest that is enough", 4, false, {{4, 6}, {4, 12}, {4, 16}}, 8, 4, 12},
         {"8 lines, only 9-input switches", 8, false, {{9, 16}}, 12, 9, 16},
@@ -166,6 +175,7 @@ TEST_F(NetworkTest, RadialSwitch) {
         {"a need of 40 outputs", 4, false, {{4, 32}, {4, 40}}, 40, 4, 40},
         {"beyond every switch", 4, false, {{4, 32}}, 33, 0, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         engine.Reset();
         globals.Reporter().SetTarget(nullptr);
@@ -182,7 +192,8 @@ TEST_F(NetworkTest, RadialSwitch) {
         EXPECT_EQ(engine.RadialSwitchOutputs, c.outputs) << c.name;
         const auto& boxes = Application->Script().MessageBoxes;
         ASSERT_EQ(boxes.size(), found ? 0u : 1u) << c.name;
-        if (!found) EXPECT_EQ(boxes[0].Text, "Non vi sono switch radiali con un numero sufficiente di uscite.");
+        if (!found)
+            EXPECT_EQ(boxes[0].Text, "Non vi sono switch radiali con un numero sufficiente di uscite.");
     }
 }
 
@@ -196,6 +207,7 @@ TEST_F(NetworkTest, WhereTheLineAmplifiersGo) {
         std::vector<uint8_t> perStaircase;
     };
     // Riser loss 20 dB / 100 m; substation levels 110 at 5 and at 4 inputs.
+    // clang-format off
     const Case cases[] = {
         {"the LNB is enough", {10}, 80, 95, false, {0}},
         // 87 + 2.6 dB of riser is within the LNB's 90, not with its 1 dB
@@ -207,6 +219,7 @@ TEST_F(NetworkTest, WhereTheLineAmplifiersGo) {
         {"the far staircase gets its own", {10, 70}, 90, 90, false, {0, 1}},
         {"none far: every staircase", {10, 20}, 90, 90, false, {1, 1}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         engine.Reset();
         Staircases(int32_t(c.headEndDistances.size()));
@@ -226,8 +239,9 @@ TEST_F(NetworkTest, WhereTheLineAmplifiersGo) {
         }
         engine.PlanLineAmplifiers();
         EXPECT_EQ(bool(engine.LineAmpTop), c.top) << c.name;
-        EXPECT_EQ(std::vector<uint8_t>(engine.LineAmpStaircase, engine.LineAmpStaircase + c.perStaircase.size()),
-                  c.perStaircase)
+        EXPECT_EQ(
+            std::vector<uint8_t>(engine.LineAmpStaircase, engine.LineAmpStaircase + c.perStaircase.size()),
+            c.perStaircase)
             << c.name;
     }
     // The need: the farthest head's level plus its riser loss, plus the splitter with several staircases.
@@ -246,7 +260,8 @@ TEST_F(NetworkTest, AlignedFloorsShareRowsFromTheTopDown) {
     engine.AlignFloorRows();
     // Floor 2 of staircase 0 goes down to 27, the floors below with it; then
     // floor 1 is 35 against 40 and floor 0 is 52 against 50.
-    EXPECT_EQ(std::vector<int32_t>(engine.FloorRow[0], engine.FloorRow[0] + 3), (std::vector<int32_t>{52, 40, 27}));
+    EXPECT_EQ(std::vector<int32_t>(engine.FloorRow[0], engine.FloorRow[0] + 3),
+              (std::vector<int32_t>{52, 40, 27}));
     EXPECT_EQ(std::vector<int32_t>(engine.FloorRow[1], engine.FloorRow[1] + 5),
               (std::vector<int32_t>{52, 40, 27, 15, 0}));
     for (int32_t f = 0; f < 3; ++f) EXPECT_EQ(engine.FloorRow[0][f], engine.FloorRow[1][f]) << f;

@@ -39,7 +39,8 @@ protected:
     // The marks of every node, depth first: Varne Cavi a b c Prese d e Filtri f g.
     std::string Marks() const {
         std::string s;
-        for (TTreeNode* n = tree.Items->GetFirstNode(); n; n = n->GetNext()) s += std::to_string(n->StateIndex.Get());
+        for (TTreeNode* n = tree.Items->GetFirstNode(); n; n = n->GetNext())
+            s += std::to_string(n->StateIndex.Get());
         return s;
     }
     void ClickOn(const char* node, bool onIcon) {
@@ -62,17 +63,24 @@ protected:
 TEST_F(SelectionTree, ClicksOnTheMarks) {
     struct Case {
         const char* what;
-        std::vector<std::string> before;  // ticked paths
+        std::vector<std::string> before;                   // ticked paths
         std::vector<std::pair<const char*, bool>> clicks;  // node, on its mark
-        const char* marks;  // Varne Cavi a b c Prese d e Filtri f g
+        const char* marks;                                 // Varne Cavi a b c Prese d e Filtri f g
     };
     const std::vector<Case> cases = {
         {"the library's empty mark fills everything", {}, {{"Varne", true}}, "33333333333"},
-        {"one component emptied: group and library partial", {"Varne"}, {{"Varne", true}, {"Varne", true}, {"b", true}},
+        {"one component emptied: group and library partial",
+         {"Varne"},
+         {{"Varne", true}, {"Varne", true}, {"b", true}},
          "22313333333"},
-        {"the last full component of a group, its siblings empty", {"Varne?|?Prese?|?d"}, {{"d", true}}, "11111111111"},
-        {"the last full component of a group, a sibling full", {"Varne?|?Prese?|?d", "Varne?|?Cavi"},
-         {{"d", true}}, "23333111111"},
+        {"the last full component of a group, its siblings empty",
+         {"Varne?|?Prese?|?d"},
+         {{"d", true}},
+         "11111111111"},
+        {"the last full component of a group, a sibling full",
+         {"Varne?|?Prese?|?d", "Varne?|?Cavi"},
+         {{"d", true}},
+         "23333111111"},
         {"a group filled makes the library partial", {}, {{"Filtri", true}}, "21111111333"},
         {"a full group emptied", {"Varne"}, {{"Cavi", true}}, "21111333333"},
         {"a click on the text", {"Varne?|?Prese?|?d"}, {{"d", false}, {"Varne", false}}, "21111231111"},
@@ -133,13 +141,15 @@ TEST(SelectionTreeMarks, PicturesOfTheFourStates) {
         TColor colour[4];
     };
     const std::vector<Probe> probes = {
-        {0, 0, {red, red, red, red}},          {7, 0, {red, red, red, red}},
-        {0, 7, {red, red, red, red}},          {7, 7, {red, red, red, red}},
-        {2, 2, {white, white, blue, blue}},    // inside the upper-left triangle
-        {1, 5, {white, white, blue, blue}},    // its left edge
-        {5, 5, {white, white, white, blue}},   // inside the lower-right one
+        {0, 0, {red, red, red, red}},
+        {7, 0, {red, red, red, red}},
+        {0, 7, {red, red, red, red}},
+        {7, 7, {red, red, red, red}},
+        {2, 2, {white, white, blue, blue}},   // inside the upper-left triangle
+        {1, 5, {white, white, blue, blue}},   // its left edge
+        {5, 5, {white, white, white, blue}},  // inside the lower-right one
         {6, 6, {white, white, white, blue}},
-        {3, 10, {white, white, white, white}}, // below the square: the background
+        {3, 10, {white, white, white, white}},  // below the square: the background
         {7, 11, {white, white, white, white}},
     };
     for (int i = 0; i < 4; ++i) {

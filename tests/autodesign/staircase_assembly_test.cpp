@@ -27,9 +27,11 @@ namespace {
 
 constexpr int32_t EntryAnchor = 52, ExitAnchor = 53;
 const char* const TooHigh =
-    "Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo elevato dalla centrale di testa.";
+    "Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo elevato dalla centrale di "
+    "testa.";
 const char* const LevelsTooFarApart =
-    "Non è possibile dimensionare le scale in quanto le prese richiedono livelli troppo diversi tra loro: nessun "
+    "Non è possibile dimensionare le scale in quanto le prese richiedono livelli troppo diversi tra loro: "
+    "nessun "
     "segnale in testa alla scala le porta tutte entro i livelli ammessi.";
 
 // A wizard installation: which signals, satellite cables, and how they go.
@@ -54,7 +56,8 @@ protected:
             engine.Components->Insert(std::move(cell));
         }
         const std::vector<AnsiString> texts = DefaultSelectionTexts();
-        for (int p = 0; p < CableTextCount; ++p) engine.Settings->CableTexts[p] = texts[static_cast<size_t>(p) + 1];
+        for (int p = 0; p < CableTextCount; ++p)
+            engine.Settings->CableTexts[p] = texts[static_cast<size_t>(p) + 1];
     }
     // Staircase 1, when secondFloors is above 0, is staircase 0 with that many floors.
     void Set(const Installation& v, const Building& b, int32_t secondFloors = 0) {
@@ -147,8 +150,9 @@ protected:
         EXPECT_EQ(EntriesOnRow0(*grid), entries);
         EXPECT_EQ(census[EntryAnchor], entries);
         if (leftOutlets < 0) return;
-        const int32_t riser = std::min(engine.LineCount[0] > 0 ? engine.RiserEntryColumn[s][0] : grid->Columns,
-                                       engine.LineCount[1] > 0 ? engine.RiserEntryColumn[s][1] : grid->Columns);
+        const int32_t riser =
+            std::min(engine.LineCount[0] > 0 ? engine.RiserEntryColumn[s][0] : grid->Columns,
+                     engine.LineCount[1] > 0 ? engine.RiserEntryColumn[s][1] : grid->Columns);
         int32_t left = 0;
         for (int32_t r = 0; r < grid->Rows; ++r)
             for (int32_t c = 0; c < riser; ++c)
@@ -170,6 +174,7 @@ TEST_F(StaircaseAssemblyTest, ReferenceStaircasesOfTheDefaultLibrary) {
         int32_t outletsPerApartment;
         int32_t entries;  // on row 0
     };
+    // clang-format off
     const Case cases[] = {
         {"T only, 12 floors x 6 apartments, 2 outlets in 2 lines", {true, false, 1, false, false, false},
          {12, 6, 2, 0, 2, 0}, 2, 1},
@@ -193,6 +198,7 @@ TEST_F(StaircaseAssemblyTest, ReferenceStaircasesOfTheDefaultLibrary) {
         {"S only, 4 cables radial to single outlets: an entry for each", {false, true, 4, false, false, true},
          {1, 1, 0, 3, 0, 7}, 3, 3},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Set(c.installation, c.building);
@@ -218,6 +224,7 @@ TEST_F(StaircaseAssemblyTest, RiserSplitsFromAStrongHeadEndToAWeakOne) {
         int32_t secondFloors;   // a second, shorter staircase
         bool aligned;           // floors aligned between the staircases
     };
+    // clang-format off
     const Case cases[] = {
         {"T only, 12 floors x 6", {true, false, 1, false, false, false}, {12, 6, 2, 0, 2, 0}, 0, 2, false, 0, false},
         {"S only single cable, 9 floors x 4", {false, true, 1, false, false, false}, {9, 4, 0, 3, 0, 0}, 1, 3, false,
@@ -227,6 +234,7 @@ TEST_F(StaircaseAssemblyTest, RiserSplitsFromAStrongHeadEndToAWeakOne) {
         {"T only with a lossless splitter of 4, 12 and 8 floors", {true, false, 1, false, false, false},
          {12, 6, 2, 0, 2, 0}, 0, 2, true, 8, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.cheapSplitterOf4) DesignComponents(*engine.Components).Splitter(1, 4, 0.0f, 0.0f);
@@ -273,7 +281,8 @@ TEST_F(StaircaseAssemblyTest, RiserSplitsFromAStrongHeadEndToAWeakOne) {
                 }
                 // Each line of each kind enters once, and once more for each split not passive.
                 int32_t entries = 0;
-                for (int k = 0; k < SignalKinds; ++k) entries += engine.LineCount[k] * (engine.RiserBreakCount[st][k] + 1);
+                for (int k = 0; k < SignalKinds; ++k)
+                    entries += engine.LineCount[k] * (engine.RiserBreakCount[st][k] + 1);
                 ExpectSound(F * c.building.apartments * c.outletsPerApartment, entries,
                             F * (c.building.apartments / 2) * c.outletsPerApartment, st);
             }
@@ -306,13 +315,15 @@ TEST_F(StaircaseAssemblyTest, AMultiswitchRiserIsNeverSplit) {
     for (const auto& [outcome, count] : seen) outcomes += outcome + " x" + std::to_string(count) + "; ";
     EXPECT_EQ(seen.size(), 2u) << outcomes;
     EXPECT_TRUE(seen.count("")) << outcomes;
-    EXPECT_TRUE(seen.count("L'impianto multiswitch richiesto non può essere realizzato senza spezzature.")) << outcomes;
+    EXPECT_TRUE(seen.count("L'impianto multiswitch richiesto non può essere realizzato senza spezzature."))
+        << outcomes;
 }
 
 // Floors of different apartment counts, empty ones among them, and of
 // different outlets and layouts on one staircase, for every kind of
 // installation: each staircase is sound.
 TEST_F(StaircaseAssemblyTest, MixedFloorsOfEveryInstallation) {
+    // clang-format off
     const Installation installations[] = {
         {true, false, 1, false, false, false}, {false, true, 1, false, false, false},
         {true, true, 1, false, false, false},  {true, true, 1, true, false, false},
@@ -320,14 +331,17 @@ TEST_F(StaircaseAssemblyTest, MixedFloorsOfEveryInstallation) {
         {true, true, 4, true, false, false},   {true, true, 2, false, false, false},
         {true, true, 4, true, false, true},    {false, true, 8, false, false, true},
     };
+    // clang-format on
     // Apartments of each floor from floor 0 up.
-    const std::vector<std::vector<int32_t>> shapes = {{0, 3, 1, 6, 2}, {5, 0, 0, 4}, {1}, {2, 6, 3, 5, 1, 0, 4},
-                                                      {6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 6}, {0, 6}};
+    const std::vector<std::vector<int32_t>> shapes = {
+        {0, 3, 1, 6, 2}, {5, 0, 0, 4}, {1}, {2, 6, 3, 5, 1, 0, 4}, {6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 6},
+        {0, 6}};
     for (const Installation& v : installations)
         for (const std::vector<int32_t>& shape : shapes) {
-            SCOPED_TRACE(::testing::Message() << "ter " << v.ter << " sat " << v.sat << " cables " << v.cables
-                                              << " separate " << v.separate << " staircase " << v.alongStaircase
-                                              << " radial " << v.radial << " floors " << shape.size());
+            SCOPED_TRACE(::testing::Message()
+                         << "ter " << v.ter << " sat " << v.sat << " cables " << v.cables << " separate "
+                         << v.separate << " staircase " << v.alongStaircase << " radial " << v.radial
+                         << " floors " << shape.size());
             Set(v, {static_cast<int32_t>(shape.size()), 1, 1, 1, 0, 0});
             engine.Settings->APMaxSigTer = engine.Settings->APMaxSigSat = 160.0f;
             TScala& s = engine.Settings->Building->Staircases[0];
@@ -354,7 +368,8 @@ TEST_F(StaircaseAssemblyTest, MixedFloorsOfEveryInstallation) {
             // may ask for more than the line amplifiers give.
             const bool apartmentSwitches = v.cables > 1 && !v.alongStaircase && !v.radial;
             if (apartmentSwitches && shape.size() == 12) {
-                EXPECT_EQ(message, "L'impianto multiswitch richiesto non può essere realizzato senza spezzature.");
+                EXPECT_EQ(message,
+                          "L'impianto multiswitch richiesto non può essere realizzato senza spezzature.");
                 continue;
             }
             // Along the staircase twelve floors need an amplifier group, and
@@ -368,7 +383,8 @@ TEST_F(StaircaseAssemblyTest, MixedFloorsOfEveryInstallation) {
             EXPECT_EQ(message, "");
             if (!message.empty()) continue;
             int32_t entries = 0;
-            for (int k = 0; k < SignalKinds; ++k) entries += engine.LineCount[k] * (engine.RiserBreakCount[0][k] + 1);
+            for (int k = 0; k < SignalKinds; ++k)
+                entries += engine.LineCount[k] * (engine.RiserBreakCount[0][k] + 1);
             if (v.radial) entries += engine.RadialOutputs[0] - engine.LineCount[1];
             ExpectSound(outlets, entries, left);
         }
@@ -388,7 +404,8 @@ TEST_F(StaircaseAssemblyTest, AStaircaseWithoutARequiredLevelIsNeverDesigned) {
         const char* what;
         Installation installation;
         Building building;
-        std::vector<std::vector<int32_t>> terOutlets;  // per floor from 0 up, per apartment; empty: as building
+        std::vector<std::vector<int32_t>>
+            terOutlets;  // per floor from 0 up, per apartment; empty: as building
         int32_t headEndDistance;
         float maxSignal;  // the head end's best level; 0: the settings'
         const char* message;
@@ -400,6 +417,7 @@ TEST_F(StaircaseAssemblyTest, AStaircaseWithoutARequiredLevelIsNeverDesigned) {
     // windows miss each other by a fraction of a dB. Two to five floors are
     // split between them; six and seven split at floors 1 and 3 (and 1 and
     // 4), which keeps them in one piece.
+    // clang-format off
     const Case cases[] = {
         {"T only, 2 floors, an end tap under five apartments", terOnly, {2, 1, 1, 0, 0, 0}, {{1, 2}, five}, 0, 0, ""},
         {"T only, 6 floors of it", terOnly, {6, 1, 1, 0, 0, 0}, {{1, 2}, five, five, five, five, five}, 0, 0,
@@ -413,6 +431,7 @@ TEST_F(StaircaseAssemblyTest, AStaircaseWithoutARequiredLevelIsNeverDesigned) {
          LevelsTooFarApart},
         {"4 cables along the staircase, 3 x 2", alongStaircase, {3, 2, 1, 1, 0, 0}, {}, 0, 0, ""},
     };
+    // clang-format on
     const float maxTer = engine.Settings->APMaxSigTer, maxSat = engine.Settings->APMaxSigSat;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -423,16 +442,20 @@ TEST_F(StaircaseAssemblyTest, AStaircaseWithoutARequiredLevelIsNeverDesigned) {
         engine.Settings->APMaxSigSat = c.maxSignal > 0 ? c.maxSignal : maxSat;
         for (size_t f = 0; f < c.terOutlets.size(); ++f) {
             st.Floors[f].ApartmentCount = static_cast<int32_t>(c.terOutlets[f].size());
-            for (size_t a = 0; a < c.terOutlets[f].size(); ++a) st.Floors[f].Apartments[a].TerrOutlets = c.terOutlets[f][a];
+            for (size_t a = 0; a < c.terOutlets[f].size(); ++a)
+                st.Floors[f].Apartments[a].TerrOutlets = c.terOutlets[f][a];
         }
         const AnsiString message = Design();
         EXPECT_EQ(message, c.message);
         if (!message.empty()) continue;
         if (c.installation.alongStaircase) {
-            EXPECT_TRUE(IsRealLevel(engine.StaircaseRequiredLevel[0][1])) << engine.StaircaseRequiredLevel[0][1];
-            EXPECT_TRUE(IsRealLevel(engine.StaircaseRequiredLevel[0][0])) << engine.StaircaseRequiredLevel[0][0];
+            EXPECT_TRUE(IsRealLevel(engine.StaircaseRequiredLevel[0][1]))
+                << engine.StaircaseRequiredLevel[0][1];
+            EXPECT_TRUE(IsRealLevel(engine.StaircaseRequiredLevel[0][0]))
+                << engine.StaircaseRequiredLevel[0][0];
         } else if (engine.RiserBreakCount[0][0] == 0 && !engine.PassiveSplit[0][0]) {
-            EXPECT_TRUE(IsRealLevel(engine.StaircaseRequiredLevel[0][0])) << engine.StaircaseRequiredLevel[0][0];
+            EXPECT_TRUE(IsRealLevel(engine.StaircaseRequiredLevel[0][0]))
+                << engine.StaircaseRequiredLevel[0][0];
         }
     }
 }
@@ -454,11 +477,13 @@ TEST_F(StaircaseAssemblyTest, AmplifierGroupsDoNotFollowOneAnother) {
         int32_t groups = 0;
         for (int32_t f = 0; f < 12; ++f) {
             groups += engine.LineAmplifierFloor[0][f];
-            if (f > 0) EXPECT_FALSE(engine.LineAmplifierFloor[0][f] && engine.LineAmplifierFloor[0][f - 1]) << f;
+            if (f > 0)
+                EXPECT_FALSE(engine.LineAmplifierFloor[0][f] && engine.LineAmplifierFloor[0][f - 1]) << f;
         }
         EXPECT_GE(groups, 1);
         int32_t entries = 0;
-        for (int k = 0; k < SignalKinds; ++k) entries += engine.LineCount[k] * (engine.RiserBreakCount[0][k] + 1);
+        for (int k = 0; k < SignalKinds; ++k)
+            entries += engine.LineCount[k] * (engine.RiserBreakCount[0][k] + 1);
         ExpectSound(12 * 6 * 2 * outlets, entries, 12 * 3 * 2 * outlets);
     }
 }

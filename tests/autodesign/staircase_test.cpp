@@ -51,6 +51,7 @@ TEST_F(StaircaseTest, FloorRowsFromTheTopFloorDown) {
         int32_t splits, topOffset, terChain;
         int32_t topRow;
     };
+    // clang-format off
     const Case cases[] = {
         {"one split, the top block on row 0", 0, 1, 0, 0, 1},
         {"two splits, the top block on row 1", 0, 2, 1, 0, 1},
@@ -59,6 +60,7 @@ TEST_F(StaircaseTest, FloorRowsFromTheTopFloorDown) {
         {"satellite: its block a row below an empty terrestrial chain", 1, 2, 0, 0, 1},
         {"satellite: its block below a terrestrial chain of 3", 1, 2, 0, 3, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         for (auto& k : engine.RiserBreakCount[0]) k = 0;
@@ -86,6 +88,7 @@ TEST_F(StaircaseTest, AmplifierFloorsOfTheSwitchBrands) {
         bool fired;
         std::vector<int32_t> amplifierFloors;
     };
+    // clang-format off
     const Case cases[] = {
         {"Marca A", "X", 12, true, {5}},
         {"Marca A", "", 7, true, {}},
@@ -97,6 +100,7 @@ TEST_F(StaircaseTest, AmplifierFloorsOfTheSwitchBrands) {
         {"marca a", "X", 12, false, {}},
         {"Varne", "X", 12, false, {}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         std::vector<int32_t> floors;
         EXPECT_EQ(TCreaAuto::BrandAmplifierFloors(c.brand, c.series, c.floors, floors), c.fired)
@@ -115,6 +119,7 @@ TEST_F(StaircaseTest, LineAmplifierBanks) {
         std::vector<std::pair<int32_t, int32_t>> terminations;
     };
     constexpr int32_t C = 20, R = 10;
+    // clang-format off
     const Case cases[] = {
         {"4 lines, 5-input amplifier: one column left, the spare input and output closed",
          4, 5, 0.0f, 110.0f, 0.0f, {{C - 1, 5}}, {{C - 1, R - 1}, {C - 1, R + 2}}},
@@ -123,6 +128,7 @@ TEST_F(StaircaseTest, LineAmplifierBanks) {
          {{C - 1, 5}}, {{C - 1, R - 1}, {C - 1, R + 2}}},
         {"no level for the amplifier: nothing", 4, 4, 0.0f, 0.0f, 0.0f, {}, {}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         engine.LineCount[1] = c.lines;

@@ -73,6 +73,7 @@ TEST_F(WizardPages, PageFlowFollowsTheInstallation) {
         int cables;
         std::vector<int> forward;
     };
+    // clang-format off
     const Case cases[] = {
         {"terrestrial network", true, false, true, false, 1, {0, 1, 4}},
         {"terrestrial with head end", true, false, true, true, 1, {0, 1, 2, 4}},
@@ -80,6 +81,7 @@ TEST_F(WizardPages, PageFlowFollowsTheInstallation) {
         {"both, single cable, head end", true, true, true, true, 1, {0, 1, 2, 3, 4}},
         {"satellite multiswitch 2 cables", false, true, true, true, 2, {0, 1, 4}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Set(c.t, c.s, c.network, c.headEnd, c.cables);
@@ -141,6 +143,7 @@ TEST_F(WizardPages, ChoicesWriteTheSettingsAndRefreshTheButtons) {
         std::vector<int> disabled;  // a button of each disabled group
         bool forward;
     };
+    // clang-format off
     const Step steps[] = {
         {ChoiceTerrestre, true, false, 1, {ChoiceTerrestre, ChoiceRete}, {ChoiceLargaBanda, ChoiceMonocavo, ChoiceSeparate, ChoiceRadiale}, true},
         {ChoiceReteCentrale, true, false, 1, {ChoiceTerrestre, ChoiceReteCentrale, ChoiceModulare}, {ChoiceMonocavo, ChoiceSeparate}, true},
@@ -150,6 +153,7 @@ TEST_F(WizardPages, ChoicesWriteTheSettingsAndRefreshTheButtons) {
         {ChoiceInAppartamento, true, true, 4, {ChoiceInAppartamento}, {}, true},
         {ChoiceMonocavo, true, true, 1, {ChoiceMonocavo}, {ChoiceLungoScala}, true},
     };
+    // clang-format on
     for (const Step& s : steps) {
         SCOPED_TRACE(s.choice);
         opz.DesignRequested = false;
@@ -187,9 +191,10 @@ TEST_F(WizardPages, ComponentRowsFollowTheInstallation) {
         bool t, s, separate;
         int cables;
         bool along;
-        std::vector<bool> enabled;  // six cable rows, then two connector rows
+        std::vector<bool> enabled;          // six cable rows, then two connector rows
         std::vector<std::string> captions;  // rows 1, 3, 5, connector 1
     };
+    // clang-format off
     const Case cases[] = {
         {"terrestrial only", true, false, false, 1, true, {1, 0, 1, 0, 1, 0, 1, 0},
          {"Cavo montante satellite", "Cavo scala-appartamento satellite", "Cavo appartamento satellite", "Connettori prese satellitari"}},
@@ -200,6 +205,7 @@ TEST_F(WizardPages, ComponentRowsFollowTheInstallation) {
         {"separate", true, true, true, 1, true, {1, 1, 1, 1, 1, 1, 1, 1},
          {"Cavo montante satellite", "Cavo scala-appartamento satellite", "Cavo appartamento", "Connettori prese satellitari"}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         opz.Terrestrial = c.t, opz.Satellite = c.s, opz.SeparateDistributions = c.separate;
@@ -322,7 +328,8 @@ TEST_F(WizardPages, SketchClicksSelectAndEnableTheRows) {
     Click(2, 1);
     EXPECT_FALSE(b.AllSelected);
     EXPECT_EQ(b.SelectedStaircase, 1);
-    const bool rowOne[BuildingRows] = {false, true, true, true, true, false, true, true, true, true, false, false};
+    const bool rowOne[BuildingRows] = {false, true, true, true, true,  false,
+                                       true,  true, true, true, false, false};
     for (int r = 0; r < BuildingRows; ++r) EXPECT_EQ(wizard->BuildingLabel[r]->Enabled.Get(), rowOne[r]) << r;
     // The floor number of staircase 2.
     Click(2, 3);

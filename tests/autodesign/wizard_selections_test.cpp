@@ -18,8 +18,8 @@
 #include "core/libraries.h"
 #include "platform/application.h"
 #include "platform/stdctrls.h"
-#include "support/design_components.h"
 #include "support/default_library_folder.h"
+#include "support/design_components.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 
@@ -61,7 +61,8 @@ protected:
     // Every node's mark, depth first.
     std::string Marks() const {
         std::string s;
-        for (TTreeNode* n = tree->Items->GetFirstNode(); n; n = n->GetNext()) s += std::to_string(n->StateIndex.Get());
+        for (TTreeNode* n = tree->Items->GetFirstNode(); n; n = n->GetNext())
+            s += std::to_string(n->StateIndex.Get());
         return s;
     }
     std::vector<std::string> Checked() const {
@@ -121,14 +122,27 @@ TEST_F(WizardSelections, DefaultSelCases) {
     for (int i = 3; i < 12; ++i) firstThree.push_back("prima");
     const std::vector<Case> cases = {
         {"empty selection: no mark, every picker", Sel(noSelection), {}, DefaultCables},
-        {"the selection alone changes no picker", Sel({"Varne"}), {"Varne"}, std::vector<std::string>(12, "prima")},
-        {"twelve empty strings change no picker", Sel({"Varne", "", "", "", "", "", "", "", "", "", "", "", ""}),
-         {"Varne"}, std::vector<std::string>(12, "prima")},
-        {"a selection of two chunks is read whole", Sel({longSelection}), {group},
+        {"the selection alone changes no picker",
+         Sel({"Varne"}),
+         {"Varne"},
+         std::vector<std::string>(12, "prima")},
+        {"twelve empty strings change no picker",
+         Sel({"Varne", "", "", "", "", "", "", "", "", "", "", "", ""}),
+         {"Varne"},
+         std::vector<std::string>(12, "prima")},
+        {"a selection of two chunks is read whole",
+         Sel({longSelection}),
+         {group},
          std::vector<std::string>(12, "prima")},
         {"a file cut inside string 5 sets strings 2 to 4", whole.substr(0, fifth + 3), {"Varne"}, firstThree},
-        {"a length byte beyond the file's end", whole.substr(0, fifth) + "\x30" "ab", {"Varne"}, firstThree},
-        {"a file cut after a full piece of 255", std::string("\xff") + std::string(255, 'y'), {},
+        {"a length byte beyond the file's end",
+         whole.substr(0, fifth) + "\x30"
+                                  "ab",
+         {"Varne"},
+         firstThree},
+        {"a file cut after a full piece of 255",
+         std::string("\xff") + std::string(255, 'y'),
+         {},
          std::vector<std::string>(12, "prima")},
         {"an empty file empties the marks", "", {}, std::vector<std::string>(12, "prima")},
     };
@@ -237,7 +251,8 @@ TEST_F(Preselections, SavingTwiceAsksAndNoKeepsTheFirstSave) {
     wizard->Preselezione3SClick(nullptr);
     ASSERT_EQ(Application->Script().MessageBoxes.size(), 1u);
     const TMessageBoxCall& asked = Application->Script().MessageBoxes[0];
-    EXPECT_EQ(asked.Text, "Questa operazione comporta la perdita della precedente preselezione 3. Procedere?");
+    EXPECT_EQ(asked.Text,
+              "Questa operazione comporta la perdita della precedente preselezione 3. Procedere?");
     EXPECT_EQ(asked.Caption, Application->Title);
     EXPECT_EQ(asked.Flags, MB_YESNO | MB_ICONEXCLAMATION);
     EXPECT_EQ(Value("PreselT33Cod"), "GAN-UHF");
@@ -297,7 +312,8 @@ TEST_F(Preselections, LoadItemsFollowTheSlotsOfThePage) {
         wizard->CurrentPage = c.page;
         wizard->PreselezionatiClick(nullptr);
         for (int n = 0; n < PreselectionSlots; ++n)
-            EXPECT_EQ(wizard->PreselezioneL[n]->Enabled.Get(), c.enabled[n]) << "page " << c.page << " slot " << n + 1;
+            EXPECT_EQ(wizard->PreselezioneL[n]->Enabled.Get(), c.enabled[n])
+                << "page " << c.page << " slot " << n + 1;
     }
     // A save enables its load item.
     wizard->Preselezione3SClick(nullptr);

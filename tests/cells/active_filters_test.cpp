@@ -2,6 +2,8 @@
 // data checks word for word, the form's row maps, the converter's dialog
 // read and single square, the modulator's A/V input, prototypes and records
 // old and new.
+#include "cells/active_filters.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,7 +13,6 @@
 
 #include "app/grid.h"
 #include "app/project.h"
-#include "cells/active_filters.h"
 #include "cells/cables.h"
 #include "cells/factory.h"
 #include "cells/pass_links.h"
@@ -31,8 +32,8 @@ namespace {
 
 const AnsiString Prefix = "Dati componente errati a causa del seguante problema: ";
 
-std::unique_ptr<TFiltroAttivo> Make(int32_t code, int32_t inputs = 1, int32_t outputs = 1, TGridData* owner = nullptr,
-                                    int32_t column = 0, int32_t row = 0) {
+std::unique_ptr<TFiltroAttivo> Make(int32_t code, int32_t inputs = 1, int32_t outputs = 1,
+                                    TGridData* owner = nullptr, int32_t column = 0, int32_t row = 0) {
     return CellAs<TFiltroAttivo>(NewCella(owner, code, column, row, inputs, outputs, 0));
 }
 
@@ -57,12 +58,14 @@ TEST_F(ActiveFilters, EachCodeBuildsItsClassWithItsModuleKind) {
         uint32_t bit;
         const char* typeName;
     };
+    // clang-format off
     const Case cases[] = {
         {35, typeid(TFiltroAT), 35, "Filtri attivi", ModuleChannelFilter, "Filtro attivo "},
         {42, typeid(TFiltroCAG), 35, "Filtri attivi", ModuleAutomaticGain, "Filtro attivo CAG "},
         {36, typeid(TModulatore), 36, "Modulatori", ModuleModulator, "Modulatore "},
         {37, typeid(TConvertitore), 37, "Convertitori", ModuleConverter, "Convertitore "},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code);
         ASSERT_NE(cell, nullptr) << c.code;
@@ -116,6 +119,7 @@ TEST_F(ActiveFilters, DataChecksWordForWord) {
             m.slotHigh[2] = outHigh;
         };
     };
+    // clang-format off
     const Case cases[] = {
         {"filter described", 35, filled(5), 0, "ok"},
         {"filter without row 4", 35, filled(4), 0, "I dati del componente sono incompleti."},
@@ -164,6 +168,7 @@ TEST_F(ActiveFilters, DataChecksWordForWord) {
          "I convertitori DVBS2/QAM devono avere ingresso satellitare e uscita terrestre."},
         {"7 described", 37, converter(1000, 1030, 606, 614), 7, "ok"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code);
         c.edit(cell->Module());
@@ -177,14 +182,15 @@ TEST_F(ActiveFilters, TheFormShowsTheStageRowsThroughEachClasssMap) {
         int32_t code;
         std::vector<int32_t> map;
     };
-    for (const Case& c : {Case{35, {0, 4, 1, 2, 3, 5}}, Case{37, {0, 4, 1, 2, 3, 5}}, Case{42, {0, 1, 2, 5, 3, 4}},
-                          Case{36, {0, 4, 2, 3, 1, 5}}}) {
+    for (const Case& c : {Case{35, {0, 4, 1, 2, 3, 5}}, Case{37, {0, 4, 1, 2, 3, 5}},
+                          Case{42, {0, 1, 2, 5, 3, 4}}, Case{36, {0, 4, 2, 3, 1, 5}}}) {
         auto cell = Make(c.code);
         for (int r = 0; r < ModuleStageRows; ++r)
             for (int b = 0; b < BandSlots; ++b) cell->Module().stage->Set2(r, b, 10.0f * r + b);
         TBandRow rows[ModuleTableRows];
         cell->ShowModuleTable(rows);
-        for (int i = 0; i < ModuleTableRows; ++i) EXPECT_EQ(rows[i][3], 10.0f * c.map[static_cast<size_t>(i)] + 3) << c.code;
+        for (int i = 0; i < ModuleTableRows; ++i)
+            EXPECT_EQ(rows[i][3], 10.0f * c.map[static_cast<size_t>(i)] + 3) << c.code;
         rows[1][0] = 99.0f;
         cell->TakeModuleTable(rows);
         EXPECT_EQ(cell->Module().stage->Get2(c.map[1], 0), 99.0f) << c.code;
@@ -217,7 +223,7 @@ TEST_F(ActiveFilterDialog, TheFormCarriesTheModuleKindAndTextAndABlockShiftKeeps
 
     form.ComboConversione->ItemIndex = 1;
     form.EditDescrizioneModulo->Text = "Un testo di oltre venti caratteri";
-    form.CheckDigitale->Checked = true;   // "Componente digitale"
+    form.CheckDigitale->Checked = true;  // "Componente digitale"
     cell->ReadDataDialogDefault(&form);
     TModuloFiltro& read = cell->Module();
     EXPECT_EQ(dynamic_cast<TConvertitore&>(*cell).ConversionKind(), 1);
@@ -269,15 +275,19 @@ TEST_F(ActiveFilterPlacement, AModulatorTakesItsAVFeedOnlyUnderACableReachingInt
         uint8_t bend;
         bool waits;
     };
+    // clang-format off
     const Case cases[] = {
         {"straight down", 0, 0, true}, {"straight across", 1, 0, false}, {"bend from the left", 0, 1, true},
         {"bend from the right", 3, 1, true}, {"bend going up", 1, 1, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         grid.EndAnalysis();
         grid.Clear();
         grid.BeginAnalysis();
-        ASSERT_TRUE(grid.InsertCell(std::make_unique<TNCavo>(&grid, c.orientation, 0, 11, 4, c.bend, 0), false, 0)) << c.what;
+        ASSERT_TRUE(
+            grid.InsertCell(std::make_unique<TNCavo>(&grid, c.orientation, 0, 11, 4, c.bend, 0), false, 0))
+            << c.what;
         auto cell = Make(36, 0, 1, &grid, 10, 5);
         cell->AllocLinks();
         cell->PlaceOnGrid(TNextCell{}, queue);
@@ -291,7 +301,7 @@ TEST_F(ActiveFilters, PrototypesByArrangementInsideTheirTables) {
     ScopedPrototypes prototypes;
     EXPECT_NE(Make(35, 1, 1)->GetPrototype(), nullptr);
     EXPECT_NE(Make(42, 3, 3)->GetPrototype(), nullptr);
-    EXPECT_EQ(Make(35, 1, 4)->GetPrototype(), nullptr);   // no alias of another pair
+    EXPECT_EQ(Make(35, 1, 4)->GetPrototype(), nullptr);  // no alias of another pair
     EXPECT_NE(Make(35, 1, 3)->GetPrototype(), Make(35, 2, 0)->GetPrototype());
     EXPECT_NE(Make(36, 0, 3)->GetPrototype(), nullptr);
     EXPECT_EQ(Make(36, 0, 4)->GetPrototype(), nullptr);
@@ -343,16 +353,19 @@ TEST_F(ActiveFilters, OldRecordsGiveTheModuleItsSlotsStageAndKind) {
     std::vector<float> edges = Flat(0.0f);
     edges[6] = 470.0f;
     edges[7] = 478.0f;
-    const std::vector<std::vector<float>> columns = {edges, Flat(30.0f), Flat(8.0f), Flat(105.0f), Flat(0.0f)};
+    const std::vector<std::vector<float>> columns = {edges, Flat(30.0f), Flat(8.0f), Flat(105.0f),
+                                                     Flat(0.0f)};
     struct Case {
         int32_t version;
         float low, high;
     };
-    for (const Case& c : {Case{30000, 470.0f, 478.0f}, Case{40000, 470.0f, -500002.0f}, Case{50000, 470.0f, 478.0f}}) {
+    for (const Case& c :
+         {Case{30000, 470.0f, 478.0f}, Case{40000, 470.0f, -500002.0f}, Case{50000, 470.0f, 478.0f}}) {
         RecordBytes b = OldRecord(c.version, 35, columns);
-        for (int i = 0; i < 3; ++i) b.Text(i == 1 ? "21" : "", 21).Text("", 21);   // names and plans
+        for (int i = 0; i < 3; ++i) b.Text(i == 1 ? "21" : "", 21).Text("", 21);  // names and plans
         if (c.version >= 40000)
-            for (int i = 0; i < 3; ++i) b.F32(i == 1 ? 470.0f : -1.0f).F32(i == 1 ? (c.version < 50000 ? -2.0f : 478.0f) : -1.0f);
+            for (int i = 0; i < 3; ++i)
+                b.F32(i == 1 ? 470.0f : -1.0f).F32(i == 1 ? (c.version < 50000 ? -2.0f : 478.0f) : -1.0f);
         auto cell = Make(35, 3, 3);
         ASSERT_EQ(ReadRecordInto(*cell, b.Bytes(), c.version), TRecordResult::Ok) << c.version;
         const TModuloFiltro& m = cell->Module();
@@ -416,10 +429,12 @@ TEST_F(ActiveFilters, TheModulatorWritesAVAndTheConverterItsKindsTwoTexts) {
         uint32_t kind;
         std::vector<AnsiString> texts;
     };
+    // clang-format off
     const Case cases[] = {
         {36, 0, {"A / V"}}, {37, 1, {"IF", "IF"}}, {37, 2, {"QPSK", "QAM"}}, {37, 3, {"QPS", "PAL"}},
         {37, 4, {"OFD", "PAL"}}, {37, 5, {"AN", "PAL"}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code, c.code == 36 ? 0 : 1, 1);
         cell->Module().flags |= c.kind;
@@ -450,12 +465,14 @@ TEST_F(ActiveFilters, VeryOldModulesFindTheirNamesByTheirEdges) {
         const char* name;
         int32_t kind;
     };
+    // clang-format off
     const Case cases[] = {
         {35, row21.lowEdge, row21.highEdge, "21", -1},
         {35, 471.0f, 477.0f, "", -1},
         {37, row21.lowEdge, row21.highEdge, "21", ConvertChannelToChannel},
         {37, 471.0f, 477.0f, "", ConvertBlockShift},
     };
+    // clang-format on
     for (const Case& c : cases) {
         std::vector<float> column0(10, 0.0f), column1(10, 30.0f);
         column0[6] = c.low;
@@ -473,7 +490,7 @@ TEST_F(ActiveFilters, VeryOldModulesFindTheirNamesByTheirEdges) {
         EXPECT_EQ(m.slotPlan[1], *c.name ? CanalizzazioneItalia : nullptr) << c.code;
         EXPECT_EQ(m.slotLow[1], c.low) << c.code;
         EXPECT_EQ(m.slotHigh[1], c.high) << c.code;
-        EXPECT_EQ(m.stage->Get2(4, 0), 2.0f) << c.code;   // the old band 0 of column 0 copied
+        EXPECT_EQ(m.stage->Get2(4, 0), 2.0f) << c.code;  // the old band 0 of column 0 copied
         EXPECT_EQ(m.stage->Get2(1, 3), 30.0f) << c.code;
         // A converter's low flag bits hold its kind; other modules mark the conversion there.
         if (c.kind >= 0)
@@ -558,7 +575,8 @@ TEST_F(ActiveFilterPlacement, AFramedModuleTakesItsBottomRowUnlessACellStandsBel
         grid.EndAnalysis();
         grid.Clear();
         if (cellBelow) {
-            ASSERT_TRUE(grid.InsertCell(std::unique_ptr<TCella>(NewCella(&grid, 81, 12, 10, 1, 1, 0)), false, 0));
+            ASSERT_TRUE(
+                grid.InsertCell(std::unique_ptr<TCella>(NewCella(&grid, 81, 12, 10, 1, 1, 0)), false, 0));
         }
         grid.BeginAnalysis();
         auto cell = Make(35, 3, 3, &grid, 10, 5);

@@ -1,6 +1,8 @@
 // Amplifiers (codes 21, 22, 23) and the head end's wide-band amplifier
 // (code 40): what the factory builds, their layouts, the passes of a line,
 // their data checks, the designer's model choice, prototypes and records.
+#include "cells/amplifiers.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,7 +14,6 @@
 #include "app/grid.h"
 #include "app/mouse_info.h"
 #include "app/project.h"
-#include "cells/amplifiers.h"
 #include "cells/factory.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
@@ -32,7 +33,7 @@ namespace {
 using K = TPortKind;
 using E = TSide;
 
-constexpr int Bands = 11;   // bands of the cells' band system
+constexpr int Bands = 11;  // bands of the cells' band system
 const AnsiString Prefix = "Dati componente errati a causa del seguante problema: ";
 
 std::unique_ptr<TCella> Make(int32_t code, int32_t inputs, int32_t through, TGridData* owner = nullptr,
@@ -80,12 +81,14 @@ TEST(AmplifierFactory, CodesBuildTheirClassWithTheirCountsAndTable) {
         int32_t kind;
         const char* category;
     };
+    // clang-format off
     const Case cases[] = {
         {21, 1, 3, typeid(TAmplificatore), 21, "Amplificatori"},
         {22, 2, 2, typeid(TAmplificatore), 21, "Amplificatori"},
         {23, 1, 1, typeid(TAmplificatoreA), 21, "Amplificatori"},
         {40, 3, 2, typeid(TTerrestre), 40, "Amplificatori LB"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code, c.inputs, c.through);
         ASSERT_NE(cell, nullptr) << c.code;
@@ -118,6 +121,7 @@ TCellLayout LayoutOf(TCella& cell) {
 }
 
 TEST(AmplifierLayout, SquaresAndPortsOfEveryShape) {
+    // clang-format off
     const LayoutCase cases[] = {
         {"one way", 22, 1, 1, 0, 1, 1, {{K::Input, 0, 0, 0, E::Top}, {K::Through, 0, 0, 0, E::Bottom}}},
         {"three lines", 22, 3, 3, 0, 3, 2,
@@ -148,6 +152,7 @@ TEST(AmplifierLayout, SquaresAndPortsOfEveryShape) {
           {K::Through, 1, 1, 2, E::Bottom}, {K::Through, 2, 2, 2, E::Bottom}, {K::Through, 3, 3, 2, E::Bottom},
           {K::Through, 4, 4, 2, E::Bottom}}},
     };
+    // clang-format on
     for (const LayoutCase& c : cases) {
         auto cell = Make(c.code, c.inputs, c.through);
         ASSERT_NE(cell, nullptr) << c.what;
@@ -207,12 +212,14 @@ TEST(AmplifierNames, EveryPortOfTheBlockHasItsName) {
         const char* name;
         int32_t input, output;
     };
+    // clang-format off
     const Case cases[] = {
         {22, 2, 2, 11, 0, "ingresso 2", 1, -1},  {22, 2, 2, 10, 1, "uscita 1", -1, 0},
         {22, 1, 3, 11, 0, "ingresso", 0, -1},    {22, 1, 3, 12, 1, "uscita 3", -1, 2},
         {22, 1, 3, 10, 0, "", -1, -1},           {40, 3, 2, 12, 0, "ingresso 3", 2, -1},
         {40, 3, 2, 11, 2, "uscita", -1, 0},      {40, 3, 2, 10, 1, "", -1, -1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code, c.inputs, c.through, nullptr, 10, 0);
         TInfoMousePos position;
@@ -268,6 +275,7 @@ TEST_F(AmplifierGain, TheAttenuationOfARowIsTheNegatedNetGain) {
         float gain, regulation, tilt;
         float expected;
     };
+    // clang-format off
     const Case cases[] = {
         {"gain less regulation", 30.0f, 4.0f, LevelNone, -26.0f},
         {"tilt as well", 30.0f, 4.0f, 1.5f, -24.5f},
@@ -277,6 +285,7 @@ TEST_F(AmplifierGain, TheAttenuationOfARowIsTheNegatedNetGain) {
         {"no gain", LevelNone, 2.0f, LevelNone, LevelNone},
         {"gain \"*\"", LevelBlocked, 2.0f, LevelNone, LevelBlocked},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(22, 1, 1);
         cell->Attenuation->Set3(0, AmpGain, 5, c.gain);
@@ -359,14 +368,15 @@ TEST_F(AmplifierPasses, LinesOfAnNByNAmplifierStayApartAndTheMaximumOutputClipsT
     cell->ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
     EXPECT_EQ(cell->InputLevels[0][5].Min, 40.0f);
     EXPECT_EQ(cell->InputLevels[0][5].Max, 60.0f);
-    EXPECT_EQ(cell->InputLevels[1][5].Min, 35.0f);   // (60, 80) clipped to 70, less 25
+    EXPECT_EQ(cell->InputLevels[1][5].Min, 35.0f);  // (60, 80) clipped to 70, less 25
     EXPECT_EQ(cell->InputLevels[1][5].Max, 45.0f);
     cell->ComputeChannels(0, 0, NextPassNumber());
     EXPECT_EQ(Names(OutputList(*cell, 0)), std::vector<AnsiString>{"21"});
     EXPECT_EQ(Names(OutputList(*cell, 1)), std::vector<AnsiString>{"40"});
     EXPECT_NEAR(OutputList(*cell, 1)->head->levelMin, 75.0f, 1e-4);
     ASSERT_EQ(MessageCount(), 1);
-    EXPECT_EQ(Message(0), "A0: il livello del canale 40 è troppo alto sull'uscita 2 (massimo consentito 70dB).");
+    EXPECT_EQ(Message(0),
+              "A0: il livello del canale 40 è troppo alto sull'uscita 2 (massimo consentito 70dB).");
 }
 
 TEST_F(AmplifierPasses, ALevellingAmplifierBringsItsChannelsToTheOutputLevelLessItsRegulation) {
@@ -421,6 +431,7 @@ TEST(AmplifierRegulation, GroupsMoveByOneCommonStepWithinTheirRange) {
         std::vector<float> expected;
     };
     const float R = LevelRepeat, N = LevelNone;
+    // clang-format off
     const Case cases[] = {
         {"a group of three takes its largest need", {6, R, R, 0}, {0, 0, 0, 0}, {1, 2, 0.5, 5}, {9, 9, 9, 9},
          {2, 2, 2, 0}},
@@ -431,6 +442,7 @@ TEST(AmplifierRegulation, GroupsMoveByOneCommonStepWithinTheirRange) {
          {0, 0, 0}},
         {"a band without regulation starts from 0", {6}, {N}, {2}, {9}, {2}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TRegolazioneBanda bands[BandSlots];
         float maximum[BandSlots], regulation[BandSlots];
@@ -442,7 +454,8 @@ TEST(AmplifierRegulation, GroupsMoveByOneCommonStepWithinTheirRange) {
             bands[b] = {c.need[b], c.room[b]};
         }
         RegulateBandGroups(bands, maximum, regulation);
-        for (size_t b = 0; b < c.expected.size(); ++b) EXPECT_NEAR(regulation[b], c.expected[b], 1e-4) << c.what << " band " << b;
+        for (size_t b = 0; b < c.expected.size(); ++b)
+            EXPECT_NEAR(regulation[b], c.expected[b], 1e-4) << c.what << " band " << b;
     }
 
     // A step for a need never stops a float's width short of it (0.7 is
@@ -463,7 +476,8 @@ TEST(AmplifierRegulation, GroupsMoveByOneCommonStepWithinTheirRange) {
 // ---- Library answers ----
 
 TEST(AmplifierCells, CodesTwentyOneAndTwentyTwoStandInForEachOtherWhenAsked) {
-    auto plain = Make(21, 1, 2), regulated = Make(22, 1, 2), other = Make(22, 2, 2), levelling = Make(23, 1, 2);
+    auto plain = Make(21, 1, 2), regulated = Make(22, 1, 2), other = Make(22, 2, 2),
+         levelling = Make(23, 1, 2);
     EXPECT_FALSE(regulated->IsSameKind(plain.get()));
     regulated->Positions[1] |= 1u << 30;
     EXPECT_TRUE(regulated->IsSameKind(plain.get()));
@@ -528,6 +542,7 @@ TEST_F(AmplifierChecks, MessagesWordForWord) {
                 c.Attenuation->Set3(r, AmpMaxRegulation, b, 6.0f);
             }
     };
+    // clang-format off
     const Case cases[] = {
         {"described", 22, [&](TCella& c) { described(c); }, "ok"},
         {"gain without noise figure", 22,
@@ -598,6 +613,7 @@ TEST_F(AmplifierChecks, MessagesWordForWord) {
          },
          "Livello max. out [dB]: < non ammesso."},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code, 2, 2);
         c.edit(*cell);
@@ -638,14 +654,16 @@ protected:
 TEST_F(AmplifierChoice, TheFirstQualifyingModelStaysUnlessALaterOneLosesLessAndDoesNotAmplify) {
     struct Case {
         const char* what;
-        std::vector<float> gains;   // candidate gains; the attenuation is their negation
+        std::vector<float> gains;  // candidate gains; the attenuation is their negation
         const char* chosen;
     };
+    // clang-format off
     const Case cases[] = {
         {"amplifying models: the first stays", {20.0f, 30.0f, 10.0f}, "M1"},
         {"a lower passive one replaces a passive one, an amplifying one never", {-6.0f, 20.0f, -3.0f}, "M3"},
         {"the lower attenuation among passive ones", {-10.0f, -4.0f, -8.0f}, "M2"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Candidates library;
         int k = 0;
@@ -664,9 +682,9 @@ TEST_F(AmplifierChoice, TheFirstQualifyingModelStaysUnlessALaterOneLosesLessAndD
 
 TEST_F(AmplifierChoice, CandidatesOfAnotherPositionOrShapeDoNotQualifyAndNoneIsReported) {
     Candidates library;
-    library.Add(22, "N1", 20.0f)->Positions[0] = 0x08;   // another position
-    library.Add(22, "N2", 20.0f, 1, 3);                   // three outputs
-    library.Add(21, "N3", 20.0f);                         // code 21 without the stand-in bit
+    library.Add(22, "N1", 20.0f)->Positions[0] = 0x08;  // another position
+    library.Add(22, "N2", 20.0f, 1, 3);                 // three outputs
+    library.Add(21, "N3", 20.0f);                       // code 21 without the stand-in bit
     auto cell = Make(22, 1, 2);
     cell->Positions[1] = 0x04;
     cell->SequenceNumber = 1;
@@ -717,11 +735,13 @@ TEST_F(AmplifierChoice, MinDownstreamValueKeepsTheLargestPassiveModelWithinTheSp
         float expected;
         const char* taken;
     };
+    // clang-format off
     const Case cases[] = {
         {"only amplifying models: m", {20.0f, 25.0f}, 30.0f, 1000.0f, ""},
         {"the largest C within A + V", {-2.0f, -8.0f, -12.0f}, 30.0f, 1000.0f + 8.0f + 20.0f, "M2"},
         {"nothing within A + V", {-15.0f}, 30.0f, 1000.0f, ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Candidates library;
         int k = 0;
@@ -755,11 +775,13 @@ TEST_F(AmplifierData, EachCodeAndSeriesHasItsPrototypeAndCountsOutsideTheTablesH
         int32_t code, inputs, through;
         bool has;
     };
+    // clang-format off
     const Case cases[] = {
         {21, 1, 1, true},  {21, 4, 4, true},  {22, 1, 4, true},  {23, 1, 17, true},
         {22, 17, 17, true}, {22, 18, 18, false}, {22, 1, 18, false}, {40, 9, 10, true},
         {40, 10, 1, false}, {40, 1, 11, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code, c.inputs, c.through);
         TCella* prototype = cell->GetPrototype();
@@ -797,26 +819,30 @@ std::vector<float> Flat(float v) { return std::vector<float>(BandSlots, v); }
 TEST_F(AmplifierData, OldRecordsAsATable) {
     // The stored order of codes 21 and 22 up to 50000: gain regulation, gain,
     // noise figure, maximum output, largest regulation, tilt, largest tilt.
-    const std::vector<std::vector<float>> stored = {Flat(1), Flat(30), Flat(6), Flat(100), Flat(5), Flat(2), Flat(3)};
+    const std::vector<std::vector<float>> stored = {Flat(1), Flat(30), Flat(6), Flat(100),
+                                                    Flat(5), Flat(2),  Flat(3)};
     struct Case {
         const char* what;
         int32_t version, code, through;
-        std::vector<float> expected;   // columns 0 to 6 in band 5
+        std::vector<float> expected;  // columns 0 to 6 in band 5
         int32_t column;
         uint8_t variant;
     };
+    // clang-format off
     const Case cases[] = {
         {"50000 is reordered", 50000, 22, 1, {2, 3, 1, 5, 30, 6, 100}, 5, 0},
         {"code 23 keeps its order", 50000, 23, 1, {1, 30, 6, 100, 5, 2, 3}, 5, 0},
         {"two outputs below 50000: anchor and variant", 40000, 21, 2, {2, 3, 1, 5, 30, 6, 100}, 4, 1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code, 1, c.through);
         ASSERT_EQ(ReadInto(*cell, OldRecord(c.version, c.code, 1, c.through, stored).Bytes(), c.version),
                   TRecordResult::Ok)
             << c.what;
         for (int32_t k = 0; k < AmpColumns; ++k)
-            EXPECT_EQ(cell->Attenuation->Get3(0, k, 5), c.expected[static_cast<size_t>(k)]) << c.what << " column " << k;
+            EXPECT_EQ(cell->Attenuation->Get3(0, k, 5), c.expected[static_cast<size_t>(k)])
+                << c.what << " column " << k;
         EXPECT_EQ(cell->Column, c.column) << c.what;
         EXPECT_EQ(cell->Variant, c.variant) << c.what;
     }
@@ -832,7 +858,8 @@ TEST_F(AmplifierData, OldRecordsAsATable) {
 TEST_F(AmplifierData, BelowForty000TheLargestRegulationFormsGroupsOfEqualRegulation) {
     std::vector<float> regulation = Flat(3);
     for (int b = 4; b < BandSlots; ++b) regulation[static_cast<size_t>(b)] = 5;
-    const std::vector<std::vector<float>> stored = {regulation, Flat(30), Flat(6), Flat(100), Flat(9), Flat(2), Flat(3)};
+    const std::vector<std::vector<float>> stored = {regulation, Flat(30), Flat(6), Flat(100),
+                                                    Flat(9),    Flat(2),  Flat(3)};
     auto regulated = Make(22, 1, 1);
     ASSERT_EQ(ReadInto(*regulated, OldRecord(30000, 22, 1, 1, stored).Bytes(), 30000), TRecordResult::Ok);
     const float expected[] = {3, LevelRepeat, LevelRepeat, LevelRepeat, 5, LevelRepeat};
@@ -922,11 +949,13 @@ TEST_F(AmplifierDialog, CodeTwentyOneShowsOnlyGainNoiseAndMaximumOutput) {
         std::vector<bool> rows;
         const char* row4;
     };
+    // clang-format off
     const Case cases[] = {
         {21, {false, false, false, false, true, true, true}, "Guadagno  [dB]"},
         {22, {true, true, true, true, true, true, true}, "Guadagno  [dB]"},
         {23, {true, true, true, true, true, true, true}, "Livello uscita  [dB]"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code, 2, 2, &network, 4, 4);
         cell->SequenceNumber = 2;

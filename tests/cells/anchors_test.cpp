@@ -1,10 +1,11 @@
 // Anchors: a linked exit and entry point pass everything straight through.
+#include "cells/anchors.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "app/grid.h"
-#include "cells/anchors.h"
 #include "cells/factory.h"
 #include "cells/filters.h"
 #include "cells/outlets.h"
@@ -95,7 +96,8 @@ TEST_F(AnchorsTest, PassesCrossALinkedPair) {
     EXPECT_EQ(outlet.ChannelLists[OutletSocket]->Count(), 1);
 
     // The separation search goes both ways through the pair.
-    for (TCella* cell : {static_cast<TCella*>(&exit), static_cast<TCella*>(&entry), static_cast<TCella*>(&outlet)})
+    for (TCella* cell :
+         {static_cast<TCella*>(&exit), static_cast<TCella*>(&entry), static_cast<TCella*>(&outlet)})
         cell->ClearBandAccumulators(1);
     exit.AcceptSeparation(0, 1, 7.0f, 100.0f);
     EXPECT_EQ(entry.SeparationBest[1], LevelNone);
@@ -159,8 +161,7 @@ TEST_F(AnchorsTest, PlacedOnAGrid) {
     auto* exit = exitOwned.get();
     std::unique_ptr<TCella> placed[] = {std::move(entryOwned), std::move(outletOwned), std::move(sourceOwned),
                                         std::move(exitOwned)};
-    for (std::unique_ptr<TCella>& c : placed)
-        ASSERT_TRUE(grid.InsertCell(std::move(c), false, 0));
+    for (std::unique_ptr<TCella>& c : placed) ASSERT_TRUE(grid.InsertCell(std::move(c), false, 0));
     exit->LinkEntryAnchor(entry);
     ASSERT_TRUE(grid.Analyse(true));
     EXPECT_EQ(entry->OutputCell[0], outlet);

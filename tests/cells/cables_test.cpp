@@ -1,5 +1,7 @@
 // Cable segments: data, record, walks along a run, placement, passes and the
 // designer's passes.
+#include "cells/cables.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 #include <typeinfo>
 
 #include "app/grid.h"
-#include "cells/cables.h"
 #include "cells/factory.h"
 #include "cells/outlets.h"
 #include "cells/prototypes.h"
@@ -47,12 +48,14 @@ TEST_F(CablesTest, FactoryBuildsSegmentsAndOldCables) {
         const std::type_info& type;
         int32_t storedCode, kind, orientation, inputs, outputs;
     };
+    // clang-format off
     const Case cases[] = {
         {80, typeid(TNCavo), 80, 81, 1, 1, 1},
         {81, typeid(TNCavo), 81, 81, 1, 1, 1},
         {17, typeid(TCavo), 17, 17, 0, 2, 2},
         {18, typeid(TCavo), 18, 17, 0, 2, 2},
     };
+    // clang-format on
     for (const Case& c : cases) {
         std::unique_ptr<TCella> cell(NewCella(nullptr, c.code, 4, 5, 3, 3, 3));
         ASSERT_NE(cell, nullptr) << c.code;
@@ -75,6 +78,7 @@ TEST_F(CablesTest, LossFollowsLengthAndLossPer100) {
     struct Case {
         float lossPer100, length, loss;
     };
+    // clang-format off
     const Case cases[] = {
         {20.0f, 10.0f, 2.0f},
         {20.0f, 0.0f, 0.0f},
@@ -86,6 +90,7 @@ TEST_F(CablesTest, LossFollowsLengthAndLossPer100) {
         {LevelBlocked, CableLengthUncounted, LevelBlocked},
         {-20.0f, 10.0f, LevelNone},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TNCavo cable(nullptr, 1, 0, 0, 0, 0, 0);
         SetLoss(cable, c.lossPer100);
@@ -102,11 +107,13 @@ TEST_F(CablesTest, LevelPassesApplyTheRunLoss) {
         float length;
         TFinestra signal, required;
     };
+    // clang-format off
     const Case cases[] = {
         {10.0f, {78, 88}, {62, 82}},
         {CableLengthUncounted, {80, 90}, {60, 80}},
         {CableLengthNone, {LevelError, LevelError}, {LevelReqUndefined, LevelReqUndefined}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TSorgenteLinea source;
         TNCavo cable(nullptr, 1, 0, 0, 0, 0, 0);
@@ -237,6 +244,7 @@ TEST_F(CablesTest, DataCheck) {
         bool accepted;
         const char* message;
     };
+    // clang-format off
     const Case cases[] = {
         {CodeBridge, CableLengthNone, LevelNone, true, ""},
         {CodeCable, CableLengthUncounted, LevelNone, true, ""},
@@ -247,6 +255,7 @@ TEST_F(CablesTest, DataCheck) {
         {CodeCable, 10.0f, LevelRepeat, false, "< non ammesso."},
         {CodeCable, CableLengthNone, 20.0f, false, "La lunghezza del cavo non è stata specificata."},
     };
+    // clang-format on
     for (const Case& c : cases) {
         messages.Items->Clear();
         TNCavo cable(nullptr, 1, 0, 0, 0, 0, 0);
@@ -290,7 +299,9 @@ protected:
         channel.levelMax = 90.0f;
         return source.SourceChannels->Insert(channel);
     }
-    double Reference(int32_t band) const { return SistemaBandeCorrente->bands[static_cast<size_t>(band)].reference; }
+    double Reference(int32_t band) const {
+        return SistemaBandeCorrente->bands[static_cast<size_t>(band)].reference;
+    }
     const TListaCanali& Out() const { return *cable.ChannelLists[0]; }
 
     void Run() {
@@ -350,11 +361,13 @@ TEST_F(CableChannelsTest, ChannelsThatCannotPassAreReported) {
         int messages;
         const char* text;
     };
+    // clang-format off
     const Case cases[] = {
         {CableLengthNone, 20.0f, 2, ": non è stata specificata la lunghezza del cavo."},
         {10.0f, LevelNone, 2, ": canale A non gestito."},
         {10.0f, LevelBlocked, 0, ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         messages.Items->Clear();
         TSorgenteLinea src;
@@ -544,12 +557,13 @@ TEST_F(CableAnalysisTest, EveryRunHasOneHeadFromItsUpstreamEnd) {
     Source(1, 2);
     TNCavo* bendIn = Put(1, 3, 2, 1);  // joins top and right: turns the line to the right
     TNCavo* h[3] = {Put(2, 3, 1, 0), Put(3, 3, 1, 0), Put(4, 3, 1, 0)};
-    TNCavo* turn = Put(5, 3, 0, 1);    // left and bottom
+    TNCavo* turn = Put(5, 3, 0, 1);  // left and bottom
     TPresaD* second = Outlet(5, 4, 0);
     ASSERT_EQ(grid.CellAt(3, 3), h[1]);
     ASSERT_EQ(h[1]->Overlay, v[1]);
 
-    ASSERT_TRUE(grid.Analyse(true)) << (GestoreErrori->PendingError() ? GestoreErrori->PendingError()->Kind : 0);
+    ASSERT_TRUE(grid.Analyse(true)) << (GestoreErrori->PendingError() ? GestoreErrori->PendingError()->Kind
+                                                                      : 0);
     int heads = 0;
     for (TNCavo* s : {v[0], v[1], v[2]}) heads += s->IsRunHead();
     EXPECT_EQ(heads, 1);

@@ -1,12 +1,13 @@
 // The cell base: defaults, copying data, clones, band masks and the
 // normalisation of older band vectors, port tables and level windows.
+#include "cells/cell.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "app/grid.h"
 #include "app/project.h"
-#include "cells/cell.h"
 #include "cells/head_end.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
@@ -35,7 +36,7 @@ TEST(CellBase, FreshCellHasTheDocumentedDefaults) {
     EXPECT_EQ(cell.PassStamp, 0u);
     EXPECT_EQ(cell.SeparationBest[14], LevelNone);
     ASSERT_NE(cell.SourceChannels, nullptr);
-    EXPECT_EQ(cell.Attenuation->Size2(), 0);   // tables empty until a class sizes them
+    EXPECT_EQ(cell.Attenuation->Size2(), 0);  // tables empty until a class sizes them
     EXPECT_EQ(cell.MatrixTableB->FixedRank(), 4);
     EXPECT_FALSE(cell.InputLevels.Allocated());
     EXPECT_TRUE(cell.InputCell.empty());
@@ -74,7 +75,7 @@ TEST(CellBase, BaseAnswers) {
     EXPECT_EQ(cell.GetTypeName(), "");
     EXPECT_EQ(cell.GetPrototype(), nullptr);
     EXPECT_FALSE(cell.OpenDataDialog());
-    EXPECT_EQ(cell.Described, 1);   // the base marks the cell described
+    EXPECT_EQ(cell.Described, 1);  // the base marks the cell described
     TCella other(nullptr, 0, 0, 0, 0);
     EXPECT_TRUE(other.RegisterInLibrary(nullptr));
     EXPECT_EQ(other.Described, 1);
@@ -141,7 +142,7 @@ TEST_F(AssignTest, CopiesTheDataFieldsAndTables) {
     EXPECT_EQ(target.Characteristics[0], 4u);
     EXPECT_EQ(target.Attenuation->Get3(0, 1, 2), 3.5f);
     EXPECT_EQ(target.LevelTableA->Get3(0, 4, 6), 30.0f);
-    EXPECT_EQ(target.MatrixTableB->Get4(0, 1, 6, 9), 104.0f);   // the second rank-4 table
+    EXPECT_EQ(target.MatrixTableB->Get4(0, 1, 6, 9), 104.0f);  // the second rank-4 table
     EXPECT_EQ(target.MatrixTableB->Size2(), 2);
     EXPECT_EQ(target.Currency, 3);
     EXPECT_EQ(target.Description, "Derivatore 4 uscite");
@@ -207,7 +208,7 @@ TEST_F(AssignTest, MarksTheTargetsGridModified) {
 // ---- Clone ----
 
 TEST(CellClone, UnknownTypeCodeGivesNone) {
-    TCella cell(nullptr, 0, 0, 0, 0);   // type code -1
+    TCella cell(nullptr, 0, 0, 0, 0);  // type code -1
     EXPECT_EQ(cell.Clone(), nullptr);
     cell.TypeCode = 33;
     EXPECT_EQ(cell.Clone(), nullptr);
@@ -268,8 +269,8 @@ TEST(CellBandMask, ColumnZeroOfEveryRowSetsItsBand) {
     cell.TableRows = 2;
     cell.Attenuation->Alloc3(2, 4, BandSlots);
     cell.Attenuation->Set3(0, 0, 0, 1.0f);
-    cell.Attenuation->Set3(1, 0, 14, LevelBlocked);   // a sentinel other than "no value" counts
-    cell.Attenuation->Set3(0, 1, 3, 2.0f);            // column 1 does not
+    cell.Attenuation->Set3(1, 0, 14, LevelBlocked);  // a sentinel other than "no value" counts
+    cell.Attenuation->Set3(0, 1, 3, 2.0f);           // column 1 does not
     cell.ComputeBandMask();
     EXPECT_EQ(cell.BandMask, (1u << 0) | (1u << 14));
     EXPECT_TRUE(cell.HasBands(1u));
@@ -283,11 +284,13 @@ TEST(CellBandLevels, NormalisationMarksRepeatedValues) {
         std::vector<float> in, out;
     };
     const float N = LevelNone, B = LevelBlocked, P = LevelRepeat;
+    // clang-format off
     const Case cases[] = {
         {{3, 3, 3, B, 3}, {3, P, P, B, 3}},
         {{N, 2, 2, N, 2, 5}, {N, 2, P, N, P, 5}},
         {{4, 5, 4, 4}, {4, 5, 4, P}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         float source[BandSlots], target[BandSlots];
         std::fill(std::begin(source), std::end(source), N);
@@ -328,10 +331,12 @@ TEST(CellKind, SameKindNeedsTheCodeAndAllThreeCounts) {
         int32_t code, inputs, through, taps;
         bool same;
     };
+    // clang-format off
     const Case cases[] = {
         {6, 2, 2, 4, true},  {6, 2, 2, 5, false}, {6, 3, 2, 4, false},
         {6, 2, 1, 4, false}, {49, 2, 2, 4, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TCella other(nullptr, 0, 0, 9, 9, c.inputs, c.through, c.taps);
         other.TypeCode = c.code;
@@ -415,7 +420,7 @@ TEST(CellPrototype, TakeAndStoreGoThroughThePrototype) {
     auto cellOwned = std::make_unique<TCellaProva>(nullptr, 5, 5);
     auto* cell = cellOwned.get();
     ASSERT_TRUE(project.NetworkGrid->InsertCell(std::move(cellOwned), false, 0));
-    cell->TakeLastUsed();   // no prototype: nothing happens
+    cell->TakeLastUsed();  // no prototype: nothing happens
     EXPECT_EQ(cell->Description, "");
     EXPECT_FALSE(project.Modified);
 

@@ -1,10 +1,11 @@
 // The data checks of cells: every message, word for word, behind the
 // caller's prefix.
+#include "cells/checks.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "cells/checks.h"
 #include "cells/filters.h"
 #include "core/info.h"
 #include "core/reporter.h"
@@ -22,7 +23,8 @@ public:
         TypeCode = 21;
         SetPortCounts();
         Attenuation->Alloc3(TableRows, TableColumns, BandSlots);
-        for (TInfo* t : {LevelTableA.get(), LevelTableB.get(), LevelTableC.get()}) t->SetSizes(0, TableRows, 7, BandSlots);
+        for (TInfo* t : {LevelTableA.get(), LevelTableB.get(), LevelTableC.get()})
+            t->SetSizes(0, TableRows, 7, BandSlots);
         MatrixTableB->SetSizes(TableRows, MatrixColumns, 7, BandSlots);
     }
     void SetPortCounts() override {
@@ -77,6 +79,7 @@ TEST_F(ChecksTest, BaseCheckOfTheThroughAttenuation) {
         bool ok;
         AnsiString message;
     };
+    // clang-format off
     const Case cases[] = {
         {"no value at all", [](TCella&) {}, false, "Il componente non gestisce alcun segnale."},
         {"one band", [](TCella& c) { c.Attenuation->Set3(0, 1, 4, 1.5f); }, true, ""},
@@ -92,6 +95,7 @@ TEST_F(ChecksTest, BaseCheckOfTheThroughAttenuation) {
         {"column 0 does not count", [](TCella& c) { c.Attenuation->Set3(0, 0, 2, 1.0f); }, false,
          "Il componente non gestisce alcun segnale."},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Application->Script().Reset();
         globals.Reporter().SetTarget(nullptr);
@@ -111,6 +115,7 @@ TEST_F(ChecksTest, BandAdmissionByMode) {
         bool ok;
         AnsiString message;
     };
+    // clang-format off
     const Case cases[] = {
         {BandsRefuseBlocked, 3, LevelBlocked, false, "P: * non ammesso."},
         {BandsRefuseBlocked, 3, LevelRepeat, true, ""},
@@ -120,6 +125,7 @@ TEST_F(ChecksTest, BandAdmissionByMode) {
         {BandsNeedOne, 12, 5.0f, false, "P: nessuna banda gestita."},
         {BandsNeedOne, 0, LevelBlocked, true, ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Application->Script().Reset();
         globals.Reporter().SetTarget(nullptr);
@@ -138,6 +144,7 @@ TEST_F(ChecksTest, StageMessages) {
         std::function<void(StageData&)> set;
         AnsiString message;
     };
+    // clang-format off
     const Case cases[] = {
         {"complete", [](StageData&) {}, ""},
         {"tilt without maximum", [](StageData& s) { s.v[StageMaxTilt][2] = LevelNone; },
@@ -172,6 +179,7 @@ TEST_F(ChecksTest, StageMessages) {
         {"regulation above its maximum", [](StageData& s) { s.v[StageGainRegulation][1] = 9.0f; },
          "P: dati regolazione errati o incoerenti con i livelli massimi."},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Application->Script().Reset();
         globals.Reporter().SetTarget(nullptr);
@@ -194,13 +202,13 @@ TEST_F(ChecksTest, TiltRunsOfRepeatedSlots) {
         return CheckTiltData(cell, m, v, "");
     };
     const float R = LevelRepeat, N = LevelNone;
-    EXPECT_TRUE(check({2, R, R, 3}, {1, R, R, 2}));    // a run closed by a valued band
-    EXPECT_FALSE(check({2, R, R}, {1, R, R}));         // the vectors end inside the run
-    EXPECT_FALSE(check({2, R, N}, {1, R, N}));         // no value inside a run
-    EXPECT_FALSE(check({R, 2}, {R, 1}));               // a run needs a value before it
-    EXPECT_FALSE(check({2, R, 3}, {1, 1, 2}));         // the value repeats too
-    EXPECT_FALSE(check({1}, {2}));                     // above the maximum
-    EXPECT_FALSE(check({-1}, {-2}));                   // below 0
+    EXPECT_TRUE(check({2, R, R, 3}, {1, R, R, 2}));  // a run closed by a valued band
+    EXPECT_FALSE(check({2, R, R}, {1, R, R}));       // the vectors end inside the run
+    EXPECT_FALSE(check({2, R, N}, {1, R, N}));       // no value inside a run
+    EXPECT_FALSE(check({R, 2}, {R, 1}));             // a run needs a value before it
+    EXPECT_FALSE(check({2, R, 3}, {1, 1, 2}));       // the value repeats too
+    EXPECT_FALSE(check({1}, {2}));                   // above the maximum
+    EXPECT_FALSE(check({-1}, {-2}));                 // below 0
     EXPECT_TRUE(check({2, N, 3}, {1, N, 2}));
 }
 
@@ -232,6 +240,7 @@ TEST_F(ChecksTest, StageLabelsOfEachRowAndOutput) {
         int output;
         AnsiString label;
     };
+    // clang-format off
     const Case cases[] = {
         {1, 1, 0, 0, 0, "Amplificazione ingresso: "},
         {2, 1, 0, 1, 0, "Amplificazione ingresso montante 2: "},
@@ -242,6 +251,7 @@ TEST_F(ChecksTest, StageLabelsOfEachRowAndOutput) {
         {1, 4, 3, 0, 2, "Amplificazione uscita 3: "},
         {2, 4, 3, 1, 3, "Amplificazione uscita 4 da montante 2: "},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Application->Script().Reset();
         globals.Reporter().SetTarget(nullptr);
@@ -250,7 +260,9 @@ TEST_F(ChecksTest, StageLabelsOfEachRowAndOutput) {
         if (c.table == 3) {
             cell.MatrixTableB->Set4(c.row, c.output, StageGain, 0, 20.0f);
         } else {
-            TInfo* t = c.table == 0 ? cell.LevelTableA.get() : c.table == 1 ? cell.LevelTableB.get() : cell.LevelTableC.get();
+            TInfo* t = c.table == 0   ? cell.LevelTableA.get()
+                       : c.table == 1 ? cell.LevelTableB.get()
+                                      : cell.LevelTableC.get();
             t->Set3(c.row, StageGain, 0, 20.0f);
         }
         uint8_t flags[BandSlots] = {};
@@ -268,7 +280,7 @@ TEST_F(ChecksTest, StageLabelsOfEachRowAndOutput) {
 TEST_F(ChecksTest, MatrixOutputStagesReplaceTheSingleOutputStage) {
     TStageCell cell(1, 2);
     cell.MatrixTableB->Set4(0, 1, StageMaxOutput, 0, 100.0f);  // some output stage data
-    cell.LevelTableC->Set3(0, StageGain, 0, 20.0f);             // would fail if it were checked
+    cell.LevelTableC->Set3(0, StageGain, 0, 20.0f);            // would fail if it were checked
     uint8_t flags[BandSlots] = {};
     EXPECT_FALSE(CheckAmplifierStages(cell, 0, flags, ""));
     EXPECT_EQ(Shown(), "Amplificazione uscita 2: Banda C. Rit descritta parzialmente.");

@@ -2,6 +2,8 @@
 // structure, its footprint under turn and mirror, its record with the two grid
 // sections, copying, the component-data form, the loss-table adjustment and
 // its symbol.
+#include "cells/custom_cell.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,7 +16,6 @@
 #include "app/mouse_info.h"
 #include "cells/amplifiers.h"
 #include "cells/anchors.h"
-#include "cells/custom_cell.h"
 #include "cells/factory.h"
 #include "cells/filters.h"
 #include "cells/outlets.h"
@@ -38,14 +39,16 @@
 
 namespace {
 
-const char* const UnknownInput = "Un punto di ingresso della struttura è collegato ad un ingresso inesistente.";
+const char* const UnknownInput =
+    "Un punto di ingresso della struttura è collegato ad un ingresso inesistente.";
 const char* const SameInput = "Due punti di ingresso della struttura sono collegati allo stesso ingresso.";
 const char* const UnknownOutput = "Un punto di uscita della struttura è collegato ad una uscita inesistente.";
 const char* const SameOutput = "Due punti di uscita della struttura sono collegati alla stessa uscita.";
 const char* const InputUnhandled = "Un ingresso non è gestito da alcun punto di ingresso della struttura.";
 const char* const OutputUnhandled = "Un'uscita non è gestita da alcun punto di uscita della struttura.";
 const char* const CircuitFaults = "Ci sono errori nel disegno del circuito della struttura.";
-const char* const Undescribed = "Alcuni componenti nel disegno del circuito della struttura devono essere descritti.";
+const char* const Undescribed =
+    "Alcuni componenti nel disegno del circuito della struttura devono essere descritti.";
 
 TCella* Splitter(bool described = true) {
     auto* splitter = new TDivisore(nullptr, 0, 0, 0, 0, 1, 2);
@@ -130,7 +133,8 @@ TEST_F(CustomCellTest, TheFactoryBuildsAFreshCellThatPlacesBeforeAnyEditing) {
 
 TEST_F(CustomCellTest, PrototypesForOneToTwentyInputsAndOutputs) {
     ScopedPrototypes prototypes;
-    TCellaCustom small(nullptr, 0, 0, 0, 0, 1, 1), large(nullptr, 0, 0, 0, 0, 20, 20), wide(nullptr, 0, 0, 0, 0, 3, 4);
+    TCellaCustom small(nullptr, 0, 0, 0, 0, 1, 1), large(nullptr, 0, 0, 0, 0, 20, 20),
+        wide(nullptr, 0, 0, 0, 0, 3, 4);
     TCellaCustom none(nullptr, 0, 0, 0, 0, 0, 1), tooMany(nullptr, 0, 0, 0, 0, 21, 1);
     EXPECT_NE(small.GetPrototype(), nullptr);
     EXPECT_NE(large.GetPrototype(), nullptr);
@@ -143,8 +147,12 @@ TEST_F(CustomCellTest, PrototypesForOneToTwentyInputsAndOutputs) {
 
 TEST_F(CustomCellTest, MappingSkipsCodesThatNameNoPort) {
     auto cell = MakeCustomCell(nullptr, 0, 0, 2, 2,
-                               {{EntryAnchor("2"), 0, 0}, {EntryAnchor("0"), 1, 0}, {EntryAnchor("abc"), 2, 0},
-                                {EntryAnchor("3"), 3, 0}, {ExitAnchor("1"), 0, 5}, {ExitAnchor("9"), 1, 5},
+                               {{EntryAnchor("2"), 0, 0},
+                                {EntryAnchor("0"), 1, 0},
+                                {EntryAnchor("abc"), 2, 0},
+                                {EntryAnchor("3"), 3, 0},
+                                {ExitAnchor("1"), 0, 5},
+                                {ExitAnchor("9"), 1, 5},
                                 {ExitAnchor(""), 2, 5}});
     EXPECT_EQ(cell->InputAnchors[0], nullptr);
     EXPECT_EQ(cell->InputAnchors[1], cell->Structure.CellAt(0, 0));
@@ -161,24 +169,48 @@ TEST_F(CustomCellTest, ValidationMessages) {
         std::vector<std::string> messages;
     };
     std::vector<Case> cases;
-    cases.push_back({"entry anchor 0", 1, 1, {{EntryAnchor("0"), 0, 0}, {ExitAnchor("1"), 0, 1}},
+    cases.push_back({"entry anchor 0",
+                     1,
+                     1,
+                     {{EntryAnchor("0"), 0, 0}, {ExitAnchor("1"), 0, 1}},
                      {UnknownInput, InputUnhandled, OutputUnhandled}});
-    cases.push_back({"two entry anchors 1", 1, 1,
-                     {{EntryAnchor("1"), 0, 0}, {ExitAnchor("1"), 0, 1}, {EntryAnchor("1"), 2, 0}, {Termination(), 2, 1}},
-                     {SameInput, InputUnhandled, OutputUnhandled}});
-    cases.push_back({"exit anchor 3 of two outputs", 1, 2, SplitterInside("1", ExitAnchor("1", 3), ExitAnchor("3", 1)),
+    cases.push_back(
+        {"two entry anchors 1",
+         1,
+         1,
+         {{EntryAnchor("1"), 0, 0}, {ExitAnchor("1"), 0, 1}, {EntryAnchor("1"), 2, 0}, {Termination(), 2, 1}},
+         {SameInput, InputUnhandled, OutputUnhandled}});
+    cases.push_back({"exit anchor 3 of two outputs",
+                     1,
+                     2,
+                     SplitterInside("1", ExitAnchor("1", 3), ExitAnchor("3", 1)),
                      {UnknownOutput, InputUnhandled, OutputUnhandled}});
-    cases.push_back({"two exit anchors 2", 1, 2, SplitterInside("1", ExitAnchor("2", 3), ExitAnchor("2", 1)),
+    cases.push_back({"two exit anchors 2",
+                     1,
+                     2,
+                     SplitterInside("1", ExitAnchor("2", 3), ExitAnchor("2", 1)),
                      {SameOutput, InputUnhandled, OutputUnhandled}});
-    cases.push_back({"input 2 without anchor", 2, 1, {{EntryAnchor("1"), 0, 0}, {ExitAnchor("1"), 0, 1}},
+    cases.push_back({"input 2 without anchor",
+                     2,
+                     1,
+                     {{EntryAnchor("1"), 0, 0}, {ExitAnchor("1"), 0, 1}},
                      {InputUnhandled, OutputUnhandled}});
-    cases.push_back({"output 1 without anchor", 1, 2, SplitterInside("1", ExitAnchor("2", 3), Termination(1)),
+    cases.push_back({"output 1 without anchor",
+                     1,
+                     2,
+                     SplitterInside("1", ExitAnchor("2", 3), Termination(1)),
                      {OutputUnhandled}});
-    cases.push_back({"end outlet on a splitter", 1, 1, SplitterInside("1", ExitAnchor("1", 3), EndOutlet()),
+    cases.push_back({"end outlet on a splitter",
+                     1,
+                     1,
+                     SplitterInside("1", ExitAnchor("1", 3), EndOutlet()),
                      {CircuitFaults}});
-    cases.push_back({"undescribed tap", 1, 1,
-                     {{EntryAnchor("1"), 0, 0}, {Tap(false), 0, 1}, {Termination(), 0, 2}, {ExitAnchor("1", 3), 1, 1}},
-                     {Undescribed}});
+    cases.push_back(
+        {"undescribed tap",
+         1,
+         1,
+         {{EntryAnchor("1"), 0, 0}, {Tap(false), 0, 1}, {Termination(), 0, 2}, {ExitAnchor("1", 3), 1, 1}},
+         {Undescribed}});
     cases.push_back({"sound", 1, 2, SplitterInside("1", ExitAnchor("1", 3), ExitAnchor("2", 1)), {}});
     for (Case& c : cases) {
         messages.Items->Clear();
@@ -201,8 +233,10 @@ TEST_F(CustomCellTest, FootprintAndPortsInEveryTurnAndMirror) {
     struct Case {
         int32_t turn, mirrored;
         TCellRect rect;
-        Side input1, input2, output;   // inputs: square and the side waited on; output: square reached and side entered
+        Side input1, input2,
+            output;  // inputs: square and the side waited on; output: square reached and side entered
     };
+    // clang-format off
     const Case cases[] = {
         {0, 0, {10, 10, 11, 11}, {10, 10, 0}, {10, 11, 3}, {12, 11, 3}},
         {1, 0, {10, 9, 11, 10}, {10, 10, 1}, {9, 10, 0}, {9, 12, 0}},
@@ -213,6 +247,7 @@ TEST_F(CustomCellTest, FootprintAndPortsInEveryTurnAndMirror) {
         {2, 1, {9, 10, 10, 11}, {10, 10, 2}, {10, 9, 3}, {12, 9, 3}},
         {3, 1, {10, 10, 11, 11}, {10, 10, 3}, {11, 10, 0}, {11, 12, 0}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "turn " << c.turn << " mirrored " << c.mirrored);
         TGridData grid(nullptr, 30, 30, GridNetwork);
@@ -282,7 +317,8 @@ TEST_F(CustomCellTest, PortsOnEveryBorderOfTheSymbolPlaceAndLinkOnThatBorder) {
     // (4, 1) and (4, 2), top (1, 0) and (3, 0), bottom (1, 3) and (3, 3).
     struct Port {
         int32_t editorColumn, editorRow;
-        int32_t column, row, side;   // inputs: square and side waited on; outputs: square reached and side entered
+        int32_t column, row,
+            side;  // inputs: square and side waited on; outputs: square reached and side entered
     };
     const Port inputs[] = {{0, 1, 10, 10, 3}, {4, 1, 12, 10, 1}, {1, 0, 10, 10, 0}, {1, 3, 10, 11, 2}};
     const Port outputs[] = {{0, 2, 9, 11, 1}, {4, 2, 13, 11, 3}, {3, 0, 12, 9, 2}, {3, 3, 12, 12, 0}};
@@ -291,8 +327,10 @@ TEST_F(CustomCellTest, PortsOnEveryBorderOfTheSymbolPlaceAndLinkOnThatBorder) {
     cell.SetFootprint(3, 2);
     cell.InputPoints.clear();
     cell.OutputPoints.clear();
-    for (const Port& p : inputs) cell.InputPoints.push_back(StoredByEditor(false, p.editorColumn, p.editorRow, 5));
-    for (const Port& p : outputs) cell.OutputPoints.push_back(StoredByEditor(true, p.editorColumn, p.editorRow, 5));
+    for (const Port& p : inputs)
+        cell.InputPoints.push_back(StoredByEditor(false, p.editorColumn, p.editorRow, 5));
+    for (const Port& p : outputs)
+        cell.OutputPoints.push_back(StoredByEditor(true, p.editorColumn, p.editorRow, 5));
     cell.AllocLinks();
     grid.BeginAnalysis();
     TQNextCell queue;
@@ -342,7 +380,10 @@ TEST_F(CustomCellTest, PortNamesUnderThePointer) {
         int32_t input, tap;
     };
     const Case cases[] = {
-        {4, 4, "ingresso", 0, -1}, {4, 5, "uscita 1", -1, 0}, {5, 5, "uscita 2", -1, 1}, {5, 4, "", -1, -1},
+        {4, 4, "ingresso", 0, -1},
+        {4, 5, "uscita 1", -1, 0},
+        {5, 5, "uscita 2", -1, 1},
+        {5, 4, "", -1, -1},
     };
     for (const Case& c : cases) {
         TInfoMousePos position;
@@ -438,6 +479,7 @@ TEST_F(CustomCellTest, DamagedRecordsAreRefused) {
         std::string bytes;
         TRecordResult result;
     };
+    // clang-format off
     const Case cases[] = {
         {"drawing 51 columns wide", patched(drawing + 8, std::string("\x33\x00\x00\x00", 4)), TRecordResult::Damaged},
         {"drawing of no rows", patched(drawing + 12, std::string("\x00\x00\x00\x00", 4)), TRecordResult::Damaged},
@@ -449,6 +491,7 @@ TEST_F(CustomCellTest, DamagedRecordsAreRefused) {
         {"cut inside the structure", good.substr(0, good.size() - 10), TRecordResult::Truncated},
         {"sound", good, TRecordResult::Ok},
     };
+    // clang-format on
     for (const Case& c : cases) {
         std::unique_ptr<TCella> back;
         EXPECT_EQ(ReadBack(c.bytes, back), c.result) << c.what;
@@ -478,7 +521,8 @@ TEST_F(CustomCellTest, NestingDeeperThanTheEditorMakesIsRefused) {
         outer->Structure.InsertCell(std::move(inner), false, 0);
         inner = std::move(outer);
         std::unique_ptr<TCella> back;
-        EXPECT_EQ(ReadBack(Saved(*inner), back), depth <= 8 ? TRecordResult::Ok : TRecordResult::Damaged) << depth;
+        EXPECT_EQ(ReadBack(Saved(*inner), back), depth <= 8 ? TRecordResult::Ok : TRecordResult::Damaged)
+            << depth;
     }
 }
 
@@ -577,17 +621,19 @@ TEST_F(CustomEditTest, AStructureThatFailsItsChecksKeepsTheFormOpen) {
 TEST_F(CustomEditTest, ANewFootprintMustFitWhereTheCellStands) {
     struct Case {
         const char* what;
-        int32_t blockerColumn;   // a cell standing below the third column of the footprint, or -1
+        int32_t blockerColumn;  // a cell standing below the third column of the footprint, or -1
         int32_t cellColumn, cellRow, turn;
-        int32_t columns, rows;   // the new footprint
+        int32_t columns, rows;  // the new footprint
         bool taken;
     };
+    // clang-format off
     const Case cases[] = {
         {"free", -1, 4, 4, 0, 3, 2, true},
         {"covers another cell", 6, 4, 4, 0, 3, 2, false},
         {"leaves the grid", -1, 28, 4, 0, 3, 2, false},
         {"reaches the network grid's row 0", -1, 4, 2, 2, 2, 3, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         network.Clear();
         Application->Script().MessageBoxes.clear();
@@ -615,8 +661,10 @@ TEST_F(CustomEditTest, ANewFootprintMustFitWhereTheCellStands) {
         EXPECT_EQ(now == before, !c.taken) << c.what;
         for (int32_t col = 0; col < network.Columns; ++col)
             for (int32_t row = 0; row < network.Rows; ++row) {
-                const bool inside = col >= now.Left && col <= now.Right && row >= now.Top && row <= now.Bottom;
-                EXPECT_EQ(network.CellAt(col, row) == cell, inside) << c.what << " square " << col << ", " << row;
+                const bool inside =
+                    col >= now.Left && col <= now.Right && row >= now.Top && row <= now.Bottom;
+                EXPECT_EQ(network.CellAt(col, row) == cell, inside)
+                    << c.what << " square " << col << ", " << row;
             }
         if (blocker) {
             EXPECT_EQ(network.CellAt(c.blockerColumn, c.cellRow + 1), blocker) << c.what;
@@ -636,7 +684,7 @@ public:
 };
 
 TEST_F(CustomCellTest, EveryInnerCellAdjustsItsLossTablesOnce) {
-    auto* wide = new TContaTabelle(3);     // three squares
+    auto* wide = new TContaTabelle(3);  // three squares
     auto* narrow = new TContaTabelle(1);
     // An amplifier of code 22 drops its positive gain regulation.
     auto* amplifier = new TAmplificatore(nullptr, 0, 0, 0, 0, 22, 1, 1);
@@ -661,8 +709,8 @@ struct Recorder {
 
 TEST_F(CustomCellTest, SymbolStubsThenTheDrawingGridInTheFootprint) {
     TGridData grid(nullptr, 20, 20, GridNetwork);
-    auto cell = MakeCustomSplitter(&grid, 2, 2);   // input on top of (0, 0), outputs below (0, 1) and (1, 1)
-    cell->OutputPoints[1] = {1, 1, 3};             // the second output leaves right
+    auto cell = MakeCustomSplitter(&grid, 2, 2);  // input on top of (0, 0), outputs below (0, 1) and (1, 1)
+    cell->OutputPoints[1] = {1, 1, 3};            // the second output leaves right
     auto signOwned = std::make_unique<TAncoraI>(&cell->Drawing, 0, 0, 1, 0);
     auto* sign = signOwned.get();
     cell->Drawing.InsertCell(std::move(signOwned), false, 0);

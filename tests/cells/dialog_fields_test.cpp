@@ -45,10 +45,12 @@ TEST_F(DialogFieldsTest, LevelValuesAndTheirSentinelsGoToTheValueEditsAndBack) {
         float value;
         const char* shown;
     };
+    // clang-format off
     const Case cases[] = {
         {LevelNone, ""}, {LevelBlocked, "*"}, {LevelRepeat, "<"}, {12.5f, "12,5"}, {3.456f, "3,46"}, {0.0f, "0"},
         {-3.0f, "-3"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         cell.Attenuation->Set3(0, 2, 4, c.value);
         Fill();
@@ -88,6 +90,7 @@ TEST_F(DialogFieldsTest, PriceGoesThroughTheCurrencyFormat) {
         const char* typed;
         float read;
     };
+    // clang-format off
     const Case cases[] = {
         {CurrencyEuro, 1234.5f, "1.234,50", "1.234,50", 1234.5f},
         {CurrencyLire, 1500.0f, "1.500", "2.000", 2000.0f},
@@ -95,6 +98,7 @@ TEST_F(DialogFieldsTest, PriceGoesThroughTheCurrencyFormat) {
         {CurrencyEuro, 3.0f, "3,00", "1,2,3", 0.0f},   // two separators: no number
         {CurrencyEuro, 3.0f, "3,00", "€ 7,5", 7.5f},  // only digits and the separator count
     };
+    // clang-format on
     for (const Case& c : cases) {
         cell.Currency = c.currency;
         cell.Price = c.price;
@@ -118,12 +122,14 @@ TEST_F(DialogFieldsTest, InstallationMinutesCurrentsAndQuantitiesThroughTheirMas
         const char* currentShown;
         const char* quantityShown;
     };
+    // clang-format off
     const Case cases[] = {
         {-500001, 0.0f, LevelNone, "", "0", ""},
         {45, 12.5f, 2.0f, "45", "12,5", "2"},
         {-3, 120.456f, 1.25f, "", "120,46", "1,3"},
         {0, LevelNone, 0.0f, "0", "", "0"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         cell.InstallMinutes = c.minutes;
         cell.Current1 = c.current;
@@ -143,12 +149,14 @@ TEST_F(DialogFieldsTest, InstallationMinutesCurrentsAndQuantitiesThroughTheirMas
         float currentRead;
         float quantityRead;
     };
+    // clang-format off
     const Typed typed[] = {
         {"", "", "", -500001, LevelNone, LevelNone},
         {"30", "7,25", "3,5", 30, 7.25f, 3.5f},
         {"tanti", "molti", "x", -500001, LevelNone, LevelNone},
         {"12", "*", "4", 12, LevelBlocked, 4.0f},
     };
+    // clang-format on
     for (const Typed& t : typed) {
         f.EditInstallazione->Text = t.minutes;
         f.EditCorrente->Text = t.current;
@@ -176,9 +184,15 @@ TEST_F(DialogFieldsTest, TextsGoWholeBothWays) {
     cell.AuxCode[0] = "X1";
     Fill();
     const std::pair<TEdit*, const char*> shown[] = {
-        {f.EditDescrizione, "Filtro canale 21"}, {f.EditArticolo, "FC21"}, {f.EditNote, "Nota lunga"},
-        {f.EditNoteInt, "Interna"},  {f.EditNoteEst, "Esterna"}, {f.EditMarca, "Marca"},
-        {f.EditCodice, "COD-1"},     {f.EditSerie, "Serie S"},   {f.EditCategoria, "Filtri"},
+        {f.EditDescrizione, "Filtro canale 21"},
+        {f.EditArticolo, "FC21"},
+        {f.EditNote, "Nota lunga"},
+        {f.EditNoteInt, "Interna"},
+        {f.EditNoteEst, "Esterna"},
+        {f.EditMarca, "Marca"},
+        {f.EditCodice, "COD-1"},
+        {f.EditSerie, "Serie S"},
+        {f.EditCategoria, "Filtri"},
     };
     for (const auto& [edit, text] : shown) EXPECT_EQ(edit->Text.Get(), text);
     EXPECT_EQ(f.AuxLibreria[0]->Text.Get(), "Varne");
@@ -226,6 +240,7 @@ TEST_F(DialogFieldsTest, CheckBoxesAreTheBitsOfTheirWords) {
         TCheckBox* box;
         const char* name;
     };
+    // clang-format off
     const Case cases[] = {
         {&cell.Power[PowerSupply][0], 8, f.CheckAlimInterno, "Alimentatore interno"},
         {&cell.Power[PowerSupply][0], 16, f.CheckAlimEsterno, "Alimentatore esterno"},
@@ -247,6 +262,7 @@ TEST_F(DialogFieldsTest, CheckBoxesAreTheBitsOfTheirWords) {
         {&cell.Characteristics[0], 2, f.CheckOttico, "Componente ottico"},
         {&cell.Characteristics[0], 4, f.CheckLnbQuad, "LNB Quad"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         *c.word = c.bit;
         Fill();

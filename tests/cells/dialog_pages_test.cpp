@@ -120,7 +120,7 @@ TEST_F(DialogPages, ModulesKeepWhatIsTypedOnThemAndABadButtonShowsModuleZero) {
         f.ValueEdit[TapLossColumn][5]->Text = "21";
         f.RadioModulo[2]->Click();
         EXPECT_EQ(f.ValueEdit[TapLossColumn][5]->Text.Get(), "12");
-        f.RadioModulo[4]->Click();   // module 5 of three
+        f.RadioModulo[4]->Click();  // module 5 of three
         EXPECT_EQ(f.CurrentModule, 0);
         EXPECT_TRUE(f.RadioModulo[0]->Checked);
         EXPECT_EQ(f.ValueEdit[TapLossColumn][5]->Text.Get(), "10");
@@ -147,7 +147,7 @@ TEST_F(DialogPages, DroppingAModuleButtonCopiesThatModule) {
     Answer([](TDatiComponenti& f) {
         ASSERT_EQ(f.ModuleCount, 4);
         f.RadioModulo[3]->Click();
-        f.ValueEdit[TapLossColumn][2]->Text = "33";   // typed, not yet stored
+        f.ValueEdit[TapLossColumn][2]->Text = "33";  // typed, not yet stored
         f.BandRowByte[3] = 1;
         TCanale channel;
         channel.name = "E21";
@@ -173,7 +173,7 @@ TEST_F(DialogPages, DroppingAModuleButtonCopiesThatModule) {
         }
         EXPECT_EQ(f.BandRowByte[1], 1);
         EXPECT_EQ(f.ChannelLists[1].Count(), 1);
-        EXPECT_EQ(f.ChannelLists[3].Count(), 1);   // the source stays
+        EXPECT_EQ(f.ChannelLists[3].Count(), 1);  // the source stays
         EXPECT_FLOAT_EQ(f.InputAmpTable[1][5][1], 7.0f);
         // Stage values of one row only would not pass the data check.
         f.InputAmpTable[1][5][1] = f.InputAmpTable[3][5][1] = LevelNone;
@@ -207,7 +207,8 @@ TEST_F(DialogPages, DistinctOutputsStartAsCopiesOfOutputZeroAndCopyByDrop) {
             for (int o = 1; o < DialogOutputs; ++o) {
                 for (int k = 0; k < DialogDistinctRows; ++k)
                     EXPECT_EQ(f.DistinctOutputRows[m][o][k], f.DistinctOutputRows[m][0][k]) << m << o;
-                for (int r = 0; r < DialogRows; ++r) EXPECT_EQ(f.OutputAmpTable[m][o][r], f.OutputAmpTable[m][0][r]);
+                for (int r = 0; r < DialogRows; ++r)
+                    EXPECT_EQ(f.OutputAmpTable[m][o][r], f.OutputAmpTable[m][0][r]);
             }
         EXPECT_FLOAT_EQ(f.OutputAmpTable[1][19][3][1], 8.0f);
 
@@ -243,7 +244,7 @@ TEST_F(DialogPages, DistinctOutputsGiveTheSwitchItsPerOutputTapLossesAndEqualOne
         EXPECT_EQ(f.DistinctOutputs, 0);
         f.ButtonUsciteDistinte->Click();
         f.RadioUscita[2]->Click();
-        EXPECT_EQ(f.ValueEdit[TapLossColumn][1]->Text.Get(), "10");   // a copy of output 0
+        EXPECT_EQ(f.ValueEdit[TapLossColumn][1]->Text.Get(), "10");  // a copy of output 0
         f.ValueEdit[TapLossColumn][1]->Text = "17";
         f.RadioModulo[1]->Click();
         f.ButtonOk->Click();

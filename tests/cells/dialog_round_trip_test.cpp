@@ -33,12 +33,19 @@ struct Case {
 };
 
 // A value edit on a page.
-Case Edit(const char* what, int32_t code, int32_t inputs, int32_t through, int32_t taps, std::function<void(Form&)> page,
-          int row, int column) {
-    return {what, code, inputs, through, taps, page, [row, column](Form& f) { return f.ValueEdit[row][column]->Text.Get(); },
+Case Edit(const char* what, int32_t code, int32_t inputs, int32_t through, int32_t taps,
+          std::function<void(Form&)> page, int row, int column) {
+    return {what,
+            code,
+            inputs,
+            through,
+            taps,
+            page,
+            [row, column](Form& f) { return f.ValueEdit[row][column]->Text.Get(); },
             [row, column](Form& f, const char* text) { f.ValueEdit[row][column]->Text = text; }};
 }
 
+// clang-format off
 const Case Cases[] = {
     Edit("amplifier, second input", 22, 2, 1, 0, [](Form& f) { f.RadioModulo[1]->Click(); }, 4, 3),
     Edit("levelling amplifier", 23, 1, 1, 0, [](Form&) {}, 4, 5),
@@ -76,6 +83,7 @@ const Case Cases[] = {
     {"tap, auxiliary quantity", 10, 1, 1, 2, [](Form&) {}, [](Form& f) { return f.AuxQuantita[1]->Text.Get(); },
      [](Form& f, const char* text) { f.AuxQuantita[1]->Text = text; }},
 };
+// clang-format on
 
 class DialogRoundTrip : public GlobalsTest {
 protected:

@@ -1,6 +1,8 @@
 // Symbol primitives: where a symbol point lands for every turn, mirror and
 // zoom, how figures are fitted into their squares, cells over several
 // squares, and the labels of the screen and of the printed scheme.
+#include "cells/drawing.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,7 +10,6 @@
 
 #include "app/grid.h"
 #include "cells/cell.h"
-#include "cells/drawing.h"
 #include "cells/factory.h"
 #include "platform/engines.h"
 #include "platform/graphics.h"
@@ -52,6 +53,7 @@ struct PointCase {
 
 // At zoom 21 a unit is a pixel; at 42 two, after a pen offset of 1; at 15 a
 // unit is 15/21 of a pixel, rounded half up: 4 -> 3, 7 -> 5, 13 -> 9, 16 -> 11.
+// clang-format off
 const PointCase pointCases[] = {
     {0, 0, 21, {104, 207}}, {1, 0, 21, {113, 204}}, {2, 0, 21, {116, 213}}, {3, 0, 21, {107, 216}},
     {0, 1, 21, {116, 207}}, {1, 1, 21, {113, 216}}, {2, 1, 21, {104, 213}}, {3, 1, 21, {107, 204}},
@@ -60,6 +62,7 @@ const PointCase pointCases[] = {
     {0, 0, 15, {103, 205}}, {1, 0, 15, {109, 203}}, {2, 0, 15, {111, 209}}, {3, 0, 15, {105, 211}},
     {0, 1, 15, {111, 205}}, {1, 1, 15, {109, 211}}, {2, 1, 15, {103, 209}}, {3, 1, 15, {105, 203}},
 };
+// clang-format on
 
 TEST(SymbolTransform, PointLandsOnItsPixelForEveryTurnMirrorAndZoom) {
     for (const PointCase& c : pointCases) {
@@ -80,7 +83,8 @@ TEST(SymbolTransform, PointLandsOnItsPixelForEveryTurnMirrorAndZoom) {
 // A cell three squares long that stands upright when turned by a quarter.
 class TCellaLunga : public TCellaDisegno {
 public:
-    TCellaLunga(int32_t orientation, int32_t mirrored) : TCellaDisegno(nullptr, orientation, mirrored, 5, 5, 3) {}
+    TCellaLunga(int32_t orientation, int32_t mirrored)
+        : TCellaDisegno(nullptr, orientation, mirrored, 5, 5, 3) {}
     TCellRect GetGridRect() const override {
         if (Orientation & 1) return TCellRect{Row, Column, Row + 2, Column};
         return TCellRect{Row, Column, Row, Column + 2};
@@ -113,8 +117,8 @@ TEST(SymbolFigures, RectanglesComeOutOrderedAndInsideTheirSquare) {
                     const auto calls = r.Of(op);
                     ASSERT_EQ(calls.size(), 1u);
                     const TRect& q = calls[0].Rect;
-                    SCOPED_TRACE(testing::Message() << "zoom " << zoom << " turn " << turn
-                                                    << " mirrored " << mirrored);
+                    SCOPED_TRACE(testing::Message()
+                                 << "zoom " << zoom << " turn " << turn << " mirrored " << mirrored);
                     EXPECT_LT(q.Left, q.Right);
                     EXPECT_LT(q.Top, q.Bottom);
                     EXPECT_GE(q.Left, 50);
@@ -147,8 +151,8 @@ TEST(SymbolState, PenIsTheWholeScaleAndNeverThinnerThanOnePixel) {
         int32_t pen;
         int32_t offset;
     };
-    for (const Case c : {Case{10, 1, 0}, Case{15, 1, 0}, Case{20, 1, 0}, Case{21, 1, 0},
-                         Case{42, 2, 1}, Case{62, 2, 1}, Case{84, 4, 2}}) {
+    for (const Case c : {Case{10, 1, 0}, Case{15, 1, 0}, Case{20, 1, 0}, Case{21, 1, 0}, Case{42, 2, 1},
+                         Case{62, 2, 1}, Case{84, 4, 2}}) {
         TCellaDisegno cell(nullptr, 0, 0, 0, 0);
         Recorder r;
         cell.BeginSymbol(&r.canvas, 0, 0, 0, 0, c.zoom);
@@ -185,7 +189,8 @@ TEST(SymbolState, CellOverThreeColumnsDrawsFromItsFirstSquare) {
         EXPECT_EQ(SymbolState.W, 62);
         EXPECT_EQ(SymbolState.H, 20);
         const int32_t firstSquare = 500 - 2 * zoom;
-        EXPECT_EQ(cell.SymPoint(0, 0), TPoint(firstSquare + SymbolState.PenOffset, 300 + SymbolState.PenOffset));
+        EXPECT_EQ(cell.SymPoint(0, 0),
+                  TPoint(firstSquare + SymbolState.PenOffset, 300 + SymbolState.PenOffset));
         // The symbol's far end lies in the square being painted.
         EXPECT_GE(cell.SymPoint(62, 0).x, 500);
         EXPECT_LE(cell.SymPoint(62, 0).x, 500 + zoom);
@@ -218,7 +223,8 @@ TEST(SymbolFigures, PolylineLeavesTheCallersPointsAlone) {
     const auto calls = r.Of(TPaintOp::Polyline);
     ASSERT_EQ(calls.size(), 1u);
     ASSERT_EQ(calls[0].Points.size(), 5u);
-    for (size_t i = 0; i < points.size(); ++i) EXPECT_EQ(calls[0].Points[i], cell.SymPoint(points[i].x, points[i].y));
+    for (size_t i = 0; i < points.size(); ++i)
+        EXPECT_EQ(calls[0].Points[i], cell.SymPoint(points[i].x, points[i].y));
 }
 
 TEST(SymbolFigures, ArrowIsThreeSidesOfABar) {
@@ -334,7 +340,8 @@ protected:
         TCellaDisegno cell(nullptr, 0, 0, 0, 0);
         cell.DrawLevelLabel(&r.canvas, 0, 0, width, "R3", level, clGreen);
         std::vector<Written> out;
-        for (const TPaintCall& t : r.Of(TPaintOp::Text)) out.push_back({t.Text, t.State.Font.Color, t.Points[0].x});
+        for (const TPaintCall& t : r.Of(TPaintOp::Text))
+            out.push_back({t.Text, t.State.Font.Color, t.Points[0].x});
         return out;
     }
 };
@@ -385,6 +392,7 @@ TEST_F(PrintedCell, LabelIsTheFirstThatAppliesOfLossCodeAndShortCode) {
         int32_t flags;
         const char* expected;  // nullptr: nothing written
     };
+    // clang-format off
     const Case cases[] = {
         {CodeDerivatore, 12.4f, "AB^7", 64 | 32 | 16, "-12"},
         {CodeEndOutlet, 12.5f, "", 64, "-13"},
@@ -397,6 +405,7 @@ TEST_F(PrintedCell, LabelIsTheFirstThatAppliesOfLossCodeAndShortCode) {
         {CodeDerivatore, 12.0f, "", 32, nullptr},
         {CodeDerivatore, 12.0f, "CD", 0, nullptr},
     };
+    // clang-format on
     for (const Case& c : cases) {
         std::unique_ptr<TCella> cell(NewCella(&grid, c.typeCode, 2, 2, 1, 1, 2));
         ASSERT_NE(cell, nullptr) << c.typeCode;
@@ -428,7 +437,9 @@ TEST_F(PrintedCell, LossLabelIsReadAtTheBandTheSchemeAsksFor) {
     const struct {
         int32_t bandFlag;
         const char* expected;
-    } cases[] = {{0, "-12"}, {PrintLabelBandFlag(2), "-9"}, {PrintLabelBandFlag(9), "-17"},
+    } cases[] = {{0, "-12"},
+                 {PrintLabelBandFlag(2), "-9"},
+                 {PrintLabelBandFlag(9), "-17"},
                  {PrintLabelBandFlag(5), "-12"}};
     for (const auto& c : cases) {
         r.engine.Clear();

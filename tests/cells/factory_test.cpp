@@ -1,12 +1,13 @@
 // The cell factory's code table: which class each code builds, which counts
 // its constructor receives and which code the class stores.
+#include "cells/factory.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <typeinfo>
 
-#include "cells/factory.h"
 #include "cells/head_end.h"
 #include "cells/record.h"
 #include "core/file.h"
@@ -27,7 +28,8 @@ TEST_F(CellFactoryRecords, EveryCodeBuildsACellWhoseRecordReadsBackToTheSameByte
     for (const TCellType& type : CellTypes()) {
         std::unique_ptr<TCella> cell(NewCella(nullptr, type.Code, 2, 3, 2, 2, 2));
         ASSERT_NE(cell, nullptr) << type.Code;
-        EXPECT_EQ(cell->TypeCode, type.StoredCode == CodeCable && type.Code == CodeBridge ? CodeBridge : type.StoredCode)
+        EXPECT_EQ(cell->TypeCode,
+                  type.StoredCode == CodeCable && type.Code == CodeBridge ? CodeBridge : type.StoredCode)
             << type.Code;
         TMemoryStream once;
         SaveCellRecord(*cell, once, RecordVersion);
@@ -63,6 +65,7 @@ TEST(CellFactory, ConstructorArgumentsFollowTheRule) {
         int32_t orientation;
         bool flag;
     };
+    // clang-format off
     const Case cases[] = {
         {3, 1, 2, 4, {1, 4}, 0, false},        // the larger of through and tap outputs
         {5, 2, 6, 3, {2, 6}, 0, false},
@@ -81,6 +84,7 @@ TEST(CellFactory, ConstructorArgumentsFollowTheRule) {
         {80, 1, 1, 0, {}, 1, false},
         {38, 1, 1, 0, {}, 0, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const TCellType* type = FindCellType(c.code);
         ASSERT_NE(type, nullptr);

@@ -1,11 +1,12 @@
 // The filter family and the last-used prototypes.
+#include "cells/filters.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <typeinfo>
 
 #include "cells/factory.h"
-#include "cells/filters.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
 #include "core/globals.h"
@@ -32,12 +33,14 @@ TEST_F(FiltersTest, FactoryBuildsEachFilterClass) {
         const std::type_info& type;
         int32_t storedCode;
     };
+    // clang-format off
     const Case cases[] = {
         {1, typeid(TFiltroS), 1},
         {2, typeid(TFiltroP), 2},
         {31, typeid(TFiltroPB), 31},
         {32, typeid(TFiltroPA), 32},
     };
+    // clang-format on
     for (const Case& c : cases) {
         // The counts asked for do not matter: a filter has one input and one through output.
         std::unique_ptr<TCella> cell(NewCella(nullptr, c.askedCode, 3, 4, 5, 6, 7));
@@ -88,7 +91,8 @@ TEST_F(FiltersTest, EachFilterClassHasItsOwnPrototype) {
     TFiltroPA pa(nullptr, 0, 0, 0, 0);
     TFiltroPB pb(nullptr, 0, 0, 0, 0);
     TCella* protos[] = {s.GetPrototype(), p.GetPrototype(), pa.GetPrototype(), pb.GetPrototype()};
-    const std::type_info* types[] = {&typeid(TFiltroS), &typeid(TFiltroP), &typeid(TFiltroPA), &typeid(TFiltroPB)};
+    const std::type_info* types[] = {&typeid(TFiltroS), &typeid(TFiltroP), &typeid(TFiltroPA),
+                                     &typeid(TFiltroPB)};
     for (int i = 0; i < 4; ++i) {
         ASSERT_NE(protos[i], nullptr);
         EXPECT_EQ(typeid(*protos[i]), *types[i]);
@@ -140,7 +144,7 @@ TEST_F(FiltersTest, KindsWithoutPrototype) {
     EXPECT_TRUE(TUltimiComponenti::HasKind({CodeFiltroS}));
     EXPECT_FALSE(TUltimiComponenti::HasKind({CodeFiltroS, 1, 0}));
     EXPECT_FALSE(TUltimiComponenti::HasKind({CodeFiltroS, 0, 0, 1}));
-    EXPECT_FALSE(TUltimiComponenti::HasKind({34}));   // the head-end terminal has none
+    EXPECT_FALSE(TUltimiComponenti::HasKind({34}));  // the head-end terminal has none
     EXPECT_EQ(prototypes.Get().Get({34}), nullptr);
     EXPECT_EQ(prototypes.Get().Get({CodeFiltroP}), prototypes.Get().Get({CodeFiltroP}));
 }

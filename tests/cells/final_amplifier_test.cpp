@@ -157,6 +157,7 @@ TEST_F(FinalAmplifierPlacement, TheBoxRegistersItsPortsByArrangement) {
         std::vector<Waiting> waits;
         std::vector<std::vector<int32_t>> links;
     };
+    // clang-format off
     const Case cases[] = {
         {"one input, output at the centre", 1, 1, 0, {{11, 5, 0, 0, 0}}, {{11, 10, 2, 0}}},
         {"two inputs", 2, 1, 0, {{10, 5, 0, 0, 0}, {12, 5, 0, 1, 0}}, {{11, 10, 2, 0}}},
@@ -164,6 +165,7 @@ TEST_F(FinalAmplifierPlacement, TheBoxRegistersItsPortsByArrangement) {
          {{10, 5, 3, 0, 1}, {12, 5, 1, 1, 1}, {10, 9, 2, 4, 0}}, {{12, 10, 2, 0}}},
         {"framed", 3, 1, 2, {{10, 5, 3, 2, 1}}, {{13, 5, 0, 1}, {11, 10, 2, 0}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         grid.EndAnalysis();
         grid.BeginAnalysis();
@@ -172,7 +174,8 @@ TEST_F(FinalAmplifierPlacement, TheBoxRegistersItsPortsByArrangement) {
         cell->AllocLinks();
         ASSERT_TRUE(cell->PlaceOnGrid(From(SideStart), queue)) << c.what;
         for (int32_t x = 10; x <= 12; ++x)
-            for (int32_t y = 5; y <= 9; ++y) EXPECT_EQ(grid.AnalysisAt(x, y)->Visited, 1) << c.what << " " << x << "," << y;
+            for (int32_t y = 5; y <= 9; ++y)
+                EXPECT_EQ(grid.AnalysisAt(x, y)->Visited, 1) << c.what << " " << x << "," << y;
         for (const Waiting& w : c.waits) {
             const TSquareAnalysis* s = grid.AnalysisAt(w.column, w.row);
             EXPECT_EQ(s->Waiting[w.side], 1) << c.what << " " << w.column << "," << w.row;
@@ -192,7 +195,7 @@ TEST_F(FinalAmplifierPlacement, ATerminationBelowFeedsInputTwoAndTheBottomWaitsO
     cell->PlaceOnGrid(From(SideStart), queue);
     EXPECT_EQ(cell->InputCell[AutoMixBelowInput], termination);
     EXPECT_EQ(grid.AnalysisAt(10, 10)->Visited, 1);
-    EXPECT_EQ(Links(), (std::vector<std::vector<int32_t>>{{12, 10, 2, 0}}));   // output 2 on the other side
+    EXPECT_EQ(Links(), (std::vector<std::vector<int32_t>>{{12, 10, 2, 0}}));  // output 2 on the other side
 
     // Without a termination the bottom row waits for the cell below.
     TGridData other(nullptr, 30, 30, GridHeadEnd);
@@ -211,17 +214,18 @@ TEST_F(FinalAmplifierPlacement, ACornerLinksOnlyToAChainedAmplifierAcrossACable)
     auto cableOwned = std::make_unique<TNCavo>(&grid, 1, 0, 13, 5, 0, 0);
     auto* cable = cableOwned.get();
     ASSERT_TRUE(grid.InsertCell(std::move(cableOwned), false, 0));
-    auto rightOwned = std::make_unique<TAmplificatoreAt>(&grid, 0, 0, 14, 5, AutoMixCommonLine, AutoMixOutputCentre);
+    auto rightOwned =
+        std::make_unique<TAmplificatoreAt>(&grid, 0, 0, 14, 5, AutoMixCommonLine, AutoMixOutputCentre);
     auto* right = rightOwned.get();
     ASSERT_TRUE(grid.InsertCell(std::move(rightOwned), false, 0));
     auto left = Make(3, 1, &grid, 10, 5);
     left->AllocLinks();
     left->PlaceOnGrid(From(SideStart), queue);
-    EXPECT_EQ(grid.AnalysisAt(12, 5)->Waiting[1], 1);   // not placed yet: no chained neighbour
+    EXPECT_EQ(grid.AnalysisAt(12, 5)->Waiting[1], 1);  // not placed yet: no chained neighbour
     grid.EndAnalysis();
     grid.BeginAnalysis();
     Links();
-    grid.AnalysisAt(14, 5)->Visited = 1;                 // the other one stands placed
+    grid.AnalysisAt(14, 5)->Visited = 1;  // the other one stands placed
     left->PlaceOnGrid(From(SideStart), queue);
     EXPECT_EQ(grid.AnalysisAt(12, 5)->Waiting[1], 0);
     EXPECT_EQ(Links(), (std::vector<std::vector<int32_t>>{{13, 5, 0, 1}, {11, 10, 2, 0}}));
@@ -234,7 +238,8 @@ TEST_F(FinalAmplifierPlacement, ATurnedFinalTakesTheCommonLineFromTheBusBelow) {
     for (const auto& [arrives, leaves] : {std::pair{12, 10}, std::pair{10, 12}}) {
         grid.EndAnalysis();
         grid.BeginAnalysis();
-        auto cell = std::make_unique<TAmplificatoreAt>(&grid, 2, 0, 12, 9, AutoMixCommonLine, AutoMixOutputBypass);
+        auto cell =
+            std::make_unique<TAmplificatoreAt>(&grid, 2, 0, 12, 9, AutoMixCommonLine, AutoMixOutputBypass);
         cell->AllocLinks();
         TNextCell record;
         record.Column = arrives;
@@ -249,7 +254,8 @@ TEST_F(FinalAmplifierPlacement, ATurnedFinalTakesTheCommonLineFromTheBusBelow) {
         EXPECT_EQ(bypass->InputIndex[0], AutoMixBypassInput);
         for (int32_t x = 10; x <= 12; ++x)
             for (int32_t y = 5; y <= 9; ++y) EXPECT_EQ(grid.AnalysisAt(x, y)->Visited, 1) << x << "," << y;
-        EXPECT_EQ(Links(), (std::vector<std::vector<int32_t>>{{leaves, 10, AutoMixCommonOutput, 1}, {10, 4, 2, 0}}))
+        EXPECT_EQ(Links(),
+                  (std::vector<std::vector<int32_t>>{{leaves, 10, AutoMixCommonOutput, 1}, {10, 4, 2, 0}}))
             << arrives;
     }
 }
@@ -260,6 +266,7 @@ TEST_F(FinalAmplifier, PortNamesByArrangementAlsoTurnedByHalf) {
         const char* name;
         int32_t input, output;
     };
+    // clang-format off
     const Case cases[] = {
         {1, 1, 0, 11, 0, "ingresso", 0, -1},   {1, 1, 0, 10, 0, "", -1, -1},
         {2, 1, 0, 12, 0, "ingresso 2", 1, -1}, {3, 1, 0, 10, 0, "ingresso", -1, 0},
@@ -268,6 +275,7 @@ TEST_F(FinalAmplifier, PortNamesByArrangementAlsoTurnedByHalf) {
         // Turned by half the box runs from (8, -4) to (10, 0): its top row is row 0.
         {2, 1, 2, 8, 0, "ingresso 2", 1, -1},  {2, 1, 2, 9, -4, "uscita", -1, 2},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.inputs, c.outputs, nullptr, 10, 0);
         cell->Orientation = c.orientation;
@@ -275,7 +283,8 @@ TEST_F(FinalAmplifier, PortNamesByArrangementAlsoTurnedByHalf) {
         position.Column = c.column;
         position.Row = c.row;
         cell->GetPortName(position);
-        EXPECT_EQ(position.PortName, c.name) << c.inputs << "," << c.outputs << " at " << c.column << "," << c.row;
+        EXPECT_EQ(position.PortName, c.name)
+            << c.inputs << "," << c.outputs << " at " << c.column << "," << c.row;
         EXPECT_EQ(position.Input, c.input) << c.name;
         EXPECT_EQ(position.ThroughOutput, c.output) << c.name;
     }
@@ -381,19 +390,21 @@ RecordBytes OldRecord(int32_t version, int32_t orientation, const std::vector<st
 TEST_F(FinalAmplifier, OlderRecordsTurnGroupAndMoveAsTheyWereStored) {
     const std::vector<float> regulation = {3, 3, 3, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5};
     const std::vector<float> none(BandSlots, LevelNone);
-    const std::vector<std::vector<float>> columns = {regulation, std::vector<float>(BandSlots, 40.0f), none, none,
-                                                     regulation};
+    const std::vector<std::vector<float>> columns = {regulation, std::vector<float>(BandSlots, 40.0f), none,
+                                                     none, regulation};
     struct Case {
         int32_t version, orientation;
         int32_t expectedOrientation, column, row;
         bool grouped;
     };
+    // clang-format off
     const Case cases[] = {
         {30000, 1, 2, 5 + 2, 3 + 4, true},   // orientation doubled, grouped, anchor moved
         {30001, 2, 2, 5 + 2, 3 + 4, true},
         {40000, 2, 2, 5 + 2, 3 + 4, false},
         {50000, 0, 0, 5, 3, false},
     };
+    // clang-format on
     const float grouped[] = {3, LevelRepeat, LevelRepeat, 5, LevelRepeat};
     for (const Case& c : cases) {
         auto cell = Make(1, 1);
@@ -406,7 +417,8 @@ TEST_F(FinalAmplifier, OlderRecordsTurnGroupAndMoveAsTheyWereStored) {
         for (int b = 0; b < 5; ++b) {
             const float expected = c.grouped ? grouped[b] : regulation[static_cast<size_t>(b)];
             EXPECT_EQ(cell->Attenuation->Get3(0, WideRegulation, b), expected) << c.version << " band " << b;
-            EXPECT_EQ(cell->Attenuation->Get3(0, WideMaxRegulation, b), expected) << c.version << " band " << b;
+            EXPECT_EQ(cell->Attenuation->Get3(0, WideMaxRegulation, b), expected)
+                << c.version << " band " << b;
         }
     }
     // From 50100 on a turned amplifier keeps its anchor.
@@ -469,7 +481,7 @@ TEST_F(FinalAmplifier, LibrarySearchesTakeTheSmallestSufficientMaximum) {
     add(120.0f, "A", 0x30);
     auto cell = Make(1, 1);
     TCella* first = library.front().get();
-    EXPECT_EQ(cell->FindByOutputLevel(first, 5, 100.0f, "", ""), m105);    // the first of equal maxima
+    EXPECT_EQ(cell->FindByOutputLevel(first, 5, 100.0f, "", ""), m105);  // the first of equal maxima
     EXPECT_EQ(cell->FindByOutputLevel(first, 5, 100.0f, "A", ""), m105b);
     EXPECT_EQ(cell->FindByOutputLevel(first, 5, 106.0f, "", ""), m110);
     EXPECT_EQ(cell->FindByOutputLevel(first, 5, 130.0f, "", ""), nullptr);
@@ -489,10 +501,10 @@ TEST_F(FinalAmplifier, AVeryOldAmplifierHasTwoInputsAndItsOutputAtTheCentre) {
     TProgetto project(nullptr);
     TProgettoInCaricamento loading(&project);
     // Stored columns: regulation, gain, noise figure, maximum output, largest regulation.
-    RecordBytes b = VeryOldCellRecord(10000, 0, 1,
-                                      {std::vector<float>(10, 0.0f), std::vector<float>(10, 40.0f),
-                                       std::vector<float>(10, 7.0f), std::vector<float>(10, 110.0f),
-                                       std::vector<float>(10, 6.0f)});
+    RecordBytes b = VeryOldCellRecord(
+        10000, 0, 1,
+        {std::vector<float>(10, 0.0f), std::vector<float>(10, 40.0f), std::vector<float>(10, 7.0f),
+         std::vector<float>(10, 110.0f), std::vector<float>(10, 6.0f)});
     // Row 1 as an old level row: 6 vectors of 10 values.
     for (float v : {0.0f, 30.0f, 7.0f, 110.0f, 6.0f, -1.0f})
         for (int i = 0; i < 10; ++i) b.F32(v);
@@ -503,8 +515,8 @@ TEST_F(FinalAmplifier, AVeryOldAmplifierHasTwoInputsAndItsOutputAtTheCentre) {
     EXPECT_EQ(cell->TableRows, 2);
     EXPECT_EQ(cell->Attenuation->Get3(0, WideGain, 5), 40.0f);
     EXPECT_EQ(cell->Attenuation->Get3(1, WideGain, 5), 30.0f);
-    EXPECT_EQ(cell->Orientation, 2);    // doubled
-    EXPECT_EQ(cell->Column, 5 + 2);     // and anchored at its other corner
+    EXPECT_EQ(cell->Orientation, 2);  // doubled
+    EXPECT_EQ(cell->Column, 5 + 2);   // and anchored at its other corner
     EXPECT_EQ(cell->Row, 3 + 4);
 }
 

@@ -2,6 +2,8 @@
 // and the analysis, their footprints, the satellite receiver's placement,
 // the dish's data, the records (golden bytes and old versions) and the
 // colour of an undescribed code.
+#include "cells/graphic_cells.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,7 +14,6 @@
 #include "app/mouse_info.h"
 #include "cells/cables.h"
 #include "cells/factory.h"
-#include "cells/graphic_cells.h"
 #include "cells/passives.h"
 #include "cells/record.h"
 #include "platform/engines.h"
@@ -53,6 +54,7 @@ TEST_F(GraphicCells, TheFactoryBuildsEachWithItsIdentity) {
         int32_t inputs, outputs;
         bool estimate, described;
     };
+    // clang-format off
     const Case cases[] = {
         {CodeEarth, 25, "", "", "", 0, 0, false, true},
         {CodeAlimentatoreSF, 24, "Alimentatori", "Al4", "Alimentatore ", 0, 0, true, false},
@@ -60,6 +62,7 @@ TEST_F(GraphicCells, TheFactoryBuildsEachWithItsIdentity) {
         {CodeRicevitoreSat, 51, "Ricevitori Sat", "Rs4", "Ricevitore Sat ", 1, 1, true, false},
         {CodeElementoListino, 150, "", "", "", 0, 0, true, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code);
         ASSERT_NE(cell, nullptr) << c.code;
@@ -140,12 +143,12 @@ TEST_F(GraphicCells, FootprintsAndTheSupplyBlockGrowingOnTheHeadEndGrid) {
     TAlimentatoreSF block(&network, 0, 0, 10, 20);
     block.Variant = 1;
     EXPECT_EQ(block.GetGridRect(), (TCellRect{20, 10, 20, 10}));
-    block.Owner = &headEnd;   // moved to the head-end grid: (3 x 1 + 3) x 5
+    block.Owner = &headEnd;  // moved to the head-end grid: (3 x 1 + 3) x 5
     EXPECT_EQ(block.GetGridRect(), (TCellRect{20, 10, 24, 15}));
     block.Owner = nullptr;
     block.Variant = 0;
     EXPECT_EQ(block.GetGridRect(), (TCellRect{20, 10, 24, 12}));
-    block.Variant = 255;      // the widest a stored variant makes it
+    block.Variant = 255;  // the widest a stored variant makes it
     EXPECT_EQ(block.GetGridRect(), (TCellRect{20, 10, 24, 10 + 3 * 255 + 2}));
 
     EXPECT_EQ(TTerra(nullptr, 0, 0, 3, 4).GetGridRect(), (TCellRect{4, 3, 4, 3}));
@@ -157,8 +160,8 @@ TEST_F(GraphicCells, ABlockThatDoesNotFitTheGridIsRefused) {
     TGridData headEnd(nullptr, 12, 12, GridHeadEnd);
     auto wideOwned = std::make_unique<TAlimentatoreSF>(&headEnd, 0, 0, 1, 1);
     auto* wide = wideOwned.get();
-    wide->Variant = 5;   // 18 columns
-    EXPECT_FALSE(headEnd.InsertCell(std::move(wideOwned), false, 0));   // and deleted
+    wide->Variant = 5;                                                 // 18 columns
+    EXPECT_FALSE(headEnd.InsertCell(std::move(wideOwned), false, 0));  // and deleted
     EXPECT_EQ(headEnd.CellAt(1, 1), nullptr);
     auto narrowOwned = std::make_unique<TAlimentatoreSF>(&headEnd, 0, 0, 1, 1);
     auto* narrow = narrowOwned.get();
@@ -172,7 +175,7 @@ TEST_F(GraphicCells, ADishIsNeverTurnedAndItsMirrorTurnsTheDrawingRound) {
     EXPECT_EQ(dish.Orientation, 0);
     EXPECT_TRUE(dish.Mirror());
     EXPECT_EQ(dish.Mirrored, 1);
-    EXPECT_EQ(dish.GetGridRect(), (TCellRect{4, 9, 6, 10}));   // the anchor at the other end
+    EXPECT_EQ(dish.GetGridRect(), (TCellRect{4, 9, 6, 10}));  // the anchor at the other end
     EXPECT_TRUE(dish.Mirror());
     EXPECT_EQ(dish.Mirrored, 0);
 }
@@ -198,6 +201,7 @@ TEST_F(ReceiverPlacement, PortsAttachOnlyToACableThatMeetsThem) {
         bool output, input;
         int32_t receiverTurn = 0, receiverMirrored = 0;
     };
+    // clang-format off
     const Case cases[] = {
         // Turned or mirrored, the receiver keeps its squares and ports upright.
         {"receiver turned once", false, 0, false, true, true, 1, 0},
@@ -210,15 +214,19 @@ TEST_F(ReceiverPlacement, PortsAttachOnlyToACableThatMeetsThem) {
         {"bend, turn 3 (right and bottom)", true, 3, false, false, true},
         {"crossing", false, 1, true, true, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         grid.Clear();
-        auto receiverOwned = std::make_unique<TRicevitoreSat>(&grid, c.receiverTurn, c.receiverMirrored, 5, 5);
+        auto receiverOwned =
+            std::make_unique<TRicevitoreSat>(&grid, c.receiverTurn, c.receiverMirrored, 5, 5);
         auto* receiver = receiverOwned.get();
         ASSERT_TRUE(grid.InsertCell(std::move(receiverOwned), false, 0));
         for (int32_t row : {4, 10}) {
-            ASSERT_TRUE(grid.InsertCell(std::make_unique<TNCavo>(&grid, c.turn, 0, 6, row, c.bend ? 1 : 0, 0), false, 0));
-            if (c.crossing) ASSERT_TRUE(grid.InsertCell(std::make_unique<TNCavo>(&grid, 0, 0, 6, row, 0, 0), false, 0));
+            ASSERT_TRUE(grid.InsertCell(std::make_unique<TNCavo>(&grid, c.turn, 0, 6, row, c.bend ? 1 : 0, 0),
+                                        false, 0));
+            if (c.crossing)
+                ASSERT_TRUE(grid.InsertCell(std::make_unique<TNCavo>(&grid, 0, 0, 6, row, 0, 0), false, 0));
         }
         EXPECT_TRUE(receiver->IsSignalStart());
         grid.BeginAnalysis();
@@ -360,13 +368,13 @@ RecordBytes Record40000(int32_t typeCode) {
     RecordBytes b;
     b.I32(typeCode).I32(0).I32(0).I32(0);
     b.Text("PA", 20).Text("Articolo", 30).Text("Parabole", 30).Text("S", 20);
-    b.U8(0).F32(-1.0f).F32(0.0f);          // Variant, ExtraValue, Current1
+    b.U8(0).F32(-1.0f).F32(0.0f);  // Variant, ExtraValue, Current1
     b.U8('3').I32(0).I32(0).I32(2).I32(3);
     b.U8(1).Text("", 30).Text("", 100).Text("", 20).F32(0.0f).U8(1).I32(-1);
-    b.U8(0);                               // no auxiliary article
-    b.I32(10);                             // level vectors: no table row to end
+    b.U8(0);    // no auxiliary article
+    b.I32(10);  // level vectors: no table row to end
     b.Text("", 100).Text("", 11).U8(255).U8(255).U8(255);
-    b.Zeros(5).Zeros(4);                   // old flag bytes, characteristics
+    b.Zeros(5).Zeros(4);  // old flag bytes, characteristics
     return b;
 }
 
@@ -376,7 +384,7 @@ TEST_F(GraphicCells, OldRecordsOfTheDishAndThePriceListEntry) {
         TParabola dish(nullptr, 0, 0, 0, 0);
         dish.Diameter = 5.0f;
         RecordBytes b = OldRecord(CodeParabola);
-        b.F32(99.0f);   // whatever follows is not the dish's
+        b.F32(99.0f);  // whatever follows is not the dish's
         ASSERT_EQ(ReadInto(dish, b.Bytes(), 10000), TRecordResult::Ok);
         EXPECT_EQ(dish.Diameter, 5.0f);
         EXPECT_EQ(dish.Column, 3);
@@ -385,10 +393,10 @@ TEST_F(GraphicCells, OldRecordsOfTheDishAndThePriceListEntry) {
         SCOPED_TRACE("dish at 40000: small negative codes become sentinels");
         TParabola dish(nullptr, 0, 0, 0, 0);
         RecordBytes b = Record40000(CodeParabola);
-        b.F32(-1.0f).F32(-100.0f).F32(-2.0f).F32(60.0f);   // diameter, thrust, speed, area
+        b.F32(-1.0f).F32(-100.0f).F32(-2.0f).F32(60.0f);  // diameter, thrust, speed, area
         ASSERT_EQ(ReadInto(dish, b.Bytes(), 40000), TRecordResult::Ok);
         EXPECT_EQ(dish.Diameter, LevelNone);
-        EXPECT_EQ(dish.WindThrust, -100.0f);   // outside the old codes' range
+        EXPECT_EQ(dish.WindThrust, -100.0f);  // outside the old codes' range
         EXPECT_EQ(dish.WindSpeed, LevelBlocked);
         EXPECT_EQ(dish.Area, 60.0f);
     }
@@ -396,7 +404,14 @@ TEST_F(GraphicCells, OldRecordsOfTheDishAndThePriceListEntry) {
         SCOPED_TRACE("price-list entry at 30000: no Series");
         RecordBytes b;
         b.I32(CodeElementoListino).I32(0).I32(0).I32(0);
-        b.Text("PL", 20).Text("Art", 30).Text("N", 30).Text("Descr", 30).U8(1).Text("M", 20).F32(-1.0f).I32(-3);
+        b.Text("PL", 20)
+            .Text("Art", 30)
+            .Text("N", 30)
+            .Text("Descr", 30)
+            .U8(1)
+            .Text("M", 20)
+            .F32(-1.0f)
+            .I32(-3);
         auto entry = Make(CodeElementoListino);
         TMemoryStream s(b.Bytes());
         s.SetPosition(RecordHeadBytes);

@@ -1,10 +1,11 @@
 // The head-end terminal: its identity and port table, the squares it covers,
 // its place in the grid analysis and the line count it shares with its partner.
+#include "cells/head_end.h"
+
 #include <gtest/gtest.h>
 
 #include "app/grid.h"
 #include "app/project.h"
-#include "cells/head_end.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ TEST(HeadEnd, NetworkTerminalFeedsEveryLineDownwards) {
         EXPECT_EQ(record.Port, i);
         EXPECT_EQ(record.TypeCode, 34);
         EXPECT_EQ(record.NeedsTermination, 0);
-        EXPECT_EQ(record.MayEndOpen, 1);   // an untouched line is no error
+        EXPECT_EQ(record.MayEndOpen, 1);  // an untouched line is no error
     }
     EXPECT_TRUE(queue.Empty());
 }
@@ -140,7 +141,7 @@ TEST_F(LineCountTest, ReducingEmptiesTheSquaresBeyondTheNewEndInBothGrids) {
     EXPECT_EQ(Covered(*project.NetworkGrid, Net()), Range(36, 39));
     EXPECT_EQ(Covered(*project.HeadEndGrid, Head()), Range(36, 39));
     EXPECT_EQ(project.HeadEndGrid->CellAt(40, 74), nullptr);
-    EXPECT_FALSE(Head().OutputLevels.Allocated());   // the windows are rebuilt for the new lines
+    EXPECT_FALSE(Head().OutputLevels.Allocated());  // the windows are rebuilt for the new lines
     EXPECT_EQ(Head().InputCell.size(), 2u);
 }
 

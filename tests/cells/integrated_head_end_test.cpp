@@ -1,6 +1,8 @@
 // The integrated head-end (code 58): its box and ports, their names, its
 // record with the module lists and the values of every input, copies, the
 // data form, and what it does in the passes (nothing of its own).
+#include "cells/integrated_head_end.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,7 +12,6 @@
 #include "app/grid.h"
 #include "app/mouse_info.h"
 #include "cells/factory.h"
-#include "cells/integrated_head_end.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
@@ -28,7 +29,8 @@ using E = TSide;
 
 std::unique_ptr<TCentraleIntegrata> Make(int32_t inputs, int32_t outputs, TGridData* owner = nullptr,
                                          int32_t column = 0, int32_t row = 0) {
-    return CellAs<TCentraleIntegrata>(NewCella(owner, CodeCentraleIntegrata, column, row, inputs, outputs, 0));
+    return CellAs<TCentraleIntegrata>(
+        NewCella(owner, CodeCentraleIntegrata, column, row, inputs, outputs, 0));
 }
 
 class IntegratedHeadEnd : public GlobalsTest {};
@@ -60,12 +62,14 @@ TEST_F(IntegratedHeadEnd, InputsAndOutputsStandCentredAlongTheirRows) {
         int32_t inputs, outputs, width;
         std::vector<int32_t> in, out;
     };
+    // clang-format off
     const Case cases[] = {
         {1, 1, 3, {1}, {1}},
         {2, 5, 5, {1, 2}, {0, 1, 2, 3, 4}},
         {10, 2, 10, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {4, 5}},
         {2, 2, 3, {0, 1}, {0, 1}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto unit = Make(c.inputs, c.outputs, nullptr, 10, 20);
         const TCellLayout layout = unit->Layout();
@@ -75,7 +79,8 @@ TEST_F(IntegratedHeadEnd, InputsAndOutputsStandCentredAlongTheirRows) {
         for (size_t k = 0; k < c.out.size(); ++k)
             expected.push_back({K::Through, static_cast<int32_t>(k), c.out[k], 2, E::Bottom});
         EXPECT_EQ(layout.Ports, expected) << c.inputs << "x" << c.outputs;
-        EXPECT_EQ(unit->GetGridRect(), (TCellRect{20, 10, 22, 10 + c.width - 1})) << c.inputs << "x" << c.outputs;
+        EXPECT_EQ(unit->GetGridRect(), (TCellRect{20, 10, 22, 10 + c.width - 1}))
+            << c.inputs << "x" << c.outputs;
     }
 }
 
@@ -85,6 +90,7 @@ TEST_F(IntegratedHeadEnd, PortsAreNamedOnTheSquaresThePlacementRegisters) {
         const char* name;
         int32_t input, output;
     };
+    // clang-format off
     const Case cases[] = {
         {1, 1, 11, 0, "ingresso 1", 0, -1},   // one input: the second top square
         {1, 1, 10, 0, "", -1, -1},
@@ -97,6 +103,7 @@ TEST_F(IntegratedHeadEnd, PortsAreNamedOnTheSquaresThePlacementRegisters) {
         {3, 2, 12, 2, "", -1, -1},
         {3, 2, 11, 1, "", -1, -1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto unit = Make(c.inputs, c.outputs, nullptr, 10, 0);
         if (c.inputs == 3) {
@@ -107,7 +114,8 @@ TEST_F(IntegratedHeadEnd, PortsAreNamedOnTheSquaresThePlacementRegisters) {
         position.Column = c.column;
         position.Row = c.row;
         unit->GetPortName(position);
-        EXPECT_EQ(position.PortName, c.name) << c.inputs << "x" << c.outputs << " at " << c.column << "," << c.row;
+        EXPECT_EQ(position.PortName, c.name)
+            << c.inputs << "x" << c.outputs << " at " << c.column << "," << c.row;
         EXPECT_EQ(position.Input, c.input) << c.name;
         EXPECT_EQ(position.ThroughOutput, c.output) << c.name;
     }
@@ -182,7 +190,7 @@ TEST_F(IntegratedHeadEnd, TheRecordHoldsTextsMarksModuleListsAndEveryInputsValue
     unit->TCella::Save(base, 60000);
     RecordBytes expected;
     expected.Raw(base.Bytes()).Text("Centrale di prova", 21);
-    expected.Text("SAT", 6).U8(1).Text("", 6).U8(0);                           // the two used inputs
+    expected.Text("SAT", 6).U8(1).Text("", 6).U8(0);  // the two used inputs
     for (int k = 0; k < IntegratedMaxOutputs; ++k) expected.Text(k == 4 ? "AUX" : "", 6).U8(k == 3 ? 0 : 1);
     for (int32_t i = 0; i < 2; ++i)
         for (int32_t j = 0; j < 2; ++j) expected.Raw(ListBytes(*unit->Modules(i, j)));
@@ -201,7 +209,7 @@ TEST_F(IntegratedHeadEnd, TheRecordHoldsTextsMarksModuleListsAndEveryInputsValue
     EXPECT_EQ(back->OutputLabels[4], "AUX");
     EXPECT_EQ(back->Modules(1, 0)->Count(), 1);
     EXPECT_EQ(back->Modules(1, 0)->kind, 3);
-    EXPECT_EQ(back->InputValues[9][13], 913);   // beyond the two inputs too
+    EXPECT_EQ(back->InputValues[9][13], 913);  // beyond the two inputs too
     EXPECT_EQ(SavedRecord(*back), bytes);
 }
 
@@ -237,7 +245,8 @@ TEST_F(IntegratedHeadEnd, CountsAndRowsBeyondTheArraysAreRefused) {
     auto refused = Make(2, 2);
     EXPECT_NE(ReadRecordInto(*refused, rows, 60000), TRecordResult::Ok);
     // Fewer rows read fewer values; the rest keep theirs.
-    std::string fewer = bytes.substr(0, at) + std::string("\x01\x00\x00\x00", 4) + bytes.substr(at + 4, 4 * IntegratedInputValues);
+    std::string fewer = bytes.substr(0, at) + std::string("\x01\x00\x00\x00", 4) +
+                        bytes.substr(at + 4, 4 * IntegratedInputValues);
     auto partial = Make(2, 2);
     ASSERT_EQ(ReadRecordInto(*partial, fewer, 60000), TRecordResult::Ok);
     EXPECT_EQ(partial->InputValues[0][13], 13);

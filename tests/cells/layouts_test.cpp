@@ -21,7 +21,7 @@ struct LayoutCase {
     uint8_t bend;
     // Turns 0 to 3 unmirrored, then turns 0 to 3 mirrored.
     const char* states[8];
-    uint8_t variant = 0;   // the class's layout variant
+    uint8_t variant = 0;  // the class's layout variant
 };
 
 // "rect top,left-bottom,right; sq (c,r)...; in (c,r)side=index...; out
@@ -65,8 +65,8 @@ std::string Describe(TCella& cell, TGridData& grid, bool cable) {
         text += "; out";
         TNextCell record;
         while (queue.Pop(record)) {
-            std::snprintf(buffer, sizeof buffer, " (%d,%d)%d:%d/%d/%d", record.Column, record.Row, record.Side,
-                          record.Port, record.NeedsTermination, record.MayEndOpen);
+            std::snprintf(buffer, sizeof buffer, " (%d,%d)%d:%d/%d/%d", record.Column, record.Row,
+                          record.Side, record.Port, record.NeedsTermination, record.MayEndOpen);
             text += buffer;
         }
         text += ";";
@@ -75,6 +75,7 @@ std::string Describe(TCella& cell, TGridData& grid, bool cable) {
     return text;
 }
 
+// clang-format off
 const LayoutCase cases[] = {
     {"filter", 1, 1, 1, 0, GridNetwork, 0, {
         "rect 10,10-10,10; sq (10,10); in (10,10)0=0; out (10,11)0:0/1/0;",
@@ -627,6 +628,7 @@ const LayoutCase cases[] = {
         "rect 10,10-10,10; sq (10,10); in (10,10)3=0; out (11,10)3:2/0/0;"
     }, 1},
 };
+// clang-format on
 
 TEST(CellLayouts, EveryClassInEveryTurnAndMirror) {
     for (const LayoutCase& c : cases)

@@ -48,11 +48,13 @@ struct WindowPairCase {
 }  // namespace
 
 TEST(LevelSum, SentinelOperandsPropagate) {
-    struct Case { float a, b, expected; } cases[] = {
+    struct Case {
+        float a, b, expected;
+    } cases[] = {
         {3.0f, 4.5f, 7.5f},
         {None, 3.0f, None},
         {3.0f, Blocked, Blocked},
-        {Off, Blocked, Off},          // the first sentinel operand
+        {Off, Blocked, Off},  // the first sentinel operand
         {50000.0f, -0.01f, 49999.99f},
         {0.1f, 0.2f, 0.3f},
     };
@@ -68,6 +70,7 @@ TEST(LevelSum, SentinelOperandsPropagate) {
 }
 
 TEST(ClipWindow, LowersTheMaximumAndEmptiesAnInvertedWindow) {
+    // clang-format off
     const BinaryCase cases[] = {
         {{60, 80}, 70, {60, 70}},
         {{60, 80}, 90, {60, 80}},        // a higher limit does not raise
@@ -76,6 +79,7 @@ TEST(ClipWindow, LowersTheMaximumAndEmptiesAnInvertedWindow) {
         {{60, 80}, None, {60, 80}},      // no limit
         {{80, 60}, None, W(Empty)},      // already inverted
     };
+    // clang-format on
     for (const BinaryCase& c : cases) {
         TFinestra w = c.w;
         TCella::ClipWindow(w, c.value);
@@ -84,6 +88,7 @@ TEST(ClipWindow, LowersTheMaximumAndEmptiesAnInvertedWindow) {
 }
 
 TEST(AddAttenuation, RaisesRealWindowsAndMarksMissingAttenuations) {
+    // clang-format off
     const BinaryCase cases[] = {
         {{60, 80}, 3, {63, 83}},
         {{-2, 5}, 1, {0, 6}},            // sums below 0 are raised to 0
@@ -95,6 +100,7 @@ TEST(AddAttenuation, RaisesRealWindowsAndMarksMissingAttenuations) {
         {W(Empty), Blocked, W(Unlimited)},
         {W(None), 3, W(None)},
     };
+    // clang-format on
     for (const BinaryCase& c : cases) {
         TFinestra w = c.w;
         TCella::AddAttenuation(w, c.value);
@@ -103,6 +109,7 @@ TEST(AddAttenuation, RaisesRealWindowsAndMarksMissingAttenuations) {
 }
 
 TEST(IntersectWindows, TableOfCases) {
+    // clang-format off
     const WindowPairCase cases[] = {
         {{60, 80}, {70, 90}, {70, 80}},
         {{60, 62}, {70, 75}, W(Empty)},
@@ -117,6 +124,7 @@ TEST(IntersectWindows, TableOfCases) {
         {{60, 80}, W(Empty), W(Empty)},
         {{60, 80}, W(None), W(None)},
     };
+    // clang-format on
     for (const WindowPairCase& c : cases) {
         TFinestra w = c.w;
         TCella::IntersectWindows(w, c.other);
@@ -142,6 +150,7 @@ TEST(CombineForward, RaisesTheDownstreamWindowOrLowersItThroughAGain) {
 }
 
 TEST(SubtractAttenuation, LowersSignalsAndSwitchesBlockedBandsOff) {
+    // clang-format off
     const BinaryCase cases[] = {
         {{50000, 50000}, 3, {49997, 49997}},
         {{2, 5}, 10, {-8, -5}},                  // no clamping on the way down
@@ -152,6 +161,7 @@ TEST(SubtractAttenuation, LowersSignalsAndSwitchesBlockedBandsOff) {
         {W(None), 3, W(Error)},
         {W(Error), 3, W(Error)},
     };
+    // clang-format on
     for (const BinaryCase& c : cases) {
         TFinestra w = c.w;
         TCella::SubtractAttenuation(w, c.value);
@@ -160,6 +170,7 @@ TEST(SubtractAttenuation, LowersSignalsAndSwitchesBlockedBandsOff) {
 }
 
 TEST(MergeWindow, TableOfCases) {
+    // clang-format off
     const WindowPairCase cases[] = {
         {W(None), {60, 70}, {60, 70}},
         {W(Off), {60, 70}, {60, 70}},
@@ -168,6 +179,7 @@ TEST(MergeWindow, TableOfCases) {
         {{60, 70}, W(Error), W(Error)},
         {W(Error), {60, 70}, W(Error)},
     };
+    // clang-format on
     for (const WindowPairCase& c : cases) {
         TFinestra w = c.w;
         TCella::MergeWindow(w, c.other);
@@ -248,8 +260,8 @@ TEST_F(GainArithmetic, GainAtBandSubtractsRegulationAndTilt) {
 }
 
 TEST_F(GainArithmetic, AddGainsOverTwoLists) {
-    SetStage(0, 4, {10, 10, 10, 10});   // row 0: 10 dB
-    SetStage(1, 4, {5, 5, Blocked, 5}); // row 1: 5 dB, band 2 blocked
+    SetStage(0, 4, {10, 10, 10, 10});    // row 0: 10 dB
+    SetStage(1, 4, {5, 5, Blocked, 5});  // row 1: 5 dB, band 2 blocked
     ExpectLevel(100.0f - 10.0f - 5.0f, cell.AddGains(100.0f, &stages, &stages, 0, 1, 1));
     ExpectLevel(90.0f, cell.AddGains(100.0f, &stages, nullptr, 0, 1, 1));
     ExpectLevel(100.0f, cell.AddGains(100.0f, nullptr, nullptr, 0, 1, 1));

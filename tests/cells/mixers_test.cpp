@@ -3,6 +3,8 @@
 // port names under the mouse, the mirror that keeps each column with its
 // port, the data check, the records, the prototypes, the separation search
 // and the designer's choice of a mixer.
+#include "cells/mixers.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,7 +18,6 @@
 #include "app/mouse_info.h"
 #include "cells/factory.h"
 #include "cells/graphic_cells.h"
-#include "cells/mixers.h"
 #include "cells/passives.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
@@ -53,6 +54,7 @@ struct LayoutCase {
     std::vector<TCellPort> ports;
 };
 
+// clang-format off
 const LayoutCase LayoutCases[] = {
     // One square: the output at the bottom, input 1 left, input 2 right.
     {"mixer 2", CodeMiscelatore, 2, 1, 1,
@@ -77,6 +79,7 @@ const LayoutCase LayoutCases[] = {
      {{K::Input, 0, 1, 0, E::Top}, {K::Through, 0, 0, 0, E::Bottom}, {K::Through, 1, 1, 0, E::Bottom},
       {K::Through, 2, 2, 0, E::Bottom}}},
 };
+// clang-format on
 
 TEST(BranchLayout, SquaresAndPortSidesOfEveryShape) {
     for (const LayoutCase& c : LayoutCases) {
@@ -119,8 +122,8 @@ std::pair<int32_t, int32_t> EdgePoint(TSide edge) {
 }
 
 AnsiString ExpectedName(int32_t code, int32_t count, const TCellPort& port) {
-    const bool numbered = (code == CodeMiscelatore) == (port.Kind == K::Input) &&
-                          !(code == CodeAlimentatore && count == 1);
+    const bool numbered =
+        (code == CodeMiscelatore) == (port.Kind == K::Input) && !(code == CodeAlimentatore && count == 1);
     const std::string word = port.Kind == K::Input ? "ingresso" : "uscita";
     return numbered ? AnsiString(word + " " + std::to_string(port.Index + 1)) : AnsiString(word);
 }
@@ -138,8 +141,8 @@ TEST_F(BranchPlacement, InEveryTurnAndMirrorThePortsFaceOutAndAreNamed) {
     for (const LayoutCase& c : LayoutCases) {
         for (int32_t turn = 0; turn < 4; ++turn)
             for (int32_t mirrored = 0; mirrored < 2; ++mirrored) {
-                const std::string what =
-                    std::string(c.name) + " turn " + std::to_string(turn) + " mirror " + std::to_string(mirrored);
+                const std::string what = std::string(c.name) + " turn " + std::to_string(turn) + " mirror " +
+                                         std::to_string(mirrored);
                 grid.BeginAnalysis();
                 auto cell = Make(c.code, c.count, &grid, 15, 15);
                 cell->Orientation = turn;
@@ -152,10 +155,13 @@ TEST_F(BranchPlacement, InEveryTurnAndMirrorThePortsFaceOutAndAreNamed) {
                 for (int32_t col = 0; col < grid.Columns; ++col)
                     for (int32_t row = 0; row < grid.Rows; ++row)
                         if (grid.AnalysisAt(col, row)->Visited) own.insert({col, row});
-                EXPECT_EQ(static_cast<int32_t>(own.size()), (rect.Right - rect.Left + 1) * (rect.Bottom - rect.Top + 1))
+                EXPECT_EQ(static_cast<int32_t>(own.size()),
+                          (rect.Right - rect.Left + 1) * (rect.Bottom - rect.Top + 1))
                     << what;
                 for (auto [col, row] : own)
-                    EXPECT_TRUE(col >= rect.Left && col <= rect.Right && row >= rect.Top && row <= rect.Bottom) << what;
+                    EXPECT_TRUE(col >= rect.Left && col <= rect.Right && row >= rect.Top &&
+                                row <= rect.Bottom)
+                        << what;
                 int outputs = 0;
                 TNextCell record;
                 while (queue.Pop(record)) {
@@ -180,7 +186,8 @@ TEST_F(BranchPlacement, InEveryTurnAndMirrorThePortsFaceOutAndAreNamed) {
                     TInfoMousePos position;
                     cell->FrameToGrid(position.Column, position.Row, port.X, port.Y);
                     const auto [u, v] = EdgePoint(port.Side);
-                    std::tie(position.OffsetX, position.OffsetY) = PixelSeenAt(*cell, u, v, position.SquareSize);
+                    std::tie(position.OffsetX, position.OffsetY) =
+                        PixelSeenAt(*cell, u, v, position.SquareSize);
                     cell->GetPortName(position);
                     EXPECT_EQ(position.PortName, ExpectedName(c.code, c.count, port)) << what;
                     const int32_t index = port.Kind == K::Input ? position.Input : position.ThroughOutput;
@@ -269,8 +276,8 @@ TEST_F(BranchCheck, EveryBranchIsCheckedWithItsNumberInTheMessage) {
 
 // The in-line passives check their through loss as the base cell does.
 TEST_F(BranchCheck, PassivesWithoutThroughLossHandleNoSignal) {
-    for (int32_t code : {CodeSeparatoreCC, CodeInseritore, CodeAlimentatore, CodeAttenuatore, CodeAttenuatoreR,
-                         CodeEqualizzatore}) {
+    for (int32_t code : {CodeSeparatoreCC, CodeInseritore, CodeAlimentatore, CodeAttenuatore,
+                         CodeAttenuatoreR, CodeEqualizzatore}) {
         auto cell = Make(code, 1);
         EXPECT_EQ(Check(*cell, false), "Il componente non gestisce alcun segnale.") << code;
         cell->Attenuation->Set3(0, 1, 3, 2.0f);
@@ -295,9 +302,10 @@ TRecordResult ReadInto(TCella& cell, const std::string& bytes, int32_t version) 
 }
 
 TEST_F(BranchRecords, EveryPassiveAndBranchCellRoundTrips) {
-    const std::pair<int32_t, int32_t> kinds[] = {{CodeSeparatoreCC, 1}, {CodeInduttanza, 1}, {CodeAlimentatore, 3},
-                                                 {CodeAttenuatore, 1}, {CodeAttenuatoreR, 1}, {CodeEqualizzatore, 1},
-                                                 {CodeMiscelatore, 4}, {CodeDemiscelatore, 2}, {CodeInseritore, 1}};
+    const std::pair<int32_t, int32_t> kinds[] = {
+        {CodeSeparatoreCC, 1}, {CodeInduttanza, 1},    {CodeAlimentatore, 3},
+        {CodeAttenuatore, 1},  {CodeAttenuatoreR, 1},  {CodeEqualizzatore, 1},
+        {CodeMiscelatore, 4},  {CodeDemiscelatore, 2}, {CodeInseritore, 1}};
     for (auto [code, count] : kinds) {
         auto cell = Make(code, count, nullptr, 6, 7);
         cell->Orientation = 2;
@@ -333,6 +341,7 @@ TEST_F(BranchRecords, OldRecordsCarryTheirTwoCountsAndDamagedCountsAreRefused) {
         TRecordResult result;
         int32_t branches;
     };
+    // clang-format off
     const Case cases[] = {
         {"mixer of 3 inputs", CodeMiscelatore, 1, 3, TRecordResult::Ok, 3},
         {"demixer of 2 outputs", CodeDemiscelatore, 2, 1, TRecordResult::Ok, 2},
@@ -340,9 +349,10 @@ TEST_F(BranchRecords, OldRecordsCarryTheirTwoCountsAndDamagedCountsAreRefused) {
         {"mixer of 11 inputs", CodeMiscelatore, 1, 11, TRecordResult::Damaged, 0},
         {"demixer of 11 outputs", CodeDemiscelatore, 11, 1, TRecordResult::Damaged, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         RecordBytes b = OldRecord(c.code);
-        b.I32(c.through).I32(c.inputs).I32(0x5A5A5A5A);   // something after the record
+        b.I32(c.through).I32(c.inputs).I32(0x5A5A5A5A);  // something after the record
         auto cell = Make(c.code, 1);
         EXPECT_EQ(ReadInto(*cell, b.Bytes(), 10000), c.result) << c.what;
         if (c.result != TRecordResult::Ok) continue;
@@ -371,6 +381,7 @@ TEST_F(BranchRecords, PrototypesByBranchCountAndNoneForOneBranchOrAFifthOutput) 
         int32_t code, count;
         bool has;
     };
+    // clang-format off
     const Case cases[] = {
         {CodeMiscelatore, 2, true},   {CodeMiscelatore, 10, true}, {CodeMiscelatore, 1, false},
         {CodeDemiscelatore, 2, true}, {CodeDemiscelatore, 1, false}, {CodeAlimentatore, 1, true},
@@ -378,6 +389,7 @@ TEST_F(BranchRecords, PrototypesByBranchCountAndNoneForOneBranchOrAFifthOutput) 
         {CodeInseritore, 1, true},    {CodeAttenuatore, 1, true},    {CodeAttenuatoreR, 1, true},
         {CodeEqualizzatore, 1, true}, {CodeInduttanza, 1, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code, c.count);
         TCella* prototype = cell->GetPrototype();
@@ -479,9 +491,9 @@ TEST(MixerChoice, TheLastFittingEntryStays) {
     };
     std::vector<std::unique_ptr<TCella>> list;
     list.push_back(entry("A", 2.0f, 2.0f));
-    list.push_back(entry("B", LevelNone, 2.0f));   // input 0 does not pass band 5
+    list.push_back(entry("B", LevelNone, 2.0f));  // input 0 does not pass band 5
     list.push_back(entry("C", 2.5f, 2.0f));
-    list.push_back(entry("D", 2.5f, LevelNone));   // input 1 does not pass band 9
+    list.push_back(entry("D", 2.5f, LevelNone));  // input 1 does not pass band 9
     list.push_back(std::unique_ptr<TCella>(new TMiscelatore(nullptr, 0, 0, 0, 0, 3)));  // another kind
     list.back()->Code = "E";
     for (size_t i = 0; i + 1 < list.size(); ++i) list[i]->NextInList = list[i + 1].get();

@@ -76,14 +76,20 @@ TEST_F(NetworkLineDialogsTest, EveryClassFillsAndReadsTheForm) {
     auto outletCheck = [](TCella& c) {
         EXPECT_FLOAT_EQ(c.Attenuation->Get3(0, OutletSocketLoss, 1), 3.5f);
         EXPECT_EQ(c.Description, "Presa nuova");
-        EXPECT_NE(c.Power[PowerSupply][0] & 4u, 0u);   // "Passaggio DC"
+        EXPECT_NE(c.Power[PowerSupply][0] & 4u, 0u);  // "Passaggio DC"
     };
     const std::vector<AnsiString> oneSocket = {"IEC mas.", "F", "IEC fem."};
     const std::vector<AnsiString> twoSockets = {"IEC m + F", "IEC m + f", "IEC f + F"};
     const AnsiString socketCaption = "Atten. di deriv.  [dB]";
     const std::vector<Case> cases = {
-        {"end outlet", [this] { return Put(std::make_unique<TPresaD>(&network, 0, 0, 2, 2, CodeEndOutlet, 1)); }, "Presa P4",
-         {0}, {socketCaption}, true, "Passaggio DC", oneSocket,
+        {"end outlet",
+         [this] { return Put(std::make_unique<TPresaD>(&network, 0, 0, 2, 2, CodeEndOutlet, 1)); },
+         "Presa P4",
+         {0},
+         {socketCaption},
+         true,
+         "Passaggio DC",
+         oneSocket,
          [&](TDatiComponenti& f) {
              outletValues(f);
              f.ComboConnOut->ItemIndex = 1;
@@ -92,17 +98,38 @@ TEST_F(NetworkLineDialogsTest, EveryClassFillsAndReadsTheForm) {
              outletCheck(c);
              EXPECT_EQ(c.Choice3, 1);
          }},
-        {"pass-through outlet", [this] { return Put(std::make_unique<TPresaD>(&network, 0, 0, 3, 2, CodePassThroughOutlet, 2)); },
-         "Presa P4", {0, 1, 2}, {socketCaption, "Atten. di passaggio  [dB]", "Atten. inversa  [dB]"}, true,
-         "Passaggio DC", twoSockets, outletValues, outletCheck},
-        {"terminated outlet", [this] { return Put(std::make_unique<TPresaD>(&network, 0, 0, 4, 2, CodeTerminatedOutlet, 3)); },
-         "Presa P4", {0}, {socketCaption}, true, "Passaggio DC", {}, outletValues, outletCheck},
-        {"cable", [this] {
+        {"pass-through outlet",
+         [this] { return Put(std::make_unique<TPresaD>(&network, 0, 0, 3, 2, CodePassThroughOutlet, 2)); },
+         "Presa P4",
+         {0, 1, 2},
+         {socketCaption, "Atten. di passaggio  [dB]", "Atten. inversa  [dB]"},
+         true,
+         "Passaggio DC",
+         twoSockets,
+         outletValues,
+         outletCheck},
+        {"terminated outlet",
+         [this] { return Put(std::make_unique<TPresaD>(&network, 0, 0, 4, 2, CodeTerminatedOutlet, 3)); },
+         "Presa P4",
+         {0},
+         {socketCaption},
+         true,
+         "Passaggio DC",
+         {},
+         outletValues,
+         outletCheck},
+        {"cable",
+         [this] {
              auto* c = Put(std::make_unique<TNCavo>(&network, 0, 0, 5, 2, 0, 0));
              c->RunEnd = 1;
              return c;
          },
-         "Cavo C4", {0, 1}, {"Attenuazione  [dB/100m]", "Lunghezza  [m]"}, true, "", {},
+         "Cavo C4",
+         {0, 1},
+         {"Attenuazione  [dB/100m]", "Lunghezza  [m]"},
+         true,
+         "",
+         {},
          [](TDatiComponenti& f) {
              // The length has one value: its other band cells are hidden.
              EXPECT_TRUE(f.ValueEdit[1][0]->Visible);
@@ -115,22 +142,50 @@ TEST_F(NetworkLineDialogsTest, EveryClassFillsAndReadsTheForm) {
              EXPECT_FLOAT_EQ(cable.LossPer100(7), 20.0f);
              EXPECT_FLOAT_EQ(cable.PassAttenuation(), 12.0f);
          }},
-        {"bridge", [this] {
+        {"bridge",
+         [this] {
              auto* c = Put(std::make_unique<TNCavo>(&network, 0, 0, 6, 2, 0, 0));
              c->TypeCode = CodeBridge;
              c->RunEnd = 1;
              return c;
          },
-         "Ponte K4", {}, {}, false, "", {}, [](TDatiComponenti& f) { f.EditCodice->Text = "PT1"; },
+         "Ponte K4",
+         {},
+         {},
+         false,
+         "",
+         {},
+         [](TDatiComponenti& f) { f.EditCodice->Text = "PT1"; },
          [](TCella& c) { EXPECT_EQ(c.Code, "PT1"); }},
-        {"termination", [this] { return Put(std::make_unique<TChiusura>(&network, 0, 0, 7, 2, 1)); }, "Chiusura X4", {}, {},
-         false, "Chiusura isolata DC", {}, [](TDatiComponenti& f) { f.CheckChiusuraDC->Checked = true; },
+        {"termination",
+         [this] { return Put(std::make_unique<TChiusura>(&network, 0, 0, 7, 2, 1)); },
+         "Chiusura X4",
+         {},
+         {},
+         false,
+         "Chiusura isolata DC",
+         {},
+         [](TDatiComponenti& f) { f.CheckChiusuraDC->Checked = true; },
          [](TCella& c) { EXPECT_TRUE(TChiusura::IsIsolated(c)); }},
-        {"entry anchor", [this] { return Put(std::make_unique<TAncoraI>(&network, 0, 0, 8, 2)); }, "Punto ingresso ", {}, {}, false,
-         "", {}, [](TDatiComponenti& f) { f.EditDescrizione->Text = "Scala B"; },
+        {"entry anchor",
+         [this] { return Put(std::make_unique<TAncoraI>(&network, 0, 0, 8, 2)); },
+         "Punto ingresso ",
+         {},
+         {},
+         false,
+         "",
+         {},
+         [](TDatiComponenti& f) { f.EditDescrizione->Text = "Scala B"; },
          [](TCella& c) { EXPECT_EQ(c.Description, "Scala B"); }},
-        {"exit anchor", [this] { return Put(std::make_unique<TAncoraO>(&network, 0, 0, 9, 2)); }, "Punto uscita ", {}, {}, false,
-         "", {}, [](TDatiComponenti& f) { f.EditDescrizione->Text = "Piano 3"; },
+        {"exit anchor",
+         [this] { return Put(std::make_unique<TAncoraO>(&network, 0, 0, 9, 2)); },
+         "Punto uscita ",
+         {},
+         {},
+         false,
+         "",
+         {},
+         [](TDatiComponenti& f) { f.EditDescrizione->Text = "Piano 3"; },
          [](TCella& c) { EXPECT_EQ(c.Description, "Piano 3"); }},
     };
     for (const Case& c : cases) {
@@ -149,13 +204,15 @@ TEST_F(NetworkLineDialogsTest, EveryClassFillsAndReadsTheForm) {
                 EXPECT_EQ(f.CheckChiusuraDC->Caption.Get(), c.checkBox) << c.what;
             }
             std::vector<AnsiString> items;
-            for (int i = 0; i < f.ComboConnOut->Items->Count(); ++i) items.push_back(f.ComboConnOut->Items->Strings(i));
+            for (int i = 0; i < f.ComboConnOut->Items->Count(); ++i)
+                items.push_back(f.ComboConnOut->Items->Strings(i));
             if (!c.connectors.empty()) {
                 EXPECT_EQ(items, c.connectors) << c.what;
                 EXPECT_TRUE(f.ComboConnOut->Visible) << c.what;
                 EXPECT_FALSE(f.EditNoteEst->Visible) << c.what;
                 // "Conn. out" stands just left of "Connettore".
-                EXPECT_EQ(f.ComboConnOut->Left + f.ComboConnOut->Width, f.CaptionConnettore->Left + 1) << c.what;
+                EXPECT_EQ(f.ComboConnOut->Left + f.ComboConnOut->Width, f.CaptionConnettore->Left + 1)
+                    << c.what;
             } else {
                 EXPECT_FALSE(f.ComboConnOut->Visible) << c.what;
             }
@@ -202,7 +259,8 @@ TEST_F(NetworkLineDialogsTest, UncountedCableRenumbers) {
         cables[i]->SetLength(10.0f);
         cables[i]->Described = 1;
         ASSERT_TRUE(grid.InsertCell(std::move(cable), false, 0));
-        ASSERT_TRUE(grid.InsertCell(std::make_unique<TPresaD>(&grid, 0, 0, 37 + i, 2, CodeTerminatedOutlet, 1), false, 0));
+        ASSERT_TRUE(grid.InsertCell(
+            std::make_unique<TPresaD>(&grid, 0, 0, 37 + i, 2, CodeTerminatedOutlet, 1), false, 0));
     }
     ASSERT_TRUE(project.AnalyseGrids());
     EXPECT_EQ(cables[0]->GetShortCode(), "C1");
@@ -224,6 +282,7 @@ TEST_F(NetworkLineDialogsTest, PortNames) {
         AnsiString name;
         int32_t input, tap, through;
     };
+    // clang-format off
     const Case cases[] = {
         {CodeEndOutlet, 0, 21, 5, "ingresso", 0, -1, -1},
         {CodeEndOutlet, 0, 21, 40, "uscita", -1, 0, -1},
@@ -235,6 +294,7 @@ TEST_F(NetworkLineDialogsTest, PortNames) {
         // Turned upwards, the input is at the bottom.
         {CodeEndOutlet, 2, 21, 40, "ingresso", 0, -1, -1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TPresaD outlet(nullptr, c.orientation, 0, 0, 0, c.code, 1);
         TInfoMousePos position;

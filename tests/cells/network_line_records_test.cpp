@@ -69,12 +69,14 @@ TEST_F(NetworkLineRecordsTest, EveryClassRoundTrips) {
         {"pass-through outlet", [] { return new TPresaD(nullptr, 0, 0, 0, 0, CodePassThroughOutlet, 2); }},
         {"terminated outlet", [] { return new TPresaD(nullptr, 0, 0, 0, 0, CodeTerminatedOutlet, 3); }},
         {"termination", [] { return new TChiusura(nullptr, 0, 0, 0, 0, 3); }},
-        {"cable", [] {
+        {"cable",
+         [] {
              auto* c = new TNCavo(nullptr, 1, 0, 0, 0, 1, 0x123456);
              c->SetLength(17.0f);
              return c;
          }},
-        {"bridge", [] {
+        {"bridge",
+         [] {
              auto* c = new TNCavo(nullptr, 1, 0, 0, 0, 0, 0x00FF00);
              c->TypeCode = CodeBridge;
              return c;

@@ -70,27 +70,77 @@ TEST_F(NetworkLineSymbolsTest, EveryClassDrawsItsSymbol) {
     const std::vector<TRect> twoSockets = {circle, {6, 10, 9, 13}, {12, 10, 15, 13}};
     const Points outline = {{2, 5}, {10, 7}, {18, 5}, {10, 15}, {2, 5}};
     const std::vector<Case> cases = {
-        {"end outlet", [] { return new TPresaD(nullptr, 0, 0, 0, 0, CodeEndOutlet, 1); },
-         {{{10, 0}, {10, 16}}}, {circle}, {}, {}},
-        {"pass-through outlet, 2 sockets", [] { return new TPresaD(nullptr, 0, 0, 0, 0, CodePassThroughOutlet, 2); },
-         {{{10, 0}, {10, 20}}}, twoSockets, {}, {}},
-        {"terminated outlet, 3 sockets", [] { return new TPresaD(nullptr, 0, 0, 0, 0, CodeTerminatedOutlet, 3); },
+        {"end outlet",
+         [] { return new TPresaD(nullptr, 0, 0, 0, 0, CodeEndOutlet, 1); },
+         {{{10, 0}, {10, 16}}},
+         {circle},
+         {},
+         {}},
+        {"pass-through outlet, 2 sockets",
+         [] { return new TPresaD(nullptr, 0, 0, 0, 0, CodePassThroughOutlet, 2); },
+         {{{10, 0}, {10, 20}}},
+         twoSockets,
+         {},
+         {}},
+        {"terminated outlet, 3 sockets",
+         [] { return new TPresaD(nullptr, 0, 0, 0, 0, CodeTerminatedOutlet, 3); },
          {{{10, 0}, {10, 14}}, {{8, 14}, {12, 14}}},
-         {circle, {6, 10, 9, 13}, {12, 10, 15, 13}, {9, 6, 12, 9}}, {}, {}},
-        {"vertical cable", [] { return new TNCavo(nullptr, 0, 0, 0, 0, 0, 0); }, {{{10, 0}, {10, 20}}}, {}, {}, {}},
-        {"horizontal cable", [] { return new TNCavo(nullptr, 1, 0, 0, 0, 0, 0); }, {{{20, 10}, {0, 10}}}, {}, {}, {}},
-        {"bend, left and bottom", [] { return new TNCavo(nullptr, 0, 0, 0, 0, 1, 0); },
-         {{{0, 10}, {10, 10}}, {{10, 10}, {10, 20}}}, {}, {}, {}},
-        {"bend, right and top", [] { return new TNCavo(nullptr, 2, 0, 0, 0, 1, 0); },
-         {{{20, 10}, {10, 10}}, {{10, 10}, {10, 0}}}, {}, {}, {}},
-        {"termination", [] { return new TChiusura(nullptr, 0, 0, 0, 0, 1); },
-         {{{10, 0}, {10, 5}}, {{10, 13}, {10, 16}}, {{6, 16}, {14, 16}}}, {}, {{7, 5, 14, 14}}, {}},
-        {"termination of two lines", [] { return new TChiusura(nullptr, 0, 0, 0, 0, 2); },
-         {{{10, 0}, {10, 5}}, {{10, 13}, {10, 16}}, {{6, 16}, {14, 16}},
-          {{31, 0}, {31, 5}}, {{31, 13}, {31, 16}}, {{27, 16}, {35, 16}}},
-         {}, {{7, 5, 14, 14}, {28, 5, 35, 14}}, {}},
-        {"entry anchor", [] { return new TAncoraI(nullptr, 0, 0, 0, 0); }, {{{10, 20}, {10, 15}}}, {}, {}, {outline}},
-        {"exit anchor", [] { return new TAncoraO(nullptr, 0, 0, 0, 0); }, {{{10, 0}, {10, 7}}}, {}, {}, {outline}},
+         {circle, {6, 10, 9, 13}, {12, 10, 15, 13}, {9, 6, 12, 9}},
+         {},
+         {}},
+        {"vertical cable",
+         [] { return new TNCavo(nullptr, 0, 0, 0, 0, 0, 0); },
+         {{{10, 0}, {10, 20}}},
+         {},
+         {},
+         {}},
+        {"horizontal cable",
+         [] { return new TNCavo(nullptr, 1, 0, 0, 0, 0, 0); },
+         {{{20, 10}, {0, 10}}},
+         {},
+         {},
+         {}},
+        {"bend, left and bottom",
+         [] { return new TNCavo(nullptr, 0, 0, 0, 0, 1, 0); },
+         {{{0, 10}, {10, 10}}, {{10, 10}, {10, 20}}},
+         {},
+         {},
+         {}},
+        {"bend, right and top",
+         [] { return new TNCavo(nullptr, 2, 0, 0, 0, 1, 0); },
+         {{{20, 10}, {10, 10}}, {{10, 10}, {10, 0}}},
+         {},
+         {},
+         {}},
+        {"termination",
+         [] { return new TChiusura(nullptr, 0, 0, 0, 0, 1); },
+         {{{10, 0}, {10, 5}}, {{10, 13}, {10, 16}}, {{6, 16}, {14, 16}}},
+         {},
+         {{7, 5, 14, 14}},
+         {}},
+        {"termination of two lines",
+         [] { return new TChiusura(nullptr, 0, 0, 0, 0, 2); },
+         {{{10, 0}, {10, 5}},
+          {{10, 13}, {10, 16}},
+          {{6, 16}, {14, 16}},
+          {{31, 0}, {31, 5}},
+          {{31, 13}, {31, 16}},
+          {{27, 16}, {35, 16}}},
+         {},
+         {{7, 5, 14, 14}, {28, 5, 35, 14}},
+         {}},
+        {"entry anchor",
+         [] { return new TAncoraI(nullptr, 0, 0, 0, 0); },
+         {{{10, 20}, {10, 15}}},
+         {},
+         {},
+         {outline}},
+        {"exit anchor",
+         [] { return new TAncoraO(nullptr, 0, 0, 0, 0); },
+         {{{10, 0}, {10, 7}}},
+         {},
+         {},
+         {outline}},
     };
     for (const Case& c : cases) {
         std::unique_ptr<TCella> cell(c.make());
@@ -104,8 +154,9 @@ TEST_F(NetworkLineSymbolsTest, EveryClassDrawsItsSymbol) {
         const bool mark = c.what == std::string("pass-through outlet, 2 sockets");
         EXPECT_EQ(r.Of(TPaintOp::Rectangle).size(), c.rects.size() + (mark ? 1u : 0u)) << c.what;
         for (const TRect& rect : c.rects)
-            EXPECT_NE(std::find(r.Figures(TPaintOp::Rectangle).begin(), r.Figures(TPaintOp::Rectangle).end(), rect),
-                      r.Figures(TPaintOp::Rectangle).end())
+            EXPECT_NE(
+                std::find(r.Figures(TPaintOp::Rectangle).begin(), r.Figures(TPaintOp::Rectangle).end(), rect),
+                r.Figures(TPaintOp::Rectangle).end())
                 << c.what;
     }
 }
@@ -131,7 +182,8 @@ TEST_F(NetworkLineSymbolsTest, CableDrawsInItsColourAndJumpsOverACrossing) {
         EXPECT_EQ(lines.front().State.Pen.Color, static_cast<TColor>(0x0000FF));
         EXPECT_EQ(lines.back().State.Pen.Color, static_cast<TColor>(0x008000));
         if (overlap) {
-            EXPECT_EQ(r.Lines(), (std::vector<Points>{{{10, 0}, {10, 20}}, {{20, 10}, {13, 10}}, {{7, 10}, {0, 10}}}));
+            EXPECT_EQ(r.Lines(),
+                      (std::vector<Points>{{{10, 0}, {10, 20}}, {{20, 10}, {13, 10}}, {{7, 10}, {0, 10}}}));
             ASSERT_EQ(r.Of(TPaintOp::Arc).size(), 1u);
             EXPECT_EQ(r.Of(TPaintOp::Arc)[0].Points, (Points{{13, 10}, {7, 10}}));
         } else {
@@ -151,9 +203,9 @@ TEST_F(NetworkLineSymbolsTest, LabelsOnScreen) {
     auto* outlet = outletOwned.get();
     auto* cable = cableOwned.get();
     auto* termination = terminationOwned.get();
-    std::unique_ptr<TCella> placed[] = {std::move(outletOwned), std::move(cableOwned), std::move(terminationOwned)};
-    for (std::unique_ptr<TCella>& c : placed)
-        ASSERT_TRUE(grid.InsertCell(std::move(c), false, 0));
+    std::unique_ptr<TCella> placed[] = {std::move(outletOwned), std::move(cableOwned),
+                                        std::move(terminationOwned)};
+    for (std::unique_ptr<TCella>& c : placed) ASSERT_TRUE(grid.InsertCell(std::move(c), false, 0));
     outlet->SequenceNumber = 2;
     cable->SequenceNumber = 5;
     cable->RunEnd = 1;
@@ -171,12 +223,14 @@ TEST_F(NetworkLineSymbolsTest, LabelsOnScreen) {
         AnsiString text;
         TColor colour;
     };
+    // clang-format off
     const Case cases[] = {
         {outlet, 0, "P2", clRed},
         {outlet, 1, "P2", clGreen},
         {cable, 0, "C5", clRed},
         {cable, 1, "C5", clGreen},
     };
+    // clang-format on
     Opzioni->showAttenuations = false;
     for (const Case& c : cases) {
         c.cell->Described = c.described;
@@ -245,9 +299,11 @@ TEST_F(NetworkLineSymbolsTest, PrintedLabels) {
     Recorder r;
     TCanvas* saved = PrintPage.Canvas;
     PrintPage.Canvas = r.Canvas();
-    cable->DrawAttenuationValues(PrintPage.Canvas, 6, 4, 100, 200, 42, PrintLabelCableLength | PrintLabelCode | PrintLabelShortCode);
+    cable->DrawAttenuationValues(PrintPage.Canvas, 6, 4, 100, 200, 42,
+                                 PrintLabelCableLength | PrintLabelCode | PrintLabelShortCode);
     termination->DrawAttenuationValues(PrintPage.Canvas, 8, 4, 100, 200, 42, PrintLabelShortCode);
-    termination->DrawAttenuationValues(PrintPage.Canvas, 8, 4, 100, 200, 42, PrintLabelCode | PrintLabelShortCode);
+    termination->DrawAttenuationValues(PrintPage.Canvas, 8, 4, 100, 200, 42,
+                                       PrintLabelCode | PrintLabelShortCode);
     cable->SetLength(CableLengthUncounted);
     cable->DrawAttenuationValues(PrintPage.Canvas, 6, 4, 100, 200, 42, PrintLabelShortCode);
     PrintPage.Canvas = saved;

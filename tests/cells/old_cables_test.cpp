@@ -53,6 +53,7 @@ TEST_F(OldCablesTest, Version10000ColoursAndGeometry) {
         uint8_t readBend, readFirst, readSecond;
         int32_t orientation, mirrored;
     };
+    // clang-format off
     const Case cases[] = {
         // A straight piece ends unturned and unmirrored whatever the file says.
         {17, 0, 0, 1, 3, 12, Blue, Black, 0, 0, 1, 0, 0},
@@ -60,6 +61,7 @@ TEST_F(OldCablesTest, Version10000ColoursAndGeometry) {
         // A bend has only its first cable.
         {18, 1, 0, 1, 8, 5, 0x800000, 0x000080, 1, 1, 0, 3, 1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         RecordBytes r = OldBaseRecord(10000, 3, 1, 12.5f, 4.0f);
         OldCableFields(r, c.bend, c.hasFirst, c.hasSecond, c.firstIndex, c.secondIndex, "Secondo", 30);
@@ -105,11 +107,13 @@ TEST_F(OldCablesTest, OldSentinelsBelow50000) {
         float firstLength, price, secondPrice, loss3;
         int32_t minutes, secondMinutes;
     };
+    // clang-format off
     const Case cases[] = {
         {40000, LevelNone, LevelNone, LevelNone, LevelNone, static_cast<int32_t>(LevelNone), -500002},
         {20000, LevelNone, LevelNone, LevelNone, LevelNone, static_cast<int32_t>(LevelNone), -500002},
         {50000, -1.0f, -1.0f, -1.0f, -1.0f, -1, -2},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cable = Read(17, NewerRecord(c.version, -1.0f, -1.0f, "C1"), c.version);
         ASSERT_NE(cable, nullptr);
@@ -212,6 +216,7 @@ TEST_F(OldCablesTest, ConversionOfOneCable) {
         bool first, second;
         int32_t firstOrientation;
     };
+    // clang-format off
     const Case cases[] = {
         {1, 1, 0, 2, true, false, 2},
         {1, 0, 1, 3, true, false, 3},
@@ -219,6 +224,7 @@ TEST_F(OldCablesTest, ConversionOfOneCable) {
         {0, 0, 1, 0, false, true, 0},
         {0, 0, 0, 0, false, false, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TCavo cable(nullptr, 0, 0, 2, 3, c.bend, 0x123);
         cable.HasFirst = c.hasFirst;

@@ -1,12 +1,13 @@
 // Outlets: port model, passes, separation, data check and the designer's
 // model choice.
+#include "cells/outlets.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
 #include "cells/factory.h"
-#include "cells/outlets.h"
 #include "core/band_systems.h"
 #include "core/channel_list.h"
 #include "core/globals.h"
@@ -236,13 +237,14 @@ TEST_F(OutletChoiceTest, EndOutletTakesTheLeastSocketLoss) {
     struct Case {
         int32_t mode;
         uint8_t ownConnector;
-        float taken;   // socket loss of the candidate taken, LevelNone for none
+        float taken;  // socket loss of the candidate taken, LevelNone for none
     };
     Candidate(CodeEndOutlet, 3.0f, 0.5f, 0);
     Candidate(CodeEndOutlet, 1.5f, 0.5f, 2);
     Candidate(CodeEndOutlet, 2.0f, 0.5f, 1);
     Candidate(CodeEndOutlet, 0.5f, 0.5f, 1, true);
     Candidate(CodePassThroughOutlet, 0.1f);
+    // clang-format off
     const Case cases[] = {
         {0x80, 255, 1.5f},
         {0, 255, 1.5f},
@@ -252,6 +254,7 @@ TEST_F(OutletChoiceTest, EndOutletTakesTheLeastSocketLoss) {
         {0x100 | 0x8, 255, 0.5f},
         {0, 7, LevelNone},
     };
+    // clang-format on
     for (const Case& c : cases) {
         messages.Items->Clear();
         TPresaD outlet(nullptr, 0, 0, 0, 0, CodeEndOutlet, 1);
@@ -279,10 +282,10 @@ TEST_F(OutletChoiceTest, EndOutletTakesTheLeastSocketLoss) {
 
 TEST_F(OutletChoiceTest, PassThroughOutletWeighsTheRestOfItsLine) {
     // The rest of the line reaches 5 dB at most: need = max(socket, 5 + through).
-    Candidate(CodePassThroughOutlet, 7.0f, 3.0f);    // need 8: the first is taken
-    Candidate(CodePassThroughOutlet, 8.05f, 0.5f);   // need 8.05: within 0.1, larger socket loss: taken
-    Candidate(CodePassThroughOutlet, 7.5f, 3.1f);    // need 8.1: within 0.1, smaller socket loss
-    Candidate(CodePassThroughOutlet, 10.0f, 0.5f);   // need 10
+    Candidate(CodePassThroughOutlet, 7.0f, 3.0f);   // need 8: the first is taken
+    Candidate(CodePassThroughOutlet, 8.05f, 0.5f);  // need 8.05: within 0.1, larger socket loss: taken
+    Candidate(CodePassThroughOutlet, 7.5f, 3.1f);   // need 8.1: within 0.1, smaller socket loss
+    Candidate(CodePassThroughOutlet, 10.0f, 0.5f);  // need 10
     TPresaD outlet(nullptr, 0, 0, 0, 0, CodePassThroughOutlet, 1);
     TPozzoProva rest;
     JoinCells(outlet, OutletThroughOutput, rest, 0);

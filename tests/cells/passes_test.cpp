@@ -1,8 +1,6 @@
 // The base passes of a cell and the head-end terminal's, on hand-linked cells.
 #include <gtest/gtest.h>
 
-#include "platform/comctrls.h"
-
 #include <memory>
 #include <vector>
 
@@ -11,6 +9,7 @@
 #include "cells/head_end.h"
 #include "core/channel_list.h"
 #include "core/options.h"
+#include "platform/comctrls.h"
 #include "support/globals_fixture.h"
 #include "support/pass_cells.h"
 
@@ -89,8 +88,7 @@ TEST_F(BasePasses, RequiredInputIntersectsEveryThroughOutputRaisedByTheLoss) {
         {"disjoint windows", {60, 62}, {70, 75}, 0, W(LevelReqEmpty)},
         {"a window reaching below 0", {-2, 5}, {-2, 5}, 1, {0, 6}},
         {"an unlimited output", W(LevelReqUnlimited), {70, 90}, 3, {73, 93}},
-        {"an output that cannot be computed", W(LevelReqUndefined), {70, 90}, 3,
-         W(LevelReqUndefined)},
+        {"an output that cannot be computed", W(LevelReqUndefined), {70, 90}, 3, W(LevelReqUndefined)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -101,7 +99,8 @@ TEST_F(BasePasses, RequiredInputIntersectsEveryThroughOutputRaisedByTheLoss) {
         LinkCells(splitter, 1, b, 0);
         LinkCells(splitter, 2, tap, 0);  // tap outputs do not constrain the base cell
         splitter.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
-        for (int32_t band = 0; band < bands(); ++band) ExpectWindow(c.expected, splitter.InputLevels[0][band]);
+        for (int32_t band = 0; band < bands(); ++band)
+            ExpectWindow(c.expected, splitter.InputLevels[0][band]);
         // Slots past the band system stay as reset.
         ExpectWindow(W(LevelNone), splitter.InputLevels[0][bands()]);
         EXPECT_EQ(splitter.PassStamp, a.PassStamp) << "downstream ran in the same pass";
@@ -131,8 +130,8 @@ TEST_F(BasePasses, SignalOutputsAreTheInputLoweredByTheLoss) {
     splitter.ComputeSignalLevels(NextPassNumber());
     for (int32_t out = 0; out < 2; ++out) {
         ExpectWindow({49995.5f, 49995.5f}, splitter.OutputLevels[out][0]);
-        ExpectWindow(W(LevelOff), splitter.OutputLevels[out][2]);   // the band is not passed
-        ExpectWindow(W(LevelError), splitter.OutputLevels[out][3]); // no value to compute with
+        ExpectWindow(W(LevelOff), splitter.OutputLevels[out][2]);    // the band is not passed
+        ExpectWindow(W(LevelError), splitter.OutputLevels[out][3]);  // no value to compute with
     }
     // The tap output carries nothing in the base cell.
     ExpectWindow(W(LevelNone), splitter.OutputLevels[2][0]);
@@ -522,7 +521,7 @@ TEST_F(HeadEndPasses, SpreadAndWalkCrossToThePartner) {
     TListaCanali list;
     const uint32_t walk = NextPassNumber();
     upper.WalkDownstream(&list, 0, walk);
-    EXPECT_EQ(walk, lower.PassStamp);        // the line the walk came by continues
+    EXPECT_EQ(walk, lower.PassStamp);  // the line the walk came by continues
     EXPECT_NE(walk, other.PassStamp);
     net->OutputCell[0] = net->OutputCell[1] = nullptr;
     head->InputCell[1] = nullptr;

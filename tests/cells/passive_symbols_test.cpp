@@ -24,6 +24,7 @@ struct SymbolKind {
     std::function<TCella*(int32_t turn, int32_t mirrored)> make;
 };
 
+// clang-format off
 const SymbolKind Kinds[] = {
     {"separator", [](int32_t t, int32_t m) { return new TSeparatoreCC(nullptr, t, m, 0, 0); }},
     {"inserter", [](int32_t t, int32_t m) { return new TInseritore(nullptr, t, m, 0, 0); }},
@@ -41,14 +42,15 @@ const SymbolKind Kinds[] = {
     {"dish", [](int32_t, int32_t m) { return new TParabola(nullptr, 0, m, 0, 0); }},
     {"receiver", [](int32_t t, int32_t m) { return new TRicevitoreSat(nullptr, t, m, 0, 0); }},
 };
+// clang-format on
 
 constexpr int32_t Zooms[] = {15, 21, 42};
 
 // Every point a call drew, texts by their position.
 std::vector<TPoint> PointsOf(const TRecordingEngine& engine) {
     std::vector<TPoint> points;
-    for (TPaintOp op : {TPaintOp::Line, TPaintOp::Polyline, TPaintOp::Rectangle, TPaintOp::Ellipse, TPaintOp::Arc,
-                        TPaintOp::FillRect, TPaintOp::Text})
+    for (TPaintOp op : {TPaintOp::Line, TPaintOp::Polyline, TPaintOp::Rectangle, TPaintOp::Ellipse,
+                        TPaintOp::Arc, TPaintOp::FillRect, TPaintOp::Text})
         for (const TPaintCall& c : engine.CallsOf(op)) {
             points.insert(points.end(), c.Points.begin(), c.Points.end());
             if (op == TPaintOp::Rectangle || op == TPaintOp::Ellipse || op == TPaintOp::FillRect) {
@@ -75,7 +77,8 @@ TEST(PassiveSymbols, EverySymbolStaysOnItsSquaresInEveryTurnAndMirror) {
                 const std::vector<TPoint> points = PointsOf(engine);
                 SCOPED_TRACE(testing::Message() << kind.name << " zoom " << zoom << " state " << state);
                 EXPECT_GT(points.size(), 2u);
-                const int32_t right = x0 + (r.Right - r.Left + 1) * zoom, bottom = y0 + (r.Bottom - r.Top + 1) * zoom;
+                const int32_t right = x0 + (r.Right - r.Left + 1) * zoom,
+                              bottom = y0 + (r.Bottom - r.Top + 1) * zoom;
                 for (const TPoint& p : points) {
                     EXPECT_TRUE(p.x >= x0 && p.x <= right && p.y >= y0 && p.y <= bottom) << p.x << "," << p.y;
                     if (!(p.x >= x0 && p.x <= right && p.y >= y0 && p.y <= bottom)) break;
@@ -88,11 +91,13 @@ TEST(PassiveSymbols, TheEarthsStemAndBars) {
         int32_t zoom;
         std::vector<std::vector<TPoint>> lines;
     };
+    // clang-format off
     const Case cases[] = {
         {21, {{{10, 3}, {10, 11}}, {{4, 11}, {16, 11}}, {{6, 13}, {14, 13}}, {{8, 15}, {12, 15}}}},
         // Two pixels a unit, and the pen's offset of one pixel.
         {42, {{{21, 7}, {21, 23}}, {{9, 23}, {33, 23}}, {{13, 27}, {29, 27}}, {{17, 31}, {25, 31}}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TTerra earth(nullptr, 0, 0, 0, 0);
         TRecordingEngine engine;
@@ -126,14 +131,16 @@ TEST(PassiveSymbols, TheReceiversCaptionsAreCentredInPixelsAndNeverTurned) {
                 canvas.Font->Size = static_cast<int32_t>(sizes[k] * scale * 72.0f / 96.0f);
                 const int32_t width = canvas.TextWidth(texts[static_cast<size_t>(k)].Text);
                 const TPoint at = texts[static_cast<size_t>(k)].Points[0];
-                EXPECT_EQ(at.x, offset + static_cast<int32_t>((63.0f * scale - static_cast<float>(width)) / 2.0f))
+                EXPECT_EQ(at.x,
+                          offset + static_cast<int32_t>((63.0f * scale - static_cast<float>(width)) / 2.0f))
                     << zoom << " " << turn;
                 EXPECT_EQ(at.y, offset + static_cast<int32_t>(static_cast<float>(rows[k]) * scale)) << zoom;
             }
             if (turn == 0)
                 first = texts;
             else
-                for (size_t k = 0; k < 2; ++k) EXPECT_EQ(texts[k].Points, first[k].Points) << zoom << " " << turn;
+                for (size_t k = 0; k < 2; ++k)
+                    EXPECT_EQ(texts[k].Points, first[k].Points) << zoom << " " << turn;
         }
     }
 }

@@ -1,6 +1,8 @@
 // In-line passives: what the factory builds, their power data and short
 // codes, the component-data form of each class, and the inductance that
 // carries every pass straight through.
+#include "cells/passives.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,17 +13,16 @@
 #include "cells/factory.h"
 #include "cells/graphic_cells.h"
 #include "cells/mixers.h"
-#include "cells/passives.h"
 #include "cells/prototypes.h"
 #include "core/channel_list.h"
 #include "platform/application.h"
+#include "platform/engines.h"
+#include "platform/graphics.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"
 #include "support/line_cells.h"
 #include "support/pass_cells.h"
 #include "support/record_bytes.h"
-#include "platform/engines.h"
-#include "platform/graphics.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ TEST(Passives, TheFactoryBuildsEachWithItsIdentityAndPowerData) {
         const char* typeName;
         Groups power;
     };
+    // clang-format off
     const Case cases[] = {
         // No supply taken, none handed on but through the through outputs' mask.
         {CodeSeparatoreCC, "Separatori", "Separatore ", {0, 0, 0, 0, 0, 0, AllBits, 0, 0, 0, 0, 0}},
@@ -57,6 +59,7 @@ TEST(Passives, TheFactoryBuildsEachWithItsIdentityAndPowerData) {
         {CodeEqualizzatore, "Equalizzatori", "Equalizzatore ", base},
         {CodeInduttanza, "", "", base},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code);
         ASSERT_NE(cell, nullptr) << c.code;
@@ -83,9 +86,9 @@ TEST(Passives, ShortCodesNumberEachCategoryInOneSequence) {
     TContatoriCategoria counters;
     counters.fill(1);
     const std::pair<int32_t, const char*> order[] = {
-        {CodeInseritore, "I1"},     {CodeInduttanza, "I2"},    {CodeInseritore, "I3"},
-        {CodeAttenuatore, "Q1"},    {CodeAttenuatoreR, "Q2"},  {CodeMiscelatore, "Y1"},
-        {CodeDemiscelatore, "Y2"},  {CodeSeparatoreCC, "Sp1"}, {CodeEqualizzatore, "E1"},
+        {CodeInseritore, "I1"},     {CodeInduttanza, "I2"},      {CodeInseritore, "I3"},
+        {CodeAttenuatore, "Q1"},    {CodeAttenuatoreR, "Q2"},    {CodeMiscelatore, "Y1"},
+        {CodeDemiscelatore, "Y2"},  {CodeSeparatoreCC, "Sp1"},   {CodeEqualizzatore, "E1"},
         {CodeAlimentatore, "Al1"},  {CodeAlimentatoreSF, "Al2"}, {CodeParabola, "Pa1"},
         {CodeRicevitoreSat, "Rs1"}, {CodeSeparatoreCC, "Sp2"},
     };
@@ -123,8 +126,9 @@ TEST_F(PassiveDialog, EachClassShowsItsLines) {
         int32_t code, count;
         const char* name;
         std::vector<bool> rows;
-        std::vector<const char*> captions;   // of the rows shown
+        std::vector<const char*> captions;  // of the rows shown
     };
+    // clang-format off
     const Case cases[] = {
         {CodeSeparatoreCC, 1, "Separatore Sp3", {false, true, false, false}, {"Atten. di passaggio  [dB]"}},
         {CodeInseritore, 1, "Inseritore I3", {false, true, false, false}, {"Atten. di passaggio  [dB]"}},
@@ -141,6 +145,7 @@ TEST_F(PassiveDialog, EachClassShowsItsLines) {
         {CodeRicevitoreSat, 1, "Ricevitore Sat Rs3", {false, false, false, false}, {}},
         {CodeAlimentatoreSF, 1, "Alimentatore Al3", {false, false, false, false}, {}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code, c.count, &network);
         cell->SequenceNumber = 3;
@@ -259,9 +264,9 @@ TEST_F(InductancePasses, EverythingGoesThroughUnchanged) {
 
     // A separation value goes on as it is, both ways.
     coil.ClearBandAccumulators(5);
-    coil.AcceptSeparation(0, 5, 4.5f, 40.0f);     // arrived at the output
+    coil.AcceptSeparation(0, 5, 4.5f, 40.0f);  // arrived at the output
     coil.ClearBandAccumulators(5);
-    coil.AcceptSeparation(PortInputBase, 5, 6.5f, 40.0f);   // arrived at the input
+    coil.AcceptSeparation(PortInputBase, 5, 6.5f, 40.0f);  // arrived at the input
     EXPECT_EQ(sink.LastValue, 6.5f);
     EXPECT_EQ(sink.LastPort, PortInputBase);
 

@@ -36,10 +36,12 @@ TEST(Placement, LocalPointNextToTheAnchorUnderEachTurn) {
         int32_t turn, mirror, column, row;
     };
     // The local point one column right of the anchor (10, 5).
+    // clang-format off
     const Case cases[] = {
         {0, 0, 11, 5}, {1, 0, 10, 4}, {2, 0, 9, 5}, {3, 0, 10, 6},
         {0, 1, 9, 5},  {1, 1, 10, 4}, {2, 1, 11, 5}, {3, 1, 10, 6},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TCella cell(nullptr, c.turn, c.mirror, 10, 5);
         int32_t gc = 0, gr = 0;
@@ -54,10 +56,12 @@ TEST(Placement, SymbolPointsTurnThenMirror) {
         int32_t turn, mirror, x, y;
     };
     // The point (3, 5) in a box of 20.
+    // clang-format off
     const Case cases[] = {
         {0, 0, 3, 5}, {1, 0, 5, 17}, {2, 0, 17, 15}, {3, 0, 15, 3},
         {0, 1, 17, 5}, {1, 1, 15, 17}, {2, 1, 3, 15}, {3, 1, 5, 3},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TCella cell(nullptr, c.turn, c.mirror, 0, 0);
         int32_t x = 0, y = 0;
@@ -77,7 +81,7 @@ TEST(Placement, ACellCoversOneSquarePerThroughOutput) {
     const std::vector<TCellRect> expected = {{5, 10, 5, 10}, {5, 11, 5, 11}, {5, 12, 5, 12}};
     EXPECT_EQ(window.Repainted, expected);
 
-    TCella none(nullptr, 0, 0, 4, 4, 1, 0, 2);   // no through output: still one square
+    TCella none(nullptr, 0, 0, 4, 4, 1, 0, 2);  // no through output: still one square
     EXPECT_EQ(none.GetGridRect(), (TCellRect{4, 4, 4, 4}));
 }
 
@@ -98,6 +102,7 @@ TEST(Placement, MirrorMovesTheAnchorAndTurnsOddOrientations) {
         int32_t through, turn, column, row;
         int32_t turnAfter, columnAfter, rowAfter;
     };
+    // clang-format off
     const Case cases[] = {
         {1, 0, 10, 5, 0, 10, 5},   // one square, turn 0: unchanged
         {1, 1, 10, 5, 3, 10, 5},   // turn 1 becomes 3
@@ -108,13 +113,14 @@ TEST(Placement, MirrorMovesTheAnchorAndTurnsOddOrientations) {
         // and the turn to 3, so the cell keeps its squares.
         {3, 1, 10, 5, 3, 10, 7},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TCella cell(nullptr, c.turn, 0, c.column, c.row, 1, c.through, 0);
         EXPECT_TRUE(cell.Mirror());
         EXPECT_EQ(cell.Orientation, c.turnAfter) << c.through << "/" << c.turn;
         EXPECT_EQ(cell.Column, c.columnAfter) << c.through << "/" << c.turn;
         EXPECT_EQ(cell.Row, c.rowAfter) << c.through << "/" << c.turn;
-        EXPECT_EQ(cell.Mirrored, 0);   // the base leaves the flag to asymmetric classes
+        EXPECT_EQ(cell.Mirrored, 0);  // the base leaves the flag to asymmetric classes
     }
 }
 
@@ -129,15 +135,17 @@ protected:
 TEST_F(PlacementAnalysisTest, PortSideAndNeighbourForEveryTurnAndMirror) {
     struct Case {
         int32_t side, turn, mirror;
-        int32_t column, row;   // the neighbouring square of (5, 5)
+        int32_t column, row;  // the neighbouring square of (5, 5)
         uint8_t gridSide;
     };
+    // clang-format off
     const Case cases[] = {
         {0, 0, 0, 5, 6, 0}, {0, 1, 0, 4, 5, 1}, {0, 2, 0, 5, 4, 2}, {0, 3, 0, 6, 5, 3},
         {1, 0, 0, 4, 5, 1}, {3, 0, 0, 6, 5, 3}, {2, 0, 0, 5, 4, 2},
         {1, 0, 1, 6, 5, 3}, {3, 0, 1, 4, 5, 1}, {0, 0, 1, 5, 6, 0},
         {1, 1, 1, 5, 6, 0}, {3, 1, 0, 5, 6, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TCella cell(&grid, c.turn, c.mirror, 5, 5);
         cell.AllocLinks();
@@ -170,7 +178,7 @@ TEST_F(PlacementAnalysisTest, LinkTakesTheNeighbourAndItsCrossingLayer) {
     cell.TypeCode = 6;
     cell.AllocLinks();
     TQNextCell queue;
-    cell.LinkPortAt(5, 5, 0, TSide::Bottom, 1, 0, queue);   // down: a vertical line runs on the crossing layer
+    cell.LinkPortAt(5, 5, 0, TSide::Bottom, 1, 0, queue);  // down: a vertical line runs on the crossing layer
     cell.LinkPortAt(5, 5, 1, TSide::Right, 0, 1, queue);   // right: the square's own cell
     EXPECT_EQ(cell.OutputCell[0], crossing);
     EXPECT_EQ(cell.OutputCell[1], right);
@@ -238,7 +246,7 @@ TEST_F(PlacementAnalysisTest, BasePlacementOccupiesAndLinksEveryThroughOutput) {
         EXPECT_EQ(record.Row, 3);
         EXPECT_EQ(record.Side, 0);
         EXPECT_EQ(record.Port, k);
-        EXPECT_EQ(record.NeedsTermination, 1);   // handed on from the arriving line
+        EXPECT_EQ(record.NeedsTermination, 1);  // handed on from the arriving line
         EXPECT_EQ(record.MayEndOpen, 0);
     }
 }
@@ -246,7 +254,7 @@ TEST_F(PlacementAnalysisTest, BasePlacementOccupiesAndLinksEveryThroughOutput) {
 TEST(Placement, MarksNeedARunningAnalysis) {
     TGridData grid(nullptr, 10, 10, GridCustom);
     TCella cell(&grid, 0, 0, 3, 3);
-    cell.MarkGridCell(3, 3, TSide::Top, 0, 0);   // no analysis records: nothing to mark
+    cell.MarkGridCell(3, 3, TSide::Top, 0, 0);  // no analysis records: nothing to mark
     EXPECT_EQ(grid.AnalysisAt(3, 3), nullptr);
     grid.BeginAnalysis();
     EXPECT_EQ(grid.AnalysisAt(10, 3), nullptr);

@@ -1,5 +1,7 @@
 // The cell record: the bytes a cell writes, and what it reads back from every
 // file version.
+#include "cells/record.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,7 +10,6 @@
 #include "app/project.h"
 #include "cells/factory.h"
 #include "cells/filters.h"
-#include "cells/record.h"
 #include "core/band_systems.h"
 #include "core/file.h"
 #include "core/info.h"
@@ -130,8 +131,8 @@ TEST_F(RecordTest, EveryFieldSurvivesSaveAndLoad) {
 
 TEST_F(RecordTest, TextsAreCutToTheirFieldOnWriting) {
     TFiltroS cell(nullptr, 0, 0, 0, 0);
-    cell.Code = std::string(25, 'c');            // text(20): 19 characters
-    cell.ExternalNotes = "0123456789ABCDEF";     // text(11): 10 characters
+    cell.Code = std::string(25, 'c');         // text(20): 19 characters
+    cell.ExternalNotes = "0123456789ABCDEF";  // text(11): 10 characters
     TFiltroS back(nullptr, 0, 0, 0, 0);
     ASSERT_EQ(ReadInto(back, Saved(cell), 60000), TRecordResult::Ok);
     EXPECT_EQ(back.Code, std::string(19, 'c'));
@@ -165,7 +166,7 @@ RecordBytes OldHead(int32_t version, int32_t typeCode) {
     b.I32(typeCode).I32(1).I32(1).I32(0);
     b.Text("OLD", 20).Text("Articolo", 30).Text("Filtri", 30);
     if (version >= 40000) b.Text("S", 20);
-    b.U8(0);                                   // Variant
+    b.U8(0);                                       // Variant
     if (version < 50000) b.F32(-1.0f).F32(35.0f);  // ExtraValue, Current1
     b.U8('3');
     b.I32(0).I32(0).I32(2).I32(3);
@@ -175,7 +176,8 @@ RecordBytes OldHead(int32_t version, int32_t typeCode) {
 }
 
 // Level vectors of records up to 50000: n values, then per row (column, values) ended by -1.
-void AddLevelTables(RecordBytes& b, const std::vector<std::pair<int8_t, std::vector<float>>>& row0, int32_t n) {
+void AddLevelTables(RecordBytes& b, const std::vector<std::pair<int8_t, std::vector<float>>>& row0,
+                    int32_t n) {
     b.I32(n);
     for (const auto& [column, values] : row0) {
         b.U8(static_cast<uint8_t>(column));
@@ -192,8 +194,8 @@ TEST_F(RecordTest, Version40000ConvertsOldSentinelCodes) {
     through[2] = -1.0f;    // "no value"
     AddLevelTables(b, {{1, through}, {9, std::vector<float>(10, 7.0f)}}, 10);
     b.Text("int", 100).Text("est", 11).U8(1).U8(2).U8(3);
-    b.U8(0).U8(0).U8(0).U8(0).U8(0);   // flags f1 to f5
-    b.U8(0).U8(0).U8(0).U8(0xFE);      // characteristics: fourth byte -2
+    b.U8(0).U8(0).U8(0).U8(0).U8(0);  // flags f1 to f5
+    b.U8(0).U8(0).U8(0).U8(0xFE);     // characteristics: fourth byte -2
 
     TFiltroS cell(nullptr, 0, 0, 0, 0);
     ASSERT_EQ(ReadInto(cell, b.Bytes(), 40000), TRecordResult::Ok);
@@ -278,18 +280,19 @@ TEST_P(OldFlagTest, Version40000FlagBytesBecomePowerAndPositionBits) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, OldFlagTest,
     ::testing::Values(
-        //            name                 code f1..f5             power0  power3   refuses0 positions cur1  cur2
-        OldFlagCase{"Plain",               1,   {1, 1, 1, 1, 1},  7,      0x5,        9, 255,        35.0f, 0.0f},
-        OldFlagCase{"SwitchF1F2F4",        10,  {1, 1, 0, 1, 0},  7 | 16, 0xFFFFFFFF, 9, 255 & ~4u,  35.0f, 0.0f},
-        OldFlagCase{"SwitchNF1F2F4",       47,  {1, 1, 0, 1, 0},  7 | 16, 0xFFFFFFFF, 9, 255 & ~4u,  35.0f, 0.0f},
-        OldFlagCase{"OutletF3",            14,  {0, 0, 1, 0, 0},  7,      0xFFFFFFFF, 9, 255,        35.0f, 0.0f},
-        OldFlagCase{"PassThroughOutletF3", 15,  {0, 0, 1, 0, 0},  7,      0x5,        9, 255,        35.0f, 0.0f},
-        OldFlagCase{"TerminationF3",       16,  {0, 0, 1, 0, 0},  7,      0x5,        0, 255,        35.0f, 0.0f},
-        OldFlagCase{"AmplifierF5Off",      21,  {1, 0, 0, 1, 0},  7 | 16, 0x5,        9, 255 & ~28u, 35.0f, 0.0f},
-        OldFlagCase{"AmplifierF4Off",      22,  {0, 0, 0, 0, 1},  7,      0x5,        9, 255 & ~2u,  35.0f, 0.0f},
-        OldFlagCase{"LevellingAmplifier",  23,  {1, 0, 0, 0, 0},  7,      0x5,        9, 255,        35.0f, 0.0f},
-        OldFlagCase{"SupplyCurrent",       24,  {0, 0, 0, 0, 0},  7,      0x5,        9, 255,        0.0f,  35.0f},
-        OldFlagCase{"SupplySFCurrent",     44,  {0, 0, 0, 0, 0},  7,      0x5,        9, 255,        0.0f,  35.0f}),
+        //            name                 code f1..f5             power0  power3   refuses0 positions cur1
+        //            cur2
+        OldFlagCase{"Plain", 1, {1, 1, 1, 1, 1}, 7, 0x5, 9, 255, 35.0f, 0.0f},
+        OldFlagCase{"SwitchF1F2F4", 10, {1, 1, 0, 1, 0}, 7 | 16, 0xFFFFFFFF, 9, 255 & ~4u, 35.0f, 0.0f},
+        OldFlagCase{"SwitchNF1F2F4", 47, {1, 1, 0, 1, 0}, 7 | 16, 0xFFFFFFFF, 9, 255 & ~4u, 35.0f, 0.0f},
+        OldFlagCase{"OutletF3", 14, {0, 0, 1, 0, 0}, 7, 0xFFFFFFFF, 9, 255, 35.0f, 0.0f},
+        OldFlagCase{"PassThroughOutletF3", 15, {0, 0, 1, 0, 0}, 7, 0x5, 9, 255, 35.0f, 0.0f},
+        OldFlagCase{"TerminationF3", 16, {0, 0, 1, 0, 0}, 7, 0x5, 0, 255, 35.0f, 0.0f},
+        OldFlagCase{"AmplifierF5Off", 21, {1, 0, 0, 1, 0}, 7 | 16, 0x5, 9, 255 & ~28u, 35.0f, 0.0f},
+        OldFlagCase{"AmplifierF4Off", 22, {0, 0, 0, 0, 1}, 7, 0x5, 9, 255 & ~2u, 35.0f, 0.0f},
+        OldFlagCase{"LevellingAmplifier", 23, {1, 0, 0, 0, 0}, 7, 0x5, 9, 255, 35.0f, 0.0f},
+        OldFlagCase{"SupplyCurrent", 24, {0, 0, 0, 0, 0}, 7, 0x5, 9, 255, 0.0f, 35.0f},
+        OldFlagCase{"SupplySFCurrent", 44, {0, 0, 0, 0, 0}, 7, 0x5, 9, 255, 0.0f, 35.0f}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RecordTest, Version10000ReadsTheColumnsItHasAndSkipsTheRest) {
@@ -345,11 +348,13 @@ TEST_F(RecordTest, ExtraAuxiliaryArticlesAreReadAndDropped) {
     TFiltroS cell(nullptr, 0, 0, 0, 0);
     std::string bytes = Saved(cell);
     // Replace the count 2 and the two empty articles by three articles.
-    const size_t at = ReadHexFixture("filter_s_60000.hex").find(std::string("\x02\x00\x00\x20\x24\xf4\xc8", 7));
+    const size_t at =
+        ReadHexFixture("filter_s_60000.hex").find(std::string("\x02\x00\x00\x20\x24\xf4\xc8", 7));
     ASSERT_NE(at, std::string::npos);
     RecordBytes three;
     three.U8(3);
-    for (int i = 0; i < 3; ++i) three.Text("L" + std::to_string(i), 20).Text("C" + std::to_string(i), 20).F32(float(i));
+    for (int i = 0; i < 3; ++i)
+        three.Text("L" + std::to_string(i), 20).Text("C" + std::to_string(i), 20).F32(float(i));
     bytes.replace(at, 1 + 2 * 6, three.Bytes());
     TFiltroS back(nullptr, 0, 0, 0, 0);
     ASSERT_EQ(ReadInto(back, bytes, 60000), TRecordResult::Ok);
@@ -369,8 +374,10 @@ TEST_F(RecordTest, RecordsThatDoNotFitAreRefused) {
     };
     const size_t bandRef = 4 * 4 + 1 + 1 + 7 + 1 + 1;
     const size_t orientation = bandRef + 1;
-    const size_t attenuationHeader = golden.find(std::string("\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00\x00\x00\x01", 13));
+    const size_t attenuationHeader =
+        golden.find(std::string("\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00\x00\x00\x01", 13));
     ASSERT_NE(attenuationHeader, std::string::npos);
+    // clang-format off
     const Case cases[] = {
         {"orientation 7", orientation, std::string("\x07", 1), TRecordResult::Damaged},
         {"mirror flag 2", orientation + 4, std::string("\x02", 1), TRecordResult::Damaged},
@@ -381,6 +388,7 @@ TEST_F(RecordTest, RecordsThatDoNotFitAreRefused) {
         {"column far off any grid", orientation + 8, std::string("\xff\xff\xff\x7f", 4), TRecordResult::Damaged},
         {"negative row", orientation + 12, std::string("\xff\xff\xff\xff", 4), TRecordResult::Damaged},
     };
+    // clang-format on
     for (const Case& c : cases) {
         std::string bytes = golden;
         bytes.replace(c.offset, c.bytes.size(), c.bytes);

@@ -16,8 +16,8 @@
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
-#include "platform/comctrls.h"
 #include "platform/application.h"
+#include "platform/comctrls.h"
 #include "platform/forms.h"
 #include "platform/utf8.h"
 #include "support/globals_fixture.h"
@@ -60,6 +60,7 @@ TEST(PortNames, TheBaseCellNamesItsInputAboveAndItsOutputsBelow) {
         int32_t input, through;
         const char* name;
     };
+    // clang-format off
     const Case cases[] = {
         {&one, 10, 21, 5, 0, -1, "ingresso"},
         {&one, 10, 21, 30, -1, 0, "uscita"},
@@ -70,6 +71,7 @@ TEST(PortNames, TheBaseCellNamesItsInputAboveAndItsOutputsBelow) {
         {&turned, 10, 21, 5, -1, 0, "uscita"},
         {&turned, 10, 21, 30, 0, -1, "ingresso"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TInfoMousePos p = Pointer(c.column, 5, c.x, c.y);
         p.TapOutput = 4;
@@ -200,8 +202,14 @@ TEST_F(CellReports, APointedOutputShowsItsAttenuationsAndTheRequiredWindowBelowI
     // Head end to X1's first output: 2 + 4 = 6 dB, one line so one row. P1
     // needs (60, 80) + 10 at its input.
     const std::vector<AnsiString> expected = {
-        "- Varne DV2 ", "", bandHeader, "", "Attenuazioni [dB]" + PerBand("6"), "",
-        "Segnali richiesti" + PerBand("70"), "\t" + PerBand("90"),
+        "- Varne DV2 ",
+        "",
+        bandHeader,
+        "",
+        "Attenuazioni [dB]" + PerBand("6"),
+        "",
+        "Segnali richiesti" + PerBand("70"),
+        "\t" + PerBand("90"),
     };
     EXPECT_EQ(Lines(), expected);
     // Values in blue, labels in black.
@@ -267,7 +275,7 @@ TEST_F(CellReports, RequiredWindowRowsColourTheirRunsOfValues) {
     const int firstValue = utf8::Length("X1-Ing 1 Min.\t");
     const int fifthValue = firstValue + 4 * 3;  // "50\t" four times
     EXPECT_EQ(ColourAt(0, firstValue), clBlue);
-    EXPECT_EQ(ColourAt(0, firstValue + 2), clBlue);  // a tab inside the blue run
+    EXPECT_EQ(ColourAt(0, firstValue + 2), clBlue);   // a tab inside the blue run
     EXPECT_EQ(ColourAt(0, fifthValue - 1), clBlack);  // the tab between the runs
     EXPECT_EQ(ColourAt(0, fifthValue), clRed);
     // An unlimited window is no fault: blue.

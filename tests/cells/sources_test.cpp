@@ -2,6 +2,8 @@
 // 39): the channels they create, their layouts, band systems, prototypes,
 // records with every older form, and the antenna's channel grid in the data
 // form.
+#include "cells/sources.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -15,7 +17,6 @@
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
-#include "cells/sources.h"
 #include "core/band_systems.h"
 #include "core/channel_plans.h"
 #include "core/file.h"
@@ -80,7 +81,7 @@ TEST(SourceFactory, CodesBuildTheirClassWithTheirPortsAndTable) {
     EXPECT_EQ(sat->NumThroughOutputs, 4);
     EXPECT_EQ(sat->TableRows, 4);
     EXPECT_EQ(sat->Attenuation->Size3(), 6);
-    EXPECT_EQ(sat->Characteristics[0] & 4u, 4u);   // "LNB Quad"
+    EXPECT_EQ(sat->Characteristics[0] & 4u, 4u);  // "LNB Quad"
     EXPECT_TRUE(sat->IsSignalStart());
     const auto& converter = dynamic_cast<TSat&>(*sat);
     EXPECT_EQ(converter.UseSatBands[3], 1);
@@ -93,12 +94,14 @@ TEST(SourceLayout, AConverterIsAStripOfAtLeastThreeSquares) {
         int32_t outputs, width;
         std::vector<int32_t> columns;
     };
+    // clang-format off
     const Case cases[] = {
         {1, 3, {1}},
         {2, 3, {0, 1}},
         {3, 3, {0, 1, 2}},
         {16, 16, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(39, c.outputs, 10, 4);
         const TCellLayout layout = dynamic_cast<TSat&>(*cell).Layout();
@@ -184,8 +187,9 @@ TEST_F(SourcesTest, AnAntennaGivesItsChannelsWithTheirFloorsAndReportsWhatItCann
         if (flags == Quiet)
             EXPECT_TRUE(Messages().empty());
         else
-            EXPECT_EQ(Messages(), (std::vector<AnsiString>{"An1: Il canale 5 non è gestito dall'antenna.",
-                                                            "An1: Il canale 21 non è specificato completamente."}));
+            EXPECT_EQ(Messages(),
+                      (std::vector<AnsiString>{"An1: Il canale 5 non è gestito dall'antenna.",
+                                               "An1: Il canale 21 non è specificato completamente."}));
     }
     // The antenna's own list is not touched.
     EXPECT_EQ(antenna.SourceChannels->Count(), 3);
@@ -218,7 +222,7 @@ TEST_F(SourcesTest, AConverterOutputInSatelliteBandModeGivesOneChannelPerGivenBa
     EXPECT_EQ(first->sourceCNMax, 14.0f);
     EXPECT_NEAR(first->gainMin, 100000.0f, 1e-1);
     EXPECT_EQ(first->sources, "Sa1");
-    EXPECT_EQ(out->head->next->next->floorMin, 0.0f);   // "*" counts as 0
+    EXPECT_EQ(out->head->next->next->floorMin, 0.0f);  // "*" counts as 0
 
     messages.Items->Clear();
     sat.ComputeChannels(Quiet, 0, NextPassNumber());
@@ -245,7 +249,7 @@ TEST_F(SourcesTest, AConverterOutputWithItsOwnChannelsChecksThemAndAMissingGainE
         sat.OutputChannels[static_cast<size_t>(o)]->Insert(incomplete);
         sat.OutputChannels[static_cast<size_t>(o)]->Insert(typed);
     }
-    sat.Attenuation->Set3(1, SatGainColumn, SatGainSlot, 30.0f);   // output 1 has no gain
+    sat.Attenuation->Set3(1, SatGainColumn, SatGainSlot, 30.0f);  // output 1 has no gain
     sat.ComputeChannels(0, 0, NextPassNumber());
     EXPECT_EQ(OutputList(sat, 0)->Count(), 0);
     EXPECT_EQ(Names(OutputList(sat, 1)), std::vector<AnsiString>{"T1"});
@@ -255,9 +259,9 @@ TEST_F(SourcesTest, AConverterOutputWithItsOwnChannelsChecksThemAndAMissingGainE
     EXPECT_EQ(kept->floorMax, 12.0f);
     EXPECT_NEAR(kept->gainMax, 1000.0f, 1e-3);
     EXPECT_EQ(Messages(), (std::vector<AnsiString>{"Sa1: Il canale T0 non è specificato completamente.",
-                                                    "Sa1: Il guadagno non è stato specificato.",
-                                                    "Sa1: Il canale T0 non è specificato completamente.",
-                                                    "Sa1: Il canale T1 non è su frequenze satellitari."}));
+                                                   "Sa1: Il guadagno non è stato specificato.",
+                                                   "Sa1: Il canale T0 non è specificato completamente.",
+                                                   "Sa1: Il canale T1 non è su frequenze satellitari."}));
 }
 
 // ---- Band systems, copies, prototypes ----
@@ -283,7 +287,7 @@ TEST_F(SourcesTest, TheAntennaKeepsItsRangeAcrossBandSystemsTheConverterConverts
         EXPECT_EQ(sat->Attenuation->Get3(0, SatLevelColumn, b), expected[b]) << b;
         EXPECT_EQ(sat->Attenuation->Get3(0, SatGainColumn, b), b < 11 ? 20.0f + b : LevelNone) << b;
     }
-    EXPECT_NE(expected[6], 6.0f);   // the conversion moved the satellite bands
+    EXPECT_NE(expected[6], 6.0f);  // the conversion moved the satellite bands
 }
 
 TEST_F(SourcesTest, CopiesCarryTheMastValuesBandModesAndChannelLists) {
@@ -405,11 +409,13 @@ TEST_F(SourcesTest, TheQuadFlagFollowsTheBandModesOfEveryOutputBelowSixtyThousan
         std::vector<uint8_t> modes;
         bool quad;
     };
+    // clang-format off
     const Case cases[] = {
         {50001, {1, 1}, true},
         {50001, {1, 0}, false},
         {60000, {1, 0}, true},   // stored as it is from 60000 on
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(39, 2);
         auto& sat = dynamic_cast<TSat&>(*cell);
@@ -450,7 +456,7 @@ TEST_F(SourcesTest, AnOldAntennaLooksItsChannelsUpInTheItalianPlan) {
     const int row = CanalizzazioneItalia->IndexOf("21");
     ASSERT_GE(row, 0);
     const TCanale* c21 = antenna.SourceChannels->head->name == "21" ? antenna.SourceChannels->head
-                                                                     : antenna.SourceChannels->head->next;
+                                                                    : antenna.SourceChannels->head->next;
     EXPECT_EQ(c21->freqLow, CanalizzazioneItalia->Row(row).lowEdge);
     EXPECT_EQ(c21->label, "Rai 1");
     EXPECT_EQ(c21->levelMin, 65.0f);
@@ -479,7 +485,8 @@ TEST_F(SourcesTest, AnOldConverterReadsItsOutputsRowsAndChannels) {
     RecordBytes b = OldHead(0.0f, 1.0f, 45.0f);
     b.I32(2);
     for (int k = 0; k < 6; ++k)
-        for (int i = 0; i < 10; ++i) b.F32(k == 5 ? (i == 0 ? 1.0f : i == 1 ? 0.0f : -1.0f) : k == 2 ? 47.0f : -1.0f);
+        for (int i = 0; i < 10; ++i)
+            b.F32(k == 5 ? (i == 0 ? 1.0f : i == 1 ? 0.0f : -1.0f) : k == 2 ? 47.0f : -1.0f);
     b.Fixed("K1", 20).F32(1100.0f).F32(1130.0f).I32(5).Fixed("Canale", 21).F32(62.0f).F32(-1.0f);
     auto cell = Make(39, 0);
     ASSERT_EQ(ReadInto(*cell, b.Bytes(), 10000), TRecordResult::Ok);
@@ -542,7 +549,9 @@ TEST_F(AntennaDialog, TheChannelGridShowsEveryChannelAndReadsBackThroughThePlans
         {"Italia", "H", "A", "", ""}, {"Europa", "21", "D", "Rai", "60"}, {"Europa", "", "", "", ""}};
     // The channels in frequency order, then the offer of a new one.
     for (int r = 0; r < 3; ++r)
-        for (int col = 0; col < 5; ++col) EXPECT_EQ(grid.Cell(col, r + 1), rows[static_cast<size_t>(r)][static_cast<size_t>(col)]) << r << "," << col;
+        for (int col = 0; col < 5; ++col)
+            EXPECT_EQ(grid.Cell(col, r + 1), rows[static_cast<size_t>(r)][static_cast<size_t>(col)])
+                << r << "," << col;
     EXPECT_EQ(form.ComboForma->ItemIndex, 1);
     EXPECT_EQ(form.EditArea->Text, "0,5");
 
@@ -554,9 +563,10 @@ TEST_F(AntennaDialog, TheChannelGridShowsEveryChannelAndReadsBackThroughThePlans
         {"Marte", "21", "A", "", "70"},
     };
     for (int r = 0; r < 3; ++r)
-        for (int col = 0; col < 5; ++col) grid.SetCell(col, r + 3, typed[static_cast<size_t>(r)][static_cast<size_t>(col)]);
+        for (int col = 0; col < 5; ++col)
+            grid.SetCell(col, r + 3, typed[static_cast<size_t>(r)][static_cast<size_t>(col)]);
     grid.SetCell(0, 6, "Europa");
-    grid.SetCell(1, 6, "30");   // the last row is never read
+    grid.SetCell(1, 6, "30");  // the last row is never read
     form.EditArea->Text = "";
     antenna.ReadDataDialogDefault(&form);
     EXPECT_EQ(Names(antenna.SourceChannels.get()), (std::vector<AnsiString>{"H", "21", "22"}));

@@ -87,10 +87,11 @@ TEST_F(SwitchChoice, TheLeastScoreIsTaken) {
     struct Case {
         const char* what;
         std::vector<Model> models;
-        uint32_t secondWord;   // the cell's second Positions word
+        uint32_t secondWord;  // the cell's second Positions word
         int32_t mode;
         const char* expected;
     };
+    // clang-format off
     const Case cases[] = {
         {"least score", {{"A", 10, 3}, {"B", 14, 2}, {"C", 8, 6}}, 0, 0, "A"},           // 25, 29, 26
         {"the through line decides", {{"A", 12, 1}, {"C", 8, 6}, {"E", 9, 4}}, 0, 0, "E"},  // 27, 26, 24
@@ -104,6 +105,7 @@ TEST_F(SwitchChoice, TheLeastScoreIsTaken) {
         {"no second pass for a given target", {{"A", 10, 3, 255u & ~PositionLine}, {"B", 14, 2}},
          SecondPass, 0x10, "B"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SwitchNet n;
         n.s.Positions[1] = c.secondWord;
@@ -141,7 +143,7 @@ TEST_F(SwitchChoice, NeighboursChooseFirstAndTakeLargerLossesWhereLevelIsToSpare
     SwitchNet m;
     TFineLinea closing;
     closing.TypeCode = CodeTermination;
-    closing.NumOutputs = 1;   // an end that closes the line above input 2
+    closing.NumOutputs = 1;  // an end that closes the line above input 2
     LinkCells(closing, 0, m.s, 1);
     ASSERT_TRUE(m.s.ChooseModel(list.First(), 0, NextPassNumber(), nullptr, 2, 0));
     EXPECT_EQ(m.user0.chooseBand, 9);
@@ -196,10 +198,11 @@ TEST_F(SwitchChoice, CascadeModeFitsTheTapLossToTheLevelThatArrives) {
         const char* what;
         std::vector<Model> models;
         int32_t mode, level;
-        bool byPositions;   // cascade set by the cell's second Positions word
+        bool byPositions;  // cascade set by the cell's second Positions word
         const char* expected;
-        int32_t passedOn;   // level asked of the switches below
+        int32_t passedOn;  // level asked of the switches below
     };
+    // clang-format off
     const Case cases[] = {
         {"the largest loss within the target", {{"A", 20, 2}, {"B", 24, 2}, {"C", 26, 2}, {"D", 22, 2}}, 0x810, 40,
          false, "B", 38},   // max(40, 24 + 15) - 2
@@ -208,6 +211,7 @@ TEST_F(SwitchChoice, CascadeModeFitsTheTapLossToTheLevelThatArrives) {
         {"no target: the largest loss", {{"A", 20, 2}, {"B", 24, 3}}, 0x800, 0, false, "B", 36},   // 24 + 15 - 3
         {"set by the riser's position word", {{"A", 20, 2}, {"B", 24, 3}}, 0, 0, true, "B", 36},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SwitchNet n;
         if (c.byPositions) n.s.Positions[1] = Cascade;
@@ -271,12 +275,14 @@ TEST_F(SwitchChoice, ASwitchNTakesTheSmallestTapLossForItsPosition) {
         const char* expected;
     };
     constexpr uint32_t First = 0x8, Last = 0x10;
+    // clang-format off
     const Case cases[] = {
         {"the smallest loss", {{"A", 12, 0, First}, {"B", 10, 0, First}, {"C", 11, 0, First}}, 0, "B"},
         {"a negative loss does not replace", {{"A", 12, 0, First}, {"N", -2, 0, First}}, 0, "A"},
         {"first of line without a target", {{"L", 8, 0, Last}, {"A", 12, 0, First}}, 0, "A"},
         {"last of line with a target", {{"L", 8, 0, Last}, {"A", 12, 0, First}}, 0x10, "L"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SwitchNNet n;
         Candidates list(CodeSwitchN, 2, 3, c.models);

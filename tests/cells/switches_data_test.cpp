@@ -6,19 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "app/project.h"
 #include "cells/factory.h"
 #include "cells/record.h"
 #include "cells/switches.h"
 #include "core/file.h"
 #include "core/reporter.h"
-#include "app/project.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 
 namespace {
 
-constexpr int Bands = 11;   // bands of the cells' band system
+constexpr int Bands = 11;  // bands of the cells' band system
 
 std::unique_ptr<TCella> Make(int32_t code, int32_t inputs, int32_t taps) {
     return std::unique_ptr<TCella>(NewCella(nullptr, code, 0, 0, inputs, 0, taps));
@@ -39,9 +39,9 @@ TRecordResult ReadInto(TCella& cell, const std::string& bytes, int32_t version) 
 class SwitchRecords : public GlobalsTest {};
 
 TEST_F(SwitchRecords, EveryLayoutVariantRoundTrips) {
-    for (auto [code, variant] : {std::pair{10, 0}, std::pair{10, 1}, std::pair{10, 2}, std::pair{10, 3},
-                                 std::pair{56, 4}, std::pair{56, 5}, std::pair{10, 12}, std::pair{47, 0},
-                                 std::pair{47, 3}, std::pair{57, 5}}) {
+    for (auto [code, variant] :
+         {std::pair{10, 0}, std::pair{10, 1}, std::pair{10, 2}, std::pair{10, 3}, std::pair{56, 4},
+          std::pair{56, 5}, std::pair{10, 12}, std::pair{47, 0}, std::pair{47, 3}, std::pair{57, 5}}) {
         auto cell = Make(code, 2, 3);
         cell->Variant = static_cast<uint8_t>(variant);
         cell->SetPortCounts();
@@ -70,7 +70,7 @@ TEST_F(SwitchRecords, EveryLayoutVariantRoundTrips) {
 
 TEST_F(SwitchRecords, MatrixTablesThatDoNotFitThePortModelAreRefused) {
     auto cell = Make(10, 2, 3);
-    cell->MatrixTableA->Alloc4(2, 4, 1, BandSlots);   // four user outputs, not three
+    cell->MatrixTableA->Alloc4(2, 4, 1, BandSlots);  // four user outputs, not three
     cell->MatrixTableA->Set4(0, 0, 0, 0, 1.0f);
     const std::string bytes = Saved(*cell);
     auto back = Make(10, 2, 3);
@@ -103,7 +103,7 @@ TEST_F(SwitchRecords, AnOldSwitchTakesItsCountsFromAfterTheRecordAndCopiesItsLin
         ASSERT_EQ(ReadInto(*cell, OldRecord(12.0f, 4, 3).Bytes(), 10000), TRecordResult::Ok) << c.code;
         EXPECT_EQ(cell->Inputs, 3) << c.code;
         EXPECT_EQ(cell->TapOutputs, 4) << c.code;
-        EXPECT_EQ(cell->NumThroughOutputs, c.through) << c.code;   // a line each, as a saved switch reads back
+        EXPECT_EQ(cell->NumThroughOutputs, c.through) << c.code;  // a line each, as a saved switch reads back
         EXPECT_EQ(cell->TableRows, 3) << c.code;
         EXPECT_EQ(cell->Description, "Switch vecchio");
         // Every line as the one line on file.
@@ -117,7 +117,8 @@ TEST_F(SwitchRecords, AnOldSwitchTakesItsCountsFromAfterTheRecordAndCopiesItsLin
 TEST_F(SwitchRecords, AnOldRecordWithDamagedCountsIsRefused) {
     TProgetto project(nullptr);
     TProgettoInCaricamento loading(&project);
-    for (auto [outputs, inputs] : {std::pair{-1, 2}, std::pair{4, -3}, std::pair{100000, 2}, std::pair{4, 1 << 30}}) {
+    for (auto [outputs, inputs] :
+         {std::pair{-1, 2}, std::pair{4, -3}, std::pair{100000, 2}, std::pair{4, 1 << 30}}) {
         auto cell = Make(10, 0, 0);
         EXPECT_NE(ReadInto(*cell, OldRecord(12.0f, outputs, inputs).Bytes(), 10000), TRecordResult::Ok)
             << outputs << " " << inputs;
@@ -172,10 +173,11 @@ TEST_F(SwitchRecords, OldLevelRowsGiveTheLossesAndTheInputStage) {
     struct Case {
         const char* what;
         int32_t version, code, through;
-        std::vector<std::pair<int8_t, float>> columns;   // old columns 0 to 8
+        std::vector<std::pair<int8_t, float>> columns;  // old columns 0 to 8
         bool stage;
-        float stageColumns[5];   // LevelTableA row 0, columns 2 to 6, band 5
+        float stageColumns[5];  // LevelTableA row 0, columns 2 to 6, band 5
     };
+    // clang-format off
     const Case cases[] = {
         {"with through outputs: old 4, 8, 5, 6, 7", 50000, 10, 2,
          {{0, 10}, {1, 2}, {4, 1}, {5, 20}, {6, 4}, {7, 110}, {8, 2}}, true, {1, 2, 20, 4, 110}},
@@ -187,6 +189,7 @@ TEST_F(SwitchRecords, OldLevelRowsGiveTheLossesAndTheInputStage) {
         {"below 40000 repeats become marks", 30000, 10, 2, {{0, 10}, {1, 2}, {4, 1}, {5, 20}, {8, 2}}, true,
          {LevelRepeat, LevelRepeat, 20, LevelNone, LevelNone}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         RecordBytes b = LevelRowRecord(c.version, c.code, 2, c.through, 2);
         AddLevelRows(b, c.columns);
@@ -196,7 +199,8 @@ TEST_F(SwitchRecords, OldLevelRowsGiveTheLossesAndTheInputStage) {
         // Both lines as the one row on file (below version 50100).
         for (int32_t i = 0; i < 2; ++i) {
             EXPECT_EQ(cell->Attenuation->Get3(i, TapLossColumn, 5), 10.0f) << c.what;
-            EXPECT_EQ(cell->Attenuation->Get3(i, TapThroughColumn, 5), c.through ? 2.0f : LevelNone) << c.what;
+            EXPECT_EQ(cell->Attenuation->Get3(i, TapThroughColumn, 5), c.through ? 2.0f : LevelNone)
+                << c.what;
         }
         const bool stage = cell->LevelTableA->Rank() == 3 && cell->LevelTableA->HasBlocks3();
         EXPECT_EQ(stage, c.stage) << c.what;
@@ -206,7 +210,8 @@ TEST_F(SwitchRecords, OldLevelRowsGiveTheLossesAndTheInputStage) {
             for (int k = 0; k < 5; ++k) {
                 // The band-5 value of a repeated vector: its first value is in band 0.
                 const float expected = c.stageColumns[k];
-                EXPECT_EQ(cell->LevelTableA->Get3(i, 2 + k, 5), expected) << c.what << " line " << i << " column " << 2 + k;
+                EXPECT_EQ(cell->LevelTableA->Get3(i, 2 + k, 5), expected)
+                    << c.what << " line " << i << " column " << 2 + k;
             }
     }
 }
@@ -245,8 +250,9 @@ TEST_F(SwitchCheck, MessagesOfTheSwitchCheck) {
         const char* what;
         int32_t code, inputs, outputs;
         void (*change)(TCella&);
-        const char* message;   // "" when the data pass
+        const char* message;  // "" when the data pass
     };
+    // clang-format off
     const Case cases[] = {
         {"described switch", 10, 2, 4, [](TCella&) {}, ""},
         {"described matrix switch", 56, 1, 3, [](TCella&) {}, ""},
@@ -290,6 +296,7 @@ TEST_F(SwitchCheck, MessagesOfTheSwitchCheck) {
          [](TCella& c) { c.Attenuation->Set3(0, SwitchHorizontalColumn, 6, LevelRepeat); },
          "Atten. passaggio orizz. [dB]: < non ammesso."},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Application->Script().MessageBoxes.clear();
         globals.Reporter().SetTarget(nullptr);

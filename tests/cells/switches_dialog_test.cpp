@@ -73,6 +73,7 @@ TEST_F(SwitchDialog, TheFormShowsTheRowsSectionsAndSelectorsOfEachKind) {
         int32_t electrical, stages;
         bool throughPorts;
     };
+    // clang-format off
     const Case cases[] = {
         {"switch 2 x 4", 10, 2, 4, {true, true, true, true, false, false}, 479, 7, true},
         {"switch 1 x 1", 10, 1, 1, {true, true, true, false, false, false}, 479, 7, true},
@@ -80,6 +81,7 @@ TEST_F(SwitchDialog, TheFormShowsTheRowsSectionsAndSelectorsOfEachKind) {
         {"matrix switch 2 x 3", 56, 2, 3, {true, true, true, true, true, false}, 479, 7, true},
         {"matrix TSwitchN 1 x 2", 57, 1, 2, {true, false, false, true, true, false}, 477, 5, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code, c.inputs, c.outputs);
         bool asked = false;
@@ -112,7 +114,7 @@ TEST_F(SwitchDialog, FilledAndReadBackEqual) {
         auto cell = Make(code, inputs, outputs);
         Describe(*cell);
         cell->Description = "Multiswitch";
-        cell->Choice2 = 0;   // the form keeps no "none" for the second choice
+        cell->Choice2 = 0;  // the form keeps no "none" for the second choice
         const std::string before = Saved(*cell);
         Answer([](TDatiComponenti& f) { f.ButtonOk->Click(); });
         EXPECT_TRUE(cell->OpenDataDialog()) << code;
@@ -137,7 +139,8 @@ TEST_F(SwitchDialog, PartlyDescribedDataKeepTheFormOpen) {
         EXPECT_NE(f.ModalResult.Get(), mrOk);
         ASSERT_EQ(Application->Script().MessageBoxes.size(), 1u);
         EXPECT_EQ(Application->Script().MessageBoxes[0].Text,
-                  "Dati componente errati a causa del seguante problema: Banda b. V descritta parzialmente sul montante 1.");
+                  "Dati componente errati a causa del seguante problema: Banda b. V descritta parzialmente "
+                  "sul montante 1.");
         f.ButtonAnnulla->Click();
     });
     EXPECT_FALSE(cell->OpenDataDialog());
@@ -157,7 +160,8 @@ TEST_F(SwitchDialog, EveryOutputHasItsHeadingInTheChannelText) {
         const AnsiString line = report.Lines->Strings(i);
         if (!line.empty() && line[0] != '\t') headings.push_back(line.substr(0, line.find(':')));
     }
-    const std::vector<AnsiString> expected = {"S4 passaggio 1", "S4 passaggio 2", "S4 uscita 1", "S4 uscita 2"};
+    const std::vector<AnsiString> expected = {"S4 passaggio 1", "S4 passaggio 2", "S4 uscita 1",
+                                              "S4 uscita 2"};
     EXPECT_EQ(headings, expected);
 }
 

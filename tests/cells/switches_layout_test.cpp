@@ -50,14 +50,16 @@ std::string Ports(const TCellLayout& layout) {
 TEST(SwitchFactory, CodesBuildTheirClassWithTheirPortModel) {
     struct Case {
         int32_t asked, inputs, taps;
-        bool n;   // TSwitchN
+        bool n;  // TSwitchN
         int32_t code, numInputs, through, outputs;
     };
+    // clang-format off
     const Case cases[] = {
         {10, 2, 4, false, 10, 2, 2, 6},  {11, 4, 8, false, 10, 4, 4, 12}, {13, 1, 2, false, 10, 1, 1, 3},
         {56, 2, 3, false, 56, 5, 2, 5},  // one matrix input per user output
         {47, 2, 6, true, 47, 2, 0, 6},   {57, 4, 4, true, 57, 8, 0, 4},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto s = Make(c.asked, c.inputs, c.taps);
         ASSERT_NE(s, nullptr) << c.asked;
@@ -96,6 +98,7 @@ TEST(SwitchLayout, EveryVariantPlacesItsPortsOnTheirSides) {
         int32_t code, inputs, taps, variant, width, height;
         const char* ports;
     };
+    // clang-format off
     const Case cases[] = {
         {"4 x 8, outputs alternate right and left", 10, 4, 8, 0, 4, 4,
          "I0(0,0)T I1(1,0)T I2(2,0)T I3(3,0)T D0(3,0)R D1(0,0)L D2(3,1)R D3(0,1)L D4(3,2)R D5(0,2)L D6(3,3)R "
@@ -126,6 +129,7 @@ TEST(SwitchLayout, EveryVariantPlacesItsPortsOnTheirSides) {
         {"five outputs in variant 0: base height 3", 10, 1, 5, 0, 1, 3,
          "I0(0,0)T D0(0,0)R D1(0,0)L D2(0,1)R D3(0,1)L D4(0,2)R P0(0,2)B"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto s = Make(c.code, c.inputs, c.taps, c.variant, nullptr, 10, 20);
         ASSERT_NE(s, nullptr) << c.what;
@@ -182,20 +186,24 @@ TEST_F(SwitchPlacement, InEveryTurnAndMirrorThePortsFaceOutOfTheCellsOwnSquares)
                 const TCellRect rect = cell->GetGridRect();
                 const std::string what = std::to_string(code) + " " + std::to_string(inputs) + "x" +
                                          std::to_string(outputs) + " variant " + std::to_string(variant) +
-                                         " turn " + std::to_string(turn) + " mirror " + std::to_string(mirrored);
+                                         " turn " + std::to_string(turn) + " mirror " +
+                                         std::to_string(mirrored);
                 std::set<std::pair<int32_t, int32_t>> own;
                 for (int32_t c = 0; c < grid.Columns; ++c)
                     for (int32_t r = 0; r < grid.Rows; ++r)
                         if (grid.AnalysisAt(c, r)->Visited) own.insert({c, r});
                 EXPECT_EQ(static_cast<int32_t>(own.size()),
-                          (rect.Right - rect.Left + 1) * (rect.Bottom - rect.Top + 1)) << what;
+                          (rect.Right - rect.Left + 1) * (rect.Bottom - rect.Top + 1))
+                    << what;
                 for (auto [c, r] : own)
-                    EXPECT_TRUE(c >= rect.Left && c <= rect.Right && r >= rect.Top && r <= rect.Bottom) << what;
+                    EXPECT_TRUE(c >= rect.Left && c <= rect.Right && r >= rect.Top && r <= rect.Bottom)
+                        << what;
                 // Every output is linked once, from one of its squares to a square outside.
                 EXPECT_EQ(static_cast<int32_t>(records.size()), cell->NumOutputs) << what;
                 for (const TNextCell& rec : records) {
                     EXPECT_EQ(own.count({rec.Column, rec.Row}), 0u) << what << " output " << rec.Port;
-                    EXPECT_EQ(own.count(Across(rec.Column, rec.Row, rec.Side)), 1u) << what << " output " << rec.Port;
+                    EXPECT_EQ(own.count(Across(rec.Column, rec.Row, rec.Side)), 1u)
+                        << what << " output " << rec.Port;
                 }
                 // Every placed input waits on a side that faces out, with its index.
                 std::set<int32_t> waiting;
@@ -219,6 +227,7 @@ TEST(SwitchNames, EveryPortHasItsNumberedName) {
         const char* name;
         int32_t input, tap, through;
     };
+    // clang-format off
     const Case cases[] = {
         {10, 1, 2, 0, K::Input, 0, "ingresso 1", 0, -1, -1},
         {10, 2, 4, 0, K::Through, 0, "passante 1", -1, -1, 0},
@@ -227,6 +236,7 @@ TEST(SwitchNames, EveryPortHasItsNumberedName) {
         {47, 2, 6, 0, K::Tap, 4, "derivate", -1, 4, -1},
         {47, 2, 6, 0, K::Input, 1, "ingresso 2", 1, -1, -1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto s = Make(c.code, c.inputs, c.outputs, c.variant);
         const TTapPortName n = s->NamePort(TCellPort{c.kind, c.index, 0, 0, E::Top});
@@ -241,10 +251,11 @@ TEST(SwitchNames, ThePointedQuarterOfASquareNamesItsPort) {
     struct Case {
         const char* what;
         int32_t code, inputs, outputs, variant;
-        int32_t column, row, px, py;   // square of the grid, pixel inside it (42 per square)
+        int32_t column, row, px, py;  // square of the grid, pixel inside it (42 per square)
         const char* name;
     };
     // All anchored at (5, 5), unturned.
+    // clang-format off
     const Case cases[] = {
         {"input at the top", 10, 1, 2, 0, 5, 5, 21, 3, "ingresso 1"},
         {"user output at the right", 10, 1, 2, 0, 5, 5, 40, 21, "derivata 1"},
@@ -256,6 +267,7 @@ TEST(SwitchNames, ThePointedQuarterOfASquareNamesItsPort) {
         {"one row, lower half: the user outputs", 47, 2, 6, 0, 8, 5, 21, 32, "derivate"},
         {"one row, a square without input", 47, 2, 6, 0, 5, 5, 21, 3, "derivate"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto s = Make(c.code, c.inputs, c.outputs, c.variant, nullptr, 5, 5);
         TInfoMousePos pos;
@@ -285,8 +297,9 @@ TEST(SwitchCells, MirroringFlipsOnlyAnOddNumberOfOutputsAndMovesTheAnchor) {
     struct Case {
         const char* what;
         int32_t code, inputs, outputs, variant, turn;
-        int32_t mirrored, column, row;   // after Mirror, from (10, 10) unmirrored
+        int32_t mirrored, column, row;  // after Mirror, from (10, 10) unmirrored
     };
+    // clang-format off
     const Case cases[] = {
         // The base step mirrors the squares about the anchor's column (8 to
         // 10); an odd count flips the layout too, whose anchor then stands at
@@ -296,6 +309,7 @@ TEST(SwitchCells, MirroringFlipsOnlyAnOddNumberOfOutputsAndMovesTheAnchor) {
         {"one line, odd", 10, 1, 5, 0, 0, 1, 10, 10},
         {"one row never toggles", 47, 2, 3, 0, 0, 0, 8, 10},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto s = Make(c.code, c.inputs, c.outputs, c.variant, nullptr, 10, 10);
         s->Orientation = c.turn;
@@ -341,12 +355,14 @@ protected:
 TEST_F(SwitchPrototypes, FourTablesByCodeAndCounts) {
     struct Case {
         int32_t code, inputs, outputs;
-        int32_t prototypeCode;   // 0: none
+        int32_t prototypeCode;  // 0: none
     };
+    // clang-format off
     const Case cases[] = {
         {10, 1, 1, 10},  {11, 17, 40, 10}, {13, 4, 8, 10}, {56, 2, 4, 56},  {47, 2, 6, 47},
         {57, 3, 3, 57},  {10, 18, 4, 0},   {10, 4, 41, 0}, {47, 1, 0, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto s = Make(c.code, c.inputs, c.outputs);
         TCella* p = s->GetPrototype();

@@ -55,6 +55,7 @@ TEST_F(SwitchPasses, TapAndThroughLossesAddTheStagesOnTheWay) {
         float through, tap0, tap1;
     };
     // Tap loss 20, through loss 3; a stage's gain lowers the loss.
+    // clang-format off
     const Case cases[] = {
         {"plain", [](TSwitch&) {}, 3, 20, 20},
         {"input stage", [](TSwitch& s) { SetStageRow(*s.LevelTableA, 1, 0, 10); }, -7, 10, 10},
@@ -77,6 +78,7 @@ TEST_F(SwitchPasses, TapAndThroughLossesAddTheStagesOnTheWay) {
              for (int b = 0; b < BandSlots; ++b) s.MatrixTableB->Set4(0, 1, 4, b, 2);
          }, -7, 1, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TSwitch s(nullptr, 0, 0, 0, 0, CodeSwitch, 1, 2);
         SetBands(s, 0, TapLossColumn, 20);
@@ -207,7 +209,9 @@ struct MatrixSwitch {
         s.ComputeSignalLevels(NextPassNumber());
         s.ComputeChannels(0, 0, NextPassNumber());
     }
-    float Level(int32_t out, const char* channel) { return ChannelLevel(s.ChannelLists[static_cast<size_t>(out)].get(), channel); }
+    float Level(int32_t out, const char* channel) {
+        return ChannelLevel(s.ChannelLists[static_cast<size_t>(out)].get(), channel);
+    }
 };
 
 TEST_F(SwitchPasses, AnOpenMatrixInputBringsNothing) {
@@ -245,7 +249,7 @@ TEST_F(SwitchPasses, AMatrixInputReachesOnlyTheUserOutputOfItsRow) {
         ExpectLevel(LevelNone, n.Level(2, "M0"), what);
         ExpectLevel(47, n.Level(2, "M1"), what);
         ExpectLevel(LevelNone, n.Level(1, "M1"), what);
-        ExpectLevel(LevelNone, n.Level(0, "M0"), what);   // nor the through output
+        ExpectLevel(LevelNone, n.Level(0, "M0"), what);  // nor the through output
     }
 }
 
@@ -265,7 +269,7 @@ struct SeparationNet {
             SetBands(s, i, TapReverseColumn, 25);
         }
         SetBands(s, 0, TapDecouplingColumn, 20);
-        SetBands(s, 1, TapDecouplingColumn, 40);   // not used: row 0 decouples
+        SetBands(s, 1, TapDecouplingColumn, 40);  // not used: row 0 decouples
         for (TCella* o : {&c0, &c1, &a, &b}) SetRow0(*o, 0, 1.0f);
         LinkCells(above0, 0, s, 0);
         LinkCells(above1, 0, s, 1);
@@ -364,7 +368,7 @@ TEST_F(SwitchPasses, AdjustingTheLossTablesZeroesPositiveGainRegulationsOfRowZer
         t->Set3(0, 2, 1, 4.0f);
         t->Set3(0, 2, 2, -3.0f);
         t->Set3(0, 2, 3, LevelBlocked);
-        t->Set3(1, 2, 1, 6.0f);   // row 1 stays
+        t->Set3(1, 2, 1, 6.0f);  // row 1 stays
     }
     s.AdjustLossTables();
     for (TInfo* t : {s.LevelTableA.get(), s.LevelTableC.get()}) {

@@ -65,11 +65,14 @@ TEST_F(SwitchSymbols, OneBoxAStubPerPortAndTheMarkedInputs) {
     const auto lines = r.Lines();
     const auto rects = r.Rects();
     EXPECT_EQ(rects.front(), TRect(4, 5, 38, 16));
-    for (const Points& stub : std::vector<Points>{{{10, 0}, {10, 5}}, {{31, 0}, {31, 5}},     // inputs
-                                                  {{10, 20}, {10, 15}}, {{31, 20}, {31, 15}},  // through outputs
-                                                  {{41, 10}, {37, 10}}, {{0, 10}, {4, 10}}})   // user outputs 0, 1
+    for (const Points& stub : std::vector<Points>{{{10, 0}, {10, 5}},
+                                                  {{31, 0}, {31, 5}},  // inputs
+                                                  {{10, 20}, {10, 15}},
+                                                  {{31, 20}, {31, 15}},  // through outputs
+                                                  {{41, 10}, {37, 10}},
+                                                  {{0, 10}, {4, 10}}})  // user outputs 0, 1
         EXPECT_TRUE(Has(lines, stub)) << stub[0].x << "," << stub[0].y;
-    EXPECT_TRUE(Has(rects, TRect(9, 1, 12, 3)));   // the two input marks
+    EXPECT_TRUE(Has(rects, TRect(9, 1, 12, 3)));  // the two input marks
     EXPECT_TRUE(Has(rects, TRect(30, 1, 33, 3)));
     // The glyph in the middle, small in a box one square high: three contacts.
     EXPECT_EQ(r.Of(TPaintOp::Ellipse).size(), 3u);
@@ -79,8 +82,10 @@ TEST_F(SwitchSymbols, OneBoxAStubPerPortAndTheMarkedInputs) {
     // marked, opposite the user outputs at the left (W = 20, H = 41).
     auto m = Make(56, 1, 2, 4);
     const Recorder rm = Drawn(*m);
-    for (const Points& stub : std::vector<Points>{{{20, 10}, {15, 10}}, {{20, 31}, {15, 31}},   // matrix inputs
-                                                  {{0, 10}, {4, 10}}, {{0, 31}, {4, 31}}})      // user outputs
+    for (const Points& stub : std::vector<Points>{{{20, 10}, {15, 10}},
+                                                  {{20, 31}, {15, 31}},  // matrix inputs
+                                                  {{0, 10}, {4, 10}},
+                                                  {{0, 31}, {4, 31}}})  // user outputs
         EXPECT_TRUE(Has(rm.Lines(), stub)) << stub[0].x << "," << stub[0].y;
     EXPECT_TRUE(Has(rm.Rects(), TRect(18, 9, 20, 12)));
     EXPECT_TRUE(Has(rm.Rects(), TRect(18, 30, 20, 33)));
@@ -88,17 +93,17 @@ TEST_F(SwitchSymbols, OneBoxAStubPerPortAndTheMarkedInputs) {
     // The one-row TSwitchN: inputs above, user outputs below.
     auto n = Make(47, 2, 4);
     const Recorder rn = Drawn(*n);
-    EXPECT_EQ(rn.Rects().front(), TRect(4, 5, 80, 16));   // W = 83
+    EXPECT_EQ(rn.Rects().front(), TRect(4, 5, 80, 16));  // W = 83
     EXPECT_TRUE(Has(rn.Lines(), Points{{31, 0}, {31, 5}}));
     EXPECT_TRUE(Has(rn.Lines(), Points{{73, 20}, {73, 15}}));
 }
 
 TEST_F(SwitchSymbols, ArrowsOnlyWithTheOptionAndTheConnector) {
-    auto s = Make(10, 1, 2);   // one line: input, through output, two user outputs
+    auto s = Make(10, 1, 2);  // one line: input, through output, two user outputs
     globals.Options().cellSwitch = true;
-    EXPECT_TRUE(Drawn(*s).Of(TPaintOp::Polyline).empty());   // Choice1 is not 1
+    EXPECT_TRUE(Drawn(*s).Of(TPaintOp::Polyline).empty());  // Choice1 is not 1
     s->Choice1 = 1;
-    EXPECT_EQ(Drawn(*s).Of(TPaintOp::Polyline).size(), 4u);   // one per port, one line or more
+    EXPECT_EQ(Drawn(*s).Of(TPaintOp::Polyline).size(), 4u);  // one per port, one line or more
     globals.Options().cellSwitch = false;
     EXPECT_TRUE(Drawn(*s).Of(TPaintOp::Polyline).empty());
     // Matrix inputs get theirs, pointing in.
@@ -118,12 +123,14 @@ TEST_F(SwitchSymbols, AnInternalSupplyOfSeveralLinesShowsThePowerMark) {
         bool supply;
         bool glyph, square, marker, frame;
     };
+    // clang-format off
     const Case cases[] = {
         {1, 2, true, true, false, false, false},    // one line keeps the glyph, small in its one square
         {2, 4, false, true, true, false, false},    // 2 x 2 squares: the glyph in its square
         {2, 4, true, false, false, true, false},
         {3, 4, true, false, true, false, true},      // the frame sign's square
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto s = Make(10, c.lines, c.outputs);
         if (c.supply) s->Power[PowerSupply][0] |= 8;
@@ -136,20 +143,22 @@ TEST_F(SwitchSymbols, AnInternalSupplyOfSeveralLinesShowsThePowerMark) {
         EXPECT_EQ(Has(r.Rects(), TRect(gx, gy, gx + 21, gy + 21)), c.square) << c.lines;
         // Whatever it draws stays inside the box.
         for (const TPaintCall& call : r.Of(TPaintOp::Ellipse))
-            EXPECT_TRUE(call.Rect.Left >= 4 && call.Rect.Right <= w - 3 && call.Rect.Top >= 5 && call.Rect.Bottom <= h - 4)
+            EXPECT_TRUE(call.Rect.Left >= 4 && call.Rect.Right <= w - 3 && call.Rect.Top >= 5 &&
+                        call.Rect.Bottom <= h - 4)
                 << c.lines;
     }
 }
 
 TEST_F(SwitchSymbols, EveryPortStubEndsOnItsPortsEdgeInEveryTurn) {
-    for (auto [code, inputs, outputs, variant] : {std::tuple{10, 2, 3, 0}, std::tuple{10, 1, 5, 12},
-                                                  std::tuple{56, 2, 2, 4}, std::tuple{56, 1, 3, 5},
-                                                  std::tuple{47, 2, 5, 0}})
+    for (auto [code, inputs, outputs, variant] :
+         {std::tuple{10, 2, 3, 0}, std::tuple{10, 1, 5, 12}, std::tuple{56, 2, 2, 4}, std::tuple{56, 1, 3, 5},
+          std::tuple{47, 2, 5, 0}})
         for (int32_t turn = 0; turn < 4; ++turn)
             for (int32_t mirrored = 0; mirrored < 2; ++mirrored) {
                 const std::string what = std::to_string(code) + " " + std::to_string(inputs) + "x" +
                                          std::to_string(outputs) + " variant " + std::to_string(variant) +
-                                         " turn " + std::to_string(turn) + " mirror " + std::to_string(mirrored);
+                                         " turn " + std::to_string(turn) + " mirror " +
+                                         std::to_string(mirrored);
                 TGridData grid(nullptr, 30, 30, GridNetwork);
                 auto cell = Make(code, inputs, outputs, variant);
                 cell->Owner = &grid;
@@ -160,7 +169,8 @@ TEST_F(SwitchSymbols, EveryPortStubEndsOnItsPortsEdgeInEveryTurn) {
                 const std::vector<TPoint> edges = PortEdgePixels(*cell);
                 const std::vector<TPoint> ends = StrokeEndPixels(*cell);
                 for (const TPoint& edge : edges)
-                    EXPECT_TRUE(Has(ends, edge)) << what << ": no stub at (" << edge.x << ", " << edge.y << ")";
+                    EXPECT_TRUE(Has(ends, edge))
+                        << what << ": no stub at (" << edge.x << ", " << edge.y << ")";
                 cell->Owner = nullptr;
             }
 }
@@ -183,7 +193,7 @@ TEST_F(SwitchSymbols, TheLabelGoesOnTheTopLeftSquareWithATapLoss) {
     one.SequenceNumber = 7;
     one.Attenuation->Set3(0, TapLossColumn, 5, 14.2f);
     one.Attenuation->Set3(0, TapLossColumn, 9, 30.0f);
-    EXPECT_EQ(texts(one, 3, 4), (Texts{{"S7", clRed}}));   // not described: the code alone, in red
+    EXPECT_EQ(texts(one, 3, 4), (Texts{{"S7", clRed}}));  // not described: the code alone, in red
     one.Described = 1;
     EXPECT_EQ(texts(one, 3, 4), (Texts{{"S7", clGreen}, {"-14", clPurple}}));
     // Several lines: line 2's in band slot 9, on the top-left square only.

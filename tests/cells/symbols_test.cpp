@@ -33,10 +33,12 @@ TEST(HeadEndSymbol, BarAcrossAllSquaresWithAStubPerLine) {
         int32_t gridKind;
         std::vector<Points> stubs;
     };
+    // clang-format off
     const Case cases[] = {
         {GridNetwork, {{{31, 20}, {31, 17}}, {{52, 20}, {52, 17}}}},   // lines leave downwards
         {GridHeadEnd, {{{31, 0}, {31, 3}}, {{52, 0}, {52, 3}}}},       // lines arrive from above
     };
+    // clang-format on
     for (const Case& c : cases) {
         TGridData grid(nullptr, 30, 10, c.gridKind);
         grid.Step = 2;
@@ -65,18 +67,20 @@ TEST(HeadEndSymbol, LaterSquaresDrawTheSameBarFromTheFirst) {
 struct FilterCase {
     const char* name;
     std::function<TFiltro*()> make;
-    size_t polylines;     // waves
+    size_t polylines;             // waves
     std::vector<Points> strokes;  // after the two stubs
 };
 
 // Frame at zoom 42: scale 2, pen 2, origin (1, 1). Waves at half scale: scale
 // 1, pen 1; the module sign from (0, 0), the two-wave signs from (1, 1).
+// clang-format off
 const FilterCase filterCases[] = {
     {"S", [] { return new TFiltroS(nullptr, 0, 0, 0, 0); }, 3, {{{18, 23}, {22, 19}}}},
     {"P", [] { return new TFiltroP(nullptr, 0, 0, 0, 0); }, 3, {{{18, 18}, {22, 14}}, {{18, 28}, {22, 24}}}},
     {"PA", [] { return new TFiltroPA(nullptr, 0, 0, 0, 0); }, 2, {{{19, 28}, {23, 24}}}},
     {"PB", [] { return new TFiltroPB(nullptr, 0, 0, 0, 0); }, 2, {{{19, 21}, {23, 17}}}},
 };
+// clang-format on
 
 TEST(FilterSymbols, FrameStubsMarkAndWavesOfEachKind) {
     for (const FilterCase& c : filterCases) {
@@ -86,9 +90,9 @@ TEST(FilterSymbols, FrameStubsMarkAndWavesOfEachKind) {
         filter->DrawSymbol(&r.canvas, 0, 0, 0, 0, 42);
         const auto rects = r.Of(TPaintOp::Rectangle);
         ASSERT_EQ(rects.size(), 2u);
-        EXPECT_EQ(rects[0].Rect, TRect(9, 9, 34, 34));   // (4, 4)-(16, 16), grown by 1
+        EXPECT_EQ(rects[0].Rect, TRect(9, 9, 34, 34));  // (4, 4)-(16, 16), grown by 1
         EXPECT_EQ(rects[0].State.Brush.Style, bsClear);
-        EXPECT_EQ(rects[1].Rect, TRect(19, 3, 24, 6));   // the mark (9, 1)-(11, 2) on the input stub
+        EXPECT_EQ(rects[1].Rect, TRect(19, 3, 24, 6));  // the mark (9, 1)-(11, 2) on the input stub
         EXPECT_EQ(rects[1].State.Brush.Color, clBlack);
         EXPECT_EQ(rects[1].State.Brush.Style, bsSolid);
         std::vector<Points> expected = {{{21, 1}, {21, 9}}, {{21, 41}, {21, 33}}};
@@ -115,8 +119,8 @@ TEST(FilterSymbols, TurnedAndMirroredFiltersStayInsideTheirSquare) {
                     for (const TPaintCall& call : r.engine.Calls)
                         for (const TPoint& p : call.Points)
                             EXPECT_TRUE(square.Contains(p))
-                                << c.name << " turn " << turn << " mirrored " << mirrored << " zoom "
-                                << zoom << ": " << call.Describe();
+                                << c.name << " turn " << turn << " mirrored " << mirrored << " zoom " << zoom
+                                << ": " << call.Describe();
                 }
             }
         }
@@ -129,8 +133,8 @@ TEST(FilterSymbols, InputStubFollowsTheTurn) {
         int32_t turn;
         Points stub;
     };
-    for (const Case& c : {Case{1, {{20, 10}, {16, 10}}}, Case{2, {{10, 20}, {10, 16}}},
-                          Case{3, {{0, 10}, {4, 10}}}}) {
+    for (const Case& c :
+         {Case{1, {{20, 10}, {16, 10}}}, Case{2, {{10, 20}, {10, 16}}}, Case{3, {{0, 10}, {4, 10}}}}) {
         TFiltroS filter(nullptr, c.turn, 0, 0, 0);
         Recorder r;
         filter.DrawSymbol(&r.canvas, 0, 0, 0, 0, 21);

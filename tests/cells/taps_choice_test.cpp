@@ -103,6 +103,7 @@ TEST_F(TapChoice, TheLeastNeedIsTakenAndCloseNeedsKeepTheLargerTapLoss) {
         std::vector<std::tuple<const char*, float, float>> models;
         const char* expected;
     };
+    // clang-format off
     const Case cases[] = {
         {"least need", {{"A", 10, 3}, {"B", 14, 2}, {"C", 8, 6}, {"D", 12, 1}}, "A"},   // 25, 29, 26, 27
         {"the through line decides", {{"A", 12, 1}, {"C", 8, 6}, {"E", 9, 5}}, "E"},     // 27, 26, 25
@@ -110,11 +111,12 @@ TEST_F(TapChoice, TheLeastNeedIsTakenAndCloseNeedsKeepTheLargerTapLoss) {
         {"a negative need is not taken", {{"N", -20, -25}, {"A", 10, 3}}, "A"},         // -5, 25
         {"a clearly smaller need wins", {{"F", 10.05f, 3}, {"G", 9.8f, 3}}, "G"},       // 25.05, 24.8
     };
+    // clang-format on
     for (const Case& c : cases) {
         TapNet n;
         Candidates list;
         for (const auto& [code, a, p] : c.models) list.Tap(code, a, p);
-        list.Tap("other kind", 0, 0, 3);   // not the same kind: never taken
+        list.Tap("other kind", 0, 0, 3);  // not the same kind: never taken
         EXPECT_TRUE(n.tap.ChooseModel(list.First(), 0, NextPassNumber(), nullptr, Band, 0)) << c.what;
         EXPECT_EQ(n.tap.Code, c.expected) << c.what;
         EXPECT_EQ(n.tap.Described, 1) << c.what;
@@ -126,10 +128,10 @@ TEST_F(TapChoice, TheChoiceAsksDownstreamFirstAndOffersTheLevelToSpare) {
     TapNet n;
     Candidates list;
     list.Tap("F", 10.05f, 3);
-    n.tap.Choice1 = 1;   // its connector replaces the low bits of the mode
+    n.tap.Choice1 = 1;  // its connector replaces the low bits of the mode
     ASSERT_TRUE(n.tap.ChooseModel(list.First(), 0x3 | 0x400, NextPassNumber(), nullptr, Band, 0));
     EXPECT_EQ(n.through.chooseMode, 0x401);
-    EXPECT_EQ(n.user0.chooseMode, 0x421);   // user lines are asked with 0x20
+    EXPECT_EQ(n.user0.chooseMode, 0x421);  // user lines are asked with 0x20
     EXPECT_EQ(n.user1.chooseMode, 0x421);
     // best = 25.05: the through line gets 25.05 - 3 = 22.05 (2.05 above its 20);
     // the users get 15.0, which is 3 above user 1's 12 but nothing above user 0's 15.
@@ -151,10 +153,11 @@ TEST_F(TapChoice, ModelsTheModeRulesOut) {
     struct Case {
         const char* what;
         int32_t mode;
-        bool supplied;   // the model passes power to its user outputs
+        bool supplied;  // the model passes power to its user outputs
         float band5Loss;
         bool taken;
     };
+    // clang-format off
     const Case cases[] = {
         {"plain", 0, false, 10, true},
         {"power to the users needed", 0x8, false, 10, false},
@@ -162,6 +165,7 @@ TEST_F(TapChoice, ModelsTheModeRulesOut) {
         {"band 5 needed and missing", 0x400, false, LevelNone, false},
         {"band 5 needed and given", 0x400, false, 10, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TapNet n;
         Candidates list;
@@ -171,7 +175,8 @@ TEST_F(TapChoice, ModelsTheModeRulesOut) {
         Application->Script().MessageBoxes.clear();
         globals.Reporter().SetTarget(nullptr);
         // Band 4 is the band of the choice; band 5 only qualifies the model.
-        EXPECT_EQ(n.tap.ChooseModel(list.First(), c.mode, NextPassNumber(), nullptr, 4, 0), c.taken) << c.what;
+        EXPECT_EQ(n.tap.ChooseModel(list.First(), c.mode, NextPassNumber(), nullptr, 4, 0), c.taken)
+            << c.what;
         EXPECT_EQ(n.tap.Code, c.taken ? "M" : "") << c.what;
     }
 }
@@ -199,7 +204,7 @@ TEST_F(TapChoice, ALineThatFindsNoModelFailsTheChoiceWithoutAMessageOfTheTap) {
         TapNet n;
         n.user1.chooses = false;
         EXPECT_FALSE(n.tap.ChooseModel(list.First(), 0, NextPassNumber(), nullptr, Band, 0));
-        EXPECT_EQ(n.tap.Code, "");   // it stopped before choosing
+        EXPECT_EQ(n.tap.Code, "");  // it stopped before choosing
     }
     {
         // The through line failing is a failure too, though the tap still takes its model.
@@ -226,10 +231,10 @@ TEST_F(TapChoice, ASplitterAsksItsOutputsWithTheModeAsReceived) {
     Candidates list;
     list.Splitter("S4", 4);
     list.Splitter("S3", 3.5f);
-    list.Tap("T", 3, 1);   // a tap is not a splitter
+    list.Tap("T", 3, 1);  // a tap is not a splitter
     ASSERT_TRUE(splitter.ChooseModel(list.First(), 0x400, NextPassNumber(), nullptr, Band, 0));
-    EXPECT_EQ(a.chooseMode, 0x403);   // no 0x20 on the way down
-    EXPECT_EQ(splitter.Code, "S3");   // need 9 + 3.5 below 9 + 4
+    EXPECT_EQ(a.chooseMode, 0x403);  // no 0x20 on the way down
+    EXPECT_EQ(splitter.Code, "S3");  // need 9 + 3.5 below 9 + 4
     // best 12.5 - 3.5 = 9: 2 above b's 7, nothing above a's 9; the offer carries 0x20.
     EXPECT_NEAR(b.evaluated, 9.0, 1e-4);
     EXPECT_EQ(b.evaluateMode, 0x423);
@@ -244,14 +249,14 @@ TEST_F(TapChoice, MoreLevelThanNeededTakesALargerTapLossStepByStep) {
     }
     // 40 arrives; users need at most 15: 15 dB to spare over the loss of 10.
     Candidates list;
-    list.Tap("K14", 14, 2);   // +4: taken, 11 to spare
-    list.Tap("K12", 12, 2);   // smaller than the loss now held
-    list.Tap("K20", 20, 1);   // +6: taken, 5 to spare
-    list.Tap("K26", 26, 1);   // +6: more than is to spare
+    list.Tap("K14", 14, 2);  // +4: taken, 11 to spare
+    list.Tap("K12", 12, 2);  // smaller than the loss now held
+    list.Tap("K20", 20, 1);  // +6: taken, 5 to spare
+    list.Tap("K26", 26, 1);  // +6: more than is to spare
     n.tap.EvaluateModel(list.First(), 0, 40, NextPassNumber(), Band);
     EXPECT_EQ(n.tap.Code, "K20");
-    EXPECT_NEAR(n.through.evaluated, 39.0, 1e-4);   // 40 less the new through loss
-    EXPECT_NEAR(n.user0.evaluated, 20.0, 1e-4);     // 40 less the new tap loss
+    EXPECT_NEAR(n.through.evaluated, 39.0, 1e-4);  // 40 less the new through loss
+    EXPECT_NEAR(n.user0.evaluated, 20.0, 1e-4);    // 40 less the new tap loss
     EXPECT_EQ(n.user0.evaluateMode & 0x20, 0x20);
     EXPECT_EQ(n.through.evaluateMode & 0x20, 0);
 }
@@ -261,8 +266,8 @@ TEST_F(TapChoice, TheModelForAnAttenuationHasTheLeastTapLoss) {
     Candidates list;
     list.Tap("A10", 10, 2);
     list.Tap("A8", 8, 3);
-    list.Tap("A8b", 8.05f, 4);          // as good, and passes more on the through line
-    list.Tap("none", LevelNone, 1);     // no tap loss: skipped
+    list.Tap("A8b", 8.05f, 4);       // as good, and passes more on the through line
+    list.Tap("none", LevelNone, 1);  // no tap loss: skipped
     list.Tap("blocked", LevelBlocked, 1);
     EXPECT_TRUE(tap.FindModelForAttenuation(list.First(), Band, false, false));
     EXPECT_EQ(tap.Code, "A8b");

@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int Bands = 11;   // bands of the cells' band system
+constexpr int Bands = 11;  // bands of the cells' band system
 
 std::string Saved(TCella& cell) {
     TMemoryStream s;
@@ -150,7 +150,7 @@ TEST_F(TapPrototypes, EachClassAndPortCountHasItsOwnPrototype) {
         for (int m = 0; m < k; ++m) EXPECT_NE(found[k], found[m]) << k << " " << m;
     }
     EXPECT_EQ(found[1]->TapOutputs, 5);
-    EXPECT_EQ(tap34.GetPrototype(), found[0]);   // fetched again, the same cell
+    EXPECT_EQ(tap34.GetPrototype(), found[0]);  // fetched again, the same cell
 
     // Outside the kept counts there is none.
     EXPECT_EQ(TDerivatore(nullptr, 0, 0, 0, 0, 17, 4).GetPrototype(), nullptr);
@@ -203,8 +203,9 @@ TEST_F(TapCheck, MessagesOfTheTapCheck) {
         const char* what;
         int32_t code, inputs, outputs;
         void (*change)(TCella&);
-        const char* message;   // "" when the data pass
+        const char* message;  // "" when the data pass
     };
+    // clang-format off
     const Case cases[] = {
         {"described tap", 6, 1, 4, [](TCella&) {}, ""},
         {"described two-line tap", 6, 2, 2, [](TCella&) {}, ""},
@@ -242,6 +243,7 @@ TEST_F(TapCheck, MessagesOfTheTapCheck) {
          "Banda sat. 4 descritta parzialmente sul montante 1."},
         {"splitter with a stray through loss", 3, 1, 2, [](TCella& c) { c.Attenuation->Set3(0, TapThroughColumn, 2, 3.0f); }, ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Application->Script().MessageBoxes.clear();
         globals.Reporter().SetTarget(nullptr);
@@ -289,7 +291,9 @@ TEST_F(TapCheck, AStageOutsideTheDescribedBandsIsRefused) {
     tap.LevelTableA->SetSizes(0, 1, 7, BandSlots);
     for (int col : {4, 5, 6}) tap.LevelTableA->Set3(0, col, 0, 10.0f);
     EXPECT_FALSE(tap.CheckData(P));
-    EXPECT_EQ(Shown(), P + "Amplificazione ingresso: Banda C. Rit gestita parzialmente rispetto la funzione principale.");
+    EXPECT_EQ(
+        Shown(),
+        P + "Amplificazione ingresso: Banda C. Rit gestita parzialmente rispetto la funzione principale.");
 }
 
 }  // namespace

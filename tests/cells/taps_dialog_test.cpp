@@ -74,6 +74,7 @@ TEST_F(TapDialog, TheFormShowsTheRowsAndPortsOfEachShape) {
         bool throughPorts;
         bool lineSelector;
     };
+    // clang-format off
     const Case cases[] = {
         {"tap 1 x 4", 6, 1, 4, "Derivatore R3", {true, true, true, true, false},
          "Atten. di deriv.  [dB]", "Disaccoppiamento  [dB]", true, false},
@@ -88,6 +89,7 @@ TEST_F(TapDialog, TheFormShowsTheRowsAndPortsOfEachShape) {
         {"tap 3 x 2", 6, 3, 2, "Derivatore R3", {true, true, true, true, false},
          "Atten. di deriv.  [dB]", "Disaccoppiamento  [dB]", true, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code, c.inputs, c.outputs);
         bool asked = false;
@@ -127,7 +129,7 @@ TEST_F(TapDialog, EachLineIsAPageAndOkReadsItBack) {
             EXPECT_FLOAT_EQ(f.MainTable[0][TapLossColumn][5], 10.0f);
             EXPECT_FLOAT_EQ(f.MainTable[1][TapLossColumn][5], 11.0f);
             EXPECT_FLOAT_EQ(f.MainTable[1][TapDecouplingColumn][5], 25.0f);
-            f.MainTable[1][TapLossColumn][5] = 17.0f;   // line 2, not the page shown
+            f.MainTable[1][TapLossColumn][5] = 17.0f;  // line 2, not the page shown
             f.EditDescrizione->Text = "Nuovo modello";
             f.ButtonOk->Click();
         });
@@ -146,12 +148,13 @@ TEST_F(TapDialog, PartlyDescribedDataKeepTheFormOpen) {
     auto cell = Make(6, 1, 2);
     Describe(*cell);
     Answer([](TDatiComponenti& f) {
-        f.ValueEdit[TapThroughColumn][5]->Text = "";   // tap loss without through loss
+        f.ValueEdit[TapThroughColumn][5]->Text = "";  // tap loss without through loss
         f.ButtonOk->Click();
         EXPECT_NE(f.ModalResult.Get(), mrOk);
         ASSERT_EQ(Application->Script().MessageBoxes.size(), 1u);
         EXPECT_EQ(Application->Script().MessageBoxes[0].Text,
-                  "Dati componente errati a causa del seguante problema: Banda b. V descritta parzialmente sul montante 1.");
+                  "Dati componente errati a causa del seguante problema: Banda b. V descritta parzialmente "
+                  "sul montante 1.");
         f.ButtonAnnulla->Click();
     });
     EXPECT_FALSE(cell->OpenDataDialog());
@@ -175,7 +178,7 @@ TEST(TapPortNames, ThePointNamesThePortOfTheNearestEdge) {
     TDerivatore one(nullptr, 0, 0, 10, 5, 1, 2);
     TDerivatore upsideDown(nullptr, 2, 0, 10, 5, 1, 2);
     TDerivatore mirrored(nullptr, 0, 1, 10, 5, 1, 2);
-    TDerivatore two(nullptr, 0, 0, 10, 5, 2, 4);   // 2 x 5 squares
+    TDerivatore two(nullptr, 0, 0, 10, 5, 2, 4);  // 2 x 5 squares
     TDivisore splitter(nullptr, 0, 0, 10, 5, 1, 3);
     TDivisore splitters(nullptr, 1, 0, 10, 5, 2, 3);  // turned: its lines run from the right
     struct Case {
@@ -184,6 +187,7 @@ TEST(TapPortNames, ThePointNamesThePortOfTheNearestEdge) {
         const char* name;
         int32_t input, tap, through;
     };
+    // clang-format off
     const Case cases[] = {
         {&one, 10, 5, 21, 3, "ingresso", 0, -1, -1},
         {&one, 10, 5, 39, 20, "derivata 1", -1, 0, -1},
@@ -206,6 +210,7 @@ TEST(TapPortNames, ThePointNamesThePortOfTheNearestEdge) {
         {&splitters, 10, 6, 40, 21, "ingresso 2", 1, -1, -1},
         {&splitters, 10, 5, 21, 2, "uscita 2", -1, 1, -1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TInfoMousePos p = Pointer(c.column, c.row, c.x, c.y);
         c.cell->GetPortName(p);
@@ -240,11 +245,13 @@ TEST_F(TapChannelTexts, EveryOutputUnderItsHeading) {
         int32_t code, inputs, outputs;
         std::vector<AnsiString> headings;
     };
+    // clang-format off
     const Case cases[] = {
         {6, 1, 2, {"R1 passaggio", "R1 uscita 1", "R1 uscita 2"}},
         {50, 2, 1, {"R1 passaggio 1", "R1 passaggio 2", "R1 uscita 1", "R1 uscita 2"}},
         {3, 1, 3, {"D1 uscita 1", "D1 uscita 2", "D1 uscita 3"}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         std::unique_ptr<TCella> cell(NewCella(nullptr, c.code, 0, 0, c.inputs, 0, c.outputs));
         cell->SequenceNumber = 1;

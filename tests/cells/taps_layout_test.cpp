@@ -36,6 +36,7 @@ TEST(TapFactory, CodesBuildTheirClassWithTheCountsOfTheTable) {
         int32_t code, kind, lines, throughOutputs, perLine;
         const char* category;
     };
+    // clang-format off
     const Case cases[] = {
         {6, 1, 0, 4, 6, 6, 1, 1, 4, "Derivatori"},
         {7, 2, 9, 3, 6, 6, 2, 2, 3, "Derivatori"},   // the asked through count is not handed over
@@ -46,6 +47,7 @@ TEST(TapFactory, CodesBuildTheirClassWithTheCountsOfTheTable) {
         {5, 1, 2, 4, 3, 3, 1, 0, 4, "Divisori"},     // the larger of through and tap outputs
         {4, 2, 6, 1, 3, 3, 2, 0, 6, "Divisori"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.askedCode, c.inputs, c.through, c.taps);
         ASSERT_NE(cell, nullptr) << c.askedCode;
@@ -124,6 +126,7 @@ std::vector<TCellPort> Sorted(std::vector<TCellPort> ports) {
 }
 
 TEST(TapLayout, SquaresAndPortSidesOfEveryShape) {
+    // clang-format off
     const LayoutCase cases[] = {
         {"tap 1 x 1", 6, 1, 1, 1, 1,
          {{K::Input, 0, 0, 0, E::Top}, {K::Tap, 0, 0, 0, E::Right}, {K::Through, 0, 0, 0, E::Bottom}}},
@@ -188,6 +191,7 @@ TEST(TapLayout, SquaresAndPortSidesOfEveryShape) {
          {{K::Input, 0, 0, 0, E::Top}, {K::Input, 1, 1, 0, E::Top}, {K::Input, 2, 2, 0, E::Top},
           {K::Tap, 0, 0, 0, E::Bottom}, {K::Tap, 1, 1, 0, E::Bottom}, {K::Tap, 2, 2, 0, E::Bottom}}},
     };
+    // clang-format on
     for (const LayoutCase& c : cases) {
         auto cell = Make(c.code, c.inputs, 0, c.outputs, nullptr, 10, 20);
         const TCellLayout layout = AsTap(cell)->Layout();
@@ -198,7 +202,8 @@ TEST(TapLayout, SquaresAndPortSidesOfEveryShape) {
         std::set<int32_t> outputs;
         for (const TCellPort& p : layout.Ports) {
             EXPECT_TRUE(p.X >= 0 && p.X < layout.Width && p.Y >= 0 && p.Y < layout.Height) << c.name;
-            if (p.Kind != K::Input) outputs.insert(p.Kind == K::Tap ? cell->NumThroughOutputs + p.Index : p.Index);
+            if (p.Kind != K::Input)
+                outputs.insert(p.Kind == K::Tap ? cell->NumThroughOutputs + p.Index : p.Index);
         }
         EXPECT_EQ(static_cast<int32_t>(outputs.size()), cell->NumOutputs) << c.name;
         // Unturned, the rectangle starts at the anchor and is the layout's size.
@@ -212,10 +217,12 @@ TEST(TapLayout, TheRectangleTurnsAndMirrorsAboutTheAnchor) {
         TCellRect rect;
     };
     // A 2 x 5 tap anchored at (10, 20).
+    // clang-format off
     const Case cases[] = {
         {0, 0, {20, 10, 24, 11}}, {1, 0, {20, 6, 21, 10}}, {2, 0, {16, 9, 20, 10}}, {3, 0, {19, 10, 20, 14}},
         {0, 1, {20, 9, 24, 10}},  {2, 1, {16, 10, 20, 11}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TDerivatore tap(nullptr, c.turn, c.mirror, 10, 20, 2, 4);
         EXPECT_EQ(tap.GetGridRect(), c.rect) << "turn " << c.turn << " mirror " << c.mirror;
@@ -272,9 +279,8 @@ TEST_F(TapPlacement, ATwoLineTapOccupiesItsBlockAndLinksEveryOutput) {
     // Through outputs 0, 1 below the last row and need a termination; user
     // outputs 2 to 9 leave sideways and do not.
     const std::set<Link> expected = {
-        {10, 10, 0, 0, 1}, {11, 10, 0, 1, 1},
-        {12, 5, 3, 2, 0}, {9, 5, 1, 3, 0}, {12, 8, 3, 4, 0}, {9, 8, 1, 5, 0},
-        {12, 6, 3, 6, 0}, {9, 6, 1, 7, 0}, {12, 9, 3, 8, 0}, {9, 9, 1, 9, 0},
+        {10, 10, 0, 0, 1}, {11, 10, 0, 1, 1}, {12, 5, 3, 2, 0}, {9, 5, 1, 3, 0},  {12, 8, 3, 4, 0},
+        {9, 8, 1, 5, 0},   {12, 6, 3, 6, 0},  {9, 6, 1, 7, 0},  {12, 9, 3, 8, 0}, {9, 9, 1, 9, 0},
     };
     EXPECT_EQ(Links(records), expected);
 }
@@ -332,21 +338,24 @@ TEST_F(TapPlacement, InEveryTurnAndMirrorThePortsFaceOutOfTheCellsOwnSquares) {
                 const auto records = Place(*cell);
                 const TCellRect rect = cell->GetGridRect();
                 const std::string what = std::to_string(code) + " " + std::to_string(inputs) + "x" +
-                                         std::to_string(outputs) + " turn " + std::to_string(turn) + " mirror " +
-                                         std::to_string(mirrored);
+                                         std::to_string(outputs) + " turn " + std::to_string(turn) +
+                                         " mirror " + std::to_string(mirrored);
                 // The squares occupied are exactly those of the rectangle.
                 std::set<std::pair<int32_t, int32_t>> own;
                 for (int32_t c = 0; c < grid.Columns; ++c)
                     for (int32_t r = 0; r < grid.Rows; ++r)
                         if (grid.AnalysisAt(c, r)->Visited) own.insert({c, r});
                 EXPECT_EQ(static_cast<int32_t>(own.size()),
-                          (rect.Right - rect.Left + 1) * (rect.Bottom - rect.Top + 1)) << what;
+                          (rect.Right - rect.Left + 1) * (rect.Bottom - rect.Top + 1))
+                    << what;
                 for (auto [c, r] : own)
-                    EXPECT_TRUE(c >= rect.Left && c <= rect.Right && r >= rect.Top && r <= rect.Bottom) << what;
+                    EXPECT_TRUE(c >= rect.Left && c <= rect.Right && r >= rect.Top && r <= rect.Bottom)
+                        << what;
                 // Every output leads from one of its squares to a square outside.
                 for (const TNextCell& rec : records) {
                     EXPECT_EQ(own.count({rec.Column, rec.Row}), 0u) << what << " output " << rec.Port;
-                    EXPECT_EQ(own.count(Across(rec.Column, rec.Row, rec.Side)), 1u) << what << " output " << rec.Port;
+                    EXPECT_EQ(own.count(Across(rec.Column, rec.Row, rec.Side)), 1u)
+                        << what << " output " << rec.Port;
                 }
                 // Every input waits on a side that faces out.
                 int waiting = 0;
@@ -370,6 +379,7 @@ TEST(TapNames, EveryPortOfTheLayoutHasItsName) {
         const char* name;
         int32_t input, tap, through;
     };
+    // clang-format off
     const Case cases[] = {
         {6, 1, 4, K::Input, 0, "ingresso", 0, -1, -1},
         {6, 1, 4, K::Through, 0, "passante", -1, -1, 0},
@@ -382,6 +392,7 @@ TEST(TapNames, EveryPortOfTheLayoutHasItsName) {
         {3, 2, 3, K::Input, 0, "ingresso 1", 0, -1, -1},
         {3, 2, 3, K::Tap, 5, "uscita 6", -1, 5, -1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code, c.inputs, 0, c.outputs);
         const TTapPortName n = AsTap(cell)->NamePort(TCellPort{c.kind, c.index, 0, 0, E::Top});
@@ -399,7 +410,8 @@ TEST(TapNames, APointNamesThePortOfTheNearestEdgeOfItsSquare) {
         int32_t px, py;
         const char* name;
     };
-    const Case cases[] = {{21, 2, "ingresso"}, {40, 21, "derivata 1"}, {2, 20, "derivata 2"}, {20, 40, "passante"}};
+    const Case cases[] = {
+        {21, 2, "ingresso"}, {40, 21, "derivata 1"}, {2, 20, "derivata 2"}, {20, 40, "passante"}};
     for (const Case& c : cases) {
         const TCellPort* port = tap.PortNear(layout, 0, 0, c.px, c.py, 42);
         ASSERT_NE(port, nullptr) << c.name;
@@ -435,7 +447,7 @@ TEST(TapCells, ShortCodesTypeNamesAndCounters) {
     tapS.TakeSequenceNumber(counters.data());
     splitter.TakeSequenceNumber(counters.data());
     EXPECT_EQ(tap.GetShortCode(), "R7");
-    EXPECT_EQ(tapS.GetShortCode(), "R8");   // the variants share the taps' counter
+    EXPECT_EQ(tapS.GetShortCode(), "R8");  // the variants share the taps' counter
     EXPECT_EQ(splitter.GetShortCode(), "D3");
     EXPECT_EQ(counters[TapCounter], 9);
     EXPECT_EQ(counters[SplitterCounter], 4);
@@ -466,7 +478,7 @@ TEST(TapCells, AModelIsUsableWhenItsTapLossCoversTheNeededBands) {
     TDerivatore tap(nullptr, 0, 0, 0, 0, 1, 2);
     tap.Attenuation->Set3(0, TapLossColumn, 5, 12.0f);
     EXPECT_TRUE(tap.IsModelUsable(true, false));
-    EXPECT_FALSE(tap.IsModelUsable(true, true));   // band 9 has no value
+    EXPECT_FALSE(tap.IsModelUsable(true, true));  // band 9 has no value
     EXPECT_TRUE(tap.IsModelUsable(false, false));
     tap.Attenuation->Set3(0, TapLossColumn, 9, LevelBlocked);
     EXPECT_FALSE(tap.IsModelUsable(false, true));

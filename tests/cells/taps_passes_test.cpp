@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int Band = 5;   // the band the single-band cases use ("b. V")
+constexpr int Band = 5;  // the band the single-band cases use ("b. V")
 
 void ExpectLevel(float expected, float actual) {
     if (!IsRealLevel(expected))
@@ -34,7 +34,8 @@ void ExpectWindow(const TFinestra& expected, const TFinestra& actual) {
 class TSorgenteLivelli : public TCella {
 public:
     explicit TSorgenteLivelli(std::vector<TFinestra> windows)
-        : TCella(nullptr, 0, 0, 0, 0, 0, static_cast<int32_t>(windows.size()), 0), windows(std::move(windows)) {
+        : TCella(nullptr, 0, 0, 0, 0, 0, static_cast<int32_t>(windows.size()), 0),
+          windows(std::move(windows)) {
         SetPortCounts();
     }
     void ComputeSignalLevels(uint32_t stamp) override {
@@ -114,6 +115,7 @@ TEST_F(TapPasses, LossesAddTheStagesOnTheWay) {
         void (*setUp)(TDerivatore&);
         float through, tap0, tap1;
     };
+    // clang-format off
     const Case cases[] = {
         {"plain", [](TDerivatore&) {}, 3, 10, 10},
         {"input stage", [](TDerivatore& c) { SetStage(*c.LevelTableA, 1, 0, 10); }, -7, 0, 0},
@@ -142,6 +144,7 @@ TEST_F(TapPasses, LossesAddTheStagesOnTheWay) {
              }
          }, -7, 1, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TDerivatore tap(nullptr, 0, 0, 0, 0, 1, 2);
         SetLoss(tap, 0, TapLossColumn, 10);
@@ -288,7 +291,7 @@ TEST_F(TapPasses, ChannelsReachEveryOutputLessItsLoss) {
     TwoLines n;
     AddChannel(*n.source.SourceChannels, "E21", 470, 478, 4, 80);
     AddChannel(*n.source.SourceChannels, "E60", 782, 790, 5, 85);
-    n.tap.Attenuation->Set3(1, TapLossColumn, 5, LevelBlocked);   // line 1 passes E60 unchanged to its users
+    n.tap.Attenuation->Set3(1, TapLossColumn, 5, LevelBlocked);  // line 1 passes E60 unchanged to its users
     n.tap.ComputeChannels(0, 0, NextPassNumber());
     ExpectLevel(78, LevelOf(n.tap.ChannelLists[0].get(), "E21"));
     ExpectLevel(83, LevelOf(n.tap.ChannelLists[0].get(), "E60"));
@@ -324,7 +327,8 @@ struct SeparationNet {
         LinkCells(tap, 2, b, 0);
     }
     void Clear() {
-        for (TCella* cell : std::initializer_list<TCella*>{&above, &tap, &a, &b, &c}) cell->ClearBandAccumulators(Band);
+        for (TCella* cell : std::initializer_list<TCella*>{&above, &tap, &a, &b, &c})
+            cell->ClearBandAccumulators(Band);
     }
     void SearchFrom(TCella& outlet, float limit) {
         Clear();
@@ -336,10 +340,10 @@ struct SeparationNet {
 TEST_F(TapPasses, SeparationFromAUserOutputReachesTheOtherOutletsByEveryWay) {
     SeparationNet n;
     n.SearchFrom(n.a, 10000);
-    ExpectLevel(1, n.tap.SeparationOutlet[Band]);    // arrived at user output 0
-    ExpectLevel(11, n.above.SeparationBest[Band]);   // up the line: socket + tap loss
-    ExpectLevel(22, n.b.SeparationOutlet[Band]);     // across: + decoupling + socket
-    ExpectLevel(27, n.c.SeparationOutlet[Band]);     // back to the through output: + reverse + socket
+    ExpectLevel(1, n.tap.SeparationOutlet[Band]);   // arrived at user output 0
+    ExpectLevel(11, n.above.SeparationBest[Band]);  // up the line: socket + tap loss
+    ExpectLevel(22, n.b.SeparationOutlet[Band]);    // across: + decoupling + socket
+    ExpectLevel(27, n.c.SeparationOutlet[Band]);    // back to the through output: + reverse + socket
     // From the through output's outlet: up the line and back to both user outputs.
     n.SearchFrom(n.c, 10000);
     ExpectLevel(1, n.tap.ThroughSeparation[0][Band]);
@@ -365,7 +369,7 @@ TEST_F(TapPasses, SeparationStopsAtTheLimit) {
 TEST_F(TapPasses, AllUserOutputsShareOneSeparationValue) {
     SeparationNet n;
     n.Clear();
-    n.tap.AcceptSeparation(1, Band, 3, 10000);   // at user output 0
+    n.tap.AcceptSeparation(1, Band, 3, 10000);  // at user output 0
     ExpectLevel(24, n.b.SeparationOutlet[Band]);
     // A larger value at user output 1 is compared with that same value and goes nowhere.
     n.tap.AcceptSeparation(2, Band, 5, 10000);
@@ -381,8 +385,8 @@ TEST_F(TapPasses, AnActiveTapPassesTheSearchOnlyDownstream) {
     SeparationNet n;
     SetStage(*n.tap.LevelTableA, 1, 0, 10);
     n.SearchFrom(n.a, 10000);
-    EXPECT_EQ(n.above.SeparationBest[Band], LevelNone);   // not up the line
-    ExpectLevel(22, n.b.SeparationOutlet[Band]);          // decoupling still across
+    EXPECT_EQ(n.above.SeparationBest[Band], LevelNone);  // not up the line
+    ExpectLevel(22, n.b.SeparationOutlet[Band]);         // decoupling still across
     ExpectLevel(27, n.c.SeparationOutlet[Band]);
     n.SearchFrom(n.c, 10000);
     EXPECT_EQ(n.above.SeparationBest[Band], LevelNone);
@@ -400,7 +404,7 @@ TEST_F(TapPasses, AnActiveThroughOutputStopsTheSearchComingBackThroughIt) {
     SeparationNet n;
     SetStage(*n.tap.LevelTableB, 1, 0, 10);
     n.SearchFrom(n.c, 10000);
-    ExpectLevel(1, n.tap.ThroughSeparation[0][Band]);   // it arrives
+    ExpectLevel(1, n.tap.ThroughSeparation[0][Band]);  // it arrives
     EXPECT_EQ(n.above.SeparationBest[Band], LevelNone);
     EXPECT_EQ(n.a.SeparationOutlet[Band], LevelNone);
     EXPECT_EQ(n.b.SeparationOutlet[Band], LevelNone);
@@ -417,13 +421,14 @@ TEST_F(TapPasses, ASplitterSeparatesItsOutputsByTheLossBetweenThem) {
     TPresaProva a(nullptr, 0, 0, 54), b(nullptr, 0, 0, 54);
     SetLoss(splitter, 0, TapLossColumn, 4);
     SetLoss(splitter, 0, TapDecouplingColumn, 22);
-    SetLoss(splitter, 0, TapReverseColumn, 1);   // no through port: never used
+    SetLoss(splitter, 0, TapReverseColumn, 1);  // no through port: never used
     SetRow0(a, 0, 1.0f);
     SetRow0(b, 0, 1.0f);
     LinkCells(above, 0, splitter, 0);
     LinkCells(splitter, 0, a, 0);
     LinkCells(splitter, 1, b, 0);
-    for (TCella* cell : std::initializer_list<TCella*>{&above, &splitter, &a, &b}) cell->ClearBandAccumulators(Band);
+    for (TCella* cell : std::initializer_list<TCella*>{&above, &splitter, &a, &b})
+        cell->ClearBandAccumulators(Band);
     a.SeparationOutlet[Band] = 0;
     a.PushSeparation(1, Band, 10000);
     ExpectLevel(5, above.SeparationBest[Band]);

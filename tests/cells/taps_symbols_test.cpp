@@ -69,6 +69,7 @@ TEST(TapSymbols, OneSquareTapsAndSplitters) {
         std::vector<TRect> rects;
     };
     const TRect box(4, 5, 17, 16), mark(9, 1, 12, 3);
+    // clang-format off
     const Case cases[] = {
         {"tap 1 x 2", 6, 2, {{{10, 0}, {10, 20}}, {{20, 10}, {16, 10}}, {{0, 10}, {4, 10}}}, {box, mark}},
         {"tap 1 x 1", 6, 1, {{{10, 0}, {10, 20}}, {{20, 10}, {16, 10}}}, {box, mark}},
@@ -81,6 +82,7 @@ TEST(TapSymbols, OneSquareTapsAndSplitters) {
         // One output: it leaves at the bottom, where its port is.
         {"splitter 1 x 1", 3, 1, {{{10, 0}, {10, 8}}, {{10, 20}, {10, 15}}}, {box}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code, 1, c.outputs);
         const Recorder r = Drawn(*cell);
@@ -129,20 +131,22 @@ TEST(TapSymbols, SeveralLinesHaveOneBoxAStubPerPortAndTheGlyphOfTheirKind) {
         std::vector<Points> glyphLines;
         size_t polylines;
     };
+    // clang-format off
     const Case cases[] = {
         {6, {{{20, 44}, {20, 60}}, {{28, 52}, {24, 52}}}, 0},
         {49, {{{20, 44}, {20, 54}}, {{18, 54}, {22, 54}}, {{28, 52}, {24, 52}}}, 0},
         {50, {{{20, 44}, {20, 60}}}, 2},
         {3, {{{20, 44}, {20, 50}}, {{28, 52}, {24, 52}}}, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto cell = Make(c.code, 2, 4);
         const Recorder r = Drawn(*cell);
         const auto rects = r.Rects();
         ASSERT_GE(rects.size(), 3u) << c.code;
         EXPECT_EQ(rects.front(), TRect(4, 5, 38, 100)) << c.code;
-        EXPECT_EQ(rects[rects.size() - 2], TRect(10, 42, 31, 63)) << c.code;   // outer square
-        EXPECT_EQ(rects.back(), TRect(16, 48, 25, 57)) << c.code;              // inner square
+        EXPECT_EQ(rects[rects.size() - 2], TRect(10, 42, 31, 63)) << c.code;  // outer square
+        EXPECT_EQ(rects.back(), TRect(16, 48, 25, 57)) << c.code;             // inner square
         const auto lines = r.Lines();
         const std::vector<Points> glyph(lines.end() - static_cast<long>(c.glyphLines.size()), lines.end());
         EXPECT_EQ(glyph, c.glyphLines) << c.code;
@@ -150,15 +154,15 @@ TEST(TapSymbols, SeveralLinesHaveOneBoxAStubPerPortAndTheGlyphOfTheirKind) {
         // Input stubs (with their marks on a tap), user outputs on the edges of their rows.
         const int32_t inputEnd = c.code == 3 ? 8 : 5;
         EXPECT_TRUE(Has(lines, Points{{31, 0}, {31, inputEnd}})) << c.code;
-        EXPECT_TRUE(Has(lines, Points{{41, 73}, {37, 73}})) << c.code;   // output 2 of line 0, row 3
-        EXPECT_TRUE(Has(lines, Points{{0, 94}, {4, 94}})) << c.code;     // output 3 of line 1, row 4
+        EXPECT_TRUE(Has(lines, Points{{41, 73}, {37, 73}})) << c.code;  // output 2 of line 0, row 3
+        EXPECT_TRUE(Has(lines, Points{{0, 94}, {4, 94}})) << c.code;    // output 3 of line 1, row 4
         EXPECT_EQ(Has(lines, Points{{31, 104}, {31, 99}}), c.code == 6 || c.code == 50) << c.code;
-        EXPECT_EQ(rects.size(), c.code == 3 ? 3u : 5u) << c.code;        // the two input marks
+        EXPECT_EQ(rects.size(), c.code == 3 ? 3u : 5u) << c.code;  // the two input marks
     }
 }
 
 TEST(TapSymbols, AnInternalSupplyPutsItsMarkBesideTheGlyph) {
-    auto two = Make(6, 2, 2);   // W = 41, H = 41: x0 = -2, the glyph's top at 10
+    auto two = Make(6, 2, 2);  // W = 41, H = 41: x0 = -2, the glyph's top at 10
     two->Power[PowerSupply][0] |= 8;
     Recorder r = Drawn(*two);
     // The marker at x0 + 5 (its first stroke from (17, 16) to (9, 24)), the
@@ -166,19 +170,19 @@ TEST(TapSymbols, AnInternalSupplyPutsItsMarkBesideTheGlyph) {
     EXPECT_TRUE(Has(r.Lines(), Points{{17, 16}, {9, 24}}));
     EXPECT_EQ(r.Rects().back(), TRect(24, 16, 33, 25));
     EXPECT_FALSE(Has(r.Rects(), TRect(18, 10, 39, 31)));
-    auto three = Make(6, 3, 2);   // W = 62, H = 62: x0 = 8
+    auto three = Make(6, 3, 2);  // W = 62, H = 62: x0 = 8
     three->Power[PowerSupply][0] |= 8;
     r = Drawn(*three);
-    EXPECT_TRUE(Has(r.Rects(), TRect(8, 21, 29, 42)));    // the frame sign
-    EXPECT_TRUE(Has(r.Rects(), TRect(33, 21, 54, 42)));   // the glyph at x0 + 25, with its outer square
+    EXPECT_TRUE(Has(r.Rects(), TRect(8, 21, 29, 42)));   // the frame sign
+    EXPECT_TRUE(Has(r.Rects(), TRect(33, 21, 54, 42)));  // the glyph at x0 + 25, with its outer square
 }
 
 class TapSymbolOptions : public GlobalsTest {};
 
 TEST_F(TapSymbolOptions, ArrowsOnEveryStubWhenAskedFor) {
-    auto tap = Make(6, 2, 2);   // 2 inputs, 4 user outputs, 2 through outputs
+    auto tap = Make(6, 2, 2);  // 2 inputs, 4 user outputs, 2 through outputs
     globals.Options().cellSwitch = true;
-    EXPECT_TRUE(Drawn(*tap).Polylines().empty());   // Choice1 is not 1
+    EXPECT_TRUE(Drawn(*tap).Polylines().empty());  // Choice1 is not 1
     tap->Choice1 = 1;
     const auto arrows = Drawn(*tap).Polylines();
     EXPECT_EQ(arrows.size(), 8u);
@@ -211,25 +215,27 @@ TEST_F(TapSymbolOptions, EveryShapeStaysInsideItsSquaresInEveryTurn) {
                 // Painted from the anchor square at its pixel position, zoom 21.
                 Recorder r;
                 cell->DrawSymbol(r.Canvas(), 10, 10, 10 * 21, 10 * 21, 21);
-                const TRect area(rect.Left * 21, rect.Top * 21, (rect.Right + 1) * 21 + 1, (rect.Bottom + 1) * 21 + 1);
+                const TRect area(rect.Left * 21, rect.Top * 21, (rect.Right + 1) * 21 + 1,
+                                 (rect.Bottom + 1) * 21 + 1);
                 ASSERT_FALSE(r.Engine().Calls.empty());
                 for (const TPaintCall& call : r.Engine().Calls)
                     for (const TPoint& p : call.Points)
-                        EXPECT_TRUE(area.Contains(p)) << code << " " << inputs << "x" << outputs << " turn " << turn
-                                                      << " mirrored " << mirrored << ": " << call.Describe();
+                        EXPECT_TRUE(area.Contains(p))
+                            << code << " " << inputs << "x" << outputs << " turn " << turn << " mirrored "
+                            << mirrored << ": " << call.Describe();
                 cell->Owner = nullptr;
             }
 }
 
 TEST_F(TapSymbolOptions, EveryPortStubEndsOnItsPortsEdgeInEveryTurn) {
-    for (auto [code, inputs, outputs] : {std::tuple{6, 1, 2}, std::tuple{6, 1, 5}, std::tuple{49, 1, 4},
-                                         std::tuple{50, 2, 4}, std::tuple{3, 1, 1}, std::tuple{3, 1, 5},
-                                         std::tuple{3, 2, 3}})
+    for (auto [code, inputs, outputs] :
+         {std::tuple{6, 1, 2}, std::tuple{6, 1, 5}, std::tuple{49, 1, 4}, std::tuple{50, 2, 4},
+          std::tuple{3, 1, 1}, std::tuple{3, 1, 5}, std::tuple{3, 2, 3}})
         for (int32_t turn = 0; turn < 4; ++turn)
             for (int32_t mirrored = 0; mirrored < 2; ++mirrored) {
                 const std::string what = std::to_string(code) + " " + std::to_string(inputs) + "x" +
-                                         std::to_string(outputs) + " turn " + std::to_string(turn) + " mirror " +
-                                         std::to_string(mirrored);
+                                         std::to_string(outputs) + " turn " + std::to_string(turn) +
+                                         " mirror " + std::to_string(mirrored);
                 TGridData grid(nullptr, 30, 30, GridNetwork);
                 std::unique_ptr<TCella> cell(NewCella(&grid, code, 12, 12, inputs, 0, outputs));
                 cell->Orientation = turn;
@@ -240,7 +246,8 @@ TEST_F(TapSymbolOptions, EveryPortStubEndsOnItsPortsEdgeInEveryTurn) {
                 // The symbol, painted from its anchor square.
                 const std::vector<TPoint> ends = StrokeEndPixels(*cell);
                 for (const TPoint& edge : edges)
-                    EXPECT_TRUE(Has(ends, edge)) << what << ": no stub at (" << edge.x << ", " << edge.y << ")";
+                    EXPECT_TRUE(Has(ends, edge))
+                        << what << ": no stub at (" << edge.x << ", " << edge.y << ")";
                 cell->Owner = nullptr;
             }
 }
@@ -250,7 +257,7 @@ TEST_F(TapSymbolOptions, TheLabelWithTheTapLossGoesOnTheTopRightSquare) {
     grid.Step = 2;
     globals.Options().showAttenuations = true;
     globals.Options().doubleDataWithoutZoom = true;
-    TDerivatore tap(&grid, 0, 0, 3, 4, 2, 2);   // squares 3-4 x 4-5
+    TDerivatore tap(&grid, 0, 0, 3, 4, 2, 2);  // squares 3-4 x 4-5
     tap.SequenceNumber = 7;
     tap.Attenuation->Set3(0, TapLossColumn, 5, 14.2f);
     auto texts = [&](int32_t column, int32_t row) {
@@ -260,7 +267,7 @@ TEST_F(TapSymbolOptions, TheLabelWithTheTapLossGoesOnTheTopRightSquare) {
         for (const TPaintCall& t : r.Of(TPaintOp::Text)) out.emplace_back(t.Text, t.State.Font.Color);
         return out;
     };
-    EXPECT_TRUE(texts(3, 4).empty());   // the top-left square carries no label
+    EXPECT_TRUE(texts(3, 4).empty());  // the top-left square carries no label
     EXPECT_TRUE(texts(4, 5).empty());
     // Not described: the code alone, in red.
     EXPECT_EQ(texts(4, 4), (std::vector<std::pair<AnsiString, TColor>>{{"R7", clRed}}));

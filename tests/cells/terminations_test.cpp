@@ -1,6 +1,8 @@
 // Terminations: a termination ends every pass and, in the designer's
 // termination pass, takes a library termination of the kind and connector
 // asked for.
+#include "cells/terminations.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,7 +15,6 @@
 #include "app/grid.h"
 #include "cells/factory.h"
 #include "cells/outlets.h"
-#include "cells/terminations.h"
 #include "core/globals.h"
 #include "core/reporter.h"
 #include "platform/controls.h"
@@ -64,6 +65,7 @@ TEST_F(TerminationsTest, SquaresAlongItsRow) {
         int32_t orientation, mirrored;
         TCellRect rect;
     };
+    // clang-format off
     const Case cases[] = {
         {0, 0, {5, 5, 5, 7}},
         {1, 0, {3, 5, 5, 5}},
@@ -71,6 +73,7 @@ TEST_F(TerminationsTest, SquaresAlongItsRow) {
         {3, 0, {5, 5, 7, 5}},
         {0, 1, {5, 3, 5, 5}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TChiusura t(nullptr, c.orientation, c.mirrored, 5, 5, 3);
         EXPECT_EQ(t.GetGridRect(), c.rect) << c.orientation << " " << c.mirrored;
@@ -125,7 +128,8 @@ TEST_F(TerminationsTest, EverySquareWaitsOnAnOutwardSideInEveryTurnAndMirror) {
                 ASSERT_EQ(static_cast<int32_t>(own.size()), inputs) << what;
                 std::vector<TPoint> edges;
                 for (auto [c, r] : own) {
-                    EXPECT_TRUE(c >= rect.Left && c <= rect.Right && r >= rect.Top && r <= rect.Bottom) << what;
+                    EXPECT_TRUE(c >= rect.Left && c <= rect.Right && r >= rect.Top && r <= rect.Bottom)
+                        << what;
                     for (int32_t side = 0; side < 4; ++side) {
                         const TSquareAnalysis* square = grid.AnalysisAt(c, r);
                         EXPECT_EQ(square->Waiting[side], side == turn ? 1 : 0) << what << " side " << side;
@@ -231,16 +235,18 @@ TEST_F(TerminationChoiceTest, TakesTheFirstMatchingEntry) {
     Candidate(false, 0);
     Candidate(true, 1);
     Candidate(false, 1);
-    Candidate(false, 2, 2);   // another number of inputs: not the same kind
+    Candidate(false, 2, 2);  // another number of inputs: not the same kind
     Candidate(true, 0);
     struct Case {
         int32_t mode;
-        const char* code;   // "" when none fits
+        const char* code;  // "" when none fits
     };
+    // clang-format off
     const Case cases[] = {
         {'@', "R0"}, {'A', "R1"}, {'B', ""}, {'C', "R0"},
         {'@' | 4, "DC0"}, {'A' | 4, "DC1"}, {'C' | 4, "DC1"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         messages.Items->Clear();
         TChiusura t(nullptr, 0, 0, 0, 0, 1);

@@ -20,6 +20,7 @@ struct BandCase {
 };
 
 TEST_F(BandSystemsTest, BandOfFindsTheBandThatHoldsTheFrequency) {
+    // clang-format off
     const BandCase cases[] = {
         // The current system: bands in frequency order, gaps go to the band above.
         {'3', 0, 0},       {'3', 5, 0},      {'3', 20, 0},     {'3', 35, 0},     {'3', 40, 1},
@@ -34,6 +35,7 @@ TEST_F(BandSystemsTest, BandOfFindsTheBandThatHoldsTheFrequency) {
         {'2', 174, 2},     {'2', 200, 2},    {'2', 300, 2},    {'2', 470, 3},    {'2', 862, 4},
         {'2', 950, 5},     {'2', 2400, 9},   {'2', 5000, 9},
     };
+    // clang-format on
     for (const BandCase& c : cases) {
         const TSistemaBande* s = systems.FindById(c.system);
         ASSERT_NE(s, nullptr);
@@ -46,14 +48,16 @@ TEST_F(BandSystemsTest, BuiltInSystemsHoldTheirBands) {
         const char* name;
         float lowest, highest, reference;
     };
-    const Row oldRows[] = {{"FM", 87.5f, 108, 98},       {"b. I", 47, 68, 50},         {"b. III", 174, 300, 200},
-                           {"b. IV", 300, 606, 470},     {"b. V", 606, 862, 862},      {"sat. 1", 950, 1150, 950},
-                           {"sat. 2", 1150, 1550, 1350}, {"sat. 3", 1550, 1950, 1750}, {"sat. 4", 1950, 2275, 2150},
-                           {"sat. 5", 2275, 2400, 2400}};
-    const Row currentRows[] = {{"C. Rit", 5, 35, 10},        {"b. I", 47, 68, 50},          {"FM", 87.5f, 108, 98},
-                               {"b. III", 110, 300, 200},    {"b. IV", 300, 606, 470},      {"b. V", 606, 862, 862},
-                               {"sat. 1", 950, 1150, 950},   {"sat. 2", 1150, 1550, 1350},  {"sat. 3", 1550, 1950, 1750},
-                               {"sat. 4", 1950, 2275, 2150}, {"sat. 5", 2275, 2400, 2400}};
+    const Row oldRows[] = {{"FM", 87.5f, 108, 98},       {"b. I", 47, 68, 50},
+                           {"b. III", 174, 300, 200},    {"b. IV", 300, 606, 470},
+                           {"b. V", 606, 862, 862},      {"sat. 1", 950, 1150, 950},
+                           {"sat. 2", 1150, 1550, 1350}, {"sat. 3", 1550, 1950, 1750},
+                           {"sat. 4", 1950, 2275, 2150}, {"sat. 5", 2275, 2400, 2400}};
+    const Row currentRows[] = {
+        {"C. Rit", 5, 35, 10},        {"b. I", 47, 68, 50},         {"FM", 87.5f, 108, 98},
+        {"b. III", 110, 300, 200},    {"b. IV", 300, 606, 470},     {"b. V", 606, 862, 862},
+        {"sat. 1", 950, 1150, 950},   {"sat. 2", 1150, 1550, 1350}, {"sat. 3", 1550, 1950, 1750},
+        {"sat. 4", 1950, 2275, 2150}, {"sat. 5", 2275, 2400, 2400}};
     auto check = [](const TSistemaBande& s, const char* name, const Row* rows, int count) {
         EXPECT_EQ(s.name, name);
         ASSERT_EQ(s.bandCount, count);
@@ -104,8 +108,8 @@ TEST_F(BandSystemsTest, LevelsByBandFromTheOlderSystem) {
     auto v = Numbered();
     old.LevelsByBand(current, v.data());
     // Target slot: C. Rit, b. I, FM, b. III, b. IV, b. V, sat. 1 to 5; then no value.
-    const float expected[BandSlots] = {100, 101, 100, 102, 103, 104, 105, 106, 107, 108, 109,
-                                       LevelNone, LevelNone, LevelNone, LevelNone};
+    const float expected[BandSlots] = {100, 101, 100, 102,       103,       104,       105,      106,
+                                       107, 108, 109, LevelNone, LevelNone, LevelNone, LevelNone};
     for (int i = 0; i < BandSlots; ++i) EXPECT_EQ(v[i], expected[i]) << "slot " << i;
 }
 
@@ -113,15 +117,15 @@ TEST_F(BandSystemsTest, LevelsByBandToTheOlderSystem) {
     auto v = Numbered();
     current.LevelsByBand(old, v.data());
     // FM from slot 2, band I from slot 1, then b. III to sat. 5 from slots 3 to 10.
-    const float expected[BandSlots] = {102, 101, 103, 104, 105, 106, 107, 108, 109, 110,
-                                       LevelNone, LevelNone, LevelNone, LevelNone, LevelNone};
+    const float expected[BandSlots] = {102, 101, 103,       104,       105,       106,       107,      108,
+                                       109, 110, LevelNone, LevelNone, LevelNone, LevelNone, LevelNone};
     for (int i = 0; i < BandSlots; ++i) EXPECT_EQ(v[i], expected[i]) << "slot " << i;
 }
 
 TEST_F(BandSystemsTest, LevelsByBandWithinOneSystemKeepsTheBandsAndClearsTheRest) {
     for (const TSistemaBande* s : {&old, &current}) {
         auto v = Numbered();
-        v[1] = LevelBlocked;   // sentinels travel unchanged
+        v[1] = LevelBlocked;  // sentinels travel unchanged
         s->LevelsByBand(*s, v.data());
         for (int i = 0; i < BandSlots; ++i) {
             const float expected = i >= s->bandCount ? LevelNone : i == 1 ? LevelBlocked : 100.0f + i;

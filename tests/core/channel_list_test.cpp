@@ -63,6 +63,7 @@ TEST(ChannelList, FindByFrequencyPrefersASharedEdgeOverAnOverlap) {
         TCanale probe;
         const char* found;
     };
+    // clang-format off
     const Case cases[] = {
         {Channel("p", 478, 486), "upper"},    // shares only the upper edge; the overlap comes first
         {Channel("p", 470, 474), "overlap"},  // shares the lower edge
@@ -71,6 +72,7 @@ TEST(ChannelList, FindByFrequencyPrefersASharedEdgeOverAnOverlap) {
         {Channel("p", 590, 600), nullptr},
         {Channel("p", 602, 604), "far"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const TCanale* f = list.FindByFrequency(c.probe);
         if (!c.found) {
@@ -84,7 +86,8 @@ TEST(ChannelList, FindByFrequencyPrefersASharedEdgeOverAnOverlap) {
 
 TEST(ChannelList, RemoveAndRemoveByNameFreeOneChannel) {
     TListaCanali list;
-    for (const char* n : {"21", "22", "23", "22"}) list.Insert(Channel(n, 470 + 8 * (n[1] - '1'), 478 + 8 * (n[1] - '1')));
+    for (const char* n : {"21", "22", "23", "22"})
+        list.Insert(Channel(n, 470 + 8 * (n[1] - '1'), 478 + 8 * (n[1] - '1')));
     list.RemoveByName("22");
     EXPECT_EQ(NamesOf(list), (Names{"21", "22", "23"}));
     list.RemoveByName("2");  // names compare whole
@@ -227,7 +230,7 @@ std::string WithEdges(float low, float high) {
 }
 
 TEST_F(ChannelListFile, AListStoredOutOfOrderReadsInFrequencyOrderKeepingEqualsInFileOrder) {
-    const TCanale stored[] = {Channel("c", 300, 307), Channel("a", 100, 107), Channel("b1", 200, 207),
+    const TCanale stored[] = {Channel("c", 300, 307), Channel("a", 100, 107),  Channel("b1", 200, 207),
                               Channel("d", 400, 407), Channel("b2", 200, 208), Channel("b3", 200, 207)};
     TMemoryStream s;
     WriteI32(s, 6);
@@ -257,9 +260,11 @@ TEST_F(ChannelListFile, ADamagedListIsAReadErrorAndTheListKeepsWhatItHeld) {
 
     auto count = [&](int32_t n) {
         std::string b = bytes;
-        for (int i = 0; i < 4; ++i) b[static_cast<size_t>(i)] = static_cast<char>((static_cast<uint32_t>(n) >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 4; ++i)
+            b[static_cast<size_t>(i)] = static_cast<char>((static_cast<uint32_t>(n) >> (8 * i)) & 0xFF);
         return b;
     };
+    // clang-format off
     const std::string damaged[] = {
         count(-1),               // a negative count
         count(0x7FFFFFFF),       // more records than the stream could hold
@@ -271,6 +276,7 @@ TEST_F(ChannelListFile, ADamagedListIsAReadErrorAndTheListKeepsWhatItHeld) {
         WithEdges(INFINITY, INFINITY),      // or that is infinite
         WithEdges(-INFINITY, 486),
     };
+    // clang-format on
     for (const std::string& d : damaged) {
         TMemoryStream s(d);
         TListaCanali in;
@@ -335,16 +341,17 @@ TEST_F(ChannelStages, CheckHandledPassesEveryChannelThroughTheStageTable) {
     stage.Set2(2, 5, 2);   // band V: attenuation only, no gain: not handled
 
     TListaCanali list;
-    list.Insert(Channel("21", 470, 478, 70, 4));   // centre 474
-    list.Insert(Channel("22", 478, 486, 80, 4));   // centre 482
+    list.Insert(Channel("21", 470, 478, 70, 4));  // centre 474
+    list.Insert(Channel("22", 478, 486, 80, 4));  // centre 482
     list.Insert(Channel("61", 790, 798, 70, 5));
     TListaCanali::CheckHandled(list, stage, "Amplificatore A1", 1, 2);
 
     // Three channels: the maximum is lowered by 7.5 log10(2) = 2.26 dB.
     EXPECT_EQ(Messages(), (Names{
-        "Amplificatore A1: il livello del canale 22 è troppo alto sull'uscita 2 (massimo consentito 93,74dB).",
-        "Amplificatore A1: canale 61 non gestito dall'ingresso 1.",
-    }));
+                              "Amplificatore A1: il livello del canale 22 è troppo alto sull'uscita 2 "
+                              "(massimo consentito 93,74dB).",
+                              "Amplificatore A1: canale 61 non gestito dall'ingresso 1.",
+                          }));
     ASSERT_EQ(NamesOf(list), (Names{"21", "22"}));
     // 1 dB at 200 MHz rising to 3 dB at 862 MHz, then 2 dB, then 20 dB of gain.
     const double byFrequency21 = 1 + 2.0 / (862 - 200) * (474 - 200);
@@ -365,9 +372,9 @@ TEST_F(ChannelStages, CheckHandledUsesTheShortFormsForPortZero) {
     list.Insert(Channel("FM", 88, 108, 60, 2));
     TListaCanali::CheckHandled(list, stage, "Filtro F1", 0, 0);
     EXPECT_EQ(Messages(), (Names{
-        "Filtro F1: canale FM non gestito.",
-        "Filtro F1: il livello del canale 21 è troppo alto (massimo consentito 105dB).",
-    }));
+                              "Filtro F1: canale FM non gestito.",
+                              "Filtro F1: il livello del canale 21 è troppo alto (massimo consentito 105dB).",
+                          }));
     EXPECT_EQ(NamesOf(list), (Names{"21"}));
 }
 
@@ -405,15 +412,16 @@ TEST_F(ChannelStages, CheckHandledByInputAttenuatesPassesBlockedBandsAndDropsThe
     const auto att = Vec(LevelNone).Set(2, LevelBlocked).Set(4, 5);
     TListaCanali::CheckHandledByInput(list, att, "Miscelatore Y1", 2);
     EXPECT_EQ(Messages(), (Names{
-        "Miscelatore Y1: canale S3 non gestito dall'ingresso 2.",
-        "Miscelatore Y1: canale X non gestito dall'ingresso 2.",
-    }));
+                              "Miscelatore Y1: canale S3 non gestito dall'ingresso 2.",
+                              "Miscelatore Y1: canale X non gestito dall'ingresso 2.",
+                          }));
     ASSERT_EQ(NamesOf(list), (Names{"FM", "21"}));
     EXPECT_EQ(list.head->levelMin, 60.0f);
     EXPECT_EQ(list.head->next->levelMin, 65.0f);
 
     TListaCanali::CheckHandledByInput(list, nullptr, "Miscelatore Y1", 0);
-    EXPECT_EQ(Messages(), (Names{"Miscelatore Y1: canale FM non gestito.", "Miscelatore Y1: canale 21 non gestito."}));
+    EXPECT_EQ(Messages(),
+              (Names{"Miscelatore Y1: canale FM non gestito.", "Miscelatore Y1: canale 21 non gestito."}));
     EXPECT_EQ(list.Count(), 0);
 }
 
@@ -426,9 +434,9 @@ TEST_F(ChannelStages, CheckOutputConflictsMergesAChannelMetTwice) {
     EXPECT_EQ(Messages(), Names{});
     TListaCanali::CheckOutputConflicts(output, second, false, "Derivatore R1", 2);
     EXPECT_EQ(Messages(), (Names{
-        "Derivatore R1: canale 21 in conflitto sull'uscita 2.",
-        "Derivatore R1: canale 22 in conflitto sull'uscita 2.",
-    }));
+                              "Derivatore R1: canale 21 in conflitto sull'uscita 2.",
+                              "Derivatore R1: canale 22 in conflitto sull'uscita 2.",
+                          }));
     ASSERT_EQ(NamesOf(output), (Names{"21", "22"}));
     EXPECT_EQ(output.head->levelMin, 70.0f);
     EXPECT_EQ(output.head->levelMax, 75.0f);
@@ -479,6 +487,7 @@ TEST_F(AmplifierStage, TerrestrialBandsAreDeratedForOverloadAndSatelliteBandsAre
         float low;
         bool reported;
     };
+    // clang-format off
     const Case cases[] = {
         {3, 174, true},    // "b. III"
         {5, 614, true},    // "b. V"
@@ -486,6 +495,7 @@ TEST_F(AmplifierStage, TerrestrialBandsAreDeratedForOverloadAndSatelliteBandsAre
         {6, 950, false},   // "sat. 1"
         {10, 2300, false}, // "sat. 5"
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.band);
         TListaCanali input, output;
@@ -495,8 +505,9 @@ TEST_F(AmplifierStage, TerrestrialBandsAreDeratedForOverloadAndSatelliteBandsAre
         Pass(output, input, 1, 0);
         // "a" leaves at 108.5: below 110, above 110 - 2.26.
         if (c.reported) {
-            EXPECT_EQ(Messages(), (Names{"Amplificatore A3: il livello del canale a è troppo alto (massimo consentito "
-                                         "107,74dB)."}));
+            EXPECT_EQ(Messages(),
+                      (Names{"Amplificatore A3: il livello del canale a è troppo alto (massimo consentito "
+                             "107,74dB)."}));
         } else {
             EXPECT_EQ(Messages(), Names{});
         }
@@ -573,21 +584,23 @@ TEST_F(ChannelStages, CheckLevelLimitsLevelsChannelsWithinTheInputWindow) {
     const auto noiseFigure = Vec(8).Set(5, LevelBlocked).Set(6, LevelReqEmpty).Set(7, LevelNone);
     TListaCanali input, output;
     input.Insert(Channel("21", 470, 478, 70, 4));
-    input.Insert(Channel("22", 478, 486, 95, 4));     // above the window
-    input.Insert(Channel("23", 486, 494, 49, 4));     // below the window
-    input.Insert(Channel("61", 790, 798, 60, 5));     // a blocked noise figure counts as none
-    input.Insert(Channel("Sat1", 950, 1150, 60, 6));  // a sentinel noise figure: not handled
-    input.Insert(Channel("Sat2", 1150, 1550, 60, 7)); // no noise figure: not handled
-    input.Insert(Channel("FM", 88, 108, 60, 2));      // no minimum: not handled
+    input.Insert(Channel("22", 478, 486, 95, 4));      // above the window
+    input.Insert(Channel("23", 486, 494, 49, 4));      // below the window
+    input.Insert(Channel("61", 790, 798, 60, 5));      // a blocked noise figure counts as none
+    input.Insert(Channel("Sat1", 950, 1150, 60, 6));   // a sentinel noise figure: not handled
+    input.Insert(Channel("Sat2", 1150, 1550, 60, 7));  // no noise figure: not handled
+    input.Insert(Channel("FM", 88, 108, 60, 2));       // no minimum: not handled
     TListaCanali::CheckLevelLimits(output, input, minIn, maxIn, attOut, outLevel, noiseFigure, false,
                                    "Filtro attivo F2", 1, 1);
-    EXPECT_EQ(Messages(), (Names{
-        "Filtro attivo F2: canale FM non gestito dall'ingresso 1.",
-        "Filtro attivo F2: il livello del canale 22 è al di fuori dei limiti consentiti sull'ingresso 1.",
-        "Filtro attivo F2: il livello del canale 23 è al di fuori dei limiti consentiti sull'ingresso 1.",
-        "Filtro attivo F2: canale Sat1 non gestito dall'ingresso 1.",
-        "Filtro attivo F2: canale Sat2 non gestito dall'ingresso 1.",
-    }));
+    EXPECT_EQ(
+        Messages(),
+        (Names{
+            "Filtro attivo F2: canale FM non gestito dall'ingresso 1.",
+            "Filtro attivo F2: il livello del canale 22 è al di fuori dei limiti consentiti sull'ingresso 1.",
+            "Filtro attivo F2: il livello del canale 23 è al di fuori dei limiti consentiti sull'ingresso 1.",
+            "Filtro attivo F2: canale Sat1 non gestito dall'ingresso 1.",
+            "Filtro attivo F2: canale Sat2 non gestito dall'ingresso 1.",
+        }));
     ASSERT_EQ(NamesOf(output), (Names{"21", "61"}));
     // Both leave at the output level less the output attenuation.
     EXPECT_NEAR(output.head->levelMin, 107, 1e-4);
@@ -603,23 +616,25 @@ TEST_F(ChannelStages, CheckLevelLimitsLevelsChannelsWithinTheInputWindow) {
     again.Insert(Channel("21", 470, 478, 70, 4));
     TListaCanali::CheckLevelLimits(output, again, minIn, maxIn, attOut, outLevel, noiseFigure, false,
                                    "Filtro attivo F2", 0, 0);
-    EXPECT_EQ(Messages(), (Names{
-        "Filtro attivo F2: canale 21 in conflitto.",
-        "Filtro attivo F2: il livello del canale 22 è al di fuori dei limiti consentiti.",
-    }));
+    EXPECT_EQ(Messages(),
+              (Names{
+                  "Filtro attivo F2: canale 21 in conflitto.",
+                  "Filtro attivo F2: il livello del canale 22 è al di fuori dei limiti consentiti.",
+              }));
     TListaCanali::CheckLevelLimits(output, again, minIn, maxIn, attOut, outLevel, noiseFigure, true,
                                    "Filtro attivo F2", 0, 0);
-    EXPECT_EQ(Messages(), (Names{"Filtro attivo F2: il livello del canale 22 è al di fuori dei limiti consentiti."}));
+    EXPECT_EQ(Messages(),
+              (Names{"Filtro attivo F2: il livello del canale 22 è al di fuori dei limiti consentiti."}));
 }
 
 TEST_F(ChannelStages, CheckConflictsMergesTwoOrderedLists) {
     TListaCanali destination, source;
     destination.Insert(Channel("22", 478, 486, 60));
     destination.Insert(Channel("30", 542, 550, 60));
-    source.Insert(Channel("21", 470, 478, 70));   // below the first: the new head
-    source.Insert(Channel("22", 478, 486, 66));   // the same range
-    source.Insert(Channel("25", 502, 510, 70));   // between
-    source.Insert(Channel("40", 622, 630, 70));   // after the last
+    source.Insert(Channel("21", 470, 478, 70));  // below the first: the new head
+    source.Insert(Channel("22", 478, 486, 66));  // the same range
+    source.Insert(Channel("25", 502, 510, 70));  // between
+    source.Insert(Channel("40", 622, 630, 70));  // after the last
     TListaCanali::CheckConflicts(destination, source, 0, "Presa P4");
     EXPECT_EQ(Messages(), (Names{"Presa P4: canale 22 in conflitto."}));
     EXPECT_EQ(NamesOf(destination), (Names{"21", "22", "22", "25", "30", "40"}));
@@ -658,7 +673,8 @@ namespace {
 // The names of a list in order, with each channel's level.
 std::vector<std::string> Contents(const TListaCanali& list) {
     std::vector<std::string> out;
-    for (const TCanale* c = list.head; c; c = c->next) out.push_back(c->name + "@" + std::to_string(c->levelMin));
+    for (const TCanale* c = list.head; c; c = c->next)
+        out.push_back(c->name + "@" + std::to_string(c->levelMin));
     return out;
 }
 }  // namespace

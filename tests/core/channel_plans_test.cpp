@@ -19,6 +19,7 @@ struct PlanRow {
     const char* satellite;
 };
 
+// clang-format off
 const PlanRow ItaliaRows[] = {
     {"A", 52.5f, 59.5f, 53.75f, 59.25f, 'o', 'a', 't', ""},
     {"B", 61, 68, 62.25f, 67.75f, 'o', 'a', 't', ""},
@@ -112,6 +113,7 @@ const PlanRow ItaliaRows[] = {
     {"68", 846, 854, 847.25f, 852.75f, 'o', 'a', 't', ""},
     {"69", 854, 862, 855.25f, 860.75f, 'o', 'a', 't', ""},
 };
+// clang-format on
 const PlanRow EuropaRows[] = {
     {"2", 47, 54, 48.25f, 53.75f, 'o', 'a', 't', ""},
     {"3", 54, 61, 55.25f, 60.75f, 'o', 'a', 't', ""},
@@ -214,6 +216,7 @@ const PlanRow EuropaRows[] = {
     {"68", 846, 854, 847.25f, 852.75f, 'o', 'a', 't', ""},
     {"69", 854, 862, 855.25f, 860.75f, 'o', 'a', 't', ""},
 };
+// clang-format off
 const PlanRow AustraliaRows[] = {
     {"0", 45, 52, 46.25f, 51.75f, 'o', 'a', 't', ""},
     {"1", 56, 63, 57.25f, 62.75f, 'o', 'a', 't', ""},
@@ -325,13 +328,13 @@ const PlanRow AustraliaRows[] = {
     {"74", 848, 855, 849.25f, 854.75f, 'o', 'a', 't', ""},
     {"75", 855, 862, 856.25f, 861.75f, 'o', 'a', 't', ""},
 };
+// clang-format on
 const PlanRow BandeSatRows[] = {
-    {"Sat1", 950, 1150, 950, 950, 'v', 'd', 'f', ""},
-    {"Sat2", 1150, 1550, 1350, 1350, 'v', 'd', 'f', ""},
-    {"Sat3", 1550, 1950, 1750, 1750, 'v', 'd', 'f', ""},
-    {"Sat4", 1950, 2275, 2150, 2150, 'v', 'd', 'f', ""},
+    {"Sat1", 950, 1150, 950, 950, 'v', 'd', 'f', ""},    {"Sat2", 1150, 1550, 1350, 1350, 'v', 'd', 'f', ""},
+    {"Sat3", 1550, 1950, 1750, 1750, 'v', 'd', 'f', ""}, {"Sat4", 1950, 2275, 2150, 2150, 'v', 'd', 'f', ""},
     {"Sat5", 2275, 2400, 2400, 2400, 'v', 'd', 'f', ""},
 };
+// clang-format off
 const PlanRow Eutelsat13ERows[] = {
     {"110", 10702, 10736, 10719.18f, 0, 'v', 'd', 'k', "Hot Bird 3"},
     {"111", 10703, 10751, 10727.13f, 0, 'o', 'd', 'k', "Hot Bird 4"},
@@ -345,6 +348,7 @@ const PlanRow Eutelsat13ERows[] = {
     {"119", 10873, 10909, 10891.80f, 0, 'o', 'd', 'k', "Hot Bird 4"},
     {"120", 10893, 10927, 10910.98f, 0, 'v', 'd', 'k', "Hot Bird 4"},
 };
+// clang-format on
 
 struct PlanCase {
     const char* name;
@@ -353,6 +357,7 @@ struct PlanCase {
     std::span<const PlanRow> rows;
 };
 
+// clang-format off
 const PlanCase BuiltInPlans[] = {
     {"Italia", '2', 1, 0, ItaliaRows},
     {"Europa", '3', 1, 0, EuropaRows},
@@ -360,6 +365,7 @@ const PlanCase BuiltInPlans[] = {
     {"BandeSat", 'P', 0, 0, BandeSatRows},
     {"Eutelsat 13E", 'Q', 0, 1, Eutelsat13ERows},
 };
+// clang-format on
 
 TEST(ChannelPlans, TheFiveBuiltInPlansHoldExactlyTheirRowsInOrder) {
     TCanalizzazioni plans;
@@ -412,6 +418,7 @@ struct RangeCase {
 
 TEST(ChannelPlans, IndexOfRangeFindsTheFirstStoredRowOverlappingTheOpenRange) {
     TCanalizzazioni plans;
+    // clang-format off
     const RangeCase cases[] = {
         {"Italia", 470, 478, "21"},     // touching S41 at 470 is no overlap
         {"Italia", 468, 472, "S41"},    // both overlap: the first stored wins
@@ -422,6 +429,7 @@ TEST(ChannelPlans, IndexOfRangeFindsTheFirstStoredRowOverlappingTheOpenRange) {
         {"Eutelsat 13E", 10735, 10737, "110"},
         {"BandeSat", 2400, 3000, nullptr},
     };
+    // clang-format on
     for (const RangeCase& c : cases) {
         const TCanalizzazione* p = plans.Find(c.plan);
         ASSERT_NE(p, nullptr);
@@ -518,12 +526,14 @@ TEST_F(PlanNames, FillChannelPlanNamesListsThePlansOfTheKindsAsked) {
         bool terrestrial, satellite;
         std::vector<std::string> names;
     };
+    // clang-format off
     const Case cases[] = {
         {false, false, {}},
         {true, false, {"Italia", "Europa", "Australia"}},
         {false, true, {"Eutelsat 13E"}},
         {true, true, {"Italia", "Europa", "Australia", "Eutelsat 13E"}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TStringList list;
         list.Add("vecchia voce");
@@ -565,28 +575,40 @@ TEST_F(PlanReference, ABuiltInPlanStandsAsItsIdByteAndNoPlanAsAnEmptyName) {
 TEST_F(PlanReference, APlanWithoutIdStandsAsItsName) {
     TCanalizzazione* europa = Canalizzazioni->Find("Europa");
     europa->id = 0;
-    EXPECT_EQ(Written(europa), std::string("\x06" "Europa"));
+    EXPECT_EQ(Written(europa), std::string("\x06"
+                                           "Europa"));
     int64_t position = 0;
-    EXPECT_EQ(ReadBack("\x06" "Europa" "X", &position), europa);
+    EXPECT_EQ(ReadBack("\x06"
+                       "Europa"
+                       "X",
+                       &position),
+              europa);
     EXPECT_EQ(position, 7);
 }
 
 TEST_F(PlanReference, AnIdTooSmallToTellFromANameIsWrittenAsTheName) {
     TCanalizzazione* italia = Canalizzazioni->Find("Italia");
     italia->id = '1';  // 49: would read back as the length of a text
-    EXPECT_EQ(Written(italia), std::string("\x06" "Italia"));
+    EXPECT_EQ(Written(italia), std::string("\x06"
+                                           "Italia"));
     EXPECT_EQ(ReadBack(Written(italia)), italia);
 }
 
 TEST_F(PlanReference, AReferenceToNoKnownPlanGivesNoPlan) {
     EXPECT_EQ(ReadBack("Z"), nullptr);
-    EXPECT_EQ(ReadBack("\x07" "Francia"), nullptr);
-    EXPECT_EQ(ReadBack("\x06" "europa"), nullptr);
+    EXPECT_EQ(ReadBack("\x07"
+                       "Francia"),
+              nullptr);
+    EXPECT_EQ(ReadBack("\x06"
+                       "europa"),
+              nullptr);
 }
 
 TEST_F(PlanReference, AReferenceCutShortRaisesAReadError) {
     EXPECT_THROW(ReadBack(""), EReadError);
-    EXPECT_THROW(ReadBack("\x06" "Eur"), EReadError);
+    EXPECT_THROW(ReadBack("\x06"
+                          "Eur"),
+                 EReadError);
 }
 
 }  // namespace

@@ -77,6 +77,7 @@ struct StageCase {
 
 TEST(Channel, AttenuateAndAmplifyFollowTheLevelNoiseAndGainFormulas) {
     const Figures start{60, 70, 0.5, 2, 0.25, 1, 57.5, 67.5};
+    // clang-format off
     const StageCase cases[] = {
         {"no attenuation", start, [](TCanale& c) { c.Attenuate(0); }, start},
         {"no gain, no noise", start, [](TCanale& c) { c.Amplify(0, 0); }, start},
@@ -113,6 +114,7 @@ TEST(Channel, AttenuateAndAmplifyFollowTheLevelNoiseAndGainFormulas) {
          {87, 87, Db(7), Db(7), (Db(3) - 1) + (Db(6) - 1) / Db(-3) + (Db(10) - 1) / Db(17),
           (Db(3) - 1) + (Db(6) - 1) / Db(-3) + (Db(10) - 1) / Db(17), 77, 77}},
     };
+    // clang-format on
     for (const StageCase& c : cases) {
         SCOPED_TRACE(c.what);
         TCanale channel = Channel(c.before);
@@ -223,6 +225,7 @@ struct CompareCase {
 };
 
 TEST(Channel, CompareRangeOrdersChannelsByTheirEdges) {
+    // clang-format off
     const CompareCase cases[] = {
         {470, 478, 0, 478, 486, 0, -4},  // touching ranges sort apart
         {478, 486, 0, 470, 478, 0, 3},
@@ -240,6 +243,7 @@ TEST(Channel, CompareRangeOrdersChannelsByTheirEdges) {
         {470, 478, 60, 470, 478, 65, -1},
         {470, 478, 65, 470, 478, 60, 1},
     };
+    // clang-format on
     for (const CompareCase& c : cases) {
         TCanale a, b;
         a.freqLow = c.aL;
@@ -258,8 +262,8 @@ TEST(Channel, CompareRangeOrdersChannelsByTheirEdges) {
 }
 
 TEST(Channel, ModulationNamesByLetter) {
-    const std::pair<char, const char*> cases[] = {{'a', "AM"},   {'d', "COFDM"}, {'f', "FM"}, {'k', "QPSK"},
-                                                  {'m', "QAM"},  {'t', "FM/AM"}, {'x', ""},   {0, ""}};
+    const std::pair<char, const char*> cases[] = {{'a', "AM"},  {'d', "COFDM"}, {'f', "FM"}, {'k', "QPSK"},
+                                                  {'m', "QAM"}, {'t', "FM/AM"}, {'x', ""},   {0, ""}};
     for (const auto& [letter, text] : cases) {
         TCanale c;
         c.modulation = letter;
@@ -274,6 +278,7 @@ TEST(Channel, SourceListsDropEarlierRepeatsAndKeepTwentyCharacters) {
         const char* prefix;
         const char* expected;
     };
+    // clang-format off
     const Case adds[] = {
         {"", "A1", "C", "C[A1]"},
         {"X", "", "C", "X"},
@@ -281,12 +286,14 @@ TEST(Channel, SourceListsDropEarlierRepeatsAndKeepTwentyCharacters) {
         {"C[A1], X", "A1", "C", "X, C[A1]"},        // the last occurrence keeps its place
         {"P1, P2", "A", "Convertitore", "P1, P2, Convertitore"},  // cut to 20 characters
     };
+    // clang-format on
     for (const Case& c : adds) {
         TCanale ch;
         ch.sources = c.current;
         ch.AddSources(c.items, c.prefix);
         EXPECT_EQ(ch.sources, c.expected) << c.current << " + " << c.items;
     }
+    // clang-format off
     const Case merges[] = {
         {"A1", "A2", "", "A1, A2"},
         {"A1, A2", "A1", "", "A2, A1"},
@@ -294,6 +301,7 @@ TEST(Channel, SourceListsDropEarlierRepeatsAndKeepTwentyCharacters) {
         {"A, A, A", "A", "", "A"},
         {"aaaaaaaaaa", "bbbbbbbbbb", "", "aaaaaaaaaa, bbbbbbbb"},
     };
+    // clang-format on
     for (const Case& c : merges) {
         TCanale a, b;
         a.sources = c.current;
@@ -316,10 +324,10 @@ class ChannelLevels : public GlobalsTest {};
 TEST_F(ChannelLevels, LevelAtFrequencyReadsTheBandOfTheFrequencyAndInterpolatesOverRepeats) {
     float v[BandSlots];
     for (float& x : v) x = LevelNone;
-    v[3] = 5;             // "b. III", reference 200
-    v[4] = 10;            // "b. IV", reference 470
-    v[5] = LevelRepeat;   // "b. V"
-    v[6] = 20;            // "sat. 1", reference 950
+    v[3] = 5;            // "b. III", reference 200
+    v[4] = 10;           // "b. IV", reference 470
+    v[5] = LevelRepeat;  // "b. V"
+    v[6] = 20;           // "sat. 1", reference 950
     v[7] = LevelRepeat;
     v[8] = LevelBlocked;
     v[9] = LevelRepeat;
@@ -328,6 +336,7 @@ TEST_F(ChannelLevels, LevelAtFrequencyReadsTheBandOfTheFrequencyAndInterpolatesO
         float f;
         double expected;
     };
+    // clang-format off
     const Case cases[] = {
         {470, 10},
         {200, 5},
@@ -338,10 +347,13 @@ TEST_F(ChannelLevels, LevelAtFrequencyReadsTheBandOfTheFrequencyAndInterpolatesO
         {2300, LevelBlocked},                            // a sentinel on the left wins
         {98, LevelNone},                                 // "FM" has no value
     };
+    // clang-format on
     for (const Case& c : cases) {
         const float got = TCanale::LevelAtFrequency(v, c.f);
-        if (c.expected <= LevelNone) EXPECT_EQ(got, static_cast<float>(c.expected)) << c.f;
-        else ExpectClose(got, c.expected, std::to_string(c.f).c_str());
+        if (c.expected <= LevelNone)
+            EXPECT_EQ(got, static_cast<float>(c.expected)) << c.f;
+        else
+            ExpectClose(got, c.expected, std::to_string(c.f).c_str());
     }
 
     float left[BandSlots];
@@ -377,10 +389,12 @@ TEST_F(ChannelLevels, LevelFromTableIsTheDigitalOffsetOfTheBand) {
         int32_t band;
         float expected;
     };
+    // clang-format off
     const Case cases[] = {
         {'d', 4, 9}, {'d', 7, -4}, {'d', 1, 13},  // 13: the default of the terrestrial bands
         {'a', 4, 0}, {'d', -1, 0}, {'d', BandSlots, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TCanale ch;
         ch.signalType = c.signalType;
@@ -414,8 +428,9 @@ protected:
     }
     std::string Record(const std::string& name, const std::string& label, float level, char signal, char pol,
                        char mod, float low, float high, float floor, const std::string& plan) {
-        return std::string(1, static_cast<char>(name.size())) + name + std::string(1, static_cast<char>(label.size())) +
-               label + F32(level) + signal + pol + mod + F32(low) + F32(high) + F32(floor) + plan;
+        return std::string(1, static_cast<char>(name.size())) + name +
+               std::string(1, static_cast<char>(label.size())) + label + F32(level) + signal + pol + mod +
+               F32(low) + F32(high) + F32(floor) + plan;
     }
     TCanale ReadFrom(const std::string& bytes, int version) {
         TMemoryStream s(bytes);
@@ -474,6 +489,7 @@ TEST_F(ChannelRecord, OlderRecordsGetTheirSentinelsSignalTypeAndModulation) {
         float expLevel, expLow, expHigh, expFloor;
         char expSignal, expModulation;
     };
+    // clang-format off
     const Case cases[] = {
         // Before 50000 the sentinels were -1 ... -8.
         {40000, -1, -100, 0, -8, 'd', 'x', LevelNone, -100, 0, LevelRepeat, 'a', 't'},
@@ -487,10 +503,11 @@ TEST_F(ChannelRecord, OlderRecordsGetTheirSentinelsSignalTypeAndModulation) {
         {50101, 70, 470, 478, 60, 'd', 'x', 70, 470, 478, 60, 'd', 'x'},
         {60000, -1, 470, 478, 60, 'a', 'm', -1, 470, 478, 60, 'a', 'm'},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);
-        const TCanale in =
-            ReadFrom(Record("5", "", c.level, c.signal, 'o', c.modulation, c.low, c.high, c.floor, "2"), c.version);
+        const TCanale in = ReadFrom(
+            Record("5", "", c.level, c.signal, 'o', c.modulation, c.low, c.high, c.floor, "2"), c.version);
         EXPECT_EQ(in.levelMin, c.expLevel);
         EXPECT_EQ(in.freqLow, c.expLow);
         EXPECT_EQ(in.freqHigh, c.expHigh);

@@ -1,4 +1,6 @@
 // Controls built at run time, and the library tree with its refresh.
+#include "core/control_builders.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "cells/filters.h"
-#include "core/control_builders.h"
 #include "core/libraries.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"
@@ -40,12 +41,14 @@ TEST_F(ControlBuilders, EditsTakeWidthColourAndMaximumLength) {
         std::function<TEdit*()> make;
         int left, top, width, maxLength;
     };
+    // clang-format off
     const Case cases[] = {
         {"MakeEdit", [&] { return MakeEdit(&form, 120, clBlue, 30); }, 0, 0, 120, 30},
         {"MakeEditNoMax", [&] { return MakeEditNoMax(&form, 90, clBlue); }, 0, 0, 90, 0},
         {"MakeEditAtMax", [&] { return MakeEditAtMax(&form, 7, 9, 60, clBlue, 5); }, 7, 9, 60, 5},
         {"MakeEditAt", [&] { return MakeEditAt(&form, 11, 13, 45, clBlue); }, 11, 13, 45, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TEdit* edit = c.make();
@@ -197,7 +200,7 @@ protected:
 using Lines = std::vector<std::string>;
 
 const std::vector<Entry> varne = {
-    {"Filtri", "Alfa", "F2"}, {"Filtri", "Alfa", "F1"}, {"Filtri", "Beta", "F1"},
+    {"Filtri", "Alfa", "F2"}, {"Filtri", "Alfa", "F1"},     {"Filtri", "Beta", "F1"},
     {"Filtri", "", "F9"},     {"Derivatori", "Alfa", "D1"},
 };
 
@@ -208,6 +211,7 @@ TEST_F(LibraryTree, FlagsChooseTheLevelsShown) {
         int32_t flags;
         Lines lines;
     };
+    // clang-format off
     const Case cases[] = {
         {"libraries, categories and series", LibTreeLibraries | LibTreeCategories | LibTreeSeries,
          {"Varne", "  Derivatori", "    Alfa", "      D1", "  Filtri", "    Alfa", "      F1", "      F2",
@@ -218,6 +222,7 @@ TEST_F(LibraryTree, FlagsChooseTheLevelsShown) {
         {"series flag alone keeps no category", LibTreeLibraries | LibTreeSeries, {"Varne", "  ", "  Alfa", "  Beta"}},
         {"nothing without the library level", LibTreeCategories | LibTreeSeries, {}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         tree->Items->Clear();
         FillLibraryTree(tree, c.flags);
@@ -240,8 +245,8 @@ TEST_F(LibraryTree, RefreshKeepsSurvivingNodesAndAddsNewLibraries) {
     AddLibrary("Altra", {{"Prese", "", "P1"}});
     const int32_t flags = LibTreeLibraries | LibTreeCategories;
     FillLibraryTree(tree, flags);
-    EXPECT_EQ(TreeLines(), (Lines{"Varne", "  Derivatori", "    D1", "  Filtri", "    F1", "    F2", "    F9", "Altra",
-                              "  Prese", "    P1"}));
+    EXPECT_EQ(TreeLines(), (Lines{"Varne", "  Derivatori", "    D1", "  Filtri", "    F1", "    F2", "    F9",
+                                  "Altra", "  Prese", "    P1"}));
     TTreeNode* varneNode = tree->Items->GetFirstNode();
     TTreeNode* filters = varneNode->ItemAt(1);
     filters->Expand(false);
@@ -249,8 +254,8 @@ TEST_F(LibraryTree, RefreshKeepsSurvivingNodesAndAddsNewLibraries) {
     RemoveLibrary("Altra");
     AddLibrary("Terza", {{"Cavi", "", "C1"}});
     FillLibraryTree(tree, flags);
-    EXPECT_EQ(TreeLines(), (Lines{"Varne", "  Derivatori", "    D1", "  Filtri", "    F1", "    F2", "    F9", "Terza",
-                              "  Cavi", "    C1"}));
+    EXPECT_EQ(TreeLines(), (Lines{"Varne", "  Derivatori", "    D1", "  Filtri", "    F1", "    F2", "    F9",
+                                  "Terza", "  Cavi", "    C1"}));
     // The kept nodes are the same objects, still expanded.
     EXPECT_EQ(tree->Items->GetFirstNode(), varneNode);
     EXPECT_EQ(varneNode->ItemAt(1), filters);

@@ -1,9 +1,10 @@
+#include "core/file.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "core/file.h"
 #include "core/levels.h"
 #include "support/temp_dir.h"
 
@@ -57,7 +58,8 @@ TEST(ChunkedString, ExactBytesAtThePieceBoundaries) {
         EXPECT_EQ(bytes.size(), c.length + c.length / 255 + 1) << c.length;
         for (int maximum : {-1, 1000}) {
             TMemoryStream in(bytes);
-            EXPECT_EQ(chunked::ReadAnsiString(in, maximum), text) << c.length << " read with maximum " << maximum;
+            EXPECT_EQ(chunked::ReadAnsiString(in, maximum), text)
+                << c.length << " read with maximum " << maximum;
             EXPECT_EQ(in.Position(), static_cast<int64_t>(bytes.size()));
         }
     }
@@ -80,7 +82,9 @@ TEST(ChunkedString, AMaximumCutsTheTextOnFile) {
 
 TEST(ChunkedString, TextsAreWindows1252OnFileAndCountCharacters) {
     EXPECT_EQ(Written("è", -2), std::string("\x01\xE8", 2));
-    EXPECT_EQ(Written("Perché € Ω", -2), std::string("\x0A" "Perch\xE9 \x80 ?", 11));
+    EXPECT_EQ(Written("Perché € Ω", -2), std::string("\x0A"
+                                                     "Perch\xE9 \x80 ?",
+                                                     11));
     // Twenty characters, though forty bytes in memory.
     const std::string accents = [] {
         std::string s;
@@ -89,7 +93,10 @@ TEST(ChunkedString, TextsAreWindows1252OnFileAndCountCharacters) {
     }();
     EXPECT_EQ(Written(accents, 20), std::string(1, 20) + std::string(20, '\xE8'));
 
-    TMemoryStream in(std::string("\x01\xE8\x03" "d\xE0\xF9", 6));
+    TMemoryStream in(
+        std::string("\x01\xE8\x03"
+                    "d\xE0\xF9",
+                    6));
     EXPECT_EQ(chunked::ReadAnsiString(in, 20), "è");
     EXPECT_EQ(chunked::ReadString(in, 3), "dà");  // a field of 3 bytes keeps 2 characters
 }
@@ -100,7 +107,7 @@ TEST(ChunkedString, AFieldKeepsWhatFitsAndSkipsTheRest) {
         int maximum;
         std::string kept;
     } cases[] = {
-        {20, long600.substr(0, 20)},  {0, ""},
+        {20, long600.substr(0, 20)},   {0, ""},
         {255, long600.substr(0, 255)}, {256, long600.substr(0, 256)},
         {599, long600.substr(0, 599)}, {600, long600},
     };
@@ -115,6 +122,7 @@ TEST(ChunkedString, AFieldKeepsWhatFitsAndSkipsTheRest) {
 }
 
 TEST(ChunkedString, AStreamEndingInsideAStringIsAnError) {
+    // clang-format off
     const std::string cases[] = {
         "",                                         // no length byte
         std::string("\x05" "abc"),                  // short piece
@@ -122,6 +130,7 @@ TEST(ChunkedString, AStreamEndingInsideAStringIsAnError) {
         std::string("\xFF") + Pattern(100),         // short full piece
         std::string("\xFF") + Pattern(255) + "\x03" "ab",
     };
+    // clang-format on
     for (const auto& bytes : cases) {
         for (int maximum : {-1, 0, 10, 1000}) {
             TMemoryStream in(bytes);
@@ -131,7 +140,12 @@ TEST(ChunkedString, AStreamEndingInsideAStringIsAnError) {
 }
 
 TEST(ChunkedString, ANulOnFileEndsTheText) {
-    TMemoryStream in(std::string("\x05" "ab\0cd" "\x02" "ok", 9));
+    TMemoryStream in(
+        std::string("\x05"
+                    "ab\0cd"
+                    "\x02"
+                    "ok",
+                    9));
     EXPECT_EQ(chunked::ReadAnsiString(in, -1), "ab");
     EXPECT_EQ(chunked::ReadAnsiString(in, -1), "ok");
 }
@@ -168,7 +182,12 @@ TEST(LittleEndian, NumbersOnAStream) {
     WriteI16(s, -300);
     WriteU8(s, 0xAB);
     WriteF32(s, LevelNone);
-    EXPECT_EQ(s.Bytes(), std::string("\xFE\xFF\xFF\xFF" "\x04\x03\x02\x01" "\xD4\xFE" "\xAB" "\x20\x24\xF4\xC8", 15));
+    EXPECT_EQ(s.Bytes(), std::string("\xFE\xFF\xFF\xFF"
+                                     "\x04\x03\x02\x01"
+                                     "\xD4\xFE"
+                                     "\xAB"
+                                     "\x20\x24\xF4\xC8",
+                                     15));
     s.SetPosition(0);
     EXPECT_EQ(ReadI32(s), -2);
     EXPECT_EQ(ReadU32(s), 0x01020304u);

@@ -1,5 +1,7 @@
 // Filter modules: what each kind of module makes of hand-built channel lists,
 // with its exact messages, and the records of modules and module lists.
+#include "core/filter_modules.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,7 +13,6 @@
 #include "core/channel_list.h"
 #include "core/channel_plans.h"
 #include "core/file.h"
-#include "core/filter_modules.h"
 #include "core/globals.h"
 #include "platform/stdctrls.h"
 #include "support/globals_fixture.h"
@@ -77,6 +78,7 @@ TEST_F(FilterModules, AChannelFilterPassesWhatLiesInsideItsRange) {
         std::vector<AnsiString> out;
         std::vector<AnsiString> said;
     };
+    // clang-format off
     const Case cases[] = {
         {"inside", {0, 30, 8, 105}, {Channel("21", 470, 478, 70)}, {"21"}, {}},
         {"across an edge", {0, 30, 8, 105}, {Channel("X", 474, 482, 70)}, {},
@@ -91,6 +93,7 @@ TEST_F(FilterModules, AChannelFilterPassesWhatLiesInsideItsRange) {
         {"a second equal channel", {0, 30, 8, 105}, {Channel("21", 470, 478, 70), Channel("21", 470, 478, 60)}, {"21"},
          {"Fa1: canale 21 in conflitto sull'uscita."}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto m = Module(ModuleChannelFilter, c.rows);
         messages.Items->Clear();
@@ -114,13 +117,15 @@ TEST_F(FilterModules, AChannelFilterPassesWhatLiesInsideItsRange) {
 TEST_F(FilterModules, AnAutomaticGainFilterLevelsTheChannelsWithinItsInputRange) {
     auto m = Module(ModuleAutomaticGain, {50, 80, 3, 100, 6});
     m->slotHigh[ModuleInputSlot] = 500.0f;
-    const TListaCanali& out = Run(*m, {Channel("21", 470, 478, 60), Channel("22", 478, 486, 90), Channel("23", 486, 494, 75)});
+    const TListaCanali& out =
+        Run(*m, {Channel("21", 470, 478, 60), Channel("22", 478, 486, 90), Channel("23", 486, 494, 75)});
     EXPECT_EQ(Names(out), (std::vector<AnsiString>{"21", "23"}));
     for (const TCanale* c = out.head; c; c = c->next) {
         EXPECT_NEAR(c->levelMin, 97.0f, 1e-4) << c->name;
         EXPECT_NEAR(c->levelMax, 97.0f, 1e-4) << c->name;
     }
-    EXPECT_EQ(Messages(), std::vector<AnsiString>{"Fa1: il livello del canale 22 è al di fuori dei limiti consentiti."});
+    EXPECT_EQ(Messages(),
+              std::vector<AnsiString>{"Fa1: il livello del canale 22 è al di fuori dei limiti consentiti."});
 }
 
 TEST_F(FilterModules, AConverterInEachModeAsATable) {
@@ -128,8 +133,8 @@ TEST_F(FilterModules, AConverterInEachModeAsATable) {
         const char* what;
         uint32_t flags;
         TCanale in;
-        std::vector<AnsiString> out;   // names leaving
-        char modulation;               // of the first channel leaving
+        std::vector<AnsiString> out;  // names leaving
+        char modulation;              // of the first channel leaving
         std::vector<AnsiString> said;
     };
     const TCanale analog = Channel("21", 470, 478, 70);
@@ -138,6 +143,7 @@ TEST_F(FilterModules, AConverterInEachModeAsATable) {
     const TCanale fm = Channel("21", 470, 478, 70, SignalAnalog, ModulationFM);
     const TCanale lowerEdge = Channel("21", 470, 477, 70);
     const TCanale noEdge = Channel("21", 471, 477, 70);
+    // clang-format off
     const Case cases[] = {
         {"0: channel to channel", 0, analog, {"606/614"}, ModulationFMAM, {}},
         {"0: the lower edge alone matches", 0, lowerEdge, {"606/614"}, ModulationFMAM, {}},
@@ -170,6 +176,7 @@ TEST_F(FilterModules, AConverterInEachModeAsATable) {
         {"7: no edge", 7, noEdge, {}, 0,
          {"Fa1: Le frequenze del canale 21 non coincidono con le frequenze di ingresso del filtro 4QPSK/64QAM."}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto m = Module(ModuleConverter | c.flags, {1, 20, 4, 120});
         const TListaCanali& out = Run(*m, {c.in});
@@ -197,7 +204,8 @@ TEST_F(FilterModules, AConverterInEachModeAsATable) {
     // Any other mode with nothing received warns.
     auto idle = Module(ModuleConverter, {1, 20, 4, 120});
     Run(*idle, {Channel("40", 622, 630, 70)});
-    EXPECT_EQ(Messages(), std::vector<AnsiString>{"Fa1: ATTENZIONE: il convertitore non riceve alcun segnale gestibile."});
+    EXPECT_EQ(Messages(), std::vector<AnsiString>{
+                              "Fa1: ATTENZIONE: il convertitore non riceve alcun segnale gestibile."});
     // A plan in the output slot names the channel.
     idle->slotPlan[ModuleOutputSlot] = CanalizzazioneEuropa;
     idle->slotName[ModuleOutputSlot] = "38";
@@ -212,12 +220,14 @@ TEST_F(FilterModules, AModulatorMakesItsChannelNamedByItsEdges) {
         char signal, modulation;
         int32_t band;
     };
+    // clang-format off
     const Case cases[] = {
         {0, 606, 614, "606/614", SignalAnalog, ModulationFMAM, 5},
         {ModuleDigital, 606, 614, "606/614", SignalDigital, ModulationCOFDM, 5},
         {0, 950, 980, "950/980", SignalAnalog, ModulationFM, 6},
         {ModuleDigital, 1100, 1130.5f, "1100/1130,5", SignalDigital, ModulationQPSK, 6},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto m = Module(ModuleModulator | c.flags, {0, LevelNone, 40, 80});
         m->slotLow[ModuleOutputSlot] = c.low;
@@ -262,7 +272,7 @@ TEST_F(FilterModules, ModuleListsRoundTripInOrder) {
     TModuliFiltro list;
     list.kind = 4;
     auto first = Module(ModuleChannelFilter, {0, 30, 8, 105});
-    first->slotName[ModuleInputSlot] = "12345678901234567890";   // twenty characters are kept
+    first->slotName[ModuleInputSlot] = "12345678901234567890";  // twenty characters are kept
     first->slotPlan[ModuleInputSlot] = CanalizzazioneEuropa;
     first->slotLabel[ModuleOutputSlot] = "Rai Uno";
     first->settings[1] = 3.5f;

@@ -1,9 +1,10 @@
+#include "core/info.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "core/file.h"
-#include "core/info.h"
 #include "core/levels.h"
 
 namespace {
@@ -13,8 +14,14 @@ constexpr int Current = 60000;
 // Bytes of a record, built field by field.
 struct Bytes {
     TMemoryStream s;
-    Bytes& I32(int32_t v) { WriteI32(s, v); return *this; }
-    Bytes& U8(int v) { WriteU8(s, static_cast<uint8_t>(v)); return *this; }
+    Bytes& I32(int32_t v) {
+        WriteI32(s, v);
+        return *this;
+    }
+    Bytes& U8(int v) {
+        WriteU8(s, static_cast<uint8_t>(v));
+        return *this;
+    }
     Bytes& Row(int index, float first, float second = LevelNone) {
         U8(index);
         WriteF32(s, first);
@@ -44,9 +51,12 @@ void ExpectSameValues(const TInfo& a, const TInfo& b) {
             for (int r = 0; r < n3; ++r)
                 for (int c = 0; c < n4; ++c) {
                     float x, y;
-                    if (a.Rank() == 4) x = a.Get4(i, j, r, c), y = b.Get4(i, j, r, c);
-                    else if (a.Rank() == 3) x = a.Get3(j, r, c), y = b.Get3(j, r, c);
-                    else x = a.Get2(r, c), y = b.Get2(r, c);
+                    if (a.Rank() == 4)
+                        x = a.Get4(i, j, r, c), y = b.Get4(i, j, r, c);
+                    else if (a.Rank() == 3)
+                        x = a.Get3(j, r, c), y = b.Get3(j, r, c);
+                    else
+                        x = a.Get2(r, c), y = b.Get2(r, c);
                     ASSERT_EQ(x, y) << i << ' ' << j << ' ' << r << ' ' << c;
                 }
 }
@@ -57,15 +67,11 @@ TEST(TInfoSizes, SizesOfAnotherRankLeaveTheArrayEmpty) {
         int s1, s2, s3, s4;
         int e1, e2, e3, e4;
     } cases[] = {
-        {3, 1, 2, 3, 15, 0, 0, 0, 0},   // sizes of rank 4
-        {3, 0, 2, 3, 15, 0, 2, 3, 15},
-        {3, 0, 0, 3, 15, 0, 0, 0, 0},   // sizes of rank 2
-        {2, 0, 0, 3, 15, 0, 0, 3, 15},
-        {2, 0, 1, 3, 15, 0, 0, 0, 0},
-        {4, 2, 3, 4, 15, 2, 3, 4, 15},
-        {4, 0, 3, 4, 15, 0, 0, 0, 0},
-        {3, 0, 0, 0, 0, 0, 0, 0, 0},
-        {3, 0, -1, 3, 15, 0, 0, 0, 0},  // a negative size
+        {3, 1, 2, 3, 15, 0, 0, 0, 0},                                 // sizes of rank 4
+        {3, 0, 2, 3, 15, 0, 2, 3, 15}, {3, 0, 0, 3, 15, 0, 0, 0, 0},  // sizes of rank 2
+        {2, 0, 0, 3, 15, 0, 0, 3, 15}, {2, 0, 1, 3, 15, 0, 0, 0, 0},
+        {4, 2, 3, 4, 15, 2, 3, 4, 15}, {4, 0, 3, 4, 15, 0, 0, 0, 0},
+        {3, 0, 0, 0, 0, 0, 0, 0, 0},   {3, 0, -1, 3, 15, 0, 0, 0, 0},  // a negative size
     };
     for (const auto& c : cases) {
         TInfo info(c.rank);
@@ -95,7 +101,7 @@ TEST(TInfoAccess, NewRowsHoldNoValueAndLevelsAreSeparate) {
     EXPECT_EQ(info.Get4(1, 2, 3, 14), LevelNone);
     info.Set4(1, 2, 3, 14, 7.5f);
     ASSERT_TRUE(info.HasBlocks4());
-    EXPECT_FALSE(info.HasEntry4(0));     // only the path to the entry is made
+    EXPECT_FALSE(info.HasEntry4(0));  // only the path to the entry is made
     EXPECT_EQ(info.Block4(1, 0), nullptr);
     EXPECT_EQ(info.Get4(1, 2, 3, 14), 7.5f);
     EXPECT_EQ(info.Get4(1, 2, 3, 13), LevelNone);
@@ -147,14 +153,20 @@ TEST(TInfoStream, OnlyRowsWithAValueAreWrittenWithElevenFloats) {
     info.SetSizes(0, 3, 4, 15);
     info.Set3(0, 1, 0, -2.5f);
     info.Set3(0, 1, 1, LevelBlocked);
-    info.Set3(0, 3, 12, 9.0f);   // a value in a slot that is never stored
-    info.AllocateRow(2);         // allocated, no value
+    info.Set3(0, 3, 12, 9.0f);  // a value in a slot that is never stored
+    info.AllocateRow(2);        // allocated, no value
     const std::string expected = Bytes()
                                      .Header(3, 0, 3, 4, 15)
                                      .U8(3)
-                                     .U8(4).U8(11).Row(1, -2.5f, LevelBlocked).Row(3, LevelNone).U8(0xFF)
-                                     .U8(0)                                   // null block
-                                     .U8(4).U8(11).U8(0xFF)                   // allocated, all empty
+                                     .U8(4)
+                                     .U8(11)
+                                     .Row(1, -2.5f, LevelBlocked)
+                                     .Row(3, LevelNone)
+                                     .U8(0xFF)
+                                     .U8(0)  // null block
+                                     .U8(4)
+                                     .U8(11)
+                                     .U8(0xFF)  // allocated, all empty
                                      .str();
     EXPECT_EQ(Written(info), expected);
 
@@ -173,24 +185,24 @@ TEST(TInfoStream, OnlyRowsWithAValueAreWrittenWithElevenFloats) {
 // Arrays of each rank with values, null levels and empty blocks.
 void Fill(TInfo& info) {
     switch (info.FixedRank()) {
-        case 2:
-            info.SetSizes(0, 0, 5, 15);
-            info.Set2(0, 0, 1.0f);
-            info.Set2(4, 10, LevelRepeat);
-            break;
-        case 3:
-            info.SetSizes(0, 4, 3, 15);
-            for (int j = 0; j < 4; j += 2)
-                for (int r = 0; r < 3; ++r) info.Set3(j, r, (j + r) % 11, 0.5f * (j * 3 + r));
-            info.AllocateRow(3);
-            break;
-        case 4:
-            info.SetSizes(3, 2, 6, 15);
-            info.Set4(0, 1, 5, 10, -3.25f);
-            info.Set4(2, 0, 0, 0, 50000.0f);
-            info.Set4(2, 1, 3, 7, LevelOff);
-            info.AllocateRow(1);  // an entry of null blocks
-            break;
+    case 2:
+        info.SetSizes(0, 0, 5, 15);
+        info.Set2(0, 0, 1.0f);
+        info.Set2(4, 10, LevelRepeat);
+        break;
+    case 3:
+        info.SetSizes(0, 4, 3, 15);
+        for (int j = 0; j < 4; j += 2)
+            for (int r = 0; r < 3; ++r) info.Set3(j, r, (j + r) % 11, 0.5f * (j * 3 + r));
+        info.AllocateRow(3);
+        break;
+    case 4:
+        info.SetSizes(3, 2, 6, 15);
+        info.Set4(0, 1, 5, 10, -3.25f);
+        info.Set4(2, 0, 0, 0, 50000.0f);
+        info.Set4(2, 1, 3, 7, LevelOff);
+        info.AllocateRow(1);  // an entry of null blocks
+        break;
     }
 }
 
@@ -217,8 +229,8 @@ TEST(TInfoStream, ReadingReplacesWhatWasThere) {
     Fill(original);
     TInfo back(3);
     Fill(back);
-    back.Set3(0, 0, 14, 4.0f);   // not on file
-    back.Set3(1, 2, 2, 4.0f);    // block 1 is null on file
+    back.Set3(0, 0, 14, 4.0f);  // not on file
+    back.Set3(1, 2, 2, 4.0f);   // block 1 is null on file
     TMemoryStream in(Written(original));
     back.Read(in, Current);
     ExpectSameValues(original, back);
@@ -243,9 +255,20 @@ TEST(TInfoStream, CountsBeyondTheCallersSizesAreSkipped) {
     // Three blocks of five rows on file; the caller holds two blocks of two rows.
     const std::string bytes = Bytes()
                                   .U8(3)
-                                  .U8(5).U8(11).Row(0, 1.0f).Row(4, 2.0f).Row(1, 3.0f).U8(0xFF)
-                                  .U8(5).U8(11).Row(1, 4.0f).U8(0xFF)
-                                  .U8(5).U8(11).Row(0, 5.0f).U8(0xFF)
+                                  .U8(5)
+                                  .U8(11)
+                                  .Row(0, 1.0f)
+                                  .Row(4, 2.0f)
+                                  .Row(1, 3.0f)
+                                  .U8(0xFF)
+                                  .U8(5)
+                                  .U8(11)
+                                  .Row(1, 4.0f)
+                                  .U8(0xFF)
+                                  .U8(5)
+                                  .U8(11)
+                                  .Row(0, 5.0f)
+                                  .U8(0xFF)
                                   .U8(0x5A)
                                   .str();
     TInfo info(3);
@@ -255,7 +278,7 @@ TEST(TInfoStream, CountsBeyondTheCallersSizesAreSkipped) {
     EXPECT_EQ(info.Get3(0, 0, 0), 1.0f);
     EXPECT_EQ(info.Get3(0, 1, 0), 3.0f);  // the row after a skipped one
     EXPECT_EQ(info.Get3(1, 1, 0), 4.0f);
-    EXPECT_EQ(ReadU8(in), 0x5A);          // the stream stays in step
+    EXPECT_EQ(ReadU8(in), 0x5A);  // the stream stays in step
 
     // Fewer floats in memory than on file: only the slots the row has.
     TInfo narrow(2);
@@ -288,8 +311,8 @@ TEST(TInfoStream, DamagedHeadersAreRefused) {
         TInfo info(3);
         info.Alloc3(1, 1, 15);
         info.Set3(0, 0, 0, 8.0f);
-        const std::string bytes = Bytes().I32(0).I32(c.fixedRank).I32(c.s1).I32(c.s2).I32(c.s3).I32(c.s4)
-                                      .I32(c.rank).U8(0).str();
+        const std::string bytes =
+            Bytes().I32(0).I32(c.fixedRank).I32(c.s1).I32(c.s2).I32(c.s3).I32(c.s4).I32(c.rank).U8(0).str();
         TMemoryStream in(bytes);
         EXPECT_THROW(info.Read(in, Current), EReadError) << c.what;
         EXPECT_EQ(info.Get3(0, 0, 0), 8.0f) << c.what << ": the array is left as it was";

@@ -1,9 +1,10 @@
+#include "core/ini.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <fstream>
 
-#include "core/ini.h"
 #include "support/globals_fixture.h"
 
 namespace {
@@ -145,8 +146,8 @@ TEST_F(Settings, StoredTextsReadAsTheirKind) {
         int8_t byte;
         bool flag;
     } cases[] = {
-        {"1", 1, true}, {"0", 0, false}, {"yes", 7, false}, {"true", 7, false}, {"2", 2, false},
-        {"300", 44, false},  // cut to its low byte
+        {"1", 1, true},      {"0", 0, false},   {"yes", 7, false},
+        {"true", 7, false},  {"2", 2, false},   {"300", 44, false},  // cut to its low byte
         {"200", -56, false}, {"-1", -1, false},
     };
     for (const auto& c : cases) {

@@ -1,8 +1,8 @@
+#include "core/levels.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "core/levels.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ TEST(Levels, SentinelsAreTheExactFloatsStoredOnFile) {
         float value;
         uint32_t bits;
     } cases[] = {
-        {LevelNone, 0xC8F42420},         {LevelBlocked, 0xC8F42440}, {LevelReqUndefined, 0xC8F42460},
+        {LevelNone, 0xC8F42420},         {LevelBlocked, 0xC8F42440},  {LevelReqUndefined, 0xC8F42460},
         {LevelReqUnlimited, 0xC8F42480}, {LevelReqEmpty, 0xC8F424A0}, {LevelOff, 0xC8F424C0},
         {LevelError, 0xC8F424E0},        {LevelRepeat, 0xC8F42500},
     };
@@ -42,7 +42,8 @@ TEST(Levels, TextToIntGivesTheDefaultForAnythingButAnInteger) {
         const char* text;
         int expected;
     } cases[] = {
-        {"42", 42}, {"-3", -3}, {" 15 ", 15}, {"", 99}, {"abc", 99}, {"4,5", 99}, {"12x", 99}, {"99999999999", 99},
+        {"42", 42},  {"-3", -3},  {" 15 ", 15}, {"", 99},
+        {"abc", 99}, {"4,5", 99}, {"12x", 99},  {"99999999999", 99},
     };
     for (const auto& c : cases) EXPECT_EQ(TextToInt(c.text, 99), c.expected) << '"' << c.text << '"';
 }
@@ -53,10 +54,12 @@ TEST(Levels, FormatNumberLeavesNegativeValuesEmpty) {
         double value;
         const char* expected;
     } cases[] = {
-        {"0.##", 2.675, "2,68"},  {"##0.##", 12.5, "12,5"}, {"#0.00", 0.0, "0,00"}, {"#,##0", 1234567.0, "1.234.567"},
-        {"0.##", -1.0, ""},       {"0.##", -0.0001, ""},    {"#0.00", -500001.0, ""},
+        {"0.##", 2.675, "2,68"},           {"##0.##", 12.5, "12,5"}, {"#0.00", 0.0, "0,00"},
+        {"#,##0", 1234567.0, "1.234.567"}, {"0.##", -1.0, ""},       {"0.##", -0.0001, ""},
+        {"#0.00", -500001.0, ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatNumber(c.mask, c.value), c.expected) << c.mask << ' ' << c.value;
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatNumber(c.mask, c.value), c.expected) << c.mask << ' ' << c.value;
 }
 
 TEST(Levels, TextToFloatGivesTheDefaultForAnythingButANumber) {
@@ -64,8 +67,9 @@ TEST(Levels, TextToFloatGivesTheDefaultForAnythingButANumber) {
         const char* text;
         float expected;
     } cases[] = {
-        {"12,5", 12.5f}, {"-3", -3.0f}, {"0", 0.0f},        {"", LevelNone},    {"12.5", LevelNone},
-        {"abc", LevelNone}, {"1,2,3", LevelNone}, {"1e39", LevelNone}, {"-1e39", LevelNone}, {"*", LevelNone},
+        {"12,5", 12.5f},      {"-3", -3.0f},      {"0", 0.0f},          {"", LevelNone},
+        {"12.5", LevelNone},  {"abc", LevelNone}, {"1,2,3", LevelNone}, {"1e39", LevelNone},
+        {"-1e39", LevelNone}, {"*", LevelNone},
     };
     for (const auto& c : cases) EXPECT_EQ(TextToFloat(c.text, LevelNone), c.expected) << '"' << c.text << '"';
     EXPECT_EQ(TextToFloat("", 7.0f), 7.0f);
@@ -76,10 +80,10 @@ TEST(Levels, TextToFloatLenientKeepsDigitsAndTheSeparator) {
         const char* text;
         float expected;
     } cases[] = {
-        {"95,5 dBuV", 95.5f}, {"12 dB", 12.0f}, {"dB", 0.0f}, {"", 0.0f},
-        {"-3", 3.0f},            // the minus sign is not kept
-        {"1.234,5", 1234.5f},    // the thousands dot goes
-        {"a1b2c3", 123.0f},      // runs of removed characters
+        {"95,5 dBuV", 95.5f}, {"12 dB", 12.0f}, {"dB", 0.0f},
+        {"", 0.0f},           {"-3", 3.0f},  // the minus sign is not kept
+        {"1.234,5", 1234.5f},                // the thousands dot goes
+        {"a1b2c3", 123.0f},                  // runs of removed characters
         {"€ 7,25", 7.25f},
     };
     for (const auto& c : cases) EXPECT_EQ(TextToFloatLenient(c.text), c.expected) << '"' << c.text << '"';
@@ -107,8 +111,8 @@ TEST(Levels, ParseLevelTakesTheTypedSentinels) {
         const char* text;
         float expected;
     } cases[] = {
-        {"", LevelNone},  {"*", LevelBlocked}, {"<", LevelRepeat}, {"12,5", 12.5f}, {"-4", -4.0f},
-        {"x", LevelNone}, {"**", LevelNone},   {"12 dB", LevelNone},
+        {"", LevelNone}, {"*", LevelBlocked}, {"<", LevelRepeat}, {"12,5", 12.5f},
+        {"-4", -4.0f},   {"x", LevelNone},    {"**", LevelNone},  {"12 dB", LevelNone},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseLevel(c.text), c.expected) << '"' << c.text << '"';
 }
@@ -119,15 +123,13 @@ TEST(Levels, FormatLevelShowsTheTypedSentinelsWhateverTheMask) {
         const char* mask;
         const char* expected;
     } cases[] = {
-        {LevelNone, "#0.00", ""},
-        {LevelBlocked, "#0.00", "*"},
-        {LevelRepeat, "#0.00", "<"},
-        {LevelRepeat, "0", "<"},
-        {LevelReqEmpty, "0", "-500005"},  // other sentinels are plain numbers here
-        {12.345f, "#0.00", "12,35"},
-        {-3.0f, "#0.#", "-3"},
+        {LevelNone, "#0.00", ""},    {LevelBlocked, "#0.00", "*"},    {LevelRepeat, "#0.00", "<"},
+        {LevelRepeat, "0", "<"},     {LevelReqEmpty, "0", "-500005"},  // other sentinels are plain numbers
+                                                                       // here
+        {12.345f, "#0.00", "12,35"}, {-3.0f, "#0.#", "-3"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatLevel(c.value, c.mask), c.expected) << c.value << ' ' << c.mask;
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatLevel(c.value, c.mask), c.expected) << c.value << ' ' << c.mask;
 }
 
 TEST(Levels, ParseAndFormatLevelAreInverseOnTheTypedSentinels) {

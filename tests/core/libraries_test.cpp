@@ -1,5 +1,7 @@
 // Component libraries: the ".alb" file, its queries, reading cells from it,
 // deleting entries, the registered libraries and the in-memory list.
+#include "core/libraries.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -11,7 +13,6 @@
 #include "cells/record.h"
 #include "core/file.h"
 #include "core/info.h"
-#include "core/libraries.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
@@ -46,8 +47,14 @@ std::string FilterEntry(int32_t code, const std::string& article, const std::str
 std::string HeadEntry(int32_t typeCode, int32_t in, int32_t through, int32_t tap, const std::string& code,
                       const std::string& category, const std::string& series) {
     return RecordBytes()
-        .I32(typeCode).I32(in).I32(through).I32(tap)
-        .Text(code, 20).Text("", 30).Text(category, 30).Text(series, 20)
+        .I32(typeCode)
+        .I32(in)
+        .I32(through)
+        .I32(tap)
+        .Text(code, 20)
+        .Text("", 30)
+        .Text(category, 30)
+        .Text(series, 20)
         .Bytes();
 }
 
@@ -56,8 +63,11 @@ std::string LibraryBytes(const std::vector<std::string>& records, const char* ta
     RecordBytes body;
     for (const std::string& r : records) body.I32(static_cast<int32_t>(r.size())).Raw(r);
     RecordBytes file;
-    file.Raw(std::string(tag, 12)).U8(9).I32(static_cast<int32_t>(records.size()))
-        .I32(static_cast<int32_t>(LibraryHeaderSize + body.Size())).Raw(body.Bytes());
+    file.Raw(std::string(tag, 12))
+        .U8(9)
+        .I32(static_cast<int32_t>(records.size()))
+        .I32(static_cast<int32_t>(LibraryHeaderSize + body.Size()))
+        .Raw(body.Bytes());
     return file.Bytes();
 }
 
@@ -99,6 +109,7 @@ TEST_F(LibraryTest, HeaderRefusals) {
     const std::string good = LibraryBytes({});
     std::string noMark = good;
     noMark[12] = 8;
+    // clang-format off
     const Case cases[] = {
         {"current", good, true, ""},
         {"no byte 9", noMark, false, ""},
@@ -112,6 +123,7 @@ TEST_F(LibraryTest, HeaderRefusals) {
         {"unknown", LibraryBytes({}, "alb 7.0.0   "), false,
          " non è una libreria valida per questa versione di Telvano."},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Application->Script().Reset();
         auto l = Library("lib.alb", c.bytes);
@@ -139,7 +151,8 @@ TEST_F(LibraryTest, MissingFileAndBusyFile) {
     TFile holder(l->fileName, ModeReadWriteExclusive);
     EXPECT_FALSE(l->Open(false));
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].Text, "La libreria " + l->fileName + " è utilizzata da un altro utente. Riprovare più tardi.");
+    EXPECT_EQ(Boxes()[0].Text,
+              "La libreria " + l->fileName + " è utilizzata da un altro utente. Riprovare più tardi.");
 }
 
 TEST_F(LibraryTest, QueriesByKind) {
@@ -158,6 +171,7 @@ TEST_F(LibraryTest, QueriesByKind) {
         int type, k1, k2, k3;
         Strings expected;
     };
+    // clang-format off
     const Case cases[] = {
         {lqAllCodes, "", 0, 0, 0, 0, {"R4", "R2", "M8", "S8", "L1", "R4B"}},
         {lqCategories, "", 0, 0, 0, 0, {"Derivatori", "Multiswitch", "Listino"}},
@@ -170,6 +184,7 @@ TEST_F(LibraryTest, QueriesByKind) {
         {lqSeriesOfFamily, "", 10, 0, 0, 0, {"Beta"}},
         {lqSeriesOfFamily, "", 47, 0, 0, 0, {}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         list.Add("stale");
         l->Query(list, c.text, c.type, c.k1, c.k2, c.k3, c.kind);
@@ -250,7 +265,8 @@ TEST_F(LibraryTest, IterationDeliversEveryEntryOrEveryEntryOfAKind) {
                               }));
     ASSERT_TRUE(l->Open(false));
     Strings codes;
-    for (std::unique_ptr<TCella> cell = l->FirstCell(); cell; cell = l->NextCell()) codes.push_back(cell->Code);
+    for (std::unique_ptr<TCella> cell = l->FirstCell(); cell; cell = l->NextCell())
+        codes.push_back(cell->Code);
     EXPECT_EQ(codes, (Strings{"A", "B", "C"}));
 
     TFiltroS s(nullptr, 0, 0, 0, 0);
@@ -320,8 +336,10 @@ TEST_F(LibraryTest, DamagedEntriesStopTheWalk) {
     };
     const size_t second = LibraryHeaderSize + 4 + a.size();  // length field of entry B
     auto setI32 = [](std::string& bytes, size_t at, int32_t v) {
-        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
     };
+    // clang-format off
     const Case cases[] = {
         {"length 0", [&](std::string& f) { setI32(f, second, 0); }, {"A"}},
         {"negative length", [&](std::string& f) { setI32(f, second, -5); }, {"A"}},
@@ -333,6 +351,7 @@ TEST_F(LibraryTest, DamagedEntriesStopTheWalk) {
         {"end offset inside the header", [&](std::string& f) { setI32(f, 17, 20); }, {}},
         {"head running out of its entry", [&](std::string& f) { setI32(f, second, 10); }, {"A"}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Application->Script().Reset();
         std::string bytes = LibraryBytes({a, b});
@@ -342,8 +361,9 @@ TEST_F(LibraryTest, DamagedEntriesStopTheWalk) {
         l->ListCodesOfCategory(list, "");
         EXPECT_TRUE(l->IsDamaged()) << c.what;
         ASSERT_EQ(Boxes().size(), 1u) << c.what;
-        EXPECT_EQ(Boxes()[0].Text, "La libreria " + l->fileName +
-                                       " è danneggiata: i componenti che seguono il punto danneggiato non sono leggibili.");
+        EXPECT_EQ(Boxes()[0].Text,
+                  "La libreria " + l->fileName +
+                      " è danneggiata: i componenti che seguono il punto danneggiato non sono leggibili.");
         // What stands before the damage is still there, and a second query reports nothing new.
         EXPECT_EQ(Items(list), c.listed) << c.what;
         l->ListCodesOfCategory(list, "");
@@ -351,7 +371,8 @@ TEST_F(LibraryTest, DamagedEntriesStopTheWalk) {
         EXPECT_EQ(Boxes().size(), 1u) << c.what;
         ASSERT_TRUE(l->Open(false));
         Strings delivered;
-        for (std::unique_ptr<TCella> cell = l->FirstCell(); cell && delivered.size() < 10; cell = l->NextCell())
+        for (std::unique_ptr<TCella> cell = l->FirstCell(); cell && delivered.size() < 10;
+             cell = l->NextCell())
             delivered.push_back(cell->Code);
         EXPECT_EQ(delivered, c.listed) << c.what;
         const bool bReadable = c.listed.size() == 2;
@@ -377,7 +398,8 @@ TEST_F(LibraryTest, EntryWhoseRecordDoesNotReadLeavesTheCellAlone) {
 TEST_F(LibraryTest, RegisteredLibrariesByName) {
     ScopedLibraries registered;
     auto* first = new TLibreria;
-    first->fileName = Write("VARNE.alb", LibraryBytes({FilterEntry(1, "F1", "Filtri"), FilterEntry(2, "P1", "Passa")}));
+    first->fileName =
+        Write("VARNE.alb", LibraryBytes({FilterEntry(1, "F1", "Filtri"), FilterEntry(2, "P1", "Passa")}));
     auto* second = new TLibreria;
     second->fileName = Write("Altra.alb", LibraryBytes({FilterEntry(1, "X", "Filtri")}));
     auto* unnamed = new TLibreria;

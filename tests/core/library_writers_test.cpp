@@ -3,8 +3,6 @@
 // exactly as it was or exactly as intended; failures say what failed.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "cells/cell.h"
 #include "cells/filters.h"
@@ -53,7 +52,8 @@ protected:
         TLibreria l;
         l.fileName = path;
         EXPECT_TRUE(l.Open(true));
-        for (const char* code : {"A", "B", "C", "D"}) EXPECT_TRUE(l.WriteCell(*Filter(code, code[0] - 'A' + 1.0f)));
+        for (const char* code : {"A", "B", "C", "D"})
+            EXPECT_TRUE(l.WriteCell(*Filter(code, code[0] - 'A' + 1.0f)));
     }
     ~LibraryWriters() override { file_faults::Reset(); }
 
@@ -84,11 +84,13 @@ struct Write {
 TEST_F(LibraryWriters, AWriteStoppedAtAnyPointLeavesTheLibraryAsBeforeOrAsIntended) {
     const std::string before = ReadFileBytes(path);
     ASSERT_EQ(Contents(), "A=1 B=2 C=3 D=4 ");
+    // clang-format off
     const Write writes[] = {
         {"register", [](TLibreria& l) { return l.WriteCell(*Filter("E", 5)); }, "A=1 B=2 C=3 D=4 E=5 "},
         {"replace", [](TLibreria& l) { return l.WriteCell(*Filter("B", 20)); }, "A=1 C=3 D=4 B=20 "},
         {"delete", [](TLibreria& l) { return l.DeleteEntry("C"); }, "A=1 B=2 D=4 "},
     };
+    // clang-format on
     for (const Write& w : writes) {
         // The write that nothing stops: what it makes, and in how many steps.
         WriteFileBytes(path, before);
@@ -138,8 +140,8 @@ TEST_F(LibraryWriters, AWriteStoppedAtAnyPointLeavesTheLibraryAsBeforeOrAsIntend
                     ASSERT_TRUE(Boxes().empty());
                 } else {
                     ASSERT_EQ(Boxes().size(), 1u);
-                    ASSERT_EQ(Boxes()[0].Text,
-                              "Impossibile scrivere la libreria " + path + ". Causa: spazio esaurito sul disco.");
+                    ASSERT_EQ(Boxes()[0].Text, "Impossibile scrivere la libreria " + path +
+                                                   ". Causa: spazio esaurito sul disco.");
                 }
             }
         }
@@ -201,11 +203,13 @@ TEST_F(LibraryWriters, PermissionsRefusedAreSaidAtOnce) {
         bool openForWriting;
         const char* message;  // after the library's name
     };
+    // clang-format off
     const Case cases[] = {
         {"a library its user may not read", 0200, 0755, false, "Impossibile aprire la libreria "},
         {"a read-only library opened to write", 0444, 0755, true, "Impossibile aprire la libreria "},
         {"a read-only folder", 0644, 0555, true, "Impossibile scrivere la libreria "},
     };
+    // clang-format on
     std::string skipped;
     for (const Case& c : cases) {
         WriteFileBytes(path, before);

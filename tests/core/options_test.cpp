@@ -28,6 +28,7 @@ protected:
 
 // The limits a first run has: the default table with the reset's changes.
 // Rows are band slots, columns the limit kinds in their order.
+// clang-format off
 const float ResetLimits[BandSlots][LimitKinds] = {
     // DiffMax AttMin SigMin SigMax CNMin CNMinDig SigBanda SigAdj Sig60 SigMinDig SigMaxDig DiffAnDig
     {1000, 0, 60, 60, 1000, 1000, 1000, 1000, 1000, 60, 60, 1000},
@@ -46,8 +47,10 @@ const float ResetLimits[BandSlots][LimitKinds] = {
     {1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000},
     {1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000},
 };
+// clang-format on
 
 // The default limits, which a load without stored limits gives.
+// clang-format off
 const float DefaultLimits[BandSlots][LimitKinds] = {
     {1000, 0, 60, 60, 1000, 1000, 1000, 1000, 1000, 60, 60, 1000},
     {20, 42, 60, 80, 44, 24, 12, 3, 6, 47, 67, 13},
@@ -65,6 +68,7 @@ const float DefaultLimits[BandSlots][LimitKinds] = {
     {1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000},
     {1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000},
 };
+// clang-format on
 
 void ExpectLimits(const TOpzioni& o, const float (&expected)[BandSlots][LimitKinds]) {
     for (int band = 0; band < BandSlots; ++band)
@@ -110,11 +114,13 @@ struct FactorCase {
     int from, to;
     const char* text;
 };
+// clang-format off
 const FactorCase ResetFactors[] = {
     {1, 0, "1936,27"},    {0, 1, "0,000516457"}, {1, 2, "1,95583"},   {2, 1, "0,511292"},
     {1, 6, "166,386"},    {6, 1, "0,00601012"},  {0, 2, "0,0010101"}, {2, 0, "989,999"},
     {0, 6, "0,0859312"},  {6, 0, "11,6372"},     {2, 6, "85,0718"},   {6, 2, "0,0117548"},
 };
+// clang-format on
 
 TEST_F(OptionsTest, FreshOptionsHoldTheFirstRunState) {
     TOpzioni o(ini, nullptr);
@@ -141,14 +147,15 @@ TEST_F(OptionsTest, FreshOptionsHoldTheFirstRunState) {
     EXPECT_EQ(o.priceCurrency, 1);
     EXPECT_EQ(o.costM, 0.0f);
     EXPECT_EQ(o.resetMarker, 0);
-    for (const AnsiString* font : {&o.estimateFont, &o.listFont, &o.reportFont, &o.declarationFont, &o.coverFont})
+    for (const AnsiString* font :
+         {&o.estimateFont, &o.listFont, &o.reportFont, &o.declarationFont, &o.coverFont})
         EXPECT_EQ(*font, "Times New Roman");
     // Fields only a load sets hold the load's defaults.
     EXPECT_EQ(o.gridWidth, 42);
-    const bool switches[] = {o.showToolbar,     o.showCodesPanel,      o.showAttenuations,
-                             o.hbInformation,   o.hbAttenuations,      o.hbSignalLimits,
-                             o.hbGeneratedChannels, o.hbDistributedChannels, o.cablesNotDescribed,
-                             o.componentsCNotDescribed, o.componentsNotDescribed};
+    const bool switches[] = {
+        o.showToolbar,        o.showCodesPanel,          o.showAttenuations,      o.hbInformation,
+        o.hbAttenuations,     o.hbSignalLimits,          o.hbGeneratedChannels,   o.hbDistributedChannels,
+        o.cablesNotDescribed, o.componentsCNotDescribed, o.componentsNotDescribed};
     const bool expectedSwitches[] = {true, true, false, true, true, true, false, true, true, true, true};
     for (int i = 0; i < 11; ++i) EXPECT_EQ(switches[i], expectedSwitches[i]) << "switch " << i;
 }
@@ -160,7 +167,8 @@ TEST_F(OptionsTest, FreshOptionsHoldTheEuroFactorsAndNoOthers) {
         set[c.from][c.to] = true;
         EXPECT_EQ(o.currencyFactorTexts[c.from][c.to], c.text) << c.from << "-" << c.to;
         // The factor is the value of its text, as every later run reads it.
-        EXPECT_EQ(o.currencyFactors[c.from][c.to], static_cast<float>(StrToFloat(c.text))) << c.from << "-" << c.to;
+        EXPECT_EQ(o.currencyFactors[c.from][c.to], static_cast<float>(StrToFloat(c.text)))
+            << c.from << "-" << c.to;
     }
     for (int i = 0; i < CurrencyCount; ++i)
         for (int j = 0; j < CurrencyCount; ++j)
@@ -186,7 +194,8 @@ TEST_F(OptionsTest, SaveThenLoadGivesEqualOptions) {
     // Move every stored field away from its default.
     o.limitsBandSystem = systems.FindById('2');
     for (int band = 0; band < BandSlots; ++band)
-        for (int kind = 0; kind < LimitKinds; ++kind) o.limits[band][kind] = band * 1.25f + kind * 0.5f - 3.0f;
+        for (int kind = 0; kind < LimitKinds; ++kind)
+            o.limits[band][kind] = band * 1.25f + kind * 0.5f - 3.0f;
     o.limits[0][LimitDiffMax] = 0;
     o.cableOverlap = o.activeFilterChannels = o.activeFilterCodes = o.drawReturnAmplifiers = false;
     o.maxCellWidth = 2.75f;
@@ -300,10 +309,18 @@ TEST_F(OptionsTest, LoadReadsTheStoredValues) {
         const char* name;
         const char* text;
     } stored[] = {
-        {"SistemaBandeLimiti", "FM-I/V-5"}, {"AttMin7", "33,5"},        {"AccavallamentoCavi", "1"},
-        {"DoppioDatoSenzaZoom", "0"},      {"ColoreObliqua", "255"},   {"LivelloSottofondo", "4"},
-        {"DGWidth", "60"},                 {"VisualizzaAttenuazioni", "1"}, {"HBInformazioni", "0"},
-        {"ComponentiND", "0"},             {"ValutaP", "9"},           {"FontLista", "Arial"},
+        {"SistemaBandeLimiti", "FM-I/V-5"},
+        {"AttMin7", "33,5"},
+        {"AccavallamentoCavi", "1"},
+        {"DoppioDatoSenzaZoom", "0"},
+        {"ColoreObliqua", "255"},
+        {"LivelloSottofondo", "4"},
+        {"DGWidth", "60"},
+        {"VisualizzaAttenuazioni", "1"},
+        {"HBInformazioni", "0"},
+        {"ComponentiND", "0"},
+        {"ValutaP", "9"},
+        {"FontLista", "Arial"},
     };
     for (const auto& s : stored) ini->WriteString(s.name, s.text);
     TOpzioni o(ini, nullptr);
@@ -314,7 +331,7 @@ TEST_F(OptionsTest, LoadReadsTheStoredValues) {
     EXPECT_FALSE(o.doubleDataWithoutZoom);
     EXPECT_EQ(o.obliqueColour, 255);
     EXPECT_EQ(o.backgroundLevel, 4);
-    EXPECT_EQ(o.gridWidth, 42);   // not a zoom step
+    EXPECT_EQ(o.gridWidth, 42);  // not a zoom step
     EXPECT_TRUE(o.showAttenuations);
     EXPECT_FALSE(o.hbInformation);
     EXPECT_FALSE(o.componentsNotDescribed);
@@ -326,7 +343,8 @@ TEST_F(OptionsTest, TheSquareSizeIsOneOfTheThreeZoomSteps) {
     const struct {
         const char* stored;
         int32_t size;
-    } cases[] = {{"15", 15}, {"21", 21}, {"42", 42}, {"0", 42}, {"7", 42}, {"100", 42}, {"-21", 42}, {"", 42}};
+    } cases[] = {{"15", 15}, {"21", 21},  {"42", 42},  {"0", 42},
+                 {"7", 42},  {"100", 42}, {"-21", 42}, {"", 42}};
     for (const auto& c : cases) {
         ini->WriteString("DGWidth", c.stored);
         TOpzioni o(ini, nullptr);
@@ -337,9 +355,9 @@ TEST_F(OptionsTest, TheSquareSizeIsOneOfTheThreeZoomSteps) {
 
 TEST_F(OptionsTest, SpecialStoredValuesGiveTheirDefaults) {
     const struct {
-        const char* system;       // "SistemaBandeLimiti"
-        const char* colour;       // "ColoreObliqua"
-        const char* background;   // "LivelloSottofondo"
+        const char* system;      // "SistemaBandeLimiti"
+        const char* colour;      // "ColoreObliqua"
+        const char* background;  // "LivelloSottofondo"
         char expectedSystem;
         int32_t expectedColour;
         int32_t expectedBackground;
@@ -403,8 +421,8 @@ TEST_F(OptionsTest, EmptyFactorMeansNoFactor) {
 
 TEST_F(OptionsTest, DirectoriesDefaultFromTheProgramDirectory) {
     const struct {
-        std::vector<const char*> folders;   // made in the program directory
-        const char* projects;               // expected, after the program directory
+        std::vector<const char*> folders;  // made in the program directory
+        const char* projects;              // expected, after the program directory
         const char* libraries;
     } cases[] = {
         {{}, "", ""},
@@ -439,7 +457,7 @@ TEST_F(OptionsTest, DirectoriesKeepStoredValuesAndDefaultWithoutProgramDir) {
     // Without "ProgramDir" the program's files are those beside the executable.
     EXPECT_EQ(o.librariesDir, ExecutableDirectory());
     ini->WriteString("DirLibrerie", "");
-    ini->WriteString("ProgramDir", dir.substr(0, dir.size() - 1));   // without the final "/"
+    ini->WriteString("ProgramDir", dir.substr(0, dir.size() - 1));  // without the final "/"
     ForceDirectories(dir + "Librerie");
     o.Load();
     EXPECT_EQ(o.projectsDir, "/srv/progetti/");
@@ -474,7 +492,8 @@ TEST_F(OptionsTest, CurrencyNamesIndexesAndFormats) {
         EXPECT_EQ(TOpzioni::GetCurrencyName(i), "") << i;
         EXPECT_EQ(TOpzioni::GetCurrencyFormat(i), "#,##0.00") << i;
     }
-    for (const char* name : {"", "euro", "Euro ", "Dollari", "Lira"}) EXPECT_EQ(TOpzioni::GetCurrencyIndex(name), -1) << name;
+    for (const char* name : {"", "euro", "Euro ", "Dollari", "Lira"})
+        EXPECT_EQ(TOpzioni::GetCurrencyIndex(name), -1) << name;
 
     TStringList list;
     list.Add("Sterline");
@@ -486,7 +505,7 @@ TEST_F(OptionsTest, CurrencyNamesIndexesAndFormats) {
 
 TEST_F(OptionsTest, ConvertPrice) {
     TOpzioni o(ini, nullptr);
-    o.currencyFactors[1][2] = 1.0f;    // for exact halves
+    o.currencyFactors[1][2] = 1.0f;  // for exact halves
     o.currencyFactors[3][0] = 2.5f;
     o.currencyFactors[4][5] = 0.0f;
     o.currencyFactors[5][4] = -2.0f;
@@ -495,28 +514,28 @@ TEST_F(OptionsTest, ConvertPrice) {
         int from, to;
         float expected;
     } cases[] = {
-        {1000, 0, 1, 0.52f},            // 1000 / 1936,27 to the cent
-        {1, 1, 0, 1936},                // to whole lire
-        {-1000, 0, 1, -0.52f},          // a negative amount keeps its sign
+        {1000, 0, 1, 0.52f},    // 1000 / 1936,27 to the cent
+        {1, 1, 0, 1936},        // to whole lire
+        {-1000, 0, 1, -0.52f},  // a negative amount keeps its sign
         {-1, 1, 0, -1936},
-        {1000, 0, 0, LevelNone},        // no factor on the diagonal
-        {1000, 3, 4, LevelNone},        // no factor between them
-        {1000, 5, 4, LevelNone},        // a negative factor is none
+        {1000, 0, 0, LevelNone},  // no factor on the diagonal
+        {1000, 3, 4, LevelNone},  // no factor between them
+        {1000, 5, 4, LevelNone},  // a negative factor is none
         {1000, 4, 5, 0},
-        {LevelNone, 1, 0, LevelNone},   // no price stays no price
+        {LevelNone, 1, 0, LevelNone},  // no price stays no price
         {LevelBlocked, 1, 0, LevelNone},
         {LevelRepeat, 0, 1, LevelNone},
         {0, 1, 0, 0},
-        {0.125f, 1, 2, 0.13f},          // halves go away from zero
+        {0.125f, 1, 2, 0.13f},  // halves go away from zero
         {-0.125f, 1, 2, -0.13f},
         {0.375f, 1, 2, 0.38f},
         {1, 3, 0, 3},
         {-1, 3, 0, -3},
-        {3, 3, 0, 8},                   // 7.5
+        {3, 3, 0, 8},  // 7.5
         {-0.001f, 1, 2, 0},
-        {100, -1, 0, LevelNone},        // indexes outside the table
+        {100, -1, 0, LevelNone},  // indexes outside the table
         {100, 0, 10, LevelNone},
-        {10000, 6, 0, 116372},          // 10000 x 11,6372
+        {10000, 6, 0, 116372},  // 10000 x 11,6372
     };
     for (const auto& c : cases) {
         const float got = o.ConvertPrice(c.amount, c.from, c.to);

@@ -1,6 +1,7 @@
+#include "core/reporter.h"
+
 #include <gtest/gtest.h>
 
-#include "core/reporter.h"
 #include "platform/application.h"
 #include "platform/controls.h"
 #include "support/globals_fixture.h"

@@ -4,18 +4,17 @@
 // leaves no temporary file behind.
 #include <gtest/gtest.h>
 
-#include <sys/mount.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <set>
 #include <sstream>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/ini.h"
 #include "core/options.h"
@@ -151,7 +150,8 @@ std::string RunTrouble(const TroubleCase& c, const std::string& dir) {
         ini.WriteString("Nuovo", "1");
         ini.WriteInteger("Altro", 2);
         // The run goes on with what was written, whatever the file took.
-        if (ini.String("Nuovo") != "1" || ini.String("Altro") != "2") wrong << "values not kept for the run; ";
+        if (ini.String("Nuovo") != "1" || ini.String("Altro") != "2")
+            wrong << "values not kept for the run; ";
     }
     const auto& boxes = Application->Script().MessageBoxes;
     std::string expected;
@@ -180,6 +180,7 @@ std::string RunTrouble(const TroubleCase& c, const std::string& dir) {
 
 TEST_F(SettingsSafety, TroubleWithTheFileLosesNothingAndIsSaidOnce) {
     const std::string old = "Vecchio=1\n";
+    // clang-format off
     const TroubleCase cases[] = {
         {"a file its user may not read (0200)",
          [&](const std::string& d) {
@@ -217,6 +218,7 @@ TEST_F(SettingsSafety, TroubleWithTheFileLosesNothingAndIsSaidOnce) {
          false, true, Said::Nothing, "", 0640},
         {"no file yet", [](const std::string&) {}, false, true, Said::Nothing, "", 0600},
     };
+    // clang-format on
     std::string skipped;
     for (const TroubleCase& c : cases) {
         TempDir dir;

@@ -1,6 +1,8 @@
 // The codes palette over two small libraries written by the test: the codes
 // that fit the tool, picking an article from the code list or the tree, and
 // the tree following the registered libraries.
+#include "dialogs/codes_palette.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,7 +13,6 @@
 #include "cells/splitters.h"
 #include "cells/taps.h"
 #include "core/libraries.h"
-#include "dialogs/codes_palette.h"
 #include "dialogs/component_palette.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
@@ -77,7 +78,8 @@ protected:
     }
     std::vector<AnsiString> Roots() const {
         std::vector<AnsiString> roots;
-        for (int i = 0; i < codes.Tree->Items->RootCount(); ++i) roots.push_back(codes.Tree->Items->Root(i)->Text);
+        for (int i = 0; i < codes.Tree->Items->RootCount(); ++i)
+            roots.push_back(codes.Tree->Items->Root(i)->Text);
         return roots;
     }
 
@@ -85,7 +87,7 @@ protected:
     ScopedLibraries libraries;
     TLibreria* first = nullptr;
     TLibreria* second = nullptr;
-    std::unique_ptr<TLibreria> spare;   // the second library until it is registered
+    std::unique_ptr<TLibreria> spare;  // the second library until it is registered
     TPannelloComponenti palette;
     TPannelloCodici codes;
 };
@@ -99,8 +101,8 @@ TEST_F(CodesPaletteTest, TheCodeListHoldsTheArticlesThatFitTheTool) {
     EXPECT_TRUE(Codes().empty());
 
     Press("BDivisore3");
-    palette.FirstList->SelectByUser(2);    // 3 linee
-    palette.SecondList->SelectByUser(2);   // 4 uscite
+    palette.FirstList->SelectByUser(2);   // 3 linee
+    palette.SecondList->SelectByUser(2);  // 4 uscite
     EXPECT_EQ(Codes(), std::vector<AnsiString>{"DIV-34"});
 
     // A typed code that is not among them goes at the next refill.

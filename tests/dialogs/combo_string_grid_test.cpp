@@ -1,9 +1,10 @@
 // The string grid with a drop-down list over the selected cell.
+#include "dialogs/combo_string_grid.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "dialogs/combo_string_grid.h"
 #include "platform/application.h"
 #include "platform/forms.h"
 

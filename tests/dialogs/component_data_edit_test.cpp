@@ -115,7 +115,8 @@ TEST_F(ComponentDataEditTest, CurrencyChangesConvertThePriceOrWarnOnce) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Caption, "Ordivex Varne");
     EXPECT_EQ(boxes[0].Text,
-              "Manca il fattore di conversione tra la valuta Euro e la valuta Kuna. E' stato applicato il fattore 1.");
+              "Manca il fattore di conversione tra la valuta Euro e la valuta Kuna. E' stato applicato il "
+              "fattore 1.");
 
     // A name of no currency goes back to the current one, the price re-formatted.
     Application->Script().Reset();
@@ -236,7 +237,7 @@ TEST_F(ComponentDataLibraries, LibraryCombosListTheOpenLibrariesAndEmptyWhatDepe
     EXPECT_EQ(f.ComboLibreria->Text.Get(), "Antenne");
     f.ComboLibreria->Text = "Centrali";
     f.FormShow(&f);
-    EXPECT_EQ(f.ComboLibreria->Text.Get(), "Centrali");   // a chosen library stays
+    EXPECT_EQ(f.ComboLibreria->Text.Get(), "Centrali");  // a chosen library stays
 
     f.ComboVoce->Items->Add("A1");
     f.ComboVoce->Text = "A1";

@@ -109,7 +109,7 @@ TEST_F(ComponentDataLibrary, AnEntryOfTheComponentsKindLoadsIntoTheForm) {
     Answer([](TDatiComponenti& d) {
         EXPECT_EQ(d.ComboLibreria->Text.Get(), "prova");
         d.ComboVoce->OnEnter(d.ComboVoce);
-        ASSERT_EQ(d.ComboVoce->Items->Count(), 2);   // not the two-output one
+        ASSERT_EQ(d.ComboVoce->Items->Count(), 2);  // not the two-output one
         EXPECT_GE(d.ComboVoce->Items->IndexOf("Q4"), 0);
         EXPECT_GE(d.ComboVoce->Items->IndexOf("Q5"), 0);
         // Another kind's code, typed: refused by the reader, nothing changes.
@@ -154,7 +154,7 @@ TEST_F(ComponentDataLibrary, AddUpdateAndDeleteGoThroughTheLibrarysWriters) {
         d.ButtonAnnulla->Click();
     });
     EXPECT_FALSE(cell->OpenDataDialog());
-    EXPECT_EQ(cell->Description, "");   // the library changed, the cell did not
+    EXPECT_EQ(cell->Description, "");  // the library changed, the cell did not
     EXPECT_EQ(Codes().Count(), 4);
     std::unique_ptr<TCella> q5(libraries.Get().GetCell("prova", "Q5"));
     ASSERT_NE(q5, nullptr);
@@ -195,11 +195,11 @@ TEST_F(ComponentDataLibrary, AModuleEntryLoadsOntoTheModuleTabs) {
     std::unique_ptr<TCella> converter(NewCella(nullptr, 37, 0, 0, 1, 1, 0));
     converter->Described = 1;
     Answer([](TDatiComponenti& d) {
-        d.TabModuli->SelectByUser(1);   // the output amplifier shown
+        d.TabModuli->SelectByUser(1);  // the output amplifier shown
         d.ComboVoce->OnEnter(d.ComboVoce);
         ASSERT_EQ(d.ComboVoce->Items->Count(), 1);
         Pick(d.ComboVoce, "CV");
-        EXPECT_EQ(d.ShownAmplifierTab, 1);   // the same tab, refilled
+        EXPECT_EQ(d.ShownAmplifierTab, 1);  // the same tab, refilled
         d.TabModuli->SelectByUser(2);
         EXPECT_EQ(d.ValueEdit[2][0]->Text.Get(), "33");
         EXPECT_EQ(d.EditDescrizioneModulo->Text.Get(), "Dal catalogo");

@@ -71,8 +71,8 @@ TEST_F(ComponentDataGrids, TheEightColumnGridShowsAListAndRebuildsIt) {
     TListaCanali list;
     f.ShowChannelGrid(list);
     ASSERT_EQ(g8.RowCount, 2);
-    EXPECT_EQ(RowOf(g8, 0), (std::vector<AnsiString>{"Canalizzazione", "Canale", "Freq. Min", "Freq. Max", "A/D",
-                                                     "Descrizione", "Segnale", "C/N"}));
+    EXPECT_EQ(RowOf(g8, 0), (std::vector<AnsiString>{"Canalizzazione", "Canale", "Freq. Min", "Freq. Max",
+                                                     "A/D", "Descrizione", "Segnale", "C/N"}));
     EXPECT_EQ(RowOf(g8, 1), std::vector<AnsiString>(8));
 
     TCanale planned = PlanChannel(*CanalizzazioneEuropa, "21");
@@ -89,7 +89,8 @@ TEST_F(ComponentDataGrids, TheEightColumnGridShowsAListAndRebuildsIt) {
     list.Insert(loose);
     f.ShowChannelGrid(list);
     ASSERT_EQ(g8.RowCount, 4);
-    EXPECT_EQ(RowOf(g8, 1), (std::vector<AnsiString>{"Europa", "21", "470", "478", "D", "Rai", "70,5", "14"}));
+    EXPECT_EQ(RowOf(g8, 1),
+              (std::vector<AnsiString>{"Europa", "21", "470", "478", "D", "Rai", "70,5", "14"}));
     // A channel of no plan keeps its name through a show and a store.
     EXPECT_EQ(RowOf(g8, 2), (std::vector<AnsiString>{"(Nessuna)", "S12", "800", "808", "A", "", "", ""}));
     {
@@ -102,9 +103,10 @@ TEST_F(ComponentDataGrids, TheEightColumnGridShowsAListAndRebuildsIt) {
     // Rows typed by the person; the last row is never read.
     g8.RowCount = 8;
     const std::vector<std::vector<AnsiString>> typed = {
-        {"Europa", "", "470", "478", "d", "", "60", ""},                              // no name, lower-case d
-        {"Europa", "", "900", "", "D", "", "", ""},                                   // one edge only: dropped
-        {"Marte", "Un nome di canale troppo lungo", "1000", "1010", "D", "Una descrizione lunghissima", "", "12"},
+        {"Europa", "", "470", "478", "d", "", "60", ""},  // no name, lower-case d
+        {"Europa", "", "900", "", "D", "", "", ""},       // one edge only: dropped
+        {"Marte", "Un nome di canale troppo lungo", "1000", "1010", "D", "Una descrizione lunghissima", "",
+         "12"},
         {"Europa", "22", "478", "486", "x", "", "", ""},
         {"Europa", "23", "486", "494", "D", "", "", ""},
     };
@@ -136,7 +138,7 @@ TEST_F(ComponentDataGrids, TheEightColumnGridOffersSatellitePlansAndTheirChannel
     const TDatiCanalizzazione& row0 = sat->Row(0);
     TListaCanali list;
     f.ShowChannelGrid(list);
-    EXPECT_FALSE(Select(g8, 1, 0));   // the header row
+    EXPECT_FALSE(Select(g8, 1, 0));  // the header row
 
     // The last row: one empty row stays below it.
     EXPECT_TRUE(Select(g8, 0, 1));
@@ -159,7 +161,7 @@ TEST_F(ComponentDataGrids, TheEightColumnGridOffersSatellitePlansAndTheirChannel
 
     // A frequency typed over the channel's: the row names no plan's channel.
     EXPECT_TRUE(Select(g8, 2, 1));
-    g8.SetEditText(2, 1, g8.Cell(2, 1));   // unchanged text
+    g8.SetEditText(2, 1, g8.Cell(2, 1));  // unchanged text
     EXPECT_EQ(g8.Cell(0, 1), sat->name);
     g8.SetEditText(2, 1, "11000");
     EXPECT_EQ(g8.Cell(0, 1), "(Nessuna)");
@@ -174,7 +176,8 @@ TEST_F(ComponentDataGrids, TheEightColumnGridOffersSatellitePlansAndTheirChannel
         const char* typed;
         const char* kept;
     };
-    for (const Case& c : {Case{"d", "D"}, Case{"digitale", "D"}, Case{"a", "A"}, Case{"x", "A"}, Case{"", ""}}) {
+    for (const Case& c :
+         {Case{"d", "D"}, Case{"digitale", "D"}, Case{"a", "A"}, Case{"x", "A"}, Case{"", ""}}) {
         g8.SetEditText(4, 1, c.typed);
         EXPECT_EQ(g8.Cell(4, 1), c.kept) << c.typed;
     }
@@ -183,7 +186,7 @@ TEST_F(ComponentDataGrids, TheEightColumnGridOffersSatellitePlansAndTheirChannel
 TEST_F(ComponentDataGrids, TheFiveColumnGridOffersEuropaAndTheChannelsOfTheAntennasRange) {
     f.FormShow(&f);
     EXPECT_EQ(g5.Selection.Get(), (TGridRect{2, 1, 2, 1}));
-    EXPECT_FALSE(g5.Visible);   // shown only for the call
+    EXPECT_FALSE(g5.Visible);  // shown only for the call
     g5.RowCount = 2;
     g5.ClearRow(1);
     EXPECT_FALSE(Select(g5, 0, 0));
@@ -195,7 +198,7 @@ TEST_F(ComponentDataGrids, TheFiveColumnGridOffersEuropaAndTheChannelsOfTheAnten
     f.ValueEdit[0][0]->Text = "470";
     f.ValueEdit[0][1]->Text = "494";
     EXPECT_TRUE(Select(g5, 1, 1));
-    EXPECT_EQ(g5.Combo->Items->Count(), 3);   // 21, 22, 23
+    EXPECT_EQ(g5.Combo->Items->Count(), 3);  // 21, 22, 23
     EXPECT_EQ(g5.Combo->Items->Strings(0), "21");
     Pick(g5.Combo, "22");
     EXPECT_EQ(g5.Cell(2, 1), "A");
@@ -211,7 +214,7 @@ TEST_F(ComponentDataGrids, AConverterKeepsAChannelListPerOutputAndItsBandRowsFol
     std::unique_ptr<TCella> cell(NewCella(nullptr, 39, 0, 0, 0, 4, 0));
     auto& sat = dynamic_cast<TSat&>(*cell);
     sat.UseSatBands.fill(0);
-    sat.Characteristics[0] &= ~4u;   // not an "LNB Quad" yet
+    sat.Characteristics[0] &= ~4u;  // not an "LNB Quad" yet
     sat.OutputChannels[1]->Insert(PlanChannel(*CanalizzazioneEuropa, "21"));
     sat.Described = 1;
     Answer([](TDatiComponenti& d) {
@@ -225,7 +228,8 @@ TEST_F(ComponentDataGrids, AConverterKeepsAChannelListPerOutputAndItsBandRowsFol
         ASSERT_EQ(grid.RowCount, 3);
         EXPECT_EQ(grid.Cell(1, 1), "21");
         grid.RowCount = 4;
-        for (int c = 0; c < 4; ++c) grid.SetCell(c, 2, std::vector<AnsiString>{"Europa", "22", "478", "486"}[c]);
+        for (int c = 0; c < 4; ++c)
+            grid.SetCell(c, 2, std::vector<AnsiString>{"Europa", "22", "478", "486"}[c]);
         d.RadioModulo[2]->Click();
         EXPECT_EQ(grid.RowCount, 2);
         d.RadioModulo[1]->Click();
@@ -233,8 +237,9 @@ TEST_F(ComponentDataGrids, AConverterKeepsAChannelListPerOutputAndItsBandRowsFol
         // Output 3 gets the channels typed now, stored by OK.
         d.RadioModulo[3]->Click();
         grid.RowCount = 3;
-        for (int c = 0; c < 4; ++c) grid.SetCell(c, 1, std::vector<AnsiString>{"Europa", "40", "622", "630"}[c]);
-        d.CheckLnbQuad->Checked = true;   // fires its click
+        for (int c = 0; c < 4; ++c)
+            grid.SetCell(c, 1, std::vector<AnsiString>{"Europa", "40", "622", "630"}[c]);
+        d.CheckLnbQuad->Checked = true;  // fires its click
         EXPECT_FALSE(grid.Visible);
         EXPECT_FALSE(d.ButtonCambiaCanali->Visible);
         EXPECT_TRUE(d.ValueEdit[0][6]->Visible);
@@ -319,7 +324,7 @@ TEST_F(ComponentDataModules, AConverterPageShowsItsModuleAndStoresTheIfIfRule) {
     EXPECT_TRUE(cell->OpenDataDialog());
     const TModuloFiltro& read = cell->Module();
     EXPECT_FLOAT_EQ(read.slotHigh[2], 2200.0f);
-    EXPECT_EQ(read.slotPlan[1], nullptr);   // typed edges name no plan's channel
+    EXPECT_EQ(read.slotPlan[1], nullptr);  // typed edges name no plan's channel
     EXPECT_EQ(read.slotLabel[2], "Una descrizione trop");
     EXPECT_EQ(read.settingIndex, 4);
     EXPECT_EQ(read.flags & ModuleConversionMask, 1u);
@@ -348,7 +353,7 @@ TEST_F(ComponentDataModules, ModuleTabsKeepPlansChannelsAndTheOutputAmplifier) {
         EXPECT_EQ(d.RowCaption[0]->Text.Get(), "Reg. tilt  [-dB]");
         Type(d.PlanCombo[1], "Italia");
         d.ChannelCombo[1]->Text = "Un canale dal nome lunghissimo";
-        d.ValueEdit[0][0]->Text = "3";   // tilt: stage row 5
+        d.ValueEdit[0][0]->Text = "3";  // tilt: stage row 5
 
         // The second module: a modulator page.
         d.TabModuli->SelectByUser(3);
@@ -362,7 +367,7 @@ TEST_F(ComponentDataModules, ModuleTabsKeepPlansChannelsAndTheOutputAmplifier) {
         EXPECT_FALSE(d.RowCaption[4]->Visible);
         Type(d.PlanCombo[2], "Europa");
         d.ChannelCombo[2]->Text = "21";
-        d.ValueEdit[3][0]->Text = "95";   // output level: stage row 3
+        d.ValueEdit[3][0]->Text = "95";  // output level: stage row 3
 
         // "Ampli Uscita": every edit empty, then one value.
         d.TabModuli->SelectByUser(1);
@@ -375,7 +380,7 @@ TEST_F(ComponentDataModules, ModuleTabsKeepPlansChannelsAndTheOutputAmplifier) {
         d.ValueEdit[4][2]->Text = "30";
         d.TabModuli->SelectByUser(0);
         EXPECT_TRUE(d.ModuleList.stage->Block2() != nullptr);
-        EXPECT_EQ(d.ValueEdit[4][2]->Text.Get(), "");   // the input amplifier's own rows
+        EXPECT_EQ(d.ValueEdit[4][2]->Text.Get(), "");  // the input amplifier's own rows
         d.ValueEdit[1][0]->Text = "6";
         d.TabModuli->SelectByUser(1);
         EXPECT_EQ(d.ValueEdit[4][2]->Text.Get(), "30");

@@ -1,12 +1,13 @@
 // The component-data form on its own: its switches and the sections, rows
 // and boxes they show, its layout, and its value tables.
+#include "dialogs/component_data.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "core/band_systems.h"
 #include "core/globals.h"
-#include "dialogs/component_data.h"
 #include "platform/application.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"
@@ -100,7 +101,8 @@ TEST_F(ComponentDataTest, SetPortFlagsTakesACountOrAMask) {
                           {1, 0x001},        {5, 0x01F},  {0x800FFF, 0xFFF}, {0x800000 | 0x840, 0x840}};
     for (const Case& c : cases) {
         f.SetPortFlags(c.word);
-        for (int r = 0; r < DialogRows; ++r) EXPECT_EQ(f.RowFlags[r] != 0, ((c.rows >> r) & 1) != 0) << c.word << " " << r;
+        for (int r = 0; r < DialogRows; ++r)
+            EXPECT_EQ(f.RowFlags[r] != 0, ((c.rows >> r) & 1) != 0) << c.word << " " << r;
     }
 }
 
@@ -110,11 +112,12 @@ TEST_F(ComponentDataTest, TheElectricalWordShowsItsRowsAndBoxes) {
         std::vector<TControl*> shown;
     };
     const std::vector<TControl*> all = {
-        f.LabelCorrente, f.EditCorrente, f.LabelSupply[0], f.CheckAlimInterno, f.EditCorrenteInterno,
-        f.CheckAlimEsterno, f.LabelSupply[1], f.LabelSupply[2],
-        f.CheckPort[0][0], f.CheckPort[0][1], f.CheckPort[0][2], f.CheckPort[1][0], f.CheckPort[1][1],
-        f.CheckPort[1][2], f.CheckPort[2][0], f.CheckPort[2][1], f.CheckPort[2][2],
+        f.LabelCorrente,    f.EditCorrente,    f.LabelSupply[0],  f.CheckAlimInterno, f.EditCorrenteInterno,
+        f.CheckAlimEsterno, f.LabelSupply[1],  f.LabelSupply[2],  f.CheckPort[0][0],  f.CheckPort[0][1],
+        f.CheckPort[0][2],  f.CheckPort[1][0], f.CheckPort[1][1], f.CheckPort[1][2],  f.CheckPort[2][0],
+        f.CheckPort[2][1],  f.CheckPort[2][2],
     };
+    // clang-format off
     const Case cases[] = {
         {0x07, {}},  // port bits without a port row show no box
         {0x40, {f.LabelCorrente, f.EditCorrente}},
@@ -125,6 +128,7 @@ TEST_F(ComponentDataTest, TheElectricalWordShowsItsRowsAndBoxes) {
         {0x80 | 0x100, {}},  // the supply boxes only with "Riceve alimentazione da"
         {0x10 | 0x20 | 0x04, {f.LabelSupply[1], f.LabelSupply[2], f.CheckPort[1][2], f.CheckPort[2][2]}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         f.ResetSections();
         f.ElectricalWord = c.word;
@@ -147,6 +151,7 @@ TEST_F(ComponentDataTest, ThePositionsWordShowsItsBoxesInDisplayOrder) {
         int32_t word;
         std::vector<TCheckBox*> shown;  // top to bottom
     };
+    // clang-format off
     const Case cases[] = {
         {0x80, {f.CheckPalo2}},
         {0x20, {f.CheckPalo1}},
@@ -155,9 +160,10 @@ TEST_F(ComponentDataTest, ThePositionsWordShowsItsBoxesInDisplayOrder) {
           f.CheckPresa, f.CheckPalo2}},
         {0x14, {f.CheckLinea, f.CheckUltimoLinea}},
     };
-    const std::vector<TCheckBox*> all = {f.CheckPalo1, f.CheckCentrale, f.CheckSottostazione, f.CheckPrimoLinea,
-                                         f.CheckLinea, f.CheckUltimoLinea, f.CheckPresa, f.CheckPalo2,
-                                         f.CheckAmpliLinea, f.CheckTestaCalata};
+    // clang-format on
+    const std::vector<TCheckBox*> all = {
+        f.CheckPalo1,       f.CheckCentrale, f.CheckSottostazione, f.CheckPrimoLinea, f.CheckLinea,
+        f.CheckUltimoLinea, f.CheckPresa,    f.CheckPalo2,         f.CheckAmpliLinea, f.CheckTestaCalata};
     for (const Case& c : cases) {
         f.ResetSections();
         f.PositionsWord = c.word;
@@ -256,7 +262,8 @@ TEST_F(ComponentDataTest, SectionsStackInTheirColumns) {
     f.LabelNome->Caption = "Filtro F1";
     Arrange();
     // Left column: signals, structure, commercial data, auxiliary articles.
-    const std::vector<TControl*> left = {f.GroupSegnali, f.GroupStruttura, f.GroupCommerciali, f.GroupAusiliari};
+    const std::vector<TControl*> left = {f.GroupSegnali, f.GroupStruttura, f.GroupCommerciali,
+                                         f.GroupAusiliari};
     for (size_t i = 1; i < left.size(); ++i) {
         EXPECT_EQ(left[i]->Left, 8);
         EXPECT_GE(left[i]->Top, left[i - 1]->Top + left[i - 1]->Height + 16);
@@ -347,6 +354,7 @@ TEST_F(ComponentDataTest, ValueEditsAddressTheTableOfTheCurrentKindModuleAndOutp
         int outputs;
         TBandRow* row;  // row 3 of the table the edits address
     };
+    // clang-format off
     const Case cases[] = {
         {TableMainFunction, 2, 0, 1, &f.MainTable[2][3]},
         {TableInputAmplification, 1, 0, 1, &f.InputAmpTable[1][3]},
@@ -354,6 +362,7 @@ TEST_F(ComponentDataTest, ValueEditsAddressTheTableOfTheCurrentKindModuleAndOutp
         {TableOutputAmplification, 1, 5, 6, &f.OutputAmpTable[1][5][3]},
         {TableOutputAmplification, 1, 5, 1, &f.SingleOutputTable(1)[3]},
     };
+    // clang-format on
     for (const Case& c : cases) {
         f.CurrentKind = c.kind;
         f.CurrentModule = c.module;

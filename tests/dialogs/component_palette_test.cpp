@@ -1,6 +1,8 @@
 // The component palette and its tool factory: what each tool and list state
 // builds, the tool chosen for a library cell, the modes, the variant texts,
 // the turned glyphs and the restyling of selected signs.
+#include "dialogs/component_palette.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -16,7 +18,6 @@
 #include "cells/factory.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
-#include "dialogs/component_palette.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 
@@ -39,7 +40,9 @@ protected:
         if (second >= 0) palette.SecondList->ItemIndex = second;
         if (third >= 0) palette.ThirdList->ItemIndex = third;
     }
-    std::unique_ptr<TCella> Make(int32_t x = 3, int32_t y = 4) { return palette.CreateCurrentToolCell(nullptr, x, y); }
+    std::unique_ptr<TCella> Make(int32_t x = 3, int32_t y = 4) {
+        return palette.CreateCurrentToolCell(nullptr, x, y);
+    }
 };
 
 std::vector<AnsiString> Items(const TComboBox* list) {
@@ -64,6 +67,7 @@ TEST_F(PaletteTest, FactoryBuildsTheClassCountsAndLayoutOfTheLists) {
         int first, second, third;
         int32_t type, inputs, taps, layout;
     };
+    // clang-format off
     const Case cases[] = {
         {"BSwitch4", 0, 1, 4, 56, 1, 2, 5},    // "Matrice dx."
         {"BSwitch4", 2, 3, 5, 10, 3, 4, 11},   // "1 out dx."
@@ -78,9 +82,10 @@ TEST_F(PaletteTest, FactoryBuildsTheClassCountsAndLayoutOfTheLists) {
         {"BConvertitore", 1, 1, 1, 37, 1, -1, 1},  // "da palo": one in, one out
         {"BAlimentatoreSF", -1, -1, 3, 44, -1, -1, 3},
     };
+    // clang-format on
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.button) + " " + std::to_string(c.first) + "/" + std::to_string(c.second) + "/" +
-                     std::to_string(c.third));
+        SCOPED_TRACE(std::string(c.button) + " " + std::to_string(c.first) + "/" + std::to_string(c.second) +
+                     "/" + std::to_string(c.third));
         Choose(c.button, c.first, c.second, c.third);
         std::unique_ptr<TCella> cell = Make();
         ASSERT_NE(cell, nullptr);
@@ -187,14 +192,17 @@ TEST_F(PaletteTest, EachCellSelectsTheToolThatMakesItAgain) {
         std::vector<int> picks[3];
         for (int k = 0; k < 3; ++k) {
             const int n = static_cast<int>(VariantItems(info.Lists[k]).size());
-            if (n == 0) picks[k] = {-1};
-            else picks[k] = n > 2 ? std::vector<int>{0, n / 2, n - 1} : (n == 2 ? std::vector<int>{0, 1} : std::vector<int>{0});
+            if (n == 0)
+                picks[k] = {-1};
+            else
+                picks[k] = n > 2 ? std::vector<int>{0, n / 2, n - 1}
+                                 : (n == 2 ? std::vector<int>{0, 1} : std::vector<int>{0});
         }
         for (int a : picks[0])
             for (int b : picks[1])
                 for (int c : picks[2]) {
-                    SCOPED_TRACE(std::string(info.Name) + " " + std::to_string(a) + "/" + std::to_string(b) + "/" +
-                                 std::to_string(c));
+                    SCOPED_TRACE(std::string(info.Name) + " " + std::to_string(a) + "/" + std::to_string(b) +
+                                 "/" + std::to_string(c));
                     palette.PressButton(index);
                     if (a >= 0) palette.FirstList->ItemIndex = a;
                     if (b >= 0) palette.SecondList->ItemIndex = b;
@@ -235,7 +243,8 @@ TEST_F(PaletteTest, NetworkModeDisablesTheHeadEndTools) {
     Press("BSat");
     ASSERT_EQ(palette.CurrentTool(), 39);
     palette.ShowMode(1);
-    for (const char* name : {"BAntenna", "BSat", "BFiltroP", "BAmplificatoreA", "BFiltroPB", "BCentraleIntegrata"})
+    for (const char* name :
+         {"BAntenna", "BSat", "BFiltroP", "BAmplificatoreA", "BFiltroPB", "BCentraleIntegrata"})
         EXPECT_FALSE(palette.ButtonNamed(name)->Enabled) << name;
     EXPECT_TRUE(palette.ButtonNamed("BDerivatore3")->Enabled);
     EXPECT_TRUE(palette.ButtonNamed("BArrow")->Down);
@@ -259,9 +268,10 @@ TEST_F(PaletteTest, ButtonsStandInPairsAndTheListsFollowThem) {
         const char* name;
         int left, top;
     };
-    for (const Place& p : {Place{"BArrow", 0, 0}, Place{"BEraser", 0, 25}, Place{"BLineaGrafica", 30, 0},
-                           Place{"BRettangoloGrafico", 30, 25}, Place{"BTesto", 55, 0},
-                           Place{"BSeparatoreCC", 85, 0}, Place{"BTerra", 85, 25}, Place{"BParabola", 585, 25}}) {
+    for (const Place& p :
+         {Place{"BArrow", 0, 0}, Place{"BEraser", 0, 25}, Place{"BLineaGrafica", 30, 0},
+          Place{"BRettangoloGrafico", 30, 25}, Place{"BTesto", 55, 0}, Place{"BSeparatoreCC", 85, 0},
+          Place{"BTerra", 85, 25}, Place{"BParabola", 585, 25}}) {
         EXPECT_EQ(palette.ButtonNamed(p.name)->Left, p.left) << p.name;
         EXPECT_EQ(palette.ButtonNamed(p.name)->Top, p.top) << p.name;
     }
@@ -283,12 +293,23 @@ TEST_F(PaletteTest, VariantListsHoldTheirTextsWordForWord) {
     auto second = &TPannelloComponenti::SecondList;
     auto third = &TPannelloComponenti::ThirdList;
     const std::vector<Case> cases = {
-        {"BDivisore3", first, {"1 linea", "2 linee", "3 linee", "4 linee", "5 linee", "6 linee", "7 linee", "8 linee", "9 linee"}},
-        {"BDivisore3", second, {"2 uscite", "3 uscite", "4 uscite", "5 uscite", "6 uscite", "7 uscite", "8 uscite", "9 uscite", "10 uscite"}},
-        {"BDerivatore3", second, {"1 derivata", "2 derivate", "3 derivate", "4 derivate", "5 derivate", "6 derivate", "7 derivate", "8 derivate", "9 derivate", "10 derivate"}},
+        {"BDivisore3",
+         first,
+         {"1 linea", "2 linee", "3 linee", "4 linee", "5 linee", "6 linee", "7 linee", "8 linee", "9 linee"}},
+        {"BDivisore3",
+         second,
+         {"2 uscite", "3 uscite", "4 uscite", "5 uscite", "6 uscite", "7 uscite", "8 uscite", "9 uscite",
+          "10 uscite"}},
+        {"BDerivatore3",
+         second,
+         {"1 derivata", "2 derivate", "3 derivate", "4 derivate", "5 derivate", "6 derivate", "7 derivate",
+          "8 derivate", "9 derivate", "10 derivate"}},
         {"BDerivatoreS", second, {"2 derivate", "4 derivate", "6 derivate", "8 derivate", "10 derivate"}},
         {"BAlimentatore", second, {"1 uscita", "2 uscite", "3 uscite", "4 uscite"}},
-        {"BMiscelatore", first, {"2 ingressi", "3 ingressi", "4 ingressi", "5 ingressi", "6 ingressi", "7 ingressi", "8 ingressi", "9 ingressi", "10 ingressi"}},
+        {"BMiscelatore",
+         first,
+         {"2 ingressi", "3 ingressi", "4 ingressi", "5 ingressi", "6 ingressi", "7 ingressi", "8 ingressi",
+          "9 ingressi", "10 ingressi"}},
         {"BPresaD", second, {"normale", "demix 2 out", "demix 3 out"}},
         {"BAmplificatore", second, {"normale", "1 ingresso"}},
         {"BAmplificatoreAt", first, {"1 ingresso", "2 ingressi", "2 in automix"}},
@@ -299,27 +320,30 @@ TEST_F(PaletteTest, VariantListsHoldTheirTextsWordForWord) {
     };
     for (const Case& c : cases) {
         Press(c.button);
-        EXPECT_EQ(Items(palette.*c.list), std::vector<AnsiString>(c.items.begin(), c.items.end())) << c.button;
+        EXPECT_EQ(Items(palette.*c.list), std::vector<AnsiString>(c.items.begin(), c.items.end()))
+            << c.button;
         EXPECT_TRUE((palette.*c.list)->Visible) << c.button;
     }
     Press("BSwitch4");
     std::vector<AnsiString> layout = Items(palette.ThirdList);
     ASSERT_EQ(layout.size(), 44u);
     EXPECT_EQ(std::vector<AnsiString>(layout.begin(), layout.begin() + 6),
-              (std::vector<AnsiString>{"Out laterali", "Out sx.", "Out dx.", "Matrice sx.", "Matrice dx.", "1 out dx."}));
+              (std::vector<AnsiString>{"Out laterali", "Out sx.", "Out dx.", "Matrice sx.", "Matrice dx.",
+                                       "1 out dx."}));
     EXPECT_EQ(layout.back(), "39 out dx.");
     EXPECT_EQ(Items(palette.FirstList).at(1), "2 passanti");
     EXPECT_EQ(Items(palette.SecondList).back(), "40 uscite");
     Press("BSwitchN");
     EXPECT_EQ(Items(palette.ThirdList).front(), "Out sotto");
-    EXPECT_EQ(palette.ThirdList->ItemIndex, 1);   // starts at "Out laterali"
+    EXPECT_EQ(palette.ThirdList->ItemIndex, 1);  // starts at "Out laterali"
     Press("BAmplificatoreA");
     EXPECT_EQ(Items(palette.FirstList).back(), "9 vie");
 
     EXPECT_EQ(Items(palette.CableColourList),
-              (std::vector<AnsiString>{"Nero", "Rosso", "Verde", "Blu", "Acqua", "Marrone", "Fucsia", "Grigio", "Azzurro"}));
-    EXPECT_EQ(Items(palette.FontSizeBox),
-              (std::vector<AnsiString>{"8pt", "10pt", "12pt", "14pt", "16pt", "20pt", "24pt", "28pt", "32pt"}));
+              (std::vector<AnsiString>{"Nero", "Rosso", "Verde", "Blu", "Acqua", "Marrone", "Fucsia",
+                                       "Grigio", "Azzurro"}));
+    EXPECT_EQ(Items(palette.FontSizeBox), (std::vector<AnsiString>{"8pt", "10pt", "12pt", "14pt", "16pt",
+                                                                   "20pt", "24pt", "28pt", "32pt"}));
 }
 
 TEST_F(PaletteTest, ToolsShowTheirControlsAndRememberTheirOwnLists) {
@@ -355,12 +379,12 @@ TEST_F(PaletteTest, ToolsShowTheirControlsAndRememberTheirOwnLists) {
 TEST_F(PaletteTest, MixingAtTheSidesMovesTheOutputListButNoMemory) {
     Press("BFiltroAT");
     palette.SecondList->SelectByUser(0);
-    palette.ThirdList->SelectByUser(1);   // "mix lati"
+    palette.ThirdList->SelectByUser(1);  // "mix lati"
     palette.TakeArticle = 1;
     std::unique_ptr<TCella> cell = Make();
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(cell->Variant, 2);
-    EXPECT_EQ(palette.SecondList->ItemIndex, 1);   // "2 out automix"
+    EXPECT_EQ(palette.SecondList->ItemIndex, 1);  // "2 out automix"
     EXPECT_EQ(palette.SecondOf[35], 0);
     EXPECT_EQ(palette.ThirdOf[35], 1);
     EXPECT_EQ(palette.TakeArticle, 1);

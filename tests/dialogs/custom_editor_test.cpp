@@ -1,6 +1,8 @@
 // The custom-component editor headless: its grids and port records in and
 // out, the symbol's size, the two steps with the strict analysis, and the
 // palette and codes panel lent by the main window.
+#include "dialogs/custom_editor.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -19,7 +21,6 @@
 #include "dialogs/codes_palette.h"
 #include "dialogs/component_data.h"
 #include "dialogs/component_palette.h"
-#include "dialogs/custom_editor.h"
 #include "platform/application.h"
 #include "support/custom_cells.h"
 #include "support/globals_fixture.h"
@@ -98,8 +99,9 @@ TEST_F(CustomEditorTest, PortsOnAllFourBordersComeBackAsTheyWent) {
         int32_t column, row, type;
         const char* number;
         int32_t orientation;
-    } anchors[] = {{1, 0, CodeEntryAnchor, "1", 0}, {5, 2, CodeEntryAnchor, "2", 1}, {1, 5, CodeEntryAnchor, "3", 2},
-                   {0, 2, CodeEntryAnchor, "4", 3}, {3, 5, CodeExitAnchor, "1", 0},  {0, 3, CodeExitAnchor, "2", 1},
+    } anchors[] = {{1, 0, CodeEntryAnchor, "1", 0}, {5, 2, CodeEntryAnchor, "2", 1},
+                   {1, 5, CodeEntryAnchor, "3", 2}, {0, 2, CodeEntryAnchor, "4", 3},
+                   {3, 5, CodeExitAnchor, "1", 0},  {0, 3, CodeExitAnchor, "2", 1},
                    {3, 0, CodeExitAnchor, "3", 2},  {5, 3, CodeExitAnchor, "4", 3}};
     for (const auto& a : anchors) {
         SCOPED_TRACE(std::to_string(a.column) + "," + std::to_string(a.row));
@@ -363,7 +365,7 @@ TEST(CustomEditorProgram, StructureButtonStoresTheCellBackOnlyOnOk) {
             (ok ? e.BOk : e.BAnnulla)->Click();
         });
         dialog->ButtonStruttura->Click();
-        EXPECT_NE(inside, dialog);   // cells edited inside have a dialog of their own
+        EXPECT_NE(inside, dialog);  // cells edited inside have a dialog of their own
         EXPECT_EQ(DatiComponenti, dialog);
         EXPECT_EQ(cell->Drawing.Columns, ok ? 3 : 2);
         EXPECT_EQ(cell->FootprintColumns, ok ? 3 : 2);

@@ -1,11 +1,12 @@
 // The installer-data form: its header line, its two groups, "Ok" and "Annulla".
+#include "dialogs/installer_data.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "core/globals.h"
 #include "core/ini.h"
-#include "dialogs/installer_data.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
 
@@ -48,7 +49,8 @@ TEST_F(InstallerDataTest, OkWritesTheSixteenValues) {
     form.LoadStoredValues();
     EXPECT_EQ(form.ECap->Text.Get(), "10100");
     for (int round = 0; round < 2; ++round) {
-        for (const auto& f : TDatiIntestazione::Fields) (form.*f.Edit)->Text = AnsiString(f.Name) + "-" + IntToStr(round);
+        for (const auto& f : TDatiIntestazione::Fields)
+            (form.*f.Edit)->Text = AnsiString(f.Name) + "-" + IntToStr(round);
         form.BOkClick(nullptr);
         EXPECT_EQ(form.ModalResult.Get(), mrOk);
     }
@@ -69,7 +71,8 @@ void ExpectLaidOut(TWinControl* parent) {
         TControl* c = parent->Controls(i);
         if (!c->Visible) continue;
         const TRect r = c->BoundsRect();
-        EXPECT_TRUE(r.Left >= 0 && r.Top >= 0 && r.Right <= parent->ClientWidth && r.Bottom <= parent->ClientHeight)
+        EXPECT_TRUE(r.Left >= 0 && r.Top >= 0 && r.Right <= parent->ClientWidth &&
+                    r.Bottom <= parent->ClientHeight)
             << i << " at " << c->Left.Get() << "," << c->Top.Get();
         for (int j = i + 1; j < count; ++j) {
             TControl* d = parent->Controls(j);

@@ -1,22 +1,22 @@
 // The library manager lists a library's entries, edits them in place and
 // writes each edited entry back, never losing an entry on the way.
-#include <gtest/gtest.h>
+#include "dialogs/library_manager.h"
 
-#include <sys/stat.h>
+#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <functional>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
+#include "app/estimate_page.h"
 #include "cells/active_filters.h"
 #include "cells/filters.h"
 #include "core/libraries.h"
-#include "dialogs/component_data.h"
 #include "core/options.h"
-#include "app/estimate_page.h"
-#include "dialogs/library_manager.h"
+#include "dialogs/component_data.h"
 #include "platform/application.h"
 #include "platform/safe_files.h"
 #include "support/file_bytes.h"
@@ -108,7 +108,7 @@ TEST_F(LibraryManagerTest, LayoutAndListing) {
     EXPECT_EQ(form.LabelSerie->Caption.Get(), "Serie:");
     EXPECT_EQ(form.BVerifica->Caption.Get(), "Verifica");
     EXPECT_EQ(form.BChiudi->Caption.Get(), "Chiudi");
-    const std::vector<std::string> headers = {"",        "Categoria",   "Marca",  "Serie", "Codice",
+    const std::vector<std::string> headers = {"",         "Categoria",   "Marca",  "Serie", "Codice",
                                               "Articolo", "Descrizione", "Valuta", "Prezzo"};
     for (int c = 0; c < 9; ++c) EXPECT_EQ(form.Grid->Cells[c][0], headers[c]);
     // Empty filters list every entry, by category.
@@ -155,12 +155,13 @@ struct EditCase {
     const char* name;
     int col;
     const char* text;
-    bool writeFails;  // the disk refuses the write
+    bool writeFails;       // the disk refuses the write
     const char* expected;  // the library on file afterwards; "" for unchanged
     const char* row4;      // column 4 of the edited row afterwards
 };
 
 TEST_F(LibraryManagerTest, EditsWrittenBack) {
+    // clang-format off
     const EditCase cases[] = {
         {"description", 6, "Nuova", false,
          "F3:Descr:1:10.000000 D1:Descr:1:20.000000 F1:Descr:1:30.000000 D2:Nuova:1:40.000000 ", "D2"},
@@ -170,6 +171,7 @@ TEST_F(LibraryManagerTest, EditsWrittenBack) {
         {"hidden code", 4, "F1", false, "", "F1"},
         {"empty code", 4, "", false, "", ""},
     };
+    // clang-format on
     for (const EditCase& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(TLibreria::CreateFile(path, true));
@@ -294,7 +296,8 @@ TEST_F(LibraryManagerTest, CurrencyChangeConvertsOrWarns) {
     form.ValutaChange(nullptr);
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].Text,
-              "Manca il fattore di conversione tra la valuta Lire e la valuta Euro. E' stato applicato il fattore 1.");
+              "Manca il fattore di conversione tra la valuta Lire e la valuta Euro. E' stato applicato il "
+              "fattore 1.");
     EXPECT_EQ(ReadAmount(form.Grid->Cells[8][row]), 80000.0);
     form.ValutaExit(nullptr);
     form.Grid->Row = row == 1 ? 2 : 1;

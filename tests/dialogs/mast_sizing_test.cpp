@@ -1,8 +1,9 @@
 // The mast-sizing data form: item texts, the ordered list, the buttons and
 // what it keeps in the settings.
+#include "dialogs/mast_sizing.h"
+
 #include <gtest/gtest.h>
 
-#include "dialogs/mast_sizing.h"
 #include "support/globals_fixture.h"
 
 namespace {
@@ -35,10 +36,11 @@ TEST(MastSizingForm, ItemTexts) {
         bool ok;
         float d = 0, s = 0, l = 0;
     };
-    for (Case c : {Case{"d=28mm - s=2mm - l=3m", true, 28, 2, 3}, Case{"d=101,5mm - s=2,8mm - l=0,5m", true, 101.5f, 2.8f, 0.5f},
-                   Case{"d=abc", false}, Case{"", false}, Case{"d=", false}, Case{"d=28mm", false},
-                   Case{"d=28mm - s=2mm - l=", false}, Case{"d=28mm - s=xmm - l=3m", false},
-                   Case{"d=28mm - s=2mm - l=3", false}}) {
+    for (Case c :
+         {Case{"d=28mm - s=2mm - l=3m", true, 28, 2, 3},
+          Case{"d=101,5mm - s=2,8mm - l=0,5m", true, 101.5f, 2.8f, 0.5f}, Case{"d=abc", false},
+          Case{"", false}, Case{"d=", false}, Case{"d=28mm", false}, Case{"d=28mm - s=2mm - l=", false},
+          Case{"d=28mm - s=xmm - l=3m", false}, Case{"d=28mm - s=2mm - l=3", false}}) {
         SCOPED_TRACE(c.text);
         float d = -1, s = -1, l = -1;
         EXPECT_EQ(TDatiAutSost::ParseSection(c.text, d, s, l), c.ok);
@@ -72,12 +74,12 @@ TEST_F(MastSizingFormTest, AddingKeepsTheListOrdered) {
     EXPECT_EQ(items[1], "d=28mm - s=2mm - l=2,5m");
     EXPECT_EQ(items[2], "d=28mm - s=2mm - l=3m");
 
-    form.AddSection(28, 2, 2.5f);   // equal: nothing
+    form.AddSection(28, 2, 2.5f);  // equal: nothing
     form.AddSection(50, 2, 3);
     EXPECT_EQ(Items(form), items);
 
-    form.AddSection(120, 4, 3);     // larger than all: last
-    form.AddSection(60, 2, 6);      // d first, then s: before 60 x 3
+    form.AddSection(120, 4, 3);  // larger than all: last
+    form.AddSection(60, 2, 6);   // d first, then s: before 60 x 3
     items = Items(form);
     EXPECT_EQ(items.back(), "d=120mm - s=4mm - l=3m");
     EXPECT_EQ(items[9], "d=60mm - s=2mm - l=6m");
@@ -90,8 +92,9 @@ TEST_F(MastSizingFormTest, AggiungiNeedsThreeNumbersAboveZero) {
         const char *d, *s, *l;
         bool enabled;
     };
-    for (Case c : {Case{"28", "2", "2,5", true}, Case{"", "2", "3", false}, Case{"28", "0", "3", false},
-                   Case{"28", "2", "-1", false}, Case{"28", "x", "3", false}, Case{"0,5", "0,1", "0,5", true}}) {
+    for (Case c :
+         {Case{"28", "2", "2,5", true}, Case{"", "2", "3", false}, Case{"28", "0", "3", false},
+          Case{"28", "2", "-1", false}, Case{"28", "x", "3", false}, Case{"0,5", "0,1", "0,5", true}}) {
         SCOPED_TRACE(std::string(c.d) + "/" + c.s + "/" + c.l);
         form.EditD->Text = c.d;
         form.EditS->Text = c.s;
@@ -131,7 +134,8 @@ TEST_F(MastSizingFormTest, PresetsRoundTripThroughTheSettings) {
     form.FormShow(&form);
     for (int n = 1; n <= MastPresets; ++n) {
         SCOPED_TRACE(n);
-        for (int i = 0; i < form.ListTronchi->Items->Count(); ++i) form.ListTronchi->Selected[i] = i == n || i == 10;
+        for (int i = 0; i < form.ListTronchi->Items->Count(); ++i)
+            form.ListTronchi->Selected[i] = i == n || i == 10;
         form.CheckTelescopici->Checked = n % 2 == 0;
         form.SalvaPreselezione[n - 1]->Click();
         EXPECT_EQ(globals.Settings().String("PreselTele" + std::to_string(n)), n % 2 == 0 ? "t" : "f");
@@ -155,7 +159,8 @@ TEST_F(MastSizingFormTest, OkStoresTheWholeListAndTheNextOpeningReadsIt) {
     for (int i = 0; i < form.ListTronchi->Items->Count(); ++i) form.ListTronchi->Selected[i] = false;
     form.OkClick(form.ButtonOk);
     EXPECT_EQ(form.ModalResult.Get(), mrOk);
-    EXPECT_EQ(globals.Settings().String("TronchiSel").find("d=33mm - s=3mm - l=1,5m") != AnsiString::npos, true);
+    EXPECT_EQ(globals.Settings().String("TronchiSel").find("d=33mm - s=3mm - l=1,5m") != AnsiString::npos,
+              true);
 
     // Preset 0 decides what the next opening selects.
     globals.Settings().WriteString("PreselTronchi0", "d=33mm - s=3mm - l=1,5m");
@@ -171,7 +176,8 @@ TEST_F(MastSizingFormTest, OkStoresTheWholeListAndTheNextOpeningReadsIt) {
 }
 
 TEST_F(MastSizingFormTest, LinesOfTheSettingsThatAreNotSectionsAreLeftOut) {
-    globals.Settings().WriteString("TronchiSel", "d=28mm - s=2mm - l=3m\r\nd=abc\r\nd=1\r\nd=50mm - s=2mm - l=3m\r\n");
+    globals.Settings().WriteString("TronchiSel",
+                                   "d=28mm - s=2mm - l=3m\r\nd=abc\r\nd=1\r\nd=50mm - s=2mm - l=3m\r\n");
     form.FormShow(&form);
     EXPECT_EQ(Items(form), (std::vector<AnsiString>{"d=28mm - s=2mm - l=3m", "d=50mm - s=2mm - l=3m"}));
 }

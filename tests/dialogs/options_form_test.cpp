@@ -2,12 +2,13 @@
 // table's cells, the background switch, the colour and directory choosers,
 // and "Ok", "Annulla" and "Default" as the program-wide options and the
 // settings file see them.
+#include "dialogs/options_form.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 
-#include "dialogs/options_form.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
 
@@ -55,7 +56,7 @@ TEST_F(OptionsFormTest, NormValuesAreColouredAgainstFreshOptions) {
     }
     Type(Norm(0, 3), "70");
     EXPECT_EQ(Norm(0, 3)->Font->Color, green);
-    Type(Norm(1, 3), "90");   // above the greatest signal
+    Type(Norm(1, 3), "90");  // above the greatest signal
     EXPECT_EQ(Norm(1, 3)->Font->Color, red);
     // Never coloured: row 9, band column 0, rows 5 and 6.
     const std::pair<int, int> uncoloured[] = {{9, 3}, {0, 0}, {5, 3}, {6, 3}};
@@ -70,7 +71,7 @@ TEST_F(OptionsFormTest, CurrencyTableRefusesItsHeadersAndDiagonal) {
     TStringGrid* grid = form->GridValute;
     EXPECT_EQ(grid->Cells[0][1], "Lire");
     EXPECT_EQ(grid->Cells[2][0], "Euro");
-    EXPECT_EQ(grid->Cells[1][2], "1936,27");   // from Euro (row) to Lire (column)
+    EXPECT_EQ(grid->Cells[1][2], "1936,27");  // from Euro (row) to Lire (column)
     grid->Col = 2;
     grid->Row = 1;
     ASSERT_EQ(grid->Col.Get(), 2);
@@ -79,7 +80,7 @@ TEST_F(OptionsFormTest, CurrencyTableRefusesItsHeadersAndDiagonal) {
         grid->Row = row;
         EXPECT_FALSE(grid->Col.Get() == col && grid->Row.Get() == row) << col << " " << row;
     }
-    grid->Row = 4;   // off the diagonal
+    grid->Row = 4;  // off the diagonal
     EXPECT_EQ(grid->Row.Get(), 4);
 }
 

@@ -1,6 +1,8 @@
 // The price-list form: picking an element from the library tree, the price's
 // format, adding articles to the estimate page, and its run from the page's
 // trailing row.
+#include "dialogs/price_list.h"
+
 #include <gtest/gtest.h>
 
 #include "app/estimate.h"
@@ -9,7 +11,6 @@
 #include "cells/filters.h"
 #include "core/libraries.h"
 #include "core/options.h"
-#include "dialogs/price_list.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
@@ -153,7 +154,8 @@ TEST_F(PriceListTest, CurrencyChangeConvertsThePriceOrWarns) {
     form.Valuta->Text = "Euro";
     form.ValutaChange(form.Valuta);
     EXPECT_EQ(ShownMessage(),
-              "Manca il fattore di conversione tra la valuta Lire e la valuta Euro. E' stato applicato il fattore 1.");
+              "Manca il fattore di conversione tra la valuta Lire e la valuta Euro. E' stato applicato il "
+              "fattore 1.");
     EXPECT_EQ(form.Prezzo->Text.Get(), "19.363");
     EXPECT_EQ(form.CurrentCurrency, CurrencyEuro);
 }

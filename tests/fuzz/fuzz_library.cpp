@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzGlobals();
     TLibreria library;
     library.fileName = "fuzz.alb";
-    if (!library.OpenStream(std::make_unique<TMemoryStream>(std::string(reinterpret_cast<const char*>(data), size)))) {
+    if (!library.OpenStream(
+            std::make_unique<TMemoryStream>(std::string(reinterpret_cast<const char*>(data), size)))) {
         FuzzForgetMessages();
         return 0;
     }

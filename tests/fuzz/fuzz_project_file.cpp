@@ -1,19 +1,18 @@
 // A whole project file, read as the open command reads it into a project,
 // with an empty settings file. A file that loads must save, load and save
 // again to the same bytes.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 #include "app/project.h"
 #include "app/project_files.h"
 #include "core/globals.h"
 #include "core/ini.h"
-#include "platform/classes.h"
 #include "fuzz_support.h"
+#include "platform/classes.h"
 
 namespace {
 

@@ -25,9 +25,9 @@ struct TextField {
     bool ansi;  // a maximum of characters, else a field size with terminator
     int size;
 };
-constexpr TextField TextFields[] = {{false, 5},   {false, 6},   {false, 11},  {false, 21}, {false, 128},
-                                    {false, 201}, {false, 512}, {true, 10},   {true, 20},  {true, 30},
-                                    {true, 50},   {true, 100},  {true, 500},  {true, -1}};
+constexpr TextField TextFields[] = {{false, 5},   {false, 6},   {false, 11}, {false, 21}, {false, 128},
+                                    {false, 201}, {false, 512}, {true, 10},  {true, 20},  {true, 30},
+                                    {true, 50},   {true, 100},  {true, 500}, {true, -1}};
 
 std::string SaveValues(const TInfo& info) {
     TMemoryStream s;
@@ -89,8 +89,10 @@ void FuzzChannels(const uint8_t* data, size_t size, int32_t version) {
 std::string SaveTexts(const std::vector<std::pair<TextField, AnsiString>>& texts) {
     TMemoryStream s;
     for (const auto& [field, text] : texts) {
-        if (field.ansi) chunked::WriteAnsiString(s, text, field.size < 0 ? -2 : field.size);
-        else chunked::WriteString(s, text, field.size);
+        if (field.ansi)
+            chunked::WriteAnsiString(s, text, field.size < 0 ? -2 : field.size);
+        else
+            chunked::WriteString(s, text, field.size);
     }
     return s.Bytes();
 }

@@ -21,14 +21,14 @@
 #include "cells/head_end.h"
 #include "cells/record.h"
 #include "cells/splitters.h"
-#include "core/file.h"
-#include "core/info.h"
-#include "core/libraries.h"
 #include "core/channel_list.h"
 #include "core/channel_plans.h"
+#include "core/file.h"
 #include "core/globals.h"
-#include "platform/graphics.h"
+#include "core/info.h"
+#include "core/libraries.h"
 #include "fuzz_support.h"
+#include "platform/graphics.h"
 
 namespace {
 
@@ -70,9 +70,7 @@ std::string Section(TGridData& grid, int32_t version) {
     return s.Bytes().substr(16);
 }
 
-void Put(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
+void Put(const fs::path& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
 
 std::string LibraryOf(const std::vector<std::string>& records) {
     TMemoryStream s;
@@ -170,7 +168,8 @@ int main(int argc, char** argv) {
     right->Code = "1";
     auto left = std::make_unique<TAncoraO>(&cell->Structure, 1, 0, 0, 1);
     left->Code = "2";
-    std::unique_ptr<TCella> inner[] = {std::move(entry), std::move(splitter), std::move(right), std::move(left)};
+    std::unique_ptr<TCella> inner[] = {std::move(entry), std::move(splitter), std::move(right),
+                                       std::move(left)};
     for (std::unique_ptr<TCella>& part : inner) cell->Structure.InsertCell(std::move(part), false, 0);
     cell->Drawing.InsertCell(std::make_unique<TAncoraI>(&cell->Drawing, 0, 0, 1, 0), false, 0);
     cell->OutputPoints[1] = {1, 1, 3};
@@ -196,8 +195,8 @@ int main(int argc, char** argv) {
         info.Write(current, RecordVersion);
         info.Write(older, 50100);
         const char rankSelector = static_cast<char>(rank - 2);
-        Put(values / ("values_rank" + std::to_string(rank)), std::string{'\0', '\0', rankSelector, 0, 0, 0} +
-                                                                  current.Bytes());
+        Put(values / ("values_rank" + std::to_string(rank)),
+            std::string{'\0', '\0', rankSelector, 0, 0, 0} + current.Bytes());
         // Before version 60000 the caller's sizes: 2 x 3 x 4 rows.
         Put(values / ("values_rank" + std::to_string(rank) + "_50100"),
             std::string{'\0', '\1', rankSelector, 1, 2, 3} + older.Bytes());

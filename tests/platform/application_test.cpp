@@ -1,8 +1,9 @@
 // The application object: forms it makes, the event loop headless, posted
 // calls, the command line and the screen.
+#include "platform/application.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/application.h"
 #include "platform/forms.h"
 
 namespace {

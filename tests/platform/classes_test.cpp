@@ -1,11 +1,12 @@
+#include "platform/classes.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include "platform/application.h"
-#include "platform/classes.h"
 #include "platform/controls.h"
 #include "platform/registry.h"
 
@@ -190,7 +191,8 @@ TEST(Application, ScriptedMessageBoxesAreRecordedAndAnswered) {
     Application->Script().Reset();
     Application->Script().AnswerMessageBox(IDNO);
     EXPECT_EQ(Application->MessageBox("Salvare?", "Ordivex Varne", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
-    EXPECT_EQ(Application->MessageBox("Fatto", "", MB_OK | MB_ICONEXCLAMATION), IDOK);  // default: first button
+    EXPECT_EQ(Application->MessageBox("Fatto", "", MB_OK | MB_ICONEXCLAMATION),
+              IDOK);  // default: first button
     ASSERT_EQ(Application->Script().MessageBoxes.size(), 2u);
     const TMessageBoxCall& first = Application->Script().MessageBoxes[0];
     EXPECT_EQ(first.Text, "Salvare?");

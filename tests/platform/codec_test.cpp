@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/codec.h"
+
+#include <gtest/gtest.h>
 
 TEST(Codec, EveryByteRoundTrips) {
     std::string all;
@@ -13,8 +13,10 @@ TEST(Codec, KnownCharacters) {
     EXPECT_EQ(Utf8ToWin1252("è"), "\xE8");
     EXPECT_EQ(Utf8ToWin1252("€"), "\x80");
     EXPECT_EQ(Win1252ToUtf8("\x80"), "€");
-    EXPECT_EQ(Utf8ToWin1252("Ω"), "?");       // not in Windows-1252
-    EXPECT_EQ(Utf8ToWin1252("a\xFF" "b"), "a?b");  // broken UTF-8
+    EXPECT_EQ(Utf8ToWin1252("Ω"), "?");  // not in Windows-1252
+    EXPECT_EQ(Utf8ToWin1252("a\xFF"
+                            "b"),
+              "a?b");  // broken UTF-8
     EXPECT_EQ(Utf8Length("perché"), 6u);
     EXPECT_EQ(Utf8Left("perché sì", 6), "perché");
 }

@@ -1,11 +1,12 @@
 // Tree views, tab and page controls, status bars, up-down arrows, rich edits,
 // progress bars and page scrollers.
+#include "platform/comctrls.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "platform/application.h"
-#include "platform/comctrls.h"
 #include "platform/forms.h"
 
 namespace {
@@ -84,7 +85,9 @@ TEST_F(Common, AClickOnANodesStateIconIsToldApartFromAClickOnItsText) {
     tree->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) {
         THitTests hit = tree->GetHitTestInfoAt(x, y);
         TTreeNode* n = tree->GetNodeAt(x, y);
-        events.push_back(std::string(hit.Contains(htOnStateIcon) ? "state " : hit.Contains(htOnLabel) ? "label " : "other ") +
+        events.push_back(std::string(hit.Contains(htOnStateIcon) ? "state "
+                                     : hit.Contains(htOnLabel)   ? "label "
+                                                                 : "other ") +
                          (n ? n->Text.Get() : "-"));
     };
     tree->OnChange = [&](TObject*, TTreeNode* n) { events.push_back("change " + n->Text.Get()); };
@@ -92,8 +95,8 @@ TEST_F(Common, AClickOnANodesStateIconIsToldApartFromAClickOnItsText) {
     tree->ClickAt(row.StateIcon.Left + 3, midY);
     tree->ClickAt(row.Label.Left + 5, midY);
     tree->ClickAt(row.Label.Right + 20, midY);
-    EXPECT_EQ(events, (std::vector<std::string>{"change Amplificatori", "state Amplificatori", "label Amplificatori",
-                                                "other Amplificatori"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"change Amplificatori", "state Amplificatori",
+                                                "label Amplificatori", "other Amplificatori"}));
     EXPECT_TRUE(tree->GetHitTestInfoAt(row.StateIcon.Left + 3, midY).Contains(htOnItem));
     EXPECT_TRUE(tree->GetHitTestInfoAt(5, midY).Contains(htOnIndent));
     EXPECT_TRUE(tree->GetHitTestInfoAt(5, 80).Contains(htNowhere));
@@ -116,7 +119,9 @@ TEST_F(Common, TreeSelectionAndExpansionFireTheirEvents) {
         ok = allow;
     };
     tree->OnChange = [&](TObject*, TTreeNode* n) { events.push_back("change " + (n ? n->Text.Get() : "-")); };
-    tree->OnExpanding = [&](TObject*, TTreeNode* n, bool&) { events.push_back("expanding " + n->Text.Get()); };
+    tree->OnExpanding = [&](TObject*, TTreeNode* n, bool&) {
+        events.push_back("expanding " + n->Text.Get());
+    };
     EXPECT_EQ(tree->VisibleNodes().size(), 1u);
     tree->Selected = child;  // the program's choice opens the way to the node
     EXPECT_TRUE(root->Expanded());
@@ -303,7 +308,7 @@ TEST_F(Common, RichEditLinesEditedAboveColouredTextMoveItsRuns) {
     EXPECT_EQ(rich->Text, "Controllo 37\r\nControllo 37");
     EXPECT_EQ(rich->GetTextLen(), 26);
     rich->Lines->Add("è");
-    EXPECT_EQ(rich->GetTextLen(), 29);   // characters, not bytes
+    EXPECT_EQ(rich->GetTextLen(), 29);  // characters, not bytes
     rich->Lines->Delete(2);
     expectLineAt(0, "first after the deletions");
     expectLineAt(14, "second after the deletions");

@@ -1,8 +1,9 @@
 // Common dialogs answered by the stand-in, and the printer.
+#include "platform/dialogs.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/application.h"
-#include "platform/dialogs.h"
 #include "platform/printers.h"
 
 namespace {
@@ -26,7 +27,7 @@ TEST_F(Dialogs, TheNextOpenDialogReturnsTheScriptedPath) {
     Application->Script().CancelFileDialog();
     EXPECT_FALSE(open.Execute());
     EXPECT_EQ(open.FileName, "/progetti/villa.ant");  // a cancelled dialog changes nothing
-    EXPECT_FALSE(open.Execute());                      // nobody answers: cancelled
+    EXPECT_FALSE(open.Execute());                     // nobody answers: cancelled
     const auto& calls = Application->Script().Dialogs;
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[0].Kind, TDialogKind::Open);

@@ -68,7 +68,9 @@ public:
         Frecce->Associate = Distanza;
         Frecce->OnClick = [this](TObject*, TUDBtnType) { Log("frecce " + Distanza->Text.Get()); };
         Scorrimento = Add<TScrollBar>(Generale);
-        Scorrimento->OnChange = [this](TObject*) { Log("scorrimento " + std::to_string(Scorrimento->Position)); };
+        Scorrimento->OnChange = [this](TObject*) {
+            Log("scorrimento " + std::to_string(Scorrimento->Position));
+        };
         Avanzamento = Add<TProgressBar>(Generale);
         Striscia = Add<TPageScroller>(Generale);
         auto moduli = Add<TPanel>(Striscia);
@@ -191,10 +193,10 @@ TEST(EveryControl, AFormHoldingEveryControlKindRunsItsHandlersHeadless) {
     Application->Script().AnswerMessageBox(IDNO);
     f->SendKey('S', TShiftState{ssCtrl});
 
-    EXPECT_EQ(f->log, (std::vector<std::string>{
-                          "descrizione Presa", "alimenta 2", "alimenta 1", "uscite", "strumento", "connettore F",
-                          "messaggio 0", "frecce 1", "scorrimento 1", "scheda 1", "pagina 1", "cella 2,1=21",
-                          "nodo Varne", "elimina", "immagine 10,10", "tic", "tic"}));
+    EXPECT_EQ(f->log, (std::vector<std::string>{"descrizione Presa", "alimenta 2", "alimenta 1", "uscite",
+                                                "strumento", "connettore F", "messaggio 0", "frecce 1",
+                                                "scorrimento 1", "scheda 1", "pagina 1", "cella 2,1=21",
+                                                "nodo Varne", "elimina", "immagine 10,10", "tic", "tic"}));
     EXPECT_GT(f->celleDisegnate, 0);
     EXPECT_EQ(f->Immagine->Top, -(1900 - f->Scatola->ClientHeight));  // scrolled as far as it goes
     // Message boxes are recorded with caption, text, buttons and icon.

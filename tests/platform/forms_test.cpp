@@ -1,12 +1,13 @@
 // Forms, focus and keyboard, modal forms and the scripted stand-in, timers,
 // menus, drag and drop, ownership and the peer protocol.
+#include "platform/forms.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
 
 #include "platform/application.h"
-#include "platform/forms.h"
 #include "platform/menus.h"
 
 namespace {
@@ -142,11 +143,14 @@ TEST_F(Platform, ShowModalFiresShowActivateAndHideInOrder) {
         f.HandleKeyDown(VK_ESCAPE);  // Escape clicks the cancel button
     });
     EXPECT_EQ(form->ShowModal(), mrCancel);
-    EXPECT_EQ(events, (std::vector<std::string>{"show", "activate", "enter nome", "script", "close", "hide"}));
-    EXPECT_THROW({
-        form->Show();
-        form->ShowModal();
-    }, EInvalidOperation);
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"show", "activate", "enter nome", "script", "close", "hide"}));
+    EXPECT_THROW(
+        {
+            form->Show();
+            form->ShowModal();
+        },
+        EInvalidOperation);
 }
 
 // ---------------------------------------------------------------- focus and keys
@@ -176,9 +180,10 @@ TEST_F(Platform, TabMovesThroughTheFormsControlsByTabOrder) {
     EXPECT_TRUE(form->BOk->Focused());
     form->SendKey(VK_TAB, TShiftState{ssShift});
     EXPECT_TRUE(form->Attivo->Focused());
-    EXPECT_EQ(events, (std::vector<std::string>{"enter valore", "exit valore", "enter nome", "exit nome",
-                                                "enter pannello", "enter attivo", "exit attivo", "exit pannello",
-                                                "enter ok", "exit ok", "enter pannello", "enter attivo"}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"enter valore", "exit valore", "enter nome", "exit nome",
+                                        "enter pannello", "enter attivo", "exit attivo", "exit pannello",
+                                        "enter ok", "exit ok", "enter pannello", "enter attivo"}));
     // Disabled and hidden controls are passed over; wrapping goes round.
     form->BOk->Enabled = false;
     form->BAnnulla->Visible = false;
@@ -352,9 +357,12 @@ TEST_F(Platform, DragStartsPastTheThresholdAndDropsWhereAccepted) {
         accept = src == source;
     };
     target->OnDragDrop = [&](TObject*, TObject* src, int x, int y) {
-        events.push_back("drop " + std::to_string(x) + "," + std::to_string(y) + (src == source ? " from source" : ""));
+        events.push_back("drop " + std::to_string(x) + "," + std::to_string(y) +
+                         (src == source ? " from source" : ""));
     };
-    source->OnEndDrag = [&](TObject*, TObject* t, int, int) { events.push_back(t == target ? "end on target" : "end"); };
+    source->OnEndDrag = [&](TObject*, TObject* t, int, int) {
+        events.push_back(t == target ? "end on target" : "end");
+    };
 
     source->MouseDown(mbLeft, TShiftState{ssLeft}, 10, 10);
     source->MouseMove(TShiftState{ssLeft}, 12, 12);  // below the threshold: a click, not a drag
@@ -364,8 +372,8 @@ TEST_F(Platform, DragStartsPastTheThresholdAndDropsWhereAccepted) {
     source->MouseMove(TShiftState{ssLeft}, 120, 20);
     source->MouseUp(mbLeft, {}, 120, 20);
     EXPECT_FALSE(source->Dragging());
-    EXPECT_EQ(events, (std::vector<std::string>{"over 0 10,20", "over 2 20,20", "over 2 20,20", "drop 20,20 from source",
-                                                "end on target"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"over 0 10,20", "over 2 20,20", "over 2 20,20",
+                                                "drop 20,20 from source", "end on target"}));
 
     // A drop outside any accepting control ends without a target.
     events.clear();

@@ -1,10 +1,11 @@
 // Colours, fonts, the canvas and its two engines, bitmaps and BMP files.
+#include "platform/graphics.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "platform/engines.h"
-#include "platform/graphics.h"
 
 namespace {
 
@@ -51,8 +52,15 @@ TEST(Geometry, RectanglesAndMulDiv) {
     EXPECT_FALSE(Rect(0, 0, 10, 10).Contains(Point(10, 5)));  // right edge is outside
     struct {
         int a, b, c, want;
-    } cases[] = {{8, 96, 72, 11}, {8, 600, 72, 67}, {-11, 72, 96, -8}, {1, 1, 2, 1}, {-1, 1, 2, -1}, {5, 5, 0, -1},
-                 {2147483647, 72, 1, -1}, {-2147483647 - 1, 96, 72, -1}, {-2147483647 - 1, 1, 1, -1}};
+    } cases[] = {{8, 96, 72, 11},
+                 {8, 600, 72, 67},
+                 {-11, 72, 96, -8},
+                 {1, 1, 2, 1},
+                 {-1, 1, 2, -1},
+                 {5, 5, 0, -1},
+                 {2147483647, 72, 1, -1},
+                 {-2147483647 - 1, 96, 72, -1},
+                 {-2147483647 - 1, 1, 1, -1}};
     for (auto& k : cases) EXPECT_EQ(MulDiv(k.a, k.b, k.c), k.want) << k.a << "*" << k.b << "/" << k.c;
     // A size from a damaged file gives some font, never an overflow.
     TFont f;
@@ -204,9 +212,9 @@ TEST(ScalingEngine, DrawsTheDeviceScaledOntoItsTargetAndMeasuresOnTheDevice) {
     scaling.Attach(&target, TSize{400, 600}, Rect(0, 0, 2400, 3600), &measurer);
     TCanvas c(&scaling);
     EXPECT_EQ(c.ClipRect(), Rect(0, 0, 2400, 3600));
-    EXPECT_EQ(c.TextWidth("abc"), 300);   // the device's measure, not scaled
+    EXPECT_EQ(c.TextWidth("abc"), 300);  // the device's measure, not scaled
     c.Font->Height = -60;
-    c.Pen->Width = 2;                     // a third of a pixel stays one pixel
+    c.Pen->Width = 2;  // a third of a pixel stays one pixel
     c.SetClipRect(Rect(600, 0, 1800, 1203));
     c.MoveTo(0, 0);
     c.LineTo(2400, 3597);
@@ -215,7 +223,7 @@ TEST(ScalingEngine, DrawsTheDeviceScaledOntoItsTargetAndMeasuresOnTheDevice) {
     c.Polygon({Point(0, 0), Point(60, 0), Point(60, 64)});
     c.ReleaseClip();
     c.FillRect(c.ClipRect());
-    c.Font->Height = -2;                  // under a pixel: one pixel
+    c.Font->Height = -2;  // under a pixel: one pixel
     c.TextOut(3, 3, "x");
 
     ASSERT_EQ(target.Calls.size(), 6u);
@@ -231,7 +239,7 @@ TEST(ScalingEngine, DrawsTheDeviceScaledOntoItsTargetAndMeasuresOnTheDevice) {
     EXPECT_TRUE(target.Calls[2].HasRect);
     EXPECT_EQ(target.Calls[2].Rect, Rect(1, 1, 200, 200));
     EXPECT_EQ(target.Calls[3].Points, (std::vector<TPoint>{{0, 0}, {10, 0}, {10, 10}}));
-    EXPECT_EQ(target.Calls[4].Rect, Rect(0, 0, 400, 600));   // the whole device is the whole target
+    EXPECT_EQ(target.Calls[4].Rect, Rect(0, 0, 400, 600));  // the whole device is the whole target
     EXPECT_EQ(target.Calls[4].State.Clip, Rect(0, 0, 400, 600));
     EXPECT_EQ(target.Calls[5].State.Font.Height, -1);
 }
@@ -246,8 +254,8 @@ TEST(ScalingEngine, WideLinesThatMeetThroughTheirCapsStillMeetDrawnThin) {
         TScalingEngine scaling;
         scaling.Attach(&target, TSize{size, size}, Rect(0, 0, 1000, 1000), nullptr);
         TCanvas c(&scaling);
-        c.Pen->Width = 6;   // under 1.5 target pixels: one pixel, no caps
-        for (int square = 0; square < 7; ++square) {   // 140-pixel squares, pieces 133 long
+        c.Pen->Width = 6;                             // under 1.5 target pixels: one pixel, no caps
+        for (int square = 0; square < 7; ++square) {  // 140-pixel squares, pieces 133 long
             c.MoveTo(500, square * 140);
             c.LineTo(500, square * 140 + 133);
         }
@@ -259,7 +267,7 @@ TEST(ScalingEngine, WideLinesThatMeetThroughTheirCapsStillMeetDrawnThin) {
             EXPECT_LE(target.Calls[i + 1].Points[0].y, target.Calls[i].Points[1].y) << i;
         }
         EXPECT_EQ(target.Calls[7].Points.size(), 3u);
-        EXPECT_EQ(target.Calls[7].Points[1], scaling.Map(Point(133, 980)));   // inner corners stay
+        EXPECT_EQ(target.Calls[7].Points[1], scaling.Map(Point(133, 980)));  // inner corners stay
         target.Clear();
         c.Pen->Style = psDash;
         c.MoveTo(500, 0);
@@ -267,7 +275,8 @@ TEST(ScalingEngine, WideLinesThatMeetThroughTheirCapsStillMeetDrawnThin) {
         c.Pen->Style = psSolid;
         c.Polyline({Point(0, 0), Point(133, 0), Point(0, 133), Point(0, 0)});
         ASSERT_EQ(target.Calls.size(), 2u);
-        EXPECT_EQ(target.Calls[0].Points, (std::vector<TPoint>{scaling.Map(Point(500, 0)), scaling.Map(Point(500, 133))}));
+        EXPECT_EQ(target.Calls[0].Points,
+                  (std::vector<TPoint>{scaling.Map(Point(500, 0)), scaling.Map(Point(500, 133))}));
         EXPECT_EQ(target.Calls[1].Points[0], Point(0, 0));
         EXPECT_EQ(target.Calls[1].Points[3], Point(0, 0));
     }
@@ -332,15 +341,49 @@ TEST(RasterEngine, DrawingAFigureTwiceWithXorRestoresThePixels) {
         std::function<void(TCanvas&)> draw;
     };
     const std::vector<Case> cases = {
-        {"thin line", [](TCanvas& c) { c.MoveTo(1, 1); c.LineTo(37, 23); }},
-        {"thick line", [](TCanvas& c) { c.Pen->Width = 5; c.MoveTo(3, 30); c.LineTo(35, 4); }},
-        {"dashed line", [](TCanvas& c) { c.Pen->Style = psDash; c.MoveTo(0, 10); c.LineTo(39, 10); }},
-        {"polyline through shared corners", [](TCanvas& c) { c.Polyline({{2, 2}, {30, 2}, {30, 20}, {2, 20}, {2, 3}}); }},
-        {"rectangle with brush", [](TCanvas& c) { c.Brush->Color = clYellow; c.Rectangle(4, 4, 30, 25); }},
-        {"rectangle without brush", [](TCanvas& c) { c.Brush->Style = bsClear; c.Pen->Width = 3; c.Rectangle(4, 4, 30, 25); }},
-        {"ellipse", [](TCanvas& c) { c.Brush->Color = clLime; c.Ellipse(3, 3, 33, 27); }},
+        {"thin line",
+         [](TCanvas& c) {
+             c.MoveTo(1, 1);
+             c.LineTo(37, 23);
+         }},
+        {"thick line",
+         [](TCanvas& c) {
+             c.Pen->Width = 5;
+             c.MoveTo(3, 30);
+             c.LineTo(35, 4);
+         }},
+        {"dashed line",
+         [](TCanvas& c) {
+             c.Pen->Style = psDash;
+             c.MoveTo(0, 10);
+             c.LineTo(39, 10);
+         }},
+        {"polyline through shared corners",
+         [](TCanvas& c) {
+             c.Polyline({{2, 2}, {30, 2}, {30, 20}, {2, 20}, {2, 3}});
+         }},
+        {"rectangle with brush",
+         [](TCanvas& c) {
+             c.Brush->Color = clYellow;
+             c.Rectangle(4, 4, 30, 25);
+         }},
+        {"rectangle without brush",
+         [](TCanvas& c) {
+             c.Brush->Style = bsClear;
+             c.Pen->Width = 3;
+             c.Rectangle(4, 4, 30, 25);
+         }},
+        {"ellipse",
+         [](TCanvas& c) {
+             c.Brush->Color = clLime;
+             c.Ellipse(3, 3, 33, 27);
+         }},
         {"arc", [](TCanvas& c) { c.Arc(3, 3, 33, 27, 33, 15, 18, 3); }},
-        {"polygon", [](TCanvas& c) { c.Brush->Color = clAqua; c.Polygon({{5, 5}, {35, 8}, {20, 28}}); }},
+        {"polygon",
+         [](TCanvas& c) {
+             c.Brush->Color = clAqua;
+             c.Polygon({{5, 5}, {35, 8}, {20, 28}});
+         }},
     };
     for (const Case& k : cases) {
         TBitmap b(40, 30);
@@ -481,8 +524,13 @@ TEST(Bitmaps, ASavedAndLoadedBitmapHasTheSamePixels) {
 namespace {
 // An 8-bit palette BMP of w x h, top-down when asked, pixel (x, y) = index (x + y) % 2.
 std::string PaletteBmp(int w, int h, bool topDown) {
-    auto u32 = [](std::string& s, uint32_t v) { for (int i = 0; i < 4; ++i) s.push_back(char((v >> (8 * i)) & 0xFF)); };
-    auto u16 = [](std::string& s, uint16_t v) { s.push_back(char(v & 0xFF)); s.push_back(char(v >> 8)); };
+    auto u32 = [](std::string& s, uint32_t v) {
+        for (int i = 0; i < 4; ++i) s.push_back(char((v >> (8 * i)) & 0xFF));
+    };
+    auto u16 = [](std::string& s, uint16_t v) {
+        s.push_back(char(v & 0xFF));
+        s.push_back(char(v >> 8));
+    };
     int stride = (w + 3) / 4 * 4;
     std::string s = "BM";
     u32(s, 14 + 40 + 8 + stride * h);
@@ -537,7 +585,7 @@ TEST(Bitmaps, DamagedFilesRaiseAndLeaveTheBitmapAsItWas) {
         {"truncated pixels", good.substr(0, good.size() - 3)},
         {"truncated header", good.substr(0, 30)},
         {"zero width", patched(18, std::string("\0\0\0\0", 4))},
-        {"huge size", patched(18, std::string("\xFF\xFF\x00\x00", 4)) },
+        {"huge size", patched(18, std::string("\xFF\xFF\x00\x00", 4))},
         {"odd depth", patched(28, std::string("\x07\x00", 2))},
         {"run-length compressed", patched(30, std::string("\x01\x00\x00\x00", 4))},
         {"palette larger than 256", patched(46, std::string("\x00\x10\x00\x00", 4))},

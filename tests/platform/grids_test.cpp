@@ -1,12 +1,13 @@
 // String and draw grids: layout, the current cell and the selection,
 // editing in place, scrolling and painting.
+#include "platform/grids.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "platform/application.h"
 #include "platform/forms.h"
-#include "platform/grids.h"
 
 namespace {
 class Grids : public ::testing::Test {
@@ -62,8 +63,8 @@ TEST_F(Grids, MovingTheCurrentCellAsksOnSelectCellAndScrolls) {
     std::vector<std::string> asked;
     bool allow = true;
     grid->OnSelectCell = [&](TObject*, int c, int r, bool& can) {
-        asked.push_back(std::to_string(c) + "," + std::to_string(r) + " while " + std::to_string(grid->Col) + "," +
-                        std::to_string(grid->Row));
+        asked.push_back(std::to_string(c) + "," + std::to_string(r) + " while " + std::to_string(grid->Col) +
+                        "," + std::to_string(grid->Row));
         can = allow;
     };
     int scrolls = 0;
@@ -193,8 +194,8 @@ TEST_F(Grids, PaintingDrawsEveryVisibleCellWithItsState) {
     };
     EXPECT_EQ(draw->VisibleColCount(), 3);
     draw->Repaint();
-    EXPECT_EQ(cells, (std::vector<std::string>{"0,0@0,0", "1,0@42,0 sel", "2,0@84,0 sel", "3,0@126,0", "0,1@0,42",
-                                               "1,1@42,42 sel", "2,1@84,42 sel", "3,1@126,42"}));
+    EXPECT_EQ(cells, (std::vector<std::string>{"0,0@0,0", "1,0@42,0 sel", "2,0@84,0 sel", "3,0@126,0",
+                                               "0,1@0,42", "1,1@42,42 sel", "2,1@84,42 sel", "3,1@126,42"}));
     // The selected cells are filled with the highlight before OnDrawCell.
     auto fills = draw->Canvas->Recording().CallsOf(TPaintOp::FillRect);
     ASSERT_GE(fills.size(), 3u);

@@ -1,9 +1,9 @@
 // A property tells its host of a change only when the stored value changes:
 // not for the same value, not when the host brings the pending value back to
 // the one stored, not when the host refuses it.
-#include <gtest/gtest.h>
-
 #include "platform/properties.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -29,8 +29,9 @@ public:
 TEST(Properties, TheChangeEventFiresOnlyWhenTheStoredValueChanges) {
     struct Step {
         int set;
-        int stored, asked, changed;   // after the step
+        int stored, asked, changed;  // after the step
     };
+    // clang-format off
     const Step steps[] = {
         {3, 3, 0, 0},     // the value it holds: the host is not even asked
         {5, 5, 1, 1},     // a change
@@ -39,6 +40,7 @@ TEST(Properties, TheChangeEventFiresOnlyWhenTheStoredValueChanges) {
         {12, 10, 3, 2},   // clamped to 10: a change to 10
         {15, 10, 4, 2},   // clamped to the 10 it holds: no event
     };
+    // clang-format on
     TCountingHost host;
     for (const Step& s : steps) {
         host.Value = s.set;

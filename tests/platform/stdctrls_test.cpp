@@ -234,11 +234,11 @@ TEST_F(Controls, ListBoxSelectionStaysWithItsLines) {
     for (const char* s : {"a", "b", "c", "d"}) list->Items->Add(s);
     list->Selected[1] = true;
     list->Selected[3] = true;
-    list->Items->Insert(0, "z");    // z a b c d
+    list->Items->Insert(0, "z");  // z a b c d
     EXPECT_FALSE(list->Selected[0]);
     EXPECT_TRUE(list->Selected[2]);
     EXPECT_TRUE(list->Selected[4]);
-    list->Items->Delete(2);         // z a c d
+    list->Items->Delete(2);  // z a c d
     EXPECT_EQ(list->SelCount(), 1);
     EXPECT_TRUE(list->Selected[3]);
     list->Items->Clear();
@@ -322,7 +322,7 @@ TEST_F(Controls, ADisabledSpeedButtonShowsItsGlyphGreyed) {
     glyph.Canvas->FillRect(TRect(0, 0, 21, 21));
     glyph.Canvas->Brush->Color = clMaroon;
     glyph.Canvas->FillRect(TRect(5, 5, 16, 16));
-    glyph.Canvas->Brush->Color = clYellow;   // a light fill, left out when greyed
+    glyph.Canvas->Brush->Color = clYellow;  // a light fill, left out when greyed
     glyph.Canvas->FillRect(TRect(16, 5, 20, 16));
     button->Glyph->Assign(glyph);
 
@@ -341,7 +341,7 @@ TEST_F(Controls, ADisabledSpeedButtonShowsItsGlyphGreyed) {
     const std::vector<TColor> enabled = paint();
     EXPECT_EQ(count(enabled, clMaroon), 11 * 11);
     EXPECT_EQ(count(enabled, clYellow), 4 * 11);
-    EXPECT_EQ(count(enabled, clFuchsia), 0);   // the key colour is left out
+    EXPECT_EQ(count(enabled, clFuchsia), 0);  // the key colour is left out
 
     button->Enabled = false;
     const std::vector<TColor> disabled = paint();

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/sysutils.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -11,6 +11,7 @@ struct FormatCase {
 };
 
 TEST(FormatFloat, MasksOfTheProgram) {
+    // clang-format off
     const FormatCase cases[] = {
         {"#.######", 0.0, ""},
         {"#.######", 0.5, ",5"},
@@ -46,10 +47,13 @@ TEST(FormatFloat, MasksOfTheProgram) {
         {"#0.00", 50000.0, "50000,00"},
         {"#0.00", -500001.0, "-500001,00"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatFloat(c.mask, c.value), c.expected) << c.mask << " " << c.value;
+    // clang-format on
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatFloat(c.mask, c.value), c.expected) << c.mask << " " << c.value;
 }
 
 TEST(FormatFloat, ScientificMasks) {
+    // clang-format off
     const FormatCase cases[] = {
         {"0.00E+00", 1.6528e-6, "1,65E-06"},
         {"0.00E+00", 1.60514112e-5, "1,61E-05"},
@@ -63,7 +67,9 @@ TEST(FormatFloat, ScientificMasks) {
         {"00.0E+000", 12345.0, "12,3E+003"},
         {"0.0E+00 \"m\"", 0.25, "2,5E-01 m"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatFloat(c.mask, c.value), c.expected) << c.mask << " " << c.value;
+    // clang-format on
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatFloat(c.mask, c.value), c.expected) << c.mask << " " << c.value;
 }
 
 TEST(FormatFloat, SeparatorsAreProgramSettings) {

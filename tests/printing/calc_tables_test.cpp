@@ -44,18 +44,23 @@ protected:
 };
 
 TEST_F(CalcTablesTest, SignalLimitsOfTerminalAndOutlets) {
-    const TPrintedDocument& doc = Job([&] { EXPECT_EQ(stampa.PrintSignalLimits(true, true, true, nullptr, 0), 0); });
+    const TPrintedDocument& doc =
+        Job([&] { EXPECT_EQ(stampa.PrintSignalLimits(true, true, true, nullptr, 0), 0); });
     ASSERT_EQ(doc.Pages.size(), 1u);
     const TRecordingEngine& page = *doc.Pages[0];
-    EXPECT_NE(FindText(page, "Segnali minimi e massimi ammessi all'uscita del terminale di testa e ottenibili alle prese [dB]"),
+    EXPECT_NE(FindText(page,
+                       "Segnali minimi e massimi ammessi all'uscita del terminale di testa e ottenibili alle "
+                       "prese [dB]"),
               nullptr);
     EXPECT_NE(FindText(page, "Banda"), nullptr);
     const TPoint exit = TextAt(page, "Uscita 1");
     ASSERT_EQ(exit.x, P(18));
     const int line = 100;
     using V = std::vector<AnsiString>;
-    EXPECT_EQ(Texts(Row(page, exit.y)), (V{"72,5", "75", "65", "80", "80", "80", "65", "65", "65", "65", "65"}));
-    EXPECT_EQ(Texts(Row(page, exit.y + line)), (V{"75", "92,5", "82,5", "92,5", "92,5", "92,5", "89,5", "89,5", "89,5", "89,5", "89,5"}));
+    EXPECT_EQ(Texts(Row(page, exit.y)),
+              (V{"72,5", "75", "65", "80", "80", "80", "65", "65", "65", "65", "65"}));
+    EXPECT_EQ(Texts(Row(page, exit.y + line)),
+              (V{"75", "92,5", "82,5", "92,5", "92,5", "92,5", "89,5", "89,5", "89,5", "89,5", "89,5"}));
     EXPECT_EQ(Row(page, exit.y)[0].second, Magenta);
     EXPECT_EQ(Row(page, exit.y)[1].second, clBlue);
     // The first band column ends at 94 pt, the next 40 pt further.
@@ -65,7 +70,8 @@ TEST_F(CalcTablesTest, SignalLimitsOfTerminalAndOutlets) {
     const TPoint p1 = TextAt(page, "P1");
     EXPECT_EQ(p1.y, exit.y + 2 * line + 4);
     EXPECT_EQ(Texts(Row(page, p1.y)), (V{"75", "60", "50", "65", "65", "65", "50", "50", "50", "50", "50"}));
-    EXPECT_EQ(Texts(Row(page, p1.y + line)), (V{"75", "77,5", "67,5", "77,5", "77,5", "77,5", "74,5", "74,5", "74,5", "74,5", "74,5"}));
+    EXPECT_EQ(Texts(Row(page, p1.y + line)),
+              (V{"75", "77,5", "67,5", "77,5", "77,5", "77,5", "74,5", "74,5", "74,5", "74,5", "74,5"}));
     EXPECT_EQ(Row(page, p1.y)[0].second, Magenta);
     for (size_t b = 1; b < Row(page, p1.y).size(); ++b) EXPECT_EQ(Row(page, p1.y)[b].second, clBlue) << b;
     EXPECT_EQ(TextAt(page, "P2").y, p1.y + 2 * line + 4);
@@ -88,7 +94,8 @@ TEST_F(CalcTablesTest, AnOutletBlockAtTheFootBreaksToANewPage) {
 }
 
 TEST_F(CalcTablesTest, SeparationsRedBelowTheMinimum) {
-    const TPrintedDocument& doc = Job([&] { EXPECT_EQ(stampa.PrintOutletSeparations(true, true, nullptr, 0), 0); });
+    const TPrintedDocument& doc =
+        Job([&] { EXPECT_EQ(stampa.PrintOutletSeparations(true, true, nullptr, 0), 0); });
     const TRecordingEngine& page = *doc.Pages[0];
     EXPECT_NE(FindText(page, "Separazioni tra le prese [dB]"), nullptr);
     const TPoint a = TextAt(page, "P1 - P2");
@@ -169,10 +176,11 @@ protected:
 
 TEST_F(ChannelRowsTest, RowsSortedWithSignalsAndCarrierToNoise) {
     TListaCanali list;
-    list.Insert(Channel("E40", 622, 70, 45, 99, 60));   // C/N 45 - 20 = 25
-    list.Insert(Channel("E21", 470, 65, 40, 0, 38));    // no noise: N = 0; the floor 38 is lower
-    list.Insert(Channel("E30", 542, 60, 5, 99, 60));    // 5 - 20 < 0: printed 0,00
-    const TRecordingEngine& page = *Table([&] { EXPECT_TRUE(stampa.PrintChannelRows(&list, "P1", 1)); }).Pages[0];
+    list.Insert(Channel("E40", 622, 70, 45, 99, 60));  // C/N 45 - 20 = 25
+    list.Insert(Channel("E21", 470, 65, 40, 0, 38));   // no noise: N = 0; the floor 38 is lower
+    list.Insert(Channel("E30", 542, 60, 5, 99, 60));   // 5 - 20 < 0: printed 0,00
+    const TRecordingEngine& page =
+        *Table([&] { EXPECT_TRUE(stampa.PrintChannelRows(&list, "P1", 1)); }).Pages[0];
     const TPoint name = TextAt(page, "P1");
     EXPECT_EQ(name.x, P(18));
     EXPECT_EQ(TextAt(page, "E21"), TPoint(P(74), name.y));
@@ -187,7 +195,7 @@ TEST_F(ChannelRowsTest, RowsSortedWithSignalsAndCarrierToNoise) {
     };
     EXPECT_TRUE(endsAt("65,00", name.y, P(234)));
     EXPECT_TRUE(endsAt("67,50", name.y, P(274)));
-    EXPECT_TRUE(endsAt("38,00", name.y, P(314)));   // the floor is below 40 - 0
+    EXPECT_TRUE(endsAt("38,00", name.y, P(314)));  // the floor is below 40 - 0
     EXPECT_TRUE(endsAt("38,00", name.y, P(354)));
     EXPECT_TRUE(endsAt("0,00", name.y + 100, P(314)));
     EXPECT_TRUE(endsAt("25,00", name.y + 200, P(314)));
@@ -200,17 +208,19 @@ TEST_F(ChannelRowsTest, AnEmptyListPrintsTheNameAlone) {
     TListaCanali empty;
     int32_t y = 0;
     const TRecordingEngine& page = *Table([&] {
-        y = PrintPage.Y;
-        EXPECT_TRUE(stampa.PrintChannelRows(&empty, "Uscita 1", 3));
-        EXPECT_EQ(PrintPage.Y, y + 100 + 4);
-    }).Pages[0];
+                                        y = PrintPage.Y;
+                                        EXPECT_TRUE(stampa.PrintChannelRows(&empty, "Uscita 1", 3));
+                                        EXPECT_EQ(PrintPage.Y, y + 100 + 4);
+                                    }).Pages[0];
     EXPECT_EQ(TextAt(page, "Uscita 1"), TPoint(P(18), y));
 }
 
 TEST_F(ChannelRowsTest, BlocksKeepTogetherWhenTheyFitOnAFreshPage) {
     TListaCanali twelve, long_;
-    for (int i = 0; i < 12; ++i) twelve.Insert(Channel(("C" + std::to_string(i + 10)).c_str(), 100.0f + i * 8, 60, 40, 0, 50));
-    for (int i = 0; i < 70; ++i) long_.Insert(Channel(("L" + std::to_string(i + 10)).c_str(), 100.0f + i * 8, 60, 40, 0, 50));
+    for (int i = 0; i < 12; ++i)
+        twelve.Insert(Channel(("C" + std::to_string(i + 10)).c_str(), 100.0f + i * 8, 60, 40, 0, 50));
+    for (int i = 0; i < 70; ++i)
+        long_.Insert(Channel(("L" + std::to_string(i + 10)).c_str(), 100.0f + i * 8, 60, 40, 0, 50));
     // Five rows left on the page: the twelve move whole.
     const TPrintedDocument& moved = Table([&] {
         PrintPage.Y = PrintPage.BodyBottom - 5 * PrintPage.LineHeight;
@@ -246,16 +256,16 @@ TEST_F(ChannelRowsTest, ClosingRuleOnlyWhereALineFits) {
     };
     int32_t end = 0;
     const TRecordingEngine& fits = *Table([&] {
-        PrintPage.Y = PrintPage.BodyBottom - 3 * PrintPage.LineHeight;
-        stampa.PrintChannelRows(&one, "P1", 1);
-        end = PrintPage.Y;
-    }).Pages[0];
+                                        PrintPage.Y = PrintPage.BodyBottom - 3 * PrintPage.LineHeight;
+                                        stampa.PrintChannelRows(&one, "P1", 1);
+                                        end = PrintPage.Y;
+                                    }).Pages[0];
     EXPECT_EQ(rules(fits, end - 4), 1);
     const TRecordingEngine& full = *Table([&] {
-        PrintPage.Y = PrintPage.BodyBottom - PrintPage.LineHeight;
-        stampa.PrintChannelRows(&one, "P1", 1);
-        end = PrintPage.Y;
-    }).Pages[0];
+                                        PrintPage.Y = PrintPage.BodyBottom - PrintPage.LineHeight;
+                                        stampa.PrintChannelRows(&one, "P1", 1);
+                                        end = PrintPage.Y;
+                                    }).Pages[0];
     EXPECT_EQ(end, PrintPage.BodyBottom);
     EXPECT_EQ(rules(full, end), 0);
 }
@@ -268,9 +278,11 @@ TEST_F(CalcTablesTest, TheChannelPassRunsOnlyWhenOutOfDate) {
     };
     line.FeedChannels(0);
     line.project.NetworkGrid->ChannelsOutOfDate = true;
-    const TPrintedDocument& doc = Job([&] { EXPECT_EQ(stampa.PrintChannelTable(true, true, true, nullptr, 0), 0); });
+    const TPrintedDocument& doc =
+        Job([&] { EXPECT_EQ(stampa.PrintChannelTable(true, true, true, nullptr, 0), 0); });
     EXPECT_EQ(passes, 1);
-    EXPECT_NE(FindText(*doc.Pages[0], "Canali in uscita dal terminale di testa e dalle prese con relativi segnali e rumori"),
+    EXPECT_NE(FindText(*doc.Pages[0],
+                       "Canali in uscita dal terminale di testa e dalle prese con relativi segnali e rumori"),
               nullptr);
     EXPECT_NE(FindText(*doc.Pages[0], "E21"), nullptr);
     // Twenty channels a block: P2's moves whole to the second page.
@@ -325,7 +337,7 @@ TEST_F(CalculationsCommandTest, EveryRunStartsOnAllOutletsWithTheChannelBoxesByT
         ASSERT_EQ(f.LPrese->Items->Count(), 2);
         EXPECT_EQ(f.LPrese->Items->Strings(0), "P1");
         EXPECT_EQ(f.LPrese->Items->Strings(1), "P2");
-        EXPECT_TRUE(f.CMinMaxPrese->Checked);   // the network boxes keep their ticks
+        EXPECT_TRUE(f.CMinMaxPrese->Checked);  // the network boxes keep their ticks
         EXPECT_FALSE(f.GCanali->Enabled || f.CCanaliTesta->Enabled || f.CCanaliPrese->Enabled);
         EXPECT_FALSE(f.CCanaliPrese->Checked);
         f.BAnnulla->Click();

@@ -42,7 +42,7 @@ TEST_F(ComponentListTest, CompressedJoinedListGroupsByCodeNetworkFirst) {
     AddCell(net(), KindOutlet, "PR^2", 7);
     AddCell(net(), KindOutlet, "PR^3", 8);
     AddCell(net(), KindTap, "", 9);
-    AddCell(net(), 99, "ALTRO", 10);   // no family: not listed
+    AddCell(net(), 99, "ALTRO", 10);  // no family: not listed
     const TRecordingEngine& page = *List(ListNetwork | ListHeadEnd | ListCompressed).Pages[0];
     EXPECT_NE(FindText(page, "Tipologia del materiale della rete e della testata"), nullptr);
     EXPECT_NE(FindText(page, "Componenti"), nullptr);
@@ -65,10 +65,10 @@ TEST_F(ComponentListTest, FullListRowsAndCableLengths) {
     outlet->Description = "Presa terminale";
     outlet->Notes = "Soggiorno";
     AddCable(net(), 12.5f, 5);
-    AddCable(net(), CableLengthUncounted, 6);          // left open by the designer: not listed
-    AddCable(net(), CableLengthUncounted, 7, true);    // a bridge is listed whatever its length
+    AddCable(net(), CableLengthUncounted, 6);        // left open by the designer: not listed
+    AddCable(net(), CableLengthUncounted, 7, true);  // a bridge is listed whatever its length
     TNCavo* inner = AddCable(net(), 3.0f, 8);
-    inner->SetRunHead(false);                          // not the head of its run: not listed
+    inner->SetRunHead(false);  // not the head of its run: not listed
     const TRecordingEngine& page = *List(ListNetwork).Pages[0];
     EXPECT_NE(FindText(page, "Tipologia del materiale della rete"), nullptr);
     EXPECT_EQ(TextAt(page, "T3"), TPoint(P(18), 457));
@@ -114,7 +114,8 @@ TEST_F(ComponentListTest, CompressedRowMovesWholeToTheNextPage) {
     // Its components take three lines, all on page 2.
     std::vector<int> ys;
     for (const TPaintCall& t : TextCalls(*doc.Pages[1]))
-        if (t.Points[0].x >= P(307) && t.Points[0].y >= 457 && t.Points[0].y <= 6530) ys.push_back(t.Points[0].y);
+        if (t.Points[0].x >= P(307) && t.Points[0].y >= 457 && t.Points[0].y <= 6530)
+            ys.push_back(t.Points[0].y);
     ASSERT_FALSE(ys.empty());
     EXPECT_EQ(ys.front(), 457);
     EXPECT_EQ(ys.back(), 657);
@@ -181,13 +182,17 @@ TEST_F(ComponentListTest, ARowIsReservedTheLinesItsParagraphSets) {
 // Every component the estimate prices stands in the material list, full and
 // compressed: one cell of every type code the cell factory builds.
 TEST_F(ComponentListTest, EveryComponentOfTheEstimateIsListed) {
-    const int32_t notComponents[] = {CodeOldCableStraight, CodeOldCableBend, CodeHeadEnd, CodeEntryAnchor, CodeExitAnchor};
+    const int32_t notComponents[] = {CodeOldCableStraight, CodeOldCableBend, CodeHeadEnd, CodeEntryAnchor,
+                                     CodeExitAnchor};
     std::vector<TCella*> made;
     for (int32_t code = 1; code <= CodeCentraleIntegrata; ++code) {
-        if (std::find(std::begin(notComponents), std::end(notComponents), code) != std::end(notComponents)) continue;
-        const int32_t column = 2 + static_cast<int32_t>(made.size() % 8) * 9, row = 2 + static_cast<int32_t>(made.size() / 8) * 9;
+        if (std::find(std::begin(notComponents), std::end(notComponents), code) != std::end(notComponents))
+            continue;
+        const int32_t column = 2 + static_cast<int32_t>(made.size() % 8) * 9,
+                      row = 2 + static_cast<int32_t>(made.size() / 8) * 9;
         std::unique_ptr<TCella> cell;
-        for (const auto& [inputs, through, taps] : {std::tuple{1, 1, 0}, {1, 1, 2}, {1, 0, 1}, {1, 2, 0}, {2, 1, 0}, {1, 0, 0}})
+        for (const auto& [inputs, through, taps] :
+             {std::tuple{1, 1, 0}, {1, 1, 2}, {1, 0, 1}, {1, 2, 0}, {2, 1, 0}, {1, 0, 0}})
             if (!cell) cell = NewCella(net(), code, column, row, inputs, through, taps);
         if (!cell || !cell->IsEstimateItem()) continue;
         cell->Code = "ART" + IntToStr(code);
@@ -203,14 +208,16 @@ TEST_F(ComponentListTest, EveryComponentOfTheEstimateIsListed) {
         AnsiString all;
         for (const auto& page : doc.Pages) all += PageText(*page);
         for (TCella* c : made)
-            EXPECT_NE(all.find("\n" + c->Code + "\n"), std::string::npos) << c->Code << " class " << c->Kind << " flags " << flags;
+            EXPECT_NE(all.find("\n" + c->Code + "\n"), std::string::npos)
+                << c->Code << " class " << c->Kind << " flags " << flags;
     }
 }
 
 TEST_F(ComponentListTest, NoGridNoPage) {
     pages.clear();
     AddCell(net(), KindOutlet, "P", 1);
-    const TPrintedDocument& doc = Job([&] { EXPECT_EQ(stampa.PrintComponentList(ListNetwork | ListHeadEnd, 0), -1); });
+    const TPrintedDocument& doc =
+        Job([&] { EXPECT_EQ(stampa.PrintComponentList(ListNetwork | ListHeadEnd, 0), -1); });
     ASSERT_EQ(doc.Pages.size(), 1u);
     EXPECT_TRUE(doc.Pages[0]->Calls.empty());
     // Only the pages present choose the grids.

@@ -44,12 +44,14 @@ TEST_F(CoverTest, TitlesNotesAndDesignerByKind) {
         const char* title2;
         bool notes;
     };
+    // clang-format off
     const Case cases[] = {
         {0, "PREVENTIVO DI SPESA", nullptr, false},
         {1, "DOCUMENTAZIONE DI ESECUZIONE PROGETTO", nullptr, true},
         {2, "DICHIARAZIONE  DI  CONFORMITA'  DELL'IMPIANTO  D'ANTENNA  TV", "ART. 7  DM  N.37  DEL  GENNAIO 2008", false},
         {3, nullptr, nullptr, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const TRecordingEngine& page = Cover(c.kind);
         SCOPED_TRACE(c.kind);
@@ -62,7 +64,8 @@ TEST_F(CoverTest, TitlesNotesAndDesignerByKind) {
             const TPaintCall* t1 = FindText(page, c.title1);
             ASSERT_NE(t1, nullptr);
             EXPECT_EQ(t1->Points[0].y, P(200));
-            EXPECT_EQ(t1->Points[0].x, P(60) + (P(460) - TTextMetrics::Extent(t1->State.Font, c.title1).cx) / 2);
+            EXPECT_EQ(t1->Points[0].x,
+                      P(60) + (P(460) - TTextMetrics::Extent(t1->State.Font, c.title1).cx) / 2);
             if (c.title2) {
                 EXPECT_EQ(TextAt(page, c.title2), TPoint(t1->Points[0].x, P(218)));
             }
@@ -96,12 +99,14 @@ TEST_F(CoverTest, LocationLineTakesOnlyFilledParts) {
         const char *number, *staircase, *floor, *flat;
         const char* line;
     };
+    // clang-format off
     const Case cases[] = {
         {"", "", "", "", "Via Verdi 2"},
         {"5", "B", "3", "7", "Via Verdi 2, N. 5, scala B, piano 3, interno 7"},
         {"", "B", "", "7", "Via Verdi 2, scala B, interno 7"},
         {"5", "", "3", "", "Via Verdi 2, N. 5, piano 3"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         project.HeaderTexts[8] = c.number;
         project.HeaderTexts[9] = c.staircase;
@@ -115,12 +120,14 @@ TEST_F(CoverTest, LetterheadWithTelephoneAndFax) {
     struct Case {
         const char *telephone, *fax, *line;
     };
+    // clang-format off
     const Case cases[] = {
         {"1", "2", "Via Po 3 - Asti - Tel. 1 - Fax 2"},
         {"", "2", "Via Po 3 - Asti - Fax 2"},
         {"1", "", "Via Po 3 - Asti - Tel. 1"},
         {"", "", "Via Po 3 - Asti"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         letterhead.Telephone = c.telephone;
         letterhead.Fax = c.fax;
@@ -129,7 +136,8 @@ TEST_F(CoverTest, LetterheadWithTelephoneAndFax) {
         ASSERT_NE(line, nullptr) << c.line << "\n" << PageText(page);
         EXPECT_EQ(line->Points[0].y, P(76));
         EXPECT_EQ(SizeOf(line->State.Font), 12);
-        EXPECT_EQ(line->Points[0].x, P(60) + (P(460) - TTextMetrics::Extent(line->State.Font, c.line).cx) / 2);
+        EXPECT_EQ(line->Points[0].x,
+                  P(60) + (P(460) - TTextMetrics::Extent(line->State.Font, c.line).cx) / 2);
     }
     const TPaintCall* firm = FindText(Cover(1), "Impianti Bianchi");
     ASSERT_NE(firm, nullptr);
@@ -153,7 +161,8 @@ TEST_F(CoverTest, WideLetterheadShrinksUntilItFits) {
     EXPECT_GT(TTextMetrics::Extent(font, line).cx, P(460));
     // A text that fits at no size stops at one point.
     letterhead.Street = AnsiString(3000, 'W');
-    const TPaintCall* tiny = FindText(Cover(0), letterhead.Street + " - " + letterhead.Town + " - Tel. 051 1234567");
+    const TPaintCall* tiny =
+        FindText(Cover(0), letterhead.Street + " - " + letterhead.Town + " - Tel. 051 1234567");
     ASSERT_NE(tiny, nullptr);
     EXPECT_EQ(SizeOf(tiny->State.Font), 1);
 }
@@ -165,7 +174,7 @@ TEST_F(CoverTest, LongDescriptionAndNotesKeepAboveTheNextSection) {
     while (words.size() + 12 < 512) words += "impianto TV ";
     const struct {
         int field;
-        int top, next;   // the paragraph's top and the next section's label, points
+        int top, next;  // the paragraph's top and the next section's label, points
         const char* label;
     } cases[] = {{22, 370, 450, "LOCAZIONE EDIFICIO:"}, {HeaderNotes, 670, 750, "Progettista:"}};
     project.HeaderTexts[HeaderDesigner] = "Ing. Neri";
@@ -181,7 +190,8 @@ TEST_F(CoverTest, LongDescriptionAndNotesKeepAboveTheNextSection) {
             ++lines;
             EXPECT_LE(t.Points[0].y + TTextMetrics::Extent(t.State.Font, t.Text).cy, P(c.next)) << t.Text;
             EXPECT_LT(SizeOf(t.State.Font), 12);
-            for (size_t at = t.Text.find("TV"); at != std::string::npos; at = t.Text.find("TV", at + 1)) ++printed;
+            for (size_t at = t.Text.find("TV"); at != std::string::npos; at = t.Text.find("TV", at + 1))
+                ++printed;
         }
         EXPECT_GT(lines, 5);
         EXPECT_EQ(printed, static_cast<int>(words.size() / 12));

@@ -73,29 +73,38 @@ TEST_F(DeclarationTest, TheWholeTextWordForWord) {
     const AnsiString expected =
         "DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE "
         "Art.7 - DM 22/01/2008, n. 37 (GU n. 61 del 12/03/2008) "
-        "Il sottoscritto Mario Bianchi, titolare e responsabile tecnico dell'impresa Impianti Bianchi operante nel "
-        "settore impianti d'antenna con sede in Via Po 3 c.a.p. 14100 loc. Borgo comune Asti prov. AT tel. 0141 1 "
-        "partita IVA 0123, iscritta nel Registro delle Ditte (D.P.R. 07.12.1995 n. 581) della C.C.I.A.A. di Asti n. "
+        "Il sottoscritto Mario Bianchi, titolare e responsabile tecnico dell'impresa Impianti Bianchi "
+        "operante nel "
+        "settore impianti d'antenna con sede in Via Po 3 c.a.p. 14100 loc. Borgo comune Asti prov. AT tel. "
+        "0141 1 "
+        "partita IVA 0123, iscritta nel Registro delle Ditte (D.P.R. 07.12.1995 n. 581) della C.C.I.A.A. di "
+        "Asti n. "
         "77, iscritta all'Albo Provinciale delle Imprese Artigiane (legge 8.8.1985, n. 443) di Asti n. 88, "
-        "esecutrice dell'impianto TV centralizzato, inteso come nuovo, commissionato da Rossi Mario, installato nei "
-        "locali siti nel comune di Torino c.a.p. 10100 prov. TO Via Verdi 2, di proprietà di Condominio Aurora, Via "
+        "esecutrice dell'impianto TV centralizzato, inteso come nuovo, commissionato da Rossi Mario, "
+        "installato nei "
+        "locali siti nel comune di Torino c.a.p. 10100 prov. TO Via Verdi 2, di proprietà di Condominio "
+        "Aurora, Via "
         "Verdi 2, Torino, in edificio adibito ad uso civile abitazione, "
         "DICHIARA "
-        "sotto la propria responsabilità, che l'impianto è stato realizzato in modo conforme alla regola d'arte, "
+        "sotto la propria responsabilità, che l'impianto è stato realizzato in modo conforme alla regola "
+        "d'arte, "
         "secondo quanto previsto dall'art. 6, tenuto conto delle condizioni di esercizio e degli usi a cui è "
         "destinato l'edificio, avendo in particolare "
         "- rispettato il progetto redatto ai sensi dell'art.5; "
         "- seguito la normativa tecnica applicabile all'impiego CEI 12.43 - 81.1; "
-        "- installato componenti e materiali costruiti a regola d'arte ed adatti al luogo di installazione (artt. 5 "
+        "- installato componenti e materiali costruiti a regola d'arte ed adatti al luogo di installazione "
+        "(artt. 5 "
         "e 6); "
-        "- controllato l'impianto ai fini della sicurezza e della funzionalità con esito positivo, avendo eseguito "
+        "- controllato l'impianto ai fini della sicurezza e della funzionalità con esito positivo, avendo "
+        "eseguito "
         "le verifiche richieste dalle norme e dalle disposizioni di legge. "
         "Allegati: "
         "- progetto ai sensi degli articoli 5 e 7; "
         "- schema di impianto realizzato; "
         "- copia del certificato di riconoscimento dei requisiti tecnico-professionali. "
         "DECLINA "
-        "ogni responsabilità per sinistri a persone o a cose derivanti da manomissione dell'impianto da parte di "
+        "ogni responsabilità per sinistri a persone o a cose derivanti da manomissione dell'impianto da "
+        "parte di "
         "terzi ovvero da carenze di manutenzione o riparazione. "
         "Il dichiarante Il responsabile tecnico Data "
         "AVVERTENZE PER IL COMMITTENTE: responsabilità del committente o del proprietario, art. 8 "
@@ -108,6 +117,7 @@ TEST_F(DeclarationTest, TheWorkDescriptionContinuesTheSentence) {
         const char* description;
         const char* reads;
     };
+    // clang-format off
     const Case cases[] = {
         {"Impianto TV centralizzato", "esecutrice dell'impianto TV centralizzato, inteso come"},
         {"impianto TV centralizzato", "esecutrice dell'impianto TV centralizzato, inteso come"},
@@ -117,6 +127,7 @@ TEST_F(DeclarationTest, TheWorkDescriptionContinuesTheSentence) {
         {"ImpiantoX", "esecutrice dell'impianto , inteso come"},
         {"Impianto è nuovo", "esecutrice dell'impianto è nuovo, inteso come"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         project.HeaderTexts[22] = c.description;
         const AnsiString text = Declaration();
@@ -131,6 +142,7 @@ TEST_F(DeclarationTest, NormsAttachmentsAndLocality) {
         const char* present;
         const char* absent;
     };
+    // clang-format off
     const Case cases[] = {
         {"no norm", [](TDeclarationChoices&, TLetterhead&) {}, "applicabile all'impiego; - installato", "CEI"},
         {"other norms alone", [](TDeclarationChoices& c, TLetterhead&) { c.OtherNorms = "EN 50083"; },
@@ -162,6 +174,7 @@ TEST_F(DeclarationTest, NormsAttachmentsAndLocality) {
          "precedenti o parziali già esistenti; - foto; - misure; - copia del certificato",
          nullptr},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TDeclarationChoices saved = choices;
         TLetterhead savedInstaller = installer;
@@ -181,7 +194,8 @@ TEST_F(DeclarationTest, HeadingsAndSignatureAtTheirPoints) {
     const TPrintedDocument& doc = Job([&] { stampa.PrintDeclaration(choices, 0); });
     const TRecordingEngine& page = *doc.Pages[0];
     auto P = [](int points) { return points * 600 / 72; };
-    const TPaintCall* heading = FindText(page, "DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE");
+    const TPaintCall* heading =
+        FindText(page, "DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE");
     ASSERT_NE(heading, nullptr);
     const int width = TTextMetrics::Extent(heading->State.Font, heading->Text).cx;
     EXPECT_EQ(heading->Points[0], TPoint(P(60) + (P(470) - width) / 2, P(42)));
@@ -196,7 +210,8 @@ TEST_F(DeclarationTest, HeadingsAndSignatureAtTheirPoints) {
     const TPaintCall* declarant = FindText(page, "Il dichiarante");
     EXPECT_EQ(data.x, P(80));
     EXPECT_EQ(declarant->Points[0].y, data.y);
-    EXPECT_EQ(declarant->Points[0].x + TTextMetrics::Extent(declarant->State.Font, declarant->Text).cx, P(510));
+    EXPECT_EQ(declarant->Points[0].x + TTextMetrics::Extent(declarant->State.Font, declarant->Text).cx,
+              P(510));
     EXPECT_NE(FindText(page, "Il committente: firma per ricevuta" + AnsiString(49, ' ') + "Data"), nullptr);
     EXPECT_EQ(FindText(page, "Pagina 1"), nullptr);
 }

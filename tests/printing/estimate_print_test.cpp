@@ -47,12 +47,14 @@ TEST_F(EstimatePrintTest, FooterFitsOrMovesToTheNextPage) {
         size_t pages;
         bool ruleBeforeTotal;
     };
+    // clang-format off
     const Case cases[] = {
         {600, 59, "", 1, true},  {600, 60, "", 2, false}, {600, 58, "Consegna in 30 giorni", 1, true},
         {600, 59, "Consegna in 30 giorni", 2, false},
         {300, 59, "", 1, true},  {300, 60, "", 2, false}, {300, 58, "Consegna in 30 giorni", 1, true},
         {300, 59, "Consegna in 30 giorni", 2, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.dpi) + " dpi, " + std::to_string(c.rows) + " rows, note: " + c.note2);
         Printer()->SetDevices({A4Device(c.dpi)});
@@ -69,7 +71,8 @@ TEST_F(EstimatePrintTest, FooterFitsOrMovesToTheNextPage) {
         const int y = firstRow + rowsOnLast * line;
         EXPECT_EQ(total->Points[0].y, c.ruleBeforeTotal ? y + 4 : y);
         bool rule = false;
-        for (const TPaintCall& l : last.CallsOf(TPaintOp::Line)) rule |= l.Points[0] == TPoint(0, y) && c.ruleBeforeTotal;
+        for (const TPaintCall& l : last.CallsOf(TPaintOp::Line))
+            rule |= l.Points[0] == TPoint(0, y) && c.ruleBeforeTotal;
         EXPECT_EQ(rule, c.ruleBeforeTotal);
         // Only the second note: one line above the body bottom, 18 points in.
         if (*c.note2) {
@@ -109,12 +112,14 @@ TEST_F(EstimatePrintTest, RowsAndAmountsInTheEstimateCurrency) {
         float quantity, price;
         const char *priceText, *totalText;
     };
+    // clang-format off
     const Case cases[] = {
         {CurrencyLire, 1.0f, 1250.0f, "1.250", "1.250"},
         {CurrencyEuro, 2.0f, 12.5f, "12,50", "25,00"},
         // The row total as the estimate page computes it.
         {CurrencyEuro, 2.96f, 10.005f, "10,01", "29,00"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Fill(1, c.currency, c.quantity, c.price);
         const TRecordingEngine& page = *Print(true).Pages[0];
@@ -129,10 +134,13 @@ TEST_F(EstimatePrintTest, RowsAndAmountsInTheEstimateCurrency) {
         // Row total and grand total, at the total column's edge.
         int totals = 0;
         for (const TPaintCall& t : TextCalls(page))
-            if (t.Text == c.totalText && t.Points[0].x + TTextMetrics::Extent(t.State.Font, t.Text).cx == P(544)) ++totals;
+            if (t.Text == c.totalText &&
+                t.Points[0].x + TTextMetrics::Extent(t.State.Font, t.Text).cx == P(544))
+                ++totals;
         EXPECT_EQ(totals, 2) << c.totalText << "\n" << PageText(page);
         // The page's total label shows the same amount.
-        EXPECT_NE(estimatePage.Totale->Text.Get().find(c.totalText), AnsiString::npos) << estimatePage.Totale->Text.Get();
+        EXPECT_NE(estimatePage.Totale->Text.Get().find(c.totalText), AnsiString::npos)
+            << estimatePage.Totale->Text.Get();
     }
 }
 
@@ -144,12 +152,12 @@ TEST_F(EstimatePrintTest, SpecificationHasNoPricesNoTotal) {
     EXPECT_EQ(FindText(page, "Totale:"), nullptr);
     EXPECT_EQ(FindText(page, "12,50"), nullptr);
     EXPECT_EQ(FindText(page, "Nota"), nullptr);
-    EXPECT_NE(FindText(page, "2,00"), nullptr);   // the quantity
+    EXPECT_NE(FindText(page, "2,00"), nullptr);  // the quantity
 }
 
 TEST_F(EstimatePrintTest, OnlyTheRowsTheGridShows) {
     Fill(5);
-    estimatePage.GridPreventivo->RowCount = 3;   // header and two rows
+    estimatePage.GridPreventivo->RowCount = 3;  // header and two rows
     const TRecordingEngine& page = *Print(false).Pages[0];
     EXPECT_NE(FindText(page, "R2"), nullptr);
     EXPECT_EQ(FindText(page, "R3"), nullptr);

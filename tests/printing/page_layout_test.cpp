@@ -19,6 +19,7 @@ TEST_F(PageLayoutTest, PrinterLayoutsClampToTheSheet) {
         TPrinterOrientation orientation;
         int32_t margin, line12, line14, width, top12, top14, bottom12, bottom14;
     };
+    // clang-format off
     const Case cases[] = {
         {"600 dpi A4 portrait", A4Device(600), poPortrait, 120, 100, 116, 4842, 220, 236, 6530, 6498},
         {"600 dpi A4 landscape", A4Device(600), poLandscape, 120, 100, 116, 6850, 220, 236, 4522, 4490},
@@ -27,6 +28,7 @@ TEST_F(PageLayoutTest, PrinterLayoutsClampToTheSheet) {
         {"300 dpi 19 x 27 cm", A4Device(300, TRect(118, 160, 118 + 2244, 160 + 3189)), poPortrait, 60, 50, 58, 2244,
          110, 118, 3029, 3013},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Printer()->SetDevices({c.device});
         Printer()->Orientation = c.orientation;
@@ -79,16 +81,18 @@ TEST_F(PageLayoutTest, PreviewLaysThePageOutAsThePrinterAndScalesItIntoTheWindow
             EXPECT_EQ(previewed.Scale, 1.0f);
             EXPECT_EQ(previewed.PageToRender, 2);
             EXPECT_EQ(previewed.Canvas, &preview.Canvas);
-            EXPECT_EQ(preview.Canvas.ClipRect(), TRect(0, 0, Printer()->PageWidth(), Printer()->PageHeight()));
+            EXPECT_EQ(preview.Canvas.ClipRect(),
+                      TRect(0, 0, Printer()->PageWidth(), Printer()->PageHeight()));
             EXPECT_EQ(preview.Canvas.Font->PixelsPerInch.Get(), 300);
         }
     Printer()->Orientation = poPortrait;
     stampa.GetPageLayout(DocMaterialList, 2);
-    EXPECT_EQ(PrintPage.PageWidth, 2421);   // the sheet's 20.5 cm, not the page's 2480 pixels
+    EXPECT_EQ(PrintPage.PageWidth, 2421);  // the sheet's 20.5 cm, not the page's 2480 pixels
     EXPECT_EQ(preview.Image, TRect(245, 40, 245 + 509, 40 + 720));
     EXPECT_EQ(bitmap.Width.Get(), 509);
     EXPECT_EQ(bitmap.Height.Get(), 720);
-    for (TPoint p : {TPoint(0, 0), TPoint(508, 719), TPoint(250, 400)}) EXPECT_EQ(bitmap.Pixel(p.x, p.y), clWhite);
+    for (TPoint p : {TPoint(0, 0), TPoint(508, 719), TPoint(250, 400)})
+        EXPECT_EQ(bitmap.Pixel(p.x, p.y), clWhite);
     // What the page draws lands on the bitmap scaled: the body's last line
     // at 3265 of 3508 pixels is 670 of 720.
     TCanvas* canvas = PrintPage.Canvas;
@@ -104,9 +108,9 @@ TEST_F(PageLayoutTest, PreviewLaysThePageOutAsThePrinterAndScalesItIntoTheWindow
     preview.ClientWidth = 420;
     stampa.GetPageLayout(DocMaterialList, 1);
     EXPECT_EQ(bitmap.Width.Get(), 400);
-    EXPECT_EQ(bitmap.Height.Get(), 565);   // 3508 x 400 / 2480 = 565.8
+    EXPECT_EQ(bitmap.Height.Get(), 565);  // 3508 x 400 / 2480 = 565.8
     EXPECT_EQ(preview.Image.Left, 10);
-    EXPECT_EQ(preview.Image.Top, 117);     // (800 - 565.8) / 2
+    EXPECT_EQ(preview.Image.Top, 117);  // (800 - 565.8) / 2
     EXPECT_EQ(PrintPage.BodyBottom, 3265);
 }
 
@@ -125,7 +129,8 @@ TEST_F(PageLayoutTest, ListAndEstimateHeadersStandAboveTheirRule) {
             // The rule 4 px above the first row, across the page.
             bool rule = false;
             for (const TPaintCall& l : doc.Pages[0]->CallsOf(TPaintOp::Line))
-                if (l.Points[0] == TPoint(0, c.firstRow - 4) && l.Points[1] == TPoint(PrintPage.PageWidth - 2, c.firstRow - 4))
+                if (l.Points[0] == TPoint(0, c.firstRow - 4) &&
+                    l.Points[1] == TPoint(PrintPage.PageWidth - 2, c.firstRow - 4))
                     rule = l.State.Pen.Width == 2;
             EXPECT_TRUE(rule) << doc.Pages[0]->Dump();
         }
@@ -137,6 +142,7 @@ TEST_F(PageLayoutTest, TitlesFollowKindAndFlags) {
         int32_t kind, flags;
         const char* title;
     };
+    // clang-format off
     const Case cases[] = {
         {DocMaterialList, ListHeadEnd, "Tipologia del materiale della testata"},
         {DocMaterialList, ListNetwork, "Tipologia del materiale della rete"},
@@ -153,6 +159,7 @@ TEST_F(PageLayoutTest, TitlesFollowKindAndFlags) {
         {DocLightningReport, 0, "Relazione sull'autoprotezione dalle scariche atmosferiche"},
         {DocLightningRisk, 0, "Valutazione del rischio ai sensi della norma CEI EN 62305-2"},
     };
+    // clang-format on
     // The whole sheet, and a printer that leaves 15 mm at each side: a
     // title wider than that page is set smaller, whole on the page.
     const int side = 15 * 600 * 10 / 254;
@@ -172,7 +179,8 @@ TEST_F(PageLayoutTest, TitlesFollowKindAndFlags) {
             EXPECT_LE(title->Points[0].x + width, PrintPage.PageWidth);
             // The whole sheet keeps every title at its size.
             const int points = c.kind >= DocSignals && c.kind <= DocChannels ? 14 : 10;
-            if (printable.Left == 0) EXPECT_EQ(std::abs(title->State.Font.Height), (points * 1200 + 72) / 144);
+            if (printable.Left == 0)
+                EXPECT_EQ(std::abs(title->State.Font.Height), (points * 1200 + 72) / 144);
         }
     }
 }
@@ -182,11 +190,11 @@ TEST_F(PageLayoutTest, ColumnHeadersByFlags) {
     stampa.GetPageLayout(DocEstimate, 0);
     const TPrintedDocument& estimate = Job([&] { stampa.PrintEstimate(true, 0); });
     const TRecordingEngine& e = *estimate.Pages[0];
-    for (const char* t : {"Preventivo di spesa", "Codice", "Articolo", "Marca", "Descrizione", "U.M.", "Quantità",
-                          "Prezzo U.", "Prezzo T."})
+    for (const char* t : {"Preventivo di spesa", "Codice", "Articolo", "Marca", "Descrizione", "U.M.",
+                          "Quantità", "Prezzo U.", "Prezzo T."})
         EXPECT_NE(FindText(e, t), nullptr) << t;
-    EXPECT_EQ(TextAt(e, "Codice").x, 150);   // 18 pt at 600 dpi
-    EXPECT_EQ(TextAt(e, "U.M.").x, 2858);    // 343 pt
+    EXPECT_EQ(TextAt(e, "Codice").x, 150);  // 18 pt at 600 dpi
+    EXPECT_EQ(TextAt(e, "U.M.").x, 2858);   // 343 pt
     const TPaintCall* total = FindText(e, "Prezzo T.");
     EXPECT_EQ(total->Points[0].x + TTextMetrics::Extent(total->State.Font, "Prezzo T.").cx, 4533);  // 544 pt
     // The tender specification: no price columns.
@@ -216,7 +224,8 @@ TEST_F(PageLayoutTest, ColumnHeadersByFlags) {
     // Channels: the eight column titles.
     stampa.GetPageLayout(DocChannels, 0);
     const TPrintedDocument& channels = Job([&] { stampa.PrintTableHeader(DocChannels, 1); });
-    for (const char* t : {"Componente", "Canale", "Descrizione", "S Min.", "S Max.", "C/N Min.", "C/N Max.", "Provenienza"})
+    for (const char* t :
+         {"Componente", "Canale", "Descrizione", "S Min.", "S Max.", "C/N Min.", "C/N Max.", "Provenienza"})
         EXPECT_NE(FindText(*channels.Pages[0], t), nullptr) << t;
 }
 
@@ -240,8 +249,10 @@ TEST_F(PageLayoutTest, FrameHeaderAndFooter) {
     // The two rules of the frame.
     std::vector<std::pair<TPoint, TPoint>> lines;
     for (const TPaintCall& l : page.CallsOf(TPaintOp::Line)) lines.push_back({l.Points[0], l.Points[1]});
-    EXPECT_NE(std::find(lines.begin(), lines.end(), std::make_pair(TPoint(0, 100), TPoint(4840, 100))), lines.end());
-    EXPECT_NE(std::find(lines.begin(), lines.end(), std::make_pair(TPoint(4840, 6650), TPoint(0, 6650))), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), std::make_pair(TPoint(0, 100), TPoint(4840, 100))),
+              lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), std::make_pair(TPoint(4840, 6650), TPoint(0, 6650))),
+              lines.end());
 }
 
 TEST_F(PageLayoutTest, BoxedKindsHaveNoPageNumberAndCoversNoFrame) {
@@ -249,12 +260,14 @@ TEST_F(PageLayoutTest, BoxedKindsHaveNoPageNumberAndCoversNoFrame) {
         int32_t kind;
         bool box, numbered, framed;
     };
+    // clang-format off
     const Case cases[] = {
         {DocScheme, true, false, true},        {DocMastReport, true, false, true},
         {DocLightningReport, true, false, true}, {DocMaterialList, false, true, true},
         {DocLightningRisk, false, true, true}, {DocCover, false, false, false},
         {DocDeclaration, false, false, false}, {55, false, false, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         stampa.GetPageLayout(c.kind, 0);
         const TPrintedDocument& doc = Job([&] { stampa.PrintTableHeader(c.kind, 0); });
@@ -265,7 +278,8 @@ TEST_F(PageLayoutTest, BoxedKindsHaveNoPageNumberAndCoversNoFrame) {
         if (c.box) {
             const TPaintCall box = page.CallsOf(TPaintOp::Polyline)[0];
             EXPECT_EQ(box.Points.front(), TPoint(0, PrintPage.BodyTop - PrintPage.Margin));
-            EXPECT_EQ(box.Points[2], TPoint(PrintPage.PageWidth - 2, PrintPage.BodyBottom + PrintPage.Margin));
+            EXPECT_EQ(box.Points[2],
+                      TPoint(PrintPage.PageWidth - 2, PrintPage.BodyBottom + PrintPage.Margin));
             EXPECT_EQ(box.State.Pen.Width, 2);
         }
     }
@@ -274,9 +288,9 @@ TEST_F(PageLayoutTest, BoxedKindsHaveNoPageNumberAndCoversNoFrame) {
 TEST_F(PageLayoutTest, SecondDocumentOfAJobStartsANewPage) {
     stampa.GetPageLayout(DocMaterialList, 0);
     const TPrintedDocument& doc = Job([&] {
-        stampa.PrintTableHeader(DocMaterialList, ListNetwork);     // the job's first page
+        stampa.PrintTableHeader(DocMaterialList, ListNetwork);  // the job's first page
         stampa.GetPageLayout(DocEstimate, 0);
-        stampa.PrintTableHeader(DocEstimate, 0);                   // a second document: page 2
+        stampa.PrintTableHeader(DocEstimate, 0);  // a second document: page 2
     });
     ASSERT_EQ(doc.Pages.size(), 2u);
     EXPECT_NE(FindText(*doc.Pages[0], "Tipologia del materiale della rete"), nullptr);

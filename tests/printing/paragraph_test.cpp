@@ -1,15 +1,18 @@
 // Justified paragraphs on a canvas whose characters are all 10 px wide.
+#include "printing/paragraph.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/engines.h"
 #include "platform/utf8.h"
-#include "printing/paragraph.h"
 
 namespace {
 
 class FixedWidthEngine : public TRecordingEngine {
 public:
-    TSize TextExtent(const TFontState&, const AnsiString& text) override { return TSize{10 * utf8::Length(text), 10}; }
+    TSize TextExtent(const TFontState&, const AnsiString& text) override {
+        return TSize{10 * utf8::Length(text), 10};
+    }
 };
 
 struct Piece {
@@ -18,7 +21,9 @@ struct Piece {
     bool operator==(const Piece&) const = default;
 };
 
-void PrintTo(const Piece& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << " \"" << p.text << "\")"; }
+void PrintTo(const Piece& p, std::ostream* os) {
+    *os << "(" << p.x << "," << p.y << " \"" << p.text << "\")";
+}
 
 struct Laid {
     int32_t lines, x, y;
@@ -33,7 +38,8 @@ Laid Lay(const AnsiString& text, int right, bool draw = true) {
     l.x = 0;
     l.y = 0;
     l.lines = LayoutParagraph(&canvas, text, TRect(0, 0, right, 100), l.x, l.y, 12, draw);
-    for (const TPaintCall& c : engine.CallsOf(TPaintOp::Text)) l.pieces.push_back({c.Points[0].x, c.Points[0].y, c.Text});
+    for (const TPaintCall& c : engine.CallsOf(TPaintOp::Text))
+        l.pieces.push_back({c.Points[0].x, c.Points[0].y, c.Text});
     return l;
 }
 
@@ -44,6 +50,7 @@ TEST(Paragraph, LinesAndPieces) {
         int right;
         std::vector<Piece> pieces;
     };
+    // clang-format off
     const Case cases[] = {
         {"a text that fits is one flush-left line", "ab cd", 100, {{0, 0, "ab cd"}}},
         {"two blanks are one gap; the next line starts at the word", "aa  bb cc dddddd", 100,
@@ -59,6 +66,7 @@ TEST(Paragraph, LinesAndPieces) {
         {"blanks at the end of a line are skipped", "aaa bbb     ", 30, {{0, 0, "aaa"}, {0, 12, "bbb"}}},
         {"accented characters count as one", "però così fa", 100, {{0, 0, "però"}, {50, 0, " così"}, {0, 12, "fa"}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const Laid drawn = Lay(c.text, c.right);
         EXPECT_EQ(drawn.pieces, c.pieces) << c.what;

@@ -20,6 +20,7 @@ TEST(PrintItems, EnabledByPagesStepAndSelection) {
         // "&Calcoli", "Area sele&zionata", "&Preventivo" and "Capito&lato"
         bool networkScheme, headEndScheme, networkList, headEndList, both, calculations, area, estimateItem;
     };
+    // clang-format off
     const Case cases[] = {
         {true, true, false, 1, "Rete", block, true, true, false, false, false, false, true, false},
         {true, true, false, 2, "Testa", block, true, true, true, true, true, true, true, false},
@@ -29,6 +30,7 @@ TEST(PrintItems, EnabledByPagesStepAndSelection) {
         {true, true, true, 2, "Preventivo", block, true, true, true, true, true, true, false, true},
         {false, false, true, 1, "Preventivo", square, false, false, false, false, false, false, false, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TPrintMenuContext menu;
         menu.NetworkPage = c.network;
@@ -70,12 +72,14 @@ TEST_F(PrintCommandsTest, EachCommandPrintsItsDocumentInOneJob) {
         const char* title;
         const char* row;
     };
+    // clang-format off
     const Case cases[] = {
         {&TStampa::PrintNetworkListCommand, "Tipologia del materiale della rete", "PRESA"},
         {&TStampa::PrintHeadEndListCommand, "Tipologia del materiale della testata", "DERIV"},
         {&TStampa::PrintEstimateCommand, "Preventivo di spesa", "Totale:"},
         {&TStampa::PrintSpecificationCommand, "Capitolato", "DERIV"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Printer()->ClearDocuments();
         Application->Script().AnswerPrintDialog(true);

@@ -1,6 +1,8 @@
 // The combined print headless: the options form's captions, defaults and
 // rules, its mapping to the preview's documents, the preview's stepping and
 // the chosen documents printed in one job.
+#include "printing/print_options.h"
+
 #include <gtest/gtest.h>
 
 #include "app/estimate.h"
@@ -10,7 +12,6 @@
 #include "core/options.h"
 #include "platform/dialogs.h"
 #include "printing/preview.h"
-#include "printing/print_options.h"
 #include "support/print_fixture.h"
 #include "support/two_tap_line.h"
 
@@ -32,7 +33,8 @@ TEST_F(PrintOptionsTest, CaptionsAndDefaults) {
     EXPECT_EQ(options.Width.Get(), 779);
     EXPECT_EQ(options.Height.Get(), 443);
     ASSERT_EQ(options.Pagine->PageCount(), 5);
-    const char* tabs[] = {"Schemi", "Calcoli", "Dichiarazione", "Materiale e preventivi", "Sostegno e fulmini"};
+    const char* tabs[] = {"Schemi", "Calcoli", "Dichiarazione", "Materiale e preventivi",
+                          "Sostegno e fulmini"};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(options.Pagine->Page(i)->Caption.Get(), tabs[i]);
     EXPECT_EQ(options.Pagine->ActivePage.Get(), options.TSchemi);
     EXPECT_EQ(options.GDocumenti->Caption.Get(), "Documenti da stampare ");
@@ -56,24 +58,24 @@ TEST_F(PrintOptionsTest, CaptionsAndDefaults) {
 TEST_F(PrintOptionsTest, RulesKeepTheChoicesConsistent) {
     TDatiStampa& o = options;
     o.CSArea->Checked = true;
-    o.CSStessoFoglio->Click();            // rule 2
+    o.CSStessoFoglio->Click();  // rule 2
     EXPECT_TRUE(o.CSRete->Checked && o.CSTesta->Checked);
     EXPECT_FALSE(o.CSArea->Checked);
-    o.CSTesta->Click();                   // rule 1, unticked
+    o.CSTesta->Click();  // rule 1, unticked
     EXPECT_FALSE(o.CSStessoFoglio->Checked);
-    o.CSArea->Click();                    // rule 3
+    o.CSArea->Click();  // rule 3
     EXPECT_FALSE(o.CSRete->Checked || o.CSTesta->Checked || o.CSStessoFoglio->Checked);
-    o.CSRete->Click();                    // rule 1, ticked
+    o.CSRete->Click();  // rule 1, ticked
     EXPECT_FALSE(o.CSArea->Checked);
-    o.CMRete->Click();                    // rule 4
+    o.CMRete->Click();  // rule 4
     EXPECT_FALSE(o.CMUnite->Checked);
-    o.CMUnite->Click();                   // rule 5
+    o.CMUnite->Click();  // rule 5
     EXPECT_TRUE(o.CMRete->Checked && o.CMTesta->Checked);
-    o.CAttenuazioni->Click();             // rule 6
+    o.CAttenuazioni->Click();  // rule 6
     EXPECT_TRUE(o.LFrequenza->Enabled && o.CBFrequenza->Enabled);
     o.CAttenuazioni->Click();
     EXPECT_FALSE(o.LFrequenza->Enabled || o.CBFrequenza->Enabled);
-    o.FillFrequencies(o.CBFrequenza);     // rule 8
+    o.FillFrequencies(o.CBFrequenza);  // rule 8
     ASSERT_EQ(o.CBFrequenza->Items->Count(), 11);
     EXPECT_EQ(o.CBFrequenza->Items->Strings(0), "10");
     EXPECT_EQ(o.CBFrequenza->Items->Strings(10), "2400");
@@ -93,10 +95,12 @@ TEST_F(PrintOptionsTest, RulesKeepTheChoicesConsistent) {
         TCellRect selection;
         bool enabled;
     };
+    // clang-format off
     const Case cases[] = {
         {"Rete", {3, 4, 6, 9}, true}, {"Testa", {3, 4, 6, 9}, true}, {"Rete", {3, 4, 3, 9}, false},
         {"Rete", {3, 4, 6, 4}, false}, {"Preventivo", {3, 4, 6, 9}, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         o.CSArea->Enabled = true;
         o.CSArea->Checked = true;
@@ -121,9 +125,11 @@ TEST_F(PrintOptionsTest, MappingToThePreviewDocuments) {
     };
     auto clear = [&] {
         o.SelectChannelCalculationsOnly();
-        for (TCheckBox* c : {o.CSArea, o.CMinMaxTesta, o.CMinMaxPrese, o.CSepPrese, o.CCanaliTesta, o.CCanaliPrese})
+        for (TCheckBox* c :
+             {o.CSArea, o.CMinMaxTesta, o.CMinMaxPrese, o.CSepPrese, o.CCanaliTesta, o.CCanaliPrese})
             c->Checked = false;
     };
+    // clang-format off
     const Case cases[] = {
         {"cover", [&] { o.RCopSemplice->Checked = true; }, {pdCover}},
         {"declaration", [&] { o.CDichiarazione->Checked = true; }, {pdDeclaration}},
@@ -145,6 +151,7 @@ TEST_F(PrintOptionsTest, MappingToThePreviewDocuments) {
          [&] { o.CCalcoli->Checked = o.CMinMaxPrese->Checked = o.CSepPrese->Checked = o.CCanaliTesta->Checked = true; },
          {pdSignalLimits, pdSeparations, pdChannels}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         clear();
         o.RCopNessuna->Checked = true;
@@ -161,8 +168,8 @@ TEST_F(PrintOptionsTest, CopiesAndCalculationsOnly) {
         const char* text;
         int32_t copies;
     };
-    for (const Case c : {Case{"1", 1}, Case{"2", 2}, Case{"99", 99}, Case{"0", 1}, Case{"100", 1}, Case{"due", 1},
-                         Case{"", 1}, Case{"-3", 1}}) {
+    for (const Case c : {Case{"1", 1}, Case{"2", 2}, Case{"99", 99}, Case{"0", 1}, Case{"100", 1},
+                         Case{"due", 1}, Case{"", 1}, Case{"-3", 1}}) {
         options.ECopie->Text = c.text;
         EXPECT_EQ(options.Copies(), c.copies) << c.text;
     }
@@ -216,7 +223,8 @@ TEST_F(PrintOptionsTest, PreviewStepsThroughTheChainLearningPageCounts) {
     EXPECT_TRUE(preview.BIndietro->Enabled && preview.BAvanti->Enabled);
     // The page shows in the image, centred across the window.
     EXPECT_GT(preview.Immagine->Width.Get(), 0);
-    EXPECT_NEAR(preview.Immagine->Left.Get() * 2 + preview.Immagine->Width.Get(), preview.ClientWidth.Get(), 2);
+    EXPECT_NEAR(preview.Immagine->Left.Get() * 2 + preview.Immagine->Width.Get(), preview.ClientWidth.Get(),
+                2);
     EXPECT_EQ(preview.Immagine->Picture->Bitmap->Width.Get(), preview.Immagine->Width.Get());
 }
 
@@ -253,8 +261,10 @@ TEST_F(PrintOptionsTest, CombinedPrintInOneJob) {
     EXPECT_EQ(doc.Copies, 2);
     ASSERT_EQ(doc.Pages.size(), 5u);
     EXPECT_NE(FindText(*doc.Pages[0], "PREVENTIVO DI SPESA"), nullptr);
-    EXPECT_NE(FindText(*doc.Pages[1], "DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE"), nullptr);
-    EXPECT_NE(FindText(*doc.Pages[2], "Ordivex Varne - File Condominio Aurora"), nullptr);   // the scheme's frame
+    EXPECT_NE(FindText(*doc.Pages[1], "DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE"),
+              nullptr);
+    EXPECT_NE(FindText(*doc.Pages[2], "Ordivex Varne - File Condominio Aurora"),
+              nullptr);  // the scheme's frame
     EXPECT_NE(FindText(*doc.Pages[3], "Tipologia del materiale della rete e della testata"), nullptr);
     EXPECT_NE(FindText(*doc.Pages[4], "Preventivo di spesa"), nullptr);
 }
@@ -292,6 +302,7 @@ TEST_F(PrintOptionsTest, ADocumentDrawsWhatPrintingItAloneAdds) {
         stampa.DrawSelection = [] { return TCellRect{1, 1, 4, 4}; };
         o.CSchemi->Checked = o.CSArea->Checked = true;
     };
+    // clang-format off
     const Case cases[] = {
         {"cover", [&] { o.RCopSemplice->Checked = true; }, pdCover, true},
         {"declaration", [&] { o.CDichiarazione->Checked = true; }, pdDeclaration, true},
@@ -309,6 +320,7 @@ TEST_F(PrintOptionsTest, ADocumentDrawsWhatPrintingItAloneAdds) {
         {"mast report", [&] { o.CRelSostegno->Checked = true; }, pdMastReport, false},
         {"lightning report", [&] { o.CRelScariche->Checked = true; }, pdLightningReport, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         project.Reset(true);
@@ -333,7 +345,7 @@ TEST_F(PrintOptionsTest, ChosenDocumentsThatDrawNothingSaySo) {
     for (TButton* TDatiStampa::*button : {&TDatiStampa::BStampa, &TDatiStampa::BAnteprima})
         Application->Script().AnswerShowModal<TDatiStampa>([&, button](TDatiStampa& o) {
             ++shown;
-            o.CSchemi->Checked = o.CSRete->Checked = o.CSTesta->Checked = true;   // both grids empty
+            o.CSchemi->Checked = o.CSRete->Checked = o.CSTesta->Checked = true;  // both grids empty
             o.CMateriale->Checked = false;
             (o.*button)->Click();
         });
@@ -388,11 +400,13 @@ TEST_F(PrintOptionsTest, PreviewPagesHoldThePrintedPagesTexts) {
         TCella* c = AddCell(project.NetworkGrid, 14, "P" + IntToStr(n), n);
         c->Article = "Presa " + IntToStr(n);
         c->Brand = "Telvano";
-        c->Description = n % 3 == 0 ? AnsiString("Presa TV/SAT passante")
-                         : n % 3 == 1
-                             ? AnsiString("Presa terminale TV/SAT a due uscite con attenuazione di derivazione "
-                                          "di quattordici decibel, per montaggio in scatola da incasso")
-                             : AnsiString("Presa terminale per scatola tonda con coperchio e schermatura in classe A");
+        c->Description =
+            n % 3 == 0 ? AnsiString("Presa TV/SAT passante")
+            : n % 3 == 1
+                ? AnsiString(
+                      "Presa terminale TV/SAT a due uscite con attenuazione di derivazione "
+                      "di quattordici decibel, per montaggio in scatola da incasso")
+                : AnsiString("Presa terminale per scatola tonda con coperchio e schermatura in classe A");
         c->Price = 4.5f + n;
         c->Currency = CurrencyEuro;
         if (n % 4 == 0) c->Notes = "Vano scala, piano " + IntToStr(n / 4);
@@ -407,8 +421,9 @@ TEST_F(PrintOptionsTest, PreviewPagesHoldThePrintedPagesTexts) {
         const char* what;
         std::function<void()> set;
         int32_t document;
-        size_t pages;   // at least
+        size_t pages;  // at least
     };
+    // clang-format off
     const Case cases[] = {
         {"declaration",
          [&] {
@@ -435,6 +450,7 @@ TEST_F(PrintOptionsTest, PreviewPagesHoldThePrintedPagesTexts) {
         {"estimate", [&] { o.CPreventivo->Checked = true; }, pdEstimate, 3},
         {"tender specification", [&] { o.CCapitolato->Checked = true; }, pdSpecification, 3},
     };
+    // clang-format on
     BitmapRecorder recorder(*preview.Immagine->Picture->Bitmap);
     preview.Immagine->Picture->Bitmap->Canvas->SetEngine(&recorder);
     preview.Stampa = &stampa;

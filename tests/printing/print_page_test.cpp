@@ -1,8 +1,8 @@
 // The page record: point lengths in pixels of the target, font sizes at the
 // record's scale and the line height of each document kind.
-#include <gtest/gtest.h>
-
 #include "printing/print_page.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -12,6 +12,7 @@ TEST(PrintPage, PointsBecomePixelsOfTheTargetTruncated) {
         int32_t points;
         int32_t pixels;
     };
+    // clang-format off
     const Case cases[] = {
         {600, 12, 100},
         {600, 14, 116},   // 116.67
@@ -22,6 +23,7 @@ TEST(PrintPage, PointsBecomePixelsOfTheTargetTruncated) {
         {600, -7, -58},   // toward zero: -58.33
         {1200, 2000000, 33333333},  // no overflow in the product
     };
+    // clang-format on
     for (const Case& c : cases) {
         TPrintPage page;
         page.Dpi = c.dpi;

@@ -17,8 +17,8 @@ namespace {
 
 int P(int points) { return points * 600 / 72; }
 
-const AnsiString LongArticle = "Presa terminale TV-SAT DC";   // wider than the article column
-const AnsiString LongCode = "GFA-TM-11-114-XL";               // wider than the code column
+const AnsiString LongArticle = "Presa terminale TV-SAT DC";  // wider than the article column
+const AnsiString LongCode = "GFA-TM-11-114-XL";              // wider than the code column
 
 class RowTextsTest : public PrintTest {
 protected:
@@ -31,7 +31,8 @@ protected:
         full->Article = LongArticle;
         full->Brand = "Generico";
         full->Description = "Presa terminale TV-SAT passante";
-        full->Notes = "Soggiorno, parete nord, a fianco della finestra verso il cortile interno del condominio";
+        full->Notes =
+            "Soggiorno, parete nord, a fianco della finestra verso il cortile interno del condominio";
         if (bare) AddCell(project.NetworkGrid, KindOutlet, "PR-2", 2)->Article = LongArticle;
     }
     void Estimate() {
@@ -63,7 +64,8 @@ std::string Overlaps(const TRecordingEngine& page) {
             if (a.Points[0].y != b.Points[0].y) continue;
             const int aRight = a.Points[0].x + TTextMetrics::Extent(a.State.Font, a.Text).cx;
             const int bRight = b.Points[0].x + TTextMetrics::Extent(b.State.Font, b.Text).cx;
-            if (a.Points[0].x < bRight && b.Points[0].x < aRight) found += "'" + a.Text + "' / '" + b.Text + "'\n";
+            if (a.Points[0].x < bRight && b.Points[0].x < aRight)
+                found += "'" + a.Text + "' / '" + b.Text + "'\n";
         }
     return found;
 }
@@ -72,7 +74,7 @@ TEST_F(RowTextsTest, LongTextsStopBeforeTheNextColumn) {
     TListaCanali channels;
     TCanale c;
     c.name = "E21";
-    c.label = "Rai Radiotelevisione Italiana, multiplex B";   // runs into the signal columns
+    c.label = "Rai Radiotelevisione Italiana, multiplex B";  // runs into the signal columns
     c.sources = "Antenna UHF";
     c.freqLow = 470;
     c.freqHigh = 478;
@@ -81,17 +83,33 @@ TEST_F(RowTextsTest, LongTextsStopBeforeTheNextColumn) {
     const struct {
         const char* name;
         std::function<void()> print;
-        AnsiString cut;     // a text the row cuts
-        AnsiString whole;   // a text the row leaves whole
+        AnsiString cut;    // a text the row cuts
+        AnsiString whole;  // a text the row leaves whole
     } cases[] = {
-        {"full list", [&] { Outlets(); EXPECT_EQ(stampa.PrintComponentList(ListNetwork, 0), 0); }, LongArticle,
-         "Generico"},
+        {"full list",
+         [&] {
+             Outlets();
+             EXPECT_EQ(stampa.PrintComponentList(ListNetwork, 0), 0);
+         },
+         LongArticle, "Generico"},
         {"compressed list",
-         [&] { Outlets(); EXPECT_EQ(stampa.PrintComponentList(ListNetwork | ListCompressed, 0), 0); }, LongArticle,
-         "Generico"},
-        {"estimate", [&] { Estimate(); EXPECT_EQ(stampa.PrintEstimate(true, 0), 0); }, LongCode, "Generico"},
-        {"specification", [&] { Estimate(); EXPECT_EQ(stampa.PrintEstimate(false, 0), 0); }, LongArticle,
-         "Alimentatore centrale 1000 mA 24V"},
+         [&] {
+             Outlets();
+             EXPECT_EQ(stampa.PrintComponentList(ListNetwork | ListCompressed, 0), 0);
+         },
+         LongArticle, "Generico"},
+        {"estimate",
+         [&] {
+             Estimate();
+             EXPECT_EQ(stampa.PrintEstimate(true, 0), 0);
+         },
+         LongCode, "Generico"},
+        {"specification",
+         [&] {
+             Estimate();
+             EXPECT_EQ(stampa.PrintEstimate(false, 0), 0);
+         },
+         LongArticle, "Alimentatore centrale 1000 mA 24V"},
         {"channels",
          [&] {
              stampa.GetPageLayout(DocChannels, 0);
@@ -121,7 +139,7 @@ TEST_F(RowTextsTest, ACodeALittleTooWideIsSetSmallerAndWhole) {
     Estimate();
     project.Estimate->Clear();
     TRigaPreventivo r;
-    r.Code = "GFA-TM-11-114";   // a little wider than the code column at 8 points
+    r.Code = "GFA-TM-11-114";  // a little wider than the code column at 8 points
     r.Article = "Amplificatore";
     r.Quantity = 1;
     project.Estimate->AddQuantity(r);
@@ -138,7 +156,8 @@ TEST_F(RowTextsTest, ACodeALittleTooWideIsSetSmallerAndWhole) {
 
 TEST_F(RowTextsTest, ATextRunsOnIntoAnEmptyColumnAndStopsAtThePageEdge) {
     Outlets(true);
-    const TRecordingEngine& page = *Job([&] { EXPECT_EQ(stampa.PrintComponentList(ListNetwork, 0), 0); }).Pages[0];
+    const TRecordingEngine& page =
+        *Job([&] { EXPECT_EQ(stampa.PrintComponentList(ListNetwork, 0), 0); }).Pages[0];
     // The outlet without brand: its article runs on whole over the brand column.
     const TPoint article = TextAt(page, LongArticle);
     EXPECT_EQ(article, TPoint(P(108), 557));

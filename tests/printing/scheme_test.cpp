@@ -25,11 +25,13 @@ std::vector<TDrawCall> Painted, Labelled;
 class TCellaSchema : public TCellaProva {
 public:
     using TCellaProva::TCellaProva;
-    void PaintIfAt(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override {
+    void PaintIfAt(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                   int32_t zoom) override {
         if (column == Column && row == Row)
             Painted.push_back({this, column, row, x, y, zoom, canvas->ClipRect(), 0});
     }
-    void DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom, int32_t) override {
+    void DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
+                               int32_t zoom, int32_t) override {
         Labelled.push_back({this, column, row, x, y, zoom, canvas->ClipRect(), canvas->Font->Size});
     }
 };
@@ -60,7 +62,8 @@ protected:
         return nullptr;
     }
     const TRecordingEngine& Scheme(int32_t flags, float maxSide = 1.5f, int32_t expected = 0) {
-        const TPrintedDocument& doc = Job([&] { EXPECT_EQ(stampa.PrintScheme(flags, maxSide, 0), expected); });
+        const TPrintedDocument& doc =
+            Job([&] { EXPECT_EQ(stampa.PrintScheme(flags, maxSide, 0), expected); });
         return *doc.Pages.back();
     }
 };
@@ -70,6 +73,7 @@ TEST_F(SchemeTest, OrientationByTheAreasShape) {
         int32_t columns, rows, flags;
         TPrinterOrientation printer, expected;
     };
+    // clang-format off
     const Case cases[] = {
         {6, 10, 0x00D, poLandscape, poPortrait},   // tall and narrow
         {20, 6, 0x00D, poPortrait, poLandscape},   // wide
@@ -79,12 +83,14 @@ TEST_F(SchemeTest, OrientationByTheAreasShape) {
         {20, 6, 0x001, poLandscape, poLandscape},  // neither: the printer's
         {20, 6, 0x001, poPortrait, poPortrait},
     };
+    // clang-format on
     for (const Case& c : cases) {
         project.NetworkGrid->Clear();
         project.InsertAnchor(project.NetworkGrid);
         Size(project.NetworkGrid, c.columns, c.rows);
         Printer()->Orientation = c.printer;
-        EXPECT_EQ(stampa.SchemeOrientation(c.flags), c.expected) << c.columns << " x " << c.rows << " " << c.flags;
+        EXPECT_EQ(stampa.SchemeOrientation(c.flags), c.expected)
+            << c.columns << " x " << c.rows << " " << c.flags;
     }
 }
 
@@ -95,12 +101,14 @@ TEST_F(SchemeTest, SquareSideFitsThePageUpToItsCap) {
         float maxSide;
         int32_t side, x0, labelHeight;
     };
+    // clang-format off
     const Case cases[] = {
         {6, 10, poPortrait, 1.5f, 360, 1341, 11},     // capped at 600 x 1.5 x 0.4
         {20, 6, poLandscape, 1.5f, 330, 125, 10},     // the width sets it
         {6, 10, poPortrait, -1.0f, 626, 543, 19},     // no cap without a positive option
         {6, 10, poPortrait, 0.0f, 626, 543, 19},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.columns) + " x " + std::to_string(c.rows));
         project.NetworkGrid->Clear();
@@ -116,7 +124,8 @@ TEST_F(SchemeTest, SquareSideFitsThePageUpToItsCap) {
         EXPECT_EQ(corner->x, c.x0 + (c.columns - 1) * c.side);
         EXPECT_EQ(corner->y, 236 + (c.rows - 1) * c.side);
         // Clipped 5 pt around the area.
-        EXPECT_EQ(corner->clip, TRect(c.x0 - P(5), 236 - P(5), c.x0 + c.side * c.columns + P(5), 236 + c.side * c.rows + P(5)));
+        EXPECT_EQ(corner->clip, TRect(c.x0 - P(5), 236 - P(5), c.x0 + c.side * c.columns + P(5),
+                                      236 + c.side * c.rows + P(5)));
         ASSERT_FALSE(Labelled.empty());
         EXPECT_EQ(Labelled[0].fontHeight, c.labelHeight);
     }
@@ -129,22 +138,22 @@ TEST_F(SchemeTest, LabelsAreEightPointAtFortyTwoPixelsAndNinetySixDpi) {
     screen.Printable = TRect(0, 0, 2000, 2000);
     Printer()->SetDevices({screen});
     Size(project.NetworkGrid, 6, 10);
-    Scheme(SchemeNetwork | SchemeNumbers, 1.09375f);   // 96 x 1.09375 x 0.4 = 42
+    Scheme(SchemeNetwork | SchemeNumbers, 1.09375f);  // 96 x 1.09375 x 0.4 = 42
     ASSERT_FALSE(Labelled.empty());
     EXPECT_EQ(Labelled[0].zoom, 42);
     EXPECT_EQ(Labelled[0].fontHeight, 8);
 }
 
 TEST_F(SchemeTest, BothGridsShareTheSheetWithoutTheTerminalRows) {
-    Size(project.NetworkGrid, 10, 5);   // anchor at column 4, row 0; cells on row 4
-    Size(project.HeadEndGrid, 6, 4);    // anchor at column 2, row 3; cells on row 0
+    Size(project.NetworkGrid, 10, 5);  // anchor at column 4, row 0; cells on row 4
+    Size(project.HeadEndGrid, 6, 4);   // anchor at column 2, row 3; cells on row 0
     TCella* middle = Place(project.HeadEndGrid, 3, 2);
     Scheme(SchemeNetwork | SchemeHeadEnd);
     // 4 + 5 - 2 rows, the head-end shifted by 10 / 2 - 6 / 2 = 2 columns.
     // s = min((6498 - 236) / 7, (4842 - 240) / 10) = 460, capped at 360.
     const int s = 360;
     const int x0 = (4842 - 240 - s * 10) / 2 + 120;
-    EXPECT_EQ(PaintedAt(4, 0), nullptr);   // neither anchor drawn
+    EXPECT_EQ(PaintedAt(4, 0), nullptr);  // neither anchor drawn
     EXPECT_EQ(PaintedAt(2, 3), nullptr);
     bool middleFound = false;
     for (const TDrawCall& c : Painted)
@@ -172,10 +181,12 @@ TEST_F(SchemeTest, EarthSymbolShortensTheDrawingAndAddsTheNote) {
     Place(project.NetworkGrid, 2, 20)->TypeCode = CodeEarth;
     const TRecordingEngine& page = Scheme(SchemeNetwork, -1.0f);
     const int height = 6498 - P(12);
-    EXPECT_EQ(TextAt(page,
-                     "Nota: I componenti con il simbolo di terra a fianco si intendono collegati a equipotenziale o a "
-                     "presa di terra."),
-              TPoint(P(18), height + 120));
+    EXPECT_EQ(
+        TextAt(
+            page,
+            "Nota: I componenti con il simbolo di terra a fianco si intendono collegati a equipotenziale o a "
+            "presa di terra."),
+        TPoint(P(18), height + 120));
     EXPECT_EQ(Painted[0].zoom, (height - 236) / 40);
 }
 
@@ -184,7 +195,7 @@ TEST_F(SchemeTest, SelectedAreaPrintsTheSelectionOfTheShownGrid) {
     Size(project.HeadEndGrid, 20, 20);
     Place(project.HeadEndGrid, 5, 5);
     Place(project.HeadEndGrid, 15, 15);
-    stampa.DrawSelection = [] { return TCellRect{4, 4, 8, 9}; };   // rows 4-8, columns 4-9
+    stampa.DrawSelection = [] { return TCellRect{4, 4, 8, 9}; };  // rows 4-8, columns 4-9
     AnsiString selected = "Testa";
     stampa.SelectedPage = [&] { return selected; };
     Scheme(0x2CC | SchemeHeadEnd);
@@ -192,7 +203,7 @@ TEST_F(SchemeTest, SelectedAreaPrintsTheSelectionOfTheShownGrid) {
     for (const TDrawCall& c : Painted) EXPECT_EQ(c.cell->Owner, project.HeadEndGrid);
     const TDrawCall* inside = PaintedAt(5, 5);
     ASSERT_NE(inside, nullptr);
-    const int s = 360;   // min((6498 - 236) / 5, (4842 - 240) / 6), capped
+    const int s = 360;  // min((6498 - 236) / 5, (4842 - 240) / 6), capped
     EXPECT_EQ(inside->x, (4842 - 240 - 6 * s) / 2 + 120 + s);
     EXPECT_EQ(inside->y, 236 + s);
     // Labels only inside the selection.
@@ -225,20 +236,21 @@ TEST_F(SchemeTest, SignsArePaintedAtTheirGridsOrigin) {
 }
 
 TEST_F(SchemeTest, EmptyProjectPrintsNothingAndAsksNothing) {
-    EXPECT_EQ(stampa.PrintScheme(SchemeNetwork | SchemeHeadEnd | SchemeLandscape | SchemePortrait, 1.5f, 0), -1);
+    EXPECT_EQ(stampa.PrintScheme(SchemeNetwork | SchemeHeadEnd | SchemeLandscape | SchemePortrait, 1.5f, 0),
+              -1);
     TPrintDialog dialog;
     Application->Script().AnswerPrintDialog(true);
     stampa.PrintNetworkSchemeCommand(&dialog);
     stampa.PrintHeadEndSchemeCommand(&dialog);
     stampa.PrintSchemesAndListsCommand(&dialog);
     EXPECT_TRUE(Printer()->Documents().empty());
-    EXPECT_TRUE(Application->Script().NextPrintAnswer().has_value());   // the dialog was never shown
+    EXPECT_TRUE(Application->Script().NextPrintAnswer().has_value());  // the dialog was never shown
 }
 
 TEST_F(SchemeTest, SchemesAndListsInOneJobEachPageInItsOrientation) {
     pages = {"Rete", "Testa"};
     project.Step = 2;
-    Size(project.NetworkGrid, 30, 6);           // wide: landscape
+    Size(project.NetworkGrid, 30, 6);  // wide: landscape
     AddCell(project.NetworkGrid, 14, "PRESA", 1);
     // The head end holds its terminal alone, in its last row: not drawn.
     TPrintDialog dialog;

@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 
-#include "qt/symbol_sheet.h"
 #include "app/grid.h"
 #include "cells/filters.h"
 #include "cells/head_end.h"
@@ -17,6 +16,7 @@
 #include "platform/graphics.h"
 #include "platform/qt/qt_paint.h"
 #include "platform/sysutils.h"
+#include "qt/symbol_sheet.h"
 
 namespace {
 
@@ -41,12 +41,14 @@ struct FilterKind {
     std::function<TFiltro*(int32_t turn, int32_t mirrored)> make;
 };
 
+// clang-format off
 const FilterKind filterKinds[] = {
     {"S", [](int32_t t, int32_t m) { return new TFiltroS(nullptr, t, m, 0, 0); }},
     {"P", [](int32_t t, int32_t m) { return new TFiltroP(nullptr, t, m, 0, 0); }},
     {"PA", [](int32_t t, int32_t m) { return new TFiltroPA(nullptr, t, m, 0, 0); }},
     {"PB", [](int32_t t, int32_t m) { return new TFiltroPB(nullptr, t, m, 0, 0); }},
 };
+// clang-format on
 
 // One sheet per zoom: a row per filter kind, a column per turn and mirror,
 // each symbol in a square of its own with a square's gap around it.
@@ -65,8 +67,8 @@ TEST(QtCellSymbols, FiltersInEveryTurnAndMirrorStayInTheirSquare) {
                 const int inSquare = InkIn(sheet, TRect(x, y, x + zoom + 1, y + zoom + 1));
                 SCOPED_TRACE(testing::Message() << filterKinds[k].name << " zoom " << zoom << " turn " << turn
                                                 << " mirrored " << mirrored);
-                EXPECT_GT(inSquare, zoom);                          // a symbol, not a speck
-                EXPECT_EQ(InkAll(sheet) - before, inSquare);        // nothing outside its square
+                EXPECT_GT(inSquare, zoom);                    // a symbol, not a speck
+                EXPECT_EQ(InkAll(sheet) - before, inSquare);  // nothing outside its square
             }
         }
         SaveSheet(sheet, "filters_" + std::to_string(zoom));
@@ -146,10 +148,12 @@ TEST(QtCellSymbols, SwitchesOfEveryLayout) {
     struct Placed {
         int32_t code, inputs, outputs, variant, column, row, turn;
     };
+    // clang-format off
     const Placed placed[] = {
         {10, 4, 8, 0, 1, 2, 0},  {56, 2, 3, 4, 7, 2, 0}, {10, 1, 5, 12, 11, 2, 0},
         {47, 2, 6, 0, 14, 2, 0}, {57, 1, 3, 5, 22, 2, 0}, {10, 2, 3, 0, 26, 3, 1},
     };
+    // clang-format on
     TBitmap sheet(31 * zoom, 8 * zoom);
     ClearSheet(sheet);
     int ink = 0;
@@ -166,7 +170,8 @@ TEST(QtCellSymbols, SwitchesOfEveryLayout) {
         s->Attenuation->Set3(0, TapLossColumn, 5, 12.0f);
         const TCellRect r = s->GetGridRect();
         for (int32_t c = r.Left; c <= r.Right; ++c)
-            for (int32_t row = r.Top; row <= r.Bottom; ++row) s->Paint(sheet.Canvas, c, row, c * zoom, row * zoom, zoom);
+            for (int32_t row = r.Top; row <= r.Bottom; ++row)
+                s->Paint(sheet.Canvas, c, row, c * zoom, row * zoom, zoom);
         const TRect squares(r.Left * zoom, r.Top * zoom, (r.Right + 1) * zoom + 1, (r.Bottom + 1) * zoom + 1);
         const TRect label(r.Left * zoom, r.Top * zoom - zoom / 2, (r.Left + 2) * zoom, r.Top * zoom);
         const int inside = InkIn(sheet, squares);

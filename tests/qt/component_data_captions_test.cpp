@@ -67,12 +67,13 @@ TEST(QtComponentDataCaptions, EveryClassShowsItsWholeCaptions) {
         if (type.Code == CodeCustom) continue;
         for (const TCounts& counts : CountVariants) {
             TGridData grid(nullptr, 75, 75, GridNetwork);
-            std::unique_ptr<TCella> cell(NewCella(&grid, type.Code, 4, 4, counts.inputs, counts.through, counts.taps));
+            std::unique_ptr<TCella> cell(
+                NewCella(&grid, type.Code, 4, 4, counts.inputs, counts.through, counts.taps));
             if (!cell) continue;
             cell->SequenceNumber = 1;
-            const std::string what = std::string(type.ClassName) + " (code " + std::to_string(type.Code) + ", " +
-                                     std::to_string(counts.inputs) + "/" + std::to_string(counts.through) + "/" +
-                                     std::to_string(counts.taps) + ")";
+            const std::string what = std::string(type.ClassName) + " (code " + std::to_string(type.Code) +
+                                     ", " + std::to_string(counts.inputs) + "/" +
+                                     std::to_string(counts.through) + "/" + std::to_string(counts.taps) + ")";
             const bool seen = WhileShown(*cell, form, [&] {
                 QWidget* window = WindowOf(&form);
                 EXPECT_EQ(qttest::Describe(qttest::CutTexts(window)), "") << what;

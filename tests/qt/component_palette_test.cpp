@@ -2,6 +2,8 @@
 // control: a click on a tool shows its lists, "Ruota" turns the glyph on the
 // screen, the colour list drops down drawn by the palette; the palette with
 // the splitter tool chosen is written to test-artefacts/component-palette.png.
+#include "dialogs/component_palette.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
@@ -14,7 +16,6 @@
 #include "cells/splitters.h"
 #include "core/libraries.h"
 #include "dialogs/codes_palette.h"
-#include "dialogs/component_palette.h"
 #include "platform/forms.h"
 #include "qt/qt_test_support.h"
 #include "support/globals_fixture.h"
@@ -120,7 +121,8 @@ TEST(QtComponentPalette, ToolsListsTurnsAndTheOwnerDrawnColourList) {
     EXPECT_NE(before, after);
     // Inside the button's frame the glyph is the one before, turned.
     const QImage turned = before.copy(3, 3, 21, 21).transformed(QTransform().rotate(90));
-    EXPECT_EQ(turned.convertToFormat(QImage::Format_RGB32), after.copy(3, 3, 21, 21).convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(turned.convertToFormat(QImage::Format_RGB32),
+              after.copy(3, 3, 21, 21).convertToFormat(QImage::Format_RGB32));
 
     // A head-end tool is greyed out on the network page.
     const QImage sat = p.ButtonImage("BSat");

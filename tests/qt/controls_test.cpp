@@ -212,15 +212,16 @@ TEST(QtControls, EveryKindShowsWithItsPeer) {
     s.form->Show();
     Settle();
     for (TControl* c : std::initializer_list<TControl*>{
-             s.form.get(), s.label, s.edit, s.memo, s.ok, s.check, s.radioA, s.group, s.radioInGroup, s.panel, s.speed,
-             s.bevel, s.combo, s.list, s.scroll, s.image, s.paint, s.strings, s.tree, s.tabs, s.pages, s.sheet1,
-             s.sheet2, s.scrollBox, s.scroller, s.number, s.updown, s.status, s.progress, s.rich})
+             s.form.get(),   s.label,   s.edit,   s.memo,   s.ok,       s.check,  s.radioA, s.group,
+             s.radioInGroup, s.panel,   s.speed,  s.bevel,  s.combo,    s.list,   s.scroll, s.image,
+             s.paint,        s.strings, s.tree,   s.tabs,   s.pages,    s.sheet1, s.sheet2, s.scrollBox,
+             s.scroller,     s.number,  s.updown, s.status, s.progress, s.rich})
         EXPECT_NE(c->Peer(), nullptr) << typeid(*c).name();
     // Windowed controls keep the bounds their code set, inside their parent's client area.
-    for (TControl* c : std::initializer_list<TControl*>{s.edit, s.memo, s.ok, s.check, s.group, s.radioInGroup, s.panel,
-                                                         s.combo, s.list, s.scroll, s.strings, s.tree, s.tabs, s.pages,
-                                                         s.sheet1, s.scrollBox, s.scroller, s.updown, s.status,
-                                                         s.progress, s.rich}) {
+    for (TControl* c : std::initializer_list<TControl*>{
+             s.edit,   s.memo,      s.ok,       s.check,   s.group,  s.radioInGroup, s.panel,
+             s.combo,  s.list,      s.scroll,   s.strings, s.tree,   s.tabs,         s.pages,
+             s.sheet1, s.scrollBox, s.scroller, s.updown,  s.status, s.progress,     s.rich}) {
         QWidget* w = qttest::WindowOf(c);
         ASSERT_NE(w, nullptr);
         EXPECT_TRUE(w->isVisible());
@@ -516,10 +517,12 @@ TEST(QtControls, AnOkHandlerMayKeepTheModalFormOpen) {
         if (++attempts == 1) s.form->ModalResult = mrNone;
     };
     Later([&] { QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton); });
-    Later([&] {
-        EXPECT_TRUE(WindowOf(s.form.get())->isVisible());
-        QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton);
-    }, 50);
+    Later(
+        [&] {
+            EXPECT_TRUE(WindowOf(s.form.get())->isVisible());
+            QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton);
+        },
+        50);
     EXPECT_EQ(s.form->ShowModal(), mrOk);
     EXPECT_EQ(attempts, 2);
 }
@@ -566,15 +569,18 @@ TEST(QtControls, PopupMenusClickTheChosenItem) {
     s.panel->PopupMenu = popup;
     s.form->Show();
     Settle();
-    Later([&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_NE(menu, nullptr);
-        ASSERT_EQ(menu->actions().size(), 1);
-        QAction* a = menu->actions()[0];
-        EXPECT_EQ(a->text(), "&Elimina");
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
-    }, 20);
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(50, 30), WidgetOf(s.panel)->mapToGlobal(QPoint(50, 30)));
+    Later(
+        [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            ASSERT_EQ(menu->actions().size(), 1);
+            QAction* a = menu->actions()[0];
+            EXPECT_EQ(a->text(), "&Elimina");
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+        },
+        20);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(50, 30),
+                            WidgetOf(s.panel)->mapToGlobal(QPoint(50, 30)));
     QApplication::sendEvent(WidgetOf(s.panel), &event);
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(popup->PopupComponent, s.panel);
@@ -638,7 +644,8 @@ TEST(QtControls, RubberBandsOnAPaintBoxRestoreWhatTheyCross) {
     QImage once = SurfacePixels(s.form.get());
     EXPECT_NE(once, before);
     // The band stays inside the paint box.
-    EXPECT_EQ(once.copy(0, 0, s.paint->Left, s.form->ClientHeight), before.copy(0, 0, s.paint->Left, s.form->ClientHeight));
+    EXPECT_EQ(once.copy(0, 0, s.paint->Left, s.form->ClientHeight),
+              before.copy(0, 0, s.paint->Left, s.form->ClientHeight));
     c->Rectangle(10, 10, 120, 80);
     Settle();
     EXPECT_EQ(SurfacePixels(s.form.get()), before);
@@ -662,12 +669,14 @@ TEST(QtControls, AnExceptionInAHandlerIsShownAndTheProgramGoesOn) {
     Settle();
     s.ok->OnClick = [](TObject*) { throw EConvertError("\"1,2,3\" non è un numero valido"); };
     QString shown;
-    Later([&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        shown = box->text();
-        box->buttons().front()->click();
-    }, 30);
+    Later(
+        [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            shown = box->text();
+            box->buttons().front()->click();
+        },
+        30);
     QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton);
     QTest::qWait(120);
     EXPECT_EQ(shown, QString::fromUtf8("\"1,2,3\" non è un numero valido"));

@@ -1,8 +1,9 @@
 // The copy-data form in a real window: the undescribed candidates listed,
 // "Tutti" and "Ok" clicked on the widgets.
+#include "app/copy_data.h"
+
 #include <gtest/gtest.h>
 
-#include "app/copy_data.h"
 #include "qt/qt_test_support.h"
 
 using qttest::Later;
@@ -15,20 +16,22 @@ TEST(QtCopyData, TuttiAndOkTickTheListedCandidates) {
     form.Described = {1, 0, 0};
     form.Ticked = {0, 0, 0};
     bool seen = false;
-    Later([&] {
-        Settle();
-        QWidget* window = WindowOf(&form);
-        ASSERT_NE(window, nullptr);
-        seen = window->isVisible();
-        EXPECT_EQ(form.ListaComponenti->Items->Count(), 2);
-        QTest::mouseClick(WindowOf(form.BTutti), Qt::LeftButton);
-        Settle();
-        EXPECT_EQ(form.ListaComponenti->SelCount(), 2);
-        const QImage shot = window->grab().toImage();
-        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("copy-data.png"))));
-        EXPECT_GT(qttest::Colours(shot), 3);
-        QTest::mouseClick(WindowOf(form.BOk), Qt::LeftButton);
-    }, 50);
+    Later(
+        [&] {
+            Settle();
+            QWidget* window = WindowOf(&form);
+            ASSERT_NE(window, nullptr);
+            seen = window->isVisible();
+            EXPECT_EQ(form.ListaComponenti->Items->Count(), 2);
+            QTest::mouseClick(WindowOf(form.BTutti), Qt::LeftButton);
+            Settle();
+            EXPECT_EQ(form.ListaComponenti->SelCount(), 2);
+            const QImage shot = window->grab().toImage();
+            EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("copy-data.png"))));
+            EXPECT_GT(qttest::Colours(shot), 3);
+            QTest::mouseClick(WindowOf(form.BOk), Qt::LeftButton);
+        },
+        50);
     EXPECT_EQ(form.ShowModal(), mrOk);
     EXPECT_TRUE(seen);
     EXPECT_EQ(form.Ticked, (std::vector<uint8_t>{0, 1, 1}));

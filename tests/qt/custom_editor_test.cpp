@@ -2,6 +2,8 @@
 // palette is lent to it, "Disegno" is chosen with a click on its tab, and
 // closing gives the palette back. Screenshots: custom-editor.png and
 // custom-editor-size.png in test-artefacts/.
+#include "dialogs/custom_editor.h"
+
 #include <gtest/gtest.h>
 
 #include <QMenuBar>
@@ -15,7 +17,6 @@
 #include "core/options.h"
 #include "dialogs/codes_palette.h"
 #include "dialogs/component_palette.h"
-#include "dialogs/custom_editor.h"
 #include "qt/qt_test_support.h"
 #include "support/custom_cells.h"
 #include "support/program_fixture.h"
@@ -37,67 +38,73 @@ TEST(QtCustomEditor, OpensOverTheMainWindowWithThePaletteLent) {
     std::unique_ptr<TCellaCustom> cell = MakeCustomSplitter(nullptr, 0, 0);
     cell->Drawing.InsertCell(std::make_unique<TFiltroS>(nullptr, 0, 0, 0, 0), false, 0);
     TDatiCellaCustom editor(nullptr);
-    editor.LoadDrawing(cell->Drawing, cell->InputPoints, cell->OutputPoints, cell->NumInputs, cell->NumOutputs);
+    editor.LoadDrawing(cell->Drawing, cell->InputPoints, cell->OutputPoints, cell->NumInputs,
+                       cell->NumOutputs);
     editor.LoadStructure(cell->Structure);
 
     bool ran = false;
-    Later([&] {
-        ran = true;
-        Settle();
-        QWidget* window = WindowOf(&editor);
-        ASSERT_NE(window, nullptr);
-        EXPECT_EQ(window->windowTitle(), "Ordivex Varne - Definizione componente personalizzato");
-        // The palette and the codes panel stand in the editor's window.
-        EXPECT_TRUE(window->isAncestorOf(WindowOf(main.Palette)));
-        EXPECT_TRUE(window->isAncestorOf(WindowOf(main.CodesPanel)));
-        EXPECT_TRUE(WindowOf(main.Palette)->isVisible());
-        EXPECT_EQ(main.Palette->Mode(), 3);
-        QMenuBar* bar = window->findChild<QMenuBar*>();
-        ASSERT_NE(bar, nullptr);
-        ASSERT_FALSE(bar->actions().isEmpty());
-        EXPECT_EQ(bar->actions().first()->text(), "&Visualizza");
-
-        QTabBar* tabs = WidgetOf(editor.TabControl)->findChild<QTabBar*>();
-        if (tabs) {
-            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
-        } else {
-            const TRect r = editor.TabControl->TabRect(1);
-            QTest::mouseClick(WidgetOf(editor.TabControl), Qt::LeftButton, {},
-                              QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
-        }
-        Settle();
-        EXPECT_EQ(editor.TabControl->TabIndex.Get(), 1);
-        EXPECT_EQ(editor.DrawWindow->Grid(), &editor.SymbolGrid);
-        EXPECT_EQ(main.Palette->Mode(), 2);
-        // The symbol is in view: scroll to its top-left corner.
-        editor.DrawWindow->LeftCol = 0;
-        editor.DrawWindow->TopRow = 0;
-        Settle();
-        const QImage shot = WidgetOf(&editor)->grab().toImage();
-        EXPECT_GT(qttest::Colours(shot), 5);
-        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("custom-editor.png"))));
-
-        // The size dialog, shown and left with Annulla.
-        Later([] {
+    Later(
+        [&] {
+            ran = true;
             Settle();
-            auto* dialog = dynamic_cast<TCambiaDimensioni*>(Screen->ActiveForm());
-            if (!dialog) {
-                for (int i = 0; i < Screen->FormCount(); ++i)
-                    if (auto* d = dynamic_cast<TCambiaDimensioni*>(Screen->Forms(i))) dialog = d;
+            QWidget* window = WindowOf(&editor);
+            ASSERT_NE(window, nullptr);
+            EXPECT_EQ(window->windowTitle(), "Ordivex Varne - Definizione componente personalizzato");
+            // The palette and the codes panel stand in the editor's window.
+            EXPECT_TRUE(window->isAncestorOf(WindowOf(main.Palette)));
+            EXPECT_TRUE(window->isAncestorOf(WindowOf(main.CodesPanel)));
+            EXPECT_TRUE(WindowOf(main.Palette)->isVisible());
+            EXPECT_EQ(main.Palette->Mode(), 3);
+            QMenuBar* bar = window->findChild<QMenuBar*>();
+            ASSERT_NE(bar, nullptr);
+            ASSERT_FALSE(bar->actions().isEmpty());
+            EXPECT_EQ(bar->actions().first()->text(), "&Visualizza");
+
+            QTabBar* tabs = WidgetOf(editor.TabControl)->findChild<QTabBar*>();
+            if (tabs) {
+                QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+            } else {
+                const TRect r = editor.TabControl->TabRect(1);
+                QTest::mouseClick(WidgetOf(editor.TabControl), Qt::LeftButton, {},
+                                  QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
             }
-            ASSERT_NE(dialog, nullptr);
-            dialog->EColonne->Text = "3";
-            dialog->ERighe->Text = "3";
             Settle();
-            const QImage sizeShot = WindowOf(dialog)->grab().toImage();
-            EXPECT_TRUE(sizeShot.save(QString::fromStdString(qttest::Artefact("custom-editor-size.png"))));
-            QTest::mouseClick(WidgetOf(dialog->BAnnulla), Qt::LeftButton);
-        }, 100);
-        editor.CambiaDimensioni1->Click();
-        EXPECT_EQ(editor.SymbolGrid.Columns, cell->Drawing.Columns + 2);
+            EXPECT_EQ(editor.TabControl->TabIndex.Get(), 1);
+            EXPECT_EQ(editor.DrawWindow->Grid(), &editor.SymbolGrid);
+            EXPECT_EQ(main.Palette->Mode(), 2);
+            // The symbol is in view: scroll to its top-left corner.
+            editor.DrawWindow->LeftCol = 0;
+            editor.DrawWindow->TopRow = 0;
+            Settle();
+            const QImage shot = WidgetOf(&editor)->grab().toImage();
+            EXPECT_GT(qttest::Colours(shot), 5);
+            EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("custom-editor.png"))));
 
-        QTest::mouseClick(WidgetOf(editor.BOk), Qt::LeftButton);
-    }, 100);
+            // The size dialog, shown and left with Annulla.
+            Later(
+                [] {
+                    Settle();
+                    auto* dialog = dynamic_cast<TCambiaDimensioni*>(Screen->ActiveForm());
+                    if (!dialog) {
+                        for (int i = 0; i < Screen->FormCount(); ++i)
+                            if (auto* d = dynamic_cast<TCambiaDimensioni*>(Screen->Forms(i))) dialog = d;
+                    }
+                    ASSERT_NE(dialog, nullptr);
+                    dialog->EColonne->Text = "3";
+                    dialog->ERighe->Text = "3";
+                    Settle();
+                    const QImage sizeShot = WindowOf(dialog)->grab().toImage();
+                    EXPECT_TRUE(
+                        sizeShot.save(QString::fromStdString(qttest::Artefact("custom-editor-size.png"))));
+                    QTest::mouseClick(WidgetOf(dialog->BAnnulla), Qt::LeftButton);
+                },
+                100);
+            editor.CambiaDimensioni1->Click();
+            EXPECT_EQ(editor.SymbolGrid.Columns, cell->Drawing.Columns + 2);
+
+            QTest::mouseClick(WidgetOf(editor.BOk), Qt::LeftButton);
+        },
+        100);
     EXPECT_EQ(editor.ShowModal(), 1);
     EXPECT_TRUE(ran);
     Settle();

@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "qt/symbol_sheet.h"
 #include "app/grid.h"
 #include "cells/anchors.h"
 #include "cells/custom_cell.h"
@@ -16,6 +15,7 @@
 #include "platform/graphics.h"
 #include "platform/qt/qt_paint.h"
 #include "platform/sysutils.h"
+#include "qt/symbol_sheet.h"
 #include "support/test_cells.h"
 
 namespace {
@@ -47,7 +47,8 @@ TEST(QtCustomSymbol, StubsAndTheDrawingGridStayInTheFootprint) {
         const int ox = state * pitch, oy = 0;
         const int before = InkIn(sheet, TRect(0, 0, sheet.Width, sheet.Height));
         for (int32_t c = r.Left; c <= r.Right; ++c)
-            for (int32_t w = r.Top; w <= r.Bottom; ++w) cell->DrawSymbol(sheet.Canvas, c, w, ox + (c - 1) * zoom, oy + (w - 1) * zoom, zoom);
+            for (int32_t w = r.Top; w <= r.Bottom; ++w)
+                cell->DrawSymbol(sheet.Canvas, c, w, ox + (c - 1) * zoom, oy + (w - 1) * zoom, zoom);
         const TRect footprint(ox + (r.Left - 1) * zoom, oy + (r.Top - 1) * zoom, ox + r.Right * zoom + 1,
                               oy + r.Bottom * zoom + 1);
         const int inside = InkIn(sheet, footprint);

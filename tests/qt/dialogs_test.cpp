@@ -1,11 +1,12 @@
 // Common dialogs over Qt's own: what the person chooses reaches the dialog objects.
+#include "platform/dialogs.h"
+
 #include <gtest/gtest.h>
 
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QLineEdit>
 
-#include "platform/dialogs.h"
 #include "qt/qt_test_support.h"
 
 using qttest::Later;

@@ -3,6 +3,8 @@
 // editing with the real mouse: a cable dragged, a rectangle sign drawn with
 // its inverted band, a double click, the hint window and the text editor
 // over the grid, and the popup's undo.
+#include "app/draw_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QMenu>
@@ -10,7 +12,6 @@
 #include <QWheelEvent>
 #include <memory>
 
-#include "app/draw_window.h"
 #include "app/grid.h"
 #include "cells/cables.h"
 #include "cells/head_end.h"
@@ -47,12 +48,15 @@ struct DrawForm {
         auto headOwned = std::make_unique<TTesta>(g, 0, 0, 14, 0, 0);
         auto* head = headOwned.get();
         g->InsertCell(std::move(headOwned), false, 0);
-        for (int32_t r = 1; r < 4; ++r) g->InsertCell(std::make_unique<TNCavo>(g, 0, 0, 15, r, 0, 0), false, 0);
+        for (int32_t r = 1; r < 4; ++r)
+            g->InsertCell(std::make_unique<TNCavo>(g, 0, 0, 15, r, 0, 0), false, 0);
         g->InsertCell(std::make_unique<TDerivatore>(g, 0, 0, 15, 4, 1, 2), false, 0);
         for (int32_t k = 0; k < 3; ++k) {
-            g->InsertCell(std::make_unique<TPresaD>(g, 3, 0, 16 + k, 4, k == 2 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1),
+            g->InsertCell(std::make_unique<TPresaD>(g, 3, 0, 16 + k, 4,
+                                                    k == 2 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1),
                           false, 0);
-            g->InsertCell(std::make_unique<TPresaD>(g, 1, 0, 14 - k, 4, k == 2 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1),
+            g->InsertCell(std::make_unique<TPresaD>(g, 1, 0, 14 - k, 4,
+                                                    k == 2 ? CodeTerminatedOutlet : CodePassThroughOutlet, 1),
                           false, 0);
         }
         g->SetErrorMark(15, 4, 1);
@@ -220,18 +224,20 @@ TEST(QtDrawWindow, EditsWithTheMouseBandsSurviveRepaintsAndThePopupUndoes) {
 
     // The edit popup at the pointer; "&Annulla" takes the text away.
     palette.Tool = ToolArrow;
-    Later([&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_NE(menu, nullptr);
-        for (QAction* a : menu->actions())
-            if (a->text() == "&Annulla" || a->text().startsWith("&Annulla ")) {
-                EXPECT_TRUE(a->isEnabled());
-                if (!a->isEnabled()) break;
-                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
-                return;
-            }
-        menu->close();
-    }, 50);
+    Later(
+        [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            for (QAction* a : menu->actions())
+                if (a->text() == "&Annulla" || a->text().startsWith("&Annulla ")) {
+                    EXPECT_TRUE(a->isEnabled());
+                    if (!a->isEnabled()) break;
+                    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+                    return;
+                }
+            menu->close();
+        },
+        50);
     const QPoint at = p.Middle(12, 6);
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, p.Widget()->mapToGlobal(at));
     QApplication::sendEvent(p.Widget(), &event);

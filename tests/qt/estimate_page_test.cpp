@@ -2,13 +2,14 @@
 // typed into the grid's editor re-totals the row, the labour and the
 // estimate. Screenshots: estimate-page.png and price-list.png in
 // test-artefacts/ of the build folder.
+#include "app/estimate_page.h"
+
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
 #include <memory>
 
 #include "app/estimate.h"
-#include "app/estimate_page.h"
 #include "app/project.h"
 #include "cells/filters.h"
 #include "core/libraries.h"

@@ -56,7 +56,9 @@ struct PlanForm {
             grid->MouseToCell(x, y, col, row);
             mouse.push_back({what, col, row});
         };
-        grid->OnMouseDown = [record](TObject*, TMouseButton, TShiftState, int x, int y) { record('d', x, y); };
+        grid->OnMouseDown = [record](TObject*, TMouseButton, TShiftState, int x, int y) {
+            record('d', x, y);
+        };
         grid->OnMouseMove = [record](TObject*, TShiftState, int x, int y) { record('m', x, y); };
         grid->OnMouseUp = [record](TObject*, TMouseButton, TShiftState, int x, int y) { record('u', x, y); };
     }
@@ -137,8 +139,8 @@ TEST(QtGrid, ScrollBarsScrollAndOnlyTheNewViewIsPainted) {
     // The wheel moves the current row; the view follows it.
     p.grid->Row = 30;
     QPoint at = p.Middle(6, 31);
-    QWheelEvent wheel(at, WidgetOf(p.grid)->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
+    QWheelEvent wheel(at, WidgetOf(p.grid)->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(WidgetOf(p.grid), &wheel);
     EXPECT_EQ(p.grid->Row, 31);
 }

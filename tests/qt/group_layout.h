@@ -2,6 +2,7 @@
 // Checks that the contents of every visible group box of a form start below
 // the frame's top line as the Qt style draws it (under the caption).
 #include <gtest/gtest.h>
+
 #include <QImage>
 
 #include "platform/stdctrls.h"

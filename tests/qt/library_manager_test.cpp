@@ -1,6 +1,8 @@
 // The library manager in a real window: a price typed into the grid reaches
 // the library file when the row is left with the arrow key; the form is
 // written to test-artefacts/library-manager.png.
+#include "dialogs/library_manager.h"
+
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -10,7 +12,6 @@
 #include "cells/filters.h"
 #include "core/libraries.h"
 #include "core/options.h"
-#include "dialogs/library_manager.h"
 #include "qt/qt_test_support.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"

@@ -2,6 +2,8 @@
 // "Fulmini 81.10-2", a structure type picked and sizes typed on "Fulmini
 // 81.1", each with its shown result. Screenshots: lightning-8110.png and
 // lightning-811.png in test-artefacts/ of the build folder.
+#include "app/lightning_pages.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -9,7 +11,6 @@
 #include <memory>
 
 #include "app/lightning.h"
-#include "app/lightning_pages.h"
 #include "app/project.h"
 #include "platform/forms.h"
 #include "qt/qt_test_support.h"
@@ -61,7 +62,8 @@ TEST(QtLightningPages, Fulmini8110TakesABoxAndALineCount) {
     TypeInto(page->EditLinee[0], "1");
     EXPECT_EQ(project.Lightning->AerialLinesA, 1);
     EXPECT_TRUE(project.Modified);
-    EXPECT_EQ(page->LabelEsitoVerdetto->Caption.Get(), "Protezione necessaria: R1 supera il rischio tollerabile.");
+    EXPECT_EQ(page->LabelEsitoVerdetto->Caption.Get(),
+              "Protezione necessaria: R1 supera il rischio tollerabile.");
     Shoot(form.get(), "lightning-8110.png");
 }
 

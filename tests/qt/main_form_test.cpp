@@ -1,7 +1,7 @@
 // The main window in real windows, started as the program starts it.
-#include <gtest/gtest.h>
+#include "app/main_form.h"
 
-#include <filesystem>
+#include <gtest/gtest.h>
 
 #include <QLineEdit>
 #include <QMenu>
@@ -9,22 +9,22 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
+#include <filesystem>
 
 #include "app/about_box.h"
 #include "app/copy_buffer.h"
 #include "app/customer_data.h"
+#include "app/draw_window.h"
 #include "app/grid.h"
 #include "app/lightning_pages.h"
 #include "app/mast_page.h"
+#include "app/program.h"
 #include "app/project.h"
 #include "app/project_files.h"
-#include "dialogs/component_palette.h"
-#include "dialogs/scheme_size.h"
-#include "app/draw_window.h"
-#include "app/main_form.h"
-#include "app/program.h"
 #include "autodesign/wizard.h"
+#include "dialogs/component_palette.h"
 #include "dialogs/installer_data.h"
+#include "dialogs/scheme_size.h"
 #include "qt/group_layout.h"
 #include "qt/qt_test_support.h"
 #include "support/default_library_folder.h"
@@ -45,29 +45,34 @@ QAction* MenuAction(QWidget* menu, const QString& text) {
 
 // Opens a menu of the bar, then clicks the item in it (from the event loop,
 // as the menu's own loop runs).
-void ClickMenu(QMenuBar* bar, const QString& menu, const QString& item, std::function<void()> afterwards = {}) {
+void ClickMenu(QMenuBar* bar, const QString& menu, const QString& item,
+               std::function<void()> afterwards = {}) {
     QAction* top = MenuAction(bar, menu);
     ASSERT_NE(top, nullptr) << menu.toStdString();
     bool done = false;
-    Later([item, afterwards, &done] {
-        auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!open) {
-            done = true;
-            ADD_FAILURE() << "no menu open";
-            return;
-        }
-        QAction* a = MenuAction(open, item);
-        if (!a) {
-            done = true;
-            ADD_FAILURE() << item.toStdString();
-            return;
-        }
-        Later([afterwards, &done] {
-            if (afterwards) afterwards();
-            done = true;
-        }, 100);
-        QTest::mouseClick(open, Qt::LeftButton, {}, open->actionGeometry(a).center());
-    }, 100);
+    Later(
+        [item, afterwards, &done] {
+            auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!open) {
+                done = true;
+                ADD_FAILURE() << "no menu open";
+                return;
+            }
+            QAction* a = MenuAction(open, item);
+            if (!a) {
+                done = true;
+                ADD_FAILURE() << item.toStdString();
+                return;
+            }
+            Later(
+                [afterwards, &done] {
+                    if (afterwards) afterwards();
+                    done = true;
+                },
+                100);
+            QTest::mouseClick(open, Qt::LeftButton, {}, open->actionGeometry(a).center());
+        },
+        100);
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
     for (int waited = 0; !done && waited < 5000; waited += 20) QTest::qWait(20);
     EXPECT_TRUE(done);
@@ -142,14 +147,16 @@ TEST(QtMainForm, TheFirstStartLeadsThroughTheWizardToADesign) {
     TAntenne& form = StartOverTheDefaultLibrary(program);
     TAutoProgetto* wizard = form.Wizard;
     ASSERT_NE(wizard, nullptr);
-    EXPECT_FALSE(wizard->Visible);   // not over the splash
+    EXPECT_FALSE(wizard->Visible);  // not over the splash
     bool shown = false;
-    Later([&] {
-        shown = wizard->Visible && WindowOf(wizard)->isVisible();
-        EXPECT_EQ(wizard->VisiblePage(), WizardTypePage);
-        for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
-            QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
-    }, 50);
+    Later(
+        [&] {
+            shown = wizard->Visible && WindowOf(wizard)->isVisible();
+            EXPECT_EQ(wizard->VisiblePage(), WizardTypePage);
+            for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
+                QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
+        },
+        50);
     EndSplash(form);
     Settle();
     EXPECT_TRUE(shown);
@@ -295,7 +302,8 @@ TEST(QtMainForm, CopyAndPasteThroughTheEditMenu) {
     bool stayedOpen = false;
     ClickMenu(bar, "&Modifica", "&Incolla", [&] {
         auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        stayedOpen = open && !MenuAction(open, "&Incolla")->isEnabled() && MenuAction(open, "&Copia")->isEnabled();
+        stayedOpen =
+            open && !MenuAction(open, "&Incolla")->isEnabled() && MenuAction(open, "&Copia")->isEnabled();
         if (open) open->close();
     });
     EXPECT_TRUE(stayedOpen);
@@ -366,10 +374,12 @@ TEST(QtMainForm, TheNextButtonOpensTheWizardOnItsComponentsPage) {
     TAntenne& form = StartOverTheDefaultLibrary(program);
     TAutoProgetto* wizard = form.Wizard;
     ASSERT_NE(wizard, nullptr);
-    Later([&] {
-        for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
-            QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
-    }, 50);
+    Later(
+        [&] {
+            for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
+                QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
+        },
+        50);
     EndSplash(form);
     Settle();
     ASSERT_EQ(form.CurrentProject->Step, 2);
@@ -381,12 +391,16 @@ TEST(QtMainForm, TheNextButtonOpensTheWizardOnItsComponentsPage) {
         auto* button = qobject_cast<QPushButton*>(WindowOf(form.NextButton));
         EXPECT_EQ(button->text(), expectedCaption);
         int page = -1;
-        Later([&] {
-            page = wizard->VisiblePage();
-            Settle();
-            if (shot) EXPECT_TRUE(WindowOf(wizard)->grab().toImage().save(QString::fromStdString(qttest::Artefact(shot))));
-            wizard->ModalResult = WizardClosed;
-        }, 50);
+        Later(
+            [&] {
+                page = wizard->VisiblePage();
+                Settle();
+                if (shot)
+                    EXPECT_TRUE(WindowOf(wizard)->grab().toImage().save(
+                        QString::fromStdString(qttest::Artefact(shot))));
+                wizard->ModalResult = WizardClosed;
+            },
+            50);
         QTest::mouseClick(button, Qt::LeftButton);
         Settle();
         return page;

@@ -1,9 +1,10 @@
 // The page "Sostegno" and the mast-sizing form in real windows.
+#include "app/mast_page.h"
+
 #include <gtest/gtest.h>
 
 #include <QListWidget>
 
-#include "app/mast_page.h"
 #include "app/project.h"
 #include "dialogs/mast_sizing.h"
 #include "qt/qt_test_support.h"
@@ -47,7 +48,7 @@ TEST(QtMastPage, AClickOnTheMastViewSelectsTheAntennaOnTheArm) {
     form.Show();
     Settle();
 
-    const int armY = page->Layout().Records[1].Y;   // 1850 - 150
+    const int armY = page->Layout().Records[1].Y;  // 1850 - 150
     // The image is drawn by the scroll box, scrolled to the foot of the mast.
     QWidget* view = WidgetOf(page->ScrollSostegno);
     ASSERT_NE(view, nullptr);
@@ -69,17 +70,19 @@ TEST(QtMastPage, TheSizingFormShowsTheDefaultTubes) {
     ScopedGlobals globals;
     TDatiAutSost form(nullptr);
     bool seen = false;
-    Later([&] {
-        Settle();
-        QWidget* window = WindowOf(&form);
-        ASSERT_NE(window, nullptr);
-        seen = window->isVisible();
-        EXPECT_EQ(form.ListTronchi->Items->Count(), 15);
-        EXPECT_EQ(form.ListTronchi->SelCount(), 15);
-        const QImage shot = window->grab().toImage();
-        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("mast-sizing.png"))));
-        QTest::mouseClick(WindowOf(form.ButtonOk), Qt::LeftButton);
-    }, 50);
+    Later(
+        [&] {
+            Settle();
+            QWidget* window = WindowOf(&form);
+            ASSERT_NE(window, nullptr);
+            seen = window->isVisible();
+            EXPECT_EQ(form.ListTronchi->Items->Count(), 15);
+            EXPECT_EQ(form.ListTronchi->SelCount(), 15);
+            const QImage shot = window->grab().toImage();
+            EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("mast-sizing.png"))));
+            QTest::mouseClick(WindowOf(form.ButtonOk), Qt::LeftButton);
+        },
+        50);
     EXPECT_EQ(form.ShowModal(), mrOk);
     EXPECT_TRUE(seen);
     EXPECT_FALSE(globals.Settings().String("TronchiSel").empty());

@@ -31,7 +31,8 @@ int PixelsOf(const QImage& image, const QRect& r, QColor colour) {
     for (int y = std::max(0, r.top()); y <= std::min(image.height() - 1, r.bottom()); ++y)
         for (int x = std::max(0, r.left()); x <= std::min(image.width() - 1, r.right()); ++x) {
             const QColor p = image.pixelColor(x, y);
-            n += near(p.red(), colour.red()) && near(p.green(), colour.green()) && near(p.blue(), colour.blue());
+            n += near(p.red(), colour.red()) && near(p.green(), colour.green()) &&
+                 near(p.blue(), colour.blue());
         }
     return n;
 }
@@ -122,8 +123,8 @@ TEST(QtNetworkReport, ALongReportScrollsWithItsBarAndTheWheel) {
     EXPECT_EQ(report->TopLine.Get(), 0);
 
     const QPoint inside(200, 100);
-    QWheelEvent wheel(inside, widget->mapToGlobal(inside), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
+    QWheelEvent wheel(inside, widget->mapToGlobal(inside), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(widget, &wheel);
     qttest::Settle();
     EXPECT_EQ(report->TopLine.Get(), 3);

@@ -2,13 +2,14 @@
 // switch ticked, and each of the four pages written to test-artefacts/
 // (options-norma.png, options-grafica.png, options-valute.png,
 // options-generale.png).
+#include "dialogs/options_form.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <memory>
 
-#include "dialogs/options_form.h"
 #include "qt/qt_test_support.h"
 #include "support/globals_fixture.h"
 

@@ -67,22 +67,24 @@ TEST(QtPaint, FiguresLeaveOutRightAndBottomEdgesAndLineEnds) {
     f.Canvas->Brush->Color = clBlue;
     f.Canvas->Pen->Color = clLime;
     f.Canvas->Ellipse(0, 10, 10, 20);
-    EXPECT_EQ(f.Pixel(5, 15), clBlue);     // filled inside
-    EXPECT_EQ(f.Pixel(0, 15), clLime);     // outline on the left edge
-    EXPECT_EQ(f.Pixel(10, 15), clWhite);   // right edge left out
+    EXPECT_EQ(f.Pixel(5, 15), clBlue);    // filled inside
+    EXPECT_EQ(f.Pixel(0, 15), clLime);    // outline on the left edge
+    EXPECT_EQ(f.Pixel(10, 15), clWhite);  // right edge left out
 }
 
 TEST(QtPaint, ThinLinesKeepTheirFirstPointAndLeaveOutTheLastWhicheverWayTheyRun) {
     struct Case {
         TPoint from, to;
-    } cases[] = {{{5, 8}, {5, 4}}, {{5, 4}, {5, 8}}, {{12, 3}, {4, 3}}, {{4, 3}, {12, 3}},
+    } cases[] = {{{5, 8}, {5, 4}},   {{5, 4}, {5, 8}},   {{12, 3}, {4, 3}}, {{4, 3}, {12, 3}},
                  {{10, 10}, {3, 3}}, {{3, 3}, {10, 10}}, {{2, 12}, {9, 1}}};
     for (const Case& k : cases) {
         TBitmap b(16, 16);
         b.Canvas->MoveTo(k.from.x, k.from.y);
         b.Canvas->LineTo(k.to.x, k.to.y);
-        EXPECT_EQ(b.Pixel(k.from.x, k.from.y), clBlack) << k.from.x << "," << k.from.y << " to " << k.to.x << "," << k.to.y;
-        EXPECT_EQ(b.Pixel(k.to.x, k.to.y), clWhite) << k.from.x << "," << k.from.y << " to " << k.to.x << "," << k.to.y;
+        EXPECT_EQ(b.Pixel(k.from.x, k.from.y), clBlack)
+            << k.from.x << "," << k.from.y << " to " << k.to.x << "," << k.to.y;
+        EXPECT_EQ(b.Pixel(k.to.x, k.to.y), clWhite)
+            << k.from.x << "," << k.from.y << " to " << k.to.x << "," << k.to.y;
         const int length = std::max(std::abs(k.to.x - k.from.x), std::abs(k.to.y - k.from.y));
         EXPECT_EQ(CountOf(b, clBlack, TRect(0, 0, 16, 16)), length);
     }
@@ -116,13 +118,41 @@ TEST(QtPaint, XorFiguresDrawnTwiceRestoreThePixels) {
         const char* name;
         std::function<void(TCanvas*)> draw;
     } cases[] = {
-        {"line", [](TCanvas* c) { c->MoveTo(3, 4); c->LineTo(57, 33); }},
-        {"wide line", [](TCanvas* c) { c->Pen->Width = 4; c->MoveTo(3, 30); c->LineTo(50, 2); }},
-        {"rectangle", [](TCanvas* c) { c->Brush->Style = bsClear; c->Rectangle(5, 5, 40, 30); }},
-        {"filled rectangle", [](TCanvas* c) { c->Brush->Color = clYellow; c->Rectangle(5, 5, 40, 30); }},
-        {"ellipse", [](TCanvas* c) { c->Brush->Color = clAqua; c->Ellipse(10, 2, 55, 35); }},
-        {"polyline", [](TCanvas* c) { c->Polyline({{2, 2}, {40, 2}, {40, 30}, {2, 30}, {2, 2}}); }},
-        {"dotted polygon", [](TCanvas* c) { c->Pen->Style = psDot; c->Polygon({{30, 1}, {58, 35}, {1, 35}}); }},
+        {"line",
+         [](TCanvas* c) {
+             c->MoveTo(3, 4);
+             c->LineTo(57, 33);
+         }},
+        {"wide line",
+         [](TCanvas* c) {
+             c->Pen->Width = 4;
+             c->MoveTo(3, 30);
+             c->LineTo(50, 2);
+         }},
+        {"rectangle",
+         [](TCanvas* c) {
+             c->Brush->Style = bsClear;
+             c->Rectangle(5, 5, 40, 30);
+         }},
+        {"filled rectangle",
+         [](TCanvas* c) {
+             c->Brush->Color = clYellow;
+             c->Rectangle(5, 5, 40, 30);
+         }},
+        {"ellipse",
+         [](TCanvas* c) {
+             c->Brush->Color = clAqua;
+             c->Ellipse(10, 2, 55, 35);
+         }},
+        {"polyline",
+         [](TCanvas* c) {
+             c->Polyline({{2, 2}, {40, 2}, {40, 30}, {2, 30}, {2, 2}});
+         }},
+        {"dotted polygon",
+         [](TCanvas* c) {
+             c->Pen->Style = psDot;
+             c->Polygon({{30, 1}, {58, 35}, {1, 35}});
+         }},
         {"arc", [](TCanvas* c) { c->Arc(5, 5, 50, 35, 50, 20, 5, 20); }},
     };
     for (const Case& k : cases) {

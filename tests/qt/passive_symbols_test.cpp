@@ -10,7 +10,6 @@
 #include <memory>
 #include <string>
 
-#include "qt/symbol_sheet.h"
 #include "app/grid.h"
 #include "cells/graphic_cells.h"
 #include "cells/mixers.h"
@@ -18,6 +17,7 @@
 #include "platform/graphics.h"
 #include "platform/qt/qt_paint.h"
 #include "platform/sysutils.h"
+#include "qt/symbol_sheet.h"
 
 namespace {
 
@@ -34,6 +34,7 @@ struct Kind {
     std::function<TCella*(TGridData*, int32_t turn, int32_t mirrored)> make;
 };
 
+// clang-format off
 const Kind Kinds[] = {
     {"Sp", [](TGridData* g, int32_t t, int32_t m) { return new TSeparatoreCC(g, t, m, 0, 0); }},
     {"I", [](TGridData* g, int32_t t, int32_t m) { return new TInseritore(g, t, m, 0, 0); }},
@@ -51,6 +52,7 @@ const Kind Kinds[] = {
     {"Pa", [](TGridData* g, int32_t, int32_t m) { return new TParabola(g, 0, m, 0, 0); }},
     {"Rs", [](TGridData* g, int32_t t, int32_t m) { return new TRicevitoreSat(g, t, m, 0, 0); }},
 };
+// clang-format on
 
 // One sheet per zoom: a row per class, a column per turn and mirror, each
 // cell in a box of 7 x 7 squares (the supply block on a head-end grid). The
@@ -61,30 +63,31 @@ TEST(QtPassiveSymbols, EveryClassInEveryTurnAndMirrorStaysOnItsSquares) {
     TGridData network(nullptr, 60, 60, GridNetwork);
     TGridData headEnd(nullptr, 60, 60, GridHeadEnd);
     for (int32_t step : {1, 2})
-    for (int zoom : Zooms) {
-        network.Step = headEnd.Step = step;
-        const int boxW = 7 * zoom, boxH = 7 * zoom;
-        const int kinds = static_cast<int>(std::size(Kinds));
-        TBitmap sheet(8 * boxW + zoom, kinds * boxH + zoom);
-        ClearSheet(sheet);
-        for (int k = 0; k < kinds; ++k)
-            for (int state = 0; state < 8; ++state) {
-                TGridData* grid = std::string(Kinds[k].name) == "Al SF" ? &headEnd : &network;
-                std::unique_ptr<TCella> cell(Kinds[k].make(grid, state % 4, state / 4));
-                cell->SequenceNumber = state + 1;
-                // Anchored so that its rectangle starts at square (10, 10).
-                const int x0 = zoom + state * boxW, y0 = zoom + k * boxH;
-                const TSymbolInk ink = PaintCellAt(sheet, *cell, x0, y0, zoom, boxW, boxH);
-                const int inside = ink.InSquares;
-                if (step != 1) continue;
-                SCOPED_TRACE(testing::Message() << Kinds[k].name << " zoom " << zoom << " state " << state);
-                EXPECT_GT(inside, zoom / 2);
-                EXPECT_EQ(ink.InBox, inside);
-            }
-        const std::string name = "passives_" + std::to_string(zoom) + (step == 1 ? "" : "_codes");
-        sheet.SaveToFile(SheetPath(name + ".bmp"));
-        ovqt::WrapBitmap(sheet).save(QString::fromStdString(SheetPath(name + ".png")));
-    }
+        for (int zoom : Zooms) {
+            network.Step = headEnd.Step = step;
+            const int boxW = 7 * zoom, boxH = 7 * zoom;
+            const int kinds = static_cast<int>(std::size(Kinds));
+            TBitmap sheet(8 * boxW + zoom, kinds * boxH + zoom);
+            ClearSheet(sheet);
+            for (int k = 0; k < kinds; ++k)
+                for (int state = 0; state < 8; ++state) {
+                    TGridData* grid = std::string(Kinds[k].name) == "Al SF" ? &headEnd : &network;
+                    std::unique_ptr<TCella> cell(Kinds[k].make(grid, state % 4, state / 4));
+                    cell->SequenceNumber = state + 1;
+                    // Anchored so that its rectangle starts at square (10, 10).
+                    const int x0 = zoom + state * boxW, y0 = zoom + k * boxH;
+                    const TSymbolInk ink = PaintCellAt(sheet, *cell, x0, y0, zoom, boxW, boxH);
+                    const int inside = ink.InSquares;
+                    if (step != 1) continue;
+                    SCOPED_TRACE(testing::Message()
+                                 << Kinds[k].name << " zoom " << zoom << " state " << state);
+                    EXPECT_GT(inside, zoom / 2);
+                    EXPECT_EQ(ink.InBox, inside);
+                }
+            const std::string name = "passives_" + std::to_string(zoom) + (step == 1 ? "" : "_codes");
+            sheet.SaveToFile(SheetPath(name + ".bmp"));
+            ovqt::WrapBitmap(sheet).save(QString::fromStdString(SheetPath(name + ".png")));
+        }
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPrintDialog>
-
 #include <cstring>
 #include <string>
 
@@ -17,17 +16,19 @@ namespace qttest {
 // Answers Qt's print dialog, when it shows (ms after the event loop runs
 // again), with the PDF device and file.
 inline void AnswerPrintDialogWithPdf(const std::string& file, int ms = 50) {
-    Later([file] {
-        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        auto* printers = dialog->findChild<QComboBox*>("printers");
-        ASSERT_NE(printers, nullptr);
-        printers->setCurrentIndex(printers->count() - 1);
-        auto* name = dialog->findChild<QLineEdit*>("filename");
-        ASSERT_NE(name, nullptr);
-        name->setText(QString::fromStdString(file));
-        dialog->accept();
-    }, ms);
+    Later(
+        [file] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto* printers = dialog->findChild<QComboBox*>("printers");
+            ASSERT_NE(printers, nullptr);
+            printers->setCurrentIndex(printers->count() - 1);
+            auto* name = dialog->findChild<QLineEdit*>("filename");
+            ASSERT_NE(name, nullptr);
+            name->setText(QString::fromStdString(file));
+            dialog->accept();
+        },
+        ms);
 }
 
 // pdftotext keeps no doubled blanks: compare with runs of blanks as one.

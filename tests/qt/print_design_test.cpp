@@ -57,9 +57,11 @@ void DesignTheBuilding(TAutoProgetto& w) {
     b.ComputeMaxima();
     SetAntenna(w.Opz().Antennas[0], DefaultLibraryName, "GAN-B3", {"5", "7"});
     SetAntenna(w.Opz().Antennas[1], DefaultLibraryName, "GAN-UHF", {"26", "30", "35"});
-    for (int choice : {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceLungoScala})
+    for (int choice :
+         {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceLungoScala})
         w.ChoiceClick(w.Choice[choice]);
-    for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page) w.PageForward(nullptr);
+    for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page)
+        w.PageForward(nullptr);
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -92,7 +94,7 @@ protected:
         for (const char* name : {"Varne.alb", "Default.sel"})
             std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
                                        std::filesystem::copy_options::overwrite_existing);
-        for (int i = 0; i < 3; ++i) form->TimerTimer(nullptr);   // past the splash
+        for (int i = 0; i < 3; ++i) form->TimerTimer(nullptr);  // past the splash
         Settle();
         TAutoProgetto* wizard = form->Wizard;
         Later([wizard] { DesignTheBuilding(*wizard); }, 50);
@@ -110,7 +112,7 @@ protected:
     std::string PrintItem(TMenuItem* item, const char* name) {
         const std::string file = Artefact(name);
         DeleteFile(file);
-        form->Stampa2->Click();   // the print menu opens: its items' states
+        form->Stampa2->Click();  // the print menu opens: its items' states
         EXPECT_TRUE(item->Enabled) << name;
         AnswerPrintDialogWithPdf(file);
         item->Click();
@@ -123,7 +125,8 @@ protected:
     static std::vector<std::string> ShortCodes(const TGridData* grid) {
         std::vector<std::string> codes;
         for (TCella* c = grid->Anchor->NextCell; c; c = c->NextCell)
-            if (c->GetShortCode() != "*") codes.push_back(c->GetShortCode());   // not the cells without category
+            if (c->GetShortCode() != "*")
+                codes.push_back(c->GetShortCode());  // not the cells without category
         return codes;
     }
 
@@ -142,8 +145,8 @@ TEST_F(QtPrintDesign, PrintItemsOfTheDesignedBuilding) {
     const std::string network = PrintItem(form->SRete, "design-network-scheme.pdf");
     EXPECT_EQ(PdfPages(network), 1);
     const std::string n = PdfText(network);
-    for (const char* text : {"Committente: Rossi Mario - Via Roma 1 - 10100 Torino", "Ordivex Varne - File Condominio Aurora",
-                             " P1 ", " P16 ", " S4 "})
+    for (const char* text : {"Committente: Rossi Mario - Via Roma 1 - 10100 Torino",
+                             "Ordivex Varne - File Condominio Aurora", " P1 ", " P16 ", " S4 "})
         EXPECT_NE(n.find(text), std::string::npos) << text << "\n" << n;
     EXPECT_EQ(n.find("Pagina"), std::string::npos);
     const std::string headEnd = PrintItem(form->STesta, "design-head-end-scheme.pdf");
@@ -167,8 +170,10 @@ TEST_F(QtPrintDesign, PrintItemsOfTheDesignedBuilding) {
     const std::string area = PrintItem(form->SArea, "design-selected-area.pdf");
     EXPECT_EQ(PdfPages(area), 1);
     const std::string a = PdfText(area);
-    for (const char* text : {" P1 ", " P4 ", " S1 "}) EXPECT_NE(a.find(text), std::string::npos) << text << "\n" << a;
-    for (const char* text : {" P16 ", " S4 ", " A1 "}) EXPECT_EQ(a.find(text), std::string::npos) << text << "\n" << a;
+    for (const char* text : {" P1 ", " P4 ", " S1 "})
+        EXPECT_NE(a.find(text), std::string::npos) << text << "\n" << a;
+    for (const char* text : {" P16 ", " S4 ", " A1 "})
+        EXPECT_EQ(a.find(text), std::string::npos) << text << "\n" << a;
 
     // Lists: each cell once, each row with its brand standing apart.
     const struct {
@@ -177,24 +182,27 @@ TEST_F(QtPrintDesign, PrintItemsOfTheDesignedBuilding) {
         const TGridData* grid;
         const char* title;
     } lists[] = {
-        {form->SElencoRete, "design-network-list.pdf", project->NetworkGrid, "Tipologia del materiale della rete"},
-        {form->SElenco, "design-head-end-list.pdf", project->HeadEndGrid, "Tipologia del materiale della testata"},
+        {form->SElencoRete, "design-network-list.pdf", project->NetworkGrid,
+         "Tipologia del materiale della rete"},
+        {form->SElenco, "design-head-end-list.pdf", project->HeadEndGrid,
+         "Tipologia del materiale della testata"},
     };
     for (const auto& l : lists) {
         SCOPED_TRACE(l.file);
         const std::string file = PrintItem(l.item, l.file);
         const std::string text = PdfText(file);
         EXPECT_NE(PdfText(file, 1).find(l.title), std::string::npos);
-        EXPECT_NE(PdfText(file, PdfPages(file)).find("Pagina " + std::to_string(PdfPages(file))), std::string::npos);
+        EXPECT_NE(PdfText(file, PdfPages(file)).find("Pagina " + std::to_string(PdfPages(file))),
+                  std::string::npos);
         for (const std::string& code : ShortCodes(l.grid))
-            if (code[0] != 'C' && code[0] != 'K')   // cables and bridges: their own rows below
+            if (code[0] != 'C' && code[0] != 'K')  // cables and bridges: their own rows below
                 EXPECT_NE(text.find(" " + code + " "), std::string::npos) << code;
         EXPECT_EQ(RowsWithoutBrand(file, ShortCodes(l.grid)), "");
     }
 
     // Estimate and tender specification: the page's rows and total.
     const std::string estimate = PrintItem(form->SPreventivo, "design-estimate.pdf");
-    std::vector<std::string> codes;   // the command rebuilt the page's rows
+    std::vector<std::string> codes;  // the command rebuilt the page's rows
     TStringGrid* grid = form->EstimatePage->GridPreventivo;
     for (int r = 1; r + 1 < grid->RowCount.Get(); ++r) codes.push_back(grid->Cells[0][r]);
     ASSERT_GT(codes.size(), 10u);
@@ -202,7 +210,7 @@ TEST_F(QtPrintDesign, PrintItemsOfTheDesignedBuilding) {
     AnsiString total = form->EstimatePage->Totale->Text;
     total.erase(0, total.find_first_not_of(' '));
     EXPECT_NE(e.find("Totale: " + total), std::string::npos) << e << "\n" << total;
-    codes.erase(std::remove(codes.begin(), codes.end(), "MANOP"), codes.end());   // labour has no brand
+    codes.erase(std::remove(codes.begin(), codes.end(), "MANOP"), codes.end());  // labour has no brand
     EXPECT_EQ(RowsWithoutBrand(estimate, codes), "");
     const std::string specification = PrintItem(form->SCapitolato, "design-specification.pdf");
     EXPECT_NE(PdfText(specification).find("Capitolato"), std::string::npos);
@@ -215,13 +223,15 @@ TEST_F(QtPrintDesign, PrintItemsOfTheDesignedBuilding) {
     const std::string tables = Artefact("design-calculations.pdf");
     DeleteFile(tables);
     TInfoStampaCalcoli* calc = form->Printing().CalculationsForm;
-    Later([&] {
-        for (TCheckBox* box : {calc->CMinMaxTesta, calc->CMinMaxPrese, calc->CSepPrese, calc->CCanaliTesta,
-                               calc->CCanaliPrese})
-            box->Checked = box->Enabled.Get();
-        AnswerPrintDialogWithPdf(tables);
-        QTest::mouseClick(WindowOf(calc->BOk), Qt::LeftButton);
-    }, 50);
+    Later(
+        [&] {
+            for (TCheckBox* box : {calc->CMinMaxTesta, calc->CMinMaxPrese, calc->CSepPrese,
+                                   calc->CCanaliTesta, calc->CCanaliPrese})
+                box->Checked = box->Enabled.Get();
+            AnswerPrintDialogWithPdf(tables);
+            QTest::mouseClick(WindowOf(calc->BOk), Qt::LeftButton);
+        },
+        50);
     form->Stampa2->Click();
     form->SCalcoli->Click();
     ASSERT_TRUE(FileExists(tables));
@@ -253,8 +263,9 @@ TEST_F(QtPrintDesign, PrintItemsOfTheDesignedBuilding) {
     }
     EXPECT_EQ(compared, 5 + outlets);
     EXPECT_NE(t.find("P16 - P15 "), std::string::npos);
-    for (const char* title : {"Separazioni tra le prese [dB]",
-                              "Canali in uscita dal terminale di testa e dalle prese con relativi segnali e rumori"})
+    for (const char* title :
+         {"Separazioni tra le prese [dB]",
+          "Canali in uscita dal terminale di testa e dalle prese con relativi segnali e rumori"})
         EXPECT_NE(t.find(title), std::string::npos) << title;
 }
 
@@ -286,14 +297,15 @@ TEST_F(QtPrintDesign, CombinedPrintAndPreviewOfEveryDocument) {
     form->EstimatePage->Note[1]->Text = "Prezzi IVA esclusa";
 
     TDatiStampa options(nullptr);
-    for (TCella* o = project->NetworkGrid->FirstOutlet; o; o = o->NextOutlet) options.LPrese->Items->Add(o->GetShortCode());
+    for (TCella* o = project->NetworkGrid->FirstOutlet; o; o = o->NextOutlet)
+        options.LPrese->Items->Add(o->GetShortCode());
     options.RCopEsecuzione->Checked = true;
     options.RTutte->Checked = true;
     for (TCheckBox* c : {options.CDichiarazione, options.CSchemi, options.CMateriale, options.CPreventivo,
-                         options.CCapitolato, options.CCalcoli, options.CSRete, options.CSTesta, options.CSStessoFoglio,
-                         options.CMRete, options.CMTesta, options.CMUnite, options.CCompresso, options.CMinMaxTesta,
-                         options.CMinMaxPrese, options.CSepPrese, options.CCanaliPrese, options.CAttenuazioni,
-                         options.CLunghezze})
+                         options.CCapitolato, options.CCalcoli, options.CSRete, options.CSTesta,
+                         options.CSStessoFoglio, options.CMRete, options.CMTesta, options.CMUnite,
+                         options.CCompresso, options.CMinMaxTesta, options.CMinMaxPrese, options.CSepPrese,
+                         options.CCanaliPrese, options.CAttenuazioni, options.CLunghezze})
         c->Checked = true;
     const std::string file = Artefact("design-combined.pdf");
     DeleteFile(file);
@@ -308,15 +320,16 @@ TEST_F(QtPrintDesign, CombinedPrintAndPreviewOfEveryDocument) {
 
     // The documents in their order, each from a page of its own; no page
     // without rows.
-    const char* const firsts[] = {"DOCUMENTAZIONE DI ESECUZIONE PROGETTO",
-                                  "DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE",
-                                  " Sa1 ",
-                                  "Tipologia del materiale della rete e della testata",
-                                  "Preventivo di spesa",
-                                  "Capitolato",
-                                  "Segnali minimi e massimi ammessi all'uscita del terminale di testa e ottenibili alle prese [dB]",
-                                  "Separazioni tra le prese [dB]",
-                                  "Canali in uscita dalle prese con relativi segnali e rumori"};
+    const char* const firsts[] = {
+        "DOCUMENTAZIONE DI ESECUZIONE PROGETTO",
+        "DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE",
+        " Sa1 ",
+        "Tipologia del materiale della rete e della testata",
+        "Preventivo di spesa",
+        "Capitolato",
+        "Segnali minimi e massimi ammessi all'uscita del terminale di testa e ottenibili alle prese [dB]",
+        "Separazioni tra le prese [dB]",
+        "Canali in uscita dalle prese con relativi segnali e rumori"};
     const int pages = PdfPages(file);
     int page = 1, estimatePage = 0;
     for (const char* first : firsts) {
@@ -324,16 +337,21 @@ TEST_F(QtPrintDesign, CombinedPrintAndPreviewOfEveryDocument) {
         EXPECT_LE(page, pages) << first;
         if (std::string(first) == "Preventivo di spesa") estimatePage = page;
     }
-    for (int p = 1; p <= pages; ++p) EXPECT_GT(Lines(Shell("pdftotext -f " + std::to_string(p) + " -l " +
-                                                           std::to_string(p) + " '" + file + "' - 2>&1")).size(), 12u)
-                                         << "page " << p;
+    for (int p = 1; p <= pages; ++p)
+        EXPECT_GT(Lines(Shell("pdftotext -f " + std::to_string(p) + " -l " + std::to_string(p) + " '" + file +
+                              "' - 2>&1"))
+                      .size(),
+                  12u)
+            << "page " << p;
     const std::string estimate = PdfText(file, estimatePage);
     EXPECT_NE(estimate.find("Prezzi IVA esclusa"), std::string::npos) << estimate;
     EXPECT_NE(PdfText(file, 1).find("Progettista: Ing. Paola Neri"), std::string::npos);
     EXPECT_NE(PdfText(file, 1).find("rapporto C/N a tutte le prese. LOCAZIONE EDIFICIO:"), std::string::npos)
         << PdfText(file, 1);
-    EXPECT_NE(PdfText(file, 2).find("Il sottoscritto Luca Bianchi, titolare e responsabile tecnico dell'impresa "
-                                    "Impianti Bianchi S.r.l."), std::string::npos)
+    EXPECT_NE(
+        PdfText(file, 2).find("Il sottoscritto Luca Bianchi, titolare e responsabile tecnico dell'impresa "
+                              "Impianti Bianchi S.r.l."),
+        std::string::npos)
         << PdfText(file, 2);
 
     // The preview steps through the same pages.

@@ -12,14 +12,14 @@
 #include "app/estimate_page.h"
 #include "cells/cables.h"
 #include "core/options.h"
+#include "group_layout.h"
+#include "pdf_files.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_backend_impl.h"
 #include "platform/qt/qt_paint.h"
 #include "platform/qt/qt_printer.h"
 #include "printing/preview.h"
 #include "printing/print_options.h"
-#include "group_layout.h"
-#include "pdf_files.h"
 #include "qt_test_support.h"
 #include "support/print_fixture.h"
 
@@ -63,12 +63,14 @@ protected:
         project.HeaderTexts[13] = "Torino";
         project.HeaderTexts[14] = "TO";
         project.HeaderTexts[HeaderDesigner] = "Ing. Paola Neri";
-        project.HeaderTexts[22] = "Rifacimento dell'impianto centralizzato di ricezione terrestre e satellitare "
-                                  "con distribuzione su quattro piani e dodici appartamenti, prese a due uscite";
-        project.HeaderTexts[HeaderNotes] = "Il collaudo sarà eseguito a fine lavori con misura dei livelli a tutte le prese.";
+        project.HeaderTexts[22] =
+            "Rifacimento dell'impianto centralizzato di ricezione terrestre e satellitare "
+            "con distribuzione su quattro piani e dodici appartamenti, prese a due uscite";
+        project.HeaderTexts[HeaderNotes] =
+            "Il collaudo sarà eseguito a fine lavori con misura dei livelli a tutte le prese.";
         int number = 1;
-        auto add = [&](TGridData* grid, int32_t kind, const char* code, const char* article, const char* description,
-                       float price, int count) {
+        auto add = [&](TGridData* grid, int32_t kind, const char* code, const char* article,
+                       const char* description, float price, int count) {
             for (int i = 0; i < count; ++i) {
                 TCella* c = AddCell(grid, kind, code, number++);
                 c->Article = article;
@@ -131,7 +133,7 @@ protected:
 TEST_F(QtPrintDocumentsTest, ListsEstimateAndSpecificationToPdf) {
     const std::string network = qttest::Artefact("print-list-network.pdf");
     PrintThroughDialog(network, &TStampa::PrintNetworkListCommand);
-    EXPECT_EQ(PdfPages(network), 2);   // 48 outlets, 12 taps, 2 splitters, 5 cables
+    EXPECT_EQ(PdfPages(network), 2);  // 48 outlets, 12 taps, 2 splitters, 5 cables
     const std::string page1 = PdfText(network, 1), page2 = PdfText(network, 2);
     EXPECT_NE(page1.find("Tipologia del materiale della rete"), std::string::npos) << page1;
     EXPECT_NE(page1.find("Committente: Rossi Mario - Via Roma 1 - Torino"), std::string::npos) << page1;
@@ -200,7 +202,8 @@ TEST_F(QtPrintDocumentsTest, FourCoversAndTheDeclarationInOneJob) {
             EXPECT_EQ(page.find(titles[other]) != std::string::npos, other == kind) << page;
         EXPECT_EQ(page.find("ART. 7 DM N.37 DEL GENNAIO 2008") != std::string::npos, kind == 2) << page;
         EXPECT_NE(page.find("Impianti Bianchi S.r.l."), std::string::npos) << page;
-        EXPECT_NE(page.find("Via Po 3 - 14100 Asti - Tel. 0141 123456 - Fax 0141 654321"), std::string::npos) << page;
+        EXPECT_NE(page.find("Via Po 3 - 14100 Asti - Tel. 0141 123456 - Fax 0141 654321"), std::string::npos)
+            << page;
         EXPECT_NE(page.find("Corso Francia, N. 120, scala B"), std::string::npos) << page;
         EXPECT_NE(page.find("10143 Torino (TO)"), std::string::npos) << page;
         EXPECT_EQ(page.find("Progettista:") != std::string::npos, kind == 1 || kind == 3) << page;
@@ -224,7 +227,7 @@ TEST_F(QtPrintDocumentsTest, PreviewBitmapShowsTheListPage) {
 // page, the preview by the order they are drawn in.
 std::multiset<std::string> WordsOf(const std::string& text) {
     std::multiset<std::string> words;
-    const char* const blanks = " \f";   // pdftotext ends a page with a form feed
+    const char* const blanks = " \f";  // pdftotext ends a page with a form feed
     size_t at = 0;
     while ((at = text.find_first_not_of(blanks, at)) != std::string::npos) {
         const size_t end = text.find_first_of(blanks, at);
@@ -238,7 +241,8 @@ std::multiset<std::string> WordsOf(const std::string& text) {
 std::multiset<std::string> PreviewWords(const TRecordingEngine& recorder) {
     size_t from = 0;
     for (size_t i = 0; i < recorder.Calls.size(); ++i)
-        if (recorder.Calls[i].Op == TPaintOp::FillRect && recorder.Calls[i].Rect == recorder.DeviceRect()) from = i;
+        if (recorder.Calls[i].Op == TPaintOp::FillRect && recorder.Calls[i].Rect == recorder.DeviceRect())
+            from = i;
     std::string all;
     for (size_t i = from; i < recorder.Calls.size(); ++i)
         if (recorder.Calls[i].Op == TPaintOp::Text) all += " " + recorder.Calls[i].Text;
@@ -278,12 +282,14 @@ TEST_F(QtPrintDocumentsTest, PreviewBreaksListAndEstimatePagesWhereThePdfDoes) {
         const char* file;
         std::function<void()> set;
     };
+    // clang-format off
     const Case cases[] = {
         {"print-pages-list.pdf", [&] { options.CMateriale->Checked = options.CMRete->Checked = true; }},
         {"print-pages-compressed.pdf",
          [&] { options.CMateriale->Checked = options.CMRete->Checked = options.CCompresso->Checked = true; }},
         {"print-pages-estimate.pdf", [&] { options.CPreventivo->Checked = true; }},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         options.SelectChannelCalculationsOnly();
@@ -305,10 +311,10 @@ TEST_F(QtPrintDocumentsTest, PreviewBreaksListAndEstimatePagesWhereThePdfDoes) {
         for (int page = 0; page < pages; ++page) {
             const std::multiset<std::string> printed = WordsOf(PdfText(file, page + 1));
             std::vector<std::string> onlyPreviewed, onlyPrinted;
-            std::set_difference(previewed[page].begin(), previewed[page].end(), printed.begin(), printed.end(),
-                                std::back_inserter(onlyPreviewed));
-            std::set_difference(printed.begin(), printed.end(), previewed[page].begin(), previewed[page].end(),
-                                std::back_inserter(onlyPrinted));
+            std::set_difference(previewed[page].begin(), previewed[page].end(), printed.begin(),
+                                printed.end(), std::back_inserter(onlyPreviewed));
+            std::set_difference(printed.begin(), printed.end(), previewed[page].begin(),
+                                previewed[page].end(), std::back_inserter(onlyPrinted));
             EXPECT_EQ(onlyPreviewed, std::vector<std::string>{}) << "page " << page + 1;
             EXPECT_EQ(onlyPrinted, std::vector<std::string>{}) << "page " << page + 1;
         }
@@ -331,7 +337,8 @@ TEST_F(QtPrintDocumentsTest, OptionsFormTabsPreviewAndCombinedPrint) {
         qttest::Settle();
         const QImage shot = Grab(&options);
         ASSERT_FALSE(shot.isNull());
-        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(std::string("print-options-") + names[i] + ".png"))));
+        EXPECT_TRUE(shot.save(
+            QString::fromStdString(qttest::Artefact(std::string("print-options-") + names[i] + ".png"))));
         qttest::ExpectGroupContentsBelowCaptions(&options);
     }
     options.Hide();
@@ -363,7 +370,8 @@ TEST_F(QtPrintDocumentsTest, OptionsFormTabsPreviewAndCombinedPrint) {
     const int pages = PrintChosenToPdf(options, file);
     EXPECT_GE(pages, 6);
     EXPECT_NE(PdfText(file, 1).find("DOCUMENTAZIONE DI ESECUZIONE PROGETTO"), std::string::npos);
-    EXPECT_NE(PdfText(file, 2).find("DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE"), std::string::npos);
+    EXPECT_NE(PdfText(file, 2).find("DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE"),
+              std::string::npos);
     EXPECT_NE(PdfText(file, 3).find("Tipologia del materiale della rete"), std::string::npos);
     EXPECT_NE(PdfText(file, pages).find("Preventivo di spesa"), std::string::npos) << PdfText(file, pages);
 }

@@ -10,8 +10,8 @@
 #include "app/main_form.h"
 #include "app/project.h"
 #include "autodesign/wizard.h"
-#include "printing/calc_print_options.h"
 #include "platform/qt/qt_paint.h"
+#include "printing/calc_print_options.h"
 #include "printing/documents.h"
 #include "qt/group_layout.h"
 #include "qt/pdf_files.h"
@@ -27,12 +27,14 @@ using qttest::Shell;
 // "Fine": nothing to design, the drawing goes on to its calculations.
 void NextThroughTheWizard(TAntenne& form) {
     TAutoProgetto* wizard = form.Wizard;
-    qttest::Later([wizard] {
-        ASSERT_TRUE(wizard->Visible);
-        for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
-            QTest::mouseClick(qttest::WidgetOf(wizard->BAvanti), Qt::LeftButton);
-        EXPECT_EQ(wizard->ModalResult.Get(), WizardDone);
-    }, 50);
+    qttest::Later(
+        [wizard] {
+            ASSERT_TRUE(wizard->Visible);
+            for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
+                QTest::mouseClick(qttest::WidgetOf(wizard->BAvanti), Qt::LeftButton);
+            EXPECT_EQ(wizard->ModalResult.Get(), WizardDone);
+        },
+        50);
     QTest::mouseClick(qttest::WidgetOf(form.NextButton), Qt::LeftButton);
     qttest::Settle();
 }
@@ -40,7 +42,7 @@ void NextThroughTheWizard(TAntenne& form) {
 TEST(QtPrintMenu, SchemeCalculationsListEstimateAndSpecificationToPdf) {
     ScopedProgram program;
     TAntenne& form = program.Start();
-    for (int i = 0; i < 3; ++i) form.TimerTimer(nullptr);   // past the splash
+    for (int i = 0; i < 3; ++i) form.TimerTimer(nullptr);  // past the splash
     qttest::Settle();
     DrawTwoTaps(*form.CurrentProject);
     NextThroughTheWizard(form);
@@ -57,7 +59,7 @@ TEST(QtPrintMenu, SchemeCalculationsListEstimateAndSpecificationToPdf) {
     Shell("pdftoppm -r 60 -png '" + scheme + "' '" + qttest::Artefact("print-menu-network-scheme") + "'");
     const std::string text = Shell("pdftotext '" + scheme + "' - 2>&1");
     EXPECT_NE(text.find("Ordivex Varne - File senza nome"), std::string::npos) << text;
-    EXPECT_NE(text.find("P1"), std::string::npos) << text;   // the outlets' numbers label the scheme
+    EXPECT_NE(text.find("P1"), std::string::npos) << text;  // the outlets' numbers label the scheme
     EXPECT_EQ(text.find("Pagina"), std::string::npos) << text;
     // The same page in the preview's bitmap, laid out on the printer's page and drawn scaled.
     TBitmap bitmap;
@@ -76,19 +78,22 @@ TEST(QtPrintMenu, SchemeCalculationsListEstimateAndSpecificationToPdf) {
     TInfoStampaCalcoli* calc = form.Printing().CalculationsForm;
     ASSERT_NE(calc, nullptr);
     bool shown = false;
-    qttest::Later([&] {
-        QWidget* window = qttest::WindowOf(calc);
-        ASSERT_NE(window, nullptr);
-        shown = true;
-        calc->CMinMaxTesta->Checked = true;
-        calc->CMinMaxPrese->Checked = true;
-        calc->CSepPrese->Checked = true;
-        qttest::Settle();
-        EXPECT_TRUE(window->grab().toImage().save(QString::fromStdString(qttest::Artefact("calculation-print-form.png"))));
-        qttest::ExpectGroupContentsBelowCaptions(calc);
-        AnswerPrintDialogWithPdf(tables);
-        QTest::mouseClick(qttest::WindowOf(calc->BOk), Qt::LeftButton);
-    }, 50);
+    qttest::Later(
+        [&] {
+            QWidget* window = qttest::WindowOf(calc);
+            ASSERT_NE(window, nullptr);
+            shown = true;
+            calc->CMinMaxTesta->Checked = true;
+            calc->CMinMaxPrese->Checked = true;
+            calc->CSepPrese->Checked = true;
+            qttest::Settle();
+            EXPECT_TRUE(window->grab().toImage().save(
+                QString::fromStdString(qttest::Artefact("calculation-print-form.png"))));
+            qttest::ExpectGroupContentsBelowCaptions(calc);
+            AnswerPrintDialogWithPdf(tables);
+            QTest::mouseClick(qttest::WindowOf(calc->BOk), Qt::LeftButton);
+        },
+        50);
     form.SCalcoli->Click();
     EXPECT_TRUE(shown);
     ASSERT_TRUE(FileExists(tables));
@@ -98,7 +103,8 @@ TEST(QtPrintMenu, SchemeCalculationsListEstimateAndSpecificationToPdf) {
     ASSERT_NE(count, std::string::npos) << pages;
     EXPECT_EQ(std::stoi(pages.substr(count + 6)), 2) << pages;
     const std::string all = Shell("pdftotext '" + tables + "' - 2>&1");
-    EXPECT_NE(all.find("Segnali minimi e massimi ammessi all'uscita del terminale di testa e ottenibili alle prese [dB]"),
+    EXPECT_NE(all.find("Segnali minimi e massimi ammessi all'uscita del terminale di testa e ottenibili alle "
+                       "prese [dB]"),
               std::string::npos)
         << all;
     EXPECT_NE(all.find("Separazioni tra le prese [dB]"), std::string::npos) << all;

@@ -1,10 +1,10 @@
 // Printing through Qt to PDF files, checked with poppler's tools.
 #include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
-
 #include <cstdio>
 #include <string>
 
@@ -196,11 +196,13 @@ TEST(QtPrinter, TheMeasurerMeasuresAsThePrintedPage) {
         TFontStyles style;
         const char* text;
     };
+    // clang-format off
     const Case cases[] = {
         {"Arial", -66, {}, "T1 T2 T3 T4 T5 T6 T7 T8 T9 T10 T11 T12"},
         {"Arial", -83, TFontStyles{fsBold}, "Tipologia del materiale della rete"},
         {"Times New Roman", -100, {}, "Dichiarazione di conformità"},
     };
+    // clang-format on
     std::vector<TSize> before;
     for (const Case& c : cases) {
         TFontState font;

@@ -1,7 +1,7 @@
 // Symbols of the antennas, converters, amplifiers, the head end's wide-band
-// amplifier, the integrated head-end and the head-end modules painted through QPainter onto bitmaps at the three
-// zooms of the drawing window, in every turn and mirror they take. The sheets
-// are written to the build folder (symbols/sources_*.png) to be looked at.
+// amplifier, the integrated head-end and the head-end modules painted through QPainter onto bitmaps at the
+// three zooms of the drawing window, in every turn and mirror they take. The sheets are written to the build
+// folder (symbols/sources_*.png) to be looked at.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -10,7 +10,6 @@
 #include <memory>
 #include <string>
 
-#include "qt/symbol_sheet.h"
 #include "app/grid.h"
 #include "cells/active_filters.h"
 #include "cells/amplifiers.h"
@@ -20,6 +19,7 @@
 #include "platform/graphics.h"
 #include "platform/qt/qt_paint.h"
 #include "platform/sysutils.h"
+#include "qt/symbol_sheet.h"
 
 namespace {
 
@@ -33,10 +33,11 @@ std::string SheetPath(const std::string& name) {
 
 struct Kind {
     const char* name;
-    bool turns;   // the head end's sources and wide-band amplifier stand as drawn
+    bool turns;  // the head end's sources and wide-band amplifier stand as drawn
     std::function<TCella*(TGridData*, int32_t turn, int32_t mirrored)> make;
 };
 
+// clang-format off
 const Kind Kinds[] = {
     {"An", false, [](TGridData* g, int32_t, int32_t m) { return new TAntenna(g, 0, m, 0, 0); }},
     {"Sa 1", false, [](TGridData* g, int32_t, int32_t m) { return new TSat(g, 0, m, 0, 0, 1); }},
@@ -57,6 +58,7 @@ const Kind Kinds[] = {
     {"Cv 1 square", false, [](TGridData* g, int32_t, int32_t) { auto* c = new TConvertitore(g, 0, 0, 0, 0, 1, 1); c->Variant = 1; return c; }},
     {"Tr 3x1", false, [](TGridData* g, int32_t, int32_t m) { return new TTerrestre(g, 0, m, 0, 0, 3, 1); }},
 };
+// clang-format on
 
 // One sheet per zoom: a row per class, a column per turn and mirror, each
 // cell in a box of 6 x 6 squares. The symbols must stay on their squares;
@@ -79,7 +81,8 @@ TEST(QtSourceSymbols, EveryClassStaysOnItsSquares) {
                     const TSymbolInk ink = PaintCellAt(sheet, *cell, x0, y0, zoom, boxW, boxH);
                     const int inside = ink.InSquares;
                     if (step != 1) continue;
-                    SCOPED_TRACE(testing::Message() << Kinds[k].name << " zoom " << zoom << " state " << state);
+                    SCOPED_TRACE(testing::Message()
+                                 << Kinds[k].name << " zoom " << zoom << " state " << state);
                     EXPECT_GT(inside, zoom / 2);
                     EXPECT_EQ(ink.InBox, inside);
                 }

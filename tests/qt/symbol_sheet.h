@@ -11,7 +11,8 @@
 inline int InkIn(const TBitmap& b, const TRect& r) {
     int n = 0;
     for (int y = std::max(0, r.Top); y < std::min<int>(b.Height, r.Bottom); ++y)
-        for (int x = std::max(0, r.Left); x < std::min<int>(b.Width, r.Right); ++x) n += b.Pixel(x, y) != clWhite;
+        for (int x = std::max(0, r.Left); x < std::min<int>(b.Width, r.Right); ++x)
+            n += b.Pixel(x, y) != clWhite;
     return n;
 }
 
@@ -36,7 +37,8 @@ inline TSymbolInk PaintCellAt(TBitmap& sheet, TCella& cell, int x0, int y0, int 
     for (int32_t c = r.Left; c <= r.Right; ++c)
         for (int32_t w = r.Top; w <= r.Bottom; ++w)
             cell.Paint(sheet.Canvas, c, w, x0 + (c - r.Left) * zoom, y0 + (w - r.Top) * zoom, zoom);
-    const TRect squares(x0, y0, x0 + (r.Right - r.Left + 1) * zoom + 1, y0 + (r.Bottom - r.Top + 1) * zoom + 1);
+    const TRect squares(x0, y0, x0 + (r.Right - r.Left + 1) * zoom + 1,
+                        y0 + (r.Bottom - r.Top + 1) * zoom + 1);
     const TRect box(x0 - zoom / 2, y0 - zoom / 2, x0 + boxW - zoom / 2, y0 + boxH - zoom / 2);
     return {InkIn(sheet, squares), InkIn(sheet, box)};
 }

@@ -29,7 +29,8 @@ inline int LineEditTextRoom(QLineEdit* line) {
     QStyleOptionFrame opt;
     opt.initFrom(line);
     opt.rect = line->rect();
-    opt.lineWidth = line->hasFrame() ? line->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, line) : 0;
+    opt.lineWidth =
+        line->hasFrame() ? line->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, line) : 0;
     opt.midLineWidth = 0;
     opt.state |= QStyle::State_Sunken;
     if (line->isReadOnly()) opt.state |= QStyle::State_ReadOnly;
@@ -45,8 +46,8 @@ inline int ButtonTextRoom(QAbstractButton* button, bool radio) {
     opt.initFrom(button);
     opt.rect = button->rect();
     opt.text = button->text();
-    const QRect r = button->style()->subElementRect(radio ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents,
-                                                     &opt, button);
+    const QRect r = button->style()->subElementRect(
+        radio ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents, &opt, button);
     return r.width();
 }
 
@@ -69,7 +70,8 @@ inline std::vector<TCutText> CutTexts(QWidget* root) {
             text = radio->text();
             available = ButtonTextRoom(radio, true);
         } else if (auto* label = qobject_cast<QLabel*>(w)) {
-            if (label->wordWrap() || label->textFormat() == Qt::RichText || !label->pixmap().isNull()) continue;
+            if (label->wordWrap() || label->textFormat() == Qt::RichText || !label->pixmap().isNull())
+                continue;
             text = label->text();
             available = label->contentsRect().width() - 2 * label->margin() - label->indent();
         } else if (auto* button = qobject_cast<QPushButton*>(w)) {
@@ -89,7 +91,8 @@ inline std::vector<TCutText> CutTexts(QWidget* root) {
 inline std::string Describe(const std::vector<TCutText>& cut) {
     std::string out;
     for (const TCutText& c : cut)
-        out += "\"" + c.text + "\" needs " + std::to_string(c.needed) + " px, has " + std::to_string(c.available) + "\n";
+        out += "\"" + c.text + "\" needs " + std::to_string(c.needed) + " px, has " +
+               std::to_string(c.available) + "\n";
     return out;
 }
 

@@ -91,7 +91,8 @@ TEST(QtWizardBlocks, StateIconAndChannelCellClickedThroughTheWidgets) {
                 const TColor c = picture.Pixel(x, y);
                 const QRgb rgb = qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
                 for (int dy = 0; dy < 10; ++dy)
-                    for (int dx = 0; dx < 10; ++dx) marks.setPixel((i * StateImageWidth + x) * 10 + dx, y * 10 + dy, rgb);
+                    for (int dx = 0; dx < 10; ++dx)
+                        marks.setPixel((i * StateImageWidth + x) * 10 + dx, y * 10 + dy, rgb);
             }
     }
     EXPECT_TRUE(marks.save(QString::fromStdString(qttest::Artefact("wizard-state-images.png"))));

@@ -1,12 +1,11 @@
 #include "support/as_user.h"
 
-#include <grp.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -46,7 +45,9 @@ TUserRun RunAsUser(const std::string& folder, const std::function<std::string()>
         ::close(pipeFds[0]);
         std::string answer;
         if (root && (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
-            answer = "\x01" "cannot drop to the user nobody";
+            answer =
+                "\x01"
+                "cannot drop to the user nobody";
         else
             answer = body();
         ssize_t unused = ::write(pipeFds[1], answer.data(), answer.size());

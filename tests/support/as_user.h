@@ -7,9 +7,9 @@
 #include <string>
 
 struct TUserRun {
-    bool ran = false;        // false: no child could be made or dropped (skip)
-    std::string failure;     // what the body found wrong; empty when all held
-    std::string why;         // why it did not run
+    bool ran = false;     // false: no child could be made or dropped (skip)
+    std::string failure;  // what the body found wrong; empty when all held
+    std::string why;      // why it did not run
 };
 
 // Runs body in a child process as an ordinary user. body answers "" when

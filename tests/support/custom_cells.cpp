@@ -53,9 +53,9 @@ std::unique_ptr<TCellaCustom> MakeCustomSplitter(TGridData* owner, int32_t colum
         splitter->Attenuation->Set3(0, TapDecouplingColumn, b, 22.0f);
     }
     splitter->Described = 1;
-    auto cell = MakeCustomCell(owner, column, row, 1, 2,
-                               {{EntryAnchor("1"), 1, 0}, {splitter, 1, 1}, {ExitAnchor("1", 3), 2, 1},
-                                {ExitAnchor("2", 1), 0, 1}});
+    auto cell = MakeCustomCell(
+        owner, column, row, 1, 2,
+        {{EntryAnchor("1"), 1, 0}, {splitter, 1, 1}, {ExitAnchor("1", 3), 2, 1}, {ExitAnchor("2", 1), 0, 1}});
     if (cell) cell->Orientation = orientation;
     return cell;
 }

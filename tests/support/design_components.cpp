@@ -25,26 +25,26 @@ constexpr int32_t AmpMaxOutputColumn = 6;
 
 void SetPower(TCella& c, TPowerKind power) {
     switch (power) {
-        case TPowerKind::None:
-            for (auto& group : c.Power) group[0] = group[1] = group[2] = group[3] = 0;
-            break;
-        case TPowerKind::PassesDc:
-            // Received at every output, fed to the inputs.
-            c.Power[PowerSupply][0] = 2 | 4;
-            c.Power[PowerSupply][1] = 0;
-            c.Power[PowerSupply][2] = c.Power[PowerSupply][3] = AllBits;
-            c.Power[PowerFeeds][0] = 1;
-            c.Power[PowerFeeds][1] = AllBits;
-            c.Power[PowerFeeds][2] = c.Power[PowerFeeds][3] = 0;
-            break;
-        case TPowerKind::FeedsInputs:
-            // An internal supply feeding the inputs.
-            c.Power[PowerSupply][0] = 8;
-            c.Power[PowerSupply][1] = c.Power[PowerSupply][2] = c.Power[PowerSupply][3] = 0;
-            c.Power[PowerFeeds][0] = 1;
-            c.Power[PowerFeeds][1] = AllBits;
-            c.Power[PowerFeeds][2] = c.Power[PowerFeeds][3] = 0;
-            break;
+    case TPowerKind::None:
+        for (auto& group : c.Power) group[0] = group[1] = group[2] = group[3] = 0;
+        break;
+    case TPowerKind::PassesDc:
+        // Received at every output, fed to the inputs.
+        c.Power[PowerSupply][0] = 2 | 4;
+        c.Power[PowerSupply][1] = 0;
+        c.Power[PowerSupply][2] = c.Power[PowerSupply][3] = AllBits;
+        c.Power[PowerFeeds][0] = 1;
+        c.Power[PowerFeeds][1] = AllBits;
+        c.Power[PowerFeeds][2] = c.Power[PowerFeeds][3] = 0;
+        break;
+    case TPowerKind::FeedsInputs:
+        // An internal supply feeding the inputs.
+        c.Power[PowerSupply][0] = 8;
+        c.Power[PowerSupply][1] = c.Power[PowerSupply][2] = c.Power[PowerSupply][3] = 0;
+        c.Power[PowerFeeds][0] = 1;
+        c.Power[PowerFeeds][1] = AllBits;
+        c.Power[PowerFeeds][2] = c.Power[PowerFeeds][3] = 0;
+        break;
     }
 }
 
@@ -64,7 +64,8 @@ TCella* DesignComponents::Add(std::unique_ptr<TCella> cell) {
     return list_.Append(std::move(cell));
 }
 
-TCella* DesignComponents::Splitter(int32_t inputs, int32_t outputs, float lossTer, float lossSat, TPowerKind power) {
+TCella* DesignComponents::Splitter(int32_t inputs, int32_t outputs, float lossTer, float lossSat,
+                                   TPowerKind power) {
     std::unique_ptr<TCella> c = Make(3, inputs, 0, outputs);
     if (!c) return nullptr;
     c->Attenuation->Set3(0, 0, 5, lossTer);
@@ -91,7 +92,8 @@ TCella* DesignComponents::Switch(int32_t code, int32_t inputs, int32_t outputs, 
     return Add(std::move(c));
 }
 
-TCella* DesignComponents::Amplifier(int32_t code, int32_t inputs, uint32_t positions, float maxTer, float maxSat) {
+TCella* DesignComponents::Amplifier(int32_t code, int32_t inputs, uint32_t positions, float maxTer,
+                                    float maxSat) {
     std::unique_ptr<TCella> c = Make(code, inputs, inputs, 0);
     if (!c) return nullptr;
     c->Positions[0] = positions;
@@ -129,8 +131,8 @@ TCella* DesignComponents::HeadEndModule(int32_t code, const AnsiString& brand, c
     return Add(std::move(c));
 }
 
-TCella* DesignComponents::Final(const AnsiString& brand, const AnsiString& series, int32_t inputs, int32_t outputs,
-                                uint32_t positions, float levelTer, float levelSat) {
+TCella* DesignComponents::Final(const AnsiString& brand, const AnsiString& series, int32_t inputs,
+                                int32_t outputs, uint32_t positions, float levelTer, float levelSat) {
     std::unique_ptr<TCella> c = Make(43, inputs, outputs, 0);
     if (!c) return nullptr;
     c->Brand = brand;

@@ -27,7 +27,8 @@ public:
     explicit DesignComponents(TMemLib& list) : list_(list) {}
 
     // Splitter (code 3) with band-V and satellite-band-4 row-0 losses.
-    TCella* Splitter(int32_t inputs, int32_t outputs, float lossTer, float lossSat, TPowerKind power = TPowerKind::None);
+    TCella* Splitter(int32_t inputs, int32_t outputs, float lossTer, float lossSat,
+                     TPowerKind power = TPowerKind::None);
     // Taps of codes 6, 49 and 50.
     TCella* Tap(int32_t code, int32_t inputs, int32_t outputs, TPowerKind power = TPowerKind::None);
     // Switch of code 10 or 47 with positions, brand and power; the satellite
@@ -38,7 +39,8 @@ public:
     // maximum output levels at band V and satellite band 4.
     TCella* Amplifier(int32_t code, int32_t inputs, uint32_t positions, float maxTer, float maxSat);
     // Mixer (code 29) whose inputs pass the listed band slots.
-    TCella* Mixer(int32_t inputs, const std::vector<int32_t>& input0Slots, const std::vector<int32_t>& input1Slots);
+    TCella* Mixer(int32_t inputs, const std::vector<int32_t>& input0Slots,
+                  const std::vector<int32_t>& input1Slots);
     // Custom cell (code 55) with an article code.
     TCella* Custom(const AnsiString& code);
     // Outlet of code 14, 15 or 54: tap outputs, connector kind ("Conn. out"),

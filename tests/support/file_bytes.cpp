@@ -16,6 +16,7 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 std::set<std::string> FolderEntries(const std::string& folder) {
     std::set<std::string> names;
     std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(folder, ec)) names.insert(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec))
+        names.insert(e.path().filename().string());
     return names;
 }

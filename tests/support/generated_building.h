@@ -32,7 +32,7 @@
 
 namespace building {
 constexpr int32_t Risers = 4;
-constexpr int32_t OutletsPerSide = 4;   // in the row on each side of every floor's tap
+constexpr int32_t OutletsPerSide = 4;  // in the row on each side of every floor's tap
 constexpr int32_t ChannelsPerLine = 20;
 constexpr int32_t RiserSpacing = 2 * OutletsPerSide + 2;
 // Rows from one floor to the next: the splitter's outlets above and below a
@@ -134,8 +134,11 @@ private:
         splitter->Described = 1;
         TFormaCustom shape{1, 1, {{0, 0, 3}}, {{0, 0, 2}, {0, 0, 0}, {0, 0, 3}}};
         auto cell = MakeCustomCell(project.NetworkGrid, column, row, 1, 3,
-                                   {{EntryAnchor("1"), 1, 0}, {splitter, 1, 1}, {ExitAnchor("1", 3), 2, 1},
-                                    {ExitAnchor("2", 1), 0, 1}, {ExitAnchor("3"), 1, 2}},
+                                   {{EntryAnchor("1"), 1, 0},
+                                    {splitter, 1, 1},
+                                    {ExitAnchor("1", 3), 2, 1},
+                                    {ExitAnchor("2", 1), 0, 1},
+                                    {ExitAnchor("3"), 1, 2}},
                                    shape);
         cell->Described = 1;
         return cell;
@@ -143,7 +146,7 @@ private:
     // Pass-through outlets along a floor, the last with its own termination.
     void Outlet(int32_t column, int32_t row, int32_t orientation, bool last) {
         auto outlet = std::make_unique<TPresaD>(project.NetworkGrid, orientation, 0, column, row,
-                                   last ? CodeTerminatedOutlet : CodePassThroughOutlet, 1);
+                                                last ? CodeTerminatedOutlet : CodePassThroughOutlet, 1);
         Fill(*outlet, 0, 4.0f);
         Fill(*outlet, 1, 0.5f);
         Fill(*outlet, 2, 25.0f);
@@ -156,7 +159,8 @@ inline void BuildingBase::FeedHeadEndLines(int32_t lines) {
     TCella* headAnchor = head.Anchor;
     for (int32_t i = 0; i < lines; ++i) {
         const int32_t column = headAnchor->Column + 1 + i;
-        auto amplifierOwned = std::make_unique<TAmplificatore>(&head, 0, 0, column, headAnchor->Row - 1, CodeAmplificatoreRegolato, 1, 1);
+        auto amplifierOwned = std::make_unique<TAmplificatore>(&head, 0, 0, column, headAnchor->Row - 1,
+                                                               CodeAmplificatoreRegolato, 1, 1);
         auto* amplifier = amplifierOwned.get();
         Fill(*amplifier, AmpRegulation, 0.0f);
         Fill(*amplifier, AmpGain, 30.0f);

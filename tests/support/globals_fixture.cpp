@@ -66,8 +66,10 @@ ScopedGlobals::~ScopedGlobals() {
     GestoreErrori = savedReporter_;
     reporter_.reset();
     ini_.reset();
-    if (hadSettingsEnv_) ::setenv(SettingsEnv, savedSettingsEnv_.c_str(), 1);
-    else ::unsetenv(SettingsEnv);
+    if (hadSettingsEnv_)
+        ::setenv(SettingsEnv, savedSettingsEnv_.c_str(), 1);
+    else
+        ::unsetenv(SettingsEnv);
     Application->Script().Reset();
 }
 

@@ -4,8 +4,8 @@
 // the options, set
 // in the globals while the object lives. The options are fresh (constructed,
 // not loaded); the settings name the test's folder as the program directory,
-// so the options' directories default into it. The globals and the settings file they replace come back when it
-// goes, and the scripted message boxes start empty.
+// so the options' directories default into it. The globals and the settings file they replace come back when
+// it goes, and the scripted message boxes start empty.
 #include <gtest/gtest.h>
 
 #include <memory>

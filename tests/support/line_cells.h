@@ -33,8 +33,8 @@ public:
     TPozzoProva();
 
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
-    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress,
-                     int32_t band, int32_t further) override;
+    bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
+                     int32_t further) override;
     void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) override;
     void AcceptSeparation(int32_t port, int32_t band, float value, float limit) override;
 

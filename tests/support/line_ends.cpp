@@ -38,7 +38,8 @@ void TFineLinea::ComputeRequiredLevels(const float*, const float*, uint32_t stam
     for (auto& w : InputLevels[0]) w = asked;
 }
 
-bool TFineLinea::ChooseModel(TCella*, int32_t mode, uint32_t stamp, TProgressBar*, int32_t band, int32_t further) {
+bool TFineLinea::ChooseModel(TCella*, int32_t mode, uint32_t stamp, TProgressBar*, int32_t band,
+                             int32_t further) {
     if (stamp <= PassStamp) return true;
     PassStamp = stamp;
     chooseMode = mode;
@@ -59,7 +60,7 @@ void SetStageRow(TInfo& table, int32_t rows, int32_t row, float gain, float maxO
     if (table.Size2() != rows) table.SetSizes(0, rows, 7, BandSlots);
     for (int b = 0; b < BandSlots; ++b) {
         table.Set3(row, 4, b, gain);
-        table.Set3(row, 5, b, 3.0f);   // noise figure: the channel checks need one
+        table.Set3(row, 5, b, 3.0f);  // noise figure: the channel checks need one
         table.Set3(row, 6, b, maxOut);
     }
 }

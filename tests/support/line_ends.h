@@ -38,7 +38,7 @@ public:
     int32_t chooseMode = -1;
     int32_t chooseBand = -1;
     int32_t chooseLevel = -1;
-    int32_t chosenAs = 0;   // order of the ChooseModel calls over all ends, from 1
+    int32_t chosenAs = 0;  // order of the ChooseModel calls over all ends, from 1
     int32_t evaluateMode = -1;
     float evaluated = LevelNone;
     static int32_t calls;

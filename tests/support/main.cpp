@@ -1,15 +1,15 @@
 // Test entry: every test process gets its own empty settings file, so that no
 // test reads or writes the user's settings.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
-    std::string dir = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
-                      "/ordivex-test-" + std::to_string(::getpid());
+    std::string dir = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/ordivex-test-" +
+                      std::to_string(::getpid());
     std::string settings = dir + "/settings";
     ::mkdir(dir.c_str(), 0700);
     setenv("ORDIVEX_VARNE_SETTINGS", settings.c_str(), 1);

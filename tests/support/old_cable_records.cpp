@@ -15,8 +15,8 @@ RecordBytes OldCableRecord::Body(int32_t version) const {
     if (version >= 40000) Chunk(r, "S1");
     r.I32(Orientation).I32(Column).I32(Row);
     r.U8(Bend).U8(HasFirst).U8(HasSecond);
-    r.I32(0x0000FF).I32(0x008000);      // colours as values
-    r.U8(1).U8(1);                      // both cables described
+    r.I32(0x0000FF).I32(0x008000);  // colours as values
+    r.U8(1).U8(1);                  // both cables described
     r.U8('3').U8(1);
     Chunk(r, "Primo");
     Chunk(r, "");
@@ -78,4 +78,3 @@ RecordBytes& OldCableFields(RecordBytes& r, uint8_t bend, uint8_t hasFirst, uint
     r.U8(1).I32(secondMinutes);
     return r;
 }
-

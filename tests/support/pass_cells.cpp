@@ -6,9 +6,7 @@
 #include "core/reporter.h"
 
 namespace {
-void SizeTable(TCella& cell) {
-    cell.Attenuation->SetSizes(0, cell.TableRows, cell.TableColumns, BandSlots);
-}
+void SizeTable(TCella& cell) { cell.Attenuation->SetSizes(0, cell.TableRows, cell.TableColumns, BandSlots); }
 
 float Option(int32_t band, int kind) { return Opzioni ? Opzioni->limits[band][kind] : LevelNone; }
 }  // namespace
@@ -32,8 +30,8 @@ void LinkCells(TCella& from, int32_t output, TCella& to, int32_t input) {
 
 // ---- Pass-through ----
 
-TPassanteProva::TPassanteProva(TGridData* owner, int32_t column, int32_t row,
-                               int32_t throughOutputs, int32_t tapOutputs, int32_t orientation)
+TPassanteProva::TPassanteProva(TGridData* owner, int32_t column, int32_t row, int32_t throughOutputs,
+                               int32_t tapOutputs, int32_t orientation)
     : TCella(owner, orientation, 0, column, row, 1, throughOutputs, tapOutputs) {
     TypeCode = Code;
     Kind = Code;
@@ -67,8 +65,7 @@ bool TPresaProva::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     return true;
 }
 
-void TPresaProva::ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
-                                        uint32_t stamp) {
+void TPresaProva::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
     if (stamp <= PassStamp) return;
     PassStamp = stamp;
     ResetInputLevels();
@@ -98,10 +95,8 @@ void TPresaProva::ComputeSignalLevels(uint32_t stamp) {
     for (int32_t b = 0; b < bands; ++b) {
         const TFinestra& u = up->OutputLevels[InputPort[0]][static_cast<size_t>(b)];
         if (PassThrough())
-            CombineBackward(OutputLevels[0][static_cast<size_t>(b)], u, Attenuation->Get3(0, 1, b),
-                            false);
-        CombineBackward(OutputLevels[1][static_cast<size_t>(b)], u, Attenuation->Get3(0, 0, b),
-                        false);
+            CombineBackward(OutputLevels[0][static_cast<size_t>(b)], u, Attenuation->Get3(0, 1, b), false);
+        CombineBackward(OutputLevels[1][static_cast<size_t>(b)], u, Attenuation->Get3(0, 0, b), false);
     }
 }
 
@@ -150,8 +145,7 @@ void TPresaProva::PushSeparation(int32_t port, int32_t band, float limit) {
 
 // ---- Cable segment ----
 
-TTrattoProva::TTrattoProva(TGridData* owner, int32_t column, int32_t row, int32_t orientation,
-                           bool bend)
+TTrattoProva::TTrattoProva(TGridData* owner, int32_t column, int32_t row, int32_t orientation, bool bend)
     : TCella(owner, orientation, 0, column, row, 1, 1, 0), bend(bend) {
     TypeCode = CodeCable;
     Kind = KindCableSegment;

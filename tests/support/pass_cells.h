@@ -47,8 +47,7 @@ public:
     AnsiString GetShortCode() const override { return ShortCodeWith("P"); }
     void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 7); }
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels,
-                               uint32_t stamp) override;
+    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     float MinDownstreamValue(float, int32_t, bool, TCella*, uint8_t, uint8_t) override { return 0.0f; }
@@ -61,8 +60,7 @@ public:
 // in every band.
 class TTrattoProva : public TCella {
 public:
-    TTrattoProva(TGridData* owner, int32_t column, int32_t row, int32_t orientation = 0,
-                 bool bend = false);
+    TTrattoProva(TGridData* owner, int32_t column, int32_t row, int32_t orientation = 0, bool bend = false);
 
     AnsiString GetShortCode() const override { return ShortCodeWith("C"); }
     void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 2); }

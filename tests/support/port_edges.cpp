@@ -24,10 +24,11 @@ std::vector<TPoint> PortEdgePixels(TCella& cell) {
     cell.PlaceOnGrid(TNextCell{}, queue);
     std::vector<TPoint> edges;
     TNextCell record;
-    static constexpr int32_t back[4] = {2, 3, 0, 1};   // the sender's side facing the receiver
+    static constexpr int32_t back[4] = {2, 3, 0, 1};  // the sender's side facing the receiver
     static constexpr int32_t dc[4] = {0, 1, 0, -1}, dr[4] = {-1, 0, 1, 0};
     while (queue.Pop(record))
-        edges.push_back(EdgeMiddle(record.Column + dc[record.Side], record.Row + dr[record.Side], back[record.Side]));
+        edges.push_back(
+            EdgeMiddle(record.Column + dc[record.Side], record.Row + dr[record.Side], back[record.Side]));
     for (int32_t c = 0; c < grid.Columns; ++c)
         for (int32_t r = 0; r < grid.Rows; ++r)
             for (int32_t side = 0; side < 4; ++side)

@@ -1,18 +1,18 @@
 #include "support/program_fixture.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <fstream>
 
-#include <gtest/gtest.h>
-
 #include "app/grid.h"
 #include "app/main_form.h"
+#include "app/program.h"
 #include "app/project.h"
+#include "autodesign/wizard.h"
 #include "cells/outlets.h"
 #include "cells/taps.h"
 #include "cells/terminations.h"
-#include "app/program.h"
-#include "autodesign/wizard.h"
 #include "core/globals.h"
 #include "core/ini.h"
 #include "platform/application.h"
@@ -71,8 +71,10 @@ ScopedProgram::~ScopedProgram() {
     Opzioni = saved_->options;
     Application->Title = saved_->title;
     delete saved_;
-    if (hadSettingsEnv_) ::setenv(SettingsEnv, savedSettingsEnv_.c_str(), 1);
-    else ::unsetenv(SettingsEnv);
+    if (hadSettingsEnv_)
+        ::setenv(SettingsEnv, savedSettingsEnv_.c_str(), 1);
+    else
+        ::unsetenv(SettingsEnv);
 }
 
 void ScopedProgram::Store(const AnsiString& name, const AnsiString& value) {
@@ -97,7 +99,7 @@ TAntenne& ScopedProgram::Start(const std::vector<std::string>& arguments, bool s
 }
 
 void DrawTwoTaps(TProgetto& project, bool closed, bool described) {
-    constexpr int32_t column = 37;   // the terminal's line leaves here
+    constexpr int32_t column = 37;  // the terminal's line leaves here
     TGridData& grid = *project.NetworkGrid;
     for (int32_t row : {1, 2}) {
         auto tapOwned = std::make_unique<TDerivatore>(&grid, 0, 0, column, row, 1, 1);

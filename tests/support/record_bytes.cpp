@@ -64,7 +64,8 @@ std::string ReadHexFixture(const std::string& name) {
         if (auto hash = line.find('#'); hash != std::string::npos) line.resize(hash);
         std::string digits;
         for (char c : line)
-            if (std::isxdigit(static_cast<unsigned char>(c))) digits += c;
+            if (std::isxdigit(static_cast<unsigned char>(c)))
+                digits += c;
             else if (!std::isspace(static_cast<unsigned char>(c)))
                 throw std::runtime_error("bad character in fixture " + path);
         if (digits.size() % 2) throw std::runtime_error("odd hex digits in fixture " + path + ": " + line);

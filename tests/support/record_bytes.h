@@ -90,7 +90,7 @@ struct TOldRecordSpec {
     int32_t Column = 5;
     int32_t Row = 3;
     int32_t Rows = 1;
-    uint8_t Characteristics = 0;   // the fourth byte of the old characteristics
+    uint8_t Characteristics = 0;  // the fourth byte of the old characteristics
     std::vector<std::vector<float>> Columns;
 };
 RecordBytes OldCellRecord(const TOldRecordSpec& spec);

@@ -1,10 +1,9 @@
 #include "support/temp_dir.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <unistd.h>
 #include <vector>
 
 namespace {

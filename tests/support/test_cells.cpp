@@ -2,8 +2,8 @@
 
 int TCellaProva::Alive = 0;
 
-TCellaProva::TCellaProva(TGridData* owner, int32_t column, int32_t row, int32_t inputs,
-                         int32_t through, int32_t taps, bool overlapping, int32_t orientation)
+TCellaProva::TCellaProva(TGridData* owner, int32_t column, int32_t row, int32_t inputs, int32_t through,
+                         int32_t taps, bool overlapping, int32_t orientation)
     : TCella(owner, orientation, 0, column, row, inputs, through, taps), overlaps(overlapping) {
     TypeCode = CodiceProva;
     Kind = 99;
@@ -53,6 +53,7 @@ std::set<Square> Occupied(const TGridData& grid) {
     std::set<Square> squares;
     for (int32_t c = 0; c < grid.Columns; ++c)
         for (int32_t r = 0; r < grid.Rows; ++r)
-            if (TCella* cell = grid.CellAt(c, r); cell && cell->TypeCode != CodeHeadEnd) squares.insert({c, r});
+            if (TCella* cell = grid.CellAt(c, r); cell && cell->TypeCode != CodeHeadEnd)
+                squares.insert({c, r});
     return squares;
 }

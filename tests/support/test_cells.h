@@ -16,9 +16,8 @@ class TCellaProva : public TCella {
 public:
     static constexpr int32_t CodiceProva = 1;  // built in place of the class of code 1 while registered
 
-    TCellaProva(TGridData* owner, int32_t column, int32_t row, int32_t inputs = 1,
-                int32_t through = 1, int32_t taps = 0, bool overlaps = false,
-                int32_t orientation = 0);
+    TCellaProva(TGridData* owner, int32_t column, int32_t row, int32_t inputs = 1, int32_t through = 1,
+                int32_t taps = 0, bool overlaps = false, int32_t orientation = 0);
     ~TCellaProva() override;
 
     bool CanOverlapCell() const override { return overlaps; }
@@ -53,7 +52,9 @@ private:
 // A window that records the squares it is asked to repaint.
 class RecordingGridWindow : public TGridWindow {
 public:
-    void RepaintCell(int32_t column, int32_t row) override { Repainted.push_back({row, column, row, column}); }
+    void RepaintCell(int32_t column, int32_t row) override {
+        Repainted.push_back({row, column, row, column});
+    }
     std::vector<TCellRect> Repainted;  // one square each: (row, column, row, column)
 };
 

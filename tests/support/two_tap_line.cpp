@@ -39,7 +39,8 @@ TDerivatore* PutTap(TGridData& grid, int32_t row, float tapLoss) {
 }
 
 TPresaD* PutOutlet(TGridData& grid, int32_t row) {
-    auto* outlet = Put(grid, std::make_unique<TPresaD>(&grid, FedFromLeft, 0, LineColumn + 1, row, CodeEndOutlet, 1));
+    auto* outlet =
+        Put(grid, std::make_unique<TPresaD>(&grid, FedFromLeft, 0, LineColumn + 1, row, CodeEndOutlet, 1));
     SetColumn(*outlet, OutletSocketLoss, 1.0f);
     outlet->Described = 1;
     return outlet;

@@ -280,6 +280,7 @@ TEST_F(DefaultLibrary, EveryArticleIsPlausible) {
         const char* what;
         std::function<bool(TCella&)> holds;  // for every cell
     };
+    // clang-format off
     const Invariant invariants[] = {
         {"cable loss rises strictly with the slot",
          [&](TCella& c) {
@@ -358,6 +359,7 @@ TEST_F(DefaultLibrary, EveryArticleIsPlausible) {
                     c.Brand != "Marca A" && c.Brand != "Marca B" && c.Brand != "Marca C";
          }},
     };
+    // clang-format on
     for (const Invariant& inv : invariants)
         for (const auto& c : cells) EXPECT_TRUE(inv.holds(*c)) << inv.what << ": " << c->Code;
 }
@@ -421,6 +423,7 @@ TEST_F(DefaultLibrary, TheInputCheckPassesEveryWizardVariant) {
         const char* satOutlet;    // of the satellite role
         const char* satDcOutlet;  // of the satellite role passing DC
     };
+    // clang-format off
     const Variant variants[] = {
         {"T only", true, false, 1, false, true, false, "T1", "", ""},
         {"T+S Monocavo Unite", true, true, 1, false, true, false, "TS2", "", ""},
@@ -430,6 +433,7 @@ TEST_F(DefaultLibrary, TheInputCheckPassesEveryWizardVariant) {
         {"S only 8 cables radial", false, true, 8, false, false, true, "", "S1", "CS1"},
         {"S only Monocavo", false, true, 1, false, true, false, "", "S1", "CS1"},
     };
+    // clang-format on
     const char* suffix[OutletTypes] = {"-D", "-P18", "-T"};
     for (const Variant& v : variants)
         for (HeadEnd h : {None, Modular, Wideband}) {
@@ -495,6 +499,7 @@ TEST_F(DefaultLibrary, TheStaircaseBlocksOfTheReferenceShapes) {
         bool alongStaircase, radial;
         int32_t floors, apartments, terOutlets, satOutlets, layout;
     };
+    // clang-format off
     const Shape shapes[] = {
         {"T only", true, false, 1, true, false, 12, 6, 2, 0, 2},
         {"T+S Monocavo Unite", true, true, 1, true, false, 5, 3, 2, 2, 2},
@@ -502,6 +507,7 @@ TEST_F(DefaultLibrary, TheStaircaseBlocksOfTheReferenceShapes) {
         {"4 cables in the apartment", true, true, 4, false, false, 4, 2, 0, 2, 0},
         {"S only 8 cables radial", false, true, 8, false, true, 3, 2, 0, 2, 2},
     };
+    // clang-format on
     for (const Shape& shape : shapes) {
         SCOPED_TRACE(shape.name);
         o.Terrestrial = shape.ter;
@@ -525,7 +531,8 @@ TEST_F(DefaultLibrary, TheStaircaseBlocksOfTheReferenceShapes) {
         ASSERT_EQ(RunInputCheck(engine, true), "");
         for (int32_t f = 0; f < shape.floors; ++f) {
             for (int32_t a = 0; a < shape.apartments; ++a) {
-                ASSERT_TRUE(engine.PlaceApartments(0, f, a)) << ShownMessage() << " floor " << f << " apartment " << a;
+                ASSERT_TRUE(engine.PlaceApartments(0, f, a))
+                    << ShownMessage() << " floor " << f << " apartment " << a;
                 EXPECT_TRUE(engine.ApartmentBlock[0][f][a]->Analyse(false));
             }
             ASSERT_TRUE(engine.PlaceFloorBothKinds(0, f)) << ShownMessage() << " floor " << f;
@@ -629,6 +636,7 @@ TEST_F(DefaultLibrary, TheClassesChoosersTakeThePreferredArticles) {
         int type, sockets, connector, dc;
         const char* code;
     };
+    // clang-format off
     const OutletCase outlets[] = {
         {14, 2, 0, Either, "GP-TS2-D"},     {15, 2, 0, Either, "GP-TS2-P18"},
         {54, 2, 0, Either, "GP-TS2-T"},     {14, 1, 0, Blocking, "GP-T1-D"},
@@ -636,6 +644,7 @@ TEST_F(DefaultLibrary, TheClassesChoosersTakeThePreferredArticles) {
         {15, 2, 0, Blocking, "GP-TS2-P18"}, {15, 2, 0, Passing, "GP-CTS2-P18"},
         {54, 1, 1, Passing, "GP-CS1-T"},
     };
+    // clang-format on
     for (const OutletCase& o : outlets) {
         TCella* chosen = last([&](TCella& c) {
             c.ComputeBandMask();
@@ -658,6 +667,7 @@ TEST_F(DefaultLibrary, TheClassesChoosersTakeThePreferredArticles) {
         const uint8_t *input0, *input1;
         const char* code;
     };
+    // clang-format off
     const MixerCase mixers[] = {
         {sat, ter, "GMX-TS"}, {vhf, uhf, "GMX-VU"}, {vhf, vhf, "GMX-VV"}, {bandIII, bandIII, "GMX-VV"}};
     for (const MixerCase& m : mixers) {
@@ -700,6 +710,7 @@ TEST_F(DefaultLibrary, TheStaircaseStagesOfTheNetwork) {
         TProgressBar bar;
         TProgressBar* ProgressBar() override { return &bar; }
     };
+    // clang-format on
     for (bool aligned : {false, true}) {
         SCOPED_TRACE(aligned ? "aligned" : "not aligned");
         Window window;
@@ -717,7 +728,8 @@ TEST_F(DefaultLibrary, TheStaircaseStagesOfTheNetwork) {
             b.Staircases[s].FloorCount = floors[s];
             for (int32_t f = 0; f < floors[s]; ++f) {
                 b.Staircases[s].Floors[f].ApartmentCount = 2;
-                for (int32_t a = 0; a < 2; ++a) b.Staircases[s].Floors[f].Apartments[a] = TAppartamento{2, 0, 2, 2, 5, 5};
+                for (int32_t a = 0; a < 2; ++a)
+                    b.Staircases[s].Floors[f].Apartments[a] = TAppartamento{2, 0, 2, 2, 5, 5};
             }
         }
         // Different outlets on one floor of the tall staircase give it a floor of another height.
@@ -735,7 +747,8 @@ TEST_F(DefaultLibrary, TheStaircaseStagesOfTheNetwork) {
                       *std::max_element(engine.FloorHeight[s], engine.FloorHeight[s] + floors[s]));
             EXPECT_GT(engine.LargestFloorWidth[s], 0);
         }
-        EXPECT_EQ(engine.TallestFloorHeight, std::max(engine.LargestFloorHeight[0], engine.LargestFloorHeight[1]));
+        EXPECT_EQ(engine.TallestFloorHeight,
+                  std::max(engine.LargestFloorHeight[0], engine.LargestFloorHeight[1]));
         bool shared = true;
         for (int32_t f = 0; f < 3; ++f) shared = shared && engine.FloorRow[0][f] == engine.FloorRow[1][f];
         EXPECT_EQ(shared, aligned);

@@ -1,14 +1,13 @@
 // The head-end builder on the default library: whole head ends designed on
 // "Testa" by a run without the network, and the split blocks of a kind.
-#include "head_end_library_fixture.h"
-
 #include <functional>
 #include <map>
 
 #include "app/estimate.h"
-#include "cells/head_end.h"
 #include "cells/graphic_cells.h"
+#include "cells/head_end.h"
 #include "cells/splitters.h"
+#include "head_end_library_fixture.h"
 #include "platform/application.h"
 #include "support/design_components.h"
 
@@ -64,7 +63,8 @@ protected:
         for (int32_t r = 0; r < g.Rows; ++r)
             for (int32_t c = 0; c < g.Columns; ++c)
                 if (TCella* cell = g.CellAt(c, r); cell && cell->Column == c && cell->Row == r &&
-                                                   cell->TypeCode != CodeCable && cell->TypeCode != CodeTermination)
+                                                   cell->TypeCode != CodeCable &&
+                                                   cell->TypeCode != CodeTermination)
                     ++n;
         return n;
     }
@@ -90,14 +90,16 @@ protected:
         for (int32_t r = 0; r < g.Rows; ++r)
             for (int32_t c = 0; c < g.Columns; ++c)
                 if (TCella* cell = g.CellAt(c, r); cell && cell->Column == c && cell->Row == r)
-                    text += std::to_string(c) + "," + std::to_string(r) + " " + std::to_string(cell->TypeCode) + " o" +
-                            std::to_string(cell->Orientation) + " " + std::string(cell->Code) + "\n";
+                    text += std::to_string(c) + "," + std::to_string(r) + " " +
+                            std::to_string(cell->TypeCode) + " o" + std::to_string(cell->Orientation) + " " +
+                            std::string(cell->Code) + "\n";
         return text;
     }
     // Every line of the terminal is fed, and the grid analyses.
     void ExpectJoined() {
         TTesta& t = Terminal();
-        for (int32_t i = 0; i < t.Lines(); ++i) EXPECT_NE(t.InputCell[i], nullptr) << "line " << i << "\n" << TestaDrawing();
+        for (int32_t i = 0; i < t.Lines(); ++i)
+            EXPECT_NE(t.InputCell[i], nullptr) << "line " << i << "\n" << TestaDrawing();
         EXPECT_TRUE(Testa().Analyse(false)) << TestaDrawing();
     }
 
@@ -106,7 +108,9 @@ protected:
         TGridData& g = Testa();
         for (int32_t r = 0; r < g.Rows; ++r)
             for (int32_t c = 0; c < g.Columns; ++c)
-                if (TCella* cell = g.CellAt(c, r); cell && cell->Column == c && cell->Row == r && cell->Code == code) ++n;
+                if (TCella* cell = g.CellAt(c, r);
+                    cell && cell->Column == c && cell->Row == r && cell->Code == code)
+                    ++n;
         return n;
     }
 
@@ -125,6 +129,7 @@ TEST_F(HeadEndBuilder, HeadEndsAloneOnTesta) {
         int32_t lines;
         std::vector<std::string> articles;  // some articles that stand on "Testa"
     };
+    // clang-format off
     const Case cases[] = {
         {"terrestrial, wideband", true, false, 1, true, false, 1, {"GLB-4"}},
         {"terrestrial, modular", true, false, 1, false, false, 1, {"GFC-5", "GFC-35", "GFA-TM-11-118", "GAL-TM-1000"}},
@@ -139,10 +144,10 @@ TEST_F(HeadEndBuilder, HeadEndsAloneOnTesta) {
         {"both, 4 cables, wideband", true, true, 4, true, false, 5, {"GLB-4", "GLNB-4"}},
         {"terrestrial own, satellite 4 cables", true, true, 4, false, true, 5, {"GFC-7", "GLNB-4"}},
     };
+    // clang-format on
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        ASSERT_TRUE(RunHeadEnd(k.ter, k.sat, k.cables, k.wideband, k.separate))
-            << FirstBox();
+        ASSERT_TRUE(RunHeadEnd(k.ter, k.sat, k.cables, k.wideband, k.separate)) << FirstBox();
         EXPECT_EQ(Boxes(), std::vector<std::string>{});
         EXPECT_EQ(Terminal().Lines(), k.lines);
         ExpectJoined();
@@ -231,7 +236,6 @@ TEST_F(HeadEndBuilder, TenMultiswitchLines) {
     EXPECT_FLOAT_EQ(above->GetRunHead()->PassAttenuation(), engine.Settings->APLungCavoComp);
 }
 
-
 // The split blocks of a network leaving the head end on several riser lines:
 // each block stands below the head ends, fed from the chain and led to its
 // own line of the terminal; "Testa" analyses.
@@ -250,6 +254,7 @@ TEST_F(HeadEndBuilder, SplitBlocksOnTesta) {
         int32_t lines, linesPerSplit;
         std::map<std::string, int32_t> articles;  // counted on "Testa", head ends included; -1 some
     };
+    // clang-format off
     const Case cases[] = {
         {"terrestrial, 3 splits", true, false, false, 3, [] {}, 3, 1,
          {{"GS-4", 1}, {"GFA-TM-11-118", 3}, {"GAL-TM-1000", 4}}},
@@ -279,6 +284,7 @@ TEST_F(HeadEndBuilder, SplitBlocksOnTesta) {
         {"both, separate networks", true, true, true, 3, [] {}, 6, 1,
          {{"GFA-TM-11-118", 3}, {"GFA-SI-11-118", 3}, {"GS-4", 2}}},
     };
+    // clang-format on
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         PrepareHeadEnd(k.ter, k.sat, 1, false, k.separate);
@@ -301,7 +307,8 @@ TEST_F(HeadEndBuilder, SplitBlocksOnTesta) {
                 EXPECT_EQ(Count(code), n) << code;
         }
         engine.RiserBreakCount[0][0] = engine.RiserBreakCount[0][1] = 0;
-        for (const char* joint : {"GAL-TS-120", "GAL-TS-112"}) Article(joint)->Positions[0] = Article("GAL-T-120")->Positions[0];
+        for (const char* joint : {"GAL-TS-120", "GAL-TS-112"})
+            Article(joint)->Positions[0] = Article("GAL-T-120")->Positions[0];
     }
 }
 
@@ -315,8 +322,8 @@ TEST_F(HeadEndBuilder, SplitChainOnItsGrid) {
         int32_t part, outputs;
         bool closed;  // a termination ends the chain below its tap
     };
-    for (const Case& k : {Case{1, 0, 0, false}, Case{3, CodeDivisore, 4, false}, Case{6, CodeDerivatore, 6, true},
-                          Case{7, CodeDerivatore, 8, true}}) {
+    for (const Case& k : {Case{1, 0, 0, false}, Case{3, CodeDivisore, 4, false},
+                          Case{6, CodeDerivatore, 6, true}, Case{7, CodeDerivatore, 8, true}}) {
         SCOPED_TRACE(k.splits);
         PrepareHeadEnd(true, false, 1, false, false);
         engine.EntryInputsTer = k.splits;
@@ -351,7 +358,8 @@ TEST_F(HeadEndBuilder, SplitChainOnItsGrid) {
         int32_t closedBeside = 0;
         for (int32_t r = part->Row; r < part->Row + (k.outputs + 1) / 2; ++r)
             for (int32_t c : {e - 1, e + 1})
-                if (TCella* cell = split.CellAt(c, r); cell && cell->TypeCode == CodeTermination) ++closedBeside;
+                if (TCella* cell = split.CellAt(c, r); cell && cell->TypeCode == CodeTermination)
+                    ++closedBeside;
         EXPECT_EQ(closedBeside, k.outputs - k.splits);
         TCella* end = split.CellAt(e, part->Row + (k.outputs + 1) / 2);
         EXPECT_EQ(end && end->TypeCode == CodeTermination, k.closed);
@@ -373,7 +381,8 @@ TEST_F(HeadEndBuilder, SplitBlockWithoutSupply) {
         if (c->TypeCode == CodeAlimentatoreSF) c->Series = "Altra";
     TGridData split(nullptr, 200, 50, GridWork);
     EXPECT_FALSE(engine.SelectSplitAmplifiers(&split, 0));
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati alimentatori adeguati alla centrale IF."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Non sono stati selezionati alimentatori adeguati alla centrale IF."});
 }
 
 // A terminal line the head end leaves unfed (the network asked for more
@@ -385,7 +394,8 @@ TEST_F(HeadEndBuilder, UnfedLineStopsTheDesign) {
     Terminal().SetLineCount(2);
     ASSERT_EQ(Terminal().Lines(), 2);
     EXPECT_FALSE(engine.DesignHeadEnd());
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Errore di creazione disegno. Non riesco a progettare l'impianto."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Errore di creazione disegno. Non riesco a progettare l'impianto."});
 }
 
 // The multiswitch lines under the terminal of a network: each line's first

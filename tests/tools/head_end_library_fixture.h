@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+
 #include "app/grid.h"
 #include "app/project.h"
 #include "autodesign/engine.h"
@@ -35,7 +36,6 @@
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 #include "tools/default_library/default_library.h"
-
 
 inline std::string BuildFile(const char* name) { return std::string(OV_PROGRAM_DIR) + "/" + name; }
 
@@ -119,13 +119,15 @@ protected:
     bool CloseExitAndAnalyse(int kind) {
         const int32_t column = engine.ExitColumn[kind], row = engine.ExitRow[kind];
         EXPECT_EQ(grid->CellAt(column, row), nullptr) << column << "," << row;
-        grid->InsertCell(std::make_unique<TChiusura>(nullptr, engine.ExitKind[kind] == 2 ? 2 : 0, 0, column, row, 1),
-                         false, 0);
+        grid->InsertCell(
+            std::make_unique<TChiusura>(nullptr, engine.ExitKind[kind] == 2 ? 2 : 0, 0, column, row, 1),
+            false, 0);
         const bool ok = grid->Analyse(true);
         if (!ok && GestoreErrori && GestoreErrori->PendingError()) {
             const TErroreCircuito& e = *GestoreErrori->PendingError();
-            ADD_FAILURE() << "analysis stops at " << e.Column << "," << e.Row << " side " << int(e.Side) << " kind " << e.Kind
-                          << "\n" << Drawing();
+            ADD_FAILURE() << "analysis stops at " << e.Column << "," << e.Row << " side " << int(e.Side)
+                          << " kind " << e.Kind << "\n"
+                          << Drawing();
         }
         return ok;
     }
@@ -143,14 +145,16 @@ protected:
         for (int32_t r = 0; r < grid->Rows; ++r)
             for (int32_t c = 0; c < grid->Columns; ++c)
                 if (TCella* cell = grid->CellAt(c, r); cell && cell->Column == c && cell->Row == r)
-                    text += std::to_string(c) + "," + std::to_string(r) + " " + std::to_string(cell->TypeCode) + " o" +
-                            std::to_string(cell->Orientation) + " " + std::string(cell->Code) + "\n";
+                    text += std::to_string(c) + "," + std::to_string(r) + " " +
+                            std::to_string(cell->TypeCode) + " o" + std::to_string(cell->Orientation) + " " +
+                            std::string(cell->Code) + "\n";
         return text;
     }
     std::vector<std::string> CodesOnRow(int32_t row, int32_t type) {
         std::vector<std::string> codes;
         for (int32_t c = 0; c < grid->Columns; ++c)
-            if (TCella* cell = grid->CellAt(c, row); cell && cell->TypeCode == type && cell->Column == c && cell->Row == row)
+            if (TCella* cell = grid->CellAt(c, row);
+                cell && cell->TypeCode == type && cell->Column == c && cell->Row == row)
                 codes.push_back(cell->Code);
         return codes;
     }

@@ -15,10 +15,12 @@ TEST_F(HeadEndLibrary, ChoosersFindTheirArticles) {
         plan->SetChannel(c, i);
         const std::string name = c.name;
         const bool listed = (name.size() <= 2 && name[0] >= '0' && name[0] <= '9' &&
-                             ((std::stoi(name) >= 2 && std::stoi(name) <= 12) || (std::stoi(name) >= 21 && std::stoi(name) <= 69)));
+                             ((std::stoi(name) >= 2 && std::stoi(name) <= 12) ||
+                              (std::stoi(name) >= 21 && std::stoi(name) <= 69)));
         if (!listed && name != "S5") continue;
         grid->Clear();
-        const bool placed = engine.SelectChannelFilterAnyInputs(3, 10, grid.get(), "Generico", "GTM", c, consumption);
+        const bool placed =
+            engine.SelectChannelFilterAnyInputs(3, 10, grid.get(), "Generico", "GTM", c, consumption);
         EXPECT_EQ(placed, listed) << name;
         if (placed) {
             EXPECT_EQ(CodeAt(3, 10), "GFC-" + name);
@@ -27,16 +29,17 @@ TEST_F(HeadEndLibrary, ChoosersFindTheirArticles) {
     }
     EXPECT_EQ(filters, 60);
     EXPECT_FLOAT_EQ(consumption, 60 * 35.0f);
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati filtri adeguati al canale S5."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Non sono stati selezionati filtri adeguati al canale S5."});
 
     // A converter for every transponder of the table.
     const std::vector<std::pair<int32_t, std::pair<float, float>>> transponders = {
-        {57, {1244, 1280}}, {59, {1282, 1318}}, {63, {1359, 1395}}, {67, {1436, 1472}}, {95, {1997, 2033}},
-        {101, {2113, 2149}}, {8, {1587, 1623}}, {1, {1451, 1487}}, {0, {2106, 2136}}};
+        {57, {1244, 1280}},  {59, {1282, 1318}}, {63, {1359, 1395}}, {67, {1436, 1472}}, {95, {1997, 2033}},
+        {101, {2113, 2149}}, {8, {1587, 1623}},  {1, {1451, 1487}},  {0, {2106, 2136}}};
     for (const auto& [number, edges] : transponders) {
         grid->Clear();
-        ASSERT_TRUE(engine.SelectConverters(6, 10, grid.get(), "Generico", "GSI", number, edges.first, edges.second,
-                                            consumption))
+        ASSERT_TRUE(engine.SelectConverters(6, 10, grid.get(), "Generico", "GSI", number, edges.first,
+                                            edges.second, consumption))
             << number;
         EXPECT_EQ(CodeAt(6, 10), "GCV-SI");
     }
@@ -44,7 +47,8 @@ TEST_F(HeadEndLibrary, ChoosersFindTheirArticles) {
     for (const std::string series : {"GTM", "GSI"})
         for (float need : {1.0f, 1000.0f, 1001.0f, 2500.0f, 4000.0f}) {
             grid->Clear();
-            ASSERT_TRUE(engine.SelectPowerSupplies(1, 1, grid.get(), "Generico", series.c_str(), 0, need)) << need;
+            ASSERT_TRUE(engine.SelectPowerSupplies(1, 1, grid.get(), "Generico", series.c_str(), 0, need))
+                << need;
             const char* capacity = need <= 1000 ? "1000" : need <= 2000 ? "2000" : "4000";
             EXPECT_EQ(CodeAt(1, 1), "GAL-" + series.substr(1) + "-" + capacity);
         }
@@ -68,7 +72,8 @@ TEST_F(HeadEndLibrary, LnbForEveryMultiswitchUpToSixteenLines) {
     engine.RequiredLevelSat = 79.0f;
     grid->Clear();
     EXPECT_FALSE(engine.SelectLnb(10, 20, grid.get(), 5));
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati LNB adeguati alla centrale satellitare."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Non sono stati selezionati LNB adeguati alla centrale satellitare."});
 }
 
 TEST_F(HeadEndLibrary, WidebandHeadEndWithAMixerOrASupply) {
@@ -114,7 +119,8 @@ TEST_F(HeadEndLibrary, WidebandHeadEndWithAMixerOrASupply) {
     engine.RequiredLevelTer = 105.0f;
     grid->Clear();
     EXPECT_FALSE(engine.DesignTerrestrialHeadEnd(3, 64, grid.get()));
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati alimentatori adeguati alla centrale IF."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Non sono stati selezionati alimentatori adeguati alla centrale IF."});
 }
 
 TEST_F(HeadEndLibrary, ModularJumperLayout) {
@@ -174,20 +180,23 @@ TEST_F(HeadEndLibrary, SatelliteIfJumperLayout) {
     }
 }
 
-
 TEST_F(HeadEndLibrary, ModularHeadEndMessages) {
     const char* const mixed =
-        "Vi sono antenne che ricevono sia canali vhf che canali uhf. Non è possibile costruire la centrale terrestre.";
+        "Vi sono antenne che ricevono sia canali vhf che canali uhf. Non è possibile costruire la centrale "
+        "terrestre.";
     const char* const single =
-        "I filtri attivi selezionati non hanno ingressi automiscelati in banda UHF. Le corrispondenti antenne devono "
+        "I filtri attivi selezionati non hanno ingressi automiscelati in banda UHF. Le corrispondenti "
+        "antenne devono "
         "ricevere un solo canale.";
     const char* const noJumper = "Non sono stati selezionati ponticelli adeguati alla centrale terrestre.";
-    const char* const weak = "Un'antenna riceve un canale con segnale troppo basso e non sono stati individuati "
-                             "preamplificatori di antenna adeguati.";
+    const char* const weak =
+        "Un'antenna riceve un canale con segnale troppo basso e non sono stati individuati "
+        "preamplificatori di antenna adeguati.";
     struct Case {
         const char* message;
         std::function<void()> change;
     };
+    // clang-format off
     const Case cases[] = {
         {mixed, [this] {
              engine.MixedAntenna = 1;
@@ -200,6 +209,7 @@ TEST_F(HeadEndLibrary, ModularHeadEndMessages) {
         {noJumper, [this] { Article("GPT-TM")->Series = "Altra"; }},
         {weak, [this] { engine.Antennas[0].NeedsPreamplifier = 1; }},
     };
+    // clang-format on
     Antenna(0, "GAN-UHF", {"26", "30"});
     for (const Case& k : cases) {
         SCOPED_TRACE(k.message);
@@ -219,8 +229,9 @@ TEST_F(HeadEndLibrary, ModularHeadEndMessages) {
     CheckInputs(true, false, false);
     engine.ChosenFamily[0] = -1;
     EXPECT_FALSE(engine.DesignTerrestrialHeadEnd(3, 64, grid.get()));
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Problemi nella selezione della serie dei componenti della centrale di "
-                                                   "testa terrestre. La rete richiede un segnale troppo elevato."});
+    EXPECT_EQ(Messages(), std::vector<std::string>{
+                              "Problemi nella selezione della serie dei componenti della centrale di "
+                              "testa terrestre. La rete richiede un segnale troppo elevato."});
 }
 
 TEST_F(HeadEndLibrary, AutomixingFamily) {
@@ -264,7 +275,6 @@ TEST_F(HeadEndLibrary, AutomixingFamily) {
     EXPECT_EQ(engine.ExitKind[0], 0);
     EXPECT_TRUE(CloseExitAndAnalyse(0));
 }
-
 
 TEST_F(HeadEndLibrary, SatelliteIfOtherLayouts) {
     CheckInputs(false, true, false);
@@ -352,10 +362,11 @@ TEST_F(HeadEndLibrary, SatelliteModularChain) {
     ASSERT_TRUE(engine.DesignSatIfHeadEnd(c, r, grid.get())) << (Messages().empty() ? "" : Messages()[0]);
     EXPECT_EQ(Messages(), std::vector<std::string>{});
     const int32_t X = c + 3;  // no supply variant
-    const std::vector<std::string> expected = {"GFI-SI", "GFB-3", "GFB-3", "GFB-3", "GFB-3", "GFB-3",
+    const std::vector<std::string> expected = {"GFI-SI", "GFB-3",  "GFB-3",  "GFB-3",  "GFB-3",  "GFB-3",
                                                "GFI-SI", "GCV-SI", "GCV-SI", "GCV-SI", "GCV-SI", "GCV-SI",
                                                "GCV-SI", "GFI-SI", "GCV-SI", "GFI-SI", "GCV-SI"};
-    for (size_t k = 0; k < expected.size(); ++k) EXPECT_EQ(CodeAt(X + 3 * static_cast<int32_t>(k), r), expected[k]) << k;
+    for (size_t k = 0; k < expected.size(); ++k)
+        EXPECT_EQ(CodeAt(X + 3 * static_cast<int32_t>(k), r), expected[k]) << k;
     EXPECT_EQ(TypeAt(X + 51, r), CodeAmplificatoreAt);
     EXPECT_EQ(CodeAt(X + 51, r), "GFA-SI-31-115");
     EXPECT_EQ(engine.ExitColumn[1], X + 52);
@@ -369,10 +380,10 @@ TEST_F(HeadEndLibrary, SatelliteModularChain) {
         if (f->Code == "GFI-SI") f->Inputs = AutoMixCommonLine;
     grid->Clear();
     EXPECT_FALSE(engine.DesignSatIfHeadEnd(c, r, grid.get()));
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Non sono stati selezionati filtri adeguati al canale 950-2150."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Non sono stati selezionati filtri adeguati al canale 950-2150."});
     EXPECT_EQ(TypeAt(X + 51, r), CodeAmplificatoreAt);  // the final is placed all the same
 }
-
 
 // Two UHF filters fed by their antennas, a satellite IF filter and a final:
 // the settings of the terrestrial filters worked by hand.
@@ -414,8 +425,10 @@ TEST_F(HeadEndLibrary, LevelAdjustmentOfTheTerrestrialFilters) {
     auto chain = [&](std::initializer_list<TCella*> order) {
         TCella* previous = nullptr;
         for (TCella* cell : order) {
-            if (previous) previous->NextCell = cell;
-            else project.HeadEndGrid->Anchor = cell;
+            if (previous)
+                previous->NextCell = cell;
+            else
+                project.HeadEndGrid->Anchor = cell;
             previous = cell;
         }
         previous->NextCell = nullptr;
@@ -423,12 +436,13 @@ TEST_F(HeadEndLibrary, LevelAdjustmentOfTheTerrestrialFilters) {
     chain({filter30->InputCell[0], filter30, filter45->InputCell[0], filter45, satellite, final});
     for (bool enabled : {true, false}) {
         globals.Reporter().enabled = enabled;
-        for (TCella* f : {filter30, filter45, satellite}) static_cast<TCellaAutoMix*>(f)->Modules->head->stage->Set2(0, 0, 10.0f);
+        for (TCella* f : {filter30, filter45, satellite})
+            static_cast<TCellaAutoMix*>(f)->Modules->head->stage->Set2(0, 0, 10.0f);
         engine.AdjustHeadEndLevels();
         EXPECT_EQ(globals.Reporter().enabled, enabled);
         // margin = min(105, 110, value 3 = 112) = 105; best gain 33.
-        EXPECT_FLOAT_EQ(value(filter30, 0), 0.0f);   // 105 - 105 - (33 - 33)
-        EXPECT_FLOAT_EQ(value(filter45, 0), 2.0f);   // 110 - 105 - (33 - 30)
+        EXPECT_FLOAT_EQ(value(filter30, 0), 0.0f);    // 105 - 105 - (33 - 33)
+        EXPECT_FLOAT_EQ(value(filter45, 0), 2.0f);    // 110 - 105 - (33 - 30)
         EXPECT_FLOAT_EQ(value(satellite, 0), 10.0f);  // above 900 MHz: left alone
     }
     // Only the filter of channel 45, whose own 110 sets the margin: 110 - 110 - 3 is held at 0.
@@ -459,11 +473,13 @@ TEST_F(HeadEndLibrary, LevelAdjustmentKeepsTheFinalWithinItsRating) {
     };
     // margin = 118 - (out + 30 gain) + filter out at 10 - 10 - (33 - 30):
     // the filter's setting brings the final's output to 118.
+    // clang-format off
     const Case cases[] = {
         {80.0f, 27.0f, 0.0f, false},   // 80 - 27 + 35 = 88, + 30 = 118
         {95.0f, 30.0f, 12.0f, false},  // 95 - 30 + 35 + 30 = 130: 12 off the final
         {105.0f, 30.0f, 20.0f, true},  // 140: 20 off the final, 2 too many
     };
+    // clang-format on
     for (const Case& k : cases) {
         SCOPED_TRACE(k.antenna);
         std::unique_ptr<TCella> antenna(Article("GAN-UHF")->Clone()), filter(Article("GFC-45")->Clone()),
@@ -502,7 +518,6 @@ TEST_F(HeadEndLibrary, LevelAdjustmentKeepsTheFinalWithinItsRating) {
     engine.Project = nullptr;
 }
 
-
 // A need above every single final: a band I/III final and a UHF final of
 // three inputs before the filters. Both are turned: the bus under the row
 // brings the common line through the UHF final into the band I/III one, whose
@@ -521,13 +536,16 @@ TEST_F(HeadEndLibrary, ModularSplitFinals) {
     TFamiglia& family = engine.FamilyTer[engine.ChosenFamily[0]];
     family.H[0][0] = 111.0f;  // the 1x1 finals fall short, the 3x4 one stands
     const int32_t c = 3, r = 64;
-    ASSERT_TRUE(engine.DesignTerrestrialHeadEnd(c, r, grid.get())) << (Messages().empty() ? "" : Messages()[0]);
+    ASSERT_TRUE(engine.DesignTerrestrialHeadEnd(c, r, grid.get()))
+        << (Messages().empty() ? "" : Messages()[0]);
     EXPECT_EQ(Messages(), std::vector<std::string>{});
     EXPECT_EQ(CodeAt(c, r), "GFA-TM-11V-114");
     EXPECT_EQ(CodeAt(c + 3, r), "GFA-TM-34U-118");
-    EXPECT_EQ(CodesOnRow(r, CodeFiltroAT), (std::vector<std::string>{"GFC-5", "GFC-7", "GFC-26", "GFC-30", "GFC-35"}));
+    EXPECT_EQ(CodesOnRow(r, CodeFiltroAT),
+              (std::vector<std::string>{"GFC-5", "GFC-7", "GFC-26", "GFC-30", "GFC-35"}));
     EXPECT_EQ(CodeAt(c + 6, r), "GFC-5");
-    for (int32_t column = c + 1; column <= c + 5; ++column) EXPECT_EQ(CodeAt(column, r - 2), "GPT-TM") << column;
+    for (int32_t column = c + 1; column <= c + 5; ++column)
+        EXPECT_EQ(CodeAt(column, r - 2), "GPT-TM") << column;
     EXPECT_EQ(CodeAt(c + 1, r - 1), "GPT-TM");
     EXPECT_EQ(CodeAt(c + 5, r - 1), "GPT-TM");
     EXPECT_EQ(engine.ExitColumn[0], c + 3);
@@ -600,6 +618,7 @@ TEST_F(HeadEndLibrary, SplitAmplifierChoice) {
         int32_t lines;
     };
     const char* const noAmplifier = "Non sono stati trovati amplificatori adatti alle spezzature.";
+    // clang-format off
     const Case cases[] = {
         {"one final", true, false, 110.0f, 0.0f, [] {}, nullptr, {"", "GFA-TM-11-118", "", "", "", ""}, 1},
         {"split finals above Csub(1, 1)", true, false, 112.0f, 0.0f,
@@ -651,6 +670,7 @@ TEST_F(HeadEndLibrary, SplitAmplifierChoice) {
          },
          nullptr, {"", "", "", "GAL-T-120", "GAL-S-112", ""}, 2},
     };
+    // clang-format on
     for (const Case& k : cases) {
         SCOPED_TRACE(k.what);
         prepare(k.ter, false, 2, k.needT, k.needS);
@@ -661,8 +681,9 @@ TEST_F(HeadEndLibrary, SplitAmplifierChoice) {
         EXPECT_EQ(ok, k.message == nullptr);
         EXPECT_EQ(Messages(), k.message ? std::vector<std::string>{k.message} : std::vector<std::string>{});
         if (ok) {
-            EXPECT_EQ((std::vector<std::string>{code(choice.BandIIIFinal), code(choice.FinalTer), code(choice.FinalSat),
-                                                code(choice.LineTer), code(choice.LineSat), code(choice.LineJoint)}),
+            EXPECT_EQ((std::vector<std::string>{code(choice.BandIIIFinal), code(choice.FinalTer),
+                                                code(choice.FinalSat), code(choice.LineTer),
+                                                code(choice.LineSat), code(choice.LineJoint)}),
                       k.chosen);
             EXPECT_EQ(choice.LinesPerSplit, k.lines);
             // The jumper joins split finals and a terrestrial line into a satellite final.
@@ -674,7 +695,8 @@ TEST_F(HeadEndLibrary, SplitAmplifierChoice) {
             }
         }
         Article("GPT-TM")->Series = "GTM";
-        for (const char* line : {"GAL-TS-120", "GAL-TS-112"}) Article(line)->Positions[0] = Article("GAL-T-120")->Positions[0];
+        for (const char* line : {"GAL-TS-120", "GAL-TS-112"})
+            Article(line)->Positions[0] = Article("GAL-T-120")->Positions[0];
     }
 }
 

@@ -3,12 +3,11 @@
 // "Rete": it passes the analysis, its outlet chain holds the building's
 // outlets, no square holds two cells of one orientation and every cell has
 // its library model.
-#include "head_end_library_fixture.h"
-
 #include "cells/head_end.h"
-#include "core/options.h"
 #include "cells/splitters.h"
 #include "cells/switches.h"
+#include "core/options.h"
+#include "head_end_library_fixture.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"
 #include "support/design_components.h"
@@ -73,8 +72,8 @@ protected:
             }
         for (TCella* cell = Net().Anchor; cell; cell = cell->NextCell)
             if (!cell->Described && !(cell->TypeCode == CodeCable && cell->NeedsNoDescription()))
-                text += "no model: type " + std::to_string(cell->TypeCode) + " at " + std::to_string(cell->Column) +
-                        "," + std::to_string(cell->Row) + "\n";
+                text += "no model: type " + std::to_string(cell->TypeCode) + " at " +
+                        std::to_string(cell->Column) + "," + std::to_string(cell->Row) + "\n";
         return text;
     }
     // The report's outlet levels ("Calcoli rete"): each line fed at the least
@@ -85,12 +84,15 @@ protected:
         window.project.ComputeOutletLevels();
         auto& terminal = static_cast<TTesta&>(*Net().Anchor);
         for (int32_t i = 0; i < terminal.Lines(); ++i)
-            EXPECT_LE(terminal.OutputLevels[size_t(i)][size_t(BandSlotTer)].Min, engine.RequiredLevelTer + 0.001f) << i;
+            EXPECT_LE(terminal.OutputLevels[size_t(i)][size_t(BandSlotTer)].Min,
+                      engine.RequiredLevelTer + 0.001f)
+                << i;
         const float least = globals.Options().limits[BandSlotTer][LimitSigMin];
         const float most = globals.Options().limits[BandSlotTer][LimitSigMax];
         aboveMaximum = 0;
         for (TCella* outlet = Net().FirstOutlet; outlet; outlet = outlet->NextOutlet) {
-            const TFinestra socket = outlet->OutputLevels[size_t(outlet->NumThroughOutputs)][size_t(BandSlotTer)];
+            const TFinestra socket =
+                outlet->OutputLevels[size_t(outlet->NumThroughOutputs)][size_t(BandSlotTer)];
             EXPECT_GE(socket.Min, least - 0.001f) << outlet->GetShortCode();
             aboveMaximum += socket.Min > most;
         }
@@ -104,6 +106,7 @@ protected:
     Window window;
 };
 
+// clang-format off
 const TVariant Variants[] = {
     {"T only, star", true, false, 1, false, true, false, 1, 1, 1, 1, 0, 0, 0, 1},
     {"T only, 2 outlets in 1 line", true, false, 1, false, true, false, 1, 4, 2, 2, 0, 1, 1, 16},
@@ -116,6 +119,7 @@ const TVariant Variants[] = {
     {"S only, 8 cables radial", false, true, 8, false, false, true, 1, 3, 2, 0, 2, 2, 2, 12},
     {"S only, 8 cables radial, two staircases", false, true, 8, false, false, true, 2, 2, 2, 0, 1, 1, 1, 8},
 };
+// clang-format on
 
 TEST_F(NetworkDesign, EveryVariantOfTheWizard) {
     for (const TVariant& v : Variants) {
@@ -161,7 +165,8 @@ TEST_F(NetworkDesign, TheHeadEndIsBuiltForTheLevelsTheNetworkAsks) {
     Net().RunRequiredLevelPass();
     auto& terminal = static_cast<TTesta&>(*Net().Anchor);
     float need = LevelNone;
-    for (int32_t i = 0; i < terminal.Lines(); ++i) need = std::max(need, terminal.InputLevels[size_t(i)][size_t(BandSlotTer)].Min);
+    for (int32_t i = 0; i < terminal.Lines(); ++i)
+        need = std::max(need, terminal.InputLevels[size_t(i)][size_t(BandSlotTer)].Min);
     EXPECT_GT(need, 0.0f);
     EXPECT_FLOAT_EQ(engine.RequiredLevelTer, need);
     EXPECT_TRUE(window.project.HeadEndGrid->HasComponents());
@@ -197,7 +202,8 @@ TEST_F(NetworkDesign, RadialSwitchesWithTooFewOutputsDrawNothing) {
     // Only the terminal stands on "Rete".
     int32_t cells = 0;
     for (int32_t c = 0; c < Net().Columns; ++c)
-        for (int32_t r = 0; r < Net().Rows; ++r) cells += Net().CellAt(c, r) != nullptr && Net().CellAt(c, r) != Net().Anchor;
+        for (int32_t r = 0; r < Net().Rows; ++r)
+            cells += Net().CellAt(c, r) != nullptr && Net().CellAt(c, r) != Net().Anchor;
     EXPECT_EQ(cells, 0);
 }
 

@@ -1,16 +1,15 @@
 // Whole installations on the default library: runs that design the network
 // on "Rete" and the head end on "Testa" for the wizard's variants.
-#include "head_end_library_fixture.h"
+#include <array>
+#include <map>
+#include <set>
 
 #include "app/estimate.h"
 #include "app/report_pages.h"
 #include "cells/head_end.h"
-#include "core/options.h"
 #include "core/channels.h"
-
-#include <array>
-#include <map>
-#include <set>
+#include "core/options.h"
+#include "head_end_library_fixture.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"
 #include "support/design_components.h"
@@ -56,6 +55,7 @@ protected:
 };
 
 // The variants of the wizard.
+// clang-format off
 const TWhole Variants[] = {
     {"T only, wideband", true, false, 1, false, true, false, true, 1, 4, 2, 2, 0, 0, 0, false},
     {"T only, modular", true, false, 1, false, true, false, false, 2, 6, 4, 2, 0, 1, 1, false},
@@ -106,6 +106,7 @@ const TWhole Variants[] = {
     // derated rating exactly: they stay there once worked out again.
     {"T+S 2 cables Unite, in the apartment, 3 floors x 4", true, true, 2, false, false, false, false, 1, 3, 4, 0, 2, 0, 0, false},
 };
+// clang-format on
 
 // Each variant designs network and head end with no message; "Testa"
 // analyses with every terminal line fed, the channels of bands III to V and of
@@ -128,7 +129,8 @@ TEST_F(WholeDesign, EveryVariantOnTheDefaultLibrary) {
         for (TCella* outlet = window.project.NetworkGrid->FirstOutlet; outlet; outlet = outlet->NextOutlet) {
             if (outlet->ChannelLists.empty() || !outlet->ChannelLists.back()) continue;
             for (const TCanale* c = outlet->ChannelLists.back()->head; c; c = c->next) {
-                const bool ter = c->band >= 3 && c->band <= 5, sat = c->band >= FirstSatSlot && c->band <= BandSlotSat;
+                const bool ter = c->band >= 3 && c->band <= 5,
+                           sat = c->band >= FirstSatSlot && c->band <= BandSlotSat;
                 terChannels += ter;
                 satChannels += sat;
                 if (!(ter || sat)) continue;
@@ -142,14 +144,15 @@ TEST_F(WholeDesign, EveryVariantOnTheDefaultLibrary) {
         // "Net System" with that package), converted into free IF slots, reach
         // every satellite outlet.
         if (v.sat && v.cables == 1)
-            for (TCella* outlet = window.project.NetworkGrid->FirstOutlet; outlet; outlet = outlet->NextOutlet) {
+            for (TCella* outlet = window.project.NetworkGrid->FirstOutlet; outlet;
+                 outlet = outlet->NextOutlet) {
                 std::set<std::string> labels;
                 if (!outlet->ChannelLists.empty() && outlet->ChannelLists.back())
                     for (const TCanale* c = outlet->ChannelLists.back()->head; c; c = c->next)
                         if (c->freqLow >= 950.0f) labels.insert(c->label);
                 if (labels.empty() && v.separate) continue;  // an outlet of the terrestrial network
-                for (const char* tr : {"Tr 57 Sky", "Tr 59 Sky", "Tr 63 Sky", "Tr 67 Sky", "Tr 95 Sky", "Tr 101 Sky",
-                                       "Tr 8 Sky", "Tr 1 Sky"})
+                for (const char* tr : {"Tr 57 Sky", "Tr 59 Sky", "Tr 63 Sky", "Tr 67 Sky", "Tr 95 Sky",
+                                       "Tr 101 Sky", "Tr 8 Sky", "Tr 1 Sky"})
                     EXPECT_EQ(labels.count(tr), 1u) << tr << " at " << outlet->Column << "," << outlet->Row;
                 EXPECT_EQ(labels.count("Net System"), v.netSystem ? 1u : 0u);
             }
@@ -181,7 +184,8 @@ TEST_F(WholeDesign, EveryVariantOnTheDefaultLibrary) {
 // the top floors get their minimum.
 TEST_F(WholeDesign, TheLnbServesItsLinesFromTheDish) {
     auto level = [](TCella& lnb, float value) {
-        for (int32_t o = 0; o < lnb.ThroughOutputs; ++o) lnb.Attenuation->Set3(o, SatLevelColumn, BandSlotSat, value);
+        for (int32_t o = 0; o < lnb.ThroughOutputs; ++o)
+            lnb.Attenuation->Set3(o, SatLevelColumn, BandSlotSat, value);
     };
     TCella* weak = Article("GLNB-4");
     ASSERT_NE(weak, nullptr);
@@ -218,9 +222,11 @@ TEST_F(WholeDesign, TheTerrestrialFinalStaysWhereTheNetworkTakesItsLevel) {
         bool final;
     } cases[] = {
         {{"T only, modular", true, false, 1, false, true, false, false, 2, 6, 4, 2, 0, 1, 1, false}, true},
-        {{"T+S 4 cables Unite, along the staircase", true, true, 4, false, true, false, false, 1, 6, 4, 0, 2, 2, 2, false},
+        {{"T+S 4 cables Unite, along the staircase", true, true, 4, false, true, false, false, 1, 6, 4, 0, 2,
+          2, 2, false},
          true},
-        {{"T+S 4 cables Unite, radial", true, true, 4, false, false, true, false, 1, 3, 2, 0, 2, 2, 2, false}, false},
+        {{"T+S 4 cables Unite, radial", true, true, 4, false, false, true, false, 1, 3, 2, 0, 2, 2, 2, false},
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.v.name);

@@ -157,11 +157,13 @@ struct TCableKind {
     const char* description;
     double k1, k2, pricePerMetre;
 };
+// clang-format off
 constexpr TCableKind Cables[] = {
     {"GCX-05", "Cavo coassiale sottile 5 mm", 0.74, 0.002, 0.40},
     {"GCX-07", "Cavo coassiale 7 mm", 0.55, 0.0015, 0.60},
     {"GCX-10", "Cavo coassiale basse perdite", 0.36, 0.001, 1.20},
 };
+// clang-format on
 constexpr int32_t CableMinutesPerMetre = 2;
 
 void AddCables(TArticles& a) {
@@ -198,10 +200,12 @@ struct TOutletShape {
     bool passesDc;
     const char* signals;
 };
+// clang-format off
 constexpr TOutletShape OutletShapes[] = {
     {"CS1", 1, 1, true, "SAT"}, {"CTS2", 2, 0, true, "TV-SAT"}, {"S1", 1, 1, false, "SAT"},
     {"T1", 1, 0, false, "TV"},  {"TS2", 2, 0, false, "TV-SAT"},
 };
+// clang-format on
 constexpr int32_t OutletTapLosses[3] = {10, 14, 18};
 constexpr double OutletThroughTer[3] = {1.5, 1.0, 0.8};
 constexpr double OutletThroughSat[3] = {2.5, 1.8, 1.5};
@@ -359,7 +363,8 @@ void AddTerminations(TArticles& a) {
     // DC-isolated ones (a refusing word of 0): what a switch's spare input is closed with.
     for (uint8_t k = 0; k < 4; ++k) {
         const AnsiString code = "GTR-I" + std::to_string(k);
-        TCella& c = a.Add(CodeTermination, 1, 1, 0, code.c_str(), AnsiString(names[k]) + " isolata DC", "GTR", 0.90, 2);
+        TCella& c = a.Add(CodeTermination, 1, 1, 0, code.c_str(), AnsiString(names[k]) + " isolata DC", "GTR",
+                          0.90, 2);
         c.Choice1 = k;
         c.Power[PowerRefuses][PowerFlags] = 0;
         c.Positions[0] =
@@ -455,6 +460,7 @@ void AddLineAmplifiers(TArticles& a) {
         int first, last;
         double extraPrice;
     };
+    // clang-format off
     constexpr TSpan spans[] = {
         {"T", "TV", 1, 5, 0.0}, {"S", "SAT", 6, 10, 10.0}, {"TS", "TV-SAT", 1, 10, 20.0}};
     for (const TSpan& s : spans)
@@ -610,6 +616,7 @@ void AddTerrestrialModules(TArticles& a) {
         // antennas can leave the head end as low as 90 dBuV.
         SetModule(c, row.lowEdge, row.highEdge, 112.0f, 35.0f, 8.0f, plan, channel);
     };
+    // clang-format on
     for (int ch = 2; ch <= 12; ++ch) filter(std::to_string(ch));
     for (int ch = 21; ch <= 69; ++ch) filter(std::to_string(ch));
     const std::vector<int> ter = {1, 3, 4, 5};
@@ -702,11 +709,13 @@ void AddMixers(TArticles& a) {
     };
     // The two-input VHF combiner sorts last: the designer keeps the last
     // mixer that fits two VHF antennas.
+    // clang-format off
     const TMixer mixers[] = {
         {"GMX-TS", "Miscelatore TV-SAT", 1.5, 6.50, 6, 10, 0, 5},
         {"GMX-VU", "Miscelatore VHF-UHF", 1.0, 8.50, 0, 3, 4, 5},
         {"GMX-VV", "Miscelatore VHF-VHF", Round1(Db(2) + 0.8), 9.50, 1, 3, 1, 3},
     };
+    // clang-format on
     for (const TMixer& m : mixers) {
         TCella& c = a.Add(CodeMiscelatore, 2, 1, 0, m.code, m.description, "GMX", m.price, 10);
         c.Positions[0] = PositionHeadEnd | PositionMastFirst;
@@ -722,12 +731,14 @@ void AddAntennas(TArticles& a) {
         float low, high, area, thrust;
         double price;
     };
+    // clang-format off
     constexpr TAntennaKind antennas[] = {
         {"GAN-B1", "Antenna Yagi banda I", 47.0f, 68.0f, 0.40f, 320.0f, 55.0},
         {"GAN-FM", "Antenna Yagi FM", 87.5f, 108.0f, 0.15f, 120.0f, 25.0},
         {"GAN-B3", "Antenna Yagi banda III", 174.0f, 230.0f, 0.12f, 95.0f, 35.0},
         {"GAN-UHF", "Antenna Yagi UHF", 470.0f, 862.0f, 0.10f, 80.0f, 30.0},
     };
+    // clang-format on
     for (const TAntennaKind& k : antennas) {
         TCella& c = a.Add(CodeAntenna, 0, 1, 0, k.code, k.description, "GAN", k.price, 40);
         c.Choice1 = ConnScrew;
