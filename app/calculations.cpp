@@ -84,8 +84,8 @@ bool TProgetto::AnalyseGrids() {
 void TProgetto::NumberCells() {
     TContatoriCategoria counters;
     counters.fill(1);
-    if (NetworkGrid) NetworkGrid->NumberCells(counters.data(), true);
-    if (HeadEndGrid) HeadEndGrid->NumberCells(counters.data(), false);
+    if (NetworkGrid) NetworkGrid->NumberCells(counters, true);
+    if (HeadEndGrid) HeadEndGrid->NumberCells(counters, false);
 }
 
 bool TProgetto::AllowsAutoChoice() {

@@ -585,9 +585,8 @@ void TGridData::ClearWalkMarks() {
     }
 }
 
-void TGridData::NumberCells(int32_t* counters, bool reset) {
-    if (!counters) return;
-    if (reset) std::fill(counters, counters + CategoryCounterCount, 1);
+void TGridData::NumberCells(TContatoriCategoria& counters, bool reset) {
+    if (reset) counters.fill(1);
     if (!Anchor) return;
     for (TCella* cell = Anchor->NextCell; cell; cell = cell->NextCell) cell->TakeSequenceNumber(counters);
 }

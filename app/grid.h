@@ -201,7 +201,7 @@ public:
     void ClearWalkMarks();
     // Gives every cell after the anchor its sequence number, the counters
     // first set to 1 when reset is true.
-    void NumberCells(int32_t* counters, bool reset);
+    void NumberCells(TContatoriCategoria& counters, bool reset);
 
     // The connectivity analysis: turns the drawing into a signal graph
     // (links, cable runs collapsed onto their heads, the cell and outlet

@@ -68,7 +68,7 @@ TFiltroAttivo::~TFiltroAttivo() = default;
 
 bool TFiltroAttivo::Present(float v) { return v > LevelNone || v == LevelBlocked; }
 
-const int32_t* TFiltroAttivo::RowMap() const { return FilterRowMap; }
+std::span<const int32_t> TFiltroAttivo::RowMap() const { return FilterRowMap; }
 
 int32_t TFiltroAttivo::CheckedStageRows() const { return 5; }
 
@@ -92,17 +92,17 @@ void TFiltroAttivo::Load(TStream& stream, int32_t version) {
         for (int32_t b = 0; b < BandSlots; ++b) Attenuation->Set3(0, k, b, LevelNone);
 }
 
-void TFiltroAttivo::ShowModuleTable(TBandRow* rows) const {
-    const int32_t* map = RowMap();
-    for (int i = 0; i < ModuleTableRows; ++i) {
+void TFiltroAttivo::ShowModuleTable(std::span<TBandRow, ModuleTableRows> rows) const {
+    const std::span<const int32_t> map = RowMap();
+    for (size_t i = 0; i < std::min(rows.size(), map.size()); ++i) {
         if (map[i] < 0) continue;
         for (int b = 0; b < BandSlots; ++b) rows[i][b] = Module().stage->Get2(map[i], b);
     }
 }
 
-void TFiltroAttivo::TakeModuleTable(const TBandRow* rows) {
-    const int32_t* map = RowMap();
-    for (int i = 0; i < ModuleTableRows; ++i) {
+void TFiltroAttivo::TakeModuleTable(std::span<const TBandRow, ModuleTableRows> rows) {
+    const std::span<const int32_t> map = RowMap();
+    for (size_t i = 0; i < std::min(rows.size(), map.size()); ++i) {
         if (map[i] < 0) continue;
         for (int b = 0; b < BandSlots; ++b) Module().stage->Set2(map[i], b, rows[i][b]);
     }
@@ -220,7 +220,9 @@ TFiltroAT::TFiltroAT(TGridData* owner, int32_t orientation, int32_t mirrored, in
 
 AnsiString TFiltroAT::GetShortCode() const { return ShortCodeWith("Fa"); }
 AnsiString TFiltroAT::GetTypeName() const { return "Filtro attivo "; }
-void TFiltroAT::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, ActiveFilterCounter); }
+void TFiltroAT::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, ActiveFilterCounter);
+}
 
 TFiltroCAG::TFiltroCAG(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                        int32_t inputArrangement, int32_t outputArrangement)
@@ -234,8 +236,10 @@ TFiltroCAG::TFiltroCAG(TGridData* owner, int32_t orientation, int32_t mirrored, 
 
 AnsiString TFiltroCAG::GetShortCode() const { return ShortCodeWith("Fa"); }
 AnsiString TFiltroCAG::GetTypeName() const { return "Filtro attivo CAG "; }
-void TFiltroCAG::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, ActiveFilterCounter); }
-const int32_t* TFiltroCAG::RowMap() const { return AgcRowMap; }
+void TFiltroCAG::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, ActiveFilterCounter);
+}
+std::span<const int32_t> TFiltroCAG::RowMap() const { return AgcRowMap; }
 int32_t TFiltroCAG::CheckedStageRows() const { return 6; }
 int32_t TFiltroCAG::AdjustedRow() const { return 2; }
 
@@ -253,8 +257,10 @@ TModulatore::TModulatore(TGridData* owner, int32_t orientation, int32_t mirrored
 
 AnsiString TModulatore::GetShortCode() const { return ShortCodeWith("Mo"); }
 AnsiString TModulatore::GetTypeName() const { return "Modulatore "; }
-void TModulatore::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, ModulatorCounter); }
-const int32_t* TModulatore::RowMap() const { return ModulatorRowMap; }
+void TModulatore::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, ModulatorCounter);
+}
+std::span<const int32_t> TModulatore::RowMap() const { return ModulatorRowMap; }
 bool TModulatore::IsSignalStart() const { return true; }
 void TModulatore::AdjustLossTables() {}
 
@@ -362,7 +368,9 @@ TConvertitore::TConvertitore(TGridData* owner, int32_t orientation, int32_t mirr
 
 AnsiString TConvertitore::GetShortCode() const { return ShortCodeWith("Cv"); }
 AnsiString TConvertitore::GetTypeName() const { return "Convertitore "; }
-void TConvertitore::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, ConverterCounter); }
+void TConvertitore::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, ConverterCounter);
+}
 bool TConvertitore::IsAutoMixModule() const { return Variant == 0; }
 
 int32_t TConvertitore::ConversionKind() const {

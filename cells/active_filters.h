@@ -5,6 +5,7 @@
 // moved to another frequency or modulation). Their data live in their one
 // filter module, whose Process does the channel work.
 #include <cstdint>
+#include <span>
 
 #include "cells/auto_mix.h"
 #include "dialogs/component_data.h"
@@ -37,14 +38,14 @@ public:
 
     // The form's six value rows from the module's stage rows and back,
     // through the class's row map.
-    void ShowModuleTable(TBandRow* rows) const;
-    void TakeModuleTable(const TBandRow* rows);
+    void ShowModuleTable(std::span<TBandRow, ModuleTableRows> rows) const;
+    void TakeModuleTable(std::span<const TBandRow, ModuleTableRows> rows);
 
     TModuloFiltro& Module() const { return *Modules->head; }
 
 protected:
     // Dialog row i shows stage row RowMap()[i].
-    virtual const int32_t* RowMap() const;
+    virtual std::span<const int32_t> RowMap() const;
     // The stage rows the data check needs.
     virtual int32_t CheckedStageRows() const;
     // The stage row the loss adjustment sets to 0.
@@ -60,7 +61,7 @@ public:
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
     AnsiString GetShortCode() const override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     AnsiString GetTypeName() const override;
 };
 
@@ -71,11 +72,11 @@ public:
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
     AnsiString GetShortCode() const override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     AnsiString GetTypeName() const override;
 
 protected:
-    const int32_t* RowMap() const override;
+    std::span<const int32_t> RowMap() const override;
     int32_t CheckedStageRows() const override;
     int32_t AdjustedRow() const override;
 };
@@ -91,7 +92,7 @@ public:
     void Load(TStream& stream, int32_t version) override;
     // The audio/video feed enters under a cable reaching into the box.
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     TCella* GetPrototype() const override;
@@ -104,7 +105,7 @@ public:
     bool IsSignalStart() const override;
 
 protected:
-    const int32_t* RowMap() const override;
+    std::span<const int32_t> RowMap() const override;
 };
 
 class TConvertitore : public TFiltroAttivo {
@@ -119,7 +120,7 @@ public:
     // Older records carry its kind after the module.
     void Load(TStream& stream, int32_t version) override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     bool CheckData(const AnsiString& prefix) override;

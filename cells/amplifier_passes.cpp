@@ -91,7 +91,7 @@ void MatchChannelLevels(const TListaCanali& reached, const TListaCanali& list, d
 }
 
 void RegulateRow(TCella& cell, int32_t row, int32_t regulationColumn, int32_t maxRegulationColumn,
-                 const TRegolazioneBanda* bands) {
+                 std::span<const TRegolazioneBanda, BandSlots> bands) {
     TBandVector maxRegulation = AttenuationVector(cell, row, maxRegulationColumn);
     TBandVector regulation = AttenuationVector(cell, row, regulationColumn);
     RegulateBandGroups(bands, maxRegulation.v, regulation.v);
@@ -100,7 +100,9 @@ void RegulateRow(TCella& cell, int32_t row, int32_t regulationColumn, int32_t ma
             cell.Attenuation->Set3(row, regulationColumn, b, regulation.v[b]);
 }
 
-void RegulateBandGroups(const TRegolazioneBanda* bands, const float* maxRegulation, float* regulation) {
+void RegulateBandGroups(std::span<const TRegolazioneBanda, BandSlots> bands,
+                        std::span<const float, BandSlots> maxRegulation,
+                        std::span<float, BandSlots> regulation) {
     int32_t b = 0;
     while (b < BandSlots) {
         if (!(maxRegulation[b] > 0.0f)) {

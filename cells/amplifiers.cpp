@@ -175,7 +175,9 @@ AnsiString TAmplificatore::GetShortCode() const { return ShortCodeWith("A"); }
 
 AnsiString TAmplificatore::GetTypeName() const { return "Amplificatore "; }
 
-void TAmplificatore::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, AmplifierCounter); }
+void TAmplificatore::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, AmplifierCounter);
+}
 
 // Two series per code: n lines through n ways, and one line to n outputs.
 TCella* TAmplificatore::GetPrototype() const {
@@ -329,7 +331,9 @@ AnsiString TTerrestre::GetShortCode() const { return ShortCodeWith("Tr"); }
 
 AnsiString TTerrestre::GetTypeName() const { return "Ampli/Mix larga banda "; }
 
-void TTerrestre::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, WideBandCounter); }
+void TTerrestre::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, WideBandCounter);
+}
 
 TCella* TTerrestre::GetPrototype() const {
     return FindPrototype({TypeCode, NumInputs, NumThroughOutputs, 0});

@@ -13,6 +13,7 @@
 // either one input per output (N = M, line i through row i) or one input
 // feeding every output (N = 1).
 #include <cstdint>
+#include <span>
 
 #include "cells/cell.h"
 #include "cells/taps.h"
@@ -70,11 +71,13 @@ struct TRegolazioneBanda {
 // regulation is above 0 opens a group that runs on over the bands marked
 // LevelRepeat; the group moves by the least of its largest Need, its
 // smallest Room and the regulation left in its opening band.
-void RegulateBandGroups(const TRegolazioneBanda* bands, const float* maxRegulation, float* regulation);
+void RegulateBandGroups(std::span<const TRegolazioneBanda, BandSlots> bands,
+                        std::span<const float, BandSlots> maxRegulation,
+                        std::span<float, BandSlots> regulation);
 // The same step on row of a cell's table, its regulation and largest
 // regulation in the given columns.
 void RegulateRow(TCella& cell, int32_t row, int32_t regulationColumn, int32_t maxRegulationColumn,
-                 const TRegolazioneBanda* bands);
+                 std::span<const TRegolazioneBanda, BandSlots> bands);
 // Per band slot the lowest levelMin and the highest levelMax of the channels
 // of reached that also stand in list (both in freqLow order, walked
 // together); 1000 and 0 where none does.
@@ -101,7 +104,7 @@ public:
     void ConvertOldFlags(const uint8_t (&flags)[5]) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
@@ -184,7 +187,7 @@ public:
     void Load(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     bool OpenDataDialog() override;

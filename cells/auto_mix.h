@@ -112,7 +112,7 @@ public:
     void Save(TStream& stream, int32_t version) override;
     void SetBandSystem(TSistemaBande* system) override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     bool OpenDataDialog() override;

@@ -257,7 +257,7 @@ bool TNCavo::IsRunHead() const { return RunEnd != 0; }
 void TNCavo::SetRunHead(bool head) { RunEnd = head ? 1 : 0; }
 bool TNCavo::KeepsOffRunHead() const { return false; }
 
-void TNCavo::TakeSequenceNumber(int32_t* counters) {
+void TNCavo::TakeSequenceNumber(TContatoriCategoria& counters) {
     if (IsBridge()) {
         TakeFromCounter(counters, BridgeCounter);
     } else if (PassAttenuation() != CableLengthUncounted) {

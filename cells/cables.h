@@ -58,7 +58,7 @@ public:
     TCellLayout Layout() const override;
     // Takes the line on from the side it arrives on.
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     // The form edits the run head: loss per 100 m and length.

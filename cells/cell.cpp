@@ -135,7 +135,7 @@ bool TCella::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     return true;
 }
 
-void TCella::TakeSequenceNumber(int32_t*) {}
+void TCella::TakeSequenceNumber(TContatoriCategoria&) {}
 
 // ---- Component-data dialog: the protocol is in dialog_protocol.cpp ----
 
@@ -308,7 +308,8 @@ bool TCella::BandMaskMatches(uint32_t mask, uint32_t value) const { return (Band
 
 bool TCella::HasBands(uint32_t mask) const { return (BandMask & mask) == mask; }
 
-void TCella::NormaliseBandLevels(const float* source, float* target) {
+void TCella::NormaliseBandLevels(std::span<const float, BandSlots> source,
+                                 std::span<float, BandSlots> target) {
     float running = LevelNone;
     for (int b = 0; b < BandSlots; ++b) {
         const float v = source[b];
@@ -330,8 +331,8 @@ AnsiString TCella::ShortCodeWith(const char* letters) const {
     return AnsiString(letters) + IntToStr(SequenceNumber);
 }
 
-void TCella::TakeFromCounter(int32_t* counters, int index) {
-    if (!counters || index < 0 || index >= CategoryCounterCount) return;
-    SequenceNumber = counters[index];
-    ++counters[index];
+void TCella::TakeFromCounter(TContatoriCategoria& counters, int index) {
+    if (index < 0 || index >= CategoryCounterCount) return;
+    SequenceNumber = counters[static_cast<size_t>(index)];
+    ++counters[static_cast<size_t>(index)];
 }

@@ -153,11 +153,11 @@ public:
     //     output needing a termination when the arriving one does.
     virtual bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue);
     // 18. Takes the next number of the cell's category; nothing in the base.
-    virtual void TakeSequenceNumber(int32_t* counters);
-    // 19-22. The component-data dialog. order
-    //        holds ten entries: the Attenuation column shown as value row j.
-    virtual void FillDataDialog(TDatiComponenti* dialog, const int32_t* order);
-    virtual void ReadDataDialog(TDatiComponenti* dialog, const int32_t* order);
+    virtual void TakeSequenceNumber(TContatoriCategoria& counters);
+    // 19-22. The component-data dialog. order[j] is the Attenuation column
+    //        shown as value row j (negative: none); rows past its end show none.
+    virtual void FillDataDialog(TDatiComponenti* dialog, std::span<const int32_t> order);
+    virtual void ReadDataDialog(TDatiComponenti* dialog, std::span<const int32_t> order);
     virtual void FillDataDialogDefault(TDatiComponenti* dialog);
     virtual void ReadDataDialogDefault(TDatiComponenti* dialog);
     // 23. One edit in the dialog; true when confirmed.
@@ -257,7 +257,8 @@ public:
     bool HasBands(uint32_t mask) const;
     // The band vectors of older records: a value repeating the one before it
     // becomes LevelRepeat; LevelBlocked breaks a run.
-    static void NormaliseBandLevels(const float* source, float* target);
+    static void NormaliseBandLevels(std::span<const float, BandSlots> source,
+                                    std::span<float, BandSlots> target);
 
     // ---- Level windows of the passes (passes_levels.cpp) ----
     // Arithmetic is done in double and stored once as float. A sum with a
@@ -557,5 +558,5 @@ protected:
     // The short code of a class: its category letters and sequence number.
     AnsiString ShortCodeWith(const char* letters) const;
     // Takes the sequence number from counter index and advances the counter.
-    void TakeFromCounter(int32_t* counters, int index);
+    void TakeFromCounter(TContatoriCategoria& counters, int index);
 };

@@ -72,7 +72,7 @@ int CheckedBands(const TCella& cell) {
     return std::clamp<int>(cell.BandSystem->bandCount, 0, BandSlots);
 }
 
-bool CheckBands(const TCella& cell, const float* v, int mode, const AnsiString& prefix) {
+bool CheckBands(const TCella& cell, std::span<const float, BandSlots> v, int mode, const AnsiString& prefix) {
     const int n = CheckedBands(cell);
     for (int b = 0; b < n; ++b) {
         if ((mode & BandsRefuseRepeat) && v[b] == LevelRepeat) {
@@ -107,8 +107,8 @@ bool TCella::CheckData(const AnsiString& prefix) {
     return false;
 }
 
-bool CheckStage(const TCella& cell, const float* const s[StageColumnCount], const uint8_t* flags,
-                const AnsiString& prefix) {
+bool CheckStage(const TCella& cell, const float* const s[StageColumnCount],
+                std::span<const uint8_t, BandSlots> flags, const AnsiString& prefix) {
     const int n = CheckedBands(cell);
     for (int b = 0; b < n; ++b) {
         const bool tilt0 = HasValue(s[StageTilt][b]), tilt1 = HasValue(s[StageMaxTilt][b]);
@@ -123,7 +123,7 @@ bool CheckStage(const TCella& cell, const float* const s[StageColumnCount], cons
             ReportProblem(prefix + "Banda " + CheckedBandName(cell, b) + " descritta parzialmente.");
             return false;
         }
-        const bool inFunction = flags && flags[b];
+        const bool inFunction = flags[b] != 0;
         if ((tripleComplete && !inFunction) || (tripleEmpty && inFunction)) {
             ReportProblem(prefix + "Banda " + CheckedBandName(cell, b) +
                           " gestita parzialmente rispetto la funzione principale.");
@@ -136,13 +136,15 @@ bool CheckStage(const TCella& cell, const float* const s[StageColumnCount], cons
         BandsRefuseBlocked | BandsRefuseRepeat, BandsRefuseBlocked | BandsRefuseRepeat, BandsRefuseRepeat,
     };
     // clang-format on
+    const auto vector = [&](int c) { return std::span<const float, BandSlots>(s[c], BandSlots); };
     for (int c = 0; c < StageColumnCount; ++c)
-        if (!CheckBands(cell, s[c], modes[c], prefix + StageCaptions[c] + ": ")) return false;
-    return CheckTiltData(cell, s[StageMaxTilt], s[StageTilt], prefix) &&
-           CheckRegulationData(cell, s[StageMaxGainRegulation], s[StageGainRegulation], prefix);
+        if (!CheckBands(cell, vector(c), modes[c], prefix + StageCaptions[c] + ": ")) return false;
+    return CheckTiltData(cell, vector(StageMaxTilt), vector(StageTilt), prefix) &&
+           CheckRegulationData(cell, vector(StageMaxGainRegulation), vector(StageGainRegulation), prefix);
 }
 
-bool CheckTiltData(const TCella& cell, const float* m, const float* v, const AnsiString& prefix) {
+bool CheckTiltData(const TCella& cell, std::span<const float, BandSlots> m,
+                   std::span<const float, BandSlots> v, const AnsiString& prefix) {
     const int n = CheckedBands(cell);
     bool afterValue = false, inRun = false, ok = true;
     for (int b = 0; b < n && ok; ++b) {
@@ -164,7 +166,8 @@ bool CheckTiltData(const TCella& cell, const float* m, const float* v, const Ans
     return ok;
 }
 
-bool CheckRegulationData(const TCella& cell, const float* m, const float* v, const AnsiString& prefix) {
+bool CheckRegulationData(const TCella& cell, std::span<const float, BandSlots> m,
+                         std::span<const float, BandSlots> v, const AnsiString& prefix) {
     const int n = CheckedBands(cell);
     bool afterValue = false, ok = true;
     for (int b = 0; b < n && ok; ++b) {
@@ -181,7 +184,8 @@ bool CheckRegulationData(const TCella& cell, const float* m, const float* v, con
     return ok;
 }
 
-bool CheckAmplifierStages(const TCella& cell, int i, const uint8_t* flags, const AnsiString& prefix) {
+bool CheckAmplifierStages(const TCella& cell, int i, std::span<const uint8_t, BandSlots> flags,
+                          const AnsiString& prefix) {
     const bool manyRows = cell.TableRows > 1;
     const AnsiString row = IntToStr(i + 1);
     TStage stage;

@@ -4,7 +4,9 @@
 // as the caller's prefix followed by the message, and the check answers false;
 // nothing in the cell changes. Only the first problem found is reported.
 #include <cstdint>
+#include <span>
 
+#include "core/levels.h"
 #include "platform/sysutils.h"
 
 class TCella;
@@ -30,18 +32,20 @@ enum : int {
 extern const char* const StageCaptions[StageColumnCount];
 
 // Band admission of one band vector over the cell's band count.
-bool CheckBands(const TCella& cell, const float* vector, int mode, const AnsiString& prefix);
+bool CheckBands(const TCella& cell, std::span<const float, BandSlots> vector, int mode,
+                const AnsiString& prefix);
 // The stages of input row i ("montante"): input, through and output stages.
 // functionFlags holds one byte per band slot, set for the bands of the
 // component's main function.
-bool CheckAmplifierStages(const TCella& cell, int row, const uint8_t* functionFlags,
+bool CheckAmplifierStages(const TCella& cell, int row, std::span<const uint8_t, BandSlots> functionFlags,
                           const AnsiString& prefix);
 // One stage: seven band vectors in the order of StageCaptions.
-bool CheckStage(const TCella& cell, const float* const stage[StageColumnCount], const uint8_t* functionFlags,
-                const AnsiString& prefix);
-bool CheckTiltData(const TCella& cell, const float* maximum, const float* value, const AnsiString& prefix);
-bool CheckRegulationData(const TCella& cell, const float* maximum, const float* value,
-                         const AnsiString& prefix);
+bool CheckStage(const TCella& cell, const float* const stage[StageColumnCount],
+                std::span<const uint8_t, BandSlots> functionFlags, const AnsiString& prefix);
+bool CheckTiltData(const TCella& cell, std::span<const float, BandSlots> maximum,
+                   std::span<const float, BandSlots> value, const AnsiString& prefix);
+bool CheckRegulationData(const TCella& cell, std::span<const float, BandSlots> maximum,
+                         std::span<const float, BandSlots> value, const AnsiString& prefix);
 
 // The number of band slots the checks examine: the band count of the cell's
 // band system.

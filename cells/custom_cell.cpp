@@ -165,7 +165,9 @@ void TCellaCustom::SetFootprint(int32_t columns, int32_t rows) {
 
 AnsiString TCellaCustom::GetShortCode() const { return ShortCodeWith("N"); }
 
-void TCellaCustom::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, CustomCounter); }
+void TCellaCustom::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, CustomCounter);
+}
 
 AnsiString TCellaCustom::GetTypeName() const { return "Componente personalizzato "; }
 

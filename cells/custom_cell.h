@@ -62,7 +62,7 @@ public:
     void Save(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     // Filled from the cell itself, never from a prototype; OK copies the
     // edited clone (structure and symbol included) into the cell.
     bool EditData(TDatiComponenti* dialog) override;

@@ -14,7 +14,6 @@
 namespace {
 
 constexpr int32_t DefaultPageOrder[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-constexpr int PageOrderLength = 10;
 
 // Power flag bits of the port groups, in the order of the check boxes.
 constexpr uint32_t PortBits[3] = {PowerInputs, PowerThrough, PowerTaps};
@@ -71,10 +70,10 @@ int PagesOf(const TCella& cell) { return std::clamp(cell.TableRows, 0, DialogMod
 // that the cell's Attenuation holds: page r of the form is row r of the
 // table, value row j shows column order[j].
 template <class Visit>
-void ForEachMainTableRow(const TCella& cell, const int32_t* order, Visit visit) {
+void ForEachMainTableRow(const TCella& cell, std::span<const int32_t> order, Visit visit) {
     if (!cell.Attenuation) return;
     const int pages = std::min(PagesOf(cell), cell.Attenuation->Size2());
-    const int columns = std::min({cell.TableColumns, PageOrderLength, DialogRows});
+    const int columns = std::min({cell.TableColumns, static_cast<int>(order.size()), DialogRows});
     for (int r = 0; r < pages; ++r)
         for (int j = 0; j < columns; ++j) {
             const int c = order[j];
@@ -135,7 +134,7 @@ std::optional<bool> TCella::FirstElectricBox() const { return std::nullopt; }
 
 void TCella::SetFirstElectricBox(bool) {}
 
-void TCella::FillDataDialog(TDatiComponenti* d, const int32_t* order) {
+void TCella::FillDataDialog(TDatiComponenti* d, std::span<const int32_t> order) {
     // Texts, price, time and connectors.
     d->BandSystem = BandSystem;
     d->EditDescrizione->Text = Description;
@@ -222,7 +221,7 @@ void TCella::FillDataDialog(TDatiComponenti* d, const int32_t* order) {
     }
 }
 
-void TCella::ReadDataDialog(TDatiComponenti* d, const int32_t* order) {
+void TCella::ReadDataDialog(TDatiComponenti* d, std::span<const int32_t> order) {
     BandSystem = d->BandSystem;
     Description = d->EditDescrizione->Text;
     Article = d->EditArticolo->Text;

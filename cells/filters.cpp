@@ -23,7 +23,7 @@ TFiltro::~TFiltro() = default;
 
 AnsiString TFiltro::GetShortCode() const { return ShortCodeWith("F"); }
 
-void TFiltro::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, FilterCounter); }
+void TFiltro::TakeSequenceNumber(TContatoriCategoria& counters) { TakeFromCounter(counters, FilterCounter); }
 
 void TFiltro::FillDataDialogDefault(TDatiComponenti* dialog) { FillDataDialog(dialog, FilterPageOrder); }
 

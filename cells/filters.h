@@ -16,7 +16,7 @@ public:
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
     AnsiString GetShortCode() const override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     // The form's first value row is the through attenuation (column 1), its
     // second row column 0.
     void FillDataDialogDefault(TDatiComponenti* dialog) override;

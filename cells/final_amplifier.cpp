@@ -69,7 +69,7 @@ AnsiString TAmplificatoreAt::GetShortCode() const { return ShortCodeWith("Af"); 
 
 AnsiString TAmplificatoreAt::GetTypeName() const { return "Amplificatore "; }
 
-void TAmplificatoreAt::TakeSequenceNumber(int32_t* counters) {
+void TAmplificatoreAt::TakeSequenceNumber(TContatoriCategoria& counters) {
     TakeFromCounter(counters, FinalAmplifierCounter);
 }
 

@@ -122,7 +122,9 @@ TCellLayout TAlimentatoreSF::Layout() const {
 
 AnsiString TAlimentatoreSF::GetShortCode() const { return ShortCodeWith("Al"); }
 
-void TAlimentatoreSF::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, PowerSupplyCounter); }
+void TAlimentatoreSF::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, PowerSupplyCounter);
+}
 
 bool TAlimentatoreSF::OpenDataDialog() { return OpenPlainDialog(); }
 
@@ -143,7 +145,7 @@ AnsiString TParabola::GetShortCode() const { return ShortCodeWith("Pa"); }
 
 TCellRect TParabola::GetGridRect() const { return TCellRect{Row, Column, Row + 2, Column + 1}; }
 
-void TParabola::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, DishCounter); }
+void TParabola::TakeSequenceNumber(TContatoriCategoria& counters) { TakeFromCounter(counters, DishCounter); }
 
 TCella* TParabola::GetPrototype() const { return FindPrototype({CodeParabola}); }
 
@@ -239,7 +241,9 @@ TCellRect TRicevitoreSat::GetGridRect() const { return TCellRect{Row, Column, Ro
 
 AnsiString TRicevitoreSat::GetShortCode() const { return ShortCodeWith("Rs"); }
 
-void TRicevitoreSat::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, SatReceiverCounter); }
+void TRicevitoreSat::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, SatReceiverCounter);
+}
 
 bool TRicevitoreSat::OpenDataDialog() { return OpenPlainDialog(); }
 

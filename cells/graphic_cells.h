@@ -67,7 +67,7 @@ public:
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
     AnsiString GetShortCode() const override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     AnsiString GetTypeName() const override;
@@ -93,7 +93,7 @@ public:
     // The four values follow the base record from version 20000 on.
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     bool OpenDataDialog() override;
@@ -125,7 +125,7 @@ public:
     // One input, one through output.
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     // Only empties its channel lists.

@@ -124,7 +124,7 @@ AnsiString TCentraleIntegrata::GetShortCode() const { return ShortCodeWith("Ci")
 
 AnsiString TCentraleIntegrata::GetTypeName() const { return "Centrale integrata"; }
 
-void TCentraleIntegrata::TakeSequenceNumber(int32_t* counters) {
+void TCentraleIntegrata::TakeSequenceNumber(TContatoriCategoria& counters) {
     TakeFromCounter(counters, IntegratedHeadEndCounter);
 }
 

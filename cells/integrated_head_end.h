@@ -35,7 +35,7 @@ public:
     void Save(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     // The unit is edited on its own, without a last-used prototype.
     bool EditData(TDatiComponenti* dialog) override;
     bool OpenDataDialog() override;

@@ -118,7 +118,9 @@ void TCellaRami::GetPortName(TInfoMousePos& position) {
 
 AnsiString TCellaRami::GetShortCode() const { return ShortCodeWith("Y"); }
 
-void TCellaRami::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, MixerCounter); }
+void TCellaRami::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, MixerCounter);
+}
 
 TCella* TCellaRami::GetPrototype() const {
     const int32_t n = BranchesIn() ? Inputs : ThroughOutputs;

@@ -34,7 +34,7 @@ public:
     void Load(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     // One line per branch: "Atten. passaggio " n " [dB]".
     bool OpenDataDialog() override;
     // The prototype of its branch count; none for a single branch.

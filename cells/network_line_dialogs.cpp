@@ -90,7 +90,7 @@ bool TNCavo::OpenDataDialog() {
             Owner->Project->NumberCells();
         } else {
             TContatoriCategoria counters{};
-            Owner->NumberCells(counters.data(), true);
+            Owner->NumberCells(counters, true);
         }
         for (int32_t c = 0; c < Owner->Columns; ++c)
             for (int32_t r = 0; r < Owner->Rows; ++r)

@@ -91,7 +91,7 @@ void TPresaD::SetPortCounts() {
     MatrixColumns = 0;
 }
 
-void TPresaD::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, OutletCounter); }
+void TPresaD::TakeSequenceNumber(TContatoriCategoria& counters) { TakeFromCounter(counters, OutletCounter); }
 
 TCella* TPresaD::GetPrototype() const { return FindPrototype({TypeCode, TapOutputs, 0, 0}); }
 

@@ -55,7 +55,7 @@ public:
     // Refuses an end outlet on a line that needs a termination (circuit
     // error kind 4).
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     // The form with the socket, through and reverse losses and the socket connectors.

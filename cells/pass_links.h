@@ -3,6 +3,7 @@
 // an unlinked port, a port outside the link arrays or a window table that has
 // not been filled treats it as absent instead of reading past the tables.
 #include <cstddef>
+#include <span>
 
 #include "cells/cell.h"
 
@@ -45,7 +46,7 @@ inline TListaCanali* OutputList(const TCella& cell, int32_t output) {
 }
 
 // Attenuation[0][column] as a band vector (LevelNone where the table has no value).
-inline void Row0Vector(const TCella& cell, int32_t column, float* vector) {
+inline void Row0Vector(const TCella& cell, int32_t column, std::span<float, BandSlots> vector) {
     for (int32_t b = 0; b < BandSlots; ++b) vector[b] = cell.Attenuation->Get3(0, column, b);
 }
 

@@ -40,7 +40,9 @@ TPassivo::~TPassivo() = default;
 
 AnsiString TPassivo::GetShortCode() const { return ShortCodeWith(Identity.Letters); }
 
-void TPassivo::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, Identity.Counter); }
+void TPassivo::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, Identity.Counter);
+}
 
 TCella* TPassivo::GetPrototype() const { return FindPrototype({TypeCode}); }
 
@@ -157,7 +159,9 @@ void TInduttanza::Paint(TCanvas*, int32_t, int32_t, int32_t, int32_t, int32_t) {
 
 AnsiString TInduttanza::GetShortCode() const { return ShortCodeWith("I"); }
 
-void TInduttanza::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, InserterCounter); }
+void TInduttanza::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, InserterCounter);
+}
 
 bool TInduttanza::OpenDataDialog() { return false; }
 

@@ -34,7 +34,7 @@ class TPassivo : public TCella {
 public:
     ~TPassivo() override;
     AnsiString GetShortCode() const override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     // The through attenuation on its own line.
     bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
@@ -132,7 +132,7 @@ public:
     // Orientation 1 and 3 lie vertical, 0 and 2 horizontal; the line goes on
     // out of the side opposite the one it came in by.
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     // Opens nothing and stays undescribed.
     bool OpenDataDialog() override;
     bool NeedsNoDescription() const override;

@@ -124,7 +124,9 @@ AnsiString TAntenna::GetShortCode() const { return ShortCodeWith("An"); }
 
 AnsiString TAntenna::GetTypeName() const { return "Antenna "; }
 
-void TAntenna::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, AntennaCounter); }
+void TAntenna::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, AntennaCounter);
+}
 
 TCella* TAntenna::GetPrototype() const { return FindPrototype({TypeCode, 0, 0, 0}); }
 
@@ -251,7 +253,7 @@ AnsiString TSat::GetShortCode() const { return ShortCodeWith("Sa"); }
 
 AnsiString TSat::GetTypeName() const { return "Convertitore Sat. "; }
 
-void TSat::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, SatCounter); }
+void TSat::TakeSequenceNumber(TContatoriCategoria& counters) { TakeFromCounter(counters, SatCounter); }
 
 TCella* TSat::GetPrototype() const { return FindPrototype({TypeCode, NumThroughOutputs, 0, 0}); }
 

@@ -31,7 +31,9 @@ TDivisore::~TDivisore() = default;
 
 AnsiString TDivisore::GetShortCode() const { return ShortCodeWith("D"); }
 
-void TDivisore::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, SplitterCounter); }
+void TDivisore::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, SplitterCounter);
+}
 
 AnsiString TDivisore::GetTypeName() const { return "Divisore "; }
 

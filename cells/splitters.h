@@ -20,7 +20,7 @@ public:
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
     AnsiString GetShortCode() const override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     AnsiString GetTypeName() const override;
 
     TCellLayout Layout() const override;

@@ -183,7 +183,7 @@ AnsiString TSwitch::GetShortCode() const { return ShortCodeWith("S"); }
 
 AnsiString TSwitch::GetTypeName() const { return "Switch "; }
 
-void TSwitch::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, SwitchCounter); }
+void TSwitch::TakeSequenceNumber(TContatoriCategoria& counters) { TakeFromCounter(counters, SwitchCounter); }
 
 // Plain switches of code 10 keep their own prototypes; every other code
 // shares those of the matrix code.

@@ -54,7 +54,7 @@ public:
     void Load(TStream& stream, int32_t version) override;
     void LoadLevelTables(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     // Every line handles some band, described with every loss the switch

@@ -153,7 +153,7 @@ AnsiString TDerivatore::GetTypeName() const { return "Derivatore "; }
 
 bool TDerivatore::LabelsLoss() const { return true; }
 
-void TDerivatore::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, TapCounter); }
+void TDerivatore::TakeSequenceNumber(TContatoriCategoria& counters) { TakeFromCounter(counters, TapCounter); }
 
 // Each class keeps its prototypes under its own code, so one lookup serves the
 // taps, their variants and the splitters.

@@ -65,7 +65,7 @@ public:
     void Load(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     // A page per line in the component-data form, its losses as value rows.
     bool OpenDataDialog() override;
     // The prototype of the cell's class for its lines and user outputs.

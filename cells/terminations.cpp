@@ -85,7 +85,9 @@ bool TChiusura::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
     return true;
 }
 
-void TChiusura::TakeSequenceNumber(int32_t* counters) { TakeFromCounter(counters, TerminationCounter); }
+void TChiusura::TakeSequenceNumber(TContatoriCategoria& counters) {
+    TakeFromCounter(counters, TerminationCounter);
+}
 
 TCella* TChiusura::GetPrototype() const { return FindPrototype({CodeTermination, Inputs, 0, 0}); }
 

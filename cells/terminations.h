@@ -39,7 +39,7 @@ public:
     void Load(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(int32_t* counters) override;
+    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     bool OpenDataDialog() override;

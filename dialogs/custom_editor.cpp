@@ -462,7 +462,7 @@ void TDatiCellaCustom::BAvantiClick(TObject*) {
             return;
         }
         TContatoriCategoria counters{};
-        StructureGrid.NumberCells(counters.data(), true);
+        StructureGrid.NumberCells(counters, true);
         BAvanti->Caption = BackCaption;
         SetStep(2);
         const TGridRect sel = DrawWindow->Selection;

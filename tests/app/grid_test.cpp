@@ -516,13 +516,13 @@ protected:
 TEST_F(GridChainTest, NumberCellsCountsFromOneAfterTheAnchor) {
     TContatoriCategoria counters{};
     counters.fill(40);
-    grid.NumberCells(counters.data(), true);
+    grid.NumberCells(counters, true);
     EXPECT_EQ(anchor->SequenceNumber, 0);
     EXPECT_EQ(cells[0]->SequenceNumber, 1);
     EXPECT_EQ(cells[2]->SequenceNumber, 3);
     EXPECT_EQ(counters[3], 4);
     EXPECT_EQ(counters[0], 1);
-    grid.NumberCells(counters.data(), false);  // numbering carries on
+    grid.NumberCells(counters, false);  // numbering carries on
     EXPECT_EQ(cells[0]->SequenceNumber, 4);
 }
 

@@ -83,7 +83,7 @@ TEST_F(ActiveFilters, EachCodeBuildsItsClassWithItsModuleKind) {
     TContatoriCategoria counters;
     counters.fill(1);
     auto a = Make(35), b = Make(42), m = Make(36), v = Make(37);
-    for (TCella* cell : {a.get(), b.get(), m.get(), v.get()}) cell->TakeSequenceNumber(counters.data());
+    for (TCella* cell : {a.get(), b.get(), m.get(), v.get()}) cell->TakeSequenceNumber(counters);
     EXPECT_EQ(a->GetShortCode(), "Fa1");
     EXPECT_EQ(b->GetShortCode(), "Fa2");
     EXPECT_EQ(m->GetShortCode(), "Mo1");

@@ -236,7 +236,7 @@ TEST(AmplifierCells, ShortCodesShareOneCounterAndTheWideBandHasItsOwn) {
     TContatoriCategoria counters;
     counters.fill(1);
     auto a = Make(21, 1, 1), b = Make(22, 1, 1), c = Make(23, 1, 1), w = Make(40, 1, 1);
-    for (TCella* cell : {a.get(), b.get(), c.get(), w.get()}) cell->TakeSequenceNumber(counters.data());
+    for (TCella* cell : {a.get(), b.get(), c.get(), w.get()}) cell->TakeSequenceNumber(counters);
     EXPECT_EQ(a->GetShortCode(), "A1");
     EXPECT_EQ(b->GetShortCode(), "A2");
     EXPECT_EQ(c->GetShortCode(), "A3");

@@ -134,8 +134,8 @@ TEST_F(CablesTest, LevelPassesApplyTheRunLoss) {
 }
 
 TEST_F(CablesTest, ShortCodesAndNumbering) {
-    int32_t counters[CategoryCounterCount];
-    std::fill(std::begin(counters), std::end(counters), 1);
+    TContatoriCategoria counters;
+    counters.fill(1);
     counters[CableCounter] = 3;
     counters[BridgeCounter] = 7;
     TNCavo cable(nullptr, 1, 0, 0, 0, 0, 0);

@@ -438,13 +438,13 @@ TEST(CellSequence, ShortCodeAndCounters) {
     TContatoriCategoria counters{};
     counters.fill(1);
     TCellaProva a(nullptr, 0, 0), b(nullptr, 0, 0);
-    a.TakeSequenceNumber(counters.data());
-    b.TakeSequenceNumber(counters.data());
+    a.TakeSequenceNumber(counters);
+    b.TakeSequenceNumber(counters);
     EXPECT_EQ(a.GetShortCode(), "T1");
     EXPECT_EQ(b.GetShortCode(), "T2");
     EXPECT_EQ(counters[3], 3);
     TCella base(nullptr, 0, 0, 0, 0);
-    base.TakeSequenceNumber(counters.data());
+    base.TakeSequenceNumber(counters);
     EXPECT_EQ(base.SequenceNumber, 0);
 }
 

@@ -111,7 +111,7 @@ TEST_F(CustomCellTest, TheFactoryBuildsAFreshCellThatPlacesBeforeAnyEditing) {
     EXPECT_EQ(cell->OutputPoints, (std::vector<TPuntoPorta>{{0, 1, 0}, {1, 1, 0}, {2, 1, 0}}));
     EXPECT_EQ(cell->GetGridRect(), (TCellRect{5, 4, 6, 6}));
     EXPECT_EQ(cell->GetTypeName(), "Componente personalizzato ");
-    int32_t counters[CategoryCounterCount] = {};
+    TContatoriCategoria counters{};
     counters[CustomCounter] = 7;
     cell->TakeSequenceNumber(counters);
     EXPECT_EQ(cell->GetShortCode(), "N7");

@@ -72,8 +72,8 @@ TEST_F(FiltersTest, AttenuationIsAllocatedEmpty) {
 }
 
 TEST_F(FiltersTest, ShortCodeFromTheFilterCounter) {
-    int32_t counters[CategoryCounterCount];
-    std::fill(std::begin(counters), std::end(counters), 1);
+    TContatoriCategoria counters;
+    counters.fill(1);
     counters[FilterCounter] = 3;
     TFiltroS a(nullptr, 0, 0, 0, 0);
     TFiltroPB b(nullptr, 0, 0, 0, 0);

@@ -96,7 +96,7 @@ TEST_F(FinalAmplifier, ArrangementsGiveOnePortFrameAndTheirRows) {
     TContatoriCategoria counters;
     counters.fill(1);
     auto cell = Make(1, 1);
-    cell->TakeSequenceNumber(counters.data());
+    cell->TakeSequenceNumber(counters);
     EXPECT_EQ(cell->GetShortCode(), "Af1");
 }
 

@@ -93,7 +93,7 @@ TEST_F(GraphicCells, NumbersComeFromTheirCountersAndTheSupplyBlockSharesThePower
     TParabola dish(nullptr, 0, 0, 0, 0);
     TRicevitoreSat receiver(nullptr, 0, 0, 0, 0);
     for (TCella* cell : std::initializer_list<TCella*>{&supply, &block, &dish, &receiver})
-        cell->TakeSequenceNumber(counters.data());
+        cell->TakeSequenceNumber(counters);
     EXPECT_EQ(supply.GetShortCode(), "Al1");
     EXPECT_EQ(block.GetShortCode(), "Al2");
     EXPECT_EQ(dish.GetShortCode(), "Pa1");

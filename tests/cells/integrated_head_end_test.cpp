@@ -53,7 +53,7 @@ TEST_F(IntegratedHeadEnd, TheFactoryBuildsTheUnitWithAModuleListForEveryUsedPair
     EXPECT_EQ(unit->GetTypeName(), "Centrale integrata");
     TContatoriCategoria counters;
     counters.fill(1);
-    unit->TakeSequenceNumber(counters.data());
+    unit->TakeSequenceNumber(counters);
     EXPECT_EQ(unit->GetShortCode(), "Ci1");
 }
 

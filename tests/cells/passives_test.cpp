@@ -94,7 +94,7 @@ TEST(Passives, ShortCodesNumberEachCategoryInOneSequence) {
     };
     for (auto [code, expected] : order) {
         auto cell = Make(code, 2);
-        cell->TakeSequenceNumber(counters.data());
+        cell->TakeSequenceNumber(counters);
         EXPECT_EQ(cell->GetShortCode(), expected) << code;
     }
     EXPECT_EQ(counters[PowerSupplyCounter], 3);

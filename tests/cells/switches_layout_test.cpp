@@ -339,8 +339,8 @@ TEST(SwitchCells, ShortCodesTakeCategoryCounterOne) {
     counters[SwitchCounter] = 4;
     auto a = Make(10, 2, 4);
     auto b = Make(47, 1, 2);
-    a->TakeSequenceNumber(counters.data());
-    b->TakeSequenceNumber(counters.data());
+    a->TakeSequenceNumber(counters);
+    b->TakeSequenceNumber(counters);
     EXPECT_EQ(a->GetShortCode(), "S4");
     EXPECT_EQ(b->GetShortCode(), "S5");
     EXPECT_EQ(counters[SwitchCounter], 6);

@@ -443,9 +443,9 @@ TEST(TapCells, ShortCodesTypeNamesAndCounters) {
     TDerivatore tap(nullptr, 0, 0, 0, 0, 1, 2);
     TDerivatoreS tapS(nullptr, 0, 0, 0, 0, 1, 2);
     TDivisore splitter(nullptr, 0, 0, 0, 0, 1, 2);
-    tap.TakeSequenceNumber(counters.data());
-    tapS.TakeSequenceNumber(counters.data());
-    splitter.TakeSequenceNumber(counters.data());
+    tap.TakeSequenceNumber(counters);
+    tapS.TakeSequenceNumber(counters);
+    splitter.TakeSequenceNumber(counters);
     EXPECT_EQ(tap.GetShortCode(), "R7");
     EXPECT_EQ(tapS.GetShortCode(), "R8");  // the variants share the taps' counter
     EXPECT_EQ(splitter.GetShortCode(), "D3");

@@ -53,8 +53,8 @@ TEST_F(TerminationsTest, FactoryAndData) {
     EXPECT_EQ(t->Described, 0);
     EXPECT_TRUE(t->NeedsNoDescription());
     EXPECT_TRUE(t->CheckData("x"));
-    int32_t counters[CategoryCounterCount];
-    std::fill(std::begin(counters), std::end(counters), 1);
+    TContatoriCategoria counters;
+    counters.fill(1);
     counters[TerminationCounter] = 6;
     t->TakeSequenceNumber(counters);
     EXPECT_EQ(t->GetShortCode(), "X6");

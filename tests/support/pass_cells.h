@@ -27,7 +27,7 @@ public:
                    int32_t tapOutputs = 0, int32_t orientation = 0);
 
     AnsiString GetShortCode() const override { return ShortCodeWith("X"); }
-    void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 5); }
+    void TakeSequenceNumber(TContatoriCategoria& counters) override { TakeFromCounter(counters, 5); }
     bool AllowsAutoChoice() const override { return allowsAutoChoice; }
 
     bool allowsAutoChoice = true;
@@ -45,7 +45,7 @@ public:
     bool Terminated() const { return TypeCode == CodeTerminatedOutlet; }
 
     AnsiString GetShortCode() const override { return ShortCodeWith("P"); }
-    void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 7); }
+    void TakeSequenceNumber(TContatoriCategoria& counters) override { TakeFromCounter(counters, 7); }
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
@@ -63,7 +63,7 @@ public:
     TTrattoProva(TGridData* owner, int32_t column, int32_t row, int32_t orientation = 0, bool bend = false);
 
     AnsiString GetShortCode() const override { return ShortCodeWith("C"); }
-    void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 2); }
+    void TakeSequenceNumber(TContatoriCategoria& counters) override { TakeFromCounter(counters, 2); }
     bool CanOverlapCell() const override { return !bend; }
     void AllocLinks() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;

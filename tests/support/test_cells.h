@@ -22,7 +22,7 @@ public:
 
     bool CanOverlapCell() const override { return overlaps; }
     TCella* GetPrototype() const override { return prototype; }
-    void TakeSequenceNumber(int32_t* counters) override { TakeFromCounter(counters, 3); }
+    void TakeSequenceNumber(TContatoriCategoria& counters) override { TakeFromCounter(counters, 3); }
     AnsiString GetShortCode() const override { return ShortCodeWith("T"); }
     bool NeedsNoDescription() const override { return noDescription; }
     // The base clone (through the factory, see ScopedTestCellClass) with this
