@@ -74,13 +74,16 @@ const TWhole Variants[] = {
     {"T+S Monocavo separate, package 1", true, true, 1, true, true, false, false, 1, 5, 3, 2, 2, 2, 2, false},
     {"S only Monocavo, packages 1 and Net System", false, true, 1, false, true, false, false, 1, 5, 3, 0, 2, 2, 2, true},
     {"T+S Monocavo Unite, package 1, 2 staircases", true, true, 1, false, true, false, false, 2, 6, 4, 2, 2, 2, 2, false},
-    // Along the staircase: twelve floors take an amplifier group; with the
-    // terrestrial signal in the multiswitch, eight floors are the most that
-    // need none (the library's groups gain too much on the terrestrial line
-    // for the floors around one).
+    // Along the staircase: twelve floors take an amplifier group, which
+    // carries the terrestrial line in the multiswitch too (its 12 dB there
+    // keep the floors around it within one outlet window); two satellite
+    // lines, three with the terrestrial one, take a group of three inputs.
     {"S only, 4 cables along the staircase, 12 floors", false, true, 4, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, false},
     {"S only, 8 cables along the staircase, 12 floors", false, true, 8, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, false},
     {"T+S 4 cables Unite along the staircase, 8 floors x 6", true, true, 4, false, true, false, false, 1, 8, 6, 0, 1, 0, 0, false},
+    {"T+S 4 cables Unite along the staircase, 12 floors x 6", true, true, 4, false, true, false, false, 1, 12, 6, 0, 1, 0, 0, false},
+    {"S only, 2 cables along the staircase, 12 floors x 6", false, true, 2, false, true, false, false, 1, 12, 6, 0, 1, 0, 0, false},
+    {"T+S 2 cables Unite along the staircase, 12 floors x 4", true, true, 2, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, false},
     // The LNB drives its lines from the dish, 5 m before the head end: on
     // twelve floors that tips the top floors' need over what it delivers, so
     // a line amplifier bank goes at the top of the network.
@@ -96,15 +99,18 @@ const TWhole Variants[] = {
     // Short multiswitch networks that take less than the modular head end
     // gives with its final at full regulation and the filters at their lowest
     // (89.75 dBuV from the 75 dBuV antennas): the radial switch straight
-    // under the head end, and six floors whose line amplifier bank is at its
-    // full regulation too. Their head ends are the channel filters alone.
+    // under the head end, and six floors whose line amplifier bank turns its
+    // terrestrial gain down too. Their head ends are the channel filters alone.
     {"T+S 2 cables Unite radial", true, true, 2, false, false, true, false, 1, 4, 2, 0, 2, 2, 2, false},
     {"T+S 4 cables Unite radial", true, true, 4, false, false, true, false, 1, 3, 2, 0, 2, 2, 2, false},
     {"T+S 8 cables Unite radial", true, true, 8, false, false, true, false, 1, 3, 2, 0, 2, 2, 2, false},
     {"T+S 2 cables Unite along the staircase, 6 floors x 4", true, true, 2, false, true, false, false, 1, 6, 4, 0, 1, 0, 0, false},
-    // The line amplifier bank regulates its loudest channels down to its
-    // derated rating exactly: they stay there once worked out again.
+    // The line amplifier bank at the top carries the terrestrial line too:
+    // eight floors of four flats ask it for 105.4 dBuV in band IV, within its
+    // rating less the five channels' derating.
     {"T+S 2 cables Unite, in the apartment, 3 floors x 4", true, true, 2, false, false, false, false, 1, 3, 4, 0, 2, 0, 0, false},
+    {"T+S 2 cables Unite, in the apartment, 8 floors x 4", true, true, 2, false, false, false, false, 1, 8, 4, 0, 2, 0, 0, false},
+    {"T+S 4 cables Unite, in the apartment, 8 floors x 4", true, true, 4, false, false, false, false, 1, 8, 4, 0, 2, 0, 0, false},
 };
 // clang-format on
 
