@@ -4,71 +4,19 @@
 #include <cmath>
 
 #include "app/lightning.h"
+#include "app/lightning_texts.h"
 #include "app/project.h"
 #include "core/control_builders.h"
 
 namespace {
 
+using namespace lightning_texts;
+
 constexpr int32_t None = static_cast<int32_t>(LevelNone);
 constexpr double LargestSize = 100000.0;  // metres or square metres a page accepts
-constexpr const char* NoResult = "---";
-constexpr const char* InsufficientData = "Dati insufficienti";
 constexpr TColor CaptionColour = clNavy;
 constexpr TColor ValueColour = clMaroon;
-
 const char* const ClassTexts[BuildingClasses] = {"A: ", "B: ", "C: ", "D: "};
-
-const char* const FireRisks811[FireRiskChoices] = {"Ridotto", "Ordinario", "Elevato"};
-const char* const FlashDensities811[FlashDensityChoices] = {"1,5 fulmini/anno Kmq", "2,5 fulmini/anno Kmq",
-                                                            "4 fulmini/anno Kmq"};
-const char* const Environments811[EnvironmentChoices] = {
-    "Struttura in area con presenza prevalente di strutture di altezza uguale o maggiore",
-    "Struttura in area con presenza prevalente di strutture di altezza inferiore",
-    "Struttura isolata: nessun altro oggetto o struttura entro distanza 3H",
-    "Struttura isolata sulla cima di una collina o di una montagna",
-};
-
-// ---- "Fulmini 81.10-2": the controls of each bit set, in list order, with their bits ----
-const std::pair<const char*, int> StructureKindBoxes[] = {
-    {"Ospedale", 7},    {"Alberghi", 8}, {"Abitazione civile", 9},   {"Industriale", 4},
-    {"Commerciale", 5}, {"Scuole", 6},   {"Pubblico spettacolo", 1}, {"Chiese", 2},
-    {"Musei", 3},       {"Altri", 0},
-};
-const char* const FloorKindBoxes[] = {"Agricolo", "Cemento", "Marmo",   "Ceramica", "Pietrisco",
-                                      "Moquette", "Tappeto", "Asfalto", "Linoleum", "Legno"};
-const char* const FireProvisionBoxes[] = {"Estintori",
-                                          "Impianto estinzione fisso manuale",
-                                          "Impianto allarme manuale",
-                                          "Idranti",
-                                          "Compartimentazione antincendio",
-                                          "Vie di fuga protette",
-                                          "Impianto estinzione fisso automatico",
-                                          "Impianto allarme automatico"};
-const std::pair<const char*, int> LineSoilBoxes[] = {{"Agricolo", 0}, {"Cemento", 1},   {"Marmo", 2},
-                                                     {"Ceramica", 3}, {"Pietrisco", 4}, {"Asfalto", 7}};
-// "Pericolo particolare" items, each with the index TFulmini reads.
-const std::pair<const char*, int32_t> SpecialHazards[] = {
-    {"Nessuno", 0},
-    {"Ridotto", 1},
-    {"Medio", 2},
-    {"Elevato", 4},
-    {"Difficoltà evacuazione", 3},
-    {"Pericolo struttre circostanti, ambiente", 5},
-    {"Contaminazione ambiente circostante", 6},
-};
-const char* const FireRisks8110[] = {"Esplosione", "Elevato", "Ordinario", "Ridotto", "Nessuno"};
-const char* const Surroundings8110[] = {
-    "Oggetto circondato da oggetti di altezza più elevata o alberi",
-    "Oggetto circondato da oggetti o alberi di altezza uguale o inferiore",
-    "Oggetto isolato: nessun altro oggetto nelle vicinanze",
-    "Oggetto isolato sulla cima di una collina o di una montagna",
-};
-const char* const LineCaptions[4] = {"Linee dati fuori terra", "Linee dati interrate",
-                                     "Linee energia fuori terra", "Linee energia interrate"};
-
-constexpr const char* FactorMask = "0.#####";
-constexpr const char* RiskMask = "0.00E+00";
-constexpr const char* FrequencyMask = "0.00000";
 
 AnsiString SizeText(int32_t value) { return value == None ? AnsiString() : IntToStr(value); }
 
@@ -385,10 +333,8 @@ void TPaginaFulmini811::ShowEvaluation() {
     ValoreSenzaAntenne->Caption = FormatFloat(FrequencyMask, e.FrequencyWithout);
     ValoreConAntenne->Caption = FormatFloat(FrequencyMask, e.FrequencyWith);
     ValoreTollerabile->Caption = FormatFloat(FrequencyMask, e.TolerableFrequency);
-    LabelEsitoSenza->Caption = e.SelfProtectedWithout ? "La struttura senza antenne è autoprotetta."
-                                                      : "La struttura senza antenne non è autoprotetta.";
-    LabelEsitoCon->Caption = e.SelfProtectedWith ? "La struttura con antenne è autoprotetta."
-                                                 : "La struttura con antenne non è autoprotetta.";
+    LabelEsitoSenza->Caption = SelfProtection811[0][e.SelfProtectedWithout];
+    LabelEsitoCon->Caption = SelfProtection811[1][e.SelfProtectedWith];
 }
 
 void TPaginaFulmini811::UpdateAreaEditing() {
@@ -554,8 +500,8 @@ TPaginaFulmini8110::TPaginaFulmini8110(TComponent* owner) : TPanel(owner) {
         top += CheckStep;
     }
     PersoneEsterno = box(struttura, 8, top + 6, 150, "Previste persone esterno");
-    ValoreLt = factor(struttura, 8, 234, "Lt (Tab. C.1)", 96);
-    ValoreLf = factor(struttura, 8, 250, "Lf (Tab. C.1)", 96);
+    ValoreLt = factor(struttura, 8, 234, CaptionLt, 96);
+    ValoreLf = factor(struttura, 8, 250, CaptionLf, 96);
 
     TGroupBox* suolo = MakeGroupBoxAt(this, 176, 8, 152, 270, "Tipo suolo, pavimentazione ");
     top = 18;
@@ -563,7 +509,7 @@ TPaginaFulmini8110::TPaginaFulmini8110(TComponent* owner) : TPanel(owner) {
         Pavimentazione.Boxes.push_back({box(suolo, 8, top, 136, FloorKindBoxes[i]), i});
         top += CheckStep;
     }
-    ValoreRaFattore = factor(suolo, 8, 250, "ra (Tab. C.2)", 88);
+    ValoreRaFattore = factor(suolo, 8, 250, CaptionRa, 88);
 
     TGroupBox* incendi = MakeGroupBoxAt(this, 336, 8, 212, 270, "Prevenzione incendi ");
     top = 18;
@@ -571,12 +517,11 @@ TPaginaFulmini8110::TPaginaFulmini8110(TComponent* owner) : TPanel(owner) {
         Prevenzione.Boxes.push_back({box(incendi, 8, top, 200, FireProvisionBoxes[i]), i});
         top += CheckStep;
     }
-    ValoreRp = factor(incendi, 8, 250, "rp (Tab. C.3)", 88);
+    ValoreRp = factor(incendi, 8, 250, CaptionRp, 88);
 
     TGroupBox* calcoli = MakeGroupBoxAt(this, 556, 8, 152, 270, "Calcoli");
     TLabel** results[] = {&ValoreRa, &ValoreRb, &ValoreRu, &ValoreRv, &ValoreR1, &ValoreTollerabile};
-    const char* formulas[] = {"Ra = Nd * ra * Lt",      "Rb = Nd * rp * hz * rf * Lf", "Ru", "Rv",
-                              "R1 = Ra + Rb + Ru + Rv", "Rischio tollerabile"};
+    const char* formulas[] = {FormulaRa, FormulaRb, "Ru", "Rv", FormulaR1, TolerableRiskCaption};
     for (int i = 0; i < 6; ++i) {
         MakeCaption(calcoli, 8, 20 + i * 40, formulas[i]);
         *results[i] = MakeValue(calcoli, 24, 36 + i * 40, 110);
@@ -587,12 +532,12 @@ TPaginaFulmini8110::TPaginaFulmini8110(TComponent* owner) : TPanel(owner) {
     ComboPericolo = MakeChoice(this, 144, choiceTop(0), 170, {});
     for (const auto& item : SpecialHazards) ComboPericolo->Items->Add(item.first);
     ComboPericolo->OnChange = change;
-    ValoreHz = factor(this, 320, choiceTop(0) + 4, "hz (Tab. C.5)", 390);
+    ValoreHz = factor(this, 320, choiceTop(0) + 4, CaptionHz, 390);
     MakeCaption(this, 8, choiceTop(1) + 4, "Rischio di incendio");
     ComboRischio = MakeChoice(this, 144, choiceTop(1), 170, {});
     for (const char* item : FireRisks8110) ComboRischio->Items->Add(item);
     ComboRischio->OnChange = change;
-    ValoreRf = factor(this, 320, choiceTop(1) + 4, "rf (Tab. C.4)", 390);
+    ValoreRf = factor(this, 320, choiceTop(1) + 4, CaptionRf, 390);
     MakeCaption(this, 8, choiceTop(2) + 4, "Comune");
     ComboComune = MakeChoice(this, 96, choiceTop(2), 218, {});
     ComboComune->OnChange = change;
@@ -601,7 +546,7 @@ TPaginaFulmini8110::TPaginaFulmini8110(TComponent* owner) : TPanel(owner) {
     ComboCoeffAmb = MakeChoice(this, 96, choiceTop(3), 441, {});
     for (const char* item : Surroundings8110) ComboCoeffAmb->Items->Add(item);
     ComboCoeffAmb->OnChange = change;
-    ValoreCa = factor(this, 545, choiceTop(3) + 4, "Ca (Tab. A.2)", 620);
+    ValoreCa = factor(this, 545, choiceTop(3) + 4, CaptionCa, 620);
 
     TGroupBox* ipotesi = MakeGroupBoxAt(this, 460, choiceTop(0), 248, 48, "Ipotesi essenziali ");
     DanniImpianti = box(ipotesi, 8, 20, 236, "Danni impianti non arrecano pericolo vita");
@@ -627,7 +572,7 @@ TPaginaFulmini8110::TPaginaFulmini8110(TComponent* owner) : TPanel(owner) {
     }
     RadioComplessa = MakeRadioButtonAt(dimensioni, 8, 288, 240, "Struttura complessa");
     RadioComplessa->OnClick = change;
-    MakeCaption(dimensioni, 8, 340, "Nd = Ng * Aa * Ca * 0,000001");
+    MakeCaption(dimensioni, 8, 340, FormulaNd);
     ValoreNd = MakeValue(dimensioni, 184, 358, 70);
 
     TGroupBox* servizi = MakeGroupBoxAt(this, 8, 398, 966, 140, "Servizi entranti ");
@@ -649,9 +594,9 @@ TPaginaFulmini8110::TPaginaFulmini8110(TComponent* owner) : TPanel(owner) {
         const auto& [caption, bit] = LineSoilBoxes[i];
         SuoloLinee.Boxes.push_back({box(servizi, 560 + (i / 3) * 90, 34 + (i % 3) * 25, 86, caption), bit});
     }
-    MakeCaption(servizi, 760, 34, "Nl = Ng * Al * Ca * 0,000001");
-    MakeCaption(servizi, 760, 59, "Ru = Nl * ru * Lt");
-    MakeCaption(servizi, 760, 84, "Rv = Nl * rp * hz * rf * Lf");
+    MakeCaption(servizi, 760, 34, FormulaNl);
+    MakeCaption(servizi, 760, 59, FormulaRu);
+    MakeCaption(servizi, 760, 84, FormulaRv);
     ValoreRuFattore = factor(servizi, 760, 112, "ru", 790);
 
     TGroupBox* esito = MakeGroupBoxAt(this, 8, 540, 966, 58, "Esito analisi");
@@ -772,10 +717,8 @@ void TPaginaFulmini8110::ShowResults() {
     LabelEsitoRischio->Visible = !missing;
     LabelEsitoVerdetto->Visible = !missing;
     if (missing) return;
-    LabelEsitoRischio->Caption = "Rischio R1 = " + FormatFloat(RiskMask, f->R1);
-    LabelEsitoVerdetto->Caption = double(f->R1) > TolerableRiskR1
-                                      ? "Protezione necessaria: R1 supera il rischio tollerabile."
-                                      : "Protezione non necessaria: R1 non supera il rischio tollerabile.";
+    LabelEsitoRischio->Caption = RiskR1Caption + FormatFloat(RiskMask, f->R1);
+    LabelEsitoVerdetto->Caption = double(f->R1) > TolerableRiskR1 ? ProtectionNeeded : ProtectionNotNeeded;
 }
 
 void TPaginaFulmini8110::ControlChange(TObject*) {

@@ -200,6 +200,8 @@ public:
     void SCapitolatoClick(TObject* Sender);
     void SCalcoliClick(TObject* Sender);
     void SSelezioneClick(TObject* Sender);
+    void SRelazioneSostegnoClick(TObject* Sender);
+    void SRelazioneScaricheClick(TObject* Sender);
     // The channel pages' message lists: a second click within 300 ms shows
     // the component named before the ':' left of the click.
     void MessageListMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);

@@ -85,11 +85,16 @@ void TAntenne::BindPrintCommands() {
     on(SCapitolato, &TAntenne::SCapitolatoClick);
     on(SCalcoli, &TAntenne::SCalcoliClick);
     on(SSelezione, &TAntenne::SSelezioneClick);
+    on(SRelazioneSostegno, &TAntenne::SRelazioneSostegnoClick);
+    on(SRelazioneScariche, &TAntenne::SRelazioneScaricheClick);
     // The combined print: every document chosen, previewed and printed in one job.
     SSelezione->Visible = true;
     SSelezione->Enabled = true;
     // The tender specification prints from the menu too, as the estimate does.
     SCapitolato->Visible = true;
+    // The mast and lightning reports print from the menu as well.
+    SRelazioneSostegno->Visible = true;
+    SRelazioneScariche->Visible = true;
 }
 
 void TAntenne::UpdatePrintItems() {
@@ -101,6 +106,7 @@ void TAntenne::UpdatePrintItems() {
     menu.SelectedPage = SelectedPage();
     const TGridRect s = DrawWindow->Selection;
     menu.Selection = TCellRect{s.Top, s.Left, s.Bottom, s.Right};
+    menu.MastData = CurrentProject && MastReportHasData(CurrentProject->Mast.get());
     const TPrintItemsState state = PrintItemsState(menu);
     SRete->Enabled = state.NetworkScheme;
     STesta->Enabled = state.HeadEndScheme;
@@ -111,6 +117,8 @@ void TAntenne::UpdatePrintItems() {
     SPreventivo->Enabled = state.Estimate;
     SCapitolato->Enabled = state.Specification;
     SCalcoli->Enabled = state.Calculations;
+    SRelazioneSostegno->Enabled = state.MastReport;
+    SRelazioneScariche->Enabled = state.LightningReport;
 }
 
 namespace {
@@ -131,6 +139,16 @@ void TAntenne::SAreaClick(TObject*) { Print(this, &TStampa::PrintSelectedAreaCom
 void TAntenne::SPreventivoClick(TObject*) { Print(this, &TStampa::PrintEstimateCommand); }
 void TAntenne::SCapitolatoClick(TObject*) { Print(this, &TStampa::PrintSpecificationCommand); }
 void TAntenne::SCalcoliClick(TObject*) { Print(this, &TStampa::PrintCalculationsCommand); }
+
+// The reports print the notes and norms kept in the project, and the
+// evaluation's warnings as "Segnala eventuali errori su stampa" asks.
+void TAntenne::SRelazioneSostegnoClick(TObject*) {
+    TPrintDialog dialog(this);
+    TStampa& printing = Printing();
+    printing.PrintMastReportCommand(&dialog, printOptions_->CErrori->Checked);
+}
+
+void TAntenne::SRelazioneScaricheClick(TObject*) { Print(this, &TStampa::PrintLightningReportCommand); }
 
 void TAntenne::SSelezioneClick(TObject*) {
     TStampa& printing = Printing();

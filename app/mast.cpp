@@ -260,3 +260,17 @@ const TDatiVentoPalo& MastWindData() {
     };
     return data;
 }
+
+const char* MastItemKindText(int32_t kind) {
+    switch (kind) {
+    case MastYagi: return "Antenna Yagi";
+    case MastGrid: return "Grata";
+    case MastDihedral: return "Antenna con riflettore a diedro";
+    case MastCurtain: return "Antenna con riflettore a cortina";
+    case MastLogPeriodic: return "Antenna logaritmica";
+    case MastDish: return "Parabola";
+    case MastSingleArm: return "Braccio singolo";
+    case MastDoubleArm: return "Braccio doppio";
+    default: return "";
+    }
+}

@@ -122,6 +122,18 @@ public:
     AnsiString Municipality;  // at most 50
 };
 
+// The texts of the mast's choices as the mast page offers them, by value.
+inline constexpr const char* MastEnvironmentTexts[] = {"normale", "avverso"};
+inline constexpr const char* MastWindTexts[] = {"130 Km/h", "150 Km/h", "160 Km/h", "200 Km/h"};
+inline constexpr const char* MastSystemTexts[] = {"entro 20 metri dal suolo", "oltre 20 metri dal suolo"};
+inline constexpr const char* MastBandTexts[] = {
+    "V°", "IV°", "III°", "II°", "I°", "I°+III°", "I°+III°+IV°+V°", "III°+IV°", "III°+IV°+V°", "IV°+V°"};
+inline constexpr const char* MastDivergenceTexts[] = {"entro 20°", "fra 20° e 70°", "fra 70° e 90°"};
+inline constexpr const char* MastPolarisationTexts[] = {"orizzontale", "verticale"};
+// The name of an item kind: an antenna as its button on the mast page calls
+// it, an arm by its kind; "" for a kind out of range.
+const char* MastItemKindText(int32_t kind);
+
 // Text limits of the mast on file.
 constexpr int MastTextMax = 500;
 constexpr int MastNormMax = 50;

@@ -12,13 +12,12 @@
 
 namespace {
 
-const char* const Environments[] = {"normale", "avverso"};
-const char* const Winds[] = {"130 Km/h", "150 Km/h", "160 Km/h", "200 Km/h"};
-const char* const Systems[] = {"entro 20 metri dal suolo", "oltre 20 metri dal suolo"};
-const char* const Bands[] = {"V°",       "IV°",         "III°",  "II°", "I°", "I°+III°", "I°+III°+IV°+V°",
-                             "III°+IV°", "III°+IV°+V°", "IV°+V°"};
-const char* const Divergences[] = {"entro 20°", "fra 20° e 70°", "fra 70° e 90°"};
-const char* const Polarisations[] = {"orizzontale", "verticale"};
+constexpr auto& Environments = MastEnvironmentTexts;
+constexpr auto& Winds = MastWindTexts;
+constexpr auto& Systems = MastSystemTexts;
+constexpr auto& Bands = MastBandTexts;
+constexpr auto& Divergences = MastDivergenceTexts;
+constexpr auto& Polarisations = MastPolarisationTexts;
 const char* const WindsOfForce[] = {"100", "120", "130", "150", "160", "200"};
 const char* const ModeDiameter = "Diametro";
 const char* const ModeArea = "Area";
@@ -116,12 +115,9 @@ TPaginaSostegno::TPaginaSostegno(TComponent* owner) : TPanel(owner) {
     PTipiAntenna = MakeControl<TPanel>(this, GroupAntenna, 264, 10, 29, 153);
     PTipiAntenna->Caption = "";
     TSpeedButton** kinds[] = {&SBStandard, &SBDiedroO, &SBDiedroD, &SBGrata, &SBLogaritmica, &SBParabola};
-    const char* hints[] = {"Antenna Yagi",
-                           "Antenna con riflettore a diedro",
-                           "Antenna con riflettore a cortina",
-                           "Grata",
-                           "Antenna logaritmica",
-                           "Parabola"};
+    const char* hints[] = {MastItemKindText(MastYagi),        MastItemKindText(MastDihedral),
+                           MastItemKindText(MastCurtain),     MastItemKindText(MastGrid),
+                           MastItemKindText(MastLogPeriodic), MastItemKindText(MastDish)};
     const char* glyphs[] = {"Y", "D", "C", "G", "L", "P"};
     for (int i = 0; i < 6; ++i) {
         TSpeedButton* b = MakeControl<TSpeedButton>(this, PTipiAntenna, 2, 2 + 25 * i, 25, 25);

@@ -119,6 +119,10 @@ struct TPreviewTarget {
     TCanvas Canvas{&Engine};
 };
 
+class TPalo;
+// Whether the mast has anything to report: an item or a section measure.
+bool MastReportHasData(const TPalo* mast);
+
 // What the print menu's items depend on when the menu opens.
 struct TPrintMenuContext {
     bool NetworkPage = false;  // the pages "Rete", "Testa" and "Preventivo" exist
@@ -127,6 +131,7 @@ struct TPrintMenuContext {
     int32_t Step = 1;         // the project's
     AnsiString SelectedPage;  // the caption of the selected page
     TCellRect Selection;      // the drawing control's selection, edges inside
+    bool MastData = false;    // the project's mast has items or section measures
 };
 // Which of the print menu's items are enabled.
 struct TPrintItemsState {
@@ -139,6 +144,8 @@ struct TPrintItemsState {
     bool SelectedArea = false;     // "Area sele&zionata"
     bool Estimate = false;         // "&Preventivo"
     bool Specification = false;    // "Capito&lato"
+    bool MastReport = false;       // "Relazione s&ostegno"
+    bool LightningReport = false;  // "Relazione scariche at&mosferiche"
 };
 TPrintItemsState PrintItemsState(const TPrintMenuContext& menu);
 
@@ -224,9 +231,16 @@ public:
     // One full-list row at Y; false when its page break went past the previewed page.
     bool PrintComponentListRow(TCella* cell);
     int32_t PrintEstimate(bool priced, int32_t page);
-    // The mast and lightning reports: no content yet, nothing drawn.
-    int32_t PrintMastReport(int32_t /*page*/) { return 0; }
-    int32_t PrintLightningReport(int32_t /*page*/) { return 0; }
+    // The mast report: the mast's environment, its items with their wind
+    // loads, its sections with the bending check of the mast evaluation, the
+    // outcome (with the evaluation's warnings when errors is set) and the
+    // mast's norm and notes; a project without mast data says so.
+    int32_t PrintMastReport(bool errors, int32_t page);
+    // The lightning report: the inputs, factors and results of the risk
+    // evaluation R1 of the project's lightning data and its outcome, the
+    // direct-flash evaluation of the mast data when those are complete, and
+    // the lightning norm and notes.
+    int32_t PrintLightningReport(int32_t page);
 
     // ---- Printer jobs: one job each, portrait ----
     // which: ListNetwork and / or ListHeadEnd, each printed when its page exists.
@@ -253,8 +267,12 @@ public:
     void PrintSchemesAndListsCommand(TPrintDialog* dialog);
     // The calculation form, then the print dialog, then the ticked tables in one job.
     void PrintCalculationsCommand(TPrintDialog* dialog);
+    // The mast report and the lightning report, each in a job of its own.
+    void PrintMastReportCommand(TPrintDialog* dialog, bool errors);
+    void PrintLightningReportCommand(TPrintDialog* dialog);
 
 private:
+    struct TReportWriter;  // the body of the mast and lightning reports
     TCanvas* Canvas() const { return PrintPage.Canvas; }
     void SetFont(int32_t points, TFontStyles style = {});
     void TextAt(int32_t x, int32_t y, const AnsiString& text);

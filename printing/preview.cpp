@@ -66,7 +66,9 @@ bool DocumentDraws(const TStampa& s, const TDatiStampa& o, int32_t document) {
     case pdSeparations: return network && o.CSepPrese->Checked;
     case pdChannels:
         return network && project->HeadEndGrid && (o.CCanaliTesta->Checked || o.CCanaliPrese->Checked);
-    default: return false;  // the mast and lightning reports have no content
+    case pdMastReport: return project && project->Mast;  // without data it says so
+    case pdLightningReport: return project && project->Lightning;
+    default: return false;
     }
 }
 
@@ -90,7 +92,7 @@ int32_t PrintOptionsDocument(TStampa& s, const TDatiStampa& o, int32_t document,
         const int32_t flags = SchemeFlagsOf(o, document);
         return flags >= 0 ? (s.PrintScheme(flags, MaxSide(), page) < 0 ? -1 : 0) : -1;
     }
-    case pdMastReport: return s.PrintMastReport(page);
+    case pdMastReport: return s.PrintMastReport(o.CErrori->Checked, page);
     case pdLightningReport: return s.PrintLightningReport(page);
     case pdNetworkList:
     case pdHeadEndList: {
@@ -189,7 +191,7 @@ void TFAnteprima::RenderPage(int32_t direction) {
         Stampa->GetPageLayout(DocCover, Page);
         const int32_t result = PrintOptionsDocument(*Stampa, *Options, Document, Page);
         Stampa->Preview = saved;
-        if (Document >= pdNetworkList && result > 0 && Counts[Document] == Page) ++Counts[Document];
+        if (Document >= pdMastReport && result > 0 && Counts[Document] == Page) ++Counts[Document];
         Immagine->SetBounds(target_.Image.Left, target_.Image.Top, target_.Image.Width(),
                             target_.Image.Height());
         Immagine->Invalidate();
@@ -241,8 +243,11 @@ void RunCombinedPrint(TStampa& stampa, TDatiStampa& options, TFAnteprima& previe
                                 MB_OK | MB_ICONEXCLAMATION);
         return false;
     };
+    options.ShowReportData(stampa.Project);
     for (;;) {
         const int result = options.ShowModal();
+        // The reports print the notes and norms as typed; "Annulla" drops them.
+        if (result == 6 || result == mrOk) options.StoreReportData(stampa.Project);
         if (result == 6) {
             if (!anything()) continue;
             if (preview.ShowModal() != mrOk) continue;

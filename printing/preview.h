@@ -17,7 +17,8 @@
 int32_t PrintOptionsDocument(TStampa& stampa, const TDatiStampa& options, int32_t document, int32_t page);
 // Whether a document, chosen, draws anything: a scheme whose area holds
 // something, a material list whose page exists, a calculation table of a
-// project; the mast and lightning reports have no content yet.
+// project, the mast and lightning reports of a project (a mast report
+// without data says so).
 bool DocumentDraws(const TStampa& stampa, const TDatiStampa& options, int32_t document);
 
 class TFAnteprima : public TForm {

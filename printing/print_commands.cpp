@@ -22,6 +22,8 @@ TPrintItemsState PrintItemsState(const TPrintMenuContext& m) {
                      m.Selection.Left < m.Selection.Right && m.Selection.Top < m.Selection.Bottom;
     s.Estimate = m.EstimatePage;
     s.Specification = m.EstimatePage;
+    s.MastReport = m.MastData;
+    s.LightningReport = true;
     return s;
 }
 

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 
+#include "app/lightning.h"
+#include "app/mast.h"
+#include "app/project.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
 #include "core/reporter.h"
 #include "platform/dialogs.h"
 #include "platform/printers.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -60,10 +64,8 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
     CCapitolato = box(GDocumenti, 8, 120, 177, "Capitolato");
     CCalcoli = box(GDocumenti, 8, 144, 177, "Calcoli");
     CRelSostegno = box(GDocumenti, 8, 168, 177, "Relazione sostegno");
-    CRelScariche = box(GDocumenti, 8, 192, 177, "Relazione scariche atmosferiche");
-    // The two reports have no content yet: nothing offers an empty page.
-    CRelSostegno->Visible = false;
-    CRelScariche->Visible = false;
+    // The longest caption of the group takes the group's width to its border.
+    CRelScariche = box(GDocumenti, 8, 192, 183, "Relazione scariche atmosferiche");
     GCopertine = group(this, 8, 232, 193, 137, "Copertine ");
     RCopPreventivo = radio(GCopertine, 8, 24, 177, "Preventivo di spesa");
     RCopEsecuzione = radio(GCopertine, 8, 46, 177, "Esecuzione dei lavori");
@@ -191,6 +193,9 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
     ENormaSostegno = MakeControl<TEdit>(this, TSostegno, 132, 256, 137, 21);
     LNormaFulmini = label(TSostegno, 290, 264, 100, "Norma fulmini:");
     ENormaFulmini = MakeControl<TEdit>(this, TSostegno, 400, 256, 137, 21);
+    // As much as the project file keeps of each.
+    MNoteSostegno->MaxLength = MNoteFulmini->MaxLength = MastTextMax;
+    ENormaSostegno->MaxLength = ENormaFulmini->MaxLength = MastNormMax;
 
     FillPrinters();
 }
@@ -339,4 +344,42 @@ int32_t TDatiStampa::Copies() const {
     if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != AnsiString::npos) return 1;
     const int32_t n = std::stoi(text);
     return n >= 1 && n <= 99 ? n : 1;
+}
+
+void TDatiStampa::ShowReportData(const TProgetto* project) {
+    const TPalo* mast = project ? project->Mast.get() : nullptr;
+    const TFulmini* lightning = project ? project->Lightning.get() : nullptr;
+    MNoteSostegno->Text = mast ? mast->Text1 : AnsiString();
+    ENormaSostegno->Text = mast ? mast->MastNorm : AnsiString();
+    MNoteFulmini->Text = lightning ? lightning->Notes : AnsiString();
+    ENormaFulmini->Text = lightning ? lightning->Norm : AnsiString();
+    // A report with nothing to tell is not offered.
+    const std::pair<TCheckBox*, bool> reports[] = {{CRelSostegno, MastReportHasData(mast)},
+                                                   {CRelScariche, lightning != nullptr}};
+    for (const auto& [box, available] : reports) {
+        box->Enabled = available;
+        if (!available) box->Checked = false;
+    }
+}
+
+bool TDatiStampa::StoreReportData(TProgetto* project) const {
+    TPalo* mast = project ? project->Mast.get() : nullptr;
+    TFulmini* lightning = project ? project->Lightning.get() : nullptr;
+    bool changed = false;
+    auto store = [&](AnsiString& field, const AnsiString& text, int maximum) {
+        const AnsiString kept = utf8::Length(text) > maximum ? utf8::Mid(text, 0, maximum) : text;
+        if (field == kept) return;
+        field = kept;
+        changed = true;
+    };
+    if (mast) {
+        store(mast->Text1, MNoteSostegno->Text, MastTextMax);
+        store(mast->MastNorm, ENormaSostegno->Text, MastNormMax);
+    }
+    if (lightning) {
+        store(lightning->Notes, MNoteFulmini->Text, LightningNotesMax);
+        store(lightning->Norm, ENormaFulmini->Text, LightningNormMax);
+    }
+    if (changed) project->Modified = true;
+    return changed;
 }

@@ -11,6 +11,8 @@
 #include "platform/stdctrls.h"
 #include "printing/documents.h"
 
+class TProgetto;
+
 // The preview's documents, in their fixed order.
 enum TPrintDocument : int32_t {
     pdCover = 1,
@@ -63,6 +65,14 @@ public:
     TDeclarationChoices Declaration() const;
     // The copies: a whole number from 1 to 99, else 1.
     int32_t Copies() const;
+
+    // The tab "Sostegno e fulmini" filled with the notes and norms of the
+    // project's mast and lightning data; a report box without data to report
+    // is unticked and disabled.
+    void ShowReportData(const TProgetto* project);
+    // The notes and norms of the tab back into the project (cut to what its
+    // file keeps), marking it modified when one changed; true then.
+    bool StoreReportData(TProgetto* project) const;
 
     // Set by the caller before showing: the selected page and the drawing
     // control's selection, for rule 7.

@@ -51,6 +51,14 @@ TEST(PrintItems, EnabledByPagesStepAndSelection) {
         EXPECT_EQ(s.Estimate, c.estimateItem);
         EXPECT_EQ(s.Specification, c.estimateItem);
     }
+    // The mast report only with a mast to report; the lightning report always.
+    for (bool mast : {false, true}) {
+        TPrintMenuContext menu;
+        menu.MastData = mast;
+        const TPrintItemsState s = PrintItemsState(menu);
+        EXPECT_EQ(s.MastReport, mast);
+        EXPECT_TRUE(s.LightningReport);
+    }
 }
 
 class PrintCommandsTest : public PrintTest {

@@ -7,6 +7,7 @@
 
 #include "app/estimate.h"
 #include "app/estimate_page.h"
+#include "app/mast.h"
 #include "cells/drawing.h"
 #include "core/globals.h"
 #include "core/options.h"
@@ -51,8 +52,8 @@ TEST_F(PrintOptionsTest, CaptionsAndDefaults) {
     EXPECT_EQ(options.ECopie->Text.Get(), "1");
     EXPECT_FALSE(options.LFrequenza->Enabled || options.CBFrequenza->Enabled);
     for (int32_t d = 1; d <= PrintDocumentLast; ++d) EXPECT_FALSE(options.Chosen(d)) << d;
-    // The reports without content are not offered.
-    EXPECT_FALSE(options.CRelSostegno->Visible || options.CRelScariche->Visible);
+    // The two reports are offered.
+    EXPECT_TRUE(options.CRelSostegno->Visible && options.CRelScariche->Visible);
 }
 
 TEST_F(PrintOptionsTest, RulesKeepTheChoicesConsistent) {
@@ -317,8 +318,10 @@ TEST_F(PrintOptionsTest, ADocumentDrawsWhatPrintingItAloneAdds) {
         {"network list", [&] { o.CMateriale->Checked = o.CMRete->Checked = true; }, pdNetworkList, true},
         {"estimate", [&] { o.CPreventivo->Checked = true; }, pdEstimate, true},
         {"separations", [&] { o.CCalcoli->Checked = o.CSepPrese->Checked = true; }, pdSeparations, true},
-        {"mast report", [&] { o.CRelSostegno->Checked = true; }, pdMastReport, false},
-        {"lightning report", [&] { o.CRelScariche->Checked = true; }, pdLightningReport, false},
+        {"mast report without data", [&] { o.CRelSostegno->Checked = true; }, pdMastReport, true},
+        {"mast report", [&] { project.Mast->Sections[0].Diameter = 48; o.CRelSostegno->Checked = true; },
+         pdMastReport, true},
+        {"lightning report", [&] { o.CRelScariche->Checked = true; }, pdLightningReport, true},
     };
     // clang-format on
     for (const Case& c : cases) {

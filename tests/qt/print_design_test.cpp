@@ -31,6 +31,7 @@
 #include "printing/documents.h"
 #include "printing/preview.h"
 #include "printing/print_options.h"
+#include "qt/designed_project.h"
 #include "qt/pdf_files.h"
 #include "qt/qt_test_support.h"
 #include "support/default_library_folder.h"
@@ -40,29 +41,6 @@
 namespace {
 
 using namespace qttest;
-
-// The building: one staircase of four floors, two apartments a floor, two
-// outlets each; terrestrial and satellite on four cables joined in one
-// distribution along the staircase, with modular head end.
-void DesignTheBuilding(TAutoProgetto& w) {
-    TPalazzo& b = *w.Opz().Building;
-    b.StaircaseCount = 1;
-    TScala& staircase = b.Staircases[0];
-    staircase.FloorCount = 4;
-    staircase.HeadEndDistance = 10;
-    for (int f = 0; f < staircase.FloorCount; ++f) {
-        staircase.Floors[f].ApartmentCount = 2;
-        for (int a = 0; a < 2; ++a) staircase.Floors[f].Apartments[a] = TAppartamento{2, 2, 2, 2, 5, 5};
-    }
-    b.ComputeMaxima();
-    SetAntenna(w.Opz().Antennas[0], DefaultLibraryName, "GAN-B3", {"5", "7"});
-    SetAntenna(w.Opz().Antennas[1], DefaultLibraryName, "GAN-UHF", {"26", "30", "35"});
-    for (int choice :
-         {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceLungoScala})
-        w.ChoiceClick(w.Choice[choice]);
-    for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page)
-        w.PageForward(nullptr);
-}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -90,37 +68,15 @@ std::string RowsWithoutBrand(const std::string& file, const std::vector<std::str
 class QtPrintDesign : public ::testing::Test {
 protected:
     void SetUp() override {
-        form = &program.Start();
-        for (const char* name : {"Varne.alb", "Default.sel"})
-            std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
-                                       std::filesystem::copy_options::overwrite_existing);
-        for (int i = 0; i < 3; ++i) form->TimerTimer(nullptr);  // past the splash
-        Settle();
-        TAutoProgetto* wizard = form->Wizard;
-        Later([wizard] { DesignTheBuilding(*wizard); }, 50);
-        form->Speciali1->Click();
-        form->Autoprogetto1->Click();
-        Settle();
+        // Four floors, the head end 10 m above the first.
+        form = StartDesigned(program, 4, 10);
         project = form->CurrentProject;
         project->Name = program.Dir().File("Condominio Aurora.ant");
         project->HeaderTexts[0] = "Rossi Mario";
         project->HeaderTexts[1] = "Via Roma 1";
         project->HeaderTexts[2] = "10100 Torino";
     }
-    // A print item clicked, Qt's print dialog answered with a PDF file of
-    // that name in the build folder; the file, its pages rendered.
-    std::string PrintItem(TMenuItem* item, const char* name) {
-        const std::string file = Artefact(name);
-        DeleteFile(file);
-        form->Stampa2->Click();  // the print menu opens: its items' states
-        EXPECT_TRUE(item->Enabled) << name;
-        AnswerPrintDialogWithPdf(file);
-        item->Click();
-        EXPECT_TRUE(FileExists(file)) << name;
-        Render(file);
-        EXPECT_EQ(WordsAtTheEdge(file), "") << name;
-        return file;
-    }
+    std::string PrintItem(TMenuItem* item, const char* name) { return PrintItemToPdf(form, item, name); }
     // The short codes of a grid's cells.
     static std::vector<std::string> ShortCodes(const TGridData* grid) {
         std::vector<std::string> codes;
@@ -308,14 +264,7 @@ TEST_F(QtPrintDesign, CombinedPrintAndPreviewOfEveryDocument) {
                          options.CCanaliPrese, options.CAttenuazioni, options.CLunghezze})
         c->Checked = true;
     const std::string file = Artefact("design-combined.pdf");
-    DeleteFile(file);
-    auto* backend = dynamic_cast<ovqt::TQtBackend*>(Application->Backend());
-    ASSERT_NE(backend, nullptr);
-    Printer()->SetPrinterIndex(Printer()->Printers->IndexOf(ovqt::PdfDeviceName));
-    backend->PrinterPeer()->SetPdfFile(QString::fromStdString(file));
-    ASSERT_TRUE(PrintChosenDocuments(form->Printing(), options));
-    Printer()->SetPrinterIndex(-1);
-    Render(file);
+    ASSERT_TRUE(PrintChosenToPdfFile(form->Printing(), options, file));
     EXPECT_EQ(WordsAtTheEdge(file), "");
 
     // The documents in their order, each from a page of its own; no page

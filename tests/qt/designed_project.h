@@ -1,0 +1,94 @@
+#pragma once
+// A building the wizard designs on the default library, for the Qt tests of
+// printed documents: one staircase of two flats a floor with two outlets
+// each, terrestrial antennas for band III and UHF and the satellite dish on
+// four cables joined in one distribution along the staircase, modular head end.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/main_form.h"
+#include "app/program.h"
+#include "autodesign/design_settings.h"
+#include "autodesign/wizard.h"
+#include "platform/qt/qt_backend_impl.h"
+#include "platform/qt/qt_printer.h"
+#include "printing/preview.h"
+#include "printing/print_options.h"
+#include "qt/pdf_files.h"
+#include "qt/qt_test_support.h"
+#include "support/default_library_folder.h"
+#include "support/design_components.h"
+#include "support/program_fixture.h"
+
+namespace qttest {
+
+inline void DesignStaircase(TAutoProgetto& w, int floors, int headEndDistance) {
+    TPalazzo& b = *w.Opz().Building;
+    b.StaircaseCount = 1;
+    TScala& staircase = b.Staircases[0];
+    staircase.FloorCount = floors;
+    staircase.HeadEndDistance = headEndDistance;
+    for (int f = 0; f < staircase.FloorCount; ++f) {
+        staircase.Floors[f].ApartmentCount = 2;
+        for (int a = 0; a < 2; ++a) staircase.Floors[f].Apartments[a] = TAppartamento{2, 2, 2, 2, 5, 5};
+    }
+    b.ComputeMaxima();
+    SetAntenna(w.Opz().Antennas[0], DefaultLibraryName, "GAN-B3", {"5", "7"});
+    SetAntenna(w.Opz().Antennas[1], DefaultLibraryName, "GAN-UHF", {"26", "30", "35"});
+    for (int choice :
+         {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceLungoScala})
+        w.ChoiceClick(w.Choice[choice]);
+    for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page)
+        w.PageForward(nullptr);
+}
+
+// The program started with the default library in its folder, past the
+// splash, and that staircase designed through "Autoprogetto"; its main form.
+inline TAntenne* StartDesigned(ScopedProgram& program, int floors, int headEndDistance) {
+    TAntenne* form = &program.Start();
+    for (const char* name : {"Varne.alb", "Default.sel"})
+        std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
+                                   std::filesystem::copy_options::overwrite_existing);
+    for (int i = 0; i < 3; ++i) form->TimerTimer(nullptr);  // past the splash
+    Settle();
+    TAutoProgetto* wizard = form->Wizard;
+    Later([=] { DesignStaircase(*wizard, floors, headEndDistance); }, 50);
+    form->Speciali1->Click();
+    form->Autoprogetto1->Click();
+    Settle();
+    return form;
+}
+
+// A print item of the main form clicked, Qt's print dialog answered with a
+// PDF file of that name in the build folder; the file, its pages rendered.
+// The item is enabled and no word reaches the sheet's unprinted edge.
+inline std::string PrintItemToPdf(TAntenne* form, TMenuItem* item, const char* name) {
+    const std::string file = Artefact(name);
+    DeleteFile(file);
+    form->Stampa2->Click();  // the print menu opens: its items' states
+    EXPECT_TRUE(item->Visible && item->Enabled) << name;
+    AnswerPrintDialogWithPdf(file);
+    item->Click();
+    EXPECT_TRUE(FileExists(file)) << name;
+    Render(file);
+    EXPECT_EQ(WordsAtTheEdge(file), "") << name;
+    return file;
+}
+
+// The documents chosen in the options printed in one job to a new PDF file
+// on Qt's PDF device, its pages rendered next to it; false when nothing was printed.
+inline bool PrintChosenToPdfFile(TStampa& stampa, const TDatiStampa& options, const std::string& file) {
+    DeleteFile(file);
+    auto* backend = dynamic_cast<ovqt::TQtBackend*>(Application->Backend());
+    if (!backend) return false;
+    Printer()->SetPrinterIndex(Printer()->Printers->IndexOf(ovqt::PdfDeviceName));
+    backend->PrinterPeer()->SetPdfFile(QString::fromStdString(file));
+    const bool printed = PrintChosenDocuments(stampa, options);
+    Printer()->SetPrinterIndex(-1);
+    if (printed) Render(file);
+    return printed;
+}
+
+}  // namespace qttest
