@@ -383,8 +383,11 @@ int TDatiComponenti::LayoutCommercial() {
           static_cast<TControl*>(CaptionNoteEst), static_cast<TControl*>(EditNoteEst),
           static_cast<TControl*>(CaptionConnettore), static_cast<TControl*>(ComboConnettore)})
         Place(control, y, commercial);
-    CaptionConnOut->Visible = false;
-    ComboConnOut->Visible = false;
+    // "Conn. out" stays hidden here; the outlets show it on this line.
+    for (TControl* control : {static_cast<TControl*>(CaptionConnOut), static_cast<TControl*>(ComboConnOut)}) {
+        control->Top = y;
+        control->Visible = false;
+    }
     if (commercial) y += LineStep;
     // Lines 3 to 5 always.
     for (TControl* control : {static_cast<TControl*>(CaptionNote), static_cast<TControl*>(EditNote)})

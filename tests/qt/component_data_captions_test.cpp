@@ -1,7 +1,7 @@
 // The component-data form as every component class arranges it, in real
 // windows: each caption box, label, check box and button shows its whole
 // text, on the component's own rows and on each amplification stage, and
-// every control of a section stands inside its frame.
+// every control of a section stands inside its frame, below its caption.
 // Screenshots: component-data-captions-<code>.png in test-artefacts/.
 #include <gtest/gtest.h>
 
@@ -80,6 +80,7 @@ TEST(QtComponentDataCaptions, EveryClassShowsItsWholeCaptions) {
                 {
                     SCOPED_TRACE(what);
                     qttest::ExpectGroupContentsInsideFrames(&form);
+                    qttest::ExpectGroupContentsBelowCaptions(&form);
                 }
                 if (shot.insert(type.Code).second) {
                     const QImage image = window->grab().toImage();
