@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "app/draw_window.h"
+#include "app/grid.h"
+#include "app/main_form.h"
 #include "app/project.h"
 #include "app/signs.h"
 #include "app/undo.h"
@@ -508,7 +510,14 @@ void TDrawWindow::DblClick() {
     if (step != 2 && !(step == 1 && Palette && Palette->CurrentTool() == ToolArrow)) return;
     TCella* cell =
         grid_->CellAtLayer(MouseInfo.Column, MouseInfo.Row, MouseInfo.CentreDX, MouseInfo.CentreDY);
-    if (cell && cell->OpenDataDialog()) grid_->SetModified(ModAll);
+    if (!cell || !cell->OpenDataDialog()) return;
+    grid_->SetModified(ModAll);
+    // The description may complete the grids: the calculation and estimate
+    // pages come in as they would on the next step.
+    if (grid_->Form) {
+        grid_->Form->UpdateCalculationPages();
+        grid_->Form->UpdateEstimatePage();
+    }
 }
 
 // ---- In-place text editor ----

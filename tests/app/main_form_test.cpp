@@ -26,6 +26,7 @@
 #include "core/ini.h"
 #include "core/libraries.h"
 #include "core/options.h"
+#include "dialogs/component_data.h"
 #include "dialogs/installer_data.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"
@@ -431,6 +432,32 @@ TEST(MainFormSteps, NextAndBackMoveTheProjectBetweenDrawingAndCalculating) {
         EXPECT_EQ(call.Type, std::type_index(typeid(TAutoProgetto))) << call.Caption;
     EXPECT_EQ(form.NextButton->Caption.Get(), "Avanti >>");
     EXPECT_EQ(Tabs(form), (Captions{"Rete", "Testa", "Sostegno", "Fulmini 81.1", "Fulmini 81.10-2"}));
+    EXPECT_TRUE(form.IsPageSelected("Rete"));
+}
+
+// The last component described on the calculating step brings the
+// calculation and estimate pages, as the next step would.
+TEST(MainFormSteps, DescribingTheLastComponentBringsTheCalculationPages) {
+    ScopedProgram program;
+    TAntenne& form = program.Start();
+    TProgetto& project = *form.CurrentProject;
+    DrawTwoTaps(project);
+    project.NetworkGrid->CellAt(38, 2)->Described = 0;
+    ConfirmNextStep(form);
+    ASSERT_EQ(project.Step, 2);
+    EXPECT_FALSE(form.FindPage("Calcoli rete"));
+    EXPECT_FALSE(form.FindPage("Preventivo"));
+
+    form.SelectPage("Rete");
+    form.DrawWindow->LeftCol = 30;
+    form.DrawWindow->TopRow = 0;
+    Application->Script().AnswerShowModal<TDatiComponenti>([](TDatiComponenti& d) { d.ModalResult = 1; });
+    const TRect square = form.DrawWindow->CellRect(38, 2);
+    form.DrawWindow->DoubleClickAt((square.Left + square.Right) / 2, (square.Top + square.Bottom) / 2);
+    ASSERT_EQ(project.NetworkGrid->CellAt(38, 2)->Described, 1);
+    EXPECT_TRUE(form.FindPage("Calcoli rete"));
+    EXPECT_TRUE(form.FindPage("Calcoli rete richiesti"));
+    EXPECT_TRUE(form.FindPage("Preventivo"));
     EXPECT_TRUE(form.IsPageSelected("Rete"));
 }
 
