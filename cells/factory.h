@@ -48,7 +48,7 @@ struct TCellArgs {
     bool Flag = false;           // the old cable's code-18 flag
 };
 
-using TCellMaker = TCella* (*)(const TCellArgs& args);
+using TCellMaker = std::unique_ptr<TCella> (*)(const TCellArgs& args);
 
 // Codes above this give none at once; codes are compared unsigned.
 constexpr uint32_t HighestCellCode = CodeElementoListino;

@@ -202,6 +202,21 @@ TCella* TMemLib::Append(std::unique_ptr<TCella> owned) {
     return cell;
 }
 
+std::vector<std::unique_ptr<TCella>> TMemLib::RemoveIf(const std::function<bool(const TCella&)>& drop) {
+    std::vector<std::unique_ptr<TCella>> removed;
+    for (TCella** link = &head; *link;) {
+        TCella* cell = *link;
+        if (!drop(*cell)) {
+            link = &cell->NextInList;
+            continue;
+        }
+        *link = cell->NextInList;
+        cell->NextInList = nullptr;
+        removed.emplace_back(cell);  // the list held it until here
+    }
+    return removed;
+}
+
 namespace {
 
 const AnsiString& KeyText(const TCella& c, int key) {

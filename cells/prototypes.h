@@ -29,7 +29,7 @@ struct TPrototypeFamily {
     int32_t AMin, AMax;
     int32_t BMin, BMax;
     int32_t Variants;
-    TCella* (*Make)(const TPrototypeKey& key);
+    std::unique_ptr<TCella> (*Make)(const TPrototypeKey& key);
 };
 
 class TUltimiComponenti {

@@ -10,6 +10,7 @@
 //   17 int32     end offset: the file position just after the last entry
 //   21 ...       entries: int32 L, then the L bytes of a cell record
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -212,6 +213,9 @@ public:
     // Key index: 0 Category, 1 Brand, 2 Series, 3 Code, 4 Article.
     TCella* InsertSorted(std::unique_ptr<TCella> cell, int key);
     TCella* Insert(std::unique_ptr<TCella> cell);
+    // Takes every cell that drop answers true for out of the list and hands
+    // them back in list order; the cells kept keep their order.
+    std::vector<std::unique_ptr<TCella>> RemoveIf(const std::function<bool(const TCella&)>& drop);
     // A clone of the first cell with the code, owned by the caller, or none.
     std::unique_ptr<TCella> Find(const AnsiString& code) const;
     // The first cell with the code of the same kind copies its data into the cell.

@@ -47,107 +47,109 @@ int32_t MixLayoutCode(int32_t item) { return item == 1 ? AutoMixFramedVariant : 
 
 // The class of a tool, or none. hasLayout says whether the layout byte is
 // written afterwards with layout.
-TCella* Build(int32_t tool, const TToolState& s, bool& hasLayout, int32_t& layout) {
+std::unique_ptr<TCella> Build(int32_t tool, const TToolState& s, bool& hasLayout, int32_t& layout) {
     TGridData* o = s.Owner;
     const int32_t R = s.R, M = s.M, x = s.X, y = s.Y, i1 = s.I1, i2 = s.I2, i3 = s.I3;
     hasLayout = false;
     switch (tool) {
-    case 1: return new TFiltroS(o, R, M, x, y);
-    case 2: return new TFiltroP(o, R, M, x, y);
-    case 3: return new TDivisore(o, R, M, x, y, 1, 2);
-    case 4: return new TDivisore(o, R, M, x, y, i1 + 1, i2 + 2);
-    case 5: return new TDivisore(o, R, M, x, y, 1, 4);
-    case 6: return new TDerivatore(o, R, M, x, y, 1, 1);
-    case 7: return new TDerivatore(o, R, M, x, y, 1, 2);
-    case 8: return new TDerivatore(o, R, M, x, y, i1 + 1, i2 + 1);
-    case 9: return new TDerivatore(o, R, M, x, y, 1, 4);
+    case 1: return std::make_unique<TFiltroS>(o, R, M, x, y);
+    case 2: return std::make_unique<TFiltroP>(o, R, M, x, y);
+    case 3: return std::make_unique<TDivisore>(o, R, M, x, y, 1, 2);
+    case 4: return std::make_unique<TDivisore>(o, R, M, x, y, i1 + 1, i2 + 2);
+    case 5: return std::make_unique<TDivisore>(o, R, M, x, y, 1, 4);
+    case 6: return std::make_unique<TDerivatore>(o, R, M, x, y, 1, 1);
+    case 7: return std::make_unique<TDerivatore>(o, R, M, x, y, 1, 2);
+    case 8: return std::make_unique<TDerivatore>(o, R, M, x, y, i1 + 1, i2 + 1);
+    case 9: return std::make_unique<TDerivatore>(o, R, M, x, y, 1, 4);
     case 10:
     case 11:
-    case 12: return new TSwitch(o, R, M, x, y, 10, i1 + 2, tool - 9);
+    case 12: return std::make_unique<TSwitch>(o, R, M, x, y, 10, i1 + 2, tool - 9);
     case 13:
     case 56: {
         hasLayout = true;
         layout = SwitchLayoutCode(i3);
         // Only a switch with two outputs a side keeps the tool's mirror.
         const int32_t mirror = i2 % 2 == 1 ? M : 0;
-        return new TSwitch(o, R, mirror, x, y, layout == 4 || layout == 5 ? 56 : 10, i1 + 1, i2 + 1);
+        return std::make_unique<TSwitch>(o, R, mirror, x, y, layout == 4 || layout == 5 ? 56 : 10, i1 + 1,
+                                         i2 + 1);
     }
     case 14:
     case 15:
     case 54:
         if (i2 < 0) return nullptr;  // no outlet kind chosen
-        return new TPresaD(o, R, M, x, y, tool, i2 + 1);
-    case 16: return new TChiusura(o, R, M, x, y, i1 + 1);
+        return std::make_unique<TPresaD>(o, R, M, x, y, tool, i2 + 1);
+    case 16: return std::make_unique<TChiusura>(o, R, M, x, y, i1 + 1);
     case 17:
     case 80: {
-        auto* cable = new TNCavo(o, R % 2, M, x, y, 0, s.Cable);
+        auto cable = std::make_unique<TNCavo>(o, R % 2, M, x, y, 0, s.Cable);
         if (tool == CodeBridge) cable->TypeCode = CodeBridge;
         return cable;
     }
-    case 18: return new TNCavo(o, R, M, x, y, 1, s.Cable);
-    case 19: return new TSeparatoreCC(o, R, M, x, y);
-    case 20: return new TInduttanza(o, R, M, x, y);
+    case 18: return std::make_unique<TNCavo>(o, R, M, x, y, 1, s.Cable);
+    case 19: return std::make_unique<TSeparatoreCC>(o, R, M, x, y);
+    case 20: return std::make_unique<TInduttanza>(o, R, M, x, y);
     case 21:
-    case 22: return new TAmplificatore(o, R, M, x, y, tool, i2 == 0 ? i1 + 1 : 1, i1 + 1);
-    case 23: return new TAmplificatoreA(o, R, M, x, y, i2 == 0 ? i1 + 1 : 1, i1 + 1);
-    case 24: return new TAlimentatore(o, R, M, x, y, i2 + 1);
-    case 25: return new TTerra(o, R, M, x, y);
-    case 26: return new TAttenuatore(o, R, M, x, y);
-    case 27: return new TAttenuatoreR(o, R, M, x, y);
-    case 28: return new TEqualizzatore(o, R, M, x, y);
-    case 29: return new TMiscelatore(o, R, M, x, y, i1 + 2);
-    case 30: return new TDemiscelatore(o, R, M, x, y, i2 + 2);
-    case 31: return new TFiltroPB(o, R, M, x, y);
-    case 32: return new TFiltroPA(o, R, M, x, y);
-    case 34: return new TTesta(o, 0, 0, x, y, 1);
+    case 22: return std::make_unique<TAmplificatore>(o, R, M, x, y, tool, i2 == 0 ? i1 + 1 : 1, i1 + 1);
+    case 23: return std::make_unique<TAmplificatoreA>(o, R, M, x, y, i2 == 0 ? i1 + 1 : 1, i1 + 1);
+    case 24: return std::make_unique<TAlimentatore>(o, R, M, x, y, i2 + 1);
+    case 25: return std::make_unique<TTerra>(o, R, M, x, y);
+    case 26: return std::make_unique<TAttenuatore>(o, R, M, x, y);
+    case 27: return std::make_unique<TAttenuatoreR>(o, R, M, x, y);
+    case 28: return std::make_unique<TEqualizzatore>(o, R, M, x, y);
+    case 29: return std::make_unique<TMiscelatore>(o, R, M, x, y, i1 + 2);
+    case 30: return std::make_unique<TDemiscelatore>(o, R, M, x, y, i2 + 2);
+    case 31: return std::make_unique<TFiltroPB>(o, R, M, x, y);
+    case 32: return std::make_unique<TFiltroPA>(o, R, M, x, y);
+    case 34: return std::make_unique<TTesta>(o, 0, 0, x, y, 1);
     case 35:
     case 42: {
         hasLayout = true;
         layout = MixLayoutCode(i3);
         const int32_t in = i1 == 0 ? 1 : 3, out = i2 == 0 ? 1 : 3;
-        if (tool == 35) return new TFiltroAT(o, R, M, x, y, in, out);
-        return new TFiltroCAG(o, R, M, x, y, in, out);
+        if (tool == 35) return std::make_unique<TFiltroAT>(o, R, M, x, y, in, out);
+        return std::make_unique<TFiltroCAG>(o, R, M, x, y, in, out);
     }
     case 36:
         hasLayout = true;
         layout = MixLayoutCode(i3);
-        return new TModulatore(o, R, M, x, y, i2 == 0 ? 1 : 3);
+        return std::make_unique<TModulatore>(o, R, M, x, y, i2 == 0 ? 1 : 3);
     case 37:
         hasLayout = true;
         layout = i3;
-        if (i3 == 1) return new TConvertitore(o, R, M, x, y, 1, 1);
-        return new TConvertitore(o, R, M, x, y, i1 == 0 ? 1 : 3, i2 == 0 ? 1 : 3);
-    case 38: return new TAntenna(o, R, M, x, y);
-    case 39: return new TSat(o, R, M, x, y, i2 + 1);
-    case 40: return new TTerrestre(o, R, M, x, y, i1 + 1, i2 + 1);
+        if (i3 == 1) return std::make_unique<TConvertitore>(o, R, M, x, y, 1, 1);
+        return std::make_unique<TConvertitore>(o, R, M, x, y, i1 == 0 ? 1 : 3, i2 == 0 ? 1 : 3);
+    case 38: return std::make_unique<TAntenna>(o, R, M, x, y);
+    case 39: return std::make_unique<TSat>(o, R, M, x, y, i2 + 1);
+    case 40: return std::make_unique<TTerrestre>(o, R, M, x, y, i1 + 1, i2 + 1);
     case 43: {
         hasLayout = true;
         layout = MixLayoutCode(i3);
         const int32_t out = i2 == 0 ? 1 : i2 + 2;
         // Upside down the box stands two squares right and four down.
-        if (R % 2 == 1) return new TAmplificatoreAt(o, 2, M, x + 2, y + 4, i1 + 1, out);
-        return new TAmplificatoreAt(o, 0, M, x, y, i1 + 1, out);
+        if (R % 2 == 1) return std::make_unique<TAmplificatoreAt>(o, 2, M, x + 2, y + 4, i1 + 1, out);
+        return std::make_unique<TAmplificatoreAt>(o, 0, M, x, y, i1 + 1, out);
     }
     case 44:
         hasLayout = true;
         layout = i3;
-        return new TAlimentatoreSF(o, R, M, x, y);
-    case 45: return new TParabola(o, R, M, x, y);
+        return std::make_unique<TAlimentatoreSF>(o, R, M, x, y);
+    case 45: return std::make_unique<TParabola>(o, R, M, x, y);
     case 47:
     case 57: {
         hasLayout = true;
         layout = TerminalLayoutCode(i3);
-        return new TSwitchN(o, R, M, x, y, layout == 4 || layout == 5 ? 57 : 47, i1 + 1, i2 + 1);
+        return std::make_unique<TSwitchN>(o, R, M, x, y, layout == 4 || layout == 5 ? 57 : 47, i1 + 1,
+                                          i2 + 1);
     }
-    case 48: return new TInseritore(o, R, M, x, y);
-    case 49: return new TDerivatoreN(o, R, M, x, y, i1 + 1, i2 + 1);
-    case 50: return new TDerivatoreS(o, R, M, x, y, i1 + 1, 2 * i2 + 2);
-    case 51: return new TRicevitoreSat(o, R, M, x, y);
-    case 52: return new TAncoraI(o, R, M, x, y);
-    case 53: return new TAncoraO(o, R, M, x, y);
-    case 55: return new TCellaCustom(o, R, M, x, y, i1 + 1, i2 + 1);
-    case 58: return new TCentraleIntegrata(o, R, M, x, y, i1 + 1, i2 + 1);
-    case 150: return new TElementoListino(o);
+    case 48: return std::make_unique<TInseritore>(o, R, M, x, y);
+    case 49: return std::make_unique<TDerivatoreN>(o, R, M, x, y, i1 + 1, i2 + 1);
+    case 50: return std::make_unique<TDerivatoreS>(o, R, M, x, y, i1 + 1, 2 * i2 + 2);
+    case 51: return std::make_unique<TRicevitoreSat>(o, R, M, x, y);
+    case 52: return std::make_unique<TAncoraI>(o, R, M, x, y);
+    case 53: return std::make_unique<TAncoraO>(o, R, M, x, y);
+    case 55: return std::make_unique<TCellaCustom>(o, R, M, x, y, i1 + 1, i2 + 1);
+    case 58: return std::make_unique<TCentraleIntegrata>(o, R, M, x, y, i1 + 1, i2 + 1);
+    case 150: return std::make_unique<TElementoListino>(o);
     default: return nullptr;
     }
 }
@@ -257,7 +259,7 @@ std::unique_ptr<TCella> TPannelloComponenti::CreateToolCell(TGridData* grid, int
     int32_t layout = 0;
     std::unique_ptr<TCella> cell;
     try {
-        cell.reset(Build(tool, s, hasLayout, layout));
+        cell = Build(tool, s, hasLayout, layout);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

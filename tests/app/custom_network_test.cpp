@@ -37,8 +37,8 @@ void SetColumn(TCella& cell, int32_t column, float value) {
     for (int32_t b = 0; b < BandSlots; ++b) cell.Attenuation->Set3(0, column, b, value);
 }
 
-TDerivatore* NewTap() {
-    auto* tap = new TDerivatore(nullptr, 0, 0, 0, 0, 1, 1);
+std::unique_ptr<TDerivatore> NewTap() {
+    auto tap = std::make_unique<TDerivatore>(nullptr, 0, 0, 0, 0, 1, 1);
     SetColumn(*tap, TapLossColumn, TapLoss);
     SetColumn(*tap, TapThroughColumn, TapThroughLoss);
     tap->Described = 1;
@@ -70,10 +70,10 @@ public:
             // is one square: the input on its top, the output leaving right.
             TFormaCustom shape{1, 1, {{0, 0, 0}}, {{0, 0, 3}}};
             auto cell = MakeCustomCell(&net, LineColumn, 1, 1, 1,
-                                       {{EntryAnchor("1"), 0, 0},
-                                        {NewTap(), 0, 1},
-                                        {new TChiusura(nullptr, 0, 0, 0, 0, 1), 0, 2},
-                                        {ExitAnchor("1", 3), 1, 1}},
+                                       Structure({{EntryAnchor("1"), 0, 0},
+                                                  {NewTap(), 0, 1},
+                                                  {std::make_unique<TChiusura>(nullptr, 0, 0, 0, 0, 1), 0, 2},
+                                                  {ExitAnchor("1", 3), 1, 1}}),
                                        shape);
             cell->Described = 1;
             unit = cell.get();

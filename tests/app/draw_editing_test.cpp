@@ -356,7 +356,7 @@ public:
 TEST_F(DrawEditingTest, PressWithAComponentToolInsertsTheFactorysCell) {
     ScopedTestCellClass testClass;
     palette.Tool = 6;
-    palette.Make = [](TGridData* g, int32_t c, int32_t r) { return new TCellaProva(g, c, r); };
+    palette.Make = [](TGridData* g, int32_t c, int32_t r) { return std::make_unique<TCellaProva>(g, c, r); };
     Press(4, 5);
     Release(4, 5);
     EXPECT_EQ(palette.Created, 1);
@@ -378,7 +378,7 @@ TEST_F(DrawEditingTest, PressWithAComponentToolInsertsTheFactorysCell) {
     EXPECT_EQ(Marked(), 0);
 
     // Nothing is placed at step 2.
-    palette.Make = [](TGridData* g, int32_t c, int32_t r) { return new TCellaProva(g, c, r); };
+    palette.Make = [](TGridData* g, int32_t c, int32_t r) { return std::make_unique<TCellaProva>(g, c, r); };
     project.Step = 2;
     Press(8, 5);
     EXPECT_EQ(grid->CellAt(8, 5), nullptr);
@@ -412,7 +412,9 @@ TEST_F(DrawEditingTest, PressWithACableToolStartsOnlyOnAnEmptySquareOrACable) {
     Press(10, 5);
     EXPECT_EQ(window.StartOrientation, 3);
     // Released where it was pressed: one piece made by the factory.
-    palette.Make = [](TGridData* g, int32_t c, int32_t r) { return new TNCavo(g, 3, 0, c, r, 1, 0); };
+    palette.Make = [](TGridData* g, int32_t c, int32_t r) {
+        return std::make_unique<TNCavo>(g, 3, 0, c, r, 1, 0);
+    };
     Release(10, 5);
     ASSERT_NE(CableAt(10, 5), nullptr);
     EXPECT_EQ(CableAt(10, 5)->Bend, 1);
@@ -550,7 +552,7 @@ TEST_F(DrawEditingTest, EditPopupShowsAndEnablesItsItemsByStepBlockSelectionAndU
         {2, rowZero, true, true, true},
     };
     // clang-format on
-    auto* c = new TCellaProva(nullptr, 3, 4);
+    const auto c = std::make_unique<TCellaProva>(nullptr, 3, 4);
     ScopedTestCellClass testClass;  // so that the buffer can clone it
     ASSERT_TRUE(grid->InsertCell(std::make_unique<TCellaProva>(nullptr, 1, 1), false, 0));
     for (const Case& k : cases) {
@@ -588,7 +590,6 @@ TEST_F(DrawEditingTest, EditPopupShowsAndEnablesItsItemsByStepBlockSelectionAndU
         }
         grid->CopyBuffer->Clear();
     }
-    delete c;
 
     // "&Elimina" over the block with the sign selected: the sign goes, the
     // terminal stays, and one undo brings the sign back.

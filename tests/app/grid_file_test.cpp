@@ -34,8 +34,8 @@ public:
 class ScopedCablePieces {
 public:
     ScopedCablePieces()
-        : before_(SetCellClassMaker("TNCavo", [](const TCellArgs& a) -> TCella* {
-              return new TPezzoCavo(a.Owner, a.Orientation, a.Column, a.Row);
+        : before_(SetCellClassMaker("TNCavo", [](const TCellArgs& a) -> std::unique_ptr<TCella> {
+              return std::make_unique<TPezzoCavo>(a.Owner, a.Orientation, a.Column, a.Row);
           })) {}
     ~ScopedCablePieces() { SetCellClassMaker("TNCavo", before_); }
 
@@ -257,10 +257,11 @@ TEST_F(GridFileTest, FileEndingInsideARecordKeepsWhatWasRead) {
 
 TEST_F(GridFileTest, MultiswitchOutputsMoveBelowVersion50000) {
     static int32_t asked[3];
-    const TCellMaker before = SetCellClassMaker("TSwitchN", [](const TCellArgs& a) -> TCella* {
-        std::copy(a.Arg, a.Arg + 3, asked);
-        return new TFiltroS(a.Owner, 0, 0, a.Column, a.Row);
-    });
+    const TCellMaker before =
+        SetCellClassMaker("TSwitchN", [](const TCellArgs& a) -> std::unique_ptr<TCella> {
+            std::copy(a.Arg, a.Arg + 3, asked);
+            return std::make_unique<TFiltroS>(a.Owner, 0, 0, a.Column, a.Row);
+        });
     for (int32_t version : {40000, 50000}) {
         TGridData grid(nullptr, 75, 75, GridNetwork);
         const std::string section = RecordBytes()

@@ -20,12 +20,13 @@ protected:
 
     // A library termination (not DC-isolated) with a connector.
     void Candidate(uint8_t connector) {
-        auto* c = new TChiusura(nullptr, 0, 0, 0, 0, 1);
+        auto made = std::make_unique<TChiusura>(nullptr, 0, 0, 0, 0, 1);
+        auto* c = made.get();
         c->Choice1 = connector;
         c->Code = "R" + IntToStr(connector);
         c->Described = 1;
         if (!library.empty()) library.back()->NextInList = c;
-        library.emplace_back(c);
+        library.emplace_back(std::move(made));
     }
     TCella* List() { return library.empty() ? nullptr : library.front().get(); }
 

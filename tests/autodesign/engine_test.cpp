@@ -75,7 +75,7 @@ TEST_F(EngineTest, MadeAndFreedWithCellsInEveryWorkGridAndAntennaSlot) {
             for (auto& g : f) fill(g);
     for (auto& g : e->ApartmentGrid) fill(g);
     for (auto& g : e->WorkGrids) g->InsertCell(std::make_unique<TChiusura>(nullptr, 0, 0, 3, 3, 1), false, 0);
-    for (auto& a : e->Antennas) a.Cell.reset(new TChiusura(nullptr, 0, 0, 0, 0, 1));
+    for (auto& a : e->Antennas) a.Cell = std::make_unique<TChiusura>(nullptr, 0, 0, 0, 0, 1);
     e->CableTemplate->Owner = e->WorkGrids[0].get();
 
     e->Reset();
@@ -92,7 +92,7 @@ TEST_F(EngineTest, MadeAndFreedWithCellsInEveryWorkGridAndAntennaSlot) {
     EXPECT_TRUE(e->WorkGrids[0]->HasComponents());
     EXPECT_NE(e->Components->head, nullptr);
 
-    for (auto& a : e->Antennas) a.Cell.reset(new TChiusura(nullptr, 0, 0, 0, 0, 1));
+    for (auto& a : e->Antennas) a.Cell = std::make_unique<TChiusura>(nullptr, 0, 0, 0, 0, 1);
     fill(e->FloorGrid[3][11][1]);
     delete e;  // the sanitizer build sees every cell freed once
 }

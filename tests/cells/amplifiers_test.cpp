@@ -627,7 +627,8 @@ TEST_F(AmplifierChecks, MessagesWordForWord) {
 class Candidates {
 public:
     TCella* Add(int32_t code, const char* article, float gain, int32_t inputs = 1, int32_t through = 2) {
-        auto* c = new TAmplificatore(nullptr, 0, 0, 0, 0, code, inputs, through);
+        auto made = std::make_unique<TAmplificatore>(nullptr, 0, 0, 0, 0, code, inputs, through);
+        auto* c = made.get();
         for (int32_t r = 0; r < inputs; ++r) {
             SetColumn(*c, r, AmpGain, gain);
             SetColumn(*c, r, AmpRegulation, 0.0f);
@@ -636,7 +637,7 @@ public:
         c->Positions[0] = 0x04;
         c->Described = 1;
         if (!cells_.empty()) cells_.back()->NextInList = c;
-        cells_.emplace_back(c);
+        cells_.emplace_back(std::move(made));
         return c;
     }
     TCella* First() const { return cells_.empty() ? nullptr : cells_.front().get(); }

@@ -50,30 +50,34 @@ const char* const CircuitFaults = "Ci sono errori nel disegno del circuito della
 const char* const Undescribed =
     "Alcuni componenti nel disegno del circuito della struttura devono essere descritti.";
 
-TCella* Splitter(bool described = true) {
-    auto* splitter = new TDivisore(nullptr, 0, 0, 0, 0, 1, 2);
+std::unique_ptr<TCella> Splitter(bool described = true) {
+    auto splitter = std::make_unique<TDivisore>(nullptr, 0, 0, 0, 0, 1, 2);
     splitter->Described = described ? 1 : 0;
     return splitter;
 }
 
-TCella* Tap(bool described) {
-    auto* tap = new TDerivatore(nullptr, 0, 0, 0, 0, 1, 1);
+std::unique_ptr<TCella> Tap(bool described) {
+    auto tap = std::make_unique<TDerivatore>(nullptr, 0, 0, 0, 0, 1, 1);
     tap->Described = described ? 1 : 0;
     return tap;
 }
 
-TCella* Termination(int32_t orientation = 0) { return new TChiusura(nullptr, orientation, 0, 0, 0, 1); }
+std::unique_ptr<TCella> Termination(int32_t orientation = 0) {
+    return std::make_unique<TChiusura>(nullptr, orientation, 0, 0, 0, 1);
+}
 
-TCella* EndOutlet() {
-    auto* outlet = new TPresaD(nullptr, 1, 0, 0, 0, CodeEndOutlet, 1);
+std::unique_ptr<TCella> EndOutlet() {
+    auto outlet = std::make_unique<TPresaD>(nullptr, 1, 0, 0, 0, CodeEndOutlet, 1);
     outlet->Described = 1;
     return outlet;
 }
 
 // The splitter structure: entry anchor above a splitter whose outputs leave
 // right and left into the two given cells.
-std::vector<TPezzoStruttura> SplitterInside(const char* entry, TCella* right, TCella* left) {
-    return {{EntryAnchor(entry), 1, 0}, {Splitter(), 1, 1}, {right, 2, 1}, {left, 0, 1}};
+std::vector<TPezzoStruttura> SplitterInside(const char* entry, std::unique_ptr<TCella> right,
+                                            std::unique_ptr<TCella> left) {
+    return Structure(
+        {{EntryAnchor(entry), 1, 0}, {Splitter(), 1, 1}, {std::move(right), 2, 1}, {std::move(left), 0, 1}});
 }
 
 class CustomCellTest : public GlobalsTest {
@@ -147,13 +151,13 @@ TEST_F(CustomCellTest, PrototypesForOneToTwentyInputsAndOutputs) {
 
 TEST_F(CustomCellTest, MappingSkipsCodesThatNameNoPort) {
     auto cell = MakeCustomCell(nullptr, 0, 0, 2, 2,
-                               {{EntryAnchor("2"), 0, 0},
-                                {EntryAnchor("0"), 1, 0},
-                                {EntryAnchor("abc"), 2, 0},
-                                {EntryAnchor("3"), 3, 0},
-                                {ExitAnchor("1"), 0, 5},
-                                {ExitAnchor("9"), 1, 5},
-                                {ExitAnchor(""), 2, 5}});
+                               Structure({{EntryAnchor("2"), 0, 0},
+                                          {EntryAnchor("0"), 1, 0},
+                                          {EntryAnchor("abc"), 2, 0},
+                                          {EntryAnchor("3"), 3, 0},
+                                          {ExitAnchor("1"), 0, 5},
+                                          {ExitAnchor("9"), 1, 5},
+                                          {ExitAnchor(""), 2, 5}}));
     EXPECT_EQ(cell->InputAnchors[0], nullptr);
     EXPECT_EQ(cell->InputAnchors[1], cell->Structure.CellAt(0, 0));
     EXPECT_EQ(cell->OutputAnchors[0], cell->Structure.CellAt(0, 5));
@@ -172,14 +176,16 @@ TEST_F(CustomCellTest, ValidationMessages) {
     cases.push_back({"entry anchor 0",
                      1,
                      1,
-                     {{EntryAnchor("0"), 0, 0}, {ExitAnchor("1"), 0, 1}},
+                     Structure({{EntryAnchor("0"), 0, 0}, {ExitAnchor("1"), 0, 1}}),
                      {UnknownInput, InputUnhandled, OutputUnhandled}});
-    cases.push_back(
-        {"two entry anchors 1",
-         1,
-         1,
-         {{EntryAnchor("1"), 0, 0}, {ExitAnchor("1"), 0, 1}, {EntryAnchor("1"), 2, 0}, {Termination(), 2, 1}},
-         {SameInput, InputUnhandled, OutputUnhandled}});
+    cases.push_back({"two entry anchors 1",
+                     1,
+                     1,
+                     Structure({{EntryAnchor("1"), 0, 0},
+                                {ExitAnchor("1"), 0, 1},
+                                {EntryAnchor("1"), 2, 0},
+                                {Termination(), 2, 1}}),
+                     {SameInput, InputUnhandled, OutputUnhandled}});
     cases.push_back({"exit anchor 3 of two outputs",
                      1,
                      2,
@@ -193,7 +199,7 @@ TEST_F(CustomCellTest, ValidationMessages) {
     cases.push_back({"input 2 without anchor",
                      2,
                      1,
-                     {{EntryAnchor("1"), 0, 0}, {ExitAnchor("1"), 0, 1}},
+                     Structure({{EntryAnchor("1"), 0, 0}, {ExitAnchor("1"), 0, 1}}),
                      {InputUnhandled, OutputUnhandled}});
     cases.push_back({"output 1 without anchor",
                      1,
@@ -205,16 +211,18 @@ TEST_F(CustomCellTest, ValidationMessages) {
                      1,
                      SplitterInside("1", ExitAnchor("1", 3), EndOutlet()),
                      {CircuitFaults}});
-    cases.push_back(
-        {"undescribed tap",
-         1,
-         1,
-         {{EntryAnchor("1"), 0, 0}, {Tap(false), 0, 1}, {Termination(), 0, 2}, {ExitAnchor("1", 3), 1, 1}},
-         {Undescribed}});
+    cases.push_back({"undescribed tap",
+                     1,
+                     1,
+                     Structure({{EntryAnchor("1"), 0, 0},
+                                {Tap(false), 0, 1},
+                                {Termination(), 0, 2},
+                                {ExitAnchor("1", 3), 1, 1}}),
+                     {Undescribed}});
     cases.push_back({"sound", 1, 2, SplitterInside("1", ExitAnchor("1", 3), ExitAnchor("2", 1)), {}});
     for (Case& c : cases) {
         messages.Items->Clear();
-        auto cell = MakeCustomCell(nullptr, 0, 0, c.inputs, c.outputs, c.parts);
+        auto cell = MakeCustomCell(nullptr, 0, 0, c.inputs, c.outputs, std::move(c.parts));
         std::vector<std::string> expected;
         for (const std::string& m : c.messages) expected.push_back("P: " + m);
         EXPECT_EQ(cell->CheckData("P: "), c.messages.empty()) << c.what;
@@ -600,7 +608,8 @@ TEST_F(CustomEditTest, AnUndescribedCellOpensWithItsOwnDataAndOkStoresItsClone) 
 }
 
 TEST_F(CustomEditTest, AStructureThatFailsItsChecksKeepsTheFormOpen) {
-    auto owned = MakeCustomCell(&network, 4, 4, 1, 1, {{EntryAnchor("1"), 0, 0}, {ExitAnchor("2"), 0, 1}});
+    auto owned =
+        MakeCustomCell(&network, 4, 4, 1, 1, Structure({{EntryAnchor("1"), 0, 0}, {ExitAnchor("2"), 0, 1}}));
     TCellaCustom* cell = owned.get();
     ASSERT_TRUE(network.InsertCell(std::move(owned), false, 0));
     Answer([&](TDatiComponenti& f) {
@@ -684,13 +693,19 @@ public:
 };
 
 TEST_F(CustomCellTest, EveryInnerCellAdjustsItsLossTablesOnce) {
-    auto* wide = new TContaTabelle(3);  // three squares
-    auto* narrow = new TContaTabelle(1);
+    auto ownedWide = std::make_unique<TContaTabelle>(3);  // three squares
+    auto ownedNarrow = std::make_unique<TContaTabelle>(1);
     // An amplifier of code 22 drops its positive gain regulation.
-    auto* amplifier = new TAmplificatore(nullptr, 0, 0, 0, 0, 22, 1, 1);
+    auto ownedAmplifier = std::make_unique<TAmplificatore>(nullptr, 0, 0, 0, 0, 22, 1, 1);
+    auto* wide = ownedWide.get();
+    auto* narrow = ownedNarrow.get();
+    auto* amplifier = ownedAmplifier.get();
     amplifier->Attenuation->Set3(0, AmpRegulation, 4, 3.0f);
     amplifier->Attenuation->Set3(0, AmpRegulation, 5, -2.0f);
-    auto cell = MakeCustomCell(nullptr, 0, 0, 1, 1, {{wide, 2, 2}, {narrow, 7, 7}, {amplifier, 10, 10}});
+    auto cell = MakeCustomCell(nullptr, 0, 0, 1, 1,
+                               Structure({{std::move(ownedWide), 2, 2},
+                                          {std::move(ownedNarrow), 7, 7},
+                                          {std::move(ownedAmplifier), 10, 10}}));
     ASSERT_EQ(cell->Structure.CellAt(4, 2), wide);
     ASSERT_EQ(cell->Structure.CellAt(10, 10), amplifier);
     cell->AdjustLossTables();

@@ -134,8 +134,8 @@ TEST(CellFactory, AClassIsBuiltOnlyWhileRegistered) {
 }
 
 TEST(CellFactory, BridgeCodeIsSetAfterConstruction) {
-    const TCellMaker before = SetCellClassMaker("TNCavo", [](const TCellArgs& a) -> TCella* {
-        auto* cell = new TCellaProva(a.Owner, a.Column, a.Row, 1, 1, 0, true, a.Orientation);
+    const TCellMaker before = SetCellClassMaker("TNCavo", [](const TCellArgs& a) -> std::unique_ptr<TCella> {
+        auto cell = std::make_unique<TCellaProva>(a.Owner, a.Column, a.Row, 1, 1, 0, true, a.Orientation);
         cell->TypeCode = CodeCable;
         return cell;
     });

@@ -31,7 +31,8 @@ TEST_F(TerminalLineCountTest, ACellInTheWayOnEitherGridStopsBoth) {
         project.Reset(true);
         TTesta& own = *static_cast<TTesta*>(blocked->Anchor);
         // A cell where the fourth line would go (as a damaged file may leave one).
-        auto* obstacle = new TCellaProva(nullptr, own.Column + 5, own.Row);
+        // The grid frees what stands on its squares.
+        auto* obstacle = std::make_unique<TCellaProva>(nullptr, own.Column + 5, own.Row).release();
         blocked->PutOnSquare(own.Column + 5, own.Row, obstacle);
         Net().SetLineCount(4);
         EXPECT_EQ(Net().Lines(), 1);

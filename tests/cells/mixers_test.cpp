@@ -481,20 +481,20 @@ TEST(BranchWalk, EveryInputLeadsToTheOutputAndEveryOutputIsFollowed) {
 
 TEST(MixerChoice, TheLastFittingEntryStays) {
     auto entry = [](const char* code, float input0, float input1) {
-        auto* cell = new TMiscelatore(nullptr, 0, 0, 0, 0, 2);
+        auto cell = std::make_unique<TMiscelatore>(nullptr, 0, 0, 0, 0, 2);
         cell->Code = code;
         SetRow0(*cell, 0, 3.0f);
         SetRow0(*cell, 1, 3.0f);
         cell->Attenuation->Set3(0, 0, 5, input0);
         cell->Attenuation->Set3(0, 1, 9, input1);
-        return std::unique_ptr<TCella>(cell);
+        return std::unique_ptr<TCella>(std::move(cell));
     };
     std::vector<std::unique_ptr<TCella>> list;
     list.push_back(entry("A", 2.0f, 2.0f));
     list.push_back(entry("B", LevelNone, 2.0f));  // input 0 does not pass band 5
     list.push_back(entry("C", 2.5f, 2.0f));
-    list.push_back(entry("D", 2.5f, LevelNone));  // input 1 does not pass band 9
-    list.push_back(std::unique_ptr<TCella>(new TMiscelatore(nullptr, 0, 0, 0, 0, 3)));  // another kind
+    list.push_back(entry("D", 2.5f, LevelNone));                             // input 1 does not pass band 9
+    list.push_back(std::make_unique<TMiscelatore>(nullptr, 0, 0, 0, 0, 3));  // another kind
     list.back()->Code = "E";
     for (size_t i = 0; i + 1 < list.size(); ++i) list[i]->NextInList = list[i + 1].get();
     uint8_t bands0[BandSlots] = {}, bands1[BandSlots] = {};

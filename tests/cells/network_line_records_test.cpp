@@ -62,27 +62,29 @@ class NetworkLineRecordsTest : public GlobalsTest {};
 TEST_F(NetworkLineRecordsTest, EveryClassRoundTrips) {
     struct Case {
         const char* what;
-        std::function<TCella*()> make;
+        std::function<std::unique_ptr<TCella>()> make;
     };
     const std::vector<Case> cases = {
-        {"end outlet", [] { return new TPresaD(nullptr, 0, 0, 0, 0, CodeEndOutlet, 1); }},
-        {"pass-through outlet", [] { return new TPresaD(nullptr, 0, 0, 0, 0, CodePassThroughOutlet, 2); }},
-        {"terminated outlet", [] { return new TPresaD(nullptr, 0, 0, 0, 0, CodeTerminatedOutlet, 3); }},
-        {"termination", [] { return new TChiusura(nullptr, 0, 0, 0, 0, 3); }},
+        {"end outlet", [] { return std::make_unique<TPresaD>(nullptr, 0, 0, 0, 0, CodeEndOutlet, 1); }},
+        {"pass-through outlet",
+         [] { return std::make_unique<TPresaD>(nullptr, 0, 0, 0, 0, CodePassThroughOutlet, 2); }},
+        {"terminated outlet",
+         [] { return std::make_unique<TPresaD>(nullptr, 0, 0, 0, 0, CodeTerminatedOutlet, 3); }},
+        {"termination", [] { return std::make_unique<TChiusura>(nullptr, 0, 0, 0, 0, 3); }},
         {"cable",
          [] {
-             auto* c = new TNCavo(nullptr, 1, 0, 0, 0, 1, 0x123456);
+             auto c = std::make_unique<TNCavo>(nullptr, 1, 0, 0, 0, 1, 0x123456);
              c->SetLength(17.0f);
              return c;
          }},
         {"bridge",
          [] {
-             auto* c = new TNCavo(nullptr, 1, 0, 0, 0, 0, 0x00FF00);
+             auto c = std::make_unique<TNCavo>(nullptr, 1, 0, 0, 0, 0, 0x00FF00);
              c->TypeCode = CodeBridge;
              return c;
          }},
-        {"entry anchor", [] { return new TAncoraI(nullptr, 0, 0, 0, 0); }},
-        {"exit anchor", [] { return new TAncoraO(nullptr, 0, 0, 0, 0); }},
+        {"entry anchor", [] { return std::make_unique<TAncoraI>(nullptr, 0, 0, 0, 0); }},
+        {"exit anchor", [] { return std::make_unique<TAncoraO>(nullptr, 0, 0, 0, 0); }},
     };
     for (const Case& c : cases) {
         std::unique_ptr<TCella> cell(c.make());

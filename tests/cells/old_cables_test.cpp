@@ -28,12 +28,9 @@ RecordBytes NewerRecord(int32_t version, float firstLength, float secondPrice, c
 }
 
 std::unique_ptr<TCavo> Read(int32_t code, const RecordBytes& bytes, int32_t version) {
-    std::unique_ptr<TCella> made(NewCella(nullptr, code, 0, 0, 0, 0, 0));
-    auto* cable = dynamic_cast<TCavo*>(made.get());
-    EXPECT_NE(cable, nullptr);
-    if (!cable) return nullptr;
-    made.release();
-    std::unique_ptr<TCavo> result(cable);
+    std::unique_ptr<TCavo> result = CellAs<TCavo>(NewCella(nullptr, code, 0, 0, 0, 0, 0));
+    EXPECT_NE(result, nullptr);
+    if (!result) return nullptr;
     TMemoryStream s;
     s.WriteBuffer(bytes.Bytes().data(), static_cast<int>(bytes.Size()));
     s.SetPosition(0);

@@ -218,14 +218,15 @@ protected:
     // A library outlet of the given kind, linked into the candidate list.
     TPresaD* Candidate(int32_t code, float socket, float through = 0.5f, uint8_t connector = 0,
                        bool passesDc = false) {
-        auto* c = new TPresaD(nullptr, 0, 0, 0, 0, code, 1);
+        auto made = std::make_unique<TPresaD>(nullptr, 0, 0, 0, 0, code, 1);
+        auto* c = made.get();
         SetColumn(*c, OutletSocketLoss, socket);
         SetColumn(*c, OutletThroughLoss, through);
         c->Choice3 = connector;
         if (passesDc) c->Power[PowerSupply][0] |= 4;
         c->Described = 1;
         if (!owned.empty()) owned.back()->NextInList = c;
-        owned.emplace_back(c);
+        owned.emplace_back(std::move(made));
         return c;
     }
     TCella* List() { return owned.empty() ? nullptr : owned.front().get(); }

@@ -21,26 +21,26 @@ namespace {
 
 struct SymbolKind {
     const char* name;
-    std::function<TCella*(int32_t turn, int32_t mirrored)> make;
+    std::function<std::unique_ptr<TCella>(int32_t turn, int32_t mirrored)> make;
 };
 
 // clang-format off
 const SymbolKind Kinds[] = {
-    {"separator", [](int32_t t, int32_t m) { return new TSeparatoreCC(nullptr, t, m, 0, 0); }},
-    {"inserter", [](int32_t t, int32_t m) { return new TInseritore(nullptr, t, m, 0, 0); }},
-    {"power supply 1", [](int32_t t, int32_t m) { return new TAlimentatore(nullptr, t, m, 0, 0, 1); }},
-    {"power supply 3", [](int32_t t, int32_t m) { return new TAlimentatore(nullptr, t, m, 0, 0, 3); }},
-    {"attenuator", [](int32_t t, int32_t m) { return new TAttenuatore(nullptr, t, m, 0, 0); }},
-    {"attenuator R", [](int32_t t, int32_t m) { return new TAttenuatoreR(nullptr, t, m, 0, 0); }},
-    {"equalizer", [](int32_t t, int32_t m) { return new TEqualizzatore(nullptr, t, m, 0, 0); }},
-    {"mixer 2", [](int32_t t, int32_t m) { return new TMiscelatore(nullptr, t, m, 0, 0, 2); }},
-    {"mixer 3", [](int32_t t, int32_t m) { return new TMiscelatore(nullptr, t, m, 0, 0, 3); }},
-    {"demixer 2", [](int32_t t, int32_t m) { return new TDemiscelatore(nullptr, t, m, 0, 0, 2); }},
-    {"demixer 4", [](int32_t t, int32_t m) { return new TDemiscelatore(nullptr, t, m, 0, 0, 4); }},
-    {"earth", [](int32_t t, int32_t m) { return new TTerra(nullptr, t, m, 0, 0); }},
-    {"supply block", [](int32_t t, int32_t m) { return new TAlimentatoreSF(nullptr, t, m, 0, 0); }},
-    {"dish", [](int32_t, int32_t m) { return new TParabola(nullptr, 0, m, 0, 0); }},
-    {"receiver", [](int32_t t, int32_t m) { return new TRicevitoreSat(nullptr, t, m, 0, 0); }},
+    {"separator", [](int32_t t, int32_t m) { return std::make_unique<TSeparatoreCC>(nullptr, t, m, 0, 0); }},
+    {"inserter", [](int32_t t, int32_t m) { return std::make_unique<TInseritore>(nullptr, t, m, 0, 0); }},
+    {"power supply 1", [](int32_t t, int32_t m) { return std::make_unique<TAlimentatore>(nullptr, t, m, 0, 0, 1); }},
+    {"power supply 3", [](int32_t t, int32_t m) { return std::make_unique<TAlimentatore>(nullptr, t, m, 0, 0, 3); }},
+    {"attenuator", [](int32_t t, int32_t m) { return std::make_unique<TAttenuatore>(nullptr, t, m, 0, 0); }},
+    {"attenuator R", [](int32_t t, int32_t m) { return std::make_unique<TAttenuatoreR>(nullptr, t, m, 0, 0); }},
+    {"equalizer", [](int32_t t, int32_t m) { return std::make_unique<TEqualizzatore>(nullptr, t, m, 0, 0); }},
+    {"mixer 2", [](int32_t t, int32_t m) { return std::make_unique<TMiscelatore>(nullptr, t, m, 0, 0, 2); }},
+    {"mixer 3", [](int32_t t, int32_t m) { return std::make_unique<TMiscelatore>(nullptr, t, m, 0, 0, 3); }},
+    {"demixer 2", [](int32_t t, int32_t m) { return std::make_unique<TDemiscelatore>(nullptr, t, m, 0, 0, 2); }},
+    {"demixer 4", [](int32_t t, int32_t m) { return std::make_unique<TDemiscelatore>(nullptr, t, m, 0, 0, 4); }},
+    {"earth", [](int32_t t, int32_t m) { return std::make_unique<TTerra>(nullptr, t, m, 0, 0); }},
+    {"supply block", [](int32_t t, int32_t m) { return std::make_unique<TAlimentatoreSF>(nullptr, t, m, 0, 0); }},
+    {"dish", [](int32_t, int32_t m) { return std::make_unique<TParabola>(nullptr, 0, m, 0, 0); }},
+    {"receiver", [](int32_t t, int32_t m) { return std::make_unique<TRicevitoreSat>(nullptr, t, m, 0, 0); }},
 };
 // clang-format on
 

@@ -66,7 +66,7 @@ TEST(HeadEndSymbol, LaterSquaresDrawTheSameBarFromTheFirst) {
 
 struct FilterCase {
     const char* name;
-    std::function<TFiltro*()> make;
+    std::function<std::unique_ptr<TFiltro>()> make;
     size_t polylines;             // waves
     std::vector<Points> strokes;  // after the two stubs
 };
@@ -75,10 +75,10 @@ struct FilterCase {
 // 1, pen 1; the module sign from (0, 0), the two-wave signs from (1, 1).
 // clang-format off
 const FilterCase filterCases[] = {
-    {"S", [] { return new TFiltroS(nullptr, 0, 0, 0, 0); }, 3, {{{18, 23}, {22, 19}}}},
-    {"P", [] { return new TFiltroP(nullptr, 0, 0, 0, 0); }, 3, {{{18, 18}, {22, 14}}, {{18, 28}, {22, 24}}}},
-    {"PA", [] { return new TFiltroPA(nullptr, 0, 0, 0, 0); }, 2, {{{19, 28}, {23, 24}}}},
-    {"PB", [] { return new TFiltroPB(nullptr, 0, 0, 0, 0); }, 2, {{{19, 21}, {23, 17}}}},
+    {"S", [] { return std::make_unique<TFiltroS>(nullptr, 0, 0, 0, 0); }, 3, {{{18, 23}, {22, 19}}}},
+    {"P", [] { return std::make_unique<TFiltroP>(nullptr, 0, 0, 0, 0); }, 3, {{{18, 18}, {22, 14}}, {{18, 28}, {22, 24}}}},
+    {"PA", [] { return std::make_unique<TFiltroPA>(nullptr, 0, 0, 0, 0); }, 2, {{{19, 28}, {23, 24}}}},
+    {"PB", [] { return std::make_unique<TFiltroPB>(nullptr, 0, 0, 0, 0); }, 2, {{{19, 21}, {23, 17}}}},
 };
 // clang-format on
 

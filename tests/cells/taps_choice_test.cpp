@@ -46,26 +46,27 @@ public:
 // A list of library cells, linked through NextInList in the order given.
 class Candidates {
 public:
-    TCella* Add(TCella* cell, const char* code) {
+    TCella* Add(std::unique_ptr<TCella> made, const char* code) {
+        TCella* cell = made.get();
         cell->Code = code;
         cell->Described = 1;
         if (!cells_.empty()) cells_.back()->NextInList = cell;
-        cells_.emplace_back(cell);
+        cells_.push_back(std::move(made));
         return cell;
     }
     // A one-line tap model with its tap and through losses in every band.
     TCella* Tap(const char* code, float tapLoss, float throughLoss, int32_t outputs = 2) {
-        auto* c = new TDerivatore(nullptr, 0, 0, 0, 0, 1, outputs);
+        auto c = std::make_unique<TDerivatore>(nullptr, 0, 0, 0, 0, 1, outputs);
         for (int b = 0; b < BandSlots; ++b) {
             c->Attenuation->Set3(0, TapLossColumn, b, tapLoss);
             c->Attenuation->Set3(0, TapThroughColumn, b, throughLoss);
         }
-        return Add(c, code);
+        return Add(std::move(c), code);
     }
     TCella* Splitter(const char* code, float loss, int32_t outputs = 2) {
-        auto* c = new TDivisore(nullptr, 0, 0, 0, 0, 1, outputs);
+        auto c = std::make_unique<TDivisore>(nullptr, 0, 0, 0, 0, 1, outputs);
         for (int b = 0; b < BandSlots; ++b) c->Attenuation->Set3(0, TapLossColumn, b, loss);
-        return Add(c, code);
+        return Add(std::move(c), code);
     }
     TCella* First() const { return cells_.empty() ? nullptr : cells_.front().get(); }
 
@@ -280,12 +281,12 @@ TEST_F(TapChoice, TheModelForAnAttenuationHasTheLeastTapLoss) {
     TDerivatore two(nullptr, 0, 0, 0, 0, 2, 2);
     Candidates pair;
     for (auto [code, line2] : {std::pair{"L1", 12.0f}, std::pair{"L2", 9.0f}}) {
-        auto* c = new TDerivatore(nullptr, 0, 0, 0, 0, 2, 2);
+        auto c = std::make_unique<TDerivatore>(nullptr, 0, 0, 0, 0, 2, 2);
         for (int b = 0; b < BandSlots; ++b) {
             c->Attenuation->Set3(0, TapLossColumn, b, 5);
             c->Attenuation->Set3(1, TapLossColumn, b, line2);
         }
-        pair.Add(c, code);
+        pair.Add(std::move(c), code);
     }
     EXPECT_TRUE(two.FindModelForAttenuation(pair.First(), 7, false, false));
     EXPECT_EQ(two.Code, "L2");

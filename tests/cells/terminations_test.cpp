@@ -218,13 +218,14 @@ TEST_F(TerminationsTest, EndsEveryPass) {
 class TerminationChoiceTest : public TerminationsTest {
 protected:
     TChiusura* Candidate(bool isolated, uint8_t connector, int32_t inputs = 1) {
-        auto* c = new TChiusura(nullptr, 0, 0, 0, 0, inputs);
+        auto made = std::make_unique<TChiusura>(nullptr, 0, 0, 0, 0, inputs);
+        auto* c = made.get();
         if (isolated) c->Power[PowerRefuses][0] = 0;
         c->Choice1 = connector;
         c->Code = AnsiString(isolated ? "DC" : "R") + IntToStr(connector);
         c->Described = 1;
         if (!owned.empty()) owned.back()->NextInList = c;
-        owned.emplace_back(c);
+        owned.emplace_back(std::move(made));
         return c;
     }
     TCella* List() { return owned.empty() ? nullptr : owned.front().get(); }

@@ -466,6 +466,17 @@ TEST_F(LibraryTest, MemoryListOrder) {
     EXPECT_EQ(into.Category, "A");
     TFiltroP other(nullptr, 0, 0, 0, 0);
     EXPECT_FALSE(byCode.Find(other, "b"));  // not the same kind
+
+    // Removing hands the cells back in list order; the others stay linked in theirs.
+    std::vector<std::unique_ptr<TCella>> removed =
+        mem.RemoveIf([](const TCella& c) { return c.Code == "4" || c.Code == "3"; });
+    Strings gone;
+    for (const auto& c : removed) gone.push_back(c->Code);
+    EXPECT_EQ(gone, (Strings{"4", "3"}));
+    EXPECT_EQ(removed.back()->NextInList, nullptr);
+    order.clear();
+    for (TCella* c = mem.head; c; c = c->NextInList) order.push_back(c->Code);
+    EXPECT_EQ(order, (Strings{"2", "1"}));
 }
 
 }  // namespace

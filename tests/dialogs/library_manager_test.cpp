@@ -226,13 +226,13 @@ TEST_F(LibraryManagerTest, EditsWrittenBack) {
 TEST_F(LibraryManagerTest, SavedModuleEntryCarriesItsKindBit) {
     const struct {
         const char* code;
-        std::function<TCella*()> make;
+        std::function<std::unique_ptr<TCella>()> make;
         uint32_t bit;
     } cases[] = {
-        {"M35", [] { return new TFiltroAT(nullptr, 0, 0, 0, 0, 1, 1); }, 0x80000000u},
-        {"M42", [] { return new TFiltroCAG(nullptr, 0, 0, 0, 0, 1, 1); }, 0x40000000u},
-        {"M37", [] { return new TConvertitore(nullptr, 0, 0, 0, 0, 1, 1); }, 0x20000000u},
-        {"M36", [] { return new TModulatore(nullptr, 0, 0, 0, 0, 1); }, 0x10000000u},
+        {"M35", [] { return std::make_unique<TFiltroAT>(nullptr, 0, 0, 0, 0, 1, 1); }, 0x80000000u},
+        {"M42", [] { return std::make_unique<TFiltroCAG>(nullptr, 0, 0, 0, 0, 1, 1); }, 0x40000000u},
+        {"M37", [] { return std::make_unique<TConvertitore>(nullptr, 0, 0, 0, 0, 1, 1); }, 0x20000000u},
+        {"M36", [] { return std::make_unique<TModulatore>(nullptr, 0, 0, 0, 0, 1); }, 0x10000000u},
     };
     TLibreria* library = libraries.Get().Find("prova");
     ASSERT_TRUE(library->Open(true));

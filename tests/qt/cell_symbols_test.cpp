@@ -38,15 +38,15 @@ int InkAll(const TBitmap& b) { return InkIn(b, TRect(0, 0, b.Width, b.Height)); 
 
 struct FilterKind {
     const char* name;
-    std::function<TFiltro*(int32_t turn, int32_t mirrored)> make;
+    std::function<std::unique_ptr<TFiltro>(int32_t turn, int32_t mirrored)> make;
 };
 
 // clang-format off
 const FilterKind filterKinds[] = {
-    {"S", [](int32_t t, int32_t m) { return new TFiltroS(nullptr, t, m, 0, 0); }},
-    {"P", [](int32_t t, int32_t m) { return new TFiltroP(nullptr, t, m, 0, 0); }},
-    {"PA", [](int32_t t, int32_t m) { return new TFiltroPA(nullptr, t, m, 0, 0); }},
-    {"PB", [](int32_t t, int32_t m) { return new TFiltroPB(nullptr, t, m, 0, 0); }},
+    {"S", [](int32_t t, int32_t m) { return std::make_unique<TFiltroS>(nullptr, t, m, 0, 0); }},
+    {"P", [](int32_t t, int32_t m) { return std::make_unique<TFiltroP>(nullptr, t, m, 0, 0); }},
+    {"PA", [](int32_t t, int32_t m) { return std::make_unique<TFiltroPA>(nullptr, t, m, 0, 0); }},
+    {"PB", [](int32_t t, int32_t m) { return std::make_unique<TFiltroPB>(nullptr, t, m, 0, 0); }},
 };
 // clang-format on
 
@@ -158,10 +158,12 @@ TEST(QtCellSymbols, SwitchesOfEveryLayout) {
     ClearSheet(sheet);
     int ink = 0;
     for (const Placed& p : placed) {
-        TSwitch* s = p.code == CodeSwitchN || p.code == CodeSwitchNMatrix
-                         ? new TSwitchN(&grid, p.turn, 0, p.column, p.row, p.code, p.inputs, p.outputs)
-                         : new TSwitch(&grid, p.turn, 0, p.column, p.row, p.code, p.inputs, p.outputs);
-        std::unique_ptr<TSwitch> owned(s);
+        std::unique_ptr<TSwitch> owned =
+            p.code == CodeSwitchN || p.code == CodeSwitchNMatrix
+                ? std::unique_ptr<TSwitch>(std::make_unique<TSwitchN>(&grid, p.turn, 0, p.column, p.row,
+                                                                      p.code, p.inputs, p.outputs))
+                : std::make_unique<TSwitch>(&grid, p.turn, 0, p.column, p.row, p.code, p.inputs, p.outputs);
+        TSwitch* s = owned.get();
         s->Variant = static_cast<uint8_t>(p.variant);
         s->SetPortCounts();
         s->SequenceNumber = p.column;

@@ -31,26 +31,26 @@ std::string SheetPath(const std::string& name) {
 
 struct Kind {
     const char* name;
-    std::function<TCella*(TGridData*, int32_t turn, int32_t mirrored)> make;
+    std::function<std::unique_ptr<TCella>(TGridData*, int32_t turn, int32_t mirrored)> make;
 };
 
 // clang-format off
 const Kind Kinds[] = {
-    {"Sp", [](TGridData* g, int32_t t, int32_t m) { return new TSeparatoreCC(g, t, m, 0, 0); }},
-    {"I", [](TGridData* g, int32_t t, int32_t m) { return new TInseritore(g, t, m, 0, 0); }},
-    {"Al 1", [](TGridData* g, int32_t t, int32_t m) { return new TAlimentatore(g, t, m, 0, 0, 1); }},
-    {"Al 3", [](TGridData* g, int32_t t, int32_t m) { return new TAlimentatore(g, t, m, 0, 0, 3); }},
-    {"Q", [](TGridData* g, int32_t t, int32_t m) { return new TAttenuatore(g, t, m, 0, 0); }},
-    {"Q R", [](TGridData* g, int32_t t, int32_t m) { return new TAttenuatoreR(g, t, m, 0, 0); }},
-    {"E", [](TGridData* g, int32_t t, int32_t m) { return new TEqualizzatore(g, t, m, 0, 0); }},
-    {"Y 2", [](TGridData* g, int32_t t, int32_t m) { return new TMiscelatore(g, t, m, 0, 0, 2); }},
-    {"Y 3", [](TGridData* g, int32_t t, int32_t m) { return new TMiscelatore(g, t, m, 0, 0, 3); }},
-    {"DY 2", [](TGridData* g, int32_t t, int32_t m) { return new TDemiscelatore(g, t, m, 0, 0, 2); }},
-    {"DY 4", [](TGridData* g, int32_t t, int32_t m) { return new TDemiscelatore(g, t, m, 0, 0, 4); }},
-    {"terra", [](TGridData* g, int32_t t, int32_t m) { return new TTerra(g, t, m, 0, 0); }},
-    {"Al SF", [](TGridData* g, int32_t t, int32_t m) { return new TAlimentatoreSF(g, t, m, 0, 0); }},
-    {"Pa", [](TGridData* g, int32_t, int32_t m) { return new TParabola(g, 0, m, 0, 0); }},
-    {"Rs", [](TGridData* g, int32_t t, int32_t m) { return new TRicevitoreSat(g, t, m, 0, 0); }},
+    {"Sp", [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TSeparatoreCC>(g, t, m, 0, 0); }},
+    {"I", [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TInseritore>(g, t, m, 0, 0); }},
+    {"Al 1", [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TAlimentatore>(g, t, m, 0, 0, 1); }},
+    {"Al 3", [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TAlimentatore>(g, t, m, 0, 0, 3); }},
+    {"Q", [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TAttenuatore>(g, t, m, 0, 0); }},
+    {"Q R", [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TAttenuatoreR>(g, t, m, 0, 0); }},
+    {"E", [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TEqualizzatore>(g, t, m, 0, 0); }},
+    {"Y 2", [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TMiscelatore>(g, t, m, 0, 0, 2); }},
+    {"Y 3", [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TMiscelatore>(g, t, m, 0, 0, 3); }},
+    {"DY 2", [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TDemiscelatore>(g, t, m, 0, 0, 2); }},
+    {"DY 4", [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TDemiscelatore>(g, t, m, 0, 0, 4); }},
+    {"terra", [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TTerra>(g, t, m, 0, 0); }},
+    {"Al SF", [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TAlimentatoreSF>(g, t, m, 0, 0); }},
+    {"Pa", [](TGridData* g, int32_t, int32_t m) { return std::make_unique<TParabola>(g, 0, m, 0, 0); }},
+    {"Rs", [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TRicevitoreSat>(g, t, m, 0, 0); }},
 };
 // clang-format on
 

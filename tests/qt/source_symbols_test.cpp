@@ -34,29 +34,29 @@ std::string SheetPath(const std::string& name) {
 struct Kind {
     const char* name;
     bool turns;  // the head end's sources and wide-band amplifier stand as drawn
-    std::function<TCella*(TGridData*, int32_t turn, int32_t mirrored)> make;
+    std::function<std::unique_ptr<TCella>(TGridData*, int32_t turn, int32_t mirrored)> make;
 };
 
 // clang-format off
 const Kind Kinds[] = {
-    {"An", false, [](TGridData* g, int32_t, int32_t m) { return new TAntenna(g, 0, m, 0, 0); }},
-    {"Sa 1", false, [](TGridData* g, int32_t, int32_t m) { return new TSat(g, 0, m, 0, 0, 1); }},
-    {"Sa 4", false, [](TGridData* g, int32_t, int32_t m) { return new TSat(g, 0, m, 0, 0, 4); }},
-    {"A 21", true, [](TGridData* g, int32_t t, int32_t m) { return new TAmplificatore(g, t, m, 0, 0, 21, 1, 1); }},
-    {"A 22", true, [](TGridData* g, int32_t t, int32_t m) { return new TAmplificatore(g, t, m, 0, 0, 22, 1, 1); }},
-    {"A 23", true, [](TGridData* g, int32_t t, int32_t m) { return new TAmplificatoreA(g, t, m, 0, 0, 1, 1); }},
-    {"A 3x3", true, [](TGridData* g, int32_t t, int32_t m) { return new TAmplificatore(g, t, m, 0, 0, 22, 3, 3); }},
-    {"A 1x4", true, [](TGridData* g, int32_t t, int32_t m) { return new TAmplificatore(g, t, m, 0, 0, 22, 1, 4); }},
-    {"Tr 2x5", false, [](TGridData* g, int32_t, int32_t m) { return new TTerrestre(g, 0, m, 0, 0, 2, 5); }},
-    {"Ci 3x2", false, [](TGridData* g, int32_t, int32_t) { return new TCentraleIntegrata(g, 0, 0, 0, 0, 3, 2); }},
-    {"Af 2,1", false, [](TGridData* g, int32_t, int32_t m) { return new TAmplificatoreAt(g, 0, m, 0, 0, 2, 1); }},
-    {"Af 3,4 framed", false, [](TGridData* g, int32_t, int32_t) { auto* c = new TAmplificatoreAt(g, 0, 0, 0, 0, 3, 4); c->Variant = 2; return c; }},
-    {"Fa 3,3", false, [](TGridData* g, int32_t, int32_t) { return new TFiltroAT(g, 0, 0, 0, 0, 3, 3); }},
-    {"Fa CAG 1,1", false, [](TGridData* g, int32_t, int32_t) { return new TFiltroCAG(g, 0, 0, 0, 0, 1, 1); }},
-    {"Mo", false, [](TGridData* g, int32_t, int32_t) { return new TModulatore(g, 0, 0, 0, 0, 1); }},
-    {"Cv 2", false, [](TGridData* g, int32_t, int32_t) { auto* c = new TConvertitore(g, 0, 0, 0, 0, 3, 1); c->Module().flags |= 2; return c; }},
-    {"Cv 1 square", false, [](TGridData* g, int32_t, int32_t) { auto* c = new TConvertitore(g, 0, 0, 0, 0, 1, 1); c->Variant = 1; return c; }},
-    {"Tr 3x1", false, [](TGridData* g, int32_t, int32_t m) { return new TTerrestre(g, 0, m, 0, 0, 3, 1); }},
+    {"An", false, [](TGridData* g, int32_t, int32_t m) { return std::make_unique<TAntenna>(g, 0, m, 0, 0); }},
+    {"Sa 1", false, [](TGridData* g, int32_t, int32_t m) { return std::make_unique<TSat>(g, 0, m, 0, 0, 1); }},
+    {"Sa 4", false, [](TGridData* g, int32_t, int32_t m) { return std::make_unique<TSat>(g, 0, m, 0, 0, 4); }},
+    {"A 21", true, [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TAmplificatore>(g, t, m, 0, 0, 21, 1, 1); }},
+    {"A 22", true, [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TAmplificatore>(g, t, m, 0, 0, 22, 1, 1); }},
+    {"A 23", true, [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TAmplificatoreA>(g, t, m, 0, 0, 1, 1); }},
+    {"A 3x3", true, [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TAmplificatore>(g, t, m, 0, 0, 22, 3, 3); }},
+    {"A 1x4", true, [](TGridData* g, int32_t t, int32_t m) { return std::make_unique<TAmplificatore>(g, t, m, 0, 0, 22, 1, 4); }},
+    {"Tr 2x5", false, [](TGridData* g, int32_t, int32_t m) { return std::make_unique<TTerrestre>(g, 0, m, 0, 0, 2, 5); }},
+    {"Ci 3x2", false, [](TGridData* g, int32_t, int32_t) { return std::make_unique<TCentraleIntegrata>(g, 0, 0, 0, 0, 3, 2); }},
+    {"Af 2,1", false, [](TGridData* g, int32_t, int32_t m) { return std::make_unique<TAmplificatoreAt>(g, 0, m, 0, 0, 2, 1); }},
+    {"Af 3,4 framed", false, [](TGridData* g, int32_t, int32_t) { auto c = std::make_unique<TAmplificatoreAt>(g, 0, 0, 0, 0, 3, 4); c->Variant = 2; return c; }},
+    {"Fa 3,3", false, [](TGridData* g, int32_t, int32_t) { return std::make_unique<TFiltroAT>(g, 0, 0, 0, 0, 3, 3); }},
+    {"Fa CAG 1,1", false, [](TGridData* g, int32_t, int32_t) { return std::make_unique<TFiltroCAG>(g, 0, 0, 0, 0, 1, 1); }},
+    {"Mo", false, [](TGridData* g, int32_t, int32_t) { return std::make_unique<TModulatore>(g, 0, 0, 0, 0, 1); }},
+    {"Cv 2", false, [](TGridData* g, int32_t, int32_t) { auto c = std::make_unique<TConvertitore>(g, 0, 0, 0, 0, 3, 1); c->Module().flags |= 2; return c; }},
+    {"Cv 1 square", false, [](TGridData* g, int32_t, int32_t) { auto c = std::make_unique<TConvertitore>(g, 0, 0, 0, 0, 1, 1); c->Variant = 1; return c; }},
+    {"Tr 3x1", false, [](TGridData* g, int32_t, int32_t m) { return std::make_unique<TTerrestre>(g, 0, m, 0, 0, 3, 1); }},
 };
 // clang-format on
 

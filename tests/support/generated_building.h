@@ -128,17 +128,17 @@ private:
     // The floor splitter inside a custom component: unturned inside, its
     // outputs leave right, left and down into exit anchors 1, 2 and 3.
     std::unique_ptr<TCellaCustom> CustomSplitter(int32_t column, int32_t row) {
-        auto* splitter = new TDivisore(nullptr, 0, 0, 0, 0, 1, 3);
+        auto splitter = std::make_unique<TDivisore>(nullptr, 0, 0, 0, 0, 1, 3);
         Fill(*splitter, TapLossColumn, 4.0f);
         Fill(*splitter, TapDecouplingColumn, 22.0f);
         splitter->Described = 1;
         TFormaCustom shape{1, 1, {{0, 0, 3}}, {{0, 0, 2}, {0, 0, 0}, {0, 0, 3}}};
         auto cell = MakeCustomCell(project.NetworkGrid, column, row, 1, 3,
-                                   {{EntryAnchor("1"), 1, 0},
-                                    {splitter, 1, 1},
-                                    {ExitAnchor("1", 3), 2, 1},
-                                    {ExitAnchor("2", 1), 0, 1},
-                                    {ExitAnchor("3"), 1, 2}},
+                                   Structure({{EntryAnchor("1"), 1, 0},
+                                              {std::move(splitter), 1, 1},
+                                              {ExitAnchor("1", 3), 2, 1},
+                                              {ExitAnchor("2", 1), 0, 1},
+                                              {ExitAnchor("3"), 1, 2}}),
                                    shape);
         cell->Described = 1;
         return cell;

@@ -22,7 +22,7 @@ public:
     std::unique_ptr<TCella> CreateCurrentToolCell(TGridData* grid, int32_t column, int32_t row) override {
         ++Created;
         if (!Make) return nullptr;
-        return std::unique_ptr<TCella>(Make(grid, column, row));
+        return Make(grid, column, row);
     }
     void ShowSignStyle(bool visible, const TSignStyle& style) override {
         SignControlsShown = visible;
@@ -41,7 +41,7 @@ public:
     int32_t Size = 10;
     bool TakeData = false;
     // The factory: a new cell of the tool at (column, row), or none.
-    std::function<TCella*(TGridData*, int32_t, int32_t)> Make;
+    std::function<std::unique_ptr<TCella>(TGridData*, int32_t, int32_t)> Make;
     int Created = 0;
 
     bool SignControlsShown = false;

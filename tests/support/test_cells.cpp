@@ -29,9 +29,9 @@ std::unique_ptr<TCella> TCellaProva::Clone() {
 
 ScopedTestCellClass::ScopedTestCellClass() {
     const TCellType* type = FindCellType(TCellaProva::CodiceProva);
-    before_ = SetCellClassMaker(type->ClassName, [](const TCellArgs& a) -> TCella* {
+    before_ = SetCellClassMaker(type->ClassName, [](const TCellArgs& a) -> std::unique_ptr<TCella> {
         // Code 1 hands no counts; a test cell keeps the base's one input and output.
-        return new TCellaProva(a.Owner, a.Column, a.Row);
+        return std::make_unique<TCellaProva>(a.Owner, a.Column, a.Row);
     });
 }
 

@@ -181,15 +181,8 @@ TEST_F(NetworkDesign, TheProgressBarEndsAtItsMaximum) {
 TEST_F(NetworkDesign, RadialSwitchesWithTooFewOutputsDrawNothing) {
     // Only radial switches of 8 outputs; 3 floors of 2 apartments with 2
     // single outlets each need 12.
-    for (TCella** link = &engine.Components->head; *link;) {
-        TCella* c = *link;
-        if (c->TypeCode == CodeSwitchN && c->TapOutputs > 8) {
-            *link = c->NextInList;
-            delete c;
-        } else {
-            link = &c->NextInList;
-        }
-    }
+    engine.Components->RemoveIf(
+        [](const TCella& c) { return c.TypeCode == CodeSwitchN && c.TapOutputs > 8; });
     TVariant v = Variants[8];
     v.satLayout = 7;
     Choose(v);
@@ -209,15 +202,8 @@ TEST_F(NetworkDesign, RadialSwitchesWithTooFewOutputsDrawNothing) {
 
 TEST_F(NetworkDesign, ThreeStaircasesShareTheirRiserThroughAFourWaySplitter) {
     // A copy of the library without its three-way splitters.
-    for (TCella** link = &engine.Components->head; *link;) {
-        TCella* c = *link;
-        if (c->TypeCode == 3 && c->Inputs == 1 && c->TapOutputs == 3) {
-            *link = c->NextInList;
-            delete c;
-        } else {
-            link = &c->NextInList;
-        }
-    }
+    engine.Components->RemoveIf(
+        [](const TCella& c) { return c.TypeCode == 3 && c.Inputs == 1 && c.TapOutputs == 3; });
     const TVariant v{"T only 3 x 4 x 2", true, false, 1, false, true, false, 3, 4, 2, 2, 0, 1, 1, 48};
     ASSERT_TRUE(Run(v)) << Shown();
     EXPECT_EQ(engine.SharedTer, 1);
