@@ -26,7 +26,7 @@ namespace {
 // Positions in points.
 constexpr int32_t LeftPt = 36;        // the body's left edge
 constexpr int32_t RightInsetPt = 36;  // the body's right edge from the page's
-constexpr int32_t ValuePt = 160;      // where the value of a labelled line starts
+constexpr int32_t ValuePt = 170;      // where the value of a labelled line starts
 constexpr int32_t TextPt = 9;         // body text
 constexpr int32_t HeadingPt = 10;
 constexpr int32_t ColumnTitlePt = 8;
@@ -139,6 +139,7 @@ struct TStampa::TReportWriter {
     }
     // A heading with at least the next two lines under it on its page.
     void Heading(const AnsiString& text) {
+        titles.clear();
         Space();
         if (!Room(3 * Line())) return;
         s.SetFont(HeadingPt, TFontStyles{fsBold});
@@ -174,19 +175,27 @@ struct TStampa::TReportWriter {
         PrintParagraph(Canvas(), text, TRect(left, 0, right, 0), x, PrintPage.Y, Line());
         s.SetFont(TextPt);
     }
+    // The column titles of a table, with its first row on their page; the
+    // rows after a page break get them again, up to the next heading.
     void ColumnTitles(const std::vector<TRowText>& texts) {
+        titles = texts;
+        if (Room(2 * Line())) DrawTitles();
+    }
+    void DrawTitles() {
         s.SetFont(ColumnTitlePt, TFontStyles{fsBold});
-        if (!Room(2 * Line())) return;
-        s.PrintRowTexts(PrintPage.Y, texts);
+        s.PrintRowTexts(PrintPage.Y, titles);
         PrintPage.Y += Line();
         s.SetFont(TextPt);
     }
     void Row(const std::vector<TRowText>& texts) {
-        s.SetFont(TextPt);
+        const int32_t page = PrintPage.PageNumber;
         if (!Room(Line())) return;
+        if (PrintPage.PageNumber != page && !titles.empty()) DrawTitles();
+        s.SetFont(TextPt);
         s.PrintRowTexts(PrintPage.Y, texts);
         PrintPage.Y += Line();
     }
+    std::vector<TRowText> titles;
     // The project's customer, building and designer, each when given.
     void ProjectHeading(const TProgetto* project) {
         const AnsiString* t = project ? project->HeaderTexts : nullptr;
@@ -335,10 +344,10 @@ int32_t TStampa::PrintMastReport(bool errors, int32_t page) {
 
     w.Heading("Verifica a flessione");
     w.Paragraph(
-        "Il sostegno è verificato come una mensola incastrata al piede. Per ogni tronco il momento flettente "
-        "prodotto dalla spinta del vento sulle antenne e sui tubi sovrastanti, calcolato nel punto più basso "
-        "esposto del tronco, è confrontato con il momento resistente del tubo in acciaio S235, con tensione "
-        "ammissibile di " +
+        "La verifica considera il sostegno come una mensola incastrata al piede: per ogni tronco il momento "
+        "flettente prodotto dalla spinta del vento sulle antenne e sui tubi sovrastanti, calcolato nel punto "
+        "più basso esposto del tronco, è confrontato con il momento resistente del tubo in acciaio S235, con "
+        "tensione ammissibile di " +
         FormatFloat("0.0", MastSteelYield / MastSteelFactor) +
         " N/mmq. La spinta sui tubi è calcolata con coefficiente di forma " +
         FormatFloat("0.0", MastDragCoefficient) + ".");
@@ -447,7 +456,7 @@ int32_t TStampa::PrintLightningReport(int32_t page) {
     const TPalo* mast = Project->Mast.get();
     const TEsitoFulmini811 e = mast ? EvaluateLightning811(*mast) : TEsitoFulmini811{};
     if (!e.Insufficient) {
-        w.Heading("Frequenza di fulminazione diretta (" + mast->LightningNorm + ")");
+        w.Heading("Frequenza di fulminazione diretta secondo la norma " + mast->LightningNorm);
         AnsiString kinds;
         for (int i = 0; i < StructureTypes; ++i)
             if (mast->StructureSelected[i]) kinds += (kinds.empty() ? "" : ", ") + StructureTypeCaption(i);

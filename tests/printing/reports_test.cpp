@@ -11,6 +11,7 @@
 #include "app/lightning_pages.h"
 #include "app/mast.h"
 #include "app/mast_evaluation.h"
+#include "printing/preview.h"
 #include "printing/print_options.h"
 #include "support/print_fixture.h"
 
@@ -159,8 +160,12 @@ TEST_F(ReportsTest, LongReportsRunOverPagesInPrintAndPreview) {
     const TPrintedDocument& doc = Job([&] { EXPECT_EQ(stampa.PrintMastReport(true, 0), 0); });
     const int pages = static_cast<int>(doc.Pages.size());
     ASSERT_GE(pages, 2);
+    // Every page under its title; the items' table goes on under its column titles.
     for (const auto& page : doc.Pages)
         EXPECT_NE(FindText(*page, "Relazione sul sostegno delle antenne"), nullptr);
+    const TPaintCall* number = FindText(*doc.Pages[1], "N.");
+    ASSERT_NE(number, nullptr);
+    EXPECT_EQ(TextAt(*doc.Pages[1], "Spinta [N]").y, number->Points[0].y);
     EXPECT_NE(FindText(*doc.Pages.back(), "Nota 12."), nullptr);
     const AnsiString text = AllText(doc);
     EXPECT_NE(text.find("\n18.2\n"), AnsiString::npos);  // the last arm's second antenna
@@ -171,6 +176,26 @@ TEST_F(ReportsTest, LongReportsRunOverPagesInPrintAndPreview) {
     for (int page = 1; page < pages; ++page) EXPECT_EQ(stampa.PrintMastReport(true, page), 1) << page;
     EXPECT_EQ(stampa.PrintMastReport(true, pages), 0);
     EXPECT_EQ(Printer()->Documents().size(), 1u);
+
+    // The preview learns the pages while stepping, then goes on to the lightning report.
+    TDatiStampa options(nullptr);
+    options.ShowReportData(&project);
+    options.RCopNessuna->Checked = true;
+    options.CRelSostegno->Checked = options.CRelScariche->Checked = true;
+    TFAnteprima form(nullptr);
+    form.Stampa = &stampa;
+    form.Options = &options;
+    form.StartPreview(&form);
+    for (int page = 1; page <= pages; ++page) {
+        EXPECT_EQ(form.Document, pdMastReport);
+        EXPECT_EQ(form.Page, page);
+        form.NextClick(nullptr);
+    }
+    EXPECT_EQ(form.Counts[pdMastReport], pages);
+    EXPECT_EQ(form.Document, pdLightningReport);
+    form.PreviousClick(nullptr);
+    EXPECT_EQ(form.Document, pdMastReport);
+    EXPECT_EQ(form.Page, pages);
 }
 
 class LightningReportTest : public ReportsTest {
