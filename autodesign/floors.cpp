@@ -588,15 +588,9 @@ void TCreaAuto::SetLineTemplate(int32_t line, float length) {
 
 int32_t TCreaAuto::FloorAmplifierGroup(int32_t lines) const {
     // The group sizes an amplifier floor may take for each line count, in
-    // order of preference; other counts get no group. Two satellite cables
-    // make two lines, three with the terrestrial signal in the multiswitch:
-    // their group is of the lines' own size, else of one or two inputs more
-    // with the spare ones closed, as four lines close the fifth input of a
-    // five-line group.
+    // order of preference; other counts get no group.
     static const std::array<std::vector<int32_t>, LineTableSize + 1> sizes = [] {
         std::array<std::vector<int32_t>, LineTableSize + 1> t{};
-        t[2] = {2, 3, 4};
-        t[3] = {3, 4};
         t[4] = {4, 5};
         t[5] = {5, 4};
         t[8] = {8, 4, 9, 10};

@@ -372,6 +372,12 @@ TEST_F(StaircaseAssemblyTest, MixedFloorsOfEveryInstallation) {
                           "L'impianto multiswitch richiesto non può essere realizzato senza spezzature.");
                 continue;
             }
+            // Along the staircase twelve floors need an amplifier group, and
+            // two lines have none (see below).
+            if (v.alongStaircase && v.cables == 2 && shape.size() == 12) {
+                EXPECT_EQ(message, LevelsTooFarApart);
+                continue;
+            }
             EXPECT_EQ(message, "");
             if (!message.empty()) continue;
             int32_t entries = 0;
@@ -524,42 +530,29 @@ TEST_F(StaircaseAssemblyTest, AJointTerrestrialLineLimitsTheAmplifierGroupsGain)
     }
 }
 
-// Twelve floors ask for an amplifier group whatever the line count. Two
-// satellite cables make two lines (three with the terrestrial signal in the
-// multiswitch), which the switches serve with three inputs: the group takes
-// the lines' own size when the library has it, else an input more, the
-// spare one closed above and below it. Four lines take theirs as ever.
-TEST_F(StaircaseAssemblyTest, TwoAndThreeLinesTakeAnAmplifierGroup) {
-    struct Case {
-        const char* what;
-        Installation installation;
-        int32_t lines, groupInputs;
-    };
-    // clang-format off
-    const Case cases[] = {
-        {"S only, 2 cables", {false, true, 2, false, true, false}, 2, 3},
-        {"T+S, 2 cables", {true, true, 2, false, true, false}, 3, 3},
-        {"S only, 4 cables", {false, true, 4, false, true, false}, 4, 4},
-    };
-    // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Set(c.installation, {12, 6, c.installation.ter ? 1 : 0, 1, 0, 0});
-        EXPECT_EQ(Design(), "");
-        EXPECT_EQ(engine.LineCount[1], c.lines);
-        int32_t floors = 0;
-        for (int32_t f = 0; f < 12; ++f) floors += engine.LineAmplifierFloor[0][f];
-        EXPECT_EQ(floors, 1);
-        if (TGridData* grid = engine.StaircaseGrid[0].get()) {
-            std::vector<int32_t> groups;
-            for (int32_t r = 0; r < grid->Rows; ++r)
-                for (int32_t col = 0; col < grid->Columns; ++col)
-                    if (TCella* cell = grid->CellAt(col, r); cell && cell->Column == col && cell->Row == r &&
-                                                             (cell->TypeCode == 21 || cell->TypeCode == 22))
-                        groups.push_back(cell->Inputs);
-            EXPECT_EQ(groups, std::vector<int32_t>{c.groupInputs});
+// Satellite lines only: twelve floors of two lines ask for a group as four
+// lines do, but the groups come in sizes for 4, 5, 8, 9 and 10 lines only,
+// so the amplifier floor of two lines draws none and the riser's window at
+// the top stays empty; four lines take theirs and are designed.
+TEST_F(StaircaseAssemblyTest, TwoSatelliteLinesHaveNoAmplifierGroup) {
+    for (int32_t cables : {2, 4}) {
+        SCOPED_TRACE(cables);
+        Set({false, true, cables, false, true, false}, {12, 6, 0, 1, 0, 0});
+        const AnsiString message = Design();
+        int32_t groups = 0;
+        for (int32_t f = 0; f < 12; ++f) groups += engine.LineAmplifierFloor[0][f];
+        EXPECT_EQ(groups, 1);
+        if (cables == 2) {
+            EXPECT_EQ(message, LevelsTooFarApart);
+            // The floor blocks, never assembled, hold no amplifier.
+            for (int32_t f = 0; f < 12; ++f) EXPECT_EQ(Census(*engine.FloorGrid[0][f][1])[21], 0) << f;
+            EXPECT_EQ(engine.StaircaseRequiredLevel[0][1], LevelReqEmpty);
+            continue;
         }
-        ExpectSound(12 * 6, c.lines, 12 * 3);
+        EXPECT_EQ(message, "");
+        std::map<int32_t, int> census = Census(*engine.StaircaseGrid[0]);
+        EXPECT_EQ(census[21] + census[22], 1);
+        ExpectSound(12 * 6, cables, 12 * 3);
     }
 }
 

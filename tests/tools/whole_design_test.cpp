@@ -76,14 +76,11 @@ const TWhole Variants[] = {
     {"T+S Monocavo Unite, package 1, 2 staircases", true, true, 1, false, true, false, false, 2, 6, 4, 2, 2, 2, 2, false},
     // Along the staircase: twelve floors take an amplifier group, which
     // carries the terrestrial line in the multiswitch too (its 12 dB there
-    // keep the floors around it within one outlet window); two satellite
-    // lines, three with the terrestrial one, take a group of three inputs.
+    // keep the floors around it within one outlet window).
     {"S only, 4 cables along the staircase, 12 floors", false, true, 4, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, false},
     {"S only, 8 cables along the staircase, 12 floors", false, true, 8, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, false},
     {"T+S 4 cables Unite along the staircase, 8 floors x 6", true, true, 4, false, true, false, false, 1, 8, 6, 0, 1, 0, 0, false},
     {"T+S 4 cables Unite along the staircase, 12 floors x 6", true, true, 4, false, true, false, false, 1, 12, 6, 0, 1, 0, 0, false},
-    {"S only, 2 cables along the staircase, 12 floors x 6", false, true, 2, false, true, false, false, 1, 12, 6, 0, 1, 0, 0, false},
-    {"T+S 2 cables Unite along the staircase, 12 floors x 4", true, true, 2, false, true, false, false, 1, 12, 4, 0, 1, 0, 0, false},
     // The LNB drives its lines from the dish, 5 m before the head end: on
     // twelve floors that tips the top floors' need over what it delivers, so
     // a line amplifier bank goes at the top of the network.
