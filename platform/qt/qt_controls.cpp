@@ -336,6 +336,24 @@ private:
 
 class ComboPeer;
 
+// The edit of an editable combo box. Leaving it makes Qt choose the item
+// that its text names, as if the person had picked it; the peer needs to
+// tell that apart, since leaving a combo chooses nothing.
+class ComboLineEdit : public QLineEdit {
+public:
+    bool Leaving() const { return leaving_; }
+
+protected:
+    void focusOutEvent(QFocusEvent* e) override {
+        leaving_ = true;
+        QLineEdit::focusOutEvent(e);
+        leaving_ = false;
+    }
+
+private:
+    bool leaving_ = false;
+};
+
 class ComboWidget : public QComboBox {
 public:
     explicit ComboWidget(TComboBox* combo) : combo_(combo) {}
@@ -432,6 +450,11 @@ public:
         };
         QObject::connect(box_, &QComboBox::activated, box_, Guarded([this](int index) {
                              if (Quiet()) return;
+                             if (auto* line = dynamic_cast<ComboLineEdit*>(box_->lineEdit());
+                                 line && line->Leaving()) {
+                                 Resync();
+                                 return;
+                             }
                              combo_->SelectByUser(index);
                              Resync();
                          }));
@@ -489,7 +512,10 @@ private:
     void SyncStyle() {
         bool editable = combo_->TextIsFree();
         if (box_->isEditable() != editable) {
-            box_->setEditable(editable);
+            if (editable)
+                box_->setLineEdit(new ComboLineEdit);
+            else
+                box_->setEditable(false);
             if (QLineEdit* line = box_->lineEdit()) {
                 QObject::connect(line, &QLineEdit::textEdited, box_, Guarded([this](const QString& text) {
                                      if (Quiet()) return;

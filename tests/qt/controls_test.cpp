@@ -447,6 +447,38 @@ TEST(QtControls, ComboAndListChoicesFireTheirEventsOnce) {
     EXPECT_GT(s.list->TopIndex, 0);
 }
 
+// An editable combo whose text names an item it does not have chosen (its
+// list refilled under the text) is left by the person without a choice: no
+// change is reported and the text stays; a choice from the list is one.
+TEST(QtControls, LeavingAnEditableComboChoosesNothing) {
+    SampleForm s;
+    s.form->Show();
+    Settle();
+    s.combo->Style = csDropDown;
+    s.combo->Text = "Canale 22";
+    s.combo->Items->Clear();
+    for (const char* item : {"Canale 21", "Canale 22"}) s.combo->Items->Add(item);
+    ASSERT_EQ(s.combo->ItemIndex, -1);
+    int changes = 0;
+    s.combo->OnChange = [&](TObject*) { ++changes; };
+    auto* box = qobject_cast<QComboBox*>(WindowOf(s.combo));
+    ASSERT_NE(box->lineEdit(), nullptr);
+    s.combo->SetFocus();
+    Settle();
+    ASSERT_TRUE(box->lineEdit()->hasFocus());
+    s.edit->SetFocus();
+    Settle();
+    EXPECT_TRUE(WindowOf(s.edit)->hasFocus());
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(s.combo->Text, "Canale 22");
+    EXPECT_EQ(box->currentText(), "Canale 22");
+
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(s.combo->Text, "Canale 21");
+    EXPECT_EQ(changes, 1);
+}
+
 TEST(QtControls, AModalFormReturnsTheResultOfTheButtonThatClosedIt) {
     struct Case {
         const char* how;

@@ -421,3 +421,55 @@ TEST(QtMainForm, TheNextButtonOpensTheWizardOnItsComponentsPage) {
     Settle();
     EXPECT_EQ(pageFromButton("Avanti >>", nullptr), WizardComponentsPage);
 }
+
+// The wizard opened again from the main window's button keeps the cable
+// codes it showed, though the library picker of the first row takes the
+// focus each time. Screenshot: wizard-reopened-cables.png.
+TEST(QtMainForm, TheWizardOpenedAgainKeepsItsCableCodes) {
+    ScopedProgram program;
+    TAntenne& form = StartOverTheDefaultLibrary(program);
+    TAutoProgetto* wizard = form.Wizard;
+    ASSERT_NE(wizard, nullptr);
+    Later(
+        [&] {
+            for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
+                QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
+        },
+        50);
+    EndSplash(form);
+    Settle();
+    ASSERT_EQ(form.CurrentProject->Step, 2);
+    std::vector<AnsiString> designed;
+    for (TComboBox* picker : wizard->CablePicker) designed.push_back(picker->Text);
+    ASSERT_FALSE(designed[1].empty());
+    // Saved and opened again: the wizard reloads from the project's settings.
+    const AnsiString file = program.Dir().File("cavi.ant");
+    ASSERT_EQ(form.SaveProject(file, *form.CurrentProject, ProjectVersionCurrent), 0);
+    ASSERT_EQ(form.LoadProject(file, *form.CurrentProject), 0);
+    form.ShowProject(form.CurrentProject);
+    form.AfterLoad();
+    Settle();
+
+    // Twice through the button and "Fine", with nothing changed.
+    for (int round = 0; round < 3; ++round) {
+        std::vector<AnsiString> shown;
+        Later(
+            [&] {
+                // The first row's library picker has the focus, as the window system gives it.
+                QApplication::setActiveWindow(WindowOf(wizard));
+                wizard->CablePicker[0]->SetFocus();
+                Settle();
+                for (TComboBox* picker : wizard->CablePicker) shown.push_back(picker->Text);
+                if (round == 2)
+                    EXPECT_TRUE(WindowOf(wizard)->grab().toImage().save(
+                        QString::fromStdString(qttest::Artefact("wizard-reopened-cables.png"))));
+                // "Fine" takes the focus from the picker as the click does on a screen.
+                wizard->BAvanti->SetFocus();
+                QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
+            },
+            50);
+        QTest::mouseClick(WindowOf(form.NextButton), Qt::LeftButton);
+        Settle();
+        EXPECT_EQ(shown, designed) << "round " << round;
+    }
+}
