@@ -25,6 +25,26 @@ int32_t SymbolPixel(int32_t origin, float units, float scale) {
 namespace {
 int32_t IntegerPart(float value) { return static_cast<int32_t>(value); }
 
+// A symbol point turned into the frame as the canvas shows it, in units.
+TPoint Turned(const TCella& cell, int32_t x, int32_t y, const TSymbolState& s) {
+    cell.Transform().ApplyInBox(x, y, s.W, s.H);
+    return TPoint(x, y);
+}
+
+TPoint Pixel(TPoint units, const TSymbolState& s) {
+    return TPoint(SymbolPixel(s.OriginX, static_cast<float>(units.x), s.Scale),
+                  SymbolPixel(s.OriginY, static_cast<float>(units.y), s.Scale));
+}
+
+// The end of a line that runs across the far edge of the frame, carried one
+// unit on to the next square's first unit (TJoinedSymbolLines).
+TPoint OverTheGap(TPoint end, TPoint other, const TSymbolState& s) {
+    if (!s.JoinSquares) return end;
+    if (end.y == other.y && end.x == s.W && other.x < end.x) ++end.x;
+    if (end.x == other.x && end.y == s.H && other.y < end.y) ++end.y;
+    return end;
+}
+
 // Points of a polyline turned into pixels: a few on the stack, more on the heap.
 class TPixelPoints {
 public:
@@ -105,10 +125,7 @@ void TCella::BeginSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x
 // ---- Transform ----
 
 TPoint TCella::SymPoint(int32_t x, int32_t y, const TSymbolState& s) const {
-    int32_t ux = x, uy = y;
-    Transform().ApplyInBox(ux, uy, s.W, s.H);
-    return TPoint(SymbolPixel(s.OriginX, static_cast<float>(ux), s.Scale),
-                  SymbolPixel(s.OriginY, static_cast<float>(uy), s.Scale));
+    return Pixel(Turned(*this, x, y, s), s);
 }
 
 TRect TCella::SymRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TSymbolState& s) const {
@@ -125,13 +142,24 @@ TRect TCella::SymRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TSym
 
 void TCella::SymMoveTo(int32_t x, int32_t y, const TSymbolState& s) const {
     if (!s.Canvas) return;
-    const TPoint p = SymPoint(x, y, s);
+    const TPoint u = Turned(*this, x, y, s);
+    s.PenUnitX = u.x;
+    s.PenUnitY = u.y;
+    const TPoint p = Pixel(u, s);
     s.Canvas->MoveTo(p.x, p.y);
 }
 
 void TCella::SymLineTo(int32_t x, int32_t y, const TSymbolState& s) const {
     if (!s.Canvas) return;
-    const TPoint p = SymPoint(x, y, s);
+    const TPoint from(s.PenUnitX, s.PenUnitY), to = Turned(*this, x, y, s);
+    s.PenUnitX = to.x;
+    s.PenUnitY = to.y;
+    if (s.JoinSquares) {
+        // Both ends may move: the line starts again from its own start.
+        const TPoint a = Pixel(OverTheGap(from, to, s), s);
+        s.Canvas->MoveTo(a.x, a.y);
+    }
+    const TPoint p = Pixel(OverTheGap(to, from, s), s);
     s.Canvas->LineTo(p.x, p.y);
 }
 
@@ -173,7 +201,14 @@ void TCella::SymPolyline(std::span<const TPoint> points, const TSymbolState& s) 
     // The caller's points stay as they are: one list may be shifted and reused.
     TPixelPoints pixels(points.size());
     TPoint* out = pixels.Data();
-    for (size_t i = 0; i < points.size(); ++i) out[i] = SymPoint(points[i].x, points[i].y, s);
+    for (size_t i = 0; i < points.size(); ++i) out[i] = Turned(*this, points[i].x, points[i].y, s);
+    const size_t last = points.size() - 1;
+    if (last > 0) {
+        const TPoint first = OverTheGap(out[0], out[1], s);
+        out[last] = OverTheGap(out[last], out[last - 1], s);
+        out[0] = first;
+    }
+    for (size_t i = 0; i < points.size(); ++i) out[i] = Pixel(out[i], s);
     s.Canvas->Polyline(pixels.Span());
 }
 

@@ -59,11 +59,36 @@ struct TSymbolState {
     int32_t OriginY = 0;
     int32_t W = SymbolFrameUnits;  // the symbol's size in units, in its own
     int32_t H = SymbolFrameUnits;  // (unturned) directions
+    // Lines that run up to the far edge of the frame carry on over the unit
+    // between two squares (set while a scheme is printed, TJoinedSymbolLines).
+    bool JoinSquares = false;
+    // The pen's position in turned units, where the next line starts.
+    mutable int32_t PenUnitX = 0;
+    mutable int32_t PenUnitY = 0;
 };
 
 // The one drawing state of the program: painting happens on the user-interface
 // thread only, one symbol after the other.
 extern TSymbolState SymbolState;
+
+// A symbol's lines stop one unit short of the next square, and on a grid on
+// screen each square is painted inside its own rectangle. A printed sheet
+// paints every symbol unclipped with a wide pen whose round caps would only
+// touch across that unit: a run of cable squares would print as a chain of
+// beads with a hairline between them. While an object of this class lives,
+// a line that reaches the far edge of its symbol's frame (running across
+// that edge) goes on to where the next square's lines start, so that the
+// lines of neighbouring squares overlap.
+class TJoinedSymbolLines {
+public:
+    TJoinedSymbolLines() : saved_(SymbolState.JoinSquares) { SymbolState.JoinSquares = true; }
+    ~TJoinedSymbolLines() { SymbolState.JoinSquares = saved_; }
+    TJoinedSymbolLines(const TJoinedSymbolLines&) = delete;
+    TJoinedSymbolLines& operator=(const TJoinedSymbolLines&) = delete;
+
+private:
+    bool saved_;
+};
 
 // Whole pixels of a unit position: origin + units x scale, rounded half up.
 int32_t SymbolPixel(int32_t origin, float units, float scale);

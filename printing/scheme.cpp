@@ -7,6 +7,7 @@
 #include "app/project.h"
 #include "app/signs.h"
 #include "cells/cell.h"
+#include "cells/drawing.h"
 #include "core/globals.h"
 #include "core/options.h"
 #include "printing/documents.h"
@@ -138,6 +139,7 @@ int32_t TStampa::PrintScheme(int32_t flags, float maxSide, int32_t page) {
         for (const TSegnoGrafico* sign = g.grid->Signs->head; sign; sign = sign->Next)
             sign->Paint(canvas, xOf(g, 0), yOf(g, 0), s / 42.0, labelScale);
     }
+    const TJoinedSymbolLines joined;  // runs of squares print as one line
     for (const TDrawn& g : drawn) {
         if (!g.print) continue;
         for (int32_t row = 0; row < g.grid->Rows; ++row)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/signs.h"
+#include "cells/cables.h"
 #include "core/options.h"
 #include "platform/dialogs.h"
 #include "support/print_fixture.h"
@@ -233,6 +234,51 @@ TEST_F(SchemeTest, SignsArePaintedAtTheirGridsOrigin) {
             c.Points.front() == TPoint(1341 + 360, 236 + 720))
             found = c.Points.back() == TPoint(1341 + 1080, 236 + 720);
     EXPECT_TRUE(found) << page.Dump();
+}
+
+// A cable run down a column, round a bend and along a row prints as one
+// line: on the sheet every piece reaches into its neighbour's piece, where
+// the wide pen's round caps alone would only touch and leave a bead between
+// two squares. On every sheet size, whatever the square's fraction of units.
+TEST_F(SchemeTest, CableRunsPrintAsOneLine) {
+    constexpr TColor Colour = static_cast<TColor>(0x00C08040);
+    Size(project.NetworkGrid, 8, 8);
+    auto lay = [&](int32_t column, int32_t row, int32_t orientation, uint8_t bend) {
+        ASSERT_TRUE(project.NetworkGrid->InsertCell(
+            std::make_unique<TNCavo>(project.NetworkGrid, orientation, 0, column, row, bend, Colour), false,
+            0));
+    };
+    for (int32_t row = 1; row <= 4; ++row) lay(2, row, 0, 0);
+    lay(2, 5, 2, 1);  // from the top to the right
+    for (int32_t column = 3; column <= 5; ++column) lay(column, 5, 1, 0);
+    for (const float maxSide : {1.5f, 1.23f, -1.0f}) {
+        SCOPED_TRACE(maxSide);
+        const TRecordingEngine& page = Scheme(SchemeNetwork, maxSide);
+        // The pieces as (fixed coordinate, from, to) along each axis.
+        std::vector<std::array<int32_t, 3>> down, across;
+        int32_t pen = 0;
+        for (const TPaintCall& c : page.CallsOf(TPaintOp::Line)) {
+            if (c.State.Pen.Color != Colour) continue;
+            pen = c.State.Pen.Width;
+            const TPoint a = c.Points[0], b = c.Points[1];
+            if (a.x == b.x) down.push_back({a.x, std::min(a.y, b.y), std::max(a.y, b.y)});
+            if (a.y == b.y) across.push_back({a.y, std::min(a.x, b.x), std::max(a.x, b.x)});
+        }
+        ASSERT_EQ(down.size(), 5u) << page.Dump();
+        ASSERT_EQ(across.size(), 4u) << page.Dump();
+        EXPECT_GE(pen, 10);
+        for (auto* pieces : {&down, &across}) {
+            std::sort(pieces->begin(), pieces->end());
+            for (size_t i = 1; i < pieces->size(); ++i) {
+                EXPECT_EQ((*pieces)[i][0], (*pieces)[0][0]) << i;      // one line
+                EXPECT_LE((*pieces)[i][1], (*pieces)[i - 1][2]) << i;  // no gap, no bead
+                EXPECT_GT((*pieces)[i][1], (*pieces)[i - 1][1]) << i;
+            }
+        }
+        // The bend's pieces meet the run's last piece down and first across.
+        EXPECT_EQ(down.back()[2], across.front()[0]);
+        EXPECT_EQ(across.front()[1], down.back()[0]);
+    }
 }
 
 TEST_F(SchemeTest, EmptyProjectPrintsNothingAndAsksNothing) {
