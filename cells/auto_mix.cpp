@@ -449,8 +449,12 @@ void TCellaAutoMix::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int
         stub(right, 0, Inset);
         break;
     case AutoMixCommonLine:
+        // The line runs across the box and leaves it at both top corners,
+        // where the jumper or the cable from above meets it.
         SymMoveTo(0, 10);
         SymLineTo(w, 10);
+        stub(left, 0, 10);
+        stub(right, 0, 10);
         break;
     default: break;
     }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <typeinfo>
@@ -421,6 +422,29 @@ TEST_F(ActiveFilters, AnOldConverterReadsItsKindAndRefusesAnUnknownOne) {
 }  // namespace
 
 namespace {
+
+// A module on a common line shows where a jumper or a cable from the row
+// above enters and leaves it: a line from the top edge down to the common
+// line at the middle of each corner square. At 21 pixels a square, one unit
+// is one pixel.
+TEST_F(ActiveFilters, ACommonLineModuleShowsItsCornerPortsFromTheTopEdge) {
+    for (const int32_t inputs : {AutoMixCommonLine, AutoMixTwoInputs}) {
+        auto cell = Make(35, inputs, 3);
+        TRecordingEngine engine;
+        TCanvas canvas(&engine);
+        cell->DrawSymbol(&canvas, 0, 0, 0, 0, 21);
+        const int32_t w = 3 * 21 - 1;
+        std::vector<std::vector<TPoint>> lines;
+        for (const TPaintCall& c : engine.CallsOf(TPaintOp::Line)) lines.push_back(c.Points);
+        auto drawn = [&](std::vector<TPoint> line) {
+            return std::find(lines.begin(), lines.end(), line) != lines.end();
+        };
+        const int32_t bottom = inputs == AutoMixCommonLine ? 10 : 5;  // the line, or the box's top
+        EXPECT_TRUE(drawn({{10, 0}, {10, bottom}})) << inputs;
+        EXPECT_TRUE(drawn({{w - 10, 0}, {w - 10, bottom}})) << inputs;
+        EXPECT_EQ(drawn({{0, 10}, {w, 10}}), inputs == AutoMixCommonLine) << inputs;
+    }
+}
 
 // The symbols' texts on the recording canvas.
 TEST_F(ActiveFilters, TheModulatorWritesAVAndTheConverterItsKindsTwoTexts) {
