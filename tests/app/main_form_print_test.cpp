@@ -6,6 +6,7 @@
 #include "app/estimate.h"
 #include "app/grid.h"
 #include "app/main_form.h"
+#include "app/mast.h"
 #include "app/project.h"
 #include "platform/application.h"
 #include "platform/engines.h"
@@ -94,6 +95,37 @@ TEST(MainFormPrint, CommandsPrintAfterTheDialog) {
     }
     // "&Preventivo" rebuilt the estimate from the drawing before printing.
     EXPECT_GT(project.Estimate->Count(), 1);
+    printer->ClearDocuments();
+}
+
+// The reports: the mast report once the mast has data, the lightning report
+// always; each printed after the print dialog in a job of its own.
+TEST(MainFormPrint, ReportItemsFollowTheProjectsData) {
+    ScopedProgram program;
+    TAntenne& f = program.Start();
+    TProgetto& project = *f.CurrentProject;
+    f.Stampa2->Click();
+    EXPECT_TRUE(f.SRelazioneSostegno->Visible && f.SRelazioneScariche->Visible);
+    EXPECT_FALSE(f.SRelazioneSostegno->Enabled);
+    EXPECT_TRUE(f.SRelazioneScariche->Enabled);
+    project.Mast->Sections[0] = TTroncoPalo{48, 2, 3, LevelNone};
+    f.Stampa2->Click();
+    EXPECT_TRUE(f.SRelazioneSostegno->Enabled);
+
+    TPrinter* printer = Printer();
+    const std::pair<TMenuItem*, const char*> reports[] = {
+        {f.SRelazioneSostegno, "Relazione sul sostegno delle antenne"},
+        {f.SRelazioneScariche, "Relazione sull'autoprotezione dalle scariche atmosferiche"}};
+    for (const auto& [item, title] : reports) {
+        printer->ClearDocuments();
+        Application->Script().AnswerPrintDialog(false);
+        item->Click();
+        EXPECT_TRUE(printer->Documents().empty()) << title;
+        Application->Script().AnswerPrintDialog(true);
+        item->Click();
+        ASSERT_EQ(printer->Documents().size(), 1u) << title;
+        EXPECT_TRUE(Printed(*printer->Documents()[0], title));
+    }
     printer->ClearDocuments();
 }
 

@@ -288,4 +288,27 @@ TEST_F(ReportsTest, NotesAndNormsOfThePrintOptionsAreKeptInTheProject) {
     EXPECT_NE(MastReport(true).find("CEI EN 60728-11"), AnsiString::npos);
 }
 
+// What is typed on the tab reaches the report printed right after; "Annulla" keeps the project's.
+TEST_F(ReportsTest, TheCombinedPrintKeepsTheNotesTypedUnlessCancelled) {
+    TDatiStampa options(nullptr);
+    TFAnteprima preview(nullptr);
+    project.Lightning->Notes = "Nota del progetto";
+    for (bool cancel : {true, false}) {
+        SCOPED_TRACE(cancel);
+        Printer()->ClearDocuments();
+        Application->Script().AnswerShowModal<TDatiStampa>([&](TDatiStampa& o) {
+            EXPECT_EQ(o.MNoteFulmini->Text.Get(), "Nota del progetto");
+            o.MNoteFulmini->Text = "Nota nuova";
+            o.RCopNessuna->Checked = true;
+            o.CRelScariche->Checked = true;
+            (cancel ? o.BAnnulla : o.BStampa)->Click();
+        });
+        RunCombinedPrint(stampa, options, preview);
+        EXPECT_EQ(project.Lightning->Notes, cancel ? "Nota del progetto" : "Nota nuova");
+        EXPECT_EQ(project.Modified, !cancel);
+        ASSERT_EQ(Printer()->Documents().size(), cancel ? 0u : 1u);
+        if (!cancel) EXPECT_NE(PageText(*LastDocument().Pages.back()).find("Nota nuova"), AnsiString::npos);
+    }
+}
+
 }  // namespace
