@@ -331,6 +331,20 @@ AnsiString TCella::ShortCodeWith(const char* letters) const {
     return AnsiString(letters) + IntToStr(SequenceNumber);
 }
 
+void TCella::SetPowerGroup(int group, uint32_t ports) {
+    constexpr uint32_t portBits[3] = {PowerInputs, PowerThrough, PowerTaps};
+    constexpr uint32_t allPorts = PowerInputs | PowerThrough | PowerTaps;
+    uint32_t(&words)[4] = Power[group];
+    words[PowerFlags] = (words[PowerFlags] & ~allPorts) | (ports & allPorts);
+    for (int p = 0; p < 3; ++p) words[PowerInputMask + p] = (ports & portBits[p]) ? AllBits : 0;
+}
+
+void TCella::SetPowerGroups(const TPowerGroups& groups) {
+    SetPowerGroup(PowerSupply, groups.Supply);
+    SetPowerGroup(PowerFeeds, groups.Feeds);
+    SetPowerGroup(PowerRefuses, groups.Refuses);
+}
+
 void TCella::TakeFromCounter(TContatoriCategoria& counters, int index) {
     if (index < 0 || index >= CategoryCounterCount) return;
     SequenceNumber = counters[static_cast<size_t>(index)];

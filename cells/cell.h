@@ -559,4 +559,10 @@ protected:
     AnsiString ShortCodeWith(const char* letters) const;
     // Takes the sequence number from counter index and advances the counter.
     void TakeFromCounter(TContatoriCategoria& counters, int index);
+    // Power group group concerns just the port groups in ports, every port of
+    // each: the port bits of its flag word and its three masks follow, the
+    // supply bits of the flag word stay.
+    void SetPowerGroup(int group, uint32_t ports);
+    // The three power groups of a class at once.
+    void SetPowerGroups(const TPowerGroups& groups);
 };

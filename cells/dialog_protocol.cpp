@@ -242,12 +242,12 @@ void TCella::ReadDataDialog(TDatiComponenti* d, std::span<const int32_t> order) 
     uint32_t& supply = Power[PowerSupply][PowerFlags];
     SetBit(supply, PowerInternal, d->CheckAlimInterno->Checked);
     SetBit(supply, PowerExternal, d->CheckAlimEsterno->Checked);
-    for (int g = 0; g < 3; ++g)
-        for (int p = 0; p < 3; ++p) {
-            const bool on = d->CheckPort[g][p]->Checked;
-            SetBit(Power[g][PowerFlags], PortBits[p], on);
-            Power[g][PowerInputMask + p] = on ? AllBits : 0;
-        }
+    for (int g = 0; g < 3; ++g) {
+        uint32_t ports = 0;
+        for (int p = 0; p < 3; ++p)
+            if (d->CheckPort[g][p]->Checked) ports |= PortBits[p];
+        SetPowerGroup(g, ports);
+    }
     Current1 = ParseLevel(d->EditCorrente->Text);
     Current2 = ParseLevel(d->EditCorrenteInterno->Text);
     for (const TPositionBox& pb : PositionBoxes) SetBit(Positions[0], pb.bit, (d->*pb.box)->Checked);

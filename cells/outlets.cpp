@@ -55,14 +55,7 @@ TPresaD::TPresaD(TGridData* owner, int32_t orientation, int32_t mirrored, int32_
     Terminated = typeCode == CodeTerminatedOutlet ? 1 : 0;
     PassThrough = typeCode == CodePassThroughOutlet ? 1 : 0;
     // Power is received from and passed on through the line, never through the socket.
-    Power[PowerSupply][PowerFlags] = PowerInputs | PowerThrough;
-    Power[PowerSupply][PowerInputMask] = AllBits;
-    Power[PowerSupply][PowerThroughMask] = AllBits;
-    Power[PowerSupply][PowerTapMask] = 0;
-    Power[PowerFeeds][PowerFlags] = PowerInputs | PowerThrough;
-    Power[PowerFeeds][PowerInputMask] = AllBits;
-    Power[PowerFeeds][PowerThroughMask] = AllBits;
-    Power[PowerFeeds][PowerTapMask] = 0;
+    SetPowerGroups({PowerInputs | PowerThrough, PowerInputs | PowerThrough, 0});
 }
 
 TPresaD::~TPresaD() = default;

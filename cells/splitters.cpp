@@ -13,18 +13,7 @@ TDivisore::TDivisore(TGridData* owner, int32_t orientation, int32_t mirrored, in
     SetPortCounts();
     Category = "Divisori";
     // Power passes between the input and every output.
-    Power[PowerSupply][PowerFlags] = PowerInputs | PowerTaps;
-    Power[PowerSupply][PowerInputMask] = AllBits;
-    Power[PowerSupply][PowerThroughMask] = 0;
-    Power[PowerSupply][PowerTapMask] = AllBits;
-    Power[PowerFeeds][PowerFlags] = PowerInputs | PowerTaps;
-    Power[PowerFeeds][PowerInputMask] = AllBits;
-    Power[PowerFeeds][PowerThroughMask] = 0;
-    Power[PowerFeeds][PowerTapMask] = AllBits;
-    Power[PowerRefuses][PowerFlags] = PowerThrough;
-    Power[PowerRefuses][PowerInputMask] = 0;
-    Power[PowerRefuses][PowerThroughMask] = AllBits;
-    Power[PowerRefuses][PowerTapMask] = 0;
+    SetPowerGroups({PowerInputs | PowerTaps, PowerInputs | PowerTaps, PowerThrough});
 }
 
 TDivisore::~TDivisore() = default;

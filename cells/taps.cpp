@@ -14,6 +14,8 @@
 namespace {
 // Records of this version and later carry the port counts before the record.
 constexpr int32_t VersionWithPortCounts = V20000;
+// Power comes in and goes on through the lines and is refused from the user outputs.
+constexpr TPowerGroups TapPowerGroups{PowerInputs | PowerThrough, PowerInputs | PowerThrough, PowerTaps};
 
 }  // namespace
 
@@ -27,25 +29,10 @@ TDerivatore::TDerivatore(TGridData* owner, int32_t orientation, int32_t mirrored
     SetPortCounts();
     Attenuation->Alloc3(TableRows, TableColumns, BandSlots);
     Category = "Derivatori";
-    SetTapPowerGroups();
+    SetPowerGroups(TapPowerGroups);
 }
 
 TDerivatore::~TDerivatore() = default;
-
-void TDerivatore::SetTapPowerGroups() {
-    Power[PowerSupply][PowerFlags] = PowerInputs | PowerThrough;
-    Power[PowerSupply][PowerInputMask] = AllBits;
-    Power[PowerSupply][PowerThroughMask] = AllBits;
-    Power[PowerSupply][PowerTapMask] = 0;
-    Power[PowerFeeds][PowerFlags] = PowerInputs | PowerThrough;
-    Power[PowerFeeds][PowerInputMask] = AllBits;
-    Power[PowerFeeds][PowerThroughMask] = AllBits;
-    Power[PowerFeeds][PowerTapMask] = 0;
-    Power[PowerRefuses][PowerFlags] = PowerTaps;
-    Power[PowerRefuses][PowerInputMask] = 0;
-    Power[PowerRefuses][PowerThroughMask] = 0;
-    Power[PowerRefuses][PowerTapMask] = AllBits;
-}
 
 TDerivatoreS::TDerivatoreS(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
                            int32_t row, int32_t inputs, int32_t tapOutputs)
@@ -54,7 +41,7 @@ TDerivatoreS::TDerivatoreS(TGridData* owner, int32_t orientation, int32_t mirror
     Kind = KindTap;
     SetPortCounts();
     Attenuation->Alloc3(TableRows, TableColumns, BandSlots);
-    SetTapPowerGroups();
+    SetPowerGroups(TapPowerGroups);
 }
 
 TDerivatoreS::~TDerivatoreS() = default;

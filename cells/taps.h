@@ -164,9 +164,6 @@ protected:
     void DrawGlyph(TTapGlyph glyph, int32_t gx, int32_t gy, bool outer) const;
     // Arrows on the stubs of a cell of several lines, when the options ask for them.
     virtual bool ShowsArrows() const;
-    // The power groups of a tap: power comes in and goes on through the
-    // lines and is refused from the user outputs.
-    void SetTapPowerGroups();
     // Whether the lines leaving the user outputs must end in a termination.
     virtual uint8_t TapLinesNeedTermination() const;
 };

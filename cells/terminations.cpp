@@ -23,12 +23,7 @@ TChiusura::TChiusura(TGridData* owner, int32_t orientation, int32_t mirrored, in
     Category = "Chiusure";
     // No supply in or out; power is refused on every input. The model choice
     // tells a DC-isolated termination by a refusing word of 0.
-    for (int w = 0; w < 4; ++w) {
-        Power[PowerSupply][w] = 0;
-        Power[PowerFeeds][w] = 0;
-    }
-    Power[PowerRefuses][PowerFlags] = PowerInputs;
-    Power[PowerRefuses][PowerInputMask] = AllBits;
+    SetPowerGroups({0, 0, PowerInputs});
 }
 
 TChiusura::~TChiusura() = default;

@@ -95,6 +95,13 @@ constexpr uint32_t PowerTaps = 0x4;
 constexpr uint32_t PowerInternal = 0x8;
 constexpr uint32_t PowerExternal = 0x10;
 constexpr uint32_t AllBits = 0xFFFFFFFFu;
+// A class's power groups as the port groups each concerns (PowerInputs,
+// PowerThrough, PowerTaps), every port of a port group at once.
+struct TPowerGroups {
+    uint32_t Supply = 0;
+    uint32_t Feeds = 0;
+    uint32_t Refuses = 0;
+};
 
 // Bits of the first positions word ("Dati posizioni possibili"): where in a
 // system the designer may place the component.

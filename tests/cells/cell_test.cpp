@@ -4,16 +4,48 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 #include "app/grid.h"
 #include "app/project.h"
 #include "cells/head_end.h"
+#include "cells/outlets.h"
+#include "cells/splitters.h"
+#include "cells/taps.h"
+#include "cells/terminations.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
 #include "support/test_cells.h"
 
 namespace {
+
+// The power words each class starts with: a group's masks cover exactly the
+// port groups its flag word names.
+TEST(CellBase, ClassesStartWithTheirPowerGroups) {
+    using Words = std::array<std::array<uint32_t, 4>, 3>;
+    constexpr uint32_t A = AllBits;
+    struct Case {
+        const char* what;
+        std::unique_ptr<TCella> cell;
+        Words power;
+    };
+    // clang-format off
+    Case cases[] = {
+        {"tap", std::make_unique<TDerivatore>(nullptr, 0, 0, 0, 0, 1, 2), {{{3, A, A, 0}, {3, A, A, 0}, {4, 0, 0, A}}}},
+        {"tap S", std::make_unique<TDerivatoreS>(nullptr, 0, 0, 0, 0, 1, 2), {{{3, A, A, 0}, {3, A, A, 0}, {4, 0, 0, A}}}},
+        {"splitter", std::make_unique<TDivisore>(nullptr, 0, 0, 0, 0, 1, 2), {{{5, A, 0, A}, {5, A, 0, A}, {2, 0, A, 0}}}},
+        {"end outlet", std::make_unique<TPresaD>(nullptr, 0, 0, 0, 0, CodeEndOutlet, 1), {{{3, A, A, 0}, {3, A, A, 0}, {0, 0, 0, 0}}}},
+        {"termination", std::make_unique<TChiusura>(nullptr, 0, 0, 0, 0, 1), {{{0, 0, 0, 0}, {0, 0, 0, 0}, {1, A, 0, 0}}}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        Words power;
+        for (int g = 0; g < 3; ++g)
+            for (int w = 0; w < 4; ++w) power[g][w] = c.cell->Power[g][w];
+        EXPECT_EQ(power, c.power) << c.what;
+    }
+}
 
 TEST(CellBase, FreshCellHasTheDocumentedDefaults) {
     TCella cell(nullptr, 0, 0, 4, 5, 2, 3, 1);
