@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "app/main_form.h"
@@ -45,8 +46,9 @@ inline void DesignStaircase(TAutoProgetto& w, int floors, int headEndDistance) {
 }
 
 // The program started with the default library in its folder, past the
-// splash, and that staircase designed through "Autoprogetto"; its main form.
-inline TAntenne* StartDesigned(ScopedProgram& program, int floors, int headEndDistance) {
+// splash, and a building designed through "Autoprogetto" as design fills
+// the wizard; its main form.
+inline TAntenne* StartDesigned(ScopedProgram& program, std::function<void(TAutoProgetto&)> design) {
     TAntenne* form = &program.Start();
     for (const char* name : {"Varne.alb", "Default.sel"})
         std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
@@ -54,11 +56,16 @@ inline TAntenne* StartDesigned(ScopedProgram& program, int floors, int headEndDi
     for (int i = 0; i < 3; ++i) form->TimerTimer(nullptr);  // past the splash
     Settle();
     TAutoProgetto* wizard = form->Wizard;
-    Later([=] { DesignStaircase(*wizard, floors, headEndDistance); }, 50);
+    Later([=] { design(*wizard); }, 50);
     form->Speciali1->Click();
     form->Autoprogetto1->Click();
     Settle();
     return form;
+}
+
+// The same with that staircase.
+inline TAntenne* StartDesigned(ScopedProgram& program, int floors, int headEndDistance) {
+    return StartDesigned(program, [=](TAutoProgetto& w) { DesignStaircase(w, floors, headEndDistance); });
 }
 
 // A print item of the main form clicked, Qt's print dialog answered with a

@@ -1,0 +1,132 @@
+// The schemes and the material list of buildings of other shapes than the
+// staircase of the other print tests, designed by the wizard on the default
+// library and printed to PDF as the print items print them: each scheme on
+// one page inside the sheet with every cell's code on it. The PDFs and their
+// pages stay in the build folder to be looked at.
+#include <gtest/gtest.h>
+
+#include <QMessageBox>
+#include <QTimer>
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/grid.h"
+#include "app/main_form.h"
+#include "app/project.h"
+#include "autodesign/design_settings.h"
+#include "autodesign/wizard.h"
+#include "cells/cell.h"
+#include "qt/designed_project.h"
+
+namespace {
+
+using namespace qttest;
+
+struct TShape {
+    const char* name;
+    int staircases, floors, apartments;
+    TAppartamento apartment;
+    std::vector<int> choices;
+    bool terrestrial;  // the band III and UHF antennas
+};
+
+void PrintTo(const TShape& shape, std::ostream* out) { *out << shape.name; }
+
+void Design(TAutoProgetto& w, const TShape& shape) {
+    TPalazzo& b = *w.Opz().Building;
+    b.StaircaseCount = shape.staircases;
+    for (int s = 0; s < shape.staircases; ++s) {
+        TScala& staircase = b.Staircases[s];
+        staircase.FloorCount = shape.floors;
+        staircase.HeadEndDistance = 10;
+        for (int f = 0; f < shape.floors; ++f) {
+            staircase.Floors[f].ApartmentCount = shape.apartments;
+            for (int a = 0; a < shape.apartments; ++a) staircase.Floors[f].Apartments[a] = shape.apartment;
+        }
+    }
+    b.ComputeMaxima();
+    if (shape.terrestrial) {
+        SetAntenna(w.Opz().Antennas[0], DefaultLibraryName, "GAN-B3", {"5", "7"});
+        SetAntenna(w.Opz().Antennas[1], DefaultLibraryName, "GAN-UHF", {"26", "30", "35"});
+    }
+    for (int choice : shape.choices) w.ChoiceClick(w.Choice[choice]);
+    for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page)
+        w.PageForward(nullptr);
+}
+
+class QtPrintShapes : public ::testing::TestWithParam<TShape> {
+protected:
+    void SetUp() override {
+        // A message of the designer would wait for an answer: it is taken
+        // down and kept to be reported.
+        QObject::connect(&boxes, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                messages += box->text().toStdString() + "\n";
+                box->accept();
+            }
+        });
+        boxes.start(100);
+        const TShape shape = GetParam();
+        form = StartDesigned(program, [shape](TAutoProgetto& w) { Design(w, shape); });
+        project = form->CurrentProject;
+        project->Name = program.Dir().File(std::string("Edificio ") + shape.name + ".ant");
+        project->HeaderTexts[0] = "Rossi Mario";
+    }
+    void TearDown() override { boxes.stop(); }
+    QTimer boxes;
+    std::string messages;
+    ScopedProgram program;
+    TAntenne* form = nullptr;
+    TProgetto* project = nullptr;
+};
+
+TEST_P(QtPrintShapes, SchemesAndListOfTheDesign) {
+    ASSERT_EQ(messages, "");
+    const std::string name = std::string("shape-") + GetParam().name;
+    const std::pair<std::string, const TGridData*> schemes[] = {
+        {PrintItemToPdf(form, form->SRete, (name + "-network.pdf").c_str()), project->NetworkGrid},
+        {PrintItemToPdf(form, form->STesta, (name + "-head-end.pdf").c_str()), project->HeadEndGrid},
+    };
+    for (const auto& [file, grid] : schemes) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(PdfPages(file), 1);
+        const std::string text = " " + PdfText(file) + " ";
+        int cells = 0;
+        for (TCella* c = grid->Anchor->NextCell; c; c = c->NextCell)
+            if (c->GetShortCode() != "*") {
+                ++cells;
+                EXPECT_NE(text.find(" " + c->GetShortCode() + " "), std::string::npos) << c->GetShortCode();
+            }
+        EXPECT_GE(cells, 2);
+    }
+    const std::string list = PrintItemToPdf(form, form->SElencoRete, (name + "-list.pdf").c_str());
+    EXPECT_NE(PdfText(list, 1).find("Tipologia del materiale della rete"), std::string::npos);
+}
+
+std::string ShapeName(const ::testing::TestParamInfo<TShape>& info) {
+    std::string n = info.param.name;
+    std::replace(n.begin(), n.end(), '-', '_');
+    return n;
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Buildings, QtPrintShapes,
+    ::testing::Values(
+        TShape{"radial", 1, 4, 2, TAppartamento{2, 2, 2, 2, 5, 5},
+               {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceRadiale},
+               true},
+        TShape{"terrestrial", 1, 6, 3, TAppartamento{2, 0, 0, 0, 5, 5},
+               {ChoiceTerrestre, ChoiceReteCentrale, ChoiceLargaBanda}, true},
+        TShape{"satellite", 2, 3, 2, TAppartamento{0, 2, 0, 0, 5, 5},
+               {ChoiceSatellitare, ChoiceReteCentrale, ChoiceMs4, ChoiceLungoScala}, false},
+        TShape{"in-apartment", 1, 4, 2, TAppartamento{1, 2, 0, 0, 5, 5},
+               {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceInAppartamento},
+               true}),
+    ShapeName);
+// clang-format on
+
+}  // namespace
