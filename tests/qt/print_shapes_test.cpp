@@ -104,6 +104,10 @@ TEST_P(QtPrintShapes, SchemesAndListOfTheDesign) {
     }
     const std::string list = PrintItemToPdf(form, form->SElencoRete, (name + "-list.pdf").c_str());
     EXPECT_NE(PdfText(list, 1).find("Tipologia del materiale della rete"), std::string::npos);
+    // The default library's texts stand whole in their columns: nothing cut.
+    const std::string estimate = PrintItemToPdf(form, form->SPreventivo, (name + "-estimate.pdf").c_str());
+    for (const std::string& file : {list, estimate})
+        EXPECT_EQ(PdfText(file).find("\u2026"), std::string::npos) << file;
 }
 
 std::string ShapeName(const ::testing::TestParamInfo<TShape>& info) {

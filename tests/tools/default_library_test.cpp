@@ -282,6 +282,8 @@ TEST_F(DefaultLibrary, EveryArticleIsPlausible) {
     };
     // clang-format off
     const Invariant invariants[] = {
+        {"the article names the kind of part in a few letters, the description which one",
+         [&](TCella& c) { return !c.Article.empty() && c.Article.size() <= 14 && c.Article != c.Description; }},
         {"cable loss rises strictly with the slot",
          [&](TCella& c) {
              if (c.TypeCode != CodeCable) return true;

@@ -114,6 +114,38 @@ void SetEveryRow(TCella& c, int32_t column, const TBandValues& v) {
 
 // ---- The articles ----
 
+// The article: the kind of part in a word or two, short enough for the
+// "Articolo" column of the printed lists and estimate; the description
+// says which one.
+const char* ArticleName(int32_t typeCode) {
+    switch (typeCode) {
+    case CodeCable: return "Cavo coax";
+    case CodeBridge: return "Ponticello";
+    case CodeEndOutlet:
+    case CodePassThroughOutlet:
+    case CodeTerminatedOutlet: return "Presa";
+    case CodeDivisore: return "Divisore";
+    case CodeDerivatore:
+    case CodeDerivatoreN: return "Derivatore";
+    case CodeTermination: return "Chiusura";
+    case CodeSwitch:
+    case CodeSwitchN: return "Multiswitch";
+    case CodeAmplificatore:
+    case CodeAmplificatoreRegolato: return "Amplificatore";
+    case CodeTerrestre: return "Centralino";
+    case CodeAlimentatore:
+    case CodeAlimentatoreSF: return "Alimentatore";
+    case CodeAmplificatoreAt: return "Amplif. finale";
+    case CodeFiltroAT: return "Filtro attivo";
+    case CodeConvertitore: return "Convertitore";
+    case CodeSat: return "LNB";
+    case CodeParabola: return "Parabola";
+    case CodeMiscelatore: return "Miscelatore";
+    case CodeAntenna: return "Antenna";
+    default: return nullptr;
+    }
+}
+
 class TArticles {
 public:
     // A new cell of the factory, with its commercial texts.
@@ -126,7 +158,8 @@ public:
         c.Brand = Brand;
         c.Code = code;
         c.Description = description;
-        c.Article = description;
+        const char* article = ArticleName(typeCode);
+        c.Article = article ? AnsiString(article) : description;
         c.Series = series;
         c.Currency = CurrencyEuro;
         c.Price = static_cast<float>(Round2(price));
