@@ -64,11 +64,34 @@ TCustomGrid::TCustomGrid(TComponent* owner) : TCustomControl(owner) {
 TCustomGrid::~TCustomGrid() { editor_ = nullptr; }
 
 TSize TCustomGrid::NonClientSize() const {
-    int border = BorderStyle == bsSingle ? 2 : 0;
-    int bar = 16;
-    bool vertical = ScrollBars == ssVertical || ScrollBars == ssBoth;
-    bool horizontal = ScrollBars == ssHorizontal || ScrollBars == ssBoth;
+    const int border = BorderStyle == bsSingle ? 2 : 0;
+    constexpr int bar = 16;
+    const bool verticalAllowed = ScrollBars == ssVertical || ScrollBars == ssBoth;
+    const bool horizontalAllowed = ScrollBars == ssHorizontal || ScrollBars == ssBoth;
+    const int width = Width - 2 * border, height = Height - 2 * border;
+    bool horizontal = horizontalAllowed && !AllFit(true, width);
+    const bool vertical = verticalAllowed && !AllFit(false, height - (horizontal ? bar : 0));
+    if (vertical && !horizontal) horizontal = horizontalAllowed && !AllFit(true, width - bar);
     return TSize{2 * border + (vertical ? bar : 0), 2 * border + (horizontal ? bar : 0)};
+}
+
+bool TCustomGrid::AllFit(bool col, int room) const {
+    const std::vector<int>& sizes = col ? colWidths_ : rowHeights_;
+    const int count = col ? ColCount.Get() : RowCount.Get();
+    int used = 0;
+    for (int i = 0; i < count && i < static_cast<int>(sizes.size()); ++i) {
+        if (used + sizes[i] > room) return false;
+        used += sizes[i] + GridLineWidth;
+    }
+    return true;
+}
+
+void TCustomGrid::ContentResized() {
+    const int width = ClientWidth, height = ClientHeight;
+    SyncClientSize();
+    if (width == ClientWidth && height == ClientHeight) return;
+    NotifyPeer(TPropId::Bounds);
+    Resized();
 }
 
 int TCustomGrid::SizeAt(bool col, int index) const {
@@ -84,6 +107,7 @@ void TCustomGrid::SetSizeAt(bool col, int index, int value) {
     value = std::max(0, value);
     if (v[index] == value) return;
     v[index] = value;
+    ContentResized();
     NotifyPeer(col ? TPropId::ColWidths : TPropId::RowHeights, index);
     TopRow.SetQuiet(std::clamp(TopRow.Get(), std::min(FixedRows.Get(), RowCount - 1),
                                std::max(FixedRows.Get(), MaxTopRow())));
@@ -297,6 +321,7 @@ void TCustomGrid::DoPropertyChanged(TPropId id) {
                                    std::max(FixedRows.Get(), MaxTopRow())));
         LeftCol.SetQuiet(std::clamp(LeftCol.Get(), std::min(FixedCols.Get(), ColCount - 1),
                                     std::max(FixedCols.Get(), MaxLeftCol())));
+        ContentResized();
         Invalidate();
         return;
     }
@@ -317,11 +342,13 @@ void TCustomGrid::DoPropertyChanged(TPropId id) {
         return;
     case TPropId::DefaultColWidth:
         std::fill(colWidths_.begin(), colWidths_.end(), DefaultColWidth.Get());
+        ContentResized();
         PlaceEditor();
         Invalidate();
         return;
     case TPropId::DefaultRowHeight:
         std::fill(rowHeights_.begin(), rowHeights_.end(), DefaultRowHeight.Get());
+        ContentResized();
         PlaceEditor();
         Invalidate();
         return;
@@ -340,6 +367,10 @@ void TCustomGrid::DoPropertyChanged(TPropId id) {
         Canvas->SyncSize();
         return;
     case TPropId::GridLineWidth:
+        ContentResized();
+        PlaceEditor();
+        Invalidate();
+        return;
     case TPropId::FixedColor:
         PlaceEditor();
         Invalidate();

@@ -169,6 +169,8 @@ public:
 protected:
     void DoPropertyChanged(TPropId id) override;
     void Paint() override;
+    // The border and the scroll bars that ScrollBars allows and the cells
+    // need: a bar shows only when the cells do not all fit along it.
     TSize NonClientSize() const override;
     void Resized() override;
     bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
@@ -186,6 +188,11 @@ private:
     friend class TInplaceEdit;
     int SizeAt(bool col, int index) const;
     void SetSizeAt(bool col, int index, int value);
+    // Whether every column (row) shows whole in room pixels.
+    bool AllFit(bool col, int room) const;
+    // The cells grew or shrank: the scroll bars come or go as they are
+    // needed, and the client area with them.
+    void ContentResized();
     int MaxTopRow() const;
     int MaxLeftCol() const;
     void MoveCurrent(int col, int row, bool moveAnchor, bool show);

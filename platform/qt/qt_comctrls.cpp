@@ -99,8 +99,8 @@ private:
         frame_->setFrameStyle(border ? (QFrame::WinPanel | QFrame::Sunken) : QFrame::NoFrame);
         int cw = grid_->ClientWidth, ch = grid_->ClientHeight;
         surface_->setGeometry(border, border, cw, ch);
-        TScrollStyle s = grid_->ScrollBars;
-        bool v = s == ssVertical || s == ssBoth, h = s == ssHorizontal || s == ssBoth;
+        // The model leaves room for the bars that its cells need.
+        const bool v = cw < grid_->Width - 2 * border, h = ch < grid_->Height - 2 * border;
         vbar_->setGeometry(border + cw, border, ScrollBarSize, ch);
         hbar_->setGeometry(border, border + ch, cw, ScrollBarSize);
         vbar_->setVisible(v);

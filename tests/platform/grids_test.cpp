@@ -226,3 +226,44 @@ TEST_F(Grids, ResizingKeepsTheTexts) {
     EXPECT_EQ(grid->Cells[1][2], "b");
     EXPECT_EQ(grid->Cells[2][2], "");
 }
+
+// Scroll bars show only along a direction whose cells do not all fit, and
+// the client area gives up their room only then; one bar may bring the other.
+TEST_F(Grids, ScrollBarsShowOnlyWhenTheCellsDoNotFit) {
+    struct Case {
+        TScrollStyle bars;
+        int cols, colWidth, rows;
+        int clientWidth, clientHeight;
+    };
+    // The grid is 200 x 100 with rows of 20: four rows take 83 pixels, five 104.
+    const Case cases[] = {
+        {ssBoth, 4, 40, 4, 200, 100},      // everything fits
+        {ssBoth, 6, 40, 4, 200, 84},       // too wide: a horizontal bar
+        {ssBoth, 4, 40, 10, 184, 100},     // too tall: a vertical bar
+        {ssBoth, 4, 46, 10, 184, 84},      // the vertical bar leaves the columns too narrow a room
+        {ssVertical, 6, 40, 4, 200, 100},  // the wide cells get no bar they are not allowed
+        {ssNone, 6, 40, 10, 200, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.cols << " x " << c.colWidth << ", " << c.rows << " rows");
+        grid->ScrollBars = c.bars;
+        grid->ColCount = c.cols;
+        grid->DefaultColWidth = c.colWidth;
+        grid->RowCount = c.rows;
+        EXPECT_EQ(grid->ClientWidth, c.clientWidth);
+        EXPECT_EQ(grid->ClientHeight, c.clientHeight);
+    }
+    // Rows added under a grid scrolled to its end bring the bar; the view stays valid.
+    grid->ScrollBars = ssBoth;
+    grid->ColCount = 4;
+    grid->DefaultColWidth = 40;
+    grid->RowCount = 4;
+    ASSERT_EQ(grid->ClientWidth, 200);
+    grid->RowCount = 12;
+    EXPECT_EQ(grid->ClientWidth, 184);
+    grid->TopRow = 11;
+    EXPECT_EQ(grid->TopRow, grid->RowCount - grid->VisibleRowCount());
+    grid->RowCount = 3;
+    EXPECT_EQ(grid->ClientWidth, 200);
+    EXPECT_EQ(grid->TopRow, grid->FixedRows);
+}

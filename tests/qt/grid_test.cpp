@@ -208,3 +208,43 @@ TEST(QtGrid, KeysMoveTheCurrentCellAndEditStringCells) {
     QTest::keyClick(line, Qt::Key_Down);
     EXPECT_EQ(grid->Row, 3);
 }
+
+// A grid whose cells all fit shows no scroll bar; rows added beyond its
+// height bring the vertical one, and its cells give up the bar's room.
+// Screenshot: grid-scroll-bars.png.
+TEST(QtGrid, ScrollBarsShowOnlyWhenTheCellsDoNotFit) {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(0, 0, 300, 200);
+    auto* grid = new TStringGrid(form.get());
+    grid->Parent = form.get();
+    grid->SetBounds(10, 10, 260, 150);
+    grid->ColCount = 3;
+    grid->RowCount = 4;
+    grid->DefaultColWidth = 60;
+    grid->DefaultRowHeight = 20;
+    for (int r = 0; r < 4; ++r) grid->Cells[0][r] = "Riga " + std::to_string(r);
+    form->Show();
+    Settle();
+    QWidget* frame = qttest::WindowOf(grid);
+    QScrollBar* vertical = nullptr;
+    QScrollBar* horizontal = nullptr;
+    for (QScrollBar* b : frame->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly))
+        (b->orientation() == Qt::Vertical ? vertical : horizontal) = b;
+    ASSERT_NE(vertical, nullptr);
+    ASSERT_NE(horizontal, nullptr);
+    EXPECT_FALSE(vertical->isVisible());
+    EXPECT_FALSE(horizontal->isVisible());
+    EXPECT_EQ(WidgetOf(grid)->width(), grid->ClientWidth.Get());
+    EXPECT_EQ(grid->ClientWidth, 256);
+
+    grid->RowCount = 12;
+    for (int r = 0; r < 12; ++r) grid->Cells[0][r] = "Riga " + std::to_string(r);
+    Settle();
+    EXPECT_TRUE(vertical->isVisible());
+    EXPECT_FALSE(horizontal->isVisible());
+    EXPECT_EQ(grid->ClientWidth, 240);
+    EXPECT_EQ(WidgetOf(grid)->width(), 240);
+    EXPECT_EQ(vertical->geometry().left(), 2 + 240);
+    EXPECT_TRUE(
+        frame->grab().toImage().save(QString::fromStdString(qttest::Artefact("grid-scroll-bars.png"))));
+}
