@@ -149,6 +149,9 @@ int32_t TStampa::PrintScheme(int32_t flags, float maxSide, int32_t page) {
                 cell->PaintIfAt(canvas, column, row, xOf(g, column), yOf(g, row), s);
             }
     }
+    // A label stands beside its symbol and may reach past the drawing's last
+    // column or first row: it keeps to the page's box, not to the drawing.
+    canvas->SetClipRect(TRect(0, pp.BodyTop - pp.Margin, pp.PageWidth - 2, pp.BodyBottom + pp.Margin));
     canvas->Font->Size = static_cast<int>(8 * labelScale + 0.5f);
     canvas->Font->Name = "Arial";
     canvas->Font->Color = clBlack;

@@ -132,6 +132,19 @@ TEST_F(SchemeTest, SquareSideFitsThePageUpToItsCap) {
     }
 }
 
+// The labels of the last column reach past the drawing (an article code is
+// wider than a square): they are clipped to the page's box only, while the
+// symbols keep to the drawing's rectangle.
+TEST_F(SchemeTest, LabelsKeepToThePageBoxNotToTheDrawing) {
+    Size(project.NetworkGrid, 6, 10);
+    Scheme(SchemeNetwork | SchemeCodes);
+    ASSERT_FALSE(Labelled.empty());
+    for (const TDrawCall& c : Labelled) EXPECT_EQ(c.clip, TRect(0, 236 - 120, 4842 - 2, 6498 + 120));
+    const TDrawCall* corner = PaintedAt(5, 9);
+    ASSERT_NE(corner, nullptr);
+    EXPECT_EQ(corner->clip.Right, 1341 + 6 * 360 + P(5));
+}
+
 TEST_F(SchemeTest, LabelsAreEightPointAtFortyTwoPixelsAndNinetySixDpi) {
     TPrinterDevice screen = A4Device(300);
     screen.DpiX = screen.DpiY = 96;
