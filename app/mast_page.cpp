@@ -711,9 +711,9 @@ void TPaginaSostegno::GridSelectCell(TObject*, int ACol, int ARow, bool& CanSele
 
 void TPaginaSostegno::GridSetEditText(TObject*, int ACol, int ARow, const AnsiString& Value) {
     if (Showing() || !project_ || ARow < 1 || ARow > MastSections || ACol < 1 || ACol > 3) return;
-    double v = LevelNone;
-    // A text that is not a number stores nothing.
-    if (!Value.empty() && !TryStrToFloat(Value, v)) return;
+    // A text that is not a number raises the conversion error, which the
+    // person sees, and stores nothing.
+    const double v = Value.empty() ? LevelNone : StrToFloat(Value);
     TTroncoPalo& t = Palo().Sections[ARow - 1];
     float* fields[] = {&t.Diameter, &t.Thickness, &t.Length};
     *fields[ACol - 1] = static_cast<float>(v);

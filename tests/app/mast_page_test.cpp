@@ -10,6 +10,7 @@
 #include "cells/sources.h"
 #include "dialogs/mast_sizing.h"
 #include "platform/application.h"
+#include "platform/sysutils.h"
 #include "support/globals_fixture.h"
 
 namespace {
@@ -219,7 +220,13 @@ TEST_F(MastPageTest, SectionsGrid) {
     page.GridSetEditText(page.GridTronchi, 3, 2, "0,5");
     EXPECT_FLOAT_EQ(palo().Sections[1].Length, 0.5f);
     EXPECT_FLOAT_EQ(palo().Sections[1].Insertion, 40);
-    page.GridSetEditText(page.GridTronchi, 3, 2, "abc");  // not a number: nothing stored
+    // Not a number: the conversion error tells the person, and nothing is stored.
+    try {
+        page.GridSetEditText(page.GridTronchi, 3, 2, "abc");
+        ADD_FAILURE() << "no conversion error";
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "'abc' non è un valore in virgola mobile valido");
+    }
     EXPECT_FLOAT_EQ(palo().Sections[1].Length, 0.5f);
     page.GridSetEditText(page.GridTronchi, 3, 2, "");
     EXPECT_EQ(palo().Sections[1].Length, LevelNone);
