@@ -11,13 +11,9 @@
 
 // ---- Level-window tables ----
 
-void TTabellaFinestre::Reset(int ports) {
-    if (ports < 0) ports = 0;
-    if (!allocated_ || static_cast<int>(rows_.size()) != ports) {
-        rows_.assign(static_cast<size_t>(ports), TFinestreBande{});
-        allocated_ = true;
-    }
-    for (auto& row : rows_) row.fill(TFinestra{});
+void TTabellaFinestre::Allocate(int ports) {
+    rows_.assign(static_cast<size_t>(ports), TFinestreBande{});
+    allocated_ = true;
 }
 
 void TTabellaFinestre::Free() {

@@ -61,12 +61,17 @@ public:
     bool Allocated() const { return allocated_; }
     int Ports() const { return static_cast<int>(rows_.size()); }
     // Allocates for ports ports when needed and sets every window to LevelNone.
-    void Reset(int ports);
+    void Reset(int ports) {
+        if (ports < 0) ports = 0;
+        if (!allocated_ || static_cast<int>(rows_.size()) != ports) Allocate(ports);
+        for (auto& row : rows_) row.fill(TFinestra{});
+    }
     void Free();
     TFinestreBande& operator[](int port) { return rows_[static_cast<size_t>(port)]; }
     const TFinestreBande& operator[](int port) const { return rows_[static_cast<size_t>(port)]; }
 
 private:
+    void Allocate(int ports);
     std::vector<TFinestreBande> rows_;
     bool allocated_ = false;
 };
@@ -566,3 +571,5 @@ protected:
     // The three power groups of a class at once.
     void SetPowerGroups(const TPowerGroups& groups);
 };
+
+#include "cells/window_arithmetic.h"  // IWYU pragma: export

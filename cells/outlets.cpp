@@ -121,12 +121,14 @@ void TPresaD::ComputeRequiredLevels(const float* minLevels, const float* maxLeve
     if (through) through->ComputeRequiredLevels(minLevels, maxLevels, stamp);
     const int32_t port = OutputNeighbourPort(*this, OutletThroughOutput);
     const int32_t bands = CalculationBandCount();
+    const TBandVector socket = AttenuationVector(*this, 0, OutletSocketLoss);
+    const TBandVector throughLoss = through ? AttenuationVector(*this, 0, OutletThroughLoss) : TBandVector{};
     for (int32_t b = 0; b < bands; ++b) {
         TFinestra& in = InputLevels[0][static_cast<size_t>(b)];
         if (through)
             if (const TFinestra* d = WindowAt(through->InputLevels, port, b))
-                CombineForward(in, *d, ThroughLoss(b), false);
-        CombineForward(in, SocketWindow(minLevels, maxLevels, b), SocketLoss(b), false);
+                CombineForward(in, *d, throughLoss.v[b], false);
+        CombineForward(in, SocketWindow(minLevels, maxLevels, b), socket.v[b], false);
     }
 }
 
@@ -138,13 +140,16 @@ void TPresaD::ComputeSignalLevels(uint32_t stamp) {
     up->ComputeSignalLevels(stamp);
     const int32_t port = InputNeighbourPort(*this, 0);
     const int32_t bands = CalculationBandCount();
+    // The loss rows read once for every band.
+    const TBandVector socket = AttenuationVector(*this, 0, OutletSocketLoss);
+    const TBandVector through = PassThrough ? AttenuationVector(*this, 0, OutletThroughLoss) : TBandVector{};
     for (int32_t b = 0; b < bands; ++b) {
         const TFinestra* u = WindowAt(up->OutputLevels, port, b);
         if (!u) continue;
         if (PassThrough)
-            CombineBackward(OutputLevels[OutletThroughOutput][static_cast<size_t>(b)], *u, ThroughLoss(b),
+            CombineBackward(OutputLevels[OutletThroughOutput][static_cast<size_t>(b)], *u, through.v[b],
                             false);
-        CombineBackward(OutputLevels[OutletSocket][static_cast<size_t>(b)], *u, SocketLoss(b), false);
+        CombineBackward(OutputLevels[OutletSocket][static_cast<size_t>(b)], *u, socket.v[b], false);
     }
 }
 

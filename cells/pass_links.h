@@ -2,6 +2,7 @@
 // Safe reads of a cell's links and windows for the passes. A pass that meets
 // an unlinked port, a port outside the link arrays or a window table that has
 // not been filled treats it as absent instead of reading past the tables.
+#include <algorithm>
 #include <cstddef>
 #include <span>
 
@@ -55,11 +56,22 @@ struct TBandVector {
     float v[BandSlots];
 };
 
+// Row (i, row) of a rank-3 table in every band slot, as Get3 reads it one
+// band at a time (LevelNone where the table has no value), with the row
+// looked up once.
+inline TBandVector Row3Vector(const TInfo& table, int32_t i, int32_t row) {
+    TBandVector out;
+    TInfo::Block block = table.Rank() == 3 ? table.Block3(i) : nullptr;
+    const float* values = block && row >= 0 && row < table.Size3() ? block[row] : nullptr;
+    const int32_t count = values ? std::clamp<int32_t>(table.Size4(), 0, BandSlots) : 0;
+    for (int32_t b = 0; b < count; ++b) out.v[b] = values[b];
+    for (int32_t b = count; b < BandSlots; ++b) out.v[b] = LevelNone;
+    return out;
+}
+
 // Attenuation[row][column] as a band vector.
 inline TBandVector AttenuationVector(const TCella& cell, int32_t row, int32_t column) {
-    TBandVector out;
-    for (int b = 0; b < BandSlots; ++b) out.v[b] = cell.Attenuation->Get3(row, column, b);
-    return out;
+    return Row3Vector(*cell.Attenuation, row, column);
 }
 
 // Entry (i, j) of a matrix table (its first row) as a band vector.

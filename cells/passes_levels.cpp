@@ -33,87 +33,10 @@ int32_t TCella::CalculationBandCount() {
     return std::clamp<int32_t>(SistemaBandeCorrente->bandCount, 0, BandSlots);
 }
 
-void TCella::ClipWindow(TFinestra& w, float limit) {
-    if (IsRealLevel(limit) && limit < w.Max) w.Max = limit;
-    if (w.Max < w.Min) w = Window(LevelReqEmpty);
-}
-
-void TCella::AddAttenuation(TFinestra& w, float attenuation) {
-    if (IsSentinel(attenuation)) {
-        w = Window(attenuation == LevelBlocked ? LevelReqUnlimited : LevelReqUndefined);
-        return;
-    }
-    if (IsSentinel(w.Min)) return;
-    // A level a component would have to receive below 0 dB is asked as 0.
-    auto raised = [](float v) { return IsRealLevel(v) && v < 0.0f ? 0.0f : v; };
-    w.Min = raised(LevelSum(w.Min, attenuation));
-    w.Max = raised(LevelSum(w.Max, attenuation));
-}
-
-void TCella::IntersectWindows(TFinestra& w, const TFinestra& other) {
-    if (w.Min == LevelNone || w.Min == LevelReqUnlimited) {
-        w = other;
-        return;
-    }
-    if (w.Min == LevelReqEmpty) {
-        if (other.Min == LevelReqUndefined) w = Window(LevelReqUndefined);
-        return;
-    }
-    if (IsSentinel(w.Min)) return;
-    if (IsRealLevel(other.Min)) {
-        w.Min = std::max(w.Min, other.Min);
-        w.Max = std::min(w.Max, other.Max);
-        if (w.Min > w.Max) w = Window(LevelReqEmpty);
-        return;
-    }
-    if (other.Min == LevelReqUnlimited) return;
-    w = other;
-}
-
-void TCella::CombineForward(TFinestra& w, const TFinestra& downstream, float attenuation, bool gain) {
-    TFinestra working = downstream;
-    AddAttenuation(working, gain && IsRealLevel(attenuation) ? -attenuation : attenuation);
-    IntersectWindows(w, working);
-}
-
 void TCella::ApplyStage(TFinestra& w, TInfo::Block stage, int32_t band) const {
     if (!stage || band < 0 || band >= BandSlots) return;
     ClipWindow(w, stage[StageMaxOutput] ? stage[StageMaxOutput][band] : LevelNone);
     AddAttenuation(w, GainAtBand(stage, band));
-}
-
-void TCella::SubtractAttenuation(TFinestra& w, float attenuation) {
-    if (w.Min == LevelOff) return;
-    if (IsRealLevel(w.Min) && IsRealLevel(attenuation)) {
-        w.Min = LevelDifference(w.Min, attenuation);
-        w.Max = LevelDifference(w.Max, attenuation);
-        return;
-    }
-    if (IsRealLevel(w.Min) && attenuation == LevelBlocked) {
-        w = Window(LevelOff);
-        return;
-    }
-    w = Window(LevelError);
-}
-
-void TCella::MergeWindow(TFinestra& w, const TFinestra& other) {
-    if (w.Min == LevelNone || w.Min == LevelOff) {
-        w = other;
-        return;
-    }
-    if (other.Min == LevelOff) return;
-    if (IsRealLevel(w.Min) && IsRealLevel(other.Min)) {
-        w.Min = std::min(w.Min, other.Min);
-        w.Max = std::max(w.Max, other.Max);
-        return;
-    }
-    w = Window(LevelError);
-}
-
-void TCella::CombineBackward(TFinestra& w, const TFinestra& upstream, float attenuation, bool gain) {
-    TFinestra working = upstream;
-    SubtractAttenuation(working, gain && IsRealLevel(attenuation) ? -attenuation : attenuation);
-    MergeWindow(w, working);
 }
 
 float TCella::InterpolateBandValue(const float* vector, int32_t band) const {
