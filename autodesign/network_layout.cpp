@@ -55,7 +55,15 @@ void TCreaAuto::TakeEntryTemplate(int32_t column, int32_t staircase, int kind, i
     const TScala& st = Settings->Building->Staircases[staircase];
     TGridData* net = Project->NetworkGrid;
     TCella* below = net->CellAt(column, EntryRow + 1);
-    if (below && below->TypeCode != CodeCable && below->Overlay && below->Overlay->TypeCode == CodeCable)
+    // The riser's own segment: where an apartment's feed crosses the line
+    // just under the entry, the crossing cable is the other cell of the
+    // square, and the run to the head end must not take its cable.
+    auto riser = [](const TCella* c) {
+        const auto* cable = c && c->TypeCode == CodeCable ? dynamic_cast<const TNCavo*>(c) : nullptr;
+        return cable && !cable->Bend && cable->Orientation % 2 == 0;
+    };
+    if (below && below->Overlay && below->Overlay->TypeCode == CodeCable &&
+        (below->TypeCode != CodeCable || (!riser(below) && riser(below->Overlay))))
         below = below->Overlay;
     if (below && below->TypeCode == CodeCable) {
         TakeCableTemplate(below);

@@ -204,6 +204,47 @@ TEST_F(NetworkLayoutTest, AGeometrySlipIsCaught) {
     EXPECT_TRUE(engine.GeometryHeld(before));
 }
 
+// The run from the terminal to a staircase continues the riser's own cable,
+// lengthened by the distance to the head end, also where an apartment's feed
+// crosses the riser just under the entry (whichever of the two cables the
+// square holds first): that feed's cable and length are not the riser's.
+TEST_F(NetworkLayoutTest, TheRunToAStaircaseTakesTheRisersCableUnderACrossing) {
+    for (bool crossingFirst : {true, false}) {
+        SCOPED_TRACE(crossingFirst);
+        window.project.Reset(true);
+        Building(1);
+        engine.LineCount[0] = 1;
+        engine.TapNetwork[0] = 1;
+        Staircase(0, 5, 6, {2});
+        TGridData& staircase = *engine.StaircaseGrid[0];
+        std::unique_ptr<TCella> riser = staircase.TakeOutCell(staircase.CellAt(2, 1));
+        ASSERT_NE(riser, nullptr);
+        riser->Code = "RISER";
+        static_cast<TNCavo&>(*riser).SetLength(3.0f);
+        auto feed = std::make_unique<TNCavo>(nullptr, 1, 0, 2, 1, 0, 0);
+        feed->Described = 1;
+        feed->Code = "FEED";
+        feed->SetLength(5.0f);
+        if (!crossingFirst) ASSERT_TRUE(staircase.InsertCell(std::move(riser), false, 0));
+        ASSERT_TRUE(staircase.InsertCell(std::move(feed), false, 0));
+        if (crossingFirst) ASSERT_TRUE(staircase.InsertCell(std::move(riser), false, 0));
+        ASSERT_NE(staircase.CellAt(2, 1)->Overlay, nullptr);
+        engine.CountTerminalLines();
+        ASSERT_TRUE(engine.DrawDistribution());
+        // Every segment of the run between the terminal and the entry.
+        int32_t segments = 0;
+        for (int32_t r = 1; r < engine.EntryRow; ++r)
+            for (int32_t c = 0; c < Net().Columns; ++c)
+                for (TCella* cell = Net().CellAt(c, r); cell; cell = cell->Overlay)
+                    if (auto* cable = dynamic_cast<TNCavo*>(cell)) {
+                        ++segments;
+                        EXPECT_EQ(cable->Code, "RISER") << c << "," << r;
+                        EXPECT_FLOAT_EQ(cable->PassAttenuation(), 13.0f) << c << "," << r;
+                    }
+        EXPECT_GE(segments, engine.EntryRow - 1);
+    }
+}
+
 TEST_F(NetworkLayoutTest, AWideStaircaseGrowsTheGridAroundTheTerminal) {
     Building(1);
     engine.LineCount[0] = 1;

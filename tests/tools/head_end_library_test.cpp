@@ -55,25 +55,38 @@ TEST_F(HeadEndLibrary, ChoosersFindTheirArticles) {
     EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
+// The LNB of the smallest output count that covers the lines (two of eight
+// beyond eight lines), the common one where it delivers the level the lines
+// need and the high-output one of that count where only it does.
 TEST_F(HeadEndLibrary, LnbForEveryMultiswitchUpToSixteenLines) {
-    engine.RequiredLevelSat = 78.0f;
-    for (int32_t needed = 1; needed <= 16; ++needed) {
-        SCOPED_TRACE(needed);
-        grid->Clear();
-        ASSERT_TRUE(engine.SelectLnb(10, 20, grid.get(), needed));
-        const char* code = needed <= 4 ? "GLNB-4" : "GLNB-8";
-        EXPECT_EQ(CodeAt(10, 20), code);
-        if (needed > 8) {
-            EXPECT_EQ(CodeAt(18, 20), "GLNB-8");
+    const struct {
+        float required;
+        const char *four, *eight;  // nullptr: the LNB message
+    } cases[] = {{78.0f, "GLNB-4", "GLNB-8"},
+                 {80.0f, "GLNB-4", "GLNB-8H"},
+                 {83.0f, "GLNB-4H", "GLNB-8H"},
+                 {84.0f, "GLNB-4H", nullptr},
+                 {85.5f, nullptr, nullptr}};
+    for (const auto& c : cases)
+        for (int32_t needed = 1; needed <= 16; ++needed) {
+            SCOPED_TRACE(::testing::Message() << c.required << " dBuV, " << needed << " lines");
+            engine.RequiredLevelSat = c.required;
+            grid->Clear();
+            const char* code = needed <= 4 ? c.four : c.eight;
+            ASSERT_EQ(engine.SelectLnb(10, 20, grid.get(), needed), code != nullptr);
+            if (!code) {
+                EXPECT_EQ(Messages(),
+                          std::vector<std::string>{
+                              "Non sono stati selezionati LNB adeguati alla centrale satellitare."});
+                continue;
+            }
+            EXPECT_EQ(CodeAt(10, 20), code);
+            if (needed > 8) {
+                EXPECT_EQ(CodeAt(18, 20), code);
+            }
+            EXPECT_EQ(CodeAt(needed <= 4 ? 15 : needed <= 8 ? 19 : 27, 19), "GPB-80");
+            EXPECT_EQ(Messages(), std::vector<std::string>{});
         }
-        EXPECT_EQ(CodeAt(needed <= 4 ? 15 : needed <= 8 ? 19 : 27, 19), "GPB-80");
-    }
-    EXPECT_EQ(Messages(), std::vector<std::string>{});
-    engine.RequiredLevelSat = 79.0f;
-    grid->Clear();
-    EXPECT_FALSE(engine.SelectLnb(10, 20, grid.get(), 5));
-    EXPECT_EQ(Messages(),
-              std::vector<std::string>{"Non sono stati selezionati LNB adeguati alla centrale satellitare."});
 }
 
 TEST_F(HeadEndLibrary, WidebandHeadEndWithAMixerOrASupply) {

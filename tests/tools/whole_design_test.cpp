@@ -1,5 +1,6 @@
 // Whole installations on the default library: runs that design the network
 // on "Rete" and the head end on "Testa" for the wizard's variants.
+#include <algorithm>
 #include <array>
 #include <map>
 #include <set>
@@ -23,6 +24,9 @@ struct TWhole {
     bool separate, alongStaircase, radial, wideband;
     int32_t staircases, floors, apartments, terOutlets, satOutlets, terLayout, satLayout;
     bool netSystem;  // the "Net System" package besides package 1 (single cable)
+    // Terrestrial outlets per apartment of each floor from floor 0 up, in
+    // place of the uniform floors; each listed floor has that many flats.
+    std::vector<std::vector<int32_t>> terOutletsByFloor = {};
 };
 
 class WholeDesign : public HeadEndLibrary {
@@ -47,8 +51,19 @@ protected:
         o.DesignHeadEnd = true;
         o.Packages[0] = v.sat && v.cables == 1;
         o.Packages[4] = v.netSystem;
-        UniformBuilding(v.staircases, v.floors, v.apartments,
-                        TAppartamento{v.terOutlets, v.satOutlets, v.terLayout, v.satLayout, 5, 5});
+        const TAppartamento flat{v.terOutlets, v.satOutlets, v.terLayout, v.satLayout, 5, 5};
+        UniformBuilding(v.staircases, v.floors, v.apartments, flat);
+        TPalazzo& building = *engine.Settings->Building;
+        for (int32_t s = 0; s < v.staircases; ++s)
+            for (size_t f = 0; f < v.terOutletsByFloor.size(); ++f) {
+                TPiano& floor = building.Staircases[s].Floors[f];
+                floor.ApartmentCount = static_cast<int32_t>(v.terOutletsByFloor[f].size());
+                for (int32_t a = 0; a < floor.ApartmentCount; ++a) {
+                    floor.Apartments[a] = flat;
+                    floor.Apartments[a].TerrOutlets = v.terOutletsByFloor[f][size_t(a)];
+                }
+            }
+        building.ComputeMaxima();
         return RunEngine();
     }
     DesignWindowStandIn window;
@@ -108,6 +123,30 @@ const TWhole Variants[] = {
     {"T+S 2 cables Unite, in the apartment, 3 floors x 4", true, true, 2, false, false, false, false, 1, 3, 4, 0, 2, 0, 0, false},
     {"T+S 2 cables Unite, in the apartment, 8 floors x 4", true, true, 2, false, false, false, false, 1, 8, 4, 0, 2, 0, 0, false},
     {"T+S 4 cables Unite, in the apartment, 8 floors x 4", true, true, 4, false, false, false, false, 1, 8, 4, 0, 2, 0, 0, false},
+    // Taller risers to the apartments' multiswitches: the substation bank at
+    // the top gains 30 dB on the satellite lines (ten floors of six flats
+    // ask the LNB for 76 dBuV, twelve of six for 80.2: the high-output LNB of
+    // 85); with eight cables the LNB of eight outputs.
+    {"T+S 4 cables Unite, in the apartment, 10 floors x 6", true, true, 4, false, false, false, false, 1, 10, 6, 0, 2, 0, 0, false},
+    {"T+S 2 cables Unite, in the apartment, 10 floors x 6", true, true, 2, false, false, false, false, 1, 10, 6, 0, 2, 0, 0, false},
+    {"T+S 4 cables Unite, in the apartment, 12 floors x 2", true, true, 4, false, false, false, false, 1, 12, 2, 0, 2, 0, 0, false},
+    {"T+S 4 cables Unite, in the apartment, 12 floors x 4", true, true, 4, false, false, false, false, 1, 12, 4, 0, 2, 0, 0, false},
+    {"T+S 4 cables Unite, in the apartment, 12 floors x 6", true, true, 4, false, false, false, false, 1, 12, 6, 0, 2, 0, 0, false},
+    {"S only, 8 cables in the apartment, 12 floors x 4", false, true, 8, false, false, false, false, 1, 12, 4, 0, 2, 0, 0, false},
+    // Eight cables along the staircase without a bank: ten floors of two
+    // flats ask the LNB of eight outputs for 76.9 dBuV, within its 78 now
+    // that the runs to the staircase are riser cable where apartment feeds
+    // cross under the entries; twelve floors ask 82.0, the high-output one.
+    {"T separate, 8 cables along the staircase, 10 floors x 2", true, true, 8, true, true, false, false, 1, 10, 2, 1, 2, 0, 0, false},
+    {"T separate, 8 cables along the staircase, 12 floors x 2", true, true, 8, true, true, false, false, 1, 12, 2, 1, 2, 0, 0, false},
+    // Floors of five flats of one to three outlets on one tap each, over a
+    // ground floor of two flats on the riser's end tap: the end tap of 14 dB
+    // brings the ground floor's window up to the floor above (the one of
+    // 4.3 dB leaves them a fraction of a dB apart).
+    {"T only, modular, 6 floors of mixed flats over two", true, false, 1, false, true, false, false, 1, 6, 5, 1, 0, 0, 0, false,
+     {{1, 2}, {2, 3, 1, 2, 3}, {2, 3, 1, 2, 3}, {2, 3, 1, 2, 3}, {2, 3, 1, 2, 3}, {2, 3, 1, 2, 3}}},
+    {"T only, modular, 7 floors of mixed flats over two", true, false, 1, false, true, false, false, 1, 7, 5, 1, 0, 0, 0, false,
+     {{1, 2}, {2, 3, 1, 2, 3}, {2, 3, 1, 2, 3}, {2, 3, 1, 2, 3}, {2, 3, 1, 2, 3}, {2, 3, 1, 2, 3}, {2, 3, 1, 2, 3}}},
 };
 // clang-format on
 
@@ -179,9 +218,48 @@ TEST_F(WholeDesign, EveryVariantOnTheDefaultLibrary) {
     }
 }
 
+// The codes of the articles of a type on the network and head-end grids.
+std::set<std::string> CodesOfType(TProgetto& project, std::initializer_list<int32_t> types) {
+    std::set<std::string> codes;
+    for (TGridData* grid : {project.NetworkGrid, project.HeadEndGrid})
+        for (TCella* c = grid->Anchor; c; c = c->NextCell)
+            if (std::find(types.begin(), types.end(), c->TypeCode) != types.end()) codes.insert(c->Code);
+    return codes;
+}
+
+// Where the common articles fall short the designer takes the library's
+// stronger ones by its own choices: the first LNB of the output count that
+// delivers the lines' need, the first substation amplifier of the lines for
+// the bank at the top (the regulated riser groups serve only risers), the
+// end tap that the spare level of the floor above leaves room for.
+TEST_F(WholeDesign, TheStrongerArticlesGoWhereTheCommonOnesFallShort) {
+    const struct {
+        const char* variant;
+        std::set<std::string> lnbs, amplifiers, endTaps;
+    } cases[] = {
+        {"T+S 4 cables Unite, in the apartment, 10 floors x 6", {"GLNB-4"}, {"GAH-5"}, {"GDN-6"}},
+        {"T+S 4 cables Unite, in the apartment, 12 floors x 6", {"GLNB-4H"}, {"GAH-5"}, {"GDN-6"}},
+        {"S only, 8 cables in the apartment, 12 floors x 4", {"GLNB-8H"}, {"GAH-8"}, {"GDN-4"}},
+        {"T separate, 8 cables along the staircase, 10 floors x 2", {"GLNB-8"}, {"GAB-8"}, {"GDN-2"}},
+        {"T separate, 8 cables along the staircase, 12 floors x 2", {"GLNB-8H"}, {"GAB-8"}, {"GDN-2"}},
+        {"S only, 4 cables along the staircase, 12 floors", {"GLNB-4"}, {"GAB-4"}, {}},
+        {"T only, modular, 6 floors of mixed flats over two", {}, {}, {"GDN-2-14"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.variant);
+        const TWhole* v = std::find_if(std::begin(Variants), std::end(Variants),
+                                       [&](const TWhole& w) { return std::string(w.name) == c.variant; });
+        ASSERT_NE(v, std::end(Variants));
+        ASSERT_TRUE(Run(*v)) << Shown();
+        EXPECT_EQ(CodesOfType(window.project, {CodeSat}), c.lnbs);
+        EXPECT_EQ(CodesOfType(window.project, {CodeAmplificatore, CodeAmplificatoreRegolato}), c.amplifiers);
+        EXPECT_EQ(CodesOfType(window.project, {CodeDerivatoreN}), c.endTaps);
+    }
+}
+
 }  // namespace
 
-// Two LNBs of four outputs, the first in the list strong enough for what the
+// LNBs of four outputs, those first in the list strong enough for what the
 // lines need from the head end on but not over the run from the dish, which
 // the head end adds to every line: the design takes the stronger one, and
 // the top floors get their minimum.
@@ -191,13 +269,16 @@ TEST_F(WholeDesign, TheLnbServesItsLinesFromTheDish) {
             lnb.Attenuation->Set3(o, SatLevelColumn, BandSlotSat, value);
     };
     TCella* weak = Article("GLNB-4");
+    TCella* highOutput = Article("GLNB-4H");
     ASSERT_NE(weak, nullptr);
+    ASSERT_NE(highOutput, nullptr);
     std::unique_ptr<TCella> strong = weak->Clone();
     strong->Code = "GLNB-4S";
     level(*strong, 81.0f);
     engine.Components->Insert(std::move(strong));
     // The network needs 79.4 dBuV from the head end on, 80.3 from the dish.
     level(*weak, 79.5f);
+    level(*highOutput, 79.5f);
     const TWhole v = {"", true, true, 4, true, true, false, false, 1, 12, 6, 1, 1, 0, 0, false};
     ASSERT_TRUE(Run(v)) << Shown();
     EXPECT_EQ(Shown(), "");

@@ -381,6 +381,15 @@ void AddTaps(TArticles& a) {
         SetRow(c, 0, TapLossColumn, SplitLoss(n, 0.5));
         SetRow(c, 0, TapDecouplingColumn, SplitterIsolation());
     }
+    for (int32_t t : {10, 14}) {
+        const AnsiString code = "GDN-2-" + std::to_string(t);
+        TCella& c = a.Add(CodeDerivatoreN, 1, 0, 2, code.c_str(),
+                          "Derivatore terminale 2 uscite " + std::to_string(t) + " dB", "GD", 5.00 + 1.40 * 2,
+                          10 + 2 * 2);
+        c.Positions[0] = PositionLine | PositionLastOfLine;
+        SetRow(c, 0, TapLossColumn, TerSat(t, t + 2));
+        SetRow(c, 0, TapDecouplingColumn, SplitterIsolation());
+    }
 }
 
 void AddTerminations(TArticles& a) {
@@ -509,33 +518,48 @@ void AddLineAmplifiers(TArticles& a) {
             SetStage(c, 0, SlotRange(gain, s.first, s.last), SlotRange(6.0, s.first, s.last),
                      SlotRange(level, s.first, s.last));
         }
-    // Line amplifiers of several lines for substations and risers, the
-    // terrestrial line of a multiswitch riser among them. That line gains
-    // 12 dB: a group along a staircase of switches must not lift the floors
-    // below it past the floors just above it by more than one outlet window
-    // (with 20 dB no level at the head of twelve floors served both). It is
-    // rated 112 dBuV: a bank at the top of eight floors of four flats gives
-    // their tap chains 105.4 dBuV in band IV, more than 108 dBuV less the
-    // derating of five channels.
-    for (bool regulated : {false, true})
+    // Line amplifiers of several lines, the terrestrial line of a
+    // multiswitch riser among them, which they gain 12 dB on: a group along
+    // a staircase of switches must not lift the floors below it past the
+    // floors just above it by more than one outlet window (with 20 dB no
+    // level at the head of twelve floors served both). GAM and GAB serve
+    // risers (GAB, regulated, is the group the designer takes, first of
+    // the two), GAM substations too. GAH is the bank of a multiswitch
+    // network's substation only: 30 dB on the satellite lines and rated
+    // 118 dBuV, so that twelve floors of six flats on the apartments'
+    // multiswitches take their 110 dBuV from an LNB of 80; 20 dB of
+    // regulation take back what that gives a short staircase too much.
+    struct TLineAmplifier {
+        const char* series;
+        int32_t code;
+        uint32_t positions;
+        double satGain, maxOut, maxRegulation, price, pricePerLine;
+        const char* text;
+    };
+    // clang-format off
+    constexpr TLineAmplifier lineAmplifiers[] = {
+        {"GAM", CodeAmplificatore, PositionSubstation | PositionLine, 25.0, 112.0, 0.0, 30.0, 12.0,
+         "Amplificatore di linea "},
+        {"GAB", CodeAmplificatoreRegolato, PositionLine, 25.0, 112.0, 15.0, 40.0, 15.0, "Amplif. linea regolab. "},
+        {"GAH", CodeAmplificatoreRegolato, PositionSubstation, 30.0, 118.0, 20.0, 60.0, 18.0,
+         "Amplif. sottostazione regolab. "}};
+    // clang-format on
+    for (const TLineAmplifier& family : lineAmplifiers)
         for (int32_t n : {3, 4, 5, 8, 9}) {
-            const AnsiString code = AnsiString(regulated ? "GAB-" : "GAM-") + std::to_string(n);
-            const AnsiString description =
-                (regulated ? "Amplif. linea regolab. " : "Amplificatore di linea ") + std::to_string(n) +
-                " vie";
-            TCella& c = a.Add(regulated ? CodeAmplificatoreRegolato : CodeAmplificatore, n, n, 0,
-                              code.c_str(), description, regulated ? "GAB" : "GAM",
-                              regulated ? 40.0 + 15.0 * n : 30.0 + 12.0 * n, 20 + 5 * n);
-            c.Positions[0] = PositionSubstation | PositionLine;
+            const bool regulated = family.code == CodeAmplificatoreRegolato;
+            const AnsiString code = AnsiString(family.series) + "-" + std::to_string(n);
+            TCella& c = a.Add(family.code, n, n, 0, code.c_str(), family.text + std::to_string(n) + " vie",
+                              family.series, family.price + family.pricePerLine * n, 20 + 5 * n);
+            c.Positions[0] = family.positions;
             c.Power[PowerSupply][PowerFlags] |= PowerInternal;
-            const TBandValues gain = Masked(TerSat(12.0, 25.0), 1, 10);
+            const TBandValues gain = Masked(TerSat(12.0, family.satGain), 1, 10);
             const TBandValues noise = SlotRange(7.0, 1, 10);
-            const TBandValues maxOut = Masked(TerSat(112.0, 112.0), 1, 10);
+            const TBandValues maxOut = Masked(TerSat(family.maxOut, family.maxOut), 1, 10);
             for (int32_t r = 0; r < c.TableRows; ++r) {
                 SetStage(c, r, gain, noise, maxOut);
                 if (regulated) {
                     SetRow(c, r, AmpRegulation, SlotRange(0.0, 1, 10));
-                    SetRow(c, r, AmpMaxRegulation, SlotRange(15.0, 1, 10));
+                    SetRow(c, r, AmpMaxRegulation, SlotRange(family.maxRegulation, 1, 10));
                     SetRow(c, r, AmpTilt, SlotRange(0.0, 1, 10));
                     SetRow(c, r, AmpMaxTilt, SlotRange(6.0, 1, 10));
                 }
@@ -716,11 +740,22 @@ void AddSatelliteModules(TArticles& a) {
 // ---- Sources, dish and mixers ----
 
 void AddSatelliteSources(TArticles& a) {
-    for (auto [outputs, level, price] :
-         {std::array<int32_t, 3>{4, 80, 45}, std::array<int32_t, 3>{8, 78, 95}}) {
-        const AnsiString code = "GLNB-" + std::to_string(outputs);
-        TCella& c = a.Add(CodeSat, 0, outputs, 0, code.c_str(), "LNB " + std::to_string(outputs) + " uscite",
-                          "GPA", price, 15 + outputs);
+    struct TLnb {
+        int32_t outputs, level, gain, price;
+        const char* suffix;
+        const char* text;
+    };
+    // clang-format off
+    constexpr TLnb lnbs[] = {
+        {4, 80, 55, 45, "", ""}, {4, 85, 60, 65, "H", " alto guadagno"},
+        {8, 78, 55, 95, "", ""}, {8, 83, 60, 125, "H", " alto guadagno"}};
+    // clang-format on
+    for (const TLnb& lnb : lnbs) {
+        const int32_t outputs = lnb.outputs, level = lnb.level;
+        const AnsiString code = "GLNB-" + std::to_string(outputs) + lnb.suffix;
+        TCella& c =
+            a.Add(CodeSat, 0, outputs, 0, code.c_str(),
+                  "LNB " + std::to_string(outputs) + " uscite" + lnb.text, "GPA", lnb.price, 15 + outputs);
         c.Positions[0] = PositionMastFirst;
         c.Current1 = outputs == 4 ? 250.0f : 350.0f;
         // Its outputs take any band of any polarisation: no "LNB Quad".
@@ -728,7 +763,7 @@ void AddSatelliteSources(TArticles& a) {
         for (int32_t o = 0; o < c.TableRows; ++o) {
             SetRow(c, o, SatLevelColumn, SlotRange(level, FirstSatSlot, UsedSlots - 1));
             SetRow(c, o, SatCarrierNoiseColumn, SlotRange(16.0, FirstSatSlot, UsedSlots - 1));
-            SetRow(c, o, SatGainColumn, AtSlots(55.0, {SatGainSlot}));
+            SetRow(c, o, SatGainColumn, AtSlots(lnb.gain, {SatGainSlot}));
         }
     }
     TCella& c = a.Add(CodeParabola, 0, 0, 0, "GPB-80", "Parabola 80 cm", "GPA", 65.0, 60);
