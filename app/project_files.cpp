@@ -1,8 +1,10 @@
 #include "app/project_files.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 #include "app/project.h"
 #include "autodesign/design_settings.h"
@@ -13,6 +15,7 @@
 #include "platform/application.h"
 #include "platform/codec.h"
 #include "platform/dialogs.h"
+#include "platform/safe_files.h"
 
 namespace {
 
@@ -94,37 +97,37 @@ void WriteProjectFile(TStream& s, const TProgetto& project, int32_t version) {
 }
 
 int TFileProgetto::SaveProject(const AnsiString& name, TProgetto& project, int32_t version) {
-    bool written = ProjectFileTag(version) != nullptr;
-    // The whole file is made in memory and reaches the disk in one write.
-    TMemoryStream body;
-    if (written) WriteProjectFile(body, project, version);
-    const AnsiString temporary = name + ".tmp";
-    bool created = false;
-    if (written) {
-        try {
-            TFile file(temporary, ModeCreate);
-            created = true;
-            file.WriteBuffer(body.Bytes().data(), static_cast<int>(body.Bytes().size()));
-            written = file.FlushToDisk();
-        } catch (const EStreamError&) {
-            written = false;
-        }
-    }
-    // The good file becomes the backup only once its successor is on disk;
-    // renaming replaces an older backup.
-    AnsiString backup;
-    if (written && name.size() > BackupSuffixFrom && FileExists(name)) {
-        backup = name.substr(0, name.size() - BackupSuffixFrom) + ".bak";
-        written = std::rename(name.c_str(), backup.c_str()) == 0;
-        if (!written) backup.clear();
-    }
-    if (written && std::rename(temporary.c_str(), name.c_str()) != 0) {
-        written = false;
-        if (!backup.empty()) std::rename(backup.c_str(), name.c_str());
+    // The whole file is made in memory and reaches the disk in one write,
+    // beside the name; only once it is whole on disk does the old file become
+    // the backup (replacing an older one) and the new one take the name.
+    int error = EINVAL;
+    bool written = false;
+    const AnsiString target = ResolveLinks(name);
+    struct stat old;
+    const bool existed = ::stat(target.c_str(), &old) == 0;
+    AnsiString cause;
+    if (existed && S_ISREG(old.st_mode) && (old.st_mode & 0222) == 0) {
+        // A file marked read-only is not replaced, not even by its owner.
+        cause = "il file è in sola lettura";
+    } else if (ProjectFileTag(version) != nullptr) {
+        TMemoryStream body;
+        WriteProjectFile(body, project, version);
+        const AnsiString backup = name.size() > BackupSuffixFrom && existed && S_ISREG(old.st_mode)
+                                      ? name.substr(0, name.size() - BackupSuffixFrom) + ".bak"
+                                      : AnsiString();
+        bool backedUp = false;
+        written = ReplaceFileContent(name, body.Bytes(), 0644, error, [&] {
+            if (backup.empty()) return 0;
+            if (std::rename(target.c_str(), backup.c_str()) != 0) return errno;
+            backedUp = true;
+            return 0;
+        });
+        // The new file did not take the name: the old one goes back to it.
+        if (!written && backedUp) std::rename(backup.c_str(), target.c_str());
     }
     if (!written) {
-        if (created) DeleteFile(temporary);
-        Warn("Problemi in apertura.");
+        if (cause.empty()) cause = SystemErrorText(error);
+        Warn("Problemi in apertura. Il progetto non è stato salvato in " + name + ": " + cause + ".");
         return -1;
     }
     if (window_) window_->SetCaption(AnsiString(ApplicationTitle) + " - [" + name + "]");
@@ -135,13 +138,24 @@ int TFileProgetto::SaveProject(const AnsiString& name, TProgetto& project, int32
 }
 
 int TFileProgetto::LoadProject(const AnsiString& name, TProgetto& project) {
-    std::string bytes;
-    try {
-        TFile file(name, ModeReadExclusive);
-        bytes.resize(static_cast<size_t>(file.Size()));
-        file.ReadBuffer(bytes.data(), static_cast<int>(bytes.size()));
-    } catch (const EStreamError&) {
+    struct stat st;
+    int error = ::stat(name.c_str(), &st) == 0 ? 0 : errno;
+    if (error == ENOENT || error == ENOTDIR) {
         Warn("Il file " + name + " è inesistente.");
+        return -1;
+    }
+    // A device or a pipe is no project, and reading one might never end.
+    if (error == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        Warn("Il file " + name + " non è un progetto di Telvano.");
+        return -1;
+    }
+    if (error == 0 && st.st_size > MaxProjectFileBytes) {
+        Warn("Il file " + name + " non è nel formato corretto.");
+        return -1;
+    }
+    std::string bytes;
+    if (error != 0 || !ReadFileContent(name, bytes, error)) {
+        Warn("Impossibile aprire il file " + name + ": " + SystemErrorText(error) + ".");
         return -1;
     }
     TMemoryStream s(std::move(bytes));

@@ -17,6 +17,8 @@ constexpr int32_t ProjectVersionCurrent = CurrentVersion;
 // Grid sections of a larger size are taken for damaged.
 constexpr int32_t MaxProjectGridSize = 2000;
 constexpr int ProjectTagBytes = 13;
+// A larger file is taken for damaged: no project comes near it.
+constexpr int64_t MaxProjectFileBytes = int64_t{1} << 30;
 constexpr int RecentFileCount = 4;
 
 // The version a 13-byte header tag stands for, or -1.
@@ -58,13 +60,15 @@ public:
     TFileProgetto(const TFileProgetto&) = delete;
     TFileProgetto& operator=(const TFileProgetto&) = delete;
 
-    // Writes the project; 0 when written, -1 after the message. The file is
-    // written whole beside the name first; only then does the old file
-    // become the ".bak" and the new one take the name. A failure changes
-    // nothing on disk or in the project.
+    // Writes the project; 0 when written, -1 after the message (with the
+    // reason). The file is written whole beside the name first; only then
+    // does the old file become the ".bak" and the new one take the name. A
+    // failure, or a file marked read-only, changes nothing on disk or in the
+    // project.
     int SaveProject(const AnsiString& name, TProgetto& project, int32_t version);
     // Reads a project file into the project; 0 when loaded, -1 after the
-    // message, with the project as it was.
+    // message (a missing file, one that cannot be read and why, or one that
+    // is no project or is damaged), with the project as it was.
     int LoadProject(const AnsiString& name, TProgetto& project);
     // The same from the bytes of a file already read (name for the messages).
     int LoadProjectFrom(TStream& s, const AnsiString& name, TProgetto& project);

@@ -91,7 +91,8 @@ AnsiString ResolveLinks(const AnsiString& path) {
     return current;
 }
 
-bool ReplaceFileContent(const AnsiString& path, const std::string& bytes, unsigned newMode, int& error) {
+bool ReplaceFileContent(const AnsiString& path, const std::string& bytes, unsigned newMode, int& error,
+                        const std::function<int()>& beforeRename) {
     error = 0;
     const AnsiString target = ResolveLinks(path);
     const AnsiString folder = FolderOf(target);
@@ -142,6 +143,8 @@ bool ReplaceFileContent(const AnsiString& path, const std::string& bytes, unsign
         if (::close(fd) != 0) return fail(errno);
         Allow(1, stopped);
         if (stopped) return fail(Stop());
+        if (beforeRename)
+            if (const int err = beforeRename(); err != 0) return fail(err);
         if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno);
     } catch (const file_faults::TSimulatedCrash&) {
         if (open) ::close(fd);

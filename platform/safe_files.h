@@ -5,6 +5,7 @@
 // full disk, a crash or a power cut the file holds either all of its old bytes
 // or all of its new ones.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/sysutils.h"
@@ -16,8 +17,11 @@ AnsiString ResolveLinks(const AnsiString& path);
 // Replaces the whole content of path's file (through its symbolic links) by
 // bytes. The file keeps its mode; a new file gets newMode. On failure the
 // temporary file is removed, the old file is untouched, false is returned and
-// error holds the system's error number.
-bool ReplaceFileContent(const AnsiString& path, const std::string& bytes, unsigned newMode, int& error);
+// error holds the system's error number. beforeRename, when given, runs once the
+// new content is whole on disk, just before it takes the path: a non-zero
+// error number from it fails the replace the same way (the old file stays).
+bool ReplaceFileContent(const AnsiString& path, const std::string& bytes, unsigned newMode, int& error,
+                        const std::function<int()>& beforeRename = {});
 
 // Reads a whole file. A missing file gives false with error ENOENT.
 bool ReadFileContent(const AnsiString& path, std::string& bytes, int& error);

@@ -4,10 +4,14 @@
 // the question before changes are lost, and the recent files.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <set>
 #include <sstream>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +29,9 @@
 #include "core/channels.h"
 #include "core/file.h"
 #include "platform/application.h"
+#include "platform/safe_files.h"
+#include "support/as_user.h"
+#include "support/file_bytes.h"
 #include "support/globals_fixture.h"
 #include "support/old_cable_records.h"
 #include "support/record_bytes.h"
@@ -240,13 +247,14 @@ TEST_F(ProjectFileTest, RefusedLoadsLeaveTheOpenProjectAsItWas) {
 
     struct Case {
         const char* name;
-        std::string bytes;  // none: no file
+        std::string bytes;  // none: no file, unless the case is "empty"
         const char* message;
     };
     const char* format = " non è nel formato corretto.";
     // clang-format off
     const Case cases[] = {
         {"missing", "", " è inesistente."},
+        {"empty", std::string(), " non è un progetto di Telvano."},
         {"not a project", Header("xyz 1.0.0   ") + fresh.substr(57), " non è un progetto di Telvano."},
         {"later version", Header("ant 7.0.0   ") + fresh.substr(57),
          " è stato creato con una versione di Telvano successiva alla 4.0."},
@@ -265,7 +273,7 @@ TEST_F(ProjectFileTest, RefusedLoadsLeaveTheOpenProjectAsItWas) {
     TCella* anchor = project.NetworkGrid->Anchor;
     for (const Case& c : cases) {
         const std::string name = Path(std::string(c.name) + ".ant");
-        if (!c.bytes.empty()) WriteFile(name, c.bytes);
+        if (!c.bytes.empty() || std::string(c.name) == "empty") WriteFile(name, c.bytes);
         Application->Script().Reset();
         EXPECT_EQ(files.LoadProject(name, project), -1) << c.name;
         const auto& boxes = Application->Script().MessageBoxes;
@@ -280,6 +288,65 @@ TEST_F(ProjectFileTest, RefusedLoadsLeaveTheOpenProjectAsItWas) {
         EXPECT_EQ(Recent(1), "prima.ant") << c.name;
         EXPECT_EQ(window.SelectionsCleared, 0) << c.name;
     }
+}
+
+// Names that stand for no readable file: a folder, a pipe (whose reading
+// would never end), a file its user may not read. The message gives the
+// reason and the open project stays as it was.
+TEST_F(ProjectFileTest, NamesThatCannotBeReadAreRefusedWithTheReason) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& path)> make;
+        const char* message;  // after "Il file <name>" or "Impossibile aprire il file <name>"
+        bool cannotOpen;
+        bool asUser;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"a folder", [](const std::string& p) { ::mkdir(p.c_str(), 0755); }, ": è una cartella.", true, false},
+        {"a pipe", [](const std::string& p) { ::mkfifo(p.c_str(), 0644); }, " non è un progetto di Telvano.", false, false},
+        {"a file without read permission", [this](const std::string& p) {
+             EXPECT_EQ(files.SaveProject(p, project, 60000), 0);
+             ::chmod(p.c_str(), 0200);
+         }, ": permesso negato.", true, true},
+    };
+    // clang-format on
+    std::string skipped;
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string name = dir.File("x.ant");
+        c.make(name);
+        auto run = [&]() -> std::string {
+            project.Name = "prima.ant";
+            project.HeaderTexts[0] = "Aperto";
+            Application->Script().Reset();
+            std::ostringstream wrong;
+            if (files.LoadProject(name, project) != -1) wrong << "loaded; ";
+            const auto& boxes = Application->Script().MessageBoxes;
+            const std::string said =
+                (c.cannotOpen ? "Impossibile aprire il file " : "Il file ") + name + c.message;
+            if (boxes.size() != 1)
+                wrong << boxes.size() << " messages; ";
+            else if (boxes[0].Text != said)
+                wrong << "message \"" << boxes[0].Text << "\"; ";
+            if (project.Name != "prima.ant" || project.HeaderTexts[0] != "Aperto")
+                wrong << "project changed; ";
+            return wrong.str();
+        };
+        std::string wrong;
+        if (c.asUser) {
+            const TUserRun user = RunAsUser(dir.Path(), run);
+            if (!user.ran) {
+                skipped += std::string(c.what) + ": " + user.why + "; ";
+                continue;
+            }
+            wrong = user.failure;
+        } else {
+            wrong = run();
+        }
+        EXPECT_EQ(wrong, "") << c.what;
+    }
+    if (!skipped.empty()) GTEST_SKIP() << "permission cases not run: " << skipped;
 }
 
 TEST_F(ProjectFileTest, MastOnlyFilesLoadTextsAndMastWithBothAnchors) {
@@ -362,35 +429,130 @@ TEST_F(ProjectFileTest, SavingKeepsTheReplacedFileAsBackup) {
     ASSERT_EQ(chdir(here), 0);
 }
 
-TEST_F(ProjectFileTest, AFailedSaveChangesNothing) {
-    const std::string good = Saved(project, "a.ant");
-    WriteFile(Path("a.bak"), "copia");
-    project.Modified = true;
-    const AnsiString caption = window.Caption;
-    Application->Script().Reset();
-    // The file cannot be written beside the name: a folder stands where it would go.
-    ASSERT_EQ(mkdir(Path("a.ant.tmp").c_str(), 0755), 0);
-    EXPECT_EQ(files.SaveProject(Path("a.ant"), project, 60000), -1);
-    ASSERT_EQ(Application->Script().MessageBoxes.size(), 1u);
-    EXPECT_EQ(Application->Script().MessageBoxes[0].Text, "Problemi in apertura.");
-    EXPECT_EQ(ReadFile(Path("a.ant")), good);
-    EXPECT_EQ(ReadFile(Path("a.bak")), "copia");
-    EXPECT_EQ(window.Caption, caption);
-    EXPECT_TRUE(project.Modified);
-    rmdir(Path("a.ant.tmp").c_str());
+// Saving where the file cannot go: each case prepares the folder, saves over
+// a.ant and answers what went wrong ("" when the save was refused with the
+// reason and nothing changed on disk or in the project).
+struct SaveTrouble {
+    const char* what;
+    std::function<std::string(const std::string& dir)> prepare;  // the name saved to
+    const char* reason;
+    bool asUser;  // needs the kernel's permission checks
+};
 
-    // A folder without write permission (root writes anywhere: not shown then).
-    if (geteuid() != 0) {
-        ASSERT_EQ(chmod(globals.Dir().Path().c_str(), 0555), 0);
-        EXPECT_EQ(files.SaveProject(Path("a.ant"), project, 60000), -1);
-        chmod(globals.Dir().Path().c_str(), 0755);
-        EXPECT_EQ(ReadFile(Path("a.ant")), good);
-        EXPECT_EQ(ReadFile(Path("a.bak")), "copia");
-        EXPECT_FALSE(FileExists(Path("a.ant.tmp")));
+TEST_F(ProjectFileTest, SavingWhereItCannotKeepsTheFileAndSaysWhy) {
+    // clang-format off
+    const SaveTrouble cases[] = {
+        {"a full disk", [](const std::string& d) {
+             file_faults::StopAt(100, file_faults::TStop::Error, ENOSPC);
+             return d + "/a.ant";
+         }, "spazio esaurito sul disco", false},
+        {"a disk error at the flush", [](const std::string& d) {
+             // One step per byte written, then the flush.
+             file_faults::StopAt(static_cast<int64_t>(ReadFileBytes(d + "/a.ant").size()),
+                                 file_faults::TStop::Error, EIO);
+             return d + "/a.ant";
+         }, "errore di lettura o scrittura sul disco", false},
+        {"a file marked read-only", [](const std::string& d) {
+             ::chmod((d + "/a.ant").c_str(), 0444);
+             return d + "/a.ant";
+         }, "il file è in sola lettura", false},
+        {"a name too long", [](const std::string& d) { return d + "/" + std::string(300, 'x') + ".ant"; },
+         "nome troppo lungo", false},
+        {"a folder of that name", [](const std::string& d) {
+             ::mkdir((d + "/c.ant").c_str(), 0755);
+             return d + "/c.ant";
+         }, "è una cartella", false},
+        {"a folder that is a file", [](const std::string& d) { return d + "/a.bak/x.ant"; },
+         "un elemento del percorso non è una cartella", false},
+        {"a missing folder", [](const std::string& d) { return d + "/manca/x.ant"; },
+         "il file o la cartella non esiste", false},
+        {"a read-only folder", [](const std::string& d) {
+             ::chmod(d.c_str(), 0555);
+             return d + "/a.ant";
+         }, "permesso negato", true},
+    };
+    // clang-format on
+    std::string skipped;
+    for (const SaveTrouble& c : cases) {
+        TempDir dir;
+        const std::string good = files.SaveProject(dir.File("a.ant"), project, 60000) == 0
+                                     ? ReadFileBytes(dir.File("a.ant"))
+                                     : std::string();
+        ASSERT_FALSE(good.empty()) << c.what;
+        WriteFileBytes(dir.File("a.bak"), "copia");
+        const std::string name = c.prepare(dir.Path());
+        const std::set<std::string> entries = FolderEntries(dir.Path());
+        auto run = [&]() -> std::string {
+            std::ostringstream wrong;
+            project.Name = "prima.ant";
+            project.Modified = true;
+            window.Caption = "Ordivex Varne - [prima.ant]";
+            globals.Settings().WriteString("FileName1", "prima.ant");
+            Application->Script().Reset();
+            if (files.SaveProject(name, project, 60000) != -1) wrong << "saved; ";
+            file_faults::Reset();
+            const auto& boxes = Application->Script().MessageBoxes;
+            const std::string said =
+                "Problemi in apertura. Il progetto non è stato salvato in " + name + ": " + c.reason + ".";
+            if (boxes.size() != 1)
+                wrong << boxes.size() << " messages; ";
+            else if (boxes[0].Text != said)
+                wrong << "message \"" << boxes[0].Text << "\"; ";
+            if (ReadFileBytes(dir.File("a.ant")) != good) wrong << "a.ant changed; ";
+            if (ReadFileBytes(dir.File("a.bak")) != "copia") wrong << "a.bak changed; ";
+            if (FolderEntries(dir.Path()) != entries) wrong << "stray files; ";
+            if (project.Name != "prima.ant" || !project.Modified) wrong << "project no longer unsaved; ";
+            if (window.Caption != "Ordivex Varne - [prima.ant]")
+                wrong << "caption " << window.Caption << "; ";
+            if (Recent(1) != "prima.ant") wrong << "recent files changed; ";
+            return wrong.str();
+        };
+        std::string wrong;
+        if (c.asUser) {
+            const TUserRun user = RunAsUser(dir.Path(), run);
+            if (!user.ran) {
+                skipped += std::string(c.what) + ": " + user.why + "; ";
+                ::chmod(dir.Path().c_str(), 0700);
+                continue;
+            }
+            wrong = user.failure;
+        } else {
+            wrong = run();
+        }
+        ::chmod(dir.Path().c_str(), 0700);
+        EXPECT_EQ(wrong, "") << c.what;
     }
-    // A name whose folder is a file.
-    EXPECT_EQ(files.SaveProject(Path("a.bak/x.ant"), project, 60000), -1);
-    EXPECT_EQ(project.Name, Path("a.ant"));
+    if (!skipped.empty()) GTEST_SKIP() << "permission cases not run: " << skipped;
+}
+
+// A real full disk: a small tmpfs filled to its last block. Mounting needs root.
+TEST_F(ProjectFileTest, AFullTmpfsKeepsTheSavedFile) {
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root";
+    TempDir dir;
+    if (::mount("tmpfs", dir.Path().c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "a tmpfs cannot be mounted here: " << std::strerror(errno);
+    struct Unmount {
+        std::string at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{dir.Path()};
+    const std::string name = dir.File("a.ant");
+    ASSERT_EQ(files.SaveProject(name, project, 60000), 0);
+    const std::string good = ReadFileBytes(name);
+    {
+        std::ofstream fill(dir.File("pieno"), std::ios::binary);
+        const std::string block(4096, 'x');
+        while (fill.write(block.data(), block.size())) {}
+    }
+    project.HeaderTexts[0] = "Modificato";
+    project.Modified = true;
+    Application->Script().Reset();
+    EXPECT_EQ(files.SaveProject(name, project, 60000), -1);
+    ASSERT_EQ(Application->Script().MessageBoxes.size(), 1u);
+    EXPECT_EQ(
+        Application->Script().MessageBoxes[0].Text,
+        "Problemi in apertura. Il progetto non è stato salvato in " + name + ": spazio esaurito sul disco.");
+    EXPECT_EQ(ReadFileBytes(name), good);
+    EXPECT_EQ(FolderEntries(dir.Path()), (std::set<std::string>{"a.ant", "pieno"}));
     EXPECT_TRUE(project.Modified);
 }
 
