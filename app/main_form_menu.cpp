@@ -255,7 +255,9 @@ void TAntenne::Modify1Click(TObject*) {
     }
     if (DrawWindow->ItemUndo) Annulla1->Caption = DrawWindow->ItemUndo->Caption;
     EliminaDescrizioni->Visible = drawing && CurrentProject && CurrentProject->Step == 2;
-    BEliminaPreventivo->Visible = FindPage(PagePreventivo) && EstimatePage->CanRemoveSelectedRow();
+    // The estimate line goes only where it is seen: the edit menu shows on
+    // the drawing pages too.
+    BEliminaPreventivo->Visible = IsPageSelected(PagePreventivo) && EstimatePage->CanRemoveSelectedRow();
 }
 
 void TAntenne::Visualizza1Click(TObject*) {

@@ -203,6 +203,23 @@ TEST(MainMenu, MenusOpenByTheProjectsState) {
     EXPECT_FALSE(f.ZoomAvanti->Visible || f.ZoomIndietro->Visible);
     EXPECT_FALSE(f.Annulla1->Visible || f.Elimina1->Visible || f.EliminaDescrizioni->Visible);
     EXPECT_FALSE(f.VisualizzaAttenuazioni->Enabled);
+    // A line added by hand and chosen: its removal is offered where the line
+    // is seen, and not from the drawing, which keeps the edit menu.
+    TVoceListino item;
+    item.Code = "X-1";
+    item.Quantity = "1";
+    item.Price = "5,00";
+    item.CurrencyName = "Euro";
+    ASSERT_TRUE(f.EstimatePage->AddEstimateItem(item));
+    TStringGrid& estimate = *f.EstimatePage->GridPreventivo;
+    estimate.Selection = TGridRect{6, estimate.RowCount - 2, 6, estimate.RowCount - 2};
+    ASSERT_TRUE(f.EstimatePage->CanRemoveSelectedRow());
+    openAll();
+    EXPECT_TRUE(f.BEliminaPreventivo->Visible);
+    f.SelectPage("Rete");
+    openAll();
+    EXPECT_TRUE(f.Modify1->Visible);
+    EXPECT_FALSE(f.BEliminaPreventivo->Visible);
     f.SelectPage("Sostegno");
     EXPECT_FALSE(f.Modify1->Visible);
 }
