@@ -10,8 +10,10 @@
 #include "core/globals.h"
 
 TProgetto::TProgetto(TAntenne* owner) : Owner(owner) {
-    HeadEndGrid = new TGridData(this, GridDefaultSize, GridDefaultSize, GridHeadEnd);
-    NetworkGrid = new TGridData(this, GridDefaultSize, GridDefaultSize, GridNetwork);
+    headEndGrid_ = std::make_unique<TGridData>(this, GridDefaultSize, GridDefaultSize, GridHeadEnd);
+    networkGrid_ = std::make_unique<TGridData>(this, GridDefaultSize, GridDefaultSize, GridNetwork);
+    HeadEndGrid = headEndGrid_.get();
+    NetworkGrid = networkGrid_.get();
     HeadEndGrid->Form = NetworkGrid->Form = owner;
     Estimate = std::make_unique<TDatiPreventivo>(this);
     Mast = std::make_unique<TPalo>();
@@ -21,8 +23,10 @@ TProgetto::TProgetto(TAntenne* owner) : Owner(owner) {
 
 TProgetto::~TProgetto() {
     Reset(false);
-    delete HeadEndGrid;
-    delete NetworkGrid;
+    // The head-end grid goes first, as it always has.
+    headEndGrid_.reset();
+    networkGrid_.reset();
+    HeadEndGrid = NetworkGrid = nullptr;
 }
 
 void TProgetto::Reset(bool withAnchors) {
@@ -62,6 +66,8 @@ void TProgetto::InsertAnchor(TGridData* grid) {
 }
 
 void TProgetto::TakeContent(TProgetto& loaded) {
+    std::swap(headEndGrid_, loaded.headEndGrid_);
+    std::swap(networkGrid_, loaded.networkGrid_);
     std::swap(HeadEndGrid, loaded.HeadEndGrid);
     std::swap(NetworkGrid, loaded.NetworkGrid);
     for (TProgetto* p : {this, &loaded}) {

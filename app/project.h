@@ -130,8 +130,10 @@ public:
 
     AnsiString Name;
     TAntenne* Owner = nullptr;
-    TGridData* NetworkGrid = nullptr;  // owned, kind 1, page "Rete"
-    TGridData* HeadEndGrid = nullptr;  // owned, kind 0, page "Testa"
+    // The project's two grids, for the project's whole life (owned through
+    // networkGrid_ and headEndGrid_).
+    TGridData* NetworkGrid = nullptr;  // kind 1, page "Rete"
+    TGridData* HeadEndGrid = nullptr;  // kind 0, page "Testa"
     int32_t Step = 1;                  // 1 drawing, 2 or more component data (detail level)
     AnsiString HeaderTexts[HeaderTextCount];
     // Two bytes the project file keeps after the header texts; nothing in
@@ -146,6 +148,8 @@ public:
     bool DesignPending = true;
 
 private:
+    std::unique_ptr<TGridData> networkGrid_;
+    std::unique_ptr<TGridData> headEndGrid_;
     // Per band, the cells the last separation search of the band wrote and
     // the cell epoch that list belongs to; the outlet chain's order for the
     // check, made once per epoch.
