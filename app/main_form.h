@@ -180,6 +180,9 @@ public:
     void Autoprogetto1Click(TObject* Sender);
     // Unchanged: confirmed with nothing to design; the project is as it was.
     TWizardRun RunAutoDesignWizard(bool start, bool firstStart = false);
+    // The project file chosen in the wizard ("Progetto", "Apri") becomes the
+    // project; true when it loaded.
+    bool OpenWizardProject();
     void ResetDesignProject(bool withAnchors) { files_.ResetProject(*CurrentProject, withAnchors); }
     TAutoProgetto* Wizard = nullptr;
     // Libraries (main_form_libraries.cpp): a new empty library, the manager.

@@ -65,15 +65,31 @@ void TAntenne::CreateDesigner() {
 void TAntenne::Autoprogetto1Click(TObject*) {
     if (!Wizard) return;
     Wizard->PrepareAutoDesign();
-    if (Wizard->ShowModal() != WizardDone) return;
-    // The design replaces the project: its unsaved changes are asked about first.
+    const int result = Wizard->ShowModal();
+    if (result != WizardDone && result != WizardOpenProject) return;
+    // The design or the file chosen replaces the project: its unsaved changes
+    // are asked about first.
     if (CurrentProject && CurrentProject->Modified && QuerySaveChanges() == IDCANCEL) return;
+    if (result == WizardOpenProject) {
+        OpenWizardProject();
+        return;
+    }
     Application->ProcessMessages();
     DrawWindow->BeginUpdate();
     Wizard->CollectSelectedComponents(*CreaAuto->Components);
     CreaAuto->Run();
     if (CurrentProject) CurrentProject->DesignPending = false;
     DrawWindow->EndUpdate();
+}
+
+bool TAntenne::OpenWizardProject() {
+    DrawWindow->BeginUpdate();
+    const int loaded = LoadProject(OpenDialog->FileName, *CurrentProject);
+    DrawWindow->EndUpdate();
+    if (loaded != 0) return false;
+    ShowProject(CurrentProject);
+    AfterLoad();
+    return true;
 }
 
 TAntenne::TWizardRun TAntenne::RunAutoDesignWizard(bool start, bool firstStart) {
@@ -107,14 +123,10 @@ TAntenne::TWizardRun TAntenne::RunAutoDesignWizard(bool start, bool firstStart) 
         if (done) break;
     }
     if (result == WizardOpenProject) {
-        DrawWindow->BeginUpdate();
-        const int loaded = LoadProject(OpenDialog->FileName, *CurrentProject);
-        DrawWindow->EndUpdate();
-        if (loaded == 0) {
-            ShowProject(CurrentProject);
-            AfterLoad();
-            return TWizardRun::Opened;
-        }
+        // The file replaces the project: hand changes are asked about first.
+        if (!start && CurrentProject && CurrentProject->Modified && QuerySaveChanges() == IDCANCEL)
+            return TWizardRun::Closed;
+        if (OpenWizardProject()) return TWizardRun::Opened;
         return RunAutoDesignWizard(Wizard->Opz().DesignRequested, firstStart);
     }
     if (done) return designed ? TWizardRun::Designed : TWizardRun::Unchanged;

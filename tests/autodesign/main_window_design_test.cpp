@@ -185,6 +185,47 @@ TEST(MainFormDesign, TheWizardOpensAProjectOrShowsItselfAgain) {
     EXPECT_FALSE(Application->Terminated());
 }
 
+// A project opened from the wizard of a later command replaces the drawing
+// only after the question about its unsaved changes; "Annulla" keeps it.
+TEST(MainFormDesign, OpeningFromALaterWizardAsksAboutUnsavedChanges) {
+    ScopedProgram program;
+    const std::string file = SavedLine(program);
+    TAntenne& f = program.Start();
+    const struct {
+        const char* name;
+        std::function<void()> run;
+    } commands[] = {
+        {"Avanti", [&] { f.NextButton->Click(); }},
+        {"Autoprogetto", [&] { f.Autoprogetto1->Click(); }},
+    };
+    for (const auto& c : commands) {
+        for (const int answer : {IDCANCEL, IDNO}) {
+            SCOPED_TRACE(::testing::Message() << c.name << ", answer " << answer);
+            f.CurrentProject->Reset(true);
+            f.ShowProject(f.CurrentProject);
+            DrawTwoTaps(*f.CurrentProject, true, false);
+            f.CurrentProject->Modified = true;
+            const int cells = Cells(f.CurrentProject->NetworkGrid);
+            Script().Reset();
+            Script().AnswerFileDialog(file);
+            Script().AnswerShowModal<TAutoProgetto>([](TAutoProgetto& w) { w.Apri1->Click(); });
+            Script().AnswerMessageBox(answer);
+            c.run();
+            ASSERT_EQ(Script().MessageBoxes.size(), 1u);
+            EXPECT_EQ(Script().MessageBoxes[0].Text, "Salvare le modifiche apportate al progetto?");
+            if (answer == IDCANCEL) {
+                EXPECT_NE(f.CurrentProject->Name, file);
+                EXPECT_TRUE(f.CurrentProject->Modified);
+                EXPECT_EQ(Cells(f.CurrentProject->NetworkGrid), cells);
+            } else {
+                EXPECT_EQ(f.CurrentProject->Name, file);
+                EXPECT_FALSE(f.CurrentProject->Modified);
+                EXPECT_EQ(f.CurrentProject->Step, 2);
+            }
+        }
+    }
+}
+
 TEST(MainFormDesign, ClosingTheWizardOfALaterCommandKeepsTheProject) {
     ScopedProgram program;
     TAntenne& f = program.Start();
