@@ -68,10 +68,10 @@ double OptionLimit(int32_t band, int kind) {
     return Opzioni && band >= 0 && band < BandSlots ? Opzioni->limits[band][kind] : LimitNoLimit;
 }
 
-void MatchChannelLevels(const TListaCanali& reached, const TListaCanali& list, double* lowest,
-                        double* highest) {
-    std::fill(lowest, lowest + BandSlots, NoLowest);
-    std::fill(highest, highest + BandSlots, NoHighest);
+void MatchChannelLevels(const TListaCanali& reached, const TListaCanali& list,
+                        std::span<double, BandSlots> lowest, std::span<double, BandSlots> highest) {
+    std::fill(lowest.begin(), lowest.end(), NoLowest);
+    std::fill(highest.begin(), highest.end(), NoHighest);
     const TCanale* a = reached.head;
     const TCanale* b = list.head;
     while (a && b) {

@@ -81,8 +81,8 @@ void RegulateRow(TCella& cell, int32_t row, int32_t regulationColumn, int32_t ma
 // Per band slot the lowest levelMin and the highest levelMax of the channels
 // of reached that also stand in list (both in freqLow order, walked
 // together); 1000 and 0 where none does.
-void MatchChannelLevels(const TListaCanali& reached, const TListaCanali& list, double* lowest,
-                        double* highest);
+void MatchChannelLevels(const TListaCanali& reached, const TListaCanali& list,
+                        std::span<double, BandSlots> lowest, std::span<double, BandSlots> highest);
 // A per-band limit of the options ("SigMin", "SigMax", ...).
 double OptionLimit(int32_t band, int kind);
 
