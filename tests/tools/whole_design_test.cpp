@@ -139,6 +139,11 @@ const TWhole Variants[] = {
     // cross under the entries; twelve floors ask 82.0, the high-output one.
     {"T separate, 8 cables along the staircase, 10 floors x 2", true, true, 8, true, true, false, false, 1, 10, 2, 1, 2, 0, 0, false},
     {"T separate, 8 cables along the staircase, 12 floors x 2", true, true, 8, true, true, false, false, 1, 12, 2, 1, 2, 0, 0, false},
+    // Twelve floors on one cable ask the IF head end for 104 dBuV in the
+    // last satellite band: its final gains 30 dB over the LNB's 80 (with
+    // 25 dB the farthest outlets got less than 50 dBuV there).
+    {"T+S Monocavo Unite, package 1, 12 floors x 1, four outlets", true, true, 1, false, true, false, false, 1, 12, 1, 4, 4, 0, 0, false},
+    {"T+S Monocavo Unite, package 1, 12 floors x 2, four outlets", true, true, 1, false, true, false, false, 1, 12, 2, 4, 4, 0, 0, false},
     // Floors of five flats of one to three outlets on one tap each, over a
     // ground floor of two flats on the riser's end tap: the end tap of 14 dB
     // brings the ground floor's window up to the floor above (the one of

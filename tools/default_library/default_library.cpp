@@ -635,7 +635,7 @@ struct TFinal {
 };
 
 void AddFinals(TArticles& a, const char* family, const char* series, std::initializer_list<TFinal> finals,
-               double extraPrice, float draw, double gain) {
+               double extraPrice, float draw, double gain, double maxRegulation) {
     for (const TFinal& f : finals) {
         const AnsiString code = AnsiString("GFA-") + family + "-" + std::to_string(f.inputs) +
                                 std::to_string(f.outputs) + f.tag + "-" + std::to_string(f.level);
@@ -648,7 +648,7 @@ void AddFinals(TArticles& a, const char* family, const char* series, std::initia
         c.Positions[0] = PositionHeadEnd | PositionSubstation;
         c.Current1 = draw;
         for (int32_t r = 0; r < static_cast<TAmplificatoreAt&>(c).UsedRows(); ++r)
-            SetHeadEndRow(c, r, f.slots, gain, 8.0, f.level, 20.0);
+            SetHeadEndRow(c, r, f.slots, gain, 8.0, f.level, maxRegulation);
     }
 }
 
@@ -693,17 +693,20 @@ void AddTerrestrialModules(TArticles& a) {
                {3, 4, 118, "U", " UHF", {4, 5}},
                {3, 1, 118, "", "", ter},
                {1, 4, 118, "", "", ter}},
-              0.0, 150.0f, 30.0);
+              0.0, 150.0f, 30.0, 20.0);
     AddSupplies(a, "TM", "GTM", {1000, 2000, 4000});
 }
 
 // The IF chain the designer draws (LNB, IF filter or converters, final) is
-// not regulated by the level adjustment: its figures alone give the level it
-// delivers. An LNB's 80 dBuV through unity-gain filters and converters and a
-// 25 dB final leaves the head end near 104 dBuV, what a single-cable network
-// of some thirty outlets needs to reach them within the satellite window.
+// not regulated by the level adjustment: its figures and the final's own
+// regulation give the level it delivers. An LNB's 80 dBuV through
+// unity-gain filters and converters and a 30 dB final give the head end up
+// to 109 dBuV, what a single-cable network of twelve floors of two flats of
+// four outlets asks (104 dBuV in the last satellite band, 25 dB final
+// left its farthest outlets below 50 dBuV), and its 25 dB of regulation
+// bring two floors of two flats down within 77 dBuV.
 constexpr float IfModuleGain = 0.0f;
-constexpr double IfFinalGain = 25.0;
+constexpr double IfFinalGain = 30.0;
 
 void AddSatelliteModules(TArticles& a) {
     constexpr float IfLow = 950.0f, IfHigh = 2150.0f;
@@ -732,7 +735,7 @@ void AddSatelliteModules(TArticles& a) {
                {1, 4, 115, "", "", sat},
                {3, 1, 115, "", "", sat},
                {3, 4, 115, "", "", sat}},
-              20.0, 180.0f, IfFinalGain);
+              20.0, 180.0f, IfFinalGain, 25.0);
     // 4000 mA: the jumper layout with the package converters draws 2380.
     AddSupplies(a, "SI", "GSI", {1000, 2000, 4000});
 }
