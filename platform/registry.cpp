@@ -82,6 +82,21 @@ void TRegIniFile::Tell(const AnsiString& text) const {
     if (OnProblem) OnProblem(text);
 }
 
+void TRegIniFile::TellDamage(const std::string& bytes) const {
+    // The next write keeps only the lines that read: the file as it was is
+    // copied aside first, so that nothing in it is lost.
+    damageTold_ = true;
+    const AnsiString copy = path_ + ".danneggiato";
+    int error = 0;
+    AnsiString text =
+        "Il file delle impostazioni " + path_ + " contiene righe danneggiate, che sono state ignorate";
+    if (ReplaceFileContent(copy, bytes, 0600, error))
+        text += "; una copia del file com'era è in " + copy + ".";
+    else
+        text += ".";
+    Tell(text);
+}
+
 std::map<AnsiString, AnsiString> TRegIniFile::Load() const {
     std::map<AnsiString, AnsiString> values;
     std::string bytes;
@@ -94,6 +109,7 @@ std::map<AnsiString, AnsiString> TRegIniFile::Load() const {
     }
     if (!unreadable_) {
         size_t start = 0;
+        bool damaged = false;
         while (start < bytes.size()) {
             size_t end = bytes.find('\n', start);
             if (end == std::string::npos) end = bytes.size();
@@ -101,9 +117,13 @@ std::map<AnsiString, AnsiString> TRegIniFile::Load() const {
             start = end + 1;
             if (!line.empty() && line.back() == '\r') line.pop_back();
             const size_t eq = Separator(line);
-            if (eq == std::string::npos) continue;  // a damaged line is skipped
+            if (eq == std::string::npos) {  // a damaged line is skipped
+                damaged = damaged || !line.empty();
+                continue;
+            }
             values[Unescape(line.substr(0, eq))] = Unescape(line.substr(eq + 1));
         }
+        if (damaged && !damageTold_) TellDamage(bytes);
     }
     for (const auto& [name, change] : pending_) {
         if (change.deleted)

@@ -6,7 +6,8 @@
 // unset); ORDIVEX_VARNE_SETTINGS names another file (tests always set it).
 // Another key gets a file of its own beside that one. Every write replaces the
 // file atomically (through a symbolic link to its target, keeping its mode;
-// 0600 for a new file); a damaged line reads as no value.
+// 0600 for a new file); a damaged line reads as no value, and a file holding
+// one is said and copied aside (".danneggiato") before a write drops it.
 //
 // Nothing the user stored is given up: a file that exists but cannot be read
 // is never written over (the values written in the run are kept in memory),
@@ -50,6 +51,8 @@ private:
     // the write fails. True when they are on file.
     bool Store(const std::map<AnsiString, AnsiString>& values);
     void Tell(const AnsiString& text) const;
+    // Lines that do not read were found in the file: told once, with a copy.
+    void TellDamage(const std::string& bytes) const;
     AnsiString path_;
     // A change not yet on file: a new value, or a deletion.
     struct TPending {
@@ -58,6 +61,7 @@ private:
     };
     std::map<AnsiString, TPending> pending_;
     mutable bool unreadable_ = false;
+    mutable bool damageTold_ = false;
     int updates_ = 0;
     bool writeFailureTold_ = false;
 };

@@ -242,6 +242,61 @@ TEST_F(SettingsSafety, TroubleWithTheFileLosesNothingAndIsSaidOnce) {
     if (!skipped.empty()) GTEST_SKIP() << "permission cases not run: " << skipped;
 }
 
+// A file with lines that do not read (garbage, or a line cut short): the good
+// values are used, the damage is said once with a copy of the file as it was,
+// and a file that reads whole says nothing.
+TEST_F(SettingsSafety, DamagedLinesAreSaidOnceAndTheFileIsCopiedAside) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool damaged;
+    };
+    std::string garbage = "Vecchio=1\n";
+    for (int i = 0; i < 600; ++i)
+        garbage += static_cast<char>((i * 37 + 11) % 256 == '=' ? 1 : (i * 37 + 11) % 256);
+    // clang-format off
+    const Case cases[] = {
+        {"garbage after a value", garbage, true},
+        {"a line without its sign", "Vecchio=1\r\nNomeDitta Rossi\r\n", true},
+        {"blank lines only between values", "Vecchio=1\n\n\r\nAltro=2\n", false},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string path = dir.File("settings");
+        const std::string copy = path + ".danneggiato";
+        WriteFileBytes(path, c.bytes);
+        ScopedSettingsFile settings(path);
+        Application->Script().Reset();
+        {
+            TIni ini;
+            EXPECT_EQ(ini.String("Vecchio"), "1") << c.what;
+            ini.WriteString("Nuovo", "2");
+            EXPECT_EQ(ini.String("Nuovo"), "2") << c.what;
+        }
+        const auto& boxes = Application->Script().MessageBoxes;
+        if (c.damaged) {
+            ASSERT_EQ(boxes.size(), 1u) << c.what;
+            EXPECT_EQ(boxes[0].Text,
+                      "Il file delle impostazioni " + path +
+                          " contiene righe danneggiate, che sono state ignorate; una copia del "
+                          "file com'era è in " +
+                          copy + ".")
+                << c.what;
+            EXPECT_EQ(ReadFileBytes(copy), c.bytes) << c.what;
+        } else {
+            EXPECT_TRUE(boxes.empty()) << c.what;
+            EXPECT_FALSE(fs::exists(copy)) << c.what;
+        }
+        // The file now holds the values that read, and the next run says nothing.
+        Application->Script().Reset();
+        TIni next;
+        EXPECT_EQ(next.String("Vecchio"), "1") << c.what;
+        EXPECT_EQ(next.String("Nuovo"), "2") << c.what;
+        EXPECT_TRUE(Application->Script().MessageBoxes.empty()) << c.what;
+    }
+}
+
 TEST_F(SettingsSafety, AWriteThroughASymbolicLinkUpdatesItsTarget) {
     const std::string dir = globals.Dir().Path();
     fs::create_directory(dir + "/real");
