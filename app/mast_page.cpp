@@ -1,6 +1,7 @@
 #include "app/mast_page.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "app/mast_head_end.h"
@@ -714,6 +715,9 @@ void TPaginaSostegno::GridSetEditText(TObject*, int ACol, int ARow, const AnsiSt
     // A text that is not a number raises the conversion error, which the
     // person sees, and stores nothing.
     const double v = Value.empty() ? LevelNone : StrToFloat(Value);
+    // A number beyond what the section keeps is no value either.
+    if (!std::isfinite(v) || std::fabs(v) > FLT_MAX)
+        throw EConvertError("'" + Value + "' non è un valore in virgola mobile valido");
     TTroncoPalo& t = Palo().Sections[ARow - 1];
     float* fields[] = {&t.Diameter, &t.Thickness, &t.Length};
     *fields[ACol - 1] = static_cast<float>(v);

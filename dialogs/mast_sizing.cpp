@@ -1,6 +1,7 @@
 #include "dialogs/mast_sizing.h"
 
 #include <algorithm>
+#include <cfloat>
 
 #include "core/globals.h"
 #include "core/ini.h"
@@ -41,10 +42,10 @@ void WriteSetting(const AnsiString& name, const AnsiString& value) {
     if (Ini) Ini->WriteString(name, value);
 }
 
-// A number > 0 in an edit.
+// A number > 0 in an edit, within what a float keeps.
 bool PositiveNumber(const AnsiString& text, float& value) {
     double v = 0;
-    if (!TryStrToFloat(text, v) || !(v > 0)) return false;
+    if (!TryStrToFloat(text, v) || !(v > 0) || v > FLT_MAX) return false;
     value = static_cast<float>(v);
     return true;
 }

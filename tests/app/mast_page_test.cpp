@@ -220,14 +220,17 @@ TEST_F(MastPageTest, SectionsGrid) {
     page.GridSetEditText(page.GridTronchi, 3, 2, "0,5");
     EXPECT_FLOAT_EQ(palo().Sections[1].Length, 0.5f);
     EXPECT_FLOAT_EQ(palo().Sections[1].Insertion, 40);
-    // Not a number: the conversion error tells the person, and nothing is stored.
-    try {
-        page.GridSetEditText(page.GridTronchi, 3, 2, "abc");
-        ADD_FAILURE() << "no conversion error";
-    } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "'abc' non è un valore in virgola mobile valido");
+    // Not a number, or one beyond any length: the conversion error tells the
+    // person, and nothing is stored.
+    for (const std::string& text : {std::string("abc"), std::string(46, '9'), std::string("1e999")}) {
+        try {
+            page.GridSetEditText(page.GridTronchi, 3, 2, text);
+            ADD_FAILURE() << "no conversion error for " << text;
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + text + "' non è un valore in virgola mobile valido");
+        }
+        EXPECT_FLOAT_EQ(palo().Sections[1].Length, 0.5f) << text;
     }
-    EXPECT_FLOAT_EQ(palo().Sections[1].Length, 0.5f);
     page.GridSetEditText(page.GridTronchi, 3, 2, "");
     EXPECT_EQ(palo().Sections[1].Length, LevelNone);
 

@@ -92,9 +92,9 @@ TEST_F(MastSizingFormTest, AggiungiNeedsThreeNumbersAboveZero) {
         const char *d, *s, *l;
         bool enabled;
     };
-    for (Case c :
-         {Case{"28", "2", "2,5", true}, Case{"", "2", "3", false}, Case{"28", "0", "3", false},
-          Case{"28", "2", "-1", false}, Case{"28", "x", "3", false}, Case{"0,5", "0,1", "0,5", true}}) {
+    for (Case c : {Case{"28", "2", "2,5", true}, Case{"", "2", "3", false}, Case{"28", "0", "3", false},
+                   Case{"28", "2", "-1", false}, Case{"28", "x", "3", false}, Case{"0,5", "0,1", "0,5", true},
+                   Case{"99999999999999999999999999999999999999999999", "2", "3", false}}) {
         SCOPED_TRACE(std::string(c.d) + "/" + c.s + "/" + c.l);
         form.EditD->Text = c.d;
         form.EditS->Text = c.s;
