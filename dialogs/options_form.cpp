@@ -20,6 +20,14 @@ constexpr int NormEditWidth = 40;
 constexpr int NormCaptionWidth = 212;
 constexpr int NormLeft = 16 + NormCaptionWidth;
 constexpr int LevelCount = 10;  // "Intensità:" 0-9
+// "Grafica componenti": its width and the gap to "Sottofondo stampe" beside
+// it, the cell-width edit's place, the least room between a label and its
+// edit, and between the edit and the group's right edge.
+constexpr int GraficaGroupWidth = 249;
+constexpr int GraficaGroupGap = 7;
+constexpr int MaxWidthEditLeft = 208;
+constexpr int LabelEditGap = 6;
+constexpr int GroupInnerMargin = 7;
 
 // Rows of "Valori norma": caption, limit kind, and how a value is judged
 // against the norm (1: at least, -1: at most, 0: not coloured).
@@ -154,19 +162,21 @@ void TDatiOpzioni::BuildNormPage() {
 }
 
 void TDatiOpzioni::BuildGraphicsPage() {
-    TGroupBox* drawing = MakeGroupBoxAt(PaginaGrafica, 8, 8, 249, 145, "Grafica componenti ");
+    TGroupBox* drawing = GroupGrafica =
+        MakeGroupBoxAt(PaginaGrafica, 8, 8, GraficaGroupWidth, 145, "Grafica componenti ");
     CheckAccavallamento = MakeCheckBoxAt(drawing, 8, 16, 235, "Accavallamento cavi con arco");
     CheckCanaliFiltri = MakeCheckBoxAt(drawing, 8, 34, 235, "Mostra canali su componenti attivi di testa");
     CheckCodiciFiltri = MakeCheckBoxAt(drawing, 8, 52, 235, "Mostra codici su componenti attivi di testa");
     CheckAmpliRitorno = MakeCheckBoxAt(drawing, 8, 70, 235, "Disegna amplificatori di ritorno");
-    MakeTextLabel(drawing, 8, 94, "Massima larghezza cella su stampa in cm.");
-    EditMaxLarghezza = MakeEditAt(drawing, 208, 90, 34, clBlack);
+    LabelMaxLarghezza = MakeTextLabel(drawing, 8, 94, "Massima larghezza cella su stampa in cm.");
+    EditMaxLarghezza = MakeEditAt(drawing, MaxWidthEditLeft, 90, 34, clBlack);
     MakeTextLabel(drawing, 8, 120, "Sfondo componenti:");
     ComboBordo = MakeComboBoxAt(drawing, 110, 116, 131, clBlack);
     ComboBordo->Style = csDropDownList;
     for (const char* item : {"Nessuno", "Punti", "Griglia"}) ComboBordo->Items->Add(item);
 
-    TGroupBox* background = MakeGroupBoxAt(PaginaGrafica, 264, 8, 225, 177, "Sottofondo stampe ");
+    TGroupBox* background = GroupSottofondo = MakeGroupBoxAt(
+        PaginaGrafica, 8 + GraficaGroupWidth + GraficaGroupGap, 8, 225, 177, "Sottofondo stampe ");
     CheckSottofondo = MakeCheckBoxAt(background, 8, 16, 210, "Visualizza sottofondo stampe");
     CheckSottofondo->OnClick = Handler(this, &TDatiOpzioni::CheckSottofondoClick);
     TLabel* heading = MakeTextLabel(background, 8, 46, "Intestazione:");
@@ -246,7 +256,22 @@ void TDatiOpzioni::MakeWorking() {
     Working->libraries = Librerie;
 }
 
-void TDatiOpzioni::FormShow(TObject*) { MakeWorking(); }
+void TDatiOpzioni::ArrangeGraphicsPage() {
+    // The cell-width label is as long as the screen's font makes it: its
+    // edit stands after the whole text, unit included, and the group grows
+    // for it, the group beside moving right, instead of covering the unit.
+    Canvas->Font->Assign(*LabelMaxLarghezza->Font);
+    const int labelRight = LabelMaxLarghezza->Left + Canvas->TextWidth(LabelMaxLarghezza->Caption);
+    EditMaxLarghezza->Left = std::max(MaxWidthEditLeft, labelRight + LabelEditGap);
+    GroupGrafica->Width =
+        std::max(GraficaGroupWidth, EditMaxLarghezza->Left + EditMaxLarghezza->Width + GroupInnerMargin);
+    GroupSottofondo->Left = GroupGrafica->Left + GroupGrafica->Width + GraficaGroupGap;
+}
+
+void TDatiOpzioni::FormShow(TObject*) {
+    MakeWorking();
+    ArrangeGraphicsPage();
+}
 
 bool TDatiOpzioni::ParseNormValue(const AnsiString& text, float& value) {
     const AnsiString t = Trim(text);

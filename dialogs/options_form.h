@@ -40,7 +40,9 @@ public:
     std::array<TLabel*, NormRows> RowCaptions{};
     std::array<std::array<TEdit*, BandSlots>, NormRows> NormEdits{};
     // "Grafica"
+    TGroupBox *GroupGrafica, *GroupSottofondo;
     TCheckBox *CheckAccavallamento, *CheckCanaliFiltri, *CheckCodiciFiltri, *CheckAmpliRitorno;
+    TLabel* LabelMaxLarghezza;
     TEdit* EditMaxLarghezza;
     TComboBox* ComboBordo;
     TCheckBox* CheckSottofondo;
@@ -80,6 +82,7 @@ private:
     void MakeWorking();
     void BuildNormPage();
     void BuildGraphicsPage();
+    void ArrangeGraphicsPage();
     void BuildCurrencyPage();
     void BuildGeneralPage();
     void Refuse(TWinControl* control, const AnsiString& caption, const AnsiString& text);

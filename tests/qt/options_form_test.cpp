@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <memory>
 
+#include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
 #include "support/globals_fixture.h"
 
@@ -49,6 +50,7 @@ TEST(QtOptionsForm, EveryPageShowsAndTakesInput) {
             EXPECT_TRUE(form->EditStringaObliqua->Enabled);
         }
         qttest::Settle();
+        EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(page)), "") << name;
         const QImage shot = WindowOf(form.get())->grab().toImage();
         EXPECT_GT(qttest::Colours(shot), 3) << name;
         EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(name))));
