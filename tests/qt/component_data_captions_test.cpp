@@ -13,6 +13,7 @@
 #include "cells/cell.h"
 #include "cells/factory.h"
 #include "qt/group_layout.h"
+#include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
 #include "qt/text_fit.h"
 #include "support/dialog_fixture.h"
@@ -77,6 +78,7 @@ TEST(QtComponentDataCaptions, EveryClassShowsItsWholeCaptions) {
             const bool seen = WhileShown(*cell, form, [&] {
                 QWidget* window = WindowOf(&form);
                 EXPECT_EQ(qttest::Describe(qttest::CutTexts(window)), "") << what;
+                EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(&form)), "") << what;
                 {
                     SCOPED_TRACE(what);
                     qttest::ExpectGroupContentsInsideFrames(&form);

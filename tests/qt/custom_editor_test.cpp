@@ -17,6 +17,7 @@
 #include "core/options.h"
 #include "dialogs/codes_palette.h"
 #include "dialogs/component_palette.h"
+#include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
 #include "support/custom_cells.h"
 #include "support/program_fixture.h"
@@ -76,6 +77,7 @@ TEST(QtCustomEditor, OpensOverTheMainWindowWithThePaletteLent) {
             editor.DrawWindow->LeftCol = 0;
             editor.DrawWindow->TopRow = 0;
             Settle();
+            EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(&editor)), "");
             const QImage shot = WidgetOf(&editor)->grab().toImage();
             EXPECT_GT(qttest::Colours(shot), 5);
             EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("custom-editor.png"))));

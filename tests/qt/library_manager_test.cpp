@@ -12,6 +12,7 @@
 #include "cells/filters.h"
 #include "core/libraries.h"
 #include "core/options.h"
+#include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
@@ -80,6 +81,7 @@ TEST(QtLibraryManager, TypedPriceIsWrittenWhenTheRowIsLeft) {
     ASSERT_NE(read, nullptr);
     EXPECT_FLOAT_EQ(read->Price, 99.75f);
 
+    EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(form.get())), "");
     const QImage shot = WindowOf(form.get())->grab().toImage();
     EXPECT_GT(qttest::Colours(shot), 3);
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("library-manager.png"))));

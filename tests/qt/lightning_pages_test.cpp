@@ -13,6 +13,7 @@
 #include "app/lightning.h"
 #include "app/project.h"
 #include "platform/forms.h"
+#include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
 #include "support/globals_fixture.h"
 
@@ -31,6 +32,7 @@ void TypeInto(TEdit* edit, const char* text) {
 
 void Shoot(TForm* form, const char* name) {
     qttest::Settle();
+    EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(form)), "") << name;
     const QImage shot = WindowOf(form)->grab().toImage();
     EXPECT_GT(qttest::Colours(shot), 3);
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(name))));

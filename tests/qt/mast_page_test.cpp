@@ -7,6 +7,7 @@
 
 #include "app/project.h"
 #include "dialogs/mast_sizing.h"
+#include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
 #include "support/globals_fixture.h"
 
@@ -61,6 +62,7 @@ TEST(QtMastPage, AClickOnTheMastViewSelectsTheAntennaOnTheArm) {
     EXPECT_EQ(page->ComboResistenza->Text.Get(), "Area");
     EXPECT_EQ(page->EditValore->Text.Get(), "0,1");
 
+    EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(&form)), "");
     const QImage shot = WindowOf(&form)->grab().toImage();
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("mast-page.png"))));
     EXPECT_GT(qttest::Colours(shot), 5);

@@ -11,6 +11,7 @@
 
 #include "autodesign/channel_panel.h"
 #include "autodesign/wizard.h"
+#include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
 #include "support/default_library_folder.h"
 #include "support/globals_fixture.h"
@@ -24,6 +25,7 @@ namespace {
 
 void Shoot(TAutoProgetto& wizard, const std::string& name) {
     Settle();
+    EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(&wizard)), "");
     const QImage shot = WindowOf(&wizard)->grab().toImage();
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(name))));
     EXPECT_GT(qttest::Colours(shot), 3);
