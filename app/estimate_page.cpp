@@ -19,6 +19,12 @@ namespace {
 
 constexpr int ColCode = 0, ColArticle = 1, ColBrand = 2, ColDescription = 3, ColMinutes = 4, ColUnit = 5,
               ColQuantity = 6, ColPrice = 7, ColTotal = 8;
+// The columns' usual widths, the room a cell keeps beside its text (it is
+// drawn 2 pixels in), and the grid's and the page's usual widths.
+constexpr int LeastColumnWidths[EstimateColumns] = {80, 124, 60, 124, 76, 40, 62, 80, 80};
+constexpr int CellTextRoom = 6;
+constexpr int GridLeastWidth = 752;
+constexpr int PageLeastWidth = 760;
 
 AnsiString Cut(const AnsiString& text, int size) {
     return text.size() > size_t(size - 1) ? text.substr(0, size - 1) : text;
@@ -76,23 +82,22 @@ TPaginaPreventivo::TPaginaPreventivo(TComponent* owner) : TPanel(owner) {
     Caption = "";
     BevelOuter = bvNone;
     Visible = false;
-    SetBounds(0, 0, 760, 480);
+    SetBounds(0, 0, PageLeastWidth, 480);
 
     GridPreventivo = new TStringGrid(this);
     GridPreventivo->Parent = this;
-    GridPreventivo->SetBounds(4, 4, 752, 360);
+    GridPreventivo->SetBounds(4, 4, GridLeastWidth, 360);
     GridPreventivo->ColCount = EstimateColumns;
     GridPreventivo->RowCount = 2;
     GridPreventivo->FixedCols = 0;
     GridPreventivo->FixedRows = 1;
     GridPreventivo->FixedColor = clWhite;
-    GridPreventivo->ScrollBars = ssVertical;
+    GridPreventivo->ScrollBars = ssBoth;
     GridPreventivo->DefaultRowHeight = 16;
     GridPreventivo->Font->Height = -11;
     GridPreventivo->Options =
         TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goEditing};
-    const int widths[EstimateColumns] = {80, 124, 60, 124, 76, 40, 62, 80, 80};
-    for (int c = 0; c < EstimateColumns; ++c) GridPreventivo->ColWidths[c] = widths[c];
+    for (int c = 0; c < EstimateColumns; ++c) GridPreventivo->ColWidths[c] = LeastColumnWidths[c];
     GridPreventivo->OnDrawCell = Handler(this, &TPaginaPreventivo::DrawEstimateHeader);
     GridPreventivo->OnExit = Handler(this, &TPaginaPreventivo::FormatEstimateCell);
     GridPreventivo->OnSelectCell = Handler(this, &TPaginaPreventivo::EstimateGridSelectCell);
@@ -168,6 +173,7 @@ void TPaginaPreventivo::BuildEstimate() {
         ++row;
     }
     g.ClearRow(row);
+    FitColumns();
     SumEstimate();
     fillingNotes_ = true;
     for (int i = 0; i < 3; ++i) Note[i]->Text = e->Notes[i];
@@ -245,9 +251,36 @@ bool TPaginaPreventivo::AddEstimateItem(const TVoceListino& item) {
     g.Cells[ColQuantity][row] = FormatAmount(FormatFloat("#0.#", r.Quantity));
     g.Cells[ColPrice][row] = FormatAmountWide(FormatFloat(CurrencyMask(e->Currency), r.UnitPrice));
     g.Cells[ColTotal][row] = FormatTotal(r.Quantity, r.UnitPrice, e->Currency);
+    FitColumns();
     FillEstimateRow();
     SumEstimate();
     return true;
+}
+
+void TPaginaPreventivo::FitColumns() {
+    // Each column is as wide as its longest text in the screen's font (a
+    // code of 19 characters, a description of 29), never narrower than its
+    // usual width; the grid grows to show them all, as far as its parent
+    // has room, and scrolls sideways beyond that.
+    TStringGrid& g = *GridPreventivo;
+    g.Canvas->Font->Assign(*g.Font);
+    int needed = 0;
+    for (int c = 0; c < EstimateColumns; ++c) {
+        int width = std::max(LeastColumnWidths[c], g.Canvas->TextWidth(EstimateHeaders[c]) + CellTextRoom);
+        for (int row = 1; row < g.RowCount; ++row)
+            width = std::max(width, g.Canvas->TextWidth(g.Cells[c][row]) + CellTextRoom);
+        g.ColWidths[c] = width;
+        needed += width + g.GridLineWidth;
+    }
+    // The border on both sides and the vertical scroll bar.
+    needed += 2 * 2 + 16;
+    int room = needed;
+    if (TWinControl* parent = Parent)
+        room = std::max(GridLeastWidth, parent->ClientWidth - Left - 2 * g.Left);
+    // Through SetBounds, so that the grid's window lays its inside out by
+    // the new client size.
+    g.SetBounds(g.Left, g.Top, std::clamp(needed, GridLeastWidth, room), g.Height);
+    SetBounds(Left, Top, std::max(PageLeastWidth, g.Left + g.Width + g.Left), Height);
 }
 
 bool TPaginaPreventivo::CanRemoveSelectedRow() const {

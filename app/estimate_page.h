@@ -82,6 +82,7 @@ private:
     void FormatCell(int col, int row);
     void NoteChange(int index);
     void SelectOnly(int col, int row);
+    void FitColumns();
 
     TProgetto* project_ = nullptr;
     bool fillingNotes_ = false;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <memory>
 
@@ -16,6 +17,8 @@
 #include "core/options.h"
 #include "dialogs/price_list.h"
 #include "platform/forms.h"
+#include "platform/qt/qt_paint.h"
+#include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
@@ -41,6 +44,8 @@ TRigaPreventivo Row(const char* code, const char* article, const char* unit, flo
 
 void Shoot(TControl* window, const char* name) {
     qttest::Settle();
+    if (auto* w = dynamic_cast<TWinControl*>(window))
+        EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(w)), "") << name;
     const QImage shot = WindowOf(window)->grab().toImage();
     EXPECT_GT(qttest::Colours(shot), 3);
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(name))));
@@ -101,6 +106,58 @@ TEST(QtEstimatePage, TypedQuantityRetotalsRowLabourAndEstimate) {
     EXPECT_EQ(grid->Row, 2);
     EXPECT_EQ(AnsiString(grid->Cells[6][1]), FormatAmount("3"));
     Shoot(form.get(), "estimate-page.png");
+}
+
+TEST(QtEstimatePage, EveryTextShowsWholeInItsColumn) {
+    ScopedGlobals globals;
+    FormatSettings().DecimalSeparator = ',';
+    FormatSettings().ThousandSeparator = '.';
+    TProgetto project(nullptr);
+    project.Reset(false);
+    TDatiPreventivo& e = *project.Estimate;
+    e.Clear();
+    e.Currency = CurrencyEuro;
+    // Fields as long as the estimate keeps them: a code of 19 characters,
+    // an article and a description of 29.
+    TRigaPreventivo wide =
+        Row("GFA-TM-11-114-WWMMX", "Amplif. finale 1x1 114 dB UHF", UnitPieces, 12.0f, 1280.0f, 30.0f);
+    wide.Description = "Derivatore terminale 2 uscite";
+    wide.Brand = "Marca con nome lungo";
+    e.AddQuantity(wide);
+    e.AddQuantity(Row("CX-17", "Cavo coassiale", UnitMetres, 105.0f, 0.8f, 2.0f));
+    project.EstimateOutOfDate = false;
+
+    auto form = std::make_unique<TForm>(nullptr);
+    form->Caption = "Preventivo";
+    form->SetBounds(0, 0, 1000, 520);
+    auto* page = new TPaginaPreventivo(form.get());
+    page->Parent = form.get();
+    page->SetProject(&project);
+    page->Visible = true;
+    form->Show();
+    qttest::Settle();
+    // The page is filled while shown, as the main window fills it on selection.
+    page->BuildEstimate();
+    qttest::Settle();
+
+    TStringGrid* grid = page->GridPreventivo;
+    const QFontMetrics metrics(ovqt::ToQFont(*grid->Font));
+    int used = 0;
+    for (int c = 0; c < EstimateColumns; ++c) {
+        for (int row = 0; row < grid->RowCount; ++row) {
+            const AnsiString text =
+                row == 0 ? AnsiString(EstimateHeaders[c]) : AnsiString(grid->Cells[c][row]);
+            EXPECT_LE(2 + metrics.horizontalAdvance(QString::fromStdString(text)), grid->ColWidths[c])
+                << "column " << c << ", row " << row << ": " << text;
+        }
+        used += grid->ColWidths[c] + grid->GridLineWidth;
+    }
+    // Every column in view, beside the vertical scroll bar's room.
+    EXPECT_LE(used, grid->ClientWidth - 16);
+    // The window draws them all: its cell area follows the grid's new width.
+    EXPECT_GE(WidgetOf(grid)->width(), used);
+    EXPECT_LE(page->Left + page->Width, form->ClientWidth);
+    Shoot(form.get(), "estimate-page-long-texts.png");
 }
 
 TEST(QtEstimatePage, PriceListFormShowsALibraryElement) {
