@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
+#include "qt/text_fit.h"
 
 using qttest::Later;
 using qttest::Settle;
@@ -26,6 +28,8 @@ TEST(QtCopyData, TuttiAndOkTickTheListedCandidates) {
             QTest::mouseClick(WindowOf(form.BTutti), Qt::LeftButton);
             Settle();
             EXPECT_EQ(form.ListaComponenti->SelCount(), 2);
+            EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(&form)), "");
+            EXPECT_EQ(qttest::Describe(qttest::CutTexts(window)), "");
             const QImage shot = window->grab().toImage();
             EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("copy-data.png"))));
             EXPECT_GT(qttest::Colours(shot), 3);

@@ -19,6 +19,7 @@
 #include "dialogs/component_palette.h"
 #include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
+#include "qt/text_fit.h"
 #include "support/custom_cells.h"
 #include "support/program_fixture.h"
 
@@ -95,6 +96,8 @@ TEST(QtCustomEditor, OpensOverTheMainWindowWithThePaletteLent) {
                     dialog->EColonne->Text = "3";
                     dialog->ERighe->Text = "3";
                     Settle();
+                    EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(dialog)), "");
+                    EXPECT_EQ(qttest::Describe(qttest::CutTexts(WindowOf(dialog))), "");
                     const QImage sizeShot = WindowOf(dialog)->grab().toImage();
                     EXPECT_TRUE(
                         sizeShot.save(QString::fromStdString(qttest::Artefact("custom-editor-size.png"))));

@@ -20,6 +20,7 @@
 #include "platform/qt/qt_paint.h"
 #include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
+#include "qt/text_fit.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 
@@ -46,6 +47,7 @@ void Shoot(TControl* window, const char* name) {
     qttest::Settle();
     if (auto* w = dynamic_cast<TWinControl*>(window))
         EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(w)), "") << name;
+    EXPECT_EQ(qttest::Describe(qttest::CutTexts(WindowOf(window))), "") << name;
     const QImage shot = WindowOf(window)->grab().toImage();
     EXPECT_GT(qttest::Colours(shot), 3);
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(name))));

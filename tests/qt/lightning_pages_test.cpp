@@ -15,6 +15,7 @@
 #include "platform/forms.h"
 #include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
+#include "qt/text_fit.h"
 #include "support/globals_fixture.h"
 
 using qttest::WidgetOf;
@@ -33,6 +34,7 @@ void TypeInto(TEdit* edit, const char* text) {
 void Shoot(TForm* form, const char* name) {
     qttest::Settle();
     EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(form)), "") << name;
+    EXPECT_EQ(qttest::Describe(qttest::CutTexts(WindowOf(form))), "") << name;
     const QImage shot = WindowOf(form)->grab().toImage();
     EXPECT_GT(qttest::Colours(shot), 3);
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(name))));

@@ -26,7 +26,9 @@
 #include "dialogs/installer_data.h"
 #include "dialogs/scheme_size.h"
 #include "qt/group_layout.h"
+#include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
+#include "qt/text_fit.h"
 #include "support/default_library_folder.h"
 #include "support/program_fixture.h"
 
@@ -199,6 +201,8 @@ TEST(QtMainForm, PersonalizzazioneStoresTheFirmAndShowsItsLine) {
         ASSERT_NE(firm, nullptr);
         firm->setFocus();
         QTest::keyClicks(firm, "Antenne Bianchi");
+        EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(DatiIntestazione)), "");
+        EXPECT_EQ(qttest::Describe(qttest::CutTexts(dialog)), "");
         const QImage shot = dialog->grab().toImage();
         EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("installer-data.png"))));
         qttest::ExpectGroupContentsBelowCaptions(DatiIntestazione);
@@ -257,6 +261,8 @@ TEST(QtMainForm, CustomerDataAndSchemeSizeForms) {
         ASSERT_NE(name, nullptr);
         name->setFocus();
         QTest::keyClicks(name, "Condominio Aurora");
+        EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(DatiCommittente)), "");
+        EXPECT_EQ(qttest::Describe(qttest::CutTexts(dialog)), "");
         const QImage shot = dialog->grab().toImage();
         EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("customer-data.png"))));
         QTest::mouseClick(WindowOf(DatiCommittente->BOk), Qt::LeftButton);
@@ -276,6 +282,8 @@ TEST(QtMainForm, CustomerDataAndSchemeSizeForms) {
         QTest::keyClicks(rows, "3");
         Settle();
         refused = !WindowOf(DimensioneSchemi->BOk)->isEnabled();
+        EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(DimensioneSchemi)), "");
+        EXPECT_EQ(qttest::Describe(qttest::CutTexts(dialog)), "");
         const QImage shot = dialog->grab().toImage();
         EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("scheme-size.png"))));
         QTest::mouseClick(WindowOf(DimensioneSchemi->BAnnulla), Qt::LeftButton);

@@ -9,6 +9,7 @@
 #include "dialogs/mast_sizing.h"
 #include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
+#include "qt/text_fit.h"
 #include "support/globals_fixture.h"
 
 using qttest::Later;
@@ -80,6 +81,8 @@ TEST(QtMastPage, TheSizingFormShowsTheDefaultTubes) {
             seen = window->isVisible();
             EXPECT_EQ(form.ListTronchi->Items->Count(), 15);
             EXPECT_EQ(form.ListTronchi->SelCount(), 15);
+            EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(&form)), "");
+            EXPECT_EQ(qttest::Describe(qttest::CutTexts(window)), "");
             const QImage shot = window->grab().toImage();
             EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("mast-sizing.png"))));
             QTest::mouseClick(WindowOf(form.ButtonOk), Qt::LeftButton);
