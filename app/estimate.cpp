@@ -1,6 +1,8 @@
 #include "app/estimate.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <memory>
 
 #include "app/grid.h"
@@ -30,6 +32,15 @@ constexpr int OldEntryBytes = 40;
 float NotNegative(float v) { return v < 0.0f ? 0.0f : v; }
 
 int CurrencyOf(const TOpzioni* options) { return options ? options->priceCurrency : CurrencyEuro; }
+
+// A row read from a file: a figure that is no number (damage, since the
+// program never writes one) counts as zero, so that totals and hours stay
+// numbers.
+TRigaPreventivo FiguresOnly(TRigaPreventivo r) {
+    for (float* figure : {&r.Quantity, &r.UnitPrice, &r.Minutes})
+        if (!std::isfinite(*figure)) *figure = 0.0f;
+    return r;
+}
 
 }  // namespace
 
@@ -200,10 +211,12 @@ void TDatiPreventivo::UpdateLabourRow(TRigaPreventivo& row) {
     double minutes = 0.0;
     for (const TRigaPreventivo& r : rows_)
         if (&r != labour) minutes += double(r.Quantity) * r.Minutes;
-    // The hours carry one decimal, as the page shows them.
-    const double hours = StrToFloat(FormatFloat("##0.#", minutes * (1.0 / 60.0)));
+    // The hours carry one decimal, as the page shows them, and stay within
+    // what the row keeps.
+    double hours = 0.0;
+    if (!TryStrToFloat(FormatFloat("##0.#", minutes * (1.0 / 60.0)), hours) || !(hours >= 0.0)) hours = 0.0;
     labour->Minutes = 0.0f;
-    labour->Quantity = static_cast<float>(hours);
+    labour->Quantity = static_cast<float>(std::min(hours, static_cast<double>(FLT_MAX)));
     row = *labour;
 }
 
@@ -246,7 +259,7 @@ void TDatiPreventivo::Load(TStream& s, int32_t version) {
         r.Brand = chunked::ReadString(s, EstimateBrandSize);
         r.Unit = chunked::ReadString(s, EstimateUnitSize);
         r.Minutes = ReadF32(s);
-        AddQuantity(r);
+        AddQuantity(FiguresOnly(r));
     }
     if (Project) Project->EstimateOutOfDate = n < 1 || LabourPosition < 0;
     for (AnsiString& text : Notes) text = chunked::ReadString(s, EstimateNotesSize);
@@ -263,7 +276,7 @@ void TDatiPreventivo::LoadOldRows(TStream& s, int32_t tag, int32_t /*version*/) 
     r.Unit = ReadRawText(s, OldUnitWidth);
     SkipBytes(s, OldRowSpare);
     if (tag == TagEstimateRowsMinutes) r.Minutes = ReadF32(s);
-    AddQuantity(r);
+    AddQuantity(FiguresOnly(r));
     Currency = CurrencyEuro;
     if (Project) Project->EstimateOutOfDate = false;
 }

@@ -1,6 +1,7 @@
 #include "app/estimate_page.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "app/estimate.h"
@@ -73,7 +74,9 @@ double ReadAmount(const AnsiString& text) {
         if (second != std::string::npos) kept.resize(second);
     }
     if (kept == ".") return 0.0;
-    return std::strtod(kept.c_str(), nullptr);
+    // A figure no amount can hold is unreadable like any other.
+    const double value = std::strtod(kept.c_str(), nullptr);
+    return value <= FLT_MAX ? value : 0.0;
 }
 
 // ---------------------------------------------------------------- the page
@@ -319,7 +322,7 @@ void TPaginaPreventivo::FormatCell(int col, int row) {
     else if (col == ColQuantity)
         g.Cells[col][row] = FormatAmount(FormatFloat("#0.#", value));
     else if (col == ColMinutes)
-        g.Cells[col][row] = FormatAmountNarrow(IntToStr(static_cast<int>(std::trunc(value))));
+        g.Cells[col][row] = FormatAmountNarrow(FloatToStr(std::trunc(value)));
 }
 
 void TPaginaPreventivo::FormatEstimateCell(TObject*) { FormatCell(GridPreventivo->Col, GridPreventivo->Row); }

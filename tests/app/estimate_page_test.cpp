@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "app/estimate.h"
@@ -146,6 +147,46 @@ TEST_F(EstimatePageTest, EditingAQuantityRefillsLabourAndTotal) {
     EXPECT_TRUE(project.Modified);
     EXPECT_NO_THROW(Edit(6, 1, "1a"));
     EXPECT_EQ(Trim(Cell(8, 1)), "12,50");
+}
+
+// Whatever is typed into an amount cell, the row keeps figures a float holds,
+// and every shown figure is a plain number: no infinity, no wrapped minus.
+TEST_F(EstimatePageTest, TypedAmountsOfAnySizeKeepEveryFigureANumber) {
+    const std::string fifty(50, '9');
+    struct Case {
+        int col;
+        std::string text;
+        const char* shown;  // the cell once left, trimmed
+    } cases[] = {
+        {4, "99999999999", "99999999999"},  // minutes beyond a 32-bit count
+        {4, fifty, "0"},                    // beyond any float: no amount
+        {6, fifty, "0"},
+        {7, fifty, "0,00"},
+        {7, "4" + std::string(38, '0'), "0,00"},  // just past the largest float
+        {6, "-5", "5"},                           // only digits and the separator count
+        {6, "", "0"},
+        {7, "nan", "0,00"},
+        {7, "1.234,5", "1.234,50"},
+        {7, "3,5,7", "3,50"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(Select(c.col, 1));
+        Edit(c.col, 1, c.text);
+        Select(c.col == 6 ? 7 : 6, 2);  // leaves the cell, which formats it
+        EXPECT_EQ(Trim(Cell(c.col, 1)), c.shown) << c.col << " " << c.text;
+        for (const TRigaPreventivo& r : project.Estimate->Rows())
+            EXPECT_TRUE(std::isfinite(r.Quantity) && std::isfinite(r.UnitPrice) && std::isfinite(r.Minutes))
+                << c.text;
+        for (int row = 1; row <= 3; ++row)
+            for (int col : {4, 6, 7, 8}) {
+                const AnsiString shown = Trim(Cell(col, row));
+                EXPECT_EQ(shown.find_first_not_of("0123456789.,"), AnsiString::npos)
+                    << c.text << ": " << col << "," << row << " \"" << shown << "\"";
+            }
+        const AnsiString total = Trim(page.Totale->Text.Get());
+        EXPECT_EQ(total.find_first_not_of("0123456789.,"), AnsiString::npos) << c.text << ": " << total;
+        Edit(c.col, 1, c.col == 4 ? "5" : c.col == 6 ? "1" : "12,5");
+    }
 }
 
 TEST_F(EstimatePageTest, EditingTheLabourRowKeepsItsHoursButUpdatesTheTotal) {

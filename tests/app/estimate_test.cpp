@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <string>
+
 #include "app/grid.h"
 #include "app/project.h"
 #include "cells/cables.h"
@@ -179,6 +183,49 @@ TEST_F(EstimateTest, OldRowsReadIntoEuroWithTheFlagCleared) {
         EXPECT_EQ(r.Article, "");
         EXPECT_EQ(r.Minutes, tag == TagEstimateRowsMinutes ? 4.0f : 0.0f);
         EXPECT_EQ(in.Position(), in.Size());
+    }
+}
+
+// The program never writes a figure that is no number: one on file is damage,
+// read as zero so that the hours of labour and the totals stay numbers.
+TEST_F(EstimateTest, FiguresThatAreNoNumberReadAsZero) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float largest = std::numeric_limits<float>::max();
+    struct Case {
+        float quantity, price, minutes;
+        float keptQuantity, keptPrice, keptMinutes, hours;
+    } cases[] = {
+        {inf, 2.0f, 3.0f, 0.0f, 2.0f, 3.0f, 0.0f},
+        {2.0f, nan, 3.0f, 2.0f, 0.0f, 3.0f, 0.1f},
+        {2.0f, 3.0f, -inf, 2.0f, 3.0f, 0.0f, 0.0f},
+        {largest, 1.0f, largest, largest, 1.0f, largest, largest},  // hours beyond a float: the largest
+    };
+    for (const Case& c : cases) {
+        const std::string none;
+        RecordBytes section;
+        section.U8(CurrencyEuro).I32(2).I32(1);
+        auto row = [&](float quantity, float price, const std::string& code, const std::string& unit,
+                       float minutes) {
+            section.F32(quantity).F32(price).Text(code, EstimateCodeSize).Text(none, EstimateArticleSize);
+            section.Text(none, EstimateDescriptionSize).Text(none, EstimateBrandSize);
+            section.Text(unit, EstimateUnitSize).F32(minutes);
+        };
+        row(c.quantity, c.price, "X1", "pezzi", c.minutes);
+        row(0.0f, 30.0f, LabourCode, "ore", 0.0f);
+        for (int i = 0; i < EstimateNotesCount; ++i) section.Text(none, EstimateNotesSize);
+        TProgetto p(nullptr);
+        TMemoryStream in(section.Bytes());
+        p.Estimate->Load(in, 60000);
+        EXPECT_EQ(in.Position(), in.Size());
+        ASSERT_EQ(p.Estimate->Count(), 2);
+        const TRigaPreventivo& r = p.Estimate->Rows()[0];
+        EXPECT_EQ(r.Quantity, c.keptQuantity) << c.quantity;
+        EXPECT_EQ(r.UnitPrice, c.keptPrice) << c.price;
+        EXPECT_EQ(r.Minutes, c.keptMinutes) << c.minutes;
+        TRigaPreventivo labour;
+        EXPECT_NO_THROW(p.Estimate->UpdateLabourRow(labour)) << c.quantity;
+        EXPECT_EQ(labour.Quantity, c.hours) << c.quantity << " " << c.minutes;
     }
 }
 
