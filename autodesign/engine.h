@@ -428,6 +428,11 @@ public:
     // The radial switch's inputs and outputs; false, after the message, when
     // no chosen radial switch has enough outputs.
     bool ChooseRadialSwitch();
+    // The columns a radial switch of more inputs than outputs stands left of
+    // its first output.
+    int32_t RadialSwitchOverhang() const {
+        return RadialSwitchOutputs < RadialInputs ? (RadialInputs - RadialSwitchOutputs + 1) / 2 : 0;
+    }
     // The satellite level the farthest staircase head asks of the network's
     // top, and where line amplifiers go when the LNB cannot deliver it.
     float LineAmplifierNeed() const;

@@ -305,13 +305,15 @@ bool TCreaAuto::DesignNetwork() {
     }
     Slips.clear();
     const int32_t lossesBefore = InsertionLosses();
+    // The radial switch depends on the building alone; the staircases leave
+    // room for it beside a terrestrial riser.
+    if (!ChooseRadialSwitch()) return false;
     if (!DesignStaircases()) return false;
     const int32_t n = std::clamp(Settings->Building->StaircaseCount, 0, DesignStaircasesMax);
     for (int32_t s = 0; s < n; ++s)
         if (!AssembleStaircase(s)) return false;
     DecideSharedRisers();
     CountTerminalLines();
-    if (!ChooseRadialSwitch()) return false;
     PlanLineAmplifiers();
     if (!DrawDistribution() || !GeometryHeld(lossesBefore)) {
         Report(DrawingFailedMessage);

@@ -138,22 +138,21 @@ bool TCreaAuto::PlaceOneStaircase() {
     const int32_t S = LineCount[1];
 
     int32_t e0 = entries.front(), e1 = entries.back();
-    int32_t b = MultiswitchSat && RiserBreakCount[0][0] == 0 ? e1 - e0 - L + 1 : (e1 - e0 - L + 1) / 2;
-    // The radial switch takes the place of the satellite entries, centred
-    // over the radial lines; its inputs lie under the satellite outputs.
+    // The radial switch takes the place of the satellite entries; its inputs
+    // lie under the satellite outputs. Alone under the terminal it is centred
+    // over the radial lines; beside a terrestrial riser of its own it starts
+    // at the first radial line, so that it never stands over the terrestrial
+    // entries, which lie left of the radial lines and are fed from above.
     int32_t switchColumn = 0, inputsFrom = 0;
     if (radial) {
         const int32_t r0 = entries[nTer];
-        switchColumn = r0 - (O - RO) / 2 - (O < I ? (I - O + 1) / 2 : 0);
+        switchColumn = r0 - (TapNetwork[0] ? 0 : (O - RO) / 2) - RadialSwitchOverhang();
         inputsFrom = switchColumn + (I < O ? (O - I + 1) / 2 : 0);
         e1 = inputsFrom + I - 1;
-        if (!TapNetwork[0]) {
-            e0 = inputsFrom;
-            b = I - L;
-        } else {
-            b = e1 - e0 - L + 1;
-        }
+        if (!TapNetwork[0]) e0 = inputsFrom;
     }
+    int32_t b = MultiswitchSat && RiserBreakCount[0][0] == 0 ? e1 - e0 - L + 1 : (e1 - e0 - L + 1) / 2;
+    if (radial && !TapNetwork[0]) b = I - L;
     auto columnOf = [&] { return net->Anchor->Column + 1 - b - e0; };
     int32_t x = columnOf();
     const int32_t left = std::min(x, radial ? x + switchColumn : x);

@@ -301,7 +301,9 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
     const int32_t rightBends = x;  // beside the terrestrial block when the satellite is radial
     int32_t radial = 0;
     if (MultiswitchRadial) {
-        if (TapNetwork[0]) x += largestCableColumns;
+        // Beside a terrestrial riser the radial switch's overhang left of
+        // its first output stays clear of the terrestrial entries.
+        if (TapNetwork[0]) x += largestCableColumns + RadialSwitchOverhang();
         radial = x;
         x += std::max(RadialOutputs[s], 0);
     } else {
