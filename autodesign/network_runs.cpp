@@ -54,23 +54,39 @@ bool TCreaAuto::PlaceSeveralStaircases() {
     for (int32_t s = 1; s < n; ++s) x[s] = x[s - 1] + W + D;
     auto first = [&](int32_t s) { return x[s] + entryColumns_[s].front(); };
     auto last = [&](int32_t s) { return x[s] + entryColumns_[s].back(); };
+    // The columns no entry takes: the terminal's outputs, whose runs come
+    // down there, and beside a terrestrial line of its own the radial
+    // switch, which the terrestrial runs down to their entries cannot cross.
+    int32_t clearFrom = 1, clearTo = L;
+    if (MultiswitchRadial && TapNetwork[0]) {
+        const int32_t I = RadialInputs, width = std::max(I, RadialSwitchOutputs);
+        const int32_t from = TerminalLinesTer + 1 - (I - LineCount[1]) - (width - I + 1) / 2;
+        clearFrom = std::min(clearFrom, from);
+        clearTo = std::max(clearTo, from + width - 1);
+    }
     const bool threeWays = SplitWays == 3 && (SharedTer || SharedSat);
+    const bool widened = clearFrom != 1 || clearTo != L;
     for (int32_t s = 0; s < n; ++s) {
         if (threeWays && s == 1) {
             const int32_t d = L - last(1);
             x[0] += d;
             x[1] += d;
-        } else if ((first(s) >= 1 && first(s) <= L) || (s >= half && first(s) <= L)) {
-            const int32_t d = L + 1 - first(s);
+        } else if (widened && s < half && last(s) >= clearFrom) {
+            // The left half stays left of the switch, so that a shared
+            // riser's splitter feeds as many staircases on each side.
+            const int32_t d = last(s) - clearFrom + 1;
+            for (int32_t t = 0; t <= s; ++t) x[t] -= d;
+        } else if ((first(s) >= clearFrom && first(s) <= clearTo) || (s >= half && first(s) <= clearTo)) {
+            const int32_t d = clearTo + 1 - first(s);
             // The staircases after it keep their distance.
             for (int32_t t = s; t < n; ++t) x[t] += d;
             if (s > 0) {
-                const int32_t m = std::min(d, -last(s - 1));
+                const int32_t m = std::min(d, clearFrom - 1 - last(s - 1));
                 if (m > 0)
                     for (int32_t t = 0; t < s; ++t) x[t] += m;
             }
-        } else if (last(s) >= 1 && last(s) <= L) {
-            const int32_t d = last(s);
+        } else if (last(s) >= clearFrom && last(s) <= clearTo) {
+            const int32_t d = last(s) - clearFrom + 1;
             for (int32_t t = 0; t <= s; ++t) x[t] -= d;
         }
     }

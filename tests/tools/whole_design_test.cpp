@@ -121,6 +121,11 @@ const TWhole Variants[] = {
     // from the terminal past it (both were "Errore di creazione disegno").
     {"T separate radial, 2 cables, 5 floors x 2", true, true, 2, true, false, true, false, 1, 5, 2, 1, 1, 0, 0, false},
     {"T separate radial, 8 cables, 1 floor x 2", true, true, 8, true, false, true, false, 1, 1, 2, 1, 1, 0, 0, false},
+    // Several staircases beside the terrestrial lines keep their entries
+    // clear of the radial switch as of the terminal's outputs, the left half
+    // on the left: the terrestrial runs come down past it.
+    {"T separate radial, 2 cables, 2 staircases, 3 floors x 2", true, true, 2, true, false, true, false, 2, 3, 2, 2, 2, 0, 0, false},
+    {"T separate radial, 2 cables, 4 staircases, 5 floors x 1", true, true, 2, true, false, true, false, 4, 5, 1, 1, 1, 0, 0, false},
     {"T+S 2 cables Unite radial", true, true, 2, false, false, true, false, 1, 4, 2, 0, 2, 2, 2, false},
     {"T+S 4 cables Unite radial", true, true, 4, false, false, true, false, 1, 3, 2, 0, 2, 2, 2, false},
     {"T+S 8 cables Unite radial", true, true, 8, false, false, true, false, 1, 3, 2, 0, 2, 2, 2, false},
