@@ -390,7 +390,7 @@ bool TGridData::Analyse(bool report) {
     TErroreCircuito* pendingBefore = GestoreErrori ? GestoreErrori->PendingError() : nullptr;
     if (!report && pendingBefore) kept = std::make_unique<TErroreCircuito>(*pendingBefore);
 
-    separation_log::CellsChanged();
+    separation_log::LinksChanged();
     BeginAnalysis();
     const bool ok = Analysis(*this, report).Run();
     EndAnalysis();

@@ -243,8 +243,9 @@ void TProgetto::ComputeOutletAttenuations(TAttenuazioniPrese& result) {
 }
 
 // Every accumulator of the band holds "none" before a search but those the
-// search writes. After a change of the cells or of the grid every cell is
-// cleared; otherwise only the cells the band's previous search wrote.
+// search writes. After a cell went or came, or on another grid, every cell is
+// cleared; otherwise (after an analysis too) only the cells the band's
+// previous search wrote.
 void TProgetto::ComputeOutletSeparation(TCella* source, int32_t band, int32_t flags) {
     if (!NetworkGrid || !source || band < 0 || band >= BandSlots) return;
     if (separationGrid_ != NetworkGrid) {
@@ -253,17 +254,20 @@ void TProgetto::ComputeOutletSeparation(TCella* source, int32_t band, int32_t fl
     }
     TSeparationWrites& writes = separationWrites_[static_cast<size_t>(band)];
     TSeparationNetwork* network = SeparationNetwork();
-    if (writes.Epoch != separation_log::Epoch) {
+    if (writes.Epoch == 0 || writes.CellEpoch != separation_log::CellEpoch) {
         for (TCella* cell = NetworkGrid->Anchor; cell; cell = cell->NextCell)
             cell->ClearBandAccumulators(band);
         if (network) network->ClearBand(band);
     } else if (!network || !network->ClearBand(band)) {
+        // What a copy of the network that is no longer current put into the
+        // cells, the list names.
         for (TCella* cell : writes.Cells) cell->ClearBandAccumulators(band);
     }
     writes.Cells.clear();
-    // Clearing may analyse a custom component's inside: the epoch moves on,
+    // Clearing may analyse a custom component's inside: the epochs move on,
     // though nothing the search reads has changed.
     writes.Epoch = separation_log::Epoch;
+    writes.CellEpoch = separation_log::CellEpoch;
     const float limit = (flags & SeparationFlagNorm) ? Limit(band, LimitAttMin) : UnboundedSeparation;
     separation_log::TWriteScope scope(writes.Cells);
     if (separationRuns_ > 0) {
@@ -293,8 +297,20 @@ TProgetto::TSeparationRun::TSeparationRun(TProgetto& project) : project_(project
 }
 
 TProgetto::TSeparationRun::~TSeparationRun() {
+    if (project_.separationRuns_ == 1) project_.WriteBackSeparation();
     // The copy is not trusted beyond the run: the next one makes its own.
     if (--project_.separationRuns_ == 0) project_.separationNetworkEpoch_ = 0;
+}
+
+void TProgetto::WriteBackSeparation() {
+    // A copy made before the cells or the grid changed may point into cells
+    // that are gone; what only it kept is lost, and the next search of each
+    // band clears every cell.
+    TSeparationNetwork* network = SeparationNetwork();
+    if (!network) return;
+    network->WriteBack([this](int32_t band, TCella* cell) {
+        separationWrites_[static_cast<size_t>(band)].Cells.push_back(cell);
+    });
 }
 
 bool TProgetto::SeparationWritesValid(int32_t bands) const {

@@ -127,6 +127,10 @@ public:
     private:
         TProgetto& project_;
     };
+    // While a run is open the searches keep the values on the way (every
+    // accumulator but the outlets' SeparationOutlet) in the run's copy;
+    // closing the run, or this, puts them into the cells.
+    void WriteBackSeparation();
 
     AnsiString Name;
     TAntenne* Owner = nullptr;
@@ -156,6 +160,7 @@ private:
     struct TSeparationWrites {
         std::vector<TCella*> Cells;
         uint64_t Epoch = 0;
+        uint64_t CellEpoch = 0;
     };
     std::array<TSeparationWrites, BandSlots> separationWrites_;
     const TGridData* separationGrid_ = nullptr;

@@ -61,9 +61,12 @@ void TSeparationNetwork::Build(const TGridData& grid) {
     links_.clear();
     losses_.clear();
     cellRows_.clear();
+    values_.clear();
+    rowNode_.clear();
     for (auto& written : written_) written.clear();
     for (auto& outlets : outlets_) outlets.clear();
     held_.fill(false);
+    inCells_.fill(false);
     for (TCella* cell = grid.Anchor; cell; cell = cell->NextCell) {
         cell->SeparationNode = static_cast<int32_t>(nodes_.size());
         TNode n;
@@ -77,6 +80,9 @@ void TSeparationNetwork::Build(const TGridData& grid) {
             whole_ = false;
             return;
         }
+    // Every accumulator of the copy starts clear; each band's are cleared in
+    // the cells before its first search over the copy.
+    values_.assign(cellRows_.size() * Stride, LevelNone);
     int32_t place = 0;
     for (TCella* outlet = grid.FirstOutlet; outlet; outlet = outlet->NextOutlet, ++place)
         if (const TNode* n = Find(outlet); n && n->OutletIndex < 0)
@@ -109,6 +115,7 @@ bool TSeparationNetwork::Copy(TNode& n) {
         for (auto& row : tap->InputSeparation) cellRows_.push_back(row.data());
         for (auto& row : tap->ThroughSeparation) cellRows_.push_back(row.data());
     }
+    rowNode_.resize(cellRows_.size(), static_cast<int32_t>(&n - nodes_.data()));
 
     // The links, read as the passes read them (pass_links.h).
     n.Links = static_cast<uint32_t>(links_.size());
@@ -199,12 +206,21 @@ void TSeparationNetwork::Hand(const TLink* link, int32_t portBase, float value) 
 
 bool TSeparationNetwork::ClearBand(int32_t band) {
     if (band < 0 || band >= BandSlots) return false;
-    auto& written = written_[static_cast<size_t>(band)];
-    for (float* at : written) *at = LevelNone;
+    const auto b = static_cast<size_t>(band);
+    auto& written = written_[b];
+    const bool inCells = inCells_[b];
+    for (uint32_t row : written) {
+        values_[row * Stride + b] = LevelNone;
+        if (inCells) cellRows_[row][b] = LevelNone;
+    }
     written.clear();
-    outlets_[static_cast<size_t>(band)].clear();
-    const bool held = held_[static_cast<size_t>(band)];
-    held_[static_cast<size_t>(band)] = false;
+    // The outlets' own results went into the cells as they were found.
+    for (int32_t index : outlets_[b])
+        cellRows_[nodes_[static_cast<size_t>(index)].Rows + RowOutlet][b] = LevelNone;
+    outlets_[b].clear();
+    const bool held = held_[b];
+    held_[b] = false;
+    inCells_[b] = false;
     return held;
 }
 
@@ -216,10 +232,12 @@ bool TSeparationNetwork::Search(TCella* source, int32_t band, float limit) {
     writing_ = &written_[static_cast<size_t>(band)];
     held_[static_cast<size_t>(band)] = true;
     outlets_[static_cast<size_t>(band)].push_back(static_cast<int32_t>(found - nodes_.data()));
-    separation_log::NoteWrite(source);
     Store(*found, RowOutlet, 0.0f);
     PushOutlet(*found, source->NumThroughOutputs);
     writing_ = nullptr;
+    // The cells that hold a value of the search already.
+    for (int32_t index : outlets_[static_cast<size_t>(band)])
+        separation_log::NoteWrite(nodes_[static_cast<size_t>(index)].Cell);
     return true;
 }
 
@@ -246,7 +264,6 @@ void TSeparationNetwork::Accept(int32_t index, int32_t port, float value) {
     if (IsRealLevel(stored) && stored <= value) return;
     if (value >= limit_) return;
     if (n.Kind == TKind::Outlet) outlets_[band_].push_back(index);
-    separation_log::NoteWrite(n.Cell);
     Store(n, row, value);
     switch (n.Kind) {
     case TKind::Cable: PushCable(n, port); break;

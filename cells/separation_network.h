@@ -1,14 +1,17 @@
 #pragma once
 // A compact copy of a grid for the outlet-separation search: per cell its
-// links, the losses the search reads there in every band and where its
-// accumulators are, side by side in a few flat arrays, instead of behind the
-// link arrays and loss tables of cells a kilobyte apart.
+// links, the losses the search reads there in every band and its
+// accumulators, side by side in a few flat arrays, instead of behind the link
+// arrays and loss tables of cells a kilobyte apart.
 //
 // The search over the copy takes the steps of the cells' own AcceptSeparation
 // and PushSeparation in the same order and leaves the same values in the same
-// accumulators of the same cells. It serves a grid whose every cell is of a
-// class it knows (head end, cable, outlet, tap, splitter, termination); in
-// any other grid the cells search by themselves.
+// accumulators. It keeps them in the copy: only the outlets' own results
+// (SeparationOutlet, which the check, the report and the printed tables read)
+// go into the cells as they are found; the values on the way (a cell's best
+// arrival, a tap's rows) reach the cells when WriteBack is called. It serves a
+// grid whose every cell is of a class it knows (head end, cable, outlet, tap,
+// splitter, termination); in any other grid the cells search by themselves.
 //
 // The copy keeps values the cells held when it was made: it serves only
 // while no cell's data, link or port count changes (the project keeps one
@@ -30,15 +33,30 @@ public:
     void Build(const TGridData& grid);
     // What ComputeOutletSeparation does after the clearing, for a whole copy:
     // the source's socket starts at 0 and the search spreads from there.
-    // Every cell written is noted in the running separation log. False, with
-    // nothing done, for a source or band the copy does not serve.
+    // False, with nothing done, for a source or band the copy does not serve.
     bool Search(TCella* source, int32_t band, float limit);
-    // Clears what the band's last search over the copy wrote; true when that
-    // search was over the copy, false when the band has had no search over
-    // the copy since it was made. Every other accumulator of the band is
-    // clear already, so the cells are left as ClearBandAccumulators of each
-    // cell the search wrote leaves them.
+    // Clears what the band's last search over the copy wrote, in the copy and
+    // in the cells; true when that search was over the copy, false when the
+    // band has had no search over the copy since it was made. Every other
+    // accumulator of the band is clear already, so the cells are left as
+    // ClearBandAccumulators of each cell the search wrote leaves them.
     bool ClearBand(int32_t band);
+    // Puts into the cells every value the bands' last searches over the copy
+    // keep only in the copy, and hands each cell those searches wrote to
+    // `written(band, cell)` (once per search). The cells must be those the
+    // copy was made of.
+    template <class F>
+    void WriteBack(F&& written) {
+        for (int32_t band = 0; band < BandSlots; ++band) {
+            const auto b = static_cast<size_t>(band);
+            if (!held_[b] || inCells_[b]) continue;
+            for (uint32_t row : written_[b]) {
+                cellRows_[row][b] = values_[row * Stride + b];
+                written(band, nodes_[static_cast<size_t>(rowNode_[row])].Cell);
+            }
+            inCells_[b] = true;
+        }
+    }
     // For each outlet of the outlet chain that the band's last search wrote,
     // but the source: the outlet, its place in the chain and its separation.
     // False, with nothing done, when the band's last search was not over the copy.
@@ -48,7 +66,7 @@ public:
         for (int32_t index : outlets_[static_cast<size_t>(band)]) {
             const TNode& n = nodes_[static_cast<size_t>(index)];
             if (n.OutletIndex < 0 || n.Cell == source) continue;
-            f(n.Cell, n.OutletIndex, cellRows_[n.Rows + RowOutlet][band]);
+            f(n.Cell, n.OutletIndex, values_[(n.Rows + RowOutlet) * Stride + static_cast<uint32_t>(band)]);
         }
         return true;
     }
@@ -99,12 +117,13 @@ private:
     float Loss(const TNode& n, int32_t row) const {
         return losses_[(n.Losses + static_cast<uint32_t>(row)) * Stride + band_];
     }
-    float Stored(const TNode& n, uint32_t row) const { return cellRows_[n.Rows + row][band_]; }
-    // Stores a value of the running search, noting where.
+    float Stored(const TNode& n, uint32_t row) const { return values_[(n.Rows + row) * Stride + band_]; }
+    // Stores a value of the running search, noting where; an outlet's own
+    // result goes into its cell as well.
     void Store(const TNode& n, uint32_t row, float value) {
-        float* at = cellRows_[n.Rows + row] + band_;
-        *at = value;
-        writing_->push_back(at);
+        values_[(n.Rows + row) * Stride + band_] = value;
+        writing_->push_back(n.Rows + row);
+        if (n.Kind == TKind::Outlet && row == RowOutlet) cellRows_[n.Rows + row][band_] = value;
     }
     const TLink* Out(const TNode& n, int32_t output) const;
     const TLink* In(const TNode& n, int32_t input) const;
@@ -117,15 +136,21 @@ private:
     std::vector<TNode> nodes_;
     std::vector<TLink> links_;
     std::vector<float> losses_;
+    // The accumulators: per row the cell's own (cellRows_), the copy's
+    // (values_, every band of a row side by side) and the row's node.
     std::vector<float*> cellRows_;
+    std::vector<float> values_;
+    std::vector<int32_t> rowNode_;
     bool whole_ = false;
-    // Per band, the accumulators its last search over the copy wrote, and
-    // the outlets among the cells it wrote.
-    std::array<std::vector<float*>, BandSlots> written_;
+    // Per band, the rows its last search over the copy wrote, the outlets
+    // among the cells it wrote, and whether all of those rows are in the
+    // cells too (after a WriteBack) or only the outlets' own results.
+    std::array<std::vector<uint32_t>, BandSlots> written_;
     std::array<std::vector<int32_t>, BandSlots> outlets_;
     std::array<bool, BandSlots> held_{};
+    std::array<bool, BandSlots> inCells_{};
     // The running search.
     uint32_t band_ = 0;
     float limit_ = 0.0f;
-    std::vector<float*>* writing_ = nullptr;
+    std::vector<uint32_t>* writing_ = nullptr;
 };

@@ -191,6 +191,8 @@ protected:
                 for (TCella* source = project.NetworkGrid->FirstOutlet; source; source = source->NextOutlet) {
                     for (int32_t b = 0; b < bands; ++b) {
                         project.ComputeOutletSeparation(source, b, bounded);
+                        // A run keeps the values on the way in its copy until asked.
+                        project.WriteBackSeparation();
                         AddAccumulators(separations, project);
                     }
                     TCella* other = nullptr;

@@ -75,6 +75,15 @@ std::vector<uint32_t> Accumulators(TProgetto& project) {
     return out;
 }
 
+// What the check, the report and the printed tables read: every outlet's own
+// result, bit for bit.
+std::vector<uint32_t> OutletResults(TProgetto& project) {
+    std::vector<uint32_t> out;
+    for (TCella* o = project.NetworkGrid->FirstOutlet; o; o = o->NextOutlet)
+        AddBits(out, o->SeparationOutlet, BandSlots);
+    return out;
+}
+
 int32_t OutletIndex(const TProgetto& project, const TCella* outlet) {
     int32_t i = 0;
     for (TCella* o = project.NetworkGrid->FirstOutlet; o; o = o->NextOutlet, ++i)
@@ -115,7 +124,11 @@ protected:
 
     // From every outlet (every `step`-th), every band: both ways, compared
     // after each search and each check, the program's searches in a run of
-    // its own when asked. Returns how many checks failed.
+    // its own when asked. In a run the outlets' results are in the cells at
+    // once and the other accumulators once written back: every accumulator
+    // is compared after the searches of every other source, written back
+    // after each search, and the outlets' results after every search before
+    // that. Returns how many checks failed.
     int32_t CompareSearches(TProgetto& plain, TProgetto& program, int32_t step, bool run) {
         std::optional<TProgetto::TSeparationRun> scope;
         if (run) scope.emplace(program);
@@ -129,6 +142,9 @@ protected:
             for (int32_t band = 0; band < bands; ++band) {
                 PlainSearch(plain, a, band, bounded);
                 program.ComputeOutletSeparation(b, band, bounded ? 1 : 0);
+                EXPECT_EQ(OutletResults(plain), OutletResults(program)) << "outlet " << n << " band " << band;
+                if ((n / step) % 2 == 0) continue;
+                program.WriteBackSeparation();
                 EXPECT_EQ(Accumulators(plain), Accumulators(program)) << "outlet " << n << " band " << band;
             }
             TCella* otherA = nullptr;
@@ -142,6 +158,13 @@ protected:
             if (!okA) ++failing;
         }
         EXPECT_EQ(a == nullptr, b == nullptr);
+        // Closing the run puts what only the copy kept into the cells; in a
+        // run opened outside, the write-back does.
+        if (scope)
+            scope.reset();
+        else
+            program.WriteBackSeparation();
+        EXPECT_EQ(Accumulators(plain), Accumulators(program));
         return failing;
     }
 };
@@ -166,6 +189,22 @@ TEST_P(SeparationSearch, MatchesClearingEveryCellBeforeEverySearch) {
     ASSERT_TRUE(plain.project.AnalyseGrids());
     ASSERT_TRUE(program.project.AnalyseGrids());
     CompareSearches(plain.project, program.project, 3, false);
+
+    {
+        // A re-analysis inside a run, right after searches whose values on the
+        // way only the copy keeps: the next searches clear what is in the
+        // cells, and every other cell of the band is clear.
+        TProgetto::TSeparationRun run(program.project);
+        const bool bounded = GetParam().bounded;
+        for (int32_t band = 0; band < TCella::CalculationBandCount(); ++band) {
+            PlainSearch(plain.project, NthOutlet(plain.project, 7), band, bounded);
+            program.project.ComputeOutletSeparation(NthOutlet(program.project, 7), band, bounded ? 1 : 0);
+        }
+        EXPECT_EQ(OutletResults(plain.project), OutletResults(program.project));
+        ASSERT_TRUE(plain.project.AnalyseGrids());
+        ASSERT_TRUE(program.project.AnalyseGrids());
+        CompareSearches(plain.project, program.project, 3, false);
+    }
 
     {
         // An outlet and a tap deleted between two checks of one run: the
