@@ -41,6 +41,8 @@ bool IsTapClass(const std::type_info& type) {
 }
 }  // namespace
 
+void TSeparationNetwork::TLog::Grow() { items_.resize(std::max<size_t>(64, items_.size() * 2)); }
+
 int32_t TSeparationNetwork::NodeOf(TCella* cell) {
     if (!cell) return -1;
     if (const TNode* n = Find(cell)) return static_cast<int32_t>(n - nodes_.data());
@@ -63,8 +65,8 @@ void TSeparationNetwork::Build(const TGridData& grid) {
     cellRows_.clear();
     values_.clear();
     rowNode_.clear();
-    for (auto& written : written_) written.clear();
-    for (auto& outlets : outlets_) outlets.clear();
+    for (auto& written : written_) written.Clear();
+    for (auto& outlets : outlets_) outlets.Clear();
     held_.fill(false);
     inCells_.fill(false);
     for (TCella* cell = grid.Anchor; cell; cell = cell->NextCell) {
@@ -200,7 +202,9 @@ const TSeparationNetwork::TLink* TSeparationNetwork::Out(const TNode& n, int32_t
 }
 
 void TSeparationNetwork::Hand(const TLink* link, int32_t portBase, float value) {
-    if (!link || link->Node < 0) return;
+    // Only a level can be carried on (a value without one opens no path),
+    // and only below the bound: the cell would refuse anything else.
+    if (!link || link->Node < 0 || !IsRealLevel(value) || value >= limit_) return;
     Accept(link->Node, link->Port + portBase, value);
 }
 
@@ -213,11 +217,11 @@ bool TSeparationNetwork::ClearBand(int32_t band) {
         values_[row * Stride + b] = LevelNone;
         if (inCells) cellRows_[row][b] = LevelNone;
     }
-    written.clear();
+    written.Clear();
     // The outlets' own results went into the cells as they were found.
-    for (int32_t index : outlets_[b])
+    for (uint32_t index : outlets_[b])
         cellRows_[nodes_[static_cast<size_t>(index)].Rows + RowOutlet][b] = LevelNone;
-    outlets_[b].clear();
+    outlets_[b].Clear();
     const bool held = held_[b];
     held_[b] = false;
     inCells_[b] = false;
@@ -231,20 +235,19 @@ bool TSeparationNetwork::Search(TCella* source, int32_t band, float limit) {
     limit_ = limit;
     writing_ = &written_[static_cast<size_t>(band)];
     held_[static_cast<size_t>(band)] = true;
-    outlets_[static_cast<size_t>(band)].push_back(static_cast<int32_t>(found - nodes_.data()));
+    outlets_[static_cast<size_t>(band)].Add(static_cast<uint32_t>(found - nodes_.data()));
     Store(*found, RowOutlet, 0.0f);
     PushOutlet(*found, source->NumThroughOutputs);
     writing_ = nullptr;
     // The cells that hold a value of the search already.
-    for (int32_t index : outlets_[static_cast<size_t>(band)])
+    for (uint32_t index : outlets_[static_cast<size_t>(band)])
         separation_log::NoteWrite(nodes_[static_cast<size_t>(index)].Cell);
     return true;
 }
 
+// Hand has refused a value that is no level or not below the bound.
 void TSeparationNetwork::Accept(int32_t index, int32_t port, float value) {
     const TNode& n = nodes_[static_cast<size_t>(index)];
-    // Only a level can be carried on; a value without one opens no path.
-    if (!IsRealLevel(value)) return;
     uint32_t row = RowBest;
     if (n.Kind == TKind::Tap) {
         if (port >= PortInputBase) {
@@ -262,8 +265,7 @@ void TSeparationNetwork::Accept(int32_t index, int32_t port, float value) {
     }
     const float stored = Stored(n, row);
     if (IsRealLevel(stored) && stored <= value) return;
-    if (value >= limit_) return;
-    if (n.Kind == TKind::Outlet) outlets_[band_].push_back(index);
+    if (n.Kind == TKind::Outlet) outlets_[band_].Add(static_cast<uint32_t>(index));
     Store(n, row, value);
     switch (n.Kind) {
     case TKind::Cable: PushCable(n, port); break;
@@ -326,6 +328,14 @@ void TSeparationNetwork::PushTap(const TNode& n, int32_t port) {
     auto upLine = [this, &n](int32_t input, float value) {
         if (IsRealLevel(value)) Hand(In(n, input), 0, value);
     };
+    // Every user output of a line is offered the same value: what the bound
+    // refuses is refused for all of them at once.
+    auto toUserOutputs = [this, &n, t, &tapOutput](int32_t line, float value, int32_t except) {
+        if (!IsRealLevel(value) || value >= limit_) return;
+        for (int32_t j = 0; j < t; ++j)
+            if (const int32_t out = tapOutput(line, j); out != except)
+                Hand(Out(n, out), PortInputBase, value);
+    };
     const int32_t tapRows = n.RowsPerLine - TapRowsAfterLosses;
     auto lineRow = [&n, tapRows](int32_t line, int32_t row) { return line * n.RowsPerLine + tapRows + row; };
 
@@ -343,8 +353,7 @@ void TSeparationNetwork::PushTap(const TNode& n, int32_t port) {
         } else if (t > 0) {
             // One tap loss for every user output of the line.
             const float loss = Loss(n, i * n.RowsPerLine);
-            if (IsRealLevel(loss))
-                for (int32_t j = 0; j < t; ++j) toOutput(tapOutput(i, j), TCella::LevelSum(s, loss));
+            if (IsRealLevel(loss)) toUserOutputs(i, TCella::LevelSum(s, loss), -1);
         }
         const float loss = Loss(n, lineRow(i, TapRowThrough));
         if (IsRealLevel(loss)) toOutput(i, TCella::LevelSum(s, loss));
@@ -358,8 +367,7 @@ void TSeparationNetwork::PushTap(const TNode& n, int32_t port) {
         const float pass = Loss(n, lineRow(k, TapRowBackUp));
         if (IsRealLevel(pass)) upLine(k, TCella::LevelSum(s, pass));
         const float reverse = Loss(n, lineRow(k, TapRowBackAcross));
-        if (IsRealLevel(reverse))
-            for (int32_t j = 0; j < t; ++j) toOutput(tapOutput(k, j), TCella::LevelSum(s, reverse));
+        if (IsRealLevel(reverse)) toUserOutputs(k, TCella::LevelSum(s, reverse), -1);
         return;
     }
     if (port < n.NumThroughOutputs || port >= n.NumOutputs || t < 1) return;
@@ -372,7 +380,5 @@ void TSeparationNetwork::PushTap(const TNode& n, int32_t port) {
     const float reverse = Loss(n, lineRow(i, TapRowUserThrough));
     if (IsRealLevel(reverse)) toOutput(i, TCella::LevelSum(s, reverse));
     const float decoupling = Loss(n, lineRow(i, TapRowUserAcross));
-    if (IsRealLevel(decoupling))
-        for (int32_t j = 0; j < t; ++j)
-            if (tapOutput(i, j) != port) toOutput(tapOutput(i, j), TCella::LevelSum(s, decoupling));
+    if (IsRealLevel(decoupling)) toUserOutputs(i, TCella::LevelSum(s, decoupling), port);
 }

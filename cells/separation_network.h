@@ -63,7 +63,7 @@ public:
     template <class F>
     bool ForEachOutletWritten(int32_t band, const TCella* source, F&& f) const {
         if (band < 0 || band >= BandSlots || !held_[static_cast<size_t>(band)]) return false;
-        for (int32_t index : outlets_[static_cast<size_t>(band)]) {
+        for (uint32_t index : outlets_[static_cast<size_t>(band)]) {
             const TNode& n = nodes_[static_cast<size_t>(index)];
             if (n.OutletIndex < 0 || n.Cell == source) continue;
             f(n.Cell, n.OutletIndex, values_[(n.Rows + RowOutlet) * Stride + static_cast<uint32_t>(band)]);
@@ -89,6 +89,23 @@ private:
     struct TLink {
         int32_t Node;
         int32_t Port;
+    };
+    // A list of indices that keeps its room from one search to the next, its
+    // growth out of the search's way.
+    class TLog {
+    public:
+        void Add(uint32_t index) {
+            if (count_ == items_.size()) Grow();
+            items_[count_++] = index;
+        }
+        void Clear() { count_ = 0; }
+        const uint32_t* begin() const { return items_.data(); }
+        const uint32_t* end() const { return items_.data() + count_; }
+
+    private:
+        void Grow();
+        std::vector<uint32_t> items_;
+        size_t count_ = 0;
     };
     struct TNode {
         TCella* Cell = nullptr;
@@ -122,7 +139,7 @@ private:
     // result goes into its cell as well.
     void Store(const TNode& n, uint32_t row, float value) {
         values_[(n.Rows + row) * Stride + band_] = value;
-        writing_->push_back(n.Rows + row);
+        writing_->Add(n.Rows + row);
         if (n.Kind == TKind::Outlet && row == RowOutlet) cellRows_[n.Rows + row][band_] = value;
     }
     const TLink* Out(const TNode& n, int32_t output) const;
@@ -145,12 +162,12 @@ private:
     // Per band, the rows its last search over the copy wrote, the outlets
     // among the cells it wrote, and whether all of those rows are in the
     // cells too (after a WriteBack) or only the outlets' own results.
-    std::array<std::vector<uint32_t>, BandSlots> written_;
-    std::array<std::vector<int32_t>, BandSlots> outlets_;
+    std::array<TLog, BandSlots> written_;
+    std::array<TLog, BandSlots> outlets_;
     std::array<bool, BandSlots> held_{};
     std::array<bool, BandSlots> inCells_{};
     // The running search.
     uint32_t band_ = 0;
     float limit_ = 0.0f;
-    std::vector<uint32_t>* writing_ = nullptr;
+    TLog* writing_ = nullptr;
 };
