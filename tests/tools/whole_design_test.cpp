@@ -4,6 +4,7 @@
 #include <array>
 #include <map>
 #include <set>
+#include <span>
 
 #include "app/estimate.h"
 #include "app/report_pages.h"
@@ -368,4 +369,134 @@ TEST_F(WholeDesign, TheTerrestrialFinalStaysWhereTheNetworkTakesItsLevel) {
         EXPECT_EQ(finals > 0, c.final) << finals;
         EXPECT_EQ(filters, 5);  // one per antenna channel
     }
+}
+
+namespace {
+
+// The installations a professional describes in the wizard: the network
+// kinds, each with its head end (the building's fields are filled by the
+// sizes below), over buildings of the usual sizes.
+struct TSweepBuilding {
+    const char* name;
+    int32_t staircases, floors, flats, outlets;
+};
+
+std::vector<TWhole> SweepNetworks() {
+    std::vector<TWhole> networks = {
+        {"T taps, wideband", true, false, 1, false, true, false, true, 0, 0, 0, 0, 0, 0, 0, false},
+        {"T taps, modular", true, false, 1, false, true, false, false, 0, 0, 0, 0, 0, 0, 0, false},
+        {"S taps, single cable", false, true, 1, false, true, false, false, 0, 0, 0, 0, 0, 0, 0, false},
+        {"T+S taps, single cable", true, true, 1, false, true, false, false, 0, 0, 0, 0, 0, 0, 0, false},
+        {"T+S taps, single cable, wideband", true, true, 1, false, true, false, true, 0, 0, 0, 0, 0, 0, 0,
+         false},
+        {"T+S taps, separate cables", true, true, 1, true, true, false, false, 0, 0, 0, 0, 0, 0, 0, false},
+    };
+    // clang-format off
+    static const char* const multiswitch[3][3][3] = {
+        {{"S radial, 2 cables", "T+S radial, 2 cables", "T separate, S radial, 2 cables"},
+         {"S along the staircase, 2 cables", "T+S along the staircase, 2 cables", "T separate, S along the staircase, 2 cables"},
+         {"S in the apartment, 2 cables", "T+S in the apartment, 2 cables", "T separate, S in the apartment, 2 cables"}},
+        {{"S radial, 4 cables", "T+S radial, 4 cables", "T separate, S radial, 4 cables"},
+         {"S along the staircase, 4 cables", "T+S along the staircase, 4 cables", "T separate, S along the staircase, 4 cables"},
+         {"S in the apartment, 4 cables", "T+S in the apartment, 4 cables", "T separate, S in the apartment, 4 cables"}},
+        {{"S radial, 8 cables", "T+S radial, 8 cables", "T separate, S radial, 8 cables"},
+         {"S along the staircase, 8 cables", "T+S along the staircase, 8 cables", "T separate, S along the staircase, 8 cables"},
+         {"S in the apartment, 8 cables", "T+S in the apartment, 8 cables", "T separate, S in the apartment, 8 cables"}},
+    };
+    // clang-format on
+    const int32_t cables[3] = {2, 4, 8};
+    for (int c = 0; c < 3; ++c)
+        for (int where = 0; where < 3; ++where)
+            for (int signals = 0; signals < 3; ++signals)
+                networks.push_back({multiswitch[c][where][signals], signals > 0, true, cables[c],
+                                    signals == 2, where == 1, where == 0, false, 0, 0, 0, 0, 0, 0, 0, false});
+    return networks;
+}
+
+// clang-format off
+const TSweepBuilding SweepBuildings[] = {
+    {"1 staircase, 1 floor x 1, 1 outlet", 1, 1, 1, 1},
+    {"1 staircase, 2 floors x 2, 1 outlet", 1, 2, 2, 1},
+    {"1 staircase, 5 floors x 2, 1 outlet", 1, 5, 2, 1},
+    {"3 staircases, 4 floors x 2, 1 outlet", 3, 4, 2, 1},
+    {"2 staircases, 3 floors x 3, 2 outlets", 2, 3, 3, 2},
+    {"1 staircase, 8 floors x 4, 3 outlets", 1, 8, 4, 3},
+    {"4 staircases, 2 floors x 2, 2 outlets", 4, 2, 2, 2},
+    {"1 staircase, 12 floors x 6, 1 outlet", 1, 12, 6, 1},
+};
+// clang-format on
+
+const char* const NoRadialSwitch = "Non vi sono switch radiali con un numero sufficiente di uscite.";
+const char* const LevelsTooFarApart =
+    "Non è possibile dimensionare le scale in quanto le prese richiedono livelli troppo diversi tra loro: "
+    "nessun "
+    "segnale in testa alla scala le porta tutte entro i livelli ammessi.";
+
+// The refusals the designer gives by its rules, with their message.
+struct TSweepRefusal {
+    const char* network;  // a prefix of the network's name
+    const char* building;
+    const char* message;
+};
+// clang-format off
+const TSweepRefusal SweepRefusals[] = {
+    // A radial switch of the default library has at most 32 outputs.
+    {"S radial", "1 staircase, 12 floors x 6, 1 outlet", NoRadialSwitch},
+    {"T+S radial", "1 staircase, 12 floors x 6, 1 outlet", NoRadialSwitch},
+    {"T separate, S radial", "1 staircase, 12 floors x 6, 1 outlet", NoRadialSwitch},
+    // Two satellite cables (three lines with the terrestrial one) along a
+    // staircase tall enough for an amplifier floor: amplifier groups are
+    // drawn for 4, 5, 8, 9 or 10 lines only.
+    {"S along the staircase, 2 cables", "1 staircase, 12 floors x 6, 1 outlet", LevelsTooFarApart},
+    {"T+S along the staircase, 2 cables", "1 staircase, 12 floors x 6, 1 outlet", LevelsTooFarApart},
+    {"T separate, S along the staircase, 2 cables", "1 staircase, 12 floors x 6, 1 outlet", LevelsTooFarApart},
+};
+// clang-format on
+
+// Not there yet (README): left out until the designer draws them.
+// - Three staircases beside a terrestrial line of their own with a radial
+//   multiswitch: the middle staircase is fed straight down from the shared
+//   terrestrial splitter under the terminal's first output, which the radial
+//   switch covers ("Errore di creazione disegno").
+// - Three staircases beside a terrestrial line of their own with the
+//   apartments' multiswitches on two cables: the line amplifier bank at the
+//   top closes its spare first input under the terminal's first output,
+//   where the run to the middle staircase comes down.
+// - The wideband head end over a small network: the designer leaves the
+//   amplifier's gain regulation as the library gives it, and the nearest
+//   outlets of two floors of two flats get 0.1-1.5 dB above the maximum.
+const TSweepRefusal SweepNotYet[] = {
+    {"T separate, S radial", "3 staircases, 4 floors x 2, 1 outlet", ""},
+    {"T separate, S in the apartment, 2 cables", "3 staircases, 4 floors x 2, 1 outlet", ""},
+    {"T taps, wideband", "1 staircase, 2 floors x 2, 1 outlet", ""},
+};
+
+const TSweepRefusal* Listed(std::span<const TSweepRefusal> list, const TWhole& n, const TSweepBuilding& b) {
+    for (const TSweepRefusal& r : list)
+        if (std::string(n.name).starts_with(r.network) && std::string(b.name) == r.building) return &r;
+    return nullptr;
+}
+
+}  // namespace
+
+// Every usual installation is designed and passes the checks of a whole
+// design, or is refused with the message its rule gives.
+TEST_F(WholeDesign, UsualInstallationsAreDesignedOrRefusedWithTheirReason) {
+    for (const TWhole& n : SweepNetworks())
+        for (const TSweepBuilding& b : SweepBuildings) {
+            SCOPED_TRACE(std::string(n.name) + ", " + b.name);
+            TWhole v = n;
+            v.staircases = b.staircases;
+            v.floors = b.floors;
+            v.apartments = b.flats;
+            v.terOutlets = n.ter ? b.outlets : 0;
+            v.satOutlets = n.sat ? b.outlets : 0;
+            if (Listed(SweepNotYet, n, b)) continue;
+            if (const TSweepRefusal* refusal = Listed(SweepRefusals, n, b)) {
+                EXPECT_FALSE(Run(v));
+                EXPECT_EQ(Shown(), std::string(refusal->message) + "\n");
+            } else {
+                EXPECT_EQ(Faults(v), std::vector<std::string>{});
+            }
+        }
 }
