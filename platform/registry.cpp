@@ -2,12 +2,16 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <sys/stat.h>
 
 #include "platform/safe_files.h"
 
 namespace {
 
 const char* kProgramKey = "Software\\Varne\\OrdivexVarne";
+
+// Far above the few hundred values the program stores.
+constexpr off_t MaxSettingsFileBytes = 16 * 1024 * 1024;
 
 std::string Escape(const std::string& s, bool name) {
     std::string out;
@@ -101,7 +105,14 @@ std::map<AnsiString, AnsiString> TRegIniFile::Load() const {
     std::map<AnsiString, AnsiString> values;
     std::string bytes;
     int error = 0;
-    if (!unreadable_ && !ReadFileContent(path_, bytes, error) && error != ENOENT) {
+    // A pipe or a device would hold the start of the program for as long as
+    // nothing writes to it, and a file of many megabytes is no settings file
+    // this program wrote: neither is read, nor written over.
+    struct stat st;
+    const bool foreign =
+        !unreadable_ && ::stat(path_.c_str(), &st) == 0 &&
+        ((!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) || st.st_size > MaxSettingsFileBytes);
+    if (foreign || (!unreadable_ && !ReadFileContent(path_, bytes, error) && error != ENOENT)) {
         // The file is there but will not read: it holds the user's settings,
         // so it is never written over in this run.
         unreadable_ = true;

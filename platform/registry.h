@@ -10,8 +10,8 @@
 // one is said and copied aside (".danneggiato") before a write drops it.
 //
 // Nothing the user stored is given up: a file that exists but cannot be read
-// is never written over (the values written in the run are kept in memory),
-// and a value whose write failed is kept and written with the next write that
+// (a pipe, a device and a file above 16 MB count as such) is never written over (the values written in the
+// run are kept in memory), and a value whose write failed is kept and written with the next write that
 // succeeds. Either trouble is told to OnProblem, once until it clears.
 #include <functional>
 #include <map>

@@ -217,6 +217,11 @@ TEST_F(SettingsSafety, TroubleWithTheFileLosesNothingAndIsSaidOnce) {
          },
          false, true, Said::Nothing, "", 0640},
         {"no file yet", [](const std::string&) {}, false, true, Said::Nothing, "", 0600},
+        {"a file of 17 MB", [&](const std::string& d) {
+             WriteFileBytes(d + "/settings", old);
+             ASSERT_EQ(::truncate((d + "/settings").c_str(), 17 << 20), 0);
+         },
+         false, false, Said::Unreadable, "", 0},
     };
     // clang-format on
     std::string skipped;
@@ -240,6 +245,30 @@ TEST_F(SettingsSafety, TroubleWithTheFileLosesNothingAndIsSaidOnce) {
         EXPECT_EQ(wrong, "") << c.what;
     }
     if (!skipped.empty()) GTEST_SKIP() << "permission cases not run: " << skipped;
+}
+
+// A pipe at the settings' place is not waited on: the run goes on with the
+// defaults and what it writes, the pipe stays, and that is said once.
+TEST_F(SettingsSafety, APipeInsteadOfTheFileIsNotWaitedOn) {
+    TempDir dir;
+    const std::string path = dir.File("settings");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    ScopedSettingsFile settings(path);
+    Application->Script().Reset();
+    {
+        TIni ini;
+        EXPECT_EQ(ini.String("Vecchio"), "");
+        ini.WriteString("Nuovo", "1");
+        EXPECT_EQ(ini.String("Nuovo"), "1");
+    }
+    const auto& boxes = Application->Script().MessageBoxes;
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text,
+              "Impossibile leggere le impostazioni da " + path + ": le modifiche non verranno salvate.");
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(FolderEntries(dir.Path()), std::set<std::string>{"settings"});
 }
 
 // A file with lines that do not read (garbage, or a line cut short): the good
