@@ -349,6 +349,40 @@ TEST_F(ProjectFileTest, NamesThatCannotBeReadAreRefusedWithTheReason) {
     if (!skipped.empty()) GTEST_SKIP() << "permission cases not run: " << skipped;
 }
 
+// Names as a person gives them: letters beyond ASCII in the folder and the
+// file save and open back; a name that does not exist or is too long for the
+// system is said, and the open project stays.
+TEST_F(ProjectFileTest, NamesOfAnyLettersOpenAndNamesThatAreNoFileAreSaid) {
+    TempDir dir;
+    const std::string folder = dir.Path() + "/Clienti è già";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string name = folder + "/Condominio «Via Éolo» €.ant";
+    project.HeaderTexts[0] = "Cliente ü";
+    ASSERT_EQ(files.SaveProject(name, project, ProjectVersionCurrent), 0);
+    TProgetto other(nullptr);
+    ASSERT_EQ(files.LoadProject(name, other), 0);
+    EXPECT_EQ(other.Name, name);
+    EXPECT_EQ(other.HeaderTexts[0], "Cliente ü");
+    EXPECT_EQ(Recent(1), name);
+
+    struct Case {
+        std::string name, message;
+    } cases[] = {
+        {folder + "/manca.ant", "Il file " + folder + "/manca.ant è inesistente."},
+        {dir.Path() + "/manca/x.ant", "Il file " + dir.Path() + "/manca/x.ant è inesistente."},
+        {folder + "/" + std::string(300, 'x') + ".ant",
+         "Impossibile aprire il file " + folder + "/" + std::string(300, 'x') + ".ant: nome troppo lungo."},
+    };
+    for (const Case& c : cases) {
+        Application->Script().Reset();
+        EXPECT_EQ(files.LoadProject(c.name, other), -1) << c.name;
+        EXPECT_EQ(ShownMessage(), c.message);
+        EXPECT_EQ(other.Name, name);
+        EXPECT_EQ(other.HeaderTexts[0], "Cliente ü");
+        EXPECT_EQ(Recent(1), name);
+    }
+}
+
 TEST_F(ProjectFileTest, MastOnlyFilesLoadTextsAndMastWithBothAnchors) {
     RecordBytes body;
     for (auto [text, width] : {std::pair<const char*, int>{"Rossi", 51},
