@@ -152,8 +152,8 @@ void TDatiPreventivo::BuildFromCells() {
         }
         row.UnitPrice = NotNegative(c.Price);
         ConvertToEstimateCurrency(row.UnitPrice, c.Currency);
-        row.Minutes =
-            c.InstallMinutes == static_cast<int32_t>(LevelNone) ? 0.0f : static_cast<float>(c.InstallMinutes);
+        // No time (LevelNone) and a negative one typed in the form count nothing.
+        row.Minutes = NotNegative(static_cast<float>(c.InstallMinutes));
         row.Code =
             c.Code.empty() ? c.GetShortCode().substr(0, EstimateCodeSize - 1) : TextBeforeCaret(c.Code);
         row.Article = c.Article;

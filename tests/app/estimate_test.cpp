@@ -86,7 +86,10 @@ TEST_F(EstimateTest, LabourHoursFromCableMetresAndComponentMinutes) {
     ASSERT_TRUE(project.NetworkGrid->InsertCell(std::move(cableOwned), false, 0));
     Chain(cable);
     AddCell("AMP", 5);
+    AddCell("NEG", -30);  // a negative time typed in the component's form takes no labour away
     estimate().BuildFromCells();
+    ASSERT_NE(Row("NEG"), nullptr);
+    EXPECT_EQ(Row("NEG")->Minutes, 0.0f);
     ASSERT_NE(Row("CAVO"), nullptr);
     EXPECT_EQ(Row("CAVO")->Quantity, 12.5f);
     EXPECT_EQ(Row("CAVO")->Unit, "metri");
