@@ -13,6 +13,9 @@ namespace {
 constexpr int32_t LineCounts = 20;
 // The hint window stays while the mouse is this close to it.
 constexpr int HintReach = 10;
+// Room the hint keeps around its text, and beside it for its scroll bar.
+constexpr int HintTextMargin = 6;
+constexpr int HintBarRoom = 16;
 }  // namespace
 
 // ---- Popups ----
@@ -204,20 +207,23 @@ void TDrawWindow::ShowHintWindow() {
     if (!position.PortName.empty()) HintWindow->Lines->Add(position.PortName);
     cell->WriteReport(HintWindow, position);
 
-    // Sized to its text, below and right of the pointer, inside the control.
-    Canvas->Font->Assign(*HintWindow->Font);
-    int width = 0;
-    for (int i = 0; i < HintWindow->Lines->Count(); ++i)
-        width = std::max(width, Canvas->TextWidth(HintWindow->Lines->Strings(i)));
-    const int lines = std::max(1, HintWindow->Lines->Count());
-    width += 16;
-    const int height = lines * Canvas->TextHeight("Mg") + 8;
+    // Sized to its text as the hint lays it out (its own line pitch and tab
+    // stops), below and right of the pointer, inside the control. A report
+    // taller than the control keeps to it and scrolls: the bar shows, and the
+    // wheel over the hint moves its lines.
     const int clientW = ClientWidth, clientH = ClientHeight;
+    const int lines = std::max(1, HintWindow->LineCount());
+    int height = lines * HintWindow->LineHeight() + HintTextMargin;
+    const bool scrolls = height > clientH;
+    HintWindow->ScrollBars = scrolls ? ssVertical : ssNone;
+    HintWindow->TopLine = 0;
+    int width = HintWindow->ContentWidth() + HintTextMargin + (scrolls ? HintBarRoom : 0);
+    width = std::min(width, std::max(1, clientW));
+    height = std::min(height, std::max(1, clientH));
     int x = MouseInfo.X + 12, y = MouseInfo.Y + 16;
     if (x + width > clientW) x = std::max(0, clientW - width);
     if (y + height > clientH) y = std::max(0, clientH - height);
-    HintWindow->SetBounds(x, y, std::min(width, std::max(1, clientW)),
-                          std::min(height, std::max(1, clientH)));
+    HintWindow->SetBounds(x, y, width, height);
     int c0, r0, c1, r1;
     MouseToCell(HintWindow->Left, HintWindow->Top, c0, r0);
     MouseToCell(HintWindow->Left + HintWindow->Width - 1, HintWindow->Top + HintWindow->Height - 1, c1, r1);

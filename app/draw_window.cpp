@@ -46,6 +46,12 @@ TDrawWindow::TDrawWindow(TComponent* owner)
     HintWindow->Color = clInfoBk;
     HintWindow->Font->Name = "Arial";
     HintWindow->Font->Height = -11;
+    // The wheel over a long hint moves its lines, three a notch, instead of
+    // scrolling the drawing under it (which would hide it).
+    HintWindow->OnMouseWheel = [this](TObject*, TShiftState, int delta, TPoint, bool& handled) {
+        handled = true;
+        HintWindow->TopLine = std::clamp(HintWindow->TopLine - delta / 40, 0, HintWindow->LastTopLine());
+    };
 
     HintDelay->Enabled = false;
     HintDelay->Interval = 500;

@@ -712,6 +712,12 @@ void Layout(const TRichEdit& e, const AnsiString& text, F visit) {
 }
 }  // namespace
 
+int TRichEdit::ContentWidth() const {
+    int right = 0;
+    Layout(*this, Text, [&](int, int, int, int r) { right = std::max(right, r); });
+    return right;
+}
+
 int TRichEdit::CharFromPos(TPoint p) const {
     int lh = std::max(1, LineHeight());
     int wantLine = std::max(0, TopLine + (p.y - 1) / lh);

@@ -266,6 +266,10 @@ public:
     int VisibleLineCount() const;
     // The largest first line: the last line then stands at the bottom.
     int LastTopLine() const { return std::max(0, LineCount() - VisibleLineCount()); }
+    // The pitch of the lines, and the right edge of the longest one as the
+    // control lays its text out (tab stops included), in pixels.
+    int LineHeight() const;
+    int ContentWidth() const;
 
     // The character under a client point (the caret a click leaves).
     int CharFromPos(TPoint p) const;
@@ -292,7 +296,6 @@ private:
     friend class TParaAttributes;
     void TextReplaced(const AnsiString& before, const AnsiString& after);
     AnsiString lastText_;
-    int LineHeight() const;
     std::vector<int> formatOf_;  // per character, index into formats_
     std::vector<TCharFormat> formats_;
     TCharFormat default_;

@@ -9,6 +9,7 @@
 
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QWheelEvent>
 #include <memory>
 
@@ -88,6 +89,20 @@ public:
         return true;
     }
     int opened = 0;
+};
+
+// A cell whose report runs as many lines as asked, in columns set by tabs as
+// the cells' channel rows are.
+class TReportCell : public TCellaProva {
+public:
+    using TCellaProva::TCellaProva;
+    void WriteReport(TRichEdit* report, TInfoMousePos&) override {
+        report->Lines->Add("Presa P1- Generico GPR GP-TS2-D Presa");
+        for (int i = 0; i < lines; ++i)
+            report->Lines->Add(std::to_string(950 + 38 * i) + "/" + std::to_string(986 + 38 * i) +
+                               ":\tTr 57 Sky\t\t76,35\t76,35\t16,00\t16,00\t1244-1280[Sa1]");
+    }
+    int lines = 0;
 };
 
 TEST(QtDrawWindow, PaintsTheGridFollowsTheMouseAndScrollsOneRowAWheelNotch) {
@@ -249,3 +264,59 @@ TEST(QtDrawWindow, EditsWithTheMouseBandsSurviveRepaintsAndThePopupUndoes) {
 }
 
 }  // namespace
+
+// The hint shows a cell's whole report when it fits the control, and keeps to
+// the control with a scroll bar that the wheel moves when it does not.
+TEST(QtDrawWindow, TheHintShowsTheWholeReportOrScrollsInsideTheControl) {
+    DrawForm p;
+    p.form->Show();
+    Settle();
+    // A free square in view, left of the line of taps.
+    const int col = p.window->LeftCol + 2, row = p.window->TopRow + 6;
+    ASSERT_EQ(p.grid->CellAt(col, row), nullptr);
+    auto owned = std::make_unique<TReportCell>(nullptr, col, row);
+    TReportCell* cell = owned.get();
+    ASSERT_TRUE(p.grid->InsertCell(std::move(owned), false, 0));
+    TRichEdit* hint = p.window->HintWindow;
+    p.window->HintsActive = true;
+    struct TCase {
+        int lines;
+        bool scrolls;
+        const char* shot;
+    };
+    for (const TCase& c :
+         {TCase{8, false, "draw-window-hint-short.png"}, TCase{80, true, "draw-window-hint-long.png"}}) {
+        cell->lines = c.lines;
+        QTest::mouseMove(p.Widget(), p.Middle(col + 10, row - 5));
+        Settle();
+        ASSERT_FALSE(hint->Visible) << c.lines;
+        QTest::mouseMove(p.Widget(), p.Middle(col, row));
+        QTest::qWait(700);
+        Settle();
+        ASSERT_TRUE(hint->Visible) << c.lines;
+        EXPECT_GE(hint->Left.Get(), 0);
+        EXPECT_GE(hint->Top.Get(), 0);
+        EXPECT_LE(hint->Left + hint->Width, p.window->ClientWidth);
+        EXPECT_LE(hint->Top + hint->Height, p.window->ClientHeight);
+        // Every column of the longest line is inside the hint, beside its bar.
+        EXPECT_LE(hint->ContentWidth(), hint->ClientWidth - (c.scrolls ? 16 : 0)) << c.lines;
+        QScrollBar* bar = qttest::WidgetOf(hint)->findChild<QScrollBar*>();
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->isVisible(), c.scrolls) << c.lines;
+        if (!c.scrolls) {
+            EXPECT_GE(hint->VisibleLineCount(), hint->LineCount());
+        } else {
+            ASSERT_GT(hint->LastTopLine(), 0);
+            QWidget* widget = qttest::WidgetOf(hint);
+            const QPoint inside(20, 20);
+            QWheelEvent wheel(inside, widget->mapToGlobal(inside), QPoint(), QPoint(0, -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(widget, &wheel);
+            Settle();
+            EXPECT_GT(hint->TopLine.Get(), 0);
+        }
+        QImage shot = qttest::WindowOf(p.form.get())->grab().toImage();
+        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(c.shot))));
+    }
+    p.window->HintsActive = false;
+}
