@@ -408,10 +408,13 @@ bool TControl::PropertyChanging(TPropId id) {
 
 void TControl::PropertyChanged(TPropId id) {
     bool byUser = userProp_ == id;
-    if (byUser)
+    if (byUser) {
         userProp_ = TPropId::None;
-    else
+    } else {
+        // The peer lays out its inside by the client size: it must be the new one.
+        if (id == TPropId::Width || id == TPropId::Height) SyncClientSize();
         NotifyPeer(id);
+    }
     bool saved = byUser_;
     byUser_ = byUser;
     struct Restore {

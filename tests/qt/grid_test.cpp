@@ -248,3 +248,41 @@ TEST(QtGrid, ScrollBarsShowOnlyWhenTheCellsDoNotFit) {
     EXPECT_TRUE(
         frame->grab().toImage().save(QString::fromStdString(qttest::Artefact("grid-scroll-bars.png"))));
 }
+
+// A grid made wider or taller through its Width or Height lays its window out
+// by the new client size: the cells take the room, and bars that are no
+// longer needed go.
+TEST(QtGrid, AWidthOrHeightSetAloneLaysTheWindowOutAnew) {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(0, 0, 500, 400);
+    auto* grid = new TStringGrid(form.get());
+    grid->Parent = form.get();
+    grid->SetBounds(10, 10, 200, 100);
+    grid->ColCount = 4;
+    grid->RowCount = 6;
+    grid->DefaultColWidth = 60;
+    grid->DefaultRowHeight = 20;
+    form->Show();
+    Settle();
+    QWidget* frame = qttest::WindowOf(grid);
+    QScrollBar* vertical = nullptr;
+    QScrollBar* horizontal = nullptr;
+    for (QScrollBar* b : frame->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly))
+        (b->orientation() == Qt::Vertical ? vertical : horizontal) = b;
+    ASSERT_NE(vertical, nullptr);
+    ASSERT_NE(horizontal, nullptr);
+    EXPECT_TRUE(vertical->isVisible());
+    EXPECT_TRUE(horizontal->isVisible());
+
+    grid->Width = 300;
+    grid->Height = 200;
+    Settle();
+    EXPECT_EQ(grid->ClientWidth, 296);
+    EXPECT_EQ(grid->ClientHeight, 196);
+    EXPECT_EQ(WidgetOf(grid)->width(), 296);
+    EXPECT_EQ(WidgetOf(grid)->height(), 196);
+    EXPECT_FALSE(vertical->isVisible());
+    EXPECT_FALSE(horizontal->isVisible());
+    EXPECT_TRUE(
+        frame->grab().toImage().save(QString::fromStdString(qttest::Artefact("grid-resized-alone.png"))));
+}
