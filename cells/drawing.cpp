@@ -366,7 +366,13 @@ void TCella::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row,
         text = GetShortCode();
     if (text.empty()) return;
     canvas->Font->Color = clBlack;
-    canvas->TextOut(x + zoom * 25 / 42, y - zoom * 6 / 42, text);
+    canvas->TextOut(PrintLabelLeft(x, zoom), PrintLabelTop(y, zoom), text);
+}
+
+int32_t PrintLabelLeft(int32_t x, int32_t zoom) {
+    // The symbols' pen: the integer part of a unit's pixels, at least one.
+    const int32_t pen = std::max<int32_t>(1, zoom / SymbolSquareUnits);
+    return x + zoom * 26 / 42 + pen;
 }
 
 void TCella::PaintIfAt(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {

@@ -42,6 +42,15 @@ constexpr int32_t PrintLabelBandBits = 0xFF << PrintLabelBandShift;
 constexpr int32_t PrintLabelBandFlag(int32_t band) {
     return band < 0 || band >= 0xFF ? 0 : (band + 1) << PrintLabelBandShift;
 }
+// Where a label of the printed scheme begins across its square: a unit and
+// a pen width right of where a port's stub, mark or arrow at the square's
+// middle ends (two units either side of it), so that a label's first
+// character ("-" of a loss) never touches them, whatever the square size.
+int32_t PrintLabelLeft(int32_t x, int32_t zoom);
+// Its top: above the square, so that a one-line label sits beside a port's
+// stub at the top edge.
+constexpr int32_t PrintLabelTop(int32_t y, int32_t zoom) { return y - zoom * 6 / 42; }
+
 constexpr int32_t PrintLabelBandOf(int32_t flags) {
     const int32_t slot = (flags & PrintLabelBandBits) >> PrintLabelBandShift;
     return slot == 0 ? LabelLossBand : slot - 1;

@@ -1,5 +1,7 @@
 // Symbols and labels of the network line: outlets, cable segments,
 // terminations and anchors.
+#include <vector>
+
 #include "app/grid.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
@@ -101,18 +103,24 @@ void TNCavo::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row,
     if (!canvas || !RunEnd || DetailLevel() < 2) return;
     const float length = PassAttenuation();
     if (!IsBridge() && length == CableLengthUncounted) return;
-    canvas->Font->Color = clBlack;
-    const int32_t left = x + zoom * 25 / 42;
-    int32_t top = y - zoom * 6 / 42;
-    const int32_t lineHeight = zoom * 10 / 42;
-    auto write = [&](const AnsiString& text) {
-        canvas->TextOut(left, top, text);
-        top += lineHeight;
-    };
+    std::vector<AnsiString> lines;
     if ((flags & PrintLabelCableLength) && !IsBridge() && IsRealLevel(length))
-        write(FormatFloat("#0", length) + "m");
-    if ((flags & PrintLabelCode) && !Code.empty()) write(TextBeforeCaret(Code));
-    if (flags & PrintLabelShortCode) write(GetShortCode());
+        lines.push_back(FormatFloat("#0", length) + "m");
+    if ((flags & PrintLabelCode) && !Code.empty()) lines.push_back(TextBeforeCaret(Code));
+    if (flags & PrintLabelShortCode) lines.push_back(GetShortCode());
+    canvas->Font->Color = clBlack;
+    const int32_t left = PrintLabelLeft(x, zoom);
+    const int32_t lineHeight = zoom * 10 / 42;
+    int32_t top = PrintLabelTop(y, zoom);
+    // Two lines keep above the middle of the square; on a piece that runs
+    // across, a third would stand on the cable's line, so the lines rise
+    // by what they add.
+    const bool across = !Bend && Orientation % 2 == 1;
+    if (across && lines.size() > 2) top -= static_cast<int32_t>(lines.size() - 2) * lineHeight;
+    for (const AnsiString& line : lines) {
+        canvas->TextOut(left, top, line);
+        top += lineHeight;
+    }
 }
 
 // ---------------------------------------------------------------- terminations
@@ -147,8 +155,7 @@ void TChiusura::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t r
         text = GetShortCode();
     if (text.empty()) return;
     canvas->Font->Color = clBlack;
-    const int32_t across = Orientation == 1 ? 0 : zoom * 25 / 42;
-    canvas->TextOut(x + across, y - zoom * 6 / 42, text);
+    canvas->TextOut(Orientation == 1 ? x : PrintLabelLeft(x, zoom), PrintLabelTop(y, zoom), text);
 }
 
 // ---------------------------------------------------------------- anchors

@@ -5,10 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "app/grid.h"
+#include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
 #include "platform/engines.h"
@@ -423,7 +428,7 @@ TEST_F(PrintedCell, LabelIsTheFirstThatAppliesOfLossCodeAndShortCode) {
         ASSERT_EQ(texts.size(), 1u) << "code " << c.typeCode << " flags " << c.flags;
         EXPECT_EQ(texts[0].Text, c.expected == ShortCode ? cell->GetShortCode() : AnsiString(c.expected));
         EXPECT_EQ(texts[0].State.Font.Color, clBlack);
-        EXPECT_EQ(texts[0].Points[0], TPoint(84 + 25, 84 - 6));
+        EXPECT_EQ(texts[0].Points[0], TPoint(84 + 26 + 2, 84 - 6));
     }
 }
 
@@ -457,7 +462,7 @@ TEST_F(PrintedCell, LabelOnlyAtTheTopRightSquareAboveDetailLevelOne) {
     EXPECT_TRUE(r.engine.Texts().empty());
     cell.DrawAttenuationValues(PrintPage.Canvas, 4, 2, 100, 50, 21, 16);
     ASSERT_EQ(r.engine.Texts().size(), 1u);
-    EXPECT_EQ(r.Of(TPaintOp::Text)[0].Points[0], TPoint(100 + 21 * 25 / 42, 50 - 21 * 6 / 42));
+    EXPECT_EQ(r.Of(TPaintOp::Text)[0].Points[0], TPoint(100 + 21 * 26 / 42 + 1, 50 - 21 * 6 / 42));
     grid.Step = 1;
     cell.DrawAttenuationValues(PrintPage.Canvas, 4, 2, 100, 50, 21, 16);
     EXPECT_EQ(r.engine.Texts().size(), 1u);
@@ -471,6 +476,117 @@ TEST_F(PrintedCell, PaintIfAtDrawsTheSymbolOnThePageOnceFromItsOwnSquare) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].Points[0], TPoint(1, 1));
     EXPECT_TRUE(r.engine.Texts().empty());  // the printed scheme labels separately
+}
+
+// The ink of a symbol's lines, outlines and marks, pen included: boxes that
+// a label must not meet. A slanted line counts by its box, which only makes
+// the check stricter.
+std::vector<TRect> InkOf(const Recorder& r) {
+    std::vector<TRect> ink;
+    auto add = [&](TPoint a, TPoint b, int pen) {
+        const int half = (pen + 1) / 2;
+        ink.push_back(TRect(std::min(a.x, b.x) - half, std::min(a.y, b.y) - half, std::max(a.x, b.x) + half,
+                            std::max(a.y, b.y) + half));
+    };
+    for (TPaintOp op : {TPaintOp::Line, TPaintOp::Polyline, TPaintOp::Polygon})
+        for (const TPaintCall& c : r.Of(op))
+            for (size_t i = 1; i < c.Points.size(); ++i) add(c.Points[i - 1], c.Points[i], c.State.Pen.Width);
+    for (TPaintOp op : {TPaintOp::Rectangle, TPaintOp::FillRect, TPaintOp::Ellipse})
+        for (const TPaintCall& c : r.Of(op)) {
+            const TRect& b = c.Rect;
+            const int pen = op == TPaintOp::FillRect ? 0 : c.State.Pen.Width;
+            for (const auto& [p, q] : {std::pair{TPoint(b.Left, b.Top), TPoint(b.Right, b.Top)},
+                                       std::pair{TPoint(b.Right, b.Top), TPoint(b.Right, b.Bottom)},
+                                       std::pair{TPoint(b.Right, b.Bottom), TPoint(b.Left, b.Bottom)},
+                                       std::pair{TPoint(b.Left, b.Bottom), TPoint(b.Left, b.Top)}})
+                add(p, q, pen);
+            if (op == TPaintOp::FillRect) add(TPoint(b.Left, b.Top), TPoint(b.Right, b.Bottom), 0);
+        }
+    return ink;
+}
+
+class PrintedLabel : public GlobalsTest {
+protected:
+    void SetUp() override {
+        saved = PrintPage.Canvas;
+        PrintPage.Canvas = &r.canvas;
+        grid.Step = 2;
+        globals.Options().cellSwitch = true;  // switches with their connector's arrows
+    }
+    void TearDown() override { PrintPage.Canvas = saved; }
+    TCanvas* saved = nullptr;
+    TGridData grid{nullptr, 20, 20, GridNetwork};
+    Recorder r;
+};
+
+// The loss, codes or cable length beside a symbol, at the sizes a printed
+// scheme gives a square, keep clear of its lines, stubs, marks and arrows:
+// a switch's "-9" used to touch the arrow of its last input, and the third
+// line of a cable's label ran across the cable.
+TEST_F(PrintedLabel, ALabelTouchesNoInkOfItsSymbol) {
+    constexpr int32_t Lengths = PrintLabelCableLength | PrintLabelCode | PrintLabelShortCode;
+    auto cell = [&](int32_t code, int32_t inputs, int32_t through, int32_t outputs) {
+        return [=, this] {
+            std::unique_ptr<TCella> c(NewCella(&grid, code, 2, 2, inputs, through, outputs));
+            c->Choice1 = 1;
+            if (c->Attenuation) c->Attenuation->Set3(0, 0, 5, 9.0f);
+            return c;
+        };
+    };
+    auto cable = [&](int32_t orientation) {
+        return [=, this] {
+            auto c = std::make_unique<TNCavo>(&grid, orientation, 0, 2, 2, 0, 0);
+            c->RunEnd = 1;
+            c->SetLength(12.0f);
+            c->Code = "GCX-07";
+            return std::unique_ptr<TCella>(std::move(c));
+        };
+    };
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<TCella>()> make;
+        int32_t flags;
+    };
+    const Case cases[] = {
+        {"switch of one line", cell(CodeSwitch, 1, 1, 2), PrintLabelAttenuation},
+        {"switch of five lines", cell(CodeSwitch, 5, 5, 2), PrintLabelAttenuation},
+        {"tap", cell(CodeDerivatore, 1, 1, 2), PrintLabelAttenuation},
+        {"splitter", cell(CodeDivisore, 1, 0, 2), PrintLabelAttenuation},
+        {"outlet", cell(CodeEndOutlet, 1, 0, 1), PrintLabelAttenuation},
+        {"termination", cell(CodeTermination, 1, 0, 0), PrintLabelShortCode},
+        {"cable down", cable(0), Lengths},
+        {"cable across", cable(1), Lengths},
+    };
+    for (const Case& c : cases)
+        for (int32_t zoom : {42, 63, 84, 126}) {
+            SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(zoom));
+            std::unique_ptr<TCella> made = c.make();
+            ASSERT_NE(made, nullptr);
+            const TCellRect rect = made->GetGridRect();
+            const TPoint at(200, 200);  // the top-right square
+            r.engine.Clear();
+            made->PaintIfAt(PrintPage.Canvas, rect.Left, rect.Top, at.x - (rect.Right - rect.Left) * zoom,
+                            at.y, zoom);
+            const std::vector<TRect> ink = InkOf(r);
+            ASSERT_FALSE(ink.empty());
+            // The labels' font as the scheme sets it: 8 points times the square's scale.
+            r.canvas.Font->Name = "Arial";
+            r.canvas.Font->Height = -(zoom * 11 / 42);
+            made->DrawAttenuationValues(PrintPage.Canvas, rect.Right, rect.Top, at.x, at.y, zoom, c.flags);
+            const auto texts = r.Of(TPaintOp::Text);
+            ASSERT_FALSE(texts.empty());
+            for (const TPaintCall& t : texts) {
+                const TSize size = TTextMetrics::Extent(t.State.Font, t.Text);
+                const TRect label(t.Points[0].x, t.Points[0].y, t.Points[0].x + size.cx,
+                                  t.Points[0].y + size.cy);
+                for (const TRect& b : ink)
+                    EXPECT_FALSE(b.Left < label.Right && label.Left < b.Right && b.Top < label.Bottom &&
+                                 label.Top < b.Bottom)
+                        << t.Text << " (" << label.Left << "," << label.Top << ")-(" << label.Right << ","
+                        << label.Bottom << ") meets ink (" << b.Left << "," << b.Top << ")-(" << b.Right
+                        << "," << b.Bottom << ")";
+            }
+        }
 }
 
 }  // namespace

@@ -313,7 +313,7 @@ TEST_F(NetworkLineSymbolsTest, PrintedLabels) {
     EXPECT_EQ(texts[0].Text, "12m");
     EXPECT_EQ(texts[1].Text, "RG6");
     EXPECT_EQ(texts[2].Text, "C5");
-    EXPECT_EQ(texts[0].Points, (Points{{125, 194}}));
+    EXPECT_EQ(texts[0].Points, (Points{{100 + 26 + 2, 194}}));  // a unit and a pen clear of the line
     // A termination turned sideways (orientation 1) writes at the square's left.
     EXPECT_EQ(texts[3].Text, "X9");
     EXPECT_EQ(texts[3].Points, (Points{{100, 194}}));
