@@ -55,9 +55,8 @@ int32_t TStampa::PrintCoverPage(int32_t kind, int32_t page) {
     };
 
     const TLetterhead head = Letterhead ? Letterhead() : TLetterhead{};
-    AnsiString contact;
-    if (!head.Telephone.empty()) contact = "Tel. " + head.Telephone;
-    if (!head.Fax.empty()) contact += (contact.empty() ? "" : " - ") + AnsiString("Fax ") + head.Fax;
+    const AnsiString contact = JoinedParts({head.Telephone.empty() ? AnsiString() : "Tel. " + head.Telephone,
+                                            head.Fax.empty() ? AnsiString() : "Fax " + head.Fax});
 
     canvas->Brush->Style = bsClear;
     canvas->Font->Name = Opzioni ? Opzioni->coverFont : AnsiString(DefaultDocumentFont);
@@ -75,8 +74,7 @@ int32_t TStampa::PrintCoverPage(int32_t kind, int32_t page) {
     canvas->MoveTo(P(60) + w / 2, P(69));
     canvas->LineTo(P(530) - w / 2, P(69));
 
-    const AnsiString second =
-        head.Street + " - " + head.Town + (contact.empty() ? AnsiString() : " - " + contact);
+    const AnsiString second = JoinedParts({head.Street, head.Town, contact});
     SetFont(12);
     // Shrunk point by point until it fits, never below one point.
     while (canvas->TextWidth(second) > P(LetterheadWidth) && canvas->Font->Size > 1)

@@ -11,6 +11,7 @@
 // ended, -1 nothing to print. All producers share the page record PrintPage.
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include "cells/cell.h"
@@ -118,6 +119,10 @@ struct TPreviewTarget {
     TScalingEngine Engine;
     TCanvas Canvas{&Engine};
 };
+
+// The non-empty parts joined by " - ": the page heading's customer and the
+// cover's letterhead print no dash for a part left empty.
+AnsiString JoinedParts(std::initializer_list<AnsiString> parts);
 
 class TPalo;
 // Whether the mast has anything to report: an item or a section measure.

@@ -154,6 +154,16 @@ AnsiString CutToRoom(TCanvas* canvas, const AnsiString& text, int32_t room) {
 
 }  // namespace
 
+AnsiString JoinedParts(std::initializer_list<AnsiString> parts) {
+    AnsiString joined;
+    for (const AnsiString& part : parts) {
+        if (part.empty()) continue;
+        if (!joined.empty()) joined += " - ";
+        joined += part;
+    }
+    return joined;
+}
+
 void TStampa::PrintRowTexts(int32_t y, const std::vector<TRowText>& texts) {
     TCanvas* canvas = Canvas();
     const int32_t gap = PrintPage.Points(2);
@@ -344,8 +354,7 @@ void TStampa::PrintPageFrame(int32_t kind, int32_t /*flags*/) {
     SetFont(8);
     const AnsiString* texts = Project ? Project->HeaderTexts : nullptr;
     const int32_t left = pp.Points(18);
-    TextAt(left, 0,
-           "Committente: " + (texts ? texts[0] + " - " + texts[1] + " - " + texts[2] : AnsiString(" -  - ")));
+    TextAt(left, 0, "Committente: " + (texts ? JoinedParts({texts[0], texts[1], texts[2]}) : AnsiString()));
     TextAt(left, bottom + 1, InstallerHeader ? InstallerHeader() : AnsiString());
     const int32_t fileLine = bottom + pp.Points(12) + 1;
     TextAt(left, fileLine,

@@ -117,18 +117,24 @@ TEST_F(CoverTest, LocationLineTakesOnlyFilledParts) {
 }
 
 TEST_F(CoverTest, LetterheadWithTelephoneAndFax) {
+    // A part left empty prints no dash of its own.
     struct Case {
-        const char *telephone, *fax, *line;
+        const char *street, *town, *telephone, *fax, *line;
     };
     // clang-format off
     const Case cases[] = {
-        {"1", "2", "Via Po 3 - Asti - Tel. 1 - Fax 2"},
-        {"", "2", "Via Po 3 - Asti - Fax 2"},
-        {"1", "", "Via Po 3 - Asti - Tel. 1"},
-        {"", "", "Via Po 3 - Asti"},
+        {"Via Po 3", "Asti", "1", "2", "Via Po 3 - Asti - Tel. 1 - Fax 2"},
+        {"Via Po 3", "Asti", "", "2", "Via Po 3 - Asti - Fax 2"},
+        {"Via Po 3", "Asti", "1", "", "Via Po 3 - Asti - Tel. 1"},
+        {"Via Po 3", "Asti", "", "", "Via Po 3 - Asti"},
+        {"", "Asti", "1", "", "Asti - Tel. 1"},
+        {"Via Po 3", "", "", "2", "Via Po 3 - Fax 2"},
+        {"", "", "1", "2", "Tel. 1 - Fax 2"},
     };
     // clang-format on
     for (const Case& c : cases) {
+        letterhead.Street = c.street;
+        letterhead.Town = c.town;
         letterhead.Telephone = c.telephone;
         letterhead.Fax = c.fax;
         const TRecordingEngine& page = Cover(1);

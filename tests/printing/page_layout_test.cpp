@@ -255,6 +255,33 @@ TEST_F(PageLayoutTest, FrameHeaderAndFooter) {
               lines.end());
 }
 
+// The customer's parts left empty print no dash of their own: no
+// "Committente: Rossi Mario -  -" for a customer without street and town.
+TEST_F(PageLayoutTest, HeadingLeavesOutTheDashesOfEmptyCustomerParts) {
+    struct Case {
+        const char *name, *street, *town, *heading;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"Rossi Mario", "Via Roma 1", "Torino", "Committente: Rossi Mario - Via Roma 1 - Torino"},
+        {"Rossi Mario", "", "", "Committente: Rossi Mario"},
+        {"Rossi Mario", "", "Torino", "Committente: Rossi Mario - Torino"},
+        {"", "Via Roma 1", "Torino", "Committente: Via Roma 1 - Torino"},
+        {"", "", "", "Committente: "},
+    };
+    // clang-format on
+    for (const Case& c : cases)
+        for (const int32_t kind : {DocMaterialList, DocScheme}) {
+            project.HeaderTexts[0] = c.name;
+            project.HeaderTexts[1] = c.street;
+            project.HeaderTexts[2] = c.town;
+            stampa.GetPageLayout(kind, 0);
+            const TPrintedDocument& doc = Job([&] { stampa.PrintTableHeader(kind, ListNetwork); });
+            ASSERT_EQ(doc.Pages.size(), 1u);
+            EXPECT_EQ(TextAt(*doc.Pages[0], c.heading), TPoint(150, 0)) << c.heading << " kind " << kind;
+        }
+}
+
 TEST_F(PageLayoutTest, BoxedKindsHaveNoPageNumberAndCoversNoFrame) {
     struct Case {
         int32_t kind;
