@@ -5,9 +5,14 @@
 // four cables joined in one distribution along the staircase, modular head end.
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
+#include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/main_form.h"
 #include "app/program.h"
@@ -67,6 +72,73 @@ inline TAntenne* StartDesigned(ScopedProgram& program, std::function<void(TAutoP
 inline TAntenne* StartDesigned(ScopedProgram& program, int floors, int headEndDistance) {
     return StartDesigned(program, [=](TAutoProgetto& w) { DesignStaircase(w, floors, headEndDistance); });
 }
+
+// A building of staircases alike, every floor with the same apartments, and
+// the wizard's choices for it; the band III and UHF antennas on request.
+struct TShape {
+    const char* name;
+    int staircases, floors, apartments;
+    TAppartamento apartment;
+    std::vector<int> choices;
+    bool terrestrial;
+};
+
+inline void PrintTo(const TShape& shape, std::ostream* out) { *out << shape.name; }
+
+inline std::string ShapeName(const ::testing::TestParamInfo<TShape>& info) {
+    std::string n = info.param.name;
+    std::replace(n.begin(), n.end(), '-', '_');
+    return n;
+}
+
+inline void DesignShape(TAutoProgetto& w, const TShape& shape) {
+    TPalazzo& b = *w.Opz().Building;
+    b.StaircaseCount = shape.staircases;
+    for (int s = 0; s < shape.staircases; ++s) {
+        TScala& staircase = b.Staircases[s];
+        staircase.FloorCount = shape.floors;
+        staircase.HeadEndDistance = 10;
+        for (int f = 0; f < shape.floors; ++f) {
+            staircase.Floors[f].ApartmentCount = shape.apartments;
+            for (int a = 0; a < shape.apartments; ++a) staircase.Floors[f].Apartments[a] = shape.apartment;
+        }
+    }
+    b.ComputeMaxima();
+    if (shape.terrestrial) {
+        SetAntenna(w.Opz().Antennas[0], DefaultLibraryName, "GAN-B3", {"5", "7"});
+        SetAntenna(w.Opz().Antennas[1], DefaultLibraryName, "GAN-UHF", {"26", "30", "35"});
+    }
+    for (int choice : shape.choices) w.ChoiceClick(w.Choice[choice]);
+    for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page)
+        w.PageForward(nullptr);
+}
+
+// The program with a building of that shape designed, for the customer
+// "Rossi Mario". A message of the designer would wait for an answer: it is
+// taken down and kept in messages to be reported.
+class QtDesignedShape : public ::testing::TestWithParam<TShape> {
+protected:
+    void SetUp() override {
+        QObject::connect(&boxes, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                messages += box->text().toStdString() + "\n";
+                box->accept();
+            }
+        });
+        boxes.start(100);
+        const TShape shape = GetParam();
+        form = StartDesigned(program, [shape](TAutoProgetto& w) { DesignShape(w, shape); });
+        project = form->CurrentProject;
+        project->Name = program.Dir().File(std::string("Edificio ") + shape.name + ".ant");
+        project->HeaderTexts[0] = "Rossi Mario";
+    }
+    void TearDown() override { boxes.stop(); }
+    QTimer boxes;
+    std::string messages;
+    ScopedProgram program;
+    TAntenne* form = nullptr;
+    TProgetto* project = nullptr;
+};
 
 // A print item of the main form clicked, Qt's print dialog answered with a
 // PDF file of that name in the build folder; the file, its pages rendered.

@@ -6,8 +6,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPrintDialog>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "qt/qt_test_support.h"
 
@@ -80,6 +83,50 @@ inline std::string WordsAtTheEdge(const std::string& file) {
         if (boxes.find('\n', line) == std::string::npos) break;
     }
     return outside;
+}
+
+// The words of a PDF that stand over another word of their page, in pairs
+// with their page; empty when none does. The lines of a label stacked in
+// one column (the same left edge) may share the gap between their boxes.
+inline std::string WordsOverWords(const std::string& file) {
+    struct TWord {
+        double left, top, right, bottom;
+        std::string text;
+    };
+    const std::string boxes = Shell("pdftotext -bbox '" + file + "' - 2>&1");
+    auto number = [&](size_t line, const char* key) {
+        const size_t at = boxes.find(key, line);
+        return at == std::string::npos ? 0.0 : std::stod(boxes.substr(at + std::strlen(key)));
+    };
+    std::string over;
+    std::vector<TWord> words;
+    int page = 0;
+    auto check = [&] {
+        for (size_t i = 0; i < words.size(); ++i)
+            for (size_t j = i + 1; j < words.size(); ++j) {
+                const TWord &a = words[i], &b = words[j];
+                if (std::abs(a.left - b.left) < 0.2) continue;
+                const double across = std::min(a.right, b.right) - std::max(a.left, b.left);
+                const double down = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+                if (across > 0.3 && down > 0.25 * std::min(a.bottom - a.top, b.bottom - b.top))
+                    over += "page " + std::to_string(page) + ": " + a.text + " / " + b.text + "\n";
+            }
+        words.clear();
+    };
+    for (size_t line = 0; line < boxes.size(); line = boxes.find('\n', line) + 1) {
+        const std::string head = boxes.substr(line, boxes.find('\n', line) - line);
+        if (head.find("<page ") != std::string::npos) {
+            check();
+            ++page;
+        } else if (head.find("<word ") != std::string::npos) {
+            const size_t text = head.find('>') + 1;
+            words.push_back({number(line, "xMin=\""), number(line, "yMin=\""), number(line, "xMax=\""),
+                             number(line, "yMax=\""), head.substr(text, head.rfind("</word>") - text)});
+        }
+        if (boxes.find('\n', line) == std::string::npos) break;
+    }
+    check();
+    return over;
 }
 
 // Renders every page at 60 dpi next to the PDF, to be looked at.

@@ -5,13 +5,8 @@
 // pages stay in the build folder to be looked at.
 #include <gtest/gtest.h>
 
-#include <QMessageBox>
-#include <QTimer>
-#include <algorithm>
-#include <ostream>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "app/grid.h"
 #include "app/main_form.h"
@@ -25,63 +20,7 @@ namespace {
 
 using namespace qttest;
 
-struct TShape {
-    const char* name;
-    int staircases, floors, apartments;
-    TAppartamento apartment;
-    std::vector<int> choices;
-    bool terrestrial;  // the band III and UHF antennas
-};
-
-void PrintTo(const TShape& shape, std::ostream* out) { *out << shape.name; }
-
-void Design(TAutoProgetto& w, const TShape& shape) {
-    TPalazzo& b = *w.Opz().Building;
-    b.StaircaseCount = shape.staircases;
-    for (int s = 0; s < shape.staircases; ++s) {
-        TScala& staircase = b.Staircases[s];
-        staircase.FloorCount = shape.floors;
-        staircase.HeadEndDistance = 10;
-        for (int f = 0; f < shape.floors; ++f) {
-            staircase.Floors[f].ApartmentCount = shape.apartments;
-            for (int a = 0; a < shape.apartments; ++a) staircase.Floors[f].Apartments[a] = shape.apartment;
-        }
-    }
-    b.ComputeMaxima();
-    if (shape.terrestrial) {
-        SetAntenna(w.Opz().Antennas[0], DefaultLibraryName, "GAN-B3", {"5", "7"});
-        SetAntenna(w.Opz().Antennas[1], DefaultLibraryName, "GAN-UHF", {"26", "30", "35"});
-    }
-    for (int choice : shape.choices) w.ChoiceClick(w.Choice[choice]);
-    for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page)
-        w.PageForward(nullptr);
-}
-
-class QtPrintShapes : public ::testing::TestWithParam<TShape> {
-protected:
-    void SetUp() override {
-        // A message of the designer would wait for an answer: it is taken
-        // down and kept to be reported.
-        QObject::connect(&boxes, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                messages += box->text().toStdString() + "\n";
-                box->accept();
-            }
-        });
-        boxes.start(100);
-        const TShape shape = GetParam();
-        form = StartDesigned(program, [shape](TAutoProgetto& w) { Design(w, shape); });
-        project = form->CurrentProject;
-        project->Name = program.Dir().File(std::string("Edificio ") + shape.name + ".ant");
-        project->HeaderTexts[0] = "Rossi Mario";
-    }
-    void TearDown() override { boxes.stop(); }
-    QTimer boxes;
-    std::string messages;
-    ScopedProgram program;
-    TAntenne* form = nullptr;
-    TProgetto* project = nullptr;
-};
+using QtPrintShapes = QtDesignedShape;
 
 TEST_P(QtPrintShapes, SchemesAndListOfTheDesign) {
     ASSERT_EQ(messages, "");
@@ -108,12 +47,6 @@ TEST_P(QtPrintShapes, SchemesAndListOfTheDesign) {
     const std::string estimate = PrintItemToPdf(form, form->SPreventivo, (name + "-estimate.pdf").c_str());
     for (const std::string& file : {list, estimate})
         EXPECT_EQ(PdfText(file).find("\u2026"), std::string::npos) << file;
-}
-
-std::string ShapeName(const ::testing::TestParamInfo<TShape>& info) {
-    std::string n = info.param.name;
-    std::replace(n.begin(), n.end(), '-', '_');
-    return n;
 }
 
 // clang-format off
