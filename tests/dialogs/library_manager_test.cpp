@@ -387,4 +387,33 @@ TEST_F(LibraryManagerTest, NewLibrary) {
     EXPECT_NE(stat((other + "/prova.alb").c_str(), &st), 0);
 }
 
+// Names as a person gives them in the save dialog: letters beyond ASCII make
+// a library found by that name; a folder that is not there or a name too long
+// for the system is said with its cause, and no library is listed.
+TEST_F(LibraryManagerTest, NewLibraryNamesOfAnyLettersAndNamesThatCannotBeMade) {
+    const std::string accented = globals.Dir().File("Listino è già €.alb");
+    ASSERT_TRUE(CreateNewLibrary(accented));
+    TLibreria* library = libraries.Get().Find("Listino è già €");
+    ASSERT_NE(library, nullptr);
+    ASSERT_TRUE(library->Open(false));
+    EXPECT_EQ(library->FirstCell(), nullptr);
+    library->Close();
+
+    const std::string longName = std::string(300, 'x');
+    struct Case {
+        std::string file, cause;
+    } cases[] = {
+        {globals.Dir().File("manca") + "/nuova.alb", "il file o la cartella non esiste"},
+        {globals.Dir().File(longName + ".alb"), "nome troppo lungo"},
+    };
+    for (const Case& c : cases) {
+        Application->Script().Reset();
+        EXPECT_FALSE(CreateNewLibrary(c.file)) << c.cause;
+        ASSERT_EQ(Boxes().size(), 1u) << c.cause;
+        EXPECT_EQ(Boxes()[0].Text,
+                  "Impossibile scrivere la libreria " + c.file + ". Causa: " + c.cause + ".");
+        EXPECT_EQ(libraries.Get().Find(FileBaseName(c.file)), nullptr) << c.cause;
+    }
+}
+
 }  // namespace
