@@ -13,7 +13,8 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
   -DOV_FUZZ=ON -DOV_QT=OFF -DOV_BENCH=OFF -DOV_SANITIZE=OFF > /dev/null
 
 targets=()
-for t in fuzz_library fuzz_cell_record fuzz_grid_section fuzz_values fuzz_project_file fuzz_default_sel; do
+for t in fuzz_library fuzz_cell_record fuzz_grid_section fuzz_values fuzz_project_file fuzz_default_sel \
+  fuzz_settings; do
   [ -f "tests/fuzz/$t.cpp" ] && targets+=("$t")
 done
 cmake --build "$build" -j "$jobs" --target "${targets[@]}"
