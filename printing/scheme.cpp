@@ -102,7 +102,10 @@ int32_t TStampa::PrintScheme(int32_t flags, float maxSide, int32_t page) {
     TPrintPage& pp = PrintPage;
     const int32_t height = a.Earth ? pp.BodyBottom - pp.Points(12) : pp.BodyBottom;
     int32_t s = std::min((height - pp.BodyTop) / a.Rows, (pp.PageWidth - 2 * pp.Margin) / a.Columns);
-    if (maxSide > 0.0f) s = std::min(s, static_cast<int32_t>(pp.Dpi * double(maxSide) * InchPerCmOfSquare));
+    // The cap is compared before it becomes a count of dots: the largest the
+    // options take is far beyond what a 32-bit count holds.
+    if (maxSide > 0.0f)
+        s = static_cast<int32_t>(std::min<double>(s, pp.Dpi * double(maxSide) * InchPerCmOfSquare));
     s = std::max(s, 1);
     const float labelScale = static_cast<float>(s * 16.0 / pp.Dpi / 7);
     const int32_t x0 = (pp.PageWidth - 2 * pp.Margin - s * a.Columns) / 2 + pp.Margin;

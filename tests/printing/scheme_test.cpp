@@ -108,6 +108,8 @@ TEST_F(SchemeTest, SquareSideFitsThePageUpToItsCap) {
         {20, 6, poLandscape, 1.5f, 330, 125, 10},     // the width sets it
         {6, 10, poPortrait, -1.0f, 626, 543, 19},     // no cap without a positive option
         {6, 10, poPortrait, 0.0f, 626, 543, 19},
+        {6, 10, poPortrait, 1e9f, 626, 543, 19},      // the options form's largest: the page sets it
+        {6, 10, poPortrait, 3.4e38f, 626, 543, 19},   // a settings file's largest float
     };
     // clang-format on
     for (const Case& c : cases) {
