@@ -290,6 +290,8 @@ public:
     // A bank of line amplifiers of n inputs across the satellite lines from
     // (column, row) of grid, with terminations on a spare input and output.
     void PlaceLineAmplifiers(int32_t column, int32_t row, int32_t n, TGridData* grid);
+    // The inputs of each amplifier of a bank asked for n.
+    int32_t BankAmplifierInputs(int32_t n) const;
     // The amplifier floors the brand of a riser's switches fixes for a riser
     // of floors floors, added to amplifierFloors; true when a rule of the
     // brand applies (even without a floor).

@@ -64,8 +64,11 @@ bool TCreaAuto::PlaceSeveralStaircases() {
         clearFrom = std::min(clearFrom, from);
         clearTo = std::max(clearTo, from + width - 1);
     }
-    const bool threeWays = SplitWays == 3 && (SharedTer || SharedSat);
     const bool widened = clearFrom != 1 || clearTo != L;
+    // Beside the radial switch the middle staircase of three keeps to the
+    // left half like the others: the switch stands under the satellite
+    // outputs, where its entries would otherwise come.
+    const bool threeWays = SplitWays == 3 && (SharedTer || SharedSat) && !widened;
     for (int32_t s = 0; s < n; ++s) {
         if (threeWays && s == 1) {
             const int32_t d = L - last(1);
@@ -204,6 +207,8 @@ void TCreaAuto::FeedSharedKind(int k, int32_t& leftLane, int32_t& rightLane, int
     const int32_t cT = net->Anchor->Column, L = TerminalLines, w = SplitWays, R = EntryRow;
     const int32_t lines = k == 0 ? 1 : LineCount[1];
     int32_t lane = std::max(leftLane, rightLane);
+    const bool topBankShifted = LineAmpTop && MultiswitchSat && !MultiswitchRadial &&
+                                LineCount[1] < BankAmplifierInputs(LineAmpInputs);
     for (int32_t i = 0, line = 0; line < lines; ++i) {
         const int32_t g = k == 0 ? 1 : std::clamp(i < SplitGroupsMax ? SplitGroups[i] : 1, 1, lines - line);
         const int32_t oc = cT + 1 + output;
@@ -222,7 +227,13 @@ void TCreaAuto::FeedSharedKind(int k, int32_t& leftLane, int32_t& rightLane, int
                 const int32_t entry = EntryOf(s, k, l);
                 TakeEntryTemplate(entry, s, k, l, true);
                 if (w == 3 && s == 1) {
-                    DrawCableRun(oc + j, lane + height, entry, R, R - 1, 0);
+                    // The straight run turns right below the splitter towards
+                    // an entry on its left when the column below is taken:
+                    // by the radial switch, or by the spare input of a top
+                    // bank one column left of the satellite outputs.
+                    const bool taken = (MultiswitchRadial && TapNetwork[0]) || (k == 0 && topBankShifted);
+                    const bool early = taken && g == 1 && entry < oc + j;
+                    DrawCableRun(oc + j, lane + height, entry, R, early ? lane + height : R - 1, 0);
                 } else if (entry < oc + j || (entry == oc + j && s < (n + 1) / 2)) {
                     const int32_t row = lane + SplitterPairRow(g, j, lefts++);
                     DrawCableRun(entry + 1, row, oc - 1, row, 0, 1);

@@ -88,12 +88,18 @@ bool TCreaAuto::ComputeFloorRows(int32_t s) {
     return true;
 }
 
+int32_t TCreaAuto::BankAmplifierInputs(int32_t n) const {
+    const int32_t S = LineCount[1];
+    const float level = n >= 0 && n < AvailInputs ? SubstationLevelSat[n] : 0.0f;
+    return level < StaircaseRequiredLevel[0][1] && S % 2 == 0 ? S + 1 : n;
+}
+
 void TCreaAuto::PlaceLineAmplifiers(int32_t column, int32_t row, int32_t n, TGridData* grid) {
     const int32_t S = LineCount[1];
     auto level = [this](int32_t inputs) {
         return inputs >= 0 && inputs < AvailInputs ? SubstationLevelSat[inputs] : 0.0f;
     };
-    if (level(n) < StaircaseRequiredLevel[0][1] && S % 2 == 0) n = S + 1;
+    n = BankAmplifierInputs(n);
     if (n <= 0) return;
     if (S < n) --column;
     if (!(level(n) > 0.0f)) return;

@@ -454,22 +454,12 @@ const TSweepRefusal SweepRefusals[] = {
 // clang-format on
 
 // Not there yet (README): left out until the designer draws them.
-// - Three staircases beside a terrestrial line of their own with a radial
-//   multiswitch: the middle staircase is fed straight down from the shared
-//   terrestrial splitter under the terminal's first output, which the radial
-//   switch covers ("Errore di creazione disegno").
-// - Three staircases beside a terrestrial line of their own with the
-//   apartments' multiswitches on two cables: the line amplifier bank at the
-//   top closes its spare first input under the terminal's first output,
-//   where the run to the middle staircase comes down.
 // - The wideband head end over a small network: the designer leaves the
 //   amplifier's gain regulation as the library gives it, and the nearest
 //   outlets of one or two floors of two flats get up to 3.3 dB above the
 //   maximum (a lower gain in the library costs the tall buildings their
 //   wideband head end).
 const TSweepRefusal SweepNotYet[] = {
-    {"T separate, S radial", "3 staircases, 4 floors x 2, 1 outlet", ""},
-    {"T separate, S in the apartment, 2 cables", "3 staircases, 4 floors x 2, 1 outlet", ""},
     {"T taps, wideband", "1 staircase, 2 floors x 2, 1 outlet", ""},
 };
 
