@@ -10,6 +10,7 @@
 
 #include "app/circuit_errors.h"
 #include "app/grid.h"
+#include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/pass_links.h"
 #include "cells/separation_log.h"
@@ -17,10 +18,8 @@
 #include "core/reporter.h"
 
 namespace {
-constexpr const char* SectionCables = "Cavi";
-constexpr const char* SectionJumpers = "Ponti";
 
-bool IsSegment(const TCella* cell) { return cell && cell->Kind == KindCableSegment; }
+bool IsSegment(const TCella* cell) { return cell && cell->HasRole(RoleCableSegment); }
 
 class Analysis {
 public:
@@ -157,7 +156,7 @@ void Analysis::AttachTerminations() {
         for (int32_t c = 0; c < grid_.Columns; ++c) {
             TCella* term = grid_.CellAt(c, r);
             TSquareAnalysis* own = grid_.AnalysisAt(c, r);
-            if (!term || term->TypeCode != CodeTermination || !own || own->Visited) continue;
+            if (!term || !term->HasRole(RoleTermination) || !own || own->Visited) continue;
             // Orientation 0 faces the square above, 1 the right, 2 below, 3
             // the left, and closes the input waiting on the side facing it.
             const TSide faces = term->Transform().Apply(TSide::Top);
@@ -166,7 +165,7 @@ void Analysis::AttachTerminations() {
             const int32_t side = SideNumber(Opposite(faces));
             TCella* faced = grid_.CellAt(fc, fr);
             TSquareAnalysis* square = grid_.AnalysisAt(fc, fr);
-            if (!faced || !square || faced->Kind == KindCableSegment || !square->Waiting[side]) continue;
+            if (!faced || !square || IsSegment(faced) || !square->Waiting[side]) continue;
             own->Visited = 1;
             square->Waiting[side] = 0;
             const int32_t input = square->InputIndex[side];
@@ -290,28 +289,18 @@ void Analysis::CollapseRuns() {
 
 // A run between two auto-mixing modules is a jumper; any other run a cable.
 void Analysis::SetCableKinds() {
-    auto mixes = [](TCella* cell) {
-        return cell && (cell->IsAutoMixModule() || cell->TypeCode == CodeAmplificatoreAt);
-    };
+    auto mixes = [](TCella* cell) { return cell && cell->HasRole(RoleJoinsByJumpers); };
     for (int32_t c = 0; c < grid_.Columns; ++c)
         for (int32_t r = 0; r < grid_.Rows; ++r)
             ForCellsOn(c, r, [&](TCella* head) {
                 if (!IsSegment(head) || !head->IsRunHead() || head->Column != c || head->Row != r) return;
-                if (mixes(InputNeighbour(*head, 0)) && mixes(OutputNeighbour(*head, 0))) {
-                    if (head->TypeCode == CodeCable && head->Category == SectionCables)
-                        head->Category = SectionJumpers;
-                    head->TypeCode = CodeBridge;
-                } else {
-                    if (head->TypeCode == CodeBridge && head->Category == SectionJumpers)
-                        head->Category = SectionCables;
-                    head->TypeCode = CodeCable;
-                }
+                MakeJumper(*head, mixes(InputNeighbour(*head, 0)) && mixes(OutputNeighbour(*head, 0)));
             });
     for (int32_t c = 0; c < grid_.Columns; ++c)
         for (int32_t r = 0; r < grid_.Rows; ++r)
-            ForCellsOn(c, r, [&](TCella* seg) {
-                if (!IsSegment(seg) || seg->IsRunHead()) return;
-                if (TCella* head = InputNeighbour(*seg, 0)) seg->TypeCode = head->TypeCode;
+            ForCellsOn(c, r, [&](TCella* cell) {
+                if (!IsSegment(cell) || cell->IsRunHead()) return;
+                if (TCella* head = InputNeighbour(*cell, 0)) cell->TypeCode = head->TypeCode;
             });
 }
 
@@ -355,7 +344,7 @@ void Analysis::BuildChains() {
                 cell->NextCell = nullptr;
                 cell->NextOutlet = nullptr;
                 if (IsSegment(cell) && !cell->IsRunHead()) continue;
-                if (cell->TypeCode == CodeHeadEnd && !headEnd) {
+                if (!headEnd && cell->HasRole(RoleGridAnchor)) {
                     headEnd = cell;
                 } else {
                     if (lastCell)
@@ -364,7 +353,7 @@ void Analysis::BuildChains() {
                         firstCell = cell;
                     lastCell = cell;
                 }
-                if (cell->Kind == KindOutlet) {
+                if (cell->HasRole(RoleOutlet)) {
                     if (lastOutlet)
                         lastOutlet->NextOutlet = cell;
                     else

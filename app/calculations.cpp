@@ -55,8 +55,7 @@ float Difference(float a, float b) {
 void TGridData::RunRequiredLevelPass() {
     if (!Anchor) return;
     const uint32_t stamp = NextPassNumber();
-    for (TCella* cell = Anchor; cell; cell = cell->NextCell)
-        cell->ComputeRequiredLevels(nullptr, nullptr, stamp);
+    for (TCella* cell = Anchor; cell; cell = cell->NextCell) cell->ComputeRequiredLevels({}, {}, stamp);
 }
 
 // ---- Project level ----

@@ -109,7 +109,7 @@ bool TGridData::InsideUsableArea(const TCellRect& r) const {
 
 bool TGridData::HoldsHeadEnd() const {
     for (TCella* cell : cells_)
-        if (cell && cell->TypeCode == CodeHeadEnd) return true;
+        if (cell && cell->HasRole(RoleGridAnchor)) return true;
     return false;
 }
 
@@ -118,7 +118,7 @@ bool TGridData::InsertCell(std::unique_ptr<TCella> owned, bool recordUndo, int32
     TCella* cell = owned.get();
     separation_log::CellsChanged();
     const TCellRect rect = cell->GetGridRect();
-    const bool anchor = cell->TypeCode == CodeHeadEnd;
+    const bool anchor = cell->HasRole(RoleGridAnchor);
     // The anchor may stand in the rows kept for it, but like any cell it must
     // lie on the grid; a grid holds one anchor only.
     const bool fits = anchor
@@ -135,8 +135,7 @@ bool TGridData::InsertCell(std::unique_ptr<TCella> owned, bool recordUndo, int32
 
     int removed = 0;
     auto displace = [&](TCella* there) {
-        const int32_t code = there->TypeCode;
-        const bool byDesign = code == CodeCable || code == CodeEntryAnchor || code == CodeExitAnchor;
+        const bool byDesign = there->HasRole(RoleGivesWay);
         if (!RemoveCell(there, recordUndo, CaptionRemoval)) return;
         ++removed;
         if (!byDesign) ++DisplacedCells;
@@ -290,7 +289,7 @@ int TGridData::RemoveCellsIn(const TCellRect& rect, bool recordUndo, int32_t cap
         for (int32_t r = top; r <= bottom; ++r) {
             TCella* cell = CellAt(c, r);
             for (TCella* x : {cell, cell ? cell->Overlay : nullptr})
-                if (x && x->TypeCode != CodeHeadEnd && !gone.count(x) && LiftCell(x)) {
+                if (x && !x->HasRole(RoleGridAnchor) && !gone.count(x) && LiftCell(x)) {
                     gone.insert(x);
                     lifted.push_back(x);
                 }
@@ -419,13 +418,13 @@ bool TGridData::FindAnchorColumn(int32_t& column, int32_t& row) const {
     for (int32_t c = 0; c < Columns; ++c) {
         if (Rows < 1) break;
         TCella* top = cells_[Index(c, 0)];
-        if (top && top->TypeCode == CodeHeadEnd) {
+        if (top && top->HasRole(RoleGridAnchor)) {
             column = c;
             row = 0;
             return true;
         }
         TCella* bottom = cells_[Index(c, Rows - 1)];
-        if (bottom && bottom->TypeCode == CodeHeadEnd) {
+        if (bottom && bottom->HasRole(RoleGridAnchor)) {
             column = c;
             row = Rows - 1;
             return true;
@@ -528,13 +527,13 @@ void TGridData::GetMinimumSize(int32_t& columns, int32_t& rows) const {
 
 bool TGridData::HasComponents() const {
     for (TCella* cell : cells_)
-        if (cell && cell->TypeCode != CodeHeadEnd) return true;
+        if (cell && !cell->HasRole(RoleGridAnchor)) return true;
     return false;
 }
 
 bool TGridData::HasEarthSymbol() const {
     for (TCella* cell : cells_)
-        if (cell && cell->TypeCode == CodeEarth) return true;
+        if (cell && cell->HasRole(RoleEarth)) return true;
     return false;
 }
 
@@ -547,7 +546,7 @@ bool TGridData::AllCellsDescribed(bool strict) const {
         // A cable segment that touches no component needs no data even for
         // the estimate: for a cable that is what NeedsNoDescription answers
         // (a bridge answers yes always, so it passes in the lenient form only).
-        if (cell->TypeCode == CodeCable && cell->NeedsNoDescription()) continue;
+        if (cell->NeedsNoDescription() && cell->HasRole(RoleIdleNeedsNoData)) continue;
         if (!strict && cell->NeedsNoDescription()) continue;
         return false;
     }

@@ -127,16 +127,17 @@ void TFiltroAttivo::ReadDataDialogDefault(TDatiComponenti* dialog) {
     }
 }
 
-bool TFiltroAttivo::OpenDataDialog() {
-    TDatiComponenti* dialog = ComponentDataForm();
-    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
-    dialog->ResetSections();
-    dialog->ShowModuleTabs = 1;
-    dialog->ShowBandRows = 0;
-    dialog->ElectricalWord = ModuleElectrical;
-    dialog->PositionsWord = ModulePositions;
-    dialog->ArrangeLayout();
-    return EditData(dialog);
+TCellDescription TFiltroAttivo::DescribeModule(const char* typeName, const char* letters, int counter) const {
+    TCellDescription d = TCellaAutoMix::Describe();
+    d.TypeName = typeName;
+    d.ShortLetters = letters;
+    d.Counter = counter;
+    d.Sheet.Use = TSheetUse::Form;
+    d.Sheet.ShowModuleTabs = true;
+    d.Sheet.ShowBandRows = false;
+    d.Sheet.ElectricalWord = ModuleElectrical;
+    d.Sheet.PositionsWord = ModulePositions;
+    return d;
 }
 
 // The arrangement pairs the program keeps prototypes for; another has none.
@@ -218,10 +219,8 @@ TFiltroAT::TFiltroAT(TGridData* owner, int32_t orientation, int32_t mirrored, in
     Module().bandSystem = BandSystem;
 }
 
-AnsiString TFiltroAT::GetShortCode() const { return ShortCodeWith("Fa"); }
-AnsiString TFiltroAT::GetTypeName() const { return "Filtro attivo "; }
-void TFiltroAT::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, ActiveFilterCounter);
+TCellDescription TFiltroAT::Describe() const {
+    return DescribeModule("Filtro attivo ", "Fa", ActiveFilterCounter);
 }
 
 TFiltroCAG::TFiltroCAG(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
@@ -234,10 +233,8 @@ TFiltroCAG::TFiltroCAG(TGridData* owner, int32_t orientation, int32_t mirrored, 
     Module().bandSystem = BandSystem;
 }
 
-AnsiString TFiltroCAG::GetShortCode() const { return ShortCodeWith("Fa"); }
-AnsiString TFiltroCAG::GetTypeName() const { return "Filtro attivo CAG "; }
-void TFiltroCAG::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, ActiveFilterCounter);
+TCellDescription TFiltroCAG::Describe() const {
+    return DescribeModule("Filtro attivo CAG ", "Fa", ActiveFilterCounter);
 }
 std::span<const int32_t> TFiltroCAG::RowMap() const { return AgcRowMap; }
 int32_t TFiltroCAG::CheckedStageRows() const { return 6; }
@@ -255,10 +252,8 @@ TModulatore::TModulatore(TGridData* owner, int32_t orientation, int32_t mirrored
     Module().bandSystem = BandSystem;
 }
 
-AnsiString TModulatore::GetShortCode() const { return ShortCodeWith("Mo"); }
-AnsiString TModulatore::GetTypeName() const { return "Modulatore "; }
-void TModulatore::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, ModulatorCounter);
+TCellDescription TModulatore::Describe() const {
+    return DescribeModule("Modulatore ", "Mo", ModulatorCounter);
 }
 std::span<const int32_t> TModulatore::RowMap() const { return ModulatorRowMap; }
 bool TModulatore::IsSignalStart() const { return true; }
@@ -366,10 +361,8 @@ TConvertitore::TConvertitore(TGridData* owner, int32_t orientation, int32_t mirr
     Module().bandSystem = BandSystem;
 }
 
-AnsiString TConvertitore::GetShortCode() const { return ShortCodeWith("Cv"); }
-AnsiString TConvertitore::GetTypeName() const { return "Convertitore "; }
-void TConvertitore::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, ConverterCounter);
+TCellDescription TConvertitore::Describe() const {
+    return DescribeModule("Convertitore ", "Cv", ConverterCounter);
 }
 bool TConvertitore::IsAutoMixModule() const { return Variant == 0; }
 

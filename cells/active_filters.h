@@ -28,7 +28,6 @@ public:
     void Load(TStream& stream, int32_t version) override;
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
-    bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     // The common line is handed on first; the module adds its channels on the second step.
@@ -44,6 +43,9 @@ public:
     TModuloFiltro& Module() const { return *Modules->head; }
 
 protected:
+    // A module's description under its names: a module of the common line,
+    // its form of module tabs without band rows.
+    TCellDescription DescribeModule(const char* typeName, const char* letters, int counter) const;
     // Dialog row i shows stage row RowMap()[i].
     virtual std::span<const int32_t> RowMap() const;
     // The stage rows the data check needs.
@@ -60,9 +62,7 @@ public:
               int32_t inputArrangement, int32_t outputArrangement);
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
-    AnsiString GetTypeName() const override;
+    TCellDescription Describe() const override;
 };
 
 class TFiltroCAG : public TFiltroAttivo {
@@ -71,9 +71,7 @@ public:
                int32_t inputArrangement, int32_t outputArrangement);
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
-    AnsiString GetTypeName() const override;
+    TCellDescription Describe() const override;
 
 protected:
     std::span<const int32_t> RowMap() const override;
@@ -87,12 +85,11 @@ public:
                 int32_t outputArrangement);
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    TCellDescription Describe() const override;
     // Older records kept the output channel in slot 0.
     void Load(TStream& stream, int32_t version) override;
     // The audio/video feed enters under a cable reaching into the box.
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     TCella* GetPrototype() const override;
@@ -100,7 +97,6 @@ public:
     // A source: its module makes its channel.
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void GetPortLevelText(TRichEdit* report) override;
-    AnsiString GetTypeName() const override;
     void AdjustLossTables() override;
     bool IsSignalStart() const override;
 
@@ -114,18 +110,16 @@ public:
                   int32_t inputArrangement, int32_t outputArrangement);
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    TCellDescription Describe() const override;
     // Variant 1 stands on one square.
     TCellRect GetGridRect() const override;
     // Older records carry its kind after the module.
     void Load(TStream& stream, int32_t version) override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     bool CheckData(const AnsiString& prefix) override;
     bool IsAutoMixModule() const override;
-    AnsiString GetTypeName() const override;
 
     // The conversion kind, 0 to 7 (the low bits of the module's flags).
     int32_t ConversionKind() const;

@@ -80,21 +80,23 @@ constexpr const char* WideBandCaptions[AmpColumns] = {
 
 }  // namespace
 
-bool TAmplificatore::OpenDataDialog() {
-    TDatiComponenti* dialog = ComponentDataForm();
-    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
-    if (TypeCode == CodeAmplificatoreA)
-        for (int32_t j = 0; j < 6; ++j) dialog->RowCaption[j]->Text = LevellingCaptions[j];
-    else
-        for (int32_t j = 0; j < AmpColumns; ++j) dialog->RowCaption[j]->Text = StageCaptions[j];
-    dialog->ResetSections();
-    dialog->SetPortFlags(TypeCode == CodeAmplificatore ? PlainAmplifierLines : AllStageLines);
-    dialog->ModuleCount = NumInputs;
-    dialog->SetPortCaptions("Uscite", "Uscite", "Ingressi");
-    dialog->ElectricalWord = AmplifierElectrical | (NumThroughOutputs == 1 ? SingleOutputElectrical : 0);
-    dialog->CaptionModulo->Text = "Amplif. selezionato";
-    dialog->ArrangeLayout();
-    return EditData(dialog);
+TCellDescription TAmplificatore::Describe() const {
+    TCellDescription d = NamedWithForm("Amplificatore ", "A", AmplifierCounter);
+    TDataSheet& sheet = d.Sheet;
+    for (int32_t j = 0; j < AmpColumns; ++j) sheet.RowCaptions[static_cast<size_t>(j)] = StageCaptions[j];
+    sheet.PortRows = TypeCode == CodeAmplificatore ? PlainAmplifierLines : AllStageLines;
+    sheet.ModuleCount = NumInputs;
+    sheet.PortCaptions = {"Uscite", "Uscite", "Ingressi"};
+    sheet.ElectricalWord = AmplifierElectrical | (NumThroughOutputs == 1 ? SingleOutputElectrical : 0);
+    sheet.ModuleCaption = "Amplif. selezionato";
+    return d;
+}
+
+TCellDescription TAmplificatoreA::Describe() const {
+    TCellDescription d = TAmplificatore::Describe();
+    d.Sheet.RowCaptions = {};
+    for (int32_t j = 0; j < 6; ++j) d.Sheet.RowCaptions[static_cast<size_t>(j)] = LevellingCaptions[j];
+    return d;
 }
 
 void TAmplificatoreA::FillDataDialogDefault(TDatiComponenti* dialog) {
@@ -155,21 +157,23 @@ bool TAmplificatoreA::CheckData(const AnsiString& prefix) {
 
 // ---- The wide-band amplifier ----
 
-bool TTerrestre::OpenDataDialog() {
-    TDatiComponenti* dialog = ComponentDataForm();
-    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
-    for (int32_t j = 0; j < AmpColumns; ++j) dialog->RowCaption[j]->Text = WideBandCaptions[WideBandOrder[j]];
-    dialog->ResetSections();
-    dialog->SetPortFlags(AllStageLines);
-    dialog->ModuleCount = NumInputs;
-    dialog->SetPortCaptions("Uscite", "Uscite", "Ingressi");
-    dialog->ElectricalWord = WideBandElectrical;
-    dialog->CaptionModulo->Text = "Ingresso selezionato";
-    dialog->ArrangeLayout();
+TCellDescription TTerrestre::Describe() const {
+    TCellDescription d = NamedWithForm("Ampli/Mix larga banda ", "Tr", WideBandCounter);
+    TDataSheet& sheet = d.Sheet;
+    for (int32_t j = 0; j < AmpColumns; ++j)
+        sheet.RowCaptions[static_cast<size_t>(j)] = WideBandCaptions[WideBandOrder[j]];
+    sheet.PortRows = AllStageLines;
+    sheet.ModuleCount = NumInputs;
+    sheet.PortCaptions = {"Uscite", "Uscite", "Ingressi"};
+    sheet.ElectricalWord = WideBandElectrical;
+    sheet.ModuleCaption = "Ingresso selezionato";
+    return d;
+}
+
+void TTerrestre::FinishDataForm(TDatiComponenti& form) {
     for (int32_t j = 0; j < AmpColumns; ++j)
         for (int32_t b = FirstSatelliteBand; b <= LastSatelliteBand && b < DialogBandColumns; ++b)
-            dialog->ValueEdit[j][b]->Visible = false;
-    return EditData(dialog);
+            form.ValueEdit[j][b]->Visible = false;
 }
 
 void TTerrestre::FillDataDialogDefault(TDatiComponenti* dialog) { FillDataDialog(dialog, WideBandOrder); }

@@ -145,7 +145,7 @@ float TAmplificatore::GetRow1Attenuation(int32_t input, int32_t, int32_t band) c
 
 // ---- Required levels ----
 
-void TAmplificatore::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TAmplificatore::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     if (!EnterPass(stamp)) return;
     ResetInputLevels();
     for (int32_t o = 0; o < NumOutputs; ++o)
@@ -200,7 +200,7 @@ void TAmplificatore::ComputeSignalLevels(uint32_t stamp) {
 // its input range, so no level window crosses it: it asks nothing of the
 // line above (which keeps the window the rest of the network asks) and
 // hands the line below a window that cannot be computed.
-void TAmplificatoreA::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TAmplificatoreA::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     if (!EnterPass(stamp)) return;
     ResetInputLevels();
     for (int32_t o = 0; o < NumOutputs; ++o)

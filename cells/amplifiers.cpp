@@ -171,14 +171,6 @@ void TAmplificatore::GetPortName(TInfoMousePos& position) {
 
 // ---- Texts, numbering, prototypes ----
 
-AnsiString TAmplificatore::GetShortCode() const { return ShortCodeWith("A"); }
-
-AnsiString TAmplificatore::GetTypeName() const { return "Amplificatore "; }
-
-void TAmplificatore::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, AmplifierCounter);
-}
-
 // Two series per code: n lines through n ways, and one line to n outputs.
 TCella* TAmplificatore::GetPrototype() const {
     if (NumInputs == NumThroughOutputs) return FindPrototype({TypeCode, NumInputs, 0, 0});
@@ -325,14 +317,6 @@ void TTerrestre::GetPortName(TInfoMousePos& position) {
         position.ThroughOutput = 0;
         position.PortName = "uscita";
     }
-}
-
-AnsiString TTerrestre::GetShortCode() const { return ShortCodeWith("Tr"); }
-
-AnsiString TTerrestre::GetTypeName() const { return "Ampli/Mix larga banda "; }
-
-void TTerrestre::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, WideBandCounter);
 }
 
 TCella* TTerrestre::GetPrototype() const {

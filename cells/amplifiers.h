@@ -95,7 +95,9 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    // "Amplificatore ", "A"; a form page per input, a value row per column
+    // of its table (gain, noise figure and maximum output only for code 21).
+    TCellDescription Describe() const override;
     // Older records: counts after the base record, regulation groups, the
     // anchor of several outputs and the column order.
     void Load(TStream& stream, int32_t version) override;
@@ -104,12 +106,10 @@ public:
     void ConvertOldFlags(const uint8_t (&flags)[5]) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
-    bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     bool AllowsAutoChoice() const override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     // The automatic regulation.
     void SpreadStamp(uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
@@ -125,7 +125,6 @@ public:
     void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) override;
     void ComputeReachWindows() override;
     void GetPortName(TInfoMousePos& position) override;
-    AnsiString GetTypeName() const override;
     // Codes 21 and 22 stand in for each other where the cell asks so.
     bool IsSameKind(const TCella* other) const override;
     void ComputeBandMask() override;
@@ -160,11 +159,13 @@ public:
     void Load(TStream& stream, int32_t version) override;
     // The levelling amplifier had no flags.
     void ConvertOldFlags(const uint8_t (&flags)[5]) override;
+    // An amplifier's form with the levelling amplifier's row captions.
+    TCellDescription Describe() const override;
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
     bool CheckData(const AnsiString& prefix) override;
     // Every line passes the windows on (see the notes in the passes).
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
 
 protected:
@@ -181,16 +182,18 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    // "Ampli/Mix larga banda ", "Tr"; a form page per input with its columns
+    // in the amplifier's line order.
+    TCellDescription Describe() const override;
+    // The satellite bands' value cells stay hidden.
+    void FinishDataForm(TDatiComponenti& form) override;
     // Records older than version 20000 carry the counts; older than 40000
     // have no regulation groups.
     void Load(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
-    bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     // The automatic regulation against what arrives on each input.
@@ -200,7 +203,6 @@ public:
     // The head end's blocks stand as drawn.
     bool Rotate(int32_t n) override;
     void GetPortName(TInfoMousePos& position) override;
-    AnsiString GetTypeName() const override;
     void AdjustLossTables() override;
 
     TCellLayout Layout() const override;

@@ -65,7 +65,7 @@ void TAncora::Join(TCella* entry, TCella* exit) {
 
 // ---- Passes: windows and lists are copied straight through ----
 
-void TAncora::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TAncora::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     RequiredLevelsThrough(minLevels, maxLevels, stamp);
 }
 
@@ -151,7 +151,11 @@ bool TAncoraI::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     return true;
 }
 
-AnsiString TAncoraI::GetTypeName() const { return "Punto ingresso "; }
+TCellDescription TAncoraI::Describe() const {
+    TCellDescription d = TAncora::Describe();
+    d.TypeName = "Punto ingresso ";
+    return d;
+}
 
 void TAncoraI::LinkAnchor(TCella* partner) { LinkExitAnchor(partner); }
 
@@ -180,7 +184,11 @@ bool TAncoraO::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
     return true;
 }
 
-AnsiString TAncoraO::GetTypeName() const { return "Punto uscita "; }
+TCellDescription TAncoraO::Describe() const {
+    TCellDescription d = TAncora::Describe();
+    d.TypeName = "Punto uscita ";
+    return d;
+}
 
 void TAncoraO::LinkAnchor(TCella* partner) { LinkEntryAnchor(partner); }
 

@@ -21,12 +21,13 @@ public:
     void AllocLinks() override;
     void SetPortCounts() override;
     bool CheckData(const AnsiString& prefix) override;
-    // A form with no data rows: the anchor is always described.
-    bool OpenDataDialog() override;
+    // No short code; gives way to a new cell; a form with no data rows (the
+    // anchor is always described).
+    TCellDescription Describe() const override;
     void GetPortName(TInfoMousePos& position) override;
     void GetPortLevelText(TRichEdit* report) override;
     bool IsEstimateItem() const override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void PushSeparation(int32_t port, int32_t band, float limit) override;
@@ -59,7 +60,7 @@ public:
     // One square, its output below it.
     TCellLayout Layout() const override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    AnsiString GetTypeName() const override;
+    TCellDescription Describe() const override;
     void LinkAnchor(TCella* partner) override;
     // Links an exit anchor (type code 53) to this entry anchor.
     void LinkExitAnchor(TCella* exit);
@@ -76,7 +77,7 @@ public:
     // One square, its input on its top.
     TCellLayout Layout() const override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    AnsiString GetTypeName() const override;
+    TCellDescription Describe() const override;
     void LinkAnchor(TCella* partner) override;
     // Links this exit anchor to an entry anchor (type code 52).
     void LinkEntryAnchor(TCella* entry);

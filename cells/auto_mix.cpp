@@ -67,6 +67,12 @@ void TCellaAutoMix::SetPortCounts() {
 
 bool TCellaAutoMix::IsAutoMixModule() const { return true; }
 
+TCellDescription TCellaAutoMix::Describe() const {
+    TCellDescription d;
+    if (IsAutoMixModule()) d.Roles = RoleJoinsByJumpers;
+    return d;
+}
+
 void TCellaAutoMix::SpreadStamp(uint32_t) {}
 
 bool TCellaAutoMix::Rotate(int32_t) { return false; }

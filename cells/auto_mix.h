@@ -69,6 +69,8 @@ public:
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void Assign(TCella* target) override;
     bool IsAutoMixModule() const override;
+    // A module of the common line joins its neighbours of the line by jumpers.
+    TCellDescription Describe() const override;
     void SpreadStamp(uint32_t stamp) override;
     bool Rotate(int32_t n) override;
     void GetPortName(TInfoMousePos& position) override;
@@ -106,16 +108,16 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    // "Amplificatore ", "Af"; joins the modules by jumpers; the form shows
+    // its columns in line order, a page per amplifier of its arrangement.
+    TCellDescription Describe() const override;
     // The plain cell record, with the conversions of older files.
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;
     void SetBandSystem(TSistemaBande* system) override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
-    bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     bool IsAutoMixModule() const override;
@@ -129,7 +131,6 @@ public:
     bool Mirror() override;
     // Only a half turn.
     bool Rotate(int32_t n) override;
-    AnsiString GetTypeName() const override;
     void AdjustLossTables() override;
 
     // The designer's searches of a library list: the same kind, brand and

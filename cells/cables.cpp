@@ -145,10 +145,49 @@ TNCavo::TNCavo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t 
 
 TNCavo::~TNCavo() = default;
 
-AnsiString TNCavo::GetShortCode() const {
-    if (IsBridge()) return ShortCodeWith("K");
-    if (PassAttenuation() == CableLengthUncounted) return "*";
-    return ShortCodeWith("C");
+TCellDescription TNCavo::Describe() const {
+    TCellDescription d;
+    d.TypeName = "Cavo ";
+    d.Roles = RoleCableSegment;
+    TDataSheet& sheet = d.Sheet;
+    sheet.Use = TSheetUse::Form;
+    sheet.RowCaptions[0] = "Attenuazione  [dB/100m]";
+    sheet.RowCaptions[1] = "Lunghezza  [m]";
+    sheet.ShowCommercial = false;
+    if (IsBridge()) {
+        d.ShortLetters = "K";
+        d.Counter = BridgeCounter;
+        sheet.Name = "Ponte ";
+        sheet.PortRows = 0;
+        sheet.ShowSignals = false;
+        sheet.ShowBandRows = false;
+    } else {
+        d.Roles |= RoleGivesWay | RoleIdleNeedsNoData;
+        if (PassAttenuation() == CableLengthUncounted) {
+            d.ShortLetters = "*";
+        } else {
+            d.ShortLetters = "C";
+            d.Counter = CableCounter;
+        }
+        sheet.Name = "Cavo ";
+        sheet.PortRows = 2;
+        sheet.ShowAuxArticles = false;
+    }
+    return d;
+}
+
+void MakeJumper(TCella& segment, bool jumper) {
+    static constexpr const char* CablesCategory = "Cavi";
+    static constexpr const char* JumpersCategory = "Ponti";
+    if (jumper) {
+        if (segment.TypeCode == CodeCable && segment.Category == CablesCategory)
+            segment.Category = JumpersCategory;
+        segment.TypeCode = CodeBridge;
+    } else {
+        if (segment.TypeCode == CodeBridge && segment.Category == JumpersCategory)
+            segment.Category = CablesCategory;
+        segment.TypeCode = CodeCable;
+    }
 }
 
 float TNCavo::PassAttenuation() const { return Attenuation->Get3(0, ColumnLength, 0); }
@@ -256,14 +295,6 @@ bool TNCavo::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
 bool TNCavo::IsRunHead() const { return RunEnd != 0; }
 void TNCavo::SetRunHead(bool head) { RunEnd = head ? 1 : 0; }
 bool TNCavo::KeepsOffRunHead() const { return false; }
-
-void TNCavo::TakeSequenceNumber(TContatoriCategoria& counters) {
-    if (IsBridge()) {
-        TakeFromCounter(counters, BridgeCounter);
-    } else if (PassAttenuation() != CableLengthUncounted) {
-        TakeFromCounter(counters, CableCounter);
-    }
-}
 
 bool TNCavo::Mirror() {
     if (Bend) {
@@ -452,13 +483,11 @@ bool TNCavo::NeedsNoDescription() const { return RunEnd == 0 || IsBridge(); }
 
 bool TNCavo::AllowsAutoChoice() const { return RunEnd == 0 || Described != 0; }
 
-AnsiString TNCavo::GetTypeName() const { return "Cavo "; }
-
 AnsiString TNCavo::ReportHeading() const { return IsBridge() ? "Ponte " : "Cavo "; }
 
 // ---- Level passes ----
 
-void TNCavo::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TNCavo::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     if (!EnterPass(stamp)) return;
     ResetInputLevels();
     TCella* next = OutputNeighbour(*this, 0);

@@ -44,7 +44,12 @@ public:
     // The labels of a run end on printed schemes: length, article code, short code.
     void DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                                int32_t zoom, int32_t flags) override;
-    AnsiString GetShortCode() const override;
+    // A cable ("Cavo ", "C") or a jumper ("K"), each numbered in its
+    // category; a cable whose length does not count shows "*" and takes no
+    // number. A cable piece gives way to a new cell; a jumper does not.
+    TCellDescription Describe() const override;
+    // Hides the length's band cells past the first.
+    void FinishDataForm(TDatiComponenti& form) override;
     // Repaints every segment of the run.
     void Invalidate() override;
     void Load(TStream& stream, int32_t version) override;
@@ -58,7 +63,6 @@ public:
     TCellLayout Layout() const override;
     // Takes the line on from the side it arrives on.
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     // The form edits the run head: loss per 100 m and length.
@@ -74,7 +78,7 @@ public:
     std::unique_ptr<TCella> Clone() override;
     bool NeedsNoDescription() const override;
     bool AllowsAutoChoice() const override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void PushSeparation(int32_t port, int32_t band, float limit) override;
@@ -86,7 +90,6 @@ public:
     bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
                      int32_t further) override;
     void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) override;
-    AnsiString GetTypeName() const override;
     // A bridge's report opens with "Ponte ", a cable's with "Cavo ".
     AnsiString ReportHeading() const override;
     bool CanOverlapCell() const override;
@@ -199,3 +202,8 @@ int32_t OldCableColour(int32_t index);
 
 // A cell read from an old record that stands for cables: a TCavo.
 bool IsOldCable(const TCella* cell);
+
+// The grid analysis makes the head of a run of cable pieces a jumper (between
+// two cells that join by jumpers) or a cable: its type code follows, and a
+// category that names the one becomes the other's.
+void MakeJumper(TCella& segment, bool jumper);

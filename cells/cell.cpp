@@ -58,7 +58,13 @@ TCella::~TCella() { separation_log::CellsChanged(); }
 
 void TCella::DrawSymbol(TCanvas*, int32_t, int32_t, int32_t, int32_t, int32_t) {}
 
-AnsiString TCella::GetShortCode() const { return AnsiString(); }
+TCellDescription TCella::Describe() const { return TCellDescription{}; }
+
+AnsiString TCella::GetShortCode() const {
+    const TCellDescription d = Describe();
+    if (!d.ShortLetters) return AnsiString();
+    return d.Counter ? ShortCodeWith(d.ShortLetters) : AnsiString(d.ShortLetters);
+}
 
 void TCella::InvalidateArea() {
     if (!Owner || !Owner->Window) return;
@@ -131,7 +137,9 @@ bool TCella::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     return true;
 }
 
-void TCella::TakeSequenceNumber(TContatoriCategoria&) {}
+void TCella::TakeSequenceNumber(TContatoriCategoria& counters) {
+    if (const std::optional<int> counter = Describe().Counter) TakeFromCounter(counters, *counter);
+}
 
 // ---- Component-data dialog: the protocol is in dialog_protocol.cpp ----
 
@@ -242,7 +250,7 @@ bool TCella::Rotate(int32_t n) {
 
 bool TCella::FindModelForAttenuation(TCella*, int32_t, bool, bool) { return false; }
 
-AnsiString TCella::GetTypeName() const { return AnsiString(); }
+AnsiString TCella::GetTypeName() const { return Describe().TypeName; }
 
 bool TCella::IsSameKind(const TCella* other) const {
     return other && other->TypeCode == TypeCode && other->Inputs == Inputs &&

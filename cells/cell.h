@@ -14,6 +14,7 @@
 #include <span>
 #include <vector>
 
+#include "cells/description.h"
 #include "cells/drawing.h"
 #include "cells/layout.h"
 #include "core/cell_codes.h"
@@ -95,6 +96,10 @@ constexpr int CategorySize = 30;  // as stored; the field itself holds 32
 constexpr int AuxLibrarySize = 20;
 constexpr int AuxCodeSize = 20;
 
+// Per-band level limits handed down the required-level pass: one value per
+// band slot, or empty for none (the options' limits then apply).
+using TBandLimits = std::span<const float>;
+
 // Port numbers of the outlet-separation search: below this an output port,
 // from this on an input port (PortInputBase + k for input k).
 constexpr int32_t PortInputBase = 300;
@@ -122,7 +127,7 @@ public:
     // 3. The symbol, then, above detail level 1 and at the top-left square,
     //    the short code: green when described, red when not.
     virtual void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom);
-    // 4. Category letters and sequence number; empty in the base.
+    // 4. Category letters and sequence number, from the description.
     virtual AnsiString GetShortCode() const;
     // 5. Repaints every square of the grid rectangle.
     virtual void InvalidateArea();
@@ -157,7 +162,7 @@ public:
     //     analysis; the base places its layout, the line leaving each through
     //     output needing a termination when the arriving one does.
     virtual bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue);
-    // 18. Takes the next number of the cell's category; nothing in the base.
+    // 18. Takes the next number of the category the description names.
     virtual void TakeSequenceNumber(TContatoriCategoria& counters);
     // 19-22. The component-data dialog. order[j] is the Attenuation column
     //        shown as value row j (negative: none); rows past its end show none.
@@ -167,7 +172,8 @@ public:
     virtual void ReadDataDialogDefault(TDatiComponenti* dialog);
     // 23. One edit in the dialog; true when confirmed.
     virtual bool EditData(TDatiComponenti* dialog);
-    // 24. Prepares the dialog for the class and edits; the base only marks the cell described.
+    // 24. Prepares the dialog from the description's sheet and edits; without
+    //     a form, marks the cell described or leaves it as the sheet says.
     virtual bool OpenDataDialog();
     // 25. The class's last-used prototype; none in the base.
     virtual TCella* GetPrototype() const;
@@ -191,8 +197,8 @@ public:
     virtual bool AllowsAutoChoice() const;
     virtual bool IsAutoMixModule() const;
     // 36-38. Level passes. The two vectors of the
-    //        required-level pass are per-band limits or none.
-    virtual void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp);
+    //        required-level pass are per-band limits or empty.
+    virtual void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp);
     virtual void SpreadStamp(uint32_t stamp);
     virtual void ComputeSignalLevels(uint32_t stamp);
     // 39-45. Channel pass and outlet separation.
@@ -217,7 +223,7 @@ public:
                              int32_t band, int32_t further);
     virtual void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band);
     virtual void ComputeReachWindows();
-    // 54-56. Texts (the type name is empty in the base).
+    // 54-56. Texts (the type name is the description's).
     virtual void GetPortName(TInfoMousePos& position);
     virtual void WriteReport(TRichEdit* report, TInfoMousePos& position);
     virtual AnsiString GetTypeName() const;
@@ -294,7 +300,7 @@ public:
     // is one row of a level table (seven band vectors: tilt regulation,
     // maximum tilt regulation, gain regulation, maximum gain regulation, gain,
     // noise figure, maximum output level).
-    float InterpolateBandValue(const float* vector, int32_t band) const;
+    float InterpolateBandValue(std::span<const float> vector, int32_t band) const;
     float GainAtBand(TInfo::Block stage, int32_t band) const;
     float AddGains(float value, const TInfo* list1, const TInfo* list2, int32_t index1, int32_t index2,
                    int32_t band) const;
@@ -317,11 +323,24 @@ public:
     virtual bool KeepsOffRunHead() const;
 
     // ---- What a class says of itself where the base would otherwise ask its code ----
+    // The class's description (cells/description.h): names and numbering,
+    // roles, the sheet of the component-data form. The base's GetTypeName,
+    // GetShortCode, TakeSequenceNumber, LabelsLoss and OpenDataDialog answer
+    // from it. The base describes a cell with no name, no number, no role
+    // and no form.
+    virtual TCellDescription Describe() const;
+    bool HasRole(TCellRole role) const { return Describe().Has(role); }
+    // Prepares the component-data form from a sheet, in the form's order:
+    // names and captions, its sections, the class's own touches
+    // (FinishDataForm) once it is laid out.
+    void PrepareDataForm(TDatiComponenti& form, const TDataSheet& sheet);
+    // What the class does to the laid-out form beyond its sheet; nothing in the base.
+    virtual void FinishDataForm(TDatiComponenti& form);
     // The name that opens the cell's report; the type name unless the class
     // names itself otherwise there.
     virtual AnsiString ReportHeading() const;
     // True when the printed label may show the cell's loss (column 0, row 0 of
-    // the attenuation table); false in the base.
+    // the attenuation table): the description's RoleLabelsLoss.
     virtual bool LabelsLoss() const;
     // The first box of "Dati elettrici" means something to some classes only:
     // FirstElectricBox gives its state from the power words (nothing where the
@@ -550,7 +569,7 @@ protected:
     // output i untreated (passes_through.cpp) ----
     // Each input asks what the cell downstream of its line asks; a line with
     // nothing downstream asks nothing.
-    void RequiredLevelsThrough(const float* minLevels, const float* maxLevels, uint32_t stamp);
+    void RequiredLevelsThrough(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp);
     // Each line's channel list takes what arrives on its input (the stamp
     // and the reset of the lists are the caller's).
     void ChannelsThrough(int32_t flags, uint32_t stamp);

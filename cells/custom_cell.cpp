@@ -163,13 +163,14 @@ void TCellaCustom::SetFootprint(int32_t columns, int32_t rows) {
     }
 }
 
-AnsiString TCellaCustom::GetShortCode() const { return ShortCodeWith("N"); }
-
-void TCellaCustom::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, CustomCounter);
+TCellDescription TCellaCustom::Describe() const {
+    TCellDescription d = NamedWithForm("Componente personalizzato ", "N", CustomCounter);
+    d.Sheet.PortRows = 0;
+    d.Sheet.ShowSignals = false;
+    d.Sheet.ShowBandRows = false;
+    d.Sheet.ShowStructure = true;
+    return d;
 }
-
-AnsiString TCellaCustom::GetTypeName() const { return "Componente personalizzato "; }
 
 TCella* TCellaCustom::GetPrototype() const { return FindPrototype({CodeCustom, NumInputs, NumOutputs, 0}); }
 
@@ -339,19 +340,6 @@ void TCellaCustom::Assign(TCella* target) {
     std::copy_n(OutputPoints.begin(), std::min(OutputPoints.size(), other->OutputPoints.size()),
                 other->OutputPoints.begin());
     other->MapAnchors();
-}
-
-bool TCellaCustom::OpenDataDialog() {
-    TDatiComponenti* d = ComponentDataForm();
-    if (!d) return false;
-    d->LabelNome->Caption = GetTypeName() + GetShortCode();
-    d->ResetSections();
-    d->SetPortFlags(0);
-    d->ShowSignals = 0;
-    d->ShowBandRows = 0;
-    d->ShowStructure = 1;
-    d->ArrangeLayout();
-    return EditData(d);
 }
 
 bool TCellaCustom::EditData(TDatiComponenti* dialog) {

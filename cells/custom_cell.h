@@ -52,7 +52,8 @@ public:
     // the drawing grid painted into the footprint.
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    // "Componente personalizzato ", "N"; the form shows its structure.
+    TCellDescription Describe() const override;
     // The footprint, turned and mirrored with the cell.
     // The footprint's squares, the inputs and outputs at their points.
     TCellLayout Layout() const override;
@@ -62,16 +63,14 @@ public:
     void Save(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     // Filled from the cell itself, never from a prototype; OK copies the
     // edited clone (structure and symbol included) into the cell.
     bool EditData(TDatiComponenti* dialog) override;
-    bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     // Base data, both grids, footprint and port points; the target maps its anchors.
     void Assign(TCella* target) override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t needsBand5,
                              uint8_t needsBand9) override;
@@ -81,7 +80,6 @@ public:
     void AcceptSeparation(int32_t port, int32_t band, float value, float limit) override;
     void GetPortName(TInfoMousePos& position) override;
     void GetPortLevelText(TRichEdit* report) override;
-    AnsiString GetTypeName() const override;
     void AdjustLossTables() override;
 
     // Rebuilds the anchor arrays from the structure: an entry anchor whose

@@ -74,7 +74,7 @@ void TCellaCustom::UnlinkAnchorsOutside() {
         }
 }
 
-void TCellaCustom::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TCellaCustom::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     if (!EnterPass(stamp)) return;
     TLinkScope links(*this);
     ResetInputLevels();

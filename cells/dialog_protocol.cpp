@@ -343,7 +343,58 @@ bool TCella::EditData(TDatiComponenti* dialog) {
     return accepted;
 }
 
+static_assert(SheetRows == DialogRows, "a sheet names the rows of a page");
+
+void TCella::FinishDataForm(TDatiComponenti&) {}
+
+void TCella::PrepareDataForm(TDatiComponenti& d, const TDataSheet& sheet) {
+    d.LabelNome->Caption = AnsiString(sheet.Name ? sheet.Name : Describe().TypeName) + GetShortCode();
+    for (int j = 0; j < SheetRows; ++j)
+        if (sheet.RowCaptions[static_cast<size_t>(j)])
+            d.RowCaption[j]->Text = sheet.RowCaptions[static_cast<size_t>(j)];
+    if (sheet.OutputConnectors) {
+        d.ComboConnOut->Items->Clear();
+        for (const char* item : *sheet.OutputConnectors) d.ComboConnOut->Items->Add(item);
+    }
+    d.ResetSections();
+    if (sheet.PortCaptions[0])
+        d.SetPortCaptions(sheet.PortCaptions[0], sheet.PortCaptions[1], sheet.PortCaptions[2]);
+    if (sheet.PortRows) d.SetPortFlags(*sheet.PortRows);
+    d.ElectricalWord = sheet.ElectricalWord;
+    d.PositionsWord = sheet.PositionsWord;
+    d.MainFunction = sheet.Stages;
+    d.ModuleCount = sheet.ModuleCount;
+    d.OutputCount = sheet.OutputCount;
+    d.DistinctRow[0] = sheet.DistinctRow;
+    if (sheet.ModuleCaption) d.CaptionModulo->Text = sheet.ModuleCaption;
+    if (sheet.OutputCaption) d.CaptionUscita->Text = sheet.OutputCaption;
+    if (sheet.FirstBoxCaption) {
+        d.CheckChiusuraDC->Caption = sheet.FirstBoxCaption;
+        d.CheckChiusuraDC->Visible = true;
+    }
+    d.ShowSignals = sheet.ShowSignals ? 1 : 0;
+    d.ShowBandRows = sheet.ShowBandRows ? 1 : 0;
+    d.ShowCommercial = sheet.ShowCommercial ? 1 : 0;
+    d.ShowAuxArticles = sheet.ShowAuxArticles ? 1 : 0;
+    d.ShowStructure = sheet.ShowStructure ? 1 : 0;
+    d.ShowModuleTabs = sheet.ShowModuleTabs ? 1 : 0;
+    std::copy(sheet.AntennaKind.begin(), sheet.AntennaKind.end(), d.AntennaKind);
+    std::copy(sheet.ChannelGrids.begin(), sheet.ChannelGrids.end(), d.ChannelGrids);
+    std::copy(sheet.ShowSwapButtons.begin(), sheet.ShowSwapButtons.end(), d.ShowSwapButtons);
+    d.OtherFeatures = sheet.OtherFeatures;
+    d.ArrangeLayout();
+    FinishDataForm(d);
+}
+
 bool TCella::OpenDataDialog() {
-    Described = 1;
-    return false;
+    const TDataSheet sheet = Describe().Sheet;
+    switch (sheet.Use) {
+    case TSheetUse::MarkDescribed: Described = 1; return false;
+    case TSheetUse::Nothing: return false;
+    case TSheetUse::Form: break;
+    }
+    TDatiComponenti* dialog = ComponentDataForm();
+    if (!dialog) return false;
+    PrepareDataForm(*dialog, sheet);
+    return EditData(dialog);
 }

@@ -348,7 +348,7 @@ void TCella::PaintWithLossLabel(TCanvas* canvas, int32_t column, int32_t row, in
         DrawLevelLabel(canvas, x, y, zoom, GetShortCode(), LevelNone, CellUndescribedColour);
 }
 
-bool TCella::LabelsLoss() const { return false; }
+bool TCella::LabelsLoss() const { return HasRole(RoleLabelsLoss); }
 
 void TCella::DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                                    int32_t zoom, int32_t flags) {

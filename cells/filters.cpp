@@ -21,15 +21,9 @@ TFiltro::TFiltro(TGridData* owner, int32_t orientation, int32_t mirrored, int32_
 
 TFiltro::~TFiltro() = default;
 
-AnsiString TFiltro::GetShortCode() const { return ShortCodeWith("F"); }
-
-void TFiltro::TakeSequenceNumber(TContatoriCategoria& counters) { TakeFromCounter(counters, FilterCounter); }
-
 void TFiltro::FillDataDialogDefault(TDatiComponenti* dialog) { FillDataDialog(dialog, FilterPageOrder); }
 
 void TFiltro::ReadDataDialogDefault(TDatiComponenti* dialog) { ReadDataDialog(dialog, FilterPageOrder); }
-
-AnsiString TFiltro::GetTypeName() const { return "Filtro "; }
 
 TFiltroS::TFiltroS(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TFiltro(owner, orientation, mirrored, column, row, CodeFiltroS) {}

@@ -15,15 +15,12 @@ public:
     // in cells/filters_symbol.cpp).
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
+    // "Filtro ", "F"; the form's one value row is the through attenuation.
+    TCellDescription Describe() const override;
     // The form's first value row is the through attenuation (column 1), its
     // second row column 0.
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
-    // One value row: the through attenuation.
-    bool OpenDataDialog() override;
-    AnsiString GetTypeName() const override;
 
 protected:
     TFiltro(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,

@@ -1,14 +1,10 @@
 // The filters in the component-data form: one value row, the through
 // attenuation per band.
 #include "cells/filters.h"
-#include "dialogs/component_data.h"
 
-bool TFiltro::OpenDataDialog() {
-    TDatiComponenti* dialog = ComponentDataForm();
-    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
-    dialog->RowCaption[0]->Text = "Atten. di passaggio  [dB]";
-    dialog->ResetSections();
-    dialog->SetPortFlags(1);
-    dialog->ArrangeLayout();
-    return EditData(dialog);
+TCellDescription TFiltro::Describe() const {
+    TCellDescription d = NamedWithForm("Filtro ", "F", FilterCounter);
+    d.Sheet.RowCaptions[0] = "Atten. di passaggio  [dB]";
+    d.Sheet.PortRows = 1;
+    return d;
 }

@@ -65,12 +65,21 @@ TAmplificatoreAt::~TAmplificatoreAt() = default;
 
 int32_t TAmplificatoreAt::UsedRows() const { return std::min<int32_t>(TableRows, 3); }
 
-AnsiString TAmplificatoreAt::GetShortCode() const { return ShortCodeWith("Af"); }
-
-AnsiString TAmplificatoreAt::GetTypeName() const { return "Amplificatore "; }
-
-void TAmplificatoreAt::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, FinalAmplifierCounter);
+TCellDescription TAmplificatoreAt::Describe() const {
+    TCellDescription d = NamedWithForm("Amplificatore ", "Af", FinalAmplifierCounter);
+    d.Roles = RoleJoinsByJumpers;
+    TDataSheet& sheet = d.Sheet;
+    for (int32_t j = 0; j < AmpColumns; ++j)
+        sheet.RowCaptions[static_cast<size_t>(j)] = FinalCaptions[FinalOrder[j]];
+    sheet.PortRows = AmpColumns;
+    sheet.ModuleCount = OutputArrangement() == AutoMixOutputBypass ? 3
+                        : InputArrangement() == AutoMixTwoInputs   ? 2
+                                                                   : 1;
+    sheet.Stages = FinalMainFunction;
+    sheet.ElectricalWord = FinalElectrical;
+    sheet.PositionsWord = FinalPositions;
+    if (sheet.ModuleCount > 1) sheet.ModuleCaption = "Amplif. selezionato";
+    return d;
 }
 
 bool TAmplificatoreAt::IsAutoMixModule() const { return false; }
@@ -304,23 +313,6 @@ bool TAmplificatoreAt::CheckData(const AnsiString& prefix) {
 void TAmplificatoreAt::FillDataDialogDefault(TDatiComponenti* dialog) { FillDataDialog(dialog, FinalOrder); }
 
 void TAmplificatoreAt::ReadDataDialogDefault(TDatiComponenti* dialog) { ReadDataDialog(dialog, FinalOrder); }
-
-bool TAmplificatoreAt::OpenDataDialog() {
-    TDatiComponenti* dialog = ComponentDataForm();
-    dialog->LabelNome->Caption = "Amplificatore " + GetShortCode();
-    for (int32_t j = 0; j < AmpColumns; ++j) dialog->RowCaption[j]->Text = FinalCaptions[FinalOrder[j]];
-    dialog->ResetSections();
-    dialog->SetPortFlags(AmpColumns);
-    dialog->ModuleCount = OutputArrangement() == AutoMixOutputBypass ? 3
-                          : InputArrangement() == AutoMixTwoInputs   ? 2
-                                                                     : 1;
-    dialog->MainFunction = FinalMainFunction;
-    dialog->ElectricalWord = FinalElectrical;
-    dialog->PositionsWord = FinalPositions;
-    if (dialog->ModuleCount > 1) dialog->CaptionModulo->Text = "Amplif. selezionato";
-    dialog->ArrangeLayout();
-    return EditData(dialog);
-}
 
 // ---- Designer ----
 

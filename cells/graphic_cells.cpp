@@ -58,7 +58,7 @@ void TCellaGrafica::SetPortCounts() {
 bool TCellaGrafica::PlaceOnGrid(const TNextCell&, TQNextCell&) { return true; }
 bool TCellaGrafica::CheckData(const AnsiString&) { return true; }
 bool TCellaGrafica::NeedsNoDescription() const { return true; }
-void TCellaGrafica::ComputeRequiredLevels(const float*, const float*, uint32_t) {}
+void TCellaGrafica::ComputeRequiredLevels(TBandLimits, TBandLimits, uint32_t) {}
 void TCellaGrafica::SpreadStamp(uint32_t) {}
 void TCellaGrafica::ComputeSignalLevels(uint32_t) {}
 void TCellaGrafica::WalkDownstream(TListaCanali*, int32_t, uint32_t) {}
@@ -69,13 +69,10 @@ void TCellaGrafica::GetPortLevelText(TRichEdit*) {}
 void TCellaGrafica::GetPortName(TInfoMousePos& position) { SetPortUnder(position, nullptr, AnsiString()); }
 bool TCellaGrafica::TakesPartInAnalysis() const { return false; }
 
-bool TCellaGrafica::OpenPlainDialog() {
-    TDatiComponenti* dialog = ComponentDataForm();
-    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
-    dialog->ResetSections();
-    dialog->SetPortFlags(0);
-    dialog->ArrangeLayout();
-    return EditData(dialog);
+TCellDescription TCellaGrafica::Symbol(const char* typeName, const char* letters, int counter) {
+    TCellDescription d = NamedWithForm(typeName, letters, counter);
+    d.Sheet.PortRows = 0;
+    return d;
 }
 
 // ---- Earth ----
@@ -92,6 +89,12 @@ void TTerra::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int3
 }
 
 bool TTerra::IsEstimateItem() const { return false; }
+
+TCellDescription TTerra::Describe() const {
+    TCellDescription d;
+    d.Roles = RoleEarth;
+    return d;
+}
 
 // ---- Power-supply block ----
 
@@ -120,17 +123,11 @@ TCellLayout TAlimentatoreSF::Layout() const {
     return layout;
 }
 
-AnsiString TAlimentatoreSF::GetShortCode() const { return ShortCodeWith("Al"); }
-
-void TAlimentatoreSF::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, PowerSupplyCounter);
+TCellDescription TAlimentatoreSF::Describe() const {
+    return Symbol("Alimentatore ", "Al", PowerSupplyCounter);
 }
 
-bool TAlimentatoreSF::OpenDataDialog() { return OpenPlainDialog(); }
-
 TCella* TAlimentatoreSF::GetPrototype() const { return FindPrototype({CodeAlimentatoreSF}); }
-
-AnsiString TAlimentatoreSF::GetTypeName() const { return "Alimentatore "; }
 
 // ---- Dish ----
 
@@ -141,15 +138,15 @@ TParabola::TParabola(TGridData* owner, int32_t orientation, int32_t mirrored, in
 
 TParabola::~TParabola() = default;
 
-AnsiString TParabola::GetShortCode() const { return ShortCodeWith("Pa"); }
+TCellDescription TParabola::Describe() const {
+    TCellDescription d = Symbol("Parabola ", "Pa", DishCounter);
+    d.Sheet.AntennaKind[0] = 1;
+    return d;
+}
 
 TCellRect TParabola::GetGridRect() const { return TCellRect{Row, Column, Row + 2, Column + 1}; }
 
-void TParabola::TakeSequenceNumber(TContatoriCategoria& counters) { TakeFromCounter(counters, DishCounter); }
-
 TCella* TParabola::GetPrototype() const { return FindPrototype({CodeParabola}); }
-
-AnsiString TParabola::GetTypeName() const { return "Parabola "; }
 
 bool TParabola::Mirror() {
     TCella::Mirror();
@@ -205,16 +202,6 @@ void TParabola::ReadDataDialogDefault(TDatiComponenti* dialog) {
     WindSpeed = ParseLevel(dialog->ComboVelocita->Text);
 }
 
-bool TParabola::OpenDataDialog() {
-    TDatiComponenti* dialog = ComponentDataForm();
-    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
-    dialog->ResetSections();
-    dialog->AntennaKind[0] = 1;
-    dialog->SetPortFlags(0);
-    dialog->ArrangeLayout();
-    return EditData(dialog);
-}
-
 // ---- Satellite receiver ----
 
 TRicevitoreSat::TRicevitoreSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
@@ -239,17 +226,11 @@ void TRicevitoreSat::SetPortCounts() {
 // Its squares and ports stand upright whatever its turn, as its captions do.
 TCellRect TRicevitoreSat::GetGridRect() const { return TCellRect{Row, Column, Row + 4, Column + 2}; }
 
-AnsiString TRicevitoreSat::GetShortCode() const { return ShortCodeWith("Rs"); }
-
-void TRicevitoreSat::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, SatReceiverCounter);
+TCellDescription TRicevitoreSat::Describe() const {
+    return Symbol("Ricevitore Sat ", "Rs", SatReceiverCounter);
 }
 
-bool TRicevitoreSat::OpenDataDialog() { return OpenPlainDialog(); }
-
 TCella* TRicevitoreSat::GetPrototype() const { return FindPrototype({CodeRicevitoreSat}); }
-
-AnsiString TRicevitoreSat::GetTypeName() const { return "Ricevitore Sat "; }
 
 bool TRicevitoreSat::IsSignalStart() const { return true; }
 

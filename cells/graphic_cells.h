@@ -28,7 +28,7 @@ public:
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     bool CheckData(const AnsiString& prefix) override;
     bool NeedsNoDescription() const override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     void SpreadStamp(uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) override;
@@ -42,8 +42,9 @@ public:
 protected:
     TCellaGrafica(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                   int32_t typeCode, int32_t kind);
-    // Name, no value lines, then the edit.
-    bool OpenPlainDialog();
+    // A description of a symbol with a name, a short code and its number,
+    // and a form of no value lines.
+    static TCellDescription Symbol(const char* typeName, const char* letters, int counter);
 };
 
 // Earth symbol: one square, described from the start, not priced.
@@ -56,6 +57,8 @@ public:
     // The symbol alone.
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     bool IsEstimateItem() const override;
+    // No name, no number, no form; the earth the estimate looks for.
+    TCellDescription Describe() const override;
 };
 
 // Power supply drawn as a block: one square on the network grid; on the
@@ -66,11 +69,9 @@ public:
     ~TAlimentatoreSF() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
-    bool OpenDataDialog() override;
+    // "Alimentatore ", "Al", numbered with the power supplies.
+    TCellDescription Describe() const override;
     TCella* GetPrototype() const override;
-    AnsiString GetTypeName() const override;
     // Old records kept the supply's own current where Current2 is now.
     void ConvertOldFlags(const uint8_t (&flags)[5]) override;
 
@@ -86,23 +87,21 @@ public:
     ~TParabola() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    // "Parabola ", "Pa"; the form shows the dish's mast data.
+    TCellDescription Describe() const override;
     // Always to the right of and below the anchor: a mirror only turns the
     // drawing round.
     TCellRect GetGridRect() const override;
     // The four values follow the base record from version 20000 on.
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
-    bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     void Assign(TCella* target) override;
     bool Mirror() override;
     // A dish is never turned.
     bool Rotate(int32_t n) override;
-    AnsiString GetTypeName() const override;
 
     float Diameter = LevelNone;    // cm
     float WindThrust = LevelNone;  // N
@@ -119,18 +118,16 @@ public:
     ~TRicevitoreSat() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    // "Ricevitore Sat ", "Rs".
+    TCellDescription Describe() const override;
     // Upright whatever its turn, as its captions are.
     TCellRect GetGridRect() const override;
     // One input, one through output.
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
-    bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     // Only empties its channel lists.
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
-    AnsiString GetTypeName() const override;
     bool IsSignalStart() const override;
 
     // Whether a cable at (column, row) takes the output below the receiver,

@@ -64,9 +64,12 @@ bool TTesta::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
 
 bool TTesta::IsEstimateItem() const { return false; }
 
-AnsiString TTesta::GetTypeName() const {
-    if (Owner && Owner->Kind == GridHeadEnd) return "Rete di distribuzione ";
-    return "Centrale di testa ";
+TCellDescription TTesta::Describe() const {
+    TCellDescription d;
+    d.TypeName = Owner && Owner->Kind == GridHeadEnd ? "Rete di distribuzione " : "Centrale di testa ";
+    d.Roles = RoleGridAnchor;
+    d.Sheet.Use = TSheetUse::Nothing;
+    return d;
 }
 
 bool TTesta::IsSignalStart() const { return Row == 0; }

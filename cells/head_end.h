@@ -29,9 +29,10 @@ public:
     void Load(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    bool OpenDataDialog() override;
     bool IsEstimateItem() const override;
-    AnsiString GetTypeName() const override;
+    // "Centrale di testa " (on the head-end grid "Rete di distribuzione "),
+    // no short code, the grid's anchor; always described, so no form.
+    TCellDescription Describe() const override;
     // A line of the terminal: "linea" and its number.
     void GetPortName(TInfoMousePos& position) override;
     // The channels of every line.
@@ -41,7 +42,7 @@ public:
 
     // Passes (head_end_passes.cpp). The calculation crosses from one
     // terminal to its partner on the project's other grid.
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     void SpreadStamp(uint32_t stamp) override;
     // The network terminal's outputs are seeded by the project, not computed.
     void ComputeSignalLevels(uint32_t stamp) override;

@@ -4,9 +4,6 @@
 #include "app/report_pages.h"
 #include "cells/head_end.h"
 
-// Always described, nothing to enter.
-bool TTesta::OpenDataDialog() { return false; }
-
 void TTesta::GetPortName(TInfoMousePos& position) {
     const int32_t index = position.Column - Column - 1;
     const bool line = index >= 0 && index < NumThroughOutputs;

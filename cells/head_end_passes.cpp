@@ -25,7 +25,7 @@ TTesta* TTesta::Partner() const {
     return partner != this ? partner : nullptr;
 }
 
-void TTesta::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TTesta::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     RequiredLevelsThrough(minLevels, maxLevels, stamp);
 }
 

@@ -120,12 +120,13 @@ void TCentraleIntegrata::GetPortName(TInfoMousePos& position) {
                      PortName("uscita", OutputLabels[static_cast<size_t>(port->Index)], port->Index));
 }
 
-AnsiString TCentraleIntegrata::GetShortCode() const { return ShortCodeWith("Ci"); }
-
-AnsiString TCentraleIntegrata::GetTypeName() const { return "Centrale integrata"; }
-
-void TCentraleIntegrata::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, IntegratedHeadEndCounter);
+TCellDescription TCentraleIntegrata::Describe() const {
+    TCellDescription d = NamedWithForm("Centrale integrata", "Ci", IntegratedHeadEndCounter);
+    d.Sheet.ShowBandRows = false;
+    d.Sheet.ShowSignals = false;
+    d.Sheet.ShowStructure = true;
+    d.Sheet.ElectricalWord = IntegratedElectrical;
+    return d;
 }
 
 TCella* TCentraleIntegrata::GetPrototype() const {
@@ -229,18 +230,6 @@ bool TCentraleIntegrata::EditData(TDatiComponenti* dialog) {
     }
     dialog->EditedCell = nullptr;
     return accepted;
-}
-
-bool TCentraleIntegrata::OpenDataDialog() {
-    TDatiComponenti* dialog = ComponentDataForm();
-    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
-    dialog->ResetSections();
-    dialog->ShowBandRows = 0;
-    dialog->ShowSignals = 0;
-    dialog->ShowStructure = 1;
-    dialog->ElectricalWord = IntegratedElectrical;
-    dialog->ArrangeLayout();
-    return EditData(dialog);
 }
 
 // ---- Symbol: a box with a stub at every port and a module sign per output ----

@@ -29,16 +29,15 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    // "Centrale integrata", "Ci"; the form shows the unit's structure.
+    TCellDescription Describe() const override;
     // More than 10 inputs, 5 outputs or 10 rows of values is a damaged record.
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     // The unit is edited on its own, without a last-used prototype.
     bool EditData(TDatiComponenti* dialog) override;
-    bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     void Assign(TCella* target) override;
@@ -47,7 +46,6 @@ public:
     bool Mirror() override;
     bool Rotate(int32_t n) override;
     void GetPortName(TInfoMousePos& position) override;
-    AnsiString GetTypeName() const override;
     void AdjustLossTables() override;
 
     // The box, inputs centred along its top row and outputs along its bottom row.

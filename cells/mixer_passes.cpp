@@ -65,7 +65,7 @@ void TCellaRami::WalkDownstream(TListaCanali* list, int32_t, uint32_t stamp) {
 
 // ---- Mixer ----
 
-void TMiscelatore::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TMiscelatore::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     if (!EnterPass(stamp)) return;
     ResetInputLevels();
     TCella* next = OutputNeighbour(*this, 0);
@@ -140,7 +140,7 @@ void TMiscelatore::PushSeparation(int32_t port, int32_t band, float limit) {
 
 // ---- Demixer ----
 
-void TDemiscelatore::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TDemiscelatore::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     if (!EnterPass(stamp)) return;
     ResetInputLevels();
     for (int32_t q = 0; q < NumOutputs; ++q)

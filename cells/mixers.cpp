@@ -116,21 +116,15 @@ void TCellaRami::GetPortName(TInfoMousePos& position) {
 
 // ---- Texts, numbering, prototypes ----
 
-AnsiString TCellaRami::GetShortCode() const { return ShortCodeWith("Y"); }
-
-void TCellaRami::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, MixerCounter);
-}
-
 TCella* TCellaRami::GetPrototype() const {
     const int32_t n = BranchesIn() ? Inputs : ThroughOutputs;
     if (n < 2 || n > MixerBranchesMax) return nullptr;
     return FindPrototype({TypeCode, n});
 }
 
-AnsiString TMiscelatore::GetTypeName() const { return "Miscelatore "; }
+TCellDescription TMiscelatore::Describe() const { return DescribeBranches("Miscelatore "); }
 
-AnsiString TDemiscelatore::GetTypeName() const { return "Demiscelatore "; }
+TCellDescription TDemiscelatore::Describe() const { return DescribeBranches("Demiscelatore "); }
 
 // ---- Records ----
 
@@ -180,15 +174,15 @@ bool TCellaRami::Mirror() {
 
 // ---- Designer ----
 
-bool TMiscelatore::SelectFromLibrary(TCella* candidates, const uint8_t* inputBands0,
-                                     const uint8_t* inputBands1) {
+bool TMiscelatore::SelectFromLibrary(TCella* candidates, std::span<const uint8_t, BandSlots> inputBands0,
+                                     std::span<const uint8_t, BandSlots> inputBands1) {
     bool taken = false;
     for (TCella* c = candidates; c; c = c->NextInList) {
         if (!IsSameKind(c)) continue;
         bool fits = true;
         for (int32_t b = 0; b < BandSlots && fits; ++b) {
-            if (inputBands0 && inputBands0[b] && c->Attenuation->Get3(0, 0, b) < 0.0f) fits = false;
-            if (inputBands1 && inputBands1[b] && c->Attenuation->Get3(0, 1, b) < 0.0f) fits = false;
+            if (inputBands0[b] && c->Attenuation->Get3(0, 0, b) < 0.0f) fits = false;
+            if (inputBands1[b] && c->Attenuation->Get3(0, 1, b) < 0.0f) fits = false;
         }
         if (!fits) continue;
         c->Assign(this);

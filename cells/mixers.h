@@ -13,6 +13,7 @@
 // port on the other under (or over) the middle column.
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "cells/cell.h"
@@ -27,16 +28,12 @@ class TCellaRami : public TCella {
 public:
     ~TCellaRami() override;
 
-    AnsiString GetShortCode() const override;
     // Records older than version 20000 carry the two port counts after the
     // base record. A record with no branch or more than the table holds is
     // damaged.
     void Load(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
-    // One line per branch: "Atten. passaggio " n " [dB]".
-    bool OpenDataDialog() override;
     // The prototype of its branch count; none for a single branch.
     TCella* GetPrototype() const override;
     // Every branch's pass attenuation, stopping at the first failing one.
@@ -53,6 +50,9 @@ public:
 
     // Branch ports: the inputs of a mixer, the outputs of a demixer.
     int32_t Branches() const;
+    // A mixer's or demixer's description under its type name: "Y" and its
+    // number, a form line per branch ("Atten. passaggio " n " [dB]").
+    TCellDescription DescribeBranches(const char* typeName) const;
     TCellLayout Layout() const override;
 
     // Per branch and band slot, the separation value accumulated at that
@@ -83,17 +83,18 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void PushSeparation(int32_t port, int32_t band, float limit) override;
-    AnsiString GetTypeName() const override;
+    TCellDescription Describe() const override;
 
     // The designer's choice: every library cell of the same kind that passes
     // each band flagged in inputBands0 on input 0 and each band flagged in
     // inputBands1 on input 1 is taken in list order, so the last one stays.
     // True when one was taken.
-    bool SelectFromLibrary(TCella* candidates, const uint8_t* inputBands0, const uint8_t* inputBands1);
+    bool SelectFromLibrary(TCella* candidates, std::span<const uint8_t, BandSlots> inputBands0,
+                           std::span<const uint8_t, BandSlots> inputBands1);
 };
 
 class TDemiscelatore : public TCellaRami {
@@ -104,9 +105,9 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void PushSeparation(int32_t port, int32_t band, float limit) override;
-    AnsiString GetTypeName() const override;
+    TCellDescription Describe() const override;
 };

@@ -8,13 +8,6 @@
 #include "cells/terminations.h"
 #include "dialogs/component_data.h"
 
-namespace {
-const char* const SocketConnectors[2][3] = {
-    {"IEC mas.", "F", "IEC fem."},
-    {"IEC m + F", "IEC m + f", "IEC f + F"},
-};
-}  // namespace
-
 // ---------------------------------------------------------------- outlets
 
 std::optional<bool> TPresaD::FirstElectricBox() const {
@@ -27,21 +20,8 @@ void TPresaD::SetFirstElectricBox(bool ticked) {
     Power[PowerSupply][PowerTapMask] = ticked ? AllBits : 0;
 }
 
-bool TPresaD::OpenDataDialog() {
-    TDatiComponenti* d = ComponentDataForm();
-    d->LabelNome->Caption = "Presa " + GetShortCode();
-    d->RowCaption[0]->Text = "Atten. di deriv.  [dB]";
-    d->RowCaption[1]->Text = "Atten. di passaggio  [dB]";
-    d->RowCaption[2]->Text = "Atten. inversa  [dB]";
-    // The socket connectors of an outlet with one or two sockets.
-    d->ComboConnOut->Items->Clear();
-    if (TapOutputs == 1 || TapOutputs == 2)
-        for (const char* item : SocketConnectors[TapOutputs - 1]) d->ComboConnOut->Items->Add(item);
-    d->ResetSections();
-    d->SetPortFlags(PassThrough ? 3 : 1);
-    d->CheckChiusuraDC->Visible = true;
-    d->CheckChiusuraDC->Caption = "Passaggio DC";
-    d->ArrangeLayout();
+void TPresaD::FinishDataForm(TDatiComponenti& form) {
+    TDatiComponenti* d = &form;
     if (TapOutputs < 3) {
         // "Conn. out" takes the place of "Note est.", just left of "Connettore".
         d->CaptionConnOut->Visible = true;
@@ -51,7 +31,6 @@ bool TPresaD::OpenDataDialog() {
         d->CaptionNoteEst->Visible = false;
         d->EditNoteEst->Visible = false;
     }
-    return EditData(d);
 }
 
 // ---------------------------------------------------------------- cables
@@ -63,25 +42,9 @@ bool TNCavo::OpenDataDialog() {
     TNCavo* head = GetRunHead();
     if (!head) return false;
     TDatiComponenti* d = ComponentDataForm();
+    if (!d) return false;
     d->BandSystem = BandSystem;
-    d->RowCaption[0]->Text = "Attenuazione  [dB/100m]";
-    d->RowCaption[1]->Text = "Lunghezza  [m]";
-    d->ResetSections();
-    if (IsBridge()) {
-        d->LabelNome->Caption = "Ponte " + GetShortCode();
-        d->SetPortFlags(0);
-        d->ShowSignals = 0;
-        d->ShowBandRows = 0;
-        d->ShowCommercial = 0;
-    } else {
-        d->LabelNome->Caption = "Cavo " + GetShortCode();
-        d->SetPortFlags(2);
-        d->ShowCommercial = 0;
-        d->ShowAuxArticles = 0;
-    }
-    d->ArrangeLayout();
-    if (!IsBridge())
-        for (int c = 1; c <= 10 && c < DialogBandColumns; ++c) d->ValueEdit[1][c]->Visible = false;
+    PrepareDataForm(*d, Describe().Sheet);
     const bool counted = head->PassAttenuation() != CableLengthUncounted;
     const bool accepted = head->EditData(d);
     head->Invalidate();
@@ -99,6 +62,11 @@ bool TNCavo::OpenDataDialog() {
     return accepted;
 }
 
+void TNCavo::FinishDataForm(TDatiComponenti& d) {
+    if (IsBridge()) return;
+    for (int c = 1; c <= 10 && c < DialogBandColumns; ++c) d.ValueEdit[1][c]->Visible = false;
+}
+
 // ---------------------------------------------------------------- terminations
 
 std::optional<bool> TChiusura::FirstElectricBox() const {
@@ -110,28 +78,24 @@ void TChiusura::SetFirstElectricBox(bool ticked) {
     Power[PowerRefuses][PowerInputMask] = ticked ? 0 : AllBits;
 }
 
-bool TChiusura::OpenDataDialog() {
-    TDatiComponenti* d = ComponentDataForm();
-    d->LabelNome->Caption = "Chiusura " + GetShortCode();
-    d->ResetSections();
-    d->SetPortFlags(0);
-    d->ShowSignals = 0;
-    d->ShowBandRows = 0;
-    d->CheckChiusuraDC->Caption = "Chiusura isolata DC";
-    d->CheckChiusuraDC->Visible = true;
-    d->ArrangeLayout();
-    return EditData(d);
+TCellDescription TChiusura::Describe() const {
+    TCellDescription d = NamedWithForm("Chiusura ", "X", TerminationCounter);
+    d.Roles = RoleTermination;
+    d.Sheet.PortRows = 0;
+    d.Sheet.ShowSignals = false;
+    d.Sheet.ShowBandRows = false;
+    d.Sheet.FirstBoxCaption = "Chiusura isolata DC";
+    return d;
 }
 
 // ---------------------------------------------------------------- anchors
 
-bool TAncora::OpenDataDialog() {
-    TDatiComponenti* d = ComponentDataForm();
-    d->LabelNome->Caption = GetTypeName() + GetShortCode();
-    d->ResetSections();
-    d->SetPortFlags(0);
-    d->ShowSignals = 0;
-    d->ShowBandRows = 0;
-    d->ArrangeLayout();
-    return EditData(d);
+TCellDescription TAncora::Describe() const {
+    TCellDescription d;
+    d.Roles = RoleGivesWay;
+    d.Sheet.Use = TSheetUse::Form;
+    d.Sheet.PortRows = 0;
+    d.Sheet.ShowSignals = false;
+    d.Sheet.ShowBandRows = false;
+    return d;
 }

@@ -31,15 +31,23 @@ constexpr float NeedTolerance = 0.1f;
 const char* const SocketCaption = "Atten. di deriv.  [dB]";
 const char* const ThroughCaption = "Atten. di passaggio  [dB]";
 const char* const ReverseCaption = "Atten. inversa  [dB]";
+// The socket connectors of an outlet with one or two sockets.
+const char* const SocketConnectors[2][3] = {
+    {"IEC mas.", "F", "IEC fem."},
+    {"IEC m + F", "IEC m + f", "IEC f + F"},
+};
 
 float Sum(float a, float b) { return TCella::LevelSum(a, b); }
 
-// The socket's level limits of a band: the given vectors, else the options.
-TFinestra SocketWindow(const float* minLevels, const float* maxLevels, int32_t band) {
-    TFinestra w;
-    w.Min = minLevels ? minLevels[band] : (Opzioni ? Opzioni->limits[band][LimitSigMin] : LevelNone);
-    w.Max = maxLevels ? maxLevels[band] : (Opzioni ? Opzioni->limits[band][LimitSigMax] : LevelNone);
-    return w;
+// The socket's level limits of a band: the given vectors where they hold
+// the band, else the options.
+float SocketLimit(TBandLimits given, int32_t band, int limit) {
+    if (static_cast<size_t>(band) < given.size()) return given[static_cast<size_t>(band)];
+    return Opzioni ? Opzioni->limits[band][limit] : LevelNone;
+}
+
+TFinestra SocketWindow(TBandLimits minLevels, TBandLimits maxLevels, int32_t band) {
+    return TFinestra{SocketLimit(minLevels, band, LimitSigMin), SocketLimit(maxLevels, band, LimitSigMax)};
 }
 
 }  // namespace
@@ -66,11 +74,19 @@ void TPresaD::ConvertOldFlags(const uint8_t (&f)[5]) {
     Power[PowerSupply][PowerTapMask] = AllBits;
 }
 
-AnsiString TPresaD::GetShortCode() const { return ShortCodeWith("P"); }
-
-AnsiString TPresaD::GetTypeName() const { return "Presa "; }
-
-bool TPresaD::LabelsLoss() const { return true; }
+TCellDescription TPresaD::Describe() const {
+    TCellDescription d = NamedWithForm("Presa ", "P", OutletCounter);
+    d.Roles = RoleOutlet | RoleLabelsLoss;
+    TDataSheet& sheet = d.Sheet;
+    sheet.RowCaptions[OutletSocketLoss] = SocketCaption;
+    sheet.RowCaptions[OutletThroughLoss] = ThroughCaption;
+    sheet.RowCaptions[OutletReverseLoss] = ReverseCaption;
+    sheet.OutputConnectors = std::span<const char* const>();
+    if (TapOutputs == 1 || TapOutputs == 2) sheet.OutputConnectors = SocketConnectors[TapOutputs - 1];
+    sheet.PortRows = PassThrough ? 3 : 1;
+    sheet.FirstBoxCaption = "Passaggio DC";
+    return d;
+}
 
 // One input, the through output and the socket, whatever the number of
 // sockets the outlet has.
@@ -83,8 +99,6 @@ void TPresaD::SetPortCounts() {
     TableColumns = OutletTableColumns;
     MatrixColumns = 0;
 }
-
-void TPresaD::TakeSequenceNumber(TContatoriCategoria& counters) { TakeFromCounter(counters, OutletCounter); }
 
 TCella* TPresaD::GetPrototype() const { return FindPrototype({TypeCode, TapOutputs, 0, 0}); }
 
@@ -114,7 +128,7 @@ bool TPresaD::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
 
 // ---- Level passes ----
 
-void TPresaD::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TPresaD::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     if (!EnterPass(stamp)) return;
     ResetInputLevels();
     TCella* through = PassThrough ? OutputNeighbour(*this, OutletThroughOutput) : nullptr;

@@ -45,21 +45,20 @@ public:
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    // "Presa ", "P" and its number; the form shows the socket, through
+    // and reverse losses, the socket connectors and "Passaggio DC".
+    TCellDescription Describe() const override;
+    // "Conn. out" takes the place of "Note est." for one or two sockets.
+    void FinishDataForm(TDatiComponenti& form) override;
     void SetPortCounts() override;
     // One square, the input on its top; a pass-through outlet's through
     // output below it.
     TCellLayout Layout() const override;
-    // An outlet prints its loss on the label.
-    bool LabelsLoss() const override;
     // Refuses an end outlet on a line that needs a termination (circuit
     // error kind 4).
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
-    // The form with the socket, through and reverse losses and the socket connectors.
-    bool OpenDataDialog() override;
     // The first electrical box, ticked: the outlet takes supply on its tap
     // outputs.
     std::optional<bool> FirstElectricBox() const override;
@@ -69,7 +68,7 @@ public:
     void ConvertOldFlags(const uint8_t (&flags)[5]) override;
     void GetPortName(TInfoMousePos& position) override;
     void GetPortLevelText(TRichEdit* report) override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) override;
     float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t needsBand5,
                              uint8_t needsBand9) override;
@@ -80,7 +79,6 @@ public:
                      int32_t further) override;
     void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) override;
     void ComputeReachWindows() override;
-    AnsiString GetTypeName() const override;
 
     // True when a library cell may be taken by the model choice under mode;
     // connector is the outlet's own "Conn. out" choice (255: none).

@@ -7,6 +7,7 @@
 // A level L found at an outlet after the signal pass is 50000 - L dB below the
 // head end, which is fed the probe level 50000 dB.
 #include <algorithm>
+#include <span>
 
 #include "cells/cell.h"
 #include "cells/pass_links.h"
@@ -21,6 +22,12 @@ constexpr int32_t ModeNoChoice = 0x40;
 bool IsSentinel(float v) { return !IsRealLevel(v); }
 
 TFinestra Window(float v) { return TFinestra{v, v}; }
+
+// A band vector of a level table's row: its band slots, or none when the
+// row holds no such vector.
+std::span<const float> BandVector(const float* row) {
+    return row ? std::span<const float>(row, BandSlots) : std::span<const float>();
+}
 
 // Stage columns of the level tables.
 enum : int { StageTilt = 0, StageGainRegulation = 2, StageGain = 4, StageMaxOutput = 6 };
@@ -39,13 +46,14 @@ void TCella::ApplyStage(TFinestra& w, TInfo::Block stage, int32_t band) const {
     AddAttenuation(w, GainAtBand(stage, band));
 }
 
-float TCella::InterpolateBandValue(const float* vector, int32_t band) const {
-    if (!vector || band < 0 || band >= BandSlots) return LevelNone;
+float TCella::InterpolateBandValue(std::span<const float> vector, int32_t band) const {
+    const int32_t slots = static_cast<int32_t>(std::min<size_t>(vector.size(), BandSlots));
+    if (band < 0 || band >= slots) return LevelNone;
     int32_t lo = band;
     while (lo >= 0 && vector[lo] == LevelRepeat) --lo;
     int32_t hi = band;
-    while (hi < BandSlots && vector[hi] == LevelRepeat) ++hi;
-    if (lo < 0 || hi >= BandSlots) return LevelNone;
+    while (hi < slots && vector[hi] == LevelRepeat) ++hi;
+    if (lo < 0 || hi >= slots) return LevelNone;
     if (lo == hi) return vector[band];
     if (IsSentinel(vector[lo])) return vector[lo];
     if (IsSentinel(vector[hi])) return vector[hi];
@@ -68,7 +76,7 @@ float TCella::GainAtBand(TInfo::Block stage, int32_t band) const {
     // clang-format off
     const float regulations[2] = {
         stage[StageGainRegulation] ? stage[StageGainRegulation][band] : LevelNone,
-        InterpolateBandValue(stage[StageTilt], band)};
+        InterpolateBandValue(BandVector(stage[StageTilt]), band)};
     for (float r : regulations) {
         if (IsRealLevel(r)) {
             gain -= r;
@@ -105,7 +113,7 @@ float TCella::AddGains(float value, const TInfo* list1, const TInfo* list2, int3
 
 // ---- Required-level pass ----
 
-void TCella::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TCella::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     if (!EnterPass(stamp)) return;
     ResetInputLevels();
     // Downstream first.

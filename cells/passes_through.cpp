@@ -11,7 +11,7 @@ namespace {
 constexpr int32_t ModeNoChoice = 0x40;
 }  // namespace
 
-void TCella::RequiredLevelsThrough(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TCella::RequiredLevelsThrough(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     if (!EnterPass(stamp)) return;
     ResetInputLevels();
     const int32_t bands = CalculationBandCount();

@@ -38,17 +38,14 @@ TPassivo::TPassivo(TGridData* owner, int32_t orientation, int32_t mirrored, int3
 
 TPassivo::~TPassivo() = default;
 
-AnsiString TPassivo::GetShortCode() const { return ShortCodeWith(Identity.Letters); }
-
-void TPassivo::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, Identity.Counter);
+TCellDescription TPassivo::Describe() const {
+    TCellDescription d = NamedWithForm(Identity.TypeName, Identity.Letters, Identity.Counter);
+    d.Sheet.RowCaptions[1] = "Atten. di passaggio  [dB]";
+    d.Sheet.PortRows = ThroughLineOnly;
+    return d;
 }
 
 TCella* TPassivo::GetPrototype() const { return FindPrototype({TypeCode}); }
-
-AnsiString TPassivo::GetTypeName() const { return Identity.TypeName; }
-
-int32_t TPassivo::FormLines() const { return ThroughLineOnly; }
 
 // ---- The classes ----
 
@@ -83,8 +80,11 @@ TAlimentatore::~TAlimentatore() = default;
 
 void TAlimentatore::ConvertOldFlags(const uint8_t (&)[5]) { MoveOldSupplyCurrent(*this); }
 
-int32_t TAlimentatore::FormLines() const {
-    return NumThroughOutputs > 1 ? ThroughAndDecouplingLines : ThroughLineOnly;
+TCellDescription TAlimentatore::Describe() const {
+    TCellDescription d = TPassivo::Describe();
+    d.Sheet.RowCaptions[3] = "Disaccoppiamento  [dB]";
+    if (NumThroughOutputs > 1) d.Sheet.PortRows = ThroughAndDecouplingLines;
+    return d;
 }
 
 TCella* TAlimentatore::GetPrototype() const {
@@ -157,13 +157,13 @@ void TInduttanza::DrawSymbol(TCanvas*, int32_t, int32_t, int32_t, int32_t, int32
 
 void TInduttanza::Paint(TCanvas*, int32_t, int32_t, int32_t, int32_t, int32_t) {}
 
-AnsiString TInduttanza::GetShortCode() const { return ShortCodeWith("I"); }
-
-void TInduttanza::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, InserterCounter);
+TCellDescription TInduttanza::Describe() const {
+    TCellDescription d;
+    d.ShortLetters = "I";
+    d.Counter = InserterCounter;
+    d.Sheet.Use = TSheetUse::Nothing;
+    return d;
 }
-
-bool TInduttanza::OpenDataDialog() { return false; }
 
 bool TInduttanza::NeedsNoDescription() const { return true; }
 
@@ -220,7 +220,7 @@ bool TInduttanza::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     return true;
 }
 
-void TInduttanza::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TInduttanza::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     RequiredLevelsThrough(minLevels, maxLevels, stamp);
 }
 

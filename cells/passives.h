@@ -33,19 +33,15 @@ struct TPassiveIdentity {
 class TPassivo : public TCella {
 public:
     ~TPassivo() override;
-    AnsiString GetShortCode() const override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
-    // The through attenuation on its own line.
-    bool OpenDataDialog() override;
+    // The identity's names and counter; the form shows the through
+    // attenuation on its own line.
+    TCellDescription Describe() const override;
     TCella* GetPrototype() const override;
-    AnsiString GetTypeName() const override;
 
 protected:
     TPassivo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
              int32_t throughOutputs, int32_t typeCode, const char* category,
              const TPassiveIdentity& identity);
-    // The lines of the form the class shows, as SetPortFlags takes them.
-    virtual int32_t FormLines() const;
 
     TPassiveIdentity Identity;
 };
@@ -85,10 +81,8 @@ public:
 
     // The outputs side by side along the row, the input above the middle one.
     TCellLayout Layout() const override;
-
-protected:
-    // With several outputs the decoupling line too.
-    int32_t FormLines() const override;
+    // With several outputs the form shows the decoupling line too.
+    TCellDescription Describe() const override;
 };
 
 class TAttenuatore : public TPassivo {
@@ -128,17 +122,15 @@ public:
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    // "I", numbered with the inserters; no form, and it stays undescribed.
+    TCellDescription Describe() const override;
     // Orientation 1 and 3 lie vertical, 0 and 2 horizontal; the line goes on
     // out of the side opposite the one it came in by.
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
-    // Opens nothing and stays undescribed.
-    bool OpenDataDialog() override;
     bool NeedsNoDescription() const override;
     // Windows, channels, separation values and the designer's passes go
     // through unchanged.
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void PushSeparation(int32_t port, int32_t band, float limit) override;

@@ -40,20 +40,20 @@ float MastValue(const AnsiString& text) {
 
 // ---- The antenna ----
 
-bool TAntenna::OpenDataDialog() {
-    TDatiComponenti* dialog = ComponentDataForm();
-    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
-    dialog->RowCaption[AntennaRangeColumn]->Text = "Frequenza  [MHz]";
-    dialog->ResetSections();
-    dialog->SetPortFlags(1);
-    dialog->ChannelGrids[0] = 1;
-    dialog->AntennaKind[1] = 1;
-    dialog->ArrangeLayout();
+TCellDescription TAntenna::Describe() const {
+    TCellDescription d = NamedWithForm("Antenna ", "An", AntennaCounter);
+    d.Sheet.RowCaptions[AntennaRangeColumn] = "Frequenza  [MHz]";
+    d.Sheet.PortRows = 1;
+    d.Sheet.ChannelGrids[0] = 1;
+    d.Sheet.AntennaKind[1] = 1;
+    return d;
+}
+
+void TAntenna::FinishDataForm(TDatiComponenti& form) {
     for (int32_t c = FirstHiddenRangeCell; c <= LastHiddenRangeCell && c < DialogBandColumns; ++c) {
-        for (auto& header : dialog->BandCell) header[c]->Visible = false;
-        dialog->ValueEdit[AntennaRangeColumn][c]->Visible = false;
+        for (auto& header : form.BandCell) header[c]->Visible = false;
+        form.ValueEdit[AntennaRangeColumn][c]->Visible = false;
     }
-    return EditData(dialog);
 }
 
 void TAntenna::FillDataDialogDefault(TDatiComponenti* dialog) {
@@ -116,28 +116,28 @@ bool TAntenna::CheckData(const AnsiString& prefix) {
 
 // ---- The converter ----
 
-bool TSat::OpenDataDialog() {
-    TDatiComponenti* dialog = ComponentDataForm();
-    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
-    dialog->RowCaption[SatLevelColumn]->Text = "Segnale misurato [dB]";
-    dialog->RowCaption[SatCarrierNoiseColumn]->Text = "C/N misurato [dB]";
-    dialog->RowCaption[SatGainColumn]->Text = "Guadagno LNB [dB]";
-    dialog->ResetSections();
-    dialog->SetPortFlags(3);
-    dialog->ModuleCount = NumThroughOutputs;
-    dialog->CaptionModulo->Text = "Uscita selezionata";
-    dialog->AntennaKind[0] = 1;
+TCellDescription TSat::Describe() const {
+    TCellDescription d = NamedWithForm("Convertitore Sat. ", "Sa", SatCounter);
+    TDataSheet& sheet = d.Sheet;
+    sheet.RowCaptions[SatLevelColumn] = "Segnale misurato [dB]";
+    sheet.RowCaptions[SatCarrierNoiseColumn] = "C/N misurato [dB]";
+    sheet.RowCaptions[SatGainColumn] = "Guadagno LNB [dB]";
+    sheet.PortRows = 3;
+    sheet.ModuleCount = NumThroughOutputs;
+    sheet.ModuleCaption = "Uscita selezionata";
+    sheet.AntennaKind[0] = 1;
     // Each output's own channels in the eight-column grid, "Cambia canali"
     // between them and the satellite bands, and "LNB Quad".
-    dialog->ChannelGrids[1] = 1;
-    dialog->ShowSwapButtons[2] = 1;
-    dialog->OtherFeatures = FeatureQuadLnb;
-    dialog->ArrangeLayout();
-    // The satellite bands, and beside them the converter's gain.
+    sheet.ChannelGrids[1] = 1;
+    sheet.ShowSwapButtons[2] = 1;
+    sheet.OtherFeatures = FeatureQuadLnb;
+    return d;
+}
+
+void TSat::FinishDataForm(TDatiComponenti& form) {
     for (int32_t j = SatLevelColumn; j <= SatGainColumn; ++j)
         for (int32_t c = 0; c <= SatGainSlot && c < DialogBandColumns; ++c)
-            if (c <= LastTerrestrialCell || j != SatGainColumn) dialog->ValueEdit[j][c]->Visible = false;
-    return EditData(dialog);
+            if (c <= LastTerrestrialCell || j != SatGainColumn) form.ValueEdit[j][c]->Visible = false;
 }
 
 void TSat::FillDataDialogDefault(TDatiComponenti* dialog) {

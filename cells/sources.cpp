@@ -120,14 +120,6 @@ void TAntenna::GetPortName(TInfoMousePos& position) {
     position.PortName = "uscita";
 }
 
-AnsiString TAntenna::GetShortCode() const { return ShortCodeWith("An"); }
-
-AnsiString TAntenna::GetTypeName() const { return "Antenna "; }
-
-void TAntenna::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, AntennaCounter);
-}
-
 TCella* TAntenna::GetPrototype() const { return FindPrototype({TypeCode, 0, 0, 0}); }
 
 bool TAntenna::IsSignalStart() const { return true; }
@@ -248,12 +240,6 @@ void TSat::GetPortName(TInfoMousePos& position) {
         position.PortName = "uscita " + IntToStr(port->Index + 1);
     }
 }
-
-AnsiString TSat::GetShortCode() const { return ShortCodeWith("Sa"); }
-
-AnsiString TSat::GetTypeName() const { return "Convertitore Sat. "; }
-
-void TSat::TakeSequenceNumber(TContatoriCategoria& counters) { TakeFromCounter(counters, SatCounter); }
 
 TCella* TSat::GetPrototype() const { return FindPrototype({TypeCode, NumThroughOutputs, 0, 0}); }
 

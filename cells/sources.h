@@ -46,7 +46,10 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    // "Antenna ", "An"; the form shows the frequency range and the channel grid.
+    TCellDescription Describe() const override;
+    // Only the two frequency cells of the range stay shown.
+    void FinishDataForm(TDatiComponenti& form) override;
     // The mast values and the channel list after the base record.
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;
@@ -54,18 +57,15 @@ public:
     void SetBandSystem(TSistemaBande* system) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     // The range, the channel grid and the mast values.
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
-    bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
     void Assign(TCella* target) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     bool Rotate(int32_t n) override;
     void GetPortName(TInfoMousePos& position) override;
-    AnsiString GetTypeName() const override;
     bool IsSignalStart() const override;
 
     TCellLayout Layout() const override;
@@ -84,18 +84,20 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    // "Convertitore Sat. ", "Sa"; a form page per output with its channels,
+    // "Cambia canali" and "LNB Quad".
+    TCellDescription Describe() const override;
+    // The satellite bands, and beside them the converter's gain.
+    void FinishDataForm(TDatiComponenti& form) override;
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;
     // Levels and carrier-to-noise ratios follow the bands; the rest stays.
     void SetBandSystem(TSistemaBande* system) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     // The values and, per output, its channel list and its band mode.
     void FillDataDialogDefault(TDatiComponenti* dialog) override;
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
-    bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     // Whatever was entered is accepted: the channel pass reports what is missing.
     bool CheckData(const AnsiString& prefix) override;
@@ -105,7 +107,6 @@ public:
     bool Mirror() override;
     bool Rotate(int32_t n) override;
     void GetPortName(TInfoMousePos& position) override;
-    AnsiString GetTypeName() const override;
     bool IsSignalStart() const override;
 
     TCellLayout Layout() const override;

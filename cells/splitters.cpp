@@ -18,13 +18,7 @@ TDivisore::TDivisore(TGridData* owner, int32_t orientation, int32_t mirrored, in
 
 TDivisore::~TDivisore() = default;
 
-AnsiString TDivisore::GetShortCode() const { return ShortCodeWith("D"); }
-
-void TDivisore::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, SplitterCounter);
-}
-
-AnsiString TDivisore::GetTypeName() const { return "Divisore "; }
+TCellDescription TDivisore::Describe() const { return DescribeLines("Divisore ", "D", SplitterCounter); }
 
 uint8_t TDivisore::TapLinesNeedTermination() const { return 1; }
 

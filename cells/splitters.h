@@ -19,9 +19,8 @@ public:
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
-    AnsiString GetShortCode() const override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
-    AnsiString GetTypeName() const override;
+    // A tap's description as "Divisore ", "D".
+    TCellDescription Describe() const override;
 
     TCellLayout Layout() const override;
     TTapPortName NamePort(const TCellPort& port) const override;

@@ -15,27 +15,20 @@ constexpr int32_t StagesSwitch = 5;
 constexpr int32_t StagesThroughBit = 2;
 }  // namespace
 
-bool TSwitch::OpenDataDialog() {
-    TDatiComponenti* dialog = ComponentDataForm();
-    NameLossRows(dialog);
-    dialog->RowCaption[SwitchHorizontalColumn]->Text = "Atten. passaggio orizz. [dB]";
-    dialog->ResetSections();
+TCellDescription TSwitch::Describe() const {
+    TCellDescription d = LossRowsDescription("Switch ", "S", SwitchCounter);
+    TDataSheet& sheet = d.Sheet;
+    sheet.RowCaptions[SwitchHorizontalColumn] = "Atten. passaggio orizz. [dB]";
     const bool through = NumThroughOutputs > 0;
     int32_t rows = 1 << TapLossColumn;
     if (through) rows |= (1 << TapThroughColumn) | (1 << TapReverseColumn);
     if (NumTapOutputs > 1) rows |= 1 << TapDecouplingColumn;
     if (HasMatrixInputs()) rows |= 1 << SwitchHorizontalColumn;
-    dialog->SetPortFlags(PortFlagsMask | rows);
-    dialog->ElectricalWord = ElectricalSwitch | (through ? ElectricalThroughBit : 0);
-    dialog->PositionsWord = PositionsSwitch;
-    dialog->MainFunction = StagesSwitch | (through ? StagesThroughBit : 0);
-    // A page per line; the user outputs of a line when they differ.
-    dialog->ModuleCount = Lines();
-    dialog->OutputCount = NumTapOutputs;
-    // Distinct outputs each keep their own tap loss.
-    dialog->DistinctRow[0] = TapLossColumn;
-    dialog->CaptionModulo->Text = "Montante selezionato";
-    dialog->CaptionUscita->Text = "Uscita selezionata";
-    dialog->ArrangeLayout();
-    return EditData(dialog);
+    sheet.PortRows = PortFlagsMask | rows;
+    sheet.ElectricalWord = ElectricalSwitch | (through ? ElectricalThroughBit : 0);
+    sheet.PositionsWord = PositionsSwitch;
+    sheet.Stages = StagesSwitch | (through ? StagesThroughBit : 0);
+    sheet.ModuleCount = Lines();
+    sheet.OutputCount = NumTapOutputs;
+    return d;
 }

@@ -19,7 +19,7 @@ TFinestra Window(float v) { return TFinestra{v, v}; }
 
 // ---- Required levels ----
 
-void TSwitch::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TSwitch::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     if (stamp <= PassStamp) return;
     TDerivatore::ComputeRequiredLevels(minLevels, maxLevels, stamp);
     if (!HasMatrixInputs()) return;

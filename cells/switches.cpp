@@ -179,12 +179,6 @@ TTapPortName TSwitch::NamePort(const TCellPort& port) const {
 
 // ---- Texts and numbering ----
 
-AnsiString TSwitch::GetShortCode() const { return ShortCodeWith("S"); }
-
-AnsiString TSwitch::GetTypeName() const { return "Switch "; }
-
-void TSwitch::TakeSequenceNumber(TContatoriCategoria& counters) { TakeFromCounter(counters, SwitchCounter); }
-
 // Plain switches of code 10 keep their own prototypes; every other code
 // shares those of the matrix code.
 TCella* TSwitch::GetPrototype() const {

@@ -45,7 +45,9 @@ public:
                     int32_t zoom) override;
     // The symbol, and on the top-left square the short code with a tap loss.
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    // "Switch ", "S"; a form page per line with its five losses, the user
+    // outputs selectable where they differ.
+    TCellDescription Describe() const override;
     // Old flag bytes: 1 external supply, 2 supply on the user outputs, 4 not
     // on a line.
     void ConvertOldFlags(const uint8_t (&flags)[5]) override;
@@ -54,14 +56,12 @@ public:
     void Load(TStream& stream, int32_t version) override;
     void LoadLevelTables(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
-    bool OpenDataDialog() override;
     TCella* GetPrototype() const override;
     // Every line handles some band, described with every loss the switch
     // needs or with none; matrix inputs need their horizontal loss.
     bool CheckData(const AnsiString& prefix) override;
     // The tap's passes over the shared user outputs, then the matrix inputs.
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     float MinDownstreamValue(float value, int32_t band, bool apply, TCella* candidates, uint8_t needsBand5,
                              uint8_t needsBand9) override;
@@ -79,7 +79,6 @@ public:
     bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
                      int32_t further) override;
     void EvaluateModel(TCella* candidates, int32_t mode, float level, uint32_t stamp, int32_t band) override;
-    AnsiString GetTypeName() const override;
     bool IsModelUsable(bool needsBand5, bool needsBand9) const override;
     // Positive gain regulations of the row-0 stages become 0.
     void AdjustLossTables() override;

@@ -1,5 +1,6 @@
-// Taps and splitters in the component-data form: one page per line, the
-// losses of a line as its value rows, and the electrical data of their ports.
+// Taps, splitters and switches in the component-data form: one page per
+// line, the losses of a line as its value rows, and the electrical data of
+// their ports.
 #include "cells/taps.h"
 #include "dialogs/component_data.h"
 
@@ -13,38 +14,39 @@ constexpr int32_t StagesWithThrough = 7;
 constexpr int32_t StagesWithoutThrough = 5;
 }  // namespace
 
-void TDerivatore::NameLossRows(TDatiComponenti* dialog) {
-    dialog->LabelNome->Caption = GetTypeName() + GetShortCode();
-    dialog->RowCaption[TapLossColumn]->Text = "Atten. di deriv.  [dB]";
-    dialog->RowCaption[TapThroughColumn]->Text = "Atten. di passaggio  [dB]";
-    dialog->RowCaption[TapReverseColumn]->Text = "Atten. inversa  [dB]";
-    dialog->RowCaption[TapDecouplingColumn]->Text = "Disaccoppiamento  [dB]";
+TCellDescription TDerivatore::LossRowsDescription(const char* typeName, const char* letters, int counter) {
+    TCellDescription d = NamedWithForm(typeName, letters, counter);
+    d.Roles = RoleLabelsLoss;
+    TDataSheet& sheet = d.Sheet;
+    sheet.RowCaptions[TapLossColumn] = "Atten. di deriv.  [dB]";
+    sheet.RowCaptions[TapThroughColumn] = "Atten. di passaggio  [dB]";
+    sheet.RowCaptions[TapReverseColumn] = "Atten. inversa  [dB]";
+    sheet.RowCaptions[TapDecouplingColumn] = "Disaccoppiamento  [dB]";
+    // A page per line, and the user outputs of a line when they differ;
+    // distinct outputs each keep their own tap loss.
+    sheet.DistinctRow = TapLossColumn;
+    sheet.ModuleCaption = "Montante selezionato";
+    sheet.OutputCaption = "Uscita selezionata";
+    return d;
 }
 
-bool TDerivatore::OpenDataDialog() {
-    TDatiComponenti* dialog = ComponentDataForm();
-    NameLossRows(dialog);
-    dialog->ResetSections();
+TCellDescription TDerivatore::DescribeLines(const char* typeName, const char* letters, int counter) const {
+    TCellDescription d = LossRowsDescription(typeName, letters, counter);
+    TDataSheet& sheet = d.Sheet;
     const int32_t t = OutputsPerLine();
     if (NumThroughOutputs > 0) {
         // Without a second user output there is no loss between two of them.
-        dialog->SetPortFlags(t > 1 ? 4 : 3);
-        dialog->ElectricalWord = ElectricalWithThrough;
-        if (NumInputs > 1) dialog->MainFunction = StagesWithThrough;
+        sheet.PortRows = t > 1 ? 4 : 3;
+        sheet.ElectricalWord = ElectricalWithThrough;
+        if (NumInputs > 1) sheet.Stages = StagesWithThrough;
     } else {
-        dialog->RowCaption[TapLossColumn]->Text = "Atten. ingresso - uscita  [dB]";
-        dialog->RowCaption[TapDecouplingColumn]->Text = "Atten. fra due uscite  [dB]";
-        dialog->SetPortFlags(t > 1 ? PortFlagsMask | (1 << TapLossColumn) | (1 << TapDecouplingColumn) : 1);
-        dialog->ElectricalWord = ElectricalWithoutThrough;
-        if (NumInputs > 1) dialog->MainFunction = StagesWithoutThrough;
+        sheet.RowCaptions[TapLossColumn] = "Atten. ingresso - uscita  [dB]";
+        sheet.RowCaptions[TapDecouplingColumn] = "Atten. fra due uscite  [dB]";
+        sheet.PortRows = t > 1 ? PortFlagsMask | (1 << TapLossColumn) | (1 << TapDecouplingColumn) : 1;
+        sheet.ElectricalWord = ElectricalWithoutThrough;
+        if (NumInputs > 1) sheet.Stages = StagesWithoutThrough;
     }
-    // A page per line, and the user outputs of a line when they differ.
-    dialog->ModuleCount = NumInputs;
-    dialog->OutputCount = t;
-    // Distinct outputs each keep their own tap loss.
-    dialog->DistinctRow[0] = TapLossColumn;
-    dialog->CaptionModulo->Text = "Montante selezionato";
-    dialog->CaptionUscita->Text = "Uscita selezionata";
-    dialog->ArrangeLayout();
-    return EditData(dialog);
+    sheet.ModuleCount = NumInputs;
+    sheet.OutputCount = t;
+    return d;
 }

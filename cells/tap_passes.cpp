@@ -74,7 +74,7 @@ float TDerivatore::TapLoss(int32_t input, int32_t output, int32_t band) const {
 
 // ---- Required levels ----
 
-void TDerivatore::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TDerivatore::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     if (!EnterPass(stamp)) return;
     ResetInputLevels();
     for (int32_t j = 0; j < NumOutputs; ++j)

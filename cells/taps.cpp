@@ -134,13 +134,7 @@ TTapPortName TDerivatore::NamePort(const TCellPort& port) const {
 
 // ---- Texts and numbering ----
 
-AnsiString TDerivatore::GetShortCode() const { return ShortCodeWith("R"); }
-
-AnsiString TDerivatore::GetTypeName() const { return "Derivatore "; }
-
-bool TDerivatore::LabelsLoss() const { return true; }
-
-void TDerivatore::TakeSequenceNumber(TContatoriCategoria& counters) { TakeFromCounter(counters, TapCounter); }
+TCellDescription TDerivatore::Describe() const { return DescribeLines("Derivatore ", "R", TapCounter); }
 
 // Each class keeps its prototypes under its own code, so one lookup serves the
 // taps, their variants and the splitters.

@@ -59,21 +59,20 @@ public:
     // The symbol, and on the top-right square the short code with the tap
     // loss of line 1 to its first user output.
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
-    AnsiString GetShortCode() const override;
+    // "Derivatore ", "R"; prints its loss; a form page per line, its losses
+    // as value rows, the user outputs of a line when they differ.
+    TCellDescription Describe() const override;
     // Records older than version 20000 describe a one-line tap and carry its
     // user-output count after the base record.
     void Load(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
-    // A page per line in the component-data form, its losses as value rows.
-    bool OpenDataDialog() override;
     // The prototype of the cell's class for its lines and user outputs.
     TCella* GetPrototype() const override;
     // Every line must handle some band, each band fully or not at all.
     bool CheckData(const AnsiString& prefix) override;
     // The passes: every line on its own, with its losses and stages.
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t mode, int32_t port, uint32_t stamp) override;
     void ClearBandAccumulators(int32_t band) override;
@@ -95,7 +94,6 @@ public:
     void ComputeReachWindows() override;
     // The port under the mouse: the nearest port edge of the pointed square.
     void GetPortName(TInfoMousePos& position) override;
-    AnsiString GetTypeName() const override;
     bool IsModelUsable(bool needsBand5, bool needsBand9) const override;
     // Through loss of line input (to its own through output) and tap loss of
     // line input to its user output output (0 to t - 1), with the stages
@@ -105,8 +103,6 @@ public:
 
     // The squares and ports of the cell.
     TCellLayout Layout() const override;
-    // Taps, splitters and switches print their loss on the label.
-    bool LabelsLoss() const override;
     // The name of a port of the layout and its indexes.
     virtual TTapPortName NamePort(const TCellPort& port) const;
 
@@ -136,8 +132,11 @@ protected:
     // for none); the through columns are checked without through outputs too
     // unless throughColumnsOnlyWithThrough.
     bool CheckLines(const AnsiString& prefix, int32_t horizontalColumn, bool throughColumnsOnlyWithThrough);
-    // The form's name and the captions of the four loss rows of a line.
-    void NameLossRows(TDatiComponenti* dialog);
+    // A description with the names, the printed loss and the four loss-row
+    // captions of a line that taps, splitters and switches share.
+    static TCellDescription LossRowsDescription(const char* typeName, const char* letters, int counter);
+    // The tap's and the splitter's description under their names.
+    TCellDescription DescribeLines(const char* typeName, const char* letters, int counter) const;
     // A library cell the designer may take under mode.
     bool Qualifies(TCella* candidate, int32_t mode);
     // Copies a library cell's data into this cell.

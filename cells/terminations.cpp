@@ -35,10 +35,6 @@ void TChiusura::ConvertOldFlags(const uint8_t (&f)[5]) {
     }
 }
 
-AnsiString TChiusura::GetShortCode() const { return ShortCodeWith("X"); }
-
-AnsiString TChiusura::GetTypeName() const { return "Chiusura "; }
-
 TCellLayout TChiusura::Layout() const {
     TCellLayout layout;
     const int32_t n = std::max<int32_t>(1, NumInputs);
@@ -80,10 +76,6 @@ bool TChiusura::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
     return true;
 }
 
-void TChiusura::TakeSequenceNumber(TContatoriCategoria& counters) {
-    TakeFromCounter(counters, TerminationCounter);
-}
-
 TCella* TChiusura::GetPrototype() const { return FindPrototype({CodeTermination, Inputs, 0, 0}); }
 
 bool TChiusura::CheckData(const AnsiString&) { return true; }
@@ -91,7 +83,7 @@ bool TChiusura::NeedsNoDescription() const { return true; }
 
 // ---- Passes: a termination ends them all ----
 
-void TChiusura::ComputeRequiredLevels(const float*, const float*, uint32_t stamp) {
+void TChiusura::ComputeRequiredLevels(TBandLimits, TBandLimits, uint32_t stamp) {
     if (!EnterPass(stamp)) return;
     ResetInputLevels();
     if (NumInputs < 1) return;

@@ -32,17 +32,17 @@ public:
     void Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) override;
     void DrawAttenuationValues(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                                int32_t zoom, int32_t flags) override;
-    AnsiString GetShortCode() const override;
+    // "Chiusura ", "X" and its number; the form has no value rows, only
+    // "Chiusura isolata DC".
+    TCellDescription Describe() const override;
     // One square per input along its row, each waiting on its top for the
     // line it closes (input 0 on every square).
     TCellLayout Layout() const override;
     void Load(TStream& stream, int32_t version) override;
     void SetPortCounts() override;
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void TakeSequenceNumber(TContatoriCategoria& counters) override;
     TCella* GetPrototype() const override;
     bool CheckData(const AnsiString& prefix) override;
-    bool OpenDataDialog() override;
     // The first electrical box, ticked: the termination lets supply through
     // its inputs instead of refusing it.
     std::optional<bool> FirstElectricBox() const override;
@@ -54,7 +54,7 @@ public:
     void WriteAttenuationTable(TRichEdit* report, int32_t input, const AnsiString& title) override;
     void GetPortLevelText(TRichEdit* report) override;
     bool NeedsNoDescription() const override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     void SpreadStamp(uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void WalkDownstream(TListaCanali* list, int32_t entryPort, uint32_t stamp) override;
@@ -65,7 +65,6 @@ public:
     bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
                      int32_t further) override;
     void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) override;
-    AnsiString GetTypeName() const override;
 
     // A DC-isolated termination: its refuses-power flag word is 0.
     static bool IsIsolated(const TCella& cell);

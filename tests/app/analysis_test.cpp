@@ -14,6 +14,7 @@
 #include "core/reporter.h"
 #include "support/globals_fixture.h"
 #include "support/pass_cells.h"
+#include "support/stand_in.h"
 
 namespace {
 // Two inputs on one square: input 0 from above, input 1 from the left.
@@ -34,6 +35,8 @@ public:
 
 class TChiusuraProva : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     TChiusuraProva(TGridData* owner, int32_t column, int32_t row, int32_t orientation)
         : TCella(owner, orientation, 0, column, row, 1, 0, 0) {
         TypeCode = CodeTermination;

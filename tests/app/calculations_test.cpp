@@ -13,6 +13,7 @@
 #include "core/reporter.h"
 #include "support/globals_fixture.h"
 #include "support/pass_cells.h"
+#include "support/stand_in.h"
 
 namespace {
 template <typename T, typename... Args>
@@ -288,6 +289,8 @@ TEST_F(EmptyNetwork, OutletReportsAreEmptyAndBothChecksPass) {
 // second adds its own channel to output 1, once per pass.
 class TModuloProva : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     TModuloProva(TGridData* owner, int32_t column, int32_t row) : TCella(owner, 0, 0, column, row, 1, 2, 0) {
         SetPortCounts();
         TCanale own;

@@ -304,7 +304,7 @@ TEST_F(CustomNetworkTest, InnerAnchorsKeepNoLinkToOuterCells) {
     };
     runEverything();
     road.project.NetworkGrid->RemoveCell(road.second, false, 0);
-    custom->ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    custom->ComputeRequiredLevels({}, {}, NextPassNumber());
     custom->AcceptSeparation(0, 5, 1.0f, 1000.0f);
     runEverything();
     road.first = road.Outlet(LineColumn, 3, 0);  // replaces the outlet that stood there

@@ -15,12 +15,15 @@
 #include "core/info.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
+#include "support/stand_in.h"
 
 namespace {
 
 // A straight cable piece: the cells that may cross another on one square.
 class TPezzoCavo : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     TPezzoCavo(TGridData* owner, int32_t orientation, int32_t column, int32_t row)
         : TCella(owner, orientation, 0, column, row) {
         TypeCode = CodeCable;

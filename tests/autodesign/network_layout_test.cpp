@@ -516,7 +516,7 @@ class LevelSpy : public TChiusura {
 public:
     LevelSpy(TGridData* grid, int32_t column, float ter, float sat)
         : TChiusura(grid, 0, 0, column, 1, 1), ter_(ter), sat_(sat) {}
-    void ComputeRequiredLevels(const float*, const float*, uint32_t) override {
+    void ComputeRequiredLevels(TBandLimits, TBandLimits, uint32_t) override {
         ResetInputLevels();
         InputLevels[0][size_t(BandSlotTer)] = TFinestra{ter_, LevelReqUnlimited};
         InputLevels[0][size_t(BandSlotSat)] = TFinestra{sat_, LevelReqUnlimited};

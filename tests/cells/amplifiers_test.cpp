@@ -340,7 +340,7 @@ TEST_F(AmplifierPasses, OneLineToThreeOutputsGivesEveryOutputTheSameWindowAndLis
     for (int32_t o = 0; o < 3; ++o) Sink(*cell, o).Required = TFinestra{60.0f + o, 80.0f};
     source.Level = TFinestra{50.0f, 55.0f};
 
-    cell->ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    cell->ComputeRequiredLevels({}, {}, NextPassNumber());
     // The intersection of (60, 80), (61, 80), (62, 80), less 20 dB of gain.
     EXPECT_EQ(cell->InputLevels[0][5].Min, 42.0f);
     EXPECT_EQ(cell->InputLevels[0][5].Max, 60.0f);
@@ -365,7 +365,7 @@ TEST_F(AmplifierPasses, LinesOfAnNByNAmplifierStayApartAndTheMaximumOutputClipsT
     Source(*cell, 1, {EuropaChannel("40", 50.0f)});
     Sink(*cell, 0);
     Sink(*cell, 1);
-    cell->ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    cell->ComputeRequiredLevels({}, {}, NextPassNumber());
     EXPECT_EQ(cell->InputLevels[0][5].Min, 40.0f);
     EXPECT_EQ(cell->InputLevels[0][5].Max, 60.0f);
     EXPECT_EQ(cell->InputLevels[1][5].Min, 35.0f);  // (60, 80) clipped to 70, less 25
@@ -397,7 +397,7 @@ TEST_F(AmplifierPasses, ALevellingAmplifierBringsItsChannelsToTheOutputLevelLess
     EXPECT_EQ(Message(0), "A0: il livello del canale 22 è al di fuori dei limiti consentiti.");
 
     // No level window crosses it: nothing asked above, nothing computable below.
-    cell->ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    cell->ComputeRequiredLevels({}, {}, NextPassNumber());
     EXPECT_EQ(cell->InputLevels[0][5].Min, LevelReqUnlimited);
     cell->ComputeSignalLevels(NextPassNumber());
     EXPECT_EQ(cell->OutputLevels[0][5].Min, LevelError);

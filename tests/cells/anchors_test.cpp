@@ -82,7 +82,7 @@ TEST_F(AnchorsTest, PassesCrossALinkedPair) {
     entry.LinkExitAnchor(&exit);
     JoinCells(entry, 0, outlet, 0);
 
-    exit.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    exit.ComputeRequiredLevels({}, {}, NextPassNumber());
     EXPECT_FLOAT_EQ(exit.InputLevels[0][1].Min, 62.0f);
     EXPECT_FLOAT_EQ(exit.InputLevels[0][1].Max, 82.0f);
 
@@ -111,7 +111,7 @@ TEST_F(AnchorsTest, PassesCrossALinkedPair) {
 TEST_F(AnchorsTest, OpenEndsOfAnAnchor) {
     TAncoraI entry(nullptr, 0, 0, 0, 0);
     entry.AllocLinks();
-    entry.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    entry.ComputeRequiredLevels({}, {}, NextPassNumber());
     EXPECT_EQ(entry.InputLevels[0][4].Min, LevelReqUnlimited);
     EXPECT_EQ(entry.InputLevels[0][4].Max, LevelReqUnlimited);
     entry.ComputeSignalLevels(NextPassNumber());

@@ -123,7 +123,7 @@ TEST_F(CablesTest, LevelPassesApplyTheRunLoss) {
         JoinCells(source, 0, cable, 0);
         JoinCells(cable, 0, end, 0);
         cable.ComputeSignalLevels(NextPassNumber());
-        cable.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+        cable.ComputeRequiredLevels({}, {}, NextPassNumber());
         for (int32_t b : {1, 5, 8}) {
             EXPECT_FLOAT_EQ(cable.OutputLevels[0][static_cast<size_t>(b)].Min, c.signal.Min) << c.length;
             EXPECT_FLOAT_EQ(cable.OutputLevels[0][static_cast<size_t>(b)].Max, c.signal.Max) << c.length;

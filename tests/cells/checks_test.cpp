@@ -11,6 +11,7 @@
 #include "core/reporter.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
+#include "support/stand_in.h"
 
 namespace {
 
@@ -19,6 +20,8 @@ const AnsiString Prefix = "Dati componente errati a causa del seguante problema:
 // An amplifier-like cell: rows of level tables and outputs of its own.
 class TStageCell : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     TStageCell(int32_t rows, int32_t outputs) : TCella(nullptr, 0, 0, 0, 0, rows, outputs, 0), rows_(rows) {
         TypeCode = 21;
         SetPortCounts();

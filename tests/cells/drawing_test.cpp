@@ -20,12 +20,15 @@
 #include "platform/graphics.h"
 #include "printing/print_page.h"
 #include "support/globals_fixture.h"
+#include "support/stand_in.h"
 
 namespace {
 
 // A cell with a short code and a chosen kind, turn and mirror.
 class TCellaDisegno : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     TCellaDisegno(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                   int32_t through = 1)
         : TCella(owner, orientation, mirrored, column, row, 1, through, 0) {

@@ -108,7 +108,7 @@ TEST_F(GraphicCells, EveryPassLeavesThemUntouched) {
     for (int32_t code : GraphicCodes) {
         auto cell = Make(code);
         cell->AllocLinks();
-        cell->ComputeRequiredLevels(nullptr, nullptr, 5);
+        cell->ComputeRequiredLevels({}, {}, 5);
         cell->SpreadStamp(5);
         cell->ComputeSignalLevels(5);
         cell->WalkDownstream(nullptr, 0, 5);

@@ -71,7 +71,7 @@ TEST_F(OutletsTest, RequiredLevelsFromTheSocketLimits) {
     // End outlet without vectors: the options' limits raised by the socket loss.
     TPresaD end(nullptr, 0, 0, 0, 0, CodeEndOutlet, 1);
     SetColumn(end, OutletSocketLoss, 2.0f);
-    end.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    end.ComputeRequiredLevels({}, {}, NextPassNumber());
     for (int32_t b = 0; b < TCella::CalculationBandCount(); ++b) {
         EXPECT_FLOAT_EQ(end.InputLevels[0][static_cast<size_t>(b)].Min, Limit(b, LimitSigMin) + 2.0f) << b;
         EXPECT_FLOAT_EQ(end.InputLevels[0][static_cast<size_t>(b)].Max, Limit(b, LimitSigMax) + 2.0f) << b;
@@ -91,7 +91,7 @@ TEST_F(OutletsTest, RequiredLevelsFromTheSocketLimits) {
     SetColumn(through, OutletThroughLoss, 3.0f);
     TPozzoProva rest;
     JoinCells(through, OutletThroughOutput, rest, 0);
-    through.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    through.ComputeRequiredLevels({}, {}, NextPassNumber());
     EXPECT_FLOAT_EQ(through.InputLevels[0][1].Min, 63.0f);
     EXPECT_FLOAT_EQ(through.InputLevels[0][1].Max, 81.0f);
 }

@@ -12,6 +12,7 @@
 #include "platform/comctrls.h"
 #include "support/globals_fixture.h"
 #include "support/pass_cells.h"
+#include "support/stand_in.h"
 
 namespace {
 void ExpectLevel(float expected, float actual) {
@@ -31,10 +32,12 @@ TFinestra W(float v) { return TFinestra{v, v}; }
 // A downstream end that asks a fixed window of its input in every band.
 class TRichiestaProva : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     explicit TRichiestaProva(TFinestra window) : TCella(nullptr, 0, 0, 0, 0, 1, 0, 0), window(window) {
         SetPortCounts();
     }
-    void ComputeRequiredLevels(const float*, const float*, uint32_t stamp) override {
+    void ComputeRequiredLevels(TBandLimits, TBandLimits, uint32_t stamp) override {
         if (stamp <= PassStamp) return;
         PassStamp = stamp;
         ResetInputLevels();
@@ -98,7 +101,7 @@ TEST_F(BasePasses, RequiredInputIntersectsEveryThroughOutputRaisedByTheLoss) {
         LinkCells(splitter, 0, a, 0);
         LinkCells(splitter, 1, b, 0);
         LinkCells(splitter, 2, tap, 0);  // tap outputs do not constrain the base cell
-        splitter.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+        splitter.ComputeRequiredLevels({}, {}, NextPassNumber());
         for (int32_t band = 0; band < bands(); ++band)
             ExpectWindow(c.expected, splitter.InputLevels[0][band]);
         // Slots past the band system stay as reset.
@@ -113,7 +116,7 @@ TEST_F(BasePasses, AttenuationWithoutValueMarksTheRequiredWindow) {
     LinkCells(cell, 0, end, 0);
     SetRow0(cell, 1, 2, LevelBlocked);
     SetRow0(cell, 1, 3, LevelNone);
-    cell.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    cell.ComputeRequiredLevels({}, {}, NextPassNumber());
     ExpectWindow({60, 80}, cell.InputLevels[0][1]);
     ExpectWindow(W(LevelReqUnlimited), cell.InputLevels[0][2]);
     ExpectWindow(W(LevelReqUndefined), cell.InputLevels[0][3]);
@@ -145,7 +148,7 @@ TEST_F(BasePasses, ARepeatedStampChangesNothing) {
     LinkCells(head, 0, cell, 0);
     LinkCells(cell, 0, end, 0);
     const uint32_t stamp = NextPassNumber();
-    cell.ComputeRequiredLevels(nullptr, nullptr, stamp);
+    cell.ComputeRequiredLevels({}, {}, stamp);
     head.SelectOutputLevel(0);
     cell.ComputeSignalLevels(NextPassNumber());
     const TFinestra required = cell.InputLevels[0][1];
@@ -153,7 +156,7 @@ TEST_F(BasePasses, ARepeatedStampChangesNothing) {
 
     end.window = {10, 20};
     SetRow0(cell, 1, 9.0f);
-    cell.ComputeRequiredLevels(nullptr, nullptr, stamp);
+    cell.ComputeRequiredLevels({}, {}, stamp);
     cell.ComputeSignalLevels(cell.PassStamp);
     ExpectWindow(required, cell.InputLevels[0][1]);
     ExpectWindow(signal, cell.OutputLevels[0][1]);
@@ -164,7 +167,7 @@ TEST_F(BasePasses, UnlinkedPortsAreSkipped) {
     TRichiestaProva a({60, 80});
     SetRow0(splitter, 1, 1.0f);
     LinkCells(splitter, 0, a, 0);  // output 1 open
-    splitter.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    splitter.ComputeRequiredLevels({}, {}, NextPassNumber());
     ExpectWindow({61, 81}, splitter.InputLevels[0][0]);
     TPassanteProva alone(nullptr, 0, 0);
     alone.ComputeSignalLevels(NextPassNumber());
@@ -429,7 +432,7 @@ TEST_F(BasePasses, ALongLinePasses) {
     }
     TRichiestaProva end({60, 80});
     LinkCells(*line.back(), 0, end, 0);
-    line.front()->ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    line.front()->ComputeRequiredLevels({}, {}, NextPassNumber());
     ExpectWindow({1560, 1580}, line.front()->InputLevels[0][1]);
     head.SelectOutputLevel(0);
     line.back()->ComputeSignalLevels(NextPassNumber());
@@ -465,7 +468,7 @@ TEST_F(HeadEndPasses, RequiredWindowsOfEachLineAndUnlimitedOpenLines) {
     ASSERT_TRUE(net && head);
     TRichiestaProva end({60, 80});
     LinkCells(*net, 0, end, 0);
-    net->ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    net->ComputeRequiredLevels({}, {}, NextPassNumber());
     const int32_t bands = TCella::CalculationBandCount();
     for (int32_t b = 0; b < bands; ++b) {
         ExpectWindow({60, 80}, net->InputLevels[0][b]);

@@ -244,7 +244,7 @@ TEST_F(InductancePasses, EverythingGoesThroughUnchanged) {
     sink.Required = {61.5f, 79.0f};
     source.Level = {70.25f, 88.0f};
 
-    coil.ComputeRequiredLevels(nullptr, nullptr, 10);
+    coil.ComputeRequiredLevels({}, {}, 10);
     coil.ComputeSignalLevels(11);
     for (int32_t b : {0, 5, 10}) {
         EXPECT_EQ(coil.InputLevels[0][static_cast<size_t>(b)].Min, 61.5f) << b;

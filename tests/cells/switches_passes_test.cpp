@@ -118,7 +118,7 @@ struct ActiveSwitch {
 
 TEST_F(SwitchPasses, AnActiveSwitchWorkedByHand) {
     ActiveSwitch n;
-    n.s.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    n.s.ComputeRequiredLevels({}, {}, NextPassNumber());
     // User outputs: through the output stage -5, then + 20: (75, 95) and (77, 93);
     // through: + 3: (73, 93); intersected (77, 93); through the input stage -10.
     ExpectWindow({67, 83}, n.s.InputLevels[0][Band], "required");
@@ -205,7 +205,7 @@ struct MatrixSwitch {
         AddChannel(*side1.SourceChannels, "M1", 710, 718, 50);
     }
     void Run() {
-        s.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+        s.ComputeRequiredLevels({}, {}, NextPassNumber());
         s.ComputeSignalLevels(NextPassNumber());
         s.ComputeChannels(0, 0, NextPassNumber());
     }

@@ -11,6 +11,7 @@
 #include "platform/application.h"
 #include "support/globals_fixture.h"
 #include "support/pass_cells.h"
+#include "support/stand_in.h"
 
 namespace {
 
@@ -20,6 +21,8 @@ constexpr int Band = 5;
 // passes hand it.
 class TFineProva : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     explicit TFineProva(TFinestra reach) : TCella(nullptr, 0, 0, 0, 0, 1, 0, 0) {
         SetPortCounts();
         ResetAuxLevels();

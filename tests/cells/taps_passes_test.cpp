@@ -12,6 +12,7 @@
 #include "core/info.h"
 #include "support/globals_fixture.h"
 #include "support/pass_cells.h"
+#include "support/stand_in.h"
 
 namespace {
 
@@ -33,6 +34,8 @@ void ExpectWindow(const TFinestra& expected, const TFinestra& actual) {
 // channels.
 class TSorgenteLivelli : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     explicit TSorgenteLivelli(std::vector<TFinestra> windows)
         : TCella(nullptr, 0, 0, 0, 0, 0, static_cast<int32_t>(windows.size()), 0),
           windows(std::move(windows)) {
@@ -58,13 +61,15 @@ public:
 // window, and records what the designer's passes hand it.
 class TFineProva : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     explicit TFineProva(TFinestra asked = {LevelNone, LevelNone}, TFinestra reach = {0, 0})
         : TCella(nullptr, 0, 0, 0, 0, 1, 0, 0), asked(asked) {
         SetPortCounts();
         ResetAuxLevels();
         for (auto& w : ReachLevels[0]) w = reach;
     }
-    void ComputeRequiredLevels(const float*, const float*, uint32_t stamp) override {
+    void ComputeRequiredLevels(TBandLimits, TBandLimits, uint32_t stamp) override {
         if (stamp <= PassStamp) return;
         PassStamp = stamp;
         ResetInputLevels();
@@ -187,7 +192,7 @@ struct TwoLines {
 
 TEST_F(TapPasses, EachLineAsksTheIntersectionOfItsOutputsRaisedByTheirLosses) {
     TwoLines n;
-    n.tap.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    n.tap.ComputeRequiredLevels({}, {}, NextPassNumber());
     // Line 0: through (72, 92), users (70, 95) and (72, 90): (72, 90).
     // Line 1: through (58, 78), users (54, 84) and (59, 74): (59, 74).
     for (int32_t b = 0; b < bands(); ++b) {
@@ -196,18 +201,18 @@ TEST_F(TapPasses, EachLineAsksTheIntersectionOfItsOutputsRaisedByTheirLosses) {
     }
     // The requirement at through output 1 narrows line 1 alone.
     n.through1.asked = {55, 70};
-    n.tap.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    n.tap.ComputeRequiredLevels({}, {}, NextPassNumber());
     ExpectWindow({72, 90}, n.tap.InputLevels[0][Band]);
     ExpectWindow({59, 73}, n.tap.InputLevels[1][Band]);
     // An input stage of line 1 (gain 10, at most 100 out) lowers what line 1 asks.
     SetStage(*n.tap.LevelTableA, 2, 1, 10, 100);
-    n.tap.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    n.tap.ComputeRequiredLevels({}, {}, NextPassNumber());
     ExpectWindow({72, 90}, n.tap.InputLevels[0][Band]);
     ExpectWindow({49, 63}, n.tap.InputLevels[1][Band]);
     // A band that a user output's loss does not pass leaves the line unlimited by it.
     n.tap.LevelTableA->Free();
     n.tap.Attenuation->Set3(0, TapLossColumn, 3, LevelBlocked);
-    n.tap.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    n.tap.ComputeRequiredLevels({}, {}, NextPassNumber());
     ExpectWindow({72, 92}, n.tap.InputLevels[0][3]);
 }
 
@@ -220,7 +225,7 @@ TEST_F(TapPasses, OwnLossesPerOutputGiveEachOutputItsRequirementAndLevel) {
         n.tap.MatrixTableA->Set4(1, 0, 0, b, 14);
         n.tap.MatrixTableA->Set4(1, 1, 0, b, 14);
     }
-    n.tap.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    n.tap.ComputeRequiredLevels({}, {}, NextPassNumber());
     // Line 0: through (72, 92), users (70, 95) and (82, 100): (82, 92).
     ExpectWindow({82, 92}, n.tap.InputLevels[0][Band]);
     n.tap.ComputeSignalLevels(NextPassNumber());
@@ -263,7 +268,7 @@ TEST_F(TapPasses, ASplitterSharesItsInputAmongItsOutputs) {
     LinkCells(splitter, 0, a, 0);
     LinkCells(splitter, 1, b, 0);
     LinkCells(splitter, 2, c, 0);
-    splitter.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    splitter.ComputeRequiredLevels({}, {}, NextPassNumber());
     ExpectWindow({58, 76}, splitter.InputLevels[0][Band]);
     splitter.ComputeSignalLevels(NextPassNumber());
     for (int32_t out = 0; out < 3; ++out) ExpectWindow({74, 78}, splitter.OutputLevels[out][Band]);

@@ -192,7 +192,7 @@ TEST_F(TerminationsTest, EndsEveryPass) {
     JoinCells(source, 0, outlet, 0);
     JoinCells(outlet, OutletThroughOutput, end, 0);
 
-    outlet.ComputeRequiredLevels(nullptr, nullptr, NextPassNumber());
+    outlet.ComputeRequiredLevels({}, {}, NextPassNumber());
     EXPECT_EQ(end.InputLevels[0][1].Min, LevelReqUnlimited);
     EXPECT_EQ(end.InputLevels[0][1].Max, LevelReqUnlimited);
     // The outlet's input is asked only what its socket needs.

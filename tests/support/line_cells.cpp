@@ -50,7 +50,7 @@ TPozzoProva::TPozzoProva() : TCella(nullptr, 0, 0, 0, 0, 1, 0, 0) {
     ResetAuxLevels();
 }
 
-void TPozzoProva::ComputeRequiredLevels(const float*, const float*, uint32_t stamp) {
+void TPozzoProva::ComputeRequiredLevels(TBandLimits, TBandLimits, uint32_t stamp) {
     if (stamp <= PassStamp) return;
     PassStamp = stamp;
     ResetInputLevels();

@@ -5,6 +5,7 @@
 
 #include "app/grid.h"
 #include "cells/cell.h"
+#include "support/stand_in.h"
 
 // Links output port `output` of from to input port `input` of to, both ways,
 // as the grid analysis would.
@@ -15,6 +16,8 @@ void JoinCells(TCella& from, int32_t output, TCella& to, int32_t input);
 // the signal pass.
 class TSorgenteLinea : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     explicit TSorgenteLinea(TGridData* owner = nullptr, int32_t column = 0, int32_t row = 0);
 
     bool IsSignalStart() const override { return true; }
@@ -30,9 +33,11 @@ public:
 // the designer's passes handed it.
 class TPozzoProva : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     TPozzoProva();
 
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
                      int32_t further) override;
     void EvaluateModel(TCella* candidates, int32_t mode, float value, uint32_t stamp, int32_t band) override;

@@ -31,7 +31,7 @@ TFineLinea::TFineLinea(TFinestra a, TFinestra reach) : TCella(nullptr, 0, 0, 0, 
     for (auto& w : ReachLevels[0]) w = reach;
 }
 
-void TFineLinea::ComputeRequiredLevels(const float*, const float*, uint32_t stamp) {
+void TFineLinea::ComputeRequiredLevels(TBandLimits, TBandLimits, uint32_t stamp) {
     if (stamp <= PassStamp) return;
     PassStamp = stamp;
     ResetInputLevels();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cells/cell.h"
+#include "support/stand_in.h"
 
 class TListaCanali;
 
@@ -19,6 +20,8 @@ float ChannelLevel(const TListaCanali* list, const char* name);
 
 class TSorgenteFinestre : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     explicit TSorgenteFinestre(std::vector<TFinestra> windows);
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
@@ -27,8 +30,10 @@ public:
 
 class TFineLinea : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     explicit TFineLinea(TFinestra asked = {LevelNone, LevelNone}, TFinestra reach = {0, 0});
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     bool ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TProgressBar* progress, int32_t band,
                      int32_t further) override;
     void EvaluateModel(TCella* candidates, int32_t mode, float level, uint32_t stamp, int32_t band) override;

@@ -65,7 +65,7 @@ bool TPresaProva::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     return true;
 }
 
-void TPresaProva::ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) {
+void TPresaProva::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     if (stamp <= PassStamp) return;
     PassStamp = stamp;
     ResetInputLevels();
@@ -77,8 +77,9 @@ void TPresaProva::ComputeRequiredLevels(const float* minLevels, const float* max
         if (next && next->InputLevels.Allocated())
             CombineForward(in, next->InputLevels[OutputPort[0]][static_cast<size_t>(b)],
                            Attenuation->Get3(0, 1, b), false);
-        const TFinestra socket{minLevels ? minLevels[b] : Option(b, LimitSigMin),
-                               maxLevels ? maxLevels[b] : Option(b, LimitSigMax)};
+        const auto given = [b](TBandLimits limits) { return static_cast<size_t>(b) < limits.size(); };
+        const TFinestra socket{given(minLevels) ? minLevels[b] : Option(b, LimitSigMin),
+                               given(maxLevels) ? maxLevels[b] : Option(b, LimitSigMax)};
         CombineForward(in, socket, Attenuation->Get3(0, 0, b), false);
     }
 }

@@ -11,6 +11,7 @@
 
 #include "app/grid.h"
 #include "cells/cell.h"
+#include "support/stand_in.h"
 
 // Sets Attenuation[0][column] in every band slot, or band by band.
 void SetRow0(TCella& cell, int32_t column, float value);
@@ -22,6 +23,8 @@ void LinkCells(TCella& from, int32_t output, TCella& to, int32_t input);
 // The base cell with its own port counts.
 class TPassanteProva : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     static constexpr int32_t Code = 2;
     TPassanteProva(TGridData* owner, int32_t column, int32_t row, int32_t throughOutputs = 1,
                    int32_t tapOutputs = 0, int32_t orientation = 0);
@@ -38,6 +41,8 @@ public:
 // Output 0 is the through output, output 1 the socket.
 class TPresaProva : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     // An end outlet, a pass-through outlet or one with termination.
     TPresaProva(TGridData* owner, int32_t column, int32_t row, int32_t typeCode = CodeEndOutlet);
 
@@ -47,7 +52,7 @@ public:
     AnsiString GetShortCode() const override { return ShortCodeWith("P"); }
     void TakeSequenceNumber(TContatoriCategoria& counters) override { TakeFromCounter(counters, 7); }
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
-    void ComputeRequiredLevels(const float* minLevels, const float* maxLevels, uint32_t stamp) override;
+    void ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) override;
     void ComputeSignalLevels(uint32_t stamp) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     float MinDownstreamValue(float, int32_t, bool, TCella*, uint8_t, uint8_t) override { return 0.0f; }
@@ -60,6 +65,8 @@ public:
 // in every band.
 class TTrattoProva : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     TTrattoProva(TGridData* owner, int32_t column, int32_t row, int32_t orientation = 0, bool bend = false);
 
     AnsiString GetShortCode() const override { return ShortCodeWith("C"); }
@@ -79,6 +86,8 @@ public:
 // A graphic cell: occupies its square but takes no part in the analysis.
 class TSegnoProva : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     TSegnoProva(TGridData* owner, int32_t column, int32_t row);
     bool TakesPartInAnalysis() const override { return false; }
     bool PlaceOnGrid(const TNextCell&, TQNextCell&) override { return true; }
@@ -88,6 +97,8 @@ public:
 // through output that carries its SourceChannels.
 class TSorgenteProva : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     TSorgenteProva(TGridData* owner, int32_t column, int32_t row);
     bool IsSignalStart() const override { return true; }
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;

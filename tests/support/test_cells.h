@@ -11,9 +11,12 @@
 #include "app/signs.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
+#include "support/stand_in.h"
 
 class TCellaProva : public TCella {
 public:
+    // Answers the grid's questions as the class of its type code would.
+    TCellDescription Describe() const override { return StandInDescription(*this); }
     static constexpr int32_t CodiceProva = 1;  // built in place of the class of code 1 while registered
 
     TCellaProva(TGridData* owner, int32_t column, int32_t row, int32_t inputs = 1, int32_t through = 1,

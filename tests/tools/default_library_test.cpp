@@ -667,7 +667,7 @@ TEST_F(DefaultLibrary, TheClassesChoosersTakeThePreferredArticles) {
     for (int b : {4, 5}) uhf[b] = 1;
     bandIII[3] = 1;
     struct MixerCase {
-        const uint8_t *input0, *input1;
+        std::span<const uint8_t, BandSlots> input0, input1;
         const char* code;
     };
     // clang-format off
