@@ -87,6 +87,15 @@ struct PlanForm {
     }
 };
 
+// The vertical and the horizontal scroll bar of a grid's frame.
+std::pair<QScrollBar*, QScrollBar*> ScrollBarsOf(QWidget* frame) {
+    QScrollBar* vertical = nullptr;
+    QScrollBar* horizontal = nullptr;
+    for (QScrollBar* b : frame->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly))
+        (b->orientation() == Qt::Vertical ? vertical : horizontal) = b;
+    return {vertical, horizontal};
+}
+
 }  // namespace
 
 TEST(QtGrid, AsksOnDrawCellOnlyForTheSquaresInView) {
@@ -115,11 +124,7 @@ TEST(QtGrid, ScrollBarsScrollAndOnlyTheNewViewIsPainted) {
     p.Paint();
     int topLeftChanges = 0;
     p.grid->OnTopLeftChanged = [&](TObject*) { ++topLeftChanges; };
-    QWidget* frame = qttest::WindowOf(p.grid);
-    QScrollBar* vertical = nullptr;
-    QScrollBar* horizontal = nullptr;
-    for (QScrollBar* b : frame->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly))
-        (b->orientation() == Qt::Vertical ? vertical : horizontal) = b;
+    const auto [vertical, horizontal] = ScrollBarsOf(qttest::WindowOf(p.grid));
     ASSERT_NE(vertical, nullptr);
     ASSERT_NE(horizontal, nullptr);
     EXPECT_EQ(vertical->minimum(), 0);
@@ -226,10 +231,7 @@ TEST(QtGrid, ScrollBarsShowOnlyWhenTheCellsDoNotFit) {
     form->Show();
     Settle();
     QWidget* frame = qttest::WindowOf(grid);
-    QScrollBar* vertical = nullptr;
-    QScrollBar* horizontal = nullptr;
-    for (QScrollBar* b : frame->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly))
-        (b->orientation() == Qt::Vertical ? vertical : horizontal) = b;
+    const auto [vertical, horizontal] = ScrollBarsOf(frame);
     ASSERT_NE(vertical, nullptr);
     ASSERT_NE(horizontal, nullptr);
     EXPECT_FALSE(vertical->isVisible());
@@ -265,10 +267,7 @@ TEST(QtGrid, AWidthOrHeightSetAloneLaysTheWindowOutAnew) {
     form->Show();
     Settle();
     QWidget* frame = qttest::WindowOf(grid);
-    QScrollBar* vertical = nullptr;
-    QScrollBar* horizontal = nullptr;
-    for (QScrollBar* b : frame->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly))
-        (b->orientation() == Qt::Vertical ? vertical : horizontal) = b;
+    const auto [vertical, horizontal] = ScrollBarsOf(frame);
     ASSERT_NE(vertical, nullptr);
     ASSERT_NE(horizontal, nullptr);
     EXPECT_TRUE(vertical->isVisible());
