@@ -78,8 +78,8 @@ const TTransponder* Transponder(int32_t number) {
     return nullptr;
 }
 
-constexpr int32_t PackageDp = 0;         // "CPacchetto1"
-constexpr int32_t PackageNetSystem = 4;  // "CPacchetto5"
+constexpr int32_t PackageDp = 0;         // "CDp"
+constexpr int32_t PackageNetSystem = 4;  // "CNetSystem"
 constexpr int32_t LnbOutputs = 4;
 constexpr float NoLnbLevel = 77.0f, NoLnbCarrierNoise = 16.0f;
 constexpr float CompactUnitLevel = 112.0f;

@@ -30,19 +30,19 @@ const char* const ConnectorItems[] = {"(Automatico)",
                                       "IEC femmina + connettore F",
                                       "IEC maschio + IEC femmina + connettore F"};
 const char* const ConnectorSlotNames[ConnectorPickers] = {"CPresaTer", "CPresaSat"};
-// The package boxes: caption, top in the group, settings-store name. Box 2
-// has no use in a design and stays hidden.
+// The package boxes: caption, top in the group, settings-store name. Boxes 2
+// and 5 stay hidden: the wizard offers neither package.
 struct TPackageBox {
     const char* Caption;
     int Top;
     const char* Name;
     bool Visible;
 };
-const TPackageBox PackageBoxes[PackageCount] = {{"Pacchetto 1", 32, "CPacchetto1", true},
-                                                {"Pacchetto 2", 64, "CPacchetto2", false},
-                                                {"Pacchetto 3", 64, "CPacchetto3", true},
-                                                {"Pacchetto 4", 96, "CPacchetto4", true},
-                                                {"Pacchetto 5", 128, "CPacchetto5", true}};
+const TPackageBox PackageBoxes[PackageCount] = {{"Sky", 32, "CDp", true},
+                                                {"Stream", 64, "CStream", false},
+                                                {"RAI", 64, "CRai", true},
+                                                {"Mediaset", 96, "CMediaset", true},
+                                                {"Net System", 160, "CNetSystem", false}};
 const char* const CableCaptions[CableRows] = {
     "Cavo montante terrestre",           "Cavo montante satellite",     "Cavo scala-appartamento terrestre",
     "Cavo scala-appartamento satellite", "Cavo appartamento terrestre", "Cavo appartamento satellite"};

@@ -249,7 +249,7 @@ TEST_F(WizardPages, PickersListCablesAndRememberTheChoice) {
     EXPECT_EQ(globals.Settings().String("CPresaTer"), "3");
     wizard->PackageBox[2]->Click();
     bool on = false;
-    globals.Settings().ReadBool("CPacchetto3", on);
+    globals.Settings().ReadBool("CRai", on);
     EXPECT_TRUE(on);
 }
 
