@@ -11,7 +11,6 @@
 #include <map>
 #include <set>
 #include <sstream>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,6 +34,7 @@
 #include "support/globals_fixture.h"
 #include "support/old_cable_records.h"
 #include "support/record_bytes.h"
+#include "support/small_tmpfs.h"
 
 namespace {
 
@@ -561,14 +561,9 @@ TEST_F(ProjectFileTest, SavingWhereItCannotKeepsTheFileAndSaysWhy) {
 
 // A real full disk: a small tmpfs filled to its last block. Mounting needs root.
 TEST_F(ProjectFileTest, AFullTmpfsKeepsTheSavedFile) {
-    if (::geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root";
-    TempDir dir;
-    if (::mount("tmpfs", dir.Path().c_str(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "a tmpfs cannot be mounted here: " << std::strerror(errno);
-    struct Unmount {
-        std::string at;
-        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
-    } unmount{dir.Path()};
+    SmallTmpfs disk;
+    if (!disk.Mounted()) GTEST_SKIP() << disk.Why();
+    const TempDir& dir = disk.Dir();
     const std::string name = dir.File("a.ant");
     ASSERT_EQ(files.SaveProject(name, project, 60000), 0);
     const std::string good = ReadFileBytes(name);

@@ -12,7 +12,6 @@
 #include <functional>
 #include <set>
 #include <sstream>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +23,7 @@
 #include "support/as_user.h"
 #include "support/file_bytes.h"
 #include "support/globals_fixture.h"
+#include "support/small_tmpfs.h"
 
 namespace {
 
@@ -372,14 +372,9 @@ TEST_F(SettingsSafety, OptionsOverAReadOnlyFolderStartWithTheirDefaults) {
 
 // A real full disk: a tiny tmpfs filled to the last block. Mounting needs root.
 TEST_F(SettingsSafety, AFullTmpfsKeepsTheFileAndLeavesNoTemporaryFile) {
-    if (::geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root";
-    TempDir dir;
-    if (::mount("tmpfs", dir.Path().c_str(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "a tmpfs cannot be mounted here: " << std::strerror(errno);
-    struct Unmount {
-        std::string at;
-        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
-    } unmount{dir.Path()};
+    SmallTmpfs disk;
+    if (!disk.Mounted()) GTEST_SKIP() << disk.Why();
+    const TempDir& dir = disk.Dir();
     const std::string path = dir.File("settings");
     WriteFileBytes(path, "Vecchio=1\n");
     {
