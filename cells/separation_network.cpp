@@ -84,7 +84,14 @@ void TSeparationNetwork::Build(const TGridData& grid) {
         }
     // Every accumulator of the copy starts clear; each band's are cleared in
     // the cells before its first search over the copy.
-    values_.assign(cellRows_.size() * Stride, LevelNone);
+    values_.assign(cellRows_.size() * BandSlots, LevelNone);
+    // The losses were copied a row at a time, every band of a row side by
+    // side; the search wants them a band at a time.
+    lossRows_ = losses_.size() / BandSlots;
+    std::vector<float> byBand(losses_.size());
+    for (size_t row = 0; row < lossRows_; ++row)
+        for (size_t b = 0; b < BandSlots; ++b) byBand[b * lossRows_ + row] = losses_[row * BandSlots + b];
+    losses_.swap(byBand);
     int32_t place = 0;
     for (TCella* outlet = grid.FirstOutlet; outlet; outlet = outlet->NextOutlet, ++place)
         if (const TNode* n = Find(outlet); n && n->OutletIndex < 0)
@@ -128,9 +135,9 @@ bool TSeparationNetwork::Copy(TNode& n) {
     for (int32_t j = 0; j < n.OutputLinks; ++j)
         links_.push_back(TLink{NodeOf(OutputNeighbour(*cell, j)), OutputNeighbourPort(*cell, j)});
 
-    n.Losses = static_cast<uint32_t>(losses_.size() / Stride);
+    n.Losses = static_cast<uint32_t>(losses_.size() / BandSlots);
     auto row = [this](auto value) {
-        for (int32_t b = 0; b < static_cast<int32_t>(Stride); ++b) losses_.push_back(value(b));
+        for (int32_t b = 0; b < BandSlots; ++b) losses_.push_back(value(b));
     };
     switch (n.Kind) {
     case TKind::Cable: {
@@ -213,8 +220,9 @@ bool TSeparationNetwork::ClearBand(int32_t band) {
     const auto b = static_cast<size_t>(band);
     auto& written = written_[b];
     const bool inCells = inCells_[b];
+    float* values = values_.data() + b * cellRows_.size();
     for (uint32_t row : written) {
-        values_[row * Stride + b] = LevelNone;
+        values[row] = LevelNone;
         if (inCells) cellRows_[row][b] = LevelNone;
     }
     written.Clear();
@@ -232,6 +240,8 @@ bool TSeparationNetwork::Search(TCella* source, int32_t band, float limit) {
     const TNode* found = Find(source);
     if (!whole_ || !found || found->Kind != TKind::Outlet || band < 0 || band >= BandSlots) return false;
     band_ = static_cast<uint32_t>(band);
+    bandLosses_ = losses_.data() + band_ * lossRows_;
+    bandValues_ = values_.data() + band_ * cellRows_.size();
     limit_ = limit;
     writing_ = &written_[static_cast<size_t>(band)];
     held_[static_cast<size_t>(band)] = true;

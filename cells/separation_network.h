@@ -50,8 +50,9 @@ public:
         for (int32_t band = 0; band < BandSlots; ++band) {
             const auto b = static_cast<size_t>(band);
             if (!held_[b] || inCells_[b]) continue;
+            const float* values = values_.data() + b * cellRows_.size();
             for (uint32_t row : written_[b]) {
-                cellRows_[row][b] = values_[row * Stride + b];
+                cellRows_[row][b] = values[row];
                 written(band, nodes_[static_cast<size_t>(rowNode_[row])].Cell);
             }
             inCells_[b] = true;
@@ -63,10 +64,11 @@ public:
     template <class F>
     bool ForEachOutletWritten(int32_t band, const TCella* source, F&& f) const {
         if (band < 0 || band >= BandSlots || !held_[static_cast<size_t>(band)]) return false;
+        const float* values = values_.data() + static_cast<size_t>(band) * cellRows_.size();
         for (uint32_t index : outlets_[static_cast<size_t>(band)]) {
             const TNode& n = nodes_[static_cast<size_t>(index)];
             if (n.OutletIndex < 0 || n.Cell == source) continue;
-            f(n.Cell, n.OutletIndex, values_[(n.Rows + RowOutlet) * Stride + static_cast<uint32_t>(band)]);
+            f(n.Cell, n.OutletIndex, values[n.Rows + RowOutlet]);
         }
         return true;
     }
@@ -82,8 +84,6 @@ private:
     // SeparationOutlet, then a tap's InputSeparation rows and its
     // ThroughSeparation rows.
     enum : uint32_t { RowBest = 0, RowOutlet = 1, RowTapInputs = 2 };
-    // Values per row of losses_.
-    static constexpr uint32_t Stride = BandSlots;
     // A neighbour: its node (-1 for none) and the port as the cell's links
     // give it (-1 for none).
     struct TLink {
@@ -132,13 +132,13 @@ private:
     const TNode* Find(const TCella* cell) const;
     bool Copy(TNode& n);
     float Loss(const TNode& n, int32_t row) const {
-        return losses_[(n.Losses + static_cast<uint32_t>(row)) * Stride + band_];
+        return bandLosses_[n.Losses + static_cast<uint32_t>(row)];
     }
-    float Stored(const TNode& n, uint32_t row) const { return values_[(n.Rows + row) * Stride + band_]; }
+    float Stored(const TNode& n, uint32_t row) const { return bandValues_[n.Rows + row]; }
     // Stores a value of the running search, noting where; an outlet's own
     // result goes into its cell as well.
     void Store(const TNode& n, uint32_t row, float value) {
-        values_[(n.Rows + row) * Stride + band_] = value;
+        bandValues_[n.Rows + row] = value;
         writing_->Add(n.Rows + row);
         if (n.Kind == TKind::Outlet && row == RowOutlet) cellRows_[n.Rows + row][band_] = value;
     }
@@ -152,9 +152,14 @@ private:
 
     std::vector<TNode> nodes_;
     std::vector<TLink> links_;
+    // The losses and the copy's accumulators are kept band after band: a
+    // search reads and writes one band only, so what it touches lies close
+    // together (a band of a building of 4000 outlets fits the core's cache,
+    // every band side by side would not).
     std::vector<float> losses_;
+    size_t lossRows_ = 0;
     // The accumulators: per row the cell's own (cellRows_), the copy's
-    // (values_, every band of a row side by side) and the row's node.
+    // (values_, one band after the other) and the row's node.
     std::vector<float*> cellRows_;
     std::vector<float> values_;
     std::vector<int32_t> rowNode_;
@@ -166,8 +171,10 @@ private:
     std::array<TLog, BandSlots> outlets_;
     std::array<bool, BandSlots> held_{};
     std::array<bool, BandSlots> inCells_{};
-    // The running search.
+    // The running search, and its band's losses and accumulators.
     uint32_t band_ = 0;
+    const float* bandLosses_ = nullptr;
+    float* bandValues_ = nullptr;
     float limit_ = 0.0f;
     TLog* writing_ = nullptr;
 };
