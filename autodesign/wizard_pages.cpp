@@ -211,6 +211,15 @@ void TAutoProgetto::BuildTypePage() {
             b->OnClick = Handler(this, &TAutoProgetto::ChoiceClick);
         }
     }
+    // Multiswitches in the apartment are designed when a loaded project or a
+    // preset asks for them, but not offered here: the button stays hidden,
+    // "Radiale" takes its row and the group closes up. A head-end-only
+    // design is shown the same way and cannot be chosen.
+    Choice[ChoiceInAppartamento]->Visible = false;
+    Choice[ChoiceRadiale]->Top = Choice[ChoiceRadiale]->Top - 28;
+    TGroupBox* options = ChoiceGroup[ChoiceGroups - 1];
+    options->Height = options->Height - 28;
+    Choice[ChoiceCentrale]->Enabled = false;
 }
 
 void TAutoProgetto::BuildPackagesPage() {
@@ -517,7 +526,7 @@ void TAutoProgetto::RefreshChoices() {
         const TChoiceGroupDef& d = ChoiceGroupDefs[g];
         ChoiceGroup[g]->Enabled = enabled[g];
         for (int k = d.First; k < d.First + d.Count; ++k) {
-            Choice[k]->Enabled = enabled[g];
+            Choice[k]->Enabled = enabled[g] && k != ChoiceCentrale;
             Choice[k]->Checked = k == chosen[g];
             Choice[k]->Font->Color = !enabled[g] ? clGrayText : k == chosen[g] ? ChosenColour : clBlack;
         }

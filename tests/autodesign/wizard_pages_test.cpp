@@ -185,6 +185,28 @@ TEST_F(WizardPages, ChoicesWriteTheSettingsAndRefreshTheButtons) {
     EXPECT_TRUE(opz.Terrestrial);
 }
 
+// "Multiswitch in appartamento" is not offered and "Centrale di testa"
+// cannot be chosen, though a record that holds either shows it.
+TEST_F(WizardPages, TypePageHidesTheApartmentSwitchesAndKeepsTheHeadEndAloneDisabled) {
+    wizard->ResetWizard();
+    EXPECT_FALSE(wizard->Choice[ChoiceInAppartamento]->Visible);
+    EXPECT_EQ(wizard->Choice[ChoiceRadiale]->Top.Get(), 68);
+    EXPECT_EQ(wizard->ChoiceGroup[ChoiceGroups - 1]->Height.Get(), 93);
+    opz.Terrestrial = opz.Satellite = true;
+    opz.SatelliteCables = 4;
+    opz.DesignNetwork = false;
+    opz.DesignHeadEnd = true;
+    wizard->RefreshChoices();
+    EXPECT_TRUE(wizard->Choice[ChoiceCentrale]->Checked);
+    EXPECT_EQ(wizard->Choice[ChoiceCentrale]->Font->Color.Get(), clRed);
+    for (int k : {ChoiceRete, ChoiceReteCentrale, ChoiceLungoScala, ChoiceRadiale})
+        EXPECT_TRUE(wizard->Choice[k]->Enabled) << k;
+    EXPECT_FALSE(wizard->Choice[ChoiceCentrale]->Enabled);
+    wizard->ChoiceClick(wizard->Choice[ChoiceReteCentrale]);
+    EXPECT_FALSE(wizard->Choice[ChoiceCentrale]->Enabled);
+    EXPECT_TRUE(opz.DesignNetwork && opz.DesignHeadEnd);
+}
+
 TEST_F(WizardPages, ComponentRowsFollowTheInstallation) {
     struct Case {
         const char* what;
