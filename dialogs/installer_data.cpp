@@ -137,11 +137,21 @@ TEdit* TDatiIntestazione::EditOf(const AnsiString& name) const {
 }
 
 AnsiString TDatiIntestazione::BuildHeaderLine() const {
-    AnsiString line = EDitta->Text.Get() + " - " + EVia->Text.Get() + " - " + ECitta->Text.Get();
-    if (!EStato->Text.Get().empty()) line += ", " + EStato->Text.Get();
+    // Only the given parts, each after its separator: a firm without street
+    // or town prints "Firm", not "Firm -  - ".
+    AnsiString line;
+    auto add = [&line](const char* separator, const AnsiString& part) {
+        if (part.empty()) return;
+        if (!line.empty()) line += separator;
+        line += part;
+    };
+    add(" - ", EDitta->Text.Get());
+    add(" - ", EVia->Text.Get());
+    add(" - ", ECitta->Text.Get());
+    add(", ", EStato->Text.Get());
     const bool telephone = !ETelefono->Text.Get().empty();
-    if (telephone) line += " - Tel. " + ETelefono->Text.Get();
-    if (!EFax->Text.Get().empty()) line += (telephone ? " Fax " : " - Fax ") + EFax->Text.Get();
-    if (!ENote->Text.Get().empty()) line += " - " + ENote->Text.Get();
+    if (telephone) add(" - ", "Tel. " + ETelefono->Text.Get());
+    if (!EFax->Text.Get().empty()) add(telephone ? " " : " - ", "Fax " + EFax->Text.Get());
+    add(" - ", ENote->Text.Get());
     return line;
 }

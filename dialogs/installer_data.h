@@ -18,8 +18,8 @@ public:
     void BOkClick(TObject* Sender);
     void BAnnullaClick(TObject* Sender);
 
-    // The one line of the firm's data: firm, address and town always with
-    // their separators, then the country, telephone, fax and note when given.
+    // The one line of the firm's data: firm, address, town, country,
+    // telephone, fax and note, those given, each after its separator.
     AnsiString BuildHeaderLine() const;
     AnsiString BuildHeaderText() const { return BuildHeaderLine(); }
     // Puts the stored values (empty where nothing is stored) into all sixteen edits.

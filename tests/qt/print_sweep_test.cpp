@@ -14,6 +14,8 @@
 #include "autodesign/design_settings.h"
 #include "autodesign/wizard.h"
 #include "cells/cell.h"
+#include "core/globals.h"
+#include "core/ini.h"
 #include "printing/print_options.h"
 #include "qt/designed_project.h"
 
@@ -25,6 +27,9 @@ using QtPrintSweep = QtDesignedShape;
 
 TEST_P(QtPrintSweep, EveryDocumentOfTheCombinedPrint) {
     ASSERT_EQ(messages, "");
+    // An installer who gave the firm's name alone.
+    Ini->WriteString("IDitta1", "Antenne Bianchi");
+    ASSERT_EQ(form->LoadFirmData(), 1);
     TDatiStampa options(nullptr);
     for (TCella* o = project->NetworkGrid->FirstOutlet; o; o = o->NextOutlet)
         options.LPrese->Items->Add(o->GetShortCode());
@@ -42,8 +47,8 @@ TEST_P(QtPrintSweep, EveryDocumentOfTheCombinedPrint) {
     EXPECT_EQ(WordsAtTheEdge(file), "");
     EXPECT_EQ(WordsOverWords(file), "");
     // After the cover and the declaration every page is headed by the
-    // customer, without the dashes of the street and town left empty, and
-    // carries more than its frame.
+    // customer and footed by the installer, neither with the dashes of the
+    // street and town left empty, and carries more than its frame.
     const std::vector<std::string> texts = PdfPageTexts(file);
     const int pages = static_cast<int>(texts.size());
     ASSERT_EQ(pages, PdfPages(file));
@@ -53,9 +58,11 @@ TEST_P(QtPrintSweep, EveryDocumentOfTheCombinedPrint) {
         EXPECT_LT(text.find("Committente: Rossi Mario "), 2u)
             << "page " << page << ": " << text.substr(0, 80);
         EXPECT_EQ(text.find("Rossi Mario -"), std::string::npos) << "page " << page;
+        EXPECT_NE(text.find(" Antenne Bianchi "), std::string::npos) << "page " << page;
+        EXPECT_EQ(text.find("Antenne Bianchi -"), std::string::npos) << "page " << page;
         std::string body = text;
         for (const std::string& frame :
-             {std::string("Committente: Rossi Mario"),
+             {std::string("Committente: Rossi Mario"), std::string("Antenne Bianchi"),
               std::string("Ordivex Varne - File Edificio ") + GetParam().name, std::string("Pagina ")})
             if (const size_t at = body.find(frame); at != std::string::npos) body.erase(at, frame.size());
         EXPECT_GT(Collapsed(body).size(), 20u) << "page " << page << ": " << text;
