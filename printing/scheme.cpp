@@ -6,10 +6,12 @@
 #include "app/grid.h"
 #include "app/project.h"
 #include "app/signs.h"
+#include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/drawing.h"
 #include "core/globals.h"
 #include "core/options.h"
+#include "platform/engines.h"
 #include "printing/documents.h"
 
 namespace {
@@ -23,6 +25,65 @@ void Extent(const TCellRect& r, int32_t& rows, int32_t& columns) {
 
 // The square side scaled into an inch: cm x 0.4.
 constexpr double InchPerCmOfSquare = 0.4;
+
+// A label too wide for the room beside its symbol is set smaller, down to
+// this share of the scheme's label size; what still does not fit is cut at
+// the room's edge.
+constexpr double SmallestLabelShare = 0.4;
+
+// Draws the labels of one square: the cell writes them onto a recorder, and
+// they go onto the page in the scheme's label font, or smaller when the
+// widest line would run past the room the caller gives for the labels'
+// bottom edge (the ink of the next symbol in the row).
+class TLabelFitter {
+public:
+    TLabelFitter(TCanvas* canvas, int32_t nominalHeight, const TRect& pageBox)
+        : canvas_(canvas), height_(nominalHeight), box_(pageBox), recorder_(canvas->Engine()->DeviceRect()) {}
+
+    template <class Room>
+    void Draw(TCella* cell, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom, int32_t flags,
+              Room room) {
+        TPaintEngine* engine = canvas_->Engine();
+        recorder_.Clear();
+        canvas_->SetEngine(&recorder_);
+        cell->DrawAttenuationValues(canvas_, column, row, x, y, zoom, flags);
+        canvas_->SetEngine(engine);
+        if (recorder_.Calls.empty()) return;
+        for (const TPaintCall& c : recorder_.Calls)
+            if (c.Op != TPaintOp::Text || c.HasRect) {
+                // Not a plain line of text: the cell draws it itself.
+                cell->DrawAttenuationValues(canvas_, column, row, x, y, zoom, flags);
+                return;
+            }
+        int32_t bottom = y;
+        for (const TPaintCall& c : recorder_.Calls)
+            bottom = std::max(bottom, c.Points[0].y + canvas_->TextHeight(c.Text));
+        const int32_t right = std::min<int32_t>(room(bottom), box_.Right);
+        double share = 1.0;
+        for (const TPaintCall& c : recorder_.Calls) {
+            const int32_t width = canvas_->TextWidth(c.Text);
+            if (width > 0) share = std::min(share, double(right - c.Points[0].x) / width);
+        }
+        const bool cut = share < SmallestLabelShare;
+        if (share < 1.0)
+            canvas_->Font->Height = -std::max(1, int(height_ * std::max(share, SmallestLabelShare)));
+        if (cut)
+            canvas_->SetClipRect(
+                TRect(box_.Left, box_.Top, std::max<int32_t>(box_.Left, right), box_.Bottom));
+        for (const TPaintCall& c : recorder_.Calls) {
+            canvas_->Font->Color = c.State.Font.Color;
+            canvas_->TextOut(c.Points[0].x, c.Points[0].y, c.Text);
+        }
+        if (cut) canvas_->SetClipRect(box_);
+        if (share < 1.0) canvas_->Font->Height = -height_;
+    }
+
+private:
+    TCanvas* canvas_;
+    int32_t height_;  // the label font's character height, pixels
+    TRect box_;
+    TRecordingEngine recorder_;
+};
 
 }  // namespace
 
@@ -154,19 +215,45 @@ int32_t TStampa::PrintScheme(int32_t flags, float maxSide, int32_t page) {
     }
     // A label stands beside its symbol and may reach past the drawing's last
     // column or first row: it keeps to the page's box, not to the drawing.
-    canvas->SetClipRect(TRect(0, pp.BodyTop - pp.Margin, pp.PageWidth - 2, pp.BodyBottom + pp.Margin));
-    canvas->Font->Size = static_cast<int>(8 * labelScale + 0.5f);
+    const TRect box(0, pp.BodyTop - pp.Margin, pp.PageWidth - 2, pp.BodyBottom + pp.Margin);
+    canvas->SetClipRect(box);
     canvas->Font->Name = "Arial";
+    const int32_t size = static_cast<int>(8 * labelScale + 0.5f);
+    if (size >= 1)
+        canvas->Font->Size = size;
+    else  // below half a point: the scheme's share of a point, not the font's default
+        canvas->Font->Height = -std::max(1, int(8 * labelScale * canvas->Font->PixelsPerInch / 72));
     canvas->Font->Color = clBlack;
     canvas->Brush->Style = bsClear;
+    TLabelFitter labels(canvas, -canvas->Font->Height, box);
+    // The ink of a symbol in the next occupied square of the row begins two
+    // units and a pen left of the square's middle (a port's stub or mark); a
+    // label keeps a unit clear of it. A straight cable across has its ink on
+    // the square's middle row only, under labels that end above it.
+    const int32_t pen = std::max<int32_t>(1, s / SymbolSquareUnits);
+    auto acrossOnly = [](const TCella* c) {
+        const auto* cable = dynamic_cast<const TNCavo*>(c);
+        return cable && !cable->Bend && cable->Orientation % 2 == 1 && !cable->Overlay;
+    };
     for (const TDrawn& g : drawn) {
         if (!g.print) continue;
         const TCellRect& r = g.used;
         for (int32_t row = std::max(0, r.Top); row <= r.Bottom && row < g.grid->Rows; ++row)
             for (int32_t column = std::max(0, r.Left); column <= r.Right && column < g.grid->Columns;
-                 ++column)
-                if (TCella* cell = g.grid->CellAt(column, row))
-                    cell->DrawAttenuationValues(canvas, column, row, xOf(g, column), yOf(g, row), s, flags);
+                 ++column) {
+                TCella* cell = g.grid->CellAt(column, row);
+                if (!cell) continue;
+                auto room = [&](int32_t bottom) {
+                    const bool above = bottom <= yOf(g, row) + s * 9 / SymbolSquareUnits - pen;
+                    for (int32_t next = column + 1; next < g.grid->Columns; ++next) {
+                        const TCella* other = g.grid->CellAt(next, row);
+                        if (other && other != cell && !(above && acrossOnly(other)))
+                            return xOf(g, next) + s * 7 / SymbolSquareUnits - pen;
+                    }
+                    return box.Right;
+                };
+                labels.Draw(cell, column, row, xOf(g, column), yOf(g, row), s, flags, room);
+            }
     }
     canvas->ReleaseClip();
     return 0;

@@ -5,6 +5,7 @@
 
 #include "app/signs.h"
 #include "cells/cables.h"
+#include "cells/factory.h"
 #include "core/options.h"
 #include "platform/dialogs.h"
 #include "support/print_fixture.h"
@@ -158,6 +159,85 @@ TEST_F(SchemeTest, LabelsAreEightPointAtFortyTwoPixelsAndNinetySixDpi) {
     ASSERT_FALSE(Labelled.empty());
     EXPECT_EQ(Labelled[0].zoom, 42);
     EXPECT_EQ(Labelled[0].fontHeight, 8);
+}
+
+// Risers side by side, each labelled with its length, article code and
+// number, and a cable of a long code beside a termination: at every square
+// size from the cap down to a few pixels, no label meets another label or
+// the ink of a symbol, a label with room keeps the scheme's label size, and
+// one set smaller keeps to a readable share of it. At small sizes the size
+// in whole points used to come out larger than the square's share (or the
+// default font below half a point), and a code ran over the next riser.
+TEST_F(SchemeTest, LabelsKeepClearOfTheNextSymbolsAndLabels) {
+    project.Step = 2;
+    Size(project.NetworkGrid, 12, 6);
+    auto cable = [&](int32_t column, const char* code) {
+        auto c = std::make_unique<TNCavo>(project.NetworkGrid, 0, 0, column, 2, 0, clBlack);
+        c->RunEnd = 1;
+        c->SetLength(18.0f);
+        c->Code = code;
+        ASSERT_TRUE(project.NetworkGrid->InsertCell(std::move(c), false, 0));
+    };
+    for (int32_t column = 1; column <= 5; ++column) cable(column, "GCX-10");
+    cable(7, "GFA-TM-11-114");
+    std::unique_ptr<TCella> end = NewCella(project.NetworkGrid, CodeTermination, 8, 2, 1, 0, 0);
+    end->Code = "GCH-75";
+    ASSERT_TRUE(project.NetworkGrid->InsertCell(std::move(end), false, 0));
+    struct Case {
+        float maxSide;  // the cap of the square side, cm: 600 x side x 0.4 pixels
+        int32_t side;
+    };
+    // 11 points; 3.7 points set as 4; 1.1 as 1; 0.37 as none; 0.12.
+    const Case cases[] = {{1.5f, 360}, {0.5f, 120}, {0.15f, 36}, {0.05f, 12}, {0.0167f, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.side);
+        const TRecordingEngine& page =
+            Scheme(SchemeNetwork | SchemeNumbers | SchemeCodes | SchemeLengths, c.maxSide);
+        const double share = 8.0 * (c.side * 16.0 / 600 / 7);  // points
+        const int points = static_cast<int>(share + 0.5);
+        const int nominal = points >= 1 ? (points * 600 + 36) / 72 : std::max(1, int(share * 600 / 72));
+        std::vector<TRect> ink, labels;
+        std::vector<AnsiString> texts;
+        for (const TPaintCall& call : page.Calls) {
+            if (call.Op == TPaintOp::Line) {
+                const int half = call.State.Pen.Width / 2;
+                const TPoint a = call.Points[0], b = call.Points[1];
+                ink.push_back(TRect(std::min(a.x, b.x) - half, std::min(a.y, b.y) - half,
+                                    std::max(a.x, b.x) + half + 1, std::max(a.y, b.y) + half + 1));
+            } else if (call.Op == TPaintOp::Rectangle) {
+                ink.push_back(call.Rect);
+            } else if (call.Op == TPaintOp::Text && call.Points[0].y > 236 && call.Points[0].y < 6000) {
+                const TSize size = TTextMetrics::Extent(call.State.Font, call.Text);
+                const TRect box(call.Points[0].x, call.Points[0].y, call.Points[0].x + size.cx,
+                                call.Points[0].y + size.cy);
+                labels.push_back(IntersectRect(box, call.State.Clip));
+                texts.push_back(call.Text);
+                EXPECT_GE(-call.State.Font.Height, nominal * 2 / 5) << call.Text;
+                EXPECT_LE(-call.State.Font.Height, nominal) << call.Text;
+            }
+        }
+        ASSERT_EQ(labels.size(), 3u * 6 + 1) << page.Dump();
+        auto meets = [](const TRect& a, const TRect& b) {
+            return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+        };
+        for (size_t i = 0; i < labels.size(); ++i) {
+            for (const TRect& b : ink) EXPECT_FALSE(meets(labels[i], b)) << texts[i] << " meets a symbol";
+            // The lines of one label stand in one column and may share their leading.
+            for (size_t j = i + 1; j < labels.size(); ++j)
+                if (labels[i].Left != labels[j].Left)
+                    EXPECT_FALSE(meets(labels[i], labels[j])) << texts[i] << " / " << texts[j];
+        }
+        // The last riser has the free square beside it, the termination the rest of the row.
+        const std::vector<TPaintCall> drawn = page.CallsOf(TPaintOp::Text);
+        const TPaintCall* last = nullptr;
+        for (const TPaintCall& call : drawn)
+            if (call.Text == "GCX-10" && (!last || call.Points[0].x > last->Points[0].x)) last = &call;
+        const TPaintCall* end = FindText(page, "GCH-75");
+        ASSERT_NE(last, nullptr);
+        ASSERT_NE(end, nullptr);
+        EXPECT_EQ(-last->State.Font.Height, nominal);
+        EXPECT_EQ(-end->State.Font.Height, nominal);
+    }
 }
 
 TEST_F(SchemeTest, BothGridsShareTheSheetWithoutTheTerminalRows) {
