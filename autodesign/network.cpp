@@ -13,6 +13,8 @@
 #include "cells/anchors.h"
 #include "cells/cables.h"
 #include "cells/head_end.h"
+#include "cells/sources.h"
+#include "core/channel_list.h"
 #include "core/levels.h"
 #include "core/libraries.h"
 #include "platform/comctrls.h"
@@ -183,14 +185,25 @@ void TCreaAuto::PlanLineAmplifiers() {
     if (need + lnbRun <= LnbLevelMax) return;
     const int32_t lines = LineCount[1];
     const int32_t odd = (lines / 2) * 2 + 1;
-    const bool byStaircase = LineAmpInputs >= 0 && LineAmpInputs < AvailInputs && odd < AvailInputs &&
-                             need < SubstationLevelSat[LineAmpInputs] && need < SubstationLevelSat[odd];
+    bool byStaircase = LineAmpInputs >= 0 && LineAmpInputs < AvailInputs && odd < AvailInputs &&
+                       need < SubstationLevelSat[LineAmpInputs] && need < SubstationLevelSat[odd];
+    const TPalazzo& building = *Settings->Building;
+    const int32_t n = std::clamp(building.StaircaseCount, 0, DesignStaircasesMax);
+    // A bank at the top drives the staircases' splitter and the runs to them
+    // too. Each of its lines carries the five satellite bands, which take
+    // their derating off its rating: where that leaves less than the need,
+    // the bank would be driven over its rating, so each staircase takes its
+    // own bank (of the inputs the bank will be drawn with), fed without the
+    // splitter and the run.
+    if (!byStaircase && n > 1) {
+        const int32_t bank = BankAmplifierInputs(LineAmpInputs);
+        byStaircase = bank >= 0 && bank < AvailInputs &&
+                      need > SubstationLevelSat[bank] - TListaCanali::OverloadDerating(SatBands);
+    }
     if (!byStaircase) {
         LineAmpTop = 1;
         return;
     }
-    const TPalazzo& building = *Settings->Building;
-    const int32_t n = std::clamp(building.StaircaseCount, 0, DesignStaircasesMax);
     const double perMetre = 0.01 * Cables[CableRiserSat]->LossPer100(BandSlotSat);
     bool any = false;
     for (int32_t s = 0; s < n; ++s) {

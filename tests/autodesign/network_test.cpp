@@ -205,8 +205,10 @@ TEST_F(NetworkTest, WhereTheLineAmplifiersGo) {
         float lnbMax;
         bool top;
         std::vector<uint8_t> perStaircase;
+        int32_t lines = 4;
     };
-    // Riser loss 20 dB / 100 m; substation levels 110 at 5 and at 4 inputs.
+    // Riser loss 20 dB / 100 m; substation levels 110 at 3, 4 and 5 inputs,
+    // none at 2.
     // clang-format off
     const Case cases[] = {
         {"the LNB is enough", {10}, 80, 95, false, {0}},
@@ -215,6 +217,13 @@ TEST_F(NetworkTest, WhereTheLineAmplifiersGo) {
         {"the LNB's own run to the head end counts", {10}, 87, 90, false, {1}},
         {"one staircase", {10}, 95, 90, false, {1}},
         {"above the substations: a top bank", {10}, 108, 90, true, {0}},
+        // A bank at the top of several staircases must give their need
+        // within its rating less the derating of the five satellite bands
+        // (4.5 dB): the farthest needs 4.6 dB of riser and the splitter's 4
+        // over its head's level.
+        {"beyond the substations: the staircases' own", {10, 20}, 103, 90, false, {1, 1}},
+        {"two lines: the bank of three at the top", {10, 20}, 96, 90, true, {0, 0}, 2},
+        {"two lines, beyond the bank's derated rating: the staircases' own", {10, 20}, 101, 90, false, {1, 1}, 2},
         // 2 staircases add the 1 x 2 splitter's 4 dB.
         {"the far staircase gets its own", {10, 70}, 90, 90, false, {0, 1}},
         {"none far: every staircase", {10, 20}, 90, 90, false, {1, 1}},
@@ -225,9 +234,9 @@ TEST_F(NetworkTest, WhereTheLineAmplifiersGo) {
         Staircases(int32_t(c.headEndDistances.size()));
         SatRiserLoss(20.0f);
         engine.MultiswitchSat = 1;
-        engine.LineCount[1] = 4;
-        engine.LineAmpInputs = 4;
-        engine.SubstationLevelSat[4] = engine.SubstationLevelSat[5] = 110.0f;
+        engine.LineCount[1] = c.lines;
+        engine.LineAmpInputs = c.lines;
+        engine.SubstationLevelSat[3] = engine.SubstationLevelSat[4] = engine.SubstationLevelSat[5] = 110.0f;
         engine.LnbLevelMax = c.lnbMax;
         engine.Settings->APMaxLossCtScala = 12;
         for (auto& row : engine.SplitterLossSat) row.fill(LossUnavailable);
