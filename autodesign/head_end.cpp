@@ -77,6 +77,13 @@ bool TCreaAuto::BuildHeadEnd() {
             regulated.emplace_back(cell, std::move(table));
         }
     if (!DesignHeadEnd()) return false;
+    // The wideband amplifier regulates itself down to the outlets' maximum
+    // as far as its regulation goes: a network that takes less still would
+    // be overdriven, and none of the chosen amplifiers serves it.
+    if (Settings->Wideband && Settings->Terrestrial && TerrestrialMisfit().over > LevelTolerance) {
+        Report("Nessun amplificatore a larga banda selezionabile.");
+        return false;
+    }
     // A final amplifier has a gain it cannot regulate away: on a network that
     // takes less than the filters at their lowest setting and the final at
     // its full regulation give, the outlets of the design would be

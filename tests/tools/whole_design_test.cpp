@@ -8,6 +8,7 @@
 
 #include "app/estimate.h"
 #include "app/report_pages.h"
+#include "cells/amplifiers.h"
 #include "cells/head_end.h"
 #include "core/channels.h"
 #include "core/options.h"
@@ -368,6 +369,35 @@ TEST_F(WholeDesign, TheTerrestrialFinalStaysWhereTheNetworkTakesItsLevel) {
         }
         EXPECT_EQ(finals > 0, c.final) << finals;
         EXPECT_EQ(filters, 5);  // one per antenna channel
+    }
+}
+
+// The wideband amplifier comes down to the outlets' maximum by its own
+// regulation. One floor of two flats takes 23.2 dB of it from 75 dBuV
+// antennas: the library's 30 dB serve it; where the chosen amplifiers go
+// down 20 dB only, none of them serves the network, and the design is
+// refused instead of drawn with its nearest outlets 3.2 dB over.
+TEST_F(WholeDesign, AWidebandAmplifierThatCannotComeDownToTheNetworkIsNotTaken) {
+    const TWhole v = {"", true, false, 1, false, true, false, true, 1, 1, 2, 1, 0, 0, 0, false};
+    const struct {
+        float regulation;
+        const char* shown;
+    } cases[] = {
+        {30.0f, ""},
+        {20.0f, "Nessun amplificatore a larga banda selezionabile.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.regulation);
+        for (const char* code : {"GLB-3", "GLB-4"}) {
+            TCella* amplifier = Article(code);
+            ASSERT_NE(amplifier, nullptr);
+            for (int32_t r = 0; r < amplifier->TableRows; ++r)
+                for (int32_t b = 0; b < BandSlots; ++b)
+                    if (amplifier->Attenuation->Get3(r, WideMaxRegulation, b) > 0.0f)
+                        amplifier->Attenuation->Set3(r, WideMaxRegulation, b, c.regulation);
+        }
+        EXPECT_EQ(Run(v), *c.shown == '\0');
+        EXPECT_EQ(Shown(), c.shown);
     }
 }
 
