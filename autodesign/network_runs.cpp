@@ -207,8 +207,10 @@ void TCreaAuto::FeedSharedKind(int k, int32_t& leftLane, int32_t& rightLane, int
     const int32_t cT = net->Anchor->Column, L = TerminalLines, w = SplitWays, R = EntryRow;
     const int32_t lines = k == 0 ? 1 : LineCount[1];
     int32_t lane = std::max(leftLane, rightLane);
-    const bool topBankShifted = LineAmpTop && MultiswitchSat && !MultiswitchRadial &&
-                                LineCount[1] < BankAmplifierInputs(LineAmpInputs);
+    // The middle staircase's bank, at the top or at its head, stands one
+    // column left of the satellite lines when it has a spare input.
+    const bool bankShifted = (LineAmpTop || LineAmpStaircase[1]) && MultiswitchSat && !MultiswitchRadial &&
+                             LineCount[1] < BankAmplifierInputs(LineAmpInputs);
     for (int32_t i = 0, line = 0; line < lines; ++i) {
         const int32_t g = k == 0 ? 1 : std::clamp(i < SplitGroupsMax ? SplitGroups[i] : 1, 1, lines - line);
         const int32_t oc = cT + 1 + output;
@@ -229,9 +231,9 @@ void TCreaAuto::FeedSharedKind(int k, int32_t& leftLane, int32_t& rightLane, int
                 if (w == 3 && s == 1) {
                     // The straight run turns right below the splitter towards
                     // an entry on its left when the column below is taken:
-                    // by the radial switch, or by the spare input of a top
-                    // bank one column left of the satellite outputs.
-                    const bool taken = (MultiswitchRadial && TapNetwork[0]) || (k == 0 && topBankShifted);
+                    // by the radial switch, or by the spare input of a bank
+                    // one column left of the satellite lines.
+                    const bool taken = (MultiswitchRadial && TapNetwork[0]) || (k == 0 && bankShifted);
                     const bool early = taken && g == 1 && entry < oc + j;
                     DrawCableRun(oc + j, lane + height, entry, R, early ? lane + height : R - 1, 0);
                 } else if (entry < oc + j || (entry == oc + j && s < (n + 1) / 2)) {

@@ -154,6 +154,15 @@ const TWhole Variants[] = {
     // cross under the entries; twelve floors ask 82.0, the high-output one.
     {"T separate, 8 cables along the staircase, 10 floors x 2", true, true, 8, true, true, false, false, 1, 10, 2, 1, 2, 0, 0, false},
     {"T separate, 8 cables along the staircase, 12 floors x 2", true, true, 8, true, true, false, false, 1, 12, 2, 1, 2, 0, 0, false},
+    // Several staircases whose bank at the top would have to give more than
+    // its rating less the five satellite bands' derating take a bank each at
+    // their heads; beside a terrestrial riser the middle one's bank of three
+    // inputs for two lines stands one column left, across the terrestrial
+    // run straight down from the splitter, which turns below the splitter
+    // instead (the bank at the top was overdriven, the run into the bank's
+    // spare input "Errore di creazione disegno").
+    {"S only, 2 cables in the apartment, 3 staircases, 10 floors x 6", false, true, 2, false, false, false, false, 3, 10, 6, 0, 1, 0, 0, false},
+    {"T separate, 2 cables in the apartment, 3 staircases, 10 floors x 4", true, true, 2, true, false, false, false, 3, 10, 4, 1, 1, 0, 0, false},
     // Twelve floors on one cable ask the IF head end for 104 dBuV in the
     // last satellite band: its final gains 30 dB over the LNB's 80 (with
     // 25 dB the farthest outlets got less than 50 dBuV there).
