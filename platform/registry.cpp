@@ -101,8 +101,7 @@ void TRegIniFile::TellDamage(const std::string& bytes) const {
     Tell(text);
 }
 
-std::map<AnsiString, AnsiString> TRegIniFile::Load() const {
-    std::map<AnsiString, AnsiString> values;
+const std::map<AnsiString, AnsiString>& TRegIniFile::FileValues() const {
     std::string bytes;
     int error = 0;
     // A pipe or a device would hold the start of the program for as long as
@@ -118,24 +117,36 @@ std::map<AnsiString, AnsiString> TRegIniFile::Load() const {
         unreadable_ = true;
         Tell("Impossibile leggere le impostazioni da " + path_ + ": le modifiche non verranno salvate.");
     }
-    if (!unreadable_) {
-        size_t start = 0;
-        bool damaged = false;
-        while (start < bytes.size()) {
-            size_t end = bytes.find('\n', start);
-            if (end == std::string::npos) end = bytes.size();
-            std::string line = bytes.substr(start, end - start);
-            start = end + 1;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            const size_t eq = Separator(line);
-            if (eq == std::string::npos) {  // a damaged line is skipped
-                damaged = damaged || !line.empty();
-                continue;
-            }
-            values[Unescape(line.substr(0, eq))] = Unescape(line.substr(eq + 1));
-        }
-        if (damaged && !damageTold_) TellDamage(bytes);
+    if (unreadable_) {
+        fileValues_.clear();
+        fileValuesRead_ = false;
+        return fileValues_;
     }
+    if (fileValuesRead_ && bytes == fileBytes_) return fileValues_;
+    fileValues_.clear();
+    size_t start = 0;
+    bool damaged = false;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const size_t eq = Separator(line);
+        if (eq == std::string::npos) {  // a damaged line is skipped
+            damaged = damaged || !line.empty();
+            continue;
+        }
+        fileValues_[Unescape(line.substr(0, eq))] = Unescape(line.substr(eq + 1));
+    }
+    if (damaged && !damageTold_) TellDamage(bytes);
+    fileBytes_ = std::move(bytes);
+    fileValuesRead_ = true;
+    return fileValues_;
+}
+
+std::map<AnsiString, AnsiString> TRegIniFile::Load() const {
+    std::map<AnsiString, AnsiString> values = FileValues();
     for (const auto& [name, change] : pending_) {
         if (change.deleted)
             values.erase(name);
@@ -170,7 +181,9 @@ bool TRegIniFile::Store(const std::map<AnsiString, AnsiString>& values) {
 }
 
 AnsiString TRegIniFile::ReadString(const AnsiString&, const AnsiString& name, const AnsiString& def) const {
-    auto values = Load();
+    const std::map<AnsiString, AnsiString>& values = FileValues();
+    if (auto change = pending_.find(name); change != pending_.end())
+        return change->second.deleted ? def : change->second.value;
     auto it = values.find(name);
     return it == values.end() ? def : it->second;
 }
@@ -185,7 +198,11 @@ bool TRegIniFile::EndUpdate() {
     return pending_.empty() || Store(Load());
 }
 
-bool TRegIniFile::ValueExists(const AnsiString& name) const { return Load().count(name) != 0; }
+bool TRegIniFile::ValueExists(const AnsiString& name) const {
+    const std::map<AnsiString, AnsiString>& values = FileValues();
+    if (auto change = pending_.find(name); change != pending_.end()) return !change->second.deleted;
+    return values.count(name) != 0;
+}
 
 void TRegIniFile::DeleteKey(const AnsiString&, const AnsiString& name) {
     if (!Load().count(name)) return;

@@ -47,6 +47,10 @@ public:
 private:
     // The values of the file with the pending ones over them.
     std::map<AnsiString, AnsiString> Load() const;
+    // The values of the file alone, read from it at every call; its lines
+    // are taken apart again only when its bytes changed (the program asks
+    // for hundreds of values, one at a time, as it starts).
+    const std::map<AnsiString, AnsiString>& FileValues() const;
     // Writes the values (the pending ones with them); they stay pending when
     // the write fails. True when they are on file.
     bool Store(const std::map<AnsiString, AnsiString>& values);
@@ -60,6 +64,10 @@ private:
         bool deleted = false;
     };
     std::map<AnsiString, TPending> pending_;
+    // The file's bytes as last read and the values read from them.
+    mutable std::string fileBytes_;
+    mutable std::map<AnsiString, AnsiString> fileValues_;
+    mutable bool fileValuesRead_ = false;
     mutable bool unreadable_ = false;
     mutable bool damageTold_ = false;
     int updates_ = 0;

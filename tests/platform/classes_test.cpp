@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -171,6 +173,34 @@ TEST(SettingsStore, RoundTripsOddValuesThroughTheFile) {
     EXPECT_TRUE(again.ValueExists("Vuoto"));
     again.DeleteKey("", "Vuoto");
     EXPECT_FALSE(reg.ValueExists("Vuoto"));
+}
+
+// A store keeps what it read from the file, but another instance of the
+// program or an editor may change the file at any time: every read sees the
+// file as it is, even rewritten in place to the same size.
+TEST(SettingsStore, ReadsSeeTheFileAsItIsNow) {
+    const std::string path = TRegIniFile::PathForKey("Software\\Varne\\Cambi");
+    TRegIniFile reg("Software\\Varne\\Cambi");
+    TRegIniFile other("Software\\Varne\\Cambi");
+    other.WriteString("", "Valore", "1");
+    EXPECT_EQ(reg.ReadString("", "Valore", "?"), "1");
+    other.WriteString("", "Valore", "2");
+    EXPECT_EQ(reg.ReadString("", "Valore", "?"), "2");
+    struct Rewrite {
+        const char* bytes;
+        const char* value;
+    };
+    for (const Rewrite& r :
+         {Rewrite{"Valore=3\n", "3"}, Rewrite{"Valore=4\n", "4"}, Rewrite{"Altro=45\n", "?"}}) {
+        SCOPED_TRACE(r.bytes);
+        std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+        f << r.bytes;
+        f.close();
+        EXPECT_EQ(reg.ReadString("", "Valore", "?"), r.value);
+    }
+    std::filesystem::remove(path);
+    EXPECT_EQ(reg.ReadString("", "Altro", "?"), "?");
+    EXPECT_FALSE(reg.ValueExists("Altro"));
 }
 
 TEST(SettingsStore, DamagedFileGivesEmptyValues) {
