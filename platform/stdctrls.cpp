@@ -619,6 +619,8 @@ void TListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
     if (state.Contains(odSelected)) {
         Canvas->Brush->Color = clHighlight;
         Canvas->Font->Color = clHighlightText;
+    } else if (state.Contains(odDisabled)) {
+        Canvas->Font->Color = clGrayText;  // a disabled list shows that it takes no choice
     }
     if (Style != lbStandard && OnDrawItem) {
         OnDrawItem(this, index, rect, state);

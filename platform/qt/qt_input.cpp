@@ -76,6 +76,9 @@ TQtControlPeer* InputPeer(QWidget* widget) {
     if (!peer) return nullptr;
     QWidget* input = peer->InputWidget();
     if (!input || (widget != input && !input->isAncestorOf(widget))) return nullptr;
+    // A disabled control, or one inside a disabled parent, takes no input:
+    // Qt keeps the event from the widget, and the model must not see it either.
+    if (!input->isEnabled()) return nullptr;
     for (const QWidget* w = widget; w && w != input; w = w->parentWidget())
         if (IsDecoration(w)) return nullptr;
     return peer;

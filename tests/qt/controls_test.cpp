@@ -447,6 +447,50 @@ TEST(QtControls, ComboAndListChoicesFireTheirEventsOnce) {
     EXPECT_GT(s.list->TopIndex, 0);
 }
 
+// A disabled list, and a list inside a disabled group, take no click, no
+// wheel and no popup request, and show their items greyed.
+TEST(QtControls, ADisabledListTakesNoMouseAndShowsGreyItems) {
+    SampleForm s;
+    TListBox* inGroup = s.Add<TListBox>(s.group, 10, 48, 140, 28);
+    inGroup->Items->Add("Presa 1");
+    s.form->Show();
+    Settle();
+    int downs = 0;
+    for (TListBox* list : {s.list, inGroup}) {
+        list->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+        list->OnClick = [&](TObject*) { ++downs; };
+    }
+    s.list->ItemIndex = 0;
+    s.list->Enabled = false;
+    s.group->Enabled = false;
+    Settle();
+    QTest::mouseClick(WidgetOf(s.list), Qt::LeftButton, {}, QPoint(20, 2 * s.list->ItemHeight + 3));
+    QTest::mouseClick(WidgetOf(inGroup), Qt::LeftButton, {}, QPoint(20, 3));
+    QTest::mouseClick(WidgetOf(s.list), Qt::RightButton, {}, QPoint(20, 3));
+    QWheelEvent wheel(QPointF(20, 20), WidgetOf(s.list)->mapToGlobal(QPointF(20, 20)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(WidgetOf(s.list), &wheel);
+    EXPECT_EQ(s.list->ItemIndex, 0);
+    EXPECT_EQ(s.list->TopIndex, 0);
+    EXPECT_EQ(inGroup->ItemIndex, -1);
+    EXPECT_EQ(downs, 0);
+
+    // The unselected items are drawn in the grey of disabled text, not in black.
+    const QImage image = WidgetOf(s.list)->grab().toImage();
+    image.save(QString::fromStdString(qttest::Artefact("qt-disabled-list.png")));
+    int darkest = 255;
+    for (int y = s.list->ItemHeight; y < 4 * s.list->ItemHeight; ++y)
+        for (int x = 2; x < 100; ++x) darkest = std::min(darkest, qGray(image.pixel(x, y)));
+    EXPECT_GT(darkest, 64);
+    EXPECT_LT(darkest, 200);  // the text is there
+
+    s.list->Enabled = true;
+    s.group->Enabled = true;
+    Settle();
+    QTest::mouseClick(WidgetOf(inGroup), Qt::LeftButton, {}, QPoint(20, 3));
+    EXPECT_EQ(inGroup->ItemIndex, 0);
+}
+
 // An editable combo whose text names an item it does not have chosen (its
 // list refilled under the text) is left by the person without a choice: no
 // change is reported and the text stays; a choice from the list is one.
