@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/project.h"
+#include "cells/cables.h"
 #include "cells/cell.h"
 
 namespace {
@@ -238,7 +239,11 @@ TColor TDrawWindow::SquareColour(int32_t column, int32_t row, bool focused) cons
     if (Step() == 2) {
         if (TCella* cell = grid_->CellAt(column, row); cell && !cell->Described) {
             if (cell->TypeCode == CodeCable) {
-                if (HighlightCables) return SquareUndescribedCable;
+                // The data of a run live in its head: the other segments
+                // are described when the head is.
+                auto* segment = dynamic_cast<TNCavo*>(cell);
+                TNCavo* head = segment ? segment->GetRunHead() : nullptr;
+                if (HighlightCables && !(head && head->Described)) return SquareUndescribedCable;
             } else if (cell->TypeCode != CodeHeadEnd &&
                        (HighlightCells || (HighlightCalculationCells && !cell->NeedsNoDescription()))) {
                 return SquareUndescribedCell;

@@ -7,7 +7,10 @@
 #include <memory>
 
 #include "app/grid.h"
+#include "app/project.h"
 #include "cells/cables.h"
+#include "cells/outlets.h"
+#include "support/globals_fixture.h"
 #include "support/test_cells.h"
 
 namespace {
@@ -104,6 +107,41 @@ TEST_F(DrawWindowTest, SquarePaintsBackgroundCellAndErrorUnderItsClip) {
     part->Described = 0;
     grid.Step = 1;
     EXPECT_EQ(Paint(4, 3)[0].State.Brush.Color, SquareWhite);
+}
+
+// After the analysis the data of a cable run live in its head: the run's
+// other segments show as undescribed only while the head is.
+class DrawWindowRunTest : public GlobalsTest {};
+
+TEST_F(DrawWindowRunTest, ACableRunIsHighlightedByItsHead) {
+    TProgetto project{nullptr};
+    project.Reset(true);
+    TGridData& grid = *project.NetworkGrid;
+    constexpr int32_t LineColumn = 37;  // the terminal's line leaves into row 1 here
+    std::vector<TNCavo*> run;
+    for (int32_t row = 1; row <= 3; ++row) {
+        auto segment = std::make_unique<TNCavo>(&grid, 0, 0, LineColumn, row, 0, 0);
+        run.push_back(segment.get());
+        ASSERT_TRUE(grid.InsertCell(std::move(segment), false, 0));
+    }
+    auto outlet = std::make_unique<TPresaD>(&grid, 0, 0, LineColumn, 4, CodeEndOutlet, 1);
+    outlet->Described = 1;
+    ASSERT_TRUE(grid.InsertCell(std::move(outlet), false, 0));
+    run[1]->Described = 1;  // data entered on a middle segment move to the head
+    ASSERT_TRUE(project.AnalyseGrids());
+    ASSERT_TRUE(run[0]->IsRunHead());
+    ASSERT_TRUE(run[0]->Described);
+    project.Step = 2;
+
+    TDrawWindow window;
+    window.SetGrid(&grid);
+    window.Selection = TGridRect{0, 40, 0, 40};
+    window.HighlightCables = true;
+    for (int32_t row = 1; row <= 3; ++row)
+        EXPECT_EQ(window.SquareColour(LineColumn, row, false), SquareWhite) << "row " << row;
+    run[0]->Described = 0;
+    for (int32_t row = 1; row <= 3; ++row)
+        EXPECT_EQ(window.SquareColour(LineColumn, row, false), SquareUndescribedCable) << "row " << row;
 }
 
 TEST_F(DrawWindowTest, ErrorMarkIsRedArialNeverLeftOfTheControl) {
