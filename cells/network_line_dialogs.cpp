@@ -44,7 +44,8 @@ bool TNCavo::OpenDataDialog() {
     TDatiComponenti* d = ComponentDataForm();
     if (!d) return false;
     d->BandSystem = BandSystem;
-    PrepareDataForm(*d, Describe().Sheet);
+    // The form names the run it edits, whichever of its segments was clicked.
+    head->PrepareDataForm(*d, head->Describe().Sheet);
     const bool counted = head->PassAttenuation() != CableLengthUncounted;
     const bool accepted = head->EditData(d);
     head->Invalidate();

@@ -231,12 +231,16 @@ TEST_F(NetworkLineDialogsTest, CableFormEditsTheRunHead) {
     auto* head = Put(std::make_unique<TNCavo>(&network, 1, 0, 3, 3, 0, 0));
     auto* tail = Put(std::make_unique<TNCavo>(&network, 1, 0, 4, 3, 0, 0));
     head->RunEnd = 1;
-    Answer([](TDatiComponenti& f) {
+    head->SequenceNumber = 7;
+    AnsiString title;
+    Answer([&](TDatiComponenti& f) {
+        title = f.LabelNome->Caption;  // the form names the run
         for (int c = 0; c < 11; ++c) f.ValueEdit[0][c]->Text = "15";
         f.ValueEdit[1][0]->Text = "30";
         f.ButtonOk->Click();
     });
     EXPECT_TRUE(tail->OpenDataDialog());
+    EXPECT_EQ(title, "Cavo C7");
     EXPECT_FLOAT_EQ(head->PassAttenuation(), 30.0f);
     EXPECT_EQ(tail->PassAttenuation(), LevelNone);
     EXPECT_EQ(tail->Described, 0);
