@@ -272,6 +272,23 @@ void TGestioneLibrerie::CommitPendingRow() {
     RowModified = 0;
 }
 
+namespace {
+
+// An entry's own check. A cable article has no length of its own (the length
+// belongs to a run on a drawing): it is judged by its loss per 100 m, on a
+// copy that stands for a run of no length.
+bool EntryIsSound(TCella& entry) {
+    auto* cable = dynamic_cast<TNCavo*>(&entry);
+    if (!cable || cable->PassAttenuation() != CableLengthNone) return entry.CheckData("");
+    std::unique_ptr<TCella> probe = cable->Clone();
+    auto* run = dynamic_cast<TNCavo*>(probe.get());
+    if (!run) return entry.CheckData("");
+    run->SetLength(0.0f);
+    return run->CheckData("");
+}
+
+}  // namespace
+
 void TGestioneLibrerie::VerifyLibrary() {
     CommitPendingRow();
     CurrentEntry = nullptr;
@@ -281,7 +298,7 @@ void TGestioneLibrerie::VerifyLibrary() {
     if (GestoreErrori) GestoreErrori->enabled = false;
     int failed = 0;
     for (TCella* c = Entries.head; c; c = c->NextInList) {
-        if (c->CheckData("")) continue;
+        if (EntryIsSound(*c)) continue;
         ++failed;
         Grid->RowCount = failed + 1;
         EntryToRow(c, failed);

@@ -13,6 +13,7 @@
 
 #include "app/estimate_page.h"
 #include "cells/active_filters.h"
+#include "cells/cables.h"
 #include "cells/filters.h"
 #include "core/libraries.h"
 #include "core/options.h"
@@ -352,6 +353,34 @@ TEST_F(LibraryManagerTest, VerifyListsOnlyFaultyEntries) {
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].Text, "I componenti della libreria selezionata sono corretti.");
     EXPECT_EQ(Column(4), listed);
+}
+
+// A cable article has no length: only a cable without its loss per 100 m is
+// faulty, as the default library's cables show.
+TEST_F(LibraryManagerTest, VerifyJudgesCableArticlesByTheirLoss) {
+    GestoreErrori->SetTarget(nullptr);
+    TLibreria* library = libraries.Get().Find("prova");
+    ASSERT_TRUE(library->Open(true));
+    ASSERT_TRUE(library->DeleteEntry("F1"));
+    for (const char* code : {"GCX-05", "GCX-LOSSLESS"}) {
+        TNCavo cable(nullptr, 1, 0, 0, 0, 0, 0);
+        cable.Code = code;
+        cable.Category = "Cavi";
+        cable.Series = "GCX";
+        if (std::string(code) == "GCX-05")
+            for (int32_t b = 0; b < 5; ++b) cable.Attenuation->Set3(0, 0, b, 2.0f + static_cast<float>(b));
+        ASSERT_EQ(cable.PassAttenuation(), CableLengthNone);
+        ASSERT_TRUE(library->WriteCell(cable));
+    }
+    library->Close();
+    form.LibreriaChange(nullptr);
+    form.VerifyLibrary();
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].Text, "I componenti elencati in tabella contengono errori.");
+    EXPECT_EQ(Column(4), (std::vector<std::string>{"GCX-LOSSLESS"}));
+    // The check leaves the entries as they were: still no length.
+    for (TCella* c = form.Entries.head; c; c = c->NextInList)
+        if (auto* cable = dynamic_cast<TNCavo*>(c)) EXPECT_EQ(cable->PassAttenuation(), CableLengthNone);
 }
 
 TEST_F(LibraryManagerTest, NewLibrary) {
