@@ -228,6 +228,18 @@ void TDrawWindow::UpdateSignToolbar() {
 
 // ---- Painting ----
 
+namespace {
+
+// The data of a cable or jumper run live in its head: the run's other
+// segments are described when the head is.
+bool IsDescribed(TCella& cell) {
+    auto* segment = dynamic_cast<TNCavo*>(&cell);
+    TNCavo* head = segment ? segment->GetRunHead() : nullptr;
+    return head ? head->Described != 0 : cell.Described != 0;
+}
+
+}  // namespace
+
 TColor TDrawWindow::SquareColour(int32_t column, int32_t row, bool focused) const {
     TGridRect sel = Selection;
     if (!focused && column >= sel.Left && column <= sel.Right && row >= sel.Top && row <= sel.Bottom)
@@ -237,13 +249,9 @@ TColor TDrawWindow::SquareColour(int32_t column, int32_t row, bool focused) cons
         (column == 0 || row == 0 || column == grid_->Columns - 1 || row == grid_->Rows - 1))
         return SquareSymbolBorder;
     if (Step() == 2) {
-        if (TCella* cell = grid_->CellAt(column, row); cell && !cell->Described) {
+        if (TCella* cell = grid_->CellAt(column, row); cell && !IsDescribed(*cell)) {
             if (cell->TypeCode == CodeCable) {
-                // The data of a run live in its head: the other segments
-                // are described when the head is.
-                auto* segment = dynamic_cast<TNCavo*>(cell);
-                TNCavo* head = segment ? segment->GetRunHead() : nullptr;
-                if (HighlightCables && !(head && head->Described)) return SquareUndescribedCable;
+                if (HighlightCables) return SquareUndescribedCable;
             } else if (cell->TypeCode != CodeHeadEnd &&
                        (HighlightCells || (HighlightCalculationCells && !cell->NeedsNoDescription()))) {
                 return SquareUndescribedCell;

@@ -109,8 +109,8 @@ TEST_F(DrawWindowTest, SquarePaintsBackgroundCellAndErrorUnderItsClip) {
     EXPECT_EQ(Paint(4, 3)[0].State.Brush.Color, SquareWhite);
 }
 
-// After the analysis the data of a cable run live in its head: the run's
-// other segments show as undescribed only while the head is.
+// After the analysis the data of a cable or jumper run live in its head:
+// the run's other segments show as undescribed only while the head is.
 class DrawWindowRunTest : public GlobalsTest {};
 
 TEST_F(DrawWindowRunTest, ACableRunIsHighlightedByItsHead) {
@@ -139,7 +139,16 @@ TEST_F(DrawWindowRunTest, ACableRunIsHighlightedByItsHead) {
     window.HighlightCables = true;
     for (int32_t row = 1; row <= 3; ++row)
         EXPECT_EQ(window.SquareColour(LineColumn, row, false), SquareWhite) << "row " << row;
+    // A run between auto-mixing modules is a jumper, highlighted with the components.
+    window.HighlightCells = true;
+    for (TNCavo* segment : run) segment->TypeCode = CodeBridge;
+    for (int32_t row = 1; row <= 3; ++row)
+        EXPECT_EQ(window.SquareColour(LineColumn, row, false), SquareWhite) << "jumper row " << row;
+
     run[0]->Described = 0;
+    for (int32_t row = 1; row <= 3; ++row)
+        EXPECT_EQ(window.SquareColour(LineColumn, row, false), SquareUndescribedCell) << "jumper row " << row;
+    for (TNCavo* segment : run) segment->TypeCode = CodeCable;
     for (int32_t row = 1; row <= 3; ++row)
         EXPECT_EQ(window.SquareColour(LineColumn, row, false), SquareUndescribedCable) << "row " << row;
 }
