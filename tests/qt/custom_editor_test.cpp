@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTabBar>
 #include <memory>
 
@@ -116,4 +117,93 @@ TEST(QtCustomEditor, OpensOverTheMainWindowWithThePaletteLent) {
     EXPECT_EQ(main.Palette->Parent.Get(), paletteParent);
     EXPECT_EQ(main.Palette->DrawWindow, main.DrawWindow);
     EXPECT_TRUE(WindowOf(&main)->isAncestorOf(WindowOf(main.Palette)));
+}
+
+// The editor used with the mouse: a tool of the lent palette placed on the
+// structure where the click was, then, after "Ok", the same palette places
+// on the main window's drawing again.
+TEST(QtCustomEditor, PlacesPartsWithTheLentPaletteAndGivesItBack) {
+    ScopedProgram program;
+    TAntenne& main = program.Start();
+    for (int i = 0; i < 3; ++i) main.TimerTimer(nullptr);
+    Settle();
+    // The palette shown from the menu, as a person does at the first start.
+    main.Visualizza1->Click();
+    main.BarraStrumenti->Click();
+    Settle();
+    ASSERT_TRUE(WindowOf(main.Palette)->isVisible());
+
+    std::unique_ptr<TCellaCustom> cell = MakeCustomSplitter(nullptr, 0, 0);
+    TDatiCellaCustom editor(nullptr);
+    editor.LoadDrawing(cell->Drawing, cell->InputPoints, cell->OutputPoints, cell->NumInputs,
+                       cell->NumOutputs);
+    editor.LoadStructure(cell->Structure);
+    auto clickSquare = [](TDrawWindow* window, int32_t column, int32_t row) {
+        const TRect r = window->CellRect(column, row);
+        const QPoint at((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+        QTest::mousePress(WidgetOf(window), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(WidgetOf(window), Qt::LeftButton, {}, at);
+        Settle();
+    };
+    TSpeedButton* divider = main.Palette->ButtonNamed("BDivisore3");
+    ASSERT_NE(divider, nullptr);
+    // A speed button has no window: the click lands on its parent, over it.
+    auto clickTool = [divider] {
+        const TRect b = divider->BoundsRect();
+        QTest::mouseClick(WidgetOf(divider->Parent), Qt::LeftButton, {},
+                          QPoint((b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2));
+        Settle();
+    };
+    int32_t column = -1, row = -1, code = -1;
+    Later(
+        [&] {
+            Settle();
+            ASSERT_EQ(editor.DrawWindow->Grid(), &editor.StructureGrid);
+            clickTool();
+            EXPECT_EQ(main.Palette->CurrentTool(), 4);
+            column = editor.DrawWindow->LeftCol + 2;
+            row = editor.DrawWindow->TopRow + 2;
+            ASSERT_EQ(editor.StructureGrid.CellAt(column, row), nullptr);
+            clickSquare(editor.DrawWindow, column, row);
+            TCella* placed = editor.StructureGrid.CellAt(column, row);
+            ASSERT_NE(placed, nullptr);
+            code = placed->TypeCode;
+            // The divider stands alone: "Avanti >>" finds the circuit broken,
+            // says so and keeps the drawing step.
+            QString said;
+            Later(
+                [&] {
+                    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                    ASSERT_NE(box, nullptr);
+                    said = box->text();
+                    const QImage shot = WidgetOf(&editor)->grab().toImage();
+                    EXPECT_TRUE(
+                        shot.save(QString::fromStdString(qttest::Artefact("custom-editor-placed.png"))));
+                    box->accept();
+                },
+                100);
+            QTest::mouseClick(WidgetOf(editor.BAvanti), Qt::LeftButton);
+            Settle();
+            EXPECT_TRUE(said.startsWith("Esiste una interruzione") || said.startsWith("Un ingresso"))
+                << said.toStdString();
+            EXPECT_EQ(editor.BAvanti->Caption.Get(), "Avanti >>");
+            EXPECT_EQ(editor.DrawWindow->Grid(), &editor.StructureGrid);
+            QTest::mouseClick(WidgetOf(editor.BOk), Qt::LeftButton);
+        },
+        100);
+    EXPECT_EQ(editor.ShowModal(), 1);
+    Settle();
+    ASSERT_GE(column, 0);
+
+    // Back in the main window: the palette draws there again.
+    EXPECT_TRUE(WindowOf(main.Palette)->isVisible());
+    TDrawWindow* drawing = main.DrawWindow;
+    TGridData* network = drawing->Grid();
+    ASSERT_NE(network, nullptr);
+    const int32_t c = drawing->LeftCol + 2, r = drawing->TopRow + 3;
+    ASSERT_EQ(network->CellAt(c, r), nullptr);
+    clickTool();
+    clickSquare(drawing, c, r);
+    ASSERT_NE(network->CellAt(c, r), nullptr);
+    EXPECT_EQ(network->CellAt(c, r)->TypeCode, code);
 }
