@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -145,6 +146,7 @@ bool TQtInput::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove:
     case QEvent::Wheel:
     case QEvent::ContextMenu:
+    case QEvent::ToolTip:
     case QEvent::FocusIn: break;
     default: return false;
     }
@@ -163,6 +165,7 @@ bool TQtInput::Dispatch(QWidget* widget, QEvent* event) {
     case QEvent::MouseMove: return Mouse(widget, static_cast<QMouseEvent*>(event));
     case QEvent::Wheel: return Wheel(widget, static_cast<QWheelEvent*>(event));
     case QEvent::ContextMenu: return ContextMenu(widget, static_cast<QContextMenuEvent*>(event));
+    case QEvent::ToolTip: return ToolTip(widget, static_cast<QHelpEvent*>(event));
     case QEvent::FocusIn: FocusIn(widget); return false;
     default: return false;
     }
@@ -256,6 +259,29 @@ bool TQtInput::Wheel(QWidget* widget, QWheelEvent* event) {
             p->Resync();
         }
     return handled;
+}
+
+// A windowed control's hint is its widget's tool tip. A control without a
+// window (a speed button, a label) has no widget to carry one: its hint is
+// shown here, for as long as the pointer stays over its bounds.
+bool TQtInput::ToolTip(QWidget* widget, QHelpEvent* event) {
+    TQtControlPeer* peer = InputPeer(widget);
+    if (!peer) return false;
+    auto parent = dynamic_cast<TWinControl*>(peer->Control());
+    if (!parent) return false;
+    const QPoint at = peer->InputWidget()->mapFromGlobal(event->globalPos());
+    // As the system does, a disabled button tells what it is too.
+    for (int i = parent->ControlCount() - 1; i >= 0; --i) {
+        TControl* c = parent->Controls(i);
+        if (!dynamic_cast<TGraphicControl*>(c) || !c->Visible ||
+            !c->BoundsRect().Contains(TPoint(at.x(), at.y())))
+            continue;
+        if (!c->ShowHint || c->Hint.Get().empty()) return false;
+        QToolTip::showText(event->globalPos(), ToQString(c->Hint), peer->InputWidget(),
+                           QRect(c->Left, c->Top, c->Width, c->Height));
+        return true;
+    }
+    return false;
 }
 
 bool TQtInput::ContextMenu(QWidget* widget, QContextMenuEvent* event) {

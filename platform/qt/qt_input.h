@@ -10,6 +10,7 @@ class QKeyEvent;
 class QMouseEvent;
 class QWheelEvent;
 class QContextMenuEvent;
+class QHelpEvent;
 class QWidget;
 
 namespace ovqt {
@@ -30,6 +31,7 @@ private:
     bool Mouse(QWidget* widget, QMouseEvent* event);
     bool Wheel(QWidget* widget, QWheelEvent* event);
     bool ContextMenu(QWidget* widget, QContextMenuEvent* event);
+    bool ToolTip(QWidget* widget, QHelpEvent* event);
     void FocusIn(QWidget* widget);
     // The control under a point of a peer's widget: a child without a
     // window, or the peer's own control; point becomes its client point.

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <memory>
 #include <typeinfo>
 
@@ -489,6 +490,40 @@ TEST(QtControls, ADisabledListTakesNoMouseAndShowsGreyItems) {
     Settle();
     QTest::mouseClick(WidgetOf(inGroup), Qt::LeftButton, {}, QPoint(20, 3));
     EXPECT_EQ(inGroup->ItemIndex, 0);
+}
+
+// A speed button has no window of its own: its hint shows as a tool tip
+// when the pointer rests on it, and none shows for a button without one.
+TEST(QtControls, ASpeedButtonShowsItsHintAsAToolTip) {
+    SampleForm s;
+    s.speed->Hint = "Divisori";
+    s.speed->ShowHint = true;
+    s.form->Show();
+    Settle();
+    QWidget* panel = WidgetOf(s.panel);
+    auto rest = [panel](QPoint at) {
+        QToolTip::hideText();  // it goes after a short delay
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 3000));
+        QHelpEvent help(QEvent::ToolTip, at, panel->mapToGlobal(at));
+        QApplication::sendEvent(panel, &help);
+        Settle();
+    };
+    const QPoint onButton(s.speed->Left + 10, s.speed->Top + 10);
+    rest(onButton);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text().toStdString(), "Divisori");
+
+    s.speed->Enabled = false;  // a disabled button tells what it is too
+    rest(onButton);
+    EXPECT_TRUE(QToolTip::isVisible());
+    s.speed->Enabled = true;
+
+    s.speed->ShowHint = false;
+    rest(onButton);
+    EXPECT_FALSE(QToolTip::isVisible());
+    s.speed->ShowHint = true;
+    rest(QPoint(s.speed->Left + s.speed->Width + 20, s.speed->Top + 10));  // beside the button
+    EXPECT_FALSE(QToolTip::isVisible());
 }
 
 // An editable combo whose text names an item it does not have chosen (its
