@@ -106,7 +106,8 @@ void TMiscelatore::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
         const TListaCanali* arriving = ChannelsArrivingOn(i, flags & ~ChannelFlagFirstStep, stamp);
         if (!arriving) continue;
         const TBandVector loss = AttenuationVector(*this, 0, i);
-        TListaCanali::CheckInputs(*output, *arriving, loss.v, false, GetShortCode(), i, 0);
+        // Messages name the input as its port does: "ingresso 1" is input 0.
+        TListaCanali::CheckInputs(*output, *arriving, loss.v, false, GetShortCode(), i + 1, 0);
     }
 }
 
@@ -179,7 +180,8 @@ void TDemiscelatore::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
     for (int32_t q = 0; q < NumOutputs; ++q)
         if (TListaCanali* output = OutputList(*this, q)) {
             const TBandVector loss = AttenuationVector(*this, 0, q);
-            TListaCanali::CheckInputs(*output, *arriving, loss.v, false, GetShortCode(), 0, q);
+            // Messages name the output as its port does: "uscita 1" is output 0.
+            TListaCanali::CheckInputs(*output, *arriving, loss.v, false, GetShortCode(), 0, q + 1);
         }
 }
 
