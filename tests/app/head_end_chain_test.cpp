@@ -9,6 +9,7 @@
 
 #include "app/grid.h"
 #include "app/project.h"
+#include "app/report_pages.h"
 #include "cells/amplifiers.h"
 #include "cells/cables.h"
 #include "cells/outlets.h"
@@ -19,6 +20,7 @@
 #include "core/band_systems.h"
 #include "core/channel_plans.h"
 #include "core/reporter.h"
+#include "platform/comctrls.h"
 #include "platform/stdctrls.h"
 #include "support/globals_fixture.h"
 
@@ -160,6 +162,35 @@ TEST_F(HeadEndChainTest, ChannelsReachTheOutletAsWorkedOutByHand) {
     // leaves A1 at 92 dB, above 94 - 2.26.
     ASSERT_EQ(MessageCount(), 1);
     EXPECT_EQ(Message(0), "A1: il livello del canale 22 è troppo alto (massimo consentito 91,74dB).");
+}
+
+// "Calcoli canali": the findings of the pass go to the page's own list, in
+// place of what it showed before; header and table show the column header;
+// the grids' channels are up to date and the reporter is off afterwards.
+TEST_F(HeadEndChainTest, TheChannelPageListsTheFindingsUnderTheColumnHeader) {
+    project.NetworkGrid->ChannelsOutOfDate = true;
+    project.HeadEndGrid->ChannelsOutOfDate = true;
+    TCalculationRun run;
+    run.Project = &project;
+    TRichEdit header(nullptr), table(nullptr);
+    TListBox page;
+    page.Items->Add("A1: una riga di prima.");
+    table.Lines->Add("una riga di prima");
+    RunChannelCalculations(run, &header, &table, &page);
+    EXPECT_EQ(MessagesOf(page),
+              (std::vector<AnsiString>{
+                  "A1: il livello del canale 22 è troppo alto (massimo consentito 91,74dB).",
+              }));
+    EXPECT_EQ(MessageCount(), 0);
+    for (TRichEdit* control : {&header, &table}) {
+        ASSERT_EQ(control->Lines->Count(), 1);
+        EXPECT_EQ(control->Lines->Strings(0), ChannelRowsHeader);
+    }
+    EXPECT_FALSE(project.NetworkGrid->ChannelsOutOfDate);
+    EXPECT_FALSE(project.HeadEndGrid->ChannelsOutOfDate);
+    project.RunChannelPass(0);
+    EXPECT_EQ(MessagesOf(page).size(), 1u);
+    EXPECT_EQ(MessageCount(), 0);
 }
 
 TEST_F(HeadEndChainTest, RequiredAndSignalWindowsAsWorkedOutByHand) {
