@@ -6,6 +6,7 @@
 // Ng is not stored.
 #include "app/lightning.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -40,7 +41,9 @@ float StructureLossFactor(int32_t bits) {
 }  // namespace
 
 int32_t CollectionArea(int32_t length, int32_t width, int32_t height) {
+    // A negative size is no size: the area it would give means nothing.
     if (length == None || width == None || height == None) return None;
+    if (length < 0 || width < 0 || height < 0) return None;
     // In double: typed or stored sizes can be far beyond what the products
     // hold in 32 bits, and such an area is no value.
     const double l = length, w = width, h = height;
@@ -81,7 +84,10 @@ void TFulmini::Compute() {
     } else {
         L = W = H = None;
     }
-    if (Ad == None) Insufficient = 1;
+    // A typed area below zero is as good as none: it would give a negative
+    // number of flashes and a risk below any threshold.
+    const bool areaKnown = Ad != None && Ad >= 0;
+    if (!areaKnown) Insufficient = 1;
 
     switch (Surroundings) {
     case 0: Ca = 0.25f; break;
@@ -91,7 +97,7 @@ void TFulmini::Compute() {
     default: Ca = 2.0f; break;
     }
 
-    if (Ad == None) {
+    if (!areaKnown) {
         Nd = LevelNone;
         Insufficient = 1;
     } else {
@@ -131,7 +137,10 @@ void TFulmini::Compute() {
     ru = FloorFactor(LineSoilKinds);
     CaLines = Ca;
 
-    LineTerm = static_cast<float>(1000.0 - (H == None ? 0.0 : double(H)));
+    // The line's length within which a flash reaches it shrinks with the
+    // structure's height; a structure 1000 m or more high leaves none, never
+    // a negative one (which would take risk away).
+    LineTerm = static_cast<float>(std::max(0.0, 1000.0 - (H == None ? 0.0 : double(H))));
     AlAerial = static_cast<float>(double(LineTerm) * AerialLineWidth);
     AlBuried = static_cast<float>(std::sqrt(500.0) * LineTerm);
     NlAerial = static_cast<float>(double(Ng) * AlAerial * CaLines * Million);

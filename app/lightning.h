@@ -16,7 +16,7 @@ constexpr int LightningNotesMax = 500;
 // The collection area [mq] of a parallelepiped of length, width and height
 // [m]: its ground plan widened by three times its height all round (the
 // integer part of L·W + 6·H·(L+W) + 9·pi·H² + 0.99); -500001 when a size is
-// missing or the area does not fit an int32.
+// missing or negative, or the area does not fit an int32.
 int32_t CollectionArea(int32_t length, int32_t width, int32_t height);
 
 class TFulmini {

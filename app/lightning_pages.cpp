@@ -171,7 +171,10 @@ TEsitoFulmini811 EvaluateLightning811(const TPalo& mast) {
         result.AreaWithout = mast.CollectionAreaWithout;
         result.AreaWith = mast.CollectionAreaWith;
     }
-    if (result.AreaWithout == None || result.AreaWith == None) return result;
+    // A missing or negative area (typed, or from negative sizes) leaves nothing to judge.
+    if (result.AreaWithout == None || result.AreaWith == None || result.AreaWithout < 0 ||
+        result.AreaWith < 0)
+        return result;
 
     const double ng = t.FlashDensities[mast.FlashDensity];
     result.FrequencyWithout = ng * result.AreaWithout * t.EnvironmentFactors[mast.EnvironmentFactor] * 1e-6;

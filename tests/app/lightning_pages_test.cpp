@@ -153,12 +153,16 @@ TEST_F(LightningPagesTest, SizesGiveTheAreaAndMissingOnesAreInsufficient) {
     EXPECT_EQ(page8110->EditArea->Text.Get(), "6892");
     EXPECT_TRUE(page8110->EditArea->ReadOnly);
 
-    // Too large for the page (1e12 would not even fit the field) reads as no value.
-    Type(page8110->EditLunghezza, "1e12");
-    EXPECT_EQ(Lightning().L, static_cast<int32_t>(LevelNone));
-    EXPECT_TRUE(page8110->LabelInsufficienti->Visible);
-    EXPECT_FALSE(page8110->LabelEsitoVerdetto->Visible);
-    EXPECT_EQ(page8110->ValoreR1->Caption.Get(), "---");
+    // Too large for the page (1e12 would not even fit the field) reads as no
+    // value; a negative length gives no area. Neither is judged.
+    for (const char* bad : {"1e12", "-20"}) {
+        Type(page8110->EditLunghezza, bad);
+        EXPECT_EQ(Lightning().Ad, static_cast<int32_t>(LevelNone)) << bad;
+        EXPECT_TRUE(page8110->LabelInsufficienti->Visible) << bad;
+        EXPECT_FALSE(page8110->LabelEsitoVerdetto->Visible) << bad;
+        EXPECT_EQ(page8110->ValoreR1->Caption.Get(), "---") << bad;
+    }
+    EXPECT_EQ(Lightning().L, -20);
     Type(page8110->EditLunghezza, "20");
     EXPECT_FALSE(page8110->LabelInsufficienti->Visible);
 
@@ -272,6 +276,13 @@ TEST_F(Lightning811Test, MissingInputsAreInsufficient) {
         {"fire risk outside its table", [](TPalo& m) { m.FireRisk = 7; }},
         {"environment outside its table", [](TPalo& m) { m.EnvironmentFactorWithAntennas = 4; }},
         {"no width", [](TPalo& m) { m.Width = static_cast<int32_t>(LevelNone); }},
+        {"negative height", [](TPalo& m) { m.HeightWith = -15; }},
+        {"complex with a negative area",
+         [](TPalo& m) {
+             m.Parallelepiped = 0;
+             m.CollectionAreaWithout = 5000;
+             m.CollectionAreaWith = -5000;
+         }},
         {"complex without area",
          [](TPalo& m) {
              m.Parallelepiped = 0;
