@@ -8,7 +8,9 @@ namespace {
 
 constexpr double AllowedStress = MastSteelYield / MastSteelFactor;  // N/mm²
 
-bool Given(float v) { return v != LevelNone && v > 0; }
+// A measure the evaluation can use: present, above zero and finite (a file
+// can hold an infinite float, which would turn the moments into nan).
+bool Given(float v) { return v != LevelNone && v > 0 && std::isfinite(v); }
 
 int ClassIndex(int32_t windClass) {
     return windClass >= 0 && windClass < static_cast<int32_t>(WindClassSpeeds.size()) ? windClass : 0;
@@ -206,9 +208,17 @@ bool SearchOnce(TPalo& palo, const std::vector<TTroncoPalo>& candidates) {
         }
         TValutazionePalo v = EvaluateMast(palo);
         if (palo.Telescopic && n >= 2 && v.AvailableHeight(n) > required) {
-            // Slide the top section down by what the mast has in excess.
+            // Slide the top section down by what the mast has in excess, but
+            // no further than the editor lets it go: its lower end stays above
+            // the foot and 10 cm of it stay out of the section below. The mast
+            // is then taller than it needs, never a tube through its own foot.
+            const TTroncoPalo& top = palo.Sections[n - 1];
+            const double excess =
+                std::trunc(v.FootY - v.Sections[n - 1].Top - required + 1) + v.Sections[n - 1].MinInsertion;
+            const double deepest = std::min(std::floor(v.FootY - v.Sections[n - 2].Top) - 1,
+                                            std::floor(100.0 * top.Length) - 10);
             palo.Sections[n - 1].Insertion = static_cast<float>(
-                std::trunc(v.FootY - v.Sections[n - 1].Top - required + 1) + v.Sections[n - 1].MinInsertion);
+                std::max<double>(std::min(excess, deepest), v.Sections[n - 1].MinInsertion));
             v = EvaluateMast(palo);
         }
         int failing = 0;

@@ -25,6 +25,19 @@ const char* const ModeArea = "Area";
 const char* const ModeForce = "Forza";
 const char* const ColumnHints[] = {"Diametro tra 25 e 102 mm", "Sezione tra 2 e 6 mm",
                                    "Lunghezza tra .5 e 6 m"};
+// What a section's measure may be, column by column: above zero (a tube of no
+// or negative size is a slip of the keyboard, and the evaluation would just
+// leave the section out) and within what a mast tube could be, so that the
+// drawing and the report keep sensible figures.
+struct TColumnLimit {
+    double Largest;
+    const char* Refusal;
+};
+const TColumnLimit ColumnLimits[] = {
+    {1000, "Il diametro deve essere maggiore di 0 e non oltre 1000 mm."},
+    {100, "La sezione deve essere maggiore di 0 e non oltre 100 mm."},
+    {100, "La lunghezza deve essere maggiore di 0 e non oltre 100 m."},
+};
 
 constexpr int AxisMid = (MastAxisLeft + MastAxisRight) / 2;
 constexpr int PickDistance = 10;     // how near a record the pointer must be
@@ -389,7 +402,11 @@ void TPaginaSostegno::DrawMast(TCanvas* canvas) const {
         canvas->Pen->Color = palo.SelectedSection == k ? clBlue : clBlack;
         canvas->Pen->Width = palo.SelectedSection == k ? 2 : 1;
         canvas->Brush->Color = s.Fails() ? clRed : clSilver;
-        canvas->Rectangle(s.Left, static_cast<int>(s.Top), s.Right, static_cast<int>(s.Bottom));
+        // A mast taller than the picture (a file may hold any length) is cut at its edges.
+        auto inPicture = [](double y) {
+            return static_cast<int>(std::clamp(y, -10.0, MastImageHeight + 10.0));
+        };
+        canvas->Rectangle(s.Left, inPicture(s.Top), s.Right, inPicture(s.Bottom));
     }
     // The foot handle.
     canvas->Pen->Width = 1;
@@ -718,6 +735,8 @@ void TPaginaSostegno::GridSetEditText(TObject*, int ACol, int ARow, const AnsiSt
     // A number beyond what the section keeps is no value either.
     if (!std::isfinite(v) || std::fabs(v) > FLT_MAX)
         throw EConvertError("'" + Value + "' non è un valore in virgola mobile valido");
+    const TColumnLimit& limit = ColumnLimits[ACol - 1];
+    if (!Value.empty() && !(v > 0 && v <= limit.Largest)) throw EConvertError(limit.Refusal);
     TTroncoPalo& t = Palo().Sections[ARow - 1];
     float* fields[] = {&t.Diameter, &t.Thickness, &t.Length};
     *fields[ACol - 1] = static_cast<float>(v);

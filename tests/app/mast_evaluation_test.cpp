@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 std::unique_ptr<TDatiAntenna> Item(int32_t kind, int32_t spacing) {
@@ -69,6 +72,56 @@ TEST_F(MastEvaluationTest, HeightsAndPositionsAsImageY) {
 
     palo.Ground = 120;  // free ground above the least foot
     EXPECT_EQ(EvaluateMast(palo).MinFootPosition, 120);
+}
+
+// Two sections, not telescopic, at 200 km/h (q = 1900): a 60 cm dish at
+// 1.5 m and a Yagi of 100 N stated at 120 km/h at 3.7 m. Worked by hand:
+//   dish 1900·1.2·π·0.6²/4 = 644.65 N, Yagi 100·(200/120)² = 277.78 N
+//   tubes 1900·1.2·0.102·2 = 465.12 N (0..2 m), 1900·1.2·0.060·2 = 273.6 N (2..4 m)
+//   section 2 at 2 m: 277.78·1.7 + 273.6·1.0 = 745.82 N·m
+//   section 1 at the foot: 644.65·1.5 + 277.78·3.7 + 465.12·1.0 + 273.6·3.0 = 3280.68 N·m
+//   W = π(d⁴ - (d-2s)⁴)/(32d) at 235/1.5 N/mm²: 102 x 4 holds 4549.12, 60 x 3 holds 1142.52
+TEST(MastEvaluation, TwoSectionsAtTheStrongestWindWorkedByHand) {
+    TPalo palo;
+    palo.WindClass = 3;
+    palo.SectionCount = 2;
+    palo.Sections[0] = Tube(102, 4, 2);
+    palo.Sections[1] = Tube(60, 3, 2);
+    auto dish = Item(MastDish, 150);
+    dish->Diameter = 60;
+    palo.Antennas.Items.push_back(std::move(dish));
+    auto yagi = Item(MastYagi, 220);
+    yagi->Force = 100;
+    yagi->WindOfForce = 120;
+    palo.Antennas.Items.push_back(std::move(yagi));
+
+    const TValutazionePalo v = EvaluateMast(palo);
+    EXPECT_NEAR(v.Sections[1].Load, 745.82, 0.01);
+    EXPECT_NEAR(v.Sections[1].Resistance, 1142.52, 0.01);
+    EXPECT_NEAR(v.Sections[0].Load, 3280.68, 0.01);
+    EXPECT_NEAR(v.Sections[0].Resistance, 4549.12, 0.01);
+    EXPECT_DOUBLE_EQ(v.Sections[1].Bottom, v.Sections[0].Top);  // standing on it, no overlap
+    EXPECT_DOUBLE_EQ(v.RequiredHeight, 380);
+    EXPECT_TRUE(v.Warnings.empty());
+}
+
+// A measure a file can hold but no tube has: an infinite diameter or area
+// must not turn the figures of the page and the report into nan or inf.
+TEST(MastEvaluation, InfiniteMeasuresAreNoMeasures) {
+    TPalo palo;
+    palo.Sections[0] = Tube(std::numeric_limits<float>::infinity(), 2, 3);
+    auto yagi = Item(MastYagi, 100);
+    yagi->Area = std::numeric_limits<float>::infinity();
+    palo.Antennas.Items.push_back(std::move(yagi));
+    TValutazionePalo v = EvaluateMast(palo);
+    EXPECT_FALSE(v.Sections[0].Drawn);
+    EXPECT_EQ(v.Warnings, (std::vector<AnsiString>{"Il sostegno è più basso delle antenne.",
+                                                   "Spinta del vento non indicata per l'elemento 1."}));
+
+    palo.Sections[0] = Tube(50, 2, 3);
+    v = EvaluateMast(palo);
+    EXPECT_TRUE(std::isfinite(v.Sections[0].Load));
+    EXPECT_TRUE(std::isfinite(v.Sections[0].Resistance));
 }
 
 TEST(MastEvaluation, ItemForces) {
@@ -223,6 +276,26 @@ TEST_F(MastEvaluationTest, SizingStacksTubesThatFitInside) {
     EXPECT_FLOAT_EQ(palo.Sections[1].Insertion, 71 + MastMinInsertionTelescopic);
     const TValutazionePalo v = EvaluateMast(palo);
     EXPECT_DOUBLE_EQ(v.AvailableHeight(2), 510);
+}
+
+// A long tube over a short one: sliding it down by the whole excess would put
+// its lower end 91 cm below the mast foot. It goes down only until its lower
+// end is just above the foot (1 m - 1 cm of overlap), and the mast stays
+// taller than needed.
+TEST_F(MastEvaluationTest, SizingNeverSlidesATubeThroughTheFoot) {
+    // 0.05 mq at 3 m: 40 x 2 alone fails at the foot (427 N·m against 338.5);
+    // standing on the 1 m tube it carries 254 N·m.
+    palo.Antennas.Items[0]->Spacing = 300;
+    palo.Antennas.Items[0]->Area = 0.05f;
+    ASSERT_TRUE(SizeMastSections(palo, {Tube(70, 4, 1), Tube(40, 2, 4)}, true));
+    ASSERT_EQ(palo.SectionCount, 2);
+    EXPECT_FLOAT_EQ(palo.Sections[1].Diameter, 40);
+    EXPECT_FLOAT_EQ(palo.Sections[1].Insertion, 99);
+    const TValutazionePalo v = EvaluateMast(palo);
+    EXPECT_LT(v.Sections[1].Bottom, v.FootY);
+    EXPECT_GE(v.AvailableHeight(2), v.RequiredHeight);
+    EXPECT_FALSE(v.Sections[0].Fails());
+    EXPECT_FALSE(v.Sections[1].Fails());
 }
 
 TEST_F(MastEvaluationTest, SizingRaisesTheFootToTheFreeGround) {

@@ -231,6 +231,33 @@ TEST_F(MastPageTest, SectionsGrid) {
         }
         EXPECT_FLOAT_EQ(palo().Sections[1].Length, 0.5f) << text;
     }
+    // Numbers no tube has: the person is told what the column takes, and
+    // nothing is stored.
+    palo().Sections[1].Diameter = 50;
+    palo().Sections[1].Thickness = 3;
+    const struct {
+        int col;
+        const char* text;
+        const char* message;
+    } refused[] = {
+        {1, "-50", "Il diametro deve essere maggiore di 0 e non oltre 1000 mm."},
+        {1, "1e30", "Il diametro deve essere maggiore di 0 e non oltre 1000 mm."},
+        {2, "0", "La sezione deve essere maggiore di 0 e non oltre 100 mm."},
+        {3, "-0,5", "La lunghezza deve essere maggiore di 0 e non oltre 100 m."},
+        {3, "150", "La lunghezza deve essere maggiore di 0 e non oltre 100 m."},
+    };
+    for (const auto& r : refused) {
+        try {
+            page.GridSetEditText(page.GridTronchi, r.col, 2, r.text);
+            ADD_FAILURE() << "no message for " << r.text;
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(std::string(e.what()), r.message) << r.text;
+        }
+    }
+    EXPECT_FLOAT_EQ(palo().Sections[1].Diameter, 50);
+    EXPECT_FLOAT_EQ(palo().Sections[1].Thickness, 3);
+    EXPECT_FLOAT_EQ(palo().Sections[1].Length, 0.5f);
+
     page.GridSetEditText(page.GridTronchi, 3, 2, "");
     EXPECT_EQ(palo().Sections[1].Length, LevelNone);
 
