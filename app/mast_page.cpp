@@ -59,9 +59,6 @@ TComboBox* MakeChoice(TComponent* owner, TWinControl* parent, const AnsiString& 
 AnsiString Number(float v, const char* format) {
     return v == LevelNone ? AnsiString() : FormatFloat(format, v);
 }
-AnsiString Whole(float v) {
-    return v == LevelNone ? AnsiString() : std::to_string(static_cast<long long>(v));
-}
 
 bool OnAxis(int x) { return x >= MastAxisLeft && x <= MastAxisRight; }
 bool OnFirstPlace(int x) { return x >= MastArmFirstLeft && x <= MastArmFirstRight; }
@@ -582,8 +579,10 @@ void TPaginaSostegno::ShowAntennaData(TDatiAntenna* item, const AnsiString& mode
         } else {
             setMode(ModeForce);
             LabelValore->Caption = AnsiString(ModeForce) + "[" + "N" + "]";
-            EditValore->Text = Whole(item->Force);
-            ComboVentoForza->Text = Whole(item->WindOfForce);
+            // With its decimals: showing the item again after a band or
+            // divergence change reads these edits back into it.
+            EditValore->Text = Number(item->Force, "0.##");
+            ComboVentoForza->Text = Number(item->WindOfForce, "0.##");
             LabelValore->Visible = true;
             EditValore->Visible = true;
             LabelVentoForza->Visible = true;

@@ -136,6 +136,15 @@ TEST_F(MastPageTest, EditingTheSelectedAntennaStoresIt) {
     page.ComboBanda->SelectByUser(2);
     EXPECT_EQ(palo().Antennas.Items[0]->Band, 2);
     EXPECT_TRUE(project.Modified);
+
+    // A force with decimals survives the item being shown again after a change.
+    page.ComboResistenza->SelectByUser(page.ComboResistenza->Items->IndexOf("Forza"));
+    page.EditValore->Text = "62,5";
+    page.ComboVentoForza->Text = "125,5";
+    page.ComboBanda->SelectByUser(3);
+    EXPECT_EQ(page.EditValore->Text.Get(), "62,5");
+    EXPECT_FLOAT_EQ(palo().Antennas.Items[0]->Force, 62.5f);
+    EXPECT_FLOAT_EQ(palo().Antennas.Items[0]->WindOfForce, 125.5f);
 }
 
 TEST_F(MastPageTest, KindChangesAndDeletionsThatLoseAntennasAsk) {
