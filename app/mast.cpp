@@ -16,6 +16,7 @@
 #include "app/mast.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/file.h"
 #include "core/record_versions.h"
@@ -52,6 +53,14 @@ int32_t Checked(int32_t value, TRange range) {
 }
 
 int32_t ReadChecked(TStream& s, TRange range) { return Checked(ReadI32(s), range); }
+
+// A measure of a section or an item. An infinite or nan float measures
+// nothing, and as a number it would reach the evaluation, the page and the
+// report: it reads as no value.
+float ReadMeasure(TStream& s) {
+    const float v = ReadF32(s);
+    return std::isfinite(v) ? v : LevelNone;
+}
 
 void WriteItem(TStream& s, const TDatiAntenna& item) {
     WriteI32(s, item.Kind);
@@ -96,11 +105,11 @@ std::unique_ptr<TDatiAntenna> ReadItem(TStream& s, int32_t version, int32_t wind
     item->Band = ReadChecked(s, BandRange);
     item->Polarisation = ReadChecked(s, PolarisationRange);
     item->Spacing = ReadI32(s);
-    item->Force = ReadF32(s);
-    item->Area = ReadF32(s);
+    item->Force = ReadMeasure(s);
+    item->Area = ReadMeasure(s);
     if (version >= V20000) {
-        item->Diameter = ReadF32(s);
-        item->WindOfForce = ReadF32(s);
+        item->Diameter = ReadMeasure(s);
+        item->WindOfForce = ReadMeasure(s);
     } else {
         ConvertOldItem(*item, ReadU8(s), windClass);
     }
@@ -205,10 +214,10 @@ void TPalo::Load(TStream& s, int32_t version) {
     SectionCount = ReadChecked(s, SectionCountRange);
     Telescopic = static_cast<uint8_t>(Checked(ReadU8(s), TelescopicRange));
     for (TTroncoPalo& t : Sections) {
-        t.Diameter = ReadF32(s);
-        t.Thickness = ReadF32(s);
-        t.Length = ReadF32(s);
-        if (version >= V20000) t.Insertion = ReadF32(s);
+        t.Diameter = ReadMeasure(s);
+        t.Thickness = ReadMeasure(s);
+        t.Length = ReadMeasure(s);
+        if (version >= V20000) t.Insertion = ReadMeasure(s);
     }
     const int32_t packed = ReadI32(s);
     FootPosition = packed % PackedUnit;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/file.h"
 #include "support/record_bytes.h"
 
@@ -74,6 +76,32 @@ TEST(MastTest, OldItemsAndTexts) {
     EXPECT_EQ(mast.Text2, "sesto");
     EXPECT_EQ(mast.Sections[0].Insertion, LevelNone);
     EXPECT_EQ(mast.MastNorm, DefaultMastNorm);
+}
+
+// A damaged file with infinite and nan measures: they read as no value, so
+// no figure of the page or the report turns into inf or nan.
+TEST(MastTest, NonFiniteMeasuresReadAsNoValue) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    RecordBytes b;
+    b.I32(0).I32(0).I32(0).I32(1).U8(0);
+    b.F32(inf).F32(nan).F32(3).F32(-inf);
+    for (int i = 1; i < MastSections; ++i) b.F32(LevelNone).F32(LevelNone).F32(LevelNone).F32(LevelNone);
+    b.U32(40);
+    b.U8(1).I32(MastYagi).I32(0).I32(0).I32(0).I32(100).F32(nan).F32(inf).F32(-inf).F32(inf).U8(0).U8(0);
+    b.U8(0);
+    MastTail(b, 60000);
+    TPalo mast;
+    TMemoryStream in(b.Bytes());
+    mast.Load(in, 60000);
+    const TTroncoPalo& t = mast.Sections[0];
+    EXPECT_EQ(t.Diameter, LevelNone);
+    EXPECT_EQ(t.Thickness, LevelNone);
+    EXPECT_EQ(t.Length, 3.0f);
+    EXPECT_EQ(t.Insertion, LevelNone);
+    ASSERT_EQ(mast.Antennas.Count(), 1);
+    const TDatiAntenna& yagi = *mast.Antennas.Items[0];
+    for (float v : {yagi.Force, yagi.Area, yagi.Diameter, yagi.WindOfForce}) EXPECT_EQ(v, LevelNone);
 }
 
 TEST(MastTest, AMastWithArmsWritesAndReadsTheSameBytes) {
