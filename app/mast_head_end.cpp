@@ -2,6 +2,7 @@
 // band choice and the kind their cell data give.
 #include "app/mast_head_end.h"
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -87,6 +88,10 @@ void ForEachMastSource(const TGridData& grid, Visit visit) {
         }
 }
 
+// A figure of a cell's mast data as a measure of the item: a non-finite
+// float (damaged cell data) is no value, as on the mast page.
+float Measure(float v) { return std::isfinite(v) ? v : LevelNone; }
+
 struct TOrdered {
     std::unique_ptr<TDatiAntenna> item;
     bool dish;
@@ -113,17 +118,18 @@ int MastItemsFromHeadEnd(const TGridData& headEnd, TDatiAntenne& items) {
         TOrdered entry;
         if (const auto* dish = dynamic_cast<const TParabola*>(cell); dish && cell->TypeCode == CodeParabola) {
             item->Kind = MastDish;
-            item->Force = dish->WindThrust;
-            item->Area = dish->Area;
-            item->Diameter = dish->Diameter;
-            item->WindOfForce = dish->WindSpeed;
-            entry = {std::move(item), true, dish->Diameter};
+            item->Force = Measure(dish->WindThrust);
+            item->Area = Measure(dish->Area);
+            item->Diameter = Measure(dish->Diameter);
+            item->WindOfForce = Measure(dish->WindSpeed);
+            const float diameter = item->Diameter;
+            entry = {std::move(item), true, diameter};
         } else if (const auto* antenna = dynamic_cast<const TAntenna*>(cell);
                    antenna && cell->TypeCode == CodeAntenna) {
             item->Kind = KindOfShape(antenna->Shape);
-            item->Force = antenna->WindThrust;
-            item->Area = antenna->WindArea;
-            item->WindOfForce = antenna->WindSpeed;
+            item->Force = Measure(antenna->WindThrust);
+            item->Area = Measure(antenna->WindArea);
+            item->WindOfForce = Measure(antenna->WindSpeed);
             float lowest = cell->Attenuation->Get3(0, AntennaRangeColumn, AntennaLowestSlot);
             float highest = cell->Attenuation->Get3(0, AntennaRangeColumn, AntennaHighestSlot);
             if (!IsRealLevel(lowest)) lowest = UnsetLowest;
