@@ -139,8 +139,10 @@ void TFulmini::Compute() {
 
     // The line's length within which a flash reaches it shrinks with the
     // structure's height; a structure 1000 m or more high leaves none, never
-    // a negative one (which would take risk away).
-    LineTerm = static_cast<float>(std::max(0.0, 1000.0 - (H == None ? 0.0 : double(H))));
+    // a negative one (which would take risk away). A negative height is no
+    // height, like a missing one.
+    const double height = H == None || H < 0 ? 0.0 : double(H);
+    LineTerm = static_cast<float>(std::max(0.0, 1000.0 - height));
     AlAerial = static_cast<float>(double(LineTerm) * AerialLineWidth);
     AlBuried = static_cast<float>(std::sqrt(500.0) * LineTerm);
     NlAerial = static_cast<float>(double(Ng) * AlAerial * CaLines * Million);
