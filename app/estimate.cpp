@@ -42,7 +42,20 @@ TRigaPreventivo FiguresOnly(TRigaPreventivo r) {
     return r;
 }
 
+// A figure written with the mask and read back; the mask has no grouping.
+float AsWritten(const char* mask, double value) {
+    double read = 0.0;
+    if (!(value > 0.0) || !TryStrToFloat(FormatFloat(mask, value), read) || !(read > 0.0)) return 0.0f;
+    return static_cast<float>(std::min(read, static_cast<double>(FLT_MAX)));
+}
+
 }  // namespace
+
+float ShownQuantity(double quantity) { return AsWritten("##0.#", quantity); }
+
+float ShownPrice(double price, int currency) {
+    return AsWritten(TOpzioni::CurrencyDecimals(currency) == 0 ? "0" : "0.00", price);
+}
 
 TDatiPreventivo::TDatiPreventivo(TProgetto* project)
     : Project(project), Currency(static_cast<uint8_t>(CurrencyOf(Opzioni))) {}
@@ -200,6 +213,12 @@ void TDatiPreventivo::BuildFromCells() {
     AddQuantity(labourRow);
     LabourPosition = Count() - 1;
 
+    // The built rows carry what they show: merged lengths to tenths of a
+    // metre, converted prices to the currency's last digit.
+    for (TRigaPreventivo& row : rows_) {
+        row.Quantity = ShownQuantity(row.Quantity);
+        row.UnitPrice = ShownPrice(row.UnitPrice, Currency);
+    }
     for (const TRigaPreventivo& row : byHand)
         if (!HasRow(row.Code)) AddQuantity(row);
     UpdateLabourRow(labourRow);

@@ -30,6 +30,13 @@ constexpr int EstimateUnitSize = 10;
 constexpr int EstimateNotesSize = 201;
 constexpr int EstimateNotesCount = 3;
 
+// A quantity as the estimate shows it (to tenths) and a price as it shows in
+// a currency (to cents, to whole lire). Rows are held at these figures, so the
+// page, the labour and the printed estimate read the same numbers; anything
+// below zero or no number gives 0.
+float ShownQuantity(double quantity);
+float ShownPrice(double price, int currency);
+
 constexpr const char* LabourCode = "MANOP";
 constexpr const char* UnitPieces = "pezzi";
 constexpr const char* UnitMetres = "metri";

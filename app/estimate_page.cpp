@@ -33,8 +33,30 @@ AnsiString Cut(const AnsiString& text, int size) {
 
 AnsiString CurrencyMask(int currency) { return TOpzioni::GetCurrencyFormat(currency); }
 
+// The unit price as a built row shows it: a thousandth is added before it is
+// written, so that a price held a hair below its last digit shows that digit.
+double PriceShown(double price, int currency) {
+    return ReadAmount(FormatFloat(CurrencyMask(currency), price + 0.001));
+}
+
+// A row's total counted in the currency's last digit (cents, or whole lire):
+// tenths of the shown quantity times cents of the shown price are
+// thousandths, an exact whole number, rounded half up.
+double RowTotalUnits(double quantity, double unitPrice, int currency) {
+    // A figure below zero (from a damaged file) counts nothing.
+    if (!(quantity > 0.0) || !(unitPrice > 0.0)) return 0.0;
+    const double tenths = std::round(ReadAmount(FormatFloat("##0.#", quantity)) * 10.0);
+    const double cents = std::round(PriceShown(unitPrice, currency) * 100.0);
+    const double perUnit = TOpzioni::CurrencyDecimals(currency) == 0 ? 1000.0 : 10.0;
+    return std::floor(tenths * cents / perUnit + 0.5);
+}
+
+double UnitsToAmount(double units, int currency) {
+    return TOpzioni::CurrencyDecimals(currency) == 0 ? units : units / 100.0;
+}
+
 AnsiString FormatTotal(double quantity, double price, int currency) {
-    return FormatAmountWide(FormatFloat(CurrencyMask(currency), EstimateRowTotal(quantity, price)));
+    return FormatAmountWide(FormatFloat(CurrencyMask(currency), EstimateRowTotal(quantity, price, currency)));
 }
 
 }  // namespace
@@ -57,8 +79,12 @@ AnsiString FormatAmount(const AnsiString& quantity) {
     return padded.substr(0, padded.size() - 2);
 }
 
+double EstimateRowTotal(double quantity, double unitPrice, int currency) {
+    return UnitsToAmount(RowTotalUnits(quantity, unitPrice, currency), currency);
+}
+
 double EstimateRowTotal(double quantity, double unitPrice) {
-    return std::trunc((quantity + 0.01) * 10.0) * std::trunc((unitPrice + 0.001) * 100.0) * 0.001;
+    return EstimateRowTotal(quantity, unitPrice, CurrencyEuro);
 }
 
 double ReadAmount(const AnsiString& text) {
@@ -198,10 +224,10 @@ void TPaginaPreventivo::FillEstimateRow() {
 void TPaginaPreventivo::SumEstimate() {
     TDatiPreventivo* e = estimate();
     if (!e) return;
-    // The sum of the row totals as the rows show them.
-    double total = 0.0;
-    for (const TRigaPreventivo& r : e->Rows()) total += EstimateRowTotal(r.Quantity, r.UnitPrice);
-    Totale->Text = PadLeft(FormatFloat(CurrencyMask(e->Currency), total), 11);
+    // The sum of the row totals as the rows show them, counted in cents.
+    double units = 0.0;
+    for (const TRigaPreventivo& r : e->Rows()) units += RowTotalUnits(r.Quantity, r.UnitPrice, e->Currency);
+    Totale->Text = PadLeft(FormatFloat(CurrencyMask(e->Currency), UnitsToAmount(units, e->Currency)), 11);
 }
 
 bool TPaginaPreventivo::AddEstimateItem(const TVoceListino& item) {
@@ -224,7 +250,7 @@ bool TPaginaPreventivo::AddEstimateItem(const TVoceListino& item) {
     const AnsiString quantity = Trim(item.Quantity);
     if (!quantity.empty() && quantity.find_first_of("0123456789") == AnsiString::npos)
         return warn("La quantità digitata non è un numero.");
-    r.Quantity = quantity.empty() ? 1.0f : static_cast<float>(ReadAmount(quantity));
+    r.Quantity = quantity.empty() ? 1.0f : ShownQuantity(ReadAmount(quantity));
     r.UnitPrice = static_cast<float>(ReadAmount(item.Price));
     r.Minutes = static_cast<float>(std::trunc(ReadAmount(item.Installation)));
     const int currency = TOpzioni::GetCurrencyIndex(item.CurrencyName);
@@ -239,6 +265,7 @@ bool TPaginaPreventivo::AddEstimateItem(const TVoceListino& item) {
         else
             r.UnitPrice = converted;
     }
+    r.UnitPrice = ShownPrice(r.UnitPrice, e->Currency);
 
     e->AddQuantity(r);
     TStringGrid& g = *GridPreventivo;
@@ -393,8 +420,8 @@ void TPaginaPreventivo::EstimateGridSetEditText(TObject*, int, int ARow, const A
     r.Description = Cut(g.Cells[ColDescription][ARow], EstimateDescriptionSize);
     r.Unit = Cut(g.Cells[ColUnit][ARow], EstimateUnitSize);
     r.Minutes = static_cast<float>(std::trunc(ReadAmount(g.Cells[ColMinutes][ARow])));
-    r.Quantity = static_cast<float>(ReadAmount(g.Cells[ColQuantity][ARow]));
-    r.UnitPrice = static_cast<float>(ReadAmount(g.Cells[ColPrice][ARow]));
+    r.Quantity = ShownQuantity(ReadAmount(g.Cells[ColQuantity][ARow]));
+    r.UnitPrice = ShownPrice(ReadAmount(g.Cells[ColPrice][ARow]), e->Currency);
     g.Cells[ColTotal][ARow] = FormatTotal(r.Quantity, r.UnitPrice, e->Currency);
     e->SetRow(r);
     if (r.Code != LabourCode) FillEstimateRow();
@@ -416,11 +443,10 @@ void TPaginaPreventivo::ChangeEstimateCurrency(TObject*) {
         e->Currency = static_cast<uint8_t>(next);
         return;
     }
-    const AnsiString mask = CurrencyMask(next);
     std::vector<TRigaPreventivo> rows = e->Rows();
     for (TRigaPreventivo& r : rows) {
         const float converted = Opzioni->ConvertPrice(r.UnitPrice, old, next);
-        r.UnitPrice = static_cast<float>(ReadAmount(FormatFloat(mask, converted)));
+        r.UnitPrice = ShownPrice(converted, next);
         e->SetRow(r);
     }
     e->Currency = static_cast<uint8_t>(next);

@@ -24,8 +24,12 @@ AnsiString FormatAmountNarrow(const AnsiString& text);  // width 9
 // A quantity padded so that a whole number's units digit stands where the
 // units digit of a number with one decimal stands.
 AnsiString FormatAmount(const AnsiString& quantity);
-// The total of one row: the quantity to tenths and the price to cents, both
-// truncated after a small addition. The grid's rows and the grand total use it.
+// The total of one row in the currency: the quantity the row shows (to
+// tenths) times the unit price it shows (to the currency's last digit),
+// rounded half up to that digit. So a row reads quantity x price = total,
+// and the grand total is the sum of the totals the rows show.
+double EstimateRowTotal(double quantity, double unitPrice, int currency);
+// The same in a currency of cents (every one but the lira).
 double EstimateRowTotal(double quantity, double unitPrice);
 // The number in a padded amount text: digits and the decimal separator only;
 // empty or unreadable gives 0.

@@ -99,10 +99,29 @@ TEST(EstimateAmounts, PadLeftCountsSeparatorsAndTwoBlanksPerMissingCharacter) {
     EXPECT_EQ(FormatAmount("12,6"), Blanks(11) + "12,6");
 }
 
-TEST(EstimateAmounts, RowTotalTruncatesQuantityToTenthsAndPriceToCents) {
-    EXPECT_NEAR(EstimateRowTotal(2.999, 10.0), 30.0, 1e-9);
-    EXPECT_NEAR(EstimateRowTotal(2.96, 10.005), 29.0, 1e-9);
-    EXPECT_NEAR(EstimateRowTotal(12.57f, 0.8f), 10.0, 1e-9);
+// A row reads quantity x unit price = total with the figures it shows: the
+// quantity to tenths, the price to the currency's last digit, the product
+// rounded half up to that digit.
+TEST(EstimateAmounts, RowTotalIsTheShownQuantityTimesTheShownPrice) {
+    struct Case {
+        double quantity, price;
+        int currency;
+        double total;
+    } cases[] = {
+        {2.999, 10.0, CurrencyEuro, 30.0},    // shows 3 x 10,00
+        {2.96, 10.005, CurrencyEuro, 30.03},  // shows 3 x 10,01
+        {12.57f, 0.8f, CurrencyEuro, 10.08},  // shows 12,6 x 0,80
+        {0.5, 0.15f, CurrencyEuro, 0.08},     // 0,075 rounds up
+        {2.5, 0.01f, CurrencyEuro, 0.03},     // 0,025 rounds up
+        {1.0, 0.0049f, CurrencyEuro, 0.01},   // a built page shows 0,01
+        {1.5, 1001.0, CurrencyLire, 1502.0},  // 1.501,5 lire round up
+        {0.5, 3.0, CurrencyLire, 2.0},
+        {-2.0, 10.0, CurrencyEuro, 0.0},  // figures below zero count nothing
+        {2.0, -10.0, CurrencyEuro, 0.0},
+    };
+    for (const Case& c : cases)
+        EXPECT_NEAR(EstimateRowTotal(c.quantity, c.price, c.currency), c.total, 1e-9)
+            << c.quantity << " x " << c.price;
     EXPECT_EQ(ReadAmount("   1.234,50"), 1234.5);
     EXPECT_EQ(ReadAmount("1a"), 1.0);
     EXPECT_EQ(ReadAmount("abc"), 0.0);
@@ -117,7 +136,7 @@ TEST_F(EstimatePageTest, BuildFillsRowsPaddedAndTotalsTheShownRowTotals) {
     EXPECT_EQ(Cell(7, 1), Blanks(15) + "12,50");
     EXPECT_EQ(Cell(4, 1), PadLeft("5", 9));
     EXPECT_EQ(Trim(Cell(8, 1)), "12,50");
-    EXPECT_EQ(Trim(Cell(8, 2)), "10,00");
+    EXPECT_EQ(Trim(Cell(8, 2)), "10,08");
     EXPECT_EQ(Trim(Cell(8, 3)), "15,00");
     EXPECT_EQ(Cell(3, 3), "Manodopera");
     EXPECT_EQ(Cell(5, 3), "ore");
@@ -127,7 +146,7 @@ TEST_F(EstimatePageTest, BuildFillsRowsPaddedAndTotalsTheShownRowTotals) {
         EXPECT_EQ(Cell(c, 4), "");
         EXPECT_EQ(Cell(c, 0), "");
     }
-    EXPECT_EQ(page.Totale->Text.Get(), Blanks(13) + "37,50");
+    EXPECT_EQ(page.Totale->Text.Get(), Blanks(13) + "37,58");
     EXPECT_EQ(page.Valuta->Text.Get(), "Euro");
     EXPECT_FALSE(project.Modified);
 }
@@ -143,7 +162,7 @@ TEST_F(EstimatePageTest, EditingAQuantityRefillsLabourAndTotal) {
     EXPECT_EQ(Trim(Cell(8, 1)), "37,50");
     EXPECT_EQ(Trim(Cell(6, 3)), "0,7");
     EXPECT_EQ(Trim(Cell(8, 3)), "21,00");
-    EXPECT_EQ(Trim(page.Totale->Text.Get()), "68,50");
+    EXPECT_EQ(Trim(page.Totale->Text.Get()), "68,58");
     EXPECT_TRUE(project.Modified);
     EXPECT_NO_THROW(Edit(6, 1, "1a"));
     EXPECT_EQ(Trim(Cell(8, 1)), "12,50");
@@ -189,11 +208,48 @@ TEST_F(EstimatePageTest, TypedAmountsOfAnySizeKeepEveryFigureANumber) {
     }
 }
 
+// Worked by hand: row 1 typed as 2,96 x 10,005 is held and shown as
+// 3 x 10,01 = 30,03 (15 minutes); the cable shows 12,6 x 0,80 = 10,08;
+// three items of 0,5 x 0,15 show 0,08 each; labour 15 + 25,14 minutes = 0,7
+// hours x 30,00 = 21,00; total 30,03 + 10,08 + 21,00 + 3 x 0,08 = 61,35,
+// the sum of the totals shown, not 61,34 of the unrounded products.
+TEST_F(EstimatePageTest, TheTotalIsTheSumOfTheRowsAsShown) {
+    for (const char* code : {"H1", "H2", "H3"}) {
+        TVoceListino v = Item(code);
+        v.Quantity = "0,5";
+        v.Price = "0,15";
+        v.Installation = "";
+        ASSERT_TRUE(page.AddEstimateItem(v));
+    }
+    ASSERT_TRUE(Select(6, 1));
+    Edit(6, 1, "2,96");
+    ASSERT_TRUE(Select(7, 1));
+    Edit(7, 1, "10,005");
+    Select(6, 2);
+    struct Shown {
+        int row;
+        const char *quantity, *price, *total;
+    } rows[] = {{1, "3", "10,01", "30,03"},
+                {2, "12,6", "0,80", "10,08"},
+                {3, "0,7", "30,00", "21,00"},
+                {4, "0,5", "0,15", "0,08"},
+                {6, "0,5", "0,15", "0,08"}};
+    for (const Shown& r : rows) {
+        EXPECT_EQ(Trim(Cell(6, r.row)), r.quantity) << r.row;
+        EXPECT_EQ(Trim(Cell(7, r.row)), r.price) << r.row;
+        EXPECT_EQ(Trim(Cell(8, r.row)), r.total) << r.row;
+    }
+    EXPECT_EQ(Trim(page.Totale->Text.Get()), "61,35");
+    // The row holds what it shows, which the printed estimate reads.
+    EXPECT_EQ(project.Estimate->Rows()[0].Quantity, 3.0f);
+    EXPECT_EQ(project.Estimate->Rows()[0].UnitPrice, 10.01f);
+}
+
 TEST_F(EstimatePageTest, EditingTheLabourRowKeepsItsHoursButUpdatesTheTotal) {
     Edit(7, 3, "40");
     EXPECT_EQ(Trim(Cell(6, 3)), "0,5");
     EXPECT_EQ(Trim(Cell(8, 3)), "20,00");
-    EXPECT_EQ(Trim(page.Totale->Text.Get()), "42,50");
+    EXPECT_EQ(Trim(page.Totale->Text.Get()), "42,58");
 }
 
 TEST_F(EstimatePageTest, SelectCellAllowsNumbersEverywhereAndTextsOnHandRows) {
@@ -270,7 +326,7 @@ TEST_F(EstimatePageTest, AddedItemFollowsTheRowsAndCountsItsLabour) {
     EXPECT_EQ(Trim(Cell(8, 4)), "20,00");
     // 5 + 25.14 + 30 minutes = 1 hour.
     EXPECT_EQ(Trim(Cell(6, 3)), "1");
-    EXPECT_EQ(Trim(page.Totale->Text.Get()), "72,50");
+    EXPECT_EQ(Trim(page.Totale->Text.Get()), "72,58");
     for (int c = 0; c < EstimateColumns; ++c) EXPECT_EQ(Cell(c, 5), "");
     EXPECT_TRUE(project.Estimate->HasRow("ANT-1"));
 }
@@ -338,11 +394,11 @@ TEST_F(EstimatePageTest, RemovingOnlyHandRowsAfterTheLabourRow) {
     ASSERT_EQ(Rows(), 6);
     EXPECT_EQ(Cell(0, 4), "B");
     EXPECT_FALSE(project.Estimate->HasRow("A"));
-    EXPECT_EQ(Trim(page.Totale->Text.Get()), "72,50");
+    EXPECT_EQ(Trim(page.Totale->Text.Get()), "72,58");
     page.BEliminaPreventivoClick(nullptr);
     ASSERT_EQ(Rows(), 5);
     EXPECT_EQ(page.GridPreventivo->Row, 3);
-    EXPECT_EQ(Trim(page.Totale->Text.Get()), "37,50");
+    EXPECT_EQ(Trim(page.Totale->Text.Get()), "37,58");
 }
 
 TEST_F(EstimatePageTest, CurrencyChangeConvertsPricesOrWarnsOnce) {

@@ -96,6 +96,31 @@ TEST_F(EstimateTest, LabourHoursFromCableMetresAndComponentMinutes) {
     EXPECT_FLOAT_EQ(Row("MANOP")->Quantity, 0.5f);
 }
 
+// Worked by hand: two runs of one cable, 12,57 m and 3,2 m, merge into
+// 15,77 m, held as the 15,8 m the row shows; at 2 minutes a metre that is
+// 31,6 minutes, 0,5 hours; the labour cost of 25,555 an hour is held as the
+// 25,56 the row shows.
+TEST_F(EstimateTest, BuiltRowsHoldTheFiguresTheyShow) {
+    globals.Options().costM = 25.555f;
+    int32_t column = 10;
+    for (float length : {12.57f, 3.2f}) {
+        auto cableOwned = std::make_unique<TNCavo>(project.NetworkGrid, 0, 0, column++, 10, 0, 0);
+        TNCavo* cable = cableOwned.get();
+        cable->SetLength(length);
+        cable->Code = "CAVO";
+        cable->InstallMinutes = 2;
+        cable->Price = 0.8f;
+        ASSERT_TRUE(project.NetworkGrid->InsertCell(std::move(cableOwned), false, 0));
+        Chain(cable);
+    }
+    estimate().BuildFromCells();
+    ASSERT_NE(Row("CAVO"), nullptr);
+    EXPECT_EQ(Row("CAVO")->Quantity, 15.8f);
+    EXPECT_EQ(Row("CAVO")->UnitPrice, 0.8f);
+    EXPECT_EQ(Row("MANOP")->Quantity, 0.5f);
+    EXPECT_EQ(Row("MANOP")->UnitPrice, 25.56f);
+}
+
 TEST_F(EstimateTest, HandRowsSurviveARebuildUnlessAComponentYieldsTheirCode) {
     AddCell("AB");
     estimate().BuildFromCells();

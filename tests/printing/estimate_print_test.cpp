@@ -116,8 +116,8 @@ TEST_F(EstimatePrintTest, RowsAndAmountsInTheEstimateCurrency) {
     const Case cases[] = {
         {CurrencyLire, 1.0f, 1250.0f, "1.250", "1.250"},
         {CurrencyEuro, 2.0f, 12.5f, "12,50", "25,00"},
-        // The row total as the estimate page computes it.
-        {CurrencyEuro, 2.96f, 10.005f, "10,01", "29,00"},
+        // The row total as the estimate page computes it: the row shows 3 x 10,01.
+        {CurrencyEuro, 2.96f, 10.005f, "10,01", "30,03"},
     };
     // clang-format on
     for (const Case& c : cases) {

@@ -100,7 +100,8 @@ TEST(QtEstimatePage, TypedQuantityRetotalsRowLabourAndEstimate) {
     QTest::keyClicks(line, "3");
     EXPECT_EQ(Trim(grid->Cells[8][1]), "37,50");
     EXPECT_EQ(Trim(grid->Cells[6][3]), "0,7");
-    EXPECT_EQ(Trim(page->Totale->Text.Get()), "68,50");
+    // 37,50 + the cable's 12,6 x 0,80 = 10,08 + 0,7 hours x 30,00 = 21,00.
+    EXPECT_EQ(Trim(page->Totale->Text.Get()), "68,58");
     EXPECT_TRUE(project.Modified);
     // Leaving the cell pads the typed quantity.
     QTest::keyClick(line, Qt::Key_Down);
