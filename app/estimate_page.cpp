@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <utility>
 
 #include "app/estimate.h"
 #include "app/project.h"
@@ -104,6 +105,56 @@ double ReadAmount(const AnsiString& text) {
     const double value = std::strtod(kept.c_str(), nullptr);
     return value <= FLT_MAX ? value : 0.0;
 }
+
+TTypedFault TypedFault(const AnsiString& typed) {
+    const AnsiString text = Trim(typed);
+    if (text.empty()) return TTypedFault::None;
+    const size_t digit = text.find_first_of("0123456789");
+    if (digit == AnsiString::npos) return TTypedFault::NoNumber;
+    if (text.find('-') < digit) return TTypedFault::Negative;
+    // Reading gives 0 for a figure past the largest float.
+    if (ReadAmount(text) == 0.0 && text.find_first_of("123456789") != AnsiString::npos)
+        return TTypedFault::TooLarge;
+    return TTypedFault::None;
+}
+
+namespace {
+
+// The message naming what is wrong with a figure typed for an amount column
+// (minutes, quantity, unit price); none when it reads as an amount.
+const char* TypedFaultMessage(int col, const AnsiString& text) {
+    struct Messages {
+        int col;
+        const char *noNumber, *negative, *tooLarge;
+    };
+    // clang-format off
+    static const Messages messages[] = {
+        {ColQuantity, "La quantità digitata non è un numero.", "La quantità digitata non può essere negativa.",
+         "La quantità digitata è troppo grande."},
+        {ColPrice, "Il prezzo digitato non è un numero.", "Il prezzo digitato non può essere negativo.",
+         "Il prezzo digitato è troppo grande."},
+        {ColMinutes, "Il tempo di installazione digitato non è un numero.",
+         "Il tempo di installazione digitato non può essere negativo.",
+         "Il tempo di installazione digitato è troppo grande."},
+    };
+    // clang-format on
+    for (const Messages& m : messages) {
+        if (m.col != col) continue;
+        switch (TypedFault(text)) {
+        case TTypedFault::NoNumber: return m.noNumber;
+        case TTypedFault::Negative: return m.negative;
+        case TTypedFault::TooLarge: return m.tooLarge;
+        case TTypedFault::None: return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+void Warn(const AnsiString& text) {
+    Application->MessageBox(text, ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------- the page
 
@@ -234,7 +285,7 @@ bool TPaginaPreventivo::AddEstimateItem(const TVoceListino& item) {
     TDatiPreventivo* e = estimate();
     if (!e) return false;
     auto warn = [](const AnsiString& text) {
-        Application->MessageBox(text, ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+        Warn(text);
         return false;
     };
     TRigaPreventivo r;
@@ -247,9 +298,12 @@ bool TPaginaPreventivo::AddEstimateItem(const TVoceListino& item) {
     r.Description = Cut(item.Description, EstimateDescriptionSize);
     r.Brand = Cut(item.Brand, EstimateBrandSize);
     r.Unit = UnitPieces;
+    // A figure typed with no digit, with a minus in front or beyond what a
+    // float holds is refused by name, rather than read as some other amount.
+    for (auto [col, text] : {std::pair{ColQuantity, &item.Quantity}, std::pair{ColPrice, &item.Price},
+                             std::pair{ColMinutes, &item.Installation}})
+        if (const char* fault = TypedFaultMessage(col, *text)) return warn(fault);
     const AnsiString quantity = Trim(item.Quantity);
-    if (!quantity.empty() && quantity.find_first_of("0123456789") == AnsiString::npos)
-        return warn("La quantità digitata non è un numero.");
     r.Quantity = quantity.empty() ? 1.0f : ShownQuantity(ReadAmount(quantity));
     r.UnitPrice = static_cast<float>(ReadAmount(item.Price));
     r.Minutes = static_cast<float>(std::trunc(ReadAmount(item.Installation)));
@@ -343,6 +397,13 @@ void TPaginaPreventivo::FormatCell(int col, int row) {
     TDatiPreventivo* e = estimate();
     if (!e || !IsItemRow(row)) return;
     TStringGrid& g = *GridPreventivo;
+    // A figure that is no amount is said and counts as 0, rather than read
+    // as another amount (a minus dropped, digits past a float forgotten).
+    if (const char* fault = TypedFaultMessage(col, g.Cells[col][row])) {
+        Warn(fault);
+        g.Cells[col][row] = "0";
+        EstimateGridSetEditText(GridPreventivo, col, row, "0");
+    }
     const double value = ReadAmount(g.Cells[col][row]);
     if (col == ColPrice)
         g.Cells[col][row] = FormatAmountWide(FormatFloat(CurrencyMask(e->Currency), value));

@@ -35,6 +35,11 @@ double EstimateRowTotal(double quantity, double unitPrice);
 // empty or unreadable gives 0.
 double ReadAmount(const AnsiString& text);
 
+// Why a typed amount cannot be taken: no digit in it, a minus in front of
+// its digits, or more than a float holds. An empty text is no fault.
+enum class TTypedFault { None, NoNumber, Negative, TooLarge };
+TTypedFault TypedFault(const AnsiString& text);
+
 // What the price-list form hands over for one new item: its edits' texts.
 struct TVoceListino {
     AnsiString Code, Article, Brand, Description, Quantity, Price, Installation, CurrencyName;

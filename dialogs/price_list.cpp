@@ -177,6 +177,11 @@ void TDatiListino::ValutaChange(TObject*) {
         next = CurrentCurrency;
         Valuta->Text = TOpzioni::GetCurrencyName(next);
     }
+    // A price that is no amount is not converted; the currency stays.
+    if (TypedFault(Prezzo->Text) != TTypedFault::None) {
+        Valuta->Text = TOpzioni::GetCurrencyName(CurrentCurrency);
+        return;
+    }
     const double price = ReadAmount(Prezzo->Text);
     if (next != CurrentCurrency) {
         const float converted =
@@ -194,6 +199,9 @@ void TDatiListino::ValutaChange(TObject*) {
 }
 
 void TDatiListino::PrezzoExit(TObject*) {
+    // A price that is no amount stays as typed, for "A listino" to name its
+    // fault, instead of turning into some other amount on leaving the field.
+    if (TypedFault(Prezzo->Text) != TTypedFault::None) return;
     Prezzo->Text = FormatFloat(TOpzioni::GetCurrencyFormat(CurrentCurrency), ReadAmount(Prezzo->Text));
 }
 

@@ -169,30 +169,40 @@ TEST_F(EstimatePageTest, EditingAQuantityRefillsLabourAndTotal) {
 }
 
 // Whatever is typed into an amount cell, the row keeps figures a float holds,
-// and every shown figure is a plain number: no infinity, no wrapped minus.
+// and every shown figure is a plain number: no infinity, no wrapped minus. A
+// figure that is no amount is named on leaving the cell and counts as 0.
 TEST_F(EstimatePageTest, TypedAmountsOfAnySizeKeepEveryFigureANumber) {
     const std::string fifty(50, '9');
     struct Case {
         int col;
         std::string text;
-        const char* shown;  // the cell once left, trimmed
+        const char* shown;    // the cell once left, trimmed
+        const char* message;  // shown on leaving it
     } cases[] = {
-        {4, "99999999999", "99999999999"},  // minutes beyond a 32-bit count
-        {4, fifty, "0"},                    // beyond any float: no amount
-        {6, fifty, "0"},
-        {7, fifty, "0,00"},
-        {7, "4" + std::string(38, '0'), "0,00"},  // just past the largest float
-        {6, "-5", "5"},                           // only digits and the separator count
-        {6, "", "0"},
-        {7, "nan", "0,00"},
-        {7, "1.234,5", "1.234,50"},
-        {7, "3,5,7", "3,50"},
+        {4, "99999999999", "99999999999", ""},  // minutes beyond a 32-bit count
+        {4, fifty, "0", "Il tempo di installazione digitato è troppo grande."},
+        {4, "-3", "0", "Il tempo di installazione digitato non può essere negativo."},
+        {6, fifty, "0", "La quantità digitata è troppo grande."},
+        {7, fifty, "0,00", "Il prezzo digitato è troppo grande."},
+        {7, "4" + std::string(38, '0'), "0,00", "Il prezzo digitato è troppo grande."},
+        {6, "-5", "0", "La quantità digitata non può essere negativa."},
+        {6, "", "0", ""},
+        {7, "nan", "0,00", "Il prezzo digitato non è un numero."},
+        {7, "1.234,5", "1.234,50", ""},
+        {7, "3,5,7", "3,50", ""},
+        {6, "2 pz", "2", ""},  // stray letters after a number are dropped
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(Select(c.col, 1));
+        Application->Script().Reset();
         Edit(c.col, 1, c.text);
         Select(c.col == 6 ? 7 : 6, 2);  // leaves the cell, which formats it
+        EXPECT_EQ(ShownMessage(), c.message) << c.col << " " << c.text;
         EXPECT_EQ(Trim(Cell(c.col, 1)), c.shown) << c.col << " " << c.text;
+        // The row holds what the cell shows.
+        const TRigaPreventivo& held = project.Estimate->Rows()[0];
+        const float figure = c.col == 4 ? held.Minutes : c.col == 6 ? held.Quantity : held.UnitPrice;
+        EXPECT_FLOAT_EQ(figure, static_cast<float>(ReadAmount(c.shown))) << c.col << " " << c.text;
         for (const TRigaPreventivo& r : project.Estimate->Rows())
             EXPECT_TRUE(std::isfinite(r.Quantity) && std::isfinite(r.UnitPrice) && std::isfinite(r.Minutes))
                 << c.text;
@@ -332,20 +342,34 @@ TEST_F(EstimatePageTest, AddedItemFollowsTheRowsAndCountsItsLabour) {
 }
 
 TEST_F(EstimatePageTest, RefusedItemsChangeNothing) {
+    const std::string huge = "4" + std::string(38, '0');  // past the largest float
     struct Case {
         const char* code;
-        const char* quantity;
+        std::string quantity, price, installation;
         const char* message;
-    } cases[] = {{"", "1", "E' necessario specificare il codice."},
-                 {"^A", "1", "E' necessario specificare il codice."},
-                 {"DR-410^B", "1", "Il codice digitato è già esistente."},
-                 {"NEW", "abc", "La quantità digitata non è un numero."}};
+    } cases[] = {
+        {"", "1", "10", "15", "E' necessario specificare il codice."},
+        {"^A", "1", "10", "15", "E' necessario specificare il codice."},
+        {"DR-410^B", "1", "10", "15", "Il codice digitato è già esistente."},
+        {"NEW", "abc", "10", "15", "La quantità digitata non è un numero."},
+        {"NEW", "-2", "10", "15", "La quantità digitata non può essere negativa."},
+        {"NEW", " - 2,5", "10", "15", "La quantità digitata non può essere negativa."},
+        {"NEW", huge, "10", "15", "La quantità digitata è troppo grande."},
+        {"NEW", "1", "dieci", "15", "Il prezzo digitato non è un numero."},
+        {"NEW", "1", "-10,00", "15", "Il prezzo digitato non può essere negativo."},
+        {"NEW", "1", huge, "15", "Il prezzo digitato è troppo grande."},
+        {"NEW", "1", "10", "n.d.", "Il tempo di installazione digitato non è un numero."},
+        {"NEW", "1", "10", "-15", "Il tempo di installazione digitato non può essere negativo."},
+        {"NEW", "1", "10", huge, "Il tempo di installazione digitato è troppo grande."},
+    };
     for (const Case& c : cases) {
         Application->Script().Reset();
         TVoceListino v = Item(c.code);
         v.Quantity = c.quantity;
+        v.Price = c.price;
+        v.Installation = c.installation;
         EXPECT_FALSE(page.AddEstimateItem(v));
-        EXPECT_EQ(ShownMessage(), c.message);
+        EXPECT_EQ(ShownMessage(), c.message) << c.quantity << " " << c.price << " " << c.installation;
         EXPECT_EQ(Rows(), 5);
         EXPECT_EQ(project.Estimate->Count(), 3);
         EXPECT_EQ(Cell(0, 4), "");

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "app/estimate.h"
 #include "app/estimate_page.h"
 #include "app/project.h"
@@ -135,11 +137,22 @@ TEST_F(PriceListTest, LibraryMadeLaterIsListedWhenLibrariesChange) {
     EXPECT_NE(Node("Altra"), nullptr);
 }
 
+// An amount is written with the currency's mask on leaving the field; a text
+// that is no amount stays as typed, so that "A listino" names its fault
+// instead of adding a price the person did not type.
 TEST_F(PriceListTest, PriceIsFormattedOnLeavingIt) {
-    form.CurrentCurrency = CurrencyEuro;
-    form.Prezzo->Text = "1234,5";
-    form.PrezzoExit(form.Prezzo);
-    EXPECT_EQ(form.Prezzo->Text.Get(), "1.234,50");
+    const std::string huge = "4" + std::string(38, '0');
+    struct Case {
+        std::string typed;
+        std::string shown;
+    } cases[] = {{"1234,5", "1.234,50"}, {" 7 ", "7,00"},    {"", "0,00"},
+                 {"-10", "-10"},         {"dieci", "dieci"}, {huge, huge}};
+    for (const Case& c : cases) {
+        form.CurrentCurrency = CurrencyEuro;
+        form.Prezzo->Text = c.typed;
+        form.PrezzoExit(form.Prezzo);
+        EXPECT_EQ(form.Prezzo->Text.Get(), c.shown) << c.typed;
+    }
 }
 
 TEST_F(PriceListTest, CurrencyChangeConvertsThePriceOrWarns) {
@@ -158,6 +171,15 @@ TEST_F(PriceListTest, CurrencyChangeConvertsThePriceOrWarns) {
               "fattore 1.");
     EXPECT_EQ(form.Prezzo->Text.Get(), "19.363");
     EXPECT_EQ(form.CurrentCurrency, CurrencyEuro);
+
+    // A price with a minus is no amount: neither converted nor turned positive.
+    globals.Options().currencyFactors[CurrencyEuro][CurrencyLire] = 1936.27f;
+    form.Prezzo->Text = "-10,00";
+    form.Valuta->Text = "Lire";
+    form.ValutaChange(form.Valuta);
+    EXPECT_EQ(form.Prezzo->Text.Get(), "-10,00");
+    EXPECT_EQ(form.CurrentCurrency, CurrencyEuro);
+    EXPECT_EQ(form.Valuta->Text.Get(), "Euro");
 }
 
 TEST_F(PriceListTest, ToListAddsAndEmptiesOrKeepsTheFieldsOnARefusal) {

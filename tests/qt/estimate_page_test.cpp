@@ -8,6 +8,8 @@
 
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <memory>
 
 #include "app/estimate.h"
@@ -109,6 +111,35 @@ TEST(QtEstimatePage, TypedQuantityRetotalsRowLabourAndEstimate) {
     EXPECT_EQ(grid->Row, 2);
     EXPECT_EQ(AnsiString(grid->Cells[6][1]), FormatAmount("3"));
     Shoot(form.get(), "estimate-page.png");
+
+    // A minus typed in front of the quantity is said in a box when the cell
+    // is left, and the row then holds 0: 0 + 10,08 + 25,14 minutes = 0,4
+    // hours x 30,00 = 12,00 make 22,08.
+    std::string said;
+    QTimer boxes;
+    QObject::connect(&boxes, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            said = box->text().toStdString();
+            box->accept();
+        }
+    });
+    boxes.start(50);
+    QTest::keyClick(WidgetOf(grid), Qt::Key_Up);
+    qttest::Settle();
+    ASSERT_EQ(grid->Row, 1);
+    QTest::keyClick(WidgetOf(grid), Qt::Key_F2);
+    line = qobject_cast<QLineEdit*>(WindowOf(grid->InplaceEditor()));
+    ASSERT_NE(line, nullptr);
+    line->selectAll();
+    QTest::keyClicks(line, "-5");
+    QTest::keyClick(line, Qt::Key_Down);
+    qttest::Settle();
+    boxes.stop();
+    EXPECT_EQ(said, "La quantità digitata non può essere negativa.");
+    EXPECT_EQ(grid->Row, 2);
+    EXPECT_EQ(Trim(grid->Cells[6][1]), "0");
+    EXPECT_EQ(Trim(grid->Cells[8][1]), "0,00");
+    EXPECT_EQ(Trim(page->Totale->Text.Get()), "22,08");
 }
 
 TEST(QtEstimatePage, EveryTextShowsWholeInItsColumn) {
