@@ -280,6 +280,14 @@ void TDatiPreventivo::Load(TStream& s, int32_t version) {
         r.Minutes = ReadF32(s);
         AddQuantity(FiguresOnly(r));
     }
+    // The labour row is where "MANOP" stands: a position on file pointing at
+    // another row (damage, or equal codes merged above it) would have the
+    // page write the hours into a component's row.
+    if (LabourPosition >= 0)
+        if (auto at = std::find_if(rows_.begin(), rows_.end(),
+                                   [](const TRigaPreventivo& r) { return r.Code == LabourCode; });
+            at != rows_.end())
+            LabourPosition = static_cast<int32_t>(at - rows_.begin());
     if (Project) Project->EstimateOutOfDate = n < 1 || LabourPosition < 0;
     for (AnsiString& text : Notes) text = chunked::ReadString(s, EstimateNotesSize);
 }

@@ -501,7 +501,9 @@ void TPaginaPreventivo::ChangeEstimateCurrency(TObject*) {
                                     TOpzioni::GetCurrencyName(old) + " e la valuta " +
                                     TOpzioni::GetCurrencyName(next) + ". E' stato applicato il fattore 1.",
                                 ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+        // The prices keep their numbers, shown and totalled in the new currency.
         e->Currency = static_cast<uint8_t>(next);
+        BuildEstimate();
         return;
     }
     std::vector<TRigaPreventivo> rows = e->Rows();

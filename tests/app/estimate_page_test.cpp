@@ -433,6 +433,9 @@ TEST_F(EstimatePageTest, CurrencyChangeConvertsPricesOrWarnsOnce) {
               "fattore 1.");
     EXPECT_EQ(project.Estimate->Currency, CurrencyLire);
     EXPECT_EQ(project.Estimate->Rows()[0].UnitPrice, 12.5f);
+    // Shown as lire: 12,5 is 13 lire, 1 x 13 = 13.
+    EXPECT_EQ(Trim(Cell(7, 1)), "13");
+    EXPECT_EQ(Trim(Cell(8, 1)), "13");
 
     // Back to Euro without converting, then with the factor.
     project.Estimate->Currency = CurrencyEuro;

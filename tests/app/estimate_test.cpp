@@ -175,6 +175,17 @@ TEST_F(EstimateTest, SectionReadsBackAndAnEmptyOneIsOutOfDate) {
     other.Estimate->Save(again, 60000);
     EXPECT_EQ(again.Bytes(), out.Bytes());
 
+    // A position on file that points at a component's row reads as the
+    // labour row's own.
+    estimate().LabourPosition = 0;
+    TMemoryStream wrong;
+    estimate().Save(wrong, 60000);
+    TProgetto third(nullptr);
+    TMemoryStream wrongIn(wrong.Bytes());
+    third.Estimate->Load(wrongIn, 60000);
+    EXPECT_EQ(third.Estimate->LabourPosition, 1);
+    EXPECT_FALSE(third.EstimateOutOfDate);
+
     // No rows: no labour position on file, and the estimate reads out of date.
     TDatiPreventivo empty(&project);
     TMemoryStream none;
