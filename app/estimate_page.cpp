@@ -399,10 +399,12 @@ void TPaginaPreventivo::FormatCell(int col, int row) {
     TStringGrid& g = *GridPreventivo;
     // A figure that is no amount is said and counts as 0, rather than read
     // as another amount (a minus dropped, digits past a float forgotten).
+    // The cell holds 0 before the box shows: the grid losing the focus to
+    // the box formats its cell again and must find nothing more to say.
     if (const char* fault = TypedFaultMessage(col, g.Cells[col][row])) {
-        Warn(fault);
         g.Cells[col][row] = "0";
         EstimateGridSetEditText(GridPreventivo, col, row, "0");
+        Warn(fault);
     }
     const double value = ReadAmount(g.Cells[col][row]);
     if (col == ColPrice)

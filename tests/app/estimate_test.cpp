@@ -8,10 +8,14 @@
 #include <limits>
 #include <string>
 
+#include "app/estimate_page.h"
 #include "app/grid.h"
 #include "app/project.h"
 #include "cells/cables.h"
+#include "cells/filters.h"
 #include "core/file.h"
+#include "core/libraries.h"
+#include "core/options.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
@@ -119,6 +123,80 @@ TEST_F(EstimateTest, BuiltRowsHoldTheFiguresTheyShow) {
     EXPECT_EQ(Row("CAVO")->UnitPrice, 0.8f);
     EXPECT_EQ(Row("MANOP")->Quantity, 0.5f);
     EXPECT_EQ(Row("MANOP")->UnitPrice, 25.56f);
+}
+
+// Worked by hand. Two sockets "PRESA^1" at 3,10 and 10 minutes, each taking
+// two "TAP^9" from the library "Acc" (1.000 lire, 3 minutes); the second
+// also names an accessory of a library that is not open, and a third part
+// one of no quantity, both left out. Rows: PRESA 2 x 3,10 = 6,20; TAP 4 x 0,52 (1.000
+// lire at 1.936,27 to the euro) = 2,08; labour 2 x 10 + 4 x 3 = 32 minutes,
+// 0,5 hours x 30,00 = 15,00; total 23,28.
+TEST_F(EstimateTest, AccessoriesComeFromTheLibraryPricedInTheEstimateCurrency) {
+    ScopedPrototypes prototypes;
+    ScopedLibraries libraries;
+    const std::string path = globals.Dir().File("Acc.alb");
+    ASSERT_TRUE(TLibreria::CreateFile(path));
+    auto* library = new TLibreria;
+    library->fileName = path;
+    libraries.Get().Append(library);
+    ASSERT_TRUE(library->Open(true));
+    TFiltroS tap(nullptr, 0, 0, 0, 0);
+    tap.Code = "TAP^9";
+    tap.Article = "Tappo";
+    tap.Brand = "Ov";
+    tap.Description = "Tappo 75 ohm";
+    tap.Price = 1000.0f;
+    tap.Currency = CurrencyLire;
+    tap.InstallMinutes = 3;
+    TMemoryStream record;
+    tap.Save(record, LibraryVersion);
+    ASSERT_TRUE(library->AppendEntry(record.Bytes()));
+    library->Close();
+
+    globals.Options().costM = 30.0f;
+    globals.Options().currencyFactors[CurrencyLire][CurrencyEuro] = 1.0f / 1936.27f;
+    for (int i = 0; i < 2; ++i) {
+        TCellaProva* socket = AddCell("PRESA^1", 10);
+        socket->Price = 3.1f;
+        socket->AuxLibrary[0] = "Acc";
+        socket->AuxCode[0] = "TAP^9";
+        socket->AuxQuantity[0] = 2.0f;
+        if (i == 1) {
+            socket->AuxLibrary[1] = "Altra";
+            socket->AuxCode[1] = "CAP";
+            socket->AuxQuantity[1] = 5.0f;
+        }
+    }
+    TCellaProva* none = AddCell("NONE");
+    none->AuxLibrary[0] = "Acc";
+    none->AuxCode[0] = "TAP^9";
+    none->AuxQuantity[0] = 0.0f;
+    estimate().BuildFromCells();
+
+    struct Expected {
+        const char* code;
+        float quantity, price, minutes;
+        const char* unit;
+    } rows[] = {{"PRESA", 2.0f, 3.1f, 10.0f, "pezzi"},
+                {"NONE", 1.0f, 0.0f, 0.0f, "pezzi"},
+                {"TAP", 4.0f, 0.52f, 3.0f, "pezzi"},
+                {"MANOP", 0.5f, 30.0f, 0.0f, "ore"}};
+    ASSERT_EQ(estimate().Count(), 4);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const TRigaPreventivo& r = estimate().Rows()[i];
+        EXPECT_EQ(r.Code, rows[i].code) << i;
+        EXPECT_EQ(r.Quantity, rows[i].quantity) << r.Code;
+        EXPECT_EQ(r.UnitPrice, rows[i].price) << r.Code;
+        EXPECT_EQ(r.Minutes, rows[i].minutes) << r.Code;
+        EXPECT_EQ(r.Unit, rows[i].unit) << r.Code;
+    }
+    EXPECT_EQ(Row("TAP")->Description, "Tappo 75 ohm");
+    EXPECT_EQ(Application->Script().MessageBoxes.size(), 0u);
+
+    TPaginaPreventivo page(nullptr);
+    page.SetProject(&project);
+    page.BuildEstimate();
+    EXPECT_EQ(Trim(page.Totale->Text.Get()), "23,28");
 }
 
 TEST_F(EstimateTest, HandRowsSurviveARebuildUnlessAComponentYieldsTheirCode) {

@@ -112,14 +112,14 @@ TEST(QtEstimatePage, TypedQuantityRetotalsRowLabourAndEstimate) {
     EXPECT_EQ(AnsiString(grid->Cells[6][1]), FormatAmount("3"));
     Shoot(form.get(), "estimate-page.png");
 
-    // A minus typed in front of the quantity is said in a box when the cell
+    // A minus typed in front of the quantity is said in one box when the cell
     // is left, and the row then holds 0: 0 + 10,08 + 25,14 minutes = 0,4
     // hours x 30,00 = 12,00 make 22,08.
     std::string said;
     QTimer boxes;
     QObject::connect(&boxes, &QTimer::timeout, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            said = box->text().toStdString();
+            said += box->text().toStdString();
             box->accept();
         }
     });
