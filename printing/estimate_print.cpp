@@ -46,7 +46,7 @@ int32_t TStampa::PrintEstimate(bool priced, int32_t page) {
         if (priced) {
             // The row total as the estimate page computes it, so that page and
             // print show the same amounts.
-            const double rowTotal = EstimateRowTotal(r.Quantity, r.UnitPrice);
+            const double rowTotal = EstimateRowTotal(r.Quantity, r.UnitPrice, estimate->Currency);
             texts.push_back({pp.MaxNoiseRight, FormatFloat(mask, r.UnitPrice), true});
             texts.push_back({pp.TotalPriceRight, FormatFloat(mask, rowTotal), true});
             total += rowTotal;

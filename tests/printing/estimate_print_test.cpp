@@ -144,6 +144,20 @@ TEST_F(EstimatePrintTest, RowsAndAmountsInTheEstimateCurrency) {
     }
 }
 
+// In lire each row rounds to the lira, as on the page: two rows of 1,5 x
+// 1.001 (1.501,5 each) show 1.502 each and total 3.004, not 3.003.
+TEST_F(EstimatePrintTest, LireRowsRoundToTheLiraAsOnThePage) {
+    Fill(2, CurrencyLire, 1.5f, 1001.0f);
+    const TRecordingEngine& page = *Print(true).Pages[0];
+    int rowTotals = 0;
+    for (const TPaintCall& t : TextCalls(page)) rowTotals += t.Text == "1.502";
+    EXPECT_EQ(rowTotals, 2) << PageText(page);
+    EXPECT_NE(FindText(page, "3.004"), nullptr) << PageText(page);
+    EXPECT_EQ(FindText(page, "3.003"), nullptr) << PageText(page);
+    EXPECT_NE(estimatePage.Totale->Text.Get().find("3.004"), AnsiString::npos)
+        << estimatePage.Totale->Text.Get();
+}
+
 TEST_F(EstimatePrintTest, SpecificationHasNoPricesNoTotal) {
     Fill(3);
     estimatePage.Note[0]->Text = "Nota";
