@@ -8,9 +8,8 @@ namespace {
 
 constexpr double AllowedStress = MastSteelYield / MastSteelFactor;  // N/mm²
 
-// A measure the evaluation can use: present, above zero and finite (a file
-// can hold an infinite float, which would turn the moments into nan).
-bool Given(float v) { return v != LevelNone && v > 0 && std::isfinite(v); }
+// An infinite measure would turn the moments into nan.
+bool Given(float v) { return MastValueGiven(v); }
 
 int ClassIndex(int32_t windClass) {
     return windClass >= 0 && windClass < static_cast<int32_t>(WindClassSpeeds.size()) ? windClass : 0;
@@ -27,6 +26,8 @@ bool SectionComplete(const TTroncoPalo& t) {
 }
 
 }  // namespace
+
+bool MastValueGiven(float v) { return v != LevelNone && v > 0 && std::isfinite(v); }
 
 double MastWindPressure(int32_t windClass) { return MastWindData().ClassFigure[ClassIndex(windClass)]; }
 

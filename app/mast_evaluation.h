@@ -58,6 +58,9 @@ constexpr int MastEmptyArmSpacing = 30;
 
 // The wind pressure [N/m²] and speed [km/h] of a wind class (an out-of-range
 // class counts as the first).
+// A measure the evaluation and the report can use: present, above zero and
+// finite (a float held in memory can be infinite).
+bool MastValueGiven(float v);
 double MastWindPressure(int32_t windClass);
 double MastWindSpeed(int32_t windClass);
 

@@ -67,7 +67,7 @@ AnsiString Ticked(const char* const (&names)[N], int32_t bits) {
     return Ticked(boxes, bits);
 }
 
-bool Given(float v) { return v != LevelNone && v > 0; }
+bool Given(float v) { return MastValueGiven(v); }
 
 // The lines of a memo's text, without their line ends.
 std::vector<AnsiString> TextLines(const AnsiString& text) {

@@ -5,6 +5,7 @@
 // run over pages in print and preview.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 
 #include "app/lightning.h"
@@ -123,6 +124,19 @@ TEST_F(ReportsTest, FailingMastGivesItsWarningsWhenErrorsAreAsked) {
         for (const AnsiString& warning : v.Warnings)
             EXPECT_EQ(text.find("- " + warning) != AnsiString::npos, errors) << warning;
     }
+}
+
+// A measure held in memory as infinite is no measure: the report shows the
+// item's next given figure, never "inf".
+TEST_F(ReportsTest, InfiniteMeasuresPrintAsNotGiven) {
+    DescribeMast();
+    TDatiAntenna& yagi = *Mast().Antennas.Items[0];
+    yagi.Area = std::numeric_limits<float>::infinity();
+    yagi.Force = 120;
+    yagi.WindOfForce = std::numeric_limits<float>::infinity();
+    const AnsiString text = MastReport(true);
+    EXPECT_NE(text.find("Forza 120 N\n"), AnsiString::npos) << text;
+    for (const char* bad : {"inf", "INF", "nan", "NAN"}) EXPECT_EQ(text.find(bad), AnsiString::npos) << bad;
 }
 
 // Without data the box is not offered; printed anyway, the report says so.
