@@ -55,17 +55,24 @@ void Shoot(TControl* window, const char* name) {
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(name))));
 }
 
+// Italian separators and a project whose estimate is empty, in euro.
+class QtEstimatePage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FormatSettings().DecimalSeparator = ',';
+        FormatSettings().ThousandSeparator = '.';
+        project.Reset(false);
+        e.Clear();
+        e.Currency = CurrencyEuro;
+    }
+    ScopedGlobals globals;
+    TProgetto project{nullptr};
+    TDatiPreventivo& e = *project.Estimate;
+};
+
 }  // namespace
 
-TEST(QtEstimatePage, TypedQuantityRetotalsRowLabourAndEstimate) {
-    ScopedGlobals globals;
-    FormatSettings().DecimalSeparator = ',';
-    FormatSettings().ThousandSeparator = '.';
-    TProgetto project(nullptr);
-    project.Reset(false);
-    TDatiPreventivo& e = *project.Estimate;
-    e.Clear();
-    e.Currency = CurrencyEuro;
+TEST_F(QtEstimatePage, TypedQuantityRetotalsRowLabourAndEstimate) {
     e.AddQuantity(Row("DR-410", "Derivatore 4 uscite", UnitPieces, 1.0f, 12.5f, 5.0f));
     e.AddQuantity(Row("CX-17", "Cavo coassiale", UnitMetres, 12.57f, 0.8f, 2.0f));
     e.AddQuantity(Row(LabourCode, "", UnitHours, 0.0f, 30.0f, 0.0f));
@@ -142,15 +149,7 @@ TEST(QtEstimatePage, TypedQuantityRetotalsRowLabourAndEstimate) {
     EXPECT_EQ(Trim(page->Totale->Text.Get()), "22,08");
 }
 
-TEST(QtEstimatePage, EveryTextShowsWholeInItsColumn) {
-    ScopedGlobals globals;
-    FormatSettings().DecimalSeparator = ',';
-    FormatSettings().ThousandSeparator = '.';
-    TProgetto project(nullptr);
-    project.Reset(false);
-    TDatiPreventivo& e = *project.Estimate;
-    e.Clear();
-    e.Currency = CurrencyEuro;
+TEST_F(QtEstimatePage, EveryTextShowsWholeInItsColumn) {
     // Fields as long as the estimate keeps them: a code of 19 characters,
     // an article and a description of 29.
     TRigaPreventivo wide =
@@ -194,10 +193,7 @@ TEST(QtEstimatePage, EveryTextShowsWholeInItsColumn) {
     Shoot(form.get(), "estimate-page-long-texts.png");
 }
 
-TEST(QtEstimatePage, PriceListFormShowsALibraryElement) {
-    ScopedGlobals globals;
-    FormatSettings().DecimalSeparator = ',';
-    FormatSettings().ThousandSeparator = '.';
+TEST_F(QtEstimatePage, PriceListFormShowsALibraryElement) {
     ScopedPrototypes prototypes;
     ScopedLibraries libraries;
     const std::string path = globals.Dir().File("Varne.alb");
