@@ -84,10 +84,6 @@ double EstimateRowTotal(double quantity, double unitPrice, int currency) {
     return UnitsToAmount(RowTotalUnits(quantity, unitPrice, currency), currency);
 }
 
-double EstimateRowTotal(double quantity, double unitPrice) {
-    return EstimateRowTotal(quantity, unitPrice, CurrencyEuro);
-}
-
 double ReadAmount(const AnsiString& text) {
     std::string kept;
     const char separator = FormatSettings().DecimalSeparator;

@@ -29,8 +29,6 @@ AnsiString FormatAmount(const AnsiString& quantity);
 // rounded half up to that digit. So a row reads quantity x price = total,
 // and the grand total is the sum of the totals the rows show.
 double EstimateRowTotal(double quantity, double unitPrice, int currency);
-// The same in a currency of cents (every one but the lira).
-double EstimateRowTotal(double quantity, double unitPrice);
 // The number in a padded amount text: digits and the decimal separator only;
 // empty or unreadable gives 0.
 double ReadAmount(const AnsiString& text);
