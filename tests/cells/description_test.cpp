@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
 #include "support/globals_fixture.h"
@@ -50,13 +51,21 @@ TEST_F(CellDescriptions, EachClassNumbersUnderItsLettersAndCounter) {
 
 // A cable whose length does not count shows "*" and takes no number.
 TEST_F(CellDescriptions, AnUncountedCableTakesNoNumber) {
-    std::unique_ptr<TCella> cable(NewCella(nullptr, CodeCable, 0, 0, 1, 1, 0));
+    std::unique_ptr<TCella> cell(NewCella(nullptr, CodeCable, 0, 0, 1, 1, 0));
+    auto* cable = dynamic_cast<TNCavo*>(cell.get());
     ASSERT_NE(cable, nullptr);
+    cable->SetLength(CableLengthUncounted);
     TContatoriCategoria counters;
     counters.fill(7);
     cable->TakeSequenceNumber(counters);
-    const bool counted = cable->GetShortCode() != "*";
-    for (int c = 0; c < CategoryCounterCount; ++c) EXPECT_EQ(counters[c], counted && c == 2 ? 8 : 7) << c;
+    EXPECT_EQ(cable->GetShortCode(), "*");
+    for (int c = 0; c < CategoryCounterCount; ++c) EXPECT_EQ(counters[c], 7) << c;
+
+    // The same segment with a length in metres numbers again as a cable.
+    cable->SetLength(12.0f);
+    cable->TakeSequenceNumber(counters);
+    EXPECT_EQ(cable->GetShortCode(), "C7");
+    EXPECT_EQ(counters[CableCounter], 8);
 }
 
 // Cells with nothing to enter open no form and change nothing; a cell with

@@ -379,8 +379,14 @@ TEST_F(LibraryManagerTest, VerifyJudgesCableArticlesByTheirLoss) {
     EXPECT_EQ(Boxes()[0].Text, "I componenti elencati in tabella contengono errori.");
     EXPECT_EQ(Column(4), (std::vector<std::string>{"GCX-LOSSLESS"}));
     // The check leaves the entries as they were: still no length.
-    for (TCella* c = form.Entries.head; c; c = c->NextInList)
-        if (auto* cable = dynamic_cast<TNCavo*>(c)) EXPECT_EQ(cable->PassAttenuation(), CableLengthNone);
+    int cables = 0;
+    for (TCella* c = form.Entries.head; c; c = c->NextInList) {
+        auto* cable = dynamic_cast<TNCavo*>(c);
+        if (!cable) continue;
+        EXPECT_EQ(cable->PassAttenuation(), CableLengthNone) << c->Code;
+        ++cables;
+    }
+    EXPECT_EQ(cables, 2);
 }
 
 TEST_F(LibraryManagerTest, NewLibrary) {

@@ -2,15 +2,19 @@
 # Builds the libFuzzer targets with clang (AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs each for OV_FUZZ_SECONDS (default 60)
 # from the seed corpus in tests/fuzz/corpus. A crash, a leak, a timeout or a
-# sanitizer report fails the run.
+# sanitizer report fails the run. OV_FUZZ_BUILD names a build folder already
+# configured with -DOV_FUZZ=ON (CI passes its sanitizer build); without it the
+# targets get a build of their own in build-fuzz.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds="${OV_FUZZ_SECONDS:-60}"
 jobs="${OV_FUZZ_BUILD_JOBS:-4}"
-build=build-fuzz
+build="${OV_FUZZ_BUILD:-build-fuzz}"
 
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DOV_FUZZ=ON -DOV_QT=OFF -DOV_BENCH=OFF -DOV_SANITIZE=OFF > /dev/null
+if [ -z "${OV_FUZZ_BUILD:-}" ]; then
+  CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DOV_FUZZ=ON -DOV_QT=OFF -DOV_BENCH=OFF -DOV_SANITIZE=OFF > /dev/null
+fi
 
 targets=()
 for t in fuzz_library fuzz_cell_record fuzz_grid_section fuzz_values fuzz_project_file fuzz_default_sel \
