@@ -27,9 +27,10 @@ void Touch(const std::string& file) {
 }
 
 TEST(ProgramFolder, TheLibraryBesideTheExecutableThenTheInstalledDataFolder) {
-    for (const Layout& c : {Layout{"a build", true, false, false}, Layout{"an installation", false, true, true},
-                            Layout{"both: the one beside wins", true, true, false},
-                            Layout{"neither: beside, where the missing file is named", false, false, false}}) {
+    for (const Layout& c :
+         {Layout{"a build", true, false, false}, Layout{"an installation", false, true, true},
+          Layout{"both: the one beside wins", true, true, false},
+          Layout{"neither: beside, where the missing file is named", false, false, false}}) {
         TempDir prefix;
         const std::string bin = prefix.Path() + "/bin/";
         // Said without "bin/..": the path the main window shows in its messages.

@@ -15,9 +15,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/main_form.h"
 #include "app/lightning.h"
 #include "app/lightning_pages.h"
+#include "app/main_form.h"
 #include "app/mast_page.h"
 #include "app/project.h"
 #include "autodesign/wizard.h"
@@ -52,20 +52,19 @@ std::string Folder() {
 void Save(const QImage& shot, const std::string& name) {
     ASSERT_FALSE(shot.isNull()) << name;
     EXPECT_GT(qttest::Colours(shot), 5) << name << " is blank";
-    const QImage indexed = shot.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    const QImage indexed =
+        shot.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
     const std::string file = Folder() + name;
     ASSERT_TRUE(indexed.save(QString::fromStdString(file), "PNG", 9)) << file;
     const qint64 size = QFileInfo(QString::fromStdString(file)).size();
     EXPECT_LT(size, LargestPicture) << file;
 }
 
-const TShape Building{"doc",
-                      2,
-                      6,
-                      4,
-                      TAppartamento{2, 2, 2, 2, 5, 5},
+// clang-format off
+const TShape Building{"doc", 2, 6, 4, TAppartamento{2, 2, 2, 2, 5, 5},
                       {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceLungoScala},
                       true};
+// clang-format on
 
 class DocPictures : public ::testing::Test {
 protected:
