@@ -11,6 +11,7 @@
 #include "core/ini.h"
 #include "core/libraries.h"
 #include "core/options.h"
+#include "core/program_folder.h"
 #include "core/reporter.h"
 #include "dialogs/component_data.h"
 #include "dialogs/installer_data.h"
@@ -86,12 +87,7 @@ void DestroyGlobals() {
     Free(UltimiComponenti);
 }
 
-AnsiString ProgramDirectory() {
-    AnsiString dir;
-    if (Ini) Ini->ReadString("ProgramDir", dir);
-    if (dir.empty()) return ExecutableDirectory();
-    return IncludeTrailingPathDelimiter(dir);
-}
+AnsiString ProgramDirectory() { return ProgramDirectory(Ini); }
 
 AnsiString CommandLineFileName(const TApplication& application) {
     AnsiString name;

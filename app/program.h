@@ -32,7 +32,8 @@ extern TDimensioneSchemi* DimensioneSchemi;
 extern TGestioneLibrerie* GestioneLibrerie;
 
 // The folder of the program's own files (default library, logo): the
-// settings' "ProgramDir" when set, otherwise the executable's folder; ends in "/".
+// settings' "ProgramDir" when set, otherwise beside the executable or its
+// installed data folder (core/program_folder.h); ends in "/".
 AnsiString ProgramDirectory();
 
 // The word the cells read for their behaviour switches.

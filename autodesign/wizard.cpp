@@ -9,6 +9,7 @@
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/ini.h"
+#include "core/program_folder.h"
 #include "core/levels.h"
 #include "core/libraries.h"
 #include "platform/application.h"
@@ -32,13 +33,8 @@ AnsiString Num(int n) { return std::to_string(n); }
 // A level as the settings store keeps it: the number's text, "" read as none.
 float LevelOfText(const AnsiString& text) { return text.empty() ? LevelNone : TextToFloat(text, LevelNone); }
 
-// The folder of "Default.sel" and the default library: the settings' program
-// directory, else the executable's folder.
-AnsiString ProgramFolder() {
-    AnsiString dir;
-    if (Ini) Ini->ReadString("ProgramDir", dir);
-    return dir.empty() ? ExecutableDirectory() : IncludeTrailingPathDelimiter(dir);
-}
+// The folder of "Default.sel" and the default library.
+AnsiString ProgramFolder() { return ProgramDirectory(Ini); }
 
 }  // namespace
 

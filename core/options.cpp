@@ -6,6 +6,7 @@
 #include "core/band_systems.h"
 #include "core/globals.h"
 #include "core/ini.h"
+#include "core/program_folder.h"
 #include "core/reporter.h"
 #include "platform/application.h"
 #include "platform/classes.h"
@@ -137,11 +138,9 @@ TOpzioni::TOpzioni(TIni* ini_, TLibrerie* libraries_) : libraries(libraries_), i
 }
 
 AnsiString TOpzioni::ProgramDirectory() {
-    AnsiString dir;
-    if (ini) ini->ReadString("ProgramDir", dir);
-    // No installer writes it here: the program's files sit beside the executable.
-    if (dir.empty()) return ExecutableDirectory();
-    return IncludeTrailingPathDelimiter(dir);
+    // No installer writes "ProgramDir": the program's files sit beside the
+    // executable or in its installed data folder.
+    return ::ProgramDirectory(ini);
 }
 
 AnsiString TOpzioni::DefaultDirectory(const AnsiString& programDir, const char* italian,

@@ -1,0 +1,222 @@
+// The pictures of the documentation, made with the Qt back end from a
+// building the wizard designs on the default library: two staircases of six
+// floors of four flats with two terrestrial and two satellite outlets each.
+// Each picture is the program's window (or the wizard, or the print
+// preview) at a small size, saved with a palette of at most 256 colours.
+// The folder is OV_DOC_PICTURES (scripts/make-doc-pictures.sh points it at
+// docs/images); without it the pictures go under the build folder, where
+// the test suite makes them to keep this program working.
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QImage>
+#include <QMessageBox>
+#include <QTimer>
+#include <cstdlib>
+#include <string>
+
+#include "app/lightning.h"
+#include "app/lightning_pages.h"
+#include "app/main_form.h"
+#include "app/mast_page.h"
+#include "app/project.h"
+#include "autodesign/wizard.h"
+#include "dialogs/mast_sizing.h"
+#include "printing/preview.h"
+#include "printing/print_options.h"
+#include "qt/designed_project.h"
+#include "qt/qt_test_support.h"
+
+namespace {
+
+using qttest::DesignShape;
+using qttest::Later;
+using qttest::Settle;
+using qttest::TShape;
+using qttest::WindowOf;
+
+// The main window's size in the pictures: the pages show whole, the file stays small.
+constexpr int PictureWidth = 1000, PictureHeight = 700;
+// A picture larger than this is a sign of noise (a gradient, a photograph).
+constexpr qint64 LargestPicture = 150 * 1024;
+
+std::string Folder() {
+    const char* env = std::getenv("OV_DOC_PICTURES");
+    std::string dir = env && *env ? env : std::string(OV_BUILD_DIR) + "/doc-pictures";
+    ForceDirectories(dir);
+    return dir + "/";
+}
+
+// The picture in the folder, with a palette of its own colours (Qt picks
+// one when there are more than 256); checks that it is neither blank nor large.
+void Save(const QImage& shot, const std::string& name) {
+    ASSERT_FALSE(shot.isNull()) << name;
+    EXPECT_GT(qttest::Colours(shot), 5) << name << " is blank";
+    const QImage indexed =
+        shot.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    const std::string file = Folder() + name;
+    ASSERT_TRUE(indexed.save(QString::fromStdString(file), "PNG", 9)) << file;
+    const qint64 size = QFileInfo(QString::fromStdString(file)).size();
+    EXPECT_LT(size, LargestPicture) << file;
+}
+
+// clang-format off
+const TShape Building{"doc", 2, 6, 4, TAppartamento{2, 2, 2, 2, 5, 5},
+                      {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceLungoScala},
+                      true};
+// clang-format on
+
+class DocPictures : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A message of the designer would wait for an answer: it is taken
+        // down and reported as a failure, a picture of it is no use.
+        QObject::connect(&boxes, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                messages += box->text().toStdString() + "\n";
+                box->accept();
+            }
+        });
+        boxes.start(100);
+        form = &program.Start();
+        for (const char* name : {"Varne.alb", "Default.sel"})
+            std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
+                                       std::filesystem::copy_options::overwrite_existing);
+        for (int i = 0; i < 3; ++i) form->TimerTimer(nullptr);  // past the splash
+        form->WindowState = wsNormal;
+        form->SetBounds(0, 0, PictureWidth, PictureHeight);
+        Settle();
+    }
+    void TearDown() override {
+        boxes.stop();
+        EXPECT_EQ(messages, "");
+    }
+
+    // The wizard opened by "Autoprogetto", its first page pictured with the
+    // building's choices, the building described and designed.
+    void Design() {
+        TAutoProgetto* wizard = form->Wizard;
+        Later(
+            [=] {
+                Settle();
+                EXPECT_EQ(wizard->VisiblePage(), WizardTypePage);
+                // The first page with the building's choices made: every group in use.
+                for (int choice : Building.choices) wizard->ChoiceClick(wizard->Choice[choice]);
+                Settle();
+                Save(WindowOf(wizard)->grab().toImage(), "wizard.png");
+                DesignShape(*wizard, Building);
+            },
+            50);
+        form->Speciali1->Click();
+        form->Autoprogetto1->Click();
+        Settle();
+        project = form->CurrentProject;
+        project->Name = program.Dir().File("Condominio Rossi.ant");
+        project->HeaderTexts[0] = "Rossi Mario";
+        ASSERT_EQ(project->Step, 2);
+    }
+
+    // The one form of that class the main form owns.
+    template <class F>
+    F* OwnedForm() const {
+        for (int i = 0; i < form->ComponentCount(); ++i)
+            if (auto* f = dynamic_cast<F*>(form->Components(i))) return f;
+        return nullptr;
+    }
+
+    // The main window on the page of that caption.
+    void Page(const char* caption, const std::string& name) {
+        form->SelectPage(caption);
+        Settle();
+        Save(WindowOf(form)->grab().toImage(), name);
+    }
+
+    QTimer boxes;
+    std::string messages;
+    ScopedProgram program;
+    TAntenne* form = nullptr;
+    TProgetto* project = nullptr;
+};
+
+TEST_F(DocPictures, TheDesignedBuildingItsPagesAndThePrintPreview) {
+    ASSERT_NO_FATAL_FAILURE(Design());
+    // One step smaller, so that the riser runs show with their floors.
+    form->SelectPage(PageRete);
+    form->Visualizza1->Click();
+    ASSERT_TRUE(form->ZoomAvanti->Enabled);
+    form->ZoomAvanti->Click();
+    Page(PageRete, "rete.png");
+    Page(PageTesta, "testa.png");
+    Page(PageCalcoliRete, "calcoli-rete.png");
+    Page(PageCalcoliCanali, "calcoli-canali.png");
+    Page(PagePreventivo, "preventivo.png");
+
+    // The mast sized by "Determinazione automatica sostegno" from the head
+    // end's antennas.
+    form->SelectPage(PageSostegno);
+    Settle();
+    bool sized = false;
+    Later(
+        [&] {
+            TDatiAutSost* sizing = form->MastPage->DatiAutSost;
+            ASSERT_NE(sizing, nullptr);
+            ASSERT_TRUE(sizing->RadioTesta->Enabled);
+            QTest::mouseClick(WindowOf(sizing->RadioTesta), Qt::LeftButton);
+            sized = sizing->RadioTesta->Checked;
+            QTest::mouseClick(WindowOf(sizing->ButtonOk), Qt::LeftButton);
+        },
+        50);
+    form->Speciali1->Click();
+    form->DetAutSost->Click();
+    Settle();
+    EXPECT_TRUE(sized);
+    Page(PageSostegno, "sostegno.png");
+
+    // The building for the lightning risk: 24 x 12 m, 18 m high, one aerial
+    // power line.
+    TFulmini& lightning = *project->Lightning;
+    lightning.L = 24, lightning.W = 12, lightning.H = 18;
+    lightning.AerialLinesB = 1;
+    lightning.Compute();
+    form->Lightning8110Page->SetProject(project);
+    Page(PageFulmini8110, "fulmini.png");
+
+    // "Selezione" of the print menu: the documents chosen, "Anteprima",
+    // the preview's first pages, then "Esci" and "Annulla".
+    form->SelectPage(PageRete);
+    Settle();
+    form->Printing();  // the print forms are made with the printing
+    TDatiStampa* options = OwnedForm<TDatiStampa>();
+    TFAnteprima* preview = OwnedForm<TFAnteprima>();
+    ASSERT_TRUE(options && preview);
+    bool chosen = false, previewed = false;
+    Later(
+        [&] {
+            chosen = options->Visible;
+            for (TCheckBox* c : {options->CSchemi, options->CSRete, options->CCalcoli, options->CMateriale,
+                                 options->CMRete, options->CPreventivo})
+                c->Checked = true;
+            Settle();
+            Save(WindowOf(options)->grab().toImage(), "selezione.png");
+            Later(
+                [&] {
+                    previewed = preview->Visible;
+                    Settle();
+                    Save(WindowOf(preview)->grab().toImage(), "anteprima.png");
+                    Later([&] { QTest::mouseClick(WindowOf(options->BAnnulla), Qt::LeftButton); }, 50);
+                    QTest::mouseClick(WindowOf(preview->BEsci), Qt::LeftButton);
+                },
+                50);
+            // Not maximised: the picture's size, the page laid out for it.
+            preview->WindowState = wsNormal;
+            preview->SetBounds(0, 0, PictureWidth, PictureHeight);
+            QTest::mouseClick(WindowOf(options->BAnteprima), Qt::LeftButton);
+        },
+        50);
+    form->SSelezione->Click();
+    Settle();
+    EXPECT_TRUE(chosen);
+    EXPECT_TRUE(previewed);
+}
+
+}  // namespace
