@@ -30,7 +30,7 @@ constexpr float TerrestrialLimit = 900.0f;  // MHz: a filter below it is terrest
 constexpr float StartMargin = 1000.0f;
 constexpr float LowestMargin = 70.0f;
 constexpr int32_t TerrestrialSlots = 6;
-constexpr int32_t FilterOutput = 2;  // the filter's own output
+constexpr int32_t FilterOutput = 2;       // the filter's own output
 constexpr double LevelTolerance = 0.001;  // dB
 constexpr double NoLowestLevel = 1000.0, NoHighestLevel = -1000.0;
 
@@ -368,9 +368,11 @@ AnsiString TCreaAuto::RegulateWidebandInputs() {
     const int32_t rows = std::min(amplifier->NumInputs, amplifier->Attenuation->Size2());
 
     // Per input and band: the lowest and highest design level at the
-    // outlets of the channels that input brings, from a channel pass just run.
+    // outlets of the channels that input brings, and their kinds, from a
+    // channel pass just run.
     struct TSpan {
         double lowest[BandSlots], highest[BandSlots];
+        bool digital[BandSlots], analogue[BandSlots];
     };
     auto spans = [&] {
         Project->RunChannelPass(0);
@@ -381,10 +383,13 @@ AnsiString TCreaAuto::RegulateWidebandInputs() {
             TSpan& span = result[static_cast<size_t>(i)];
             std::fill(std::begin(span.lowest), std::end(span.lowest), NoLowestLevel);
             std::fill(std::begin(span.highest), std::end(span.highest), NoHighestLevel);
+            std::fill(std::begin(span.digital), std::end(span.digital), false);
+            std::fill(std::begin(span.analogue), std::end(span.analogue), false);
             const TCella* up = amplifier->InputCell.size() > size_t(i) ? amplifier->InputCell[i] : nullptr;
             const int32_t port = amplifier->InputPort.size() > size_t(i) ? amplifier->InputPort[i] : -1;
-            const TListaCanali* arriving =
-                up && port >= 0 && size_t(port) < up->ChannelLists.size() ? up->ChannelLists[port].get() : nullptr;
+            const TListaCanali* arriving = up && port >= 0 && size_t(port) < up->ChannelLists.size()
+                                               ? up->ChannelLists[port].get()
+                                               : nullptr;
             if (!arriving) continue;
             for (const TCanale* c = arriving->head; c; c = c->next) {
                 if (!(c->freqHigh < TerrestrialLimit)) continue;
@@ -393,6 +398,7 @@ AnsiString TCreaAuto::RegulateWidebandInputs() {
                 const double table = at->LevelFromTable();
                 span.lowest[at->band] = std::min(span.lowest[at->band], table + at->levelMin);
                 span.highest[at->band] = std::max(span.highest[at->band], table + at->levelMax);
+                (at->signalType == SignalDigital ? span.digital : span.analogue)[at->band] = true;
             }
         }
         return result;
@@ -401,7 +407,7 @@ AnsiString TCreaAuto::RegulateWidebandInputs() {
         return Opzioni ? double(Opzioni->limits[band][kind]) : (kind == LimitSigMax ? 1000.0 : 0.0);
     };
 
-    std::vector<TSpan> before = spans();
+    const std::vector<TSpan> before = spans();
     for (int32_t i = 0; i < rows; ++i) {
         const TSpan& span = before[static_cast<size_t>(i)];
         TRegolazioneBanda bands[BandSlots];
@@ -441,8 +447,11 @@ AnsiString TCreaAuto::RegulateWidebandInputs() {
                 reason = "I canali dell'ingresso " + input + " arrivano alle prese su " +
                          FormatFloat("0.0", span.highest[b] - span.lowest[b]) + " dB, più dei " +
                          FormatFloat("0.#", limit(b, LimitSigMax) - limit(b, LimitSigMin)) +
-                         " dB tra segnale minimo e massimo delle prese (i canali digitali contano " +
-                         FormatFloat("0.#", limit(b, LimitDiffAnDig)) + " dB in più).";
+                         " dB tra segnale minimo e massimo delle prese" +
+                         (span.digital[b] && span.analogue[b]
+                              ? " (i canali digitali contano " +
+                                    FormatFloat("0.#", limit(b, LimitDiffAnDig)) + " dB in più)."
+                              : AnsiString("."));
         }
     return reason;
 }

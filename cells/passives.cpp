@@ -232,7 +232,8 @@ void TInduttanza::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLe
     const int32_t port = OutputNeighbourPort(*this, 0);
     const int32_t bands = CalculationBandCount();
     for (int32_t b = 0; b < bands; ++b)
-        if (const TFinestra* d = WindowAt(next->InputLevels, port, b)) InputLevels[0][static_cast<size_t>(b)] = *d;
+        if (const TFinestra* d = WindowAt(next->InputLevels, port, b))
+            InputLevels[0][static_cast<size_t>(b)] = *d;
 }
 
 void TInduttanza::ComputeSignalLevels(uint32_t stamp) {

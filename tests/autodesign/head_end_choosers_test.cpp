@@ -455,9 +455,10 @@ TEST_F(WidebandChoiceTest, ANeedAboveEveryOutputNamesBoth) {
     Antennas(1);
     Amplifier(1, 60.0f);
     EXPECT_FALSE(engine.SelectWidebandAmplifier(0, 0, grid.get()));
-    EXPECT_EQ(Messages(), std::vector<std::string>{
-                              "Nessun amplificatore a larga banda selezionabile. La rete richiede in testa "
-                              "127,0 dBµV, più di quanto danno gli amplificatori con i loro canali (125,5 dBµV)."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{
+                  "Nessun amplificatore a larga banda selezionabile. La rete richiede in testa "
+                  "127,0 dBµV, più di quanto danno gli amplificatori con i loro canali (125,5 dBµV)."});
 }
 
 TEST_F(WidebandChoiceTest, AntennasAndRunsStandOnTheirSquares) {

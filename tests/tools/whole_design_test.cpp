@@ -396,8 +396,8 @@ TEST_F(WholeDesign, AWidebandAmplifierThatCannotComeDownToTheNetworkIsNotTaken) 
         {40.0f, ""},
         {30.0f, ""},
         {20.0f,
-         "Nessun amplificatore a larga banda selezionabile. Anche con tutta la regolazione (20 dB) l'ingresso 1 "
-         "di GLB-3 porta le prese 3,2 dB sopra il segnale massimo.\n"},
+         "Nessun amplificatore a larga banda selezionabile. Anche con tutta la regolazione (20 dB) "
+         "l'ingresso 1 di GLB-3 porta le prese 3,2 dB sopra il segnale massimo.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.regulation);
@@ -583,7 +583,8 @@ void WizardAntenna(TAntennaAutoProg& a, const char* code, std::vector<const char
 // network whose outlets lie further apart than the 2 dB left (any of two
 // floors or more) cannot have them all inside; the amplifier cannot set the
 // kinds apart.
-const char* const ChannelsTooFarApart = "Nessun amplificatore a larga banda selezionabile. I canali dell'ingresso ";
+const char* const ChannelsTooFarApart =
+    "Nessun amplificatore a larga banda selezionabile. I canali dell'ingresso ";
 const char* const ChannelsTooFarApartEnd =
     " dB tra segnale minimo e massimo delle prese (i canali digitali contano 13 dB in più).\n";
 
@@ -601,7 +602,8 @@ TEST_F(WholeDesign, TheWidebandHeadEndOnTheWizardsChannels) {
             if (!n.wideband) continue;
             for (const TSweepBuilding& b : SweepBuildings) {
                 SCOPED_TRACE(std::string(channels.name) + ", " + n.name + ", " + b.name);
-                WizardAntenna(engine.Settings->Antennas[0], "GAN-B3", {"5", "7"}, level, false, channels.kinds);
+                WizardAntenna(engine.Settings->Antennas[0], "GAN-B3", {"5", "7"}, level, false,
+                              channels.kinds);
                 WizardAntenna(engine.Settings->Antennas[1], "GAN-UHF", {"26", "30", "35"}, level, true,
                               channels.kinds);
                 TWhole v = n;
@@ -615,7 +617,8 @@ TEST_F(WholeDesign, TheWidebandHeadEndOnTheWizardsChannels) {
                 if (refused) {
                     EXPECT_FALSE(Run(v));
                     const std::string shown = Shown();
-                    EXPECT_TRUE(shown.starts_with(ChannelsTooFarApart) && shown.ends_with(ChannelsTooFarApartEnd))
+                    EXPECT_TRUE(shown.starts_with(ChannelsTooFarApart) &&
+                                shown.ends_with(ChannelsTooFarApartEnd))
                         << shown;
                 } else {
                     EXPECT_EQ(Faults(v), std::vector<std::string>{});
