@@ -625,6 +625,13 @@ public:
         double over = 0.0, under = 0.0;
     };
     TLevelMisfit TerrestrialMisfit();
+    // The wideband amplifier's inputs regulated further down, as far as
+    // their regulation and the outlets' minimum let them, until the channels
+    // reach the outlets within their windows as the designer counts levels
+    // (a digital channel with its band's analog-digital difference); the
+    // amplifier's own regulation weighs every channel as an analog one. The
+    // reason the outlets stay above their maximum, empty when they do not.
+    AnsiString RegulateWidebandInputs();
     // The choosers of one module of a family; each placed module's draw is
     // added to consumption. inputs 0 takes any input arrangement.
     bool SelectChannelFilters(int32_t column, int32_t row, TGridData* grid, const AnsiString& brand,

@@ -78,11 +78,17 @@ bool TCreaAuto::BuildHeadEnd() {
         }
     if (!DesignHeadEnd()) return false;
     // The wideband amplifier regulates itself down to the outlets' maximum
-    // as far as its regulation goes: a network that takes less still would
-    // be overdriven, and none of the chosen amplifiers serves it.
-    if (Settings->Wideband && Settings->Terrestrial && TerrestrialMisfit().over > LevelTolerance) {
-        Report("Nessun amplificatore a larga banda selezionabile.");
-        return false;
+    // as far as its regulation goes, and the designer takes off what a
+    // digital channel still stands above its window: a network that takes
+    // less still would be overdriven, and none of the chosen amplifiers
+    // serves it. The message says what stops it.
+    if (Settings->Wideband && Settings->Terrestrial) {
+        const AnsiString reason = RegulateWidebandInputs();
+        if (TerrestrialMisfit().over > LevelTolerance) {
+            Report("Nessun amplificatore a larga banda selezionabile." +
+                   (reason.empty() ? AnsiString() : " " + reason));
+            return false;
+        }
     }
     // A final amplifier has a gain it cannot regulate away: on a network that
     // takes less than the filters at their lowest setting and the final at

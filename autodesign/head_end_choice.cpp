@@ -30,7 +30,17 @@ constexpr float TerrestrialLimit = 900.0f;  // MHz: a filter below it is terrest
 constexpr float StartMargin = 1000.0f;
 constexpr float LowestMargin = 70.0f;
 constexpr int32_t TerrestrialSlots = 6;
-constexpr int32_t FilterOutput = 2;  // the filter's own output
+constexpr int32_t FilterOutput = 2;       // the filter's own output
+constexpr double LevelTolerance = 0.001;  // dB
+constexpr double NoLowestLevel = 1000.0, NoHighestLevel = -1000.0;
+
+// The largest regulation of a band of an input row: a band marked as
+// carrying on from the one before takes its group's.
+double RegulationOfBand(const TCella& cell, int32_t row, int32_t band) {
+    int32_t b = band;
+    while (b > 0 && cell.Attenuation->Get3(row, WideMaxRegulation, b) == LevelRepeat) --b;
+    return cell.Attenuation->Get3(row, WideMaxRegulation, b);
+}
 
 // The family with the smallest value of key among those key accepts; -1 none.
 template <class Key, class Accept>
@@ -345,6 +355,105 @@ void TCreaAuto::AdjustHeadEndLevels() {
     Project->RunChannelPass(0);
     for (TCella* cell = anchor; cell; cell = cell->NextCell) TrimFinal(*cell);
     if (anchor) anchor->SpreadStamp(NextPassNumber());
+}
+
+AnsiString TCreaAuto::RegulateWidebandInputs() {
+    if (!Project || !Project->HeadEndGrid) return AnsiString();
+    TMutedReporter muted(Reporter);
+    TCella* amplifier = nullptr;
+    for (TCella* cell = Project->HeadEndGrid->Anchor; cell && !amplifier; cell = cell->NextCell)
+        if (cell->TypeCode == CodeTerrestre && cell->Attenuation && cell->Attenuation->Rank() == 3)
+            amplifier = cell;
+    if (!amplifier) return AnsiString();
+    const int32_t rows = std::min(amplifier->NumInputs, amplifier->Attenuation->Size2());
+
+    // Per input and band: the lowest and highest design level at the
+    // outlets of the channels that input brings, and their kinds, from a
+    // channel pass just run.
+    struct TSpan {
+        double lowest[BandSlots], highest[BandSlots];
+        bool digital[BandSlots], analogue[BandSlots];
+    };
+    auto spans = [&] {
+        Project->RunChannelPass(0);
+        std::vector<TSpan> result(static_cast<size_t>(std::max(rows, 0)));
+        TListaCanali reached;
+        CollectNetworkChannels(*Project, reached);
+        for (int32_t i = 0; i < rows; ++i) {
+            TSpan& span = result[static_cast<size_t>(i)];
+            std::fill(std::begin(span.lowest), std::end(span.lowest), NoLowestLevel);
+            std::fill(std::begin(span.highest), std::end(span.highest), NoHighestLevel);
+            std::fill(std::begin(span.digital), std::end(span.digital), false);
+            std::fill(std::begin(span.analogue), std::end(span.analogue), false);
+            const TCella* up = amplifier->InputCell.size() > size_t(i) ? amplifier->InputCell[i] : nullptr;
+            const int32_t port = amplifier->InputPort.size() > size_t(i) ? amplifier->InputPort[i] : -1;
+            const TListaCanali* arriving = up && port >= 0 && size_t(port) < up->ChannelLists.size()
+                                               ? up->ChannelLists[port].get()
+                                               : nullptr;
+            if (!arriving) continue;
+            for (const TCanale* c = arriving->head; c; c = c->next) {
+                if (!(c->freqHigh < TerrestrialLimit)) continue;
+                const TCanale* at = reached.FindByFrequency(*c);
+                if (!at || at->band < 0 || at->band >= BandSlots) continue;
+                const double table = at->LevelFromTable();
+                span.lowest[at->band] = std::min(span.lowest[at->band], table + at->levelMin);
+                span.highest[at->band] = std::max(span.highest[at->band], table + at->levelMax);
+                (at->signalType == SignalDigital ? span.digital : span.analogue)[at->band] = true;
+            }
+        }
+        return result;
+    };
+    auto limit = [](int32_t band, int kind) {
+        return Opzioni ? double(Opzioni->limits[band][kind]) : (kind == LimitSigMax ? 1000.0 : 0.0);
+    };
+
+    const std::vector<TSpan> before = spans();
+    for (int32_t i = 0; i < rows; ++i) {
+        const TSpan& span = before[static_cast<size_t>(i)];
+        TRegolazioneBanda bands[BandSlots];
+        for (int32_t b = 0; b < BandSlots; ++b) {
+            if (span.highest[b] == NoHighestLevel) {
+                bands[b].Need = 0.0;
+                bands[b].Room = StartMargin;
+                continue;
+            }
+            bands[b].Need = span.highest[b] - limit(b, LimitSigMax);
+            bands[b].Room = span.lowest[b] - limit(b, LimitSigMin);
+        }
+        RegulateRow(*amplifier, i, WideRegulation, WideMaxRegulation, bands);
+    }
+
+    // What is left above the outlets' maximum, and what stopped the
+    // regulation there: its end, or the channels' spread across the outlets'
+    // window (which coming down further would put below the minimum).
+    const std::vector<TSpan> after = spans();
+    AnsiString reason;
+    double worst = LevelTolerance;
+    for (int32_t i = 0; i < rows; ++i)
+        for (int32_t b = 0; b < BandSlots; ++b) {
+            const TSpan& span = after[static_cast<size_t>(i)];
+            if (span.highest[b] == NoHighestLevel) continue;
+            const double over = span.highest[b] - limit(b, LimitSigMax);
+            if (!(over > worst)) continue;
+            worst = over;
+            const double regulation = amplifier->Attenuation->Get3(i, WideRegulation, b);
+            const double most = RegulationOfBand(*amplifier, i, b);
+            const AnsiString input = IntToStr(i + 1) + " di " + amplifier->Code;
+            if (!(regulation < most - LevelTolerance))
+                reason = "Anche con tutta la regolazione (" + FormatFloat("0.#", most) + " dB) l'ingresso " +
+                         input + " porta le prese " + FormatFloat("0.0", over) +
+                         " dB sopra il segnale massimo.";
+            else
+                reason = "I canali dell'ingresso " + input + " arrivano alle prese su " +
+                         FormatFloat("0.0", span.highest[b] - span.lowest[b]) + " dB, più dei " +
+                         FormatFloat("0.#", limit(b, LimitSigMax) - limit(b, LimitSigMin)) +
+                         " dB tra segnale minimo e massimo delle prese" +
+                         (span.digital[b] && span.analogue[b]
+                              ? " (i canali digitali contano " +
+                                    FormatFloat("0.#", limit(b, LimitDiffAnDig)) + " dB in più)."
+                              : AnsiString("."));
+        }
+    return reason;
 }
 
 TCreaAuto::TLevelMisfit TCreaAuto::TerrestrialMisfit() {

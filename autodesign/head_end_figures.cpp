@@ -132,17 +132,21 @@ bool TCreaAuto::CheckTerrestrialFigures() {
 
     if (o.Wideband) {
         HeadEndLevelTer = LineLevelTer = 0.0f;
+        int32_t offered = 0;
         for (TCella* cell = Components->head; cell; cell = cell->NextInList) {
             if (cell->TypeCode != CodeTerrestre ||
                 !(cell->Positions[0] & (PositionHeadEnd | PositionMastLast)))
                 continue;
+            ++offered;
             if (!CanFitAntennas(cell)) continue;
             for (int32_t i = 0; i < cell->NumInputs; ++i)
                 HeadEndLevelTer =
                     std::max(HeadEndLevelTer, cell->Attenuation->Get3(i, WideMaxOutput, BandSlotTer));
         }
         if (!(HeadEndLevelTer > 0.0f)) {
-            Report("Nessun amplificatore a larga banda selezionabile.");
+            Report(offered == 0 ? AnsiString("Nessun amplificatore a larga banda selezionabile.")
+                                : AnsiString("Nessun amplificatore a larga banda selezionabile. Nessuno dei "
+                                             "selezionati ha ingressi per le bande ricevute dalle antenne."));
             return false;
         }
         HeadEndLevelTer = Less(HeadEndLevelTer, BackOffTer);

@@ -76,6 +76,10 @@ bool TCreaAuto::SelectWidebandAmplifier(int32_t, int32_t, TGridData* grid) {
     float bestMargin = NoMargin;
     bool bestShares = true;
     std::array<int32_t, AntennaSlots> bestOrder{}, bestInputs{};
+    // What the amplifiers that take the antennas give at most, for the
+    // message when none serves: the output less the back-off of the
+    // channels, and the weakest antenna's level raised by the gain.
+    double mostOutput = NoMargin, mostReach = NoMargin;
     for (TCella* c = Components->head; c; c = c->NextInList) {
         if (c->TypeCode != CodeTerrestre || !(c->Positions[0] & (PositionHeadEnd | PositionMastLast)) ||
             c->ThroughOutputs != 1)
@@ -96,7 +100,9 @@ bool TCreaAuto::SelectWidebandAmplifier(int32_t, int32_t, TGridData* grid) {
             margin = std::min(margin, double(Antennas[order[p]].Lowest) + g - need);
         }
         const auto m = static_cast<float>(margin);
+        mostOutput = std::max(mostOutput, double(top) - BackOffTer);
         if (double(need) > double(top) - BackOffTer) continue;
+        mostReach = std::max(mostReach, margin + need);
         const bool better =
             (!shares && bestShares && m >= 0.0f) ||
             (shares == bestShares &&
@@ -110,7 +116,16 @@ bool TCreaAuto::SelectWidebandAmplifier(int32_t, int32_t, TGridData* grid) {
         bestInputs = inputs;
     }
     if (!best) {
-        Reporter->Report("Nessun amplificatore a larga banda selezionabile.");
+        AnsiString reason;
+        if (mostOutput > NoMargin && double(need) > mostOutput)
+            reason = " La rete richiede in testa " + FormatFloat("0.0", need) +
+                     " dBµV, più di quanto danno gli amplificatori con i loro canali (" +
+                     FormatFloat("0.0", mostOutput) + " dBµV).";
+        else if (mostReach > NoMargin)
+            reason = " La rete richiede in testa " + FormatFloat("0.0", need) +
+                     " dBµV, le antenne con il guadagno degli amplificatori ne danno al più " +
+                     FormatFloat("0.0", mostReach) + ".";
+        Reporter->Report("Nessun amplificatore a larga banda selezionabile." + reason);
         return false;
     }
 

@@ -433,6 +433,13 @@ void TAutoProgetto::ResetWizard() {
     AntennaScrollChange(AntennaScroll);
     LoadControls();
     Opz().WizardSynced = true;
+    // The component choice offers its page alone: controls reloaded from a
+    // record read since (a project just opened) keep the wizard on it, and
+    // leaving the mode starts again from the type page.
+    if (ComponentMode) {
+        SavedPage = WizardTypePage;
+        ShowPage(WizardComponentsPage, true);
+    }
     Busy = wasBusy;
 }
 

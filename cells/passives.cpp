@@ -220,8 +220,20 @@ bool TInduttanza::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     return true;
 }
 
+// The windows the output's neighbour asks for, as they are. An open output
+// asks nothing and its input keeps the reset window, as at an open cable end:
+// the coil adds nothing of its own to the line.
 void TInduttanza::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
-    RequiredLevelsThrough(minLevels, maxLevels, stamp);
+    if (!EnterPass(stamp)) return;
+    ResetInputLevels();
+    TCella* next = NumOutputs > 0 ? OutputNeighbour(*this, 0) : nullptr;
+    if (!next || NumInputs < 1) return;
+    next->ComputeRequiredLevels(minLevels, maxLevels, stamp);
+    const int32_t port = OutputNeighbourPort(*this, 0);
+    const int32_t bands = CalculationBandCount();
+    for (int32_t b = 0; b < bands; ++b)
+        if (const TFinestra* d = WindowAt(next->InputLevels, port, b))
+            InputLevels[0][static_cast<size_t>(b)] = *d;
 }
 
 void TInduttanza::ComputeSignalLevels(uint32_t stamp) {

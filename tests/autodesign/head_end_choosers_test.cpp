@@ -436,12 +436,29 @@ TEST_F(WidebandChoiceTest, MarginsBetweenZeroAndFiveWinAndDistinctInputsFirst) {
         const bool ok = engine.SelectWidebandAmplifier(0, 0, grid.get());
         EXPECT_EQ(ok, c.chosen >= 0);
         if (c.chosen < 0) {
-            EXPECT_EQ(Messages(),
-                      std::vector<std::string>{"Nessun amplificatore a larga banda selezionabile."});
+            EXPECT_EQ(Messages(), std::vector<std::string>{
+                                      "Nessun amplificatore a larga banda selezionabile. La rete richiede in "
+                                      "testa 100,0 dBµV, le antenne con il guadagno degli amplificatori ne "
+                                      "danno al più 99,0."});
             continue;
         }
         EXPECT_EQ(Chosen(), std::string(amplifiers[static_cast<size_t>(c.chosen)]->Code));
     }
+}
+
+// A network that asks the head end for more than any amplifier's output is
+// refused with the two levels.
+TEST_F(WidebandChoiceTest, ANeedAboveEveryOutputNamesBoth) {
+    engine.Settings->Wideband = true;
+    engine.BackOffTer = 4.5f;
+    engine.RequiredLevelTer = 127.0f;
+    Antennas(1);
+    Amplifier(1, 60.0f);
+    EXPECT_FALSE(engine.SelectWidebandAmplifier(0, 0, grid.get()));
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{
+                  "Nessun amplificatore a larga banda selezionabile. La rete richiede in testa "
+                  "127,0 dBµV, più di quanto danno gli amplificatori con i loro canali (125,5 dBµV)."});
 }
 
 TEST_F(WidebandChoiceTest, AntennasAndRunsStandOnTheirSquares) {

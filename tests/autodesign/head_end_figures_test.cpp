@@ -152,9 +152,13 @@ TEST_F(HeadEndFiguresTest, WidebandHeadEnd) {
     add.Wideband({{4}, {4}}, HeadEnd, 140.0f);  // its inputs miss band V
     ASSERT_EQ(Check(true), "");
     EXPECT_FLOAT_EQ(engine.HeadEndLevelTer, 120.0f - engine.BackOffTer);
+    // None offered, or none whose inputs take the antennas' bands.
     engine.Components->Clear();
-    add.Wideband({{4}}, HeadEnd, 140.0f);
     EXPECT_EQ(Check(false), "Nessun amplificatore a larga banda selezionabile.");
+    add.Wideband({{4}}, HeadEnd, 140.0f);
+    EXPECT_EQ(Check(false),
+              "Nessun amplificatore a larga banda selezionabile. Nessuno dei selezionati ha ingressi per le "
+              "bande ricevute dalle antenne.");
 }
 
 TEST_F(HeadEndFiguresTest, SatelliteConverterFamilies) {

@@ -436,6 +436,81 @@ TEST(MainFormDesign, TheComponentChoiceDescribesTheDrawnNetwork) {
     }
 }
 
+// The component choice on a project just opened, whose designer data the
+// wizard has not shown yet: the wizard reloads its controls from them and
+// still offers its components page alone, with "Ok" and no way back.
+TEST(MainFormDesign, TheComponentChoiceOnAProjectJustOpenedOpensOnItsPage) {
+    const struct {
+        const char* name;
+        bool fromFirstWizard;  // opened from the wizard of the first activation, else by "Apri"
+    } cases[] = {
+        {"opened from the first wizard", true},
+        {"opened by Apri after a component choice", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScopedProgram program;
+        const std::string file = SavedLine(program);
+        Script().Reset();
+        if (c.fromFirstWizard) {
+            Script().AnswerFileDialog(file);
+            Script().AnswerShowModal<TAutoProgetto>([](TAutoProgetto& w) { w.Apri1->Click(); });
+        }
+        TAntenne& f = program.Start({}, true);
+        CopyDefaultLibrary(program);
+        EndSplash();
+        struct Shown {
+            int page = -1;
+            std::string next;
+            bool back = true, projectMenu = true, frequency = false;
+        };
+        auto chooseComponents = [&f] {
+            Shown shown;
+            Script().AnswerShowModal<TAutoProgetto>([&shown](TAutoProgetto& w) {
+                shown = {w.VisiblePage(), w.BAvanti->Caption.Get(), w.BIndietro->Visible.Get(),
+                         w.Progetto->Visible.Get(), w.FrequencyPicker->Visible.Get()};
+                w.BAvanti->Click();
+            });
+            f.Speciali1->Click();
+            EXPECT_TRUE(f.DetAutComp1->Enabled);
+            f.DetAutComp1->Click();
+            return shown;
+        };
+        if (!c.fromFirstWizard) {
+            DrawTwoTaps(*f.CurrentProject);
+            ConfirmNextStep(f);
+            ASSERT_EQ(f.CurrentProject->Step, 2);
+            chooseComponents();
+            f.CurrentProject->Modified = false;
+            Script().Reset();
+            Script().AnswerFileDialog(file);
+            f.Open1->Click();
+        }
+        ASSERT_EQ(f.CurrentProject->Name, file);
+        ASSERT_EQ(f.CurrentProject->Step, 2);
+        ASSERT_FALSE(f.Wizard->Opz().WizardSynced);
+        Script().Reset();
+        const Shown shown = chooseComponents();
+        EXPECT_EQ(shown.page, WizardComponentsPage);
+        EXPECT_EQ(shown.next, "Ok");
+        EXPECT_FALSE(shown.back);
+        EXPECT_FALSE(shown.projectMenu);
+        EXPECT_TRUE(shown.frequency);
+        ASSERT_FALSE(Script().MessageBoxes.empty());
+        EXPECT_NE(Script().MessageBoxes[0].Text.find("Determinazione componenti"), std::string::npos)
+            << Script().MessageBoxes[0].Text;
+        // A design afterwards starts again from the type page.
+        int page = -1;
+        Script().Reset();
+        Script().AnswerShowModal<TAutoProgetto>([&page](TAutoProgetto& w) {
+            page = w.VisiblePage();
+            w.Close();
+        });
+        f.Autoprogetto1->Click();
+        EXPECT_EQ(page, WizardTypePage);
+    }
+}
+
 }  // namespace
 
 // A project named on the command line brings its designer data: the engine

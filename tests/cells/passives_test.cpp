@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/grid.h"
+#include "cells/cables.h"
 #include "cells/factory.h"
 #include "cells/graphic_cells.h"
 #include "cells/mixers.h"
@@ -276,6 +277,29 @@ TEST_F(InductancePasses, EverythingGoesThroughUnchanged) {
     EXPECT_EQ(sink.LastValue, 42.0f);
     EXPECT_EQ(coil.ReachLevels[0][5].Min, 3.0f);
     EXPECT_EQ(coil.ReachLevels[0][5].Max, 5.0f);
+}
+
+// An open output asks nothing, as an open cable end does: the coil is not a
+// component that blocks the band, so its input gets no "Illim." window.
+TEST_F(InductancePasses, AnOpenOutputAsksNoValueInEveryBand) {
+    TInduttanza coil(nullptr, 1, 0, 0, 0);
+    TNCavo cable(nullptr, 1, 0, 0, 0, 0, 0);
+    coil.AllocLinks();
+    cable.AllocLinks();
+    coil.ComputeRequiredLevels({}, {}, 20);
+    cable.ComputeRequiredLevels({}, {}, 21);
+    const int32_t bands = TCella::CalculationBandCount();
+    ASSERT_GT(bands, 0);
+    for (int32_t b = 0; b < bands; ++b) {
+        const TFinestra& w = coil.InputLevels[0][static_cast<size_t>(b)];
+        EXPECT_EQ(w.Min, LevelNone) << b;
+        EXPECT_EQ(w.Max, LevelNone) << b;
+        EXPECT_EQ(w.Min, cable.InputLevels[0][static_cast<size_t>(b)].Min) << b;
+        EXPECT_EQ(w.Max, cable.InputLevels[0][static_cast<size_t>(b)].Max) << b;
+    }
+    // A second run with the same stamp keeps the window.
+    coil.ComputeRequiredLevels({}, {}, 20);
+    EXPECT_EQ(coil.InputLevels[0][0].Min, LevelNone);
 }
 
 TEST(InductanceDrawing, NothingIsDrawn) {

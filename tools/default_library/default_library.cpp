@@ -585,7 +585,7 @@ void AddWideBand(TArticles& a) {
         c.Positions[0] = PositionHeadEnd;
         c.Power[PowerSupply][PowerFlags] |= PowerInternal;
         int32_t row = 0;
-        for (const auto& slots : {vhf, uhf, uhf}) SetHeadEndRow(c, row++, slots, 35.0, 7.0, 118.0, 30.0);
+        for (const auto& slots : {vhf, uhf, uhf}) SetHeadEndRow(c, row++, slots, 35.0, 7.0, 118.0, 40.0);
     }
     {
         // No supply of its own: it draws from a power supply.
@@ -594,7 +594,7 @@ void AddWideBand(TArticles& a) {
         c.Current1 = 250.0f;
         int32_t row = 0;
         for (const auto& slots : {vhf, bandIII, uhf, uhf})
-            SetHeadEndRow(c, row++, slots, 35.0, 7.0, 122.0, 30.0);
+            SetHeadEndRow(c, row++, slots, 35.0, 7.0, 122.0, 40.0);
     }
     for (int32_t capacity : {300, 600}) {
         const AnsiString code = "GAA-" + std::to_string(capacity);
