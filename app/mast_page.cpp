@@ -191,6 +191,7 @@ TPaginaSostegno::TPaginaSostegno(TComponent* owner) : TPanel(owner) {
     GridTronchi->OnSelectCell = Handler(this, &TPaginaSostegno::GridSelectCell);
     GridTronchi->OnSetEditText = Handler(this, &TPaginaSostegno::GridSetEditText);
     GridTronchi->OnKeyDown = Handler(this, &TPaginaSostegno::GridKeyDown);
+    GridTronchi->OnExit = [this](TObject*) { ShowStoredCell(GridTronchi->Col, GridTronchi->Row); };
     PanelSuggerimento = MakeControl<TPanel>(this, GroupSostegno, 8, 204, 185, 17);
     PanelSuggerimento->Caption = ColumnHints[0];
 
@@ -729,7 +730,19 @@ void TPaginaSostegno::TelescopicClick(TObject*) {
 void TPaginaSostegno::GridSelectCell(TObject*, int ACol, int ARow, bool& CanSelect) {
     if (!project_) return;
     CanSelect = ARow >= 1 && ARow <= Palo().SectionCount;
+    if (CanSelect) ShowStoredCell(GridTronchi->Col, GridTronchi->Row);
     if (CanSelect && ACol >= 1 && ACol <= 3) PanelSuggerimento->Caption = ColumnHints[ACol - 1];
+}
+
+// The cell left shows what the section keeps: a refused text does not stay
+// in sight as if it had been taken.
+void TPaginaSostegno::ShowStoredCell(int col, int row) {
+    if (!project_ || col < 1 || col > 3 || row < 1 || row > std::min(Palo().SectionCount, MastSections)) return;
+    const TTroncoPalo& t = Palo().Sections[row - 1];
+    const float stored[] = {t.Diameter, t.Thickness, t.Length};
+    ++showing_;
+    GridTronchi->Cells[col][row] = Number(stored[col - 1], "0.##");
+    --showing_;
 }
 
 // Tab walks d, s and l of the sections shown; past the last cell (or before

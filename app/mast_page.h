@@ -74,6 +74,7 @@ public:
     void GridSelectCell(TObject* Sender, int ACol, int ARow, bool& CanSelect);
     void GridSetEditText(TObject* Sender, int ACol, int ARow, const AnsiString& Value);
     void GridKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void ShowStoredCell(int col, int row);
     void ToolClick(TObject* Sender);
     void ImageMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void ImageMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);

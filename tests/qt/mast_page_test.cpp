@@ -195,6 +195,12 @@ TEST(QtMastPage, TheSectionsGridTakesTypedValuesWhereTheyAreTyped) {
     EXPECT_EQ(said.toStdString(), "La sezione deve essere minore della metà del diametro.");
     EXPECT_FLOAT_EQ(palo.Sections[0].Thickness, 3.0f);
     inView();
+    // Left, the cell shows the thickness kept, not the refused text.
+    QTest::mouseClick(cells, Qt::LeftButton, Qt::NoModifier, cellCentre(3, 1));
+    Settle();
+    EXPECT_EQ(grid->Col.Get(), 3);
+    EXPECT_EQ(grid->Cells[2][1], "3");
+    EXPECT_EQ(grid->Cells[1][1], "60");
 
     const QImage shot = qttest::WindowOf(&form)->grab().toImage();
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("mast-sections-typed.png"))));
