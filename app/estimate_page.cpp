@@ -318,6 +318,8 @@ bool TPaginaPreventivo::AddEstimateItem(const TVoceListino& item) {
     r.UnitPrice = ShownPrice(r.UnitPrice, e->Currency);
 
     e->AddQuantity(r);
+    // The project file keeps the estimate's rows: an added one is a change to save.
+    project_->Modified = true;
     TStringGrid& g = *GridPreventivo;
     const int row = g.RowCount - 1;
     g.RowCount = g.RowCount + 1;
@@ -374,6 +376,7 @@ void TPaginaPreventivo::BEliminaPreventivoClick(TObject*) {
     const int r = g.Selection.Get().Top;
     if (!IsHandRow(r)) return;
     e->RemoveRow(g.Cells[ColCode][r]);
+    project_->Modified = true;
     for (int row = r; row < g.RowCount - 1; ++row)
         for (int c = 0; c < EstimateColumns; ++c) g.Cells[c][row] = g.Cells[c][row + 1];
     g.RowCount = g.RowCount - 1;
@@ -493,6 +496,8 @@ void TPaginaPreventivo::ChangeEstimateCurrency(TObject*) {
     const int next = TOpzioni::GetCurrencyIndex(Valuta->Text);
     const int old = e->Currency;
     if (next < 0 || next == old) return;
+    // The currency and the converted prices are part of the saved estimate.
+    project_->Modified = true;
     const float probe = Opzioni ? Opzioni->ConvertPrice(100.0f, old, next) : LevelNone;
     if (probe <= -500001.0f) {
         Application->MessageBox("Manca il fattore di conversione tra la valuta " +

@@ -288,6 +288,7 @@ void TAntenne::StartUp() {
             "La libreria predefinita " + library + " non è stata trovata: l'elenco delle librerie è vuoto.",
             ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
     }
+    RegisterFolderLibraries();
 
     // The estimate's cursor waits on the first row's minutes.
     EstimatePage->PlaceCurrentCell(4, 1);
@@ -314,7 +315,12 @@ void TAntenne::StartUp() {
 
 int TAntenne::LoadFirmData() {
     HeaderText = " ";
-    if (!Ini || !DatiIntestazione || Ini->String("IDitta1").empty()) return 0;
+    if (!Ini || !DatiIntestazione || Ini->String("IDitta1").empty()) {
+        // No firm: the panel is blanked too, so that a line shown before
+        // (a firm typed and then cancelled) does not stay.
+        StatusBar->Panels->Items[1]->Text = HeaderText;
+        return 0;
+    }
     DatiIntestazione->LoadStoredValues();
     HeaderText = DatiIntestazione->BuildHeaderText();
     StatusBar->Panels->Items[1]->Text = HeaderText;

@@ -187,6 +187,9 @@ public:
     TAutoProgetto* Wizard = nullptr;
     // Libraries (main_form_libraries.cpp): a new empty library, the manager.
     void NuovalibreriaClick(TObject* Sender);
+    // The libraries of the libraries folder ("DirLibrerie") joined to the
+    // list after the default library, at start.
+    void RegisterFolderLibraries();
     void GestioneLibrerie1Click(TObject* Sender);
     // Printing (main_form_print.cpp): the producers wired to this window,
     // the print items' states by the menu's rules, and their commands.

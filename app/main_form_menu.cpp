@@ -574,7 +574,18 @@ void TAntenne::MDimensioneSchemiClick(TObject*) {
     CurrentProject->SetModified(ModDrawing);
 }
 
-void TAntenne::MOpzioniClick(TObject*) { EditProgramOptions(); }
+void TAntenne::MOpzioniClick(TObject*) {
+    if (!EditProgramOptions() || !CurrentProject) return;
+    // The verdicts and colours of the calculated pages follow the limits: they
+    // are worked out again when shown (at once for the page on screen). The
+    // project itself did not change.
+    for (TGridData* grid : {CurrentProject->NetworkGrid, CurrentProject->HeadEndGrid})
+        if (grid) grid->MarkAllOutOfDate();
+    const AnsiString shown = SelectedPage();
+    if (shown == PageCalcoliRete || shown == PageCalcoliReteRichiesti || shown == PageCalcoliCanali ||
+        shown == PageCalcoliCanaliRichiesti)
+        ShowSelectedPage();
+}
 
 // ---------------------------------------------------------------- finding
 
@@ -608,7 +619,10 @@ void TAntenne::Cancellacalcoli1Click(TObject*) {
     CanaliRichiestiReport.Messages->Items->Clear();
 }
 
-void TAntenne::DetAutSostClick(TObject*) { MastPage->DetAutSostClick(nullptr); }
+void TAntenne::DetAutSostClick(TObject*) {
+    // The sized mast is shown whatever page the command came from.
+    if (MastPage->DetAutSostClick(nullptr)) SelectPage(PageSostegno);
+}
 
 // ---------------------------------------------------------------- the channel pages' message lists
 
@@ -652,13 +666,16 @@ void TAntenne::ShowNamedCell(const AnsiString& name) {
             if (cell->GetShortCode() == name) return cell;
         return nullptr;
     };
-    if (FindPage(PageRete)) {
+    // The network first; a name it does not hold (a head-end cell named by a
+    // channel message) is looked for in the head end.
+    if (FindPage(PageRete) && CurrentProject->NetworkGrid) {
         if (TCella* cell = find(CurrentProject->NetworkGrid)) {
             SelectPage(PageRete);
             DrawWindow->CenterOn(cell->Column, cell->Row);
+            return;
         }
-        return;
     }
+    if (!CurrentProject->HeadEndGrid) return;
     if (TCella* cell = find(CurrentProject->HeadEndGrid)) {
         SelectPage(PageTesta);
         DrawWindow->CenterOn(cell->Column, cell->Row);

@@ -158,9 +158,15 @@ TValutazionePalo EvaluateMast(const TPalo& palo) {
     }
 
     std::vector<AnsiString> lines;
-    for (int k = 0; k < drawn; ++k)
+    for (int k = 0; k < drawn; ++k) {
+        // A diameter made smaller after the wall was typed can leave no tube.
+        const TTroncoPalo& t = palo.Sections[k];
+        if (2.0 * t.Thickness >= t.Diameter)
+            lines.push_back("Il tronco " + std::to_string(k + 1) +
+                            " ha la sezione non minore della metà del diametro.");
         if (v.Sections[k].Fails())
             lines.push_back("Il tronco " + std::to_string(k + 1) + " non resiste al vento.");
+    }
     if (!items.empty() && (drawn == 0 || v.AvailableHeight(drawn) < v.RequiredHeight))
         lines.push_back("Il sostegno è più basso delle antenne.");
     lines.insert(lines.end(), v.Warnings.begin(), v.Warnings.end());

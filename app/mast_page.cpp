@@ -178,13 +178,20 @@ TPaginaSostegno::TPaginaSostegno(TComponent* owner) : TPanel(owner) {
     GridTronchi->DefaultColWidth = 35;
     GridTronchi->DefaultRowHeight = 18;
     GridTronchi->ScrollBars = ssNone;
-    GridTronchi->Options = TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goEditing};
+    // Without a border the cells fill the grid exactly (4 x 36 wide, count x 19
+    // + 19 high): no cell is ever partly hidden, so selecting one never scrolls
+    // the sections or the "d [mm]" column out of sight.
+    GridTronchi->BorderStyle = bsNone;
+    GridTronchi->Options =
+        TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goEditing, goTabs};
     GridTronchi->Cells[1][0] = "d [mm]";
     GridTronchi->Cells[2][0] = "s [mm]";
     GridTronchi->Cells[3][0] = "  l [m]";
     for (int r = 1; r <= MastSections; ++r) GridTronchi->Cells[0][r] = std::to_string(r) + "°";
     GridTronchi->OnSelectCell = Handler(this, &TPaginaSostegno::GridSelectCell);
     GridTronchi->OnSetEditText = Handler(this, &TPaginaSostegno::GridSetEditText);
+    GridTronchi->OnKeyDown = Handler(this, &TPaginaSostegno::GridKeyDown);
+    GridTronchi->OnExit = [this](TObject*) { ShowStoredCell(GridTronchi->Col, GridTronchi->Row); };
     PanelSuggerimento = MakeControl<TPanel>(this, GroupSostegno, 8, 204, 185, 17);
     PanelSuggerimento->Caption = ColumnHints[0];
 
@@ -723,7 +730,32 @@ void TPaginaSostegno::TelescopicClick(TObject*) {
 void TPaginaSostegno::GridSelectCell(TObject*, int ACol, int ARow, bool& CanSelect) {
     if (!project_) return;
     CanSelect = ARow >= 1 && ARow <= Palo().SectionCount;
+    if (CanSelect) ShowStoredCell(GridTronchi->Col, GridTronchi->Row);
     if (CanSelect && ACol >= 1 && ACol <= 3) PanelSuggerimento->Caption = ColumnHints[ACol - 1];
+}
+
+// The cell left shows what the section keeps: a refused text does not stay
+// in sight as if it had been taken.
+void TPaginaSostegno::ShowStoredCell(int col, int row) {
+    if (!project_ || col < 1 || col > 3 || row < 1 || row > std::min(Palo().SectionCount, MastSections)) return;
+    const TTroncoPalo& t = Palo().Sections[row - 1];
+    const float stored[] = {t.Diameter, t.Thickness, t.Length};
+    ++showing_;
+    GridTronchi->Cells[col][row] = Number(stored[col - 1], "0.##");
+    --showing_;
+}
+
+// Tab walks d, s and l of the sections shown; past the last cell (or before
+// the first with Shift) it goes on to the next control of the form.
+void TPaginaSostegno::GridKeyDown(TObject*, WORD& Key, TShiftState Shift) {
+    if (Key != VK_TAB || !project_) return;
+    const bool back = Shift.Contains(ssShift);
+    const int lastRow = std::clamp(Palo().SectionCount, 1, MastSections);
+    const bool edge = back ? GridTronchi->Col <= 1 && GridTronchi->Row <= 1
+                           : GridTronchi->Col >= 3 && GridTronchi->Row >= lastRow;
+    if (!edge) return;
+    Key = 0;
+    if (TCustomForm* form = GetParentForm(GridTronchi)) form->SelectNext(GridTronchi, !back, true);
 }
 
 void TPaginaSostegno::GridSetEditText(TObject*, int ACol, int ARow, const AnsiString& Value) {
@@ -737,6 +769,10 @@ void TPaginaSostegno::GridSetEditText(TObject*, int ACol, int ARow, const AnsiSt
     const TColumnLimit& limit = ColumnLimits[ACol - 1];
     if (!Value.empty() && !(v > 0 && v <= limit.Largest)) throw EConvertError(limit.Refusal);
     TTroncoPalo& t = Palo().Sections[ARow - 1];
+    // A wall of half the diameter or more leaves no tube: its strength would
+    // be that of a solid bar the section is not.
+    if (ACol == 2 && !Value.empty() && t.Diameter != LevelNone && 2 * v >= t.Diameter)
+        throw EConvertError(ThicknessRefusal);
     float* fields[] = {&t.Diameter, &t.Thickness, &t.Length};
     *fields[ACol - 1] = static_cast<float>(v);
     if (t.Length != LevelNone && t.Insertion != LevelNone && 100.0 * t.Length < t.Insertion + 10)
@@ -944,17 +980,18 @@ bool TPaginaSostegno::HeadEndAntennasUsable() const {
            HeadEndAntennasDescribed(*project_->HeadEndGrid);
 }
 
-void TPaginaSostegno::DetAutSostClick(TObject*) {
-    if (!project_) return;
+bool TPaginaSostegno::DetAutSostClick(TObject*) {
+    if (!project_) return false;
     if (!DatiAutSost) DatiAutSost = new TDatiAutSost(this);
     const bool headEnd = HeadEndAntennasUsable();
     if (!headEnd) DatiAutSost->RadioDisegno->Checked = true;
     DatiAutSost->RadioTesta->Enabled = headEnd;
-    if (DatiAutSost->ShowModal() != mrOk) return;
+    if (DatiAutSost->ShowModal() != mrOk) return false;
     if (DatiAutSost->RadioTesta->Checked && headEnd)
         SizeMastFromHeadEnd();
     else
         SizeMast();
+    return true;
 }
 
 void TPaginaSostegno::SizeMastFromHeadEnd() {

@@ -19,6 +19,8 @@ class TDatiAutSost;
 
 // The caption of the program's message boxes.
 constexpr const char* MastMessageCaption = "Ordivex Varne";
+// The refusal of a wall thickness that leaves no tube.
+constexpr const char* ThicknessRefusal = "La sezione deve essere minore della metà del diametro.";
 // The warning of a head end with more antennas than a mast holds.
 constexpr const char* HeadEndItemsDropped = "Sono state considerate solo le prime 19 antenne.";
 
@@ -50,8 +52,9 @@ public:
     void ShowSections();
 
     // The automatic sizing: the menu command "Determinazione automatica
-    // &sostegno" calls DetAutSostClick, then shows this page.
-    void DetAutSostClick(TObject* Sender);
+    // &sostegno" calls DetAutSostClick, then shows this page when it ran
+    // (false: the sizing form was cancelled).
+    bool DetAutSostClick(TObject* Sender);
     void SizeMastFromHeadEnd();
     void SizeMast();
     // Whether "Antenne dalla testa" can be offered: step 2 and every antenna
@@ -70,6 +73,8 @@ public:
     void TelescopicClick(TObject* Sender);
     void GridSelectCell(TObject* Sender, int ACol, int ARow, bool& CanSelect);
     void GridSetEditText(TObject* Sender, int ACol, int ARow, const AnsiString& Value);
+    void GridKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void ShowStoredCell(int col, int row);
     void ToolClick(TObject* Sender);
     void ImageMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void ImageMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);

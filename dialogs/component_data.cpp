@@ -611,6 +611,7 @@ void TDatiComponenti::FormShow(TObject*) {
         Librerie->ListNames(names);
         if (names.Count() > 0) ComboLibreria->Text = names[0];
     }
+    ResetLibraryCodes();
     // The antenna's grid starts on the signal column of its first channel.
     const bool shown = GridCanali5->Visible;
     GridCanali5->Visible = true;

@@ -211,6 +211,8 @@ public:
     // "Libreria" group: the codes of the entries of the edited component's
     // type and port counts; a chosen code loads its entry into the form.
     void LibraryCodeEnter(TObject* sender);
+    // The code list filled with the shown component's articles, none chosen.
+    void ResetLibraryCodes();
     void LibraryCodeChange(TObject* sender);
     // "Aggiungi" writes the form as a new entry under "Codice", "Aggiorna"
     // over the entry of that code, "Elimina" removes the loaded entry.

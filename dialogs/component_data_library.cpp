@@ -26,8 +26,12 @@ void SetItems(TComboBox* combo, const TStringList& items) {
     combo->Text = shown;
 }
 
-void Tell(const char* text) {
+void Tell(const AnsiString& text) {
     if (Application) Application->MessageBox(text, ApplicationTitle, MB_OK | MB_ICONWARNING);
+}
+
+void Inform(const AnsiString& text) {
+    if (Application) Application->MessageBox(text, ApplicationTitle, MB_OK | MB_ICONINFORMATION);
 }
 
 // Opens a library for one piece of work and puts it back as it was: a
@@ -127,6 +131,18 @@ TLibreria* TDatiComponenti::ChosenLibrary() const {
     return Librerie ? Librerie->Find(ComboLibreria->Text) : nullptr;
 }
 
+void TDatiComponenti::ResetLibraryCodes() {
+    // The form serves one component after another: the codes and the chosen
+    // article of the component before must not stay on offer (one of them
+    // picked here would load nothing, and "Elimina" would remove it).
+    LibraryCodeEnter(nullptr);
+    const bool updating = Updating;
+    Updating = true;
+    ComboVoce->Text = "";
+    Updating = updating;
+    ButtonElimina->Enabled = false;
+}
+
 void TDatiComponenti::LibraryCodeEnter(TObject*) {
     TStringList codes;
     TLibreria* library = ChosenLibrary();
@@ -151,6 +167,8 @@ void TDatiComponenti::LibraryCodeChange(TObject*) {
         // The reader takes only an entry of the cell's own type and port counts.
         loaded = use.Open() && library->ReadCell(*EditedCell, ComboVoce->Text);
     }
+    // "Elimina" stands only for an article of this component's kind that was loaded.
+    ButtonElimina->Enabled = loaded;
     if (!loaded) return;
     const bool updating = Updating;
     Updating = true;
@@ -194,26 +212,45 @@ bool TDatiComponenti::WriteEntry(bool adding) {
     if (!library->WriteCell(*EditedCell)) return false;
     const bool updating = Updating;
     Updating = true;
+    if (ComboVoce->Items->IndexOf(code) < 0) ComboVoce->Items->Add(code);
     ComboVoce->Text = code;
     Updating = updating;
     ButtonElimina->Enabled = true;
     return true;
 }
 
-void TDatiComponenti::AddEntryClick(TObject*) { WriteEntry(true); }
+void TDatiComponenti::AddEntryClick(TObject*) {
+    if (WriteEntry(true))
+        Inform("L'articolo " + EditCodice->Text.Get() + " è stato aggiunto alla libreria " +
+               ComboLibreria->Text.Get() + ".");
+}
 
-void TDatiComponenti::UpdateEntryClick(TObject*) { WriteEntry(false); }
+void TDatiComponenti::UpdateEntryClick(TObject*) {
+    if (WriteEntry(false))
+        Inform("L'articolo " + EditCodice->Text.Get() + " è stato aggiornato nella libreria " +
+               ComboLibreria->Text.Get() + ".");
+}
 
 void TDatiComponenti::DeleteEntryClick(TObject*) {
     TLibreria* library = ChosenLibrary();
     const AnsiString code = ComboVoce->Text;
+    const AnsiString name = ComboLibreria->Text;
     if (!library || code.empty()) return;
-    bool deleted = false;
+    // The library is shared by every project: a misclick must not cost an article.
+    if (Application->MessageBox("Eliminare l'articolo " + code + " dalla libreria " + name + "?",
+                                ApplicationTitle, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    bool deleted = false, present = true;
     {
         TLibraryUse use(library, true);
-        deleted = use.Open() && library->DeleteEntry(code);
+        if (!use.Open()) return;  // the library said why
+        present = library->FindEntry(code);
+        // A failed rewrite is told by the library's writer.
+        deleted = present && library->DeleteEntry(code);
     }
+    if (!present) Tell("L'articolo " + code + " non è presente nella libreria " + name + ".");
     if (!deleted) return;
+    Inform("L'articolo " + code + " è stato eliminato dalla libreria " + name + ".");
     const bool updating = Updating;
     Updating = true;
     const int item = ComboVoce->Items->IndexOf(code);

@@ -137,21 +137,14 @@ TEdit* TDatiIntestazione::EditOf(const AnsiString& name) const {
 }
 
 AnsiString TDatiIntestazione::BuildHeaderLine() const {
-    // Only the given parts, each after its separator: a firm without street
-    // or town prints "Firm", not "Firm -  - ".
-    AnsiString line;
-    auto add = [&line](const char* separator, const AnsiString& part) {
-        if (part.empty()) return;
-        if (!line.empty()) line += separator;
-        line += part;
-    };
-    add(" - ", EDitta->Text.Get());
-    add(" - ", EVia->Text.Get());
-    add(" - ", ECitta->Text.Get());
-    add(", ", EStato->Text.Get());
+    // Firm, address and town always stand with their separators, so that the
+    // line keeps its shape when a part is not given; the further parts come
+    // only when given.
+    AnsiString line = EDitta->Text.Get() + " - " + EVia->Text.Get() + " - " + ECitta->Text.Get();
+    if (!EStato->Text.Get().empty()) line += ", " + EStato->Text.Get();
     const bool telephone = !ETelefono->Text.Get().empty();
-    if (telephone) add(" - ", "Tel. " + ETelefono->Text.Get());
-    if (!EFax->Text.Get().empty()) add(telephone ? " " : " - ", "Fax " + EFax->Text.Get());
-    add(" - ", ENote->Text.Get());
+    if (telephone) line += " - Tel. " + ETelefono->Text.Get();
+    if (!EFax->Text.Get().empty()) line += (telephone ? " Fax " : " - Fax ") + EFax->Text.Get();
+    if (!ENote->Text.Get().empty()) line += " - " + ENote->Text.Get();
     return line;
 }

@@ -156,6 +156,14 @@ void TCustomEdit::Change() {
 }
 
 void TCustomEdit::UserEdit(const AnsiString& text, int caret) {
+    // A key that leaves the text as it was (a "3" typed over a selected "3")
+    // still moves the caret past it: the window must drop its selection too,
+    // or the next key would replace what was just typed.
+    if (text == Text.Get()) {
+        SelLength = 0;
+        SelStart = caret;
+        return;
+    }
     SelStart.SetQuiet(caret);
     SelLength.SetQuiet(0);
     UserSet(Text, text);

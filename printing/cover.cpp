@@ -74,7 +74,9 @@ int32_t TStampa::PrintCoverPage(int32_t kind, int32_t page) {
     canvas->MoveTo(P(60) + w / 2, P(69));
     canvas->LineTo(P(530) - w / 2, P(69));
 
-    const AnsiString second = JoinedParts({head.Street, head.Town, contact});
+    // Street and town always with their separator; the contacts only when given.
+    AnsiString second = head.Street + " - " + head.Town;
+    if (!contact.empty()) second += " - " + contact;
     SetFont(12);
     // Shrunk point by point until it fits, never below one point.
     while (canvas->TextWidth(second) > P(LetterheadWidth) && canvas->Font->Size > 1)

@@ -120,8 +120,7 @@ struct TPreviewTarget {
     TCanvas Canvas{&Engine};
 };
 
-// The non-empty parts joined by " - ": the page heading's customer and the
-// cover's letterhead print no dash for a part left empty.
+// The non-empty parts joined by " - " (the cover's telephone and fax).
 AnsiString JoinedParts(std::initializer_list<AnsiString> parts);
 
 class TPalo;

@@ -354,7 +354,10 @@ void TStampa::PrintPageFrame(int32_t kind, int32_t /*flags*/) {
     SetFont(8);
     const AnsiString* texts = Project ? Project->HeaderTexts : nullptr;
     const int32_t left = pp.Points(18);
-    TextAt(left, 0, "Committente: " + (texts ? JoinedParts({texts[0], texts[1], texts[2]}) : AnsiString()));
+    // Name, street and city keep their separators when one is not given, as
+    // the installer line below does.
+    auto text = [texts](int i) { return texts ? texts[i] : AnsiString(); };
+    TextAt(left, 0, "Committente: " + text(0) + " - " + text(1) + " - " + text(2));
     TextAt(left, bottom + 1, InstallerHeader ? InstallerHeader() : AnsiString());
     const int32_t fileLine = bottom + pp.Points(12) + 1;
     TextAt(left, fileLine,

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "app/estimate.h"
@@ -446,6 +447,42 @@ TEST_F(EstimatePageTest, CurrencyChangeConvertsPricesOrWarnsOnce) {
     EXPECT_EQ(ShownMessage(), "");
     EXPECT_EQ(project.Estimate->Rows()[0].UnitPrice, 24203.0f);
     EXPECT_EQ(Trim(Cell(7, 1)), "24.203");
+}
+
+// The file keeps every row and the currency: each edit of the page is a
+// change that "Salva" and closing must know of; a refused one is not.
+TEST_F(EstimatePageTest, EveryEditOfTheRowsOrTheCurrencyMarksTheProject) {
+    page.ShowPriceList = [&](TVoceListino& item, int) {
+        item = Item("ANT-1");
+        return 1;
+    };
+    const struct {
+        const char* edit;
+        std::function<void()> run;
+        bool marks;
+    } edits[] = {
+        {"an item from the price list", [&] { Select(2, Rows() - 1); }, true},
+        {"an item refused", [&] { EXPECT_FALSE(page.AddEstimateItem(Item("ANT-1"))); }, false},
+        {"an item added by \"A listino\"", [&] { ASSERT_TRUE(page.AddEstimateItem(Item("ANT-2"))); }, true},
+        {"a typed row", [&] { Edit(3, 4, "Antenna UHF a 43 elementi"); }, true},
+        {"a row deleted",
+         [&] {
+             page.GridPreventivo->Selection = TGridRect{6, 4, 6, 4};
+             page.BEliminaPreventivoClick(nullptr);
+         },
+         true},
+        {"the same currency again", [&] { ChooseCurrency("Euro"); }, false},
+        {"another currency", [&] { ChooseCurrency("Lire"); }, true},
+    };
+    for (const auto& e : edits) {
+        Application->Script().Reset();
+        project.Modified = false;
+        e.run();
+        EXPECT_EQ(project.Modified, e.marks) << e.edit;
+    }
+    EXPECT_EQ(project.Estimate->Currency, CurrencyLire);
+    EXPECT_FALSE(project.Estimate->HasRow("ANT-1"));
+    EXPECT_TRUE(project.Estimate->HasRow("ANT-2"));
 }
 
 TEST_F(EstimatePageTest, NotesMarkTheProjectOnlyWhenTyped) {

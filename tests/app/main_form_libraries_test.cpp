@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/main_form.h"
+#include "cells/cell.h"
 #include "cells/filters.h"
 #include "core/globals.h"
 #include "core/ini.h"
@@ -17,6 +19,7 @@
 #include "platform/application.h"
 #include "support/file_bytes.h"
 #include "support/program_fixture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -77,6 +80,51 @@ TEST(MainFormLibraries, NewLibraryIsMadeListedAndReplacedOnlyAfterOk) {
     Script().AnswerMessageBox(IDOK);
     f.Nuovalibreria->Click();
     EXPECT_EQ(ReadFileBytes(path).size(), 21u);
+}
+
+// A library made with "Nuova libreria" in the libraries folder and filled
+// is there again, with its articles, when the program starts next; other
+// files of the folder are not libraries, and a second "Varne" does not
+// take the default library's place.
+TEST(MainFormLibraries, ALibraryOfTheLibrariesFolderIsRegisteredAtStart) {
+    TempDir folder;
+    const std::string path = folder.File("mia.alb");
+    {
+        ScopedProgram program;
+        program.Store("DirLibrerie", folder.Path());
+        TAntenne& f = program.Start();
+        Script().Reset();
+        Script().AnswerFileDialog(path);
+        f.Nuovalibreria->Click();
+        ASSERT_EQ(Script().Dialogs.size(), 1u);
+        EXPECT_EQ(Script().Dialogs[0].InitialDir, folder.Path());
+        TLibreria* library = Librerie->Find("mia");
+        ASSERT_NE(library, nullptr);
+        ASSERT_TRUE(library->Open(true));
+        TFiltroS entry(nullptr, 0, 0, 0, 0);
+        entry.Code = "F1";
+        entry.Category = "Filtri";
+        ASSERT_TRUE(library->WriteCell(entry));
+        library->Close();
+    }
+    WriteFileBytes(folder.File("note.txt"), "non una libreria");
+    ASSERT_TRUE(TLibreria::CreateFile(folder.File("Varne.alb"), true));
+
+    ScopedProgram program;
+    program.Store("DirLibrerie", folder.Path());
+    TAntenne& f = program.Start();
+    EXPECT_TRUE(Script().MessageBoxes.empty());
+    TLibreria* library = Librerie->Find("mia");
+    ASSERT_NE(library, nullptr);
+    EXPECT_EQ(library->fileName, path);
+    std::unique_ptr<TCella> article(Librerie->GetCell("mia", "F1"));
+    ASSERT_NE(article, nullptr);
+    EXPECT_EQ(article->Category, "Filtri");
+    Script().AdvanceClock(3000);  // the article trees are filled when the splash goes
+    EXPECT_TRUE(TreeLists(*f.CodesPanel->Tree, "mia"));
+    EXPECT_EQ(Librerie->Find("note"), nullptr);
+    ASSERT_NE(Librerie->Find("Varne"), nullptr);
+    EXPECT_EQ(ExtractFilePath(Librerie->Find("Varne")->fileName), program.Dir().Path() + "/");
 }
 
 TEST(MainFormLibraries, LibraryManagerOpensOnTheRegisteredLibraries) {

@@ -11,10 +11,12 @@
 #include "app/estimate_page.h"
 #include "app/grid.h"
 #include "app/main_form.h"
+#include "app/mast_page.h"
 #include "app/program.h"
 #include "app/project.h"
 #include "autodesign/wizard.h"
 #include "cells/cables.h"
+#include "cells/sources.h"
 #include "cells/outlets.h"
 #include "cells/taps.h"
 #include "cells/terminations.h"
@@ -26,6 +28,8 @@
 #include "dialogs/options_form.h"
 #include "dialogs/scheme_size.h"
 #include "platform/application.h"
+#include "platform/comctrls.h"
+#include "platform/utf8.h"
 #include "support/program_fixture.h"
 
 namespace {
@@ -605,6 +609,103 @@ TEST(MainMenuTools, MastSizingAndOptions) {
     EXPECT_EQ(program.Stored("CostoM"), "12,5");
 }
 
+// The sizing shows the mast it made whatever page it was asked from; a
+// cancelled form leaves the page as it was.
+TEST(MainMenuTools, TheMastSizingShowsSostegno) {
+    ScopedProgram program;
+    TAntenne& f = program.Start();
+    for (const char* page : {"Testa", "Fulmini 81.1", "Rete"}) {
+        f.SelectPage(page);
+        Script().AnswerShowModal<TDatiAutSost>(mrCancel);
+        f.DetAutSost->Click();
+        EXPECT_TRUE(f.IsPageSelected(page)) << page;
+        Script().AnswerShowModal<TDatiAutSost>([](TDatiAutSost& d) { d.ButtonOk->Click(); });
+        f.DetAutSost->Click();
+        EXPECT_TRUE(f.IsPageSelected("Sostegno")) << page;
+        EXPECT_TRUE(f.MastPage->Visible);
+        EXPECT_FALSE(f.DrawWindow->Visible);
+    }
+}
+
+// The limits colour the calculated pages: confirmed in "Opzioni", they are
+// worked out again when the page is shown next (or at once when on screen).
+TEST(MainMenuTools, OptionsConfirmedRecolourTheCalculatedPages) {
+    ScopedProgram program;
+    TAntenne& f = program.Start();
+    TProgetto& project = *f.CurrentProject;
+    DrawTwoTaps(project);
+    // Losses of the taps and sockets, so that the windows have figures.
+    TGridData& grid = *project.NetworkGrid;
+    auto set = [](TCella* cell, int32_t column, float value) {
+        ASSERT_NE(cell, nullptr);
+        for (int32_t b = 0; b < BandSlots; ++b) cell->Attenuation->Set3(0, column, b, value);
+    };
+    for (int32_t row : {1, 2}) {
+        set(grid.CellAt(37, row), TapLossColumn, 14.0f);
+        set(grid.CellAt(37, row), TapThroughColumn, 1.5f);
+        set(grid.CellAt(37, row), TapReverseColumn, 25.0f);
+        set(grid.CellAt(37, row), TapDecouplingColumn, 25.0f);
+        set(grid.CellAt(38, row), OutletSocketLoss, 1.0f);
+    }
+    ConfirmNextStep(f);
+    ASSERT_EQ(project.Step, 2);
+    ASSERT_TRUE(f.FindPage("Calcoli rete"));
+    const TRichEdit& report = *f.ReteReport.Report;
+    // Every character's colour, line by line (a line break counts two).
+    auto red = [&report] {
+        int count = 0, start = 0;
+        for (int l = 0; l < report.Lines->Count(); ++l) {
+            const int length = static_cast<int>(utf8::Length(report.Lines->Strings(l)));
+            for (int i = 0; i < length; ++i) count += report.FormatAt(start + i).Color == clRed;
+            start += length + 2;
+        }
+        return count;
+    };
+    f.SelectPage("Calcoli rete");
+    const std::string before = report.Text;
+    const int redBefore = red();
+    ASSERT_FALSE(before.empty());
+    project.Modified = false;
+
+    // A least signal at the outlets of 150 dB in every band: every outlet is short.
+    auto raiseSigMin = [](TDatiOpzioni& d) {
+        for (TEdit* edit : d.NormEdits[0])
+            if (edit && edit->Enabled) edit->UserSet(edit->Text, AnsiString("150"));
+        d.BOk->Click();
+    };
+    f.SelectPage("Rete");
+    Script().AnswerShowModal<TDatiOpzioni>(raiseSigMin);
+    f.MOpzioni->Click();
+    ASSERT_EQ(Opzioni->limits[1][LimitSigMin], 150.0f);
+    EXPECT_FALSE(project.Modified);  // the program's limits, not the project
+    f.SelectPage("Calcoli rete");
+    EXPECT_NE(std::string(report.Text), before);
+    EXPECT_GT(red(), redBefore);
+
+    // "Annulla" leaves the pages as they are; "Ok" with the page on screen
+    // works it out at once.
+    const std::string raised = report.Text;
+    Script().AnswerShowModal<TDatiOpzioni>([](TDatiOpzioni& d) {
+        for (TEdit* edit : d.NormEdits[0])
+            if (edit && edit->Enabled) edit->UserSet(edit->Text, AnsiString("40"));
+        d.BAnnulla->Click();
+    });
+    f.MOpzioni->Click();
+    EXPECT_FALSE(project.NetworkGrid->NetworkOutOfDate);
+    Script().AnswerShowModal<TDatiOpzioni>([](TDatiOpzioni& d) {
+        for (TEdit* edit : d.NormEdits[0])
+            if (edit && edit->Enabled) edit->UserSet(edit->Text, AnsiString("40"));
+        d.BOk->Click();
+    });
+    f.MOpzioni->Click();
+    EXPECT_TRUE(f.IsPageSelected("Calcoli rete"));
+    EXPECT_FALSE(project.NetworkGrid->NetworkOutOfDate);
+    EXPECT_NE(std::string(report.Text), raised);
+    EXPECT_LT(red(), redBefore + 1);
+    // "Calcoli canali" waits for its next showing.
+    EXPECT_TRUE(project.NetworkGrid->ChannelsOutOfDate);
+}
+
 TEST(MainMenuFind, TheViewGoesToTheFirstUndescribedCell) {
     ScopedProgram program;
     TAntenne& f = program.Start();
@@ -827,6 +928,40 @@ TEST(MessageList, ASecondClickWithinTheTimerShowsTheCell) {
     Script().AdvanceClock(300);
     f.MessageListMouseDown(list, mbLeft, {}, 1, y);
     EXPECT_FALSE(f.Timer->Enabled);
+}
+
+// A channel message names a head-end cell: not in the network, it is found
+// in the head end, with the page "Rete" there all the same.
+TEST(MessageList, AHeadEndCellIsFoundWhenTheNetworkHasNoSuchName) {
+    ScopedProgram program;
+    TAntenne& f = program.Start();
+    TProgetto& project = *f.CurrentProject;
+    DrawTwoTaps(project);
+    TGridData& headEnd = *project.HeadEndGrid;
+    // An antenna over the head-end terminal, which the line leaves from.
+    const int32_t row = headEnd.Rows - 2;
+    auto owned = std::make_unique<TAntenna>(&headEnd, 0, 0, 37, row);
+    TCella* antenna = owned.get();
+    antenna->Described = 1;
+    ASSERT_TRUE(headEnd.InsertCell(std::move(owned), false, 0));
+    ASSERT_TRUE(project.AnalyseGrids());
+    Script().AdvanceClock(3000);  // the splash is over
+    ASSERT_TRUE(f.FindPage("Rete"));
+    const AnsiString name = antenna->GetShortCode();
+    ASSERT_FALSE(name.empty());
+    for (TCella* cell = project.NetworkGrid->Anchor; cell; cell = cell->NextCell)
+        ASSERT_NE(cell->GetShortCode(), name);
+
+    TListBox* list = f.CanaliReport.Messages;
+    list->Items->Clear();
+    list->Items->Add(name + ": canale 47 in conflitto sull'uscita.");
+    f.SelectPage("Preventivo");
+    f.MessageListMouseDown(list, mbLeft, {}, 200, 2);
+    f.MessageListMouseDown(list, mbLeft, {}, 200, 2);
+    EXPECT_TRUE(f.IsPageSelected("Testa"));
+    EXPECT_EQ(f.DrawWindow->Grid(), &headEnd);
+    EXPECT_EQ(f.DrawWindow->Selection.Get().Left, 37);
+    EXPECT_EQ(f.DrawWindow->Selection.Get().Top, row);
 }
 
 }  // namespace

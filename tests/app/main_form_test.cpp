@@ -108,7 +108,8 @@ TEST(ProgramStart, TheMainWindowShowsTheUntitledNetworkGrid) {
     EXPECT_EQ(form.DrawWindow->TopRow.Get(), 0);
     EXPECT_NE(form.CurrentProject->NetworkGrid->Anchor, nullptr);
     EXPECT_EQ(form.NextButton->Caption.Get(), "Avanti >>");
-    EXPECT_EQ(form.StatusBar->Panels->Items[1]->Text.Get(), "");
+    // No firm stored: the installer panel holds one blank.
+    EXPECT_EQ(form.StatusBar->Panels->Items[1]->Text.Get(), " ");
     EXPECT_EQ(form.HeaderText, " ");
     EXPECT_TRUE(Application->Script().MessageBoxes.empty());
     EXPECT_EQ(Application->Title, "Ordivex Varne");
@@ -165,6 +166,16 @@ TEST(ProgramStart, TheInstallerLineGoesToTheStatusBar) {
     TAntenne& form = program.Start();
     EXPECT_EQ(form.StatusBar->Panels->Items[1]->Text.Get(), "F - A - T - Tel. 1 Fax 2");
     EXPECT_EQ(DatiIntestazione->ENCCIAA->Text.Get(), "99");
+}
+
+// A firm alone keeps the separators of the address and the town, on the
+// status bar and in the footer of every printed page.
+TEST(ProgramStart, TheInstallerLineOfAFirmAloneKeepsItsSeparators) {
+    ScopedProgram program;
+    program.Store("IDitta1", "Antenne Bianchi");
+    TAntenne& form = program.Start();
+    EXPECT_EQ(form.StatusBar->Panels->Items[1]->Text.Get(), "Antenne Bianchi -  - ");
+    EXPECT_EQ(form.Printing().InstallerHeader(), "Antenne Bianchi -  - ");
 }
 
 TEST(ProgramStart, TheSplashStaysForThreeTicks) {

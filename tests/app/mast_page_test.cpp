@@ -284,6 +284,40 @@ TEST_F(MastPageTest, SectionsGrid) {
     EXPECT_EQ(palo().Sections[2].Diameter, LevelNone);
 }
 
+// A wall of half the diameter or more leaves no tube: typed as the wall it
+// is refused and nothing is stored; a diameter typed down below twice the
+// wall (a step of the typing, or a slip) is taken and the red panel says so.
+TEST_F(MastPageTest, AWallOfHalfTheDiameterIsNoTube) {
+    palo().Sections[0] = TTroncoPalo{40, 3, 4, LevelNone};
+    Show();
+    const struct {
+        const char* text;
+        bool taken;
+    } walls[] = {{"40", false}, {"20", false}, {"19,9", true}, {"2", true}};
+    for (const auto& w : walls) {
+        palo().Sections[0].Thickness = 3;
+        try {
+            page.GridSetEditText(page.GridTronchi, 2, 1, w.text);
+            EXPECT_TRUE(w.taken) << w.text;
+        } catch (const EConvertError& e) {
+            EXPECT_FALSE(w.taken) << w.text;
+            EXPECT_EQ(std::string(e.what()), "La sezione deve essere minore della metà del diametro.");
+        }
+        EXPECT_FLOAT_EQ(palo().Sections[0].Thickness, w.taken ? StrToFloat(w.text) : 3.0f) << w.text;
+    }
+    // No diameter yet: the wall waits for it.
+    palo().Sections[1] = TTroncoPalo{};
+    page.GridSetEditText(page.GridTronchi, 2, 2, "30");
+    EXPECT_FLOAT_EQ(palo().Sections[1].Thickness, 30.0f);
+
+    page.GridSetEditText(page.GridTronchi, 1, 1, "4");
+    EXPECT_FLOAT_EQ(palo().Sections[0].Diameter, 4.0f);
+    EXPECT_TRUE(page.PanelAttenzione->Visible);
+    EXPECT_NE(page.MemoAttenzione->Text.Get().find(
+                  "Il tronco 1 ha la sezione non minore della metà del diametro."),
+              std::string::npos);
+}
+
 TEST_F(MastPageTest, PlacingItemsWithTheMouse) {
     ClickWith(page.BAggiungi, 110, 1700);  // 150 above the foot at 1850
     ASSERT_EQ(palo().Antennas.Count(), 1);

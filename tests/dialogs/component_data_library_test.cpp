@@ -143,14 +143,19 @@ TEST_F(ComponentDataLibrary, AddUpdateAndDeleteGoThroughTheLibrarysWriters) {
         d.EditCodice->Text = "N1";
         d.EditDescrizione->Text = "Nuovo";
         d.ButtonAggiungi->Click();
-        EXPECT_EQ(boxes.size(), 2u);
+        ASSERT_EQ(boxes.size(), 3u);
+        EXPECT_EQ(boxes.back().Text, "L'articolo N1 è stato aggiunto alla libreria prova.");
+        EXPECT_EQ(boxes.back().Flags, MB_OK | MB_ICONINFORMATION);
         EXPECT_EQ(d.ComboVoce->Text.Get(), "N1");
+        EXPECT_GE(d.ComboVoce->Items->IndexOf("N1"), 0);
         EXPECT_TRUE(d.ButtonElimina->Enabled);
 
         // "Aggiorna" writes over the entry of that code.
         d.EditCodice->Text = "Q5";
         d.EditDescrizione->Text = "Aggiornato";
         d.ButtonAggiorna->Click();
+        ASSERT_EQ(boxes.size(), 4u);
+        EXPECT_EQ(boxes.back().Text, "L'articolo Q5 è stato aggiornato nella libreria prova.");
         d.ButtonAnnulla->Click();
     });
     EXPECT_FALSE(cell->OpenDataDialog());
@@ -163,11 +168,33 @@ TEST_F(ComponentDataLibrary, AddUpdateAndDeleteGoThroughTheLibrarysWriters) {
     ASSERT_NE(n1, nullptr);
     EXPECT_EQ(n1->Description, "Nuovo");
 
-    // "Elimina" removes the loaded entry; count and end offset follow.
-    Answer([](TDatiComponenti& d) {
+    // "Elimina" asks first: "No" keeps the article.
+    Answer([&](TDatiComponenti& d) {
         d.ComboVoce->OnEnter(d.ComboVoce);
         Pick(d.ComboVoce, "Q4");
+        const size_t before = boxes.size();
+        Application->Script().AnswerMessageBox(IDNO);
         d.ButtonElimina->Click();
+        ASSERT_EQ(boxes.size(), before + 1);
+        EXPECT_EQ(boxes.back().Text, "Eliminare l'articolo Q4 dalla libreria prova?");
+        EXPECT_EQ(boxes.back().Flags, MB_YESNO | MB_ICONQUESTION);
+        EXPECT_TRUE(d.ButtonElimina->Enabled);
+        EXPECT_EQ(d.ComboVoce->Text.Get(), "Q4");
+        d.ButtonAnnulla->Click();
+    });
+    EXPECT_FALSE(cell->OpenDataDialog());
+    EXPECT_EQ(Codes().Count(), 4);
+
+    // "Sì" removes the loaded entry and says so; count and end offset follow.
+    Answer([&](TDatiComponenti& d) {
+        d.ComboVoce->OnEnter(d.ComboVoce);
+        Pick(d.ComboVoce, "Q4");
+        const size_t before = boxes.size();
+        Application->Script().AnswerMessageBox(IDYES);
+        d.ButtonElimina->Click();
+        ASSERT_EQ(boxes.size(), before + 2);
+        EXPECT_EQ(boxes[before].Text, "Eliminare l'articolo Q4 dalla libreria prova?");
+        EXPECT_EQ(boxes.back().Text, "L'articolo Q4 è stato eliminato dalla libreria prova.");
         EXPECT_FALSE(d.ButtonElimina->Enabled);
         EXPECT_EQ(d.ComboVoce->Text.Get(), "");
         EXPECT_LT(d.ComboVoce->Items->IndexOf("Q4"), 0);
@@ -178,6 +205,38 @@ TEST_F(ComponentDataLibrary, AddUpdateAndDeleteGoThroughTheLibrarysWriters) {
     EXPECT_EQ(I32At(bytes, 13), 3);
     EXPECT_EQ(I32At(bytes, 17), static_cast<int32_t>(bytes.size()));
     EXPECT_EQ(libraries.Get().GetCell("prova", "Q4"), nullptr);
+}
+
+// One form serves every component: after a four-output converter chose an
+// article, a two-output one is offered its own articles only, with nothing
+// chosen and "Elimina" off; a code of the other kind typed in loads nothing
+// and leaves "Elimina" off.
+TEST_F(ComponentDataLibrary, TheCodeListIsAlwaysTheShownComponents) {
+    Answer([](TDatiComponenti& d) {
+        d.ComboVoce->OnEnter(d.ComboVoce);
+        Pick(d.ComboVoce, "Q4");
+        EXPECT_TRUE(d.ButtonElimina->Enabled);
+        d.ButtonAnnulla->Click();
+    });
+    EXPECT_FALSE(cell->OpenDataDialog());
+
+    std::unique_ptr<TCella> two = Converter(2, "", "");
+    two->Described = 1;
+    Answer([](TDatiComponenti& d) {
+        // Without entering the code box again (it may keep the focus).
+        EXPECT_EQ(d.ComboVoce->Text.Get(), "");
+        ASSERT_EQ(d.ComboVoce->Items->Count(), 1);
+        EXPECT_EQ(d.ComboVoce->Items->Strings(0), "D2");
+        EXPECT_FALSE(d.ButtonElimina->Enabled);
+        Type(d.ComboVoce, "Q4");
+        EXPECT_EQ(d.EditDescrizione->Text.Get(), "");
+        EXPECT_FALSE(d.ButtonElimina->Enabled);
+        Pick(d.ComboVoce, "D2");
+        EXPECT_EQ(d.EditDescrizione->Text.Get(), "Due uscite");
+        EXPECT_TRUE(d.ButtonElimina->Enabled);
+        d.ButtonAnnulla->Click();
+    });
+    EXPECT_FALSE(two->OpenDataDialog());
 }
 
 TEST_F(ComponentDataLibrary, AModuleEntryLoadsOntoTheModuleTabs) {

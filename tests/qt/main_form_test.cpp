@@ -209,7 +209,8 @@ TEST(QtMainForm, PersonalizzazioneStoresTheFirmAndShowsItsLine) {
         QTest::mouseClick(WindowOf(DatiIntestazione->BOk), Qt::LeftButton);
     });
     EXPECT_EQ(program.Stored("IDitta1"), "Antenne Bianchi");
-    EXPECT_EQ(form.StatusBar->Panels->Items[1]->Text.Get(), "Antenne Bianchi");
+    // The address and the town not given keep their separators.
+    EXPECT_EQ(form.StatusBar->Panels->Items[1]->Text.Get(), "Antenne Bianchi -  - ");
 }
 
 TEST(QtMainForm, ZoomFromTheMenuAndBackWithItsShortcut) {

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QListWidget>
+#include <QMessageBox>
 
 #include "app/project.h"
 #include "dialogs/mast_sizing.h"
+#include "platform/grids.h"
 #include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
 #include "qt/text_fit.h"
@@ -91,4 +93,115 @@ TEST(QtMastPage, TheSizingFormShowsTheDefaultTubes) {
     EXPECT_EQ(form.ShowModal(), mrOk);
     EXPECT_TRUE(seen);
     EXPECT_FALSE(globals.Settings().String("TronchiSel").empty());
+}
+
+// The sections grid typed into with real keys: every value stays in the cell
+// it was typed into, the grid never scrolls (row "1°" and "d [mm]" stay,
+// no row "3°" with two sections), Tab walks d, s, l of the sections shown
+// and then leaves, and a wall of half the diameter is refused with a message.
+TEST(QtMastPage, TheSectionsGridTakesTypedValuesWhereTheyAreTyped) {
+    ScopedGlobals globals;
+    TProgetto project(nullptr);
+    TPalo& palo = *project.Mast;
+    palo.SectionCount = 2;
+
+    TForm form(nullptr);
+    form.Caption = "Sostegno";
+    form.SetBounds(0, 0, 830, 540);
+    auto* page = new TPaginaSostegno(&form);
+    page->Parent = &form;
+    page->SetProject(&project);
+    form.Show();
+    Settle();
+
+    TStringGrid* grid = page->GridTronchi;
+    EXPECT_EQ(grid->Height.Get(), 2 * 19 + 20);
+    EXPECT_EQ(grid->ClientWidth.Get(), 145);
+    QWidget* cells = WidgetOf(grid);
+    ASSERT_NE(cells, nullptr);
+    auto inView = [&] {
+        EXPECT_EQ(grid->TopRow.Get(), 1);
+        EXPECT_EQ(grid->LeftCol.Get(), 1);
+    };
+    auto focused = [] { return QApplication::focusWidget(); };
+    auto type = [&](const char* text) {
+        for (const char* c = text; *c; ++c) QTest::keyClicks(focused(), QString(QChar(*c)));
+        Settle();
+    };
+    auto tab = [&](bool back = false) {
+        QTest::keyClick(focused(), Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
+        Settle();
+    };
+    auto cellCentre = [](int col, int row) { return QPoint(col * 36 + 17, row * 19 + 9); };
+
+    QTest::mouseClick(cells, Qt::LeftButton, Qt::NoModifier, cellCentre(1, 1));
+    Settle();
+    EXPECT_EQ(grid->Col.Get(), 1);
+    EXPECT_EQ(grid->Row.Get(), 1);
+    const struct {
+        int col, row;
+        const char* text;
+    } typed[] = {{1, 1, "60"}, {2, 1, "3"}, {3, 1, "4"}, {1, 2, "50"}, {2, 2, "2"}, {3, 2, "3"}};
+    for (const auto& t : typed) {
+        SCOPED_TRACE(t.text);
+        ASSERT_EQ(grid->Col.Get(), t.col);
+        ASSERT_EQ(grid->Row.Get(), t.row);
+        type(t.text);
+        inView();
+        tab();
+        inView();
+    }
+    // Past the last cell of the last section Tab has left the grid.
+    EXPECT_NE(form.FocusedControl(), grid);
+    ASSERT_NE(form.FocusedControl(), nullptr);
+    EXPECT_NE(form.FocusedControl()->Parent.Get(), grid);
+    for (const auto& t : typed) EXPECT_EQ(grid->Cells[t.col][t.row], t.text) << t.col << " " << t.row;
+    EXPECT_EQ(grid->Cells[1][3], "");
+    const TTroncoPalo expected[] = {{60, 3, 4, LevelNone}, {50, 2, 3, LevelNone}};
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_FLOAT_EQ(palo.Sections[k].Diameter, expected[k].Diameter) << k;
+        EXPECT_FLOAT_EQ(palo.Sections[k].Thickness, expected[k].Thickness) << k;
+        EXPECT_FLOAT_EQ(palo.Sections[k].Length, expected[k].Length) << k;
+    }
+    EXPECT_EQ(palo.Sections[2].Diameter, LevelNone);
+    EXPECT_TRUE(project.Modified);
+
+    // Down from the last section goes nowhere: row "3°" is not there.
+    QTest::mouseClick(cells, Qt::LeftButton, Qt::NoModifier, cellCentre(2, 2));
+    Settle();
+    QTest::keyClick(focused(), Qt::Key_Down);
+    Settle();
+    EXPECT_EQ(grid->Row.Get(), 2);
+    inView();
+
+    // A wall of half the diameter (30 mm on 60 mm): refused with a message,
+    // the thickness stays what it was.
+    QTest::mouseClick(cells, Qt::LeftButton, Qt::NoModifier, cellCentre(2, 1));
+    Settle();
+    QString said;
+    Later(
+        [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            said = box->text();
+            box->accept();
+        },
+        200);
+    type("30");
+    for (int i = 0; i < 20 && said.isEmpty(); ++i) {
+        QTest::qWait(20);
+        Settle();
+    }
+    EXPECT_EQ(said.toStdString(), "La sezione deve essere minore della metà del diametro.");
+    EXPECT_FLOAT_EQ(palo.Sections[0].Thickness, 3.0f);
+    inView();
+    // Left, the cell shows the thickness kept, not the refused text.
+    QTest::mouseClick(cells, Qt::LeftButton, Qt::NoModifier, cellCentre(3, 1));
+    Settle();
+    EXPECT_EQ(grid->Col.Get(), 3);
+    EXPECT_EQ(grid->Cells[2][1], "3");
+    EXPECT_EQ(grid->Cells[1][1], "60");
+
+    const QImage shot = qttest::WindowOf(&form)->grab().toImage();
+    EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("mast-sections-typed.png"))));
 }
