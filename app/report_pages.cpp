@@ -72,9 +72,10 @@ TReportPages& ReportPages() {
 
 int AppendReportLine(TRichEdit* report, const AnsiString& line) {
     report->Lines->Add(line);
-    // The new line is the last of the text, with or without a break after it.
-    const AnsiString text = report->Text;
-    int end = utf8::Length(text);
+    // The new line is the last of the text, with or without a break after it;
+    // the text is looked at, not copied, and its length is kept by the edit.
+    const AnsiString& text = report->Text.Get();
+    int end = report->GetTextLen();
     if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0) end -= 2;
     return end - utf8::Length(line);
 }

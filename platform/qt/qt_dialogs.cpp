@@ -3,8 +3,10 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QTreeView>
 
 #include "platform/dialogs.h"
 #include "platform/printers.h"
@@ -16,6 +18,9 @@ namespace ovqt {
 namespace {
 
 QWidget* DialogParent() { return QApplication::activeWindow(); }
+
+constexpr int FileDialogWidth = 860;
+constexpr int FileDialogHeight = 520;
 
 // "Progetti (*.ant)|*.ant|Tutti i file (*.*)|*.*" as Qt's name filters.
 QStringList NameFilters(const AnsiString& filter) {
@@ -36,6 +41,20 @@ QStringList NameFilters(const AnsiString& filter) {
         out << name.trimmed() + " (" + list + ")";
     }
     return out;
+}
+
+// The files listed with their size, type and date, each column as wide as
+// what it shows (a size is never cut short), the name taking what is left.
+void ShowFilesInFull(QFileDialog& dialog) {
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.resize(std::max(dialog.width(), FileDialogWidth), std::max(dialog.height(), FileDialogHeight));
+    auto* tree = dialog.findChild<QTreeView*>("treeView");
+    if (!tree) return;
+    QHeaderView* header = tree->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column)
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 }
 
 bool RunFileDialog(TOpenDialog& d, bool save) {
@@ -71,6 +90,7 @@ bool RunFileDialog(TOpenDialog& d, bool save) {
         if (!dir.isEmpty()) dialog.setDirectory(dir);
         if (!name.isEmpty()) dialog.selectFile(name);
     }
+    ShowFilesInFull(dialog);
     if (dialog.exec() != QDialog::Accepted) return false;
     QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return false;
