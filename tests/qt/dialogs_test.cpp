@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTreeView>
 #include <filesystem>
 #include <fstream>
@@ -134,13 +135,13 @@ TEST(QtDialogs, FileDialogSpeaksItalianAndShowsSizesWhole) {
     {
         std::ofstream big(dir + "/condominio.ant", std::ios::binary);
         big << std::string(175 * 1024 + 300, 'x');
-        std::ofstream(dir + "/note.zzq") << "?";
+        std::ofstream(dir + "/note.zzq", std::ios::binary) << std::string("\xff", 1);
     }
     TOpenDialog d(nullptr);
     d.InitialDir = dir;
     d.Filter = "Tutti i file (*.*)|*.*";
     QStringList labels, headers;
-    QString folderType, unknownType, size, sizeHeader;
+    QString folderType, unknownType, size, sizeHeader, date, oneByte;
     int sizeWidth = 0, sizeRoom = 0;
     bool shot = false;
     Later([&] {
@@ -164,6 +165,8 @@ TEST(QtDialogs, FileDialogSpeaksItalianAndShowsSizesWhole) {
             if (name == "Impianti") folderType = Shown(model, row, 2, root);
             if (name == "note.zzq") unknownType = Shown(model, row, 2, root);
             if (name == "condominio.ant") size = Shown(model, row, 1, root);
+            if (name == "condominio.ant") date = Shown(model, row, 3, root);
+            if (name == "note.zzq") oneByte = Shown(model, row, 1, root);
         }
         sizeHeader = headers.value(1);
         sizeWidth = tree->fontMetrics().horizontalAdvance(size);
@@ -184,8 +187,13 @@ TEST(QtDialogs, FileDialogSpeaksItalianAndShowsSizesWhole) {
     EXPECT_EQ(headers.value(2), "Tipo");
     EXPECT_EQ(folderType, "Cartella");
     EXPECT_FALSE(unknownType.isEmpty());
-    EXPECT_NE(unknownType, "unknown");
-    EXPECT_EQ(size, QString::fromUtf8("175 KiB")) << size.toStdString();
+    // The type of a file of no known kind in the locale's words, not Qt's own.
+    EXPECT_NE(unknownType, "unknown") << unknownType.toStdString();
+    // The Italian decimal comma, and the date in Italian order with no English month.
+    EXPECT_EQ(size, QString::fromUtf8("175,29 KiB")) << size.toStdString();
+    EXPECT_TRUE(QRegularExpression("^\\d{2}/\\d{2}/\\d{2} \\d{2}:\\d{2}$").match(date).hasMatch())
+        << date.toStdString();
+    EXPECT_EQ(oneByte, "1 byte");
     // The size stands whole in its column (cell margins included).
     EXPECT_GT(sizeRoom, sizeWidth + 8) << sizeRoom << " " << sizeWidth;
 }
