@@ -490,11 +490,17 @@ bool WriteOutletSeparation(TProgetto& project, TCella* source, TCella*& other, i
         bool heading = false;
         for (TCella* outlet = FirstOutlet(project); outlet; outlet = outlet->NextOutlet) {
             if (outlet->SequenceNumber == source->SequenceNumber) continue;
+            // Every pair of outlets is looked at: a row left out costs no text.
+            bool violating = false;
+            for (int32_t b = 0; b < bands; ++b) {
+                const float value = outlet->SeparationOutlet[b];
+                if (value >= 0.0f && value < Limit(b, LimitAttMin)) violating = true;
+            }
+            if ((flags & SeparationViolatingOnly) && !violating) continue;
             AnsiString label = sourceCode + " - " + outlet->GetShortCode();
             if (utf8::Length(label) <= 9) label += "\t";
             std::vector<AnsiString> cells;
             std::vector<TColor> colours;
-            bool violating = false;
             for (int32_t b = 0; b < bands; ++b) {
                 const float value = outlet->SeparationOutlet[b];
                 const float least = Limit(b, LimitAttMin);
@@ -502,9 +508,7 @@ bool WriteOutletSeparation(TProgetto& project, TCella* source, TCella*& other, i
                 const bool bounded = (flags & SeparationBounded) && value >= least;
                 cells.push_back(bounded ? AnsiString("*") : FormatLimitCell(value));
                 colours.push_back(MinimumColour(value, b));
-                if (value >= 0.0f && value < least) violating = true;
             }
-            if ((flags & SeparationViolatingOnly) && !violating) continue;
             if (!heading && (flags & SeparationHeading)) {
                 OpenTable(out, (flags & SeparationHeadingAll)
                                    ? AnsiString("Separazione tra le prese")
