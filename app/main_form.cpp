@@ -9,6 +9,7 @@
 #include "app/mast_page.h"
 #include "app/program.h"
 #include "app/project.h"
+#include "app/project_folder.h"
 #include "app/report_pages.h"
 #include "autodesign/design_settings.h"
 #include "autodesign/engine.h"
@@ -108,6 +109,7 @@ TAntenne::TAntenne(TComponent* owner) : TForm(owner), files_(this, this) {
         DrawWindow->DefaultRowHeight = Opzioni->gridWidth;
     }
     ProgramDir = ProgramDirectory();
+    ProjectFolder().Clear();
     if (Ini) {
         OpenDialog->InitialDir = Ini->String("DirProgetti");
         SaveDialog->InitialDir = OpenDialog->InitialDir;
@@ -205,6 +207,12 @@ void TAntenne::SetDialogTexts() {
     for (TOpenDialog* d : {OpenDialog, static_cast<TOpenDialog*>(SaveDialog)}) {
         d->Filter = "Progetto di Telvano (*.ant)|*.ant";
         d->DefaultExt = "ant";
+        // Each time in the folder of the project last opened or saved, the
+        // name alone kept for the file proposed.
+        d->OnShow = [d](TObject*) {
+            d->InitialDir = ProjectFolder().Folder();
+            d->FileName = ExtractFileName(d->FileName);
+        };
     }
 }
 

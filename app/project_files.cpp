@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "app/project.h"
+#include "app/project_folder.h"
 #include "autodesign/design_settings.h"
 #include "core/file.h"
 #include "core/globals.h"
@@ -224,6 +225,8 @@ void TFileProgetto::ResetProject(TProgetto& project, bool withAnchors) {
 }
 
 void TFileProgetto::AddRecentFile(const AnsiString& name) {
+    // The project dialogs open where this one was opened or saved.
+    ProjectFolder().Used(name);
     if (!Ini) return;
     int found = RecentFileCount;
     for (int i = 0; i < RecentFileCount; ++i)

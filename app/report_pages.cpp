@@ -72,9 +72,10 @@ TReportPages& ReportPages() {
 
 int AppendReportLine(TRichEdit* report, const AnsiString& line) {
     report->Lines->Add(line);
-    // The new line is the last of the text, with or without a break after it.
-    const AnsiString text = report->Text;
-    int end = utf8::Length(text);
+    // The new line is the last of the text, with or without a break after it;
+    // the text is looked at, not copied, and its length is kept by the edit.
+    const AnsiString& text = report->Text.Get();
+    int end = report->GetTextLen();
     if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0) end -= 2;
     return end - utf8::Length(line);
 }
@@ -489,11 +490,17 @@ bool WriteOutletSeparation(TProgetto& project, TCella* source, TCella*& other, i
         bool heading = false;
         for (TCella* outlet = FirstOutlet(project); outlet; outlet = outlet->NextOutlet) {
             if (outlet->SequenceNumber == source->SequenceNumber) continue;
+            // Every pair of outlets is looked at: a row left out costs no text.
+            bool violating = false;
+            for (int32_t b = 0; b < bands; ++b) {
+                const float value = outlet->SeparationOutlet[b];
+                if (value >= 0.0f && value < Limit(b, LimitAttMin)) violating = true;
+            }
+            if ((flags & SeparationViolatingOnly) && !violating) continue;
             AnsiString label = sourceCode + " - " + outlet->GetShortCode();
             if (utf8::Length(label) <= 9) label += "\t";
             std::vector<AnsiString> cells;
             std::vector<TColor> colours;
-            bool violating = false;
             for (int32_t b = 0; b < bands; ++b) {
                 const float value = outlet->SeparationOutlet[b];
                 const float least = Limit(b, LimitAttMin);
@@ -501,9 +508,7 @@ bool WriteOutletSeparation(TProgetto& project, TCella* source, TCella*& other, i
                 const bool bounded = (flags & SeparationBounded) && value >= least;
                 cells.push_back(bounded ? AnsiString("*") : FormatLimitCell(value));
                 colours.push_back(MinimumColour(value, b));
-                if (value >= 0.0f && value < least) violating = true;
             }
-            if ((flags & SeparationViolatingOnly) && !violating) continue;
             if (!heading && (flags & SeparationHeading)) {
                 OpenTable(out, (flags & SeparationHeadingAll)
                                    ? AnsiString("Separazione tra le prese")

@@ -1,6 +1,8 @@
 #include "platform/comctrls.h"
 
 #include <algorithm>
+#include <array>
+#include <deque>
 #include <functional>
 
 #include "platform/forms.h"
@@ -533,34 +535,7 @@ TRichEdit::TRichEdit(TComponent* owner)
       Paragraph(new TParaAttributes(this)),
       Canvas(new TControlCanvas(this)) {
     SetBounds(0, 0, 185, 89);
-    Lines->OnChange = [this](TObject*) {
-        if (syncing_) return;
-        syncing_ = true;
-        struct Restore {
-            bool& f;
-            ~Restore() { f = false; }
-        } restore{syncing_};
-        AnsiString joined;
-        for (int i = 0; i < Lines->Count(); ++i) {
-            if (i) joined += "\r\n";
-            joined += (*Lines)[i];
-        }
-        // The lines around the edited ones keep their characters, and with
-        // them their formats, even where the new text repeats the old.
-        const TStringList::TEdit& edit = Lines->LastEdit();
-        if (edit.Index > 0 || edit.Inserted < Lines->Count()) {
-            keptBefore_ = keptAfter_ = 0;
-            for (int i = 0; i < edit.Index; ++i) keptBefore_ += utf8::Length(Lines->Strings(i)) + 2;
-            for (int i = edit.Index + edit.Inserted; i < Lines->Count(); ++i)
-                keptAfter_ += utf8::Length(Lines->Strings(i)) + 2;
-        }
-        struct Unbound {
-            int& before;
-            int& after;
-            ~Unbound() { before = after = std::numeric_limits<int>::max(); }
-        } unbound{keptBefore_, keptAfter_};
-        Text = joined;
-    };
+    Lines->OnChange = [this](TObject*) { LinesChanged(); };
 }
 
 TRichEdit::~TRichEdit() {
@@ -571,6 +546,83 @@ TRichEdit::~TRichEdit() {
     delete DefAttributes;
     delete Paragraph;
     delete Canvas;
+}
+
+namespace {
+bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Bytes of the character at s[i], never past the end.
+size_t CharBytes(const AnsiString& s, size_t i) {
+    return std::min(utf8::SequenceLength(static_cast<unsigned char>(s[i])), s.size() - i);
+}
+
+// Characters in s[from, to), from a character's first byte.
+int CountChars(const AnsiString& s, size_t from, size_t to) {
+    int n = 0;
+    for (size_t i = from; i < to; ++n) i += CharBytes(s, i);
+    return n;
+}
+
+// The widths of the ASCII characters in a font, measured once for the run:
+// the measures depend on nothing else.
+const std::array<int, 128>& AsciiWidths(const TFontState& font) {
+    struct Entry {
+        TFontState font;
+        std::array<int, 128> widths;
+    };
+    static std::deque<Entry> measured;
+    for (const Entry& e : measured)
+        if (e.font == font) return e.widths;
+    Entry& e = measured.emplace_back();
+    e.font = font;
+    for (int c = 0; c < 128; ++c) e.widths[c] = TTextMetrics::Extent(font, AnsiString(1, static_cast<char>(c))).cx;
+    return e.widths;
+}
+}  // namespace
+
+void TRichEdit::LinesChanged() {
+    if (syncing_) return;
+    syncing_ = true;
+    struct Restore {
+        bool& f;
+        ~Restore() { f = false; }
+    } restore{syncing_};
+    const TStringList::TEdit& edit = Lines->LastEdit();
+    const int count = Lines->Count();
+    if (textJoinsLines_ && edit.Removed == 0 && edit.Inserted > 0 && edit.Index + edit.Inserted == count) {
+        // Lines added at the end: the text grows by them, in place.
+        AnsiString tail;
+        for (int i = edit.Index; i < count; ++i) {
+            if (i) tail += "\r\n";
+            tail += Lines->Strings(i);
+        }
+        if (tail.empty()) return;
+        change_.KeptBefore = GetTextLen();
+        change_.KeptAfter = 0;
+        change_.KeptBeforeBytes = Text->size();
+        change_.NewLength = change_.KeptBefore + utf8::Length(tail);
+        Text.Edit([&](AnsiString& text) { text += tail; });
+        return;
+    }
+    AnsiString joined;
+    for (int i = 0; i < count; ++i) {
+        if (i) joined += "\r\n";
+        joined += (*Lines)[i];
+    }
+    // The lines around the edited ones keep their characters, and with
+    // them their formats, even where the new text repeats the old.
+    if (edit.Index > 0 || edit.Inserted < count) {
+        keptBefore_ = keptAfter_ = 0;
+        for (int i = 0; i < edit.Index; ++i) keptBefore_ += Lines->Strings(i).size() + 2;
+        for (int i = edit.Index + edit.Inserted; i < count; ++i) keptAfter_ += Lines->Strings(i).size() + 2;
+    }
+    struct Unbound {
+        size_t& before;
+        size_t& after;
+        ~Unbound() { before = after = std::numeric_limits<size_t>::max(); }
+    } unbound{keptBefore_, keptAfter_};
+    Text = joined;
+    textJoinsLines_ = true;
 }
 
 void TRichEdit::Resized() {
@@ -585,37 +637,77 @@ int TRichEdit::FormatIndex(const TCharFormat& f) {
     return static_cast<int>(formats_.size()) - 1;
 }
 
-TCharFormat TRichEdit::FormatAt(int index) const {
+const TCharFormat& TRichEdit::FormatRef(int index) const {
     if (index < 0 || index >= static_cast<int>(formatOf_.size())) return default_;
     return formats_[formatOf_[index]];
 }
 
-void TRichEdit::TextReplaced(const AnsiString& before, const AnsiString& after) {
-    std::vector<uint32_t> a = TTextMetrics::CodePoints(before), b = TTextMetrics::CodePoints(after);
-    const size_t prefixMax = static_cast<size_t>(keptBefore_), suffixMax = static_cast<size_t>(keptAfter_);
-    size_t prefix = 0;
-    while (prefix < prefixMax && prefix < a.size() && prefix < b.size() && a[prefix] == b[prefix]) ++prefix;
-    size_t suffix = 0;
-    while (suffix < suffixMax && suffix < a.size() - prefix && suffix < b.size() - prefix &&
-           a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix])
-        ++suffix;
-    // New characters take the pending insertion format, else that of the character before them.
-    TCharFormat f = (insertion_ && insertionAt_ == static_cast<int>(prefix)) ? *insertion_
-                    : prefix > 0 ? FormatAt(static_cast<int>(prefix) - 1)
-                                 : default_;
-    int index = FormatIndex(f);
-    std::vector<int> fresh;
-    fresh.reserve(b.size());
-    fresh.insert(fresh.end(), formatOf_.begin(), formatOf_.begin() + std::min(prefix, formatOf_.size()));
-    fresh.resize(prefix, FormatIndex(default_));
-    fresh.insert(fresh.end(), b.size() - prefix - suffix, index);
-    for (size_t i = a.size() - suffix; i < a.size(); ++i)
-        fresh.push_back(i < formatOf_.size() ? formatOf_[i] : index);
-    formatOf_.swap(fresh);
-    if (b.empty()) {
+TCharFormat TRichEdit::FormatAt(int index) const { return FormatRef(index); }
+
+bool TRichEdit::PropertyChanging(TPropId id) {
+    if (!TCustomEdit::PropertyChanging(id)) return false;
+    if (id == TPropId::Text) {
+        // The characters the old and new text share at each end, within
+        // what an edit of Lines left as it was.
+        const AnsiString& a = Text.Get();
+        const AnsiString& b = Text.Pending();
+        size_t prefix = 0;
+        const size_t prefixMax = std::min({keptBefore_, a.size(), b.size()});
+        while (prefix < prefixMax && a[prefix] == b[prefix]) ++prefix;
+        while (prefix > 0 && ((prefix < a.size() && IsContinuation(a[prefix])) ||
+                              (prefix < b.size() && IsContinuation(b[prefix]))))
+            --prefix;
+        size_t suffix = 0;
+        const size_t suffixMax = std::min({keptAfter_, a.size() - prefix, b.size() - prefix});
+        while (suffix < suffixMax && a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix]) ++suffix;
+        while (suffix > 0 && IsContinuation(a[a.size() - suffix])) --suffix;
+        change_.KeptBeforeBytes = prefix;
+        change_.KeptBefore = CountChars(a, 0, prefix);
+        change_.KeptAfter = CountChars(a, a.size() - suffix, a.size());
+        change_.NewLength = utf8::Length(b);
+    }
+    return true;
+}
+
+void TRichEdit::TextReplaced(const TTextChange& change) {
+    if (change.NewLength == 0) {
         insertion_.reset();
         formats_.clear();
         formatOf_.clear();
+        lineStarts_.assign(1, TLineStart{});
+        return;
+    }
+    const int before = std::min(change.KeptBefore, static_cast<int>(formatOf_.size()));
+    const int after = std::min(change.KeptAfter, static_cast<int>(formatOf_.size()) - before);
+    // New characters take the pending insertion format, else that of the character before them.
+    const TCharFormat f = (insertion_ && insertionAt_ == before) ? *insertion_
+                          : before > 0                          ? FormatRef(before - 1)
+                                                                : default_;
+    const int index = FormatIndex(f);
+    const auto from = formatOf_.begin() + before;
+    const int inserted = std::max(0, change.NewLength - before - after);
+    formatOf_.erase(from, formatOf_.end() - after);
+    formatOf_.insert(formatOf_.begin() + before, static_cast<size_t>(inserted), index);
+    Reindex(change.KeptBeforeBytes);
+}
+
+void TRichEdit::Reindex(size_t fromByte) {
+    const AnsiString& text = Text.Get();
+    // The line that holds the last byte kept may now end elsewhere (a CR
+    // kept, an LF added after it): it is laid out again with all after it.
+    const size_t kept = fromByte > 0 ? fromByte - 1 : 0;
+    auto after = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), kept,
+                                  [](size_t byte, const TLineStart& line) { return byte < line.Byte; });
+    lineStarts_.erase(after, lineStarts_.end());
+    if (lineStarts_.empty()) lineStarts_.push_back(TLineStart{});
+    size_t i = lineStarts_.back().Byte;
+    int c = lineStarts_.back().Char;
+    while (i < text.size()) {
+        const char ch = text[i];
+        i += CharBytes(text, i);
+        ++c;
+        if (ch == '\n' || (ch == '\r' && !(i < text.size() && text[i] == '\n')))
+            lineStarts_.push_back(TLineStart{c, i});
     }
 }
 
@@ -629,12 +721,12 @@ void TRichEdit::DoPropertyChanged(TPropId id) {
                 ~Restore() { f = false; }
             } restore{syncing_};
             Lines->SetText(Text);
+            // Lines read from a text joins back into it only when empty.
+            textJoinsLines_ = Text->empty();
         }
-        AnsiString before = lastText_;
-        lastText_ = Text;
-        TextReplaced(before, lastText_);
+        TextReplaced(change_);
         // A new text starts at its top; a shorter one keeps its last line in view.
-        if (lastText_.empty())
+        if (Text->empty())
             TopLine.SetQuiet(0);
         else if (TopLine > LastTopLine())
             TopLine.SetQuiet(LastTopLine());
@@ -675,78 +767,89 @@ int TRichEdit::TabStopAfter(int x) const {
     return (x / step + 1) * step;
 }
 
-namespace {
-// Walks the characters of a rich edit: index, line, left and right pixel of each.
+// Walks the characters of one line as laid out, its line break included:
+// index, bytes, left and right pixel of each.
 template <class F>
-void Layout(const TRichEdit& e, const AnsiString& text, F visit) {
-    std::vector<uint32_t> cps = TTextMetrics::CodePoints(text);
-    int line = 0, x = 2;
-    for (size_t i = 0; i < cps.size(); ++i) {
-        uint32_t c = cps[i];
+void TRichEdit::LayoutLine(int line, F visit) const {
+    const AnsiString& text = Text.Get();
+    const TLineStart start = lineStarts_[static_cast<size_t>(line)];
+    const size_t end =
+        line + 1 < LaidOutLineCount() ? lineStarts_[static_cast<size_t>(line) + 1].Byte : text.size();
+    int index = start.Char, x = 2;
+    // The font of the characters last measured, looked up again only where
+    // the format changes.
+    int format = -2;
+    TFontState font;
+    const std::array<int, 128>* ascii = nullptr;
+    for (size_t i = start.Byte; i < end; ++index) {
+        const char c = text[i];
+        const size_t bytes = CharBytes(text, i);
         int w = 0;
-        if (c == '\r' || c == '\n') {
-            visit(static_cast<int>(i), line, x, x);
-            if (c == '\n' || !(i + 1 < cps.size() && cps[i + 1] == '\n')) {
-                ++line;
-                x = 2;
-            }
-            continue;
-        }
         if (c == '\t') {
-            w = e.TabStopAfter(x - 2) + 2 - x;
-        } else {
-            std::string one;
-            size_t off = utf8::Offset(text, static_cast<int>(i)),
-                   next = utf8::Offset(text, static_cast<int>(i) + 1);
-            one = text.substr(off, next - off);
-            TCharFormat f = e.FormatAt(static_cast<int>(i));
-            TFontState s;
-            s.Name = f.Name;
-            s.Height = f.Height;
-            s.Style = f.Style;
-            w = TTextMetrics::Extent(s, one).cx;
+            w = TabStopAfter(x - 2) + 2 - x;
+        } else if (c != '\r' && c != '\n') {
+            const int f = index < static_cast<int>(formatOf_.size()) ? formatOf_[index] : -1;
+            if (f != format) {
+                const TCharFormat& cf = FormatRef(index);
+                font = TFontState();
+                font.Name = cf.Name;
+                font.Height = cf.Height;
+                font.Style = cf.Style;
+                ascii = &AsciiWidths(font);
+                format = f;
+            }
+            const auto u = static_cast<unsigned char>(c);
+            w = u < 128 ? (*ascii)[u] : TTextMetrics::Extent(font, text.substr(i, bytes)).cx;
         }
-        visit(static_cast<int>(i), line, x, x + w);
+        visit(TPlaced{index, i, bytes, x, x + w});
         x += w;
+        i += bytes;
     }
 }
-}  // namespace
+
+int TRichEdit::LineOfChar(int index) const {
+    auto after = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), index,
+                                  [](int i, const TLineStart& line) { return i < line.Char; });
+    return std::max(0, static_cast<int>(after - lineStarts_.begin()) - 1);
+}
 
 int TRichEdit::ContentWidth() const {
     int right = 0;
-    Layout(*this, Text, [&](int, int, int, int r) { right = std::max(right, r); });
+    for (int line = 0; line < LaidOutLineCount(); ++line)
+        LayoutLine(line, [&](const TPlaced& p) { right = std::max(right, p.Right); });
     return right;
 }
 
 int TRichEdit::CharFromPos(TPoint p) const {
     int lh = std::max(1, LineHeight());
     int wantLine = std::max(0, TopLine + (p.y - 1) / lh);
-    int best = -1, lastOnLine = -1, lineEnd = -1, lastLine = 0;
-    Layout(*this, Text, [&](int i, int line, int left, int right) {
-        lastLine = line;
-        if (line != wantLine || best >= 0) return;
-        if (left == right) {  // the line break ends the line
-            if (lineEnd < 0) lineEnd = i;
-            return;
-        }
-        lastOnLine = i;
-        if (p.x < right) best = p.x < (left + right) / 2 ? i : i + 1;
-    });
+    const int length = GetTextLen();
+    // The line of the last character: below it there is only the end of the text.
+    const int lastLine = length > 0 ? LineOfChar(length - 1) : 0;
+    int best = -1, lastOnLine = -1, lineEnd = -1;
+    if (wantLine < LaidOutLineCount())
+        LayoutLine(wantLine, [&](const TPlaced& c) {
+            if (best >= 0) return;
+            if (c.Left == c.Right) {  // the line break ends the line
+                if (lineEnd < 0) lineEnd = c.Index;
+                return;
+            }
+            lastOnLine = c.Index;
+            if (p.x < c.Right) best = p.x < (c.Left + c.Right) / 2 ? c.Index : c.Index + 1;
+        });
     if (best >= 0) return best;
     if (lineEnd >= 0) return lineEnd;
     if (lastOnLine >= 0) return lastOnLine + 1;
-    return wantLine > lastLine ? GetTextLen() : std::min(GetTextLen(), std::max(0, lineEnd));
+    return wantLine > lastLine ? length : std::min(length, std::max(0, lineEnd));
 }
 
 TPoint TRichEdit::PosFromChar(int index) const {
+    if (index < 0 || index >= GetTextLen()) return TPoint(2, 1);
+    const int lh = std::max(1, LineHeight());
+    const int line = LineOfChar(index);
     TPoint result(2, 1);
-    int lh = std::max(1, LineHeight());
-    bool found = false;
-    Layout(*this, Text, [&](int i, int line, int left, int) {
-        if (i == index && !found) {
-            result = TPoint(left, 1 + (line - TopLine) * lh);
-            found = true;
-        }
+    LayoutLine(line, [&](const TPlaced& c) {
+        if (c.Index == index) result = TPoint(c.Left, 1 + (line - TopLine) * lh);
     });
     return result;
 }
@@ -764,41 +867,43 @@ void TRichEdit::Paint() {
     Canvas->Brush->Color = Color;
     Canvas->FillRect(ClientRect());
     Canvas->Brush->Style = bsClear;
-    const AnsiString& text = Text;
-    int lh = std::max(1, LineHeight());
+    const AnsiString& text = Text.Get();
+    const int lh = std::max(1, LineHeight());
     // One TextOut per run of equally formatted characters on a line.
-    int runStart = -1, runLine = 0, runX = 0;
+    int runStart = -1, runLine = 0, runX = 0, runFormat = -1;
     AnsiString run;
-    TCharFormat runFormat;
     auto flush = [&]() {
         if (run.empty()) return;
-        Canvas->Font->Name = runFormat.Name;
-        Canvas->Font->Height = runFormat.Height;
-        Canvas->Font->Style = runFormat.Style;
-        Canvas->Font->Color = runFormat.Color;
-        const int y = 1 + (runLine - TopLine) * lh;
-        if (y + lh > 0 && y < ClientHeight) Canvas->TextOut(runX, y, run);
+        const TCharFormat& f = FormatRef(runStart);
+        Canvas->Font->Name = f.Name;
+        Canvas->Font->Height = f.Height;
+        Canvas->Font->Style = f.Style;
+        Canvas->Font->Color = f.Color;
+        Canvas->TextOut(runX, 1 + (runLine - TopLine) * lh, run);
         run.clear();
         runStart = -1;
     };
-    Layout(*this, text, [&](int i, int line, int left, int right) {
-        size_t off = utf8::Offset(text, i), next = utf8::Offset(text, i + 1);
-        AnsiString ch = text.substr(off, next - off);
-        TCharFormat f = FormatAt(i);
-        if (left == right || ch == "\t") {
-            flush();
-            return;
-        }
-        if (runStart >= 0 && (line != runLine || !(f == runFormat))) flush();
-        if (runStart < 0) {
-            runStart = i;
-            runLine = line;
-            runX = left;
-            runFormat = f;
-        }
-        run += ch;
-    });
-    flush();
+    // The lines that reach into the client area: from the one above the top
+    // line (its last pixel row shows) down to the bottom edge.
+    for (int line = std::max(0, TopLine - 1);
+         line < LaidOutLineCount() && 1 + (line - TopLine) * lh < ClientHeight; ++line) {
+        LayoutLine(line, [&](const TPlaced& c) {
+            if (c.Left == c.Right || text[c.Byte] == '\t') {
+                flush();
+                return;
+            }
+            const int format = c.Index < static_cast<int>(formatOf_.size()) ? formatOf_[c.Index] : -1;
+            if (runStart >= 0 && format != runFormat) flush();
+            if (runStart < 0) {
+                runStart = c.Index;
+                runLine = line;
+                runX = c.Left;
+                runFormat = format;
+            }
+            run.append(text, c.Byte, c.Bytes);
+        });
+        flush();
+    }
 }
 
 // ---------------------------------------------------------------- page scrollers

@@ -244,7 +244,9 @@ private:
 };
 
 // A text with coloured runs. Positions count characters of Text, where a
-// line break is CR LF (two characters).
+// line break is CR LF (two characters). Where each line starts is kept as the
+// text changes, so that a paint lays out the lines shown and no more, and a
+// line added at the end costs the length of that line.
 class TRichEdit : public TCustomEdit {
 public:
     explicit TRichEdit(TComponent* owner = nullptr);
@@ -284,6 +286,16 @@ public:
     // Kept with the formats, one per character, so that selecting costs no
     // walk over a long text.
     int GetTextLen() const override { return static_cast<int>(formatOf_.size()); }
+    bool PropertyChanging(TPropId id) override;
+
+    // Where a line of the text as laid out starts (lines end at CR LF, at a
+    // CR alone and at an LF alone).
+    struct TLineStart {
+        int Char = 0;
+        size_t Byte = 0;
+    };
+    int LaidOutLineCount() const { return static_cast<int>(lineStarts_.size()); }
+    TLineStart LaidOutLine(int line) const { return lineStarts_[static_cast<size_t>(line)]; }
 
 protected:
     void DoPropertyChanged(TPropId id) override;
@@ -294,17 +306,39 @@ protected:
 private:
     friend class TTextAttributes;
     friend class TParaAttributes;
-    void TextReplaced(const AnsiString& before, const AnsiString& after);
-    AnsiString lastText_;
+    // One character as laid out: its index, bytes and pixels.
+    struct TPlaced {
+        int Index;
+        size_t Byte, Bytes;
+        int Left, Right;
+    };
+    template <class F>
+    void LayoutLine(int line, F visit) const;
+    const TCharFormat& FormatRef(int index) const;
+    int LineOfChar(int index) const;
+    void LinesChanged();
+    // What a change of Text keeps: the characters before and after the
+    // replaced ones, found before the change is stored.
+    struct TTextChange {
+        int KeptBefore = 0, KeptAfter = 0;
+        size_t KeptBeforeBytes = 0;
+        int NewLength = 0;
+    };
+    void TextReplaced(const TTextChange& change);
+    void Reindex(size_t fromByte);
+    std::vector<TLineStart> lineStarts_{TLineStart{}};
     std::vector<int> formatOf_;  // per character, index into formats_
     std::vector<TCharFormat> formats_;
     TCharFormat default_;
     std::optional<TCharFormat> insertion_;  // set on an empty selection, used by the next insertion there
     int insertionAt_ = -1;
     bool syncing_ = false;
-    // Characters before and after an edit of Lines that stay as they were.
-    int keptBefore_ = std::numeric_limits<int>::max();
-    int keptAfter_ = std::numeric_limits<int>::max();
+    // Text is Lines joined with CR LF: a line added to Lines is added to the text.
+    bool textJoinsLines_ = true;
+    TTextChange change_;
+    // Bytes before and after an edit of Lines that stay as they were.
+    size_t keptBefore_ = std::numeric_limits<size_t>::max();
+    size_t keptAfter_ = std::numeric_limits<size_t>::max();
     int FormatIndex(const TCharFormat& f);
 };
 

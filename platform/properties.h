@@ -116,6 +116,13 @@ public:
     }
     // Stores without asking or telling the host.
     void SetQuiet(const T& value) { value_ = value; }
+    // Changes the value in place (a long text grows without being copied)
+    // and tells the host, as after Set; the host is not asked first.
+    template <class F>
+    void Edit(F&& edit) {
+        edit(value_);
+        if (host_) host_->PropertyChanged(id_);
+    }
 
     // The value about to be stored, valid only inside the host's PropertyChanging.
     T& Pending() { return pending_ ? *pending_ : value_; }

@@ -211,7 +211,10 @@ void AttachQtBackend(int& argc, char** argv) {
     // a message box or dialog closed while no form window counts as open for
     // Qt must not end it (the forms' windows do not take part in Qt's count).
     QApplication::setQuitOnLastWindowClosed(false);
-    // Qt's own dialogs speak the program's language.
+    // Qt's own dialogs speak the program's language: their words through the
+    // translator, the names of file types and the sizes through the locale,
+    // whatever the machine's own is.
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     static QTranslator translator;
     if (translator.isEmpty())
         (void)translator.load(QLocale(QLocale::Italian, QLocale::Italy), "qtbase", "_",

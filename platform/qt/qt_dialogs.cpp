@@ -3,8 +3,13 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QTreeView>
 
 #include "platform/dialogs.h"
 #include "platform/printers.h"
@@ -16,6 +21,9 @@ namespace ovqt {
 namespace {
 
 QWidget* DialogParent() { return QApplication::activeWindow(); }
+
+constexpr int FileDialogWidth = 860;
+constexpr int FileDialogHeight = 520;
 
 // "Progetti (*.ant)|*.ant|Tutti i file (*.*)|*.*" as Qt's name filters.
 QStringList NameFilters(const AnsiString& filter) {
@@ -36,6 +44,52 @@ QStringList NameFilters(const AnsiString& filter) {
         out << name.trimmed() + " (" + list + ")";
     }
     return out;
+}
+
+// Qt's file list writes sizes and dates in the machine's own language and
+// names a folder "Folder" whatever the translator says; the program's
+// language is Italian (the locale the back end sets).
+class ItalianFileColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || !files || !index.isValid())
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        const QFileInfo info = files->fileInfo(source);
+        switch (index.column()) {
+        case 1:
+            if (!files->isDir(source)) return QLocale().formattedDataSize(info.size());
+            break;
+        case 2:
+            if (files->isDir(source)) return QString::fromUtf8("Cartella");
+            break;
+        case 3: {
+            const QDateTime modified = files->lastModified(source);
+            if (modified.isValid()) return QLocale().toString(modified, QLocale::ShortFormat);
+            break;
+        }
+        default: break;
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+// The files listed with their size, type and date in Italian, each column
+// as wide as what it shows (a size is never cut short), the name taking what
+// is left.
+void ShowFilesInFull(QFileDialog& dialog) {
+    dialog.setProxyModel(new ItalianFileColumns(&dialog));
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.resize(std::max(dialog.width(), FileDialogWidth), std::max(dialog.height(), FileDialogHeight));
+    auto* tree = dialog.findChild<QTreeView*>("treeView");
+    if (!tree) return;
+    QHeaderView* header = tree->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column)
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 }
 
 bool RunFileDialog(TOpenDialog& d, bool save) {
@@ -71,6 +125,7 @@ bool RunFileDialog(TOpenDialog& d, bool save) {
         if (!dir.isEmpty()) dialog.setDirectory(dir);
         if (!name.isEmpty()) dialog.selectFile(name);
     }
+    ShowFilesInFull(dialog);
     if (dialog.exec() != QDialog::Accepted) return false;
     QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return false;

@@ -4,10 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/application.h"
+#include "platform/engines.h"
 #include "platform/forms.h"
+#include "platform/utf8.h"
 
 namespace {
 class Common : public ::testing::Test {
@@ -353,4 +359,116 @@ TEST_F(Common, RichEditsKeepColouredRunsAndPlaceTheCaretUnderTheMouse) {
     EXPECT_EQ(texts[0].Text, "Banda");
     EXPECT_EQ(texts[1].Text, "FM");
     EXPECT_EQ(texts[1].State.Font.Color, clRed);
+}
+
+namespace {
+// Where each line of a text starts, counted from scratch: lines end at CR LF,
+// at a CR alone and at an LF alone; characters are UTF-8 sequences.
+std::vector<std::pair<int, size_t>> LineStartsOf(const std::string& text) {
+    std::vector<std::pair<int, size_t>> starts{{0, 0}};
+    int c = 0;
+    for (size_t i = 0; i < text.size();) {
+        const char ch = text[i];
+        i += std::min(utf8::SequenceLength(static_cast<unsigned char>(ch)), text.size() - i);
+        ++c;
+        if (ch == '\n' || (ch == '\r' && !(i < text.size() && text[i] == '\n'))) starts.push_back({c, i});
+    }
+    return starts;
+}
+
+std::vector<std::pair<int, size_t>> IndexOf(const TRichEdit& rich) {
+    std::vector<std::pair<int, size_t>> starts;
+    for (int i = 0; i < rich.LaidOutLineCount(); ++i)
+        starts.push_back({rich.LaidOutLine(i).Char, rich.LaidOutLine(i).Byte});
+    return starts;
+}
+}  // namespace
+
+// The line index kept as the text changes matches one counted afresh after
+// every kind of change, the text's length in characters too.
+TEST_F(Common, RichEditLineIndexFollowsEveryChange) {
+    auto rich = Make<TRichEdit>();
+    const struct {
+        const char* what;
+        std::function<void()> edit;
+    } steps[] = {
+        {"first line", [&] { rich->Lines->Add("Banda\tFM"); }},
+        {"lines added", [&] { rich->Lines->Add("Presa P1 è a 70 dB"); }},
+        {"empty line added", [&] { rich->Lines->Add(""); }},
+        {"line with a break of its own", [&] { rich->Lines->Add("a\rb"); }},
+        {"inserted at the top", [&] { rich->Lines->Insert(0, "Informazioni generiche"); }},
+        {"deleted in the middle", [&] { rich->Lines->Delete(2); }},
+        {"changed in place", [&] { rich->Lines->SetStrings(1, "più lunga di prima"); }},
+        {"text set with lone breaks", [&] { rich->Text = "uno\ndue\rtre\r"; }},
+        {"a line after a CR at the end", [&] { rich->Lines->Add("quattro"); }},
+        {"text ending in CR LF", [&] { rich->Text = "x\r\ny\r\n"; }},
+        {"added after it", [&] { rich->Lines->Add("z"); }},
+        {"cleared", [&] { rich->Lines->Clear(); }},
+        {"added to nothing", [&] { rich->Lines->Add("sola"); }},
+        {"an empty first line then more", [&] {
+             rich->Lines->Clear();
+             rich->Lines->Add("");
+             rich->Lines->Add("seconda");
+         }},
+        {"assigned", [&] {
+             TStringList other;
+             other.Add("àèìòù");
+             other.Add("fine");
+             rich->Lines->Assign(other);
+         }},
+    };
+    for (const auto& step : steps) {
+        step.edit();
+        const std::string text = rich->Text;
+        EXPECT_EQ(IndexOf(*rich), LineStartsOf(text)) << step.what;
+        EXPECT_EQ(rich->GetTextLen(), utf8::Length(text)) << step.what;
+        // Every character's place and the click that finds it agree.
+        for (int i = 0; i < rich->GetTextLen(); ++i) {
+            const TPoint at = rich->PosFromChar(i);
+            const std::string ch = utf8::Mid(text, i, 1);
+            if (ch == "\r" || ch == "\n") continue;
+            EXPECT_EQ(rich->CharFromPos(TPoint(at.x, at.y + 2)), i) << step.what << " " << i;
+        }
+    }
+}
+
+// A long text paints the lines that reach into the control and no others,
+// each at its own height, in the colours of its runs.
+TEST_F(Common, RichEditPaintsOnlyTheLinesInView) {
+    auto rich = Make<TRichEdit>();
+    rich->SetBounds(0, 0, 400, 120);
+    for (int i = 0; i < 3000; ++i) {
+        rich->Lines->Add("Riga " + std::to_string(i) + "\tP" + std::to_string(i));
+        if (i % 2) {
+            const int length = static_cast<int>(std::to_string(i).size()) + 1;
+            rich->SelStart = rich->GetTextLen() - length;
+            rich->SelLength = length;
+            rich->SelAttributes->SetColor(clRed);
+            rich->SelStart = rich->GetTextLen();
+            rich->SelLength = 0;
+            rich->SelAttributes->SetColor(clBlack);
+        }
+    }
+    const int lh = rich->LineHeight();
+    const int top = 1501;
+    rich->TopLine = top;
+    ASSERT_EQ(rich->TopLine.Get(), top);
+    rich->Repaint();
+    auto texts = rich->Canvas->Recording().CallsOf(TPaintOp::Text);
+    // From the line above the top one (its last pixel row shows) to the bottom edge.
+    const int first = top - 1;
+    const int last = top + (rich->ClientHeight - 2) / lh;
+    ASSERT_EQ(texts.size(), static_cast<size_t>(2 * (last - first + 1)));
+    for (size_t k = 0; k < texts.size(); k += 2) {
+        const int line = first + static_cast<int>(k / 2);
+        const std::string label = "Riga " + std::to_string(line);
+        EXPECT_EQ(texts[k].Text, label) << line;
+        ASSERT_EQ(texts[k].Points.size(), 1u);
+        EXPECT_EQ(texts[k].Points[0], TPoint(2, 1 + (line - top) * lh)) << line;
+        EXPECT_EQ(texts[k + 1].Text, "P" + std::to_string(line)) << line;
+        EXPECT_EQ(texts[k + 1].State.Font.Color, line % 2 ? clRed : clBlack) << line;
+        // After the tab, where the layout puts the character.
+        const int after = rich->LaidOutLine(line).Char + static_cast<int>(label.size()) + 1;
+        EXPECT_EQ(texts[k + 1].Points[0], rich->PosFromChar(after)) << line;
+    }
 }

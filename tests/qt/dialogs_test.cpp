@@ -3,9 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QTreeView>
+#include <filesystem>
+#include <fstream>
 
 #include "qt/qt_test_support.h"
 
@@ -106,4 +113,87 @@ TEST(QtDialogs, DirectoryChooserAnswersTheDirectory) {
     });
     ASSERT_TRUE(SelectDirectory("Cartella dei listini", "", chosen));
     EXPECT_EQ(chosen, dir);
+}
+
+namespace {
+
+// The text a header or a view shows for a model index, as drawn.
+QString Shown(const QAbstractItemModel* model, int row, int column, const QModelIndex& parent) {
+    return model->data(model->index(row, column, parent), Qt::DisplayRole).toString();
+}
+
+}  // namespace
+
+// Qt's own file dialog in Italian whatever the machine's language: its
+// labels, buttons and column headers, the types of a folder and of a file of
+// no known type, and a size written whole in a column wide enough for it.
+// Screenshot: file-dialog-italian.png.
+TEST(QtDialogs, FileDialogSpeaksItalianAndShowsSizesWhole) {
+    const std::string dir = qttest::Artefact("dialogs-italian");
+    std::filesystem::remove_all(dir);
+    ForceDirectories(dir + "/Impianti");
+    {
+        std::ofstream big(dir + "/condominio.ant", std::ios::binary);
+        big << std::string(175 * 1024 + 300, 'x');
+        std::ofstream(dir + "/note.zzq", std::ios::binary) << std::string("\xff", 1);
+    }
+    TOpenDialog d(nullptr);
+    d.InitialDir = dir;
+    d.Filter = "Tutti i file (*.*)|*.*";
+    QStringList labels, headers;
+    QString folderType, unknownType, size, sizeHeader, date, oneByte;
+    int sizeWidth = 0, sizeRoom = 0;
+    bool shot = false;
+    Later([&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* tree = dialog->findChild<QTreeView*>("treeView");
+        ASSERT_NE(tree, nullptr);
+        // The folder's rows come from a thread of Qt's own.
+        const QAbstractItemModel* model = tree->model();
+        for (int i = 0; i < 200 && model->rowCount(tree->rootIndex()) < 3; ++i) QTest::qWait(20);
+        QTest::qWait(100);
+        for (auto* label : dialog->findChildren<QLabel*>())
+            if (label->isVisible()) labels << label->text();
+        for (auto* button : dialog->findChildren<QAbstractButton*>())
+            if (button->isVisible()) labels << button->text();
+        for (int c = 0; c < tree->header()->count(); ++c)
+            headers << model->headerData(c, Qt::Horizontal).toString();
+        const QModelIndex root = tree->rootIndex();
+        for (int row = 0; row < model->rowCount(root); ++row) {
+            const QString name = Shown(model, row, 0, root);
+            if (name == "Impianti") folderType = Shown(model, row, 2, root);
+            if (name == "note.zzq") unknownType = Shown(model, row, 2, root);
+            if (name == "condominio.ant") size = Shown(model, row, 1, root);
+            if (name == "condominio.ant") date = Shown(model, row, 3, root);
+            if (name == "note.zzq") oneByte = Shown(model, row, 1, root);
+        }
+        sizeHeader = headers.value(1);
+        sizeWidth = tree->fontMetrics().horizontalAdvance(size);
+        sizeRoom = tree->header()->sectionSize(1);
+        shot = dialog->grab().save(QString::fromStdString(qttest::Artefact("file-dialog-italian.png")));
+        dialog->reject();
+    });
+    EXPECT_FALSE(d.Execute());
+    EXPECT_TRUE(shot);
+    const QString all = labels.join('|');
+    EXPECT_TRUE(all.contains("Cerca in")) << all.toStdString();
+    EXPECT_TRUE(all.contains("Apri")) << all.toStdString();
+    EXPECT_TRUE(all.contains("Annulla")) << all.toStdString();
+    EXPECT_FALSE(all.contains("Look in") || all.contains("Cancel") || all.contains("File name"))
+        << all.toStdString();
+    EXPECT_EQ(headers.value(0), "Nome") << headers.join('|').toStdString();
+    EXPECT_EQ(sizeHeader, "Dimensione");
+    EXPECT_EQ(headers.value(2), "Tipo");
+    EXPECT_EQ(folderType, "Cartella");
+    EXPECT_FALSE(unknownType.isEmpty());
+    // The type of a file of no known kind in the locale's words, not Qt's own.
+    EXPECT_NE(unknownType, "unknown") << unknownType.toStdString();
+    // The Italian decimal comma, and the date in Italian order with no English month.
+    EXPECT_EQ(size, QString::fromUtf8("175,29 KiB")) << size.toStdString();
+    EXPECT_TRUE(QRegularExpression("^\\d{2}/\\d{2}/\\d{2} \\d{2}:\\d{2}$").match(date).hasMatch())
+        << date.toStdString();
+    EXPECT_EQ(oneByte, "1 byte");
+    // The size stands whole in its column (cell margins included).
+    EXPECT_GT(sizeRoom, sizeWidth + 8) << sizeRoom << " " << sizeWidth;
 }
