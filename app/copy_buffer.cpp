@@ -170,9 +170,12 @@ int TBufferCopia::PlaceAll(TGridData* target, TTurn turn, const TCellRect& at, b
 void TBufferCopia::PasteTurned(TGridData* target, TTurn turn, int32_t column, int32_t row, bool recordUndo) {
     if (!target || !Source) return;
     const TCellRect at = TargetRect(target, turn, column, row);
-    int count = target->RemoveCellsIn(at, recordUndo, CaptionRemoval);
-    count += PlaceAll(target, turn, at, recordUndo);
-    if (recordUndo) target->UndoList->PushMarker(count, CaptionPaste, UndoGroup);
+    {
+        // One undo takes the whole paste back.
+        const TUndoStep step(recordUndo ? target->UndoList.get() : nullptr, TUndoStep::TEnd::Marker, CaptionPaste);
+        target->RemoveCellsIn(at, recordUndo, CaptionRemoval);
+        PlaceAll(target, turn, at, recordUndo);
+    }
     target->SetModified(ModAll);
 }
 

@@ -397,11 +397,12 @@ void TDrawWindow::ReleaseSign() {
             TSegnoGrafico* old = PressedSign;
             PressedSign = nullptr;
             UnselectSign(old);
-            const bool removed = grid_->RemoveSign(old, true, CaptionRemoval);
-            TSegnoGrafico* added = sign.get();
-            if (grid_->AddSign(sign.release(), true, CaptionResize)) {
-                if (removed) GroupUndo(1);
-                SelectSign(added);
+            {
+                // One undo gives the old size back: the resized sign heads its removal.
+                const TUndoStep step(grid_->UndoList.get(), TUndoStep::TEnd::UnderTop);
+                grid_->RemoveSign(old, true, CaptionRemoval);
+                TSegnoGrafico* added = sign.get();
+                if (grid_->AddSign(sign.release(), true, CaptionResize)) SelectSign(added);
             }
             grid_->SetModified(ModDrawing);
         }
@@ -432,23 +433,22 @@ void TDrawWindow::FinishMove() {
         MovingCopies.clear();
         return;
     }
-    int32_t records = 0;
-    for (TSegnoGrafico* sign : originals) {
-        UnselectSign(sign);
-        if (grid_->RemoveSign(sign, true, CaptionRemoval)) ++records;
-    }
-    for (auto& copy : MovingCopies) {
-        TSegnoGrafico* sign = copy.release();
-        if (grid_->AddSign(sign, true, CaptionInsertion)) {
-            ++records;
-            SelectSign(sign);
+    bool recorded = false;
+    {
+        // One undo moves them all back.
+        const TUndoStep step(grid_->UndoList.get(), TUndoStep::TEnd::MarkerIfAny, CaptionMove);
+        for (TSegnoGrafico* sign : originals) {
+            UnselectSign(sign);
+            grid_->RemoveSign(sign, true, CaptionRemoval);
         }
+        for (auto& copy : MovingCopies) {
+            TSegnoGrafico* sign = copy.release();
+            if (grid_->AddSign(sign, true, CaptionInsertion)) SelectSign(sign);
+        }
+        recorded = step.Count() > 0;
     }
     MovingCopies.clear();
-    if (records > 0) {
-        MoveUndoGroup(records);
-        grid_->SetModified(ModDrawing);
-    }
+    if (recorded) grid_->SetModified(ModDrawing);
 }
 
 void TDrawWindow::CancelSignAction() {
@@ -559,29 +559,30 @@ void TDrawWindow::CommitText() {
         return;
     }
     bool changed = false;
-    bool removed = false;
     TSegnoGrafico* old = editedSign_;
     editedSign_ = nullptr;
-    if (old) {
-        UnselectSign(old);
-        removed = grid_->RemoveSign(old, true, CaptionRemoval);
-        changed = removed;
-    }
-    const AnsiString text = Editor->Text;
-    if (!text.empty()) {
-        auto sign = std::unique_ptr<TSegnoGrafico>(CurrentSign->Clone());
-        sign->Text = text;
-        // The box of the text at zoom 1, for the hit test and the handles.
-        TFont font;
-        font.Assign(*sign->Font);
-        Canvas->Font->Assign(font);
-        sign->X2 = sign->X1 + Canvas->TextWidth(text);
-        sign->Y2 = sign->Y1 + Canvas->TextHeight(text);
-        TSegnoGrafico* added = sign.get();
-        if (grid_->AddSign(sign.release(), true, old ? CaptionTextEdit : CaptionInsertion)) {
-            changed = true;
-            if (removed) GroupUndo(1);
-            if (old) SelectSign(added);
+    {
+        // One undo gives the old text back: the new text heads its removal.
+        const TUndoStep step(grid_->UndoList.get(), TUndoStep::TEnd::UnderTop);
+        if (old) {
+            UnselectSign(old);
+            changed = grid_->RemoveSign(old, true, CaptionRemoval);
+        }
+        const AnsiString text = Editor->Text;
+        if (!text.empty()) {
+            auto sign = std::unique_ptr<TSegnoGrafico>(CurrentSign->Clone());
+            sign->Text = text;
+            // The box of the text at zoom 1, for the hit test and the handles.
+            TFont font;
+            font.Assign(*sign->Font);
+            Canvas->Font->Assign(font);
+            sign->X2 = sign->X1 + Canvas->TextWidth(text);
+            sign->Y2 = sign->Y1 + Canvas->TextHeight(text);
+            TSegnoGrafico* added = sign.get();
+            if (grid_->AddSign(sign.release(), true, old ? CaptionTextEdit : CaptionInsertion)) {
+                changed = true;
+                if (old) SelectSign(added);
+            }
         }
     }
     if (changed) grid_->SetModified(ModDrawing);

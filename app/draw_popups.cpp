@@ -294,9 +294,3 @@ void TDrawWindow::PasteAt(TPasteKind kind, int32_t column, int32_t row) {
     case TPasteKind::Rotated270: buffer.PasteRotated270(grid_, column, row, true); break;
     }
 }
-void TDrawWindow::GroupUndo(int32_t more) {
-    if (grid_) grid_->UndoList->SetGroupSize(more);
-}
-void TDrawWindow::MoveUndoGroup(int32_t records) {
-    if (grid_) grid_->UndoList->PushMarker(records, CaptionMove);
-}

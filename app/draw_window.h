@@ -263,11 +263,6 @@ private:
     void RefreshMouseCell();
     // True when cell still stands on (column, row), as itself or as the overlay.
     bool StandsAt(const TCella* cell, int32_t column, int32_t row) const;
-    // The last records of the undo list become one step: the newest one and
-    // the records more before it.
-    void GroupUndo(int32_t more);
-    // One step, captioned as a move, over the last records.
-    void MoveUndoGroup(int32_t records);
     void BuildPopups();
     void ContextPopup(TPoint at, bool& handled);
     void UnselectSignsIn(const TCellRect& block);

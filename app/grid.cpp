@@ -313,6 +313,8 @@ void TGridData::DeleteRect(const TCellRect& rect, bool recordUndo, int32_t capti
     const int32_t right = std::min<int32_t>(Columns - 1, rect.Right);
     const int32_t top = std::max<int32_t>(0, rect.Top);
     const int32_t bottom = std::min<int32_t>(Rows - 1, rect.Bottom);
+    // One undo puts back all that went.
+    TUndoStep step(recordUndo ? UndoList.get() : nullptr, TUndoStep::TEnd::Marker, caption);
     int removed = RemoveCellsIn(rect, recordUndo, caption);
     if (left <= right && top <= bottom) {
         std::vector<TSegnoGrafico*> signs;
@@ -326,7 +328,7 @@ void TGridData::DeleteRect(const TCellRect& rect, bool recordUndo, int32_t capti
         for (TSegnoGrafico* sign : signs)
             if (RemoveSign(sign, recordUndo, caption)) ++removed;
     }
-    if (recordUndo) UndoList->PushMarker(removed, caption);
+    step.End();
     if (recordUndo || removed > 0) SetModified(ModAll);
 }
 

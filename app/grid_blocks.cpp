@@ -81,8 +81,9 @@ void TGridData::MoveCells(TGridData* source, const TCellRect& rect, TGridData* t
     if (target->Kind == GridNetwork && row == 0) row = 1;
     if (target->Kind == GridHeadEnd && lastRow == target->Rows - 1) lastRow = target->Rows - 2;
 
-    int count =
-        target->RemoveCellsIn(TCellRect{row, column, lastRow, lastColumn}, recordUndo, CaptionRemoval);
+    // One undo takes the whole move back on the target.
+    TUndoStep step(recordUndo ? target->UndoList.get() : nullptr, TUndoStep::TEnd::Marker, CaptionPaste);
+    target->RemoveCellsIn(TCellRect{row, column, lastRow, lastColumn}, recordUndo, CaptionRemoval);
 
     const int32_t dc = column - left, dr = row - top;
     for (auto& cell : taken) {
@@ -95,9 +96,9 @@ void TGridData::MoveCells(TGridData* source, const TCellRect& rect, TGridData* t
             cell->Row += dr;
         }
         // A cell the target refuses is dropped here.
-        if (target->InsertCell(std::move(cell), recordUndo, CaptionInsertion)) ++count;
+        target->InsertCell(std::move(cell), recordUndo, CaptionInsertion);
     }
-    if (recordUndo) target->UndoList->PushMarker(count, CaptionPaste, UndoGroup);
+    step.End();
     target->SetModified(ModAll);
     if (source != target && !moving.empty()) source->SetModified(ModAll);
 }

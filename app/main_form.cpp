@@ -265,20 +265,10 @@ void TAntenne::StartUp() {
 
     if (Opzioni && Ini) {
         TIniUpdate update(*Ini);
-        struct TSwitch {
-            bool TOpzioni::*Flag;
-            const char* Name;
-        };
-        // clang-format off
-        static constexpr TSwitch Reset[] = {
-            {&TOpzioni::hbInformation, "HBInformazioni"},      {&TOpzioni::cablesNotDescribed, "CaviND"},
-            {&TOpzioni::componentsNotDescribed, "ComponentiND"}, {&TOpzioni::componentsCNotDescribed, "ComponentiCND"},
-            {&TOpzioni::showCodesPanel, "PannelloCodici"},     {&TOpzioni::showToolbar, "BarraStrumenti"},
-        };
-        // clang-format on
-        for (const TSwitch& s : Reset) {
+        for (const TDisplaySwitch& s : DisplaySwitches()) {
+            if (!s.ClearedAtStart || !s.Flag) continue;
             Opzioni->*s.Flag = false;
-            Ini->WriteBool(s.Name, false);
+            Ini->WriteBool(s.Key, false);
         }
     }
     ApplyDisplayOptions();

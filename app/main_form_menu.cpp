@@ -465,7 +465,7 @@ void TAntenne::BarraStrumentiClick(TObject*) {
     if (!Opzioni) return;
     const bool wasTicked = BarraStrumenti->Checked;
     Opzioni->showToolbar = !wasTicked;
-    if (Ini) Ini->WriteBool("BarraStrumenti", Opzioni->showToolbar);
+    if (Ini) Ini->WriteBool(DisplaySwitchKey(&TOpzioni::showToolbar), Opzioni->showToolbar);
     if (wasTicked) {
         Palette->Visible = false;
         LayoutPanels();
@@ -480,7 +480,7 @@ void TAntenne::PannelloCodiciClick(TObject*) {
     if (!Opzioni) return;
     PannelloCodici->Checked = !PannelloCodici->Checked;
     Opzioni->showCodesPanel = PannelloCodici->Checked;
-    if (Ini) Ini->WriteBool("PannelloCodici", Opzioni->showCodesPanel);
+    if (Ini) Ini->WriteBool(DisplaySwitchKey(&TOpzioni::showCodesPanel), Opzioni->showCodesPanel);
     if (PannelloCodici->Checked) {
         CodesPanel->Visible = DrawWindow->Visible.Get();
         LayoutPanels();
@@ -505,30 +505,30 @@ void TAntenne::ApplyDisplayOptions() {
 
 void TAntenne::DisplayOptionClick(TObject* Sender) {
     if (!Opzioni) return;
+    // The menu item of each switch (its key is the options' table's).
     struct TSwitch {
         TMenuItem* TAntenne::*Item;
         bool TOpzioni::*Flag;
-        const char* Name;
         bool Repaints;
     };
     // clang-format off
     static constexpr TSwitch Switches[] = {
-        {&TAntenne::VisualizzaAttenuazioni, &TOpzioni::showAttenuations, "VisualizzaAttenuazioni", true},
-        {&TAntenne::Attiva, &TOpzioni::hbInformation, "HBInformazioni", false},
-        {&TAntenne::Attenuazioni, &TOpzioni::hbAttenuations, "HBAttenuazioni", false},
-        {&TAntenne::SegnaliLimite, &TOpzioni::hbSignalLimits, "HBSegnaliLimite", false},
-        {&TAntenne::CanaliGenerati, &TOpzioni::hbGeneratedChannels, "HBCanaliGenerati", false},
-        {&TAntenne::CanaliDistribuiti, &TOpzioni::hbDistributedChannels, "HBCanaliDistribuiti", false},
-        {&TAntenne::CaviND, &TOpzioni::cablesNotDescribed, "CaviND", true},
-        {&TAntenne::ComponentiCND, &TOpzioni::componentsCNotDescribed, "ComponentiCND", true},
-        {&TAntenne::ComponentiND, &TOpzioni::componentsNotDescribed, "ComponentiND", true},
+        {&TAntenne::VisualizzaAttenuazioni, &TOpzioni::showAttenuations, true},
+        {&TAntenne::Attiva, &TOpzioni::hbInformation, false},
+        {&TAntenne::Attenuazioni, &TOpzioni::hbAttenuations, false},
+        {&TAntenne::SegnaliLimite, &TOpzioni::hbSignalLimits, false},
+        {&TAntenne::CanaliGenerati, &TOpzioni::hbGeneratedChannels, false},
+        {&TAntenne::CanaliDistribuiti, &TOpzioni::hbDistributedChannels, false},
+        {&TAntenne::CaviND, &TOpzioni::cablesNotDescribed, true},
+        {&TAntenne::ComponentiCND, &TOpzioni::componentsCNotDescribed, true},
+        {&TAntenne::ComponentiND, &TOpzioni::componentsNotDescribed, true},
     };
     // clang-format on
     for (const TSwitch& s : Switches) {
         TMenuItem* item = this->*s.Item;
         if (item != Sender) continue;
         Opzioni->*s.Flag = !item->Checked;
-        if (Ini) Ini->WriteBool(s.Name, Opzioni->*s.Flag);
+        if (Ini) Ini->WriteBool(DisplaySwitchKey(s.Flag), Opzioni->*s.Flag);
         ApplyDisplayOptions();
         if (s.Repaints && DrawWindow->Visible) DrawWindow->Invalidate();
         return;

@@ -92,6 +92,13 @@ void ForEachMastSource(const TGridData& grid, Visit visit) {
 // float (damaged cell data) is no value, as on the mast page.
 float Measure(float v) { return std::isfinite(v) ? v : LevelNone; }
 
+// The mast item's wind values from its source.
+void WindOf(TDatiAntenna& item, const TWindData& wind) {
+    item.Force = Measure(wind.WindThrust);
+    item.Area = Measure(wind.WindArea);
+    item.WindOfForce = Measure(wind.WindSpeed);
+}
+
 struct TOrdered {
     std::unique_ptr<TDatiAntenna> item;
     bool dish;
@@ -118,18 +125,14 @@ int MastItemsFromHeadEnd(const TGridData& headEnd, TDatiAntenne& items) {
         TOrdered entry;
         if (const auto* dish = dynamic_cast<const TParabola*>(cell); dish && cell->TypeCode == CodeParabola) {
             item->Kind = MastDish;
-            item->Force = Measure(dish->WindThrust);
-            item->Area = Measure(dish->Area);
+            WindOf(*item, *dish);
             item->Diameter = Measure(dish->Diameter);
-            item->WindOfForce = Measure(dish->WindSpeed);
             const float diameter = item->Diameter;
             entry = {std::move(item), true, diameter};
         } else if (const auto* antenna = dynamic_cast<const TAntenna*>(cell);
                    antenna && cell->TypeCode == CodeAntenna) {
             item->Kind = KindOfShape(antenna->Shape);
-            item->Force = Measure(antenna->WindThrust);
-            item->Area = Measure(antenna->WindArea);
-            item->WindOfForce = Measure(antenna->WindSpeed);
+            WindOf(*item, *antenna);
             float lowest = cell->Attenuation->Get3(0, AntennaRangeColumn, AntennaLowestSlot);
             float highest = cell->Attenuation->Get3(0, AntennaRangeColumn, AntennaHighestSlot);
             if (!IsRealLevel(lowest)) lowest = UnsetLowest;

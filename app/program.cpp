@@ -36,9 +36,6 @@ TGestioneLibrerie* GestioneLibrerie = nullptr;
 namespace {
 
 // The display switches a first run turns on.
-constexpr const char* FirstRunSwitches[] = {"HBInformazioni",   "HBAttenuazioni",      "HBSegnaliLimite",
-                                            "HBCanaliGenerati", "HBCanaliDistribuiti", "PannelloCodici",
-                                            "BarraComponenti"};
 
 template <class T>
 void Free(T*& object) {
@@ -69,7 +66,8 @@ void CreateGlobals() {
         TIniUpdate update(*Ini);
         Opzioni->ResetToDefaults();
         Opzioni->Save();
-        for (const char* name : FirstRunSwitches) Ini->WriteBool(name, true);
+        for (const TDisplaySwitch& s : DisplaySwitches())
+            if (s.FirstRun) Ini->WriteBool(s.Key, true);
         Ini->WriteString("Done", "1");
     }
     CellFlags = DefaultCellFlags;

@@ -35,6 +35,7 @@ void TAnnulla::Push(TRecord record) {
     if (records_.size() >= static_cast<size_t>(UndoMaxRecords)) DropOldestStep();
     // The new record heads a step made of itself and the steps it counts.
     const int32_t group = record.GroupCount;
+    pushedSteps_ += 1 - int64_t{group};
     records_.push_back(std::move(record));
     if (group > 0 && static_cast<size_t>(group) > steps_.size()) {
         Clear();  // a count past the bottom of the list
@@ -91,11 +92,35 @@ void TAnnulla::PushMarker(int32_t groupCount, int32_t caption, uint8_t operation
 
 void TAnnulla::SetGroupSize(int32_t n) {
     if (records_.empty()) return;
+    pushedSteps_ += int64_t{records_.back().GroupCount} - n;
     records_.back().GroupCount = n;
     FindSteps();
 }
 
 // ---- Steps ----
+
+TUndoStep::TUndoStep(TAnnulla* list, TEnd end, int32_t caption)
+    : list_(list), end_(end), caption_(caption), start_(list ? list->PushedSteps() : 0) {}
+
+int32_t TUndoStep::Count() const { return list_ ? static_cast<int32_t>(list_->PushedSteps() - start_) : 0; }
+
+TUndoStep::~TUndoStep() { End(); }
+
+void TUndoStep::End() {
+    if (!list_) return;
+    const int32_t count = Count();
+    TAnnulla* const list = list_;
+    list_ = nullptr;  // once only
+    switch (end_) {
+    case TEnd::Marker: list->PushMarker(count, caption_); break;
+    case TEnd::MarkerIfAny:
+        if (count > 0) list->PushMarker(count, caption_);
+        break;
+    case TEnd::UnderTop:
+        if (count > 1) list->SetGroupSize(count - 1);
+        break;
+    }
+}
 
 void TAnnulla::FindSteps() {
     // From the top, head to head: a head with group count g spans itself and

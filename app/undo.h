@@ -17,7 +17,8 @@
 //   DeleteRect, a paste or a block move: its records, then one group marker
 //                counting them.
 // A caller building a step of its own (moving a sign: a recorded RemoveSign
-// and AddSign) pushes a marker or sets the top record's group with SetGroupSize.
+// and AddSign) opens a TUndoStep, which counts what is pushed meanwhile and
+// joins it under a marker or under the top record as it ends.
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -90,6 +91,11 @@ public:
     void Forget(const TSegnoGrafico* sign);
     void Forget(const std::unordered_set<const TCella*>& cells);
 
+    // A running count of the steps pushed: each push adds one and takes away
+    // the steps its group joins, so that the count since any moment is the
+    // number of steps pushed since then, whatever the list dropped or cleared.
+    int64_t PushedSteps() const { return pushedSteps_; }
+
     // A view of the top records for tests and the menus: 0 is the top.
     struct TRecordView {
         const void* Object;
@@ -124,4 +130,34 @@ private:
 
     std::deque<TRecord> records_;  // back() is the top (most recent)
     std::deque<size_t> steps_;     // records per step, the oldest first
+    int64_t pushedSteps_ = 0;
+};
+
+// One undo step built of several recorded operations: the steps pushed while
+// it lives (each recorded insertion or removal is one) become one as it ends,
+// under a group marker of its own caption or under the last record pushed,
+// whose caption then names the step. Without a list (nothing is recorded) it
+// does nothing.
+class TUndoStep {
+public:
+    enum class TEnd : uint8_t {
+        Marker,       // a marker counting them, even when there are none
+        MarkerIfAny,  // a marker counting them, when there are some
+        UnderTop,     // the last record heads the others
+    };
+    TUndoStep(TAnnulla* list, TEnd end, int32_t caption = 0);
+    ~TUndoStep();
+    TUndoStep(const TUndoStep&) = delete;
+    TUndoStep& operator=(const TUndoStep&) = delete;
+
+    // The steps pushed since the step began.
+    int32_t Count() const;
+    // Ends the step now rather than at the end of the scope.
+    void End();
+
+private:
+    TAnnulla* list_;
+    TEnd end_;
+    int32_t caption_;
+    int64_t start_;
 };

@@ -116,10 +116,11 @@ bool TCreaAuto::BuildHeadEnd() {
     };
     // The message of a design given up is not the run's.
     TerrestrialFinals = false;
-    const bool reporting = Reporter && Reporter->enabled;
-    if (Reporter) Reporter->enabled = false;
-    const bool rebuilt = again();
-    if (Reporter) Reporter->enabled = reporting;
+    bool rebuilt = false;
+    {
+        const TReporterOff quiet(Reporter);
+        rebuilt = again();
+    }
     TerrestrialFinals = true;
     if (rebuilt) {
         const TLevelMisfit alone = TerrestrialMisfit();

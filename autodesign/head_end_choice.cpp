@@ -285,31 +285,11 @@ double Excess(const TCanale& need, const TOpzioni* options) {
     return std::max(0.0, double(need.LevelFromTable()) + need.levelMax - most);
 }
 
-// Puts the reporter's switch back however the adjustment ends.
-class TMutedReporter {
-public:
-    explicit TMutedReporter(TGestoreErrori* reporter) : reporter_(reporter) {
-        if (reporter_) {
-            was_ = reporter_->enabled;
-            reporter_->enabled = false;
-        }
-    }
-    ~TMutedReporter() {
-        if (reporter_) reporter_->enabled = was_;
-    }
-    TMutedReporter(const TMutedReporter&) = delete;
-    TMutedReporter& operator=(const TMutedReporter&) = delete;
-
-private:
-    TGestoreErrori* reporter_;
-    bool was_ = false;
-};
-
 }  // namespace
 
 void TCreaAuto::AdjustHeadEndLevels() {
     if (!Project || !Project->HeadEndGrid) return;
-    TMutedReporter muted(Reporter);
+    const TReporterOff muted(Reporter);
     Project->RunChannelPass(0);
 
     TListaCanali needed;
@@ -460,7 +440,7 @@ TCreaAuto::TLevelMisfit TCreaAuto::TerrestrialMisfit() {
     TLevelMisfit misfit;
     if (!Project) return misfit;
     {
-        TMutedReporter muted(Reporter);
+        const TReporterOff muted(Reporter);
         Project->RunChannelPass(0);
     }
     TListaCanali reached;

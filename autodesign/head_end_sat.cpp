@@ -406,11 +406,12 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
     auto ifFilter = [&](int32_t x, const AnsiString* code) {
         if (code) {
             // A quiet look for the fixed article: the fallback speaks for both.
-            const bool was = Reporter->enabled;
-            Reporter->enabled = false;
-            const bool found = SelectChannelFiltersByCode(x, r, grid, family.Brand, family.Series, scratch,
-                                                          consumption, 1, *code);
-            Reporter->enabled = was;
+            bool found = false;
+            {
+                const TReporterOff quiet(Reporter);
+                found = SelectChannelFiltersByCode(x, r, grid, family.Brand, family.Series, scratch,
+                                                   consumption, 1, *code);
+            }
             if (found) return true;
         }
         TCanale named(scratch);

@@ -415,11 +415,9 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
         if (channels.Count() == 1) {
             // A quiet look first: a family without a one-input filter for the
             // channel goes on with the scratch filter.
-            const bool was = Reporter->enabled;
-            Reporter->enabled = false;
+            const TReporterOff quiet(Reporter);
             alone =
                 SelectChannelFilters(x, r, grid, family.Brand, family.Series, *channels.head, consumption, 1);
-            Reporter->enabled = was;
         }
         if (alone) {
             x += ModuleStep;

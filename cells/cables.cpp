@@ -501,16 +501,7 @@ void TNCavo::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels,
 }
 
 void TNCavo::ComputeSignalLevels(uint32_t stamp) {
-    if (!EnterPass(stamp)) return;
-    ResetOutputLevels();
-    TCella* up = InputNeighbour(*this, 0);
-    if (!up) return;
-    up->ComputeSignalLevels(stamp);
-    const int32_t port = InputNeighbourPort(*this, 0);
-    const int32_t bands = CalculationBandCount();
-    for (int32_t b = 0; b < bands; ++b)
-        if (const TFinestra* u = WindowAt(up->OutputLevels, port, b))
-            CombineBackward(OutputLevels[0][static_cast<size_t>(b)], *u, SegmentLoss(b), false);
+    SignalFromInput0(*this, stamp, 0, 1, [this](int32_t, int32_t b) { return SegmentLoss(b); });
 }
 
 // ---- Channel pass ----

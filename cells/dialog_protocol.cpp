@@ -9,6 +9,7 @@
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/options.h"
+#include "core/scoped_flag.h"
 #include "dialogs/component_data.h"
 
 namespace {
@@ -321,13 +322,14 @@ bool TCella::EditData(TDatiComponenti* dialog) {
 
     dialog->EditedCell = clone.get();
     dialog->ComboVoce->Text = AnsiString();
-    // The fill's writes start none of the form's editing handlers.
-    dialog->Updating = true;
-    if (!Described && prototype)
-        prototype->FillDataDialogDefault(dialog);
-    else
-        FillDataDialogDefault(dialog);
-    dialog->Updating = false;
+    {
+        // The fill's writes start none of the form's editing handlers.
+        const TUpdating updating(dialog->Updating);
+        if (!Described && prototype)
+            prototype->FillDataDialogDefault(dialog);
+        else
+            FillDataDialogDefault(dialog);
+    }
 
     const bool accepted = dialog->ShowModal() == mrOk;
     if (accepted) {

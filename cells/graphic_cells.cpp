@@ -160,9 +160,7 @@ void TParabola::Assign(TCella* target) {
     TCella::Assign(target);
     if (auto* dish = dynamic_cast<TParabola*>(target); dish && dish != this) {
         dish->Diameter = Diameter;
-        dish->WindThrust = WindThrust;
-        dish->Area = Area;
-        dish->WindSpeed = WindSpeed;
+        dish->AssignWind(*this);
     }
 }
 
@@ -170,36 +168,31 @@ void TParabola::Save(TStream& stream, int32_t version) {
     TCella::Save(stream, version);
     // On file the speed comes before the area.
     WriteF32(stream, Diameter);
-    WriteF32(stream, WindThrust);
-    WriteF32(stream, WindSpeed);
-    WriteF32(stream, Area);
+    WriteWind(stream);
 }
 
 void TParabola::Load(TStream& stream, int32_t version) {
     TCella::Load(stream, version);
     if (version < VersionWithDishData) return;
     Diameter = ReadF32(stream);
-    WindThrust = ReadF32(stream);
-    WindSpeed = ReadF32(stream);
-    Area = ReadF32(stream);
-    if (version < VersionWithSentinels)
-        for (float* v : {&Diameter, &WindThrust, &WindSpeed, &Area}) *v = ConvertOldSentinel(*v);
+    ReadWind(stream);
+    if (version < VersionWithSentinels) {
+        Diameter = ConvertOldSentinel(Diameter);
+        ConvertOldWindSentinels();
+    }
 }
 
 void TParabola::FillDataDialogDefault(TDatiComponenti* dialog) {
     TCella::FillDataDialogDefault(dialog);
     dialog->EditDiametro->Text = FormatLevel(Diameter, DishFormat);
-    dialog->EditSpinta->Text = FormatLevel(WindThrust, DishFormat);
-    dialog->EditArea->Text = FormatLevel(Area, DishFormat);
-    dialog->ComboVelocita->Text = FormatLevel(WindSpeed, DishFormat);
+    FillWindBoxes(dialog, TBoxes::AreaThrustSpeed);
 }
 
 void TParabola::ReadDataDialogDefault(TDatiComponenti* dialog) {
     TCella::ReadDataDialogDefault(dialog);
     Diameter = ParseLevel(dialog->EditDiametro->Text);
-    WindThrust = ParseLevel(dialog->EditSpinta->Text);
-    Area = ParseLevel(dialog->EditArea->Text);
-    WindSpeed = ParseLevel(dialog->ComboVelocita->Text);
+    // The dish's boxes take the level signs as well.
+    ReadWindBoxes(dialog, TBoxes::AreaThrustSpeed, ParseLevel);
 }
 
 // ---- Satellite receiver ----

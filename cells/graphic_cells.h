@@ -9,6 +9,7 @@
 
 #include "cells/cell.h"
 #include "cells/taps.h"
+#include "cells/wind_data.h"
 
 // Category counters of the short codes "Pa" and "Rs" ("Al" is the power
 // supplies' counter, cells/passives.h).
@@ -81,7 +82,7 @@ public:
 };
 
 // Satellite dish: 2 x 3 squares, with the data that size its mast.
-class TParabola : public TCellaGrafica {
+class TParabola : public TCellaGrafica, public TWindData {
 public:
     TParabola(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TParabola() override;
@@ -103,10 +104,7 @@ public:
     // A dish is never turned.
     bool Rotate(int32_t n) override;
 
-    float Diameter = LevelNone;    // cm
-    float WindThrust = LevelNone;  // N
-    float Area = LevelNone;        // m²
-    float WindSpeed = LevelNone;   // km/h
+    float Diameter = LevelNone;  // cm
 };
 
 // Satellite receiver: 3 x 5 squares, a signal start. Its squares, its ports

@@ -159,17 +159,7 @@ void TDemiscelatore::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits ma
 }
 
 void TDemiscelatore::ComputeSignalLevels(uint32_t stamp) {
-    if (!EnterPass(stamp)) return;
-    ResetOutputLevels();
-    TCella* up = InputNeighbour(*this, 0);
-    if (!up) return;
-    up->ComputeSignalLevels(stamp);
-    const int32_t port = InputNeighbourPort(*this, 0);
-    const int32_t bands = CalculationBandCount();
-    for (int32_t b = 0; b < bands; ++b)
-        if (const TFinestra* u = WindowAt(up->OutputLevels, port, b))
-            for (int32_t q = 0; q < NumOutputs; ++q)
-                CombineBackward(OutputLevels[q][Slot(b)], *u, LevelPassLoss(q, b), false);
+    SignalFromInput0(*this, stamp, 0, NumOutputs, [this](int32_t q, int32_t b) { return LevelPassLoss(q, b); });
 }
 
 void TDemiscelatore::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {

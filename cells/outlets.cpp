@@ -147,24 +147,12 @@ void TPresaD::ComputeRequiredLevels(TBandLimits minLevels, TBandLimits maxLevels
 }
 
 void TPresaD::ComputeSignalLevels(uint32_t stamp) {
-    if (!EnterPass(stamp)) return;
-    ResetOutputLevels();
-    TCella* up = InputNeighbour(*this, 0);
-    if (!up) return;
-    up->ComputeSignalLevels(stamp);
-    const int32_t port = InputNeighbourPort(*this, 0);
-    const int32_t bands = CalculationBandCount();
-    // The loss rows read once for every band.
+    // The loss rows read once for every band; the through output (before the
+    // socket) only on a pass-through outlet.
     const TBandVector socket = AttenuationVector(*this, 0, OutletSocketLoss);
     const TBandVector through = PassThrough ? AttenuationVector(*this, 0, OutletThroughLoss) : TBandVector{};
-    for (int32_t b = 0; b < bands; ++b) {
-        const TFinestra* u = WindowAt(up->OutputLevels, port, b);
-        if (!u) continue;
-        if (PassThrough)
-            CombineBackward(OutputLevels[OutletThroughOutput][static_cast<size_t>(b)], *u, through.v[b],
-                            false);
-        CombineBackward(OutputLevels[OutletSocket][static_cast<size_t>(b)], *u, socket.v[b], false);
-    }
+    SignalFromInput0(*this, stamp, PassThrough ? OutletThroughOutput : OutletSocket, OutletSocket + 1,
+                     [&](int32_t q, int32_t b) { return q == OutletSocket ? socket.v[b] : through.v[b]; });
 }
 
 // ---- Channel pass and walk ----

@@ -96,3 +96,21 @@ class TProgressBar;
 // Advances the designer's progress bar by one step, as a cell that has made
 // its model choice does.
 void AdvanceProgress(TProgressBar* progress);
+
+// The signal pass of a cell fed through its input 0 alone: the window that
+// arrives there in each band reaches outputs first to last - 1 less
+// loss(output, band). A cell without its upstream neighbour has no signal.
+template <class TLoss>
+void SignalFromInput0(TCella& cell, uint32_t stamp, int32_t first, int32_t last, TLoss&& loss) {
+    if (!cell.EnterPass(stamp)) return;
+    cell.ResetOutputLevels();
+    TCella* up = InputNeighbour(cell, 0);
+    if (!up) return;
+    up->ComputeSignalLevels(stamp);
+    const int32_t port = InputNeighbourPort(cell, 0);
+    const int32_t bands = TCella::CalculationBandCount();
+    for (int32_t b = 0; b < bands; ++b)
+        if (const TFinestra* u = WindowAt(up->OutputLevels, port, b))
+            for (int32_t q = first; q < last; ++q)
+                TCella::CombineBackward(cell.OutputLevels[q][static_cast<size_t>(b)], *u, loss(q, b), false);
+}

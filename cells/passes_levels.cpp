@@ -151,21 +151,9 @@ void TCella::SpreadStamp(uint32_t stamp) {
 // ---- Signal-level pass ----
 
 void TCella::ComputeSignalLevels(uint32_t stamp) {
-    if (!EnterPass(stamp)) return;
-    ResetOutputLevels();
-    TCella* up = InputNeighbour(*this, 0);
-    if (!up) return;
-    up->ComputeSignalLevels(stamp);
-    const int32_t port = InputNeighbourPort(*this, 0);
-    const int32_t bands = CalculationBandCount();
-    const int32_t through = std::min(ThroughOutputs, NumOutputs);
-    for (int32_t b = 0; b < bands; ++b) {
-        const TFinestra* u = WindowAt(up->OutputLevels, port, b);
-        if (!u) continue;
-        const float attenuation = Attenuation->Get3(0, 1, b);
-        for (int32_t j = 0; j < through; ++j)
-            CombineBackward(OutputLevels[j][static_cast<size_t>(b)], *u, attenuation, false);
-    }
+    // Every through output less the one loss of the band.
+    SignalFromInput0(*this, stamp, 0, std::min(ThroughOutputs, NumOutputs),
+                     [this](int32_t, int32_t b) { return Attenuation->Get3(0, 1, b); });
 }
 
 // ---- Head-end seeding ----

@@ -19,7 +19,6 @@ enum : int { GridPlan = 0, GridChannel = 1, GridSignal = 2, GridLabel = 3, GridL
 constexpr int GridFirstRow = 1;  // row 0 holds the headings
 constexpr int ChannelNameChars = 7;
 constexpr int LabelChars = 20;
-constexpr const char* MastFormat = "#0.##";
 
 // The antenna shows its two frequency cells only.
 constexpr int32_t FirstHiddenRangeCell = 2;
@@ -29,11 +28,6 @@ constexpr int32_t LastTerrestrialCell = 4;
 
 AnsiString Left(const AnsiString& text, int chars) {
     return static_cast<int>(text.size()) > chars ? text.substr(0, static_cast<size_t>(chars)) : text;
-}
-
-float MastValue(const AnsiString& text) {
-    const float v = TextToFloat(text, LevelNone);
-    return text.empty() ? LevelNone : v;
 }
 
 }  // namespace
@@ -74,9 +68,7 @@ void TAntenna::FillDataDialogDefault(TDatiComponenti* dialog) {
     grid->SetCell(GridPlan, r, DefaultPlanName);
 
     dialog->ComboForma->ItemIndex = Shape < dialog->ComboForma->Items->Count() ? Shape : -1;
-    dialog->EditArea->Text = FormatLevel(WindArea, MastFormat);
-    dialog->EditSpinta->Text = FormatLevel(WindThrust, MastFormat);
-    dialog->ComboVelocita->Text = FormatLevel(WindSpeed, MastFormat);
+    FillWindBoxes(dialog, TBoxes::AreaThrustSpeed);
 }
 
 void TAntenna::ReadDataDialogDefault(TDatiComponenti* dialog) {
@@ -101,9 +93,7 @@ void TAntenna::ReadDataDialogDefault(TDatiComponenti* dialog) {
     }
     const int shape = dialog->ComboForma->ItemIndex;
     Shape = shape < 0 ? AntennaShapeNone : static_cast<uint8_t>(shape);
-    WindArea = MastValue(dialog->EditArea->Text);
-    WindThrust = MastValue(dialog->EditSpinta->Text);
-    WindSpeed = MastValue(dialog->ComboVelocita->Text);
+    ReadWindBoxes(dialog, TBoxes::AreaThrustSpeed);
 }
 
 bool TAntenna::CheckData(const AnsiString& prefix) {
@@ -142,8 +132,7 @@ void TSat::FinishDataForm(TDatiComponenti& form) {
 
 void TSat::FillDataDialogDefault(TDatiComponenti* dialog) {
     TCella::FillDataDialogDefault(dialog);
-    dialog->EditArea->Text = FormatLevel(WindArea, MastFormat);
-    dialog->EditSpinta->Text = FormatLevel(WindThrust, MastFormat);
+    FillWindBoxes(dialog, TBoxes::AreaThrust);
     for (int32_t o = 0; o < std::min<int32_t>(NumThroughOutputs, DialogModules); ++o) {
         TListaCanali::AddAll(*OutputChannels[o], dialog->ChannelLists[o]);
         dialog->BandRowByte[o] = UseSatBands[o];
@@ -152,8 +141,7 @@ void TSat::FillDataDialogDefault(TDatiComponenti* dialog) {
 
 void TSat::ReadDataDialogDefault(TDatiComponenti* dialog) {
     TCella::ReadDataDialogDefault(dialog);
-    WindArea = MastValue(dialog->EditArea->Text);
-    WindThrust = MastValue(dialog->EditSpinta->Text);
+    ReadWindBoxes(dialog, TBoxes::AreaThrust);
     for (int32_t o = 0; o < std::min<int32_t>(NumThroughOutputs, DialogModules); ++o) {
         TListaCanali::AddAll(dialog->ChannelLists[o], *OutputChannels[o]);
         UseSatBands[o] = dialog->BandRowByte[o] ? 1 : 0;

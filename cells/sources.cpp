@@ -133,18 +133,14 @@ void TAntenna::Assign(TCella* target) {
     auto* antenna = dynamic_cast<TAntenna*>(target);
     if (!antenna || antenna == this) return;
     antenna->Shape = Shape;
-    antenna->WindThrust = WindThrust;
-    antenna->WindArea = WindArea;
-    antenna->WindSpeed = WindSpeed;
+    antenna->AssignWind(*this);
     ReplaceList(*SourceChannels, antenna->SourceChannels);
 }
 
 void TAntenna::Save(TStream& stream, int32_t version) {
     TCella::Save(stream, version);
     WriteU8(stream, Shape);
-    WriteF32(stream, WindThrust);
-    WriteF32(stream, WindSpeed);
-    WriteF32(stream, WindArea);
+    WriteWind(stream);
     SourceChannels->Write(stream, version);
 }
 
@@ -172,9 +168,8 @@ void TAntenna::Load(TStream& stream, int32_t version) {
         }
     } else {
         Shape = ReadU8(stream);
-        WindThrust = OldValue(ReadF32(stream), version);
-        WindSpeed = OldValue(ReadF32(stream), version);
-        WindArea = OldValue(ReadF32(stream), version);
+        ReadWind(stream);
+        if (version < VersionWithNewSentinels) ConvertOldWindSentinels();
         SourceChannels->Read(stream, version);
     }
     for (TCanale* c = SourceChannels->head; c; c = c->next) {
@@ -266,8 +261,7 @@ void TSat::Assign(TCella* target) {
     auto* sat = dynamic_cast<TSat*>(target);
     if (!sat || sat == this) return;
     sat->SatValue1 = SatValue1;
-    sat->WindThrust = WindThrust;
-    sat->WindArea = WindArea;
+    sat->AssignWind(*this);
     sat->SatValue4 = SatValue4;
     sat->UseSatBands = UseSatBands;
     sat->OutputByte = OutputByte;

@@ -10,6 +10,7 @@
 
 #include "cells/cell.h"
 #include "cells/taps.h"
+#include "cells/wind_data.h"
 
 // Category counters of the short codes "An" and "Sa".
 constexpr int AntennaCounter = 16;
@@ -39,7 +40,7 @@ constexpr int32_t FirstSatSlot = 6;
 // Shapes of an antenna in the data dialog's list; none at construction.
 constexpr uint8_t AntennaShapeNone = 255;
 
-class TAntenna : public TCella {
+class TAntenna : public TCella, public TWindData {
 public:
     TAntenna(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TAntenna() override;
@@ -71,12 +72,9 @@ public:
     TCellLayout Layout() const override;
 
     uint8_t Shape = AntennaShapeNone;
-    float WindThrust = LevelNone;  // N
-    float WindArea = LevelNone;    // m²
-    float WindSpeed = LevelNone;   // km/h
 };
 
-class TSat : public TCella {
+class TSat : public TCella, public TWindData {
 public:
     TSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
          int32_t outputs);
@@ -111,9 +109,8 @@ public:
 
     TCellLayout Layout() const override;
 
+    // Beside its wind thrust and area (it has no speed box).
     float SatValue1 = LevelNone;
-    float WindThrust = LevelNone;
-    float WindArea = LevelNone;
     float SatValue4 = LevelNone;
     std::array<uint8_t, SatMaxOutputs> UseSatBands;
     std::array<uint8_t, SatMaxOutputs> OutputByte;

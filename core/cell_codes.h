@@ -6,15 +6,24 @@
 #include <cstdint>
 
 // Type codes. Several codes may build one class, which then stores one of
-// them (the factory's table says which); those without a name here appear
-// only in that table.
+// them (the class's registration row says which). The palette's tools are
+// numbered by the same codes: a tool makes a cell of its code's class, with
+// the port counts the code or the palette's lists give.
 enum : int32_t {
     CodeNone = -1,  // a cell whose class has not set its code
     CodeFiltroS = 1,
     CodeFiltroP = 2,
-    CodeDivisore = 3,
-    CodeDerivatore = 6,
-    CodeSwitch = 10,             // codes 10 to 13 build it
+    CodeDivisore = 3,            // one line to two outputs; codes 3 to 5 build it
+    CodeDivisoreVariabile = 4,   // lines and outputs as the palette's lists say
+    CodeDivisore4 = 5,           // one line to four outputs
+    CodeDerivatore = 6,          // one line, one tap; codes 6 to 9 build it
+    CodeDerivatore2 = 7,         // one line, two taps
+    CodeDerivatoreVariabile = 8, // lines and taps as the palette's lists say
+    CodeDerivatore4 = 9,         // one line, four taps
+    CodeSwitch = 10,             // codes 10 to 13 build it; the tool gives one output
+    CodeSwitch2 = 11,            // the tool gives two outputs
+    CodeSwitch3 = 12,            // the tool gives three outputs
+    CodeSwitchVariabile = 13,    // through lines, outputs and layout as the lists say
     CodeEndOutlet = 14,          // "Presa diretta"
     CodePassThroughOutlet = 15,  // "Presa passante"
     CodeTermination = 16,
@@ -41,10 +50,12 @@ enum : int32_t {
     CodeAntenna = 38,
     CodeSat = 39,
     CodeTerrestre = 40,  // head-end wide-band amplifier / mixer
+    CodeEndOutlet3 = 41,  // an end outlet with three taps, stored as CodeEndOutlet
     CodeFiltroCAG = 42,
     CodeAmplificatoreAt = 43,
     CodeAlimentatoreSF = 44,
     CodeParabola = 45,
+    CodePassThroughOutlet3 = 46,  // a pass-through outlet with three taps, stored as CodePassThroughOutlet
     CodeSwitchN = 47,
     CodeInseritore = 48,
     CodeDerivatoreN = 49,  // end-of-line tap, no through outputs

@@ -301,17 +301,8 @@ void TOpzioni::Load() {
     // would divide the pixel conversion, a larger one paints nothing) is 42.
     gridWidth = read.Integer("DGWidth", 42);
     if (gridWidth != 15 && gridWidth != 21) gridWidth = 42;
-    showToolbar = read.Bool("BarraStrumenti", true);
-    showCodesPanel = read.Bool("PannelloCodici", true);
-    showAttenuations = read.Bool("VisualizzaAttenuazioni", false);
-    hbInformation = read.Bool("HBInformazioni", true);
-    hbAttenuations = read.Bool("HBAttenuazioni", true);
-    hbSignalLimits = read.Bool("HBSegnaliLimite", true);
-    hbGeneratedChannels = read.Bool("HBCanaliGenerati", false);
-    hbDistributedChannels = read.Bool("HBCanaliDistribuiti", true);
-    cablesNotDescribed = read.Bool("CaviND", true);
-    componentsCNotDescribed = read.Bool("ComponentiCND", true);
-    componentsNotDescribed = read.Bool("ComponentiND", true);
+    for (const TDisplaySwitch& s : DisplaySwitches())
+        if (s.Flag) this->*s.Flag = read.Bool(s.Key, s.Default);
 
     if (!read.DamagedKeys().empty()) {
         AnsiString names;
@@ -390,4 +381,31 @@ void TOpzioni::FillMainCurrencies(TStringList& list) {
     list.Clear();
     list.Add(GetCurrencyName(CurrencyLire));
     list.Add(GetCurrencyName(CurrencyEuro));
+}
+
+// In the order they are read.
+// clang-format off
+constexpr TDisplaySwitch DisplaySwitchTable[] = {
+    // option,                            key,                     default, first run, cleared at start
+    {&TOpzioni::showToolbar,             "BarraStrumenti",         true,  false, true},
+    {&TOpzioni::showCodesPanel,          "PannelloCodici",         true,  true,  true},
+    {nullptr,                            "BarraComponenti",        true,  true,  false},
+    {&TOpzioni::showAttenuations,        "VisualizzaAttenuazioni", false, false, false},
+    {&TOpzioni::hbInformation,           "HBInformazioni",         true,  true,  true},
+    {&TOpzioni::hbAttenuations,          "HBAttenuazioni",         true,  true,  false},
+    {&TOpzioni::hbSignalLimits,          "HBSegnaliLimite",        true,  true,  false},
+    {&TOpzioni::hbGeneratedChannels,     "HBCanaliGenerati",       false, true,  false},
+    {&TOpzioni::hbDistributedChannels,   "HBCanaliDistribuiti",    true,  true,  false},
+    {&TOpzioni::cablesNotDescribed,      "CaviND",                 true,  false, true},
+    {&TOpzioni::componentsCNotDescribed, "ComponentiCND",          true,  false, true},
+    {&TOpzioni::componentsNotDescribed,  "ComponentiND",           true,  false, true},
+};
+// clang-format on
+
+std::span<const TDisplaySwitch> DisplaySwitches() { return DisplaySwitchTable; }
+
+const char* DisplaySwitchKey(bool TOpzioni::*flag) {
+    for (const TDisplaySwitch& s : DisplaySwitchTable)
+        if (s.Flag && s.Flag == flag) return s.Key;
+    return nullptr;
 }

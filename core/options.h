@@ -4,6 +4,7 @@
 // document fonts, display switches of the main window, and the currencies with
 // their conversion factors. All of it lives in the settings store.
 #include <cstdint>
+#include <span>
 
 #include "core/levels.h"
 
@@ -128,3 +129,18 @@ private:
                      bool& librariesDefaulted);
     AnsiString DefaultDirectory(const AnsiString& programDir, const char* italian, const char* english);
 };
+
+// The display switches of the settings, in one table: each a bool option
+// under its own key, read at start (Default when the key is missing) and
+// written by the main window's menus as it changes.
+struct TDisplaySwitch {
+    bool TOpzioni::*Flag;  // none: a key written at a first run and read nowhere
+    const char* Key;
+    bool Default;         // the value of a missing key
+    bool FirstRun;        // written true at the program's first run
+    bool ClearedAtStart;  // cleared (and written) as the main window starts
+};
+std::span<const TDisplaySwitch> DisplaySwitches();
+// The key of a switch's option.
+const char* DisplaySwitchKey(bool TOpzioni::*flag);
+

@@ -46,3 +46,23 @@ public:
 private:
     TErroreCircuito* pendingError = nullptr;
 };
+
+// Switches the reporter off for a scope (a pass whose messages are not for
+// the user) and gives it back its enabled flag after; nothing without one.
+class TReporterOff {
+public:
+    explicit TReporterOff(TGestoreErrori* reporter) : reporter_(reporter) {
+        if (!reporter_) return;
+        saved_ = reporter_->enabled;
+        reporter_->enabled = false;
+    }
+    ~TReporterOff() {
+        if (reporter_) reporter_->enabled = saved_;
+    }
+    TReporterOff(const TReporterOff&) = delete;
+    TReporterOff& operator=(const TReporterOff&) = delete;
+
+private:
+    TGestoreErrori* reporter_;
+    bool saved_ = false;
+};

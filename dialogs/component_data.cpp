@@ -9,6 +9,7 @@
 #include "core/band_systems.h"
 #include "core/globals.h"
 #include "core/libraries.h"
+#include "core/scoped_flag.h"
 #include "dialogs/combo_string_grid.h"
 #include "platform/application.h"
 
@@ -587,11 +588,11 @@ void TDatiComponenti::ResetPages() {
     CurrentOutput = 0;
     // The layout was made afresh for the component: its own rows are shown.
     CurrentKind = TableMainFunction;
-    const bool updating = Updating;
-    Updating = true;
-    RadioFunzione[0]->Checked = true;
-    RadioUscita[0]->Checked = true;
-    Updating = updating;
+    {
+        const TUpdating updating(Updating);
+        RadioFunzione[0]->Checked = true;
+        RadioUscita[0]->Checked = true;
+    }
     if (ShowModuleTabs) {
         RebuildModuleTabs();
         ShowModulePage(0);
@@ -634,11 +635,9 @@ void TDatiComponenti::StorePages() {
     // Beside the module list, a module cell reads its description and
     // converter type from their controls: they show its own (first) module.
     if (const TModuloFiltro* first = ModuleList.head) {
-        const bool updating = Updating;
-        Updating = true;
+        const TUpdating updating(Updating);
         EditDescrizioneModulo->Text = first->slotLabel[ModuleOutputSlot];
         ComboConversione->ItemIndex = static_cast<int>(first->flags & ModuleConversionMask);
-        Updating = updating;
     }
 }
 

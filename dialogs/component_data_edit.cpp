@@ -11,6 +11,7 @@
 #include "core/libraries.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "core/scoped_flag.h"
 #include "dialogs/combo_string_grid.h"
 #include "dialogs/component_data.h"
 #include "platform/application.h"
@@ -21,20 +22,6 @@ constexpr const char* NoPlan = "(Nessuna)";
 constexpr const char* ChannelEdgeFormat = "##0.##";
 // The columns a satellite module's band rows add to the band header.
 constexpr int SatelliteBandFirst = 6;
-
-// Raises the updating flag for a scope and puts back what it was, so that a
-// handler running while the form fills does not end the fill's guard.
-class TUpdating {
-public:
-    explicit TUpdating(bool& flag) : flag_(flag), saved_(flag) { flag_ = true; }
-    ~TUpdating() { flag_ = saved_; }
-    TUpdating(const TUpdating&) = delete;
-    TUpdating& operator=(const TUpdating&) = delete;
-
-private:
-    bool& flag_;
-    bool saved_;
-};
 
 // A price as typed: digits and the decimal separator count; what is still
 // no number is 0, like an empty text.

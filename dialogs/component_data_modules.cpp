@@ -9,6 +9,7 @@
 #include "core/band_systems.h"
 #include "core/channel_plans.h"
 #include "core/globals.h"
+#include "core/scoped_flag.h"
 #include "dialogs/component_data.h"
 
 namespace {
@@ -110,13 +111,11 @@ int Bottom(const TControl* control) { return control->Top + control->Height; }
 
 void TDatiComponenti::RebuildModuleTabs() {
     const int modules = std::max(1, ModuleList.Count());
-    const bool updating = Updating;
-    Updating = true;
+    const TUpdating updating(Updating);
     TabModuli->Tabs->Clear();
     TabModuli->Tabs->Add("Ampli Entrata");
     TabModuli->Tabs->Add("Ampli Uscita");
     for (int k = 0; k < modules; ++k) TabModuli->Tabs->Add("Modulo " + IntToStr(k + 1));
-    Updating = updating;
 }
 
 void TDatiComponenti::ShowModulePage(int index) {
@@ -178,8 +177,7 @@ void TDatiComponenti::HideTabRows() {
 }
 
 void TDatiComponenti::ShowRegulationValues(int tab) {
-    const bool updating = Updating;
-    Updating = true;
+    const TUpdating updating(Updating);
     ShownAmplifierTab = tab;
     HideTabRows();
     PlaceRowColumns(AmplifierCaptionWidth, AmplifierValueLeft);
@@ -218,7 +216,6 @@ void TDatiComponenti::ShowRegulationValues(int tab) {
         }
         y += RowStep;
     }
-    Updating = updating;
 }
 
 void TDatiComponenti::StoreRegulationValues() {
@@ -246,17 +243,13 @@ void TDatiComponenti::StoreRegulationValues() {
 }
 
 void TDatiComponenti::ShowModule(int index) {
-    const bool updating = Updating;
-    Updating = true;
+    const TUpdating updating(Updating);
     ShownModuleTab = index;
     HideTabRows();
     // A module's captions are longer, and it has one value column only.
     PlaceRowColumns(ModuleCaptionWidth, ModuleValueLeft);
     const TModuloFiltro* m = ModuleAt(ModuleList, index);
-    if (!m) {
-        Updating = updating;
-        return;
-    }
+    if (!m) return;
     const int kind = KindOf(*m);
     const TModulePage& page = ModulePages[kind < 0 ? KindFilter : kind];
 
@@ -331,7 +324,6 @@ void TDatiComponenti::ShowModule(int index) {
         if (shown) y += RowStep;
     }
     if (kind == KindConverter) UpdateModuleTypeRows(ComboConversione);
-    Updating = updating;
 }
 
 void TDatiComponenti::StoreModule() {

@@ -8,6 +8,7 @@
 #include "app/undo.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
+#include "core/scoped_flag.h"
 #include "dialogs/codes_palette.h"
 #include "platform/forms.h"
 
@@ -17,73 +18,42 @@ namespace {
 
 using L = TVariantList;
 
+// The palette's own buttons; the classes' buttons fill the other slots. A
+// button names only what differs from the defaults of its fields.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+const TToolButtonInfo OwnButtons[] = {
+    {.Slot = 0, .Name = "BArrow", .Hint = "", .Tool = ToolArrow},
+    {.Slot = 1, .Name = "BEraser", .Hint = "Cancella", .Tool = ToolEraser},
+    {.Slot = 2, .Name = "BLineaGrafica", .Hint = "Linea grafica", .Tool = ToolLine},
+    {.Slot = 3, .Name = "BRettangoloGrafico", .Hint = "Rettangolo grafico", .Tool = ToolRectangle},
+    {.Slot = 4, .Name = "BTesto", .Hint = "Linea di testo", .Tool = ToolText},
+    {.Slot = 16, .Name = "BNonAssegnato", .Hint = "", .Tool = -1},
+    {.Slot = 20, .Name = "BNotAssigned", .Hint = "", .Tool = -1},
+    {.Slot = 50, .Name = "BRiserva", .Hint = "", .Tool = -1, .Placed = false},
+};
+#pragma GCC diagnostic pop
+
+std::vector<TToolButtonInfo> GatherButtons() {
+    std::vector<TToolButtonInfo> buttons(std::begin(OwnButtons), std::end(OwnButtons));
+    for (const TCellClassRow& row : CellClassRows())
+        buttons.insert(buttons.end(), row.Buttons.begin(), row.Buttons.end());
+    std::stable_sort(buttons.begin(), buttons.end(),
+                     [](const TToolButtonInfo& a, const TToolButtonInfo& b) { return a.Slot < b.Slot; });
+    return buttons;
+}
+
 }  // namespace
 
-#define LISTS(a, b, c) \
-    { L::a, L::b, L::c }
-
-// clang-format off
-const TToolButtonInfo ToolButtons[ToolButtonCount] = {
-    // name, hint, tool, lists, Ruota, Rifletti, cable colour, head-end, placed
-    {"BArrow", "", ToolArrow, LISTS(None, None, None), false, false, false, false, true},
-    {"BEraser", "Cancella", ToolEraser, LISTS(None, None, None), false, false, false, false, true},
-    {"BLineaGrafica", "Linea grafica", ToolLine, LISTS(None, None, None), false, false, false, false, true},
-    {"BRettangoloGrafico", "Rettangolo grafico", ToolRectangle, LISTS(None, None, None), false, false, false, false, true},
-    {"BTesto", "Linea di testo", ToolText, LISTS(None, None, None), false, false, false, false, true},
-    {"BSeparatoreCC", "Separatore per CC", 19, LISTS(None, None, None), true, false, false, false, true},
-    {"BTerra", "Connessione di terra", 25, LISTS(None, None, None), false, false, false, false, true},
-    {"BAlimentatoreSF", "Alimentatore", 44, LISTS(None, None, Modules), false, false, false, false, true},
-    {"BAlimentatore", "Alimentatore con passaggio RF", 24, LISTS(None, Outputs4, None), true, false, false, false, true},
-    {"BAttenuatore", "Attenuatore fisso", 26, LISTS(None, None, None), true, false, false, false, true},
-    {"BAttenuatoreR", "Attenuatore regolabile", 27, LISTS(None, None, None), true, false, false, false, true},
-    {"BDivisore3", "Divisori", 4, LISTS(Lines9, DividerOutputs, None), true, false, false, false, true},
-    {"BEqualizzatore", "Equalizzatore", 28, LISTS(None, None, None), true, false, false, false, true},
-    {"BDerivatore3", "Derivatori", 8, LISTS(Lines9, Taps10, None), true, true, false, false, true},
-    {"BDerivatoreN", "Derivatori terminali", 49, LISTS(Lines9, Taps10, None), true, true, false, false, true},
-    {"BDerivatoreS", "Derivatori con uscite a partitore", 50, LISTS(Lines9, TapsEven, None), true, true, false, false, true},
-    {"BNonAssegnato", "", -1, LISTS(None, None, None), false, false, false, false, true},
-    {"BSwitch4", "Switch", 13, LISTS(Through17, Outputs40, SwitchLayout), true, false, false, false, true},
-    {"BSwitchN", "Switch terminali", 47, LISTS(Inputs17, Outputs40, TerminalLayout), true, false, false, false, true},
-    {"BPresaT", "Presa terminale", 54, LISTS(None, OutletKind, None), true, false, false, false, true},
-    {"BNotAssigned", "", -1, LISTS(None, None, None), false, false, false, false, true},
-    {"BPresaD", "Presa diretta", 14, LISTS(None, OutletKind, None), true, false, false, false, true},
-    {"BPresaP", "Presa passante", 15, LISTS(None, OutletKind, None), true, false, false, false, true},
-    {"BMiscelatore", "Miscelatori", 29, LISTS(MixerInputs, None, None), true, false, false, false, true},
-    {"BDemiscelatore", "Demiscelatori", 30, LISTS(None, DemixerOutputs, None), true, false, false, false, true},
-    {"BLinea", "Cavo lineare", 17, LISTS(None, None, None), true, false, true, false, true},
-    {"BInseritore", "Inseritore DC", 48, LISTS(None, None, None), true, false, false, false, true},
-    {"BAngolo", "Cavo ad angolo", 18, LISTS(None, None, None), true, false, true, false, true},
-    {"BAmplificatore", "Amplificatore", 21, LISTS(Ways17, AmplifierInput, None), true, false, false, false, true},
-    {"BChiusura", "Resistenza di chiusura", 16, LISTS(Inputs17, None, None), true, false, false, false, true},
-    {"BAmplificatoreGR", "Amplificatore con guadagno regolabile", 22, LISTS(Ways17, AmplifierInput, None), true, false, false, false, true},
-    {"BAmplificatoreAt", "Amplificatore finale di potenza", 43, LISTS(AutomixInputs, AutomixOutputsA, Mix), true, false, false, true, true},
-    {"BAmplificatoreA", "Amplificatore con controllo automatico di guadagno", 23, LISTS(Ways9, AmplifierInput, None), true, false, false, true, true},
-    {"BFiltroPA", "Filtro passa-alto", 32, LISTS(None, None, None), true, false, false, true, true},
-    {"BFiltroPB", "Filtro passa-basso", 31, LISTS(None, None, None), true, false, false, true, true},
-    {"BFiltroP", "Filtro passa banda", 2, LISTS(None, None, None), true, false, false, true, true},
-    {"BFiltroS", "Filtro soppressore di banda", 1, LISTS(None, None, None), true, false, false, true, true},
-    {"BFiltroAT", "Filtro attivo", 35, LISTS(AutomixInput, AutomixOutput, Mix), false, false, false, true, true},
-    {"BFiltroCAG", "Filtro attivo CAG", 42, LISTS(AutomixInput, AutomixOutput, Mix), false, false, false, true, true},
-    {"BTerrestre", "Amplificatore a larga banda", 40, LISTS(Inputs9, Outputs10, None), false, false, false, true, true},
-    {"BSat", "Convertitore LNB", 39, LISTS(None, Outputs8, None), false, false, false, true, true},
-    {"BModulatore", "Modulatore", 36, LISTS(None, AutomixOutput, Mix), false, false, false, true, true},
-    {"BConvertitore", "Convertitore universale", 37, LISTS(AutomixInput, AutomixOutput, ConverterMounting), false, false, false, true, true},
-    {"BRicevitoreSat", "Ricevitore sat", 51, LISTS(None, None, None), false, false, false, true, true},
-    {"BCentraleIntegrata", "Centrale integrata", 58, LISTS(Inputs10, Outputs5, None), false, false, false, true, true},
-    {"BAntenna", "Antenna", 38, LISTS(None, None, None), false, false, false, true, true},
-    {"BParabola", "Antenna parabolica", 45, LISTS(None, None, None), false, true, false, true, true},
-    {"BCustom", "", 55, LISTS(Inputs20, Outputs20, None), false, false, false, false, false},
-    {"BAncoraI", "", 52, LISTS(None, None, None), true, false, false, false, false},
-    {"BAncoraO", "", 53, LISTS(None, None, None), true, false, false, false, false},
-    {"BRiserva", "", -1, LISTS(None, None, None), false, false, false, false, false},
-};
-// clang-format on
-
-#undef LISTS
+std::span<const TToolButtonInfo> ToolButtons() {
+    static const std::vector<TToolButtonInfo> buttons = GatherButtons();
+    return buttons;
+}
 
 int ToolButtonIndex(const char* name) {
-    for (int i = 0; i < ToolButtonCount; ++i)
-        if (std::strcmp(ToolButtons[i].Name, name) == 0) return i;
+    const std::span<const TToolButtonInfo> buttons = ToolButtons();
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (std::strcmp(buttons[i].Name, name) == 0) return static_cast<int>(i);
     return -1;
 }
 
@@ -190,9 +160,13 @@ TPannelloComponenti::TPannelloComponenti(TComponent* owner)
     Height = 50;
 
     // Starting values of the remembered lists.
-    for (int tool : {35, 37, 42, 43}) FirstOf[tool] = 1;
-    for (int tool : {35, 36, 37, 42}) SecondOf[tool] = 1;
-    ThirdOf[47] = 1;
+    for (const TToolButtonInfo& info : ToolButtons()) {
+        if (info.Tool < 0 || info.Tool >= ToolMemories) continue;
+        const size_t tool = static_cast<size_t>(info.Tool);
+        FirstOf[tool] = info.StartItems[0];
+        SecondOf[tool] = info.StartItems[1];
+        ThirdOf[tool] = info.StartItems[2];
+    }
 
     // The owner-drawn lists hold one (unshown) text per entry.
     for (const char* name : {"Nero", "Rosso", "Verde", "Blu"}) GraphicColourList->Items->Add(name);
@@ -236,18 +210,19 @@ TPannelloComponenti::TPannelloComponenti(TComponent* owner)
 TPannelloComponenti::~TPannelloComponenti() = default;
 
 void TPannelloComponenti::MakeButtons() {
-    buttons_.reserve(ToolButtonCount);
-    for (int i = 0; i < ToolButtonCount; ++i) {
-        const TToolButtonInfo& info = ToolButtons[i];
+    const std::span<const TToolButtonInfo> infos = ToolButtons();
+    buttons_.reserve(infos.size());
+    for (size_t i = 0; i < infos.size(); ++i) {
+        const TToolButtonInfo& info = infos[i];
         auto* button = MakeControl<TSpeedButton>(this, this, 0, 0, ButtonSize, ButtonSize);
         button->Name = info.Name;
         button->GroupIndex = ToolGroup;
         button->Hint = info.Hint;
         button->ShowHint = info.Hint[0] != '\0';
         button->Visible = info.Placed;
-        button->Enabled = ClassBuilt(i);
+        button->Enabled = ClassBuilt(static_cast<int>(i));
         TBitmap glyph;
-        DrawToolGlyph(i, glyph);
+        DrawToolGlyph(static_cast<int>(i), glyph);
         if (!glyph.Empty()) button->Glyph->Assign(glyph);
         button->OnClick = Handler(this, &TPannelloComponenti::SelectTool);
         buttons_.push_back(button);
@@ -255,7 +230,7 @@ void TPannelloComponenti::MakeButtons() {
 }
 
 bool TPannelloComponenti::ClassBuilt(int index) const {
-    const int32_t tool = ToolButtons[index].Tool;
+    const int32_t tool = ToolButtons()[static_cast<size_t>(index)].Tool;
     if (tool < 0) return false;
     if (tool == ToolArrow || tool == ToolEraser || tool >= ToolLine) return true;
     const char* className = ToolClassName(tool);
@@ -274,8 +249,9 @@ int TPannelloComponenti::ButtonIndexOf(const TSpeedButton* button) const {
 }
 
 int TPannelloComponenti::ToolButtonFor(int32_t tool) const {
-    for (int i = 0; i < ToolButtonCount; ++i)
-        if (ToolButtons[i].Tool == tool) return i;
+    const std::span<const TToolButtonInfo> buttons = ToolButtons();
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (buttons[i].Tool == tool) return static_cast<int>(i);
     return -1;
 }
 
@@ -285,17 +261,18 @@ void TPannelloComponenti::ArrangeToolButtons() {
     Height = 50;
     int left = 0;
     bool top = true;
-    for (int i = 0; i < ToolButtonCount; ++i) {
-        TSpeedButton* button = buttons_[static_cast<size_t>(i)];
-        if (!ToolButtons[i].Placed) {
+    const std::span<const TToolButtonInfo> infos = ToolButtons();
+    for (size_t i = 0; i < infos.size(); ++i) {
+        TSpeedButton* button = buttons_[i];
+        if (!infos[i].Placed) {
             button->Visible = false;
             continue;
         }
         button->SetBounds(left, top ? 0 : ButtonSize, ButtonSize, ButtonSize);
         if (!top) left += ButtonSize;
         top = !top;
-        if (std::strcmp(ToolButtons[i].Name, "BEraser") == 0) left += 5;
-        if (std::strcmp(ToolButtons[i].Name, "BTesto") == 0) {
+        if (std::strcmp(infos[i].Name, "BEraser") == 0) left += 5;
+        if (std::strcmp(infos[i].Name, "BTesto") == 0) {
             left += 30;
             top = true;
         }
@@ -313,11 +290,12 @@ void TPannelloComponenti::ArrangeToolButtons() {
 void TPannelloComponenti::ShowMode(int32_t mode) {
     mode_ = mode;
     ArrangeToolButtons();
-    for (int i = 0; i < ToolButtonCount; ++i) {
-        const TToolButtonInfo& info = ToolButtons[i];
-        TSpeedButton* button = buttons_[static_cast<size_t>(i)];
+    const std::span<const TToolButtonInfo> infos = ToolButtons();
+    for (size_t i = 0; i < infos.size(); ++i) {
+        const TToolButtonInfo& info = infos[i];
+        TSpeedButton* button = buttons_[i];
         if (info.Tool >= ToolLine) button->Visible = true;
-        if (info.HeadEnd) button->Enabled = ClassBuilt(i) && mode != 1;
+        if (info.HeadEnd) button->Enabled = ClassBuilt(static_cast<int>(i)) && mode != 1;
     }
     if (!pressed_->Visible || !pressed_->Enabled) PressButton(0);
 }
@@ -345,7 +323,7 @@ void TPannelloComponenti::SelectTool(TObject* Sender) {
     auto* button = dynamic_cast<TSpeedButton*>(Sender);
     const int index = ButtonIndexOf(button);
     if (index < 0) return;
-    const TToolButtonInfo& info = ToolButtons[index];
+    const TToolButtonInfo& info = ToolButtons()[static_cast<size_t>(index)];
     if (info.Tool < 0) return;  // the place holders and the spare button have no tool
     pressed_ = button;
     if (!button->Down) button->Down = true;
@@ -426,8 +404,9 @@ void TPannelloComponenti::RotateClick(TObject*) {
     TBitmap glyph;
     glyph.Assign(*pressed_->Glyph);
     TurnGlyph(glyph);
-    // The final amplifier stands only upright or upside down: half a turn a click.
-    if (currentTool_ == 43) TurnGlyph(glyph);
+    // A tool that stands only upright or upside down turns half a turn a click.
+    const int index = ToolButtonFor(currentTool_);
+    if (index >= 0 && ToolButtons()[static_cast<size_t>(index)].HalfTurns) TurnGlyph(glyph);
     pressed_->Glyph->Assign(glyph);
 }
 
@@ -445,85 +424,10 @@ void TPannelloComponenti::MirrorClick(TObject*) {
 
 namespace {
 
-// Which button a type code selects and how its lists follow the cell's
-// counts; a list index of -1 leaves that list as the tool's click set it.
-struct TListChoice {
-    const char* Button = nullptr;
-    int32_t Index[3] = {-1, -1, -1};
-};
-
+// The button and list items a cell selects, as its class's row says.
 TListChoice ChoiceForCell(const TCella& c) {
-    const int32_t in = c.Inputs, through = c.ThroughOutputs, taps = c.TapOutputs, layout = c.Variant;
-    switch (c.TypeCode) {
-    case 1: return {"BFiltroS"};
-    case 2: return {"BFiltroP"};
-    case 31: return {"BFiltroPB"};
-    case 32: return {"BFiltroPA"};
-    case 19: return {"BSeparatoreCC"};
-    case 26: return {"BAttenuatore"};
-    case 27: return {"BAttenuatoreR"};
-    case 28: return {"BEqualizzatore"};
-    case 38: return {"BAntenna"};
-    case 45: return {"BParabola"};
-    case 48: return {"BInseritore"};
-    case 51: return {"BRicevitoreSat"};
-    case 3:
-    case 4:
-    case 5: return {"BDivisore3", {in - 1, taps - 2, -1}};
-    case 6:
-    case 7:
-    case 8:
-    case 9: return {"BDerivatore3", {in - 1, taps - 1, -1}};
-    case 49: return {"BDerivatoreN", {in - 1, taps - 1, -1}};
-    case 50: return {"BDerivatoreS", {in - 1, taps % 2 == 0 ? taps / 2 - 1 : -2, -1}};
-    case 10:
-    case 11:
-    case 12:
-    case 13:
-    case 56: {
-        // Layouts 1 and 6 to 10 are made by no item.
-        const int32_t item = layout == 0                    ? 0
-                             : (layout >= 2 && layout <= 5) ? layout - 1
-                             : layout >= 11                 ? layout - 6
-                                                            : -2;
-        return {"BSwitch4", {in - 1, taps - 1, item}};
-    }
-    case 47:
-    case 57: {
-        const int32_t item = layout <= 5 ? layout : layout >= 11 ? layout - 5 : -2;
-        return {"BSwitchN", {in - 1, taps - 1, item}};
-    }
-    case 14: return {"BPresaD", {-1, taps - 1, -1}};
-    case 15: return {"BPresaP", {-1, taps - 1, -1}};
-    case 54: return {"BPresaT", {-1, taps - 1, -1}};
-    case 16: return {"BChiusura", {in - 1, -1, -1}};
-    case 17:
-    case 18:
-    case 80:
-    case 81: return {"BLinea"};
-    case 21:
-    case 22:
-    case 23: {
-        const char* button = c.TypeCode == CodeAmplificatore           ? "BAmplificatore"
-                             : c.TypeCode == CodeAmplificatoreRegolato ? "BAmplificatoreGR"
-                                                                       : "BAmplificatoreA";
-        if (in == through) return {button, {in - 1, 0, -1}};
-        return {button, {through - 1, 1, -1}};
-    }
-    case 24: return {"BAlimentatore", {-1, through - 1, -1}};
-    case 29: return {"BMiscelatore", {in - 2, -1, -1}};
-    case 30: return {"BDemiscelatore", {-1, through - 2, -1}};
-    case 35: return {"BFiltroAT", {in != 1, through != 1, layout != 0}};
-    case 42: return {"BFiltroCAG", {in != 1, through != 1, layout != 0}};
-    case 36: return {"BModulatore", {-1, through != 1, layout != 0}};
-    case 37: return {"BConvertitore", {in != 1, through != 1, layout}};
-    case 39: return {"BSat", {-1, through - 1, -1}};
-    case 40: return {"BTerrestre", {in - 1, through - 1, -1}};
-    case 43: return {"BAmplificatoreAt", {in - 1, through == 1 ? 0 : through == 4 ? 2 : 1, layout != 0}};
-    case 44: return {"BAlimentatoreSF", {-1, -1, layout}};
-    case 55: return {"BCustom", {in - 1, taps - 1, -1}};
-    default: return {};
-    }
+    const TCellClassRow* row = ClassRowOfCode(c.TypeCode);
+    return row && row->Choice ? row->Choice(c) : TListChoice{};
 }
 
 bool IsCableCode(int32_t code) {
@@ -571,12 +475,9 @@ bool TPannelloComponenti::SelectToolForCell(TCella* cell) {
 // ---------------------------------------------------------------- style maps
 
 TColor TPannelloComponenti::IndexToGraphicColour(int index) {
-    switch (index) {
-    case 1: return clRed;
-    case 2: return clGreen;
-    case 3: return clBlue;
-    default: return clBlack;
-    }
+    // Black for the first item and for no item.
+    static const TColor colours[] = {clBlack, clRed, clGreen, clBlue};
+    return index >= 0 && index < 4 ? colours[index] : clBlack;
 }
 
 int TPannelloComponenti::ColorToIndex(TColor colour) {
@@ -592,11 +493,9 @@ TColor TPannelloComponenti::IndexToColor(int index) {
 }
 
 TPenStyle TPannelloComponenti::IndexToPenStyle(int index) {
-    switch (index) {
-    case 1: return psDash;
-    case 2: return psDot;
-    default: return psSolid;
-    }
+    // Solid for the first item and for no item.
+    static const TPenStyle styles[] = {psSolid, psDash, psDot};
+    return index >= 0 && index < 3 ? styles[index] : psSolid;
 }
 
 int TPannelloComponenti::PenStyleToIndex(TPenStyle style) {
@@ -707,23 +606,20 @@ void TPannelloComponenti::RestyleSelection(const std::function<void(TSegnoGrafic
     if (!grid) return;
     std::vector<TSegnoGrafico*> selected;
     for (auto* node = DrawWindow->SelectedSigns.head; node; node = node->Next) selected.push_back(node->Sign);
-    // The selection reloads the controls as it changes: they must not restyle again.
-    Updating = 1;
-    int records = 0;
-    for (TSegnoGrafico* sign : selected) {
-        auto* copy = new TSegnoGrafico(grid);
-        sign->Assign(copy);
-        change(*copy);
-        DrawWindow->UnselectSign(sign);
-        if (grid->RemoveSign(sign, true, CaptionProperties)) ++records;
-        if (grid->AddSign(copy, true, CaptionProperties)) {
-            ++records;
-            DrawWindow->SelectSign(copy);
+    {
+        // One undo puts every sign back: the top record heads the others.
+        const TUndoStep step(grid->UndoList.get(), TUndoStep::TEnd::UnderTop);
+        // The selection reloads the controls as it changes: they must not restyle again.
+        const TUpdatingByte updating(Updating);
+        for (TSegnoGrafico* sign : selected) {
+            auto* copy = new TSegnoGrafico(grid);
+            sign->Assign(copy);
+            change(*copy);
+            DrawWindow->UnselectSign(sign);
+            grid->RemoveSign(sign, true, CaptionProperties);
+            if (grid->AddSign(copy, true, CaptionProperties)) DrawWindow->SelectSign(copy);
         }
     }
-    Updating = 0;
-    // One undo puts every sign back: the top record heads the others.
-    if (records > 0 && grid->UndoList) grid->UndoList->SetGroupSize(records - 1);
     grid->SetModified(ModDrawing);
 }
 
@@ -737,7 +633,7 @@ void TPannelloComponenti::ShowSignStyle(bool visible, const TSignStyle& style) {
     if (currentTool_ != ToolArrow) return;  // the tool's own controls stay as the tool set them
     HideSignControls();
     if (!visible) return;
-    Updating = 1;
+    const TUpdatingByte updating(Updating);
     GraphicColourList->ItemIndex = style.Colour == static_cast<TColor>(-1) ? -1 : ColorToIndex(style.Colour);
     GraphicColourList->Visible = true;
     if (style.ShowPen) {
@@ -755,5 +651,4 @@ void TPannelloComponenti::ShowSignStyle(bool visible, const TSignStyle& style) {
         FontNameBox->Visible = true;
         FontSizeBox->Visible = true;
     }
-    Updating = 0;
 }

@@ -11,9 +11,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "app/draw_window.h"
+#include "cells/class_table.h"
 #include "platform/extctrls.h"
 #include "platform/stdctrls.h"
 
@@ -27,64 +29,15 @@ class TSegnoGrafico;
 // The per-tool memories cover tools 0 to 58.
 constexpr int32_t ToolMemories = 59;
 
-// The variant lists a tool may show, by their items.
-enum class TVariantList : uint8_t {
-    None,
-    Lines9,          // 1 linea .. 9 linee
-    DividerOutputs,  // 2 .. 10 uscite
-    Outputs4,        // 1 uscita .. 4 uscite
-    Outputs5,
-    Outputs8,
-    Outputs10,
-    Outputs20,
-    Outputs40,
-    DemixerOutputs,  // 2 .. 10 uscite
-    Taps10,          // 1 derivata .. 10 derivate
-    TapsEven,        // 2, 4, .. 10 derivate
-    Through17,       // 1 passante .. 17 passanti
-    Inputs9,         // 1 ingresso .. 9 ingressi
-    Inputs10,
-    Inputs17,
-    Inputs20,
-    MixerInputs,  // 2 .. 10 ingressi
-    Ways9,        // 1 via .. 9 vie
-    Ways17,
-    Modules,  // 1 modulo .. 4 moduli
-    SwitchLayout,
-    TerminalLayout,
-    OutletKind,
-    AmplifierInput,
-    AutomixInputs,    // the final amplifier's inputs
-    AutomixOutputsA,  // the final amplifier's outputs
-    AutomixInput,
-    AutomixOutput,
-    Mix,
-    ConverterMounting,
-};
-
 // The items of a variant list, in order.
 std::vector<AnsiString> VariantItems(TVariantList list);
 
-// One tool button: its name, hint, tool (-1 for none), its lists and which
-// of "Ruota", "Rifletti" and the cable colours it shows. A component tool's
-// button is usable while the cell factory builds the tool's class.
-struct TToolButtonInfo {
-    const char* Name;
-    const char* Hint;
-    int32_t Tool;
-    TVariantList Lists[3];
-    bool Rotate;
-    bool Mirror;
-    bool CableColour;
-    bool HeadEnd;  // disabled on the network page
-    bool Placed;   // placed by ArrangeToolButtons
-};
-
-// The 51 tool buttons: the 47 placed ones in order of placement, then the
-// custom component, the entry and exit anchors and a spare button.
-constexpr int ToolButtonCount = 51;
-constexpr int PlacedToolButtons = 47;
-extern const TToolButtonInfo ToolButtons[ToolButtonCount];
+// The tool buttons in order of placement: the palette's own (the arrow, the
+// eraser, the three graphic-sign tools, two place holders and a spare button)
+// and those of every class in the class table, each at its slot. The placed
+// ones come first, then the custom component, the entry and exit anchors and
+// the spare button.
+std::span<const TToolButtonInfo> ToolButtons();
 // The index of a button by name; -1 when none has it.
 int ToolButtonIndex(const char* name);
 

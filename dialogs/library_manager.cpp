@@ -293,17 +293,17 @@ void TGestioneLibrerie::VerifyLibrary() {
     CommitPendingRow();
     CurrentEntry = nullptr;
     CurrentRow = 1;
-    // The checks run silently: one box at the end says how it went.
-    const bool wasEnabled = GestoreErrori && GestoreErrori->enabled;
-    if (GestoreErrori) GestoreErrori->enabled = false;
     int failed = 0;
-    for (TCella* c = Entries.head; c; c = c->NextInList) {
-        if (EntryIsSound(*c)) continue;
-        ++failed;
-        Grid->RowCount = failed + 1;
-        EntryToRow(c, failed);
+    {
+        // The checks run silently: one box at the end says how it went.
+        const TReporterOff quiet(GestoreErrori);
+        for (TCella* c = Entries.head; c; c = c->NextInList) {
+            if (EntryIsSound(*c)) continue;
+            ++failed;
+            Grid->RowCount = failed + 1;
+            EntryToRow(c, failed);
+        }
     }
-    if (GestoreErrori) GestoreErrori->enabled = wasEnabled;
     if (failed > 0) {
         Updating = 1;
         Grid->Selection = TGridRect{1, 1, 1, 1};

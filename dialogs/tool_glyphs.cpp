@@ -390,7 +390,7 @@ const std::map<std::string, TGlyphPainter>& Glyphs() {
 
 void DrawToolGlyph(int index, TBitmap& glyph) {
     const auto& glyphs = Glyphs();
-    auto it = glyphs.find(ToolButtons[index].Name);
+    auto it = glyphs.find(ToolButtons()[static_cast<size_t>(index)].Name);
     if (it == glyphs.end()) {
         glyph.SetSize(0, 0);
         return;

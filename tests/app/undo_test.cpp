@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/grid.h"
@@ -278,6 +279,86 @@ TEST_F(UndoTest, RecordsOfObjectsGoneWithoutARecordDoNothing) {
     grid.UndoList->Undo();
     EXPECT_EQ(TCellaProva::Alive, alive + 2);
     EXPECT_EQ(grid.TakeOutCell(moved), nullptr) << "no longer the grid's";
+}
+
+}  // namespace
+
+namespace {
+
+// A step counts what its scope pushed, as steps: an insertion that displaced
+// two cells is one, a nested step is one, and nothing pushed before the
+// step or after its end is counted.
+TEST_F(UndoTest, AStepCountsTheStepsItsScopePushed) {
+    TGridData grid(nullptr, 20, 20, GridCustom);
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 5, 5), true, CaptionInsertion));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 7, 5), false, 0));
+    ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 9, 5), false, 0));
+    {
+        TUndoStep outer(grid.UndoList.get(), TUndoStep::TEnd::Marker, CaptionPaste);
+        // Over the two cells: two removals and the insertion that heads them.
+        ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 7, 5, 1, 3, 0), true, CaptionInsertion));
+        EXPECT_EQ(outer.Count(), 1);
+        {
+            const TUndoStep inner(grid.UndoList.get(), TUndoStep::TEnd::UnderTop);
+            grid.AddSign(Line(&grid, 0, 0, 30, 30), true, CaptionInsertion);
+            grid.AddSign(Line(&grid, 0, 40, 30, 40), true, CaptionResize);
+            EXPECT_EQ(inner.Count(), 2);
+        }
+        EXPECT_EQ(outer.Count(), 2);
+        outer.End();
+        outer.End();  // once only
+    }
+    // Under the marker: the insertion's three records and the two signs,
+    // the second heading the first; below them the first insertion.
+    ASSERT_EQ(grid.UndoList->Count(), 7);
+    EXPECT_EQ(grid.UndoList->Record(0).Operation, UndoGroup);
+    EXPECT_EQ(grid.UndoList->Record(0).Caption, CaptionPaste);
+    EXPECT_EQ(grid.UndoList->Record(0).GroupCount, 2);
+    EXPECT_EQ(grid.UndoList->Record(1).Caption, CaptionResize);
+    EXPECT_EQ(grid.UndoList->Record(1).GroupCount, 1);
+    EXPECT_EQ(grid.UndoList->Record(3).GroupCount, 2);
+    grid.UndoList->Undo();
+    ASSERT_EQ(grid.UndoList->Count(), 1);
+    EXPECT_EQ(grid.Signs->Count(), 0);
+    EXPECT_NE(grid.CellAt(9, 5), nullptr);
+}
+
+TEST_F(UndoTest, AStepEndsAsItsKindSays) {
+    struct Case {
+        TUndoStep::TEnd end;
+        int signs;
+        int records;       // on the list after the step
+        int32_t topGroup;  // the top record's group count
+        uint8_t topOperation;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {TUndoStep::TEnd::Marker,      0, 1, 0, UndoGroup},
+        {TUndoStep::TEnd::Marker,      2, 3, 2, UndoGroup},
+        {TUndoStep::TEnd::MarkerIfAny, 0, 0, 0, 0},
+        {TUndoStep::TEnd::MarkerIfAny, 1, 2, 1, UndoGroup},
+        {TUndoStep::TEnd::UnderTop,    1, 1, 0, UndoInserted},
+        {TUndoStep::TEnd::UnderTop,    3, 3, 2, UndoInserted},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.end)) + " with " + std::to_string(c.signs));
+        TGridData grid(nullptr, 20, 20, GridCustom);
+        {
+            const TUndoStep step(grid.UndoList.get(), c.end, CaptionMove);
+            for (int k = 0; k < c.signs; ++k) grid.AddSign(Line(&grid, 0, 10 * k, 30, 10 * k), true, CaptionInsertion);
+        }
+        ASSERT_EQ(grid.UndoList->Count(), c.records);
+        if (c.records == 0) continue;
+        EXPECT_EQ(grid.UndoList->Record(0).GroupCount, c.topGroup);
+        EXPECT_EQ(grid.UndoList->Record(0).Operation, c.topOperation);
+        grid.UndoList->Undo();  // one step takes them all
+        EXPECT_EQ(grid.UndoList->Count(), 0);
+        EXPECT_EQ(grid.Signs->Count(), 0);
+    }
+    // Without a list nothing is recorded and nothing happens.
+    const TUndoStep none(nullptr, TUndoStep::TEnd::Marker, CaptionMove);
+    EXPECT_EQ(none.Count(), 0);
 }
 
 }  // namespace

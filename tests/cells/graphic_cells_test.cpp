@@ -264,7 +264,7 @@ TEST_F(GraphicCells, TheDishFormFillsAndReadsItsFourValues) {
     TParabola dish(nullptr, 0, 0, 0, 0);
     dish.Diameter = 80.0f;
     dish.WindThrust = 120.5f;
-    dish.Area = 0.456f;
+    dish.WindArea = 0.456f;
     dish.WindSpeed = LevelNone;
     // Filled as an edit fills it, under the form's guard.
     form.Updating = true;
@@ -281,7 +281,7 @@ TEST_F(GraphicCells, TheDishFormFillsAndReadsItsFourValues) {
     back.ReadDataDialogDefault(&form);
     EXPECT_EQ(back.Diameter, 100.0f);
     EXPECT_EQ(back.WindThrust, 120.5f);
-    EXPECT_EQ(back.Area, LevelNone);
+    EXPECT_EQ(back.WindArea, LevelNone);
     EXPECT_EQ(back.WindSpeed, 150.0f);
 
     // Assign carries the four values with the rest of the data.
@@ -297,7 +297,7 @@ TEST_F(GraphicCells, ADishWritesTheGoldenBytes) {
     TParabola dish(nullptr, 0, 0, 0, 0);
     dish.Diameter = 80.0f;
     dish.WindThrust = 120.5f;
-    dish.Area = 0.5f;
+    dish.WindArea = 0.5f;
     dish.WindSpeed = 150.0f;
     const std::string golden = ReadHexFixture("dish_60000.hex");
     const std::string bytes = Saved(dish);
@@ -306,7 +306,7 @@ TEST_F(GraphicCells, ADishWritesTheGoldenBytes) {
     ASSERT_EQ(ReadInto(back, golden, 60000), TRecordResult::Ok);
     EXPECT_EQ(back.Diameter, 80.0f);
     EXPECT_EQ(back.WindThrust, 120.5f);
-    EXPECT_EQ(back.Area, 0.5f);
+    EXPECT_EQ(back.WindArea, 0.5f);
     EXPECT_EQ(back.WindSpeed, 150.0f);
     EXPECT_EQ(Saved(back), golden);
 }
@@ -398,7 +398,7 @@ TEST_F(GraphicCells, OldRecordsOfTheDishAndThePriceListEntry) {
         EXPECT_EQ(dish.Diameter, LevelNone);
         EXPECT_EQ(dish.WindThrust, -100.0f);  // outside the old codes' range
         EXPECT_EQ(dish.WindSpeed, LevelBlocked);
-        EXPECT_EQ(dish.Area, 60.0f);
+        EXPECT_EQ(dish.WindArea, 60.0f);
     }
     {
         SCOPED_TRACE("price-list entry at 30000: no Series");

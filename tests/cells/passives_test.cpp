@@ -227,7 +227,7 @@ TEST_F(PassiveDialog, TheDishFormShowsAndReadsItsValues) {
     EXPECT_EQ(dish->Diameter, 85.0f);
     EXPECT_EQ(dish->WindThrust, 210.25f);
     EXPECT_EQ(dish->WindSpeed, 130.0f);
-    EXPECT_EQ(dish->Area, LevelNone);
+    EXPECT_EQ(dish->WindArea, LevelNone);
 }
 
 // ---- The inductance in the passes ----

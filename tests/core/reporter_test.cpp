@@ -67,6 +67,30 @@ TEST_F(Reporter, ACallerSwitchesItOff) {
     EXPECT_EQ(list.Items->Strings(0), "durante il calcolo");
 }
 
+// A quiet stretch inside another gives back what the outer one found, and
+// the outer one gives back the reporter's own switch.
+TEST_F(Reporter, AQuietScopeGivesTheSwitchBackAsItFoundIt) {
+    TListBox list;
+    reporter.SetTarget(&list);
+    {
+        const TReporterOff outer(&reporter);
+        {
+            const TReporterOff inner(&reporter);
+            reporter.Report("dentro");
+        }
+        EXPECT_FALSE(reporter.enabled);
+        reporter.Report("ancora dentro");
+    }
+    EXPECT_TRUE(reporter.enabled);
+    reporter.Report("fuori");
+    ASSERT_EQ(list.Items->Count(), 1);
+    EXPECT_EQ(list.Items->Strings(0), "fuori");
+    reporter.enabled = false;
+    { const TReporterOff off(&reporter); }
+    EXPECT_FALSE(reporter.enabled);
+    const TReporterOff none(nullptr);  // no reporter: nothing to switch
+}
+
 TEST_F(Reporter, SwitchingFromAListToMessageBoxes) {
     TListBox list;
     reporter.SetTarget(&list);

@@ -183,8 +183,8 @@ TEST_F(PaletteTest, AToolWhoseClassIsMissingIsDisabledAndMakesNothing) {
 // Every cell the tools make selects its own button back, with lists from
 // which the factory makes the same type and port counts.
 TEST_F(PaletteTest, EachCellSelectsTheToolThatMakesItAgain) {
-    for (int index = 0; index < ToolButtonCount; ++index) {
-        const TToolButtonInfo& info = ToolButtons[index];
+    for (int index = 0; index < static_cast<int>(ToolButtons().size()); ++index) {
+        const TToolButtonInfo& info = ToolButtons()[static_cast<size_t>(index)];
         // The earth, the integrated head-end and the anchors are chosen by hand only.
         if (info.Tool <= 0 || info.Tool == ToolEraser || info.Tool >= ToolLine || info.Tool == 25 ||
             info.Tool == 58 || info.Tool == 52 || info.Tool == 53)

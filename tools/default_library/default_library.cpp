@@ -773,7 +773,7 @@ void AddSatelliteSources(TArticles& a) {
     c.Positions[0] = PositionMastFirst;
     TParabola& dish = static_cast<TParabola&>(c);
     dish.Diameter = 80.0f;
-    dish.Area = 0.5f;
+    dish.WindArea = 0.5f;
     dish.WindThrust = 480.0f;
     dish.WindSpeed = 130.0f;
 }
