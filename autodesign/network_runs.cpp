@@ -322,11 +322,12 @@ void TCreaAuto::PlaceBanksOfSeveral() {
     const int32_t n = std::clamp(Settings->Building->StaircaseCount, 0, DesignStaircasesMax);
     const int32_t cT = Project->NetworkGrid->Anchor->Column;
     const int32_t firstLine = FirstBankLine();
-    if (LineAmpTop) PlaceBank(cT + 1 + TerminalLinesTer + firstLine, topBankRow_, LevelNone, 2, LevelNone);
+    if (LineAmpTop)
+        PlaceBank(cT + 1 + TerminalLinesTer + firstLine, topBankRow_, LevelNone, TDirection::Up, LevelNone);
     for (int32_t s = 0; s < n; ++s) {
         if (!LineAmpStaircase[s]) continue;
         const TScala& st = Settings->Building->Staircases[s];
-        PlaceBank(EntryOf(s, 1, firstLine), EntryRow - 2, float(st.HeadEndDistance), 2,
+        PlaceBank(EntryOf(s, 1, firstLine), EntryRow - 2, float(st.HeadEndDistance), TDirection::Up,
                   float(st.TopFloorDistance));
     }
 }
