@@ -229,8 +229,8 @@ bool TCreaAuto::BuildHeadEnd() {
     const TLevelMisfit withFinals = TerrestrialMisfit();
     if (!(withFinals.over > LevelTolerance)) return true;
     auto again = [&] {
-        TGridData& H = *Project->HeadEndGrid;
-        H.RemoveCellsIn(TCellRect{0, 0, H.Rows - 1, H.Columns - 1}, false, 0);
+        TGridData& grid = *Project->HeadEndGrid;
+        grid.RemoveCellsIn(TCellRect{0, 0, grid.Rows - 1, grid.Columns - 1}, false, 0);
         for (int32_t a = 0; a < antennas; ++a)
             Antennas[a].Cell =
                 kept[a] ? std::unique_ptr<TCella>{kept[a]->Clone()} : std::unique_ptr<TCella>{};

@@ -239,12 +239,12 @@ void TCreaAuto::FeedSharedKind(int k, int32_t& leftLane, int32_t& rightLane, int
                 } else if (entry < oc + j || (entry == oc + j && s < (n + 1) / 2)) {
                     const int32_t row = lane + SplitterPairRow(g, j, lefts++);
                     DrawCableRun(entry + 1, row, oc - 1, row, 0, 1);
-                    PlaceCableSegmentEx(entry, row, 3);
+                    PlaceCableSegmentEx(entry, row, BendRightBottom);
                     DrawCableRun(entry, row + 1, entry, R, 0, 0);
                 } else {
                     const int32_t row = lane + SplitterPairRow(g, j, rights++);
                     DrawCableRun(oc + g, row, entry - 1, row, 0, 1);
-                    PlaceCableSegmentEx(entry, row, 0);
+                    PlaceCableSegmentEx(entry, row, BendLeftBottom);
                     DrawCableRun(entry, row + 1, entry, R, 0, 0);
                 }
             }
