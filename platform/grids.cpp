@@ -511,8 +511,12 @@ void TCustomGrid::ShowEditor() {
 
 void TCustomGrid::HideEditor() {
     if (editor_ && editor_->Visible) {
+        // The focus stays in the grid, on the window too: the next key moves in it.
         if (editor_->Focused())
-            if (TCustomForm* form = GetParentForm(this)) form->SetFocusedControl(this);
+            if (TCustomForm* form = GetParentForm(this)) {
+                form->SetFocusedControl(this);
+                if (Peer()) Peer()->SetFocus();
+            }
         editor_->Visible = false;
     }
     editCol_ = editRow_ = -1;
