@@ -518,6 +518,8 @@ void TCustomGrid::HideEditor() {
                 if (Peer()) Peer()->SetFocus();
             }
         editor_->Visible = false;
+        // The cell shows its text again, the committed one.
+        if (editCol_ >= 0) InvalidateCell(editCol_, editRow_);
     }
     editCol_ = editRow_ = -1;
     if (EditorMode) {
@@ -701,6 +703,19 @@ void TCustomGrid::Paint() {
                 c->FillRect(where);
             }
             DrawCell(col, r, where, state);
+            // The cell that has the focus, not drawn as selected, shows the
+            // system's dotted focus mark.
+            if (DefaultDrawing && state.Contains(gdFocused) && !Options->Contains(goDrawFocusSelected) &&
+                !Options->Contains(goRowSelect)) {
+                c->Pen->Color = clBlack;
+                c->Pen->Width = 1;
+                c->Pen->Style = psDot;
+                c->Pen->Mode = pmCopy;
+                c->Brush->Style = bsClear;
+                c->Rectangle(TRect(where.Left + 1, where.Top + 1, where.Right - 1, where.Bottom - 1));
+                c->Pen->Style = psSolid;
+                c->Brush->Style = bsSolid;
+            }
         }
     }
     if (lw > 0) {

@@ -224,6 +224,12 @@ TEST_F(QtWizardPages, InvioInTheChannelListCommitsAndKeepsTheFocusInTheGrid) {
     typeKey(Qt::Key_A);
     typeKey(Qt::Key_Return);
     EXPECT_EQ(list->Cells[1][1], "A");
+    // The cell shows it once its editor has gone: dark text pixels in it.
+    const QImage cells = grid->grab().toImage();
+    int text = 0;
+    for (int x = kind.Left + 1; x < kind.Right - 1; ++x)
+        for (int y = kind.Top + 1; y < kind.Bottom - 1; ++y) text += qGray(cells.pixel(x, y)) < 100;
+    EXPECT_GT(text, 5);
     EXPECT_TRUE(focusInGrid());
     EXPECT_EQ(GetParentForm(list)->FocusedControl(), list);
     EXPECT_FALSE(list->EditorMode);
