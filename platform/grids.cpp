@@ -566,6 +566,16 @@ void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
 
 void TCustomGrid::DblClick() { TCustomControl::DblClick(); }
 
+void TCustomGrid::DoEnter() {
+    InvalidateCell(Col, Row);
+    TCustomControl::DoEnter();
+}
+
+void TCustomGrid::DoExit() {
+    InvalidateCell(Col, Row);
+    TCustomControl::DoExit();
+}
+
 bool TCustomGrid::WantsKey(WORD key) const {
     return (key == VK_TAB && Options->Contains(goTabs)) || (key == VK_RETURN && Options->Contains(goEditing));
 }
