@@ -37,8 +37,7 @@ void TSwitch::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x
         TSymbolState s = half.State();
         s.W = 2 * w;
         s.H = 2 * h;
-        const int32_t columns = (w + 1) / SymbolSquareUnits;
-        const int32_t between = 2 * SymbolSquareUnits * (columns / 2) - 1;
+        const int32_t between = 2 * SymbolSquareUnits * ((w + 1) / SymbolSquareUnits / 2) - 1;
         SymFrame(between - GlyphSize / 2, h - GlyphSize / 2, s);
         return;
     }
@@ -53,7 +52,12 @@ void TSwitch::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x
         SymLineTo(gx + 13, gy + 10);
         return;
     }
-    const int32_t sx = (w - SmallGlyphSize) / 2, sy = (h - SmallGlyphSize) / 2;
+    // In a box of several columns the small glyph stands between the two
+    // middle ones: in a middle column it would lie over that line's stubs.
+    const int32_t columns = (w + 1) / SymbolSquareUnits;
+    const int32_t sx = columns >= 2 ? SymbolSquareUnits * (columns / 2) - 1 - SmallGlyphSize / 2
+                                    : (w - SmallGlyphSize) / 2;
+    const int32_t sy = (h - SmallGlyphSize) / 2;
     SymEllipse(sx, sy, sx + 3, sy + 3);
     SymEllipse(sx, sy + 7, sx + 3, sy + 10);
     SymEllipse(sx + 7, sy + 4, sx + 10, sy + 7);

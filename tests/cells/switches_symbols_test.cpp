@@ -186,6 +186,27 @@ TEST_F(SwitchSymbols, TheSupplyFrameStandsClearOfThePortStubs) {
     }
 }
 
+// Without a supply, the small switch glyph of a one-row box of several lines
+// stands between the two middle columns too, never over a line's stubs.
+TEST_F(SwitchSymbols, TheSmallGlyphStandsClearOfThePortStubs) {
+    for (int32_t lines : {2, 3, 4, 5, 8}) {
+        auto s = Make(10, lines, 2);
+        ASSERT_EQ(s->Layout().Height, 1) << lines;
+        const Recorder r = Drawn(*s);
+        const int32_t w = 21 * lines - 1;
+        const auto circles = r.Of(TPaintOp::Ellipse);
+        ASSERT_EQ(circles.size(), 3u) << lines;
+        // Within half a column and the glyph's half of the middle.
+        for (const TPaintCall& circle : circles) {
+            EXPECT_LE(std::abs((circle.Rect.Left + circle.Rect.Right) / 2 - w / 2), 16) << lines;
+            for (int32_t column = 0; column < lines; ++column) {
+                const int32_t stub = 21 * column + 10;
+                EXPECT_TRUE(circle.Rect.Right < stub || circle.Rect.Left > stub) << lines << " stub " << stub;
+            }
+        }
+    }
+}
+
 TEST_F(SwitchSymbols, EveryPortStubEndsOnItsPortsEdgeInEveryTurn) {
     for (auto [code, inputs, outputs, variant] :
          {std::tuple{10, 2, 3, 0}, std::tuple{10, 1, 5, 12}, std::tuple{56, 2, 2, 4}, std::tuple{56, 1, 3, 5},
