@@ -388,6 +388,14 @@ void ForSignSquares(const TSegnoGrafico& sign, const TCellRect& box, Visit visit
         for (int32_t r = box.Top; r <= box.Bottom; ++r) visit(c, r);
 }
 
+int64_t TGridData::SignSquareBound(const TSegnoGrafico* sign) const {
+    TCellRect box;
+    if (!sign || !SignSquares(sign, box)) return 0;
+    const int64_t columns = int64_t{box.Right} - box.Left + 1, rows = int64_t{box.Bottom} - box.Top + 1;
+    if (sign->Kind == SignLine || sign->Kind == SignRectangle) return 3 * (columns + rows);
+    return columns * rows;
+}
+
 void TGridData::IndexSign(TSegnoGrafico* sign, bool repaint) {
     TCellRect box;
     if (!sign || !SignSquares(sign, box)) return;

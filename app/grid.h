@@ -173,6 +173,8 @@ public:
     void ClearSignIndex();
     // Squares entered in the index, counting each sign on each square.
     int64_t SignIndexEntries() const { return signIndexEntries_; }
+    // The most squares indexing the sign may enter (before it is indexed).
+    int64_t SignSquareBound(const TSegnoGrafico* sign) const;
 
     TCella* CellAt(int32_t column, int32_t row) const;
     // The overlay of the square's cell when second > first, else the cell.

@@ -298,10 +298,11 @@ bool TSegniGrafici::Load(TStream& s, int32_t version) {
             auto sign = std::make_unique<TSegnoGrafico>(Grid);
             sign->Kind = kind;
             sign->Load(s, version);
-            Add(sign.release(), false);
             // Each sign is entered on the squares it crosses: signs that would
             // fill more squares than any drawing does are damage, not a drawing.
-            if (Grid && Grid->SignIndexEntries() > MaxLoadedSignSquares) throw EReadError("sign squares");
+            if (Grid && Grid->SignIndexEntries() + Grid->SignSquareBound(sign.get()) > MaxLoadedSignSquares)
+                throw EReadError("sign squares");
+            Add(sign.release(), false);
         }
     } catch (const EStreamError&) {
         Clear();
