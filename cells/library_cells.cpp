@@ -31,7 +31,16 @@ int CompareBytes(const AnsiString& a, const AnsiString& b) {
 
 // ---------------------------------------------------------------- TLibreria
 
-bool TLibreria::LoadRecord(TCella& cell, const std::string& record, int32_t number, const AnsiString& code) {
+bool TLibreria::LoadRecord(TCella& cell, const std::string& record, int32_t number, const AnsiString& code,
+                           bool fresh) {
+    if (fresh) {
+        // A cell made for the entry is thrown away when the record does not read.
+        TMemoryStream s(record);
+        s.SetPosition(LibraryRecordHeadSize);
+        if (LoadCellRecord(cell, s, LibraryVersion)) return true;
+        MarkDamaged(number, code, false);
+        return false;
+    }
     // A record that does not read stops in the middle of the cell's fields:
     // try it on a scratch cell of the same kind first, so that a damaged entry
     // leaves the cell as it was.
@@ -82,9 +91,14 @@ bool TLibreria::ReadEntry(const AnsiString& code, TCella* cell, std::unique_ptr<
                             cell->TapOutputs == h.tapOutputs));
         if (!fits) continue;
         std::string record;
-        if (ReadRecord(h, record) && LoadRecord(*cell, record, entry.number, h.code)) {
+        if (ReadRecord(h, record) && LoadRecord(*cell, record, entry.number, h.code, made != nullptr)) {
             cell->Described = 1;
             return true;
+        }
+        // A cell made here and half loaded is not used for the next entry.
+        if (made) {
+            made->reset();
+            cell = nullptr;
         }
     }
     // A cell made here for an entry that did not read is not handed out.
@@ -124,7 +138,7 @@ bool TLibreria::DeliverNext(TCella* cell, std::unique_ptr<TCella>* made) {
         if (!cell) {
             std::unique_ptr<TCella> fresh =
                 NewCella(nullptr, code, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs);
-            if (!fresh || !ReadRecord(h, record) || !LoadRecord(*fresh, record, number, h.code)) continue;
+            if (!fresh || !ReadRecord(h, record) || !LoadRecord(*fresh, record, number, h.code, true)) continue;
             *made = std::move(fresh);
             return true;
         }

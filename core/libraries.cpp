@@ -94,7 +94,7 @@ bool TLibreria::Close() {
 
 bool TLibreria::OpenFile(bool forWriting) {
     if (isOpen) return true;
-    if (!FileExists(fileName)) return false;
+    if (fileName.empty()) return false;
     const unsigned short mode = forWriting ? ModeReadWriteExclusive : ModeReadDenyWrite;
     for (int attempt = 0; attempt < OpenAttempts && !file; ++attempt) {
         try {
@@ -102,6 +102,8 @@ bool TLibreria::OpenFile(bool forWriting) {
         } catch (const EStreamError& e) {
             // Only a lock held by another program passes with time; a missing
             // folder, a read-only disk or a refused permission is said at once.
+            // A library whose file is missing is passed over without a message.
+            if (e.ErrorCode == ENOENT) return false;
             if (e.ErrorCode != EWOULDBLOCK && e.ErrorCode != EAGAIN && e.ErrorCode != EINTR) {
                 ShowLibraryMessage("Impossibile aprire la libreria " + fileName +
                                    ". Causa: " + SystemErrorText(e.ErrorCode) + ".");

@@ -150,7 +150,10 @@ private:
     // Loads a record into a cell, without harming the cell when the record
     // does not read (it is read into a scratch cell first).
     // number and code name the entry when it is damaged.
-    bool LoadRecord(TCella& cell, const std::string& record, int32_t number, const AnsiString& code);
+    // A fresh cell (made for the entry, dropped when it does not read) is
+    // loaded at once.
+    bool LoadRecord(TCella& cell, const std::string& record, int32_t number, const AnsiString& code,
+                    bool fresh = false);
     // Says once that the library is damaged: at the entry number (from 0;
     // -1 for the header), with the code when it was read; rest when the
     // entries after it cannot be read either.
