@@ -72,8 +72,7 @@ bool TLibreria::ReadCell(TCella& cell, const AnsiString& code) { return ReadEntr
 bool TLibreria::ReadEntry(const AnsiString& code, TCella* cell, std::unique_ptr<TCella>* made) {
     const std::vector<TIndexedEntry>* entries = EntriesWithCode(code);
     if (!entries) return false;
-    int32_t count = 0, endOffset = 0;
-    if (!entries->empty() && !ReadCounts(count, endOffset)) return false;
+    const int32_t endOffset = IndexedEnd();
     TLibEntryHead h;
     for (const TIndexedEntry& entry : *entries) {
         file->SetPosition(entry.offset);

@@ -323,12 +323,10 @@ void TLibreria::ListTree(TNestedStringList& list, int mode) {
 bool TLibreria::FindEntry(const AnsiString& code) {
     const std::vector<TIndexedEntry>* entries = EntriesWithCode(code);
     if (!entries || entries->empty()) return false;
-    int32_t count = 0, endOffset = 0;
-    if (!ReadCounts(count, endOffset)) return false;
     const TIndexedEntry& first = entries->front();
     file->SetPosition(first.offset);
     TLibEntryHead h;
-    if (!ReadEntryHead(h, endOffset, first.number) || h.code != code) return false;
+    if (!ReadEntryHead(h, IndexedEnd(), first.number) || h.code != code) return false;
     file->SetPosition(h.offset + 4);
     return true;
 }
@@ -359,6 +357,7 @@ const std::vector<TLibreria::TIndexedEntry>* TLibreria::EntriesWithCode(const An
             codeIndex_[h.code].push_back(TIndexedEntry{h.offset, i});
         indexBuilt_ = true;
         indexOf_ = identity;
+        indexEnd_ = endOffset;
     }
     const auto at = codeIndex_.find(code);
     return at == codeIndex_.end() ? &none : &at->second;

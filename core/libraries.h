@@ -166,6 +166,8 @@ private:
     // The entries with this code, through the index of codes (made by one
     // walk and kept while the file stays the same); none when closed.
     const std::vector<TIndexedEntry>* EntriesWithCode(const AnsiString& code);
+    // The end offset read when the index was made (held to the file's size).
+    int32_t IndexedEnd() const { return indexEnd_; }
     struct TFileIdentity {
         uint64_t device = 0, inode = 0;
         int64_t size = -1, modified = 0;
@@ -194,6 +196,7 @@ private:
     std::unordered_map<AnsiString, std::vector<TIndexedEntry>> codeIndex_;
     bool indexBuilt_ = false;
     TFileIdentity indexOf_;
+    int32_t indexEnd_ = LibraryHeaderSize;
     uint64_t generation_ = 0;  // a new stream, a rewrite
     bool damageReported_ = false;
     // Iteration state.
