@@ -59,9 +59,14 @@ constexpr int SignalKinds = 2;
 constexpr uint32_t BandMaskTer = 0x3a;
 constexpr uint32_t BandMaskSat = 0x3c0;
 constexpr uint32_t BandMaskJoint = 0x3fa;
-// The band slots terrestrial and satellite levels are taken at.
+// The terrestrial mask's two halves: VHF (slots 1 and 3) and UHF (4 and 5).
+constexpr uint32_t BandMaskVhf = 0x0a;
+constexpr uint32_t BandMaskUhf = 0x30;
+// The band slots terrestrial and satellite levels are taken at, and the
+// slot a VHF-only amplifier is taken at.
 constexpr int32_t BandSlotTer = 5;
 constexpr int32_t BandSlotSat = 9;
+constexpr int32_t BandSlotVhf = 1;
 
 // Sizes of the availability tables: inputs 0..17; outputs 0..10 for
 // splitters and taps, 0..40 for switches.

@@ -28,10 +28,7 @@ constexpr float MarginStart = 100000.0f;
 constexpr float GoodMargin = 5.0f;  // dB: a margin up to this is the best kind
 constexpr int32_t WidebandRow = 10;
 constexpr int32_t WidebandExitRow = 13;
-constexpr int32_t BandSlotVhf = 1;
 constexpr int32_t BandSlotBandIII = 3;
-constexpr uint32_t BandMaskVhf = 0x0a;
-constexpr uint32_t BandMaskUhf = 0x30;
 constexpr int32_t ModuleStep = 3;
 constexpr int32_t ChannelColumnsExtra = 23;
 constexpr float ScratchLow = 100.0f, ScratchHigh = 500.0f;
