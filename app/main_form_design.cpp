@@ -10,6 +10,7 @@
 #include "autodesign/engine.h"
 #include "autodesign/wizard.h"
 #include "cells/cell.h"
+#include "cells/pass_flags.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
 #include "core/levels.h"
@@ -20,8 +21,6 @@
 
 namespace {
 
-// The model choice's second walk only carries the choice on, choosing nothing.
-constexpr int32_t ModeWalkOnly = 0x40;
 // Networks of more cells than this show the progress panel while models are chosen.
 constexpr int ProgressCellCount = 20;
 
@@ -195,7 +194,7 @@ void TAntenne::DetAutComp1Click(TObject*) {
     TCella* candidates = CreaAuto->Components->head;
     bool ok = anchor &&
               anchor->ChooseModel(candidates, 0, NextPassNumber(), progress ? ProgressBar : nullptr, band, 0);
-    if (ok) ok = anchor->ChooseModel(candidates, ModeWalkOnly, NextPassNumber(), nullptr, band, 0);
+    if (ok) ok = anchor->ChooseModel(candidates, ModeNoChoice, NextPassNumber(), nullptr, band, 0);
     if (GestoreErrori) GestoreErrori->enabled = false;
     ProgressBar->Max = 100;
     grid.SetModified(ModAll);

@@ -59,9 +59,14 @@ constexpr int SignalKinds = 2;
 constexpr uint32_t BandMaskTer = 0x3a;
 constexpr uint32_t BandMaskSat = 0x3c0;
 constexpr uint32_t BandMaskJoint = 0x3fa;
-// The band slots terrestrial and satellite levels are taken at.
+// The terrestrial mask's two halves: VHF (slots 1 and 3) and UHF (4 and 5).
+constexpr uint32_t BandMaskVhf = 0x0a;
+constexpr uint32_t BandMaskUhf = 0x30;
+// The band slots terrestrial and satellite levels are taken at, and the
+// slot a VHF-only amplifier is taken at.
 constexpr int32_t BandSlotTer = 5;
 constexpr int32_t BandSlotSat = 9;
+constexpr int32_t BandSlotVhf = 1;
 
 // Sizes of the availability tables: inputs 0..17; outputs 0..10 for
 // splitters and taps, 0..40 for switches.
@@ -360,63 +365,6 @@ public:
     // Puts a cell on a grid; a cell the grid cannot hold comes back.
     static std::unique_ptr<TCella> Place(TGridData* grid, std::unique_ptr<TCella> cell);
 
-    // ---- Settings and components ----
-    std::unique_ptr<TOpzProgetto> Settings;
-    std::unique_ptr<TMemLib> Components;  // the chosen library cells
-    TGestoreErrori* Reporter = nullptr;
-    TDesignWindow* Window = nullptr;
-    TProgetto* Project = nullptr;  // taken at each run
-
-    // ---- Work grids ----
-    std::unique_ptr<TGridData> WorkGrids[2];
-    std::unique_ptr<TGridData> StaircaseGrid[DesignStaircasesMax];
-    std::unique_ptr<TGridData> FloorGrid[DesignStaircasesMax][DesignFloorsMax][SignalKinds];
-    std::unique_ptr<TGridData> ApartmentGrid[DesignApartmentsMax];
-
-    // ---- Staircases: apartment and floor blocks, riser sizing ----
-    std::unique_ptr<TGridData> ApartmentBlock[DesignStaircasesMax][DesignFloorsMax][DesignApartmentsMax];
-    // What an apartment block was copied into, for the later equal ones.
-    std::unique_ptr<TBufferCopia> ApartmentCopy[DesignStaircasesMax][DesignFloorsMax][DesignApartmentsMax];
-    // Row of each kind's entry in an apartment block, -1 without that kind.
-    int32_t ApartmentInputRow[DesignStaircasesMax][DesignFloorsMax][DesignApartmentsMax][SignalKinds] = {};
-    int32_t RiserColumn[DesignStaircasesMax][DesignFloorsMax][SignalKinds] = {};
-    int32_t ChainLength[DesignStaircasesMax][DesignFloorsMax][SignalKinds] = {};
-    // 0 a closing tap or switch ends the chain, 1 terminations, 2 it goes on below.
-    int32_t ChainEnd[DesignStaircasesMax][DesignFloorsMax][SignalKinds] = {};
-    int32_t ApartmentOffset[DesignStaircasesMax][DesignFloorsMax][DesignApartmentsMax] = {};
-    int32_t TapChainOffset[DesignStaircasesMax][DesignFloorsMax] = {};
-    int32_t FloorCableColumns[DesignStaircasesMax][DesignFloorsMax] = {};
-    int32_t FloorWidth[DesignStaircasesMax][DesignFloorsMax] = {};
-    int32_t FloorHeight[DesignStaircasesMax][DesignFloorsMax] = {};
-    int32_t FloorTail[DesignStaircasesMax][DesignFloorsMax] = {};
-    uint8_t LineAmplifierFloor[DesignStaircasesMax][DesignFloorsMax] = {};
-    int32_t RiserBreakCount[DesignStaircasesMax][SignalKinds] = {};
-    int32_t RiserBreakFloor[DesignStaircasesMax][SignalKinds][2] = {};
-    uint8_t PassiveSplit[DesignStaircasesMax][SignalKinds] = {};
-    // What a staircase's head asks of the network (dB) and the margin left.
-    float StaircaseRequiredLevel[DesignStaircasesMax][SignalKinds] = {};
-    float StaircaseMargin[DesignStaircasesMax][SignalKinds] = {};
-    // Row of each floor block in the staircase's grid.
-    int32_t FloorRow[DesignStaircasesMax][DesignFloorsMax] = {};
-    // Columns of the riser entries in the staircase's grid (see AssembleStaircase).
-    int32_t RiserEntryColumn[DesignStaircasesMax][SignalKinds] = {};
-    int32_t RiserSplitColumn[DesignStaircasesMax][SignalKinds][2] = {};
-
-    // ---- Cables ----
-    std::unique_ptr<TNCavo> Cables[CableCount];
-    std::unique_ptr<TNCavo> CableTemplate;  // every segment placed is a clone of it
-
-    // ---- Terrestrial antennas: one entry per antenna slot with channels ----
-    std::array<TAntennaEntry, AntennaSlots> Antennas;
-    int32_t AntennaCount = 0;
-    int32_t AntennaChannelCount = 0;
-    int32_t FirstUhfAntenna = 0;  // position of the first antenna with a UHF channel
-    uint8_t MixedAntenna = 0;     // that antenna also receives a VHF channel
-
-    // ---- Head-end families (input check) ----
-    std::array<TFamiglia, FamiliesMax> FamilyTer;
-    std::array<TFamiglia, FamiliesMax> FamilySat;
-
     // ---- Network between the staircases and the terminal (network.cpp) ----
     // Splits n riser lines into groups that splitters of w outputs take
     // (entries not needed keep their values; callers add groups up to n);
@@ -447,26 +395,9 @@ public:
     bool DesignStaircases();
     void AlignFloorRows();
     void StepProgress();
-    int32_t HighestFloorCount = 0;
-    int32_t LargestFloorWidth[DesignStaircasesMax] = {};
-    int32_t LargestFloorHeight[DesignStaircasesMax] = {};
-    int32_t LargestFloorCableColumns[DesignStaircasesMax] = {};
-    int32_t TallestFloorHeight = 0;
     // The band mask a terminal output's network chooses its models with:
     // the terrestrial-line outputs come first.
     uint32_t TerminalOutputMask(int32_t output) const;
-    int32_t TerminalLines = 0;
-    int32_t TerminalLinesTer = 0;  // the first outputs, terrestrial lines only
-    int32_t RiserCountTer = 0;
-    int32_t RiserCountSat = 0;
-    uint8_t SharedTer = 0;
-    uint8_t SharedSat = 0;
-    int32_t SplitWays = 0;
-    std::array<int32_t, SplitGroupsMax> SplitGroups{};
-    int32_t RadialInputs = 0;
-    int32_t RadialSwitchOutputs = 0;
-    uint8_t LineAmpTop = 0;
-    uint8_t LineAmpStaircase[DesignStaircasesMax] = {};
 
     // ---- Drawing under the terminal (network_layout.cpp, network_runs.cpp) ----
     // The whole network: the staircases' stages, their assembly, the
@@ -525,90 +456,6 @@ public:
     struct TInsertionSlip {
         int32_t Column, Row, NewCode, OldCode;
     };
-    std::vector<TInsertionSlip> Slips;
-    int32_t EntryRow = 0;
-    int32_t StaircaseColumn[DesignStaircasesMax] = {};
-    std::vector<int32_t> entryColumns_[DesignStaircasesMax];
-    int32_t topBankRow_ = 0;
-
-    // ---- Figures of a run ----
-    float RequiredLevelTer = 0.0f;
-    float RequiredLevelSat = 0.0f;
-    int32_t EntryInputsTer = 0;  // terrestrial inputs of the network's entry
-    int32_t EntryInputsSat = 0;  // separate satellite inputs (0: shared)
-    int32_t FamilyCount[SignalKinds] = {0, 0};
-    int32_t ChosenFamily[SignalKinds] = {-1, -1};
-
-    // ---- Colours and lines ----
-    int32_t ColourTable[ColourTables][CableColourCount] = {};
-    int32_t LineColour[LineTableSize] = {};
-    uint8_t LineIsTerrestrial[LineTableSize] = {};
-    int32_t NetworkColour[SignalKinds] = {0, 0};
-
-    // ---- Variant flags and outlets (input check) ----
-    uint8_t MultiswitchSat = 0;  // satellite on a multiswitch of 2, 4 or 8 cables
-    uint8_t MultiswitchRadial = 0;
-    uint8_t MultiswitchStaircase = 0;
-    uint8_t MultiswitchApartment = 0;
-    uint8_t TapNetwork[SignalKinds] = {0, 0};  // a single-cable tap network of the kind
-    uint8_t TerOnMultiswitch = 0;              // terrestrial rides the multiswitch (CarriesTer[1])
-    int32_t LineCount[SignalKinds] = {0, 0};
-    int32_t RadialOutputs[DesignStaircasesMax] = {};
-    int32_t RadialOutputsTotal = 0;
-    int32_t LineAmpInputs = 0;  // inputs of the line amplifiers of a multiswitch riser
-    int32_t LineAmpRest = 0;    // lines left over by them
-    // Per outlet role; the satellite role passing DC follows the satellite one.
-    uint8_t CarriesTer[OutletRoles] = {0, 0, 0};
-    uint8_t CarriesSat[OutletRoles] = {0, 0, 0};
-    // Terrestrial and satellite outlet output counts, then their connector kinds.
-    int8_t OutletShape[4] = {1, 1, 0, 1};
-    TCella* OutletChoice[OutletTypes][OutletRoles] = {};  // not owned: cells of Components
-
-    // ---- Availability tables (availability.cpp) ----
-    uint8_t AmpAvail21[AvailInputs] = {};
-    uint8_t AmpAvail22[AvailInputs] = {};
-    uint8_t LineAmpAvail[AvailInputs] = {};
-    TAvailTable SplitterAvail{};
-    TAvailTable TapAvail{};
-    TAvailTable SplitterDcAvail{};
-    TAvailTable TapDcAvail{};
-    TAvailTable TapNAvail{};
-    TAvailTable TapSAvail{};
-    uint8_t OwnBrandSwitch = 0;
-    TAvailSwitchTable SwitchAvail{};
-    TAvailSwitchTable RadialSwitchAvail{};
-    TAvailSwitchTable SwitchPoweredAvail{};
-    TAvailSwitchTable RadialSwitchPoweredAvail{};
-    TAvailSwitchTable SwitchUnpoweredAvail{};
-    TAvailSwitchTable RadialSwitchUnpoweredAvail{};
-    TAvailSwitchTable SwitchLineAvail{};
-    TAvailSwitchTable RadialSwitchLineAvail{};
-    TAvailSwitchTable RadialSwitchLastAvail{};
-    TCella* MixerCell = nullptr;  // not owned: cells of Components
-    TCella* MixerSwapped = nullptr;
-    float SubstationLevelTer[AvailInputs] = {};
-    float SubstationLevelSat[AvailInputs] = {};
-    TLossTable SplitterLossTer{};
-    TLossTable SplitterLossSat{};
-    TLossSwitchTable RadialSwitchLossSat{};
-    TCella* CustomModelCell = nullptr;
-
-    // ---- Level figures (input check) ----
-    float BackOffTerNF = 0.0f;
-    float BackOffTer = 0.0f;
-    float BackOffSat = 0.0f;
-    float HeadEndLevelTer = LevelNone;
-    float HeadEndLevelSat = LevelNone;
-    float LineLevelTer = LevelNone;
-    float LineLevelSat = LevelNone;
-    float LnbLevelMax = 0.0f;
-    float LnbLevelMin = 0.0f;
-
-    // The article code of the custom cell a head end may be built from, and
-    // the two IF filters of the satellite head end: none by default (an
-    // empty code matches no component).
-    AnsiString CustomModelCode;
-    AnsiString IfFilterCodes[2];
 
     // ---- Head-end blocks (head_end_choice.cpp, head_end_modules.cpp,
     //      head_end_ter.cpp, head_end_sat.cpp) ----
@@ -686,14 +533,6 @@ public:
     // split with its supply, fed from the tap chain; true, placing nothing,
     // for a kind without its own network or with fewer than two splits.
     bool SelectSplitAmplifiers(TGridData* grid, int32_t kind);
-    // What the split blocks leave for the head-end builder: the amplifier
-    // lines of a split, per kind the tap chain's entry column and the block
-    // spacing, and the column each block's output leaves at, below the
-    // blocks (work-grid columns, in split order).
-    int32_t SplitLines = 1;
-    int32_t SplitEntryColumn[SignalKinds] = {0, 0};
-    int32_t SplitSpacing[SignalKinds] = {0, 0};
-    std::vector<int32_t> SplitOutputColumn[SignalKinds];
     // The whole head end on the project's head-end grid: both head ends and
     // the split blocks stacked above the terminal, their exits joined to the
     // terminal's lines, terminations chosen, analysed and levels adjusted.
@@ -710,6 +549,190 @@ public:
     TCella* PlaceNew(std::unique_ptr<TCella> cell, TGridData* grid);
     bool PlaceTermination(int32_t column, int32_t row, int32_t orientation, TGridData* grid);
 
+    // The stages of a run after the building check; each reports its first
+    // problem through the reporter and returns false. The network and head
+    // end stages are empty until they are built.
+    virtual bool CheckInputs();
+    virtual bool BuildNetwork();
+    virtual bool BuildHeadEnd();
+
+    // ==== The engine's state, by stage of a run ====
+    // The owners keep their order of declaration: the settings and the
+    // component list, declared first, outlive the grids, cables and antennas
+    // declared after them, which point into them.
+
+    // ---- Settings and components: what a run is asked to design, and from what ----
+    std::unique_ptr<TOpzProgetto> Settings;
+    std::unique_ptr<TMemLib> Components;  // the chosen library cells
+    TGestoreErrori* Reporter = nullptr;
+    TDesignWindow* Window = nullptr;
+    TProgetto* Project = nullptr;  // taken at each run
+
+    // ---- Work grids: where each stage draws before its blocks are assembled ----
+    std::unique_ptr<TGridData> WorkGrids[2];
+    std::unique_ptr<TGridData> StaircaseGrid[DesignStaircasesMax];
+    std::unique_ptr<TGridData> FloorGrid[DesignStaircasesMax][DesignFloorsMax][SignalKinds];
+    std::unique_ptr<TGridData> ApartmentGrid[DesignApartmentsMax];
+
+    // ---- Staircases (apartments.cpp, floors.cpp, riser_sizing.cpp, staircase.cpp):
+    //      the apartment and floor blocks, their places and the risers' sizing ----
+    std::unique_ptr<TGridData> ApartmentBlock[DesignStaircasesMax][DesignFloorsMax][DesignApartmentsMax];
+    // What an apartment block was copied into, for the later equal ones.
+    std::unique_ptr<TBufferCopia> ApartmentCopy[DesignStaircasesMax][DesignFloorsMax][DesignApartmentsMax];
+    // Row of each kind's entry in an apartment block, -1 without that kind.
+    int32_t ApartmentInputRow[DesignStaircasesMax][DesignFloorsMax][DesignApartmentsMax][SignalKinds] = {};
+    int32_t RiserColumn[DesignStaircasesMax][DesignFloorsMax][SignalKinds] = {};
+    int32_t ChainLength[DesignStaircasesMax][DesignFloorsMax][SignalKinds] = {};
+    // 0 a closing tap or switch ends the chain, 1 terminations, 2 it goes on below.
+    int32_t ChainEnd[DesignStaircasesMax][DesignFloorsMax][SignalKinds] = {};
+    int32_t ApartmentOffset[DesignStaircasesMax][DesignFloorsMax][DesignApartmentsMax] = {};
+    int32_t TapChainOffset[DesignStaircasesMax][DesignFloorsMax] = {};
+    int32_t FloorCableColumns[DesignStaircasesMax][DesignFloorsMax] = {};
+    int32_t FloorWidth[DesignStaircasesMax][DesignFloorsMax] = {};
+    int32_t FloorHeight[DesignStaircasesMax][DesignFloorsMax] = {};
+    int32_t FloorTail[DesignStaircasesMax][DesignFloorsMax] = {};
+    uint8_t LineAmplifierFloor[DesignStaircasesMax][DesignFloorsMax] = {};
+    int32_t RiserBreakCount[DesignStaircasesMax][SignalKinds] = {};
+    int32_t RiserBreakFloor[DesignStaircasesMax][SignalKinds][2] = {};
+    uint8_t PassiveSplit[DesignStaircasesMax][SignalKinds] = {};
+    // What a staircase's head asks of the network (dB) and the margin left.
+    float StaircaseRequiredLevel[DesignStaircasesMax][SignalKinds] = {};
+    float StaircaseMargin[DesignStaircasesMax][SignalKinds] = {};
+    // Row of each floor block in the staircase's grid.
+    int32_t FloorRow[DesignStaircasesMax][DesignFloorsMax] = {};
+    // Columns of the riser entries in the staircase's grid (see AssembleStaircase).
+    int32_t RiserEntryColumn[DesignStaircasesMax][SignalKinds] = {};
+    int32_t RiserSplitColumn[DesignStaircasesMax][SignalKinds][2] = {};
+
+    // ---- Cables: the seven cable cells of the settings, and the template ----
+    std::unique_ptr<TNCavo> Cables[CableCount];
+    std::unique_ptr<TNCavo> CableTemplate;  // every segment placed is a clone of it
+
+    // ---- Input check (input_check.cpp): variant flags, lines and outlets ----
+    uint8_t MultiswitchSat = 0;  // satellite on a multiswitch of 2, 4 or 8 cables
+    uint8_t MultiswitchRadial = 0;
+    uint8_t MultiswitchStaircase = 0;
+    uint8_t MultiswitchApartment = 0;
+    uint8_t TapNetwork[SignalKinds] = {0, 0};  // a single-cable tap network of the kind
+    uint8_t TerOnMultiswitch = 0;              // terrestrial rides the multiswitch (CarriesTer[1])
+    int32_t LineCount[SignalKinds] = {0, 0};
+    int32_t RadialOutputs[DesignStaircasesMax] = {};
+    int32_t RadialOutputsTotal = 0;
+    int32_t LineAmpInputs = 0;  // inputs of the line amplifiers of a multiswitch riser
+    int32_t LineAmpRest = 0;    // lines left over by them
+    // Per outlet role; the satellite role passing DC follows the satellite one.
+    uint8_t CarriesTer[OutletRoles] = {0, 0, 0};
+    uint8_t CarriesSat[OutletRoles] = {0, 0, 0};
+    // Terrestrial and satellite outlet output counts, then their connector kinds.
+    int8_t OutletShape[4] = {1, 1, 0, 1};
+    TCella* OutletChoice[OutletTypes][OutletRoles] = {};  // not owned: cells of Components
+
+    // ---- Input check: the colours of the cables and the line tables ----
+    int32_t ColourTable[ColourTables][CableColourCount] = {};
+    int32_t LineColour[LineTableSize] = {};
+    uint8_t LineIsTerrestrial[LineTableSize] = {};
+    int32_t NetworkColour[SignalKinds] = {0, 0};
+
+    // ---- Input check: level figures ----
+    float BackOffTerNF = 0.0f;
+    float BackOffTer = 0.0f;
+    float BackOffSat = 0.0f;
+    float HeadEndLevelTer = LevelNone;
+    float HeadEndLevelSat = LevelNone;
+    float LineLevelTer = LevelNone;
+    float LineLevelSat = LevelNone;
+    float LnbLevelMax = 0.0f;
+    float LnbLevelMin = 0.0f;
+
+    // ---- Availability (availability.cpp): the chosen components by shape ----
+    uint8_t AmpAvail21[AvailInputs] = {};
+    uint8_t AmpAvail22[AvailInputs] = {};
+    uint8_t LineAmpAvail[AvailInputs] = {};
+    TAvailTable SplitterAvail{};
+    TAvailTable TapAvail{};
+    TAvailTable SplitterDcAvail{};
+    TAvailTable TapDcAvail{};
+    TAvailTable TapNAvail{};
+    TAvailTable TapSAvail{};
+    uint8_t OwnBrandSwitch = 0;
+    TAvailSwitchTable SwitchAvail{};
+    TAvailSwitchTable RadialSwitchAvail{};
+    TAvailSwitchTable SwitchPoweredAvail{};
+    TAvailSwitchTable RadialSwitchPoweredAvail{};
+    TAvailSwitchTable SwitchUnpoweredAvail{};
+    TAvailSwitchTable RadialSwitchUnpoweredAvail{};
+    TAvailSwitchTable SwitchLineAvail{};
+    TAvailSwitchTable RadialSwitchLineAvail{};
+    TAvailSwitchTable RadialSwitchLastAvail{};
+    TCella* MixerCell = nullptr;  // not owned: cells of Components
+    TCella* MixerSwapped = nullptr;
+    float SubstationLevelTer[AvailInputs] = {};
+    float SubstationLevelSat[AvailInputs] = {};
+    TLossTable SplitterLossTer{};
+    TLossTable SplitterLossSat{};
+    TLossSwitchTable RadialSwitchLossSat{};
+    TCella* CustomModelCell = nullptr;
+
+    // ---- Terrestrial antennas (antenna_checks.cpp): one entry per antenna slot with channels ----
+    std::array<TAntennaEntry, AntennaSlots> Antennas;
+    int32_t AntennaCount = 0;
+    int32_t AntennaChannelCount = 0;
+    int32_t FirstUhfAntenna = 0;  // position of the first antenna with a UHF channel
+    uint8_t MixedAntenna = 0;     // that antenna also receives a VHF channel
+
+    // ---- Head-end figures (head_end_figures.cpp): the families, what the
+    //      head end must deliver and what the network's entry takes ----
+    std::array<TFamiglia, FamiliesMax> FamilyTer;
+    std::array<TFamiglia, FamiliesMax> FamilySat;
+    float RequiredLevelTer = 0.0f;
+    float RequiredLevelSat = 0.0f;
+    int32_t EntryInputsTer = 0;  // terrestrial inputs of the network's entry
+    int32_t EntryInputsSat = 0;  // separate satellite inputs (0: shared)
+    int32_t FamilyCount[SignalKinds] = {0, 0};
+    int32_t ChosenFamily[SignalKinds] = {-1, -1};
+
+    // ---- Network (network.cpp): the floor sizes over the staircases, the
+    //      terminal's lines, the shared risers, the radial switch, the line amplifiers ----
+    int32_t HighestFloorCount = 0;
+    int32_t LargestFloorWidth[DesignStaircasesMax] = {};
+    int32_t LargestFloorHeight[DesignStaircasesMax] = {};
+    int32_t LargestFloorCableColumns[DesignStaircasesMax] = {};
+    int32_t TallestFloorHeight = 0;
+    int32_t TerminalLines = 0;
+    int32_t TerminalLinesTer = 0;  // the first outputs, terrestrial lines only
+    int32_t RiserCountTer = 0;
+    int32_t RiserCountSat = 0;
+    uint8_t SharedTer = 0;
+    uint8_t SharedSat = 0;
+    int32_t SplitWays = 0;
+    std::array<int32_t, SplitGroupsMax> SplitGroups{};
+    int32_t RadialInputs = 0;
+    int32_t RadialSwitchOutputs = 0;
+    uint8_t LineAmpTop = 0;
+    uint8_t LineAmpStaircase[DesignStaircasesMax] = {};
+
+    // ---- Drawing under the terminal (network_layout.cpp, network_runs.cpp) ----
+    std::vector<TInsertionSlip> Slips;
+    int32_t EntryRow = 0;
+    int32_t StaircaseColumn[DesignStaircasesMax] = {};
+    std::vector<int32_t> entryColumns_[DesignStaircasesMax];
+    int32_t topBankRow_ = 0;
+
+    // ---- Head end (head_end*.cpp, split_amplifiers.cpp): the articles asked
+    //      for by code, the split blocks' outputs, the blocks' exits ----
+    // The article code of the custom cell a head end may be built from, and
+    // the two IF filters of the satellite head end: none by default (an
+    // empty code matches no component).
+    AnsiString CustomModelCode;
+    AnsiString IfFilterCodes[2];
+    // What the split blocks leave for the head-end builder: the amplifier
+    // lines of a split, per kind the tap chain's entry column and the block
+    // spacing, and the column each block's output leaves at, below the
+    // blocks (work-grid columns, in split order).
+    int32_t SplitLines = 1;
+    int32_t SplitEntryColumn[SignalKinds] = {0, 0};
+    int32_t SplitSpacing[SignalKinds] = {0, 0};
+    std::vector<int32_t> SplitOutputColumn[SignalKinds];
     // The exits each head-end block leaves for the head-end builder: column,
     // row and kind (2: an amplifier output reached from the side) per signal kind.
     int32_t ExitColumn[SignalKinds] = {0, 0};
@@ -721,13 +744,6 @@ public:
     // The supply a wideband amplifier asks for, while it is being placed.
     TCella* WidebandSupply = nullptr;  // not owned: a cell of Components
     uint8_t WidebandSupplyNeeded = 0;
-
-    // The stages of a run after the building check; each reports its first
-    // problem through the reporter and returns false. The network and head
-    // end stages are empty until they are built.
-    virtual bool CheckInputs();
-    virtual bool BuildNetwork();
-    virtual bool BuildHeadEnd();
 
 private:
     // One message of the run through the reporter (dropped without one).

@@ -28,10 +28,7 @@ constexpr float MarginStart = 100000.0f;
 constexpr float GoodMargin = 5.0f;  // dB: a margin up to this is the best kind
 constexpr int32_t WidebandRow = 10;
 constexpr int32_t WidebandExitRow = 13;
-constexpr int32_t BandSlotVhf = 1;
 constexpr int32_t BandSlotBandIII = 3;
-constexpr uint32_t BandMaskVhf = 0x0a;
-constexpr uint32_t BandMaskUhf = 0x30;
 constexpr int32_t ModuleStep = 3;
 constexpr int32_t ChannelColumnsExtra = 23;
 constexpr float ScratchLow = 100.0f, ScratchHigh = 500.0f;
@@ -200,11 +197,319 @@ bool TCreaAuto::SelectWidebandAmplifier(int32_t, int32_t, TGridData* grid) {
 
 // ---------------------------------------------------------------- modular
 
-bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
-    if (Settings->Wideband) return true;
-    const float need = EntryInputsTer < 2 ? RequiredLevelTer : 0.0f;
+namespace {
+
+// The rows of a modular head end around the row of its modules: the antennas
+// stand above it (their jumpers and runs come down to the row just above),
+// the finals and the output bus below it.
+constexpr int32_t AntennaRise = 4;
+constexpr int32_t FinalDrop = 4;
+constexpr int32_t BusDrop = 5;
+
+// A modular terrestrial head end of one family, drawn on a work grid from
+// column left with its modules on row: the modules go left to right from
+// column x, each placed one's draw is added up for the supplies, and the
+// exit is left for the head-end builder.
+class TModularHeadEnd {
+public:
+    TModularHeadEnd(TCreaAuto& engine, TGridData* grid, const TFamiglia& family, int32_t left, int32_t row,
+                    float need, std::unique_ptr<TCella> jumper)
+        : engine(engine),
+          grid(grid),
+          family(family),
+          left(left),
+          row(row),
+          need(need),
+          jumper(std::move(jumper)) {}
+    // The jumper layout: the finals ahead of the filters, each antenna's
+    // channel filters jumpered together, the closing finals, the output bus
+    // under the modules and the supplies.
+    bool DrawJumperLayout();
+    // The automixing layout: each antenna enters a filter of its own, the
+    // channels are taken by three-input filters, one final mixes them all.
+    bool DrawAutomixing();
+
+private:
+    // The level the family's final of inputs and outputs delivers (0: none).
+    float Level(int32_t inputs, int32_t outputs) const { return family.H[inputs - 1][outputs - 1]; }
+    // The finals ahead of the filters: a VHF and a UHF final joined by their
+    // bypass, or one final for the whole band.
+    bool PlaceLeadingFinals();
+    // An amplifier that mixes the UHF antennas in, before the first UHF filter.
+    bool PlaceMixingAmplifier(bool uhfAntenna, int32_t inputs);
+    // An antenna's channel filters, jumpered together, and the antenna above them.
+    bool PlaceAntennaFilters(int32_t position);
+    // The closing pair of finals after the filters, when no final stands yet.
+    bool PlaceClosingFinals();
+    // The output bus under the modules, closed at both ends or leaving at the exit.
+    bool DrawOutputBus();
+    // The automixing layout's filters of one antenna and the antenna above them.
+    bool PlaceAutomixingFilters(int32_t position, const TCanale& scratch);
+    // The automixing layout's final, which mixes every filter's output.
+    bool PlaceMixingFinal();
+
+    // A final amplifier of the family, turned or not, at (column, row).
+    TCella* PlaceFinal(int32_t column, int32_t finalRow, int32_t orientation, int32_t inputs, int32_t outputs,
+                       int32_t band, float level, uint32_t mask, uint32_t value);
+    // An antenna weaker than the window needs its preamplifier.
+    bool PlaceAntenna(int32_t column, int32_t antennaRow, int32_t position);
+    void LeaveAt(int32_t column, int32_t exitRow, uint8_t kind);
+    // Two turned finals side by side from column x0: the first one's output
+    // is jumpered over the row above into the bypass of the second, whose
+    // output is the exit. Turned, the second final has its bypass on the
+    // right and its output on the left.
+    void JoinBypassPair(int32_t x0);
+    // The jumper serves as a plain cable piece, on a copy: the list keeps the
+    // user's article as it is.
+    void UseJumper() {
+        if (jumper) engine.SetCableTemplate(jumper.get(), CableLengthUncounted);
+    }
+    void UseAntennaCable() {
+        engine.SetCableTemplate(engine.Cables[CableRiserTer].get(),
+                                static_cast<float>(engine.Settings->AntennaHeadEndDistance));
+    }
+
+    TCreaAuto& engine;
+    TGridData* grid;
+    const TFamiglia& family;
+    const int32_t left, row;
+    const float need;
+    std::unique_ptr<TCella> jumper;
+    int32_t x = 0;  // the column of the next module
     int32_t vhfFilters = 0, uhfFilters = 0, amplifiers = 0;
     float consumption = 0.0f;
+    bool closing = false;      // the closing pair of finals stands
+    int32_t supplyColumn = 0;  // where the supplies go
+};
+
+TCella* TModularHeadEnd::PlaceFinal(int32_t column, int32_t finalRow, int32_t orientation, int32_t inputs,
+                                    int32_t outputs, int32_t band, float level, uint32_t mask,
+                                    uint32_t value) {
+    auto amplifier =
+        std::make_unique<TAmplificatoreAt>(nullptr, orientation, 0, column, finalRow, inputs, outputs);
+    amplifier->SelectFromLibrary(engine.Components->head, band, level, family.Brand, family.Series, mask,
+                                 value);
+    TCella* placed = engine.PlaceNew(std::move(amplifier), grid);
+    if (placed) consumption += Draw(*placed);
+    return placed;
+}
+
+bool TModularHeadEnd::PlaceAntenna(int32_t column, int32_t antennaRow, int32_t position) {
+    const TAntennaEntry& antenna = engine.Antennas[position];
+    if (antenna.NeedsPreamplifier && !antenna.Preamplifier) {
+        engine.Reporter->Report(
+            "Un'antenna riceve un canale con segnale troppo basso e non sono stati individuati "
+            "preamplificatori di antenna adeguati.");
+        return false;
+    }
+    if (engine.PlaceHeadEndModule(column, antennaRow, position, grid)) return true;
+    engine.Reporter->Report("Errore di creazione disegno. Non riesco a progettare l'impianto.");
+    return false;
+}
+
+void TModularHeadEnd::LeaveAt(int32_t column, int32_t exitRow, uint8_t kind) {
+    engine.ExitColumn[0] = column;
+    engine.ExitRow[0] = exitRow;
+    engine.ExitKind[0] = kind;
+}
+
+void TModularHeadEnd::JoinBypassPair(int32_t x0) {
+    engine.PlaceCableSegmentV(x0 + 1, row - 1);
+    engine.PlaceCableSegmentEx(x0 + 1, row - 2, 3);
+    for (int32_t column = x0 + 2; column <= x0 + 4; ++column) engine.PlaceCableSegment(column, row - 2);
+    engine.PlaceCableSegmentEx(x0 + 5, row - 2, 0);
+    engine.PlaceCableSegmentV(x0 + 5, row - 1);
+    LeaveAt(x0 + 3, row - 1, 2);
+}
+
+bool TModularHeadEnd::DrawJumperLayout() {
+    x = left;
+    if (!PlaceLeadingFinals()) return false;
+    for (int32_t a = 0; a < engine.AntennaCount; ++a)
+        if (!PlaceAntennaFilters(a)) return false;
+    if (uhfFilters == 0 && amplifiers == 0)
+        if (!PlaceMixingAmplifier(true, 2) || !PlaceMixingAmplifier(true, 3)) return false;
+    supplyColumn = x;
+    if (!PlaceClosingFinals()) return false;
+    if (!DrawOutputBus()) return false;
+    return engine.SelectPowerSupplies(supplyColumn, row, grid, family.Brand, family.Series, 0, consumption);
+}
+
+bool TModularHeadEnd::PlaceLeadingFinals() {
+    if (!engine.TerrestrialFinals || !(family.Hmax > 0.0f) || !(Level(2, 1) < need)) return true;
+    const float full = need + engine.BackOffTer;
+    if (Level(1, 1) < need && Level(3, 4) > 0.0f) {
+        if (!PlaceFinal(left + 2, row + FinalDrop, 2, 1, 1, BandSlotVhf, need, BandMaskTer, BandMaskVhf))
+            return false;
+        if (!PlaceFinal(left + 5, row + FinalDrop, 2, 3, 4, BandSlotTer, full, BandMaskTer, BandMaskUhf))
+            return false;
+        UseJumper();
+        JoinBypassPair(left);
+        x = left + 6;
+        amplifiers += 2;
+    } else if (Level(1, 1) >= need) {
+        if (!PlaceFinal(left + 2, row + FinalDrop, 2, 1, 1, BandSlotTer, full, BandMaskTer, BandMaskTer))
+            return false;
+        LeaveAt(left + 1, row - 1, 2);
+        amplifiers += 1;
+        x = left + 3;
+    }
+    return true;
+}
+
+bool TModularHeadEnd::PlaceMixingAmplifier(bool uhfAntenna, int32_t inputs) {
+    if (!engine.TerrestrialFinals || !uhfAntenna || uhfFilters != 0 || amplifiers != 0 ||
+        !(Level(inputs, 1) > 0.0f))
+        return true;
+    TCella* amplifier = PlaceFinal(x + 2, row + FinalDrop, 2, inputs, 1, BandSlotTer,
+                                   need + engine.BackOffTer, BandMaskTer, BandMaskTer);
+    if (!amplifier) return false;
+    if (amplifier->Attenuation->Get3(0, WideGain, BandSlotTer) < 0.0f) amplifier->SwapOutputColumns(0, 1);
+    LeaveAt(x + 1, row - 1, 2);
+    x += ModuleStep;
+    ++amplifiers;
+    return true;
+}
+
+bool TModularHeadEnd::PlaceAntennaFilters(int32_t position) {
+    TAntennaEntry& antenna = engine.Antennas[position];
+    if (!PlaceMixingAmplifier(antenna.Uhf, 2) || !PlaceMixingAmplifier(antenna.Uhf, 3)) return false;
+    const TListaCanali& channels = *antenna.Cell->SourceChannels;
+    bool firstMulti = true;
+    for (const TCanale* ch = channels.head; ch; ch = ch->next) {
+        if (!engine.SelectChannelFilterAnyInputs(x, row, grid, family.Brand, family.Series, *ch, consumption))
+            return false;
+        ++(antenna.Vhf ? vhfFilters : uhfFilters);
+        const TCella* placed = grid->CellAt(x, row);
+        if (placed && placed->Inputs == AutoMixOneInput) {
+            if (channels.Count() != 1) {
+                engine.Reporter->Report(
+                    AnsiString("I filtri attivi selezionati non hanno ingressi automiscelati in banda ") +
+                    (antenna.Vhf ? "VHF" : "UHF") +
+                    ". Le corrispondenti antenne devono ricevere un solo canale.");
+                return false;
+            }
+        } else if (firstMulti) {
+            if (!engine.PlaceTermination(x, row - 1, 2, grid)) return false;
+            firstMulti = false;
+        } else {
+            UseJumper();
+            engine.PlaceCableSegmentEx(x - 1, row - 1, 3);
+            engine.PlaceCableSegmentEx(x, row - 1, 0);
+        }
+        x += ModuleStep;
+    }
+    UseAntennaCable();
+    const TCella* last = grid->CellAt(x - 1, row);
+    const int32_t antennaColumn = last && last->Inputs == AutoMixOneInput ? x - 2 : x - 1;
+    const int32_t antennaRow = row - AntennaRise;
+    if (!PlaceAntenna(antennaColumn, antennaRow, position)) return false;
+    engine.DrawCableRun(antennaColumn, antennaRow + 1, antennaColumn, row - 1, -1, 0);
+    return true;
+}
+
+bool TModularHeadEnd::PlaceClosingFinals() {
+    if (!engine.TerrestrialFinals || amplifiers != 0 || !(Level(1, 4) > 0.0f)) return true;
+    if (!PlaceFinal(x + 2, row + FinalDrop, 2, 3, 1, BandSlotBandIII, need, 0, 0)) return false;
+    if (!PlaceFinal(x + 5, row + FinalDrop, 2, 1, 4, BandSlotTer, need + engine.BackOffTer, 0, 0))
+        return false;
+    JoinBypassPair(x);
+    closing = true;
+    ++amplifiers;
+    supplyColumn = x + 6;
+    return true;
+}
+
+bool TModularHeadEnd::DrawOutputBus() {
+    const int32_t modules = vhfFilters + uhfFilters + amplifiers;
+    const int32_t bus = row + BusDrop;
+    UseJumper();
+    const TCella* start = grid->CellAt(left + 1, row + 1);
+    if (start && start->Inputs == AutoMixOneInput && start->Orientation != 0) {
+        engine.PlaceCableSegmentEx(left + 1, bus, 2);
+        engine.PlaceCableSegmentEx(left + 3, bus, 1);
+        engine.PlaceCableSegment(left + 2, bus);
+    } else {
+        engine.PlaceCableSegmentEx(left + 2, bus, 2);
+        engine.PlaceCableSegmentEx(left + 3, bus, 1);
+        if (amplifiers == 0)
+            LeaveAt(left, bus, 0);
+        else if (!engine.PlaceTermination(left, bus, 0, grid))
+            return false;
+    }
+    for (int32_t k = 2; k < modules; ++k) {
+        engine.PlaceCableSegmentEx(ModuleStep * k + left - 1, bus, 2);
+        engine.PlaceCableSegmentEx(ModuleStep * k + left, bus, 1);
+    }
+    if (!closing) return engine.PlaceTermination(ModuleStep * modules + left - 1, bus, 0, grid);
+    engine.PlaceCableSegmentEx(x + 2, bus, 2);
+    engine.PlaceCableSegmentEx(x + 4, bus, 1);
+    engine.PlaceCableSegment(x + 3, bus);
+    return true;
+}
+
+bool TModularHeadEnd::DrawAutomixing() {
+    // The filters start right of the family's supplies.
+    int32_t supplies = 0;
+    for (TCella* s = engine.Components->head; s; s = s->NextInList)
+        if (s->TypeCode == CodeAlimentatoreSF && s->Brand == family.Brand && s->Series == family.Series)
+            supplies = std::max<int32_t>(supplies, s->Variant);
+    x = left + ModuleStep * supplies + ModuleStep;
+    TCanale scratch;
+    scratch.freqLow = ScratchLow;
+    scratch.freqHigh = ScratchHigh;
+    for (int32_t a = 0; a < engine.AntennaCount; ++a)
+        if (!PlaceAutomixingFilters(a, scratch)) return false;
+    if (!PlaceMixingFinal()) return false;
+    return engine.SelectPowerSupplies(left, row, grid, family.Brand, family.Series, 0, consumption);
+}
+
+bool TModularHeadEnd::PlaceAutomixingFilters(int32_t position, const TCanale& scratch) {
+    const TAntennaEntry& antenna = engine.Antennas[position];
+    UseAntennaCable();
+    const int32_t antennaColumn = x + 1, antennaRow = row - AntennaRise;
+    engine.DrawCableRun(x + 1, antennaRow + 1, x + 1, row - 1, -1, 0);
+    const TListaCanali& channels = *antenna.Cell->SourceChannels;
+    bool alone = false;
+    if (channels.Count() == 1) {
+        // A quiet look first: a family without a one-input filter for the
+        // channel goes on with the scratch filter.
+        const TReporterOff quiet(engine.Reporter);
+        alone = engine.SelectChannelFilters(x, row, grid, family.Brand, family.Series, *channels.head,
+                                            consumption, 1);
+    }
+    if (alone) {
+        x += ModuleStep;
+    } else {
+        if (!engine.SelectChannelFilters(x, row, grid, family.Brand, family.Series, scratch, consumption, 1))
+            return false;
+        x += ModuleStep;
+        for (const TCanale* ch = channels.head; ch; ch = ch->next) {
+            if (!engine.SelectChannelFilters(x, row, grid, family.Brand, family.Series, *ch, consumption, 3))
+                return false;
+            x += ModuleStep;
+        }
+    }
+    return PlaceAntenna(antennaColumn, antennaRow, position);
+}
+
+bool TModularHeadEnd::PlaceMixingFinal() {
+    auto amplifier = std::make_unique<TAmplificatoreAt>(nullptr, 0, 0, x, row, 3, 1);
+    amplifier->SelectFromLibrary(engine.Components->head, BandSlotTer, need + engine.BackOffTer, family.Brand,
+                                 family.Series, BandMaskTer, BandMaskTer);
+    amplifier->Variant = FinalMixingVariant;
+    TCella* placed = engine.PlaceNew(std::move(amplifier), grid);
+    if (!placed) return false;
+    consumption += Draw(*placed);
+    LeaveAt(x + 1, row + BusDrop, 0);
+    return true;
+}
+
+}  // namespace
+
+bool TCreaAuto::DesignModularHeadEnd(int32_t column, int32_t row, TGridData* grid) {
+    if (Settings->Wideband) return true;
+    const float need = EntryInputsTer < 2 ? RequiredLevelTer : 0.0f;
     CableTemplate->Owner = grid;
     ExitColumn[0] = ExitRow[0] = 0;
     ExitKind[0] = 0;
@@ -215,231 +520,22 @@ bool TCreaAuto::DesignModularHeadEnd(int32_t c, int32_t r, TGridData* grid) {
         return false;
     }
     const TFamiglia& family = FamilyTer[ChosenFamily[0]];
-    auto C = [&family](int32_t i, int32_t o) { return family.H[i - 1][o - 1]; };
     TCella* jumperCell = FindJumper(Components->head, family.Brand, family.Series);
     if (!jumperCell && family.Variant == 0) {
         Reporter->Report("Non sono stati selezionati ponticelli adeguati alla centrale terrestre.");
         return false;
     }
-    // The jumper serves as a plain cable piece, on a copy: the list keeps the
-    // user's article as it is.
     std::unique_ptr<TCella> jumper(jumperCell ? jumperCell->Clone() : nullptr);
     if (jumper) jumper->TypeCode = CodeCable;
-    auto useJumper = [&] {
-        if (jumper) SetCableTemplate(jumper.get(), CableLengthUncounted);
-    };
-    const float antennaRun = static_cast<float>(Settings->AntennaHeadEndDistance);
-    auto useAntennaCable = [&] { SetCableTemplate(Cables[CableRiserTer].get(), antennaRun); };
 
     const int32_t wanted = AntennaChannelCount * ModuleStep + ChannelColumnsExtra;
     if (grid->Columns < wanted) grid->Resize(wanted, grid->Rows);
-    if (MixedAntenna && C(2, 1) > 0.0f) {
+    if (MixedAntenna && family.H[1][0] > 0.0f) {
         Reporter->Report(
             "Vi sono antenne che ricevono sia canali vhf che canali uhf. Non è possibile costruire la "
             "centrale terrestre.");
         return false;
     }
-
-    // A final amplifier of the family, turned or not, at (column, row).
-    auto final = [&](int32_t column, int32_t row, int32_t orientation, int32_t inputs, int32_t outputs,
-                     int32_t band, float level, uint32_t mask, uint32_t value) -> TCella* {
-        auto amplifier =
-            std::make_unique<TAmplificatoreAt>(nullptr, orientation, 0, column, row, inputs, outputs);
-        amplifier->SelectFromLibrary(Components->head, band, level, family.Brand, family.Series, mask, value);
-        TCella* placed = PlaceNew(std::move(amplifier), grid);
-        if (placed) consumption += Draw(*placed);
-        return placed;
-    };
-    // An antenna weaker than the window needs its preamplifier.
-    auto placeAntenna = [&](int32_t column, int32_t row, int32_t position) {
-        if (Antennas[position].NeedsPreamplifier && !Antennas[position].Preamplifier) {
-            Reporter->Report(
-                "Un'antenna riceve un canale con segnale troppo basso e non sono stati individuati "
-                "preamplificatori di antenna adeguati.");
-            return false;
-        }
-        if (PlaceHeadEndModule(column, row, position, grid)) return true;
-        Reporter->Report("Errore di creazione disegno. Non riesco a progettare l'impianto.");
-        return false;
-    };
-    auto finalExit = [this](int32_t column, int32_t row, uint8_t kind) {
-        ExitColumn[0] = column;
-        ExitRow[0] = row;
-        ExitKind[0] = kind;
-    };
-    // Two turned finals side by side from column x0: the first one's output
-    // is jumpered over the row above into the bypass of the second, whose
-    // output is the exit. Turned, the second final has its bypass on the
-    // right and its output on the left.
-    auto bypassPair = [&](int32_t x0) {
-        PlaceCableSegmentV(x0 + 1, r - 1);
-        PlaceCableSegmentEx(x0 + 1, r - 2, 3);
-        for (int32_t column = x0 + 2; column <= x0 + 4; ++column) PlaceCableSegment(column, r - 2);
-        PlaceCableSegmentEx(x0 + 5, r - 2, 0);
-        PlaceCableSegmentV(x0 + 5, r - 1);
-        finalExit(x0 + 3, r - 1, 2);
-    };
-
-    if (family.Variant == 0) {
-        int32_t x = c;
-        if (TerrestrialFinals && family.Hmax > 0.0f && C(2, 1) < need) {
-            if (C(1, 1) < need && C(3, 4) > 0.0f) {
-                if (!final(c + 2, r + 4, 2, 1, 1, BandSlotVhf, need, BandMaskTer, BandMaskVhf)) return false;
-                if (!final(c + 5, r + 4, 2, 3, 4, BandSlotTer, need + BackOffTer, BandMaskTer, BandMaskUhf))
-                    return false;
-                useJumper();
-                bypassPair(c);
-                x = c + 6;
-                amplifiers += 2;
-            } else if (C(1, 1) >= need) {
-                if (!final(c + 2, r + 4, 2, 1, 1, BandSlotTer, need + BackOffTer, BandMaskTer, BandMaskTer))
-                    return false;
-                finalExit(c + 1, r - 1, 2);
-                amplifiers += 1;
-                x = c + 3;
-            }
-        }
-        // An amplifier that mixes the UHF antennas in, before the first UHF filter.
-        auto mixingAmplifier = [&](bool uhfAntenna, int32_t inputs) {
-            if (!TerrestrialFinals || !uhfAntenna || uhfFilters != 0 || amplifiers != 0 ||
-                !(C(inputs, 1) > 0.0f))
-                return true;
-            TCella* amplifier =
-                final(x + 2, r + 4, 2, inputs, 1, BandSlotTer, need + BackOffTer, BandMaskTer, BandMaskTer);
-            if (!amplifier) return false;
-            if (amplifier->Attenuation->Get3(0, WideGain, BandSlotTer) < 0.0f)
-                amplifier->SwapOutputColumns(0, 1);
-            finalExit(x + 1, r - 1, 2);
-            x += ModuleStep;
-            ++amplifiers;
-            return true;
-        };
-        for (int32_t a = 0; a < AntennaCount; ++a) {
-            TAntennaEntry& antenna = Antennas[a];
-            if (!mixingAmplifier(antenna.Uhf, 2) || !mixingAmplifier(antenna.Uhf, 3)) return false;
-            const TListaCanali& channels = *antenna.Cell->SourceChannels;
-            bool firstMulti = true;
-            for (const TCanale* ch = channels.head; ch; ch = ch->next) {
-                if (!SelectChannelFilterAnyInputs(x, r, grid, family.Brand, family.Series, *ch, consumption))
-                    return false;
-                ++(antenna.Vhf ? vhfFilters : uhfFilters);
-                const TCella* placed = grid->CellAt(x, r);
-                if (placed && placed->Inputs == AutoMixOneInput) {
-                    if (channels.Count() != 1) {
-                        Reporter->Report(
-                            AnsiString(
-                                "I filtri attivi selezionati non hanno ingressi automiscelati in banda ") +
-                            (antenna.Vhf ? "VHF" : "UHF") +
-                            ". Le corrispondenti antenne devono ricevere un solo canale.");
-                        return false;
-                    }
-                } else if (firstMulti) {
-                    if (!PlaceTermination(x, r - 1, 2, grid)) return false;
-                    firstMulti = false;
-                } else {
-                    useJumper();
-                    PlaceCableSegmentEx(x - 1, r - 1, 3);
-                    PlaceCableSegmentEx(x, r - 1, 0);
-                }
-                x += ModuleStep;
-            }
-            useAntennaCable();
-            const TCella* last = grid->CellAt(x - 1, r);
-            const int32_t antennaColumn = last && last->Inputs == AutoMixOneInput ? x - 2 : x - 1;
-            const int32_t antennaRow = r - 4;
-            if (!placeAntenna(antennaColumn, antennaRow, a)) return false;
-            DrawCableRun(antennaColumn, antennaRow + 1, antennaColumn, r - 1, -1, 0);
-        }
-        if (uhfFilters == 0 && amplifiers == 0)
-            if (!mixingAmplifier(true, 2) || !mixingAmplifier(true, 3)) return false;
-
-        bool closing = false;
-        int32_t supplyColumn = x;
-        if (TerrestrialFinals && amplifiers == 0 && C(1, 4) > 0.0f) {
-            if (!final(x + 2, r + 4, 2, 3, 1, BandSlotBandIII, need, 0, 0)) return false;
-            if (!final(x + 5, r + 4, 2, 1, 4, BandSlotTer, need + BackOffTer, 0, 0)) return false;
-            bypassPair(x);
-            closing = true;
-            ++amplifiers;
-            supplyColumn = x + 6;
-        }
-
-        // The output bus under the modules.
-        const int32_t m = vhfFilters + uhfFilters + amplifiers;
-        const int32_t bus = r + 5;
-        useJumper();
-        const TCella* start = grid->CellAt(c + 1, r + 1);
-        if (start && start->Inputs == AutoMixOneInput && start->Orientation != 0) {
-            PlaceCableSegmentEx(c + 1, bus, 2);
-            PlaceCableSegmentEx(c + 3, bus, 1);
-            PlaceCableSegment(c + 2, bus);
-        } else {
-            PlaceCableSegmentEx(c + 2, bus, 2);
-            PlaceCableSegmentEx(c + 3, bus, 1);
-            if (amplifiers == 0)
-                finalExit(c, bus, 0);
-            else if (!PlaceTermination(c, bus, 0, grid))
-                return false;
-        }
-        for (int32_t k = 2; k < m; ++k) {
-            PlaceCableSegmentEx(ModuleStep * k + c - 1, bus, 2);
-            PlaceCableSegmentEx(ModuleStep * k + c, bus, 1);
-        }
-        if (!closing) {
-            if (!PlaceTermination(ModuleStep * m + c - 1, bus, 0, grid)) return false;
-        } else {
-            PlaceCableSegmentEx(x + 2, bus, 2);
-            PlaceCableSegmentEx(x + 4, bus, 1);
-            PlaceCableSegment(x + 3, bus);
-        }
-        return SelectPowerSupplies(supplyColumn, r, grid, family.Brand, family.Series, 0, consumption);
-    }
-
-    // The automixing family: each antenna enters a filter of its own, the
-    // channels are taken by three-input filters, one final mixes them all.
-    int32_t v = 0;
-    for (TCella* s = Components->head; s; s = s->NextInList)
-        if (s->TypeCode == CodeAlimentatoreSF && s->Brand == family.Brand && s->Series == family.Series)
-            v = std::max<int32_t>(v, s->Variant);
-    int32_t x = c + ModuleStep * v + ModuleStep;
-    TCanale scratch;
-    scratch.freqLow = ScratchLow;
-    scratch.freqHigh = ScratchHigh;
-    for (int32_t a = 0; a < AntennaCount; ++a) {
-        TAntennaEntry& antenna = Antennas[a];
-        useAntennaCable();
-        const int32_t antennaColumn = x + 1, antennaRow = r - 4;
-        DrawCableRun(x + 1, r - 3, x + 1, r - 1, -1, 0);
-        const TListaCanali& channels = *antenna.Cell->SourceChannels;
-        bool alone = false;
-        if (channels.Count() == 1) {
-            // A quiet look first: a family without a one-input filter for the
-            // channel goes on with the scratch filter.
-            const TReporterOff quiet(Reporter);
-            alone =
-                SelectChannelFilters(x, r, grid, family.Brand, family.Series, *channels.head, consumption, 1);
-        }
-        if (alone) {
-            x += ModuleStep;
-        } else {
-            if (!SelectChannelFilters(x, r, grid, family.Brand, family.Series, scratch, consumption, 1))
-                return false;
-            x += ModuleStep;
-            for (const TCanale* ch = channels.head; ch; ch = ch->next) {
-                if (!SelectChannelFilters(x, r, grid, family.Brand, family.Series, *ch, consumption, 3))
-                    return false;
-                x += ModuleStep;
-            }
-        }
-        if (!placeAntenna(antennaColumn, antennaRow, a)) return false;
-    }
-    auto amplifier = std::make_unique<TAmplificatoreAt>(nullptr, 0, 0, x, r, 3, 1);
-    amplifier->SelectFromLibrary(Components->head, BandSlotTer, need + BackOffTer, family.Brand,
-                                 family.Series, BandMaskTer, BandMaskTer);
-    amplifier->Variant = FinalMixingVariant;
-    TCella* placed = PlaceNew(std::move(amplifier), grid);
-    if (!placed) return false;
-    consumption += Draw(*placed);
-    finalExit(x + 1, r + 5, 0);
-    return SelectPowerSupplies(c, r, grid, family.Brand, family.Series, 0, consumption);
+    TModularHeadEnd headEnd(*this, grid, family, column, row, need, std::move(jumper));
+    return family.Variant == 0 ? headEnd.DrawJumperLayout() : headEnd.DrawAutomixing();
 }

@@ -20,9 +20,6 @@
 
 namespace {
 
-constexpr int32_t BandSlotVhf = 1;
-constexpr uint32_t BandMaskVhf = 0x0a;
-constexpr uint32_t BandMaskUhf = 0x30;
 constexpr int32_t SmallChain = 5;  // below this many splits one splitter feeds them
 constexpr int32_t ChainPartsMax = 5;
 constexpr int32_t ChainPartOutputsMax = 10;
