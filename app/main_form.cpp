@@ -131,7 +131,7 @@ TAntenne::~TAntenne() {
     if (GestoreErrori) GestoreErrori->SetTarget(nullptr), GestoreErrori->enabled = false;
     project_.reset();
     CurrentProject = nullptr;
-    delete CreaAuto;
+    designer_.reset();  // clears CreaAuto
     ResetDesignSettings();
     ReportPages().Clear();
     DestroyGlobals();
