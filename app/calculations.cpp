@@ -10,6 +10,7 @@
 #include "app/grid.h"
 #include "app/project.h"
 #include "cells/cell.h"
+#include "cells/pass_flags.h"
 #include "cells/separation_log.h"
 #include "cells/separation_network.h"
 #include "core/globals.h"
@@ -19,7 +20,6 @@ namespace {
 constexpr float ProbeLevel = 50000.0f;
 constexpr float UnboundedSeparation = 10000.0f;
 constexpr double SeparationTolerance = 0.001;
-constexpr int32_t ChannelFlagFirstStep = 0x100;
 constexpr int32_t SeparationFlagNorm = 1;
 
 float Limit(int32_t band, int kind) {

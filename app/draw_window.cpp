@@ -5,6 +5,7 @@
 #include "app/project.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
+#include "cells/drawing.h"
 
 namespace {
 // The largest square the control paints; above it the view is not a zoom
@@ -240,9 +241,11 @@ bool IsDescribed(TCella& cell) {
 
 }  // namespace
 
-TColor TDrawWindow::SquareColour(int32_t column, int32_t row, bool focused) const {
+TColor TDrawWindow::SquareColour(int32_t column, int32_t row) const {
+    // The focused square is drawn like the rest of the selected block: the
+    // square a drag ends on, or the one "Trova" found, shows as selected.
     TGridRect sel = Selection;
-    if (!focused && column >= sel.Left && column <= sel.Right && row >= sel.Top && row <= sel.Bottom)
+    if (column >= sel.Left && column <= sel.Right && row >= sel.Top && row <= sel.Bottom)
         return SquareSelected;
     if (!grid_) return SquareWhite;
     if (grid_->Kind == GridSymbol &&
@@ -261,15 +264,18 @@ TColor TDrawWindow::SquareColour(int32_t column, int32_t row, bool focused) cons
     return SquareWhite;
 }
 
-void TDrawWindow::PaintSquareOn(TCanvas* canvas, int32_t column, int32_t row, const TRect& rect,
-                                bool focused) {
+void TDrawWindow::PaintSquareOn(TCanvas* canvas, int32_t column, int32_t row, const TRect& rect) {
     if (updateCount_ > 0 || !grid_ || !grid_->Inside(column, row)) return;
     if (rect.Width() > LargestSquare || rect.Height() > LargestSquare) return;
     canvas->SetClipRect(rect);
     canvas->Brush->Style = bsSolid;
-    canvas->Brush->Color = SquareColour(column, row, focused);
+    canvas->Brush->Color = SquareColour(column, row);
     canvas->FillRect(rect);
     if (TCella* cell = grid_->CellAt(column, row)) {
+        // A line to either edge of the square covers the edge's pixel,
+        // whatever the zoom: a cable run has no gap between squares. The
+        // square's clip keeps it from going further.
+        const TJoinedSymbolLines joined(true);
         cell->Paint(canvas, column, row, rect.Left, rect.Top, rect.Width());
         // A cable crossing the square's cable stands over it.
         if (cell->Overlay) cell->Overlay->Paint(canvas, column, row, rect.Left, rect.Top, rect.Width());
@@ -299,7 +305,7 @@ void TDrawWindow::PaintSquareWithFeedback(int32_t column, int32_t row, const TRe
     // A rubber band on the screen is taken off and put back around the
     // square, so that it survives the square's repaint.
     if (feedbackShown_) PaintFeedback();
-    PaintSquareOn(Canvas, column, row, rect, column == Col && row == Row);
+    PaintSquareOn(Canvas, column, row, rect);
     if (feedbackShown_) PaintFeedback();
 }
 
@@ -334,6 +340,17 @@ bool TDrawWindow::Locate(int32_t x, int32_t y) {
     MouseInfo.CentreDY = std::abs(MouseInfo.OffsetY - size / 2);
     MouseInfo.Cell = grid_->CellAtLayer(col, row, MouseInfo.CentreDX, MouseInfo.CentreDY);
     return true;
+}
+
+bool TDrawWindow::MouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+    constexpr int Notch = 120;
+    wheelRest_ += wheelDelta;
+    const int notches = wheelRest_ / Notch;
+    wheelRest_ -= notches * Notch;
+    bool handled = true;  // a part of a notch is the drawing's too
+    for (int i = 0; i < std::abs(notches); ++i)
+        handled = TDrawGrid::MouseWheel(shift, notches < 0 ? -Notch : Notch, mousePos);
+    return handled;
 }
 
 bool TDrawWindow::DoMouseWheelDown(TShiftState, TPoint) {

@@ -113,10 +113,10 @@ public:
     void RepaintCell(int32_t column, int32_t row) override;
     // Paints one square where it shows on the control's canvas.
     void PaintSquare(int32_t column, int32_t row);
-    // Paints one square into rect of canvas; focused is the focused square.
-    void PaintSquareOn(TCanvas* canvas, int32_t column, int32_t row, const TRect& rect, bool focused);
+    // Paints one square into rect of canvas.
+    void PaintSquareOn(TCanvas* canvas, int32_t column, int32_t row, const TRect& rect);
     // The background a square gets (selection, highlights).
-    TColor SquareColour(int32_t column, int32_t row, bool focused) const;
+    TColor SquareColour(int32_t column, int32_t row) const;
 
     // Scrolls (column, row) to the middle of the view and selects it.
     void CenterOn(int32_t column, int32_t row);
@@ -234,7 +234,13 @@ protected:
     bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
     bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;
 
+public:
+    // One row a notch of the wheel (a delta of 120): a wheel that reports a
+    // notch in finer steps scrolls once the steps make a notch.
+    bool MouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
+
 private:
+    int wheelRest_ = 0;  // the part of a notch the wheel has turned
     struct THintPort {
         int32_t Input = -1, TapOutput = -1, ThroughOutput = -1;
     };

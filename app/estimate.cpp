@@ -28,6 +28,11 @@ constexpr int OldBrandWidth = 20;
 constexpr int OldUnitWidth = 10;
 // Bytes of one entry of the old section 200, which is skipped.
 constexpr int OldEntryBytes = 40;
+// The fewest bytes a row of section 200 takes: three figures and five empty texts.
+constexpr int64_t MinRowBytes = 3 * 4 + 5;
+// No estimate comes near this many rows (one per article); a file that
+// asks for more is damaged, and would take the memory of the machine.
+constexpr int32_t MaxLoadedEstimateRows = 200000;
 
 float NotNegative(float v) { return v < 0.0f ? 0.0f : v; }
 
@@ -62,28 +67,33 @@ TDatiPreventivo::TDatiPreventivo(TProgetto* project)
 
 void TDatiPreventivo::Clear() {
     rows_.clear();
+    index_.clear();
     cursor_ = 0;
     Currency = static_cast<uint8_t>(CurrencyOf(Opzioni));
 }
 
 TRigaPreventivo* TDatiPreventivo::Find(const AnsiString& code) {
-    for (TRigaPreventivo& r : rows_)
-        if (r.Code == code) return &r;
-    return nullptr;
+    const auto at = index_.find(code);
+    return at == index_.end() ? nullptr : &rows_[at->second];
+}
+
+void TDatiPreventivo::Append(const TRigaPreventivo& row) {
+    index_.emplace(row.Code, rows_.size());
+    rows_.push_back(row);
 }
 
 void TDatiPreventivo::AddQuantity(const TRigaPreventivo& row) {
     if (TRigaPreventivo* r = Find(row.Code))
         r->Quantity = static_cast<float>(double(r->Quantity) + row.Quantity);
     else
-        rows_.push_back(row);
+        Append(row);
 }
 
 void TDatiPreventivo::SetRow(const TRigaPreventivo& row) {
     if (TRigaPreventivo* r = Find(row.Code))
         *r = row;
     else
-        rows_.push_back(row);
+        Append(row);
 }
 
 void TDatiPreventivo::RemoveRow(const AnsiString& code) {
@@ -92,13 +102,14 @@ void TDatiPreventivo::RemoveRow(const AnsiString& code) {
     if (it == rows_.end()) return;
     const size_t at = static_cast<size_t>(it - rows_.begin());
     rows_.erase(it);
+    index_.erase(code);
+    for (auto& [key, position] : index_)
+        if (position > at) --position;
     // The walk goes on with the row after the one removed.
     if (cursor_ > at) --cursor_;
 }
 
-bool TDatiPreventivo::HasRow(const AnsiString& code) const {
-    return std::any_of(rows_.begin(), rows_.end(), [&](const TRigaPreventivo& r) { return r.Code == code; });
-}
+bool TDatiPreventivo::HasRow(const AnsiString& code) const { return index_.count(code) != 0; }
 
 bool TDatiPreventivo::FirstRow(TRigaPreventivo& row) {
     cursor_ = 0;
@@ -265,9 +276,12 @@ void TDatiPreventivo::Load(TStream& s, int32_t version) {
     }
     Currency = ReadU8(s);
     const int32_t n = ReadI32(s);
+    // Each row takes at least 14 bytes: a count the stream cannot hold, or
+    // one far beyond any estimate, is damage, refused before anything is
+    // read for it.
+    if (n > MaxLoadedEstimateRows || int64_t{n} * MinRowBytes > s.Size() - s.Position())
+        throw EReadError("estimate row count");
     if (n > 0) LabourPosition = ReadI32(s);
-    // Each row takes at least 14 bytes: a count the stream cannot hold ends it
-    // early, before anything is read for it.
     for (int32_t i = 0; i < n; ++i) {
         TRigaPreventivo r;
         r.Quantity = ReadF32(s);
@@ -284,10 +298,8 @@ void TDatiPreventivo::Load(TStream& s, int32_t version) {
     // another row (damage, or equal codes merged above it) would have the
     // page write the hours into a component's row.
     if (LabourPosition >= 0)
-        if (auto at = std::find_if(rows_.begin(), rows_.end(),
-                                   [](const TRigaPreventivo& r) { return r.Code == LabourCode; });
-            at != rows_.end())
-            LabourPosition = static_cast<int32_t>(at - rows_.begin());
+        if (const auto at = index_.find(LabourCode); at != index_.end())
+            LabourPosition = static_cast<int32_t>(at->second);
     if (Project) Project->EstimateOutOfDate = n < 1 || LabourPosition < 0;
     for (AnsiString& text : Notes) text = chunked::ReadString(s, EstimateNotesSize);
 }
@@ -304,6 +316,7 @@ void TDatiPreventivo::LoadOldRows(TStream& s, int32_t tag, int32_t /*version*/) 
     SkipBytes(s, OldRowSpare);
     if (tag == TagEstimateRowsMinutes) r.Minutes = ReadF32(s);
     AddQuantity(FiguresOnly(r));
+    if (Count() > MaxLoadedEstimateRows) throw EReadError("estimate row count");
     Currency = CurrencyEuro;
     if (Project) Project->EstimateOutOfDate = false;
 }

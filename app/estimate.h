@@ -4,6 +4,7 @@
 // row "MANOP" carries the labour, and rows after it are the ones added by
 // hand. Every price is in the estimate's currency.
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/classes.h"
@@ -88,7 +89,11 @@ public:
 
 private:
     TRigaPreventivo* Find(const AnsiString& code);
+    void Append(const TRigaPreventivo& row);
     std::vector<TRigaPreventivo> rows_;
+    // Position of each code's row: rows are found without a walk, so a file
+    // of many rows loads in linear time.
+    std::unordered_map<AnsiString, size_t> index_;
     size_t cursor_ = 0;
     bool newBuild_ = false;
     bool warned_[10] = {};

@@ -1,6 +1,7 @@
 #include "app/grid.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_set>
 
 #include "app/copy_buffer.h"
@@ -21,7 +22,6 @@ TGridData::TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t 
     : Project(project), Columns(std::max<int32_t>(0, columns)), Rows(std::max<int32_t>(0, rows)), Kind(kind) {
     cells_.assign(static_cast<size_t>(Columns) * static_cast<size_t>(Rows), nullptr);
     errorMarks_.assign(cells_.size(), 0);
-    signIndex_.resize(cells_.size());
     Signs = std::make_unique<TSegniGrafici>(this);
     UndoList = std::make_unique<TAnnulla>(this);
     CopyBuffer = std::make_unique<TBufferCopia>();
@@ -321,7 +321,7 @@ void TGridData::DeleteRect(const TCellRect& rect, bool recordUndo, int32_t capti
         std::unordered_set<TSegnoGrafico*> seen;
         for (int32_t c = left; c <= right; ++c)
             for (int32_t r = top; r <= bottom; ++r)
-                for (TSegnoGrafico* sign : signIndex_[Index(c, r)])
+                for (TSegnoGrafico* sign : SignsAt(c, r))
                     if (seen.insert(sign).second &&
                         sign->HitTest(rect.Top, rect.Left, rect.Bottom, rect.Right))
                         signs.push_back(sign);
@@ -351,37 +351,89 @@ bool TGridData::SignSquares(const TSegnoGrafico* sign, TCellRect& squares) const
     return true;
 }
 
+// The squares of the box that a sign may cross, each handed to visit once:
+// a line crosses few squares of each column, a rectangle lies on the edge of
+// its box; the sign's hit test decides among them. The walk stays short for
+// a sign across a whole large grid.
+template <class Visit>
+void ForSignSquares(const TSegnoGrafico& sign, const TCellRect& box, Visit visit) {
+    if (sign.Kind == SignLine && sign.X1 != sign.X2 && sign.Y1 != sign.Y2) {
+        const double x1 = sign.X1, y1 = sign.Y1, x2 = sign.X2, y2 = sign.Y2;
+        const double slope = (y2 - y1) / (x2 - x1);
+        for (int32_t c = box.Left; c <= box.Right; ++c) {
+            // Where the line runs across the column's pixels.
+            const double from = double(c) * SquarePixels, to = from + SquarePixels - 1;
+            const double ya = y1 + (from - x1) * slope, yb = y1 + (to - x1) * slope;
+            // Held to the box before the conversion: far points of a damaged
+            // sign must not overflow it.
+            auto row = [&](double y, double margin) {
+                return static_cast<int64_t>(
+                    std::clamp(std::floor(y / SquarePixels) + margin, double(box.Top), double(box.Bottom)));
+            };
+            const int64_t top = row(std::min(ya, yb), -1), bottom = row(std::max(ya, yb), 1);
+            for (int64_t r = top; r <= bottom; ++r) visit(c, static_cast<int32_t>(r));
+        }
+        return;
+    }
+    if (sign.Kind == SignRectangle) {
+        for (int32_t c = box.Left; c <= box.Right; ++c) {
+            if (c == box.Left || c == box.Right) {
+                for (int32_t r = box.Top; r <= box.Bottom; ++r) visit(c, r);
+            } else {
+                visit(c, box.Top);
+                if (box.Bottom != box.Top) visit(c, box.Bottom);
+            }
+        }
+        return;
+    }
+    for (int32_t c = box.Left; c <= box.Right; ++c)
+        for (int32_t r = box.Top; r <= box.Bottom; ++r) visit(c, r);
+}
+
+int64_t TGridData::SignSquareBound(const TSegnoGrafico* sign) const {
+    TCellRect box;
+    if (!sign || !SignSquares(sign, box)) return 0;
+    const int64_t columns = int64_t{box.Right} - box.Left + 1, rows = int64_t{box.Bottom} - box.Top + 1;
+    if (sign->Kind == SignLine || sign->Kind == SignRectangle) return 3 * (columns + rows);
+    return columns * rows;
+}
+
 void TGridData::IndexSign(TSegnoGrafico* sign, bool repaint) {
     TCellRect box;
     if (!sign || !SignSquares(sign, box)) return;
-    for (int32_t c = box.Left; c <= box.Right; ++c)
-        for (int32_t r = box.Top; r <= box.Bottom; ++r)
-            if (sign->HitTest(r, c, r, c)) {
-                signIndex_[Index(c, r)].push_back(sign);
-                if (repaint) RepaintSquare(c, r);
-            }
+    ForSignSquares(*sign, box, [&](int32_t c, int32_t r) {
+        if (!sign->HitTest(r, c, r, c)) return;
+        signIndex_[Index(c, r)].push_back(sign);
+        ++signIndexEntries_;
+        if (repaint) RepaintSquare(c, r);
+    });
 }
 
 void TGridData::UnindexSign(TSegnoGrafico* sign, bool repaint) {
     TCellRect box;
     if (!sign || !SignSquares(sign, box)) return;
-    for (int32_t c = box.Left; c <= box.Right; ++c)
-        for (int32_t r = box.Top; r <= box.Bottom; ++r) {
-            auto& there = signIndex_[Index(c, r)];
-            const auto at = std::find(there.begin(), there.end(), sign);
-            if (at == there.end()) continue;
-            there.erase(at);
-            if (repaint) RepaintSquare(c, r);
-        }
+    ForSignSquares(*sign, box, [&](int32_t c, int32_t r) {
+        const auto there = signIndex_.find(Index(c, r));
+        if (there == signIndex_.end()) return;
+        const auto at = std::find(there->second.begin(), there->second.end(), sign);
+        if (at == there->second.end()) return;
+        there->second.erase(at);
+        --signIndexEntries_;
+        if (there->second.empty()) signIndex_.erase(there);
+        if (repaint) RepaintSquare(c, r);
+    });
 }
 
 void TGridData::ClearSignIndex() {
-    for (auto& there : signIndex_) there.clear();
+    signIndex_.clear();
+    signIndexEntries_ = 0;
 }
 
 const std::vector<TSegnoGrafico*>& TGridData::SignsAt(int32_t column, int32_t row) const {
     static const std::vector<TSegnoGrafico*> none;
-    return Inside(column, row) ? signIndex_[Index(column, row)] : none;
+    if (!Inside(column, row)) return none;
+    const auto there = signIndex_.find(Index(column, row));
+    return there == signIndex_.end() ? none : there->second;
 }
 
 bool TGridData::AddSign(std::unique_ptr<TSegnoGrafico> owned, bool recordUndo, int32_t caption) {
@@ -450,7 +502,7 @@ bool TGridData::Resize(int32_t columns, int32_t rows) {
     };
     for (int32_t c = 0; c < Columns; ++c)
         for (int32_t r = 0; r < Rows; ++r)
-            if ((cells_[Index(c, r)] || !signIndex_[Index(c, r)].empty()) && !fits(c, r)) return false;
+            if ((cells_[Index(c, r)] || signIndex_.count(Index(c, r))) && !fits(c, r)) return false;
 
     std::vector<TCella*> cells(static_cast<size_t>(columns) * static_cast<size_t>(rows), nullptr);
     std::vector<uint8_t> marks(cells.size(), 0);
@@ -480,7 +532,7 @@ bool TGridData::Resize(int32_t columns, int32_t rows) {
     Rows = rows;
     // Moving a sign by whole squares moves its squares with it: the index is
     // built again for the new size.
-    signIndex_.assign(cells_.size(), {});
+    ClearSignIndex();
     for (TSegnoGrafico* sign = Signs->head; sign; sign = sign->Next) {
         sign->X1 += dx * SquarePixels;
         sign->X2 += dx * SquarePixels;
@@ -503,7 +555,7 @@ TCellRect TGridData::GetUsedArea() const {
     TCellRect used{Rows - 1, Columns - 1, 0, 0};
     for (int32_t c = 0; c < Columns; ++c)
         for (int32_t r = 0; r < Rows; ++r)
-            if (cells_[Index(c, r)] || !signIndex_[Index(c, r)].empty()) {
+            if (cells_[Index(c, r)] || signIndex_.count(Index(c, r))) {
                 used.Top = std::min(used.Top, r);
                 used.Left = std::min(used.Left, c);
                 used.Bottom = std::max(used.Bottom, r);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -170,6 +171,10 @@ public:
     void IndexSign(TSegnoGrafico* sign, bool repaint);
     void UnindexSign(TSegnoGrafico* sign, bool repaint);
     void ClearSignIndex();
+    // Squares entered in the index, counting each sign on each square.
+    int64_t SignIndexEntries() const { return signIndexEntries_; }
+    // The most squares indexing the sign may enter (before it is indexed).
+    int64_t SignSquareBound(const TSegnoGrafico* sign) const;
 
     TCella* CellAt(int32_t column, int32_t row) const;
     // The overlay of the square's cell when second > first, else the cell.
@@ -224,10 +229,15 @@ public:
     // The grid section of a project file (grid_file.cpp): tag, kind, size,
     // the sign block and the cell records. Load reads what follows the size
     // into the grid, already sized by the caller. It answers false, saying
-    // why in problem, when the section does not read: the grid is left empty,
-    // except after a file that ends inside a record, when what was read stays.
+    // why in problem, and leaves the grid empty, when the section does not
+    // read whole: it ends before its end mark, a record does not read, or a
+    // cell cannot be placed.
     void Save(TStream& stream, int32_t version);
     bool Load(TStream& stream, int32_t version, AnsiString* problem = nullptr);
+    // Places a cell read from a file: refused (false, problem naming the
+    // cell) when it falls outside the grid or on another cell's squares,
+    // where InsertCell would put it in the other's place.
+    bool PlaceLoadedCell(std::unique_ptr<TCella> cell, AnsiString* problem);
     // Makes target an exact copy of this grid's size, cells and signs,
     // through a copy buffer (the target keeps its kind, project and window):
     // the target's terminal is a copy of this grid's.
@@ -301,6 +311,9 @@ private:
 
     std::vector<TCella*> cells_;                          // [column][row], column-major
     std::vector<uint8_t> errorMarks_;                     // [column][row]
-    std::vector<std::vector<TSegnoGrafico*>> signIndex_;  // [column][row]
+    // The signs of each square that some sign crosses, by Index (a large
+    // grid holds few such squares).
+    std::unordered_map<size_t, std::vector<TSegnoGrafico*>> signIndex_;
+    int64_t signIndexEntries_ = 0;
     std::vector<TSquareAnalysis> analysis_;               // while an analysis runs
 };

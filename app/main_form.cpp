@@ -225,9 +225,13 @@ void TAntenne::FormShow(TObject*) {
     splash_ = AboutBox != nullptr;
     if (AboutBox) AboutBox->Show();
     Application->ProcessMessages();
+    startingUp_ = true;
     StartUp();
     LoadFirmData();
     MastPage->ScrollSostegno->VertScrollBar->Position = MastScrollStart;
+    startingUp_ = false;
+    // An activation that came while a start-up warning was open was put off.
+    if (Active()) FormActivate(this);
     // The splash stays for three ticks counted from the start of the showing;
     // the third one ends it (TimerTimer), so nothing waits here.
 }
@@ -243,7 +247,7 @@ void TAntenne::FinishSplash() {
     if (AboutBox) AboutBox->Hide();
     Timer->Enabled = false;
     FillLibraryTrees();
-    if (startWizardPending_) {
+    if (startWizardPending_ && !startingUp_) {
         startWizardPending_ = false;
         RunAutoDesignWizard(true, true);
     }

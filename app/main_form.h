@@ -297,4 +297,8 @@ private:
     TFileProgetto files_;
     bool splash_ = false;
     bool startWizardPending_ = false;  // the first activation waits for the splash
+    // Set while the showing prepares the program: a warning it shows (a
+    // project that does not load, a missing library) is answered before the
+    // wizard of the first activation opens.
+    bool startingUp_ = false;
 };

@@ -140,7 +140,7 @@ TAntenne::TWizardRun TAntenne::RunAutoDesignWizard(bool start, bool firstStart) 
 void TAntenne::FormActivate(TObject*) {
     // The window system may activate the window before its showing has made
     // the project: the first activation is the first one with a project.
-    if (!FirstActivation || !CurrentProject) return;
+    if (!FirstActivation || !CurrentProject || startingUp_) return;
     FirstActivation = false;
     if (CurrentProject->Name != UntitledProjectName) return;
     // Over the splash the wizard would lose its library tree: it waits for its end.

@@ -9,6 +9,7 @@
 
 #include "app/main_form.h"
 #include "app/program.h"
+#include "app/project_folder.h"
 #include "core/globals.h"
 #include "core/ini.h"
 #include "core/levels.h"
@@ -58,8 +59,9 @@ void TAntenne::NuovalibreriaClick(TObject*) {
     dialog.Title = "Apertura di una nuova libreria";
     dialog.Filter = "Libreria (*.alb)|*.alb";
     dialog.DefaultExt = "alb";
-    // The libraries folder, whose libraries the program registers at every start.
-    dialog.InitialDir = LibrariesFolder();
+    // The libraries folder, whose libraries the program registers at every
+    // start (the user's own when the settings' one cannot be written).
+    dialog.InitialDir = NewLibraryFolder();
     if (!dialog.Execute()) return;
     // The article trees list the new library at once.
     if (CreateNewLibrary(dialog.FileName)) FillLibraryTrees();

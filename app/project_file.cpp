@@ -41,35 +41,61 @@ constexpr int ReservedTexts = 13;
 constexpr int ReservedTextMax = 10;
 constexpr int FurtherTextFirst = 26;
 
-[[noreturn]] void Damaged() { throw EReadError("damaged project body"); }
+[[noreturn]] void Damaged(const AnsiString& problem = {}) { throw EProjectDamaged(problem); }
 
 bool IsSectionTag(int32_t tag) { return (tag >= 200 && tag <= 205) || (tag >= 207 && tag <= 209); }
 
+// The sections a whole file of the version holds: every writer writes the
+// estimate and both grids, and since version 50000 the designer's data last.
+struct TSectionsFound {
+    bool Estimate = false;
+    bool Grid[2] = {false, false};
+    bool Design = false;
+};
+
+void CheckWhole(const TSectionsFound& found, int32_t version) {
+    if (version < V20000) return;
+    if (!found.Estimate || !found.Grid[GridHeadEnd] || !found.Grid[GridNetwork] ||
+        (version >= V50000 && !found.Design))
+        Damaged("Il file si interrompe prima della fine del progetto.");
+}
+
 // A cell written in place by files below version 20000; it goes on the
-// network grid, an old cable as its segments.
+// network grid, an old cable as its segments. A cell that cannot be placed
+// refuses the file.
 void LoadInlineCell(TProgetto& project, int32_t code, TStream& s, int32_t version) {
     TProgettoInCaricamento loading(&project);
     TGridData* grid = project.NetworkGrid;
     std::unique_ptr<TCella> cell(NewCella(grid, code, 0, 0, 0, 0, 0));
-    if (!cell || ReadCellRecord(*cell, s, version) != TRecordResult::Ok) Damaged();
+    if (!cell) Damaged();
+    switch (ReadCellRecord(*cell, s, version)) {
+    case TRecordResult::Ok: break;
+    case TRecordResult::Truncated: Damaged("Il file si interrompe nel mezzo di un componente.");
+    case TRecordResult::Damaged: Damaged("I dati di un componente dello schema sono danneggiati.");
+    }
+    AnsiString problem;
     if (auto* old = dynamic_cast<TCavo*>(cell.get())) {
         TCavo::TSegments segments = old->ToNCavo();
-        if (segments.First) grid->InsertCell(std::move(segments.First), false, 0);
-        if (segments.Second) grid->InsertCell(std::move(segments.Second), false, 0);
+        for (auto* piece : {&segments.First, &segments.Second})
+            if (*piece && !grid->PlaceLoadedCell(std::move(*piece), &problem)) Damaged(problem);
         return;
     }
-    TCella* placed = cell.get();
-    if (grid->InsertCell(std::move(cell), false, 0) && code == CodeHeadEnd) grid->Anchor = placed;
+    if (!grid->PlaceLoadedCell(std::move(cell), &problem)) Damaged(problem);
 }
 
-void LoadGridSection(TProgetto& project, TStream& s, int32_t version) {
+void LoadGridSection(TProgetto& project, TStream& s, int32_t version, TSectionsFound& found) {
     const int32_t kind = ReadI32(s);
     const int32_t columns = ReadI32(s);
     const int32_t rows = ReadI32(s);
     if (kind != GridHeadEnd && kind != GridNetwork) Damaged();
     if (columns < 1 || columns > MaxProjectGridSize || rows < 1 || rows > MaxProjectGridSize) Damaged();
+    // Each grid is written once: a second section of a kind is damage.
+    if (found.Grid[kind]) Damaged();
+    found.Grid[kind] = true;
     TGridData* grid = kind == GridHeadEnd ? project.HeadEndGrid : project.NetworkGrid;
-    if (!grid->Resize(columns, rows) || !grid->Load(s, version)) Damaged();
+    AnsiString problem;
+    if (!grid->Resize(columns, rows)) Damaged();
+    if (!grid->Load(s, version, &problem)) Damaged(problem);
 }
 
 }  // namespace
@@ -115,31 +141,42 @@ void TProgetto::Load(TStream& s, int32_t version, TOpzProgetto& design) {
             ReservedNumber = ReadU8(s);
             ReservedLetter = static_cast<char>(ReadU8(s));
         }
-        int32_t tag = 0;
-        while (TryReadI32(s, tag)) {
+        TSectionsFound found;
+        for (;;) {
+            // The sections end with the file; a file that ends inside a tag is cut.
+            const int64_t left = s.Size() - s.Position();
+            if (left <= 0) break;
+            if (left < 4) Damaged("Il file si interrompe nel mezzo di una sezione.");
+            const int32_t tag = ReadI32(s);
             if (version >= V20000 && !IsSectionTag(tag)) Damaged();
             switch (tag) {
-            case TagEstimate: Estimate->Load(s, version); break;
+            case TagEstimate:
+                Estimate->Load(s, version);
+                found.Estimate = true;
+                break;
             case TagEstimateRows:
             case TagEstimateRowsMinutes: Estimate->LoadOldRows(s, tag, version); break;
             case TagEstimateNotes121: Estimate->LoadOldNotes(s, 121); break;
             case TagEstimateNotes201:
                 if (version < V20000) Estimate->LoadOldNotes(s, EstimateNotesSize);
                 break;
-            case TagGrid: LoadGridSection(*this, s, version); break;
+            case TagGrid: LoadGridSection(*this, s, version, found); break;
             case TagMast: Mast->Load(s, version); break;
             case TagDesignSettings:
                 design.Load(s, version);
                 designFound = true;
+                found.Design = true;
                 break;
             case TagLightning:
                 Lightning->LoadFromStream(s);
                 design.Load(s, version);
                 designFound = true;
+                found.Design = true;
                 break;
             default: LoadInlineCell(*this, tag, s, version); break;
             }
         }
+        CheckWhole(found, version);
     }
     // Without a terminal nothing could be connected on a grid.
     for (TGridData* grid : {NetworkGrid, HeadEndGrid})

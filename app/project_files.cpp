@@ -98,9 +98,11 @@ void WriteProjectFile(TStream& s, const TProgetto& project, int32_t version) {
 }
 
 int TFileProgetto::SaveProject(const AnsiString& name, TProgetto& project, int32_t version) {
-    // The whole file is made in memory and reaches the disk in one write,
-    // beside the name; only once it is whole on disk does the old file become
-    // the backup (replacing an older one) and the new one take the name.
+    // The whole file is made in memory and written beside the name; only once
+    // it is whole on disk does a copy of the old file become the backup
+    // (replacing an older one), and then the new file takes the name. The old
+    // file keeps the name until that last rename. Through a symbolic link the
+    // link's target is written, its backup beside it.
     int error = EINVAL;
     bool written = false;
     const AnsiString target = ResolveLinks(name);
@@ -113,18 +115,10 @@ int TFileProgetto::SaveProject(const AnsiString& name, TProgetto& project, int32
     } else if (ProjectFileTag(version) != nullptr) {
         TMemoryStream body;
         WriteProjectFile(body, project, version);
-        const AnsiString backup = name.size() > BackupSuffixFrom && existed && S_ISREG(old.st_mode)
-                                      ? name.substr(0, name.size() - BackupSuffixFrom) + ".bak"
+        const AnsiString backup = name.size() > BackupSuffixFrom && target.size() > BackupSuffixFrom
+                                      ? target.substr(0, target.size() - BackupSuffixFrom) + ".bak"
                                       : AnsiString();
-        bool backedUp = false;
-        written = ReplaceFileContent(name, body.Bytes(), 0644, error, [&] {
-            if (backup.empty()) return 0;
-            if (std::rename(target.c_str(), backup.c_str()) != 0) return errno;
-            backedUp = true;
-            return 0;
-        });
-        // The new file did not take the name: the old one goes back to it.
-        if (!written && backedUp) std::rename(backup.c_str(), target.c_str());
+        written = ReplaceFileContent(name, body.Bytes(), 0644, error, backup);
     }
     if (!written) {
         if (cause.empty()) cause = SystemErrorText(error);
@@ -150,20 +144,33 @@ int TFileProgetto::LoadProject(const AnsiString& name, TProgetto& project) {
         Warn("Il file " + name + " non è un progetto di Telvano.");
         return -1;
     }
-    if (error == 0 && st.st_size > MaxProjectFileBytes) {
+    // The header first: a file that is no project is not read any further.
+    std::string bytes;
+    if (error != 0 || !ReadFileHead(name, ProjectHeaderBytes, bytes, error)) {
+        Warn("Impossibile aprire il file " + name + ": " + SystemErrorText(error) + ".");
+        return -1;
+    }
+    {
+        TMemoryStream head(bytes);
+        if (ReadProjectHeader(head, name) < 0) return -1;
+    }
+    if (st.st_size > MaxProjectFileBytes) {
         Warn("Il file " + name + " non è nel formato corretto.");
         return -1;
     }
-    std::string bytes;
-    if (error != 0 || !ReadFileContent(name, bytes, error)) {
+    if (!ReadFileContent(name, bytes, error)) {
         Warn("Impossibile aprire il file " + name + ": " + SystemErrorText(error) + ".");
+        return -1;
+    }
+    if (bytes.size() > static_cast<size_t>(MaxProjectFileBytes)) {
+        Warn("Il file " + name + " non è nel formato corretto.");
         return -1;
     }
     TMemoryStream s(std::move(bytes));
     return LoadProjectFrom(s, name, project);
 }
 
-int TFileProgetto::LoadProjectFrom(TStream& s, const AnsiString& name, TProgetto& project) {
+int TFileProgetto::ReadProjectHeader(TStream& s, const AnsiString& name) {
     char tag[ProjectTagBytes] = {};
     const int32_t version = s.Read(tag, ProjectTagBytes) == ProjectTagBytes ? ProjectFileVersion(tag) : -1;
     if (version < 0) {
@@ -173,24 +180,29 @@ int TFileProgetto::LoadProjectFrom(TStream& s, const AnsiString& name, TProgetto
             Warn("Il file " + name + " non è un progetto di Telvano.");
         return -1;
     }
-    const AnsiString damaged = "Il file " + name + " non è nel formato corretto.";
     int32_t reserved = 0, count = 0;
-    if (!TryReadI32(s, reserved) || !TryReadI32(s, count) || count != HeaderCount) {
-        Warn(damaged);
+    bool whole = TryReadI32(s, reserved) && TryReadI32(s, count) && count == HeaderCount;
+    for (int i = 0; whole && i < HeaderCount; ++i) whole = TryReadI32(s, reserved);
+    if (!whole) {
+        Warn("Il file " + name + " non è nel formato corretto.");
         return -1;
     }
-    for (int i = 0; i < HeaderCount; ++i)
-        if (!TryReadI32(s, reserved)) {
-            Warn(damaged);
-            return -1;
-        }
+    return version;
+}
+
+int TFileProgetto::LoadProjectFrom(TStream& s, const AnsiString& name, TProgetto& project) {
+    const int32_t version = ReadProjectHeader(s, name);
+    if (version < 0) return -1;
     // Read aside: only a whole project replaces the open one.
     TProgetto loaded(project.Owner);
     auto design = std::make_unique<TOpzProgetto>();
     try {
         loaded.Load(s, version, *design);
+    } catch (const EProjectDamaged& e) {
+        Warn("Il file " + name + " non è nel formato corretto." + (e.Problem.empty() ? "" : " " + e.Problem));
+        return -1;
     } catch (const std::exception&) {
-        Warn(damaged);
+        Warn("Il file " + name + " non è nel formato corretto.");
         return -1;
     }
     if (window_) window_->ClearSignSelection();

@@ -4,6 +4,7 @@
 // recent files. The main window binds the two small interfaces below.
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 
 #include "core/record_versions.h"
 #include "platform/sysutils.h"
@@ -17,8 +18,11 @@ constexpr int32_t ProjectVersionCurrent = CurrentVersion;
 // Grid sections of a larger size are taken for damaged.
 constexpr int32_t MaxProjectGridSize = 2000;
 constexpr int ProjectTagBytes = 13;
-// A larger file is taken for damaged: no project comes near it.
-constexpr int64_t MaxProjectFileBytes = int64_t{1} << 30;
+// A larger file is taken for damaged: no project comes near it (a designed
+// building of a few hundred apartments takes well under a megabyte).
+constexpr int64_t MaxProjectFileBytes = int64_t{32} << 20;
+// Tag, reserved word, count and the nine reserved words.
+constexpr int ProjectHeaderBytes = ProjectTagBytes + 4 + 4 + 9 * 4;
 constexpr int RecentFileCount = 4;
 
 // The version a 13-byte header tag stands for, or -1.
@@ -27,6 +31,15 @@ int32_t ProjectFileVersion(const char* tag);
 const char* ProjectFileTag(int32_t version);
 
 class TStream;
+
+// What a project file that does not read holds wrong, said to the person
+// after "… non è nel formato corretto." (empty when nothing more precise is
+// known).
+struct EProjectDamaged : std::runtime_error {
+    explicit EProjectDamaged(const AnsiString& problem)
+        : std::runtime_error("damaged project"), Problem(problem) {}
+    AnsiString Problem;
+};
 
 // The whole file of a project: header of the version, then the body.
 void WriteProjectFile(TStream& s, const TProgetto& project, int32_t version);
@@ -61,14 +74,17 @@ public:
     TFileProgetto& operator=(const TFileProgetto&) = delete;
 
     // Writes the project; 0 when written, -1 after the message (with the
-    // reason). The file is written whole beside the name first; only then
-    // does the old file become the ".bak" and the new one take the name. A
-    // failure, or a file marked read-only, changes nothing on disk or in the
-    // project.
+    // reason). The file is written whole beside the name first; then a copy
+    // of the old file becomes the ".bak" and the new one takes the name, so
+    // the name never stands for no file. A failure, or a file marked
+    // read-only, changes nothing on disk or in the project. Through a
+    // symbolic link its target is written, with its ".bak" beside it.
     int SaveProject(const AnsiString& name, TProgetto& project, int32_t version);
     // Reads a project file into the project; 0 when loaded, -1 after the
     // message (a missing file, one that cannot be read and why, or one that
-    // is no project or is damaged), with the project as it was.
+    // is no project or is damaged), with the project as it was. A project is
+    // loaded whole or not at all; a file whose header is no project's is
+    // read no further than its header.
     int LoadProject(const AnsiString& name, TProgetto& project);
     // The same from the bytes of a file already read (name for the messages).
     int LoadProjectFrom(TStream& s, const AnsiString& name, TProgetto& project);
@@ -83,6 +99,8 @@ public:
     std::unique_ptr<TSaveDialog> SaveDialog;
 
 private:
+    // Reads and checks the header: the version, or -1 after the message.
+    int ReadProjectHeader(TStream& s, const AnsiString& name);
     TFinestraProgetto* window_;
     TMenuFileRecenti* menu_;
 };

@@ -15,6 +15,7 @@
 namespace {
 
 constexpr const char* ProjectsKey = "DirProgetti";
+constexpr const char* LibrariesKey = "DirLibrerie";
 
 AnsiString Environment(const char* name) {
     const char* value = std::getenv(name);
@@ -98,6 +99,27 @@ AnsiString TProjectFolder::Folder() {
         if (Opzioni) Opzioni->projectsDir = documents;
     }
     return documents;
+}
+
+AnsiString NewLibraryFolder() {
+    const AnsiString libraries = Opzioni && !Opzioni->librariesDir.empty() ? Opzioni->librariesDir
+                                 : Ini                                      ? Ini->String(LibrariesKey)
+                                                                            : AnsiString();
+    if (IsFolder(libraries) && FolderWritable(libraries)) return libraries;
+    AnsiString data = Environment("XDG_DATA_HOME");
+    if (data.empty() || data.front() != '/') {
+        const AnsiString home = Environment("HOME");
+        if (home.empty()) return libraries;
+        data = WithSlash(home) + ".local/share";
+    }
+    const AnsiString folder = WithSlash(data) + "OrdivexVarne/Librerie/";
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(folder), error);
+    // Nowhere to write: the dialog still opens where the settings point.
+    if (!FolderWritable(folder)) return libraries;
+    if (Ini) Ini->WriteString(LibrariesKey, folder);
+    if (Opzioni) Opzioni->librariesDir = folder;
+    return folder;
 }
 
 TProjectFolder& ProjectFolder() {

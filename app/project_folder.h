@@ -16,6 +16,14 @@ AnsiString DocumentsFolder();
 // administrator).
 bool FolderWritable(const AnsiString& folder);
 
+// The folder a new library is proposed in: the libraries folder of the
+// settings ("DirLibrerie"), whose libraries are registered at every start.
+// One the user cannot write (the program's own folder, once installed) gives
+// way to the user's data folder ($XDG_DATA_HOME, else ~/.local/share, with
+// "OrdivexVarne/Librerie/"), made when missing and then kept in the settings,
+// so that the libraries made there are found at the next start.
+AnsiString NewLibraryFolder();
+
 class TProjectFolder {
 public:
     // A project was opened or saved under this name.

@@ -279,16 +279,29 @@ int TSegniGrafici::Count() const {
     return n;
 }
 
+namespace {
+// Far beyond the squares the signs of a drawing cross (a frame round a
+// 2000 x 2000 grid takes 8000); it keeps a damaged file's memory bounded.
+constexpr int64_t MaxLoadedSignSquares = 500000;
+// Far beyond the signs of any drawing, for the same reason.
+constexpr int MaxLoadedSigns = 200000;
+}  // namespace
+
 bool TSegniGrafici::Load(TStream& s, int32_t version) {
     try {
         if (ReadI32(s) != SignBlockTag) throw EReadError("sign block tag");
-        for (;;) {
+        for (int read = 0;; ++read) {
+            if (read > MaxLoadedSigns) throw EReadError("sign count");
             const int32_t kind = ReadI32(s);
             if (kind == SignBlockTag) return true;
             if (kind != SignLine && kind != SignRectangle && kind != SignText) throw EReadError("sign kind");
             auto sign = std::make_unique<TSegnoGrafico>(Grid);
             sign->Kind = kind;
             sign->Load(s, version);
+            // Each sign is entered on the squares it crosses: signs that would
+            // fill more squares than any drawing does are damage, not a drawing.
+            if (Grid && Grid->SignIndexEntries() + Grid->SignSquareBound(sign.get()) > MaxLoadedSignSquares)
+                throw EReadError("sign squares");
             Add(sign.release(), false);
         }
     } catch (const EStreamError&) {

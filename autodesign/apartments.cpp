@@ -10,6 +10,7 @@
 
 #include "app/copy_buffer.h"
 #include "app/grid.h"
+#include "autodesign/drawing_names.h"
 #include "autodesign/engine.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
@@ -21,13 +22,6 @@
 #include "core/reporter.h"
 
 namespace {
-
-// Orientations of the cells the apartment is drawn with.
-constexpr int32_t FacingRight = 3;  // input on the left: anchors, splitters, taps, trunk ends
-constexpr int32_t FromBelow = 2;    // input at the bottom: a cell above its feed
-constexpr int32_t FromAbove = 0;    // input at the top: a cell below its feed
-constexpr int32_t CornerUp = 3;     // corner pieces of the lines that turn right
-constexpr int32_t CornerDown = 2;
 
 constexpr int32_t StarSizeMax = 6;
 constexpr int32_t TrunkTapsMax = 15;
@@ -186,7 +180,7 @@ bool TCreaAuto::PlaceApartmentLine(TGridData* grid, int role, bool dc, int32_t c
     int32_t& edge = above ? up : down;
     edge += 2 * step;
     for (int32_t r = y + step; r != edge; r += step) PlaceCableSegmentV(column, r);
-    PlaceCableSegmentEx(column, edge, above ? CornerUp : CornerDown);
+    PlaceCableSegmentEx(column, edge, above ? BendRightBottom : BendRightTop);
     return PlaceOutletRowRight(column + 1, edge, outlets, grid, role, dc);
 }
 
@@ -246,7 +240,7 @@ bool TCreaAuto::ChooseApartmentTaps(TGridData* grid, int kind, int32_t x, int32_
             const int32_t column = X + o / 2;
             const bool above = o % 2 == 0;
             if (o >= lines) {
-                PlaceTermination(grid, column, above ? y - 1 : y + 1, above ? FromBelow : FromAbove);
+                PlaceTermination(grid, column, above ? y - 1 : y + 1, above ? FromBelow : FacingDown);
                 continue;
             }
             // After a failed line the others are still cabled, without outlets.
@@ -271,16 +265,16 @@ bool TCreaAuto::ChooseApartmentTaps(TGridData* grid, int kind, int32_t x, int32_
         SetCableTemplateEx(staircaseCable, Settings->APLungCavoComp, colour);
         PlaceNew(grid, std::make_unique<TDivisore>(nullptr, FacingRight, 0, x + 2, y, 1, 2));
         PlaceCableSegmentV(x + 2, y - 1);
-        PlaceCableSegmentEx(x + 2, y - 2, CornerUp);
+        PlaceCableSegmentEx(x + 2, y - 2, BendRightBottom);
         PlaceCableSegmentV(x + 2, y + 1);
-        PlaceCableSegmentEx(x + 2, y + 2, CornerDown);
+        PlaceCableSegmentEx(x + 2, y + 2, BendRightTop);
         PlaceNew(grid, std::make_unique<TDivisore>(nullptr, FacingRight, 0, x + 3, y - 2, 1, 2));
         PlaceNew(grid, std::make_unique<TDivisore>(nullptr, FacingRight, 0, x + 3, y + 2, 1, 2));
         SetCableTemplateEx(apartmentCable, static_cast<float>(spacing), colour);
         const int32_t rows[4] = {y - 3, y - 1, y + 1, y + 3};
         bool placed = true;
         for (int32_t line = 0; line < 4; ++line) {
-            PlaceCableSegmentEx(x + 3, rows[line], line % 2 == 0 ? CornerUp : CornerDown);
+            PlaceCableSegmentEx(x + 3, rows[line], line % 2 == 0 ? BendRightBottom : BendRightTop);
             PlaceCableSegment(x + 4, rows[line]);
             if (placed) placed = PlaceOutletRowRight(x + 5, rows[line], outletsOf(line), grid, role, dc);
         }
@@ -323,10 +317,10 @@ bool TCreaAuto::ChooseApartmentTaps(TGridData* grid, int kind, int32_t x, int32_
             const bool above = o % 2 == 0;
             const int32_t feed = above ? y - 1 : y + 1;
             if (line >= lines) {
-                PlaceTermination(grid, column, feed, above ? FromBelow : FromAbove);
+                PlaceTermination(grid, column, feed, above ? FromBelow : FacingDown);
             } else if (singleOutlets) {
                 PlaceCableSegmentV(column, feed);
-                PlaceClone(grid, direct, column, above ? y - 2 : y + 2, above ? FromBelow : FromAbove);
+                PlaceClone(grid, direct, column, above ? y - 2 : y + 2, above ? FromBelow : FacingDown);
             } else if (placed) {
                 placed = PlaceApartmentLine(grid, role, dc, column, y, above, outletsOf(line), up, down);
             }
@@ -400,9 +394,9 @@ bool TCreaAuto::PlaceApartmentSwitch(TGridData* grid, int32_t x, int32_t y, int3
             const int32_t r = above ? row - inputs : row + 1;
             if (o < outlets) {
                 PlaceCableSegmentV(c, r);
-                PlaceClone(grid, direct, c, above ? r - 1 : r + 1, above ? FromBelow : FromAbove);
+                PlaceClone(grid, direct, c, above ? r - 1 : r + 1, above ? FromBelow : FacingDown);
             } else {
-                PlaceTermination(grid, c, r, above ? FromBelow : FromAbove);
+                PlaceTermination(grid, c, r, above ? FromBelow : FacingDown);
             }
         }
         return true;

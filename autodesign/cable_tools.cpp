@@ -94,9 +94,13 @@ bool TCreaAuto::PlaceSegment(int32_t column, int32_t row, int32_t orientation, u
     return Place(grid, std::move(segment)) == nullptr;
 }
 
-bool TCreaAuto::PlaceCableSegment(int32_t column, int32_t row) { return PlaceSegment(column, row, 1, 0); }
+bool TCreaAuto::PlaceCableSegment(int32_t column, int32_t row) {
+    return PlaceSegment(column, row, StraightHorizontal, 0);
+}
 
-bool TCreaAuto::PlaceCableSegmentV(int32_t column, int32_t row) { return PlaceSegment(column, row, 0, 0); }
+bool TCreaAuto::PlaceCableSegmentV(int32_t column, int32_t row) {
+    return PlaceSegment(column, row, StraightVertical, 0);
+}
 
 bool TCreaAuto::PlaceCableSegmentEx(int32_t column, int32_t row, int32_t orientation) {
     return PlaceSegment(column, row, orientation, 1);
@@ -147,12 +151,12 @@ void TCreaAuto::DrawCableRun(int32_t c1, int32_t r1, int32_t c2, int32_t r2, int
         const int32_t corner = r1 <= bend && bend <= r2 ? bend : r1;
         for (int32_t r = r1; r < corner; ++r) PlaceCableSegmentV(c1, r);
         if (c2 < c1) {
-            PlaceCableSegmentEx(c1, corner, 1);
-            PlaceCableSegmentEx(c2, corner, 3);
+            PlaceCableSegmentEx(c1, corner, BendLeftTop);
+            PlaceCableSegmentEx(c2, corner, BendRightBottom);
             for (int32_t c = c2 + 1; c <= c1 - 1; ++c) PlaceCableSegment(c, corner);
         } else {
-            PlaceCableSegmentEx(c1, corner, 2);
-            PlaceCableSegmentEx(c2, corner, 0);
+            PlaceCableSegmentEx(c1, corner, BendRightTop);
+            PlaceCableSegmentEx(c2, corner, BendLeftBottom);
             for (int32_t c = c1 + 1; c <= c2 - 1; ++c) PlaceCableSegment(c, corner);
         }
         for (int32_t r = corner + 1; r <= r2; ++r) PlaceCableSegmentV(c2, r);
@@ -167,12 +171,12 @@ void TCreaAuto::DrawCableRun(int32_t c1, int32_t r1, int32_t c2, int32_t r2, int
     const int32_t corner = c1 <= bend && bend <= c2 ? bend : c1;
     for (int32_t c = c1; c < corner; ++c) PlaceCableSegment(c, r1);
     if (r2 < r1) {
-        PlaceCableSegmentEx(corner, r1, 1);
-        PlaceCableSegmentEx(corner, r2, 3);
+        PlaceCableSegmentEx(corner, r1, BendLeftTop);
+        PlaceCableSegmentEx(corner, r2, BendRightBottom);
         for (int32_t r = r2 + 1; r <= r1 - 1; ++r) PlaceCableSegmentV(corner, r);
     } else {
-        PlaceCableSegmentEx(corner, r1, 0);
-        PlaceCableSegmentEx(corner, r2, 2);
+        PlaceCableSegmentEx(corner, r1, BendLeftBottom);
+        PlaceCableSegmentEx(corner, r2, BendRightTop);
         for (int32_t r = r1 + 1; r <= r2 - 1; ++r) PlaceCableSegmentV(corner, r);
     }
     for (int32_t c = corner + 1; c <= c2; ++c) PlaceCableSegment(c, r2);

@@ -37,6 +37,7 @@ class TMemLib;
 class TNCavo;
 class TProgetto;
 class TProgressBar;
+enum class TDirection : uint8_t;
 
 // Kind of the grids the designer draws its blocks in before moving them.
 constexpr int32_t GridWork = 100;
@@ -503,7 +504,8 @@ public:
     // A bank of line amplifiers at (column, row) across the satellite lines
     // from column on; the run above and the run below take the lengths
     // given (none: LevelNone).
-    void PlaceBank(int32_t column, int32_t row, float aboveLength, uint8_t aboveDirection, float belowLength);
+    void PlaceBank(int32_t column, int32_t row, float aboveLength, TDirection aboveDirection,
+                   float belowLength);
     void PlaceBanksOfSeveral();
     int32_t FirstBankLine() const;
     // Step by step after the drawing: every component's library model, and
@@ -819,6 +821,42 @@ private:
     void PlaceRiserEntries(int32_t staircase, int kind, int32_t row, std::span<const int32_t> splitRows);
     void PlaceRadialEntries(int32_t staircase, int32_t firstColumn, int32_t rightStart, int32_t riserStart,
                             int32_t highest);
+
+    // ---- Steps of the long stages ----
+    // The satellite IF head end (head_end_sat.cpp): the compact unit; the
+    // final amplifier's shape (inputs, outputs) and article for the family;
+    // the jumper layout's modules and their jumpers, bus and LNB lines; the
+    // modular chain.
+    bool PlaceCompactIfUnit(int32_t column, int32_t row, TGridData* grid);
+    TCella* ChooseIfAmplifier(const TFamiglia& family, int32_t& inputs, int32_t& outputs);
+    bool PlaceJumperIfModules(int32_t column, int32_t row, TGridData* grid, const TFamiglia& family,
+                              TCella* amplifier, int32_t outputs);
+    bool JoinJumperIfModules(int32_t column, int32_t row, TGridData* grid, const TFamiglia& family,
+                             int32_t inputs, int32_t outputs);
+    bool PlaceModularIfChain(int32_t column, int32_t row, TGridData* grid, const TFamiglia& family,
+                             TCella* amplifier, int32_t outputs);
+    // The staircase's assembly (staircase.cpp): the plan of its grid's
+    // columns and rows, a floor block and its row, the cable columns right of
+    // the riser area, the exit links read before the blocks move, one floor
+    // moved in and joined, and the runs of one side from the riser to the
+    // apartments with their bend columns (lastBends: the farthest of each run).
+    struct TStaircasePlan;
+    TStaircasePlan PlanStaircase(int32_t staircase) const;
+    TGridData* FloorBlock(int32_t staircase, int32_t floor, int kind) const;
+    int32_t FloorBlockRow(int32_t staircase, int32_t floor, int kind) const;
+    int32_t RightCableColumns(int32_t staircase, int32_t floor) const;
+    std::vector<TAnchorLink> ReadExitLinks(int32_t staircase, int32_t floors) const;
+    void AssembleFloor(int32_t staircase, int32_t floor, const TStaircasePlan& plan,
+                       std::span<const TAnchorLink> links);
+    void JoinApartmentRuns(TGridData& grid, std::span<const TJoinEnds> ends, bool left,
+                           const TStaircasePlan& plan);
+    static std::vector<int32_t> RunBendColumns(std::span<const TJoinEnds* const> runs, int32_t start,
+                                               int32_t step, std::span<const int32_t> lastBends);
+    // The riser sizing (riser_sizing.cpp): the level a radial multiswitch
+    // riser asks for, and whether a splitter of 2 x splits outputs makes a
+    // passive split within the least margins of the kinds carried (none: not carried).
+    void SizeRadialRiser(int32_t staircase);
+    bool PassiveSplitFits(int32_t splits, const float* marginTer, const float* marginSat) const;
 };
 
 // The program's design engine, made by the main window with the program's

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/grid.h"
+#include "autodesign/drawing_names.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/anchors.h"
@@ -26,11 +27,6 @@
 namespace {
 
 constexpr int32_t FloorRiserStart = 25;  // the first riser line's column in the work grid
-// Orientations along the riser.
-constexpr int32_t FacingDown = 0;   // input on top: riser cells, closing terminations
-constexpr int32_t FromBelow = 2;    // input at the bottom: a termination above a spare input
-constexpr int32_t FacingRight = 3;  // input on the left: outputs leaving to the right
-constexpr int32_t FacingLeft = 1;   // input on the right: outputs leaving to the left
 
 constexpr int32_t FloorTapsMax = 6;
 constexpr int32_t FloorTapOutputsMax = 10;

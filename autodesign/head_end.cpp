@@ -12,6 +12,7 @@
 
 #include "app/grid.h"
 #include "app/project.h"
+#include "autodesign/drawing_names.h"
 #include "autodesign/engine.h"
 #include "cells/cables.h"
 #include "cells/splitters.h"
@@ -30,6 +31,20 @@ constexpr int32_t ExitFromSide = 2;
 constexpr int32_t SplitOfTen = 10;        // ten multiswitch lines: the terrestrial line feeds two outputs
 constexpr double LevelTolerance = 0.001;  // dB
 
+// The spacings of the stack: rows (and columns right of a block) kept free
+// around a head end, columns between the two split blocks, and the room the
+// grid keeps beside the split blocks and beside the terrestrial head end.
+constexpr int32_t BlockGap = 5;
+constexpr int32_t SplitBlockGap = 4;
+constexpr int32_t SplitBlocksMargin = 40;
+constexpr int32_t HeadEndMargin = 32;
+// The rows above the split blocks' band where the runs into their chains
+// turn: the first run on the second row, a second one on the third.
+constexpr int32_t FirstFeedBend = 2, SecondFeedBend = 3;
+// An LNB stands this many rows above the first row its lines turn on (or,
+// with straight lines, above the terminal).
+constexpr int32_t LnbRise = 4;
+
 // A block of a work grid: its used rectangle and where it went on the head-end grid.
 struct TBlock {
     TCellRect used{};
@@ -40,6 +55,7 @@ struct TBlock {
         w = std::max(0, used.Right - used.Left + 1);
         h = std::max(0, used.Bottom - used.Top + 1);
     }
+    bool Drawn() const { return w > 0; }
     int32_t dx() const { return left - used.Left; }
     int32_t dy() const { return top - used.Top; }
 };
@@ -54,6 +70,121 @@ bool IsAmplifier(const TCella& cell) {
     default: return false;
     }
 }
+
+// How the head end's exits reach the terminal.
+enum class TJoining {
+    Terrestrial,             // the terrestrial network; the satellite on multiswitch lines or none
+    Separate,                // terrestrial and satellite on runs of their own
+    OneCable,                // one cable for both
+    Satellite,               // the satellite network alone
+    SwitchLines,             // multiswitch lines only, each from an LNB output
+    TerrestrialSwitchLines,  // the terrestrial line (two with ten lines), then the LNB's
+};
+
+// Where the blocks went on the head-end grid, and the terminal's lines the
+// joins go to.
+struct THeadEndLayout {
+    TGridData* Grid = nullptr;  // the project's head-end grid
+    TTesta* Terminal = nullptr;
+    TJoining Joining = TJoining::Terrestrial;
+    TBlock Ter, Sat;            // the two head ends
+    TBlock Split[SignalKinds];  // the split blocks of each kind
+    std::unique_ptr<TGridData> SplitGrid[SignalKinds];
+    int32_t Staircases = 1;
+    int32_t SwitchLines = 0;  // multiswitch lines
+    int32_t Lines = 0;        // the terminal's lines
+    int32_t SplitTop = 0;     // the top row of the split blocks' band
+    int32_t FreeColumn = 0;   // right of every block
+    // Where each kind's run enters a split chain: the satellite's enters
+    // the terrestrial chain's second line when only that chain is drawn.
+    int32_t SplitEntry[SignalKinds] = {0, 0};
+    int32_t OutputRow = 0;   // the row above the terminal
+    int32_t NextOutput = 0;  // the column of the terminal's next free line
+    // The rows the split blocks' fan-outs have taken for their bends: from
+    // the output row up, and from the top of the bend band down.
+    int32_t BendsFromBelow = 0, BendsFromAbove = 1;
+    // The network grid's column under the terminal's first line.
+    int32_t NetworkFirstLine = 0;
+};
+
+// Where a cable goes on from after leaving an exit.
+struct TTurn {
+    int32_t column, row;
+};
+
+// The head end on the project's head-end grid: the blocks drawn, stacked
+// above the terminal and joined to its lines, one method per way of joining.
+class THeadEndBuilder {
+public:
+    THeadEndBuilder(TCreaAuto& engine, TGridData& grid, TTesta& terminal) : engine(engine) {
+        layout.Grid = &grid;
+        layout.Terminal = &terminal;
+    }
+    // The two head ends and the split blocks, each in a work grid of its own.
+    bool DrawBlocks();
+    // The way of joining, and the terminal's lines when no network is designed.
+    void CountLines();
+    // The grid's size, and the blocks moved above the terminal.
+    void Stack();
+    // Every exit joined to the terminal's lines.
+    bool Join();
+
+private:
+    bool JoinTerrestrial();
+    void JoinSeparate();
+    bool JoinOneCable();
+    void JoinSatellite();
+    bool JoinSwitchLines();
+    bool JoinTerrestrialSwitchLines();
+    // The parts of the joins on one cable: the terrestrial exit led to the
+    // mixing column, the satellite exit mixed in by the mixer, or the
+    // terrestrial run brought to the satellite head end.
+    TTurn LeaveForMixing(bool mixer, bool twoLines);
+    bool MixAtMixer(TTurn terrestrial, int32_t mixColumn);
+    void BringToSatelliteExit(TTurn terrestrial, bool twoLines);
+    // The terrestrial line split in two for ten multiswitch lines.
+    bool SplitTerrestrialLine(TTurn from);
+
+    // A cable turned towards column on a row next to an exit at exitColumn:
+    // the row above a cable leaving upwards, the row below one leaving down.
+    void TurnTowards(int32_t exitColumn, int32_t row, int32_t column, bool below);
+    // The exit of a block: a segment on the exit; an exit reached from the
+    // side leaves on the row above it towards the nearer edge of the block
+    // (the left one when leftOnly).
+    TTurn LeaveBlock(int kind, const TBlock& block, bool leftOnly);
+    // The exit led to column beside the blocks: on the row above an exit
+    // reached from the side, else on the row below.
+    TTurn LeaveBeside(int kind, int32_t column);
+    // A run to the terminal's next free line, turning on row bend.
+    void ToNextOutput(TTurn from, int32_t bend);
+    // A run into a split chain entering at column above block, turning
+    // bendAbove rows above the split blocks' band.
+    void IntoSplitChain(TTurn from, int32_t column, const TBlock& block, int32_t bendAbove);
+    // The split blocks' outputs fanned out to the next terminal lines.
+    void FanOut(int kind, const TBlock& block);
+    // The multiswitch lines from line `from` on, each from an output of an
+    // LNB at lnbColumn (outputs asked of it), LnbRise rows above bendRow, to
+    // the terminal's lines from the next free one on; turning, line k turns
+    // on bendRow + k, else the lines go straight down.
+    bool DrawSwitchLines(int32_t lnbColumn, int32_t bendRow, int32_t outputs, int32_t from, bool turning);
+    // The cable on the network grid's first row at column, if any.
+    TNCavo* NetworkCable(int32_t column) const;
+    // The length from the LNB to the top floor, or to the head end alone when
+    // the network starts with a short joint beside the first line; taken once
+    // for all the lines, before any of them is set.
+    float SwitchLineLength(int32_t firstColumn) const;
+    // The lines take their whole length, from the LNB on, before the LNB is
+    // chosen: it must deliver what these lines need at the terminal over
+    // that length, not what the network needed from the head end on.
+    void LengthenSwitchLines(int32_t firstColumn, int32_t from, float length);
+
+    TNCavo* TerCable() const { return engine.Cables[CableRiserTer].get(); }
+    TNCavo* SatCable() const { return engine.Cables[CableRiserSat].get(); }
+    float Joint() const { return engine.Settings->APLungCavoComp; }
+
+    TCreaAuto& engine;
+    THeadEndLayout layout;
+};
 
 }  // namespace
 
@@ -104,8 +235,8 @@ bool TCreaAuto::BuildHeadEnd() {
     const TLevelMisfit withFinals = TerrestrialMisfit();
     if (!(withFinals.over > LevelTolerance)) return true;
     auto again = [&] {
-        TGridData& H = *Project->HeadEndGrid;
-        H.RemoveCellsIn(TCellRect{0, 0, H.Rows - 1, H.Columns - 1}, false, 0);
+        TGridData& grid = *Project->HeadEndGrid;
+        grid.RemoveCellsIn(TCellRect{0, 0, grid.Rows - 1, grid.Columns - 1}, false, 0);
         for (int32_t a = 0; a < antennas; ++a)
             Antennas[a].Cell =
                 kept[a] ? std::unique_ptr<TCella>{kept[a]->Clone()} : std::unique_ptr<TCella>{};
@@ -130,417 +261,491 @@ bool TCreaAuto::BuildHeadEnd() {
 }
 
 bool TCreaAuto::DesignHeadEnd() {
-    TGridData* H = Project ? Project->HeadEndGrid : nullptr;
-    auto* terminal = H ? dynamic_cast<TTesta*>(H->Anchor) : nullptr;
+    TGridData* grid = Project ? Project->HeadEndGrid : nullptr;
+    auto* terminal = grid ? dynamic_cast<TTesta*>(grid->Anchor) : nullptr;
     if (!terminal) {
         Report("Errore di creazione disegno. Non riesco a progettare l'impianto.");
         return false;
     }
-    if (!Settings->Wideband) {
-        WidebandSupply = nullptr;
-        WidebandSupplyNeeded = 0;
-    }
-    // 1-3: the families and the two head ends.
-    ChooseHeadEndFamilies();
-    TGridData* T = WorkGrids[0].get();
-    TGridData* S = WorkGrids[1].get();
-    T->Clear();
-    S->Clear();
-    if (!DesignTerrestrialHeadEnd(TerColumn, TerRow, T) || !DesignSatIfHeadEnd(SatColumn, SatRow, S))
-        return false;
-    TBlock t, s, a, b;
-    t.Measure(*T);
-    s.Measure(*S);
+    THeadEndBuilder builder(*this, *grid, *terminal);
+    if (!builder.DrawBlocks()) return false;
+    builder.CountLines();
+    builder.Stack();
+    if (!builder.Join()) return false;
 
-    // 5: the split blocks in two grids of their own.
-    SplitLines = 1;
-    for (int k = 0; k < SignalKinds; ++k) {
-        SplitEntryColumn[k] = SplitSpacing[k] = 0;
-        SplitOutputColumn[k].clear();
-    }
-    auto A = std::make_unique<TGridData>(nullptr, SplitGridColumns, SplitGridRows, GridWork);
-    auto B = std::make_unique<TGridData>(nullptr, SplitGridColumns, SplitGridRows, GridWork);
-    if (!SelectSplitAmplifiers(A.get(), 0) || !SelectSplitAmplifiers(B.get(), 1)) return false;
-    a.Measure(*A);
-    b.Measure(*B);
-
-    // The lines the joining uses; a head end designed without its network
-    // gives the terminal that many lines (the network builder sets them otherwise).
-    const int32_t P = std::clamp(Settings->Building->StaircaseCount, 1, DesignStaircasesMax);
-    auto fanOutCount = [&](int kind) {
-        int32_t count = 0;
-        for (int32_t g = 0; g < P; ++g) count += RiserBreakCount[g][kind] + 1;
-        return count;
-    };
-    const int32_t M = LineCount[1];
-    const bool ter = TapNetwork[0] != 0, sat = TapNetwork[1] != 0;
-    const int32_t tLines = a.w > 0 ? fanOutCount(0) : 1;
-    const int32_t sLines = b.w > 0 ? fanOutCount(1) : 1;
-    int32_t needed = 1;
-    if (ter && !sat && !CarriesSat[0])
-        needed = tLines + (MultiswitchSat ? M : 0);
-    else if (ter && Settings->SeparateDistributions)
-        needed = tLines + sLines;
-    else if (ter)
-        needed = a.w > 0 ? tLines : 1;
-    else if (sat)
-        needed = sLines;
-    else
-        needed = M;
-    if (!Settings->DesignNetwork && terminal->Lines() < needed) terminal->SetLineCount(needed);
-    const int32_t O = terminal->Lines();
-
-    // 6: the grid's size.
-    const int32_t needW = std::max(a.w + b.w + 40, t.w + 32);
-    int32_t needH = O + std::max(a.h, b.h) + 5;
-    if (s.h > 0) needH += s.h + 5;
-    if (t.h > 0) needH += t.h + 5;
-    if (H->Columns < needW || H->Rows < needH)
-        H->Resize(std::max(needW, H->Columns), std::max(needH, H->Rows));
-    const int32_t ax0 = terminal->Column, ay0 = terminal->Row;
-
-    // 7-10: the blocks stacked upwards from the terminal.
-    int32_t y = MultiswitchSat ? ay0 - 2 * (M / 2) - (2 * (O - M)) / 3 : ay0 - (2 * O) / 3 - 1;
-    int32_t splitTop = y;
-    if (a.h > 0 || b.h > 0) {
-        y -= std::max(a.h, b.h);
-        splitTop = y;
-    }
-    int32_t R = ax0;
-    auto move = [&](TGridData* grid, TBlock& block, int32_t left, int32_t top) {
-        block.left = left;
-        block.top = top;
-        TGridData::MoveBlock(grid, block.used, H, left, top, false);
-    };
-    if (s.w > 0) {
-        y -= s.h + 5;
-        move(S, s, (H->Columns - s.w) / 2, y);
-        ExitColumn[1] += s.dx();
-        ExitRow[1] += s.dy();
-        R = std::max(R, s.left + s.w + 5);
-    }
-    if (t.w > 0) {
-        y -= t.h + 5;
-        move(T, t, (H->Columns - t.w) / 2, y);
-        ExitColumn[0] += t.dx();
-        ExitRow[0] += t.dy();
-        R = std::max(R, t.left + t.w + 5);
-    }
-    int32_t al, bl, at = splitTop, bt = splitTop;
-    if (a.w == 0 || b.w == 0) {
-        al = (H->Columns - a.w) / 2;
-        bl = (H->Columns - b.w) / 2;
-    } else {
-        al = (H->Columns - a.w - b.w - 4) / 2;
-        bl = al + a.w + 4;
-        // The bottoms align: the lower block starts at splitTop.
-        at = splitTop + std::max(a.h, b.h) - a.h;
-        bt = splitTop + std::max(a.h, b.h) - b.h;
-    }
-    int32_t eA = 0, eB = 0;
-    if (a.w > 0) {
-        move(A.get(), a, al, at);
-        eA = SplitEntryColumn[0] + a.dx();
-        if (b.w == 0) eB = SplitEntryColumn[1] + a.dx();
-        R = std::max(R, al + a.w + 4);
-    }
-    if (b.w > 0) {
-        move(B.get(), b, bl, bt);
-        eB = SplitEntryColumn[1] + b.dx();
-        R = std::max(R, bl + b.w + 4);
-    }
-    A.reset();
-    B.reset();
-
-    // 11-12: the joins, on the head-end grid.
-    CableTemplate->Owner = H;
-    int32_t o = ax0 + 1;
-    const int32_t outRow = ay0 - 1;
-    int32_t u = 0, v = 1;
-    TNCavo* terCable = Cables[CableRiserTer].get();
-    TNCavo* satCable = Cables[CableRiserSat].get();
-    const float joint = Settings->APLungCavoComp;
-
-    // A cable turned towards column c on a row next to an exit at column ex:
-    // the row above a cable leaving upwards, the row below one leaving down.
-    auto turn = [&](int32_t ex, int32_t row, int32_t c, bool below) {
-        if (c == ex) {
-            PlaceCableSegmentV(ex, row);
-            return;
-        }
-        const bool right = c > ex;
-        PlaceCableSegmentEx(ex, row, right ? (below ? 2 : 3) : (below ? 1 : 0));
-        DrawCableRun(right ? ex + 1 : c + 1, row, right ? c - 1 : ex - 1, row, -1, 1);
-        PlaceCableSegmentEx(c, row, right ? 0 : 3);
-    };
-    auto turnOnRow = [&](int32_t ex, int32_t row, int32_t c) { turn(ex, row, c, false); };
-    auto turnBelow = [&](int32_t ex, int32_t row, int32_t c) { turn(ex, row, c, true); };
-    // The exit of a block: a segment on the exit; an exit reached from the
-    // side leaves on the row above it towards the nearer edge of the block
-    // (the left one when leftOnly). Gives the column and row the cable goes
-    // on from.
-    struct TTurn {
-        int32_t column, row;
-    };
-    auto exitTurn = [&](int kind, const TBlock& block, bool leftOnly) -> TTurn {
-        const int32_t ex = ExitColumn[kind], ey = ExitRow[kind];
-        PlaceCableSegmentV(ex, ey);
-        if (ExitKind[kind] != ExitFromSide) return {ex, ey + 1};
-        const bool right = !leftOnly && (block.left + block.w) - ex < ex - block.left;
-        const int32_t c = right ? block.left + block.w + 1 : block.left - 1;
-        turnOnRow(ex, ey - 1, c);
-        return {c, ey};
-    };
-    // The split blocks' outputs fanned out to the next terminal lines.
-    auto fanOut = [&](int kind, const TBlock& block) {
-        const std::vector<int32_t>& columns = SplitOutputColumn[kind];
-        SetCableTemplate(kind == 0 ? terCable : satCable, CableLengthUncounted);
-        size_t i = 0;
-        for (int32_t g = 0; g < P; ++g)
-            for (int32_t j = 0; j <= RiserBreakCount[g][kind] && i < columns.size(); ++j, ++i, ++o) {
-                const int32_t x = columns[i] + block.dx(), yb = block.top + block.h;
-                if (x > o) {
-                    DrawCableRun(x, yb, o, outRow, outRow - O + u + v, 0);
-                    ++v;
-                } else {
-                    DrawCableRun(x, yb, o, outRow, outRow - u, 0);
-                    ++u;
-                }
-            }
-    };
-    // Lengths of the multiswitch lines on the network grid, under the terminal.
-    TGridData* N = Project->NetworkGrid;
-    const int32_t n0 = (N && N->Anchor ? N->Anchor->Column : ax0) + o - ax0;
-    auto networkCable = [&](int32_t column) -> TNCavo* {
-        TCella* cell = N && N->Inside(column, 1) ? N->CellAt(column, 1) : nullptr;
-        return cell && cell->TypeCode == CodeCable ? dynamic_cast<TNCavo*>(cell) : nullptr;
-    };
-    // The length from the LNB to the top floor, or to the head end alone when
-    // the network starts with a short joint beside the first line; taken once
-    // for all the lines, before any of them is set.
-    auto lineLength = [&](int32_t firstColumn) {
-        const TScala& first = Settings->Building->Staircases[0];
-        if (TNCavo* next = networkCable(firstColumn + 1); next && next->PassAttenuation() == joint)
-            return static_cast<float>(Settings->LnbHeadEndDistance);
-        return static_cast<float>(Settings->LnbHeadEndDistance + first.HeadEndDistance +
-                                  first.TopFloorDistance);
-    };
-    // The lines take their whole length, from the LNB on, before the LNB is
-    // chosen: it must deliver what these lines need at the terminal over
-    // that length, not what the network needed from the head end on.
-    auto lengthenLines = [&](int32_t firstColumn, int32_t from, float length) {
-        for (int32_t k = from; k < M; ++k)
-            if (TNCavo* cable = networkCable(firstColumn + k)) cable->Notify(length, 0);
-        TCella* entry = N ? N->Anchor : nullptr;
-        if (!Settings->DesignNetwork || !entry) return;
-        N->RunRequiredLevelPass();
-        if (!entry->InputLevels.Allocated()) return;
-        float need = LevelNone;
-        for (int32_t k = from; k < M; ++k)
-            if (const int32_t i = firstColumn + k - entry->Column - 1;
-                i >= 0 && i < entry->InputLevels.Ports())
-                need = std::max(need, entry->InputLevels[i][BandSlotSat].Min);
-        if (IsRealLevel(need)) RequiredLevelSat = need;
-    };
-    auto multiswitchLine = [&](int32_t k, int32_t c1, int32_t r1, int32_t c2, int32_t bend) {
-        SetCableTemplateEx(satCable, CableLengthUncounted, k < LineTableSize ? LineColour[k] : 0);
-        DrawCableRun(c1, r1, c2, outRow, bend, 0);
-    };
-
-    const int32_t ex = ExitColumn[0], ey = ExitRow[0];
-    const int32_t sx = ExitColumn[1], sy = ExitRow[1];
-    const bool twoLines = SplitLines == 2;
-    if (ter && !sat && !CarriesSat[0]) {
-        // Case 1: the terrestrial network, the satellite on multiswitch lines or none.
-        SetCableTemplate(terCable, a.w > 0 ? joint : CableLengthUncounted);
-        const TTurn turn = exitTurn(0, t, false);
-        if (a.w == 0) {
-            DrawCableRun(turn.column, turn.row, o, outRow, MultiswitchSat ? outRow - M - 2 : outRow - 3, 0);
-            ++o;
-        } else {
-            DrawCableRun(turn.column, turn.row, eA, at - 1, splitTop - 2, 0);
-            fanOut(0, a);
-        }
-        if (MultiswitchSat) {
-            const int32_t x = std::max(R, o);
-            const int32_t first = n0 + o - (ax0 + 1);
-            lengthenLines(first, 0, lineLength(first));
-            if (!SelectLnb(x, ay0 - 4 - M, H, M)) return false;
-            for (int32_t k = 0; k < M; ++k) multiswitchLine(k, x + k, ay0 - 3 - M, o + k, ay0 - M + k);
-            o += M;
-        }
-    } else if (ter && Settings->SeparateDistributions) {
-        // Case 2: terrestrial and satellite on runs of their own.
-        int32_t c0 = std::min(t.left - 1, s.left - 2);
-        if (a.w == 0 && b.w > 0) c0 = std::min(c0, bl - 1);
-        SetCableTemplate(terCable, a.w > 0 ? joint : CableLengthUncounted);
-        PlaceCableSegmentV(ex, ey);
-        int32_t row;
-        if (ExitKind[0] == ExitFromSide) {
-            turnOnRow(ex, ey - 1, c0);
-            row = ey;
-        } else {
-            turnBelow(ex, ey + 1, c0);
-            row = ey + 2;
-        }
-        if (a.w == 0) {
-            if (b.w == 0) u = 2;
-            DrawCableRun(c0, row, o, outRow, outRow, 0);
-            ++o;
-        } else {
-            DrawCableRun(c0, row, eA, at - 1, splitTop - 2, 0);
-            fanOut(0, a);
-        }
-        int32_t c1 = s.left - 1;
-        if (a.w > 0 && b.w == 0) c1 = std::min(c1, al - 1);
-        SetCableTemplate(satCable, b.w > 0 ? joint : CableLengthUncounted);
-        PlaceCableSegmentV(sx, sy);
-        if (ExitKind[1] == ExitFromSide) {
-            turnOnRow(sx, sy - 1, c1);
-            row = sy;
-        } else if (a.w > 0 || b.w > 0) {
-            turnBelow(sx, sy + 1, c1);
-            row = sy + 2;
-        } else {
-            c1 = sx;
-            row = sy + 1;
-        }
-        if (b.w == 0) {
-            DrawCableRun(c1, row, o, outRow, outRow - u, 0);
-            ++o;
-        } else {
-            DrawCableRun(c1, row, eB, bt - 1, splitTop - 3, 0);
-            fanOut(1, b);
-        }
-    } else if (ter) {
-        // Case 3: one cable for both. Split blocks with a line of each kind
-        // take the two signals apart, so they are not mixed first.
-        TCella* mixer = a.w > 0 && twoLines ? nullptr : MixerCell;
-        int32_t c0 = std::min({t.left - 1, s.left - 2, sx - 2});
-        if (mixer) c0 = std::min(c0, s.left - 3);
-        SetCableTemplate(terCable, joint);
-        PlaceCableSegmentV(ex, ey);
-        int32_t yT;
-        if (ExitKind[0] != ExitFromSide) {
-            if ((a.w == 0 || !twoLines) && !mixer) {
-                c0 = ex;
-                yT = ey + 1;
-            } else {
-                turnBelow(ex, ey + 1, c0);
-                yT = ey + 2;
-            }
-        } else {
-            if (!(ExitKind[1] == ExitFromSide || (a.w > 0 && twoLines) || mixer))
-                c0 = std::max(t.left + t.w, s.left + s.w) + 1;
-            turnOnRow(ex, ey - 1, c0);
-            yT = ey;
-        }
-        int32_t c1 = s.left - 1, ySat;
-        SetCableTemplate(terCable, a.w > 0 || mixer ? joint : CableLengthUncounted);
-        PlaceCableSegmentV(sx, sy);
-        if (mixer) {
-            // The satellite reaches the mixer's right side on the row above its exit.
-            c1 = c0 + 1;
-            if (ExitKind[1] == ExitFromSide) {
-                PlaceCableSegmentEx(sx, sy - 1, 0);
-                DrawCableRun(c0 + 2, sy - 1, sx - 1, sy - 1, -1, 1);
-            } else {
-                const int32_t up = s.left - 1;
-                PlaceCableSegmentEx(sx, sy + 1, 1);
-                DrawCableRun(up + 1, sy + 1, sx - 1, sy + 1, -1, 1);
-                PlaceCableSegmentEx(up, sy + 1, 2);
-                PlaceCableSegmentV(up, sy);
-                PlaceCableSegmentEx(up, sy - 1, 0);
-                DrawCableRun(c0 + 2, sy - 1, up - 1, sy - 1, -1, 1);
-            }
-            SetCableTemplate(terCable, joint);
-            if (!PlaceClone(MixerCell, c0 + 1, sy - 1, 0, H)) return false;
-            DrawCableRun(c0, yT, c0, sy - 2, -1, 0);
-            PlaceCableSegmentEx(c0, sy - 1, 2);
-            ySat = sy;
-        } else {
-            if (ExitKind[1] == ExitFromSide) {
-                turnOnRow(sx, sy - 1, c1);
-                ySat = sy;
-            } else {
-                c1 = sx;
-                ySat = sy + 1;
-            }
-            SetCableTemplate(terCable, joint);
-            if (a.w > 0 && twoLines) {
-                DrawCableRun(c0, yT, eA, at - 1, splitTop - 2, 0);
-            } else if (ExitKind[1] != ExitFromSide) {
-                // Into the satellite final's terrestrial input, from below.
-                DrawCableRun(c0, yT, sx + 4, sy, yT, 0);
-                PlaceCableSegmentEx(sx + 4, sy + 1, 1);
-                DrawCableRun(sx + 3, sy + 1, sx + 3, sy + 1, -1, 1);
-                PlaceCableSegmentEx(sx + 2, sy + 1, 2);
-                PlaceCableSegmentV(sx + 2, sy);
-            } else {
-                DrawCableRun(c0, yT, sx - 2, sy, Settings->Wideband ? yT : sy - 2, 0);
-            }
-        }
-        if (a.w == 0) {
-            SetCableTemplate(terCable, CableLengthUncounted);
-            DrawCableRun(c1, ySat, o, outRow, outRow - 2, 0);
-            ++o;
-        } else {
-            DrawCableRun(c1, ySat, twoLines ? eB : eA, at - 1, splitTop - 3, 0);
-            fanOut(0, a);
-        }
-    } else if (sat) {
-        // Case 4: the satellite network alone.
-        SetCableTemplate(satCable, b.w > 0 ? joint : CableLengthUncounted);
-        const TTurn turn = exitTurn(1, s, true);
-        if (b.w == 0) {
-            DrawCableRun(turn.column, turn.row, o, outRow, outRow - 2, 0);
-            ++o;
-        } else {
-            DrawCableRun(turn.column, turn.row, eB, bt - 1, splitTop - 2, 0);
-            fanOut(1, b);
-        }
-    } else if (M % 2 == 0 && M != SplitOfTen) {
-        // Case 5: multiswitch lines only, each from an LNB output.
-        lengthenLines(n0, 0, lineLength(n0));
-        if (!SelectLnb(o, ay0 - 4, H, M)) return false;
-        for (int32_t k = 0; k < M; ++k) multiswitchLine(k, o + k, ay0 - 3, o + k, -1);
-        o += M;
-    } else {
-        // The terrestrial line first (two of them with ten lines), then the LNB's.
-        SetCableTemplate(terCable, CableLengthUncounted);
-        const TTurn turn = exitTurn(0, t, false);
-        const int32_t s1 = M == SplitOfTen ? 1 : 0;
-        if (M == SplitOfTen) {
-            DrawCableRun(turn.column, turn.row, o, outRow - 3, outRow - M - 2, 0);
-            if (auto* cable = dynamic_cast<TNCavo*>(H->CellAt(o, outRow - 3))) cable->Notify(joint, 2);
-            auto splitter = std::make_unique<TDivisore>(nullptr, 0, 0, o, outRow - 2, 1, 2);
-            splitter->FindModelForAttenuation(Components->head, BandSlotTer, true, false);
-            if (!PlaceNew(std::move(splitter), H)) return false;
-            PlaceCableSegmentEx(o + 1, outRow - 2, 0);
-            PlaceCableSegmentV(o + 1, outRow - 1);
-            PlaceCableSegmentV(o + 1, outRow);
-            PlaceCableSegmentEx(o - 1, outRow - 2, 3);
-            PlaceCableSegmentEx(o - 1, outRow - 1, 2);
-            PlaceCableSegmentEx(o, outRow - 1, 0);
-            PlaceCableSegmentV(o, outRow);
-        } else {
-            DrawCableRun(turn.column, turn.row, o, outRow, outRow - M - 2, 0);
-        }
-        const int32_t x = std::max(R, o + s1 + 1);
-        lengthenLines(n0, s1 + 1, lineLength(n0));
-        if (!SelectLnb(x, ay0 - 4 - M, H, 2 * ((M - 1) / 2))) return false;
-        for (int32_t k = s1 + 1; k < M; ++k)
-            multiswitchLine(k, x + k - 1 - s1, ay0 - 3 - M, o + k, ay0 - M + k);
-        o += M;
-    }
-
-    // 13: terminations, analysis and the filters' levels.
-    H->ChooseTerminations(Components->head);
+    // Terminations, analysis and the filters' levels.
+    grid->ChooseTerminations(Components->head);
     // A drawing that does not analyse is no design: say so, as the network does.
-    if (!H->Analyse(true)) {
+    if (!grid->Analyse(true)) {
         Report("Errore di creazione disegno. Non riesco a progettare l'impianto.");
         return false;
     }
     AdjustHeadEndLevels();
     return true;
 }
+
+namespace {
+
+bool THeadEndBuilder::DrawBlocks() {
+    if (!engine.Settings->Wideband) {
+        engine.WidebandSupply = nullptr;
+        engine.WidebandSupplyNeeded = 0;
+    }
+    engine.ChooseHeadEndFamilies();
+    TGridData* ter = engine.WorkGrids[0].get();
+    TGridData* sat = engine.WorkGrids[1].get();
+    ter->Clear();
+    sat->Clear();
+    if (!engine.DesignTerrestrialHeadEnd(TerColumn, TerRow, ter) ||
+        !engine.DesignSatIfHeadEnd(SatColumn, SatRow, sat))
+        return false;
+    layout.Ter.Measure(*ter);
+    layout.Sat.Measure(*sat);
+
+    engine.SplitLines = 1;
+    for (int k = 0; k < SignalKinds; ++k) {
+        engine.SplitEntryColumn[k] = engine.SplitSpacing[k] = 0;
+        engine.SplitOutputColumn[k].clear();
+    }
+    for (auto& grid : layout.SplitGrid)
+        grid = std::make_unique<TGridData>(nullptr, SplitGridColumns, SplitGridRows, GridWork);
+    if (!engine.SelectSplitAmplifiers(layout.SplitGrid[0].get(), 0) ||
+        !engine.SelectSplitAmplifiers(layout.SplitGrid[1].get(), 1))
+        return false;
+    for (int k = 0; k < SignalKinds; ++k) layout.Split[k].Measure(*layout.SplitGrid[k]);
+    return true;
+}
+
+void THeadEndBuilder::CountLines() {
+    // The lines the joining uses; a head end designed without its network
+    // gives the terminal that many lines (the network builder sets them otherwise).
+    layout.Staircases = std::clamp(engine.Settings->Building->StaircaseCount, 1, DesignStaircasesMax);
+    layout.SwitchLines = engine.LineCount[1];
+    const int32_t switchLines = layout.SwitchLines;
+    auto fanOutCount = [this](int kind) {
+        if (!layout.Split[kind].Drawn()) return 1;
+        int32_t count = 0;
+        for (int32_t g = 0; g < layout.Staircases; ++g) count += engine.RiserBreakCount[g][kind] + 1;
+        return count;
+    };
+    const bool ter = engine.TapNetwork[0] != 0, sat = engine.TapNetwork[1] != 0;
+    int32_t needed = 1;
+    if (ter && !sat && !engine.CarriesSat[0]) {
+        layout.Joining = TJoining::Terrestrial;
+        needed = fanOutCount(0) + (engine.MultiswitchSat ? switchLines : 0);
+    } else if (ter && engine.Settings->SeparateDistributions) {
+        layout.Joining = TJoining::Separate;
+        needed = fanOutCount(0) + fanOutCount(1);
+    } else if (ter) {
+        layout.Joining = TJoining::OneCable;
+        needed = layout.Split[0].Drawn() ? fanOutCount(0) : 1;
+    } else if (sat) {
+        layout.Joining = TJoining::Satellite;
+        needed = fanOutCount(1);
+    } else {
+        layout.Joining = switchLines % 2 == 0 && switchLines != SplitOfTen ? TJoining::SwitchLines
+                                                                           : TJoining::TerrestrialSwitchLines;
+        needed = switchLines;
+    }
+    TTesta& terminal = *layout.Terminal;
+    if (!engine.Settings->DesignNetwork && terminal.Lines() < needed) terminal.SetLineCount(needed);
+    layout.Lines = terminal.Lines();
+}
+
+void THeadEndBuilder::Stack() {
+    TGridData& grid = *layout.Grid;
+    TBlock &ter = layout.Ter, &sat = layout.Sat, &splitTer = layout.Split[0], &splitSat = layout.Split[1];
+    const int32_t splitHeight = std::max(splitTer.h, splitSat.h);
+    const int32_t needW = std::max(splitTer.w + splitSat.w + SplitBlocksMargin, ter.w + HeadEndMargin);
+    int32_t needH = layout.Lines + splitHeight + BlockGap;
+    if (sat.h > 0) needH += sat.h + BlockGap;
+    if (ter.h > 0) needH += ter.h + BlockGap;
+    if (grid.Columns < needW || grid.Rows < needH)
+        grid.Resize(std::max(needW, grid.Columns), std::max(needH, grid.Rows));
+
+    // The blocks stacked upwards from the terminal: over the rows the
+    // fan-outs and multiswitch lines turn on, the split blocks, then the
+    // satellite and the terrestrial head ends.
+    const int32_t terminalColumn = layout.Terminal->Column, terminalRow = layout.Terminal->Row;
+    const int32_t lines = layout.Lines, switchLines = layout.SwitchLines;
+    int32_t y = engine.MultiswitchSat ? terminalRow - 2 * (switchLines / 2) - (2 * (lines - switchLines)) / 3
+                                      : terminalRow - (2 * lines) / 3 - 1;
+    layout.SplitTop = y;
+    if (splitTer.h > 0 || splitSat.h > 0) {
+        y -= splitHeight;
+        layout.SplitTop = y;
+    }
+    layout.FreeColumn = terminalColumn;
+    auto move = [&grid](TGridData* from, TBlock& block, int32_t left, int32_t top) {
+        block.left = left;
+        block.top = top;
+        TGridData::MoveBlock(from, block.used, &grid, left, top, false);
+    };
+    TBlock* headEnds[SignalKinds] = {&ter, &sat};
+    for (int k : {1, 0}) {
+        TBlock& block = *headEnds[k];
+        if (!block.Drawn()) continue;
+        y -= block.h + BlockGap;
+        move(engine.WorkGrids[k].get(), block, (grid.Columns - block.w) / 2, y);
+        engine.ExitColumn[k] += block.dx();
+        engine.ExitRow[k] += block.dy();
+        layout.FreeColumn = std::max(layout.FreeColumn, block.left + block.w + BlockGap);
+    }
+
+    // The split blocks side by side, their bottoms aligned on the band's.
+    int32_t left[SignalKinds], top[SignalKinds] = {layout.SplitTop, layout.SplitTop};
+    if (!splitTer.Drawn() || !splitSat.Drawn()) {
+        left[0] = (grid.Columns - splitTer.w) / 2;
+        left[1] = (grid.Columns - splitSat.w) / 2;
+    } else {
+        left[0] = (grid.Columns - splitTer.w - splitSat.w - SplitBlockGap) / 2;
+        left[1] = left[0] + splitTer.w + SplitBlockGap;
+        top[0] = layout.SplitTop + splitHeight - splitTer.h;
+        top[1] = layout.SplitTop + splitHeight - splitSat.h;
+    }
+    for (int k = 0; k < SignalKinds; ++k) {
+        TBlock& block = layout.Split[k];
+        if (!block.Drawn()) continue;
+        move(layout.SplitGrid[k].get(), block, left[k], top[k]);
+        layout.SplitEntry[k] = engine.SplitEntryColumn[k] + block.dx();
+        if (k == 0 && !splitSat.Drawn()) layout.SplitEntry[1] = engine.SplitEntryColumn[1] + block.dx();
+        layout.FreeColumn = std::max(layout.FreeColumn, left[k] + block.w + SplitBlockGap);
+    }
+    for (auto& splitGrid : layout.SplitGrid) splitGrid.reset();
+}
+
+bool THeadEndBuilder::Join() {
+    engine.CableTemplate->Owner = layout.Grid;
+    const TTesta& terminal = *layout.Terminal;
+    layout.NextOutput = terminal.Column + 1;
+    layout.OutputRow = terminal.Row - 1;
+    const TGridData* network = engine.Project->NetworkGrid;
+    layout.NetworkFirstLine = (network && network->Anchor ? network->Anchor->Column : terminal.Column) + 1;
+    switch (layout.Joining) {
+    case TJoining::Terrestrial: return JoinTerrestrial();
+    case TJoining::Separate: JoinSeparate(); return true;
+    case TJoining::OneCable: return JoinOneCable();
+    case TJoining::Satellite: JoinSatellite(); return true;
+    case TJoining::SwitchLines: return JoinSwitchLines();
+    case TJoining::TerrestrialSwitchLines: return JoinTerrestrialSwitchLines();
+    }
+    return true;
+}
+
+// ---- The ways of joining ----
+
+bool THeadEndBuilder::JoinTerrestrial() {
+    const TBlock& split = layout.Split[0];
+    const int32_t outputRow = layout.OutputRow, switchLines = layout.SwitchLines;
+    engine.SetCableTemplate(TerCable(), split.Drawn() ? Joint() : CableLengthUncounted);
+    const TTurn exit = LeaveBlock(0, layout.Ter, false);
+    if (!split.Drawn()) {
+        ToNextOutput(exit, engine.MultiswitchSat ? outputRow - switchLines - 2 : outputRow - 3);
+    } else {
+        IntoSplitChain(exit, layout.SplitEntry[0], split, FirstFeedBend);
+        FanOut(0, split);
+    }
+    if (!engine.MultiswitchSat) return true;
+    return DrawSwitchLines(std::max(layout.FreeColumn, layout.NextOutput), layout.Terminal->Row - switchLines,
+                           switchLines, 0, true);
+}
+
+void THeadEndBuilder::JoinSeparate() {
+    const TBlock &splitTer = layout.Split[0], &splitSat = layout.Split[1];
+    const int32_t outputRow = layout.OutputRow;
+    int32_t terColumn = std::min(layout.Ter.left - 1, layout.Sat.left - 2);
+    if (!splitTer.Drawn() && splitSat.Drawn()) terColumn = std::min(terColumn, splitSat.left - 1);
+    engine.SetCableTemplate(TerCable(), splitTer.Drawn() ? Joint() : CableLengthUncounted);
+    const TTurn ter = LeaveBeside(0, terColumn);
+    if (!splitTer.Drawn()) {
+        if (!splitSat.Drawn()) layout.BendsFromBelow = 2;
+        ToNextOutput(ter, outputRow);
+    } else {
+        IntoSplitChain(ter, layout.SplitEntry[0], splitTer, FirstFeedBend);
+        FanOut(0, splitTer);
+    }
+
+    int32_t satColumn = layout.Sat.left - 1;
+    if (splitTer.Drawn() && !splitSat.Drawn()) satColumn = std::min(satColumn, splitTer.left - 1);
+    engine.SetCableTemplate(SatCable(), splitSat.Drawn() ? Joint() : CableLengthUncounted);
+    TTurn sat{};
+    if (engine.ExitKind[1] == ExitFromSide || splitTer.Drawn() || splitSat.Drawn()) {
+        sat = LeaveBeside(1, satColumn);
+    } else {
+        const int32_t x = engine.ExitColumn[1], y = engine.ExitRow[1];
+        engine.PlaceCableSegmentV(x, y);
+        sat = {x, y + 1};
+    }
+    if (!splitSat.Drawn()) {
+        ToNextOutput(sat, outputRow - layout.BendsFromBelow);
+    } else {
+        IntoSplitChain(sat, layout.SplitEntry[1], splitSat, SecondFeedBend);
+        FanOut(1, splitSat);
+    }
+}
+
+bool THeadEndBuilder::JoinOneCable() {
+    // Split blocks with a line of each kind take the two signals apart, so
+    // they are not mixed first.
+    const TBlock& split = layout.Split[0];
+    const bool twoLines = engine.SplitLines == 2;
+    const bool mixer = !(split.Drawn() && twoLines) && engine.MixerCell;
+    const TTurn ter = LeaveForMixing(mixer, twoLines);
+    engine.SetCableTemplate(TerCable(), split.Drawn() || mixer ? Joint() : CableLengthUncounted);
+    const int32_t sx = engine.ExitColumn[1], sy = engine.ExitRow[1];
+    engine.PlaceCableSegmentV(sx, sy);
+    TTurn sat{layout.Sat.left - 1, sy};
+    if (mixer) {
+        if (!MixAtMixer(ter, ter.column + 1)) return false;
+        sat.column = ter.column + 1;
+    } else {
+        if (engine.ExitKind[1] == ExitFromSide)
+            TurnTowards(sx, sy - 1, sat.column, false);
+        else
+            sat = {sx, sy + 1};
+        engine.SetCableTemplate(TerCable(), Joint());
+        BringToSatelliteExit(ter, twoLines);
+    }
+    if (!split.Drawn()) {
+        engine.SetCableTemplate(TerCable(), CableLengthUncounted);
+        ToNextOutput(sat, layout.OutputRow - 2);
+    } else {
+        IntoSplitChain(sat, layout.SplitEntry[twoLines ? 1 : 0], split, SecondFeedBend);
+        FanOut(0, split);
+    }
+    return true;
+}
+
+TTurn THeadEndBuilder::LeaveForMixing(bool mixer, bool twoLines) {
+    const TBlock &ter = layout.Ter, &sat = layout.Sat;
+    const bool splitTwoLines = layout.Split[0].Drawn() && twoLines;
+    int32_t column = std::min({ter.left - 1, sat.left - 2, engine.ExitColumn[1] - 2});
+    if (mixer) column = std::min(column, sat.left - 3);
+    engine.SetCableTemplate(TerCable(), Joint());
+    const int32_t ex = engine.ExitColumn[0], ey = engine.ExitRow[0];
+    engine.PlaceCableSegmentV(ex, ey);
+    if (engine.ExitKind[0] != ExitFromSide) {
+        if (!splitTwoLines && !mixer) return {ex, ey + 1};
+        TurnTowards(ex, ey + 1, column, true);
+        return {column, ey + 2};
+    }
+    if (!(engine.ExitKind[1] == ExitFromSide || splitTwoLines || mixer))
+        column = std::max(ter.left + ter.w, sat.left + sat.w) + 1;
+    TurnTowards(ex, ey - 1, column, false);
+    return {column, ey};
+}
+
+bool THeadEndBuilder::MixAtMixer(TTurn ter, int32_t mixColumn) {
+    // The satellite reaches the mixer's right side on the row above its exit.
+    const int32_t sx = engine.ExitColumn[1], sy = engine.ExitRow[1];
+    const int32_t mixRow = sy - 1;
+    if (engine.ExitKind[1] == ExitFromSide) {
+        engine.PlaceCableSegmentEx(sx, mixRow, BendLeftBottom);
+        engine.DrawCableRun(mixColumn + 1, mixRow, sx - 1, mixRow, NoBend, RunHorizontalFirst);
+    } else {
+        // Below the exit, left round the satellite head end and up.
+        const int32_t up = layout.Sat.left - 1;
+        engine.PlaceCableSegmentEx(sx, sy + 1, BendLeftTop);
+        engine.DrawCableRun(up + 1, sy + 1, sx - 1, sy + 1, NoBend, RunHorizontalFirst);
+        engine.PlaceCableSegmentEx(up, sy + 1, BendRightTop);
+        engine.PlaceCableSegmentV(up, sy);
+        engine.PlaceCableSegmentEx(up, mixRow, BendLeftBottom);
+        engine.DrawCableRun(mixColumn + 1, mixRow, up - 1, mixRow, NoBend, RunHorizontalFirst);
+    }
+    engine.SetCableTemplate(TerCable(), Joint());
+    if (!engine.PlaceClone(engine.MixerCell, mixColumn, mixRow, 0, layout.Grid)) return false;
+    // The terrestrial run comes down to the mixer's left side.
+    engine.DrawCableRun(ter.column, ter.row, ter.column, mixRow - 1, NoBend, RunVerticalFirst);
+    engine.PlaceCableSegmentEx(ter.column, mixRow, BendRightTop);
+    return true;
+}
+
+void THeadEndBuilder::BringToSatelliteExit(TTurn ter, bool twoLines) {
+    const int32_t sx = engine.ExitColumn[1], sy = engine.ExitRow[1];
+    if (layout.Split[0].Drawn() && twoLines) {
+        IntoSplitChain(ter, layout.SplitEntry[0], layout.Split[0], FirstFeedBend);
+    } else if (engine.ExitKind[1] != ExitFromSide) {
+        // Into the satellite final's terrestrial input, from below.
+        engine.DrawCableRun(ter.column, ter.row, sx + 4, sy, ter.row, RunVerticalFirst);
+        engine.PlaceCableSegmentEx(sx + 4, sy + 1, BendLeftTop);
+        engine.DrawCableRun(sx + 3, sy + 1, sx + 3, sy + 1, NoBend, RunHorizontalFirst);
+        engine.PlaceCableSegmentEx(sx + 2, sy + 1, BendRightTop);
+        engine.PlaceCableSegmentV(sx + 2, sy);
+    } else {
+        engine.DrawCableRun(ter.column, ter.row, sx - 2, sy, engine.Settings->Wideband ? ter.row : sy - 2,
+                            RunVerticalFirst);
+    }
+}
+
+void THeadEndBuilder::JoinSatellite() {
+    const TBlock& split = layout.Split[1];
+    engine.SetCableTemplate(SatCable(), split.Drawn() ? Joint() : CableLengthUncounted);
+    const TTurn exit = LeaveBlock(1, layout.Sat, true);
+    if (!split.Drawn()) {
+        ToNextOutput(exit, layout.OutputRow - 2);
+    } else {
+        IntoSplitChain(exit, layout.SplitEntry[1], split, FirstFeedBend);
+        FanOut(1, split);
+    }
+}
+
+bool THeadEndBuilder::JoinSwitchLines() {
+    return DrawSwitchLines(layout.NextOutput, layout.Terminal->Row, layout.SwitchLines, 0, false);
+}
+
+bool THeadEndBuilder::JoinTerrestrialSwitchLines() {
+    const int32_t switchLines = layout.SwitchLines, outputRow = layout.OutputRow;
+    engine.SetCableTemplate(TerCable(), CableLengthUncounted);
+    const TTurn exit = LeaveBlock(0, layout.Ter, false);
+    const int32_t terLines = switchLines == SplitOfTen ? 2 : 1;
+    if (terLines == 2) {
+        if (!SplitTerrestrialLine(exit)) return false;
+    } else {
+        engine.DrawCableRun(exit.column, exit.row, layout.NextOutput, outputRow, outputRow - switchLines - 2,
+                            RunVerticalFirst);
+    }
+    // The LNB serves the lines after the terrestrial ones, right of them.
+    return DrawSwitchLines(std::max(layout.FreeColumn, layout.NextOutput + terLines),
+                           layout.Terminal->Row - switchLines, 2 * ((switchLines - 1) / 2), terLines, true);
+}
+
+bool THeadEndBuilder::SplitTerrestrialLine(TTurn from) {
+    // A splitter two rows above the terminal feeds its next two lines.
+    const int32_t column = layout.NextOutput, outputRow = layout.OutputRow;
+    const int32_t splitterRow = outputRow - 2;
+    engine.DrawCableRun(from.column, from.row, column, splitterRow - 1, outputRow - layout.SwitchLines - 2,
+                        RunVerticalFirst);
+    if (auto* cable = dynamic_cast<TNCavo*>(layout.Grid->CellAt(column, splitterRow - 1)))
+        cable->Notify(Joint(), TDirection::Up);
+    auto splitter = std::make_unique<TDivisore>(nullptr, 0, 0, column, splitterRow, 1, 2);
+    splitter->FindModelForAttenuation(engine.Components->head, BandSlotTer, true, false);
+    if (!engine.PlaceNew(std::move(splitter), layout.Grid)) return false;
+    engine.PlaceCableSegmentEx(column + 1, splitterRow, BendLeftBottom);
+    engine.PlaceCableSegmentV(column + 1, outputRow - 1);
+    engine.PlaceCableSegmentV(column + 1, outputRow);
+    engine.PlaceCableSegmentEx(column - 1, splitterRow, BendRightBottom);
+    engine.PlaceCableSegmentEx(column - 1, outputRow - 1, BendRightTop);
+    engine.PlaceCableSegmentEx(column, outputRow - 1, BendLeftBottom);
+    engine.PlaceCableSegmentV(column, outputRow);
+    return true;
+}
+
+// ---- The pieces of the joins ----
+
+void THeadEndBuilder::TurnTowards(int32_t exitColumn, int32_t row, int32_t column, bool below) {
+    if (column == exitColumn) {
+        engine.PlaceCableSegmentV(exitColumn, row);
+        return;
+    }
+    const bool right = column > exitColumn;
+    engine.PlaceCableSegmentEx(
+        exitColumn, row,
+        right ? (below ? BendRightTop : BendRightBottom) : (below ? BendLeftTop : BendLeftBottom));
+    engine.DrawCableRun(right ? exitColumn + 1 : column + 1, row, right ? column - 1 : exitColumn - 1, row,
+                        NoBend, RunHorizontalFirst);
+    engine.PlaceCableSegmentEx(column, row, right ? BendLeftBottom : BendRightBottom);
+}
+
+TTurn THeadEndBuilder::LeaveBlock(int kind, const TBlock& block, bool leftOnly) {
+    const int32_t ex = engine.ExitColumn[kind], ey = engine.ExitRow[kind];
+    engine.PlaceCableSegmentV(ex, ey);
+    if (engine.ExitKind[kind] != ExitFromSide) return {ex, ey + 1};
+    const bool right = !leftOnly && (block.left + block.w) - ex < ex - block.left;
+    const int32_t column = right ? block.left + block.w + 1 : block.left - 1;
+    TurnTowards(ex, ey - 1, column, false);
+    return {column, ey};
+}
+
+TTurn THeadEndBuilder::LeaveBeside(int kind, int32_t column) {
+    const int32_t ex = engine.ExitColumn[kind], ey = engine.ExitRow[kind];
+    engine.PlaceCableSegmentV(ex, ey);
+    if (engine.ExitKind[kind] == ExitFromSide) {
+        TurnTowards(ex, ey - 1, column, false);
+        return {column, ey};
+    }
+    TurnTowards(ex, ey + 1, column, true);
+    return {column, ey + 2};
+}
+
+void THeadEndBuilder::ToNextOutput(TTurn from, int32_t bend) {
+    engine.DrawCableRun(from.column, from.row, layout.NextOutput, layout.OutputRow, bend, RunVerticalFirst);
+    ++layout.NextOutput;
+}
+
+void THeadEndBuilder::IntoSplitChain(TTurn from, int32_t column, const TBlock& block, int32_t bendAbove) {
+    engine.DrawCableRun(from.column, from.row, column, block.top - 1, layout.SplitTop - bendAbove,
+                        RunVerticalFirst);
+}
+
+void THeadEndBuilder::FanOut(int kind, const TBlock& block) {
+    const std::vector<int32_t>& columns = engine.SplitOutputColumn[kind];
+    engine.SetCableTemplate(kind == 0 ? TerCable() : SatCable(), CableLengthUncounted);
+    const int32_t outputRow = layout.OutputRow, bottom = block.top + block.h;
+    int32_t& output = layout.NextOutput;
+    size_t i = 0;
+    for (int32_t g = 0; g < layout.Staircases; ++g)
+        for (int32_t j = 0; j <= engine.RiserBreakCount[g][kind] && i < columns.size(); ++j, ++i, ++output) {
+            const int32_t x = columns[i] + block.dx();
+            // A run from the right turns on the next row down from the top
+            // of the band, one from the left on the next row up from below.
+            if (x > output) {
+                engine.DrawCableRun(x, bottom, output, outputRow,
+                                    outputRow - layout.Lines + layout.BendsFromBelow + layout.BendsFromAbove,
+                                    RunVerticalFirst);
+                ++layout.BendsFromAbove;
+            } else {
+                engine.DrawCableRun(x, bottom, output, outputRow, outputRow - layout.BendsFromBelow,
+                                    RunVerticalFirst);
+                ++layout.BendsFromBelow;
+            }
+        }
+}
+
+bool THeadEndBuilder::DrawSwitchLines(int32_t lnbColumn, int32_t bendRow, int32_t outputs, int32_t from,
+                                      bool turning) {
+    const int32_t switchLines = layout.SwitchLines;
+    const int32_t first = layout.NetworkFirstLine + layout.NextOutput - (layout.Terminal->Column + 1);
+    LengthenSwitchLines(first, from, SwitchLineLength(first));
+    const int32_t lnbRow = bendRow - LnbRise;
+    if (!engine.SelectLnb(lnbColumn, lnbRow, layout.Grid, outputs)) return false;
+    for (int32_t k = from; k < switchLines; ++k) {
+        engine.SetCableTemplateEx(SatCable(), CableLengthUncounted,
+                                  k < LineTableSize ? engine.LineColour[k] : 0);
+        engine.DrawCableRun(lnbColumn + k - from, lnbRow + 1, layout.NextOutput + k, layout.OutputRow,
+                            turning ? bendRow + k : NoBend, RunVerticalFirst);
+    }
+    layout.NextOutput += switchLines;
+    return true;
+}
+
+TNCavo* THeadEndBuilder::NetworkCable(int32_t column) const {
+    TGridData* network = engine.Project->NetworkGrid;
+    TCella* cell = network && network->Inside(column, 1) ? network->CellAt(column, 1) : nullptr;
+    return cell && cell->TypeCode == CodeCable ? dynamic_cast<TNCavo*>(cell) : nullptr;
+}
+
+float THeadEndBuilder::SwitchLineLength(int32_t firstColumn) const {
+    const TOpzProgetto& settings = *engine.Settings;
+    const TScala& first = settings.Building->Staircases[0];
+    if (TNCavo* next = NetworkCable(firstColumn + 1); next && next->PassAttenuation() == Joint())
+        return static_cast<float>(settings.LnbHeadEndDistance);
+    return static_cast<float>(settings.LnbHeadEndDistance + first.HeadEndDistance + first.TopFloorDistance);
+}
+
+void THeadEndBuilder::LengthenSwitchLines(int32_t firstColumn, int32_t from, float length) {
+    const int32_t switchLines = layout.SwitchLines;
+    for (int32_t k = from; k < switchLines; ++k)
+        if (TNCavo* cable = NetworkCable(firstColumn + k)) cable->Notify(length, TDirection::Down);
+    TGridData* network = engine.Project->NetworkGrid;
+    TCella* entry = network ? network->Anchor : nullptr;
+    if (!engine.Settings->DesignNetwork || !entry) return;
+    network->RunRequiredLevelPass();
+    if (!entry->InputLevels.Allocated()) return;
+    float need = LevelNone;
+    for (int32_t k = from; k < switchLines; ++k)
+        if (const int32_t i = firstColumn + k - entry->Column - 1; i >= 0 && i < entry->InputLevels.Ports())
+            need = std::max(need, entry->InputLevels[i][BandSlotSat].Min);
+    if (IsRealLevel(need)) engine.RequiredLevelSat = need;
+}
+
+}  // namespace

@@ -339,7 +339,7 @@ void TCreaAuto::AdjustHeadEndLevels() {
 
 AnsiString TCreaAuto::RegulateWidebandInputs() {
     if (!Project || !Project->HeadEndGrid) return AnsiString();
-    const TReporterOff muted(Reporter);
+    TReporterOff muted(Reporter);
     TCella* amplifier = nullptr;
     for (TCella* cell = Project->HeadEndGrid->Anchor; cell && !amplifier; cell = cell->NextCell)
         if (cell->TypeCode == CodeTerrestre && cell->Attenuation && cell->Attenuation->Rank() == 3)

@@ -4,11 +4,13 @@
 // layout of amplifier, IF filter, converters and supply, or a modular chain
 // of band filters, converters and a final amplifier.
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "app/grid.h"
+#include "autodesign/drawing_names.h"
 #include "autodesign/engine.h"
 #include "cells/auto_mix.h"
 #include "cells/cables.h"
@@ -72,6 +74,11 @@ constexpr TTransponder Transponders[] = {
 constexpr int32_t PackageConverters[] = {57, 59, 63, 67, 95, 101, 8, 1};
 constexpr int32_t NetSystemTransponder = 0;
 
+// The package converters of the jumper layout: all of them with the package, else none.
+int32_t PackageConverterCount(bool package) {
+    return package ? static_cast<int32_t>(std::size(PackageConverters)) : 0;
+}
+
 const TTransponder* Transponder(int32_t number) {
     for (const TTransponder& t : Transponders)
         if (t.Number == number) return &t;
@@ -88,6 +95,8 @@ constexpr float IfFilterLow = 1148.0f, IfFilterHigh = 2131.0f;
 constexpr double IfGuard = 2.0;  // MHz kept free between a converter's output and its IF neighbours
 constexpr int32_t ModuleStep = 3;
 constexpr int32_t ChainModules = 17;
+// The jumper layout's first converter stands this many columns right of the head end's column.
+constexpr int32_t JumperConvertersColumn = 6;
 constexpr const char* NoAmplifier = "Non sono stati selezionati amplificatori adeguati alla centrale IF.";
 
 float Draw(const TCella& cell) { return std::max(cell.Current1, 0.0f); }
@@ -242,26 +251,12 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
     CableTemplate->Owner = grid;
     ExitColumn[1] = ExitRow[1] = 0;
     ExitKind[1] = 0;
-    const float n0 = RequiredLevelSat;
-    const float lnbRun = static_cast<float>(Settings->LnbHeadEndDistance);
-    TNCavo* satCable = Cables[CableRiserSat].get();
-    const bool dp = Settings->Packages[PackageDp], netSystem = Settings->Packages[PackageNetSystem];
 
     // The compact unit: one custom cell fed by two LNB outputs.
     const bool compactAllowed = !(CarriesSat[0] && !MixerCell);
     if (compactAllowed && CustomModelCell &&
-        (double(CompactUnitLevel) - BackOffSat >= n0 || EntryInputsSat >= 2)) {
-        if (!PlaceClone(CustomModelCell, c, r, 0, grid)) return false;
-        ExitColumn[1] = c + 5;
-        ExitRow[1] = r + 5;
-        ExitKind[1] = 0;
-        if (!PlaceIfChannelsInOrder(c + 1, r - 5, grid)) return false;
-        SetCableTemplate(satCable, lnbRun);
-        DrawCableRun(c + 1, r - 4, c + 1, r - 1, r - 1, 0);
-        DrawCableRun(c + 2, r - 4, c + 2, r - 1, r - 2, 0);
-        ChosenFamily[1] = 0;
-        return true;
-    }
+        (double(CompactUnitLevel) - BackOffSat >= RequiredLevelSat || EntryInputsSat >= 2))
+        return PlaceCompactIfUnit(c, r, grid);
     if (ChosenFamily[1] < 0 || ChosenFamily[1] >= FamiliesMax) {
         Reporter->Report(
             "Problemi nella selezione della serie dei componenti della centrale di testa satellitare. "
@@ -269,14 +264,38 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
         return false;
     }
     const TFamiglia& family = FamilySat[ChosenFamily[1]];
-    auto C = [&family](int32_t i, int32_t o) { return family.H[i - 1][o - 1]; };
+    int32_t inputs = 0, outputs = 0;
+    TCella* amplifier = ChooseIfAmplifier(family, inputs, outputs);
+    if (family.Variant != 0) return PlaceModularIfChain(c, r, grid, family, amplifier, outputs);
+    if (!amplifier) {
+        Reporter->Report(NoAmplifier);
+        return false;
+    }
+    return PlaceJumperIfModules(c, r, grid, family, amplifier, outputs) &&
+           JoinJumperIfModules(c, r, grid, family, inputs, outputs);
+}
 
+bool TCreaAuto::PlaceCompactIfUnit(int32_t c, int32_t r, TGridData* grid) {
+    if (!PlaceClone(CustomModelCell, c, r, 0, grid)) return false;
+    ExitColumn[1] = c + 5;
+    ExitRow[1] = r + 5;
+    ExitKind[1] = 0;
+    if (!PlaceIfChannelsInOrder(c + 1, r - 5, grid)) return false;
+    SetCableTemplate(Cables[CableRiserSat].get(), static_cast<float>(Settings->LnbHeadEndDistance));
+    DrawCableRun(c + 1, r - 4, c + 1, r - 1, r - 1, RunVerticalFirst);
+    DrawCableRun(c + 2, r - 4, c + 2, r - 1, r - 2, RunVerticalFirst);
+    ChosenFamily[1] = 0;
+    return true;
+}
+
+TCella* TCreaAuto::ChooseIfAmplifier(const TFamiglia& family, int32_t& inputs, int32_t& outputs) {
     // The amplifier's shape: a later shape that reaches the level wins.
+    const float n0 = RequiredLevelSat;
     const bool alone = (EntryInputsTer < 2 || Settings->SeparateDistributions) && EntryInputsSat < 2;
     const float need = alone ? n0 : 0.0f;
-    int32_t inputs = 0, outputs = 0;
+    inputs = outputs = 0;
     auto shape = [&](int32_t i, int32_t o) {
-        if (C(i, o) >= need) inputs = i, outputs = o;
+        if (family.H[i - 1][o - 1] >= need) inputs = i, outputs = o;
     };
     shape(3, 4);
     shape(1, 4);
@@ -285,116 +304,120 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
         shape(1, 1);
     }
     if (outputs == 4) MixerCell = nullptr;
-    TCella* amplifier = nullptr;
-    if (inputs) {
-        TAmplificatoreAt kind(nullptr, 0, 0, 0, 0, inputs, outputs);
-        const float level = alone ? static_cast<float>(static_cast<int32_t>(double(n0) + BackOffSat)) : 0.0f;
-        amplifier = kind.FindByOutputLevel(Components->head, BandSlotSat, level, family.Brand, family.Series);
-    }
+    if (!inputs) return nullptr;
+    TAmplificatoreAt kind(nullptr, 0, 0, 0, 0, inputs, outputs);
+    const float level = alone ? static_cast<float>(static_cast<int32_t>(double(n0) + BackOffSat)) : 0.0f;
+    return kind.FindByOutputLevel(Components->head, BandSlotSat, level, family.Brand, family.Series);
+}
+
+bool TCreaAuto::PlaceJumperIfModules(int32_t c, int32_t r, TGridData* grid, const TFamiglia& family,
+                                     TCella* amplifier, int32_t outputs) {
     float consumption = 0.0f;
+    if (!PlaceClone(amplifier, c + 2, r + 4, FromBelow, grid)) return false;
+    consumption += Draw(*amplifier);
+    ExitColumn[1] = outputs == 4 ? c + 2 : c + 1;
+    ExitRow[1] = r - 1;
+    ExitKind[1] = 2;
 
-    if (family.Variant == 0) {
-        if (!amplifier) {
-            Reporter->Report(NoAmplifier);
-            return false;
-        }
-        if (!PlaceClone(amplifier, c + 2, r + 4, 2, grid)) return false;
-        consumption += Draw(*amplifier);
-        ExitColumn[1] = outputs == 4 ? c + 2 : c + 1;
-        ExitRow[1] = r - 1;
-        ExitKind[1] = 2;
-
-        TCella* filter = nullptr;
-        for (TCella* f = Components->head; f && !filter; f = f->NextInList) {
-            const TModuloFiltro* m = f->TypeCode == CodeFiltroAT ? FirstModule(*f) : nullptr;
-            if (m && f->Inputs == AutoMixOneInput && f->ThroughOutputs == AutoMixOutputOuter &&
-                f->Brand == family.Brand && f->Series == family.Series &&
-                m->slotLow[ModuleInputSlot] <= IfFilterLow && m->slotHigh[ModuleInputSlot] >= IfFilterHigh)
-                filter = f;
-        }
-        if (!filter) {
-            Reporter->Report("Non sono stati selezionati filtri adeguati alla centrale IF.");
-            return false;
-        }
-        if (!PlaceClone(filter, c + 3, r, 0, grid)) return false;
-        consumption += Draw(*filter);
-
-        const int32_t n = dp ? static_cast<int32_t>(std::size(PackageConverters)) : 0;
-        int32_t x = c + 6;
-        for (int32_t k = 0; k < n; ++k, x += ModuleStep) {
-            const TTransponder* t = Transponder(PackageConverters[k]);
-            if (!SelectConverters(x, r, grid, family.Brand, family.Series, t->Number, t->Low, t->High,
-                                  consumption))
-                return false;
-        }
-        const int32_t netColumn = x;
-        if (netSystem) {
-            const TTransponder* t = Transponder(NetSystemTransponder);
-            if (!SelectConverters(x, r, grid, family.Brand, family.Series, t->Number, t->Low, t->High,
-                                  consumption))
-                return false;
-            x += ModuleStep;
-        }
-        if (!SelectPowerSupplies(x, r, grid, family.Brand, family.Series, 0, consumption)) return false;
-
-        TCella* jumperCell = nullptr;
-        for (TCella* j = Components->head; j && !jumperCell; j = j->NextInList)
-            if (j->TypeCode == CodeBridge && j->Brand == family.Brand && j->Series == family.Series)
-                jumperCell = j;
-        std::unique_ptr<TCella> jumper(jumperCell ? jumperCell->Clone() : nullptr);
-        if (!jumper) {
-            Reporter->Report("Non sono stati selezionati ponticelli adeguati alla centrale IF.");
-            return false;
-        }
-        // A copy serves as the plain cable piece: the list keeps the article.
-        jumper->TypeCode = CodeCable;
-        SetCableTemplate(jumper.get(), CableLengthUncounted);
-
-        // The bus under the modules: each module's output feeds the one to its left.
-        const int32_t bus = r + 5, top = r - 1;
-        if (inputs == 1) {
-            PlaceCableSegmentEx(c + 1, bus, 2);
-            PlaceCableSegment(c + 2, bus);
-        } else {
-            PlaceCableSegmentEx(c + 2, bus, 2);
-            if (!PlaceTermination(c, bus, 0, grid)) return false;
-        }
-        PlaceCableSegmentEx(c + 3, bus, 1);
-        const int32_t converters = n + (netSystem ? 1 : 0);
-        for (int32_t k = 0; k < converters; ++k) {
-            PlaceCableSegmentEx(c + 5 + ModuleStep * k, bus, 2);
-            PlaceCableSegmentEx(c + 6 + ModuleStep * k, bus, 1);
-        }
-        if (!PlaceTermination(c + 5 + ModuleStep * converters, bus, 0, grid)) return false;
-        // Above: the converters of one LNB output share its line.
-        for (int32_t k = 0; k + 3 < n; ++k) {
-            PlaceCableSegmentEx(c + 8 + ModuleStep * k, top, 3);
-            PlaceCableSegmentEx(c + 9 + ModuleStep * k, top, 0);
-        }
-        if (outputs == 4 && !PlaceTermination(c, top, 2, grid)) return false;
-        if (n > 0) {
-            if (!PlaceTermination(c + 6, top, 2, grid) || !PlaceTermination(c + 3 * n, top, 2, grid) ||
-                !PlaceTermination(c + 3 * n + 3, top, 2, grid))
-                return false;
-        }
-        if (netSystem && !PlaceTermination(netColumn, top, 2, grid)) return false;
-
-        if (!PlaceIfChannelsInOrder(c + 10, r - 8, grid)) return false;
-        SetCableTemplate(satCable, lnbRun);
-        const int32_t lnbRow = r - 7;
-        DrawCableRun(c + 10, lnbRow, c + 4, top, r - 4, 0);
-        if (dp) {
-            DrawCableRun(c + 11, lnbRow, c + 3 * n - 1, top, r - 4, 0);
-            DrawCableRun(c + 12, lnbRow, c + 3 * n + 2, top, r - 5, 0);
-            DrawCableRun(c + 13, lnbRow, c + 3 * n + 5, top, r - 6, 0);
-        }
-        // With the package converters the rows above are taken: the Net
-        // System line turns below them.
-        if (netSystem) DrawCableRun(c + 15, lnbRow, netColumn + 2, top, dp ? r - 3 : r - 6, 0);
-        return true;
+    TCella* filter = nullptr;
+    for (TCella* f = Components->head; f && !filter; f = f->NextInList) {
+        const TModuloFiltro* m = f->TypeCode == CodeFiltroAT ? FirstModule(*f) : nullptr;
+        if (m && f->Inputs == AutoMixOneInput && f->ThroughOutputs == AutoMixOutputOuter &&
+            f->Brand == family.Brand && f->Series == family.Series &&
+            m->slotLow[ModuleInputSlot] <= IfFilterLow && m->slotHigh[ModuleInputSlot] >= IfFilterHigh)
+            filter = f;
     }
+    if (!filter) {
+        Reporter->Report("Non sono stati selezionati filtri adeguati alla centrale IF.");
+        return false;
+    }
+    if (!PlaceClone(filter, c + 3, r, 0, grid)) return false;
+    consumption += Draw(*filter);
 
-    // The modular chain.
+    const int32_t n = PackageConverterCount(Settings->Packages[PackageDp]);
+    int32_t x = c + JumperConvertersColumn;
+    for (int32_t k = 0; k < n; ++k, x += ModuleStep) {
+        const TTransponder* t = Transponder(PackageConverters[k]);
+        if (!SelectConverters(x, r, grid, family.Brand, family.Series, t->Number, t->Low, t->High,
+                              consumption))
+            return false;
+    }
+    if (Settings->Packages[PackageNetSystem]) {
+        const TTransponder* t = Transponder(NetSystemTransponder);
+        if (!SelectConverters(x, r, grid, family.Brand, family.Series, t->Number, t->Low, t->High,
+                              consumption))
+            return false;
+        x += ModuleStep;
+    }
+    return SelectPowerSupplies(x, r, grid, family.Brand, family.Series, 0, consumption);
+}
+
+bool TCreaAuto::JoinJumperIfModules(int32_t c, int32_t r, TGridData* grid, const TFamiglia& family,
+                                    int32_t inputs, int32_t outputs) {
+    const bool dp = Settings->Packages[PackageDp], netSystem = Settings->Packages[PackageNetSystem];
+    const int32_t n = PackageConverterCount(dp);
+    const int32_t netColumn = c + JumperConvertersColumn + ModuleStep * n;
+    TCella* jumperCell = nullptr;
+    for (TCella* j = Components->head; j && !jumperCell; j = j->NextInList)
+        if (j->TypeCode == CodeBridge && j->Brand == family.Brand && j->Series == family.Series)
+            jumperCell = j;
+    std::unique_ptr<TCella> jumper(jumperCell ? jumperCell->Clone() : nullptr);
+    if (!jumper) {
+        Reporter->Report("Non sono stati selezionati ponticelli adeguati alla centrale IF.");
+        return false;
+    }
+    // A copy serves as the plain cable piece: the list keeps the article.
+    jumper->TypeCode = CodeCable;
+    SetCableTemplate(jumper.get(), CableLengthUncounted);
+
+    // The bus under the modules: each module's output feeds the one to its left.
+    const int32_t bus = r + 5, top = r - 1;
+    if (inputs == 1) {
+        PlaceCableSegmentEx(c + 1, bus, BendRightTop);
+        PlaceCableSegment(c + 2, bus);
+    } else {
+        PlaceCableSegmentEx(c + 2, bus, BendRightTop);
+        if (!PlaceTermination(c, bus, FacingDown, grid)) return false;
+    }
+    PlaceCableSegmentEx(c + 3, bus, BendLeftTop);
+    const int32_t converters = n + (netSystem ? 1 : 0);
+    for (int32_t k = 0; k < converters; ++k) {
+        PlaceCableSegmentEx(c + 5 + ModuleStep * k, bus, BendRightTop);
+        PlaceCableSegmentEx(c + 6 + ModuleStep * k, bus, BendLeftTop);
+    }
+    if (!PlaceTermination(c + 5 + ModuleStep * converters, bus, FacingDown, grid)) return false;
+    // Above: the converters of one LNB output share its line.
+    for (int32_t k = 0; k + 3 < n; ++k) {
+        PlaceCableSegmentEx(c + 8 + ModuleStep * k, top, BendRightBottom);
+        PlaceCableSegmentEx(c + 9 + ModuleStep * k, top, BendLeftBottom);
+    }
+    if (outputs == 4 && !PlaceTermination(c, top, FromBelow, grid)) return false;
+    if (n > 0) {
+        if (!PlaceTermination(c + 6, top, FromBelow, grid) ||
+            !PlaceTermination(c + 3 * n, top, FromBelow, grid) ||
+            !PlaceTermination(c + 3 * n + 3, top, FromBelow, grid))
+            return false;
+    }
+    if (netSystem && !PlaceTermination(netColumn, top, FromBelow, grid)) return false;
+
+    if (!PlaceIfChannelsInOrder(c + 10, r - 8, grid)) return false;
+    SetCableTemplate(Cables[CableRiserSat].get(), static_cast<float>(Settings->LnbHeadEndDistance));
+    const int32_t lnbRow = r - 7;
+    DrawCableRun(c + 10, lnbRow, c + 4, top, r - 4, RunVerticalFirst);
+    if (dp) {
+        DrawCableRun(c + 11, lnbRow, c + 3 * n - 1, top, r - 4, RunVerticalFirst);
+        DrawCableRun(c + 12, lnbRow, c + 3 * n + 2, top, r - 5, RunVerticalFirst);
+        DrawCableRun(c + 13, lnbRow, c + 3 * n + 5, top, r - 6, RunVerticalFirst);
+    }
+    // With the package converters the rows above are taken: the Net
+    // System line turns below them.
+    if (netSystem) DrawCableRun(c + 15, lnbRow, netColumn + 2, top, dp ? r - 3 : r - 6, RunVerticalFirst);
+    return true;
+}
+
+bool TCreaAuto::PlaceModularIfChain(int32_t c, int32_t r, TGridData* grid, const TFamiglia& family,
+                                    TCella* amplifier, int32_t outputs) {
+    float consumption = 0.0f;
     int32_t v = 0;
     for (TCella* s = Components->head; s; s = s->NextInList)
         if (s->TypeCode == CodeAlimentatoreSF && s->Brand == family.Brand && s->Series == family.Series)
@@ -457,11 +480,11 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
     ExitKind[1] = 0;
     if (!SelectPowerSupplies(c, r, grid, family.Brand, family.Series, 0, consumption)) return false;
     if (!PlaceIfChannels(X + 22, r - 8, grid, 0, 1, 3, 2)) return false;
-    SetCableTemplate(satCable, lnbRun);
+    SetCableTemplate(Cables[CableRiserSat].get(), static_cast<float>(Settings->LnbHeadEndDistance));
     const int32_t lnbRow = r - 7, top = r - 1;
-    DrawCableRun(X + 23, lnbRow, X + 19, top, r - 5, 0);
-    DrawCableRun(X + 24, lnbRow, X + 40, top, r - 5, 0);
-    DrawCableRun(X + 25, lnbRow, X + 46, top, r - 6, 0);
-    DrawCableRun(X + 22, lnbRow, X + 1, top, r - 6, 0);
+    DrawCableRun(X + 23, lnbRow, X + 19, top, r - 5, RunVerticalFirst);
+    DrawCableRun(X + 24, lnbRow, X + 40, top, r - 5, RunVerticalFirst);
+    DrawCableRun(X + 25, lnbRow, X + 46, top, r - 6, RunVerticalFirst);
+    DrawCableRun(X + 22, lnbRow, X + 1, top, r - 6, RunVerticalFirst);
     return true;
 }

@@ -13,6 +13,7 @@
 #include "cells/anchors.h"
 #include "cells/cables.h"
 #include "cells/head_end.h"
+#include "cells/pass_flags.h"
 #include "cells/sources.h"
 #include "core/channel_list.h"
 #include "core/levels.h"
@@ -279,8 +280,8 @@ void TCreaAuto::AlignFloorRows() {
 
 uint32_t TCreaAuto::TerminalOutputMask(int32_t output) const {
     // A mixed single cable carries both kinds on every line.
-    if (CarriesSat[RoleTer]) return 0x600;
-    return output < TerminalLinesTer ? 0x400 : 0x200;
+    if (CarriesSat[RoleTer]) return ModeNeedsBand5 | ModeNeedsBand9;
+    return output < TerminalLinesTer ? ModeNeedsBand5 : ModeNeedsBand9;
 }
 
 // ---------------------------------------------------------------- the whole build
@@ -344,11 +345,12 @@ bool TCreaAuto::ChooseNetworkModels() {
     for (int32_t i = 0; ok && i < terminal->Lines(); ++i) {
         TCella* cell = size_t(i) < terminal->OutputCell.size() ? terminal->OutputCell[size_t(i)] : nullptr;
         const uint32_t mask = TerminalOutputMask(i);
-        const int32_t band = (mask & 0x400) ? BandSlotTer : BandSlotSat;
+        const int32_t band = (mask & ModeNeedsBand5) ? BandSlotTer : BandSlotSat;
         ok = cell && cell->ChooseModel(Components->head, int32_t(mask), NextPassNumber(), nullptr, band, 0);
     }
     // The terminations choose last, by the components they close.
-    ok = ok && terminal->ChooseModel(Components->head, 0x40, NextPassNumber(), nullptr, BandSlotTer, 0);
+    ok = ok &&
+         terminal->ChooseModel(Components->head, ModeNoChoice, NextPassNumber(), nullptr, BandSlotTer, 0);
     if (!ok) Report(DrawingFailedMessage);
     return ok;
 }

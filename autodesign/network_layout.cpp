@@ -204,7 +204,7 @@ bool TCreaAuto::PlaceOneStaircase() {
         // down from their outputs to the entries.
         const int32_t first = nTer + FirstBankLine();
         if (first < int32_t(entries.size()))
-            PlaceBank(x + entries[first], EntryRow - 4, Settings->APLungCavoComp, 2, LevelNone);
+            PlaceBank(x + entries[first], EntryRow - 4, Settings->APLungCavoComp, TDirection::Up, LevelNone);
     }
     return true;
 }
@@ -243,7 +243,7 @@ void TCreaAuto::PlaceRadialSwitchOver(int32_t x, const std::vector<int32_t>& ent
 
 // ---------------------------------------------------------------- line amplifier banks
 
-void TCreaAuto::PlaceBank(int32_t column, int32_t row, float aboveLength, uint8_t aboveDirection,
+void TCreaAuto::PlaceBank(int32_t column, int32_t row, float aboveLength, TDirection aboveDirection,
                           float belowLength) {
     TGridData* net = Project->NetworkGrid;
     const int32_t S = LineCount[1];
@@ -255,7 +255,7 @@ void TCreaAuto::PlaceBank(int32_t column, int32_t row, float aboveLength, uint8_
         auto* above = dynamic_cast<TNCavo*>(net->CellAt(column + i, row - 1));
         auto* below = dynamic_cast<TNCavo*>(net->CellAt(column + i, row + 2));
         if (above && aboveLength > LevelNone) above->Notify(aboveLength, aboveDirection);
-        if (below && belowLength > LevelNone) below->Notify(belowLength, 0);
+        if (below && belowLength > LevelNone) below->Notify(belowLength, TDirection::Down);
     }
     // The first riser switch below the bank no longer feeds amplifiers.
     for (int32_t r = row + 2; r < net->Rows; ++r)

@@ -239,12 +239,12 @@ void TCreaAuto::FeedSharedKind(int k, int32_t& leftLane, int32_t& rightLane, int
                 } else if (entry < oc + j || (entry == oc + j && s < (n + 1) / 2)) {
                     const int32_t row = lane + SplitterPairRow(g, j, lefts++);
                     DrawCableRun(entry + 1, row, oc - 1, row, 0, 1);
-                    PlaceCableSegmentEx(entry, row, 3);
+                    PlaceCableSegmentEx(entry, row, BendRightBottom);
                     DrawCableRun(entry, row + 1, entry, R, 0, 0);
                 } else {
                     const int32_t row = lane + SplitterPairRow(g, j, rights++);
                     DrawCableRun(oc + g, row, entry - 1, row, 0, 1);
-                    PlaceCableSegmentEx(entry, row, 0);
+                    PlaceCableSegmentEx(entry, row, BendLeftBottom);
                     DrawCableRun(entry, row + 1, entry, R, 0, 0);
                 }
             }
@@ -322,11 +322,12 @@ void TCreaAuto::PlaceBanksOfSeveral() {
     const int32_t n = std::clamp(Settings->Building->StaircaseCount, 0, DesignStaircasesMax);
     const int32_t cT = Project->NetworkGrid->Anchor->Column;
     const int32_t firstLine = FirstBankLine();
-    if (LineAmpTop) PlaceBank(cT + 1 + TerminalLinesTer + firstLine, topBankRow_, LevelNone, 2, LevelNone);
+    if (LineAmpTop)
+        PlaceBank(cT + 1 + TerminalLinesTer + firstLine, topBankRow_, LevelNone, TDirection::Up, LevelNone);
     for (int32_t s = 0; s < n; ++s) {
         if (!LineAmpStaircase[s]) continue;
         const TScala& st = Settings->Building->Staircases[s];
-        PlaceBank(EntryOf(s, 1, firstLine), EntryRow - 2, float(st.HeadEndDistance), 2,
+        PlaceBank(EntryOf(s, 1, firstLine), EntryRow - 2, float(st.HeadEndDistance), TDirection::Up,
                   float(st.TopFloorDistance));
     }
 }

@@ -12,6 +12,7 @@
 #include "cells/anchors.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
+#include "cells/pass_flags.h"
 #include "core/levels.h"
 #include "core/libraries.h"
 #include "core/options.h"
@@ -30,10 +31,6 @@ const char* const LevelsTooFarApart =
 const char* const NeedsSplits =
     "L'impianto multiswitch richiesto non può essere realizzato senza spezzature.";
 constexpr float NoMargin = -500001.0f;
-constexpr uint32_t MaskTerrestrialOnly = 0x400, MaskSatellite = 0x200, MaskBoth = 0x600;
-constexpr int32_t ModelBandTer = 5, ModelBandSat = 9;
-constexpr int32_t SplitterCode = 3;
-constexpr int32_t SwitchCode = 10;
 constexpr uint32_t SwitchBalanceBit = 0x1000000;  // the maker's switch of an unbalanced top floor
 
 AnsiString InternalError(int n) {
@@ -89,23 +86,46 @@ bool TCreaAuto::SizeRisersBothKinds(int32_t s) {
     return SizeMultiswitchRiser(s, 0) && SizeMultiswitchRiser(s, 1);
 }
 
+void TCreaAuto::SizeRadialRiser(int32_t s) {
+    // The farthest apartment's line, from the top of the tallest staircase.
+    const TScala& sc = Settings->Building->Staircases[s];
+    const int32_t F = std::clamp(sc.FloorCount, 0, DesignFloorsMax);
+    int32_t most = 0;
+    for (int32_t i = 0; i < std::clamp(Settings->Building->StaircaseCount, 0, DesignStaircasesMax); ++i)
+        most = std::max(most, Settings->Building->Staircases[i].FloorCount);
+    int32_t D = 0;
+    for (int32_t f = 0; f < F; ++f)
+        for (int32_t a = 0; a < ApartmentsOfFloor(s, f); ++a)
+            D = std::max(D, (most - f - 1) * sc.FloorSpacing + sc.Floors[f].Apartments[a].ApartmentDistance);
+    StaircaseRequiredLevel[s][1] = static_cast<float>(
+        double(
+            CableLoss(CableStaircaseSat, float(sc.TopFloorDistance + D + sc.HeadEndDistance), BandSlotSat)) +
+        OptionLimit(BandSlotSat, LimitSigMin));
+}
+
+bool TCreaAuto::PassiveSplitFits(int32_t splits, const float* marginTer, const float* marginSat) const {
+    // A splitter whose loss the head end's surplus over the staircase
+    // amplifier covers, for each kind carried (given its least margin).
+    for (TCella* cell = Components->head; cell; cell = cell->NextInList) {
+        if (cell->TypeCode != CodeDivisore || cell->TapOutputs != 2 * splits || !cell->Attenuation) continue;
+        auto fits = [&](const float* margin, int32_t band, float line, float head) {
+            if (!margin) return true;
+            const float loss = cell->Attenuation->Get3(0, 0, band);
+            return loss >= 0.0f && double(loss) < double(*margin) - line + head;
+        };
+        if (fits(marginTer, BandSlotTer, LineLevelTer, HeadEndLevelTer) &&
+            fits(marginSat, BandSlotSat, LineLevelSat, HeadEndLevelSat))
+            return true;
+    }
+    return false;
+}
+
 bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
     const TScala& sc = Settings->Building->Staircases[s];
     const int32_t F = std::clamp(sc.FloorCount, 0, DesignFloorsMax), top = F - 1;
     if (k == 0 ? !TapNetwork[0] : !TapNetwork[1] && !MultiswitchSat) return true;
     if (k == 1 && MultiswitchRadial) {
-        int32_t most = 0;
-        for (int32_t i = 0; i < std::clamp(Settings->Building->StaircaseCount, 0, DesignStaircasesMax); ++i)
-            most = std::max(most, Settings->Building->Staircases[i].FloorCount);
-        int32_t D = 0;
-        for (int32_t f = 0; f < F; ++f)
-            for (int32_t a = 0; a < ApartmentsOfFloor(s, f); ++a)
-                D = std::max(D,
-                             (most - f - 1) * sc.FloorSpacing + sc.Floors[f].Apartments[a].ApartmentDistance);
-        StaircaseRequiredLevel[s][1] = static_cast<float>(
-            double(CableLoss(CableStaircaseSat, float(sc.TopFloorDistance + D + sc.HeadEndDistance),
-                             BandSlotSat)) +
-            OptionLimit(BandSlotSat, LimitSigMin));
+        SizeRadialRiser(s);
         return true;
     }
     if (k == 1 && MultiswitchStaircase) return ChooseStaircaseSwitches(s);
@@ -130,15 +150,15 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
         uint32_t maskA, maskB;
     };
     auto entries = [&](int32_t f) {
-        TEntries e{RiserEntry(s, f, k, 0), RiserEntry(s, f, k, 1), MaskTerrestrialOnly, MaskSatellite};
+        TEntries e{RiserEntry(s, f, k, 0), RiserEntry(s, f, k, 1), ModeNeedsBand5, ModeNeedsBand9};
         if (!e.B) {
             e.B = e.A;
-            e.maskA = e.maskB = carriesSat ? MaskBoth : 0;
+            e.maskA = e.maskB = carriesSat ? ModeNeedsBand5 | ModeNeedsBand9 : 0;
         }
         return e;
     };
     const TEntries t = entries(top);
-    if (!ChooseRiserModels({{t.A, t.maskA}, {t.B, t.maskB}}, ModelBandTer)) {
+    if (!ChooseRiserModels({{t.A, t.maskA}, {t.B, t.maskB}}, BandSlotTer)) {
         Report(InternalError(1));
         return false;
     }
@@ -190,7 +210,7 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
         const uint32_t stamp = NextPassNumber();
         for (auto [cell, mask] : cells)
             if (!cell || !cell->ChooseModel(Components->head, static_cast<int32_t>(mask), stamp, nullptr,
-                                            ModelBandTer, 0))
+                                            BandSlotTer, 0))
                 return false;
         FloorGrid[s][top][k]->RunRequiredLevelPass();
         for (int32_t m : floors) FloorGrid[s][m][k]->RunRequiredLevelPass();
@@ -233,22 +253,7 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
     const int32_t p = static_cast<int32_t>(floors.size());
     RiserBreakCount[s][k] = p;
     for (int32_t i = 0; i < p; ++i) RiserBreakFloor[s][k][i] = floors[static_cast<size_t>(i)];
-    // A passive split: a splitter whose loss the head end's surplus over the
-    // staircase amplifier covers.
-    PassiveSplit[s][k] = 0;
-    for (TCella* cell = Components->head; cell; cell = cell->NextInList) {
-        if (cell->TypeCode != SplitterCode || cell->TapOutputs != 2 * p || !cell->Attenuation) continue;
-        auto fits = [&](bool carried, int32_t band, float M, float line, float head) {
-            if (!carried) return true;
-            const float loss = cell->Attenuation->Get3(0, 0, band);
-            return loss >= 0.0f && double(loss) < double(M) - line + head;
-        };
-        if (fits(carriesTer, BandSlotTer, MT, LineLevelTer, HeadEndLevelTer) &&
-            fits(carriesSat, BandSlotSat, MS, LineLevelSat, HeadEndLevelSat)) {
-            PassiveSplit[s][k] = 1;
-            break;
-        }
-    }
+    PassiveSplit[s][k] = PassiveSplitFits(p, carriesTer ? &MT : nullptr, carriesSat ? &MS : nullptr) ? 1 : 0;
     // The floor above each split ends its chain there now.
     for (int32_t m : floors)
         if (!PlaceFloors(s, m + 1, k)) return false;
@@ -303,7 +308,7 @@ bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
     if (rules) {
         TCella* reference = nullptr;
         for (TCella* cell = Components->head; cell && !reference; cell = cell->NextInList)
-            if (cell->TypeCode == SwitchCode && cell->Inputs == n) reference = cell;
+            if (cell->TypeCode == CodeSwitch && cell->Inputs == n) reference = cell;
         bool fired = false;
         if (Settings->AmpSwcCustom && reference) {
             std::vector<int32_t> floors;
@@ -312,7 +317,7 @@ bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
                 if (!amplifierFloor(f)) return false;
         }
         if (!fired && TerOnMultiswitch && reference && reference->Brand == "Varne") {
-            if (!ChooseRiserModels({{A, 0}, {B, 0}}, ModelBandSat)) {
+            if (!ChooseRiserModels({{A, 0}, {B, 0}}, BandSlotSat)) {
                 Report(InternalError(4));
                 return false;
             }
@@ -321,7 +326,7 @@ bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
                 for (int32_t r = 0; r < block->Rows; ++r)
                     for (int32_t c = 0; c < block->Columns; ++c)
                         if (TCella* cell = block->CellAt(c, r);
-                            cell && cell->TypeCode == SwitchCode && cell->Column == c && cell->Row == r)
+                            cell && cell->TypeCode == CodeSwitch && cell->Column == c && cell->Row == r)
                             cell->Positions[1] |= SwitchBalanceBit;
                 fired = true;
             }
@@ -339,7 +344,7 @@ bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
                 TCella* second = RiserEntry(s, j, 1, 2);
                 if (!second) second = first;
                 auto choose = [&] {
-                    if (ChooseRiserModels({{first, 0}, {second, 0}}, ModelBandSat)) return true;
+                    if (ChooseRiserModels({{first, 0}, {second, 0}}, BandSlotSat)) return true;
                     Report(InternalError(4));
                     return false;
                 };
@@ -361,7 +366,7 @@ bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
         }
     }
 
-    if (!ChooseRiserModels({{A, 0}, {B, 0}}, ModelBandSat)) {
+    if (!ChooseRiserModels({{A, 0}, {B, 0}}, BandSlotSat)) {
         Report(InternalError(4));
         return false;
     }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "autodesign/design_settings.h"
+#include "autodesign/drawing_names.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
@@ -27,6 +28,13 @@ constexpr int32_t ChainPartsMax = 5;
 constexpr int32_t ChainPartOutputsMax = 10;
 constexpr float LineLevelStart = 1000.0f;
 constexpr const char* NoAmplifier = "Non sono stati trovati amplificatori adatti alle spezzature.";
+
+// The family chosen for a kind's head end, if any.
+const TFamiglia* ChosenFamilyOf(const TCreaAuto& engine, int kind) {
+    const int32_t chosen = engine.ChosenFamily[kind];
+    if (chosen < 0 || chosen >= FamiliesMax) return nullptr;
+    return kind == 0 ? &engine.FamilyTer[chosen] : &engine.FamilySat[chosen];
+}
 
 }  // namespace
 
@@ -64,10 +72,8 @@ bool TCreaAuto::ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice) {
     }
 
     // The candidates.
-    const TFamiglia* ter =
-        ChosenFamily[0] >= 0 && ChosenFamily[0] < FamiliesMax ? &FamilyTer[ChosenFamily[0]] : nullptr;
-    const TFamiglia* sat =
-        ChosenFamily[1] >= 0 && ChosenFamily[1] < FamiliesMax ? &FamilySat[ChosenFamily[1]] : nullptr;
+    const TFamiglia* ter = ChosenFamilyOf(*this, 0);
+    const TFamiglia* sat = ChosenFamilyOf(*this, 1);
     auto finalOf = [this](const TFamiglia& family, int32_t inputs, int32_t outputs, int32_t band, float level,
                           uint32_t mask, uint32_t value) -> TCella* {
         auto* prototype =
@@ -200,6 +206,348 @@ int32_t TurnedInputColumn(const TCella& final, int32_t x) {
     return final.Inputs == AutoMixOneInput ? x + 1 : x + 2;
 }
 
+// The columns an amplifier module takes in a block.
+constexpr int32_t ModuleWidth = 3;
+
+// The split blocks of a kind on a work grid: a row of amplifier blocks, one
+// per split, and the chains of taps that feed them from their entries.
+class TSplitBlocks {
+public:
+    TSplitBlocks(TCreaAuto& engine, TGridData* grid, int32_t kind, TCreaAuto::TSplitChoice& choice,
+                 int32_t n);
+    // One amplifier block with its supply, its output led down below the blocks.
+    bool PlaceBlock(int32_t split);
+    // The entry of the chains between the blocks fed from its left and its right.
+    void PlaceEntry();
+    // The chain of one amplifier line and its outputs to the blocks.
+    bool PlaceChain(int32_t line);
+
+private:
+    // What a block being placed has so far: its first column, the next
+    // free one, the draw of its finals, whether its modules are turned,
+    // its output with the square above it and the terrestrial output
+    // inside a two-line block.
+    struct TBlockState {
+        int32_t Start = 0, Next = 0;
+        float Consumption = 0.0f;
+        bool Turned = true;
+        int32_t OutColumn = 0, OutTop = 0;
+        int32_t TerColumn = -1, TerTop = 0;
+    };
+    bool PlaceTerrestrialModules(TBlockState& block, std::array<TLineInput, 2>& in);
+    bool PlaceSatelliteModules(TBlockState& block, std::array<TLineInput, 2>& in);
+    bool PlaceJointModule(TBlockState& block, std::array<TLineInput, 2>& in);
+    // The block's output led to the column left of it, below the blocks.
+    void LeadOutput(int32_t split, const TBlockState& block, std::array<TLineInput, 2>& in);
+    // Each side walks the staircases from its end: the left from the
+    // first, the right from the last.
+    bool FeedSide(const std::vector<int32_t>& rows, bool left, int32_t line, int32_t column);
+
+    bool Place(TCella* prototype, int32_t column, int32_t row, int32_t orientation) {
+        return engine.PlaceClone(prototype, column, row, orientation, grid) != nullptr;
+    }
+    void HorizontalRun(int32_t c1, int32_t c2, int32_t row) {
+        if (c1 <= c2) engine.DrawCableRun(c1, row, c2, row, NoBend, RunHorizontalFirst);
+    }
+    void VerticalRun(int32_t column, int32_t r1, int32_t r2) {
+        if (r1 <= r2) engine.DrawCableRun(column, r1, column, r2, NoBend, RunVerticalFirst);
+    }
+    // The terrestrial output of a block (a turned module's, on its top at
+    // column from row top up to outputRow) led along outputRow to column target.
+    void LeadTerrestrial(int32_t column, int32_t top, int32_t target, bool corner);
+
+    TCreaAuto& engine;
+    TGridData* grid;
+    const int32_t kind;
+    TCreaAuto::TSplitChoice& choice;
+    const int32_t n;  // the splits
+    const bool tC, sC;
+    const int32_t lines;
+    TNCavo* cable;
+    const float joint;
+    // The row the modules stand on, the row above it their outputs leave
+    // along, and the lane the outputs of turned blocks go left on.
+    const int32_t y0, outputRow, lane;
+    std::vector<int32_t> starts;
+    std::vector<std::array<TLineInput, 2>> inputs;
+    int32_t x = 1, d = 0;  // the next block's column, and a block's width
+    int32_t leftSplits = 0;
+    int32_t entry = 0;
+};
+
+TSplitBlocks::TSplitBlocks(TCreaAuto& engine, TGridData* grid, int32_t kind, TCreaAuto::TSplitChoice& choice,
+                           int32_t n)
+    : engine(engine),
+      grid(grid),
+      kind(kind),
+      choice(choice),
+      n(n),
+      tC(engine.CarriesTer[kind] != 0),
+      sC(engine.CarriesSat[kind] != 0),
+      lines(choice.LinesPerSplit),
+      cable(engine.Cables[kind == 0 ? CableRiserTer : CableRiserSat].get()),
+      joint(engine.Settings->APLungCavoComp),
+      // A band I/III pair jumpers its finals over the row above them, and its
+      // output goes back over one row more.
+      y0(lines * choice.Rows + 3 + (choice.BandIIIFinal ? 1 : 0)),
+      outputRow(y0 - 1),
+      lane(choice.BandIIIFinal ? y0 - 3 : y0 - 2),
+      starts(n),
+      inputs(n) {
+    engine.SplitOutputColumn[kind].assign(n, 0);
+}
+
+void TSplitBlocks::LeadTerrestrial(int32_t column, int32_t top, int32_t target, bool corner) {
+    VerticalRun(column, outputRow + 1, top);
+    engine.PlaceCableSegmentEx(column, outputRow, BendRightBottom);
+    HorizontalRun(column + 1, target - 1, outputRow);
+    if (corner) engine.PlaceCableSegmentEx(target, outputRow, BendLeftBottom);
+}
+
+bool TSplitBlocks::PlaceBlock(int32_t split) {
+    TBlockState block;
+    block.Start = block.Next = x;
+    block.OutColumn = x;
+    block.OutTop = block.TerTop = outputRow;
+    starts[split] = x;
+    std::array<TLineInput, 2>& in = inputs[split];
+    if (!PlaceTerrestrialModules(block, in) || !PlaceSatelliteModules(block, in) ||
+        !PlaceJointModule(block, in))
+        return false;
+    if (block.Consumption > 0.0f) {
+        const TFamiglia* family = ChosenFamilyOf(engine, choice.FinalTer ? 0 : 1);
+        // A block without its supply is not a working design.
+        if (!family || !engine.SelectPowerSupplies(block.Next, y0, grid, family->Brand, family->Series, 1,
+                                                   block.Consumption))
+            return false;
+        block.Next += ModuleWidth;
+    }
+    block.Next += ModuleWidth;
+    x = block.Next;
+    d = x - block.Start;
+    LeadOutput(split, block, in);
+    return true;
+}
+
+bool TSplitBlocks::PlaceTerrestrialModules(TBlockState& block, std::array<TLineInput, 2>& in) {
+    const int32_t s = block.Start;
+    int32_t& x = block.Next;
+    if (choice.BandIIIFinal) {
+        if (!Place(choice.BandIIIFinal, x + 2, y0 + 4, FromBelow)) return false;
+        block.Consumption += FinalDraw(choice.BandIIIFinal);
+        x += ModuleWidth;
+    }
+    if (choice.FinalTer) {
+        if (!Place(choice.FinalTer, x + 2, y0 + 4, FromBelow)) return false;
+        block.Consumption += FinalDraw(choice.FinalTer);
+        in[0] = {TurnedInputColumn(*choice.FinalTer, x), y0 + 5, y0 + 5, true};
+        block.OutColumn = block.TerColumn = TurnedOutputColumn(*choice.FinalTer, x);
+        if (choice.BandIIIFinal) {
+            // The band I/III final hears the line through the UHF final's
+            // other corner and feeds the UHF final's bypass.
+            engine.SetCableTemplate(choice.Jumper.get(), CableLengthUncounted);
+            engine.PlaceCableSegmentEx(s + 1, y0 + 5, BendRightTop);
+            engine.PlaceCableSegment(s + 2, y0 + 5);
+            engine.PlaceCableSegmentEx(s + 3, y0 + 5, BendLeftTop);
+            engine.PlaceCableSegmentV(s + 1, outputRow);
+            engine.PlaceCableSegmentEx(s + 1, y0 - 2, BendRightBottom);
+            HorizontalRun(s + 2, s + 4, y0 - 2);
+            engine.PlaceCableSegmentEx(s + 5, y0 - 2, BendLeftBottom);
+            engine.PlaceCableSegmentV(s + 5, outputRow);
+        }
+        x += ModuleWidth;
+    }
+    if (choice.LineTer) {
+        const int32_t row = choice.FinalSat ? y0 + 2 : y0;
+        if (!Place(choice.LineTer, x + 1, row, sC ? FromBelow : FacingDown)) return false;
+        if (sC) {
+            in[0] = {x + 1, row + 1, row + 1, true};
+            block.TerColumn = block.OutColumn = x + 1;
+            block.TerTop = block.OutTop = row - 1;
+        } else {
+            in[0] = {x + 1, row - 1, row - 1, false};
+            block.Turned = false;
+            block.OutColumn = x + 1;
+        }
+        x += ModuleWidth;
+    }
+    return true;
+}
+
+bool TSplitBlocks::PlaceSatelliteModules(TBlockState& block, std::array<TLineInput, 2>& in) {
+    int32_t& x = block.Next;
+    const int32_t satLine = tC ? 1 : 0;
+    if (choice.FinalSat) {
+        if (!Place(choice.FinalSat, x + 2, y0 + 4, FromBelow)) return false;
+        block.Consumption += FinalDraw(choice.FinalSat);
+        in[satLine] = {TurnedInputColumn(*choice.FinalSat, x), y0 + 5, y0 + 5, true};
+        if (choice.FinalSat->Inputs != AutoMixOneInput &&
+            !engine.PlaceTermination(x, y0 + 5, FacingDown, grid))
+            return false;
+        const bool bypass = choice.FinalSat->ThroughOutputs == AutoMixOutputBypass;
+        block.OutColumn = TurnedOutputColumn(*choice.FinalSat, x);
+        block.OutTop = outputRow;
+        if (!tC) {
+            if (bypass && !engine.PlaceTermination(x + 2, outputRow, FromBelow, grid)) return false;
+        } else if (bypass) {
+            if (choice.FinalTer)
+                engine.SetCableTemplate(choice.Jumper.get(), CableLengthUncounted);
+            else
+                engine.SetCableTemplate(cable, joint);
+            LeadTerrestrial(block.TerColumn, block.TerTop, x + 2, true);
+        } else {
+            if (!Place(engine.MixerSwapped, x, outputRow, FromBelow)) return false;
+            engine.SetCableTemplate(cable, joint);
+            LeadTerrestrial(block.TerColumn, block.TerTop, x, false);
+            engine.PlaceCableSegmentEx(block.OutColumn, outputRow, BendLeftBottom);
+            block.OutColumn = x;
+            block.OutTop = y0 - 2;
+        }
+        x += ModuleWidth;
+    }
+    if (choice.LineSat) {
+        const int32_t row = choice.FinalTer ? y0 + 2 : y0;
+        if (!Place(choice.LineSat, x + 1, row, FromBelow)) return false;
+        in[satLine] = {x + 1, row + 1, row + 1, true};
+        block.OutColumn = x + 1;
+        block.OutTop = row - 1;
+        if (tC) {
+            if (!Place(engine.MixerSwapped, x, outputRow, FromBelow)) return false;
+            engine.SetCableTemplate(cable, joint);
+            LeadTerrestrial(block.TerColumn, block.TerTop, x, false);
+            VerticalRun(x + 1, y0, block.OutTop);
+            engine.PlaceCableSegmentEx(x + 1, outputRow, BendLeftBottom);
+            block.OutColumn = x;
+            block.OutTop = y0 - 2;
+        }
+        x += ModuleWidth;
+    }
+    return true;
+}
+
+bool TSplitBlocks::PlaceJointModule(TBlockState& block, std::array<TLineInput, 2>& in) {
+    if (!choice.LineJoint) return true;
+    int32_t& x = block.Next;
+    if (!Place(choice.LineJoint, x + 1, y0, FacingDown)) return false;
+    in[0] = {x + 1, outputRow, outputRow, false};
+    block.Turned = false;
+    block.OutColumn = x + 1;
+    x += ModuleWidth;
+    return true;
+}
+
+void TSplitBlocks::LeadOutput(int32_t split, const TBlockState& block, std::array<TLineInput, 2>& in) {
+    const int32_t s = block.Start;
+    const bool final = choice.FinalTer || choice.FinalSat;
+    const int32_t rb = final ? y0 + 5 : y0 + 1;
+    // Feeds of a block with a supply come below it; the terrestrial feed of
+    // a two-line block comes one row below the satellite one.
+    if (final)
+        for (TLineInput& line : in) line.Approach = std::max(line.Approach, y0 + 5);
+    if (lines == 2) in[0].Approach = std::max(in[0].Approach, in[1].Approach + 1);
+
+    engine.SetCableTemplate(cable, CableLengthUncounted);
+    if (block.Turned) {
+        VerticalRun(block.OutColumn, lane + 1, block.OutTop);
+        engine.PlaceCableSegmentEx(block.OutColumn, lane, BendLeftBottom);
+        HorizontalRun(s, block.OutColumn - 1, lane);
+        engine.PlaceCableSegmentEx(s - 1, lane, BendRightBottom);
+        VerticalRun(s - 1, lane + 1, rb + 1);
+        engine.SplitOutputColumn[kind][split] = s - 1;
+    } else {
+        VerticalRun(block.OutColumn, y0 + 1, rb + 1);
+        engine.SplitOutputColumn[kind][split] = block.OutColumn;
+    }
+    for (TLineInput& line : in) line.Turned = block.Turned;
+}
+
+void TSplitBlocks::PlaceEntry() {
+    leftSplits = std::min(n / 2, choice.Left);
+    if (choice.Right < n - leftSplits) leftSplits = n - choice.Right;
+    entry = leftSplits * d + 1;
+    engine.SplitEntryColumn[kind] = entry;
+    engine.SplitSpacing[kind] = d;
+    if (lines == 2) engine.SplitEntryColumn[1] = entry + 2;
+}
+
+bool TSplitBlocks::PlaceChain(int32_t line) {
+    const int32_t column = entry + 2 * line;
+    const int32_t first = lines == 2 && line == 0 ? choice.Rows + 1 : 1;
+    const int32_t band = (line == 0 && tC) ? BandSlotTer : BandSlotSat;
+    engine.SetCableTemplate(cable, joint);
+    VerticalRun(column, 0, first - 1);
+    std::vector<int32_t> leftRows, rightRows;
+    int32_t y = first;
+    for (size_t k = 0; k < choice.Parts.size(); ++k) {
+        const int32_t p = choice.Parts[k];
+        if (k > 0) {
+            engine.SetCableTemplate(cable, joint);
+            engine.PlaceCableSegmentV(column, y);
+            ++y;
+        }
+        std::unique_ptr<TCella> tap;
+        if (n < SmallChain)
+            tap = std::make_unique<TDivisore>(nullptr, 0, 0, column, y, 1, p);
+        else
+            tap = std::make_unique<TDerivatore>(nullptr, 0, 0, column, y, 1, p);
+        // A chain part without a model of the list would leave the design unpriced.
+        if (!tap->FindModelForAttenuation(engine.Components->head, band, tC && (line == 0 || lines == 1),
+                                          sC && (line == 1 || lines == 1))) {
+            engine.Reporter->Report("Errore di creazione disegno. Non riesco a progettare l'impianto.");
+            return false;
+        }
+        if (!engine.PlaceNew(std::move(tap), grid)) return false;
+        for (int32_t r = 0; r < p / 2; ++r) leftRows.push_back(y + r);
+        for (int32_t r = 0; r < (p + 1) / 2; ++r) rightRows.push_back(y + r);
+        y += (p + 1) / 2;
+    }
+    if (n >= SmallChain && !engine.PlaceTermination(column, y, FacingDown, grid)) return false;
+    return FeedSide(leftRows, true, line, column) && FeedSide(rightRows, false, line, column);
+}
+
+bool TSplitBlocks::FeedSide(const std::vector<int32_t>& rows, bool left, int32_t line, int32_t column) {
+    const int32_t staircases = std::clamp(engine.Settings->Building->StaircaseCount, 1, DesignStaircasesMax);
+    int32_t staircase = left ? 0 : staircases - 1, used = 0;
+    const int32_t count = left ? leftSplits : n - leftSplits;
+    for (size_t k = 0; k < rows.size(); ++k) {
+        const int32_t row = rows[k];
+        if (static_cast<int32_t>(k) >= count) {
+            if (!engine.PlaceTermination(left ? column - 1 : column + 1, row, left ? FacingLeft : FacingRight,
+                                         grid))
+                return false;
+            continue;
+        }
+        const int32_t split = left ? static_cast<int32_t>(k) : n - 1 - static_cast<int32_t>(k);
+        const int32_t clamped = std::clamp(staircase, 0, staircases - 1);
+        const TScala& sc = engine.Settings->Building->Staircases[clamped];
+        engine.SetCableTemplate(cable, static_cast<float>(sc.HeadEndDistance));
+        if (++used > engine.RiserBreakCount[clamped][kind]) {
+            used = 0;
+            staircase += left ? 1 : -1;
+        }
+        const TLineInput& input = inputs[split][line];
+        const int32_t bend = starts[split] + (line == 0 && tC && sC ? d - 2 : d - 3);
+        const int32_t target = input.Turned ? bend : input.Column;
+        if (left) {
+            HorizontalRun(target + 1, column - 1, row);
+            engine.PlaceCableSegmentEx(target, row, BendRightBottom);
+        } else {
+            HorizontalRun(column + 1, target - 1, row);
+            engine.PlaceCableSegmentEx(target, row, BendLeftBottom);
+        }
+        if (!input.Turned) {
+            VerticalRun(target, row + 1, input.Row);
+            continue;
+        }
+        VerticalRun(bend, row + 1, input.Approach - 1);
+        engine.PlaceCableSegmentEx(bend, input.Approach, BendLeftTop);
+        HorizontalRun(input.Column + 1, bend - 1, input.Approach);
+        engine.PlaceCableSegmentEx(input.Column, input.Approach, BendRightTop);
+        VerticalRun(input.Column, input.Row, input.Approach - 1);
+    }
+    return true;
+}
+
 }  // namespace
 
 bool TCreaAuto::SelectSplitAmplifiers(TGridData* grid, int32_t kind) {
@@ -208,258 +556,12 @@ bool TCreaAuto::SelectSplitAmplifiers(TGridData* grid, int32_t kind) {
     CableTemplate->Owner = grid;
     TSplitChoice choice;
     if (!ChooseSplitAmplifiers(kind, choice)) return false;
-    const bool tC = CarriesTer[kind] != 0, sC = CarriesSat[kind] != 0;
-    const int32_t lines = choice.LinesPerSplit;
-    SplitLines = lines;
-    TNCavo* cable = Cables[kind == 0 ? CableRiserTer : CableRiserSat].get();
-    const TFamiglia* ter =
-        ChosenFamily[0] >= 0 && ChosenFamily[0] < FamiliesMax ? &FamilyTer[ChosenFamily[0]] : nullptr;
-    const TFamiglia* sat =
-        ChosenFamily[1] >= 0 && ChosenFamily[1] < FamiliesMax ? &FamilySat[ChosenFamily[1]] : nullptr;
-    const float joint = Settings->APLungCavoComp;
-    const int32_t a = choice.Rows;
-    // A band I/III pair jumpers its finals over the row above them, and its
-    // output goes back over one row more.
-    const int32_t y0 = lines * a + 3 + (choice.BandIIIFinal ? 1 : 0);
-    const int32_t lane = choice.BandIIIFinal ? y0 - 3 : y0 - 2;
-
-    auto hrun = [this](int32_t c1, int32_t c2, int32_t row) {
-        if (c1 <= c2) DrawCableRun(c1, row, c2, row, -1, 1);
-    };
-    auto vrun = [this](int32_t column, int32_t r1, int32_t r2) {
-        if (r1 <= r2) DrawCableRun(column, r1, column, r2, -1, 0);
-    };
-    // The terrestrial output of a block (a turned module's, on its top at
-    // column from row top up to y0 - 1) led along row y0 - 1 to column target.
-    auto leadTerrestrial = [&](int32_t column, int32_t top, int32_t target, bool corner) {
-        vrun(column, y0 - 1 + 1, top);
-        PlaceCableSegmentEx(column, y0 - 1, 3);
-        hrun(column + 1, target - 1, y0 - 1);
-        if (corner) PlaceCableSegmentEx(target, y0 - 1, 0);
-    };
-
-    std::vector<int32_t> starts(n);
-    std::vector<std::array<TLineInput, 2>> inputs(n);
-    SplitOutputColumn[kind].assign(n, 0);
-    int32_t x = 1, d = 0;
-    for (int32_t split = 0; split < n; ++split) {
-        const int32_t s = x;
-        starts[split] = s;
-        float consumption = 0.0f;
-        bool turned = true;
-        int32_t outColumn = s, outTop = y0 - 1;   // the output and the square above it
-        int32_t terColumn = -1, terTop = y0 - 1;  // the terrestrial output inside a two-line block
-        std::array<TLineInput, 2>& in = inputs[split];
-        auto place = [&](TCella* prototype, int32_t column, int32_t row, int32_t orientation) {
-            return PlaceClone(prototype, column, row, orientation, grid) != nullptr;
-        };
-        if (choice.BandIIIFinal) {
-            if (!place(choice.BandIIIFinal, x + 2, y0 + 4, 2)) return false;
-            consumption += FinalDraw(choice.BandIIIFinal);
-            x += 3;
-        }
-        if (choice.FinalTer) {
-            if (!place(choice.FinalTer, x + 2, y0 + 4, 2)) return false;
-            consumption += FinalDraw(choice.FinalTer);
-            in[0] = {TurnedInputColumn(*choice.FinalTer, x), y0 + 5, y0 + 5, true};
-            outColumn = terColumn = TurnedOutputColumn(*choice.FinalTer, x);
-            if (choice.BandIIIFinal) {
-                // The band I/III final hears the line through the UHF final's
-                // other corner and feeds the UHF final's bypass.
-                SetCableTemplate(choice.Jumper.get(), CableLengthUncounted);
-                PlaceCableSegmentEx(s + 1, y0 + 5, 2);
-                PlaceCableSegment(s + 2, y0 + 5);
-                PlaceCableSegmentEx(s + 3, y0 + 5, 1);
-                PlaceCableSegmentV(s + 1, y0 - 1);
-                PlaceCableSegmentEx(s + 1, y0 - 2, 3);
-                hrun(s + 2, s + 4, y0 - 2);
-                PlaceCableSegmentEx(s + 5, y0 - 2, 0);
-                PlaceCableSegmentV(s + 5, y0 - 1);
-            }
-            x += 3;
-        }
-        if (choice.LineTer) {
-            const int32_t row = choice.FinalSat ? y0 + 2 : y0;
-            if (!place(choice.LineTer, x + 1, row, sC ? 2 : 0)) return false;
-            if (sC) {
-                in[0] = {x + 1, row + 1, row + 1, true};
-                terColumn = outColumn = x + 1;
-                terTop = outTop = row - 1;
-            } else {
-                in[0] = {x + 1, row - 1, row - 1, false};
-                turned = false;
-                outColumn = x + 1;
-            }
-            x += 3;
-        }
-        const int32_t satLine = tC ? 1 : 0;
-        if (choice.FinalSat) {
-            if (!place(choice.FinalSat, x + 2, y0 + 4, 2)) return false;
-            consumption += FinalDraw(choice.FinalSat);
-            in[satLine] = {TurnedInputColumn(*choice.FinalSat, x), y0 + 5, y0 + 5, true};
-            if (choice.FinalSat->Inputs != AutoMixOneInput && !PlaceTermination(x, y0 + 5, 0, grid))
-                return false;
-            const bool bypass = choice.FinalSat->ThroughOutputs == AutoMixOutputBypass;
-            outColumn = TurnedOutputColumn(*choice.FinalSat, x);
-            outTop = y0 - 1;
-            if (!tC) {
-                if (bypass && !PlaceTermination(x + 2, y0 - 1, 2, grid)) return false;
-            } else if (bypass) {
-                if (choice.FinalTer)
-                    SetCableTemplate(choice.Jumper.get(), CableLengthUncounted);
-                else
-                    SetCableTemplate(cable, joint);
-                leadTerrestrial(terColumn, terTop, x + 2, true);
-            } else {
-                if (!place(MixerSwapped, x, y0 - 1, 2)) return false;
-                SetCableTemplate(cable, joint);
-                leadTerrestrial(terColumn, terTop, x, false);
-                PlaceCableSegmentEx(outColumn, y0 - 1, 0);
-                outColumn = x;
-                outTop = y0 - 2;
-            }
-            x += 3;
-        }
-        if (choice.LineSat) {
-            const int32_t row = choice.FinalTer ? y0 + 2 : y0;
-            if (!place(choice.LineSat, x + 1, row, 2)) return false;
-            in[satLine] = {x + 1, row + 1, row + 1, true};
-            outColumn = x + 1;
-            outTop = row - 1;
-            if (tC) {
-                if (!place(MixerSwapped, x, y0 - 1, 2)) return false;
-                SetCableTemplate(cable, joint);
-                leadTerrestrial(terColumn, terTop, x, false);
-                vrun(x + 1, y0, outTop);
-                PlaceCableSegmentEx(x + 1, y0 - 1, 0);
-                outColumn = x;
-                outTop = y0 - 2;
-            }
-            x += 3;
-        }
-        if (choice.LineJoint) {
-            if (!place(choice.LineJoint, x + 1, y0, 0)) return false;
-            in[0] = {x + 1, y0 - 1, y0 - 1, false};
-            turned = false;
-            outColumn = x + 1;
-            x += 3;
-        }
-        if (consumption > 0.0f) {
-            const TFamiglia* family = choice.FinalTer ? ter : sat;
-            // A block without its supply is not a working design.
-            if (!family || !SelectPowerSupplies(x, y0, grid, family->Brand, family->Series, 1, consumption))
-                return false;
-            x += 3;
-        }
-        x += 3;
-        d = x - s;
-        const bool final = choice.FinalTer || choice.FinalSat;
-        const int32_t rb = final ? y0 + 5 : y0 + 1;
-        // Feeds of a block with a supply come below it; the terrestrial feed of
-        // a two-line block comes one row below the satellite one.
-        if (final)
-            for (TLineInput& line : in) line.Approach = std::max(line.Approach, y0 + 5);
-        if (lines == 2) in[0].Approach = std::max(in[0].Approach, in[1].Approach + 1);
-
-        SetCableTemplate(cable, CableLengthUncounted);
-        if (turned) {
-            vrun(outColumn, lane + 1, outTop);
-            PlaceCableSegmentEx(outColumn, lane, 0);
-            hrun(s, outColumn - 1, lane);
-            PlaceCableSegmentEx(s - 1, lane, 3);
-            vrun(s - 1, lane + 1, rb + 1);
-            SplitOutputColumn[kind][split] = s - 1;
-        } else {
-            vrun(outColumn, y0 + 1, rb + 1);
-            SplitOutputColumn[kind][split] = outColumn;
-        }
-        for (TLineInput& line : in) line.Turned = turned;
-    }
-
-    // The entry of the chain between the blocks fed from its left and its right.
-    int32_t Lc = std::min(n / 2, choice.Left);
-    if (choice.Right < n - Lc) Lc = n - choice.Right;
-    const int32_t e = Lc * d + 1;
-    SplitEntryColumn[kind] = e;
-    SplitSpacing[kind] = d;
-    if (lines == 2) SplitEntryColumn[1] = e + 2;
-
-    // The chains, one per amplifier line, and their outputs to the blocks.
-    const int32_t P = std::clamp(Settings->Building->StaircaseCount, 1, DesignStaircasesMax);
-    for (int32_t line = 0; line < lines; ++line) {
-        const int32_t column = e + 2 * line;
-        const int32_t first = lines == 2 && line == 0 ? a + 1 : 1;
-        const int32_t band = (line == 0 && tC) ? BandSlotTer : BandSlotSat;
-        SetCableTemplate(cable, joint);
-        vrun(column, 0, first - 1);
-        std::vector<int32_t> leftRows, rightRows;
-        int32_t y = first;
-        for (size_t k = 0; k < choice.Parts.size(); ++k) {
-            const int32_t p = choice.Parts[k];
-            if (k > 0) {
-                SetCableTemplate(cable, joint);
-                PlaceCableSegmentV(column, y);
-                ++y;
-            }
-            std::unique_ptr<TCella> tap;
-            if (n < SmallChain)
-                tap = std::make_unique<TDivisore>(nullptr, 0, 0, column, y, 1, p);
-            else
-                tap = std::make_unique<TDerivatore>(nullptr, 0, 0, column, y, 1, p);
-            // A chain part without a model of the list would leave the design unpriced.
-            if (!tap->FindModelForAttenuation(Components->head, band, tC && (line == 0 || lines == 1),
-                                              sC && (line == 1 || lines == 1))) {
-                Reporter->Report("Errore di creazione disegno. Non riesco a progettare l'impianto.");
-                return false;
-            }
-            if (!PlaceNew(std::move(tap), grid)) return false;
-            for (int32_t r = 0; r < p / 2; ++r) leftRows.push_back(y + r);
-            for (int32_t r = 0; r < (p + 1) / 2; ++r) rightRows.push_back(y + r);
-            y += (p + 1) / 2;
-        }
-        if (n >= SmallChain && !PlaceTermination(column, y, 0, grid)) return false;
-
-        // Each side walks the staircases from its end: the left from the first, the right from the last.
-        auto feedSide = [&](const std::vector<int32_t>& rows, bool left) -> bool {
-            int32_t staircase = left ? 0 : P - 1, used = 0;
-            const int32_t count = left ? Lc : n - Lc;
-            for (size_t k = 0; k < rows.size(); ++k) {
-                const int32_t row = rows[k];
-                if (static_cast<int32_t>(k) >= count) {
-                    if (!PlaceTermination(left ? column - 1 : column + 1, row, left ? 1 : 3, grid))
-                        return false;
-                    continue;
-                }
-                const int32_t split = left ? static_cast<int32_t>(k) : n - 1 - static_cast<int32_t>(k);
-                const TScala& sc = Settings->Building->Staircases[std::clamp(staircase, 0, P - 1)];
-                SetCableTemplate(cable, static_cast<float>(sc.HeadEndDistance));
-                if (++used > RiserBreakCount[std::clamp(staircase, 0, P - 1)][kind]) {
-                    used = 0;
-                    staircase += left ? 1 : -1;
-                }
-                const TLineInput& input = inputs[split][line];
-                const int32_t bend = starts[split] + (line == 0 && tC && sC ? d - 2 : d - 3);
-                const int32_t target = input.Turned ? bend : input.Column;
-                if (left) {
-                    hrun(target + 1, column - 1, row);
-                    PlaceCableSegmentEx(target, row, 3);
-                } else {
-                    hrun(column + 1, target - 1, row);
-                    PlaceCableSegmentEx(target, row, 0);
-                }
-                if (!input.Turned) {
-                    vrun(target, row + 1, input.Row);
-                    continue;
-                }
-                vrun(bend, row + 1, input.Approach - 1);
-                PlaceCableSegmentEx(bend, input.Approach, 1);
-                hrun(input.Column + 1, bend - 1, input.Approach);
-                PlaceCableSegmentEx(input.Column, input.Approach, 2);
-                vrun(input.Column, input.Row, input.Approach - 1);
-            }
-            return true;
-        };
-        if (!feedSide(leftRows, true) || !feedSide(rightRows, false)) return false;
-    }
+    SplitLines = choice.LinesPerSplit;
+    TSplitBlocks blocks(*this, grid, kind, choice, n);
+    for (int32_t split = 0; split < n; ++split)
+        if (!blocks.PlaceBlock(split)) return false;
+    blocks.PlaceEntry();
+    for (int32_t line = 0; line < choice.LinesPerSplit; ++line)
+        if (!blocks.PlaceChain(line)) return false;
     return true;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/grid.h"
+#include "autodesign/drawing_names.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/anchors.h"
@@ -19,17 +20,8 @@
 
 namespace {
 
-constexpr int32_t LineAmplifierCode = 22;
 // Bits 1 and 30 of the second Positions word: a line amplifier of a bank.
 constexpr uint32_t BankAmplifierPositions = 0x40000002;
-constexpr int32_t FacingDown = 0;   // input on top
-constexpr int32_t FromBelow = 2;    // input at the bottom
-constexpr int32_t FacingRight = 3;  // input on the left
-// The corner pieces of a cable run, by the two sides they join.
-constexpr int32_t CornerLeftDown = 0;
-constexpr int32_t CornerTopLeft = 1;
-constexpr int32_t CornerTopRight = 2;
-constexpr int32_t CornerRightDown = 3;
 
 // The switch brands whose makers fix the amplifier floors of a multiswitch
 // riser of F floors: first floor, step (0: one floor at (F - 1) / 2 from
@@ -107,7 +99,7 @@ void TCreaAuto::PlaceLineAmplifiers(int32_t column, int32_t row, int32_t n, TGri
     const int32_t lastLine = column + (S < n ? 1 : 0) + S - 1;
     for (int32_t x = column; x == column || x + n - 1 <= lastLine; x += n) {
         auto amplifier =
-            std::make_unique<TAmplificatore>(nullptr, FacingDown, 0, x, row, LineAmplifierCode, n, n);
+            std::make_unique<TAmplificatore>(nullptr, FacingDown, 0, x, row, CodeAmplificatoreRegolato, n, n);
         amplifier->Positions[1] = BankAmplifierPositions;
         PlaceNew(grid, std::move(amplifier));
     }
@@ -249,26 +241,41 @@ int32_t TCreaAuto::FreeBendColumn(const TGridData& grid, const TJoinEnds& e, int
     return preferred;
 }
 
-bool TCreaAuto::AssembleStaircase(int32_t s) {
-    const TOpzProgetto& o = *Settings;
-    const TPalazzo& building = *o.Building;
-    const TScala& sc = building.Staircases[s];
-    const int32_t F = std::clamp(sc.FloorCount, 0, DesignFloorsMax);
-    int32_t highest = 0;
-    for (int32_t k = 0; k < std::clamp(building.StaircaseCount, 0, DesignStaircasesMax); ++k)
-        highest = std::max(highest, std::clamp(building.Staircases[k].FloorCount, 0, DesignFloorsMax));
-    auto floorBlock = [&](int32_t f, int k) -> TGridData* {
-        TGridData* block = FloorGrid[s][f][k].get();
-        return block && block->Columns > 0 && block->Rows > 0 ? block : nullptr;
-    };
+// The columns and rows of a staircase's grid. Per kind: the riser column
+// within its floor blocks (floors aligned on it), the blocks' width, the
+// splits, the columns of the first-split risers after the block and of the
+// second-split ones before it, and where the kind's columns start in the
+// riser area. The riser area starts at Offset and spans Span columns; a
+// radial multiswitch puts its columns after the terrestrial ones.
+struct TCreaAuto::TStaircasePlan {
+    int32_t Floors = 0;
+    int32_t Highest = 0;  // the floors of the tallest staircase
+    int32_t Riser[SignalKinds] = {0, 0}, Width[SignalKinds] = {0, 0}, Splits[SignalKinds] = {0, 0};
+    int32_t First[SignalKinds] = {0, 0}, Second[SignalKinds] = {0, 0}, Base[SignalKinds] = {0, 0};
+    int32_t LargestCableColumns = 0;
+    int32_t RightBends = 0;  // beside the terrestrial block when the satellite is radial
+    int32_t Radial = 0;
+    int32_t Span = 0;
+    int32_t Offset = 0;
+    int32_t Columns = 1, Rows = 1;
+};
 
-    // The links of the floor blocks' exit anchors, read before any block
-    // moves: a move takes the cells out of their links. The cells themselves
-    // move whole, so the pointers stay good.
+TGridData* TCreaAuto::FloorBlock(int32_t s, int32_t f, int k) const {
+    TGridData* block = FloorGrid[s][f][k].get();
+    return block && block->Columns > 0 && block->Rows > 0 ? block : nullptr;
+}
+
+int32_t TCreaAuto::FloorBlockRow(int32_t s, int32_t f, int k) const {
+    int32_t row = FloorRow[s][f] + TapChainOffset[s][f];
+    if (k == 1 && TapNetwork[0]) row += ChainLength[s][f][0] + Settings->APDistDerTS;
+    return row;
+}
+
+std::vector<TCreaAuto::TAnchorLink> TCreaAuto::ReadExitLinks(int32_t s, int32_t floors) const {
     std::vector<TAnchorLink> links;
-    for (int32_t f = 0; f < F; ++f)
+    for (int32_t f = 0; f < floors; ++f)
         for (int k = 0; k < SignalKinds; ++k)
-            if (TGridData* block = floorBlock(f, k))
+            if (TGridData* block = FloorBlock(s, f, k))
                 for (int32_t r = 0; r < block->Rows; ++r)
                     for (int32_t c = 0; c < block->Columns; ++c) {
                         TCella* cell = block->CellAt(c, r);
@@ -276,218 +283,240 @@ bool TCreaAuto::AssembleStaircase(int32_t s) {
                             !cell->OutputCell.empty() && cell->OutputCell[0])
                             links.push_back({cell, cell->OutputCell[0], f, k});
                     }
+    return links;
+}
 
-    // Columns, from the riser area's first one: per kind the second-split
-    // risers, the block (floors aligned on their riser columns) and the
-    // first-split risers; a radial multiswitch puts its columns after the
-    // terrestrial ones.
-    int32_t riser[SignalKinds] = {0, 0}, width[SignalKinds] = {0, 0}, splits[SignalKinds] = {0, 0};
-    int32_t second[SignalKinds] = {0, 0}, first[SignalKinds] = {0, 0}, base[SignalKinds] = {0, 0};
+TCreaAuto::TStaircasePlan TCreaAuto::PlanStaircase(int32_t s) const {
+    const TPalazzo& building = *Settings->Building;
+    TStaircasePlan plan;
+    const int32_t F = plan.Floors = std::clamp(building.Staircases[s].FloorCount, 0, DesignFloorsMax);
+    for (int32_t k = 0; k < std::clamp(building.StaircaseCount, 0, DesignStaircasesMax); ++k)
+        plan.Highest =
+            std::max(plan.Highest, std::clamp(building.Staircases[k].FloorCount, 0, DesignFloorsMax));
+
     for (int k = 0; k < SignalKinds; ++k) {
         int32_t right = 0;
         bool any = false;
         for (int32_t f = 0; f < F; ++f)
-            if (TGridData* block = floorBlock(f, k)) {
+            if (TGridData* block = FloorBlock(s, f, k)) {
                 any = true;
-                riser[k] = std::max(riser[k], RiserColumn[s][f][k]);
+                plan.Riser[k] = std::max(plan.Riser[k], RiserColumn[s][f][k]);
                 right = std::max(right, block->Columns - RiserColumn[s][f][k]);
             }
-        width[k] = any ? riser[k] + right : 0;
-        splits[k] = any ? std::clamp(RiserBreakCount[s][k], 0, 2) : 0;
+        plan.Width[k] = any ? plan.Riser[k] + right : 0;
+        plan.Splits[k] = any ? std::clamp(RiserBreakCount[s][k], 0, 2) : 0;
         const int32_t lines = std::max(LineCount[k], 0);
-        first[k] = splits[k] >= 1 ? lines : 0;
-        second[k] = splits[k] >= 2 ? lines : 0;
+        plan.First[k] = plan.Splits[k] >= 1 ? lines : 0;
+        plan.Second[k] = plan.Splits[k] >= 2 ? lines : 0;
     }
-    int32_t largestCableColumns = 0;
     for (int32_t f = 0; f < F; ++f)
-        largestCableColumns = std::max(largestCableColumns, FloorCableColumns[s][f]);
+        plan.LargestCableColumns = std::max(plan.LargestCableColumns, FloorCableColumns[s][f]);
     int32_t x = 0;
-    base[0] = x + second[0];
-    x = base[0] + width[0] + first[0];
-    const int32_t rightBends = x;  // beside the terrestrial block when the satellite is radial
-    int32_t radial = 0;
+    plan.Base[0] = x + plan.Second[0];
+    x = plan.Base[0] + plan.Width[0] + plan.First[0];
+    plan.RightBends = x;
     if (MultiswitchRadial) {
         // Beside a terrestrial riser the radial switch's overhang left of
         // its first output stays clear of the terrestrial entries.
-        if (TapNetwork[0]) x += largestCableColumns + RadialSwitchOverhang();
-        radial = x;
+        if (TapNetwork[0]) x += plan.LargestCableColumns + RadialSwitchOverhang();
+        plan.Radial = x;
         x += std::max(RadialOutputs[s], 0);
     } else {
-        base[1] = x + second[1];
-        x = base[1] + width[1] + first[1];
+        plan.Base[1] = x + plan.Second[1];
+        x = plan.Base[1] + plan.Width[1] + plan.First[1];
     }
-    const int32_t span = x;
+    plan.Span = x;
 
-    auto apartments = [&](int32_t f) { return ApartmentsOfFloor(s, f); };
+    // The riser area leaves room on its left for the widest floor's cable
+    // columns and apartments; the right side takes as much.
     auto apartmentWidth = [&](int32_t f) {
         int32_t w = 0;
-        for (int32_t a = 0; a < apartments(f); ++a)
+        for (int32_t a = 0; a < ApartmentsOfFloor(s, f); ++a)
             if (const TGridData* block = ApartmentBlock[s][f][a].get()) w = std::max(w, block->Columns);
         return w;
     };
-    auto rightGap = [&](int32_t f) { return MultiswitchRadial ? 0 : FloorCableColumns[s][f]; };
-    int32_t c = 0, rightNeed = 0;
+    int32_t rightNeed = 0;
     for (int32_t f = 0; f < F; ++f) {
-        c = std::max(c, FloorCableColumns[s][f] + apartmentWidth(f));
-        rightNeed = std::max(rightNeed, rightGap(f) + apartmentWidth(f));
+        plan.Offset = std::max(plan.Offset, FloorCableColumns[s][f] + apartmentWidth(f));
+        rightNeed = std::max(rightNeed, RightCableColumns(s, f) + apartmentWidth(f));
     }
-    auto blockRow = [&](int32_t f, int k) {
-        int32_t row = FloorRow[s][f] + TapChainOffset[s][f];
-        if (k == 1 && TapNetwork[0]) row += ChainLength[s][f][0] + o.APDistDerTS;
-        return row;
-    };
-    auto blockColumn = [&](int32_t f, int k) { return c + base[k] + riser[k] - RiserColumn[s][f][k]; };
     int32_t rows = F > 0 ? FloorRow[s][0] + FloorHeight[s][0] : 1;
     for (int32_t f = 0; f < F; ++f) {
         for (int k = 0; k < SignalKinds; ++k)
-            if (TGridData* block = floorBlock(f, k)) rows = std::max(rows, blockRow(f, k) + block->Rows);
-        for (int32_t a = 0; a < apartments(f); ++a)
+            if (TGridData* block = FloorBlock(s, f, k))
+                rows = std::max(rows, FloorBlockRow(s, f, k) + block->Rows);
+        for (int32_t a = 0; a < ApartmentsOfFloor(s, f); ++a)
             if (const TGridData* block = ApartmentBlock[s][f][a].get())
                 rows = std::max(rows, FloorRow[s][f] + ApartmentOffset[s][f][a] + block->Rows);
     }
-    const int32_t columns = std::max(c + span + rightNeed, 1);
-    StaircaseGrid[s] = std::make_unique<TGridData>(nullptr, columns, std::max(rows, 1), GridWork);
-    TGridData* grid = StaircaseGrid[s].get();
-    CableTemplate->Owner = grid;
+    plan.Columns = std::max(plan.Offset + plan.Span + rightNeed, 1);
+    plan.Rows = std::max(rows, 1);
+    return plan;
+}
 
+int32_t TCreaAuto::RightCableColumns(int32_t s, int32_t f) const {
+    return MultiswitchRadial ? 0 : FloorCableColumns[s][f];
+}
+
+bool TCreaAuto::AssembleStaircase(int32_t s) {
+    // The links of the floor blocks' exit anchors, read before any block
+    // moves: a move takes the cells out of their links. The cells themselves
+    // move whole, so the pointers stay good.
+    const TStaircasePlan plan = PlanStaircase(s);
+    const std::vector<TAnchorLink> links = ReadExitLinks(s, plan.Floors);
+    StaircaseGrid[s] = std::make_unique<TGridData>(nullptr, plan.Columns, plan.Rows, GridWork);
+    TGridData& grid = *StaircaseGrid[s];
+    CableTemplate->Owner = &grid;
+
+    const int32_t c = plan.Offset;
     for (int k = 0; k < SignalKinds; ++k) {
-        RiserEntryColumn[s][k] = c + base[k] + riser[k];
-        RiserSplitColumn[s][k][0] = c + base[k] + width[k];
-        RiserSplitColumn[s][k][1] = c + base[k] - second[k];
+        RiserEntryColumn[s][k] = c + plan.Base[k] + plan.Riser[k];
+        RiserSplitColumn[s][k][0] = c + plan.Base[k] + plan.Width[k];
+        RiserSplitColumn[s][k][1] = c + plan.Base[k] - plan.Second[k];
     }
-
-    for (int32_t f = 0; f < F; ++f) {
-        for (int k = 0; k < SignalKinds; ++k) {
-            TGridData* block = floorBlock(f, k);
-            if (!block) continue;
-            MoveBlockInto(block, grid, blockColumn(f, k), blockRow(f, k), false);
-        }
-        // The riser goes on from the floor above to this one.
-        for (const TJoinEnds& ends : JoinEnds(*grid, links, f, true)) {
-            TCella* above = grid->CellAt(ends.ExitColumn, ends.ExitRow - 1);
-            TCella* cable = above && above->TypeCode == CodeCable ? above : RiserCable(ends.Kind, 0);
-            JoinEnd(*grid, ends, cable, 0);
-        }
-
-        if (f == F - 1)
-            for (int k = 0; k < SignalKinds; ++k) {
-                if (!floorBlock(f, k)) continue;
-                int32_t splitRows[2] = {0, 0};
-                for (int32_t j = 0; j < splits[k]; ++j)
-                    splitRows[j] = blockRow(std::clamp(RiserBreakFloor[s][k][j], 0, F - 1), k);
-                PlaceRiserEntries(s, k, blockRow(f, k),
-                                  std::span<const int32_t>(splitRows, size_t(splits[k])));
-            }
-
-        const int32_t rightStart = c + span + rightGap(f);
-        const int32_t leftEnd = c - FloorCableColumns[s][f] - 1;
-        for (int32_t a = 0; a < apartments(f); ++a) {
-            TGridData* block = ApartmentBlock[s][f][a].get();
-            if (!block) continue;
-            const int32_t row = FloorRow[s][f] + ApartmentOffset[s][f][a];
-            if (a % 2 == 0)
-                MoveBlockInto(block, grid, rightStart, row, false);
-            else
-                MoveBlockInto(block, grid, leftEnd - block->Columns + 1, row, true);
-        }
-        if (!TapNetwork[0] && MultiswitchRadial) continue;
-
-        // The runs from the riser to the apartments, side by side.
-        const std::vector<TJoinEnds> ends = JoinEnds(*grid, links, f, false);
-        for (int side = 0; side < 2; ++side) {
-            const bool left = side == 0;
-            std::vector<const TJoinEnds*> column;
-            for (const TJoinEnds& e : ends)
-                if (e.ExitOrientation == (left ? 1 : 3)) column.push_back(&e);
-            std::sort(column.begin(), column.end(), [](const TJoinEnds* a, const TJoinEnds* b) {
-                return std::pair(a->ExitRow, a->ExitColumn) < std::pair(b->ExitRow, b->ExitColumn);
-            });
-            const int32_t step = left ? -1 : 1;
-            const int32_t start = left ? c - 1 : c + (MultiswitchRadial ? rightBends : span);
-            // Beyond the floor's bend columns the split risers and the radial
-            // runs come later: no bend goes there.
-            auto lastBend = [&](const TJoinEnds& e) {
-                return left                ? e.PartnerColumn + 1
-                       : MultiswitchRadial ? start + largestCableColumns - 1
-                                           : e.PartnerColumn - 1;
-            };
-            // Each run's vertical spans the rows between its anchor and its
-            // partner; runs whose spans meet need columns of their own. Taken
-            // by the top of their spans, each the column nearest the riser
-            // that no earlier one holds there, they need no more columns
-            // than spans meet on one row.
-            std::vector<int32_t> bends(column.size(), start);
-            {
-                std::vector<size_t> order(column.size());
-                for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-                auto top = [&](size_t i) { return std::min(column[i]->ExitRow, column[i]->PartnerRow); };
-                auto bottom = [&](size_t i) { return std::max(column[i]->ExitRow, column[i]->PartnerRow); };
-                std::stable_sort(order.begin(), order.end(),
-                                 [&](size_t a, size_t b) { return top(a) < top(b); });
-                // How far out from the riser a column lies.
-                auto depth = [&](int32_t b) { return (b - start) * step; };
-                std::vector<uint8_t> state(column.size(), 0);  // 1 being placed, 2 placed
-                std::vector<size_t> done;
-                // A run leaving on the row another one arrives on turns inside
-                // that one's corner: it takes its column first.
-                std::function<void(size_t)> place = [&](size_t i) {
-                    if (state[i]) return;
-                    state[i] = 1;
-                    const TJoinEnds& y = *column[i];
-                    for (size_t j = 0; j < column.size(); ++j)
-                        if (j != i && column[j]->ExitRow == y.PartnerRow) place(j);
-                    auto fits = [&](int32_t b) {
-                        for (size_t j : done) {
-                            const TJoinEnds& x = *column[j];
-                            const bool meet = top(i) <= bottom(j) && top(j) <= bottom(i);
-                            if (meet && b == bends[j]) return false;
-                            if (y.ExitRow == x.PartnerRow && depth(b) >= depth(bends[j])) return false;
-                            if (y.PartnerRow == x.ExitRow && depth(b) <= depth(bends[j])) return false;
-                        }
-                        return true;
-                    };
-                    if (y.ExitRow != y.PartnerRow) {
-                        int32_t b = start;
-                        while (!fits(b) && depth(b) < depth(lastBend(y))) b += step;
-                        bends[i] = b;
-                    }
-                    state[i] = 2;
-                    done.push_back(i);
-                };
-                for (size_t i : order) place(i);
-            }
-            auto join = [&](size_t i) {
-                const TJoinEnds& e = *column[i];
-                const int32_t next = e.PartnerOrientation == 1 ? -1 : 1;
-                TCella* beside = grid->CellAt(e.PartnerColumn + next, e.PartnerRow);
-                TCella* cable = beside && beside->TypeCode == CodeCable
-                                    ? beside
-                                    : Cables[e.Kind == 0 ? CableStaircaseTer : CableStaircaseSat].get();
-                const bool straight = e.PartnerRow == e.ExitRow;
-                JoinEnd(*grid, e, cable,
-                        straight ? bends[i] : FreeBendColumn(*grid, e, bends[i], start, lastBend(e)));
-            };
-            // Two pointers: the top one takes runs going up, the bottom one
-            // runs going down; when both wait, the top one's run is drawn
-            // anyway and the walk goes on.
-            ptrdiff_t top = 0, bottom = static_cast<ptrdiff_t>(column.size()) - 1;
-            while (top <= bottom) {
-                const TJoinEnds& t = *column[static_cast<size_t>(top)];
-                const TJoinEnds& b = *column[static_cast<size_t>(bottom)];
-                if (t.PartnerRow <= t.ExitRow || b.PartnerRow < b.ExitRow) {
-                    join(static_cast<size_t>(top++));
-                } else {
-                    join(static_cast<size_t>(bottom--));
-                }
-            }
-        }
-    }
-
+    for (int32_t f = 0; f < plan.Floors; ++f) AssembleFloor(s, f, plan, links);
     if (MultiswitchRadial) {
-        RiserEntryColumn[s][1] = c + radial;
-        PlaceRadialEntries(s, c + radial, c + span, c, highest);
+        RiserEntryColumn[s][1] = c + plan.Radial;
+        PlaceRadialEntries(s, c + plan.Radial, c + plan.Span, c, plan.Highest);
     }
     return true;
+}
+
+void TCreaAuto::AssembleFloor(int32_t s, int32_t f, const TStaircasePlan& plan,
+                              std::span<const TAnchorLink> links) {
+    TGridData& grid = *StaircaseGrid[s];
+    const int32_t c = plan.Offset;
+    for (int k = 0; k < SignalKinds; ++k) {
+        TGridData* block = FloorBlock(s, f, k);
+        if (!block) continue;
+        MoveBlockInto(block, &grid, c + plan.Base[k] + plan.Riser[k] - RiserColumn[s][f][k],
+                      FloorBlockRow(s, f, k), false);
+    }
+    // The riser goes on from the floor above to this one.
+    for (const TJoinEnds& ends : JoinEnds(grid, links, f, true)) {
+        TCella* above = grid.CellAt(ends.ExitColumn, ends.ExitRow - 1);
+        TCella* cable = above && above->TypeCode == CodeCable ? above : RiserCable(ends.Kind, 0);
+        JoinEnd(grid, ends, cable, 0);
+    }
+
+    if (f == plan.Floors - 1)
+        for (int k = 0; k < SignalKinds; ++k) {
+            if (!FloorBlock(s, f, k)) continue;
+            int32_t splitRows[2] = {0, 0};
+            for (int32_t j = 0; j < plan.Splits[k]; ++j)
+                splitRows[j] = FloorBlockRow(s, std::clamp(RiserBreakFloor[s][k][j], 0, plan.Floors - 1), k);
+            PlaceRiserEntries(s, k, FloorBlockRow(s, f, k),
+                              std::span<const int32_t>(splitRows, size_t(plan.Splits[k])));
+        }
+
+    const int32_t rightStart = c + plan.Span + RightCableColumns(s, f);
+    const int32_t leftEnd = c - FloorCableColumns[s][f] - 1;
+    for (int32_t a = 0; a < ApartmentsOfFloor(s, f); ++a) {
+        TGridData* block = ApartmentBlock[s][f][a].get();
+        if (!block) continue;
+        const int32_t row = FloorRow[s][f] + ApartmentOffset[s][f][a];
+        if (a % 2 == 0)
+            MoveBlockInto(block, &grid, rightStart, row, false);
+        else
+            MoveBlockInto(block, &grid, leftEnd - block->Columns + 1, row, true);
+    }
+    if (!TapNetwork[0] && MultiswitchRadial) return;
+
+    // The runs from the riser to the apartments, side by side.
+    const std::vector<TJoinEnds> ends = JoinEnds(grid, links, f, false);
+    JoinApartmentRuns(grid, ends, true, plan);
+    JoinApartmentRuns(grid, ends, false, plan);
+}
+
+void TCreaAuto::JoinApartmentRuns(TGridData& grid, std::span<const TJoinEnds> ends, bool left,
+                                  const TStaircasePlan& plan) {
+    const int32_t c = plan.Offset;
+    std::vector<const TJoinEnds*> column;
+    for (const TJoinEnds& e : ends)
+        if (e.ExitOrientation == (left ? FacingLeft : FacingRight)) column.push_back(&e);
+    std::sort(column.begin(), column.end(), [](const TJoinEnds* a, const TJoinEnds* b) {
+        return std::pair(a->ExitRow, a->ExitColumn) < std::pair(b->ExitRow, b->ExitColumn);
+    });
+    const int32_t step = left ? -1 : 1;
+    const int32_t start = left ? c - 1 : c + (MultiswitchRadial ? plan.RightBends : plan.Span);
+    // Beyond the floor's bend columns the split risers and the radial
+    // runs come later: no bend goes there.
+    std::vector<int32_t> lastBends;
+    for (const TJoinEnds* e : column)
+        lastBends.push_back(left                ? e->PartnerColumn + 1
+                            : MultiswitchRadial ? start + plan.LargestCableColumns - 1
+                                                : e->PartnerColumn - 1);
+    const std::vector<int32_t> bends = RunBendColumns(column, start, step, lastBends);
+    auto join = [&](size_t i) {
+        const TJoinEnds& e = *column[i];
+        const int32_t next = e.PartnerOrientation == FacingLeft ? -1 : 1;
+        TCella* beside = grid.CellAt(e.PartnerColumn + next, e.PartnerRow);
+        TCella* cable = beside && beside->TypeCode == CodeCable
+                            ? beside
+                            : Cables[e.Kind == 0 ? CableStaircaseTer : CableStaircaseSat].get();
+        const bool straight = e.PartnerRow == e.ExitRow;
+        JoinEnd(grid, e, cable, straight ? bends[i] : FreeBendColumn(grid, e, bends[i], start, lastBends[i]));
+    };
+    // Two pointers: the top one takes runs going up, the bottom one
+    // runs going down; when both wait, the top one's run is drawn
+    // anyway and the walk goes on.
+    ptrdiff_t top = 0, bottom = static_cast<ptrdiff_t>(column.size()) - 1;
+    while (top <= bottom) {
+        const TJoinEnds& t = *column[static_cast<size_t>(top)];
+        const TJoinEnds& b = *column[static_cast<size_t>(bottom)];
+        if (t.PartnerRow <= t.ExitRow || b.PartnerRow < b.ExitRow) {
+            join(static_cast<size_t>(top++));
+        } else {
+            join(static_cast<size_t>(bottom--));
+        }
+    }
+}
+
+std::vector<int32_t> TCreaAuto::RunBendColumns(std::span<const TJoinEnds* const> column, int32_t start,
+                                               int32_t step, std::span<const int32_t> lastBends) {
+    // Each run's vertical spans the rows between its anchor and its
+    // partner; runs whose spans meet need columns of their own. Taken
+    // by the top of their spans, each the column nearest the riser
+    // that no earlier one holds there, they need no more columns
+    // than spans meet on one row.
+    std::vector<int32_t> bends(column.size(), start);
+    std::vector<size_t> order(column.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    auto top = [&](size_t i) { return std::min(column[i]->ExitRow, column[i]->PartnerRow); };
+    auto bottom = [&](size_t i) { return std::max(column[i]->ExitRow, column[i]->PartnerRow); };
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return top(a) < top(b); });
+    // How far out from the riser a column lies.
+    auto depth = [&](int32_t b) { return (b - start) * step; };
+    std::vector<uint8_t> state(column.size(), 0);  // 1 being placed, 2 placed
+    std::vector<size_t> done;
+    // A run leaving on the row another one arrives on turns inside
+    // that one's corner: it takes its column first.
+    std::function<void(size_t)> place = [&](size_t i) {
+        if (state[i]) return;
+        state[i] = 1;
+        const TJoinEnds& y = *column[i];
+        for (size_t j = 0; j < column.size(); ++j)
+            if (j != i && column[j]->ExitRow == y.PartnerRow) place(j);
+        auto fits = [&](int32_t b) {
+            for (size_t j : done) {
+                const TJoinEnds& x = *column[j];
+                const bool meet = top(i) <= bottom(j) && top(j) <= bottom(i);
+                if (meet && b == bends[j]) return false;
+                if (y.ExitRow == x.PartnerRow && depth(b) >= depth(bends[j])) return false;
+                if (y.PartnerRow == x.ExitRow && depth(b) <= depth(bends[j])) return false;
+            }
+            return true;
+        };
+        if (y.ExitRow != y.PartnerRow) {
+            int32_t b = start;
+            while (!fits(b) && depth(b) < depth(lastBends[i])) b += step;
+            bends[i] = b;
+        }
+        state[i] = 2;
+        done.push_back(i);
+    };
+    for (size_t i : order) place(i);
+    return bends;
 }
 
 int32_t TCreaAuto::RiserColour(int kind, int32_t line) const {
@@ -542,17 +571,17 @@ void TCreaAuto::PlaceRiserEntries(int32_t s, int k, int32_t row, std::span<const
     if (splitterRow >= 2) DrawCableRun(x, 1, x, splitterRow - 1, 0, 0);
     PlaceNew(grid, std::make_unique<TDivisore>(nullptr, FacingDown, 0, x, splitterRow, 1, 2 * splits));
     SetCableTemplateEx(cable, Settings->APLungCavoComp, colour);
-    PlaceCableSegmentEx(entry, row, CornerRightDown);
+    PlaceCableSegmentEx(entry, row, BendRightBottom);
     // The last right output: the first split.
     SetCableTemplateEx(cable, splitLength(0), colour);
-    PlaceCableSegmentEx(x + 1, row, CornerLeftDown);
+    PlaceCableSegmentEx(x + 1, row, BendLeftBottom);
     DrawCableRun(x + 1, row + 1, entry, splitRows[0], splitRows[0], 0);
     if (splits == 2) {
         // The first left output turns down two columns left; the first right one is closed.
         SetCableTemplateEx(cable, splitLength(1), colour);
         PlaceCableSegment(entry, row - 1);
         PlaceCableSegment(entry - 1, row - 1);
-        PlaceCableSegmentEx(entry - 2, row - 1, CornerRightDown);
+        PlaceCableSegmentEx(entry - 2, row - 1, BendRightBottom);
         DrawCableRun(entry - 2, row, entry, splitRows[1], splitRows[1], 0);
         PlaceTermination(grid, x + 1, row - 1, FacingRight);
     }
@@ -588,7 +617,7 @@ void TCreaAuto::PlaceRadialEntries(int32_t s, int32_t firstColumn, int32_t right
                 SetCableTemplate(Cables[CableStaircaseSat].get(), length);
                 PlaceNew(grid, std::make_unique<TAncoraI>(nullptr, FacingDown, 0, column, 0));
                 for (int32_t r = 1; r < y; ++r) PlaceCableSegmentV(column, r);
-                PlaceCableSegmentEx(column, y, even ? CornerTopRight : CornerTopLeft);
+                PlaceCableSegmentEx(column, y, even ? BendRightTop : BendLeftTop);
                 for (int32_t x = std::min(column, target) + 1; x < std::max(column, target); ++x)
                     PlaceCableSegment(x, y);
                 PlaceCableSegment(target, y);

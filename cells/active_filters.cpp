@@ -9,6 +9,7 @@
 #include "cells/cables.h"
 #include "cells/checks.h"
 #include "cells/drawing.h"
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "core/channel_list.h"
@@ -20,7 +21,6 @@ namespace {
 
 constexpr int32_t VersionWithPortCounts = V20000;
 constexpr int32_t VersionWithModuleList = V60000;
-constexpr int32_t ChannelFlagFirstStep = 0x100;
 constexpr uint32_t OldConversionMark = 1;      // flags bit 0: the module came from an older record
 constexpr uint32_t CharacteristicDigital = 1;  // "Componente digitale"
 constexpr int32_t StageColumns = 7;

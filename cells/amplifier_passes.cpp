@@ -8,6 +8,7 @@
 #include "app/grid.h"
 #include "app/project.h"
 #include "cells/amplifiers.h"
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "cells/terminations.h"
 #include "core/channel_list.h"
@@ -17,12 +18,7 @@
 
 namespace {
 
-constexpr int32_t ChannelFlagFirstStep = 0x100;
-constexpr int32_t ModeConnectorBits = 0x3;
 constexpr int32_t ModeTermination = 0x10;  // a termination in front of an amplifier input
-constexpr int32_t ModeNoChoice = 0x40;
-constexpr int32_t ModeNeedsBand9 = 0x200;
-constexpr int32_t ModeNeedsBand5 = 0x400;
 // With several inputs the designer evaluates a band of the upper range.
 constexpr int32_t FirstUpperBand = 6;
 constexpr int32_t UpperEvaluationBand = 9;

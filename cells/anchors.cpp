@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "app/grid.h"
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "core/channel_list.h"
 
 namespace {
-constexpr int32_t ChannelFlagFirstStep = 0x100;
 // The reach window of an output that leads nowhere.
 constexpr TFinestra NoReach{1000.0f, 0.0f};
 }  // namespace

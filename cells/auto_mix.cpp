@@ -4,6 +4,7 @@
 #include "cells/auto_mix.h"
 
 #include <algorithm>
+#include <array>
 
 #include "app/grid.h"
 #include "app/mouse_info.h"
@@ -21,14 +22,6 @@ constexpr int32_t VersionWithPortCounts = V20000;
 constexpr int32_t VersionWithRegulationGroups = V40000;
 constexpr int32_t VersionWithNewSentinels = V50000;
 constexpr int32_t VersionWithModuleList = V60000;
-
-// Sides of a box square where a line waits (MarkGridCell) and directions in
-// which a line leaves (LinkPortAt).
-enum : int32_t { WaitTop = 0, WaitRight = 1, WaitBottom = 2, WaitLeft = 3 };
-enum : int32_t { LeaveDown = 0, LeaveLeft = 1, LeaveUp = 2, LeaveRight = 3 };
-
-constexpr int32_t StepColumn[4] = {0, -1, 0, 1};
-constexpr int32_t StepRow[4] = {1, 0, -1, 0};
 
 }  // namespace
 
@@ -192,52 +185,35 @@ void TCellaAutoMix::Save(TStream& stream, int32_t version) {
 
 // ---- Placement ----
 
-int32_t TCellaAutoMix::LocalSide(int32_t gridSide) const {
-    int32_t side = ((gridSide - Orientation) % 4 + 4) % 4;
-    if (Mirrored && (side & 1)) side = (side + 2) % 4;
-    return side;
-}
+TSide TCellaAutoMix::LocalSide(int32_t gridSide) const { return Transform().Undo(SideOf(gridSide)); }
 
-int32_t TCellaAutoMix::GridDirection(int32_t localDirection) const {
-    // Directions turn as the sides do; a mirror exchanges left and right.
-    int32_t d = localDirection;
-    if (Mirrored && (d & 1)) d = (d + 2) % 4;
-    return (d + Orientation) % 4;
-}
-
-bool TCellaAutoMix::FindChainNeighbour(int32_t column, int32_t row, int32_t direction) const {
+bool TCellaAutoMix::FindChainNeighbour(int32_t column, int32_t row, TDirection direction) const {
     if (!Owner) return false;
     // A run of cable cannot be longer than the grid has squares.
     for (int32_t steps = 0; steps < Owner->Columns * Owner->Rows; ++steps) {
         TCella* cell = Owner->CellAt(column, row);
         if (!cell) return false;
-        if (cell->IsAutoMixModule() && direction == LeaveUp) return true;
+        if (cell->IsAutoMixModule() && direction == TDirection::Up) return true;
         if (cell->TypeCode == CodeAmplificatoreAt) {
             const TSquareAnalysis* square = Owner->AnalysisAt(column, row);
-            return cell->Orientation == (direction + 2) % 4 || (square && square->Visited);
+            return cell->Orientation == DirectionNumber(Reverse(direction)) || (square && square->Visited);
         }
         // A cable is followed the way its segment runs.
+        const int32_t axis = DirectionNumber(direction) % 2;
         auto* cable = dynamic_cast<TNCavo*>(cell);
-        if (cable && !cable->Bend && (cable->Orientation % 2) != (direction % 2) && cell->Overlay)
+        if (cable && !cable->Bend && (cable->Orientation % 2) != axis && cell->Overlay)
             cable = dynamic_cast<TNCavo*>(cell->Overlay);
         if (!cable || cable->Kind != KindCableSegment) return false;
         if (cable->Bend) {
-            // Orientation 0 joins left and bottom, 1 left and top, 2 right and top, 3 right and bottom.
-            static constexpr int32_t ends[4][2] = {
-                {LeaveLeft, LeaveDown}, {LeaveLeft, LeaveUp}, {LeaveRight, LeaveUp}, {LeaveRight, LeaveDown}};
-            const int32_t entered = (direction + 2) % 4;
-            const auto& e = ends[((cable->Orientation % 4) + 4) % 4];
-            if (e[0] == entered)
-                direction = e[1];
-            else if (e[1] == entered)
-                direction = e[0];
-            else
-                return false;
-        } else if ((cable->Orientation % 2) != (direction % 2)) {
+            // The line goes on across the bend's other side.
+            const std::array<TSide, 2> sides = BendSides(cable->Orientation);
+            const TSide entered = EntrySide(direction);
+            if (entered != sides[0] && entered != sides[1]) return false;
+            direction = Leaving(entered == sides[0] ? sides[1] : sides[0]);
+        } else if ((cable->Orientation % 2) != axis) {
             return false;
         }
-        column += StepColumn[direction];
-        row += StepRow[direction];
+        StepTowards(direction, column, row);
     }
     return false;
 }
@@ -263,62 +239,75 @@ void TCellaAutoMix::PlaceBox(const TNextCell& record, TQNextCell& queue, bool fi
         for (int32_t x = 0; x < AutoMixWidth; ++x)
             if (TSquareAnalysis* s = square(x, y)) s->Visited = 1;
     };
-    auto wait = [this, &at](int32_t x, int32_t y, int32_t side, int32_t input, uint8_t open) {
+    // A line waits on a side of a box square; a line leaves a box square in
+    // a direction of the box.
+    auto wait = [this, &at](int32_t x, int32_t y, TSide side, int32_t input, uint8_t open) {
         int32_t c = 0, r = 0;
         at(x, y, c, r);
-        MarkGridCell(c, r, SideOf(side), input, open);
+        MarkGridCell(c, r, side, input, open);
     };
-    auto leave = [this, &at, &queue](int32_t x, int32_t y, int32_t output, int32_t direction, uint8_t open) {
+    auto leave = [this, &at, &queue](int32_t x, int32_t y, int32_t output, TDirection direction,
+                                     uint8_t open) {
         int32_t c = 0, r = 0;
         at(x, y, c, r);
-        LinkPortAt(c, r, output, Opposite(SideOf(direction)), 0, open, queue);
+        LinkPortAt(c, r, output, ExitSide(direction), 0, open, queue);
     };
+    // Whether the line came across a side of the box (not at its start).
     const bool started = record.Side >= SideStart;
-    const int32_t side = started ? -1 : LocalSide(record.Side);
+    const TSide side = started ? TSide::Top : LocalSide(record.Side);
+    auto cameAcross = [started, side](TSide s) { return !started && side == s; };
     const int32_t inputs = InputArrangement(), outputs = OutputArrangement();
 
     // The top row, unless it is taken or the common line's row comes later.
     const TSquareAnalysis* anchor = square(0, 0);
-    if (!(anchor && anchor->Visited) && !(inputs == AutoMixCommonLine && side == WaitBottom)) {
+    if (!(anchor && anchor->Visited) && !(inputs == AutoMixCommonLine && cameAcross(TSide::Bottom))) {
         markRow(0);
         if (Variant == AutoMixFramedVariant) {
             if (inputs == AutoMixOneInput)
-                wait(1, 0, WaitTop, 0, 0);
+                wait(1, 0, TSide::Top, 0, 0);
             else
-                wait(0, 0, WaitLeft, TypeCode == CodeAmplificatoreAt ? AutoMixBelowInput : 0, 1);
-            leave(2, 0, AutoMixCommonOutput, LeaveRight, 1);
+                wait(0, 0, TSide::Left, TypeCode == CodeAmplificatoreAt ? AutoMixBelowInput : 0, 1);
+            leave(2, 0, AutoMixCommonOutput, TDirection::Right, 1);
         } else if (inputs == AutoMixOneInput) {
-            wait(1, 0, WaitTop, 0, 0);
+            wait(1, 0, TSide::Top, 0, 0);
         } else if (inputs == AutoMixTwoInputs) {
-            wait(0, 0, WaitTop, 0, 0);
-            wait(2, 0, WaitTop, 1, 0);
-        } else if (inputs == AutoMixCommonLine && finalAmplifier && side != WaitTop) {
+            wait(0, 0, TSide::Top, 0, 0);
+            wait(2, 0, TSide::Top, 1, 0);
+        } else if (inputs == AutoMixCommonLine && finalAmplifier && !cameAcross(TSide::Top)) {
             // Each corner links on to a chained neighbour, else waits for the line.
-            const int32_t corners[2][3] = {{0, LeaveLeft, WaitLeft}, {2, LeaveRight, WaitRight}};
+            struct TCorner {
+                int32_t x;
+                TDirection direction;
+                TSide waitSide;
+            };
+            const TCorner corners[2] = {{0, TDirection::Left, TSide::Left},
+                                        {2, TDirection::Right, TSide::Right}};
             for (int32_t k = 0; k < 2; ++k) {
-                const int32_t x = corners[k][0], direction = corners[k][1], waitSide = corners[k][2];
+                const auto [x, direction, waitSide] = corners[k];
                 int32_t c = 0, r = 0;
                 at(x, 0, c, r);
-                const int32_t d = GridDirection(direction);
-                if (FindChainNeighbour(c + StepColumn[d], r + StepRow[d], d))
+                const TDirection d = Transform().Apply(direction);
+                StepTowards(d, c, r);
+                if (FindChainNeighbour(c, r, d))
                     leave(x, 0, AutoMixCommonOutput, direction, 1);
                 else
                     wait(x, 0, waitSide, k, 1);
             }
-        } else if (inputs == AutoMixCommonLine && side == WaitTop) {
+        } else if (inputs == AutoMixCommonLine && cameAcross(TSide::Top)) {
             // A line brought down from above (the jumpers over a row of
             // modules, or the bus under a turned final) enters at the corner
             // it reaches and goes on up from the other one.
             int32_t localColumn = 0, localRow = 0;
             LocalToGrid(localColumn, localRow, record.Column, record.Row);
             const int32_t entry = localColumn - Column >= AutoMixWidth - 1 ? AutoMixWidth - 1 : 0;
-            wait(entry, 0, WaitTop, 0, 0);
-            leave(AutoMixWidth - 1 - entry, 0, AutoMixCommonOutput, LeaveUp, 1);
+            wait(entry, 0, TSide::Top, 0, 0);
+            leave(AutoMixWidth - 1 - entry, 0, AutoMixCommonOutput, TDirection::Up, 1);
         } else if (inputs == AutoMixCommonLine) {
             // The line enters at the corner it came from and goes on from the other.
-            const bool fromRight = side == WaitRight;
-            wait(fromRight ? 2 : 0, 0, fromRight ? WaitRight : WaitLeft, 0, 0);
-            leave(fromRight ? 0 : 2, 0, AutoMixCommonOutput, fromRight ? LeaveLeft : LeaveRight, 1);
+            const bool fromRight = cameAcross(TSide::Right);
+            wait(fromRight ? 2 : 0, 0, fromRight ? TSide::Right : TSide::Left, 0, 0);
+            leave(fromRight ? 0 : 2, 0, AutoMixCommonOutput, fromRight ? TDirection::Left : TDirection::Right,
+                  1);
         }
     }
     for (int32_t y = 1; y < AutoMixHeight - 1; ++y) markRow(y);
@@ -339,11 +328,11 @@ void TCellaAutoMix::PlaceBox(const TNextCell& record, TQNextCell& queue, bool fi
                 InputCell[AutoMixBelowInput] = below;
                 InputPort[AutoMixBelowInput] = 0;
             }
-            leave(AutoMixWidth - 1 - x, bottom, AutoMixOwnOutput, LeaveDown, 0);
+            leave(AutoMixWidth - 1 - x, bottom, AutoMixOwnOutput, TDirection::Down, 0);
             markRow(bottom);
             return;
         }
-        if (side != WaitBottom) {
+        if (!cameAcross(TSide::Bottom)) {
             // A framed module hands its line on inside the frame: with nothing
             // below that could still feed it, its own output stays unused and
             // its bottom row is taken as it is. Otherwise the cell below comes
@@ -355,16 +344,16 @@ void TCellaAutoMix::PlaceBox(const TNextCell& record, TQNextCell& queue, bool fi
         int32_t localColumn = 0, localRow = 0;
         LocalToGrid(localColumn, localRow, record.Column, record.Row);
         const int32_t entry = localColumn - Column >= AutoMixWidth - 1 ? AutoMixWidth - 1 : 0;
-        wait(entry, bottom, WaitBottom, AutoMixBelowInput, 0);
-        leave(AutoMixWidth - 1 - entry, bottom, AutoMixOwnOutput, LeaveDown, 0);
+        wait(entry, bottom, TSide::Bottom, AutoMixBelowInput, 0);
+        leave(AutoMixWidth - 1 - entry, bottom, AutoMixOwnOutput, TDirection::Down, 0);
         return;
     }
     markRow(bottom);
     if (outputs == AutoMixOutputBypass) {
-        wait(0, bottom, WaitBottom, AutoMixBypassInput, 0);
-        leave(AutoMixWidth - 1, bottom, AutoMixOwnOutput, LeaveDown, 0);
+        wait(0, bottom, TSide::Bottom, AutoMixBypassInput, 0);
+        leave(AutoMixWidth - 1, bottom, AutoMixOwnOutput, TDirection::Down, 0);
     } else {
-        leave(1, bottom, AutoMixOwnOutput, LeaveDown, 0);
+        leave(1, bottom, AutoMixOwnOutput, TDirection::Down, 0);
     }
 }
 

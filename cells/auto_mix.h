@@ -88,12 +88,10 @@ protected:
     // it is.
     void PlaceBox(const TNextCell& record, TQNextCell& queue, bool finalAmplifier);
     // The side of the box a grid side is, under the cell's turn and mirror.
-    int32_t LocalSide(int32_t gridSide) const;
-    // The grid direction a direction of the box points to.
-    int32_t GridDirection(int32_t localDirection) const;
+    TSide LocalSide(int32_t gridSide) const;
     // True when a chained final amplifier or module is met from (column,
-    // row) going in direction (0 down, 1 left, 2 up, 3 right), across cables.
-    bool FindChainNeighbour(int32_t column, int32_t row, int32_t direction) const;
+    // row) going in a grid direction, across cables.
+    bool FindChainNeighbour(int32_t column, int32_t row, TDirection direction) const;
     // True when a cell stands just below one of the box's outer bottom squares.
     bool CellBelowOuterSquare() const;
     void RefuseDamagedArrangements() const;

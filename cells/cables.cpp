@@ -37,7 +37,6 @@ constexpr int32_t SearchVisitLimit = 3;
 
 bool IsSegment(const TCella* cell) { return cell && cell->Kind == KindCableSegment; }
 bool IsCableCode(int32_t code) { return code == CodeCable || code == CodeBridge; }
-bool IsVertical(uint8_t direction) { return direction == WalkDown || direction == WalkUp; }
 
 int32_t StepOf(const TGridData* grid) {
     if (!grid) return StepDrawing;
@@ -45,70 +44,28 @@ int32_t StepOf(const TGridData* grid) {
 }
 
 // The next square in a direction; false when the step would leave the grid.
-bool NextSquare(const TGridData& grid, int32_t& column, int32_t& row, uint8_t direction) {
+bool NextSquare(const TGridData& grid, int32_t& column, int32_t& row, TDirection direction) {
     int32_t c = column, r = row;
-    switch (direction) {
-    case WalkDown: ++r; break;
-    case WalkLeft: --c; break;
-    case WalkUp: --r; break;
-    default: ++c; break;
-    }
+    StepTowards(direction, c, r);
     if (!grid.Inside(c, r)) return false;
     column = c;
     row = r;
     return true;
 }
 
-// Where a walk arriving at a bend in a direction goes on; false for an
-// arrival from a side the bend does not join.
-bool TurnAtBend(int32_t orientation, uint8_t arriving, uint8_t& leaving) {
-    switch (((orientation % 4) + 4) % 4) {
-    case 0:  // left and bottom
-        if (arriving == WalkRight) {
-            leaving = WalkDown;
-            return true;
-        }
-        if (arriving == WalkUp) {
-            leaving = WalkLeft;
-            return true;
-        }
-        return false;
-    case 1:  // left and top
-        if (arriving == WalkRight) {
-            leaving = WalkUp;
-            return true;
-        }
-        if (arriving == WalkDown) {
-            leaving = WalkLeft;
-            return true;
-        }
-        return false;
-    case 2:  // right and top
-        if (arriving == WalkLeft) {
-            leaving = WalkUp;
-            return true;
-        }
-        if (arriving == WalkDown) {
-            leaving = WalkRight;
-            return true;
-        }
-        return false;
-    default:  // right and bottom
-        if (arriving == WalkLeft) {
-            leaving = WalkDown;
-            return true;
-        }
-        if (arriving == WalkUp) {
-            leaving = WalkRight;
-            return true;
-        }
-        return false;
-    }
+// Where a walk arriving at a bend in a direction goes on: out across the
+// other side the bend joins; false for an arrival across a side it does not join.
+bool TurnAtBend(int32_t orientation, TDirection arriving, TDirection& leaving) {
+    const std::array<TSide, 2> sides = BendSides(orientation);
+    const TSide entry = EntrySide(arriving);
+    if (entry != sides[0] && entry != sides[1]) return false;
+    leaving = Leaving(entry == sides[0] ? sides[1] : sides[0]);
+    return true;
 }
 
 // A straight piece carries a walk that runs along it: orientation 0 is
 // vertical, 1 horizontal.
-bool RunsAlong(const TCella& straight, uint8_t direction) {
+bool RunsAlong(const TCella& straight, TDirection direction) {
     return IsVertical(direction) == (straight.Orientation % 2 == 0);
 }
 
@@ -240,6 +197,15 @@ void TNCavo::SetBandSystem(TSistemaBande* system) {
 
 // ---- Placement ----
 
+std::array<TSide, 2> BendSides(int32_t orientation) {
+    // clang-format off
+    static constexpr std::array<TSide, 2> sides[4] = {
+        {TSide::Left, TSide::Bottom}, {TSide::Left, TSide::Top},
+        {TSide::Top, TSide::Right},   {TSide::Right, TSide::Bottom}};
+    // clang-format on
+    return sides[((orientation % 4) + 4) % 4];
+}
+
 void TNCavo::AllocLinks() {
     TCella::AllocLinks();
     RunEnd = 0;
@@ -314,40 +280,32 @@ bool TNCavo::CanOverlapCell() const { return Bend == 0; }
 
 // ---- Walks along a run ----
 
-void TNCavo::StartDirections(uint8_t& first, uint8_t& second) const {
+std::array<TDirection, 2> TNCavo::StartDirections() const {
     const int32_t o = ((Orientation % 4) + 4) % 4;
     if (!Bend) {
-        if (o % 2 == 1) {
-            first = WalkRight;
-            second = WalkLeft;
-        } else {
-            first = WalkDown;
-            second = WalkUp;
-        }
-        return;
+        if (o % 2 == 1) return {TDirection::Right, TDirection::Left};
+        return {TDirection::Down, TDirection::Up};
     }
-    static constexpr uint8_t starts[4][2] = {
-        {WalkRight, WalkUp}, {WalkRight, WalkDown}, {WalkDown, WalkLeft}, {WalkLeft, WalkUp}};
-    first = starts[o][0];
-    second = starts[o][1];
+    // A walk starts at the bend as if it arrived across each of its sides.
+    const std::array<TSide, 2> sides = BendSides(o);
+    return {Entering(sides[0]), Entering(sides[1])};
 }
 
-void TNCavo::WalkRun(TWalkMode mode, float length, int32_t colour, int direction) {
+void TNCavo::WalkRun(TWalkMode mode, float length, int32_t colour, std::optional<TDirection> only) {
     if (!Owner) return;
     TGridData& grid = *Owner;
     grid.ClearWalkMarks();
-    uint8_t directions[2];
-    StartDirections(directions[0], directions[1]);
+    std::array<TDirection, 2> directions = StartDirections();
     int count = 2;
-    if (direction >= 0) {
-        directions[0] = static_cast<uint8_t>(direction & 3);
+    if (only) {
+        directions[0] = *only;
         count = 1;
     }
     const size_t bound = WalkBound(grid);
     for (int k = 0; k < count; ++k) {
         std::vector<TNCavo*> visited;
         TCella* cell = this;
-        uint8_t dir = directions[k];
+        TDirection dir = directions[k];
         for (size_t steps = 0; cell && steps < bound; ++steps) {
             if (!IsSegment(cell)) {
                 cell = cell->Overlay;
@@ -368,7 +326,7 @@ void TNCavo::WalkRun(TWalkMode mode, float length, int32_t colour, int direction
             }
             visited.push_back(seg);
             if (seg->Bend) {
-                uint8_t leaving = dir;
+                TDirection leaving = dir;
                 if (!TurnAtBend(seg->Orientation, dir, leaving)) break;
                 dir = leaving;
             }
@@ -381,22 +339,20 @@ void TNCavo::WalkRun(TWalkMode mode, float length, int32_t colour, int direction
     }
 }
 
-void TNCavo::MarkCableRun(int32_t colour) { WalkRun(TWalkMode::Colour, 0.0f, colour, -1); }
+void TNCavo::MarkCableRun(int32_t colour) { WalkRun(TWalkMode::Colour, 0.0f, colour, std::nullopt); }
 
-void TNCavo::Notify(float length, uint8_t direction) { WalkRun(TWalkMode::Length, length, 0, direction); }
+void TNCavo::Notify(float length, TDirection direction) { WalkRun(TWalkMode::Length, length, 0, direction); }
 
-void TNCavo::Invalidate() { WalkRun(TWalkMode::Repaint, 0.0f, 0, -1); }
+void TNCavo::Invalidate() { WalkRun(TWalkMode::Repaint, 0.0f, 0, std::nullopt); }
 
 TNCavo* TNCavo::FindRunEnd() {
     if (!Owner) return nullptr;
     TGridData& grid = *Owner;
     grid.ClearWalkMarks();
-    uint8_t directions[2];
-    StartDirections(directions[0], directions[1]);
     const size_t bound = WalkBound(grid);
-    for (uint8_t start : directions) {
+    for (TDirection start : StartDirections()) {
         TCella* cell = this;
-        uint8_t dir = start;
+        TDirection dir = start;
         for (size_t steps = 0; cell && steps < bound; ++steps) {
             if (!IsSegment(cell)) {
                 cell = cell->Overlay;
@@ -410,7 +366,7 @@ TNCavo* TNCavo::FindRunEnd() {
             if (++seg->WalkMark >= SearchVisitLimit) break;
             if (seg->Bend) {
                 if (seg->RunEnd) return seg;
-                uint8_t leaving = dir;
+                TDirection leaving = dir;
                 if (!TurnAtBend(seg->Orientation, dir, leaving)) break;
                 dir = leaving;
             } else if (RunsAlong(*seg, dir)) {

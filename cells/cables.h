@@ -10,9 +10,12 @@
 // TCavo is the cable cell of older project files, which could carry two
 // cables on one square. It is only read, then converted at once into one or
 // two segments; it is never written.
+#include <array>
 #include <cstdint>
+#include <optional>
 
 #include "cells/cell.h"
+#include "cells/layout.h"
 
 class TNCavo;
 
@@ -25,14 +28,20 @@ constexpr int BridgeCounter = 24;
 constexpr float CableLengthNone = LevelNone;
 constexpr float CableLengthUncounted = LevelBlocked;
 
-// Walk directions over squares: 0 down (row + 1), 1 left, 2 up, 3 right.
-enum : uint8_t { WalkDown = 0, WalkLeft = 1, WalkUp = 2, WalkRight = 3 };
+// The orientations of a straight piece and of a bend, by the sides of its
+// square it joins.
+enum : int32_t { StraightVertical = 0, StraightHorizontal = 1 };
+enum : int32_t { BendLeftBottom = 0, BendLeftTop = 1, BendRightTop = 2, BendRightBottom = 3 };
+
+// The two sides of its square a bend of an orientation joins (any integer,
+// taken modulo 4), in the order a walk along its run starts from them.
+std::array<TSide, 2> BendSides(int32_t orientation);
 
 class TNCavo final : public TCella {
 public:
-    // bend: 0 a straight piece (orientation 0 vertical, 1 horizontal), 1 a
-    // bend (orientation 0 joins left and bottom, 1 left and top, 2 right and
-    // top, 3 right and bottom). colour is the pen colour of the segment.
+    // bend: 0 a straight piece (StraightVertical, StraightHorizontal), 1 a
+    // bend (BendLeftBottom, BendLeftTop, BendRightTop, BendRightBottom).
+    // colour is the pen colour of the segment.
     TNCavo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, uint8_t bend,
            int32_t colour);
     ~TNCavo() override;
@@ -120,7 +129,7 @@ public:
     void MarkCableRun(int32_t colour);
     // Sets the length of every described segment of the run reached from
     // this segment moving in the given direction.
-    void Notify(float length, uint8_t direction);
+    void Notify(float length, TDirection direction);
     // The segment that stands for the run, or none when the search finds none.
     TNCavo* GetRunHead();
 
@@ -134,10 +143,11 @@ protected:
 private:
     enum class TWalkMode { Colour, Length, Repaint };
     void DrawSegment(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom);
-    void WalkRun(TWalkMode mode, float length, int32_t colour, int direction);
+    // Both ways from this segment, or only the given one.
+    void WalkRun(TWalkMode mode, float length, int32_t colour, std::optional<TDirection> only);
     TNCavo* FindRunEnd();
     // The two directions a walk starts in from this segment.
-    void StartDirections(uint8_t& first, uint8_t& second) const;
+    std::array<TDirection, 2> StartDirections() const;
 };
 
 // The cable cell of older project files; see the top of this file.

@@ -432,7 +432,7 @@ public:
     // Three sides of a bar 4 units thick from (x, y), dx across (or dy down when dx is 0).
     void SymArrow(int32_t x, int32_t y, int32_t dx, int32_t dy) const;
     // The framed sign of a square at (x, y), and the marker sign.
-    void SymFrame(int32_t x, int32_t y) const;
+    void SymFrame(int32_t x, int32_t y, const TSymbolState& state = SymbolState) const;
     void SymMarker(int32_t x, int32_t y) const;
     // The module sign of head-end modules and filters, at half scale moved by
     // (dx, dy) units: variant 0 one stroke, variant 1 two.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -18,8 +19,10 @@
 TSymbolState SymbolState;
 
 int32_t SymbolPixel(int32_t origin, float units, float scale) {
-    return static_cast<int32_t>(static_cast<double>(origin) +
-                                static_cast<double>(units) * static_cast<double>(scale) + 0.5);
+    // Half up on both sides of 0: a point just left of the window's edge is
+    // left of it, not on it.
+    return static_cast<int32_t>(
+        std::floor(static_cast<double>(origin) + static_cast<double>(units) * static_cast<double>(scale) + 0.5));
 }
 
 namespace {
@@ -37,11 +40,16 @@ TPoint Pixel(TPoint units, const TSymbolState& s) {
 }
 
 // The end of a line that runs across the far edge of the frame, carried one
-// unit on to the next square's first unit (TJoinedSymbolLines).
+// unit on to the next square's first unit, and for clipped squares the end on
+// the near edge one unit before it (TJoinedSymbolLines).
 TPoint OverTheGap(TPoint end, TPoint other, const TSymbolState& s) {
     if (!s.JoinSquares) return end;
     if (end.y == other.y && end.x == s.W && other.x < end.x) ++end.x;
     if (end.x == other.x && end.y == s.H && other.y < end.y) ++end.y;
+    if (s.ClippedSquares) {
+        if (end.y == other.y && end.x == 0 && other.x > end.x) --end.x;
+        if (end.x == other.x && end.y == 0 && other.y > end.y) --end.y;
+    }
     return end;
 }
 
@@ -223,15 +231,15 @@ void TCella::SymArrow(int32_t x, int32_t y, int32_t dx, int32_t dy) const {
         SymPolyline({{x - 2, y}, {x - 2, y + dy}, {x + 2, y + dy}, {x + 2, y}});
 }
 
-void TCella::SymFrame(int32_t x, int32_t y) const {
-    SymRectangle(x, y, x + 20, y + 20);
-    SymMoveTo(x + 20, y);
-    SymLineTo(x, y + 20);
-    SymMoveTo(x + 12, y + 13);
-    SymLineTo(x + 16, y + 13);
-    SymMoveTo(x + 12, y + 15);
-    SymLineTo(x + 16, y + 15);
-    SymPolyline({{x + 5, y + 6}, {x + 6, y + 4}, {x + 8, y + 8}, {x + 9, y + 6}});
+void TCella::SymFrame(int32_t x, int32_t y, const TSymbolState& s) const {
+    SymRectangle(x, y, x + 20, y + 20, s);
+    SymMoveTo(x + 20, y, s);
+    SymLineTo(x, y + 20, s);
+    SymMoveTo(x + 12, y + 13, s);
+    SymLineTo(x + 16, y + 13, s);
+    SymMoveTo(x + 12, y + 15, s);
+    SymLineTo(x + 16, y + 15, s);
+    SymPolyline({{x + 5, y + 6}, {x + 6, y + 4}, {x + 8, y + 8}, {x + 9, y + 6}}, s);
 }
 
 void TCella::SymMarker(int32_t x, int32_t y) const {
@@ -270,15 +278,26 @@ namespace {
 constexpr const char* LabelFontName = "Arial";
 constexpr int LabelFontHeight = -8;
 
-void SetLabelFont(TCanvas* canvas, TColor colour) {
+// Below the medium zoom (a unit a pixel) the label's font shrinks with the
+// square: at the label's own size a code would be wider than its square.
+int32_t LabelFontHeightFor(int32_t width) {
+    if (width >= SymbolSquareUnits) return LabelFontHeight;
+    return std::min(-5, (LabelFontHeight * width - SymbolSquareUnits / 2) / SymbolSquareUnits);
+}
+
+void SetLabelFont(TCanvas* canvas, TColor colour, int32_t width = SymbolSquareUnits) {
     canvas->Font->Name = LabelFontName;
-    canvas->Font->Height = LabelFontHeight;
+    canvas->Font->Height = LabelFontHeightFor(width);
     canvas->Font->Color = colour;
 }
 
-// Where a label ends at the symbol's right edge: short codes a little further right.
-int32_t LabelLeft(int32_t x, int32_t width, const AnsiString& text) {
-    return x + width - (text.size() < 4 ? 17 : 21);
+// Where a label ends at the symbol's right edge: short codes a little further
+// right. In a square smaller than that room the label ends a pixel inside the
+// square's right edge and never starts left of its left edge (the square's
+// clip would cut its first character).
+int32_t LabelLeft(TCanvas* canvas, int32_t x, int32_t width, const AnsiString& text) {
+    if (width >= SymbolSquareUnits) return x + width - (text.size() < 4 ? 17 : 21);
+    return x + std::max(0, width - 1 - canvas->TextWidth(text));
 }
 
 AnsiString LevelText(float level) { return "-" + FormatFloat("#0", level); }
@@ -288,8 +307,8 @@ AnsiString LevelText(float level) { return "-" + FormatFloat("#0", level); }
 void TCella::DrawLabel(TCanvas* canvas, int32_t x, int32_t y, int32_t width, const AnsiString& text,
                        TColor colour) const {
     if (!canvas) return;
-    SetLabelFont(canvas, colour);
-    canvas->TextOut(LabelLeft(x, width, text), y, text);
+    SetLabelFont(canvas, colour, width);
+    canvas->TextOut(LabelLeft(canvas, x, width, text), y, text);
 }
 
 void TCella::DrawTextAt(TCanvas* canvas, int32_t x, int32_t y, const AnsiString& text, TColor colour,
@@ -310,7 +329,7 @@ void TCella::DrawLevelLabel(TCanvas* canvas, int32_t x, int32_t y, int32_t width
     const AnsiString value = LevelText(level);
     if (width >= LevelLabelWideZoom && Opzioni->doubleDataWithoutZoom) {
         DrawLabel(canvas, x, y, width, text, colour);
-        const int32_t after = LabelLeft(x, width, text) + canvas->TextWidth(text) + 1;
+        const int32_t after = LabelLeft(canvas, x, width, text) + canvas->TextWidth(text) + 1;
         SetLabelFont(canvas, LevelLabelColour);
         canvas->TextOut(after, y, value);
         return;

@@ -71,6 +71,11 @@ struct TSymbolState {
     // Lines that run up to the far edge of the frame carry on over the unit
     // between two squares (set while a scheme is printed, TJoinedSymbolLines).
     bool JoinSquares = false;
+    // Each square is painted under its own clip (the drawing window): a line
+    // that reaches the near edge of the frame also runs one unit past it, so
+    // that a thin line, which stops before its last point, covers the
+    // square's first pixel too.
+    bool ClippedSquares = false;
     // The pen's position in turned units, where the next line starts.
     mutable int32_t PenUnitX = 0;
     mutable int32_t PenUnitY = 0;
@@ -88,15 +93,28 @@ extern TSymbolState SymbolState;
 // a line that reaches the far edge of its symbol's frame (running across
 // that edge) goes on to where the next square's lines start, so that the
 // lines of neighbouring squares overlap.
+//
+// With clippedSquares (the squares of the drawing window, each painted under
+// its own clip) the lines also run one unit past the near edge: whatever the
+// zoom and the direction a line is drawn in, a run of cable squares shows no
+// gap pixel at the squares' edges.
 class TJoinedSymbolLines {
 public:
-    TJoinedSymbolLines() : saved_(SymbolState.JoinSquares) { SymbolState.JoinSquares = true; }
-    ~TJoinedSymbolLines() { SymbolState.JoinSquares = saved_; }
+    explicit TJoinedSymbolLines(bool clippedSquares = false)
+        : saved_(SymbolState.JoinSquares), savedClipped_(SymbolState.ClippedSquares) {
+        SymbolState.JoinSquares = true;
+        SymbolState.ClippedSquares = clippedSquares;
+    }
+    ~TJoinedSymbolLines() {
+        SymbolState.JoinSquares = saved_;
+        SymbolState.ClippedSquares = savedClipped_;
+    }
     TJoinedSymbolLines(const TJoinedSymbolLines&) = delete;
     TJoinedSymbolLines& operator=(const TJoinedSymbolLines&) = delete;
 
 private:
     bool saved_;
+    bool savedClipped_;
 };
 
 // Whole pixels of a unit position: origin + units x scale, rounded half up.

@@ -11,6 +11,7 @@
 #include "cells/auto_mix.h"
 #include "cells/checks.h"
 #include "cells/drawing.h"
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
@@ -26,7 +27,6 @@ constexpr int32_t VersionWithPortCounts = V20000;
 constexpr int32_t LastVersionHalfOrientation = V30000;
 constexpr int32_t VersionWithRegulationGroups = V40000;
 constexpr int32_t VersionWithCurrentAnchor = V50100;
-constexpr int32_t ChannelFlagFirstStep = 0x100;
 
 // The form shows the columns in the amplifier's line order.
 constexpr int32_t FinalOrder[10] = {5, 6, 0, 4, 1, 2, 3, -1, -1, -1};

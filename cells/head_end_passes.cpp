@@ -7,12 +7,9 @@
 #include "app/grid.h"
 #include "app/project.h"
 #include "cells/head_end.h"
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "core/channel_list.h"
-
-namespace {
-constexpr int32_t ChannelFlagFirstStep = 0x100;
-}  // namespace
 
 TTesta* TTesta::Partner() const {
     TProgetto* project = Owner ? Owner->Project : nullptr;

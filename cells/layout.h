@@ -22,6 +22,33 @@ constexpr TSide Opposite(TSide side) { return SideOf(SideNumber(side) + 2); }
 // The square across a side of (column, row).
 void StepAcross(TSide side, int32_t& column, int32_t& row);
 
+// A direction of travel from square to square, numbered as the walks along a
+// cable number them: 0 down (row + 1), 1 left, 2 up, 3 right. A step leaves
+// its square across one side and enters the next square across the
+// opposite one, the side of the same number as the direction.
+enum class TDirection : uint8_t { Down = 0, Left = 1, Up = 2, Right = 3 };
+
+constexpr int32_t DirectionNumber(TDirection direction) { return static_cast<int32_t>(direction); }
+// Any integer, taken modulo 4.
+constexpr TDirection DirectionOf(int32_t number) { return static_cast<TDirection>(((number % 4) + 4) % 4); }
+constexpr TDirection Reverse(TDirection direction) { return DirectionOf(DirectionNumber(direction) + 2); }
+constexpr bool IsVertical(TDirection direction) {
+    return direction == TDirection::Down || direction == TDirection::Up;
+}
+// The side a step in a direction leaves its square across, and the side it
+// enters the next square across.
+constexpr TSide ExitSide(TDirection direction) { return SideOf(DirectionNumber(direction) + 2); }
+constexpr TSide EntrySide(TDirection direction) { return SideOf(DirectionNumber(direction)); }
+// The direction that leaves a square across a side, and the one that enters
+// a square across it.
+constexpr TDirection Leaving(TSide side) { return DirectionOf(SideNumber(side) + 2); }
+constexpr TDirection Entering(TSide side) { return DirectionOf(SideNumber(side)); }
+
+// The next square in a direction from (column, row).
+inline void StepTowards(TDirection direction, int32_t& column, int32_t& row) {
+    StepAcross(ExitSide(direction), column, row);
+}
+
 // A matrix input (switches) is an input at a side edge that feeds the user
 // output of its own row only.
 enum class TPortKind : uint8_t { Input, Through, Tap, MatrixInput };
@@ -63,6 +90,8 @@ struct TTurnMirror {
     // A side of the cell's frame to a side on the grid, and back.
     TSide Apply(TSide side) const;
     TSide Undo(TSide side) const;
+    // A direction of the cell's frame to a direction on the grid.
+    TDirection Apply(TDirection direction) const { return Leaving(Apply(ExitSide(direction))); }
     // A point of a w x h box of the cell's frame to the point of the turned
     // box on the grid (h x w on odd turns), and back.
     void ApplyInBox(int32_t& x, int32_t& y, int32_t w, int32_t h) const;

@@ -31,7 +31,16 @@ int CompareBytes(const AnsiString& a, const AnsiString& b) {
 
 // ---------------------------------------------------------------- TLibreria
 
-bool TLibreria::LoadRecord(TCella& cell, const std::string& record) {
+bool TLibreria::LoadRecord(TCella& cell, const std::string& record, int32_t number, const AnsiString& code,
+                           bool fresh) {
+    if (fresh) {
+        // A cell made for the entry is thrown away when the record does not read.
+        TMemoryStream s(record);
+        s.SetPosition(LibraryRecordHeadSize);
+        if (LoadCellRecord(cell, s, LibraryVersion)) return true;
+        MarkDamaged(number, code, false);
+        return false;
+    }
     // A record that does not read stops in the middle of the cell's fields:
     // try it on a scratch cell of the same kind first, so that a damaged entry
     // leaves the cell as it was.
@@ -43,7 +52,7 @@ bool TLibreria::LoadRecord(TCella& cell, const std::string& record) {
         TMemoryStream s(record);
         s.SetPosition(LibraryRecordHeadSize);
         if (!LoadCellRecord(*scratch, s, LibraryVersion)) {
-            MarkDamaged();
+            MarkDamaged(number, code, false);
             return false;
         }
     }
@@ -61,12 +70,13 @@ std::unique_ptr<TCella> TLibreria::ReadCell(const AnsiString& code) {
 bool TLibreria::ReadCell(TCella& cell, const AnsiString& code) { return ReadEntry(code, &cell, nullptr); }
 
 bool TLibreria::ReadEntry(const AnsiString& code, TCella* cell, std::unique_ptr<TCella>* made) {
-    if (!isOpen) return false;
-    int32_t count = 0, endOffset = 0;
-    if (!ReadCounts(count, endOffset)) return false;
-    file->SetPosition(LibraryHeaderSize);
+    const std::vector<TIndexedEntry>* entries = EntriesWithCode(code);
+    if (!entries) return false;
+    const int32_t endOffset = IndexedEnd();
     TLibEntryHead h;
-    for (int32_t i = 0; i < count && ReadEntryHead(h, endOffset); ++i) {
+    for (const TIndexedEntry& entry : *entries) {
+        file->SetPosition(entry.offset);
+        if (!ReadEntryHead(h, endOffset, entry.number)) break;
         if (h.code != code) continue;
         if (!cell) {
             *made = NewCella(nullptr, h.typeCode, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs);
@@ -80,12 +90,15 @@ bool TLibreria::ReadEntry(const AnsiString& code, TCella* cell, std::unique_ptr<
                             cell->TapOutputs == h.tapOutputs));
         if (!fits) continue;
         std::string record;
-        const int64_t resume = file->Position();
-        if (ReadRecord(h, record) && LoadRecord(*cell, record)) {
+        if (ReadRecord(h, record) && LoadRecord(*cell, record, entry.number, h.code, made != nullptr)) {
             cell->Described = 1;
             return true;
         }
-        file->SetPosition(resume);
+        // A cell made here and half loaded is not used for the next entry.
+        if (made) {
+            made->reset();
+            cell = nullptr;
+        }
     }
     // A cell made here for an entry that did not read is not handed out.
     if (made) made->reset();
@@ -112,7 +125,8 @@ bool TLibreria::DeliverNext(TCella* cell, std::unique_ptr<TCella>* made) {
     while (iterIndex_ < iterCount_) {
         file->SetPosition(iterPos_);
         TLibEntryHead h;
-        if (!ReadEntryHead(h, iterEnd_)) {
+        const int32_t number = iterIndex_;
+        if (!ReadEntryHead(h, iterEnd_, number)) {
             iterIndex_ = iterCount_;
             return false;
         }
@@ -123,7 +137,7 @@ bool TLibreria::DeliverNext(TCella* cell, std::unique_ptr<TCella>* made) {
         if (!cell) {
             std::unique_ptr<TCella> fresh =
                 NewCella(nullptr, code, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs);
-            if (!fresh || !ReadRecord(h, record) || !LoadRecord(*fresh, record)) continue;
+            if (!fresh || !ReadRecord(h, record) || !LoadRecord(*fresh, record, number, h.code, true)) continue;
             *made = std::move(fresh);
             return true;
         }
@@ -132,7 +146,7 @@ bool TLibreria::DeliverNext(TCella* cell, std::unique_ptr<TCella>* made) {
         if (!anyCounts && (cell->Inputs != h.inputs || cell->ThroughOutputs != h.throughOutputs ||
                            cell->TapOutputs != h.tapOutputs))
             continue;
-        if (ReadRecord(h, record) && LoadRecord(*cell, record)) return true;
+        if (ReadRecord(h, record) && LoadRecord(*cell, record, number, h.code)) return true;
     }
     return false;
 }

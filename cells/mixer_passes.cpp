@@ -7,12 +7,12 @@
 // merge of the branches leaves out. The channel pass keeps reporting the
 // channels such a branch does not carry.
 #include "cells/mixers.h"
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "cells/separation_log.h"
 #include "core/channel_list.h"
 
 namespace {
-constexpr int32_t ChannelFlagFirstStep = 0x100;
 
 size_t Slot(int32_t band) { return static_cast<size_t>(band); }
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "app/grid.h"
 #include "cells/checks.h"
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "core/band_systems.h"
@@ -22,7 +23,6 @@ constexpr int32_t OutletTableRows = 1;
 constexpr int32_t OutletTableColumns = 4;
 // The circuit error of an end outlet on a line that needs a termination.
 constexpr int32_t ErrorNeedsTermination = 4;
-constexpr int32_t ChannelFlagFirstStep = 0x100;
 // Supply flag of an outlet that passes DC ("Passaggio DC").
 constexpr uint32_t SupplyPassesDc = PowerTaps;
 // Two candidates whose needs differ by less than this count as equal.

@@ -10,14 +10,13 @@
 #include <span>
 
 #include "cells/cell.h"
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
 
 namespace {
 constexpr float ProbeLevel = 50000.0f;
-constexpr int32_t ModeConnectorBits = 3;
-constexpr int32_t ModeNoChoice = 0x40;
 
 bool IsSentinel(float v) { return !IsRealLevel(v); }
 

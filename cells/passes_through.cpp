@@ -4,12 +4,9 @@
 #include <algorithm>
 
 #include "cells/cell.h"
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "core/channel_list.h"
-
-namespace {
-constexpr int32_t ModeNoChoice = 0x40;
-}  // namespace
 
 void TCella::RequiredLevelsThrough(TBandLimits minLevels, TBandLimits maxLevels, uint32_t stamp) {
     if (!EnterPass(stamp)) return;

@@ -64,15 +64,28 @@ void ColourRuns(TRichEdit* report, int lineStart, const TValueRow& row, const st
     SetReportTextColour(report, clBlack);
 }
 
+// The labels of the network section stand in a column two tab stops wide,
+// as the channel rows' component names do: a label that a tab would carry
+// only to the first stop gets a second tab, so that every row's values stand
+// under the band names of the header, whatever the label.
+AnsiString LabelColumn(TRichEdit* report, const AnsiString& label) {
+    TCanvas* canvas = ReportPages().MeasuringCanvas();
+    canvas->Font->Name = report->DefAttributes->Name();
+    canvas->Font->Height = report->DefAttributes->Height();
+    const int width = label.empty() ? 0 : canvas->TextWidth(label);
+    return report->TabStopAfter(width) == report->TabStopAfter(0) ? label + "\t" : label;
+}
+
 TListaCanali* ListOf(TCella* cell, int32_t output) {
     if (!cell || output < 0 || output >= static_cast<int32_t>(cell->ChannelLists.size())) return nullptr;
     return cell->ChannelLists[static_cast<size_t>(output)].get();
 }
 
+// The rows of one port's channels under the name of the component they are at.
 void ChannelRowsOf(TRichEdit* report, TCella* cell, int32_t output) {
     TListaCanali empty;
     TListaCanali* list = ListOf(cell, output);
-    AddChannelRowsDefault(report, "", list ? *list : empty);
+    AddChannelRowsDefault(report, cell ? cell->GetShortCode() : AnsiString(), list ? *list : empty);
 }
 
 }  // namespace
@@ -132,9 +145,9 @@ void TCella::WriteAttenuationTable(TRichEdit* report, int32_t input, const AnsiS
         AnsiString label;
         if (bound == 0)
             label = title.empty() ? port + " Min." : title;
-        else
-            label = title.empty() ? port + " Max." : AnsiString("\t");
-        const TValueRow row = BuildRow(label, texts);
+        else if (title.empty())
+            label = port + " Max.";
+        const TValueRow row = BuildRow(LabelColumn(report, label), texts);
         const int start = AppendReportLine(report, row.text);
         ColourRuns(report, start, row, colours);
     }
@@ -165,7 +178,7 @@ void TCella::WriteAttenuationRows(TRichEdit* report, int32_t port) {
     auto write = [&](const AnsiString& label, const std::vector<float>& values) {
         std::vector<AnsiString> texts;
         for (float v : values) texts.push_back(FormatMarginCell(v));
-        const TValueRow row = BuildRow(label, texts);
+        const TValueRow row = BuildRow(LabelColumn(report, label), texts);
         const int start = AppendReportLine(report, row.text);
         if (!row.starts.empty())
             ColourReportText(report, start + row.starts.front(), utf8::Length(row.text) - row.starts.front(),
@@ -218,7 +231,7 @@ void TCella::WriteReport(TRichEdit* report, TInfoMousePos& position) {
     if (ReportPages().FindPage(PageNetworkCalculations) && project && Owner == project->NetworkGrid &&
         (information || attenuations)) {
         AppendReportLine(report, "");
-        AnsiString bandHeader = "Banda";
+        AnsiString bandHeader = LabelColumn(report, "Banda");
         for (int b = 0; b < ReportBands(); ++b)
             bandHeader += "\t " + SistemaBandeCorrente->bands[static_cast<size_t>(b)].bandName;
         AppendReportLine(report, bandHeader);

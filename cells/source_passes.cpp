@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "cells/sources.h"
 #include "core/band_systems.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr int32_t ChannelFlagQuiet = 0x200;
 // A received channel stands this far above its noise floor.
 constexpr double AntennaFloorMargin = 2.5;
 // Satellite intermediate frequencies end here (MHz).

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "cells/switches.h"
 #include "core/globals.h"
@@ -12,15 +13,11 @@
 
 namespace {
 
-constexpr int32_t ModeConnectorBits = 0x3;
 constexpr int32_t ModeCellBits = 0x7;
 constexpr int32_t ModeFromOutputSide = 0x4;
 constexpr int32_t ModeFromInputSide = 0x8;
 constexpr int32_t ModeTargetGiven = 0x10;
 constexpr int32_t ModeNoPowerFeeding = 0x20;
-constexpr int32_t ModeNoChoice = 0x40;
-constexpr int32_t ModeNeedsBand9 = 0x200;
-constexpr int32_t ModeNeedsBand5 = 0x400;
 constexpr int32_t ModeCascade = 0x800;
 
 // Bits of the cell's second Positions word.

@@ -3,13 +3,13 @@
 // output of its own row with the horizontal loss; the separation search back
 // through a user output, the data check and the channel report.
 #include "app/report_pages.h"
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "cells/switches.h"
 #include "core/channel_list.h"
 
 namespace {
 
-constexpr int32_t ChannelFlagFirstStep = 0x100;
 // The stage column of the gain regulation.
 constexpr int32_t GainRegulationColumn = 2;
 

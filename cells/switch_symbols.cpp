@@ -1,6 +1,7 @@
 // The switch symbol: one box over all its squares, a stub on every port
 // (inputs marked, arrows on request), and in the middle the switch glyph or,
-// for a switch of several lines with an internal supply, the supply mark.
+// for a switch of several lines with an internal supply, the supply mark
+// (clear of the stubs).
 #include "cells/drawing.h"
 #include "cells/switches.h"
 #include "core/globals.h"
@@ -25,10 +26,19 @@ void TSwitch::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x
     DrawPortStubs(5);
     const int32_t gx = (w - GlyphSize) / 2, gy = (h - GlyphSize) / 2;
     if ((Power[PowerSupply][PowerFlags] & PowerInternal) && Lines() >= 2) {
-        if (Lines() == 2)
+        if (Lines() == 2) {
             SymMarker(gx, gy);
-        else
-            SymFrame(gx, gy);
+            return;
+        }
+        // The supply frame at half size, in the box between the two port
+        // columns nearest the middle: a whole square in the middle would lie
+        // over a column's input and output stubs.
+        const THalfScaleSign half(THalfScaleSign::FromOrigin);
+        TSymbolState s = half.State();
+        s.W = 2 * w;
+        s.H = 2 * h;
+        const int32_t between = 2 * SymbolSquareUnits * ((w + 1) / SymbolSquareUnits / 2) - 1;
+        SymFrame(between - GlyphSize / 2, h - GlyphSize / 2, s);
         return;
     }
     // Two contacts on the left, one on the right, and the lever between; in
@@ -42,7 +52,12 @@ void TSwitch::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x
         SymLineTo(gx + 13, gy + 10);
         return;
     }
-    const int32_t sx = (w - SmallGlyphSize) / 2, sy = (h - SmallGlyphSize) / 2;
+    // In a box of several columns the small glyph stands between the two
+    // middle ones: in a middle column it would lie over that line's stubs.
+    const int32_t columns = (w + 1) / SymbolSquareUnits;
+    const int32_t sx = columns >= 2 ? SymbolSquareUnits * (columns / 2) - 1 - SmallGlyphSize / 2
+                                    : (w - SmallGlyphSize) / 2;
+    const int32_t sy = (h - SmallGlyphSize) / 2;
     SymEllipse(sx, sy, sx + 3, sy + 3);
     SymEllipse(sx, sy + 7, sx + 3, sy + 10);
     SymEllipse(sx + 7, sy + 4, sx + 10, sy + 7);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
@@ -13,12 +14,8 @@
 
 namespace {
 
-constexpr int32_t ModeConnectorBits = 0x3;
 constexpr int32_t ModeNeedsSupplyThroughOutputs = 0x8;  // the model must pass power to its user outputs
 constexpr int32_t ModeUserLine = 0x20;                  // the cell hangs on a tap's user output
-constexpr int32_t ModeNoChoice = 0x40;                  // only walk, choose nothing
-constexpr int32_t ModeNeedsBand9 = 0x200;
-constexpr int32_t ModeNeedsBand5 = 0x400;
 
 // Two needs closer than this are the same need; the larger tap loss wins.
 constexpr double SameNeed = 0.1;

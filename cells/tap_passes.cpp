@@ -5,14 +5,13 @@
 #include <algorithm>
 #include <memory>
 
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "cells/separation_log.h"
 #include "cells/taps.h"
 #include "core/channel_list.h"
 
 namespace {
-
-constexpr int32_t ChannelFlagFirstStep = 0x100;
 
 // Row i of a rank-3 stage table, when the table has it.
 TInfo::Block StageRow(const TInfo& table, int32_t i) {

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <sys/stat.h>
 #include <vector>
 
 #include "core/cell_codes.h"
@@ -93,7 +94,7 @@ bool TLibreria::Close() {
 
 bool TLibreria::OpenFile(bool forWriting) {
     if (isOpen) return true;
-    if (!FileExists(fileName)) return false;
+    if (fileName.empty()) return false;
     const unsigned short mode = forWriting ? ModeReadWriteExclusive : ModeReadDenyWrite;
     for (int attempt = 0; attempt < OpenAttempts && !file; ++attempt) {
         try {
@@ -101,6 +102,8 @@ bool TLibreria::OpenFile(bool forWriting) {
         } catch (const EStreamError& e) {
             // Only a lock held by another program passes with time; a missing
             // folder, a read-only disk or a refused permission is said at once.
+            // A library whose file is missing is passed over without a message.
+            if (e.ErrorCode == ENOENT) return false;
             if (e.ErrorCode != EWOULDBLOCK && e.ErrorCode != EAGAIN && e.ErrorCode != EINTR) {
                 ShowLibraryMessage("Impossibile aprire la libreria " + fileName +
                                    ". Causa: " + SystemErrorText(e.ErrorCode) + ".");
@@ -120,6 +123,7 @@ bool TLibreria::OpenFile(bool forWriting) {
 
 bool TLibreria::OpenStream(std::unique_ptr<TStream> stream) {
     Close();
+    ++generation_;
     file = std::move(stream);
     forWriting_ = true;
     fromFile_ = false;
@@ -155,12 +159,19 @@ bool TLibreria::CheckHeader() {
     return true;
 }
 
-void TLibreria::MarkDamaged() {
+void TLibreria::MarkDamaged(int32_t number, const AnsiString& code, bool rest) {
     damaged = true;
     if (damageReported_) return;
     damageReported_ = true;
-    ShowLibraryMessage("La libreria " + fileName +
-                       " è danneggiata: i componenti che seguono il punto danneggiato non sono leggibili.");
+    AnsiString text = "La libreria " + fileName + " è danneggiata: ";
+    if (number < 0) {
+        text += "i suoi componenti non sono leggibili.";
+    } else {
+        text += "il componente n. " + IntToStr(number + 1);
+        if (!code.empty()) text += " (" + code + ")";
+        text += rest ? " e quelli che lo seguono non sono leggibili." : " non è leggibile.";
+    }
+    ShowLibraryMessage(text);
 }
 
 bool TLibreria::ReadCounts(int32_t& count, int32_t& endOffset) {
@@ -172,16 +183,19 @@ bool TLibreria::ReadCounts(int32_t& count, int32_t& endOffset) {
         MarkDamaged();
         return false;
     }
-    if (count < 0 || endOffset < LibraryHeaderSize || endOffset > file->Size() ||
-        (count == 0 && endOffset != LibraryHeaderSize)) {
+    if (count < 0 || endOffset < LibraryHeaderSize || (count == 0 && endOffset != LibraryHeaderSize)) {
         MarkDamaged();
         return false;
     }
+    // A file cut short keeps the entries before the cut: the walk reads them
+    // and stops, naming the first that is not whole.
+    if (endOffset > file->Size()) endOffset = static_cast<int32_t>(file->Size());
     return true;
 }
 
-bool TLibreria::ReadEntryHead(TLibEntryHead& head, int32_t endOffset) {
+bool TLibreria::ReadEntryHead(TLibEntryHead& head, int32_t endOffset, int32_t number) {
     head.offset = file->Position();
+    head.code.clear();
     try {
         if (head.offset + 4 > endOffset) throw EReadError("entry past the end");
         head.length = ReadI32(*file);
@@ -199,7 +213,7 @@ bool TLibreria::ReadEntryHead(TLibEntryHead& head, int32_t endOffset) {
         head.category = chunked::ReadString(s, 30);
         head.series = chunked::ReadString(s, 20);
     } catch (const EStreamError&) {
-        MarkDamaged();
+        MarkDamaged(number, head.code);
         return false;
     }
     file->SetPosition(head.offset + 4 + head.length);
@@ -228,7 +242,7 @@ void TLibreria::Query(TStringList& list, const AnsiString& text, int typeCode, i
     if (ReadCounts(count, endOffset)) {
         file->SetPosition(LibraryHeaderSize);
         TLibEntryHead h;
-        for (int32_t i = 0; i < count && ReadEntryHead(h, endOffset); ++i) {
+        for (int32_t i = 0; i < count && ReadEntryHead(h, endOffset, i); ++i) {
             switch (kind) {
             case lqAllCodes: list.Add(h.code); break;
             case lqCategories:
@@ -307,18 +321,46 @@ void TLibreria::ListTree(TNestedStringList& list, int mode) {
 }
 
 bool TLibreria::FindEntry(const AnsiString& code) {
-    if (!isOpen) return false;
-    int32_t count = 0, endOffset = 0;
-    if (!ReadCounts(count, endOffset)) return false;
-    file->SetPosition(LibraryHeaderSize);
+    const std::vector<TIndexedEntry>* entries = EntriesWithCode(code);
+    if (!entries || entries->empty()) return false;
+    const TIndexedEntry& first = entries->front();
+    file->SetPosition(first.offset);
     TLibEntryHead h;
-    for (int32_t i = 0; i < count && ReadEntryHead(h, endOffset); ++i) {
-        if (h.code == code) {
-            file->SetPosition(h.offset + 4);
-            return true;
+    if (!ReadEntryHead(h, IndexedEnd(), first.number) || h.code != code) return false;
+    file->SetPosition(h.offset + 4);
+    return true;
+}
+
+const std::vector<TLibreria::TIndexedEntry>* TLibreria::EntriesWithCode(const AnsiString& code) {
+    static const std::vector<TIndexedEntry> none;
+    if (!isOpen) return nullptr;
+    TFileIdentity identity;
+    identity.generation = generation_;
+    if (fromFile_) {
+        struct stat st;
+        if (::stat(fileName.c_str(), &st) == 0) {
+            identity.device = st.st_dev;
+            identity.inode = st.st_ino;
+            identity.size = st.st_size;
+            identity.modified = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
         }
     }
-    return false;
+    if (!indexBuilt_ || !(identity == indexOf_)) {
+        // One walk over the entries; a lookup then reads only its own entry.
+        // A damaged library keeps the entries before the damage.
+        codeIndex_.clear();
+        int32_t count = 0, endOffset = 0;
+        if (!ReadCounts(count, endOffset)) return nullptr;
+        file->SetPosition(LibraryHeaderSize);
+        TLibEntryHead h;
+        for (int32_t i = 0; i < count && ReadEntryHead(h, endOffset, i); ++i)
+            codeIndex_[h.code].push_back(TIndexedEntry{h.offset, i});
+        indexBuilt_ = true;
+        indexOf_ = identity;
+        indexEnd_ = endOffset;
+    }
+    const auto at = codeIndex_.find(code);
+    return at == codeIndex_.end() ? &none : &at->second;
 }
 
 bool TLibreria::StartIteration() {
@@ -344,7 +386,7 @@ bool TLibreria::ReadEntries(std::vector<TLibEntryHead>& entries) {
     file->SetPosition(LibraryHeaderSize);
     for (int32_t i = 0; i < count; ++i) {
         TLibEntryHead h;
-        if (!ReadEntryHead(h, endOffset)) return false;
+        if (!ReadEntryHead(h, endOffset, i)) return false;
         entries.push_back(std::move(h));
     }
     return true;
@@ -382,6 +424,9 @@ bool TLibreria::Rewrite(const std::vector<TLibEntryHead>& kept, const std::strin
 }
 
 bool TLibreria::Commit(const std::string& bytes) {
+    // The entries move: the index of codes is made again at the next lookup.
+    indexBuilt_ = false;
+    ++generation_;
     if (!fromFile_) {
         // A library over a stream of its own (tests, fuzzing): the stream
         // takes the new bytes.

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/record_versions.h"
@@ -140,15 +141,39 @@ private:
     bool CheckHeader();
     // Reads count and end offset; false (library damaged) when they do not fit.
     bool ReadCounts(int32_t& count, int32_t& endOffset);
-    // Reads the head of the entry at the stream position; false (damaged)
-    // when it does not fit before the end offset.
-    bool ReadEntryHead(TLibEntryHead& head, int32_t endOffset);
+    // Reads the head of the entry at the stream position (the entry number
+    // number of the file, from 0); false (damaged, the entry named in the
+    // message) when it does not fit before the end offset.
+    bool ReadEntryHead(TLibEntryHead& head, int32_t endOffset, int32_t number);
     // Reads the record bytes of an entry whose head was read.
     bool ReadRecord(const TLibEntryHead& head, std::string& record);
     // Loads a record into a cell, without harming the cell when the record
     // does not read (it is read into a scratch cell first).
-    bool LoadRecord(TCella& cell, const std::string& record);
-    void MarkDamaged();
+    // number and code name the entry when it is damaged.
+    // A fresh cell (made for the entry, dropped when it does not read) is
+    // loaded at once.
+    bool LoadRecord(TCella& cell, const std::string& record, int32_t number, const AnsiString& code,
+                    bool fresh = false);
+    // Says once that the library is damaged: at the entry number (from 0;
+    // -1 for the header), with the code when it was read; rest when the
+    // entries after it cannot be read either.
+    void MarkDamaged(int32_t number = -1, const AnsiString& code = {}, bool rest = true);
+    // Where the entries of each code stand, in file order.
+    struct TIndexedEntry {
+        int64_t offset;  // of the entry's length field
+        int32_t number;  // the entry's number in the file, from 0
+    };
+    // The entries with this code, through the index of codes (made by one
+    // walk and kept while the file stays the same); none when closed.
+    const std::vector<TIndexedEntry>* EntriesWithCode(const AnsiString& code);
+    // The end offset read when the index was made (held to the file's size).
+    int32_t IndexedEnd() const { return indexEnd_; }
+    struct TFileIdentity {
+        uint64_t device = 0, inode = 0;
+        int64_t size = -1, modified = 0;
+        uint64_t generation = 0;
+        bool operator==(const TFileIdentity&) const = default;
+    };
     // The entries with this code, in order, until one reads: into the given
     // cell, or with none into a new cell of the first entry's kind, handed
     // out through made only when it read.
@@ -168,6 +193,11 @@ private:
     bool forWriting_ = false;
     bool fromFile_ = false;  // opened by name (else over a stream of its own)
     bool damaged = false;
+    std::unordered_map<AnsiString, std::vector<TIndexedEntry>> codeIndex_;
+    bool indexBuilt_ = false;
+    TFileIdentity indexOf_;
+    int32_t indexEnd_ = LibraryHeaderSize;
+    uint64_t generation_ = 0;  // a new stream, a rewrite
     bool damageReported_ = false;
     // Iteration state.
     int32_t iterCount_ = 0;

@@ -333,7 +333,10 @@ TFileStream::~TFileStream() {
 
 void TFileStream::DropReadBuffer() {
     // The file position is ahead of the reader by what the buffer still holds.
-    if (bufferLen_ > bufferPos_) ::lseek(fd_, -static_cast<off_t>(bufferLen_ - bufferPos_), SEEK_CUR);
+    if (bufferLen_ > bufferPos_) {
+        ::lseek(fd_, -static_cast<off_t>(bufferLen_ - bufferPos_), SEEK_CUR);
+        filePos_ -= static_cast<int64_t>(bufferLen_ - bufferPos_);
+    }
     bufferPos_ = bufferLen_ = 0;
 }
 
@@ -364,11 +367,16 @@ int TFileStream::Read(void* buffer, int count) {
             continue;
         }
         if (static_cast<size_t>(count - total) >= kReadBuffer) {
-            return total + ReadAll(fd_, p + total, count - total);
+            const int n = ReadAll(fd_, p + total, count - total);
+            filePos_ += n;
+            return total + n;
         }
         buffer_.resize(kReadBuffer);
         bufferPos_ = 0;
-        bufferLen_ = static_cast<size_t>(ReadAll(fd_, buffer_.data(), static_cast<int>(kReadBuffer)));
+        const size_t fill = std::min(nextFill_, kReadBuffer);
+        nextFill_ = std::min(fill * 2, kReadBuffer);
+        bufferLen_ = static_cast<size_t>(ReadAll(fd_, buffer_.data(), static_cast<int>(fill)));
+        filePos_ += static_cast<int64_t>(bufferLen_);
         if (bufferLen_ == 0) break;
     }
     return total;
@@ -385,17 +393,31 @@ int TFileStream::Write(const void* buffer, int count) {
         if (n <= 0) break;
         total += static_cast<int>(n);
     }
+    filePos_ += total;
     return total;
+}
+
+int64_t TFileStream::Size() {
+    struct stat st;
+    return ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
     int whence = origin == soFromBeginning ? SEEK_SET : origin == soFromCurrent ? SEEK_CUR : SEEK_END;
-    if (origin == soFromCurrent && offset == 0) {  // Position(): keep the buffer
-        off_t r = ::lseek(fd_, 0, SEEK_CUR);
-        return r < 0 ? -1 : r - static_cast<off_t>(bufferLen_ - bufferPos_);
+    if (origin == soFromCurrent && offset == 0)  // Position(): keep the buffer
+        return filePos_ - static_cast<int64_t>(bufferLen_ - bufferPos_);
+    if (origin == soFromBeginning && bufferLen_ > 0) {
+        // A place within what the buffer holds is reached without reading again.
+        const int64_t start = filePos_ - static_cast<int64_t>(bufferLen_);
+        if (offset >= start && offset <= filePos_) {
+            bufferPos_ = static_cast<size_t>(offset - start);
+            return offset;
+        }
     }
     DropReadBuffer();
+    nextFill_ = 4096;
     off_t r = ::lseek(fd_, offset, whence);
+    if (r >= 0) filePos_ = r;
     return r < 0 ? -1 : r;
 }
 

@@ -129,7 +129,7 @@ public:
 
     int64_t Position() { return Seek(0, soFromCurrent); }
     void SetPosition(int64_t position) { Seek(position, soFromBeginning); }
-    int64_t Size();
+    virtual int64_t Size();
 };
 
 // Mode words of the class library: an access mode ORed with a share mode,
@@ -158,6 +158,8 @@ public:
     int Read(void* buffer, int count) override;
     int Write(const void* buffer, int count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    // The file's size, asked of the system: the read buffer stays.
+    int64_t Size() override;
     // Cuts or extends the file at the current position.
     void Truncate();
     // Waits until what was written is on the disk; false when it cannot be.
@@ -174,6 +176,12 @@ private:
     std::vector<char> buffer_;
     size_t bufferPos_ = 0;
     size_t bufferLen_ = 0;
+    // Bytes the next refill reads: small after a jump (a library entry read
+    // by its code), doubling while the reads go on in order.
+    size_t nextFill_ = 4096;
+    // The offset of the open file, kept here so that asking for the position
+    // costs no call to the system.
+    int64_t filePos_ = 0;
 };
 
 // A stream over bytes in memory (tests, fuzzing, building records).

@@ -139,6 +139,7 @@ bool TCustomForm::PropertyChanging(TPropId id) {
 void TCustomForm::DoPropertyChanged(TPropId id) {
     switch (id) {
     case TPropId::ActiveControl:
+        if (!Visible) startControl_ = ActiveControl;
         if (Visible) {
             SetFocusedControl(ActiveControl);
             if (TWinControl* c = ActiveControl; c && c->Peer()) c->Peer()->SetFocus();
@@ -199,6 +200,10 @@ void TCustomForm::VisibleChanged() {
     } else {
         if (OnHide) OnHide(this);
         Deactivate();
+        // Shown again, the form starts on its first field, not on the button
+        // that closed it: a person typing on would otherwise press it.
+        entered_ = nullptr;
+        ActiveControl.SetQuiet(startControl_);
     }
 }
 
@@ -384,6 +389,7 @@ void TCustomForm::ForgetControl(TControl* control) {
     };
     if (entered_ && holds(entered_)) entered_ = nullptr;
     if (ActiveControl && holds(ActiveControl)) ActiveControl.SetQuiet(nullptr);
+    if (startControl_ && holds(startControl_)) startControl_ = nullptr;
 }
 
 void TCustomForm::SelectNext(TWinControl* current, bool forward, bool checkTabStop) {

@@ -164,6 +164,9 @@ private:
     void Deactivate();
     bool HandleDialogKey(WORD key, TShiftState shift);
     TWinControl* entered_ = nullptr;
+    // The control the program chose to start on while the form was hidden
+    // (none: the first in tab order); a form shown again starts there.
+    TWinControl* startControl_ = nullptr;
     bool modal_ = false;
     bool modalEnded_ = false;
     bool destroyFired_ = false;

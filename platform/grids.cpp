@@ -518,6 +518,8 @@ void TCustomGrid::HideEditor() {
                 if (Peer()) Peer()->SetFocus();
             }
         editor_->Visible = false;
+        // The cell shows its text again, the committed one.
+        if (editCol_ >= 0) InvalidateCell(editCol_, editRow_);
     }
     editCol_ = editRow_ = -1;
     if (EditorMode) {
@@ -563,6 +565,16 @@ void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
 }
 
 void TCustomGrid::DblClick() { TCustomControl::DblClick(); }
+
+void TCustomGrid::DoEnter() {
+    InvalidateCell(Col, Row);
+    TCustomControl::DoEnter();
+}
+
+void TCustomGrid::DoExit() {
+    InvalidateCell(Col, Row);
+    TCustomControl::DoExit();
+}
 
 bool TCustomGrid::WantsKey(WORD key) const {
     return (key == VK_TAB && Options->Contains(goTabs)) || (key == VK_RETURN && Options->Contains(goEditing));
@@ -701,6 +713,19 @@ void TCustomGrid::Paint() {
                 c->FillRect(where);
             }
             DrawCell(col, r, where, state);
+            // The cell that has the focus, not drawn as selected, shows the
+            // system's dotted focus mark.
+            if (DefaultDrawing && state.Contains(gdFocused) && !Options->Contains(goDrawFocusSelected) &&
+                !Options->Contains(goRowSelect)) {
+                c->Pen->Color = clBlack;
+                c->Pen->Width = 1;
+                c->Pen->Style = psDot;
+                c->Pen->Mode = pmCopy;
+                c->Brush->Style = bsClear;
+                c->Rectangle(TRect(where.Left + 1, where.Top + 1, where.Right - 1, where.Bottom - 1));
+                c->Pen->Style = psSolid;
+                c->Brush->Style = bsSolid;
+            }
         }
     }
     if (lw > 0) {

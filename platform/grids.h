@@ -160,6 +160,9 @@ public:
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void DblClick() override;
+    // The focused cell is drawn anew: its focus mark comes and goes.
+    void DoEnter() override;
+    void DoExit() override;
     void KeyDown(WORD& key, TShiftState shift) override;
     void KeyPress(char& key) override;
     bool WantsKey(WORD key) const override;

@@ -1,6 +1,9 @@
 #include "platform/safe_files.h"
 
 #include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <dirent.h>
 #include <cstring>
 #include <fcntl.h>
 #include <limits.h>
@@ -91,8 +94,123 @@ AnsiString ResolveLinks(const AnsiString& path) {
     return current;
 }
 
+namespace {
+
+AnsiString BaseOf(const AnsiString& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Temporary files are named ".<base>~<writer's process number>~<6 letters>"
+// beside the file they are for: the prefix up to the process number.
+AnsiString TemporaryPrefix(const AnsiString& target) { return "." + BaseOf(target) + "~"; }
+
+// The process number of a temporary file of the target's, or -1 when the
+// name is not one of ours.
+long WriterOf(const AnsiString& entry, const AnsiString& prefix) {
+    if (entry.size() <= prefix.size() || entry.compare(0, prefix.size(), prefix) != 0) return -1;
+    size_t at = prefix.size();
+    long pid = 0;
+    const size_t digits = at;
+    while (at < entry.size() && entry[at] >= '0' && entry[at] <= '9' && at - digits < 9)
+        pid = pid * 10 + (entry[at++] - '0');
+    if (at == digits || pid <= 0 || at >= entry.size() || entry[at] != '~') return -1;
+    return entry.size() - at - 1 == 6 ? pid : -1;
+}
+
+bool WriterRunning(long pid) {
+    if (pid == static_cast<long>(::getpid())) return true;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+}
+
+// A new temporary name of the target's for this process (not yet made).
+AnsiString NewTemporaryName(const AnsiString& target) {
+    static unsigned counter = 0;
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    unsigned v = static_cast<unsigned>(::getpid()) * 2654435761u ^ ++counter * 40503u ^
+                 static_cast<unsigned>(reinterpret_cast<uintptr_t>(&counter)) ^
+                 static_cast<unsigned>(::time(nullptr));
+    AnsiString suffix;
+    for (int i = 0; i < 6; ++i) {
+        suffix += letters[v % 62];
+        v = v / 62 + (v % 7919) * 104729u + counter;
+    }
+    return FolderOf(target) + "/" + TemporaryPrefix(target) + std::to_string(::getpid()) + "~" + suffix;
+}
+
+// Makes a new temporary file of the target's, open for writing.
+int MakeTemporary(const AnsiString& target, mode_t mode, AnsiString& name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = NewTemporaryName(target);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Gives the file a second name, a temporary one beside the target: a hard
+// link, or a copy of its bytes flushed to the disk where the file system
+// has no links. 0 or the error number.
+int SecondName(const AnsiString& file, const AnsiString& target, AnsiString& name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = NewTemporaryName(target);
+        if (::link(file.c_str(), name.c_str()) == 0) return 0;
+        if (errno == EEXIST) continue;
+        if (errno != EPERM && errno != EMLINK && errno != EXDEV && errno != ENOTSUP && errno != EOPNOTSUPP)
+            return errno;
+        break;
+    }
+    std::string bytes;
+    int error = 0;
+    if (!ReadFileContent(file, bytes, error)) return error;
+    struct stat st;
+    const mode_t mode = ::stat(file.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0600;
+    const int fd = MakeTemporary(target, mode, name);
+    if (fd < 0) return errno;
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : EIO;
+            ::close(fd);
+            ::unlink(name.c_str());
+            return error;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        error = errno;
+        ::unlink(name.c_str());
+        return error;
+    }
+    return 0;
+}
+
+void RemoveLeftovers(const AnsiString& target) {
+    for (const AnsiString& name : LeftoverTemporaries(target)) ::unlink(name.c_str());
+}
+
+}  // namespace
+
+std::vector<AnsiString> LeftoverTemporaries(const AnsiString& path) {
+    std::vector<AnsiString> found;
+    const AnsiString target = ResolveLinks(path);
+    const AnsiString folder = FolderOf(target);
+    const AnsiString prefix = TemporaryPrefix(target);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const long pid = WriterOf(entry->d_name, prefix);
+        if (pid > 0 && !WriterRunning(pid)) found.push_back(folder + "/" + entry->d_name);
+    }
+    ::closedir(dir);
+    return found;
+}
+
 bool ReplaceFileContent(const AnsiString& path, const std::string& bytes, unsigned newMode, int& error,
-                        const std::function<int()>& beforeRename) {
+                        const AnsiString& backup) {
     error = 0;
     const AnsiString target = ResolveLinks(path);
     const AnsiString folder = FolderOf(target);
@@ -111,23 +229,41 @@ bool ReplaceFileContent(const AnsiString& path, const std::string& bytes, unsign
         ::umask(mask);
         mode = static_cast<mode_t>(newMode) & ~mask;
     }
+    const bool keepOld = !backup.empty() && backup != target && existed && S_ISREG(old.st_mode);
 
-    const size_t slash = target.find_last_of('/');
-    const AnsiString base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temp = folder + "/." + base + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    RemoveLeftovers(target);
+    AnsiString temp;
+    // Made without rights first: nobody else opens it before it is whole.
+    const int fd = MakeTemporary(target, 0600, temp);
     if (fd < 0) {
         error = errno;
         return false;
     }
-    // Whatever goes wrong from here on, the temporary file goes; a crash
-    // (thrown past this function) leaves it, as a dead program would.
+    // Whatever goes wrong from here on, the temporary files go and the
+    // previous backup comes back; a crash (thrown past this function) leaves
+    // them, as a dead program would.
     bool open = true;
+    AnsiString oldCopy, previousBackup;
+    bool backupReplaced = false;
     auto fail = [&](int err) {
         if (open) ::close(fd);
         ::unlink(temp.c_str());
+        if (!oldCopy.empty()) ::unlink(oldCopy.c_str());
+        if (backupReplaced) {
+            if (!previousBackup.empty())
+                ::rename(previousBackup.c_str(), backup.c_str());
+            else
+                ::unlink(backup.c_str());
+        } else if (!previousBackup.empty()) {
+            ::unlink(previousBackup.c_str());
+        }
         error = err;
         return false;
+    };
+    auto step = [&]() -> int {
+        bool stopped = false;
+        Allow(1, stopped);
+        return stopped ? Stop() : 0;
     };
     try {
         if (::fchmod(fd, mode) != 0) return fail(errno);
@@ -135,22 +271,65 @@ bool ReplaceFileContent(const AnsiString& path, const std::string& bytes, unsign
             (void)!::fchown(fd, old.st_uid, old.st_gid);  // only the owner's own rights allow it
         int err = 0;
         if (!WriteAll(fd, bytes.data(), bytes.size(), err)) return fail(err);
-        bool stopped = false;
-        Allow(1, stopped);
-        if (stopped) return fail(Stop());
+        if ((err = step()) != 0) return fail(err);
         if (::fsync(fd) != 0) return fail(errno);
+        if ((err = step()) != 0) return fail(err);
         open = false;
         if (::close(fd) != 0) return fail(errno);
-        Allow(1, stopped);
-        if (stopped) return fail(Stop());
-        if (beforeRename)
-            if (const int err = beforeRename(); err != 0) return fail(err);
+        // The old file gets a second name, which then becomes the backup: the
+        // name keeps the old file until the new one replaces it.
+        if ((err = step()) != 0) return fail(err);
+        if (keepOld && (err = SecondName(target, target, oldCopy)) != 0) return fail(err);
+        if ((err = step()) != 0) return fail(err);
+        struct stat was;
+        if (keepOld && ::lstat(backup.c_str(), &was) == 0 && S_ISREG(was.st_mode) &&
+            (err = SecondName(backup, target, previousBackup)) != 0)
+            return fail(err);
+        if ((err = step()) != 0) return fail(err);
+        if (keepOld) {
+            if (::rename(oldCopy.c_str(), backup.c_str()) != 0) return fail(errno);
+            oldCopy.clear();
+            backupReplaced = true;
+        }
+        if ((err = step()) != 0) return fail(err);
         if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno);
     } catch (const file_faults::TSimulatedCrash&) {
         if (open) ::close(fd);
         throw;
     }
+    if (!previousBackup.empty()) ::unlink(previousBackup.c_str());
     FlushFolder(folder);
+    return true;
+}
+
+bool ReadFileHead(const AnsiString& path, size_t count, std::string& bytes, int& error) {
+    bytes.clear();
+    error = 0;
+    if (faults.readError != 0 && ::access(path.c_str(), F_OK) == 0) {
+        error = faults.readError;
+        return false;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return false;
+    }
+    bytes.resize(count);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(fd, bytes.data() + done, count - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error = errno;
+            ::close(fd);
+            bytes.clear();
+            return false;
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    bytes.resize(done);
+    ::close(fd);
     return true;
 }
 
@@ -166,12 +345,13 @@ bool ReadFileContent(const AnsiString& path, std::string& bytes, int& error) {
         error = errno;
         return false;
     }
-    struct stat st;
+    struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
         error = EISDIR;
         return false;
     }
+    if (S_ISREG(st.st_mode) && st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
     char buffer[64 * 1024];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -195,7 +375,7 @@ AnsiString SystemErrorText(int error) {
     case EDQUOT: return "quota del disco superata";
     case EACCES:
     case EPERM: return "permesso negato";
-    case EROFS: return "il disco è in sola lettura";
+    case EROFS: return "file system di sola lettura";
     case EIO: return "errore di lettura o scrittura sul disco";
     case ENOENT: return "il file o la cartella non esiste";
     case ENOTDIR: return "un elemento del percorso non è una cartella";
@@ -207,7 +387,30 @@ AnsiString SystemErrorText(int error) {
     case EFBIG: return "file troppo grande";
     case EBUSY:
     case ETXTBSY: return "il file è in uso";
-    default: return std::strerror(error);
+    case EXDEV: return "il file e la sua copia stanno su dischi diversi";
+    case EEXIST: return "il file esiste già";
+    case ENOTEMPTY: return "la cartella non è vuota";
+    case EMLINK: return "troppi collegamenti al file";
+    case ENOMEM: return "memoria insufficiente";
+    case EAGAIN: return "risorsa temporaneamente non disponibile";
+    case EINTR: return "operazione interrotta";
+    case EINVAL: return "operazione non valida";
+    case ENXIO:
+    case ENODEV: return "dispositivo non disponibile";
+    case ESTALE: return "il file non è più disponibile sul disco di rete";
+    case ETIMEDOUT: return "tempo scaduto";
+    case ENOTSUP: return "operazione non supportata dal file system";
+    case EOVERFLOW: return "valore troppo grande";
+    case ENOLCK: return "nessun blocco disponibile sul file";
+    case EBADF: return "file non aperto correttamente";
+    case EFAULT: return "indirizzo non valido";
+    case ESPIPE: return "il file non è posizionabile";
+    case ECONNRESET:
+    case ECONNREFUSED:
+    case ENETDOWN:
+    case ENETUNREACH:
+    case EHOSTUNREACH: return "la rete non risponde";
+    default: return "errore di sistema n. " + std::to_string(error);
     }
 }
 

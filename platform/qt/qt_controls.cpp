@@ -3,11 +3,14 @@
 #include "platform/qt/qt_controls.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -182,11 +185,42 @@ private:
 
 // ---------------------------------------------------------------- buttons
 
+// The system marks the focused button with a dotted rectangle inside it; the
+// style Qt picks here marks none, whichever way the focus came.
+class FocusMarkStyle : public QProxyStyle {
+public:
+    explicit FocusMarkStyle(const QString& base) : QProxyStyle(base) {}
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        if (element != CE_PushButton || !(option->state & State_HasFocus)) return;
+        const QRect r = subElementRect(SE_PushButtonFocusRect, option, widget).adjusted(1, 1, -2, -2);
+        painter->save();
+        QPen pen(option->palette.color(QPalette::ButtonText));
+        pen.setStyle(Qt::DotLine);
+        painter->setPen(pen);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(r);
+        painter->restore();
+    }
+};
+
+QStyle* ButtonStyle() {
+    // Owned by the application, made again for a new one.
+    static QPointer<FocusMarkStyle> style;
+    if (!style) {
+        style = new FocusMarkStyle(QApplication::style()->name());
+        style->setParent(qApp);
+    }
+    return style;
+}
+
 class ButtonPeer : public TQtControlPeer {
 public:
     explicit ButtonPeer(TButton* button) : TQtControlPeer(button), button_(button) {
         push_ = new QPushButton;
         push_->setAutoDefault(false);
+        push_->setStyle(ButtonStyle());
         QObject::connect(push_, &QPushButton::clicked, push_, Guarded([this] {
                              if (!Quiet()) button_->Click();
                          }));

@@ -166,10 +166,27 @@ void TQtControlPeer::Place() {
         if (container) widget_->raise();
     }
     widget_->setGeometry(control_->Left, control_->Top, control_->Width, control_->Height);
-    widget_->setVisible(control_->Visible && container != nullptr);
+    const bool shown = control_->Visible && container != nullptr;
+    if (!shown && widget_->isVisible()) FocusAwayBeforeHiding();
+    widget_->setVisible(shown);
     if (TWinControl* parent = control_->Parent)
         if (auto pp = dynamic_cast<TQtControlPeer*>(parent->Peer()))
             if (TQtSurfacePeer* sp = pp->SurfacePeer(); sp && sp != this) sp->ContentChanged();
+}
+
+// Qt hands the focus of a widget it hides to the next widget of its chain,
+// whose control would then take the model's focus (FocusIn): a grid's cell
+// editor closed by Enter would pass the keys that follow to a box of the
+// form. The focus goes first to the control the model has given it to.
+void TQtControlPeer::FocusAwayBeforeHiding() {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || (focus != widget_ && !widget_->isAncestorOf(focus))) return;
+    TCustomForm* form = GetParentForm(control_);
+    TWinControl* focused = form ? form->FocusedControl() : nullptr;
+    auto* peer = focused && focused != control_ ? dynamic_cast<TQtControlPeer*>(focused->Peer()) : nullptr;
+    QWidget* to = peer ? peer->InputWidget() : nullptr;
+    if (!to || !to->isVisible() || to == widget_ || widget_->isAncestorOf(to)) return;
+    to->setFocus(Qt::OtherFocusReason);
 }
 
 void TQtControlPeer::PropertyChanged(TPropId id, int index) {
@@ -256,7 +273,12 @@ void TQtControlPeer::Update() {
 
 void TQtControlPeer::SetFocus() {
     QWidget* w = InputWidget();
-    if (w && w->isVisible()) w->setFocus(Qt::OtherFocusReason);
+    if (!w || !w->isVisible()) return;
+    // The model moves the focus (Tab, a form shown, a handler), so Qt never
+    // sees the Tab key that would make its styles draw the focus mark, and a
+    // click clears it: the control the model focuses is marked, always.
+    w->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+    w->setFocus(Qt::OtherFocusReason);
 }
 
 // ---------------------------------------------------------------- surfaces
@@ -497,6 +519,8 @@ public:
 TQtFormPeer::TQtFormPeer(TCustomForm* form) : TQtSurfacePeer(form, false), form_(form) {
     auto* window = new FormWindow(this);
     window->setAttribute(Qt::WA_QuitOnClose, false);
+    // The focused control is marked from the start (TQtControlPeer::SetFocus).
+    window->setAttribute(Qt::WA_KeyboardFocusChange);
     MakeSurface(window);
     window->setFocusProxy(surface_);
     surface_->setFocusPolicy(Qt::ClickFocus);

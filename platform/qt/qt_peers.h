@@ -135,6 +135,9 @@ public:
     virtual void Place();
 
 protected:
+    // Before the widget hides with the focus in it: the focus to the
+    // control the model gave it to.
+    void FocusAwayBeforeHiding();
     // Gives the peer its widget and shows every property of the model on it.
     void Init(QWidget* widget);
     // One property, for the kind of control; the base handles what all share.

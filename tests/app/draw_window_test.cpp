@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/grid.h"
 #include "app/project.h"
@@ -73,7 +74,7 @@ TEST_F(DrawWindowTest, SquarePaintsBackgroundCellAndErrorUnderItsClip) {
     const Case cases[] = {
         {"plain square", 1, 1, none, false, false, false, SquareWhite},
         {"selected block", 1, 1, {0, 0, 2, 2}, false, false, false, SquareSelected},
-        {"focused square of the block", 2, 2, {0, 0, 2, 2}, false, false, false, SquareWhite},
+        {"focused square of the block", 2, 2, {0, 0, 2, 2}, false, false, false, SquareSelected},
         {"undescribed cable", 3, 3, none, true, false, false, SquareUndescribedCable},
         {"cable, highlight off", 3, 3, none, false, true, true, SquareWhite},
         {"undescribed component", 4, 3, none, false, true, false, SquareUndescribedCell},
@@ -138,19 +139,19 @@ TEST_F(DrawWindowRunTest, ACableRunIsHighlightedByItsHead) {
     window.Selection = TGridRect{0, 40, 0, 40};
     window.HighlightCables = true;
     for (int32_t row = 1; row <= 3; ++row)
-        EXPECT_EQ(window.SquareColour(LineColumn, row, false), SquareWhite) << "row " << row;
+        EXPECT_EQ(window.SquareColour(LineColumn, row), SquareWhite) << "row " << row;
     // A run between auto-mixing modules is a jumper, highlighted with the components.
     window.HighlightCells = true;
     for (TNCavo* segment : run) segment->TypeCode = CodeBridge;
     for (int32_t row = 1; row <= 3; ++row)
-        EXPECT_EQ(window.SquareColour(LineColumn, row, false), SquareWhite) << "jumper row " << row;
+        EXPECT_EQ(window.SquareColour(LineColumn, row), SquareWhite) << "jumper row " << row;
 
     run[0]->Described = 0;
     for (int32_t row = 1; row <= 3; ++row)
-        EXPECT_EQ(window.SquareColour(LineColumn, row, false), SquareUndescribedCell) << "jumper row " << row;
+        EXPECT_EQ(window.SquareColour(LineColumn, row), SquareUndescribedCell) << "jumper row " << row;
     for (TNCavo* segment : run) segment->TypeCode = CodeCable;
     for (int32_t row = 1; row <= 3; ++row)
-        EXPECT_EQ(window.SquareColour(LineColumn, row, false), SquareUndescribedCable) << "row " << row;
+        EXPECT_EQ(window.SquareColour(LineColumn, row), SquareUndescribedCable) << "row " << row;
 }
 
 TEST_F(DrawWindowTest, ErrorMarkIsRedArialNeverLeftOfTheControl) {
@@ -192,10 +193,10 @@ TEST_F(DrawWindowTest, NothingPaintsWhileUpdatingOutsideTheGridOrAboveTheLargest
     window.EndUpdate();
     EXPECT_FALSE(Paint(1, 1).empty());
     window.Canvas->Recording().Clear();
-    window.PaintSquareOn(window.Canvas, 30, 1, TRect(0, 0, 42, 42), false);
-    window.PaintSquareOn(window.Canvas, 1, -1, TRect(0, 0, 42, 42), false);
-    window.PaintSquareOn(window.Canvas, 1, 1, TRect(0, 0, 43, 42), false);
-    window.PaintSquareOn(window.Canvas, 1, 1, TRect(0, 0, 42, 43), false);
+    window.PaintSquareOn(window.Canvas, 30, 1, TRect(0, 0, 42, 42));
+    window.PaintSquareOn(window.Canvas, 1, -1, TRect(0, 0, 42, 42));
+    window.PaintSquareOn(window.Canvas, 1, 1, TRect(0, 0, 43, 42));
+    window.PaintSquareOn(window.Canvas, 1, 1, TRect(0, 0, 42, 43));
     EXPECT_TRUE(window.Canvas->Recording().Calls.empty());
 }
 
@@ -205,11 +206,11 @@ TEST_F(DrawWindowTest, SymbolGridBorderIsLightGreen) {
     window.LeftCol = 0;
     window.TopRow = 0;
     window.Selection = TGridRect{6, 6, 6, 6};
-    EXPECT_EQ(window.SquareColour(0, 3, false), SquareSymbolBorder);
-    EXPECT_EQ(window.SquareColour(3, 0, false), SquareSymbolBorder);
-    EXPECT_EQ(window.SquareColour(11, 3, false), SquareSymbolBorder);
-    EXPECT_EQ(window.SquareColour(3, 11, false), SquareSymbolBorder);
-    EXPECT_EQ(window.SquareColour(3, 3, false), SquareWhite);
+    EXPECT_EQ(window.SquareColour(0, 3), SquareSymbolBorder);
+    EXPECT_EQ(window.SquareColour(3, 0), SquareSymbolBorder);
+    EXPECT_EQ(window.SquareColour(11, 3), SquareSymbolBorder);
+    EXPECT_EQ(window.SquareColour(3, 11), SquareSymbolBorder);
+    EXPECT_EQ(window.SquareColour(3, 3), SquareWhite);
 }
 
 TEST_F(DrawWindowTest, GridShownFirstScrollsByKindAndLaterKeepsItsViewClamped) {
@@ -304,6 +305,24 @@ TEST_F(DrawWindowTest, WheelMovesOneRowWithinTheGridAndConsumesTheNextClick) {
     window.TopRow = 30 - vr;
     window.MouseWheel(TShiftState{}, -120, TPoint(5, 5));
     EXPECT_EQ(window.TopRow, 30 - vr);
+
+    // A wheel that reports a notch in finer steps: one row once they make a
+    // notch, whatever the steps; a turn back takes its part off.
+    window.TopRow = 2;
+    ASSERT_GE(30 - vr, 7);
+    struct Case {
+        std::vector<int> deltas;
+        int top;
+    };
+    const Case cases[] = {
+        {{-40, -40}, 2},      {{-40}, 3},           {{-15, -15, -15, -15, -15, -15, -15, -15}, 4},
+        {{-60, 60, -60}, 4},  {{-60}, 5},           {{-240}, 7},
+        {{120, 60, 60}, 5},
+    };
+    for (const Case& c : cases) {
+        for (int d : c.deltas) EXPECT_TRUE(window.MouseWheel(TShiftState{}, d, TPoint(5, 5)));
+        EXPECT_EQ(window.TopRow, c.top) << c.deltas.size() << " steps from " << c.deltas.front();
+    }
 }
 
 TEST_F(DrawWindowTest, MouseOverASquareShowsItsPositionAndLocatesTheCell) {

@@ -240,22 +240,30 @@ TEST_F(GridFileTest, SectionsThatDoNotReadLeaveAnEmptyGrid) {
     }
 }
 
-TEST_F(GridFileTest, FileEndingInsideARecordKeepsWhatWasRead) {
+// A section is read whole or not at all: one that ends inside a record, or
+// before its end mark, leaves the grid empty.
+TEST_F(GridFileTest, FileEndingBeforeTheEndMarkLeavesTheGridEmpty) {
     TGridData source(nullptr, 20, 16, GridNetwork);
     Draw(source);
     const std::string good = Saved(source);
-    TGridData grid(nullptr, 75, 75, GridNetwork);
-    AnsiString problem;
-    EXPECT_FALSE(LoadSection(grid, good.substr(0, good.size() - 30), 60000, &problem));
-    EXPECT_EQ(problem, "Il file si interrompe nel mezzo di un componente.");
-    EXPECT_EQ(CellsOn(grid), CellsOn(source) - 1);  // the last cell written, the terminal, is lost
-    EXPECT_NE(grid.CellAt(3, 4), nullptr);
-    EXPECT_EQ(grid.Anchor, nullptr);
-
-    // Without its end mark the section ends with the file.
-    TGridData whole(nullptr, 75, 75, GridNetwork);
-    EXPECT_TRUE(LoadSection(whole, good.substr(0, good.size() - 4)));
-    EXPECT_EQ(CellsOn(whole), CellsOn(source));
+    struct Case {
+        const char* what;
+        size_t cut;  // bytes left out at the end
+        const char* problem;
+    };
+    const Case cases[] = {
+        {"inside the last record", 30, "Il file si interrompe nel mezzo di un componente."},
+        {"without its end mark", 4, "Il file si interrompe prima della fine di uno schema."},
+        {"inside its end mark", 2, "Il file si interrompe prima della fine di uno schema."},
+    };
+    for (const Case& c : cases) {
+        TGridData grid(nullptr, 75, 75, GridNetwork);
+        AnsiString problem;
+        EXPECT_FALSE(LoadSection(grid, good.substr(0, good.size() - c.cut), 60000, &problem)) << c.what;
+        EXPECT_EQ(problem, c.problem) << c.what;
+        EXPECT_EQ(CellsOn(grid), 0) << c.what;
+        EXPECT_EQ(grid.Anchor, nullptr) << c.what;
+    }
 }
 
 TEST_F(GridFileTest, MultiswitchOutputsMoveBelowVersion50000) {

@@ -260,8 +260,10 @@ TEST_F(ProjectFileTest, RefusedLoadsLeaveTheOpenProjectAsItWas) {
          " è stato creato con una versione di Telvano successiva alla 4.0."},
         {"count 8", Header("ant 6.0.0   ", 8) + fresh.substr(57), format},
         {"tag 210", base + Le32(210), format},
-        {"unknown cell", base + unknownCell.Bytes(), format},
-        {"truncated grid", fresh.substr(0, 113 + 40), format},
+        {"unknown cell", base + unknownCell.Bytes(), " non è nel formato corretto. Lo schema contiene un componente "
+         "di tipo sconosciuto (999) o con un numero di porte non valido."},
+        {"truncated grid", fresh.substr(0, 113 + 40),
+         " non è nel formato corretto. Il file si interrompe nel mezzo di un componente."},
         {"truncated header", fresh.substr(0, 30), format},
         {"twenty mast items", withMast(twenty), format},
         {"wind class 9", withMast(windy), format},

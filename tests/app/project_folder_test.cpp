@@ -144,6 +144,31 @@ TEST(ProjectFolder, TheLastProjectUsedElseTheProjectsFolderElseDocuments) {
     EXPECT_EQ(folder.Folder(), elsewhere);
 }
 
+// A new library is proposed in the libraries folder, whose libraries are
+// registered at start; where that folder cannot be written (an installed
+// program's own folder) in the user's data folder, which the settings keep.
+TEST(NewLibraryFolder, TheLibrariesFolderElseTheUsersDataFolderKept) {
+    ScopedGlobals globals;
+    FreshHome h;
+    ScopedEnv dataEnv("XDG_DATA_HOME", std::nullopt);
+    const std::string libraries = h.Folder("Librerie") + "/";
+    globals.Options().librariesDir = libraries;
+    EXPECT_EQ(NewLibraryFolder(), libraries);  // as the settings give it
+
+    globals.Options().librariesDir = ShutFolder(h.home);
+    const std::string own = h.home.File(".local/share/OrdivexVarne/Librerie") + "/";
+    EXPECT_EQ(NewLibraryFolder(), own);
+    EXPECT_TRUE(std::filesystem::is_directory(own));
+    EXPECT_EQ(globals.Options().librariesDir, own);
+    EXPECT_EQ(globals.Settings().String("DirLibrerie"), own);
+
+    // $XDG_DATA_HOME when it is set.
+    const std::string data = h.Folder("dati");
+    ScopedEnv dataSet("XDG_DATA_HOME", data);
+    globals.Options().librariesDir = ShutFolder(h.home);
+    EXPECT_EQ(NewLibraryFolder(), data + "/OrdivexVarne/Librerie/");
+}
+
 TEST(ProjectFolder, WritableMeansAFileCanBeMadeThere) {
     FreshHome h;
     EXPECT_TRUE(FolderWritable(h.home.Path()));

@@ -486,7 +486,7 @@ TEST_F(CableRunsTest, ColourAndLengthFollowTheRunThroughBendsAndCrossings) {
     // The length goes to the described segments reached in one direction.
     for (TNCavo* s : {a, b, c, d, e}) s->Described = 1;
     c->Described = 0;
-    b->Notify(25.0f, WalkRight);
+    b->Notify(25.0f, TDirection::Right);
     EXPECT_EQ(a->PassAttenuation(), LevelNone);
     EXPECT_EQ(b->PassAttenuation(), 25.0f);
     EXPECT_EQ(c->PassAttenuation(), LevelNone);

@@ -3,10 +3,14 @@
 // links a cell gives the grid analysis.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
+#include <utility>
 
 #include "app/grid.h"
+#include "cells/cables.h"
 #include "cells/cell.h"
+#include "cells/layout.h"
 #include "support/test_cells.h"
 
 namespace {
@@ -29,6 +33,64 @@ TEST(Placement, LocalAndGridCoordinatesAreInverseInEveryState) {
                     EXPECT_EQ(gr, 20 + dy);
                 }
         }
+}
+
+// A direction: the square it steps to, the side it leaves across and the
+// side it enters the next square across.
+TEST(Placement, EachDirectionStepsAcrossItsSides) {
+    struct TCase {
+        TDirection direction;
+        int32_t column, row;
+        TSide exit, entry;
+    };
+    const TCase cases[] = {
+        {TDirection::Down, 5, 8, TSide::Bottom, TSide::Top},
+        {TDirection::Left, 4, 7, TSide::Left, TSide::Right},
+        {TDirection::Up, 5, 6, TSide::Top, TSide::Bottom},
+        {TDirection::Right, 6, 7, TSide::Right, TSide::Left},
+    };
+    for (const TCase& c : cases) {
+        int32_t column = 5, row = 7;
+        StepTowards(c.direction, column, row);
+        EXPECT_EQ(column, c.column) << DirectionNumber(c.direction);
+        EXPECT_EQ(row, c.row) << DirectionNumber(c.direction);
+        EXPECT_EQ(ExitSide(c.direction), c.exit);
+        EXPECT_EQ(EntrySide(c.direction), c.entry);
+        EXPECT_EQ(Leaving(c.exit), c.direction);
+        EXPECT_EQ(Entering(c.entry), c.direction);
+    }
+}
+
+// A direction of a cell's frame turns and mirrors as the sides do: the step
+// it makes on the grid is the frame's step put through the transform.
+TEST(Placement, DirectionsTurnAndMirrorWithTheFrame) {
+    for (int32_t turn = 0; turn < 4; ++turn)
+        for (int32_t mirror = 0; mirror < 2; ++mirror)
+            for (int32_t d = 0; d < 4; ++d) {
+                const TTurnMirror transform = TTurnMirror::Of(turn, mirror);
+                int32_t dx = 0, dy = 0;
+                StepTowards(DirectionOf(d), dx, dy);
+                transform.Apply(dx, dy);
+                int32_t gx = 0, gy = 0;
+                StepTowards(transform.Apply(DirectionOf(d)), gx, gy);
+                EXPECT_EQ(std::pair(gx, gy), std::pair(dx, dy)) << "turn " << turn << " mirror " << mirror;
+            }
+}
+
+// The sides a bend joins are those of its layout (bottom and left) under its
+// turn, whichever way the table lists them.
+TEST(Placement, BendSidesAreTheBendsLayoutTurned) {
+    TNCavo bend(nullptr, 0, 0, 0, 0, 1, 0);
+    const TCellLayout layout = bend.Layout();
+    ASSERT_EQ(layout.Ports.size(), 2u);
+    for (int32_t orientation = 0; orientation < 4; ++orientation) {
+        const TTurnMirror transform = TTurnMirror::Of(orientation, 0);
+        const TSide a = transform.Apply(layout.Ports[0].Side), b = transform.Apply(layout.Ports[1].Side);
+        const std::array<TSide, 2> sides = BendSides(orientation);
+        EXPECT_TRUE((sides[0] == a && sides[1] == b) || (sides[0] == b && sides[1] == a))
+            << "orientation " << orientation;
+        EXPECT_EQ(BendSides(orientation + 4), sides);
+    }
 }
 
 TEST(Placement, LocalPointNextToTheAnchorUnderEachTurn) {

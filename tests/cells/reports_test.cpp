@@ -196,7 +196,9 @@ TEST_F(CellReports, APointedOutputShowsItsAttenuationsAndTheRequiredWindowBelowI
     TInfoMousePos p;
     p.ThroughOutput = 0;
     x1->WriteReport(report.get(), p);
-    AnsiString bandHeader = "Banda";
+    // "Banda" is narrower than one tab stop: a second tab takes the band
+    // names to where the values of the longer labels start.
+    AnsiString bandHeader = "Banda\t";
     for (int32_t b = 0; b < TCella::CalculationBandCount(); ++b)
         bandHeader += "\t " + SistemaBandeCorrente->bands[static_cast<size_t>(b)].bandName;
     // Head end to X1's first output: 2 + 4 = 6 dB, one line so one row. P1
@@ -255,7 +257,7 @@ TEST_F(CellReports, AHeadEndLineThatDoesNotReachThePortAddsTheGreatestAttenuatio
     ASSERT_TRUE(project.AnalyseGrids());
     x1->WriteAttenuationRows(report.get(), 1);
     // Least 6 dB from line 1; line 2 brings no signal, shown "*".
-    EXPECT_EQ(Lines(), (std::vector<AnsiString>{"Attenuazioni [dB]" + PerBand("6"), PerBand("*")}));
+    EXPECT_EQ(Lines(), (std::vector<AnsiString>{"Attenuazioni [dB]" + PerBand("6"), "\t" + PerBand("*")}));
 }
 
 TEST_F(CellReports, RequiredWindowRowsColourTheirRunsOfValues) {
@@ -298,9 +300,10 @@ TEST_F(CellReports, TheChannelSectionRunsTheChannelPassSilently) {
     p.ThroughOutput = 1;
     x1->WriteReport(report.get(), p);
     // Header, empty row, column header, empty row, the through output's
-    // rows, the rows of the upstream output.
+    // rows, the rows of the upstream output, each under the name of the
+    // component the channels are at.
     const std::vector<AnsiString> expected = {
-        "- Varne DV2 ", "", ChannelRowsHeader, "", ": \t \t", ": \t \t",
+        "- Varne DV2 ", "", ChannelRowsHeader, "", "X1: \t \t", "C1: \t \t",
     };
     EXPECT_EQ(Lines(), expected);
     EXPECT_FALSE(globals.Reporter().enabled);
@@ -318,6 +321,48 @@ TEST_F(CellReports, HighResolutionScreensGetTabStops) {
     Screen->SetMetrics(metrics);
     x1->WriteReport(report.get(), none);
     EXPECT_EQ(report->Paragraph->TabCount(), 20);
+}
+
+// The report as the hint shows it: below the band header every row of the
+// network section has its values under the band names, the first under the
+// first band and the last under the last, whatever its label ("Attenuazioni
+// [dB]", the empty label of the greatest attenuations, "Segnali richiesti").
+TEST_F(CellReports, EveryNetworkRowStandsUnderTheBandHeader) {
+    anchor->SetLineCount(2);  // line 2 feeds nothing: a second attenuation row
+    ASSERT_TRUE(project.AnalyseGrids());
+    ReportPages().AddPage(PageNetworkCalculations);
+    TInfoMousePos p;
+    p.ThroughOutput = 0;
+    x1->WriteReport(report.get(), p);
+    const std::vector<AnsiString> lines = Lines();
+    const int bands = TCella::CalculationBandCount();
+    ASSERT_GT(bands, 1);
+    // Where the text after each of the last `bands` tabs of a line starts.
+    auto columns = [&](int line) {
+        const AnsiString& text = lines[static_cast<size_t>(line)];
+        std::vector<int> tabs;
+        for (int i = 0; i < utf8::Length(text); ++i)
+            if (utf8::Mid(text, i, 1) == "\t") tabs.push_back(i);
+        std::vector<int> xs;
+        if (static_cast<int>(tabs.size()) < bands) return xs;
+        for (size_t k = tabs.size() - static_cast<size_t>(bands); k < tabs.size(); ++k)
+            xs.push_back(report->PosFromChar(LineStart(line) + tabs[k] + 1).x);
+        return xs;
+    };
+    ASSERT_GE(lines.size(), 9u);
+    ASSERT_EQ(lines[2].substr(0, 5), "Banda");
+    const std::vector<int> header = columns(2);
+    ASSERT_EQ(static_cast<int>(header.size()), bands);
+    // Each band a column of its own.
+    for (int b = 1; b < bands; ++b) EXPECT_GT(header[b], header[b - 1]);
+    int rows = 0;
+    for (int line = 3; line < static_cast<int>(lines.size()); ++line) {
+        if (lines[static_cast<size_t>(line)].empty()) continue;
+        EXPECT_EQ(columns(line), header) << "line " << line << ": " << lines[static_cast<size_t>(line)];
+        ++rows;
+    }
+    // Attenuations, greatest attenuations, required minimum and maximum.
+    EXPECT_EQ(rows, 4);
 }
 
 TEST_F(CellReports, ChannelTextsOfEveryOutput) {

@@ -128,7 +128,7 @@ TEST_F(SwitchSymbols, AnInternalSupplyOfSeveralLinesShowsThePowerMark) {
         {1, 2, true, true, false, false, false},    // one line keeps the glyph, small in its one square
         {2, 4, false, true, true, false, false},    // 2 x 2 squares: the glyph in its square
         {2, 4, true, false, false, true, false},
-        {3, 4, true, false, true, false, true},      // the frame sign's square
+        {3, 4, true, false, false, false, true},     // the frame sign, below
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -146,6 +146,64 @@ TEST_F(SwitchSymbols, AnInternalSupplyOfSeveralLinesShowsThePowerMark) {
             EXPECT_TRUE(call.Rect.Left >= 4 && call.Rect.Right <= w - 3 && call.Rect.Top >= 5 &&
                         call.Rect.Bottom <= h - 4)
                 << c.lines;
+    }
+}
+
+// The supply frame of three lines or more stands at half size in the box
+// between the two port columns nearest the middle, clear of every stub: at
+// full size in the middle it covered one column's input and output.
+TEST_F(SwitchSymbols, TheSupplyFrameStandsClearOfThePortStubs) {
+    for (int32_t lines : {3, 4, 5, 8}) {
+        auto s = Make(10, lines, lines);
+        s->Power[PowerSupply][0] |= 8;
+        const Recorder r = Drawn(*s);
+        const int32_t w = 21 * lines - 1, h = 21 * s->Layout().Height - 1;
+        const TRect box(4, 5, w - 3, h - 4);
+        std::vector<TRect> frames;
+        // Not the box, nor the small marks of the inputs.
+        for (const TRect& rect : r.Rects())
+            if (rect != box && rect.Width() > 5) frames.push_back(rect);
+        ASSERT_EQ(frames.size(), 1u) << lines;
+        const TRect frame = frames[0];
+        // Inside the box, in the middle, and between two stubs with room on both sides.
+        EXPECT_TRUE(frame.Top >= box.Top && frame.Bottom <= box.Bottom) << lines;
+        EXPECT_LE(std::abs((frame.Left + frame.Right) / 2 - w / 2), 11) << lines;
+        for (int32_t column = 0; column < lines; ++column) {
+            const int32_t stub = 21 * column + 10;
+            EXPECT_TRUE(frame.Right + 1 < stub || frame.Left > stub + 1) << lines << " stub " << stub;
+        }
+        // The frame's strokes stay in the frame; the port stubs are the lines
+        // from the symbol's edge.
+        for (const Points& line : r.Lines()) {
+            const bool stub = std::any_of(line.begin(), line.end(), [&](const TPoint& p) {
+                return p.x == 0 || p.x == w || p.y == 0 || p.y == h;
+            });
+            if (stub) continue;
+            for (const TPoint& p : line)
+                EXPECT_TRUE(p.x >= frame.Left && p.x <= frame.Right && p.y >= frame.Top && p.y <= frame.Bottom)
+                    << lines << " at " << p.x << "," << p.y;
+        }
+    }
+}
+
+// Without a supply, the small switch glyph of a one-row box of several lines
+// stands between the two middle columns too, never over a line's stubs.
+TEST_F(SwitchSymbols, TheSmallGlyphStandsClearOfThePortStubs) {
+    for (int32_t lines : {2, 3, 4, 5, 8}) {
+        auto s = Make(10, lines, 2);
+        ASSERT_EQ(s->Layout().Height, 1) << lines;
+        const Recorder r = Drawn(*s);
+        const int32_t w = 21 * lines - 1;
+        const auto circles = r.Of(TPaintOp::Ellipse);
+        ASSERT_EQ(circles.size(), 3u) << lines;
+        // Within half a column and the glyph's half of the middle.
+        for (const TPaintCall& circle : circles) {
+            EXPECT_LE(std::abs((circle.Rect.Left + circle.Rect.Right) / 2 - w / 2), 16) << lines;
+            for (int32_t column = 0; column < lines; ++column) {
+                const int32_t stub = 21 * column + 10;
+                EXPECT_TRUE(circle.Rect.Right < stub || circle.Rect.Left > stub) << lines << " stub " << stub;
+            }
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <typeinfo>
@@ -326,44 +327,58 @@ TEST_F(LibraryTest, WritingEntriesReplacesTheSameCode) {
     EXPECT_EQ(ReadFile(path), LibraryBytes({RecordOf(p), RecordOf(s)}));
 }
 
+// A damaged library lists the whole entries before the damage and names the
+// first entry it cannot read (its number, and its code when that was read).
 TEST_F(LibraryTest, DamagedEntriesStopTheWalk) {
     const std::string a = FilterEntry(1, "A", "Filtri");
     const std::string b = FilterEntry(2, "B", "Filtri");
+    const std::string c3 = FilterEntry(1, "C", "Filtri");
     struct Case {
         const char* what;
         std::function<void(std::string&)> damage;
-        Strings listed;  // what a query still finds
+        Strings listed;       // what a query still finds
+        std::string damaged;  // the message after "è danneggiata: "
     };
-    const size_t second = LibraryHeaderSize + 4 + a.size();  // length field of entry B
+    const size_t second = LibraryHeaderSize + 4 + a.size();   // length field of entry B
+    const size_t third = second + 4 + b.size();                // length field of entry C
     auto setI32 = [](std::string& bytes, size_t at, int32_t v) {
         for (int i = 0; i < 4; ++i)
             bytes[at + i] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
     };
+    const std::string secondOn = "il componente n. 2 e quelli che lo seguono non sono leggibili.";
+    const std::string thirdOn = "il componente n. 3 e quelli che lo seguono non sono leggibili.";
+    const std::string header = "i suoi componenti non sono leggibili.";
     // clang-format off
     const Case cases[] = {
-        {"length 0", [&](std::string& f) { setI32(f, second, 0); }, {"A"}},
-        {"negative length", [&](std::string& f) { setI32(f, second, -5); }, {"A"}},
-        {"length past the end offset", [&](std::string& f) { setI32(f, second, static_cast<int32_t>(b.size() + 1)); },
-         {"A"}},
-        {"count above the entries", [&](std::string& f) { setI32(f, 13, 3); }, {"A", "B"}},
-        {"negative count", [&](std::string& f) { setI32(f, 13, -1); }, {}},
-        {"end offset past the file", [&](std::string& f) { setI32(f, 17, static_cast<int32_t>(f.size() + 40)); }, {}},
-        {"end offset inside the header", [&](std::string& f) { setI32(f, 17, 20); }, {}},
-        {"head running out of its entry", [&](std::string& f) { setI32(f, second, 10); }, {"A"}},
+        {"length 0", [&](std::string& f) { setI32(f, second, 0); }, {"A"}, secondOn},
+        {"negative length", [&](std::string& f) { setI32(f, second, -5); }, {"A"}, secondOn},
+        {"length past the end offset", [&](std::string& f) { setI32(f, second, static_cast<int32_t>(b.size() + c3.size() + 9)); },
+         {"A"}, secondOn},
+        {"count above the entries", [&](std::string& f) { setI32(f, 13, 4); }, {"A", "B", "C"},
+         "il componente n. 4 e quelli che lo seguono non sono leggibili."},
+        {"negative count", [&](std::string& f) { setI32(f, 13, -1); }, {}, header},
+        {"end offset inside the header", [&](std::string& f) { setI32(f, 17, 20); }, {}, header},
+        {"head running out of its entry", [&](std::string& f) { setI32(f, second, 10); }, {"A"}, secondOn},
+        {"cut after the header", [&](std::string& f) { f.resize(LibraryHeaderSize); }, {},
+         "il componente n. 1 e quelli che lo seguono non sono leggibili."},
+        {"cut inside the first length", [&](std::string& f) { f.resize(LibraryHeaderSize + 2); }, {},
+         "il componente n. 1 e quelli che lo seguono non sono leggibili."},
+        {"cut inside the second entry's head", [&](std::string& f) { f.resize(second + 10); }, {"A"}, secondOn},
+        {"cut inside the third entry's record", [&](std::string& f) { f.resize(third + 4 + c3.size() / 2); },
+         {"A", "B"}, thirdOn},
+        {"cut between the second and third entries", [&](std::string& f) { f.resize(third); }, {"A", "B"}, thirdOn},
     };
     // clang-format on
     for (const Case& c : cases) {
         Application->Script().Reset();
-        std::string bytes = LibraryBytes({a, b});
+        std::string bytes = LibraryBytes({a, b, c3});
         c.damage(bytes);
         auto l = Library("bad.alb", bytes);
         TStringList list;
         l->ListCodesOfCategory(list, "");
         EXPECT_TRUE(l->IsDamaged()) << c.what;
         ASSERT_EQ(Boxes().size(), 1u) << c.what;
-        EXPECT_EQ(Boxes()[0].Text,
-                  "La libreria " + l->fileName +
-                      " è danneggiata: i componenti che seguono il punto danneggiato non sono leggibili.");
+        EXPECT_EQ(Boxes()[0].Text, "La libreria " + l->fileName + " è danneggiata: " + c.damaged) << c.what;
         // What stands before the damage is still there, and a second query reports nothing new.
         EXPECT_EQ(Items(list), c.listed) << c.what;
         l->ListCodesOfCategory(list, "");
@@ -375,9 +390,64 @@ TEST_F(LibraryTest, DamagedEntriesStopTheWalk) {
              cell = l->NextCell())
             delivered.push_back(cell->Code);
         EXPECT_EQ(delivered, c.listed) << c.what;
-        const bool bReadable = c.listed.size() == 2;
-        EXPECT_EQ(l->ReadCell("B") != nullptr, bReadable) << c.what;
+        // Every whole entry reads by its code, the others do not.
+        for (const char* code : {"A", "B", "C"}) {
+            const bool whole = std::find(c.listed.begin(), c.listed.end(), code) != c.listed.end();
+            EXPECT_EQ(l->ReadCell(code) != nullptr, whole) << c.what << " " << code;
+        }
     }
+}
+
+// A record that does not read is named by its number and code; the entries
+// after it still read.
+TEST_F(LibraryTest, AnEntryWhoseRecordIsDamagedIsNamed) {
+    std::string broken = FilterEntry(1, "F", "Filtri");
+    const size_t bandSystem = 16 + 2 + 6 + 7 + 1 + 1;  // after the head, "F", "Art F", "Filtri", "", Variant
+    broken[bandSystem] = '9';
+    auto l = Library("b.alb", LibraryBytes({FilterEntry(1, "A", "Filtri"), broken, FilterEntry(1, "G", "Filtri")}));
+    ASSERT_TRUE(l->Open(false));
+    EXPECT_NE(l->ReadCell("A"), nullptr);
+    EXPECT_EQ(l->ReadCell("F"), nullptr);
+    EXPECT_NE(l->ReadCell("G"), nullptr);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].Text, "La libreria " + l->fileName + " è danneggiata: il componente n. 2 (F) non è leggibile.");
+}
+
+// A lookup by code reads its own entry only: the index of codes is made
+// once, by one walk, and kept while the file stays the same.
+TEST_F(LibraryTest, LookupsByCodeDoNotWalkTheEntries) {
+    // A memory stream that counts the bytes read from it.
+    struct CountingStream : TMemoryStream {
+        explicit CountingStream(std::string bytes) : TMemoryStream(std::move(bytes)) {}
+        int Read(void* buffer, int count) override {
+            const int n = TMemoryStream::Read(buffer, count);
+            read += n;
+            return n;
+        }
+        int64_t read = 0;
+    };
+    std::vector<std::string> records;
+    for (int i = 0; i < 2000; ++i) records.push_back(FilterEntry(1, "F" + std::to_string(i), "Filtri"));
+    auto stream = std::make_unique<CountingStream>(LibraryBytes(records));
+    CountingStream* counted = stream.get();
+    TLibreria l;
+    ASSERT_TRUE(l.OpenStream(std::move(stream)));
+    ASSERT_NE(l.ReadCell("F0"), nullptr);  // makes the index
+    for (int i : {1999, 3, 1000, 1999}) {
+        counted->read = 0;
+        const std::string code = "F" + std::to_string(i);
+        std::unique_ptr<TCella> cell = l.ReadCell(code);
+        ASSERT_NE(cell, nullptr) << code;
+        EXPECT_EQ(cell->Code, code);
+        EXPECT_LT(counted->read, int64_t(3 * records[i].size() + 64)) << code;
+        counted->read = 0;
+        EXPECT_TRUE(l.FindEntry(code));
+        EXPECT_LT(counted->read, int64_t(2 * records[i].size() + 64)) << code;
+    }
+    EXPECT_EQ(l.ReadCell("nessuno"), nullptr);
+    // A library written anew finds its new entries.
+    ASSERT_TRUE(l.AppendEntry(FilterEntry(1, "NUOVO", "Filtri")));
+    EXPECT_NE(l.ReadCell("NUOVO"), nullptr);
 }
 
 TEST_F(LibraryTest, EntryWhoseRecordDoesNotReadLeavesTheCellAlone) {

@@ -121,8 +121,10 @@ TEST_F(SettingsSafety, AnUpdateWritesTheFileOnceWhenItEnds) {
         EXPECT_EQ(TIni().String("A"), "");  // not on file yet
         EXPECT_EQ(ini.String("A"), "1");    // but in force
     }
-    // One file's bytes, its flush and its rename.
-    EXPECT_EQ(file_faults::Steps(), static_cast<int64_t>(ReadFileBytes(globals.SettingsPath()).size()) + 2);
+    // One file's bytes and the steps that follow them (flush, close, the
+    // backup steps that have nothing to do, the rename).
+    EXPECT_EQ(file_faults::Steps(), static_cast<int64_t>(ReadFileBytes(globals.SettingsPath()).size()) +
+                                        file_faults::StepsAfterBytes);
     EXPECT_EQ(TIni().String("B"), "2");
 }
 

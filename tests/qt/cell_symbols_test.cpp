@@ -147,14 +147,16 @@ TEST(QtCellSymbols, SwitchesOfEveryLayout) {
     grid.Step = 2;
     struct Placed {
         int32_t code, inputs, outputs, variant, column, row, turn;
+        bool supply = false;  // an internal supply: the supply mark between the middle stubs
     };
     // clang-format off
     const Placed placed[] = {
         {10, 4, 8, 0, 1, 2, 0},  {56, 2, 3, 4, 7, 2, 0}, {10, 1, 5, 12, 11, 2, 0},
         {47, 2, 6, 0, 14, 2, 0}, {57, 1, 3, 5, 22, 2, 0}, {10, 2, 3, 0, 26, 3, 1},
+        {10, 4, 4, 0, 1, 6, 0, true}, {10, 3, 3, 0, 7, 6, 0, true}, {10, 5, 5, 0, 12, 6, 0, true},
     };
     // clang-format on
-    TBitmap sheet(31 * zoom, 8 * zoom);
+    TBitmap sheet(31 * zoom, 9 * zoom);
     ClearSheet(sheet);
     int ink = 0;
     for (const Placed& p : placed) {
@@ -166,6 +168,7 @@ TEST(QtCellSymbols, SwitchesOfEveryLayout) {
         TSwitch* s = owned.get();
         s->Variant = static_cast<uint8_t>(p.variant);
         s->SetPortCounts();
+        if (p.supply) s->Power[PowerSupply][PowerFlags] |= PowerInternal;
         s->SequenceNumber = p.column;
         s->Described = 1;
         for (int32_t i = 0; i < s->TableRows; ++i) s->Attenuation->Set3(i, TapLossColumn, 9, 14.0f);

@@ -320,3 +320,109 @@ TEST(QtDrawWindow, TheHintShowsTheWholeReportOrScrollsInsideTheControl) {
     }
     p.window->HintsActive = false;
 }
+
+namespace {
+
+bool Dark(QRgb p) { return qGray(p) < 128; }
+// The green of a described cell's code, antialiased.
+bool LabelGreen(QRgb p) { return qGreen(p) > qRed(p) + 40 && qGreen(p) > qBlue(p) + 40; }
+
+}  // namespace
+
+// At every zoom of the window (15, 21 and 42 pixels a square): a straight
+// cable run across ten squares shows no gap pixel at the squares' edges, and
+// the codes of a row of outlets stand whole inside their squares, none cut
+// at its left edge, none running into the next. Screenshots:
+// draw-zoom-15.png, draw-zoom-21.png, draw-zoom-42.png.
+TEST(QtDrawWindow, CablesRunUnbrokenAndLabelsStayWholeAtEveryZoom) {
+    DrawForm p;
+    TGridData* g = p.grid.get();
+    g->Step = 2;
+    constexpr int RunRow = 6, FirstRun = 0, RunSquares = 10, OutletRow = 8;
+    for (int c = FirstRun; c < FirstRun + RunSquares; ++c)
+        ASSERT_TRUE(g->InsertCell(std::make_unique<TNCavo>(g, 1, 0, c, RunRow, 0, 0), false, 0));
+    for (int k = 0; k < 6; ++k) {
+        auto outlet = std::make_unique<TPresaD>(g, 0, 0, FirstRun + k, OutletRow, CodePassThroughOutlet, 1);
+        outlet->Described = 1;
+        outlet->SequenceNumber = k < 3 ? 16 + k : 34 + k;  // "P16" ... "P39"
+        ASSERT_TRUE(g->InsertCell(std::move(outlet), false, 0));
+    }
+    p.window->GridLineWidth = 0;
+    p.form->Show();
+    for (int zoom : {15, 21, 42}) {
+        SCOPED_TRACE("zoom " + std::to_string(zoom));
+        p.window->DefaultColWidth = zoom;
+        p.window->DefaultRowHeight = zoom;
+        p.window->LeftCol = 0;
+        p.window->TopRow = 0;
+        p.window->Selection = TGridRect{29, 29, 29, 29};
+        Settle();
+        const QImage shot = p.Shot();
+        ASSERT_TRUE(
+            shot.save(QString::fromStdString(qttest::Artefact("draw-zoom-" + std::to_string(zoom) + ".png"))));
+
+        // The cable's row of pixels, found in the middle of its first square.
+        const TRect first = p.window->CellRect(FirstRun, RunRow);
+        const TRect last = p.window->CellRect(FirstRun + RunSquares - 1, RunRow);
+        ASSERT_EQ(first.Width(), zoom);
+        int y = -1;
+        for (int yy = first.Top; yy < first.Bottom && y < 0; ++yy)
+            if (Dark(shot.pixel((first.Left + first.Right) / 2, yy))) y = yy;
+        ASSERT_GE(y, 0);
+        std::string gaps;
+        for (int x = first.Left; x < last.Right; ++x)
+            if (!Dark(shot.pixel(x, y))) gaps += " " + std::to_string(x);
+        EXPECT_EQ(gaps, "") << "row " << y;
+
+        // Each outlet's code: green pixels in its square, none on the
+        // square's first or last column (a code cut by the square's edge,
+        // or running on into the next square's, has some there).
+        for (int k = 0; k < 6; ++k) {
+            const TRect r = p.window->CellRect(FirstRun + k, OutletRow);
+            int left = r.Right, right = r.Left - 1, count = 0;
+            for (int x = r.Left; x < r.Right; ++x)
+                for (int yy = r.Top; yy < r.Bottom; ++yy)
+                    if (LabelGreen(shot.pixel(x, yy))) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                        ++count;
+                    }
+            EXPECT_GT(count, 4) << "outlet " << k;
+            EXPECT_GT(left, r.Left) << "outlet " << k;
+            EXPECT_LT(right, r.Right - 1) << "outlet " << k;
+        }
+    }
+}
+
+// A block dragged with the mouse is highlighted up to the square the button
+// is let go over, that square included; "Trova" (CenterOn) shows the square
+// it found as selected too.
+TEST(QtDrawWindow, TheHighlightCoversTheReleaseSquareAndTheFoundSquare) {
+    DrawForm p;
+    p.form->Show();
+    p.window->TopRow = 0;
+    p.window->LeftCol = 0;
+    Settle();
+    const QColor selected(255, 255, 175), white(255, 255, 255);
+    p.Press(p.Middle(2, 6));
+    p.MoveHeld(p.Middle(3, 7));
+    p.MoveHeld(p.Middle(5, 8));
+    p.Release(p.Middle(5, 8));
+    Settle();
+    EXPECT_EQ(p.window->Selection.Get(), (TGridRect{2, 6, 5, 8}));
+    QImage shot = p.Shot();
+    ASSERT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("draw-drag-selection.png"))));
+    for (int c = 2; c <= 5; ++c)
+        for (int r = 6; r <= 8; ++r) EXPECT_EQ(QColor(shot.pixel(p.Middle(c, r))), selected) << c << "," << r;
+    EXPECT_EQ(QColor(shot.pixel(p.Middle(6, 8))), white);
+    EXPECT_EQ(QColor(shot.pixel(p.Middle(5, 9))), white);
+
+    p.window->CenterOn(20, 20);
+    Settle();
+    shot = p.Shot();
+    ASSERT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("draw-found-square.png"))));
+    const TRect found = p.window->CellRect(20, 20);
+    ASSERT_FALSE(found.IsEmpty());
+    EXPECT_EQ(QColor(shot.pixel(found.Left + 2, found.Top + 2)), selected);
+    EXPECT_EQ(QColor(shot.pixel(p.Middle(21, 21))), white);
+}

@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
@@ -104,7 +106,96 @@ TAntenne& StartOverTheDefaultLibrary(ScopedProgram& program) {
     return form;
 }
 
+// The top-level windows in the order they show: a message box by its text,
+// any other window by its title.
+class TShownWindows : public QObject {
+public:
+    TShownWindows() { qApp->installEventFilter(this); }
+    ~TShownWindows() override { qApp->removeEventFilter(this); }
+    std::vector<std::string> shown;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show || !watched->isWidgetType()) return false;
+        auto* w = static_cast<QWidget*>(watched);
+        if (!w->isWindow()) return false;
+        if (auto* box = qobject_cast<QMessageBox*>(w))
+            shown.push_back("box: " + box->text().toStdString());
+        else
+            shown.push_back(w->windowTitle().toStdString());
+        return false;
+    }
+};
+
 }  // namespace
+
+// Started with a project file that does not exist, the program shows its
+// warning and waits for the answer before the wizard of the first start
+// opens, even when the answer comes after the splash: the wizard never
+// stands over the warning.
+TEST(QtMainForm, AStartUpWarningIsAnsweredBeforeTheWizardOpens) {
+    ScopedProgram program;
+    const std::string missing = program.Dir().File("manca.ant");
+    TShownWindows windows;
+    bool boxSeen = false, wizardSeen = false, wizardOverBox = false;
+    std::vector<std::string> later;
+    // Whenever the wizard shows, it is looked at and taken to its end.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        TAutoProgetto* wizard = Antenne ? Antenne->Wizard : nullptr;
+        if (!wizard || !wizard->Visible || wizardSeen) return;
+        wizardSeen = true;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<QMessageBox*>(w) && w->isVisible()) wizardOverBox = true;
+        Later([wizard] {
+            for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
+                QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
+        });
+    });
+    // The warning, whenever it shows: looked at, left open past the
+    // splash's three seconds as a slow reader would, then answered.
+    QTimer boxWatch;
+    QObject::connect(&boxWatch, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !Antenne) return;
+        if (boxSeen) {
+            // Any later message: answered, so that the test runs on.
+            later.push_back(box->text().toStdString());
+            QTest::keyClick(box, Qt::Key_Return);
+            return;
+        }
+        boxSeen = true;
+        EXPECT_EQ(box->text().toStdString(), "Il file " + missing + " è inesistente.");
+        // The library beside the program, for the wizard that follows.
+        for (const char* name : {"Varne.alb", "Default.sel"})
+            std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
+                                       std::filesystem::copy_options::overwrite_existing);
+        EndSplash(*Antenne);
+        QTest::qWait(200);
+        EXPECT_FALSE(wizardSeen);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    watch.start(50);
+    boxWatch.start(20);
+    TAntenne* started = nullptr;
+    started = &program.Start({missing}, true);
+    for (int waited = 0; !wizardSeen && waited < 3000; waited += 20) QTest::qWait(20);
+    Settle();
+    watch.stop();
+    boxWatch.stop();
+    EXPECT_TRUE(boxSeen);
+    EXPECT_TRUE(wizardSeen);
+    EXPECT_FALSE(wizardOverBox);
+    EXPECT_EQ(later, std::vector<std::string>{});
+    // The warning shows, then the wizard: never the other way round.
+    const std::string boxText = "box: Il file " + missing + " è inesistente.";
+    const auto box = std::find(windows.shown.begin(), windows.shown.end(), boxText);
+    ASSERT_NE(box, windows.shown.end());
+    const std::string wizardTitle = WindowOf(started->Wizard)->windowTitle().toStdString();
+    const auto wizard = std::find(windows.shown.begin(), windows.shown.end(), wizardTitle);
+    ASSERT_NE(wizard, windows.shown.end());
+    EXPECT_LT(box, wizard);
+}
 
 TEST(QtMainForm, TheProgramShowsItsSplashAndThenTheNetworkGrid) {
     ScopedProgram program;
@@ -291,6 +382,55 @@ TEST(QtMainForm, CustomerDataAndSchemeSizeForms) {
     });
     EXPECT_TRUE(refused);
     EXPECT_EQ(form.CurrentProject->NetworkGrid->Rows, 75);
+}
+
+// "Dati progettuali" closed from its button and opened again starts on its
+// first field: what the person types lands there, not on the button, which
+// a blank would press. The focused button shows its focus mark.
+TEST(QtMainForm, AFormShownAgainStartsOnItsFirstField) {
+    ScopedProgram program;
+    TAntenne* started = nullptr;
+    QMenuBar* bar = StartPastSplash(program, started);
+    ASSERT_NE(bar, nullptr);
+    TAntenne& form = *started;
+    QImage plainButton, focusedButton;
+    ClickMenu(bar, "&File", "Dati &progettuali", [&] {
+        QWidget* ok = WindowOf(DatiCommittente->BOk);
+        ASSERT_NE(ok, nullptr);
+        EXPECT_EQ(DatiCommittente->FocusedControl(), DatiCommittente->Nome);
+        // Tab by Tab from the first field to the button, which then closes
+        // the form by the keyboard.
+        for (int i = 0; i < 40 && DatiCommittente->FocusedControl() != DatiCommittente->BOk; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            Settle();
+        }
+        ASSERT_EQ(DatiCommittente->FocusedControl(), DatiCommittente->BOk);
+        focusedButton = ok->grab().toImage();
+        EXPECT_TRUE(focusedButton.save(QString::fromStdString(qttest::Artefact("focused-button.png"))));
+        // The same button once the focus has moved on, and back.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        Settle();
+        EXPECT_NE(DatiCommittente->FocusedControl(), DatiCommittente->BOk);
+        plainButton = ok->grab().toImage();
+        EXPECT_TRUE(plainButton.save(QString::fromStdString(qttest::Artefact("unfocused-button.png"))));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        Settle();
+        ASSERT_EQ(DatiCommittente->FocusedControl(), DatiCommittente->BOk);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    });
+    EXPECT_FALSE(DatiCommittente->Visible);
+    ASSERT_FALSE(plainButton.isNull());
+    EXPECT_NE(plainButton, focusedButton);
+
+    ClickMenu(bar, "&File", "Dati &progettuali", [&] {
+        EXPECT_EQ(DatiCommittente->FocusedControl(), DatiCommittente->Nome);
+        QTest::keyClicks(QApplication::focusWidget(), "Villa Rosa");
+        Settle();
+        EXPECT_TRUE(DatiCommittente->Visible);
+        EXPECT_EQ(DatiCommittente->Nome->Text.Get(), "Villa Rosa");
+        QTest::mouseClick(WindowOf(DatiCommittente->BOk), Qt::LeftButton);
+    });
+    EXPECT_EQ(form.CurrentProject->HeaderTexts[0], "Villa Rosa");
 }
 
 TEST(QtMainForm, CopyAndPasteThroughTheEditMenu) {

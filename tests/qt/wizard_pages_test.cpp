@@ -10,6 +10,9 @@
 #include <string>
 
 #include "autodesign/channel_panel.h"
+#include "autodesign/design_settings.h"
+#include "core/channel_plans.h"
+#include "platform/forms.h"
 #include "autodesign/wizard.h"
 #include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
@@ -174,4 +177,84 @@ TEST_F(QtWizardPages, TheSketchOfTheSmallestBuildingShowsItsWholeHeaders) {
         for (int x = 4; x < width - 4; ++x) text = text || darkAt(x, row);
         EXPECT_TRUE(text) << "row " << row;
     }
+}
+
+// The received channels' grid, typed into as a person does: "a" and Invio
+// in the A/D column leave "A" in the cell and the focus in the grid; the
+// arrow keys then move in the grid, never to the plan box above it, whose
+// change would clear the antenna's channels.
+TEST_F(QtWizardPages, InvioInTheChannelListCommitsAndKeepsTheFocusInTheGrid) {
+    ClickWidget(wizard.Choice[ChoiceReteCentrale]);
+    ClickWidget(wizard.BAvanti);
+    ClickWidget(wizard.BAvanti);
+    ASSERT_EQ(wizard.VisiblePage(), WizardChannelsPage);
+    TPannelloCanaliTer* panel = wizard.ChannelPanels[0];
+    // Two channels of the plan received.
+    QWidget* channels = WidgetOf(panel->ChannelGrid);
+    QTest::mouseClick(channels, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(channels, Qt::LeftButton, {}, QPoint(5 + panel->ChannelGrid->DefaultColWidth + 1, 5));
+    Settle();
+    TAntennaAutoProg& antenna = opz.Antennas[0];
+    ASSERT_EQ(antenna.Channels.Count(), 2);
+    const TCanalizzazione* plan = antenna.Plan;
+    ASSERT_NE(plan, nullptr);
+
+    TStringGrid* list = panel->ListGrid;
+    QWidget* grid = WidgetOf(list);
+    ASSERT_NE(grid, nullptr);
+    WindowOf(&wizard)->activateWindow();
+    QApplication::setActiveWindow(WindowOf(&wizard));
+    const TRect kind = list->CellRect(1, 1);
+    QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(kind.Left + 4, kind.Top + 4));
+    Settle();
+    ASSERT_EQ(list->Col.Get(), 1);
+    ASSERT_EQ(list->Row.Get(), 1);
+
+    // Each key to the widget that has the focus, as the keyboard sends it.
+    auto typeKey = [](Qt::Key key) {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr);
+        QTest::keyClick(target, key, Qt::NoModifier);
+        Settle();
+    };
+    auto focusInGrid = [&] {
+        QWidget* f = QApplication::focusWidget();
+        return f && (f == grid || grid->isAncestorOf(f));
+    };
+    typeKey(Qt::Key_A);
+    typeKey(Qt::Key_Return);
+    EXPECT_EQ(list->Cells[1][1], "A");
+    // The cell shows it once its editor has gone: dark text pixels in it.
+    const QImage cells = grid->grab().toImage();
+    int text = 0;
+    for (int x = kind.Left + 1; x < kind.Right - 1; ++x)
+        for (int y = kind.Top + 1; y < kind.Bottom - 1; ++y) text += qGray(cells.pixel(x, y)) < 100;
+    EXPECT_GT(text, 5);
+    EXPECT_TRUE(focusInGrid());
+    EXPECT_EQ(GetParentForm(list)->FocusedControl(), list);
+    EXPECT_FALSE(list->EditorMode);
+
+    typeKey(Qt::Key_Down);
+    EXPECT_EQ(list->Row.Get(), 2);
+    typeKey(Qt::Key_Right);
+    EXPECT_EQ(list->Col.Get(), 2);
+    typeKey(Qt::Key_Up);
+    EXPECT_EQ(list->Row.Get(), 1);
+    EXPECT_TRUE(focusInGrid());
+    // The plan and its channels are as they were; the first is analogue.
+    EXPECT_EQ(antenna.Plan, plan);
+    EXPECT_EQ(antenna.Channels.Count(), 2);
+    ASSERT_NE(antenna.Channels.head, nullptr);
+    EXPECT_EQ(antenna.Channels.head->signalType, SignalAnalog);
+    EXPECT_EQ(list->Cells[1][1], "A");
+
+    // "d" typed over it and committed the same way.
+    typeKey(Qt::Key_Left);
+    typeKey(Qt::Key_D);
+    typeKey(Qt::Key_Return);
+    EXPECT_EQ(list->Cells[1][1], "D");
+    EXPECT_EQ(antenna.Channels.head->signalType, SignalDigital);
+    EXPECT_TRUE(focusInGrid());
+    EXPECT_EQ(antenna.Plan, plan);
+    Shoot(wizard, "wizard-channel-list-typed.png");
 }
