@@ -281,9 +281,9 @@ void TAntenne::StartUp() {
     const AnsiString library = ProgramDir + DefaultLibraryFile;
     if (FileExists(library)) {
         if (Librerie) {
-            auto* l = new TLibreria();
+            auto l = std::make_unique<TLibreria>();
             l->fileName = library;
-            Librerie->Append(l);
+            Librerie->Append(std::move(l));
         }
     } else {
         Application->MessageBox(
