@@ -408,11 +408,11 @@ TEST(TInfoAssign, CopyBlock) {
     TInfo info(3);
     info.SetSizes(0, 3, 3, 15);
     info.Set3(0, 2, 4, 11.0f);  // block 2 stays missing
-    info.CopyBlock3(1, 0);       // allocates the missing target
+    info.CopyBlock3(1, 0);      // allocates the missing target
     EXPECT_EQ(info.Get3(1, 2, 4), 11.0f);
     info.Set3(0, 2, 4, 12.0f);
     EXPECT_EQ(info.Get3(1, 2, 4), 11.0f);  // a copy, not a share
-    info.CopyBlock3(1, 2);                  // a missing source frees the target
+    info.CopyBlock3(1, 2);                 // a missing source frees the target
     EXPECT_EQ(info.Block3(1), nullptr);
     info.CopyBlock3(1, 0);
     EXPECT_EQ(info.Get3(1, 2, 4), 12.0f);
