@@ -62,7 +62,7 @@ private:
 
 bool Analysis::Fail(int32_t column, int32_t row, uint8_t side, int32_t kind) {
     if (report_ && GestoreErrori)
-        GestoreErrori->SetPendingError(new TErroreCircuito(column, row, side, &grid_, kind));
+        GestoreErrori->SetPendingError(std::make_unique<TErroreCircuito>(column, row, side, &grid_, kind));
     return false;
 }
 
@@ -387,6 +387,6 @@ bool TGridData::Analyse(bool report) {
     // Put back a copy of what was pending (or nothing) whatever happened in
     // between: comparing addresses could be fooled by a record freed and
     // another made at the same address.
-    if (!report && GestoreErrori) GestoreErrori->SetPendingError(kept.release());
+    if (!report && GestoreErrori) GestoreErrori->SetPendingError(std::move(kept));
     return ok;
 }

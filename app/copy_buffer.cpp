@@ -131,7 +131,7 @@ int TBufferCopia::PlaceAll(TGridData* target, TTurn turn, const TCellRect& at, b
     }
     const int64_t S = SquarePixels, edge = SquarePixels - 1;
     for (const auto& clone : signs_) {
-        std::unique_ptr<TSegnoGrafico> sign(clone->Clone());
+        std::unique_ptr<TSegnoGrafico> sign = clone->Clone();
         auto move = [&](int32_t& x, int32_t& y) {
             const int64_t px = x, py = y;
             switch (turn) {

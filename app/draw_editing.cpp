@@ -169,8 +169,7 @@ void TDrawWindow::PressComponent() {
 
 bool TDrawWindow::PressOnSelectedSign(TPoint at) {
     const double zoom = std::max(1, ColumnWidth()) / static_cast<double>(SquarePixels);
-    for (auto* node = SelectedSigns.head; node; node = node->Next) {
-        TSegnoGrafico* sign = node->Sign;
+    for (TSegnoGrafico* sign : SelectedSigns) {
         // The handle's half size on the screen, as the sign paints it, and a
         // little more to catch it, back in grid pixels.
         const int half =
@@ -196,7 +195,7 @@ bool TDrawWindow::PressOnSelectedSign(TPoint at) {
         }
         for (const Handle& h : handles) {
             if (!near(h.x, h.y)) continue;
-            CurrentSign.reset(sign->Clone());
+            CurrentSign = sign->Clone();
             PressedSign = sign;
             SignMode = SignReshaping;
             if (sign->Kind != SignText) {
@@ -333,9 +332,9 @@ void TDrawWindow::DragSign(TPoint at) {
         SignMode = SignPressedSelected;
     }
     if (SignMode == SignPressedSelected || SignMode == SignPressedOther) {
-        for (auto* node = SelectedSigns.head; node; node = node->Next) {
-            MovingCopies.emplace_back(node->Sign->Clone());
-            grid_->UnindexSign(node->Sign, true);
+        for (TSegnoGrafico* sign : SelectedSigns) {
+            MovingCopies.emplace_back(sign->Clone());
+            grid_->UnindexSign(sign, true);
         }
         dragFrom_ = pressAt_;
         SignMode = SignMoving;
@@ -378,7 +377,7 @@ void TDrawWindow::ReleaseSign() {
                              CurrentSign->Kind == SignText;
     if ((SignMode == SignReshaping || SignMode == SignDrawingNew) && CurrentSign && !placingText) {
         HideFeedback();
-        auto sign = std::unique_ptr<TSegnoGrafico>(CurrentSign->Clone());
+        std::unique_ptr<TSegnoGrafico> sign = CurrentSign->Clone();
         if (sign->Kind == SignLine) {
             if (sign->X1 > sign->X2) {
                 std::swap(sign->X1, sign->X2);
@@ -391,7 +390,7 @@ void TDrawWindow::ReleaseSign() {
         if (SignMode == SignDrawingNew) {
             // A click without a drag draws nothing.
             if (sign->X1 != sign->X2 || sign->Y1 != sign->Y2) {
-                if (grid_->AddSign(sign.release(), true, CaptionInsertion)) grid_->SetModified(ModDrawing);
+                if (grid_->AddSign(std::move(sign), true, CaptionInsertion)) grid_->SetModified(ModDrawing);
             }
         } else if (PressedSign) {
             TSegnoGrafico* old = PressedSign;
@@ -402,7 +401,7 @@ void TDrawWindow::ReleaseSign() {
                 const TUndoStep step(grid_->UndoList.get(), TUndoStep::TEnd::UnderTop);
                 grid_->RemoveSign(old, true, CaptionRemoval);
                 TSegnoGrafico* added = sign.get();
-                if (grid_->AddSign(sign.release(), true, CaptionResize)) SelectSign(added);
+                if (grid_->AddSign(std::move(sign), true, CaptionResize)) SelectSign(added);
             }
             grid_->SetModified(ModDrawing);
         }
@@ -424,8 +423,7 @@ void TDrawWindow::ReleaseSign() {
 
 void TDrawWindow::FinishMove() {
     HideFeedback();
-    std::vector<TSegnoGrafico*> originals;
-    for (auto* node = SelectedSigns.head; node; node = node->Next) originals.push_back(node->Sign);
+    const std::vector<TSegnoGrafico*> originals(SelectedSigns.begin(), SelectedSigns.end());
     const bool moved = !MovingCopies.empty() && dragFrom_ != pressAt_;
     if (!moved) {
         // Back where it started: the signs return to their squares unchanged.
@@ -442,8 +440,8 @@ void TDrawWindow::FinishMove() {
             grid_->RemoveSign(sign, true, CaptionRemoval);
         }
         for (auto& copy : MovingCopies) {
-            TSegnoGrafico* sign = copy.release();
-            if (grid_->AddSign(sign, true, CaptionInsertion)) SelectSign(sign);
+            TSegnoGrafico* sign = copy.get();
+            if (grid_->AddSign(std::move(copy), true, CaptionInsertion)) SelectSign(sign);
         }
         recorded = step.Count() > 0;
     }
@@ -454,7 +452,7 @@ void TDrawWindow::FinishMove() {
 void TDrawWindow::CancelSignAction() {
     HideFeedback();
     if (SignMode == SignMoving)
-        for (auto* node = SelectedSigns.head; node; node = node->Next) grid_->IndexSign(node->Sign, true);
+        for (TSegnoGrafico* sign : SelectedSigns) grid_->IndexSign(sign, true);
     MovingCopies.clear();
     CurrentSign.reset();
     SignDrawing = false;
@@ -570,7 +568,7 @@ void TDrawWindow::CommitText() {
         }
         const AnsiString text = Editor->Text;
         if (!text.empty()) {
-            auto sign = std::unique_ptr<TSegnoGrafico>(CurrentSign->Clone());
+            std::unique_ptr<TSegnoGrafico> sign = CurrentSign->Clone();
             sign->Text = text;
             // The box of the text at zoom 1, for the hit test and the handles.
             TFont font;
@@ -579,7 +577,7 @@ void TDrawWindow::CommitText() {
             sign->X2 = sign->X1 + Canvas->TextWidth(text);
             sign->Y2 = sign->Y1 + Canvas->TextHeight(text);
             TSegnoGrafico* added = sign.get();
-            if (grid_->AddSign(sign.release(), true, old ? CaptionTextEdit : CaptionInsertion)) {
+            if (grid_->AddSign(std::move(sign), true, old ? CaptionTextEdit : CaptionInsertion)) {
                 changed = true;
                 if (old) SelectSign(added);
             }

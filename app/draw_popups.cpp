@@ -146,9 +146,8 @@ void TDrawWindow::CopyToClick(uint8_t flag) {
 // The signs lying in the block leave the selection before the block goes.
 void TDrawWindow::UnselectSignsIn(const TCellRect& block) {
     std::vector<TSegnoGrafico*> inside;
-    for (auto* node = SelectedSigns.head; node; node = node->Next)
-        if (node->Sign->HitTest(block.Top, block.Left, block.Bottom, block.Right))
-            inside.push_back(node->Sign);
+    for (TSegnoGrafico* sign : SelectedSigns)
+        if (sign->HitTest(block.Top, block.Left, block.Bottom, block.Right)) inside.push_back(sign);
     for (TSegnoGrafico* sign : inside) UnselectSign(sign);
 }
 

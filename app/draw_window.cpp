@@ -166,8 +166,7 @@ void TDrawWindow::UnselectSign(TSegnoGrafico* sign) {
 }
 
 void TDrawWindow::ClearSignSelection() {
-    while (SelectedSigns.head) {
-        TSegnoGrafico* sign = SelectedSigns.head->Sign;
+    while (TSegnoGrafico* sign = SelectedSigns.First()) {
         SelectedSigns.Remove(sign);
         sign->InvalidateSquares();
     }
@@ -192,7 +191,7 @@ void TDrawWindow::SignLeft(TSegnoGrafico* sign) {
 void TDrawWindow::UpdateSignToolbar() {
     if (!Palette) return;
     TSignStyle style;
-    if (Palette->CurrentTool() != 0 || !SelectedSigns.head) {
+    if (Palette->CurrentTool() != 0 || SelectedSigns.Empty()) {
         Palette->ShowSignStyle(false, style);
         return;
     }
@@ -200,15 +199,14 @@ void TDrawWindow::UpdateSignToolbar() {
     auto colourOf = [](const TSegnoGrafico* sign) {
         return sign->Kind == SignText ? sign->Font->Color.Get() : sign->Pen->Color.Get();
     };
-    const TSegnoGrafico* first = SelectedSigns.head->Sign;
+    const TSegnoGrafico* first = SelectedSigns.First();
     style.Colour = colourOf(first);
     style.ShowPen = style.ShowFont = true;
     style.PenStyle = first->Pen->Style.Get();
     style.PenWidth = first->Pen->Width.Get();
     style.FontName = first->Font->Name.Get();
     style.FontSize = first->Font->Size.Get();
-    for (auto* node = SelectedSigns.head; node; node = node->Next) {
-        const TSegnoGrafico* sign = node->Sign;
+    for (const TSegnoGrafico* sign : SelectedSigns) {
         if (colourOf(sign) != colourOf(first)) style.Colour = static_cast<TColor>(-1);
         if (sign->Kind == SignText)
             style.ShowPen = false;

@@ -41,15 +41,9 @@ void TGridData::Empty(bool tellWindow) {
     UndoList->Clear();
     if (tellWindow && Window)
         for (TSegnoGrafico* sign = Signs->head; sign; sign = sign->Next) Window->SignLeft(sign);
-    std::unordered_set<TCella*> doomed;
-    for (TCella* cell : cells_) {
-        if (!cell) continue;
-        doomed.insert(cell);
-        if (cell->Overlay) doomed.insert(cell->Overlay);
-    }
     std::fill(cells_.begin(), cells_.end(), nullptr);
     std::fill(errorMarks_.begin(), errorMarks_.end(), 0);
-    for (TCella* cell : doomed) delete cell;
+    owned_.clear();
     Anchor = nullptr;
     FirstOutlet = nullptr;
     analysis_.clear();
@@ -129,7 +123,7 @@ bool TGridData::InsertCell(std::unique_ptr<TCella> owned, bool recordUndo, int32
         ++RefusedInsertions;
         return false;  // the refused cell goes with owned
     }
-    owned.release();  // the squares hold it from here on
+    Own(std::move(owned));
     cell->Owner = this;
     cell->Overlay = nullptr;
 
@@ -179,11 +173,12 @@ bool TGridData::InsertCell(std::unique_ptr<TCella> owned, bool recordUndo, int32
 bool TGridData::RemoveCell(TCella* cell, bool recordUndo, int32_t caption) {
     if (!LiftCell(cell)) return false;
     ForgetCell(cell);
+    std::unique_ptr<TCella> owned = Disown(cell);
     if (recordUndo) {
-        UndoList->PushRemoved(std::unique_ptr<TCella>(cell), 0, caption);
+        UndoList->PushRemoved(std::move(owned), 0, caption);
     } else {
         UndoList->Forget(cell);
-        delete cell;
+        owned.reset();
     }
     return true;
 }
@@ -192,7 +187,18 @@ std::unique_ptr<TCella> TGridData::TakeOutCell(TCella* cell) {
     if (!LiftCell(cell)) return nullptr;
     ForgetCell(cell);
     UndoList->Forget(cell);
-    return std::unique_ptr<TCella>(cell);
+    return Disown(cell);
+}
+
+TCella* TGridData::Own(std::unique_ptr<TCella> cell) {
+    TCella* held = cell.get();
+    owned_[held] = std::move(cell);
+    return held;
+}
+
+std::unique_ptr<TCella> TGridData::Disown(TCella* cell) {
+    auto node = owned_.extract(cell);
+    return node.empty() ? nullptr : std::move(node.mapped());
 }
 
 bool TGridData::LiftCell(TCella* cell) {
@@ -300,10 +306,8 @@ int TGridData::RemoveCellsIn(const TCellRect& rect, bool recordUndo, int32_t cap
     if (!recordUndo) UndoList->Forget(gone);
     for (TCella* cell : lifted) {
         UnlinkOwn(cell);
-        if (recordUndo)
-            UndoList->PushRemoved(std::unique_ptr<TCella>(cell), 0, caption);
-        else
-            delete cell;
+        std::unique_ptr<TCella> owned = Disown(cell);
+        if (recordUndo) UndoList->PushRemoved(std::move(owned), 0, caption);
     }
     return static_cast<int>(lifted.size());
 }
@@ -441,27 +445,22 @@ bool TGridData::AddSign(std::unique_ptr<TSegnoGrafico> owned, bool recordUndo, i
     const int64_t width = int64_t{Columns} * SquarePixels, height = int64_t{Rows} * SquarePixels;
     auto onGrid = [&](int64_t x, int64_t y) { return x >= 0 && x < width && y >= 0 && y < height; };
     if (!onGrid(owned->X1, owned->Y1) && !onGrid(owned->X2, owned->Y2)) return false;
-    TSegnoGrafico* sign = owned.release();
-    sign->Grid = this;
-    Signs->Add(sign, true);
+    owned->Grid = this;
+    TSegnoGrafico* sign = Signs->Add(std::move(owned), true);
     if (recordUndo) UndoList->PushInserted(sign, 0, caption);
     return true;
-}
-
-bool TGridData::AddSign(TSegnoGrafico* sign, bool recordUndo, int32_t caption) {
-    return AddSign(std::unique_ptr<TSegnoGrafico>(sign), recordUndo, caption);
 }
 
 bool TGridData::RemoveSign(TSegnoGrafico* sign, bool recordUndo, int32_t caption) {
     // A sign the undo list keeps still names this grid, but is not on it.
     if (!sign || sign->Grid != this || !Signs->Contains(sign)) return false;
-    Signs->Remove(sign, true);
+    std::unique_ptr<TSegnoGrafico> owned = Signs->Remove(sign, true);
     if (Window) Window->SignLeft(sign);
     if (recordUndo) {
-        UndoList->PushRemoved(std::unique_ptr<TSegnoGrafico>(sign), 0, caption);
+        UndoList->PushRemoved(std::move(owned), 0, caption);
     } else {
         UndoList->Forget(sign);
-        delete sign;
+        owned.reset();
     }
     return true;
 }

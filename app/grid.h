@@ -158,7 +158,6 @@ public:
     // ends outside the grid's pixels is refused and deleted. Recording: an
     // inserted-sign record.
     bool AddSign(std::unique_ptr<TSegnoGrafico> sign, bool recordUndo, int32_t caption);
-    bool AddSign(TSegnoGrafico* sign, bool recordUndo, int32_t caption);
     // Takes a sign of this grid out of the list and index, tells the window
     // it has left, and deletes it unless the undo list keeps it (recording).
     // False for none or a sign of another grid.
@@ -309,7 +308,13 @@ private:
     static void MoveCells(TGridData* source, const TCellRect& rect, TGridData* target, int32_t column,
                           int32_t row, bool recordUndo, bool mirrored);
 
-    std::vector<TCella*> cells_;                          // [column][row], column-major
+    // The cells stand on the squares; the grid owns them here, each entered
+    // when it comes onto the grid and taken out when it leaves.
+    TCella* Own(std::unique_ptr<TCella> cell);
+    std::unique_ptr<TCella> Disown(TCella* cell);
+
+    std::unordered_map<const TCella*, std::unique_ptr<TCella>> owned_;
+    std::vector<TCella*> cells_;                          // [column][row], column-major; they only point
     std::vector<uint8_t> errorMarks_;                     // [column][row]
     // The signs of each square that some sign crosses, by Index (a large
     // grid holds few such squares).

@@ -70,7 +70,7 @@ void TGridData::MoveCells(TGridData* source, const TCellRect& rect, TGridData* t
     // that crossed it.
     for (auto at = moving.rbegin(); at != moving.rend(); ++at) {
         source->UnlinkOwn(*at);
-        taken.emplace_back(*at);
+        if (auto owned = source->Disown(*at)) taken.push_back(std::move(owned));
     }
 
     const int32_t lastColumn =

@@ -131,7 +131,7 @@ TAntenne::~TAntenne() {
     if (GestoreErrori) GestoreErrori->SetTarget(nullptr), GestoreErrori->enabled = false;
     project_.reset();
     CurrentProject = nullptr;
-    delete CreaAuto;
+    designer_.reset();  // clears CreaAuto
     ResetDesignSettings();
     ReportPages().Clear();
     DestroyGlobals();
@@ -281,9 +281,9 @@ void TAntenne::StartUp() {
     const AnsiString library = ProgramDir + DefaultLibraryFile;
     if (FileExists(library)) {
         if (Librerie) {
-            auto* l = new TLibreria();
+            auto l = std::make_unique<TLibreria>();
             l->fileName = library;
-            Librerie->Append(l);
+            Librerie->Append(std::move(l));
         }
     } else {
         Application->MessageBox(

@@ -17,6 +17,7 @@
 #include "platform/stdctrls.h"
 
 class TAutoProgetto;
+class TCreaAuto;
 class TDesignWindow;
 class TDrawWindow;
 class TGridData;
@@ -288,6 +289,7 @@ private:
     void ShowProgress(bool on);
 
     std::unique_ptr<TDesignWindow> designWindow_;
+    std::unique_ptr<TCreaAuto> designer_;  // made on first need; CreaAuto points at it
     std::unique_ptr<TProgetto> project_;
     std::shared_ptr<TStampa> printing_;
     TDatiStampa* printOptions_ = nullptr;  // made with the printing, owned as components

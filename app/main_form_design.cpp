@@ -54,7 +54,8 @@ private:
 void TAntenne::CreateDesigner() {
     if (CreaAuto) return;
     designWindow_ = std::make_unique<TMainDesignWindow>(*this);
-    CreaAuto = new TCreaAuto(GestoreErrori, designWindow_.get());
+    designer_ = std::make_unique<TCreaAuto>(GestoreErrori, designWindow_.get());
+    CreaAuto = designer_.get();
     // The wizard edits the program's settings, which are the engine's; it
     // keeps no pointer of its own, since loading a project replaces them.
     Wizard = new TAutoProgetto(this);

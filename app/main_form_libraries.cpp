@@ -48,9 +48,9 @@ void TAntenne::RegisterFolderLibraries() {
         // Libraries are found by name: the first of a name (the default one,
         // when the folder is the program's) stays the one read.
         if (Librerie->Find(FileBaseName(name))) continue;
-        auto* library = new TLibreria();
+        auto library = std::make_unique<TLibreria>();
         library->fileName = dir + name;
-        Librerie->Append(library);
+        Librerie->Append(std::move(library));
     }
 }
 

@@ -1,5 +1,8 @@
 #include "app/program.h"
 
+#include <memory>
+#include <utility>
+
 #include "app/about_box.h"
 #include "app/copy_data.h"
 #include "app/customer_data.h"
@@ -35,29 +38,47 @@ TGestioneLibrerie* GestioneLibrerie = nullptr;
 
 namespace {
 
-// The display switches a first run turns on.
+// The program-wide objects that CreateGlobals makes: the globals point at
+// them, these own them until DestroyGlobals.
+struct TProgramObjects {
+    std::unique_ptr<TIni> ini;
+    std::unique_ptr<TGestoreErrori> reporter;
+    std::unique_ptr<TCanalizzazioni> plans;
+    std::unique_ptr<TSistemiBande> bandSystems;
+    std::unique_ptr<TLibrerie> libraries;
+    std::unique_ptr<TUltimiComponenti> recentComponents;
+    std::unique_ptr<TOpzioni> options;
+};
+TProgramObjects Owned;
 
 template <class T>
-void Free(T*& object) {
-    delete object;
-    object = nullptr;
+T* Make(std::unique_ptr<T>& owner, std::unique_ptr<T> object) {
+    owner = std::move(object);
+    return owner.get();
+}
+
+// Frees the object, then clears the global that pointed at it.
+template <class T>
+void Free(T*& global, std::unique_ptr<T>& owner) {
+    owner.reset();
+    global = nullptr;
 }
 
 }  // namespace
 
 void CreateGlobals() {
     Application->Title = ApplicationTitle;
-    Ini = new TIni();
-    GestoreErrori = new TGestoreErrori();
-    Canalizzazioni = new TCanalizzazioni();
+    Ini = Make(Owned.ini, std::make_unique<TIni>());
+    GestoreErrori = Make(Owned.reporter, std::make_unique<TGestoreErrori>());
+    Canalizzazioni = Make(Owned.plans, std::make_unique<TCanalizzazioni>());
     CanalizzazioneItalia = Canalizzazioni->FindById(PlanIdItalia);
     CanalizzazioneEuropa = Canalizzazioni->FindById(PlanIdEuropa);
-    SistemiBande = new TSistemiBande();
+    SistemiBande = Make(Owned.bandSystems, std::make_unique<TSistemiBande>());
     SistemaBande2 = SistemiBande->FindById(BandSystemOldId);
     SistemaBande3 = SistemaBandeCorrente = SistemiBande->FindById(BandSystemCurrentId);
-    Librerie = new TLibrerie();
-    UltimiComponenti = new TUltimiComponenti();
-    Opzioni = new TOpzioni(Ini, Librerie);
+    Librerie = Make(Owned.libraries, std::make_unique<TLibrerie>());
+    UltimiComponenti = Make(Owned.recentComponents, std::make_unique<TUltimiComponenti>());
+    Opzioni = Make(Owned.options, std::make_unique<TOpzioni>(Ini, Librerie));
     Opzioni->Load();
 
     if (Ini->String("Done").empty()) {
@@ -74,15 +95,15 @@ void CreateGlobals() {
 }
 
 void DestroyGlobals() {
-    Free(Opzioni);
-    Free(Librerie);
+    Free(Opzioni, Owned.options);
+    Free(Librerie, Owned.libraries);
     SistemaBande2 = SistemaBande3 = SistemaBandeCorrente = nullptr;
-    Free(SistemiBande);
+    Free(SistemiBande, Owned.bandSystems);
     CanalizzazioneItalia = CanalizzazioneEuropa = nullptr;
-    Free(Canalizzazioni);
-    Free(Ini);
-    Free(GestoreErrori);
-    Free(UltimiComponenti);
+    Free(Canalizzazioni, Owned.plans);
+    Free(Ini, Owned.ini);
+    Free(GestoreErrori, Owned.reporter);
+    Free(UltimiComponenti, Owned.recentComponents);
 }
 
 AnsiString ProgramDirectory() { return ProgramDirectory(Ini); }

@@ -18,9 +18,9 @@ TSegnoGrafico::TSegnoGrafico(TGridData* grid)
 
 TSegnoGrafico::~TSegnoGrafico() = default;
 
-TSegnoGrafico* TSegnoGrafico::Clone() const {
-    auto* copy = new TSegnoGrafico(Grid);
-    Assign(copy);
+std::unique_ptr<TSegnoGrafico> TSegnoGrafico::Clone() const {
+    auto copy = std::make_unique<TSegnoGrafico>(Grid);
+    Assign(copy.get());
     return copy;
 }
 
@@ -224,16 +224,14 @@ TSegniGrafici::~TSegniGrafici() { Clear(); }
 
 void TSegniGrafici::Clear() {
     if (head && Grid) Grid->ClearSignIndex();
-    while (head) {
-        TSegnoGrafico* next = head->Next;
-        delete head;
-        head = next;
-    }
-    tail_ = nullptr;
+    head = tail_ = nullptr;
+    owned_.clear();
 }
 
-void TSegniGrafici::Add(TSegnoGrafico* sign, bool repaint) {
-    if (!sign) return;
+TSegnoGrafico* TSegniGrafici::Add(std::unique_ptr<TSegnoGrafico> owned, bool repaint) {
+    if (!owned) return nullptr;
+    TSegnoGrafico* sign = owned.get();
+    owned_.push_back(std::move(owned));
     if (Grid) Grid->IndexSign(sign, repaint);
     sign->Next = nullptr;
     // The tail is remembered so that loading a block of many signs stays
@@ -247,24 +245,31 @@ void TSegniGrafici::Add(TSegnoGrafico* sign, bool repaint) {
     else
         head = sign;
     tail_ = sign;
+    return sign;
 }
 
-void TSegniGrafici::Unlink(TSegnoGrafico* sign) {
+std::unique_ptr<TSegnoGrafico> TSegniGrafici::Unlink(TSegnoGrafico* sign) {
     TSegnoGrafico* before = nullptr;
     for (TSegnoGrafico** at = &head; *at; before = *at, at = &(*at)->Next) {
-        if (*at == sign) {
-            *at = sign->Next;
-            sign->Next = nullptr;
-            if (tail_ == sign) tail_ = before;
-            return;
-        }
+        if (*at != sign) continue;
+        *at = sign->Next;
+        sign->Next = nullptr;
+        if (tail_ == sign) tail_ = before;
+        const auto held = std::find_if(owned_.begin(), owned_.end(),
+                                       [sign](const auto& owned) { return owned.get() == sign; });
+        if (held == owned_.end()) return nullptr;
+        std::unique_ptr<TSegnoGrafico> taken = std::move(*held);
+        *held = std::move(owned_.back());
+        owned_.pop_back();
+        return taken;
     }
+    return nullptr;
 }
 
-void TSegniGrafici::Remove(TSegnoGrafico* sign, bool repaint) {
-    if (!sign) return;
+std::unique_ptr<TSegnoGrafico> TSegniGrafici::Remove(TSegnoGrafico* sign, bool repaint) {
+    if (!sign) return nullptr;
     if (Grid) Grid->UnindexSign(sign, repaint);
-    Unlink(sign);
+    return Unlink(sign);
 }
 
 bool TSegniGrafici::Contains(const TSegnoGrafico* sign) const {
@@ -302,7 +307,7 @@ bool TSegniGrafici::Load(TStream& s, int32_t version) {
             // fill more squares than any drawing does are damage, not a drawing.
             if (Grid && Grid->SignIndexEntries() + Grid->SignSquareBound(sign.get()) > MaxLoadedSignSquares)
                 throw EReadError("sign squares");
-            Add(sign.release(), false);
+            Add(std::move(sign), false);
         }
     } catch (const EStreamError&) {
         Clear();
@@ -318,37 +323,13 @@ void TSegniGrafici::Save(TStream& s, int32_t version) const {
 
 // ---------------------------------------------------------------- TListaSegniGrafici
 
-TListaSegniGrafici::~TListaSegniGrafici() { Clear(); }
-
-void TListaSegniGrafici::Clear() {
-    while (head) {
-        Node* next = head->Next;
-        delete head;
-        head = next;
-    }
-}
-
-void TListaSegniGrafici::Add(TSegnoGrafico* sign) { head = new Node{sign, head}; }
+void TListaSegniGrafici::Add(TSegnoGrafico* sign) { signs_.insert(signs_.begin(), sign); }
 
 void TListaSegniGrafici::Remove(TSegnoGrafico* sign) {
-    for (Node** at = &head; *at; at = &(*at)->Next) {
-        if ((*at)->Sign == sign) {
-            Node* gone = *at;
-            *at = gone->Next;
-            delete gone;
-            return;
-        }
-    }
+    const auto at = std::find(signs_.begin(), signs_.end(), sign);
+    if (at != signs_.end()) signs_.erase(at);
 }
 
 bool TListaSegniGrafici::Contains(const TSegnoGrafico* sign) const {
-    for (Node* n = head; n; n = n->Next)
-        if (n->Sign == sign) return true;
-    return false;
-}
-
-int TListaSegniGrafici::Count() const {
-    int n = 0;
-    for (Node* node = head; node; node = node->Next) ++n;
-    return n;
+    return std::find(signs_.begin(), signs_.end(), sign) != signs_.end();
 }

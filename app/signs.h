@@ -12,6 +12,7 @@
 //   colour, byte pen style; then int32 206 in place of a kind.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/graphics.h"
 
@@ -33,7 +34,7 @@ public:
     TSegnoGrafico& operator=(const TSegnoGrafico&) = delete;
 
     // A new sign of the same grid with everything copied.
-    TSegnoGrafico* Clone() const;
+    std::unique_ptr<TSegnoGrafico> Clone() const;
     // Copies grid, kind, points, text, font (colour, name, size, bold,
     // italic) and pen (colour, width, style) into the target.
     void Assign(TSegnoGrafico* target) const;
@@ -65,7 +66,7 @@ public:
     AnsiString Text;
     std::unique_ptr<TFont> Font;
     std::unique_ptr<TPen> Pen;
-    TSegnoGrafico* Next = nullptr;  // next sign of the grid's list
+    TSegnoGrafico* Next = nullptr;  // next sign of the grid's list (which owns the signs)
 };
 
 // The signs of one grid, in a list that owns them.
@@ -79,13 +80,11 @@ public:
     // Deletes every sign.
     void Clear();
     // Takes the sign at the tail of the list and enters it in the grid's
-    // square index, repainting those squares when asked.
-    void Add(TSegnoGrafico* sign, bool repaint);
-    // Takes the sign out of the list without deleting it; a sign not in the
-    // list changes nothing.
-    void Unlink(TSegnoGrafico* sign);
-    // Takes the sign out of the square index and the list; the caller keeps it.
-    void Remove(TSegnoGrafico* sign, bool repaint);
+    // square index, repainting those squares when asked; answers it.
+    TSegnoGrafico* Add(std::unique_ptr<TSegnoGrafico> sign, bool repaint);
+    // Takes the sign out of the square index and the list and hands it to
+    // the caller; none for a sign not in the list.
+    std::unique_ptr<TSegnoGrafico> Remove(TSegnoGrafico* sign, bool repaint);
     int Count() const;
     bool Contains(const TSegnoGrafico* sign) const;
 
@@ -100,28 +99,31 @@ public:
     TSegnoGrafico* head = nullptr;
 
 private:
+    // Takes the sign out of the list's order and store; none for a sign not
+    // in the list.
+    std::unique_ptr<TSegnoGrafico> Unlink(TSegnoGrafico* sign);
+
     TSegnoGrafico* tail_ = nullptr;  // the last sign, or none (Add keeps it)
+    // The signs, in no particular order: the list's order is the Next links.
+    std::vector<std::unique_ptr<TSegnoGrafico>> owned_;
 };
 
 // A drawing control's selection of signs; it does not own them.
 class TListaSegniGrafici {
 public:
-    TListaSegniGrafici() = default;
-    ~TListaSegniGrafici();
-    TListaSegniGrafici(const TListaSegniGrafici&) = delete;
-    TListaSegniGrafici& operator=(const TListaSegniGrafici&) = delete;
-
-    struct Node {
-        TSegnoGrafico* Sign;
-        Node* Next;
-    };
-
-    void Clear();
-    // At the head.
+    void Clear() { signs_.clear(); }
+    // At the head: the last one added comes first.
     void Add(TSegnoGrafico* sign);
     void Remove(TSegnoGrafico* sign);
     bool Contains(const TSegnoGrafico* sign) const;
-    int Count() const;
+    int Count() const { return static_cast<int>(signs_.size()); }
+    bool Empty() const { return signs_.empty(); }
+    // The first sign, none when the selection is empty.
+    TSegnoGrafico* First() const { return signs_.empty() ? nullptr : signs_.front(); }
+    // The signs from the head on.
+    std::vector<TSegnoGrafico*>::const_iterator begin() const { return signs_.begin(); }
+    std::vector<TSegnoGrafico*>::const_iterator end() const { return signs_.end(); }
 
-    Node* head = nullptr;
+private:
+    std::vector<TSegnoGrafico*> signs_;
 };

@@ -32,7 +32,7 @@ public:
         TLibreria::CreateFile(path, true);
         auto* library = new TLibreria;
         library->fileName = path;
-        libraries_.Append(library);
+        libraries_.Append(std::unique_ptr<TLibreria>(library));
         library->Open(true);
         TNCavo cable(nullptr, 1, 0, 0, 0, 0, 0);
         cable.Code = "CT";

@@ -158,7 +158,7 @@ void BM_LibraryLookupEveryCode(benchmark::State& state) {
     TLibrerie libraries;
     auto* library = new TLibreria;
     library->fileName = path;
-    libraries.Append(library);
+    libraries.Append(std::unique_ptr<TLibreria>(library));
     for (auto _ : state) {
         int found = 0;
         for (int i = 0; i < entries; ++i) found += libraries.GetCell("Listino", "F" + std::to_string(i)) ? 1 : 0;

@@ -50,7 +50,7 @@ public:
         UltimiComponenti = &prototypes_;
         auto* library = new TLibreria;
         library->fileName = ProgramFile(DefaultLibraryFile);
-        libraries_.Append(library);
+        libraries_.Append(std::unique_ptr<TLibreria>(library));
         ok = library->Open();
         for (std::unique_ptr<TCella> cell = ok ? library->FirstCell() : nullptr; cell;
              cell = library->NextCell())

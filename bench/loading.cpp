@@ -23,14 +23,15 @@ constexpr int32_t Squares = 24;
 std::string SectionWithSigns(int signs) {
     TGridData grid(nullptr, Squares, Squares, GridNetwork);
     for (int i = 0; i < signs; ++i) {
-        auto* sign = new TSegnoGrafico(&grid);
+        auto signOwned = std::make_unique<TSegnoGrafico>(&grid);
+        TSegnoGrafico* sign = signOwned.get();
         sign->Kind = i % 3;
         sign->X1 = i % 1000;
         sign->Y1 = i % 700;
         sign->X2 = sign->X1 + 40;
         sign->Y2 = sign->Y1 + 20;
         if (sign->Kind == SignText) sign->Text = "Nota " + std::to_string(i);
-        grid.Signs->Add(sign, false);
+        grid.Signs->Add(std::move(signOwned), false);
     }
     TMemoryStream s;
     grid.Save(s, Version);

@@ -32,7 +32,7 @@ public:
         ok = WriteDefaultLibrary(folder_, failure);
         auto* library = new TLibreria;
         library->fileName = folder_ + "/" + DefaultLibraryFile;
-        libraries_.Append(library);
+        libraries_.Append(std::unique_ptr<TLibreria>(library));
         saved_ = Librerie;
         Librerie = &libraries_;
         savedPrototypes_ = UltimiComponenti;

@@ -70,14 +70,15 @@ int64_t Build(TProgetto& project, int32_t floors) {
                 put(std::move(cable));
             }
             if (i == 0) {
-                auto* sign = new TSegnoGrafico(&net);
+                auto signOwned = std::make_unique<TSegnoGrafico>(&net);
+                TSegnoGrafico* sign = signOwned.get();
                 sign->Kind = SignText;
                 sign->X1 = 0;
                 sign->Y1 = row * SquarePixels;
                 sign->X2 = 3 * SquarePixels;
                 sign->Y2 = sign->Y1 + 20;
                 sign->Text = "Piano " + std::to_string(f + 1);
-                net.Signs->Add(sign, false);
+                net.Signs->Add(std::move(signOwned), false);
             }
         }
     }

@@ -196,37 +196,41 @@ std::unique_ptr<TCella> TLibrerie::GetCell(const AnsiString& name, const AnsiStr
 
 // ---------------------------------------------------------------- TMemLib
 
-TMemLib::~TMemLib() { Clear(); }
+TMemLib::~TMemLib() = default;
 
 void TMemLib::Clear() {
-    while (head) {
-        TCella* next = head->NextInList;
-        delete head;
-        head = next;
-    }
+    head = nullptr;
+    cells_.clear();
+}
+
+TCella* TMemLib::Place(std::unique_ptr<TCella> owned, size_t at) {
+    TCella* cell = owned.get();
+    cells_.insert(cells_.begin() + static_cast<std::ptrdiff_t>(at), std::move(owned));
+    cell->NextInList = at + 1 < cells_.size() ? cells_[at + 1].get() : nullptr;
+    (at == 0 ? head : cells_[at - 1]->NextInList) = cell;
+    return cell;
 }
 
 TCella* TMemLib::Append(std::unique_ptr<TCella> owned) {
     if (!owned) return nullptr;
-    TCella* cell = owned.release();  // the list holds it from here on
-    cell->NextInList = nullptr;
-    TCella** tail = &head;
-    while (*tail) tail = &(*tail)->NextInList;
-    *tail = cell;
-    return cell;
+    return Place(std::move(owned), cells_.size());
 }
 
 std::vector<std::unique_ptr<TCella>> TMemLib::RemoveIf(const std::function<bool(const TCella&)>& drop) {
-    std::vector<std::unique_ptr<TCella>> removed;
-    for (TCella** link = &head; *link;) {
-        TCella* cell = *link;
-        if (!drop(*cell)) {
-            link = &cell->NextInList;
-            continue;
+    std::vector<std::unique_ptr<TCella>> removed, kept;
+    for (auto& cell : cells_) {
+        if (drop(*cell)) {
+            cell->NextInList = nullptr;
+            removed.push_back(std::move(cell));
+        } else {
+            kept.push_back(std::move(cell));
         }
-        *link = cell->NextInList;
-        cell->NextInList = nullptr;
-        removed.emplace_back(cell);  // the list held it until here
+    }
+    cells_ = std::move(kept);
+    head = nullptr;
+    for (size_t i = cells_.size(); i-- > 0;) {
+        cells_[i]->NextInList = head;
+        head = cells_[i].get();
     }
     return removed;
 }
@@ -256,17 +260,14 @@ TCella* TMemLib::Insert(std::unique_ptr<TCella> cell) { return InsertSorted(std:
 
 TCella* TMemLib::InsertSorted(std::unique_ptr<TCella> owned, int key) {
     if (!owned) return nullptr;
-    TCella* cell = owned.release();  // the list holds it from here on
-    if (!head || Less(*cell, *head, key)) {
-        cell->NextInList = head;
-        head = cell;
-        return cell;
+    // Before the first cell only when it sorts before it; else after every
+    // cell that sorts before it.
+    size_t at = 0;
+    if (!cells_.empty() && !Less(*owned, *cells_[0], key)) {
+        at = 1;
+        while (at < cells_.size() && Less(*cells_[at], *owned, key)) ++at;
     }
-    TCella* after = head;
-    while (after->NextInList && Less(*after->NextInList, *cell, key)) after = after->NextInList;
-    cell->NextInList = after->NextInList;
-    after->NextInList = cell;
-    return cell;
+    return Place(std::move(owned), at);
 }
 
 std::unique_ptr<TCella> TMemLib::Find(const AnsiString& code) const {

@@ -122,7 +122,7 @@ bool TPresaD::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     }
     if (GestoreErrori)
         GestoreErrori->SetPendingError(
-            new TErroreCircuito(Column, Row, record.Side, Owner, ErrorNeedsTermination));
+            std::make_unique<TErroreCircuito>(Column, Row, record.Side, Owner, ErrorNeedsTermination));
     return false;
 }
 

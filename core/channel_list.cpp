@@ -98,33 +98,26 @@ std::vector<const TCanale*> Channels(const TListaCanali& input) {
 
 }  // namespace
 
-TListaCanali::~TListaCanali() {
-    Clear();
-    while (spare_) {
-        TCanale* next = spare_->next;
-        delete spare_;
-        spare_ = next;
-    }
-}
+TListaCanali::~TListaCanali() = default;
 
 void TListaCanali::Clear() {
-    // Refilled lists use up what was kept aside: then the whole chain goes
-    // aside at once.
-    if (!spare_) {
-        spare_ = head;
-        head = nullptr;
-        return;
-    }
-    while (head) {
-        TCanale* next = head->next;
-        head->next = spare_;
-        spare_ = head;
-        head = next;
-    }
+    if (!head) return;
+    // The whole chain goes aside at once, after what is kept aside already:
+    // a refilled list has used that up, or it holds the few channels removed.
+    TCanale** end = &spare_;
+    while (*end) end = &(*end)->next;
+    *end = head;
+    head = nullptr;
+}
+
+TCanale* TListaCanali::Adopt(std::unique_ptr<TCanale> channel) {
+    channel->next = nullptr;
+    owned_.push_back(std::move(channel));
+    return owned_.back().get();
 }
 
 TCanale* TListaCanali::NewChannel(const TCanale& source) {
-    if (!spare_) return TCanale::Clone(source);
+    if (!spare_) return Adopt(std::unique_ptr<TCanale>(TCanale::Clone(source)));
     TCanale* c = spare_;
     spare_ = c->next;
     c->Assign(source);
@@ -194,11 +187,17 @@ void TListaCanali::AddAll(const TListaCanali& source, TListaCanali& destination)
     for (const TCanale* c = source.head; c; c = c->next) inserter.Insert(*c);
 }
 
+void TListaCanali::PutAside(TCanale** link) {
+    TCanale* gone = *link;
+    *link = gone->next;
+    gone->next = spare_;
+    spare_ = gone;
+}
+
 void TListaCanali::Remove(TCanale* channel) {
     for (TCanale** link = &head; *link; link = &(*link)->next) {
         if (*link == channel) {
-            *link = channel->next;
-            delete channel;
+            PutAside(link);
             return;
         }
     }
@@ -207,9 +206,7 @@ void TListaCanali::Remove(TCanale* channel) {
 void TListaCanali::RemoveByName(const AnsiString& text) {
     for (TCanale** link = &head; *link; link = &(*link)->next) {
         if ((*link)->name == text) {
-            TCanale* found = *link;
-            *link = found->next;
-            delete found;
+            PutAside(link);
             return;
         }
     }
@@ -285,14 +282,13 @@ void TListaCanali::Read(TStream& s, int version) {
         }
         work.band = SistemaBandeCorrente ? SistemaBandeCorrente->BandOf(work.CentreFrequency()) : -1;
         read.emplace_back(TCanale::Clone(work));
-        read.back()->next = nullptr;
     }
     std::stable_sort(read.begin(), read.end(),
                      [](const auto& a, const auto& b) { return a->freqLow < b->freqLow; });
     Clear();
     TCanale** tail = &head;
     for (auto& c : read) {
-        *tail = c.release();
+        *tail = Adopt(std::move(c));
         tail = &(*tail)->next;
     }
 }

@@ -5,6 +5,8 @@
 // component's inputs to its outputs. The passes report through the
 // program-wide message reporter.
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "core/channels.h"
 #include "core/info.h"
@@ -24,9 +26,10 @@ public:
     TCanale* Insert(const TCanale& channel);
     // Clears destination, then inserts a copy of every channel of source.
     static void AddAll(const TListaCanali& source, TListaCanali& destination);
-    // Unlinks and frees the channel when it is in the list.
+    // Unlinks the channel when it is in the list; it is kept aside like the
+    // cleared ones.
     void Remove(TCanale* channel);
-    // Unlinks and frees the first channel with that name (case-sensitive).
+    // Unlinks the first channel with that name (case-sensitive), as Remove.
     void RemoveByName(const AnsiString& text);
     // The first channel sharing an edge with channel (lower edge or upper
     // edge); when none, the first one overlapping it; else nullptr.
@@ -100,8 +103,15 @@ private:
     TCanale* FindByFrequency(const TCanale& channel, TCanale**& insertAt);
     // A copy of source owned by the list, on a channel kept aside if any.
     TCanale* NewChannel(const TCanale& source);
+    // Takes a new channel into the list's store, unlinked.
+    TCanale* Adopt(std::unique_ptr<TCanale> channel);
+    // Unlinks the channel at link and keeps it aside.
+    void PutAside(TCanale** link);
 
-    TCanale* spare_ = nullptr;  // channels kept aside by Clear
+    TCanale* spare_ = nullptr;  // channels kept aside by Clear and Remove
+    // Every channel the list has made, linked in the list or kept aside: the
+    // links only point, this store owns.
+    std::vector<std::unique_ptr<TCanale>> owned_;
 };
 
 // Inserts copies into a list that starts empty and that nothing else touches

@@ -98,8 +98,8 @@ void AddUpperRows(TCanalizzazione& plan, const char* s12Name) {
     AddRun(plan, "", 21, 69, 470, 8);
 }
 
-TCanalizzazione* BuildItalia() {
-    auto* p = new TCanalizzazione("Italia", 91);
+std::unique_ptr<TCanalizzazione> BuildItalia() {
+    auto p = std::make_unique<TCanalizzazione>("Italia", 91);
     p->id = PlanIdItalia;
     p->terrestrial = 1;
     Add(*p, {"A", 52.5f, 59.5f});
@@ -118,8 +118,8 @@ TCanalizzazione* BuildItalia() {
     return p;
 }
 
-TCanalizzazione* BuildEuropa() {
-    auto* p = new TCanalizzazione("Europa", 100);
+std::unique_ptr<TCanalizzazione> BuildEuropa() {
+    auto p = std::make_unique<TCanalizzazione>("Europa", 100);
     p->id = PlanIdEuropa;
     p->terrestrial = 1;
     AddRun(*p, "", 2, 4, 47, 7);
@@ -133,8 +133,8 @@ TCanalizzazione* BuildEuropa() {
     return p;
 }
 
-TCanalizzazione* BuildAustralia() {
-    auto* p = new TCanalizzazione("Australia", 109);
+std::unique_ptr<TCanalizzazione> BuildAustralia() {
+    auto p = std::make_unique<TCanalizzazione>("Australia", 109);
     p->id = PlanIdAustralia;
     p->terrestrial = 1;
     Add(*p, {"0", 45, 52});
@@ -152,8 +152,8 @@ TCanalizzazione* BuildAustralia() {
 }
 
 // The five satellite intermediate-frequency bands, each one wide channel.
-TCanalizzazione* BuildBandeSat() {
-    auto* p = new TCanalizzazione("BandeSat", 5);
+std::unique_ptr<TCanalizzazione> BuildBandeSat() {
+    auto p = std::make_unique<TCanalizzazione>("BandeSat", 5);
     p->id = PlanIdBandeSat;
     struct {
         const char* name;
@@ -169,8 +169,8 @@ TCanalizzazione* BuildBandeSat() {
 }
 
 // Transponders of the satellite position 13 degrees east.
-TCanalizzazione* BuildEutelsat13E() {
-    auto* p = new TCanalizzazione("Eutelsat 13E", 11);
+std::unique_ptr<TCanalizzazione> BuildEutelsat13E() {
+    auto p = std::make_unique<TCanalizzazione>("Eutelsat 13E", 11);
     p->id = PlanIdEutelsat13E;
     p->satellite = 1;
     struct {
@@ -207,18 +207,12 @@ TCanalizzazioni::TCanalizzazioni() {
     Append(BuildEutelsat13E());
 }
 
-TCanalizzazioni::~TCanalizzazioni() {
-    while (head) {
-        TCanalizzazione* next = head->next;
-        delete head;
-        head = next;
-    }
-}
+TCanalizzazioni::~TCanalizzazioni() = default;
 
-void TCanalizzazioni::Append(TCanalizzazione* plan) {
-    TCanalizzazione** link = &head;
-    while (*link) link = &(*link)->next;
-    *link = plan;
+void TCanalizzazioni::Append(std::unique_ptr<TCanalizzazione> plan) {
+    plan->next = nullptr;
+    (plans_.empty() ? head : plans_.back()->next) = plan.get();
+    plans_.push_back(std::move(plan));
 }
 
 TCanalizzazione* TCanalizzazioni::Find(const AnsiString& name) const {

@@ -4,6 +4,7 @@
 // channel occupying a frequency range. Five plans are built in and never
 // change; files refer to them by their one-character id.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/levels.h"
@@ -78,7 +79,9 @@ public:
     TCanalizzazione* head = nullptr;
 
 private:
-    void Append(TCanalizzazione* plan);
+    void Append(std::unique_ptr<TCanalizzazione> plan);
+
+    std::vector<std::unique_ptr<TCanalizzazione>> plans_;  // in list order
 };
 
 // Ids of the built-in plans.

@@ -195,14 +195,6 @@ std::unique_ptr<TNestedStringList> MergeNestedTexts(const TStringList& list) {
     return merged;
 }
 
-// Takes entry index out of the list, handing over its nested list.
-std::unique_ptr<TNestedStringList> TakeEntry(TStringList& list, int index) {
-    std::unique_ptr<TNestedStringList> nested(NestedAt(list, index));
-    list.SetObjects(index, nullptr);
-    list.Delete(index);
-    return nested;
-}
-
 void SetNewNodeState(TTreeNode* node, TTreeNode* parent, int32_t flags) {
     if (!(flags & LibTreeStateImages)) return;
     node->StateIndex = (parent && parent->StateIndex == 3) ? 3 : 1;
@@ -215,7 +207,7 @@ TTreeNode* AddChildNode(TTreeNode* parent, const AnsiString& text, int32_t flags
 }
 }  // namespace
 
-void FillLibraryTreeLevel(TTreeNode* parent, int32_t level, TStringList* list, int32_t flags) {
+void FillLibraryTreeLevel(TTreeNode* parent, int32_t level, TNestedStringList* list, int32_t flags) {
     if (!parent) return;
     TNestedStringList empty;
     if (!list) list = &empty;
@@ -234,7 +226,7 @@ void FillLibraryTreeLevel(TTreeNode* parent, int32_t level, TStringList* list, i
         // Codes without a series stand beside the series.
         const int none = IndexOfExact(*list, "");
         if (none >= 0) {
-            std::unique_ptr<TNestedStringList> codes = TakeEntry(*list, none);
+            std::unique_ptr<TNestedStringList> codes = list->TakeNested(none);
             if (codes)
                 for (int j = 0; j < codes->Count(); ++j) list->Add((*codes)[j]);
         }
@@ -247,7 +239,7 @@ void FillLibraryTreeLevel(TTreeNode* parent, int32_t level, TStringList* list, i
         if (index < 0) {
             child->Delete();
         } else {
-            std::unique_ptr<TNestedStringList> nested = TakeEntry(*list, index);
+            std::unique_ptr<TNestedStringList> nested = list->TakeNested(index);
             if (nested) FillLibraryTreeLevel(child, level + 1, nested.get(), flags);
         }
         child = next;

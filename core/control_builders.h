@@ -19,6 +19,7 @@ class TRadioButton;
 class TLabel;
 class TTreeView;
 class TTreeNode;
+class TNestedStringList;
 class TStringList;
 
 // ---- Control builders ----
@@ -70,4 +71,4 @@ void AddLibraryNode(TTreeNode* libraryNode, int32_t flags);
 // nested list (1 categories, 2 series, 3 codes): children that are not in the
 // list go, entries without a child become new children. The list is changed
 // on the way; none is taken as an empty list.
-void FillLibraryTreeLevel(TTreeNode* parent, int32_t level, TStringList* list, int32_t flags);
+void FillLibraryTreeLevel(TTreeNode* parent, int32_t level, TNestedStringList* list, int32_t flags);

@@ -396,19 +396,15 @@ TModuliFiltro::TModuliFiltro() : stage(std::make_unique<TInfo>(2)) {}
 TModuliFiltro::~TModuliFiltro() { Clear(); }
 
 void TModuliFiltro::Clear() {
-    while (head) {
-        TModuloFiltro* next = head->next;
-        delete head;
-        head = next;
-    }
+    head = nullptr;
+    modules_.clear();
     kind = 0;
 }
 
 void TModuliFiltro::Append(std::unique_ptr<TModuloFiltro> module) {
     module->next = nullptr;
-    TModuloFiltro** at = &head;
-    while (*at) at = &(*at)->next;
-    *at = module.release();
+    (modules_.empty() ? head : modules_.back()->next) = module.get();
+    modules_.push_back(std::move(module));
 }
 
 int TModuliFiltro::Count() const {
@@ -432,13 +428,11 @@ void TModuliFiltro::Read(TStream& s, int version) {
     kind = ReadI32(s);
     if (version < VersionWithTableHeaders) stage->Init(0, 0, ModuleStageRows, BandSlots);
     stage->Read(s, version);
-    // Modules are appended at a remembered tail: a long list reads in linear time.
-    TModuloFiltro** tail = &head;
+    // Modules are appended at the list's own tail: a long list reads in linear time.
     while (ReadU8(s) != 0) {
         auto module = std::make_unique<TModuloFiltro>();
         module->Read(s, version);
-        *tail = module.release();
-        tail = &(*tail)->next;
+        Append(std::move(module));
     }
 }
 
@@ -447,9 +441,5 @@ void TModuliFiltro::Assign(const TModuliFiltro& source, TModuliFiltro& destinati
     destination.Clear();
     destination.kind = source.kind;
     destination.stage->Assign(*source.stage);
-    TModuloFiltro** tail = &destination.head;
-    for (const TModuloFiltro* m = source.head; m; m = m->next) {
-        *tail = TModuloFiltro::Clone(*m).release();
-        tail = &(*tail)->next;
-    }
+    for (const TModuloFiltro* m = source.head; m; m = m->next) destination.Append(TModuloFiltro::Clone(*m));
 }

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "core/info.h"
 #include "core/levels.h"
@@ -116,7 +117,10 @@ public:
     void Append(std::unique_ptr<TModuloFiltro> module);
     int Count() const;
 
-    TModuloFiltro* head = nullptr;
+    TModuloFiltro* head = nullptr;  // the first module; each one links the next
     std::unique_ptr<TInfo> stage;
     int32_t kind = 0;
+
+private:
+    std::vector<std::unique_ptr<TModuloFiltro>> modules_;  // in list order
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "core/file.h"
 #include "core/levels.h"
@@ -52,46 +53,26 @@ void StoreF32(unsigned char* p, float v) {
 
 TInfo::TInfo(int rank) : rank(rank), fixedRank(rank) {}
 
-TInfo::~TInfo() { FreeAll(); }
+TInfo::~TInfo() = default;
 
-TInfo::Block TInfo::NewBlock() const {
-    Block block = new Row[size3]();
-    for (int r = 0; r < size3; ++r) {
-        block[r] = new float[size4];
-        std::fill_n(block[r], size4, LevelNone);
-    }
+TInfo::TStoredBlock TInfo::NewBlock() const {
+    const size_t count = static_cast<size_t>(size3) * static_cast<size_t>(size4);
+    TStoredBlock block;
+    block.values = std::make_unique_for_overwrite<float[]>(count);
+    std::fill_n(block.values.get(), count, LevelNone);
+    block.rows = std::make_unique_for_overwrite<Row[]>(static_cast<size_t>(size3));
+    for (int r = 0; r < size3; ++r) block.rows[r] = block.values.get() + static_cast<size_t>(r) * size4;
     return block;
 }
 
-void TInfo::ClearBlock(Block block) const {
-    for (int r = 0; r < size3; ++r) {
-        if (!block[r]) block[r] = new float[size4];
-        std::fill_n(block[r], size4, LevelNone);
-    }
-}
-
-void TInfo::FreeBlockData(Block& block) const {
-    if (!block) return;
-    for (int r = 0; r < size3; ++r) delete[] block[r];
-    delete[] block;
-    block = nullptr;
-}
-
-void TInfo::FreeInner(Block*& inner) const {
-    if (!inner) return;
-    for (int j = 0; j < size2; ++j) FreeBlockData(inner[j]);
-    delete[] inner;
-    inner = nullptr;
+void TInfo::ClearBlock(TStoredBlock& block) const {
+    std::fill_n(block.values.get(), static_cast<size_t>(size3) * static_cast<size_t>(size4), LevelNone);
 }
 
 void TInfo::FreeAll() {
-    if (root4) {
-        for (int i = 0; i < size1; ++i) FreeInner(root4[i]);
-        delete[] root4;
-        root4 = nullptr;
-    }
-    FreeInner(root3);
-    FreeBlockData(root2);
+    root4.reset();
+    root3.reset();
+    root2 = {};
 }
 
 void TInfo::Init(int s1, int s2, int s3, int s4) {
@@ -120,19 +101,19 @@ void TInfo::SetSizes(int s1, int s2, int s3, int s4) {
 void TInfo::Allocate() {
     switch (rank) {
     case 2:
-        if (!root2) root2 = NewBlock();
+        if (!root2.rows) root2 = NewBlock();
         break;
     case 3:
-        if (!root3) root3 = new Block[size2]();
+        if (!root3) root3 = std::make_unique<TStoredBlock[]>(size2);
         for (int j = 0; j < size2; ++j)
-            if (!root3[j]) root3[j] = NewBlock();
+            if (!root3[j].rows) root3[j] = NewBlock();
         break;
     case 4:
-        if (!root4) root4 = new Block*[size1]();
+        if (!root4) root4 = std::make_unique<TInner[]>(size1);
         for (int i = 0; i < size1; ++i) {
-            if (!root4[i]) root4[i] = new Block[size2]();
+            if (!root4[i]) root4[i] = std::make_unique<TStoredBlock[]>(size2);
             for (int j = 0; j < size2; ++j)
-                if (!root4[i][j]) root4[i][j] = NewBlock();
+                if (!root4[i][j].rows) root4[i][j] = NewBlock();
         }
         break;
     default: break;
@@ -142,19 +123,17 @@ void TInfo::Allocate() {
 TInfo::Block TInfo::Alloc2(int rows, int columns) {
     SetSizes(0, 0, rows, columns);
     Allocate();
-    return root2;
+    return root2.rows.get();
 }
 
-TInfo::Block* TInfo::Alloc3(int n, int rows, int columns) {
+void TInfo::Alloc3(int n, int rows, int columns) {
     SetSizes(0, n, rows, columns);
     Allocate();
-    return root3;
 }
 
-TInfo::Block** TInfo::Alloc4(int a, int b, int rows, int columns) {
+void TInfo::Alloc4(int a, int b, int rows, int columns) {
     SetSizes(a, b, rows, columns);
     Allocate();
-    return root4;
 }
 
 void TInfo::Free() {
@@ -165,13 +144,13 @@ void TInfo::Free() {
 void TInfo::AllocateTop() {
     switch (rank) {
     case 2:
-        if (!root2) root2 = NewBlock();
+        if (!root2.rows) root2 = NewBlock();
         break;
     case 3:
-        if (!root3) root3 = new Block[size2]();
+        if (!root3) root3 = std::make_unique<TStoredBlock[]>(size2);
         break;
     case 4:
-        if (!root4) root4 = new Block*[size1]();
+        if (!root4) root4 = std::make_unique<TInner[]>(size1);
         break;
     default: break;
     }
@@ -179,11 +158,11 @@ void TInfo::AllocateTop() {
 
 void TInfo::AllocateRow(int i) {
     if (rank == 3) {
-        if (!root3) root3 = new Block[size2]();
-        if (i >= 0 && i < size2 && !root3[i]) root3[i] = NewBlock();
+        if (!root3) root3 = std::make_unique<TStoredBlock[]>(size2);
+        if (i >= 0 && i < size2 && !root3[i].rows) root3[i] = NewBlock();
     } else if (rank == 4) {
-        if (!root4) root4 = new Block*[size1]();
-        if (i >= 0 && i < size1 && !root4[i]) root4[i] = new Block[size2]();
+        if (!root4) root4 = std::make_unique<TInner[]>(size1);
+        if (i >= 0 && i < size1 && !root4[i]) root4[i] = std::make_unique<TStoredBlock[]>(size2);
     }
 }
 
@@ -191,28 +170,35 @@ void TInfo::AllocateBlock(int i, int j) {
     if (rank != 4) return;
     AllocateRow(i);
     if (i < 0 || i >= size1 || j < 0 || j >= size2) return;
-    if (!root4[i][j]) root4[i][j] = NewBlock();
+    if (!root4[i][j].rows) root4[i][j] = NewBlock();
 }
 
 void TInfo::FreeBlock(int i, int j) {
     if (rank != 4 || !root4 || i < 0 || i >= size1 || j < 0 || j >= size2 || !root4[i]) return;
-    FreeBlockData(root4[i][j]);
+    root4[i][j] = {};
 }
 
-void TInfo::CopyBlock(Block& target, Block source, int rows, int columns) {
+void TInfo::CopyBlock(TStoredBlock& target, Block source, int rows, int columns) const {
     if (!source) {
-        FreeBlockData(target);
+        target = {};
         return;
     }
-    if (!target) target = NewBlock();
+    if (!target.rows) target = NewBlock();
     rows = std::clamp(rows, 0, static_cast<int>(size3));
     columns = std::clamp(columns, 0, static_cast<int>(size4));
     for (int r = 0; r < rows; ++r) {
         if (source[r])
-            std::copy_n(source[r], columns, target[r]);
+            std::copy_n(source[r], columns, target.rows[r]);
         else
-            std::fill_n(target[r], columns, LevelNone);
+            std::fill_n(target.rows[r], columns, LevelNone);
     }
+}
+
+TInfo::TInner TInfo::CopyInner(const TInner& source) const {
+    if (!source) return nullptr;
+    TInner inner = std::make_unique<TStoredBlock[]>(size2);
+    for (int j = 0; j < size2; ++j) CopyBlock(inner[j], source[j].rows.get(), size3, size4);
+    return inner;
 }
 
 void TInfo::Assign(const TInfo& source) {
@@ -224,19 +210,13 @@ void TInfo::Assign(const TInfo& source) {
     size3 = source.size3;
     size4 = source.size4;
     rank = source.rank;
-    auto copyInner = [this](Block* from) -> Block* {
-        if (!from) return nullptr;
-        Block* inner = new Block[size2]();
-        for (int j = 0; j < size2; ++j) CopyBlock(inner[j], from[j], size3, size4);
-        return inner;
-    };
     switch (rank) {
-    case 2: CopyBlock(root2, source.root2, size3, size4); break;
-    case 3: root3 = copyInner(source.root3); break;
+    case 2: CopyBlock(root2, source.root2.rows.get(), size3, size4); break;
+    case 3: root3 = CopyInner(source.root3); break;
     case 4:
         if (source.root4) {
-            root4 = new Block*[size1]();
-            for (int i = 0; i < size1; ++i) root4[i] = copyInner(source.root4[i]);
+            root4 = std::make_unique<TInner[]>(size1);
+            for (int i = 0; i < size1; ++i) root4[i] = CopyInner(source.root4[i]);
         }
         break;
     default: break;
@@ -244,36 +224,29 @@ void TInfo::Assign(const TInfo& source) {
 }
 
 float TInfo::Get2(int row, int col) const {
-    if (rank != 2 || !root2 || row < 0 || row >= size3 || col < 0 || col >= size4 || !root2[row])
+    const Block block = root2.rows.get();
+    if (rank != 2 || !block || row < 0 || row >= size3 || col < 0 || col >= size4 || !block[row])
         return LevelNone;
-    return root2[row][col];
+    return block[row][col];
 }
 
 float TInfo::Get4(int i, int j, int row, int col) const {
-    if (rank != 4 || !root4 || i < 0 || i >= size1 || !root4[i] || j < 0 || j >= size2 || !root4[i][j])
-        return LevelNone;
-    if (row < 0 || row >= size3 || col < 0 || col >= size4 || !root4[i][j][row]) return LevelNone;
-    return root4[i][j][row][col];
-}
-
-void TInfo::SetInBlock(Block block, int row, int col, float v) const {
-    if (!block[row]) {
-        block[row] = new float[size4];
-        std::fill_n(block[row], size4, LevelNone);
-    }
-    block[row][col] = v;
+    if (rank != 4 || !root4 || i < 0 || i >= size1 || !root4[i] || j < 0 || j >= size2) return LevelNone;
+    const Block block = root4[i][j].rows.get();
+    if (!block || row < 0 || row >= size3 || col < 0 || col >= size4 || !block[row]) return LevelNone;
+    return block[row][col];
 }
 
 void TInfo::Set2(int row, int col, float v) {
     if (rank != 2 || row < 0 || row >= size3 || col < 0 || col >= size4) return;
     AllocateTop();
-    SetInBlock(root2, row, col, v);
+    root2.rows[row][col] = v;
 }
 
 void TInfo::Set3(int i, int row, int col, float v) {
     if (rank != 3 || i < 0 || i >= size2 || row < 0 || row >= size3 || col < 0 || col >= size4) return;
     AllocateRow(i);
-    SetInBlock(root3[i], row, col, v);
+    root3[i].rows[row][col] = v;
 }
 
 void TInfo::Set4(int i, int j, int row, int col, float v) {
@@ -281,7 +254,7 @@ void TInfo::Set4(int i, int j, int row, int col, float v) {
         col >= size4)
         return;
     AllocateBlock(i, j);
-    SetInBlock(root4[i][j], row, col, v);
+    root4[i][j].rows[row][col] = v;
 }
 
 // Reading. Every count on file is checked against the sizes in memory: what
@@ -289,15 +262,15 @@ void TInfo::Set4(int i, int j, int row, int col, float v) {
 // nothing is stored or allocated from the file's own counts. A null target
 // reads and drops a whole part.
 
-void TInfo::ReadBlock(TStream& s, Block* target) {
+void TInfo::ReadBlock(TStream& s, TStoredBlock* target) {
     const int rows = ReadI8(s);
     if (rows <= 0) {
-        if (target) FreeBlockData(*target);
+        if (target) *target = {};
         return;
     }
     ReadU8(s);  // floats per row: always StoredColumns
     if (target) {
-        if (*target)
+        if (target->rows)
             ClearBlock(*target);
         else
             *target = NewBlock();
@@ -307,18 +280,18 @@ void TInfo::ReadBlock(TStream& s, Block* target) {
     for (int index = ReadI8(s); index >= 0; index = ReadI8(s)) {
         s.ReadBuffer(bytes, sizeof bytes);
         if (!target || index >= size3) continue;
-        float* row = (*target)[index];
+        float* row = target->rows[index];
         for (int c = 0; c < columns; ++c) row[c] = LoadF32(bytes + 4 * c);
     }
 }
 
-void TInfo::ReadPart3(TStream& s, Block** target) {
+void TInfo::ReadPart3(TStream& s, TInner* target) {
     const int n = ReadI8(s);
     if (n <= 0) {
-        if (target) FreeInner(*target);
+        if (target) target->reset();
         return;
     }
-    if (target && !*target && size2 > 0) *target = new Block[size2]();
+    if (target && !*target && size2 > 0) *target = std::make_unique<TStoredBlock[]>(size2);
     for (int j = 0; j < n; ++j) ReadBlock(s, target && *target && j < size2 ? &(*target)[j] : nullptr);
 }
 
@@ -328,12 +301,12 @@ void TInfo::SwapBlocks3(int i, int j) {
 }
 
 void TInfo::ReverseBlocks3(int n) {
-    if (root3) std::reverse(root3, root3 + std::clamp(n, 0, size2));
+    if (root3) std::reverse(root3.get(), root3.get() + std::clamp(n, 0, static_cast<int>(size2)));
 }
 
 void TInfo::CopyBlock3(int target, int source) {
-    if (!root3 || target < 0 || source < 0 || target >= size2 || source >= size2) return;
-    CopyBlock(root3[target], root3[source], size3, size4);
+    if (!root3 || target < 0 || source < 0 || target >= size2 || source >= size2 || target == source) return;
+    CopyBlock(root3[target], root3[source].rows.get(), size3, size4);
 }
 
 void TInfo::Read(TStream& s, int version) {
@@ -361,7 +334,7 @@ void TInfo::Read(TStream& s, int version) {
             FreeAll();
             break;
         }
-        if (!root4 && size1 > 0) root4 = new Block*[size1]();
+        if (!root4 && size1 > 0) root4 = std::make_unique<TInner[]>(size1);
         for (int i = 0; i < n; ++i) ReadPart3(s, root4 && i < size1 ? &root4[i] : nullptr);
         break;
     }
@@ -371,7 +344,7 @@ void TInfo::Read(TStream& s, int version) {
 
 // Writing.
 
-void TInfo::WriteBlock(TStream& s, const Block block) const {
+void TInfo::WriteBlock(TStream& s, Block block) const {
     if (!block || size3 == 0) {
         WriteU8(s, 0);
         return;
@@ -389,13 +362,13 @@ void TInfo::WriteBlock(TStream& s, const Block block) const {
     WriteU8(s, static_cast<uint8_t>(EndOfBlock));
 }
 
-void TInfo::WritePart3(TStream& s, Block* const inner) const {
+void TInfo::WritePart3(TStream& s, const TInner& inner) const {
     if (!inner || size2 == 0) {
         WriteU8(s, 0);
         return;
     }
     WriteU8(s, static_cast<uint8_t>(size2));
-    for (int j = 0; j < size2; ++j) WriteBlock(s, inner[j]);
+    for (int j = 0; j < size2; ++j) WriteBlock(s, inner[j].rows.get());
 }
 
 void TInfo::Write(TStream& s, int version) const {
@@ -416,7 +389,7 @@ void TInfo::Write(TStream& s, int version) const {
         throw EWriteError("Tabella di valori non registrabile");
     }
     switch (rank) {
-    case 2: WriteBlock(s, root2); break;
+    case 2: WriteBlock(s, root2.rows.get()); break;
     case 3: WritePart3(s, root3); break;
     case 4:
         if (!root4 || size1 == 0) {

@@ -7,6 +7,7 @@
 // block) is allocated on its own and may be null: a null level, like an entry
 // of LevelNone, means "no value". An allocated block always has all its rows.
 #include <cstdint>
+#include <memory>
 
 #include "core/levels.h"
 #include "platform/classes.h"
@@ -30,8 +31,8 @@ public:
     // Allocates every missing level of the rank in force; new rows hold LevelNone.
     void Allocate();
     Block Alloc2(int rows, int columns);
-    Block* Alloc3(int n, int rows, int columns);
-    Block** Alloc4(int a, int b, int rows, int columns);
+    void Alloc3(int n, int rows, int columns);
+    void Alloc4(int a, int b, int rows, int columns);
     // Frees all data; the sizes stay.
     void Free();
     // Allocates the outermost level only (rank 2: the whole block).
@@ -40,11 +41,6 @@ public:
     void AllocateRow(int i);
     void AllocateBlock(int i, int j);  // rank 4
     void FreeBlock(int i, int j);      // rank 4
-    // Copies rows x columns floats from source into target, allocating a
-    // missing target with rows rows of size4 entries; a null source frees the
-    // target. target must be null or a block of this array (size3 rows), and
-    // rows and columns must not exceed size3 and size4.
-    void CopyBlock(Block& target, Block source, int rows, int columns);
     // Becomes a copy of source: its fixed rank, sizes and every level.
     void Assign(const TInfo& source);
 
@@ -73,12 +69,14 @@ public:
     // The stored blocks, for the callers that work on whole rows; null where
     // a level is missing or an index is out of range. Callers look at Rank()
     // first: the blocks of another rank than the one in force are empty.
-    Block Block2() const { return root2; }
+    Block Block2() const { return root2.rows.get(); }
     bool HasBlocks3() const { return root3 != nullptr; }
-    Block Block3(int i) const { return root3 && i >= 0 && i < size2 ? root3[i] : nullptr; }
+    Block Block3(int i) const { return root3 && i >= 0 && i < size2 ? root3[i].rows.get() : nullptr; }
     bool HasBlocks4() const { return root4 != nullptr; }
     bool HasEntry4(int i) const { return root4 && i >= 0 && i < size1 && root4[i]; }
-    Block Block4(int i, int j) const { return HasEntry4(i) && j >= 0 && j < size2 ? root4[i][j] : nullptr; }
+    Block Block4(int i, int j) const {
+        return HasEntry4(i) && j >= 0 && j < size2 ? root4[i][j].rows.get() : nullptr;
+    }
     // Rank 3: blocks i and j change places (a missing one stays missing);
     // the first n blocks in reverse order; block target becomes a copy of
     // block source (freed when source is missing). Indexes out of range do
@@ -88,27 +86,38 @@ public:
     void CopyBlock3(int target, int source);
 
 private:
-    Block NewBlock() const;
-    void FreeBlockData(Block& block) const;
-    void FreeInner(Block*& inner) const;
-    void FreeAll();
-    void ClearBlock(Block block) const;
-    void SetInBlock(Block block, int row, int col, float v) const;
-    void ReadBlock(TStream& s, Block* target);
-    void ReadPart3(TStream& s, Block** target);
-    void WriteBlock(TStream& s, const Block block) const;
-    void WritePart3(TStream& s, Block* const inner) const;
+    // A block holds its size3 x size4 floats in one piece; its rows point
+    // into them (callers may reorder the rows). Null rows: no block.
+    struct TStoredBlock {
+        std::unique_ptr<Row[]> rows;
+        std::unique_ptr<float[]> values;
+    };
+    using TInner = std::unique_ptr<TStoredBlock[]>;  // size2 blocks, or null
 
-    Block** root4 = nullptr;
-    Block* root3 = nullptr;
-    Block root2 = nullptr;
+    TStoredBlock NewBlock() const;
+    void ClearBlock(TStoredBlock& block) const;
+    // Copies rows x columns floats from source into target, allocating a
+    // missing target; a null source frees the target. rows and columns are
+    // clamped to size3 and size4.
+    void CopyBlock(TStoredBlock& target, Block source, int rows, int columns) const;
+    TInner CopyInner(const TInner& source) const;
+    void FreeAll();
+    void ReadBlock(TStream& s, TStoredBlock* target);
+    void ReadPart3(TStream& s, TInner* target);
+    void WriteBlock(TStream& s, Block block) const;
+    void WritePart3(TStream& s, const TInner& inner) const;
+
+    std::unique_ptr<TInner[]> root4;  // size1 entries, or null
+    TInner root3;
+    TStoredBlock root2;
     int32_t size1 = 0, size2 = 0, size3 = 0, size4 = 0;
     int32_t rank = 0, fixedRank = 0;
 };
 
 // Inline: the level passes read it in their inner loops.
 inline float TInfo::Get3(int i, int row, int col) const {
-    if (rank != 3 || !root3 || i < 0 || i >= size2 || !root3[i]) return LevelNone;
-    if (row < 0 || row >= size3 || col < 0 || col >= size4 || !root3[i][row]) return LevelNone;
-    return root3[i][row][col];
+    if (rank != 3 || !root3 || i < 0 || i >= size2) return LevelNone;
+    const Block block = root3[i].rows.get();
+    if (!block || row < 0 || row >= size3 || col < 0 || col >= size4 || !block[row]) return LevelNone;
+    return block[row][col];
 }

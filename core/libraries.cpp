@@ -61,11 +61,33 @@ int IndexOfExact(const TStringList& list, const AnsiString& text) {
 
 bool AcceptAll(TCella*) { return true; }
 
-TNestedStringList::~TNestedStringList() { ClearAll(); }
+TNestedStringList::~TNestedStringList() = default;
+
+TNestedStringList* TNestedStringList::AddNested(const AnsiString& text) {
+    auto nested = std::make_unique<TNestedStringList>();
+    nested->SetSorted(true);
+    nested->CaseSensitive = true;
+    nested->Duplicates = dupAccept;
+    AddObject(text, nested.get());
+    nested_.push_back(std::move(nested));
+    return nested_.back().get();
+}
+
+std::unique_ptr<TNestedStringList> TNestedStringList::TakeNested(int index) {
+    const TObject* object = Objects(index);
+    SetObjects(index, nullptr);
+    Delete(index);
+    const auto held = std::find_if(nested_.begin(), nested_.end(),
+                                   [object](const auto& nested) { return nested.get() == object; });
+    if (!object || held == nested_.end()) return nullptr;
+    std::unique_ptr<TNestedStringList> taken = std::move(*held);
+    nested_.erase(held);
+    return taken;
+}
 
 void TNestedStringList::ClearAll() {
-    for (int i = 0; i < Count(); ++i) delete Objects(i);
     Clear();
+    nested_.clear();
 }
 
 int32_t LibraryVersionOfTag(const std::string& tag12) {
@@ -267,24 +289,14 @@ void TLibreria::Query(TStringList& list, const AnsiString& text, int typeCode, i
                 else if (key3 == 2)
                     admitted = h.typeCode != CodeElementoListino;
                 if (!admitted) break;
-                int ci = IndexOfExact(list, h.category);
-                if (ci < 0) {
-                    auto* series = new TNestedStringList;
-                    series->SetSorted(true);
-                    series->CaseSensitive = true;
-                    series->Duplicates = dupAccept;
-                    ci = list.AddObject(h.category, series);
-                }
-                TNestedStringList* series = NestedList(list, ci);
-                int si = IndexOfExact(*series, h.series);
-                if (si < 0) {
-                    auto* codes = new TNestedStringList;
-                    codes->SetSorted(true);
-                    codes->CaseSensitive = true;
-                    codes->Duplicates = dupAccept;
-                    si = series->AddObject(h.series, codes);
-                }
-                NestedList(*series, si)->Add(h.code);
+                // Only a nested list holds the tree.
+                auto* tree = dynamic_cast<TNestedStringList*>(&list);
+                if (!tree) break;
+                const int ci = IndexOfExact(*tree, h.category);
+                TNestedStringList* series = ci < 0 ? tree->AddNested(h.category) : NestedList(*tree, ci);
+                const int si = IndexOfExact(*series, h.series);
+                TNestedStringList* codes = si < 0 ? series->AddNested(h.series) : NestedList(*series, si);
+                codes->Add(h.code);
                 break;
             }
             case lqSeriesOfType:
@@ -494,20 +506,24 @@ bool TLibreria::CreateFile(const AnsiString& fileName, bool overwrite) {
 
 // ---------------------------------------------------------------- TLibrerie
 
-TLibrerie::~TLibrerie() {
-    while (head) {
-        TLibreria* next = head->next;
-        delete head;
-        head = next;
-    }
-}
+TLibrerie::~TLibrerie() = default;
 
-void TLibrerie::Append(TLibreria* library) {
+void TLibrerie::Append(std::unique_ptr<TLibreria> library) {
     if (!library) return;
     library->next = nullptr;
-    TLibreria** tail = &head;
-    while (*tail) tail = &(*tail)->next;
-    *tail = library;
+    (libraries_.empty() ? head : libraries_.back()->next) = library.get();
+    libraries_.push_back(std::move(library));
+}
+
+std::unique_ptr<TLibreria> TLibrerie::Remove(TLibreria* library) {
+    const auto held = std::find_if(libraries_.begin(), libraries_.end(),
+                                   [library](const auto& l) { return l.get() == library; });
+    if (!library || held == libraries_.end()) return nullptr;
+    (held == libraries_.begin() ? head : (*(held - 1))->next) = library->next;
+    library->next = nullptr;
+    std::unique_ptr<TLibreria> taken = std::move(*held);
+    libraries_.erase(held);
+    return taken;
 }
 
 TLibreria* TLibrerie::Find(const AnsiString& name) const {

@@ -32,8 +32,17 @@ public:
     ~TNestedStringList() override;
     TNestedStringList(const TNestedStringList&) = delete;
     TNestedStringList& operator=(const TNestedStringList&) = delete;
+    // Adds the text with a new nested list as its object (sorted,
+    // case-sensitive, duplicates accepted); this list owns it.
+    TNestedStringList* AddNested(const AnsiString& text);
+    // Takes entry index out of the list and hands over its nested list (none
+    // when the entry has none).
+    std::unique_ptr<TNestedStringList> TakeNested(int index);
     // Frees the nested lists, then empties the list.
     void ClearAll();
+
+private:
+    std::vector<std::unique_ptr<TNestedStringList>> nested_;
 };
 
 // Query kinds of TLibreria::Query.
@@ -214,7 +223,10 @@ public:
     TLibrerie(const TLibrerie&) = delete;
     TLibrerie& operator=(const TLibrerie&) = delete;
 
-    void Append(TLibreria* library);
+    void Append(std::unique_ptr<TLibreria> library);
+    // Takes the library out of the list and hands it over; none when it is
+    // not in the list.
+    std::unique_ptr<TLibreria> Remove(TLibreria* library);
     // The first library whose base name equals the name, regardless of case.
     TLibreria* Find(const AnsiString& name) const;
     void ListNames(TStringList& list) const;
@@ -225,11 +237,15 @@ public:
     // A new cell from the named library (owned by the caller), or none.
     std::unique_ptr<TCella> GetCell(const AnsiString& name, const AnsiString& code) const;
 
-    TLibreria* head = nullptr;
+    TLibreria* head = nullptr;  // the first library; each one links the next
+
+private:
+    std::vector<std::unique_ptr<TLibreria>> libraries_;  // in list order
 };
 
-// Cells collected from libraries, linked through their NextInList field, kept
-// in order by a text key; owns them.
+// Cells collected from libraries, kept in order by a text key; owns them in
+// a vector, and links them in the same order through their NextInList field
+// for the walks that follow the list.
 class TMemLib {
 public:
     TMemLib() = default;
@@ -251,5 +267,11 @@ public:
     // The first cell with the code of the same kind copies its data into the cell.
     bool Find(TCella& cell, const AnsiString& code) const;
 
-    TCella* head = nullptr;
+    TCella* head = nullptr;  // the first cell
+
+private:
+    // Puts the cell at index at of the store and links it to its neighbours.
+    TCella* Place(std::unique_ptr<TCella> cell, size_t at);
+
+    std::vector<std::unique_ptr<TCella>> cells_;  // in list order
 };

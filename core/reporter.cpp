@@ -3,8 +3,6 @@
 #include "platform/application.h"
 #include "platform/controls.h"
 
-TGestoreErrori::~TGestoreErrori() { delete pendingError; }
-
 void TGestoreErrori::SetTarget(TListBox* newTarget) {
     target = newTarget;
     enabled = true;
@@ -19,10 +17,4 @@ void TGestoreErrori::Report(const AnsiString& text) {
     else
         Application->MessageBox(text, ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
     if (reportOnce) enabled = false;
-}
-
-void TGestoreErrori::SetPendingError(TErroreCircuito* error) {
-    if (error == pendingError) return;
-    delete pendingError;
-    pendingError = error;
 }

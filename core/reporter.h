@@ -2,6 +2,8 @@
 // The message reporter: the one channel through which calculations, checks,
 // the designer and the dialogs report problems.
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 #include "platform/sysutils.h"
 
@@ -25,7 +27,6 @@ struct TErroreCircuito {
 class TGestoreErrori {
 public:
     TGestoreErrori() = default;
-    ~TGestoreErrori();
     TGestoreErrori(const TGestoreErrori&) = delete;
     TGestoreErrori& operator=(const TGestoreErrori&) = delete;
 
@@ -34,17 +35,16 @@ public:
     // ApplicationTitle, with one OK button and the exclamation icon).
     void SetTarget(TListBox* target);
     void Report(const AnsiString& text);
-    // Takes ownership of the record; frees the one held before. The reporter
-    // frees the record it holds when it is itself freed.
-    void SetPendingError(TErroreCircuito* error);
-    TErroreCircuito* PendingError() const { return pendingError; }
+    // Holds the record in place of the one held before (none with nullptr).
+    void SetPendingError(std::unique_ptr<TErroreCircuito> error) { pendingError = std::move(error); }
+    TErroreCircuito* PendingError() const { return pendingError.get(); }
 
     TListBox* target = nullptr;
     bool enabled = false;  // callers clear it to switch the reporter off
     bool reportOnce = false;
 
 private:
-    TErroreCircuito* pendingError = nullptr;
+    std::unique_ptr<TErroreCircuito> pendingError;
 };
 
 // Switches the reporter off for a scope (a pass whose messages are not for

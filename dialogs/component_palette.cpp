@@ -601,23 +601,24 @@ void TPannelloComponenti::LineStyleChange(TObject*) {
 }
 
 void TPannelloComponenti::RestyleSelection(const std::function<void(TSegnoGrafico& sign)>& change) {
-    if (Updating || !DrawWindow || !DrawWindow->SelectedSigns.head) return;
+    if (Updating || !DrawWindow || DrawWindow->SelectedSigns.Empty()) return;
     TGridData* grid = DrawWindow->Grid();
     if (!grid) return;
-    std::vector<TSegnoGrafico*> selected;
-    for (auto* node = DrawWindow->SelectedSigns.head; node; node = node->Next) selected.push_back(node->Sign);
+    const std::vector<TSegnoGrafico*> selected(DrawWindow->SelectedSigns.begin(),
+                                               DrawWindow->SelectedSigns.end());
     {
         // One undo puts every sign back: the top record heads the others.
         const TUndoStep step(grid->UndoList.get(), TUndoStep::TEnd::UnderTop);
         // The selection reloads the controls as it changes: they must not restyle again.
         const TUpdatingByte updating(Updating);
         for (TSegnoGrafico* sign : selected) {
-            auto* copy = new TSegnoGrafico(grid);
+            auto owned = std::make_unique<TSegnoGrafico>(grid);
+            TSegnoGrafico* copy = owned.get();
             sign->Assign(copy);
             change(*copy);
             DrawWindow->UnselectSign(sign);
             grid->RemoveSign(sign, true, CaptionProperties);
-            if (grid->AddSign(copy, true, CaptionProperties)) DrawWindow->SelectSign(copy);
+            if (grid->AddSign(std::move(owned), true, CaptionProperties)) DrawWindow->SelectSign(copy);
         }
     }
     grid->SetModified(ModDrawing);

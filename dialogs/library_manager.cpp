@@ -508,9 +508,9 @@ bool CreateNewLibrary(const AnsiString& fileName) {
     if (known) known->Close();
     if (!TLibreria::CreateFile(fileName, exists)) return false;
     if (!known) {
-        auto* library = new TLibreria;
+        auto library = std::make_unique<TLibreria>();
         library->fileName = fileName;
-        Librerie->Append(library);
+        Librerie->Append(std::move(library));
     }
     return true;
 }

@@ -335,7 +335,7 @@ TEST_F(Analysis, AnEmptyNetworkIsNotAnalysedWhenTheHeadEndIsUsed) {
 }
 
 TEST_F(Analysis, AQuietAnalysisLeavesThePendingErrorAsItWas) {
-    globals.Reporter().SetPendingError(new TErroreCircuito(1, 2, 3, net, ErroreIngressoRete));
+    globals.Reporter().SetPendingError(std::make_unique<TErroreCircuito>(1, 2, 3, net, ErroreIngressoRete));
     Put<TPresaProva>(*net, 37, 1, 15);
     Put<TPresaProva>(*net, 37, 2, 14);  // refused by the outlet itself
     EXPECT_FALSE(net->Analyse(false));

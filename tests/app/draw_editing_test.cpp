@@ -59,14 +59,15 @@ protected:
     }
     // A sign of the grid, added without undo.
     TSegnoGrafico* AddSign(int32_t kind, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-        auto* sign = new TSegnoGrafico(grid);
+        auto signOwned = std::make_unique<TSegnoGrafico>(grid);
+        TSegnoGrafico* sign = signOwned.get();
         sign->Kind = kind;
         sign->X1 = x1;
         sign->Y1 = y1;
         sign->X2 = x2;
         sign->Y2 = y2;
         if (kind == SignText) sign->Text = "Scala A";
-        EXPECT_TRUE(grid->AddSign(sign, false, 0));
+        EXPECT_TRUE(grid->AddSign(std::move(signOwned), false, 0));
         return sign;
     }
 

@@ -138,7 +138,7 @@ TEST_F(EstimateTest, AccessoriesComeFromTheLibraryPricedInTheEstimateCurrency) {
     ASSERT_TRUE(TLibreria::CreateFile(path));
     auto* library = new TLibreria;
     library->fileName = path;
-    libraries.Get().Append(library);
+    libraries.Get().Append(std::unique_ptr<TLibreria>(library));
     ASSERT_TRUE(library->Open(true));
     TFiltroS tap(nullptr, 0, 0, 0, 0);
     tap.Code = "TAP^9";

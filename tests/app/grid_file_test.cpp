@@ -76,8 +76,9 @@ int CellsOn(const TGridData& grid) {
     return static_cast<int>(cells.size());
 }
 
-TSegnoGrafico* Sign(TGridData& grid, int32_t kind, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    auto* s = new TSegnoGrafico(&grid);
+std::unique_ptr<TSegnoGrafico> Sign(TGridData& grid, int32_t kind, int32_t x1, int32_t y1, int32_t x2,
+                                    int32_t y2) {
+    auto s = std::make_unique<TSegnoGrafico>(&grid);
     s->Kind = kind;
     s->X1 = x1;
     s->Y1 = y1;
@@ -107,7 +108,8 @@ protected:
         ASSERT_TRUE(grid.InsertCell(std::make_unique<TPezzoCavo>(&grid, 1, 8, 7), false, 0));
         grid.Signs->Add(Sign(grid, SignLine, 0, 0, 84, 84), false);
         grid.Signs->Add(Sign(grid, SignRectangle, 10, 10, 420, 300), false);
-        TSegnoGrafico* text = Sign(grid, SignText, 50, 60, 150, 80);
+        auto textOwned = Sign(grid, SignText, 50, 60, 150, 80);
+        TSegnoGrafico* text = textOwned.get();
         text->Text = "Scala A – piano terra";
         text->Font->Name = "Times New Roman";
         text->Font->Size = 12;
@@ -115,7 +117,7 @@ protected:
         text->Font->Style = TFontStyles() << fsBold << fsItalic;
         text->Pen->Style = psDash;
         text->Pen->Width = 3;
-        grid.Signs->Add(text, false);
+        grid.Signs->Add(std::move(textOwned), false);
     }
 };
 

@@ -79,8 +79,9 @@ TEST(GridSigns, AddIndexesOnlyTheSquaresItCrossesOnTheGrid) {
     TGridData grid(nullptr, 10, 10, GridCustom);
     SignWindow window;
     grid.Window = &window;
-    auto* line = MakeSign(&grid, SignLine, -100, 10, 100, 10);
-    ASSERT_TRUE(grid.AddSign(line, false, 0));
+    auto lineOwned = MakeSign(&grid, SignLine, -100, 10, 100, 10);
+    TSegnoGrafico* line = lineOwned.get();
+    ASSERT_TRUE(grid.AddSign(std::move(lineOwned), false, 0));
     EXPECT_EQ(grid.Signs->Count(), 1);
     EXPECT_EQ(SquaresOf(grid, line), (std::vector<TCellRect>{{0, 0, 0, 0}, {0, 1, 0, 1}, {0, 2, 0, 2}}));
     EXPECT_EQ(window.Repainted, SquaresOf(grid, line));
@@ -88,8 +89,10 @@ TEST(GridSigns, AddIndexesOnlyTheSquaresItCrossesOnTheGrid) {
     EXPECT_TRUE(grid.SignsAt(-1, 0).empty());
     EXPECT_EQ(grid.GetUsedArea(), (TCellRect{0, 0, 0, 2}));
 
-    auto* diagonal = MakeSign(&grid, SignLine, 0, 0, 84, 84);
-    ASSERT_TRUE(grid.AddSign(diagonal, false, 0));
+    auto diagonalOwned = MakeSign(&grid, SignLine, 0, 0, 84, 84);
+
+    TSegnoGrafico* diagonal = diagonalOwned.get();
+    ASSERT_TRUE(grid.AddSign(std::move(diagonalOwned), false, 0));
     EXPECT_TRUE(Indexed(grid, 1, 1, diagonal));
     EXPECT_FALSE(Indexed(grid, 2, 0, diagonal));
     EXPECT_TRUE(Indexed(grid, 0, 0, line) && Indexed(grid, 0, 0, diagonal));
@@ -103,8 +106,9 @@ TEST(GridSigns, AddIndexesOnlyTheSquaresItCrossesOnTheGrid) {
 
     // A sign made for another grid is bound to this one.
     TGridData other(nullptr, 10, 10, GridCustom);
-    auto* moved = MakeSign(&other, SignText, 220, 220, 240, 230);
-    ASSERT_TRUE(grid.AddSign(moved, false, 0));
+    auto movedOwned = MakeSign(&other, SignText, 220, 220, 240, 230);
+    TSegnoGrafico* moved = movedOwned.get();
+    ASSERT_TRUE(grid.AddSign(std::move(movedOwned), false, 0));
     EXPECT_EQ(moved->Grid, &grid);
     EXPECT_TRUE(Indexed(grid, 5, 5, moved));
     EXPECT_TRUE(other.SignsAt(5, 5).empty());
@@ -116,12 +120,15 @@ TEST(GridSigns, RemoveTakesTheSignOutOfListAndIndexAndTellsTheWindow) {
     TGridData other(nullptr, 10, 10, GridCustom);
     SignWindow window;
     grid.Window = &window;
-    auto* box = MakeSign(&grid, SignRectangle, 0, 0, 125, 125);
-    auto* kept = MakeSign(&grid, SignText, 0, 0, 30, 20);
-    ASSERT_TRUE(grid.AddSign(box, false, 0));
-    ASSERT_TRUE(grid.AddSign(kept, false, 0));
-    auto* foreign = MakeSign(&other, SignLine, 0, 0, 10, 10);
-    ASSERT_TRUE(other.AddSign(foreign, false, 0));
+    auto boxOwned = MakeSign(&grid, SignRectangle, 0, 0, 125, 125);
+    TSegnoGrafico* box = boxOwned.get();
+    auto keptOwned = MakeSign(&grid, SignText, 0, 0, 30, 20);
+    TSegnoGrafico* kept = keptOwned.get();
+    ASSERT_TRUE(grid.AddSign(std::move(boxOwned), false, 0));
+    ASSERT_TRUE(grid.AddSign(std::move(keptOwned), false, 0));
+    auto foreignOwned = MakeSign(&other, SignLine, 0, 0, 10, 10);
+    TSegnoGrafico* foreign = foreignOwned.get();
+    ASSERT_TRUE(other.AddSign(std::move(foreignOwned), false, 0));
 
     EXPECT_FALSE(grid.RemoveSign(nullptr, false, 0));
     EXPECT_FALSE(grid.RemoveSign(foreign, false, 0));
@@ -142,8 +149,9 @@ TEST(GridSigns, RemoveTakesTheSignOutOfListAndIndexAndTellsTheWindow) {
 
 TEST(GridSigns, InvalidateSquaresRepaintsWhereTheSignIsIndexed) {
     TGridData grid(nullptr, 10, 10, GridCustom);
-    auto* line = MakeSign(&grid, SignLine, 0, 50, 130, 50);
-    ASSERT_TRUE(grid.AddSign(line, false, 0));
+    auto lineOwned = MakeSign(&grid, SignLine, 0, 50, 130, 50);
+    TSegnoGrafico* line = lineOwned.get();
+    ASSERT_TRUE(grid.AddSign(std::move(lineOwned), false, 0));
     SignWindow window;
     grid.Window = &window;
     line->InvalidateSquares();
@@ -167,8 +175,9 @@ TEST(GridSigns, ResizeMovesSignsAndTheirSquares) {
     TProgetto project(nullptr);
     project.Reset(true);
     TGridData& grid = *project.NetworkGrid;
-    auto* line = MakeSign(&grid, SignLine, 1260, 430, 1300, 430);  // columns 30-30, row 10
-    ASSERT_TRUE(grid.AddSign(line, false, 0));
+    auto lineOwned = MakeSign(&grid, SignLine, 1260, 430, 1300, 430);
+    TSegnoGrafico* line = lineOwned.get();  // columns 30-30, row 10
+    ASSERT_TRUE(grid.AddSign(std::move(lineOwned), false, 0));
     ASSERT_TRUE(grid.Resize(51, 75));
     EXPECT_EQ(line->X1, 1260 - 504);
     EXPECT_EQ(line->X2, 1300 - 504);
@@ -176,8 +185,9 @@ TEST(GridSigns, ResizeMovesSignsAndTheirSquares) {
     EXPECT_EQ(SquaresOf(grid, line), (std::vector<TCellRect>{{10, 18, 10, 18}}));
 
     // A sign whose square would leave the grid refuses the size, like a cell.
-    auto* edge = MakeSign(&grid, SignText, 0, 170, 30, 200);  // column 0, row 4
-    ASSERT_TRUE(grid.AddSign(edge, false, 0));
+    auto edgeOwned = MakeSign(&grid, SignText, 0, 170, 30, 200);
+    TSegnoGrafico* edge = edgeOwned.get();  // column 0, row 4
+    ASSERT_TRUE(grid.AddSign(std::move(edgeOwned), false, 0));
     EXPECT_FALSE(grid.Resize(49, 75));
     EXPECT_EQ(grid.Columns, 51);
     EXPECT_TRUE(Indexed(grid, 0, 4, edge));
@@ -191,10 +201,13 @@ TEST(GridSigns, DeleteRectTakesTheSignsItHitsAndKeepsTheRest) {
     SignWindow window;
     grid.Window = &window;
     ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 36, 2), false, 0));
-    auto* crossing = MakeSign(&grid, SignLine, 1500, 50, 1600, 200);      // enters the rectangle
-    auto* around = MakeSign(&grid, SignRectangle, 1000, -20, 2000, 400);  // the rectangle lies inside it
-    auto* far = MakeSign(&grid, SignText, 100, 1000, 150, 1020);
-    for (TSegnoGrafico* sign : {crossing, around, far}) ASSERT_TRUE(grid.AddSign(sign, false, 0));
+    auto crossingOwned = MakeSign(&grid, SignLine, 1500, 50, 1600, 200);      // enters the rectangle
+    auto aroundOwned = MakeSign(&grid, SignRectangle, 1000, -20, 2000, 400);  // the rectangle lies inside it
+    auto farOwned = MakeSign(&grid, SignText, 100, 1000, 150, 1020);
+    TSegnoGrafico* crossing = crossingOwned.get();
+    TSegnoGrafico* around = aroundOwned.get();
+    for (auto* owned : {&crossingOwned, &aroundOwned, &farOwned})
+        ASSERT_TRUE(grid.AddSign(std::move(*owned), false, 0));
     project.Modified = false;
 
     grid.DeleteRect(TCellRect{0, 34, 4, 38}, false, 3);

@@ -196,7 +196,7 @@ TEST_F(NetworkLineTest, AQuietAnalysisOfAnEndOutletLeavesThePendingError) {
     EXPECT_FALSE(Grid().Analyse(false));
     EXPECT_EQ(GestoreErrori->PendingError(), nullptr);
 
-    GestoreErrori->SetPendingError(new TErroreCircuito(5, 6, 2, &Grid(), 7));
+    GestoreErrori->SetPendingError(std::make_unique<TErroreCircuito>(5, 6, 2, &Grid(), 7));
     EXPECT_FALSE(Grid().Analyse(false));
     const TErroreCircuito* kept = GestoreErrori->PendingError();
     ASSERT_NE(kept, nullptr);

@@ -63,14 +63,15 @@ void SmallProject(TProgetto& p) {
     auto horizontal = std::make_unique<TNCavo>(net, 1, 0, 12, 6, 0, 0);
     ASSERT_TRUE(net->InsertCell(std::move(vertical), false, 0));
     ASSERT_TRUE(net->InsertCell(std::move(horizontal), false, 0));
-    auto* sign = new TSegnoGrafico(net);
+    auto signOwned = std::make_unique<TSegnoGrafico>(net);
+    TSegnoGrafico* sign = signOwned.get();
     sign->Kind = SignText;
     sign->X1 = 100;
     sign->Y1 = 120;
     sign->X2 = 300;
     sign->Y2 = 160;
     sign->Text = "Scala A";
-    net->Signs->Add(sign, false);
+    net->Signs->Add(std::move(signOwned), false);
     TGridData* head = p.HeadEndGrid;
     ASSERT_TRUE(head->InsertCell(NewCella(head, 45, 5, 10, 0, 1, 0), false, 0));
     ASSERT_TRUE(head->InsertCell(NewCella(head, 29, 8, 20, 2, 1, 0), false, 0));
@@ -111,14 +112,15 @@ void Building(TProgetto& p, int32_t risers, int32_t floors) {
                 ASSERT_TRUE(net.InsertCell(std::move(cable), false, 0));
             }
             if (i == 0) {
-                auto* sign = new TSegnoGrafico(&net);
+                auto signOwned = std::make_unique<TSegnoGrafico>(&net);
+                TSegnoGrafico* sign = signOwned.get();
                 sign->Kind = SignText;
                 sign->X1 = 0;
                 sign->Y1 = row * SquarePixels;
                 sign->X2 = 3 * SquarePixels;
                 sign->Y2 = sign->Y1 + 20;
                 sign->Text = "Piano " + std::to_string(f + 1);
-                net.Signs->Add(sign, false);
+                net.Signs->Add(std::move(signOwned), false);
             }
         }
     }

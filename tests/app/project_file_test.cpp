@@ -105,14 +105,15 @@ protected:
         TGridData* net = p.NetworkGrid;
         ASSERT_TRUE(net->InsertCell(NewCella(net, CodeEndOutlet, 10, 5, 1, 0, 1), false, 0));
         ASSERT_TRUE(net->InsertCell(NewCella(net, CodeCable, 10, 4, 1, 1, 0), false, 0));
-        auto* sign = new TSegnoGrafico(net);
+        auto signOwned = std::make_unique<TSegnoGrafico>(net);
+        TSegnoGrafico* sign = signOwned.get();
         sign->Kind = SignText;
         sign->X1 = 100;
         sign->Y1 = 120;
         sign->X2 = 300;
         sign->Y2 = 160;
         sign->Text = "Scala A";
-        net->Signs->Add(sign, false);
+        net->Signs->Add(std::move(signOwned), false);
         TGridData* head = p.HeadEndGrid;
         ASSERT_TRUE(head->InsertCell(NewCella(head, 45, 5, 10, 0, 1, 0), false, 0));
         ASSERT_TRUE(head->InsertCell(NewCella(head, 29, 8, 20, 2, 1, 0), false, 0));

@@ -32,7 +32,8 @@ TEST(Signs, EmptyBlockIsTwoTags) {
 TEST(Signs, RecordFieldByField) {
     TGridData grid(nullptr, 10, 10, GridNetwork);
     TSegniGrafici signs(&grid);
-    auto* sign = new TSegnoGrafico(&grid);
+    auto signOwned = std::make_unique<TSegnoGrafico>(&grid);
+    TSegnoGrafico* sign = signOwned.get();
     sign->Kind = SignText;
     sign->X1 = 1;
     sign->Y1 = 2;
@@ -46,7 +47,7 @@ TEST(Signs, RecordFieldByField) {
     sign->Pen->Width = 2;
     sign->Pen->Color = clBlue;
     sign->Pen->Style = psDot;
-    signs.Add(sign, false);
+    signs.Add(std::move(signOwned), false);
     const std::string expected = RecordBytes()
                                      .I32(206)
                                      .I32(2)
@@ -71,13 +72,14 @@ TEST(Signs, RecordFieldByField) {
 TEST(Signs, LongTextsAreCutAndStylesKept) {
     TGridData grid(nullptr, 10, 10, GridNetwork);
     TSegniGrafici signs(&grid);
-    auto* sign = new TSegnoGrafico(&grid);
+    auto signOwned = std::make_unique<TSegnoGrafico>(&grid);
+    TSegnoGrafico* sign = signOwned.get();
     sign->Kind = SignText;
     sign->Text = std::string(600, 't');
     sign->Font->Name = std::string(120, 'f');
     sign->Font->Style = TFontStyles() << fsBold << fsItalic;
-    signs.Add(sign, false);
-    signs.Add(new TSegnoGrafico(&grid), false);
+    signs.Add(std::move(signOwned), false);
+    signs.Add(std::make_unique<TSegnoGrafico>(&grid), false);
 
     TMemoryStream s(Saved(signs));
     TSegniGrafici back(&grid);
@@ -112,7 +114,7 @@ TEST(Signs, AssignAndCloneCopyEveryField) {
     sign.Pen->Color = clRed;
     sign.Pen->Width = 4;
     sign.Pen->Style = psDashDot;
-    std::unique_ptr<TSegnoGrafico> copy(sign.Clone());
+    std::unique_ptr<TSegnoGrafico> copy = sign.Clone();
     TGridData other(nullptr, 10, 10, GridNetwork);
     TSegnoGrafico target(&other);
     sign.Assign(&target);
@@ -200,15 +202,19 @@ TEST(Signs, BlocksThatDoNotReadLeaveTheListEmpty) {
 TEST(Signs, ListsOfSigns) {
     TGridData grid(nullptr, 10, 10, GridNetwork);
     TSegniGrafici signs(&grid);
-    auto* a = new TSegnoGrafico(&grid);
-    auto* b = new TSegnoGrafico(&grid);
-    signs.Add(a, false);
-    signs.Add(b, false);
-    signs.Unlink(a);
+    auto aOwned = std::make_unique<TSegnoGrafico>(&grid);
+    TSegnoGrafico* a = aOwned.get();
+    auto bOwned = std::make_unique<TSegnoGrafico>(&grid);
+    TSegnoGrafico* b = bOwned.get();
+    EXPECT_EQ(signs.Add(std::move(aOwned), false), a);
+    signs.Add(std::move(bOwned), false);
+    std::unique_ptr<TSegnoGrafico> kept = signs.Remove(a, false);  // a removed sign belongs to the caller
+    EXPECT_EQ(kept.get(), a);
     EXPECT_EQ(signs.Count(), 1);
     EXPECT_EQ(signs.head, b);
-    std::unique_ptr<TSegnoGrafico> kept(a);  // unlinked signs belong to the caller
-    signs.Unlink(a);                         // not in the list: nothing changes
+    EXPECT_EQ(signs.Remove(a, false), nullptr);  // not in the list: nothing changes
+    EXPECT_EQ(signs.Count(), 1);
+    EXPECT_EQ(signs.Add(nullptr, false), nullptr);
     EXPECT_EQ(signs.Count(), 1);
 
     // Signs go on at the tail, whichever sign was taken out before.
@@ -217,33 +223,35 @@ TEST(Signs, ListsOfSigns) {
         for (TSegnoGrafico* s = signs.head; s; s = s->Next) v.push_back(s);
         return v;
     };
-    auto* c = new TSegnoGrafico(&grid);
-    auto* d = new TSegnoGrafico(&grid);
-    signs.Add(c, false);
-    signs.Unlink(c);  // the tail goes
-    signs.Add(d, false);
+    auto cOwned = std::make_unique<TSegnoGrafico>(&grid);
+    TSegnoGrafico* c = cOwned.get();
+    auto dOwned = std::make_unique<TSegnoGrafico>(&grid);
+    TSegnoGrafico* d = dOwned.get();
+    signs.Add(std::move(cOwned), false);
+    cOwned = signs.Remove(c, false);  // the tail goes
+    signs.Add(std::move(dOwned), false);
     EXPECT_EQ(order(), (std::vector<TSegnoGrafico*>{b, d}));
-    signs.Add(c, false);
-    signs.Unlink(b);  // the head goes
+    signs.Add(std::move(cOwned), false);
+    std::unique_ptr<TSegnoGrafico> keptB = signs.Remove(b, false);  // the head goes
     EXPECT_EQ(order(), (std::vector<TSegnoGrafico*>{d, c}));
-    std::unique_ptr<TSegnoGrafico> keptB(b);
     signs.Clear();
-    auto* e = new TSegnoGrafico(&grid);
-    signs.Add(e, false);
+    auto eOwned = std::make_unique<TSegnoGrafico>(&grid);
+    TSegnoGrafico* e = eOwned.get();
+    signs.Add(std::move(eOwned), false);
     EXPECT_EQ(order(), (std::vector<TSegnoGrafico*>{e}));
-    signs.Unlink(e);
-    signs.Add(e, false);
+    eOwned = signs.Remove(e, false);
+    signs.Add(std::move(eOwned), false);
     EXPECT_EQ(order(), (std::vector<TSegnoGrafico*>{e}));
-    signs.Unlink(e);
-    signs.Add(keptB.release(), false);
-    signs.Add(e, false);
+    eOwned = signs.Remove(e, false);
+    signs.Add(std::move(keptB), false);
+    signs.Add(std::move(eOwned), false);
     EXPECT_EQ(order(), (std::vector<TSegnoGrafico*>{b, e}));
 
     TListaSegniGrafici selection;
     selection.Add(a);
     selection.Add(b);
     EXPECT_EQ(selection.Count(), 2);
-    EXPECT_EQ(selection.head->Sign, b);  // at the head
+    EXPECT_EQ(selection.First(), b);  // at the head
     EXPECT_TRUE(selection.Contains(a));
     selection.Remove(a);
     selection.Remove(a);

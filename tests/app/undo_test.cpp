@@ -16,7 +16,7 @@
 
 namespace {
 
-TSegnoGrafico* Line(TGridData* grid, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+std::unique_ptr<TSegnoGrafico> Line(TGridData* grid, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     return MakeSign(grid, SignLine, x1, y1, x2, y2);
 }
 
@@ -90,8 +90,9 @@ TEST_F(UndoTest, RemovedObjectsComeBackWithTheirMasks) {
     auto cellOwned = std::make_unique<TCellaProva>(nullptr, 3, 3);
     auto* cell = cellOwned.get();
     ASSERT_TRUE(grid.InsertCell(std::move(cellOwned), false, 0));
-    TSegnoGrafico* sign = Line(&grid, 0, 10, 100, 10);
-    ASSERT_TRUE(grid.AddSign(sign, false, 0));
+    auto signOwned = Line(&grid, 0, 10, 100, 10);
+    TSegnoGrafico* sign = signOwned.get();
+    ASSERT_TRUE(grid.AddSign(std::move(signOwned), false, 0));
     ASSERT_TRUE(grid.RemoveCell(cell, true, CaptionDelete));
     ASSERT_TRUE(grid.RemoveSign(sign, true, CaptionDelete));
     EXPECT_EQ(TCellaProva::Alive, alive + 1) << "the undo list keeps the removed cell";
@@ -125,8 +126,9 @@ TEST_F(UndoTest, UndoingAnInsertionDeletesTheObject) {
     auto cellOwned = std::make_unique<TCellaProva>(nullptr, 3, 3);
     auto* cell = cellOwned.get();
     ASSERT_TRUE(grid.InsertCell(std::move(cellOwned), true, CaptionInsertion));
-    TSegnoGrafico* sign = Line(&grid, 0, 10, 100, 10);
-    ASSERT_TRUE(grid.AddSign(sign, true, CaptionInsertion));
+    auto signOwned = Line(&grid, 0, 10, 100, 10);
+    TSegnoGrafico* sign = signOwned.get();
+    ASSERT_TRUE(grid.AddSign(std::move(signOwned), true, CaptionInsertion));
     EXPECT_EQ(grid.UndoList->Record(0).Kind, 1);
     grid.UndoList->Undo();
     EXPECT_EQ(grid.Signs->Count(), 0);
@@ -193,8 +195,9 @@ TEST_F(UndoTest, DeleteRectIsOneStepOfCellsAndSigns) {
     auto* across = acrossOwned.get();
     ASSERT_TRUE(grid.InsertCell(std::move(downOwned), false, 0));
     ASSERT_TRUE(grid.InsertCell(std::move(acrossOwned), false, 0));
-    TSegnoGrafico* sign = Line(&grid, 1500, 50, 1600, 200);
-    ASSERT_TRUE(grid.AddSign(sign, false, 0));
+    auto signOwned = Line(&grid, 1500, 50, 1600, 200);
+    TSegnoGrafico* sign = signOwned.get();
+    ASSERT_TRUE(grid.AddSign(std::move(signOwned), false, 0));
 
     grid.DeleteRect(TCellRect{0, 34, 4, 38}, true, CaptionCut);
     EXPECT_EQ(grid.CellAt(36, 0), grid.Anchor);
@@ -227,8 +230,9 @@ TEST_F(UndoTest, ClearAndAMovingResizeEmptyTheList) {
     auto* removed = removedOwned.get();
     ASSERT_TRUE(grid.InsertCell(std::move(removedOwned), false, 0));
     ASSERT_TRUE(grid.RemoveCell(removed, true, CaptionDelete));
-    TSegnoGrafico* sign = Line(&grid, 1600, 300, 1700, 300);
-    ASSERT_TRUE(grid.AddSign(sign, true, CaptionInsertion));
+    auto signOwned = Line(&grid, 1600, 300, 1700, 300);
+    TSegnoGrafico* sign = signOwned.get();
+    ASSERT_TRUE(grid.AddSign(std::move(signOwned), true, CaptionInsertion));
     ASSERT_EQ(grid.UndoList->Count(), 3);
 
     ASSERT_TRUE(grid.Resize(75, 80));  // the anchor stays in row 0 and column 36: nothing moves
@@ -255,8 +259,9 @@ TEST_F(UndoTest, RecordsOfObjectsGoneWithoutARecordDoNothing) {
     auto cellOwned = std::make_unique<TCellaProva>(nullptr, 3, 3);
     auto* cell = cellOwned.get();
     ASSERT_TRUE(grid.InsertCell(std::move(cellOwned), true, CaptionInsertion));
-    TSegnoGrafico* sign = Line(&grid, 0, 10, 100, 10);
-    ASSERT_TRUE(grid.AddSign(sign, true, CaptionInsertion));
+    auto signOwned = Line(&grid, 0, 10, 100, 10);
+    TSegnoGrafico* sign = signOwned.get();
+    ASSERT_TRUE(grid.AddSign(std::move(signOwned), true, CaptionInsertion));
     ASSERT_TRUE(grid.RemoveCell(cell, false, 0));
     ASSERT_TRUE(grid.RemoveSign(sign, false, 0));
     auto otherOwned = std::make_unique<TCellaProva>(nullptr, 3, 3);

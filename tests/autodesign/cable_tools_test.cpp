@@ -342,7 +342,7 @@ protected:
         EXPECT_TRUE(TLibreria::CreateFile(path));
         library = new TLibreria;
         library->fileName = path;
-        libraries.Get().Append(library);
+        libraries.Get().Append(std::unique_ptr<TLibreria>(library));
         EXPECT_TRUE(library->Open(true));
         TNCavo cable(nullptr, 1, 0, 0, 0, 0, 0);
         cable.Code = "CX100";

@@ -450,7 +450,7 @@ TEST_F(DialogFieldsTest, AuxiliaryArticlesShowTheCategoryAndDescriptionOfTheirLi
     }
     auto* library = new TLibreria;
     library->fileName = path;
-    libraries.Get().Append(library);
+    libraries.Get().Append(std::unique_ptr<TLibreria>(library));
 
     cell.AuxLibrary[0] = "accessori";  // names match regardless of case
     cell.AuxCode[0] = "ACC1";

@@ -30,9 +30,10 @@ TEST_F(TerminalLineCountTest, ACellInTheWayOnEitherGridStopsBoth) {
     for (TGridData* blocked : {project.NetworkGrid, project.HeadEndGrid}) {
         project.Reset(true);
         TTesta& own = *static_cast<TTesta*>(blocked->Anchor);
-        // A cell where the fourth line would go (as a damaged file may leave one).
-        // The grid frees what stands on its squares.
-        auto* obstacle = std::make_unique<TCellaProva>(nullptr, own.Column + 5, own.Row).release();
+        // A cell where the fourth line would go (as a damaged file may leave
+        // one), held by the test: the grid owns only the cells it took in.
+        auto held = std::make_unique<TCellaProva>(nullptr, own.Column + 5, own.Row);
+        TCella* obstacle = held.get();
         blocked->PutOnSquare(own.Column + 5, own.Row, obstacle);
         Net().SetLineCount(4);
         EXPECT_EQ(Net().Lines(), 1);
@@ -43,6 +44,7 @@ TEST_F(TerminalLineCountTest, ACellInTheWayOnEitherGridStopsBoth) {
         Net().SetLineCount(2);
         EXPECT_EQ(Net().Lines(), 2);
         EXPECT_EQ(Head().Lines(), 2);
+        blocked->PutOnSquare(own.Column + 5, own.Row, nullptr);
     }
 }
 

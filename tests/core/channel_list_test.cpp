@@ -84,7 +84,7 @@ TEST(ChannelList, FindByFrequencyPrefersASharedEdgeOverAnOverlap) {
     }
 }
 
-TEST(ChannelList, RemoveAndRemoveByNameFreeOneChannel) {
+TEST(ChannelList, RemoveAndRemoveByNameTakeOutOneChannel) {
     TListaCanali list;
     for (const char* n : {"21", "22", "23", "22"})
         list.Insert(Channel(n, 470 + 8 * (n[1] - '1'), 478 + 8 * (n[1] - '1')));
@@ -101,19 +101,30 @@ TEST(ChannelList, RemoveAndRemoveByNameFreeOneChannel) {
     list.Clear();
     EXPECT_EQ(list.head, nullptr);
     EXPECT_EQ(list.Count(), 0);
+    // The channels taken out are used again, whole, by the next inserts.
+    for (const char* n : {"26", "24", "25", "27", "28"})
+        list.Insert(Channel(n, 470 + 8 * (n[1] - '1'), 478 + 8 * (n[1] - '1')));
+    EXPECT_EQ(NamesOf(list), (Names{"24", "25", "26", "27", "28"}));
+    list.Clear();
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    list.Insert(Channel("29", 534, 542));
+    EXPECT_EQ(NamesOf(list), (Names{"29"}));
 }
 
 TEST(ChannelList, SortOrdersByLowerEdgeKeepingEqualsInTheirOrder) {
     TListaCanali list;
-    // Channels are linked by hand, out of order, as a caller that appends would.
-    TCanale* c1 = TCanale::Clone(Channel("c1", 600, 608));
-    TCanale* c2 = TCanale::Clone(Channel("c2", 470, 478));
-    TCanale* c3 = TCanale::Clone(Channel("c3", 600, 601));
-    TCanale* c4 = TCanale::Clone(Channel("c4", 100, 107));
+    // Channels of the list are linked again by hand, out of order, as a
+    // caller that appends would.
+    TCanale* c1 = list.Insert(Channel("c1", 600, 608));
+    TCanale* c2 = list.Insert(Channel("c2", 470, 478));
+    TCanale* c3 = list.Insert(Channel("c3", 600, 601));
+    TCanale* c4 = list.Insert(Channel("c4", 100, 107));
     list.head = c1;
     c1->next = c2;
     c2->next = c3;
     c3->next = c4;
+    c4->next = nullptr;
     list.Sort();
     EXPECT_EQ(NamesOf(list), (Names{"c4", "c2", "c1", "c3"}));
     TListaCanali empty;

@@ -160,7 +160,7 @@ protected:
         ASSERT_TRUE(TLibreria::CreateFile(path));
         auto* library = new TLibreria;
         library->fileName = path;
-        libraries.Get().Append(library);
+        libraries.Get().Append(std::unique_ptr<TLibreria>(library));
         ASSERT_TRUE(library->Open(true));
         for (const Entry& e : entries) {
             TFiltroS cell(nullptr, 0, 0, 0, 0);
@@ -175,12 +175,7 @@ protected:
         library->Close();
     }
     void RemoveLibrary(const std::string& name) {
-        TLibreria** link = &libraries.Get().head;
-        while (*link && (*link)->Name() != name) link = &(*link)->next;
-        ASSERT_NE(*link, nullptr);
-        TLibreria* gone = *link;
-        *link = gone->next;
-        delete gone;
+        ASSERT_NE(libraries.Get().Remove(libraries.Get().Find(name)), nullptr);
     }
 
     // The tree as indented lines: two blanks per level.
@@ -282,16 +277,10 @@ TEST_F(LibraryTree, LevelRefreshRemovesWhatIsGoneAndKeepsWhatStays) {
     TNestedStringList categories;
     categories.CaseSensitive = true;
     categories.SetSorted(true);
-    auto* series = new TNestedStringList;
-    series->SetSorted(true);
-    series->CaseSensitive = true;
-    auto* codes = new TNestedStringList;
-    codes->SetSorted(true);
-    codes->CaseSensitive = true;
+    TNestedStringList* series = categories.AddNested("Filtri");
+    TNestedStringList* codes = series->AddNested("Alfa");
     codes->Add("F1");
     codes->Add("F3");
-    series->AddObject("Alfa", codes);
-    categories.AddObject("Filtri", series);
     categories.AddObject("Nuova", nullptr);
 
     FillLibraryTreeLevel(root, 1, &categories, LibTreeLibraries | LibTreeCategories);
@@ -335,7 +324,7 @@ TEST_F(LibraryTree, UnreadableLibraryListsNothingAndSaysWhy) {
     }
     auto* library = new TLibreria;
     library->fileName = path;
-    libraries.Get().Append(library);
+    libraries.Get().Append(std::unique_ptr<TLibreria>(library));
     Application->Script().Reset();
     FillLibraryTree(tree, LibTreeLibraries | LibTreeCategories);
     EXPECT_EQ(TreeLines(), (Lines{"Rotta"}));

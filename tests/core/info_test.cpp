@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "core/file.h"
 #include "core/levels.h"
@@ -124,14 +125,17 @@ TEST(TInfoAccess, NewRowsHoldNoValueAndLevelsAreSeparate) {
 
 TEST(TInfoAccess, AllocateFillsEveryLevel) {
     TInfo info(3);
-    TInfo::Block* blocks = info.Alloc3(2, 3, 15);
-    ASSERT_NE(blocks, nullptr);
-    for (int j = 0; j < 2; ++j)
+    info.Alloc3(2, 3, 15);
+    ASSERT_TRUE(info.HasBlocks3());
+    for (int j = 0; j < 2; ++j) {
+        TInfo::Block block = info.Block3(j);
+        ASSERT_NE(block, nullptr);
         for (int r = 0; r < 3; ++r) {
-            ASSERT_NE(blocks[j][r], nullptr);
-            for (int c = 0; c < 15; ++c) ASSERT_EQ(blocks[j][r][c], LevelNone);
+            ASSERT_NE(block[r], nullptr);
+            for (int c = 0; c < 15; ++c) ASSERT_EQ(block[r][c], LevelNone);
         }
-    blocks[1][2][5] = 3.0f;
+    }
+    info.Block3(1)[2][5] = 3.0f;
     EXPECT_EQ(info.Get3(1, 2, 5), 3.0f);
     info.Free();
     EXPECT_FALSE(info.HasBlocks3());
@@ -234,6 +238,36 @@ TEST(TInfoStream, ReadingReplacesWhatWasThere) {
     TMemoryStream in(Written(original));
     back.Read(in, Current);
     ExpectSameValues(original, back);
+}
+
+// The cells reorder the rows of a block in place: a copy, a write and a read
+// over it follow the rows as they now stand.
+TEST(TInfoStream, ReorderedRowsAreCopiedWrittenAndReadAsTheyStand) {
+    TInfo info(3);
+    info.SetSizes(0, 1, 3, BandSlots);
+    info.Set3(0, 0, 1, 5.0f);
+    info.Set3(0, 2, 3, 7.0f);
+    TInfo::Block block = info.Block3(0);
+    std::swap(block[0], block[2]);
+    EXPECT_EQ(info.Get3(0, 2, 1), 5.0f);
+    EXPECT_EQ(info.Get3(0, 0, 3), 7.0f);
+
+    TInfo copy(3);
+    copy.Assign(info);
+    ExpectSameValues(info, copy);
+    TInfo back(3);
+    TMemoryStream in(Written(info));
+    back.Read(in, Current);
+    ExpectSameValues(info, back);
+
+    // Reading an old record (no header: the block stays) over the reordered
+    // block clears every row first.
+    TInfo fresh(3);
+    fresh.SetSizes(0, 1, 3, BandSlots);
+    fresh.Set3(0, 1, 0, 9.0f);
+    TMemoryStream again(Written(fresh, 50000));
+    info.Read(again, 50000);
+    ExpectSameValues(fresh, info);
 }
 
 TEST(TInfoStream, OldVersionsReadWithTheCallersSizes) {
@@ -372,16 +406,18 @@ TEST(TInfoAssign, CopiesEveryLevelAndFreesWhatTheSourceLacks) {
 
 TEST(TInfoAssign, CopyBlock) {
     TInfo info(3);
-    TInfo::Block* blocks = info.Alloc3(2, 3, 15);
-    blocks[0][2][4] = 11.0f;
-    info.CopyBlock(blocks[1], blocks[0], 3, 15);
+    info.SetSizes(0, 3, 3, 15);
+    info.Set3(0, 2, 4, 11.0f);  // block 2 stays missing
+    info.CopyBlock3(1, 0);      // allocates the missing target
     EXPECT_EQ(info.Get3(1, 2, 4), 11.0f);
-    blocks[0][2][4] = 12.0f;
-    EXPECT_EQ(info.Get3(1, 2, 4), 11.0f);
-    info.CopyBlock(blocks[1], nullptr, 3, 15);
-    EXPECT_EQ(blocks[1], nullptr);
-    info.CopyBlock(blocks[1], blocks[0], 3, 15);  // allocates the missing target
+    info.Set3(0, 2, 4, 12.0f);
+    EXPECT_EQ(info.Get3(1, 2, 4), 11.0f);  // a copy, not a share
+    info.CopyBlock3(1, 2);                 // a missing source frees the target
+    EXPECT_EQ(info.Block3(1), nullptr);
+    info.CopyBlock3(1, 0);
     EXPECT_EQ(info.Get3(1, 2, 4), 12.0f);
+    info.CopyBlock3(0, 0);  // onto itself: nothing changes
+    EXPECT_EQ(info.Get3(0, 2, 4), 12.0f);
 }
 
 }  // namespace

@@ -473,9 +473,9 @@ TEST_F(LibraryTest, RegisteredLibrariesByName) {
     auto* second = new TLibreria;
     second->fileName = Write("Altra.alb", LibraryBytes({FilterEntry(1, "X", "Filtri")}));
     auto* unnamed = new TLibreria;
-    registered.Get().Append(first);
-    registered.Get().Append(unnamed);
-    registered.Get().Append(second);
+    registered.Get().Append(std::unique_ptr<TLibreria>(first));
+    registered.Get().Append(std::unique_ptr<TLibreria>(unnamed));
+    registered.Get().Append(std::unique_ptr<TLibreria>(second));
 
     EXPECT_EQ(registered.Get().Find("varne"), first);
     EXPECT_EQ(registered.Get().Find("ALTRA"), second);
@@ -499,6 +499,27 @@ TEST_F(LibraryTest, RegisteredLibrariesByName) {
     EXPECT_FALSE(first->IsOpen());
     EXPECT_EQ(registered.Get().GetCell("Nessuna", "P1"), nullptr);
     EXPECT_EQ(registered.Get().GetCell("Altra", "P1"), nullptr);
+
+    // Taken out from the middle and from the head, the rest stay linked in
+    // order, and a library appended after goes at the tail.
+    auto chain = [&] {
+        std::vector<TLibreria*> v;
+        for (TLibreria* l = registered.Get().head; l; l = l->next) v.push_back(l);
+        return v;
+    };
+    std::unique_ptr<TLibreria> taken = registered.Get().Remove(unnamed);
+    EXPECT_EQ(taken.get(), unnamed);
+    EXPECT_EQ(chain(), (std::vector<TLibreria*>{first, second}));
+    EXPECT_EQ(registered.Get().Remove(unnamed), nullptr);  // no longer in the list
+    EXPECT_EQ(registered.Get().Remove(nullptr), nullptr);
+    registered.Get().Append(std::move(taken));
+    EXPECT_EQ(chain(), (std::vector<TLibreria*>{first, second, unnamed}));
+    taken = registered.Get().Remove(first);
+    EXPECT_EQ(chain(), (std::vector<TLibreria*>{second, unnamed}));
+    taken = registered.Get().Remove(unnamed);
+    EXPECT_EQ(chain(), (std::vector<TLibreria*>{second}));
+    registered.Get().Append(std::move(taken));
+    EXPECT_EQ(chain(), (std::vector<TLibreria*>{second, unnamed}));
 }
 
 TEST_F(LibraryTest, MemoryListOrder) {
@@ -522,9 +543,10 @@ TEST_F(LibraryTest, MemoryListOrder) {
     byCode.InsertSorted(make("A", "", "b"), 3);
     byCode.InsertSorted(make("B", "", "a"), 3);
     byCode.InsertSorted(make("C", "", "B"), 3);  // bytes: capitals first
+    byCode.InsertSorted(make("D", "", "B"), 3);  // the same code as the first: after it
     order.clear();
     for (TCella* c = byCode.head; c; c = c->NextInList) order.push_back(c->Category);
-    EXPECT_EQ(order, (Strings{"C", "B", "A"}));
+    EXPECT_EQ(order, (Strings{"C", "D", "B", "A"}));
 
     std::unique_ptr<TCella> clone = byCode.Find("a");
     ASSERT_NE(clone, nullptr);
@@ -547,6 +569,15 @@ TEST_F(LibraryTest, MemoryListOrder) {
     order.clear();
     for (TCella* c = mem.head; c; c = c->NextInList) order.push_back(c->Code);
     EXPECT_EQ(order, (Strings{"2", "1"}));
+    // Cells taken in after a removal link up with the ones left.
+    mem.Insert(make("B", "a", "5"));
+    mem.Append(make("A", "", "6"));
+    mem.Insert(make("0", "", "7"));
+    order.clear();
+    for (TCella* c = mem.head; c; c = c->NextInList) order.push_back(c->Code);
+    EXPECT_EQ(order, (Strings{"7", "2", "5", "1", "6"}));
+    EXPECT_EQ(mem.RemoveIf([](const TCella&) { return true; }).size(), 5u);
+    EXPECT_EQ(mem.head, nullptr);
 }
 
 }  // namespace

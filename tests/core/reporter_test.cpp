@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/application.h"
 #include "platform/controls.h"
 #include "support/globals_fixture.h"
@@ -106,18 +108,20 @@ TEST_F(Reporter, SwitchingFromAListToMessageBoxes) {
 TEST_F(Reporter, APendingErrorIsReplacedAndFreed) {
     // Under the sanitizers a record that is not freed, or freed twice, fails
     // this test; the last one is freed with the reporter.
-    auto* first = new TErroreCircuito(3, 4, 2, nullptr, 1);
-    reporter.SetPendingError(first);
-    EXPECT_EQ(reporter.PendingError(), first);
-    auto* second = new TErroreCircuito(7, 8, 4, nullptr, 4);
-    reporter.SetPendingError(second);
-    ASSERT_EQ(reporter.PendingError(), second);
+    auto first = std::make_unique<TErroreCircuito>(3, 4, 2, nullptr, 1);
+    const TErroreCircuito* firstHeld = first.get();
+    reporter.SetPendingError(std::move(first));
+    EXPECT_EQ(reporter.PendingError(), firstHeld);
+    reporter.SetPendingError(std::make_unique<TErroreCircuito>(7, 8, 4, nullptr, 4));
+    ASSERT_NE(reporter.PendingError(), nullptr);
     EXPECT_EQ(reporter.PendingError()->Column, 7);
     EXPECT_EQ(reporter.PendingError()->Row, 8);
     EXPECT_EQ(reporter.PendingError()->Side, 4);
     EXPECT_EQ(reporter.PendingError()->Kind, 4);
-    reporter.SetPendingError(second);  // the same record again stays held
-    EXPECT_EQ(reporter.PendingError()->Kind, 4);
+    reporter.SetPendingError(nullptr);
+    EXPECT_EQ(reporter.PendingError(), nullptr);
+    reporter.SetPendingError(std::make_unique<TErroreCircuito>(1, 1, 0, nullptr, 2));
+    EXPECT_EQ(reporter.PendingError()->Kind, 2);
 }
 
 }  // namespace

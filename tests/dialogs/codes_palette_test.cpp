@@ -32,7 +32,7 @@ protected:
             Write(lib, std::make_unique<TDivisore>(nullptr, 0, 0, 0, 0, 1, 2), "DIV-12", "Divisori");
         }));
         second = spare.get();
-        libraries.Get().Append(first);
+        libraries.Get().Append(std::unique_ptr<TLibreria>(first));
         codes.Components = &palette;
         palette.CodesPanel = &codes;
         codes.LibrariesChanged();
@@ -58,7 +58,7 @@ protected:
         return library;
     }
     void RegisterSecond() {
-        libraries.Get().Append(spare.release());
+        libraries.Get().Append(std::move(spare));
         codes.LibrariesChanged();
     }
     void Press(const char* name) { palette.PressButton(ToolButtonIndex(name)); }

@@ -225,7 +225,7 @@ protected:
         for (const char* file : {"/tmp/Antenne.lib", "/tmp/Centrali.lib"}) {
             auto* library = new TLibreria;
             library->fileName = file;
-            libraries.Append(library);
+            libraries.Append(std::unique_ptr<TLibreria>(library));
         }
         Librerie = &libraries;
     }

@@ -59,7 +59,7 @@ protected:
         EXPECT_TRUE(TLibreria::CreateFile(path, true));
         auto* library = new TLibreria;
         library->fileName = path;
-        libraries.Get().Append(library);
+        libraries.Get().Append(std::unique_ptr<TLibreria>(library));
         EXPECT_TRUE(library->Open(true));
         auto four = Converter(4, "Q4", "Quattro uscite");
         dynamic_cast<TSat&>(*four).WindThrust = 55.0f;

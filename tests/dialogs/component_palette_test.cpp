@@ -479,19 +479,20 @@ protected:
     }
     void TearDown() override { window.SetGrid(nullptr); }
     TSegnoGrafico* Add(int32_t kind, int32_t x) {
-        auto* sign = new TSegnoGrafico(grid);
+        auto signOwned = std::make_unique<TSegnoGrafico>(grid);
+        TSegnoGrafico* sign = signOwned.get();
         sign->Kind = kind;
         sign->X1 = x;
         sign->Y1 = 10;
         sign->X2 = x + 30;
         sign->Y2 = 40;
         if (kind == SignText) sign->Text = "Scala B";
-        EXPECT_TRUE(grid->AddSign(sign, false, 2));
+        EXPECT_TRUE(grid->AddSign(std::move(signOwned), false, 2));
         return sign;
     }
     std::vector<TSegnoGrafico*> Selected() const {
         std::vector<TSegnoGrafico*> signs;
-        for (auto* node = window.SelectedSigns.head; node; node = node->Next) signs.push_back(node->Sign);
+        for (TSegnoGrafico* sign : window.SelectedSigns) signs.push_back(sign);
         return signs;
     }
     TProgetto project{nullptr};

@@ -50,7 +50,7 @@ protected:
         EXPECT_TRUE(TLibreria::CreateFile(path));
         auto* library = new TLibreria;
         library->fileName = path;
-        libraries.Get().Append(library);
+        libraries.Get().Append(std::unique_ptr<TLibreria>(library));
         EXPECT_TRUE(library->Open(true));
         for (const EntrySpec& e : Fixture) {
             TFiltroS cell(nullptr, 0, 0, 0, 0);

@@ -34,7 +34,7 @@ protected:
         ASSERT_TRUE(TLibreria::CreateFile(path));
         auto* library = new TLibreria;
         library->fileName = path;
-        libraries.Get().Append(library);
+        libraries.Get().Append(std::unique_ptr<TLibreria>(library));
         ASSERT_TRUE(library->Open(true));
         struct Entry {
             const char* code;

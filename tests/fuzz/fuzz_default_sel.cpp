@@ -36,9 +36,9 @@ TAutoProgetto* Wizard() {
     AnsiString failure;
     if (!WriteDefaultLibrary(folder, failure)) std::abort();
     Librerie = new TLibrerie;
-    auto* library = new TLibreria;
+    auto library = std::make_unique<TLibreria>();
     library->fileName = std::string(folder) + "/" + DefaultLibraryFile;
-    Librerie->Append(library);
+    Librerie->Append(std::move(library));
     wizard = new TAutoProgetto;
     FillLibraryTree(wizard->ComponentTree, 0x810F);
     wizard->ComponentTree->AlphaSort();

@@ -143,14 +143,15 @@ int main(int argc, char** argv) {
         grid.InsertCell(std::move(c), false, 0);
     }
     for (int32_t kind = 0; kind < 3; ++kind) {
-        auto* sign = new TSegnoGrafico(&grid);
+        auto signOwned = std::make_unique<TSegnoGrafico>(&grid);
+        TSegnoGrafico* sign = signOwned.get();
         sign->Kind = kind;
         sign->X1 = 10 * kind;
         sign->Y1 = 20;
         sign->X2 = 200;
         sign->Y2 = 90 + kind;
         sign->Text = kind == 2 ? "Scala A" : "";
-        grid.Signs->Add(sign, false);
+        grid.Signs->Add(std::move(signOwned), false);
     }
     Put(grids / "drawn60000", std::string("\0\1", 2) + Section(grid, RecordVersion));
     Put(grids / "drawn50100", std::string("\1\1", 2) + Section(grid, 50100));
@@ -241,10 +242,11 @@ int main(int argc, char** argv) {
     Put(projects / "new60000", file());
     TGridData& net = *project.NetworkGrid;
     net.InsertCell(std::make_unique<TDivisore>(&net, 0, 0, 10, 5, 1, 2), false, 0);
-    auto* projectSign = new TSegnoGrafico(&net);
+    auto projectSignOwned = std::make_unique<TSegnoGrafico>(&net);
+    TSegnoGrafico* projectSign = projectSignOwned.get();
     projectSign->Kind = SignText;
     projectSign->Text = "Scala B";
-    net.Signs->Add(projectSign, false);
+    net.Signs->Add(std::move(projectSignOwned), false);
     project.HeadEndGrid->InsertCell(std::make_unique<TFiltroP>(project.HeadEndGrid, 0, 0, 8, 8), false, 0);
     TRigaPreventivo row;
     row.Code = "EXTRA";

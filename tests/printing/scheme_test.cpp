@@ -315,12 +315,13 @@ TEST_F(SchemeTest, SelectedAreaPrintsTheSelectionOfTheShownGrid) {
 
 TEST_F(SchemeTest, SignsArePaintedAtTheirGridsOrigin) {
     Size(project.NetworkGrid, 6, 10);
-    auto* sign = new TSegnoGrafico(project.NetworkGrid);
+    auto signOwned = std::make_unique<TSegnoGrafico>(project.NetworkGrid);
+    TSegnoGrafico* sign = signOwned.get();
     sign->X1 = 42;
     sign->Y1 = 84;
     sign->X2 = 126;
     sign->Y2 = 84;
-    ASSERT_TRUE(project.NetworkGrid->AddSign(sign, false, 0));
+    ASSERT_TRUE(project.NetworkGrid->AddSign(std::move(signOwned), false, 0));
     const TRecordingEngine& page = Scheme(SchemeNetwork);
     bool found = false;
     // 42 px of the grid are one square of 360 px.

@@ -88,7 +88,7 @@ TEST(QtComponentPalette, ToolsListsTurnsAndTheOwnerDrawnColourList) {
     splitter.Category = "Divisori";
     ASSERT_TRUE(library->WriteCell(splitter));
     library->Close();
-    libraries.Get().Append(library);
+    libraries.Get().Append(std::unique_ptr<TLibreria>(library));
 
     PaletteForm p;
     p.codes->LibrariesChanged();

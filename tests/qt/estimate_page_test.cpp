@@ -200,7 +200,7 @@ TEST_F(QtEstimatePage, PriceListFormShowsALibraryElement) {
     ASSERT_TRUE(TLibreria::CreateFile(path));
     auto* library = new TLibreria;
     library->fileName = path;
-    libraries.Get().Append(library);
+    libraries.Get().Append(std::unique_ptr<TLibreria>(library));
     ASSERT_TRUE(library->Open(true));
     for (const char* code : {"F1", "F2"}) {
         TFiltroS cell(nullptr, 0, 0, 0, 0);

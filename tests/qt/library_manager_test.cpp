@@ -30,7 +30,7 @@ TEST(QtLibraryManager, TypedPriceIsWrittenWhenTheRowIsLeft) {
     ASSERT_TRUE(TLibreria::CreateFile(path));
     auto* library = new TLibreria;
     library->fileName = path;
-    libraries.Get().Append(library);
+    libraries.Get().Append(std::unique_ptr<TLibreria>(library));
     ASSERT_TRUE(library->Open(true));
     for (const char* code : {"A1", "B2", "C3"}) {
         TFiltroS cell(nullptr, 0, 0, 0, 0);

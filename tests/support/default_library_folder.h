@@ -27,6 +27,6 @@ inline const std::string& DefaultLibraryFolder() {
 inline TLibreria* RegisterDefaultLibrary(TLibrerie& libraries) {
     auto* library = new TLibreria;
     library->fileName = DefaultLibraryFolder() + "/" + DefaultLibraryFile;
-    libraries.Append(library);
+    libraries.Append(std::unique_ptr<TLibreria>(library));
     return library;
 }

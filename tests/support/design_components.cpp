@@ -201,7 +201,7 @@ TLibreria* AddTestLibrary(TLibrerie& libraries, const std::string& folder, const
     EXPECT_TRUE(TLibreria::CreateFile(path, true));
     auto* library = new TLibreria;
     library->fileName = path;
-    libraries.Append(library);
+    libraries.Append(std::unique_ptr<TLibreria>(library));
     EXPECT_TRUE(library->Open(true));
     for (const auto& cell : cells) {
         TMemoryStream record;

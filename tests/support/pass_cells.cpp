@@ -55,7 +55,8 @@ TPresaProva::TPresaProva(TGridData* owner, int32_t column, int32_t row, int32_t 
 bool TPresaProva::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
     if (record.NeedsTermination && !PassThrough() && !Terminated()) {
         if (GestoreErrori)
-            GestoreErrori->SetPendingError(new TErroreCircuito(Column, Row, record.Side, Owner, 4));
+            GestoreErrori->SetPendingError(
+                std::make_unique<TErroreCircuito>(Column, Row, record.Side, Owner, 4));
         return false;
     }
     if (Owner)

@@ -39,8 +39,9 @@ ScopedTestCellClass::~ScopedTestCellClass() {
     SetCellClassMaker(FindCellType(TCellaProva::CodiceProva)->ClassName, before_);
 }
 
-TSegnoGrafico* MakeSign(TGridData* grid, int32_t kind, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    auto* sign = new TSegnoGrafico(grid);
+std::unique_ptr<TSegnoGrafico> MakeSign(TGridData* grid, int32_t kind, int32_t x1, int32_t y1, int32_t x2,
+                                        int32_t y2) {
+    auto sign = std::make_unique<TSegnoGrafico>(grid);
     sign->Kind = kind;
     sign->X1 = x1;
     sign->Y1 = y1;

@@ -69,7 +69,8 @@ public:
 };
 
 // A new sign of grid (not yet on it) from (x1, y1) to (x2, y2).
-TSegnoGrafico* MakeSign(TGridData* grid, int32_t kind, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+std::unique_ptr<TSegnoGrafico> MakeSign(TGridData* grid, int32_t kind, int32_t x1, int32_t y1, int32_t x2,
+                                        int32_t y2);
 
 // (column, row)
 using Square = std::pair<int32_t, int32_t>;

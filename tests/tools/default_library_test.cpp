@@ -87,7 +87,7 @@ protected:
     TLibreria* Register() {
         auto* library = new TLibreria;
         library->fileName = BuildFile(DefaultLibraryFile);
-        libraries.Get().Append(library);
+        libraries.Get().Append(std::unique_ptr<TLibreria>(library));
         return library;
     }
 

@@ -44,7 +44,7 @@ protected:
     HeadEndLibrary() : engine(&globals.Reporter()) {
         auto* library = new TLibreria;
         library->fileName = BuildFile(DefaultLibraryFile);
-        libraries.Get().Append(library);
+        libraries.Get().Append(std::unique_ptr<TLibreria>(library));
         EXPECT_TRUE(library->Open());
         for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell())
             engine.Components->Insert(std::move(cell));
