@@ -5,11 +5,11 @@
 #include <cmath>
 #include <utility>
 
-#include "app/estimate.h"
-#include "app/project.h"
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/estimate.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "platform/sysutils.h"
 

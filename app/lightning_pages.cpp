@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/lightning.h"
-#include "app/lightning_texts.h"
-#include "app/project.h"
 #include "core/control_builders.h"
+#include "document/lightning.h"
+#include "document/lightning_texts.h"
+#include "document/project.h"
 
 namespace {
 

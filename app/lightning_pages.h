@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/mast.h"
+#include "document/mast.h"
 #include "platform/extctrls.h"
 #include "platform/grids.h"
 #include "platform/stdctrls.h"

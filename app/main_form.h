@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/project_files.h"
+#include "document/project_files.h"
 #include "platform/comctrls.h"
 #include "platform/dialogs.h"
 #include "platform/extctrls.h"

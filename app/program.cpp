@@ -1,8 +1,6 @@
 #include "app/program.h"
 
 #include "app/about_box.h"
-#include "app/copy_data.h"
-#include "app/customer_data.h"
 #include "app/main_form.h"
 #include "cells/prototypes.h"
 #include "core/band_systems.h"
@@ -14,12 +12,14 @@
 #include "core/program_folder.h"
 #include "core/reporter.h"
 #include "dialogs/component_data.h"
+#include "dialogs/customer_data.h"
 #include "dialogs/installer_data.h"
 #include "dialogs/library_manager.h"
 #include "dialogs/mast_sizing.h"
 #include "dialogs/options_form.h"
 #include "dialogs/price_list.h"
 #include "dialogs/scheme_size.h"
+#include "document/copy_data.h"
 #include "platform/application.h"
 
 AnsiString CommandLineFile;

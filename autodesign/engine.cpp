@@ -4,12 +4,12 @@
 
 #include <algorithm>
 
-#include "app/copy_buffer.h"
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/cables.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/copy_buffer.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 TCreaAuto* CreaAuto = nullptr;
 

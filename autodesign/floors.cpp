@@ -12,7 +12,6 @@
 #include <cstring>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/anchors.h"
@@ -22,6 +21,7 @@
 #include "cells/taps.h"
 #include "cells/terminations.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 
 namespace {
 

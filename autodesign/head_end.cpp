@@ -10,8 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "autodesign/engine.h"
 #include "cells/cables.h"
 #include "cells/splitters.h"
@@ -19,6 +17,8 @@
 #include "core/info.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 namespace {
 

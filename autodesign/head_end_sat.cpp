@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/auto_mix.h"
 #include "cells/cables.h"
@@ -19,6 +18,7 @@
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 
 namespace {
 

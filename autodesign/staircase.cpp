@@ -9,13 +9,13 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
 #include "cells/splitters.h"
 #include "cells/terminations.h"
+#include "document/grid.h"
 
 namespace {
 

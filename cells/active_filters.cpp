@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include "app/grid.h"
-#include "app/report_pages.h"
 #include "cells/cables.h"
 #include "cells/checks.h"
 #include "cells/drawing.h"
@@ -15,6 +13,8 @@
 #include "core/channel_plans.h"
 #include "core/file.h"
 #include "core/globals.h"
+#include "document/grid.h"
+#include "document/report_pages.h"
 
 namespace {
 

@@ -5,8 +5,6 @@
 #include <cmath>
 #include <memory>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/amplifiers.h"
 #include "cells/pass_links.h"
 #include "cells/terminations.h"
@@ -14,6 +12,8 @@
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/grid.h"
 #include "cells/pass_links.h"
 #include "core/channel_list.h"
+#include "document/grid.h"
 
 namespace {
 constexpr int32_t ChannelFlagFirstStep = 0x100;

@@ -5,15 +5,15 @@
 
 #include <algorithm>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
 #include "cells/cables.h"
 #include "cells/drawing.h"
+#include "cells/mouse_info.h"
 #include "cells/record.h"
 #include "cells/terminations.h"
 #include "core/channel_plans.h"
 #include "core/file.h"
 #include "core/globals.h"
+#include "document/grid.h"
 
 namespace {
 

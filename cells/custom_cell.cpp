@@ -7,14 +7,14 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/mouse_info.h"
-#include "app/report_pages.h"
 #include "cells/anchors.h"
+#include "cells/mouse_info.h"
 #include "cells/prototypes.h"
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/reporter.h"
 #include "dialogs/component_data.h"
+#include "document/report_pages.h"
 #include "platform/application.h"
 
 namespace {

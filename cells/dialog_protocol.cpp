@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/grid.h"
 #include "cells/cell.h"
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/options.h"
 #include "dialogs/component_data.h"
+#include "document/grid.h"
 
 namespace {
 

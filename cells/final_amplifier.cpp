@@ -4,9 +4,6 @@
 // library searches.
 #include <algorithm>
 
-#include "app/grid.h"
-#include "app/project.h"
-#include "app/report_pages.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
 #include "cells/checks.h"
@@ -19,6 +16,9 @@
 #include "core/globals.h"
 #include "core/options.h"
 #include "dialogs/component_data.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/report_pages.h"
 
 namespace {
 

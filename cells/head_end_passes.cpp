@@ -4,11 +4,11 @@
 // crosses to the other.
 #include <algorithm>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/head_end.h"
 #include "cells/pass_links.h"
 #include "core/channel_list.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 namespace {
 constexpr int32_t ChannelFlagFirstStep = 0x100;

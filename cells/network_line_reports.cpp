@@ -2,16 +2,16 @@
 // mouse and its rows in the calculation reports.
 #include <vector>
 
-#include "app/mouse_info.h"
-#include "app/report_pages.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
+#include "cells/mouse_info.h"
 #include "cells/outlets.h"
 #include "cells/terminations.h"
 #include "core/band_systems.h"
 #include "core/channel_list.h"
 #include "core/globals.h"
 #include "core/table_texts.h"
+#include "document/report_pages.h"
 #include "platform/comctrls.h"
 #include "platform/utf8.h"
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/grid.h"
 #include "cells/checks.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
@@ -15,6 +14,7 @@
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 
 namespace {
 

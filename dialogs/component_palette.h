@@ -13,9 +13,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/draw_window.h"
 #include "platform/extctrls.h"
 #include "platform/stdctrls.h"
+#include "view/draw_window.h"
 
 class TCella;
 class TGridData;

@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/circuit_errors.h"
-#include "app/copy_buffer.h"
-#include "app/draw_window.h"
 #include "app/main_form.h"
 #include "app/program.h"
 #include "cells/anchors.h"
@@ -15,8 +12,11 @@
 #include "dialogs/codes_palette.h"
 #include "dialogs/component_data.h"
 #include "dialogs/component_palette.h"
+#include "document/circuit_errors.h"
+#include "document/copy_buffer.h"
 #include "platform/application.h"
 #include "platform/sysutils.h"
+#include "view/draw_window.h"
 
 namespace {
 

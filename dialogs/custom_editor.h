@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/grid.h"
 #include "cells/custom_cell.h"
+#include "document/grid.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"
 #include "platform/menus.h"

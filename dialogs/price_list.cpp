@@ -1,12 +1,12 @@
 #include "dialogs/price_list.h"
 
-#include "app/estimate.h"
 #include "cells/cell.h"
 #include "core/control_builders.h"
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/estimate.h"
 #include "platform/application.h"
 #include "platform/sysutils.h"
 

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/estimate.h"
 #include "app/estimate_page.h"
-#include "app/project.h"
 #include "core/options.h"
+#include "document/estimate.h"
+#include "document/project.h"
 #include "printing/documents.h"
 
 int32_t TStampa::PrintEstimate(bool priced, int32_t page) {

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <string>
 
-#include "app/estimate.h"
-#include "app/project.h"
 #include "core/options.h"
+#include "document/estimate.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "platform/engines.h"
 #include "platform/sysutils.h"

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "app/grid.h"
 #include "cells/cell.h"
+#include "document/grid.h"
 #include "support/test_cells.h"
 
 namespace {

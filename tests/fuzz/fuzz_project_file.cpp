@@ -7,10 +7,10 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/project.h"
-#include "app/project_files.h"
 #include "core/globals.h"
 #include "core/ini.h"
+#include "document/project.h"
+#include "document/project_files.h"
 #include "fuzz_support.h"
 #include "platform/classes.h"
 

@@ -5,8 +5,8 @@
 
 #include <QListWidget>
 
-#include "app/project.h"
 #include "dialogs/mast_sizing.h"
+#include "document/project.h"
 #include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
 #include "qt/text_fit.h"
