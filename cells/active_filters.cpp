@@ -9,12 +9,12 @@
 #include "cells/drawing.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
+#include "cells/report_writing.h"
 #include "core/channel_list.h"
 #include "core/channel_plans.h"
 #include "core/file.h"
 #include "core/globals.h"
 #include "document/grid.h"
-#include "document/report_pages.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include "cells/anchors.h"
 #include "cells/mouse_info.h"
 #include "cells/prototypes.h"
+#include "cells/report_writing.h"
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/reporter.h"
 #include "dialogs/component_data.h"
-#include "document/report_pages.h"
 #include "platform/application.h"
 
 namespace {

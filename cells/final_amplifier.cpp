@@ -11,6 +11,7 @@
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
+#include "cells/report_writing.h"
 #include "core/channel_list.h"
 #include "core/file.h"
 #include "core/globals.h"
@@ -18,7 +19,6 @@
 #include "dialogs/component_data.h"
 #include "document/grid.h"
 #include "document/project.h"
-#include "document/report_pages.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // has no data of its own, its ports are its lines.
 #include "cells/head_end.h"
 #include "cells/mouse_info.h"
-#include "document/report_pages.h"
+#include "cells/report_writing.h"
 
 void TTesta::GetPortName(TInfoMousePos& position) {
     const int32_t index = position.Column - Column - 1;

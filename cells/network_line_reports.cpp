@@ -6,12 +6,12 @@
 #include "cells/cables.h"
 #include "cells/mouse_info.h"
 #include "cells/outlets.h"
+#include "cells/report_writing.h"
 #include "cells/terminations.h"
 #include "core/band_systems.h"
 #include "core/channel_list.h"
 #include "core/globals.h"
 #include "core/table_texts.h"
-#include "document/report_pages.h"
 #include "platform/comctrls.h"
 #include "platform/utf8.h"
 

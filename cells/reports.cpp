@@ -7,6 +7,7 @@
 
 #include "cells/cell.h"
 #include "cells/mouse_info.h"
+#include "cells/report_writing.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
 #include "core/options.h"
@@ -14,7 +15,6 @@
 #include "core/table_texts.h"
 #include "document/grid.h"
 #include "document/project.h"
-#include "document/report_pages.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"
 #include "platform/utf8.h"

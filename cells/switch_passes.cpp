@@ -3,9 +3,9 @@
 // output of its own row with the horizontal loss; the separation search back
 // through a user output, the data check and the channel report.
 #include "cells/pass_links.h"
+#include "cells/report_writing.h"
 #include "cells/switches.h"
 #include "core/channel_list.h"
-#include "document/report_pages.h"
 
 namespace {
 

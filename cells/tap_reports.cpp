@@ -1,8 +1,8 @@
 // What a tap or splitter says of itself: the name of the port under the
 // mouse, and the channels of every output for the channel report.
 #include "cells/mouse_info.h"
+#include "cells/report_writing.h"
 #include "cells/taps.h"
-#include "document/report_pages.h"
 
 void TDerivatore::GetPortName(TInfoMousePos& position) {
     position.Input = -1;
