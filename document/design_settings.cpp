@@ -14,7 +14,6 @@
 
 #include <algorithm>
 
-#include "autodesign/engine.h"
 #include "core/band_systems.h"
 #include "core/channel_plans.h"
 #include "core/channels.h"
@@ -45,9 +44,14 @@ float OldSentinel(float v, int32_t version) {
 
 // The program's settings are the engine's; before an engine is made (tests,
 // tools that only read files) a settings object of their own stands in.
+TDesignSettingsOwner EngineSettings = nullptr;
+
+std::unique_ptr<TOpzProgetto>* EngineSlot() { return EngineSettings ? EngineSettings() : nullptr; }
+
 std::unique_ptr<TOpzProgetto>& Slot() {
     static std::unique_ptr<TOpzProgetto> settings;
-    return CreaAuto ? CreaAuto->Settings : settings;
+    std::unique_ptr<TOpzProgetto>* engine = EngineSlot();
+    return engine ? *engine : settings;
 }
 
 }  // namespace
@@ -551,6 +555,8 @@ void TOpzProgetto::Load(TStream& s, int32_t version) {
     WizardSynced = false;
 }
 
+void SetDesignSettingsOwner(TDesignSettingsOwner owner) { EngineSettings = owner; }
+
 TOpzProgetto& DesignSettings() {
     auto& slot = Slot();
     if (!slot) slot = std::make_unique<TOpzProgetto>();
@@ -565,8 +571,8 @@ void SwapDesignSettings(std::unique_ptr<TOpzProgetto>& other) {
 
 void ResetDesignSettings() {
     // The engine is never left without settings.
-    if (CreaAuto)
-        CreaAuto->Settings = std::make_unique<TOpzProgetto>();
+    if (std::unique_ptr<TOpzProgetto>* engine = EngineSlot())
+        *engine = std::make_unique<TOpzProgetto>();
     else
         Slot().reset();
 }

@@ -259,6 +259,11 @@ constexpr int32_t TagDesignSettings = 208;
 // The designer's settings of the program: those of the design engine
 // CreaAuto (a stand-in of their own while no engine is made).
 TOpzProgetto& DesignSettings();
+// Where the design engine keeps the program's settings: none while there is
+// no engine. The engine names it when it is made; the project file, which
+// writes and reads the settings, stays below the designer.
+using TDesignSettingsOwner = std::unique_ptr<TOpzProgetto>* (*)();
+void SetDesignSettingsOwner(TDesignSettingsOwner owner);
 // Puts other in place of the program's settings; other receives the old ones.
 void SwapDesignSettings(std::unique_ptr<TOpzProgetto>& other);
 // Drops the program's settings; the next DesignSettings() makes them anew
