@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "app/lightning_pages.h"
+#include "document/lightning_evaluation.h"
 
 namespace lightning_texts {
 

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <vector>
 
-#include "app/lightning_pages.h"
 #include "document/lightning.h"
+#include "document/lightning_evaluation.h"
 #include "document/lightning_texts.h"
 #include "document/mast.h"
 #include "document/mast_evaluation.h"
