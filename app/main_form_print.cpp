@@ -1,6 +1,7 @@
 // The main window's print items: the producers wired to the window's
 // project, pages, estimate page and installer data, the items' states when
 // the print menu opens, and the print commands.
+#include "app/estimate_page.h"
 #include "app/main_form.h"
 #include "app/program.h"
 #include "core/globals.h"

@@ -95,7 +95,7 @@ TDatiListino::TDatiListino(TComponent* owner) : TForm(owner) {
 
 TDatiListino::~TDatiListino() = default;
 
-void TDatiListino::AttachTo(TPaginaPreventivo* page) {
+void TDatiListino::AttachTo(TEstimateView* page) {
     page_ = page;
     if (page)
         page->ShowPriceList = [this](TVoceListino& item, int currency) { return Execute(item, currency); };
