@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/control_builders.h"
 #include "document/project_files.h"
 #include "platform/comctrls.h"
 #include "platform/dialogs.h"
@@ -45,9 +46,6 @@ constexpr const char* PageSostegno = "Sostegno";
 constexpr const char* PageFulmini811 = "Fulmini 81.1";
 constexpr const char* PageFulmini8110 = "Fulmini 81.10-2";
 
-constexpr const char* NextCaption = "Avanti >>";
-constexpr const char* BackCaption = "<< Indietro";
-
 // Square sizes of the three zoom steps.
 constexpr int32_t SquareSmall = 15;
 constexpr int32_t SquareMiddle = 21;
@@ -66,7 +64,7 @@ struct TReportPage {
     TListBox* Messages = nullptr;  // channel pages only
 };
 
-class TAntenne : public TForm, public TFinestraProgetto, public TMenuFileRecenti {
+class TAntenne : public TForm, public TFinestraProgetto, public TMenuFileRecenti, public TProjectPages {
 public:
     explicit TAntenne(TComponent* owner = nullptr);
     ~TAntenne() override;
@@ -117,8 +115,8 @@ public:
     void HideAllPages();
     void ShowSelectedPage();
     void TabControlChange(TObject* Sender);
-    void UpdateCalculationPages();
-    void UpdateEstimatePage();
+    void UpdateCalculationPages() override;
+    void UpdateEstimatePage() override;
     void OnNextClick(TObject* Sender);
     void ProgressCancelClick(TObject* Sender);
 

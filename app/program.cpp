@@ -12,6 +12,7 @@
 #include "core/program_folder.h"
 #include "core/reporter.h"
 #include "dialogs/component_data.h"
+#include "dialogs/custom_editor.h"
 #include "dialogs/customer_data.h"
 #include "dialogs/installer_data.h"
 #include "dialogs/library_manager.h"
@@ -39,6 +40,12 @@ namespace {
 constexpr const char* FirstRunSwitches[] = {"HBInformazioni",   "HBAttenuazioni",      "HBSegnaliLimite",
                                             "HBCanaliGenerati", "HBCanaliDistribuiti", "PannelloCodici",
                                             "BarraComponenti"};
+
+// The custom-component editor borrows the main window's palettes.
+TLentPanels MainWindowPanels() {
+    return Antenne ? TLentPanels{Antenne->Palette, Antenne->CodesPanel} : TLentPanels{};
+}
+[[maybe_unused]] const bool panelsLent = (SetPanelLender(&MainWindowPanels), true);
 
 template <class T>
 void Free(T*& object) {

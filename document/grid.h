@@ -17,7 +17,7 @@ class TProgetto;
 class TSegnoGrafico;
 class TSegniGrafici;
 class TStream;
-class TAntenne;
+class TProjectPages;
 class TGridData;
 
 // Grid kinds.
@@ -258,7 +258,7 @@ public:
     void AttachView(TGridWindow* window);
     void DetachView(TGridWindow* window);
 
-    TAntenne* Form = nullptr;
+    TProjectPages* Form = nullptr;
     TProgetto* Project = nullptr;
     TGridWindow* Window = nullptr;
     int32_t Columns = 0;

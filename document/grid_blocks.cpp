@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "app/main_form.h"
 #include "core/reporter.h"
 #include "document/copy_buffer.h"
 #include "document/copy_data.h"
 #include "document/grid.h"
+#include "document/project_files.h"
 #include "document/undo.h"
 #include "platform/application.h"
 

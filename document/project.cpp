@@ -9,7 +9,7 @@
 #include "document/mast.h"
 #include "document/signs.h"
 
-TProgetto::TProgetto(TAntenne* owner) : Owner(owner) {
+TProgetto::TProgetto(TProjectPages* owner) : Owner(owner) {
     headEndGrid_ = std::make_unique<TGridData>(this, GridDefaultSize, GridDefaultSize, GridHeadEnd);
     networkGrid_ = std::make_unique<TGridData>(this, GridDefaultSize, GridDefaultSize, GridNetwork);
     HeadEndGrid = headEndGrid_.get();

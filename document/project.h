@@ -11,7 +11,7 @@
 #include "core/levels.h"
 #include "platform/sysutils.h"
 
-class TAntenne;
+class TProjectPages;
 class TCella;
 class TDatiPreventivo;
 class TFulmini;
@@ -52,7 +52,7 @@ constexpr int HeaderNotes = 25;
 
 class TProgetto {
 public:
-    explicit TProgetto(TAntenne* owner);
+    explicit TProgetto(TProjectPages* owner);
     ~TProgetto();
     TProgetto(const TProgetto&) = delete;
     TProgetto& operator=(const TProgetto&) = delete;
@@ -133,7 +133,7 @@ public:
     void WriteBackSeparation();
 
     AnsiString Name;
-    TAntenne* Owner = nullptr;
+    TProjectPages* Owner = nullptr;
     // The project's two grids, for the project's whole life (owned through
     // networkGrid_ and headEndGrid_).
     TGridData* NetworkGrid = nullptr;  // kind 1, page "Rete"

@@ -31,6 +31,16 @@ class TStream;
 // The whole file of a project: header of the version, then the body.
 void WriteProjectFile(TStream& s, const TProgetto& project, int32_t version);
 
+// What the edits of a project's grids ask of the window that holds the
+// project's pages: the pages that show results of the grids are brought up
+// to date.
+class TProjectPages {
+public:
+    virtual ~TProjectPages() = default;
+    virtual void UpdateCalculationPages() = 0;
+    virtual void UpdateEstimatePage() = 0;
+};
+
 // What the file commands ask of the main window.
 class TFinestraProgetto {
 public:

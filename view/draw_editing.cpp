@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/main_form.h"
 #include "cells/cables.h"
 #include "cells/layout.h"
 #include "document/grid.h"
 #include "document/project.h"
+#include "document/project_files.h"
 #include "document/signs.h"
 #include "document/undo.h"
 #include "platform/forms.h"
