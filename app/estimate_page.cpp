@@ -5,11 +5,11 @@
 #include <cmath>
 #include <utility>
 
-#include "app/estimate.h"
-#include "app/project.h"
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/estimate.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "platform/sysutils.h"
 
@@ -34,85 +34,11 @@ AnsiString Cut(const AnsiString& text, int size) {
 
 AnsiString CurrencyMask(int currency) { return TOpzioni::GetCurrencyFormat(currency); }
 
-// The unit price as a built row shows it: a thousandth is added before it is
-// written, so that a price held a hair below its last digit shows that digit.
-double PriceShown(double price, int currency) {
-    return ReadAmount(FormatFloat(CurrencyMask(currency), price + 0.001));
-}
-
-// A row's total counted in the currency's last digit (cents, or whole lire):
-// tenths of the shown quantity times cents of the shown price are
-// thousandths, an exact whole number, rounded half up.
-double RowTotalUnits(double quantity, double unitPrice, int currency) {
-    // A figure below zero (from a damaged file) counts nothing.
-    if (!(quantity > 0.0) || !(unitPrice > 0.0)) return 0.0;
-    const double tenths = std::round(ReadAmount(FormatFloat("##0.#", quantity)) * 10.0);
-    const double cents = std::round(PriceShown(unitPrice, currency) * 100.0);
-    const double perUnit = TOpzioni::CurrencyDecimals(currency) == 0 ? 1000.0 : 10.0;
-    return std::floor(tenths * cents / perUnit + 0.5);
-}
-
-double UnitsToAmount(double units, int currency) {
-    return TOpzioni::CurrencyDecimals(currency) == 0 ? units : units / 100.0;
-}
-
 AnsiString FormatTotal(double quantity, double price, int currency) {
     return FormatAmountWide(FormatFloat(CurrencyMask(currency), EstimateRowTotal(quantity, price, currency)));
 }
 
 }  // namespace
-
-AnsiString PadLeft(const AnsiString& text, int width) {
-    int separators = 0;
-    for (char c : text)
-        if (c == '.' || c == ',') ++separators;
-    const int blanks = std::clamp(separators + 2 * (width - static_cast<int>(text.size())), 0, 30);
-    return AnsiString(blanks, ' ') + text;
-}
-
-AnsiString FormatAmountWide(const AnsiString& text) { return PadLeft(text, 12); }
-AnsiString FormatAmountNarrow(const AnsiString& text) { return PadLeft(text, 9); }
-
-AnsiString FormatAmount(const AnsiString& quantity) {
-    const size_t n = quantity.size();
-    if (n >= 2 && (quantity[n - 2] == '.' || quantity[n - 2] == ',')) return PadLeft(quantity, 9);
-    const AnsiString padded = PadLeft(quantity + ".0", 9);
-    return padded.substr(0, padded.size() - 2);
-}
-
-double EstimateRowTotal(double quantity, double unitPrice, int currency) {
-    return UnitsToAmount(RowTotalUnits(quantity, unitPrice, currency), currency);
-}
-
-double ReadAmount(const AnsiString& text) {
-    std::string kept;
-    const char separator = FormatSettings().DecimalSeparator;
-    for (char c : text)
-        if ((c >= '0' && c <= '9') || c == separator) kept += c == separator ? '.' : c;
-    if (kept.empty()) return 0.0;
-    // Two separators: the number up to the second one.
-    const size_t first = kept.find('.');
-    if (first != std::string::npos) {
-        const size_t second = kept.find('.', first + 1);
-        if (second != std::string::npos) kept.resize(second);
-    }
-    if (kept == ".") return 0.0;
-    // A figure no amount can hold is unreadable like any other.
-    const double value = std::strtod(kept.c_str(), nullptr);
-    return value <= FLT_MAX ? value : 0.0;
-}
-
-TTypedFault TypedFault(const AnsiString& typed) {
-    const AnsiString text = Trim(typed);
-    if (text.empty()) return TTypedFault::None;
-    const size_t digit = text.find_first_of("0123456789");
-    if (digit == AnsiString::npos) return TTypedFault::NoNumber;
-    if (text.find('-') < digit) return TTypedFault::Negative;
-    // Reading gives 0 for a figure past the largest float.
-    if (ReadAmount(text) == 0.0 && text.find_first_of("123456789") != AnsiString::npos)
-        return TTypedFault::TooLarge;
-    return TTypedFault::None;
-}
 
 namespace {
 

@@ -1,17 +1,11 @@
 #include "app/main_form.h"
 
 #include "app/about_box.h"
-#include "app/circuit_errors.h"
-#include "app/draw_window.h"
 #include "app/estimate_page.h"
-#include "app/grid.h"
 #include "app/lightning_pages.h"
 #include "app/mast_page.h"
 #include "app/program.h"
-#include "app/project.h"
-#include "app/project_folder.h"
-#include "app/report_pages.h"
-#include "autodesign/design_settings.h"
+#include "core/project_folder.h"
 #include "autodesign/engine.h"
 #include "autodesign/wizard.h"
 #include "core/globals.h"
@@ -24,7 +18,13 @@
 #include "dialogs/installer_data.h"
 #include "dialogs/mast_sizing.h"
 #include "dialogs/price_list.h"
+#include "document/circuit_errors.h"
+#include "document/design_settings.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/report_pages.h"
 #include "platform/application.h"
+#include "view/draw_window.h"
 
 namespace {
 

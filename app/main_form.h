@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/project_files.h"
+#include "core/control_builders.h"
+#include "document/project_files.h"
 #include "platform/comctrls.h"
 #include "platform/dialogs.h"
 #include "platform/extctrls.h"
@@ -46,9 +47,6 @@ constexpr const char* PageSostegno = "Sostegno";
 constexpr const char* PageFulmini811 = "Fulmini 81.1";
 constexpr const char* PageFulmini8110 = "Fulmini 81.10-2";
 
-constexpr const char* NextCaption = "Avanti >>";
-constexpr const char* BackCaption = "<< Indietro";
-
 // Square sizes of the three zoom steps.
 constexpr int32_t SquareSmall = 15;
 constexpr int32_t SquareMiddle = 21;
@@ -67,7 +65,7 @@ struct TReportPage {
     TListBox* Messages = nullptr;  // channel pages only
 };
 
-class TAntenne : public TForm, public TFinestraProgetto, public TMenuFileRecenti {
+class TAntenne : public TForm, public TFinestraProgetto, public TMenuFileRecenti, public TProjectPages {
 public:
     explicit TAntenne(TComponent* owner = nullptr);
     ~TAntenne() override;
@@ -118,8 +116,8 @@ public:
     void HideAllPages();
     void ShowSelectedPage();
     void TabControlChange(TObject* Sender);
-    void UpdateCalculationPages();
-    void UpdateEstimatePage();
+    void UpdateCalculationPages() override;
+    void UpdateEstimatePage() override;
     void OnNextClick(TObject* Sender);
     void ProgressCancelClick(TObject* Sender);
 

@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/draw_window.h"
-#include "app/grid.h"
 #include "app/main_form.h"
-#include "app/project.h"
 #include "autodesign/engine.h"
 #include "autodesign/wizard.h"
 #include "cells/cell.h"
@@ -17,7 +14,10 @@
 #include "core/libraries.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/application.h"
+#include "view/draw_window.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "app/main_form.h"
 #include "app/program.h"
-#include "app/project_folder.h"
+#include "core/project_folder.h"
 #include "core/globals.h"
 #include "core/ini.h"
 #include "core/levels.h"

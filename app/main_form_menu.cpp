@@ -4,15 +4,10 @@
 #include <cctype>
 
 #include "app/about_box.h"
-#include "app/customer_data.h"
-#include "app/draw_window.h"
 #include "app/estimate_page.h"
-#include "app/grid.h"
 #include "app/main_form.h"
 #include "app/mast_page.h"
 #include "app/program.h"
-#include "app/project.h"
-#include "app/report_pages.h"
 #include "cells/cell.h"
 #include "core/globals.h"
 #include "core/ini.h"
@@ -20,11 +15,16 @@
 #include "core/reporter.h"
 #include "dialogs/codes_palette.h"
 #include "dialogs/component_palette.h"
+#include "dialogs/customer_data.h"
 #include "dialogs/installer_data.h"
 #include "dialogs/options_form.h"
 #include "dialogs/scheme_size.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/report_pages.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
+#include "view/draw_window.h"
 
 namespace {
 

@@ -2,18 +2,18 @@
 // the calculations a page runs when its grid says the result is out of date.
 #include <algorithm>
 
-#include "app/draw_window.h"
 #include "app/estimate_page.h"
-#include "app/grid.h"
 #include "app/lightning_pages.h"
 #include "app/main_form.h"
 #include "app/mast_page.h"
-#include "app/project.h"
-#include "app/report_pages.h"
 #include "core/globals.h"
 #include "core/options.h"
 #include "dialogs/codes_palette.h"
 #include "dialogs/component_palette.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/report_pages.h"
+#include "view/draw_window.h"
 
 namespace {
 

@@ -1,21 +1,22 @@
 // The main window's print items: the producers wired to the window's
 // project, pages, estimate page and installer data, the items' states when
 // the print menu opens, and the print commands.
-#include "app/draw_window.h"
-#include "app/grid.h"
+#include "app/estimate_page.h"
 #include "app/main_form.h"
 #include "app/program.h"
-#include "app/project.h"
-#include "app/report_pages.h"
 #include "core/globals.h"
 #include "core/reporter.h"
 #include "dialogs/installer_data.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/report_pages.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "printing/calc_print_options.h"
 #include "printing/documents.h"
 #include "printing/preview.h"
 #include "printing/print_options.h"
+#include "view/draw_window.h"
 
 TStampa& TAntenne::Printing() {
     if (!printing_) {

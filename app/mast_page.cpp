@@ -4,10 +4,10 @@
 #include <cfloat>
 #include <cmath>
 
-#include "app/mast_head_end.h"
-#include "app/project.h"
 #include "core/levels.h"
 #include "dialogs/mast_sizing.h"
+#include "document/mast_head_end.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "platform/sysutils.h"
 

@@ -6,8 +6,8 @@
 // project's TPalo and marks the project modified.
 #include <vector>
 
-#include "app/mast.h"
-#include "app/mast_evaluation.h"
+#include "document/mast.h"
+#include "document/mast_evaluation.h"
 #include "platform/extctrls.h"
 #include "platform/forms.h"
 #include "platform/grids.h"

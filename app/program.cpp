@@ -4,8 +4,6 @@
 #include <utility>
 
 #include "app/about_box.h"
-#include "app/copy_data.h"
-#include "app/customer_data.h"
 #include "app/main_form.h"
 #include "cells/prototypes.h"
 #include "core/band_systems.h"
@@ -17,12 +15,15 @@
 #include "core/program_folder.h"
 #include "core/reporter.h"
 #include "dialogs/component_data.h"
+#include "dialogs/custom_editor.h"
+#include "dialogs/customer_data.h"
 #include "dialogs/installer_data.h"
 #include "dialogs/library_manager.h"
 #include "dialogs/mast_sizing.h"
 #include "dialogs/options_form.h"
 #include "dialogs/price_list.h"
 #include "dialogs/scheme_size.h"
+#include "document/copy_data.h"
 #include "platform/application.h"
 
 AnsiString CommandLineFile;
@@ -50,6 +51,12 @@ struct TProgramObjects {
     std::unique_ptr<TOpzioni> options;
 };
 TProgramObjects Owned;
+
+// The custom-component editor borrows the main window's palettes.
+TLentPanels MainWindowPanels() {
+    return Antenne ? TLentPanels{Antenne->Palette, Antenne->CodesPanel} : TLentPanels{};
+}
+[[maybe_unused]] const bool panelsLent = (SetPanelLender(&MainWindowPanels), true);
 
 template <class T>
 T* Make(std::unique_ptr<T>& owner, std::unique_ptr<T> object) {

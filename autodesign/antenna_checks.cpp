@@ -5,7 +5,6 @@
 // module.
 #include <algorithm>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/cables.h"
@@ -14,6 +13,7 @@
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 
 namespace {
 

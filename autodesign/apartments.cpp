@@ -8,8 +8,6 @@
 #include <array>
 #include <vector>
 
-#include "app/copy_buffer.h"
-#include "app/grid.h"
 #include "autodesign/drawing_names.h"
 #include "autodesign/engine.h"
 #include "cells/anchors.h"
@@ -20,6 +18,8 @@
 #include "cells/taps.h"
 #include "cells/terminations.h"
 #include "core/reporter.h"
+#include "document/copy_buffer.h"
+#include "document/grid.h"
 
 namespace {
 

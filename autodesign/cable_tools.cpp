@@ -4,7 +4,6 @@
 // the loading of a chosen cable from its library.
 #include <algorithm>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
@@ -12,6 +11,7 @@
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 #include <memory>
 #include <string>
 
-#include "autodesign/design_settings.h"
 #include "cells/cell.h"
 #include "cells/sources.h"
 #include "core/channel_plans.h"
 #include "core/globals.h"
 #include "core/levels.h"
 #include "core/libraries.h"
+#include "document/design_settings.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 
 #include <algorithm>
 
-#include "app/copy_buffer.h"
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/cables.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/copy_buffer.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 TCreaAuto* CreaAuto = nullptr;
 
@@ -22,6 +22,9 @@ namespace {
 
 std::unique_ptr<TNCavo> NewCable() { return std::make_unique<TNCavo>(nullptr, 1, 0, 0, 0, 0, 0); }
 
+// The program's design settings are those of the engine CreaAuto while it is there.
+std::unique_ptr<TOpzProgetto>* EngineSettings() { return CreaAuto ? &CreaAuto->Settings : nullptr; }
+
 }  // namespace
 
 TCreaAuto::TCreaAuto(TGestoreErrori* reporter, TDesignWindow* window)
@@ -29,6 +32,7 @@ TCreaAuto::TCreaAuto(TGestoreErrori* reporter, TDesignWindow* window)
       Components(std::make_unique<TMemLib>()),
       Reporter(reporter),
       Window(window) {
+    SetDesignSettingsOwner(&EngineSettings);
     for (auto& grid : WorkGrids)
         grid = std::make_unique<TGridData>(nullptr, WorkGridSize, WorkGridSize, GridWork);
     for (auto& cable : Cables) cable = NewCable();

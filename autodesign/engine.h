@@ -23,8 +23,8 @@
 #include <span>
 #include <vector>
 
-#include "autodesign/design_settings.h"
 #include "core/levels.h"
+#include "document/design_settings.h"
 #include "platform/sysutils.h"
 
 class TBufferCopia;

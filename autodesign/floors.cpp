@@ -12,7 +12,6 @@
 #include <cstring>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/drawing_names.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
@@ -23,6 +22,7 @@
 #include "cells/taps.h"
 #include "cells/terminations.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 
 namespace {
 

@@ -10,8 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "autodesign/drawing_names.h"
 #include "autodesign/engine.h"
 #include "cells/cables.h"
@@ -20,6 +18,8 @@
 #include "core/info.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 namespace {
 

@@ -7,8 +7,6 @@
 #include <cmath>
 #include <memory>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "autodesign/engine.h"
 #include "cells/active_filters.h"
 #include "cells/amplifiers.h"
@@ -22,6 +20,8 @@
 #include "core/options.h"
 #include "core/reporter.h"
 #include "dialogs/component_data.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 namespace {
 

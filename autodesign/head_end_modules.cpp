@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/active_filters.h"
 #include "cells/graphic_cells.h"
@@ -14,6 +13,7 @@
 #include "core/channels.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/drawing_names.h"
 #include "autodesign/engine.h"
 #include "cells/auto_mix.h"
@@ -21,6 +20,7 @@
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 
 namespace {
 

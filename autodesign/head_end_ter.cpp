@@ -8,7 +8,6 @@
 #include <array>
 #include <memory>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
@@ -19,6 +18,7 @@
 #include "core/channel_list.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 
 namespace {
 

@@ -6,9 +6,6 @@
 #include <cassert>
 #include <cstdio>
 
-#include "app/grid.h"
-#include "app/project.h"
-#include "autodesign/design_settings.h"
 #include "autodesign/engine.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
@@ -18,6 +15,9 @@
 #include "core/channel_list.h"
 #include "core/levels.h"
 #include "core/libraries.h"
+#include "document/design_settings.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/comctrls.h"
 
 namespace {

@@ -6,15 +6,15 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/grid.h"
-#include "app/project.h"
-#include "autodesign/design_settings.h"
 #include "autodesign/engine.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
 #include "cells/head_end.h"
 #include "cells/splitters.h"
 #include "cells/switches.h"
+#include "document/design_settings.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/grid.h"
-#include "app/project.h"
-#include "autodesign/design_settings.h"
 #include "autodesign/engine.h"
 #include "cells/cables.h"
 #include "cells/splitters.h"
 #include "cells/switches.h"
+#include "document/design_settings.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/anchors.h"
@@ -16,6 +15,7 @@
 #include "core/levels.h"
 #include "core/libraries.h"
 #include "core/options.h"
+#include "document/grid.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include <array>
 #include <memory>
 
-#include "autodesign/design_settings.h"
 #include "autodesign/drawing_names.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
@@ -17,6 +16,7 @@
 #include "cells/splitters.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/design_settings.h"
 
 namespace {
 

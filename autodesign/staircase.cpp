@@ -9,7 +9,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/drawing_names.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
@@ -17,6 +16,7 @@
 #include "cells/cables.h"
 #include "cells/splitters.h"
 #include "cells/terminations.h"
+#include "document/grid.h"
 
 namespace {
 

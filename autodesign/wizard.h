@@ -22,8 +22,8 @@
 // a line), the twelve cable picker texts ("MTLib" .. "ASCod") and "PresaTer",
 // "PresaSat" after "PreselC" n.
 #include "autodesign/channel_panel.h"
-#include "autodesign/design_settings.h"
 #include "autodesign/selection_tree.h"
+#include "document/design_settings.h"
 #include "platform/comctrls.h"
 #include "platform/dialogs.h"
 #include "platform/extctrls.h"

@@ -14,11 +14,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "app/estimate.h"
-#include "app/grid.h"
-#include "app/project.h"
-#include "app/project_files.h"
-#include "app/signs.h"
+#include "document/estimate.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/project_files.h"
+#include "document/signs.h"
 #include "bench_globals.h"
 #include "cells/factory.h"
 #include "cells/filters.h"

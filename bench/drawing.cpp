@@ -13,15 +13,15 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/draw_window.h"
-#include "app/grid.h"
 #include "cells/cables.h"
 #include "cells/outlets.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
+#include "document/grid.h"
 #include "platform/engines.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_paint.h"
+#include "view/draw_window.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 // paste is), at three block sizes on 75 x 75 grids.
 #include <benchmark/benchmark.h>
 
-#include "app/copy_buffer.h"
-#include "app/grid.h"
-#include "app/undo.h"
 #include "bench_globals.h"
 #include "cells/factory.h"
+#include "document/copy_buffer.h"
+#include "document/grid.h"
+#include "document/undo.h"
 
 namespace {
 

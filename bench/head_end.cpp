@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "autodesign/engine.h"
 #include "bench_globals.h"
 #include "cells/prototypes.h"
 #include "core/channel_list.h"
 #include "core/file.h"
 #include "core/libraries.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "tools/default_library/default_library.h"
 #include "uniform_building.h"
 

@@ -7,11 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "app/grid.h"
-#include "app/signs.h"
 #include "core/channel_list.h"
 #include "core/channels.h"
 #include "core/file.h"
+#include "document/grid.h"
+#include "document/signs.h"
 
 namespace {
 

@@ -8,15 +8,15 @@
 #include <memory>
 #include <string>
 
-#include "app/grid.h"
-#include "app/project.h"
-#include "autodesign/design_settings.h"
 #include "autodesign/engine.h"
 #include "bench_globals.h"
 #include "cells/cell.h"
 #include "cells/prototypes.h"
 #include "core/file.h"
 #include "core/libraries.h"
+#include "document/design_settings.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "tools/default_library/default_library.h"
 #include "uniform_building.h"
 

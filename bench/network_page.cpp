@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/report_pages.h"
+#include "document/report_pages.h"
 #include "bench_globals.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"

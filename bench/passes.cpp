@@ -12,9 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/project.h"
-#include "app/report_pages.h"
 #include "bench_globals.h"
 #include "cells/amplifiers.h"
 #include "cells/cables.h"
@@ -32,6 +29,9 @@
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/report_pages.h"
 #include "platform/comctrls.h"
 #include "support/custom_cells.h"
 #include "support/generated_building.h"

@@ -8,17 +8,17 @@
 #include <memory>
 #include <string>
 
-#include "app/estimate.h"
-#include "app/grid.h"
-#include "app/project.h"
-#include "app/project_files.h"
-#include "app/signs.h"
-#include "autodesign/design_settings.h"
 #include "bench_globals.h"
 #include "cells/cables.h"
 #include "cells/head_end.h"
 #include "cells/outlets.h"
 #include "cells/taps.h"
+#include "document/design_settings.h"
+#include "document/estimate.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/project_files.h"
+#include "document/signs.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // apartments, each staircase 10 m from the head end.
 #include <cstdint>
 
-#include "autodesign/design_settings.h"
+#include "document/design_settings.h"
 
 inline void UniformBuilding(TPalazzo& b, int32_t staircases, int32_t floors, int32_t apartments,
                             const TAppartamento& flat) {

@@ -4,18 +4,18 @@
 
 #include <algorithm>
 
-#include "app/grid.h"
-#include "app/report_pages.h"
 #include "cells/cables.h"
 #include "cells/checks.h"
 #include "cells/drawing.h"
 #include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
+#include "cells/report_writing.h"
 #include "core/channel_list.h"
 #include "core/channel_plans.h"
 #include "core/file.h"
 #include "core/globals.h"
+#include "document/grid.h"
 
 namespace {
 

@@ -5,8 +5,6 @@
 #include <cmath>
 #include <memory>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/amplifiers.h"
 #include "cells/pass_flags.h"
 #include "cells/pass_links.h"
@@ -15,6 +13,8 @@
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 namespace {
 

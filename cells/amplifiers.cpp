@@ -4,12 +4,12 @@
 
 #include <algorithm>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
 #include "cells/factory.h"
+#include "cells/mouse_info.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
 #include "core/file.h"
+#include "document/grid.h"
 
 namespace {
 

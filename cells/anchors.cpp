@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/grid.h"
 #include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "core/channel_list.h"
+#include "document/grid.h"
 
 namespace {
 // The reach window of an output that leads nowhere.

@@ -6,15 +6,15 @@
 #include <algorithm>
 #include <array>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
 #include "cells/cables.h"
 #include "cells/drawing.h"
+#include "cells/mouse_info.h"
 #include "cells/record.h"
 #include "cells/terminations.h"
 #include "core/channel_plans.h"
 #include "core/file.h"
 #include "core/globals.h"
+#include "document/grid.h"
 
 namespace {
 

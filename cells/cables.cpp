@@ -6,8 +6,6 @@
 #include <cmath>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/checks.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
@@ -17,6 +15,8 @@
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/reporter.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 namespace {
 

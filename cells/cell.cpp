@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/grid.h"
 #include "cells/factory.h"
 #include "cells/separation_log.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
+#include "document/grid.h"
 
 // ---- Level-window tables ----
 

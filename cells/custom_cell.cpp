@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/mouse_info.h"
-#include "app/report_pages.h"
 #include "cells/anchors.h"
+#include "cells/mouse_info.h"
 #include "cells/prototypes.h"
+#include "cells/report_writing.h"
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/reporter.h"

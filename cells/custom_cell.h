@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/grid.h"
 #include "cells/cell.h"
 #include "cells/taps.h"
+#include "document/grid.h"
 
 // Category counter of the short code "N".
 constexpr int CustomCounter = 26;

@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/grid.h"
 #include "cells/cell.h"
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/options.h"
 #include "core/scoped_flag.h"
 #include "dialogs/component_data.h"
+#include "document/grid.h"
 
 namespace {
 

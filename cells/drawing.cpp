@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/cell.h"
 #include "core/globals.h"
 #include "core/levels.h"
 #include "core/options.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 TSymbolState SymbolState;
 

@@ -4,9 +4,6 @@
 // library searches.
 #include <algorithm>
 
-#include "app/grid.h"
-#include "app/project.h"
-#include "app/report_pages.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
 #include "cells/checks.h"
@@ -15,11 +12,14 @@
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
+#include "cells/report_writing.h"
 #include "core/channel_list.h"
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/options.h"
 #include "dialogs/component_data.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 namespace {
 

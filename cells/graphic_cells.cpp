@@ -3,15 +3,15 @@
 // receiver that starts a line.
 #include "cells/graphic_cells.h"
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
 #include "cells/cables.h"
 #include "cells/drawing.h"
+#include "cells/mouse_info.h"
 #include "cells/passives.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
 #include "core/file.h"
 #include "dialogs/component_data.h"
+#include "document/grid.h"
 
 namespace {
 // The dish's four values came with version 20000; before 50000 small

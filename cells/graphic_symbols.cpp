@@ -1,7 +1,7 @@
 // Symbols of the graphic cells.
-#include "app/grid.h"
 #include "cells/drawing.h"
 #include "cells/graphic_cells.h"
+#include "document/grid.h"
 
 namespace {
 // A closed frame 5 units inside the symbol's box.

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "core/file.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 namespace {
 int32_t ClampLines(int32_t n) { return std::clamp(n, TTesta::MinLines, TTesta::MaxLines); }

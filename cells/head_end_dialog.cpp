@@ -1,8 +1,8 @@
 // The head-end terminal in the component-data form and in the reports: it
 // has no data of its own, its ports are its lines.
-#include "app/mouse_info.h"
-#include "app/report_pages.h"
 #include "cells/head_end.h"
+#include "cells/mouse_info.h"
+#include "cells/report_writing.h"
 
 void TTesta::GetPortName(TInfoMousePos& position) {
     const int32_t index = position.Column - Column - 1;

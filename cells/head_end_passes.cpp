@@ -4,12 +4,12 @@
 // crosses to the other.
 #include <algorithm>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/head_end.h"
 #include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "core/channel_list.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 TTesta* TTesta::Partner() const {
     TProgetto* project = Owner ? Owner->Project : nullptr;

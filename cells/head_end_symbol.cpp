@@ -1,9 +1,9 @@
 // The head-end terminal's symbol: a bar across its squares with a stub for
 // every line, pointing up to the head-end's lines on the head-end grid and
 // down into the network on the network grid.
-#include "app/grid.h"
 #include "cells/drawing.h"
 #include "cells/head_end.h"
+#include "document/grid.h"
 
 void TTesta::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);

@@ -4,12 +4,12 @@
 
 #include <algorithm>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
 #include "cells/drawing.h"
+#include "cells/mouse_info.h"
 #include "cells/prototypes.h"
 #include "core/file.h"
 #include "dialogs/component_data.h"
+#include "document/grid.h"
 
 namespace {
 

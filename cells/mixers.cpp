@@ -5,11 +5,11 @@
 
 #include <algorithm>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
 #include "cells/checks.h"
+#include "cells/mouse_info.h"
 #include "cells/prototypes.h"
 #include "core/file.h"
+#include "document/grid.h"
 
 namespace {
 // Records of this version and later carry the port counts in their head only.

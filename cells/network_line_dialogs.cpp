@@ -1,12 +1,12 @@
 // The network line in the component-data form: which rows, captions and
 // check boxes each class shows before the edit.
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
 #include "cells/outlets.h"
 #include "cells/terminations.h"
 #include "dialogs/component_data.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 // ---------------------------------------------------------------- outlets
 

@@ -2,11 +2,11 @@
 // mouse and its rows in the calculation reports.
 #include <vector>
 
-#include "app/mouse_info.h"
-#include "app/report_pages.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
+#include "cells/mouse_info.h"
 #include "cells/outlets.h"
+#include "cells/report_writing.h"
 #include "cells/terminations.h"
 #include "core/band_systems.h"
 #include "core/channel_list.h"

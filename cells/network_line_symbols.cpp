@@ -2,7 +2,6 @@
 // terminations and anchors.
 #include <vector>
 
-#include "app/grid.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
 #include "cells/drawing.h"
@@ -10,6 +9,7 @@
 #include "cells/terminations.h"
 #include "core/globals.h"
 #include "core/options.h"
+#include "document/grid.h"
 #include "platform/graphics.h"
 
 namespace {

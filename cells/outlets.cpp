@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/grid.h"
 #include "cells/checks.h"
 #include "cells/pass_flags.h"
 #include "cells/pass_links.h"
@@ -16,6 +15,7 @@
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
+#include "cells/mouse_info.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
+#include "document/grid.h"
 
 namespace {
 constexpr TPassiveIdentity SeparatorIdentity{"Sp", SeparatorCounter, "Separatore "};

@@ -1,9 +1,9 @@
 // Where a cell's frame falls on the grid under its turn and mirror, and how
 // it declares its layout's squares and ports to the grid analysis.
-#include "app/grid.h"
-#include "app/mouse_info.h"
 #include "cells/cell.h"
 #include "cells/layout.h"
+#include "cells/mouse_info.h"
+#include "document/grid.h"
 
 // ---- The transform ----
 

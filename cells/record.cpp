@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/cell.h"
 #include "core/band_systems.h"
 #include "core/file.h"
@@ -14,6 +12,8 @@
 #include "core/info.h"
 #include "core/levels.h"
 #include "core/record_refs.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/codec.h"
 
 namespace {

@@ -5,16 +5,16 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
-#include "app/project.h"
-#include "app/report_pages.h"
 #include "cells/cell.h"
+#include "cells/mouse_info.h"
+#include "cells/report_writing.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
 #include "core/table_texts.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"
 #include "platform/utf8.h"

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <typeinfo>
 
-#include "app/grid.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/head_end.h"
@@ -17,6 +16,7 @@
 #include "cells/splitters.h"
 #include "cells/taps.h"
 #include "cells/terminations.h"
+#include "document/grid.h"
 
 namespace {
 // A stage row of a rank-3 level table, as the tap's search asks for it.

@@ -8,15 +8,15 @@
 #include <cstring>
 #include <string>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
 #include "cells/amplifiers.h"
+#include "cells/mouse_info.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
 #include "core/band_systems.h"
 #include "core/channel_plans.h"
 #include "core/file.h"
 #include "core/globals.h"
+#include "document/grid.h"
 #include "platform/codec.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // that every line shares, then the matrix inputs, each feeding the user
 // output of its own row with the horizontal loss; the separation search back
 // through a user output, the data check and the channel report.
-#include "app/report_pages.h"
 #include "cells/pass_flags.h"
 #include "cells/pass_links.h"
+#include "cells/report_writing.h"
 #include "cells/switches.h"
 #include "core/channel_list.h"
 

@@ -1,7 +1,7 @@
 // What a tap or splitter says of itself: the name of the port under the
 // mouse, and the channels of every output for the channel report.
-#include "app/mouse_info.h"
-#include "app/report_pages.h"
+#include "cells/mouse_info.h"
+#include "cells/report_writing.h"
 #include "cells/taps.h"
 
 void TDerivatore::GetPortName(TInfoMousePos& position) {

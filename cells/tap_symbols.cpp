@@ -3,12 +3,12 @@
 // A one-line cell is a box on the line with its user outputs leaving
 // sideways, two to a square; a cell of several lines is one box over all its
 // squares, a stub on each port and a glyph in the middle that tells the kind.
-#include "app/grid.h"
 #include "cells/drawing.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
 #include "core/globals.h"
 #include "core/options.h"
+#include "document/grid.h"
 
 namespace {
 

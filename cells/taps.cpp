@@ -4,12 +4,12 @@
 
 #include <algorithm>
 
-#include "app/grid.h"
 #include "cells/factory.h"
 #include "cells/prototypes.h"
 #include "cells/separation_log.h"
 #include "cells/splitters.h"
 #include "core/file.h"
+#include "document/grid.h"
 
 namespace {
 // Records of this version and later carry the port counts before the record.

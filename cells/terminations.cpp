@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "app/grid.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "core/globals.h"
 #include "core/record_versions.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 
 namespace {
 // The reach window of a termination: empty, so that it never bounds a choice.

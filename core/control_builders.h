@@ -8,6 +8,10 @@
 
 #include "platform/graphics.h"
 
+// The captions of the buttons that step through a form's stages.
+constexpr const char* NextCaption = "Avanti >>";
+constexpr const char* BackCaption = "<< Indietro";
+
 class TWinControl;
 class TEdit;
 class TComboBox;

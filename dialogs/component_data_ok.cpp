@@ -1,10 +1,10 @@
 // The OK of the component-data form: the edited clone reads the form and,
 // on the network, checks its data before the form may close.
-#include "app/grid.h"
 #include "cells/cell.h"
 #include "core/globals.h"
 #include "core/reporter.h"
 #include "dialogs/component_data.h"
+#include "document/grid.h"
 
 void TDatiComponenti::OkClick(TObject*) {
     if (!EditedCell) {

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/grid.h"
-#include "app/signs.h"
-#include "app/undo.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
 #include "core/scoped_flag.h"
 #include "dialogs/codes_palette.h"
+#include "document/grid.h"
+#include "document/signs.h"
+#include "document/undo.h"
 #include "platform/forms.h"
 
 // ---------------------------------------------------------------- tool table

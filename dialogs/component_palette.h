@@ -14,10 +14,10 @@
 #include <span>
 #include <vector>
 
-#include "app/draw_window.h"
 #include "cells/class_table.h"
 #include "platform/extctrls.h"
 #include "platform/stdctrls.h"
+#include "view/draw_window.h"
 
 class TCella;
 class TGridData;

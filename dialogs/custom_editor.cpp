@@ -3,24 +3,25 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/circuit_errors.h"
-#include "app/copy_buffer.h"
-#include "app/draw_window.h"
-#include "app/main_form.h"
-#include "app/program.h"
 #include "cells/anchors.h"
+#include "core/control_builders.h"
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
 #include "dialogs/codes_palette.h"
 #include "dialogs/component_data.h"
 #include "dialogs/component_palette.h"
+#include "document/circuit_errors.h"
+#include "document/copy_buffer.h"
 #include "platform/application.h"
 #include "platform/sysutils.h"
+#include "view/draw_window.h"
 
 namespace {
 
 constexpr const char* ParameterError = "Errore nei parametri.";
+
+TPanelLender PanelLender = nullptr;
 
 // Borders of the symbol, as the port records name them.
 enum : uint8_t { BorderTop = 0, BorderRight = 1, BorderBottom = 2, BorderLeft = 3 };
@@ -112,6 +113,8 @@ void TCambiaDimensioni::BAnnullaClick(TObject*) { ModalResult = 2; }
 
 // ---------------------------------------------------------------- TDatiCellaCustom
 
+void SetPanelLender(TPanelLender lender) { PanelLender = lender; }
+
 TDatiCellaCustom::TDatiCellaCustom(TComponent* owner) : TForm(owner) {
     Caption = AnsiString(ApplicationTitle) + " - Definizione componente personalizzato";
     HorzScrollBar->Visible = false;
@@ -162,9 +165,10 @@ TDatiCellaCustom::TDatiCellaCustom(TComponent* owner) : TForm(owner) {
 
     // The main window lends its palette and codes panel; they serve this
     // editor's drawing control until they are given back.
-    if (Antenne && Antenne->Palette && Antenne->CodesPanel) {
-        Palette = Antenne->Palette;
-        CodesPanel = Antenne->CodesPanel;
+    const TLentPanels lent = PanelLender ? PanelLender() : TLentPanels{};
+    if (lent.Palette && lent.CodesPanel) {
+        Palette = lent.Palette;
+        CodesPanel = lent.CodesPanel;
         codesParent_ = CodesPanel->Parent;
         paletteParent_ = Palette->Parent;
         paletteWindow_ = Palette->DrawWindow;

@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/grid.h"
 #include "cells/custom_cell.h"
+#include "document/grid.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"
 #include "platform/menus.h"
@@ -27,6 +27,16 @@ constexpr const char* TabDisegno = "Disegno";
 
 // The editor's grids start at this size; the symbol may grow to it.
 constexpr int32_t CustomEditorGridSize = 50;
+
+// The main window's palette and codes panel, which the editor borrows while
+// it is open; none without a main window. The program's start names where
+// they are, so the editor needs nothing of the main window.
+struct TLentPanels {
+    TPannelloComponenti* Palette = nullptr;
+    TPannelloCodici* CodesPanel = nullptr;
+};
+using TPanelLender = TLentPanels (*)();
+void SetPanelLender(TPanelLender lender);
 
 class TCambiaDimensioni : public TForm {
 public:

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "app/estimate_page.h"
 #include "cells/auto_mix.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
@@ -10,6 +9,7 @@
 #include "core/levels.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/estimate_amounts.h"
 #include "platform/application.h"
 #include "platform/sysutils.h"
 

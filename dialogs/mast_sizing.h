@@ -5,7 +5,7 @@
 // where the antennas come from. Modal result 1 runs the sizing.
 #include <vector>
 
-#include "app/mast.h"
+#include "document/mast.h"
 #include "platform/extctrls.h"
 #include "platform/forms.h"
 #include "platform/menus.h"

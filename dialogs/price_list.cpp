@@ -1,12 +1,12 @@
 #include "dialogs/price_list.h"
 
-#include "app/estimate.h"
 #include "cells/cell.h"
 #include "core/control_builders.h"
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/estimate.h"
 #include "platform/application.h"
 #include "platform/sysutils.h"
 
@@ -95,7 +95,7 @@ TDatiListino::TDatiListino(TComponent* owner) : TForm(owner) {
 
 TDatiListino::~TDatiListino() = default;
 
-void TDatiListino::AttachTo(TPaginaPreventivo* page) {
+void TDatiListino::AttachTo(TEstimateView* page) {
     page_ = page;
     if (page)
         page->ShowPriceList = [this](TVoceListino& item, int currency) { return Execute(item, currency); };

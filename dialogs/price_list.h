@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/estimate_page.h"
+#include "document/estimate_amounts.h"
 #include "platform/comctrls.h"
 #include "platform/extctrls.h"
 #include "platform/forms.h"
@@ -21,7 +21,7 @@ public:
 
     // The page whose estimate receives the articles; the page's trailing row
     // opens this form from then on.
-    void AttachTo(TPaginaPreventivo* page);
+    void AttachTo(TEstimateView* page);
     // Empties the fields but the quantity ("1"), takes the currency, shows the
     // form modally and hands back what it holds.
     int Execute(TVoceListino& item, int currency);
@@ -61,7 +61,7 @@ public:
     uint8_t CurrentCurrency = 1;  // the currency the price text is in
 
 private:
-    TPaginaPreventivo* page_ = nullptr;
+    TEstimateView* page_ = nullptr;
     std::unique_ptr<TCella> picked_;  // the library element last picked
     bool treeFilled_ = false;
 };

@@ -1,7 +1,7 @@
 #include "dialogs/scheme_size.h"
 
-#include "app/project_files.h"
 #include "core/reporter.h"
+#include "document/project_files.h"
 
 TDimensioneSchemi::TDimensioneSchemi(TComponent* owner) : TForm(owner) {
     Caption = AnsiString(ApplicationTitle) + " - Dimensioni schemi";

@@ -3,9 +3,6 @@
 // ranges, for the head-end terminal and all or some outlets.
 #include <algorithm>
 
-#include "app/grid.h"
-#include "app/project.h"
-#include "app/report_pages.h"
 #include "cells/cell.h"
 #include "core/band_systems.h"
 #include "core/channel_list.h"
@@ -13,6 +10,9 @@
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/table_texts.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/report_pages.h"
 #include "platform/stdctrls.h"
 #include "printing/documents.h"
 

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "core/levels.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "printing/documents.h"
 #include "printing/paragraph.h"
 

@@ -1,9 +1,9 @@
 // Cover pages: the installer's letterhead, a title by kind, the work, the
 // building's location, the customer and, for documentation covers, notes
 // and designer. Positions are in points of the page.
-#include "app/project.h"
 #include "core/globals.h"
 #include "core/options.h"
+#include "document/project.h"
 #include "platform/printers.h"
 #include "printing/documents.h"
 #include "printing/paragraph.h"

@@ -1,9 +1,9 @@
 // The declaration of conformity: one page of fixed text into which the
 // installer's data, the project's customer, building and work data, and the
 // norms and attachments chosen are set. Positions are in points.
-#include "app/project.h"
 #include "core/globals.h"
 #include "core/options.h"
+#include "document/project.h"
 #include "platform/printers.h"
 #include "platform/utf8.h"
 #include "printing/documents.h"

@@ -27,7 +27,7 @@ class TListBox;
 class TListaCanali;
 class TPrintDialog;
 class TGridData;
-class TPaginaPreventivo;
+class TEstimateView;
 class TProgetto;
 
 // Job title of every printer job of the program.
@@ -161,7 +161,7 @@ public:
     std::function<bool(const AnsiString& caption)> FindPage;
     // The estimate page: its grid's row count bounds the printed rows, its
     // three note lines stand under the printed estimate.
-    TPaginaPreventivo* EstimatePage = nullptr;
+    TEstimateView* EstimatePage = nullptr;
     // The installer header of the main window's status bar, printed in every
     // page footer, and the installer's letterhead of the covers.
     std::function<AnsiString()> InstallerHeader;

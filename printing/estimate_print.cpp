@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/estimate.h"
-#include "app/estimate_page.h"
-#include "app/project.h"
 #include "core/options.h"
+#include "document/estimate.h"
+#include "document/estimate_amounts.h"
+#include "document/project.h"
 #include "printing/documents.h"
 
 int32_t TStampa::PrintEstimate(bool priced, int32_t page) {
@@ -33,7 +33,7 @@ int32_t TStampa::PrintEstimate(bool priced, int32_t page) {
     TDatiPreventivo* estimate = Project ? Project->Estimate.get() : nullptr;
     const AnsiString mask = TOpzioni::GetCurrencyFormat(estimate ? estimate->Currency : 0);
     // Only the rows the estimate page shows below its header are printed.
-    const int32_t shown = EstimatePage ? EstimatePage->GridPreventivo->RowCount : INT32_MAX;
+    const int32_t shown = EstimatePage ? EstimatePage->ShownRowCount() : INT32_MAX;
     double total = 0.0;
     TRigaPreventivo r;
     bool more = estimate && estimate->FirstRow(r);
@@ -58,7 +58,7 @@ int32_t TStampa::PrintEstimate(bool priced, int32_t page) {
 
     AnsiString notes[EstimateNotesCount];
     for (int i = 0; i < EstimateNotesCount; ++i)
-        notes[i] = EstimatePage ? EstimatePage->Note[i]->Text.Get()
+        notes[i] = EstimatePage ? EstimatePage->NoteText(i)
                    : estimate   ? estimate->Notes[i]
                                 : AnsiString();
     int32_t lines = 1;

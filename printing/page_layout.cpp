@@ -2,12 +2,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/project.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
 #include "core/levels.h"
 #include "core/reporter.h"
 #include "core/table_texts.h"
+#include "document/project.h"
 #include "platform/printers.h"
 #include "printing/documents.h"
 

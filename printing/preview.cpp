@@ -1,11 +1,11 @@
 #include "printing/preview.h"
 
-#include "app/estimate_page.h"
-#include "app/grid.h"
-#include "app/project.h"
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/estimate_amounts.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "platform/printers.h"
 

@@ -1,10 +1,10 @@
 // The print menu's commands: lists, estimate, tender specification, schemes and calculations.
-#include "app/estimate_page.h"
-#include "app/grid.h"
-#include "app/project.h"
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/estimate_amounts.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "printing/calc_print_options.h"

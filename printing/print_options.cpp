@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "app/lightning.h"
-#include "app/mast.h"
-#include "app/project.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
 #include "core/reporter.h"
+#include "document/lightning.h"
+#include "document/mast.h"
+#include "document/project.h"
 #include "platform/dialogs.h"
 #include "platform/printers.h"
 #include "platform/utf8.h"

@@ -7,12 +7,12 @@
 #include <cmath>
 #include <vector>
 
-#include "app/lightning.h"
-#include "app/lightning_pages.h"
-#include "app/lightning_texts.h"
-#include "app/mast.h"
-#include "app/mast_evaluation.h"
-#include "app/project.h"
+#include "document/lightning.h"
+#include "document/lightning_evaluation.h"
+#include "document/lightning_texts.h"
+#include "document/mast.h"
+#include "document/mast_evaluation.h"
+#include "document/project.h"
 #include "platform/dialogs.h"
 #include "platform/sysutils.h"
 #include "platform/utf8.h"

@@ -3,14 +3,14 @@
 // signs, the cells' symbols and their labels.
 #include <algorithm>
 
-#include "app/grid.h"
-#include "app/project.h"
-#include "app/signs.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/drawing.h"
 #include "core/globals.h"
 #include "core/options.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/signs.h"
 #include "platform/engines.h"
 #include "printing/documents.h"
 

@@ -8,9 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "app/estimate.h"
-#include "app/project.h"
 #include "core/options.h"
+#include "document/estimate.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "platform/engines.h"
 #include "platform/sysutils.h"

@@ -7,9 +7,9 @@
 
 #include <memory>
 
-#include "app/lightning.h"
-#include "app/mast.h"
-#include "app/project.h"
+#include "document/lightning.h"
+#include "document/mast.h"
+#include "document/project.h"
 #include "support/globals_fixture.h"
 
 namespace {

@@ -4,16 +4,10 @@
 
 #include <fstream>
 
-#include "app/copy_buffer.h"
-#include "app/copy_data.h"
-#include "app/customer_data.h"
-#include "app/draw_window.h"
 #include "app/estimate_page.h"
-#include "app/grid.h"
 #include "app/main_form.h"
 #include "app/mast_page.h"
 #include "app/program.h"
-#include "app/project.h"
 #include "autodesign/wizard.h"
 #include "cells/cables.h"
 #include "cells/sources.h"
@@ -24,13 +18,19 @@
 #include "core/options.h"
 #include "dialogs/codes_palette.h"
 #include "dialogs/component_palette.h"
+#include "dialogs/customer_data.h"
 #include "dialogs/mast_sizing.h"
 #include "dialogs/options_form.h"
 #include "dialogs/scheme_size.h"
+#include "document/copy_buffer.h"
+#include "document/copy_data.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"
 #include "platform/utf8.h"
 #include "support/program_fixture.h"
+#include "view/draw_window.h"
 
 namespace {
 

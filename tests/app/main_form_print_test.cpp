@@ -2,17 +2,17 @@
 // opens, and what each command prints after the print dialog.
 #include <gtest/gtest.h>
 
-#include "app/draw_window.h"
-#include "app/estimate.h"
-#include "app/grid.h"
 #include "app/main_form.h"
-#include "app/mast.h"
-#include "app/project.h"
+#include "document/estimate.h"
+#include "document/grid.h"
+#include "document/mast.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "platform/engines.h"
 #include "platform/printers.h"
 #include "printing/calc_print_options.h"
 #include "support/program_fixture.h"
+#include "view/draw_window.h"
 
 namespace {
 

@@ -8,16 +8,9 @@
 #include <fstream>
 
 #include "app/about_box.h"
-#include "app/copy_data.h"
-#include "app/customer_data.h"
-#include "app/draw_window.h"
 #include "app/estimate_page.h"
-#include "app/grid.h"
 #include "app/mast_page.h"
 #include "app/program.h"
-#include "app/project.h"
-#include "app/project_files.h"
-#include "app/report_pages.h"
 #include "autodesign/wizard.h"
 #include "cells/outlets.h"
 #include "cells/taps.h"
@@ -27,12 +20,19 @@
 #include "core/libraries.h"
 #include "core/options.h"
 #include "dialogs/component_data.h"
+#include "dialogs/customer_data.h"
 #include "dialogs/installer_data.h"
+#include "document/copy_data.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/project_files.h"
+#include "document/report_pages.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"
 #include "platform/utf8.h"
 #include "printing/documents.h"
 #include "support/program_fixture.h"
+#include "view/draw_window.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 
 #include <limits>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/graphic_cells.h"
 #include "cells/sources.h"
 #include "dialogs/mast_sizing.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "platform/sysutils.h"
 #include "support/globals_fixture.h"

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/cables.h"
@@ -18,6 +17,7 @@
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/options.h"
+#include "document/grid.h"
 #include "platform/application.h"
 #include "support/design_components.h"
 #include "support/globals_fixture.h"

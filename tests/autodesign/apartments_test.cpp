@@ -7,11 +7,11 @@
 #include <map>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/cell.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 #include "platform/application.h"
 #include "support/design_components.h"
 #include "support/globals_fixture.h"

@@ -4,9 +4,9 @@
 
 #include <functional>
 
-#include "autodesign/design_settings.h"
 #include "core/channel_plans.h"
 #include "core/channels.h"
+#include "document/design_settings.h"
 #include "platform/grids.h"
 #include "support/globals_fixture.h"
 

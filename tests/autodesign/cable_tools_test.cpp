@@ -7,7 +7,6 @@
 #include <tuple>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
@@ -16,6 +15,7 @@
 #include "cells/terminations.h"
 #include "core/file.h"
 #include "core/libraries.h"
+#include "document/grid.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "autodesign/design_settings.h"
 #include "cells/sources.h"
 #include "core/channel_plans.h"
 #include "core/libraries.h"
+#include "document/design_settings.h"
 #include "platform/engines.h"
 #include "support/default_library_folder.h"
 #include "support/design_components.h"

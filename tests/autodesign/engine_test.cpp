@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/cables.h"
 #include "cells/terminations.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "support/design_components.h"
 #include "support/globals_fixture.h"

@@ -6,7 +6,6 @@
 #include <map>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/anchors.h"
@@ -15,6 +14,7 @@
 #include "core/libraries.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 #include "platform/application.h"
 #include "platform/stdctrls.h"
 #include "support/design_components.h"

@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/active_filters.h"
 #include "cells/amplifiers.h"
@@ -21,6 +20,7 @@
 #include "core/libraries.h"
 #include "core/reporter.h"
 #include "dialogs/component_data.h"
+#include "document/grid.h"
 #include "platform/stdctrls.h"
 #include "support/design_components.h"
 #include "support/globals_fixture.h"

@@ -5,9 +5,7 @@
 
 #include <filesystem>
 
-#include "app/grid.h"
 #include "app/main_form.h"
-#include "app/project.h"
 #include "autodesign/engine.h"
 #include "autodesign/wizard.h"
 #include "cells/amplifiers.h"
@@ -15,6 +13,8 @@
 #include "cells/terminations.h"
 #include "core/globals.h"
 #include "core/options.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "support/default_library_folder.h"
 #include "support/program_fixture.h"

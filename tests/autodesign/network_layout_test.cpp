@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "autodesign/engine.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
@@ -20,6 +18,8 @@
 #include "cells/switches.h"
 #include "cells/terminations.h"
 #include "core/reporter.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "support/design_components.h"
 #include "support/globals_fixture.h"
 

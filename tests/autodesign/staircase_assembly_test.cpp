@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/cell.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 #include "platform/application.h"
 #include "support/default_library_folder.h"
 #include "support/design_components.h"

@@ -6,7 +6,6 @@
 #include <map>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
@@ -14,6 +13,7 @@
 #include "cells/taps.h"
 #include "cells/terminations.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 #include "support/globals_fixture.h"
 
 namespace {

@@ -12,8 +12,6 @@
 #include <typeinfo>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/cables.h"
 #include "cells/factory.h"
 #include "cells/pass_links.h"
@@ -22,6 +20,8 @@
 #include "core/channel_plans.h"
 #include "core/file.h"
 #include "core/globals.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/engines.h"
 #include "platform/graphics.h"
 #include "platform/stdctrls.h"

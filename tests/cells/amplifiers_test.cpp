@@ -11,16 +11,16 @@
 #include <typeinfo>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
-#include "app/project.h"
 #include "cells/factory.h"
+#include "cells/mouse_info.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
 #include "core/band_systems.h"
 #include "core/channel_plans.h"
 #include "core/globals.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "platform/stdctrls.h"
 #include "support/dialog_fixture.h"

@@ -5,12 +5,12 @@
 
 #include <memory>
 
-#include "app/grid.h"
 #include "cells/factory.h"
 #include "cells/filters.h"
 #include "cells/outlets.h"
 #include "core/channel_list.h"
 #include "core/globals.h"
+#include "document/grid.h"
 #include "support/globals_fixture.h"
 #include "support/line_cells.h"
 

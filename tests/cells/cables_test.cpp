@@ -8,7 +8,6 @@
 #include <memory>
 #include <typeinfo>
 
-#include "app/grid.h"
 #include "cells/factory.h"
 #include "cells/outlets.h"
 #include "cells/prototypes.h"
@@ -17,6 +16,7 @@
 #include "core/channel_list.h"
 #include "core/globals.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 #include "platform/controls.h"
 #include "support/globals_fixture.h"
 #include "support/line_cells.h"

@@ -7,8 +7,6 @@
 #include <array>
 #include <memory>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/head_end.h"
 #include "cells/outlets.h"
 #include "cells/splitters.h"
@@ -16,6 +14,8 @@
 #include "cells/terminations.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "support/test_cells.h"
 
 namespace {

@@ -12,12 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
 #include "cells/amplifiers.h"
 #include "cells/anchors.h"
 #include "cells/factory.h"
 #include "cells/filters.h"
+#include "cells/mouse_info.h"
 #include "cells/outlets.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
@@ -25,6 +24,7 @@
 #include "cells/taps.h"
 #include "cells/terminations.h"
 #include "core/file.h"
+#include "document/grid.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"
 #include "platform/engines.h"

@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "app/grid.h"
 #include "cells/factory.h"
 #include "cells/filters.h"
 #include "cells/terminations.h"
@@ -12,6 +11,7 @@
 #include "core/info.h"
 #include "core/libraries.h"
 #include "core/options.h"
+#include "document/grid.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"

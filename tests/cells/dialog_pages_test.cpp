@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
 #include "cells/factory.h"
 #include "cells/switches.h"
 #include "core/channels.h"
 #include "dialogs/component_data.h"
+#include "document/grid.h"
 #include "platform/application.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"

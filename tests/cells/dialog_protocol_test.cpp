@@ -5,11 +5,11 @@
 #include <functional>
 #include <memory>
 
-#include "app/grid.h"
 #include "cells/filters.h"
 #include "cells/prototypes.h"
 #include "core/globals.h"
 #include "core/info.h"
+#include "document/grid.h"
 #include "platform/application.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"

@@ -6,10 +6,10 @@
 #include <functional>
 #include <memory>
 
-#include "app/grid.h"
 #include "cells/factory.h"
 #include "dialogs/combo_string_grid.h"
 #include "dialogs/component_data.h"
+#include "document/grid.h"
 #include "platform/application.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"

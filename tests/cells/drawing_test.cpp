@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/grid.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
+#include "document/grid.h"
 #include "platform/engines.h"
 #include "platform/graphics.h"
 #include "printing/print_page.h"

@@ -7,13 +7,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
-#include "app/project.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
 #include "cells/cables.h"
 #include "cells/factory.h"
+#include "cells/mouse_info.h"
 #include "cells/outlets.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
@@ -22,6 +20,8 @@
 #include "core/band_systems.h"
 #include "core/channel_plans.h"
 #include "core/globals.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/stdctrls.h"
 #include "support/globals_fixture.h"
 #include "support/line_cells.h"

@@ -10,12 +10,12 @@
 #include <set>
 #include <typeinfo>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
 #include "cells/cables.h"
 #include "cells/factory.h"
+#include "cells/mouse_info.h"
 #include "cells/passives.h"
 #include "cells/record.h"
+#include "document/grid.h"
 #include "platform/engines.h"
 #include "platform/graphics.h"
 #include "support/dialog_fixture.h"

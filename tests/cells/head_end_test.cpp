@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/grid.h"
-#include "app/project.h"
+#include "document/grid.h"
+#include "document/project.h"
 
 namespace {
 

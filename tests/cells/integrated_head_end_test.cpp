@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
 #include "cells/factory.h"
+#include "cells/mouse_info.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
 #include "core/file.h"
 #include "core/filter_modules.h"
+#include "document/grid.h"
 #include "platform/application.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"

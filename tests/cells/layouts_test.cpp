@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "app/grid.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
+#include "document/grid.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // never past the grid's edge, never over a cell that stands where a line would go.
 #include <gtest/gtest.h>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/head_end.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "support/test_cells.h"
 
 namespace {

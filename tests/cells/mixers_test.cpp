@@ -14,15 +14,15 @@
 #include <tuple>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
 #include "cells/factory.h"
 #include "cells/graphic_cells.h"
+#include "cells/mouse_info.h"
 #include "cells/passives.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
 #include "core/channel_list.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
 #include "support/line_cells.h"

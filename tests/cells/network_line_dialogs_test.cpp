@@ -6,16 +6,16 @@
 #include <memory>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
-#include "app/project.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
 #include "cells/head_end.h"
+#include "cells/mouse_info.h"
 #include "cells/outlets.h"
 #include "cells/prototypes.h"
 #include "cells/terminations.h"
 #include "core/globals.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"
 #include "support/dialog_fixture.h"

@@ -7,8 +7,6 @@
 #include <memory>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
 #include "cells/drawing.h"
@@ -16,6 +14,8 @@
 #include "cells/terminations.h"
 #include "core/globals.h"
 #include "core/options.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/engines.h"
 #include "platform/graphics.h"
 #include "printing/print_page.h"

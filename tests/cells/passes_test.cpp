@@ -4,11 +4,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/head_end.h"
 #include "core/channel_list.h"
 #include "core/options.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/comctrls.h"
 #include "support/globals_fixture.h"
 #include "support/pass_cells.h"

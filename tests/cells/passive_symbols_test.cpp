@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
 #include "cells/drawing.h"
 #include "cells/graphic_cells.h"
 #include "cells/mixers.h"
 #include "cells/passives.h"
+#include "document/grid.h"
 #include "platform/engines.h"
 #include "platform/graphics.h"
 

@@ -9,13 +9,13 @@
 #include <memory>
 #include <vector>
 
-#include "app/grid.h"
 #include "cells/cables.h"
 #include "cells/factory.h"
 #include "cells/graphic_cells.h"
 #include "cells/mixers.h"
 #include "cells/prototypes.h"
 #include "core/channel_list.h"
+#include "document/grid.h"
 #include "platform/application.h"
 #include "platform/engines.h"
 #include "platform/graphics.h"

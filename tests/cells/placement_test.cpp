@@ -7,7 +7,7 @@
 #include <memory>
 #include <utility>
 
-#include "app/grid.h"
+#include "document/grid.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/layout.h"

@@ -6,14 +6,14 @@
 
 #include <memory>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/factory.h"
 #include "cells/filters.h"
 #include "core/band_systems.h"
 #include "core/file.h"
 #include "core/info.h"
 #include "core/record_refs.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 

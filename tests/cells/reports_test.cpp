@@ -6,16 +6,16 @@
 #include <memory>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
-#include "app/project.h"
-#include "app/report_pages.h"
 #include "cells/cables.h"
 #include "cells/head_end.h"
+#include "cells/mouse_info.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/report_pages.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"

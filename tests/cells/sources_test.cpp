@@ -10,10 +10,8 @@
 #include <typeinfo>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
-#include "app/project.h"
 #include "cells/factory.h"
+#include "cells/mouse_info.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
@@ -22,6 +20,8 @@
 #include "core/file.h"
 #include "core/globals.h"
 #include "dialogs/combo_string_grid.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/stdctrls.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/project.h"
 #include "cells/factory.h"
 #include "cells/record.h"
 #include "cells/switches.h"
 #include "core/file.h"
 #include "core/reporter.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"

@@ -6,11 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/report_pages.h"
 #include "cells/factory.h"
 #include "cells/switches.h"
 #include "core/file.h"
+#include "document/grid.h"
+#include "document/report_pages.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"
 #include "support/dialog_fixture.h"

@@ -9,11 +9,11 @@
 #include <string>
 #include <tuple>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
 #include "cells/factory.h"
+#include "cells/mouse_info.h"
 #include "cells/prototypes.h"
 #include "cells/switches.h"
+#include "document/grid.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 

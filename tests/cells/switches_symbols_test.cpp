@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
 #include "cells/drawing.h"
 #include "cells/factory.h"
 #include "cells/switches.h"
+#include "document/grid.h"
 #include "platform/engines.h"
 #include "platform/graphics.h"
 #include "support/globals_fixture.h"

@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/grid.h"
 #include "cells/drawing.h"
 #include "cells/filters.h"
 #include "cells/head_end.h"
+#include "document/grid.h"
 #include "platform/engines.h"
 #include "platform/graphics.h"
 

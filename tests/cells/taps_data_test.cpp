@@ -5,7 +5,6 @@
 #include <memory>
 #include <typeinfo>
 
-#include "app/project.h"
 #include "cells/factory.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
@@ -14,6 +13,7 @@
 #include "core/globals.h"
 #include "core/info.h"
 #include "core/reporter.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"

@@ -6,14 +6,14 @@
 #include <memory>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/mouse_info.h"
-#include "app/report_pages.h"
 #include "cells/factory.h"
+#include "cells/mouse_info.h"
 #include "cells/prototypes.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
 #include "core/channel_list.h"
+#include "document/grid.h"
+#include "document/report_pages.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"
 #include "support/dialog_fixture.h"

@@ -10,10 +10,10 @@
 #include <tuple>
 #include <vector>
 
-#include "app/grid.h"
 #include "cells/factory.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
+#include "document/grid.h"
 #include "support/globals_fixture.h"
 
 namespace {

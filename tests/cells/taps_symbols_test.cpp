@@ -8,11 +8,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/grid.h"
 #include "cells/drawing.h"
 #include "cells/factory.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
+#include "document/grid.h"
 #include "platform/engines.h"
 #include "platform/graphics.h"
 #include "support/globals_fixture.h"

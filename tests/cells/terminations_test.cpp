@@ -12,11 +12,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/grid.h"
 #include "cells/factory.h"
 #include "cells/outlets.h"
 #include "core/globals.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 #include "platform/controls.h"
 #include "platform/engines.h"
 #include "platform/graphics.h"

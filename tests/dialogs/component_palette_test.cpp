@@ -9,17 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "app/draw_window.h"
-#include "app/grid.h"
-#include "app/project.h"
-#include "app/signs.h"
-#include "app/undo.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/signs.h"
+#include "document/undo.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
+#include "view/draw_window.h"
 
 namespace {
 

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/draw_window.h"
 #include "app/main_form.h"
 #include "cells/anchors.h"
 #include "cells/custom_cell.h"
@@ -25,6 +24,7 @@
 #include "support/custom_cells.h"
 #include "support/globals_fixture.h"
 #include "support/program_fixture.h"
+#include "view/draw_window.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 
 #include <string>
 
-#include "app/estimate.h"
 #include "app/estimate_page.h"
-#include "app/project.h"
 #include "cells/filters.h"
 #include "core/libraries.h"
 #include "core/options.h"
+#include "document/estimate.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"

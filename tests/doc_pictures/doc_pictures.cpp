@@ -15,13 +15,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/lightning.h"
 #include "app/lightning_pages.h"
 #include "app/main_form.h"
 #include "app/mast_page.h"
-#include "app/project.h"
 #include "autodesign/wizard.h"
 #include "dialogs/mast_sizing.h"
+#include "document/lightning.h"
+#include "document/project.h"
 #include "printing/preview.h"
 #include "printing/print_options.h"
 #include "qt/designed_project.h"

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/grid.h"
 #include "core/file.h"
+#include "document/grid.h"
 #include "fuzz_support.h"
 
 namespace {

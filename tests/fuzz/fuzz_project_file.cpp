@@ -13,14 +13,12 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/estimate.h"
-#include "app/grid.h"
-#include "app/lightning.h"
-#include "app/mast.h"
-#include "app/project.h"
-#include "app/project_files.h"
-#include "app/signs.h"
-#include "autodesign/design_settings.h"
+#include "document/estimate.h"
+#include "document/grid.h"
+#include "document/lightning.h"
+#include "document/mast.h"
+#include "document/signs.h"
+#include "document/design_settings.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
@@ -29,6 +27,8 @@
 #include "core/record_versions.h"
 #include "core/globals.h"
 #include "core/ini.h"
+#include "document/project.h"
+#include "document/project_files.h"
 #include "fuzz_support.h"
 #include "platform/classes.h"
 

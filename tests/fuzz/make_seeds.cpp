@@ -7,13 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/estimate.h"
-#include "app/grid.h"
-#include "app/mast.h"
-#include "app/project.h"
-#include "app/project_files.h"
-#include "app/signs.h"
-#include "autodesign/design_settings.h"
 #include "cells/anchors.h"
 #include "cells/custom_cell.h"
 #include "cells/factory.h"
@@ -27,6 +20,13 @@
 #include "core/globals.h"
 #include "core/info.h"
 #include "core/libraries.h"
+#include "document/design_settings.h"
+#include "document/estimate.h"
+#include "document/grid.h"
+#include "document/mast.h"
+#include "document/project.h"
+#include "document/project_files.h"
+#include "document/signs.h"
 #include "fuzz_support.h"
 #include "platform/graphics.h"
 

@@ -6,10 +6,10 @@
 
 #include <memory>
 
-#include "app/grid.h"
 #include "cells/outlets.h"
 #include "core/channel_list.h"
 #include "core/channels.h"
+#include "document/grid.h"
 #include "platform/dialogs.h"
 #include "platform/stdctrls.h"
 #include "printing/calc_print_options.h"

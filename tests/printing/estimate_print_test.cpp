@@ -2,9 +2,9 @@
 // estimate's currency, the footer with total and notes, and page breaks.
 #include <gtest/gtest.h>
 
-#include "app/estimate.h"
 #include "app/estimate_page.h"
 #include "core/options.h"
+#include "document/estimate.h"
 #include "support/print_fixture.h"
 
 namespace {

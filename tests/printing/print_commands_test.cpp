@@ -2,8 +2,8 @@
 // enabled, and what each prints after the print dialog.
 #include <gtest/gtest.h>
 
-#include "app/estimate.h"
 #include "app/estimate_page.h"
+#include "document/estimate.h"
 #include "platform/dialogs.h"
 #include "support/print_fixture.h"
 

@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/estimate.h"
 #include "app/estimate_page.h"
-#include "app/mast.h"
 #include "cells/drawing.h"
 #include "core/globals.h"
 #include "core/options.h"
+#include "document/estimate.h"
+#include "document/mast.h"
 #include "platform/dialogs.h"
 #include "printing/preview.h"
 #include "support/print_fixture.h"

@@ -8,10 +8,10 @@
 #include <limits>
 #include <memory>
 
-#include "app/lightning.h"
 #include "app/lightning_pages.h"
-#include "app/mast.h"
-#include "app/mast_evaluation.h"
+#include "document/lightning.h"
+#include "document/mast.h"
+#include "document/mast_evaluation.h"
 #include "printing/preview.h"
 #include "printing/print_options.h"
 #include "support/print_fixture.h"

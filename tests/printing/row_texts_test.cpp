@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <functional>
 
-#include "app/estimate.h"
 #include "app/estimate_page.h"
 #include "core/channel_list.h"
 #include "core/channels.h"
+#include "document/estimate.h"
 #include "support/print_fixture.h"
 
 namespace {

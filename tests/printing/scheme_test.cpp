@@ -3,10 +3,10 @@
 // selected area, labels and clipping.
 #include <gtest/gtest.h>
 
-#include "app/signs.h"
 #include "cells/cables.h"
 #include "cells/factory.h"
 #include "core/options.h"
+#include "document/signs.h"
 #include "platform/dialogs.h"
 #include "support/print_fixture.h"
 #include "support/test_cells.h"

@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "app/grid.h"
 #include "cells/filters.h"
 #include "cells/head_end.h"
 #include "cells/switches.h"
+#include "document/grid.h"
 #include "platform/graphics.h"
 #include "platform/qt/qt_paint.h"
 #include "platform/sysutils.h"

@@ -9,9 +9,9 @@
 #include <memory>
 #include <set>
 
-#include "app/grid.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
+#include "document/grid.h"
 #include "qt/group_layout.h"
 #include "qt/label_clash.h"
 #include "qt/qt_test_support.h"

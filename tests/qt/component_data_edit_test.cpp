@@ -5,11 +5,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "app/grid.h"
 #include "cells/factory.h"
 #include "cells/sources.h"
 #include "cells/switches.h"
 #include "core/options.h"
+#include "document/grid.h"
 #include "qt/qt_test_support.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"

@@ -5,13 +5,13 @@
 
 #include <QLineEdit>
 
-#include "app/grid.h"
 #include "cells/active_filters.h"
 #include "cells/factory.h"
 #include "cells/sources.h"
 #include "core/channel_plans.h"
 #include "core/globals.h"
 #include "dialogs/combo_string_grid.h"
+#include "document/grid.h"
 #include "qt/qt_test_support.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"

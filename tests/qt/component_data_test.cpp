@@ -4,9 +4,9 @@
 
 #include <QLineEdit>
 
-#include "app/grid.h"
 #include "cells/filters.h"
 #include "core/info.h"
+#include "document/grid.h"
 #include "qt/qt_test_support.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"

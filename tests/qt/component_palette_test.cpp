@@ -11,15 +11,15 @@
 #include <QTransform>
 #include <memory>
 
-#include "app/draw_window.h"
-#include "app/grid.h"
 #include "cells/splitters.h"
 #include "core/libraries.h"
 #include "dialogs/codes_palette.h"
+#include "document/grid.h"
 #include "platform/forms.h"
 #include "qt/qt_test_support.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
+#include "view/draw_window.h"
 
 using qttest::Settle;
 using qttest::WidgetOf;

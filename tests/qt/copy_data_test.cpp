@@ -1,6 +1,6 @@
 // The copy-data form in a real window: the undescribed candidates listed,
 // "Tutti" and "Ok" clicked on the widgets.
-#include "app/copy_data.h"
+#include "document/copy_data.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,6 @@
 #include <QTabBar>
 #include <memory>
 
-#include "app/draw_window.h"
 #include "app/main_form.h"
 #include "cells/filters.h"
 #include "core/globals.h"
@@ -23,6 +22,7 @@
 #include "qt/text_fit.h"
 #include "support/custom_cells.h"
 #include "support/program_fixture.h"
+#include "view/draw_window.h"
 
 using qttest::Later;
 using qttest::Settle;

@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "app/grid.h"
 #include "cells/anchors.h"
 #include "cells/custom_cell.h"
 #include "cells/filters.h"
+#include "document/grid.h"
 #include "platform/graphics.h"
 #include "platform/qt/qt_paint.h"
 #include "platform/sysutils.h"

@@ -16,8 +16,8 @@
 
 #include "app/main_form.h"
 #include "app/program.h"
-#include "autodesign/design_settings.h"
 #include "autodesign/wizard.h"
+#include "document/design_settings.h"
 #include "platform/qt/qt_backend_impl.h"
 #include "platform/qt/qt_printer.h"
 #include "printing/preview.h"

@@ -3,7 +3,7 @@
 // editing with the real mouse: a cable dragged, a rectangle sign drawn with
 // its inverted band, a double click, the hint window and the text editor
 // over the grid, and the popup's undo.
-#include "app/draw_window.h"
+#include "view/draw_window.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +13,11 @@
 #include <QWheelEvent>
 #include <memory>
 
-#include "app/grid.h"
 #include "cells/cables.h"
 #include "cells/head_end.h"
 #include "cells/outlets.h"
 #include "cells/taps.h"
+#include "document/grid.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"
 #include "platform/stdctrls.h"

@@ -12,12 +12,12 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/estimate.h"
-#include "app/project.h"
 #include "cells/filters.h"
 #include "core/libraries.h"
 #include "core/options.h"
 #include "dialogs/price_list.h"
+#include "document/estimate.h"
+#include "document/project.h"
 #include "platform/forms.h"
 #include "platform/qt/qt_paint.h"
 #include "qt/label_clash.h"

@@ -10,8 +10,8 @@
 #include <QLineEdit>
 #include <memory>
 
-#include "app/lightning.h"
-#include "app/project.h"
+#include "document/lightning.h"
+#include "document/project.h"
 #include "platform/forms.h"
 #include "qt/label_clash.h"
 #include "qt/qt_test_support.h"

@@ -14,25 +14,25 @@
 #include <filesystem>
 
 #include "app/about_box.h"
-#include "app/copy_buffer.h"
-#include "app/customer_data.h"
-#include "app/draw_window.h"
-#include "app/grid.h"
 #include "app/lightning_pages.h"
 #include "app/mast_page.h"
 #include "app/program.h"
-#include "app/project.h"
-#include "app/project_files.h"
 #include "autodesign/wizard.h"
 #include "dialogs/component_palette.h"
+#include "dialogs/customer_data.h"
 #include "dialogs/installer_data.h"
 #include "dialogs/scheme_size.h"
+#include "document/copy_buffer.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/project_files.h"
 #include "qt/group_layout.h"
 #include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
 #include "qt/text_fit.h"
 #include "support/default_library_folder.h"
 #include "support/program_fixture.h"
+#include "view/draw_window.h"
 
 using qttest::Later;
 using qttest::Settle;

@@ -6,9 +6,9 @@
 #include <QListWidget>
 #include <QMessageBox>
 
-#include "app/project.h"
 #include "dialogs/mast_sizing.h"
 #include "platform/grids.h"
+#include "document/project.h"
 #include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
 #include "qt/text_fit.h"

@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "app/report_pages.h"
 #include "core/reporter.h"
+#include "document/report_pages.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"
 #include "platform/stdctrls.h"

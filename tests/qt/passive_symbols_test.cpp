@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "app/grid.h"
 #include "cells/graphic_cells.h"
 #include "cells/mixers.h"
 #include "cells/passives.h"
+#include "document/grid.h"
 #include "platform/graphics.h"
 #include "platform/qt/qt_paint.h"
 #include "platform/sysutils.h"

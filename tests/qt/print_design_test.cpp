@@ -13,17 +13,16 @@
 #include <string>
 #include <vector>
 
-#include "app/draw_window.h"
 #include "app/estimate_page.h"
-#include "app/grid.h"
 #include "app/main_form.h"
 #include "app/program.h"
-#include "app/project.h"
-#include "app/report_pages.h"
-#include "autodesign/design_settings.h"
 #include "autodesign/wizard.h"
 #include "core/globals.h"
 #include "dialogs/installer_data.h"
+#include "document/design_settings.h"
+#include "document/grid.h"
+#include "document/project.h"
+#include "document/report_pages.h"
 #include "platform/comctrls.h"
 #include "platform/qt/qt_backend_impl.h"
 #include "platform/qt/qt_printer.h"
@@ -37,6 +36,7 @@
 #include "support/default_library_folder.h"
 #include "support/design_components.h"
 #include "support/program_fixture.h"
+#include "view/draw_window.h"
 
 namespace {
 

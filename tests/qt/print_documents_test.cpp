@@ -8,10 +8,10 @@
 #include <set>
 #include <string>
 
-#include "app/estimate.h"
 #include "app/estimate_page.h"
 #include "cells/cables.h"
 #include "core/options.h"
+#include "document/estimate.h"
 #include "group_layout.h"
 #include "pdf_files.h"
 #include "platform/dialogs.h"

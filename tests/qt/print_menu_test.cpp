@@ -8,8 +8,8 @@
 #include <string>
 
 #include "app/main_form.h"
-#include "app/project.h"
 #include "autodesign/wizard.h"
+#include "document/project.h"
 #include "platform/qt/qt_paint.h"
 #include "printing/calc_print_options.h"
 #include "printing/documents.h"

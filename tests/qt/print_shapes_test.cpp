@@ -8,12 +8,12 @@
 #include <string>
 #include <utility>
 
-#include "app/grid.h"
 #include "app/main_form.h"
-#include "app/project.h"
-#include "autodesign/design_settings.h"
 #include "autodesign/wizard.h"
 #include "cells/cell.h"
+#include "document/design_settings.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "qt/designed_project.h"
 
 namespace {

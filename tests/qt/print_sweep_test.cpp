@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
 #include "app/main_form.h"
-#include "app/project.h"
-#include "autodesign/design_settings.h"
 #include "autodesign/wizard.h"
 #include "cells/cell.h"
 #include "core/globals.h"
 #include "core/ini.h"
+#include "document/design_settings.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "printing/print_options.h"
 #include "qt/designed_project.h"
 

@@ -10,12 +10,12 @@
 #include <memory>
 #include <string>
 
-#include "app/grid.h"
 #include "cells/active_filters.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
 #include "cells/integrated_head_end.h"
 #include "cells/sources.h"
+#include "document/grid.h"
 #include "platform/graphics.h"
 #include "platform/qt/qt_paint.h"
 #include "platform/sysutils.h"

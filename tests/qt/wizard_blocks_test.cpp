@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "autodesign/channel_panel.h"
-#include "autodesign/design_settings.h"
 #include "autodesign/selection_tree.h"
 #include "core/channel_plans.h"
 #include "core/control_builders.h"
 #include "core/libraries.h"
+#include "document/design_settings.h"
 #include "qt/qt_test_support.h"
 #include "support/default_library_folder.h"
 #include "support/globals_fixture.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "autodesign/channel_panel.h"
-#include "autodesign/design_settings.h"
+#include "document/design_settings.h"
 #include "core/channel_plans.h"
 #include "platform/forms.h"
 #include "autodesign/wizard.h"

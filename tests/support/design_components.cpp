@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "autodesign/design_settings.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
@@ -16,6 +15,7 @@
 #include "core/filter_modules.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/design_settings.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"
 

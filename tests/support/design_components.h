@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/project.h"
 #include "autodesign/engine.h"
+#include "document/project.h"
 #include "platform/sysutils.h"
 
 class TCella;

@@ -13,8 +13,6 @@
 #include <memory>
 #include <string>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "cells/amplifiers.h"
 #include "cells/cables.h"
 #include "cells/custom_cell.h"
@@ -28,6 +26,8 @@
 #include "core/channel_list.h"
 #include "core/channel_plans.h"
 #include "core/globals.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "support/custom_cells.h"
 
 namespace building {

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "autodesign/design_settings.h"
+#include "document/design_settings.h"
 #include "platform/application.h"
 #include "platform/stdctrls.h"
 

@@ -3,8 +3,8 @@
 // that record what the cell under test hands them.
 #include <cstdint>
 
-#include "app/grid.h"
 #include "cells/cell.h"
+#include "document/grid.h"
 #include "support/stand_in.h"
 
 // Links output port `output` of from to input port `input` of to, both ways,

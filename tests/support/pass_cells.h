@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "app/grid.h"
 #include "cells/cell.h"
+#include "document/grid.h"
 #include "support/stand_in.h"
 
 // Sets Attenuation[0][column] in every band slot, or band by band.

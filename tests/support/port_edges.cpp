@@ -1,7 +1,7 @@
 #include "support/port_edges.h"
 
-#include "app/grid.h"
 #include "cells/cell.h"
+#include "document/grid.h"
 #include "platform/engines.h"
 
 namespace {

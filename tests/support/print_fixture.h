@@ -8,8 +8,8 @@
 #include <set>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/project.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "platform/engines.h"
 #include "platform/printers.h"

@@ -5,16 +5,16 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "app/grid.h"
 #include "app/main_form.h"
 #include "app/program.h"
-#include "app/project.h"
 #include "autodesign/wizard.h"
 #include "cells/outlets.h"
 #include "cells/taps.h"
 #include "cells/terminations.h"
 #include "core/globals.h"
 #include "core/ini.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/application.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/draw_window.h"
+#include "view/draw_window.h"
 
 class TStandInPalette : public TDrawPalette {
 public:

@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/signs.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
+#include "document/grid.h"
+#include "document/signs.h"
 #include "support/stand_in.h"
 
 class TCellaProva : public TCella {

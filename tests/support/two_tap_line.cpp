@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/grid.h"
 #include "cells/outlets.h"
 #include "cells/taps.h"
 #include "cells/terminations.h"
 #include "core/channel_list.h"
+#include "document/grid.h"
 #include "support/line_cells.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/project.h"
+#include "document/project.h"
 
 class TCella;
 class TDerivatore;

@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
@@ -31,6 +30,7 @@
 #include "core/control_builders.h"
 #include "core/file.h"
 #include "core/libraries.h"
+#include "document/grid.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"

@@ -3,10 +3,10 @@
 #include <functional>
 #include <map>
 
-#include "app/estimate.h"
 #include "cells/graphic_cells.h"
 #include "cells/head_end.h"
 #include "cells/splitters.h"
+#include "document/estimate.h"
 #include "head_end_library_fixture.h"
 #include "platform/application.h"
 #include "support/design_components.h"

@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/grid.h"
-#include "app/project.h"
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
@@ -30,6 +28,8 @@
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/grid.h"
+#include "document/project.h"
 #include "platform/application.h"
 #include "platform/stdctrls.h"
 #include "support/design_components.h"

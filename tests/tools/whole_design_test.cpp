@@ -6,12 +6,12 @@
 #include <set>
 #include <span>
 
-#include "app/estimate.h"
-#include "app/report_pages.h"
 #include "cells/amplifiers.h"
 #include "cells/head_end.h"
 #include "core/channels.h"
 #include "core/options.h"
+#include "document/estimate.h"
+#include "document/report_pages.h"
 #include "head_end_library_fixture.h"
 #include "platform/application.h"
 #include "platform/comctrls.h"

@@ -1,0 +1,108 @@
+#pragma once
+// The calculation reports of the main window's pages: the "Calcoli rete"
+// report and the runs of the calculation pages, written with the report
+// writing of the cells' layer (cells/report_writing.h).
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "cells/report_writing.h"
+#include "platform/graphics.h"
+#include "platform/sysutils.h"
+
+class TRichEdit;
+class TListaCanali;
+class TBitmap;
+class TCella;
+class TComponent;
+class TControl;
+class TListBox;
+class TProgetto;
+class TProgressBar;
+struct TAttenuazioniPrese;
+
+// ---------------------------------------------------------------- calculation pages
+
+// What a calculation page needs of the main window.
+struct TCalculationRun {
+    TProgetto* Project = nullptr;
+    TProgressBar* Progress = nullptr;   // the progress panel's bar, or none
+    TControl* ProgressPanel = nullptr;  // shown while a page calculates, when given
+    bool* Cancel = nullptr;             // set by the panel's "Annulla", or none
+    // Every command that could free or replace the project or its grids
+    // (menus, tabs, buttons, the drawing control): off while a calculation
+    // lets pending window messages run.
+    std::vector<TComponent*> Locked;
+};
+
+// Keeps commands off for as long as it lives and gives each back the state
+// it had.
+class TCommandLock {
+public:
+    explicit TCommandLock(const std::vector<TComponent*>& commands);
+    ~TCommandLock();
+    TCommandLock(const TCommandLock&) = delete;
+    TCommandLock& operator=(const TCommandLock&) = delete;
+
+private:
+    std::vector<std::pair<TComponent*, bool>> saved_;
+};
+
+// The line between the blocks of a report: 28 dashes and 16 per band of the
+// calculation band system.
+AnsiString ReportSeparator();
+
+// The band heading: the bands' names and reference frequencies, between two
+// separators; with clear, the report is emptied first and the separators
+// are left out.
+void WriteBandHeader(TReportText& out, bool clear);
+// Empties the report and writes the band heading alone.
+void WriteBandHeaderOnly(TRichEdit* report);
+
+// The "Calcoli rete" report: least and greatest attenuation to the outlets,
+// the levels admissible at the head end, the levels at every outlet, and the
+// level-difference and separation checks with an example of each violation.
+// False when the person cancelled it: the separation check was not finished
+// and the report is incomplete. The cancel flag is cleared first.
+bool ReportNetwork(TCalculationRun& run, TRichEdit* report);
+void WriteAttenuationLimits(TProgetto& project, const TAttenuazioniPrese& attenuations, TReportText& out);
+void WriteHeadEndLimits(TProgetto& project, TReportText& out);
+void WriteOutletSignals(TCalculationRun& run, TReportText& out);
+// Flags of the separation report.
+enum : int32_t {
+    SeparationBounded = 1,        // the spread stops at the band's "AttMin"
+    SeparationViolatingOnly = 2,  // only rows below "AttMin"
+    SeparationTable = 4,          // write the rows
+    SeparationHeading = 8,        // with a heading before the first row
+    SeparationHeadingAll = 16,    // the heading of every outlet at once
+    SeparationFirstFailure = 32,  // stop after the first outlet that fails
+};
+constexpr int32_t NetworkReportSeparationFlags = SeparationBounded | SeparationViolatingOnly |
+                                                 SeparationTable | SeparationHeading | SeparationFirstFailure;
+// The separation check from every outlet in turn; false with the failing
+// source outlet, the other outlet and the band. Pending window messages run
+// between outlets; a cancel stops the walk with what was found so far.
+bool ReportOutletSeparation(TCalculationRun& run, TCella*& source, TCella*& other, int32_t& band,
+                            int32_t flags, TReportText& out);
+bool WriteOutletSeparation(TProgetto& project, TCella* source, TCella*& other, int32_t& band, int32_t flags,
+                           TReportText& out);
+bool WriteOutletSeparationFor(TProgetto& project, TCella* source, int32_t flags, TReportText& out);
+
+// The channel table of the "Calcoli canali" page keeps its header only.
+void FillChannelTable(TRichEdit* table);
+
+// The runs of the calculation pages, for the page change when the grids say
+// the result is out of date. Each keeps the run's commands off meanwhile.
+// "Calcoli rete": the progress panel at 0, the report, the network grid's
+// flag cleared unless the report was cancelled; false when it was.
+bool RunNetworkCalculations(TCalculationRun& run, TRichEdit* report);
+// "Calcoli canali": the progress panel at 0, the channel pass with the cells'
+// findings in the message list, the header written, both grids' channels
+// flags cleared.
+void RunChannelCalculations(TCalculationRun& run, TRichEdit* header, TRichEdit* table, TListBox* messages);
+// "Calcoli canali richiesti": the same without a progress panel, clearing
+// the required-channels flags.
+void RunRequiredChannelCalculations(TCalculationRun& run, TRichEdit* table, TListBox* messages);
