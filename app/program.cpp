@@ -14,7 +14,7 @@
 #include "core/options.h"
 #include "core/program_folder.h"
 #include "core/reporter.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "dialogs/custom_editor.h"
 #include "dialogs/customer_data.h"
 #include "dialogs/installer_data.h"
@@ -57,6 +57,7 @@ TLentPanels MainWindowPanels() {
     return Antenne ? TLentPanels{Antenne->Palette, Antenne->CodesPanel} : TLentPanels{};
 }
 [[maybe_unused]] const bool panelsLent = (SetPanelLender(&MainWindowPanels), true);
+[[maybe_unused]] const bool customEditorNamed = (SetCustomCellEditor(&EditCustomCellStructure), true);
 
 template <class T>
 T* Make(std::unique_ptr<T>& owner, std::unique_ptr<T> object) {

@@ -19,7 +19,7 @@
 #include "core/libraries.h"
 #include "core/options.h"
 #include "core/reporter.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "document/grid.h"
 #include "document/project.h"
 

@@ -8,7 +8,7 @@
 #include <span>
 
 #include "cells/auto_mix.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 
 // Category counters of the short codes "Fa" (both active filters), "Mo" and "Cv".
 constexpr int ActiveFilterCounter = 22;

@@ -3,7 +3,7 @@
 #include "cells/amplifiers.h"
 #include "cells/checks.h"
 #include "cells/pass_links.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 
 namespace {
 

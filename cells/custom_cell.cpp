@@ -14,7 +14,7 @@
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/reporter.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "platform/application.h"
 
 namespace {

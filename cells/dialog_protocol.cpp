@@ -9,7 +9,7 @@
 #include "core/libraries.h"
 #include "core/options.h"
 #include "core/scoped_flag.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "document/grid.h"
 
 namespace {

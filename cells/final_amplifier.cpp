@@ -17,7 +17,7 @@
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/options.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "document/grid.h"
 #include "document/project.h"
 

@@ -10,7 +10,7 @@
 #include "cells/prototypes.h"
 #include "cells/record.h"
 #include "core/file.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "document/grid.h"
 
 namespace {

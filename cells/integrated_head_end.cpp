@@ -8,7 +8,7 @@
 #include "cells/mouse_info.h"
 #include "cells/prototypes.h"
 #include "core/file.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "document/grid.h"
 
 namespace {

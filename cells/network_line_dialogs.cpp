@@ -4,7 +4,7 @@
 #include "cells/cables.h"
 #include "cells/outlets.h"
 #include "cells/terminations.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "document/grid.h"
 #include "document/project.h"
 

@@ -1,7 +1,7 @@
 // Switches in the component-data form: a page per line with its five losses
 // as value rows, the user outputs selectable where they differ.
 #include "cells/switches.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 
 namespace {
 // "Dati elettrici": every section but the through outputs, which a switch

@@ -2,7 +2,7 @@
 // line, the losses of a line as its value rows, and the electrical data of
 // their ports.
 #include "cells/taps.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 
 namespace {
 // "Dati elettrici" with every port group, and without the through outputs.

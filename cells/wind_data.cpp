@@ -2,7 +2,7 @@
 
 #include "cells/record.h"
 #include "core/file.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "core/options.h"
 #include "core/reporter.h"
 #include "dialogs/codes_palette.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "dialogs/component_palette.h"
 #include "document/circuit_errors.h"
 #include "document/copy_buffer.h"
@@ -508,8 +508,8 @@ void TDatiCellaCustom::CambiaDimensioniClick(TObject*) {
 
 // ---------------------------------------------------------------- the data dialog's "Struttura"
 
-void TDatiComponenti::EditCustomCell(TObject*) {
-    auto* cell = dynamic_cast<TCellaCustom*>(EditedCell);
+void EditCustomCellStructure(TCella& edited) {
+    auto* cell = dynamic_cast<TCellaCustom*>(&edited);
     if (!cell) return;
     // The cells edited inside the editor open a data dialog of their own:
     // this one stays as it is under the editor.

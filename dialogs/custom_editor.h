@@ -38,6 +38,11 @@ struct TLentPanels {
 using TPanelLender = TLentPanels (*)();
 void SetPanelLender(TPanelLender lender);
 
+// The component-data form's "Struttura": the custom component in the editor,
+// with a data form of its own for the cells edited there; its grids and port
+// records come back only on Ok. Nothing for a cell of another class.
+void EditCustomCellStructure(TCella& cell);
+
 class TCambiaDimensioni : public TForm {
 public:
     explicit TCambiaDimensioni(TComponent* owner = nullptr);

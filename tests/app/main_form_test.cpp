@@ -19,7 +19,7 @@
 #include "core/ini.h"
 #include "core/libraries.h"
 #include "core/options.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "dialogs/customer_data.h"
 #include "dialogs/installer_data.h"
 #include "document/copy_data.h"

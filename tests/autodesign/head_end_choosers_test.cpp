@@ -19,7 +19,7 @@
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "document/grid.h"
 #include "platform/stdctrls.h"
 #include "support/design_components.h"

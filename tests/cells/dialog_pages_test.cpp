@@ -11,7 +11,7 @@
 #include "cells/factory.h"
 #include "cells/switches.h"
 #include "core/channels.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "document/grid.h"
 #include "platform/application.h"
 #include "support/dialog_fixture.h"

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "cells/factory.h"
-#include "dialogs/combo_string_grid.h"
-#include "dialogs/component_data.h"
+#include "cells/combo_string_grid.h"
+#include "cells/component_data.h"
 #include "document/grid.h"
 #include "platform/application.h"
 #include "support/dialog_fixture.h"

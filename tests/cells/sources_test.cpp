@@ -19,7 +19,7 @@
 #include "core/channel_plans.h"
 #include "core/file.h"
 #include "core/globals.h"
-#include "dialogs/combo_string_grid.h"
+#include "cells/combo_string_grid.h"
 #include "document/grid.h"
 #include "document/project.h"
 #include "platform/stdctrls.h"

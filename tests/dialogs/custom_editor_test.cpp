@@ -18,7 +18,7 @@
 #include "core/options.h"
 #include "core/reporter.h"
 #include "dialogs/codes_palette.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "dialogs/component_palette.h"
 #include "platform/application.h"
 #include "support/custom_cells.h"

@@ -17,7 +17,7 @@
 #include "cells/filters.h"
 #include "core/libraries.h"
 #include "core/options.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "platform/application.h"
 #include "platform/safe_files.h"
 #include "support/file_bytes.h"

@@ -10,7 +10,7 @@
 #include "cells/sources.h"
 #include "core/channel_plans.h"
 #include "core/globals.h"
-#include "dialogs/combo_string_grid.h"
+#include "cells/combo_string_grid.h"
 #include "document/grid.h"
 #include "qt/qt_test_support.h"
 #include "support/dialog_fixture.h"

@@ -1,7 +1,7 @@
 #pragma once
 // A fresh component-data form as the program's one for the time of a test,
 // with the application's title set and the scripted stand-in emptied.
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 
 class ScopedComponentDialog {
 public:

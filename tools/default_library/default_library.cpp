@@ -27,7 +27,7 @@
 #include "core/filter_modules.h"
 #include "core/globals.h"
 #include "core/libraries.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "platform/application.h"
 
 const char* const DefaultLibraryFile = "Varne.alb";

@@ -78,6 +78,11 @@ enum : int { SupplyReceives = 0, SupplyFeeds = 1, SupplyRefuses = 2 };
 // The three port groups of each supply group.
 enum : int { PortGroupInputs = 0, PortGroupThrough = 1, PortGroupTaps = 2 };
 
+// The editor of a custom component's circuit and symbol lives above the
+// cells, with the main window's palettes; the program's start names it here.
+using TCustomCellEditor = void (*)(TCella& cell);
+void SetCustomCellEditor(TCustomCellEditor editor);
+
 class TDatiComponenti : public TForm {
 public:
     explicit TDatiComponenti(TComponent* owner);
@@ -192,9 +197,8 @@ public:
     // ---- Library combos (component_data_edit.cpp) ----
     // Lists the open libraries' names.
     void LibraryNamesEnter(TObject* sender);
-    // "Struttura": the edited custom component in its editor, with a data
-    // dialog of its own for the cells edited there; its grids and port
-    // records come back only on Ok (custom_editor.cpp).
+    // "Struttura": the edited custom component in the editor the program's
+    // start names (SetCustomCellEditor); without one the button does nothing.
     void EditCustomCell(TObject* sender);
     // "Articoli ausiliari" row: a new library empties the rest of the row.
     void AuxLibraryChange(int row);

@@ -1,5 +1,5 @@
 // The string grid with a drop-down list over the selected cell.
-#include "dialogs/combo_string_grid.h"
+#include "cells/combo_string_grid.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "core/channel_plans.h"
 #include "core/globals.h"
 #include "core/scoped_flag.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "dialogs/combo_string_grid.h"
-#include "dialogs/component_data.h"
+#include "cells/combo_string_grid.h"
+#include "cells/component_data.h"
 #include "platform/application.h"
 
 namespace {

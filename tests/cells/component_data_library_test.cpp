@@ -11,7 +11,7 @@
 #include "cells/factory.h"
 #include "cells/sources.h"
 #include "core/libraries.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "platform/application.h"
 #include "support/dialog_fixture.h"
 #include "support/file_bytes.h"

@@ -9,7 +9,7 @@
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "platform/application.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The component-data form: its controls and its value tables. The layout for
 // a component's switches is in component_data_layout.cpp, the OK of an edit
 // in component_data_ok.cpp.
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 
 #include <algorithm>
 
@@ -10,7 +10,7 @@
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/scoped_flag.h"
-#include "dialogs/combo_string_grid.h"
+#include "cells/combo_string_grid.h"
 #include "platform/application.h"
 
 TDatiComponenti* DatiComponenti = nullptr;

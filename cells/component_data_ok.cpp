@@ -3,7 +3,7 @@
 #include "cells/cell.h"
 #include "core/globals.h"
 #include "core/reporter.h"
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 #include "document/grid.h"
 
 void TDatiComponenti::OkClick(TObject*) {

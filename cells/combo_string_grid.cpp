@@ -1,4 +1,4 @@
-#include "dialogs/combo_string_grid.h"
+#include "cells/combo_string_grid.h"
 
 TComboStringGrid::TComboStringGrid(TComponent* owner, TWinControl* parent)
     : TStringGrid(owner), Combo(new TComboBox(this)), FocusCatcher(new TCheckBox(this)) {

@@ -1,6 +1,6 @@
 // The component-data form on its own: its switches and the sections, rows
 // and boxes they show, its layout, and its value tables.
-#include "dialogs/component_data.h"
+#include "cells/component_data.h"
 
 #include <gtest/gtest.h>
 

@@ -12,8 +12,8 @@
 #include "core/options.h"
 #include "core/reporter.h"
 #include "core/scoped_flag.h"
-#include "dialogs/combo_string_grid.h"
-#include "dialogs/component_data.h"
+#include "cells/combo_string_grid.h"
+#include "cells/component_data.h"
 #include "platform/application.h"
 
 namespace {
@@ -70,6 +70,16 @@ void TDatiComponenti::WireEditHandlers() {
 }
 
 // ---------------------------------------------------------------- library combos
+
+namespace {
+TCustomCellEditor CustomCellEditor = nullptr;
+}  // namespace
+
+void SetCustomCellEditor(TCustomCellEditor editor) { CustomCellEditor = editor; }
+
+void TDatiComponenti::EditCustomCell(TObject*) {
+    if (EditedCell && CustomCellEditor) CustomCellEditor(*EditedCell);
+}
 
 void TDatiComponenti::LibraryNamesEnter(TObject* sender) {
     auto* combo = dynamic_cast<TComboBox*>(sender);

@@ -9,8 +9,8 @@
 #include "core/channel_plans.h"
 #include "core/channels.h"
 #include "core/globals.h"
-#include "dialogs/combo_string_grid.h"
-#include "dialogs/component_data.h"
+#include "cells/combo_string_grid.h"
+#include "cells/component_data.h"
 
 namespace {
 
