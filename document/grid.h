@@ -54,7 +54,7 @@ public:
 
 // The document's grid: the squares and chains of TCellGrid with the signs,
 // the undo list, the copy buffer and the window.
-class TGridData : public TCellGrid {
+class TGridData final : public TCellGrid {
 public:
     TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t kind);
     ~TGridData() override;

@@ -51,7 +51,7 @@ constexpr int HeaderTextMax[HeaderTextCount] = {
 constexpr int HeaderDesigner = 21;
 constexpr int HeaderNotes = 25;
 
-class TProgetto : public TCellProject {
+class TProgetto final : public TCellProject {
 public:
     explicit TProgetto(TProjectPages* owner);
     ~TProgetto();
