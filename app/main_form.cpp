@@ -379,7 +379,7 @@ void TAntenne::AfterLoad() {
     if (!project.AnalyseGrids()) {
         if (GestoreErrori && GestoreErrori->PendingError()) {
             const TErroreCircuito& e = *GestoreErrori->PendingError();
-            ShowCircuitError(e.Column, e.Row, e.Side, e.Grid, e.Kind);
+            ShowCircuitError(e.Column, e.Row, e.Side, GridOf(e.Grid), e.Kind);
         }
         return;
     }

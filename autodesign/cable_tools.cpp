@@ -83,7 +83,7 @@ std::unique_ptr<TCella> TCreaAuto::Place(TGridData* grid, std::unique_ptr<TCella
 }
 
 bool TCreaAuto::PlaceSegment(int32_t column, int32_t row, int32_t orientation, uint8_t bend) {
-    TGridData* grid = CableTemplate->Owner;
+    TGridData* grid = GridOf(CableTemplate->Owner);
     if (!grid) return false;
     std::unique_ptr<TCella> segment(CableTemplate->Clone());
     if (!segment) return false;

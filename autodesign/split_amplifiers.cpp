@@ -17,6 +17,7 @@
 #include "core/libraries.h"
 #include "core/reporter.h"
 #include "document/design_settings.h"
+#include "document/grid.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "core/channel_plans.h"
 #include "core/file.h"
 #include "core/globals.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ void SymbolText(const char* font, const AnsiString& text, int32_t x, int32_t y, 
 
 // ---- The common base ----
 
-TFiltroAttivo::TFiltroAttivo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TFiltroAttivo::TFiltroAttivo(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                              int32_t row, int32_t inputArrangement, int32_t outputArrangement)
     : TCellaAutoMix(owner, orientation, mirrored, column, row, inputArrangement, outputArrangement) {}
 
@@ -209,7 +209,7 @@ void TFiltroAttivo::GetPortLevelText(TRichEdit* report) {
 
 // ---- The active channel filters ----
 
-TFiltroAT::TFiltroAT(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TFiltroAT::TFiltroAT(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                      int32_t inputArrangement, int32_t outputArrangement)
     : TFiltroAttivo(owner, orientation, mirrored, column, row, inputArrangement, outputArrangement) {
     TypeCode = CodeFiltroAT;
@@ -223,7 +223,7 @@ TCellDescription TFiltroAT::Describe() const {
     return DescribeModule("Filtro attivo ", "Fa", ActiveFilterCounter);
 }
 
-TFiltroCAG::TFiltroCAG(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TFiltroCAG::TFiltroCAG(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                        int32_t inputArrangement, int32_t outputArrangement)
     : TFiltroAttivo(owner, orientation, mirrored, column, row, inputArrangement, outputArrangement) {
     TypeCode = CodeFiltroCAG;
@@ -242,7 +242,7 @@ int32_t TFiltroCAG::AdjustedRow() const { return 2; }
 
 // ---- The modulator ----
 
-TModulatore::TModulatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TModulatore::TModulatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                          int32_t outputArrangement)
     : TFiltroAttivo(owner, orientation, mirrored, column, row, AutoMixNoInput, outputArrangement) {
     TypeCode = CodeModulatore;
@@ -351,7 +351,7 @@ void TModulatore::GetPortLevelText(TRichEdit* report) {
 
 // ---- The converter ----
 
-TConvertitore::TConvertitore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TConvertitore::TConvertitore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                              int32_t row, int32_t inputArrangement, int32_t outputArrangement)
     : TFiltroAttivo(owner, orientation, mirrored, column, row, inputArrangement, outputArrangement) {
     TypeCode = CodeConvertitore;

@@ -20,7 +20,7 @@ constexpr int ModuleTableRows = 6;
 
 class TFiltroAttivo : public TCellaAutoMix {
 public:
-    TFiltroAttivo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TFiltroAttivo(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                   int32_t inputArrangement, int32_t outputArrangement);
     ~TFiltroAttivo() override;
 
@@ -58,7 +58,7 @@ protected:
 
 class TFiltroAT : public TFiltroAttivo {
 public:
-    TFiltroAT(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TFiltroAT(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
               int32_t inputArrangement, int32_t outputArrangement);
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -67,7 +67,7 @@ public:
 
 class TFiltroCAG : public TFiltroAttivo {
 public:
-    TFiltroCAG(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TFiltroCAG(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                int32_t inputArrangement, int32_t outputArrangement);
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -81,7 +81,7 @@ protected:
 
 class TModulatore : public TFiltroAttivo {
 public:
-    TModulatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TModulatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                 int32_t outputArrangement);
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -106,7 +106,7 @@ protected:
 
 class TConvertitore : public TFiltroAttivo {
 public:
-    TConvertitore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TConvertitore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                   int32_t inputArrangement, int32_t outputArrangement);
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;

@@ -13,8 +13,8 @@
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
-#include "document/grid.h"
-#include "document/project.h"
+#include "cells/cell_grid.h"
+#include "cells/cell_project.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ void CollectAtOutlets(TCella& cell, int32_t out, TListaCanali& scratch) {
 }
 
 void RunProjectChannelPass(TCella& cell) {
-    if (TProgetto* project = cell.Owner ? cell.Owner->Project : nullptr) project->RunChannelPass(0);
+    if (TCellProject* project = cell.Owner ? cell.Owner->CellProject() : nullptr) project->RunChannelPass(0);
 }
 
 }  // namespace

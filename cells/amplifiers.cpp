@@ -9,7 +9,7 @@
 #include "cells/prototypes.h"
 #include "cells/record.h"
 #include "core/file.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ void ReverseRows(TInfo& table, int32_t n) {
 
 // ---- Construction ----
 
-TAmplificatore::TAmplificatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TAmplificatore::TAmplificatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                                int32_t row, int32_t code, int32_t inputs, int32_t throughOutputs)
     : TCella(owner, orientation, mirrored, column, row, inputs, throughOutputs, 0) {
     TypeCode = code;
@@ -97,7 +97,7 @@ void TAmplificatore::ConvertOldFlags(const uint8_t (&f)[5]) {
     if (f[0]) Power[PowerSupply][PowerFlags] |= PowerExternal;
 }
 
-TAmplificatoreA::TAmplificatoreA(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TAmplificatoreA::TAmplificatoreA(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                                  int32_t row, int32_t inputs, int32_t throughOutputs)
     : TAmplificatore(owner, orientation, mirrored, column, row, CodeAmplificatore, inputs, throughOutputs) {
     TypeCode = CodeAmplificatoreA;
@@ -257,7 +257,7 @@ void TAmplificatore::AdjustLossTables() {
 
 // ---- The wide-band amplifier / mixer ----
 
-TTerrestre::TTerrestre(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TTerrestre::TTerrestre(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                        int32_t inputs, int32_t throughOutputs)
     : TCella(owner, orientation, mirrored, column, row, inputs, throughOutputs, 0) {
     TypeCode = CodeTerrestre;

@@ -89,7 +89,7 @@ double OptionLimit(int32_t band, int kind);
 class TAmplificatore : public TCella {
 public:
     // code 21 or 22; inputs inputs and throughOutputs through outputs.
-    TAmplificatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TAmplificatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                    int32_t code, int32_t inputs, int32_t throughOutputs);
     ~TAmplificatore() override;
 
@@ -151,7 +151,7 @@ protected:
 
 class TAmplificatoreA : public TAmplificatore {
 public:
-    TAmplificatoreA(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TAmplificatoreA(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                     int32_t inputs, int32_t throughOutputs);
     ~TAmplificatoreA() override;
 
@@ -176,7 +176,7 @@ protected:
 
 class TTerrestre : public TCella {
 public:
-    TTerrestre(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TTerrestre(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                int32_t inputs, int32_t throughOutputs);
     ~TTerrestre() override;
 

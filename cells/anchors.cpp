@@ -5,7 +5,7 @@
 #include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "core/channel_list.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 // The reach window of an output that leads nowhere.
@@ -14,7 +14,7 @@ constexpr TFinestra NoReach{1000.0f, 0.0f};
 
 // ---------------------------------------------------------------- TAncora
 
-TAncora::TAncora(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TAncora::TAncora(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                  int32_t typeCode)
     : TCella(owner, orientation, mirrored, column, row, 1, 1, 0) {
     TypeCode = typeCode;
@@ -133,7 +133,7 @@ void TAncora::ComputeReachWindows() {
 
 // ---------------------------------------------------------------- TAncoraI
 
-TAncoraI::TAncoraI(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+TAncoraI::TAncoraI(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TAncora(owner, orientation, mirrored, column, row, CodeEntryAnchor) {}
 
 TAncoraI::~TAncoraI() = default;
@@ -166,7 +166,7 @@ void TAncoraI::LinkExitAnchor(TCella* exit) {
 
 // ---------------------------------------------------------------- TAncoraO
 
-TAncoraO::TAncoraO(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+TAncoraO::TAncoraO(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TAncora(owner, orientation, mirrored, column, row, CodeExitAnchor) {}
 
 TAncoraO::~TAncoraO() = default;

@@ -42,7 +42,7 @@ public:
     virtual void LinkAnchor(TCella* partner) = 0;
 
 protected:
-    TAncora(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TAncora(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
             int32_t typeCode);
     // The entry anchor's input 0 becomes the exit anchor's through output 0
     // and the other way round.
@@ -52,7 +52,7 @@ protected:
 // The entry point ("Punto ingresso "): its output stands on its square.
 class TAncoraI : public TAncora {
 public:
-    TAncoraI(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TAncoraI(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TAncoraI() override;
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
@@ -69,7 +69,7 @@ public:
 // The exit point ("Punto uscita "): its input stands on its square.
 class TAncoraO : public TAncora {
 public:
-    TAncoraO(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TAncoraO(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TAncoraO() override;
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,

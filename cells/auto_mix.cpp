@@ -14,7 +14,7 @@
 #include "core/channel_plans.h"
 #include "core/file.h"
 #include "core/globals.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ uint32_t ModuleKindOf(int32_t code) {
     }
 }
 
-TCellaAutoMix::TCellaAutoMix(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TCellaAutoMix::TCellaAutoMix(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                              int32_t row, int32_t inputArrangement, int32_t outputArrangement)
     : TCella(owner, orientation, mirrored, column, row, inputArrangement, outputArrangement, 0),
       Modules(std::make_unique<TModuliFiltro>()) {

@@ -52,7 +52,7 @@ constexpr int FinalAmplifierCounter = 21;
 
 class TCellaAutoMix : public TCella {
 public:
-    TCellaAutoMix(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TCellaAutoMix(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                   int32_t inputArrangement, int32_t outputArrangement);
     ~TCellaAutoMix() override;
 
@@ -100,7 +100,7 @@ protected:
 
 class TAmplificatoreAt : public TCellaAutoMix {
 public:
-    TAmplificatoreAt(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TAmplificatoreAt(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                      int32_t inputArrangement, int32_t outputArrangement);
     ~TAmplificatoreAt() override;
 

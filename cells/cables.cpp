@@ -15,8 +15,8 @@
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/reporter.h"
-#include "document/grid.h"
-#include "document/project.h"
+#include "cells/cell_grid.h"
+#include "cells/cell_project.h"
 
 namespace {
 
@@ -38,13 +38,13 @@ constexpr int32_t SearchVisitLimit = 3;
 bool IsSegment(const TCella* cell) { return cell && cell->Kind == KindCableSegment; }
 bool IsCableCode(int32_t code) { return code == CodeCable || code == CodeBridge; }
 
-int32_t StepOf(const TGridData* grid) {
+int32_t StepOf(const TCellGrid* grid) {
     if (!grid) return StepDrawing;
-    return grid->Project ? grid->Project->Step : grid->Step;
+    return grid->DetailLevel();
 }
 
 // The next square in a direction; false when the step would leave the grid.
-bool NextSquare(const TGridData& grid, int32_t& column, int32_t& row, TDirection direction) {
+bool NextSquare(const TCellGrid& grid, int32_t& column, int32_t& row, TDirection direction) {
     int32_t c = column, r = row;
     StepTowards(direction, c, r);
     if (!grid.Inside(c, r)) return false;
@@ -70,13 +70,13 @@ bool RunsAlong(const TCella& straight, TDirection direction) {
 }
 
 // The second cable of the segment's square, or none.
-TCella* SquareOverlay(const TGridData& grid, const TCella& segment) {
+TCella* SquareOverlay(const TCellGrid& grid, const TCella& segment) {
     TCella* main = grid.CellAt(segment.Column, segment.Row);
     TCella* overlay = main ? main->Overlay : nullptr;
     return overlay == &segment ? nullptr : overlay;
 }
 
-size_t WalkBound(const TGridData& grid) {
+size_t WalkBound(const TCellGrid& grid) {
     return static_cast<size_t>(std::max(0, grid.Columns)) * static_cast<size_t>(std::max(0, grid.Rows)) *
                WalkVisitLimit +
            8;
@@ -91,7 +91,7 @@ float Product(float lossPer100, float length) {
 
 // ---------------------------------------------------------------- TNCavo
 
-TNCavo::TNCavo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TNCavo::TNCavo(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                uint8_t bend, int32_t colour)
     : TCella(owner, orientation, mirrored, column, row, 1, 1, 0), Bend(bend), Colour(colour), RunEnd(0) {
     TypeCode = CodeCable;
@@ -293,7 +293,7 @@ std::array<TDirection, 2> TNCavo::StartDirections() const {
 
 void TNCavo::WalkRun(TWalkMode mode, float length, int32_t colour, std::optional<TDirection> only) {
     if (!Owner) return;
-    TGridData& grid = *Owner;
+    TCellGrid& grid = *Owner;
     grid.ClearWalkMarks();
     std::array<TDirection, 2> directions = StartDirections();
     int count = 2;
@@ -347,7 +347,7 @@ void TNCavo::Invalidate() { WalkRun(TWalkMode::Repaint, 0.0f, 0, std::nullopt); 
 
 TNCavo* TNCavo::FindRunEnd() {
     if (!Owner) return nullptr;
-    TGridData& grid = *Owner;
+    TCellGrid& grid = *Owner;
     grid.ClearWalkMarks();
     const size_t bound = WalkBound(grid);
     for (TDirection start : StartDirections()) {

@@ -42,7 +42,7 @@ public:
     // bend: 0 a straight piece (StraightVertical, StraightHorizontal), 1 a
     // bend (BendLeftBottom, BendLeftTop, BendRightTop, BendRightBottom).
     // colour is the pen colour of the segment.
-    TNCavo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, uint8_t bend,
+    TNCavo(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, uint8_t bend,
            int32_t colour);
     ~TNCavo() override;
 
@@ -153,7 +153,7 @@ private:
 // The cable cell of older project files; see the top of this file.
 class TCavo : public TCella {
 public:
-    TCavo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, uint8_t bend,
+    TCavo(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row, uint8_t bend,
           int32_t colour);
     ~TCavo() override;
 

@@ -7,7 +7,7 @@
 #include "cells/separation_log.h"
 #include "core/band_systems.h"
 #include "core/globals.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 // ---- Level-window tables ----
 
@@ -24,10 +24,10 @@ void TTabellaFinestre::Free() {
 
 // ---- Construction ----
 
-TCella::TCella(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+TCella::TCella(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TCella(owner, orientation, mirrored, column, row, 1, 1, 0) {}
 
-TCella::TCella(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TCella::TCella(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                int32_t inputs, int32_t throughOutputs, int32_t tapOutputs)
     : Owner(owner),
       BandSystem(SistemaBande3),

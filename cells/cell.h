@@ -29,7 +29,7 @@ class TProgressBar;
 class TStream;
 class TLibreria;
 class TSistemaBande;
-class TGridData;
+class TCellGrid;
 class TDatiComponenti;
 class TQNextCell;
 struct TNextCell;
@@ -107,8 +107,8 @@ constexpr int32_t PortInputBase = 300;
 class TCella {
 public:
     // The short form uses one input, one through output and no tap output.
-    TCella(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
-    TCella(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TCella(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TCella(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
            int32_t inputs, int32_t throughOutputs, int32_t tapOutputs);
     TCella(const TCella&) = delete;
     TCella& operator=(const TCella&) = delete;
@@ -460,7 +460,7 @@ public:
     int32_t DetailLevel() const;
 
     // ---- Data ----
-    TGridData* Owner = nullptr;
+    TCellGrid* Owner = nullptr;
     TSistemaBande* BandSystem = nullptr;
     uint32_t PassStamp = 0;        // last level, walk, channel or model pass that visited the cell
     uint32_t SpreadPassStamp = 0;  // last spread pass (SpreadStamp)

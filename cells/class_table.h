@@ -20,7 +20,7 @@
 #include "platform/graphics.h"
 
 class TCella;
-class TGridData;
+class TCellGrid;
 
 // ---- the factory's part
 
@@ -106,7 +106,7 @@ struct TToolButtonInfo {
 
 // What a build of a tool reads of the palette.
 struct TToolState {
-    TGridData* Owner = nullptr;
+    TCellGrid* Owner = nullptr;
     int32_t R = 0, M = 0;  // the tool's rotation and mirror
     int32_t X = 0, Y = 0;
     int32_t I1 = 0, I2 = 0, I3 = 0;  // the item indexes of the three lists

@@ -4,7 +4,7 @@
 #include "core/globals.h"
 #include "core/reporter.h"
 #include "cells/component_data.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 void TDatiComponenti::OkClick(TObject*) {
     if (!EditedCell) {
@@ -15,7 +15,7 @@ void TDatiComponenti::OkClick(TObject*) {
     ReadFormInto(*EditedCell);
     // Report the first problem of this press in a message box.
     if (GestoreErrori) GestoreErrori->SetTarget(nullptr);
-    const TGridData* grid = EditedCell->Owner;
+    const TCellGrid* grid = EditedCell->Owner;
     if (grid && grid->Kind != GridHeadEnd && !EditedCell->CheckData(DataCheckPrefix)) return;
     ModalResult = mrOk;
 }

@@ -47,7 +47,7 @@ constexpr const char* MessageNoRoom =
 // Every cell of a grid (overlays included) once, at its anchor square, in
 // reading order column by column.
 template <typename F>
-void ForEachCell(const TGridData& grid, F f) {
+void ForEachCell(const TCellGrid& grid, F f) {
     for (int32_t c = 0; c < grid.Columns; ++c)
         for (int32_t r = 0; r < grid.Rows; ++r) {
             int guard = 0;
@@ -86,7 +86,7 @@ void ReadSectionHead(TStream& s, int32_t largest, int32_t& columns, int32_t& row
 }
 
 // Reads the rest of a section into a grid of the size it gives.
-void ReadSectionBody(TStream& s, int32_t version, TGridData& grid, int32_t columns, int32_t rows) {
+void ReadSectionBody(TStream& s, int32_t version, TCellGrid& grid, int32_t columns, int32_t rows) {
     grid.Clear();
     grid.Resize(columns, rows);
     if (!grid.Load(s, version)) {
@@ -125,15 +125,15 @@ int32_t AnchorNumber(const TCella& anchor) {
 
 // ---------------------------------------------------------------- construction
 
-TCellaCustom::TCellaCustom(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TCellaCustom::TCellaCustom(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                            int32_t row, int32_t inputs, int32_t outputs)
     : TCella(owner, orientation, mirrored, column, row, inputs, 0, outputs),
       // No wider than a record may hold, so that every cell reads back what
       // it writes; ports beyond the last column share it.
       FootprintColumns(std::min(std::max({inputs, outputs, 1}), CustomDrawingMaxSize)),
       FootprintRows(2),
-      Structure(nullptr, CustomStructureSize, CustomStructureSize, GridCustom),
-      Drawing(nullptr, FootprintColumns, FootprintRows, GridSymbol) {
+      Structure(MakeCellGrid(CustomStructureSize, CustomStructureSize, GridCustom)),
+      Drawing(MakeCellGrid(FootprintColumns, FootprintRows, GridSymbol)) {
     TypeCode = CodeCustom;
     Kind = KindCustom;
     SetPortCounts();
@@ -157,9 +157,9 @@ void TCellaCustom::SetPortCounts() {
 void TCellaCustom::SetFootprint(int32_t columns, int32_t rows) {
     FootprintColumns = std::max<int32_t>(1, columns);
     FootprintRows = std::max<int32_t>(1, rows);
-    if (Drawing.Columns != FootprintColumns || Drawing.Rows != FootprintRows) {
-        Drawing.Clear();
-        Drawing.Resize(FootprintColumns, FootprintRows);
+    if (Drawing->Columns != FootprintColumns || Drawing->Rows != FootprintRows) {
+        Drawing->Clear();
+        Drawing->Resize(FootprintColumns, FootprintRows);
     }
 }
 
@@ -220,8 +220,8 @@ void TCellaCustom::Save(TStream& s, int32_t version) {
     TCella::Save(s, version);
     WritePoints(s, InputPoints);
     WritePoints(s, OutputPoints);
-    Drawing.Save(s, version);
-    Structure.Save(s, version);
+    Drawing->Save(s, version);
+    Structure->Save(s, version);
 }
 
 void TCellaCustom::Load(TStream& s, int32_t version) {
@@ -235,13 +235,13 @@ void TCellaCustom::Load(TStream& s, int32_t version) {
     ReadSectionHead(s, CustomDrawingMaxSize, columns, rows);
     if (!PointsInside(inputs, columns, rows) || !PointsInside(outputs, columns, rows))
         throw EStreamError("a custom component's port point lies outside its footprint");
-    ReadSectionBody(s, version, Drawing, columns, rows);
+    ReadSectionBody(s, version, *Drawing, columns, rows);
     FootprintColumns = columns;
     FootprintRows = rows;
     InputPoints = std::move(inputs);
     OutputPoints = std::move(outputs);
     ReadSectionHead(s, CustomStructureSize, columns, rows);
-    ReadSectionBody(s, version, Structure, columns, rows);
+    ReadSectionBody(s, version, *Structure, columns, rows);
     MapAnchors();
 }
 
@@ -252,7 +252,7 @@ void TCellaCustom::Load(TStream& s, int32_t version) {
 void TCellaCustom::MapAnchors() {
     InputAnchors.assign(static_cast<size_t>(std::max<int32_t>(0, NumInputs)), nullptr);
     OutputAnchors.assign(static_cast<size_t>(std::max<int32_t>(0, NumOutputs)), nullptr);
-    ForEachCell(Structure, [this](TCella& cell) {
+    ForEachCell(*Structure, [this](TCella& cell) {
         if (cell.Kind != KindAnchor) return;
         const int32_t n = AnchorNumber(cell) - 1;
         std::vector<TCella*>& anchors = cell.TypeCode == CodeExitAnchor ? OutputAnchors : InputAnchors;
@@ -269,9 +269,9 @@ bool TCellaCustom::ValidateStructure(const AnsiString& prefix) {
     bool ok = true;
     // Square by square, in the order of the structure's squares; the scan
     // stops at its first fault.
-    for (int32_t c = 0; c < Structure.Columns && ok; ++c)
-        for (int32_t r = 0; r < Structure.Rows && ok; ++r) {
-            TCella* cell = Structure.CellAt(c, r);
+    for (int32_t c = 0; c < Structure->Columns && ok; ++c)
+        for (int32_t r = 0; r < Structure->Rows && ok; ++r) {
+            TCella* cell = Structure->CellAt(c, r);
             if (!cell || cell->Kind != KindAnchor || cell->Column != c || cell->Row != r) continue;
             const bool exit = cell->TypeCode == CodeExitAnchor;
             std::vector<uint8_t>& taken = exit ? outputTaken : inputTaken;
@@ -304,7 +304,7 @@ bool TCellaCustom::ValidateStructure(const AnsiString& prefix) {
         report(MessageCircuit);
         ok = false;
     }
-    if (!Structure.AllCellsDescribed(false)) {
+    if (!Structure->AllCellsDescribed(false)) {
         report(MessageUndescribed);
         ok = false;
     }
@@ -315,7 +315,7 @@ bool TCellaCustom::CheckData(const AnsiString& prefix) { return ValidateStructur
 
 bool TCellaCustom::AnalyseStructure() {
     if (structureChanged_) {
-        structureSound_ = Structure.Analyse(false);
+        structureSound_ = Structure->Analyse(false);
         structureChanged_ = false;
     }
     return structureSound_;
@@ -330,8 +330,8 @@ void TCellaCustom::Assign(TCella* target) {
     other->Flags = Flags;
     other->FootprintColumns = FootprintColumns;
     other->FootprintRows = FootprintRows;
-    Drawing.CopyTo(other->Drawing);
-    Structure.CopyTo(other->Structure);
+    Drawing->CopyTo(*other->Drawing);
+    Structure->CopyTo(*other->Structure);
     // The port points of the ports the target has.
     other->InputPoints.assign(static_cast<size_t>(std::max<int32_t>(0, other->NumInputs)), TPuntoPorta{});
     other->OutputPoints.assign(static_cast<size_t>(std::max<int32_t>(0, other->NumOutputs)), TPuntoPorta{});
@@ -443,9 +443,9 @@ void TCellaCustom::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int3
     // each of its cells with it, so that it fills the footprint as the
     // footprint stands on the grid (drawn unturned, the drawing of a turned
     // cell that is not square would cover its neighbours' squares).
-    TGridWindow* before = Drawing.Window;
-    Drawing.Window = Owner->Window;
-    ForEachCell(Drawing, [&](TCella& inner) {
+    TGridWindow* before = Drawing->Window;
+    Drawing->Window = Owner->Window;
+    ForEachCell(*Drawing, [&](TCella& inner) {
         int32_t c = 0, r = 0;
         FrameToGrid(c, r, inner.Column, inner.Row);
         const int32_t turn = inner.Orientation, mirrored = inner.Mirrored;
@@ -457,11 +457,11 @@ void TCellaCustom::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int3
         inner.Orientation = turn;
         inner.Mirrored = mirrored;
     });
-    Drawing.Window = before;
+    Drawing->Window = before;
 }
 
 // ---------------------------------------------------------------- loss tables
 
 void TCellaCustom::AdjustLossTables() {
-    ForEachCell(Structure, [](TCella& cell) { cell.AdjustLossTables(); });
+    ForEachCell(*Structure, [](TCella& cell) { cell.AdjustLossTables(); });
 }

@@ -8,11 +8,12 @@
 // its outputs, and every pass is handed through the anchors to the inner
 // cells.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "cells/cell.h"
+#include "cells/cell_grid.h"
 #include "cells/taps.h"
-#include "document/grid.h"
 
 // Category counter of the short code "N".
 constexpr int CustomCounter = 26;
@@ -44,7 +45,7 @@ public:
     // inputs and outputs (tap outputs); the inputs start along the top edge
     // and the outputs along the bottom edge, one per column, so that a fresh
     // cell places and draws before any editing.
-    TCellaCustom(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TCellaCustom(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                  int32_t inputs, int32_t outputs);
     ~TCellaCustom() override;
 
@@ -94,8 +95,11 @@ public:
     uint8_t Flags = 0;
     int32_t FootprintColumns = 1;
     int32_t FootprintRows = 2;
-    TGridData Structure;
-    TGridData Drawing;
+    // The structure (kind GridCustom) and the drawing (kind GridSymbol),
+    // grids of no project that the cell owns for its whole life, made by the
+    // document's maker (MakeCellGrid).
+    const std::unique_ptr<TCellGrid> Structure;
+    const std::unique_ptr<TCellGrid> Drawing;
     std::vector<TPuntoPorta> InputPoints;
     std::vector<TPuntoPorta> OutputPoints;
     // The structure's anchor of each input and output, none when unmapped

@@ -115,7 +115,7 @@ void TCellaCustom::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
 void TCellaCustom::ClearBandAccumulators(int32_t band) {
     TCella::ClearBandAccumulators(band);
     AnalyseStructure();
-    for (TCella* cell = Structure.Anchor; cell; cell = cell->NextCell) cell->ClearBandAccumulators(band);
+    for (TCella* cell = Structure->Anchor; cell; cell = cell->NextCell) cell->ClearBandAccumulators(band);
 }
 
 // The search goes on from the anchors the value reaches.

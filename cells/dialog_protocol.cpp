@@ -10,7 +10,7 @@
 #include "core/options.h"
 #include "core/scoped_flag.h"
 #include "cells/component_data.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "core/globals.h"
 #include "core/levels.h"
 #include "core/options.h"
-#include "document/grid.h"
-#include "document/project.h"
+#include "cells/cell_grid.h"
+#include "cells/cell_project.h"
 
 TSymbolState SymbolState;
 
@@ -342,7 +342,7 @@ void TCella::DrawLevelLabel(TCanvas* canvas, int32_t x, int32_t y, int32_t width
 
 int32_t TCella::DetailLevel() const {
     if (!Owner) return 1;
-    return Owner->Project ? Owner->Project->Step : Owner->Step;
+    return Owner->DetailLevel();
 }
 
 void TCella::Paint(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {

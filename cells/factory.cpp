@@ -49,7 +49,7 @@ const TCellType* FindCellType(int32_t code) {
     return nullptr;
 }
 
-TCellArgs CellArgsFor(const TCellType& type, TGridData* owner, int32_t column, int32_t row, int32_t inputs,
+TCellArgs CellArgsFor(const TCellType& type, TCellGrid* owner, int32_t column, int32_t row, int32_t inputs,
                       int32_t throughOutputs, int32_t tapOutputs) {
     TCellArgs a;
     a.Owner = owner;
@@ -105,7 +105,7 @@ TCellMaker SetCellClassMaker(const char* className, TCellMaker maker) {
     return before;
 }
 
-std::unique_ptr<TCella> NewCella(TGridData* owner, int32_t code, int32_t column, int32_t row, int32_t inputs,
+std::unique_ptr<TCella> NewCella(TCellGrid* owner, int32_t code, int32_t column, int32_t row, int32_t inputs,
                                  int32_t throughOutputs, int32_t tapOutputs) {
     const TCellType* type = FindCellType(code);
     if (!type) return nullptr;

@@ -10,7 +10,7 @@
 #include "core/cell_codes.h"
 
 class TCella;
-class TGridData;
+class TCellGrid;
 
 // What a class constructor receives of the asked counts.
 enum class TCountRule {
@@ -39,7 +39,7 @@ struct TCellType {
 
 // What the factory hands to a class constructor.
 struct TCellArgs {
-    TGridData* Owner = nullptr;
+    TCellGrid* Owner = nullptr;
     int32_t Orientation = 0;
     int32_t Column = 0;
     int32_t Row = 0;
@@ -60,7 +60,7 @@ std::span<const TCellType> CellTypes();
 // The entry of a code, or none.
 const TCellType* FindCellType(int32_t code);
 // The constructor arguments of the entry for the asked code and counts.
-TCellArgs CellArgsFor(const TCellType& type, TGridData* owner, int32_t column, int32_t row, int32_t inputs,
+TCellArgs CellArgsFor(const TCellType& type, TCellGrid* owner, int32_t column, int32_t row, int32_t inputs,
                       int32_t throughOutputs, int32_t tapOutputs);
 
 // The maker of a class, or none while the class is not built into the program.
@@ -71,7 +71,7 @@ TCellMaker SetCellClassMaker(const char* className, TCellMaker maker);
 // A new cell owned by the caller, or none for a code without a class, counts
 // out of range or a failed allocation. Orientation 0 and no mirror unless the
 // table says otherwise.
-std::unique_ptr<TCella> NewCella(TGridData* owner, int32_t code, int32_t column, int32_t row, int32_t inputs,
+std::unique_ptr<TCella> NewCella(TCellGrid* owner, int32_t code, int32_t column, int32_t row, int32_t inputs,
                                  int32_t throughOutputs, int32_t tapOutputs);
 
 // The cell as its own class, or none when it is of another class (it is then

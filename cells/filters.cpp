@@ -9,7 +9,7 @@ namespace {
 constexpr int32_t FilterPageOrder[10] = {1, 0, 2, 3, 4, 5, 6, 7, 8, 9};
 }  // namespace
 
-TFiltro::TFiltro(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TFiltro::TFiltro(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                  int32_t typeCode)
     : TCella(owner, orientation, mirrored, column, row, 1, 1, 0) {
     TypeCode = typeCode;
@@ -25,22 +25,22 @@ void TFiltro::FillDataDialogDefault(TDatiComponenti* dialog) { FillDataDialog(di
 
 void TFiltro::ReadDataDialogDefault(TDatiComponenti* dialog) { ReadDataDialog(dialog, FilterPageOrder); }
 
-TFiltroS::TFiltroS(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+TFiltroS::TFiltroS(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TFiltro(owner, orientation, mirrored, column, row, CodeFiltroS) {}
 TFiltroS::~TFiltroS() = default;
 TCella* TFiltroS::GetPrototype() const { return FindPrototype({CodeFiltroS}); }
 
-TFiltroP::TFiltroP(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+TFiltroP::TFiltroP(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TFiltro(owner, orientation, mirrored, column, row, CodeFiltroP) {}
 TFiltroP::~TFiltroP() = default;
 TCella* TFiltroP::GetPrototype() const { return FindPrototype({CodeFiltroP}); }
 
-TFiltroPA::TFiltroPA(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+TFiltroPA::TFiltroPA(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TFiltro(owner, orientation, mirrored, column, row, CodeFiltroPA) {}
 TFiltroPA::~TFiltroPA() = default;
 TCella* TFiltroPA::GetPrototype() const { return FindPrototype({CodeFiltroPA}); }
 
-TFiltroPB::TFiltroPB(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+TFiltroPB::TFiltroPB(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TFiltro(owner, orientation, mirrored, column, row, CodeFiltroPB) {}
 TFiltroPB::~TFiltroPB() = default;
 TCella* TFiltroPB::GetPrototype() const { return FindPrototype({CodeFiltroPB}); }

@@ -23,13 +23,13 @@ public:
     void ReadDataDialogDefault(TDatiComponenti* dialog) override;
 
 protected:
-    TFiltro(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TFiltro(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
             int32_t typeCode);
 };
 
 class TFiltroS : public TFiltro {
 public:
-    TFiltroS(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TFiltroS(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TFiltroS() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -38,7 +38,7 @@ public:
 
 class TFiltroP : public TFiltro {
 public:
-    TFiltroP(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TFiltroP(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TFiltroP() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -47,7 +47,7 @@ public:
 
 class TFiltroPA : public TFiltro {
 public:
-    TFiltroPA(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TFiltroPA(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TFiltroPA() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -56,7 +56,7 @@ public:
 
 class TFiltroPB : public TFiltro {
 public:
-    TFiltroPB(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TFiltroPB(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TFiltroPB() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;

@@ -18,8 +18,8 @@
 #include "core/globals.h"
 #include "core/options.h"
 #include "cells/component_data.h"
-#include "document/grid.h"
-#include "document/project.h"
+#include "cells/cell_grid.h"
+#include "cells/cell_project.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ const TListaCanali* RunInput(TCella& cell, int32_t input, int32_t flags, uint32_
 
 }  // namespace
 
-TAmplificatoreAt::TAmplificatoreAt(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TAmplificatoreAt::TAmplificatoreAt(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                                    int32_t row, int32_t inputArrangement, int32_t outputArrangement)
     : TCellaAutoMix(owner, orientation, mirrored, column, row, inputArrangement, outputArrangement) {
     TypeCode = CodeAmplificatoreAt;
@@ -248,7 +248,7 @@ void TAmplificatoreAt::SpreadStamp(uint32_t stamp) {
     if (TCella* up = InputNeighbour(*this, 0)) up->SpreadStamp(stamp);
     if (InputArrangement() == AutoMixCommonLine && OutputArrangement() == AutoMixOutputBypass)
         if (TCella* bypass = InputNeighbour(*this, AutoMixBypassInput)) bypass->SpreadStamp(stamp);
-    if (TProgetto* project = Owner ? Owner->Project : nullptr) project->RunChannelPass(0);
+    if (TCellProject* project = Owner ? Owner->CellProject() : nullptr) project->RunChannelPass(0);
     TListaCanali reaching;
     WalkDownstream(&reaching, 0, NextPassNumber());
     const bool twoRows =

@@ -11,7 +11,7 @@
 #include "cells/record.h"
 #include "core/file.h"
 #include "cells/component_data.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 // The dish's four values came with version 20000; before 50000 small
@@ -30,7 +30,7 @@ int32_t OldInstallMinutes(int32_t minutes) {
 
 // ---- The base of the graphic cells ----
 
-TCellaGrafica::TCellaGrafica(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TCellaGrafica::TCellaGrafica(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                              int32_t row, int32_t typeCode, int32_t kind)
     : TCella(owner, orientation, mirrored, column, row, 0, 0, 0) {
     TypeCode = typeCode;
@@ -77,7 +77,7 @@ TCellDescription TCellaGrafica::Symbol(const char* typeName, const char* letters
 
 // ---- Earth ----
 
-TTerra::TTerra(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+TTerra::TTerra(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TCellaGrafica(owner, orientation, mirrored, column, row, CodeEarth, CodeEarth) {
     Described = 1;
 }
@@ -98,7 +98,7 @@ TCellDescription TTerra::Describe() const {
 
 // ---- Power-supply block ----
 
-TAlimentatoreSF::TAlimentatoreSF(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TAlimentatoreSF::TAlimentatoreSF(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                                  int32_t row)
     : TCellaGrafica(owner, orientation, mirrored, column, row, CodeAlimentatoreSF, CodeAlimentatore) {
     Category = "Alimentatori";
@@ -131,7 +131,7 @@ TCella* TAlimentatoreSF::GetPrototype() const { return FindPrototype({CodeAlimen
 
 // ---- Dish ----
 
-TParabola::TParabola(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+TParabola::TParabola(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TCellaGrafica(owner, orientation, mirrored, column, row, CodeParabola, CodeParabola) {
     Category = "Parabole";
 }
@@ -197,7 +197,7 @@ void TParabola::ReadDataDialogDefault(TDatiComponenti* dialog) {
 
 // ---- Satellite receiver ----
 
-TRicevitoreSat::TRicevitoreSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TRicevitoreSat::TRicevitoreSat(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                                int32_t row)
     : TCellaGrafica(owner, orientation, mirrored, column, row, CodeRicevitoreSat, CodeRicevitoreSat) {
     Inputs = 1;
@@ -235,7 +235,7 @@ void TRicevitoreSat::ComputeChannels(int32_t, int32_t, uint32_t stamp) {
 namespace {
 // The cable segment standing on a square, with whether it shares the square
 // with another cell; none when the square holds no cable.
-const TNCavo* CableOn(const TGridData* grid, int32_t column, int32_t row, bool& shared) {
+const TNCavo* CableOn(const TCellGrid* grid, int32_t column, int32_t row, bool& shared) {
     const TCella* cell = grid ? grid->CellAt(column, row) : nullptr;
     if (!cell || cell->TypeCode != CodeCable) return nullptr;
     shared = cell->Overlay != nullptr;
@@ -276,7 +276,7 @@ bool TRicevitoreSat::PlaceOnGrid(const TNextCell&, TQNextCell& queue) {
 
 // ---- Price-list entry ----
 
-TElementoListino::TElementoListino(TGridData* owner)
+TElementoListino::TElementoListino(TCellGrid* owner)
     : TCellaGrafica(owner, 0, 0, 0, 0, CodeElementoListino, CodeElementoListino) {}
 
 TElementoListino::~TElementoListino() = default;

@@ -41,7 +41,7 @@ public:
     bool TakesPartInAnalysis() const override;
 
 protected:
-    TCellaGrafica(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TCellaGrafica(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                   int32_t typeCode, int32_t kind);
     // A description of a symbol with a name, a short code and its number,
     // and a form of no value lines.
@@ -51,7 +51,7 @@ protected:
 // Earth symbol: one square, described from the start, not priced.
 class TTerra : public TCellaGrafica {
 public:
-    TTerra(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TTerra(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TTerra() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -66,7 +66,7 @@ public:
 // head-end grid (or without a grid) a block of (3 x Variant + 3) x 5 squares.
 class TAlimentatoreSF : public TCellaGrafica {
 public:
-    TAlimentatoreSF(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TAlimentatoreSF(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TAlimentatoreSF() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -84,7 +84,7 @@ public:
 // Satellite dish: 2 x 3 squares, with the data that size its mast.
 class TParabola : public TCellaGrafica, public TWindData {
 public:
-    TParabola(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TParabola(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TParabola() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -112,7 +112,7 @@ public:
 // attached only to a cable line that meets them straight on.
 class TRicevitoreSat : public TCellaGrafica {
 public:
-    TRicevitoreSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TRicevitoreSat(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TRicevitoreSat() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -137,7 +137,7 @@ public:
 // An entry of the price list kept with the drawing: only its own short record.
 class TElementoListino : public TCellaGrafica {
 public:
-    explicit TElementoListino(TGridData* owner);
+    explicit TElementoListino(TCellGrid* owner);
     ~TElementoListino() override;
     void Load(TStream& stream, int32_t version) override;
     void Save(TStream& stream, int32_t version) override;

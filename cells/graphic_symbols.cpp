@@ -1,7 +1,7 @@
 // Symbols of the graphic cells.
 #include "cells/drawing.h"
 #include "cells/graphic_cells.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 // A closed frame 5 units inside the symbol's box.

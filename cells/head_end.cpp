@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/file.h"
-#include "document/grid.h"
-#include "document/project.h"
+#include "cells/cell_grid.h"
+#include "cells/cell_project.h"
 
 namespace {
 int32_t ClampLines(int32_t n) { return std::clamp(n, TTesta::MinLines, TTesta::MaxLines); }
@@ -13,7 +13,7 @@ int32_t ClampLines(int32_t n) { return std::clamp(n, TTesta::MinLines, TTesta::M
 constexpr int32_t VersionWithPortCounts = V20000;
 }  // namespace
 
-TTesta::TTesta(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TTesta::TTesta(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                int32_t lines)
     : TCella(owner, orientation, mirrored, column, row, ClampLines(lines), ClampLines(lines), 0) {
     TypeCode = CodeHeadEnd;
@@ -78,7 +78,7 @@ namespace {
 // True when a terminal can stand on n + 2 squares: every square it needs lies
 // on its grid and is empty or its own.
 bool HasRoomForLines(const TTesta& terminal, int32_t n) {
-    const TGridData* grid = terminal.Owner;
+    const TCellGrid* grid = terminal.Owner;
     if (!grid) return true;
     for (int32_t c = terminal.Column; c <= terminal.Column + n + 1; ++c) {
         if (!grid->Inside(c, terminal.Row)) return false;
@@ -94,9 +94,9 @@ bool HasRoomForLines(const TTesta& terminal, int32_t n) {
 void TTesta::SetLineCount(int32_t n) {
     if (n < MinLines || n > MaxLines || n == NumThroughOutputs) return;
     TTesta* partner = nullptr;
-    if (TProgetto* project = Owner ? Owner->Project : nullptr) {
-        TGridData* other = Owner == project->HeadEndGrid   ? project->NetworkGrid
-                           : Owner == project->NetworkGrid ? project->HeadEndGrid
+    if (TCellProject* project = Owner ? Owner->CellProject() : nullptr) {
+        TCellGrid* other = Owner == project->HeadEndCellGrid()   ? project->NetworkCellGrid()
+                           : Owner == project->NetworkCellGrid() ? project->HeadEndCellGrid()
                                                            : nullptr;
         if (other && other != Owner) partner = dynamic_cast<TTesta*>(other->Anchor);
         if (partner == this || (partner && partner->NumThroughOutputs == n)) partner = nullptr;

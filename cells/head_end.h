@@ -12,7 +12,7 @@ public:
     static constexpr int32_t MaxLines = 24;
 
     // lines outside 1 to 24 are brought into that range.
-    TTesta(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TTesta(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
            int32_t lines);
     ~TTesta() override;
 

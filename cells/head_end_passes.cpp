@@ -8,14 +8,14 @@
 #include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "core/channel_list.h"
-#include "document/grid.h"
-#include "document/project.h"
+#include "cells/cell_grid.h"
+#include "cells/cell_project.h"
 
 TTesta* TTesta::Partner() const {
-    TProgetto* project = Owner ? Owner->Project : nullptr;
+    TCellProject* project = Owner ? Owner->CellProject() : nullptr;
     if (!project) return nullptr;
-    TGridData* other = Owner == project->HeadEndGrid   ? project->NetworkGrid
-                       : Owner == project->NetworkGrid ? project->HeadEndGrid
+    TCellGrid* other = Owner == project->HeadEndCellGrid()   ? project->NetworkCellGrid()
+                       : Owner == project->NetworkCellGrid() ? project->HeadEndCellGrid()
                                                        : nullptr;
     if (!other || other == Owner) return nullptr;
     auto* partner = dynamic_cast<TTesta*>(other->Anchor);
@@ -64,8 +64,8 @@ void TTesta::ComputeChannels(int32_t flags, int32_t, uint32_t stamp) {
         return;
     }
     // The network terminal takes the lines its partner gathered.
-    TProgetto* project = Owner ? Owner->Project : nullptr;
-    TCella* headEnd = project && project->HeadEndGrid ? project->HeadEndGrid->Anchor : nullptr;
+    TCellProject* project = Owner ? Owner->CellProject() : nullptr;
+    TCella* headEnd = project && project->HeadEndCellGrid() ? project->HeadEndCellGrid()->Anchor : nullptr;
     if (!headEnd || headEnd == this) return;
     headEnd->ComputeChannels(flags, 0, stamp);
     for (int32_t i = 0; i < NumThroughOutputs; ++i) {

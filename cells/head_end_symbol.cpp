@@ -3,7 +3,7 @@
 // down into the network on the network grid.
 #include "cells/drawing.h"
 #include "cells/head_end.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 void TTesta::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y, int32_t zoom) {
     BeginSymbol(canvas, column, row, x, y, zoom);

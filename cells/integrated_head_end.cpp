@@ -9,7 +9,7 @@
 #include "cells/prototypes.h"
 #include "core/file.h"
 #include "cells/component_data.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ AnsiString PortName(const char* what, const AnsiString& label, int32_t index) {
 
 }  // namespace
 
-TCentraleIntegrata::TCentraleIntegrata(TGridData* owner, int32_t orientation, int32_t mirrored,
+TCentraleIntegrata::TCentraleIntegrata(TCellGrid* owner, int32_t orientation, int32_t mirrored,
                                        int32_t column, int32_t row, int32_t inputs, int32_t outputs)
     : TCella(owner, orientation, mirrored, column, row, inputs, outputs, 0) {
     TypeCode = CodeCentraleIntegrata;

@@ -23,7 +23,7 @@ constexpr int IntegratedLabelChars = 5;
 
 class TCentraleIntegrata : public TCella {
 public:
-    TCentraleIntegrata(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TCentraleIntegrata(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                        int32_t inputs, int32_t outputs);
     ~TCentraleIntegrata() override;
 

@@ -9,7 +9,7 @@
 #include "cells/mouse_info.h"
 #include "cells/prototypes.h"
 #include "core/file.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 // Records of this version and later carry the port counts in their head only.
@@ -18,7 +18,7 @@ constexpr int32_t VersionWithPortCounts = V20000;
 constexpr int BranchCheckMode = BandsRefuseRepeat | BandsNeedOne;
 }  // namespace
 
-TCellaRami::TCellaRami(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TCellaRami::TCellaRami(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                        int32_t inputs, int32_t throughOutputs, int32_t typeCode, const char* category)
     : TCella(owner, orientation, mirrored, column, row, inputs, throughOutputs, 0) {
     TypeCode = typeCode;
@@ -30,13 +30,13 @@ TCellaRami::TCellaRami(TGridData* owner, int32_t orientation, int32_t mirrored, 
 
 TCellaRami::~TCellaRami() = default;
 
-TMiscelatore::TMiscelatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TMiscelatore::TMiscelatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                            int32_t row, int32_t inputs)
     : TCellaRami(owner, orientation, mirrored, column, row, inputs, 1, CodeMiscelatore, "Miscelatori") {}
 
 TMiscelatore::~TMiscelatore() = default;
 
-TDemiscelatore::TDemiscelatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TDemiscelatore::TDemiscelatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                                int32_t row, int32_t outputs)
     : TCellaRami(owner, orientation, mirrored, column, row, 1, outputs, CodeDemiscelatore, "Demiscelatori") {}
 

@@ -60,7 +60,7 @@ public:
     std::vector<std::array<float, BandSlots>> PortSeparation;
 
 protected:
-    TCellaRami(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TCellaRami(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                int32_t inputs, int32_t throughOutputs, int32_t typeCode, const char* category);
     // True for the mixer: the branches are its inputs.
     bool BranchesIn() const { return TypeCode == CodeMiscelatore; }
@@ -77,7 +77,7 @@ protected:
 
 class TMiscelatore : public TCellaRami {
 public:
-    TMiscelatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TMiscelatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                  int32_t inputs);
     ~TMiscelatore() override;
 
@@ -99,7 +99,7 @@ public:
 
 class TDemiscelatore : public TCellaRami {
 public:
-    TDemiscelatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TDemiscelatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                    int32_t outputs);
     ~TDemiscelatore() override;
 

@@ -5,8 +5,8 @@
 #include "cells/outlets.h"
 #include "cells/terminations.h"
 #include "cells/component_data.h"
-#include "document/grid.h"
-#include "document/project.h"
+#include "cells/cell_grid.h"
+#include "cells/cell_project.h"
 
 // ---------------------------------------------------------------- outlets
 
@@ -50,8 +50,8 @@ bool TNCavo::OpenDataDialog() {
     const bool accepted = head->EditData(d);
     head->Invalidate();
     if (Owner && counted != (head->PassAttenuation() != CableLengthUncounted)) {
-        if (Owner->Project) {
-            Owner->Project->NumberCells();
+        if (TCellProject* project = Owner->CellProject()) {
+            project->NumberCells();
         } else {
             TContatoriCategoria counters{};
             Owner->NumberCells(counters, true);

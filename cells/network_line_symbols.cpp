@@ -9,7 +9,7 @@
 #include "cells/terminations.h"
 #include "core/globals.h"
 #include "core/options.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 #include "platform/graphics.h"
 
 namespace {

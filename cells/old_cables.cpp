@@ -72,7 +72,7 @@ int ShowSaveRefusal() {
 
 }  // namespace
 
-TCavo::TCavo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TCavo::TCavo(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
              uint8_t bend, int32_t colour)
     : TCella(owner, orientation, mirrored, column, row, 2, 2, 0),
       Bend(bend),

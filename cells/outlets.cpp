@@ -15,7 +15,7 @@
 #include "core/globals.h"
 #include "core/options.h"
 #include "core/reporter.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ TFinestra SocketWindow(TBandLimits minLevels, TBandLimits maxLevels, int32_t ban
 
 }  // namespace
 
-TPresaD::TPresaD(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TPresaD::TPresaD(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                  int32_t typeCode, int32_t sockets)
     : TCella(owner, orientation, mirrored, column, row, 1, 1, sockets) {
     TypeCode = typeCode;

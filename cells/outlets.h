@@ -38,7 +38,7 @@ enum : int32_t {
 class TPresaD final : public TCella {
 public:
     // typeCode 14, 15 or 54; sockets 1 to 3 (the port model does not depend on it).
-    TPresaD(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TPresaD(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
             int32_t typeCode, int32_t sockets);
     ~TPresaD() override;
 

@@ -8,7 +8,7 @@
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "cells/record.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 constexpr TPassiveIdentity SeparatorIdentity{"Sp", SeparatorCounter, "Separatore "};
@@ -25,7 +25,7 @@ constexpr int32_t ThroughAndDecouplingLines = 0x80000a;
 
 // ---- The shared part ----
 
-TPassivo::TPassivo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TPassivo::TPassivo(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                    int32_t throughOutputs, int32_t typeCode, const char* category,
                    const TPassiveIdentity& identity)
     : TCella(owner, orientation, mirrored, column, row, 1, throughOutputs, 0), Identity(identity) {
@@ -49,7 +49,7 @@ TCella* TPassivo::GetPrototype() const { return FindPrototype({TypeCode}); }
 
 // ---- The classes ----
 
-TSeparatoreCC::TSeparatoreCC(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TSeparatoreCC::TSeparatoreCC(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                              int32_t row)
     : TPassivo(owner, orientation, mirrored, column, row, 1, CodeSeparatoreCC, "Separatori",
                SeparatorIdentity) {
@@ -62,14 +62,14 @@ TSeparatoreCC::TSeparatoreCC(TGridData* owner, int32_t orientation, int32_t mirr
 
 TSeparatoreCC::~TSeparatoreCC() = default;
 
-TInseritore::TInseritore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+TInseritore::TInseritore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TPassivo(owner, orientation, mirrored, column, row, 1, CodeInseritore, "Inseritori", InserterIdentity) {
     Power[PowerSupply][PowerFlags] |= PowerExternal;
 }
 
 TInseritore::~TInseritore() = default;
 
-TAlimentatore::TAlimentatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TAlimentatore::TAlimentatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                              int32_t row, int32_t throughOutputs)
     : TPassivo(owner, orientation, mirrored, column, row, throughOutputs, CodeAlimentatore, "Alimentatori",
                PowerSupplyIdentity) {
@@ -120,21 +120,21 @@ void TAlimentatore::GetPortName(TInfoMousePos& position) {
     SetPortUnder(position, port, name);
 }
 
-TAttenuatore::TAttenuatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TAttenuatore::TAttenuatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                            int32_t row)
     : TPassivo(owner, orientation, mirrored, column, row, 1, CodeAttenuatore, "Attenuatori",
                AttenuatorIdentity) {}
 
 TAttenuatore::~TAttenuatore() = default;
 
-TAttenuatoreR::TAttenuatoreR(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TAttenuatoreR::TAttenuatoreR(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                              int32_t row)
     : TPassivo(owner, orientation, mirrored, column, row, 1, CodeAttenuatoreR, "Attenuatori",
                AttenuatorIdentity) {}
 
 TAttenuatoreR::~TAttenuatoreR() = default;
 
-TEqualizzatore::TEqualizzatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TEqualizzatore::TEqualizzatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                                int32_t row)
     : TPassivo(owner, orientation, mirrored, column, row, 1, CodeEqualizzatore, "Equalizzatori",
                EqualizerIdentity) {}
@@ -143,7 +143,7 @@ TEqualizzatore::~TEqualizzatore() = default;
 
 // ---- The inductance ----
 
-TInduttanza::TInduttanza(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+TInduttanza::TInduttanza(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TCella(owner, orientation, mirrored, column, row) {
     TypeCode = CodeInduttanza;
     Kind = CodeInduttanza;

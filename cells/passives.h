@@ -39,7 +39,7 @@ public:
     TCella* GetPrototype() const override;
 
 protected:
-    TPassivo(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TPassivo(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
              int32_t throughOutputs, int32_t typeCode, const char* category,
              const TPassiveIdentity& identity);
 
@@ -49,7 +49,7 @@ protected:
 // DC separator: passes the signal, blocks the supply voltage.
 class TSeparatoreCC : public TPassivo {
 public:
-    TSeparatoreCC(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TSeparatoreCC(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TSeparatoreCC() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -58,7 +58,7 @@ public:
 // Power inserter: passes the signal and injects the supply.
 class TInseritore : public TPassivo {
 public:
-    TInseritore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TInseritore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TInseritore() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -67,7 +67,7 @@ public:
 // Power supply in the line: one input, one or more through outputs.
 class TAlimentatore : public TPassivo {
 public:
-    TAlimentatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TAlimentatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                   int32_t throughOutputs);
     ~TAlimentatore() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
@@ -87,7 +87,7 @@ public:
 
 class TAttenuatore : public TPassivo {
 public:
-    TAttenuatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TAttenuatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TAttenuatore() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -96,7 +96,7 @@ public:
 // The second kind of attenuator: the same data, its own symbol.
 class TAttenuatoreR : public TPassivo {
 public:
-    TAttenuatoreR(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TAttenuatoreR(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TAttenuatoreR() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -105,7 +105,7 @@ public:
 // Equalizer: a band-dependent through attenuation.
 class TEqualizzatore : public TPassivo {
 public:
-    TEqualizzatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TEqualizzatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TEqualizzatore() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
                     int32_t zoom) override;
@@ -116,7 +116,7 @@ public:
 // description, so a project keeps its calculations with inductances in it.
 class TInduttanza : public TCella {
 public:
-    TInduttanza(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TInduttanza(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TInduttanza() override;
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,

@@ -3,7 +3,7 @@
 #include "cells/cell.h"
 #include "cells/layout.h"
 #include "cells/mouse_info.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 // ---- The transform ----
 

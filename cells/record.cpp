@@ -12,8 +12,8 @@
 #include "core/info.h"
 #include "core/levels.h"
 #include "core/record_refs.h"
-#include "document/grid.h"
-#include "document/project.h"
+#include "cells/cell_grid.h"
+#include "cells/cell_project.h"
 #include "platform/codec.h"
 
 namespace {
@@ -126,7 +126,7 @@ float* AttenuationRow(TCella& c, int row, int column) {
 void LoadBeforeV20000(TCella& c, TStream& s, int32_t version) {
     const int32_t selector = ReadI32(s);
     if (ProgettoInCaricamento)
-        c.Owner = selector == 0 ? ProgettoInCaricamento->HeadEndGrid : ProgettoInCaricamento->NetworkGrid;
+        c.Owner = selector == 0 ? ProgettoInCaricamento->HeadEndCellGrid() : ProgettoInCaricamento->NetworkCellGrid();
     c.Orientation = ReadI32(s);
     c.Mirrored = ReadI32(s);
     c.Column = ReadI32(s);

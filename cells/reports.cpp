@@ -13,8 +13,8 @@
 #include "core/options.h"
 #include "core/reporter.h"
 #include "core/table_texts.h"
-#include "document/grid.h"
-#include "document/project.h"
+#include "cells/cell_grid.h"
+#include "cells/cell_project.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"
 #include "platform/utf8.h"
@@ -154,7 +154,7 @@ void TCella::WriteAttenuationTable(TRichEdit* report, int32_t input, const AnsiS
 }
 
 void TCella::WriteAttenuationRows(TRichEdit* report, int32_t port) {
-    TProgetto* project = Owner ? Owner->Project : nullptr;
+    TCellProject* project = Owner ? Owner->CellProject() : nullptr;
     TCella* terminal = Owner ? Owner->Anchor : nullptr;
     if (!project || !terminal || port < 0) return;
     const int bands = ReportBands();
@@ -208,7 +208,7 @@ void TCella::WriteReport(TRichEdit* report, TInfoMousePos& position) {
     AppendReportLine(report, header);
     if (!position.PointsAtPort()) return;
 
-    TProgetto* project = Owner ? Owner->Project : nullptr;
+    TCellProject* project = Owner ? Owner->CellProject() : nullptr;
     const int32_t input = position.Input;
     const int32_t through = position.ThroughOutput;
     const int32_t tap = position.TapOutput;
@@ -228,7 +228,7 @@ void TCella::WriteReport(TRichEdit* report, TInfoMousePos& position) {
     // Levels and attenuations on the network.
     const bool information = Opzioni && Opzioni->hbInformation;
     const bool attenuations = Opzioni && Opzioni->hbAttenuations;
-    if (ReportPages().FindPage(PageNetworkCalculations) && project && Owner == project->NetworkGrid &&
+    if (ReportPages().FindPage(PageNetworkCalculations) && project && Owner == project->NetworkCellGrid() &&
         (information || attenuations)) {
         AppendReportLine(report, "");
         AnsiString bandHeader = LabelColumn(report, "Banda");

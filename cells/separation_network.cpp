@@ -16,7 +16,7 @@
 #include "cells/splitters.h"
 #include "cells/taps.h"
 #include "cells/terminations.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 // A stage row of a rank-3 level table, as the tap's search asks for it.
@@ -58,7 +58,7 @@ const TSeparationNetwork::TNode* TSeparationNetwork::Find(const TCella* cell) co
     return n.Cell == cell ? &n : nullptr;
 }
 
-void TSeparationNetwork::Build(const TGridData& grid) {
+void TSeparationNetwork::Build(const TCellGrid& grid) {
     nodes_.clear();
     links_.clear();
     losses_.clear();

@@ -24,13 +24,13 @@
 #include "core/levels.h"
 
 class TCella;
-class TGridData;
+class TCellGrid;
 
 class TSeparationNetwork {
 public:
     // Copies every cell of the grid's chain; the outlets are numbered in the
     // grid's outlet chain.
-    void Build(const TGridData& grid);
+    void Build(const TCellGrid& grid);
     // What ComputeOutletSeparation does after the clearing, for a whole copy:
     // the source's socket starts at 0 and the search spreads from there.
     // False, with nothing done, for a source or band the copy does not serve.

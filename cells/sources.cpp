@@ -16,7 +16,7 @@
 #include "core/channel_plans.h"
 #include "core/file.h"
 #include "core/globals.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 #include "platform/codec.h"
 
 namespace {
@@ -80,7 +80,7 @@ void ReplaceList(const TListaCanali& source, std::unique_ptr<TListaCanali>& targ
 
 // ---- The antenna ----
 
-TAntenna::TAntenna(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
+TAntenna::TAntenna(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row)
     : TCella(owner, orientation, mirrored, column, row, 0, 1, 0) {
     TypeCode = CodeAntenna;
     Kind = KindAntenna;
@@ -180,7 +180,7 @@ void TAntenna::Load(TStream& stream, int32_t version) {
 
 // ---- The satellite converter ----
 
-TSat::TSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TSat::TSat(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
            int32_t outputs)
     : TCella(owner, orientation, mirrored, column, row, 0, outputs, 0) {
     TypeCode = CodeSat;

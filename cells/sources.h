@@ -42,7 +42,7 @@ constexpr uint8_t AntennaShapeNone = 255;
 
 class TAntenna : public TCella, public TWindData {
 public:
-    TAntenna(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
+    TAntenna(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row);
     ~TAntenna() override;
 
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
@@ -76,7 +76,7 @@ public:
 
 class TSat : public TCella, public TWindData {
 public:
-    TSat(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TSat(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
          int32_t outputs);
     ~TSat() override;
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-TDivisore::TDivisore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TDivisore::TDivisore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                      int32_t inputs, int32_t outputs)
     : TDerivatore(owner, orientation, mirrored, column, row, inputs, outputs) {
     TypeCode = CodeDivisore;

@@ -13,7 +13,7 @@ constexpr int SplitterCounter = 5;
 class TDivisore : public TDerivatore {
 public:
     // inputs lines with outputs outputs each.
-    TDivisore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TDivisore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
               int32_t inputs, int32_t outputs);
     ~TDivisore() override;
 

@@ -27,7 +27,7 @@ constexpr int32_t StageColumns = 7;
 
 // ---- Construction ----
 
-TSwitch::TSwitch(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TSwitch::TSwitch(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                  int32_t code, int32_t inputs, int32_t tapOutputs)
     : TDerivatore(owner, orientation, mirrored, column, row, inputs, tapOutputs) {
     TypeCode = code;
@@ -60,7 +60,7 @@ void TSwitch::ConvertOldFlags(const uint8_t (&f)[5]) {
     if (f[3]) Positions[0] &= ~PositionLine;
 }
 
-TSwitchN::TSwitchN(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TSwitchN::TSwitchN(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                    int32_t code, int32_t inputs, int32_t tapOutputs)
     : TSwitch(owner, orientation, mirrored, column, row, code, inputs, tapOutputs) {
     ThroughOutputs = 0;

@@ -37,7 +37,7 @@ class TSwitch : public TDerivatore {
 public:
     // code is the stored type code; inputs lines, one through output each,
     // and tapOutputs user outputs shared by all lines.
-    TSwitch(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TSwitch(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
             int32_t code, int32_t inputs, int32_t tapOutputs);
     ~TSwitch() override;
 
@@ -120,7 +120,7 @@ protected:
 
 class TSwitchN : public TSwitch {
 public:
-    TSwitchN(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TSwitchN(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
              int32_t code, int32_t inputs, int32_t tapOutputs);
     ~TSwitchN() override;
     TCella* GetPrototype() const override;

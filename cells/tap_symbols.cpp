@@ -8,7 +8,7 @@
 #include "cells/taps.h"
 #include "core/globals.h"
 #include "core/options.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "cells/separation_log.h"
 #include "cells/splitters.h"
 #include "core/file.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 // Records of this version and later carry the port counts before the record.
@@ -21,7 +21,7 @@ constexpr TPowerGroups TapPowerGroups{PowerInputs | PowerThrough, PowerInputs | 
 
 // ---- Construction ----
 
-TDerivatore::TDerivatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TDerivatore::TDerivatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                          int32_t inputs, int32_t tapOutputs)
     : TCella(owner, orientation, mirrored, column, row, inputs, inputs, tapOutputs) {
     TypeCode = CodeDerivatore;
@@ -34,7 +34,7 @@ TDerivatore::TDerivatore(TGridData* owner, int32_t orientation, int32_t mirrored
 
 TDerivatore::~TDerivatore() = default;
 
-TDerivatoreS::TDerivatoreS(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TDerivatoreS::TDerivatoreS(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                            int32_t row, int32_t inputs, int32_t tapOutputs)
     : TDerivatore(owner, orientation, mirrored, column, row, inputs, tapOutputs) {
     TypeCode = CodeDerivatoreS;
@@ -46,7 +46,7 @@ TDerivatoreS::TDerivatoreS(TGridData* owner, int32_t orientation, int32_t mirror
 
 TDerivatoreS::~TDerivatoreS() = default;
 
-TDerivatoreN::TDerivatoreN(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column,
+TDerivatoreN::TDerivatoreN(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column,
                            int32_t row, int32_t inputs, int32_t tapOutputs)
     : TDerivatore(owner, orientation, mirrored, column, row, inputs, tapOutputs) {
     TypeCode = CodeDerivatoreN;

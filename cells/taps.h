@@ -50,7 +50,7 @@ bool HasStageRows(const TInfo& table);
 class TDerivatore : public TCella {
 public:
     // inputs lines with tapOutputs user outputs each; one through output per line.
-    TDerivatore(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TDerivatore(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                 int32_t inputs, int32_t tapOutputs);
     ~TDerivatore() override;
 
@@ -170,7 +170,7 @@ protected:
 // A tap whose user-output lines need a termination.
 class TDerivatoreS : public TDerivatore {
 public:
-    TDerivatoreS(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TDerivatoreS(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                  int32_t inputs, int32_t tapOutputs);
     ~TDerivatoreS() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,
@@ -180,7 +180,7 @@ public:
 // An end-of-line tap: no through outputs.
 class TDerivatoreN : public TDerivatore {
 public:
-    TDerivatoreN(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TDerivatoreN(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                  int32_t inputs, int32_t tapOutputs);
     ~TDerivatoreN() override;
     void DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int32_t x, int32_t y,

@@ -7,14 +7,14 @@
 #include "core/globals.h"
 #include "core/record_versions.h"
 #include "core/reporter.h"
-#include "document/grid.h"
+#include "cells/cell_grid.h"
 
 namespace {
 // The reach window of a termination: empty, so that it never bounds a choice.
 constexpr TFinestra EmptyReach{1000.0f, -1000.0f};
 }  // namespace
 
-TChiusura::TChiusura(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+TChiusura::TChiusura(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                      int32_t inputs)
     : TCella(owner, orientation, mirrored, column, row, inputs, inputs, 0) {
     TypeCode = CodeTermination;

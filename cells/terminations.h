@@ -23,7 +23,7 @@ constexpr int32_t TerminationAnyConnector = 3;
 class TChiusura : public TCella {
 public:
     // inputs squares side by side along the row, each closing one line.
-    TChiusura(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TChiusura(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
               int32_t inputs);
     ~TChiusura() override;
 

@@ -12,5 +12,4 @@ TSistemaBande* SistemaBandeCorrente = nullptr;
 TLibrerie* Librerie = nullptr;
 TUltimiComponenti* UltimiComponenti = nullptr;
 TOpzioni* Opzioni = nullptr;
-TProgetto* ProgettoInCaricamento = nullptr;
 int32_t CellFlags = 0;

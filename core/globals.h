@@ -12,7 +12,6 @@ class TSistemaBande;
 class TLibrerie;
 class TUltimiComponenti;
 class TOpzioni;
-class TProgetto;
 
 extern TIni* Ini;
 extern TGestoreErrori* GestoreErrori;
@@ -26,5 +25,4 @@ extern TSistemaBande* SistemaBandeCorrente;  // the band system of every calcula
 extern TLibrerie* Librerie;
 extern TUltimiComponenti* UltimiComponenti;
 extern TOpzioni* Opzioni;
-extern TProgetto* ProgettoInCaricamento;  // the project being loaded, while a file is read
-extern int32_t CellFlags;                 // behaviour switches the cells read, set at start
+extern int32_t CellFlags;  // behaviour switches the cells read, set at start

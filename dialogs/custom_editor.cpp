@@ -461,7 +461,7 @@ void TDatiCellaCustom::BAvantiClick(TObject*) {
         if (!StructureGrid.Analyse(true)) {
             if (GestoreErrori && GestoreErrori->PendingError()) {
                 const TErroreCircuito e = *GestoreErrori->PendingError();
-                CheckStructure(e.Column, e.Row, e.Grid, e.Kind);
+                CheckStructure(e.Column, e.Row, GridOf(e.Grid), e.Kind);
             }
             return;
         }
@@ -520,14 +520,14 @@ void EditCustomCellStructure(TCella& edited) {
     auto fresh = std::make_unique<TDatiComponenti>(nullptr);
     DatiComponenti = fresh.get();
     TDatiCellaCustom editor(nullptr);
-    editor.LoadDrawing(cell->Drawing, cell->InputPoints, cell->OutputPoints, cell->NumInputs,
+    editor.LoadDrawing(GridOf(cell->Drawing), cell->InputPoints, cell->OutputPoints, cell->NumInputs,
                        cell->NumOutputs);
-    editor.LoadStructure(cell->Structure);
+    editor.LoadStructure(GridOf(cell->Structure));
     if (editor.ShowModal() != 1) return;
-    editor.StoreDrawing(cell->Drawing, cell->InputPoints, cell->OutputPoints);
-    editor.StoreStructure(cell->Structure);
+    editor.StoreDrawing(GridOf(cell->Drawing), cell->InputPoints, cell->OutputPoints);
+    editor.StoreStructure(GridOf(cell->Structure));
     // The footprint is the symbol's size.
-    cell->FootprintColumns = cell->Drawing.Columns;
-    cell->FootprintRows = cell->Drawing.Rows;
+    cell->FootprintColumns = cell->Drawing->Columns;
+    cell->FootprintRows = cell->Drawing->Rows;
     cell->MapAnchors();
 }

@@ -11,16 +11,19 @@
 #include "document/signs.h"
 #include "document/undo.h"
 
-bool TQNextCell::Pop(TNextCell& record) {
-    if (entries_.empty()) return false;
-    record = entries_.front();
-    entries_.pop_front();
-    return true;
+namespace {
+std::unique_ptr<TCellGrid> MakeGridData(int32_t columns, int32_t rows, int32_t kind) {
+    return std::make_unique<TGridData>(nullptr, columns, rows, kind);
 }
+// The grids of a custom component are the document's: named as the program
+// starts, and again by every grid made, so that no order of starting and no
+// linker leaves the custom components without them.
+[[maybe_unused]] const bool GridMakerNamed = (SetCellGridMaker(&MakeGridData), true);
+}  // namespace
 
 TGridData::TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t kind)
-    : Project(project), Columns(std::max<int32_t>(0, columns)), Rows(std::max<int32_t>(0, rows)), Kind(kind) {
-    cells_.assign(static_cast<size_t>(Columns) * static_cast<size_t>(Rows), nullptr);
+    : TCellGrid(columns, rows, kind), Project(project) {
+    SetCellGridMaker(&MakeGridData);
     errorMarks_.assign(cells_.size(), 0);
     Signs = std::make_unique<TSegniGrafici>(this);
     UndoList = std::make_unique<TAnnulla>(this);
@@ -54,20 +57,10 @@ void TGridData::Empty(bool tellWindow) {
 
 // ---- Squares ----
 
-TCella* TGridData::CellAt(int32_t column, int32_t row) const {
-    if (!Inside(column, row)) return nullptr;
-    return cells_[Index(column, row)];
-}
-
 TCella* TGridData::CellAtLayer(int32_t column, int32_t row, int32_t first, int32_t second) const {
     TCella* cell = CellAt(column, row);
     if (cell && cell->Overlay && second > first) return cell->Overlay;
     return cell;
-}
-
-void TGridData::PutOnSquare(int32_t column, int32_t row, TCella* cell) {
-    if (!Inside(column, row)) return;
-    cells_[Index(column, row)] = cell;
 }
 
 void TGridData::PlaceOnSquare(int32_t column, int32_t row, TCella* cell) {
@@ -85,21 +78,13 @@ void TGridData::SetErrorMark(int32_t column, int32_t row, uint8_t mark) {
     if (Inside(column, row)) errorMarks_[Index(column, row)] = mark;
 }
 
+TCellProject* TGridData::CellProject() const { return Project; }
+
 void TGridData::RepaintSquare(int32_t column, int32_t row) {
     if (Window) Window->RepaintCell(column, row);
 }
 
 // ---- Insertion and removal ----
-
-bool TGridData::InsideUsableArea(const TCellRect& r) const {
-    int32_t firstRow = 0, lastRow = Rows - 1;
-    if (Kind == GridNetwork)
-        firstRow = 1;
-    else if (Kind == GridHeadEnd)
-        lastRow = Rows - 2;
-    return r.Left >= 0 && r.Right < Columns && r.Left <= r.Right && r.Top >= firstRow &&
-           r.Bottom <= lastRow && r.Top <= r.Bottom;
-}
 
 bool TGridData::HoldsHeadEnd() const {
     for (TCella* cell : cells_)
@@ -644,11 +629,6 @@ void TGridData::NumberCells(TContatoriCategoria& counters, bool reset) {
 }
 
 // ---- Analysis records ----
-
-TSquareAnalysis* TGridData::AnalysisAt(int32_t column, int32_t row) {
-    if (analysis_.empty() || !Inside(column, row)) return nullptr;
-    return &analysis_[Index(column, row)];
-}
 
 void TGridData::BeginAnalysis() {
     analysis_.assign(static_cast<size_t>(Columns) * static_cast<size_t>(Rows), TSquareAnalysis{});

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cells/cell.h"
+#include "cells/cell_grid.h"
 
 class TAnnulla;
 class TBufferCopia;
@@ -21,27 +22,12 @@ class TStream;
 class TProjectPages;
 class TGridData;
 
-// Grid kinds.
-constexpr int32_t GridHeadEnd = 0;  // page "Testa"
-constexpr int32_t GridNetwork = 1;  // page "Rete"
-constexpr int32_t GridSymbol = 10;  // the symbol of a custom component
-constexpr int32_t GridCustom = 11;  // the structure of a custom component
-
 // Size of a new project's grids, and the least size the scheme may shrink to.
 constexpr int32_t GridDefaultSize = 75;
 constexpr int32_t GridMinimumSize = 50;
 
 // Pixels of one square in the units graphic signs are stored in.
 constexpr int32_t SquarePixels = 42;
-
-// Modified masks of SetModified.
-enum : int32_t {
-    ModDrawing = 1,  // signs and texts
-    ModEstimate = 2,
-    ModNetwork = 4,   // network-level calculations
-    ModChannels = 8,  // channel calculations
-    ModAll = 15,      // every cell edit
-};
 
 // What the grid asks of the window that shows it.
 class TGridWindow {
@@ -66,63 +52,25 @@ public:
     virtual void DetachGrid(TGridData* /*grid*/) {}
 };
 
-// One entry of the connectivity analysis's work queue: the square a signal
-// arrives at, the side of that square it enters by (0 top, 1 right, 2 bottom,
-// 3 left, 4 a start record), the sending output port, the sender's type code,
-// whether the line must end in a termination and whether it may end open.
-struct TNextCell {
-    int32_t Column = 0;
-    int32_t Row = 0;
-    uint8_t Side = 0;
-    int32_t Port = 0;
-    int32_t TypeCode = 0;
-    uint8_t NeedsTermination = 0;
-    uint8_t MayEndOpen = 0;
-};
-
-constexpr uint8_t SideStart = 4;
-
-// First in, first out queue of the analysis.
-class TQNextCell {
-public:
-    void Push(const TNextCell& record) { entries_.push_back(record); }
-    // Copies the head into record and drops it; false when the queue is empty.
-    bool Pop(TNextCell& record);
-    bool Empty() const { return entries_.empty(); }
-    int Count() const { return static_cast<int>(entries_.size()); }
-
-private:
-    std::deque<TNextCell> entries_;
-};
-
-// The analysis record of one square while an analysis runs: visited, and per
-// side an input waiting there, which input of the square's cell it is and
-// whether it may stay unconnected.
-struct TSquareAnalysis {
-    uint8_t Visited = 0;
-    uint8_t Spare[2] = {0, 0};
-    uint8_t Waiting[4] = {0, 0, 0, 0};
-    int32_t InputIndex[4] = {0, 0, 0, 0};
-    uint8_t MayStayOpen[4] = {0, 0, 0, 0};
-};
-
-class TGridData {
+// The document's grid: the squares and chains of TCellGrid with the signs,
+// the undo list, the copy buffer and the window.
+class TGridData final : public TCellGrid {
 public:
     TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t kind);
-    ~TGridData();
+    ~TGridData() override;
     TGridData(const TGridData&) = delete;
     TGridData& operator=(const TGridData&) = delete;
 
     // Deletes every cell (and its overlay) and every sign, telling the window
     // of each sign; empties the undo list; anchor and first outlet become
     // none; everything is out of date.
-    void Clear();
+    void Clear() override;
     // Changes the size, keeping the anchor in its row at column
     // (columns / 2) - 1 and moving every cell and sign with it. Refused
     // (false) when an occupied square would leave the grid. A resize that
     // moves the drawing empties the undo list: its removed cells would come
     // back beside the wrong neighbours.
-    bool Resize(int32_t columns, int32_t rows);
+    bool Resize(int32_t columns, int32_t rows) override;
     // The least size Resize accepts for the present drawing.
     void GetMinimumSize(int32_t& columns, int32_t& rows) const;
 
@@ -175,52 +123,40 @@ public:
     // The most squares indexing the sign may enter (before it is indexed).
     int64_t SignSquareBound(const TSegnoGrafico* sign) const;
 
-    TCella* CellAt(int32_t column, int32_t row) const;
     // The overlay of the square's cell when second > first, else the cell.
     TCella* CellAtLayer(int32_t column, int32_t row, int32_t first, int32_t second) const;
-    // True when the rectangle lies where cells may stand (the head-end
-    // terminal alone may use the rows kept for it).
-    bool InsideUsableArea(const TCellRect& rect) const;
-    bool Inside(int32_t column, int32_t row) const {
-        return column >= 0 && column < Columns && row >= 0 && row < Rows;
-    }
-    // Sets a square of the head-end terminal's row (its line count changes
-    // the squares it covers); other callers go through InsertCell.
-    void PutOnSquare(int32_t column, int32_t row, TCella* cell);
 
     uint8_t ErrorMark(int32_t column, int32_t row) const;
     void SetErrorMark(int32_t column, int32_t row, uint8_t mark);
 
-    bool HasComponents() const;
+    bool HasComponents() const override;
     bool HasEarthSymbol() const;
     TCellRect GetFullArea() const { return TCellRect{0, 0, Rows - 1, Columns - 1}; }
     TCellRect GetUsedArea() const;
-    bool AllCellsDescribed(bool strict) const;
+    bool AllCellsDescribed(bool strict) const override;
 
     void MarkAllOutOfDate();
-    void SetModified(int32_t mask);
-    void RepaintSquare(int32_t column, int32_t row);
+    void SetModified(int32_t mask) override;
+    void RepaintSquare(int32_t column, int32_t row) override;
+    TCellProject* CellProject() const override;
 
     // Sets the walk mark of every cell and overlay to 0.
-    void ClearWalkMarks();
+    void ClearWalkMarks() override;
     // Gives every cell after the anchor its sequence number, the counters
     // first set to 1 when reset is true.
-    void NumberCells(TContatoriCategoria& counters, bool reset);
+    void NumberCells(TContatoriCategoria& counters, bool reset) override;
 
     // The connectivity analysis: turns the drawing into a signal graph
     // (links, cable runs collapsed onto their heads, the cell and outlet
     // chains). False at the first fault; with report, that fault is left as
     // the reporter's pending circuit error.
-    bool Analyse(bool report);
+    bool Analyse(bool report) override;
     // The required-level pass over the cell chain, anchor included.
     void RunRequiredLevelPass();
     // The designer's model choice of every termination of the grid, square
     // by square, by the connector of the component each one faces.
     void ChooseTerminations(TCella* candidates);
 
-    // The analysis record of a square while an analysis runs; none otherwise
-    // and outside the grid.
-    TSquareAnalysis* AnalysisAt(int32_t column, int32_t row);
     // Allocates (cleared) or frees the analysis records; the analysis calls them.
     void BeginAnalysis();
     void EndAnalysis();
@@ -231,8 +167,8 @@ public:
     // why in problem, and leaves the grid empty, when the section does not
     // read whole: it ends before its end mark, a record does not read, or a
     // cell cannot be placed.
-    void Save(TStream& stream, int32_t version);
-    bool Load(TStream& stream, int32_t version, AnsiString* problem = nullptr);
+    void Save(TStream& stream, int32_t version) override;
+    bool Load(TStream& stream, int32_t version, AnsiString* problem = nullptr) override;
     // Places a cell read from a file: refused (false, problem naming the
     // cell) when it falls outside the grid or on another cell's squares,
     // where InsertCell would put it in the other's place.
@@ -240,6 +176,7 @@ public:
     // Makes target an exact copy of this grid's size, cells and signs,
     // through a copy buffer (the target keeps its kind, project and window):
     // the target's terminal is a copy of this grid's.
+    void CopyTo(TCellGrid& target) override;
     void CopyTo(TGridData& target);
 
     // ---- Block operations (grid_blocks.cpp) ----
@@ -261,7 +198,7 @@ public:
     // in the grid's chain that the person ticks in the copy-data form (all of
     // them with all, without the form), asking first when some of them are
     // described already.
-    void CopyDataToSameKind(bool all, TCella* source);
+    void CopyDataToSameKind(bool all, TCella* source) override;
     // The window showing the grid: a window attached before, showing this
     // grid, lets it go first. DetachView forgets window when it is the grid's.
     void AttachView(TGridWindow* window);
@@ -269,15 +206,8 @@ public:
 
     TProjectPages* Form = nullptr;
     TProgetto* Project = nullptr;
-    TGridWindow* Window = nullptr;
-    int32_t Columns = 0;
-    int32_t Rows = 0;
-    int32_t Kind = 0;
-    int32_t Step = 1;               // detail level when the grid has no project
     int32_t SavedLeft = -1;         // first visible column when last shown
     int32_t SavedTop = -1;          // first visible row when last shown
-    TCella* Anchor = nullptr;       // the head-end terminal, first cell of the cell chain
-    TCella* FirstOutlet = nullptr;  // first cell of the outlet chain
     bool NetworkOutOfDate = true;
     bool RequiredOutOfDate = true;
     bool ChannelsOutOfDate = true;
@@ -287,9 +217,6 @@ public:
     std::unique_ptr<TBufferCopia> CopyBuffer;  // what Copia and Incolla work with (app/copy_buffer.h)
 
 private:
-    size_t Index(int32_t column, int32_t row) const {
-        return static_cast<size_t>(column) * static_cast<size_t>(Rows) + static_cast<size_t>(row);
-    }
     bool HoldsHeadEnd() const;
     bool FindAnchorColumn(int32_t& column, int32_t& row) const;
     // The squares of a sign's bounding box, cut to the grid; false when none.
@@ -314,11 +241,18 @@ private:
     std::unique_ptr<TCella> Disown(TCella* cell);
 
     std::unordered_map<const TCella*, std::unique_ptr<TCella>> owned_;
-    std::vector<TCella*> cells_;                          // [column][row], column-major; they only point
     std::vector<uint8_t> errorMarks_;                     // [column][row]
     // The signs of each square that some sign crosses, by Index (a large
     // grid holds few such squares).
     std::unordered_map<size_t, std::vector<TSegnoGrafico*>> signIndex_;
     int64_t signIndexEntries_ = 0;
-    std::vector<TSquareAnalysis> analysis_;               // while an analysis runs
 };
+
+// The document's grid a cell stands on: every grid a cell stands on is one
+// (TGridData is the one grid class), so this is how the code above the cells
+// reaches the whole grid from a cell's owner.
+inline TGridData* GridOf(TCellGrid* grid) { return static_cast<TGridData*>(grid); }
+inline const TGridData* GridOf(const TCellGrid* grid) { return static_cast<const TGridData*>(grid); }
+inline TGridData* GridOf(const TCella* cell) { return cell ? GridOf(cell->Owner) : nullptr; }
+// The same for a grid a cell holds (a custom component's structure and drawing).
+inline TGridData& GridOf(const std::unique_ptr<TCellGrid>& grid) { return *GridOf(grid.get()); }

@@ -12,6 +12,8 @@
 #include "document/undo.h"
 #include "platform/application.h"
 
+void TGridData::CopyTo(TCellGrid& target) { CopyTo(*GridOf(&target)); }
+
 void TGridData::CopyTo(TGridData& target) {
     if (&target == this) return;
     target.Clear();

@@ -104,6 +104,10 @@ void TProgetto::SetModified(int32_t mask) {
     if (mask & ModEstimate) EstimateOutOfDate = true;
 }
 
+TCellGrid* TProgetto::HeadEndCellGrid() const { return HeadEndGrid; }
+
+TCellGrid* TProgetto::NetworkCellGrid() const { return NetworkGrid; }
+
 TProgettoInCaricamento::TProgettoInCaricamento(TProgetto* project) : before_(ProgettoInCaricamento) {
     ProgettoInCaricamento = project;
 }

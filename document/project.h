@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "cells/cell_project.h"
 #include "core/levels.h"
 #include "platform/sysutils.h"
 
@@ -50,7 +51,7 @@ constexpr int HeaderTextMax[HeaderTextCount] = {
 constexpr int HeaderDesigner = 21;
 constexpr int HeaderNotes = 25;
 
-class TProgetto {
+class TProgetto final : public TCellProject {
 public:
     explicit TProgetto(TProjectPages* owner);
     ~TProgetto();
@@ -87,13 +88,13 @@ public:
     // grid, then numbers the cells; false at the first circuit error.
     bool AnalyseGrids();
     // Sequence numbers of both grids with shared counters, network first.
-    void NumberCells();
+    void NumberCells() override;
     // True when every cell after the network anchor allows the automatic choice.
     bool AllowsAutoChoice();
-    void RunRequiredLevelPass();
-    void RunSignalLevelPass();
+    void RunRequiredLevelPass() override;
+    void RunSignalLevelPass() override;
     // The channel pass over the head-end grid, then the network grid.
-    void RunChannelPass(int32_t flags);
+    void RunChannelPass(int32_t flags) override;
     // Required levels, then the signal levels with every head-end output
     // carrying its admissible window; band 0 of every outlet's socket and of
     // the head-end terminal's inputs then holds the admissible return-channel
@@ -131,6 +132,11 @@ public:
     // accumulator but the outlets' SeparationOutlet) in the run's copy;
     // closing the run, or this, puts them into the cells.
     void WriteBackSeparation();
+
+    // What the cells ask of the project.
+    TCellGrid* HeadEndCellGrid() const override;
+    TCellGrid* NetworkCellGrid() const override;
+    int32_t DetailStep() const override { return Step; }
 
     AnsiString Name;
     TProjectPages* Owner = nullptr;
@@ -188,5 +194,5 @@ public:
     TProgettoInCaricamento& operator=(const TProgettoInCaricamento&) = delete;
 
 private:
-    TProgetto* before_;
+    TCellProject* before_;
 };

@@ -34,7 +34,7 @@ namespace {
 const AnsiString Prefix = "Dati componente errati a causa del seguante problema: ";
 
 std::unique_ptr<TFiltroAttivo> Make(int32_t code, int32_t inputs = 1, int32_t outputs = 1,
-                                    TGridData* owner = nullptr, int32_t column = 0, int32_t row = 0) {
+                                    TCellGrid* owner = nullptr, int32_t column = 0, int32_t row = 0) {
     return CellAs<TFiltroAttivo>(NewCella(owner, code, column, row, inputs, outputs, 0));
 }
 

@@ -36,7 +36,7 @@ using E = TSide;
 constexpr int Bands = 11;  // bands of the cells' band system
 const AnsiString Prefix = "Dati componente errati a causa del seguante problema: ";
 
-std::unique_ptr<TCella> Make(int32_t code, int32_t inputs, int32_t through, TGridData* owner = nullptr,
+std::unique_ptr<TCella> Make(int32_t code, int32_t inputs, int32_t through, TCellGrid* owner = nullptr,
                              int32_t column = 0, int32_t row = 0) {
     return std::unique_ptr<TCella>(NewCella(owner, code, column, row, inputs, through, 0));
 }

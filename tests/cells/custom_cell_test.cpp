@@ -104,13 +104,13 @@ TEST_F(CustomCellTest, TheFactoryBuildsAFreshCellThatPlacesBeforeAnyEditing) {
     EXPECT_EQ(cell->TableColumns, 0);
     EXPECT_EQ(cell->FootprintColumns, 3);
     EXPECT_EQ(cell->FootprintRows, 2);
-    EXPECT_EQ(cell->Drawing.Columns, 3);
-    EXPECT_EQ(cell->Drawing.Rows, 2);
-    EXPECT_EQ(cell->Drawing.Kind, GridSymbol);
-    EXPECT_EQ(cell->Structure.Columns, 100);
-    EXPECT_EQ(cell->Structure.Rows, 100);
-    EXPECT_EQ(cell->Structure.Kind, GridCustom);
-    EXPECT_EQ(cell->Structure.Project, nullptr);
+    EXPECT_EQ(cell->Drawing->Columns, 3);
+    EXPECT_EQ(cell->Drawing->Rows, 2);
+    EXPECT_EQ(cell->Drawing->Kind, GridSymbol);
+    EXPECT_EQ(cell->Structure->Columns, 100);
+    EXPECT_EQ(cell->Structure->Rows, 100);
+    EXPECT_EQ(cell->Structure->Kind, GridCustom);
+    EXPECT_EQ(GridOf(cell->Structure).Project, nullptr);
     EXPECT_EQ(cell->InputPoints, (std::vector<TPuntoPorta>{{0, 0, 0}, {1, 0, 0}}));
     EXPECT_EQ(cell->OutputPoints, (std::vector<TPuntoPorta>{{0, 1, 0}, {1, 1, 0}, {2, 1, 0}}));
     EXPECT_EQ(cell->GetGridRect(), (TCellRect{5, 4, 6, 6}));
@@ -159,8 +159,8 @@ TEST_F(CustomCellTest, MappingSkipsCodesThatNameNoPort) {
                                           {ExitAnchor("9"), 1, 5},
                                           {ExitAnchor(""), 2, 5}}));
     EXPECT_EQ(cell->InputAnchors[0], nullptr);
-    EXPECT_EQ(cell->InputAnchors[1], cell->Structure.CellAt(0, 0));
-    EXPECT_EQ(cell->OutputAnchors[0], cell->Structure.CellAt(0, 5));
+    EXPECT_EQ(cell->InputAnchors[1], cell->Structure->CellAt(0, 0));
+    EXPECT_EQ(cell->OutputAnchors[0], cell->Structure->CellAt(0, 5));
     EXPECT_EQ(cell->OutputAnchors[1], nullptr);
 }
 
@@ -450,7 +450,7 @@ TEST_F(CustomCellTest, RecordWithTheTwoGridSections) {
     const std::string head = ReadHexFixture("custom_cell_tail_60000.hex");
     std::string rest;
     for (auto [c, r] : {std::pair{0, 1}, std::pair{1, 0}, std::pair{1, 1}, std::pair{2, 1}})
-        rest += Saved(*cell->Structure.CellAt(c, r));
+        rest += Saved(*cell->Structure->CellAt(c, r));
     rest += std::string("\xcd\x00\x00\x00", 4);
     EXPECT_EQ(HexDump(bytes.substr(base.size())), HexDump(head + rest));
 
@@ -463,9 +463,9 @@ TEST_F(CustomCellTest, RecordWithTheTwoGridSections) {
     EXPECT_EQ(loaded->FootprintRows, 2);
     EXPECT_EQ(loaded->OutputPoints, cell->OutputPoints);
     // The anchors are mapped to the loaded structure's cells.
-    EXPECT_EQ(loaded->InputAnchors[0], loaded->Structure.CellAt(1, 0));
-    EXPECT_EQ(loaded->OutputAnchors[0], loaded->Structure.CellAt(2, 1));
-    EXPECT_EQ(loaded->OutputAnchors[1], loaded->Structure.CellAt(0, 1));
+    EXPECT_EQ(loaded->InputAnchors[0], loaded->Structure->CellAt(1, 0));
+    EXPECT_EQ(loaded->OutputAnchors[0], loaded->Structure->CellAt(2, 1));
+    EXPECT_EQ(loaded->OutputAnchors[1], loaded->Structure->CellAt(0, 1));
     EXPECT_TRUE(loaded->CheckData("P: "));
 }
 
@@ -526,7 +526,7 @@ TEST_F(CustomCellTest, NestingDeeperThanTheEditorMakesIsRefused) {
     std::unique_ptr<TCellaCustom> inner = MakeCustomCell(nullptr, 0, 0, 1, 1, {});
     for (int depth = 2; depth <= 12; ++depth) {
         auto outer = MakeCustomCell(nullptr, 0, 0, 1, 1, {});
-        outer->Structure.InsertCell(std::move(inner), false, 0);
+        GridOf(outer->Structure).InsertCell(std::move(inner), false, 0);
         inner = std::move(outer);
         std::unique_ptr<TCella> back;
         EXPECT_EQ(ReadBack(Saved(*inner), back), depth <= 8 ? TRecordResult::Ok : TRecordResult::Damaged)
@@ -540,25 +540,25 @@ TEST_F(CustomCellTest, CloneCopiesBothGridsFootprintAndPoints) {
     auto cell = MakeCustomSplitter(nullptr, 0, 0);
     cell->SetFootprint(3, 2);
     cell->OutputPoints[1] = {2, 1, 3};
-    cell->Drawing.InsertCell(std::make_unique<TAncoraI>(&cell->Drawing, 0, 0, 1, 0), false, 0);
+    GridOf(cell->Drawing).InsertCell(std::make_unique<TAncoraI>(cell->Drawing.get(), 0, 0, 1, 0), false, 0);
     cell->Description = "Ripartitore";
     std::unique_ptr<TCella> made(cell->Clone());
     auto* copy = dynamic_cast<TCellaCustom*>(made.get());
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->Description, "Ripartitore");
     EXPECT_EQ(copy->FootprintColumns, 3);
-    EXPECT_EQ(copy->Drawing.Columns, 3);
+    EXPECT_EQ(copy->Drawing->Columns, 3);
     EXPECT_EQ(copy->OutputPoints, cell->OutputPoints);
     EXPECT_EQ(copy->InputPoints, cell->InputPoints);
-    EXPECT_NE(copy->Drawing.CellAt(1, 0), nullptr);
+    EXPECT_NE(copy->Drawing->CellAt(1, 0), nullptr);
     EXPECT_EQ(Saved(*copy), Saved(*cell));
     // The copy's anchors are its own structure's cells.
-    EXPECT_EQ(copy->InputAnchors[0], copy->Structure.CellAt(1, 0));
+    EXPECT_EQ(copy->InputAnchors[0], copy->Structure->CellAt(1, 0));
     EXPECT_NE(copy->InputAnchors[0], cell->InputAnchors[0]);
     // Changing the copy's structure leaves the original's alone.
-    copy->Structure.RemoveCell(copy->Structure.CellAt(1, 1), false, 0);
+    GridOf(copy->Structure).RemoveCell(copy->Structure->CellAt(1, 1), false, 0);
     copy->MapAnchors();
-    EXPECT_NE(cell->Structure.CellAt(1, 1), nullptr);
+    EXPECT_NE(cell->Structure->CellAt(1, 1), nullptr);
     EXPECT_TRUE(cell->CheckData("P: "));
     EXPECT_FALSE(copy->CheckData("P: "));
 }
@@ -593,7 +593,7 @@ TEST_F(CustomEditTest, AnUndescribedCellOpensWithItsOwnDataAndOkStoresItsClone) 
         ASSERT_NE(edited, nullptr);
         EXPECT_NE(edited, cell);
         // What the structure editor would change in the clone.
-        edited->Structure.CellAt(1, 1)->Attenuation->Set3(0, TapDecouplingColumn, 3, 30.0f);
+        edited->Structure->CellAt(1, 1)->Attenuation->Set3(0, TapDecouplingColumn, 3, 30.0f);
         f.EditDescrizione->Text = "Nuovo";
         f.ButtonOk->Click();
     });
@@ -602,9 +602,9 @@ TEST_F(CustomEditTest, AnUndescribedCellOpensWithItsOwnDataAndOkStoresItsClone) 
     EXPECT_EQ(cell->Description, "Nuovo");
     EXPECT_EQ(prototype->Description, "Dal prototipo");
     // The structure is the clone's, and the anchors name its cells.
-    EXPECT_EQ(cell->Structure.CellAt(1, 1)->Attenuation->Get3(0, TapDecouplingColumn, 3), 30.0f);
-    EXPECT_EQ(cell->InputAnchors[0], cell->Structure.CellAt(1, 0));
-    EXPECT_EQ(cell->OutputAnchors[1], cell->Structure.CellAt(0, 1));
+    EXPECT_EQ(cell->Structure->CellAt(1, 1)->Attenuation->Get3(0, TapDecouplingColumn, 3), 30.0f);
+    EXPECT_EQ(cell->InputAnchors[0], cell->Structure->CellAt(1, 0));
+    EXPECT_EQ(cell->OutputAnchors[1], cell->Structure->CellAt(0, 1));
 }
 
 TEST_F(CustomEditTest, AStructureThatFailsItsChecksKeepsTheFormOpen) {
@@ -706,8 +706,8 @@ TEST_F(CustomCellTest, EveryInnerCellAdjustsItsLossTablesOnce) {
                                Structure({{std::move(ownedWide), 2, 2},
                                           {std::move(ownedNarrow), 7, 7},
                                           {std::move(ownedAmplifier), 10, 10}}));
-    ASSERT_EQ(cell->Structure.CellAt(4, 2), wide);
-    ASSERT_EQ(cell->Structure.CellAt(10, 10), amplifier);
+    ASSERT_EQ(cell->Structure->CellAt(4, 2), wide);
+    ASSERT_EQ(cell->Structure->CellAt(10, 10), amplifier);
     cell->AdjustLossTables();
     EXPECT_EQ(wide->adjusted, 1);
     EXPECT_EQ(narrow->adjusted, 1);
@@ -726,9 +726,9 @@ TEST_F(CustomCellTest, SymbolStubsThenTheDrawingGridInTheFootprint) {
     TGridData grid(nullptr, 20, 20, GridNetwork);
     auto cell = MakeCustomSplitter(&grid, 2, 2);  // input on top of (0, 0), outputs below (0, 1) and (1, 1)
     cell->OutputPoints[1] = {1, 1, 3};            // the second output leaves right
-    auto signOwned = std::make_unique<TAncoraI>(&cell->Drawing, 0, 0, 1, 0);
+    auto signOwned = std::make_unique<TAncoraI>(cell->Drawing.get(), 0, 0, 1, 0);
     auto* sign = signOwned.get();
-    cell->Drawing.InsertCell(std::move(signOwned), false, 0);
+    GridOf(cell->Drawing).InsertCell(std::move(signOwned), false, 0);
 
     // Not shown in a window: the stubs alone. Zoom 21: one pixel per unit.
     Recorder alone;
@@ -751,7 +751,7 @@ TEST_F(CustomCellTest, SymbolStubsThenTheDrawingGridInTheFootprint) {
     ASSERT_EQ(calls.size(), 3 + expected.engine.Calls.size());
     for (size_t k = 0; k < expected.engine.Calls.size(); ++k)
         EXPECT_EQ(calls[3 + k].Describe(), expected.engine.Calls[k].Describe()) << k;
-    EXPECT_EQ(cell->Drawing.Window, nullptr);
+    EXPECT_EQ(cell->Drawing->Window, nullptr);
     grid.Window = nullptr;
 }
 

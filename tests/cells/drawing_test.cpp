@@ -29,7 +29,7 @@ class TCellaDisegno : public TCella {
 public:
     // Answers the grid's questions as the class of its type code would.
     TCellDescription Describe() const override { return StandInDescription(*this); }
-    TCellaDisegno(TGridData* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
+    TCellaDisegno(TCellGrid* owner, int32_t orientation, int32_t mirrored, int32_t column, int32_t row,
                   int32_t through = 1)
         : TCella(owner, orientation, mirrored, column, row, 1, through, 0) {
         TypeCode = 1;

@@ -32,7 +32,7 @@ namespace {
 constexpr int Bands = 11;
 const AnsiString Prefix = "Dati componente errati a causa del seguante problema: ";
 
-std::unique_ptr<TAmplificatoreAt> Make(int32_t inputs, int32_t outputs, TGridData* owner = nullptr,
+std::unique_ptr<TAmplificatoreAt> Make(int32_t inputs, int32_t outputs, TCellGrid* owner = nullptr,
                                        int32_t column = 0, int32_t row = 0) {
     return CellAs<TAmplificatoreAt>(NewCella(owner, CodeAmplificatoreAt, column, row, inputs, outputs, 0));
 }

@@ -24,7 +24,7 @@
 
 namespace {
 
-std::unique_ptr<TCella> Make(int32_t code, TGridData* owner = nullptr, int32_t column = 0, int32_t row = 0) {
+std::unique_ptr<TCella> Make(int32_t code, TCellGrid* owner = nullptr, int32_t column = 0, int32_t row = 0) {
     return std::unique_ptr<TCella>(NewCella(owner, code, column, row, 1, 1, 0));
 }
 

@@ -27,7 +27,7 @@ namespace {
 using K = TPortKind;
 using E = TSide;
 
-std::unique_ptr<TCentraleIntegrata> Make(int32_t inputs, int32_t outputs, TGridData* owner = nullptr,
+std::unique_ptr<TCentraleIntegrata> Make(int32_t inputs, int32_t outputs, TCellGrid* owner = nullptr,
                                          int32_t column = 0, int32_t row = 0) {
     return CellAs<TCentraleIntegrata>(
         NewCella(owner, CodeCentraleIntegrata, column, row, inputs, outputs, 0));

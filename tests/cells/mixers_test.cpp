@@ -34,7 +34,7 @@ namespace {
 using K = TPortKind;
 using E = TSide;
 
-std::unique_ptr<TCella> Make(int32_t code, int32_t count, TGridData* owner = nullptr, int32_t column = 0,
+std::unique_ptr<TCella> Make(int32_t code, int32_t count, TCellGrid* owner = nullptr, int32_t column = 0,
                              int32_t row = 0) {
     return std::unique_ptr<TCella>(NewCella(owner, code, column, row, count, count, 0));
 }

@@ -27,7 +27,7 @@
 
 namespace {
 
-std::unique_ptr<TCella> Make(int32_t code, int32_t count = 1, TGridData* owner = nullptr) {
+std::unique_ptr<TCella> Make(int32_t code, int32_t count = 1, TCellGrid* owner = nullptr) {
     return std::unique_ptr<TCella>(NewCella(owner, code, 4, 4, count, count, 0));
 }
 

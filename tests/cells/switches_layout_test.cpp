@@ -23,7 +23,7 @@ using K = TPortKind;
 using E = TSide;
 
 std::unique_ptr<TSwitch> Make(int32_t code, int32_t inputs, int32_t taps, int32_t variant = 0,
-                              TGridData* owner = nullptr, int32_t column = 0, int32_t row = 0) {
+                              TCellGrid* owner = nullptr, int32_t column = 0, int32_t row = 0) {
     std::unique_ptr<TSwitch> s = CellAs<TSwitch>(NewCella(owner, code, column, row, inputs, 0, taps));
     if (!s) return nullptr;
     s->Variant = static_cast<uint8_t>(variant);

@@ -13,6 +13,7 @@
 #include "core/globals.h"
 #include "core/info.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 #include "document/project.h"
 #include "platform/application.h"
 #include "support/globals_fixture.h"

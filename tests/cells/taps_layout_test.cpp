@@ -22,7 +22,7 @@ using K = TPortKind;
 using E = TSide;
 
 std::unique_ptr<TCella> Make(int32_t code, int32_t inputs, int32_t through, int32_t taps,
-                             TGridData* owner = nullptr, int32_t column = 0, int32_t row = 0) {
+                             TCellGrid* owner = nullptr, int32_t column = 0, int32_t row = 0) {
     return std::unique_ptr<TCella>(NewCella(owner, code, column, row, inputs, through, taps));
 }
 

@@ -279,7 +279,7 @@ TEST_F(CustomEditorTest, StepsRunTheStrictAnalysis) {
 
     // A sound structure: numbered, step 2 in both grids, range selection.
     std::unique_ptr<TCellaCustom> splitter = MakeCustomSplitter(nullptr, 0, 0);
-    editor.LoadStructure(splitter->Structure);
+    editor.LoadStructure(GridOf(splitter->Structure));
     Script().Reset();
     editor.BAvanti->Click();
     EXPECT_TRUE(Script().MessageBoxes.empty());
@@ -353,7 +353,7 @@ TEST(CustomEditorProgram, StructureButtonStoresTheCellBackOnlyOnOk) {
         TDatiComponenti* inside = nullptr;
         Script().AnswerShowModal<TDatiCellaCustom>([&](TDatiCellaCustom& e) {
             inside = DatiComponenti;
-            EXPECT_EQ(e.SymbolGrid.Columns, cell->Drawing.Columns + 2);
+            EXPECT_EQ(e.SymbolGrid.Columns, cell->Drawing->Columns + 2);
             EXPECT_TRUE(e.StructureGrid.HasComponents());
             e.SymbolGrid.InsertCell(std::make_unique<TFiltroS>(nullptr, 0, 0, 1, 1), false, 0);
             Script().AnswerShowModal<TCambiaDimensioni>([](TCambiaDimensioni& d) {
@@ -367,9 +367,9 @@ TEST(CustomEditorProgram, StructureButtonStoresTheCellBackOnlyOnOk) {
         dialog->ButtonStruttura->Click();
         EXPECT_NE(inside, dialog);  // cells edited inside have a dialog of their own
         EXPECT_EQ(DatiComponenti, dialog);
-        EXPECT_EQ(cell->Drawing.Columns, ok ? 3 : 2);
+        EXPECT_EQ(cell->Drawing->Columns, ok ? 3 : 2);
         EXPECT_EQ(cell->FootprintColumns, ok ? 3 : 2);
-        EXPECT_EQ(cell->Drawing.CellAt(0, 0) != nullptr, ok);
+        EXPECT_EQ(cell->Drawing->CellAt(0, 0) != nullptr, ok);
     }
     dialog->EditedCell = nullptr;
 }

@@ -20,7 +20,7 @@ namespace {
 // Two inputs on one square: input 0 from above, input 1 from the left.
 class TMiscelatoreProva : public TPassanteProva {
 public:
-    TMiscelatoreProva(TGridData* owner, int32_t column, int32_t row) : TPassanteProva(owner, column, row) {
+    TMiscelatoreProva(TCellGrid* owner, int32_t column, int32_t row) : TPassanteProva(owner, column, row) {
         Inputs = 2;
         SetPortCounts();
     }
@@ -37,7 +37,7 @@ class TChiusuraProva : public TCella {
 public:
     // Answers the grid's questions as the class of its type code would.
     TCellDescription Describe() const override { return StandInDescription(*this); }
-    TChiusuraProva(TGridData* owner, int32_t column, int32_t row, int32_t orientation)
+    TChiusuraProva(TCellGrid* owner, int32_t column, int32_t row, int32_t orientation)
         : TCella(owner, orientation, 0, column, row, 1, 0, 0) {
         TypeCode = CodeTermination;
         Kind = CodeTermination;

@@ -79,7 +79,7 @@ template <class F>
 void EachCell(TCella* first, F&& f) {
     for (TCella* cell = first; cell; cell = cell->NextCell) {
         f(*cell);
-        if (auto* custom = dynamic_cast<TCellaCustom*>(cell)) EachCell(custom->Structure.Anchor, f);
+        if (auto* custom = dynamic_cast<TCellaCustom*>(cell)) EachCell(custom->Structure->Anchor, f);
     }
 }
 

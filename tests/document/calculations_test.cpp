@@ -291,7 +291,7 @@ class TModuloProva : public TCella {
 public:
     // Answers the grid's questions as the class of its type code would.
     TCellDescription Describe() const override { return StandInDescription(*this); }
-    TModuloProva(TGridData* owner, int32_t column, int32_t row) : TCella(owner, 0, 0, column, row, 1, 2, 0) {
+    TModuloProva(TCellGrid* owner, int32_t column, int32_t row) : TCella(owner, 0, 0, column, row, 1, 2, 0) {
         SetPortCounts();
         TCanale own;
         own.name = "M";

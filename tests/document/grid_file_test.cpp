@@ -24,7 +24,7 @@ class TPezzoCavo : public TCella {
 public:
     // Answers the grid's questions as the class of its type code would.
     TCellDescription Describe() const override { return StandInDescription(*this); }
-    TPezzoCavo(TGridData* owner, int32_t orientation, int32_t column, int32_t row)
+    TPezzoCavo(TCellGrid* owner, int32_t orientation, int32_t column, int32_t row)
         : TCella(owner, orientation, 0, column, row) {
         TypeCode = CodeCable;
         SetPortCounts();

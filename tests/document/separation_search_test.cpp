@@ -65,7 +65,7 @@ void Accumulators(TCella* first, std::vector<uint32_t>& out) {
         }
         if (auto* branches = dynamic_cast<TCellaRami*>(cell))
             for (const auto& row : branches->PortSeparation) AddBits(out, row.data(), row.size());
-        if (auto* custom = dynamic_cast<TCellaCustom*>(cell)) Accumulators(custom->Structure.Anchor, out);
+        if (auto* custom = dynamic_cast<TCellaCustom*>(cell)) Accumulators(custom->Structure->Anchor, out);
     }
 }
 

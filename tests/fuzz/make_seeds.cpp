@@ -161,18 +161,18 @@ int main(int argc, char** argv) {
     TGridData custom(nullptr, 24, 24, 1);
     auto cellOwned = std::make_unique<TCellaCustom>(&custom, 1, 0, 6, 6, 1, 2);
     auto* cell = cellOwned.get();
-    auto entry = std::make_unique<TAncoraI>(&cell->Structure, 0, 0, 1, 0);
+    auto entry = std::make_unique<TAncoraI>(cell->Structure.get(), 0, 0, 1, 0);
     entry->Code = "1";
-    auto splitter = std::make_unique<TDivisore>(&cell->Structure, 0, 0, 1, 1, 1, 2);
+    auto splitter = std::make_unique<TDivisore>(cell->Structure.get(), 0, 0, 1, 1, 1, 2);
     splitter->Described = 1;
-    auto right = std::make_unique<TAncoraO>(&cell->Structure, 3, 0, 2, 1);
+    auto right = std::make_unique<TAncoraO>(cell->Structure.get(), 3, 0, 2, 1);
     right->Code = "1";
-    auto left = std::make_unique<TAncoraO>(&cell->Structure, 1, 0, 0, 1);
+    auto left = std::make_unique<TAncoraO>(cell->Structure.get(), 1, 0, 0, 1);
     left->Code = "2";
     std::unique_ptr<TCella> inner[] = {std::move(entry), std::move(splitter), std::move(right),
                                        std::move(left)};
-    for (std::unique_ptr<TCella>& part : inner) cell->Structure.InsertCell(std::move(part), false, 0);
-    cell->Drawing.InsertCell(std::make_unique<TAncoraI>(&cell->Drawing, 0, 0, 1, 0), false, 0);
+    for (std::unique_ptr<TCella>& part : inner) GridOf(cell->Structure).InsertCell(std::move(part), false, 0);
+    GridOf(cell->Drawing).InsertCell(std::make_unique<TAncoraI>(cell->Drawing.get(), 0, 0, 1, 0), false, 0);
     cell->OutputPoints[1] = {1, 1, 3};
     cell->MapAnchors();
     cell->Described = 1;

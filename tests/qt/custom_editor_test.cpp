@@ -39,11 +39,11 @@ TEST(QtCustomEditor, OpensOverTheMainWindowWithThePaletteLent) {
     TWinControl* paletteParent = main.Palette->Parent;
 
     std::unique_ptr<TCellaCustom> cell = MakeCustomSplitter(nullptr, 0, 0);
-    cell->Drawing.InsertCell(std::make_unique<TFiltroS>(nullptr, 0, 0, 0, 0), false, 0);
+    GridOf(cell->Drawing).InsertCell(std::make_unique<TFiltroS>(nullptr, 0, 0, 0, 0), false, 0);
     TDatiCellaCustom editor(nullptr);
-    editor.LoadDrawing(cell->Drawing, cell->InputPoints, cell->OutputPoints, cell->NumInputs,
+    editor.LoadDrawing(GridOf(cell->Drawing), cell->InputPoints, cell->OutputPoints, cell->NumInputs,
                        cell->NumOutputs);
-    editor.LoadStructure(cell->Structure);
+    editor.LoadStructure(GridOf(cell->Structure));
 
     bool ran = false;
     Later(
@@ -106,7 +106,7 @@ TEST(QtCustomEditor, OpensOverTheMainWindowWithThePaletteLent) {
                 },
                 100);
             editor.CambiaDimensioni1->Click();
-            EXPECT_EQ(editor.SymbolGrid.Columns, cell->Drawing.Columns + 2);
+            EXPECT_EQ(editor.SymbolGrid.Columns, cell->Drawing->Columns + 2);
 
             QTest::mouseClick(WidgetOf(editor.BOk), Qt::LeftButton);
         },
@@ -135,9 +135,9 @@ TEST(QtCustomEditor, PlacesPartsWithTheLentPaletteAndGivesItBack) {
 
     std::unique_ptr<TCellaCustom> cell = MakeCustomSplitter(nullptr, 0, 0);
     TDatiCellaCustom editor(nullptr);
-    editor.LoadDrawing(cell->Drawing, cell->InputPoints, cell->OutputPoints, cell->NumInputs,
+    editor.LoadDrawing(GridOf(cell->Drawing), cell->InputPoints, cell->OutputPoints, cell->NumInputs,
                        cell->NumOutputs);
-    editor.LoadStructure(cell->Structure);
+    editor.LoadStructure(GridOf(cell->Structure));
     auto clickSquare = [](TDrawWindow* window, int32_t column, int32_t row) {
         const TRect r = window->CellRect(column, row);
         const QPoint at((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);

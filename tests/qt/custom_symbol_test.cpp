@@ -40,8 +40,8 @@ TEST(QtCustomSymbol, StubsAndTheDrawingGridStayInTheFootprint) {
         cell->SetFootprint(3, 2);
         cell->InputPoints = {{0, 0, 0}, {0, 1, 3}};
         cell->OutputPoints = {{2, 1, 0}, {2, 0, 3}};
-        cell->Drawing.InsertCell(std::make_unique<TFiltroS>(&cell->Drawing, 0, 0, 1, 0), false, 0);
-        cell->Drawing.InsertCell(std::make_unique<TAncoraI>(&cell->Drawing, 0, 0, 1, 1), false, 0);
+        GridOf(cell->Drawing).InsertCell(std::make_unique<TFiltroS>(cell->Drawing.get(), 0, 0, 1, 0), false, 0);
+        GridOf(cell->Drawing).InsertCell(std::make_unique<TAncoraI>(cell->Drawing.get(), 0, 0, 1, 1), false, 0);
         ASSERT_TRUE(grid.InsertCell(std::move(cellOwned), false, 0));
         const TCellRect r = cell->GetGridRect();
         const int ox = state * pitch, oy = 0;

@@ -19,17 +19,17 @@ std::unique_ptr<TCella> ExitAnchor(const char* number, int32_t orientation) {
     return Numbered(std::make_unique<TAncoraO>(nullptr, orientation, 0, 0, 0), number);
 }
 
-std::unique_ptr<TCellaCustom> MakeCustomCell(TGridData* owner, int32_t column, int32_t row, int32_t inputs,
+std::unique_ptr<TCellaCustom> MakeCustomCell(TCellGrid* owner, int32_t column, int32_t row, int32_t inputs,
                                              int32_t outputs, std::vector<TPezzoStruttura> parts,
                                              const TFormaCustom& shape) {
     std::unique_ptr<TCellaCustom> cell =
         CellAs<TCellaCustom>(NewCella(owner, CodeCustom, column, row, inputs, 0, outputs));
     if (!cell) return nullptr;
     for (TPezzoStruttura& part : parts) {
-        part.Cell->Owner = &cell->Structure;
+        part.Cell->Owner = cell->Structure.get();
         part.Cell->Column = part.Column;
         part.Cell->Row = part.Row;
-        cell->Structure.InsertCell(std::move(part.Cell), false, 0);
+        GridOf(cell->Structure).InsertCell(std::move(part.Cell), false, 0);
     }
     if (shape.Columns > 0 && shape.Rows > 0) cell->SetFootprint(shape.Columns, shape.Rows);
     if (!shape.Inputs.empty()) cell->InputPoints = shape.Inputs;
@@ -38,7 +38,7 @@ std::unique_ptr<TCellaCustom> MakeCustomCell(TGridData* owner, int32_t column, i
     return cell;
 }
 
-std::unique_ptr<TCellaCustom> MakeCustomSplitter(TGridData* owner, int32_t column, int32_t row,
+std::unique_ptr<TCellaCustom> MakeCustomSplitter(TCellGrid* owner, int32_t column, int32_t row,
                                                  int32_t orientation) {
     // Entry anchor above the splitter; its two outputs leave right and left
     // into exit anchors turned to face it.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cells/custom_cell.h"
+#include "document/grid.h"
 
 // A cell of the structure and the square it stands on.
 struct TPezzoStruttura {
@@ -39,12 +40,12 @@ std::unique_ptr<TCella> ExitAnchor(const char* number, int32_t orientation = 0);
 
 // A custom component of inputs x outputs at (column, row) of owner (which
 // does not take it), holding parts; the cells of parts go to its structure.
-std::unique_ptr<TCellaCustom> MakeCustomCell(TGridData* owner, int32_t column, int32_t row, int32_t inputs,
+std::unique_ptr<TCellaCustom> MakeCustomCell(TCellGrid* owner, int32_t column, int32_t row, int32_t inputs,
                                              int32_t outputs, std::vector<TPezzoStruttura> parts,
                                              const TFormaCustom& shape = {});
 
 // A custom component with one input and two outputs whose structure is a
 // splitter of one input and two outputs (4 dB each, 22 dB between them)
 // between entry anchor "1" and exit anchors "1" and "2".
-std::unique_ptr<TCellaCustom> MakeCustomSplitter(TGridData* owner, int32_t column, int32_t row,
+std::unique_ptr<TCellaCustom> MakeCustomSplitter(TCellGrid* owner, int32_t column, int32_t row,
                                                  int32_t orientation = 0);

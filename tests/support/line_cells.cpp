@@ -12,7 +12,7 @@ void JoinCells(TCella& from, int32_t output, TCella& to, int32_t input) {
     to.InputPort[static_cast<size_t>(input)] = output;
 }
 
-TSorgenteLinea::TSorgenteLinea(TGridData* owner, int32_t column, int32_t row)
+TSorgenteLinea::TSorgenteLinea(TCellGrid* owner, int32_t column, int32_t row)
     : TCella(owner, 0, 0, column, row, 0, 1, 0) {
     TypeCode = 38;
     Kind = 38;

@@ -18,7 +18,7 @@ class TSorgenteLinea : public TCella {
 public:
     // Answers the grid's questions as the class of its type code would.
     TCellDescription Describe() const override { return StandInDescription(*this); }
-    explicit TSorgenteLinea(TGridData* owner = nullptr, int32_t column = 0, int32_t row = 0);
+    explicit TSorgenteLinea(TCellGrid* owner = nullptr, int32_t column = 0, int32_t row = 0);
 
     bool IsSignalStart() const override { return true; }
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;

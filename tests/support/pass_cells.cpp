@@ -30,7 +30,7 @@ void LinkCells(TCella& from, int32_t output, TCella& to, int32_t input) {
 
 // ---- Pass-through ----
 
-TPassanteProva::TPassanteProva(TGridData* owner, int32_t column, int32_t row, int32_t throughOutputs,
+TPassanteProva::TPassanteProva(TCellGrid* owner, int32_t column, int32_t row, int32_t throughOutputs,
                                int32_t tapOutputs, int32_t orientation)
     : TCella(owner, orientation, 0, column, row, 1, throughOutputs, tapOutputs) {
     TypeCode = Code;
@@ -43,7 +43,7 @@ TPassanteProva::TPassanteProva(TGridData* owner, int32_t column, int32_t row, in
 
 // ---- Outlet ----
 
-TPresaProva::TPresaProva(TGridData* owner, int32_t column, int32_t row, int32_t typeCode)
+TPresaProva::TPresaProva(TCellGrid* owner, int32_t column, int32_t row, int32_t typeCode)
     : TCella(owner, 0, 0, column, row, 1, 1, 1) {
     TypeCode = typeCode;
     Kind = KindOutlet;
@@ -147,7 +147,7 @@ void TPresaProva::PushSeparation(int32_t port, int32_t band, float limit) {
 
 // ---- Cable segment ----
 
-TTrattoProva::TTrattoProva(TGridData* owner, int32_t column, int32_t row, int32_t orientation, bool bend)
+TTrattoProva::TTrattoProva(TCellGrid* owner, int32_t column, int32_t row, int32_t orientation, bool bend)
     : TCella(owner, orientation, 0, column, row, 1, 1, 0), bend(bend) {
     TypeCode = CodeCable;
     Kind = KindCableSegment;
@@ -190,13 +190,13 @@ bool TTrattoProva::PlaceOnGrid(const TNextCell& record, TQNextCell& queue) {
 
 // ---- Graphic sign and source ----
 
-TSegnoProva::TSegnoProva(TGridData* owner, int32_t column, int32_t row)
+TSegnoProva::TSegnoProva(TCellGrid* owner, int32_t column, int32_t row)
     : TCella(owner, 0, 0, column, row, 0, 1, 0) {
     TypeCode = 3;
     SetPortCounts();
 }
 
-TSorgenteProva::TSorgenteProva(TGridData* owner, int32_t column, int32_t row)
+TSorgenteProva::TSorgenteProva(TCellGrid* owner, int32_t column, int32_t row)
     : TCella(owner, 0, 0, column, row, 0, 1, 0) {
     TypeCode = 38;
     Kind = 38;

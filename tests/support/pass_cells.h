@@ -26,7 +26,7 @@ public:
     // Answers the grid's questions as the class of its type code would.
     TCellDescription Describe() const override { return StandInDescription(*this); }
     static constexpr int32_t Code = 2;
-    TPassanteProva(TGridData* owner, int32_t column, int32_t row, int32_t throughOutputs = 1,
+    TPassanteProva(TCellGrid* owner, int32_t column, int32_t row, int32_t throughOutputs = 1,
                    int32_t tapOutputs = 0, int32_t orientation = 0);
 
     AnsiString GetShortCode() const override { return ShortCodeWith("X"); }
@@ -44,7 +44,7 @@ public:
     // Answers the grid's questions as the class of its type code would.
     TCellDescription Describe() const override { return StandInDescription(*this); }
     // An end outlet, a pass-through outlet or one with termination.
-    TPresaProva(TGridData* owner, int32_t column, int32_t row, int32_t typeCode = CodeEndOutlet);
+    TPresaProva(TCellGrid* owner, int32_t column, int32_t row, int32_t typeCode = CodeEndOutlet);
 
     bool PassThrough() const { return TypeCode == CodePassThroughOutlet; }
     bool Terminated() const { return TypeCode == CodeTerminatedOutlet; }
@@ -67,7 +67,7 @@ class TTrattoProva : public TCella {
 public:
     // Answers the grid's questions as the class of its type code would.
     TCellDescription Describe() const override { return StandInDescription(*this); }
-    TTrattoProva(TGridData* owner, int32_t column, int32_t row, int32_t orientation = 0, bool bend = false);
+    TTrattoProva(TCellGrid* owner, int32_t column, int32_t row, int32_t orientation = 0, bool bend = false);
 
     AnsiString GetShortCode() const override { return ShortCodeWith("C"); }
     void TakeSequenceNumber(TContatoriCategoria& counters) override { TakeFromCounter(counters, 2); }
@@ -88,7 +88,7 @@ class TSegnoProva : public TCella {
 public:
     // Answers the grid's questions as the class of its type code would.
     TCellDescription Describe() const override { return StandInDescription(*this); }
-    TSegnoProva(TGridData* owner, int32_t column, int32_t row);
+    TSegnoProva(TCellGrid* owner, int32_t column, int32_t row);
     bool TakesPartInAnalysis() const override { return false; }
     bool PlaceOnGrid(const TNextCell&, TQNextCell&) override { return true; }
 };
@@ -99,7 +99,7 @@ class TSorgenteProva : public TCella {
 public:
     // Answers the grid's questions as the class of its type code would.
     TCellDescription Describe() const override { return StandInDescription(*this); }
-    TSorgenteProva(TGridData* owner, int32_t column, int32_t row);
+    TSorgenteProva(TCellGrid* owner, int32_t column, int32_t row);
     bool IsSignalStart() const override { return true; }
     bool PlaceOnGrid(const TNextCell& record, TQNextCell& queue) override;
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;

@@ -17,7 +17,7 @@ TPoint EdgeMiddle(int32_t column, int32_t row, int32_t side) {
 }  // namespace
 
 std::vector<TPoint> PortEdgePixels(TCella& cell) {
-    TGridData& grid = *cell.Owner;
+    TGridData& grid = *GridOf(&cell);
     grid.BeginAnalysis();
     cell.AllocLinks();
     TQNextCell queue;

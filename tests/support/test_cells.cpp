@@ -2,7 +2,7 @@
 
 int TCellaProva::Alive = 0;
 
-TCellaProva::TCellaProva(TGridData* owner, int32_t column, int32_t row, int32_t inputs, int32_t through,
+TCellaProva::TCellaProva(TCellGrid* owner, int32_t column, int32_t row, int32_t inputs, int32_t through,
                          int32_t taps, bool overlapping, int32_t orientation)
     : TCella(owner, orientation, 0, column, row, inputs, through, taps), overlaps(overlapping) {
     TypeCode = CodiceProva;

@@ -19,7 +19,7 @@ public:
     TCellDescription Describe() const override { return StandInDescription(*this); }
     static constexpr int32_t CodiceProva = 1;  // built in place of the class of code 1 while registered
 
-    TCellaProva(TGridData* owner, int32_t column, int32_t row, int32_t inputs = 1, int32_t through = 1,
+    TCellaProva(TCellGrid* owner, int32_t column, int32_t row, int32_t inputs = 1, int32_t through = 1,
                 int32_t taps = 0, bool overlaps = false, int32_t orientation = 0);
     ~TCellaProva() override;
 

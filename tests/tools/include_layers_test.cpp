@@ -50,55 +50,6 @@ const std::vector<std::pair<std::string, std::set<std::string>>>& Layers() {
     return layers;
 }
 
-// Includes of the cells that still reach the document's grid and project,
-// until the cells have a grid base of their own. Each entry must still be there: one that is
-// gone comes off the list.
-const std::set<std::string>& Pending() {
-    static const std::set<std::string> pending = {
-        "cells/active_filters.cpp -> document/grid.h",
-        "cells/amplifier_passes.cpp -> document/grid.h",
-        "cells/amplifier_passes.cpp -> document/project.h",
-        "cells/amplifiers.cpp -> document/grid.h",
-        "cells/anchors.cpp -> document/grid.h",
-        "cells/auto_mix.cpp -> document/grid.h",
-        "cells/cables.cpp -> document/grid.h",
-        "cells/cables.cpp -> document/project.h",
-        "cells/cell.cpp -> document/grid.h",
-        "cells/component_data_ok.cpp -> document/grid.h",
-        "cells/custom_cell.h -> document/grid.h",
-        "cells/dialog_protocol.cpp -> document/grid.h",
-        "cells/drawing.cpp -> document/grid.h",
-        "cells/drawing.cpp -> document/project.h",
-        "cells/final_amplifier.cpp -> document/grid.h",
-        "cells/final_amplifier.cpp -> document/project.h",
-        "cells/graphic_cells.cpp -> document/grid.h",
-        "cells/graphic_symbols.cpp -> document/grid.h",
-        "cells/head_end.cpp -> document/grid.h",
-        "cells/head_end.cpp -> document/project.h",
-        "cells/head_end_passes.cpp -> document/grid.h",
-        "cells/head_end_passes.cpp -> document/project.h",
-        "cells/head_end_symbol.cpp -> document/grid.h",
-        "cells/integrated_head_end.cpp -> document/grid.h",
-        "cells/mixers.cpp -> document/grid.h",
-        "cells/network_line_dialogs.cpp -> document/grid.h",
-        "cells/network_line_dialogs.cpp -> document/project.h",
-        "cells/network_line_symbols.cpp -> document/grid.h",
-        "cells/outlets.cpp -> document/grid.h",
-        "cells/passives.cpp -> document/grid.h",
-        "cells/placement.cpp -> document/grid.h",
-        "cells/record.cpp -> document/grid.h",
-        "cells/record.cpp -> document/project.h",
-        "cells/reports.cpp -> document/grid.h",
-        "cells/reports.cpp -> document/project.h",
-        "cells/separation_network.cpp -> document/grid.h",
-        "cells/sources.cpp -> document/grid.h",
-        "cells/tap_symbols.cpp -> document/grid.h",
-        "cells/taps.cpp -> document/grid.h",
-        "cells/terminations.cpp -> document/grid.h",
-    };
-    return pending;
-}
-
 std::vector<TInclude> ReadIncludes() {
     std::vector<TInclude> found;
     const std::regex include(R"(^\s*#\s*include\s*"([^"]+)\")");
@@ -128,8 +79,6 @@ std::vector<TInclude> ReadIncludes() {
     }
     return found;
 }
-
-std::string Key(const TInclude& i) { return i.where.substr(0, i.where.rfind(':')) + " -> " + i.header; }
 
 // The folders that lie on a cycle together (strongly connected components
 // with more than one folder), each folder mapped to its component's number.
@@ -186,7 +135,7 @@ TEST(IncludeLayers, NoIncludeClosesACycleBetweenFolders) {
     std::map<std::string, std::set<std::string>> edges;
     std::vector<TInclude> across;
     for (const TInclude& i : ReadIncludes()) {
-        if (i.from == i.to || Pending().count(Key(i))) continue;
+        if (i.from == i.to) continue;
         edges[i.from].insert(i.to);
         across.push_back(i);
     }
@@ -204,19 +153,12 @@ TEST(IncludeLayers, EachFolderIncludesOnlyTheLayersBelowIt) {
     std::map<std::string, std::set<std::string>> allowed;
     for (const auto& [folder, below] : Layers()) allowed[folder] = below;
     std::ostringstream offending;
-    std::set<std::string> pendingSeen;
     for (const TInclude& i : ReadIncludes()) {
         if (i.from == i.to || allowed[i.from].count(i.to)) continue;
-        if (Pending().count(Key(i))) {
-            pendingSeen.insert(Key(i));
-            continue;
-        }
         offending << "\n  " << i.where << ": " << i.header;
     }
     EXPECT_TRUE(offending.str().empty())
         << "includes of a folder the layers do not allow:" << offending.str();
-    for (const std::string& p : Pending())
-        EXPECT_TRUE(pendingSeen.count(p)) << "no longer included, take it off the pending list: " << p;
 }
 
 TEST(IncludeLayers, TheCycleCheckFindsACycle) {
