@@ -220,9 +220,10 @@ bool TSeparationNetwork::ClearBand(int32_t band) {
     const auto b = static_cast<size_t>(band);
     auto& written = written_[b];
     const bool inCells = inCells_[b];
-    float* values = values_.data() + b * cellRows_.size();
+    // Indexed, not offset from data(): a network never built has no values.
+    const size_t base = b * cellRows_.size();
     for (uint32_t row : written) {
-        values[row] = LevelNone;
+        values_[base + row] = LevelNone;
         if (inCells) cellRows_[row][b] = LevelNone;
     }
     written.Clear();
