@@ -159,7 +159,7 @@ protected:
 // Makes the grids a custom component holds its structure and symbol in: an
 // empty grid of that size and kind, of no project. The document's grid names
 // it (document/grid.cpp, when the program starts and again with every grid
-// made), so it is there before any component is.
+// made; `NameCellGridMaker` for a program that makes no grid).
 using TCellGridMaker = std::unique_ptr<TCellGrid> (*)(int32_t columns, int32_t rows, int32_t kind);
 void SetCellGridMaker(TCellGridMaker maker);
 // A grid of the maker named; throws std::logic_error when none is.

@@ -15,15 +15,20 @@ namespace {
 std::unique_ptr<TCellGrid> MakeGridData(int32_t columns, int32_t rows, int32_t kind) {
     return std::make_unique<TGridData>(nullptr, columns, rows, kind);
 }
+}  // namespace
+
+void NameCellGridMaker() { SetCellGridMaker(&MakeGridData); }
+
+namespace {
 // The grids of a custom component are the document's: named as the program
-// starts, and again by every grid made, so that no order of starting and no
-// linker leaves the custom components without them.
-[[maybe_unused]] const bool GridMakerNamed = (SetCellGridMaker(&MakeGridData), true);
+// starts, and again by every grid made, so that no order of starting leaves
+// the custom components without them.
+[[maybe_unused]] const bool GridMakerNamed = (NameCellGridMaker(), true);
 }  // namespace
 
 TGridData::TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t kind)
     : TCellGrid(columns, rows, kind), Project(project) {
-    SetCellGridMaker(&MakeGridData);
+    NameCellGridMaker();
     errorMarks_.assign(cells_.size(), 0);
     Signs = std::make_unique<TSegniGrafici>(this);
     UndoList = std::make_unique<TAnnulla>(this);
@@ -32,7 +37,9 @@ TGridData::TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t 
 }
 
 TGridData::~TGridData() {
-    // The owner detaches the window before a grid goes: nothing is told.
+    // A window still showing the grid forgets it, so that it never reaches
+    // a grid that is gone; its signs are not told one by one.
+    if (Window) Window->DetachGrid(this);
     Empty(false);
     UndoList.reset();
     Signs.reset();  // before the square index it keeps in step

@@ -251,6 +251,12 @@ private:
 // The document's grid a cell stands on: every grid a cell stands on is one
 // (TGridData is the one grid class), so this is how the code above the cells
 // reaches the whole grid from a cell's owner.
+// Names the document's grid as the maker of a custom component's grids. The
+// program does it as it starts; a program that reads cells without ever
+// making a grid (a static link may leave this file's start-up out) calls it
+// before its first cell.
+void NameCellGridMaker();
+
 inline TGridData* GridOf(TCellGrid* grid) { return static_cast<TGridData*>(grid); }
 inline const TGridData* GridOf(const TCellGrid* grid) { return static_cast<const TGridData*>(grid); }
 inline TGridData* GridOf(const TCella* cell) { return cell ? GridOf(cell->Owner) : nullptr; }

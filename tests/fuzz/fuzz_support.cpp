@@ -5,12 +5,15 @@
 #include "core/channel_plans.h"
 #include "core/globals.h"
 #include "core/reporter.h"
+#include "document/grid.h"
 #include "platform/application.h"
 
 void FuzzGlobals() {
     static bool made = false;
     if (made) return;
     made = true;
+    // The readers make custom components, whose grids are the document's.
+    NameCellGridMaker();
     // Kept for the whole run, as the program keeps them.
     GestoreErrori = new TGestoreErrori;
     SistemiBande = new TSistemiBande;
