@@ -134,8 +134,8 @@ TEST(Placement, SymbolPointsTurnThenMirror) {
 }
 
 TEST(Placement, ACellCoversOneSquarePerThroughOutput) {
+    RecordingGridWindow window;  // outlives the grid, which tells it as it goes
     TGridData grid(nullptr, 30, 30, GridCustom);
-    RecordingGridWindow window;
     grid.Window = &window;
     TCella cell(&grid, 0, 0, 10, 5, 1, 3, 0);
     EXPECT_EQ(cell.GetGridRect(), (TCellRect{5, 10, 5, 12}));

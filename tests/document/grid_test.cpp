@@ -151,8 +151,8 @@ TEST_F(GridTest, InsertionCountsRefusedAndDisplacedCells) {
 }
 
 TEST_F(GridTest, InsertionClearsTheErrorMarksAndRepaints) {
+    RecordingGridWindow window;  // outlives the grid, which tells it as it goes
     TGridData grid(nullptr, 20, 20, GridCustom);
-    RecordingGridWindow window;
     grid.Window = &window;
     grid.SetErrorMark(4, 4, 1);
     ASSERT_TRUE(grid.InsertCell(std::make_unique<TCellaProva>(nullptr, 4, 4), false, 0));

@@ -48,6 +48,17 @@ TEST_F(DrawWindowTest, ConstructionShowsFiftySquaresEachWayAndNoGrid) {
     EXPECT_TRUE(window.HintWatch->Enabled);
 }
 
+// A grid freed while a window shows it leaves the window showing none, not
+// pointing at what is gone.
+TEST_F(DrawWindowTest, AGridGoingAwayIsForgottenByItsWindow) {
+    {
+        TGridData grid(nullptr, 30, 30, GridNetwork);
+        window.SetGrid(&grid);
+        ASSERT_EQ(window.Grid(), &grid);
+    }
+    EXPECT_EQ(window.Grid(), nullptr);
+}
+
 TEST_F(DrawWindowTest, SquarePaintsBackgroundCellAndErrorUnderItsClip) {
     TGridData grid(nullptr, 30, 30, GridNetwork);
     grid.Step = 2;
