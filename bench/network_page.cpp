@@ -11,7 +11,6 @@
 // 100 make 4000.
 #include <benchmark/benchmark.h>
 
-#include <QWidget>
 #include <cstdlib>
 #include <memory>
 
@@ -22,7 +21,6 @@
 #include "platform/extctrls.h"
 #include "platform/forms.h"
 #include "platform/qt/qt_backend.h"
-#include "platform/qt/qt_peers.h"
 #include "platform/stdctrls.h"
 #include "support/generated_building.h"
 
@@ -100,9 +98,9 @@ public:
         if (!RunNetworkCalculations(run, report)) return false;
         page->Visible = true;
         Application->ProcessMessages();
-        auto* peer = dynamic_cast<ovqt::TQtControlPeer*>(form->Peer());
-        if (!peer || !peer->Widget()) return false;
-        peer->Widget()->repaint();
+        // Painted now, through the window's peer, as the page is shown.
+        if (!form->Peer()) return false;
+        form->Repaint();
         return true;
     }
     std::unique_ptr<TForm> form;
