@@ -458,7 +458,10 @@ void THeadEndBuilder::JoinSeparate() {
     engine.SetCableTemplate(TerCable(), splitTer.Drawn() ? Joint() : CableLengthUncounted);
     const TTurn ter = LeaveBeside(0, terColumn);
     if (!splitTer.Drawn()) {
-        if (!splitSat.Drawn()) layout.BendsFromBelow = 2;
+        // The terrestrial run turns on the output row: the satellite's turn
+        // above it, or a fan-out coming down left of the terminal would
+        // turn into it.
+        layout.BendsFromBelow = splitSat.Drawn() ? 1 : 2;
         ToNextOutput(ter, outputRow);
     } else {
         IntoSplitChain(ter, layout.SplitEntry[0], splitTer, FirstFeedBend);
