@@ -195,6 +195,7 @@ bool TCreaAuto::Run() {
         RequiredLevelSat = Settings->APSigReqCtSat;
     }
     if (ok && Settings->DesignHeadEnd) ok = BuildHeadEnd();
+    if (ok) ok = CheckDesign();
 
     if (!ok) {
         // The half-built design is thrown away.
