@@ -888,3 +888,6 @@ extern TCreaAuto* CreaAuto;
 
 // "L'edificio non rientra nei limiti dell'autoprogetto: ..."
 extern const char* const BuildingLimitsMessage;
+// The message of a drawing the designer could not complete, with the step
+// that stopped it.
+AnsiString DrawingFailedMessage(const AnsiString& step);
