@@ -60,9 +60,16 @@ private:
 class TKeptDesignSettings {
 public:
     TKeptDesignSettings() { DesignSettings().SaveBody(bytes_); }
+    // Settings the wizard left as they were stay, and so does the wizard's
+    // knowledge that its controls show them; others are read back, and the
+    // wizard reloads its controls from them when it shows next.
     void PutBack() {
+        TOpzProgetto& settings = DesignSettings();
+        TMemoryStream now;
+        settings.SaveBody(now);
+        if (now.Bytes() == bytes_.Bytes()) return;
         TMemoryStream bytes(bytes_.Bytes());
-        DesignSettings().Load(bytes, ProjectVersionCurrent);
+        settings.Load(bytes, ProjectVersionCurrent);
     }
 
 private:
