@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <utility>
 
 #include "app/main_form.h"
 #include "autodesign/engine.h"
@@ -508,6 +510,145 @@ TEST(MainFormDesign, TheComponentChoiceOnAProjectJustOpenedOpensOnItsPage) {
         });
         f.Autoprogetto1->Click();
         EXPECT_EQ(page, WizardTypePage);
+    }
+}
+
+// A satellite project designed through the wizard: single cable, package
+// "Sky", one staircase of four floors of two flats.
+void DesignSatelliteProject(TAntenne& f) {
+    Script().Reset();
+    Script().AnswerShowModal<TAutoProgetto>([](TAutoProgetto& w) {
+        w.Choice[ChoiceSatellitare]->Click();
+        w.Choice[ChoiceReteCentrale]->Click();
+        w.BAvanti->Click();
+        for (const auto& [row, value] : {std::pair{RowFloors, "4"}, std::pair{RowApartments, "2"}}) {
+            w.BuildingEdit[row]->UserFocus();
+            w.BuildingEdit[row]->SelectAll();
+            w.BuildingEdit[row]->InsertTypedText(value);
+        }
+        w.BAvanti->Click();
+        ASSERT_EQ(w.VisiblePage(), WizardPackagesPage);
+        if (!w.PackageBox[0]->Checked) w.PackageBox[0]->Click();
+        while (w.ModalResult.Get() == mrNone) w.BAvanti->Click();
+    });
+    f.New1->Click();
+}
+
+// What the wizard shows of the settings when the person opens it again
+// with "<< Indietro": the satellite rows of its components page and, back
+// on its first page, the kind of installation.
+struct TWizardShows {
+    bool satelliteRiser = false, terrestrialRiser = true, satellite = false, terrestrial = true;
+};
+TWizardShows ShownByIndietro(TAntenne& f) {
+    TWizardShows shown;
+    Script().Reset();
+    Script().AnswerShowModal<TAutoProgetto>([&shown](TAutoProgetto& w) {
+        EXPECT_EQ(w.VisiblePage(), WizardComponentsPage);
+        shown.satelliteRiser = w.CableLabel[1]->Enabled;
+        shown.terrestrialRiser = w.CableLabel[0]->Enabled;
+        while (w.VisiblePage() != WizardTypePage) w.BIndietro->Click();
+        shown.satellite = w.Choice[ChoiceSatellitare]->Checked;
+        shown.terrestrial = w.Choice[ChoiceTerrestre]->Checked;
+        w.Close();
+    });
+    EXPECT_EQ(f.NextButton->Caption.Get(), BackCaption);
+    f.NextButton->Click();
+    EXPECT_EQ(Script().ModalForms.size(), 1u);
+    return shown;
+}
+
+// The wizard closed without a design leaves the drawn project and the
+// design settings that belong to it: "Nuovo" (which starts the wizard from
+// its defaults) as much as a choice changed on a page. The wizard shown
+// again shows the project's settings, and a save writes them.
+TEST(MainFormDesign, AWizardClosedWithoutADesignKeepsTheProjectsDesignSettings) {
+    auto chooseTerrestrialAndClose = [](TAutoProgetto& w) {
+        while (w.VisiblePage() != WizardTypePage) w.BIndietro->Click();
+        w.Choice[ChoiceTerrestre]->Click();
+        EXPECT_TRUE(w.Opz().Terrestrial && !w.Opz().Satellite);
+        w.Close();
+    };
+    const struct {
+        const char* name;
+        std::function<void(TAntenne&)> command;
+    } cases[] = {
+        {"Nuovo, No to saving, wizard closed",
+         [](TAntenne& f) {
+             Script().AnswerMessageBox(IDNO);
+             Script().AnswerShowModal<TAutoProgetto>([](TAutoProgetto& w) {
+                 // A new design starts from the defaults: terrestrial.
+                 EXPECT_EQ(w.VisiblePage(), WizardTypePage);
+                 EXPECT_TRUE(w.Choice[ChoiceTerrestre]->Checked);
+                 w.Close();
+             });
+             f.New1->Click();
+             ASSERT_FALSE(Script().MessageBoxes.empty());
+             EXPECT_EQ(Script().MessageBoxes[0].Text, "Salvare le modifiche apportate al progetto?");
+         }},
+        {"Autoprogetto, terrestrial chosen, wizard closed",
+         [&](TAntenne& f) {
+             Script().AnswerShowModal<TAutoProgetto>(chooseTerrestrialAndClose);
+             f.Autoprogetto1->Click();
+         }},
+        {"<< Indietro, terrestrial chosen, wizard closed",
+         [&](TAntenne& f) {
+             Script().AnswerShowModal<TAutoProgetto>(chooseTerrestrialAndClose);
+             f.NextButton->Click();
+         }},
+        {"Autoprogetto, terrestrial chosen, Fine, Annulla to saving",
+         [](TAntenne& f) {
+             Script().AnswerShowModal<TAutoProgetto>([](TAutoProgetto& w) {
+                 w.Choice[ChoiceTerrestre]->Click();
+                 while (w.ModalResult.Get() == mrNone) w.BAvanti->Click();
+             });
+             Script().AnswerMessageBox(IDCANCEL);
+             f.Autoprogetto1->Click();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScopedProgram program;
+        const std::string file = program.Dir().File("satellite.ant");
+        {
+            TAntenne& f = program.Start();
+            CopyDefaultLibrary(program);
+            EndSplash();
+            DesignSatelliteProject(f);
+            ASSERT_EQ(f.CurrentProject->Step, 2);
+            ASSERT_TRUE(f.Wizard->Opz().Satellite && !f.Wizard->Opz().Terrestrial);
+            f.CurrentProject->Modified = true;  // as after an edit of the drawing
+            const int cells = Cells(f.CurrentProject->NetworkGrid);
+
+            Script().Reset();
+            c.command(f);
+            EXPECT_EQ(Script().ModalForms.size(), 1u);
+            EXPECT_FALSE(Application->Terminated());
+            EXPECT_EQ(Cells(f.CurrentProject->NetworkGrid), cells);
+            EXPECT_TRUE(f.CurrentProject->Modified);
+            EXPECT_TRUE(f.Wizard->Opz().Satellite);
+            EXPECT_FALSE(f.Wizard->Opz().Terrestrial);
+
+            const TWizardShows shown = ShownByIndietro(f);
+            EXPECT_TRUE(shown.satelliteRiser);
+            EXPECT_FALSE(shown.terrestrialRiser);
+            EXPECT_TRUE(shown.satellite);
+            EXPECT_FALSE(shown.terrestrial);
+
+            Script().Reset();
+            Script().AnswerFileDialog(file);
+            f.SalvaconNome1->Click();
+            ASSERT_TRUE(std::filesystem::exists(file));
+            Application->DestroyForms();
+        }
+        // Reopened, the file's design settings are the satellite project's.
+        TAntenne& f = program.Start({file});
+        EndSplash();
+        ASSERT_EQ(f.CurrentProject->Name, file);
+        EXPECT_TRUE(f.Wizard->Opz().Satellite);
+        EXPECT_FALSE(f.Wizard->Opz().Terrestrial);
+        EXPECT_EQ(f.Wizard->Opz().SatelliteCables, 1);
+        EXPECT_EQ(f.Wizard->Opz().Building->Staircases[0].FloorCount, 4);
     }
 }
 
