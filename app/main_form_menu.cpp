@@ -422,8 +422,7 @@ void TAntenne::EliminaDescrizioniClick(TObject* Sender) {
 // ---------------------------------------------------------------- view
 
 void TAntenne::SetSquareSize(int32_t size) {
-    DrawWindow->DefaultColWidth = size;
-    DrawWindow->DefaultRowHeight = size;
+    DrawWindow->SetSquareSize(size);
     if (Opzioni) Opzioni->gridWidth = size;
     if (Ini) Ini->WriteInteger("DGWidth", size);
 }
