@@ -613,6 +613,8 @@ void TAntenne::Tuttiidati1Click(TObject*) {
 }
 
 void TAntenne::Cancellacalcoli1Click(TObject*) {
+    // The required levels are worked out again when their page is next shown.
+    if (CurrentProject && CurrentProject->NetworkGrid) CurrentProject->NetworkGrid->RequiredOutOfDate = true;
     ReteRichiestiReport.Report->Lines->Clear();
     CanaliRichiestiReport.Report->Lines->Clear();
     CanaliRichiestiReport.Messages->Items->Clear();
