@@ -319,7 +319,8 @@ int32_t FitLabel(TCanvas* canvas, int32_t x, int32_t width, int32_t preferredLef
     const int32_t right = x + width - 1;  // the label ends before the square's last pixel
     const int32_t room = width - 2;       // from a pixel inside the left edge to there
     auto narrower = [&](int32_t space, int least) {
-        while (textWidth() > space && canvas->Font->Height < least) canvas->Font->Height = canvas->Font->Height + 1;
+        while (textWidth() > space && canvas->Font->Height < least)
+            canvas->Font->Height = canvas->Font->Height + 1;
     };
     narrower(right - preferredLeft, LabelFontHeightNarrowed);
     narrower(room, LabelFontHeightLeast);
@@ -358,9 +359,8 @@ void TCella::DrawLevelLabel(TCanvas* canvas, int32_t x, int32_t y, int32_t width
     if (width >= LevelLabelWideZoom && Opzioni->doubleDataWithoutZoom) {
         // The code and the value beside it fit the square together.
         SetLabelFont(canvas, colour, width);
-        const int32_t left = FitLabel(canvas, x, width, LabelLeft(canvas, x, width, text), [&] {
-            return canvas->TextWidth(text) + 1 + canvas->TextWidth(value);
-        });
+        const int32_t left = FitLabel(canvas, x, width, LabelLeft(canvas, x, width, text),
+                                      [&] { return canvas->TextWidth(text) + 1 + canvas->TextWidth(value); });
         canvas->TextOut(left, y, text);
         const int32_t after = left + canvas->TextWidth(text) + 1;
         canvas->Font->Color = LevelLabelColour;

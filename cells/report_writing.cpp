@@ -132,8 +132,8 @@ struct TChannelRow {
 // The rows of a list under a prefix, in the report's columns: a name or a
 // label narrower than a column gets one more tab. An empty list gives the
 // prefix alone. The report colour switches for the next block.
-std::vector<TChannelRow> ChannelRows(TRichEdit* report, const AnsiString& prefix, TListaCanali& list, float low,
-                                     float high) {
+std::vector<TChannelRow> ChannelRows(TRichEdit* report, const AnsiString& prefix, TListaCanali& list,
+                                     float low, float high) {
     TReportPages& pages = ReportPages();
     TCanvas* canvas = pages.MeasuringCanvas();
     canvas->Font->Name = report->DefAttributes->Name();

@@ -468,11 +468,11 @@ std::vector<TSignalLimitBlock> SignalLimitBlocks(TCella* cell) {
             const TFinestra w = WindowOf(table, port, band);
             for (int pass = 0; pass < 2; ++pass) {
                 const float value = pass == 0 ? w.Min : w.Max;
-                const TColor colour = band == 0   ? BandZeroColour
+                const TColor colour = band == 0  ? BandZeroColour
                                       : terminal ? LimitColour(value)
                                                  : LevelColour(value, band);
-                (pass == 0 ? b.Minima : b.Maxima).push_back(terminal ? FormatLimitCell(value)
-                                                                      : FormatLevelCell(value));
+                (pass == 0 ? b.Minima : b.Maxima)
+                    .push_back(terminal ? FormatLimitCell(value) : FormatLevelCell(value));
                 (pass == 0 ? b.MinimumColours : b.MaximumColours).push_back(colour);
             }
         }

@@ -121,7 +121,8 @@ std::vector<TChannelBlock> ChannelBlocks(TCella* cell);
 
 // The title of the printed table of the head-end terminal's admissible
 // signals, which the "Calcoli rete richiesti" report opens with too.
-constexpr const char* HeadEndLimitsTitle = "Segnali minimi e massimi ammessi all'uscita del terminale di testa [dB]";
+constexpr const char* HeadEndLimitsTitle =
+    "Segnali minimi e massimi ammessi all'uscita del terminale di testa [dB]";
 
 // The "Calcoli rete richiesti" report: the signals admissible at the outputs
 // of the head-end terminal, band by band, left by the required-level walk,

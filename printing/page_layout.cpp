@@ -8,8 +8,8 @@
 #include "core/reporter.h"
 #include "core/table_texts.h"
 #include "document/project.h"
-#include "platform/printers.h"
 #include "document/report_pages.h"
+#include "platform/printers.h"
 #include "printing/documents.h"
 
 namespace {

@@ -20,12 +20,12 @@
 #include "document/grid.h"
 #include "document/project.h"
 #include "document/report_pages.h"
+#include "platform/application.h"
 #include "platform/engines.h"
 #include "platform/printers.h"
 #include "printing/calc_print_options.h"
-#include "support/design_components.h"
-#include "platform/application.h"
 #include "support/default_library_folder.h"
+#include "support/design_components.h"
 #include "support/program_fixture.h"
 
 namespace {
@@ -539,7 +539,8 @@ void DesignMultiswitchStaircase(TAutoProgetto& w) {
     for (int choice :
          {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceLungoScala})
         w.ChoiceClick(w.Choice[choice]);
-    for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page) w.PageForward(nullptr);
+    for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page)
+        w.PageForward(nullptr);
 }
 
 // The texts of a report line between its tabs, blanks trimmed, empty ones left out.

@@ -344,8 +344,8 @@ TEST_F(CellLabels, ALabelTooWideForItsPlaceIsDrawnWholeInItsSquare) {
         int32_t width;
         const char* text;
     };
-    const Case cases[] = {{42, "C1214"}, {21, "C1214"}, {15, "C1214"}, {42, "P12345"}, {21, "P12345"},
-                          {15, "D999"}, {42, "R1220"}};
+    const Case cases[] = {{42, "C1214"},  {21, "C1214"}, {15, "C1214"}, {42, "P12345"},
+                          {21, "P12345"}, {15, "D999"},  {42, "R1220"}};
     TCellaDisegno cell(&grid, 0, 0, 0, 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " " + c.text);
@@ -429,7 +429,8 @@ TEST_F(LevelLabels, ALongCodeAndItsValueFitTheSquareTogether) {
     EXPECT_EQ(texts[1].State.Font.Color, clPurple);
     EXPECT_EQ(texts[1].State.Font.Height, texts[0].State.Font.Height);
     EXPECT_GE(texts[0].Points[0].x, 1);
-    EXPECT_GT(texts[1].Points[0].x, texts[0].Points[0].x + TTextMetrics::Extent(texts[0].State.Font, "P1214").cx);
+    EXPECT_GT(texts[1].Points[0].x,
+              texts[0].Points[0].x + TTextMetrics::Extent(texts[0].State.Font, "P1214").cx);
     EXPECT_LE(texts[1].Points[0].x + TTextMetrics::Extent(texts[1].State.Font, "-14").cx, 42 - 1);
 }
 

@@ -390,8 +390,8 @@ TEST_F(NetworkReportTest, TheRequiredLevelsAreTheTerminalsAdmissibleWindows) {
         S};
     EXPECT_EQ(Lines(*report), expected);
     // Band 0 magenta, the other bands in the colours of the limits.
-    ExpectBandColours(3, {clFuchsia, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue,
-                          clBlue});
+    ExpectBandColours(
+        3, {clFuchsia, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue});
 }
 
 class ChannelPagesTest : public NetworkReportTest {

@@ -19,7 +19,8 @@ void ClickTab(TAntenne& form, const AnsiString& caption) {
     const int index = tabs->Tabs->IndexOf(caption);
     ASSERT_GE(index, 0) << caption;
     const TRect r = tabs->TabRect(index);
-    QTest::mouseClick(WidgetOf(tabs), Qt::LeftButton, {}, QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+    QTest::mouseClick(WidgetOf(tabs), Qt::LeftButton, {},
+                      QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
     Settle();
 }
 

@@ -422,8 +422,8 @@ TEST(QtDrawWindow, FiveCharacterCableCodesStandWholeAtEveryZoom) {
         p.window->Selection = TGridRect{29, 29, 29, 29};
         Settle();
         const QImage shot = p.Shot();
-        ASSERT_TRUE(
-            shot.save(QString::fromStdString(qttest::Artefact("draw-labels-" + std::to_string(zoom) + ".png"))));
+        ASSERT_TRUE(shot.save(
+            QString::fromStdString(qttest::Artefact("draw-labels-" + std::to_string(zoom) + ".png"))));
         for (int k = 0; k < 4; ++k) {
             TCella* cable = g->CellAt(First + 2 * k, Row);
             ASSERT_NE(cable, nullptr);
