@@ -152,7 +152,17 @@ bool TCreaAuto::ChooseRadialSwitch() {
         if (outputs == 0 && inputs == 9) outputs = smallest(++inputs);
     }
     if (outputs == 0) {
-        Report("Non vi sono switch radiali con un numero sufficiente di uscite.");
+        // The person can act on the outputs asked for (one per apartment
+        // line), so the refusal names them beside the largest switch there is.
+        int32_t largest = 0;
+        for (int32_t i = LineCount[1]; i <= inputs && i >= 0 && i < AvailInputs; ++i)
+            for (int32_t o = 0; o < AvailSwitchOutputs; ++o)
+                if (RadialSwitchAvail[i][o]) largest = std::max(largest, o);
+        AnsiString text = "Non vi sono switch radiali con un numero sufficiente di uscite. L'impianto ne richiede " +
+                          IntToStr(RadialOutputsTotal);
+        text += largest > 0 ? ", il più grande disponibile ne ha " + IntToStr(largest) + "."
+                            : ", nessuno switch radiale disponibile ha " + IntToStr(LineCount[1]) + " ingressi.";
+        Report(text);
         return false;
     }
     RadialInputs = inputs;
