@@ -1,0 +1,152 @@
+// The main window as a person works it, by mouse and keyboard: menus that
+// open whatever opened before, the focus that lands where typing goes, Invio
+// in the grids of the forms, clicks in the estimate grid.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/estimate_page.h"
+#include "app/main_form.h"
+#include "qt/designed_project.h"
+#include "qt/qt_test_support.h"
+#include "view/draw_window.h"
+
+using qttest::Later;
+using qttest::Settle;
+using qttest::WidgetOf;
+using qttest::WindowOf;
+
+namespace {
+
+QAction* MenuAction(QWidget* menu, const QString& text) {
+    for (QAction* a : menu->actions())
+        if (a->text().section('\t', 0, 0) == text) return a;
+    return nullptr;
+}
+
+// The captions of the items a menu shows.
+QStringList ShownItems(QMenu* menu) {
+    QStringList shown;
+    for (QAction* a : menu->actions())
+        if (a->isVisible() && !a->isSeparator()) shown << a->text().section('\t', 0, 0);
+    return shown;
+}
+
+// A click of the left button: on X11 through the X server, as the mouse
+// gives it (the pointer moves there first), elsewhere into the widget.
+void Click(QWidget* widget, QPoint at) {
+    if (QGuiApplication::platformName() == "xcb") {
+        const QPoint screen = widget->mapToGlobal(at);
+        const std::string command = "xdotool mousemove " + std::to_string(screen.x()) + " " +
+                                    std::to_string(screen.y()) + " click 1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return;
+    }
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+}
+
+// Clicks a menu of the bar and reports what shows: the items of the open
+// menu, or nothing; the menu is closed with Esc.
+QStringList OpenMenuByMouse(QMenuBar* bar, const QString& menu) {
+    QAction* top = MenuAction(bar, menu);
+    EXPECT_NE(top, nullptr) << menu.toStdString();
+    if (!top) return {};
+    QStringList shown;
+    bool done = false;
+    Later(
+        [&] {
+            if (auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                shown = ShownItems(open);
+                QTest::keyClick(open, Qt::Key_Escape);
+            }
+            done = true;
+        },
+        150);
+    Click(bar, bar->actionGeometry(top).center());
+    for (int waited = 0; !done && waited < 5000; waited += 20) QTest::qWait(20);
+    Settle();
+    // A menu bar left in its keyboard mode lets go of it as a person would.
+    if (QApplication::activePopupWidget()) QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    Settle();
+    return shown;
+}
+
+// Opens a menu of the main window with Alt and its letter; what it shows.
+QStringList OpenMenuByKey(TAntenne* form, Qt::Key letter) {
+    QStringList shown;
+    bool done = false;
+    Later(
+        [&] {
+            if (auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                shown = ShownItems(open);
+                QTest::keyClick(open, Qt::Key_Escape);
+            }
+            done = true;
+        },
+        150);
+    // The bar's Alt letters answer in the active window.
+    WindowOf(form)->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(WindowOf(form)));
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : WindowOf(form);
+    QTest::keyClick(target, letter, Qt::AltModifier);
+    for (int waited = 0; !done && waited < 5000; waited += 20) QTest::qWait(20);
+    Settle();
+    if (QApplication::activePopupWidget()) QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    Settle();
+    return shown;
+}
+
+void ClickCell(TStringGrid* grid, int col, int row) {
+    const TRect cell = grid->CellRect(col, row);
+    ASSERT_FALSE(cell.IsEmpty()) << col << "," << row;
+    Click(WidgetOf(grid), QPoint(cell.Left + 4, cell.Top + 4));
+    QTest::qWait(100);
+    Settle();
+}
+
+}  // namespace
+
+// On the estimate the edit menu may have no item to show (no hand-added
+// row chosen); it opens empty, and the next time it is clicked, on any
+// page, or opened with Alt+M, it shows its items. On X11 the empty menu
+// used to stay counted as open, at no size, and never showed again: the
+// test runs there too, on a screen of its own (below).
+void EditMenuOpensAfterAnEmptyOpening() {
+    ScopedProgram program;
+    TAntenne* form = qttest::StartDesigned(program, 2, 10);
+    QMenuBar* bar = WindowOf(form)->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_TRUE(form->FindPage(PagePreventivo));
+    form->SelectPage(PagePreventivo);
+    Settle();
+    ClickCell(form->EstimatePage->GridPreventivo, 6, 1);
+    EXPECT_EQ(OpenMenuByMouse(bar, "&Modifica"), QStringList());
+    QTest::keyClick(WindowOf(form), Qt::Key_Escape);
+    Settle();
+    form->SelectPage(PageRete);
+    Settle();
+    const QStringList drawingItems{"Elimina descrizioni componenti"};
+    EXPECT_EQ(OpenMenuByMouse(bar, "&Modifica"), drawingItems);
+    EXPECT_EQ(OpenMenuByKey(form, Qt::Key_M), drawingItems);
+    form->SelectPage(PagePreventivo);
+    Settle();
+    EXPECT_EQ(OpenMenuByMouse(bar, "&Modifica"), QStringList());
+    form->SelectPage(PageRete);
+    Settle();
+    EXPECT_EQ(OpenMenuByMouse(bar, "&Modifica"), drawingItems);
+}
+
+TEST(QtWindowInput, TheEditMenuOpensAfterAnEmptyOpening) { EditMenuOpensAfterAnEmptyOpening(); }
+
+TEST(QtWindowInput, TheEditMenuOpensAfterAnEmptyOpeningOnX11) {
+    if (QGuiApplication::platformName() == "xcb") {
+        EditMenuOpensAfterAnEmptyOpening();
+        return;
+    }
+    const int status = qttest::RunOnX11("QtWindowInput.TheEditMenuOpensAfterAnEmptyOpeningOnX11");
+    if (status == qttest::NoX11) GTEST_SKIP() << "no Xvfb";
+    EXPECT_EQ(status, 0);
+}
