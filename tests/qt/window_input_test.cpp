@@ -10,6 +10,8 @@
 
 #include "app/estimate_page.h"
 #include "app/main_form.h"
+#include "document/estimate.h"
+#include "document/project.h"
 #include "qt/designed_project.h"
 #include "qt/qt_test_support.h"
 #include "view/draw_window.h"
@@ -149,4 +151,67 @@ TEST(QtWindowInput, TheEditMenuOpensAfterAnEmptyOpeningOnX11) {
     const int status = qttest::RunOnX11("QtWindowInput.TheEditMenuOpensAfterAnEmptyOpeningOnX11");
     if (status == qttest::NoX11) GTEST_SKIP() << "no Xvfb";
     EXPECT_EQ(status, 0);
+}
+
+// "Preventivo" scrolled to its end: a click on any cell of a component row,
+// the labour row and a hand-added row selects the cell clicked, and the
+// grid stays where it was scrolled. Typing goes into the cells that take it
+// and leaves the others as they were.
+TEST(QtWindowInput, AClickInTheEstimateGridSelectsTheCellClicked) {
+    ScopedProgram program;
+    TAntenne* form = qttest::StartDesigned(program, 2, 10);
+    ASSERT_TRUE(form->FindPage(PagePreventivo));
+    form->SelectPage(PagePreventivo);
+    Settle();
+    TPaginaPreventivo* page = form->EstimatePage;
+    TVoceListino item;
+    item.Code = "KIT-01";
+    item.Article = "Staffa";
+    item.Brand = "Ov";
+    item.Description = "Staffa a muro";
+    item.Quantity = "2";
+    item.Price = "3,00";
+    item.Installation = "5";
+    item.CurrencyName = "Euro";
+    ASSERT_TRUE(page->AddEstimateItem(item));
+    Settle();
+    TStringGrid* grid = page->GridPreventivo;
+    const int hand = grid->RowCount - 2;
+    const int labour = form->CurrentProject->Estimate->LabourPosition + 1;
+    ASSERT_GT(hand, labour);
+    ASSERT_GT(hand, grid->VisibleRowCount()) << "the estimate fits without scrolling";
+    grid->SetFocus();
+    grid->TopRow = grid->RowCount;  // to the end
+    Settle();
+    const int top = grid->TopRow;
+    ASSERT_GT(top, 1);
+    // A cell beyond the right edge is scrolled to sideways first, as with
+    // the scroll bar.
+    auto showColumn = [&](int col) {
+        if (grid->CellRect(col, hand).IsEmpty()) grid->LeftCol = col;
+        Settle();
+    };
+    for (int row : {hand, labour, top}) {
+        for (int col = 0; col < EstimateColumns; ++col) {
+            showColumn(col);
+            ClickCell(grid, col, row);
+            EXPECT_EQ(grid->Col, col) << col << "," << row;
+            EXPECT_EQ(grid->Row, row) << col << "," << row;
+            EXPECT_EQ(grid->TopRow, top) << col << "," << row;
+            EXPECT_TRUE(grid->Focused() || (grid->InplaceEditor() && grid->InplaceEditor()->Focused()));
+        }
+    }
+    // The hand row's code takes no typing; its article does.
+    showColumn(0);
+    ClickCell(grid, 0, hand);
+    QTest::keyClicks(WidgetOf(grid), "X");
+    Settle();
+    EXPECT_EQ(AnsiString(grid->Cells[0][hand]), "KIT-01");
+    EXPECT_EQ(grid->InplaceEditor() ? bool(grid->InplaceEditor()->Visible) : false, false);
+    showColumn(1);
+    ClickCell(grid, 1, hand);
+    QTest::keyClicks(WidgetOf(grid), "M");
+    Settle();
+    EXPECT_EQ(AnsiString(grid->Cells[1][hand]), "M");
+    EXPECT_EQ(grid->Row, hand);
 }
