@@ -9,11 +9,17 @@
 #include <QMenuBar>
 
 #include "app/estimate_page.h"
+#include "cells/combo_string_grid.h"
+#include "cells/component_data.h"
+#include "cells/sources.h"
 #include "app/main_form.h"
 #include "document/estimate.h"
 #include "document/project.h"
 #include "qt/designed_project.h"
 #include "qt/qt_test_support.h"
+#include "support/dialog_fixture.h"
+#include "support/globals_fixture.h"
+#include "support/record_bytes.h"
 #include "view/draw_window.h"
 
 using qttest::Later;
@@ -214,4 +220,74 @@ TEST(QtWindowInput, AClickInTheEstimateGridSelectsTheCellClicked) {
     Settle();
     EXPECT_EQ(AnsiString(grid->Cells[1][hand]), "M");
     EXPECT_EQ(grid->Row, hand);
+}
+
+// The antenna's channel table: "30" typed under "Canale" and Invio commit
+// the cell and keep the form open, the focus in the table; a "D" typed in
+// the "A/D" cell stays; the level typed after it too. Invio outside the
+// table still answers with "Ok".
+TEST(QtWindowInput, InvioInTheAntennasChannelTableCommitsTheCellAndKeepsTheForm) {
+    ScopedGlobals globals;
+    ScopedPrototypes prototypes;
+    ScopedLibraries libraries;
+    ScopedComponentDialog dialog;
+    TGridData network(nullptr, 75, 75, GridNetwork);
+    TAntenna antenna(&network, 0, 0, 4, 4);
+    antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
+    antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
+    antenna.Described = 1;
+    bool stayedOpen = false;
+    Later(
+        [&] {
+            TDatiComponenti& f = dialog.Get();
+            TComboStringGrid* grid = f.GridCanali5;
+            Settle();
+            // The frequency range stands under headings that name it, not
+            // under two bands' names.
+            for (int c = 0; c < 2; ++c) {
+                const TControl* heading = f.ChannelHeaders[0][c];
+                const TEdit* cell = f.ValueEdit[AntennaRangeColumn][c];
+                EXPECT_TRUE(heading->Visible) << c;
+                EXPECT_EQ(heading->Left.Get(), cell->Left.Get()) << c;
+                EXPECT_LT(heading->Top.Get(), cell->Top.Get()) << c;
+                EXPECT_FALSE(f.BandCell[0][c]->Visible) << c;
+            }
+            EXPECT_EQ(f.ChannelHeaders[0][0]->Caption.Get(), "Min");
+            EXPECT_EQ(f.ChannelHeaders[0][1]->Caption.Get(), "Max");
+            EXPECT_EQ(f.ValueEdit[AntennaRangeColumn][0]->Text.Get(), "470");
+            EXPECT_EQ(f.ValueEdit[AntennaRangeColumn][1]->Text.Get(), "862");
+            ASSERT_TRUE(grid->Visible);
+            ClickCell(grid, 1, 1);
+            ASSERT_TRUE(grid->Combo->Visible);
+            QTest::keyClicks(QApplication::focusWidget(), "30");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            Settle();
+            stayedOpen = f.Visible;
+            ASSERT_TRUE(stayedOpen);
+            EXPECT_EQ(grid->Cell(1, 1), "30");
+            EXPECT_TRUE(grid->Focused() || (grid->InplaceEditor() && grid->InplaceEditor()->Focused()))
+                << (f.FocusedControl() ? f.FocusedControl()->Name : "none");
+            ClickCell(grid, 2, 1);
+            QTest::keyClicks(QApplication::focusWidget(), "D");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            Settle();
+            EXPECT_TRUE(f.Visible);
+            EXPECT_EQ(grid->Cell(2, 1), "D");
+            ClickCell(grid, 4, 1);
+            QTest::keyClicks(QApplication::focusWidget(), "75");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            Settle();
+            EXPECT_TRUE(f.Visible);
+            EXPECT_EQ(grid->Cell(4, 1), "75");
+            EXPECT_EQ(grid->Cell(2, 1), "D");
+            const QImage shot = WindowOf(&f)->grab().toImage();
+            EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("antenna-channel-table.png"))));
+            // Outside the table Invio is "Ok".
+            f.EditArea->SetFocus();
+            Settle();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        },
+        50);
+    EXPECT_TRUE(antenna.OpenDataDialog());
+    EXPECT_TRUE(stayedOpen);
 }
