@@ -38,6 +38,21 @@ AnsiString FormatTotal(double quantity, double price, int currency) {
     return FormatAmountWide(FormatFloat(CurrencyMask(currency), EstimateRowTotal(quantity, price, currency)));
 }
 
+// The estimate grid: its editor opens only on the cells the page lets the
+// person type into.
+class TEstimateGrid : public TStringGrid {
+public:
+    TEstimateGrid(TComponent* owner, const TPaginaPreventivo* page) : TStringGrid(owner), page_(page) {}
+
+protected:
+    bool CanEditShow() const override {
+        return TStringGrid::CanEditShow() && page_->IsEditableCell(Col, Row);
+    }
+
+private:
+    const TPaginaPreventivo* page_;
+};
+
 }  // namespace
 
 namespace {
@@ -86,7 +101,7 @@ TPaginaPreventivo::TPaginaPreventivo(TComponent* owner) : TPanel(owner) {
     Visible = false;
     SetBounds(0, 0, PageLeastWidth, 480);
 
-    GridPreventivo = new TStringGrid(this);
+    GridPreventivo = new TEstimateGrid(this, this);
     GridPreventivo->Parent = this;
     GridPreventivo->SetBounds(4, 4, GridLeastWidth, 360);
     GridPreventivo->ColCount = EstimateColumns;
@@ -291,6 +306,12 @@ void TPaginaPreventivo::FitColumns() {
     SetBounds(Left, Top, std::max(PageLeastWidth, g.Left + g.Width + g.Left), Height);
 }
 
+bool TPaginaPreventivo::IsEditableCell(int col, int row) const {
+    if (!estimate() || !IsItemRow(row)) return false;
+    const bool numeric = col == ColMinutes || col == ColQuantity || col == ColPrice;
+    return numeric || (IsHandRow(row) && col >= ColArticle && col <= ColPrice);
+}
+
 bool TPaginaPreventivo::CanRemoveSelectedRow() const {
     return IsHandRow(GridPreventivo->Selection.Get().Top);
 }
@@ -366,12 +387,11 @@ void TPaginaPreventivo::EstimateGridSelectCell(TObject*, int ACol, int ARow, boo
         FormatCell(lastCol_, lastRow_);
 
     if (ARow != g.RowCount - 1) {
-        const bool numeric = ACol == ColMinutes || ACol == ColQuantity || ACol == ColPrice;
-        if (numeric || (IsHandRow(ARow) && ACol >= ColArticle && ACol <= ColPrice)) {
-            lastCol_ = ACol;
-            lastRow_ = ARow;
-            CanSelect = true;
-        }
+        // A click selects the cell clicked, whichever it is; the editor
+        // opens only where IsEditableCell allows typing.
+        lastCol_ = ACol;
+        lastRow_ = ARow;
+        CanSelect = true;
         return;
     }
 

@@ -32,6 +32,10 @@ public:
     void BEliminaPreventivoClick(TObject* Sender);
     // Whether "&Elimina linea preventivo" would remove the selection's top row.
     bool CanRemoveSelectedRow() const;
+    // Whether the person may type into the cell: the minutes, quantity and
+    // unit price of every item row, and the texts of a hand-added row.
+    // Every cell can be chosen; the others show their text only.
+    bool IsEditableCell(int col, int row) const;
     // Makes (col, row) the current cell, as the program places it and not as
     // a click: the trailing row opens no price list. A cell of an item row
     // counts as the cell last chosen (it is formatted when left). Row and

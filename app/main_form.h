@@ -116,6 +116,9 @@ public:
     void HideAllPages();
     void ShowSelectedPage();
     void TabControlChange(TObject* Sender);
+    // Gives the focus to the page shown: the drawing, the estimate grid, a
+    // report, the first field of the mast or lightning pages.
+    void FocusShownPage();
     void UpdateCalculationPages() override;
     void UpdateEstimatePage() override;
     void OnNextClick(TObject* Sender);

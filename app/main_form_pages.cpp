@@ -135,6 +135,7 @@ void TAntenne::ShowSelectedPage() {
             LayoutPanels();
             DrawWindow->Visible = true;
         }
+        FocusShownPage();
         return;
     }
     if (!project) return;
@@ -169,6 +170,16 @@ void TAntenne::ShowSelectedPage() {
     if (TControl* panel = PagePanel(caption); panel != DrawWindow) panel->Visible = true;
     if (caption == PageSostegno || caption == PageFulmini811 || caption == PageFulmini8110)
         NextButton->Enabled = false;
+    FocusShownPage();
+}
+
+void TAntenne::FocusShownPage() {
+    // The keyboard goes to the page shown, never to the step button, whose
+    // Space or Invio would open the wizard.
+    auto* page = dynamic_cast<TWinControl*>(PagePanel(SelectedPage()));
+    if (!page || !page->Visible || !page->CanFocus()) return;
+    TWinControl* target = page->TabStop ? page : page->FindNextControl(nullptr, true, true);
+    if (target && target->CanFocus()) FocusControl(target);
 }
 
 void TAntenne::TabControlChange(TObject*) { ShowSelectedPage(); }

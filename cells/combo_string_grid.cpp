@@ -49,6 +49,14 @@ void TComboStringGrid::ComboExit(TObject*) {
 }
 
 void TComboStringGrid::ComboKeyDown(TObject*, WORD& key, TShiftState shift) {
+    // Invio commits the list's text to its cell and gives the keyboard back
+    // to the grid, on the same cell: it is the table's key, never the
+    // form's default button.
+    if (key == VK_RETURN && Combo->Visible) {
+        key = 0;
+        SetFocus();
+        return;
+    }
     // Tab leaves the list for the focus catcher, wherever the tab order of
     // the parents would lead.
     if (key != VK_TAB || shift.Contains(ssShift) || !FocusCatcher->Visible) return;

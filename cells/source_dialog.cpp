@@ -23,6 +23,8 @@ constexpr int LabelChars = 20;
 // The antenna shows its two frequency cells only.
 constexpr int32_t FirstHiddenRangeCell = 2;
 constexpr int32_t LastHiddenRangeCell = 10;
+// Room of the "Min" and "Max" headings over the antenna's two cells.
+constexpr int RangeHeadingHeight = 16;
 // The converter shows the satellite bands beside its gain cell.
 constexpr int32_t LastTerrestrialCell = 4;
 
@@ -48,6 +50,20 @@ void TAntenna::FinishDataForm(TDatiComponenti& form) {
         for (auto& header : form.BandCell) header[c]->Visible = false;
         form.ValueEdit[AntennaRangeColumn][c]->Visible = false;
     }
+    // The two cells hold the antenna's lowest and highest frequency, no
+    // band's values: they stand under "Min" and "Max", where the band
+    // header would name two bands of the calculations.
+    const int top = form.BandCell[0][0]->Top;
+    form.HideBandHeader();
+    for (int c = 0; c < FirstHiddenRangeCell; ++c) {
+        TControl* heading = form.ChannelHeaders[0][c];
+        heading->Left = form.ValueEdit[AntennaRangeColumn][c]->Left;
+        heading->Top = top;
+        heading->Visible = true;
+    }
+    const int rowTop = top + RangeHeadingHeight;
+    form.RowCaption[AntennaRangeColumn]->Top = rowTop;
+    for (TEdit* edit : form.ValueEdit[AntennaRangeColumn]) edit->Top = rowTop;
 }
 
 void TAntenna::FillDataDialogDefault(TDatiComponenti* dialog) {

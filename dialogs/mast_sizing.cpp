@@ -135,6 +135,9 @@ TDatiAutSost::TDatiAutSost(TComponent* owner) : TForm(owner) {
     }
     Menu = MainMenu;
     OnShow = Handler(this, &TDatiAutSost::FormShow);
+    // The form opens where typing goes: the new section's diameter. The
+    // list is chosen by mouse or reached with Tab, its focus marked.
+    ActiveControl = EditD;
 }
 
 AnsiString TDatiAutSost::FormatSection(float d, float s, float l) {

@@ -25,6 +25,7 @@ public:
     TProperty<bool> MultiLine{this, TPropId::MultiLine, false};
     TNotifyEvent OnChange;
     TTabChangingEvent OnChanging;
+    bool IsTabStrip() const override { return true; }
     // The area below the tabs, inside the frame.
     TRect DisplayRect() const;
     TRect TabRect(int index) const;

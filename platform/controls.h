@@ -353,6 +353,9 @@ public:
     // Whether a click gives the control the focus, and whether Tab may stop here.
     virtual bool TakesFocusOnClick() const { return TabStop; }
     virtual bool AcceptsFocus() const { return true; }
+    // Whether the control only chooses among the pages of other controls (a
+    // row of tabs): a form shown starts on its first field, past it.
+    virtual bool IsTabStrip() const { return false; }
 
     virtual void KeyDown(WORD& key, TShiftState shift);
     virtual void KeyUp(WORD& key, TShiftState shift);

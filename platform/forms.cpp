@@ -220,12 +220,24 @@ void TCustomForm::Activate() {
     if (!target) {
         target = ActiveControl;
         if (target && !target->CanFocus()) target = nullptr;
-        if (!target) target = FindNextControl(nullptr, true, true);
+        if (!target) target = FirstField();
     }
     if (target) {
         SetFocusedControl(target);
         if (target->Peer()) target->Peer()->SetFocus();
     }
+}
+
+TWinControl* TCustomForm::FirstField() const {
+    TWinControl* first = FindNextControl(nullptr, true, true);
+    // A row of tabs is no field: the first control after it in tab order
+    // (the first field of its page) is, when there is one.
+    for (TWinControl* c = first; c && c->IsTabStrip();) {
+        c = FindNextControl(c, true, true);
+        if (!c || c == first) return first;
+        if (!c->IsTabStrip()) return c;
+    }
+    return first;
 }
 
 void TCustomForm::Deactivate() {

@@ -123,6 +123,9 @@ public:
     void SelectNext(TWinControl* current, bool forward, bool checkTabStop);
     void SelectFirst();
     TWinControl* FocusedControl() const { return entered_; }
+    // The control a form starts on when the program chose none: the first
+    // in tab order that is a field (a row of tabs is passed by).
+    TWinControl* FirstField() const;
 
     // Keyboard input of the person: menu shortcuts first, then the form's
     // own handlers when KeyPreview is set, then the focused control, then

@@ -486,6 +486,18 @@ void TComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
     }
     Canvas->FillRect(rect);
     if (index >= 0 && index < Items->Count()) Canvas->TextOut(rect.Left + 2, rect.Top, (*Items)[index]);
+    // The item with the focus shows the system's dotted focus mark, so that
+    // a person sees where the arrows and the space bar act.
+    if (state.Contains(odFocused)) {
+        Canvas->Pen->Color = state.Contains(odSelected) ? clHighlightText : clBlack;
+        Canvas->Pen->Width = 1;
+        Canvas->Pen->Style = psDot;
+        Canvas->Pen->Mode = pmCopy;
+        Canvas->Brush->Style = bsClear;
+        Canvas->Rectangle(TRect(rect.Left, rect.Top, rect.Right, rect.Bottom));
+        Canvas->Pen->Style = psSolid;
+        Canvas->Brush->Style = bsSolid;
+    }
 }
 
 void TComboBox::PaintItemTo(TPaintEngine* engine, int index, const TRect& rect, TOwnerDrawState state) {
@@ -598,6 +610,21 @@ TRect TListBox::ItemRect(int index) const {
     return Bounds(0, (index - TopIndex) * ItemHeight, ClientWidth, ItemHeight);
 }
 
+void TListBox::DoEnter() {
+    Invalidate();
+    TWinControl::DoEnter();
+}
+
+void TListBox::DoExit() {
+    Invalidate();
+    TWinControl::DoExit();
+}
+
+int TListBox::FocusMarkIndex() const {
+    if (ItemIndex >= 0 && ItemIndex < Items->Count()) return ItemIndex;
+    return Items->Count() > 0 ? std::clamp(TopIndex.Get(), 0, Items->Count() - 1) : -1;
+}
+
 void TListBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (CanFocus() && !Focused()) UserFocus();
     int index = ItemAtPos(TPoint(x, y), true);
@@ -636,6 +663,18 @@ void TListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
     }
     Canvas->FillRect(rect);
     if (index >= 0 && index < Items->Count()) Canvas->TextOut(rect.Left + 2, rect.Top, (*Items)[index]);
+    // The item with the focus shows the system's dotted focus mark, so that
+    // a person sees where the arrows and the space bar act.
+    if (state.Contains(odFocused)) {
+        Canvas->Pen->Color = state.Contains(odSelected) ? clHighlightText : clBlack;
+        Canvas->Pen->Width = 1;
+        Canvas->Pen->Style = psDot;
+        Canvas->Pen->Mode = pmCopy;
+        Canvas->Brush->Style = bsClear;
+        Canvas->Rectangle(TRect(rect.Left, rect.Top, rect.Right, rect.Bottom));
+        Canvas->Pen->Style = psSolid;
+        Canvas->Brush->Style = bsSolid;
+    }
 }
 
 void TListBox::PaintItemTo(TPaintEngine* engine, int index, const TRect& rect, TOwnerDrawState state) {

@@ -268,6 +268,12 @@ public:
     void PaintItemTo(TPaintEngine* engine, int index, const TRect& rect, TOwnerDrawState state);
     // A click on an item chooses it (with Ctrl in a multiple selection: toggles it).
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    // The focus mark comes and goes with the focus.
+    void DoEnter() override;
+    void DoExit() override;
+    // The item that shows the focus mark while the list has the focus: the
+    // current one, or the first shown when there is none.
+    int FocusMarkIndex() const;
     bool ClickEvents() const override { return false; }
     bool PropertyChanging(TPropId id) override;
 

@@ -606,7 +606,7 @@ public:
             if (r.Top >= list_->ClientHeight) break;
             TOwnerDrawState state;
             if (list_->IsSelected(i)) state << odSelected;
-            if (i == list_->ItemIndex && list_->Focused()) state << odFocused;
+            if (i == list_->FocusMarkIndex() && list_->Focused()) state << odFocused;
             if (!list_->Enabled) state << odDisabled;
             list_->PaintItemTo(&engine, i, r, state);
             (void)h;

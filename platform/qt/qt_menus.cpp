@@ -13,6 +13,15 @@
 
 namespace ovqt {
 
+namespace {
+// Whether a menu has an item a person can see (separators are no items).
+bool HasShownItem(const QMenu* menu) {
+    for (const QAction* a : menu->actions())
+        if (a->isVisible() && !a->isSeparator()) return true;
+    return false;
+}
+}  // namespace
+
 TQtMenuPeer::TQtMenuPeer(TMenu* menu) : menu_(menu) {
     if (dynamic_cast<TMainMenu*>(menu)) {
         bar_ = new QMenuBar;
@@ -68,9 +77,17 @@ void TQtMenuPeer::Fill(QWidget* target, TMenuItem* parent) {
             Fill(sub, item);
             // Opening a submenu is a click on its item: programs update the items there.
             std::weak_ptr<bool> alive = alive_;
-            QObject::connect(sub, &QMenu::aboutToShow, sub, Guarded([this, alive, item] {
+            QObject::connect(sub, &QMenu::aboutToShow, sub, Guarded([this, alive, item, sub] {
                                  if (alive.expired() || !*alive.lock() || !ItemOf(ActionOf(item))) return;
                                  item->Click();
+                                 // A menu whose items are all hidden has nothing to
+                                 // show; Qt then counts it as open at no size, and
+                                 // neither it nor the bar would open again. It is
+                                 // closed once Qt is done opening it.
+                                 if (!HasShownItem(sub))
+                                     QTimer::singleShot(0, sub, [sub] {
+                                         if (sub->isVisible() && !HasShownItem(sub)) sub->hide();
+                                     });
                              }));
         } else {
             a = new QAction(target);

@@ -263,14 +263,23 @@ TEST_F(EstimatePageTest, EditingTheLabourRowKeepsItsHoursButUpdatesTheTotal) {
     EXPECT_EQ(Trim(page.Totale->Text.Get()), "42,58");
 }
 
-TEST_F(EstimatePageTest, SelectCellAllowsNumbersEverywhereAndTextsOnHandRows) {
+// Every cell of an item row can be chosen (a click selects the cell
+// clicked); typing goes only into the numbers of every row and the texts of
+// a hand-added row.
+TEST_F(EstimatePageTest, EveryCellSelectsNumbersEverywhereAndTextsOnHandRowsAreEdited) {
     ASSERT_TRUE(page.AddEstimateItem(Item("ANT-1")));
     struct Case {
         int col, row;
-        bool allowed;
+        bool editable;
     } cases[] = {{4, 1, true}, {6, 1, true}, {7, 1, true}, {1, 1, false}, {0, 1, false}, {8, 1, false},
                  {1, 4, true}, {3, 4, true}, {7, 4, true}, {0, 4, false}, {8, 4, false}};
-    for (const Case& c : cases) EXPECT_EQ(Select(c.col, c.row), c.allowed) << c.col << "," << c.row;
+    for (const Case& c : cases) {
+        EXPECT_TRUE(Select(c.col, c.row)) << c.col << "," << c.row;
+        EXPECT_EQ(page.IsEditableCell(c.col, c.row), c.editable) << c.col << "," << c.row;
+    }
+    // The header and the trailing row take no typing.
+    EXPECT_FALSE(page.IsEditableCell(6, 0));
+    EXPECT_FALSE(page.IsEditableCell(6, Rows() - 1));
 }
 
 TEST_F(EstimatePageTest, LeavingACommittedCellReformatsIt) {

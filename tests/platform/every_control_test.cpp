@@ -163,7 +163,12 @@ TEST(EveryControl, AFormHoldingEveryControlKindRunsItsHandlersHeadless) {
     Application->Title = "Ordivex Varne";
     auto f = std::make_unique<TSchedaProva>(nullptr);
     f->Show();
-    EXPECT_TRUE(f->Schede->Focused());  // the first control in tab order that takes the focus
+    // The first control in tab order that takes the focus, past the row of
+    // tabs: the first field of the page shown.
+    EXPECT_FALSE(f->Schede->Focused());
+    ASSERT_NE(f->FocusedControl(), nullptr);
+    EXPECT_EQ(f->FocusedControl(), f->FindNextControl(f->Schede, true, true));
+    EXPECT_TRUE(f->Schede->ContainsControl(f->FocusedControl()));
 
     f->Descrizione->Text = "Presa";
     f->Alimenta->AllowGrayed = true;

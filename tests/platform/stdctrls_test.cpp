@@ -351,3 +351,29 @@ TEST_F(Controls, ADisabledSpeedButtonShowsItsGlyphGreyed) {
     // The frame is the same; the shape is grey.
     EXPECT_EQ(count(disabled, clBtnShadow) - count(enabled, clBtnShadow), 11 * 11);
 }
+
+// A list box with the focus marks its current item, or the first item shown
+// when none is current, with the dotted focus frame; without the focus, or
+// for another item, no frame is drawn.
+TEST_F(Controls, AFocusedListBoxMarksItsItem) {
+    auto list = Make<TListBox>();
+    for (const char* s : {"d=28mm", "d=35mm", "d=42mm"}) list->Items->Add(s);
+    list->SetBounds(0, 0, 120, 60);
+    form->Show();
+    EXPECT_EQ(list->FocusMarkIndex(), 0);
+    list->ItemIndex = 2;
+    EXPECT_EQ(list->FocusMarkIndex(), 2);
+    auto frames = [&](TOwnerDrawState state) {
+        TRecordingEngine rec;
+        list->PaintItemTo(&rec, 1, Rect(0, 16, 120, 32), state);
+        int dotted = 0;
+        for (const TPaintCall& c : rec.Calls)
+            if (c.Op == TPaintOp::Rectangle && c.State.Pen.Style == psDot && c.Rect == Rect(0, 16, 120, 32))
+                ++dotted;
+        return dotted;
+    };
+    EXPECT_EQ(frames(TOwnerDrawState{odFocused}), 1);
+    EXPECT_EQ(frames(TOwnerDrawState{odFocused, odSelected}), 1);
+    EXPECT_EQ(frames(TOwnerDrawState{}), 0);
+    EXPECT_EQ(frames(TOwnerDrawState{odSelected}), 0);
+}

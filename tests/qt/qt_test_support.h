@@ -5,7 +5,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -67,6 +71,32 @@ inline int Colours(const QImage& image) {
             if (seen.size() > 1000) return static_cast<int>(seen.size());
         }
     return static_cast<int>(seen.size());
+}
+
+// What RunOnX11 returns when there is no X server to start.
+constexpr int NoX11 = 77;
+
+// Runs one test of this suite again in a process of its own on the X11
+// platform, on an Xvfb screen started for it (some faults show only with a
+// real window system); the process's exit status, or NoX11.
+inline int RunOnX11(const std::string& test) {
+    char self[4096] = {};
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0 || std::system("command -v Xvfb >/dev/null 2>&1") != 0) return NoX11;
+    // The program and the test reach the script through the environment:
+    // no quoting of paths.
+    setenv("OV_X11_PROGRAM", self, 1);
+    setenv("OV_X11_TEST", test.c_str(), 1);
+    setenv("OV_X11_SCRIPT",
+           "d=$(mktemp -d); "
+           "Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>\"$d/display\" >\"$d/log\" 2>&1 & x=$!; "
+           "n=; for i in $(seq 50); do n=$(tr -dc 0-9 <\"$d/display\"); [ -n \"$n\" ] && break; sleep 0.2; done; "
+           "if [ -z \"$n\" ]; then kill $x 2>/dev/null; rm -rf \"$d\"; exit 77; fi; "
+           "QT_QPA_PLATFORM=xcb DISPLAY=\":$n\" \"$OV_X11_PROGRAM\" --gtest_filter=\"$OV_X11_TEST\"; r=$?; "
+           "kill $x; wait $x 2>/dev/null; rm -rf \"$d\"; exit $r",
+           1);
+    const int status = std::system("bash -c \"$OV_X11_SCRIPT\"");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace qttest
