@@ -401,22 +401,22 @@ TEST(QtMainForm, AFormShownAgainStartsOnItsFirstField) {
         // Tab by Tab from the first field to the button, which then closes
         // the form by the keyboard.
         for (int i = 0; i < 40 && DatiCommittente->FocusedControl() != DatiCommittente->BOk; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(qttest::FocusWidget(), Qt::Key_Tab);
             Settle();
         }
         ASSERT_EQ(DatiCommittente->FocusedControl(), DatiCommittente->BOk);
         focusedButton = ok->grab().toImage();
         EXPECT_TRUE(focusedButton.save(QString::fromStdString(qttest::Artefact("focused-button.png"))));
         // The same button once the focus has moved on, and back.
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(qttest::FocusWidget(), Qt::Key_Tab);
         Settle();
         EXPECT_NE(DatiCommittente->FocusedControl(), DatiCommittente->BOk);
         plainButton = ok->grab().toImage();
         EXPECT_TRUE(plainButton.save(QString::fromStdString(qttest::Artefact("unfocused-button.png"))));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QTest::keyClick(qttest::FocusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
         Settle();
         ASSERT_EQ(DatiCommittente->FocusedControl(), DatiCommittente->BOk);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QTest::keyClick(qttest::FocusWidget(), Qt::Key_Space);
     });
     EXPECT_FALSE(DatiCommittente->Visible);
     ASSERT_FALSE(plainButton.isNull());
@@ -424,7 +424,7 @@ TEST(QtMainForm, AFormShownAgainStartsOnItsFirstField) {
 
     ClickMenu(bar, "&File", "Dati &progettuali", [&] {
         EXPECT_EQ(DatiCommittente->FocusedControl(), DatiCommittente->Nome);
-        QTest::keyClicks(QApplication::focusWidget(), "Villa Rosa");
+        QTest::keyClicks(qttest::FocusWidget(), "Villa Rosa");
         Settle();
         EXPECT_TRUE(DatiCommittente->Visible);
         EXPECT_EQ(DatiCommittente->Nome->Text.Get(), "Villa Rosa");

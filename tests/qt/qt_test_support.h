@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the Qt suite: the widget of a control, artefact paths, waiting.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QTest>
 #include <QTimer>
@@ -55,6 +56,22 @@ inline void Settle() {
         QApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+}
+
+// The widget the person's keys go to. A form just shown on a busy machine
+// may not be active yet, and until it is Qt names no focus widget: wait for
+// the activation, then fall back on the focus the shown form keeps for
+// itself, so that a key is never sent to nothing.
+inline QWidget* FocusWidget() {
+    QElapsedTimer waited;
+    waited.start();
+    while (!QApplication::focusWidget() && waited.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (QWidget* focused = QApplication::focusWidget()) return focused;
+    QWidget* window = QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                        : QApplication::activeWindow();
+    if (window && window->focusWidget()) return window->focusWidget();
+    return window;
 }
 
 // Runs fn from the event loop as soon as it runs again (inside a modal loop).

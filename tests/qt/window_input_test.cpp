@@ -288,8 +288,8 @@ TEST(QtWindowInput, InvioInTheAntennasChannelTableCommitsTheCellAndKeepsTheForm)
             ASSERT_TRUE(grid->Visible);
             ClickCell(grid, 1, 1);
             ASSERT_TRUE(grid->Combo->Visible);
-            QTest::keyClicks(QApplication::focusWidget(), "30");
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClicks(qttest::FocusWidget(), "30");
+            QTest::keyClick(qttest::FocusWidget(), Qt::Key_Return);
             Settle();
             stayedOpen = f.Visible;
             ASSERT_TRUE(stayedOpen);
@@ -297,14 +297,14 @@ TEST(QtWindowInput, InvioInTheAntennasChannelTableCommitsTheCellAndKeepsTheForm)
             EXPECT_TRUE(grid->Focused() || (grid->InplaceEditor() && grid->InplaceEditor()->Focused()))
                 << (f.FocusedControl() ? f.FocusedControl()->Name : "none");
             ClickCell(grid, 2, 1);
-            QTest::keyClicks(QApplication::focusWidget(), "D");
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClicks(qttest::FocusWidget(), "D");
+            QTest::keyClick(qttest::FocusWidget(), Qt::Key_Return);
             Settle();
             EXPECT_TRUE(f.Visible);
             EXPECT_EQ(grid->Cell(2, 1), "D");
             ClickCell(grid, 4, 1);
-            QTest::keyClicks(QApplication::focusWidget(), "75");
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClicks(qttest::FocusWidget(), "75");
+            QTest::keyClick(qttest::FocusWidget(), Qt::Key_Return);
             Settle();
             EXPECT_TRUE(f.Visible);
             EXPECT_EQ(grid->Cell(4, 1), "75");
@@ -314,7 +314,7 @@ TEST(QtWindowInput, InvioInTheAntennasChannelTableCommitsTheCellAndKeepsTheForm)
             // Outside the table Invio is "Ok".
             f.EditArea->SetFocus();
             Settle();
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClick(qttest::FocusWidget(), Qt::Key_Return);
         },
         50);
     EXPECT_TRUE(antenna.OpenDataDialog());
@@ -379,7 +379,7 @@ TEST(QtWindowInput, EveryFormStartsOnItsFirstFieldAndTheFocusGoesBackToThePage) 
                                 << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className()
                                                                 : "no focus");
                             if (it.typed) {
-                                QTest::keyClicks(QApplication::focusWidget(), "7");
+                                QTest::keyClicks(qttest::FocusWidget(), "7");
                                 Settle();
                                 auto* edit = dynamic_cast<TCustomEdit*>(field);
                                 auto* combo = dynamic_cast<TComboBox*>(field);
@@ -387,7 +387,7 @@ TEST(QtWindowInput, EveryFormStartsOnItsFirstFieldAndTheFocusGoesBackToThePage) 
                                 EXPECT_NE(text.find('7'), AnsiString::npos) << text;
                             }
                         }
-                        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                        QTest::keyClick(qttest::FocusWidget(), Qt::Key_Escape);
                         Settle();
                         if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
                         done = true;
