@@ -207,6 +207,7 @@ TEST_F(DocPictures, TheDesignedBuildingItsPagesAndThePrintPreview) {
     Page(PageRete, "rete.png");
     Page(PageTesta, "testa.png");
     Page(PageCalcoliRete, "calcoli-rete.png");
+    Page(PageCalcoliCanali, "calcoli-canali.png");
     Page(PagePreventivo, "preventivo.png");
 
     // The mast sized by "Determinazione automatica sostegno" from the head
