@@ -12,4 +12,3 @@ TSistemaBande* SistemaBandeCorrente = nullptr;
 TLibrerie* Librerie = nullptr;
 TUltimiComponenti* UltimiComponenti = nullptr;
 TOpzioni* Opzioni = nullptr;
-int32_t CellFlags = 0;

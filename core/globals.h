@@ -25,4 +25,3 @@ extern TSistemaBande* SistemaBandeCorrente;  // the band system of every calcula
 extern TLibrerie* Librerie;
 extern TUltimiComponenti* UltimiComponenti;
 extern TOpzioni* Opzioni;
-extern int32_t CellFlags;  // behaviour switches the cells read, set at start

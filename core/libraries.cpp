@@ -59,8 +59,6 @@ int IndexOfExact(const TStringList& list, const AnsiString& text) {
 
 }  // namespace
 
-bool AcceptAll(TCella*) { return true; }
-
 TNestedStringList::~TNestedStringList() = default;
 
 TNestedStringList* TNestedStringList::AddNested(const AnsiString& text) {

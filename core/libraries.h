@@ -21,9 +21,6 @@
 
 class TCella;
 
-// A filter predicate that accepts every cell.
-bool AcceptAll(TCella* cell);
-
 // A string list that owns the objects it holds (nested lists of the library
 // tree). Take an object out with SetObjects(i, nullptr) to keep it.
 class TNestedStringList : public TStringList {
