@@ -490,8 +490,12 @@ void TAntenne::LayoutReportPage(const TReportPage& page, bool channels) {
         return;
     }
     page.Header->SetBounds(8, 8, w, 25);
-    page.Report->SetBounds(8, 40, w, 65);
-    page.Messages->SetBounds(8, 112, w, std::max(0, h - 120));
+    // The channel table of "Calcoli canali" holds every outlet's channels:
+    // it shares the room below it with the list of the findings.
+    const int rest = std::max(0, h - 120);
+    const int more = &page == &CanaliReport ? rest / 2 : 0;
+    page.Report->SetBounds(8, 40, w, 65 + more);
+    page.Messages->SetBounds(8, 112 + more, w, rest - more);
 }
 
 void TAntenne::LayoutPanels() {

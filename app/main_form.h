@@ -178,11 +178,17 @@ public:
     void CreateDesigner();
     void Autoprogetto1Click(TObject* Sender);
     // Unchanged: confirmed with nothing to design; the project is as it was.
+    // Closed with the project as it was, the design settings are the
+    // project's again, whatever the wizard's pages ("Nuovo" among them) did
+    // to them meanwhile.
     TWizardRun RunAutoDesignWizard(bool start, bool firstStart = false);
     // The project file chosen in the wizard ("Progetto", "Apri") becomes the
     // project; true when it loaded.
     bool OpenWizardProject();
-    void ResetDesignProject(bool withAnchors) { files_.ResetProject(*CurrentProject, withAnchors); }
+    void ResetDesignProject(bool withAnchors) {
+        ++designResets_;
+        files_.ResetProject(*CurrentProject, withAnchors);
+    }
     TAutoProgetto* Wizard = nullptr;
     // Libraries (main_form_libraries.cpp): a new empty library, the manager.
     void NuovalibreriaClick(TObject* Sender);
@@ -293,6 +299,11 @@ private:
     TDatiStampa* printOptions_ = nullptr;  // made with the printing, owned as components
     TFAnteprima* preview_ = nullptr;
     TFileProgetto files_;
+    // The wizard's loop of RunAutoDesignWizard.
+    TWizardRun ShowAutoDesignWizard(bool start, bool firstStart);
+    // How often a design run emptied the project: a wizard closed after one
+    // leaves the project it left.
+    int designResets_ = 0;
     bool splash_ = false;
     bool startWizardPending_ = false;  // the first activation waits for the splash
     // Set while the showing prepares the program: a warning it shows (a

@@ -14,9 +14,12 @@
 #include "core/libraries.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "document/design_settings.h"
 #include "document/grid.h"
 #include "document/project.h"
+#include "document/project_files.h"
 #include "platform/application.h"
+#include "platform/classes.h"
 #include "view/draw_window.h"
 
 namespace {
@@ -49,6 +52,30 @@ private:
     TAntenne& form_;
 };
 
+// The design settings as a project file holds them, taken before the wizard
+// edits them in place: its choices write them at once and "Nuovo" resets
+// them, but a wizard closed without a design leaves the drawn project, whose
+// settings they must stay (the wizard shown again shows them, a save writes
+// them).
+class TKeptDesignSettings {
+public:
+    TKeptDesignSettings() { DesignSettings().SaveBody(bytes_); }
+    // Settings the wizard left as they were stay, and so does the wizard's
+    // knowledge that its controls show them; others are read back, and the
+    // wizard reloads its controls from them when it shows next.
+    void PutBack() {
+        TOpzProgetto& settings = DesignSettings();
+        TMemoryStream now;
+        settings.SaveBody(now);
+        if (now.Bytes() == bytes_.Bytes()) return;
+        TMemoryStream bytes(bytes_.Bytes());
+        settings.Load(bytes, ProjectVersionCurrent);
+    }
+
+private:
+    TMemoryStream bytes_;
+};
+
 }  // namespace
 
 void TAntenne::CreateDesigner() {
@@ -64,12 +91,16 @@ void TAntenne::CreateDesigner() {
 
 void TAntenne::Autoprogetto1Click(TObject*) {
     if (!Wizard) return;
+    TKeptDesignSettings kept;
     Wizard->PrepareAutoDesign();
     const int result = Wizard->ShowModal();
-    if (result != WizardDone && result != WizardOpenProject) return;
     // The design or the file chosen replaces the project: its unsaved changes
-    // are asked about first.
-    if (CurrentProject && CurrentProject->Modified && QuerySaveChanges() == IDCANCEL) return;
+    // are asked about first. Kept, the project keeps its design settings.
+    if ((result != WizardDone && result != WizardOpenProject) ||
+        (CurrentProject && CurrentProject->Modified && QuerySaveChanges() == IDCANCEL)) {
+        kept.PutBack();
+        return;
+    }
     if (result == WizardOpenProject) {
         OpenWizardProject();
         return;
@@ -94,6 +125,14 @@ bool TAntenne::OpenWizardProject() {
 
 TAntenne::TWizardRun TAntenne::RunAutoDesignWizard(bool start, bool firstStart) {
     if (!Wizard) return TWizardRun::Closed;
+    TKeptDesignSettings kept;
+    const int resets = designResets_;
+    const TWizardRun run = ShowAutoDesignWizard(start, firstStart);
+    if (run == TWizardRun::Closed && designResets_ == resets) kept.PutBack();
+    return run;
+}
+
+TAntenne::TWizardRun TAntenne::ShowAutoDesignWizard(bool start, bool firstStart) {
     Wizard->PrepareAutoDesign();
     if (start) {
         Wizard->Nuovo1Click(nullptr);

@@ -422,8 +422,7 @@ void TAntenne::EliminaDescrizioniClick(TObject* Sender) {
 // ---------------------------------------------------------------- view
 
 void TAntenne::SetSquareSize(int32_t size) {
-    DrawWindow->DefaultColWidth = size;
-    DrawWindow->DefaultRowHeight = size;
+    DrawWindow->SetSquareSize(size);
     if (Opzioni) Opzioni->gridWidth = size;
     if (Ini) Ini->WriteInteger("DGWidth", size);
 }
@@ -614,6 +613,8 @@ void TAntenne::Tuttiidati1Click(TObject*) {
 }
 
 void TAntenne::Cancellacalcoli1Click(TObject*) {
+    // The required levels are worked out again when their page is next shown.
+    if (CurrentProject && CurrentProject->NetworkGrid) CurrentProject->NetworkGrid->RequiredOutOfDate = true;
     ReteRichiestiReport.Report->Lines->Clear();
     CanaliRichiestiReport.Report->Lines->Clear();
     CanaliRichiestiReport.Messages->Items->Clear();

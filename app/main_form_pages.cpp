@@ -147,7 +147,7 @@ void TAntenne::ShowSelectedPage() {
         }
     } else if (caption == PageCalcoliReteRichiesti) {
         if (network->RequiredOutOfDate) {
-            ReteRichiestiReport.Report->Lines->Clear();
+            ReportRequiredLevels(*project, ReteRichiestiReport.Report);
             network->RequiredOutOfDate = false;
         }
     } else if (caption == PageCalcoliCanali) {

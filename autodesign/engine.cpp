@@ -18,6 +18,10 @@ const char* const BuildingLimitsMessage =
     "6 "
     "appartamenti per piano, fino a 15 prese per tipo, disposizioni da 0 a 7 e distanze non negative.";
 
+AnsiString DrawingFailedMessage(const AnsiString& step) {
+    return "Errore di creazione disegno. Non riesco a progettare l'impianto: " + step + ".";
+}
+
 namespace {
 
 std::unique_ptr<TNCavo> NewCable() { return std::make_unique<TNCavo>(nullptr, 1, 0, 0, 0, 0, 0); }
@@ -195,6 +199,7 @@ bool TCreaAuto::Run() {
         RequiredLevelSat = Settings->APSigReqCtSat;
     }
     if (ok && Settings->DesignHeadEnd) ok = BuildHeadEnd();
+    if (ok) ok = CheckDesign();
 
     if (!ok) {
         // The half-built design is thrown away.

@@ -555,6 +555,13 @@ public:
     virtual bool CheckInputs();
     virtual bool BuildNetwork();
     virtual bool BuildHeadEnd();
+    // The last stage: the design drawn is checked as the calculation pages
+    // will check it. Every cell has its component; with a head end, its
+    // channel pass reports nothing, and every outlet receives every channel
+    // its lines carry in the bands it handles, within the options' least and
+    // greatest signal. False with the first finding, naming the cell or the
+    // outlet and the limit.
+    bool CheckDesign();
 
     // ==== The engine's state, by stage of a run ====
     // The owners keep their order of declaration: the settings and the
@@ -881,3 +888,6 @@ extern TCreaAuto* CreaAuto;
 
 // "L'edificio non rientra nei limiti dell'autoprogetto: ..."
 extern const char* const BuildingLimitsMessage;
+// The message of a drawing the designer could not complete, with the step
+// that stopped it.
+AnsiString DrawingFailedMessage(const AnsiString& step);

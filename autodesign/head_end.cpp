@@ -5,6 +5,7 @@
 #include "cells/head_end.h"
 
 #include <algorithm>
+#include <cctype>
 #include <iterator>
 #include <memory>
 #include <utility>
@@ -18,6 +19,7 @@
 #include "core/info.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "document/circuit_errors.h"
 #include "document/grid.h"
 #include "document/project.h"
 
@@ -264,7 +266,7 @@ bool TCreaAuto::DesignHeadEnd() {
     TGridData* grid = Project ? Project->HeadEndGrid : nullptr;
     auto* terminal = grid ? dynamic_cast<TTesta*>(grid->Anchor) : nullptr;
     if (!terminal) {
-        Report("Errore di creazione disegno. Non riesco a progettare l'impianto.");
+        Report(DrawingFailedMessage("la griglia \"Testa\" non ha il terminale di testa"));
         return false;
     }
     THeadEndBuilder builder(*this, *grid, *terminal);
@@ -277,7 +279,16 @@ bool TCreaAuto::DesignHeadEnd() {
     grid->ChooseTerminations(Components->head);
     // A drawing that does not analyse is no design: say so, as the network does.
     if (!grid->Analyse(true)) {
-        Report("Errore di creazione disegno. Non riesco a progettare l'impianto.");
+        AnsiString step = "la centrale di testa disegnata non supera il controllo dei collegamenti";
+        if (const TErroreCircuito* e = Reporter ? Reporter->PendingError() : nullptr) {
+            AnsiString why = CircuitErrorMessage(e->Kind);
+            if (!why.empty() && why[why.size() - 1] == '.') why.resize(why.size() - 1);
+            if (!why.empty()) {
+                why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
+                step += " (" + why + ")";
+            }
+        }
+        Report(DrawingFailedMessage(step));
         return false;
     }
     AdjustHeadEndLevels();
@@ -458,7 +469,10 @@ void THeadEndBuilder::JoinSeparate() {
     engine.SetCableTemplate(TerCable(), splitTer.Drawn() ? Joint() : CableLengthUncounted);
     const TTurn ter = LeaveBeside(0, terColumn);
     if (!splitTer.Drawn()) {
-        if (!splitSat.Drawn()) layout.BendsFromBelow = 2;
+        // The terrestrial run turns on the output row: the satellite's turn
+        // above it, or a fan-out coming down left of the terminal would
+        // turn into it.
+        layout.BendsFromBelow = splitSat.Drawn() ? 1 : 2;
         ToNextOutput(ter, outputRow);
     } else {
         IntoSplitChain(ter, layout.SplitEntry[0], splitTer, FirstFeedBend);

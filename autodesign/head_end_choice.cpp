@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "autodesign/engine.h"
 #include "cells/active_filters.h"
@@ -238,21 +239,41 @@ double FinalsCeiling(TCella* anchor, float best, const float* gain) {
     return ceiling;
 }
 
+// The lowest level at the outlets a channel may come down to: the
+// options' least signal of its band and kind.
+double OutletMinimum(const TCanale& c) {
+    const int32_t band = std::clamp(c.band, 0, BandSlots - 1);
+    return Opzioni ? double(Opzioni->limits[band][c.signalType == SignalDigital ? LimitSigMinDig : LimitSigMin])
+                   : -double(LimitNoLimit);
+}
+
 // What the filters' range could not take off a final's output comes off the
 // final's own gain regulation, as far as that reaches; an overdrive beyond
-// it stays for the calculation to report.
-void TrimFinal(TCella& final) {
+// it stays for the calculation to report. A satellite band, which no filter
+// sets, comes down as far as the outlets the final feeds keep their least
+// signal: what it cannot take off without leaving an outlet short stays too.
+// True when the final's regulation moved.
+bool TrimFinal(TCella& final) {
     if (final.TypeCode != CodeAmplificatoreAt || final.Attenuation->Rank() != 3 ||
         AutoMixOwnOutput >= static_cast<int32_t>(final.ChannelLists.size()) ||
         !final.ChannelLists[AutoMixOwnOutput])
-        return;
+        return false;
     const TListaCanali& leaving = *final.ChannelLists[AutoMixOwnOutput];
     const double derating = TListaCanali::OverloadDerating(leaving.Count());
+    // What the outlets downstream of the final receive, from the pass just run.
+    TListaCanali reached;
+    const uint32_t stamp = NextPassNumber();
+    for (int32_t o = 0; o < final.NumOutputs && o < static_cast<int32_t>(final.OutputCell.size()); ++o)
+        if (TCella* next = final.OutputCell[o]) next->WalkDownstream(&reached, final.OutputPort[o], stamp);
     TRegolazioneBanda bands[BandSlots];
     bool over = false;
     for (TRegolazioneBanda& b : bands) b.Room = StartMargin;
     for (const TCanale* c = leaving.head; c; c = c->next) {
-        if (c->band < 0 || c->band >= TerrestrialSlots) continue;
+        if (c->band < 0 || c->band >= BandSlots) continue;
+        const bool satellite = c->band >= TerrestrialSlots;
+        if (satellite)
+            if (const TCanale* at = reached.FindByFrequency(*c))
+                bands[c->band].Room = std::min(bands[c->band].Room, at->levelMin - OutletMinimum(*at));
         const float rated = RatedOutput(final, c->band);
         if (rated <= LevelNone) continue;
         // In hundredths of a dB, rounded up: the level then stays at or
@@ -262,9 +283,19 @@ void TrimFinal(TCella& final) {
         bands[c->band].Need = excess;
         over = true;
     }
-    if (!over) return;
+    if (!over) return false;
+    for (TRegolazioneBanda& b : bands) b.Room = std::max(b.Room, 0.0);
+    std::vector<float> before(BandSlots * size_t(final.Attenuation->Size2()));
     for (int32_t r = 0; r < final.Attenuation->Size2(); ++r)
+        for (int32_t b = 0; b < BandSlots; ++b)
+            before[size_t(r) * BandSlots + size_t(b)] = final.Attenuation->Get3(r, WideRegulation, b);
+    bool moved = false;
+    for (int32_t r = 0; r < final.Attenuation->Size2(); ++r) {
         RegulateRow(final, r, WideRegulation, WideMaxRegulation, bands);
+        for (int32_t b = 0; b < BandSlots; ++b)
+            moved = moved || before[size_t(r) * BandSlots + size_t(b)] != final.Attenuation->Get3(r, WideRegulation, b);
+    }
+    return moved;
 }
 
 // What the network's first cell hands on, collected where it reaches the
@@ -333,7 +364,11 @@ void TCreaAuto::AdjustHeadEndLevels() {
         m->stage->Set2(0, 0, static_cast<float>(setting));
     }
     Project->RunChannelPass(0);
-    for (TCella* cell = anchor; cell; cell = cell->NextCell) TrimFinal(*cell);
+    // A final fed by another (the split finals behind the satellite head
+    // end's) hears what the one before it left: each is trimmed on a pass
+    // run after the one upstream moved.
+    for (TCella* cell = anchor; cell; cell = cell->NextCell)
+        if (TrimFinal(*cell)) Project->RunChannelPass(0);
     if (anchor) anchor->SpreadStamp(NextPassNumber());
 }
 

@@ -54,8 +54,10 @@ TCella* TCreaAuto::PlaceNew(std::unique_ptr<TCella> cell, TGridData* grid) {
     for (int32_t c = rect.Left; free && c <= rect.Right; ++c)
         for (int32_t r = rect.Top; free && r <= rect.Bottom; ++r) free = grid->CellAt(c, r) == nullptr;
     TCella* placed = cell.get();
+    const AnsiString what = cell->Code.empty() ? AnsiString("un componente") : "il componente " + cell->Code;
+    const AnsiString where = "colonna " + IntToStr(cell->Column + 1) + ", riga " + IntToStr(cell->Row + 1);
     if (!free || !grid->InsertCell(std::move(cell), false, 0)) {
-        Reporter->Report("Errore di creazione disegno. Non riesco a progettare l'impianto.");
+        Reporter->Report(DrawingFailedMessage(what + " non trova posto sulla griglia di lavoro (" + where + ")"));
         return nullptr;
     }
     return placed;
@@ -65,7 +67,7 @@ TCella* TCreaAuto::PlaceClone(TCella* prototype, int32_t column, int32_t row, in
                               TGridData* grid) {
     std::unique_ptr<TCella> cell(prototype ? prototype->Clone() : nullptr);
     if (!cell) {
-        Reporter->Report("Errore di creazione disegno. Non riesco a progettare l'impianto.");
+        Reporter->Report(DrawingFailedMessage("manca tra i componenti scelti un articolo da posizionare"));
         return nullptr;
     }
     cell->Column = column;

@@ -156,16 +156,17 @@ bool TCreaAuto::SelectWidebandAmplifier(int32_t, int32_t, TGridData* grid) {
         if (!PlaceTermination(f + i, WidebandRow - 1, 2, grid)) return false;
 
     const float antennaRun = static_cast<float>(Settings->AntennaHeadEndDistance);
-    auto failDrawing = [this] {
-        Reporter->Report("Errore di creazione disegno. Non riesco a progettare l'impianto.");
+    auto failDrawing = [this](int32_t position) {
+        Reporter->Report(DrawingFailedMessage("l'antenna " + IntToStr(position + 1) +
+                                              " non può essere posta sopra l'amplificatore a larga banda"));
         return false;
     };
     int32_t first = 0;
     if (mixed) {
         SetCableTemplate(Cables[CableRiserTer].get(), Settings->APLungCavoComp);
-        if (!PlaceHeadEndModule(f - 2, 7, 0, grid)) return failDrawing();
+        if (!PlaceHeadEndModule(f - 2, 7, 0, grid)) return failDrawing(0);
         PlaceCableSegmentEx(f - 2, 8, 2);
-        if (!PlaceHeadEndModule(f, 7, 1, grid)) return failDrawing();
+        if (!PlaceHeadEndModule(f, 7, 1, grid)) return failDrawing(1);
         PlaceCableSegmentEx(f, 8, 1);
         auto mixer = std::make_unique<TMiscelatore>(nullptr, 0, 0, f - 1, 8, 2);
         mixer->SelectFromLibrary(Components->head, Antennas[0].BandUse, Antennas[1].BandUse);
@@ -177,7 +178,7 @@ bool TCreaAuto::SelectWidebandAmplifier(int32_t, int32_t, TGridData* grid) {
     SetCableTemplate(Cables[CableRiserTer].get(), antennaRun);
     for (int32_t p = first; p < n; ++p) {
         const int32_t column = bestInputs[p] + f, antennaRow = 8 - bestInputs[p];
-        if (!PlaceHeadEndModule(column, antennaRow, p, grid)) return failDrawing();
+        if (!PlaceHeadEndModule(column, antennaRow, p, grid)) return failDrawing(p);
         DrawCableRun(column, antennaRow + 1, column, WidebandRow - 1, -1, 0);
     }
 
@@ -303,7 +304,8 @@ bool TModularHeadEnd::PlaceAntenna(int32_t column, int32_t antennaRow, int32_t p
         return false;
     }
     if (engine.PlaceHeadEndModule(column, antennaRow, position, grid)) return true;
-    engine.Reporter->Report("Errore di creazione disegno. Non riesco a progettare l'impianto.");
+    engine.Reporter->Report(DrawingFailedMessage("l'antenna " + IntToStr(position + 1) +
+                                                 " non può essere posta nella centrale di testa"));
     return false;
 }
 

@@ -152,7 +152,17 @@ bool TCreaAuto::ChooseRadialSwitch() {
         if (outputs == 0 && inputs == 9) outputs = smallest(++inputs);
     }
     if (outputs == 0) {
-        Report("Non vi sono switch radiali con un numero sufficiente di uscite.");
+        // The person can act on the outputs asked for (one per apartment
+        // line), so the refusal names them beside the largest switch there is.
+        int32_t largest = 0;
+        for (int32_t i = LineCount[1]; i <= inputs && i >= 0 && i < AvailInputs; ++i)
+            for (int32_t o = 0; o < AvailSwitchOutputs; ++o)
+                if (RadialSwitchAvail[i][o]) largest = std::max(largest, o);
+        AnsiString text = "Non vi sono switch radiali con un numero sufficiente di uscite. L'impianto ne richiede " +
+                          IntToStr(RadialOutputsTotal);
+        text += largest > 0 ? ", il più grande disponibile ne ha " + IntToStr(largest) + "."
+                            : ", nessuno switch radiale disponibile ha " + IntToStr(LineCount[1]) + " ingressi.";
+        Report(text);
         return false;
     }
     RadialInputs = inputs;
@@ -288,7 +298,6 @@ uint32_t TCreaAuto::TerminalOutputMask(int32_t output) const {
 
 namespace {
 
-const char* const DrawingFailedMessage = "Errore di creazione disegno. Non riesco a progettare l'impianto.";
 
 }  // namespace
 
@@ -314,7 +323,7 @@ bool TCreaAuto::GeometryHeld(int32_t lossesBefore) const {
 bool TCreaAuto::DesignNetwork() {
     TGridData* net = Project ? Project->NetworkGrid : nullptr;
     if (!net || !net->Anchor) {
-        Report(DrawingFailedMessage);
+        Report(DrawingFailedMessage("la griglia \"Rete\" non ha il terminale di testa"));
         return false;
     }
     Slips.clear();
@@ -330,7 +339,8 @@ bool TCreaAuto::DesignNetwork() {
     CountTerminalLines();
     PlanLineAmplifiers();
     if (!DrawDistribution() || !GeometryHeld(lossesBefore)) {
-        Report(DrawingFailedMessage);
+        Report(DrawingFailedMessage("le scale e le linee dal terminale di testa non trovano posto sulla griglia "
+                                    "\"Rete\" senza sovrapporsi"));
         return false;
     }
     if (!ChooseNetworkModels()) return false;
@@ -341,18 +351,26 @@ bool TCreaAuto::DesignNetwork() {
 bool TCreaAuto::ChooseNetworkModels() {
     TGridData* net = Project->NetworkGrid;
     auto* terminal = dynamic_cast<TTesta*>(net->Anchor);
-    bool ok = terminal && net->Analyse(false);
-    for (int32_t i = 0; ok && i < terminal->Lines(); ++i) {
+    if (!terminal || !net->Analyse(false)) {
+        Report(DrawingFailedMessage("la rete disegnata non supera il controllo dei collegamenti"));
+        return false;
+    }
+    for (int32_t i = 0; i < terminal->Lines(); ++i) {
         TCella* cell = size_t(i) < terminal->OutputCell.size() ? terminal->OutputCell[size_t(i)] : nullptr;
         const uint32_t mask = TerminalOutputMask(i);
         const int32_t band = (mask & ModeNeedsBand5) ? BandSlotTer : BandSlotSat;
-        ok = cell && cell->ChooseModel(Components->head, int32_t(mask), NextPassNumber(), nullptr, band, 0);
+        if (!cell || !cell->ChooseModel(Components->head, int32_t(mask), NextPassNumber(), nullptr, band, 0)) {
+            Report(DrawingFailedMessage("tra i componenti scelti manca un articolo adatto alla linea " +
+                                        IntToStr(i + 1) + " del terminale di testa"));
+            return false;
+        }
     }
     // The terminations choose last, by the components they close.
-    ok = ok &&
-         terminal->ChooseModel(Components->head, ModeNoChoice, NextPassNumber(), nullptr, BandSlotTer, 0);
-    if (!ok) Report(DrawingFailedMessage);
-    return ok;
+    if (!terminal->ChooseModel(Components->head, ModeNoChoice, NextPassNumber(), nullptr, BandSlotTer, 0)) {
+        Report(DrawingFailedMessage("tra i componenti scelti manca una resistenza di chiusura adatta"));
+        return false;
+    }
+    return true;
 }
 
 void TCreaAuto::HandLevelMargin() {

@@ -217,7 +217,10 @@ void TCreaAuto::FeedSharedKind(int k, int32_t& leftLane, int32_t& rightLane, int
         const int32_t height = SplitterHeight(g, w);
         for (int32_t j = 0; j < g; ++j) {
             const int32_t l = line + j;
-            const int cable = k == 0 || LineKind(l) == 0 ? CableRiserTer : CableRiserSat;
+            // Only a multiswitch line may be the terrestrial one: the line of a
+            // single satellite cable rides the satellite riser cable.
+            const int cable =
+                k == 0 || (MultiswitchSat && LineKind(l) == 0) ? CableRiserTer : CableRiserSat;
             SetCableTemplateEx(Cables[cable].get(), Settings->APLungCavoComp, RunColour(k, l));
             DrawCableRun(oc + j, 1, oc + j, lane - 1, 0, 0);
         }

@@ -244,6 +244,20 @@ private:
     bool Place(TCella* prototype, int32_t column, int32_t row, int32_t orientation) {
         return engine.PlaceClone(prototype, column, row, orientation, grid) != nullptr;
     }
+    // The mixer over a block's output, turned: its first input then stands
+    // on the right, where the satellite line arrives, and its second on the
+    // left, where the terrestrial one is led. The input check keeps the
+    // shared mixer terrestrial first (as the head end places it, unturned),
+    // so the clone placed here takes its inputs back in the other order.
+    bool PlaceTurnedMixer(int32_t column, int32_t row) {
+        std::unique_ptr<TCella> mixer(engine.MixerSwapped ? engine.MixerSwapped->Clone() : nullptr);
+        if (!mixer) return Place(nullptr, column, row, FromBelow);
+        mixer->SwapOutputColumns(0, 1);
+        mixer->Column = column;
+        mixer->Row = row;
+        mixer->Orientation = FromBelow;
+        return engine.PlaceNew(std::move(mixer), grid) != nullptr;
+    }
     void HorizontalRun(int32_t c1, int32_t c2, int32_t row) {
         if (c1 <= c2) engine.DrawCableRun(c1, row, c2, row, NoBend, RunHorizontalFirst);
     }
@@ -394,7 +408,7 @@ bool TSplitBlocks::PlaceSatelliteModules(TBlockState& block, std::array<TLineInp
                 engine.SetCableTemplate(cable, joint);
             LeadTerrestrial(block.TerColumn, block.TerTop, x + 2, true);
         } else {
-            if (!Place(engine.MixerSwapped, x, outputRow, FromBelow)) return false;
+            if (!PlaceTurnedMixer(x, outputRow)) return false;
             engine.SetCableTemplate(cable, joint);
             LeadTerrestrial(block.TerColumn, block.TerTop, x, false);
             engine.PlaceCableSegmentEx(block.OutColumn, outputRow, BendLeftBottom);
@@ -410,7 +424,7 @@ bool TSplitBlocks::PlaceSatelliteModules(TBlockState& block, std::array<TLineInp
         block.OutColumn = x + 1;
         block.OutTop = row - 1;
         if (tC) {
-            if (!Place(engine.MixerSwapped, x, outputRow, FromBelow)) return false;
+            if (!PlaceTurnedMixer(x, outputRow)) return false;
             engine.SetCableTemplate(cable, joint);
             LeadTerrestrial(block.TerColumn, block.TerTop, x, false);
             VerticalRun(x + 1, y0, block.OutTop);

@@ -300,6 +300,33 @@ int32_t LabelLeft(TCanvas* canvas, int32_t x, int32_t width, const AnsiString& t
     return x + std::max(0, width - 1 - canvas->TextWidth(text));
 }
 
+// Label fonts made smaller to fit: down to the first height while a label
+// may still move left, down to the second where the whole square is too
+// narrow; a code still reads in either.
+constexpr int LabelFontHeightNarrowed = -6;
+constexpr int LabelFontHeightLeast = -4;
+
+// The square's clip cuts whatever of a label runs past its edges, and a code
+// cut short reads as another one ("C1214" as "C121"). A label that fits
+// stays where LabelLeft puts it; one too wide for that place is first set
+// a little smaller (moving left, it would cover the symbol's middle, where a
+// cable enters the square), then moved left, down to a pixel inside the
+// square's left edge, and, where the whole square is too narrow for it, set
+// smaller still. textWidth measures the label in the canvas's current font;
+// the font is left at the height chosen and the label's left edge returned.
+template <typename Measure>
+int32_t FitLabel(TCanvas* canvas, int32_t x, int32_t width, int32_t preferredLeft, Measure textWidth) {
+    const int32_t right = x + width - 1;  // the label ends before the square's last pixel
+    const int32_t room = width - 2;       // from a pixel inside the left edge to there
+    auto narrower = [&](int32_t space, int least) {
+        while (textWidth() > space && canvas->Font->Height < least)
+            canvas->Font->Height = canvas->Font->Height + 1;
+    };
+    narrower(right - preferredLeft, LabelFontHeightNarrowed);
+    narrower(room, LabelFontHeightLeast);
+    return std::max(x + 1, std::min(preferredLeft, right - textWidth()));
+}
+
 AnsiString LevelText(float level) { return "-" + FormatFloat("#0", level); }
 }  // namespace
 
@@ -308,7 +335,9 @@ void TCella::DrawLabel(TCanvas* canvas, int32_t x, int32_t y, int32_t width, con
                        TColor colour) const {
     if (!canvas) return;
     SetLabelFont(canvas, colour, width);
-    canvas->TextOut(LabelLeft(canvas, x, width, text), y, text);
+    const int32_t left = FitLabel(canvas, x, width, LabelLeft(canvas, x, width, text),
+                                  [&] { return canvas->TextWidth(text); });
+    canvas->TextOut(left, y, text);
 }
 
 void TCella::DrawTextAt(TCanvas* canvas, int32_t x, int32_t y, const AnsiString& text, TColor colour,
@@ -328,9 +357,13 @@ void TCella::DrawLevelLabel(TCanvas* canvas, int32_t x, int32_t y, int32_t width
     }
     const AnsiString value = LevelText(level);
     if (width >= LevelLabelWideZoom && Opzioni->doubleDataWithoutZoom) {
-        DrawLabel(canvas, x, y, width, text, colour);
-        const int32_t after = LabelLeft(canvas, x, width, text) + canvas->TextWidth(text) + 1;
-        SetLabelFont(canvas, LevelLabelColour);
+        // The code and the value beside it fit the square together.
+        SetLabelFont(canvas, colour, width);
+        const int32_t left = FitLabel(canvas, x, width, LabelLeft(canvas, x, width, text),
+                                      [&] { return canvas->TextWidth(text) + 1 + canvas->TextWidth(value); });
+        canvas->TextOut(left, y, text);
+        const int32_t after = left + canvas->TextWidth(text) + 1;
+        canvas->Font->Color = LevelLabelColour;
         canvas->TextOut(after, y, value);
         return;
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/channel_list.h"
+#include "core/channels.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"
 #include "platform/utf8.h"
@@ -106,7 +107,33 @@ float ChannelCNMin(float sourceCN, float noiseSum, float floor) {
     return static_cast<float>(std::max(0.0, cn));
 }
 
-void AddChannelRows(TRichEdit* report, const AnsiString& prefix, TListaCanali& list, float low, float high) {
+TChannelRowTexts ChannelRowTexts(const TCanale& ch) {
+    TChannelRowTexts t;
+    t.Name = ch.name;
+    t.Label = ch.label;
+    t.MinSignal = FormatFloat("#0.00", ch.levelMin);
+    t.MaxSignal = FormatFloat("#0.00", ch.levelMax);
+    t.MinCN = FormatFloat("#0.00", ChannelCNMin(ch.sourceCNMin, ch.noiseMax, ch.floorMin));
+    t.MaxCN = FormatFloat("#0.00", ChannelCNMin(ch.sourceCNMax, ch.noiseMin, ch.floorMax));
+    t.Origin = ch.sources;
+    return t;
+}
+
+namespace {
+
+// One channel row: its text and the colour of the text from a column on
+// (the first row's prefix keeps the report's own colour).
+struct TChannelRow {
+    AnsiString Text;
+    int ColourFrom = 0;
+    TColor Colour = clBlack;
+};
+
+// The rows of a list under a prefix, in the report's columns: a name or a
+// label narrower than a column gets one more tab. An empty list gives the
+// prefix alone. The report colour switches for the next block.
+std::vector<TChannelRow> ChannelRows(TRichEdit* report, const AnsiString& prefix, TListaCanali& list,
+                                     float low, float high) {
     TReportPages& pages = ReportPages();
     TCanvas* canvas = pages.MeasuringCanvas();
     canvas->Font->Name = report->DefAttributes->Name();
@@ -118,41 +145,59 @@ void AddChannelRows(TRichEdit* report, const AnsiString& prefix, TListaCanali& l
         return canvas->TextWidth(text) < limit * scale;
     };
 
+    std::vector<TChannelRow> rows;
     list.Sort();
     AnsiString pending = prefix + ": \t";
     if (narrow(prefix + ":", NarrowColumn)) pending += " \t";
-    if (list.Count() == 0) report->Lines->Add(pending);
+    if (list.Count() == 0) rows.push_back(TChannelRow{pending, utf8::Length(pending), pages.ReportColour});
 
     bool firstRow = true;
     for (const TCanale* ch = list.head; ch; ch = ch->next) {
-        AnsiString row = pending + ch->name + ": \t";
-        if (narrow(ch->name, NarrowColumn)) row += " \t";
-        row += ch->label + " \t";
-        if (narrow(ch->label, NarrowColumn)) row += " \t";
-        if (narrow(ch->label, WideColumn)) row += " \t";
-        const float cnMin = ChannelCNMin(ch->sourceCNMin, ch->noiseMax, ch->floorMin);
-        const float cnMax = ChannelCNMin(ch->sourceCNMax, ch->noiseMin, ch->floorMax);
-        row += FormatFloat("#0.00", ch->levelMin) + " \t";
-        row += FormatFloat("#0.00", ch->levelMax) + " \t";
-        row += FormatFloat("#0.00", cnMin) + " \t";
-        row += FormatFloat("#0.00", cnMax) + " \t";
-        row += ch->sources;
-        const int start = AppendReportLine(report, row);
+        const TChannelRowTexts t = ChannelRowTexts(*ch);
+        AnsiString row = pending + t.Name + ": \t";
+        if (narrow(t.Name, NarrowColumn)) row += " \t";
+        row += t.Label + " \t";
+        if (narrow(t.Label, NarrowColumn)) row += " \t";
+        if (narrow(t.Label, WideColumn)) row += " \t";
+        row += t.MinSignal + " \t";
+        row += t.MaxSignal + " \t";
+        row += t.MinCN + " \t";
+        row += t.MaxCN + " \t";
+        row += t.Origin;
         const bool inside = ch->freqLow >= low && ch->freqHigh <= high;
-        // The first row's prefix keeps its own colour.
-        const int skip = firstRow ? utf8::Length(pending) : 0;
-        ColourReportText(report, start + skip, utf8::Length(row) - skip,
-                         inside ? HighlightColour : pages.ReportColour);
-        SetReportTextColour(report, pages.ReportColour);
+        rows.push_back(TChannelRow{row, firstRow ? utf8::Length(pending) : 0,
+                                   inside ? HighlightColour : pages.ReportColour});
         pending = "\t\t";
         firstRow = false;
     }
     pages.ReportColour = pages.ReportColour == clBlue ? clGreen : clBlue;
+    return rows;
+}
+
+}  // namespace
+
+void AddChannelRows(TRichEdit* report, const AnsiString& prefix, TListaCanali& list, float low, float high) {
+    const TColor colour = ReportPages().ReportColour;
+    const bool empty = list.Count() == 0;
+    for (const TChannelRow& row : ChannelRows(report, prefix, list, low, high)) {
+        const int start = AppendReportLine(report, row.Text);
+        if (empty) break;  // the prefix alone, in the report's own colour
+        ColourReportText(report, start + row.ColourFrom, utf8::Length(row.Text) - row.ColourFrom, row.Colour);
+        SetReportTextColour(report, colour);
+    }
     SetReportTextColour(report, clBlack);
 }
 
 void AddChannelRowsDefault(TRichEdit* report, const AnsiString& prefix, TListaCanali& list) {
     AddChannelRows(report, prefix, list, -1.0f, -1.0f);
+}
+
+void AddChannelRows(TReportText& out, TRichEdit* report, const AnsiString& prefix, TListaCanali& list) {
+    const bool empty = list.Count() == 0;
+    for (const TChannelRow& row : ChannelRows(report, prefix, list, -1.0f, -1.0f)) {
+        out.Add(row.Text);
+        if (!empty) out.Colour(row.ColourFrom, utf8::Length(row.Text) - row.ColourFrom, row.Colour);
+    }
 }
 
 // ---------------------------------------------------------------- report text

@@ -14,7 +14,9 @@
 #include "platform/sysutils.h"
 
 class TBitmap;
+class TCanale;
 class TListaCanali;
+class TReportText;
 class TRichEdit;
 
 // Captions of the two report pages the cells ask for.
@@ -75,10 +77,21 @@ void WriteChannelHeader(TRichEdit* report);
 void AddChannelRows(TRichEdit* report, const AnsiString& prefix, TListaCanali& list, float low, float high);
 // The same with no channel highlighted.
 void AddChannelRowsDefault(TRichEdit* report, const AnsiString& prefix, TListaCanali& list);
+// The same rows, appended to a report built in memory for the report
+// control (whose font measures the columns); no channel highlighted.
+void AddChannelRows(TReportText& out, TRichEdit* report, const AnsiString& prefix, TListaCanali& list);
 
 // Carrier-to-noise ratios of the channel rows: the source ratio less the
 // path's noise figure, bounded by the lowest level met, and never below 0.
 float ChannelCNMin(float sourceCN, float noiseSum, float floor);
+
+// The texts of one channel's row, on the report pages and on the printed
+// channel table alike: the channel, its description, the least and
+// greatest signal and C/N ("#0.00"), where it came from.
+struct TChannelRowTexts {
+    AnsiString Name, Label, MinSignal, MaxSignal, MinCN, MaxCN, Origin;
+};
+TChannelRowTexts ChannelRowTexts(const TCanale& channel);
 
 // A report being written: lines with their coloured runs, built in memory
 // and written into a rich edit in one go, so that a long report costs time

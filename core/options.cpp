@@ -7,6 +7,7 @@
 #include "core/globals.h"
 #include "core/ini.h"
 #include "core/program_folder.h"
+#include "core/project_folder.h"
 #include "core/reporter.h"
 #include "platform/application.h"
 #include "platform/classes.h"
@@ -143,33 +144,24 @@ AnsiString TOpzioni::ProgramDirectory() {
     return ::ProgramDirectory(ini);
 }
 
-AnsiString TOpzioni::DefaultDirectory(const AnsiString& programDir, const char* italian,
-                                      const char* english) {
-    AnsiString dir;
-    if (DirectoryExists(programDir + italian)) dir = programDir + italian + "/";
-    if (DirectoryExists(programDir + english)) dir = programDir + english + "/";
-    if (dir.empty()) dir = programDir;
-    return dir;
-}
-
 void TOpzioni::Directories(AnsiString& projects, AnsiString& libraries, bool& projectsDefaulted,
                            bool& librariesDefaulted) {
     projectsDefaulted = librariesDefaulted = false;
-    if (!ini) {
-        if (projects.empty()) projects = ExecutableDirectory();
-        if (libraries.empty()) libraries = ExecutableDirectory();
-        return;
+    if (ini) {
+        ini->ReadString("DirProgetti", projects);
+        ini->ReadString("DirLibrerie", libraries);
     }
-    ini->ReadString("DirProgetti", projects);
-    ini->ReadString("DirLibrerie", libraries);
-    if (!projects.empty() && !libraries.empty()) return;
+    // The user's work never goes into the program's own folder, even where
+    // it can be written (an installation in the user's home, or by the
+    // administrator): an empty folder, or that one, becomes the user's own.
     const AnsiString programDir = ProgramDirectory();
-    if (projects.empty()) {
-        projects = DefaultDirectory(programDir, "Progetti", "Projects");
+    if (projects.empty() || WithinProgramFolder(projects, programDir)) {
+        projects = DocumentsFolder();
         projectsDefaulted = true;
     }
-    if (libraries.empty()) {
-        libraries = DefaultDirectory(programDir, "Librerie", "Libraries");
+    if (libraries.empty() || WithinProgramFolder(libraries, programDir)) {
+        libraries = UserLibrariesFolder();
+        if (libraries.empty()) libraries = DocumentsFolder();
         librariesDefaulted = true;
     }
 }
@@ -182,6 +174,7 @@ void TOpzioni::ComputeDefaultDirectories(AnsiString& projects, AnsiString& libra
 void TOpzioni::DefaultDirectories() {
     bool projectsDefaulted = false, librariesDefaulted = false;
     Directories(projectsDir, librariesDir, projectsDefaulted, librariesDefaulted);
+    if (!ini) return;
     if (projectsDefaulted) ini->WriteString("DirProgetti", projectsDir);
     if (librariesDefaulted) ini->WriteString("DirLibrerie", librariesDir);
 }

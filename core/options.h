@@ -57,9 +57,11 @@ public:
     // Writes the stored fields (not the display switches nor "DGWidth").
     void Save();
 
-    // The directories the settings name, an empty one replaced by its
-    // default beside the program; nothing is written. Without a store the
-    // given texts stay unless empty.
+    // The directories the settings name (without a store, the given texts),
+    // an empty one or one within the program folder replaced by its default:
+    // the user's documents folder for projects, the user's libraries folder
+    // ($XDG_DATA_HOME/OrdivexVarne/Librerie/) for libraries, made when
+    // missing. Nothing is written to the settings.
     void ComputeDefaultDirectories(AnsiString& projects, AnsiString& libraries);
 
     static AnsiString GetCurrencyName(int index);         // "" outside 0-9
@@ -127,7 +129,6 @@ private:
     void DefaultDirectories();
     void Directories(AnsiString& projects, AnsiString& libraries, bool& projectsDefaulted,
                      bool& librariesDefaulted);
-    AnsiString DefaultDirectory(const AnsiString& programDir, const char* italian, const char* english);
 };
 
 // The display switches of the settings, in one table: each a bool option

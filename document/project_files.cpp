@@ -1,6 +1,7 @@
 #include "document/project_files.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -42,6 +43,14 @@ void Warn(const AnsiString& text) {
 }
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// "33,8 MB": a size for a message, rounded up, so that a size just over a
+// limit never reads as the limit.
+AnsiString Megabytes(int64_t bytes) {
+    constexpr double Mega = 1 << 20;
+    const double tenths = std::ceil(static_cast<double>(bytes) * 10 / Mega);
+    return FormatFloat("#,##0.#", tenths / 10) + " MB";
+}
 
 AnsiString RecentKey(int i) { return "FileName" + IntToStr(i + 1); }
 
@@ -115,6 +124,13 @@ int TFileProgetto::SaveProject(const AnsiString& name, TProgetto& project, int32
     } else if (ProjectFileTag(version) != nullptr) {
         TMemoryStream body;
         WriteProjectFile(body, project, version);
+        // What could not be opened again is not written at all.
+        if (static_cast<int64_t>(body.Bytes().size()) > MaxFileBytes) {
+            Warn("Problemi in apertura. Il progetto non è stato salvato in " + name + ": è troppo grande (" +
+                 Megabytes(static_cast<int64_t>(body.Bytes().size())) + "; un progetto può occupare al massimo " +
+                 Megabytes(MaxFileBytes) + ").");
+            return -1;
+        }
         const AnsiString backup = name.size() > BackupSuffixFrom && target.size() > BackupSuffixFrom
                                       ? target.substr(0, target.size() - BackupSuffixFrom) + ".bak"
                                       : AnsiString();
@@ -154,20 +170,25 @@ int TFileProgetto::LoadProject(const AnsiString& name, TProgetto& project) {
         TMemoryStream head(bytes);
         if (ReadProjectHeader(head, name) < 0) return -1;
     }
-    if (st.st_size > MaxProjectFileBytes) {
-        Warn("Il file " + name + " non è nel formato corretto.");
+    if (st.st_size > MaxFileBytes) {
+        TooLarge(name, st.st_size);
         return -1;
     }
     if (!ReadFileContent(name, bytes, error)) {
         Warn("Impossibile aprire il file " + name + ": " + SystemErrorText(error) + ".");
         return -1;
     }
-    if (bytes.size() > static_cast<size_t>(MaxProjectFileBytes)) {
-        Warn("Il file " + name + " non è nel formato corretto.");
+    if (static_cast<int64_t>(bytes.size()) > MaxFileBytes) {  // grown since
+        TooLarge(name, static_cast<int64_t>(bytes.size()));
         return -1;
     }
     TMemoryStream s(std::move(bytes));
     return LoadProjectFrom(s, name, project);
+}
+
+void TFileProgetto::TooLarge(const AnsiString& name, int64_t bytes) const {
+    Warn("Il file " + name + " è troppo grande per un progetto (" + Megabytes(bytes) +
+         "; un progetto può occupare al massimo " + Megabytes(MaxFileBytes) + ").");
 }
 
 int TFileProgetto::ReadProjectHeader(TStream& s, const AnsiString& name) {

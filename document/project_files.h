@@ -18,9 +18,12 @@ constexpr int32_t ProjectVersionCurrent = CurrentVersion;
 // Grid sections of a larger size are taken for damaged.
 constexpr int32_t MaxProjectGridSize = 2000;
 constexpr int ProjectTagBytes = 13;
-// A larger file is taken for damaged: no project comes near it (a designed
-// building of a few hundred apartments takes well under a megabyte).
-constexpr int64_t MaxProjectFileBytes = int64_t{32} << 20;
+// The largest project file: a larger one is refused at open as too large,
+// and a save that would write one is refused before anything is written, so
+// that every project saved opens again. A designed building of a few hundred
+// apartments takes well under a megabyte, a network of 100,000 outlets some
+// 34 MB; the whole file is read into memory before it is parsed.
+constexpr int64_t MaxProjectFileBytes = int64_t{256} << 20;
 // Tag, reserved word, count and the nine reserved words.
 constexpr int ProjectHeaderBytes = ProjectTagBytes + 4 + 4 + 9 * 4;
 constexpr int RecentFileCount = 4;
@@ -84,15 +87,17 @@ public:
     TFileProgetto& operator=(const TFileProgetto&) = delete;
 
     // Writes the project; 0 when written, -1 after the message (with the
-    // reason). The file is written whole beside the name first; then a copy
+    // reason). A project whose file would be larger than an open admits is
+    // refused before anything is written. The file is written whole beside the name first; then a copy
     // of the old file becomes the ".bak" and the new one takes the name, so
     // the name never stands for no file. A failure, or a file marked
     // read-only, changes nothing on disk or in the project. Through a
     // symbolic link its target is written, with its ".bak" beside it.
     int SaveProject(const AnsiString& name, TProgetto& project, int32_t version);
     // Reads a project file into the project; 0 when loaded, -1 after the
-    // message (a missing file, one that cannot be read and why, or one that
-    // is no project or is damaged), with the project as it was. A project is
+    // message (a missing file, one that cannot be read and why, one that is
+    // too large, or one that is no project or is damaged), with the project
+    // as it was. A project is
     // loaded whole or not at all; a file whose header is no project's is
     // read no further than its header.
     int LoadProject(const AnsiString& name, TProgetto& project);
@@ -107,8 +112,12 @@ public:
     void LoadRecentFiles();
 
     std::unique_ptr<TSaveDialog> SaveDialog;
+    // The largest file saved or opened (MaxProjectFileBytes; smaller in tests).
+    int64_t MaxFileBytes = MaxProjectFileBytes;
 
 private:
+    // The message of a file refused for its size.
+    void TooLarge(const AnsiString& name, int64_t bytes) const;
     // Reads and checks the header: the version, or -1 after the message.
     int ReadProjectHeader(TStream& s, const AnsiString& name);
     TFinestraProgetto* window_;

@@ -19,8 +19,6 @@
 #include "platform/stdctrls.h"
 #include "platform/utf8.h"
 
-void FillChannelTable(TRichEdit*) {}
-
 // ---------------------------------------------------------------- the network report
 
 namespace {
@@ -442,6 +440,94 @@ bool ReportNetwork(TCalculationRun& run, TRichEdit* report) {
     return !cancelled;
 }
 
+// ---------------------------------------------------------------- rows of the calculation tables
+
+namespace {
+
+// Bands of the tables: those of the band system in use that it names.
+int32_t TableBands() {
+    const TSistemaBande* s = SistemaBandeCorrente;
+    return s ? std::min<int32_t>({s->bandCount, static_cast<int32_t>(s->bands.size()), BandSlots}) : 0;
+}
+
+TListaCanali* OutputChannels(TCella* cell, int32_t output) {
+    if (output < 0 || output >= static_cast<int32_t>(cell->ChannelLists.size())) return nullptr;
+    return cell->ChannelLists[static_cast<size_t>(output)].get();
+}
+
+}  // namespace
+
+std::vector<TSignalLimitBlock> SignalLimitBlocks(TCella* cell) {
+    std::vector<TSignalLimitBlock> blocks;
+    if (!cell) return blocks;
+    const bool terminal = cell->TypeCode == CodeHeadEnd;
+    const int32_t bands = TableBands();
+    auto block = [&](const AnsiString& label, const TTabellaFinestre& table, int32_t port) {
+        TSignalLimitBlock b{label, {}, {}, {}, {}};
+        for (int32_t band = 0; band < bands; ++band) {
+            const TFinestra w = WindowOf(table, port, band);
+            for (int pass = 0; pass < 2; ++pass) {
+                const float value = pass == 0 ? w.Min : w.Max;
+                const TColor colour = band == 0  ? BandZeroColour
+                                      : terminal ? LimitColour(value)
+                                                 : LevelColour(value, band);
+                (pass == 0 ? b.Minima : b.Maxima)
+                    .push_back(terminal ? FormatLimitCell(value) : FormatLevelCell(value));
+                (pass == 0 ? b.MinimumColours : b.MaximumColours).push_back(colour);
+            }
+        }
+        blocks.push_back(std::move(b));
+    };
+    if (terminal) {
+        for (int32_t k = 0; k < cell->NumThroughOutputs; ++k)
+            block("Uscita " + IntToStr(k + 1), cell->InputLevels, k);
+    } else {
+        // An outlet's level is that of its socket, its first tap output.
+        block(cell->GetShortCode(), cell->OutputLevels, cell->NumThroughOutputs);
+    }
+    return blocks;
+}
+
+std::vector<TChannelBlock> ChannelBlocks(TCella* cell) {
+    std::vector<TChannelBlock> blocks;
+    if (!cell) return blocks;
+    if (cell->TypeCode == CodeHeadEnd) {
+        for (int32_t k = 0; k < cell->NumThroughOutputs; ++k)
+            blocks.push_back(TChannelBlock{"Uscita " + IntToStr(k + 1), OutputChannels(cell, k)});
+    } else {
+        blocks.push_back(TChannelBlock{cell->GetShortCode(), OutputChannels(cell, cell->NumThroughOutputs)});
+    }
+    for (TChannelBlock& b : blocks)
+        if (b.Channels) b.Channels->Sort();
+    return blocks;
+}
+
+void ReportRequiredLevels(TProgetto& project, TRichEdit* report) {
+    TReportText out;
+    project.ComputeOutletLevels();
+    out.Add(HeadEndLimitsTitle);
+    out.Add(ReportSeparator());
+    for (const TSignalLimitBlock& b : SignalLimitBlocks(HeadEnd(project))) {
+        out.Add(b.Label);
+        AddBandRow(out, "Minimo\t", b.Minima, b.MinimumColours);
+        AddBandRow(out, "Massimo\t", b.Maxima, b.MaximumColours);
+        out.Add(ReportSeparator());
+    }
+    out.WriteTo(report);
+}
+
+void FillChannelTable(TProgetto* project, TRichEdit* table) {
+    TReportText out;
+    out.Add(ChannelRowsHeader);
+    if (project) {
+        TListaCanali none;
+        for (TCella* outlet = FirstOutlet(*project); outlet; outlet = outlet->NextOutlet)
+            for (const TChannelBlock& b : ChannelBlocks(outlet))
+                AddChannelRows(out, table, b.Name, b.Channels ? *b.Channels : none);
+    }
+    out.WriteTo(table);
+}
+
 // ---------------------------------------------------------------- page runs
 
 namespace {
@@ -475,8 +561,7 @@ void RunChannelCalculations(TCalculationRun& run, TRichEdit* header, TRichEdit* 
         if (run.Project) run.Project->RunChannelPass(0);
         // The table shows the header of its columns too.
         WriteChannelHeader(header);
-        if (table != header) WriteChannelHeader(table);
-        FillChannelTable(table);
+        FillChannelTable(run.Project, table);
     }
     ClearOnBothGrids(run.Project, &TGridData::ChannelsOutOfDate);
     HideProgressPanel(run);

@@ -91,8 +91,48 @@ bool WriteOutletSeparation(TProgetto& project, TCella* source, TCella*& other, i
                            TReportText& out);
 bool WriteOutletSeparationFor(TProgetto& project, TCella* source, int32_t flags, TReportText& out);
 
-// The channel table of the "Calcoli canali" page keeps its header only.
-void FillChannelTable(TRichEdit* table);
+// ---------------------------------------------------------------- rows of the calculation tables
+// The same rows on the printed calculation tables and on the calculation
+// pages, so that a page shows what its table prints.
+
+// One block of the signal-limits table: its label and, band by band, the
+// minimum and the maximum with the colour each is written in (band 0, the
+// return channel, in magenta).
+struct TSignalLimitBlock {
+    AnsiString Label;
+    std::vector<AnsiString> Minima, Maxima;
+    std::vector<TColor> MinimumColours, MaximumColours;
+};
+// The blocks of a cell: for the head-end terminal one per output ("Uscita "
+// and its number), with the windows admissible there; for an outlet one,
+// under its short code, with the levels at its socket.
+std::vector<TSignalLimitBlock> SignalLimitBlocks(TCella* cell);
+
+// A block of the channel table: a name ("Uscita " and the number of a
+// head-end output, or an outlet's short code) over the channels of that
+// output, sorted by frequency (none: an output without a list).
+struct TChannelBlock {
+    AnsiString Name;
+    TListaCanali* Channels = nullptr;
+};
+// The head-end terminal's outputs, or an outlet's socket.
+std::vector<TChannelBlock> ChannelBlocks(TCella* cell);
+// The texts of each of its rows: ChannelRowTexts (cells/report_writing.h).
+
+// The title of the printed table of the head-end terminal's admissible
+// signals, which the "Calcoli rete richiesti" report opens with too.
+constexpr const char* HeadEndLimitsTitle =
+    "Segnali minimi e massimi ammessi all'uscita del terminale di testa [dB]";
+
+// The "Calcoli rete richiesti" report: the signals admissible at the outputs
+// of the head-end terminal, band by band, left by the required-level walk,
+// under the title of the printed table. The network levels are worked out
+// first.
+void ReportRequiredLevels(TProgetto& project, TRichEdit* report);
+// The channel table of the "Calcoli canali" page: every outlet's channels,
+// in the outlet chain's order, with their levels, as the printed channel
+// table gives them. Called after the channel pass.
+void FillChannelTable(TProgetto* project, TRichEdit* table);
 
 // The runs of the calculation pages, for the page change when the grids say
 // the result is out of date. Each keeps the run's commands off meanwhile.

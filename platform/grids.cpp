@@ -341,14 +341,18 @@ void TCustomGrid::DoPropertyChanged(TPropId id) {
         Invalidate();
         return;
     case TPropId::DefaultColWidth:
-        std::fill(colWidths_.begin(), colWidths_.end(), DefaultColWidth.Get());
-        ContentResized();
-        PlaceEditor();
-        Invalidate();
-        return;
     case TPropId::DefaultRowHeight:
-        std::fill(rowHeights_.begin(), rowHeights_.end(), DefaultRowHeight.Get());
+        if (id == TPropId::DefaultColWidth)
+            std::fill(colWidths_.begin(), colWidths_.end(), DefaultColWidth.Get());
+        else
+            std::fill(rowHeights_.begin(), rowHeights_.end(), DefaultRowHeight.Get());
         ContentResized();
+        // Smaller cells show more of them: the first shown stays within
+        // what the last ones leave, as when one cell's size changes.
+        TopRow.SetQuiet(std::clamp(TopRow.Get(), std::min(FixedRows.Get(), RowCount - 1),
+                                   std::max(FixedRows.Get(), MaxTopRow())));
+        LeftCol.SetQuiet(std::clamp(LeftCol.Get(), std::min(FixedCols.Get(), ColCount - 1),
+                                    std::max(FixedCols.Get(), MaxLeftCol())));
         PlaceEditor();
         Invalidate();
         return;

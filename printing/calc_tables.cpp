@@ -18,21 +18,9 @@
 
 namespace {
 
-constexpr TColor Magenta = RGB(255, 0, 255);
-
 int32_t Bands() {
     const TSistemaBande* s = SistemaBandeCorrente;
     return s ? std::min<int32_t>({s->bandCount, static_cast<int32_t>(s->bands.size()), BandSlots}) : 0;
-}
-
-TFinestra WindowAt(const TTabellaFinestre& table, int32_t port, int32_t band) {
-    if (!table.Allocated() || port < 0 || port >= table.Ports()) return TFinestra{};
-    return table[port][static_cast<size_t>(band)];
-}
-
-TListaCanali* ChannelsOf(TCella* cell, int32_t output) {
-    if (output < 0 || output >= static_cast<int32_t>(cell->ChannelLists.size())) return nullptr;
-    return cell->ChannelLists[static_cast<size_t>(output)].get();
 }
 
 }  // namespace
@@ -114,33 +102,20 @@ int32_t TStampa::PrintSignalLimits(bool headEnd, bool outlets, bool all, const T
 
 bool TStampa::PrintSignalLimitRows(TCella* cell, int32_t flags) {
     TPrintPage& pp = PrintPage;
-    const bool terminal = cell->TypeCode == CodeHeadEnd;
+    const std::vector<TSignalLimitBlock> blocks = SignalLimitBlocks(cell);
     // Two rows per output of the terminal; an outlet's block is always two rows.
-    const int32_t blocks = terminal ? cell->NumThroughOutputs : 1;
-    if (!PageBreak(2 * pp.LineHeight * blocks, DocSignals, flags)) return false;
-    const int32_t bands = Bands();
-    auto rows = [&](const AnsiString& label, const TTabellaFinestre& table, int32_t port) {
-        TextIn(clBlack, pp.NumberLeft, pp.Y, label);
+    const int32_t rows = 2 * static_cast<int32_t>(blocks.size());
+    if (!PageBreak(rows * pp.LineHeight, DocSignals, flags)) return false;
+    for (const TSignalLimitBlock& b : blocks) {
+        TextIn(clBlack, pp.NumberLeft, pp.Y, b.Label);
         for (int pass = 0; pass < 2; ++pass) {
-            for (int32_t b = 0; b < bands; ++b) {
-                const TFinestra w = WindowAt(table, port, b);
-                const float value = pass == 0 ? w.Min : w.Max;
-                const TColor colour = b == 0     ? Magenta
-                                      : terminal ? LimitColour(value)
-                                                 : LevelColour(value, b);
-                TextRightIn(colour, pp.CodeLeft + b * pp.BandStep, pp.Y,
-                            terminal ? FormatLimitCell(value) : FormatLevelCell(value));
-            }
+            const std::vector<AnsiString>& texts = pass == 0 ? b.Minima : b.Maxima;
+            const std::vector<TColor>& colours = pass == 0 ? b.MinimumColours : b.MaximumColours;
+            for (size_t i = 0; i < texts.size(); ++i)
+                TextRightIn(colours[i], pp.CodeLeft + static_cast<int32_t>(i) * pp.BandStep, pp.Y, texts[i]);
             pp.Y += pp.LineHeight;
         }
         ClosingRule();
-    };
-    if (terminal) {
-        for (int32_t k = 0; k < cell->NumThroughOutputs; ++k)
-            rows("Uscita " + IntToStr(k + 1), cell->InputLevels, k);
-    } else {
-        // An outlet's level is that of its socket, its first tap output.
-        rows(cell->GetShortCode(), cell->OutputLevels, cell->NumThroughOutputs);
     }
     return true;
 }
@@ -208,12 +183,9 @@ int32_t TStampa::PrintChannelTable(bool headEnd, bool outlets, bool all, const T
 }
 
 bool TStampa::PrintOutputChannels(TCella* cell, int32_t flags) {
-    if (cell->TypeCode == CodeHeadEnd) {
-        for (int32_t k = 0; k < cell->NumThroughOutputs; ++k)
-            if (!PrintChannelRows(ChannelsOf(cell, k), "Uscita " + IntToStr(k + 1), flags)) return false;
-        return true;
-    }
-    return PrintChannelRows(ChannelsOf(cell, cell->NumThroughOutputs), cell->GetShortCode(), flags);
+    for (const TChannelBlock& b : ChannelBlocks(cell))
+        if (!PrintChannelRows(b.Channels, b.Name, flags)) return false;
+    return true;
 }
 
 bool TStampa::PrintChannelRows(TListaCanali* list, const AnsiString& name, int32_t flags) {
@@ -226,16 +198,14 @@ bool TStampa::PrintChannelRows(TListaCanali* list, const AnsiString& name, int32
     for (const TCanale* c = count ? list->head : nullptr; c; c = c->next) {
         if (!PageBreak(pp.LineHeight, DocChannels, flags)) return false;
         Canvas()->Font->Color = clBlue;
-        PrintRowTexts(pp.Y,
-                      {{pp.CodeLeft, c->name},
-                       {pp.DescriptionLeft, c->label},
-                       {pp.MinSignalRight, FormatFloat("#0.00", c->levelMin), true},
-                       {pp.MaxSignalRight, FormatFloat("#0.00", c->levelMax), true},
-                       {pp.MinNoiseRight,
-                        FormatFloat("#0.00", ChannelCNMin(c->sourceCNMin, c->noiseMax, c->floorMin)), true},
-                       {pp.MaxNoiseRight,
-                        FormatFloat("#0.00", ChannelCNMin(c->sourceCNMax, c->noiseMin, c->floorMax)), true},
-                       {pp.OriginLeft, c->sources}});
+        const TChannelRowTexts t = ChannelRowTexts(*c);
+        PrintRowTexts(pp.Y, {{pp.CodeLeft, t.Name},
+                             {pp.DescriptionLeft, t.Label},
+                             {pp.MinSignalRight, t.MinSignal, true},
+                             {pp.MaxSignalRight, t.MaxSignal, true},
+                             {pp.MinNoiseRight, t.MinCN, true},
+                             {pp.MaxNoiseRight, t.MaxCN, true},
+                             {pp.OriginLeft, t.Origin}});
         pp.Y += pp.LineHeight;
     }
     ClosingRule();

@@ -8,6 +8,7 @@
 #include "core/reporter.h"
 #include "core/table_texts.h"
 #include "document/project.h"
+#include "document/report_pages.h"
 #include "platform/printers.h"
 #include "printing/documents.h"
 
@@ -267,7 +268,7 @@ void TStampa::PrintTableHeader(int32_t kind, int32_t flags) {
             {"Segnali minimi e massimi ottenibili alle prese [dB]",
              "Segnali minimi e massimi ammessi all'uscita del terminale di testa e ottenibili alle prese "
              "[dB]",
-             "Segnali minimi e massimi ammessi all'uscita del terminale di testa [dB]"},
+             HeadEndLimitsTitle},
             {"Canali in uscita dalle prese con relativi segnali e rumori",
              "Canali in uscita dal terminale di testa e dalle prese con relativi segnali e rumori",
              "Canali in uscita dal terminale di testa con relativi segnali e rumori"}};

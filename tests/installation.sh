@@ -27,12 +27,26 @@ missing=()
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 have() { command -v "$1" >/dev/null 2>&1 || { missing+=("$1"); return 1; }; }
 
+# A prefix off the PATH: the desktop entry must name the installed program
+# itself.
 prefix="$work/prefix"
+case ":$PATH:" in *":$prefix/bin:"*) echo "FAILED: $prefix/bin is on PATH"; exit 1 ;; esac
 if ! "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
     cat "$work/install.log"
     echo "FAILED: cmake --install"
     exit 1
 fi
+
+# The command of a desktop entry's Exec line as a desktop reads it, in the
+# array entry_command: the value's escapes undone, then split as the quoting
+# rules of the key (those of the shell's double quotes) say, without the
+# field code.
+exec_command() {
+    local line
+    line=$(sed -n 's/^Exec=//p' "$1" | head -1 | sed 's/\\\\/\\/g; s/ %f$//')
+    entry_command=()
+    eval "entry_command=($line)"
+}
 
 # The tree.
 id=ordivex-varne
@@ -65,10 +79,25 @@ if [ -s "$desktop" ]; then
         out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"
         [ -z "$out" ] || fail "desktop-file-validate says: $out"
     fi
-    grep -qx "Exec=$id %f" "$desktop" || fail "Exec is not '$id %f'"
+    grep -qxF "Exec=$prefix/bin/$id %f" "$desktop" || fail "Exec does not start $prefix/bin/$id: $(grep '^Exec=' "$desktop")"
     grep -qx "Icon=$id" "$desktop" || fail "Icon is not '$id'"
     grep -Eqx "MimeType=(.*;)?$type;" "$desktop" || fail "MimeType does not name $type"
 fi
+# Under a prefix whose name holds a space and other characters the shell
+# and the entry's format reserve, Exec quotes the path: read back, it is the
+# installed program.
+odd="$work/my \$prefix's (2)"
+if "$cmake" --install "$build" --prefix "$odd" >"$work/install-odd.log" 2>&1; then
+    exec_command "$odd/share/applications/$id.desktop"
+    [ "${#entry_command[@]}" = 1 ] && [ "${entry_command[0]}" = "$odd/bin/$id" ] && [ -x "${entry_command[0]}" ] ||
+        fail "the entry under '$odd' reads as: ${entry_command[*]}"
+    if have desktop-file-validate; then
+        out=$(desktop-file-validate "$odd/share/applications/$id.desktop" 2>&1) || fail "desktop-file-validate: $out"
+    fi
+else
+    fail "cmake --install --prefix '$odd': $(cat "$work/install-odd.log")"
+fi
+
 if [ -s "$mime" ]; then
     grep -q "<mime-type type=\"$type\">" "$mime" || fail "the MIME package does not declare $type"
     grep -q '<glob pattern="\*.ant"/>' "$mime" || fail "the MIME package has no *.ant glob"
@@ -119,10 +148,16 @@ if [ -x "$prefix/bin/$id" ] && have Xvfb && have xdotool; then
         fail "Xvfb did not start: $(cat "$work/xvfb.log")"
     else
         touch "$work/started"
-        # Started away from the build: nothing of the build folder helps it.
+        # The command of the entry's Exec line, as a desktop reads it: the
+        # value's escapes undone, then split as the quoting rules of the key
+        # (those of the shell's double quotes) say, without the field code.
+        exec_command "$desktop"
+        [ "${entry_command[0]:-}" = "$prefix/bin/$id" ] || fail "the entry's Exec starts '${entry_command[0]:-}'"
+        # Started away from the build, with the PATH of the session: nothing
+        # of the build folder helps it.
         (cd "$work" && exec env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u ORDIVEX_VARNE_SETTINGS \
             DISPLAY=":$display" HOME="$work/run-home" XDG_CONFIG_HOME="$work/run-home/.config" \
-            "$prefix/bin/$id" >"$work/program.log" 2>&1) &
+            "${entry_command[@]}" >"$work/program.log" 2>&1) &
         program_pid=$!
         wizard=""
         for _ in $(seq 120); do

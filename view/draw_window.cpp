@@ -103,6 +103,7 @@ void TDrawWindow::SetGrid(TGridData* grid) {
     BeginUpdate();
     if (grid != grid_) ClearSignSelection();
     grid_ = grid;
+    zoomGrid_ = nullptr;
     if (grid_) {
         grid_->AttachView(this);
         ColCount = grid_->Columns;
@@ -128,6 +129,7 @@ void TDrawWindow::DetachGrid(TGridData* grid) {
     // The grid's signs go with it: the selection keeps none of them.
     SelectedSigns.Clear();
     grid_ = nullptr;
+    zoomGrid_ = nullptr;
 }
 
 void TDrawWindow::BeginUpdate() {
@@ -140,7 +142,36 @@ void TDrawWindow::EndUpdate() {
     HideHint();
     HintsSuspended = false;
     if (updateCount_ > 0) --updateCount_;
+    if (updateCount_ == 0 && zoomPending_) ShowZoomedSquares();
     Invalidate();
+}
+
+void TDrawWindow::SetSquareSize(int32_t size) {
+    // The first zoom on this grid, or the first since the view was scrolled,
+    // keeps the square now at the top left; the zooms after it keep that
+    // same square, though a smaller square size may have had to show it
+    // further right or lower (the grid's last squares reach the edge).
+    if (grid_ != zoomGrid_ || LeftCol != zoomShownLeft_ || TopRow != zoomShownTop_) {
+        zoomGrid_ = grid_;
+        zoomLeft_ = LeftCol;
+        zoomTop_ = TopRow;
+    }
+    BeginUpdate();
+    DefaultColWidth = size;
+    DefaultRowHeight = size;
+    zoomPending_ = true;
+    EndUpdate();
+}
+
+void TDrawWindow::ShowZoomedSquares() {
+    // Applied when the last update ends: the owner may fit the control to
+    // the new squares meanwhile, and the view must suit the final size.
+    zoomPending_ = false;
+    // The grid holds the view back where its last squares reach the edge.
+    LeftCol = zoomLeft_;
+    TopRow = zoomTop_;
+    zoomShownLeft_ = LeftCol;
+    zoomShownTop_ = TopRow;
 }
 
 void TDrawWindow::CenterOn(int32_t column, int32_t row) {

@@ -120,6 +120,10 @@ public:
 
     // Scrolls (column, row) to the middle of the view and selects it.
     void CenterOn(int32_t column, int32_t row);
+    // Squares of size pixels: the square at the top left stays there (as far
+    // as the grid's last squares let it), so that zooming out and back in
+    // shows the drawing that was shown before.
+    void SetSquareSize(int32_t size);
     void HideEditor();
     // Empties the sign selection and updates the palette's sign controls.
     void ClearSignSelection();
@@ -286,6 +290,13 @@ private:
     void HideHint();
     void ScrolledTopLeft();
     TGridData* grid_ = nullptr;
+    // The top-left square the zooms keep, and where the last zoom left the
+    // view: a view scrolled since is the one the next zoom keeps.
+    const TGridData* zoomGrid_ = nullptr;
+    int32_t zoomLeft_ = -1, zoomTop_ = -1;
+    int32_t zoomShownLeft_ = -1, zoomShownTop_ = -1;
+    bool zoomPending_ = false;
+    void ShowZoomedSquares();
     int32_t updateCount_ = 0;
     TPoint pressAt_;                          // grid pixel of the last left press
     TPoint dragFrom_;                         // grid pixel of the last move while moving signs

@@ -33,11 +33,12 @@ bool TreeLists(const TTreeView& tree, const std::string& name) {
 }
 
 TEST(MainFormLibraries, NewLibraryIsMadeListedAndReplacedOnlyAfterOk) {
+    TempDir folder;
     ScopedProgram program;
-    program.Store("DirLibrerie", program.Dir().Path());
+    program.Store("DirLibrerie", folder.Path());
     TAntenne& f = program.Start();
     Script().Reset();
-    const std::string path = program.Dir().File("mia.alb");
+    const std::string path = folder.File("mia.alb");
 
     // Cancelled: nothing is made.
     Script().CancelFileDialog();
@@ -47,7 +48,7 @@ TEST(MainFormLibraries, NewLibraryIsMadeListedAndReplacedOnlyAfterOk) {
     EXPECT_EQ(asked.Kind, TDialogKind::Save);
     EXPECT_EQ(asked.Title, "Apertura di una nuova libreria");
     EXPECT_EQ(asked.Filter, "Libreria (*.alb)|*.alb");
-    EXPECT_EQ(asked.InitialDir, program.Dir().Path());
+    EXPECT_EQ(asked.InitialDir, folder.Path());
     EXPECT_EQ(Librerie->Find("mia"), nullptr);
 
     Script().AnswerFileDialog(path);

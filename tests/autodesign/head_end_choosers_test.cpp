@@ -155,8 +155,9 @@ TEST_F(HeadEndChoosersTest, ChannelFiltersTakeTheWholeChannelAndPreferPlainFilte
                                                   gain->Code));
     // A module on a drawn one is refused, and nothing is displaced.
     EXPECT_FALSE(engine.SelectChannelFilterAnyInputs(4, 10, grid.get(), "Ov", "Alfa", exact, consumption));
-    EXPECT_EQ(Messages(),
-              std::vector<std::string>{"Errore di creazione disegno. Non riesco a progettare l'impianto."});
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Errore di creazione disegno. Non riesco a progettare "
+                                                   "l'impianto: il componente M3 non trova posto sulla griglia "
+                                                   "di lavoro (colonna 5, riga 11)."});
     EXPECT_EQ(grid->CellAt(3, 10)->Code, plain->Code);
 }
 

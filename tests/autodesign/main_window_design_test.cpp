@@ -3,7 +3,13 @@
 // wizard closed without a design ends the program only at the first start.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <functional>
+#include <utility>
+#include <map>
+#include <vector>
 
 #include "app/main_form.h"
 #include "autodesign/engine.h"
@@ -15,8 +21,13 @@
 #include "core/options.h"
 #include "document/grid.h"
 #include "document/project.h"
+#include "document/report_pages.h"
 #include "platform/application.h"
+#include "platform/engines.h"
+#include "platform/printers.h"
+#include "printing/calc_print_options.h"
 #include "support/default_library_folder.h"
+#include "support/design_components.h"
 #include "support/program_fixture.h"
 
 namespace {
@@ -509,6 +520,319 @@ TEST(MainFormDesign, TheComponentChoiceOnAProjectJustOpenedOpensOnItsPage) {
         f.Autoprogetto1->Click();
         EXPECT_EQ(page, WizardTypePage);
     }
+}
+
+// A satellite project designed through the wizard: single cable, package
+// "Sky", one staircase of four floors of two flats.
+void DesignSatelliteProject(TAntenne& f) {
+    Script().Reset();
+    Script().AnswerShowModal<TAutoProgetto>([](TAutoProgetto& w) {
+        w.Choice[ChoiceSatellitare]->Click();
+        w.Choice[ChoiceReteCentrale]->Click();
+        w.BAvanti->Click();
+        for (const auto& [row, value] : {std::pair{RowFloors, "4"}, std::pair{RowApartments, "2"}}) {
+            w.BuildingEdit[row]->UserFocus();
+            w.BuildingEdit[row]->SelectAll();
+            w.BuildingEdit[row]->InsertTypedText(value);
+        }
+        w.BAvanti->Click();
+        ASSERT_EQ(w.VisiblePage(), WizardPackagesPage);
+        if (!w.PackageBox[0]->Checked) w.PackageBox[0]->Click();
+        while (w.ModalResult.Get() == mrNone) w.BAvanti->Click();
+    });
+    f.New1->Click();
+}
+
+// What the wizard shows of the settings when the person opens it again
+// with "<< Indietro": the satellite rows of its components page and, back
+// on its first page, the kind of installation.
+struct TWizardShows {
+    bool satelliteRiser = false, terrestrialRiser = true, satellite = false, terrestrial = true;
+};
+TWizardShows ShownByIndietro(TAntenne& f) {
+    TWizardShows shown;
+    Script().Reset();
+    Script().AnswerShowModal<TAutoProgetto>([&shown](TAutoProgetto& w) {
+        EXPECT_EQ(w.VisiblePage(), WizardComponentsPage);
+        shown.satelliteRiser = w.CableLabel[1]->Enabled;
+        shown.terrestrialRiser = w.CableLabel[0]->Enabled;
+        while (w.VisiblePage() != WizardTypePage) w.BIndietro->Click();
+        shown.satellite = w.Choice[ChoiceSatellitare]->Checked;
+        shown.terrestrial = w.Choice[ChoiceTerrestre]->Checked;
+        w.Close();
+    });
+    EXPECT_EQ(f.NextButton->Caption.Get(), BackCaption);
+    f.NextButton->Click();
+    EXPECT_EQ(Script().ModalForms.size(), 1u);
+    return shown;
+}
+
+// The wizard closed without a design leaves the drawn project and the
+// design settings that belong to it: "Nuovo" (which starts the wizard from
+// its defaults) as much as a choice changed on a page. The wizard shown
+// again shows the project's settings, and a save writes them.
+TEST(MainFormDesign, AWizardClosedWithoutADesignKeepsTheProjectsDesignSettings) {
+    auto chooseTerrestrialAndClose = [](TAutoProgetto& w) {
+        while (w.VisiblePage() != WizardTypePage) w.BIndietro->Click();
+        w.Choice[ChoiceTerrestre]->Click();
+        EXPECT_TRUE(w.Opz().Terrestrial && !w.Opz().Satellite);
+        w.Close();
+    };
+    const struct {
+        const char* name;
+        std::function<void(TAntenne&)> command;
+    } cases[] = {
+        {"Nuovo, No to saving, wizard closed",
+         [](TAntenne& f) {
+             Script().AnswerMessageBox(IDNO);
+             Script().AnswerShowModal<TAutoProgetto>([](TAutoProgetto& w) {
+                 // A new design starts from the defaults: terrestrial.
+                 EXPECT_EQ(w.VisiblePage(), WizardTypePage);
+                 EXPECT_TRUE(w.Choice[ChoiceTerrestre]->Checked);
+                 w.Close();
+             });
+             f.New1->Click();
+             ASSERT_FALSE(Script().MessageBoxes.empty());
+             EXPECT_EQ(Script().MessageBoxes[0].Text, "Salvare le modifiche apportate al progetto?");
+         }},
+        {"Autoprogetto, terrestrial chosen, wizard closed",
+         [&](TAntenne& f) {
+             Script().AnswerShowModal<TAutoProgetto>(chooseTerrestrialAndClose);
+             f.Autoprogetto1->Click();
+         }},
+        {"<< Indietro, terrestrial chosen, wizard closed",
+         [&](TAntenne& f) {
+             Script().AnswerShowModal<TAutoProgetto>(chooseTerrestrialAndClose);
+             f.NextButton->Click();
+         }},
+        {"Autoprogetto, terrestrial chosen, Fine, Annulla to saving",
+         [](TAntenne& f) {
+             Script().AnswerShowModal<TAutoProgetto>([](TAutoProgetto& w) {
+                 w.Choice[ChoiceTerrestre]->Click();
+                 while (w.ModalResult.Get() == mrNone) w.BAvanti->Click();
+             });
+             Script().AnswerMessageBox(IDCANCEL);
+             f.Autoprogetto1->Click();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScopedProgram program;
+        const std::string file = program.Dir().File("satellite.ant");
+        {
+            TAntenne& f = program.Start();
+            CopyDefaultLibrary(program);
+            EndSplash();
+            DesignSatelliteProject(f);
+            ASSERT_EQ(f.CurrentProject->Step, 2);
+            ASSERT_TRUE(f.Wizard->Opz().Satellite && !f.Wizard->Opz().Terrestrial);
+            f.CurrentProject->Modified = true;  // as after an edit of the drawing
+            const int cells = Cells(f.CurrentProject->NetworkGrid);
+
+            Script().Reset();
+            c.command(f);
+            EXPECT_EQ(Script().ModalForms.size(), 1u);
+            EXPECT_FALSE(Application->Terminated());
+            EXPECT_EQ(Cells(f.CurrentProject->NetworkGrid), cells);
+            EXPECT_TRUE(f.CurrentProject->Modified);
+            EXPECT_TRUE(f.Wizard->Opz().Satellite);
+            EXPECT_FALSE(f.Wizard->Opz().Terrestrial);
+
+            const TWizardShows shown = ShownByIndietro(f);
+            EXPECT_TRUE(shown.satelliteRiser);
+            EXPECT_FALSE(shown.terrestrialRiser);
+            EXPECT_TRUE(shown.satellite);
+            EXPECT_FALSE(shown.terrestrial);
+
+            Script().Reset();
+            Script().AnswerFileDialog(file);
+            f.SalvaconNome1->Click();
+            ASSERT_TRUE(std::filesystem::exists(file));
+            Application->DestroyForms();
+        }
+        // Reopened, the file's design settings are the satellite project's.
+        TAntenne& f = program.Start({file});
+        EndSplash();
+        ASSERT_EQ(f.CurrentProject->Name, file);
+        EXPECT_TRUE(f.Wizard->Opz().Satellite);
+        EXPECT_FALSE(f.Wizard->Opz().Terrestrial);
+        EXPECT_EQ(f.Wizard->Opz().SatelliteCables, 1);
+        EXPECT_EQ(f.Wizard->Opz().Building->Staircases[0].FloorCount, 4);
+    }
+}
+
+// A staircase of three floors, two flats a floor with two outlets each,
+// band III and UHF antennas and the dish on a multiswitch distribution; the
+// person goes through to "Fine".
+void DesignMultiswitchStaircase(TAutoProgetto& w) {
+    TPalazzo& b = *w.Opz().Building;
+    b.StaircaseCount = 1;
+    TScala& staircase = b.Staircases[0];
+    staircase.FloorCount = 3;
+    staircase.HeadEndDistance = 8;
+    for (int f = 0; f < staircase.FloorCount; ++f) {
+        staircase.Floors[f].ApartmentCount = 2;
+        for (int a = 0; a < 2; ++a) staircase.Floors[f].Apartments[a] = TAppartamento{2, 2, 2, 2, 5, 5};
+    }
+    b.ComputeMaxima();
+    SetAntenna(w.Opz().Antennas[0], DefaultLibraryName, "GAN-B3", {"5", "7"});
+    SetAntenna(w.Opz().Antennas[1], DefaultLibraryName, "GAN-UHF", {"26", "30", "35"});
+    for (int choice :
+         {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceLungoScala})
+        w.ChoiceClick(w.Choice[choice]);
+    for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page)
+        w.PageForward(nullptr);
+}
+
+// The texts of a report line between its tabs, blanks trimmed, empty ones left out.
+std::vector<AnsiString> Fields(const AnsiString& line) {
+    std::vector<AnsiString> fields;
+    size_t from = 0;
+    while (from <= line.size()) {
+        size_t tab = line.find('\t', from);
+        if (tab == AnsiString::npos) tab = line.size();
+        AnsiString field = line.substr(from, tab - from);
+        while (!field.empty() && field.back() == ' ') field.pop_back();
+        while (!field.empty() && field.front() == ' ') field.erase(0, 1);
+        if (!field.empty()) fields.push_back(field);
+        from = tab + 1;
+    }
+    return fields;
+}
+
+// The printed rows of a document, page by page and top to bottom: the texts
+// of each line from left to right, blank ones left out.
+std::vector<std::vector<TPaintCall>> PrintedRows(const TPrintedDocument& doc) {
+    std::vector<std::vector<TPaintCall>> rows;
+    for (const auto& page : doc.Pages) {
+        std::map<int, std::vector<TPaintCall>> byY;
+        for (const TPaintCall& t : page->CallsOf(TPaintOp::Text))
+            if (t.Text.find_first_not_of(' ') != AnsiString::npos) byY[t.Points[0].y].push_back(t);
+        for (auto& [y, row] : byY) {
+            std::sort(row.begin(), row.end(),
+                      [](const TPaintCall& a, const TPaintCall& b) { return a.Points[0].x < b.Points[0].x; });
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+std::vector<AnsiString> TextsOf(const std::vector<TPaintCall>& row, size_t from = 0) {
+    std::vector<AnsiString> texts;
+    for (size_t i = from; i < row.size(); ++i) texts.push_back(row[i].Text);
+    return texts;
+}
+
+// On a designed building, "Calcoli rete richiesti" shows the signals
+// admissible at every output of the head-end terminal, band by band, and
+// the channel table of "Calcoli canali" every outlet's channels with their
+// levels: the figures of the printed tables "Segnali minimi e massimi
+// ammessi al terminale di testa" and "Segnali dei canali alle prese".
+TEST(MainFormDesign, TheCalculationPagesShowWhatTheTablesPrint) {
+    ScopedProgram program;
+    TAntenne& f = program.Start();
+    CopyDefaultLibrary(program);
+    Script().AnswerShowModal<TAutoProgetto>(DesignMultiswitchStaircase);
+    f.Autoprogetto1->Click();
+    TProgetto& project = *f.CurrentProject;
+    ASSERT_EQ(project.Step, 2);
+    ASSERT_TRUE(f.FindPage("Calcoli rete richiesti"));
+    ASSERT_TRUE(f.FindPage("Calcoli canali"));
+
+    f.SelectPage("Calcoli rete richiesti");
+    auto* required = f.ReteRichiestiReport.Report->Lines;
+    f.SelectPage("Calcoli canali");
+    auto* channels = f.CanaliReport.Report->Lines;
+
+    TPrinter* printer = Printer();
+    printer->ClearDocuments();
+    Script().AnswerShowModal<TInfoStampaCalcoli>([](TInfoStampaCalcoli& d) {
+        for (TCheckBox* box : {d.CMinMaxPrese, d.CSepPrese, d.CCanaliTesta}) box->Checked = false;
+        d.CMinMaxTesta->Checked = true;
+        d.CCanaliPrese->Checked = true;
+        d.BOk->Click();
+    });
+    Script().AnswerPrintDialog(true);
+    f.SCalcoli->Click();
+    ASSERT_EQ(printer->Documents().size(), 1u);
+    const auto rows = PrintedRows(*printer->Documents()[0]);
+
+    // The head-end terminal's outputs: "Uscita k", its minima, its maxima.
+    TCella* terminal = project.NetworkGrid->Anchor;
+    ASSERT_NE(terminal, nullptr);
+    ASSERT_GT(terminal->NumThroughOutputs, 0);
+    std::vector<std::vector<AnsiString>> printedLimits, shownLimits;
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i][0].Text.compare(0, 7, "Uscita ") == 0 && i + 1 < rows.size()) {
+            printedLimits.push_back({rows[i][0].Text});
+            printedLimits.push_back(TextsOf(rows[i], 1));
+            printedLimits.push_back(TextsOf(rows[i + 1]));
+        }
+    for (int i = 0; i < required->Count(); ++i) {
+        const std::vector<AnsiString> fields = Fields(required->Strings(i));
+        if (fields.empty()) continue;
+        if (fields[0].compare(0, 7, "Uscita ") == 0) shownLimits.push_back(fields);
+        if (fields[0] == "Minimo" || fields[0] == "Massimo")
+            shownLimits.push_back(std::vector<AnsiString>(fields.begin() + 1, fields.end()));
+    }
+    ASSERT_EQ(printedLimits.size(), 3u * static_cast<size_t>(terminal->NumThroughOutputs));
+    EXPECT_EQ(shownLimits, printedLimits);
+    EXPECT_EQ(required->Strings(0), HeadEndLimitsTitle);
+    // Figures, not only marks: a real level among them.
+    bool figure = false;
+    for (const auto& row : shownLimits)
+        for (const AnsiString& cell : row)
+            if (!cell.empty() && std::isdigit(static_cast<unsigned char>(cell[0]))) figure = true;
+    EXPECT_TRUE(figure);
+
+    // The channel rows: on paper the outlet's code, then per channel its
+    // name, description, signals, C/N and origin; on the page the same
+    // under the code followed by ":", the name by ":".
+    size_t header = 0;
+    while (header < rows.size() && rows[header][0].Text != "Componente") ++header;
+    ASSERT_LT(header, rows.size());
+    ASSERT_GE(rows[header].size(), 2u);
+    const int outletX = rows[header][0].Points[0].x, channelX = rows[header][1].Points[0].x;
+    std::vector<std::vector<AnsiString>> printedChannels, shownChannels;
+    for (size_t i = header + 1; i < rows.size(); ++i) {
+        const auto& row = rows[i];
+        if (row[0].Text == "Componente") continue;  // the header of a later page
+        // An outlet's code opens its block; the page frame's texts are none.
+        const AnsiString& first = row[0].Text;
+        const bool code = first.size() > 1 && first[0] == 'P' &&
+                          first.find_first_not_of("0123456789", 1) == AnsiString::npos;
+        size_t at = 0;
+        if (row[0].Points[0].x == outletX && code) printedChannels.push_back({row[at++].Text});
+        if (at >= row.size() || row[at].Points[0].x != channelX) continue;
+        std::vector<AnsiString> texts;
+        for (const AnsiString& t : TextsOf(row, at))
+            if (!t.empty()) texts.push_back(t);
+        printedChannels.push_back(texts);
+    }
+    ASSERT_GE(channels->Count(), 1);
+    EXPECT_EQ(channels->Strings(0), ChannelRowsHeader);
+    for (int i = 1; i < channels->Count(); ++i) {
+        std::vector<AnsiString> fields = Fields(channels->Strings(i));
+        if (fields.empty()) continue;
+        if (channels->Strings(i)[0] != '\t') {
+            AnsiString code = fields[0];
+            ASSERT_EQ(code.back(), ':') << channels->Strings(i);
+            code.pop_back();
+            shownChannels.push_back({code});
+            fields.erase(fields.begin());
+        }
+        if (!fields.empty() && fields[0].back() == ':') fields[0].pop_back();
+        if (!fields.empty()) shownChannels.push_back(fields);
+    }
+    int outlets = 0;
+    for (TCella* o = project.NetworkGrid->FirstOutlet; o; o = o->NextOutlet) ++outlets;
+    ASSERT_GT(outlets, 0);
+    EXPECT_GT(shownChannels.size(), 2u * static_cast<size_t>(outlets));
+    // Row by row, so that a difference names its row.
+    for (size_t i = 0; i < std::min(shownChannels.size(), printedChannels.size()); ++i)
+        ASSERT_EQ(shownChannels[i], printedChannels[i]) << "row " << i;
+    EXPECT_EQ(shownChannels.size(), printedChannels.size());
+    printer->ClearDocuments();
 }
 
 }  // namespace

@@ -165,15 +165,18 @@ TEST_F(NetworkTest, RadialSwitch) {
         std::vector<std::pair<int32_t, int32_t>> switches;  // inputs, outputs
         int32_t needed;
         int32_t inputs, outputs;  // 0, 0: the message
+        const char* refusal = "";  // what follows the message's first sentence
     };
     // clang-format off
     const Case cases[] = {
         {"smallest that is enough", 4, false, {{4, 6}, {4, 12}, {4, 16}}, 8, 4, 12},
         {"8 lines, only 9-input switches", 8, false, {{9, 16}}, 12, 9, 16},
         {"9-input missing: 10 inputs", 8, false, {{10, 16}}, 12, 10, 16},
-        {"terrestrial in the multiswitch takes no spare input", 8, true, {{9, 16}}, 12, 0, 0},
+        {"terrestrial in the multiswitch takes no spare input", 8, true, {{9, 16}}, 12, 0, 0,
+         " L'impianto ne richiede 12, nessuno switch radiale disponibile ha 8 ingressi."},
         {"a need of 40 outputs", 4, false, {{4, 32}, {4, 40}}, 40, 4, 40},
-        {"beyond every switch", 4, false, {{4, 32}}, 33, 0, 0},
+        {"beyond every switch", 4, false, {{4, 32}}, 33, 0, 0,
+         " L'impianto ne richiede 33, il più grande disponibile ne ha 32."},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -193,7 +196,9 @@ TEST_F(NetworkTest, RadialSwitch) {
         const auto& boxes = Application->Script().MessageBoxes;
         ASSERT_EQ(boxes.size(), found ? 0u : 1u) << c.name;
         if (!found)
-            EXPECT_EQ(boxes[0].Text, "Non vi sono switch radiali con un numero sufficiente di uscite.");
+            EXPECT_EQ(boxes[0].Text,
+                      std::string("Non vi sono switch radiali con un numero sufficiente di uscite.") + c.refusal)
+                << c.name;
     }
 }
 

@@ -334,6 +334,40 @@ TEST_F(CellLabels, LongLabelsStartFurtherLeft) {
     EXPECT_EQ(texts[2].State.Font.Height, -8);
 }
 
+// A label wider than the room LabelLeft gives it is drawn whole inside its
+// square, from a pixel inside its left edge to a pixel inside its right
+// one: first a little smaller, then moved left, and at the smallest zooms
+// smaller still. The square's clip would otherwise cut "C1214" into "C121",
+// another cable's name. Labels that fit keep their place and font.
+TEST_F(CellLabels, ALabelTooWideForItsPlaceIsDrawnWholeInItsSquare) {
+    struct Case {
+        int32_t width;
+        const char* text;
+    };
+    const Case cases[] = {{42, "C1214"},  {21, "C1214"}, {15, "C1214"}, {42, "P12345"},
+                          {21, "P12345"}, {15, "D999"},  {42, "R1220"}};
+    TCellaDisegno cell(&grid, 0, 0, 0, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " " + c.text);
+        r.engine.Clear();
+        cell.DrawLabel(&r.canvas, 100, 20, c.width, c.text, clGreen);
+        const auto texts = r.Of(TPaintOp::Text);
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0].Text, c.text);
+        const int32_t left = texts[0].Points[0].x;
+        const int32_t width = TTextMetrics::Extent(texts[0].State.Font, c.text).cx;
+        EXPECT_GE(left, 100 + 1);
+        EXPECT_LE(left + width, 100 + c.width - 1);
+        // Never larger than the zoom's own label font.
+        EXPECT_GE(texts[0].State.Font.Height, c.width >= 21 ? -8 : -6);
+    }
+    // The plain font where the label fits where it stands.
+    r.engine.Clear();
+    cell.DrawLabel(&r.canvas, 100, 20, 42, "C12", clGreen);
+    EXPECT_EQ(r.Of(TPaintOp::Text)[0].State.Font.Height, -8);
+    EXPECT_EQ(r.Of(TPaintOp::Text)[0].Points[0].x, 100 + 42 - 17);
+}
+
 class LevelLabels : public GlobalsTest {
 protected:
     // The texts written, with their colours and x.
@@ -367,13 +401,37 @@ TEST_F(LevelLabels, ValueBesideTheLabelWhenWideElseInItsPlace) {
     globals.Options().doubleDataWithoutZoom = true;
     const auto wide = Draw(42, 14.4f);
     ASSERT_EQ(wide.size(), 2u);
-    EXPECT_EQ(wide[0], (Written{"R3", clGreen, 42 - 17}));
+    // The code where a code stands, or as much further left as the value
+    // beside it needs to end inside the square.
+    EXPECT_EQ(wide[0].text, "R3");
+    EXPECT_EQ(wide[0].colour, clGreen);
+    EXPECT_LE(wide[0].x, 42 - 17);
     EXPECT_EQ(wide[1].text, "-14");
     EXPECT_EQ(wide[1].colour, clPurple);
     EXPECT_GT(wide[1].x, wide[0].x);
     EXPECT_EQ(Draw(21, 14.4f), (std::vector<Written>{{"-14", clPurple, 21 - 17}}));
     globals.Options().doubleDataWithoutZoom = false;
     EXPECT_EQ(Draw(42, 14.6f), (std::vector<Written>{{"-15", clPurple, 42 - 17}}));
+}
+
+// A long code and its value beside it stand whole in the square together:
+// the value is not cut at the square's edge.
+TEST_F(LevelLabels, ALongCodeAndItsValueFitTheSquareTogether) {
+    globals.Options().showAttenuations = true;
+    globals.Options().doubleDataWithoutZoom = true;
+    Recorder r;
+    TCellaDisegno cell(nullptr, 0, 0, 0, 0);
+    cell.DrawLevelLabel(&r.canvas, 0, 0, 42, "P1214", 14.4f, clGreen);
+    const auto texts = r.Of(TPaintOp::Text);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].Text, "P1214");
+    EXPECT_EQ(texts[1].Text, "-14");
+    EXPECT_EQ(texts[1].State.Font.Color, clPurple);
+    EXPECT_EQ(texts[1].State.Font.Height, texts[0].State.Font.Height);
+    EXPECT_GE(texts[0].Points[0].x, 1);
+    EXPECT_GT(texts[1].Points[0].x,
+              texts[0].Points[0].x + TTextMetrics::Extent(texts[0].State.Font, "P1214").cx);
+    EXPECT_LE(texts[1].Points[0].x + TTextMetrics::Extent(texts[1].State.Font, "-14").cx, 42 - 1);
 }
 
 // ---- The printed scheme ----

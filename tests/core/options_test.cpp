@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 
 #include "core/band_systems.h"
 #include "core/globals.h"
@@ -212,7 +214,7 @@ TEST_F(OptionsTest, SaveThenLoadGivesEqualOptions) {
     o.currencyFactors[1][0] = LevelNone;
     o.priceCurrency = 5;
     o.costM = 12.5f;
-    o.projectsDir = dir + "Lavori/";
+    o.projectsDir = "/srv/progetti/Lavori/";  // beside the program folder, not in it
     o.librariesDir = "/opt/varne/librerie àè/";
     o.estimateFont = "A";
     o.listFont = "B";
@@ -419,32 +421,51 @@ TEST_F(OptionsTest, EmptyFactorMeansNoFactor) {
     EXPECT_EQ(o.ConvertPrice(1000, 0, 1), 0.52f);
 }
 
-TEST_F(OptionsTest, DirectoriesDefaultFromTheProgramDirectory) {
+// The user's own folders, which the test entry points at folders of its own.
+AnsiString UsersDocuments() { return AnsiString(std::getenv("XDG_DOCUMENTS_DIR")) + "/"; }
+AnsiString UsersLibraries() { return AnsiString(std::getenv("XDG_DATA_HOME")) + "/OrdivexVarne/Librerie/"; }
+
+// Projects and libraries never go into the program's folder, whatever
+// folders it holds and whether or not it can be written: unset (or set to
+// that folder) they are the user's documents and data folders, made and kept.
+TEST_F(OptionsTest, DirectoriesNeverDefaultToTheProgramFolder) {
     const struct {
         std::vector<const char*> folders;  // made in the program directory
-        const char* projects;              // expected, after the program directory
+        const char* projects;              // stored, after the program directory ("-": none)
         const char* libraries;
     } cases[] = {
+        {{}, "-", "-"},
+        {{"Progetti", "Librerie"}, "-", "-"},
+        {{"Projects", "Libraries"}, "-", "-"},
+        {{"Progetti", "Projects", "Librerie", "Libraries"}, "-", "-"},
+        // What earlier runs stored: the program's folder and its subfolders.
         {{}, "", ""},
         {{"Progetti", "Librerie"}, "Progetti/", "Librerie/"},
         {{"Projects", "Libraries"}, "Projects/", "Libraries/"},
-        {{"Progetti", "Projects", "Librerie", "Libraries"}, "Projects/", "Libraries/"},
-        {{"Progetti", "Libraries"}, "Progetti/", "Libraries/"},
+        {{"Progetti", "Librerie"}, "Progetti/../Progetti", "./Librerie"},
     };
+    std::filesystem::remove_all(UsersDocuments());
+    std::filesystem::remove_all(UsersLibraries());
     int n = 0;
     for (const auto& c : cases) {
+        SCOPED_TRACE(n);
         const AnsiString programDir = dir + "programma" + IntToStr(n++) + "/";
         ForceDirectories(programDir);
         for (const char* f : c.folders) ForceDirectories(programDir + f);
         ini->WriteString("ProgramDir", programDir);
-        ini->WriteString("DirProgetti", "");
-        ini->WriteString("DirLibrerie", "");
+        auto stored = [&](const char* folder) {
+            return std::string(folder) == "-" ? AnsiString() : programDir + folder;
+        };
+        ini->WriteString("DirProgetti", stored(c.projects));
+        ini->WriteString("DirLibrerie", stored(c.libraries));
         TOpzioni o(ini, nullptr);
-        EXPECT_EQ(o.projectsDir, programDir + c.projects);
-        EXPECT_EQ(o.librariesDir, programDir + c.libraries);
+        EXPECT_EQ(o.projectsDir, UsersDocuments());
+        EXPECT_EQ(o.librariesDir, UsersLibraries());
+        EXPECT_TRUE(DirectoryExists(UsersDocuments()));
+        EXPECT_TRUE(DirectoryExists(UsersLibraries()));
         // Written back, so that later runs keep them.
-        EXPECT_EQ(Stored("DirProgetti"), programDir + c.projects);
-        EXPECT_EQ(Stored("DirLibrerie"), programDir + c.libraries);
+        EXPECT_EQ(Stored("DirProgetti"), UsersDocuments());
+        EXPECT_EQ(Stored("DirLibrerie"), UsersLibraries());
     }
 }
 
@@ -454,14 +475,15 @@ TEST_F(OptionsTest, DirectoriesKeepStoredValuesAndDefaultWithoutProgramDir) {
     ini->Store().DeleteKey("", "ProgramDir");
     TOpzioni o(ini, nullptr);
     EXPECT_EQ(o.projectsDir, "/srv/progetti/");
-    // Without "ProgramDir" the program's files are those beside the executable.
-    EXPECT_EQ(o.librariesDir, ExecutableDirectory());
-    ini->WriteString("DirLibrerie", "");
-    ini->WriteString("ProgramDir", dir.substr(0, dir.size() - 1));  // without the final "/"
-    ForceDirectories(dir + "Librerie");
+    EXPECT_EQ(o.librariesDir, UsersLibraries());
+    // A folder beside the program's, or one only named like it, is the user's choice.
+    const AnsiString beside = dir.substr(0, dir.size() - 1) + "-progetti/";
+    ini->WriteString("DirProgetti", beside);
+    ini->WriteString("DirLibrerie", dir + "Librerie2/");
+    ini->WriteString("ProgramDir", dir + "Librerie");  // without the final "/"
     o.Load();
-    EXPECT_EQ(o.projectsDir, "/srv/progetti/");
-    EXPECT_EQ(o.librariesDir, dir + "Librerie/");
+    EXPECT_EQ(o.projectsDir, beside);
+    EXPECT_EQ(o.librariesDir, dir + "Librerie2/");
 }
 
 TEST_F(OptionsTest, DefaultDirectoriesAreComputedWithoutWriting) {
@@ -475,7 +497,7 @@ TEST_F(OptionsTest, DefaultDirectoriesAreComputedWithoutWriting) {
     AnsiString projects = "altro", libraries = "altro";
     o.ComputeDefaultDirectories(projects, libraries);
     EXPECT_EQ(projects, "/srv/progetti/");
-    EXPECT_EQ(libraries, programDir + "Librerie/");
+    EXPECT_EQ(libraries, UsersLibraries());
     EXPECT_EQ(Stored("DirLibrerie"), "");
     EXPECT_EQ(o.librariesDir, before);
 }

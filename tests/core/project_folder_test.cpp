@@ -22,6 +22,7 @@
 #include "platform/application.h"
 #include "support/globals_fixture.h"
 #include "support/program_fixture.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -72,21 +73,20 @@ std::string ShutFolder(const TempDir& dir) {
     return shut + "/";
 }
 
-TEST(DocumentsFolder, FollowsTheXdgSettingsThenDocumentsThenHome) {
+TEST(DocumentsFolder, FollowsTheXdgSettingsThenDocumentsMadeWhenMissing) {
     FreshHome h;
-    // Nothing set and no Documents: the home folder.
-    EXPECT_EQ(DocumentsFolder(), h.home.Path() + "/");
-    // ~/Documents once it is there.
-    h.Folder("Documents");
+    namespace fs = std::filesystem;
+    // Nothing set: ~/Documents, made.
     EXPECT_EQ(DocumentsFolder(), h.home.File("Documents") + "/");
-    // user-dirs.dirs names another, with $HOME in it; a missing one is passed over.
+    EXPECT_TRUE(fs::is_directory(h.home.File("Documents")));
+    // user-dirs.dirs names another, with $HOME in it: that one, made.
     h.Folder(".config");
     std::ofstream(h.home.File(".config/user-dirs.dirs"))
         << "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Scrivania\"\n"
            "XDG_DOCUMENTS_DIR=\"$HOME/Documenti\"\n";
-    EXPECT_EQ(DocumentsFolder(), h.home.File("Documents") + "/");
-    h.Folder("Documenti");
     EXPECT_EQ(DocumentsFolder(), h.home.File("Documenti") + "/");
+    EXPECT_TRUE(fs::is_directory(h.home.File("Documenti")));
+    EXPECT_FALSE(fs::exists(h.home.File("Scrivania")));
     // In $XDG_CONFIG_HOME when that is set.
     const std::string config = h.Folder("altra-config");
     std::ofstream(config + "/user-dirs.dirs") << "XDG_DOCUMENTS_DIR=\"" << h.Folder("Carte") << "\"\n";
@@ -94,12 +94,67 @@ TEST(DocumentsFolder, FollowsTheXdgSettingsThenDocumentsThenHome) {
         ScopedEnv configEnv("XDG_CONFIG_HOME", config);
         EXPECT_EQ(DocumentsFolder(), h.home.File("Carte") + "/");
     }
-    // The environment variable first.
-    ScopedEnv documents("XDG_DOCUMENTS_DIR", h.Folder("Archivio"));
-    EXPECT_EQ(DocumentsFolder(), h.home.File("Archivio") + "/");
-    // Set to the home folder itself, it names no documents folder.
-    ScopedEnv asHome("XDG_DOCUMENTS_DIR", h.home.Path());
-    EXPECT_EQ(DocumentsFolder(), h.home.File("Documenti") + "/");
+    // The environment variable first, made when missing.
+    {
+        ScopedEnv documents("XDG_DOCUMENTS_DIR", h.home.File("Archivio/Lavori"));
+        EXPECT_EQ(DocumentsFolder(), h.home.File("Archivio/Lavori") + "/");
+        EXPECT_TRUE(fs::is_directory(h.home.File("Archivio/Lavori")));
+    }
+    // Set to the home folder itself, or to a relative path, it names no
+    // documents folder.
+    for (const std::string& none : {h.home.Path(), std::string("Documenti2")}) {
+        ScopedEnv documents("XDG_DOCUMENTS_DIR", none);
+        EXPECT_EQ(DocumentsFolder(), h.home.File("Documenti") + "/");
+    }
+    // One that cannot be made (a file is in the way) gives way to the next.
+    std::ofstream(h.home.File("occupato")) << "";
+    {
+        ScopedEnv documents("XDG_DOCUMENTS_DIR", h.home.File("occupato/Documenti"));
+        EXPECT_EQ(DocumentsFolder(), h.home.File("Documenti") + "/");
+    }
+}
+
+TEST(DocumentsFolder, AHomeWhereNothingCanBeMadeIsTheFolderItself) {
+    FreshHome h;
+    const std::string shut = ShutFolder(h.home);
+    ScopedEnv homeEnv("HOME", shut);
+    EXPECT_EQ(DocumentsFolder(), shut);
+    EXPECT_FALSE(std::filesystem::exists(shut + "Documents"));
+}
+
+// The user's libraries folder: in $XDG_DATA_HOME, else ~/.local/share, made.
+TEST(UserLibrariesFolder, InTheUsersDataFolderMade) {
+    FreshHome h;
+    {
+        ScopedEnv dataEnv("XDG_DATA_HOME", std::nullopt);
+        EXPECT_EQ(UserLibrariesFolder(), h.home.File(".local/share/OrdivexVarne/Librerie") + "/");
+        EXPECT_TRUE(std::filesystem::is_directory(h.home.File(".local/share/OrdivexVarne/Librerie")));
+    }
+    ScopedEnv dataEnv("XDG_DATA_HOME", h.home.File("dati"));
+    EXPECT_EQ(UserLibrariesFolder(), h.home.File("dati/OrdivexVarne/Librerie") + "/");
+    ScopedEnv noHome("HOME", std::nullopt);
+    ScopedEnv relative("XDG_DATA_HOME", "dati");
+    EXPECT_EQ(UserLibrariesFolder(), "");
+}
+
+TEST(ProjectFolder, TheProgramFolderAndWhatLiesWithinIt) {
+    const struct {
+        const char* folder;
+        const char* program;
+        bool within;
+    } cases[] = {
+        {"/usr/share/ordivex-varne/", "/usr/share/ordivex-varne/", true},
+        {"/usr/share/ordivex-varne", "/usr/share/ordivex-varne/", true},
+        {"/usr/share/ordivex-varne/Progetti/", "/usr/share/ordivex-varne/", true},
+        {"/usr/share/ordivex-varne/./Progetti/../", "/usr/share/ordivex-varne/", true},
+        {"/usr/share/ordivex-varne-progetti/", "/usr/share/ordivex-varne/", false},
+        {"/usr/share/", "/usr/share/ordivex-varne/", false},
+        {"/home/rossi/Documenti/", "/usr/share/ordivex-varne/", false},
+        {"", "/usr/share/ordivex-varne/", false},
+        {"/usr/share/ordivex-varne/", "", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WithinProgramFolder(c.folder, c.program), c.within) << c.folder << " in " << c.program;
 }
 
 TEST(ProjectFolder, TheLastProjectUsedElseTheProjectsFolderElseDocuments) {
@@ -241,6 +296,77 @@ TEST(ProjectFolder, TheMainWindowDialogsLeaveAnUnwritableProjectsFolder) {
     ASSERT_EQ(script.Dialogs.size(), 1u);
     EXPECT_EQ(script.Dialogs[0].InitialDir, documents);
     EXPECT_EQ(program.Stored("DirProgetti"), documents);
+}
+
+// A restart: the dialogs open where the last run saved, which the
+// recent-files list of the settings keeps; once that folder is gone, in
+// "DirProgetti".
+TEST(ProjectFolder, TheMainWindowDialogsOpenWhereTheLastRunSaved) {
+    FreshHome h;
+    const std::string projects = h.Folder("Progetti") + "/";
+    const std::string clients = h.Folder("Clienti/Rossi") + "/";
+    std::string settings;
+    {
+        ScopedProgram first;
+        first.Store("DirProgetti", projects);
+        TAntenne& f = first.Start();
+        DrawTwoTaps(*f.CurrentProject);
+        TScript& script = Application->Script();
+        script.Reset();
+        script.AnswerFileDialog(clients + "condominio.ant");
+        f.SalvaconNome1->Click();
+        ASSERT_EQ(f.CurrentProject->Name, clients + "condominio.ant");
+        settings = ReadFileBytes(first.Dir().File("settings"));
+    }
+    for (const bool gone : {false, true}) {
+        SCOPED_TRACE(gone ? "folder gone" : "folder there");
+        if (gone) std::filesystem::remove_all(clients);
+        ScopedProgram next;
+        WriteFileBytes(next.Dir().File("settings"), settings);
+        next.Store("ProgramDir", next.Dir().Path() + "/");
+        TAntenne& f = next.Start();
+        TScript& script = Application->Script();
+        script.Reset();
+        script.CancelFileDialog();
+        f.Open1->Click();
+        script.CancelFileDialog();
+        f.SalvaconNome1->Click();
+        ASSERT_EQ(script.Dialogs.size(), 2u);
+        for (const TDialogCall& call : script.Dialogs) EXPECT_EQ(call.InitialDir, gone ? projects : clients);
+    }
+}
+
+// The program's own folder, even where it can be written (an installation
+// in the user's home): neither the dialogs nor a new library go there, and
+// the settings are mended.
+TEST(ProjectFolder, TheProgramsOwnFolderIsNoPlaceForTheUsersWork) {
+    FreshHome h;
+    ScopedEnv dataEnv("XDG_DATA_HOME", std::nullopt);
+    const std::string documents = h.home.File("Documents") + "/";
+    const std::string libraries = h.home.File(".local/share/OrdivexVarne/Librerie") + "/";
+    for (const char* within : {"", "Progetti/"}) {
+        SCOPED_TRACE(within);
+        ScopedProgram program;
+        const std::string own = program.Dir().Path() + "/" + within;
+        std::filesystem::create_directories(own);
+        ASSERT_TRUE(FolderWritable(own));
+        program.Store("DirProgetti", own);
+        program.Store("DirLibrerie", own);
+        TAntenne& f = program.Start();
+        EXPECT_EQ(Opzioni->projectsDir, documents);
+        EXPECT_EQ(Opzioni->librariesDir, libraries);
+        EXPECT_EQ(program.Stored("DirProgetti"), documents);
+        EXPECT_EQ(program.Stored("DirLibrerie"), libraries);
+        TScript& script = Application->Script();
+        script.Reset();
+        script.CancelFileDialog();
+        f.Open1->Click();
+        script.CancelFileDialog();
+        f.Nuovalibreria->Click();
+        ASSERT_EQ(script.Dialogs.size(), 2u);
+        EXPECT_EQ(script.Dialogs[0].InitialDir, documents);
+        EXPECT_EQ(script.Dialogs[1].InitialDir, libraries);
+    }
 }
 
 }  // namespace

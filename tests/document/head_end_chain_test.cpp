@@ -182,10 +182,14 @@ TEST_F(HeadEndChainTest, TheChannelPageListsTheFindingsUnderTheColumnHeader) {
                   "A1: il livello del canale 22 è troppo alto (massimo consentito 91,74dB).",
               }));
     EXPECT_EQ(MessageCount(), 0);
-    for (TRichEdit* control : {&header, &table}) {
-        ASSERT_EQ(control->Lines->Count(), 1);
-        EXPECT_EQ(control->Lines->Strings(0), ChannelRowsHeader);
-    }
+    ASSERT_EQ(header.Lines->Count(), 1);
+    EXPECT_EQ(header.Lines->Strings(0), ChannelRowsHeader);
+    // The table under its header: the outlets' channel rows, what was there
+    // before gone.
+    ASSERT_GE(table.Lines->Count(), 2);
+    EXPECT_EQ(table.Lines->Strings(0), ChannelRowsHeader);
+    EXPECT_EQ(table.Lines->Strings(1)[0], 'P');
+    for (int i = 0; i < table.Lines->Count(); ++i) EXPECT_NE(table.Lines->Strings(i), "una riga di prima");
     EXPECT_FALSE(project.NetworkGrid->ChannelsOutOfDate);
     EXPECT_FALSE(project.HeadEndGrid->ChannelsOutOfDate);
     project.RunChannelPass(0);

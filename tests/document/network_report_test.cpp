@@ -375,6 +375,25 @@ TEST_F(NetworkReportTest, AttenuationAndOutletCellsAtTheirEdges) {
 
 // ---------------------------------------------------------------- channel pages
 
+// "Calcoli rete richiesti": the title of the printed table, then the
+// terminal's output with the windows admissible there, band 0 the return
+// channel's (72,5 to 75), the others (SigMin + 15, SigMax + 12,5).
+TEST_F(NetworkReportTest, TheRequiredLevelsAreTheTerminalsAdmissibleWindows) {
+    Line();
+    ReportRequiredLevels(line->project, report.get());
+    const std::vector<std::string> expected = {
+        HeadEndLimitsTitle,
+        S,
+        "Uscita 1",
+        "Minimo\t\t72,5\t75\t65\t80\t80\t80\t65\t65\t65\t65\t65",
+        "Massimo\t\t75\t92,5\t82,5\t92,5\t92,5\t92,5\t89,5\t89,5\t89,5\t89,5\t89,5",
+        S};
+    EXPECT_EQ(Lines(*report), expected);
+    // Band 0 magenta, the other bands in the colours of the limits.
+    ExpectBandColours(
+        3, {clFuchsia, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue, clBlue});
+}
+
 class ChannelPagesTest : public NetworkReportTest {
 protected:
     // The line fed by a source of 20 channels, five of them in no band.
@@ -427,7 +446,16 @@ TEST_F(ChannelPagesTest, CalcoliCanaliRunsThePassIntoTheMessageList) {
     const std::vector<std::string> headerOnly = {
         "Componente\tCanale\t\tDescrizione\t\tS Min.\tS Max.\tC/N Min.\tC/N Max.\tProvenienza"};
     EXPECT_EQ(Lines(*header), headerOnly);
-    EXPECT_EQ(Lines(*table), headerOnly);
+    // The table: the header, then every outlet's channels in the chain's
+    // order, written as the cells write their channel rows.
+    TRichEdit expected(nullptr);
+    expected.Lines->Add(headerOnly[0]);
+    for (TPresaD* outlet : {line->p1, line->p2})
+        AddChannelRowsDefault(&expected, outlet->GetShortCode(), *outlet->ChannelLists[OutletSocket]);
+    ASSERT_EQ(table->Lines->Count(), 1 + 15 + 15);
+    EXPECT_EQ(Lines(*table), Lines(expected));
+    EXPECT_EQ(table->Lines->Strings(1).compare(0, 4, "P1: "), 0);
+    EXPECT_EQ(table->Lines->Strings(16).compare(0, 4, "P2: "), 0);
     EXPECT_EQ(Items(*messages), reported);
     EXPECT_FALSE(GestoreErrori->enabled);
     EXPECT_FALSE(line->project.NetworkGrid->ChannelsOutOfDate);

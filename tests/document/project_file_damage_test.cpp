@@ -488,7 +488,8 @@ TEST_F(ProjectDamageTest, ASaveThatFailsSaysItsCauseInItalian) {
 }
 
 // A file that is no project is read no further than its header, and a
-// project file far larger than any project is refused unread: both at once.
+// project file larger than a project may be is refused unread, saying that
+// it is too large: both at once.
 TEST_F(ProjectDamageTest, LargeFilesAreRefusedWithoutBeingRead) {
     struct Case {
         const char* what;
@@ -497,15 +498,18 @@ TEST_F(ProjectDamageTest, LargeFilesAreRefusedWithoutBeingRead) {
     };
     const Case cases[] = {
         {"no project", std::string(64, 'x'), "Il file %s non è un progetto di Telvano."},
-        {"a project's header", Saved(open).substr(0, ProjectHeaderBytes), "Il file %s non è nel formato corretto."},
+        {"a project's header", Saved(open).substr(0, ProjectHeaderBytes),
+         "Il file %s è troppo grande per un progetto (256,1 MB; un progetto può occupare al massimo 256 MB)."},
     };
+    ASSERT_EQ(files.MaxFileBytes, MaxProjectFileBytes);
     for (const Case& c : cases) {
         const std::string name = Path("grande.ant");
         {
             const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             ASSERT_GE(fd, 0);
             ASSERT_EQ(::write(fd, c.head.data(), c.head.size()), static_cast<ssize_t>(c.head.size()));
-            ASSERT_EQ(::ftruncate(fd, 100 << 20), 0);  // 100 MB, holes after the head
+            // One byte over the limit, holes after the head.
+            ASSERT_EQ(::ftruncate(fd, MaxProjectFileBytes + 1), 0);
             ::close(fd);
         }
         Application->Script().Reset();
@@ -519,6 +523,78 @@ TEST_F(ProjectDamageTest, LargeFilesAreRefusedWithoutBeingRead) {
         EXPECT_EQ(ShownMessage(), said) << c.what;
         EXPECT_EQ(Saved(open), openBytes);
     }
+}
+
+// Every project the program saves, it opens again: a project whose file
+// is as large as the open admits is saved and opened whole; one byte more
+// and the save refuses, saying why, before anything is written, and the
+// open refuses that file as too large.
+TEST_F(ProjectDamageTest, AProjectIsSavedOnlyWhenItOpensAgain) {
+    TProgetto p(nullptr);
+    p.Reset(true);
+    SmallProject(p);
+    const std::string bytes = Saved(p);
+    const int64_t size = static_cast<int64_t>(bytes.size());
+    const std::string name = Path("limite.ant");
+
+    files.MaxFileBytes = size;
+    p.Modified = true;
+    ASSERT_EQ(files.SaveProject(name, p, ProjectVersionCurrent), 0);
+    EXPECT_EQ(ReadFileBytes(name), bytes);
+    EXPECT_FALSE(p.Modified);
+    ASSERT_EQ(files.LoadProject(name, open), 0);
+    EXPECT_EQ(Saved(open), bytes);
+
+    files.MaxFileBytes = size - 1;
+    p.HeaderTexts[1] = "Scala B";
+    p.Modified = true;
+    for (const std::string& target : {name, Path("oltre.ant")}) {
+        SCOPED_TRACE(target);
+        Application->Script().Reset();
+        EXPECT_EQ(files.SaveProject(target, p, ProjectVersionCurrent), -1);
+        const std::string said = ShownMessage();
+        EXPECT_EQ(said.rfind("Problemi in apertura. Il progetto non è stato salvato in " + target +
+                                 ": è troppo grande (",
+                             0),
+                  0u)
+            << said;
+        EXPECT_TRUE(p.Modified);
+        EXPECT_EQ(p.Name, name);
+    }
+    // Nothing written: the file saved before stays whole, with no copy.
+    EXPECT_EQ(ReadFileBytes(name), bytes);
+    EXPECT_FALSE(std::filesystem::exists(Path("limite.bak")));
+    EXPECT_FALSE(std::filesystem::exists(Path("oltre.ant")));
+
+    Application->Script().Reset();
+    const std::string before = Saved(open);
+    EXPECT_EQ(files.LoadProject(name, open), -1);
+    EXPECT_EQ(std::string(ShownMessage()).rfind("Il file " + name + " è troppo grande per un progetto (", 0), 0u);
+    EXPECT_EQ(Saved(open), before);
+}
+
+// A network of 101,000 outlets, some 34 MB on file, beyond what the open
+// took before: saved and opened again whole with the program's own limit.
+TEST_F(ProjectDamageTest, AHundredThousandOutletsSaveAndOpen) {
+    TProgetto p(nullptr);
+    p.Reset(true);
+    TGridData& net = *p.NetworkGrid;
+    constexpr int32_t Columns = 400, Outlets = 101000;
+    ASSERT_TRUE(net.Resize(Columns + 2, Outlets / Columns + 6));
+    int32_t placed = 0;
+    for (int32_t row = 3; placed < Outlets; ++row)
+        for (int32_t column = 1; column <= Columns && placed < Outlets; ++column, ++placed) {
+            auto outlet = std::make_unique<TPresaD>(&net, 0, 0, column, row, CodeEndOutlet, 1);
+            outlet->Code = "PR" + std::to_string(placed % 60);
+            ASSERT_TRUE(net.InsertCell(std::move(outlet), false, 0));
+        }
+    const std::string bytes = Saved(p);
+    ASSERT_GT(static_cast<int64_t>(bytes.size()), int64_t{32} << 20);
+    ASSERT_LE(static_cast<int64_t>(bytes.size()), MaxProjectFileBytes);
+    const std::string name = Path("centomila.ant");
+    ASSERT_EQ(files.SaveProject(name, p, ProjectVersionCurrent), 0);
+    ASSERT_EQ(files.LoadProject(name, open), 0) << ShownMessage();
+    EXPECT_EQ(Saved(open), bytes);
 }
 
 // Section 200 of many rows: rows of equal codes merge, the labour row is

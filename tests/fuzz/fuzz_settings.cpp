@@ -56,6 +56,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (!made) std::abort();
     folder.path = made;
     ::setenv("ORDIVEX_VARNE_SETTINGS", SettingsPath().c_str(), 1);
+    // The default projects and libraries folders, which the options make
+    // when missing, in the run's folder rather than the user's home.
+    ::setenv("XDG_DOCUMENTS_DIR", (folder.path + "/Documenti").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (folder.path + "/dati").c_str(), 1);
     return 0;
 }
 

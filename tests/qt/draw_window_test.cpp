@@ -394,6 +394,61 @@ TEST(QtDrawWindow, CablesRunUnbrokenAndLabelsStayWholeAtEveryZoom) {
     }
 }
 
+// The cable codes of a large installation, five characters long ("C1214"),
+// stand whole in their squares at every zoom: the label ends inside the
+// square's right edge and starts inside its left one, never cut by the
+// square into a shorter code (another cable's name).
+// Screenshots: draw-labels-15.png, draw-labels-21.png, draw-labels-42.png.
+TEST(QtDrawWindow, FiveCharacterCableCodesStandWholeAtEveryZoom) {
+    DrawForm p;
+    TGridData* g = p.grid.get();
+    g->Step = 2;
+    constexpr int Row = 8, First = 0;
+    const int32_t numbers[] = {1214, 1215, 1220, 9999};
+    for (int k = 0; k < 4; ++k) {
+        auto cable = std::make_unique<TNCavo>(g, 0, 0, First + 2 * k, Row, 0, 0);
+        cable->Described = 1;
+        cable->RunEnd = 1;
+        cable->SequenceNumber = numbers[k];
+        ASSERT_TRUE(g->InsertCell(std::move(cable), false, 0));
+    }
+    p.window->GridLineWidth = 0;
+    p.form->Show();
+    for (int zoom : {15, 21, 42}) {
+        SCOPED_TRACE("zoom " + std::to_string(zoom));
+        p.window->SetSquareSize(zoom);
+        p.window->LeftCol = 0;
+        p.window->TopRow = 0;
+        p.window->Selection = TGridRect{29, 29, 29, 29};
+        Settle();
+        const QImage shot = p.Shot();
+        ASSERT_TRUE(shot.save(
+            QString::fromStdString(qttest::Artefact("draw-labels-" + std::to_string(zoom) + ".png"))));
+        for (int k = 0; k < 4; ++k) {
+            TCella* cable = g->CellAt(First + 2 * k, Row);
+            ASSERT_NE(cable, nullptr);
+            ASSERT_EQ(cable->GetShortCode().size(), 5u);
+            const TRect r = p.window->CellRect(First + 2 * k, Row);
+            ASSERT_EQ(r.Width(), zoom);
+            // The label's green ink: none on the square's first or last
+            // column, where the clip would have cut it, and as wide as the
+            // code needs at the font it was drawn in (no character lost).
+            int left = r.Right, right = r.Left - 1;
+            for (int x = r.Left; x < r.Right; ++x)
+                for (int y = r.Top; y < r.Bottom; ++y)
+                    if (LabelGreen(shot.pixel(x, y))) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+            ASSERT_LE(left, right) << cable->GetShortCode();
+            EXPECT_GT(left, r.Left) << cable->GetShortCode();
+            EXPECT_LT(right, r.Right - 1) << cable->GetShortCode();
+            // Five characters need two pixels each at least, whatever the font.
+            EXPECT_GE(right - left + 1, 5 * 2) << cable->GetShortCode();
+        }
+    }
+}
+
 // A block dragged with the mouse is highlighted up to the square the button
 // is let go over, that square included; "Trova" (CenterOn) shows the square
 // it found as selected too.

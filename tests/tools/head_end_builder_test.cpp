@@ -387,15 +387,17 @@ TEST_F(HeadEndBuilder, SplitBlockWithoutSupply) {
 
 // A terminal line the head end leaves unfed (the network asked for more
 // lines than its exits): the drawing does not analyse and the design stops
-// with the drawing message.
+// with the drawing message, which says what the check of the links found.
 TEST_F(HeadEndBuilder, UnfedLineStopsTheDesign) {
     PrepareHeadEnd(true, false, 1, false, false);
     engine.Settings->DesignNetwork = true;
     Terminal().SetLineCount(2);
     ASSERT_EQ(Terminal().Lines(), 2);
     EXPECT_FALSE(engine.DesignHeadEnd());
-    EXPECT_EQ(Messages(),
-              std::vector<std::string>{"Errore di creazione disegno. Non riesco a progettare l'impianto."});
+    EXPECT_EQ(Messages(), std::vector<std::string>{
+                              "Errore di creazione disegno. Non riesco a progettare l'impianto: la centrale di "
+                              "testa disegnata non supera il controllo dei collegamenti (un ingresso del "
+                              "componente marcato con 'Err' non è raggiungibile dalle antenne)."});
 }
 
 // The multiswitch lines under the terminal of a network: each line's first

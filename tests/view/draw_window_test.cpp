@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -258,6 +259,50 @@ TEST_F(DrawWindowTest, GridShownFirstScrollsByKindAndLaterKeepsItsViewClamped) {
     window.SetGrid(&head);
     EXPECT_EQ(window.LeftCol, 75 - vc);
     EXPECT_EQ(window.TopRow, 60 - vr);
+}
+
+// A zoom keeps the square at the top left where it is; where a smaller
+// square size shows the grid's last squares at the edge, the view moves as
+// little as it must, and zooming back in returns to the square it started
+// from. A view scrolled between zooms is the one the next zoom keeps.
+TEST_F(DrawWindowTest, ZoomingOutAndBackInKeepsTheTopLeftSquare) {
+    TGridData grid(nullptr, 75, 75, GridNetwork);
+    window.SetGrid(&grid);
+    window.LeftCol = 60;
+    window.TopRow = 62;
+    ASSERT_EQ(window.LeftCol, 60);
+    ASSERT_EQ(window.TopRow, 62);
+    // The zooms of the menu, out and back in, and out to 15 straight from 42.
+    for (int32_t size : {21, 15, 21, 42, 15, 42}) {
+        SCOPED_TRACE(size);
+        window.SetSquareSize(size);
+        EXPECT_EQ(window.DefaultColWidth, size);
+        EXPECT_EQ(window.DefaultRowHeight, size);
+        // The top-left square stays, unless the grid's last squares would
+        // leave the view short: then they end at its edge.
+        EXPECT_EQ(window.LeftCol, std::min(60, 75 - window.VisibleColCount()));
+        EXPECT_EQ(window.TopRow, std::min(62, 75 - window.VisibleRowCount()));
+        if (size == 15) {
+            // The smallest squares show the grid's last squares: held back.
+            EXPECT_LT(window.LeftCol, 60);
+            EXPECT_LT(window.TopRow, 62);
+        }
+        if (size == 42) {
+            EXPECT_EQ(window.LeftCol, 60);
+            EXPECT_EQ(window.TopRow, 62);
+        }
+    }
+    // Scrolled between zooms: that view is the one kept from then on.
+    window.SetSquareSize(15);
+    window.LeftCol = 10;
+    window.TopRow = 5;
+    window.SetSquareSize(42);
+    EXPECT_EQ(window.LeftCol, 10);
+    EXPECT_EQ(window.TopRow, 5);
+    window.SetSquareSize(15);
+    EXPECT_EQ(window.LeftCol, 10);
+    EXPECT_EQ(window.TopRow, 5);
+    window.SetGrid(nullptr);
 }
 
 TEST_F(DrawWindowTest, DetachingTheGridShownForgetsIt) {
