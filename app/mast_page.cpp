@@ -253,63 +253,65 @@ void TPaginaSostegno::Modified() {
 
 void TPaginaSostegno::SetProject(TProgetto* project) {
     project_ = project;
-    if (project_) Palo().ShowInEditor(*this);
+    if (project_) ShowMast();
 }
 
-// ---------------------------------------------------------------- TPalo and the editor
+// ---------------------------------------------------------------- the mast and the page's controls
 
-void TPalo::ShowInEditor(TPaginaSostegno& page) {
-    ++page.showing_;
-    page.ComboVento->ItemIndex = std::clamp(WindClass, 0, 3);
-    page.ComboAmbiente->ItemIndex = std::clamp(Environment, 0, 1);
-    page.ComboSistema->ItemIndex = std::clamp(AntennaSystem, 0, 1);
-    page.ComboVento->Enabled = Environment != 0;
-    page.LabelVento->Enabled = Environment != 0;
-    SectionCount = std::clamp(SectionCount, 1, MastSections);
-    for (int k = SectionCount; k < MastSections; ++k) {
-        Sections[k].Diameter = LevelNone;
-        Sections[k].Thickness = LevelNone;
-        Sections[k].Length = LevelNone;
+void TPaginaSostegno::ShowMast() {
+    TPalo& palo = Palo();
+    {
+        TShowing showing(showing_, showing_ + 1);
+        ComboVento->ItemIndex = std::clamp(palo.WindClass, 0, 3);
+        ComboAmbiente->ItemIndex = std::clamp(palo.Environment, 0, 1);
+        ComboSistema->ItemIndex = std::clamp(palo.AntennaSystem, 0, 1);
+        ComboVento->Enabled = palo.Environment != 0;
+        LabelVento->Enabled = palo.Environment != 0;
+        palo.SectionCount = std::clamp(palo.SectionCount, 1, MastSections);
+        for (int k = palo.SectionCount; k < MastSections; ++k) {
+            palo.Sections[k].Diameter = LevelNone;
+            palo.Sections[k].Thickness = LevelNone;
+            palo.Sections[k].Length = LevelNone;
+        }
+        palo.SelectedItem = nullptr;
+        palo.SelectedSection = -1;
+        CheckTelescopici->Checked = palo.Telescopic != 0;
+        ShowSections();
+        ShowGround();
+        ScrollSostegno->VertScrollBar->Position = 2000;
+        EnableMastControls(false);
+        LabelValore->Visible = false;
+        EditValore->Visible = false;
+        LabelVentoForza->Visible = false;
+        ComboVentoForza->Visible = false;
+        EditValore->Text = "";
+        ComboVentoForza->Text = "";
+        EditDiametro->Text = "";
     }
-    SelectedItem = nullptr;
-    SelectedSection = -1;
-    page.CheckTelescopici->Checked = Telescopic != 0;
-    page.ShowSections();
-    page.ShowGround();
-    page.ScrollSostegno->VertScrollBar->Position = 2000;
-    page.EnableMastControls(false);
-    page.LabelValore->Visible = false;
-    page.EditValore->Visible = false;
-    page.LabelVentoForza->Visible = false;
-    page.ComboVentoForza->Visible = false;
-    page.EditValore->Text = "";
-    page.ComboVentoForza->Text = "";
-    page.EditDiametro->Text = "";
-    --page.showing_;
-    page.Evaluate();
+    Evaluate();
 }
 
-void TPalo::ReadAntennaFromForm(TDatiAntenna& item, const TPaginaSostegno& page) {
+void TPaginaSostegno::ReadAntennaFromForm(TDatiAntenna& item) const {
     if (!item.IsArm()) {
-        item.Kind = page.SelectedKind();
-        item.Divergence = page.ComboDivergenza->ItemIndex;
-        item.Band = page.ComboBanda->ItemIndex;
-        item.Polarisation = page.ComboPolarita->ItemIndex;
+        item.Kind = SelectedKind();
+        item.Divergence = ComboDivergenza->ItemIndex;
+        item.Band = ComboBanda->ItemIndex;
+        item.Polarisation = ComboPolarita->ItemIndex;
     }
     item.Force = item.Area = item.Diameter = item.WindOfForce = LevelNone;
-    item.Diameter = TextToFloat(page.EditDiametro->Text, LevelNone);
-    const AnsiString mode = page.ComboResistenza->Text;
+    item.Diameter = TextToFloat(EditDiametro->Text, LevelNone);
+    const AnsiString mode = ComboResistenza->Text;
     if (mode == ModeArea) {
-        item.Area = TextToFloat(page.EditValore->Text, LevelNone);
+        item.Area = TextToFloat(EditValore->Text, LevelNone);
     } else if (mode == ModeForce) {
-        item.Force = TextToFloat(page.EditValore->Text, LevelNone);
-        item.WindOfForce = TextToFloat(page.ComboVentoForza->Text, LevelNone);
+        item.Force = TextToFloat(EditValore->Text, LevelNone);
+        item.WindOfForce = TextToFloat(ComboVentoForza->Text, LevelNone);
     }
 }
 
 void TPaginaSostegno::ShowSections() {
     TPalo& palo = Palo();
-    ++showing_;
+    TShowing showing(showing_, showing_ + 1);
     ComboTronchi->ItemIndex = palo.SectionCount - 1;
     GridTronchi->Height = palo.SectionCount * 19 + 20;
     for (int r = 1; r <= MastSections; ++r) {
@@ -319,7 +321,6 @@ void TPaginaSostegno::ShowSections() {
         GridTronchi->Cells[2][r] = shown ? Number(t.Thickness, "0.##") : AnsiString();
         GridTronchi->Cells[3][r] = shown ? Number(t.Length, "0.##") : AnsiString();
     }
-    --showing_;
 }
 
 void TPaginaSostegno::ShowGround() {
@@ -336,9 +337,10 @@ void TPaginaSostegno::Evaluate() {
     layout_ = EvaluateMast(Palo());
     AnsiString text;
     for (const AnsiString& line : layout_.Warnings) text += line + "\r\n";
-    ++showing_;
-    MemoAttenzione->Text = text;
-    --showing_;
+    {
+        TShowing showing(showing_, showing_ + 1);
+        MemoAttenzione->Text = text;
+    }
     PanelAttenzione->Visible = !layout_.Warnings.empty();
     DrawMast(ImageSostegno->Canvas);
     ImageSostegno->Invalidate();
@@ -533,7 +535,7 @@ bool TPaginaSostegno::IsLowest(const TDatiAntenna* item) const {
 }
 
 void TPaginaSostegno::ShowAntennaData(TDatiAntenna* item, const AnsiString& modeIn) {
-    ++showing_;
+    TShowing showing(showing_, showing_ + 1);
     AnsiString mode = modeIn;
     if (!item) {
         SBStandard->Down = true;
@@ -543,7 +545,6 @@ void TPaginaSostegno::ShowAntennaData(TDatiAntenna* item, const AnsiString& mode
         LabelVentoForza->Visible = false;
         ComboVentoForza->Visible = false;
         EnableMastControls(false);
-        --showing_;
         return;
     }
     KindButton(item->Kind)->Down = true;
@@ -605,12 +606,11 @@ void TPaginaSostegno::ShowAntennaData(TDatiAntenna* item, const AnsiString& mode
         LabelVentoForza->Visible = false;
         ComboVentoForza->Visible = false;
     }
-    --showing_;
 }
 
 void TPaginaSostegno::StoreFormIntoSelected() {
     TPalo& palo = Palo();
-    if (palo.SelectedItem && !palo.SelectedItem->IsArm()) palo.ReadAntennaFromForm(*palo.SelectedItem, *this);
+    if (palo.SelectedItem && !palo.SelectedItem->IsArm()) ReadAntennaFromForm(*palo.SelectedItem);
 }
 
 void TPaginaSostegno::AntennaDataChanged() {
@@ -618,7 +618,7 @@ void TPaginaSostegno::AntennaDataChanged() {
     TPalo& palo = Palo();
     const AnsiString mode = ComboResistenza->Text;
     if (palo.SelectedItem) {
-        palo.ReadAntennaFromForm(*palo.SelectedItem, *this);
+        ReadAntennaFromForm(*palo.SelectedItem);
         ShowAntennaData(palo.SelectedItem, mode);
         Modified();
         Evaluate();
@@ -631,16 +631,17 @@ void TPaginaSostegno::BandChange(TObject*) {
 
 void TPaginaSostegno::ResistanceModeChange(TObject*) {
     if (Showing()) return;
-    ++showing_;
-    EditValore->Text = "";
-    ComboVentoForza->Text = "";
-    --showing_;
+    {
+        TShowing showing(showing_, showing_ + 1);
+        EditValore->Text = "";
+        ComboVentoForza->Text = "";
+    }
     AntennaDataChanged();
 }
 
 void TPaginaSostegno::ValueChange(TObject*) {
     if (Showing() || !project_ || !Palo().SelectedItem) return;
-    Palo().ReadAntennaFromForm(*Palo().SelectedItem, *this);
+    ReadAntennaFromForm(*Palo().SelectedItem);
     Modified();
     Evaluate();
 }
@@ -740,9 +741,8 @@ void TPaginaSostegno::ShowStoredCell(int col, int row) {
     if (!project_ || col < 1 || col > 3 || row < 1 || row > std::min(Palo().SectionCount, MastSections)) return;
     const TTroncoPalo& t = Palo().Sections[row - 1];
     const float stored[] = {t.Diameter, t.Thickness, t.Length};
-    ++showing_;
+    TShowing showing(showing_, showing_ + 1);
     GridTronchi->Cells[col][row] = Number(stored[col - 1], "0.##");
-    --showing_;
 }
 
 // Tab walks d, s and l of the sections shown; past the last cell (or before
@@ -1011,9 +1011,10 @@ void TPaginaSostegno::SizeMastFromHeadEnd() {
     palo.FootPosition = layout_.MinFootPosition;
     SizeMast();
     if (found <= MastMaxItems) return;
-    ++showing_;
-    MemoAttenzione->Lines->Add(HeadEndItemsDropped);
-    --showing_;
+    {
+        TShowing showing(showing_, showing_ + 1);
+        MemoAttenzione->Lines->Add(HeadEndItemsDropped);
+    }
     PanelAttenzione->Visible = true;
 }
 
@@ -1023,9 +1024,10 @@ void TPaginaSostegno::SizeMast() {
     const bool telescopic = DatiAutSost && DatiAutSost->CheckTelescopici->Checked;
     const std::vector<TTroncoPalo> candidates =
         DatiAutSost ? DatiAutSost->SelectedSections() : std::vector<TTroncoPalo>{};
-    ++showing_;
-    CheckTelescopici->Checked = telescopic;
-    --showing_;
+    {
+        TShowing showing(showing_, showing_ + 1);
+        CheckTelescopici->Checked = telescopic;
+    }
     const bool found = SizeMastSections(palo, candidates, telescopic);
     Modified();
     ShowSections();

@@ -6,6 +6,7 @@
 // project's TPalo and marks the project modified.
 #include <vector>
 
+#include "core/scoped_flag.h"
 #include "document/mast.h"
 #include "document/mast_evaluation.h"
 #include "platform/extctrls.h"
@@ -25,13 +26,14 @@ constexpr const char* ThicknessRefusal = "La sezione deve essere minore della me
 constexpr const char* HeadEndItemsDropped = "Sono state considerate solo le prime 19 antenne.";
 
 class TPaginaSostegno : public TPanel {
-    friend class TPalo;
-
 public:
     explicit TPaginaSostegno(TComponent* owner = nullptr);
 
-    // Makes the project's mast the one edited and shows it (TPalo::ShowInEditor).
+    // Makes the project's mast the one edited and shows it (ShowMast).
     void SetProject(TProgetto* project);
+    // Shows the project's mast in the page's controls again: wind, environment,
+    // system, sections and ground; no item selected.
+    void ShowMast();
     TProgetto* Project() const { return project_; }
     TPalo& Palo() const;
 
@@ -149,6 +151,12 @@ public:
 
 private:
     void Modified();
+    // The antenna controls into an item (its kind, divergence, band and
+    // polarisation unless it is an arm; diameter and wind resistance).
+    void ReadAntennaFromForm(TDatiAntenna& item) const;
+    // While one lives the page is showing data: the change handlers leave
+    // alone what the page itself sets.
+    using TShowing = TScopedFlag<int>;
     bool Showing() const { return showing_ > 0; }
     void StoreFormIntoSelected();
     TSpeedButton* KindButton(int32_t kind) const;

@@ -99,7 +99,6 @@ void CreateGlobals() {
             if (s.FirstRun) Ini->WriteBool(s.Key, true);
         Ini->WriteString("Done", "1");
     }
-    CellFlags = DefaultCellFlags;
 }
 
 void DestroyGlobals() {

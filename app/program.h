@@ -36,9 +36,6 @@ extern TGestioneLibrerie* GestioneLibrerie;
 // installed data folder (core/program_folder.h); ends in "/".
 AnsiString ProgramDirectory();
 
-// The word the cells read for their behaviour switches.
-constexpr int32_t DefaultCellFlags = 0x8000;
-
 // Builds the settings store, reporter, channel plans, band systems,
 // libraries, component memory and options; on the very first run ("Done"
 // empty) writes the options of a fresh installation and the display

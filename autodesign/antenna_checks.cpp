@@ -8,6 +8,7 @@
 #include "autodesign/engine.h"
 #include "cells/amplifiers.h"
 #include "cells/cables.h"
+#include "cells/library_cells.h"
 #include "cells/sources.h"
 #include "core/channel_list.h"
 #include "core/globals.h"
@@ -51,7 +52,7 @@ bool TCreaAuto::CheckAntennaChannels() {
         TAntennaEntry& entry = Antennas[AntennaCount];
         entry.Cell = std::make_unique<TAntenna>(nullptr, 0, 0, 0, 0);
         TCella* cell = entry.Cell.get();
-        if (!Librerie || !Librerie->ReadCell(a.Library, *cell, a.Code))
+        if (!Librerie || !ReadLibraryCell(*Librerie, a.Library, *cell, a.Code))
             return fail("L'antenna " + n + " non esiste.");
         a.FMin = cell->Attenuation->Get3(0, AntennaRangeColumn, AntennaLowestSlot);
         a.FMax = cell->Attenuation->Get3(0, AntennaRangeColumn, AntennaHighestSlot);

@@ -7,6 +7,7 @@
 #include "autodesign/engine.h"
 #include "cells/anchors.h"
 #include "cells/cables.h"
+#include "cells/library_cells.h"
 #include "cells/terminations.h"
 #include "core/globals.h"
 #include "core/libraries.h"
@@ -131,7 +132,7 @@ bool TCreaAuto::LoadCableFromLibrary(const AnsiString& library, const AnsiString
         lib->Close();
         return false;
     }
-    const bool found = lib->ReadCell(*cable, code);
+    const bool found = ReadLibraryCell(*lib, *cable, code);
     if (found) cable->Described = 1;
     lib->Close();
     return found;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cells/cell.h"
+#include "cells/library_cells.h"
 #include "cells/sources.h"
 #include "core/channel_plans.h"
 #include "core/globals.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr int AntennaTypeCode = 38;
 // A channel a library antenna brings without a level is received at this level.
 constexpr float LibraryChannelLevel = 70.0f;
 constexpr int ListColumnWidths[4] = {40, 32, 135, 60};
@@ -145,7 +145,7 @@ void TPannelloCanaliTer::LibraryChange(TObject* Sender) {
 void TPannelloCanaliTer::CodeEnter(TObject*) {
     TLibreria* library = Librerie ? Librerie->Find(Library->Text) : nullptr;
     if (!library || !library->Open(false)) return;
-    library->Query(*Code->Items, "", AntennaTypeCode, 0, 0, 0, lqCodesOfType);
+    library->Query(*Code->Items, "", CodeAntenna, 0, 0, 0, lqCodesOfType);
     library->Close();
 }
 
@@ -157,7 +157,7 @@ void TPannelloCanaliTer::CodeChange(TObject*) {
     if (!library) return;
     TAntennaAutoProg& a = Antenna();
     const bool wasOpen = library->IsOpen();
-    std::unique_ptr<TCella> cell = library->Open(false) ? library->ReadCell(Code->Text) : nullptr;
+    std::unique_ptr<TCella> cell = library->Open(false) ? ReadLibraryCell(*library, Code->Text) : nullptr;
     if (cell) {
         a.FMin = cell->Attenuation->Get3(0, AntennaRangeColumn, AntennaLowestSlot);
         a.FMax = cell->Attenuation->Get3(0, AntennaRangeColumn, AntennaHighestSlot);

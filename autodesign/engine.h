@@ -23,6 +23,7 @@
 #include <span>
 #include <vector>
 
+#include "cells/library_cells.h"
 #include "core/levels.h"
 #include "document/design_settings.h"
 #include "platform/sysutils.h"
@@ -33,7 +34,6 @@ class TCella;
 class TGestoreErrori;
 class TListaCanali;
 class TGridData;
-class TMemLib;
 class TNCavo;
 class TProgetto;
 class TProgressBar;

@@ -36,8 +36,7 @@ constexpr int32_t FloorSwitchApartmentsMax = 30;
 // Length of the short pieces that only cross or carry on another cable.
 constexpr float PassingLength = -500002.0f;
 // The line amplifiers of an amplifier floor.
-constexpr uint32_t FloorAmplifierFeatures = 0x40000004;
-constexpr int32_t AmplifierCode = 21;
+constexpr uint32_t FloorAmplifierFeatures = PositionLine | SecondPositionEitherAmplifier;
 
 const char* const NoFloorTap = "Non esistono derivatori selezionati. Impossibile completare i piani.";
 const char* const NoStaircaseSwitch = "Non sono stati selezionati switch adeguati per le scale.";
@@ -480,7 +479,7 @@ bool TCreaAuto::PlaceFloorSwitches(TGridData* grid, int32_t column, int32_t row,
             int32_t leftmost = c + inputs;
             for (int32_t x = c + inputs - e; x >= c - 1; x -= e) {
                 auto amplifier =
-                    std::make_unique<TAmplificatore>(nullptr, FacingDown, 0, x, y0, AmplifierCode, e, e);
+                    std::make_unique<TAmplificatore>(nullptr, FacingDown, 0, x, y0, CodeAmplificatore, e, e);
                 amplifier->Positions[1] = FloorAmplifierFeatures;
                 PlaceNew(grid, std::move(amplifier));
                 leftmost = x;

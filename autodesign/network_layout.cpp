@@ -16,12 +16,6 @@
 #include "document/grid.h"
 #include "document/project.h"
 
-namespace {
-
-constexpr uint32_t SwitchBankBit = 0x8;  // cleared on the first switch below a bank
-
-}  // namespace
-
 // ---------------------------------------------------------------- staircase entries
 
 std::vector<int32_t> TCreaAuto::StaircaseEntries(int32_t s) const {
@@ -260,7 +254,7 @@ void TCreaAuto::PlaceBank(int32_t column, int32_t row, float aboveLength, TDirec
     // The first riser switch below the bank no longer feeds amplifiers.
     for (int32_t r = row + 2; r < net->Rows; ++r)
         if (TCella* cell = net->CellAt(column, r); cell && cell->TypeCode == CodeSwitch) {
-            cell->Positions[1] &= ~SwitchBankBit;
+            cell->Positions[1] &= ~SecondPositionRescore;  // the first switch below a bank
             break;
         }
 }

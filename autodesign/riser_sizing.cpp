@@ -31,7 +31,6 @@ const char* const LevelsTooFarApart =
 const char* const NeedsSplits =
     "L'impianto multiswitch richiesto non può essere realizzato senza spezzature.";
 constexpr float NoMargin = -500001.0f;
-constexpr uint32_t SwitchBalanceBit = 0x1000000;  // the maker's switch of an unbalanced top floor
 
 AnsiString InternalError(int n) {
     return "Errore interno di calcolo " + IntToStr(n) + ". Non riesco a dimensionare l'impianto.";
@@ -327,7 +326,7 @@ bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
                     for (int32_t c = 0; c < block->Columns; ++c)
                         if (TCella* cell = block->CellAt(c, r);
                             cell && cell->TypeCode == CodeSwitch && cell->Column == c && cell->Row == r)
-                            cell->Positions[1] |= SwitchBalanceBit;
+                            cell->Positions[1] |= SecondPositionCascade;
                 fired = true;
             }
         }

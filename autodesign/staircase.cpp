@@ -20,8 +20,8 @@
 
 namespace {
 
-// Bits 1 and 30 of the second Positions word: a line amplifier of a bank.
-constexpr uint32_t BankAmplifierPositions = 0x40000002;
+// The second Positions word of a line amplifier of a bank.
+constexpr uint32_t BankAmplifierPositions = PositionSubstation | SecondPositionEitherAmplifier;
 
 // The switch brands whose makers fix the amplifier floors of a multiswitch
 // riser of F floors: first floor, step (0: one floor at (F - 1) / 2 from

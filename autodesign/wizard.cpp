@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cells/cell.h"
+#include "cells/library_cells.h"
 #include "core/channel_plans.h"
 #include "core/file.h"
 #include "core/globals.h"
@@ -222,7 +223,7 @@ bool TAutoProgetto::CollectSelectedComponents(TMemLib& target) {
         TLibreria* library = Librerie ? Librerie->Find(root->Text) : nullptr;
         read.clear();
         if (!library || !library->Open(false)) continue;
-        for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell())
+        for (std::unique_ptr<TCella> cell = FirstLibraryCell(*library); cell; cell = NextLibraryCell(*library))
             read.push_back(std::move(cell));
         library->Close();
         for (const TTreeNode* group = root->getFirstChild(); group; group = group->getNextSibling())

@@ -5,6 +5,7 @@
 
 #include "autodesign/wizard.h"
 #include "core/band_systems.h"
+#include "core/cell_codes.h"
 #include "core/control_builders.h"
 #include "core/globals.h"
 #include "core/ini.h"
@@ -18,8 +19,6 @@ constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
 constexpr TColor ChosenColour = clRed;
 constexpr TColor GroupColour = clNavy;
-// Cell type of the cable entries a code picker lists.
-constexpr int CableTypeCode = 81;
 
 const char* const ConnectorItems[] = {"(Automatico)",
                                       "IEC maschio",
@@ -569,7 +568,7 @@ void TAutoProgetto::CodePickerEnter(TObject* Sender) {
         TLibreria* library = Librerie ? Librerie->Find(CablePicker[2 * r]->Text) : nullptr;
         if (!library || !library->Open(false)) return;
         CablePicker[2 * r + 1]->Items->Clear();
-        library->Query(*CablePicker[2 * r + 1]->Items, "", CableTypeCode, 0, 0, 0, lqCodesOfType);
+        library->Query(*CablePicker[2 * r + 1]->Items, "", CodeCable, 0, 0, 0, lqCodesOfType);
         library->Close();
     }
 }

@@ -14,6 +14,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "cells/library_cells.h"
 #include "document/estimate.h"
 #include "document/grid.h"
 #include "document/project.h"
@@ -161,7 +162,7 @@ void BM_LibraryLookupEveryCode(benchmark::State& state) {
     libraries.Append(std::unique_ptr<TLibreria>(library));
     for (auto _ : state) {
         int found = 0;
-        for (int i = 0; i < entries; ++i) found += libraries.GetCell("Listino", "F" + std::to_string(i)) ? 1 : 0;
+        for (int i = 0; i < entries; ++i) found += GetLibraryCell(libraries, "Listino", "F" + std::to_string(i)) ? 1 : 0;
         if (found != entries) state.SkipWithError("an entry was not found");
     }
     state.counters["entries"] = entries;

@@ -11,6 +11,7 @@
 
 #include "autodesign/engine.h"
 #include "bench_globals.h"
+#include "cells/library_cells.h"
 #include "cells/prototypes.h"
 #include "core/channel_list.h"
 #include "core/file.h"
@@ -52,8 +53,8 @@ public:
         library->fileName = ProgramFile(DefaultLibraryFile);
         libraries_.Append(std::unique_ptr<TLibreria>(library));
         ok = library->Open();
-        for (std::unique_ptr<TCella> cell = ok ? library->FirstCell() : nullptr; cell;
-             cell = library->NextCell())
+        for (std::unique_ptr<TCella> cell = ok ? FirstLibraryCell(*library) : nullptr; cell;
+             cell = NextLibraryCell(*library))
             engine.Components->Insert(std::move(cell));
         library->Close();
         TFile sel(ProgramFile(DefaultSelectionFile), ModeReadDenyWrite);

@@ -11,6 +11,7 @@
 #include "autodesign/engine.h"
 #include "bench_globals.h"
 #include "cells/cell.h"
+#include "cells/library_cells.h"
 #include "cells/prototypes.h"
 #include "core/file.h"
 #include "core/libraries.h"
@@ -47,7 +48,7 @@ public:
     bool Prepare(TCreaAuto& engine) {
         TLibreria* library = libraries_.Find(DefaultLibraryName);
         if (!ok || !library || !library->Open()) return false;
-        for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell())
+        for (std::unique_ptr<TCella> cell = FirstLibraryCell(*library); cell; cell = NextLibraryCell(*library))
             engine.Components->Insert(std::move(cell));
         library->Close();
         TFile sel(folder_ + "/" + DefaultSelectionFile, ModeReadDenyWrite);

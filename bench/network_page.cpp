@@ -2,7 +2,7 @@
 // built as the main window builds its report page (the band heading and the
 // report, both rich edits in the network report's columns, the report with
 // its scroll bar) beside the progress panel, on the generated building of
-// the network benchmarks (support/generated_building.h). Timed from the
+// the network benchmarks (tests/support/generated_building.h). Timed from the
 // command to the page shown: the run with its progress panel and the
 // window messages it lets through, the report written into the page's rich
 // edit, the page made visible and the whole window painted.

@@ -3,7 +3,7 @@
 // the full separation check (every outlet, every band), each timed per pass
 // and per outlet.
 //
-// The building is the tests' generated one (support/generated_building.h);
+// The building is the tests' generated one (tests/support/generated_building.h);
 // a second building is a riser of cascaded multiswitches. Last, the whole
 // network report written into a rich edit.
 #include <benchmark/benchmark.h>

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr int32_t ModeTermination = 0x10;  // a termination in front of an amplifier input
 // With several inputs the designer evaluates a band of the upper range.
 constexpr int32_t FirstUpperBand = 6;
 constexpr int32_t UpperEvaluationBand = 9;
@@ -364,7 +363,7 @@ bool TAmplificatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stam
     for (int32_t i = 0; i < NumInputs; ++i)
         if (TCella* up = InputNeighbour(*this, i); up && up->TypeCode == CodeTermination)
             answer =
-                up->ChooseModel(candidates, mode | ModeTermination, stamp, progress, band, further) && answer;
+                up->ChooseModel(candidates, mode | ModeTargetGiven, stamp, progress, band, further) && answer;
     for (int32_t o = 0; o < NumOutputs; ++o)
         if (TCella* next = OutputNeighbour(*this, o))
             answer = next->ChooseModel(candidates, mode, stamp, progress, band, further) && answer;

@@ -21,9 +21,6 @@ constexpr int32_t LastVersionOldColumnOrder = V50000;
 // Stored column k of that order is column OldColumnOrder[k] today's.
 constexpr int32_t OldColumnOrder[AmpColumns] = {5, 6, 0, 4, 1, 2, 3};
 
-// Bit of the second Positions word by which codes 21 and 22 stand in for each other.
-constexpr uint32_t SameKindAcrossCodes = 1u << 30;
-
 // A copy of every column of a row, for reordering in place.
 void ReorderOldColumns(TInfo& table, int32_t rows) {
     if (table.Rank() != 3 || !table.HasBlocks3() || table.Size3() < AmpColumns) return;
@@ -234,7 +231,7 @@ bool TAmplificatore::Mirror() {
 
 bool TAmplificatore::IsSameKind(const TCella* other) const {
     if (other && (TypeCode == CodeAmplificatore || TypeCode == CodeAmplificatoreRegolato) &&
-        (Positions[1] & SameKindAcrossCodes))
+        (Positions[1] & SecondPositionEitherAmplifier))
         return (other->TypeCode == CodeAmplificatore || other->TypeCode == CodeAmplificatoreRegolato) &&
                other->Inputs == Inputs && other->ThroughOutputs == ThroughOutputs &&
                other->TapOutputs == TapOutputs;

@@ -210,9 +210,6 @@ private:
 // The Windows colour value of an old cable's colour index.
 int32_t OldCableColour(int32_t index);
 
-// A cell read from an old record that stands for cables: a TCavo.
-bool IsOldCable(const TCella* cell);
-
 // The grid analysis makes the head of a run of cable pieces a jumper (between
 // two cells that join by jumpers) or a cable: its type code follows, and a
 // category that names the one becomes the other's.

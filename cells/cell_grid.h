@@ -11,9 +11,15 @@
 #include <vector>
 
 #include "cells/cell.h"
+#include "core/reporter.h"
 
 class TCellProject;
-class TGridWindow;
+// The window that shows a grid, as the cells know it: whether there is one.
+// The document's window interface is made of it (TGridWindow, document/grid.h).
+class TCellGridWindow {
+public:
+    virtual ~TCellGridWindow() = default;
+};
 class TStream;
 
 // Grid kinds.
@@ -76,10 +82,10 @@ struct TSquareAnalysis {
     uint8_t MayStayOpen[4] = {0, 0, 0, 0};
 };
 
-class TCellGrid {
+class TCellGrid : public TReportedGrid {
 public:
     TCellGrid(int32_t columns, int32_t rows, int32_t kind);
-    virtual ~TCellGrid();
+    ~TCellGrid() override;
     TCellGrid(const TCellGrid&) = delete;
     TCellGrid& operator=(const TCellGrid&) = delete;
 
@@ -145,7 +151,7 @@ public:
     TCella* FirstOutlet = nullptr;  // first cell of the outlet chain
     // The window showing the grid (the document says what it is): the cells
     // only ask whether there is one, and lend it to a grid of their own.
-    TGridWindow* Window = nullptr;
+    TCellGridWindow* Window = nullptr;
 
 protected:
     size_t Index(int32_t column, int32_t row) const {

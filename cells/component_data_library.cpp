@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "cells/cell.h"
+#include "cells/library_cells.h"
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
@@ -116,7 +117,7 @@ void TDatiComponenti::AuxCodeChange(int row) {
     Updating = true;
     // A code chosen from the list is one article; a typed code leaves the count open.
     AuxQuantita[row]->Text = chosen ? "1" : "";
-    std::unique_ptr<TCella> entry(Librerie ? Librerie->GetCell(AuxLibreria[row]->Text, AuxCodice[row]->Text)
+    std::unique_ptr<TCella> entry(Librerie ? GetLibraryCell(*Librerie, AuxLibreria[row]->Text, AuxCodice[row]->Text)
                                            : nullptr);
     if (entry) {
         AuxCategoria[row]->Text = entry->Category;
@@ -165,7 +166,7 @@ void TDatiComponenti::LibraryCodeChange(TObject*) {
     {
         TLibraryUse use(library, false);
         // The reader takes only an entry of the cell's own type and port counts.
-        loaded = use.Open() && library->ReadCell(*EditedCell, ComboVoce->Text);
+        loaded = use.Open() && ReadLibraryCell(*library, *EditedCell, ComboVoce->Text);
     }
     // "Elimina" stands only for an article of this component's kind that was loaded.
     ButtonElimina->Enabled = loaded;
@@ -209,7 +210,7 @@ bool TDatiComponenti::WriteEntry(bool adding) {
     // The clone takes what the form shows, and goes on file under its code.
     ReadFormInto(*EditedCell);
     EditedCell->Code = code;
-    if (!library->WriteCell(*EditedCell)) return false;
+    if (!WriteLibraryCell(*library, *EditedCell)) return false;
     const bool updating = Updating;
     Updating = true;
     if (ComboVoce->Items->IndexOf(code) < 0) ComboVoce->Items->Add(code);

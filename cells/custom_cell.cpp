@@ -443,7 +443,7 @@ void TCellaCustom::DrawSymbol(TCanvas* canvas, int32_t column, int32_t row, int3
     // each of its cells with it, so that it fills the footprint as the
     // footprint stands on the grid (drawn unturned, the drawing of a turned
     // cell that is not square would cover its neighbours' squares).
-    TGridWindow* before = Drawing->Window;
+    TCellGridWindow* before = Drawing->Window;
     Drawing->Window = Owner->Window;
     ForEachCell(*Drawing, [&](TCella& inner) {
         int32_t c = 0, r = 0;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cells/cell.h"
+#include "cells/library_cells.h"
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/options.h"
@@ -216,7 +217,7 @@ void TCella::FillDataDialog(TDatiComponenti* d, std::span<const int32_t> order) 
         d->AuxLibreria[k]->Text = AuxLibrary[k];
         d->AuxCodice[k]->Text = AuxCode[k];
         d->AuxQuantita[k]->Text = FormatNumber("#0.#", AuxQuantity[k]);
-        std::unique_ptr<TCella> entry(Librerie ? Librerie->GetCell(AuxLibrary[k], AuxCode[k]) : nullptr);
+        std::unique_ptr<TCella> entry(Librerie ? GetLibraryCell(*Librerie, AuxLibrary[k], AuxCode[k]) : nullptr);
         d->AuxCategoria[k]->Text = entry ? entry->Category : AnsiString();
         d->AuxDescrizione[k]->Text = entry ? entry->Description : AnsiString();
     }

@@ -2,6 +2,8 @@
 // cell and a cell written as an entry (through the factory and the record
 // readers), and the in-memory list of library cells. The files themselves,
 // their entry heads and queries are core's (core/libraries.cpp).
+#include "cells/library_cells.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -10,7 +12,6 @@
 #include "cells/cell.h"
 #include "cells/factory.h"
 #include "cells/record.h"
-#include "core/libraries.h"
 #include "platform/codec.h"
 
 namespace {
@@ -29,16 +30,21 @@ int CompareBytes(const AnsiString& a, const AnsiString& b) {
 
 }  // namespace
 
-// ---------------------------------------------------------------- TLibreria
+// ---------------------------------------------------------------- one library
 
-bool TLibreria::LoadRecord(TCella& cell, const std::string& record, int32_t number, const AnsiString& code,
-                           bool fresh) {
+namespace {
+
+// Loads a record into a cell, without harming the cell when the record does
+// not read (it is read into a scratch cell first). number and code name the
+// entry when it is damaged. A fresh cell (made for the entry, dropped when it
+// does not read) is loaded at once.
+bool LoadRecord(TLibreria& library, TCella& cell, const std::string& record, int32_t number,
+                const AnsiString& code, bool fresh = false) {
     if (fresh) {
-        // A cell made for the entry is thrown away when the record does not read.
         TMemoryStream s(record);
         s.SetPosition(LibraryRecordHeadSize);
         if (LoadCellRecord(cell, s, LibraryVersion)) return true;
-        MarkDamaged(number, code, false);
+        library.MarkDamaged(number, code, false);
         return false;
     }
     // A record that does not read stops in the middle of the cell's fields:
@@ -52,7 +58,7 @@ bool TLibreria::LoadRecord(TCella& cell, const std::string& record, int32_t numb
         TMemoryStream s(record);
         s.SetPosition(LibraryRecordHeadSize);
         if (!LoadCellRecord(*scratch, s, LibraryVersion)) {
-            MarkDamaged(number, code, false);
+            library.MarkDamaged(number, code, false);
             return false;
         }
     }
@@ -61,36 +67,24 @@ bool TLibreria::LoadRecord(TCella& cell, const std::string& record, int32_t numb
     return LoadCellRecord(cell, s, LibraryVersion);
 }
 
-std::unique_ptr<TCella> TLibreria::ReadCell(const AnsiString& code) {
-    std::unique_ptr<TCella> made;
-    ReadEntry(code, nullptr, &made);
-    return made;
-}
-
-bool TLibreria::ReadCell(TCella& cell, const AnsiString& code) { return ReadEntry(code, &cell, nullptr); }
-
-bool TLibreria::ReadEntry(const AnsiString& code, TCella* cell, std::unique_ptr<TCella>* made) {
-    const std::vector<TIndexedEntry>* entries = EntriesWithCode(code);
-    if (!entries) return false;
-    const int32_t endOffset = IndexedEnd();
-    TLibEntryHead h;
-    for (const TIndexedEntry& entry : *entries) {
-        file->SetPosition(entry.offset);
-        if (!ReadEntryHead(h, endOffset, entry.number)) break;
-        if (h.code != code) continue;
+// The entries with this code, in order, until one reads: into the given
+// cell, or with none into a new cell of the first entry's kind, handed out
+// through made only when it read.
+bool ReadEntry(TLibreria& library, const AnsiString& code, TCella* cell, std::unique_ptr<TCella>* made) {
+    const bool read = library.VisitEntriesWithCode(code, [&](const TLibEntryHead& h, int32_t number) {
         if (!cell) {
             *made = NewCella(nullptr, h.typeCode, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs);
             cell = made->get();
-            if (!cell) continue;
+            if (!cell) return false;
             cell->TypeCode = h.typeCode;
         }
         const bool fits = cell->TypeCode == h.typeCode &&
                           (IsCableType(h.typeCode) ||
                            (cell->Inputs == h.inputs && cell->ThroughOutputs == h.throughOutputs &&
                             cell->TapOutputs == h.tapOutputs));
-        if (!fits) continue;
+        if (!fits) return false;
         std::string record;
-        if (ReadRecord(h, record) && LoadRecord(*cell, record, entry.number, h.code, made != nullptr)) {
+        if (library.ReadRecord(h, record) && LoadRecord(library, *cell, record, number, h.code, made != nullptr)) {
             cell->Described = 1;
             return true;
         }
@@ -99,45 +93,28 @@ bool TLibreria::ReadEntry(const AnsiString& code, TCella* cell, std::unique_ptr<
             made->reset();
             cell = nullptr;
         }
-    }
+        return false;
+    });
+    if (read) return true;
     // A cell made here for an entry that did not read is not handed out.
     if (made) made->reset();
     return false;
 }
 
-std::unique_ptr<TCella> TLibreria::FirstCell() {
-    std::unique_ptr<TCella> made;
-    if (StartIteration()) DeliverNext(nullptr, &made);
-    return made;
-}
-
-std::unique_ptr<TCella> TLibreria::NextCell() {
-    std::unique_ptr<TCella> made;
-    if (isOpen) DeliverNext(nullptr, &made);
-    return made;
-}
-
-bool TLibreria::FirstCell(TCella& cell) { return StartIteration() && DeliverNext(&cell, nullptr); }
-
-bool TLibreria::NextCell(TCella& cell) { return isOpen && DeliverNext(&cell, nullptr); }
-
-bool TLibreria::DeliverNext(TCella* cell, std::unique_ptr<TCella>* made) {
-    while (iterIndex_ < iterCount_) {
-        file->SetPosition(iterPos_);
-        TLibEntryHead h;
-        const int32_t number = iterIndex_;
-        if (!ReadEntryHead(h, iterEnd_, number)) {
-            iterIndex_ = iterCount_;
-            return false;
-        }
-        ++iterIndex_;
-        iterPos_ = h.offset + 4 + h.length;
+// The next entry that reads: into the given cell, or with none into a new
+// cell handed out through made.
+bool DeliverNext(TLibreria& library, TCella* cell, std::unique_ptr<TCella>* made) {
+    TLibEntryHead h;
+    int32_t number = 0;
+    while (library.NextEntryHead(h, number)) {
         const int32_t code = h.typeCode == CodeOldCableStraight ? CodeCable : h.typeCode;
         std::string record;
         if (!cell) {
             std::unique_ptr<TCella> fresh =
                 NewCella(nullptr, code, 0, 0, h.inputs, h.throughOutputs, h.tapOutputs);
-            if (!fresh || !ReadRecord(h, record) || !LoadRecord(*fresh, record, number, h.code, true)) continue;
+            if (!fresh || !library.ReadRecord(h, record) ||
+                !LoadRecord(library, *fresh, record, number, h.code, true))
+                continue;
             *made = std::move(fresh);
             return true;
         }
@@ -146,27 +123,53 @@ bool TLibreria::DeliverNext(TCella* cell, std::unique_ptr<TCella>* made) {
         if (!anyCounts && (cell->Inputs != h.inputs || cell->ThroughOutputs != h.throughOutputs ||
                            cell->TapOutputs != h.tapOutputs))
             continue;
-        if (ReadRecord(h, record) && LoadRecord(*cell, record, number, h.code)) return true;
+        if (library.ReadRecord(h, record) && LoadRecord(library, *cell, record, number, h.code)) return true;
     }
     return false;
 }
 
-bool TLibreria::WriteCell(TCella& cell) {
-    if (!isOpen || !forWriting_) return false;
+}  // namespace
+
+std::unique_ptr<TCella> ReadLibraryCell(TLibreria& library, const AnsiString& code) {
+    std::unique_ptr<TCella> made;
+    ReadEntry(library, code, nullptr, &made);
+    return made;
+}
+
+bool ReadLibraryCell(TLibreria& library, TCella& cell, const AnsiString& code) {
+    return ReadEntry(library, code, &cell, nullptr);
+}
+
+std::unique_ptr<TCella> FirstLibraryCell(TLibreria& library) {
+    std::unique_ptr<TCella> made;
+    if (library.StartIteration()) DeliverNext(library, nullptr, &made);
+    return made;
+}
+
+std::unique_ptr<TCella> NextLibraryCell(TLibreria& library) {
+    std::unique_ptr<TCella> made;
+    if (library.isOpen) DeliverNext(library, nullptr, &made);
+    return made;
+}
+
+bool FirstLibraryCell(TLibreria& library, TCella& cell) {
+    return library.StartIteration() && DeliverNext(library, &cell, nullptr);
+}
+
+bool NextLibraryCell(TLibreria& library, TCella& cell) {
+    return library.isOpen && DeliverNext(library, &cell, nullptr);
+}
+
+bool WriteLibraryCell(TLibreria& library, TCella& cell) {
+    if (!library.IsWritable()) return false;
     TMemoryStream s;
     SaveCellRecord(cell, s, LibraryVersion);
     // A cell that writes no record (an old cable) makes no entry.
     if (s.Bytes().size() < static_cast<size_t>(LibraryRecordHeadSize)) return false;
-    std::vector<TLibEntryHead> entries;
-    if (!ReadEntries(entries)) return false;
-    // The entry of the same code goes out as the new one comes in, in one write.
-    auto found = std::find_if(entries.begin(), entries.end(),
-                              [&](const TLibEntryHead& h) { return h.code == cell.Code; });
-    if (found != entries.end()) entries.erase(found);
-    return Rewrite(entries, &s.Bytes());
+    return library.ReplaceEntry(cell.Code, s.Bytes());
 }
 
-// ---------------------------------------------------------------- TLibrerie
+// ---------------------------------------------------------------- the registered libraries
 
 namespace {
 
@@ -186,12 +189,13 @@ auto ReadFromLibrary(const TLibrerie& libraries, const AnsiString& name, Read re
 
 }  // namespace
 
-bool TLibrerie::ReadCell(const AnsiString& name, TCella& cell, const AnsiString& code) const {
-    return ReadFromLibrary(*this, name, [&](TLibreria& l) { return l.ReadCell(cell, code); });
+bool ReadLibraryCell(const TLibrerie& libraries, const AnsiString& name, TCella& cell, const AnsiString& code) {
+    return ReadFromLibrary(libraries, name, [&](TLibreria& l) { return ReadLibraryCell(l, cell, code); });
 }
 
-std::unique_ptr<TCella> TLibrerie::GetCell(const AnsiString& name, const AnsiString& code) const {
-    return ReadFromLibrary(*this, name, [&](TLibreria& l) { return l.ReadCell(code); });
+std::unique_ptr<TCella> GetLibraryCell(const TLibrerie& libraries, const AnsiString& name,
+                                       const AnsiString& code) {
+    return ReadFromLibrary(libraries, name, [&](TLibreria& l) { return ReadLibraryCell(l, code); });
 }
 
 // ---------------------------------------------------------------- TMemLib

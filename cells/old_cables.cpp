@@ -292,4 +292,3 @@ int32_t OldCableColour(int32_t index) {
     return colours[index];
 }
 
-bool IsOldCable(const TCella* cell) { return dynamic_cast<const TCavo*>(cell) != nullptr; }

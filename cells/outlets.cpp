@@ -234,11 +234,11 @@ void TPresaD::PushSeparation(int32_t port, int32_t band, float limit) {
 bool TPresaD::Qualifies(TCella* candidate, int32_t mode, uint8_t connector) {
     if (!candidate || !IsSameKind(candidate)) return false;
     const bool passesDc = (candidate->Power[PowerSupply][PowerFlags] & SupplyPassesDc) != 0;
-    if (passesDc != ((mode & OutletModePassesDc) != 0)) return false;
-    if (!candidate->IsModelUsable((mode & OutletModeUsable5) != 0, (mode & OutletModeUsable9) != 0))
+    if (passesDc != ((mode & ModePassesDc) != 0)) return false;
+    if (!candidate->IsModelUsable((mode & ModeNeedsBand5) != 0, (mode & ModeNeedsBand9) != 0))
         return false;
-    if (mode & OutletModeAnyConnector) return true;
-    if (mode & OutletModeConnectorOne) return candidate->Choice3 == 1;
+    if (mode & ModeAnyConnector) return true;
+    if (mode & ModeConnectorOne) return candidate->Choice3 == 1;
     // 255 is "no connector chosen": then any will do.
     return static_cast<int8_t>(connector) < 0 || candidate->Choice3 == connector;
 }
@@ -265,13 +265,13 @@ bool TPresaD::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TPro
                           int32_t band, int32_t further) {
     if (!EnterPass(stamp)) return true;
     if (!ReachLevels.Allocated()) ResetAuxLevels();
-    mode = (mode & ~OutletModeConnectorBits) | (Choice1 & OutletModeConnectorBits);
-    if (mode & OutletModePassesDc) mode |= OutletModeDcGiven;
+    mode = (mode & ~ModeConnectorBits) | (Choice1 & ModeConnectorBits);
+    if (mode & ModePassesDc) mode |= ModeIsolatedTermination;
     const uint8_t connector = Choice3;
 
     TCella* taken = nullptr;
     if (!PassThrough) {
-        if (mode & OutletModeNoChoice) return true;
+        if (mode & ModeNoChoice) return true;
         for (TCella* c = candidates; c; c = c->NextInList) {
             if (!Qualifies(c, mode, connector)) continue;
             if (!taken || c->Attenuation->Get3(0, OutletSocketLoss, band) <
@@ -287,7 +287,7 @@ bool TPresaD::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TPro
             if (const TFinestra* w = WindowAt(next->ReachLevels, OutputNeighbourPort(*this, 0), band))
                 r = w->Max;
         }
-        if (mode & OutletModeNoChoice) return ok;
+        if (mode & ModeNoChoice) return ok;
         if (!ok) return false;
         float best = 0.0f;
         for (TCella* c = candidates; c; c = c->NextInList) {
@@ -331,7 +331,7 @@ void TPresaD::EvaluateModel(TCella* candidates, int32_t mode, float value, uint3
     }
     if (PassThrough)
         if (TCella* next = OutputNeighbour(*this, OutletThroughOutput)) {
-            const int32_t passed = (mode & ~OutletModeConnectorBits) | (Choice1 & OutletModeConnectorBits);
+            const int32_t passed = (mode & ~ModeConnectorBits) | (Choice1 & ModeConnectorBits);
             const float through = ThroughLoss(band);
             next->EvaluateModel(candidates, passed, IsRealLevel(through) ? Sum(value, -through) : through,
                                 stamp, band);

@@ -23,18 +23,6 @@ enum : int32_t {
 constexpr int32_t OutletThroughOutput = 0;
 constexpr int32_t OutletSocket = 1;
 
-// Mode bits of the designer's model choice that outlets read.
-enum : int32_t {
-    OutletModeConnectorBits = 0x3,
-    OutletModeDcGiven = 0x4,
-    OutletModePassesDc = 0x8,   // the outlet must pass DC
-    OutletModeNoChoice = 0x40,  // only walk, choose nothing
-    OutletModeAnyConnector = 0x80,
-    OutletModeConnectorOne = 0x100,  // (without 0x80) only connector index 1
-    OutletModeUsable9 = 0x200,       // the two flags of IsModelUsable
-    OutletModeUsable5 = 0x400,
-};
-
 class TPresaD final : public TCella {
 public:
     // typeCode 14, 15 or 54; sockets 1 to 3 (the port model does not depend on it).

@@ -21,6 +21,8 @@ const TPrototypeFamily* FamilyOf(const TPrototypeKey& key) {
 
 }  // namespace
 
+TUltimiComponenti* UltimiComponenti = nullptr;
+
 TUltimiComponenti::TUltimiComponenti() = default;
 
 TUltimiComponenti::~TUltimiComponenti() = default;

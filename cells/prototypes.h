@@ -52,5 +52,9 @@ private:
     std::map<TPrototypeKey, std::unique_ptr<TCella>> made_;
 };
 
+// The program's prototypes: program start makes them with the other
+// program-wide objects (core/globals.h) and frees them with them.
+extern TUltimiComponenti* UltimiComponenti;
+
 // The prototype of a kind in the program-wide TUltimiComponenti, or none.
 TCella* FindPrototype(const TPrototypeKey& key);

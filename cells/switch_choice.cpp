@@ -13,17 +13,6 @@
 
 namespace {
 
-constexpr int32_t ModeCellBits = 0x7;
-constexpr int32_t ModeFromOutputSide = 0x4;
-constexpr int32_t ModeFromInputSide = 0x8;
-constexpr int32_t ModeTargetGiven = 0x10;
-constexpr int32_t ModeNoPowerFeeding = 0x20;
-constexpr int32_t ModeCascade = 0x800;
-
-// Bits of the cell's second Positions word.
-constexpr uint32_t SecondPassAllowed = 0x8;  // second Positions word: score again without the position test
-constexpr uint32_t CascadeRiser = 1u << 24;  // second Positions word: the riser is a cascade
-
 // Power words that make a model feed power to its lines.
 constexpr uint32_t FeedsPowerBits = PowerTaps | PowerInternal | PowerExternal;
 
@@ -81,7 +70,7 @@ bool TSwitch::UsersChoose(TCella* candidates, int32_t mode, int32_t terminationM
     for (int32_t i = 0; i < NumInputs; ++i)
         if (TCella* up = InputNeighbour(*this, i); up && up->TypeCode == CodeTermination)
             up->ChooseModel(candidates, terminationMode, stamp, progress, band, further);
-    const int32_t userMode = (mode & ~ModeCellBits) | (Choice1 & ModeConnectorBits) | ModeFromInputSide;
+    const int32_t userMode = (mode & ~ModeCellBits) | (Choice1 & ModeConnectorBits) | ModePassesDc;
     m = 0.0f;
     bool seen = false, last = true;
     for (int32_t out = NumThroughOutputs; out < NumOutputs; ++out) {
@@ -102,10 +91,10 @@ bool TSwitch::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TPro
                           int32_t band, int32_t further) {
     if (!StartChoice(mode, band, stamp)) return true;
     float m = 0.0f;
-    if (!UsersChoose(candidates, mode, mode | ModeFromOutputSide, stamp, progress, band, further, true, m))
+    if (!UsersChoose(candidates, mode, mode | ModeIsolatedTermination, stamp, progress, band, further, true, m))
         return false;
 
-    if (!(mode & ModeNoChoice) && ((Positions[1] & CascadeRiser) || (mode & ModeCascade)))
+    if (!(mode & ModeNoChoice) && ((Positions[1] & SecondPositionCascade) || (mode & ModeCascade)))
         return ChooseCascade(candidates, mode, stamp, progress, band, further, m);
 
     // The through lines: the first ones in the low band, the others in the high one.
@@ -113,7 +102,7 @@ bool TSwitch::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TPro
     bool last = true;
     for (int32_t k = 0; k < NumThroughOutputs; ++k)
         if (TCella* next = OutputNeighbour(*this, k))
-            last = next->ChooseModel(candidates, mode | ModeTargetGiven | ModeFromOutputSide, stamp, progress,
+            last = next->ChooseModel(candidates, mode | ModeTargetGiven | ModeIsolatedTermination, stamp, progress,
                                      k < lowLines ? LowBand : HighBand, further);
     float r = 0.0f;
     if (ChoiceLine(2) < NumThroughOutputs) ReachMaximumAt(*this, ChoiceLine(2), band, r);
@@ -144,7 +133,7 @@ bool TSwitch::ChooseByScore(TCella* candidates, int32_t mode, TProgressBar* prog
         }
     };
     score(true, ScoreFloor);
-    if (!(mode & ModeTargetGiven) && (Positions[1] & SecondPassAllowed)) score(false, 0.0);
+    if (!(mode & ModeTargetGiven) && (Positions[1] & SecondPositionRescore)) score(false, 0.0);
     if (!taken) {
         ReportNoModel();
         return false;
@@ -165,7 +154,7 @@ bool TSwitch::ChooseByScore(TCella* candidates, int32_t mode, TProgressBar* prog
         if (!ReachMaximumAt(*this, out, band, maximum)) continue;
         if (IsRealLevel(offered) && static_cast<double>(offered) - maximum >= WorthOffering)
             OutputNeighbour(*this, out)
-                ->EvaluateModel(candidates, mode | ModeFromInputSide, offered, NextPassNumber(), band);
+                ->EvaluateModel(candidates, mode | ModePassesDc, offered, NextPassNumber(), band);
     }
     ComputeReachWindows();
     if (progress) AdvanceProgress(progress);
@@ -205,7 +194,7 @@ bool TSwitch::ChooseCascade(TCella* candidates, int32_t mode, uint32_t stamp, TP
     bool last = true;
     for (int32_t k = NumThroughOutputs - 1; k >= 0; --k)
         if (TCella* next = OutputNeighbour(*this, k))
-            last = next->ChooseModel(candidates, mode | ModeTargetGiven | ModeFromOutputSide, stamp, progress,
+            last = next->ChooseModel(candidates, mode | ModeTargetGiven | ModeIsolatedTermination, stamp, progress,
                                      k < lowLines ? LowBand : HighBand, LevelArgument(level));
     if (!last) {
         ReportNoModel();
@@ -221,7 +210,7 @@ bool TSwitchN::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TPr
     if (!StartChoice(mode, band, stamp)) return true;
     // A user output that finds nothing does not stop the others; the last one decides.
     float m = 0.0f;
-    const bool last = UsersChoose(candidates, mode, mode | ModeTargetGiven | ModeFromOutputSide, stamp,
+    const bool last = UsersChoose(candidates, mode, mode | ModeTargetGiven | ModeIsolatedTermination, stamp,
                                   progress, band, further, false, m);
     if (mode & ModeNoChoice) return last;
 
@@ -248,7 +237,7 @@ bool TSwitchN::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TPr
         float maximum = 0.0f;
         if (ReachMaximumAt(*this, out, band, maximum) && static_cast<double>(m) - maximum >= WorthOffering)
             OutputNeighbour(*this, out)
-                ->EvaluateModel(candidates, mode | ModeFromInputSide, m, NextPassNumber(), band);
+                ->EvaluateModel(candidates, mode | ModePassesDc, m, NextPassNumber(), band);
     }
     ComputeReachWindows();
     if (progress) AdvanceProgress(progress);

@@ -14,9 +14,6 @@
 
 namespace {
 
-constexpr int32_t ModeNeedsSupplyThroughOutputs = 0x8;  // the model must pass power to its user outputs
-constexpr int32_t ModeUserLine = 0x20;                  // the cell hangs on a tap's user output
-
 // Two needs closer than this are the same need; the larger tap loss wins.
 constexpr double SameNeed = 0.1;
 // A cell downstream is offered a larger loss only when at least this much
@@ -34,7 +31,7 @@ int32_t TDerivatore::ModeWithOwnConnector(int32_t mode) const {
 bool TDerivatore::Qualifies(TCella* candidate, int32_t mode) {
     if (!candidate || !IsSameKind(candidate)) return false;
     if (!candidate->IsModelUsable((mode & ModeNeedsBand5) != 0, (mode & ModeNeedsBand9) != 0)) return false;
-    if ((mode & ModeNeedsSupplyThroughOutputs) && candidate->Power[PowerSupply][PowerTapMask] == 0)
+    if ((mode & ModePassesDc) && candidate->Power[PowerSupply][PowerTapMask] == 0)
         return false;
     return true;
 }
@@ -59,7 +56,7 @@ bool TDerivatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, 
             ok = next->ChooseModel(candidates, mode, stamp, progress, band, further);
             ReachMaximumAt(*this, 0, band, r);
         }
-    const int32_t userMode = TypeCode == CodeDivisore ? mode : mode | ModeUserLine;
+    const int32_t userMode = TypeCode == CodeDivisore ? mode : mode | ModeNoPowerFeeding;
     float m = 0.0f;
     for (int32_t out = NumThroughOutputs; out < NumOutputs; ++out) {
         TCella* next = OutputNeighbour(*this, out);
@@ -109,7 +106,7 @@ bool TDerivatore::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, 
         float maximum = 0.0f;
         if (!next || !ReachMaximumAt(*this, out, band, maximum)) continue;
         if (IsRealLevel(offered) && Difference(offered, maximum) >= WorthOffering)
-            next->EvaluateModel(candidates, mode | ModeUserLine, offered, NextPassNumber(), band);
+            next->EvaluateModel(candidates, mode | ModeNoPowerFeeding, offered, NextPassNumber(), band);
     }
     ComputeReachWindows();
     if (progress) AdvanceProgress(progress);
@@ -151,7 +148,7 @@ void TDerivatore::EvaluateModel(TCella* candidates, int32_t mode, float level, u
     const float down = LevelDifference(level, TapLoss(0, 0, band));
     for (int32_t j = 0; j < t; ++j)
         if (TCella* next = OutputNeighbour(*this, TapOutputPort(0, j)))
-            next->EvaluateModel(candidates, mode | ModeUserLine, down, stamp, band);
+            next->EvaluateModel(candidates, mode | ModeNoPowerFeeding, down, stamp, band);
     ComputeReachWindows();
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cells/pass_flags.h"
 #include "cells/pass_links.h"
 #include "cells/prototypes.h"
 #include "core/globals.h"
@@ -119,9 +120,9 @@ void TChiusura::PushSeparation(int32_t, int32_t, float) {}
 bool TChiusura::IsIsolated(const TCella& cell) { return cell.Power[PowerRefuses][PowerFlags] == 0; }
 
 bool TChiusura::MatchesRequest(const TCella& cell, int32_t mode) {
-    const bool isolatedWanted = (mode & TerminationModeIsolated) != 0;
+    const bool isolatedWanted = (mode & ModeIsolatedTermination) != 0;
     if (IsIsolated(cell) != isolatedWanted) return false;
-    const int32_t connector = mode & TerminationModeConnectorBits;
+    const int32_t connector = mode & ModeConnectorBits;
     return connector == TerminationAnyConnector || connector == cell.Choice1;
 }
 
@@ -135,9 +136,9 @@ bool TChiusura::ChooseModel(TCella* candidates, int32_t mode, uint32_t stamp, TP
     if (PassStamp >= stamp) return true;
     PassStamp = stamp;
     SetEmptyReach();
-    if (!(mode & TerminationModeChoose)) return true;
-    const bool usable5 = (mode & TerminationModeUsable5) != 0;
-    const bool usable9 = (mode & TerminationModeUsable9) != 0;
+    if (!(mode & ModeNoChoice)) return true;  // only the terminations' pass chooses them
+    const bool usable5 = (mode & ModeNeedsBand5) != 0;
+    const bool usable9 = (mode & ModeNeedsBand9) != 0;
     // The first matching entry is taken; a termination that already is what
     // is asked for keeps its data.
     for (TCella* c = candidates; c; c = c->NextInList) {

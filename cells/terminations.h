@@ -10,14 +10,8 @@
 // Category counter of the short code "X".
 constexpr int TerminationCounter = 14;
 
-// Mode bits of the termination's model choice.
-enum : int32_t {
-    TerminationModeConnectorBits = 0x3,  // the connector wanted; 3 any
-    TerminationModeIsolated = 0x4,       // a DC-isolated termination is wanted
-    TerminationModeChoose = 0x40,        // a termination-choosing pass
-    TerminationModeUsable9 = 0x200,
-    TerminationModeUsable5 = 0x400,
-};
+// The connector of the mode word (ModeConnectorBits) that a termination of
+// any connector fits.
 constexpr int32_t TerminationAnyConnector = 3;
 
 class TChiusura : public TCella {

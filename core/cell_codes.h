@@ -124,3 +124,11 @@ constexpr uint32_t PositionLastOfLine = 0x10;
 constexpr uint32_t PositionMastFirst = 0x20;
 constexpr uint32_t PositionOutlet = 0x40;
 constexpr uint32_t PositionMastLast = 0x80;
+
+// Bits of the second positions word: what the designer asks of the model it
+// chooses for the cell it placed. An amplifier's word holds the first word's
+// bits a model may have (PositionSubstation, PositionLine) and:
+constexpr uint32_t SecondPositionEitherAmplifier = 0x40000000;  // plain and regulated of the same ports are one kind
+// A switch's word:
+constexpr uint32_t SecondPositionRescore = 0x8;  // with no model for its position, score again without it
+constexpr uint32_t SecondPositionCascade = 0x1000000;  // chosen as a cascade (an unbalanced top floor)

@@ -10,6 +10,4 @@ TSistemaBande* SistemaBande2 = nullptr;
 TSistemaBande* SistemaBande3 = nullptr;
 TSistemaBande* SistemaBandeCorrente = nullptr;
 TLibrerie* Librerie = nullptr;
-TUltimiComponenti* UltimiComponenti = nullptr;
 TOpzioni* Opzioni = nullptr;
-int32_t CellFlags = 0;

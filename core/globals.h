@@ -10,7 +10,6 @@ class TCanalizzazione;
 class TSistemiBande;
 class TSistemaBande;
 class TLibrerie;
-class TUltimiComponenti;
 class TOpzioni;
 
 extern TIni* Ini;
@@ -23,6 +22,4 @@ extern TSistemaBande* SistemaBande2;         // "FM-I/V-5", older files only
 extern TSistemaBande* SistemaBande3;         // "CR-FM-I/V-5"
 extern TSistemaBande* SistemaBandeCorrente;  // the band system of every calculation ('3')
 extern TLibrerie* Librerie;
-extern TUltimiComponenti* UltimiComponenti;
 extern TOpzioni* Opzioni;
-extern int32_t CellFlags;  // behaviour switches the cells read, set at start

@@ -14,9 +14,10 @@
 #include "platform/codec.h"
 #include "platform/safe_files.h"
 
-// This file knows library files and entry heads only. What turns an entry into
-// a cell and back (the factory and the record readers) and the in-memory list
-// of library cells live with the cells, in cells/library_cells.cpp.
+// This file knows library files, entry heads and records as bytes only. What
+// turns an entry into a cell and back (the factory and the record readers)
+// and the in-memory list of library cells live with the cells, in
+// cells/library_cells.cpp.
 
 const char* const LibraryTag = "alb 6.0.0   ";
 
@@ -58,8 +59,6 @@ int IndexOfExact(const TStringList& list, const AnsiString& text) {
 }
 
 }  // namespace
-
-bool AcceptAll(TCella*) { return true; }
 
 TNestedStringList::~TNestedStringList() = default;
 
@@ -343,6 +342,21 @@ bool TLibreria::FindEntry(const AnsiString& code) {
     return true;
 }
 
+bool TLibreria::VisitEntriesWithCode(const AnsiString& code,
+                                     const std::function<bool(const TLibEntryHead&, int32_t)>& visit) {
+    const std::vector<TIndexedEntry>* entries = EntriesWithCode(code);
+    if (!entries) return false;
+    const int32_t endOffset = IndexedEnd();
+    TLibEntryHead h;
+    for (const TIndexedEntry& entry : *entries) {
+        file->SetPosition(entry.offset);
+        if (!ReadEntryHead(h, endOffset, entry.number)) break;
+        if (h.code != code) continue;
+        if (visit(h, entry.number)) return true;
+    }
+    return false;
+}
+
 const std::vector<TLibreria::TIndexedEntry>* TLibreria::EntriesWithCode(const AnsiString& code) {
     static const std::vector<TIndexedEntry> none;
     if (!isOpen) return nullptr;
@@ -384,6 +398,19 @@ bool TLibreria::StartIteration() {
         return false;
     }
     iterPos_ = LibraryHeaderSize;
+    return true;
+}
+
+bool TLibreria::NextEntryHead(TLibEntryHead& head, int32_t& number) {
+    if (iterIndex_ >= iterCount_) return false;
+    file->SetPosition(iterPos_);
+    number = iterIndex_;
+    if (!ReadEntryHead(head, iterEnd_, number)) {
+        iterIndex_ = iterCount_;
+        return false;
+    }
+    ++iterIndex_;
+    iterPos_ = head.offset + 4 + head.length;
     return true;
 }
 
@@ -485,6 +512,17 @@ bool TLibreria::AppendEntry(const std::string& record) {
     if (!isOpen || !forWriting_) return false;
     std::vector<TLibEntryHead> entries;
     if (!ReadEntries(entries)) return false;
+    return Rewrite(entries, &record);
+}
+
+bool TLibreria::ReplaceEntry(const AnsiString& code, const std::string& record) {
+    if (!isOpen || !forWriting_) return false;
+    std::vector<TLibEntryHead> entries;
+    if (!ReadEntries(entries)) return false;
+    // The entry of the same code goes out as the new one comes in, in one write.
+    auto found =
+        std::find_if(entries.begin(), entries.end(), [&](const TLibEntryHead& h) { return h.code == code; });
+    if (found != entries.end()) entries.erase(found);
     return Rewrite(entries, &record);
 }
 

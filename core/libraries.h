@@ -1,7 +1,9 @@
 #pragma once
 // Component libraries: ".alb" files of ready-described components, each entry
-// the record of one cell under its article code; the program-wide list of the
-// registered libraries; and an in-memory list of library cells kept in order.
+// the record of one component under its article code, and the program-wide
+// list of the registered libraries. What an entry's record holds is the
+// cells' to read and write (cells/library_cells.h), with the in-memory list
+// of library cells.
 //
 // Library file (little-endian):
 //   0  12 bytes  tag, "alb 6.0.0" padded with blanks to 12 characters
@@ -18,11 +20,6 @@
 
 #include "core/record_versions.h"
 #include "platform/classes.h"
-
-class TCella;
-
-// A filter predicate that accepts every cell.
-bool AcceptAll(TCella* cell);
 
 // A string list that owns the objects it holds (nested lists of the library
 // tree). Take an object out with SetObjects(i, nullptr) to keep it.
@@ -104,19 +101,25 @@ public:
     // Positions the stream at the start of the record of the first entry with
     // this code (exact comparison).
     bool FindEntry(const AnsiString& code);
-    // A new cell of the entry with this code, owned by the caller, or none.
-    std::unique_ptr<TCella> ReadCell(const AnsiString& code);
-    // Reads the entry with this code into the cell, which takes only an entry
-    // of its own type code and port counts (any counts for cables).
-    bool ReadCell(TCella& cell, const AnsiString& code);
-    // Iteration over the entries: each call gives a new cell of the next entry
-    // that reads, owned by the caller; none past the last entry.
-    std::unique_ptr<TCella> FirstCell();
-    std::unique_ptr<TCella> NextCell();
-    // The same into a given cell: the next entry of the cell's kind. False
-    // past the last entry.
-    bool FirstCell(TCella& cell);
-    bool NextCell(TCella& cell);
+
+    // ---- The entries as records, for the readers of what a record holds ----
+    // Calls visit with the head and number (from 0) of each entry filed under
+    // this code, in file order, until it answers true (true then); an entry
+    // whose head does not read ends the walk.
+    bool VisitEntriesWithCode(const AnsiString& code,
+                              const std::function<bool(const TLibEntryHead& head, int32_t number)>& visit);
+    // Begins a walk over every entry; false when the library is closed or
+    // its counts do not fit.
+    bool StartIteration();
+    // The head and number of the walk's next entry; false past the last
+    // entry or at one whose head does not read (the walk ends there).
+    bool NextEntryHead(TLibEntryHead& head, int32_t& number);
+    // Reads the record bytes of an entry whose head was read.
+    bool ReadRecord(const TLibEntryHead& head, std::string& record);
+    // Says once that the library is damaged: at the entry number (from 0;
+    // -1 for the header), with the code when it was read; rest when the
+    // entries after it cannot be read either.
+    void MarkDamaged(int32_t number = -1, const AnsiString& code = {}, bool rest = true);
 
     // The writers, on a library opened for writing. Each builds the new
     // library in a temporary file beside the old one and puts it in its
@@ -126,9 +129,11 @@ public:
     bool DeleteEntry(const AnsiString& code);
     // Appends an entry holding this record.
     bool AppendEntry(const std::string& record);
-    // Writes the cell's record under its code, in place of an entry with the
-    // same code (the new entry goes at the end).
-    bool WriteCell(TCella& cell);
+    // Writes the record under the code, in place of an entry with the same
+    // code (the new entry goes at the end).
+    bool ReplaceEntry(const AnsiString& code, const std::string& record);
+    // Open for writing: the writers may run.
+    bool IsWritable() const { return isOpen && forWriting_; }
     // Makes a new, empty library file (header, no entries). An existing file
     // is kept (false) unless the caller has asked the user and says overwrite.
     static bool CreateFile(const AnsiString& fileName, bool overwrite = false);
@@ -154,19 +159,6 @@ private:
     // number of the file, from 0); false (damaged, the entry named in the
     // message) when it does not fit before the end offset.
     bool ReadEntryHead(TLibEntryHead& head, int32_t endOffset, int32_t number);
-    // Reads the record bytes of an entry whose head was read.
-    bool ReadRecord(const TLibEntryHead& head, std::string& record);
-    // Loads a record into a cell, without harming the cell when the record
-    // does not read (it is read into a scratch cell first).
-    // number and code name the entry when it is damaged.
-    // A fresh cell (made for the entry, dropped when it does not read) is
-    // loaded at once.
-    bool LoadRecord(TCella& cell, const std::string& record, int32_t number, const AnsiString& code,
-                    bool fresh = false);
-    // Says once that the library is damaged: at the entry number (from 0;
-    // -1 for the header), with the code when it was read; rest when the
-    // entries after it cannot be read either.
-    void MarkDamaged(int32_t number = -1, const AnsiString& code = {}, bool rest = true);
     // Where the entries of each code stand, in file order.
     struct TIndexedEntry {
         int64_t offset;  // of the entry's length field
@@ -183,15 +175,6 @@ private:
         uint64_t generation = 0;
         bool operator==(const TFileIdentity&) const = default;
     };
-    // The entries with this code, in order, until one reads: into the given
-    // cell, or with none into a new cell of the first entry's kind, handed
-    // out through made only when it read.
-    bool ReadEntry(const AnsiString& code, TCella* into, std::unique_ptr<TCella>* made);
-    // Starts the iteration over the entries.
-    bool StartIteration();
-    // The next entry that reads: into the given cell, or with none into a new
-    // cell handed out through made.
-    bool DeliverNext(TCella* into, std::unique_ptr<TCella>* made);
     // The heads of every entry; false (damaged) when the walk stops early.
     bool ReadEntries(std::vector<TLibEntryHead>& entries);
     // Puts in place a library of the kept entries and the added record.
@@ -232,46 +215,9 @@ public:
     void ListNames(TStringList& list) const;
     void ListByName(const AnsiString& name, TStringList& list) const;
     void QueryByName(const AnsiString& name, TStringList& list, const AnsiString& category) const;
-    // Reads the entry of the named library into the cell (as TLibreria::ReadCell).
-    bool ReadCell(const AnsiString& name, TCella& cell, const AnsiString& code) const;
-    // A new cell from the named library (owned by the caller), or none.
-    std::unique_ptr<TCella> GetCell(const AnsiString& name, const AnsiString& code) const;
 
     TLibreria* head = nullptr;  // the first library; each one links the next
 
 private:
     std::vector<std::unique_ptr<TLibreria>> libraries_;  // in list order
-};
-
-// Cells collected from libraries, kept in order by a text key; owns them in
-// a vector, and links them in the same order through their NextInList field
-// for the walks that follow the list.
-class TMemLib {
-public:
-    TMemLib() = default;
-    ~TMemLib();
-    TMemLib(const TMemLib&) = delete;
-    TMemLib& operator=(const TMemLib&) = delete;
-
-    void Clear();
-    // Each takes the cell into the list and answers it (none for none).
-    TCella* Append(std::unique_ptr<TCella> cell);
-    // Key index: 0 Category, 1 Brand, 2 Series, 3 Code, 4 Article.
-    TCella* InsertSorted(std::unique_ptr<TCella> cell, int key);
-    TCella* Insert(std::unique_ptr<TCella> cell);
-    // Takes every cell that drop answers true for out of the list and hands
-    // them back in list order; the cells kept keep their order.
-    std::vector<std::unique_ptr<TCella>> RemoveIf(const std::function<bool(const TCella&)>& drop);
-    // A clone of the first cell with the code, owned by the caller, or none.
-    std::unique_ptr<TCella> Find(const AnsiString& code) const;
-    // The first cell with the code of the same kind copies its data into the cell.
-    bool Find(TCella& cell, const AnsiString& code) const;
-
-    TCella* head = nullptr;  // the first cell
-
-private:
-    // Puts the cell at index at of the store and links it to its neighbours.
-    TCella* Place(std::unique_ptr<TCella> cell, size_t at);
-
-    std::vector<std::unique_ptr<TCella>> cells_;  // in list order
 };

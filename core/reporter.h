@@ -8,19 +8,26 @@
 #include "platform/sysutils.h"
 
 class TListBox;
-class TCellGrid;
 
 // The caption of the program's message boxes.
 constexpr const char* ApplicationTitle = "Ordivex Varne";
 
+// The grid a circuit error was found on, as the reporter keeps it for the
+// window that shows the error: the drawing grids above are made of it, and
+// the window asks them back for the whole grid (GridOf).
+class TReportedGrid {
+public:
+    virtual ~TReportedGrid() = default;
+};
+
 // A cell found in error by the grid analysis or by cell placement.
 struct TErroreCircuito {
-    TErroreCircuito(int32_t column, int32_t row, uint8_t side, TCellGrid* grid, int32_t kind)
+    TErroreCircuito(int32_t column, int32_t row, uint8_t side, TReportedGrid* grid, int32_t kind)
         : Column(column), Row(row), Side(side), Grid(grid), Kind(kind) {}
     int32_t Column;
     int32_t Row;
     uint8_t Side;  // grid side 0-3, 4 when the error is not tied to a side
-    TCellGrid* Grid;  // the document's grid (GridOf)
+    TReportedGrid* Grid;
     int32_t Kind;  // 0 nothing to show, 1-10 the circuit-error messages
 };
 

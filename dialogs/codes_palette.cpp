@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cells/cell.h"
+#include "cells/library_cells.h"
 #include "core/control_builders.h"
 #include "core/globals.h"
 #include "core/libraries.h"
@@ -29,7 +30,7 @@ TLibreria* LibraryNamed(const AnsiString& name) { return Librerie ? Librerie->Fi
 // when the library does not open or holds no such entry.
 std::unique_ptr<TCella> ReadArticle(TLibreria* library, const AnsiString& code) {
     if (!library || !library->Open(false)) return nullptr;
-    std::unique_ptr<TCella> cell = library->ReadCell(code);
+    std::unique_ptr<TCella> cell = ReadLibraryCell(*library, code);
     library->Close();
     return cell;
 }

@@ -25,7 +25,7 @@ class TPannelloCodici;
 class TSegnoGrafico;
 
 // Tool numbers that are not a cell's type code: ToolArrow, ToolEraser,
-// ToolLine, ToolRectangle, ToolText (app/draw_window.h).
+// ToolLine, ToolRectangle, ToolText (view/draw_window.h).
 // The per-tool memories cover tools 0 to 58.
 constexpr int32_t ToolMemories = 59;
 

@@ -5,10 +5,12 @@
 #include "cells/auto_mix.h"
 #include "cells/cables.h"
 #include "cells/cell.h"
+#include "cells/library_cells.h"
 #include "core/globals.h"
 #include "core/levels.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "core/scoped_flag.h"
 #include "document/estimate_amounts.h"
 #include "platform/application.h"
 #include "platform/sysutils.h"
@@ -153,7 +155,7 @@ void TGestioneLibrerie::LoadLibrary() {
     if (!wasOpen && !library->Open(false)) return;
     CurrentEntry = nullptr;
     Entries.Clear();
-    for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell()) {
+    for (std::unique_ptr<TCella> cell = FirstLibraryCell(*library); cell; cell = NextLibraryCell(*library)) {
         cell->Owner = nullptr;
         Entries.InsertSorted(std::move(cell), SortKey);
     }
@@ -175,23 +177,22 @@ void TGestioneLibrerie::FilterEntries() {
     if (rows == 0) {
         // Nothing matches: an empty listing, with no entry to edit.
         Grid->RowCount = 2;
-        Updating = 1;
+        TUpdatingByte updating(Updating);
         Grid->ClearRow(1);
-        Updating = 0;
     }
-    Updating = 1;
-    Grid->Selection = TGridRect{1, 1, 1, 1};
-    Updating = 0;
+    {
+        TUpdatingByte updating(Updating);
+        Grid->Selection = TGridRect{1, 1, 1, 1};
+    }
     if (rows > 0) CurrentEntry = EntryWithCode(Grid->Cells[ColCode][1]);
 }
 
 void TGestioneLibrerie::EntryToRow(TCella* entry, int row) {
-    Updating = 1;
+    TUpdatingByte updating(Updating);
     Grid->Cells[0][row] = "";
     for (int c = 1; c <= 6; ++c) Grid->Cells[c][row] = entry->*Columns[c].field;
     Grid->Cells[ColCurrency][row] = TOpzioni::GetCurrencyName(entry->Currency);
     Grid->Cells[ColPrice][row] = PriceText(entry->Currency, entry->Price);
-    Updating = 0;
 }
 
 void TGestioneLibrerie::RowToEntry(TCella* entry, int row) {
@@ -232,7 +233,7 @@ void TGestioneLibrerie::SaveEntry() {
         MarkModuleKind(*CurrentEntry);
         // The entry goes in under its new code first; the old code goes only
         // once that write has succeeded, so a failure loses nothing.
-        written = library->WriteCell(*CurrentEntry);
+        written = WriteLibraryCell(*library, *CurrentEntry);
         if (written && CurrentEntry->Code != oldCode) library->DeleteEntry(oldCode);
         if (!wasOpen) library->Close();
     }
@@ -250,9 +251,10 @@ void TGestioneLibrerie::SaveEntry() {
 void TGestioneLibrerie::CancelRowEdit() {
     if (CurrentEntry) EntryToRow(CurrentEntry, CurrentRow);
     if (Valuta->Visible) {
-        Updating = 1;
-        Valuta->Text = Grid->Cells[ColCurrency][CurrentRow];
-        Updating = 0;
+        {
+            TUpdatingByte updating(Updating);
+            Valuta->Text = Grid->Cells[ColCurrency][CurrentRow];
+        }
         const int index = TOpzioni::GetCurrencyIndex(Valuta->Text);
         if (index >= 0) CurrentCurrency = static_cast<uint8_t>(index);
     }
@@ -305,9 +307,10 @@ void TGestioneLibrerie::VerifyLibrary() {
         }
     }
     if (failed > 0) {
-        Updating = 1;
-        Grid->Selection = TGridRect{1, 1, 1, 1};
-        Updating = 0;
+        {
+            TUpdatingByte updating(Updating);
+            Grid->Selection = TGridRect{1, 1, 1, 1};
+        }
         CurrentEntry = EntryWithCode(Grid->Cells[ColCode][1]);
         Application->MessageBox("I componenti elencati in tabella contengono errori.", ApplicationTitle,
                                 MB_OK | MB_ICONWARNING);
@@ -387,12 +390,13 @@ void TGestioneLibrerie::GridSelectCell(TObject*, int ACol, int ARow, bool& CanSe
     if (ACol == 0) return;
     if (ACol == ColCurrency) {
         const TRect r = Grid->CellRect(ACol, ARow);
-        Updating = 1;
-        Valuta->SetBounds(Grid->Left + r.Left + 1, Grid->Top + r.Top + 1, r.Right - r.Left, Valuta->Height);
-        Valuta->Items->Clear();
-        TOpzioni::FillMainCurrencies(*Valuta->Items);
-        Valuta->Text = Grid->Cells[ColCurrency][ARow];
-        Updating = 0;
+        {
+            TUpdatingByte updating(Updating);
+            Valuta->SetBounds(Grid->Left + r.Left + 1, Grid->Top + r.Top + 1, r.Right - r.Left, Valuta->Height);
+            Valuta->Items->Clear();
+            TOpzioni::FillMainCurrencies(*Valuta->Items);
+            Valuta->Text = Grid->Cells[ColCurrency][ARow];
+        }
         const int index = TOpzioni::GetCurrencyIndex(Valuta->Text);
         CurrentCurrency = static_cast<uint8_t>(index >= 0 ? index : 1);
         Valuta->Visible = true;
@@ -409,9 +413,10 @@ void TGestioneLibrerie::GridGetEditText(TObject*, int ACol, int ARow, AnsiString
 
 void TGestioneLibrerie::GridSetEditText(TObject*, int, int, const AnsiString& Value) {
     if (Updating || !CurrentEntry || Value == TextBeforeEdit) return;
-    Updating = 1;
-    Grid->Cells[0][CurrentRow] = "*";
-    Updating = 0;
+    {
+        TUpdatingByte updating(Updating);
+        Grid->Cells[0][CurrentRow] = "*";
+    }
     RowModified = 1;
 }
 
@@ -435,9 +440,10 @@ void TGestioneLibrerie::GridDblClick(TObject*) {
     EditClone->Owner = nullptr;
     if (EditClone->OpenDataDialog() || existed) {
         EntryToRow(EditClone.get(), CurrentRow);
-        Updating = 1;
-        Grid->Cells[0][CurrentRow] = "*";
-        Updating = 0;
+        {
+            TUpdatingByte updating(Updating);
+            Grid->Cells[0][CurrentRow] = "*";
+        }
         RowModified = 1;
     } else {
         EditClone.reset();
@@ -446,7 +452,7 @@ void TGestioneLibrerie::GridDblClick(TObject*) {
 
 void TGestioneLibrerie::ValutaChange(TObject*) {
     if (Updating || !CurrentEntry) return;
-    Updating = 1;
+    TUpdatingByte updating(Updating);
     int next = TOpzioni::GetCurrencyIndex(Valuta->Text);
     if (next < 0) {
         next = CurrentCurrency;
@@ -468,14 +474,12 @@ void TGestioneLibrerie::ValutaChange(TObject*) {
     CurrentCurrency = static_cast<uint8_t>(next);
     Grid->Cells[0][CurrentRow] = "*";
     RowModified = 1;
-    Updating = 0;
 }
 
 void TGestioneLibrerie::ValutaExit(TObject*) {
     if (CurrentEntry) {
-        Updating = 1;
+        TUpdatingByte updating(Updating);
         Grid->Cells[ColCurrency][CurrentRow] = Valuta->Text;
-        Updating = 0;
     }
     Valuta->Visible = false;
 }

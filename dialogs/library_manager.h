@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "cells/library_cells.h"
 #include "core/libraries.h"
 #include "platform/forms.h"
 #include "platform/grids.h"

@@ -1,6 +1,7 @@
 #include "dialogs/price_list.h"
 
 #include "cells/cell.h"
+#include "cells/library_cells.h"
 #include "core/control_builders.h"
 #include "core/globals.h"
 #include "core/libraries.h"
@@ -147,7 +148,7 @@ void TDatiListino::TreeComponentiDblClick(TObject*) {
     std::unique_ptr<TCella> read;
     const bool wasOpen = library->IsOpen();
     if (wasOpen || library->Open()) {
-        read = library->ReadCell(node->Text);
+        read = ReadLibraryCell(*library, node->Text);
         if (!wasOpen) library->Close();
     }
     if (!read) return;

@@ -7,6 +7,7 @@
 
 #include "cells/cables.h"
 #include "cells/cell.h"
+#include "cells/library_cells.h"
 #include "core/file.h"
 #include "core/globals.h"
 #include "core/libraries.h"
@@ -195,7 +196,7 @@ void TDatiPreventivo::BuildFromCells() {
             std::unique_ptr<TCella> entry = cache.Find(c.AuxCode[slot]);
             if (!entry && Librerie) {
                 if (TLibreria* library = Librerie->Find(c.AuxLibrary[slot]); library && library->Open()) {
-                    entry = library->ReadCell(c.AuxCode[slot]);
+                    entry = ReadLibraryCell(*library, c.AuxCode[slot]);
                     if (entry) cache.Append(entry->Clone());
                     library->Close();
                 }

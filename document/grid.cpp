@@ -39,7 +39,7 @@ TGridData::TGridData(TProgetto* project, int32_t columns, int32_t rows, int32_t 
 TGridData::~TGridData() {
     // A window still showing the grid forgets it, so that it never reaches
     // a grid that is gone; its signs are not told one by one.
-    if (Window) Window->DetachGrid(this);
+    if (Window) View()->DetachGrid(this);
     Empty(false);
     UndoList.reset();
     Signs.reset();  // before the square index it keeps in step
@@ -50,7 +50,7 @@ void TGridData::Clear() { Empty(true); }
 void TGridData::Empty(bool tellWindow) {
     UndoList->Clear();
     if (tellWindow && Window)
-        for (TSegnoGrafico* sign = Signs->head; sign; sign = sign->Next) Window->SignLeft(sign);
+        for (TSegnoGrafico* sign = Signs->head; sign; sign = sign->Next) View()->SignLeft(sign);
     std::fill(cells_.begin(), cells_.end(), nullptr);
     std::fill(errorMarks_.begin(), errorMarks_.end(), 0);
     owned_.clear();
@@ -88,7 +88,7 @@ void TGridData::SetErrorMark(int32_t column, int32_t row, uint8_t mark) {
 TCellProject* TGridData::CellProject() const { return Project; }
 
 void TGridData::RepaintSquare(int32_t column, int32_t row) {
-    if (Window) Window->RepaintCell(column, row);
+    if (Window) View()->RepaintCell(column, row);
 }
 
 // ---- Insertion and removal ----
@@ -447,7 +447,7 @@ bool TGridData::RemoveSign(TSegnoGrafico* sign, bool recordUndo, int32_t caption
     // A sign the undo list keeps still names this grid, but is not on it.
     if (!sign || sign->Grid != this || !Signs->Contains(sign)) return false;
     std::unique_ptr<TSegnoGrafico> owned = Signs->Remove(sign, true);
-    if (Window) Window->SignLeft(sign);
+    if (Window) View()->SignLeft(sign);
     if (recordUndo) {
         UndoList->PushRemoved(std::move(owned), 0, caption);
     } else {

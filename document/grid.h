@@ -30,9 +30,8 @@ constexpr int32_t GridMinimumSize = 50;
 constexpr int32_t SquarePixels = 42;
 
 // What the grid asks of the window that shows it.
-class TGridWindow {
+class TGridWindow : public TCellGridWindow {
 public:
-    virtual ~TGridWindow() = default;
     virtual void RepaintCell(int32_t column, int32_t row) = 0;
     // The sign is leaving the grid (removed, cut, undone): a window that keeps
     // it selected must drop it before it may be deleted.
@@ -203,6 +202,9 @@ public:
     // grid, lets it go first. DetachView forgets window when it is the grid's.
     void AttachView(TGridWindow* window);
     void DetachView(TGridWindow* window);
+    // The window that shows the grid, none when no window does: only a
+    // TGridWindow is ever attached (AttachView), or lent by a grid it shows.
+    TGridWindow* View() const { return static_cast<TGridWindow*>(Window); }
 
     TProjectPages* Form = nullptr;
     TProgetto* Project = nullptr;
@@ -213,8 +215,8 @@ public:
     bool ChannelsOutOfDate = true;
     bool RequiredChannelsOutOfDate = true;
     std::unique_ptr<TSegniGrafici> Signs;      // the graphic signs drawn over the grid
-    std::unique_ptr<TAnnulla> UndoList;        // the edits an undo reverses (app/undo.h)
-    std::unique_ptr<TBufferCopia> CopyBuffer;  // what Copia and Incolla work with (app/copy_buffer.h)
+    std::unique_ptr<TAnnulla> UndoList;        // the edits an undo reverses (document/undo.h)
+    std::unique_ptr<TBufferCopia> CopyBuffer;  // what Copia and Incolla work with (document/copy_buffer.h)
 
 private:
     bool HoldsHeadEnd() const;
@@ -259,6 +261,8 @@ void NameCellGridMaker();
 
 inline TGridData* GridOf(TCellGrid* grid) { return static_cast<TGridData*>(grid); }
 inline const TGridData* GridOf(const TCellGrid* grid) { return static_cast<const TGridData*>(grid); }
+// The grid a circuit error was reported on.
+inline TGridData* GridOf(TReportedGrid* grid) { return GridOf(dynamic_cast<TCellGrid*>(grid)); }
 inline TGridData* GridOf(const TCella* cell) { return cell ? GridOf(cell->Owner) : nullptr; }
 // The same for a grid a cell holds (a custom component's structure and drawing).
 inline TGridData& GridOf(const std::unique_ptr<TCellGrid>& grid) { return *GridOf(grid.get()); }

@@ -149,7 +149,7 @@ void TGridData::CopyDataToSameKind(bool all, TCella* source) {
 }
 
 void TGridData::AttachView(TGridWindow* window) {
-    if (Window && Window != window) Window->DetachGrid(this);
+    if (Window && Window != window) View()->DetachGrid(this);
     Window = window;
 }
 

@@ -19,8 +19,8 @@
 namespace {
 
 constexpr int32_t GridSectionTag = 205;
-// Before version 50000 the multiswitch of code 47 stored its outputs as through outputs.
-constexpr int32_t MultiswitchCode = 47;
+// Before version 50000 the multiswitch of code 47 (CodeSwitchN) stored its
+// outputs as through outputs.
 
 void Tell(AnsiString* problem, const AnsiString& text) {
     if (problem) *problem = text;
@@ -110,7 +110,7 @@ bool TGridData::Load(TStream& s, int32_t version, AnsiString* problem) {
         int32_t counts[3];
         for (int32_t& n : counts)
             if (!TryReadI32(s, n)) return refuse("Il file si interrompe nel mezzo di un componente.");
-        if (version < V50000 && code == MultiswitchCode) {
+        if (version < V50000 && code == CodeSwitchN) {
             counts[2] = counts[1];
             counts[1] = 0;
         }

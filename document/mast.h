@@ -67,8 +67,6 @@ struct TTroncoPalo {
     float Insertion = LevelNone;  // cm, telescopic joints
 };
 
-class TPaginaSostegno;
-
 class TPalo {
 public:
     TPalo();
@@ -84,11 +82,6 @@ public:
     // state (callers read into a scratch project).
     void Save(TStream& s, int32_t version) const;
     void Load(TStream& s, int32_t version);
-
-    // The mast page (app/mast_page.cpp): the antenna controls into an item,
-    // and the mast into the page's controls.
-    void ReadAntennaFromForm(TDatiAntenna& item, const TPaginaSostegno& page);
-    void ShowInEditor(TPaginaSostegno& page);
 
     int32_t WindClass = 0;      // index into WindClassSpeeds
     int32_t Environment = 0;    // 0 "normale", 1 "avverso"

@@ -150,7 +150,7 @@ void TSegnoGrafico::Paint(TCanvas* canvas, double originX, double originY, doubl
     default: return;
     }
 
-    if (!Grid || !Grid->Window || !Grid->Window->IsSignSelected(this) || canvas == Printer()->Canvas) return;
+    if (!Grid || !Grid->Window || !Grid->View()->IsSignSelected(this) || canvas == Printer()->Canvas) return;
     const int half = std::max(2, static_cast<int>(std::lround(2.0 / 3.0 * Pen->Width.Get() * scale)));
     canvas->Brush->Color = clBlack;
     canvas->Brush->Style = bsSolid;
@@ -181,13 +181,13 @@ void TSegnoGrafico::Paint(TCanvas* canvas, double originX, double originY, doubl
 void TSegnoGrafico::PaintScaled(TCanvas* canvas, int32_t column, int32_t row, double originX,
                                 double originY) const {
     if (!Grid || !Grid->Window) return;
-    const double zoom = Grid->Window->ColumnWidth() / static_cast<double>(SquarePixels);
+    const double zoom = Grid->View()->ColumnWidth() / static_cast<double>(SquarePixels);
     Paint(canvas, originX - SquarePixels * column * zoom, originY - SquarePixels * row * zoom, zoom, zoom);
 }
 
 void TSegnoGrafico::DrawOutline(TCanvas* canvas) const {
     if (!canvas || !Grid || !Grid->Window) return;
-    const TGridWindow& window = *Grid->Window;
+    const TGridWindow& window = *Grid->View();
     const double zoom = window.ColumnWidth() / static_cast<double>(SquarePixels);
     const double originX = -static_cast<double>(window.FirstVisibleColumn()) * window.ColumnWidth();
     const double originY = -static_cast<double>(window.FirstVisibleRow()) * window.RowHeight();

@@ -1,16 +1,10 @@
 // The designer's choice of the terminations of a grid: each termination takes
 // a library model whose connector fits the component it faces.
 #include "cells/cell.h"
+#include "cells/pass_flags.h"
+#include "cells/terminations.h"
 #include "core/levels.h"
 #include "document/grid.h"
-
-namespace {
-// A termination-choosing pass: the letter '@' + the connector wanted, 'C'
-// (any connector) when nothing is faced.
-constexpr int32_t LetterBase = 0x40;
-constexpr int32_t LetterAnyConnector = LetterBase + 3;
-constexpr int32_t ConnectorBits = 3;
-}  // namespace
 
 void TGridData::ChooseTerminations(TCella* candidates) {
     for (int32_t c = 0; c < Columns; ++c)
@@ -27,7 +21,10 @@ void TGridData::ChooseTerminations(TCella* candidates) {
             default: --fc; break;
             }
             const TCella* faced = CellAt(fc, fr);
-            const int32_t letter = faced ? LetterBase + (faced->Choice1 & ConnectorBits) : LetterAnyConnector;
-            termination->ChooseModel(candidates, letter, NextPassNumber(), nullptr, 0, 0);
+            // The terminations' pass with the connector wanted (any when
+            // nothing is faced).
+            const int32_t mode =
+                ModeNoChoice | (faced ? faced->Choice1 & ModeConnectorBits : TerminationAnyConnector);
+            termination->ChooseModel(candidates, mode, NextPassNumber(), nullptr, 0, 0);
         }
 }

@@ -11,6 +11,7 @@
 #include "app/main_form.h"
 #include "cells/cell.h"
 #include "cells/filters.h"
+#include "cells/library_cells.h"
 #include "core/globals.h"
 #include "core/ini.h"
 #include "core/libraries.h"
@@ -56,7 +57,7 @@ TEST(MainFormLibraries, NewLibraryIsMadeListedAndReplacedOnlyAfterOk) {
     TLibreria* library = Librerie->Find("mia");
     ASSERT_NE(library, nullptr);
     ASSERT_TRUE(library->Open(false));
-    EXPECT_EQ(library->FirstCell(), nullptr);
+    EXPECT_EQ(FirstLibraryCell(*library), nullptr);
     library->Close();
     EXPECT_TRUE(TreeLists(*f.CodesPanel->Tree, "mia"));
 
@@ -67,7 +68,7 @@ TEST(MainFormLibraries, NewLibraryIsMadeListedAndReplacedOnlyAfterOk) {
         ASSERT_TRUE(l->Open(true));
         TFiltroS entry(nullptr, 0, 0, 0, 0);
         entry.Code = "F1";
-        ASSERT_TRUE(l->WriteCell(entry));
+        ASSERT_TRUE(WriteLibraryCell(*l, entry));
         l->Close();
     }
     const std::string grown = ReadFileBytes(path);
@@ -105,7 +106,7 @@ TEST(MainFormLibraries, ALibraryOfTheLibrariesFolderIsRegisteredAtStart) {
         TFiltroS entry(nullptr, 0, 0, 0, 0);
         entry.Code = "F1";
         entry.Category = "Filtri";
-        ASSERT_TRUE(library->WriteCell(entry));
+        ASSERT_TRUE(WriteLibraryCell(*library, entry));
         library->Close();
     }
     WriteFileBytes(folder.File("note.txt"), "non una libreria");
@@ -118,7 +119,7 @@ TEST(MainFormLibraries, ALibraryOfTheLibrariesFolderIsRegisteredAtStart) {
     TLibreria* library = Librerie->Find("mia");
     ASSERT_NE(library, nullptr);
     EXPECT_EQ(library->fileName, path);
-    std::unique_ptr<TCella> article(Librerie->GetCell("mia", "F1"));
+    std::unique_ptr<TCella> article(GetLibraryCell(*Librerie, "mia", "F1"));
     ASSERT_NE(article, nullptr);
     EXPECT_EQ(article->Category, "Filtri");
     Script().AdvanceClock(3000);  // the article trees are filled when the splash goes

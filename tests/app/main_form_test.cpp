@@ -62,7 +62,6 @@ TEST(ProgramStart, AnEmptySettingsFileGetsTheStateOfAFirstRun) {
     for (const char* off :
          {"HBInformazioni", "CaviND", "ComponentiND", "ComponentiCND", "PannelloCodici", "BarraStrumenti"})
         EXPECT_EQ(program.Stored(off), "0") << off;
-    EXPECT_EQ(CellFlags, 0x8000);
 }
 
 TEST(ProgramStart, ALaterStartKeepsTheStoredOptions) {

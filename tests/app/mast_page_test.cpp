@@ -43,7 +43,7 @@ struct MastPageTest : ::testing::Test {
     // Shows the mast again (as when the project becomes current).
     void Show() {
         const bool modified = project.Modified;
-        palo().ShowInEditor(page);
+        page.ShowMast();
         EXPECT_EQ(project.Modified, modified);
     }
     void Press(int x, int y, TMouseButton button = mbLeft) {

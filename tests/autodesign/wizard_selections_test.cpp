@@ -12,6 +12,7 @@
 #include "autodesign/engine.h"
 #include "autodesign/wizard.h"
 #include "cells/cell.h"
+#include "cells/library_cells.h"
 #include "core/channel_plans.h"
 #include "core/control_builders.h"
 #include "core/file.h"
@@ -337,7 +338,7 @@ protected:
         TMemLib all;
         TLibreria* library = libraries.Get().head;
         EXPECT_TRUE(library->Open());
-        for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell())
+        for (std::unique_ptr<TCella> cell = FirstLibraryCell(*library); cell; cell = NextLibraryCell(*library))
             if (keep(*cell)) all.Insert(std::move(cell));
         library->Close();
         std::vector<std::string> codes;

@@ -9,6 +9,7 @@
 
 #include "cells/active_filters.h"
 #include "cells/factory.h"
+#include "cells/library_cells.h"
 #include "cells/sources.h"
 #include "core/libraries.h"
 #include "cells/component_data.h"
@@ -63,9 +64,9 @@ protected:
         EXPECT_TRUE(library->Open(true));
         auto four = Converter(4, "Q4", "Quattro uscite");
         dynamic_cast<TSat&>(*four).WindThrust = 55.0f;
-        EXPECT_TRUE(library->WriteCell(*four));
-        EXPECT_TRUE(library->WriteCell(*Converter(4, "Q5", "Altro quattro")));
-        EXPECT_TRUE(library->WriteCell(*Converter(2, "D2", "Due uscite")));
+        EXPECT_TRUE(WriteLibraryCell(*library, *four));
+        EXPECT_TRUE(WriteLibraryCell(*library, *Converter(4, "Q5", "Altro quattro")));
+        EXPECT_TRUE(WriteLibraryCell(*library, *Converter(2, "D2", "Due uscite")));
         library->Close();
         cell->Described = 1;
     }
@@ -161,10 +162,10 @@ TEST_F(ComponentDataLibrary, AddUpdateAndDeleteGoThroughTheLibrarysWriters) {
     EXPECT_FALSE(cell->OpenDataDialog());
     EXPECT_EQ(cell->Description, "");  // the library changed, the cell did not
     EXPECT_EQ(Codes().Count(), 4);
-    std::unique_ptr<TCella> q5(libraries.Get().GetCell("prova", "Q5"));
+    std::unique_ptr<TCella> q5(GetLibraryCell(libraries.Get(), "prova", "Q5"));
     ASSERT_NE(q5, nullptr);
     EXPECT_EQ(q5->Description, "Aggiornato");
-    std::unique_ptr<TCella> n1(libraries.Get().GetCell("prova", "N1"));
+    std::unique_ptr<TCella> n1(GetLibraryCell(libraries.Get(), "prova", "N1"));
     ASSERT_NE(n1, nullptr);
     EXPECT_EQ(n1->Description, "Nuovo");
 
@@ -204,7 +205,7 @@ TEST_F(ComponentDataLibrary, AddUpdateAndDeleteGoThroughTheLibrarysWriters) {
     const std::string bytes = ReadFileBytes(path);
     EXPECT_EQ(I32At(bytes, 13), 3);
     EXPECT_EQ(I32At(bytes, 17), static_cast<int32_t>(bytes.size()));
-    EXPECT_EQ(libraries.Get().GetCell("prova", "Q4"), nullptr);
+    EXPECT_EQ(GetLibraryCell(libraries.Get(), "prova", "Q4"), nullptr);
 }
 
 // One form serves every component: after a four-output converter chose an
@@ -248,7 +249,7 @@ TEST_F(ComponentDataLibrary, AModuleEntryLoadsOntoTheModuleTabs) {
         auto& module = dynamic_cast<TFiltroAttivo&>(*entry).Module();
         module.slotLabel[2] = "Dal catalogo";
         module.stage->Set2(1, 0, 33.0f);
-        EXPECT_TRUE(library->WriteCell(*entry));
+        EXPECT_TRUE(WriteLibraryCell(*library, *entry));
         library->Close();
     }
     std::unique_ptr<TCella> converter(NewCella(nullptr, 37, 0, 0, 1, 1, 0));

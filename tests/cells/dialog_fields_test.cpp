@@ -6,6 +6,7 @@
 
 #include "cells/factory.h"
 #include "cells/filters.h"
+#include "cells/library_cells.h"
 #include "cells/terminations.h"
 #include "core/globals.h"
 #include "core/info.h"
@@ -445,7 +446,7 @@ TEST_F(DialogFieldsTest, AuxiliaryArticlesShowTheCategoryAndDescriptionOfTheirLi
         entry.Code = "ACC1";
         entry.Category = "Filtri passivi";
         entry.Description = "Filtro di prova";
-        ASSERT_TRUE(writer.WriteCell(entry));
+        ASSERT_TRUE(WriteLibraryCell(writer, entry));
         writer.Close();
     }
     auto* library = new TLibreria;

@@ -11,6 +11,7 @@
 
 #include "cells/factory.h"
 #include "cells/filters.h"
+#include "cells/library_cells.h"
 #include "cells/record.h"
 #include "core/file.h"
 #include "core/info.h"
@@ -238,10 +239,10 @@ TEST_F(LibraryTest, ReadCellWithPortMatching) {
                                   FilterEntry(1, "F1", "Filtri", "", 3.0f),
                                   FilterEntry(31, "F1", "Filtri", "", 5.0f),
                               }));
-    EXPECT_EQ(l->ReadCell("F1"), nullptr);  // closed
+    EXPECT_EQ(ReadLibraryCell(*l, "F1"), nullptr);  // closed
     ASSERT_TRUE(l->Open(false));
 
-    std::unique_ptr<TCella> made = l->ReadCell("F1");
+    std::unique_ptr<TCella> made = ReadLibraryCell(*l, "F1");
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(typeid(*made), typeid(TFiltroS));
     EXPECT_EQ(made->Attenuation->Get3(0, 1, 0), 3.0f);
@@ -249,13 +250,13 @@ TEST_F(LibraryTest, ReadCellWithPortMatching) {
     EXPECT_EQ(made->Owner, nullptr);
 
     TFiltroPB pb(nullptr, 0, 0, 2, 3);
-    ASSERT_TRUE(l->ReadCell(pb, "F1"));  // skips the entries of other kinds
+    ASSERT_TRUE(ReadLibraryCell(*l, pb, "F1"));  // skips the entries of other kinds
     EXPECT_EQ(pb.Attenuation->Get3(0, 1, 0), 5.0f);
 
     TFiltroPA pa(nullptr, 0, 0, 0, 0);
-    EXPECT_FALSE(l->ReadCell(pa, "F1"));
+    EXPECT_FALSE(ReadLibraryCell(*l, pa, "F1"));
     EXPECT_EQ(pa.Code, "");
-    EXPECT_EQ(l->ReadCell("XX"), nullptr);
+    EXPECT_EQ(ReadLibraryCell(*l, "XX"), nullptr);
 }
 
 TEST_F(LibraryTest, IterationDeliversEveryEntryOrEveryEntryOfAKind) {
@@ -266,13 +267,13 @@ TEST_F(LibraryTest, IterationDeliversEveryEntryOrEveryEntryOfAKind) {
                               }));
     ASSERT_TRUE(l->Open(false));
     Strings codes;
-    for (std::unique_ptr<TCella> cell = l->FirstCell(); cell; cell = l->NextCell())
+    for (std::unique_ptr<TCella> cell = FirstLibraryCell(*l); cell; cell = NextLibraryCell(*l))
         codes.push_back(cell->Code);
     EXPECT_EQ(codes, (Strings{"A", "B", "C"}));
 
     TFiltroS s(nullptr, 0, 0, 0, 0);
     codes.clear();
-    for (bool more = l->FirstCell(s); more; more = l->NextCell(s)) codes.push_back(s.Code);
+    for (bool more = FirstLibraryCell(*l, s); more; more = NextLibraryCell(*l, s)) codes.push_back(s.Code);
     EXPECT_EQ(codes, (Strings{"A", "C"}));
     EXPECT_EQ(s.Attenuation->Get3(0, 1, 0), 3.0f);
 }
@@ -312,17 +313,17 @@ TEST_F(LibraryTest, WritingEntriesReplacesTheSameCode) {
     TFiltroS s(nullptr, 0, 0, 0, 0);
     s.Code = "S";
     s.Price = 1.0f;
-    EXPECT_TRUE(l.WriteCell(s));
+    EXPECT_TRUE(WriteLibraryCell(l, s));
     TFiltroP p(nullptr, 0, 0, 0, 0);
     p.Code = "P";
-    EXPECT_TRUE(l.WriteCell(p));
+    EXPECT_TRUE(WriteLibraryCell(l, p));
     s.Price = 2.0f;
-    EXPECT_TRUE(l.WriteCell(s));
+    EXPECT_TRUE(WriteLibraryCell(l, s));
     // An old cable writes no record and makes no entry.
     std::unique_ptr<TCella> oldCable(NewCella(nullptr, 17, 0, 0, 0, 0, 0));
     ASSERT_NE(oldCable, nullptr);
     oldCable->Code = "S";
-    EXPECT_FALSE(l.WriteCell(*oldCable));
+    EXPECT_FALSE(WriteLibraryCell(l, *oldCable));
     l.Close();
     EXPECT_EQ(ReadFile(path), LibraryBytes({RecordOf(p), RecordOf(s)}));
 }
@@ -386,14 +387,14 @@ TEST_F(LibraryTest, DamagedEntriesStopTheWalk) {
         EXPECT_EQ(Boxes().size(), 1u) << c.what;
         ASSERT_TRUE(l->Open(false));
         Strings delivered;
-        for (std::unique_ptr<TCella> cell = l->FirstCell(); cell && delivered.size() < 10;
-             cell = l->NextCell())
+        for (std::unique_ptr<TCella> cell = FirstLibraryCell(*l); cell && delivered.size() < 10;
+             cell = NextLibraryCell(*l))
             delivered.push_back(cell->Code);
         EXPECT_EQ(delivered, c.listed) << c.what;
         // Every whole entry reads by its code, the others do not.
         for (const char* code : {"A", "B", "C"}) {
             const bool whole = std::find(c.listed.begin(), c.listed.end(), code) != c.listed.end();
-            EXPECT_EQ(l->ReadCell(code) != nullptr, whole) << c.what << " " << code;
+            EXPECT_EQ(ReadLibraryCell(*l, code) != nullptr, whole) << c.what << " " << code;
         }
     }
 }
@@ -406,9 +407,9 @@ TEST_F(LibraryTest, AnEntryWhoseRecordIsDamagedIsNamed) {
     broken[bandSystem] = '9';
     auto l = Library("b.alb", LibraryBytes({FilterEntry(1, "A", "Filtri"), broken, FilterEntry(1, "G", "Filtri")}));
     ASSERT_TRUE(l->Open(false));
-    EXPECT_NE(l->ReadCell("A"), nullptr);
-    EXPECT_EQ(l->ReadCell("F"), nullptr);
-    EXPECT_NE(l->ReadCell("G"), nullptr);
+    EXPECT_NE(ReadLibraryCell(*l, "A"), nullptr);
+    EXPECT_EQ(ReadLibraryCell(*l, "F"), nullptr);
+    EXPECT_NE(ReadLibraryCell(*l, "G"), nullptr);
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].Text, "La libreria " + l->fileName + " è danneggiata: il componente n. 2 (F) non è leggibile.");
 }
@@ -432,11 +433,11 @@ TEST_F(LibraryTest, LookupsByCodeDoNotWalkTheEntries) {
     CountingStream* counted = stream.get();
     TLibreria l;
     ASSERT_TRUE(l.OpenStream(std::move(stream)));
-    ASSERT_NE(l.ReadCell("F0"), nullptr);  // makes the index
+    ASSERT_NE(ReadLibraryCell(l, "F0"), nullptr);  // makes the index
     for (int i : {1999, 3, 1000, 1999}) {
         counted->read = 0;
         const std::string code = "F" + std::to_string(i);
-        std::unique_ptr<TCella> cell = l.ReadCell(code);
+        std::unique_ptr<TCella> cell = ReadLibraryCell(l, code);
         ASSERT_NE(cell, nullptr) << code;
         EXPECT_EQ(cell->Code, code);
         EXPECT_LT(counted->read, int64_t(3 * records[i].size() + 64)) << code;
@@ -444,10 +445,10 @@ TEST_F(LibraryTest, LookupsByCodeDoNotWalkTheEntries) {
         EXPECT_TRUE(l.FindEntry(code));
         EXPECT_LT(counted->read, int64_t(2 * records[i].size() + 64)) << code;
     }
-    EXPECT_EQ(l.ReadCell("nessuno"), nullptr);
+    EXPECT_EQ(ReadLibraryCell(l, "nessuno"), nullptr);
     // A library written anew finds its new entries.
     ASSERT_TRUE(l.AppendEntry(FilterEntry(1, "NUOVO", "Filtri")));
-    EXPECT_NE(l.ReadCell("NUOVO"), nullptr);
+    EXPECT_NE(ReadLibraryCell(l, "NUOVO"), nullptr);
 }
 
 TEST_F(LibraryTest, EntryWhoseRecordDoesNotReadLeavesTheCellAlone) {
@@ -459,10 +460,10 @@ TEST_F(LibraryTest, EntryWhoseRecordDoesNotReadLeavesTheCellAlone) {
     ASSERT_TRUE(l->Open(false));
     TFiltroS s(nullptr, 0, 0, 5, 6);
     s.Code = "mine";
-    EXPECT_FALSE(l->ReadCell(s, "F"));
+    EXPECT_FALSE(ReadLibraryCell(*l, s, "F"));
     EXPECT_EQ(s.Code, "mine");
     EXPECT_EQ(s.Column, 5);
-    EXPECT_EQ(l->ReadCell("F"), nullptr);
+    EXPECT_EQ(ReadLibraryCell(*l, "F"), nullptr);
 }
 
 TEST_F(LibraryTest, RegisteredLibrariesByName) {
@@ -492,13 +493,13 @@ TEST_F(LibraryTest, RegisteredLibrariesByName) {
     registered.Get().QueryByName("Nessuna", list, "Passa");
     EXPECT_EQ(list.Count(), 0);
 
-    std::unique_ptr<TCella> cell(registered.Get().GetCell("varne", "P1"));
+    std::unique_ptr<TCella> cell(GetLibraryCell(registered.Get(), "varne", "P1"));
     ASSERT_NE(cell, nullptr);
     const TCella& read = *cell;
     EXPECT_EQ(typeid(read), typeid(TFiltroP));
     EXPECT_FALSE(first->IsOpen());
-    EXPECT_EQ(registered.Get().GetCell("Nessuna", "P1"), nullptr);
-    EXPECT_EQ(registered.Get().GetCell("Altra", "P1"), nullptr);
+    EXPECT_EQ(GetLibraryCell(registered.Get(), "Nessuna", "P1"), nullptr);
+    EXPECT_EQ(GetLibraryCell(registered.Get(), "Altra", "P1"), nullptr);
 
     // Taken out from the middle and from the head, the rest stay linked in
     // order, and a library appended after goes at the tail.

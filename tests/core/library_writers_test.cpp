@@ -14,6 +14,7 @@
 
 #include "cells/cell.h"
 #include "cells/filters.h"
+#include "cells/library_cells.h"
 #include "core/file.h"
 #include "core/info.h"
 #include "core/libraries.h"
@@ -53,7 +54,7 @@ protected:
         l.fileName = path;
         EXPECT_TRUE(l.Open(true));
         for (const char* code : {"A", "B", "C", "D"})
-            EXPECT_TRUE(l.WriteCell(*Filter(code, code[0] - 'A' + 1.0f)));
+            EXPECT_TRUE(WriteLibraryCell(l, *Filter(code, code[0] - 'A' + 1.0f)));
     }
     ~LibraryWriters() override { file_faults::Reset(); }
 
@@ -68,7 +69,7 @@ protected:
         std::ostringstream out;
         l.Open(false);
         for (int i = 0; i < codes.Count(); ++i) {
-            std::unique_ptr<TCella> cell = l.ReadCell(codes[i]);
+            std::unique_ptr<TCella> cell = ReadLibraryCell(l, codes[i]);
             out << codes[i] << "=" << (cell ? cell->Price : -1.0f) << " ";
         }
         return out.str();
@@ -86,8 +87,8 @@ TEST_F(LibraryWriters, AWriteStoppedAtAnyPointLeavesTheLibraryAsBeforeOrAsIntend
     ASSERT_EQ(Contents(), "A=1 B=2 C=3 D=4 ");
     // clang-format off
     const Write writes[] = {
-        {"register", [](TLibreria& l) { return l.WriteCell(*Filter("E", 5)); }, "A=1 B=2 C=3 D=4 E=5 "},
-        {"replace", [](TLibreria& l) { return l.WriteCell(*Filter("B", 20)); }, "A=1 C=3 D=4 B=20 "},
+        {"register", [](TLibreria& l) { return WriteLibraryCell(l, *Filter("E", 5)); }, "A=1 B=2 C=3 D=4 E=5 "},
+        {"replace", [](TLibreria& l) { return WriteLibraryCell(l, *Filter("B", 20)); }, "A=1 C=3 D=4 B=20 "},
         {"delete", [](TLibreria& l) { return l.DeleteEntry("C"); }, "A=1 B=2 D=4 "},
     };
     // clang-format on
@@ -153,10 +154,10 @@ TEST_F(LibraryWriters, AnOpenLibraryGoesOnWithTheNewFileAfterAWrite) {
     l.fileName = path;
     ASSERT_TRUE(l.Open(true));
     EXPECT_TRUE(l.DeleteEntry("A"));
-    EXPECT_TRUE(l.WriteCell(*Filter("F", 6)));
+    EXPECT_TRUE(WriteLibraryCell(l, *Filter("F", 6)));
     EXPECT_TRUE(l.DeleteEntry("D"));
     EXPECT_TRUE(l.IsOpen());
-    std::unique_ptr<TCella> cell = l.ReadCell("F");
+    std::unique_ptr<TCella> cell = ReadLibraryCell(l, "F");
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(cell->Price, 6.0f);
     l.Close();
@@ -186,7 +187,7 @@ TEST_F(LibraryWriters, ADamagedLibraryIsNotWrittenOver) {
     TLibreria l;
     l.fileName = path;
     ASSERT_TRUE(l.Open(true));
-    EXPECT_FALSE(l.WriteCell(*Filter("E", 5)));
+    EXPECT_FALSE(WriteLibraryCell(l, *Filter("E", 5)));
     EXPECT_FALSE(l.DeleteEntry("A"));
     l.Close();
     EXPECT_EQ(ReadFileBytes(path), bytes);
@@ -220,7 +221,7 @@ TEST_F(LibraryWriters, PermissionsRefusedAreSaidAtOnce) {
             TLibreria l;
             l.fileName = path;
             if (l.Open(c.openForWriting)) {
-                if (l.WriteCell(*Filter("E", 5))) return "the write went through";
+                if (WriteLibraryCell(l, *Filter("E", 5))) return "the write went through";
             }
             const auto& boxes = Application->Script().MessageBoxes;
             if (boxes.size() != 1) return std::to_string(boxes.size()) + " messages";

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cells/filters.h"
+#include "cells/library_cells.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
 #include "core/libraries.h"
@@ -44,7 +45,7 @@ protected:
         cell->Series = "S1";
         cell->Article = std::string("Articolo ") + code;
         cell->Price = 7.25f;
-        ASSERT_TRUE(lib.WriteCell(*cell));
+        ASSERT_TRUE(WriteLibraryCell(lib, *cell));
     }
     template <class Fill>
     TLibreria* Library(const char* name, Fill fill) {

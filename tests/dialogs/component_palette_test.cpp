@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cells/cell.h"
+#include "cells/class_table.h"
 #include "cells/factory.h"
 #include "cells/splitters.h"
 #include "cells/taps.h"
@@ -389,6 +390,40 @@ TEST_F(PaletteTest, MixingAtTheSidesMovesTheOutputListButNoMemory) {
     EXPECT_EQ(palette.ThirdOf[35], 1);
     EXPECT_EQ(palette.TakeArticle, 1);
     EXPECT_EQ(palette.CurrentTool(), 35);
+}
+
+namespace {
+
+// Whether anything is drawn on a button's glyph (a button without a glyph
+// keeps an empty bitmap: a blank button on the bar).
+bool HasGlyph(const char* name) {
+    const int index = ToolButtonIndex(name);
+    if (index < 0) return false;
+    TBitmap glyph;
+    DrawToolGlyph(index, glyph);
+    if (glyph.Width != ToolGlyphSize || glyph.Height != ToolGlyphSize) return false;
+    const TColor back = glyph.Pixel(0, ToolGlyphSize - 1);
+    for (const TColor pixel : Pixels(glyph))
+        if (pixel != back) return true;
+    return false;
+}
+
+}  // namespace
+
+// Every button a class's row puts on the palette has its picture: a row added
+// without one would give a blank button. The palette's own tools have theirs,
+// the place holders none.
+TEST(PaletteGlyphs, EveryClassButtonHasAGlyph) {
+    size_t buttons = 0;
+    for (const TCellClassRow& row : CellClassRows())
+        for (const TToolButtonInfo& button : row.Buttons) {
+            ++buttons;
+            EXPECT_TRUE(HasGlyph(button.Name)) << row.Name << ": " << button.Name;
+        }
+    EXPECT_GT(buttons, 30u);
+    for (const char* own : {"BArrow", "BEraser", "BLineaGrafica", "BRettangoloGrafico", "BTesto"})
+        EXPECT_TRUE(HasGlyph(own)) << own;
+    for (const char* holder : {"BNonAssegnato", "BNotAssigned", "BRiserva"}) EXPECT_FALSE(HasGlyph(holder)) << holder;
 }
 
 TEST_F(PaletteTest, RuotaAndRiflettiTurnTheGlyph) {

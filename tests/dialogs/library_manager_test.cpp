@@ -15,6 +15,7 @@
 #include "cells/active_filters.h"
 #include "cells/cables.h"
 #include "cells/filters.h"
+#include "cells/library_cells.h"
 #include "core/libraries.h"
 #include "core/options.h"
 #include "cells/component_data.h"
@@ -62,7 +63,7 @@ protected:
             cell.Currency = CurrencyEuro;
             cell.Price = e.price;
             if (e.described) cell.Attenuation->Set3(0, 1, 0, 1.5f);
-            EXPECT_TRUE(library->WriteCell(cell));
+            EXPECT_TRUE(WriteLibraryCell(*library, cell));
         }
         library->Close();
         form.LibreriaEnter(nullptr);
@@ -92,7 +93,7 @@ protected:
         l.fileName = path;
         std::string out;
         if (!l.Open(false)) return "unreadable";
-        for (std::unique_ptr<TCella> cell = l.FirstCell(); cell; cell = l.NextCell())
+        for (std::unique_ptr<TCella> cell = FirstLibraryCell(l); cell; cell = NextLibraryCell(l))
             out += cell->Code + ":" + cell->Description + ":" + std::to_string(int(cell->Currency)) + ":" +
                    std::to_string(cell->Price) + " ";
         return out;
@@ -186,7 +187,7 @@ TEST_F(LibraryManagerTest, EditsWrittenBack) {
             cell.Article = std::string("Art ") + e.code;
             cell.Description = "Descr";
             cell.Price = e.price;
-            library->WriteCell(cell);
+            WriteLibraryCell(*library, cell);
         }
         library->Close();
         form.Grid->Row = 1;
@@ -242,7 +243,7 @@ TEST_F(LibraryManagerTest, SavedModuleEntryCarriesItsKindBit) {
         cell->Code = c.code;
         cell->Category = "Moduli";
         dynamic_cast<TCellaAutoMix&>(*cell).Modules->head->flags = 0;
-        ASSERT_TRUE(library->WriteCell(*cell));
+        ASSERT_TRUE(WriteLibraryCell(*library, *cell));
     }
     library->Close();
     form.LibreriaChange(nullptr);
@@ -256,7 +257,7 @@ TEST_F(LibraryManagerTest, SavedModuleEntryCarriesItsKindBit) {
         TLibreria onFile;
         onFile.fileName = path;
         ASSERT_TRUE(onFile.Open(false));
-        std::unique_ptr<TCella> read = onFile.ReadCell(c.code);
+        std::unique_ptr<TCella> read = ReadLibraryCell(onFile, c.code);
         ASSERT_NE(read, nullptr);
         onFile.Close();
         auto* module = dynamic_cast<TCellaAutoMix*>(read.get());
@@ -370,7 +371,7 @@ TEST_F(LibraryManagerTest, VerifyJudgesCableArticlesByTheirLoss) {
         if (std::string(code) == "GCX-05")
             for (int32_t b = 0; b < 5; ++b) cable.Attenuation->Set3(0, 0, b, 2.0f + static_cast<float>(b));
         ASSERT_EQ(cable.PassAttenuation(), CableLengthNone);
-        ASSERT_TRUE(library->WriteCell(cable));
+        ASSERT_TRUE(WriteLibraryCell(*library, cable));
     }
     library->Close();
     form.LibreriaChange(nullptr);
@@ -397,7 +398,7 @@ TEST_F(LibraryManagerTest, NewLibrary) {
     TLibreria* library = libraries.Get().Find("nuova");
     ASSERT_NE(library, nullptr);
     ASSERT_TRUE(library->Open(false));
-    EXPECT_EQ(library->FirstCell(), nullptr);
+    EXPECT_EQ(FirstLibraryCell(*library), nullptr);
     library->Close();
     form.LibreriaEnter(nullptr);
     EXPECT_GE(form.Libreria->Items->IndexOf("nuova"), 0);
@@ -431,7 +432,7 @@ TEST_F(LibraryManagerTest, NewLibraryNamesOfAnyLettersAndNamesThatCannotBeMade) 
     TLibreria* library = libraries.Get().Find("Listino è già €");
     ASSERT_NE(library, nullptr);
     ASSERT_TRUE(library->Open(false));
-    EXPECT_EQ(library->FirstCell(), nullptr);
+    EXPECT_EQ(FirstLibraryCell(*library), nullptr);
     library->Close();
 
     const std::string longName = std::string(300, 'x');

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cells/cell.h"
+#include "cells/library_cells.h"
 #include "core/libraries.h"
 #include "fuzz_support.h"
 
@@ -29,22 +30,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TStringList codes;
     library.Query(codes, "", 0, 0, 0, 0, lqAllCodes);
     int n = 0;
-    for (std::unique_ptr<TCella> cell = library.FirstCell(); cell && n < 64; cell = library.NextCell(), ++n) {
+    for (std::unique_ptr<TCella> cell = FirstLibraryCell(library); cell && n < 64; cell = NextLibraryCell(library), ++n) {
     }
     for (int i = 0; i < codes.Count() && i < 8; ++i) {
-        if (std::unique_ptr<TCella> made = library.ReadCell(codes[i])) {
+        if (std::unique_ptr<TCella> made = ReadLibraryCell(library, codes[i])) {
             // The same kind again, into the cell just made.
-            library.ReadCell(*made, codes[i]);
-            library.FirstCell(*made);
+            ReadLibraryCell(library, *made, codes[i]);
+            FirstLibraryCell(library, *made);
         }
     }
     if (codes.Count() > 0) {
         // A write that answers true leaves a library of one entry more, or
         // of as many when the new entry took the place of one.
-        if (std::unique_ptr<TCella> first = library.ReadCell(codes[0])) {
+        if (std::unique_ptr<TCella> first = ReadLibraryCell(library, codes[0])) {
             TStringList held;
             library.Query(held, "", 0, 0, 0, 0, lqAllCodes);
-            if (library.WriteCell(*first)) {
+            if (WriteLibraryCell(library, *first)) {
                 library.Query(list, "", 0, 0, 0, 0, lqAllCodes);
                 if (list.Count() != held.Count() && list.Count() != held.Count() + 1) std::abort();
             }

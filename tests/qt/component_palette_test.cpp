@@ -11,6 +11,7 @@
 #include <QTransform>
 #include <memory>
 
+#include "cells/library_cells.h"
 #include "cells/splitters.h"
 #include "core/libraries.h"
 #include "dialogs/codes_palette.h"
@@ -86,7 +87,7 @@ TEST(QtComponentPalette, ToolsListsTurnsAndTheOwnerDrawnColourList) {
     TDivisore splitter(nullptr, 0, 0, 0, 0, 1, 2);
     splitter.Code = "DIV-12";
     splitter.Category = "Divisori";
-    ASSERT_TRUE(library->WriteCell(splitter));
+    ASSERT_TRUE(WriteLibraryCell(*library, splitter));
     library->Close();
     libraries.Get().Append(std::unique_ptr<TLibreria>(library));
 

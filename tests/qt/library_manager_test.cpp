@@ -10,6 +10,7 @@
 
 #include "app/estimate_page.h"
 #include "cells/filters.h"
+#include "cells/library_cells.h"
 #include "core/libraries.h"
 #include "core/options.h"
 #include "qt/label_clash.h"
@@ -41,7 +42,7 @@ TEST(QtLibraryManager, TypedPriceIsWrittenWhenTheRowIsLeft) {
         cell.Article = std::string("Filtro ") + code;
         cell.Description = "Filtro passa banda";
         cell.Price = 12.5f;
-        ASSERT_TRUE(library->WriteCell(cell));
+        ASSERT_TRUE(WriteLibraryCell(*library, cell));
     }
     library->Close();
 
@@ -77,7 +78,7 @@ TEST(QtLibraryManager, TypedPriceIsWrittenWhenTheRowIsLeft) {
     TLibreria reader;
     reader.fileName = path;
     ASSERT_TRUE(reader.Open(false));
-    std::unique_ptr<TCella> read = reader.ReadCell(code);
+    std::unique_ptr<TCella> read = ReadLibraryCell(reader, code);
     ASSERT_NE(read, nullptr);
     EXPECT_FLOAT_EQ(read->Price, 99.75f);
 

@@ -9,6 +9,7 @@
 #include "app/program.h"
 #include "autodesign/wizard.h"
 #include "cells/outlets.h"
+#include "cells/prototypes.h"
 #include "cells/taps.h"
 #include "cells/terminations.h"
 #include "core/globals.h"

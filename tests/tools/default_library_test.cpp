@@ -21,6 +21,7 @@
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/factory.h"
+#include "cells/library_cells.h"
 #include "cells/mixers.h"
 #include "cells/outlets.h"
 #include "cells/sources.h"
@@ -115,7 +116,7 @@ protected:
         TLibreria* library = Register();
         Cells cells;
         EXPECT_TRUE(library->Open());
-        for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell())
+        for (std::unique_ptr<TCella> cell = FirstLibraryCell(*library); cell; cell = NextLibraryCell(*library))
             cells.push_back(std::move(cell));
         library->Close();
         return cells;
@@ -211,7 +212,7 @@ TEST_F(DefaultLibrary, OpensCountsAndReadsEveryEntryIntoItsClass) {
         EXPECT_FALSE(c.Category.empty());
         EXPECT_EQ(c.Described, 1);
         // Read by its code, as the designer and the forms read an article.
-        std::unique_ptr<TCella> owned = library->ReadCell(c.Code);
+        std::unique_ptr<TCella> owned = ReadLibraryCell(*library, c.Code);
         ASSERT_NE(owned, nullptr);
         EXPECT_EQ(SavedRecord(*owned), SavedRecord(c));
         // The data check of its class; a cable is checked with the length the designer gives it.
@@ -251,7 +252,7 @@ TEST_F(DefaultLibrary, ListsInEveryWayTheProgramListsLibraries) {
     EXPECT_EQ(series, (std::set<AnsiString>{"GTM", "GSI"}));
     library->Close();
 
-    std::unique_ptr<TCella> tap(libraries.Get().GetCell("Varne", "GD-04-14"));
+    std::unique_ptr<TCella> tap(GetLibraryCell(libraries.Get(), "Varne", "GD-04-14"));
     ASSERT_NE(tap, nullptr);
     EXPECT_EQ(tap->Description, "Derivatore 4 uscite 14 dB");
 
@@ -700,7 +701,7 @@ TEST(DefaultLibraryInTheProgram, IsRegisteredWithoutWarning) {
     program.Start();
     EXPECT_TRUE(Application->Script().MessageBoxes.empty());
     ASSERT_NE(Librerie->Find(DefaultLibraryName), nullptr);
-    std::unique_ptr<TCella> cable(Librerie->GetCell(DefaultLibraryName, "GCX-10"));
+    std::unique_ptr<TCella> cable(GetLibraryCell(*Librerie, DefaultLibraryName, "GCX-10"));
     ASSERT_NE(cable, nullptr);
     EXPECT_EQ(cable->TypeCode, CodeCable);
 }

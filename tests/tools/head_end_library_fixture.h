@@ -17,6 +17,7 @@
 #include "cells/cell.h"
 #include "cells/factory.h"
 #include "cells/graphic_cells.h"
+#include "cells/library_cells.h"
 #include "cells/mixers.h"
 #include "cells/sources.h"
 #include "cells/terminations.h"
@@ -46,7 +47,7 @@ protected:
         library->fileName = BuildFile(DefaultLibraryFile);
         libraries.Get().Append(std::unique_ptr<TLibreria>(library));
         EXPECT_TRUE(library->Open());
-        for (std::unique_ptr<TCella> cell = library->FirstCell(); cell; cell = library->NextCell())
+        for (std::unique_ptr<TCella> cell = FirstLibraryCell(*library); cell; cell = NextLibraryCell(*library))
             engine.Components->Insert(std::move(cell));
         library->Close();
         TFile sel(BuildFile(DefaultSelectionFile), ModeReadDenyWrite);

@@ -14,6 +14,7 @@
 #include "cells/cell.h"
 #include "cells/factory.h"
 #include "cells/graphic_cells.h"
+#include "cells/library_cells.h"
 #include "cells/mixers.h"
 #include "cells/outlets.h"
 #include "cells/passives.h"
@@ -917,7 +918,7 @@ bool WriteDefaultLibrary(const AnsiString& folder, AnsiString& failure) {
         writer.fileName = tempLibrary;
         if (!writer.Open(true)) return fail("impossibile aprire " + tempLibrary);
         for (const auto& cell : articles)
-            if (!writer.WriteCell(*cell)) {
+            if (!WriteLibraryCell(writer, *cell)) {
                 writer.Close();
                 return fail("impossibile scrivere l'articolo " + cell->Code);
             }
