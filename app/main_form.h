@@ -34,6 +34,7 @@ class TDatiStampa;
 class TFAnteprima;
 class TStampa;
 struct TCalculationRun;
+class TCalculationWindow;
 
 // Page captions, in the order their tabs stand.
 constexpr const char* PageRete = "Rete";
@@ -296,6 +297,7 @@ private:
     void ShowProgress(bool on);
 
     std::unique_ptr<TDesignWindow> designWindow_;
+    std::unique_ptr<TCalculationWindow> calculationWindow_;  // made on first need
     std::unique_ptr<TCreaAuto> designer_;  // made on first need; CreaAuto points at it
     std::unique_ptr<TProgetto> project_;
     std::shared_ptr<TStampa> printing_;

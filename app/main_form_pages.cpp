@@ -1,6 +1,8 @@
 // The main window's pages: tabs in a fixed order, the page each shows, and
 // the calculations a page runs when its grid says the result is out of date.
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "app/estimate_page.h"
 #include "app/lightning_pages.h"
@@ -13,6 +15,7 @@
 #include "document/grid.h"
 #include "document/project.h"
 #include "document/report_pages.h"
+#include "platform/menus.h"
 #include "view/draw_window.h"
 
 namespace {
@@ -102,16 +105,64 @@ void TAntenne::HideAllPages() {
     NextButton->Enabled = true;
 }
 
+namespace {
+
+// What a calculation asks of the main window: its menus, page tabs, step
+// button and drawing kept off while pending messages run (one of them could
+// free or replace the project the calculation walks), and its progress panel.
+class TMainCalculationWindow final : public TCalculationWindow {
+public:
+    explicit TMainCalculationWindow(TAntenne& form) : form_(form) {}
+    void LockCommands() override {
+        if (depth_++ > 0) return;
+        std::vector<TComponent*> commands;
+        for (int i = 0; i < form_.MainMenu->Items->Count(); ++i) commands.push_back(form_.MainMenu->Items->Items[i]);
+        commands.push_back(form_.TabControl);
+        commands.push_back(form_.NextButton);
+        commands.push_back(form_.DrawWindow);
+        for (TComponent* c : commands) {
+            if (auto* item = dynamic_cast<TMenuItem*>(c)) {
+                saved_.emplace_back(c, item->Enabled.Get());
+                item->Enabled = false;
+            } else if (auto* control = dynamic_cast<TControl*>(c)) {
+                saved_.emplace_back(c, control->Enabled.Get());
+                control->Enabled = false;
+            }
+        }
+    }
+    void UnlockCommands() override {
+        if (depth_ == 0 || --depth_ > 0) return;
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            if (auto* item = dynamic_cast<TMenuItem*>(it->first))
+                item->Enabled = it->second;
+            else if (auto* control = dynamic_cast<TControl*>(it->first))
+                control->Enabled = it->second;
+        }
+        saved_.clear();
+    }
+    void ShowProgress() override {
+        form_.ProgressBar->Min = 0;
+        form_.ProgressBar->Max = 100;
+        form_.ProgressBar->Position = 0;
+        form_.ProgressPanel->Visible = true;
+    }
+    void SetProgress(int percent) override { form_.ProgressBar->Position = percent; }
+    void HideProgress() override { form_.ProgressPanel->Visible = false; }
+
+private:
+    TAntenne& form_;
+    int depth_ = 0;
+    std::vector<std::pair<TComponent*, bool>> saved_;
+};
+
+}  // namespace
+
 TCalculationRun TAntenne::CalculationRun() {
+    if (!calculationWindow_) calculationWindow_ = std::make_unique<TMainCalculationWindow>(*this);
     TCalculationRun run;
     run.Project = CurrentProject;
-    run.Progress = ProgressBar;
-    run.ProgressPanel = ProgressPanel;
+    run.Window = calculationWindow_.get();
     run.Cancel = &CancelFlag;
-    for (int i = 0; i < MainMenu->Items->Count(); ++i) run.Locked.push_back(MainMenu->Items->Items[i]);
-    run.Locked.push_back(TabControl);
-    run.Locked.push_back(NextButton);
-    run.Locked.push_back(DrawWindow);
     return run;
 }
 
@@ -159,7 +210,6 @@ void TAntenne::ShowSelectedPage() {
     } else if (caption == PageCalcoliCanaliRichiesti) {
         if (network->RequiredChannelsOutOfDate || headEnd->RequiredChannelsOutOfDate) {
             TCalculationRun run = CalculationRun();
-            run.ProgressPanel = nullptr;
             RunRequiredChannelCalculations(run, CanaliRichiestiReport.Report, CanaliRichiestiReport.Messages);
         }
     } else if (caption == PagePreventivo) {

@@ -53,7 +53,7 @@ TStampa& TAntenne::Printing() {
             // The commands stay off while pending messages let the bar paint.
             TCalculationRun run = CalculationRun();
             {
-                TCommandLock lock(run.Locked);
+                TCommandLock lock(run.Window);
                 ProgressBar->Position = 0;
                 Application->ProcessMessages();
             }

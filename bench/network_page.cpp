@@ -92,8 +92,7 @@ public:
         page->Visible = false;
         TCalculationRun run;
         run.Project = &project;
-        run.Progress = progress;
-        run.ProgressPanel = progressPanel;
+        run.Window = &calculation;
         run.Cancel = &cancel;
         if (!RunNetworkCalculations(run, report)) return false;
         page->Visible = true;
@@ -103,6 +102,21 @@ public:
         form->Repaint();
         return true;
     }
+    // The main window's part in a calculation: its progress panel (no
+    // commands to keep off in this window).
+    struct TProgressWindow final : TCalculationWindow {
+        explicit TProgressWindow(Window& w) : w(w) {}
+        void LockCommands() override {}
+        void UnlockCommands() override {}
+        void ShowProgress() override {
+            w.progress->Position = 0;
+            w.progressPanel->Visible = true;
+        }
+        void SetProgress(int percent) override { w.progress->Position = percent; }
+        void HideProgress() override { w.progressPanel->Visible = false; }
+        Window& w;
+    };
+    TProgressWindow calculation{*this};
     std::unique_ptr<TForm> form;
     TPanel* page = nullptr;
     TRichEdit* header = nullptr;

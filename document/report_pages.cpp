@@ -15,7 +15,6 @@
 #include "platform/application.h"
 #include "platform/comctrls.h"
 #include "platform/forms.h"
-#include "platform/menus.h"
 #include "platform/stdctrls.h"
 #include "platform/utf8.h"
 
@@ -148,8 +147,8 @@ AnsiString OutletAtText(float attenuation, int32_t sequence) {
     return Reached(attenuation) ? "P" + IntToStr(sequence) : AnsiString(Blank);
 }
 
-void SetProgress(TProgressBar* progress, int position) {
-    if (progress) progress->Position = position;
+void SetProgress(TCalculationRun& run, int percent) {
+    if (run.Window) run.Window->SetProgress(percent);
 }
 
 // The text of an option limit in messages: the shortest that reads back as it.
@@ -163,21 +162,16 @@ bool IsSet(const bool* flag) { return flag && *flag; }
 
 // Pending window messages with the run's commands off.
 void LetMessagesRun(TCalculationRun& run) {
-    TCommandLock lock(run.Locked);
+    TCommandLock lock(run.Window);
     Application->ProcessMessages();
 }
 
 void ShowProgressPanel(TCalculationRun& run) {
-    if (run.Progress) {
-        run.Progress->Min = 0;
-        run.Progress->Max = 100;
-        run.Progress->Position = 0;
-    }
-    if (run.ProgressPanel) run.ProgressPanel->Visible = true;
+    if (run.Window) run.Window->ShowProgress();
 }
 
 void HideProgressPanel(TCalculationRun& run) {
-    if (run.ProgressPanel) run.ProgressPanel->Visible = false;
+    if (run.Window) run.Window->HideProgress();
 }
 
 // The reporter writes into a page's message list for as long as it lives.
@@ -195,25 +189,12 @@ public:
 
 }  // namespace
 
-TCommandLock::TCommandLock(const std::vector<TComponent*>& commands) {
-    for (TComponent* c : commands) {
-        if (auto* item = dynamic_cast<TMenuItem*>(c)) {
-            saved_.emplace_back(c, item->Enabled.Get());
-            item->Enabled = false;
-        } else if (auto* control = dynamic_cast<TControl*>(c)) {
-            saved_.emplace_back(c, control->Enabled.Get());
-            control->Enabled = false;
-        }
-    }
+TCommandLock::TCommandLock(TCalculationWindow* window) : window_(window) {
+    if (window_) window_->LockCommands();
 }
 
 TCommandLock::~TCommandLock() {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-        if (auto* item = dynamic_cast<TMenuItem*>(it->first))
-            item->Enabled = it->second;
-        else if (auto* control = dynamic_cast<TControl*>(it->first))
-            control->Enabled = it->second;
-    }
+    if (window_) window_->UnlockCommands();
 }
 
 AnsiString ReportSeparator() {
@@ -300,7 +281,7 @@ void WriteOutletSignals(TCalculationRun& run, TReportText& out) {
         AddLevelRow(out, label, w.Minima, FormatLevelCell, LevelColourOfBand);
         AddLevelRow(out, "\t", w.Maxima, FormatLevelCell, LevelColourOfBand);
         out.Add(separator);
-        SetProgress(run.Progress, index * 100 / count);
+        SetProgress(run, index * 100 / count);
     }
     out.Add("");
     out.Add("");
@@ -376,13 +357,13 @@ bool ReportOutletSeparation(TCalculationRun& run, TCella*& source, TCella*& othe
             WriteOutletSeparationFor(*run.Project, outlet, flags, out);
         }
         if (!ok && (flags & SeparationFirstFailure)) return false;
-        SetProgress(run.Progress, index * 100 / count);
+        SetProgress(run, index * 100 / count);
     }
     return ok;
 }
 
 bool ReportNetwork(TCalculationRun& run, TRichEdit* report) {
-    TCommandLock lock(run.Locked);
+    TCommandLock lock(run.Window);
     if (run.Cancel) *run.Cancel = false;
     report->Lines->Clear();
     if (!run.Project) return true;
@@ -540,7 +521,7 @@ void ClearOnBothGrids(TProgetto* project, bool TGridData::*flag) {
 }  // namespace
 
 bool RunNetworkCalculations(TCalculationRun& run, TRichEdit* report) {
-    TCommandLock lock(run.Locked);
+    TCommandLock lock(run.Window);
     ShowProgressPanel(run);
     LetMessagesRun(run);
     const bool complete = ReportNetwork(run, report);
@@ -551,7 +532,7 @@ bool RunNetworkCalculations(TCalculationRun& run, TRichEdit* report) {
 }
 
 void RunChannelCalculations(TCalculationRun& run, TRichEdit* header, TRichEdit* table, TListBox* messages) {
-    TCommandLock lock(run.Locked);
+    TCommandLock lock(run.Window);
     ShowProgressPanel(run);
     LetMessagesRun(run);
     table->Lines->Clear();
@@ -568,7 +549,7 @@ void RunChannelCalculations(TCalculationRun& run, TRichEdit* header, TRichEdit* 
 }
 
 void RunRequiredChannelCalculations(TCalculationRun& run, TRichEdit* table, TListBox* messages) {
-    TCommandLock lock(run.Locked);
+    TCommandLock lock(run.Window);
     table->Lines->Clear();
     messages->Items->Clear();
     {

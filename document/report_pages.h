@@ -17,38 +17,46 @@ class TRichEdit;
 class TListaCanali;
 class TBitmap;
 class TCella;
-class TComponent;
-class TControl;
 class TListBox;
 class TProgetto;
-class TProgressBar;
 struct TAttenuazioniPrese;
 
 // ---------------------------------------------------------------- calculation pages
 
+// What a calculation asks of the window it runs in, which the shell
+// implements: every command that could free or replace the project or its
+// grids (menus, tabs, buttons, the drawing control) kept off while the
+// calculation lets pending window messages run, and its progress shown.
+class TCalculationWindow {
+public:
+    virtual ~TCalculationWindow() = default;
+    // Locks nest: the commands are off from the first lock to the last
+    // unlock, which gives each back the state it had.
+    virtual void LockCommands() = 0;
+    virtual void UnlockCommands() = 0;
+    // The progress panel shown from 0, moved on, and hidden.
+    virtual void ShowProgress() = 0;
+    virtual void SetProgress(int percent) = 0;
+    virtual void HideProgress() = 0;
+};
+
 // What a calculation page needs of the main window.
 struct TCalculationRun {
     TProgetto* Project = nullptr;
-    TProgressBar* Progress = nullptr;   // the progress panel's bar, or none
-    TControl* ProgressPanel = nullptr;  // shown while a page calculates, when given
-    bool* Cancel = nullptr;             // set by the panel's "Annulla", or none
-    // Every command that could free or replace the project or its grids
-    // (menus, tabs, buttons, the drawing control): off while a calculation
-    // lets pending window messages run.
-    std::vector<TComponent*> Locked;
+    TCalculationWindow* Window = nullptr;  // none: nothing to keep off, no progress shown
+    bool* Cancel = nullptr;                // set by the panel's "Annulla", or none
 };
 
-// Keeps commands off for as long as it lives and gives each back the state
-// it had.
+// Keeps the window's commands off for as long as it lives.
 class TCommandLock {
 public:
-    explicit TCommandLock(const std::vector<TComponent*>& commands);
+    explicit TCommandLock(TCalculationWindow* window);
     ~TCommandLock();
     TCommandLock(const TCommandLock&) = delete;
     TCommandLock& operator=(const TCommandLock&) = delete;
 
 private:
-    std::vector<std::pair<TComponent*, bool>> saved_;
+    TCalculationWindow* window_;
 };
 
 // The line between the blocks of a report: 28 dashes and 16 per band of the
