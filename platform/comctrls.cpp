@@ -535,6 +535,7 @@ TRichEdit::TRichEdit(TComponent* owner)
       Paragraph(new TParaAttributes(this)),
       Canvas(new TControlCanvas(this)) {
     SetBounds(0, 0, 185, 89);
+    AutoSelect.SetQuiet(false);  // lines of text are added to, not retyped
     Lines->OnChange = [this](TObject*) { LinesChanged(); };
 }
 

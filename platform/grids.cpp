@@ -14,6 +14,7 @@ TInplaceEdit::TInplaceEdit(TCustomGrid* grid) : TCustomEdit(grid), grid_(grid) {
     BorderStyle.SetQuiet(bsNone);
     TabStop.SetQuiet(false);
     Visible.SetQuiet(false);
+    AutoSelect.SetQuiet(false);  // the grid chooses what its editor selects
 }
 
 void TInplaceEdit::Change() {

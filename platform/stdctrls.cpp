@@ -178,6 +178,22 @@ void TCustomEdit::SetSelText(const AnsiString& text) {
     SelStart = start + utf8::Length(text);
 }
 
+void TCustomEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    clicked_ = true;
+    try {
+        TWinControl::MouseDown(button, shift, x, y);
+    } catch (...) {
+        clicked_ = false;
+        throw;
+    }
+    clicked_ = false;
+}
+
+void TCustomEdit::DoEnter() {
+    if (AutoSelect && !clicked_ && !destroying_) SelectAll();
+    TWinControl::DoEnter();
+}
+
 void TCustomEdit::SelectAll() {
     SelStart = 0;
     SelLength = GetTextLen();
@@ -244,6 +260,7 @@ void TCustomEdit::KeyDown(WORD& key, TShiftState shift) {
 }
 
 TMemo::TMemo(TComponent* owner) : TCustomEdit(owner), Lines(new TStringList) {
+    AutoSelect.SetQuiet(false);  // lines of text are added to, not retyped
     SetBounds(0, 0, 185, 89);
     Lines->OnChange = [this](TObject*) {
         if (syncing_) return;

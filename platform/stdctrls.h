@@ -59,6 +59,8 @@ public:
     // The caret and the selection, in characters.
     TProperty<int> SelStart{this, TPropId::SelStart, 0};
     TProperty<int> SelLength{this, TPropId::SelLength, 0};
+    // Focus taken from the keyboard or by a form shown selects the whole
+    // text, so typing replaces it; a click places the caret instead.
     TProperty<bool> AutoSelect{this, TPropId::None, true};
     TProperty<bool> HideSelection{this, TPropId::None, true};
     TNotifyEvent OnChange;
@@ -76,9 +78,11 @@ public:
     void KeyPress(char& key) override;
     void InsertTypedText(const AnsiString& text) override;
     bool PropertyChanging(TPropId id) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
 
 protected:
     void DoPropertyChanged(TPropId id) override;
+    void DoEnter() override;
     virtual void Change();
     // The person's edit: new text and caret, OnChange once.
     void UserEdit(const AnsiString& text, int caret);
@@ -86,6 +90,7 @@ protected:
 private:
     friend class TUpDown;
     TUpDown* upDown_ = nullptr;  // the arrows attached to this edit
+    bool clicked_ = false;       // the focus comes with a click
 };
 
 class TEdit : public TCustomEdit {

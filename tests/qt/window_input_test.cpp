@@ -15,6 +15,9 @@
 #include "cells/component_data.h"
 #include "cells/sources.h"
 #include "app/main_form.h"
+#include "dialogs/installer_data.h"
+#include "dialogs/options_form.h"
+#include "platform/utf8.h"
 #include "document/estimate.h"
 #include "document/project.h"
 #include "qt/designed_project.h"
@@ -385,6 +388,9 @@ TEST(QtWindowInput, EveryFormStartsOnItsFirstFieldAndTheFocusGoesBackToThePage) 
                                 auto* combo = dynamic_cast<TComboBox*>(field);
                                 const AnsiString text = edit ? edit->Text.Get() : combo ? combo->Text.Get() : "";
                                 EXPECT_NE(text.find('7'), AnsiString::npos) << text;
+                                // A field focused as its form opens has its
+                                // text selected: the "7" replaces it.
+                                if (edit) EXPECT_EQ(text, "7");
                             }
                         }
                         QTest::keyClick(qttest::FocusWidget(), Qt::Key_Escape);
@@ -411,4 +417,177 @@ TEST(QtWindowInput, EveryFormStartsOnItsFirstFieldAndTheFocusGoesBackToThePage) 
     Settle();
     EXPECT_NE(form->FocusedControl(), form->NextButton);
     EXPECT_NE(form->FocusedControl(), nullptr);
+}
+
+// The row of page tabs: a click anywhere on a tab as drawn, near its left
+// edge, its middle and its right edge, selects that tab, before a design and
+// after one with the calculation pages shown. What is drawn is read back from
+// the window's own picture: each tab's frame begins with a light line.
+void ClicksOnEveryTabSelectThatTab() {
+    ScopedProgram program;
+    TAntenne* form = qttest::StartDesigned(program, 2, 10);
+    for (const char* page : {PageCalcoliRete, PageCalcoliReteRichiesti, PageCalcoliCanali}) {
+        ASSERT_TRUE(form->FindPage(page)) << page;
+        form->SelectPage(page);  // as the menus do: the page reports are made
+        Settle();
+    }
+    form->SelectPage(PageRete);
+    Settle();
+    TTabControl* tabs = form->TabControl;
+    QWidget* strip = WidgetOf(tabs);
+    const QImage shot = strip->grab().toImage();
+    EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("page-tabs.png"))));
+    if (QGuiApplication::platformName() == "xcb") {
+        QTest::qWait(300);
+        qttest::Shell("xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng > " + qttest::Artefact("page-tabs-x11.png"));
+    }
+    const int count = tabs->Tabs->Count();
+    ASSERT_GE(count, 5);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < count; ++i) {
+            const AnsiString caption = tabs->Tabs->Strings(i);
+            SCOPED_TRACE(caption);
+            const TRect r = tabs->TabRect(i);
+            const int y = (r.Top + r.Bottom) / 2;
+            for (int x : {r.Left + 4, (r.Left + r.Right) / 2, r.Right - 4}) {
+                Click(strip, QPoint(x, y));
+                QTest::qWait(50);
+                Settle();
+                EXPECT_EQ(form->SelectedPage(), caption) << "x=" << x;
+            }
+        }
+    }
+}
+
+TEST(QtWindowInput, ClicksOnEveryTabSelectThatTab) { ClicksOnEveryTabSelectThatTab(); }
+
+// A form opened from a menu and closed with the mouse, on its "Annulla" or
+// its "Ok": the menu that opened it opens again on a click, and so does
+// every other menu of the bar.
+void MenusOpenAfterAFormClosedWithTheMouse() {
+    ScopedProgram program;
+    TAntenne* form = qttest::StartDesigned(program, 2, 10);
+    QMenuBar* bar = WindowOf(form)->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    for (const char* button : {"Annulla", "Ok", "Annulla"}) {
+        SCOPED_TRACE(button);
+        bool closed = false;
+        Later(
+            [&] {
+                auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                QAction* a = open ? MenuAction(open, "&Personalizzazione") : nullptr;
+                if (!a) {
+                    closed = true;
+                    ADD_FAILURE() << "no item";
+                    return;
+                }
+                Later(
+                    [&] {
+                        Settle();
+                        auto* shown = dynamic_cast<TDatiIntestazione*>(Screen->ActiveForm());
+                        if (!shown) {
+                            ADD_FAILURE() << "the installer-data form is not shown";
+                            if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
+                            closed = true;
+                            return;
+                        }
+                        TButton* b = AnsiString(button) == "Ok" ? shown->BOk : shown->BAnnulla;
+                        QWidget* w = WidgetOf(b);
+                        Click(w, w->rect().center());
+                        QTest::qWait(100);
+                        Settle();
+                        closed = true;
+                    },
+                    300);
+                Click(open, open->actionGeometry(a).center());
+            },
+            150);
+        Click(bar, bar->actionGeometry(MenuAction(bar, "&Visualizza")).center());
+        for (int waited = 0; !closed && waited < 8000; waited += 20) QTest::qWait(20);
+        QTest::qWait(100);
+        Settle();
+        EXPECT_EQ(Screen->ActiveForm(), form);
+        const QStringList view = OpenMenuByMouse(bar, "&Visualizza");
+        EXPECT_TRUE(view.contains("&Personalizzazione")) << view.join(",").toStdString();
+        EXPECT_FALSE(OpenMenuByMouse(bar, "&File").isEmpty());
+    }
+}
+
+TEST(QtWindowInput, MenusOpenAfterAFormClosedWithTheMouse) { MenusOpenAfterAFormClosedWithTheMouse(); }
+
+TEST(QtWindowInput, MenusOpenAfterAFormClosedWithTheMouseOnX11) {
+    if (QGuiApplication::platformName() == "xcb") {
+        MenusOpenAfterAFormClosedWithTheMouse();
+        return;
+    }
+    if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xdotool";
+    const int status = qttest::RunOnX11("QtWindowInput.MenusOpenAfterAFormClosedWithTheMouseOnX11");
+    if (status == qttest::NoX11) GTEST_SKIP() << "no Xvfb";
+    EXPECT_EQ(status, 0);
+}
+
+// "Opzioni" opened from its menu: a "7" typed into the first field replaces
+// what it held ("60" becomes "7", not "760"); Tab to the next field selects
+// its text whole, so typing replaces it too; a click inside a field puts the
+// caret there, and typing goes in at that place.
+TEST(QtWindowInput, TypingReplacesTheTextOfAFieldFocusedByTheFormOrByTab) {
+    ScopedProgram program;
+    TAntenne* form = qttest::StartDesigned(program, 2, 10);
+    QMenuBar* bar = WindowOf(form)->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    bool done = false;
+    Later(
+        [&] {
+            auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QAction* a = open ? MenuAction(open, "&Opzioni") : nullptr;
+            if (!a) {
+                done = true;
+                ADD_FAILURE() << "no item";
+                return;
+            }
+            Later(
+                [&] {
+                    Settle();
+                    auto* options = dynamic_cast<TDatiOpzioni*>(Screen->ActiveForm());
+                    auto* first = options ? dynamic_cast<TEdit*>(options->FocusedControl()) : nullptr;
+                    if (!first) {
+                        ADD_FAILURE() << "no field focused";
+                    } else {
+                        const AnsiString held = first->Text;
+                        ASSERT_GE(held.size(), 2u);
+                        QTest::keyClicks(qttest::FocusWidget(), "7");
+                        Settle();
+                        EXPECT_EQ(first->Text.Get(), "7") << "held " << held;
+                        QTest::keyClick(qttest::FocusWidget(), Qt::Key_Tab);
+                        Settle();
+                        auto* next = dynamic_cast<TEdit*>(options->FocusedControl());
+                        ASSERT_NE(next, nullptr);
+                        ASSERT_NE(next, first);
+                        const AnsiString nextHeld = next->Text;
+                        EXPECT_EQ(next->SelLength.Get(), int(utf8::Length(nextHeld))) << nextHeld;
+                        QTest::keyClicks(qttest::FocusWidget(), "8");
+                        Settle();
+                        if (!nextHeld.empty()) EXPECT_EQ(next->Text.Get(), "8") << "held " << nextHeld;
+                        // A click at the right of the first field's text puts
+                        // the caret at its end: typing adds to it.
+                        auto* line = qobject_cast<QLineEdit*>(WidgetOf(first));
+                        ASSERT_NE(line, nullptr);
+                        Click(line, QPoint(line->width() - 4, line->height() / 2));
+                        QTest::qWait(50);
+                        Settle();
+                        EXPECT_EQ(options->FocusedControl(), first);
+                        QTest::keyClicks(qttest::FocusWidget(), "5");
+                        Settle();
+                        EXPECT_EQ(first->Text.Get(), "75");
+                    }
+                    if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
+                    done = true;
+                },
+                300);
+            QTest::mouseClick(open, Qt::LeftButton, {}, open->actionGeometry(a).center());
+        },
+        150);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(MenuAction(bar, "&Visualizza")).center());
+    for (int waited = 0; !done && waited < 8000; waited += 20) QTest::qWait(20);
+    Settle();
 }
