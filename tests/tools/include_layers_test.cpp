@@ -349,7 +349,10 @@ std::vector<TReach> UpwardNames(const std::vector<TSource>& sources) {
     }
     std::vector<TReach> found;
     static const std::regex word(R"([A-Za-z_]\w*)");
-    for (const auto& [folder, allowed] : Layers()) {
+    for (const auto& layer : Layers()) {
+        // Named, not bound: a lambda may not capture a structured binding on every compiler.
+        const std::string& folder = layer.first;
+        const std::set<std::string>& allowed = layer.second;
         // The names this folder may use: its own and those of the folders it includes.
         auto known = [&](const std::string& name) {
             if (allNames[folder].Has(name)) return true;
