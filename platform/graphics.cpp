@@ -355,6 +355,19 @@ void TCanvas::FrameRect(const TRect& r) {
     Changed();
 }
 
+void TCanvas::DrawFocusRect(const TRect& r, TColor color) {
+    const TPenStyle penStyle = Pen->Style;
+    const TBrushStyle brushStyle = Brush->Style;
+    Pen->Color = color;
+    Pen->Width = 1;
+    Pen->Style = psDot;
+    Pen->Mode = pmCopy;
+    Brush->Style = bsClear;
+    Rectangle(r);
+    Pen->Style = penStyle;
+    Brush->Style = brushStyle;
+}
+
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     engine_->Ellipse(State(), TRect(x1, y1, x2, y2));
     Changed();

@@ -336,6 +336,9 @@ public:
     void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
     void FillRect(const TRect& r);
     void FrameRect(const TRect& r);
+    // The system's dotted focus mark around r, in the colour given; the pen
+    // and brush styles are left as they were found.
+    void DrawFocusRect(const TRect& r, TColor color = clBlack);
     void Ellipse(int x1, int y1, int x2, int y2);
     void Ellipse(const TRect& r) { Ellipse(r.Left, r.Top, r.Right, r.Bottom); }
     void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);

@@ -721,16 +721,8 @@ void TCustomGrid::Paint() {
             // The cell that has the focus, not drawn as selected, shows the
             // system's dotted focus mark.
             if (DefaultDrawing && state.Contains(gdFocused) && !Options->Contains(goDrawFocusSelected) &&
-                !Options->Contains(goRowSelect)) {
-                c->Pen->Color = clBlack;
-                c->Pen->Width = 1;
-                c->Pen->Style = psDot;
-                c->Pen->Mode = pmCopy;
-                c->Brush->Style = bsClear;
-                c->Rectangle(TRect(where.Left + 1, where.Top + 1, where.Right - 1, where.Bottom - 1));
-                c->Pen->Style = psSolid;
-                c->Brush->Style = bsSolid;
-            }
+                !Options->Contains(goRowSelect))
+                c->DrawFocusRect(TRect(where.Left + 1, where.Top + 1, where.Right - 1, where.Bottom - 1));
         }
     }
     if (lw > 0) {

@@ -505,16 +505,7 @@ void TComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
     if (index >= 0 && index < Items->Count()) Canvas->TextOut(rect.Left + 2, rect.Top, (*Items)[index]);
     // The item with the focus shows the system's dotted focus mark, so that
     // a person sees where the arrows and the space bar act.
-    if (state.Contains(odFocused)) {
-        Canvas->Pen->Color = state.Contains(odSelected) ? clHighlightText : clBlack;
-        Canvas->Pen->Width = 1;
-        Canvas->Pen->Style = psDot;
-        Canvas->Pen->Mode = pmCopy;
-        Canvas->Brush->Style = bsClear;
-        Canvas->Rectangle(TRect(rect.Left, rect.Top, rect.Right, rect.Bottom));
-        Canvas->Pen->Style = psSolid;
-        Canvas->Brush->Style = bsSolid;
-    }
+    if (state.Contains(odFocused)) Canvas->DrawFocusRect(rect, state.Contains(odSelected) ? clHighlightText : clBlack);
 }
 
 void TComboBox::PaintItemTo(TPaintEngine* engine, int index, const TRect& rect, TOwnerDrawState state) {
@@ -682,16 +673,7 @@ void TListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
     if (index >= 0 && index < Items->Count()) Canvas->TextOut(rect.Left + 2, rect.Top, (*Items)[index]);
     // The item with the focus shows the system's dotted focus mark, so that
     // a person sees where the arrows and the space bar act.
-    if (state.Contains(odFocused)) {
-        Canvas->Pen->Color = state.Contains(odSelected) ? clHighlightText : clBlack;
-        Canvas->Pen->Width = 1;
-        Canvas->Pen->Style = psDot;
-        Canvas->Pen->Mode = pmCopy;
-        Canvas->Brush->Style = bsClear;
-        Canvas->Rectangle(TRect(rect.Left, rect.Top, rect.Right, rect.Bottom));
-        Canvas->Pen->Style = psSolid;
-        Canvas->Brush->Style = bsSolid;
-    }
+    if (state.Contains(odFocused)) Canvas->DrawFocusRect(rect, state.Contains(odSelected) ? clHighlightText : clBlack);
 }
 
 void TListBox::PaintItemTo(TPaintEngine* engine, int index, const TRect& rect, TOwnerDrawState state) {

@@ -664,25 +664,7 @@ TEST(MainFormDesign, AWizardClosedWithoutADesignKeepsTheProjectsDesignSettings) 
 // A staircase of three floors, two flats a floor with two outlets each,
 // band III and UHF antennas and the dish on a multiswitch distribution; the
 // person goes through to "Fine".
-void DesignMultiswitchStaircase(TAutoProgetto& w) {
-    TPalazzo& b = *w.Opz().Building;
-    b.StaircaseCount = 1;
-    TScala& staircase = b.Staircases[0];
-    staircase.FloorCount = 3;
-    staircase.HeadEndDistance = 8;
-    for (int f = 0; f < staircase.FloorCount; ++f) {
-        staircase.Floors[f].ApartmentCount = 2;
-        for (int a = 0; a < 2; ++a) staircase.Floors[f].Apartments[a] = TAppartamento{2, 2, 2, 2, 5, 5};
-    }
-    b.ComputeMaxima();
-    SetAntenna(w.Opz().Antennas[0], DefaultLibraryName, "GAN-B3", {"5", "7"});
-    SetAntenna(w.Opz().Antennas[1], DefaultLibraryName, "GAN-UHF", {"26", "30", "35"});
-    for (int choice :
-         {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceLungoScala})
-        w.ChoiceClick(w.Choice[choice]);
-    for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page)
-        w.PageForward(nullptr);
-}
+void DesignMultiswitchStaircase(TAutoProgetto& w) { DesignStaircase(w, DefaultLibraryName, 3, 8); }
 
 // The texts of a report line between its tabs, blanks trimmed, empty ones left out.
 std::vector<AnsiString> Fields(const AnsiString& line) {

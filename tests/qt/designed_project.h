@@ -30,26 +30,6 @@
 
 namespace qttest {
 
-inline void DesignStaircase(TAutoProgetto& w, int floors, int headEndDistance) {
-    TPalazzo& b = *w.Opz().Building;
-    b.StaircaseCount = 1;
-    TScala& staircase = b.Staircases[0];
-    staircase.FloorCount = floors;
-    staircase.HeadEndDistance = headEndDistance;
-    for (int f = 0; f < staircase.FloorCount; ++f) {
-        staircase.Floors[f].ApartmentCount = 2;
-        for (int a = 0; a < 2; ++a) staircase.Floors[f].Apartments[a] = TAppartamento{2, 2, 2, 2, 5, 5};
-    }
-    b.ComputeMaxima();
-    SetAntenna(w.Opz().Antennas[0], DefaultLibraryName, "GAN-B3", {"5", "7"});
-    SetAntenna(w.Opz().Antennas[1], DefaultLibraryName, "GAN-UHF", {"26", "30", "35"});
-    for (int choice :
-         {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceLungoScala})
-        w.ChoiceClick(w.Choice[choice]);
-    for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page)
-        w.PageForward(nullptr);
-}
-
 // The program started with the default library in its folder, past the
 // splash, and a building designed through "Autoprogetto" as design fills
 // the wizard; its main form.
@@ -70,7 +50,7 @@ inline TAntenne* StartDesigned(ScopedProgram& program, std::function<void(TAutoP
 
 // The same with that staircase.
 inline TAntenne* StartDesigned(ScopedProgram& program, int floors, int headEndDistance) {
-    return StartDesigned(program, [=](TAutoProgetto& w) { DesignStaircase(w, floors, headEndDistance); });
+    return StartDesigned(program, [=](TAutoProgetto& w) { DesignStaircase(w, DefaultLibraryName, floors, headEndDistance); });
 }
 
 // A building of staircases alike, every floor with the same apartments, and

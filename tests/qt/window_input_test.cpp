@@ -151,6 +151,20 @@ void ClickCell(TStringGrid* grid, int col, int row) {
 
 }  // namespace
 
+// Runs body in this process when it is on X11; else runs the named test
+// again in a process of its own on a private X server, where the mouse and
+// the keys go through the X server, by xdotool.
+static void HereOrOnX11(const char* test, void (*body)()) {
+    if (QGuiApplication::platformName() == "xcb") {
+        body();
+        return;
+    }
+    if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xdotool";
+    const int status = qttest::RunOnX11(test);
+    if (status == qttest::NoX11) GTEST_SKIP() << "no Xvfb";
+    EXPECT_EQ(status, 0);
+}
+
 // On the estimate the edit menu may have no item to show (no hand-added
 // row chosen); it opens empty, and the next time it is clicked, on any
 // page, or opened with Alt+M, it shows its items. On X11 the empty menu
@@ -180,15 +194,7 @@ void EditMenuOpensAfterAnEmptyOpening() {
 TEST(QtWindowInput, TheEditMenuOpensAfterAnEmptyOpening) { EditMenuOpensAfterAnEmptyOpening(); }
 
 TEST(QtWindowInput, TheEditMenuOpensAfterAnEmptyOpeningOnX11) {
-    if (QGuiApplication::platformName() == "xcb") {
-        EditMenuOpensAfterAnEmptyOpening();
-        return;
-    }
-    // There the mouse and the keys go through the X server, by xdotool.
-    if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xdotool";
-    const int status = qttest::RunOnX11("QtWindowInput.TheEditMenuOpensAfterAnEmptyOpeningOnX11");
-    if (status == qttest::NoX11) GTEST_SKIP() << "no Xvfb";
-    EXPECT_EQ(status, 0);
+    HereOrOnX11("QtWindowInput.TheEditMenuOpensAfterAnEmptyOpeningOnX11", EditMenuOpensAfterAnEmptyOpening);
 }
 
 // "Preventivo" scrolled to its end: a click on any cell of a component row,
@@ -516,14 +522,7 @@ void MenusOpenAfterAFormClosedWithTheMouse() {
 TEST(QtWindowInput, MenusOpenAfterAFormClosedWithTheMouse) { MenusOpenAfterAFormClosedWithTheMouse(); }
 
 TEST(QtWindowInput, MenusOpenAfterAFormClosedWithTheMouseOnX11) {
-    if (QGuiApplication::platformName() == "xcb") {
-        MenusOpenAfterAFormClosedWithTheMouse();
-        return;
-    }
-    if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xdotool";
-    const int status = qttest::RunOnX11("QtWindowInput.MenusOpenAfterAFormClosedWithTheMouseOnX11");
-    if (status == qttest::NoX11) GTEST_SKIP() << "no Xvfb";
-    EXPECT_EQ(status, 0);
+    HereOrOnX11("QtWindowInput.MenusOpenAfterAFormClosedWithTheMouseOnX11", MenusOpenAfterAFormClosedWithTheMouse);
 }
 
 // "Opzioni" opened from its menu: a "7" typed into the first field replaces

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "autodesign/engine.h"
+#include "autodesign/wizard.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
 #include "cells/cables.h"
@@ -244,3 +245,24 @@ void SetAntenna(TAntennaAutoProg& a, const AnsiString& library, const AnsiString
         a.Channels.Insert(c);
     }
 }
+
+void DesignStaircase(TAutoProgetto& w, const AnsiString& library, int floors, int headEndDistance) {
+    TPalazzo& b = *w.Opz().Building;
+    b.StaircaseCount = 1;
+    TScala& staircase = b.Staircases[0];
+    staircase.FloorCount = floors;
+    staircase.HeadEndDistance = headEndDistance;
+    for (int f = 0; f < staircase.FloorCount; ++f) {
+        staircase.Floors[f].ApartmentCount = 2;
+        for (int a = 0; a < 2; ++a) staircase.Floors[f].Apartments[a] = TAppartamento{2, 2, 2, 2, 5, 5};
+    }
+    b.ComputeMaxima();
+    SetAntenna(w.Opz().Antennas[0], library, "GAN-B3", {"5", "7"});
+    SetAntenna(w.Opz().Antennas[1], library, "GAN-UHF", {"26", "30", "35"});
+    for (int choice :
+         {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceLungoScala})
+        w.ChoiceClick(w.Choice[choice]);
+    for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page)
+        w.PageForward(nullptr);
+}
+

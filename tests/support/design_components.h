@@ -11,6 +11,8 @@
 #include "document/project.h"
 #include "platform/sysutils.h"
 
+class TAutoProgetto;
+
 class TCella;
 class TMemLib;
 class TLibrerie;
@@ -89,6 +91,13 @@ void SetAntenna(TAntennaAutoProg& antenna, const AnsiString& library, const Ansi
 // Runs the engine's input check from a reset, its reporter showing one
 // message; expects the given result and gives the message shown ("" none).
 AnsiString RunInputCheck(TCreaAuto& engine, bool expected);
+
+// The wizard filled as the tests of a designed building fill it: one
+// staircase of the given floors, two apartments a floor of two outlets each,
+// band III and UHF antennas and the dish on four multiswitch cables along
+// the staircase, the modular head end, the antennas' articles from library;
+// then through to "Fine".
+void DesignStaircase(TAutoProgetto& w, const AnsiString& library, int floors, int headEndDistance);
 
 // The main window as a design run sees it: a project of its own, and a log of
 // what the run asked.

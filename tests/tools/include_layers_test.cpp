@@ -57,19 +57,24 @@ const std::vector<std::pair<std::string, std::set<std::string>>>& Layers() {
     return layers;
 }
 
+// The headers and sources of a product folder, in name order.
+std::vector<fs::path> SourceFiles(const std::string& folder) {
+    std::vector<fs::path> files;
+    const fs::path dir = SourceRoot() / folder;
+    if (!fs::is_directory(dir)) return files;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string ext = entry.path().extension().string();
+        if (entry.is_regular_file() && (ext == ".h" || ext == ".cpp")) files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
 std::vector<TInclude> ReadIncludes() {
     std::vector<TInclude> found;
     const std::regex include(R"(^\s*#\s*include\s*"([^"]+)\")");
     for (const auto& [folder, allowed] : Layers()) {
-        const fs::path dir = SourceRoot() / folder;
-        if (!fs::is_directory(dir)) continue;
-        std::vector<fs::path> files;
-        for (const auto& entry : fs::directory_iterator(dir)) {
-            const std::string ext = entry.path().extension().string();
-            if (entry.is_regular_file() && (ext == ".h" || ext == ".cpp")) files.push_back(entry.path());
-        }
-        std::sort(files.begin(), files.end());
-        for (const fs::path& file : files) {
+        for (const fs::path& file : SourceFiles(folder)) {
             std::ifstream in(file);
             std::string line;
             for (int number = 1; std::getline(in, line); ++number) {
@@ -214,15 +219,7 @@ const std::vector<TSource>& Sources() {
     static const std::vector<TSource> sources = [] {
         std::vector<TSource> found;
         for (const auto& [folder, allowed] : Layers()) {
-            const fs::path dir = SourceRoot() / folder;
-            if (!fs::is_directory(dir)) continue;
-            std::vector<fs::path> files;
-            for (const auto& entry : fs::directory_iterator(dir)) {
-                const std::string ext = entry.path().extension().string();
-                if (entry.is_regular_file() && (ext == ".h" || ext == ".cpp")) files.push_back(entry.path());
-            }
-            std::sort(files.begin(), files.end());
-            for (const fs::path& file : files) {
+            for (const fs::path& file : SourceFiles(folder)) {
                 std::ifstream in(file);
                 std::stringstream text;
                 text << in.rdbuf();
