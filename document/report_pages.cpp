@@ -534,7 +534,8 @@ bool RunNetworkCalculations(TCalculationRun& run, TRichEdit* report) {
 
 namespace {
 // A channel pass that reported nothing says so on its page, which would
-// otherwise show no word of the pass.
+// otherwise show no word of the pass: the table of "Calcoli canali
+// richiesti" holds nothing else. ("Calcoli canali" shows its channel table.)
 constexpr const char* NoChannelFindings = "Nessun problema rilevato sui canali.";
 
 void SayWhenNothingFound(TRichEdit* table, TListBox* messages) {
@@ -557,7 +558,6 @@ void RunChannelCalculations(TCalculationRun& run, TRichEdit* header, TRichEdit* 
         WriteChannelHeader(header);
         FillChannelTable(run.Project, table);
     }
-    SayWhenNothingFound(table, messages);
     ClearOnBothGrids(run.Project, &TGridData::ChannelsOutOfDate);
     HideProgressPanel(run);
 }

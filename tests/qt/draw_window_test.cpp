@@ -97,12 +97,13 @@ class TReportCell : public TCellaProva {
 public:
     using TCellaProva::TCellaProva;
     void WriteReport(TRichEdit* report, TInfoMousePos&) override {
-        report->Lines->Add("Presa P1- Generico GPR GP-TS2-D Presa");
+        report->Lines->Add(heading);
         for (int i = 0; i < lines; ++i)
             report->Lines->Add(std::to_string(950 + 38 * i) + "/" + std::to_string(986 + 38 * i) +
                                ":\tTr 57 Sky\t\t76,35\t76,35\t16,00\t16,00\t1244-1280[Sa1]");
     }
     int lines = 0;
+    std::string heading = "Presa P1- Generico GPR GP-TS2-D Presa";
 };
 
 TEST(QtDrawWindow, PaintsTheGridFollowsTheMouseAndScrollsOneRowAWheelNotch) {
@@ -355,6 +356,28 @@ TEST(QtDrawWindow, TheHintFollowsTheMouseFromCellToCell) {
     EXPECT_FALSE(says("Presa prima"));
     QImage shot = qttest::WindowOf(p.form.get())->grab().toImage();
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("draw-window-hint-follows.png"))));
+
+    // A hint as tall as the control covers the cells beside its own: the
+    // pointer moved onto one of them over the hint shows that cell's.
+    const int col = p.window->LeftCol + 2, row = p.window->TopRow + 6;
+    auto tallOwned = std::make_unique<TReportCell>(nullptr, col, row);
+    auto nextOwned = std::make_unique<TReportCell>(nullptr, col + 2, row);
+    tallOwned->lines = 80;
+    nextOwned->heading = "Presa accanto";
+    ASSERT_TRUE(p.grid->InsertCell(std::move(tallOwned), false, 0));
+    ASSERT_TRUE(p.grid->InsertCell(std::move(nextOwned), false, 0));
+    const QPoint tall = p.Middle(col, row), beside = p.Middle(col + 2, row);
+    QTest::mouseMove(p.Widget(), tall);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return says("Presa P1"); }, 10000));
+    ASSERT_TRUE(hint->BoundsRect().Contains(TPoint(beside.x(), beside.y())));
+    QWidget* over = qttest::WidgetOf(hint);
+    for (int x = tall.x() + 4; x <= beside.x(); x += 4) {
+        const QPoint at(x, tall.y());
+        QWidget* target = hint->BoundsRect().Contains(TPoint(at.x(), at.y())) ? over : p.Widget();
+        QTest::mouseMove(target, target->mapFromGlobal(p.Widget()->mapToGlobal(at)));
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return says("Presa accanto"); }, 10000));
+    EXPECT_FALSE(says("Presa P1"));
     p.window->HintsActive = false;
 }
 
