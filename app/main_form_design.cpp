@@ -110,13 +110,13 @@ void TAntenne::Autoprogetto1Click(TObject*) {
             if (designResets_ == resets) kept.PutBack();
             return;
         }
+        // A file that does not open, or a design refused (the project left
+        // empty), brings the wizard back with its entries for the person to
+        // change them, as it does after "Nuovo".
         if (result == WizardOpenProject) {
-            OpenWizardProject();
-            return;
+            if (OpenWizardProject()) return;
+            continue;
         }
-        // A design refused leaves the project empty, and the wizard comes
-        // back with its entries for the person to change them, as it does
-        // after "Nuovo".
         if (RunDesign()) return;
     }
 }

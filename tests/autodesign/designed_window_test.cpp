@@ -5,6 +5,7 @@
 // the wizard back with its entries.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -312,6 +313,31 @@ TEST(DesignedWindowRefusal, ARefusedDesignBringsTheWizardBackWithItsEntries) {
         // The drawing is the empty project's: its terminal alone.
         EXPECT_EQ(f.CurrentProject->NetworkGrid->Anchor->NextCell, nullptr) << fromNew;
     }
+
+    // A file chosen in the wizard that does not open brings it back too.
+    const std::string bad = program.Dir().File("prova.ant");
+    {
+        std::FILE* out = std::fopen(bad.c_str(), "wb");
+        ASSERT_NE(out, nullptr);
+        std::fputs("not a project", out);
+        std::fclose(out);
+    }
+    int shown = 0;
+    Script().AnswerShowModal<TAutoProgetto>([&](TAutoProgetto& w) {
+        ++shown;
+        Script().AnswerFileDialog(bad);
+        w.Apri1Click(nullptr);
+    });
+    Script().AnswerShowModal<TAutoProgetto>([&](TAutoProgetto& w) {
+        ++shown;
+        w.ModalResult = WizardClosed;
+    });
+    const size_t messages = Script().MessageBoxes.size();
+    f.Speciali1->Click();
+    f.Autoprogetto1->Click();
+    EXPECT_EQ(shown, 2);
+    ASSERT_EQ(Script().MessageBoxes.size(), messages + 1);
+    EXPECT_NE(Script().MessageBoxes.back().Text.find("non è un progetto di Ordivex Varne."), std::string::npos);
 }
 
 }  // namespace
