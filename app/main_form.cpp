@@ -205,7 +205,7 @@ void TAntenne::CreateProgressPanel() {
 
 void TAntenne::SetDialogTexts() {
     for (TOpenDialog* d : {OpenDialog, static_cast<TOpenDialog*>(SaveDialog)}) {
-        d->Filter = "Progetto di Telvano (*.ant)|*.ant";
+        d->Filter = "Progetto di Ordivex Varne (*.ant)|*.ant";
         d->DefaultExt = "ant";
         // Each time in the folder of the project last opened or saved, the
         // name alone kept for the file proposed.

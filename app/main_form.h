@@ -180,7 +180,11 @@ public:
     // design; firstStart: the program's first wizard, whose closing ends it).
     enum class TWizardRun { Closed, Designed, Unchanged, Opened };
     void CreateDesigner();
+    // "Autoprogetto": the wizard, and the design it asks for; a refused
+    // design brings the wizard back, as in the loop of a new design.
     void Autoprogetto1Click(TObject* Sender);
+    // One run of the designer on the wizard's choices: true when it designed.
+    bool RunDesign();
     // Unchanged: confirmed with nothing to design; the project is as it was.
     // Closed with the project as it was, the design settings are the
     // project's again, whatever the wizard's pages ("Nuovo" among them) did

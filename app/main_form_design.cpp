@@ -32,7 +32,13 @@ class TMainDesignWindow : public TDesignWindow {
 public:
     explicit TMainDesignWindow(TAntenne& form) : form_(form) {}
     TProgetto* CurrentProject() override { return form_.CurrentProject; }
-    void ResetProject(bool withAnchors) override { form_.ResetDesignProject(withAnchors); }
+    // The drawing emptied for a design shows again when the design (or its
+    // refusal) shows the project: a message of the run never stands over a
+    // drawing half the old one, half repainted empty.
+    void ResetProject(bool withAnchors) override {
+        form_.ResetDesignProject(withAnchors);
+        form_.HideAllPages();
+    }
     void ShowProject(TProgetto* project) override { form_.ShowProject(project); }
     void AfterLoad() override { form_.AfterLoad(); }
     void ShowProgress(int32_t maximum) override {
@@ -92,25 +98,37 @@ void TAntenne::CreateDesigner() {
 void TAntenne::Autoprogetto1Click(TObject*) {
     if (!Wizard) return;
     TKeptDesignSettings kept;
+    const int resets = designResets_;
     Wizard->PrepareAutoDesign();
-    const int result = Wizard->ShowModal();
-    // The design or the file chosen replaces the project: its unsaved changes
-    // are asked about first. Kept, the project keeps its design settings.
-    if ((result != WizardDone && result != WizardOpenProject) ||
-        (CurrentProject && CurrentProject->Modified && QuerySaveChanges() == IDCANCEL)) {
-        kept.PutBack();
-        return;
+    for (;;) {
+        const int result = Wizard->ShowModal();
+        // The design or the file chosen replaces the project: its unsaved
+        // changes are asked about first. Kept, the project keeps its design
+        // settings, unless a refused design has emptied it meanwhile.
+        if ((result != WizardDone && result != WizardOpenProject) ||
+            (CurrentProject && CurrentProject->Modified && QuerySaveChanges() == IDCANCEL)) {
+            if (designResets_ == resets) kept.PutBack();
+            return;
+        }
+        // A file that does not open, or a design refused (the project left
+        // empty), brings the wizard back with its entries for the person to
+        // change them, as it does after "Nuovo".
+        if (result == WizardOpenProject) {
+            if (OpenWizardProject()) return;
+            continue;
+        }
+        if (RunDesign()) return;
     }
-    if (result == WizardOpenProject) {
-        OpenWizardProject();
-        return;
-    }
+}
+
+bool TAntenne::RunDesign() {
     Application->ProcessMessages();
     DrawWindow->BeginUpdate();
     Wizard->CollectSelectedComponents(*CreaAuto->Components);
-    CreaAuto->Run();
+    const bool done = CreaAuto->Run();
     if (CurrentProject) CurrentProject->DesignPending = false;
     DrawWindow->EndUpdate();
+    return done;
 }
 
 bool TAntenne::OpenWizardProject() {
@@ -152,13 +170,8 @@ TAntenne::TWizardRun TAntenne::ShowAutoDesignWizard(bool start, bool firstStart)
         // A run empties the project: hand changes are asked about first.
         if (!start && CurrentProject && CurrentProject->Modified && QuerySaveChanges() == IDCANCEL)
             return TWizardRun::Closed;
-        Application->ProcessMessages();
-        DrawWindow->BeginUpdate();
-        Wizard->CollectSelectedComponents(*CreaAuto->Components);
-        done = CreaAuto->Run();
+        done = RunDesign();
         designed = true;
-        if (CurrentProject) CurrentProject->DesignPending = false;
-        DrawWindow->EndUpdate();
         if (done) break;
     }
     if (result == WizardOpenProject) {

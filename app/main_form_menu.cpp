@@ -574,15 +574,24 @@ void TAntenne::MDimensioneSchemiClick(TObject*) {
 }
 
 void TAntenne::MOpzioniClick(TObject*) {
+    const float labourCost = Opzioni ? Opzioni->costM : 0.0f;
+    const int priceCurrency = Opzioni ? Opzioni->priceCurrency : 0;
     if (!EditProgramOptions() || !CurrentProject) return;
     // The verdicts and colours of the calculated pages follow the limits: they
-    // are worked out again when shown (at once for the page on screen). The
-    // project itself did not change.
+    // are worked out again when shown (at once for the page on screen).
     for (TGridData* grid : {CurrentProject->NetworkGrid, CurrentProject->HeadEndGrid})
         if (grid) grid->MarkAllOutOfDate();
+    // The estimate is priced at the labour cost and in the currency of the
+    // options: it is built again at its next showing or printing (rows added
+    // by hand kept), and the project holds the new prices.
+    const bool prices = Opzioni && (Opzioni->costM != labourCost || Opzioni->priceCurrency != priceCurrency);
+    if (prices) {
+        CurrentProject->EstimateOutOfDate = true;
+        CurrentProject->Modified = true;
+    }
     const AnsiString shown = SelectedPage();
     if (shown == PageCalcoliRete || shown == PageCalcoliReteRichiesti || shown == PageCalcoliCanali ||
-        shown == PageCalcoliCanaliRichiesti)
+        shown == PageCalcoliCanaliRichiesti || (prices && shown == PagePreventivo))
         ShowSelectedPage();
 }
 

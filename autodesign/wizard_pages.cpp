@@ -443,7 +443,13 @@ void TAutoProgetto::ResetWizard() {
 }
 
 void TAutoProgetto::Nuovo1Click(TObject*) {
-    Opz().SetDefaults();
+    // A new design describes its reception from the start: the satellite
+    // packages, as the antennas' channels, are the defaults' (none) like every
+    // other choice of the description pages. The components page keeps the
+    // person's components.
+    TOpzProgetto& o = Opz();
+    o.SetDefaults();
+    for (bool& package : o.Packages) package = false;
     ResetWizard();
 }
 

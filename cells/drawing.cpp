@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -328,15 +329,42 @@ int32_t FitLabel(TCanvas* canvas, int32_t x, int32_t width, int32_t preferredLef
 }
 
 AnsiString LevelText(float level) { return "-" + FormatFloat("#0", level); }
+
+// The distance between the two lines of a label: its font's height and a pixel.
+int32_t LabelLineHeight(TCanvas* canvas) { return std::abs(canvas->Font->Height.Get()) + 1; }
 }  // namespace
+
+// Where a code's number begins ("C1302": 1); 0 when it has no letters before
+// a number or no number after them.
+static size_t NumberStart(const AnsiString& text) {
+    size_t i = 0;
+    while (i < text.size() && !(text[i] >= '0' && text[i] <= '9')) ++i;
+    return i < text.size() ? i : 0;
+}
 
 // Every grid draws its labels in their plain colours: red stays red.
 void TCella::DrawLabel(TCanvas* canvas, int32_t x, int32_t y, int32_t width, const AnsiString& text,
                        TColor colour) const {
     if (!canvas) return;
     SetLabelFont(canvas, colour, width);
-    const int32_t left = FitLabel(canvas, x, width, LabelLeft(canvas, x, width, text),
-                                  [&] { return canvas->TextWidth(text); });
+    const int32_t preferred = LabelLeft(canvas, x, width, text);
+    const int32_t right = x + width - 1;
+    // A code too wide for its place at the label's size (the cables of a
+    // large installation, "C1302") keeps the size, on two lines: its letters
+    // above its number, both starting where the wider of them fits. Set
+    // smaller its digits would blur. Only a number too wide for the whole
+    // square is set smaller, as any other label.
+    if (const size_t split = NumberStart(text); split > 0 && canvas->TextWidth(text) > right - preferred) {
+        const AnsiString letters = text.substr(0, split), number = text.substr(split);
+        const int32_t wider = std::max(canvas->TextWidth(letters), canvas->TextWidth(number));
+        if (wider <= right - (x + 1)) {
+            const int32_t left = std::max(x + 1, std::min(preferred, right - wider));
+            canvas->TextOut(left, y, letters);
+            canvas->TextOut(left, y + LabelLineHeight(canvas), number);
+            return;
+        }
+    }
+    const int32_t left = FitLabel(canvas, x, width, preferred, [&] { return canvas->TextWidth(text); });
     canvas->TextOut(left, y, text);
 }
 

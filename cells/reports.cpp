@@ -162,19 +162,28 @@ void TCella::WriteAttenuationRows(TRichEdit* report, int32_t port) {
     std::vector<float> lowest(static_cast<size_t>(bands), LevelNone);
     bool first = true;
     // Each line of the head end alone: the least and the greatest attenuation
-    // from any of them.
+    // from any of them. A line that does not reach the port (a multiswitch
+    // line feeding other outlets) leaves a mark, not a level: it neither
+    // lowers the least level nor stands in a row of its own.
     for (int32_t line = 0; line < terminal->NumThroughOutputs; ++line) {
         terminal->SelectOutputLevel(line);
         project->RunSignalLevelPass();
         const bool known = OutputLevels.Allocated() && port < OutputLevels.Ports();
         for (int b = 0; b < bands; ++b) {
             const TFinestra w = known ? OutputLevels[port][static_cast<size_t>(b)] : TFinestra{};
-            if (first || w.Max > highest[static_cast<size_t>(b)]) highest[static_cast<size_t>(b)] = w.Max;
-            if (first || w.Min < lowest[static_cast<size_t>(b)]) lowest[static_cast<size_t>(b)] = w.Min;
+            float& high = highest[static_cast<size_t>(b)];
+            float& low = lowest[static_cast<size_t>(b)];
+            if (first || w.Max > high) high = w.Max;
+            if (first || (IsRealLevel(w.Min) && (!IsRealLevel(low) || w.Min < low))) low = w.Min;
         }
         first = false;
     }
     if (first) return;
+    bool spread = false;
+    for (int b = 0; b < bands; ++b) {
+        const float high = highest[static_cast<size_t>(b)], low = lowest[static_cast<size_t>(b)];
+        if (IsRealLevel(high) && IsRealLevel(low) && high != low) spread = true;
+    }
     auto write = [&](const AnsiString& label, const std::vector<float>& values) {
         std::vector<AnsiString> texts;
         for (float v : values) texts.push_back(FormatMarginCell(v));
@@ -186,7 +195,12 @@ void TCella::WriteAttenuationRows(TRichEdit* report, int32_t port) {
         SetReportTextColour(report, clBlack);
     };
     write("Attenuazioni [dB]", highest);
-    if (lowest != highest) write("", lowest);
+    if (spread) {
+        // Bands that only one level reaches repeat it.
+        for (int b = 0; b < bands; ++b)
+            if (!IsRealLevel(lowest[static_cast<size_t>(b)])) lowest[static_cast<size_t>(b)] = highest[static_cast<size_t>(b)];
+        write("", lowest);
+    }
 }
 
 // ---------------------------------------------------------------- the report
@@ -225,38 +239,49 @@ void TCella::WriteReport(TRichEdit* report, TInfoMousePos& position) {
         return OutputCell[static_cast<size_t>(output)];
     };
 
-    // Levels and attenuations on the network.
-    const bool information = Opzioni && Opzioni->hbInformation;
+    // Each section of the report is one item of the display's information
+    // menu, by its name: "Attenuazioni" the attenuations from the head end,
+    // "Segnali richiesti" the signal windows required, "Canali generati" the
+    // channels at any component's port and "Canali distribuiti" those at the
+    // outlets.
     const bool attenuations = Opzioni && Opzioni->hbAttenuations;
+    const bool required = Opzioni && Opzioni->hbSignalLimits;
+    const bool outlet = HasRole(RoleOutlet);
+    const bool channels =
+        Opzioni && (Opzioni->hbGeneratedChannels || (outlet && Opzioni->hbDistributedChannels));
     if (ReportPages().FindPage(PageNetworkCalculations) && project && Owner == project->NetworkCellGrid() &&
-        (information || attenuations)) {
+        (attenuations || required)) {
         AppendReportLine(report, "");
         AnsiString bandHeader = LabelColumn(report, "Banda");
         for (int b = 0; b < ReportBands(); ++b)
             bandHeader += "\t " + SistemaBandeCorrente->bands[static_cast<size_t>(b)].bandName;
         AppendReportLine(report, bandHeader);
-        if (information) {
+        if (attenuations) {
             AppendReportLine(report, "");
             if (through >= 0) WriteAttenuationRows(report, through);
             if (tap >= 0) WriteAttenuationRows(report, tap + NumThroughOutputs);
             int32_t port = -1;
             if (TCella* upstream = inputNeighbour(port)) upstream->WriteAttenuationRows(report, port);
         }
-        if (attenuations) {
+        if (required) {
             AppendReportLine(report, "");
             project->RunRequiredLevelPass();
-            if (input >= 0) WriteAttenuationTable(report, input, "Segnali richiesti");
             int32_t port = -1;
-            if (TCella* downstream = outputNeighbour(through, port))
-                downstream->WriteAttenuationTable(report, port, "Segnali richiesti");
-            if (TCella* downstream = outputNeighbour(tap >= 0 ? tap + NumThroughOutputs : -1, port))
-                downstream->WriteAttenuationTable(report, port, "Segnali richiesti");
+            TCella* throughNext = outputNeighbour(through, port);
+            const int32_t throughPort = port;
+            TCella* tapNext = outputNeighbour(tap >= 0 ? tap + NumThroughOutputs : -1, port);
+            const int32_t tapPort = port;
+            // An outlet's socket leads to no cell: what it requires is the
+            // window at the outlet's own input.
+            if (input >= 0 || (outlet && !throughNext && !tapNext))
+                WriteAttenuationTable(report, std::max(0, input), "Segnali richiesti");
+            if (throughNext) throughNext->WriteAttenuationTable(report, throughPort, "Segnali richiesti");
+            if (tapNext) tapNext->WriteAttenuationTable(report, tapPort, "Segnali richiesti");
         }
     }
 
     // The channels at the port.
-    if (ReportPages().FindPage(PageChannelCalculations) && project && Opzioni &&
-        Opzioni->hbGeneratedChannels) {
+    if (ReportPages().FindPage(PageChannelCalculations) && project && channels) {
         AppendReportLine(report, "");
         AppendReportLine(report, ChannelRowsHeader);
         if (GestoreErrori) {

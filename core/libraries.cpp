@@ -162,13 +162,13 @@ bool TLibreria::CheckHeader() {
     version = LibraryVersionOfTag(std::string(head, TagSize));
     if (version == 0) {
         ShowLibraryMessage("Il file " + fileName +
-                           " non è una libreria valida per questa versione di Telvano.");
+                           " non è una libreria valida per questa versione di Ordivex Varne.");
         file.reset();
         return false;
     }
     if (version == V10002) {
         ShowLibraryMessage("La libreria " + fileName +
-                           " è della versione 1 di Telvano e non è più supportata.");
+                           " è della versione 1 di Ordivex Varne e non è più supportata.");
         file.reset();
         return false;
     }

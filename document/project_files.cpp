@@ -92,7 +92,7 @@ AnsiString ShortenPath(const AnsiString& path) {
 
 TFileProgetto::TFileProgetto(TFinestraProgetto* window, TMenuFileRecenti* menu)
     : SaveDialog(std::make_unique<TSaveDialog>()), window_(window), menu_(menu) {
-    SaveDialog->Filter = "Progetto di Telvano (*.ant)|*.ant";
+    SaveDialog->Filter = "Progetto di Ordivex Varne (*.ant)|*.ant";
     SaveDialog->DefaultExt = "ant";
 }
 
@@ -157,7 +157,7 @@ int TFileProgetto::LoadProject(const AnsiString& name, TProgetto& project) {
     }
     // A device or a pipe is no project, and reading one might never end.
     if (error == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
-        Warn("Il file " + name + " non è un progetto di Telvano.");
+        Warn("Il file " + name + " non è un progetto di Ordivex Varne.");
         return -1;
     }
     // The header first: a file that is no project is not read any further.
@@ -196,9 +196,9 @@ int TFileProgetto::ReadProjectHeader(TStream& s, const AnsiString& name) {
     const int32_t version = s.Read(tag, ProjectTagBytes) == ProjectTagBytes ? ProjectFileVersion(tag) : -1;
     if (version < 0) {
         if (std::memcmp(tag, "ant", 3) == 0)
-            Warn("Il file " + name + " è stato creato con una versione di Telvano successiva alla 4.0.");
+            Warn("Il file " + name + " è stato creato con una versione di Ordivex Varne successiva alla 4.0.");
         else
-            Warn("Il file " + name + " non è un progetto di Telvano.");
+            Warn("Il file " + name + " non è un progetto di Ordivex Varne.");
         return -1;
     }
     int32_t reserved = 0, count = 0;

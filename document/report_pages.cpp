@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "cells/cell.h"
+#include "cells/report_writing.h"
 #include "core/band_systems.h"
 #include "core/channel_list.h"
 #include "core/globals.h"
@@ -531,6 +532,19 @@ bool RunNetworkCalculations(TCalculationRun& run, TRichEdit* report) {
     return complete;
 }
 
+namespace {
+// A channel pass that reported nothing says so on its page, which would
+// otherwise show no word of the pass: the table of "Calcoli canali
+// richiesti" holds nothing else. ("Calcoli canali" shows its channel table.)
+constexpr const char* NoChannelFindings = "Nessun problema rilevato sui canali.";
+
+void SayWhenNothingFound(TRichEdit* table, TListBox* messages) {
+    if (messages->Items->Count() != 0) return;
+    SetReportTextColour(table, clBlack);
+    AppendReportLine(table, NoChannelFindings);
+}
+}  // namespace
+
 void RunChannelCalculations(TCalculationRun& run, TRichEdit* header, TRichEdit* table, TListBox* messages) {
     TCommandLock lock(run.Window);
     ShowProgressPanel(run);
@@ -556,5 +570,6 @@ void RunRequiredChannelCalculations(TCalculationRun& run, TRichEdit* table, TLis
         TReportingTo reporting(messages);
         if (run.Project) run.Project->RunChannelPass(0);
     }
+    SayWhenNothingFound(table, messages);
     ClearOnBothGrids(run.Project, &TGridData::RequiredChannelsOutOfDate);
 }

@@ -160,23 +160,41 @@ void TDrawWindow::DeleteClick() {
 
 // ---- Hints ----
 
+TCella* TDrawWindow::NamedCell(TCella* square, TInfoMousePos& position) {
+    position.Input = position.TapOutput = position.ThroughOutput = -1;
+    position.PortName = AnsiString();
+    if (!square) return nullptr;
+    position.Cell = square;
+    square->GetPortName(position);
+    return position.Cell ? position.Cell : square;
+}
+
 void TDrawWindow::UpdateHint() {
     if (HintsSuspended || !grid_) return;
-    TCella* cell = MouseInfo.Cell;
-    MouseInfo.Input = MouseInfo.TapOutput = MouseInfo.ThroughOutput = -1;
-    MouseInfo.PortName = AnsiString();
-    if (cell) cell->GetPortName(MouseInfo);
-    const THintPort port{MouseInfo.Input, MouseInfo.TapOutput, MouseInfo.ThroughOutput};
+    TCella* square = MouseInfo.Cell;
+    TInfoMousePos named = MouseInfo;
+    TCella* cell = NamedCell(square, named);
+    MouseInfo.Input = named.Input;
+    MouseInfo.TapOutput = named.TapOutput;
+    MouseInfo.ThroughOutput = named.ThroughOutput;
+    MouseInfo.PortName = named.PortName;
+    const THintPort port{named.Input, named.TapOutput, named.ThroughOutput};
     if (!HintWindow->Visible) {
         HintDelay->Enabled = false;
         if (cell) {
-            RememberHint(cell, port);
+            RememberHint(square, cell, port);
             HintDelay->Enabled = true;
         }
         return;
     }
     if (cell) {
-        RememberHint(cell, port);
+        // The pieces of one cable name one run: along it the hint stays.
+        if (cell == MouseInfo.HintCell && port == hintPort_) return;
+        // Another cell or port: the hint of the one left goes, and the new
+        // one's shows after the usual delay.
+        HideHint();
+        RememberHint(square, cell, port);
+        HintDelay->Enabled = true;
         return;
     }
     const TRect near(HintWindow->Left - HintReach, HintWindow->Top - HintReach,
@@ -185,8 +203,9 @@ void TDrawWindow::UpdateHint() {
     if (!near.Contains(TPoint(MouseInfo.X, MouseInfo.Y))) HideHint();
 }
 
-void TDrawWindow::RememberHint(TCella* cell, const THintPort& port) {
-    MouseInfo.HintCell = cell;
+void TDrawWindow::RememberHint(TCella* square, TCella* named, const THintPort& port) {
+    MouseInfo.HintCell = named;
+    hintSquareCell_ = square;
     hintPort_ = port;
     hintColumn_ = MouseInfo.Column;
     hintRow_ = MouseInfo.Row;
@@ -194,14 +213,17 @@ void TDrawWindow::RememberHint(TCella* cell, const THintPort& port) {
 
 void TDrawWindow::ShowHintWindow() {
     HintDelay->Enabled = false;
-    TCella* cell = MouseInfo.HintCell;
     // The cell may have left the grid since the mouse was over it.
-    if (!HintsActive || HintsSuspended || !StandsAt(cell, hintColumn_, hintRow_)) return;
-    // The report's rows are written for the port the hint remembers.
+    if (!HintsActive || HintsSuspended || !StandsAt(hintSquareCell_, hintColumn_, hintRow_)) return;
+    // The report's rows are written for the port the hint remembers, by the
+    // cell the square's cell names now (a cable piece: its run's head).
     TInfoMousePos position = MouseInfo;
+    TCella* cell = NamedCell(hintSquareCell_, position);
+    if (!cell) return;
     position.Input = hintPort_.Input;
     position.TapOutput = hintPort_.TapOutput;
     position.ThroughOutput = hintPort_.ThroughOutput;
+    position.Cell = hintSquareCell_;
     HintWindow->Lines->Clear();
     if (!position.PortName.empty()) HintWindow->Lines->Add(position.PortName);
     cell->WriteReport(HintWindow, position);

@@ -55,6 +55,15 @@ TDrawWindow::TDrawWindow(TComponent* owner)
         HintWindow->TopLine = std::clamp(HintWindow->TopLine - delta / 40, 0, HintWindow->LastTopLine());
     };
 
+    // Over the hint the pointer still points at the drawing beneath it: a
+    // move there is a move over the drawing, so that another cell under the
+    // hint shows its own hint; over the hinted cell or empty squares the
+    // hint stays, for the wheel to scroll it.
+    HintWindow->OnMouseMove = [this](TObject*, TShiftState shift, int x, int y) {
+        if (shift.Contains(ssLeft) || shift.Contains(ssRight) || shift.Contains(ssMiddle)) return;
+        MouseMove(shift, HintWindow->Left + x, HintWindow->Top + y);
+    };
+
     HintDelay->Enabled = false;
     HintDelay->Interval = 500;
     HintWatch->Interval = 1000;

@@ -247,6 +247,7 @@ private:
     int wheelRest_ = 0;  // the part of a notch the wheel has turned
     struct THintPort {
         int32_t Input = -1, TapOutput = -1, ThroughOutput = -1;
+        bool operator==(const THintPort&) const = default;
     };
     void PressLeft();
     bool PressOnSelectedSign(TPoint at);
@@ -285,7 +286,10 @@ private:
     void EditPopupOpening();
     void UpdateHint();
     void ShowHintWindow();
-    void RememberHint(TCella* cell, const THintPort& port);
+    // The cell a square's cell names for the port under the mouse (a cable
+    // piece names its run's head), the port filled into position.
+    static TCella* NamedCell(TCella* square, TInfoMousePos& position);
+    void RememberHint(TCella* square, TCella* named, const THintPort& port);
     void HintWatchTick();
     void HideHint();
     void ScrolledTopLeft();
@@ -306,5 +310,6 @@ private:
     bool editing_ = false;                    // the editor holds a text sign
     bool feedbackShown_ = false;              // the rubber band is on the screen
     THintPort hintPort_;                      // the port the hint remembers
-    int32_t hintColumn_ = -1, hintRow_ = -1;  // and the square of its cell
+    TCella* hintSquareCell_ = nullptr;        // the cell on the square it was asked on
+    int32_t hintColumn_ = -1, hintRow_ = -1;  // and that square
 };

@@ -238,7 +238,7 @@ TEST(MainMenuFiles, SaveAsksForANameOnlyForAnUntitledProject) {
     f.Salva1->Click();
     ASSERT_EQ(Script().Dialogs.size(), 1u);
     EXPECT_EQ(Script().Dialogs[0].Kind, TDialogKind::Save);
-    EXPECT_EQ(Script().Dialogs[0].Filter, "Progetto di Telvano (*.ant)|*.ant");
+    EXPECT_EQ(Script().Dialogs[0].Filter, "Progetto di Ordivex Varne (*.ant)|*.ant");
     EXPECT_EQ(f.CurrentProject->Name, file);
     EXPECT_TRUE(FileExists(file));
     EXPECT_EQ(f.Caption.Get(), "Ordivex Varne - [" + file + "]");

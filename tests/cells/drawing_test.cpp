@@ -336,30 +336,44 @@ TEST_F(CellLabels, LongLabelsStartFurtherLeft) {
 
 // A label wider than the room LabelLeft gives it is drawn whole inside its
 // square, from a pixel inside its left edge to a pixel inside its right
-// one: first a little smaller, then moved left, and at the smallest zooms
-// smaller still. The square's clip would otherwise cut "C1214" into "C121",
+// one. A code keeps the zoom's label size on two lines, its letters above
+// its number; a number too wide for the square, or a label with no letters
+// before a number, is set smaller instead (first a little, moved left, then
+// smaller still). The square's clip would otherwise cut "C1214" into "C121",
 // another cable's name. Labels that fit keep their place and font.
 TEST_F(CellLabels, ALabelTooWideForItsPlaceIsDrawnWholeInItsSquare) {
     struct Case {
         int32_t width;
         const char* text;
+        size_t lines;
     };
-    const Case cases[] = {{42, "C1214"},  {21, "C1214"}, {15, "C1214"}, {42, "P12345"},
-                          {21, "P12345"}, {15, "D999"},  {42, "R1220"}};
+    const Case cases[] = {{42, "C1214", 2},  {21, "C1214", 2}, {15, "C1214", 2}, {42, "P12345", 2},
+                          {21, "P12345", 1}, {15, "D999", 1},  {42, "R1220", 2}, {15, "123456", 1}};
     TCellaDisegno cell(&grid, 0, 0, 0, 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " " + c.text);
         r.engine.Clear();
         cell.DrawLabel(&r.canvas, 100, 20, c.width, c.text, clGreen);
         const auto texts = r.Of(TPaintOp::Text);
-        ASSERT_EQ(texts.size(), 1u);
-        EXPECT_EQ(texts[0].Text, c.text);
-        const int32_t left = texts[0].Points[0].x;
-        const int32_t width = TTextMetrics::Extent(texts[0].State.Font, c.text).cx;
-        EXPECT_GE(left, 100 + 1);
-        EXPECT_LE(left + width, 100 + c.width - 1);
-        // Never larger than the zoom's own label font.
-        EXPECT_GE(texts[0].State.Font.Height, c.width >= 21 ? -8 : -6);
+        ASSERT_EQ(texts.size(), c.lines);
+        std::string whole;
+        for (const TPaintCall& t : texts) {
+            whole += t.Text;
+            const int32_t left = t.Points[0].x;
+            const int32_t width = TTextMetrics::Extent(t.State.Font, t.Text).cx;
+            EXPECT_GE(left, 100 + 1);
+            EXPECT_LE(left + width, 100 + c.width - 1);
+            // Never larger than the zoom's own label font.
+            EXPECT_GE(t.State.Font.Height, c.width >= 21 ? -8 : -6);
+        }
+        EXPECT_EQ(whole, c.text);
+        if (c.lines == 2) {
+            // One below the other at the label's own size, starting alike.
+            EXPECT_EQ(texts[0].Points[0].x, texts[1].Points[0].x);
+            EXPECT_EQ(texts[0].Points[0].y, 20);
+            EXPECT_EQ(texts[1].Points[0].y, 20 - texts[0].State.Font.Height + 1);
+            EXPECT_EQ(texts[0].State.Font.Height, c.width >= 21 ? -8 : -6);
+        }
     }
     // The plain font where the label fits where it stands.
     r.engine.Clear();

@@ -224,7 +224,8 @@ TEST_F(CellReports, APointedOutputShowsItsAttenuationsAndTheRequiredWindowBelowI
 TEST_F(CellReports, APointedInputShowsTheUpstreamAttenuationsAndItsOwnRequiredWindow) {
     ASSERT_TRUE(project.AnalyseGrids());
     ReportPages().AddPage(PageNetworkCalculations);
-    Opzioni->hbAttenuations = false;
+    // Each section is the information menu's item of its name.
+    Opzioni->hbSignalLimits = false;
     TInfoMousePos p;
     p.Input = 0;
     p1->WriteReport(report.get(), p);
@@ -232,8 +233,8 @@ TEST_F(CellReports, APointedInputShowsTheUpstreamAttenuationsAndItsOwnRequiredWi
     // The attenuations at the upstream output X1 feeds P1 from.
     EXPECT_EQ(Lines()[4], "Attenuazioni [dB]" + PerBand("6"));
 
-    Opzioni->hbAttenuations = true;
-    Opzioni->hbInformation = false;
+    Opzioni->hbSignalLimits = true;
+    Opzioni->hbAttenuations = false;
     report->Lines->Clear();
     p1->WriteReport(report.get(), p);
     ASSERT_EQ(Lines().size(), 6u);
@@ -241,7 +242,7 @@ TEST_F(CellReports, APointedInputShowsTheUpstreamAttenuationsAndItsOwnRequiredWi
     EXPECT_EQ(Lines()[5], "\t" + PerBand("90"));
 
     // Without the page, or with neither option, no network section.
-    Opzioni->hbAttenuations = false;
+    Opzioni->hbSignalLimits = false;
     report->Lines->Clear();
     p1->WriteReport(report.get(), p);
     EXPECT_EQ(Lines().size(), 1u);
@@ -252,12 +253,13 @@ TEST_F(CellReports, APointedInputShowsTheUpstreamAttenuationsAndItsOwnRequiredWi
     EXPECT_EQ(Lines().size(), 1u);
 }
 
-TEST_F(CellReports, AHeadEndLineThatDoesNotReachThePortAddsTheGreatestAttenuationRow) {
+TEST_F(CellReports, AHeadEndLineThatDoesNotReachThePortAddsNoRow) {
     anchor->SetLineCount(2);  // line 2 feeds nothing
     ASSERT_TRUE(project.AnalyseGrids());
     x1->WriteAttenuationRows(report.get(), 1);
-    // Least 6 dB from line 1; line 2 brings no signal, shown "*".
-    EXPECT_EQ(Lines(), (std::vector<AnsiString>{"Attenuazioni [dB]" + PerBand("6"), "\t" + PerBand("*")}));
+    // 6 dB from line 1; line 2 brings no signal to the port: it has no
+    // greatest attenuation to show, and no row of bare marks.
+    EXPECT_EQ(Lines(), (std::vector<AnsiString>{"Attenuazioni [dB]" + PerBand("6")}));
 }
 
 TEST_F(CellReports, RequiredWindowRowsColourTheirRunsOfValues) {
@@ -326,9 +328,9 @@ TEST_F(CellReports, HighResolutionScreensGetTabStops) {
 // The report as the hint shows it: below the band header every row of the
 // network section has its values under the band names, the first under the
 // first band and the last under the last, whatever its label ("Attenuazioni
-// [dB]", the empty label of the greatest attenuations, "Segnali richiesti").
+// [dB]", "Segnali richiesti", the empty label of the required maxima).
 TEST_F(CellReports, EveryNetworkRowStandsUnderTheBandHeader) {
-    anchor->SetLineCount(2);  // line 2 feeds nothing: a second attenuation row
+    anchor->SetLineCount(2);  // line 2 feeds nothing
     ASSERT_TRUE(project.AnalyseGrids());
     ReportPages().AddPage(PageNetworkCalculations);
     TInfoMousePos p;
@@ -349,7 +351,7 @@ TEST_F(CellReports, EveryNetworkRowStandsUnderTheBandHeader) {
             xs.push_back(report->PosFromChar(LineStart(line) + tabs[k] + 1).x);
         return xs;
     };
-    ASSERT_GE(lines.size(), 9u);
+    ASSERT_GE(lines.size(), 8u);
     ASSERT_EQ(lines[2].substr(0, 5), "Banda");
     const std::vector<int> header = columns(2);
     ASSERT_EQ(static_cast<int>(header.size()), bands);
@@ -361,8 +363,8 @@ TEST_F(CellReports, EveryNetworkRowStandsUnderTheBandHeader) {
         EXPECT_EQ(columns(line), header) << "line " << line << ": " << lines[static_cast<size_t>(line)];
         ++rows;
     }
-    // Attenuations, greatest attenuations, required minimum and maximum.
-    EXPECT_EQ(rows, 4);
+    // Attenuations (line 2 reaches no port: one row), required minimum and maximum.
+    EXPECT_EQ(rows, 3);
 }
 
 TEST_F(CellReports, ChannelTextsOfEveryOutput) {

@@ -121,9 +121,9 @@ TEST_F(LibraryTest, HeaderRefusals) {
         {"4.0.0", LibraryBytes({}, "alb 4.0.0   "), false, ""},
         {"5.0.0", LibraryBytes({}, "alb 5.0.0   "), false, ""},
         {"5.1.0", LibraryBytes({}, "alb 5.1.0   "), false, ""},
-        {"1.0.1", LibraryBytes({}, "alb 1.0.1   "), false, " è della versione 1 di Telvano e non è più supportata."},
+        {"1.0.1", LibraryBytes({}, "alb 1.0.1   "), false, " è della versione 1 di Ordivex Varne e non è più supportata."},
         {"unknown", LibraryBytes({}, "alb 7.0.0   "), false,
-         " non è una libreria valida per questa versione di Telvano."},
+         " non è una libreria valida per questa versione di Ordivex Varne."},
     };
     // clang-format on
     for (const Case& c : cases) {

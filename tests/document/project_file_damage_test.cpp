@@ -163,8 +163,8 @@ protected:
     // own messages for a cut tag.
     static std::string RefusalAt(size_t length) {
         if (length >= ProjectTagBytes) return "Il file p.ant non è nel formato corretto.";
-        if (length >= 3) return "Il file p.ant è stato creato con una versione di Telvano successiva alla 4.0.";
-        return "Il file p.ant non è un progetto di Telvano.";
+        if (length >= 3) return "Il file p.ant è stato creato con una versione di Ordivex Varne successiva alla 4.0.";
+        return "Il file p.ant non è un progetto di Ordivex Varne.";
     }
 
     TProgetto open{nullptr};
@@ -497,7 +497,7 @@ TEST_F(ProjectDamageTest, LargeFilesAreRefusedWithoutBeingRead) {
         const char* said;
     };
     const Case cases[] = {
-        {"no project", std::string(64, 'x'), "Il file %s non è un progetto di Telvano."},
+        {"no project", std::string(64, 'x'), "Il file %s non è un progetto di Ordivex Varne."},
         {"a project's header", Saved(open).substr(0, ProjectHeaderBytes),
          "Il file %s è troppo grande per un progetto (256,1 MB; un progetto può occupare al massimo 256 MB)."},
     };

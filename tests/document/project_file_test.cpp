@@ -255,10 +255,10 @@ TEST_F(ProjectFileTest, RefusedLoadsLeaveTheOpenProjectAsItWas) {
     // clang-format off
     const Case cases[] = {
         {"missing", "", " è inesistente."},
-        {"empty", std::string(), " non è un progetto di Telvano."},
-        {"not a project", Header("xyz 1.0.0   ") + fresh.substr(57), " non è un progetto di Telvano."},
+        {"empty", std::string(), " non è un progetto di Ordivex Varne."},
+        {"not a project", Header("xyz 1.0.0   ") + fresh.substr(57), " non è un progetto di Ordivex Varne."},
         {"later version", Header("ant 7.0.0   ") + fresh.substr(57),
-         " è stato creato con una versione di Telvano successiva alla 4.0."},
+         " è stato creato con una versione di Ordivex Varne successiva alla 4.0."},
         {"count 8", Header("ant 6.0.0   ", 8) + fresh.substr(57), format},
         {"tag 210", base + Le32(210), format},
         {"unknown cell", base + unknownCell.Bytes(), " non è nel formato corretto. Lo schema contiene un componente "
@@ -307,7 +307,7 @@ TEST_F(ProjectFileTest, NamesThatCannotBeReadAreRefusedWithTheReason) {
     // clang-format off
     const Case cases[] = {
         {"a folder", [](const std::string& p) { ::mkdir(p.c_str(), 0755); }, ": è una cartella.", true, false},
-        {"a pipe", [](const std::string& p) { ::mkfifo(p.c_str(), 0644); }, " non è un progetto di Telvano.", false, false},
+        {"a pipe", [](const std::string& p) { ::mkfifo(p.c_str(), 0644); }, " non è un progetto di Ordivex Varne.", false, false},
         {"a file without read permission", [this](const std::string& p) {
              EXPECT_EQ(files.SaveProject(p, project, 60000), 0);
              ::chmod(p.c_str(), 0200);

@@ -97,12 +97,13 @@ class TReportCell : public TCellaProva {
 public:
     using TCellaProva::TCellaProva;
     void WriteReport(TRichEdit* report, TInfoMousePos&) override {
-        report->Lines->Add("Presa P1- Generico GPR GP-TS2-D Presa");
+        report->Lines->Add(heading);
         for (int i = 0; i < lines; ++i)
             report->Lines->Add(std::to_string(950 + 38 * i) + "/" + std::to_string(986 + 38 * i) +
                                ":\tTr 57 Sky\t\t76,35\t76,35\t16,00\t16,00\t1244-1280[Sa1]");
     }
     int lines = 0;
+    std::string heading = "Presa P1- Generico GPR GP-TS2-D Presa";
 };
 
 TEST(QtDrawWindow, PaintsTheGridFollowsTheMouseAndScrollsOneRowAWheelNotch) {
@@ -321,6 +322,65 @@ TEST(QtDrawWindow, TheHintShowsTheWholeReportOrScrollsInsideTheControl) {
     p.window->HintsActive = false;
 }
 
+// A hint shown follows the mouse: moved straight from one outlet onto the
+// next, the hint names the second after its delay and never the first
+// again. Screenshot: draw-window-hint-follows.png.
+TEST(QtDrawWindow, TheHintFollowsTheMouseFromCellToCell) {
+    DrawForm p;
+    auto* first = dynamic_cast<TPresaD*>(p.grid->CellAt(16, 4));
+    auto* second = dynamic_cast<TPresaD*>(p.grid->CellAt(17, 4));
+    ASSERT_TRUE(first && second);
+    first->Described = second->Described = 1;
+    first->Article = "Presa prima";
+    second->Article = "Presa seconda";
+    p.form->Show();
+    p.window->LeftCol = 10;
+    p.window->TopRow = 0;
+    Settle();
+    TRichEdit* hint = p.window->HintWindow;
+    auto says = [hint](const char* text) {
+        if (!hint->Visible) return false;
+        for (int i = 0; i < hint->Lines->Count(); ++i)
+            if (hint->Lines->Strings(i).find(text) != std::string::npos) return true;
+        return false;
+    };
+    p.window->HintsActive = true;
+    const QPoint from = p.Middle(16, 4), to = p.Middle(17, 4);
+    QTest::mouseMove(p.Widget(), from);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return says("Presa prima"); }, 10000));
+    // Across, as a hand moves: through every few pixels between the two.
+    for (int x = from.x() + 4; x < to.x(); x += 4) QTest::mouseMove(p.Widget(), QPoint(x, from.y()));
+    QTest::mouseMove(p.Widget(), to);
+    EXPECT_FALSE(says("Presa prima"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return says("Presa seconda"); }, 10000));
+    EXPECT_FALSE(says("Presa prima"));
+    QImage shot = qttest::WindowOf(p.form.get())->grab().toImage();
+    EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("draw-window-hint-follows.png"))));
+
+    // A hint as tall as the control covers the cells beside its own: the
+    // pointer moved onto one of them over the hint shows that cell's.
+    const int col = p.window->LeftCol + 2, row = p.window->TopRow + 6;
+    auto tallOwned = std::make_unique<TReportCell>(nullptr, col, row);
+    auto nextOwned = std::make_unique<TReportCell>(nullptr, col + 2, row);
+    tallOwned->lines = 80;
+    nextOwned->heading = "Presa accanto";
+    ASSERT_TRUE(p.grid->InsertCell(std::move(tallOwned), false, 0));
+    ASSERT_TRUE(p.grid->InsertCell(std::move(nextOwned), false, 0));
+    const QPoint tall = p.Middle(col, row), beside = p.Middle(col + 2, row);
+    QTest::mouseMove(p.Widget(), tall);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return says("Presa P1"); }, 10000));
+    ASSERT_TRUE(hint->BoundsRect().Contains(TPoint(beside.x(), beside.y())));
+    QWidget* over = qttest::WidgetOf(hint);
+    for (int x = tall.x() + 4; x <= beside.x(); x += 4) {
+        const QPoint at(x, tall.y());
+        QWidget* target = hint->BoundsRect().Contains(TPoint(at.x(), at.y())) ? over : p.Widget();
+        QTest::mouseMove(target, target->mapFromGlobal(p.Widget()->mapToGlobal(at)));
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return says("Presa accanto"); }, 10000));
+    EXPECT_FALSE(says("Presa P1"));
+    p.window->HintsActive = false;
+}
+
 namespace {
 
 bool Dark(QRgb p) { return qGray(p) < 128; }
@@ -397,15 +457,17 @@ TEST(QtDrawWindow, CablesRunUnbrokenAndLabelsStayWholeAtEveryZoom) {
 // The cable codes of a large installation, five characters long ("C1214"),
 // stand whole in their squares at every zoom: the label ends inside the
 // square's right edge and starts inside its left one, never cut by the
-// square into a shorter code (another cable's name).
+// square into a shorter code (another cable's name). At the normal zoom
+// they are as tall as a three-character code ("C12"), on two lines where
+// one does not fit: a code set smaller blurs.
 // Screenshots: draw-labels-15.png, draw-labels-21.png, draw-labels-42.png.
-TEST(QtDrawWindow, FiveCharacterCableCodesStandWholeAtEveryZoom) {
+TEST(QtDrawWindow, FiveCharacterCableCodesStandWholeAndReadableAtEveryZoom) {
     DrawForm p;
     TGridData* g = p.grid.get();
     g->Step = 2;
-    constexpr int Row = 8, First = 0;
-    const int32_t numbers[] = {1214, 1215, 1220, 9999};
-    for (int k = 0; k < 4; ++k) {
+    constexpr int Row = 8, First = 0, Codes = 5;
+    const int32_t numbers[Codes] = {1214, 1215, 1220, 9999, 12};
+    for (int k = 0; k < Codes; ++k) {
         auto cable = std::make_unique<TNCavo>(g, 0, 0, First + 2 * k, Row, 0, 0);
         cable->Described = 1;
         cable->RunEnd = 1;
@@ -424,28 +486,40 @@ TEST(QtDrawWindow, FiveCharacterCableCodesStandWholeAtEveryZoom) {
         const QImage shot = p.Shot();
         ASSERT_TRUE(shot.save(
             QString::fromStdString(qttest::Artefact("draw-labels-" + std::to_string(zoom) + ".png"))));
-        for (int k = 0; k < 4; ++k) {
+        int tallest[Codes] = {};
+        for (int k = 0; k < Codes; ++k) {
             TCella* cable = g->CellAt(First + 2 * k, Row);
             ASSERT_NE(cable, nullptr);
-            ASSERT_EQ(cable->GetShortCode().size(), 5u);
+            const size_t length = cable->GetShortCode().size();
+            ASSERT_EQ(length, k < 4 ? 5u : 3u);
             const TRect r = p.window->CellRect(First + 2 * k, Row);
             ASSERT_EQ(r.Width(), zoom);
             // The label's green ink: none on the square's first or last
             // column, where the clip would have cut it, and as wide as the
             // code needs at the font it was drawn in (no character lost).
             int left = r.Right, right = r.Left - 1;
-            for (int x = r.Left; x < r.Right; ++x)
-                for (int y = r.Top; y < r.Bottom; ++y)
+            // The height of each line of ink, rows with green in them one
+            // after the other.
+            int run = 0;
+            for (int y = r.Top; y < r.Bottom; ++y) {
+                bool inked = false;
+                for (int x = r.Left; x < r.Right; ++x)
                     if (LabelGreen(shot.pixel(x, y))) {
+                        inked = true;
                         left = std::min(left, x);
                         right = std::max(right, x);
                     }
+                run = inked ? run + 1 : 0;
+                tallest[k] = std::max(tallest[k], run);
+            }
             ASSERT_LE(left, right) << cable->GetShortCode();
             EXPECT_GT(left, r.Left) << cable->GetShortCode();
             EXPECT_LT(right, r.Right - 1) << cable->GetShortCode();
-            // Five characters need two pixels each at least, whatever the font.
-            EXPECT_GE(right - left + 1, 5 * 2) << cable->GetShortCode();
+            // Four characters on a line need two pixels each at least, whatever the font.
+            EXPECT_GE(right - left + 1, 4 * 2) << cable->GetShortCode();
         }
+        if (zoom == 42)
+            for (int k = 0; k < 4; ++k) EXPECT_GE(tallest[k], tallest[4]) << numbers[k];
     }
 }
 
