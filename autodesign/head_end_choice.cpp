@@ -148,7 +148,17 @@ bool TCreaAuto::SelectLnb(int32_t column, int32_t row, TGridData* grid, int32_t 
             if (d->TypeCode == CodeParabola) dish = d;
     }
     if (!lnb) {
-        Reporter->Report("Non sono stati selezionati LNB adeguati alla centrale satellitare.");
+        AnsiString text = "Non sono stati selezionati LNB adeguati alla centrale satellitare.";
+        // The most the LNBs of that output count give, against what the lines ask.
+        float most = LevelNone;
+        for (TCella* c = count ? Components->head : nullptr; c; c = c->NextInList)
+            if (usable(*c) && c->ThroughOutputs == count)
+                most = std::max(most, c->Attenuation->Get3(0, SatLevelColumn, BandSlotSat));
+        if (IsRealLevel(most))
+            text += " Le linee multiswitch richiedono in testa " + FormatFloat("0.0", RequiredLevelSat) +
+                    " dBµV, gli LNB scelti da " + IntToStr(count) + " uscite ne danno al più " +
+                    FormatFloat("0.0", most) + ". Scegliere \"Multiswitch 4 cavi\" e \"Multiswitch lungo scala\".";
+        Reporter->Report(text);
         return false;
     }
 

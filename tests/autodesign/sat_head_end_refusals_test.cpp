@@ -27,7 +27,9 @@
 #include "platform/application.h"
 #include "platform/comctrls.h"
 #include "platform/stdctrls.h"
+#include "cells/component_data.h"
 #include "support/default_library_folder.h"
+#include "support/design_components.h"
 #include "support/globals_fixture.h"
 #include "support/program_fixture.h"
 
@@ -216,6 +218,25 @@ TEST_F(SatSeriesRefusalTest, NamesTheLevelAskedTheMostGivenAndTheChoiceThatServe
         EXPECT_EQ(messages.Items->Strings(0), start + c.figures + choose);
         messages.Items->Clear();
     }
+}
+
+// The lines of a multiswitch in the apartments, on four staircases of
+// twelve floors, ask the head end a little more than the strongest LNB of
+// the output count gives (86,3 against 85,0 dBµV with the default library):
+// the refusal says so and names the distribution that serves them.
+TEST_F(SatSeriesRefusalTest, TheLnbRefusalNamesTheLevelAskedAndTheMostItsLnbsGive) {
+    DesignComponents add(*engine.Components);
+    for (const float level : {80.0f, 85.0f}) add.Lnb(4, "P", level)->Characteristics[0] &= ~FeatureQuadLnb;
+    add.Lnb(8, "P", 90.0f)->Characteristics[0] &= ~FeatureQuadLnb;  // another count: not the one asked
+    add.Dish("P");
+    engine.RequiredLevelSat = 86.3f;
+    EXPECT_FALSE(engine.SelectLnb(10, 20, grid.get(), 3));
+    ASSERT_EQ(messages.Items->Count(), 1);
+    EXPECT_EQ(messages.Items->Strings(0),
+              "Non sono stati selezionati LNB adeguati alla centrale satellitare. Le linee multiswitch "
+              "richiedono in testa 86,3 dBµV, gli LNB scelti da 4 uscite ne danno al più 85,0. Scegliere "
+              "\"Multiswitch 4 cavi\" e \"Multiswitch lungo scala\".");
+    EXPECT_FALSE(grid->HasComponents());
 }
 
 }  // namespace
