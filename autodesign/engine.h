@@ -529,6 +529,9 @@ public:
     // and the jumper; false with the stage's message when no block can be
     // made.
     bool ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice);
+    // The terrestrial band slots the antennas receive (all of them when no
+    // antenna says).
+    uint32_t ReceivedTerrestrialBands() const;
     // The split blocks of a kind on a work grid: one amplifier block per
     // split with its supply, fed from the tap chain; true, placing nothing,
     // for a kind without its own network or with fewer than two splits.
@@ -851,6 +854,10 @@ private:
     // the jumper layout's modules and their jumpers, bus and LNB lines; the
     // modular chain.
     bool PlaceCompactIfUnit(int32_t column, int32_t row, TGridData* grid);
+    // The refusal when no satellite series gives what the network asks: the
+    // level asked against the most the chosen amplifiers give, and the
+    // distribution that serves such buildings.
+    AnsiString SatSeriesRefusal() const;
     TCella* ChooseIfAmplifier(const TFamiglia& family, int32_t& inputs, int32_t& outputs);
     bool PlaceJumperIfModules(int32_t column, int32_t row, TGridData* grid, const TFamiglia& family,
                               TCella* amplifier, int32_t outputs);

@@ -148,7 +148,17 @@ bool TCreaAuto::SelectLnb(int32_t column, int32_t row, TGridData* grid, int32_t 
             if (d->TypeCode == CodeParabola) dish = d;
     }
     if (!lnb) {
-        Reporter->Report("Non sono stati selezionati LNB adeguati alla centrale satellitare.");
+        AnsiString text = "Non sono stati selezionati LNB adeguati alla centrale satellitare.";
+        // The most the LNBs of that output count give, against what the lines ask.
+        float most = LevelNone;
+        for (TCella* c = count ? Components->head : nullptr; c; c = c->NextInList)
+            if (usable(*c) && c->ThroughOutputs == count)
+                most = std::max(most, c->Attenuation->Get3(0, SatLevelColumn, BandSlotSat));
+        if (IsRealLevel(most))
+            text += " Le linee multiswitch richiedono in testa " + FormatFloat("0.0", RequiredLevelSat) +
+                    " dBµV, gli LNB scelti da " + IntToStr(count) + " uscite ne danno al più " +
+                    FormatFloat("0.0", most) + ". Scegliere \"Multiswitch 4 cavi\" e \"Multiswitch lungo scala\".";
+        Reporter->Report(text);
         return false;
     }
 
@@ -298,6 +308,59 @@ bool TrimFinal(TCella& final) {
     return moved;
 }
 
+// The final amplifier that feeds a final through the cells between them
+// (cables, the splitters and taps of a split chain), none when another
+// kind of active stands between or nothing feeds it.
+TCella* FeedingFinal(const TCella& final) {
+    constexpr int StepsMax = 10000;
+    TCella* cell = final.InputCell.empty() ? nullptr : final.InputCell[0];
+    for (int step = 0; cell && step < StepsMax; ++step) {
+        if (cell->TypeCode == CodeAmplificatoreAt) return cell;
+        if (cell->TypeCode == CodeFiltroAT || cell->TypeCode == CodeFiltroCAG || cell->InputCell.empty())
+            return nullptr;
+        cell = cell->InputCell[0];
+    }
+    return nullptr;
+}
+
+// What a final still gives above its rating less the derating in a
+// terrestrial band once its own regulation is at its end comes off the
+// final that feeds it (a split final behind the head end's, whose gain
+// together is more than the chain can lose): as far as that one's
+// regulation goes. True when it moved.
+bool PassOnExcess(TCella& final) {
+    if (final.TypeCode != CodeAmplificatoreAt || final.Attenuation->Rank() != 3 ||
+        AutoMixOwnOutput >= static_cast<int32_t>(final.ChannelLists.size()) ||
+        !final.ChannelLists[AutoMixOwnOutput])
+        return false;
+    TCella* feeding = FeedingFinal(final);
+    if (!feeding || feeding->Attenuation->Rank() != 3) return false;
+    const TListaCanali& leaving = *final.ChannelLists[AutoMixOwnOutput];
+    const double derating = TListaCanali::OverloadDerating(leaving.Count());
+    TRegolazioneBanda bands[BandSlots];
+    bool over = false;
+    for (TRegolazioneBanda& b : bands) b.Room = StartMargin;
+    for (const TCanale* c = leaving.head; c; c = c->next) {
+        if (c->band < 0 || c->band >= TerrestrialSlots) continue;
+        const float rated = RatedOutput(final, c->band);
+        if (rated <= LevelNone) continue;
+        const double excess = std::ceil((c->levelMax - (double(rated) - derating)) * 100.0) / 100.0;
+        if (excess <= LevelTolerance || excess <= bands[c->band].Need) continue;
+        bands[c->band].Need = excess;
+        over = true;
+    }
+    if (!over) return false;
+    bool moved = false;
+    for (int32_t r = 0; r < feeding->Attenuation->Size2(); ++r) {
+        std::vector<float> before(BandSlots);
+        for (int32_t b = 0; b < BandSlots; ++b) before[size_t(b)] = feeding->Attenuation->Get3(r, WideRegulation, b);
+        RegulateRow(*feeding, r, WideRegulation, WideMaxRegulation, bands);
+        for (int32_t b = 0; b < BandSlots; ++b)
+            moved = moved || before[size_t(b)] != feeding->Attenuation->Get3(r, WideRegulation, b);
+    }
+    return moved;
+}
+
 // What the network's first cell hands on, collected where it reaches the
 // outlets, from the channel pass just run.
 void CollectNetworkChannels(const TProgetto& project, TListaCanali& needed) {
@@ -369,6 +432,8 @@ void TCreaAuto::AdjustHeadEndLevels() {
     // run after the one upstream moved.
     for (TCella* cell = anchor; cell; cell = cell->NextCell)
         if (TrimFinal(*cell)) Project->RunChannelPass(0);
+    for (TCella* cell = anchor; cell; cell = cell->NextCell)
+        if (PassOnExcess(*cell)) Project->RunChannelPass(0);
     if (anchor) anchor->SpreadStamp(NextPassNumber());
 }
 

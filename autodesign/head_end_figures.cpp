@@ -191,9 +191,13 @@ bool TCreaAuto::CheckSatelliteFigures() {
         Report("Non sono stati selezionati componenti attivi per la centrale satellitare.");
         return false;
     }
+    // Every satellite IF head end ends in a final amplifier of its family
+    // (the converters and filters only feed it), so the finals' level is
+    // what it gives: a converter's own output level would promise the risers
+    // a head end the choice of the series then refuses.
     HeadEndLevelSat = LineLevelSat = LevelNone;
     for (int32_t k = 0; k < FamilyCount[1]; ++k) {
-        HeadEndLevelSat = std::max({HeadEndLevelSat, FamilySat[k].ModuleLevel, FamilySat[k].Hmax});
+        HeadEndLevelSat = std::max(HeadEndLevelSat, FamilySat[k].Hmax);
         LineLevelSat = std::max(LineLevelSat, FamilySat[k].Smax);
     }
     if (CustomModelCell) HeadEndLevelSat = std::max(HeadEndLevelSat, Less(CustomModelLevel, BackOffSat));

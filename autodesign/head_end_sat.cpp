@@ -258,9 +258,7 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
         (double(CompactUnitLevel) - BackOffSat >= RequiredLevelSat || EntryInputsSat >= 2))
         return PlaceCompactIfUnit(c, r, grid);
     if (ChosenFamily[1] < 0 || ChosenFamily[1] >= FamiliesMax) {
-        Reporter->Report(
-            "Problemi nella selezione della serie dei componenti della centrale di testa satellitare. "
-            "La rete richiede un segnale troppo elevato.");
+        Reporter->Report(SatSeriesRefusal());
         return false;
     }
     const TFamiglia& family = FamilySat[ChosenFamily[1]];
@@ -273,6 +271,34 @@ bool TCreaAuto::DesignSatIfHeadEnd(int32_t c, int32_t r, TGridData* grid) {
     }
     return PlaceJumperIfModules(c, r, grid, family, amplifier, outputs) &&
            JoinJumperIfModules(c, r, grid, family, inputs, outputs);
+}
+
+AnsiString TCreaAuto::SatSeriesRefusal() const {
+    AnsiString text =
+        "Problemi nella selezione della serie dei componenti della centrale di testa satellitare. "
+        "La rete richiede un segnale troppo elevato.";
+    // The rule the choice took: one line leaving the head end asks the
+    // finals of the head end; several lines ask the amplifiers of their
+    // splits (the families' substation finals or a line amplifier).
+    const bool splits = EntryInputsSat != 1 && (EntryInputsTer != 1 || EntryInputsSat > 0);
+    float most = LevelNone;
+    for (int32_t k = 0; k < std::clamp(FamilyCount[1], 0, FamiliesMax); ++k)
+        most = std::max(most, splits ? FamilySat[k].Smax : FamilySat[k].Hmax);
+    if (splits) most = std::max(most, SubstationLevelSat[1]);
+    const int32_t lines = splits ? std::max(EntryInputsSat, EntryInputsTer) : 1;
+    const AnsiString need = FormatFloat("0.0", RequiredLevelSat) + " dBµV";
+    if (!IsRealLevel(most) || most <= 0.0f)
+        text += " La rete richiede in testa " + need + " e nessun amplificatore scelto lo dà.";
+    else if (splits)
+        text += " Le " + IntToStr(lines) + " linee che partono dalla testa richiedono " + need +
+                ", gli amplificatori scelti per le spezzature ne danno al più " + FormatFloat("0.0", most) + ".";
+    else
+        text += " La rete richiede in testa " + need + ", gli amplificatori finali delle serie scelte ne danno al più " +
+                FormatFloat("0.0", most) + ".";
+    // A multiswitch distribution along the staircase amplifies on the
+    // staircases and asks the head end only what an LNB gives.
+    text += " Scegliere \"Multiswitch 4 cavi\" e \"Multiswitch lungo scala\".";
+    return text;
 }
 
 bool TCreaAuto::PlaceCompactIfUnit(int32_t c, int32_t r, TGridData* grid) {

@@ -34,7 +34,32 @@ const TFamiglia* ChosenFamilyOf(const TCreaAuto& engine, int kind) {
     return kind == 0 ? &engine.FamilyTer[chosen] : &engine.FamilySat[chosen];
 }
 
+// Whether the bypass input of a four-output final amplifies every band of
+// bands: the row the bypass takes has each of its figures there.
+bool BypassHandles(const TCella& final, uint32_t bands) {
+    constexpr int32_t BypassRow = 2;
+    if (!final.Attenuation || final.Attenuation->Rank() != 3 || final.Attenuation->Size2() <= BypassRow)
+        return false;
+    for (int32_t b = 0; b < BandSlots; ++b) {
+        if (!(bands & (1u << b))) continue;
+        for (int32_t column : {WideRegulation, WideGain, WideNoiseFigure, WideMaxOutput}) {
+            const float v = final.Attenuation->Get3(BypassRow, column, b);
+            if (v <= LevelNone && v != LevelBlocked) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+uint32_t TCreaAuto::ReceivedTerrestrialBands() const {
+    uint32_t bands = 0;
+    for (int32_t a = 0; a < std::clamp(AntennaCount, 0, static_cast<int32_t>(Antennas.size())); ++a)
+        for (int32_t b = 0; b < BandSlots; ++b)
+            if (Antennas[a].BandUse[b]) bands |= 1u << b;
+    bands &= BandMaskTer;
+    return bands ? bands : BandMaskTer;
+}
 
 bool TCreaAuto::ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice) {
     choice = TSplitChoice{};
@@ -92,8 +117,18 @@ bool TCreaAuto::ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice) {
     }
     if (sC && sat && needS <= sat->Smax) {
         int32_t inputs = 0, outputs = 0;
+        // With the terrestrial line in the block, a four-output final takes
+        // it on its bypass input: one whose bypass does not amplify the
+        // received bands would pass them on as channels it does not handle,
+        // so it does not serve and the mixer's way is taken.
+        const uint32_t terBands = ReceivedTerrestrialBands();
         auto shape = [&](int32_t i, int32_t o) {
-            if (sat->S[i - 1][o - 1] >= needS) inputs = i, outputs = o;
+            if (sat->S[i - 1][o - 1] < needS) return;
+            if (tC && o == AutoMixOutputBypass) {
+                const TCella* f = finalOf(*sat, i, o, BandSlotSat, needS + BackOffSat, BandMaskSat, BandMaskSat);
+                if (f && !BypassHandles(*f, terBands)) return;
+            }
+            inputs = i, outputs = o;
         };
         shape(3, 4);
         shape(1, 4);

@@ -75,9 +75,15 @@ TEST_F(HeadEndLibrary, LnbForEveryMultiswitchUpToSixteenLines) {
             const char* code = needed <= 4 ? c.four : c.eight;
             ASSERT_EQ(engine.SelectLnb(10, 20, grid.get(), needed), code != nullptr);
             if (!code) {
+                // The level asked against the best LNB of the count: 85 of four outputs, 83 of eight.
+                const bool four = needed <= 4;
                 EXPECT_EQ(Messages(),
                           std::vector<std::string>{
-                              "Non sono stati selezionati LNB adeguati alla centrale satellitare."});
+                              "Non sono stati selezionati LNB adeguati alla centrale satellitare. Le linee "
+                              "multiswitch richiedono in testa " +
+                              std::string(c.required == 84.0f ? "84,0" : "85,5") + " dBµV, gli LNB scelti da " +
+                              (four ? "4 uscite ne danno al più 85,0" : "8 uscite ne danno al più 83,0") +
+                              ". Scegliere \"Multiswitch 4 cavi\" e \"Multiswitch lungo scala\"."});
                 continue;
             }
             EXPECT_EQ(CodeAt(10, 20), code);
