@@ -225,10 +225,10 @@ TEST_F(LibraryTree, FlagsChooseTheLevelsShown) {
     }
 }
 
-TEST_F(LibraryTree, QueryModeFollowsTheFlags) {
-    // Filters are not among the palette kinds: with 0x0100 the library shows nothing below it.
+TEST_F(LibraryTree, AFilterGivenWinsOverTheFlags) {
+    // A filter that takes none of the library's kinds: the library shows nothing below it.
     AddLibrary("Varne", varne);
-    FillLibraryTree(tree, LibTreeLibraries | LibTreeCategories | LibTreePalette | LibTreeNoPriceItems);
+    FillLibraryTree(tree, LibTreeLibraries | LibTreeCategories | LibTreeNoPriceItems, [](int32_t) { return false; });
     EXPECT_EQ(TreeLines(), (Lines{"Varne"}));
     tree->Items->Clear();
     FillLibraryTree(tree, LibTreeLibraries | LibTreeCategories | LibTreeNoPriceItems);
