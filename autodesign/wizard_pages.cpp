@@ -4,7 +4,6 @@
 #include <string>
 
 #include "autodesign/wizard.h"
-#include "cells/class_table.h"
 #include "core/band_systems.h"
 #include "core/cell_codes.h"
 #include "core/control_builders.h"
@@ -620,9 +619,7 @@ void TAutoProgetto::FillComponentPickers() {
     const bool wasBusy = Busy;
     Busy = true;
     ComponentTree->Items->Clear();
-    // What the palettes offer, libraries with their categories and series, with check marks.
-    FillLibraryTree(ComponentTree, LibTreeLibraries | LibTreeCategories | LibTreeSeries | LibTreeStateImages,
-                    OfferedOnPalettes);
+    FillLibraryTree(ComponentTree, SelectionTreeFlags, OfferedOnPalettes);
     ComponentTree->AlphaSort();
     int filled = 0;
     for (int i = ComponentTree->Items->RootCount() - 1; i >= 0; --i) {

@@ -120,13 +120,6 @@ TGroupBox* MakeGroupBoxAt(TWinControl* container, int left, int top, int width, 
     return Place(MakeGroupBox(container, width, height, caption), left, top);
 }
 
-TTabControl* MakeTabControl(TWinControl* container, int width, int height) {
-    auto* tabs = NewChild<TTabControl>(container);
-    tabs->Width = width;
-    tabs->Height = height;
-    return tabs;
-}
-
 TCheckBox* MakeCheckBox(TWinControl* container, int width, const AnsiString& caption) {
     return NewCaptioned<TCheckBox>(container, width, caption);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Controls that dialogs build at run time, all with the program's fixed look:
 // the container is both owner and parent, the font is the small "Arial" of
-// height -11 (tab controls keep theirs), and the At forms also place the
+// height -11, and the At forms also place the
 // control. And the library tree: the registered libraries with the
 // categories, series and codes of their entries, refreshed in place.
 #include <cstdint>
@@ -45,7 +45,6 @@ TButton* MakeButtonAt(TWinControl* container, int left, int top, const AnsiStrin
 TGroupBox* MakeGroupBox(TWinControl* container, int width, int height, const AnsiString& caption);
 TGroupBox* MakeGroupBoxAt(TWinControl* container, int left, int top, int width, int height,
                           const AnsiString& caption);
-TTabControl* MakeTabControl(TWinControl* container, int width, int height);
 TCheckBox* MakeCheckBox(TWinControl* container, int width, const AnsiString& caption);
 TCheckBox* MakeCheckBoxAt(TWinControl* container, int left, int top, int width, const AnsiString& caption);
 TRadioButton* MakeRadioButton(TWinControl* container, int width, const AnsiString& caption);

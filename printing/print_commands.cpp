@@ -86,7 +86,8 @@ void TStampa::PrintHeadEndSchemeCommand(TPrintDialog* dialog) {
 
 void TStampa::PrintSelectedAreaCommand(TPrintDialog* dialog) {
     const bool network = SelectedPage && SelectedPage() == "Rete";
-    const int32_t flags = (Opzioni && Opzioni->showAttenuations ? 0x2CC : 0x21C) + (network ? 1 : 2);
+    const int32_t flags =
+        (network ? NetworkSchemeFlags() : HeadEndSchemeFlags()) | SchemeSelection;
     TSchemeArea area;
     if (!SchemeArea(flags, area) || !AskPrinter(dialog, "Area selezionata")) return;
     PrintJob([&] { PrintScheme(flags, Opzioni ? Opzioni->maxCellWidth : 0.0f, 0); },

@@ -116,17 +116,6 @@ TEST_F(ControlBuilders, CombosGroupsChecksRadiosAndLabels) {
     EXPECT_EQ(label->Caption.Get(), "Uscite");
 }
 
-TEST_F(ControlBuilders, TabControlKeepsItsOwnFont) {
-    form.Font->Name = "Times New Roman";
-    TTabControl* tabs = MakeTabControl(&form, 300, 200);
-    EXPECT_EQ(tabs->Owner(), &form);
-    EXPECT_EQ(tabs->Parent.Get(), &form);
-    EXPECT_EQ(tabs->Width, 300);
-    EXPECT_EQ(tabs->Height, 200);
-    EXPECT_EQ(tabs->Font->Name.Get(), "Times New Roman");  // the parent's
-    EXPECT_TRUE(tabs->ParentFont);
-}
-
 TEST_F(ControlBuilders, BuiltControlsGoWithTheirContainer) {
     auto panel = std::make_unique<TForm>(nullptr);
     MakeEdit(panel.get(), 10, clBlack, 0);
