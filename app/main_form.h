@@ -92,7 +92,6 @@ public:
     void LayoutForm();
     void LayoutPanels();
     void ShowCircuitError(int32_t column, int32_t row, int32_t side, TGridData* grid, int32_t kind);
-    bool SplashShown() const { return splash_; }
 
     // ---- Project files ----
     int LoadProject(const AnsiString& name, TProgetto& project) { return files_.LoadProject(name, project); }
@@ -169,7 +168,6 @@ public:
     void FindClick(TObject* Sender);
     void NetworkReportClick(TObject* Sender);
     // Runs the network report whatever its state and shows its page.
-    void Tuttiidati1Click(TObject* Sender);
     void Cancellacalcoli1Click(TObject* Sender);
     void DetAutSostClick(TObject* Sender);
     // The models of the drawn network chosen again from the wizard's

@@ -615,12 +615,6 @@ void TAntenne::FindClick(TObject* Sender) {
 
 void TAntenne::NetworkReportClick(TObject*) { SelectPage(PageCalcoliRete); }
 
-void TAntenne::Tuttiidati1Click(TObject*) {
-    TCalculationRun run = CalculationRun();
-    RunNetworkCalculations(run, ReteReport.Report);
-    SelectPage(PageCalcoliRete);
-}
-
 void TAntenne::Cancellacalcoli1Click(TObject*) {
     // The required levels are worked out again when their page is next shown.
     if (CurrentProject && CurrentProject->NetworkGrid) CurrentProject->NetworkGrid->RequiredOutOfDate = true;

@@ -5,10 +5,16 @@
 // or empties the node with its subtree and brings the ancestors up to date.
 // The marks travel as node paths: the texts from the root down, joined by
 // "?|?".
+#include "cells/class_table.h"
+#include "core/control_builders.h"
 #include "platform/comctrls.h"
 #include "platform/graphics.h"
 
 class TStringList;
+
+// How the wizard fills the tree: libraries, categories and series with
+// their check marks, of the entries the palettes offer (OfferedOnPalettes).
+constexpr int32_t SelectionTreeFlags = LibTreeLibraries | LibTreeCategories | LibTreeSeries | LibTreeStateImages;
 
 // The marks, as state-image indexes.
 enum : int { NodeEmpty = 1, NodePartial = 2, NodeFull = 3 };

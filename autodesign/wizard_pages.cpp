@@ -625,7 +625,7 @@ void TAutoProgetto::FillComponentPickers() {
     const bool wasBusy = Busy;
     Busy = true;
     ComponentTree->Items->Clear();
-    FillLibraryTree(ComponentTree, 0x810F);
+    FillLibraryTree(ComponentTree, SelectionTreeFlags, OfferedOnPalettes);
     ComponentTree->AlphaSort();
     int filled = 0;
     for (int i = ComponentTree->Items->RootCount() - 1; i >= 0; --i) {

@@ -92,22 +92,6 @@ void TFiltroAttivo::Load(TStream& stream, int32_t version) {
         for (int32_t b = 0; b < BandSlots; ++b) Attenuation->Set3(0, k, b, LevelNone);
 }
 
-void TFiltroAttivo::ShowModuleTable(std::span<TBandRow, ModuleTableRows> rows) const {
-    const std::span<const int32_t> map = RowMap();
-    for (size_t i = 0; i < std::min(rows.size(), map.size()); ++i) {
-        if (map[i] < 0) continue;
-        for (int b = 0; b < BandSlots; ++b) rows[i][b] = Module().stage->Get2(map[i], b);
-    }
-}
-
-void TFiltroAttivo::TakeModuleTable(std::span<const TBandRow, ModuleTableRows> rows) {
-    const std::span<const int32_t> map = RowMap();
-    for (size_t i = 0; i < std::min(rows.size(), map.size()); ++i) {
-        if (map[i] < 0) continue;
-        for (int b = 0; b < BandSlots; ++b) Module().stage->Set2(map[i], b, rows[i][b]);
-    }
-}
-
 void TFiltroAttivo::FillDataDialogDefault(TDatiComponenti* dialog) {
     FillDataDialog(dialog, RowMap());
     TModuliFiltro::Assign(*Modules, dialog->ModuleList);

@@ -15,8 +15,6 @@ constexpr int ActiveFilterCounter = 22;
 constexpr int ModulatorCounter = 27;
 constexpr int ConverterCounter = 7;
 
-// Rows of the module's stage that the form shows as its six value rows.
-constexpr int ModuleTableRows = 6;
 
 class TFiltroAttivo : public TCellaAutoMix {
 public:
@@ -34,11 +32,6 @@ public:
     void ComputeChannels(int32_t flags, int32_t port, uint32_t stamp) override;
     void GetPortLevelText(TRichEdit* report) override;
     void AdjustLossTables() override;
-
-    // The form's six value rows from the module's stage rows and back,
-    // through the class's row map.
-    void ShowModuleTable(std::span<TBandRow, ModuleTableRows> rows) const;
-    void TakeModuleTable(std::span<const TBandRow, ModuleTableRows> rows);
 
     TModuloFiltro& Module() const { return *Modules->head; }
 

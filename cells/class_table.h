@@ -6,11 +6,14 @@
 // class's tool buttons, their lists and the tool a cell selects back) and the
 // palette's tool factory (what a tool and its lists build). A new class is its
 // own files and one row here, plus its glyph and default-library articles
-// where it has them.
+// where it has them. The row also says where the printed material list puts
+// the class and which of its codes the palettes and the designer's component
+// tree offer from the libraries.
 //
 // The palette's part of a row is plain data and plain functions: the cells
 // do not know the palette, the palette reads the rows.
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <vector>
@@ -126,6 +129,56 @@ struct TListChoice {
 };
 using TListChooser = TListChoice (*)(const TCella& cell);
 
+// ---- the printed material list's part
+
+// The families of the printed material list, in the order the list gives
+// them; several classes may share one. Cables lists the counted cables, then
+// the bridges.
+enum class TListFamily : uint8_t {
+    Unset,      // no row leaves it so (the table's test fails)
+    NotListed,  // not a material: anchors, the terminal, signs, price items
+    Outlets,
+    Splitters,
+    Taps,
+    Switches,
+    Filters,
+    Amplifiers,
+    Attenuators,
+    AdjustableAttenuators,
+    Equalisers,
+    DcSeparators,
+    Inserters,
+    Inductances,
+    PowerSupplies,
+    Mixers,
+    Demixers,
+    Cables,
+    Terminations,
+    ActiveFilters,
+    Modulators,
+    Converters,
+    FinalAmplifiers,
+    WideBandAmplifiers,
+    SatSources,
+    Dishes,
+    Antennas,
+    SatReceivers,
+    IntegratedHeadEnds,
+    Custom,
+};
+
+// ---- the library tree's part
+
+// The type codes whose library entries the palettes and the designer's
+// component tree offer; Stated false: the row has not said (the table's
+// test fails).
+struct TPaletteOffer {
+    bool Stated = false;
+    std::vector<int32_t> Codes;
+};
+inline TPaletteOffer Offers(std::initializer_list<int32_t> codes) { return {true, codes}; }
+inline TPaletteOffer NotOffered() { return {true, {}}; }
+
 // ---- the row
 
 struct TCellClassRow {
@@ -140,6 +193,10 @@ struct TCellClassRow {
     std::vector<TToolButtonInfo> Buttons;
     // The button a cell of the class selects; none: no tool is chosen for it.
     TListChooser Choice = nullptr;
+    // Its family in the printed material list.
+    TListFamily Listed = TListFamily::Unset;
+    // What the palettes and the designer's component tree offer of it.
+    TPaletteOffer Offered;
 };
 
 // Every row, one per class.
@@ -148,3 +205,9 @@ std::span<const TCellClassRow> CellClassRows();
 const TCellClassRow* ClassRowOfCode(int32_t code);
 // The row of the class a tool makes, or none.
 const TCellClassRow* ClassRowOfTool(int32_t tool);
+// The material list's family of the class a type code builds (NotListed for
+// a code no class builds).
+TListFamily ListFamilyOfCode(int32_t code);
+// Whether the palettes and the designer's component tree offer library
+// entries of this type code (the library tree's filter).
+bool OfferedOnPalettes(int32_t typeCode);

@@ -181,7 +181,7 @@ void TPresaD::WalkDownstream(TListaCanali* list, int32_t, uint32_t stamp) {
         if (TCella* next = OutputNeighbour(*this, OutletThroughOutput))
             next->WalkDownstream(list, OutputNeighbourPort(*this, OutletThroughOutput), stamp);
     const TListaCanali* socket = OutputList(*this, OutletSocket);
-    if (list && socket) TListaCanali::CheckConflicts(*list, *socket, 7, AnsiString());
+    if (list && socket) TListaCanali::CheckConflicts(*list, *socket, ConflictsQuiet | ConflictsMerge, AnsiString());
 }
 
 float TPresaD::MinDownstreamValue(float, int32_t, bool, TCella*, uint8_t, uint8_t) { return 0.0f; }

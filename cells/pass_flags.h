@@ -9,6 +9,9 @@
 // The connector index asked of the model (3: any); every cell puts in its
 // own (Choice1) before it asks its neighbours.
 constexpr int32_t ModeConnectorBits = 0x3;
+// The connector index that asks for any connector: a termination of any
+// connector fits.
+constexpr int32_t TerminationAnyConnector = 0x3;
 // DC reaches the end of the line: a termination asked with it takes a model
 // that refuses DC. A switch asks the terminations at its inputs and the
 // switches below it so, an outlet that passes DC the cells after it.

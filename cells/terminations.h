@@ -10,10 +10,6 @@
 // Category counter of the short code "X".
 constexpr int TerminationCounter = 14;
 
-// The connector of the mode word (ModeConnectorBits) that a termination of
-// any connector fits.
-constexpr int32_t TerminationAnyConnector = 3;
-
 class TChiusura : public TCella {
 public:
     // inputs squares side by side along the row, each closing one line.

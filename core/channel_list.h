@@ -11,6 +11,10 @@
 #include "core/channels.h"
 #include "core/info.h"
 
+// The flags of TListaCanali::CheckConflicts.
+constexpr int32_t ConflictsQuiet = 0x3;  // no message for a channel in conflict (either bit)
+constexpr int32_t ConflictsMerge = 0x4;  // channels of the same range merge into one
+
 class TListaCanali {
 public:
     TListaCanali() = default;
@@ -84,8 +88,9 @@ public:
                                  const float* maxIn, const float* attOut, const float* outLevel,
                                  const float* noiseFigure, bool suppress, const AnsiString& prefix,
                                  int32_t inPort, int32_t outPort);
-    // Merges source into destination in range order. flags: 1 or 2 silence
-    // the conflict message, 4 merges channels of equal range.
+    // Merges source into destination in range order. flags: ConflictsQuiet
+    // (either of its bits) silences the conflict message, ConflictsMerge
+    // merges channels of equal range.
     static void CheckConflicts(TListaCanali& destination, const TListaCanali& source, int32_t flags,
                                const AnsiString& prefix);
 

@@ -120,13 +120,6 @@ TGroupBox* MakeGroupBoxAt(TWinControl* container, int left, int top, int width, 
     return Place(MakeGroupBox(container, width, height, caption), left, top);
 }
 
-TTabControl* MakeTabControl(TWinControl* container, int width, int height) {
-    auto* tabs = NewChild<TTabControl>(container);
-    tabs->Width = width;
-    tabs->Height = height;
-    return tabs;
-}
-
 TCheckBox* MakeCheckBox(TWinControl* container, int width, const AnsiString& caption) {
     return NewCaptioned<TCheckBox>(container, width, caption);
 }
@@ -155,11 +148,6 @@ TLabel* MakeLabelAt(TWinControl* container, int left, int top, int width, const 
 // ---- Library tree ----
 
 namespace {
-// Query modes of the library's tree query.
-constexpr int TreeModeAll = 0;
-constexpr int TreeModePalette = 1;
-constexpr int TreeModeNoPriceItems = 2;
-
 // Node texts are compared exactly, as the library compares its texts; the
 // lists of the tree query are sorted that way and searched by halves.
 int IndexOfExact(const TStringList& list, const AnsiString& text) {
@@ -252,7 +240,7 @@ void FillLibraryTreeLevel(TTreeNode* parent, int32_t level, TNestedStringList* l
     }
 }
 
-void AddLibraryNode(TTreeNode* libraryNode, int32_t flags) {
+void AddLibraryNode(TTreeNode* libraryNode, int32_t flags, TEntryKindFilter admits) {
     if (!libraryNode || libraryNode->Count() > 0 || !Librerie) return;
     TLibreria* library = Librerie->Find(libraryNode->Text);
     if (!library) return;
@@ -261,16 +249,14 @@ void AddLibraryNode(TTreeNode* libraryNode, int32_t flags) {
     tree.SetSorted(true);
     // A library that does not open has said why; it lists nothing.
     if (library->Open(false)) {
-        const int mode = (flags & LibTreePalette)        ? TreeModePalette
-                         : (flags & LibTreeNoPriceItems) ? TreeModeNoPriceItems
-                                                         : TreeModeAll;
-        library->ListTree(tree, mode);
+        if (!admits && (flags & LibTreeNoPriceItems)) admits = NotPriceItem;
+        library->ListTree(tree, admits);
         library->Close();
     }
     FillLibraryTreeLevel(libraryNode, 1, &tree, flags);
 }
 
-void FillLibraryTree(TTreeView* tree, int32_t flags) {
+void FillLibraryTree(TTreeView* tree, int32_t flags, TEntryKindFilter admits) {
     if (!tree || !(flags & LibTreeLibraries)) return;
     TStringList names;
     if (Librerie) Librerie->ListNames(names);
@@ -283,13 +269,13 @@ void FillLibraryTree(TTreeView* tree, int32_t flags) {
             node->Delete();
         } else {
             names.Delete(index);
-            AddLibraryNode(node, flags);
+            AddLibraryNode(node, flags, admits);
         }
         node = next;
     }
     for (int i = 0; i < names.Count(); ++i) {
         TTreeNode* node = nodes->Add(nullptr, names[i]);
-        AddLibraryNode(node, flags);
+        AddLibraryNode(node, flags, admits);
         if (flags & LibTreeStateImages) node->StateIndex = 1;
     }
 }

@@ -1,11 +1,12 @@
 #pragma once
 // Controls that dialogs build at run time, all with the program's fixed look:
 // the container is both owner and parent, the font is the small "Arial" of
-// height -11 (tab controls keep theirs), and the At forms also place the
+// height -11, and the At forms also place the
 // control. And the library tree: the registered libraries with the
 // categories, series and codes of their entries, refreshed in place.
 #include <cstdint>
 
+#include "core/libraries.h"
 #include "platform/graphics.h"
 
 // The captions of the buttons that step through a form's stages.
@@ -44,7 +45,6 @@ TButton* MakeButtonAt(TWinControl* container, int left, int top, const AnsiStrin
 TGroupBox* MakeGroupBox(TWinControl* container, int width, int height, const AnsiString& caption);
 TGroupBox* MakeGroupBoxAt(TWinControl* container, int left, int top, int width, int height,
                           const AnsiString& caption);
-TTabControl* MakeTabControl(TWinControl* container, int width, int height);
 TCheckBox* MakeCheckBox(TWinControl* container, int width, const AnsiString& caption);
 TCheckBox* MakeCheckBoxAt(TWinControl* container, int left, int top, int width, const AnsiString& caption);
 TRadioButton* MakeRadioButton(TWinControl* container, int width, const AnsiString& caption);
@@ -60,17 +60,18 @@ enum : int32_t {
     LibTreeSeries = 0x0002,        // keep the series level (else codes stand under their category)
     LibTreeCategories = 0x0004,    // keep the category level (else the series of all categories)
     LibTreeLibraries = 0x0008,     // top-level nodes are the registered libraries; nothing without it
-    LibTreePalette = 0x0100,       // only the component kinds of the palettes
-    LibTreeNoPriceItems = 0x0200,  // every entry but the price-list items (0x0100 wins)
+    LibTreeNoPriceItems = 0x0200,  // every entry but the price-list items (a filter given wins)
     LibTreeStateImages = 0x8000,   // new nodes get state image 1, or 3 under a node that has 3
 };
 
 // Fills the tree with the registered libraries, or refreshes it: nodes of
 // libraries no longer registered go, new libraries are added, and the nodes
 // of the libraries that stay are kept as they are (expanded, state images).
-void FillLibraryTree(TTreeView* tree, int32_t flags);
+// admits: the entries listed, by type code (the palettes' offer is
+// OfferedOnPalettes of the class table); none: as the flags say.
+void FillLibraryTree(TTreeView* tree, int32_t flags, TEntryKindFilter admits = nullptr);
 // Fills the nodes under one library node, only when it has none.
-void AddLibraryNode(TTreeNode* libraryNode, int32_t flags);
+void AddLibraryNode(TTreeNode* libraryNode, int32_t flags, TEntryKindFilter admits = nullptr);
 // Brings the children of parent in line with one level of the tree query's
 // nested list (1 categories, 2 series, 3 codes): children that are not in the
 // list go, entries without a child become new children. The list is changed

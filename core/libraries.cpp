@@ -39,10 +39,6 @@ constexpr TagVersion LibraryTags[] = {
 };
 // clang-format on
 
-// Type codes the query mode 1 admits (the components the palettes list).
-constexpr int32_t PaletteTypes[] = {3,  6,  10, 14, 15, 16, 21, 22, 24, 29, 35, 37, 39,
-                                    40, 41, 42, 43, 44, 45, 46, 47, 49, 50, 54, 55, 80};
-
 void ShowLibraryMessage(const AnsiString& text) {
     Application->MessageBox(text, "", MB_OK | MB_ICONEXCLAMATION);
 }
@@ -254,8 +250,10 @@ bool TLibreria::ReadRecord(const TLibEntryHead& head, std::string& record) {
     }
 }
 
+bool NotPriceItem(int32_t typeCode) { return typeCode != CodeElementoListino; }
+
 void TLibreria::Query(TStringList& list, const AnsiString& text, int typeCode, int key1, int key2, int key3,
-                      int kind) {
+                      int kind, TEntryKindFilter admits) {
     list.Clear();
     const bool wasOpen = isOpen;
     if (!OpenFile(false)) return;
@@ -281,13 +279,7 @@ void TLibreria::Query(TStringList& list, const AnsiString& text, int typeCode, i
                     list.Add(h.code);
                 break;
             case lqTree: {
-                bool admitted = true;
-                if (key3 == 1)
-                    admitted = std::find(std::begin(PaletteTypes), std::end(PaletteTypes), h.typeCode) !=
-                               std::end(PaletteTypes);
-                else if (key3 == 2)
-                    admitted = h.typeCode != CodeElementoListino;
-                if (!admitted) break;
+                if (admits && !admits(h.typeCode)) break;
                 // Only a nested list holds the tree.
                 auto* tree = dynamic_cast<TNestedStringList*>(&list);
                 if (!tree) break;
@@ -326,9 +318,9 @@ void TLibreria::ListByTypeAndKeys(TStringList& list, int typeCode, int inputs, i
     Query(list, "", typeCode, inputs, throughOutputs, tapOutputs, lqCodesOfKind);
 }
 
-void TLibreria::ListTree(TNestedStringList& list, int mode) {
+void TLibreria::ListTree(TNestedStringList& list, TEntryKindFilter admits) {
     list.ClearAll();
-    Query(list, "", 0, 0, 0, mode, lqTree);
+    Query(list, "", 0, 0, 0, 0, lqTree, admits);
 }
 
 bool TLibreria::FindEntry(const AnsiString& code) {

@@ -54,6 +54,13 @@ enum TLibQuery : int {
     lqSeriesOfFamily = 7,   // the same by family (type 47 counts as 10)
 };
 
+// Which entries a tree query lists, by their type code; none: every entry.
+// The layers above name the filters that know the classes (the palettes'
+// offer is the class table's, in the cells).
+using TEntryKindFilter = bool (*)(int32_t typeCode);
+// Every entry but the price-list items.
+bool NotPriceItem(int32_t typeCode);
+
 // The version number a library tag stands for; 0 for a tag not known.
 int32_t LibraryVersionOfTag(const std::string& tag12);
 
@@ -89,14 +96,16 @@ public:
     // writable.
     bool OpenStream(std::unique_ptr<TStream> stream);
 
+    // admits: the entries a tree query lists (none: all).
     void Query(TStringList& list, const AnsiString& text, int typeCode, int key1, int key2, int key3,
-               int kind);
+               int kind, TEntryKindFilter admits = nullptr);
     void ListCategories(TStringList& list);
     void ListCodesOfCategory(TStringList& list, const AnsiString& category);
     void ListByTypeAndKeys(TStringList& list, int typeCode, int inputs, int throughOutputs, int tapOutputs);
     // Kind 5: list holds each category with a TNestedStringList of its series,
     // each with a sorted TNestedStringList of its codes.
-    void ListTree(TNestedStringList& list, int mode);
+    // admits: the entries listed (none: all).
+    void ListTree(TNestedStringList& list, TEntryKindFilter admits = nullptr);
 
     // Positions the stream at the start of the record of the first entry with
     // this code (exact comparison).

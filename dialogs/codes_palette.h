@@ -6,6 +6,7 @@
 // article puts its data into the last-used prototype of its kind and tells the
 // component palette to give them to the next cells it makes; picking one in
 // the tree also chooses the tool and the variants that make cells like it.
+#include "core/control_builders.h"
 #include "platform/comctrls.h"
 #include "platform/extctrls.h"
 #include "platform/stdctrls.h"
@@ -13,8 +14,8 @@
 class TPannelloComponenti;
 
 // The library tree of the codes palette: libraries, categories, series and
-// codes, only the kinds the palette places, nodes marked with state images.
-constexpr int32_t CodesTreeFlags = 527;
+// codes, every entry but the price-list items.
+constexpr int32_t CodesTreeFlags = LibTreeLibraries | LibTreeCategories | LibTreeSeries | LibTreeNoPriceItems;
 
 class TPannelloCodici : public TPanel {
 public:

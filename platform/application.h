@@ -64,7 +64,7 @@ struct TDialogCall {
     AnsiString Title;
     AnsiString Filter;
     AnsiString InitialDir;
-    AnsiString FileName;  // the name the dialog opened with
+    AnsiString FileName;  // the name the dialog opened with (a print dialog: the printer's FileName)
     bool Accepted = false;
     AnsiString Answer;  // the path or directory chosen
 };

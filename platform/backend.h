@@ -100,6 +100,7 @@ struct TPrintJob {
     TPrinterOrientation Orientation = poPortrait;
     AnsiString Title;
     int Copies = 1;
+    AnsiString FileName;  // the name a file is offered under (TPrinter::FileName)
 };
 
 class TPrinterPeer {

@@ -1,6 +1,7 @@
 #include "platform/dialogs.h"
 
 #include "platform/application.h"
+#include "platform/printers.h"
 
 namespace {
 TScript& Script() { return Application->Script(); }
@@ -76,7 +77,7 @@ bool TColorDialog::Execute() {
 
 bool TPrintDialog::Execute() {
     if (TBackend* b = Application->Backend()) return b->ExecutePrintDialog(*this);
-    Record(TDialogKind::Print, Title);
+    Record(TDialogKind::Print, Title).FileName = Printer()->FileName;
     std::optional<bool> answer = Script().NextPrintAnswer();
     bool accepted = answer && *answer;
     Script().Dialogs.back().Accepted = accepted;

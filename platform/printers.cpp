@@ -100,7 +100,7 @@ void TPrinter::BeginDoc() {
     page_ = 1;
     TPaintEngine* engine;
     if (peer_) {
-        TPrintJob job{CurrentPrinterIndex(), Orientation, Title, Copies};
+        TPrintJob job{CurrentPrinterIndex(), Orientation, Title, Copies, FileName};
         engine = peer_->BeginDoc(job);
         Canvas->ReleaseClip();
         Canvas->PenPos = TPoint(0, 0);

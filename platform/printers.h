@@ -41,6 +41,10 @@ public:
     TPrinterOrientation Orientation = poPortrait;
     AnsiString Title;
     int Copies = 1;
+    // The name a printout to a file is offered under (no folder, no
+    // extension): the print dialog's file and the file asked for at the
+    // start of a job. Empty: the device's own choice.
+    AnsiString FileName;
 
     // Draws on the current page while printing; otherwise it measures (its
     // font has the printer's resolution).

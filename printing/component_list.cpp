@@ -6,6 +6,7 @@
 
 #include "cells/cables.h"
 #include "cells/cell.h"
+#include "cells/class_table.h"
 #include "core/levels.h"
 #include "document/grid.h"
 #include "document/project.h"
@@ -14,44 +15,6 @@
 
 namespace {
 
-// The families in the order they are listed, by the class's kind; cells of
-// any other kind (anchors, the terminal, graphic signs) are not listed.
-// FamilyCables stands for cables and bridges. Every class the estimate
-// prices has its family here, so that the list names every material.
-constexpr int32_t FamilyCables = -1;
-// clang-format off
-constexpr int32_t FamilyOrder[] = {
-    14,            // outlets
-    3,             // splitters
-    6,             // taps
-    10,            // switches
-    1,             // filters
-    21,            // amplifiers
-    26,            // attenuators
-    27,            // adjustable attenuators
-    28,            // equalisers
-    19,            // DC separators
-    48,            // inserters
-    20,            // inductances
-    24,            // power supplies
-    29,            // mixers
-    30,            // demixers
-    FamilyCables,  // cables, then bridges
-    16,            // terminations
-    35,            // active filters
-    36,            // modulators
-    37,            // converters
-    43,            // final amplifiers
-    40,            // wideband amplifiers
-    39,            // satellite sources
-    45,            // dishes
-    38,            // antennas
-    51,            // satellite receivers
-    58,            // integrated head ends
-    55,            // custom components
-};
-// clang-format on
-
 // A cable segment that stands in lists: the head of its run.
 TNCavo* ListedCable(TCella* c, int32_t typeCode) {
     if (c->Kind != KindCableSegment || c->TypeCode != typeCode) return nullptr;
@@ -59,12 +22,13 @@ TNCavo* ListedCable(TCella* c, int32_t typeCode) {
     return cable->IsRunHead() ? cable : nullptr;
 }
 
-// The cells of one family on a grid, in the grid's cell order.
-void TakeFamily(TGridData* grid, int32_t family, std::vector<TCella*>& cells) {
+// The cells of one family on a grid, in the grid's cell order; the family
+// of each is its class's, from the class table.
+void TakeFamily(TGridData* grid, TListFamily family, std::vector<TCella*>& cells) {
     if (!grid->Anchor) return;
-    if (family != FamilyCables) {
+    if (family != TListFamily::Cables) {
         for (TCella* c = grid->Anchor->NextCell; c; c = c->NextCell)
-            if (c->Kind == family) cells.push_back(c);
+            if (ListFamilyOfCode(c->TypeCode) == family) cells.push_back(c);
         return;
     }
     for (TCella* c = grid->Anchor->NextCell; c; c = c->NextCell)
@@ -120,7 +84,11 @@ int32_t TStampa::PrintComponentList(int32_t flags, int32_t page) {
 
     pp.PageNumber = 1;
     PrintTableHeader(DocMaterialList, flags);
-    for (int32_t family : FamilyOrder) {
+    // The families in the order of their enumeration, each of its classes'
+    // cells in grid order.
+    for (auto f = static_cast<uint8_t>(TListFamily::NotListed) + 1; f <= static_cast<uint8_t>(TListFamily::Custom);
+         ++f) {
+        const auto family = static_cast<TListFamily>(f);
         std::vector<TCella*> cells;
         for (int g = 0; g < count; ++g) TakeFamily(grids[g], family, cells);
         if (compressed) {

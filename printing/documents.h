@@ -251,6 +251,11 @@ public:
     void PrintComponentListJob(int32_t which);
     void PrintEstimateJob(bool priced);
 
+    // The name a printout goes to a file under: the project's file name, " - "
+    // and the document's ("Condominio Rossi - Preventivo"), the project's
+    // alone for a printout of several documents (document empty).
+    AnsiString OutputFileName(const AnsiString& document) const;
+
     // One printer job around body, with the job's first page pending.
     void PrintJob(const std::function<void()>& body, TPrinterOrientation orientation = poPortrait);
 
@@ -277,6 +282,8 @@ public:
 
 private:
     struct TReportWriter;  // the body of the mast and lightning reports
+    // The print dialog, offering the document's own file name.
+    bool AskPrinter(TPrintDialog* dialog, const AnsiString& document);
     TCanvas* Canvas() const { return PrintPage.Canvas; }
     void SetFont(int32_t points, TFontStyles style = {});
     void TextAt(int32_t x, int32_t y, const AnsiString& text);

@@ -218,6 +218,7 @@ bool PrintChosenDocuments(TStampa& stampa, const TDatiStampa& options) {
         orientation = stampa.SchemeOrientation(flags);
     }
     Printer()->Copies = options.Copies();
+    Printer()->FileName = stampa.OutputFileName("");
     stampa.PrintJob(
         [&] {
             for (int32_t d = 1; d <= PrintDocumentLast; ++d)

@@ -7,6 +7,7 @@
 #include "document/project.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
+#include "platform/printers.h"
 #include "printing/calc_print_options.h"
 #include "printing/documents.h"
 
@@ -27,22 +28,33 @@ TPrintItemsState PrintItemsState(const TPrintMenuContext& m) {
     return s;
 }
 
+AnsiString TStampa::OutputFileName(const AnsiString& document) const {
+    const AnsiString project = Project ? FileBaseName(Project->Name) : AnsiString();
+    if (project.empty()) return document;
+    return document.empty() ? project : project + " - " + document;
+}
+
+bool TStampa::AskPrinter(TPrintDialog* dialog, const AnsiString& document) {
+    Printer()->FileName = OutputFileName(document);
+    return dialog->Execute();
+}
+
 void TStampa::PrintNetworkListCommand(TPrintDialog* dialog) {
-    if (dialog->Execute()) PrintComponentListJob(ListNetwork);
+    if (AskPrinter(dialog, "Elenco componenti di rete")) PrintComponentListJob(ListNetwork);
 }
 
 void TStampa::PrintHeadEndListCommand(TPrintDialog* dialog) {
-    if (dialog->Execute()) PrintComponentListJob(ListHeadEnd);
+    if (AskPrinter(dialog, "Elenco componenti di testa")) PrintComponentListJob(ListHeadEnd);
 }
 
 void TStampa::PrintEstimateCommand(TPrintDialog* dialog) {
     if (EstimatePage) EstimatePage->BuildEstimate();
-    if (dialog->Execute()) PrintEstimateJob(true);
+    if (AskPrinter(dialog, "Preventivo")) PrintEstimateJob(true);
 }
 
 void TStampa::PrintSpecificationCommand(TPrintDialog* dialog) {
     if (EstimatePage) EstimatePage->BuildEstimate();
-    if (dialog->Execute()) PrintEstimateJob(false);
+    if (AskPrinter(dialog, "Capitolato")) PrintEstimateJob(false);
 }
 
 namespace {
@@ -62,21 +74,22 @@ bool Drawn(const TGridData* grid, bool network) {
 
 void TStampa::PrintNetworkSchemeCommand(TPrintDialog* dialog) {
     TSchemeArea area;
-    if (!SchemeArea(NetworkSchemeFlags(), area) || !dialog->Execute()) return;
+    if (!SchemeArea(NetworkSchemeFlags(), area) || !AskPrinter(dialog, "Rete")) return;
     PrintJob([&] { PrintNetwork(0); }, SchemeOrientation(NetworkSchemeFlags()));
 }
 
 void TStampa::PrintHeadEndSchemeCommand(TPrintDialog* dialog) {
     TSchemeArea area;
-    if (!SchemeArea(HeadEndSchemeFlags(), area) || !dialog->Execute()) return;
+    if (!SchemeArea(HeadEndSchemeFlags(), area) || !AskPrinter(dialog, "Testa")) return;
     PrintJob([&] { PrintHeadEnd(0); }, SchemeOrientation(HeadEndSchemeFlags()));
 }
 
 void TStampa::PrintSelectedAreaCommand(TPrintDialog* dialog) {
     const bool network = SelectedPage && SelectedPage() == "Rete";
-    const int32_t flags = (Opzioni && Opzioni->showAttenuations ? 0x2CC : 0x21C) + (network ? 1 : 2);
+    const int32_t flags =
+        (network ? NetworkSchemeFlags() : HeadEndSchemeFlags()) | SchemeSelection;
     TSchemeArea area;
-    if (!SchemeArea(flags, area) || !dialog->Execute()) return;
+    if (!SchemeArea(flags, area) || !AskPrinter(dialog, "Area selezionata")) return;
     PrintJob([&] { PrintScheme(flags, Opzioni ? Opzioni->maxCellWidth : 0.0f, 0); },
              SchemeOrientation(flags));
 }
@@ -84,7 +97,7 @@ void TStampa::PrintSelectedAreaCommand(TPrintDialog* dialog) {
 void TStampa::PrintSchemesAndListsCommand(TPrintDialog* dialog) {
     const bool network = Project && Drawn(Project->NetworkGrid, true);
     const bool headEnd = Project && Drawn(Project->HeadEndGrid, false);
-    if ((!network && !headEnd) || !dialog->Execute()) return;
+    if ((!network && !headEnd) || !AskPrinter(dialog, "Schemi ed elenco")) return;
     const TPrinterOrientation first =
         SchemeOrientation(network ? NetworkSchemeFlags() : HeadEndSchemeFlags());
     PrintJob(
@@ -115,7 +128,7 @@ void TStampa::PrintCalculationsCommand(TPrintDialog* dialog) {
                                 MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    if (!dialog->Execute()) return;
+    if (!AskPrinter(dialog, "Calcoli")) return;
     const bool all = f->CTutte->Checked;
     PrintJob([&] {
         PrintSignalLimits(f->CMinMaxTesta->Checked, f->CMinMaxPrese->Checked, all, f->LPrese, 0);

@@ -482,9 +482,9 @@ int32_t TStampa::PrintLightningReport(int32_t page) {
 }
 
 void TStampa::PrintMastReportCommand(TPrintDialog* dialog, bool errors) {
-    if (dialog->Execute()) PrintJob([&] { PrintMastReport(errors, 0); });
+    if (AskPrinter(dialog, "Relazione sostegno")) PrintJob([&] { PrintMastReport(errors, 0); });
 }
 
 void TStampa::PrintLightningReportCommand(TPrintDialog* dialog) {
-    if (dialog->Execute()) PrintJob([&] { PrintLightningReport(0); });
+    if (AskPrinter(dialog, "Relazione scariche atmosferiche")) PrintJob([&] { PrintLightningReport(0); });
 }

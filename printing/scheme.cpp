@@ -259,9 +259,19 @@ int32_t TStampa::PrintScheme(int32_t flags, float maxSide, int32_t page) {
     return 0;
 }
 
-int32_t TStampa::NetworkSchemeFlags() { return Opzioni && Opzioni->showAttenuations ? 0x0CD : 0x01D; }
+namespace {
+// The labels a scheme printed from the menu shows: losses and cable lengths
+// when the options show losses, else the short codes; either orientation,
+// by the area's shape.
+int32_t MenuSchemeFlags() {
+    const int32_t labels = Opzioni && Opzioni->showAttenuations ? SchemeAttenuations | SchemeLengths : SchemeNumbers;
+    return labels | SchemeLandscape | SchemePortrait;
+}
+}  // namespace
 
-int32_t TStampa::HeadEndSchemeFlags() { return Opzioni && Opzioni->showAttenuations ? 0x0CE : 0x01E; }
+int32_t TStampa::NetworkSchemeFlags() { return MenuSchemeFlags() | SchemeNetwork; }
+
+int32_t TStampa::HeadEndSchemeFlags() { return MenuSchemeFlags() | SchemeHeadEnd; }
 
 int32_t TStampa::PrintNetwork(int32_t page) {
     return PrintScheme(NetworkSchemeFlags(), Opzioni ? Opzioni->maxCellWidth : 0.0f, page);

@@ -209,7 +209,8 @@ void TakePrinterSettings(TQtPrinterPeer& peer) {
     int device = peer.DeviceOfPrinter();
     if (peer.Printer().outputFormat() == QPrinter::PdfFormat) {
         peer.PrepareForPdf();
-        peer.SetPdfFile(peer.Printer().outputFileName());
+        // Qt's print dialog has asked before it lets an existing file be chosen.
+        peer.SetPdfFile(peer.Printer().outputFileName(), true);
     }
     // The sheet or the printer may have changed: the model measures pages anew.
     p->SetDevices(peer.Devices());
@@ -234,6 +235,11 @@ bool TQtBackend::ExecutePrintDialog(TPrintDialog& d) {
     GivePrinterSettings(*peer);
     QPrinter& qp = peer->Printer();
     qp.setCopyCount(std::max(1, d.Copies));
+    // The document's own name is offered for a file, not the last one printed.
+    if (!Printer()->FileName.empty()) {
+        qp.setDocName(ToQString(Printer()->FileName));
+        if (qp.outputFormat() == QPrinter::PdfFormat) qp.setOutputFileName(peer->OfferedFile(Printer()->FileName));
+    }
     QPrintDialog dialog(&qp, DialogParent());
     if (!d.Title.empty()) dialog.setWindowTitle(ToQString(d.Title));
     QAbstractPrintDialog::PrintDialogOptions options =

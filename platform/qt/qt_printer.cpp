@@ -2,6 +2,7 @@
 #include "platform/qt/qt_printer.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -113,6 +114,12 @@ void TQtPrinterPeer::SelectDevice(int device) {
     }
 }
 
+QString TQtPrinterPeer::OfferedFile(const AnsiString& name) const {
+    if (name.empty()) return QString();
+    const QString folder = lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_;
+    return QDir(folder).filePath(ToQString(name) + ".pdf");
+}
+
 TSize TQtPrinterPeer::TMetrics::TextExtent(const TFontState& font, const AnsiString& text) {
     if (!metrics_ || !(font == font_)) {
         metrics_.emplace(ToQFont(font), MetricsDevice());
@@ -130,14 +137,26 @@ TPaintEngine* TQtPrinterPeer::BeginDoc(const TPrintJob& job) {
     if (printer_->outputFormat() == QPrinter::PdfFormat) {
         // Printed on the PDF device without Qt's print dialog: Qt's file dialog names the file.
         QString file = pdfFile_;
+        const bool confirmed = pdfConfirmed_;
+        pdfFile_.clear();
+        pdfConfirmed_ = false;
         if (file.isEmpty())
             file = QFileDialog::getSaveFileName(
-                QApplication::activeWindow(), QString::fromUtf8("Stampa su file PDF"), QString(),
-                QString::fromUtf8("Documenti PDF (*.pdf)"), nullptr, QFileDialog::DontUseNativeDialog);
+                QApplication::activeWindow(), QString::fromUtf8("Stampa su file PDF"), OfferedFile(job.FileName),
+                QString::fromUtf8("Documenti PDF (*.pdf)"), nullptr,
+                QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
         if (file.isEmpty()) return nullptr;
+        const QString chosen = file;
         if (QFileInfo(file).suffix().isEmpty()) file += ".pdf";
+        // One question before a file is replaced, about the very file written.
+        if (QFileInfo::exists(file) && !(confirmed && file == chosen) &&
+            Application->MessageBox("Il file \"" + FromQString(QDir::toNativeSeparators(file)) +
+                                        "\" esiste già. Sostituirlo?",
+                                    Application->Title, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+            return nullptr;
         printer_->setOutputFileName(file);
         writing_ = file;
+        lastFolder_ = QFileInfo(file).absolutePath();
     } else {
         writing_.clear();
     }
@@ -172,8 +191,6 @@ void TQtPrinterPeer::EndDoc() {
     painter_->end();
     painter_.reset();
     engine_.Attach(nullptr, TRect());
-    // A file named for one document is not overwritten by the next one.
-    if (!writing_.isEmpty()) pdfFile_.clear();
     writing_.clear();
 }
 

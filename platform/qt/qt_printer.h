@@ -37,11 +37,20 @@ public:
     // Sets Qt's printer to a device of the list.
     void SelectDevice(int device);
     // The file the next document on the PDF device goes to; empty: ask.
-    void SetPdfFile(const QString& fileName) { pdfFile_ = fileName; }
+    // Confirmed: the person has already agreed to replace it (Qt's print
+    // dialog asks so of an existing file); otherwise the job asks.
+    void SetPdfFile(const QString& fileName, bool confirmed = false) {
+        pdfFile_ = fileName;
+        pdfConfirmed_ = confirmed;
+    }
     const QString& PdfFile() const { return pdfFile_; }
     bool Printing() const { return painter_ != nullptr; }
     // Called when the peer goes.
     std::function<void()> OnGone;
+
+    // The file a document named so is offered under: in the folder of the
+    // last file written, else the home folder, with ".pdf".
+    QString OfferedFile(const AnsiString& name) const;
 
     // Puts the PDF device's fixed settings on Qt's printer (600 dpi, a laser printer's unprintable edge).
     void PrepareForPdf();
@@ -71,6 +80,8 @@ private:
     TQtPainterEngine engine_;
     TMetrics metrics_{*this};
     QString pdfFile_;
+    bool pdfConfirmed_ = false;
+    QString lastFolder_;  // where the last file was written
     QString writing_;  // the PDF file of the document being printed
 };
 

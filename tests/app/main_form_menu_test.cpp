@@ -862,11 +862,6 @@ TEST(MainMenuCalculations, ReportsAreWrittenAndCleared) {
     const AnsiString report = f.ReteReport.Report->Text;
     ASSERT_FALSE(report.empty());
     f.SelectPage("Rete");
-    f.ReteReport.Report->Text = "vecchio";
-    f.Tuttiidati1Click(nullptr);
-    EXPECT_EQ(f.ReteReport.Report->Text.Get(), report);
-    EXPECT_TRUE(f.IsPageSelected("Calcoli rete"));
-    f.SelectPage("Rete");
     f.Segnalialleprese1->Click();
     EXPECT_TRUE(f.IsPageSelected("Calcoli rete"));
 

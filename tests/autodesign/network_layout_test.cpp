@@ -25,6 +25,9 @@
 
 namespace {
 
+// Bits of a switch's second positions word the layout leaves as they are.
+constexpr uint32_t KeptBits = 0x7;
+
 struct TCellCount {
     int32_t Code;
     int32_t Column, Row;
@@ -43,8 +46,9 @@ protected:
 
     // Staircase s: a grid of width x height whose entry anchors stand at the
     // columns given, each fed down a riser cable to a termination.
-    // A riser switch (type 10, flag word 0xf) stands above the termination
-    // of the entry at switchAt.
+    // A riser switch (type 10, its second positions word SecondPositionRescore
+    // and bits the layout leaves alone) stands above the termination of the
+    // entry at switchAt.
     void Staircase(int32_t s, int32_t width, int32_t height, const std::vector<int32_t>& entries,
                    int32_t switchAt = -1) {
         auto grid = std::make_unique<TGridData>(nullptr, width, height, GridWork);
@@ -60,7 +64,7 @@ protected:
             if (c == switchAt) {
                 auto riserSwitchOwned = std::make_unique<TSwitch>(nullptr, 0, 0, c, end, CodeSwitch, 1, 0);
                 auto* riserSwitch = riserSwitchOwned.get();
-                riserSwitch->Positions[1] = 0xf;
+                riserSwitch->Positions[1] = SecondPositionRescore | KeptBits;
                 ASSERT_TRUE(grid->InsertCell(std::move(riserSwitchOwned), false, 0));
             }
             ASSERT_TRUE(
@@ -464,7 +468,7 @@ TEST_F(NetworkLayoutTest, LineAmplifierBanks) {
         // The first riser switch below the bank no longer has bit 3; below a
         // bank across the terminal's lines there is none.
         for (auto [column, r] : CellsOf(CodeSwitch))
-            EXPECT_EQ(Net().CellAt(column, r)->Positions[1], c.staircases == 1 ? 0x7u : 0xfu) << column;
+            EXPECT_EQ(Net().CellAt(column, r)->Positions[1], c.staircases == 1 ? KeptBits : KeptBits | SecondPositionRescore) << column;
         EXPECT_EQ(CellsOf(CodeSwitch).size(), size_t(c.staircases));
     }
 }
@@ -506,8 +510,8 @@ TEST_F(NetworkLayoutTest, AStaircaseFarFromTheHeadEndGetsItsOwnBank) {
     const auto banks = CellsOf(22);
     ASSERT_EQ(banks.size(), 1u);
     EXPECT_EQ(banks[0], std::make_pair(At(1, 2), engine.EntryRow - 2));
-    EXPECT_EQ(Net().CellAt(At(1, 2), 7 - 2 + engine.EntryRow)->Positions[1], 0x7u);
-    EXPECT_EQ(Net().CellAt(At(0, 2), 7 - 2 + engine.EntryRow)->Positions[1], 0xfu);
+    EXPECT_EQ(Net().CellAt(At(1, 2), 7 - 2 + engine.EntryRow)->Positions[1], KeptBits);
+    EXPECT_EQ(Net().CellAt(At(0, 2), 7 - 2 + engine.EntryRow)->Positions[1], KeptBits | SecondPositionRescore);
 }
 
 // A line end that asks given levels of its input and records the surplus

@@ -26,8 +26,6 @@
 
 namespace {
 
-constexpr int32_t SelectionTreeFlags = 0x810F;
-
 class WizardSelections : public GlobalsTest {
 protected:
     ScopedPrototypes prototypes;
@@ -46,7 +44,7 @@ protected:
         wizard = std::make_unique<TAutoProgetto>();
         wizard->Settings = &opz;
         tree = wizard->ComponentTree;
-        FillLibraryTree(tree, SelectionTreeFlags);
+        FillLibraryTree(tree, SelectionTreeFlags, OfferedOnPalettes);
         tree->AlphaSort();
     }
     void TearDown() override { EXPECT_TRUE(MessagesOf(messages).empty()); }

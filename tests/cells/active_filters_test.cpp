@@ -178,26 +178,6 @@ TEST_F(ActiveFilters, DataChecksWordForWord) {
     }
 }
 
-TEST_F(ActiveFilters, TheFormShowsTheStageRowsThroughEachClasssMap) {
-    struct Case {
-        int32_t code;
-        std::vector<int32_t> map;
-    };
-    for (const Case& c : {Case{35, {0, 4, 1, 2, 3, 5}}, Case{37, {0, 4, 1, 2, 3, 5}},
-                          Case{42, {0, 1, 2, 5, 3, 4}}, Case{36, {0, 4, 2, 3, 1, 5}}}) {
-        auto cell = Make(c.code);
-        for (int r = 0; r < ModuleStageRows; ++r)
-            for (int b = 0; b < BandSlots; ++b) cell->Module().stage->Set2(r, b, 10.0f * r + b);
-        TBandRow rows[ModuleTableRows];
-        cell->ShowModuleTable(rows);
-        for (int i = 0; i < ModuleTableRows; ++i)
-            EXPECT_EQ(rows[i][3], 10.0f * c.map[static_cast<size_t>(i)] + 3) << c.code;
-        rows[1][0] = 99.0f;
-        cell->TakeModuleTable(rows);
-        EXPECT_EQ(cell->Module().stage->Get2(c.map[1], 0), 99.0f) << c.code;
-    }
-}
-
 class ActiveFilterDialog : public ActiveFilters {
 protected:
     ScopedPrototypes prototypes;

@@ -479,12 +479,12 @@ TEST(AmplifierCells, CodesTwentyOneAndTwentyTwoStandInForEachOtherWhenAsked) {
     auto plain = Make(21, 1, 2), regulated = Make(22, 1, 2), other = Make(22, 2, 2),
          levelling = Make(23, 1, 2);
     EXPECT_FALSE(regulated->IsSameKind(plain.get()));
-    regulated->Positions[1] |= 1u << 30;
+    regulated->Positions[1] |= SecondPositionEitherAmplifier;
     EXPECT_TRUE(regulated->IsSameKind(plain.get()));
     EXPECT_TRUE(regulated->IsSameKind(regulated.get()));
     EXPECT_FALSE(regulated->IsSameKind(other.get()));
     EXPECT_FALSE(regulated->IsSameKind(levelling.get()));
-    levelling->Positions[1] |= 1u << 30;
+    levelling->Positions[1] |= SecondPositionEitherAmplifier;
     EXPECT_FALSE(levelling->IsSameKind(plain.get()));
 }
 
@@ -693,7 +693,7 @@ TEST_F(AmplifierChoice, CandidatesOfAnotherPositionOrShapeDoNotQualifyAndNoneIsR
     ASSERT_EQ(messages.Items->Count(), 1);
     EXPECT_EQ(messages.Items->Strings(0), "Non vi sono componenti selezionabili per l'amplificatore A1");
     // With the stand-in bit the code-21 model serves, and takes its code.
-    cell->Positions[1] |= 1u << 30;
+    cell->Positions[1] |= SecondPositionEitherAmplifier;
     EXPECT_TRUE(cell->ChooseModel(library.First(), 0, NextPassNumber(), nullptr, 5, 0));
     EXPECT_EQ(cell->Code, "N3");
     EXPECT_EQ(cell->TypeCode, 21);

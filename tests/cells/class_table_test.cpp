@@ -62,6 +62,24 @@ TEST(ClassTable, EveryNamedCodeHasExactlyOneRowAndEveryRowCodeIsNamed) {
     }
 }
 
+// Every row says where the printed material list puts its class and which of
+// its codes the palettes and the designer's tree offer: a class added without
+// them would be priced in the estimate yet missing from the printed list, or
+// never offered from the libraries, with no other test failing.
+TEST(ClassTable, EveryRowSaysItsListFamilyAndItsPaletteOffer) {
+    for (const TCellClassRow& row : CellClassRows()) {
+        EXPECT_NE(row.Listed, TListFamily::Unset) << row.Name << " has no place in the material list";
+        EXPECT_TRUE(row.Offered.Stated) << row.Name << " does not say what the palettes offer of it";
+        for (const TCellCode& c : row.Codes) EXPECT_EQ(ListFamilyOfCode(c.Code), row.Listed) << c.Code;
+        for (int32_t code : row.Offered.Codes) {
+            EXPECT_EQ(ClassRowOfCode(code), &row) << row.Name << " offers " << code << ", not its own";
+            EXPECT_TRUE(OfferedOnPalettes(code)) << code;
+        }
+    }
+    EXPECT_FALSE(OfferedOnPalettes(CodeElementoListino));
+    EXPECT_EQ(ListFamilyOfCode(CodeNone), TListFamily::NotListed);
+}
+
 // The factory builds each code with its row's maker and stores its row's
 // code; a cell made for a code belongs to the same row again.
 TEST(ClassTable, TheFactoryFollowsTheRows) {

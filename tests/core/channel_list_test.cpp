@@ -653,7 +653,7 @@ TEST_F(ChannelStages, CheckConflictsMergesTwoOrderedLists) {
     TListaCanali merged;
     merged.Insert(Channel("22", 478, 486, 60));
     merged.Insert(Channel("30", 542, 550, 60));
-    TListaCanali::CheckConflicts(merged, source, 7, "Presa P4");
+    TListaCanali::CheckConflicts(merged, source, ConflictsQuiet | ConflictsMerge, "Presa P4");
     EXPECT_EQ(Messages(), Names{});
     ASSERT_EQ(NamesOf(merged), (Names{"21", "22", "25", "30", "40"}));
     EXPECT_EQ(merged.head->next->levelMin, 60.0f);
@@ -661,7 +661,7 @@ TEST_F(ChannelStages, CheckConflictsMergesTwoOrderedLists) {
 
     TListaCanali quiet;
     quiet.Insert(Channel("22", 478, 486, 60));
-    TListaCanali::CheckConflicts(quiet, source, 2, "Presa P4");
+    TListaCanali::CheckConflicts(quiet, source, 2, "Presa P4");  // either bit of ConflictsQuiet
     EXPECT_EQ(Messages(), Names{});
     EXPECT_EQ(quiet.Count(), 5);
 }

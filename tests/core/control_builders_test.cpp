@@ -116,17 +116,6 @@ TEST_F(ControlBuilders, CombosGroupsChecksRadiosAndLabels) {
     EXPECT_EQ(label->Caption.Get(), "Uscite");
 }
 
-TEST_F(ControlBuilders, TabControlKeepsItsOwnFont) {
-    form.Font->Name = "Times New Roman";
-    TTabControl* tabs = MakeTabControl(&form, 300, 200);
-    EXPECT_EQ(tabs->Owner(), &form);
-    EXPECT_EQ(tabs->Parent.Get(), &form);
-    EXPECT_EQ(tabs->Width, 300);
-    EXPECT_EQ(tabs->Height, 200);
-    EXPECT_EQ(tabs->Font->Name.Get(), "Times New Roman");  // the parent's
-    EXPECT_TRUE(tabs->ParentFont);
-}
-
 TEST_F(ControlBuilders, BuiltControlsGoWithTheirContainer) {
     auto panel = std::make_unique<TForm>(nullptr);
     MakeEdit(panel.get(), 10, clBlack, 0);
@@ -225,10 +214,10 @@ TEST_F(LibraryTree, FlagsChooseTheLevelsShown) {
     }
 }
 
-TEST_F(LibraryTree, QueryModeFollowsTheFlags) {
-    // Filters are not among the palette kinds: with 0x0100 the library shows nothing below it.
+TEST_F(LibraryTree, AFilterGivenWinsOverTheFlags) {
+    // A filter that takes none of the library's kinds: the library shows nothing below it.
     AddLibrary("Varne", varne);
-    FillLibraryTree(tree, LibTreeLibraries | LibTreeCategories | LibTreePalette | LibTreeNoPriceItems);
+    FillLibraryTree(tree, LibTreeLibraries | LibTreeCategories | LibTreeNoPriceItems, [](int32_t) { return false; });
     EXPECT_EQ(TreeLines(), (Lines{"Varne"}));
     tree->Items->Clear();
     FillLibraryTree(tree, LibTreeLibraries | LibTreeCategories | LibTreeNoPriceItems);

@@ -203,7 +203,7 @@ TEST_F(LibraryTest, QueriesByKind) {
     EXPECT_TRUE(l->IsOpen());  // and leaves an open one open
 }
 
-TEST_F(LibraryTest, TreeQueryByMode) {
+TEST_F(LibraryTest, TreeQueryByFilter) {
     auto l = Library("t.alb", LibraryBytes({
                                   HeadEntry(6, 1, 0, 4, "R4", "Derivatori", "Alfa"),
                                   HeadEntry(6, 1, 0, 2, "R2", "Derivatori", ""),
@@ -212,7 +212,7 @@ TEST_F(LibraryTest, TreeQueryByMode) {
                                   HeadEntry(6, 1, 0, 4, "A4", "Derivatori", "Alfa"),
                               }));
     TNestedStringList tree;
-    l->ListTree(tree, 0);
+    l->ListTree(tree);
     ASSERT_EQ(Items(tree), (Strings{"Derivatori", "Listino"}));
     auto* series = static_cast<TNestedStringList*>(tree.Objects(0));
     ASSERT_NE(series, nullptr);
@@ -220,9 +220,9 @@ TEST_F(LibraryTest, TreeQueryByMode) {
     auto* alfa = static_cast<TNestedStringList*>(series->Objects(series->IndexOf("Alfa")));
     EXPECT_EQ(Items(*alfa), (Strings{"A4", "R0", "R4"}));
 
-    l->ListTree(tree, 2);  // every type but 150
+    l->ListTree(tree, NotPriceItem);  // every type but 150
     EXPECT_EQ(Items(tree), Strings{"Derivatori"});
-    l->ListTree(tree, 1);  // the palette's kinds: 6 but not 8
+    l->ListTree(tree, [](int32_t typeCode) { return typeCode == 6; });  // a filter that takes 6 but not 8
     series = static_cast<TNestedStringList*>(tree.Objects(0));
     alfa = static_cast<TNestedStringList*>(series->Objects(series->IndexOf("Alfa")));
     EXPECT_EQ(Items(*alfa), (Strings{"A4", "R4"}));

@@ -40,7 +40,7 @@ TAutoProgetto* Wizard() {
     library->fileName = std::string(folder) + "/" + DefaultLibraryFile;
     Librerie->Append(std::move(library));
     wizard = new TAutoProgetto;
-    FillLibraryTree(wizard->ComponentTree, 0x810F);
+    FillLibraryTree(wizard->ComponentTree, SelectionTreeFlags, OfferedOnPalettes);
     wizard->ComponentTree->AlphaSort();
     if (wizard->ComponentTree->Items->Count() < 100) std::abort();
     return wizard;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cells/cell.h"
+#include "cells/class_table.h"
 #include "cells/library_cells.h"
 #include "core/libraries.h"
 #include "fuzz_support.h"
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         library.Query(list, "Filtri", 1, 1, 1, 0, kind);
     }
     TNestedStringList tree;
-    for (int mode = 0; mode <= 2; ++mode) library.ListTree(tree, mode);
+    for (TEntryKindFilter admits : {TEntryKindFilter{}, &NotPriceItem, &OfferedOnPalettes}) library.ListTree(tree, admits);
 
     TStringList codes;
     library.Query(codes, "", 0, 0, 0, 0, lqAllCodes);

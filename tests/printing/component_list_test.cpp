@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "cells/cables.h"
+#include "cells/class_table.h"
 #include "cells/factory.h"
 #include "printing/paragraph.h"
 #include "support/print_fixture.h"
@@ -179,37 +180,48 @@ TEST_F(ComponentListTest, ARowIsReservedTheLinesItsParagraphSets) {
     EXPECT_EQ(TextAt(page, "DOPO"), TPoint(P(18), 457 + lines * 100));
 }
 
-// Every component the estimate prices stands in the material list, full and
-// compressed: one cell of every type code the cell factory builds.
-TEST_F(ComponentListTest, EveryComponentOfTheEstimateIsListed) {
-    const int32_t notComponents[] = {CodeOldCableStraight, CodeOldCableBend, CodeHeadEnd, CodeEntryAnchor,
-                                     CodeExitAnchor};
-    std::vector<TCella*> made;
-    for (int32_t code = 1; code <= CodeCentraleIntegrata; ++code) {
-        if (std::find(std::begin(notComponents), std::end(notComponents), code) != std::end(notComponents))
-            continue;
-        const int32_t column = 2 + static_cast<int32_t>(made.size() % 8) * 9,
-                      row = 2 + static_cast<int32_t>(made.size() / 8) * 9;
-        std::unique_ptr<TCella> cell;
-        for (const auto& [inputs, through, taps] :
-             {std::tuple{1, 1, 0}, {1, 1, 2}, {1, 0, 1}, {1, 2, 0}, {2, 1, 0}, {1, 0, 0}})
-            if (!cell) cell = NewCella(net(), code, column, row, inputs, through, taps);
-        if (!cell || !cell->IsEstimateItem()) continue;
-        cell->Code = "ART" + IntToStr(code);
-        cell->SequenceNumber = code;
-        TCella* c = cell.get();
-        ASSERT_TRUE(net()->InsertCell(std::move(cell), false, 0)) << code;
-        Chain(net(), c);
-        made.push_back(c);
+// Every class of the class table whose cells the estimate prices stands in
+// the material list, full and compressed, and no other: one cell of every
+// type code of every row.
+TEST_F(ComponentListTest, EveryClassOfTheEstimateIsListed) {
+    std::vector<TCella*> listed, unlisted;
+    for (const TCellClassRow& row : CellClassRows()) {
+        for (const TCellCode& code : row.Codes) {
+            const size_t n = listed.size() + unlisted.size();
+            const int32_t column = 2 + static_cast<int32_t>(n % 8) * 9, gridRow = 2 + static_cast<int32_t>(n / 8) * 9;
+            std::unique_ptr<TCella> cell;
+            for (const auto& [inputs, through, taps] :
+                 {std::tuple{1, 1, 0}, {1, 1, 2}, {1, 0, 1}, {1, 2, 0}, {2, 1, 0}, {1, 0, 0}})
+                if (!cell) cell = NewCella(net(), code.Code, column, gridRow, inputs, through, taps);
+            ASSERT_NE(cell, nullptr) << row.Name << " code " << code.Code;
+            // Cables are listed by their runs' heads only.
+            if (TNCavo* cable = dynamic_cast<TNCavo*>(cell.get())) {
+                cable->SetLength(5.0f);
+                cable->SetRunHead(true);
+            }
+            // Priced, and so listed; or neither. Old cables become segments as
+            // they are read and price items stand on no grid: never listed.
+            const bool neverOnAGrid = code.Code == CodeOldCableStraight || code.Code == CodeOldCableBend ||
+                                      code.Code == CodeElementoListino;
+            if (!neverOnAGrid)
+                EXPECT_EQ(cell->IsEstimateItem(), row.Listed != TListFamily::NotListed) << row.Name;
+            cell->Code = "ART" + IntToStr(code.Code);
+            cell->SequenceNumber = code.Code;
+            TCella* c = cell.get();
+            if (!net()->InsertCell(std::move(cell), false, 0)) continue;  // one that stands on no grid square
+            Chain(net(), c);
+            (row.Listed != TListFamily::NotListed ? listed : unlisted).push_back(c);
+        }
     }
-    ASSERT_GT(made.size(), 30u);
+    ASSERT_GT(listed.size(), 40u);
     for (int32_t flags : {ListNetwork, ListNetwork | ListCompressed}) {
         const TPrintedDocument& doc = List(flags);
         AnsiString all;
         for (const auto& page : doc.Pages) all += PageText(*page);
-        for (TCella* c : made)
-            EXPECT_NE(all.find("\n" + c->Code + "\n"), std::string::npos)
-                << c->Code << " class " << c->Kind << " flags " << flags;
+        for (TCella* c : listed)
+            EXPECT_NE(all.find("\n" + c->Code + "\n"), std::string::npos) << c->Code << " flags " << flags;
+        for (TCella* c : unlisted)
+            EXPECT_EQ(all.find("\n" + c->Code + "\n"), std::string::npos) << c->Code << " flags " << flags;
     }
 }
 

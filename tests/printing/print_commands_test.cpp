@@ -75,23 +75,26 @@ protected:
 };
 
 TEST_F(PrintCommandsTest, EachCommandPrintsItsDocumentInOneJob) {
+    project.Name = "/tmp/progetti/Condominio Rossi.ant";
     struct Case {
         void (TStampa::*command)(TPrintDialog*);
         const char* title;
         const char* row;
+        const char* file;  // the name a printout to a file is offered under
     };
     // clang-format off
     const Case cases[] = {
-        {&TStampa::PrintNetworkListCommand, "Tipologia del materiale della rete", "PRESA"},
-        {&TStampa::PrintHeadEndListCommand, "Tipologia del materiale della testata", "DERIV"},
-        {&TStampa::PrintEstimateCommand, "Preventivo di spesa", "Totale:"},
-        {&TStampa::PrintSpecificationCommand, "Capitolato", "DERIV"},
+        {&TStampa::PrintNetworkListCommand, "Tipologia del materiale della rete", "PRESA", "Condominio Rossi - Elenco componenti di rete"},
+        {&TStampa::PrintHeadEndListCommand, "Tipologia del materiale della testata", "DERIV", "Condominio Rossi - Elenco componenti di testa"},
+        {&TStampa::PrintEstimateCommand, "Preventivo di spesa", "Totale:", "Condominio Rossi - Preventivo"},
+        {&TStampa::PrintSpecificationCommand, "Capitolato", "DERIV", "Condominio Rossi - Capitolato"},
     };
     // clang-format on
     for (const Case& c : cases) {
         Printer()->ClearDocuments();
         Application->Script().AnswerPrintDialog(true);
         (stampa.*c.command)(&dialog);
+        EXPECT_EQ(Application->Script().Dialogs.back().FileName, c.file);
         ASSERT_EQ(Printer()->Documents().size(), 1u) << c.title;
         const TPrintedDocument& doc = LastDocument();
         EXPECT_EQ(doc.Title, PrintJobTitle);

@@ -256,10 +256,13 @@ TEST_F(PrintOptionsTest, CombinedPrintInOneJob) {
         o.ECopie->Text = "2";
         o.BStampa->Click();
     });
+    Printer()->FileName = "Condominio Aurora - Preventivo";  // a single document printed before
     RunCombinedPrint(stampa, options, preview);
     ASSERT_EQ(Printer()->Documents().size(), 1u);
     const TPrintedDocument& doc = LastDocument();
     EXPECT_EQ(doc.Copies, 2);
+    // Several documents go to a file under the project's own name.
+    EXPECT_EQ(Printer()->FileName, "Condominio Aurora");
     ASSERT_EQ(doc.Pages.size(), 5u);
     EXPECT_NE(FindText(*doc.Pages[0], "PREVENTIVO DI SPESA"), nullptr);
     EXPECT_NE(FindText(*doc.Pages[1], "DICHIARAZIONE DI CONFORMITA' DELL'IMPIANTO ALLA REGOLA D'ARTE"),

@@ -88,6 +88,7 @@ TEST(QtPrinter, PrintsPagesToAPdfFile) {
 TEST(QtPrinter, LandscapeTurnsThePage) {
     std::string file = PdfPath("printer-landscape.pdf");
     ForceDirectories(PdfPath(""));
+    DeleteFile(file);
     ovqt::TQtPrinterPeer peer;
     peer.SetPdfFile(QString::fromStdString(file));
     TPrintJob job;
@@ -323,4 +324,57 @@ TEST(QtPrinter, QtsPrintDialogChoosesAPdfFile) {
     p->EndDoc();
     std::string text = Shell("pdftotext '" + file + "' - 2>&1");
     EXPECT_NE(text.find("Stampato su file"), std::string::npos) << text;
+}
+
+// A file that exists is replaced only when the person agrees, asked by its
+// name; one that Qt's print dialog already asked about is not asked again.
+TEST(QtPrinter, AnExistingFileIsReplacedOnlyAfterTheQuestion) {
+    const std::string file = PdfPath("printer-existing.pdf");
+    ForceDirectories(PdfPath(""));
+    if (FILE* out = std::fopen(file.c_str(), "w")) {
+        std::fputs("vecchio", out);
+        std::fclose(out);
+    }
+    TPrinter* p = Printer();
+    ASSERT_GE(PdfIndex(), 0);
+    p->SetPrinterIndex(PdfIndex());
+    ASSERT_NE(PrinterPeer(), nullptr);
+    struct Case {
+        const char* button;
+        const char* text;  // what the file holds afterwards
+    };
+    const Case cases[] = {{"No", "vecchio"}, {"Sì", "Nuovo contenuto"}};
+    for (const Case& c : cases) {
+        QString asked;
+        qttest::Later([&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            asked = box->text();
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == QString::fromUtf8(c.button)) b->click();
+        });
+        PrinterPeer()->SetPdfFile(QString::fromStdString(file));
+        p->BeginDoc();
+        if (p->Printing()) {
+            p->Canvas->TextOut(600, 500, "Nuovo contenuto");
+            p->EndDoc();
+        }
+        EXPECT_EQ(asked.toStdString(), "Il file \"" + file + "\" esiste già. Sostituirlo?") << c.button;
+        const std::string now = Shell("pdftotext '" + file + "' - 2>/dev/null || cat '" + file + "'");
+        EXPECT_NE(now.find(c.text), std::string::npos) << c.button << ": " << now;
+    }
+    bool asked = false;
+    qttest::Later([&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            asked = true;
+            box->buttons().front()->click();
+        }
+    });
+    PrinterPeer()->SetPdfFile(QString::fromStdString(file), true);
+    p->BeginDoc();
+    EXPECT_TRUE(p->Printing());
+    if (p->Printing()) p->EndDoc();
+    qttest::Settle();
+    EXPECT_FALSE(asked);
+    p->SetPrinterIndex(-1);
 }

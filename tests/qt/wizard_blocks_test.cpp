@@ -36,7 +36,7 @@ TEST(QtWizardBlocks, StateIconAndChannelCellClickedThroughTheWidgets) {
     auto* panel = MakeControl<TPannelloCanaliTer>(&form, &form, 8, 8, 777, 154);
     panel->Settings = &opz;
     auto* tree = MakeControl<TSelectionTreeView>(&form, &form, 792, 8, 257, 433);
-    FillLibraryTree(tree, 0x810F);
+    FillLibraryTree(tree, SelectionTreeFlags, OfferedOnPalettes);
     tree->AlphaSort();
     TTreeNode* root = tree->Items->GetFirstNode();
     ASSERT_NE(root, nullptr);

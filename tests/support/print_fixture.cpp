@@ -13,7 +13,10 @@ TCella* PrintProjectTest::AddCell(TGridData* grid, int32_t kind, const AnsiStrin
     const int32_t n = placed_++;
     auto cOwned = std::make_unique<TCellaProva>(grid, 1 + (n % 35) * 2, 2 + (n / 35) * 2);
     auto* c = cOwned.get();
+    // It stands for the class of that code (kind and first type code are one
+    // number for every listed family); 99 is no class.
     c->Kind = kind;
+    c->TypeCode = kind;
     c->Code = code;
     c->SequenceNumber = number;
     EXPECT_TRUE(grid->InsertCell(std::move(cOwned), false, 0));

@@ -47,7 +47,7 @@ const std::vector<std::pair<std::string, std::set<std::string>>>& Layers() {
         {"view", {"document", "cells", "core", "platform"}},
         {"dialogs", {"view", "document", "cells", "core", "platform"}},
         {"printing", {"document", "cells", "core", "platform"}},
-        {"autodesign", {"dialogs", "document", "cells", "core", "platform"}},
+        {"autodesign", {"document", "cells", "core", "platform"}},
         {"app",
          {"printing", "autodesign", "dialogs", "view", "document", "cells", "core", "platform",
           "platform/qt"}},
