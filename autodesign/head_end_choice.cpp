@@ -12,6 +12,7 @@
 #include "cells/active_filters.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
+#include "cells/component_data.h"
 #include "cells/graphic_cells.h"
 #include "cells/sources.h"
 #include "cells/terminations.h"
@@ -20,7 +21,6 @@
 #include "core/libraries.h"
 #include "core/options.h"
 #include "core/reporter.h"
-#include "cells/component_data.h"
 #include "document/grid.h"
 #include "document/project.h"
 
@@ -243,8 +243,9 @@ double FinalsCeiling(TCella* anchor, float best, const float* gain) {
 // options' least signal of its band and kind.
 double OutletMinimum(const TCanale& c) {
     const int32_t band = std::clamp(c.band, 0, BandSlots - 1);
-    return Opzioni ? double(Opzioni->limits[band][c.signalType == SignalDigital ? LimitSigMinDig : LimitSigMin])
-                   : -double(LimitNoLimit);
+    return Opzioni
+               ? double(Opzioni->limits[band][c.signalType == SignalDigital ? LimitSigMinDig : LimitSigMin])
+               : -double(LimitNoLimit);
 }
 
 // What the filters' range could not take off a final's output comes off the
@@ -293,7 +294,8 @@ bool TrimFinal(TCella& final) {
     for (int32_t r = 0; r < final.Attenuation->Size2(); ++r) {
         RegulateRow(final, r, WideRegulation, WideMaxRegulation, bands);
         for (int32_t b = 0; b < BandSlots; ++b)
-            moved = moved || before[size_t(r) * BandSlots + size_t(b)] != final.Attenuation->Get3(r, WideRegulation, b);
+            moved = moved || before[size_t(r) * BandSlots + size_t(b)] !=
+                                 final.Attenuation->Get3(r, WideRegulation, b);
     }
     return moved;
 }
@@ -440,7 +442,9 @@ AnsiString TCreaAuto::RegulateWidebandInputs() {
 
     // What is left above the outlets' maximum, and what stopped the
     // regulation there: its end, or the channels' spread across the outlets'
-    // window (which coming down further would put below the minimum).
+    // window (which coming down further would put below the minimum). With
+    // nothing above, what the regulation left below the minimum: the spread
+    // again, the nearest outlets at their maximum.
     const std::vector<TSpan> after = spans();
     AnsiString reason;
     double worst = LevelTolerance;
@@ -449,6 +453,14 @@ AnsiString TCreaAuto::RegulateWidebandInputs() {
             const TSpan& span = after[static_cast<size_t>(i)];
             if (span.highest[b] == NoHighestLevel) continue;
             const double over = span.highest[b] - limit(b, LimitSigMax);
+            const double under = limit(b, LimitSigMin) - span.lowest[b];
+            if (reason.empty() && !(over > LevelTolerance) && under > LevelTolerance)
+                reason = "I canali dell'ingresso " + IntToStr(i + 1) + " di " + amplifier->Code +
+                         " arrivano alle prese su " + FormatFloat("0.0", span.highest[b] - span.lowest[b]) +
+                         " dB, più dei " + FormatFloat("0.#", limit(b, LimitSigMax) - limit(b, LimitSigMin)) +
+                         " dB tra segnale minimo e massimo delle prese: con le più vicine al massimo, le più "
+                         "lontane restano " +
+                         FormatFloat("0.00", under) + " dB sotto il minimo.";
             if (!(over > worst)) continue;
             worst = over;
             const double regulation = amplifier->Attenuation->Get3(i, WideRegulation, b);
