@@ -12,7 +12,6 @@
 #include "cells/active_filters.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
-#include "cells/component_data.h"
 #include "cells/graphic_cells.h"
 #include "cells/sources.h"
 #include "cells/terminations.h"
@@ -21,6 +20,7 @@
 #include "core/libraries.h"
 #include "core/options.h"
 #include "core/reporter.h"
+#include "cells/component_data.h"
 #include "document/grid.h"
 #include "document/project.h"
 
@@ -243,9 +243,8 @@ double FinalsCeiling(TCella* anchor, float best, const float* gain) {
 // options' least signal of its band and kind.
 double OutletMinimum(const TCanale& c) {
     const int32_t band = std::clamp(c.band, 0, BandSlots - 1);
-    return Opzioni
-               ? double(Opzioni->limits[band][c.signalType == SignalDigital ? LimitSigMinDig : LimitSigMin])
-               : -double(LimitNoLimit);
+    return Opzioni ? double(Opzioni->limits[band][c.signalType == SignalDigital ? LimitSigMinDig : LimitSigMin])
+                   : -double(LimitNoLimit);
 }
 
 // What the filters' range could not take off a final's output comes off the
@@ -294,8 +293,7 @@ bool TrimFinal(TCella& final) {
     for (int32_t r = 0; r < final.Attenuation->Size2(); ++r) {
         RegulateRow(final, r, WideRegulation, WideMaxRegulation, bands);
         for (int32_t b = 0; b < BandSlots; ++b)
-            moved = moved || before[size_t(r) * BandSlots + size_t(b)] !=
-                                 final.Attenuation->Get3(r, WideRegulation, b);
+            moved = moved || before[size_t(r) * BandSlots + size_t(b)] != final.Attenuation->Get3(r, WideRegulation, b);
     }
     return moved;
 }

@@ -158,12 +158,10 @@ bool TCreaAuto::ChooseRadialSwitch() {
         for (int32_t i = LineCount[1]; i <= inputs && i >= 0 && i < AvailInputs; ++i)
             for (int32_t o = 0; o < AvailSwitchOutputs; ++o)
                 if (RadialSwitchAvail[i][o]) largest = std::max(largest, o);
-        AnsiString text =
-            "Non vi sono switch radiali con un numero sufficiente di uscite. L'impianto ne richiede " +
-            IntToStr(RadialOutputsTotal);
-        text += largest > 0
-                    ? ", il più grande disponibile ne ha " + IntToStr(largest) + "."
-                    : ", nessuno switch radiale disponibile ha " + IntToStr(LineCount[1]) + " ingressi.";
+        AnsiString text = "Non vi sono switch radiali con un numero sufficiente di uscite. L'impianto ne richiede " +
+                          IntToStr(RadialOutputsTotal);
+        text += largest > 0 ? ", il più grande disponibile ne ha " + IntToStr(largest) + "."
+                            : ", nessuno switch radiale disponibile ha " + IntToStr(LineCount[1]) + " ingressi.";
         // The switches along the staircase take any count of apartments.
         text += " Scegliere \"Multiswitch lungo scala\".";
         Report(text);
@@ -300,7 +298,10 @@ uint32_t TCreaAuto::TerminalOutputMask(int32_t output) const {
 
 // ---------------------------------------------------------------- the whole build
 
-namespace {}  // namespace
+namespace {
+
+
+}  // namespace
 
 int32_t TCreaAuto::InsertionLosses() const {
     const TGridData* net = Project ? Project->NetworkGrid : nullptr;
@@ -340,9 +341,8 @@ bool TCreaAuto::DesignNetwork() {
     CountTerminalLines();
     PlanLineAmplifiers();
     if (!DrawDistribution() || !GeometryHeld(lossesBefore)) {
-        Report(
-            DrawingFailedMessage("le scale e le linee dal terminale di testa non trovano posto sulla griglia "
-                                 "\"Rete\" senza sovrapporsi"));
+        Report(DrawingFailedMessage("le scale e le linee dal terminale di testa non trovano posto sulla griglia "
+                                    "\"Rete\" senza sovrapporsi"));
         return false;
     }
     if (!ChooseNetworkModels()) return false;
@@ -361,8 +361,7 @@ bool TCreaAuto::ChooseNetworkModels() {
         TCella* cell = size_t(i) < terminal->OutputCell.size() ? terminal->OutputCell[size_t(i)] : nullptr;
         const uint32_t mask = TerminalOutputMask(i);
         const int32_t band = (mask & ModeNeedsBand5) ? BandSlotTer : BandSlotSat;
-        if (!cell ||
-            !cell->ChooseModel(Components->head, int32_t(mask), NextPassNumber(), nullptr, band, 0)) {
+        if (!cell || !cell->ChooseModel(Components->head, int32_t(mask), NextPassNumber(), nullptr, band, 0)) {
             Report(DrawingFailedMessage("tra i componenti scelti manca un articolo adatto alla linea " +
                                         IntToStr(i + 1) + " del terminale di testa"));
             return false;

@@ -469,11 +469,12 @@ bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
         const bool apartTer = TerOnMultiswitch && StaircaseRequiredLevel[s][0] == LevelReqEmpty;
         const bool apartSat = StaircaseRequiredLevel[s][1] == LevelReqEmpty;
         if (apartTer || apartSat) {
-            // Only a riser that takes amplifier groups brings its floors
-            // together; four cables are the fewest that do.
+            // Two cables take no amplifier group between the floors; with
+            // four the groups bring the floors' levels together.
             Report(LevelsTooFarApart +
                    LevelsApartFigures(s, top, 1, apartTer ? A : B, apartTer ? BandSlotTer : BandSlotSat) +
-                   (rules ? AnsiString() : AnsiString(" Scegliere \"Multiswitch 4 cavi\".")));
+                   (Settings->SatelliteCables < 4 ? AnsiString(" Scegliere \"Multiswitch 4 cavi\".")
+                                                  : AnsiString()));
             return false;
         }
         const bool ter = TerOnMultiswitch && unfed(VT, StaircaseRequiredLevel[s][0]);

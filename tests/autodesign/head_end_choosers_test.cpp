@@ -10,7 +10,6 @@
 #include "cells/active_filters.h"
 #include "cells/amplifiers.h"
 #include "cells/auto_mix.h"
-#include "cells/component_data.h"
 #include "cells/factory.h"
 #include "cells/graphic_cells.h"
 #include "cells/sources.h"
@@ -20,6 +19,7 @@
 #include "core/globals.h"
 #include "core/libraries.h"
 #include "core/reporter.h"
+#include "cells/component_data.h"
 #include "document/grid.h"
 #include "platform/stdctrls.h"
 #include "support/design_components.h"
@@ -155,10 +155,9 @@ TEST_F(HeadEndChoosersTest, ChannelFiltersTakeTheWholeChannelAndPreferPlainFilte
                                                   gain->Code));
     // A module on a drawn one is refused, and nothing is displaced.
     EXPECT_FALSE(engine.SelectChannelFilterAnyInputs(4, 10, grid.get(), "Ov", "Alfa", exact, consumption));
-    EXPECT_EQ(Messages(),
-              std::vector<std::string>{"Errore di creazione disegno. Non riesco a progettare "
-                                       "l'impianto: il componente M3 non trova posto sulla griglia "
-                                       "di lavoro (colonna 5, riga 11)."});
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Errore di creazione disegno. Non riesco a progettare "
+                                                   "l'impianto: il componente M3 non trova posto sulla griglia "
+                                                   "di lavoro (colonna 5, riga 11)."});
     EXPECT_EQ(grid->CellAt(3, 10)->Code, plain->Code);
 }
 
@@ -457,12 +456,11 @@ TEST_F(WidebandChoiceTest, ANeedAboveEveryOutputNamesBoth) {
     Antennas(1);
     Amplifier(1, 60.0f);
     EXPECT_FALSE(engine.SelectWidebandAmplifier(0, 0, grid.get()));
-    EXPECT_EQ(
-        Messages(),
-        std::vector<std::string>{
-            "Nessun amplificatore a larga banda selezionabile. La rete richiede in testa "
-            "127,0 dBµV, più di quanto danno gli amplificatori con i loro canali (125,5 dBµV). Scegliere "
-            "\"Modulare\"."});
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{
+                  "Nessun amplificatore a larga banda selezionabile. La rete richiede in testa "
+                  "127,0 dBµV, più di quanto danno gli amplificatori con i loro canali (125,5 dBµV). Scegliere "
+                  "\"Modulare\"."});
 }
 
 TEST_F(WidebandChoiceTest, AntennasAndRunsStandOnTheirSquares) {

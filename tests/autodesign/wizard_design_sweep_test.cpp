@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -567,6 +568,17 @@ std::string VariantName(TSweepCase c) {
     return name.substr(0, name.rfind('_'));
 }
 
+// Two lines along the staircase take no amplifier group between the floors:
+// the switches' losses alone set the levels, and a floor of two apartments
+// loses less than one of four, so that its nearest outlets get too much where
+// a building of four apartments a floor is served. That refusal names four
+// cables, which the grid designs on every building.
+bool PartOfTheTwoCableStaircase(const TSweepCase& c, const std::string& refusal) {
+    return c.cables == 2 && c.option == AlongStaircase &&
+           Contains(refusal, "le prese richiedono livelli troppo diversi tra loro") &&
+           Contains(refusal, "Scegliere \"Multiswitch 4 cavi\".");
+}
+
 class WizardDesignGrid : public ::testing::TestWithParam<TSweepCase> {};
 
 TEST_P(WizardDesignGrid, NoClosingCheckRefusalAndNoSmallerBuildingRefused) {
@@ -588,7 +600,7 @@ TEST_P(WizardDesignGrid, NoClosingCheckRefusalAndNoSmallerBuildingRefused) {
         seen.push_back({b, out.designed, out.refusal});
     }
     for (const TSeen& refused : seen) {
-        if (refused.designed) continue;
+        if (refused.designed || PartOfTheTwoCableStaircase(GetParam(), refused.refusal)) continue;
         for (const TSeen& larger : seen) {
             if (!larger.designed) continue;
             bool covers = true;
@@ -610,5 +622,60 @@ INSTANTIATE_TEST_SUITE_P(Variants, WizardDesignGrid, ::testing::ValuesIn(GridVar
                          [](const ::testing::TestParamInfo<TSweepCase>& info) {
                              return VariantName(info.param);
                          });
+
+// Each refusal on a building that meets it: the step in the words the
+// person knows, its figures, and the choice named, which then designs the
+// same building.
+TEST(WizardDesignRefusals, EachGivesItsFiguresAndAChoiceThatServes) {
+    struct TRefusal {
+        TSweepCase refused, served;
+        std::vector<const char*> parts;  // in this order
+    };
+    // clang-format off
+    const TRefusal cases[] = {
+        {{Ter, true, 1, false, Default, 3, 10, 4, 3}, {Ter, false, 1, false, Default, 3, 10, 4, 3},
+         {"Nessun amplificatore a larga banda selezionabile. La rete richiede in testa ", " dBµV, le antenne con il "
+          "guadagno degli amplificatori e le perdite della centrale ne danno al più ", ". Scegliere \"Modulare\"."}},
+        {{Ter, true, 1, false, Default, 4, 12, 6, 3}, {Ter, false, 1, false, Default, 4, 12, 6, 3},
+         {"Nessun amplificatore a larga banda selezionabile. La rete richiede in testa ", " dBµV, le antenne con il "
+          "guadagno degli amplificatori ne danno al più ", ". Scegliere \"Modulare\"."}},
+        {{TerSat, true, 1, false, Default, 4, 12, 6, 3}, {TerSat, false, 1, false, Default, 4, 12, 6, 3},
+         {"Nessun amplificatore a larga banda selezionabile. L'amplificatore ", " della centrale di testa dovrebbe "
+          "dare il canale ", " dBµV, più dei ", " dBµV che regge con i ", " canali che riceve. Scegliere "
+          "\"Modulare\"."}},
+        {{TerSat, false, 2, true, AlongStaircase, 3, 12, 5, 2}, {TerSat, false, 4, true, AlongStaircase, 3, 12, 5, 2},
+         {"Non è possibile dimensionare le scale in quanto le prese richiedono livelli troppo diversi tra loro: "
+          "nessun segnale in testa alla scala le porta tutte entro i livelli ammessi. In testa alla scala ",
+          " la presa più lontana chiede almeno ", " dBµV, la più vicina ne sopporta al più ", " dBµV (satellite). "
+          "Scegliere \"Multiswitch 4 cavi\"."}},
+        {{Sat, false, 8, false, Radial, 2, 4, 6, 1}, {Sat, false, 8, false, AlongStaircase, 2, 4, 6, 1},
+         {"Non vi sono switch radiali con un numero sufficiente di uscite. L'impianto ne richiede 48, il più grande "
+          "disponibile ne ha 32. Scegliere \"Multiswitch lungo scala\"."}},
+    };
+    // clang-format on
+    for (const TRefusal& c : cases) {
+        SCOPED_TRACE(Name(c.refused));
+        const TOutcome refused = Design(c.refused);
+        ASSERT_FALSE(refused.designed);
+        size_t at = 0;
+        for (const char* part : c.parts) {
+            const size_t found = refused.refusal.find(part, at);
+            EXPECT_NE(found, std::string::npos) << "\"" << part << "\" in: " << refused.refusal;
+            if (found == std::string::npos) break;
+            // Between two parts stands a figure.
+            if (at > 0) {
+                const std::string between = refused.refusal.substr(at, found - at);
+                EXPECT_TRUE(std::any_of(between.begin(), between.end(),
+                                        [](unsigned char ch) { return std::isdigit(ch); }))
+                    << "\"" << between << "\" in: " << refused.refusal;
+            }
+            at = found + strlen(part);
+        }
+        EXPECT_EQ(refused.refusal.rfind(c.parts[0], 0), 0u) << refused.refusal;
+        EXPECT_TRUE(refused.refusal.ends_with(c.parts.back())) << refused.refusal;
+        const TOutcome served = Design(c.served);
+        EXPECT_TRUE(served.designed) << Name(c.served) << ": " << served.refusal;
+    }
+}
 
 }  // namespace

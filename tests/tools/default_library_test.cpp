@@ -116,8 +116,7 @@ protected:
         TLibreria* library = Register();
         Cells cells;
         EXPECT_TRUE(library->Open());
-        for (std::unique_ptr<TCella> cell = FirstLibraryCell(*library); cell;
-             cell = NextLibraryCell(*library))
+        for (std::unique_ptr<TCella> cell = FirstLibraryCell(*library); cell; cell = NextLibraryCell(*library))
             cells.push_back(std::move(cell));
         library->Close();
         return cells;

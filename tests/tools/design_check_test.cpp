@@ -25,7 +25,7 @@ struct TWizardCase {
     int32_t staircases, floors, flats, outlets;
 };
 
-const char* const SkyTransponders[] = {"Tr 57 Sky", "Tr 59 Sky",  "Tr 63 Sky", "Tr 67 Sky",
+const char* const SkyTransponders[] = {"Tr 57 Sky", "Tr 59 Sky", "Tr 63 Sky", "Tr 67 Sky",
                                        "Tr 95 Sky", "Tr 101 Sky", "Tr 8 Sky",  "Tr 1 Sky"};
 const char* const UhfChannels[] = {"21", "22", "23", "24", "25"};
 
@@ -96,8 +96,7 @@ protected:
         for (TCella* outlet = Project().NetworkGrid->FirstOutlet; outlet; outlet = outlet->NextOutlet) {
             const std::string at = " at " + std::string(outlet->GetShortCode());
             std::set<std::string> ter, sat;
-            const TListaCanali* list =
-                outlet->ChannelLists.empty() ? nullptr : outlet->ChannelLists.back().get();
+            const TListaCanali* list = outlet->ChannelLists.empty() ? nullptr : outlet->ChannelLists.back().get();
             for (const TCanale* ch = list ? list->head : nullptr; ch; ch = ch->next) {
                 if (ch->band < 1 || ch->band > 9) continue;
                 (Terrestrial(*ch) ? ter : sat).insert(Terrestrial(*ch) ? ch->name : ch->label);
@@ -214,8 +213,7 @@ TEST_F(WizardDesign, SatelliteFinalsKeepToTheirRating) {
         const double derating = TListaCanali::OverloadDerating(leaving->Count());
         bool regulated = false;
         for (int32_t r = 0; r < final->Attenuation->Size2(); ++r)
-            for (int32_t b = 6; b <= 9; ++b)
-                regulated |= final->Attenuation->Get3(r, WideRegulation, b) > 0.0f;
+            for (int32_t b = 6; b <= 9; ++b) regulated |= final->Attenuation->Get3(r, WideRegulation, b) > 0.0f;
         EXPECT_TRUE(regulated);
         for (const TCanale* c = leaving->head; c; c = c->next) {
             if (c->band < 6 || c->band > 9) continue;
@@ -253,7 +251,9 @@ protected:
         WizardDesign::TearDown();
     }
     static constexpr int32_t Band = 4;
-    static std::string Format(double v) { return std::string(FormatFloat("0.##", v)); }
+    static std::string Format(double v) {
+        return std::string(FormatFloat("0.##", v));
+    }
     std::string Refusal(const std::string& finding) {
         return "Il progetto ottenuto non funzionerebbe e viene scartato. " + finding + "\n";
     }
@@ -293,8 +293,8 @@ TEST_F(DesignCheck, ACellWithoutItsComponentIsNamed) {
     ASSERT_NE(cable, nullptr);
     cable->Described = 0;
     EXPECT_FALSE(engine.CheckDesign());
-    EXPECT_EQ(Shown(), Refusal("Il componente " + std::string(cable->GetShortCode()) +
-                               " della rete è rimasto senza articolo."));
+    EXPECT_EQ(Shown(),
+              Refusal("Il componente " + std::string(cable->GetShortCode()) + " della rete è rimasto senza articolo."));
 }
 
 TEST_F(DesignCheck, AMessageOfTheChannelPassIsTheRefusal) {
@@ -308,8 +308,8 @@ TEST_F(DesignCheck, AMessageOfTheChannelPassIsTheRefusal) {
                 final->Attenuation->Set3(r, WideMaxOutput, b, 60.0f);
     EXPECT_FALSE(engine.CheckDesign());
     const std::string shown = Shown();
-    const std::string start =
-        Refusal("Calcoli canali: " + std::string(final->GetShortCode()) + ": il livello del canale ");
+    const std::string start = Refusal("Calcoli canali: " + std::string(final->GetShortCode()) +
+                                      ": il livello del canale ");
     EXPECT_EQ(shown.substr(0, start.size() - 1), start.substr(0, start.size() - 1)) << shown;
     EXPECT_NE(shown.find("è troppo alto"), std::string::npos) << shown;
 }
@@ -327,8 +327,7 @@ TEST_F(WizardDesign, ARefusedDesignLeavesTheProjectEmpty) {
     limits[LimitSigMinDig] = saved;
     EXPECT_FALSE(ok);
     const std::string shown = Shown();
-    EXPECT_EQ(shown.rfind("Il progetto ottenuto non funzionerebbe e viene scartato. La presa P", 0), 0u)
-        << shown;
+    EXPECT_EQ(shown.rfind("Il progetto ottenuto non funzionerebbe e viene scartato. La presa P", 0), 0u) << shown;
     EXPECT_NE(shown.find("minimo consentito 150dB)."), std::string::npos) << shown;
     EXPECT_EQ(window.calls, (std::vector<std::string>{"reset", "reset", "show"}));
     EXPECT_EQ(Project().NetworkGrid->FirstOutlet, nullptr);

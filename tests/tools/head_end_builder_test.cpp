@@ -394,11 +394,10 @@ TEST_F(HeadEndBuilder, UnfedLineStopsTheDesign) {
     Terminal().SetLineCount(2);
     ASSERT_EQ(Terminal().Lines(), 2);
     EXPECT_FALSE(engine.DesignHeadEnd());
-    EXPECT_EQ(Messages(),
-              std::vector<std::string>{
-                  "Errore di creazione disegno. Non riesco a progettare l'impianto: la centrale di "
-                  "testa disegnata non supera il controllo dei collegamenti (un ingresso del "
-                  "componente marcato con 'Err' non è raggiungibile dalle antenne)."});
+    EXPECT_EQ(Messages(), std::vector<std::string>{
+                              "Errore di creazione disegno. Non riesco a progettare l'impianto: la centrale di "
+                              "testa disegnata non supera il controllo dei collegamenti (un ingresso del "
+                              "componente marcato con 'Err' non è raggiungibile dalle antenne)."});
 }
 
 // The multiswitch lines under the terminal of a network: each line's first

@@ -223,8 +223,8 @@ const std::vector<TSource>& Sources() {
                 std::ifstream in(file);
                 std::stringstream text;
                 text << in.rdbuf();
-                found.push_back({folder, folder + "/" + file.filename().string(), file.extension() == ".h",
-                                 CodeOf(text.str())});
+                found.push_back({folder, folder + "/" + file.filename().string(),
+                                 file.extension() == ".h", CodeOf(text.str())});
             }
         }
         return found;
@@ -233,30 +233,15 @@ const std::vector<TSource>& Sources() {
 }
 
 bool IsKeyword(const std::string& word) {
-    static const std::set<std::string> keywords = {"alignas",       "alignof",      "auto",
-                                                   "bool",          "break",        "case",
-                                                   "catch",         "char",         "class",
-                                                   "const",         "consteval",    "constexpr",
-                                                   "constinit",     "continue",     "decltype",
-                                                   "default",       "delete",       "do",
-                                                   "double",        "else",         "enum",
-                                                   "explicit",      "extern",       "false",
-                                                   "final",         "float",        "for",
-                                                   "friend",        "goto",         "if",
-                                                   "inline",        "int",          "long",
-                                                   "mutable",       "namespace",    "new",
-                                                   "noexcept",      "nullptr",      "operator",
-                                                   "override",      "private",      "protected",
-                                                   "public",        "return",       "short",
-                                                   "signed",        "sizeof",       "static",
-                                                   "static_assert", "static_cast",  "struct",
-                                                   "switch",        "template",     "this",
-                                                   "throw",         "true",         "try",
-                                                   "typedef",       "typename",     "union",
-                                                   "unsigned",      "using",        "virtual",
-                                                   "void",          "volatile",     "while",
-                                                   "co_return",     "dynamic_cast", "reinterpret_cast",
-                                                   "const_cast"};
+    static const std::set<std::string> keywords = {
+        "alignas", "alignof", "auto", "bool", "break", "case", "catch", "char", "class", "const",
+        "consteval", "constexpr", "constinit", "continue", "decltype", "default", "delete", "do",
+        "double", "else", "enum", "explicit", "extern", "false", "final", "float", "for", "friend",
+        "goto", "if", "inline", "int", "long", "mutable", "namespace", "new", "noexcept", "nullptr",
+        "operator", "override", "private", "protected", "public", "return", "short", "signed",
+        "sizeof", "static", "static_assert", "static_cast", "struct", "switch", "template", "this",
+        "throw", "true", "try", "typedef", "typename", "union", "unsigned", "using", "virtual",
+        "void", "volatile", "while", "co_return", "dynamic_cast", "reinterpret_cast", "const_cast"};
     return keywords.count(word) > 0;
 }
 
@@ -282,13 +267,10 @@ void Declarations(const std::string& code, TDeclared& into) {
     static const std::regex data(
         R"(\n[ \t]+(?:[\w:<>,]+[ \t\*&]+)+(\w+)[ \t]*(?:\[[^\]\n]*\][ \t]*)*(?:=[^;\n]*|\{[^}\n]*\})?;)");
     static const std::regex member(R"(([\w>\*&])\s+[\*&]*~?(\w+)\s*\()");
-    for (std::sregex_iterator m(code.begin(), code.end(), type), end; m != end; ++m)
-        into.types.insert((*m)[1]);
-    for (std::sregex_iterator m(code.begin(), code.end(), alias), end; m != end; ++m)
-        into.types.insert((*m)[1]);
+    for (std::sregex_iterator m(code.begin(), code.end(), type), end; m != end; ++m) into.types.insert((*m)[1]);
+    for (std::sregex_iterator m(code.begin(), code.end(), alias), end; m != end; ++m) into.types.insert((*m)[1]);
     const std::string margined = "\n" + code;
-    for (std::sregex_iterator m(margined.begin(), margined.end(), data), end; m != end; ++m)
-        into.members.insert((*m)[1]);
+    for (std::sregex_iterator m(margined.begin(), margined.end(), data), end; m != end; ++m) into.members.insert((*m)[1]);
     // Enumerators are names of the enumeration's folder.
     for (std::sregex_iterator m(margined.begin(), margined.end(), enumerator), end; m != end; ++m) {
         const std::string list = (*m)[1];
@@ -301,8 +283,7 @@ void Declarations(const std::string& code, TDeclared& into) {
         // starts an expression (return f(), new T(), ...).
         const size_t at = static_cast<size_t>(m->position(1));
         size_t from = at + 1;
-        while (from > 0 &&
-               (std::isalnum(static_cast<unsigned char>(code[from - 1])) || code[from - 1] == '_'))
+        while (from > 0 && (std::isalnum(static_cast<unsigned char>(code[from - 1])) || code[from - 1] == '_'))
             --from;
         const std::string before = code.substr(from, at + 1 - from);
         if (before == "return" || before == "new" || before == "delete" || before == "else" ||
@@ -314,10 +295,8 @@ void Declarations(const std::string& code, TDeclared& into) {
     std::istringstream lines(code);
     std::string line;
     static const std::regex function(R"(^[A-Za-z_][\w:<>,\*&\s]*?[\s\*&]([A-Za-z_]\w*)\s*\()");
-    static const std::regex variable(
-        R"(^(?:extern\s+|inline\s+|static\s+)?(?:constexpr\s+|const\s+)[^;=(]*?[\s\*&]([A-Za-z_]\w*)\s*(?:\[[^\]]*\]\s*)*[=;{])");
-    static const std::regex externVariable(
-        R"(^extern\s+[^;=(]*?[\s\*&]([A-Za-z_]\w*)\s*(?:\[[^\]]*\]\s*)*;)");
+    static const std::regex variable(R"(^(?:extern\s+|inline\s+|static\s+)?(?:constexpr\s+|const\s+)[^;=(]*?[\s\*&]([A-Za-z_]\w*)\s*(?:\[[^\]]*\]\s*)*[=;{])");
+    static const std::regex externVariable(R"(^extern\s+[^;=(]*?[\s\*&]([A-Za-z_]\w*)\s*(?:\[[^\]]*\]\s*)*;)");
     while (std::getline(lines, line)) {
         if (line.empty() || !(std::isalpha(static_cast<unsigned char>(line[0])) || line[0] == '_')) continue;
         std::smatch m;
@@ -408,8 +387,9 @@ TEST(IncludeLayers, TheSourcesAreFound) {
     const std::vector<TInclude> includes = ReadIncludes();
     std::set<std::string> folders;
     for (const TInclude& i : includes) folders.insert(i.from);
-    for (const char* folder : {"platform", "core", "cells", "document", "view", "dialogs", "printing",
-                               "autodesign", "app", "tools/default_library"})
+    for (const char* folder :
+         {"platform", "core", "cells", "document", "view", "dialogs", "printing", "autodesign", "app",
+          "tools/default_library"})
         EXPECT_TRUE(folders.count(folder)) << folder;
     EXPECT_GT(includes.size(), 1000u);
 }
@@ -481,9 +461,10 @@ TEST(IncludeLayers, TheNameCheckFindsReachesThatIncludesDoNotShow) {
     };
     std::vector<std::string> found;
     for (const TReach& r : UpwardNames(sources)) found.push_back(r.where + " " + r.name + " " + r.owner);
-    EXPECT_EQ(found, (std::vector<std::string>{
-                         "document/pages.h:1 TShellWindow app", "document/pages.cpp:2 TShellWindow app",
-                         "document/pages.cpp:4 LockShellMenus app", "document/pages.cpp:6 ShellSteps app"}));
+    EXPECT_EQ(found, (std::vector<std::string>{"document/pages.h:1 TShellWindow app",
+                                               "document/pages.cpp:2 TShellWindow app",
+                                               "document/pages.cpp:4 LockShellMenus app",
+                                               "document/pages.cpp:6 ShellSteps app"}));
 }
 
 TEST(IncludeLayers, TheNameCheckReadsCodeOnly) {
