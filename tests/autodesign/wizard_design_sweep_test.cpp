@@ -9,6 +9,9 @@
 // "Calcoli canali" lists no message, and every outlet receives every channel
 // of the bands it serves inside the window of the options.
 //
+// A refusal holds a figure: the level asked against the most there is, the
+// outputs asked against the most there are, or where an outlet stands.
+//
 // Each case writes what it saw under the build folder
 // (test-artefacts/design-sweep/<case>.txt, and <case>.refused for a refusal),
 // so that the list of what the designer refuses can be read from a run.
