@@ -132,8 +132,8 @@ AnsiString Between(const AnsiString& text, const AnsiString& before, const AnsiS
 
 }  // namespace
 
-AnsiString TCreaAuto::HeadEndOverload() {
-    TGridData* grid = Project ? Project->HeadEndGrid : nullptr;
+AnsiString TCreaAuto::ActiveOverload(bool headEnd) {
+    TGridData* grid = !Project ? nullptr : headEnd ? Project->HeadEndGrid : Project->NetworkGrid;
     if (!grid) return AnsiString();
     Project->NumberCells();
     const AnsiString tooHigh = " è troppo alto";
@@ -166,14 +166,31 @@ AnsiString TCreaAuto::HeadEndOverload() {
                                            ? up->ChannelLists[size_t(upPort)].get()
                                            : list;
         const AnsiString most = Between(finding, "massimo consentito ", "dB)");
-        AnsiString text =
-            "L'amplificatore " + cell->Code + " della centrale di testa dovrebbe dare il canale " + channel;
+        AnsiString text = "L'amplificatore " + cell->Code + (headEnd ? " della centrale di testa" : " della rete") +
+                          " dovrebbe dare il canale " + channel;
         if (level > LevelNone) text += " a " + FormatFloat("0.0", level) + " dBµV";
-        text += ", più dei " + most + " dBµV che regge con i " + IntToStr(received ? received->Count() : 0) +
-                " canali che riceve.";
+        text += ", più dei " + most + " dBµV che regge";
+        const int32_t count = received ? received->Count() : 0;
+        text += count > 0 ? " con i " + IntToStr(count) + " canali che riceve." : AnsiString(".");
         return text;
     }
     return AnsiString();
+}
+
+bool TCreaAuto::NetworkActivesWithinRating() {
+    if (!Project || !Settings->DesignNetwork || !Settings->DesignHeadEnd) return true;
+    const AnsiString more = MultiswitchStaircase && Settings->SatelliteCables < 4
+                                ? AnsiString(" Scegliere \"Multiswitch 4 cavi\".")
+                                : AnsiString();
+    const AnsiString overload = ActiveOverload(false);
+    if (overload.empty()) return true;
+    // The line amplifiers take what the head end sends and the network
+    // asks; two cables along the staircase have no groups between the floors
+    // to share the levels with.
+    Report("Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo elevato dalla centrale "
+           "di testa. " +
+           overload + more);
+    return false;
 }
 
 bool TCreaAuto::CheckDesign() {

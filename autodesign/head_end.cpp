@@ -238,7 +238,7 @@ bool TCreaAuto::BuildHeadEnd() {
                    (reason.empty() ? AnsiString() : " " + reason) + " Scegliere \"Modulare\".");
             return false;
         }
-        if (const AnsiString overload = HeadEndOverload(); !overload.empty()) {
+        if (const AnsiString overload = ActiveOverload(true); !overload.empty()) {
             Report("Nessun amplificatore a larga banda selezionabile. " + overload +
                    " Scegliere \"Modulare\".");
             return false;

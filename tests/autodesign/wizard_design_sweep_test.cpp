@@ -651,6 +651,10 @@ TEST(WizardDesignRefusals, EachGivesItsFiguresAndAChoiceThatServes) {
           "nessun segnale in testa alla scala le porta tutte entro i livelli ammessi. In testa alla scala ",
           " la presa più lontana chiede almeno ", " dBµV, la più vicina ne sopporta al più ", " dBµV (satellite). "
           "Scegliere \"Multiswitch 4 cavi\"."}},
+        {{TerSat, false, 2, true, AlongStaircase, 3, 12, 4, 3}, {TerSat, false, 4, true, AlongStaircase, 3, 12, 4, 3},
+         {"Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo elevato dalla centrale di "
+          "testa. L'amplificatore ", " della rete dovrebbe dare il canale ", " dBµV, più dei ", " dBµV che regge. "
+          "Scegliere \"Multiswitch 4 cavi\"."}},
         {{Sat, false, 8, false, Radial, 2, 4, 6, 1}, {Sat, false, 8, false, AlongStaircase, 2, 4, 6, 1},
          {"Non vi sono switch radiali con un numero sufficiente di uscite. L'impianto ne richiede 48, il più grande "
           "disponibile ne ha 32. Scegliere \"Multiswitch lungo scala\"."}},
