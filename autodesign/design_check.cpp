@@ -46,6 +46,8 @@ public:
     TCollectedMessages(const TCollectedMessages&) = delete;
     TCollectedMessages& operator=(const TCollectedMessages&) = delete;
     AnsiString First() const { return list_.Items->Count() > 0 ? list_.Items->Strings(0) : AnsiString(); }
+    int Count() const { return list_.Items->Count(); }
+    AnsiString At(int i) const { return list_.Items->Strings(i); }
 
 private:
     TGestoreErrori* reporter_;
@@ -96,9 +98,9 @@ double Most(const TCanale& c) {
 // What keeps an outlet from working: a channel of its lines, in a band the
 // outlet handles, that does not reach it, or one that reaches it outside the
 // options' window. Empty when it works.
-AnsiString OutletFault(TCella& outlet, const TCella& terminal) {
+AnsiString OutletFault(TCella& outlet, const TCella& terminal, const AnsiString& place) {
     const TListaCanali* received = outlet.ChannelLists.empty() ? nullptr : outlet.ChannelLists.back().get();
-    const AnsiString name = "La presa " + outlet.GetShortCode();
+    const AnsiString name = "La presa " + outlet.GetShortCode() + place;
     outlet.ComputeBandMask();
     for (int32_t line : LinesOf(&outlet, &terminal)) {
         const TListaCanali* carried = OutputList(terminal, line);
@@ -120,7 +122,76 @@ AnsiString OutletFault(TCella& outlet, const TCella& terminal) {
     return AnsiString();
 }
 
+// The text between two others in a message, empty when either is missing.
+AnsiString Between(const AnsiString& text, const AnsiString& before, const AnsiString& after) {
+    const size_t from = text.find(before);
+    if (from == AnsiString::npos) return AnsiString();
+    const size_t start = from + before.size(), end = text.find(after, start);
+    return end == AnsiString::npos ? AnsiString() : text.substr(start, end - start);
+}
+
 }  // namespace
+
+AnsiString TCreaAuto::ActiveOverload(bool headEnd) {
+    TGridData* grid = !Project ? nullptr : headEnd ? Project->HeadEndGrid : Project->NetworkGrid;
+    if (!grid) return AnsiString();
+    Project->NumberCells();
+    const AnsiString tooHigh = " è troppo alto";
+    TCollectedMessages cells(GestoreErrori);
+    {
+        const TCollectedMessages engine(Reporter != GestoreErrori ? Reporter : nullptr);
+        Project->RunChannelPass(0);
+    }
+    for (int i = 0; i < cells.Count(); ++i) {
+        const AnsiString finding = cells.At(i);
+        if (finding.find(tooHigh) == AnsiString::npos) continue;
+        const AnsiString code = finding.substr(0, finding.find(':'));
+        TCella* cell = grid->Anchor;
+        while (cell && cell->GetShortCode() != code) cell = cell->NextCell;
+        if (!cell) continue;
+        // The level the channel leaves the cell with, on the output named or the first.
+        const AnsiString channel = Between(finding, "del canale ", tooHigh);
+        const AnsiString output = Between(finding, "sull'uscita ", " (");
+        int number = 1;
+        const size_t port = TryStrToInt(output, number) && number > 1 ? static_cast<size_t>(number - 1) : 0;
+        const TListaCanali* list =
+            port < cell->ChannelLists.size() ? cell->ChannelLists[port].get() : nullptr;
+        double level = LevelNone;
+        for (const TCanale* c = list ? list->head : nullptr; c; c = c->next)
+            if (c->name == channel) level = std::max(level, double(c->levelMax));
+        // Its rating comes down with the count of the channels it receives.
+        const TCella* up = InputNeighbour(*cell, 0);
+        const int32_t upPort = InputNeighbourPort(*cell, 0);
+        const TListaCanali* received = up && upPort >= 0 && size_t(upPort) < up->ChannelLists.size()
+                                           ? up->ChannelLists[size_t(upPort)].get()
+                                           : list;
+        const AnsiString most = Between(finding, "massimo consentito ", "dB)");
+        AnsiString text = "L'amplificatore " + cell->Code + (headEnd ? " della centrale di testa" : " della rete") +
+                          " dovrebbe dare il canale " + channel;
+        if (level > LevelNone) text += " a " + FormatFloat("0.0", level) + " dBµV";
+        text += ", più dei " + most + " dBµV che regge";
+        const int32_t count = received ? received->Count() : 0;
+        text += count > 0 ? " con i " + IntToStr(count) + " canali che riceve." : AnsiString(".");
+        return text;
+    }
+    return AnsiString();
+}
+
+bool TCreaAuto::NetworkActivesWithinRating() {
+    if (!Project || !Settings->DesignNetwork || !Settings->DesignHeadEnd) return true;
+    const AnsiString more = MultiswitchStaircase && Settings->SatelliteCables < 4
+                                ? AnsiString(" Scegliere \"Multiswitch 4 cavi\".")
+                                : AnsiString();
+    const AnsiString overload = ActiveOverload(false);
+    if (overload.empty()) return true;
+    // The line amplifiers take what the head end sends and the network
+    // asks; two cables along the staircase have no groups between the floors
+    // to share the levels with.
+    Report("Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo elevato dalla centrale "
+           "di testa. " +
+           overload + more);
+    return false;
+}
 
 bool TCreaAuto::CheckDesign() {
     if (!Project) return true;
@@ -149,15 +220,50 @@ bool TCreaAuto::CheckDesign() {
         if (finding.empty()) finding = engine.First();
     }
     if (!finding.empty()) {
-        Report(refused + "Calcoli canali: " + finding);
+        Report(refused + "Calcoli canali: " + finding + ServingChoice());
         return false;
     }
     TCella* terminal = network ? network->Anchor : nullptr;
     if (!terminal) return true;
     for (TCella* outlet = network->FirstOutlet; outlet; outlet = outlet->NextOutlet)
-        if (const AnsiString fault = OutletFault(*outlet, *terminal); !fault.empty()) {
-            Report(refused + fault);
+        if (const AnsiString fault = OutletFault(*outlet, *terminal, OutletPlace(*outlet)); !fault.empty()) {
+            Report(refused + fault + ServingChoice());
             return false;
         }
     return true;
+}
+
+AnsiString TCreaAuto::OutletPlace(const TCella& outlet) const {
+    // The staircases stand side by side from the left, their floors from the
+    // top one down and a floor's apartments one under the other.
+    const int32_t staircases = std::clamp(Settings->Building->StaircaseCount, 0, DesignStaircasesMax);
+    int32_t s = -1;
+    for (int32_t i = 0; i < staircases; ++i)
+        if (StaircaseColumn[i] <= outlet.Column && (s < 0 || StaircaseColumn[i] >= StaircaseColumn[s])) s = i;
+    if (s < 0) return AnsiString();
+    const int32_t row = outlet.Row - EntryRow;
+    const int32_t floors = std::clamp(Settings->Building->Staircases[s].FloorCount, 0, DesignFloorsMax);
+    int32_t f = -1;
+    for (int32_t i = 0; i < floors; ++i)
+        if (FloorRow[s][i] <= row && (f < 0 || FloorRow[s][i] > FloorRow[s][f])) f = i;
+    if (f < 0) return " (scala " + IntToStr(s + 1) + ")";
+    // Apartments in pairs down the floor: the even one right of the riser,
+    // the odd one left.
+    const int32_t n = ApartmentsOfFloor(s, f);
+    int32_t pair = 0;
+    for (int32_t i = 0; 2 * i < n; ++i)
+        if (FloorRow[s][f] + ApartmentOffset[s][f][2 * i] <= row) pair = i;
+    const int32_t riser = RiserEntryColumn[s][TapNetwork[0] ? 0 : 1];
+    const bool left = outlet.Column - StaircaseColumn[s] < riser;
+    const int32_t a = std::clamp(2 * pair + (left ? 1 : 0), 0, std::max(n - 1, 0));
+    return " (scala " + IntToStr(s + 1) + ", piano " + IntToStr(f + 1) + ", appartamento " + IntToStr(a + 1) +
+           ")";
+}
+
+AnsiString TCreaAuto::ServingChoice() const {
+    // The modular head end sets every channel on its own; the switches along
+    // the staircase take amplifier groups between the floors.
+    if (Settings->Terrestrial && Settings->Wideband) return " Scegliere \"Modulare\".";
+    if (MultiswitchSat && !MultiswitchStaircase) return " Scegliere \"Multiswitch lungo scala\".";
+    return AnsiString();
 }

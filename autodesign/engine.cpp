@@ -199,6 +199,7 @@ bool TCreaAuto::Run() {
         RequiredLevelSat = Settings->APSigReqCtSat;
     }
     if (ok && Settings->DesignHeadEnd) ok = BuildHeadEnd();
+    if (ok) ok = NetworkActivesWithinRating();
     if (ok) ok = CheckDesign();
 
     if (!ok) {

@@ -565,6 +565,23 @@ public:
     // greatest signal. False with the first finding, naming the cell or the
     // outlet and the limit.
     bool CheckDesign();
+    // The levels the outlets of a riser piece ask for at its entry (floor
+    // block floor of kind k), each limit on its own, said with where the
+    // piece starts: the figures of a refusal for levels too far apart.
+    AnsiString LevelsApartFigures(int32_t s, int32_t floor, int k, const TCella* entry, int32_t band);
+    // The first active of the head end (or of the network) that a channel
+    // pass finds driven above its rating (derated for the channels it
+    // carries), said with the article, the channel and the level against the
+    // limit; empty when none.
+    AnsiString ActiveOverload(bool headEnd);
+    // The network's amplifiers within their ratings once the head end
+    // stands, else the refusal with the figures; true without both grids.
+    bool NetworkActivesWithinRating();
+    // Where an outlet of the drawn network stands, " (scala s, piano f,
+    // appartamento a)", as far as the layout tells; and the choice of the
+    // wizard that serves a building this run's choices do not, or empty.
+    AnsiString OutletPlace(const TCella& outlet) const;
+    AnsiString ServingChoice() const;
 
     // ==== The engine's state, by stage of a run ====
     // The owners keep their order of declaration: the settings and the

@@ -215,11 +215,32 @@ bool TCreaAuto::BuildHeadEnd() {
     // digital channel still stands above its window: a network that takes
     // less still would be overdriven, and none of the chosen amplifiers
     // serves it. The message says what stops it.
+    // Coming down to the outlets' maximum may leave the farthest ones under
+    // their minimum: no setting of this amplifier serves them both, and the
+    // modular head end, which sets each channel on its own, is the way out.
     if (Settings->Wideband && Settings->Terrestrial) {
+        // Before any regulation the amplifier gives all it can: an outlet
+        // short then is short of what the antennas, the gain and the losses
+        // of the head end around the amplifier bring to the network.
+        if (const double shortfall = TerrestrialMisfit().under; shortfall > LevelTolerance) {
+            Report(
+                "Nessun amplificatore a larga banda selezionabile. La rete richiede in testa " +
+                FormatFloat("0.00", RequiredLevelTer) +
+                " dBµV, le antenne con il guadagno degli amplificatori e le perdite della centrale ne danno "
+                "al più " +
+                FormatFloat("0.00", RequiredLevelTer - shortfall) + ". Scegliere \"Modulare\".");
+            return false;
+        }
         const AnsiString reason = RegulateWidebandInputs();
-        if (TerrestrialMisfit().over > LevelTolerance) {
+        const TLevelMisfit misfit = TerrestrialMisfit();
+        if (misfit.over > LevelTolerance || misfit.under > LevelTolerance) {
             Report("Nessun amplificatore a larga banda selezionabile." +
-                   (reason.empty() ? AnsiString() : " " + reason));
+                   (reason.empty() ? AnsiString() : " " + reason) + " Scegliere \"Modulare\".");
+            return false;
+        }
+        if (const AnsiString overload = ActiveOverload(true); !overload.empty()) {
+            Report("Nessun amplificatore a larga banda selezionabile. " + overload +
+                   " Scegliere \"Modulare\".");
             return false;
         }
     }

@@ -505,7 +505,9 @@ AnsiString TCreaAuto::RegulateWidebandInputs() {
 
     // What is left above the outlets' maximum, and what stopped the
     // regulation there: its end, or the channels' spread across the outlets'
-    // window (which coming down further would put below the minimum).
+    // window (which coming down further would put below the minimum). With
+    // nothing above, what the regulation left below the minimum: the spread
+    // again, the nearest outlets at their maximum.
     const std::vector<TSpan> after = spans();
     AnsiString reason;
     double worst = LevelTolerance;
@@ -514,6 +516,14 @@ AnsiString TCreaAuto::RegulateWidebandInputs() {
             const TSpan& span = after[static_cast<size_t>(i)];
             if (span.highest[b] == NoHighestLevel) continue;
             const double over = span.highest[b] - limit(b, LimitSigMax);
+            const double under = limit(b, LimitSigMin) - span.lowest[b];
+            if (reason.empty() && !(over > LevelTolerance) && under > LevelTolerance)
+                reason = "I canali dell'ingresso " + IntToStr(i + 1) + " di " + amplifier->Code +
+                         " arrivano alle prese su " + FormatFloat("0.0", span.highest[b] - span.lowest[b]) +
+                         " dB, più dei " + FormatFloat("0.#", limit(b, LimitSigMax) - limit(b, LimitSigMin)) +
+                         " dB tra segnale minimo e massimo delle prese: con le più vicine al massimo, le più "
+                         "lontane restano " +
+                         FormatFloat("0.00", under) + " dB sotto il minimo.";
             if (!(over > worst)) continue;
             worst = over;
             const double regulation = amplifier->Attenuation->Get3(i, WideRegulation, b);

@@ -122,6 +122,8 @@ bool TCreaAuto::SelectWidebandAmplifier(int32_t, int32_t, TGridData* grid) {
             reason = " La rete richiede in testa " + FormatFloat("0.0", need) +
                      " dBµV, le antenne con il guadagno degli amplificatori ne danno al più " +
                      FormatFloat("0.0", mostReach) + ".";
+        // The modular head end sets each channel on its own from its filters.
+        if (!reason.empty()) reason += " Scegliere \"Modulare\".";
         Reporter->Report("Nessun amplificatore a larga banda selezionabile." + reason);
         return false;
     }

@@ -162,6 +162,8 @@ bool TCreaAuto::ChooseRadialSwitch() {
                           IntToStr(RadialOutputsTotal);
         text += largest > 0 ? ", il più grande disponibile ne ha " + IntToStr(largest) + "."
                             : ", nessuno switch radiale disponibile ha " + IntToStr(LineCount[1]) + " ingressi.";
+        // The switches along the staircase take any count of apartments.
+        text += " Scegliere \"Multiswitch lungo scala\".";
         Report(text);
         return false;
     }

@@ -12,6 +12,7 @@
 #include "cells/cables.h"
 #include "cells/cell.h"
 #include "cells/pass_flags.h"
+#include "core/globals.h"
 #include "core/levels.h"
 #include "core/libraries.h"
 #include "core/options.h"
@@ -59,7 +60,53 @@ bool Unbalanced(const TCella* cell, int32_t band, float limit) {
     return width < 0.0 || width > limit;
 }
 
+// A limit of the options the required-level pass is run without.
+constexpr float OpenLimit = 1000.0f;
+
+// The window the outlets below an entry ask for at it, each limit taken on
+// its own: the least level that brings the farthest one up to its minimum,
+// and the most the nearest one bears under its maximum. The pass is run
+// again with the options as they are before the figures are given back.
+std::pair<float, float> AskedWindow(TGridData& block, const TCella* entry, int32_t band) {
+    if (!Opzioni || !entry || band < 0 || band >= BandSlots) return {LevelNone, LevelNone};
+    float& least = Opzioni->limits[band][LimitSigMin];
+    float& most = Opzioni->limits[band][LimitSigMax];
+    const float keptLeast = least, keptMost = most;
+    most = OpenLimit;
+    block.RunRequiredLevelPass();
+    const float asked = Required(entry, band);
+    most = keptMost;
+    least = -OpenLimit;
+    block.RunRequiredLevelPass();
+    const float borne = entry->InputLevels.Allocated() && entry->InputLevels.Ports() > 0
+                            ? entry->InputLevels[0][band].Max
+                            : LevelNone;
+    least = keptLeast;
+    block.RunRequiredLevelPass();
+    return {asked, borne};
+}
+
+AnsiString Dbuv(double level) { return FormatFloat("0.0", level) + " dBµV"; }
+
+// Where a riser piece starts: the staircase's head, or the floor it was split at.
+AnsiString PieceName(int32_t s, int32_t floor, bool top) {
+    return top ? "In testa alla scala " + IntToStr(s + 1)
+               : "In testa al tratto della scala " + IntToStr(s + 1) + " che parte dal piano " +
+                     IntToStr(floor + 1);
+}
+
 }  // namespace
+
+AnsiString TCreaAuto::LevelsApartFigures(int32_t s, int32_t floor, int k, const TCella* entry, int32_t band) {
+    TGridData* block = floor >= 0 && floor < DesignFloorsMax ? FloorGrid[s][floor][k].get() : nullptr;
+    if (!block) return AnsiString();
+    const auto [asked, borne] = AskedWindow(*block, entry, band);
+    if (!IsRealLevel(asked) || !IsRealLevel(borne)) return AnsiString();
+    const int32_t top = std::clamp(Settings->Building->Staircases[s].FloorCount, 0, DesignFloorsMax) - 1;
+    return " " + PieceName(s, floor, floor == top) + " la presa più lontana chiede almeno " + Dbuv(asked) +
+           ", la più vicina ne sopporta al più " + Dbuv(borne) + " (" +
+           (band == BandSlotSat ? "satellite" : "terrestre") + ").";
+}
 
 float TCreaAuto::CableLoss(int cable, float metres, int32_t band) const {
     const TNCavo* c = Cables[cable].get();
@@ -169,15 +216,41 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
     // A piece whose outlets ask for levels too far apart cannot be fed from
     // any head end: that, not the head end's level, is then the reason given.
     bool apart = false;
-    auto noteApart = [&](const TCella* ter, const TCella* sat) {
-        apart = apart || (carriesTer && WindowEmpty(ter, BandSlotTer)) ||
-                (carriesSat && WindowEmpty(sat, BandSlotSat));
+    int32_t apartFloor = top, apartBand = BandSlotTer;
+    const TCella* apartEntry = nullptr;
+    auto noteApart = [&](const TCella* ter, const TCella* sat, int32_t floor) {
+        if (apart) return;
+        if (carriesTer && WindowEmpty(ter, BandSlotTer))
+            apart = true, apartEntry = ter, apartBand = BandSlotTer, apartFloor = floor;
+        else if (carriesSat && WindowEmpty(sat, BandSlotSat))
+            apart = true, apartEntry = sat, apartBand = BandSlotSat, apartFloor = floor;
+    };
+    // The piece short by the most, with the level it asks and the one it has.
+    struct TShort {
+        double margin = 0.0, available = 0.0;
+        int32_t floor = 0;
+        bool ter = true, amplified = false;
+    } worst;
+    bool amplified = false;  // the pieces fed by amplifiers at their heads
+    auto noteShort = [&](double available, float margin, int32_t floor, bool ter) {
+        if ((ter ? carriesTer : carriesSat) && margin > NoMargin && margin < worst.margin)
+            worst = {margin, available, floor, ter, amplified};
     };
     auto unfed = [&] {
-        Report(apart ? LevelsTooFarApart : SignalTooHigh);
+        if (apart) {
+            Report(LevelsTooFarApart + LevelsApartFigures(s, apartFloor, k, apartEntry, apartBand));
+        } else if (worst.margin < 0.0) {
+            Report(SignalTooHigh +
+                   (" " + PieceName(s, worst.floor, worst.floor == top) + " servono " +
+                    Dbuv(worst.available - worst.margin) + (worst.ter ? " (terrestre)" : " (satellite)") +
+                    ", " + (worst.amplified ? "l'amplificatore di linea" : "la centrale di testa") +
+                    " ne porta al più " + Dbuv(worst.available) + "."));
+        } else {
+            Report(SignalTooHigh);
+        }
         return false;
     };
-    noteApart(t.A, t.B);
+    noteApart(t.A, t.B, top);
     if (!short_(mT, mS)) {
         RiserBreakCount[s][k] = 0;
         if (carriesTer) StaircaseMargin[s][0] = mT;
@@ -187,14 +260,19 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
         return true;
     }
 
+    noteShort(VT, mT, top, true);
+    noteShort(VS, mS, top, false);
     if (k == 1 && lines > 1) {
-        Report(NeedsSplits);
+        Report(NeedsSplits + (" " + PieceName(s, top, true) + " servono " + Dbuv(VS - mS) +
+                              (VS > 0.0f ? ", le linee multiswitch ne portano al più " + Dbuv(VS) + "."
+                                         : AnsiString(", le linee multiswitch non ne portano."))));
         return false;
     }
     // An amplifier at the staircase head feeds the pieces.
     const float topOnly = float(sc.TopFloorDistance);
     VT = LineLevelTer - CableLoss(CableRiserTer, topOnly, BandSlotTer);
     VS = LineLevelSat - CableLoss(CableRiserSat, topOnly, BandSlotSat);
+    amplified = true;
     const float fT = CableLoss(CableRiserTer, float(sc.FloorSpacing), BandSlotTer);
     const float fS = CableLoss(CableRiserSat, float(sc.FloorSpacing), BandSlotSat);
     if (top < 1) return unfed();
@@ -214,14 +292,21 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
         FloorGrid[s][top][k]->RunRequiredLevelPass();
         for (int32_t m : floors) FloorGrid[s][m][k]->RunRequiredLevelPass();
         apart = false;
-        noteApart(t.A, t.B);
-        for (int32_t m : floors) noteApart(entries(m).A, entries(m).B);
+        worst = TShort{};
+        noteApart(t.A, t.B, top);
+        for (int32_t m : floors) noteApart(entries(m).A, entries(m).B, m);
         leastT = Margin(VT, t.A, BandSlotTer);
         leastS = Margin(VS, t.B, BandSlotSat);
+        noteShort(VT, leastT, top, true);
+        noteShort(VS, leastS, top, false);
         for (int32_t m : floors) {
             const TEntries e = entries(m);
-            leastT = std::min(leastT, Margin(float(VT - (top - m) * double(fT)), e.A, BandSlotTer));
-            leastS = std::min(leastS, Margin(float(VS - (top - m) * double(fS)), e.B, BandSlotSat));
+            const float vT = float(VT - (top - m) * double(fT)), vS = float(VS - (top - m) * double(fS));
+            const float pieceT = Margin(vT, e.A, BandSlotTer), pieceS = Margin(vS, e.B, BandSlotSat);
+            noteShort(vT, pieceT, m, true);
+            noteShort(vS, pieceS, m, false);
+            leastT = std::min(leastT, pieceT);
+            leastS = std::min(leastS, pieceS);
         }
         fed = !short_(leastT, leastS);
         return true;
@@ -381,9 +466,26 @@ bool TCreaAuto::ChooseStaircaseSwitches(int32_t s) {
     };
     if ((TerOnMultiswitch && unfed(VT, StaircaseRequiredLevel[s][0])) ||
         unfed(VS, StaircaseRequiredLevel[s][1])) {
-        const bool apart = (TerOnMultiswitch && StaircaseRequiredLevel[s][0] == LevelReqEmpty) ||
-                           StaircaseRequiredLevel[s][1] == LevelReqEmpty;
-        Report(apart ? LevelsTooFarApart : SignalTooHigh);
+        const bool apartTer = TerOnMultiswitch && StaircaseRequiredLevel[s][0] == LevelReqEmpty;
+        const bool apartSat = StaircaseRequiredLevel[s][1] == LevelReqEmpty;
+        if (apartTer || apartSat) {
+            // Two cables take no amplifier group between the floors; with
+            // four the groups bring the floors' levels together.
+            Report(LevelsTooFarApart +
+                   LevelsApartFigures(s, top, 1, apartTer ? A : B, apartTer ? BandSlotTer : BandSlotSat) +
+                   (Settings->SatelliteCables < 4 ? AnsiString(" Scegliere \"Multiswitch 4 cavi\".")
+                                                  : AnsiString()));
+            return false;
+        }
+        const bool ter = TerOnMultiswitch && unfed(VT, StaircaseRequiredLevel[s][0]);
+        const float asked = StaircaseRequiredLevel[s][ter ? 0 : 1];
+        AnsiString figures;
+        if (IsRealLevel(asked))
+            figures = " " + PieceName(s, top, true) + " servono " + Dbuv(asked) +
+                      (ter ? " (terrestre)" : " (satellite)") + ", " +
+                      (ter ? "la centrale di testa ne porta" : "le linee multiswitch ne portano") +
+                      " al più " + Dbuv(ter ? VT : VS) + ".";
+        Report(SignalTooHigh + figures);
         return false;
     }
     return true;

@@ -440,7 +440,7 @@ TEST_F(WidebandChoiceTest, MarginsBetweenZeroAndFiveWinAndDistinctInputsFirst) {
             EXPECT_EQ(Messages(), std::vector<std::string>{
                                       "Nessun amplificatore a larga banda selezionabile. La rete richiede in "
                                       "testa 100,0 dBµV, le antenne con il guadagno degli amplificatori ne "
-                                      "danno al più 99,0."});
+                                      "danno al più 99,0. Scegliere \"Modulare\"."});
             continue;
         }
         EXPECT_EQ(Chosen(), std::string(amplifiers[static_cast<size_t>(c.chosen)]->Code));
@@ -459,7 +459,8 @@ TEST_F(WidebandChoiceTest, ANeedAboveEveryOutputNamesBoth) {
     EXPECT_EQ(Messages(),
               std::vector<std::string>{
                   "Nessun amplificatore a larga banda selezionabile. La rete richiede in testa "
-                  "127,0 dBµV, più di quanto danno gli amplificatori con i loro canali (125,5 dBµV)."});
+                  "127,0 dBµV, più di quanto danno gli amplificatori con i loro canali (125,5 dBµV). Scegliere "
+                  "\"Modulare\"."});
 }
 
 TEST_F(WidebandChoiceTest, AntennasAndRunsStandOnTheirSquares) {

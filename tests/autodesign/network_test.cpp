@@ -164,7 +164,7 @@ TEST_F(NetworkTest, RadialSwitch) {
         bool terOnMultiswitch;
         std::vector<std::pair<int32_t, int32_t>> switches;  // inputs, outputs
         int32_t needed;
-        int32_t inputs, outputs;  // 0, 0: the message
+        int32_t inputs, outputs;   // 0, 0: the message
         const char* refusal = "";  // what follows the message's first sentence
     };
     // clang-format off
@@ -173,10 +173,12 @@ TEST_F(NetworkTest, RadialSwitch) {
         {"8 lines, only 9-input switches", 8, false, {{9, 16}}, 12, 9, 16},
         {"9-input missing: 10 inputs", 8, false, {{10, 16}}, 12, 10, 16},
         {"terrestrial in the multiswitch takes no spare input", 8, true, {{9, 16}}, 12, 0, 0,
-         " L'impianto ne richiede 12, nessuno switch radiale disponibile ha 8 ingressi."},
+         " L'impianto ne richiede 12, nessuno switch radiale disponibile ha 8 ingressi. Scegliere "
+         "\"Multiswitch lungo scala\"."},
         {"a need of 40 outputs", 4, false, {{4, 32}, {4, 40}}, 40, 4, 40},
         {"beyond every switch", 4, false, {{4, 32}}, 33, 0, 0,
-         " L'impianto ne richiede 33, il più grande disponibile ne ha 32."},
+         " L'impianto ne richiede 33, il più grande disponibile ne ha 32. Scegliere \"Multiswitch lungo "
+         "scala\"."},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -196,8 +198,9 @@ TEST_F(NetworkTest, RadialSwitch) {
         const auto& boxes = Application->Script().MessageBoxes;
         ASSERT_EQ(boxes.size(), found ? 0u : 1u) << c.name;
         if (!found)
-            EXPECT_EQ(boxes[0].Text,
-                      std::string("Non vi sono switch radiali con un numero sufficiente di uscite.") + c.refusal)
+            EXPECT_EQ(
+                boxes[0].Text,
+                std::string("Non vi sono switch radiali con un numero sufficiente di uscite.") + c.refusal)
                 << c.name;
     }
 }

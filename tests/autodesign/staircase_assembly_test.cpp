@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -33,6 +34,21 @@ const char* const LevelsTooFarApart =
     "Non è possibile dimensionare le scale in quanto le prese richiedono livelli troppo diversi tra loro: "
     "nessun "
     "segnale in testa alla scala le porta tutte entro i livelli ammessi.";
+
+// A refusal's first sentence, checked to be followed by the figures that
+// say where and by how much (a level in dBµV).
+const char* const NeedsSplits =
+    "L'impianto multiswitch richiesto non può essere realizzato senza spezzature.";
+AnsiString Lead(const AnsiString& message) {
+    for (const char* lead : {TooHigh, LevelsTooFarApart, NeedsSplits})
+        if (message.starts_with(lead)) {
+            const AnsiString rest = message.substr(strlen(lead));
+            EXPECT_NE(rest.find(" dBµV"), AnsiString::npos) << message;
+            EXPECT_NE(rest.find("scala "), AnsiString::npos) << message;
+            return lead;
+        }
+    return message;
+}
 
 // A wizard installation: which signals, satellite cables, and how they go.
 struct Installation {
@@ -246,7 +262,7 @@ TEST_F(StaircaseAssemblyTest, RiserSplitsFromAStrongHeadEndToAWeakOne) {
             engine.Settings->APMaxSigTer = engine.Settings->APMaxSigSat = level;
             const AnsiString message = Design();
             if (!message.empty()) {
-                EXPECT_EQ(message, TooHigh);
+                EXPECT_EQ(Lead(message), TooHigh);
                 ++seen["too high"];
                 continue;
             }
@@ -306,7 +322,7 @@ TEST_F(StaircaseAssemblyTest, AMultiswitchRiserIsNeverSplit) {
         Set({true, true, 4, true, false, false}, {8, 4, 1, 2, 0, 0});
         engine.Settings->Building->Staircases[0].HeadEndDistance = distance;
         const AnsiString message = Design();
-        ++seen[message];
+        ++seen[Lead(message)];
         if (!message.empty()) continue;
         EXPECT_EQ(engine.RiserBreakCount[0][1], 0);
         ExpectSound(8 * 4 * 3, 5 + engine.RiserBreakCount[0][0], 8 * 2 * 3);
@@ -315,8 +331,7 @@ TEST_F(StaircaseAssemblyTest, AMultiswitchRiserIsNeverSplit) {
     for (const auto& [outcome, count] : seen) outcomes += outcome + " x" + std::to_string(count) + "; ";
     EXPECT_EQ(seen.size(), 2u) << outcomes;
     EXPECT_TRUE(seen.count("")) << outcomes;
-    EXPECT_TRUE(seen.count("L'impianto multiswitch richiesto non può essere realizzato senza spezzature."))
-        << outcomes;
+    EXPECT_TRUE(seen.count(NeedsSplits)) << outcomes;
 }
 
 // Floors of different apartment counts, empty ones among them, and of
@@ -368,14 +383,13 @@ TEST_F(StaircaseAssemblyTest, MixedFloorsOfEveryInstallation) {
             // may ask for more than the line amplifiers give.
             const bool apartmentSwitches = v.cables > 1 && !v.alongStaircase && !v.radial;
             if (apartmentSwitches && shape.size() == 12) {
-                EXPECT_EQ(message,
-                          "L'impianto multiswitch richiesto non può essere realizzato senza spezzature.");
+                EXPECT_EQ(Lead(message), NeedsSplits);
                 continue;
             }
             // Along the staircase twelve floors need an amplifier group, and
             // two lines have none (see below).
             if (v.alongStaircase && v.cables == 2 && shape.size() == 12) {
-                EXPECT_EQ(message, LevelsTooFarApart);
+                EXPECT_EQ(Lead(message), LevelsTooFarApart);
                 continue;
             }
             EXPECT_EQ(message, "");
@@ -454,7 +468,7 @@ TEST_F(StaircaseAssemblyTest, AStaircaseWithoutARequiredLevelIsNeverDesigned) {
                 st.Floors[f].Apartments[a].TerrOutlets = c.terOutlets[f][a];
         }
         const AnsiString message = Design();
-        EXPECT_EQ(message, c.message);
+        EXPECT_EQ(Lead(message), c.message);
         if (!message.empty()) continue;
         if (c.installation.alongStaircase) {
             EXPECT_TRUE(IsRealLevel(engine.StaircaseRequiredLevel[0][1]))
@@ -527,7 +541,7 @@ TEST_F(StaircaseAssemblyTest, AJointTerrestrialLineLimitsTheAmplifierGroupsGain)
                             EXPECT_EQ(cell->Attenuation->Get3(r, AmpGain, b), 12.0f) << cell->Code;
                     }
         Set({true, true, 4, false, true, false}, {12, 6, 1, 1, 0, 0});
-        EXPECT_EQ(Design(), c.message);
+        EXPECT_EQ(Lead(Design()), c.message);
         int32_t groups = 0;
         for (int32_t f = 0; f < 12; ++f) groups += engine.LineAmplifierFloor[0][f];
         EXPECT_EQ(groups, 1);
@@ -554,7 +568,7 @@ TEST_F(StaircaseAssemblyTest, TwoSatelliteLinesHaveNoAmplifierGroup) {
         for (int32_t f = 0; f < 12; ++f) groups += engine.LineAmplifierFloor[0][f];
         EXPECT_EQ(groups, 1);
         if (cables == 2) {
-            EXPECT_EQ(message, LevelsTooFarApart);
+            EXPECT_EQ(Lead(message), LevelsTooFarApart);
             // The floor blocks, never assembled, hold no amplifier.
             for (int32_t f = 0; f < 12; ++f) EXPECT_EQ(Census(*engine.FloorGrid[0][f][1])[21], 0) << f;
             EXPECT_EQ(engine.StaircaseRequiredLevel[0][1], LevelReqEmpty);

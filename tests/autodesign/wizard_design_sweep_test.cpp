@@ -9,6 +9,9 @@
 // "Calcoli canali" lists no message, and every outlet receives every channel
 // of the bands it serves inside the window of the options.
 //
+// A refusal holds a figure: the level asked against the most there is, the
+// outputs asked against the most there are, or where an outlet stands.
+//
 // Each case writes what it saw under the build folder
 // (test-artefacts/design-sweep/<case>.txt, and <case>.refused for a refusal),
 // so that the list of what the designer refuses can be read from a run.
@@ -16,6 +19,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -61,7 +65,9 @@ TScript& Script() { return Application->Script(); }
 
 enum TKind { Ter, Sat, TerSat };
 // The multiswitch option the person clicks; Default leaves the wizard's own.
-enum TSwitchOption { Default, AlongStaircase, Radial };
+// "In appartamento" stands hidden on the page: a preselection or a loaded
+// project brings it, which the sweep does through the button's handler.
+enum TSwitchOption { Default, AlongStaircase, Radial, InApartment };
 
 struct TSweepCase {
     TKind kind;
@@ -81,7 +87,10 @@ std::string Name(const TSweepCase& c) {
         if (c.cables == 1)
             s << "_Monocavo";
         else
-            s << "_Ms" << c.cables << (c.option == Radial ? "_Radiale" : "_LungoScala");
+            s << "_Ms" << c.cables
+              << (c.option == Radial        ? "_Radiale"
+                  : c.option == InApartment ? "_InAppartamento"
+                                            : "_LungoScala");
     }
     s << "_" << c.staircases << "x" << c.floors << "x" << c.flats << "x" << c.outlets;
     return s.str();
@@ -110,7 +119,7 @@ std::vector<TSweepCase> Variants() {
     auto satellite = [&](TKind kind, bool wideband, bool separate) {
         variants.push_back({kind, wideband, 1, separate, Default, 1, 2, 1, 1});
         for (const int cables : {2, 4, 8})
-            for (const TSwitchOption option : {AlongStaircase, Radial})
+            for (const TSwitchOption option : {AlongStaircase, Radial, InApartment})
                 variants.push_back({kind, wideband, cables, separate, option, 1, 2, 1, 1});
     };
     for (const bool wideband : {true, false})
@@ -213,7 +222,12 @@ void DriveWizard(TAutoProgetto& w, const TSweepCase& c) {
                   : c.cables == 4 ? ChoiceMs4
                                   : ChoiceMs8);
     if (c.kind == TerSat) Choose(w, c.separate ? ChoiceSeparate : ChoiceUnite);
-    if (c.option != Default) Choose(w, c.option == Radial ? ChoiceRadiale : ChoiceLungoScala);
+    if (c.option == InApartment) {
+        w.ChoiceClick(w.Choice[ChoiceInAppartamento]);
+        EXPECT_TRUE(w.Choice[ChoiceInAppartamento]->Checked);
+    } else if (c.option != Default) {
+        Choose(w, c.option == Radial ? ChoiceRadiale : ChoiceLungoScala);
+    }
     w.BAvanti->Click();
 
     ASSERT_EQ(w.VisiblePage(), WizardBuildingPage);
@@ -254,18 +268,22 @@ bool Contains(const std::string& text, const std::string& part) {
 }
 
 // A refusal names what stopped the design when it says more than that it
-// could not design.
+// could not design, with a figure: the level asked against the most there is,
+// the outputs asked against the most there are, the outlet and where it stands.
 bool NamesALimit(std::string message) {
+    for (size_t at; (at = message.find("Errore interno di calcolo")) != std::string::npos;)
+        message.erase(at, message.find('.', at) - at);
     for (const char* generic : {"Errore di creazione disegno.", "Non riesco a progettare l'impianto.",
                                 "Non riesco a dimensionare l'impianto.", "Errore interno di calcolo"}) {
         for (size_t at; (at = message.find(generic)) != std::string::npos;)
             message.erase(at, strlen(generic));
     }
-    // What an internal error number leaves behind says nothing either.
+    const bool figure =
+        std::any_of(message.begin(), message.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
     message.erase(std::remove_if(message.begin(), message.end(),
                                  [](char ch) { return ch == ' ' || ch == '.' || (ch >= '0' && ch <= '9'); }),
                   message.end());
-    return !message.empty();
+    return figure && !message.empty();
 }
 
 std::string Db(float level) {
@@ -475,16 +493,22 @@ void PrintTo(const TSweepCase& c, std::ostream* os) { *os << Name(c); }
 
 class WizardDesignSweep : public ::testing::TestWithParam<TSweepCase> {};
 
-TEST_P(WizardDesignSweep, DesignedAndServedOrRefusedWithTheLimitNamed) {
-    const TSweepCase& c = GetParam();
+// One building designed in a program of its own, and its record written.
+TOutcome Design(const TSweepCase& c) {
     ScopedProgram program;
     TAntenne& f = program.Start();
     for (const char* name : {"Varne.alb", "Default.sel"})
         std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
                                    std::filesystem::copy_options::overwrite_existing);
     Script().AdvanceClock(3000);  // the splash ends; the wizard fills its pickers
-    const TOutcome out = DesignAsAPerson(f, c);
+    TOutcome out = DesignAsAPerson(f, c);
     WriteOutcome(Name(c), out);
+    return out;
+}
+
+TEST_P(WizardDesignSweep, DesignedAndServedOrRefusedWithTheLimitNamed) {
+    const TSweepCase& c = GetParam();
+    const TOutcome out = Design(c);
     std::string all;
     for (const std::string& fault : out.faults) all += "\n  " + fault;
     EXPECT_TRUE(out.faults.empty()) << Name(c)
@@ -495,5 +519,170 @@ TEST_P(WizardDesignSweep, DesignedAndServedOrRefusedWithTheLimitNamed) {
 
 INSTANTIATE_TEST_SUITE_P(Buildings, WizardDesignSweep, ::testing::ValuesIn(SweepCases()),
                          [](const ::testing::TestParamInfo<TSweepCase>& info) { return Name(info.param); });
+
+// ---- The grid ----
+//
+// Each head end and each kind of distribution on every building of 1-4
+// staircases x 4, 8, 10 or 12 floors x 2, 4 or 6 flats x 1 or 3 outlets: the
+// closing check refuses none of them (what the designer chose, it draws so
+// that it works), and no building is refused while one larger in staircases,
+// floors, flats and outlets alike is designed with the same choices. One
+// variant a test, so that ctest runs them side by side; under the sanitizers
+// the corners of the grid only.
+
+std::vector<TSweepCase> GridVariants() {
+    std::vector<TSweepCase> variants;
+    auto add = [&](TKind kind, bool wideband, int cables, bool separate, TSwitchOption option) {
+        variants.push_back({kind, wideband, cables, separate, option, 1, 4, 2, 1});
+    };
+    for (const bool wideband : {true, false}) {
+        add(Ter, wideband, 1, false, Default);
+        for (const bool separate : {false, true}) add(TerSat, wideband, 1, separate, Default);
+        add(TerSat, wideband, 4, false, AlongStaircase);
+    }
+    add(Sat, false, 1, false, Default);
+    add(Sat, false, 4, false, AlongStaircase);
+    add(Sat, false, 8, false, Radial);
+    add(Sat, false, 8, false, InApartment);
+    add(TerSat, false, 2, false, AlongStaircase);
+    add(TerSat, false, 2, true, AlongStaircase);
+    add(TerSat, true, 4, true, Radial);
+    add(TerSat, false, 4, false, InApartment);
+    add(TerSat, true, 2, true, InApartment);
+    return variants;
+}
+
+std::vector<std::array<int, 4>> GridBuildings() {
+    std::vector<std::array<int, 4>> buildings;
+#ifdef OV_SWEEP_SANITIZED
+    for (const std::array<int, 4>& b : std::vector<std::array<int, 4>>{{1, 4, 2, 1}, {4, 12, 6, 3}})
+        buildings.push_back(b);
+#else
+    for (const int staircases : {1, 2, 3, 4})
+        for (const int floors : {4, 8, 10, 12})
+            for (const int flats : {2, 4, 6})
+                for (const int outlets : {1, 3}) buildings.push_back({staircases, floors, flats, outlets});
+#endif
+    return buildings;
+}
+
+std::string VariantName(TSweepCase c) {
+    const std::string name = Name(c);
+    return name.substr(0, name.rfind('_'));
+}
+
+// Two lines along the staircase take no amplifier group between the floors:
+// the switches' losses alone set the levels, and a floor of two apartments
+// loses less than one of four, so that its nearest outlets get too much where
+// a building of four apartments a floor is served. That refusal names four
+// cables, which the grid designs on every building.
+bool PartOfTheTwoCableStaircase(const TSweepCase& c, const std::string& refusal) {
+    return c.cables == 2 && c.option == AlongStaircase &&
+           Contains(refusal, "le prese richiedono livelli troppo diversi tra loro") &&
+           Contains(refusal, "Scegliere \"Multiswitch 4 cavi\".");
+}
+
+class WizardDesignGrid : public ::testing::TestWithParam<TSweepCase> {};
+
+TEST_P(WizardDesignGrid, NoClosingCheckRefusalAndNoSmallerBuildingRefused) {
+    struct TSeen {
+        std::array<int, 4> building;
+        bool designed;
+        std::string refusal;
+    };
+    std::vector<TSeen> seen;
+    for (const std::array<int, 4>& b : GridBuildings()) {
+        TSweepCase c = GetParam();
+        c.staircases = b[0], c.floors = b[1], c.flats = b[2], c.outlets = b[3];
+        const TOutcome out = Design(c);
+        std::string all;
+        for (const std::string& fault : out.faults) all += "\n  " + fault;
+        EXPECT_TRUE(out.faults.empty())
+            << Name(c) << (out.designed ? " designed; " + out.served : " refused: " + out.refusal) << all;
+        EXPECT_FALSE(Contains(out.refusal, "non funzionerebbe")) << Name(c) << ": " << out.refusal;
+        seen.push_back({b, out.designed, out.refusal});
+    }
+    for (const TSeen& refused : seen) {
+        if (refused.designed || PartOfTheTwoCableStaircase(GetParam(), refused.refusal)) continue;
+        for (const TSeen& larger : seen) {
+            if (!larger.designed) continue;
+            bool covers = true;
+            for (size_t k = 0; k < 4; ++k) covers = covers && larger.building[k] >= refused.building[k];
+            if (!covers) continue;
+            TSweepCase a = GetParam(), b = GetParam();
+            a.staircases = refused.building[0], a.floors = refused.building[1], a.flats = refused.building[2],
+            a.outlets = refused.building[3];
+            b.staircases = larger.building[0], b.floors = larger.building[1], b.flats = larger.building[2],
+            b.outlets = larger.building[3];
+            ADD_FAILURE() << Name(a) << " refused (" << refused.refusal << ") while " << Name(b)
+                          << " is designed";
+            break;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Variants, WizardDesignGrid, ::testing::ValuesIn(GridVariants()),
+                         [](const ::testing::TestParamInfo<TSweepCase>& info) {
+                             return VariantName(info.param);
+                         });
+
+// Each refusal on a building that meets it: the step in the words the
+// person knows, its figures, and the choice named, which then designs the
+// same building.
+TEST(WizardDesignRefusals, EachGivesItsFiguresAndAChoiceThatServes) {
+    struct TRefusal {
+        TSweepCase refused, served;
+        std::vector<const char*> parts;  // in this order
+    };
+    // clang-format off
+    const TRefusal cases[] = {
+        {{Ter, true, 1, false, Default, 3, 10, 4, 3}, {Ter, false, 1, false, Default, 3, 10, 4, 3},
+         {"Nessun amplificatore a larga banda selezionabile. La rete richiede in testa ", " dBµV, le antenne con il "
+          "guadagno degli amplificatori e le perdite della centrale ne danno al più ", ". Scegliere \"Modulare\"."}},
+        {{Ter, true, 1, false, Default, 4, 12, 6, 3}, {Ter, false, 1, false, Default, 4, 12, 6, 3},
+         {"Nessun amplificatore a larga banda selezionabile. La rete richiede in testa ", " dBµV, le antenne con il "
+          "guadagno degli amplificatori ne danno al più ", ". Scegliere \"Modulare\"."}},
+        {{TerSat, true, 1, false, Default, 4, 12, 6, 3}, {TerSat, false, 1, false, Default, 4, 12, 6, 3},
+         {"Nessun amplificatore a larga banda selezionabile. L'amplificatore ", " della centrale di testa dovrebbe "
+          "dare il canale ", " dBµV, più dei ", " dBµV che regge con i ", " canali che riceve. Scegliere "
+          "\"Modulare\"."}},
+        {{TerSat, false, 2, true, AlongStaircase, 3, 12, 5, 2}, {TerSat, false, 4, true, AlongStaircase, 3, 12, 5, 2},
+         {"Non è possibile dimensionare le scale in quanto le prese richiedono livelli troppo diversi tra loro: "
+          "nessun segnale in testa alla scala le porta tutte entro i livelli ammessi. In testa alla scala ",
+          " la presa più lontana chiede almeno ", " dBµV, la più vicina ne sopporta al più ", " dBµV (satellite). "
+          "Scegliere \"Multiswitch 4 cavi\"."}},
+        {{TerSat, false, 2, true, AlongStaircase, 3, 12, 4, 3}, {TerSat, false, 4, true, AlongStaircase, 3, 12, 4, 3},
+         {"Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo elevato dalla centrale di "
+          "testa. L'amplificatore ", " della rete dovrebbe dare il canale ", " dBµV, più dei ", " dBµV che regge. "
+          "Scegliere \"Multiswitch 4 cavi\"."}},
+        {{Sat, false, 8, false, Radial, 2, 4, 6, 1}, {Sat, false, 8, false, AlongStaircase, 2, 4, 6, 1},
+         {"Non vi sono switch radiali con un numero sufficiente di uscite. L'impianto ne richiede 48, il più grande "
+          "disponibile ne ha 32. Scegliere \"Multiswitch lungo scala\"."}},
+    };
+    // clang-format on
+    for (const TRefusal& c : cases) {
+        SCOPED_TRACE(Name(c.refused));
+        const TOutcome refused = Design(c.refused);
+        ASSERT_FALSE(refused.designed);
+        size_t at = 0;
+        for (const char* part : c.parts) {
+            const size_t found = refused.refusal.find(part, at);
+            EXPECT_NE(found, std::string::npos) << "\"" << part << "\" in: " << refused.refusal;
+            if (found == std::string::npos) break;
+            // Between two parts stands a figure.
+            if (at > 0) {
+                const std::string between = refused.refusal.substr(at, found - at);
+                EXPECT_TRUE(std::any_of(between.begin(), between.end(),
+                                        [](unsigned char ch) { return std::isdigit(ch); }))
+                    << "\"" << between << "\" in: " << refused.refusal;
+            }
+            at = found + strlen(part);
+        }
+        EXPECT_EQ(refused.refusal.rfind(c.parts[0], 0), 0u) << refused.refusal;
+        EXPECT_TRUE(refused.refusal.ends_with(c.parts.back())) << refused.refusal;
+        const TOutcome served = Design(c.served);
+        EXPECT_TRUE(served.designed) << Name(c.served) << ": " << served.refusal;
+    }
+}
 
 }  // namespace

@@ -265,7 +265,9 @@ protected:
 
 TEST_F(DesignCheck, AnOutletOutsideItsWindowIsNamedWithItsLevelAndTheLimit) {
     auto& limits = globals.Options().limits[Band];
-    const std::string name = "La presa " + std::string(outlet->GetShortCode()) + ": il livello del canale " +
+    // The first outlet the pages list: the top floor's, left of the riser.
+    const std::string name = "La presa " + std::string(outlet->GetShortCode()) +
+                             " (scala 1, piano 2, appartamento 2): il livello del canale " +
                              std::string(channel->name);
     const double level = channel->levelMin;
     // Below: the least signal of band IV one dB over the outlet's channel.

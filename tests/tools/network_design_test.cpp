@@ -191,9 +191,10 @@ TEST_F(NetworkDesign, RadialSwitchesWithTooFewOutputsDrawNothing) {
     window.project.Reset(true);
     engine.Project = &window.project;
     EXPECT_FALSE(engine.DesignNetwork());
-    EXPECT_EQ(Shown(),
-              "Non vi sono switch radiali con un numero sufficiente di uscite. L'impianto ne richiede 12, il più "
-              "grande disponibile ne ha 8.\n");
+    EXPECT_EQ(
+        Shown(),
+        "Non vi sono switch radiali con un numero sufficiente di uscite. L'impianto ne richiede 12, il più "
+        "grande disponibile ne ha 8. Scegliere \"Multiswitch lungo scala\".\n");
     // Only the terminal stands on "Rete".
     int32_t cells = 0;
     for (int32_t c = 0; c < Net().Columns; ++c)

@@ -398,7 +398,7 @@ TEST_F(WholeDesign, AWidebandAmplifierThatCannotComeDownToTheNetworkIsNotTaken) 
         {30.0f, ""},
         {20.0f,
          "Nessun amplificatore a larga banda selezionabile. Anche con tutta la regolazione (20 dB) "
-         "l'ingresso 1 di GLB-3 porta le prese 3,2 dB sopra il segnale massimo.\n"},
+         "l'ingresso 1 di GLB-3 porta le prese 3,2 dB sopra il segnale massimo. Scegliere \"Modulare\".\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.regulation);
@@ -590,7 +590,8 @@ void WizardAntenna(TAntennaAutoProg& a, const char* code, std::vector<const char
 const char* const ChannelsTooFarApart =
     "Nessun amplificatore a larga banda selezionabile. I canali dell'ingresso ";
 const char* const ChannelsTooFarApartEnd =
-    " dB tra segnale minimo e massimo delle prese (i canali digitali contano 13 dB in più).\n";
+    " dB tra segnale minimo e massimo delle prese (i canali digitali contano 13 dB in più). Scegliere "
+    "\"Modulare\".\n";
 
 }  // namespace
 
