@@ -256,8 +256,21 @@ void TAntenne::Modify1Click(TObject*) {
     if (DrawWindow->ItemUndo) Annulla1->Caption = DrawWindow->ItemUndo->Caption;
     EliminaDescrizioni->Visible = drawing && CurrentProject && CurrentProject->Step == 2;
     // The estimate line goes only where it is seen: the edit menu shows on
-    // the drawing pages too.
-    BEliminaPreventivo->Visible = IsPageSelected(PagePreventivo) && EstimatePage->CanRemoveSelectedRow();
+    // the drawing pages too. On its page the item stays, greyed while the
+    // chosen row cannot go: a menu that opens onto nothing reads as broken.
+    const bool estimatePage = IsPageSelected(PagePreventivo);
+    BEliminaPreventivo->Visible = estimatePage;
+    BEliminaPreventivo->Enabled = estimatePage && EstimatePage->CanRemoveSelectedRow();
+    // Likewise on a drawing page whose popup offers nothing now: its items
+    // are shown greyed rather than leaving the menu empty.
+    bool any = false;
+    for (int i = 0; i < Modify1->Count(); ++i)
+        any = any || (Modify1->Item(i)->Visible && !Modify1->Item(i)->IsLine());
+    if (!any && drawing)
+        for (const TPair& p : pairs) {
+            p.Item->Visible = true;
+            p.Item->Enabled = false;
+        }
 }
 
 void TAntenne::Visualizza1Click(TObject*) {

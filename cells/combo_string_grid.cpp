@@ -1,5 +1,8 @@
 #include "cells/combo_string_grid.h"
 
+#include "core/reporter.h"
+#include "platform/application.h"
+
 TComboStringGrid::TComboStringGrid(TComponent* owner, TWinControl* parent)
     : TStringGrid(owner), Combo(new TComboBox(this)), FocusCatcher(new TCheckBox(this)) {
     Parent = parent;
@@ -35,20 +38,66 @@ void TComboStringGrid::PlaceCombo() {
 void TComboStringGrid::ShowComboAt(int col, int row) {
     EditCol = col;
     EditRow = row;
+    rowBefore_.clear();
+    for (int c = 0; c < ColCount; ++c) rowBefore_.push_back(Cell(c, row));
+    comboStart_ = Cell(col, row);
     PlaceCombo();
-    Combo->Text = Cells[col][row];
+    Combo->Text = comboStart_;
     Combo->Visible = true;
     FocusCatcher->Visible = true;
     Combo->SetFocus();
 }
 
-void TComboStringGrid::ComboExit(TObject*) {
-    // Whatever the list shows is the cell's text, typed or chosen.
-    if (EditCol < ColCount && EditRow < RowCount) Cells[EditCol][EditRow] = Combo->Text.Get();
-    Combo->Visible = false;
+void TComboStringGrid::RestoreRow() {
+    if (EditRow < 0 || EditRow >= RowCount) return;
+    for (int c = 0; c < ColCount && c < static_cast<int>(rowBefore_.size()); ++c)
+        SetCell(c, EditRow, rowBefore_[static_cast<size_t>(c)]);
 }
 
+bool TComboStringGrid::CommitCombo() {
+    // A list already closed (by Esc, or hidden with its form) has nothing to give.
+    if (!Combo->Visible) return true;
+    const AnsiString text = Combo->Text;
+    Combo->Visible = false;
+    if (EditCol >= ColCount || EditRow >= RowCount) return true;
+    if (text != comboStart_ && OnCheckText) {
+        const AnsiString refusal = OnCheckText(EditCol, EditRow, text);
+        if (!refusal.empty()) {
+            RestoreRow();
+            if (Application) Application->MessageBox(refusal, ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+            return false;
+        }
+    }
+    // Whatever the list shows is the cell's text, typed or chosen.
+    SetCell(EditCol, EditRow, text);
+    return true;
+}
+
+void TComboStringGrid::CancelCombo() {
+    if (!Combo->Visible) return;
+    Combo->Text = comboStart_;
+    Combo->Visible = false;
+    RestoreRow();
+}
+
+void TComboStringGrid::FormHidden() {
+    // A list left open when the form closed was never confirmed.
+    CancelCombo();
+    FocusCatcher->Visible = false;
+    TStringGrid::FormHidden();
+}
+
+void TComboStringGrid::ComboExit(TObject*) { CommitCombo(); }
+
 void TComboStringGrid::ComboKeyDown(TObject*, WORD& key, TShiftState shift) {
+    // Esc takes back this cell's edit only, and the keyboard goes back to
+    // the grid: the form and its other edits stay.
+    if (key == VK_ESCAPE && Combo->Visible) {
+        key = 0;
+        CancelCombo();
+        SetFocus();
+        return;
+    }
     // Invio commits the list's text to its cell and gives the keyboard back
     // to the grid, on the same cell: it is the table's key, never the
     // form's default button.

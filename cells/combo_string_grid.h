@@ -3,7 +3,13 @@
 // drop-down list laid exactly over the selected cell. The owner decides, per
 // cell, which items the list offers and when it is shown; the grid places the
 // list, writes the chosen (or typed) text into the cell, and hands the
-// keyboard back when the person tabs out of the list.
+// keyboard back when the person tabs out of the list. A text the owner's
+// check refuses is never kept: the row goes back to what it held when the
+// list opened, and the person is told why; Esc in the list takes the edit
+// back without a word.
+#include <functional>
+#include <vector>
+
 #include "platform/grids.h"
 
 class TComboStringGrid : public TStringGrid {
@@ -23,6 +29,19 @@ public:
     int EditCol = 0;
     // The cell's text when it was selected; the owner keeps it.
     AnsiString TextBeforeEdit;
+    // Asked when the list's text is about to become the cell's, and only
+    // when it differs from the cell's text when the list opened: an empty
+    // answer accepts the text, any other is the message that refuses it.
+    std::function<AnsiString(int col, int row, const AnsiString& text)> OnCheckText;
+
+    // Writes the open list's text into its cell as leaving the list does;
+    // false when the text was refused (the row is back as it was). True
+    // when no list is open.
+    bool CommitCombo();
+    // Closes the open list and puts its row back as it was when the list
+    // opened.
+    void CancelCombo();
+    void FormHidden() override;
 
     // The grid takes the focus as a press begins (TCustomGrid::MouseDown);
     // a list the press opened keeps it to the end of the press.
@@ -34,4 +53,10 @@ private:
     void ComboKeyDown(TObject* sender, WORD& key, TShiftState shift);
     void GridTopLeftChanged(TObject* sender);
     void CatcherEnter(TObject* sender);
+    void RestoreRow();
+    // The edited row's texts when the list opened: the list's changes may
+    // have written into the row's other cells too.
+    std::vector<AnsiString> rowBefore_;
+    // The edited cell's text when the list opened.
+    AnsiString comboStart_;
 };

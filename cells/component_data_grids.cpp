@@ -69,6 +69,29 @@ AnsiString SignalKind(const AnsiString& typed) {
     return typed[0] == 'd' || typed[0] == 'D' ? "D" : "A";
 }
 
+AnsiString RowName(int row) { return "Riga " + IntToStr(row) + ": "; }
+
+// Why a typed plan name is refused ("" when it names a plan of the kind).
+AnsiString PlanRefusal(int row, const AnsiString& text, bool terrestrial) {
+    // A satellite channel may stand on its own edges, under no plan; a
+    // terrestrial one is read back from its plan only.
+    if (text.empty() || (!terrestrial && text == NoPlan)) return "";
+    // Exactly as the rows are read back: by the plan's own name.
+    if (const TCanalizzazione* plan = PlanNamed(text); plan && (terrestrial ? plan->terrestrial : plan->satellite))
+        return "";
+    return RowName(row) + "la canalizzazione \"" + text + "\" non è tra le canalizzazioni " +
+           (terrestrial ? "terrestri" : "satellitari") + ". Resta il valore precedente.";
+}
+
+// Why a typed channel is refused: a row with a plan takes only the plan's
+// channels; a row of no plan names its own.
+AnsiString ChannelRefusal(int row, const AnsiString& text, const AnsiString& planName) {
+    const TCanalizzazione* plan = PlanNamed(planName);
+    if (text.empty() || !plan || plan->IndexOf(text) >= 0) return "";
+    return RowName(row) + "il canale \"" + text + "\" non è nella canalizzazione \"" + planName +
+           "\". Resta il valore precedente.";
+}
+
 void SetUpGrid(TComboStringGrid* grid, int columns, const char* const* headers, const int* widths) {
     grid->ColCount = columns;
     grid->FixedCols = 0;
@@ -94,6 +117,11 @@ void TDatiComponenti::BuildChannelGrids() {
         Grid8SetEditText(col, row, value);
     };
     GridCanali8->Combo->OnChange = [this](TObject*) { Grid8ComboChange(); };
+    GridCanali8->OnCheckText = [this](int col, int row, const AnsiString& text) -> AnsiString {
+        if (col == G8Plan) return PlanRefusal(row, text, false);
+        if (col == G8Channel) return ChannelRefusal(row, text, GridCanali8->Cell(G8Plan, row));
+        return "";
+    };
     GridCanali5->OnSelectCell = [this](TObject*, int col, int row, bool& can) {
         Grid5SelectCell(col, row, can);
     };
@@ -101,6 +129,11 @@ void TDatiComponenti::BuildChannelGrids() {
         Grid5SetEditText(col, row, value);
     };
     GridCanali5->Combo->OnChange = [this](TObject*) { Grid5ComboChange(); };
+    GridCanali5->OnCheckText = [this](int col, int row, const AnsiString& text) -> AnsiString {
+        if (col == G5Plan) return PlanRefusal(row, text, true);
+        if (col == G5Channel) return ChannelRefusal(row, text, GridCanali5->Cell(G5Plan, row));
+        return "";
+    };
 }
 
 // ---------------------------------------------------------------- plans and channels

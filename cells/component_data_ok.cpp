@@ -5,8 +5,12 @@
 #include "core/reporter.h"
 #include "cells/component_data.h"
 #include "cells/cell_grid.h"
+#include "cells/combo_string_grid.h"
 
 void TDatiComponenti::OkClick(TObject*) {
+    // A channel list still open gives its text first; a text refused there
+    // keeps the form open on the row put back.
+    if (!GridCanali5->CommitCombo() || !GridCanali8->CommitCombo()) return;
     if (!EditedCell) {
         StorePages();
         ModalResult = mrOk;

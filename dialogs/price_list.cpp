@@ -137,7 +137,8 @@ void TDatiListino::FormShow(TObject*) {
     Valuta->Enabled = false;
     for (TButton* b : {BAggiungi, BAggiorna, BElimina}) b->Visible = false;
     Categoria->ReadOnly = true;
-    ActiveControl = Categoria;
+    // The category only shows what the tree gave: typing starts on the code.
+    ActiveControl = Codice;
 }
 
 void TDatiListino::TreeComponentiDblClick(TObject*) {

@@ -356,6 +356,12 @@ public:
     // Whether the control only chooses among the pages of other controls (a
     // row of tabs): a form shown starts on its first field, past it.
     virtual bool IsTabStrip() const { return false; }
+    // Whether typing changes the control (a read-only edit takes no input):
+    // a form shown starts on a control that does.
+    virtual bool TakesInput() const { return true; }
+    // The form holding the control was hidden: an editor or a list the
+    // control opened for the person goes with it.
+    virtual void FormHidden() {}
 
     virtual void KeyDown(WORD& key, TShiftState shift);
     virtual void KeyUp(WORD& key, TShiftState shift);

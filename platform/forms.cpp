@@ -199,12 +199,21 @@ void TCustomForm::VisibleChanged() {
         Activate();
     } else {
         if (OnHide) OnHide(this);
+        TellHidden(this);
         Deactivate();
         // Shown again, the form starts on its first field, not on the button
         // that closed it: a person typing on would otherwise press it.
         entered_ = nullptr;
         ActiveControl.SetQuiet(startControl_);
     }
+}
+
+void TCustomForm::TellHidden(TWinControl* parent) {
+    for (int i = 0; i < parent->ControlCount(); ++i)
+        if (auto w = dynamic_cast<TWinControl*>(parent->Controls(i))) {
+            w->FormHidden();
+            TellHidden(w);
+        }
 }
 
 void TCustomForm::Activate() {
@@ -219,7 +228,8 @@ void TCustomForm::Activate() {
     TWinControl* target = entered_;
     if (!target) {
         target = ActiveControl;
-        if (target && !target->CanFocus()) target = nullptr;
+        // A form starts where the person can type: never on a read-only field.
+        if (target && (!target->CanFocus() || !target->TakesInput())) target = nullptr;
         if (!target) target = FirstField();
     }
     if (target) {
@@ -230,6 +240,15 @@ void TCustomForm::Activate() {
 
 TWinControl* TCustomForm::FirstField() const {
     TWinControl* first = FindNextControl(nullptr, true, true);
+    // Past the fields that take no input (read-only ones), when another does.
+    for (TWinControl* c = first; c && !c->TakesInput();) {
+        c = FindNextControl(c, true, true);
+        if (!c || c == first) break;
+        if (c->TakesInput()) {
+            first = c;
+            break;
+        }
+    }
     // A row of tabs is no field: the first control after it in tab order
     // (the first field of its page) is, when there is one.
     for (TWinControl* c = first; c && c->IsTabStrip();) {

@@ -165,6 +165,7 @@ protected:
 private:
     void Activate();
     void Deactivate();
+    static void TellHidden(TWinControl* parent);
     bool HandleDialogKey(WORD key, TShiftState shift);
     TWinControl* entered_ = nullptr;
     // The control the program chose to start on while the form was hidden

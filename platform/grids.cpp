@@ -33,10 +33,14 @@ void TInplaceEdit::KeyDown(WORD& key, TShiftState shift) {
     case VK_PRIOR:
     case VK_NEXT:
     case VK_RETURN:
-    case VK_ESCAPE:
     case VK_F2:
         grid_->KeyDown(key, shift);
         key = 0;
+        return;
+    case VK_ESCAPE:
+        // The grid takes Esc while it has an edit to cancel; otherwise the
+        // key is left for the form (its "Annulla").
+        grid_->KeyDown(key, shift);
         return;
     case VK_TAB:
         if (grid_->Options->Contains(goTabs)) {
@@ -499,11 +503,14 @@ void TCustomGrid::ShowEditor() {
         editor_->Parent = this;
         editor_->Font->Assign(*Font);
     }
+    // Shown again on the cell it edits, the editor keeps what Esc goes back to.
+    const bool sameCell = editor_->Visible && editCol_ == Col && editRow_ == Row;
     editCol_ = Col;
     editRow_ = Row;
     editor_->loading_ = true;
     editor_->Text = GetEditText(editCol_, editRow_);
     editor_->loading_ = false;
+    if (!sameCell) editStart_ = editor_->Text;
     editor_->SelectAll();
     PlaceEditor();
     editor_->Visible = true;
@@ -512,6 +519,17 @@ void TCustomGrid::ShowEditor() {
         NotifyPeer(TPropId::EditorMode);
     }
     if (Focused() && editor_->CanFocus()) editor_->SetFocus();
+}
+
+bool TCustomGrid::CancelEdit() {
+    if (!editor_ || !editor_->Visible || editCol_ < 0 || editor_->Text == editStart_) return false;
+    const AnsiString before = editStart_;
+    editor_->loading_ = true;
+    editor_->Text = before;
+    editor_->loading_ = false;
+    SetEditText(editCol_, editRow_, before);
+    editor_->SelectAll();
+    return true;
 }
 
 void TCustomGrid::HideEditor() {
@@ -631,12 +649,19 @@ void TCustomGrid::KeyDown(WORD& key, TShiftState shift) {
             ShowEditor();
         key = 0;
         return;
-    case VK_ESCAPE:
+    case VK_ESCAPE: {
+        // Esc takes back only the edit of this cell: the text it had when
+        // the editor opened on it comes back. An editor that is always
+        // shown stays; with nothing to take back the key is the form's.
+        const bool undone = CancelEdit();
         if (EditorMode && !Options->Contains(goAlwaysShowEditor)) {
             HideEditor();
             key = 0;
+        } else if (undone) {
+            key = 0;
         }
         return;
+    }
     default: return;
     }
     if (c != Col || r != Row) MoveCurrent(c, r, !extend, true);

@@ -151,6 +151,9 @@ public:
     // Shows or hides the editor as the person's F2, Enter and Escape do.
     void ShowEditor();
     void HideEditor();
+    // Puts back the text the open editor started from; false when there was
+    // no editor open or nothing typed in it.
+    bool CancelEdit();
 
     // The text the editor starts from and the text it commits.
     virtual AnsiString GetEditText(int col, int row);
@@ -168,6 +171,8 @@ public:
     bool WantsKey(WORD key) const override;
     bool ClickEvents() const override { return false; }
     bool PropertyChanging(TPropId id) override;
+    // The committed text stays; the editor is not left over for the next showing.
+    void FormHidden() override { HideEditor(); }
 
 protected:
     void DoPropertyChanged(TPropId id) override;
@@ -208,6 +213,7 @@ private:
     TGridCoord anchor_{1, 1};
     TInplaceEdit* editor_ = nullptr;
     int editCol_ = -1, editRow_ = -1;
+    AnsiString editStart_;  // the cell's text when the editor opened on it
     bool selecting_ = false;
     bool moving_ = false;
 };

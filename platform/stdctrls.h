@@ -78,6 +78,7 @@ public:
     void KeyPress(char& key) override;
     void InsertTypedText(const AnsiString& text) override;
     bool PropertyChanging(TPropId id) override;
+    bool TakesInput() const override { return !ReadOnly; }
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
 
 protected:
@@ -204,6 +205,9 @@ public:
     // The person picks an item from the list.
     void SelectByUser(int index);
     bool ClickEvents() const override { return false; }
+    void FormHidden() override {
+        if (DroppedDown) DroppedDown = false;
+    }
 
     void KeyPress(char& key) override;
     void InsertTypedText(const AnsiString& text) override;

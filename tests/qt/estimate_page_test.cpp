@@ -234,3 +234,116 @@ TEST_F(QtEstimatePage, PriceListFormShowsALibraryElement) {
     EXPECT_EQ(price->text().toStdString(), "1.234,50");
     Shoot(&form, "price-list.png");
 }
+
+namespace {
+
+// How often a cell's inner top line changes colour from one pixel to the
+// next: the dotted focus mark draws there, dot by dot; a plain or selected
+// cell has one colour there (the text starts lower).
+int MarkPixels(TStringGrid* grid, int col, int row) {
+    qttest::Settle();
+    const QImage shot = WidgetOf(grid)->grab().toImage();
+    const TRect cell = grid->CellRect(col, row);
+    int changes = 0;
+    for (int x = cell.Left + 2; x < cell.Right - 3; ++x)
+        if (shot.pixel(x, cell.Top + 1) != shot.pixel(x + 1, cell.Top + 1)) ++changes;
+    return changes;
+}
+
+// The widget the keys of a form go to, also while the offscreen platform,
+// after another window closed, names no active window.
+QWidget* KeysOf(TForm* form) {
+    if (QWidget* focused = QApplication::focusWidget()) return focused;
+    QWidget* window = WindowOf(form);
+    return window->focusWidget() ? window->focusWidget() : window;
+}
+
+}  // namespace
+
+// "9" typed over a quantity of 5 and Esc: the 5 and its totals come back.
+// The grid that has the keyboard shows its focus mark, also when the focus
+// comes back to it after another form was closed; a grid without the
+// keyboard shows none.
+TEST_F(QtEstimatePage, EscPutsBackTheCellAndTheFocusedGridShowsItsMark) {
+    e.AddQuantity(Row("DR-410", "Derivatore 4 uscite", UnitPieces, 5.0f, 12.5f, 5.0f));
+    e.AddQuantity(Row(LabourCode, "", UnitHours, 0.0f, 30.0f, 0.0f));
+    e.LabourPosition = 1;
+    TRigaPreventivo labour;
+    e.UpdateLabourRow(labour);
+    project.EstimateOutOfDate = false;
+
+    auto form = std::make_unique<TForm>(nullptr);
+    form->Caption = "Preventivo";
+    form->SetBounds(0, 0, 780, 520);
+    auto* page = new TPaginaPreventivo(form.get());
+    page->Parent = form.get();
+    page->SetProject(&project);
+    page->BuildEstimate();
+    page->Visible = true;
+    form->Show();
+    qttest::Settle();
+    TStringGrid* grid = page->GridPreventivo;
+    const AnsiString quantity = grid->Cells[6][1];
+    const AnsiString total = page->Totale->Text;
+    const TRect cell = grid->CellRect(6, 1);
+    QTest::mouseClick(WidgetOf(grid), Qt::LeftButton, {}, QPoint(cell.Left + 4, cell.Top + 4));
+    ASSERT_TRUE(qttest::WaitUntil([&] { return grid->Col == 6 && grid->Row == 1 && grid->Focused(); }));
+    EXPECT_GT(MarkPixels(grid, 6, 1), 4);
+
+    QTest::keyClicks(qttest::FocusWidget(), "9");
+    qttest::Settle();
+    EXPECT_EQ(Trim(grid->Cells[6][1]), "9");
+    EXPECT_NE(page->Totale->Text.Get(), total);
+    QTest::keyClick(qttest::FocusWidget(), Qt::Key_Escape);
+    qttest::Settle();
+    EXPECT_EQ(AnsiString(grid->Cells[6][1]), quantity);
+    EXPECT_EQ(page->Totale->Text.Get(), total);
+    EXPECT_FALSE(grid->EditorMode);
+    EXPECT_TRUE(form->Visible);
+
+    // The keyboard on a notes line: no mark in the grid.
+    page->Note[0]->SetFocus();
+    qttest::Settle();
+    EXPECT_EQ(MarkPixels(grid, 6, 1), 0);
+    // Back in the grid, then another form shown and closed: the mark is there.
+    QTest::mouseClick(WidgetOf(grid), Qt::LeftButton, {}, QPoint(cell.Left + 4, cell.Top + 4));
+    ASSERT_TRUE(qttest::WaitUntil([&] { return grid->Focused(); }));
+    TForm other(nullptr);
+    other.SetBounds(100, 100, 200, 120);
+    auto* close = new TButton(&other);
+    close->Parent = &other;
+    close->Caption = "Annulla";
+    close->ModalResult = mrCancel;
+    qttest::WhenReady([&] { return other.Visible && WindowOf(&other) && WindowOf(&other)->isVisible(); },
+                      [&](bool) { QTest::mouseClick(WindowOf(close), Qt::LeftButton); });
+    other.ShowModal();
+    ASSERT_TRUE(qttest::WaitUntil([&] { return grid->Focused(); }));
+    EXPECT_GT(MarkPixels(grid, 6, 1), 4);
+    // A space typed now goes into the cell the mark shows.
+    QTest::keyClicks(KeysOf(form.get()), " ");
+    qttest::Settle();
+    EXPECT_TRUE(grid->EditorMode);
+    QTest::keyClick(KeysOf(form.get()), Qt::Key_Escape);
+    qttest::Settle();
+    EXPECT_EQ(AnsiString(grid->Cells[6][1]), quantity);
+}
+
+// "Listino componenti" starts on its first field that takes typing, the
+// code, not on the read-only category: a typed character lands there.
+TEST_F(QtEstimatePage, ThePriceListStartsOnAFieldThatTakesTyping) {
+    TDatiListino form(nullptr);
+    bool typed = false;
+    qttest::WhenReady([&] { return form.Visible && WindowOf(&form) && WindowOf(&form)->isVisible(); },
+                      [&](bool) {
+                          qttest::Settle();
+                          QTest::keyClicks(qttest::FocusWidget(), "K");
+                          qttest::Settle();
+                          typed = form.Codice->Text.Get() == "K";
+                          EXPECT_EQ(form.FocusedControl(), form.Codice);
+                          EXPECT_EQ(form.Categoria->Text.Get(), "");
+                          form.ModalResult = mrCancel;
+                      });
+    TVoceListino item;
+    form.Execute(item, CurrencyEuro);
+    EXPECT_TRUE(typed);
+}

@@ -56,3 +56,38 @@ TEST(QtOptionsForm, EveryPageShowsAndTakesInput) {
         EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(name))));
     }
 }
+
+// "Valute": a factor typed over another and Esc puts the one before back;
+// the form stays open, and the factor typed in another cell before stays.
+TEST(QtOptionsForm, EscInTheCurrencyTablePutsBackTheFactor) {
+    ScopedGlobals globals;
+    FormatSettings().DecimalSeparator = ',';
+    auto form = std::make_unique<TDatiOpzioni>(nullptr);
+    form->FillFrom(globals.Options());
+    form->Show();
+    form->Pagine->ActivePage = form->PaginaValute;
+    qttest::Settle();
+    TStringGrid* grid = form->GridValute;
+    auto typeInto = [&](int col, int row, const char* text) {
+        const TRect cell = grid->CellRect(col, row);
+        QTest::mouseClick(WidgetOf(grid), Qt::LeftButton, {}, QPoint(cell.Left + 4, cell.Top + 4));
+        ASSERT_TRUE(qttest::WaitUntil([&] { return grid->Col == col && grid->Row == row; }));
+        // Key by key: the first opens the cell's editor, which takes the rest.
+        for (const char* c = text; *c; ++c) {
+            QTest::keyClicks(qttest::FocusWidget(), QString(QChar(*c)));
+            qttest::Settle();
+        }
+    };
+    typeInto(2, 1, "1936,27");
+    QTest::keyClick(qttest::FocusWidget(), Qt::Key_Return);
+    qttest::Settle();
+    const AnsiString before = grid->Cells[1][2];
+    typeInto(1, 2, "7");
+    EXPECT_EQ(AnsiString(grid->Cells[1][2]), "7");
+    QTest::keyClick(qttest::FocusWidget(), Qt::Key_Escape);
+    qttest::Settle();
+    EXPECT_EQ(AnsiString(grid->Cells[1][2]), before);
+    EXPECT_EQ(AnsiString(grid->Cells[2][1]), "1936,27");
+    EXPECT_TRUE(form->Visible);
+    EXPECT_FALSE(grid->EditorMode);
+}

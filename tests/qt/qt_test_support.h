@@ -77,6 +77,34 @@ inline QWidget* FocusWidget() {
 // Runs fn from the event loop as soon as it runs again (inside a modal loop).
 inline void Later(std::function<void()> fn, int ms = 0) { QTimer::singleShot(ms, qApp, std::move(fn)); }
 
+// How long a test waits for what it looks for: long enough for a machine
+// whose every core is busy with other work.
+constexpr int Deadline = 20000;
+
+// Runs then from the event loop (also inside a modal loop or an open menu)
+// as soon as ready holds, looked at again and again, or once the deadline
+// has passed; then learns which of the two it was.
+inline void WhenReady(std::function<bool()> ready, std::function<void(bool)> then, int deadlineMs = Deadline) {
+    auto* timer = new QTimer(qApp);
+    auto* waited = new QElapsedTimer;
+    waited->start();
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, qApp, [timer, waited, ready, then, deadlineMs] {
+        const bool seen = ready();
+        if (!seen && waited->elapsed() < deadlineMs) return;
+        timer->stop();
+        timer->deleteLater();
+        delete waited;
+        then(seen);
+    });
+    timer->start();
+}
+
+// Lets the event loop run until ready holds or the deadline passes; whether it held.
+inline bool WaitUntil(const std::function<bool()>& ready, int deadlineMs = Deadline) {
+    return QTest::qWaitFor(ready, deadlineMs);
+}
+
 // How many different colours an image has (a blank one has one).
 inline int Colours(const QImage& image) {
     QImage rgb = image.convertToFormat(QImage::Format_RGB32);

@@ -29,6 +29,8 @@
 
 using qttest::Later;
 using qttest::Settle;
+using qttest::WaitUntil;
+using qttest::WhenReady;
 using qttest::WidgetOf;
 using qttest::WindowOf;
 
@@ -62,15 +64,16 @@ void Click(QWidget* widget, QPoint at) {
 }
 
 // A key pressed: on X11 through the X server, to the window that has the
-// keyboard, elsewhere into the widget.
-void PressKey(QWidget* widget, Qt::Key key, const char* xName) {
+// keyboard, elsewhere into the widget; then the events run until done
+// holds, what the key was pressed for.
+void PressKey(QWidget* widget, Qt::Key key, const char* xName, const std::function<bool()>& done) {
     if (QGuiApplication::platformName() == "xcb") {
         const std::string command = std::string("xdotool key ") + xName;
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        QTest::qWait(100);
-        return;
+    } else {
+        QTest::keyClick(widget, key);
     }
-    QTest::keyClick(widget, key);
+    EXPECT_TRUE(WaitUntil(done)) << xName;
 }
 
 // Clicks the tab of a page of the main window.
@@ -79,7 +82,7 @@ void ClickTab(TAntenne* form, const char* caption) {
     ASSERT_GE(index, 0) << caption;
     const TRect r = form->TabControl->TabRect(index);
     Click(WidgetOf(form->TabControl), QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
-    QTest::qWait(100);
+    WaitUntil([&] { return form->IsPageSelected(caption); });
     Settle();
     ASSERT_TRUE(form->IsPageSelected(caption)) << caption;
 }
@@ -92,23 +95,23 @@ QStringList OpenMenuByMouse(QMenuBar* bar, const QString& menu) {
     if (!top) return {};
     QStringList shown;
     bool done = false;
-    // The menu is looked for a while: a real window system maps it later.
-    std::function<void(int)> look = [&](int left) {
+    // The menu is looked for until it shows, however long a busy window
+    // system takes to map it. Seen only when its window is shown: a menu Qt
+    // counts as open may never reach the screen.
+    auto exposed = [] {
         auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        // Seen only when the window system shows its window: a menu Qt
-        // counts as open may never reach the screen.
-        if (open && open->windowHandle() && open->windowHandle()->isExposed()) {
+        return open && open->windowHandle() && open->windowHandle()->isExposed();
+    };
+    WhenReady(exposed, [&](bool seen) {
+        if (seen) {
+            auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             shown = ShownItems(open);
             QTest::keyClick(open, Qt::Key_Escape);
-        } else if (left > 0) {
-            Later([&look, left] { look(left - 1); }, 100);
-            return;
         }
         done = true;
-    };
-    Later([&] { look(10); }, 150);
+    });
     Click(bar, bar->actionGeometry(top).center());
-    for (int waited = 0; !done && waited < 5000; waited += 20) QTest::qWait(20);
+    WaitUntil([&] { return done; }, qttest::Deadline + 5000);
     Settle();
     // A menu bar left in its keyboard mode lets go of it as a person would.
     if (QApplication::activePopupWidget()) QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
@@ -120,21 +123,21 @@ QStringList OpenMenuByMouse(QMenuBar* bar, const QString& menu) {
 QStringList OpenMenuByKey(TAntenne* form, Qt::Key letter) {
     QStringList shown;
     bool done = false;
-    Later(
-        [&] {
-            if (auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-                shown = ShownItems(open);
-                QTest::keyClick(open, Qt::Key_Escape);
-            }
-            done = true;
-        },
-        150);
     // The bar's Alt letters answer in the active window.
     WindowOf(form)->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(WindowOf(form)));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(WindowOf(form), qttest::Deadline));
+    WhenReady([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; },
+              [&](bool seen) {
+                  if (seen) {
+                      auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                      shown = ShownItems(open);
+                      QTest::keyClick(open, Qt::Key_Escape);
+                  }
+                  done = true;
+              });
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : WindowOf(form);
     QTest::keyClick(target, letter, Qt::AltModifier);
-    for (int waited = 0; !done && waited < 5000; waited += 20) QTest::qWait(20);
+    WaitUntil([&] { return done; }, qttest::Deadline + 5000);
     Settle();
     if (QApplication::activePopupWidget()) QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
     Settle();
@@ -145,7 +148,7 @@ void ClickCell(TStringGrid* grid, int col, int row) {
     const TRect cell = grid->CellRect(col, row);
     ASSERT_FALSE(cell.IsEmpty()) << col << "," << row;
     Click(WidgetOf(grid), QPoint(cell.Left + 4, cell.Top + 4));
-    QTest::qWait(100);
+    EXPECT_TRUE(WaitUntil([&] { return grid->Col == col && grid->Row == row; })) << col << "," << row;
     Settle();
 }
 
@@ -165,11 +168,11 @@ static void HereOrOnX11(const char* test, void (*body)()) {
     EXPECT_EQ(status, 0);
 }
 
-// On the estimate the edit menu may have no item to show (no hand-added
-// row chosen); it opens empty, and the next time it is clicked, on any
-// page, or opened with Alt+M, it shows its items. On X11 the empty menu
-// used to stay counted as open, at no size, and never showed again: the
-// test runs there too, on a screen of its own (below).
+// On the estimate with a component row chosen the edit menu's one item
+// cannot act: the menu still opens, by click and by Alt+M, and shows it
+// greyed. Then, on any page, the menu opens again with its items. On X11
+// a menu that opened empty used to stay counted as open, at no size, and
+// never showed again: the test runs there too, on a screen of its own.
 void EditMenuOpensAfterAnEmptyOpening() {
     ScopedProgram program;
     TAntenne* form = qttest::StartDesigned(program, 2, 10);
@@ -178,15 +181,19 @@ void EditMenuOpensAfterAnEmptyOpening() {
     ASSERT_TRUE(form->FindPage(PagePreventivo));
     ClickTab(form, PagePreventivo);
     ClickCell(form->EstimatePage->GridPreventivo, 6, 1);
-    EXPECT_EQ(OpenMenuByMouse(bar, "&Modifica"), QStringList());
-    PressKey(WindowOf(form), Qt::Key_Escape, "Escape");
-    Settle();
+    ASSERT_FALSE(form->EstimatePage->CanRemoveSelectedRow());
+    const QStringList estimateItems{"&Elimina linea preventivo"};
+    EXPECT_EQ(OpenMenuByMouse(bar, "&Modifica"), estimateItems);
+    QAction* remove = MenuAction(MenuAction(bar, "&Modifica")->menu(), "&Elimina linea preventivo");
+    ASSERT_NE(remove, nullptr);
+    EXPECT_FALSE(remove->isEnabled());
+    EXPECT_EQ(OpenMenuByKey(form, Qt::Key_M), estimateItems);
     ClickTab(form, PageRete);
     const QStringList drawingItems{"Elimina descrizioni componenti"};
     EXPECT_EQ(OpenMenuByMouse(bar, "&Modifica"), drawingItems);
     EXPECT_EQ(OpenMenuByKey(form, Qt::Key_M), drawingItems);
     ClickTab(form, PagePreventivo);
-    EXPECT_EQ(OpenMenuByMouse(bar, "&Modifica"), QStringList());
+    EXPECT_EQ(OpenMenuByMouse(bar, "&Modifica"), estimateItems);
     ClickTab(form, PageRete);
     EXPECT_EQ(OpenMenuByMouse(bar, "&Modifica"), drawingItems);
 }
@@ -359,17 +366,26 @@ TEST(QtWindowInput, EveryFormStartsOnItsFirstFieldAndTheFocusGoesBackToThePage) 
         ASSERT_NE(top, nullptr);
         bool done = false;
         std::string shown;
-        Later(
+        WhenReady(
             [&] {
                 auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-                QAction* a = open ? MenuAction(open, it.item) : nullptr;
+                return open && MenuAction(open, it.item);
+            },
+            [&](bool seen) {
+                auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                QAction* a = seen ? MenuAction(open, it.item) : nullptr;
                 if (!a) {
                     done = true;
                     ADD_FAILURE() << "no item";
                     return;
                 }
-                Later(
+                WhenReady(
                     [&] {
+                        TCustomForm* active = Screen->ActiveForm();
+                        return active && active != form && WindowOf(active) && WindowOf(active)->isActiveWindow() &&
+                               QApplication::focusWidget();
+                    },
+                    [&](bool) {
                         Settle();
                         TCustomForm* active = Screen->ActiveForm();
                         shown = active ? active->Caption.Get() : "";
@@ -403,13 +419,12 @@ TEST(QtWindowInput, EveryFormStartsOnItsFirstFieldAndTheFocusGoesBackToThePage) 
                         Settle();
                         if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
                         done = true;
-                    },
-                    300);
+                    });
                 QTest::mouseClick(open, Qt::LeftButton, {}, open->actionGeometry(a).center());
-            },
-            150);
+            });
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
-        for (int waited = 0; !done && waited < 8000; waited += 20) QTest::qWait(20);
+        WaitUntil([&] { return done; }, 3 * qttest::Deadline);
+        WaitUntil([&] { return Screen->ActiveForm() == form; });
         Settle();
         EXPECT_NE(shown, "");
         EXPECT_NE(form->FocusedControl(), form->NextButton);
@@ -444,7 +459,8 @@ void ClicksOnEveryTabSelectThatTab() {
     const QImage shot = strip->grab().toImage();
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("page-tabs.png"))));
     if (QGuiApplication::platformName() == "xcb") {
-        QTest::qWait(300);
+        WaitUntil([&] { return WindowOf(form)->windowHandle() && WindowOf(form)->windowHandle()->isExposed(); });
+        Settle();
         qttest::Shell("xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng > " + qttest::Artefact("page-tabs-x11.png"));
     }
     const int count = tabs->Tabs->Count();
@@ -457,7 +473,7 @@ void ClicksOnEveryTabSelectThatTab() {
             const int y = (r.Top + r.Bottom) / 2;
             for (int x : {r.Left + 4, (r.Left + r.Right) / 2, r.Right - 4}) {
                 Click(strip, QPoint(x, y));
-                QTest::qWait(50);
+                WaitUntil([&] { return form->SelectedPage() == caption; });
                 Settle();
                 EXPECT_EQ(form->SelectedPage(), caption) << "x=" << x;
             }
@@ -478,17 +494,29 @@ void MenusOpenAfterAFormClosedWithTheMouse() {
     for (const char* button : {"Annulla", "Ok", "Annulla"}) {
         SCOPED_TRACE(button);
         bool closed = false;
-        Later(
+        // Each step waits for what it needs, the menu shown, then the form
+        // active, however long a busy machine takes to show them.
+        WhenReady(
             [&] {
                 auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-                QAction* a = open ? MenuAction(open, "&Personalizzazione") : nullptr;
+                return open && open->windowHandle() && open->windowHandle()->isExposed() &&
+                       MenuAction(open, "&Personalizzazione");
+            },
+            [&](bool seen) {
+                auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                QAction* a = seen ? MenuAction(open, "&Personalizzazione") : nullptr;
                 if (!a) {
                     closed = true;
                     ADD_FAILURE() << "no item";
                     return;
                 }
-                Later(
+                WhenReady(
                     [&] {
+                        auto* f = dynamic_cast<TDatiIntestazione*>(Screen->ActiveForm());
+                        return f && WindowOf(f) && WindowOf(f)->isActiveWindow() &&
+                               WindowOf(f)->windowHandle()->isExposed();
+                    },
+                    [&](bool) {
                         Settle();
                         auto* shown = dynamic_cast<TDatiIntestazione*>(Screen->ActiveForm());
                         if (!shown) {
@@ -500,17 +528,13 @@ void MenusOpenAfterAFormClosedWithTheMouse() {
                         TButton* b = AnsiString(button) == "Ok" ? shown->BOk : shown->BAnnulla;
                         QWidget* w = WidgetOf(b);
                         Click(w, w->rect().center());
-                        QTest::qWait(100);
-                        Settle();
                         closed = true;
-                    },
-                    300);
+                    });
                 Click(open, open->actionGeometry(a).center());
-            },
-            150);
+            });
         Click(bar, bar->actionGeometry(MenuAction(bar, "&Visualizza")).center());
-        for (int waited = 0; !closed && waited < 8000; waited += 20) QTest::qWait(20);
-        QTest::qWait(100);
+        WaitUntil([&] { return closed; }, 3 * qttest::Deadline);
+        WaitUntil([&] { return Screen->ActiveForm() == form && !QApplication::activeModalWidget(); });
         Settle();
         EXPECT_EQ(Screen->ActiveForm(), form);
         const QStringList view = OpenMenuByMouse(bar, "&Visualizza");
@@ -535,17 +559,25 @@ TEST(QtWindowInput, TypingReplacesTheTextOfAFieldFocusedByTheFormOrByTab) {
     QMenuBar* bar = WindowOf(form)->findChild<QMenuBar*>();
     ASSERT_NE(bar, nullptr);
     bool done = false;
-    Later(
+    WhenReady(
         [&] {
             auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QAction* a = open ? MenuAction(open, "&Opzioni") : nullptr;
+            return open && MenuAction(open, "&Opzioni");
+        },
+        [&](bool seen) {
+            auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QAction* a = seen ? MenuAction(open, "&Opzioni") : nullptr;
             if (!a) {
                 done = true;
                 ADD_FAILURE() << "no item";
                 return;
             }
-            Later(
+            WhenReady(
                 [&] {
+                    auto* f = dynamic_cast<TDatiOpzioni*>(Screen->ActiveForm());
+                    return f && f->FocusedControl() && WindowOf(f)->isActiveWindow();
+                },
+                [&](bool) {
                     Settle();
                     auto* options = dynamic_cast<TDatiOpzioni*>(Screen->ActiveForm());
                     auto* first = options ? dynamic_cast<TEdit*>(options->FocusedControl()) : nullptr;
@@ -572,7 +604,7 @@ TEST(QtWindowInput, TypingReplacesTheTextOfAFieldFocusedByTheFormOrByTab) {
                         auto* line = qobject_cast<QLineEdit*>(WidgetOf(first));
                         ASSERT_NE(line, nullptr);
                         Click(line, QPoint(line->width() - 4, line->height() / 2));
-                        QTest::qWait(50);
+                        WaitUntil([&] { return options->FocusedControl() == first; });
                         Settle();
                         EXPECT_EQ(options->FocusedControl(), first);
                         QTest::keyClicks(qttest::FocusWidget(), "5");
@@ -581,12 +613,10 @@ TEST(QtWindowInput, TypingReplacesTheTextOfAFieldFocusedByTheFormOrByTab) {
                     }
                     if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
                     done = true;
-                },
-                300);
+                });
             QTest::mouseClick(open, Qt::LeftButton, {}, open->actionGeometry(a).center());
-        },
-        150);
+        });
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(MenuAction(bar, "&Visualizza")).center());
-    for (int waited = 0; !done && waited < 8000; waited += 20) QTest::qWait(20);
+    WaitUntil([&] { return done; }, 3 * qttest::Deadline);
     Settle();
 }

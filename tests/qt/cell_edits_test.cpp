@@ -1,0 +1,260 @@
+// Cells edited in real windows by keys and clicks: a text that the cell's
+// list does not hold is refused with a message and the cell keeps its value;
+// Esc takes back the edit of one cell and leaves the form open with every
+// other edit; a list open when its form closed is gone when the form is
+// shown again. Screenshots: channel-table-refused.png and
+// channel-table-reopened.png in test-artefacts/ of the build folder.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cells/combo_string_grid.h"
+#include "cells/component_data.h"
+#include "cells/factory.h"
+#include "cells/sources.h"
+#include "core/channel_plans.h"
+#include "core/globals.h"
+#include "document/grid.h"
+#include "qt/qt_test_support.h"
+#include "support/dialog_fixture.h"
+#include "support/globals_fixture.h"
+#include "support/record_bytes.h"
+
+using qttest::WaitUntil;
+using qttest::WhenReady;
+using qttest::WidgetOf;
+using qttest::WindowOf;
+
+namespace {
+
+// Answers every message box shown while it lives and keeps its text.
+class BoxWatch {
+public:
+    BoxWatch() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                Texts.push_back(box->text().toStdString());
+                box->accept();
+            }
+        });
+        timer_.start(10);
+    }
+    std::vector<std::string> Texts;
+
+private:
+    QTimer timer_;
+};
+
+// The form's window; its keys go to the widget it keeps focused also
+// while the offscreen platform, after a message box, names no active window.
+QWidget* formWindow = nullptr;
+
+// Keys go where the person's keys go: an open drop-down list first.
+QWidget* KeyTarget() {
+    if (QWidget* popup = QApplication::activePopupWidget()) return popup;
+    if (QWidget* focused = QApplication::focusWidget()) return focused;
+    if (formWindow && formWindow->focusWidget()) return formWindow->focusWidget();
+    return qttest::FocusWidget();
+}
+
+// Runs body inside the modal loop of the component-data form, once its
+// window is shown and active.
+void WhenFormShown(TDatiComponenti& f, std::function<void()> body) {
+    WhenReady(
+        [&f] { return f.Visible && WindowOf(&f) && WindowOf(&f)->isVisible(); },
+        [body = std::move(body), &f](bool shown) {
+            EXPECT_TRUE(shown) << "the component-data form did not show";
+            if (!shown) {
+                f.ModalResult = mrCancel;
+                return;
+            }
+            formWindow = WindowOf(&f);
+            qttest::Settle();
+            body();
+        });
+}
+
+void ClickCell(TComboStringGrid* grid, int col, int row) {
+    const TRect cell = grid->CellRect(col, row);
+    ASSERT_FALSE(cell.IsEmpty()) << col << "," << row;
+    QTest::mouseClick(WidgetOf(grid), Qt::LeftButton, {}, QPoint(cell.Left + 4, cell.Top + 4));
+    EXPECT_TRUE(WaitUntil([&] { return grid->Col == col && grid->Row == row; })) << col << "," << row;
+    qttest::Settle();
+}
+
+void Type(const char* text) {
+    QTest::keyClicks(KeyTarget(), text);
+    qttest::Settle();
+}
+
+void Press(Qt::Key key) {
+    QTest::keyClick(KeyTarget(), key);
+    qttest::Settle();
+}
+
+void Shoot(TControl* window, const char* name) {
+    qttest::Settle();
+    const QImage shot = WindowOf(window)->grab().toImage();
+    EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(name))));
+}
+
+void AddChannel(TListaCanali& list, const char* name, int signal) {
+    TCanale c;
+    CanalizzazioneEuropa->SetChannel(c, CanalizzazioneEuropa->IndexOf(name));
+    c.signalType = signal;
+    list.Insert(c);
+}
+
+}  // namespace
+
+// The antenna's channel table. "30" typed after the 21 of a "Canale" cell
+// makes "2130", which the row's plan does not hold: leaving the cell refuses
+// it with a message that names the row, the text and the plan, and 21 stays.
+// A plan name of no terrestrial plan is refused the same way, and the
+// channel it would have cleared comes back. Esc in the cell's list puts the cell back and keeps the form open and
+// the "D" set before on another row. "Ok" keeps channel 21 in the antenna.
+// (Esc with the drop-down shown is tried on X11, where the window system
+// hands the keyboard back when the drop-down closes.)
+TEST(QtCellEdits, TheAntennasChannelTableRefusesWhatThePlanDoesNotHold) {
+    ScopedGlobals globals;
+    ScopedPrototypes prototypes;
+    ScopedLibraries libraries;
+    ScopedComponentDialog dialog;
+    TGridData network(nullptr, 75, 75, GridNetwork);
+    TAntenna antenna(&network, 0, 0, 4, 4);
+    antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
+    antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
+    AddChannel(*antenna.SourceChannels, "21", SignalAnalog);
+    AddChannel(*antenna.SourceChannels, "34", SignalAnalog);
+    antenna.Described = 1;
+    BoxWatch boxes;
+    TDatiComponenti& f = dialog.Get();
+    TComboStringGrid* grid = f.GridCanali5;
+    WhenFormShown(f, [&] {
+        ASSERT_EQ(grid->Cell(1, 1), "21");
+        // An earlier edit: row 2 made digital.
+        ClickCell(grid, 2, 2);
+        Type("d");
+        Press(Qt::Key_Return);
+        EXPECT_EQ(grid->Cell(2, 2), "D");
+
+        ClickCell(grid, 1, 1);
+        ASSERT_TRUE(grid->Combo->Visible);
+        auto* list = qobject_cast<QComboBox*>(WindowOf(grid->Combo));
+        ASSERT_NE(list, nullptr);
+        list->lineEdit()->end(false);  // the caret after "21", as a click leaves it
+        Type("30");
+        EXPECT_EQ(grid->Combo->Text.Get(), "2130");
+        Press(Qt::Key_Tab);
+        EXPECT_TRUE(WaitUntil([&] { return !boxes.Texts.empty(); }));
+        ASSERT_EQ(boxes.Texts.size(), 1u);
+        const std::string said = boxes.Texts[0];
+        EXPECT_NE(said.find("Riga 1"), std::string::npos) << said;
+        EXPECT_NE(said.find("\"2130\""), std::string::npos) << said;
+        EXPECT_NE(said.find("\"Europa\""), std::string::npos) << said;
+        EXPECT_EQ(grid->Cell(1, 1), "21");
+        EXPECT_FALSE(grid->Combo->Visible);
+        Shoot(&f, "channel-table-refused.png");
+
+        // A plan that is no terrestrial plan.
+        ClickCell(grid, 0, 1);
+        ASSERT_TRUE(grid->Combo->Visible);
+        list->lineEdit()->selectAll();
+        Type("Marte");
+        EXPECT_EQ(grid->Cell(1, 1), "");  // a new plan empties the channel while it is typed
+        Press(Qt::Key_Tab);
+        EXPECT_TRUE(WaitUntil([&] { return boxes.Texts.size() == 2; }));
+        ASSERT_EQ(boxes.Texts.size(), 2u);
+        EXPECT_NE(boxes.Texts[1].find("\"Marte\""), std::string::npos) << boxes.Texts[1];
+        EXPECT_NE(boxes.Texts[1].find("Riga 1"), std::string::npos) << boxes.Texts[1];
+        EXPECT_EQ(grid->Cell(0, 1), "Europa");
+        EXPECT_EQ(grid->Cell(1, 1), "21");
+
+        // Esc in the list: this cell only.
+        ClickCell(grid, 1, 2);
+        ASSERT_TRUE(grid->Combo->Visible);
+        list->lineEdit()->selectAll();
+        Type("40");
+        Press(Qt::Key_Escape);
+        EXPECT_TRUE(f.Visible);
+        EXPECT_FALSE(grid->Combo->Visible);
+        EXPECT_EQ(grid->Cell(1, 2), "34");
+        EXPECT_EQ(grid->Cell(2, 2), "D");
+        EXPECT_EQ(grid->Cell(1, 1), "21");
+        EXPECT_EQ(boxes.Texts.size(), 2u);
+        QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
+    });
+    EXPECT_TRUE(antenna.OpenDataDialog());
+    std::vector<std::string> kept;
+    for (const TCanale* c = antenna.SourceChannels->head; c; c = c->next)
+        kept.push_back(c->name + (c->signalType == SignalDigital ? "D" : "A"));
+    EXPECT_EQ(kept, (std::vector<std::string>{"21A", "34D"}));
+
+    // A list open when the form is closed (by its close box) is not there
+    // when the form shows again, and its text was not kept.
+    WhenFormShown(f, [&] {
+        ClickCell(grid, 1, 1);
+        ASSERT_TRUE(grid->Combo->Visible);
+        Type("5");
+        WindowOf(&f)->close();
+    });
+    EXPECT_FALSE(antenna.OpenDataDialog());
+    bool listShown = true;
+    WhenFormShown(f, [&] {
+        listShown = grid->Combo->Visible || WindowOf(grid->Combo)->isVisible();
+        EXPECT_EQ(grid->Cell(1, 1), "21");
+        Shoot(&f, "channel-table-reopened.png");
+        Press(Qt::Key_Escape);  // no editor open: the form's "Annulla"
+    });
+    EXPECT_FALSE(antenna.OpenDataDialog());
+    EXPECT_FALSE(listShown);
+}
+
+// A converter's satellite channel table: a channel its row's plan does not
+// hold is refused, named with its row and the plan; the cell keeps its
+// channel and the edges that go with it.
+TEST(QtCellEdits, AConvertersChannelTableRefusesAChannelOfNoPlan) {
+    ScopedGlobals globals;
+    ScopedPrototypes prototypes;
+    ScopedLibraries libraries;
+    ScopedComponentDialog dialog;
+    TGridData headEnd(nullptr, 75, 75, GridHeadEnd);
+    std::unique_ptr<TCella> cell(NewCella(&headEnd, 39, 4, 4, 0, 4, 0));
+    auto& sat = dynamic_cast<TSat&>(*cell);
+    sat.SequenceNumber = 1;
+    sat.Characteristics[0] &= ~4u;
+    sat.UseSatBands = {0, 0, 0, 0};
+    for (const char* name : {"21", "34"}) AddChannel(*sat.OutputChannels[0], name, SignalDigital);
+    sat.Described = 1;
+    BoxWatch boxes;
+    TDatiComponenti& f = dialog.Get();
+    TComboStringGrid* grid = f.GridCanali8;
+    WhenFormShown(f, [&] {
+        ASSERT_TRUE(WidgetOf(grid)->isVisible());
+        ASSERT_EQ(grid->Cell(1, 2), "34");
+        const AnsiString low = grid->Cell(2, 2);
+        ClickCell(grid, 1, 2);
+        ASSERT_TRUE(grid->Combo->Visible);
+        qobject_cast<QComboBox*>(WindowOf(grid->Combo))->lineEdit()->selectAll();
+        Type("K99");
+        Press(Qt::Key_Return);
+        EXPECT_TRUE(WaitUntil([&] { return !boxes.Texts.empty(); }));
+        ASSERT_EQ(boxes.Texts.size(), 1u);
+        EXPECT_NE(boxes.Texts[0].find("Riga 2"), std::string::npos) << boxes.Texts[0];
+        EXPECT_NE(boxes.Texts[0].find("\"K99\""), std::string::npos) << boxes.Texts[0];
+        EXPECT_NE(boxes.Texts[0].find("\"Europa\""), std::string::npos) << boxes.Texts[0];
+        EXPECT_EQ(grid->Cell(1, 2), "34");
+        EXPECT_EQ(grid->Cell(2, 2), low);
+        QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
+    });
+    EXPECT_TRUE(sat.OpenDataDialog());
+    ASSERT_EQ(sat.OutputChannels[0]->Count(), 2);
+    EXPECT_EQ(sat.OutputChannels[0]->head->next->name, "34");
+}
