@@ -8,6 +8,7 @@
 #include "cells/cell.h"
 #include "cells/pass_links.h"
 #include "core/channel_list.h"
+#include "core/band_systems.h"
 #include "core/channels.h"
 #include "core/globals.h"
 #include "core/options.h"
@@ -130,6 +131,15 @@ AnsiString Between(const AnsiString& text, const AnsiString& before, const AnsiS
     return end == AnsiString::npos ? AnsiString() : text.substr(start, end - start);
 }
 
+// The name of a band of the present band system, its slot number without one.
+AnsiString BandLabel(int32_t band) {
+    const TSistemaBande* system = SistemaBandeCorrente;
+    if (system && band >= 0 && band < static_cast<int32_t>(system->bands.size()) &&
+        !system->bands[static_cast<size_t>(band)].bandName.empty())
+        return system->bands[static_cast<size_t>(band)].bandName;
+    return IntToStr(band);
+}
+
 }  // namespace
 
 AnsiString TCreaAuto::ActiveOverload(bool headEnd) {
@@ -190,6 +200,37 @@ bool TCreaAuto::NetworkActivesWithinRating() {
     Report("Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo elevato dalla centrale "
            "di testa. " +
            overload + more);
+    return false;
+}
+
+bool TCreaAuto::OutletSpreadWithinLimit() {
+    if (!Project || !Settings->DesignNetwork || !Opzioni) return true;
+    TCella* lowest = nullptr;
+    TCella* highest = nullptr;
+    int32_t band = 0;
+    // The network page's own comparison of the outlets' levels, band by band,
+    // on the windows its required-level pass leaves.
+    Project->ComputeOutletLevels();
+    if (Project->CheckSignalDifference(lowest, highest, band) || !lowest || !highest) return true;
+    const auto socketMin = [band](const TCella& outlet) {
+        const int32_t port = outlet.NumThroughOutputs;
+        if (!outlet.OutputLevels.Allocated() || port < 0 || port >= outlet.OutputLevels.Ports()) return 0.0;
+        return double(outlet.OutputLevels[port][static_cast<size_t>(band)].Min);
+    };
+    const double spread = socketMin(*highest) - socketMin(*lowest);
+    // Two cables along the staircase have no amplifier group between the
+    // floors to bring the nearest outlets down towards the farthest.
+    const AnsiString choice = MultiswitchStaircase && Settings->SatelliteCables < 4
+                                  ? AnsiString(" Scegliere \"Multiswitch 4 cavi\".")
+                                  : ServingChoice();
+    Report(AnsiString(
+               "Non è possibile dimensionare le scale in quanto le prese richiedono livelli troppo diversi tra loro: "
+               "nessun segnale in testa alla scala le porta tutte entro i livelli ammessi. ") +
+           "La presa " + highest->GetShortCode() + OutletPlace(*highest) + " riceve " +
+           FormatFloat("0.0", socketMin(*highest)) + " dBµV, la presa " + lowest->GetShortCode() +
+           OutletPlace(*lowest) + " " + FormatFloat("0.0", socketMin(*lowest)) + " dBµV: " +
+           FormatFloat("0.00", spread) + " dB di differenza in banda " + BandLabel(band) + ", più dei " +
+           FormatFloat("0.##", Opzioni->limits[band][LimitDiffMax]) + " dB consentiti." + choice);
     return false;
 }
 

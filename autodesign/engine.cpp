@@ -200,6 +200,7 @@ bool TCreaAuto::Run() {
     }
     if (ok && Settings->DesignHeadEnd) ok = BuildHeadEnd();
     if (ok) ok = NetworkActivesWithinRating();
+    if (ok) ok = OutletSpreadWithinLimit();
     if (ok) ok = CheckDesign();
 
     if (!ok) {

@@ -577,6 +577,10 @@ public:
     // The network's amplifiers within their ratings once the head end
     // stands, else the refusal with the figures; true without both grids.
     bool NetworkActivesWithinRating();
+    // The outlets' levels within the spread the options allow, band by
+    // band, as the network page compares them; else the refusal with the
+    // two outlets, their levels and the choice that serves.
+    bool OutletSpreadWithinLimit();
     // Where an outlet of the drawn network stands, " (scala s, piano f,
     // appartamento a)", as far as the layout tells; and the choice of the
     // wizard that serves a building this run's choices do not, or empty.

@@ -655,6 +655,11 @@ TEST(WizardDesignRefusals, EachGivesItsFiguresAndAChoiceThatServes) {
          {"Non è possibile dimensionare le scale in quanto è richiesto un segnale troppo elevato dalla centrale di "
           "testa. L'amplificatore ", " della rete dovrebbe dare il canale ", " dBµV, più dei ", " dBµV che regge. "
           "Scegliere \"Multiswitch 4 cavi\"."}},
+        {{TerSat, false, 2, true, AlongStaircase, 2, 11, 1, 1}, {TerSat, false, 4, true, AlongStaircase, 2, 11, 1, 1},
+         {"Non è possibile dimensionare le scale in quanto le prese richiedono livelli troppo diversi tra loro: "
+          "nessun segnale in testa alla scala le porta tutte entro i livelli ammessi. La presa P", " (scala ",
+          ", piano ", ", appartamento ", ") riceve ", " dBµV, la presa P", " dBµV: ", " dB di differenza in banda ",
+          ", più dei ", " dB consentiti. Scegliere \"Multiswitch 4 cavi\"."}},
         {{Sat, false, 8, false, Radial, 2, 4, 6, 1}, {Sat, false, 8, false, AlongStaircase, 2, 4, 6, 1},
          {"Non vi sono switch radiali con un numero sufficiente di uscite. L'impianto ne richiede 48, il più grande "
           "disponibile ne ha 32. Scegliere \"Multiswitch lungo scala\"."}},
