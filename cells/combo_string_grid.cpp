@@ -54,9 +54,24 @@ void TComboStringGrid::RestoreRow() {
         SetCell(c, EditRow, rowBefore_[static_cast<size_t>(c)]);
 }
 
+bool TComboStringGrid::CheckEditedCell() {
+    if (Combo->Visible || !OnCheckText || !EditChanged() || !InplaceEditor()) return true;
+    const AnsiString refusal = OnCheckText(Col, Row, InplaceEditor()->Text);
+    if (refusal.empty()) return true;
+    CancelEdit();
+    if (Application) Application->MessageBox(refusal, ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
+bool TComboStringGrid::SelectCell(int col, int row) {
+    if ((col != Col || row != Row) && !CheckEditedCell()) return false;
+    return TStringGrid::SelectCell(col, row);
+}
+
 bool TComboStringGrid::CommitCombo() {
-    // A list already closed (by Esc, or hidden with its form) has nothing to give.
-    if (!Combo->Visible) return true;
+    // A list already closed (by Esc, or hidden with its form) has nothing to
+    // give; what was typed in the grid's own editor is checked instead.
+    if (!Combo->Visible) return CheckEditedCell();
     const AnsiString text = Combo->Text;
     Combo->Visible = false;
     if (EditCol >= ColCount || EditRow >= RowCount) return true;

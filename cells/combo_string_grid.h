@@ -29,14 +29,16 @@ public:
     int EditCol = 0;
     // The cell's text when it was selected; the owner keeps it.
     AnsiString TextBeforeEdit;
-    // Asked when the list's text is about to become the cell's, and only
-    // when it differs from the cell's text when the list opened: an empty
-    // answer accepts the text, any other is the message that refuses it.
+    // Asked when the list's text, or a text typed in the grid's own editor,
+    // is about to become the cell's, and only when it differs from the
+    // cell's text when editing began: an empty answer accepts the text, any
+    // other is the message that refuses it.
     std::function<AnsiString(int col, int row, const AnsiString& text)> OnCheckText;
 
     // Writes the open list's text into its cell as leaving the list does;
-    // false when the text was refused (the row is back as it was). True
-    // when no list is open.
+    // false when the text was refused (the row is back as it was). With no
+    // list open, a text typed in the grid's own editor over the current cell
+    // is checked the same way; true when there is nothing to refuse.
     bool CommitCombo();
     // Closes the open list and puts its row back as it was when the list
     // opened.
@@ -47,7 +49,14 @@ public:
     // a list the press opened keeps it to the end of the press.
     bool TakesFocusOnClick() const override { return false; }
 
+protected:
+    // Leaving a cell typed through the grid's own editor (shown on every
+    // cell, also under the list) asks OnCheckText as the list does: a
+    // refused text puts the cell back and keeps the selection on it.
+    bool SelectCell(int col, int row) override;
+
 private:
+    bool CheckEditedCell();
     void PlaceCombo();
     void ComboExit(TObject* sender);
     void ComboKeyDown(TObject* sender, WORD& key, TShiftState shift);

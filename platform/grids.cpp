@@ -521,8 +521,12 @@ void TCustomGrid::ShowEditor() {
     if (Focused() && editor_->CanFocus()) editor_->SetFocus();
 }
 
+bool TCustomGrid::EditChanged() const {
+    return editor_ && editor_->Visible && editCol_ >= 0 && editor_->Text != editStart_;
+}
+
 bool TCustomGrid::CancelEdit() {
-    if (!editor_ || !editor_->Visible || editCol_ < 0 || editor_->Text == editStart_) return false;
+    if (!EditChanged()) return false;
     const AnsiString before = editStart_;
     editor_->loading_ = true;
     editor_->Text = before;
@@ -670,8 +674,21 @@ void TCustomGrid::KeyDown(WORD& key, TShiftState shift) {
 
 void TCustomGrid::KeyPress(char& key) {
     TWinControl::KeyPress(key);
-    if (key == 0 || EditorMode) return;
-    if (Options->Contains(goEditing) && static_cast<unsigned char>(key) >= 32 && key != 127) {
+    if (key == 0) return;
+    const bool typed = static_cast<unsigned char>(key) >= 32 && key != 127;
+    if (EditorMode) {
+        // The grid itself holds the keyboard while its editor shows (a list
+        // laid over the cell gave the keyboard back to the grid): the key
+        // goes to the editor the person sees, never nowhere.
+        if (typed && editor_ && editor_->Visible && !editor_->Focused()) {
+            if (editor_->CanFocus()) editor_->SetFocus();
+            editor_->SelectAll();
+            editor_->InsertTypedText(AnsiString(1, key));
+            key = 0;
+        }
+        return;
+    }
+    if (Options->Contains(goEditing) && typed) {
         ShowEditor();
         if (editor_ && editor_->Visible) {
             editor_->SelectAll();

@@ -154,6 +154,8 @@ public:
     // Puts back the text the open editor started from; false when there was
     // no editor open or nothing typed in it.
     bool CancelEdit();
+    // Whether the open editor's text differs from the text it opened with.
+    bool EditChanged() const;
 
     // The text the editor starts from and the text it commits.
     virtual AnsiString GetEditText(int col, int row);
