@@ -15,7 +15,6 @@
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 
-using qttest::Later;
 using qttest::WidgetOf;
 using qttest::WindowOf;
 
@@ -45,46 +44,43 @@ TEST(QtComponentDataEdit, AnAntennasWindDataAndCurrencyFollowTheWidgets) {
     antenna.WindThrust = 80.0f;
     antenna.Price = 12.5f;
     antenna.Currency = CurrencyEuro;
-    Later(
-        [&] {
-            TDatiComponenti& f = dialog.Get();
-            QWidget* window = WindowOf(&f);
-            ASSERT_NE(window, nullptr);
-            qttest::Settle();
-            // The fill raised no handler: the thrust is still there.
-            EXPECT_EQ(f.EditSpinta->Text.Get(), "80");
+    qttest::WhenInFront(&dialog.Get(), [&] {
+        TDatiComponenti& f = dialog.Get();
+        QWidget* window = WindowOf(&f);
+        ASSERT_NE(window, nullptr);
+        qttest::Settle();
+        // The fill raised no handler: the thrust is still there.
+        EXPECT_EQ(f.EditSpinta->Text.Get(), "80");
 
-            QLineEdit* area = LineOf(f.EditArea);
-            QLineEdit* thrust = LineOf(f.EditSpinta);
-            ASSERT_NE(area, nullptr);
-            ASSERT_NE(thrust, nullptr);
-            TypeInto(area, "0,5");
-            EXPECT_EQ(thrust->text(), "");
-            TypeInto(thrust, "120");
-            EXPECT_EQ(area->text(), "");
-            auto* speed = qobject_cast<QComboBox*>(WindowOf(f.ComboVelocita));
-            ASSERT_NE(speed, nullptr);
-            speed->setFocus();
-            QTest::keyClick(speed, Qt::Key_Down);
-            EXPECT_EQ(f.ComboVelocita->Text.Get(), "100");
+        QLineEdit* area = LineOf(f.EditArea);
+        QLineEdit* thrust = LineOf(f.EditSpinta);
+        ASSERT_NE(area, nullptr);
+        ASSERT_NE(thrust, nullptr);
+        TypeInto(area, "0,5");
+        EXPECT_EQ(thrust->text(), "");
+        TypeInto(thrust, "120");
+        EXPECT_EQ(area->text(), "");
+        auto* speed = qobject_cast<QComboBox*>(WindowOf(f.ComboVelocita));
+        ASSERT_NE(speed, nullptr);
+        speed->setFocus();
+        QTest::keyClick(speed, Qt::Key_Down);
+        EXPECT_EQ(f.ComboVelocita->Text.Get(), "100");
 
-            // Euro to Lire through the combo's own list, filled on entering it.
-            auto* currency = qobject_cast<QComboBox*>(WindowOf(f.ComboValuta));
-            ASSERT_NE(currency, nullptr);
-            currency->setFocus();
-            qttest::Settle();
-            EXPECT_EQ(f.ComboValuta->Items->Count(), 2);
-            QTest::keyClick(currency, Qt::Key_Down);  // the sorted list: "Euro", "Lire"
-            EXPECT_EQ(f.ComboValuta->Text.Get(), "Lire");
-            EXPECT_EQ(LineOf(f.EditPrezzo)->text(), "25.000");
-            qttest::Settle();
-            const QImage shot = window->grab().toImage();
-            EXPECT_TRUE(
-                shot.save(QString::fromStdString(qttest::Artefact("component-data-antenna-edit.png"))));
-            EXPECT_GT(qttest::Colours(shot), 3);
-            QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
-        },
-        50);
+        // Euro to Lire through the combo's own list, filled on entering it.
+        auto* currency = qobject_cast<QComboBox*>(WindowOf(f.ComboValuta));
+        ASSERT_NE(currency, nullptr);
+        currency->setFocus();
+        qttest::Settle();
+        EXPECT_EQ(f.ComboValuta->Items->Count(), 2);
+        QTest::keyClick(currency, Qt::Key_Down);  // the sorted list: "Euro", "Lire"
+        EXPECT_EQ(f.ComboValuta->Text.Get(), "Lire");
+        EXPECT_EQ(LineOf(f.EditPrezzo)->text(), "25.000");
+        qttest::Settle();
+        const QImage shot = window->grab().toImage();
+        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("component-data-antenna-edit.png"))));
+        EXPECT_GT(qttest::Colours(shot), 3);
+        QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
+    });
     EXPECT_TRUE(antenna.OpenDataDialog());
     EXPECT_FLOAT_EQ(antenna.WindThrust, 120.0f);
     EXPECT_FLOAT_EQ(antenna.WindSpeed, 100.0f);
@@ -109,38 +105,35 @@ TEST(QtComponentDataEdit, ASwitchsLinesAndStagesArePagedOnTheWidgets) {
             cell->Attenuation->Set3(i, TapDecouplingColumn, b, 25.0f);
         }
     cell->Described = 1;
-    Later(
-        [&] {
-            TDatiComponenti& f = dialog.Get();
-            QWidget* window = WindowOf(&f);
-            ASSERT_NE(window, nullptr);
-            qttest::Settle();
-            QTest::mouseClick(WidgetOf(f.RadioModulo[1]), Qt::LeftButton, {}, QPoint(8, 8));
-            EXPECT_EQ(f.CurrentModule, 1);
-            QLineEdit* loss = LineOf(f.ValueEdit[TapLossColumn][5]);
-            ASSERT_NE(loss, nullptr);
-            EXPECT_EQ(loss->text(), "11");
-            TypeInto(loss, "21");
-            QTest::mouseClick(WidgetOf(f.RadioModulo[2]), Qt::LeftButton, {}, QPoint(8, 8));
-            EXPECT_EQ(f.CurrentModule, 2);
-            EXPECT_EQ(loss->text(), "12");
-            const QString ownCaption = LineOf(f.RowCaption[0])->text();
-            QTest::mouseClick(WidgetOf(f.RadioFunzione[2]), Qt::LeftButton, {}, QPoint(8, 8));
-            EXPECT_EQ(f.CurrentKind, TableThroughAmplification);
-            EXPECT_EQ(LineOf(f.RowCaption[0])->text(), "Reg. tilt  [-dB]");
-            QTest::mouseClick(WidgetOf(f.ButtonUsciteDistinte), Qt::LeftButton);
-            EXPECT_TRUE(WidgetOf(f.StripUscita)->isVisible());
-            qttest::Settle();
-            const QImage shot = window->grab().toImage();
-            EXPECT_TRUE(
-                shot.save(QString::fromStdString(qttest::Artefact("component-data-switch-stages.png"))));
-            EXPECT_GT(qttest::Colours(shot), 3);
-            QTest::mouseClick(WidgetOf(f.ButtonUsciteDistinte), Qt::LeftButton);
-            QTest::mouseClick(WidgetOf(f.RadioFunzione[0]), Qt::LeftButton, {}, QPoint(8, 8));
-            EXPECT_EQ(LineOf(f.RowCaption[0])->text(), ownCaption);
-            QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
-        },
-        50);
+    qttest::WhenInFront(&dialog.Get(), [&] {
+        TDatiComponenti& f = dialog.Get();
+        QWidget* window = WindowOf(&f);
+        ASSERT_NE(window, nullptr);
+        qttest::Settle();
+        QTest::mouseClick(WidgetOf(f.RadioModulo[1]), Qt::LeftButton, {}, QPoint(8, 8));
+        EXPECT_EQ(f.CurrentModule, 1);
+        QLineEdit* loss = LineOf(f.ValueEdit[TapLossColumn][5]);
+        ASSERT_NE(loss, nullptr);
+        EXPECT_EQ(loss->text(), "11");
+        TypeInto(loss, "21");
+        QTest::mouseClick(WidgetOf(f.RadioModulo[2]), Qt::LeftButton, {}, QPoint(8, 8));
+        EXPECT_EQ(f.CurrentModule, 2);
+        EXPECT_EQ(loss->text(), "12");
+        const QString ownCaption = LineOf(f.RowCaption[0])->text();
+        QTest::mouseClick(WidgetOf(f.RadioFunzione[2]), Qt::LeftButton, {}, QPoint(8, 8));
+        EXPECT_EQ(f.CurrentKind, TableThroughAmplification);
+        EXPECT_EQ(LineOf(f.RowCaption[0])->text(), "Reg. tilt  [-dB]");
+        QTest::mouseClick(WidgetOf(f.ButtonUsciteDistinte), Qt::LeftButton);
+        EXPECT_TRUE(WidgetOf(f.StripUscita)->isVisible());
+        qttest::Settle();
+        const QImage shot = window->grab().toImage();
+        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("component-data-switch-stages.png"))));
+        EXPECT_GT(qttest::Colours(shot), 3);
+        QTest::mouseClick(WidgetOf(f.ButtonUsciteDistinte), Qt::LeftButton);
+        QTest::mouseClick(WidgetOf(f.RadioFunzione[0]), Qt::LeftButton, {}, QPoint(8, 8));
+        EXPECT_EQ(LineOf(f.RowCaption[0])->text(), ownCaption);
+        QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
+    });
     EXPECT_TRUE(cell->OpenDataDialog());
     EXPECT_FLOAT_EQ(cell->Attenuation->Get3(1, TapLossColumn, 5), 21.0f);
     EXPECT_FLOAT_EQ(cell->Attenuation->Get3(2, TapLossColumn, 5), 12.0f);

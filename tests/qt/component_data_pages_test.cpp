@@ -17,7 +17,6 @@
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 
-using qttest::Later;
 using qttest::WidgetOf;
 using qttest::WindowOf;
 
@@ -60,57 +59,54 @@ TEST(QtComponentDataPages, AFourOutputConverterIsPagedOnTheWidgets) {
     }
     for (int o = 0; o < 4; ++o) sat.Attenuation->Set3(o, SatGainColumn, SatGainSlot, 55.0f + o);
     sat.Described = 1;
-    Later(
-        [&] {
-            TDatiComponenti& f = dialog.Get();
-            QWidget* window = WindowOf(&f);
-            ASSERT_NE(window, nullptr);
-            qttest::Settle();
-            // Output 1 carries the satellite bands.
-            EXPECT_FALSE(WidgetOf(f.GridCanali8)->isVisible());
-            EXPECT_TRUE(LineOf(f.ValueEdit[0][6])->isVisible());
-            Shoot(window, "component-data-converter-bands.png");
+    qttest::WhenInFront(&dialog.Get(), [&] {
+        TDatiComponenti& f = dialog.Get();
+        QWidget* window = WindowOf(&f);
+        ASSERT_NE(window, nullptr);
+        qttest::Settle();
+        // Output 1 carries the satellite bands.
+        EXPECT_FALSE(WidgetOf(f.GridCanali8)->isVisible());
+        EXPECT_TRUE(LineOf(f.ValueEdit[0][6])->isVisible());
+        Shoot(window, "component-data-converter-bands.png");
 
-            // Output 2: its channel list in the grid.
-            QTest::mouseClick(WidgetOf(f.RadioModulo[1]), Qt::LeftButton, {}, QPoint(8, 8));
-            EXPECT_EQ(f.CurrentModule, 1);
-            EXPECT_TRUE(WidgetOf(f.GridCanali8)->isVisible());
-            EXPECT_FALSE(LineOf(f.ValueEdit[0][6])->isVisible());
-            EXPECT_EQ(f.GridCanali8->Cell(1, 2), "34");
-            EXPECT_EQ(LineOf(f.ValueEdit[2][5])->text(), "56");
-            // A click on the grid's empty row offers the satellite plans over the cell.
-            const TRect empty = f.GridCanali8->CellRect(0, 4);
-            QTest::mouseClick(WidgetOf(f.GridCanali8), Qt::LeftButton, {},
-                              QPoint(empty.Left + 5, empty.Top + 5));
-            qttest::Settle();
-            EXPECT_EQ(f.GridCanali8->RowCount, 6);
-            EXPECT_TRUE(WidgetOf(f.GridCanali8->Combo)->isVisible());
-            EXPECT_GT(f.GridCanali8->Combo->Items->Count(), 0);
-            EXPECT_LT(f.GridCanali8->Combo->Items->IndexOf("Europa"), 0);
-            Shoot(window, "component-data-converter-grid.png");
-            // A plan picked on the list, then the channel cell: the plan is in
-            // its cell and the list offers the plan's channels.
-            QWidget* list = WindowOf(f.GridCanali8->Combo);
-            QTest::keyClick(list, Qt::Key_Down);
-            const AnsiString plan = f.GridCanali8->Combo->Text;
-            ASSERT_FALSE(plan.empty());
-            const TRect channel = f.GridCanali8->CellRect(1, 4);
-            QTest::mouseClick(WidgetOf(f.GridCanali8), Qt::LeftButton, {},
-                              QPoint(channel.Left + 5, channel.Top + 5));
-            qttest::Settle();
-            EXPECT_EQ(f.GridCanali8->Cell(0, 4), plan);
-            EXPECT_TRUE(f.GridCanali8->Combo->Visible);
-            EXPECT_EQ(f.GridCanali8->Combo->Items->Count(), Canalizzazioni->Find(plan)->Count());
+        // Output 2: its channel list in the grid.
+        QTest::mouseClick(WidgetOf(f.RadioModulo[1]), Qt::LeftButton, {}, QPoint(8, 8));
+        EXPECT_EQ(f.CurrentModule, 1);
+        EXPECT_TRUE(WidgetOf(f.GridCanali8)->isVisible());
+        EXPECT_FALSE(LineOf(f.ValueEdit[0][6])->isVisible());
+        EXPECT_EQ(f.GridCanali8->Cell(1, 2), "34");
+        EXPECT_EQ(LineOf(f.ValueEdit[2][5])->text(), "56");
+        // A click on the grid's empty row offers the satellite plans over the cell.
+        const TRect empty = f.GridCanali8->CellRect(0, 4);
+        QTest::mouseClick(WidgetOf(f.GridCanali8), Qt::LeftButton, {}, QPoint(empty.Left + 5, empty.Top + 5));
+        qttest::Settle();
+        EXPECT_EQ(f.GridCanali8->RowCount, 6);
+        EXPECT_TRUE(WidgetOf(f.GridCanali8->Combo)->isVisible());
+        EXPECT_GT(f.GridCanali8->Combo->Items->Count(), 0);
+        EXPECT_LT(f.GridCanali8->Combo->Items->IndexOf("Europa"), 0);
+        Shoot(window, "component-data-converter-grid.png");
+        // A plan picked on the list, then the channel cell: the plan is in
+        // its cell and the list offers the plan's channels.
+        QWidget* list = WindowOf(f.GridCanali8->Combo);
+        QTest::keyClick(list, Qt::Key_Down);
+        const AnsiString plan = f.GridCanali8->Combo->Text;
+        ASSERT_FALSE(plan.empty());
+        const TRect channel = f.GridCanali8->CellRect(1, 4);
+        QTest::mouseClick(WidgetOf(f.GridCanali8), Qt::LeftButton, {},
+                          QPoint(channel.Left + 5, channel.Top + 5));
+        qttest::Settle();
+        EXPECT_EQ(f.GridCanali8->Cell(0, 4), plan);
+        EXPECT_TRUE(f.GridCanali8->Combo->Visible);
+        EXPECT_EQ(f.GridCanali8->Combo->Items->Count(), Canalizzazioni->Find(plan)->Count());
 
-            // "Cambia canali" turns output 2 to the satellite bands.
-            QTest::mouseClick(WidgetOf(f.ButtonCambiaCanali), Qt::LeftButton);
-            EXPECT_FALSE(WidgetOf(f.GridCanali8)->isVisible());
-            EXPECT_EQ(f.BandRowByte[1], 1);
-            QTest::mouseClick(WidgetOf(f.RadioModulo[3]), Qt::LeftButton, {}, QPoint(8, 8));
-            EXPECT_EQ(LineOf(f.ValueEdit[2][5])->text(), "58");
-            QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
-        },
-        50);
+        // "Cambia canali" turns output 2 to the satellite bands.
+        QTest::mouseClick(WidgetOf(f.ButtonCambiaCanali), Qt::LeftButton);
+        EXPECT_FALSE(WidgetOf(f.GridCanali8)->isVisible());
+        EXPECT_EQ(f.BandRowByte[1], 1);
+        QTest::mouseClick(WidgetOf(f.RadioModulo[3]), Qt::LeftButton, {}, QPoint(8, 8));
+        EXPECT_EQ(LineOf(f.ValueEdit[2][5])->text(), "58");
+        QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
+    });
     EXPECT_TRUE(sat.OpenDataDialog());
     EXPECT_EQ(sat.UseSatBands[1], 1);
     EXPECT_EQ(sat.OutputChannels[1]->Count(), 3);
@@ -142,35 +138,33 @@ TEST(QtComponentDataPages, AHeadEndUnitsModuleTabsAreClickedThrough) {
     agc->stage->Set2(3, 0, 100.0f);
     cell->Modules->Append(std::move(agc));
     cell->Described = 1;
-    Later(
-        [&] {
-            TDatiComponenti& f = dialog.Get();
-            QWidget* window = WindowOf(&f);
-            ASSERT_NE(window, nullptr);
-            qttest::Settle();
-            ASSERT_EQ(f.TabModuli->Tabs->Count(), 4);
-            EXPECT_EQ(f.TabModuli->TabIndex, 2);
-            EXPECT_EQ(LineOf(f.ValueEdit[2][0])->text(), "30");
-            EXPECT_EQ(LineOf(f.EditDescrizioneModulo)->text(), "Rai 1 HD");
-            Shoot(window, "component-data-module-converter.png");
+    qttest::WhenInFront(&dialog.Get(), [&] {
+        TDatiComponenti& f = dialog.Get();
+        QWidget* window = WindowOf(&f);
+        ASSERT_NE(window, nullptr);
+        qttest::Settle();
+        ASSERT_EQ(f.TabModuli->Tabs->Count(), 4);
+        EXPECT_EQ(f.TabModuli->TabIndex, 2);
+        EXPECT_EQ(LineOf(f.ValueEdit[2][0])->text(), "30");
+        EXPECT_EQ(LineOf(f.EditDescrizioneModulo)->text(), "Rai 1 HD");
+        Shoot(window, "component-data-module-converter.png");
 
-            ClickTab(f.TabModuli, 3);
-            EXPECT_EQ(f.ShownModuleTab, 1);
-            EXPECT_EQ(LineOf(f.RowCaption[4])->text(), "Livello uscita  [dB]");
-            EXPECT_EQ(LineOf(f.ValueEdit[4][0])->text(), "100");
-            QLineEdit* level = LineOf(f.ValueEdit[4][0]);
-            level->setFocus();
-            level->selectAll();
-            QTest::keyClicks(level, "104");
-            Shoot(window, "component-data-module-agc.png");
+        ClickTab(f.TabModuli, 3);
+        EXPECT_EQ(f.ShownModuleTab, 1);
+        EXPECT_EQ(LineOf(f.RowCaption[4])->text(), "Livello uscita  [dB]");
+        EXPECT_EQ(LineOf(f.ValueEdit[4][0])->text(), "100");
+        QLineEdit* level = LineOf(f.ValueEdit[4][0]);
+        level->setFocus();
+        level->selectAll();
+        QTest::keyClicks(level, "104");
+        Shoot(window, "component-data-module-agc.png");
 
-            ClickTab(f.TabModuli, 1);
-            EXPECT_EQ(f.ShownAmplifierTab, 1);
-            EXPECT_TRUE(LineOf(f.ValueEdit[6][10])->isVisible());
-            Shoot(window, "component-data-module-output-amplifier.png");
-            QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
-        },
-        50);
+        ClickTab(f.TabModuli, 1);
+        EXPECT_EQ(f.ShownAmplifierTab, 1);
+        EXPECT_TRUE(LineOf(f.ValueEdit[6][10])->isVisible());
+        Shoot(window, "component-data-module-output-amplifier.png");
+        QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
+    });
     EXPECT_TRUE(cell->OpenDataDialog());
     ASSERT_EQ(cell->Modules->Count(), 2);
     EXPECT_FLOAT_EQ(cell->Modules->head->next->stage->Get2(3, 0), 104.0f);

@@ -12,7 +12,6 @@
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 
-using qttest::Later;
 using qttest::WidgetOf;
 using qttest::WindowOf;
 
@@ -25,30 +24,28 @@ TEST(QtComponentData, AFilterIsEditedThroughTheWidgets) {
     TFiltroS filter(&network, 0, 0, 4, 4);
     filter.SequenceNumber = 2;
     bool shown = false;
-    Later(
-        [&] {
-            TDatiComponenti& f = dialog.Get();
-            QWidget* window = WindowOf(&f);
-            ASSERT_NE(window, nullptr);
-            shown = window->isVisible();
-            EXPECT_EQ(window->windowTitle(), "Ordivex Varne - Dati componenti: Filtro F2");
-            qttest::Settle();
-            const QImage shot = window->grab().toImage();
-            EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("component-data-filter.png"))));
-            EXPECT_GT(qttest::Colours(shot), 3);
+    qttest::WhenInFront(&dialog.Get(), [&] {
+        TDatiComponenti& f = dialog.Get();
+        QWidget* window = WindowOf(&f);
+        ASSERT_NE(window, nullptr);
+        shown = window->isVisible();
+        EXPECT_EQ(window->windowTitle(), "Ordivex Varne - Dati componenti: Filtro F2");
+        qttest::Settle();
+        const QImage shot = window->grab().toImage();
+        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("component-data-filter.png"))));
+        EXPECT_GT(qttest::Colours(shot), 3);
 
-            auto* value = qobject_cast<QLineEdit*>(WidgetOf(f.ValueEdit[0][0]));
-            ASSERT_NE(value, nullptr);
-            value->setFocus();
-            value->selectAll();
-            QTest::keyClicks(value, "3,5");
-            auto* description = qobject_cast<QLineEdit*>(WidgetOf(f.EditDescrizione));
-            ASSERT_NE(description, nullptr);
-            description->setFocus();
-            QTest::keyClicks(description, "Passa UHF");
-            QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
-        },
-        50);
+        auto* value = qobject_cast<QLineEdit*>(WidgetOf(f.ValueEdit[0][0]));
+        ASSERT_NE(value, nullptr);
+        value->setFocus();
+        value->selectAll();
+        QTest::keyClicks(value, "3,5");
+        auto* description = qobject_cast<QLineEdit*>(WidgetOf(f.EditDescrizione));
+        ASSERT_NE(description, nullptr);
+        description->setFocus();
+        QTest::keyClicks(description, "Passa UHF");
+        QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
+    });
     EXPECT_TRUE(filter.OpenDataDialog());
     EXPECT_TRUE(shown);
     EXPECT_FLOAT_EQ(filter.Attenuation->Get3(0, 1, 0), 3.5f);

@@ -22,7 +22,6 @@
 #include "platform/menus.h"
 #include "qt/qt_test_support.h"
 
-using qttest::Later;
 using qttest::Settle;
 using qttest::WidgetOf;
 using qttest::WindowOf;
@@ -503,7 +502,7 @@ TEST(QtControls, ASpeedButtonShowsItsHintAsAToolTip) {
     QWidget* panel = WidgetOf(s.panel);
     auto rest = [panel](QPoint at) {
         QToolTip::hideText();  // it goes after a short delay
-        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 3000));
+        EXPECT_TRUE(qttest::WaitUntil([] { return !QToolTip::isVisible(); }));
         QHelpEvent help(QEvent::ToolTip, at, panel->mapToGlobal(at));
         QApplication::sendEvent(panel, &help);
         Settle();
@@ -566,7 +565,7 @@ TEST(QtControls, AModalFormReturnsTheResultOfTheButtonThatClosedIt) {
     for (const Case& k : cases) {
         SampleForm s;
         std::string how = k.how;
-        Later([&] {
+        qttest::WhenInFront(s.form.get(), [&] {
             if (how == "ok")
                 QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton);
             else if (how == "cancel")
@@ -598,7 +597,7 @@ TEST(QtControls, AModalFormBlocksTheOtherWindowsUntilItCloses) {
                           w->mapTo(w->window(), w->rect().center()));
         QApplication::processEvents();
     };
-    Later([&] {
+    qttest::WhenInFront(dialog.form.get(), [&] {
         modal = QApplication::activeModalWidget();
         clickThroughWindow(main.ok);
         clickThroughWindow(dialog.ok);
@@ -612,7 +611,7 @@ TEST(QtControls, AModalFormBlocksTheOtherWindowsUntilItCloses) {
     EXPECT_EQ(clicks, 1);
     // Shown again, the same form is modal again.
     modal = nullptr;
-    Later([&] {
+    qttest::WhenInFront(dialog.form.get(), [&] {
         modal = QApplication::activeModalWidget();
         clickThroughWindow(dialog.ok);
     });
@@ -627,13 +626,13 @@ TEST(QtControls, AnOkHandlerMayKeepTheModalFormOpen) {
         // The first time the data are not complete: the form stays.
         if (++attempts == 1) s.form->ModalResult = mrNone;
     };
-    Later([&] { QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton); });
-    Later(
-        [&] {
-            EXPECT_TRUE(WindowOf(s.form.get())->isVisible());
-            QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton);
-        },
-        50);
+    // The second click once the first was handled and the form is still there.
+    qttest::WhenInFront(s.form.get(), [&] {
+        QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton);
+        EXPECT_EQ(attempts, 1);
+        EXPECT_TRUE(WindowOf(s.form.get())->isVisible());
+        QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton);
+    });
     EXPECT_EQ(s.form->ShowModal(), mrOk);
     EXPECT_EQ(attempts, 2);
 }
@@ -680,16 +679,12 @@ TEST(QtControls, PopupMenusClickTheChosenItem) {
     s.panel->PopupMenu = popup;
     s.form->Show();
     Settle();
-    Later(
-        [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            ASSERT_NE(menu, nullptr);
-            ASSERT_EQ(menu->actions().size(), 1);
-            QAction* a = menu->actions()[0];
-            EXPECT_EQ(a->text(), "&Elimina");
-            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
-        },
-        20);
+    qttest::WhenMenuShown([&](QMenu* menu) {
+        ASSERT_EQ(menu->actions().size(), 1);
+        QAction* a = menu->actions()[0];
+        EXPECT_EQ(a->text(), "&Elimina");
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+    });
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(50, 30),
                             WidgetOf(s.panel)->mapToGlobal(QPoint(50, 30)));
     QApplication::sendEvent(WidgetOf(s.panel), &event);
@@ -700,14 +695,23 @@ TEST(QtControls, PopupMenusClickTheChosenItem) {
 TEST(QtControls, TimersRunOnTheClock) {
     TTimer timer(nullptr);
     int ticks = 0;
+    QElapsedTimer clock;
+    clock.start();
     timer.Interval = 20;
     timer.OnTimer = [&](TObject*) { ++ticks; };
-    QTest::qWait(250);
-    EXPECT_GE(ticks, 3);
-    EXPECT_LE(ticks, 14);
+    ASSERT_TRUE(qttest::WaitUntil([&] { return ticks >= 3; }));
+    // Three ticks take three periods at least (Qt's timers may fire a few
+    // per cent early); a busy machine makes them later, never sooner.
+    EXPECT_GE(clock.elapsed(), 55);
     timer.Enabled = false;
-    int stopped = ticks;
-    QTest::qWait(80);
+    const int stopped = ticks;
+    // A timer of five periods, started after the stop, fires: the stopped
+    // one had time for several ticks and gave none.
+    TTimer longer(nullptr);
+    bool longerFired = false;
+    longer.Interval = 100;
+    longer.OnTimer = [&](TObject*) { longerFired = true; };
+    ASSERT_TRUE(qttest::WaitUntil([&] { return longerFired; }));
     EXPECT_EQ(ticks, stopped);
 }
 
@@ -723,9 +727,7 @@ TEST(QtControls, MessageBoxesAnswerWithTheButtonChosen) {
     for (const Case& k : cases) {
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
-        Later([&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
+        qttest::WhenBoxShown([&](QMessageBox* box) {
             title = box->windowTitle();
             text = box->text();
             icon = box->icon();
@@ -780,16 +782,14 @@ TEST(QtControls, AnExceptionInAHandlerIsShownAndTheProgramGoesOn) {
     Settle();
     s.ok->OnClick = [](TObject*) { throw EConvertError("\"1,2,3\" non è un numero valido"); };
     QString shown;
-    Later(
-        [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            shown = box->text();
-            box->buttons().front()->click();
-        },
-        30);
+    bool answered = false;
+    qttest::WhenBoxShown([&](QMessageBox* box) {
+        shown = box->text();
+        box->buttons().front()->click();
+        answered = true;
+    });
     QTest::mouseClick(WindowOf(s.ok), Qt::LeftButton);
-    QTest::qWait(120);
+    EXPECT_TRUE(qttest::WaitUntil([&] { return answered && !QApplication::activeModalWidget(); }));
     EXPECT_EQ(shown, QString::fromUtf8("\"1,2,3\" non è un numero valido"));
     // The form still works.
     int clicks = 0;

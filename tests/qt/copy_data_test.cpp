@@ -8,7 +8,6 @@
 #include "qt/qt_test_support.h"
 #include "qt/text_fit.h"
 
-using qttest::Later;
 using qttest::Settle;
 using qttest::WindowOf;
 
@@ -18,24 +17,22 @@ TEST(QtCopyData, TuttiAndOkTickTheListedCandidates) {
     form.Described = {1, 0, 0};
     form.Ticked = {0, 0, 0};
     bool seen = false;
-    Later(
-        [&] {
-            Settle();
-            QWidget* window = WindowOf(&form);
-            ASSERT_NE(window, nullptr);
-            seen = window->isVisible();
-            EXPECT_EQ(form.ListaComponenti->Items->Count(), 2);
-            QTest::mouseClick(WindowOf(form.BTutti), Qt::LeftButton);
-            Settle();
-            EXPECT_EQ(form.ListaComponenti->SelCount(), 2);
-            EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(&form)), "");
-            EXPECT_EQ(qttest::Describe(qttest::CutTexts(window)), "");
-            const QImage shot = window->grab().toImage();
-            EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("copy-data.png"))));
-            EXPECT_GT(qttest::Colours(shot), 3);
-            QTest::mouseClick(WindowOf(form.BOk), Qt::LeftButton);
-        },
-        50);
+    qttest::WhenInFront(&form, [&] {
+        Settle();
+        QWidget* window = WindowOf(&form);
+        ASSERT_NE(window, nullptr);
+        seen = window->isVisible();
+        EXPECT_EQ(form.ListaComponenti->Items->Count(), 2);
+        QTest::mouseClick(WindowOf(form.BTutti), Qt::LeftButton);
+        Settle();
+        EXPECT_EQ(form.ListaComponenti->SelCount(), 2);
+        EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(&form)), "");
+        EXPECT_EQ(qttest::Describe(qttest::CutTexts(window)), "");
+        const QImage shot = window->grab().toImage();
+        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("copy-data.png"))));
+        EXPECT_GT(qttest::Colours(shot), 3);
+        QTest::mouseClick(WindowOf(form.BOk), Qt::LeftButton);
+    });
     EXPECT_EQ(form.ShowModal(), mrOk);
     EXPECT_TRUE(seen);
     EXPECT_EQ(form.Ticked, (std::vector<uint8_t>{0, 1, 1}));

@@ -24,7 +24,6 @@
 #include "support/program_fixture.h"
 #include "view/draw_window.h"
 
-using qttest::Later;
 using qttest::Settle;
 using qttest::WidgetOf;
 using qttest::WindowOf;
@@ -46,8 +45,8 @@ TEST(QtCustomEditor, OpensOverTheMainWindowWithThePaletteLent) {
     editor.LoadStructure(GridOf(cell->Structure));
 
     bool ran = false;
-    Later(
-        [&] {
+    qttest::WhenInFront(
+        &editor, [&] {
             ran = true;
             Settle();
             QWidget* window = WindowOf(&editor);
@@ -85,14 +84,17 @@ TEST(QtCustomEditor, OpensOverTheMainWindowWithThePaletteLent) {
             EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("custom-editor.png"))));
 
             // The size dialog, shown and left with Annulla.
-            Later(
-                [] {
+            const auto sizeDialog = [] {
+                for (int i = 0; i < Screen->FormCount(); ++i)
+                    if (auto* d = dynamic_cast<TCambiaDimensioni*>(Screen->Forms(i)); d && qttest::InFront(d))
+                        return d;
+                return static_cast<TCambiaDimensioni*>(nullptr);
+            };
+            qttest::WhenShown(
+                "the size dialog", [sizeDialog] { return sizeDialog() != nullptr; },
+                [sizeDialog] {
                     Settle();
-                    auto* dialog = dynamic_cast<TCambiaDimensioni*>(Screen->ActiveForm());
-                    if (!dialog) {
-                        for (int i = 0; i < Screen->FormCount(); ++i)
-                            if (auto* d = dynamic_cast<TCambiaDimensioni*>(Screen->Forms(i))) dialog = d;
-                    }
+                    TCambiaDimensioni* dialog = sizeDialog();
                     ASSERT_NE(dialog, nullptr);
                     dialog->EColonne->Text = "3";
                     dialog->ERighe->Text = "3";
@@ -103,14 +105,12 @@ TEST(QtCustomEditor, OpensOverTheMainWindowWithThePaletteLent) {
                     EXPECT_TRUE(
                         sizeShot.save(QString::fromStdString(qttest::Artefact("custom-editor-size.png"))));
                     QTest::mouseClick(WidgetOf(dialog->BAnnulla), Qt::LeftButton);
-                },
-                100);
+                });
             editor.CambiaDimensioni1->Click();
             EXPECT_EQ(editor.SymbolGrid.Columns, cell->Drawing->Columns + 2);
 
             QTest::mouseClick(WidgetOf(editor.BOk), Qt::LeftButton);
-        },
-        100);
+        });
     EXPECT_EQ(editor.ShowModal(), 1);
     EXPECT_TRUE(ran);
     Settle();
@@ -155,42 +155,35 @@ TEST(QtCustomEditor, PlacesPartsWithTheLentPaletteAndGivesItBack) {
         Settle();
     };
     int32_t column = -1, row = -1, code = -1;
-    Later(
-        [&] {
-            Settle();
-            ASSERT_EQ(editor.DrawWindow->Grid(), &editor.StructureGrid);
-            clickTool();
-            EXPECT_EQ(main.Palette->CurrentTool(), 4);
-            column = editor.DrawWindow->LeftCol + 2;
-            row = editor.DrawWindow->TopRow + 2;
-            ASSERT_EQ(editor.StructureGrid.CellAt(column, row), nullptr);
-            clickSquare(editor.DrawWindow, column, row);
-            TCella* placed = editor.StructureGrid.CellAt(column, row);
-            ASSERT_NE(placed, nullptr);
-            code = placed->TypeCode;
-            // The divider stands alone: "Avanti >>" finds the circuit broken,
-            // says so and keeps the drawing step.
-            QString said;
-            Later(
-                [&] {
-                    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                    ASSERT_NE(box, nullptr);
-                    said = box->text();
-                    const QImage shot = WidgetOf(&editor)->grab().toImage();
-                    EXPECT_TRUE(
-                        shot.save(QString::fromStdString(qttest::Artefact("custom-editor-placed.png"))));
-                    box->accept();
-                },
-                100);
-            QTest::mouseClick(WidgetOf(editor.BAvanti), Qt::LeftButton);
-            Settle();
-            EXPECT_TRUE(said.startsWith("Esiste una interruzione") || said.startsWith("Un ingresso"))
-                << said.toStdString();
-            EXPECT_EQ(editor.BAvanti->Caption.Get(), "Avanti >>");
-            EXPECT_EQ(editor.DrawWindow->Grid(), &editor.StructureGrid);
-            QTest::mouseClick(WidgetOf(editor.BOk), Qt::LeftButton);
-        },
-        100);
+    qttest::WhenInFront(&editor, [&] {
+        Settle();
+        ASSERT_EQ(editor.DrawWindow->Grid(), &editor.StructureGrid);
+        clickTool();
+        EXPECT_EQ(main.Palette->CurrentTool(), 4);
+        column = editor.DrawWindow->LeftCol + 2;
+        row = editor.DrawWindow->TopRow + 2;
+        ASSERT_EQ(editor.StructureGrid.CellAt(column, row), nullptr);
+        clickSquare(editor.DrawWindow, column, row);
+        TCella* placed = editor.StructureGrid.CellAt(column, row);
+        ASSERT_NE(placed, nullptr);
+        code = placed->TypeCode;
+        // The divider stands alone: "Avanti >>" finds the circuit broken,
+        // says so and keeps the drawing step.
+        QString said;
+        qttest::WhenBoxShown([&](QMessageBox* box) {
+            said = box->text();
+            const QImage shot = WidgetOf(&editor)->grab().toImage();
+            EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("custom-editor-placed.png"))));
+            box->accept();
+        });
+        QTest::mouseClick(WidgetOf(editor.BAvanti), Qt::LeftButton);
+        Settle();
+        EXPECT_TRUE(said.startsWith("Esiste una interruzione") || said.startsWith("Un ingresso"))
+            << said.toStdString();
+        EXPECT_EQ(editor.BAvanti->Caption.Get(), "Avanti >>");
+        EXPECT_EQ(editor.DrawWindow->Grid(), &editor.StructureGrid);
+        QTest::mouseClick(WidgetOf(editor.BOk), Qt::LeftButton);
+    });
     EXPECT_EQ(editor.ShowModal(), 1);
     Settle();
     ASSERT_GE(column, 0);

@@ -41,7 +41,7 @@ inline TAntenne* StartDesigned(ScopedProgram& program, std::function<void(TAutoP
     for (int i = 0; i < 3; ++i) form->TimerTimer(nullptr);  // past the splash
     Settle();
     TAutoProgetto* wizard = form->Wizard;
-    Later([=] { design(*wizard); }, 50);
+    WhenInFront(wizard, [=] { design(*wizard); });
     form->Speciali1->Click();
     form->Autoprogetto1->Click();
     Settle();

@@ -16,15 +16,19 @@
 
 #include "qt/qt_test_support.h"
 
-using qttest::Later;
-
 namespace {
 
 // Answers the next file dialog with a name typed into it.
+// Runs fn with Qt's file dialog once it is in front.
+void WhenFileDialogShown(std::function<void(QFileDialog*)> fn) {
+    qttest::WhenShown(
+        "the file dialog",
+        [] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()) != nullptr; },
+        [fn = std::move(fn)] { fn(qobject_cast<QFileDialog*>(QApplication::activeModalWidget())); });
+}
+
 void TypeIntoFileDialog(const QString& name, QStringList* filters = nullptr, QString* title = nullptr) {
-    Later([=] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    WhenFileDialogShown([=](QFileDialog* dialog) {
         if (filters) *filters = dialog->nameFilters();
         if (title) *title = dialog->windowTitle();
         auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
@@ -58,11 +62,7 @@ TEST(QtDialogs, SaveDialogAddsTheDefaultExtensionAndReadsTheFilter) {
 TEST(QtDialogs, OpenDialogCancelledKeepsTheName) {
     TOpenDialog d(nullptr);
     d.FileName = "vecchio.ant";
-    Later([] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->reject();
-    });
+    WhenFileDialogShown([](QFileDialog* dialog) { dialog->reject(); });
     EXPECT_FALSE(d.Execute());
     EXPECT_EQ(d.FileName, "vecchio.ant");
 }
@@ -88,13 +88,15 @@ TEST(QtDialogs, ColourDialogAnswersTheColourAndKeepsCustomColours) {
     d.Color = clRed;
     d.CustomColors->Add("ColorA=00FF00");
     QColor shown;
-    Later([&] {
-        auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        shown = dialog->currentColor();
-        dialog->setCurrentColor(QColor(10, 20, 30));
-        dialog->accept();
-    });
+    qttest::WhenShown(
+        "the colour dialog",
+        [] { return qobject_cast<QColorDialog*>(QApplication::activeModalWidget()) != nullptr; },
+        [&] {
+            auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+            shown = dialog->currentColor();
+            dialog->setCurrentColor(QColor(10, 20, 30));
+            dialog->accept();
+        });
     ASSERT_TRUE(d.Execute());
     EXPECT_EQ(shown, QColor(Qt::red));
     EXPECT_EQ(d.Color, RGB(10, 20, 30));
@@ -106,11 +108,8 @@ TEST(QtDialogs, DirectoryChooserAnswersTheDirectory) {
     std::string dir = qttest::Artefact("dialogs");
     ForceDirectories(dir);
     AnsiString chosen = dir;
-    Later([&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
-    });
+    WhenFileDialogShown(
+        [&](QFileDialog* dialog) { QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection); });
     ASSERT_TRUE(SelectDirectory("Cartella dei listini", "", chosen));
     EXPECT_EQ(chosen, dir);
 }
@@ -144,15 +143,25 @@ TEST(QtDialogs, FileDialogSpeaksItalianAndShowsSizesWhole) {
     QString folderType, unknownType, size, sizeHeader, date, oneByte;
     int sizeWidth = 0, sizeRoom = 0;
     bool shot = false;
-    Later([&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    WhenFileDialogShown([&](QFileDialog* dialog) {
         auto* tree = dialog->findChild<QTreeView*>("treeView");
         ASSERT_NE(tree, nullptr);
-        // The folder's rows come from a thread of Qt's own.
+        // The folder's rows, and then their sizes, types and dates, come
+        // from a thread of Qt's own: awaited until every one is there.
         const QAbstractItemModel* model = tree->model();
-        for (int i = 0; i < 200 && model->rowCount(tree->rootIndex()) < 3; ++i) QTest::qWait(20);
-        QTest::qWait(100);
+        const auto filled = [&] {
+            const QModelIndex root = tree->rootIndex();
+            if (model->rowCount(root) < 3) return false;
+            for (int row = 0; row < model->rowCount(root); ++row)
+                for (int column = 1; column < 4; ++column)
+                    // A folder has no size.
+                    if (Shown(model, row, column, root).isEmpty() &&
+                        !(column == 1 && Shown(model, row, 0, root) == "Impianti"))
+                        return false;
+            return true;
+        };
+        EXPECT_TRUE(qttest::WaitUntil(filled)) << "the file dialog's rows";
+        qttest::Settle();
         for (auto* label : dialog->findChildren<QLabel*>())
             if (label->isVisible()) labels << label->text();
         for (auto* button : dialog->findChildren<QAbstractButton*>())

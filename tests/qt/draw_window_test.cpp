@@ -25,7 +25,6 @@
 #include "support/stand_in_palette.h"
 #include "support/test_cells.h"
 
-using qttest::Later;
 using qttest::Settle;
 using qttest::WidgetOf;
 
@@ -209,9 +208,8 @@ TEST(QtDrawWindow, EditsWithTheMouseBandsSurviveRepaintsAndThePopupUndoes) {
     // The hint window over the grid, after its delay.
     p.window->HintsActive = true;
     QTest::mouseMove(p.Widget(), p.Middle(11, 5) + QPoint(0, -12));
-    QTest::qWait(700);
+    EXPECT_TRUE(qttest::WaitUntil([&] { return p.window->HintWindow->Visible.Get(); }));
     Settle();
-    EXPECT_TRUE(p.window->HintWindow->Visible);
     QImage hinted = qttest::WindowOf(p.form.get())->grab().toImage();
     ASSERT_TRUE(hinted.save(QString::fromStdString(qttest::Artefact("draw-window-hint.png"))));
     p.window->HintsActive = false;
@@ -240,20 +238,17 @@ TEST(QtDrawWindow, EditsWithTheMouseBandsSurviveRepaintsAndThePopupUndoes) {
 
     // The edit popup at the pointer; "&Annulla" takes the text away.
     palette.Tool = ToolArrow;
-    Later(
-        [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            ASSERT_NE(menu, nullptr);
-            for (QAction* a : menu->actions())
-                if (a->text() == "&Annulla" || a->text().startsWith("&Annulla ")) {
-                    EXPECT_TRUE(a->isEnabled());
-                    if (!a->isEnabled()) break;
-                    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
-                    return;
-                }
-            menu->close();
-        },
-        50);
+    qttest::WhenMenuShown([&](QMenu* menu) {
+        for (QAction* a : menu->actions())
+            if (a->text() == "&Annulla" || a->text().startsWith("&Annulla ")) {
+                EXPECT_TRUE(a->isEnabled());
+                if (!a->isEnabled()) break;
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+                return;
+            }
+        ADD_FAILURE() << "no \"&Annulla\" to click";
+        menu->close();
+    });
     const QPoint at = p.Middle(12, 6);
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, p.Widget()->mapToGlobal(at));
     QApplication::sendEvent(p.Widget(), &event);
@@ -292,9 +287,8 @@ TEST(QtDrawWindow, TheHintShowsTheWholeReportOrScrollsInsideTheControl) {
         Settle();
         ASSERT_FALSE(hint->Visible) << c.lines;
         QTest::mouseMove(p.Widget(), p.Middle(col, row));
-        QTest::qWait(700);
+        ASSERT_TRUE(qttest::WaitUntil([&] { return hint->Visible.Get(); })) << c.lines;
         Settle();
-        ASSERT_TRUE(hint->Visible) << c.lines;
         EXPECT_GE(hint->Left.Get(), 0);
         EXPECT_GE(hint->Top.Get(), 0);
         EXPECT_LE(hint->Left + hint->Width, p.window->ClientWidth);
@@ -347,12 +341,12 @@ TEST(QtDrawWindow, TheHintFollowsTheMouseFromCellToCell) {
     p.window->HintsActive = true;
     const QPoint from = p.Middle(16, 4), to = p.Middle(17, 4);
     QTest::mouseMove(p.Widget(), from);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return says("Presa prima"); }, 10000));
+    ASSERT_TRUE(qttest::WaitUntil([&] { return says("Presa prima"); }));
     // Across, as a hand moves: through every few pixels between the two.
     for (int x = from.x() + 4; x < to.x(); x += 4) QTest::mouseMove(p.Widget(), QPoint(x, from.y()));
     QTest::mouseMove(p.Widget(), to);
     EXPECT_FALSE(says("Presa prima"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return says("Presa seconda"); }, 10000));
+    EXPECT_TRUE(qttest::WaitUntil([&] { return says("Presa seconda"); }));
     EXPECT_FALSE(says("Presa prima"));
     QImage shot = qttest::WindowOf(p.form.get())->grab().toImage();
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("draw-window-hint-follows.png"))));
@@ -368,7 +362,7 @@ TEST(QtDrawWindow, TheHintFollowsTheMouseFromCellToCell) {
     ASSERT_TRUE(p.grid->InsertCell(std::move(nextOwned), false, 0));
     const QPoint tall = p.Middle(col, row), beside = p.Middle(col + 2, row);
     QTest::mouseMove(p.Widget(), tall);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return says("Presa P1"); }, 10000));
+    ASSERT_TRUE(qttest::WaitUntil([&] { return says("Presa P1"); }));
     ASSERT_TRUE(hint->BoundsRect().Contains(TPoint(beside.x(), beside.y())));
     QWidget* over = qttest::WidgetOf(hint);
     for (int x = tall.x() + 4; x <= beside.x(); x += 4) {
@@ -376,7 +370,7 @@ TEST(QtDrawWindow, TheHintFollowsTheMouseFromCellToCell) {
         QWidget* target = hint->BoundsRect().Contains(TPoint(at.x(), at.y())) ? over : p.Widget();
         QTest::mouseMove(target, target->mapFromGlobal(p.Widget()->mapToGlobal(at)));
     }
-    EXPECT_TRUE(QTest::qWaitFor([&] { return says("Presa accanto"); }, 10000));
+    EXPECT_TRUE(qttest::WaitUntil([&] { return says("Presa accanto"); }));
     EXPECT_FALSE(says("Presa P1"));
     p.window->HintsActive = false;
 }

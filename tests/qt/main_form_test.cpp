@@ -34,7 +34,6 @@
 #include "support/program_fixture.h"
 #include "view/draw_window.h"
 
-using qttest::Later;
 using qttest::Settle;
 using qttest::WidgetOf;
 using qttest::WindowOf;
@@ -47,39 +46,34 @@ QAction* MenuAction(QWidget* menu, const QString& text) {
     return nullptr;
 }
 
-// Opens a menu of the bar, then clicks the item in it (from the event loop,
-// as the menu's own loop runs).
-void ClickMenu(QMenuBar* bar, const QString& menu, const QString& item,
+// Opens a menu of the bar, then clicks the item in it once the menu shows
+// it; afterwards runs once the form the item opens is in front (with no
+// form, at once after the click).
+void ClickMenu(QMenuBar* bar, const QString& menu, const QString& item, TControl* opened = nullptr,
                std::function<void()> afterwards = {}) {
     QAction* top = MenuAction(bar, menu);
     ASSERT_NE(top, nullptr) << menu.toStdString();
     bool done = false;
-    Later(
-        [item, afterwards, &done] {
-            auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!open) {
-                done = true;
-                ADD_FAILURE() << "no menu open";
-                return;
-            }
+    qttest::WhenShown(
+        "the menu " + menu.toStdString() + " with " + item.toStdString(),
+        [item] { return qttest::OpenMenu() && MenuAction(qttest::OpenMenu(), item); },
+        [item, opened, afterwards, &done] {
+            QMenu* open = qttest::OpenMenu();
             QAction* a = MenuAction(open, item);
-            if (!a) {
-                done = true;
-                ADD_FAILURE() << item.toStdString();
-                return;
-            }
-            Later(
-                [afterwards, &done] {
+            if (opened) {
+                qttest::WhenInFront(opened, [afterwards, &done] {
                     if (afterwards) afterwards();
                     done = true;
-                },
-                100);
+                });
+            }
             QTest::mouseClick(open, Qt::LeftButton, {}, open->actionGeometry(a).center());
-        },
-        100);
+            if (!opened) {
+                if (afterwards) afterwards();
+                done = true;
+            }
+        });
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
-    for (int waited = 0; !done && waited < 5000; waited += 20) QTest::qWait(20);
-    EXPECT_TRUE(done);
+    EXPECT_TRUE(qttest::WaitUntil([&] { return done; }, 3 * qttest::Deadline));
     Settle();
 }
 
@@ -147,7 +141,7 @@ TEST(QtMainForm, AStartUpWarningIsAnsweredBeforeTheWizardOpens) {
         wizardSeen = true;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<QMessageBox*>(w) && w->isVisible()) wizardOverBox = true;
-        Later([wizard] {
+        qttest::WhenInFront(wizard, [wizard] {
             for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
                 QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
         });
@@ -171,15 +165,20 @@ TEST(QtMainForm, AStartUpWarningIsAnsweredBeforeTheWizardOpens) {
             std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
                                        std::filesystem::copy_options::overwrite_existing);
         EndSplash(*Antenne);
-        QTest::qWait(200);
+        // The splash gone and its timer stopped, and what that posted run:
+        // the wizard has had its chance to show.
+        EXPECT_TRUE(
+            qttest::WaitUntil([] { return !WindowOf(AboutBox)->isVisible() && !Antenne->Timer->Enabled; }));
+        Settle();
         EXPECT_FALSE(wizardSeen);
+        EXPECT_FALSE(Antenne->Wizard && Antenne->Wizard->Visible);
         QTest::keyClick(box, Qt::Key_Return);
     });
     watch.start(50);
     boxWatch.start(20);
     TAntenne* started = nullptr;
     started = &program.Start({missing}, true);
-    for (int waited = 0; !wizardSeen && waited < 3000; waited += 20) QTest::qWait(20);
+    EXPECT_TRUE(qttest::WaitUntil([&] { return wizardSeen; }));
     Settle();
     watch.stop();
     boxWatch.stop();
@@ -242,14 +241,12 @@ TEST(QtMainForm, TheFirstStartLeadsThroughTheWizardToADesign) {
     ASSERT_NE(wizard, nullptr);
     EXPECT_FALSE(wizard->Visible);  // not over the splash
     bool shown = false;
-    Later(
-        [&] {
-            shown = wizard->Visible && WindowOf(wizard)->isVisible();
-            EXPECT_EQ(wizard->VisiblePage(), WizardTypePage);
-            for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
-                QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
-        },
-        50);
+    qttest::WhenInFront(wizard, [&] {
+        shown = wizard->Visible && WindowOf(wizard)->isVisible();
+        EXPECT_EQ(wizard->VisiblePage(), WizardTypePage);
+        for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
+            QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
+    });
     EndSplash(form);
     Settle();
     EXPECT_TRUE(shown);
@@ -266,7 +263,7 @@ TEST(QtMainForm, InfoOpensTheAboutBoxAndAClickClosesIt) {
     ASSERT_NE(bar, nullptr);
     TAntenne& form = *started;
     bool shown = false;
-    ClickMenu(bar, "&Aiuto", "&Info", [&] {
+    ClickMenu(bar, "&Aiuto", "&Info", AboutBox, [&] {
         QWidget* box = WindowOf(AboutBox);
         ASSERT_NE(box, nullptr);
         shown = box->isVisible();
@@ -285,7 +282,7 @@ TEST(QtMainForm, PersonalizzazioneStoresTheFirmAndShowsItsLine) {
     QMenuBar* bar = StartPastSplash(program, started);
     ASSERT_NE(bar, nullptr);
     TAntenne& form = *started;
-    ClickMenu(bar, "&Visualizza", "&Personalizzazione", [&] {
+    ClickMenu(bar, "&Visualizza", "&Personalizzazione", DatiIntestazione, [&] {
         QWidget* dialog = WindowOf(DatiIntestazione);
         ASSERT_NE(dialog, nullptr);
         auto* firm = qobject_cast<QLineEdit*>(WindowOf(DatiIntestazione->EDitta));
@@ -346,7 +343,7 @@ TEST(QtMainForm, CustomerDataAndSchemeSizeForms) {
     QMenuBar* bar = StartPastSplash(program, started);
     ASSERT_NE(bar, nullptr);
     TAntenne& form = *started;
-    ClickMenu(bar, "&File", "Dati &progettuali", [&] {
+    ClickMenu(bar, "&File", "Dati &progettuali", DatiCommittente, [&] {
         QWidget* dialog = WindowOf(DatiCommittente);
         ASSERT_NE(dialog, nullptr);
         auto* name = qobject_cast<QLineEdit*>(WindowOf(DatiCommittente->Nome));
@@ -363,7 +360,7 @@ TEST(QtMainForm, CustomerDataAndSchemeSizeForms) {
     EXPECT_TRUE(form.CurrentProject->Modified);
 
     bool refused = false;
-    ClickMenu(bar, "&Visualizza", "&Dimensione schemi", [&] {
+    ClickMenu(bar, "&Visualizza", "&Dimensione schemi", DimensioneSchemi, [&] {
         QWidget* dialog = WindowOf(DimensioneSchemi);
         ASSERT_NE(dialog, nullptr);
         auto* rows = qobject_cast<QLineEdit*>(WindowOf(DimensioneSchemi->ERRighe));
@@ -394,7 +391,7 @@ TEST(QtMainForm, AFormShownAgainStartsOnItsFirstField) {
     ASSERT_NE(bar, nullptr);
     TAntenne& form = *started;
     QImage plainButton, focusedButton;
-    ClickMenu(bar, "&File", "Dati &progettuali", [&] {
+    ClickMenu(bar, "&File", "Dati &progettuali", DatiCommittente, [&] {
         QWidget* ok = WindowOf(DatiCommittente->BOk);
         ASSERT_NE(ok, nullptr);
         EXPECT_EQ(DatiCommittente->FocusedControl(), DatiCommittente->Nome);
@@ -422,7 +419,7 @@ TEST(QtMainForm, AFormShownAgainStartsOnItsFirstField) {
     ASSERT_FALSE(plainButton.isNull());
     EXPECT_NE(plainButton, focusedButton);
 
-    ClickMenu(bar, "&File", "Dati &progettuali", [&] {
+    ClickMenu(bar, "&File", "Dati &progettuali", DatiCommittente, [&] {
         EXPECT_EQ(DatiCommittente->FocusedControl(), DatiCommittente->Nome);
         QTest::keyClicks(qttest::FocusWidget(), "Villa Rosa");
         Settle();
@@ -449,7 +446,7 @@ TEST(QtMainForm, CopyAndPasteThroughTheEditMenu) {
     form.DrawWindow->Selection = TGridRect{40, 1, 40, 1};
     Settle();
     bool stayedOpen = false;
-    ClickMenu(bar, "&Modifica", "&Incolla", [&] {
+    ClickMenu(bar, "&Modifica", "&Incolla", nullptr, [&] {
         auto* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         stayedOpen =
             open && !MenuAction(open, "&Incolla")->isEnabled() && MenuAction(open, "&Copia")->isEnabled();
@@ -523,12 +520,10 @@ TEST(QtMainForm, TheNextButtonOpensTheWizardOnItsComponentsPage) {
     TAntenne& form = StartOverTheDefaultLibrary(program);
     TAutoProgetto* wizard = form.Wizard;
     ASSERT_NE(wizard, nullptr);
-    Later(
-        [&] {
-            for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
-                QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
-        },
-        50);
+    qttest::WhenInFront(wizard, [&] {
+        for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
+            QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
+    });
     EndSplash(form);
     Settle();
     ASSERT_EQ(form.CurrentProject->Step, 2);
@@ -540,16 +535,14 @@ TEST(QtMainForm, TheNextButtonOpensTheWizardOnItsComponentsPage) {
         auto* button = qobject_cast<QPushButton*>(WindowOf(form.NextButton));
         EXPECT_EQ(button->text(), expectedCaption);
         int page = -1;
-        Later(
-            [&] {
-                page = wizard->VisiblePage();
-                Settle();
-                if (shot)
-                    EXPECT_TRUE(WindowOf(wizard)->grab().toImage().save(
-                        QString::fromStdString(qttest::Artefact(shot))));
-                wizard->ModalResult = WizardClosed;
-            },
-            50);
+        qttest::WhenInFront(wizard, [&] {
+            page = wizard->VisiblePage();
+            Settle();
+            if (shot)
+                EXPECT_TRUE(
+                    WindowOf(wizard)->grab().toImage().save(QString::fromStdString(qttest::Artefact(shot))));
+            wizard->ModalResult = WizardClosed;
+        });
         QTest::mouseClick(button, Qt::LeftButton);
         Settle();
         return page;
@@ -579,12 +572,10 @@ TEST(QtMainForm, TheWizardOpenedAgainKeepsItsCableCodes) {
     TAntenne& form = StartOverTheDefaultLibrary(program);
     TAutoProgetto* wizard = form.Wizard;
     ASSERT_NE(wizard, nullptr);
-    Later(
-        [&] {
-            for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
-                QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
-        },
-        50);
+    qttest::WhenInFront(wizard, [&] {
+        for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
+            QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
+    });
     EndSplash(form);
     Settle();
     ASSERT_EQ(form.CurrentProject->Step, 2);
@@ -602,21 +593,19 @@ TEST(QtMainForm, TheWizardOpenedAgainKeepsItsCableCodes) {
     // Twice through the button and "Fine", with nothing changed.
     for (int round = 0; round < 3; ++round) {
         std::vector<AnsiString> shown;
-        Later(
-            [&] {
-                // The first row's library picker has the focus, as the window system gives it.
-                QApplication::setActiveWindow(WindowOf(wizard));
-                wizard->CablePicker[0]->SetFocus();
-                Settle();
-                for (TComboBox* picker : wizard->CablePicker) shown.push_back(picker->Text);
-                if (round == 2)
-                    EXPECT_TRUE(WindowOf(wizard)->grab().toImage().save(
-                        QString::fromStdString(qttest::Artefact("wizard-reopened-cables.png"))));
-                // "Fine" takes the focus from the picker as the click does on a screen.
-                wizard->BAvanti->SetFocus();
-                QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
-            },
-            50);
+        qttest::WhenInFront(wizard, [&] {
+            // The first row's library picker has the focus, as the window system gives it.
+            QApplication::setActiveWindow(WindowOf(wizard));
+            wizard->CablePicker[0]->SetFocus();
+            Settle();
+            for (TComboBox* picker : wizard->CablePicker) shown.push_back(picker->Text);
+            if (round == 2)
+                EXPECT_TRUE(WindowOf(wizard)->grab().toImage().save(
+                    QString::fromStdString(qttest::Artefact("wizard-reopened-cables.png"))));
+            // "Fine" takes the focus from the picker as the click does on a screen.
+            wizard->BAvanti->SetFocus();
+            QTest::mouseClick(WindowOf(wizard->BAvanti), Qt::LeftButton);
+        });
         QTest::mouseClick(WindowOf(form.NextButton), Qt::LeftButton);
         Settle();
         EXPECT_EQ(shown, designed) << "round " << round;

@@ -14,7 +14,6 @@
 #include "qt/text_fit.h"
 #include "support/globals_fixture.h"
 
-using qttest::Later;
 using qttest::Settle;
 using qttest::WidgetOf;
 using qttest::WindowOf;
@@ -75,21 +74,18 @@ TEST(QtMastPage, TheSizingFormShowsTheDefaultTubes) {
     ScopedGlobals globals;
     TDatiAutSost form(nullptr);
     bool seen = false;
-    Later(
-        [&] {
-            Settle();
-            QWidget* window = WindowOf(&form);
-            ASSERT_NE(window, nullptr);
-            seen = window->isVisible();
-            EXPECT_EQ(form.ListTronchi->Items->Count(), 15);
-            EXPECT_EQ(form.ListTronchi->SelCount(), 15);
-            EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(&form)), "");
-            EXPECT_EQ(qttest::Describe(qttest::CutTexts(window)), "");
-            const QImage shot = window->grab().toImage();
-            EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("mast-sizing.png"))));
-            QTest::mouseClick(WindowOf(form.ButtonOk), Qt::LeftButton);
-        },
-        50);
+    qttest::WhenInFront(&form, [&] {
+        Settle();
+        QWidget* window = WindowOf(&form);
+        seen = window->isVisible();
+        EXPECT_EQ(form.ListTronchi->Items->Count(), 15);
+        EXPECT_EQ(form.ListTronchi->SelCount(), 15);
+        EXPECT_EQ(qttest::Lines(qttest::HiddenLabels(&form)), "");
+        EXPECT_EQ(qttest::Describe(qttest::CutTexts(window)), "");
+        const QImage shot = window->grab().toImage();
+        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("mast-sizing.png"))));
+        QTest::mouseClick(WindowOf(form.ButtonOk), Qt::LeftButton);
+    });
     EXPECT_EQ(form.ShowModal(), mrOk);
     EXPECT_TRUE(seen);
     EXPECT_FALSE(globals.Settings().String("TronchiSel").empty());
@@ -179,19 +175,13 @@ TEST(QtMastPage, TheSectionsGridTakesTypedValuesWhereTheyAreTyped) {
     QTest::mouseClick(cells, Qt::LeftButton, Qt::NoModifier, cellCentre(2, 1));
     Settle();
     QString said;
-    Later(
-        [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            said = box->text();
-            box->accept();
-        },
-        200);
+    qttest::WhenBoxShown([&](QMessageBox* box) {
+        said = box->text();
+        box->accept();
+    });
     type("30");
-    for (int i = 0; i < 20 && said.isEmpty(); ++i) {
-        QTest::qWait(20);
-        Settle();
-    }
+    EXPECT_TRUE(qttest::WaitUntil([&] { return !said.isEmpty() && !QApplication::activeModalWidget(); }));
+    Settle();
     EXPECT_EQ(said.toStdString(), "La sezione deve essere minore della metà del diametro.");
     EXPECT_FLOAT_EQ(palo.Sections[0].Thickness, 3.0f);
     inView();

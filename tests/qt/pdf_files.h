@@ -18,13 +18,13 @@
 
 namespace qttest {
 
-// Answers Qt's print dialog, when it shows (ms after the event loop runs
-// again), with the PDF device and file.
-inline void AnswerPrintDialogWithPdf(const std::string& file, int ms = 50) {
-    Later(
+// Answers Qt's print dialog, once it is in front, with the PDF device and file.
+inline void AnswerPrintDialogWithPdf(const std::string& file) {
+    WhenShown(
+        "the print dialog",
+        [] { return qobject_cast<QPrintDialog*>(QApplication::activeModalWidget()) != nullptr; },
         [file] {
             auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
             auto* printers = dialog->findChild<QComboBox*>("printers");
             ASSERT_NE(printers, nullptr);
             printers->setCurrentIndex(printers->count() - 1);
@@ -32,8 +32,7 @@ inline void AnswerPrintDialogWithPdf(const std::string& file, int ms = 50) {
             ASSERT_NE(name, nullptr);
             name->setText(QString::fromStdString(file));
             dialog->accept();
-        },
-        ms);
+        });
 }
 
 // pdftotext keeps no doubled blanks: compare with runs of blanks as one.

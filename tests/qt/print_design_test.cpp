@@ -179,15 +179,13 @@ TEST_F(QtPrintDesign, PrintItemsOfTheDesignedBuilding) {
     const std::string tables = Artefact("design-calculations.pdf");
     DeleteFile(tables);
     TInfoStampaCalcoli* calc = form->Printing().CalculationsForm;
-    Later(
-        [&] {
-            for (TCheckBox* box : {calc->CMinMaxTesta, calc->CMinMaxPrese, calc->CSepPrese,
-                                   calc->CCanaliTesta, calc->CCanaliPrese})
-                box->Checked = box->Enabled.Get();
-            AnswerPrintDialogWithPdf(tables);
-            QTest::mouseClick(WindowOf(calc->BOk), Qt::LeftButton);
-        },
-        50);
+    qttest::WhenInFront(calc, [&] {
+        for (TCheckBox* box : {calc->CMinMaxTesta, calc->CMinMaxPrese, calc->CSepPrese, calc->CCanaliTesta,
+                               calc->CCanaliPrese})
+            box->Checked = box->Enabled.Get();
+        AnswerPrintDialogWithPdf(tables);
+        QTest::mouseClick(WindowOf(calc->BOk), Qt::LeftButton);
+    });
     form->Stampa2->Click();
     form->SCalcoli->Click();
     ASSERT_TRUE(FileExists(tables));

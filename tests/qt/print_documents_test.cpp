@@ -109,7 +109,7 @@ protected:
     // Runs a print command, answering Qt's print dialog with the PDF device and file.
     void PrintThroughDialog(const std::string& file, void (TStampa::*command)(TPrintDialog*)) {
         DeleteFile(file);
-        qttest::AnswerPrintDialogWithPdf(file, 0);
+        qttest::AnswerPrintDialogWithPdf(file);
         TPrintDialog d(nullptr);
         (stampa.*command)(&d);
         ASSERT_TRUE(FileExists(file)) << file;

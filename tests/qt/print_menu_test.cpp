@@ -27,14 +27,12 @@ using qttest::Shell;
 // "Fine": nothing to design, the drawing goes on to its calculations.
 void NextThroughTheWizard(TAntenne& form) {
     TAutoProgetto* wizard = form.Wizard;
-    qttest::Later(
-        [wizard] {
-            ASSERT_TRUE(wizard->Visible);
-            for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
-                QTest::mouseClick(qttest::WidgetOf(wizard->BAvanti), Qt::LeftButton);
-            EXPECT_EQ(wizard->ModalResult.Get(), WizardDone);
-        },
-        50);
+    qttest::WhenInFront(wizard, [wizard] {
+        ASSERT_TRUE(wizard->Visible);
+        for (int page = 0; page < WizardPages && wizard->ModalResult.Get() == mrNone; ++page)
+            QTest::mouseClick(qttest::WidgetOf(wizard->BAvanti), Qt::LeftButton);
+        EXPECT_EQ(wizard->ModalResult.Get(), WizardDone);
+    });
     QTest::mouseClick(qttest::WidgetOf(form.NextButton), Qt::LeftButton);
     qttest::Settle();
 }
@@ -78,22 +76,20 @@ TEST(QtPrintMenu, SchemeCalculationsListEstimateAndSpecificationToPdf) {
     TInfoStampaCalcoli* calc = form.Printing().CalculationsForm;
     ASSERT_NE(calc, nullptr);
     bool shown = false;
-    qttest::Later(
-        [&] {
-            QWidget* window = qttest::WindowOf(calc);
-            ASSERT_NE(window, nullptr);
-            shown = true;
-            calc->CMinMaxTesta->Checked = true;
-            calc->CMinMaxPrese->Checked = true;
-            calc->CSepPrese->Checked = true;
-            qttest::Settle();
-            EXPECT_TRUE(window->grab().toImage().save(
-                QString::fromStdString(qttest::Artefact("calculation-print-form.png"))));
-            qttest::ExpectGroupContentsBelowCaptions(calc);
-            AnswerPrintDialogWithPdf(tables);
-            QTest::mouseClick(qttest::WindowOf(calc->BOk), Qt::LeftButton);
-        },
-        50);
+    qttest::WhenInFront(calc, [&] {
+        QWidget* window = qttest::WindowOf(calc);
+        ASSERT_NE(window, nullptr);
+        shown = true;
+        calc->CMinMaxTesta->Checked = true;
+        calc->CMinMaxPrese->Checked = true;
+        calc->CSepPrese->Checked = true;
+        qttest::Settle();
+        EXPECT_TRUE(window->grab().toImage().save(
+            QString::fromStdString(qttest::Artefact("calculation-print-form.png"))));
+        qttest::ExpectGroupContentsBelowCaptions(calc);
+        AnswerPrintDialogWithPdf(tables);
+        QTest::mouseClick(qttest::WindowOf(calc->BOk), Qt::LeftButton);
+    });
     form.SCalcoli->Click();
     EXPECT_TRUE(shown);
     ASSERT_TRUE(FileExists(tables));

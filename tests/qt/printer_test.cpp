@@ -266,11 +266,9 @@ TEST(QtPrinter, AFileThatCannotBeWrittenLeavesTheDocumentAborted) {
     ASSERT_NE(PrinterPeer(), nullptr);
     PrinterPeer()->SetPdfFile("/nonexistent-folder/impianto.pdf");
     QString told;
-    QTimer::singleShot(0, [&] {  // the device says why, in a message box
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            told = box->text();
-            box->buttons().first()->click();
-        }
+    qttest::WhenBoxShown([&](QMessageBox* box) {  // the device says why, in a message box
+        told = box->text();
+        box->buttons().first()->click();
     });
     p->BeginDoc();
     EXPECT_TRUE(told.contains("impianto.pdf")) << told.toStdString();
@@ -298,19 +296,21 @@ TEST(QtPrinter, QtsPrintDialogChoosesAPdfFile) {
     DeleteFile(file);
     Printer()->SetPrinterIndex(-1);
     bool sawDialog = false;
-    qttest::Later([&] {
-        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        sawDialog = true;
-        // Qt's own dialog offers printing to a PDF file as its last printer.
-        auto* printers = dialog->findChild<QComboBox*>("printers");
-        ASSERT_NE(printers, nullptr);
-        printers->setCurrentIndex(printers->count() - 1);
-        auto* name = dialog->findChild<QLineEdit*>("filename");
-        ASSERT_NE(name, nullptr);
-        name->setText(QString::fromStdString(file));
-        dialog->accept();
-    });
+    qttest::WhenShown(
+        "the print dialog",
+        [] { return qobject_cast<QPrintDialog*>(QApplication::activeModalWidget()) != nullptr; },
+        [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            sawDialog = true;
+            // Qt's own dialog offers printing to a PDF file as its last printer.
+            auto* printers = dialog->findChild<QComboBox*>("printers");
+            ASSERT_NE(printers, nullptr);
+            printers->setCurrentIndex(printers->count() - 1);
+            auto* name = dialog->findChild<QLineEdit*>("filename");
+            ASSERT_NE(name, nullptr);
+            name->setText(QString::fromStdString(file));
+            dialog->accept();
+        });
     TPrintDialog d(nullptr);
     d.Copies = 1;
     ASSERT_TRUE(d.Execute());
@@ -346,9 +346,7 @@ TEST(QtPrinter, AnExistingFileIsReplacedOnlyAfterTheQuestion) {
     const Case cases[] = {{"No", "vecchio"}, {"Sì", "Nuovo contenuto"}};
     for (const Case& c : cases) {
         QString asked;
-        qttest::Later([&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
+        qttest::WhenBoxShown([&](QMessageBox* box) {
             asked = box->text();
             for (QAbstractButton* b : box->buttons())
                 if (b->text() == QString::fromUtf8(c.button)) b->click();

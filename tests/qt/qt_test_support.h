@@ -1,18 +1,21 @@
 #pragma once
 // Helpers of the Qt suite: the widget of a control, artefact paths, waiting.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMenu>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/application.h"
 #include "platform/qt/qt_menus.h"
@@ -98,6 +101,64 @@ inline void WhenReady(std::function<bool()> ready, std::function<void(bool)> the
         then(seen);
     });
     timer->start();
+}
+
+// Runs fn from the event loop (also inside a modal loop or an open menu)
+// once ready holds: the window fn works on is there. Past the deadline the
+// test fails, naming what it waited for, and the window in front (a menu,
+// a modal one) is closed, so that the loop that shows it ends. A wait left
+// by a test that has ended (it failed before the window came) stops
+// unheard: what it would look at is gone with that test.
+inline void WhenShown(const std::string& what, std::function<bool()> ready, std::function<void()> fn) {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const auto over = [test] { return ::testing::UnitTest::GetInstance()->current_test_info() != test; };
+    WhenReady([over, ready = std::move(ready)] { return over() || ready(); },
+              [what, over, fn = std::move(fn)](bool seen) {
+                  if (over()) return;
+                  if (seen) {
+                      fn();
+                      return;
+                  }
+                  ADD_FAILURE() << what << ": not shown within " << Deadline << " ms";
+                  if (QWidget* popup = QApplication::activePopupWidget())
+                      popup->close();
+                  else if (QWidget* modal = QApplication::activeModalWidget())
+                      modal->close();
+              });
+}
+
+// The message box in front, if one is.
+inline QMessageBox* BoxInFront() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }
+
+// The menu open, if one is.
+inline QMenu* OpenMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+
+// Whether a form's window is shown and in front: the modal window, or shown
+// with no modal window over it.
+inline bool InFront(TControl* form) {
+    QWidget* w = WindowOf(form);
+    if (!w || !w->isVisible()) return false;
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal ? modal == w : true;
+}
+
+// Runs fn once that form is in front (see WhenShown).
+inline void WhenInFront(TControl* form, std::function<void()> fn) {
+    WhenShown(
+        form && !form->Name.empty() ? form->Name : std::string("the form"), [form] { return InFront(form); },
+        std::move(fn));
+}
+
+// Runs fn with the message box once one is in front (see WhenShown).
+inline void WhenBoxShown(std::function<void(QMessageBox*)> fn) {
+    WhenShown(
+        "a message box", [] { return BoxInFront() != nullptr; }, [fn = std::move(fn)] { fn(BoxInFront()); });
+}
+
+// Runs fn with the open menu once one shows (see WhenShown).
+inline void WhenMenuShown(std::function<void(QMenu*)> fn) {
+    WhenShown(
+        "a menu", [] { return OpenMenu() != nullptr; }, [fn = std::move(fn)] { fn(OpenMenu()); });
 }
 
 // Lets the event loop run until ready holds or the deadline passes; whether it held.

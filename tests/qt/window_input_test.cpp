@@ -27,7 +27,6 @@
 #include "support/record_bytes.h"
 #include "view/draw_window.h"
 
-using qttest::Later;
 using qttest::Settle;
 using qttest::WaitUntil;
 using qttest::WhenReady;
@@ -282,57 +281,55 @@ TEST(QtWindowInput, InvioInTheAntennasChannelTableCommitsTheCellAndKeepsTheForm)
     antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
     antenna.Described = 1;
     bool stayedOpen = false;
-    Later(
-        [&] {
-            TDatiComponenti& f = dialog.Get();
-            TComboStringGrid* grid = f.GridCanali5;
-            Settle();
-            // The frequency range stands under headings that name it, not
-            // under two bands' names.
-            for (int c = 0; c < 2; ++c) {
-                const TControl* heading = f.ChannelHeaders[0][c];
-                const TEdit* cell = f.ValueEdit[AntennaRangeColumn][c];
-                EXPECT_TRUE(heading->Visible) << c;
-                EXPECT_EQ(heading->Left.Get(), cell->Left.Get()) << c;
-                EXPECT_LT(heading->Top.Get(), cell->Top.Get()) << c;
-                EXPECT_FALSE(f.BandCell[0][c]->Visible) << c;
-            }
-            EXPECT_EQ(f.ChannelHeaders[0][0]->Caption.Get(), "Min");
-            EXPECT_EQ(f.ChannelHeaders[0][1]->Caption.Get(), "Max");
-            EXPECT_EQ(f.ValueEdit[AntennaRangeColumn][0]->Text.Get(), "470");
-            EXPECT_EQ(f.ValueEdit[AntennaRangeColumn][1]->Text.Get(), "862");
-            ASSERT_TRUE(grid->Visible);
-            ClickCell(grid, 1, 1);
-            ASSERT_TRUE(grid->Combo->Visible);
-            QTest::keyClicks(qttest::FocusWidget(), "30");
-            QTest::keyClick(qttest::FocusWidget(), Qt::Key_Return);
-            Settle();
-            stayedOpen = f.Visible;
-            ASSERT_TRUE(stayedOpen);
-            EXPECT_EQ(grid->Cell(1, 1), "30");
-            EXPECT_TRUE(grid->Focused() || (grid->InplaceEditor() && grid->InplaceEditor()->Focused()))
-                << (f.FocusedControl() ? f.FocusedControl()->Name : "none");
-            ClickCell(grid, 2, 1);
-            QTest::keyClicks(qttest::FocusWidget(), "D");
-            QTest::keyClick(qttest::FocusWidget(), Qt::Key_Return);
-            Settle();
-            EXPECT_TRUE(f.Visible);
-            EXPECT_EQ(grid->Cell(2, 1), "D");
-            ClickCell(grid, 4, 1);
-            QTest::keyClicks(qttest::FocusWidget(), "75");
-            QTest::keyClick(qttest::FocusWidget(), Qt::Key_Return);
-            Settle();
-            EXPECT_TRUE(f.Visible);
-            EXPECT_EQ(grid->Cell(4, 1), "75");
-            EXPECT_EQ(grid->Cell(2, 1), "D");
-            const QImage shot = WindowOf(&f)->grab().toImage();
-            EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("antenna-channel-table.png"))));
-            // Outside the table Invio is "Ok".
-            f.EditArea->SetFocus();
-            Settle();
-            QTest::keyClick(qttest::FocusWidget(), Qt::Key_Return);
-        },
-        50);
+    qttest::WhenInFront(&dialog.Get(), [&] {
+        TDatiComponenti& f = dialog.Get();
+        TComboStringGrid* grid = f.GridCanali5;
+        Settle();
+        // The frequency range stands under headings that name it, not
+        // under two bands' names.
+        for (int c = 0; c < 2; ++c) {
+            const TControl* heading = f.ChannelHeaders[0][c];
+            const TEdit* cell = f.ValueEdit[AntennaRangeColumn][c];
+            EXPECT_TRUE(heading->Visible) << c;
+            EXPECT_EQ(heading->Left.Get(), cell->Left.Get()) << c;
+            EXPECT_LT(heading->Top.Get(), cell->Top.Get()) << c;
+            EXPECT_FALSE(f.BandCell[0][c]->Visible) << c;
+        }
+        EXPECT_EQ(f.ChannelHeaders[0][0]->Caption.Get(), "Min");
+        EXPECT_EQ(f.ChannelHeaders[0][1]->Caption.Get(), "Max");
+        EXPECT_EQ(f.ValueEdit[AntennaRangeColumn][0]->Text.Get(), "470");
+        EXPECT_EQ(f.ValueEdit[AntennaRangeColumn][1]->Text.Get(), "862");
+        ASSERT_TRUE(grid->Visible);
+        ClickCell(grid, 1, 1);
+        ASSERT_TRUE(grid->Combo->Visible);
+        QTest::keyClicks(qttest::FocusWidget(), "30");
+        QTest::keyClick(qttest::FocusWidget(), Qt::Key_Return);
+        Settle();
+        stayedOpen = f.Visible;
+        ASSERT_TRUE(stayedOpen);
+        EXPECT_EQ(grid->Cell(1, 1), "30");
+        EXPECT_TRUE(grid->Focused() || (grid->InplaceEditor() && grid->InplaceEditor()->Focused()))
+            << (f.FocusedControl() ? f.FocusedControl()->Name : "none");
+        ClickCell(grid, 2, 1);
+        QTest::keyClicks(qttest::FocusWidget(), "D");
+        QTest::keyClick(qttest::FocusWidget(), Qt::Key_Return);
+        Settle();
+        EXPECT_TRUE(f.Visible);
+        EXPECT_EQ(grid->Cell(2, 1), "D");
+        ClickCell(grid, 4, 1);
+        QTest::keyClicks(qttest::FocusWidget(), "75");
+        QTest::keyClick(qttest::FocusWidget(), Qt::Key_Return);
+        Settle();
+        EXPECT_TRUE(f.Visible);
+        EXPECT_EQ(grid->Cell(4, 1), "75");
+        EXPECT_EQ(grid->Cell(2, 1), "D");
+        const QImage shot = WindowOf(&f)->grab().toImage();
+        EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("antenna-channel-table.png"))));
+        // Outside the table Invio is "Ok".
+        f.EditArea->SetFocus();
+        Settle();
+        QTest::keyClick(qttest::FocusWidget(), Qt::Key_Return);
+    });
     EXPECT_TRUE(antenna.OpenDataDialog());
     EXPECT_TRUE(stayedOpen);
 }

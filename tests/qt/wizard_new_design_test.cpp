@@ -14,7 +14,6 @@
 #include "core/channel_list.h"
 #include "qt/designed_project.h"
 
-using qttest::Later;
 using qttest::Settle;
 using qttest::WidgetOf;
 using qttest::WindowOf;
@@ -93,7 +92,7 @@ TEST(QtWizardNewDesign, NuovoShowsEveryPageFromTheDefaultsAndSkyTickedReachesThe
     // "Nuovo": page 0 at its defaults, and the package page alike.
     form->CurrentProject->Modified = false;
     bool terrestrial = false, skyTicked = true, skyTickedAfterClick = false;
-    Later([&] {
+    qttest::WhenInFront(form->Wizard, [&] {
         auto* w = dynamic_cast<TAutoProgetto*>(form->Wizard);
         ASSERT_NE(w, nullptr);
         ASSERT_EQ(w->VisiblePage(), WizardTypePage);
@@ -108,7 +107,7 @@ TEST(QtWizardNewDesign, NuovoShowsEveryPageFromTheDefaultsAndSkyTickedReachesThe
             skyTickedAfterClick = w->PackageBox[Sky]->Checked;
             WindowOf(w)->grab().toImage().save(QString::fromStdString(qttest::Artefact("wizard-new-packages.png")));
         });
-    }, 50);
+    });
     form->File1->Click();
     form->New1->Click();
     Settle();

@@ -119,19 +119,15 @@ TEST_F(QtWizardPages, AnAntennaWithChannelsAsksForItsCode) {
     EXPECT_EQ(opz.Antennas[0].Code, "");
 
     std::string asked;
-    qttest::Later(
-        [&] {
-            QWidget* box = QApplication::activeModalWidget();
-            ASSERT_NE(box, nullptr);
-            asked = box->findChild<QLabel*>("qt_msgbox_label")
-                        ? box->findChild<QLabel*>("qt_msgbox_label")->text().toStdString()
-                        : std::string();
-            Shoot(wizard, "wizard-antenna-without-code.png");
-            EXPECT_TRUE(box->grab().toImage().save(
-                QString::fromStdString(qttest::Artefact("wizard-antenna-message.png"))));
-            QTest::keyClick(box, Qt::Key_Return);
-        },
-        50);
+    qttest::WhenBoxShown([&](QMessageBox* box) {
+        asked = box->findChild<QLabel*>("qt_msgbox_label")
+                    ? box->findChild<QLabel*>("qt_msgbox_label")->text().toStdString()
+                    : std::string();
+        Shoot(wizard, "wizard-antenna-without-code.png");
+        EXPECT_TRUE(box->grab().toImage().save(
+            QString::fromStdString(qttest::Artefact("wizard-antenna-message.png"))));
+        QTest::keyClick(box, Qt::Key_Return);
+    });
     ClickWidget(wizard.BAvanti);
     EXPECT_EQ(asked, "Scegliere il codice dell'antenna 1.");
     EXPECT_EQ(wizard.VisiblePage(), WizardChannelsPage);
