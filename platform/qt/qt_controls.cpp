@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -392,16 +393,27 @@ class ComboWidget : public QComboBox {
 public:
     explicit ComboWidget(TComboBox* combo) : combo_(combo) {}
     std::function<void()> BeforePopup, AfterPopup;
+    // Esc in the open list: Qt closes the list and keeps the key, so the
+    // model hears it afterwards, from the event loop.
+    std::function<void()> EscapedFromList;
     TComboBox* Combo() const { return combo_; }
     // The peer is gone: the widget shows nothing of the model any more.
     void Detach() {
         combo_ = nullptr;
         BeforePopup = nullptr;
         AfterPopup = nullptr;
+        EscapedFromList = nullptr;
     }
     void showPopup() override {
         if (BeforePopup) Safely(BeforePopup);
+        escaped_ = false;
         QComboBox::showPopup();
+        // The list's keys go to its view; the list closes by hiding its window.
+        if (QWidget* list = view()->window(); list != watchedList_) {
+            view()->installEventFilter(this);
+            list->installEventFilter(this);
+            watchedList_ = list;
+        }
     }
     void hidePopup() override {
         QComboBox::hidePopup();
@@ -409,6 +421,19 @@ public:
     }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // Qt closes the list as the key is first offered (ShortcutOverride).
+        const bool key = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+        if (watched == view() && key && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+            view()->isVisible())
+            escaped_ = true;
+        else if (watched == watchedList_ && event->type() == QEvent::Hide && escaped_) {
+            escaped_ = false;
+            QMetaObject::invokeMethod(
+                this, [this] { if (EscapedFromList) Safely(EscapedFromList); }, Qt::QueuedConnection);
+        }
+        return QComboBox::eventFilter(watched, event);
+    }
     void paintEvent(QPaintEvent* e) override {
         if (!combo_ || !combo_->OwnerDrawn()) {
             QComboBox::paintEvent(e);
@@ -434,6 +459,8 @@ protected:
 
 private:
     TComboBox* combo_;
+    QPointer<QWidget> watchedList_;
+    bool escaped_ = false;
 };
 
 // Items of an owner-drawn combo box are drawn by the model.
@@ -481,6 +508,16 @@ public:
         };
         box_->AfterPopup = [this] {
             if (combo_->DroppedDown) combo_->UserSet(combo_->DroppedDown, false);
+        };
+        // The Esc that closed the list reaches the combo box's own key
+        // handler, as a key typed in it (a list over a grid's cell takes
+        // back the cell's edit); nothing else answers it, the form's
+        // "Annulla" included: this Esc was the list's.
+        box_->EscapedFromList = [this] {
+            if (combo_->DroppedDown) combo_->UserSet(combo_->DroppedDown, false);
+            WORD key = VK_ESCAPE;
+            combo_->KeyDown(key, TShiftState());
+            Resync();
         };
         QObject::connect(box_, &QComboBox::activated, box_, Guarded([this](int index) {
                              if (Quiet()) return;

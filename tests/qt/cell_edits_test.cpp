@@ -22,11 +22,13 @@
 #include "core/channel_plans.h"
 #include "core/globals.h"
 #include "document/grid.h"
+#include "qt/designed_project.h"
 #include "qt/qt_test_support.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 
+using qttest::ClickCell;
 using qttest::WaitUntil;
 using qttest::WhenReady;
 using qttest::WidgetOf;
@@ -65,28 +67,13 @@ QWidget* KeyTarget() {
 }
 
 // Runs body inside the modal loop of the component-data form, once its
-// window is shown and active.
+// window is in front.
 void WhenFormShown(TDatiComponenti& f, std::function<void()> body) {
-    WhenReady(
-        [&f] { return f.Visible && WindowOf(&f) && WindowOf(&f)->isVisible(); },
-        [body = std::move(body), &f](bool shown) {
-            EXPECT_TRUE(shown) << "the component-data form did not show";
-            if (!shown) {
-                f.ModalResult = mrCancel;
-                return;
-            }
-            formWindow = WindowOf(&f);
-            qttest::Settle();
-            body();
-        });
-}
-
-void ClickCell(TComboStringGrid* grid, int col, int row) {
-    const TRect cell = grid->CellRect(col, row);
-    ASSERT_FALSE(cell.IsEmpty()) << col << "," << row;
-    QTest::mouseClick(WidgetOf(grid), Qt::LeftButton, {}, QPoint(cell.Left + 4, cell.Top + 4));
-    EXPECT_TRUE(WaitUntil([&] { return grid->Col == col && grid->Row == row; })) << col << "," << row;
-    qttest::Settle();
+    qttest::WhenInFront(&f, [&f, body = std::move(body)] {
+        formWindow = WindowOf(&f);
+        qttest::Settle();
+        body();
+    });
 }
 
 void Type(const char* text) {
@@ -105,13 +92,6 @@ void Shoot(TControl* window, const char* name) {
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(name))));
 }
 
-void AddChannel(TListaCanali& list, const char* name, int signal) {
-    TCanale c;
-    CanalizzazioneEuropa->SetChannel(c, CanalizzazioneEuropa->IndexOf(name));
-    c.signalType = signal;
-    list.Insert(c);
-}
-
 }  // namespace
 
 // The antenna's channel table. "30" typed after the 21 of a "Canale" cell
@@ -123,19 +103,10 @@ void AddChannel(TListaCanali& list, const char* name, int signal) {
 // (Esc with the drop-down shown is tried on X11, where the window system
 // hands the keyboard back when the drop-down closes.)
 TEST(QtCellEdits, TheAntennasChannelTableRefusesWhatThePlanDoesNotHold) {
-    ScopedGlobals globals;
-    ScopedPrototypes prototypes;
-    ScopedLibraries libraries;
-    ScopedComponentDialog dialog;
-    TGridData network(nullptr, 75, 75, GridNetwork);
-    TAntenna antenna(&network, 0, 0, 4, 4);
-    antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
-    antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
-    AddChannel(*antenna.SourceChannels, "21", SignalAnalog);
-    AddChannel(*antenna.SourceChannels, "34", SignalAnalog);
-    antenna.Described = 1;
+    qttest::TAntennaFixture fixture({"21", "34"});
+    TAntenna& antenna = fixture.antenna;
     BoxWatch boxes;
-    TDatiComponenti& f = dialog.Get();
+    TDatiComponenti& f = fixture.Form();
     TComboStringGrid* grid = f.GridCanali5;
     WhenFormShown(f, [&] {
         ASSERT_EQ(grid->Cell(1, 1), "21");
@@ -221,20 +192,12 @@ TEST(QtCellEdits, TheAntennasChannelTableRefusesWhatThePlanDoesNotHold) {
 // hold is refused, named with its row and the plan; the cell keeps its
 // channel and the edges that go with it.
 TEST(QtCellEdits, AConvertersChannelTableRefusesAChannelOfNoPlan) {
-    ScopedGlobals globals;
-    ScopedPrototypes prototypes;
-    ScopedLibraries libraries;
-    ScopedComponentDialog dialog;
-    TGridData headEnd(nullptr, 75, 75, GridHeadEnd);
-    std::unique_ptr<TCella> cell(NewCella(&headEnd, 39, 4, 4, 0, 4, 0));
-    auto& sat = dynamic_cast<TSat&>(*cell);
-    sat.SequenceNumber = 1;
-    sat.Characteristics[0] &= ~4u;
-    sat.UseSatBands = {0, 0, 0, 0};
-    for (const char* name : {"21", "34"}) AddChannel(*sat.OutputChannels[0], name, SignalDigital);
+    qttest::TConverterFixture converter({0, 0, 0, 0});
+    TSat& sat = converter.sat;
+    for (const char* name : {"21", "34"}) qttest::AddChannel(*sat.OutputChannels[0], name, SignalDigital);
     sat.Described = 1;
     BoxWatch boxes;
-    TDatiComponenti& f = dialog.Get();
+    TDatiComponenti& f = converter.Form();
     TComboStringGrid* grid = f.GridCanali8;
     WhenFormShown(f, [&] {
         ASSERT_TRUE(WidgetOf(grid)->isVisible());
@@ -257,4 +220,72 @@ TEST(QtCellEdits, AConvertersChannelTableRefusesAChannelOfNoPlan) {
     EXPECT_TRUE(sat.OpenDataDialog());
     ASSERT_EQ(sat.OutputChannels[0]->Count(), 2);
     EXPECT_EQ(sat.OutputChannels[0]->head->next->name, "34");
+}
+
+// The antenna's channel table with a cell's drop-down list open, keys
+// through the X server: Esc closes the list and takes back that cell only
+// (the 34 comes back over the "40" typed), the form stays with the "D" set
+// before on the same row; a second Esc is the form's "Annulla", and the
+// antenna keeps its channels as they were. Run on X11, where the keyboard
+// goes back to the form as the list closes (the offscreen platform does not
+// hand it back).
+void EscWithTheListOpenTakesBackOneCell() {
+    qttest::TAntennaFixture fixture({"21", "34"});
+    TDatiComponenti& f = fixture.Form();
+    TComboStringGrid* grid = f.GridCanali5;
+    bool keptByTheFirstEsc = false;
+    WhenFormShown(f, [&] {
+        auto* box = qobject_cast<QComboBox*>(WindowOf(grid->Combo));
+        ASSERT_NE(box, nullptr);
+        auto key = [](Qt::Key k, const char* name, const std::function<bool()>& done) {
+            qttest::PressKey(KeyTarget(), k, name, done);
+            qttest::Settle();
+        };
+        // An earlier edit: row 2 made digital.
+        ClickCell(grid, 2, 2);
+        key(Qt::Key_D, "d", [&] {
+            return grid->InplaceEditor() && grid->InplaceEditor()->Visible &&
+                   UpperCase(grid->InplaceEditor()->Text.Get()) == "D";
+        });
+        key(Qt::Key_Return, "Return", [&] { return grid->Cell(2, 2) == "D" && !grid->Combo->Visible; });
+        EXPECT_EQ(grid->Cell(2, 2), "D");
+
+        ClickCell(grid, 1, 2);
+        ASSERT_TRUE(grid->Combo->Visible);
+        box->lineEdit()->selectAll();
+        key(Qt::Key_4, "4", [&] { return grid->Combo->Text.Get() == "4"; });
+        key(Qt::Key_0, "0", [&] { return grid->Combo->Text.Get() == "40"; });
+        // The list opened as a person opens it from the keyboard.
+        qttest::PressKey(
+            KeyTarget(), Qt::Key_Down, "alt+Down",
+            [&] { return box->view()->isVisible() && QApplication::activePopupWidget(); }, Qt::AltModifier);
+        ASSERT_TRUE(box->view()->isVisible()) << "the list did not open";
+        Shoot(&f, "channel-table-list-open.png");
+        key(Qt::Key_Escape, "Escape", [&] { return !box->view()->isVisible() && !grid->Combo->Visible; });
+        EXPECT_FALSE(box->view()->isVisible());
+        EXPECT_FALSE(grid->Combo->Visible);
+        EXPECT_EQ(grid->Cell(1, 2), "34");
+        EXPECT_EQ(grid->Cell(2, 2), "D");
+        EXPECT_EQ(grid->Cell(1, 1), "21");
+        keptByTheFirstEsc = f.Visible && WindowOf(&f)->isVisible();
+        EXPECT_TRUE(keptByTheFirstEsc);
+        // The keyboard is back in the form, on the table.
+        EXPECT_TRUE(WaitUntil([&] { return WindowOf(&f)->isActiveWindow() && QApplication::focusWidget(); }));
+        EXPECT_TRUE(WindowOf(&f)->isAncestorOf(QApplication::focusWidget()));
+        EXPECT_TRUE(grid->Focused()) << (f.FocusedControl() ? f.FocusedControl()->Name : "none");
+        Shoot(&f, "channel-table-list-escaped.png");
+        // The second Esc: the form's "Annulla" (the form hides once this
+        // handler returns to its loop).
+        key(Qt::Key_Escape, "Escape", [&] { return f.ModalResult.Get() == mrCancel; });
+    });
+    EXPECT_FALSE(fixture.antenna.OpenDataDialog());
+    EXPECT_TRUE(keptByTheFirstEsc);
+    std::vector<std::string> kept;
+    for (const TCanale* c = fixture.antenna.SourceChannels->head; c; c = c->next)
+        kept.push_back(c->name + (c->signalType == SignalDigital ? "D" : "A"));
+    EXPECT_EQ(kept, (std::vector<std::string>{"21A", "34A"}));
+}
+
+TEST(QtCellEdits, EscWithTheListOpenTakesBackOneCellOnX11) {
+    qttest::HereOrOnX11("QtCellEdits.EscWithTheListOpenTakesBackOneCellOnX11", EscWithTheListOpenTakesBackOneCell);
 }

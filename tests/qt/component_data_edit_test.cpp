@@ -10,6 +10,7 @@
 #include "cells/switches.h"
 #include "core/options.h"
 #include "document/grid.h"
+#include "qt/designed_project.h"
 #include "qt/qt_test_support.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"
@@ -31,16 +32,10 @@ void TypeInto(QLineEdit* edit, const char* text) {
 }  // namespace
 
 TEST(QtComponentDataEdit, AnAntennasWindDataAndCurrencyFollowTheWidgets) {
-    ScopedGlobals globals;
-    ScopedPrototypes prototypes;
-    ScopedLibraries libraries;
-    ScopedComponentDialog dialog;
-    globals.Options().currencyFactors[CurrencyEuro][CurrencyLire] = 2000.0f;
-    TGridData network(nullptr, 75, 75, GridNetwork);
-    TAntenna antenna(&network, 0, 0, 4, 4);
-    antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
-    antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
-    antenna.Described = 1;
+    qttest::TAntennaFixture fixture;
+    TAntenna& antenna = fixture.antenna;
+    ScopedComponentDialog& dialog = fixture.dialog;
+    fixture.globals.Options().currencyFactors[CurrencyEuro][CurrencyLire] = 2000.0f;
     antenna.WindThrust = 80.0f;
     antenna.Price = 12.5f;
     antenna.Currency = CurrencyEuro;

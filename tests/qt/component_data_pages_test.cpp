@@ -12,6 +12,7 @@
 #include "core/globals.h"
 #include "cells/combo_string_grid.h"
 #include "document/grid.h"
+#include "qt/designed_project.h"
 #include "qt/qt_test_support.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"
@@ -40,16 +41,9 @@ void ClickTab(TTabControl* tabs, int index) {
 }  // namespace
 
 TEST(QtComponentDataPages, AFourOutputConverterIsPagedOnTheWidgets) {
-    ScopedGlobals globals;
-    ScopedPrototypes prototypes;
-    ScopedLibraries libraries;
-    ScopedComponentDialog dialog;
-    TGridData headEnd(nullptr, 75, 75, GridHeadEnd);
-    std::unique_ptr<TCella> cell(NewCella(&headEnd, 39, 4, 4, 0, 4, 0));
-    auto& sat = dynamic_cast<TSat&>(*cell);
-    sat.SequenceNumber = 1;
-    sat.Characteristics[0] &= ~4u;
-    sat.UseSatBands = {1, 0, 0, 1};
+    qttest::TConverterFixture converter({1, 0, 0, 1});
+    TSat& sat = converter.sat;
+    ScopedComponentDialog& dialog = converter.dialog;
     for (const char* name : {"21", "34", "45"}) {
         TCanale c;
         CanalizzazioneEuropa->SetChannel(c, CanalizzazioneEuropa->IndexOf(name));

@@ -1,15 +1,20 @@
 #pragma once
-// A building the wizard designs on the default library, for the Qt tests of
-// printed documents: one staircase of two flats a floor with two outlets
+// The starts the Qt tests share. A building the wizard designs on the
+// default library: one staircase of two flats a floor with two outlets
 // each, terrestrial antennas for band III and UHF and the satellite dish on
-// four cables joined in one distribution along the staircase, modular head end.
+// four cables joined in one distribution along the staircase, modular head
+// end. An antenna and a converter whose data forms open on their channel
+// tables.
 #include <gtest/gtest.h>
 
 #include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,6 +22,11 @@
 #include "app/main_form.h"
 #include "app/program.h"
 #include "autodesign/wizard.h"
+#include "cells/factory.h"
+#include "cells/sources.h"
+#include "core/channel_plans.h"
+#include "core/globals.h"
+#include "document/grid.h"
 #include "document/design_settings.h"
 #include "platform/qt/qt_backend_impl.h"
 #include "platform/qt/qt_printer.h"
@@ -26,6 +36,9 @@
 #include "qt/qt_test_support.h"
 #include "support/default_library_folder.h"
 #include "support/design_components.h"
+#include "support/dialog_fixture.h"
+#include "support/globals_fixture.h"
+#include "support/record_bytes.h"
 #include "support/program_fixture.h"
 
 namespace qttest {
@@ -52,6 +65,51 @@ inline TAntenne* StartDesigned(ScopedProgram& program, std::function<void(TAutoP
 inline TAntenne* StartDesigned(ScopedProgram& program, int floors, int headEndDistance) {
     return StartDesigned(program, [=](TAutoProgetto& w) { DesignStaircase(w, DefaultLibraryName, floors, headEndDistance); });
 }
+
+// A channel of the European plan, of that signal, added to a list.
+inline void AddChannel(TListaCanali& list, const char* name, int signal) {
+    TCanale c;
+    CanalizzazioneEuropa->SetChannel(c, CanalizzazioneEuropa->IndexOf(name));
+    c.signalType = signal;
+    list.Insert(c);
+}
+
+// The program-wide objects of a test's own and its component-data form,
+// for a component on a grid of its own.
+struct TComponentFixture {
+    ScopedGlobals globals;
+    ScopedPrototypes prototypes;
+    ScopedLibraries libraries;
+    ScopedComponentDialog dialog;
+    TDatiComponenti& Form() { return dialog.Get(); }
+};
+
+// A UHF antenna (470-862 MHz) on a network grid, described, receiving the
+// channels named, analogue: its data form opens on its channel table.
+struct TAntennaFixture : TComponentFixture {
+    explicit TAntennaFixture(std::initializer_list<const char*> channels = {}) {
+        antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
+        antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
+        for (const char* name : channels) AddChannel(*antenna.SourceChannels, name, SignalAnalog);
+        antenna.Described = 1;
+    }
+    TGridData network{nullptr, 75, 75, GridNetwork};
+    TAntenna antenna{&network, 0, 0, 4, 4};
+};
+
+// A four-output satellite converter in a head-end grid, the first of its
+// kind, with the satellite bands of the outputs given (1: the output carries
+// the bands, 0: a list of channels), not yet described.
+struct TConverterFixture : TComponentFixture {
+    explicit TConverterFixture(std::array<uint8_t, SatMaxOutputs> bands) {
+        sat.SequenceNumber = 1;
+        sat.Characteristics[0] &= ~4u;
+        sat.UseSatBands = bands;
+    }
+    TGridData headEnd{nullptr, 75, 75, GridHeadEnd};
+    std::unique_ptr<TCella> cell{NewCella(&headEnd, 39, 4, 4, 0, 4, 0)};
+    TSat& sat = dynamic_cast<TSat&>(*cell);
+};
 
 // A building of staircases alike, every floor with the same apartments, and
 // the wizard's choices for it; the band III and UHF antennas on request.

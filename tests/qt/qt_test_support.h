@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QMenu>
@@ -18,6 +19,7 @@
 #include <unistd.h>
 
 #include "platform/application.h"
+#include "platform/grids.h"
 #include "platform/qt/qt_menus.h"
 #include "platform/qt/qt_peers.h"
 
@@ -203,6 +205,57 @@ inline int RunOnX11(const std::string& test) {
            1);
     const int status = std::system("bash -c \"$OV_X11_SCRIPT\"");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A click of the left button: on X11 through the X server, as the mouse
+// gives it (the pointer moves there first), elsewhere into the widget.
+inline void Click(QWidget* widget, QPoint at) {
+    if (QGuiApplication::platformName() == "xcb") {
+        const QPoint screen = widget->mapToGlobal(at);
+        const std::string command = "xdotool mousemove " + std::to_string(screen.x()) + " " +
+                                    std::to_string(screen.y()) + " click 1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return;
+    }
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+}
+
+// A key pressed: on X11 through the X server, to the window that has the
+// keyboard, elsewhere into the widget; then the events run until done
+// holds, what the key was pressed for.
+inline void PressKey(QWidget* widget, Qt::Key key, const char* xName, const std::function<bool()>& done,
+                     Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    if (QGuiApplication::platformName() == "xcb") {
+        const std::string command = std::string("xdotool key ") + xName;
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    } else {
+        QTest::keyClick(widget, key, modifiers);
+    }
+    EXPECT_TRUE(WaitUntil(done)) << xName;
+}
+
+// A click on a cell of a grid (see Click), and the events run until the
+// grid has that cell as its current one.
+inline void ClickCell(TStringGrid* grid, int col, int row) {
+    const TRect cell = grid->CellRect(col, row);
+    ASSERT_FALSE(cell.IsEmpty()) << col << "," << row;
+    Click(WidgetOf(grid), QPoint(cell.Left + 4, cell.Top + 4));
+    EXPECT_TRUE(WaitUntil([&] { return grid->Col == col && grid->Row == row; })) << col << "," << row;
+    Settle();
+}
+
+// Runs body in this process when it is on X11; else runs the named test
+// again in a process of its own on a private X server, where the mouse and
+// the keys go through the X server, by xdotool.
+inline void HereOrOnX11(const char* test, void (*body)()) {
+    if (QGuiApplication::platformName() == "xcb") {
+        body();
+        return;
+    }
+    if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xdotool";
+    const int status = qttest::RunOnX11(test);
+    if (status == qttest::NoX11) GTEST_SKIP() << "no Xvfb";
+    EXPECT_EQ(status, 0);
 }
 
 }  // namespace qttest

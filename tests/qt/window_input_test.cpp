@@ -27,6 +27,9 @@
 #include "support/record_bytes.h"
 #include "view/draw_window.h"
 
+using qttest::Click;
+using qttest::ClickCell;
+using qttest::HereOrOnX11;
 using qttest::Settle;
 using qttest::WaitUntil;
 using qttest::WhenReady;
@@ -47,32 +50,6 @@ QStringList ShownItems(QMenu* menu) {
     for (QAction* a : menu->actions())
         if (a->isVisible() && !a->isSeparator()) shown << a->text().section('\t', 0, 0);
     return shown;
-}
-
-// A click of the left button: on X11 through the X server, as the mouse
-// gives it (the pointer moves there first), elsewhere into the widget.
-void Click(QWidget* widget, QPoint at) {
-    if (QGuiApplication::platformName() == "xcb") {
-        const QPoint screen = widget->mapToGlobal(at);
-        const std::string command = "xdotool mousemove " + std::to_string(screen.x()) + " " +
-                                    std::to_string(screen.y()) + " click 1";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        return;
-    }
-    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
-}
-
-// A key pressed: on X11 through the X server, to the window that has the
-// keyboard, elsewhere into the widget; then the events run until done
-// holds, what the key was pressed for.
-void PressKey(QWidget* widget, Qt::Key key, const char* xName, const std::function<bool()>& done) {
-    if (QGuiApplication::platformName() == "xcb") {
-        const std::string command = std::string("xdotool key ") + xName;
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    } else {
-        QTest::keyClick(widget, key);
-    }
-    EXPECT_TRUE(WaitUntil(done)) << xName;
 }
 
 // Clicks the tab of a page of the main window.
@@ -143,29 +120,8 @@ QStringList OpenMenuByKey(TAntenne* form, Qt::Key letter) {
     return shown;
 }
 
-void ClickCell(TStringGrid* grid, int col, int row) {
-    const TRect cell = grid->CellRect(col, row);
-    ASSERT_FALSE(cell.IsEmpty()) << col << "," << row;
-    Click(WidgetOf(grid), QPoint(cell.Left + 4, cell.Top + 4));
-    EXPECT_TRUE(WaitUntil([&] { return grid->Col == col && grid->Row == row; })) << col << "," << row;
-    Settle();
-}
 
 }  // namespace
-
-// Runs body in this process when it is on X11; else runs the named test
-// again in a process of its own on a private X server, where the mouse and
-// the keys go through the X server, by xdotool.
-static void HereOrOnX11(const char* test, void (*body)()) {
-    if (QGuiApplication::platformName() == "xcb") {
-        body();
-        return;
-    }
-    if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xdotool";
-    const int status = qttest::RunOnX11(test);
-    if (status == qttest::NoX11) GTEST_SKIP() << "no Xvfb";
-    EXPECT_EQ(status, 0);
-}
 
 // On the estimate with a component row chosen the edit menu's one item
 // cannot act: the menu still opens, by click and by Alt+M, and shows it
@@ -271,15 +227,9 @@ TEST(QtWindowInput, AClickInTheEstimateGridSelectsTheCellClicked) {
 // the "A/D" cell stays; the level typed after it too. Invio outside the
 // table still answers with "Ok".
 TEST(QtWindowInput, InvioInTheAntennasChannelTableCommitsTheCellAndKeepsTheForm) {
-    ScopedGlobals globals;
-    ScopedPrototypes prototypes;
-    ScopedLibraries libraries;
-    ScopedComponentDialog dialog;
-    TGridData network(nullptr, 75, 75, GridNetwork);
-    TAntenna antenna(&network, 0, 0, 4, 4);
-    antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
-    antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
-    antenna.Described = 1;
+    qttest::TAntennaFixture fixture;
+    TAntenna& antenna = fixture.antenna;
+    ScopedComponentDialog& dialog = fixture.dialog;
     bool stayedOpen = false;
     qttest::WhenInFront(&dialog.Get(), [&] {
         TDatiComponenti& f = dialog.Get();
