@@ -29,6 +29,7 @@
 #include "platform/forms.h"
 #include "support/default_library_folder.h"
 #include "support/design_components.h"
+#include "support/library_program.h"
 #include "support/program_fixture.h"
 #include "view/draw_window.h"
 
@@ -66,16 +67,6 @@ void Choose(TAutoProgetto& w, const TBuilding& b) {
     while (w.ModalResult.Get() == mrNone) w.PageForward(nullptr);
 }
 
-// The program with the default library in its folder, past the splash.
-TAntenne& StartWithLibrary(ScopedProgram& program) {
-    TAntenne& f = program.Start();
-    for (const char* name : {"Varne.alb", "Default.sel"})
-        std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
-                                   std::filesystem::copy_options::overwrite_existing);
-    Script().AdvanceClock(3000);
-    return f;
-}
-
 // The hint the drawing shows once the pointer has rested on a point of a
 // square for the hint's delay; its lines joined, "" when none shows.
 std::string HintAt(TDrawWindow& window, int32_t column, int32_t row, int dx = 21, int dy = 21) {
@@ -108,7 +99,7 @@ const TBuilding Multiswitch{"multiswitch", 3, 2, TAppartamento{0, 2, 0, 0, 5, 5}
 class DesignedWindow : public ::testing::TestWithParam<TBuilding> {
 protected:
     void SetUp() override {
-        form = &StartWithLibrary(program);
+        form = &StartWithDefaultLibrary(program);
         ASSERT_TRUE(Design(*form, GetParam())) << Script().MessageBoxes.size();
         form->DrawWindow->HintsActive = true;
     }
@@ -205,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
 // as on the page, and the row added by hand stays.
 TEST(DesignedEstimate, TheLabourCostOfTheOptionsReachesTheEstimate) {
     ScopedProgram program;
-    TAntenne& f = StartWithLibrary(program);
+    TAntenne& f = StartWithDefaultLibrary(program);
     ASSERT_TRUE(Design(f, SingleCable));
     Opzioni->costM = 0.0f;
     f.CurrentProject->EstimateOutOfDate = true;
@@ -273,7 +264,7 @@ TEST(DesignedEstimate, TheLabourCostOfTheOptionsReachesTheEstimate) {
 // wizard comes back with the person's entries, over an empty project.
 TEST(DesignedWindowRefusal, ARefusedDesignBringsTheWizardBackWithItsEntries) {
     ScopedProgram program;
-    TAntenne& f = StartWithLibrary(program);
+    TAntenne& f = StartWithDefaultLibrary(program);
     for (const bool fromNew : {false, true}) {
         int shown = 0;
         int floorsShown = 0;

@@ -28,6 +28,7 @@
 #include "printing/calc_print_options.h"
 #include "support/default_library_folder.h"
 #include "support/design_components.h"
+#include "support/library_program.h"
 #include "support/program_fixture.h"
 
 namespace {
@@ -61,10 +62,7 @@ void DesignTerrestrialNetwork(TAutoProgetto& w) {
 TEST(MainFormDesign, AutoprogettoDesignsTheNetworkOfTheWizard) {
     ScopedProgram program;
     TAntenne& f = program.Start();
-    // The library and default choice the build makes, in the program's folder.
-    for (const char* name : {"Varne.alb", "Default.sel"})
-        std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
-                                   std::filesystem::copy_options::overwrite_existing);
+    CopyDefaultLibrary(program);  // the library and default choice the build makes
     ASSERT_NE(CreaAuto, nullptr);
     ASSERT_NE(f.Wizard, nullptr);
     EXPECT_EQ(&f.Wizard->Opz(), CreaAuto->Settings.get());
@@ -102,15 +100,6 @@ TEST(MainFormDesign, AModifiedProjectIsAskedAboutAndCancelKeepsIt) {
     EXPECT_EQ(Cells(f.CurrentProject->NetworkGrid), cells);
 }
 
-// The program's library and default choice, in the program's folder (the
-// program-wide objects of a started program make them).
-void CopyDefaultLibrary(ScopedProgram& program) {
-    for (const char* name : {"Varne.alb", "Default.sel"})
-        std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
-                                   std::filesystem::copy_options::overwrite_existing);
-}
-
-void EndSplash() { Script().AdvanceClock(3000); }
 
 // The program started with the default library and a line drawn by hand, not saved.
 TAntenne& StartWithHandDrawing(ScopedProgram& program) {

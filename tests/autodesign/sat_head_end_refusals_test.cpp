@@ -31,6 +31,7 @@
 #include "support/default_library_folder.h"
 #include "support/design_components.h"
 #include "support/globals_fixture.h"
+#include "support/library_program.h"
 #include "support/program_fixture.h"
 
 namespace {
@@ -156,11 +157,7 @@ TEST(SatHeadEndRefusals, SmallerBuildingsThanDesignedOnesAreDesignedAndServed) {
     for (const TBuilding& b : buildings) {
         // A fresh program each: "Nuovo" then asks nothing of the design before.
         ScopedProgram program;
-        TAntenne& f = program.Start();
-        for (const char* name : {"Varne.alb", "Default.sel"})
-            std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
-                                       std::filesystem::copy_options::overwrite_existing);
-        Script().AdvanceClock(3000);  // the splash ends; the wizard fills its pickers
+        TAntenne& f = StartWithDefaultLibrary(program);
         EXPECT_EQ(Outcome(f, b), "") << Name(b);
     }
 }

@@ -49,6 +49,7 @@
 #include "platform/comctrls.h"
 #include "platform/stdctrls.h"
 #include "support/default_library_folder.h"
+#include "support/library_program.h"
 #include "support/program_fixture.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -496,11 +497,7 @@ class WizardDesignSweep : public ::testing::TestWithParam<TSweepCase> {};
 // One building designed in a program of its own, and its record written.
 TOutcome Design(const TSweepCase& c) {
     ScopedProgram program;
-    TAntenne& f = program.Start();
-    for (const char* name : {"Varne.alb", "Default.sel"})
-        std::filesystem::copy_file(DefaultLibraryFolder() + "/" + name, program.Dir().File(name),
-                                   std::filesystem::copy_options::overwrite_existing);
-    Script().AdvanceClock(3000);  // the splash ends; the wizard fills its pickers
+    TAntenne& f = StartWithDefaultLibrary(program);
     TOutcome out = DesignAsAPerson(f, c);
     WriteOutcome(Name(c), out);
     return out;
