@@ -36,35 +36,10 @@ using qttest::WindowOf;
 
 namespace {
 
-// Answers every message box shown while it lives and keeps its text.
-class BoxWatch {
-public:
-    BoxWatch() {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                Texts.push_back(box->text().toStdString());
-                box->accept();
-            }
-        });
-        timer_.start(10);
-    }
-    std::vector<std::string> Texts;
-
-private:
-    QTimer timer_;
-};
-
-// The form's window; its keys go to the widget it keeps focused also
-// while the offscreen platform, after a message box, names no active window.
+// The form's window, whose focused widget takes the keys when no window is active.
 QWidget* formWindow = nullptr;
 
-// Keys go where the person's keys go: an open drop-down list first.
-QWidget* KeyTarget() {
-    if (QWidget* popup = QApplication::activePopupWidget()) return popup;
-    if (QWidget* focused = QApplication::focusWidget()) return focused;
-    if (formWindow && formWindow->focusWidget()) return formWindow->focusWidget();
-    return qttest::FocusWidget();
-}
+QWidget* KeyTarget() { return qttest::KeyTarget(formWindow); }
 
 // Runs body inside the modal loop of the component-data form, once its
 // window is in front.
@@ -105,7 +80,7 @@ void Shoot(TControl* window, const char* name) {
 TEST(QtCellEdits, TheAntennasChannelTableRefusesWhatThePlanDoesNotHold) {
     qttest::TAntennaFixture fixture({"21", "34"});
     TAntenna& antenna = fixture.antenna;
-    BoxWatch boxes;
+    qttest::BoxWatch boxes;
     TDatiComponenti& f = fixture.Form();
     TComboStringGrid* grid = f.GridCanali5;
     WhenFormShown(f, [&] {
@@ -196,7 +171,7 @@ TEST(QtCellEdits, AConvertersChannelTableRefusesAChannelOfNoPlan) {
     TSat& sat = converter.sat;
     for (const char* name : {"21", "34"}) qttest::AddChannel(*sat.OutputChannels[0], name, SignalDigital);
     sat.Described = 1;
-    BoxWatch boxes;
+    qttest::BoxWatch boxes;
     TDatiComponenti& f = converter.Form();
     TComboStringGrid* grid = f.GridCanali8;
     WhenFormShown(f, [&] {

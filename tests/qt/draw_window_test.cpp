@@ -45,9 +45,7 @@ struct DrawForm {
         window->SetBounds(0, 0, 620, 400);
         window->StatusBar = bar;
         TGridData* g = grid.get();
-        auto headOwned = std::make_unique<TTesta>(g, 0, 0, 14, 0, 0);
-        auto* head = headOwned.get();
-        g->InsertCell(std::move(headOwned), false, 0);
+        g->InsertCell(std::make_unique<TTesta>(g, 0, 0, 14, 0, 0), false, 0);
         for (int32_t r = 1; r < 4; ++r)
             g->InsertCell(std::make_unique<TNCavo>(g, 0, 0, 15, r, 0, 0), false, 0);
         g->InsertCell(std::make_unique<TDerivatore>(g, 0, 0, 15, 4, 1, 2), false, 0);

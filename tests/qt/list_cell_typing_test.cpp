@@ -33,33 +33,10 @@ using qttest::WindowOf;
 
 namespace {
 
-// Answers every message box shown while it lives and keeps its text.
-class Boxes {
-public:
-    Boxes() {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                Texts.push_back(box->text().toStdString());
-                box->accept();
-            }
-        });
-        timer_.start(10);
-    }
-    std::vector<std::string> Texts;
-
-private:
-    QTimer timer_;
-};
-
 QWidget* shownForm = nullptr;
 
 // The person's keys go to the focused widget of the form in front.
-QWidget* Focused() {
-    if (QWidget* popup = QApplication::activePopupWidget()) return popup;
-    if (QWidget* focused = QApplication::focusWidget()) return focused;
-    if (shownForm && shownForm->focusWidget()) return shownForm->focusWidget();
-    return qttest::FocusWidget();
-}
+QWidget* Focused() { return qttest::KeyTarget(shownForm); }
 
 // One key at a time, each to the widget focused when it is pressed.
 void Keys(const char* text) {
@@ -140,7 +117,7 @@ TEST(QtListCellTyping, TextTypedInTheGridsEditorAfterEscIsCheckedAgainstThePlan)
         AddChannel(*antenna.SourceChannels, "21");
         AddChannel(*antenna.SourceChannels, "34");
         antenna.Described = 1;
-        Boxes boxes;
+        qttest::BoxWatch boxes;
         TDatiComponenti& f = dialog.Get();
         TComboStringGrid* grid = f.GridCanali5;
         WhenShown(f, [&] {

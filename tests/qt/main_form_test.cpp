@@ -261,7 +261,6 @@ TEST(QtMainForm, InfoOpensTheAboutBoxAndAClickClosesIt) {
     TAntenne* started = nullptr;
     QMenuBar* bar = StartPastSplash(program, started);
     ASSERT_NE(bar, nullptr);
-    TAntenne& form = *started;
     bool shown = false;
     ClickMenu(bar, "&Aiuto", "&Info", AboutBox, [&] {
         QWidget* box = WindowOf(AboutBox);

@@ -10,6 +10,7 @@
 
 #include "platform/graphics.h"
 #include "platform/qt/qt_printer.h"
+#include "qt/pdf_files.h"
 #include "qt/qt_test_support.h"
 
 namespace {
@@ -129,6 +130,7 @@ TEST(QtPrinter, AbortLeavesNoFile) {
 #include "platform/dialogs.h"
 #include "platform/printers.h"
 #include "platform/qt/qt_backend_impl.h"
+#include "qt/pdf_files.h"
 #include "qt/qt_test_support.h"
 
 namespace {
@@ -295,26 +297,11 @@ TEST(QtPrinter, QtsPrintDialogChoosesAPdfFile) {
     ForceDirectories(PdfPath(""));
     DeleteFile(file);
     Printer()->SetPrinterIndex(-1);
-    bool sawDialog = false;
-    qttest::WhenShown(
-        "the print dialog",
-        [] { return qobject_cast<QPrintDialog*>(QApplication::activeModalWidget()) != nullptr; },
-        [&] {
-            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-            sawDialog = true;
-            // Qt's own dialog offers printing to a PDF file as its last printer.
-            auto* printers = dialog->findChild<QComboBox*>("printers");
-            ASSERT_NE(printers, nullptr);
-            printers->setCurrentIndex(printers->count() - 1);
-            auto* name = dialog->findChild<QLineEdit*>("filename");
-            ASSERT_NE(name, nullptr);
-            name->setText(QString::fromStdString(file));
-            dialog->accept();
-        });
+    // Qt's own dialog offers printing to a PDF file as its last printer.
+    qttest::AnswerPrintDialogWithPdf(file);
     TPrintDialog d(nullptr);
     d.Copies = 1;
     ASSERT_TRUE(d.Execute());
-    EXPECT_TRUE(sawDialog);
     TPrinter* p = Printer();
     EXPECT_EQ(p->PrinterIndex(), PdfIndex());
     EXPECT_EQ(p->PixelsPerInchY(), 600);

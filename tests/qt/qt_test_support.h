@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -77,6 +78,34 @@ inline QWidget* FocusWidget() {
                                                         : QApplication::activeWindow();
     if (window && window->focusWidget()) return window->focusWidget();
     return window;
+}
+
+// Answers every message box shown while it lives and keeps its text.
+class BoxWatch {
+public:
+    BoxWatch() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                Texts.push_back(box->text().toStdString());
+                box->accept();
+            }
+        });
+        timer_.start(10);
+    }
+    std::vector<std::string> Texts;
+
+private:
+    QTimer timer_;
+};
+
+// Where the person's keys go: an open drop-down list first, then the
+// focused widget; failing that the widget form keeps focused, as the
+// offscreen platform names no active window after a message box.
+inline QWidget* KeyTarget(QWidget* form) {
+    if (QWidget* popup = QApplication::activePopupWidget()) return popup;
+    if (QWidget* focused = QApplication::focusWidget()) return focused;
+    if (form && form->focusWidget()) return form->focusWidget();
+    return FocusWidget();
 }
 
 // Runs fn from the event loop as soon as it runs again (inside a modal loop).
