@@ -51,10 +51,13 @@ TPrinted Box(const TPaintCall& call) {
 }
 
 // What breaks the rule on one page, a line each: two texts of one row (their
-// lines side by side) closer than the blank of the left one (less the pixel
-// a measure may round away), or a text past
-// the margins: the body's between the frame's rules, the frame's end below
-// and above them.
+// lines side by side) that do not stand clearly apart, that is by more than
+// one and a half blanks of the left one, the gap between two words; or a
+// text past the margins: the body's between the frame's rules, the frame's
+// end below and above them. A text that begins with a blank continues the
+// words before it on its line (a justified paragraph is drawn a word at a
+// time, each with the blank before it): it keeps that blank from them, less
+// the pixel a measure may round away.
 std::string CellsTooClose(const TRecordingEngine& page, int number) {
     const TPrintPage& pp = PrintPage;
     std::vector<TPrinted> texts;
@@ -74,7 +77,8 @@ std::string CellsTooClose(const TRecordingEngine& page, int number) {
         for (const TPrinted& b : texts) {
             if (&a == &b || a.left > b.left || (a.left == b.left && &a > &b)) continue;
             if (a.bottom <= b.top || b.bottom <= a.top) continue;  // not on one row
-            if (b.left - a.right < a.blank - 1)
+            const bool words = !b.text.empty() && b.text[0] == ' ';
+            if (b.left - a.right < (words ? a.blank - 1 : a.blank * 3 / 2))
                 found += where + "'" + a.text + "' ends at " + std::to_string(a.right) + ", '" + b.text +
                          "' begins at " + std::to_string(b.left) + "\n";
         }
