@@ -188,6 +188,45 @@ TEST_F(PageLayoutTest, TitlesFollowKindAndFlags) {
     }
 }
 
+// A page 10 cm wide: the longest title, at three quarters of its size still
+// wider than the room between the margins, stands in centred lines there,
+// and the band header comes down by the lines added.
+TEST_F(PageLayoutTest, ATitleTooWideAtThreeQuartersOfItsSizeBreaksIntoLines) {
+    const AnsiString title =
+        "Segnali minimi e massimi ammessi all'uscita del terminale di testa e ottenibili alle prese [dB]";
+    auto bandsAt = [&](int width, std::vector<TPaintCall>& lines) {
+        Printer()->SetDevices({A4Device(600, TRect(0, 0, width, 7016))});
+        stampa.GetPageLayout(DocSignals, 0);
+        stampa.SetTablePositions(DocSignals);
+        const TRecordingEngine& page = *Job([&] { stampa.PrintTableHeader(DocSignals, 3); }).Pages[0];
+        lines.clear();
+        for (const TPaintCall& t : TextCalls(page))
+            if (std::abs(t.State.Font.Height) > 67) lines.push_back(t);  // above the 8-pt column texts
+        return TextAt(page, "Banda").y;
+    };
+    std::vector<TPaintCall> lines;
+    const int whole = bandsAt(4961, lines);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].Text, title);
+    const int narrow = bandsAt(2362, lines);
+    ASSERT_GE(lines.size(), 2u);
+    AnsiString joined;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const TPaintCall& l = lines[i];
+        joined += (i ? " " : "") + l.Text;
+        const int width = TTextMetrics::Extent(l.State.Font, l.Text).cx;
+        EXPECT_GE(l.Points[0].x, PrintPage.TextLeft()) << l.Text;
+        EXPECT_LE(l.Points[0].x + width, PrintPage.TextRight()) << l.Text;
+        EXPECT_NEAR(l.Points[0].x * 2 + width, PrintPage.PageWidth, 1) << l.Text;
+        // Three quarters of 14 points, at 600 dpi.
+        EXPECT_EQ(std::abs(l.State.Font.Height), (10 * 1200 + 72) / 144);
+        if (i)
+            EXPECT_EQ(l.Points[0].y - lines[i - 1].Points[0].y, TTextMetrics::Extent(l.State.Font, "Ag").cy);
+    }
+    EXPECT_EQ(joined, title);
+    EXPECT_EQ(narrow - whole, lines.back().Points[0].y - lines.front().Points[0].y);
+}
+
 TEST_F(PageLayoutTest, ColumnHeadersByFlags) {
     // Estimate, priced.
     stampa.GetPageLayout(DocEstimate, 0);
