@@ -25,16 +25,6 @@ int32_t Bands() {
 
 }  // namespace
 
-void TStampa::TextIn(TColor colour, int32_t x, int32_t y, const AnsiString& text) {
-    Canvas()->Font->Color = colour;
-    TextAt(x, y, text);
-}
-
-void TStampa::TextRightIn(TColor colour, int32_t right, int32_t y, const AnsiString& text) {
-    Canvas()->Font->Color = colour;
-    TextRightAt(right, y, text);
-}
-
 void TStampa::SetTablePositions(int32_t kind) {
     TPrintPage& pp = PrintPage;
     pp.NumberLeft = pp.Points(18);
@@ -107,12 +97,16 @@ bool TStampa::PrintSignalLimitRows(TCella* cell, int32_t flags) {
     const int32_t rows = 2 * static_cast<int32_t>(blocks.size());
     if (!PageBreak(rows * pp.LineHeight, DocSignals, flags)) return false;
     for (const TSignalLimitBlock& b : blocks) {
-        TextIn(clBlack, pp.NumberLeft, pp.Y, b.Label);
         for (int pass = 0; pass < 2; ++pass) {
             const std::vector<AnsiString>& texts = pass == 0 ? b.Minima : b.Maxima;
             const std::vector<TColor>& colours = pass == 0 ? b.MinimumColours : b.MaximumColours;
+            // The label stands on the minima's row.
+            std::vector<TRowText> row{
+                {pp.NumberLeft, pass == 0 ? b.Label : AnsiString(), false, true, clBlack}};
             for (size_t i = 0; i < texts.size(); ++i)
-                TextRightIn(colours[i], pp.CodeLeft + static_cast<int32_t>(i) * pp.BandStep, pp.Y, texts[i]);
+                row.push_back({pp.CodeLeft + static_cast<int32_t>(i) * pp.BandStep, texts[i], true, true,
+                               i < colours.size() ? colours[i] : clBlack});
+            PrintRowTexts(pp.Y, row);
             pp.Y += pp.LineHeight;
         }
         ClosingRule();
@@ -145,13 +139,15 @@ bool TStampa::PrintSeparationRows(TCella* outlet) {
     for (TCella* o = Project->NetworkGrid->FirstOutlet; o; o = o->NextOutlet) {
         if (o->SequenceNumber == outlet->SequenceNumber) continue;
         if (!PageBreak(pp.LineHeight, DocSeparations, 0)) return false;
-        TextIn(clBlack, pp.NumberLeft, pp.Y, outlet->GetShortCode() + " - " + o->GetShortCode());
+        std::vector<TRowText> row{
+            {pp.NumberLeft, outlet->GetShortCode() + " - " + o->GetShortCode(), false, true, clBlack}};
         for (int32_t b = 0; b < bands; ++b) {
             const float value = o->SeparationOutlet[b];
             const float least = Opzioni ? Opzioni->limits[b][LimitAttMin] : LevelNone;
             const TColor colour = value >= 0.0f && value < least ? clRed : clBlue;
-            TextRightIn(colour, pp.CodeLeft + b * pp.BandStep, pp.Y, FormatLimitCell(value));
+            row.push_back({pp.CodeLeft + b * pp.BandStep, FormatLimitCell(value), true, true, colour});
         }
+        PrintRowTexts(pp.Y, row);
         pp.Y += pp.LineHeight;
     }
     ClosingRule();
@@ -193,19 +189,22 @@ bool TStampa::PrintChannelRows(TListaCanali* list, const AnsiString& name, int32
     if (list) list->Sort();
     const int32_t count = list ? list->Count() : 0;
     if (!BlockBreak(count, DocChannels, flags)) return false;
-    TextIn(clBlack, pp.NumberLeft, pp.Y, name);
-    if (count == 0) pp.Y += pp.LineHeight;
+    // The name stands on the line of the first channel, or alone.
+    if (count == 0) {
+        PrintRowTexts(pp.Y, {{pp.NumberLeft, name, false, true, clBlack}});
+        pp.Y += pp.LineHeight;
+    }
     for (const TCanale* c = count ? list->head : nullptr; c; c = c->next) {
         if (!PageBreak(pp.LineHeight, DocChannels, flags)) return false;
-        Canvas()->Font->Color = clBlue;
         const TChannelRowTexts t = ChannelRowTexts(*c);
-        PrintRowTexts(pp.Y, {{pp.CodeLeft, t.Name},
-                             {pp.DescriptionLeft, t.Label},
-                             {pp.MinSignalRight, t.MinSignal, true},
-                             {pp.MaxSignalRight, t.MaxSignal, true},
-                             {pp.MinNoiseRight, t.MinCN, true},
-                             {pp.MaxNoiseRight, t.MaxCN, true},
-                             {pp.OriginLeft, t.Origin}});
+        PrintRowTexts(pp.Y, {{pp.NumberLeft, c == list->head ? name : AnsiString(), false, true, clBlack},
+                             {pp.CodeLeft, t.Name, false, true, clBlue},
+                             {pp.DescriptionLeft, t.Label, false, true, clBlue},
+                             {pp.MinSignalRight, t.MinSignal, true, true, clBlue},
+                             {pp.MaxSignalRight, t.MaxSignal, true, true, clBlue},
+                             {pp.MinNoiseRight, t.MinCN, true, true, clBlue},
+                             {pp.MaxNoiseRight, t.MaxCN, true, true, clBlue},
+                             {pp.OriginLeft, t.Origin, false, true, clBlue}});
         pp.Y += pp.LineHeight;
     }
     ClosingRule();

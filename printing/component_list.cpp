@@ -66,7 +66,9 @@ int32_t TStampa::PrintComponentList(int32_t flags, int32_t page) {
         pp.BrandLeft = pp.Points(126);
         pp.DescriptionLeft = pp.Points(193);
         pp.NotesLeft = pp.Points(307);
-        pp.ComponentsRight = pp.Points(560);
+        // The paragraph keeps within the right margin of a page narrower
+        // than the sheet the list is laid out for.
+        pp.ComponentsRight = std::min(pp.Points(560), pp.TextRight());
     } else {
         pp.Columns[pcNumber] = 1;
         pp.Columns[pcMetres] = 1;
@@ -86,8 +88,8 @@ int32_t TStampa::PrintComponentList(int32_t flags, int32_t page) {
     PrintTableHeader(DocMaterialList, flags);
     // The families in the order of their enumeration, each of its classes'
     // cells in grid order.
-    for (auto f = static_cast<uint8_t>(TListFamily::NotListed) + 1; f <= static_cast<uint8_t>(TListFamily::Custom);
-         ++f) {
+    for (auto f = static_cast<uint8_t>(TListFamily::NotListed) + 1;
+         f <= static_cast<uint8_t>(TListFamily::Custom); ++f) {
         const auto family = static_cast<TListFamily>(f);
         std::vector<TCella*> cells;
         for (int g = 0; g < count; ++g) TakeFamily(grids[g], family, cells);

@@ -288,22 +288,29 @@ private:
     void SetFont(int32_t points, TFontStyles style = {});
     void TextAt(int32_t x, int32_t y, const AnsiString& text);
     void TextRightAt(int32_t right, int32_t y, const AnsiString& text);
-    void Centred(int32_t y, const AnsiString& text);
+    // A title centred between the page's margins: set smaller, down to three
+    // quarters of its size, when it is too wide, and broken at blanks into
+    // centred lines when it is still too wide. The height the lines after
+    // the first take (0 for one line).
+    int32_t Centred(int32_t y, const AnsiString& text);
     void Rule(int32_t y);
     // A text of a table row: at X, or ending at X when right-aligned.
     struct TRowText {
         int32_t X = 0;
         AnsiString Text;
         bool Right = false;
-        bool Drawn = true;  // false: only marks where the room of the text before it ends
+        bool Drawn = true;       // false: only marks where the room of the text before it ends
+        TColor Colour = clNone;  // clNone: the canvas font's colour
     };
-    // The texts of one table row at y. A left-aligned text keeps to its room:
-    // it ends a little before the next text that stands to its right on the
-    // row (or the page's right edge), runs on into columns the row leaves
-    // empty; one too wide for its room is set smaller when it fits whole
-    // at 6 points or more, else cut at its size and ended by "…".
-    // Right-aligned texts (numbers) are never cut.
-    void PrintRowTexts(int32_t y, const std::vector<TRowText>& texts);
+    // The texts of one table row at y, each kept to its room with a gap of
+    // ColumnGapPoints before the next. A left-aligned text ends before the
+    // next text that stands to its right on the row (or the right margin,
+    // or right when given), runs on into columns the row leaves empty; one
+    // too wide for its room is set smaller when it fits whole at 6 points
+    // or more, else cut at its size and ended by "…". Right-aligned texts
+    // (numbers) are never cut: one that would reach the text on its left is
+    // set smaller, and the left-aligned texts before it give way.
+    void PrintRowTexts(int32_t y, const std::vector<TRowText>& texts, int32_t right = -1);
     void BandHeader();
     // The grids a list of these flags prints, network first.
     int ListGrids(int32_t flags, TGridData* grids[2]) const;
@@ -316,6 +323,4 @@ private:
     // A rule under a block, when a line still fits.
     void ClosingRule();
     std::vector<TCella*> ChosenOutlets(bool all, const TListBox* list) const;
-    void TextIn(TColor colour, int32_t x, int32_t y, const AnsiString& text);
-    void TextRightIn(TColor colour, int32_t right, int32_t y, const AnsiString& text);
 };

@@ -58,9 +58,7 @@ int32_t TStampa::PrintEstimate(bool priced, int32_t page) {
 
     AnsiString notes[EstimateNotesCount];
     for (int i = 0; i < EstimateNotesCount; ++i)
-        notes[i] = EstimatePage ? EstimatePage->NoteText(i)
-                   : estimate   ? estimate->Notes[i]
-                                : AnsiString();
+        notes[i] = EstimatePage ? EstimatePage->NoteText(i) : estimate ? estimate->Notes[i] : AnsiString();
     int32_t lines = 1;
     for (const AnsiString& n : notes)
         if (!n.empty()) ++lines;
@@ -72,15 +70,15 @@ int32_t TStampa::PrintEstimate(bool priced, int32_t page) {
         Rule(pp.Y);
         pp.Y += 4;
     }
-    TextRightAt(pp.MaxNoiseRight, pp.Y, "Totale:");
-    TextRightAt(pp.TotalPriceRight, pp.Y, FormatFloat(mask, total));
+    PrintRowTexts(
+        pp.Y, {{pp.MaxNoiseRight, "Totale:", true}, {pp.TotalPriceRight, FormatFloat(mask, total), true}});
     // The notes stand at the foot of the body, the last one lowest, in line
     // with the rows.
     int32_t y = pp.BodyBottom;
     for (int i = EstimateNotesCount - 1; i >= 0; --i) {
         if (notes[i].empty()) continue;
         y -= pp.LineHeight;
-        TextAt(pp.CodeLeft, y, notes[i]);
+        PrintRowTexts(y, {{pp.CodeLeft, notes[i]}});
     }
     return 0;
 }

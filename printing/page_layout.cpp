@@ -31,6 +31,61 @@ void SetLineMeasures(TPrintPage& pp, int32_t kind, int32_t dpi) {
 
 bool Boxed(int32_t kind) { return kind == DocScheme || kind == DocMastReport || kind == DocLightningReport; }
 
+// The longest beginning of text, whole characters and trailing blanks
+// dropped, that fits into room with the ellipsis after it; the ellipsis
+// alone, or nothing, when no character fits.
+AnsiString CutToRoom(TCanvas* canvas, const AnsiString& text, int32_t room) {
+    static const AnsiString ellipsis = "\u2026";
+    auto start = [&](size_t at) {  // back to the first byte of a character
+        while (at > 0 && at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) --at;
+        return at;
+    };
+    auto trimmed = [&](size_t n) {
+        AnsiString head = text.substr(0, n);
+        while (!head.empty() && head.back() == ' ') head.pop_back();
+        return head + ellipsis;
+    };
+    if (canvas->TextWidth(ellipsis) > room) return AnsiString();
+    size_t fits = 0, beyond = text.size();
+    while (beyond - fits > 1) {
+        const size_t mid = start(fits + (beyond - fits) / 2);
+        if (mid <= fits) break;
+        if (canvas->TextWidth(trimmed(mid)) <= room)
+            fits = mid;
+        else
+            beyond = mid;
+    }
+    // A last multi-byte character between the two.
+    for (size_t next = fits + 1; next < beyond; ++next)
+        if (start(next) == next && canvas->TextWidth(trimmed(next)) <= room) fits = next;
+    return trimmed(fits);
+}
+
+// The text broken at blanks into lines no wider than room; a word wider
+// than room alone is cut and ended by the ellipsis.
+std::vector<AnsiString> WrappedLines(TCanvas* canvas, const AnsiString& text, int32_t room) {
+    std::vector<AnsiString> lines;
+    AnsiString line;
+    size_t at = 0;
+    while (at < text.size()) {
+        const size_t blank = text.find(' ', at);
+        const AnsiString word = text.substr(at, blank == AnsiString::npos ? AnsiString::npos : blank - at);
+        at = blank == AnsiString::npos ? text.size() : blank + 1;
+        if (word.empty()) continue;
+        const AnsiString longer = line.empty() ? word : line + " " + word;
+        if (line.empty() || canvas->TextWidth(longer) <= room) {
+            line = longer;
+        } else {
+            lines.push_back(line);
+            line = word;
+        }
+    }
+    lines.push_back(line);
+    for (AnsiString& l : lines)
+        if (canvas->TextWidth(l) > room) l = CutToRoom(canvas, l, room);
+    return lines;
+}
+
 }  // namespace
 
 void TStampa::GetPageLayout(int32_t kind, int32_t page) {
@@ -103,15 +158,23 @@ void TStampa::TextRightAt(int32_t right, int32_t y, const AnsiString& text) {
     Canvas()->TextOut(right - Canvas()->TextWidth(text), y, text);
 }
 
-void TStampa::Centred(int32_t y, const AnsiString& text) {
-    // A title wider than the page (a printer that prints less of the sheet)
-    // is set a point smaller at a time until it fits.
-    TFont* font = Canvas()->Font;
+int32_t TStampa::Centred(int32_t y, const AnsiString& text) {
+    TCanvas* canvas = Canvas();
+    TFont* font = canvas->Font;
     const int size = font->Size;
-    while (Canvas()->TextWidth(text) > PrintPage.PageWidth - 2 && font->Size > SmallestRowTextPoints)
-        font->Size = font->Size - 1;
-    Canvas()->TextOut((PrintPage.PageWidth - Canvas()->TextWidth(text)) / 2, y, text);
+    // Centred on the page as a whole, inside the margins on either side.
+    const int32_t room = PrintPage.TextRight() - PrintPage.TextLeft() - 2;
+    const int smallest = std::max(SmallestRowTextPoints, size * 3 / 4);
+    while (canvas->TextWidth(text) > room && font->Size > smallest) font->Size = font->Size - 1;
+    const std::vector<AnsiString> lines = WrappedLines(canvas, text, room);
+    const int32_t step = canvas->TextHeight("Ag");
+    int32_t at = y;
+    for (const AnsiString& line : lines) {
+        canvas->TextOut((PrintPage.PageWidth - canvas->TextWidth(line)) / 2, at, line);
+        at += step;
+    }
     font->Size = size;
+    return at - step - y;
 }
 
 void TStampa::Rule(int32_t y) {
@@ -120,40 +183,6 @@ void TStampa::Rule(int32_t y) {
     Canvas()->MoveTo(0, y);
     Canvas()->LineTo(PrintPage.PageWidth - 2, y);
 }
-
-namespace {
-
-// The longest beginning of text, whole characters and trailing blanks
-// dropped, that fits into room with the ellipsis after it; the ellipsis
-// alone, or nothing, when no character fits.
-AnsiString CutToRoom(TCanvas* canvas, const AnsiString& text, int32_t room) {
-    static const AnsiString ellipsis = "\u2026";
-    auto start = [&](size_t at) {  // back to the first byte of a character
-        while (at > 0 && at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) --at;
-        return at;
-    };
-    auto trimmed = [&](size_t n) {
-        AnsiString head = text.substr(0, n);
-        while (!head.empty() && head.back() == ' ') head.pop_back();
-        return head + ellipsis;
-    };
-    if (canvas->TextWidth(ellipsis) > room) return AnsiString();
-    size_t fits = 0, beyond = text.size();
-    while (beyond - fits > 1) {
-        const size_t mid = start(fits + (beyond - fits) / 2);
-        if (mid <= fits) break;
-        if (canvas->TextWidth(trimmed(mid)) <= room)
-            fits = mid;
-        else
-            beyond = mid;
-    }
-    // A last multi-byte character between the two.
-    for (size_t next = fits + 1; next < beyond; ++next)
-        if (start(next) == next && canvas->TextWidth(trimmed(next)) <= room) fits = next;
-    return trimmed(fits);
-}
-
-}  // namespace
 
 AnsiString JoinedParts(std::initializer_list<AnsiString> parts) {
     AnsiString joined;
@@ -165,40 +194,79 @@ AnsiString JoinedParts(std::initializer_list<AnsiString> parts) {
     return joined;
 }
 
-void TStampa::PrintRowTexts(int32_t y, const std::vector<TRowText>& texts) {
+void TStampa::PrintRowTexts(int32_t y, const std::vector<TRowText>& texts, int32_t right) {
     TCanvas* canvas = Canvas();
-    const int32_t gap = PrintPage.Points(2);
-    std::vector<int32_t> lefts(texts.size());
-    for (size_t i = 0; i < texts.size(); ++i)
-        lefts[i] = texts[i].Right ? texts[i].X - canvas->TextWidth(texts[i].Text) : texts[i].X;
-    for (size_t i = 0; i < texts.size(); ++i) {
+    TFont* font = canvas->Font;
+    const int size = font->Size;
+    const TColor colour = font->Color;
+    const int32_t gap = PrintPage.Points(TPrintPage::ColumnGapPoints);
+    const int32_t first = PrintPage.TextLeft();
+    const int32_t last = right >= 0 ? right : PrintPage.TextRight();
+    const size_t count = texts.size();
+    auto shown = [&](size_t i) { return !texts[i].Text.empty(); };
+    // The largest size up to the row's at which the text fits into room;
+    // 0 when it fits at none down to the smallest.
+    auto fitting = [&](const AnsiString& text, int32_t room) {
+        for (int points = size; points >= SmallestRowTextPoints; --points) {
+            font->Size = points;
+            if (canvas->TextWidth(text) <= room) {
+                font->Size = size;
+                return points;
+            }
+        }
+        font->Size = size;
+        return 0;
+    };
+    auto widthAt = [&](const AnsiString& text, int points) {
+        font->Size = points;
+        const int32_t width = canvas->TextWidth(text);
+        font->Size = size;
+        return width;
+    };
+
+    // The numbers first: each ends at its place and keeps clear of every
+    // text whose place is to its left, set smaller when it must.
+    std::vector<int> sizes(count, size);
+    std::vector<int32_t> lefts(count);
+    for (size_t i = 0; i < count; ++i) {
         const TRowText& t = texts[i];
-        if (!t.Drawn || t.Text.empty()) continue;
-        if (t.Right) {
-            canvas->TextOut(lefts[i], y, t.Text);
-            continue;
-        }
-        int32_t end = PrintPage.PageWidth - 2;
-        for (size_t j = 0; j < texts.size(); ++j)
-            if (j != i && !texts[j].Text.empty() && lefts[j] > t.X) end = std::min(end, lefts[j]);
-        const int32_t room = end - gap - t.X;
-        if (canvas->TextWidth(t.Text) <= room) {
-            canvas->TextOut(t.X, y, t.Text);
-            continue;
-        }
+        lefts[i] = t.X;
+        if (!t.Right || !shown(i)) continue;
+        int32_t from = first;
+        for (size_t j = 0; j < count; ++j)
+            if (j != i && shown(j) && texts[j].X < t.X) from = std::max(from, texts[j].X + gap);
+        const int points = fitting(t.Text, t.X - from);
+        sizes[i] = points > 0 ? points : SmallestRowTextPoints;
+        lefts[i] = t.X - widthAt(t.Text, sizes[i]);
+    }
+    // Then the texts that begin at their place: each ends a gap before the
+    // next text that stands to its right.
+    std::vector<AnsiString> drawn(count);
+    for (size_t i = 0; i < count; ++i) {
+        const TRowText& t = texts[i];
+        drawn[i] = t.Text;
+        if (t.Right || !shown(i)) continue;
+        int32_t end = last;
+        for (size_t j = 0; j < count; ++j)
+            if (j != i && shown(j) && lefts[j] > t.X) end = std::min(end, lefts[j] - gap);
+        const int32_t room = end - t.X;
+        if (canvas->TextWidth(t.Text) <= room) continue;
         // A text that fits whole a few points smaller (a long article code)
         // is set smaller; any other is cut at its size.
-        TFont* font = canvas->Font;
-        const int size = font->Size;
-        bool whole = false;
-        for (int smaller = size - 1; smaller >= SmallestRowTextPoints && !whole; --smaller) {
-            font->Size = smaller;
-            whole = canvas->TextWidth(t.Text) <= room;
-        }
-        if (whole) canvas->TextOut(t.X, y, t.Text);
-        font->Size = size;
-        if (!whole) canvas->TextOut(t.X, y, CutToRoom(canvas, t.Text, room));
+        const int points = fitting(t.Text, room);
+        if (points > 0)
+            sizes[i] = points;
+        else
+            drawn[i] = CutToRoom(canvas, t.Text, room);
     }
+    for (size_t i = 0; i < count; ++i) {
+        if (!texts[i].Drawn || drawn[i].empty()) continue;
+        font->Size = sizes[i];
+        font->Color = texts[i].Colour == clNone ? colour : texts[i].Colour;
+        canvas->TextOut(lefts[i], y, drawn[i]);
+    }
+    font->Size = size;
+    font->Color = colour;
 }
 
 bool TStampa::PageBreak(int32_t height, int32_t kind, int32_t flags) {
@@ -234,32 +302,34 @@ void TStampa::PrintTableHeader(int32_t kind, int32_t flags) {
     switch (kind) {
     case DocMaterialList:
         SetFont(10);
-        Centred(pp.Y, !(flags & ListNetwork)  ? "Tipologia del materiale della testata"
-                      : (flags & ListHeadEnd) ? "Tipologia del materiale della rete e della testata"
-                                              : "Tipologia del materiale della rete");
+        pp.Y += Centred(pp.Y, !(flags & ListNetwork)  ? "Tipologia del materiale della testata"
+                              : (flags & ListHeadEnd) ? "Tipologia del materiale della rete e della testata"
+                                                      : "Tipologia del materiale della rete");
         pp.Y += pp.Points(16);
         SetFont(8);
-        if (on[pcNumber]) TextAt(pp.NumberLeft, pp.Y, "Num.");
-        if (on[pcCode]) TextAt(pp.CodeLeft, pp.Y, "Codice");
-        if (on[pcArticle]) TextAt(pp.ArticleLeft, pp.Y, "Articolo");
-        if (on[pcBrand]) TextAt(pp.BrandLeft, pp.Y, "Marca");
-        if (on[pcMetres]) TextRightAt(pp.MinNoiseRight, pp.Y, "mt.");
-        if (on[pcDescription]) TextAt(pp.DescriptionLeft, pp.Y, "Descrizione");
-        if (on[pcNotes]) TextAt(pp.NotesLeft, pp.Y, (flags & ListCompressed) ? "Componenti" : "Note");
+        PrintRowTexts(pp.Y, {{pp.NumberLeft, on[pcNumber] ? "Num." : ""},
+                             {pp.CodeLeft, on[pcCode] ? "Codice" : ""},
+                             {pp.ArticleLeft, on[pcArticle] ? "Articolo" : ""},
+                             {pp.BrandLeft, on[pcBrand] ? "Marca" : ""},
+                             {pp.MinNoiseRight, on[pcMetres] ? "mt." : "", true},
+                             {pp.DescriptionLeft, on[pcDescription] ? "Descrizione" : ""},
+                             {pp.NotesLeft, !on[pcNotes]               ? ""
+                                            : (flags & ListCompressed) ? "Componenti"
+                                                                       : "Note"}});
         break;
     case DocEstimate:
         SetFont(10);
-        Centred(pp.Y, on[pcTotalPrice] ? "Preventivo di spesa" : "Capitolato");
+        pp.Y += Centred(pp.Y, on[pcTotalPrice] ? "Preventivo di spesa" : "Capitolato");
         pp.Y += pp.Points(16);
         SetFont(8);
-        if (on[pcCode]) TextAt(pp.CodeLeft, pp.Y, "Codice");
-        if (on[pcArticle]) TextAt(pp.ArticleLeft, pp.Y, "Articolo");
-        if (on[pcBrand]) TextAt(pp.BrandLeft, pp.Y, "Marca");
-        if (on[pcDescription]) TextAt(pp.DescriptionLeft, pp.Y, "Descrizione");
-        if (on[pcUnit]) TextAt(pp.UnitLeft, pp.Y, "U.M.");
-        if (on[pcQuantity]) TextRightAt(pp.MaxSignalRight, pp.Y, "Quantità");
-        if (on[pcUnitPrice]) TextRightAt(pp.MaxNoiseRight, pp.Y, "Prezzo U.");
-        if (on[pcTotalPrice]) TextRightAt(pp.TotalPriceRight, pp.Y, "Prezzo T.");
+        PrintRowTexts(pp.Y, {{pp.CodeLeft, on[pcCode] ? "Codice" : ""},
+                             {pp.ArticleLeft, on[pcArticle] ? "Articolo" : ""},
+                             {pp.BrandLeft, on[pcBrand] ? "Marca" : ""},
+                             {pp.DescriptionLeft, on[pcDescription] ? "Descrizione" : ""},
+                             {pp.UnitLeft, on[pcUnit] ? "U.M." : ""},
+                             {pp.MaxSignalRight, on[pcQuantity] ? "Quantità" : "", true},
+                             {pp.MaxNoiseRight, on[pcUnitPrice] ? "Prezzo U." : "", true},
+                             {pp.TotalPriceRight, on[pcTotalPrice] ? "Prezzo T." : "", true}});
         break;
     case DocSignals:
     case DocChannels: {
@@ -274,42 +344,43 @@ void TStampa::PrintTableHeader(int32_t kind, int32_t flags) {
              "Canali in uscita dal terminale di testa con relativi segnali e rumori"}};
         const int which = !(flags & 2) ? 0 : (flags & 1) ? 1 : 2;
         SetFont(14);
-        Centred(pp.Y, titles[kind == DocChannels ? 1 : 0][which]);
+        pp.Y += Centred(pp.Y, titles[kind == DocChannels ? 1 : 0][which]);
         pp.Y += pp.Points(26);
         if (kind == DocSignals) {
             BandHeader();
             break;
         }
         SetFont(8);
-        TextAt(pp.NumberLeft, pp.Y, "Componente");
-        TextAt(pp.CodeLeft, pp.Y, "Canale");
-        TextAt(pp.DescriptionLeft, pp.Y, "Descrizione");
-        TextRightAt(pp.MinSignalRight, pp.Y, "S Min.");
-        TextRightAt(pp.MaxSignalRight, pp.Y, "S Max.");
-        TextRightAt(pp.MinNoiseRight, pp.Y, "C/N Min.");
-        TextRightAt(pp.MaxNoiseRight, pp.Y, "C/N Max.");
-        TextAt(pp.OriginLeft, pp.Y, "Provenienza");
+        PrintRowTexts(pp.Y, {{pp.NumberLeft, "Componente"},
+                             {pp.CodeLeft, "Canale"},
+                             {pp.DescriptionLeft, "Descrizione"},
+                             {pp.MinSignalRight, "S Min.", true},
+                             {pp.MaxSignalRight, "S Max.", true},
+                             {pp.MinNoiseRight, "C/N Min.", true},
+                             {pp.MaxNoiseRight, "C/N Max.", true},
+                             {pp.OriginLeft, "Provenienza"}});
         break;
     }
     case DocSeparations:
         SetFont(14);
-        Centred(pp.Y, "Separazioni tra le prese [dB]");
+        pp.Y += Centred(pp.Y, "Separazioni tra le prese [dB]");
         pp.Y += pp.Points(26);
         BandHeader();
         break;
     case DocMastReport:
     case DocLightningReport:
         SetFont(10);
-        Centred(pp.Y, kind == DocMastReport ? "Relazione sul sostegno delle antenne"
-                                            : "Relazione sull'autoprotezione dalle scariche atmosferiche");
+        pp.Y += Centred(pp.Y, kind == DocMastReport
+                                  ? "Relazione sul sostegno delle antenne"
+                                  : "Relazione sull'autoprotezione dalle scariche atmosferiche");
         pp.Y += pp.Points(16);
         break;
     case DocLightningRisk:
         SetFont(12);
-        Centred(pp.Y, "Relazione sull'autoprotezione dalle scariche atmosferiche");
+        pp.Y += Centred(pp.Y, "Relazione sull'autoprotezione dalle scariche atmosferiche");
         pp.Y += pp.Points(16);
         SetFont(10);
-        Centred(pp.Y, "Valutazione del rischio ai sensi della norma CEI EN 62305-2");
+        pp.Y += Centred(pp.Y, "Valutazione del rischio ai sensi della norma CEI EN 62305-2");
         pp.Y += pp.Points(16);
         break;
     default: break;
@@ -327,13 +398,15 @@ void TStampa::BandHeader() {
     const TSistemaBande* bands = SistemaBandeCorrente;
     const int32_t count =
         bands ? std::min<int32_t>(bands->bandCount, static_cast<int32_t>(bands->bands.size())) : 0;
-    TextAt(pp.NumberLeft, pp.Y, "Banda");
-    for (int32_t i = 0; i < count; ++i)
-        TextRightAt(pp.CodeLeft + i * pp.BandStep, pp.Y, bands->bands[i].bandName);
+    std::vector<TRowText> names{{pp.NumberLeft, "Banda"}}, frequencies{{pp.NumberLeft, "Freq. [MHz]"}};
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t right = pp.CodeLeft + i * pp.BandStep;
+        names.push_back({right, bands->bands[i].bandName, true});
+        frequencies.push_back({right, FormatLevelCellShort(bands->bands[i].reference), true});
+    }
+    PrintRowTexts(pp.Y, names);
     pp.Y += pp.LineHeight;
-    TextAt(pp.NumberLeft, pp.Y, "Freq. [MHz]");
-    for (int32_t i = 0; i < count; ++i)
-        TextRightAt(pp.CodeLeft + i * pp.BandStep, pp.Y, FormatLevelCellShort(bands->bands[i].reference));
+    PrintRowTexts(pp.Y, frequencies);
 }
 
 void TStampa::PrintPageFrame(int32_t kind, int32_t /*flags*/) {
@@ -358,17 +431,20 @@ void TStampa::PrintPageFrame(int32_t kind, int32_t /*flags*/) {
     // Name, street and city keep their separators when one is not given, as
     // the installer line below does.
     auto text = [texts](int i) { return texts ? texts[i] : AnsiString(); };
-    TextAt(left, 0, "Committente: " + text(0) + " - " + text(1) + " - " + text(2));
-    TextAt(left, bottom + 1, InstallerHeader ? InstallerHeader() : AnsiString());
+    // The frame's lines run up to its right end; the file's name ends
+    // before the page number.
+    PrintRowTexts(0, {{left, "Committente: " + text(0) + " - " + text(1) + " - " + text(2)}}, right);
+    PrintRowTexts(bottom + 1, {{left, InstallerHeader ? InstallerHeader() : AnsiString()}}, right);
     const int32_t fileLine = bottom + pp.Points(12) + 1;
-    TextAt(left, fileLine,
-           AnsiString(ApplicationTitle) + " - File " + FileBaseName(Project ? Project->Name : ""));
+    PrintRowTexts(
+        fileLine,
+        {{left, AnsiString(ApplicationTitle) + " - File " + FileBaseName(Project ? Project->Name : "")},
+         {right, boxed ? AnsiString() : "Pagina " + IntToStr(pp.PageNumber), true}},
+        right);
     if (boxed) {
         canvas->Pen->Width = 2;
         canvas->Polyline(
             {TPoint(0, top), TPoint(right, top), TPoint(right, bottom), TPoint(0, bottom), TPoint(0, top)});
-    } else {
-        TextRightAt(pp.PageWidth - 2, fileLine, "Pagina " + IntToStr(pp.PageNumber));
     }
 }
 

@@ -43,7 +43,11 @@ int32_t LayoutParagraph(TCanvas* canvas, const AnsiString& text, const TRect& bo
         }
         if (gaps.size() > 1) {
             const int n = static_cast<int>(gaps.size()) - 1;
-            const int slack = available - canvas->TextWidth(piece(start, gaps[n] - 1));
+            // The slack left by the pieces as they are drawn, each measured
+            // on its own, so that the last ends at the box's edge.
+            int slack = available;
+            for (int k = 1; k <= n; ++k)
+                slack -= canvas->TextWidth(piece(start + gaps[k - 1] - 1, gaps[k] - gaps[k - 1]));
             // The slack goes to the first gaps; a line with more gaps than the
             // table holds keeps single blanks in the others.
             const int stretched = std::min(n - 1, ParagraphMaxGaps);

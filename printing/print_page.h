@@ -83,6 +83,15 @@ struct TPrintPage {
     int32_t FontSize(int32_t points) const;
     // The line height of a document kind: 14 pt for kinds 0, 8 and 9, else 12 pt.
     static int32_t LineHeightPoints(int32_t kind);
+    // The margins of the texts of a page's body: its first column stands
+    // 18 pt in from the frame's left end, and no text reaches closer than
+    // that to the frame's right end (page width - 2). The frame's own lines
+    // (customer, installer, file and page number) run up to the frame's end.
+    int32_t TextLeft() const { return Points(TextMarginPoints); }
+    int32_t TextRight() const { return PageWidth - 2 - Points(TextMarginPoints); }
+    static constexpr int32_t TextMarginPoints = 18;
+    // The least room between two texts of a table row.
+    static constexpr int32_t ColumnGapPoints = 4;
 };
 
 // The program's one page record.

@@ -161,7 +161,8 @@ TEST_F(PageLayoutTest, TitlesFollowKindAndFlags) {
     };
     // clang-format on
     // The whole sheet, and a printer that leaves 15 mm at each side: a
-    // title wider than that page is set smaller, whole on the page.
+    // title wider than the room between the page's margins is set smaller,
+    // whole between them.
     const int side = 15 * 600 * 10 / 254;
     for (const TRect printable : {TRect(0, 0, 4961, 7016), TRect(side, side, 4961 - side, 7016 - side)}) {
         Printer()->SetDevices({A4Device(600, printable)});
@@ -172,17 +173,58 @@ TEST_F(PageLayoutTest, TitlesFollowKindAndFlags) {
             const TRecordingEngine& page = *doc.Pages[0];
             const TPaintCall* title = FindText(page, c.title);
             ASSERT_NE(title, nullptr) << PageText(page);
-            // Centred across the page, and on it.
+            // Centred across the page, and between its margins.
             const int width = TTextMetrics::Extent(title->State.Font, c.title).cx;
             EXPECT_NEAR(title->Points[0].x * 2 + width, PrintPage.PageWidth, 1);
-            EXPECT_GE(title->Points[0].x, 0);
-            EXPECT_LE(title->Points[0].x + width, PrintPage.PageWidth);
-            // The whole sheet keeps every title at its size.
-            const int points = c.kind >= DocSignals && c.kind <= DocChannels ? 14 : 10;
+            EXPECT_GE(title->Points[0].x, PrintPage.TextLeft());
+            EXPECT_LE(title->Points[0].x + width, PrintPage.TextRight());
+            // The whole sheet keeps every title at its size but the longest,
+            // a point smaller.
+            int points = c.kind >= DocSignals && c.kind <= DocChannels ? 14 : 10;
+            if (c.kind == DocSignals && c.flags == 3) points = 13;
             if (printable.Left == 0)
                 EXPECT_EQ(std::abs(title->State.Font.Height), (points * 1200 + 72) / 144);
         }
     }
+}
+
+// A page 10 cm wide: the longest title, at three quarters of its size still
+// wider than the room between the margins, stands in centred lines there,
+// and the band header comes down by the lines added.
+TEST_F(PageLayoutTest, ATitleTooWideAtThreeQuartersOfItsSizeBreaksIntoLines) {
+    const AnsiString title =
+        "Segnali minimi e massimi ammessi all'uscita del terminale di testa e ottenibili alle prese [dB]";
+    auto bandsAt = [&](int width, std::vector<TPaintCall>& lines) {
+        Printer()->SetDevices({A4Device(600, TRect(0, 0, width, 7016))});
+        stampa.GetPageLayout(DocSignals, 0);
+        stampa.SetTablePositions(DocSignals);
+        const TRecordingEngine& page = *Job([&] { stampa.PrintTableHeader(DocSignals, 3); }).Pages[0];
+        lines.clear();
+        for (const TPaintCall& t : TextCalls(page))
+            if (std::abs(t.State.Font.Height) > 67) lines.push_back(t);  // above the 8-pt column texts
+        return TextAt(page, "Banda").y;
+    };
+    std::vector<TPaintCall> lines;
+    const int whole = bandsAt(4961, lines);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].Text, title);
+    const int narrow = bandsAt(2362, lines);
+    ASSERT_GE(lines.size(), 2u);
+    AnsiString joined;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const TPaintCall& l = lines[i];
+        joined += (i ? " " : "") + l.Text;
+        const int width = TTextMetrics::Extent(l.State.Font, l.Text).cx;
+        EXPECT_GE(l.Points[0].x, PrintPage.TextLeft()) << l.Text;
+        EXPECT_LE(l.Points[0].x + width, PrintPage.TextRight()) << l.Text;
+        EXPECT_NEAR(l.Points[0].x * 2 + width, PrintPage.PageWidth, 1) << l.Text;
+        // Three quarters of 14 points, at 600 dpi.
+        EXPECT_EQ(std::abs(l.State.Font.Height), (10 * 1200 + 72) / 144);
+        if (i)
+            EXPECT_EQ(l.Points[0].y - lines[i - 1].Points[0].y, TTextMetrics::Extent(l.State.Font, "Ag").cy);
+    }
+    EXPECT_EQ(joined, title);
+    EXPECT_EQ(narrow - whole, lines.back().Points[0].y - lines.front().Points[0].y);
 }
 
 TEST_F(PageLayoutTest, ColumnHeadersByFlags) {
@@ -221,9 +263,11 @@ TEST_F(PageLayoutTest, ColumnHeadersByFlags) {
     EXPECT_EQ(last->Points[0].x + TTextMetrics::Extent(last->State.Font, last->Text).cx,
               1200 + (system.bandCount - 1) * 400);
 
-    // Channels: the eight column titles.
+    // Channels: the eight column titles, at the table's positions.
     stampa.GetPageLayout(DocChannels, 0);
+    stampa.SetTablePositions(DocChannels);
     const TPrintedDocument& channels = Job([&] { stampa.PrintTableHeader(DocChannels, 1); });
+    EXPECT_EQ(TextAt(*channels.Pages[0], "Provenienza").x, 3200);  // 384 pt
     for (const char* t :
          {"Componente", "Canale", "Descrizione", "S Min.", "S Max.", "C/N Min.", "C/N Max.", "Provenienza"})
         EXPECT_NE(FindText(*channels.Pages[0], t), nullptr) << t;

@@ -154,6 +154,39 @@ TEST_F(RowTextsTest, ACodeALittleTooWideIsSetSmallerAndWhole) {
     EXPECT_EQ(Overlaps(page), "");
 }
 
+// Amounts wider than the room their column leaves after the one on their
+// left are set smaller, whole and apart from it: a row total and the grand
+// total of 1.000.000.000,00 after a unit price of 10.000.000,00.
+TEST_F(RowTextsTest, AnAmountTooWideForItsColumnIsSetSmallerAndWhole) {
+    Estimate();
+    project.Estimate->Clear();
+    TRigaPreventivo r;
+    r.Code = "GCX-10";
+    r.Article = "Cavo coax";
+    r.Quantity = 100;
+    r.UnitPrice = 1e7f;
+    project.Estimate->AddQuantity(r);
+    estimatePage.BuildEstimate();
+    const TRecordingEngine& page = *Job([&] { EXPECT_EQ(stampa.PrintEstimate(true, 0), 0); }).Pages[0];
+    const AnsiString price = "10.000.000,00", total = "1.000.000.000,00";
+    const TPaintCall* unit = FindText(page, price);
+    ASSERT_NE(unit, nullptr) << PageText(page);
+    EXPECT_EQ(std::abs(unit->State.Font.Height), P(8) + 1);
+    const int unitRight = unit->Points[0].x + TTextMetrics::Extent(unit->State.Font, price).cx;
+    int totals = 0;
+    for (const TPaintCall& t : TextCalls(page)) {
+        if (t.Text != total) continue;
+        ++totals;
+        EXPECT_LT(std::abs(t.State.Font.Height), P(8));
+        // Ends at the total's edge, 544 pt, and stands clear of the unit
+        // price's edge (490 pt) or of "Totale:", which ends there too.
+        EXPECT_EQ(t.Points[0].x + TTextMetrics::Extent(t.State.Font, t.Text).cx, P(544));
+        EXPECT_GE(t.Points[0].x - unitRight, P(4));
+    }
+    EXPECT_EQ(totals, 2);  // the row's and the grand total
+    EXPECT_EQ(Overlaps(page), "");
+}
+
 TEST_F(RowTextsTest, ATextRunsOnIntoAnEmptyColumnAndStopsAtThePageEdge) {
     Outlets(true);
     const TRecordingEngine& page =
@@ -161,11 +194,11 @@ TEST_F(RowTextsTest, ATextRunsOnIntoAnEmptyColumnAndStopsAtThePageEdge) {
     // The outlet without brand: its article runs on whole over the brand column.
     const TPoint article = TextAt(page, LongArticle);
     EXPECT_EQ(article, TPoint(P(108), 557));
-    // The notes, wider than what is left of the page, end before the page's right edge.
+    // The notes, wider than what is left of the page, end at the page's right margin.
     for (const TPaintCall& t : TextCalls(page))
         if (t.Points[0].y == 457 && t.Points[0].x == P(378)) {
             EXPECT_EQ(t.Text.substr(0, 10), "Soggiorno,");
-            EXPECT_LE(t.Points[0].x + TTextMetrics::Extent(t.State.Font, t.Text).cx, PrintPage.PageWidth - 2);
+            EXPECT_LE(t.Points[0].x + TTextMetrics::Extent(t.State.Font, t.Text).cx, PrintPage.TextRight());
         }
     EXPECT_EQ(Overlaps(page), "");
 }
