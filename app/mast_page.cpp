@@ -994,14 +994,13 @@ bool TPaginaSostegno::DetAutSostClick(TObject*) {
     return true;
 }
 
-void TPaginaSostegno::SizeMastFromHeadEnd() {
-    if (!project_) return;
+bool TPaginaSostegno::SizeMastFromHeadEnd() {
+    if (!project_) return false;
     TPalo& palo = Palo();
+    const TFormaPalo before(palo);
     palo.ClearMast();
     palo.SelectedItem = nullptr;
     palo.SelectedSection = -1;
-    Modified();
-    ShowGround();
     const int found = project_->HeadEndGrid ? MastItemsFromHeadEnd(*project_->HeadEndGrid, palo.Antennas) : 0;
     // Every item at its minimum spacing, and the foot where they all fit.
     layout_ = EvaluateMast(palo);
@@ -1009,30 +1008,63 @@ void TPaginaSostegno::SizeMastFromHeadEnd() {
         if (record.Item) record.Item->Spacing = record.MinSpacing;
     layout_ = EvaluateMast(palo);
     palo.FootPosition = layout_.MinFootPosition;
-    SizeMast();
-    if (found <= MastMaxItems) return;
+    if (!SearchSections()) {
+        SizingFailed(before);
+        return false;
+    }
+    ShowGround();
+    ShowAntennaData(nullptr, "");
+    SizingDone();
+    if (found <= MastMaxItems) return true;
     {
         TShowing showing(showing_, showing_ + 1);
         MemoAttenzione->Lines->Add(HeadEndItemsDropped);
     }
     PanelAttenzione->Visible = true;
+    return true;
 }
 
-void TPaginaSostegno::SizeMast() {
-    if (!project_) return;
-    TPalo& palo = Palo();
+bool TPaginaSostegno::SizeMast() {
+    if (!project_) return false;
+    const TFormaPalo before(Palo());
+    if (!SearchSections()) {
+        SizingFailed(before);
+        return false;
+    }
+    SizingDone();
+    return true;
+}
+
+bool TPaginaSostegno::SearchSections() {
     const bool telescopic = DatiAutSost && DatiAutSost->CheckTelescopici->Checked;
     const std::vector<TTroncoPalo> candidates =
         DatiAutSost ? DatiAutSost->SelectedSections() : std::vector<TTroncoPalo>{};
+    return SizeMastSections(Palo(), candidates, telescopic);
+}
+
+void TPaginaSostegno::SizingDone() {
     {
         TShowing showing(showing_, showing_ + 1);
-        CheckTelescopici->Checked = telescopic;
+        CheckTelescopici->Checked = Palo().Telescopic != 0;
     }
-    const bool found = SizeMastSections(palo, candidates, telescopic);
     Modified();
     ShowSections();
-    if (!found)
-        Application->MessageBox("Non è possibile dimensionare il sostegno con i tronchi forniti.",
-                                MastMessageCaption, MB_OK | MB_ICONWARNING);
     Evaluate();
+}
+
+// The mast as it was before the command, shown again, and the message: the
+// person keeps the sections typed or sized before, and the project is not
+// marked changed by a sizing that changed nothing.
+void TPaginaSostegno::SizingFailed(const TFormaPalo& before) {
+    before.PutBack(Palo());
+    {
+        TShowing showing(showing_, showing_ + 1);
+        CheckTelescopici->Checked = Palo().Telescopic != 0;
+    }
+    footGrabbed_ = groundGrabbed_ = false;
+    ShowSections();
+    ShowGround();
+    ShowAntennaData(nullptr, "");
+    Evaluate();
+    Application->MessageBox(SizingFailure, MastMessageCaption, MB_OK | MB_ICONWARNING);
 }

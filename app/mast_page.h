@@ -22,6 +22,8 @@ class TDatiAutSost;
 constexpr const char* MastMessageCaption = "Ordivex Varne";
 // The refusal of a wall thickness that leaves no tube.
 constexpr const char* ThicknessRefusal = "La sezione deve essere minore della metà del diametro.";
+// The message of a sizing that finds no mast.
+constexpr const char* SizingFailure = "Non è possibile dimensionare il sostegno con i tronchi forniti.";
 // The warning of a head end with more antennas than a mast holds.
 constexpr const char* HeadEndItemsDropped = "Sono state considerate solo le prime 19 antenne.";
 
@@ -55,10 +57,12 @@ public:
 
     // The automatic sizing: the menu command "Determinazione automatica
     // &sostegno" calls DetAutSostClick, then shows this page when it ran
-    // (false: the sizing form was cancelled).
+    // (false: the sizing form was cancelled). The sizing takes the tubes
+    // selected in the form; one that finds no mast puts the mast back as it
+    // was, shows the message and answers false.
     bool DetAutSostClick(TObject* Sender);
-    void SizeMastFromHeadEnd();
-    void SizeMast();
+    bool SizeMastFromHeadEnd();
+    bool SizeMast();
     // Whether "Antenne dalla testa" can be offered: step 2 and every antenna
     // and dish of the head end described.
     bool HeadEndAntennasUsable() const;
@@ -151,6 +155,10 @@ public:
 
 private:
     void Modified();
+    // The search over the form's tubes, on the mast as it stands.
+    bool SearchSections();
+    void SizingDone();
+    void SizingFailed(const TFormaPalo& before);
     // The antenna controls into an item (its kind, divergence, band and
     // polarisation unless it is an arm; diameter and wind resistance).
     void ReadAntennaFromForm(TDatiAntenna& item) const;

@@ -5,6 +5,7 @@
 
 #include "core/globals.h"
 #include "core/ini.h"
+#include "document/mast_evaluation.h"
 #include "platform/application.h"
 #include "platform/sysutils.h"
 
@@ -185,20 +186,25 @@ void TDatiAutSost::LoadDefaultSections() {
 }
 
 void TDatiAutSost::LoadSections() {
-    const AnsiString stored = ReadSetting(SectionsKey);
     ListTronchi->Items->Clear();
-    if (!stored.empty()) {
-        // The settings file can be edited by hand: keep only the lines that
-        // are sections.
-        for (const AnsiString& line : Lines(stored)) {
-            float d, s, l;
-            if (ParseSection(line, d, s, l)) ListTronchi->Items->Add(line);
-        }
-        LoadPreset(0);
-    } else {
-        LoadDefaultSections();
-        for (int i = 0; i < ListTronchi->Items->Count(); ++i) ListTronchi->Selected[i] = true;
+    // The settings file can be edited by hand: keep only the lines that are
+    // tubes, each measure above zero.
+    for (const AnsiString& line : Lines(ReadSetting(SectionsKey))) {
+        float d, s, l;
+        if (ParseSection(line, d, s, l) && MastValueGiven(d) && MastValueGiven(s) && MastValueGiven(l))
+            ListTronchi->Items->Add(line);
     }
+    if (ListTronchi->Items->Count() == 0) {
+        LoadDefaultSections();
+        SelectAll();
+    } else {
+        LoadPreset(0);
+        // The tubes of the last "Ok", or all of them while there are none
+        // (before the first "Ok", or none of those tubes is left): a list
+        // opening with nothing selected would only be refused.
+        if (ListTronchi->SelCount() == 0) SelectAll();
+    }
+    CheckTelescopici->Checked = ReadSetting(PresetTelescopicKey + std::to_string(LastUsedPreset)) == "t";
     EditD->Text = "";
     EditS->Text = "";
     EditL->Text = "";
@@ -233,6 +239,10 @@ std::vector<TTroncoPalo> TDatiAutSost::SelectedSections() const {
     return sections;
 }
 
+void TDatiAutSost::SelectAll() {
+    for (int i = 0; i < ListTronchi->Items->Count(); ++i) ListTronchi->Selected[i] = true;
+}
+
 void TDatiAutSost::UpdateRimuovi() { ButtonRimuovi->Enabled = ListTronchi->SelCount() == 1; }
 
 void TDatiAutSost::FormShow(TObject*) {
@@ -252,7 +262,9 @@ void TDatiAutSost::RimuoviClick(TObject*) {
 }
 
 void TDatiAutSost::DefaultClick(TObject*) {
+    // The list as on first use: the default tubes, all of them chosen.
     LoadDefaultSections();
+    SelectAll();
     UpdateRimuovi();
 }
 
@@ -274,7 +286,14 @@ void TDatiAutSost::AggiungiClick(TObject*) {
 }
 
 void TDatiAutSost::OkClick(TObject*) {
+    // Without a tube the sizing could only fail: the form stays open.
+    if (ListTronchi->SelCount() == 0) {
+        Application->MessageBox(NoSectionSelected, Application->Title, MB_OK | MB_ICONWARNING);
+        return;
+    }
     WriteSetting(SectionsKey, ListTronchi->Items->Text());
+    // The next sizing opens with the tubes of this one.
+    SavePreset(LastUsedPreset);
     ModalResult = mrOk;
 }
 

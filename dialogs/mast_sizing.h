@@ -11,8 +11,12 @@
 #include "platform/menus.h"
 #include "platform/stdctrls.h"
 
-// The named selections: 1 to 4, and 0 for the one used when the form opens.
+// The named selections: 1 to 4, and 0 for the one of the last "Ok", with
+// which the form opens.
 constexpr int MastPresets = 4;
+constexpr int LastUsedPreset = 0;
+// The refusal of "Ok" with no tube selected.
+constexpr const char* NoSectionSelected = "Selezionare almeno un tronco.";
 
 class TDatiAutSost : public TForm {
 public:
@@ -28,9 +32,10 @@ public:
     // an equal item makes it do nothing.
     void AddSection(float d, float s, float l);
     void LoadDefaultSections();
-    // The list from the settings (lines that are not sections are left out)
-    // with preset 0 applied; the default sections, all selected, when the
-    // settings hold none.
+    // The list from the settings (lines that are not tubes are left out)
+    // with the selection of the last "Ok" (preset 0) applied, every tube
+    // selected when that selects none; the default sections, all selected,
+    // when the settings hold no tube.
     void LoadSections();
     void LoadPreset(int n);
     void SavePreset(int n);
@@ -67,5 +72,6 @@ public:
     TMenuItem* SalvaPreselezione[MastPresets];  // "&Salva"
 
 private:
+    void SelectAll();
     void UpdateRimuovi();
 };

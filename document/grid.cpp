@@ -304,28 +304,33 @@ int TGridData::RemoveCellsIn(const TCellRect& rect, bool recordUndo, int32_t cap
     return static_cast<int>(lifted.size());
 }
 
-void TGridData::DeleteRect(const TCellRect& rect, bool recordUndo, int32_t caption) {
+int TGridData::DeleteRect(const TCellRect& rect, bool recordUndo, int32_t caption,
+                          const std::vector<TSegnoGrafico*>& chosen) {
     const int32_t left = std::max<int32_t>(0, rect.Left);
     const int32_t right = std::min<int32_t>(Columns - 1, rect.Right);
     const int32_t top = std::max<int32_t>(0, rect.Top);
     const int32_t bottom = std::min<int32_t>(Rows - 1, rect.Bottom);
-    // One undo puts back all that went.
-    TUndoStep step(recordUndo ? UndoList.get() : nullptr, TUndoStep::TEnd::Marker, caption);
+    // One undo puts back all that went; a command that took nothing away
+    // leaves no step to take back.
+    TUndoStep step(recordUndo ? UndoList.get() : nullptr, TUndoStep::TEnd::MarkerIfAny, caption);
     int removed = RemoveCellsIn(rect, recordUndo, caption);
-    if (left <= right && top <= bottom) {
-        std::vector<TSegnoGrafico*> signs;
-        std::unordered_set<TSegnoGrafico*> seen;
+    std::vector<TSegnoGrafico*> signs;
+    std::unordered_set<TSegnoGrafico*> seen;
+    if (left <= right && top <= bottom)
         for (int32_t c = left; c <= right; ++c)
             for (int32_t r = top; r <= bottom; ++r)
                 for (TSegnoGrafico* sign : SignsAt(c, r))
                     if (seen.insert(sign).second &&
                         sign->HitTest(rect.Top, rect.Left, rect.Bottom, rect.Right))
                         signs.push_back(sign);
-        for (TSegnoGrafico* sign : signs)
-            if (RemoveSign(sign, recordUndo, caption)) ++removed;
-    }
+    for (TSegnoGrafico* sign : chosen)
+        if (sign && seen.insert(sign).second) signs.push_back(sign);
+    // RemoveSign refuses a sign of another grid.
+    for (TSegnoGrafico* sign : signs)
+        if (RemoveSign(sign, recordUndo, caption)) ++removed;
     step.End();
-    if (recordUndo || removed > 0) SetModified(ModAll);
+    if (removed > 0) SetModified(ModAll);
+    return removed;
 }
 
 // ---- Graphic signs ----

@@ -96,10 +96,13 @@ public:
     // whole with the cable crossing it, except the anchor; recording, each
     // one is a removed-cell record with the caption. Answers how many.
     int RemoveCellsIn(const TCellRect& rect, bool recordUndo, int32_t caption);
-    // Removes every cell on the rectangle except the anchor, and every
-    // graphic sign whose hit test accepts the rectangle; recording, one group
-    // record with the caption counts them all.
-    void DeleteRect(const TCellRect& rect, bool recordUndo, int32_t caption);
+    // Removes every cell on the rectangle except the anchor, every graphic
+    // sign whose hit test accepts the rectangle and the given signs of this
+    // grid (the ones selected, wherever they lie); recording, one group
+    // record with the caption counts them all, and nothing is recorded when
+    // nothing went. Answers how many went.
+    int DeleteRect(const TCellRect& rect, bool recordUndo, int32_t caption,
+                   const std::vector<TSegnoGrafico*>& signs = {});
 
     // Takes a sign into the grid's list and square index. A sign with both
     // ends outside the grid's pixels is refused and deleted. Recording: an

@@ -141,6 +141,52 @@ void TDatiAntenne::InsertAt(int position, std::unique_ptr<TDatiAntenna> item) {
 
 TPalo::TPalo() { SetDefaults(); }
 
+namespace {
+
+std::unique_ptr<TDatiAntenna> CopyItem(const TDatiAntenna& item) {
+    auto copy = std::make_unique<TDatiAntenna>();
+    copy->Kind = item.Kind;
+    copy->Divergence = item.Divergence;
+    copy->Band = item.Band;
+    copy->Polarisation = item.Polarisation;
+    copy->Spacing = item.Spacing;
+    copy->Force = item.Force;
+    copy->Area = item.Area;
+    copy->Diameter = item.Diameter;
+    copy->WindOfForce = item.WindOfForce;
+    if (item.FirstChild) copy->FirstChild = CopyItem(*item.FirstChild);
+    if (item.SecondChild) copy->SecondChild = CopyItem(*item.SecondChild);
+    return copy;
+}
+
+}  // namespace
+
+TDatiAntenne TDatiAntenne::Copy() const {
+    TDatiAntenne copy;
+    for (const auto& item : Items) copy.Items.push_back(CopyItem(*item));
+    return copy;
+}
+
+TFormaPalo::TFormaPalo(const TPalo& palo)
+    : sectionCount_(palo.SectionCount),
+      telescopic_(palo.Telescopic),
+      footPosition_(palo.FootPosition),
+      ground_(palo.Ground),
+      items_(palo.Antennas.Copy()) {
+    std::copy(std::begin(palo.Sections), std::end(palo.Sections), sections_);
+}
+
+void TFormaPalo::PutBack(TPalo& palo) const {
+    palo.SectionCount = sectionCount_;
+    palo.Telescopic = telescopic_;
+    std::copy(std::begin(sections_), std::end(sections_), palo.Sections);
+    palo.FootPosition = footPosition_;
+    palo.Ground = ground_;
+    palo.SelectedItem = nullptr;
+    palo.SelectedSection = -1;
+    palo.Antennas = items_.Copy();
+}
+
 void TPalo::ClearMast() {
     SectionCount = 1;
     FootPosition = DefaultFootPosition;

@@ -56,6 +56,8 @@ public:
     // when the list is shorter).
     void InsertAt(int position, std::unique_ptr<TDatiAntenna> item);
     int Count() const { return static_cast<int>(Items.size()); }
+    // A list of copies of these items, arms with their antennas.
+    TDatiAntenne Copy() const;
 
     std::vector<std::unique_ptr<TDatiAntenna>> Items;  // Items[0] is the lowest
 };
@@ -113,6 +115,25 @@ public:
     int32_t Length = static_cast<int32_t>(LevelNone);
     int32_t Width = static_cast<int32_t>(LevelNone);
     AnsiString Municipality;  // at most 50
+};
+
+// What the automatic sizing may change of a mast, kept aside before it runs:
+// the sections and their joints, the foot, the ground and the items (copied
+// whole, arms with their antennas). A sizing that finds no mast puts it back,
+// so that nothing typed or sized before is lost.
+class TFormaPalo {
+public:
+    explicit TFormaPalo(const TPalo& palo);
+    // The kept shape into the mast; nothing selected on it.
+    void PutBack(TPalo& palo) const;
+
+private:
+    int32_t sectionCount_;
+    uint8_t telescopic_;
+    TTroncoPalo sections_[MastSections];
+    int32_t footPosition_;
+    int32_t ground_;
+    TDatiAntenne items_;
 };
 
 // The texts of the mast's choices as the mast page offers them, by value.

@@ -97,6 +97,8 @@ bool TDrawWindow::BlockUsable() const {
     return true;
 }
 
+bool TDrawWindow::BlockCommandsOffered() const { return BlockUsable() || !SelectedSigns.Empty(); }
+
 TCellRect TDrawWindow::SelectedBlock() const {
     const TGridRect b = Selection;
     return TCellRect{b.Top, b.Left, b.Bottom, b.Right};
@@ -112,7 +114,7 @@ void TDrawWindow::EditPopupOpening() {
     ItemUndo->Caption = UndoCaption();
     ItemUndo->Enabled = !UndoEmpty();
     const bool usable = BlockUsable();
-    const bool blockCommands = usable || SelectedSigns.Count() > 0;
+    const bool blockCommands = BlockCommandsOffered();
     const bool pastes = blockCommands && usable && !CopyBufferEmpty();
     for (TMenuItem* item : {ItemCut, ItemCopy, ItemDelete}) item->Enabled = blockCommands;
     for (TMenuItem* item : {ItemPaste, ItemPasteMirrored, ItemPasteRotated}) item->Enabled = pastes;
@@ -151,11 +153,23 @@ void TDrawWindow::UnselectSignsIn(const TCellRect& block) {
     for (TSegnoGrafico* sign : inside) UnselectSign(sign);
 }
 
+// The selected signs go wherever they lie, with the cells and signs of the
+// selected block: what the person sees marked is what goes.
 void TDrawWindow::DeleteClick() {
     if (!grid_) return;
     const TCellRect block = SelectedBlock();
-    UnselectSignsIn(block);
-    grid_->DeleteRect(block, true, CaptionDelete);
+    const std::vector<TSegnoGrafico*> selected(SelectedSigns.begin(), SelectedSigns.end());
+    ClearSignSelection();
+    grid_->DeleteRect(block, true, CaptionDelete, selected);
+}
+
+void TDrawWindow::KeyDown(WORD& key, TShiftState shift) {
+    if (key == VK_DELETE && shift.Empty() && grid_ && Step() == 1 && SignMode == SignIdle) {
+        if (BlockCommandsOffered()) DeleteClick();
+        key = 0;
+        return;
+    }
+    TDrawGrid::KeyDown(key, shift);
 }
 
 // ---- Hints ----

@@ -202,6 +202,8 @@ public:
 
     // The edit popup's block commands; the block is the control's selection.
     bool BlockUsable() const;
+    // Cut, copy and delete: a usable block or some selected sign.
+    bool BlockCommandsOffered() const;
     TCellRect SelectedBlock() const;
     enum class TPasteKind { Plain, Mirrored, Rotated90, Rotated180, Rotated270 };
     void SetLineCount(int32_t count);
@@ -235,6 +237,8 @@ public:
 
 protected:
     void DrawCell(int col, int row, const TRect& rect, TGridDrawState state) override;
+    // Canc while drawing deletes as "&Elimina" does, when it is offered.
+    void KeyDown(WORD& key, TShiftState shift) override;
     bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
     bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;
 

@@ -1,4 +1,5 @@
 // Common dialogs over Qt's own: files, directories, colours, printing.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -6,7 +7,9 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
+#include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QTreeView>
@@ -227,6 +230,48 @@ void GivePrinterSettings(TQtPrinterPeer& peer) {
     peer.Printer().setCopyCount(std::max(1, p->Copies));
 }
 
+// Qt's print dialog asks on its own, in its own words, before it lets an
+// existing file be printed over, and offers no option to leave that to the
+// program. While it runs, its question is put in the program's words (title,
+// text and buttons of the question the printer asks of a file named
+// elsewhere), so that the person meets one question, always the same. The
+// answer still goes to the dialog: "No" keeps it open for another name.
+class TReplaceQuestionInOurWords : public QObject {
+public:
+    explicit TReplaceQuestionInOurWords(QPrintDialog& dialog) : dialog_(dialog) {
+        qApp->installEventFilter(this);
+    }
+    ~TReplaceQuestionInOurWords() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* box = qobject_cast<QMessageBox*>(watched); box && IsDialogsQuestion(*box)) Reword(*box);
+        return false;
+    }
+
+private:
+    bool IsDialogsQuestion(const QMessageBox& box) const {
+        if (box.standardButtons() != (QMessageBox::Yes | QMessageBox::No)) return false;
+        for (const QWidget* w = box.parentWidget(); w; w = w->parentWidget())
+            if (w == &dialog_) return true;
+        return false;
+    }
+    void Reword(QMessageBox& box) const {
+        const auto* name = dialog_.findChild<QLineEdit*>("filename");
+        if (!name || name->text().isEmpty()) return;
+        box.setWindowTitle(ToQString(Application->Title));
+        box.setTextFormat(Qt::PlainText);
+        box.setText(ToQString(ReplaceFileQuestion(name->text())));
+        box.setInformativeText(QString());
+        box.setIcon(QMessageBox::Question);
+        box.button(QMessageBox::Yes)->setText(QString::fromUtf8("Sì"));
+        box.button(QMessageBox::No)->setText(QString::fromUtf8("No"));
+        box.setDefaultButton(QMessageBox::No);
+    }
+
+    QPrintDialog& dialog_;
+};
+
 }  // namespace
 
 bool TQtBackend::ExecutePrintDialog(TPrintDialog& d) {
@@ -253,7 +298,12 @@ bool TQtBackend::ExecutePrintDialog(TPrintDialog& d) {
         }
     }
     dialog.setOptions(options);
-    if (dialog.exec() != QDialog::Accepted) return false;
+    bool accepted;
+    {
+        const TReplaceQuestionInOurWords question(dialog);
+        accepted = dialog.exec() == QDialog::Accepted;
+    }
+    if (!accepted) return false;
     d.Copies = qp.copyCount();
     switch (dialog.printRange()) {
     case QAbstractPrintDialog::PageRange:

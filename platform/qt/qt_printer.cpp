@@ -48,6 +48,10 @@ TPrinterDevice Describe(QPrinter& p, const QString& name) {
 
 }  // namespace
 
+AnsiString ReplaceFileQuestion(const QString& file) {
+    return "Il file \"" + FromQString(QDir::toNativeSeparators(file)) + "\" esiste già. Sostituirlo?";
+}
+
 TQtPrinterPeer::TQtPrinterPeer() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     QString def = QPrinterInfo::defaultPrinterName();
     if (def.isEmpty() && Names().isEmpty()) PrepareForPdf();
@@ -150,9 +154,8 @@ TPaintEngine* TQtPrinterPeer::BeginDoc(const TPrintJob& job) {
         if (QFileInfo(file).suffix().isEmpty()) file += ".pdf";
         // One question before a file is replaced, about the very file written.
         if (QFileInfo::exists(file) && !(confirmed && file == chosen) &&
-            Application->MessageBox("Il file \"" + FromQString(QDir::toNativeSeparators(file)) +
-                                        "\" esiste già. Sostituirlo?",
-                                    Application->Title, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+            Application->MessageBox(ReplaceFileQuestion(file), Application->Title,
+                                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
             return nullptr;
         printer_->setOutputFileName(file);
         writing_ = file;

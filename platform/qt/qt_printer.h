@@ -17,6 +17,10 @@ namespace ovqt {
 // The name of the device that prints to a PDF file, last in the list.
 extern const char* const PdfDeviceName;
 
+// The one question asked before a file is printed over, whichever way the
+// file was chosen.
+AnsiString ReplaceFileQuestion(const QString& file);
+
 class TQtPrinterPeer : public TPrinterPeer {
 public:
     TQtPrinterPeer();

@@ -446,15 +446,43 @@ TEST_F(MastPageTest, SizingFromTheChosenTubes) {
     EXPECT_TRUE(script.MessageBoxes.empty());
     EXPECT_TRUE(project.Modified);
 
-    globals.Settings().WriteString("PreselTronchi0", "");
-    script.AnswerShowModal<TDatiAutSost>([](TDatiAutSost& f) { f.ButtonOk->Click(); });
+    // The form opens with the tubes of that sizing: the same mast again.
+    palo().Sections[0] = TTroncoPalo{};
+    script.AnswerShowModal<TDatiAutSost>([](TDatiAutSost& f) {
+        EXPECT_EQ(f.SelectedSections().size(), 2u);
+        f.ButtonOk->Click();
+    });
+    page.DetAutSostClick(nullptr);
+    EXPECT_EQ(palo().SectionCount, 1);
+    EXPECT_FLOAT_EQ(palo().Sections[0].Diameter, 50);
+    EXPECT_TRUE(script.MessageBoxes.empty());
+
+    // Tubes too weak for the antenna: the message, and the mast keeps what
+    // it had, sections past the count too; the project is not marked changed.
+    palo().SectionCount = 2;
+    palo().Sections[1] = TTroncoPalo{42, 2, 2, LevelNone};
+    palo().FootPosition = 55;
+    Show();
+    palo().Sections[2] = TTroncoPalo{35, 2, 2, LevelNone};  // kept above a lowered count
+    project.Modified = false;
+    const std::vector<int> kept = {palo().SectionCount, palo().FootPosition, palo().Antennas.Count()};
+    script.AnswerShowModal<TDatiAutSost>([](TDatiAutSost& f) {
+        for (int i = 0; i < f.ListTronchi->Items->Count(); ++i)
+            f.ListTronchi->Selected[i] = (*f.ListTronchi->Items)[i] == "d=42mm - s=2mm - l=3m";
+        f.ButtonOk->Click();
+    });
     page.DetAutSostClick(nullptr);
     ASSERT_EQ(script.MessageBoxes.size(), 1u);
     EXPECT_EQ(script.MessageBoxes[0].Text, "Non è possibile dimensionare il sostegno con i tronchi forniti.");
     EXPECT_EQ(script.MessageBoxes[0].Caption, "Ordivex Varne");
-    EXPECT_EQ(palo().SectionCount, 1);
-    EXPECT_EQ(palo().Sections[0].Diameter, LevelNone);
-    EXPECT_EQ(page.GridTronchi->Cells[1][1], "");
+    EXPECT_EQ((std::vector<int>{palo().SectionCount, palo().FootPosition, palo().Antennas.Count()}), kept);
+    EXPECT_FLOAT_EQ(palo().Sections[0].Diameter, 50);
+    EXPECT_FLOAT_EQ(palo().Sections[1].Diameter, 42);
+    EXPECT_FLOAT_EQ(palo().Sections[2].Diameter, 35);
+    EXPECT_FLOAT_EQ(palo().Antennas.Items[0]->Area, 0.1f);
+    EXPECT_EQ(page.GridTronchi->Cells[1][1], "50");
+    EXPECT_EQ(page.GridTronchi->Cells[1][2], "42");
+    EXPECT_FALSE(project.Modified);
 
     // Cancel changes nothing.
     palo().Sections[0] = TTroncoPalo{60, 2, 3, LevelNone};
@@ -504,8 +532,9 @@ TEST_F(MastPageTest, AntennasFromTheHeadEnd) {
     project.Step = 2;
     ASSERT_TRUE(page.HeadEndAntennasUsable());
 
-    globals.Settings().WriteString("TronchiSel", "d=102mm - s=6mm - l=6m\r\nd=88mm - s=5mm - l=6m");
-    globals.Settings().WriteString("PreselTronchi0", "d=102mm - s=6mm - l=6m\r\nd=88mm - s=5mm - l=6m");
+    // Nineteen antennas stand some 27 m high: only a tube far beyond the
+    // default ones carries them.
+    globals.Settings().WriteString("TronchiSel", "d=900mm - s=50mm - l=6m");
     script.AnswerShowModal<TDatiAutSost>([](TDatiAutSost& f) {
         EXPECT_TRUE(f.RadioTesta->Enabled);
         f.RadioTesta->Checked = true;
@@ -541,6 +570,29 @@ TEST_F(MastPageTest, AntennasFromTheHeadEnd) {
     EXPECT_NE(page.MemoAttenzione->Text.Get().find("Sono state considerate solo le prime 19 antenne."),
               std::string::npos);
     EXPECT_TRUE(page.PanelAttenzione->Visible);
+    EXPECT_TRUE(script.MessageBoxes.empty());
+
+    // With the usual tubes no mast holds them: the mast keeps its items,
+    // sections and foot, and the project is not marked changed.
+    const std::vector<float> sized = {static_cast<float>(palo().SectionCount), palo().Sections[0].Diameter,
+                                      static_cast<float>(palo().FootPosition)};
+    items[0]->Spacing += 7;  // as moved by hand after the sizing
+    const int32_t moved = items[0]->Spacing;
+    project.Modified = false;
+    globals.Settings().WriteString("TronchiSel", "d=102mm - s=6mm - l=6m\r\nd=88mm - s=5mm - l=6m");
+    script.AnswerShowModal<TDatiAutSost>([](TDatiAutSost& f) {
+        f.RadioTesta->Checked = true;
+        f.ButtonOk->Click();
+    });
+    page.DetAutSostClick(nullptr);
+    ASSERT_EQ(script.MessageBoxes.size(), 1u);
+    EXPECT_EQ(script.MessageBoxes[0].Text, "Non è possibile dimensionare il sostegno con i tronchi forniti.");
+    EXPECT_EQ((std::vector<float>{static_cast<float>(palo().SectionCount), palo().Sections[0].Diameter,
+                                  static_cast<float>(palo().FootPosition)}),
+              sized);
+    ASSERT_EQ(palo().Antennas.Items.size(), 19u);
+    EXPECT_EQ(palo().Antennas.Items[0]->Spacing, moved);
+    EXPECT_FALSE(project.Modified);
 }
 
 TEST(MastPageDrawing, SectionSketch) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/application.h"
 #include "support/globals_fixture.h"
 
 namespace {
@@ -153,33 +154,98 @@ TEST_F(MastSizingFormTest, PresetsRoundTripThroughTheSettings) {
     EXPECT_EQ(Selected(form), std::vector<AnsiString>{"d=70mm - s=3mm - l=2m"});
 }
 
-TEST_F(MastSizingFormTest, OkStoresTheWholeListAndTheNextOpeningReadsIt) {
+// "Ok" keeps the whole list and its selection: the next opening shows the
+// tubes of the last sizing, so that sizing again gives the same mast.
+TEST_F(MastSizingFormTest, OkStoresTheListAndTheSelectionTheNextOpeningShows) {
     form.FormShow(&form);
     form.AddSection(33, 3, 1.5f);
-    for (int i = 0; i < form.ListTronchi->Items->Count(); ++i) form.ListTronchi->Selected[i] = false;
+    for (int i = 0; i < form.ListTronchi->Items->Count(); ++i)
+        form.ListTronchi->Selected[i] = (*form.ListTronchi->Items)[i] == "d=33mm - s=3mm - l=1,5m" || i == 5;
+    form.CheckTelescopici->Checked = true;
+    const std::vector<AnsiString> chosen = Selected(form);
+    ASSERT_EQ(chosen.size(), 2u);
     form.OkClick(form.ButtonOk);
     EXPECT_EQ(form.ModalResult.Get(), mrOk);
-    EXPECT_EQ(globals.Settings().String("TronchiSel").find("d=33mm - s=3mm - l=1,5m") != AnsiString::npos,
-              true);
+    EXPECT_NE(globals.Settings().String("TronchiSel").find("d=33mm - s=3mm - l=1,5m"), AnsiString::npos);
 
-    // Preset 0 decides what the next opening selects.
-    globals.Settings().WriteString("PreselTronchi0", "d=33mm - s=3mm - l=1,5m");
-    globals.Settings().WriteString("PreselTele0", "t");
     TDatiAutSost again;
     again.FormShow(&again);
     EXPECT_EQ(Items(again), Items(form));
-    EXPECT_EQ(Selected(again), std::vector<AnsiString>{"d=33mm - s=3mm - l=1,5m"});
+    EXPECT_EQ(Selected(again), chosen);
     EXPECT_TRUE(again.CheckTelescopici->Checked);
+    EXPECT_EQ(again.SelectedSections().size(), 2u);
 
     again.AnnullaClick(again.ButtonAnnulla);
     EXPECT_EQ(again.ModalResult.Get(), mrCancel);
+    // "Annulla" keeps nothing: the opening after shows the same.
+    TDatiAutSost third;
+    third.FormShow(&third);
+    EXPECT_EQ(Selected(third), chosen);
 }
 
-TEST_F(MastSizingFormTest, LinesOfTheSettingsThatAreNotSectionsAreLeftOut) {
-    globals.Settings().WriteString("TronchiSel",
-                                   "d=28mm - s=2mm - l=3m\r\nd=abc\r\nd=1\r\nd=50mm - s=2mm - l=3m\r\n");
+TEST_F(MastSizingFormTest, OkWithNoTubeSelectedIsRefusedAndKeepsNothing) {
+    Application->Script().Reset();
     form.FormShow(&form);
-    EXPECT_EQ(Items(form), (std::vector<AnsiString>{"d=28mm - s=2mm - l=3m", "d=50mm - s=2mm - l=3m"}));
+    for (int i = 0; i < form.ListTronchi->Items->Count(); ++i) form.ListTronchi->Selected[i] = false;
+    form.OkClick(form.ButtonOk);
+    EXPECT_EQ(form.ModalResult.Get(), mrNone);
+    ASSERT_EQ(Application->Script().MessageBoxes.size(), 1u);
+    EXPECT_EQ(Application->Script().MessageBoxes[0].Text, "Selezionare almeno un tronco.");
+    EXPECT_EQ(globals.Settings().String("TronchiSel"), "");
+    EXPECT_EQ(globals.Settings().String("PreselTronchi0"), "");
+}
+
+// "Default" gives the list of the first use back: the default tubes, all
+// selected.
+TEST_F(MastSizingFormTest, DefaultSelectsEveryDefaultTube) {
+    globals.Settings().WriteString("TronchiSel", "d=33mm - s=3mm - l=1,5m\r\nd=28mm - s=2mm - l=2m");
+    globals.Settings().WriteString("PreselTronchi0", "d=33mm - s=3mm - l=1,5m");
+    form.FormShow(&form);
+    EXPECT_EQ(Selected(form), std::vector<AnsiString>{"d=33mm - s=3mm - l=1,5m"});
+    form.DefaultClick(form.ButtonDefault);
+    ASSERT_EQ(Items(form).size(), 15u);
+    EXPECT_EQ(Selected(form), Items(form));
+}
+
+// What the settings hold may be old, edited by hand or damaged: lines that
+// are not tubes are left out, and a list with no tube, or a last selection
+// that names none of the tubes listed, opens as on first use would, every
+// tube selected.
+TEST_F(MastSizingFormTest, BadStoredValuesOpenWithTubesSelected) {
+    const std::vector<AnsiString> two = {"d=28mm - s=2mm - l=3m", "d=50mm - s=2mm - l=3m"};
+    struct Case {
+        const char* what;
+        const char* list;
+        const char* selection;
+        const char* telescopic;
+        std::vector<AnsiString> items;  // empty: the 15 default tubes
+        std::vector<AnsiString> selected;
+    };
+    const Case cases[] = {
+        {"lines that are no tubes", "d=28mm - s=2mm - l=3m\r\nd=abc\r\nd=1\r\nd=0mm - s=2mm - l=3m\r\n"
+                                    "d=40mm - s=-2mm - l=3m\r\nd=50mm - s=2mm - l=3m\r\n",
+         "d=50mm - s=2mm - l=3m", "t", two, {two[1]}},
+        {"a selection of tubes no longer listed", "d=28mm - s=2mm - l=3m\r\nd=50mm - s=2mm - l=3m",
+         "d=99mm - s=2mm - l=3m\r\n???", "x", two, two},
+        {"no selection stored", "d=28mm - s=2mm - l=3m\r\nd=50mm - s=2mm - l=3m", "", "", two, two},
+        {"a list with no tube", "garbage\r\n\r\nd=", "garbage", "", {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        globals.Settings().WriteString("TronchiSel", c.list);
+        globals.Settings().WriteString("PreselTronchi0", c.selection);
+        globals.Settings().WriteString("PreselTele0", c.telescopic);
+        TDatiAutSost opened;
+        opened.FormShow(&opened);
+        if (c.items.empty()) {
+            EXPECT_EQ(Items(opened).size(), 15u);
+            EXPECT_EQ(Selected(opened), Items(opened));
+        } else {
+            EXPECT_EQ(Items(opened), c.items);
+            EXPECT_EQ(Selected(opened), c.selected);
+        }
+        EXPECT_EQ(opened.CheckTelescopici->Checked.Get(), std::string(c.telescopic) == "t");
+    }
 }
 
 }  // namespace

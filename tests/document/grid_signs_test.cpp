@@ -9,6 +9,7 @@
 #include "document/grid.h"
 #include "document/project.h"
 #include "document/signs.h"
+#include "document/undo.h"
 #include "platform/engines.h"
 #include "platform/printers.h"
 #include "support/test_cells.h"
@@ -226,6 +227,55 @@ TEST(GridSigns, DeleteRectTakesTheSignsItHitsAndKeepsTheRest) {
     EXPECT_EQ(grid.Signs->Count(), 1);
     EXPECT_TRUE(project.Modified);
     grid.Window = nullptr;
+}
+
+// The selected signs go wherever they lie, with what the block hits, in
+// one step that brings back exactly those; a deletion that takes nothing
+// records nothing and leaves the project unchanged.
+TEST(GridSigns, DeleteRectTakesTheChosenSignsInOneStep) {
+    TProgetto project(nullptr);
+    project.Reset(true);
+    TGridData& grid = *project.NetworkGrid;
+    auto aroundOwned = MakeSign(&grid, SignRectangle, 420, 420, 840, 840);  // squares 10..20
+    auto hitOwned = MakeSign(&grid, SignLine, 1500, 50, 1600, 200);
+    auto otherOwned = MakeSign(&grid, SignText, 100, 1000, 150, 1020);
+    TSegnoGrafico* around = aroundOwned.get();
+    TSegnoGrafico* hit = hitOwned.get();
+    TSegnoGrafico* other = otherOwned.get();
+    for (auto* owned : {&aroundOwned, &hitOwned, &otherOwned})
+        ASSERT_TRUE(grid.AddSign(std::move(*owned), false, 0));
+    TGridData otherGrid(nullptr, 20, 20, GridCustom);
+    auto foreignOwned = MakeSign(&otherGrid, SignLine, 0, 0, 42, 42);
+    TSegnoGrafico* foreign = foreignOwned.get();
+    ASSERT_TRUE(otherGrid.AddSign(std::move(foreignOwned), false, 0));
+    grid.UndoList->Clear();
+
+    // A block strictly inside the rectangle: only the chosen sign goes.
+    project.Modified = false;
+    EXPECT_EQ(grid.DeleteRect(TCellRect{15, 15, 15, 15}, true, CaptionDelete, {around, foreign}), 1);
+    EXPECT_FALSE(grid.Signs->Contains(around));
+    EXPECT_TRUE(otherGrid.Signs->Contains(foreign));
+    EXPECT_TRUE(project.Modified);
+    EXPECT_EQ(grid.UndoList->GetMenuCaption(), "&Annulla elimina");
+    // The block's own sign and a chosen one, and the same sign named twice.
+    EXPECT_EQ(grid.DeleteRect(TCellRect{0, 34, 4, 38}, true, CaptionDelete, {other, hit}), 2);
+    EXPECT_EQ(grid.Signs->Count(), 0);
+
+    grid.UndoList->Undo();
+    EXPECT_TRUE(grid.Signs->Contains(hit));
+    EXPECT_TRUE(grid.Signs->Contains(other));
+    EXPECT_FALSE(grid.Signs->Contains(around));
+    grid.UndoList->Undo();
+    EXPECT_TRUE(grid.Signs->Contains(around));
+    EXPECT_EQ(grid.Signs->Count(), 3);
+    EXPECT_TRUE(grid.UndoList->Empty());
+
+    // Nothing on the block and nothing chosen.
+    project.Modified = false;
+    EXPECT_EQ(grid.DeleteRect(TCellRect{50, 50, 52, 52}, true, CaptionDelete), 0);
+    EXPECT_TRUE(grid.UndoList->Empty());
+    EXPECT_EQ(grid.UndoList->GetMenuCaption(), "&Annulla");
+    EXPECT_FALSE(project.Modified);
 }
 
 TEST(GridSigns, LoadedAndCopiedGridsIndexTheirSigns) {

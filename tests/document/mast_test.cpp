@@ -104,8 +104,9 @@ TEST(MastTest, NonFiniteMeasuresReadAsNoValue) {
     for (float v : {yagi.Force, yagi.Area, yagi.Diameter, yagi.WindOfForce}) EXPECT_EQ(v, LevelNone);
 }
 
-TEST(MastTest, AMastWithArmsWritesAndReadsTheSameBytes) {
-    TPalo mast;
+// A mast with two sections, a plain antenna and a double arm holding an
+// antenna and a dish, texts and lightning inputs.
+void FillMastWithArms(TPalo& mast) {
     mast.Environment = 1;
     mast.WindClass = 3;
     mast.SectionCount = 2;
@@ -131,7 +132,11 @@ TEST(MastTest, AMastWithArmsWritesAndReadsTheSameBytes) {
     mast.Municipality = "Città";
     mast.StructureSelected[4] = 1;
     mast.StructureArea[4] = 350;
+}
 
+TEST(MastTest, AMastWithArmsWritesAndReadsTheSameBytes) {
+    TPalo mast;
+    FillMastWithArms(mast);
     TMemoryStream out;
     mast.Save(out, 60000);
     TPalo back;
@@ -153,6 +158,40 @@ TEST(MastTest, AMastWithArmsWritesAndReadsTheSameBytes) {
     EXPECT_EQ(back.Sections[0].Diameter, LevelNone);
     EXPECT_EQ(back.Environment, 1);
     EXPECT_EQ(back.Text1, "Sostegno sul tetto");
+}
+
+// The shape kept before a sizing puts back exactly the mast it was taken
+// from (the same bytes on file), however the mast was changed meanwhile,
+// and owns copies: the items put back are not the ones it was taken from.
+TEST(MastTest, AShapeKeptAsidePutsTheMastBackAsItWas) {
+    TPalo mast;
+    FillMastWithArms(mast);
+    mast.Sections[3] = {35, 2, 2, LevelNone};  // kept above the count
+    TMemoryStream before;
+    mast.Save(before, 60000);
+    const TFormaPalo shape(mast);
+    const TDatiAntenna* firstItem = mast.Antennas.Items[0].get();
+
+    mast.ClearMast();
+    mast.Telescopic = 0;
+    mast.Antennas.InsertAt(0, std::make_unique<TDatiAntenna>());
+    mast.Antennas.Items[0]->Area = 3.0f;
+    mast.SelectedItem = mast.Antennas.Items[0].get();
+    mast.SelectedSection = 1;
+    shape.PutBack(mast);
+
+    TMemoryStream after;
+    mast.Save(after, 60000);
+    EXPECT_EQ(after.Bytes(), before.Bytes());
+    EXPECT_EQ(mast.Sections[3].Diameter, 35.0f);
+    EXPECT_EQ(mast.SelectedItem, nullptr);
+    EXPECT_EQ(mast.SelectedSection, -1);
+    ASSERT_EQ(mast.Antennas.Count(), 2);
+    EXPECT_NE(mast.Antennas.Items[0].get(), firstItem);
+    // Put back twice, from the same shape: it kept its own copies.
+    mast.Antennas.Items[1]->SecondChild->Diameter = 10.0f;
+    shape.PutBack(mast);
+    EXPECT_EQ(mast.Antennas.Items[1]->SecondChild->Diameter, 85.0f);
 }
 
 TEST(MastTest, InsertAtPlacesAfterThePosition) {

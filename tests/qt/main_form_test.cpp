@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
@@ -21,11 +22,14 @@
 #include "dialogs/component_palette.h"
 #include "dialogs/customer_data.h"
 #include "dialogs/installer_data.h"
+#include "dialogs/mast_sizing.h"
 #include "dialogs/scheme_size.h"
 #include "document/copy_buffer.h"
 #include "document/grid.h"
 #include "document/project.h"
 #include "document/project_files.h"
+#include "document/signs.h"
+#include "document/undo.h"
 #include "qt/group_layout.h"
 #include "qt/label_clash.h"
 #include "qt/qt_test_support.h"
@@ -475,6 +479,212 @@ TEST(QtMainForm, CopyAndPasteThroughTheEditMenu) {
     }
     const QImage shot = WidgetOf(&form)->grab().toImage();
     EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("edit-menu-paste.png"))));
+}
+
+// A rectangle drawn with the palette's tool and selected with the arrow
+// (its handles shown) goes with "Modifica" > "Elimina" and with Canc, even
+// when the selected squares do not touch its outline, and "Annulla elimina"
+// brings back that very sign; a deletion that takes nothing leaves no
+// "Annulla elimina" behind.
+TEST(QtMainForm, ASelectedRectangleGoesWithEliminaAndWithCancAndComesBack) {
+    ScopedProgram program;
+    TAntenne* started = nullptr;
+    QMenuBar* bar = StartPastSplash(program, started);
+    ASSERT_NE(bar, nullptr);
+    TAntenne& form = *started;
+    TGridData& grid = *form.CurrentProject->NetworkGrid;
+    TDrawWindow* window = form.DrawWindow;
+    ASSERT_TRUE(window->Visible);
+    QWidget* view = WidgetOf(window);
+    const int32_t c0 = window->LeftCol + 2, r0 = window->TopRow + 3;
+    auto middle = [&](int32_t col, int32_t row) {
+        const TRect r = window->CellRect(col, row);
+        return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    };
+    auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent event(type, at, view->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(view, &event);
+    };
+
+    auto tool = [&](const char* name) {
+        TSpeedButton* b = form.Palette->ButtonNamed(name);
+        QTest::mouseClick(WidgetOf(form.Palette), Qt::LeftButton, {},
+                          QPoint(b->Left + b->Width / 2, b->Top + b->Height / 2));
+        Settle();
+    };
+    tool("BRettangoloGrafico");
+    ASSERT_EQ(form.Palette->CurrentTool(), ToolRectangle);
+    send(QEvent::MouseButtonPress, middle(c0, r0), Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, middle(c0 + 3, r0 + 2), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseMove, middle(c0 + 6, r0 + 5), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, middle(c0 + 6, r0 + 5), Qt::LeftButton, Qt::NoButton);
+    Settle();
+    ASSERT_EQ(grid.Signs->Count(), 1);
+    TSegnoGrafico* rectangle = grid.Signs->head;
+    ASSERT_EQ(rectangle->Kind, SignRectangle);
+    const std::vector<int32_t> corners = {rectangle->X1, rectangle->Y1, rectangle->X2, rectangle->Y2};
+    tool("BArrow");
+    ASSERT_EQ(form.Palette->CurrentTool(), ToolArrow);
+
+    // Selected on its outline; the arrows then take the selected square
+    // inside it, clear of the outline.
+    auto select = [&] {
+        QTest::mouseClick(view, Qt::LeftButton, {}, middle(c0, r0));
+        Settle();
+        ASSERT_TRUE(window->SelectedSigns.Contains(rectangle));
+        for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down})
+            QTest::keyClick(view, key);
+        Settle();
+        ASSERT_EQ(window->Selection.Get().Left, c0 + 2);
+        ASSERT_EQ(window->Selection.Get().Top, r0 + 2);
+        ASSERT_TRUE(window->SelectedSigns.Contains(rectangle));
+    };
+    auto backAsItWas = [&] {
+        ASSERT_EQ(grid.Signs->Count(), 1);
+        EXPECT_EQ(grid.Signs->head, rectangle);
+        EXPECT_EQ((std::vector<int32_t>{rectangle->X1, rectangle->Y1, rectangle->X2, rectangle->Y2}), corners);
+    };
+
+    ASSERT_NO_FATAL_FAILURE(select());
+    const QImage handles = WindowOf(&form)->grab().toImage();
+    EXPECT_TRUE(handles.save(QString::fromStdString(qttest::Artefact("sign-selected.png"))));
+    ClickMenu(bar, "&Modifica", "&Elimina");
+    EXPECT_EQ(grid.Signs->Count(), 0);
+    EXPECT_TRUE(window->SelectedSigns.Empty());
+    ClickMenu(bar, "&Modifica", "&Annulla elimina");
+    backAsItWas();
+
+    ASSERT_NO_FATAL_FAILURE(select());
+    QTest::keyClick(view, Qt::Key_Delete);
+    Settle();
+    EXPECT_EQ(grid.Signs->Count(), 0);
+    ClickMenu(bar, "&Modifica", "&Annulla elimina");
+    backAsItWas();
+
+    // Nothing selected, an empty square: Canc and "Elimina" take nothing,
+    // and the step to take back is still the drawing of the rectangle.
+    QTest::mouseClick(view, Qt::LeftButton, {}, middle(c0 + 9, r0 + 1));
+    Settle();
+    EXPECT_TRUE(window->SelectedSigns.Empty());
+    QTest::keyClick(view, Qt::Key_Delete);
+    ClickMenu(bar, "&Modifica", "&Elimina");
+    backAsItWas();
+    EXPECT_EQ(grid.UndoList->GetMenuCaption(), "&Annulla inserimento");
+    ClickMenu(bar, "&Modifica", "&Annulla inserimento");
+    EXPECT_EQ(grid.Signs->Count(), 0);
+}
+
+// "Determinazione automatica sostegno" from the menu, answered with real
+// clicks: the form opens the second time with the tubes of the first and
+// sizes the same mast; "Ok" with no tube selected is refused in the form;
+// a sizing that finds no mast leaves the mast as it was. The red panel
+// stays away while the mast holds.
+TEST(QtMainForm, TheMastSizedTwiceIsTheSameAndARefusalOrAFailureKeepsIt) {
+    ScopedProgram program;
+    TAntenne* started = nullptr;
+    QMenuBar* bar = StartPastSplash(program, started);
+    ASSERT_NE(bar, nullptr);
+    TAntenne& form = *started;
+    TProgetto& project = *form.CurrentProject;
+    TPalo& palo = *project.Mast;
+    auto yagi = std::make_unique<TDatiAntenna>();
+    yagi->Spacing = 250;
+    yagi->Area = 0.1f;
+    palo.Antennas.Items.push_back(std::move(yagi));
+    form.MastPage->ShowMast();
+    TPaginaSostegno& page = *form.MastPage;
+    auto sizingForm = [&page]() -> TDatiAutSost* {
+        return page.DatiAutSost && qttest::InFront(page.DatiAutSost) ? page.DatiAutSost : nullptr;
+    };
+    // Runs fn with the sizing form once it is in front.
+    auto whenFormShown = [&](std::function<void(TDatiAutSost&)> fn) {
+        qttest::WhenShown(
+            "the sizing form", [&] { return sizingForm() != nullptr; }, [&, fn] { fn(*sizingForm()); });
+    };
+    auto click = [](TControl* c) { QTest::mouseClick(WidgetOf(c), Qt::LeftButton); };
+    auto sections = [&palo] {
+        std::vector<float> s = {static_cast<float>(palo.SectionCount)};
+        for (const TTroncoPalo& t : palo.Sections) s.insert(s.end(), {t.Diameter, t.Thickness, t.Length});
+        return s;
+    };
+    TShownWindows windows;
+    auto boxes = [&windows] {
+        std::vector<std::string> b;
+        for (const std::string& w : windows.shown)
+            if (w.rfind("box: ", 0) == 0) b.push_back(w.substr(5));
+        return b;
+    };
+    const char* const command = "Determinazione automatica &sostegno";
+
+    int selectedFirst = 0;
+    whenFormShown([&](TDatiAutSost& f) {
+        selectedFirst = f.ListTronchi->SelCount();
+        click(f.ButtonOk);
+    });
+    ClickMenu(bar, "S&trumenti", command);
+    EXPECT_EQ(selectedFirst, 15);
+    ASSERT_GE(palo.SectionCount, 1);
+    ASSERT_NE(palo.Sections[0].Diameter, LevelNone);
+    const std::vector<float> sized = sections();
+    EXPECT_TRUE(form.IsPageSelected(PageSostegno));
+    EXPECT_FALSE(page.PanelAttenzione->Visible) << page.MemoAttenzione->Text.Get();
+
+    int selectedAgain = 0;
+    whenFormShown([&](TDatiAutSost& f) {
+        selectedAgain = f.ListTronchi->SelCount();
+        click(f.ButtonOk);
+    });
+    ClickMenu(bar, "S&trumenti", command);
+    EXPECT_EQ(selectedAgain, 15);
+    EXPECT_EQ(sections(), sized);
+    EXPECT_FALSE(page.PanelAttenzione->Visible) << page.MemoAttenzione->Text.Get();
+    EXPECT_TRUE(boxes().empty());
+
+    // The only tube selected unselected with Ctrl and a click: "Ok" refused
+    // in the form, which stays until "Annulla".
+    project.Modified = false;
+    bool stayed = false;
+    whenFormShown([&](TDatiAutSost& f) {
+        QWidget* list = WidgetOf(f.ListTronchi);
+        const TRect first = f.ListTronchi->ItemRect(0);
+        const QPoint at(first.Left + 10, (first.Top + first.Bottom) / 2);
+        QTest::mouseClick(list, Qt::LeftButton, {}, at);
+        QTest::mouseClick(list, Qt::LeftButton, Qt::ControlModifier, at);
+        Settle();
+        EXPECT_EQ(f.ListTronchi->SelCount(), 0);
+        qttest::WhenBoxShown([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+        click(f.ButtonOk);
+        Settle();
+        stayed = sizingForm() == &f;
+        click(f.ButtonAnnulla);
+    });
+    ClickMenu(bar, "S&trumenti", command);
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(boxes(), std::vector<std::string>{"Selezionare almeno un tronco."});
+    EXPECT_EQ(sections(), sized);
+    EXPECT_FALSE(project.Modified);
+
+    // Only the thinnest tube: no mast holds the antenna. The message, and
+    // the mast and its table as they were.
+    whenFormShown([&](TDatiAutSost& f) {
+        const TRect first = f.ListTronchi->ItemRect(0);
+        QTest::mouseClick(WidgetOf(f.ListTronchi), Qt::LeftButton, {},
+                          QPoint(first.Left + 10, (first.Top + first.Bottom) / 2));
+        Settle();
+        EXPECT_EQ(f.ListTronchi->SelCount(), 1);
+        qttest::WhenBoxShown([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+        click(f.ButtonOk);
+    });
+    ClickMenu(bar, "S&trumenti", command);
+    EXPECT_EQ(boxes(), (std::vector<std::string>{"Selezionare almeno un tronco.",
+                                                 "Non è possibile dimensionare il sostegno con i tronchi forniti."}));
+    EXPECT_EQ(sections(), sized);
+    EXPECT_EQ(page.GridTronchi->Cells[1][1], FormatFloat("0.##", sized[1]));
+    EXPECT_EQ(page.ComboTronchi->ItemIndex.Get(), static_cast<int>(sized[0]) - 1);
+    EXPECT_FALSE(page.PanelAttenzione->Visible) << page.MemoAttenzione->Text.Get();
+    EXPECT_FALSE(project.Modified);
+    const QImage shot = WindowOf(&form)->grab().toImage();
+    EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact("mast-sizing-kept.png"))));
 }
 
 // The pages of fixed size (mast and lightning) show every group whole in a

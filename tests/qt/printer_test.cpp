@@ -3,11 +3,19 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 #include <string>
 
+#include "platform/application.h"
 #include "platform/graphics.h"
 #include "platform/qt/qt_printer.h"
 #include "qt/pdf_files.h"
@@ -362,4 +370,134 @@ TEST(QtPrinter, AnExistingFileIsReplacedOnlyAfterTheQuestion) {
     qttest::Settle();
     EXPECT_FALSE(asked);
     p->SetPrinterIndex(-1);
+}
+
+namespace {
+
+// The message boxes that show, in order: title, text and buttons.
+class TShownBoxes : public QObject {
+public:
+    TShownBoxes() { qApp->installEventFilter(this); }
+    ~TShownBoxes() override { qApp->removeEventFilter(this); }
+    std::vector<std::string> shown;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // Seen after the box has taken its own show event: as the person sees it.
+        if (event->type() == QEvent::Show)
+            if (auto* box = qobject_cast<QMessageBox*>(watched)) {
+                QPointer<QMessageBox> shownBox(box);
+                qttest::Later([this, shownBox] {
+                    if (!shownBox) return;
+                    std::string buttons;
+                    for (QAbstractButton* b : shownBox->buttons()) buttons += " [" + b->text().toStdString() + "]";
+                    shown.push_back(shownBox->windowTitle().toStdString() + ": " +
+                                    shownBox->text().toStdString() + buttons);
+                });
+            }
+        return false;
+    }
+};
+
+void WriteOldFile(const std::string& file) {
+    ForceDirectories(PdfPath(""));
+    if (FILE* out = std::fopen(file.c_str(), "w")) {
+        std::fputs("vecchio", out);
+        std::fclose(out);
+    }
+}
+
+}  // namespace
+
+// A file printed over is asked about once, in the program's words, whether
+// it was named in Qt's print dialog or in the file dialog of a print on the
+// PDF device ("Stampa" > "Selezione"); "No" in the print dialog keeps it
+// open for another name, "Sì" prints without asking again.
+TEST(QtPrinter, TheReplaceQuestionIsOneAndTheSameThroughBothRoutes) {
+    const std::string file = PdfPath("printer-replaced.pdf");
+    const AnsiString title = Application->Title;
+    Application->Title = "Ordivex Varne";
+    const std::string expected =
+        Application->Title + ": Il file \"" + file + "\" esiste già. Sostituirlo? [Sì] [No]";
+    TPrinter* p = Printer();
+    ASSERT_GE(PdfIndex(), 0);
+
+    // Qt's print dialog: the file typed, "OK" pressed, "No", then again "Sì".
+    WriteOldFile(file);
+    p->SetPrinterIndex(-1);
+    std::vector<std::string> dialogRoute;
+    bool stayedOpen = false;
+    {
+        TShownBoxes boxes;
+        auto answer = [](const char* button) {
+            qttest::WhenBoxShown([button](QMessageBox* box) {
+                for (QAbstractButton* b : box->buttons())
+                    if (b->text() == QString::fromUtf8(button)) QTest::mouseClick(b, Qt::LeftButton);
+            });
+        };
+        qttest::WhenShown(
+            "the print dialog",
+            [] { return qobject_cast<QPrintDialog*>(QApplication::activeModalWidget()) != nullptr; },
+            [&] {
+                auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+                auto* printers = dialog->findChild<QComboBox*>("printers");
+                auto* name = dialog->findChild<QLineEdit*>("filename");
+                auto* buttons = dialog->findChild<QDialogButtonBox*>();
+                ASSERT_TRUE(printers && name && buttons);
+                printers->setCurrentIndex(printers->count() - 1);
+                name->setText(QString::fromStdString(file));
+                QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+                ASSERT_NE(ok, nullptr);
+                answer("No");
+                QTest::mouseClick(ok, Qt::LeftButton);
+                qttest::Settle();
+                stayedOpen = dialog->isVisible();
+                answer("Sì");
+                QTest::mouseClick(ok, Qt::LeftButton);
+            });
+        TPrintDialog d(nullptr);
+        ASSERT_TRUE(d.Execute());
+        p->BeginDoc();
+        ASSERT_TRUE(p->Printing());
+        p->Canvas->TextOut(600, 500, "Dal dialogo di stampa");
+        p->EndDoc();
+        qttest::Settle();
+        dialogRoute = boxes.shown;
+    }
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(dialogRoute, (std::vector<std::string>{expected, expected}));
+    EXPECT_NE(Shell("pdftotext '" + file + "' -").find("Dal dialogo di stampa"), std::string::npos);
+
+    // The PDF device chosen elsewhere: the job's file dialog names the file.
+    WriteOldFile(file);
+    p->SetPrinterIndex(PdfIndex());
+    PrinterPeer()->SetPdfFile(QString());
+    std::vector<std::string> fileRoute;
+    {
+        TShownBoxes boxes;
+        qttest::WhenShown(
+            "the file dialog",
+            [] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()) != nullptr; },
+            [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+                ASSERT_NE(edit, nullptr);
+                edit->setText(QString::fromStdString(file));
+                qttest::WhenBoxShown([](QMessageBox* box) {
+                    for (QAbstractButton* b : box->buttons())
+                        if (b->text() == QString::fromUtf8("Sì")) QTest::mouseClick(b, Qt::LeftButton);
+                });
+                QTest::keyClick(edit, Qt::Key_Return);
+            });
+        p->BeginDoc();
+        ASSERT_TRUE(p->Printing());
+        p->Canvas->TextOut(600, 500, "Dalla selezione");
+        p->EndDoc();
+        qttest::Settle();
+        fileRoute = boxes.shown;
+    }
+    EXPECT_EQ(fileRoute, std::vector<std::string>{expected});
+    EXPECT_NE(Shell("pdftotext '" + file + "' -").find("Dalla selezione"), std::string::npos);
+    p->SetPrinterIndex(-1);
+    Application->Title = title;
 }
