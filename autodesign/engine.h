@@ -908,6 +908,10 @@ private:
     // passive split within the least margins of the kinds carried (none: not carried).
     void SizeRadialRiser(int32_t staircase);
     bool PassiveSplitFits(int32_t splits, const float* marginTer, const float* marginSat) const;
+    // One kind's riser of a staircase being sized: the levels that reach its
+    // pieces, the search for the split floors, and the figures and words of
+    // its refusal (riser_sizing.cpp).
+    class TRiserSearch;
 };
 
 // The program's design engine, made by the main window with the program's

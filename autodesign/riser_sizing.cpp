@@ -4,6 +4,7 @@
 // piece is split into two or three fed separately. Along a multiswitch riser
 // the floors that take an amplifier group are chosen instead.
 #include <algorithm>
+#include <span>
 #include <vector>
 
 #include "autodesign/engine.h"
@@ -166,9 +167,249 @@ bool TCreaAuto::PassiveSplitFits(int32_t splits, const float* marginTer, const f
     return false;
 }
 
+// One kind's riser of a staircase as it is sized. The levels at the top
+// floor's entries come from the head end, or, once the riser has to be cut
+// into pieces, from an amplifier at the staircase head, with a floor's loss
+// of the riser cable less for each floor a piece starts below the top. While
+// it searches it notes the figures of a refusal: the first piece whose
+// outlets ask for levels too far apart, and the piece short by the most.
+class TCreaAuto::TRiserSearch {
+public:
+    TRiserSearch(TCreaAuto& engine, int32_t s, int k);
+    // The riser fed whole, or else in two or three pieces; false after one
+    // message.
+    bool Size();
+
+private:
+    // The two entries of a floor block with their masks.
+    struct TEntries {
+        TCella* A;
+        TCella* B;
+        uint32_t maskA, maskB;
+    };
+    // The piece short by the most, with the level it has.
+    struct TShort {
+        double margin = 0.0, available = 0.0;
+        int32_t floor = 0;
+        bool ter = true, amplified = false;
+    };
+
+    TEntries Entries(int32_t floor) const;
+    bool Short(float ter, float sat) const {
+        return (carriesTer && ter < 0.0f) || (carriesSat && sat < 0.0f);
+    }
+    // The search: the riser cut at the middle floor, else at two floors,
+    // each piece fed from the amplifier at the staircase head.
+    bool SizeInPieces();
+    // The margins of the riser cut at floors (the least of its pieces, each
+    // kind) and whether it is fed; false when a model is missing.
+    bool SizePieces(std::span<const int32_t> floors, float& leastT, float& leastS, bool& fed);
+    // The split floors, the passive-split flag and the floors above the
+    // splits placed again.
+    bool RecordPieces(std::span<const int32_t> floors, float leastT, float leastS);
+    // The figures of a refusal, noted as the search goes.
+    void NoteApart(const TCella* ter, const TCella* sat, int32_t floor);
+    void NoteShort(double available, float margin, int32_t floor, bool ter);
+    // The wording: a riser no piece of the search feeds, and a multiswitch
+    // riser of several lines that would need splits.
+    bool RefuseUnfed();
+    AnsiString SplitsRefusal(float marginSat) const;
+
+    TCreaAuto& engine;
+    const int32_t s;
+    const int k;
+    const TScala& sc;
+    const int32_t F, top;
+    const bool carriesTer, carriesSat;
+    const int32_t lines;
+    float VT = 0.0f, VS = 0.0f;  // the levels at the top floor's entries
+    bool amplified = false;      // the pieces fed by amplifiers at their heads
+    TEntries t{};                // the top floor's entries
+    // A piece whose outlets ask for levels too far apart cannot be fed from
+    // any head end: that, not the head end's level, is then the reason given.
+    bool apart = false;
+    int32_t apartFloor, apartBand = BandSlotTer;
+    const TCella* apartEntry = nullptr;
+    TShort worst;
+};
+
+TCreaAuto::TRiserSearch::TRiserSearch(TCreaAuto& engine, int32_t s, int k)
+    : engine(engine),
+      s(s),
+      k(k),
+      sc(engine.Settings->Building->Staircases[s]),
+      F(std::clamp(sc.FloorCount, 0, DesignFloorsMax)),
+      top(F - 1),
+      carriesTer(k == 0 || engine.TerOnMultiswitch),
+      carriesSat(k == 1 || (engine.Settings->Satellite && !engine.TapNetwork[1] && !engine.MultiswitchSat)),
+      lines(engine.LineCount[k]),
+      apartFloor(top) {
+    // The head end's levels, less the riser cable down to the top floor.
+    auto substation = [&engine](int32_t inputs) {
+        return inputs >= 0 && inputs < AvailInputs ? engine.SubstationLevelSat[inputs] : 0.0f;
+    };
+    const float toTop = float(sc.HeadEndDistance + sc.TopFloorDistance);
+    VS = lines == 1 ? engine.HeadEndLevelSat
+                    : std::max({substation(lines), substation((lines / 2) * 2 + 1), engine.LnbLevelMax});
+    VT = engine.HeadEndLevelTer - engine.CableLoss(CableRiserTer, toTop, BandSlotTer);
+    VS -= engine.CableLoss(CableRiserSat, toTop, BandSlotSat);
+}
+
+TCreaAuto::TRiserSearch::TEntries TCreaAuto::TRiserSearch::Entries(int32_t floor) const {
+    TEntries e{engine.RiserEntry(s, floor, k, 0), engine.RiserEntry(s, floor, k, 1), ModeNeedsBand5,
+               ModeNeedsBand9};
+    if (!e.B) {
+        e.B = e.A;
+        e.maskA = e.maskB = carriesSat ? ModeNeedsBand5 | ModeNeedsBand9 : 0;
+    }
+    return e;
+}
+
+void TCreaAuto::TRiserSearch::NoteApart(const TCella* ter, const TCella* sat, int32_t floor) {
+    if (apart) return;
+    if (carriesTer && WindowEmpty(ter, BandSlotTer))
+        apart = true, apartEntry = ter, apartBand = BandSlotTer, apartFloor = floor;
+    else if (carriesSat && WindowEmpty(sat, BandSlotSat))
+        apart = true, apartEntry = sat, apartBand = BandSlotSat, apartFloor = floor;
+}
+
+void TCreaAuto::TRiserSearch::NoteShort(double available, float margin, int32_t floor, bool ter) {
+    if ((ter ? carriesTer : carriesSat) && margin > NoMargin && margin < worst.margin)
+        worst = {margin, available, floor, ter, amplified};
+}
+
+bool TCreaAuto::TRiserSearch::Size() {
+    t = Entries(top);
+    if (!engine.ChooseRiserModels({{t.A, t.maskA}, {t.B, t.maskB}}, BandSlotTer)) {
+        engine.Report(InternalError(1));
+        return false;
+    }
+    engine.FloorGrid[s][top][k]->RunRequiredLevelPass();
+    const float mT = Margin(VT, t.A, BandSlotTer), mS = Margin(VS, t.B, BandSlotSat);
+    NoteApart(t.A, t.B, top);
+    if (!Short(mT, mS)) {
+        engine.RiserBreakCount[s][k] = 0;
+        if (carriesTer) engine.StaircaseMargin[s][0] = mT;
+        if (carriesSat) engine.StaircaseMargin[s][1] = mS;
+        engine.StaircaseRequiredLevel[s][0] = Required(t.A, BandSlotTer);
+        engine.StaircaseRequiredLevel[s][1] = Required(t.B, BandSlotSat);
+        return true;
+    }
+    NoteShort(VT, mT, top, true);
+    NoteShort(VS, mS, top, false);
+    if (k == 1 && lines > 1) {
+        engine.Report(SplitsRefusal(mS));
+        return false;
+    }
+    return SizeInPieces();
+}
+
+bool TCreaAuto::TRiserSearch::SizeInPieces() {
+    // An amplifier at the staircase head feeds the pieces.
+    const float topOnly = float(sc.TopFloorDistance);
+    VT = engine.LineLevelTer - engine.CableLoss(CableRiserTer, topOnly, BandSlotTer);
+    VS = engine.LineLevelSat - engine.CableLoss(CableRiserSat, topOnly, BandSlotSat);
+    amplified = true;
+    if (top < 1) return RefuseUnfed();
+    std::vector<int32_t> floors{top / 2};
+    float MT = 0.0f, MS = 0.0f;
+    bool fed = false;
+    engine.UnlinkFloorFromAbove(s, floors[0], k);
+    if (!SizePieces(floors, MT, MS, fed)) {
+        engine.Report(InternalError(2));
+        return false;
+    }
+    if (!fed) {
+        engine.LinkFloorToAbove(s, floors[0], k);
+        if (top < 2) return RefuseUnfed();
+        const int32_t m1 = (F - 3) / 3, m2 = (F - 2) / 3 + m1 + 1;
+        floors = {m1, m2};
+        engine.UnlinkFloorFromAbove(s, m1, k);
+        engine.UnlinkFloorFromAbove(s, m2, k);
+        if (!SizePieces(floors, MT, MS, fed)) {
+            engine.Report(InternalError(3));
+            return false;
+        }
+        if (!fed) return RefuseUnfed();
+    }
+    return RecordPieces(floors, MT, MS);
+}
+
+bool TCreaAuto::TRiserSearch::SizePieces(std::span<const int32_t> floors, float& leastT, float& leastS,
+                                         bool& fed) {
+    std::vector<std::pair<TCella*, uint32_t>> cells{{t.A, t.maskA}, {t.B, t.maskB}};
+    for (int32_t m : floors) {
+        const TEntries e = Entries(m);
+        cells.push_back({e.A, e.maskA});
+        cells.push_back({e.B, e.maskB});
+    }
+    const uint32_t stamp = NextPassNumber();
+    for (auto [cell, mask] : cells)
+        if (!cell || !cell->ChooseModel(engine.Components->head, static_cast<int32_t>(mask), stamp, nullptr,
+                                        BandSlotTer, 0))
+            return false;
+    engine.FloorGrid[s][top][k]->RunRequiredLevelPass();
+    for (int32_t m : floors) engine.FloorGrid[s][m][k]->RunRequiredLevelPass();
+    apart = false;
+    worst = TShort{};
+    NoteApart(t.A, t.B, top);
+    for (int32_t m : floors) NoteApart(Entries(m).A, Entries(m).B, m);
+    leastT = Margin(VT, t.A, BandSlotTer);
+    leastS = Margin(VS, t.B, BandSlotSat);
+    NoteShort(VT, leastT, top, true);
+    NoteShort(VS, leastS, top, false);
+    // A floor's loss of the riser cable for each floor a piece starts below the top.
+    const float fT = engine.CableLoss(CableRiserTer, float(sc.FloorSpacing), BandSlotTer);
+    const float fS = engine.CableLoss(CableRiserSat, float(sc.FloorSpacing), BandSlotSat);
+    for (int32_t m : floors) {
+        const TEntries e = Entries(m);
+        const float vT = float(VT - (top - m) * double(fT)), vS = float(VS - (top - m) * double(fS));
+        const float pieceT = Margin(vT, e.A, BandSlotTer), pieceS = Margin(vS, e.B, BandSlotSat);
+        NoteShort(vT, pieceT, m, true);
+        NoteShort(vS, pieceS, m, false);
+        leastT = std::min(leastT, pieceT);
+        leastS = std::min(leastS, pieceS);
+    }
+    fed = !Short(leastT, leastS);
+    return true;
+}
+
+bool TCreaAuto::TRiserSearch::RecordPieces(std::span<const int32_t> floors, float leastT, float leastS) {
+    const int32_t p = static_cast<int32_t>(floors.size());
+    engine.RiserBreakCount[s][k] = p;
+    for (int32_t i = 0; i < p; ++i) engine.RiserBreakFloor[s][k][i] = floors[static_cast<size_t>(i)];
+    engine.PassiveSplit[s][k] =
+        engine.PassiveSplitFits(p, carriesTer ? &leastT : nullptr, carriesSat ? &leastS : nullptr) ? 1 : 0;
+    // The floor above each split ends its chain there now.
+    for (int32_t m : floors)
+        if (!engine.PlaceFloors(s, m + 1, k)) return false;
+    return true;
+}
+
+bool TCreaAuto::TRiserSearch::RefuseUnfed() {
+    if (apart) {
+        engine.Report(LevelsTooFarApart + engine.LevelsApartFigures(s, apartFloor, k, apartEntry, apartBand));
+    } else if (worst.margin < 0.0) {
+        engine.Report(SignalTooHigh +
+                      (" " + PieceName(s, worst.floor, worst.floor == top) + " servono " +
+                       Dbuv(worst.available - worst.margin) + (worst.ter ? " (terrestre)" : " (satellite)") +
+                       ", " + (worst.amplified ? "l'amplificatore di linea" : "la centrale di testa") +
+                       " ne porta al più " + Dbuv(worst.available) + "."));
+    } else {
+        engine.Report(SignalTooHigh);
+    }
+    return false;
+}
+
+AnsiString TCreaAuto::TRiserSearch::SplitsRefusal(float marginSat) const {
+    return NeedsSplits + (" " + PieceName(s, top, true) + " servono " + Dbuv(VS - marginSat) +
+                          (VS > 0.0f ? ", le linee multiswitch ne portano al più " + Dbuv(VS) + "."
+                                     : AnsiString(", le linee multiswitch non ne portano.")));
+}
+
 bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
     const TScala& sc = Settings->Building->Staircases[s];
-    const int32_t F = std::clamp(sc.FloorCount, 0, DesignFloorsMax), top = F - 1;
+    const int32_t top = std::clamp(sc.FloorCount, 0, DesignFloorsMax) - 1;
     if (k == 0 ? !TapNetwork[0] : !TapNetwork[1] && !MultiswitchSat) return true;
     if (k == 1 && MultiswitchRadial) {
         SizeRadialRiser(s);
@@ -176,172 +417,7 @@ bool TCreaAuto::SizeMultiswitchRiser(int32_t s, int k) {
     }
     if (k == 1 && MultiswitchStaircase) return ChooseStaircaseSwitches(s);
     if (top < 0 || !FloorGrid[s][top][k]) return true;
-
-    const bool carriesTer = k == 0 || TerOnMultiswitch;
-    const bool carriesSat = k == 1 || (Settings->Satellite && !TapNetwork[1] && !MultiswitchSat);
-    const int32_t lines = LineCount[k];
-    auto substation = [this](int32_t inputs) {
-        return inputs >= 0 && inputs < AvailInputs ? SubstationLevelSat[inputs] : 0.0f;
-    };
-    const float toTop = float(sc.HeadEndDistance + sc.TopFloorDistance);
-    float VS = lines == 1 ? HeadEndLevelSat
-                          : std::max({substation(lines), substation((lines / 2) * 2 + 1), LnbLevelMax});
-    float VT = HeadEndLevelTer - CableLoss(CableRiserTer, toTop, BandSlotTer);
-    VS -= CableLoss(CableRiserSat, toTop, BandSlotSat);
-
-    // The two entries of a floor block with their masks.
-    struct TEntries {
-        TCella* A;
-        TCella* B;
-        uint32_t maskA, maskB;
-    };
-    auto entries = [&](int32_t f) {
-        TEntries e{RiserEntry(s, f, k, 0), RiserEntry(s, f, k, 1), ModeNeedsBand5, ModeNeedsBand9};
-        if (!e.B) {
-            e.B = e.A;
-            e.maskA = e.maskB = carriesSat ? ModeNeedsBand5 | ModeNeedsBand9 : 0;
-        }
-        return e;
-    };
-    const TEntries t = entries(top);
-    if (!ChooseRiserModels({{t.A, t.maskA}, {t.B, t.maskB}}, BandSlotTer)) {
-        Report(InternalError(1));
-        return false;
-    }
-    FloorGrid[s][top][k]->RunRequiredLevelPass();
-    float mT = Margin(VT, t.A, BandSlotTer), mS = Margin(VS, t.B, BandSlotSat);
-    auto short_ = [&](float ter, float sat) {
-        return (carriesTer && ter < 0.0f) || (carriesSat && sat < 0.0f);
-    };
-    // A piece whose outlets ask for levels too far apart cannot be fed from
-    // any head end: that, not the head end's level, is then the reason given.
-    bool apart = false;
-    int32_t apartFloor = top, apartBand = BandSlotTer;
-    const TCella* apartEntry = nullptr;
-    auto noteApart = [&](const TCella* ter, const TCella* sat, int32_t floor) {
-        if (apart) return;
-        if (carriesTer && WindowEmpty(ter, BandSlotTer))
-            apart = true, apartEntry = ter, apartBand = BandSlotTer, apartFloor = floor;
-        else if (carriesSat && WindowEmpty(sat, BandSlotSat))
-            apart = true, apartEntry = sat, apartBand = BandSlotSat, apartFloor = floor;
-    };
-    // The piece short by the most, with the level it asks and the one it has.
-    struct TShort {
-        double margin = 0.0, available = 0.0;
-        int32_t floor = 0;
-        bool ter = true, amplified = false;
-    } worst;
-    bool amplified = false;  // the pieces fed by amplifiers at their heads
-    auto noteShort = [&](double available, float margin, int32_t floor, bool ter) {
-        if ((ter ? carriesTer : carriesSat) && margin > NoMargin && margin < worst.margin)
-            worst = {margin, available, floor, ter, amplified};
-    };
-    auto unfed = [&] {
-        if (apart) {
-            Report(LevelsTooFarApart + LevelsApartFigures(s, apartFloor, k, apartEntry, apartBand));
-        } else if (worst.margin < 0.0) {
-            Report(SignalTooHigh +
-                   (" " + PieceName(s, worst.floor, worst.floor == top) + " servono " +
-                    Dbuv(worst.available - worst.margin) + (worst.ter ? " (terrestre)" : " (satellite)") +
-                    ", " + (worst.amplified ? "l'amplificatore di linea" : "la centrale di testa") +
-                    " ne porta al più " + Dbuv(worst.available) + "."));
-        } else {
-            Report(SignalTooHigh);
-        }
-        return false;
-    };
-    noteApart(t.A, t.B, top);
-    if (!short_(mT, mS)) {
-        RiserBreakCount[s][k] = 0;
-        if (carriesTer) StaircaseMargin[s][0] = mT;
-        if (carriesSat) StaircaseMargin[s][1] = mS;
-        StaircaseRequiredLevel[s][0] = Required(t.A, BandSlotTer);
-        StaircaseRequiredLevel[s][1] = Required(t.B, BandSlotSat);
-        return true;
-    }
-
-    noteShort(VT, mT, top, true);
-    noteShort(VS, mS, top, false);
-    if (k == 1 && lines > 1) {
-        Report(NeedsSplits + (" " + PieceName(s, top, true) + " servono " + Dbuv(VS - mS) +
-                              (VS > 0.0f ? ", le linee multiswitch ne portano al più " + Dbuv(VS) + "."
-                                         : AnsiString(", le linee multiswitch non ne portano."))));
-        return false;
-    }
-    // An amplifier at the staircase head feeds the pieces.
-    const float topOnly = float(sc.TopFloorDistance);
-    VT = LineLevelTer - CableLoss(CableRiserTer, topOnly, BandSlotTer);
-    VS = LineLevelSat - CableLoss(CableRiserSat, topOnly, BandSlotSat);
-    amplified = true;
-    const float fT = CableLoss(CableRiserTer, float(sc.FloorSpacing), BandSlotTer);
-    const float fS = CableLoss(CableRiserSat, float(sc.FloorSpacing), BandSlotSat);
-    if (top < 1) return unfed();
-    // The margins of a riser split at the given floors; false when a model is missing.
-    auto sizeSplit = [&](std::span<const int32_t> floors, float& leastT, float& leastS, bool& fed) {
-        std::vector<std::pair<TCella*, uint32_t>> cells{{t.A, t.maskA}, {t.B, t.maskB}};
-        for (int32_t m : floors) {
-            const TEntries e = entries(m);
-            cells.push_back({e.A, e.maskA});
-            cells.push_back({e.B, e.maskB});
-        }
-        const uint32_t stamp = NextPassNumber();
-        for (auto [cell, mask] : cells)
-            if (!cell || !cell->ChooseModel(Components->head, static_cast<int32_t>(mask), stamp, nullptr,
-                                            BandSlotTer, 0))
-                return false;
-        FloorGrid[s][top][k]->RunRequiredLevelPass();
-        for (int32_t m : floors) FloorGrid[s][m][k]->RunRequiredLevelPass();
-        apart = false;
-        worst = TShort{};
-        noteApart(t.A, t.B, top);
-        for (int32_t m : floors) noteApart(entries(m).A, entries(m).B, m);
-        leastT = Margin(VT, t.A, BandSlotTer);
-        leastS = Margin(VS, t.B, BandSlotSat);
-        noteShort(VT, leastT, top, true);
-        noteShort(VS, leastS, top, false);
-        for (int32_t m : floors) {
-            const TEntries e = entries(m);
-            const float vT = float(VT - (top - m) * double(fT)), vS = float(VS - (top - m) * double(fS));
-            const float pieceT = Margin(vT, e.A, BandSlotTer), pieceS = Margin(vS, e.B, BandSlotSat);
-            noteShort(vT, pieceT, m, true);
-            noteShort(vS, pieceS, m, false);
-            leastT = std::min(leastT, pieceT);
-            leastS = std::min(leastS, pieceS);
-        }
-        fed = !short_(leastT, leastS);
-        return true;
-    };
-
-    std::vector<int32_t> floors{top / 2};
-    float MT = 0.0f, MS = 0.0f;
-    bool fed = false;
-    UnlinkFloorFromAbove(s, floors[0], k);
-    if (!sizeSplit(floors, MT, MS, fed)) {
-        Report(InternalError(2));
-        return false;
-    }
-    if (!fed) {
-        LinkFloorToAbove(s, floors[0], k);
-        if (top < 2) return unfed();
-        const int32_t m1 = (F - 3) / 3, m2 = (F - 2) / 3 + m1 + 1;
-        floors = {m1, m2};
-        UnlinkFloorFromAbove(s, m1, k);
-        UnlinkFloorFromAbove(s, m2, k);
-        if (!sizeSplit(floors, MT, MS, fed)) {
-            Report(InternalError(3));
-            return false;
-        }
-        if (!fed) return unfed();
-    }
-
-    const int32_t p = static_cast<int32_t>(floors.size());
-    RiserBreakCount[s][k] = p;
-    for (int32_t i = 0; i < p; ++i) RiserBreakFloor[s][k][i] = floors[static_cast<size_t>(i)];
-    PassiveSplit[s][k] = PassiveSplitFits(p, carriesTer ? &MT : nullptr, carriesSat ? &MS : nullptr) ? 1 : 0;
-    // The floor above each split ends its chain there now.
-    for (int32_t m : floors)
-        if (!PlaceFloors(s, m + 1, k)) return false;
-    return true;
+    return TRiserSearch(*this, s, k).Size();
 }
 
 bool TCreaAuto::StaircaseGateOpen(int32_t S, int32_t n) const {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <span>
 
 #include "autodesign/drawing_names.h"
 #include "autodesign/engine.h"
@@ -50,6 +51,174 @@ bool BypassHandles(const TCella& final, uint32_t bands) {
     return true;
 }
 
+using TSplitChoice = TCreaAuto::TSplitChoice;
+
+constexpr const char* MixerMissing =
+    "Gli amplificatori individuati per le spezzature necessitano di un miscelatore terrestre/satellite "
+    "che non è stato selezionato.";
+constexpr const char* NoJumper = "Non sono stati selezionati ponticelli adeguati alle sottostazioni.";
+
+// The parts of the tap chain that feeds the blocks, with the rows they take
+// and the outputs they give left and right: one splitter below SmallChain
+// splits, else taps of the sizes offered; false when none is.
+bool ChooseChainParts(int32_t n, std::span<const uint8_t> taps, TSplitChoice& choice) {
+    if (n < SmallChain) {
+        choice.Parts = {n + (n & 1)};
+        choice.Rows = (n + 1) / 2;
+        choice.Left = n / 2;
+        choice.Right = (n + 1) / 2;
+        return true;
+    }
+    std::array<int32_t, ChainPartsMax> sizes{};
+    TCreaAuto::SplitIntoAvailableSizes(n, sizes, taps, ChainPartsMax, ChainPartOutputsMax);
+    for (int32_t p : sizes)
+        if (p > 0) choice.Parts.push_back(p);
+    if (choice.Parts.empty()) return false;
+    const int32_t p0 = choice.Parts[0];
+    choice.Rows = (p0 + 3) / 2;
+    choice.Left = p0 / 2;
+    choice.Right = (p0 + 1) / 2;
+    for (size_t k = 1; k < choice.Parts.size(); ++k) {
+        const int32_t p = choice.Parts[k];
+        choice.Rows += (p + 1) / 2 + 1;
+        choice.Left += p / 2;
+        choice.Right += (p + 1) / 2;
+    }
+    return true;
+}
+
+// The family's final of the last-used prototype's port counts whose maximum
+// output at band is the lowest not below level.
+TCella* FinalOf(const TCreaAuto& engine, const TFamiglia& family, int32_t inputs, int32_t outputs,
+                int32_t band, float level, uint32_t mask, uint32_t value) {
+    auto* prototype =
+        dynamic_cast<TAmplificatoreAt*>(FindPrototype({CodeAmplificatoreAt, inputs, outputs, 0}));
+    return prototype ? prototype->FindForChannel(engine.Components->head, band, level, family.Brand,
+                                                 family.Series, mask, value)
+                     : nullptr;
+}
+
+// The terrestrial finals a block would take: one, or a band I/III final
+// beside a band IV/V one where the family's one-input substation final falls
+// short of the level asked. True when the pair is needed.
+bool ChooseTerrestrialFinals(const TCreaAuto& engine, TSplitChoice& choice) {
+    const TFamiglia* ter = ChosenFamilyOf(engine, 0);
+    const float needT = engine.RequiredLevelTer, level = needT + engine.BackOffTer;
+    bool bandIIINeeded = false;
+    if (ter && needT <= ter->Smax) {
+        if (ter->S[0][0] < needT) {
+            bandIIINeeded = true;
+            choice.BandIIIFinal = FinalOf(engine, *ter, 1, 1, BandSlotVhf, needT, BandMaskTer, BandMaskVhf);
+            choice.FinalTer = FinalOf(engine, *ter, 3, 4, BandSlotTer, level, BandMaskTer, BandMaskUhf);
+        } else {
+            choice.FinalTer = FinalOf(engine, *ter, 1, 1, BandSlotTer, level, BandMaskTer, BandMaskTer);
+        }
+    }
+    return bandIIINeeded;
+}
+
+// The satellite final a block would take: the last of the shapes whose
+// substation figure reaches the level asked, four outputs first, one output
+// only where no terrestrial line joins it or a mixer does.
+void ChooseSatelliteFinal(const TCreaAuto& engine, bool tC, TSplitChoice& choice) {
+    const TFamiglia* sat = ChosenFamilyOf(engine, 1);
+    const float needS = engine.RequiredLevelSat, level = needS + engine.BackOffSat;
+    if (!sat || !(needS <= sat->Smax)) return;
+    int32_t inputs = 0, outputs = 0;
+    // With the terrestrial line in the block, a four-output final takes it
+    // on its bypass input: one whose bypass does not amplify the received
+    // bands would pass them on as channels it does not handle, so it does
+    // not serve and the mixer's way is taken.
+    const uint32_t terBands = engine.ReceivedTerrestrialBands();
+    auto shape = [&](int32_t i, int32_t o) {
+        if (sat->S[i - 1][o - 1] < needS) return;
+        if (tC && o == AutoMixOutputBypass) {
+            const TCella* f = FinalOf(engine, *sat, i, o, BandSlotSat, level, BandMaskSat, BandMaskSat);
+            if (f && !BypassHandles(*f, terBands)) return;
+        }
+        inputs = i, outputs = o;
+    };
+    shape(3, 4);
+    shape(1, 4);
+    if (!tC || (engine.MixerSwapped && inputs == 0)) {
+        shape(3, 1);
+        shape(1, 1);
+    }
+    if (inputs)
+        choice.FinalSat =
+            FinalOf(engine, *sat, inputs, outputs, BandSlotSat, level, BandMaskSat, BandMaskSat);
+}
+
+// The line amplifier of a band mask whose maximum outputs reach the needs
+// it serves, the lowest at its first band slot.
+TCella* LineAmplifierOf(const TCreaAuto& engine, uint32_t bands, bool forTer, bool forSat) {
+    const float needT = engine.RequiredLevelTer + engine.BackOffTer;
+    const float needS = engine.RequiredLevelSat + engine.BackOffSat;
+    TCella* best = nullptr;
+    float bestLevel = LineLevelStart;
+    for (TCella* c = engine.Components->head; c; c = c->NextInList) {
+        if ((c->TypeCode != CodeAmplificatore && c->TypeCode != CodeAmplificatoreRegolato) ||
+            c->Inputs != 1 || !(c->Positions[0] & PositionSubstation) ||
+            (c->BandMask & BandMaskJoint) != bands)
+            continue;
+        const float t = c->Attenuation->Get3(0, AmpMaxOutput, BandSlotTer);
+        const float s = c->Attenuation->Get3(0, AmpMaxOutput, BandSlotSat);
+        if ((forTer && t < needT) || (forSat && s < needS)) continue;
+        const float level = forTer ? t : s;
+        if (level < bestLevel) {
+            best = c;
+            bestLevel = level;
+        }
+    }
+    return best;
+}
+
+// The decision among the candidates: the finals where every kind carried
+// has one, else a joint line amplifier alone, else for each kind its final
+// or its line amplifier (joined by the mixer). The refusal's words when no
+// block can be made of them, else none.
+const char* DecideSplitAmplifiers(bool tC, bool sC, bool bandIIINeeded, bool mixer, TSplitChoice& choice) {
+    const bool terFinal = tC && choice.FinalTer && (!bandIIINeeded || choice.BandIIIFinal);
+    const bool satFinal = sC && choice.FinalSat;
+    if (!terFinal) choice.FinalTer = choice.BandIIIFinal = nullptr;
+    if (!satFinal) choice.FinalSat = nullptr;
+    if ((!tC || terFinal) && (!sC || satFinal)) {
+        choice.LineTer = choice.LineSat = choice.LineJoint = nullptr;
+    } else if (tC && sC && choice.LineJoint) {
+        choice.FinalTer = choice.BandIIIFinal = choice.FinalSat = nullptr;
+        choice.LineTer = choice.LineSat = nullptr;
+    } else if (tC && sC) {
+        if (terFinal) choice.LineTer = nullptr;
+        if (satFinal) choice.LineSat = nullptr;
+        if ((!terFinal && !choice.LineTer) || (!satFinal && !choice.LineSat)) return NoAmplifier;
+        if (!satFinal && !mixer) return MixerMissing;
+    } else if ((tC && !choice.LineTer) || (sC && !choice.LineSat)) {
+        return NoAmplifier;
+    }
+    return nullptr;
+}
+
+// The jumper of a family among the chosen components.
+TCella* JumperOf(const TCreaAuto& engine, const TFamiglia* family) {
+    if (!family) return nullptr;
+    for (TCella* c = engine.Components->head; c; c = c->NextInList)
+        if (c->TypeCode == CodeBridge && c->Brand == family->Brand && c->Series == family->Series) return c;
+    return nullptr;
+}
+
+// The jumper that joins the finals of a block: the terrestrial family's, else
+// (without a band I/III final) a later satellite family's; false without one.
+// A copy serves as the plain cable piece: the list keeps the article.
+bool ChooseJumper(const TCreaAuto& engine, TSplitChoice& choice) {
+    TCella* jumper = JumperOf(engine, ChosenFamilyOf(engine, 0));
+    if (!jumper && !choice.BandIIIFinal && engine.ChosenFamily[1] > 0)
+        jumper = JumperOf(engine, ChosenFamilyOf(engine, 1));
+    if (!jumper) return false;
+    choice.Jumper = jumper->Clone();
+    choice.Jumper->TypeCode = CodeCable;
+    return true;
+}
+
 }  // namespace
 
 uint32_t TCreaAuto::ReceivedTerrestrialBands() const {
@@ -65,152 +234,23 @@ bool TCreaAuto::ChooseSplitAmplifiers(int32_t kind, TSplitChoice& choice) {
     choice = TSplitChoice{};
     const int32_t n = kind == 0 ? EntryInputsTer : EntryInputsSat;
     const bool tC = CarriesTer[kind] != 0, sC = CarriesSat[kind] != 0;
-    const float needT = RequiredLevelTer, needS = RequiredLevelSat;
-
-    // The parts of the chain and the rows and outputs they take.
-    if (n < SmallChain) {
-        choice.Parts = {n + (n & 1)};
-        choice.Rows = (n + 1) / 2;
-        choice.Left = n / 2;
-        choice.Right = (n + 1) / 2;
-    } else {
-        std::array<int32_t, ChainPartsMax> sizes{};
-        SplitIntoAvailableSizes(n, sizes, TapAvail[1], ChainPartsMax, ChainPartOutputsMax);
-        for (int32_t p : sizes)
-            if (p > 0) choice.Parts.push_back(p);
-        if (choice.Parts.empty()) {
-            Reporter->Report(NoAmplifier);
-            return false;
-        }
-        const int32_t p0 = choice.Parts[0];
-        choice.Rows = (p0 + 3) / 2;
-        choice.Left = p0 / 2;
-        choice.Right = (p0 + 1) / 2;
-        for (size_t k = 1; k < choice.Parts.size(); ++k) {
-            const int32_t p = choice.Parts[k];
-            choice.Rows += (p + 1) / 2 + 1;
-            choice.Left += p / 2;
-            choice.Right += (p + 1) / 2;
-        }
-    }
-
-    // The candidates.
-    const TFamiglia* ter = ChosenFamilyOf(*this, 0);
-    const TFamiglia* sat = ChosenFamilyOf(*this, 1);
-    auto finalOf = [this](const TFamiglia& family, int32_t inputs, int32_t outputs, int32_t band, float level,
-                          uint32_t mask, uint32_t value) -> TCella* {
-        auto* prototype =
-            dynamic_cast<TAmplificatoreAt*>(FindPrototype({CodeAmplificatoreAt, inputs, outputs, 0}));
-        return prototype ? prototype->FindForChannel(Components->head, band, level, family.Brand,
-                                                     family.Series, mask, value)
-                         : nullptr;
-    };
-    bool bandIIINeeded = false;
-    if (tC && ter && needT <= ter->Smax) {
-        if (ter->S[0][0] < needT) {
-            bandIIINeeded = true;
-            choice.BandIIIFinal = finalOf(*ter, 1, 1, BandSlotVhf, needT, BandMaskTer, BandMaskVhf);
-            choice.FinalTer = finalOf(*ter, 3, 4, BandSlotTer, needT + BackOffTer, BandMaskTer, BandMaskUhf);
-        } else {
-            choice.FinalTer = finalOf(*ter, 1, 1, BandSlotTer, needT + BackOffTer, BandMaskTer, BandMaskTer);
-        }
-    }
-    if (sC && sat && needS <= sat->Smax) {
-        int32_t inputs = 0, outputs = 0;
-        // With the terrestrial line in the block, a four-output final takes
-        // it on its bypass input: one whose bypass does not amplify the
-        // received bands would pass them on as channels it does not handle,
-        // so it does not serve and the mixer's way is taken.
-        const uint32_t terBands = ReceivedTerrestrialBands();
-        auto shape = [&](int32_t i, int32_t o) {
-            if (sat->S[i - 1][o - 1] < needS) return;
-            if (tC && o == AutoMixOutputBypass) {
-                const TCella* f = finalOf(*sat, i, o, BandSlotSat, needS + BackOffSat, BandMaskSat, BandMaskSat);
-                if (f && !BypassHandles(*f, terBands)) return;
-            }
-            inputs = i, outputs = o;
-        };
-        shape(3, 4);
-        shape(1, 4);
-        if (!tC || (MixerSwapped && inputs == 0)) {
-            shape(3, 1);
-            shape(1, 1);
-        }
-        if (inputs)
-            choice.FinalSat =
-                finalOf(*sat, inputs, outputs, BandSlotSat, needS + BackOffSat, BandMaskSat, BandMaskSat);
-    }
-    // The line amplifier of a band mask whose maximum outputs reach the needs
-    // it serves, the lowest at its first band slot.
-    auto lineOf = [&](uint32_t bands, bool forTer, bool forSat) -> TCella* {
-        TCella* best = nullptr;
-        float bestLevel = LineLevelStart;
-        for (TCella* c = Components->head; c; c = c->NextInList) {
-            if ((c->TypeCode != CodeAmplificatore && c->TypeCode != CodeAmplificatoreRegolato) ||
-                c->Inputs != 1 || !(c->Positions[0] & PositionSubstation) ||
-                (c->BandMask & BandMaskJoint) != bands)
-                continue;
-            const float t = c->Attenuation->Get3(0, AmpMaxOutput, BandSlotTer);
-            const float s = c->Attenuation->Get3(0, AmpMaxOutput, BandSlotSat);
-            if ((forTer && t < needT + BackOffTer) || (forSat && s < needS + BackOffSat)) continue;
-            const float level = forTer ? t : s;
-            if (level < bestLevel) {
-                best = c;
-                bestLevel = level;
-            }
-        }
-        return best;
-    };
-    if (tC) choice.LineTer = lineOf(BandMaskTer, true, false);
-    if (sC) choice.LineSat = lineOf(BandMaskSat, false, true);
-    if (tC && sC) choice.LineJoint = lineOf(BandMaskJoint, true, true);
-
-    // The decision.
-    const bool terFinal = tC && choice.FinalTer && (!bandIIINeeded || choice.BandIIIFinal);
-    const bool satFinal = sC && choice.FinalSat;
-    if (!terFinal) choice.FinalTer = choice.BandIIIFinal = nullptr;
-    if (!satFinal) choice.FinalSat = nullptr;
-    if ((!tC || terFinal) && (!sC || satFinal)) {
-        choice.LineTer = choice.LineSat = choice.LineJoint = nullptr;
-    } else if (tC && sC && choice.LineJoint) {
-        choice.FinalTer = choice.BandIIIFinal = choice.FinalSat = nullptr;
-        choice.LineTer = choice.LineSat = nullptr;
-    } else if (tC && sC) {
-        if (terFinal) choice.LineTer = nullptr;
-        if (satFinal) choice.LineSat = nullptr;
-        if ((!terFinal && !choice.LineTer) || (!satFinal && !choice.LineSat)) {
-            Reporter->Report(NoAmplifier);
-            return false;
-        }
-        if (!satFinal && !MixerSwapped) {
-            Reporter->Report(
-                "Gli amplificatori individuati per le spezzature necessitano di un miscelatore "
-                "terrestre/satellite che non è stato selezionato.");
-            return false;
-        }
-    } else if ((tC && !choice.LineTer) || (sC && !choice.LineSat)) {
+    if (!ChooseChainParts(n, TapAvail[1], choice)) {
         Reporter->Report(NoAmplifier);
         return false;
     }
-
-    // The jumper that joins the finals of a block.
-    if (choice.BandIIIFinal || (tC && choice.FinalSat)) {
-        auto jumperOf = [this](const TFamiglia* family) -> TCella* {
-            if (!family) return nullptr;
-            for (TCella* c = Components->head; c; c = c->NextInList)
-                if (c->TypeCode == CodeBridge && c->Brand == family->Brand && c->Series == family->Series)
-                    return c;
-            return nullptr;
-        };
-        TCella* jumper = jumperOf(ter);
-        if (!jumper && !choice.BandIIIFinal && ChosenFamily[1] > 0) jumper = jumperOf(sat);
-        if (!jumper) {
-            Reporter->Report("Non sono stati selezionati ponticelli adeguati alle sottostazioni.");
-            return false;
-        }
-        // A copy serves as the plain cable piece: the list keeps the article.
-        choice.Jumper = jumper->Clone();
-        choice.Jumper->TypeCode = CodeCable;
+    // The candidates, and the decision among them.
+    const bool bandIIINeeded = tC && ChooseTerrestrialFinals(*this, choice);
+    if (sC) ChooseSatelliteFinal(*this, tC, choice);
+    if (tC) choice.LineTer = LineAmplifierOf(*this, BandMaskTer, true, false);
+    if (sC) choice.LineSat = LineAmplifierOf(*this, BandMaskSat, false, true);
+    if (tC && sC) choice.LineJoint = LineAmplifierOf(*this, BandMaskJoint, true, true);
+    if (const char* refusal = DecideSplitAmplifiers(tC, sC, bandIIINeeded, MixerSwapped != nullptr, choice)) {
+        Reporter->Report(refusal);
+        return false;
+    }
+    if ((choice.BandIIIFinal || (tC && choice.FinalSat)) && !ChooseJumper(*this, choice)) {
+        Reporter->Report(NoJumper);
+        return false;
     }
     choice.LinesPerSplit = tC && sC && !choice.LineJoint ? 2 : 1;
     return true;
