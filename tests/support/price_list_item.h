@@ -5,12 +5,6 @@
 
 inline TVoceListino PriceListItem(const AnsiString& code, const AnsiString& article, const AnsiString& quantity,
                                   const AnsiString& price, const AnsiString& installation) {
-    TVoceListino item;
-    item.Code = code;
-    item.Article = article;
-    item.Quantity = quantity;
-    item.Price = price;
-    item.Installation = installation;
-    item.CurrencyName = "Euro";
-    return item;
+    // Brand and description left empty, as the form leaves them for an article without.
+    return TVoceListino{code, article, "", "", quantity, price, installation, "Euro"};
 }
