@@ -250,10 +250,13 @@ bool ReplaceFileContent(const AnsiString& path, const std::string& bytes, unsign
         ::unlink(temp.c_str());
         if (!oldCopy.empty()) ::unlink(oldCopy.c_str());
         if (backupReplaced) {
-            if (!previousBackup.empty())
-                ::rename(previousBackup.c_str(), backup.c_str());
-            else
+            // A rename between two names of one file does nothing (see
+            // below): the temporary name goes by hand.
+            if (!previousBackup.empty()) {
+                if (::rename(previousBackup.c_str(), backup.c_str()) == 0) ::unlink(previousBackup.c_str());
+            } else {
                 ::unlink(backup.c_str());
+            }
         } else if (!previousBackup.empty()) {
             ::unlink(previousBackup.c_str());
         }
@@ -288,6 +291,10 @@ bool ReplaceFileContent(const AnsiString& path, const std::string& bytes, unsign
         if ((err = step()) != 0) return fail(err);
         if (keepOld) {
             if (::rename(oldCopy.c_str(), backup.c_str()) != 0) return fail(errno);
+            // Where the backup is already another name of the old file (a
+            // save killed between its two renames leaves that), the rename
+            // does nothing and the second name would stay behind.
+            ::unlink(oldCopy.c_str());
             oldCopy.clear();
             backupReplaced = true;
         }

@@ -139,7 +139,7 @@ if [ -x "$prefix/bin/$id" ] && have Xvfb && have xdotool; then
     Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     display=""
-    for _ in $(seq 50); do
+    for _ in $(seq 150); do
         display=$(tr -dc 0-9 <"$work/display")
         [ -n "$display" ] && break
         sleep 0.2
@@ -160,7 +160,7 @@ if [ -x "$prefix/bin/$id" ] && have Xvfb && have xdotool; then
             "${entry_command[@]}" >"$work/program.log" 2>&1) &
         program_pid=$!
         wizard=""
-        for _ in $(seq 120); do
+        for _ in $(seq 180); do
             wizard=$(DISPLAY=":$display" xdotool search --onlyvisible --name "Auto progetto" 2>/dev/null | head -1)
             [ -n "$wizard" ] && break
             kill -0 "$program_pid" 2>/dev/null || break

@@ -30,6 +30,7 @@
 #include "support/default_library_folder.h"
 #include "support/design_components.h"
 #include "support/library_program.h"
+#include "support/price_list_item.h"
 #include "support/program_fixture.h"
 #include "view/draw_window.h"
 
@@ -50,21 +51,10 @@ void PrintTo(const TBuilding& b, std::ostream* out) { *out << b.name; }
 // The person's wizard: one staircase of the building, its choices, the
 // band III and UHF antennas on request, through to "Fine".
 void Choose(TAutoProgetto& w, const TBuilding& b) {
-    TPalazzo& building = *w.Opz().Building;
-    building.StaircaseCount = 1;
-    TScala& staircase = building.Staircases[0];
-    staircase.FloorCount = b.floors;
-    for (int f = 0; f < b.floors; ++f) {
-        staircase.Floors[f].ApartmentCount = b.apartments;
-        for (int a = 0; a < b.apartments; ++a) staircase.Floors[f].Apartments[a] = b.apartment;
-    }
-    building.ComputeMaxima();
-    if (b.terrestrial) {
-        SetAntenna(w.Opz().Antennas[0], DefaultLibraryName, "GAN-B3", {"5", "7"});
-        SetAntenna(w.Opz().Antennas[1], DefaultLibraryName, "GAN-UHF", {"26", "30", "35"});
-    }
-    for (int choice : b.choices) w.ChoiceClick(w.Choice[choice]);
-    while (w.ModalResult.Get() == mrNone) w.PageForward(nullptr);
+    // The head end stays at the wizard's own distance.
+    SetBuilding(w, 1, b.floors, b.apartments, b.apartment, w.Opz().Building->Staircases[0].HeadEndDistance);
+    if (b.terrestrial) SetBandAntennas(w, DefaultLibraryName);
+    ChooseAndFinish(w, b.choices);
 }
 
 // The hint the drawing shows once the pointer has rested on a point of a
@@ -204,14 +194,7 @@ TEST(DesignedEstimate, TheLabourCostOfTheOptionsReachesTheEstimate) {
     f.SelectPage(PagePreventivo);
     TPaginaPreventivo& page = *f.EstimatePage;
     TDatiPreventivo& estimate = *f.CurrentProject->Estimate;
-    TVoceListino item;
-    item.Code = "ANT-X";
-    item.Article = "Antenna";
-    item.Quantity = "1";
-    item.Price = "10,00";
-    item.Installation = "0";
-    item.CurrencyName = "Euro";
-    ASSERT_TRUE(page.AddEstimateItem(item));
+    ASSERT_TRUE(page.AddEstimateItem(PriceListItem("ANT-X", "Antenna", "1", "10,00", "0")));
     auto labour = [&] {
         for (const TRigaPreventivo& r : estimate.Rows())
             if (r.Code == LabourCode) return r;

@@ -59,16 +59,12 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // Files of older versions are seeds of the project file's fuzz target too.
 void WriteOldFile(const std::string& path, const std::string& bytes, const char* seed) {
-    WriteFile(path, bytes);
+    WriteFileBytes(path, bytes);
     const std::string seeds = std::string(OV_BUILD_DIR) + "/fuzz-seeds/fuzz_project_file";
     std::filesystem::create_directories(seeds);
-    WriteFile(seeds + "/" + seed, bytes);
+    WriteFileBytes(seeds + "/" + seed, bytes);
 }
 
 std::string Le32(int32_t v) {
@@ -276,7 +272,7 @@ TEST_F(ProjectFileTest, RefusedLoadsLeaveTheOpenProjectAsItWas) {
     TCella* anchor = project.NetworkGrid->Anchor;
     for (const Case& c : cases) {
         const std::string name = Path(std::string(c.name) + ".ant");
-        if (!c.bytes.empty() || std::string(c.name) == "empty") WriteFile(name, c.bytes);
+        if (!c.bytes.empty() || std::string(c.name) == "empty") WriteFileBytes(name, c.bytes);
         Application->Script().Reset();
         EXPECT_EQ(files.LoadProject(name, project), -1) << c.name;
         const auto& boxes = Application->Script().MessageBoxes;
@@ -449,8 +445,8 @@ TEST_F(ProjectFileTest, InlineCellsOfOldFilesGoOnAFiftySquareNetworkGrid) {
 }
 
 TEST_F(ProjectFileTest, SavingKeepsTheReplacedFileAsBackup) {
-    WriteFile(Path("a.bak"), "vecchissimo");
-    WriteFile(Path("a.ant"), "vecchio");
+    WriteFileBytes(Path("a.bak"), "vecchissimo");
+    WriteFileBytes(Path("a.ant"), "vecchio");
     const std::string saved = Saved(project, "a.ant");
     EXPECT_EQ(ReadFile(Path("a.bak")), "vecchio");
     EXPECT_FALSE(FileExists(Path("a.ant.tmp")));
@@ -459,7 +455,7 @@ TEST_F(ProjectFileTest, SavingKeepsTheReplacedFileAsBackup) {
     char here[4096];
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
     ASSERT_EQ(chdir(globals.Dir().Path().c_str()), 0);
-    WriteFile("b.an", "vecchio");
+    WriteFileBytes("b.an", "vecchio");
     EXPECT_EQ(files.SaveProject("b.an", project, 60000), 0);
     EXPECT_FALSE(FileExists(".bak"));
     EXPECT_EQ(ReadFile("b.an"), saved);
@@ -590,7 +586,7 @@ TEST_F(ProjectFileTest, AFullTmpfsKeepsTheSavedFile) {
 
 TEST_F(ProjectFileTest, QuerySaveChanges) {
     const std::string existing = Path("esistente.ant");
-    WriteFile(existing, "x");
+    WriteFileBytes(existing, "x");
     struct Case {
         const char* name;
         int answer;

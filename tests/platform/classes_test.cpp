@@ -131,7 +131,8 @@ TEST(FileStream, ShareModesLockAcrossOpens) {
         TFileStream exclusive(path, fmOpenRead | fmShareExclusive);
         EXPECT_THROW(TFileStream(path, fmOpenRead | fmShareDenyWrite), EFOpenError);
         // Another process is refused as well.
-        pid_t pid = fork();
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
         if (pid == 0) {
             try {
                 TFileStream other(path, fmOpenRead | fmShareExclusive);
@@ -141,7 +142,8 @@ TEST(FileStream, ShareModesLockAcrossOpens) {
             }
         }
         int status = 0;
-        waitpid(pid, &status, 0);
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 3);
     }
     TFileStream again(path, fmOpenReadWrite | fmShareExclusive);  // free once closed

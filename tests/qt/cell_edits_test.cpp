@@ -9,8 +9,6 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QTimer>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,42 +28,13 @@
 
 using qttest::ClickCell;
 using qttest::WaitUntil;
-using qttest::WhenReady;
 using qttest::WidgetOf;
 using qttest::WindowOf;
 
 namespace {
 
-// The form's window, whose focused widget takes the keys when no window is active.
-QWidget* formWindow = nullptr;
-
-QWidget* KeyTarget() { return qttest::KeyTarget(formWindow); }
-
-// Runs body inside the modal loop of the component-data form, once its
-// window is in front.
-void WhenFormShown(TDatiComponenti& f, std::function<void()> body) {
-    qttest::WhenInFront(&f, [&f, body = std::move(body)] {
-        formWindow = WindowOf(&f);
-        qttest::Settle();
-        body();
-    });
-}
-
-void Type(const char* text) {
-    QTest::keyClicks(KeyTarget(), text);
-    qttest::Settle();
-}
-
-void Press(Qt::Key key) {
-    QTest::keyClick(KeyTarget(), key);
-    qttest::Settle();
-}
-
-void Shoot(TControl* window, const char* name) {
-    qttest::Settle();
-    const QImage shot = WindowOf(window)->grab().toImage();
-    EXPECT_TRUE(shot.save(QString::fromStdString(qttest::Artefact(name))));
-}
+// The person at the component-data form.
+qttest::TFormKeys person;
 
 }  // namespace
 
@@ -79,16 +48,15 @@ void Shoot(TControl* window, const char* name) {
 // hands the keyboard back when the drop-down closes.)
 TEST(QtCellEdits, TheAntennasChannelTableRefusesWhatThePlanDoesNotHold) {
     qttest::TAntennaFixture fixture({"21", "34"});
-    TAntenna& antenna = fixture.antenna;
     qttest::BoxWatch boxes;
     TDatiComponenti& f = fixture.Form();
     TComboStringGrid* grid = f.GridCanali5;
-    WhenFormShown(f, [&] {
+    person.WhenShown(f, [&] {
         ASSERT_EQ(grid->Cell(1, 1), "21");
         // An earlier edit: row 2 made digital.
         ClickCell(grid, 2, 2);
-        Type("d");
-        Press(Qt::Key_Return);
+        person.Type("d");
+        person.Press(Qt::Key_Return);
         EXPECT_EQ(grid->Cell(2, 2), "D");
 
         ClickCell(grid, 1, 1);
@@ -96,9 +64,9 @@ TEST(QtCellEdits, TheAntennasChannelTableRefusesWhatThePlanDoesNotHold) {
         auto* list = qobject_cast<QComboBox*>(WindowOf(grid->Combo));
         ASSERT_NE(list, nullptr);
         list->lineEdit()->end(false);  // the caret after "21", as a click leaves it
-        Type("30");
+        person.Type("30");
         EXPECT_EQ(grid->Combo->Text.Get(), "2130");
-        Press(Qt::Key_Tab);
+        person.Press(Qt::Key_Tab);
         EXPECT_TRUE(WaitUntil([&] { return !boxes.Texts.empty(); }));
         ASSERT_EQ(boxes.Texts.size(), 1u);
         const std::string said = boxes.Texts[0];
@@ -107,15 +75,15 @@ TEST(QtCellEdits, TheAntennasChannelTableRefusesWhatThePlanDoesNotHold) {
         EXPECT_NE(said.find("\"Europa\""), std::string::npos) << said;
         EXPECT_EQ(grid->Cell(1, 1), "21");
         EXPECT_FALSE(grid->Combo->Visible);
-        Shoot(&f, "channel-table-refused.png");
+        qttest::SaveShot(&f, "channel-table-refused.png");
 
         // A plan that is no terrestrial plan.
         ClickCell(grid, 0, 1);
         ASSERT_TRUE(grid->Combo->Visible);
         list->lineEdit()->selectAll();
-        Type("Marte");
+        person.Type("Marte");
         EXPECT_EQ(grid->Cell(1, 1), "");  // a new plan empties the channel while it is typed
-        Press(Qt::Key_Tab);
+        person.Press(Qt::Key_Tab);
         EXPECT_TRUE(WaitUntil([&] { return boxes.Texts.size() == 2; }));
         ASSERT_EQ(boxes.Texts.size(), 2u);
         EXPECT_NE(boxes.Texts[1].find("\"Marte\""), std::string::npos) << boxes.Texts[1];
@@ -127,8 +95,8 @@ TEST(QtCellEdits, TheAntennasChannelTableRefusesWhatThePlanDoesNotHold) {
         ClickCell(grid, 1, 2);
         ASSERT_TRUE(grid->Combo->Visible);
         list->lineEdit()->selectAll();
-        Type("40");
-        Press(Qt::Key_Escape);
+        person.Type("40");
+        person.Press(Qt::Key_Escape);
         EXPECT_TRUE(f.Visible);
         EXPECT_FALSE(grid->Combo->Visible);
         EXPECT_EQ(grid->Cell(1, 2), "34");
@@ -137,29 +105,26 @@ TEST(QtCellEdits, TheAntennasChannelTableRefusesWhatThePlanDoesNotHold) {
         EXPECT_EQ(boxes.Texts.size(), 2u);
         QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
     });
-    EXPECT_TRUE(antenna.OpenDataDialog());
-    std::vector<std::string> kept;
-    for (const TCanale* c = antenna.SourceChannels->head; c; c = c->next)
-        kept.push_back(c->name + (c->signalType == SignalDigital ? "D" : "A"));
-    EXPECT_EQ(kept, (std::vector<std::string>{"21A", "34D"}));
+    EXPECT_TRUE(fixture.antenna.OpenDataDialog());
+    EXPECT_EQ(qttest::ChannelsOf(*fixture.antenna.SourceChannels), (std::vector<std::string>{"21A", "34D"}));
 
     // A list open when the form is closed (by its close box) is not there
     // when the form shows again, and its text was not kept.
-    WhenFormShown(f, [&] {
+    person.WhenShown(f, [&] {
         ClickCell(grid, 1, 1);
         ASSERT_TRUE(grid->Combo->Visible);
-        Type("5");
+        person.Type("5");
         WindowOf(&f)->close();
     });
-    EXPECT_FALSE(antenna.OpenDataDialog());
+    EXPECT_FALSE(fixture.antenna.OpenDataDialog());
     bool listShown = true;
-    WhenFormShown(f, [&] {
+    person.WhenShown(f, [&] {
         listShown = grid->Combo->Visible || WindowOf(grid->Combo)->isVisible();
         EXPECT_EQ(grid->Cell(1, 1), "21");
-        Shoot(&f, "channel-table-reopened.png");
-        Press(Qt::Key_Escape);  // no editor open: the form's "Annulla"
+        qttest::SaveShot(&f, "channel-table-reopened.png");
+        person.Press(Qt::Key_Escape);  // no editor open: the form's "Annulla"
     });
-    EXPECT_FALSE(antenna.OpenDataDialog());
+    EXPECT_FALSE(fixture.antenna.OpenDataDialog());
     EXPECT_FALSE(listShown);
 }
 
@@ -174,15 +139,15 @@ TEST(QtCellEdits, AConvertersChannelTableRefusesAChannelOfNoPlan) {
     qttest::BoxWatch boxes;
     TDatiComponenti& f = converter.Form();
     TComboStringGrid* grid = f.GridCanali8;
-    WhenFormShown(f, [&] {
+    person.WhenShown(f, [&] {
         ASSERT_TRUE(WidgetOf(grid)->isVisible());
         ASSERT_EQ(grid->Cell(1, 2), "34");
         const AnsiString low = grid->Cell(2, 2);
         ClickCell(grid, 1, 2);
         ASSERT_TRUE(grid->Combo->Visible);
         qobject_cast<QComboBox*>(WindowOf(grid->Combo))->lineEdit()->selectAll();
-        Type("K99");
-        Press(Qt::Key_Return);
+        person.Type("K99");
+        person.Press(Qt::Key_Return);
         EXPECT_TRUE(WaitUntil([&] { return !boxes.Texts.empty(); }));
         ASSERT_EQ(boxes.Texts.size(), 1u);
         EXPECT_NE(boxes.Texts[0].find("Riga 2"), std::string::npos) << boxes.Texts[0];
@@ -209,11 +174,11 @@ void EscWithTheListOpenTakesBackOneCell() {
     TDatiComponenti& f = fixture.Form();
     TComboStringGrid* grid = f.GridCanali5;
     bool keptByTheFirstEsc = false;
-    WhenFormShown(f, [&] {
+    person.WhenShown(f, [&] {
         auto* box = qobject_cast<QComboBox*>(WindowOf(grid->Combo));
         ASSERT_NE(box, nullptr);
         auto key = [](Qt::Key k, const char* name, const std::function<bool()>& done) {
-            qttest::PressKey(KeyTarget(), k, name, done);
+            qttest::PressKey(person.Target(), k, name, done);
             qttest::Settle();
         };
         // An earlier edit: row 2 made digital.
@@ -232,10 +197,10 @@ void EscWithTheListOpenTakesBackOneCell() {
         key(Qt::Key_0, "0", [&] { return grid->Combo->Text.Get() == "40"; });
         // The list opened as a person opens it from the keyboard.
         qttest::PressKey(
-            KeyTarget(), Qt::Key_Down, "alt+Down",
+            person.Target(), Qt::Key_Down, "alt+Down",
             [&] { return box->view()->isVisible() && QApplication::activePopupWidget(); }, Qt::AltModifier);
         ASSERT_TRUE(box->view()->isVisible()) << "the list did not open";
-        Shoot(&f, "channel-table-list-open.png");
+        qttest::SaveShot(&f, "channel-table-list-open.png");
         key(Qt::Key_Escape, "Escape", [&] { return !box->view()->isVisible() && !grid->Combo->Visible; });
         EXPECT_FALSE(box->view()->isVisible());
         EXPECT_FALSE(grid->Combo->Visible);
@@ -248,17 +213,14 @@ void EscWithTheListOpenTakesBackOneCell() {
         EXPECT_TRUE(WaitUntil([&] { return WindowOf(&f)->isActiveWindow() && QApplication::focusWidget(); }));
         EXPECT_TRUE(WindowOf(&f)->isAncestorOf(QApplication::focusWidget()));
         EXPECT_TRUE(grid->Focused()) << (f.FocusedControl() ? f.FocusedControl()->Name : "none");
-        Shoot(&f, "channel-table-list-escaped.png");
+        qttest::SaveShot(&f, "channel-table-list-escaped.png");
         // The second Esc: the form's "Annulla" (the form hides once this
         // handler returns to its loop).
         key(Qt::Key_Escape, "Escape", [&] { return f.ModalResult.Get() == mrCancel; });
     });
     EXPECT_FALSE(fixture.antenna.OpenDataDialog());
     EXPECT_TRUE(keptByTheFirstEsc);
-    std::vector<std::string> kept;
-    for (const TCanale* c = fixture.antenna.SourceChannels->head; c; c = c->next)
-        kept.push_back(c->name + (c->signalType == SignalDigital ? "D" : "A"));
-    EXPECT_EQ(kept, (std::vector<std::string>{"21A", "34A"}));
+    EXPECT_EQ(qttest::ChannelsOf(*fixture.antenna.SourceChannels), (std::vector<std::string>{"21A", "34A"}));
 }
 
 TEST(QtCellEdits, EscWithTheListOpenTakesBackOneCellOnX11) {

@@ -111,6 +111,42 @@ struct TConverterFixture : TComponentFixture {
     TSat& sat = dynamic_cast<TSat&>(*cell);
 };
 
+// A person at a component-data form shown modally: the keys go, one at a
+// time, to the widget focused in that form's window (see KeyTarget).
+class TFormKeys {
+public:
+    // Runs body inside the form's modal loop once its window is in front.
+    void WhenShown(TDatiComponenti& f, std::function<void()> body) {
+        WhenInFront(&f, [this, &f, body = std::move(body)] {
+            window_ = WindowOf(&f);
+            Settle();
+            body();
+        });
+    }
+    QWidget* Target() const { return KeyTarget(window_); }
+    void Type(const char* text) const {
+        for (const char* k = text; *k; ++k) {
+            QTest::keyClicks(Target(), QString(QChar(*k)));
+            Settle();
+        }
+    }
+    void Press(Qt::Key key) const {
+        QTest::keyClick(Target(), key);
+        Settle();
+    }
+
+private:
+    QWidget* window_ = nullptr;
+};
+
+// The channels of a source's list, each with "D" or "A" for its signal.
+inline std::vector<std::string> ChannelsOf(const TListaCanali& list) {
+    std::vector<std::string> names;
+    for (const TCanale* c = list.head; c; c = c->next)
+        names.push_back(c->name + (c->signalType == SignalDigital ? "D" : "A"));
+    return names;
+}
+
 // A building of staircases alike, every floor with the same apartments, and
 // the wizard's choices for it; the band III and UHF antennas on request.
 struct TShape {
@@ -130,25 +166,9 @@ inline std::string ShapeName(const ::testing::TestParamInfo<TShape>& info) {
 }
 
 inline void DesignShape(TAutoProgetto& w, const TShape& shape) {
-    TPalazzo& b = *w.Opz().Building;
-    b.StaircaseCount = shape.staircases;
-    for (int s = 0; s < shape.staircases; ++s) {
-        TScala& staircase = b.Staircases[s];
-        staircase.FloorCount = shape.floors;
-        staircase.HeadEndDistance = 10;
-        for (int f = 0; f < shape.floors; ++f) {
-            staircase.Floors[f].ApartmentCount = shape.apartments;
-            for (int a = 0; a < shape.apartments; ++a) staircase.Floors[f].Apartments[a] = shape.apartment;
-        }
-    }
-    b.ComputeMaxima();
-    if (shape.terrestrial) {
-        SetAntenna(w.Opz().Antennas[0], DefaultLibraryName, "GAN-B3", {"5", "7"});
-        SetAntenna(w.Opz().Antennas[1], DefaultLibraryName, "GAN-UHF", {"26", "30", "35"});
-    }
-    for (int choice : shape.choices) w.ChoiceClick(w.Choice[choice]);
-    for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page)
-        w.PageForward(nullptr);
+    SetBuilding(w, shape.staircases, shape.floors, shape.apartments, shape.apartment, 10);
+    if (shape.terrestrial) SetBandAntennas(w, DefaultLibraryName);
+    ChooseAndFinish(w, shape.choices);
 }
 
 // The program with a building of that shape designed, for the customer

@@ -8,9 +8,9 @@
 
 #include <QFontMetrics>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QTimer>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "cells/filters.h"
 #include "core/libraries.h"
@@ -65,9 +65,38 @@ protected:
         e.Clear();
         e.Currency = CurrencyEuro;
     }
+    // The labour row at that position of the estimate, brought up to date.
+    void LabourAt(int32_t position) {
+        e.LabourPosition = position;
+        TRigaPreventivo labour;
+        e.UpdateLabourRow(labour);
+    }
+    // The project's estimate page in a form "Preventivo" of that width,
+    // shown; the page filled before it shows or, as the main window fills
+    // it on selection, while shown.
+    enum class TFill { BeforeShowing, WhileShown };
+    TPaginaPreventivo* ShowPage(int width, TFill fill) {
+        project.EstimateOutOfDate = false;
+        form = std::make_unique<TForm>(nullptr);
+        form->Caption = "Preventivo";
+        form->SetBounds(0, 0, width, 520);
+        auto* page = new TPaginaPreventivo(form.get());
+        page->Parent = form.get();
+        page->SetProject(&project);
+        if (fill == TFill::BeforeShowing) page->BuildEstimate();
+        page->Visible = true;
+        form->Show();
+        qttest::Settle();
+        if (fill == TFill::WhileShown) {
+            page->BuildEstimate();
+            qttest::Settle();
+        }
+        return page;
+    }
     ScopedGlobals globals;
     TProgetto project{nullptr};
     TDatiPreventivo& e = *project.Estimate;
+    std::unique_ptr<TForm> form;
 };
 
 }  // namespace
@@ -76,36 +105,15 @@ TEST_F(QtEstimatePage, TypedQuantityRetotalsRowLabourAndEstimate) {
     e.AddQuantity(Row("DR-410", "Derivatore 4 uscite", UnitPieces, 1.0f, 12.5f, 5.0f));
     e.AddQuantity(Row("CX-17", "Cavo coassiale", UnitMetres, 12.57f, 0.8f, 2.0f));
     e.AddQuantity(Row(LabourCode, "", UnitHours, 0.0f, 30.0f, 0.0f));
-    e.LabourPosition = 2;
     e.Notes[0] = "Prezzi IVA esclusa";
-    TRigaPreventivo labour;
-    e.UpdateLabourRow(labour);
-    project.EstimateOutOfDate = false;
-
-    auto form = std::make_unique<TForm>(nullptr);
-    form->Caption = "Preventivo";
-    form->SetBounds(0, 0, 780, 520);
-    auto* page = new TPaginaPreventivo(form.get());
-    page->Parent = form.get();
-    page->SetProject(&project);
-    page->BuildEstimate();
-    page->Visible = true;
-    form->Show();
-    qttest::Settle();
+    LabourAt(2);
+    TPaginaPreventivo* page = ShowPage(780, TFill::BeforeShowing);
 
     TStringGrid* grid = page->GridPreventivo;
-    grid->SetFocus();
-    qttest::Settle();
-    const TRect cell = grid->CellRect(6, 1);
-    QTest::mouseClick(WidgetOf(grid), Qt::LeftButton, {}, QPoint(cell.Left + 4, cell.Top + 4));
+    auto* line = qttest::EditCell(grid, 6, 1);
     ASSERT_EQ(grid->Col, 6);
     ASSERT_EQ(grid->Row, 1);
-    QTest::keyClick(WidgetOf(grid), Qt::Key_F2);
-    ASSERT_NE(grid->InplaceEditor(), nullptr);
-    auto* line = qobject_cast<QLineEdit*>(WindowOf(grid->InplaceEditor()));
     ASSERT_NE(line, nullptr);
-    qttest::Settle();
-    line->selectAll();
     QTest::keyClicks(line, "3");
     EXPECT_EQ(Trim(grid->Cells[8][1]), "37,50");
     EXPECT_EQ(Trim(grid->Cells[6][3]), "0,7");
@@ -122,15 +130,7 @@ TEST_F(QtEstimatePage, TypedQuantityRetotalsRowLabourAndEstimate) {
     // A minus typed in front of the quantity is said in one box when the cell
     // is left, and the row then holds 0: 0 + 10,08 + 25,14 minutes = 0,4
     // hours x 30,00 = 12,00 make 22,08.
-    std::string said;
-    QTimer boxes;
-    QObject::connect(&boxes, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            said += box->text().toStdString();
-            box->accept();
-        }
-    });
-    boxes.start(50);
+    qttest::BoxWatch boxes;
     QTest::keyClick(WidgetOf(grid), Qt::Key_Up);
     qttest::Settle();
     ASSERT_EQ(grid->Row, 1);
@@ -141,8 +141,7 @@ TEST_F(QtEstimatePage, TypedQuantityRetotalsRowLabourAndEstimate) {
     QTest::keyClicks(line, "-5");
     QTest::keyClick(line, Qt::Key_Down);
     qttest::Settle();
-    boxes.stop();
-    EXPECT_EQ(said, "La quantità digitata non può essere negativa.");
+    EXPECT_EQ(boxes.Texts, std::vector<std::string>{"La quantità digitata non può essere negativa."});
     EXPECT_EQ(grid->Row, 2);
     EXPECT_EQ(Trim(grid->Cells[6][1]), "0");
     EXPECT_EQ(Trim(grid->Cells[8][1]), "0,00");
@@ -158,20 +157,7 @@ TEST_F(QtEstimatePage, EveryTextShowsWholeInItsColumn) {
     wide.Brand = "Marca con nome lungo";
     e.AddQuantity(wide);
     e.AddQuantity(Row("CX-17", "Cavo coassiale", UnitMetres, 105.0f, 0.8f, 2.0f));
-    project.EstimateOutOfDate = false;
-
-    auto form = std::make_unique<TForm>(nullptr);
-    form->Caption = "Preventivo";
-    form->SetBounds(0, 0, 1000, 520);
-    auto* page = new TPaginaPreventivo(form.get());
-    page->Parent = form.get();
-    page->SetProject(&project);
-    page->Visible = true;
-    form->Show();
-    qttest::Settle();
-    // The page is filled while shown, as the main window fills it on selection.
-    page->BuildEstimate();
-    qttest::Settle();
+    TPaginaPreventivo* page = ShowPage(1000, TFill::WhileShown);
 
     TStringGrid* grid = page->GridPreventivo;
     const QFontMetrics metrics(ovqt::ToQFont(*grid->Font));
@@ -267,21 +253,8 @@ QWidget* KeysOf(TForm* form) {
 TEST_F(QtEstimatePage, EscPutsBackTheCellAndTheFocusedGridShowsItsMark) {
     e.AddQuantity(Row("DR-410", "Derivatore 4 uscite", UnitPieces, 5.0f, 12.5f, 5.0f));
     e.AddQuantity(Row(LabourCode, "", UnitHours, 0.0f, 30.0f, 0.0f));
-    e.LabourPosition = 1;
-    TRigaPreventivo labour;
-    e.UpdateLabourRow(labour);
-    project.EstimateOutOfDate = false;
-
-    auto form = std::make_unique<TForm>(nullptr);
-    form->Caption = "Preventivo";
-    form->SetBounds(0, 0, 780, 520);
-    auto* page = new TPaginaPreventivo(form.get());
-    page->Parent = form.get();
-    page->SetProject(&project);
-    page->BuildEstimate();
-    page->Visible = true;
-    form->Show();
-    qttest::Settle();
+    LabourAt(1);
+    TPaginaPreventivo* page = ShowPage(780, TFill::BeforeShowing);
     TStringGrid* grid = page->GridPreventivo;
     const AnsiString quantity = grid->Cells[6][1];
     const AnsiString total = page->Totale->Text;

@@ -18,7 +18,6 @@
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 
-using qttest::WidgetOf;
 using qttest::WindowOf;
 
 TEST(QtLibraryManager, TypedPriceIsWrittenWhenTheRowIsLeft) {
@@ -54,19 +53,11 @@ TEST(QtLibraryManager, TypedPriceIsWrittenWhenTheRowIsLeft) {
     qttest::Settle();
 
     TStringGrid* grid = form->Grid;
-    grid->SetFocus();
-    qttest::Settle();
-    const TRect cell = grid->CellRect(8, 1);
-    QTest::mouseClick(WidgetOf(grid), Qt::LeftButton, {}, QPoint(cell.Left + 4, cell.Top + 4));
+    const AnsiString code = grid->Cells[4][1];
+    auto* line = qttest::EditCell(grid, 8, 1);
     ASSERT_EQ(grid->Col, 8);
     ASSERT_EQ(grid->Row, 1);
-    const AnsiString code = grid->Cells[4][1];
-    QTest::keyClick(WidgetOf(grid), Qt::Key_F2);
-    ASSERT_NE(grid->InplaceEditor(), nullptr);
-    auto* line = qobject_cast<QLineEdit*>(WindowOf(grid->InplaceEditor()));
     ASSERT_NE(line, nullptr);
-    qttest::Settle();
-    line->selectAll();
     QTest::keyClicks(line, "99,75");
     EXPECT_EQ(grid->Cells[0][1], "*");
     QTest::keyClick(line, Qt::Key_Down);

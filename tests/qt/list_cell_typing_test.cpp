@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QTimer>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,35 +19,20 @@
 #include "core/channel_plans.h"
 #include "core/globals.h"
 #include "document/grid.h"
+#include "qt/designed_project.h"
 #include "qt/qt_test_support.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"
 #include "support/record_bytes.h"
 
 using qttest::WaitUntil;
-using qttest::WhenReady;
 using qttest::WidgetOf;
 using qttest::WindowOf;
 
 namespace {
 
-QWidget* shownForm = nullptr;
-
-// The person's keys go to the focused widget of the form in front.
-QWidget* Focused() { return qttest::KeyTarget(shownForm); }
-
-// One key at a time, each to the widget focused when it is pressed.
-void Keys(const char* text) {
-    for (const char* k = text; *k; ++k) {
-        QTest::keyClicks(Focused(), QString(QChar(*k)));
-        qttest::Settle();
-    }
-}
-
-void Key(Qt::Key key) {
-    QTest::keyClick(Focused(), key);
-    qttest::Settle();
-}
+// The person at the component-data form.
+qttest::TFormKeys person;
 
 // A press where the person clicks: on the widget drawn there (the grid's
 // editor lies over its cell).
@@ -64,27 +47,6 @@ QPoint InCell(TComboStringGrid* grid, int col, int row) {
     const TRect cell = grid->CellRect(col, row);
     EXPECT_FALSE(cell.IsEmpty()) << col << "," << row;
     return QPoint(cell.Left + 4, cell.Top + 4);
-}
-
-void WhenShown(TDatiComponenti& f, std::function<void()> body) {
-    WhenReady([&f] { return f.Visible && WindowOf(&f) && WindowOf(&f)->isVisible(); },
-              [body = std::move(body), &f](bool shown) {
-                  EXPECT_TRUE(shown) << "the component-data form did not show";
-                  if (!shown) {
-                      f.ModalResult = mrCancel;
-                      return;
-                  }
-                  shownForm = WindowOf(&f);
-                  qttest::Settle();
-                  body();
-              });
-}
-
-void AddChannel(TListaCanali& list, const char* name) {
-    TCanale c;
-    CanalizzazioneEuropa->SetChannel(c, CanalizzazioneEuropa->IndexOf(name));
-    c.signalType = SignalAnalog;
-    list.Insert(c);
 }
 
 }  // namespace
@@ -106,26 +68,16 @@ TEST(QtListCellTyping, TextTypedInTheGridsEditorAfterEscIsCheckedAgainstThePlan)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScopedGlobals globals;
-        ScopedPrototypes prototypes;
-        ScopedLibraries libraries;
-        ScopedComponentDialog dialog;
-        TGridData network(nullptr, 75, 75, GridNetwork);
-        TAntenna antenna(&network, 0, 0, 4, 4);
-        antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaLowestSlot, 470.0f);
-        antenna.Attenuation->Set3(0, AntennaRangeColumn, AntennaHighestSlot, 862.0f);
-        AddChannel(*antenna.SourceChannels, "21");
-        AddChannel(*antenna.SourceChannels, "34");
-        antenna.Described = 1;
+        qttest::TAntennaFixture fixture({"21", "34"});
         qttest::BoxWatch boxes;
-        TDatiComponenti& f = dialog.Get();
+        TDatiComponenti& f = fixture.Form();
         TComboStringGrid* grid = f.GridCanali5;
-        WhenShown(f, [&] {
+        person.WhenShown(f, [&] {
             QWidget* window = WindowOf(&f);
             const QPoint channelCell = WidgetOf(grid)->mapTo(window, InCell(grid, 1, 2));
             ClickAt(window, channelCell);
             ASSERT_TRUE(WaitUntil([&] { return grid->Combo->Visible && grid->Row == 2; }));
-            Key(Qt::Key_Escape);
+            person.Press(Qt::Key_Escape);
             ASSERT_TRUE(f.Visible);
             ASSERT_FALSE(grid->Combo->Visible);
             ASSERT_EQ(grid->Cell(1, 2), "34");
@@ -138,14 +90,14 @@ TEST(QtListCellTyping, TextTypedInTheGridsEditorAfterEscIsCheckedAgainstThePlan)
                 ASSERT_TRUE(WaitUntil([&] { return line->hasFocus(); }));
                 line->end(false);
             }
-            Keys(c.typed);
+            person.Type(c.typed);
             // The keys reached the editor the person sees on the cell.
             EXPECT_TRUE(editor->Visible);
             EXPECT_EQ(editor->Text.Get(), c.inCell);
             if (c.clickAgain)
                 QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
             else
-                Key(Qt::Key_Down);
+                person.Press(Qt::Key_Down);
             EXPECT_TRUE(WaitUntil([&] { return !boxes.Texts.empty(); })) << "no message";
             ASSERT_EQ(boxes.Texts.size(), 1u);
             const std::string& said = boxes.Texts[0];
@@ -155,15 +107,11 @@ TEST(QtListCellTyping, TextTypedInTheGridsEditorAfterEscIsCheckedAgainstThePlan)
             EXPECT_TRUE(f.Visible);
             EXPECT_EQ(grid->Cell(1, 2), "34");
             EXPECT_EQ(grid->Row, 2);
-            qttest::Settle();
-            EXPECT_TRUE(WindowOf(&f)->grab().toImage().save(
-                QString::fromStdString(qttest::Artefact("list-cell-typed-refused.png"))));
+            qttest::SaveShot(&f, "list-cell-typed-refused.png");
             QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
         });
-        EXPECT_TRUE(antenna.OpenDataDialog());
-        std::vector<std::string> kept;
-        for (const TCanale* k = antenna.SourceChannels->head; k; k = k->next) kept.push_back(k->name);
-        EXPECT_EQ(kept, (std::vector<std::string>{"21", "34"}));
+        EXPECT_TRUE(fixture.antenna.OpenDataDialog());
+        EXPECT_EQ(qttest::ChannelsOf(*fixture.antenna.SourceChannels), (std::vector<std::string>{"21A", "34A"}));
         EXPECT_EQ(boxes.Texts.size(), 1u);
     }
 }

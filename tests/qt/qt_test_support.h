@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
@@ -227,7 +228,7 @@ inline int RunOnX11(const std::string& test) {
     setenv("OV_X11_SCRIPT",
            "d=$(mktemp -d); "
            "Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>\"$d/display\" >\"$d/log\" 2>&1 & x=$!; "
-           "n=; for i in $(seq 50); do n=$(tr -dc 0-9 <\"$d/display\"); [ -n \"$n\" ] && break; sleep 0.2; done; "
+           "n=; for i in $(seq 150); do n=$(tr -dc 0-9 <\"$d/display\"); [ -n \"$n\" ] && break; sleep 0.2; done; "
            "if [ -z \"$n\" ]; then kill $x 2>/dev/null; rm -rf \"$d\"; exit 77; fi; "
            "QT_QPA_PLATFORM=xcb DISPLAY=\":$n\" \"$OV_X11_PROGRAM\" --gtest_filter=\"$OV_X11_TEST\"; r=$?; "
            "kill $x; wait $x 2>/dev/null; rm -rf \"$d\"; exit $r",
@@ -271,6 +272,23 @@ inline void ClickCell(TStringGrid* grid, int col, int row) {
     Click(WidgetOf(grid), QPoint(cell.Left + 4, cell.Top + 4));
     EXPECT_TRUE(WaitUntil([&] { return grid->Col == col && grid->Row == row; })) << col << "," << row;
     Settle();
+}
+
+// A cell of a grid clicked (see ClickCell) and its editor opened with F2,
+// its text selected for what is typed next; the editor's line, or null.
+inline QLineEdit* EditCell(TStringGrid* grid, int col, int row) {
+    ClickCell(grid, col, row);
+    QTest::keyClick(WidgetOf(grid), Qt::Key_F2);
+    auto* line = grid->InplaceEditor() ? qobject_cast<QLineEdit*>(WindowOf(grid->InplaceEditor())) : nullptr;
+    Settle();
+    if (line) line->selectAll();
+    return line;
+}
+
+// A window's picture saved as a test artefact.
+inline void SaveShot(TControl* window, const char* name) {
+    Settle();
+    EXPECT_TRUE(WindowOf(window)->grab().toImage().save(QString::fromStdString(Artefact(name)))) << name;
 }
 
 // Runs body in this process when it is on X11; else runs the named test

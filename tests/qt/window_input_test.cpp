@@ -24,6 +24,7 @@
 #include "qt/qt_test_support.h"
 #include "support/dialog_fixture.h"
 #include "support/globals_fixture.h"
+#include "support/price_list_item.h"
 #include "support/record_bytes.h"
 #include "view/draw_window.h"
 
@@ -170,15 +171,9 @@ TEST(QtWindowInput, AClickInTheEstimateGridSelectsTheCellClicked) {
     form->SelectPage(PagePreventivo);
     Settle();
     TPaginaPreventivo* page = form->EstimatePage;
-    TVoceListino item;
-    item.Code = "KIT-01";
-    item.Article = "Staffa";
+    TVoceListino item = PriceListItem("KIT-01", "Staffa", "2", "3,00", "5");
     item.Brand = "Ov";
     item.Description = "Staffa a muro";
-    item.Quantity = "2";
-    item.Price = "3,00";
-    item.Installation = "5";
-    item.CurrencyName = "Euro";
     ASSERT_TRUE(page->AddEstimateItem(item));
     Settle();
     TStringGrid* grid = page->GridPreventivo;

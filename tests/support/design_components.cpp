@@ -246,23 +246,36 @@ void SetAntenna(TAntennaAutoProg& a, const AnsiString& library, const AnsiString
     }
 }
 
-void DesignStaircase(TAutoProgetto& w, const AnsiString& library, int floors, int headEndDistance) {
+void SetBuilding(TAutoProgetto& w, int staircases, int floors, int apartments, const TAppartamento& apartment,
+                 int headEndDistance) {
     TPalazzo& b = *w.Opz().Building;
-    b.StaircaseCount = 1;
-    TScala& staircase = b.Staircases[0];
-    staircase.FloorCount = floors;
-    staircase.HeadEndDistance = headEndDistance;
-    for (int f = 0; f < staircase.FloorCount; ++f) {
-        staircase.Floors[f].ApartmentCount = 2;
-        for (int a = 0; a < 2; ++a) staircase.Floors[f].Apartments[a] = TAppartamento{2, 2, 2, 2, 5, 5};
+    b.StaircaseCount = staircases;
+    for (int s = 0; s < staircases; ++s) {
+        TScala& staircase = b.Staircases[s];
+        staircase.FloorCount = floors;
+        staircase.HeadEndDistance = headEndDistance;
+        for (int f = 0; f < floors; ++f) {
+            staircase.Floors[f].ApartmentCount = apartments;
+            for (int a = 0; a < apartments; ++a) staircase.Floors[f].Apartments[a] = apartment;
+        }
     }
     b.ComputeMaxima();
+}
+
+void SetBandAntennas(TAutoProgetto& w, const AnsiString& library) {
     SetAntenna(w.Opz().Antennas[0], library, "GAN-B3", {"5", "7"});
     SetAntenna(w.Opz().Antennas[1], library, "GAN-UHF", {"26", "30", "35"});
-    for (int choice :
-         {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceLungoScala})
-        w.ChoiceClick(w.Choice[choice]);
+}
+
+void ChooseAndFinish(TAutoProgetto& w, const std::vector<int>& choices) {
+    for (int choice : choices) w.ChoiceClick(w.Choice[choice]);
     for (int page = 0; page < 2 * WizardPages && w.ModalResult.Get() == mrNone; ++page)
         w.PageForward(nullptr);
+}
+
+void DesignStaircase(TAutoProgetto& w, const AnsiString& library, int floors, int headEndDistance) {
+    SetBuilding(w, 1, floors, 2, TAppartamento{2, 2, 2, 2, 5, 5}, headEndDistance);
+    SetBandAntennas(w, library);
+    ChooseAndFinish(w, {ChoiceTerSat, ChoiceReteCentrale, ChoiceModulare, ChoiceMs4, ChoiceUnite, ChoiceLungoScala});
 }
 

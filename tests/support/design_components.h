@@ -12,6 +12,7 @@
 #include "platform/sysutils.h"
 
 class TAutoProgetto;
+struct TAppartamento;
 
 class TCella;
 class TMemLib;
@@ -91,6 +92,16 @@ void SetAntenna(TAntennaAutoProg& antenna, const AnsiString& library, const Ansi
 // Runs the engine's input check from a reset, its reporter showing one
 // message; expects the given result and gives the message shown ("" none).
 AnsiString RunInputCheck(TCreaAuto& engine, bool expected);
+
+// The wizard's building: staircases alike, each of floors floors of the
+// same apartments and its head end at that distance.
+void SetBuilding(TAutoProgetto& w, int staircases, int floors, int apartments, const TAppartamento& apartment,
+                 int headEndDistance);
+// The band III and UHF antennas of the tests' designed buildings, their
+// articles from library, receiving channels 5 and 7, and 26, 30 and 35.
+void SetBandAntennas(TAutoProgetto& w, const AnsiString& library);
+// The wizard's choices clicked in order, then its pages through to "Fine".
+void ChooseAndFinish(TAutoProgetto& w, const std::vector<int>& choices);
 
 // The wizard filled as the tests of a designed building fill it: one
 // staircase of the given floors, two apartments a floor of two outlets each,

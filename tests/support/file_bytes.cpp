@@ -1,5 +1,7 @@
 #include "support/file_bytes.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,7 +12,13 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    // The old entry goes first; the new file is made where it stood.
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    out.close();
+    EXPECT_TRUE(out) << "cannot write " << path;
 }
 
 std::set<std::string> FolderEntries(const std::string& folder) {
