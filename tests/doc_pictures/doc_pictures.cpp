@@ -35,7 +35,6 @@
 namespace {
 
 using qttest::DesignShape;
-using qttest::Later;
 using qttest::Settle;
 using qttest::TShape;
 using qttest::WindowOf;
@@ -159,8 +158,7 @@ protected:
     // building's choices, the building described and designed.
     void Design() {
         TAutoProgetto* wizard = form->Wizard;
-        Later(
-            [=] {
+        qttest::WhenInFront(wizard, [=] {
                 Settle();
                 EXPECT_EQ(wizard->VisiblePage(), WizardTypePage);
                 // The first page with the building's choices made: every group in use.
@@ -169,8 +167,7 @@ protected:
                 const QImage saved = Save(WindowOf(wizard)->grab().toImage(), "wizard.png");
                 ShowsDisabledCaption(saved, wizard->Choice[ChoiceCentrale], wizard, "Centrale di testa");
                 DesignShape(*wizard, Building);
-            },
-            50);
+            });
         form->Speciali1->Click();
         form->Autoprogetto1->Click();
         Settle();
@@ -257,8 +254,7 @@ TEST_F(DocPictures, TheDesignedBuildingItsPagesAndThePrintPreview) {
     TFAnteprima* preview = OwnedForm<TFAnteprima>();
     ASSERT_TRUE(options && preview);
     bool chosen = false, previewed = false;
-    Later(
-        [&] {
+    qttest::WhenInFront(options, [&] {
             chosen = options->Visible;
             for (TCheckBox* c : {options->CSchemi, options->CSRete, options->CCalcoli, options->CMateriale,
                                  options->CMRete, options->CPreventivo})
@@ -266,21 +262,18 @@ TEST_F(DocPictures, TheDesignedBuildingItsPagesAndThePrintPreview) {
             Settle();
             const QImage saved = Save(WindowOf(options)->grab().toImage(), "selezione.png");
             ShowsDisabledCaption(saved, options->CSArea, options, "Area selezionata");
-            Later(
-                [&] {
+            qttest::WhenInFront(preview, [&] {
                     previewed = preview->Visible;
                     Settle();
                     Save(WindowOf(preview)->grab().toImage(), "anteprima.png");
-                    Later([&] { QTest::mouseClick(WindowOf(options->BAnnulla), Qt::LeftButton); }, 50);
+                    qttest::WhenInFront(options, [&] { QTest::mouseClick(WindowOf(options->BAnnulla), Qt::LeftButton); });
                     QTest::mouseClick(WindowOf(preview->BEsci), Qt::LeftButton);
-                },
-                50);
+                });
             // Not maximised: the picture's size, the page laid out for it.
             preview->WindowState = wsNormal;
             preview->SetBounds(0, 0, PictureWidth, PictureHeight);
             QTest::mouseClick(WindowOf(options->BAnteprima), Qt::LeftButton);
-        },
-        50);
+        });
     form->SSelezione->Click();
     Settle();
     EXPECT_TRUE(chosen);
