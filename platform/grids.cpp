@@ -567,6 +567,7 @@ void TCustomGrid::ColumnHolds(int col, const TNumberRule& rule) {
 }
 
 void TCustomGrid::CellsHold(const TGridRect& cells, const TNumberRule& rule) {
+    std::erase_if(cellRules_, [&](const TCellRule& r) { return r.Cells == cells; });
     cellRules_.push_back(TCellRule{cells, rule});
 }
 

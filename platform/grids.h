@@ -164,7 +164,9 @@ public:
         TNumberRule Rule;
     };
     // Every row of a column, or a block of cells, holds what the rule says;
-    // where declarations overlap the later one counts.
+    // where declarations overlap the later one counts, and declaring the
+    // same block again replaces what it held (a price's decimals follow
+    // the currency).
     void ColumnHolds(int col, const TNumberRule& rule);
     void CellsHold(const TGridRect& cells, const TNumberRule& rule);
     TNumberRule CellRule(int col, int row) const;

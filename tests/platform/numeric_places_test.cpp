@@ -271,3 +271,25 @@ TEST_F(NumericPlaces, FormListsItsNumericPlacesAndThoseDeclaringNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// A block declared again holds what the new declaration says (a price's
+// decimals follow the currency), while an overlapping block still counts
+// where it is the later one.
+TEST(NumericPlacesGrid, TheSameBlockDeclaredAgainIsReplaced) {
+    TStringGrid grid(nullptr);
+    grid.ColCount = 3;
+    grid.RowCount = 4;
+    grid.ColumnHolds(1, TNumberRule::Decimal(0, 99999.99, 2));
+    grid.CellsHold(TGridRect{1, 3, 1, 3}, TNumberRule::Text());
+    grid.ColumnHolds(1, TNumberRule::Whole(0, 9999999));
+    EXPECT_FALSE(grid.CellRule(1, 1).Accepts("12,5"));
+    EXPECT_TRUE(grid.CellRule(1, 1).Accepts("24.203"));
+    EXPECT_EQ(grid.CellRule(1, 3).Kind(), TNumberRule::nrWhole);
+    grid.CellsHold(TGridRect{1, 3, 1, 3}, TNumberRule::Text());
+    EXPECT_EQ(grid.CellRule(1, 3).Kind(), TNumberRule::nrText);
+    EXPECT_EQ(grid.CellRules().size(), 2u);
+}
+
+}  // namespace
