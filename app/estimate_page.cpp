@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 #include "core/globals.h"
@@ -48,6 +49,12 @@ protected:
     bool CanEditShow() const override {
         return TStringGrid::CanEditShow() && page_->IsEditableCell(Col, Row);
     }
+    // The header is painted, its cells stay empty: a refusal names the
+    // column by its caption all the same.
+    AnsiString CellCaption(int col, int row) const override {
+        return row == 0 && col >= 0 && col < EstimateColumns ? AnsiString(EstimateHeaders[col])
+                                                             : TStringGrid::CellCaption(col, row);
+    }
 
 private:
     const TPaginaPreventivo* page_;
@@ -57,38 +64,15 @@ private:
 
 namespace {
 
-// The message naming what is wrong with a figure typed for an amount column
-// (minutes, quantity, unit price); none when it reads as an amount.
-const char* TypedFaultMessage(int col, const AnsiString& text) {
-    struct Messages {
-        int col;
-        const char *noNumber, *negative, *tooLarge;
-    };
-    // clang-format off
-    static const Messages messages[] = {
-        {ColQuantity, "La quantità digitata non è un numero.", "La quantità digitata non può essere negativa.",
-         "La quantità digitata è troppo grande."},
-        {ColPrice, "Il prezzo digitato non è un numero.", "Il prezzo digitato non può essere negativo.",
-         "Il prezzo digitato è troppo grande."},
-        {ColMinutes, "Il tempo di installazione digitato non è un numero.",
-         "Il tempo di installazione digitato non può essere negativo.",
-         "Il tempo di installazione digitato è troppo grande."},
-    };
-    // clang-format on
-    for (const Messages& m : messages) {
-        if (m.col != col) continue;
-        switch (TypedFault(text)) {
-        case TTypedFault::NoNumber: return m.noNumber;
-        case TTypedFault::Negative: return m.negative;
-        case TTypedFault::TooLarge: return m.tooLarge;
-        case TTypedFault::None: return nullptr;
-        }
-    }
-    return nullptr;
-}
-
 void Warn(const AnsiString& text) {
     Application->MessageBox(text, ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The figure a text that the rule takes stands for; `empty` for no text.
+double TakenFigure(const TNumberRule& rule, const AnsiString& text, double empty) {
+    double value = empty;
+    rule.Accepts(text, &value);
+    return value;
 }
 
 }  // namespace
@@ -119,6 +103,7 @@ TPaginaPreventivo::TPaginaPreventivo(TComponent* owner) : TPanel(owner) {
     GridPreventivo->OnExit = Handler(this, &TPaginaPreventivo::FormatEstimateCell);
     GridPreventivo->OnSelectCell = Handler(this, &TPaginaPreventivo::EstimateGridSelectCell);
     GridPreventivo->OnSetEditText = Handler(this, &TPaginaPreventivo::EstimateGridSetEditText);
+    DeclareColumns(CurrencyEuro);
 
     LabelTotale = new TLabel(this);
     LabelTotale->Parent = this;
@@ -147,6 +132,7 @@ TPaginaPreventivo::TPaginaPreventivo(TComponent* owner) : TPanel(owner) {
         Note[i]->Parent = this;
         Note[i]->SetBounds(56, 396 + i * 26, 700, 21);
         Note[i]->MaxLength = EstimateNotesSize - 1;
+        Note[i]->Holds(TNumberRule::Text(), "Note");
         Note[i]->OnChange = [this, i](TObject*) { NoteChange(i); };
     }
 }
@@ -173,6 +159,7 @@ void TPaginaPreventivo::BuildEstimate() {
         project_->EstimateOutOfDate = false;
     }
     TStringGrid& g = *GridPreventivo;
+    DeclareColumns(e->Currency);
     g.RowCount = e->Count() + 2;
     const AnsiString mask = CurrencyMask(e->Currency);
     int row = 1;
@@ -218,33 +205,51 @@ void TPaginaPreventivo::SumEstimate() {
     Totale->Text = PadLeft(FormatFloat(CurrencyMask(e->Currency), UnitsToAmount(units, e->Currency)), 11);
 }
 
+int TPaginaPreventivo::ItemCurrency(const TVoceListino& item) const {
+    const int currency = TOpzioni::GetCurrencyIndex(item.CurrencyName);
+    const TDatiPreventivo* e = estimate();
+    return currency >= 0 ? currency : e ? e->Currency : CurrencyEuro;
+}
+
+AnsiString TPaginaPreventivo::ItemRefusal(const TVoceListino& item, TCampoVoce* field) const {
+    const TDatiPreventivo* e = estimate();
+    if (field) *field = TCampoVoce::Codice;
+    const AnsiString code = Cut(item.Code.substr(0, item.Code.find('^')), EstimateCodeSize);
+    if (code.empty()) return "E' necessario specificare il codice.";
+    if (e && e->HasRow(code)) return "Il codice digitato è già esistente.";
+    // The figures as the price list's fields take them, in the same words.
+    const TItemFigureRules rules = ItemFigureRules(ItemCurrency(item));
+    const std::tuple<TCampoVoce, const TNumberRule*, const char*, const AnsiString*> figures[] = {
+        {TCampoVoce::Quantita, &rules.Quantity, rules.QuantityName, &item.Quantity},
+        {TCampoVoce::Prezzo, &rules.Price, rules.PriceName, &item.Price},
+        {TCampoVoce::Installazione, &rules.Minutes, rules.MinutesName, &item.Installation}};
+    for (const auto& [which, rule, name, text] : figures)
+        if (AnsiString refusal = rule->Refusal(name, *text); !refusal.empty()) {
+            if (field) *field = which;
+            return refusal;
+        }
+    return AnsiString();
+}
+
 bool TPaginaPreventivo::AddEstimateItem(const TVoceListino& item) {
     TDatiPreventivo* e = estimate();
     if (!e) return false;
-    auto warn = [](const AnsiString& text) {
-        Warn(text);
+    if (const AnsiString refusal = ItemRefusal(item); !refusal.empty()) {
+        Warn(refusal);
         return false;
-    };
+    }
+    // Every field is read before the estimate or the grid changes.
     TRigaPreventivo r;
     r.Code = Cut(item.Code.substr(0, item.Code.find('^')), EstimateCodeSize);
-    if (r.Code.empty()) return warn("E' necessario specificare il codice.");
-    if (e->HasRow(r.Code)) return warn("Il codice digitato è già esistente.");
-
-    // Every field is read before the estimate or the grid changes.
     r.Article = Cut(item.Article, EstimateArticleSize);
     r.Description = Cut(item.Description, EstimateDescriptionSize);
     r.Brand = Cut(item.Brand, EstimateBrandSize);
     r.Unit = UnitPieces;
-    // A figure typed with no digit, with a minus in front or beyond what a
-    // float holds is refused by name, rather than read as some other amount.
-    for (auto [col, text] : {std::pair{ColQuantity, &item.Quantity}, std::pair{ColPrice, &item.Price},
-                             std::pair{ColMinutes, &item.Installation}})
-        if (const char* fault = TypedFaultMessage(col, *text)) return warn(fault);
-    const AnsiString quantity = Trim(item.Quantity);
-    r.Quantity = quantity.empty() ? 1.0f : ShownQuantity(ReadAmount(quantity));
-    r.UnitPrice = static_cast<float>(ReadAmount(item.Price));
-    r.Minutes = static_cast<float>(std::trunc(ReadAmount(item.Installation)));
     const int currency = TOpzioni::GetCurrencyIndex(item.CurrencyName);
+    const TItemFigureRules rules = ItemFigureRules(ItemCurrency(item));
+    r.Quantity = ShownQuantity(TakenFigure(rules.Quantity, item.Quantity, 1.0));
+    r.UnitPrice = static_cast<float>(TakenFigure(rules.Price, item.Price, 0.0));
+    r.Minutes = static_cast<float>(TakenFigure(rules.Minutes, item.Installation, 0.0));
     if (currency >= 0 && currency != e->Currency) {
         const float converted =
             Opzioni ? Opzioni->ConvertPrice(r.UnitPrice, currency, e->Currency) : LevelNone;
@@ -332,6 +337,16 @@ void TPaginaPreventivo::BEliminaPreventivoClick(TObject*) {
     if (g.Row >= g.RowCount - 1 && g.RowCount > 2) SelectOnly(g.Col, g.RowCount - 2);
 }
 
+void TPaginaPreventivo::DeclareColumns(int currency) {
+    TStringGrid& g = *GridPreventivo;
+    // The total is worked out, never typed.
+    for (int c : {ColCode, ColArticle, ColBrand, ColDescription, ColUnit, ColTotal})
+        g.ColumnHolds(c, TNumberRule::Text());
+    g.ColumnHolds(ColMinutes, EstimateMinutesRule());
+    g.ColumnHolds(ColQuantity, EstimateQuantityRule());
+    g.ColumnHolds(ColPrice, EstimatePriceRule(currency));
+}
+
 // ---------------------------------------------------------------- grid events
 
 void TPaginaPreventivo::DrawEstimateHeader(TObject*, int ACol, int ARow, TRect Rect, TGridDrawState) {
@@ -341,24 +356,16 @@ void TPaginaPreventivo::DrawEstimateHeader(TObject*, int ACol, int ARow, TRect R
 
 void TPaginaPreventivo::FormatCell(int col, int row) {
     TDatiPreventivo* e = estimate();
-    if (!e || !IsItemRow(row)) return;
+    if (!e || !IsItemRow(row) || row > e->Count()) return;
+    // The cell left shows the figure its row holds, in the column's form.
+    const TRigaPreventivo& r = e->Rows()[static_cast<size_t>(row - 1)];
     TStringGrid& g = *GridPreventivo;
-    // A figure that is no amount is said and counts as 0, rather than read
-    // as another amount (a minus dropped, digits past a float forgotten).
-    // The cell holds 0 before the box shows: the grid losing the focus to
-    // the box formats its cell again and must find nothing more to say.
-    if (const char* fault = TypedFaultMessage(col, g.Cells[col][row])) {
-        g.Cells[col][row] = "0";
-        EstimateGridSetEditText(GridPreventivo, col, row, "0");
-        Warn(fault);
-    }
-    const double value = ReadAmount(g.Cells[col][row]);
     if (col == ColPrice)
-        g.Cells[col][row] = FormatAmountWide(FormatFloat(CurrencyMask(e->Currency), value));
+        g.Cells[col][row] = FormatAmountWide(FormatFloat(CurrencyMask(e->Currency), r.UnitPrice));
     else if (col == ColQuantity)
-        g.Cells[col][row] = FormatAmount(FormatFloat("#0.#", value));
-    else if (col == ColMinutes)
-        g.Cells[col][row] = FormatAmountNarrow(FloatToStr(std::trunc(value)));
+        g.Cells[col][row] = FormatAmount(FormatFloat("#0.#", r.Quantity));
+    else if (col == ColMinutes && r.Code != LabourCode)
+        g.Cells[col][row] = FormatAmountNarrow(FloatToStr(std::trunc(r.Minutes)));
 }
 
 void TPaginaPreventivo::FormatEstimateCell(TObject*) { FormatCell(GridPreventivo->Col, GridPreventivo->Row); }
@@ -416,11 +423,14 @@ void TPaginaPreventivo::EstimateGridSelectCell(TObject*, int ACol, int ARow, boo
     if (g.RowCount != rowsBefore) SelectOnly(targetCol, g.RowCount - 2);
 }
 
-void TPaginaPreventivo::EstimateGridSetEditText(TObject*, int, int ARow, const AnsiString&) {
+void TPaginaPreventivo::EstimateGridSetEditText(TObject*, int ACol, int ARow, const AnsiString& Value) {
     TDatiPreventivo* e = estimate();
     if (!e || !IsItemRow(ARow)) return;
-    project_->Modified = true;
     TStringGrid& g = *GridPreventivo;
+    // A text the column does not take changes nothing: the person is told
+    // when leaving the cell, and the cell gets back the figure before.
+    if (!g.CellRule(ACol, ARow).Accepts(Value)) return;
+    project_->Modified = true;
     TRigaPreventivo r;
     r.Code = Cut(g.Cells[ColCode][ARow], EstimateCodeSize);
     r.Article = Cut(g.Cells[ColArticle][ARow], EstimateArticleSize);

@@ -27,6 +27,7 @@ public:
     void BuildEstimate() override;
     void FillEstimateRow();
     void SumEstimate();
+    AnsiString ItemRefusal(const TVoceListino& item, TCampoVoce* field = nullptr) const override;
     // Adds the item; false (a warning shown, nothing changed) when refused.
     bool AddEstimateItem(const TVoceListino& item) override;
     void BEliminaPreventivoClick(TObject* Sender);
@@ -64,6 +65,10 @@ private:
     bool IsItemRow(int row) const { return row >= 1 && row < GridPreventivo->RowCount - 1; }
     bool IsHandRow(int row) const;
     void FormatCell(int col, int row);
+    // What each column holds; the unit price to the currency's last digit.
+    void DeclareColumns(int currency);
+    // The currency an item's price is in: its own, else the estimate's.
+    int ItemCurrency(const TVoceListino& item) const;
     void NoteChange(int index);
     void SelectOnly(int col, int row);
     void FitColumns();

@@ -18,11 +18,23 @@ constexpr TColor ValueColour = clMaroon;
 
 AnsiString SizeText(int32_t value) { return value == None ? AnsiString() : IntToStr(value); }
 
-// A count of lines: empty, not a number or negative reads 0.
-int32_t LineCountOf(const AnsiString& text) {
-    const int32_t value = LightningSizeOf(text);
-    return value == None || value < 0 ? 0 : value;
+// What the sizes may be, in whole metres and square metres: a structure up
+// to 10 km long and wide and 1000 m high (the incoming-line term 1000 - H
+// stays positive, the collection area within a 32-bit count); empty is no
+// value. A count of incoming lines is 0 to 100, empty counting none.
+TNumberRule LengthRule() { return TNumberRule::Whole(1, 10000, "m").OrEmpty(); }
+TNumberRule HeightRule() { return TNumberRule::Whole(1, 1000, "m").OrEmpty(); }
+TNumberRule CollectionAreaRule() { return TNumberRule::Whole(1, 100000000, "mq").OrEmpty(); }
+TNumberRule StructureAreaRule() { return TNumberRule::Whole(1, 10000000, "mq").OrEmpty(); }
+TNumberRule LineCountRule() { return TNumberRule::Whole(0, 100).OrEmpty(); }
+
+// The size a text stands for under its rule: no value when empty; a text the
+// rule does not take (refused when its place is left) keeps `before`.
+int32_t TakenSize(const TNumberRule& rule, const AnsiString& text, int32_t before) {
+    double v = None;
+    return rule.Accepts(text, &v) ? static_cast<int32_t>(v) : before;
 }
+int32_t TakenSize(const TEdit* edit, int32_t before) { return TakenSize(edit->HeldRule(), edit->Text, before); }
 
 TComboBox* MakeChoice(TWinControl* parent, int left, int top, int width,
                       std::initializer_list<const char*> items) {
@@ -116,6 +128,7 @@ TPaginaFulmini811::TPaginaFulmini811(TComponent* owner) : TPanel(owner) {
     GrigliaAree->DefaultRowHeight = 15;
     GrigliaAree->ScrollBars = ssNone;
     GrigliaAree->Options = TGridOptions{goVertLine, goHorzLine, goEditing};
+    GrigliaAree->ColumnHolds(0, StructureAreaRule());
     GrigliaAree->OnSelectCell = Handler(this, &TPaginaFulmini811::GrigliaAreeSelectCell);
     GrigliaAree->OnSetEditText = Handler(this, &TPaginaFulmini811::GrigliaAreeSetEditText);
 
@@ -171,17 +184,19 @@ TPaginaFulmini811::TPaginaFulmini811(TComponent* owner) : TPanel(owner) {
         TEdit** edit;
         int top;
         const char* caption;
+        TNumberRule rule;
     } edits[] = {
-        {&EditLunghezza, 258, "Lunghezza [m]"},
-        {&EditLarghezza, 286, "Larghezza [m]"},
-        {&EditAltezzaSenza, 314, "Altezza senza antenne [m]"},
-        {&EditAltezzaCon, 342, "Altezza con antenne [m]"},
-        {&EditAreaSenza, 412, "Area raccolta senza antenne [mq]"},
-        {&EditAreaCon, 440, "Area raccolta con antenne [mq]"},
+        {&EditLunghezza, 258, "Lunghezza [m]", LengthRule()},
+        {&EditLarghezza, 286, "Larghezza [m]", LengthRule()},
+        {&EditAltezzaSenza, 314, "Altezza senza antenne [m]", HeightRule()},
+        {&EditAltezzaCon, 342, "Altezza con antenne [m]", HeightRule()},
+        {&EditAreaSenza, 412, "Area raccolta senza antenne [mq]", CollectionAreaRule()},
+        {&EditAreaCon, 440, "Area raccolta con antenne [mq]", CollectionAreaRule()},
     };
     for (auto& e : edits) {
         MakeCaption(descrizione, 12, e.top + 3, e.caption);
         *e.edit = MakeEditAt(descrizione, 184, e.top, 65, clBlack);
+        (*e.edit)->Holds(e.rule, e.caption);
         (*e.edit)->OnChange = Handler(this, &TPaginaFulmini811::DimensioneChange);
     }
 }
@@ -281,7 +296,9 @@ void TPaginaFulmini811::GrigliaAreeSelectCell(TObject*, int, int ARow, bool& Can
 void TPaginaFulmini811::GrigliaAreeSetEditText(TObject*, int, int ARow, const AnsiString& Value) {
     TPalo* mast = Mast();
     if (updating_ || !mast || ARow < 0 || ARow >= StructureTypes || !mast->StructureSelected[ARow]) return;
-    mast->StructureArea[ARow] = LightningSizeOf(Value);
+    // A text the column does not take is refused on leaving the cell.
+    if (!GrigliaAree->CellRule(0, ARow).Accepts(Value)) return;
+    mast->StructureArea[ARow] = TakenSize(GrigliaAree->CellRule(0, ARow), Value, mast->StructureArea[ARow]);
     Changed();
 }
 
@@ -358,8 +375,12 @@ void TPaginaFulmini811::DimensioneChange(TObject* Sender) {
         {EditAreaSenza, &mast->CollectionAreaWithout},
         {EditAreaCon, &mast->CollectionAreaWith},
     };
-    for (const auto& [edit, field] : fields)
-        if (Sender == edit) *field = LightningSizeOf(edit->Text);
+    for (const auto& [edit, field] : fields) {
+        if (Sender != edit) continue;
+        // A text the field does not take is refused on leaving it.
+        if (!edit->HeldRule().Accepts(edit->Text)) return;
+        *field = TakenSize(edit, *field);
+    }
     Changed();
 }
 
@@ -462,15 +483,17 @@ TPaginaFulmini8110::TPaginaFulmini8110(TComponent* owner) : TPanel(owner) {
         TEdit** edit;
         int top;
         const char* caption;
+        TNumberRule rule;
     } sizes[] = {
-        {&EditLunghezza, 206, "Lunghezza [m]"},
-        {&EditLarghezza, 232, "Larghezza [m]"},
-        {&EditAltezza, 258, "Altezza [m]"},
-        {&EditArea, 310, "Area raccolta (Aa) [mq]"},
+        {&EditLunghezza, 206, "Lunghezza [m]", LengthRule()},
+        {&EditLarghezza, 232, "Larghezza [m]", LengthRule()},
+        {&EditAltezza, 258, "Altezza [m]", HeightRule()},
+        {&EditArea, 310, "Area raccolta (Aa) [mq]", CollectionAreaRule()},
     };
     for (const auto& s : sizes) {
         MakeCaption(dimensioni, 24, s.top + 3, s.caption);
         *s.edit = MakeEditAt(dimensioni, 184, s.top, 65, clBlack);
+        (*s.edit)->Holds(s.rule, s.caption);
         (*s.edit)->OnChange = change;
     }
     RadioComplessa = MakeRadioButtonAt(dimensioni, 8, 288, 240, "Struttura complessa");
@@ -486,6 +509,7 @@ TPaginaFulmini8110::TPaginaFulmini8110(TComponent* owner) : TPanel(owner) {
         const int rowTop = 34 + i * 25;
         MakeCaption(servizi, 8, rowTop + 3, LineCaptions[i]);
         EditLinee[i] = MakeEditAt(servizi, columns[0], rowTop, 40, clBlack);
+        EditLinee[i]->Holds(LineCountRule(), LineCaptions[i]);
         EditLinee[i]->OnChange = change;
         ValoreAl[i] = MakeValue(servizi, columns[1], rowTop + 3, 75);
         ValoreNl[i] = MakeValue(servizi, columns[2], rowTop + 3, 75);
@@ -564,17 +588,17 @@ void TPaginaFulmini8110::ReadControls() {
     f->Surroundings = ComboCoeffAmb->ItemIndex >= 0 ? ComboCoeffAmb->ItemIndex : None;
     f->Flag = DanniImpianti->Checked ? 1 : 0;
     f->Parallelepiped = RadioComplessa->Checked ? 0 : 1;
+    // Each figure as its field's rule takes it; a text the rule does not
+    // take (refused when the field is left) keeps the figure before.
     if (f->Parallelepiped) {
-        f->L = LightningSizeOf(EditLunghezza->Text);
-        f->W = LightningSizeOf(EditLarghezza->Text);
-        f->H = LightningSizeOf(EditAltezza->Text);
+        f->L = TakenSize(EditLunghezza, f->L);
+        f->W = TakenSize(EditLarghezza, f->W);
+        f->H = TakenSize(EditAltezza, f->H);
     } else {
-        f->Ad = LightningSizeOf(EditArea->Text);
+        f->Ad = TakenSize(EditArea, f->Ad);
     }
-    f->AerialLinesA = LineCountOf(EditLinee[0]->Text);
-    f->BuriedLinesA = LineCountOf(EditLinee[1]->Text);
-    f->AerialLinesB = LineCountOf(EditLinee[2]->Text);
-    f->BuriedLinesB = LineCountOf(EditLinee[3]->Text);
+    int32_t* lines[4] = {&f->AerialLinesA, &f->BuriedLinesA, &f->AerialLinesB, &f->BuriedLinesB};
+    for (int i = 0; i < 4; ++i) *lines[i] = std::max(0, TakenSize(EditLinee[i], *lines[i]));
 }
 
 void TPaginaFulmini8110::ShowResults() {

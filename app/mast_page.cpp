@@ -25,19 +25,18 @@ const char* const ModeArea = "Area";
 const char* const ModeForce = "Forza";
 const char* const ColumnHints[] = {"Diametro tra 25 e 102 mm", "Sezione tra 2 e 6 mm",
                                    "Lunghezza tra .5 e 6 m"};
-// What a section's measure may be, column by column: above zero (a tube of no
-// or negative size is a slip of the keyboard, and the evaluation would just
-// leave the section out) and within what a mast tube could be, so that the
-// drawing and the report keep sensible figures.
-struct TColumnLimit {
-    double Largest;
-    const char* Refusal;
-};
-const TColumnLimit ColumnLimits[] = {
-    {1000, "Il diametro deve essere maggiore di 0 e non oltre 1000 mm."},
-    {100, "La sezione deve essere maggiore di 0 e non oltre 100 mm."},
-    {100, "La lunghezza deve essere maggiore di 0 e non oltre 100 m."},
-};
+// What the antenna's figures may be: a dish of 10 cm to 5 m, an area of
+// wind up to 100 mq, a thrust up to 100 kN; empty is no value.
+TNumberRule DishDiameterRule() { return TNumberRule::Decimal(10, 500, 2, "cm").OrEmpty(); }
+TNumberRule AreaRule() { return TNumberRule::Decimal(0, 100, 3, "mq").OrEmpty(); }
+TNumberRule ForceRule() { return TNumberRule::Decimal(0, 100000, 2, "N").OrEmpty(); }
+
+// The figure an edit holds as its rule reads it, no value when empty; a
+// text the rule does not take (not yet refused) keeps the figure before.
+float Figure(const TEdit* edit, float before) {
+    double v = LevelNone;
+    return edit->HeldRule().Accepts(edit->Text, &v) ? static_cast<float>(v) : before;
+}
 
 constexpr int AxisMid = (MastAxisLeft + MastAxisRight) / 2;
 constexpr int PickDistance = 10;     // how near a record the pointer must be
@@ -116,6 +115,8 @@ TPaginaSostegno::TPaginaSostegno(TComponent* owner) : TPanel(owner) {
     LabelDiametro = MakeControl<TLabel>(this, GroupAntenna, 8, 148, 86, 13);
     LabelDiametro->Caption = "Diametro [cm]:";
     EditDiametro = MakeControl<TEdit>(this, GroupAntenna, 96, 144, 41, 21);
+    EditDiametro->Holds(DishDiameterRule(), "Diametro");
+    EditValore->Holds(ForceRule(), ModeForce);
     for (TComboBox* c : {ComboBanda, ComboDivergenza, ComboPolarita})
         c->OnChange = Handler(this, &TPaginaSostegno::BandChange);
     ComboResistenza->OnChange = Handler(this, &TPaginaSostegno::ResistanceModeChange);
@@ -188,6 +189,9 @@ TPaginaSostegno::TPaginaSostegno(TComponent* owner) : TPanel(owner) {
     GridTronchi->Cells[2][0] = "s [mm]";
     GridTronchi->Cells[3][0] = "  l [m]";
     for (int r = 1; r <= MastSections; ++r) GridTronchi->Cells[0][r] = std::to_string(r) + "°";
+    // The cells show two decimals; an empty cell is a section without that measure.
+    for (int measure : {MastMeasureDiameter, MastMeasureThickness, MastMeasureLength})
+        GridTronchi->ColumnHolds(measure + 1, MastSectionRule(measure, 2).OrEmpty());
     GridTronchi->OnSelectCell = Handler(this, &TPaginaSostegno::GridSelectCell);
     GridTronchi->OnSetEditText = Handler(this, &TPaginaSostegno::GridSetEditText);
     GridTronchi->OnKeyDown = Handler(this, &TPaginaSostegno::GridKeyDown);
@@ -298,13 +302,14 @@ void TPaginaSostegno::ReadAntennaFromForm(TDatiAntenna& item) const {
         item.Band = ComboBanda->ItemIndex;
         item.Polarisation = ComboPolarita->ItemIndex;
     }
+    const float diameter = item.Diameter, area = item.Area, force = item.Force;
     item.Force = item.Area = item.Diameter = item.WindOfForce = LevelNone;
-    item.Diameter = TextToFloat(EditDiametro->Text, LevelNone);
+    item.Diameter = Figure(EditDiametro, diameter);
     const AnsiString mode = ComboResistenza->Text;
     if (mode == ModeArea) {
-        item.Area = TextToFloat(EditValore->Text, LevelNone);
+        item.Area = Figure(EditValore, area);
     } else if (mode == ModeForce) {
-        item.Force = TextToFloat(EditValore->Text, LevelNone);
+        item.Force = Figure(EditValore, force);
         item.WindOfForce = TextToFloat(ComboVentoForza->Text, LevelNone);
     }
 }
@@ -587,6 +592,7 @@ void TPaginaSostegno::ShowAntennaData(TDatiAntenna* item, const AnsiString& mode
         } else {
             setMode(ModeForce);
             LabelValore->Caption = AnsiString(ModeForce) + "[" + "N" + "]";
+            EditValore->Holds(ForceRule(), ModeForce);
             // With its decimals: showing the item again after a band or
             // divergence change reads these edits back into it.
             EditValore->Text = Number(item->Force, "0.##");
@@ -599,6 +605,7 @@ void TPaginaSostegno::ShowAntennaData(TDatiAntenna* item, const AnsiString& mode
     } else {
         setMode(ModeArea);
         LabelValore->Caption = AnsiString(ModeArea) + "[" + "mq" + "]";
+        EditValore->Holds(AreaRule(), ModeArea);
         EditValore->Text = item->Area == LevelNone ? AnsiString() : FormatFloat("0.###", item->Area);
         ComboVentoForza->Text = "";
         LabelValore->Visible = true;
@@ -641,6 +648,10 @@ void TPaginaSostegno::ResistanceModeChange(TObject*) {
 
 void TPaginaSostegno::ValueChange(TObject*) {
     if (Showing() || !project_ || !Palo().SelectedItem) return;
+    // A figure its field does not take is refused on leaving the field; the
+    // item keeps the figure before.
+    for (const TEdit* edit : {EditValore, EditDiametro})
+        if (!edit->HeldRule().Accepts(edit->Text)) return;
     ReadAntennaFromForm(*Palo().SelectedItem);
     Modified();
     Evaluate();
@@ -760,19 +771,11 @@ void TPaginaSostegno::GridKeyDown(TObject*, WORD& Key, TShiftState Shift) {
 
 void TPaginaSostegno::GridSetEditText(TObject*, int ACol, int ARow, const AnsiString& Value) {
     if (Showing() || !project_ || ARow < 1 || ARow > MastSections || ACol < 1 || ACol > 3) return;
-    // A text that is not a number raises the conversion error, which the
-    // person sees, and stores nothing.
-    const double v = Value.empty() ? LevelNone : StrToFloat(Value);
-    // A number beyond what the section keeps is no value either.
-    if (!std::isfinite(v) || std::fabs(v) > FLT_MAX)
-        throw EConvertError("'" + Value + "' non è un valore in virgola mobile valido");
-    const TColumnLimit& limit = ColumnLimits[ACol - 1];
-    if (!Value.empty() && !(v > 0 && v <= limit.Largest)) throw EConvertError(limit.Refusal);
+    // A text its column does not take changes nothing: leaving the cell
+    // refuses it and puts back the measure before.
+    double v = LevelNone;
+    if (!GridTronchi->CellRule(ACol, ARow).Accepts(Value, &v)) return;
     TTroncoPalo& t = Palo().Sections[ARow - 1];
-    // A wall of half the diameter or more leaves no tube: its strength would
-    // be that of a solid bar the section is not.
-    if (ACol == 2 && !Value.empty() && t.Diameter != LevelNone && 2 * v >= t.Diameter)
-        throw EConvertError(ThicknessRefusal);
     float* fields[] = {&t.Diameter, &t.Thickness, &t.Length};
     *fields[ACol - 1] = static_cast<float>(v);
     if (t.Length != LevelNone && t.Insertion != LevelNone && 100.0 * t.Length < t.Insertion + 10)

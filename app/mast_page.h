@@ -20,8 +20,6 @@ class TDatiAutSost;
 
 // The caption of the program's message boxes.
 constexpr const char* MastMessageCaption = "Ordivex Varne";
-// The refusal of a wall thickness that leaves no tube.
-constexpr const char* ThicknessRefusal = "La sezione deve essere minore della metà del diametro.";
 // The message of a sizing that finds no mast.
 constexpr const char* SizingFailure = "Non è possibile dimensionare il sostegno con i tronchi forniti.";
 // The warning of a head end with more antennas than a mast holds.

@@ -85,6 +85,10 @@ TPannelloCanaliTer::TPannelloCanaliTer(TComponent* owner) : TGroupBox(owner) {
     }
     ListGrid->Options = ListGrid->Options.Get() + TGridOptions{goEditing};
     ListGrid->Col = 1;  // the first cell that can be edited
+    // The level the antenna gives a channel, in dBµV to a tenth as the cell
+    // shows it (empty: none); the other columns are texts.
+    for (int c = 0; c < 4; ++c) ListGrid->ColumnHolds(c, TNumberRule::Text());
+    ListGrid->ColumnHolds(3, TNumberRule::Decimal(0, 150, 1, "dBµV").OrEmpty());
     ListGrid->OnSelectCell = Handler(this, &TPannelloCanaliTer::ListSelectCell);
     ListGrid->OnSetEditText = Handler(this, &TPannelloCanaliTer::ListSetEditText);
 
@@ -244,6 +248,8 @@ void TPannelloCanaliTer::ListSelectCell(TObject*, int ACol, int ARow, bool& CanS
 }
 
 void TPannelloCanaliTer::ListSetEditText(TObject*, int ACol, int ARow, const AnsiString& Value) {
+    // A level the column does not take is refused on leaving the cell.
+    if (!ListGrid->CellRule(ACol, ARow).Accepts(Value)) return;
     if (ACol == ListKindColumn && !Value.empty())
         ListGrid->Cells[ACol][ARow] = Value[0] == 'd' || Value[0] == 'D' ? "D" : "A";
     Edited();

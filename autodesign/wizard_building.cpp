@@ -18,9 +18,12 @@ constexpr TColor NoApartmentColour = static_cast<TColor>(0xC0C0C0);
 // The satellite layout of radial single outlets, offered only with a radial distribution.
 constexpr int LayoutSingleOutlets = 7;
 
+// A distance in whole metres; the building's cables stay within 1 km.
+constexpr int LongestDistance = 1000;
+
 struct TRowDef {
     const char* Caption;
-    int Min, Max;  // Max -1: no upper bound
+    int Min, Max;  // Max -1: a distance, up to LongestDistance
     bool Distance;
 };
 // clang-format off
@@ -51,6 +54,11 @@ void BoldLabel(TLabel* label, const AnsiString& caption) {
     label->Font->Name = "Arial";
     label->Font->Height = -13;
     label->Font->Style = TFontStyles{fsBold};
+}
+
+// What a row's field holds: a whole number in the row's range.
+TNumberRule RowRule(const TRowDef& row) {
+    return TNumberRule::Whole(row.Min, row.Max < 0 ? LongestDistance : row.Max, row.Distance ? "m" : "");
 }
 
 AnsiString LayoutText(int32_t layout) { return layout == 0 ? AnsiString("*") : std::to_string(layout) + "l"; }
@@ -87,6 +95,10 @@ void TAutoProgetto::BuildBuildingPage() {
         BuildingEdit[k] = MakeControl<TEdit>(this, BuildingGroup, 304, 16 + 32 * k, 73, 21);
         BuildingUpDown[k] = MakeControl<TUpDown>(this, BuildingGroup, 377, 16 + 32 * k, 15, 21);
         BuildingUpDown[k]->Associate = BuildingEdit[k];
+        BuildingEdit[k]->Holds(RowRule(Rows[k]), Rows[k].Caption);
+        // The arrows step within the same range.
+        BuildingUpDown[k]->Min = static_cast<int>(RowRule(Rows[k]).Least());
+        BuildingUpDown[k]->Max = static_cast<int>(RowRule(Rows[k]).Greatest());
         BuildingEdit[k]->OnChange = k == RowStaircases ? Handler(this, &TAutoProgetto::StaircaseCountChange)
                                                        : Handler(this, &TAutoProgetto::BuildingFieldChange);
     }
@@ -97,6 +109,8 @@ void TAutoProgetto::BuildBuildingPage() {
         FeederEdit[k] = MakeControl<TEdit>(this, page, 688, 440 + 32 * k, 73, 21);
         FeederUpDown[k] = MakeControl<TUpDown>(this, page, 761, 440 + 32 * k, 15, 21);
         FeederUpDown[k]->Associate = FeederEdit[k];
+        FeederEdit[k]->Holds(TNumberRule::Whole(0, LongestDistance, "m"), FeederCaptions[k]);
+        FeederUpDown[k]->Max = LongestDistance;
         FeederEdit[k]->OnChange = Handler(this, &TAutoProgetto::FeederDistanceChange);
     }
 }
@@ -222,36 +236,30 @@ void TAutoProgetto::BuildingFieldChange(TObject* Sender) {
     for (int k = 0; k < BuildingRows; ++k)
         if (BuildingEdit[k] == Sender) row = k;
     if (row < 0) return;
+    // A text the field does not take changes nothing: leaving the field
+    // refuses it and puts back the value before (or nothing, where the
+    // selected parts differ).
+    double typed = 0;
+    const TEdit* edit = BuildingEdit[row];
+    if (Trim(edit->Text).empty() || !edit->HeldRule().Accepts(edit->Text, &typed)) return;
     MarkDesign();
     TPalazzo& b = *Opz().Building;
-    TEdit* edit = BuildingEdit[row];
-    int value = 0;
-    const bool wasBusy = Busy;
-    if (!TryStrToInt(edit->Text, value)) {
-        LoadBuildingControls();
-        return;
-    }
-    const int clamped = std::max(Rows[row].Min, Rows[row].Max < 0 ? value : std::min(value, Rows[row].Max));
-    if (clamped != value) {
-        Busy = true;
-        edit->Text = std::to_string(clamped);
-        Busy = wasBusy;
-    }
+    const int value = static_cast<int>(typed);
     switch (row) {
     case RowStaircases:
-        for (int32_t s = b.StaircaseCount; s < clamped; ++s)
+        for (int32_t s = b.StaircaseCount; s < value; ++s)
             TPalazzo::CopyStaircase(b.Staircases[s], b.Staircases[s - 1]);
-        b.StaircaseCount = clamped;
+        b.StaircaseCount = value;
         break;
-    case RowFloors: b.SetFloorCount(clamped); break;
-    case RowHeadEndDistance: b.SetHeadEndDistance(clamped); break;
-    case RowTopFloorDistance: b.SetTopFloorDistance(clamped); break;
-    case RowFloorSpacing: b.SetFloorSpacing(clamped); break;
-    case RowApartments: b.SetApartmentCount(clamped); break;
-    case RowApartmentDistance: b.SetApartmentDistance(clamped); break;
-    case RowOutletSpacing: b.SetOutletSpacing(clamped); break;
-    case RowTerrOutlets: b.SetTerrOutlets(clamped); break;
-    case RowSatOutlets: b.SetSatOutlets(clamped); break;
+    case RowFloors: b.SetFloorCount(value); break;
+    case RowHeadEndDistance: b.SetHeadEndDistance(value); break;
+    case RowTopFloorDistance: b.SetTopFloorDistance(value); break;
+    case RowFloorSpacing: b.SetFloorSpacing(value); break;
+    case RowApartments: b.SetApartmentCount(value); break;
+    case RowApartmentDistance: b.SetApartmentDistance(value); break;
+    case RowOutletSpacing: b.SetOutletSpacing(value); break;
+    case RowTerrOutlets: b.SetTerrOutlets(value); break;
+    case RowSatOutlets: b.SetSatOutlets(value); break;
     default: break;
     }
     RefreshBuildingGrid();
@@ -261,19 +269,12 @@ void TAutoProgetto::FeederDistanceChange(TObject* Sender) {
     if (Busy) return;
     const int k = Sender == FeederEdit[0] ? 0 : Sender == FeederEdit[1] ? 1 : -1;
     if (k < 0) return;
+    double typed = 0;
+    const TEdit* edit = FeederEdit[k];
+    if (Trim(edit->Text).empty() || !edit->HeldRule().Accepts(edit->Text, &typed)) return;
     MarkDesign();
     TOpzProgetto& o = Opz();
-    int32_t& field = k == 0 ? o.AntennaHeadEndDistance : o.LnbHeadEndDistance;
-    int value = 0;
-    const bool wasBusy = Busy;
-    Busy = true;
-    if (!TryStrToInt(FeederEdit[k]->Text, value))
-        FeederEdit[k]->Text = field < 0 ? AnsiString() : std::to_string(field);
-    else if (value < 0)
-        FeederEdit[k]->Text = "0", field = 0;
-    else
-        field = value;
-    Busy = wasBusy;
+    (k == 0 ? o.AntennaHeadEndDistance : o.LnbHeadEndDistance) = static_cast<int32_t>(typed);
 }
 
 void TAutoProgetto::LayoutPickerChange(TObject* Sender) {

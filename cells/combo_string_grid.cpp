@@ -1,7 +1,5 @@
 #include "cells/combo_string_grid.h"
 
-#include "core/reporter.h"
-#include "platform/application.h"
 
 TComboStringGrid::TComboStringGrid(TComponent* owner, TWinControl* parent)
     : TStringGrid(owner), Combo(new TComboBox(this)), FocusCatcher(new TCheckBox(this)) {
@@ -54,32 +52,24 @@ void TComboStringGrid::RestoreRow() {
         SetCell(c, EditRow, rowBefore_[static_cast<size_t>(c)]);
 }
 
-bool TComboStringGrid::CheckEditedCell() {
-    if (Combo->Visible || !OnCheckText || !EditChanged() || !InplaceEditor()) return true;
-    const AnsiString refusal = OnCheckText(Col, Row, InplaceEditor()->Text);
-    if (refusal.empty()) return true;
-    CancelEdit();
-    if (Application) Application->MessageBox(refusal, ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
-    return false;
-}
-
-bool TComboStringGrid::SelectCell(int col, int row) {
-    if ((col != Col || row != Row) && !CheckEditedCell()) return false;
-    return TStringGrid::SelectCell(col, row);
+AnsiString TComboStringGrid::CellRefusal(int col, int row, const AnsiString& text) {
+    if (OnCheckText)
+        if (AnsiString refusal = OnCheckText(col, row, text); !refusal.empty()) return refusal;
+    return TStringGrid::CellRefusal(col, row, text);
 }
 
 bool TComboStringGrid::CommitCombo() {
     // A list already closed (by Esc, or hidden with its form) has nothing to
     // give; what was typed in the grid's own editor is checked instead.
-    if (!Combo->Visible) return CheckEditedCell();
+    if (!Combo->Visible) return CommitEditedCell();
     const AnsiString text = Combo->Text;
     Combo->Visible = false;
     if (EditCol >= ColCount || EditRow >= RowCount) return true;
-    if (text != comboStart_ && OnCheckText) {
-        const AnsiString refusal = OnCheckText(EditCol, EditRow, text);
+    if (text != comboStart_) {
+        const AnsiString refusal = CellRefusal(EditCol, EditRow, text);
         if (!refusal.empty()) {
             RestoreRow();
-            if (Application) Application->MessageBox(refusal, ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+            ShowRefusal(refusal);
             return false;
         }
     }

@@ -49,14 +49,15 @@ public:
     // a list the press opened keeps it to the end of the press.
     bool TakesFocusOnClick() const override { return false; }
 
-protected:
-    // Leaving a cell typed through the grid's own editor (shown on every
-    // cell, also under the list) asks OnCheckText as the list does: a
-    // refused text puts the cell back and keeps the selection on it.
-    bool SelectCell(int col, int row) override;
+    // A text typed through the grid's own editor (shown on every cell,
+    // also under the list) is asked of OnCheckText as the list's is, then of
+    // the cell's declared rule; leaving the cell, Invio and the form's OK
+    // check it (TCustomGrid::CommitEditedCell).
+    AnsiString CellRefusal(int col, int row, const AnsiString& text) override;
+    // The open list's text, else the grid's editor's, is checked.
+    bool CommitPlace() override { return CommitCombo(); }
 
 private:
-    bool CheckEditedCell();
     void PlaceCombo();
     void ComboExit(TObject* sender);
     void ComboKeyDown(TObject* sender, WORD& key, TShiftState shift);

@@ -105,6 +105,7 @@ TDatiComponenti::TDatiComponenti(TComponent* owner) : TForm(owner) {
 
     OnShow = Handler(this, &TDatiComponenti::FormShow);
     WireEditHandlers();
+    DeclarePlaces();
     ResetSections();
     SetPortFlags(0);
     ArrangeLayout();

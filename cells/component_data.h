@@ -78,6 +78,20 @@ enum : int { SupplyReceives = 0, SupplyFeeds = 1, SupplyRefuses = 2 };
 // The three port groups of each supply group.
 enum : int { PortGroupInputs = 0, PortGroupThrough = 1, PortGroupTaps = 2 };
 
+// What the form's numeric places hold (component_data_places.cpp).
+// A frequency in MHz, empty for none.
+TNumberRule FrequencyRule();
+// A signal level in dB(µV), empty for none.
+TNumberRule SignalLevelRule();
+// A carrier-to-noise ratio in dB, empty for none.
+TNumberRule CarrierToNoiseRule();
+// A value of the signal table for the row's caption: frequencies, gain and
+// tilt settings, noise figures and other levels; empty (no value), "*"
+// (not handled) and "<" (as the band to the left) as the level codes allow.
+TNumberRule SignalTableRule(const AnsiString& rowCaption);
+// A price as the price edit holds it: empty is 0.
+float PriceOf(const AnsiString& text);
+
 // The editor of a custom component's circuit and symbol lives above the
 // cells, with the main window's palettes; the program's start names it here.
 using TCustomCellEditor = void (*)(TCella& cell);
@@ -436,6 +450,10 @@ private:
     // Lists the channels of the plan the row's plan combo names.
     void FillChannelCombo(int row);
     void BuildChannelGrids();
+    // Every edit says what it holds: text, or a number with its range.
+    void DeclarePlaces();
+    // The value edits of row r follow the row's caption.
+    void DeclareValueRow(int r);
     void WireLibraryHandlers();
     TLibreria* ChosenLibrary() const;
     bool auxCodeChosen_[2] = {false, false};

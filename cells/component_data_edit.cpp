@@ -23,16 +23,6 @@ constexpr const char* ChannelEdgeFormat = "##0.##";
 // The columns a satellite module's band rows add to the band header.
 constexpr int SatelliteBandFirst = 6;
 
-// A price as typed: digits and the decimal separator count; what is still
-// no number is 0, like an empty text.
-float TypedPrice(const AnsiString& text) {
-    try {
-        return TextToFloatLenient(text);
-    } catch (const EConvertError&) {
-        return 0.0f;
-    }
-}
-
 TCanalizzazione* PlanNamed(const AnsiString& name) {
     return Canalizzazioni ? Canalizzazioni->Find(name) : nullptr;
 }
@@ -172,7 +162,7 @@ void TDatiComponenti::WindSpeedChange(TObject*) {
 // ---------------------------------------------------------------- price and currency
 
 void TDatiComponenti::PriceExit(TObject*) {
-    EditPrezzo->Text = FormatFloat(TOpzioni::GetCurrencyFormat(CurrencyIndex), TypedPrice(EditPrezzo->Text));
+    EditPrezzo->Text = FormatFloat(TOpzioni::GetCurrencyFormat(CurrencyIndex), PriceOf(EditPrezzo->Text));
 }
 
 void TDatiComponenti::CurrencyEnter(TObject*) {
@@ -197,7 +187,7 @@ void TDatiComponenti::ConvertPrice(TObject*) {
         chosen = CurrencyIndex;
         ComboValuta->Text = TOpzioni::GetCurrencyName(CurrencyIndex);
     }
-    float price = TypedPrice(EditPrezzo->Text);
+    float price = PriceOf(EditPrezzo->Text);
     if (chosen != CurrencyIndex)
         price = Opzioni ? Opzioni->ConvertPrice(price, CurrencyIndex, chosen) : LevelNone;
     if (price >= 0.0f) {

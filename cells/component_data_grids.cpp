@@ -110,6 +110,16 @@ void SetUpGrid(TComboStringGrid* grid, int columns, const char* const* headers, 
 void TDatiComponenti::BuildChannelGrids() {
     SetUpGrid(GridCanali8, G8Columns, G8Headers, G8Widths);
     SetUpGrid(GridCanali5, G5Columns, G5Headers, G5Widths);
+    // What the cells hold: plan, channel, kind and description are texts
+    // (plan and channel are checked against the plans); frequencies, signal
+    // and C/N are numbers, and an empty one is no value.
+    for (int c : {G8Plan, G8Channel, G8Signal, G8Label}) GridCanali8->ColumnHolds(c, TNumberRule::Text());
+    GridCanali8->ColumnHolds(G8Low, FrequencyRule());
+    GridCanali8->ColumnHolds(G8High, FrequencyRule());
+    GridCanali8->ColumnHolds(G8Level, SignalLevelRule());
+    GridCanali8->ColumnHolds(G8CN, CarrierToNoiseRule());
+    for (int c = 0; c < G5Columns - 1; ++c) GridCanali5->ColumnHolds(c, TNumberRule::Text());
+    GridCanali5->ColumnHolds(G5Columns - 1, SignalLevelRule());
     GridCanali8->OnSelectCell = [this](TObject*, int col, int row, bool& can) {
         Grid8SelectCell(col, row, can);
     };

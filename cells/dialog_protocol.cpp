@@ -45,16 +45,6 @@ void SetBit(uint32_t& word, uint32_t bit, bool on) {
         word &= ~bit;
 }
 
-// A price as typed: digits and the decimal separator count; a text that is
-// still no number is 0, like an empty one.
-float LenientPrice(const AnsiString& text) {
-    try {
-        return TextToFloatLenient(text);
-    } catch (const EConvertError&) {
-        return 0.0f;
-    }
-}
-
 int ComboIndexOf(uint8_t choice, const TComboBox* combo) {
     // 255 is "no choice"; a choice the combo does not list shows nothing too.
     return choice < combo->Items->Count() ? choice : -1;
@@ -233,7 +223,7 @@ void TCella::ReadDataDialog(TDatiComponenti* d, std::span<const int32_t> order) 
     Series = d->EditSerie->Text;
     Category = d->EditCategoria->Text;
     Currency = static_cast<uint8_t>(d->CurrencyIndex);
-    Price = LenientPrice(d->EditPrezzo->Text);
+    Price = PriceOf(d->EditPrezzo->Text);
     InstallMinutes = TextToInt(d->EditInstallazione->Text, static_cast<int>(LevelNone));
     InternalNotes = d->EditNoteInt->Text;
     ExternalNotes = d->EditNoteEst->Text;

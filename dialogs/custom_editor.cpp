@@ -93,6 +93,11 @@ TCambiaDimensioni::TCambiaDimensioni(TComponent* owner) : TForm(owner) {
     BAnnulla->Caption = "Annulla";
     BAnnulla->Cancel = true;
     BAnnulla->OnClick = Handler(this, &TCambiaDimensioni::BAnnullaClick);
+    // The sizes the caller allows, set before the form shows.
+    OnShow = [this](TObject*) {
+        EColonne->Holds(TNumberRule::Whole(std::max<int32_t>(1, MinColumns), MaxColumns), "Colonne");
+        ERighe->Holds(TNumberRule::Whole(std::max<int32_t>(1, MinRows), MaxRows), "Righe");
+    };
 }
 
 void TCambiaDimensioni::BOkClick(TObject*) {

@@ -35,7 +35,12 @@ TDatiCommittente::TDatiCommittente(TComponent* owner) : TForm(owner) {
         labels_[index]->Caption = label;
         control->Parent = group;
         control->SetBounds(left + labelWidth, 16 + row * RowStep, width, 20);
-        if (auto* edit = dynamic_cast<TCustomEdit*>(control)) edit->MaxLength = limit;
+        // Every field is text: telephone numbers, postcodes and tax codes
+        // are codes, not figures.
+        if (auto* edit = dynamic_cast<TCustomEdit*>(control)) {
+            edit->MaxLength = limit;
+            edit->Holds(TNumberRule::Text(), label);
+        }
         if (auto* combo = dynamic_cast<TComboBox*>(control)) combo->MaxLength = limit;
         controls_[index] = control;
     };

@@ -77,6 +77,7 @@ TDatiIntestazione::TDatiIntestazione(TComponent* owner) : TForm(owner) {
         label->Caption = f.Label;
         TEdit* edit = MakeControl<TEdit>(this, GroupDati, 156, top, 288, 21);
         edit->MaxLength = EditLimit;
+        edit->Holds(TNumberRule::Text(), f.Label);
         this->*f.Edit = edit;
         top += 40;
     }
@@ -88,8 +89,10 @@ TDatiIntestazione::TDatiIntestazione(TComponent* owner) : TForm(owner) {
     for (const TLabelled& f : ConformityEdits) {
         TLabel* label = MakeControl<TLabel>(this, GroupConformita, 12, top + 3, 300, 17);
         label->Caption = f.Label;
+        // Registration numbers are codes: text.
         TEdit* edit = MakeControl<TEdit>(this, GroupConformita, 316, top, 128, 21);
         edit->MaxLength = EditLimit;
+        edit->Holds(TNumberRule::Text(), f.Label);
         this->*f.Edit = edit;
         top += ConformityStep;
     }

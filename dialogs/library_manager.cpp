@@ -115,6 +115,10 @@ TGestioneLibrerie::TGestioneLibrerie(TComponent* owner) : TForm(owner) {
         Grid->ColWidths[c] = Columns[c].width;
         Grid->Cells[c][0] = Columns[c].header;
     }
+    // The price, to a cent, is the only figure; the currency is chosen in
+    // its list, the rest are texts.
+    for (int c = 0; c < 9; ++c) Grid->ColumnHolds(c, TNumberRule::Text());
+    Grid->ColumnHolds(ColPrice, TNumberRule::Decimal(0, 9999999, 2).OrEmpty());
     Grid->OnMouseDown = Handler(this, &TGestioneLibrerie::GridMouseDown);
     Grid->OnSelectCell = Handler(this, &TGestioneLibrerie::GridSelectCell);
     Grid->OnGetEditText = Handler(this, &TGestioneLibrerie::GridGetEditText);

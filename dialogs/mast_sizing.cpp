@@ -43,10 +43,10 @@ void WriteSetting(const AnsiString& name, const AnsiString& value) {
     if (Ini) Ini->WriteString(name, value);
 }
 
-// A number > 0 in an edit, within what a float keeps.
-bool PositiveNumber(const AnsiString& text, float& value) {
+// The section an edit's figure stands for, when its rule takes a figure there.
+bool TakenMeasure(const TEdit* edit, float& value) {
     double v = 0;
-    if (!TryStrToFloat(text, v) || !(v > 0) || v > FLT_MAX) return false;
+    if (Trim(edit->Text).empty() || !edit->HeldRule().Accepts(edit->Text, &v)) return false;
     value = static_cast<float>(v);
     return true;
 }
@@ -85,11 +85,14 @@ TDatiAutSost::TDatiAutSost(TComponent* owner) : TForm(owner) {
     GroupNuovo->Caption = "Nuovo tronco ";
     TEdit** edits[3] = {&EditD, &EditS, &EditL};
     const char* captions[3] = {"d [mm]", "s [mm]", "l [m]"};
+    // The list shows one decimal; an empty edit is a measure not yet given.
+    const int measures[3] = {MastMeasureDiameter, MastMeasureThickness, MastMeasureLength};
     for (int i = 0; i < 3; ++i) {
         auto* label = MakeControl<TLabel>(this, GroupNuovo, 8 + 40 * i, 18, 41, 13);
         label->Caption = captions[i];
         *edits[i] = MakeControl<TEdit>(this, GroupNuovo, 8 + 40 * i, 36, 33, 21);
         (*edits[i])->OnChange = Handler(this, &TDatiAutSost::EditChange);
+        (*edits[i])->Holds(MastSectionRule(measures[i], 1).OrEmpty(), captions[i]);
     }
     ButtonAggiungi = MakeControl<TButton>(this, GroupNuovo, 8, 72, 75, 25);
     ButtonAggiungi->Caption = "Aggiungi";
@@ -270,14 +273,12 @@ void TDatiAutSost::DefaultClick(TObject*) {
 
 void TDatiAutSost::EditChange(TObject*) {
     float v;
-    ButtonAggiungi->Enabled =
-        PositiveNumber(EditD->Text, v) && PositiveNumber(EditS->Text, v) && PositiveNumber(EditL->Text, v);
+    ButtonAggiungi->Enabled = TakenMeasure(EditD, v) && TakenMeasure(EditS, v) && TakenMeasure(EditL, v);
 }
 
 void TDatiAutSost::AggiungiClick(TObject*) {
     float d, s, l;
-    if (!PositiveNumber(EditD->Text, d) || !PositiveNumber(EditS->Text, s) || !PositiveNumber(EditL->Text, l))
-        return;
+    if (!TakenMeasure(EditD, d) || !TakenMeasure(EditS, s) || !TakenMeasure(EditL, l)) return;
     AddSection(d, s, l);
     EditD->Text = "";
     EditS->Text = "";

@@ -55,6 +55,16 @@ constexpr TNormRow NormRowTable[NormRows] = {
 constexpr int UncolouredRow = 9;
 constexpr int UncolouredBand = 0;
 
+// What the figures may be: a norm level in dB (empty for none, "*" for a
+// band where the value is not allowed), the largest printed cell (0: no
+// limit), a conversion factor (empty: none known), the labour cost per hour.
+TNumberRule NormRule() { return TNumberRule::Decimal(-200, 200, 2, "dB").OrEmpty().OrText("*"); }
+TNumberRule CellWidthRule() { return TNumberRule::Decimal(0, 20, 2, "cm"); }
+TNumberRule FactorRule() { return TNumberRule::Decimal(0.000001, 1000000, 8).OrEmpty(); }
+TNumberRule LabourCostRule() { return TNumberRule::Decimal(0, 9999999, 2); }
+constexpr const char* CellWidthName = "Massima larghezza cella su stampa in cm.";
+constexpr const char* LabourCostName = "Costo orario della manodopera";
+
 const char* const HeaderCaptions[4] = {"Nome Banda", "Da frequenza  [MHz]", "Frequenza  [MHz]",
                                        "A frequenza  [MHz]"};
 const char* const FontCaptions[5] = {
@@ -156,6 +166,7 @@ void TDatiOpzioni::BuildNormPage() {
                 MakeEditAt(PaginaNorma, NormLeft + b * NormEditWidth, top, NormEditWidth, WithinNorm);
             edit->Height = 21;
             edit->OnChange = Handler(this, &TDatiOpzioni::CheckNormValue);
+            edit->Holds(NormRule(), NormRowTable[r].caption);
             NormEdits[r][b] = edit;
         }
     }
@@ -170,6 +181,7 @@ void TDatiOpzioni::BuildGraphicsPage() {
     CheckAmpliRitorno = MakeCheckBoxAt(drawing, 8, 70, 235, "Disegna amplificatori di ritorno");
     LabelMaxLarghezza = MakeTextLabel(drawing, 8, 94, "Massima larghezza cella su stampa in cm.");
     EditMaxLarghezza = MakeEditAt(drawing, MaxWidthEditLeft, 90, 34, clBlack);
+    EditMaxLarghezza->Holds(CellWidthRule(), CellWidthName);
     MakeTextLabel(drawing, 8, 120, "Sfondo componenti:");
     ComboBordo = MakeComboBoxAt(drawing, 110, 116, 131, clBlack);
     ComboBordo->Style = csDropDownList;
@@ -181,6 +193,7 @@ void TDatiOpzioni::BuildGraphicsPage() {
     CheckSottofondo->OnClick = Handler(this, &TDatiOpzioni::CheckSottofondoClick);
     TLabel* heading = MakeTextLabel(background, 8, 46, "Intestazione:");
     EditStringaObliqua = MakeEditAt(background, 80, 42, 137, clBlack);
+    EditStringaObliqua->Holds(TNumberRule::Text(), "Intestazione");
     TLabel* font = MakeTextLabel(background, 8, 74, "Font:");
     ComboFontObliqua = MakeComboBoxAt(background, 80, 70, 137, clBlack);
     ComboFontObliqua->OnEnter = Handler(this, &TDatiOpzioni::FontComboEnter);
@@ -215,6 +228,11 @@ void TDatiOpzioni::BuildCurrencyPage() {
         GridValute->Cells[0][i + 1] = TOpzioni::GetCurrencyName(i);
         GridValute->Cells[i + 1][0] = TOpzioni::GetCurrencyName(i);
     }
+    // Every cell off the diagonal holds a factor; the diagonal takes nothing
+    // typed (its cells cannot be chosen). The blocks begin on cells that can.
+    GridValute->CellsHold(TGridRect{1, 2, 1, CurrencyCount}, FactorRule());
+    GridValute->CellsHold(TGridRect{2, 1, CurrencyCount, CurrencyCount}, FactorRule());
+    GridValute->CellsHold(TGridRect{1, 1, 1, 1}, TNumberRule::Text());
     GridValute->OnSelectCell = Handler(this, &TDatiOpzioni::GridValuteSelectCell);
     GridValute->Col = 2;  // off the diagonal
     MakeTextLabel(PaginaValute, 8, 236, "Valuta riferimento preventivi:");
@@ -223,6 +241,7 @@ void TDatiOpzioni::BuildCurrencyPage() {
     for (int i = 0; i < CurrencyCount; ++i) ComboValutaP->Items->Add(TOpzioni::GetCurrencyName(i));
     MakeTextLabel(PaginaValute, 8, 266, "Costo orario della manodopera:");
     EditCostoM = MakeEditAt(PaginaValute, 180, 262, 80, clBlack);
+    EditCostoM->Holds(LabourCostRule(), LabourCostName);
 }
 
 void TDatiOpzioni::BuildGeneralPage() {
@@ -234,6 +253,8 @@ void TDatiOpzioni::BuildGeneralPage() {
     BDirProgetti->Height = 23;
     MakeTextLabel(dirs, 8, 56, "Librerie:");
     EditDirLibrerie = MakeEditAt(dirs, 70, 52, 409, clBlack);
+    EditDirProgetti->Holds(TNumberRule::Text(), "Progetti");
+    EditDirLibrerie->Holds(TNumberRule::Text(), "Librerie");
     BDirLibrerie = MakeButtonAt(dirs, 484, 51, "...");
     BDirLibrerie->Width = 30;
     BDirLibrerie->Height = 23;
@@ -306,6 +327,8 @@ void TDatiOpzioni::FillFrom(const TOpzioni& o) {
             filledValue_[r][b] = value;
             filledText_[r][b] = NormText(value);
             edit->Enabled = used;
+            edit->Holds(NormRule(), AnsiString(NormRowTable[r].caption) + ", " +
+                                        (used ? system->bands[b].bandName : AnsiString("banda ") + IntToStr(b + 1)));
             edit->Font->Color = WithinNorm;
             edit->Text = filledText_[r][b];
             CheckNormValue(edit);
@@ -398,62 +421,39 @@ void TDatiOpzioni::BDefaultClick(TObject*) {
     EditDirLibrerie->Text = libraries;
 }
 
-void TDatiOpzioni::Refuse(TWinControl* control, const AnsiString& caption, const AnsiString& text) {
-    for (TControl* c = control; c; c = c->Parent)
-        if (auto* page = dynamic_cast<TTabSheet*>(c)) Pagine->ActivePage = page;
-    if (control->CanFocus())
-        control->SetFocus();
-    else
-        ActiveControl = control;
-    Application->MessageBox("Valore non valido in \"" + caption + "\": " + text, ApplicationTitle,
-                            MB_OK | MB_ICONEXCLAMATION);
-}
-
-bool TDatiOpzioni::ReadInto(TOpzioni& options) {
+void TDatiOpzioni::ReadInto(TOpzioni& options) const {
+    // Every figure was taken by its place's rule when it was typed; a text
+    // the person left as it was filled keeps the value it was filled from.
     TOpzioni o = options;
     for (int r = 0; r < NormRows; ++r)
         for (int b = 0; b < BandSlots; ++b) {
-            TEdit* edit = NormEdits[r][b];
-            const AnsiString text = edit->Text;
+            const AnsiString text = NormEdits[r][b]->Text;
             float value = filledValue_[r][b];
-            if (text != filledText_[r][b] && !ParseNormValue(text, value)) {
-                Refuse(edit, AnsiString(NormRowTable[r].caption) + " - " + BandHeaders[0][b]->Caption.Get(),
-                       text);
-                return false;
-            }
+            if (text != filledText_[r][b]) ParseNormValue(text, value);
             o.limits[b][NormRowTable[r].kind] = value;
         }
 
-    auto number = [&](TEdit* edit, const char* caption, float& field) {
-        double v = 0.0;
-        if (!TryStrToFloat(edit->Text, v) || !(std::fabs(v) <= 1e9)) {
-            Refuse(edit, caption, edit->Text);
-            return false;
-        }
-        field = static_cast<float>(v);
-        return true;
+    auto figure = [](const TEdit* edit, float& field) {
+        double v = field;
+        if (edit->HeldRule().Accepts(edit->Text, &v)) field = static_cast<float>(v);
     };
-    if (!number(EditMaxLarghezza, "Massima larghezza cella su stampa in cm.", o.maxCellWidth)) return false;
-    if (!number(EditCostoM, "Costo orario della manodopera", o.costM)) return false;
+    figure(EditMaxLarghezza, o.maxCellWidth);
+    figure(EditCostoM, o.costM);
 
     for (int i = 0; i < CurrencyCount; ++i)
         for (int j = 0; j < CurrencyCount; ++j) {
             if (i == j) continue;
             const AnsiString text = Trim(GridValute->Cells[j + 1][i + 1]);
-            float factor = LevelNone;
+            if (text == o.currencyFactorTexts[i][j]) continue;
             double v = 0.0;
-            if (!text.empty()) {
-                if (!TryStrToFloat(text, v) || !(std::fabs(v) <= 1e9)) {
-                    GridValute->Col = j + 1;
-                    GridValute->Row = i + 1;
-                    Refuse(GridValute, TOpzioni::GetCurrencyName(i) + " - " + TOpzioni::GetCurrencyName(j),
-                           text);
-                    return false;
-                }
-                factor = static_cast<float>(v);
-            }
-            o.currencyFactorTexts[i][j] = text;
-            o.currencyFactors[i][j] = factor;
+            if (!GridValute->CellRule(j + 1, i + 1).Accepts(text, &v)) continue;
+            // Kept as the person typed it, less the thousands marks, so
+            // that the options read it back.
+            AnsiString kept;
+            for (char c : text)
+                if (c != FormatSettings().ThousandSeparator) kept += c;
+            o.currencyFactorTexts[i][j] = kept;
+            o.currencyFactors[i][j] = kept.empty() ? LevelNone : static_cast<float>(v);
         }
 
     o.cableOverlap = CheckAccavallamento->Checked;
@@ -472,13 +472,12 @@ bool TDatiOpzioni::ReadInto(TOpzioni& options) {
     AnsiString* fonts[] = {&o.estimateFont, &o.listFont, &o.reportFont, &o.declarationFont, &o.coverFont};
     for (int i = 0; i < 5; ++i) *fonts[i] = FontCombos[i]->Text;
     options = o;
-    return true;
 }
 
 void TDatiOpzioni::BOkClick(TObject*) {
     if (!Opzioni) return;
     TOpzioni read = *Opzioni;
-    if (!ReadInto(read)) return;
+    ReadInto(read);
     Result = std::make_unique<TOpzioni>(read);
     ModalResult = mrOk;
 }

@@ -24,9 +24,10 @@ public:
 
     // The controls show the options.
     void FillFrom(const TOpzioni& options);
-    // Every field into the options; false (options untouched) after telling
-    // the person which field is not a number and focusing it.
-    bool ReadInto(TOpzioni& options);
+    // Every field into the options. The figures are those their places took
+    // (platform/numeric_places.h); a text a place would not take (only ever
+    // one the program wrote) leaves its option as it was.
+    void ReadInto(TOpzioni& options) const;
 
     // "" is no value, "*" the "not handled" sentinel, any other text its
     // number; false for a text that is not one.
@@ -85,7 +86,6 @@ private:
     void ArrangeGraphicsPage();
     void BuildCurrencyPage();
     void BuildGeneralPage();
-    void Refuse(TWinControl* control, const AnsiString& caption, const AnsiString& text);
     // The texts the edits were filled with and the values behind them, so
     // that an untouched edit gives its value back exactly.
     std::array<std::array<AnsiString, BandSlots>, NormRows> filledText_;

@@ -56,6 +56,9 @@ TDatiListino::TDatiListino(TComponent* owner) : TForm(owner) {
         (*f.edit)->MaxLength = f.maxLength;
         top += 30;
     }
+    // What the fields hold: texts, and the figures the estimate takes.
+    for (TEdit* e : {Categoria, Codice, Articolo, Marca, Descrizione}) e->Holds(TNumberRule::Text(), "");
+    DeclareFigures();
     // The currency stands beside the price.
     Prezzo->Width = 90;
     Valuta = Make<TComboBox>(this, this, 226, Prezzo->Top, 51, 21);
@@ -96,6 +99,13 @@ TDatiListino::TDatiListino(TComponent* owner) : TForm(owner) {
 
 TDatiListino::~TDatiListino() = default;
 
+void TDatiListino::DeclareFigures() {
+    const TItemFigureRules rules = ItemFigureRules(CurrentCurrency);
+    Quantita->Holds(rules.Quantity, rules.QuantityName);
+    Prezzo->Holds(rules.Price, rules.PriceName);
+    Installazione->Holds(rules.Minutes, rules.MinutesName);
+}
+
 void TDatiListino::AttachTo(TEstimateView* page) {
     page_ = page;
     if (page)
@@ -119,6 +129,7 @@ int TDatiListino::Execute(TVoceListino& item, int currency) {
     for (TEdit* e : {Codice, Categoria, Marca, Articolo, Prezzo, Installazione, Descrizione}) e->Text = "";
     Quantita->Text = "1";
     CurrentCurrency = static_cast<uint8_t>(currency);
+    DeclareFigures();
     Valuta->Text = TOpzioni::GetCurrencyName(currency);
     const int result = ShowModal();
     item = Item();
@@ -160,6 +171,7 @@ void TDatiListino::TreeComponentiDblClick(TObject*) {
     Marca->Text = cell->Brand;
     Descrizione->Text = cell->Description;
     CurrentCurrency = cell->Currency;
+    DeclareFigures();
     Valuta->Text = TOpzioni::GetCurrencyName(cell->Currency);
     Prezzo->Text = FormatFloat(TOpzioni::GetCurrencyFormat(cell->Currency), cell->Price);
     Installazione->Text = cell->InstallMinutes < 0 ? AnsiString() : IntToStr(cell->InstallMinutes);
@@ -179,8 +191,8 @@ void TDatiListino::ValutaChange(TObject*) {
         next = CurrentCurrency;
         Valuta->Text = TOpzioni::GetCurrencyName(next);
     }
-    // A price that is no amount is not converted; the currency stays.
-    if (TypedFault(Prezzo->Text) != TTypedFault::None) {
+    // A price its field does not take is not converted; the currency stays.
+    if (!Prezzo->HeldRule().Accepts(Prezzo->Text)) {
         Valuta->Text = TOpzioni::GetCurrencyName(CurrentCurrency);
         return;
     }
@@ -198,20 +210,42 @@ void TDatiListino::ValutaChange(TObject*) {
                                     ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
     }
     CurrentCurrency = static_cast<uint8_t>(next);
+    DeclareFigures();
 }
 
 void TDatiListino::PrezzoExit(TObject*) {
-    // A price that is no amount stays as typed, for "A listino" to name its
-    // fault, instead of turning into some other amount on leaving the field.
-    if (TypedFault(Prezzo->Text) != TTypedFault::None) return;
+    // A price its field does not take (only ever one the program wrote: a
+    // typed one is refused before the field is left) stays for "Ok" to name.
+    if (!Prezzo->HeldRule().Accepts(Prezzo->Text)) return;
     Prezzo->Text = FormatFloat(TOpzioni::GetCurrencyFormat(CurrentCurrency), ReadAmount(Prezzo->Text));
 }
 
 void TDatiListino::BAListinoClick(TObject*) {
-    if (!page_ || !page_->AddEstimateItem(Item())) return;
+    if (!page_ || !CheckItem() || !page_->AddEstimateItem(Item())) return;
     for (TEdit* e : {Codice, Articolo, Marca, Prezzo, Installazione, Descrizione}) e->Text = "";
     Quantita->Text = "1";
 }
 
-void TDatiListino::BOkClick(TObject*) { ModalResult = 1; }
+bool TDatiListino::CheckItem() {
+    if (!page_) return true;
+    TCampoVoce field = TCampoVoce::Codice;
+    const AnsiString refusal = page_->ItemRefusal(Item(), &field);
+    if (refusal.empty()) return true;
+    Application->MessageBox(refusal, ApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+    TEdit* at = field == TCampoVoce::Quantita        ? Quantita
+                : field == TCampoVoce::Prezzo        ? Prezzo
+                : field == TCampoVoce::Installazione ? Installazione
+                                                     : Codice;
+    if (at->CanFocus()) at->SetFocus();
+    ActiveControl = at;
+    return false;
+}
+
+void TDatiListino::BOkClick(TObject*) {
+    // The article is checked before the form closes: a refusal keeps the
+    // form open with every entry, the keyboard on the field at fault. With
+    // no code "Ok" only closes.
+    if (!Trim(Codice->Text).empty() && !CheckItem()) return;
+    ModalResult = 1;
+}
 void TDatiListino::BAnnullaClick(TObject*) { ModalResult = 2; }

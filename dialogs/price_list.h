@@ -61,6 +61,12 @@ public:
     uint8_t CurrentCurrency = 1;  // the currency the price text is in
 
 private:
+    // What the figures' fields hold, the price in the current currency.
+    void DeclareFigures();
+    // Whether the estimate takes the item the fields describe; if not, the
+    // reason is shown and the keyboard goes to the field at fault.
+    bool CheckItem();
+
     TEstimateView* page_ = nullptr;
     std::unique_ptr<TCella> picked_;  // the library element last picked
     bool treeFilled_ = false;

@@ -1,5 +1,7 @@
 #include "dialogs/scheme_size.h"
 
+#include <algorithm>
+
 #include "core/reporter.h"
 #include "document/project_files.h"
 
@@ -39,7 +41,18 @@ TDimensioneSchemi::TDimensioneSchemi(TComponent* owner) : TForm(owner) {
     BAnnulla->OnClick = Handler(this, &TDimensioneSchemi::BAnnullaClick);
 }
 
-void TDimensioneSchemi::FormShow(TObject*) { BOk->Enabled = true; }
+void TDimensioneSchemi::FormShow(TObject*) {
+    // A size from the least that keeps every cell drawn up to the largest
+    // grid a project file holds.
+    auto holds = [](TEdit* edit, int32_t least, const char* name) {
+        edit->Holds(TNumberRule::Whole(std::max<int32_t>(1, least), MaxProjectGridSize), name);
+    };
+    holds(ERRighe, NetworkMinRows, "Rete, righe");
+    holds(ERColonne, NetworkMinColumns, "Rete, colonne");
+    holds(ETRighe, HeadEndMinRows, "Testa, righe");
+    holds(ETColonne, HeadEndMinColumns, "Testa, colonne");
+    BOk->Enabled = true;
+}
 
 int32_t TDimensioneSchemi::SizeOf(const TEdit* edit) {
     const AnsiString& text = edit->Text;

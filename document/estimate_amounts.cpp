@@ -74,14 +74,18 @@ double ReadAmount(const AnsiString& text) {
     return value <= FLT_MAX ? value : 0.0;
 }
 
-TTypedFault TypedFault(const AnsiString& typed) {
-    const AnsiString text = Trim(typed);
-    if (text.empty()) return TTypedFault::None;
-    const size_t digit = text.find_first_of("0123456789");
-    if (digit == AnsiString::npos) return TTypedFault::NoNumber;
-    if (text.find('-') < digit) return TTypedFault::Negative;
-    // Reading gives 0 for a figure past the largest float.
-    if (ReadAmount(text) == 0.0 && text.find_first_of("123456789") != AnsiString::npos)
-        return TTypedFault::TooLarge;
-    return TTypedFault::None;
+// The greatest figures are below 2^24, so that the float a row keeps holds
+// each to its last digit (tenths, cents or whole lire).
+TNumberRule EstimateQuantityRule() { return TNumberRule::Decimal(0, 99999.9, 1); }
+
+TNumberRule EstimatePriceRule(int currency) {
+    if (TOpzioni::CurrencyDecimals(currency) == 0) return TNumberRule::Whole(0, 9999999);
+    return TNumberRule::Decimal(0, 99999.99, 2);
+}
+
+TNumberRule EstimateMinutesRule() { return TNumberRule::Whole(0, 99999, "min"); }
+
+TItemFigureRules ItemFigureRules(int currency) {
+    return {EstimateQuantityRule().OrEmpty(), EstimatePriceRule(currency).OrEmpty(),
+            EstimateMinutesRule().OrEmpty()};
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/numeric_places.h"
 #include "platform/sysutils.h"
 
 // Amounts are right-aligned in a proportional font by blanks in front:
@@ -28,15 +29,30 @@ double UnitsToAmount(double units, int currency);
 // empty or unreadable gives 0.
 double ReadAmount(const AnsiString& text);
 
-// Why a typed amount cannot be taken: no digit in it, a minus in front of
-// its digits, or more than a float holds. An empty text is no fault.
-enum class TTypedFault { None, NoNumber, Negative, TooLarge };
-TTypedFault TypedFault(const AnsiString& text);
+// What the estimate's figures may be where they are typed (the estimate
+// grid, the price list): none is negative; a quantity is kept to tenths, a
+// unit price to the currency's last digit and the installation time in whole
+// minutes, each no larger than a float keeps to that digit.
+TNumberRule EstimateQuantityRule();
+TNumberRule EstimatePriceRule(int currency);
+TNumberRule EstimateMinutesRule();
+// The same for an item of the price list, whose fields may stay empty (no
+// quantity is one piece, no price or time is none), with the fields' names.
+struct TItemFigureRules {
+    TNumberRule Quantity, Price, Minutes;
+    static constexpr const char* QuantityName = "Quantità";
+    static constexpr const char* PriceName = "Prezzo";
+    static constexpr const char* MinutesName = "Installazione (min)";
+};
+TItemFigureRules ItemFigureRules(int currency);
 
 // What the price-list form hands over for one new item: its edits' texts.
 struct TVoceListino {
     AnsiString Code, Article, Brand, Description, Quantity, Price, Installation, CurrencyName;
 };
+
+// The fields of an item that a refusal points at.
+enum class TCampoVoce { Codice, Quantita, Prezzo, Installazione };
 
 // The page that shows the estimate, as the price list and the print see it.
 class TEstimateView {
@@ -45,6 +61,10 @@ public:
 
     // Fills the shown rows from the project's estimate.
     virtual void BuildEstimate() = 0;
+    // Why the item cannot be added (no code, a code the estimate has, a
+    // figure its field does not take) and the field at fault; empty when it
+    // can be added.
+    virtual AnsiString ItemRefusal(const TVoceListino& item, TCampoVoce* field = nullptr) const = 0;
     // Adds the item; false (a warning shown, nothing changed) when refused.
     virtual bool AddEstimateItem(const TVoceListino& item) = 0;
     // Rows shown: the header, the estimate rows and the trailing row.

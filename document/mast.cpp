@@ -139,6 +139,14 @@ void TDatiAntenne::InsertAt(int position, std::unique_ptr<TDatiAntenna> item) {
     Items.insert(Items.begin() + static_cast<std::ptrdiff_t>(at), std::move(item));
 }
 
+TNumberRule MastSectionRule(int measure, int decimals) {
+    switch (measure) {
+    case MastMeasureDiameter: return TNumberRule::Decimal(25, 102, decimals, "mm");
+    case MastMeasureThickness: return TNumberRule::Decimal(2, 6, decimals, "mm");
+    default: return TNumberRule::Decimal(0.5, 6, decimals, "m");
+    }
+}
+
 TPalo::TPalo() { SetDefaults(); }
 
 namespace {

@@ -11,6 +11,7 @@
 
 #include "core/levels.h"
 #include "platform/classes.h"
+#include "platform/numeric_places.h"
 
 // Item kinds.
 enum : int32_t {
@@ -61,6 +62,12 @@ public:
 
     std::vector<std::unique_ptr<TDatiAntenna>> Items;  // Items[0] is the lowest
 };
+
+// What a section's measures may be where a person types them: the ranges
+// the mast page's hint line names ("Diametro tra 25 e 102 mm", "Sezione tra
+// 2 e 6 mm", "Lunghezza tra .5 e 6 m"), to the decimals the place shows.
+enum : int { MastMeasureDiameter, MastMeasureThickness, MastMeasureLength };
+TNumberRule MastSectionRule(int measure, int decimals);
 
 struct TTroncoPalo {
     float Diameter = LevelNone;   // d, mm

@@ -362,6 +362,9 @@ public:
     // The form holding the control was hidden: an editor or a list the
     // control opened for the person goes with it.
     virtual void FormHidden() {}
+    // A place that takes typed text checks what the person typed as leaving
+    // it does (platform/numeric_places.h): false when it refused the text.
+    virtual bool CommitPlace() { return true; }
 
     virtual void KeyDown(WORD& key, TShiftState shift);
     virtual void KeyUp(WORD& key, TShiftState shift);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/application.h"
+#include "platform/grids.h"
 #include "platform/menus.h"
 
 // ---------------------------------------------------------------- scrolling
@@ -308,6 +309,12 @@ int TCustomForm::ShowModal() {
 
 bool TCustomForm::CheckModalEnd() {
     if (ModalResult == mrNone) return false;
+    // The form's OK takes the text of the place being edited, or stays.
+    if (ModalResult == mrOk && !CommitFocusedPlace()) {
+        ModalResult.SetQuiet(mrNone);
+        NotifyPeer(TPropId::ModalResult);
+        return false;
+    }
     if (!CloseQuery()) {
         ModalResult.SetQuiet(mrNone);
         NotifyPeer(TPropId::ModalResult);
@@ -390,6 +397,7 @@ void TCustomForm::FocusControl(TWinControl* control) {
 
 void TCustomForm::SetFocusedControl(TWinControl* control) {
     if (entered_ == control) return;
+    refusedTo_ = nullptr;
     std::vector<TWinControl*> oldChain, newChain;
     for (TControl* c = entered_; c && c != this; c = c->Parent)
         oldChain.push_back(static_cast<TWinControl*>(c));
@@ -419,6 +427,7 @@ void TCustomForm::ForgetControl(TControl* control) {
         return false;
     };
     if (entered_ && holds(entered_)) entered_ = nullptr;
+    if (refusedTo_ && holds(refusedTo_)) refusedTo_ = nullptr;
     if (ActiveControl && holds(ActiveControl)) ActiveControl.SetQuiet(nullptr);
     if (startControl_ && holds(startControl_)) startControl_ = nullptr;
 }
@@ -590,4 +599,87 @@ TWinControl* TScreen::ActiveControl() const { return activeForm_ ? activeForm_->
 void TScreen::PropertyChanged(TPropId id) {
     if (id == TPropId::Cursor)
         if (TBackend* b = Application->Backend()) b->SetCursor(Cursor);
+}
+
+// ---------------------------------------------------------------- places that take typed text
+
+bool TCustomForm::CommitFocusedPlace() {
+    for (TControl* c = entered_; c && c != this; c = c->Parent)
+        if (auto w = dynamic_cast<TWinControl*>(c); w && !w->CommitPlace()) return false;
+    return true;
+}
+
+void TCustomForm::PlaceRefused(TWinControl* to) { refusedTo_ = to; }
+
+bool TCustomForm::TakeRefusedAction(TWinControl* control) {
+    if (!refusedTo_ || refusedTo_ != control) return false;
+    refusedTo_ = nullptr;
+    return true;
+}
+
+bool TCustomForm::LeavingToCancel() const {
+    auto b = dynamic_cast<TButton*>(entered_);
+    return (b && (b->Cancel || b->ModalResult == mrCancel)) || ModalResult == mrCancel;
+}
+
+namespace {
+bool Reachable(const TWinControl* c) {
+    for (const TControl* p = c; p; p = p->Parent)
+        if (!p->Visible || !p->Enabled) return false;
+    return true;
+}
+
+template <class F>
+void WalkControls(const TWinControl* parent, F&& visit) {
+    for (int i = 0; i < parent->ControlCount(); ++i)
+        if (auto w = dynamic_cast<TWinControl*>(parent->Controls(i))) {
+            visit(w);
+            WalkControls(w, visit);
+        }
+}
+
+// The edits a person types in as places of their own: a grid's editor
+// belongs to its grid's cells, a memo holds free text.
+TCustomEdit* OwnEdit(TWinControl* w) {
+    auto e = dynamic_cast<TCustomEdit*>(w);
+    if (!e || dynamic_cast<TInplaceEdit*>(e) || dynamic_cast<TMemo*>(e)) return nullptr;
+    return e;
+}
+}  // namespace
+
+std::vector<TNumericPlace> TCustomForm::NumericPlaces(bool all) const {
+    std::vector<TNumericPlace> places;
+    WalkControls(this, [&](TWinControl* w) {
+        if (!all && !Reachable(w)) return;
+        if (TCustomEdit* e = OwnEdit(w)) {
+            if (e->HeldRule().IsNumber() && (all || !e->ReadOnly))
+                places.push_back(TNumericPlace{e, nullptr, -1, -1, e->HeldRule(), e->PlaceName()});
+        } else if (auto g = dynamic_cast<TCustomGrid*>(w); g && (all || g->Options->Contains(goEditing))) {
+            for (const TCustomGrid::TCellRule& block : g->CellRules()) {
+                if (!block.Rule.IsNumber()) continue;
+                const int col = std::max(block.Cells.Left, g->FixedCols.Get());
+                const int row = std::max(block.Cells.Top, g->FixedRows.Get());
+                if (col > block.Cells.Right || row > block.Cells.Bottom || col >= g->ColCount || row >= g->RowCount)
+                    continue;
+                places.push_back(TNumericPlace{nullptr, g, col, row, block.Rule, g->PlaceName(col, row)});
+            }
+        }
+    });
+    return places;
+}
+
+std::vector<TUndeclaredPlace> TCustomForm::UndeclaredPlaces() const {
+    std::vector<TUndeclaredPlace> places;
+    WalkControls(this, [&](TWinControl* w) {
+        if (!Reachable(w)) return;
+        if (TCustomEdit* e = OwnEdit(w)) {
+            if (!e->ReadOnly && !e->HeldRule().Declared())
+                places.push_back(TUndeclaredPlace{e, -1, e->Name.empty() ? e->PlaceName() : e->Name});
+        } else if (auto g = dynamic_cast<TCustomGrid*>(w); g && g->Options->Contains(goEditing)) {
+            for (int col = g->FixedCols; col < g->ColCount; ++col)
+                if (!g->CellRule(col, g->FixedRows).Declared())
+                    places.push_back(TUndeclaredPlace{g, col, g->PlaceName(col, g->FixedRows)});
+        }
+    });
+    return places;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/numeric_places.h"
 
 class TMainMenu;
 
@@ -140,6 +141,24 @@ public:
     void TypeText(const AnsiString& text);
     bool IsShortCut(WORD key, TShiftState shift);
 
+    // ---- Places that take typed text (platform/numeric_places.h) ----
+    // The form's edits and grid cell blocks that hold a number, in the
+    // order of the controls; those a person cannot reach (hidden,
+    // disabled, read-only) are left out unless `all`.
+    std::vector<TNumericPlace> NumericPlaces(bool all = false) const;
+    // Edits and editable grid columns a person can reach that declare
+    // neither text nor number.
+    std::vector<TUndeclaredPlace> UndeclaredPlaces() const;
+    // Checks the focused place as leaving it does: false when it refused.
+    bool CommitFocusedPlace();
+    // A place refused its text while the keyboard went to `to`: the press
+    // or key that sent it there is not obeyed (TakeRefusedAction).
+    void PlaceRefused(TWinControl* to);
+    bool TakeRefusedAction(TWinControl* control);
+    // The keyboard is going to a button that cancels the form: the place
+    // left is not checked.
+    bool LeavingToCancel() const;
+
     // OnCreate after the constructors (TApplication::CreateForm calls it);
     // OnDestroy before the destructors (TApplication::DestroyForms, Release).
     void AfterConstruction();
@@ -168,6 +187,7 @@ private:
     static void TellHidden(TWinControl* parent);
     bool HandleDialogKey(WORD key, TShiftState shift);
     TWinControl* entered_ = nullptr;
+    TWinControl* refusedTo_ = nullptr;  // see PlaceRefused
     // The control the program chose to start on while the form was hidden
     // (none: the first in tab order); a form shown again starts there.
     TWinControl* startControl_ = nullptr;

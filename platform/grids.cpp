@@ -1,6 +1,7 @@
 #include "platform/grids.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/forms.h"
 
@@ -420,6 +421,7 @@ void TCustomGrid::MoveCurrent(int col, int row, bool moveAnchor, bool show) {
         ~Restore() { f = false; }
     } restore{moving_};
     bool cellChanges = col != Col || row != Row;
+    if (cellChanges && !CommitEditedCell()) return;
     if (cellChanges && !SelectCell(col, row)) return;
     if (cellChanges && editor_ && editor_->Visible) HideEditor();
     Col.SetQuiet(col);
@@ -464,7 +466,10 @@ void TCustomGrid::TopLeftChanged() {
 }
 
 void TCustomGrid::RefreshEditorText(const AnsiString& value) {
-    if (!editor_ || !editor_->Visible || editor_->Text == value) return;
+    if (!editor_ || !editor_->Visible) return;
+    // What the program writes is the value before the person's next edit.
+    editStart_ = value;
+    if (editor_->Text == value) return;
     editor_->loading_ = true;
     editor_->Text = value;
     editor_->loading_ = false;
@@ -555,6 +560,59 @@ void TCustomGrid::HideEditor() {
     }
 }
 
+// ---------------------------------------------------------------- what the cells hold
+
+void TCustomGrid::ColumnHolds(int col, const TNumberRule& rule) {
+    CellsHold(TGridRect{col, 0, col, std::numeric_limits<int>::max()}, rule);
+}
+
+void TCustomGrid::CellsHold(const TGridRect& cells, const TNumberRule& rule) {
+    std::erase_if(cellRules_, [&](const TCellRule& r) { return r.Cells == cells; });
+    cellRules_.push_back(TCellRule{cells, rule});
+}
+
+TNumberRule TCustomGrid::CellRule(int col, int row) const {
+    for (auto it = cellRules_.rbegin(); it != cellRules_.rend(); ++it)
+        if (col >= it->Cells.Left && col <= it->Cells.Right && row >= it->Cells.Top && row <= it->Cells.Bottom)
+            return it->Rule;
+    return TNumberRule();
+}
+
+AnsiString TCustomGrid::PlaceName(int col, int row) const {
+    AnsiString column = FixedRows > 0 ? Trim(CellCaption(col, 0)) : AnsiString();
+    if (column.empty()) column = "colonna " + IntToStr(col - FixedCols + 1);
+    AnsiString line = FixedCols > 0 && col != 0 ? Trim(CellCaption(0, row)) : AnsiString();
+    int number = 0;
+    if (line.empty() || TryStrToInt(line, number)) line = "riga " + IntToStr(row - FixedRows + 1);
+    return column + ", " + line;
+}
+
+AnsiString TCustomGrid::CellRefusal(int col, int row, const AnsiString& text) {
+    return CellRule(col, row).Refusal(PlaceName(col, row), text);
+}
+
+bool TCustomGrid::CommitEditedCell() {
+    if (committing_ || destroying_ || !EditChanged() || !Showing()) return true;
+    const AnsiString refusal = CellRefusal(editCol_, editRow_, editor_->Text);
+    if (refusal.empty()) return true;
+    committing_ = true;
+    struct Restore {
+        bool& f;
+        ~Restore() { f = false; }
+    } restore{committing_};
+    TCustomForm* form = GetParentForm(this);
+    TWinControl* going = form ? form->FocusedControl() : nullptr;
+    CancelEdit();
+    ShowRefusal(refusal);
+    const bool here = going == this || going == editor_;
+    if (!here && CanFocus()) {
+        SetFocus();
+        if (editor_ && editor_->Visible && editor_->CanFocus()) editor_->SetFocus();
+        if (form) form->PlaceRefused(going);
+    }
+    return false;
+}
+
 // ---------------------------------------------------------------- input
 
 void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -599,6 +657,8 @@ void TCustomGrid::DoEnter() {
 }
 
 void TCustomGrid::DoExit() {
+    const TCustomForm* form = GetParentForm(this);
+    if (!(form && form->LeavingToCancel()) && !CommitEditedCell()) return;
     InvalidateCell(Col, Row);
     TCustomControl::DoExit();
 }
@@ -646,7 +706,11 @@ void TCustomGrid::KeyDown(WORD& key, TShiftState shift) {
         key = 0;
         return;
     case VK_RETURN:
+        // Invio takes the cell's text and stays in the grid: it is never
+        // the form's default button here.
         if (!Options->Contains(goEditing)) return;
+        key = 0;
+        if (!CommitEditedCell()) return;
         if (EditorMode && !Options->Contains(goAlwaysShowEditor))
             HideEditor();
         else

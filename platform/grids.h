@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/numeric_places.h"
 
 // A block of cells; Right and Bottom are the last column and row inside it.
 struct TGridRect {
@@ -157,6 +158,34 @@ public:
     // Whether the open editor's text differs from the text it opened with.
     bool EditChanged() const;
 
+    // ---- What the cells hold (platform/numeric_places.h) ----
+    struct TCellRule {
+        TGridRect Cells;
+        TNumberRule Rule;
+    };
+    // Every row of a column, or a block of cells, holds what the rule says;
+    // where declarations overlap the later one counts, and declaring the
+    // same block again replaces what it held (a price's decimals follow
+    // the currency).
+    void ColumnHolds(int col, const TNumberRule& rule);
+    void CellsHold(const TGridRect& cells, const TNumberRule& rule);
+    TNumberRule CellRule(int col, int row) const;
+    const std::vector<TCellRule>& CellRules() const { return cellRules_; }
+    // How the messages name a cell: the caption of its column in the first
+    // fixed row (else "colonna n"), then that of its row in the first fixed
+    // column (else "riga n").
+    AnsiString PlaceName(int col, int row) const;
+    // Empty when the text may become the cell's; else the message that
+    // refuses it (the cell's rule).
+    virtual AnsiString CellRefusal(int col, int row, const AnsiString& text);
+    // Checks the text typed in the open editor: true when taken, or when
+    // nothing was typed; a refused text gives the cell back the text it had
+    // when the editor opened on it, the person is told why and the keyboard
+    // comes back to the cell. Leaving the cell or the grid, Invio and the
+    // form's OK call it.
+    bool CommitEditedCell();
+    bool CommitPlace() override { return CommitEditedCell(); }
+
     // The text the editor starts from and the text it commits.
     virtual AnsiString GetEditText(int col, int row);
     virtual void SetEditText(int col, int row, const AnsiString& value);
@@ -190,6 +219,8 @@ protected:
     virtual bool SelectCell(int col, int row);
     virtual void SizeChanged(int /*oldColCount*/, int /*oldRowCount*/) {}
     virtual bool CanEditShow() const;
+    // A cell's text as a caption for the messages (string grids).
+    virtual AnsiString CellCaption(int /*col*/, int /*row*/) const { return AnsiString(); }
     void TopLeftChanged();
     // Shows a new text in the open editor without committing it.
     void RefreshEditorText(const AnsiString& value);
@@ -218,6 +249,8 @@ private:
     AnsiString editStart_;  // the cell's text when the editor opened on it
     bool selecting_ = false;
     bool moving_ = false;
+    bool committing_ = false;
+    std::vector<TCellRule> cellRules_;
 };
 
 class TDrawGrid : public TCustomGrid {
@@ -322,6 +355,7 @@ public:
 protected:
     void DrawCell(int col, int row, const TRect& rect, TGridDrawState state) override;
     void SizeChanged(int oldColCount, int oldRowCount) override;
+    AnsiString CellCaption(int col, int row) const override { return Cell(col, row); }
 
 private:
     struct Entry {

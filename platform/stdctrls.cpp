@@ -143,6 +143,7 @@ void TCustomEdit::DoPropertyChanged(TPropId id) {
             SelStart.SetQuiet(std::min(SelStart.Get(), len));
             SelLength.SetQuiet(std::min(SelLength.Get(), len - SelStart));
         }
+        if (!ChangedByUser()) taken_ = Text;
         if (upDown_) upDown_->AssociateTextChanged();
         Change();
         return;
@@ -189,6 +190,50 @@ void TCustomEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y
     clicked_ = false;
 }
 
+void TCustomEdit::Holds(const TNumberRule& rule, const AnsiString& placeName) {
+    Holds(rule, [placeName] { return placeName; });
+}
+
+void TCustomEdit::Holds(const TNumberRule& rule, std::function<AnsiString()> placeName) {
+    rule_ = rule;
+    placeName_ = std::move(placeName);
+}
+
+TNumberRule TCustomEdit::HeldRule() const {
+    if (!rule_.Declared() && upDown_) return TNumberRule::Whole(upDown_->Min, upDown_->Max);
+    return rule_;
+}
+
+bool TCustomEdit::CommitTyped() {
+    if (committing_ || destroying_ || ReadOnly || !Showing()) return true;
+    const AnsiString text = Text;
+    if (text == taken_) return true;
+    const AnsiString refusal = HeldRule().Refusal(PlaceName(), text);
+    if (refusal.empty()) {
+        taken_ = text;
+        return true;
+    }
+    committing_ = true;
+    struct Restore {
+        bool& f;
+        ~Restore() { f = false; }
+    } restore{committing_};
+    TCustomForm* form = GetParentForm(this);
+    TWinControl* going = form ? form->FocusedControl() : nullptr;
+    Text = taken_;
+    ShowRefusal(refusal);
+    if (CanFocus() && !Focused()) SetFocus();
+    if (form && going != this) form->PlaceRefused(going);
+    SelectAll();
+    return false;
+}
+
+void TCustomEdit::DoExit() {
+    TCustomForm* form = GetParentForm(this);
+    if (!(form && form->LeavingToCancel()) && !CommitTyped()) return;
+    TWinControl::DoExit();
+}
+
 void TCustomEdit::DoEnter() {
     if (AutoSelect && !clicked_ && !destroying_) SelectAll();
     TWinControl::DoEnter();
@@ -231,6 +276,11 @@ void TCustomEdit::KeyDown(WORD& key, TShiftState shift) {
     TWinControl::KeyDown(key, shift);
     int len = GetTextLen();
     switch (key) {
+    case VK_RETURN:
+        // Invio takes the text first: refused, the key goes no further; in
+        // a table of edits it stays in the cell.
+        if (!CommitTyped() || TableCell) key = 0;
+        break;
     case VK_DELETE: {
         if (ReadOnly) return;
         const AnsiString& t = Text;
@@ -316,7 +366,15 @@ TButton::TButton(TComponent* owner) : TWinControl(owner) {
 }
 
 void TButton::Click() {
-    if (TCustomForm* form = GetParentForm(this)) form->ModalResult = ModalResult.Get();
+    if (TCustomForm* form = GetParentForm(this)) {
+        // A press that moved the keyboard from a place that refused its
+        // text is not obeyed; a button that acts on the form first has the
+        // focused place's text checked (one that cancels the form needs none).
+        if (form->TakeRefusedAction(this)) return;
+        const bool cancels = Cancel || ModalResult == mrCancel;
+        if (!cancels && !form->CommitFocusedPlace()) return;
+        form->ModalResult = ModalResult.Get();
+    }
     TWinControl::Click();
 }
 

@@ -8,6 +8,7 @@
 // a choice made by the person fires the rest (a combo box's or list box's
 // selection fires OnClick and OnChange or OnSelect; a typed text OnChange).
 #include "platform/controls.h"
+#include "platform/numeric_places.h"
 
 class TUpDown;
 
@@ -74,6 +75,27 @@ public:
     void Clear() { Text = ""; }
     void ClearSelection() { SetSelText(""); }
 
+    // What the edit holds, and its name in the messages (see
+    // platform/numeric_places.h). An edit of an up-down that declares
+    // nothing holds a whole number in the up-down's range.
+    void Holds(const TNumberRule& rule, const AnsiString& placeName);
+    // The same, for a place whose name follows what the form shows (a row's
+    // caption): the name is asked when a message needs it.
+    void Holds(const TNumberRule& rule, std::function<AnsiString()> placeName);
+    TNumberRule HeldRule() const;
+    AnsiString PlaceName() const { return placeName_ ? placeName_() : AnsiString(); }
+    // The text the program last wrote or the person last had taken: a
+    // refused text goes back to it.
+    const AnsiString& TakenText() const { return taken_; }
+    // Checks a text the person changed since it was last taken: true when
+    // it is taken; a refused text goes back to the taken one, the person is
+    // told why and the keyboard comes back to the edit.
+    bool CommitTyped();
+    bool CommitPlace() override { return CommitTyped(); }
+    // A cell of a table made of edits: Invio takes its text and the
+    // keyboard stays here (it is not the form's default button).
+    bool TableCell = false;
+
     void KeyDown(WORD& key, TShiftState shift) override;
     void KeyPress(char& key) override;
     void InsertTypedText(const AnsiString& text) override;
@@ -84,6 +106,9 @@ public:
 protected:
     void DoPropertyChanged(TPropId id) override;
     void DoEnter() override;
+    // Leaving the edit commits its text (CommitTyped); a refused text keeps
+    // the keyboard here and OnExit does not fire.
+    void DoExit() override;
     virtual void Change();
     // The person's edit: new text and caret, OnChange once.
     void UserEdit(const AnsiString& text, int caret);
@@ -92,6 +117,10 @@ private:
     friend class TUpDown;
     TUpDown* upDown_ = nullptr;  // the arrows attached to this edit
     bool clicked_ = false;       // the focus comes with a click
+    TNumberRule rule_;
+    std::function<AnsiString()> placeName_;
+    AnsiString taken_;
+    bool committing_ = false;
 };
 
 class TEdit : public TCustomEdit {

@@ -81,6 +81,7 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
     LCopie->Alignment = taRightJustify;
     ECopie = MakeControl<TEdit>(this, this, 256, 376, 49, 21);
     ECopie->Text = "1";
+    ECopie->Holds(TNumberRule::Whole(1, 99), "Copie");
     BAnteprima = button(510, 376, "Anteprima", &TDatiStampa::PreviewClick);
     BAnnulla = button(598, 376, "Annulla", &TDatiStampa::CancelClick);
     BAnnulla->Cancel = true;
@@ -157,7 +158,9 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
     for (const auto& a : attachments) CAllegati[a.which] = box(GAllegati, a.left, a.top, a.width, a.caption);
     LAltriAllegati = label(GAllegati, 8, 92, 200, "Altri allegati");
     EAllegati[0] = MakeControl<TEdit>(this, GAllegati, 8, 108, 513, 21);
+    EAllegati[0]->Holds(TNumberRule::Text(), "Allegati");
     EAllegati[1] = MakeControl<TEdit>(this, GAllegati, 8, 133, 513, 21);
+    EAllegati[1]->Holds(TNumberRule::Text(), "Allegati");
     GNorme = group(TDichiarazione, 8, 176, 529, 97, "Norme seguite");
     const struct {
         TDeclarationNorm which;
@@ -172,6 +175,7 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
     for (const auto& n : norms) CNorme[n.which] = box(GNorme, n.left, n.top, n.width, n.caption);
     LAltre = label(GNorme, 8, 75, 44, "Altre:");
     EAltre = MakeControl<TEdit>(this, GNorme, 56, 71, 465, 21);
+    EAltre->Holds(TNumberRule::Text(), "Altre");
 
     GElementi = group(TMateriale, 8, 8, 169, 97, "Elementi da stampare ");
     CMTesta = box(GElementi, 8, 24, 150, "Testa", &TDatiStampa::MaterialTestaClick);
@@ -191,8 +195,10 @@ TDatiStampa::TDatiStampa(TComponent* owner) : TForm(owner) {
     MNoteFulmini->Font->Height = -11;
     LNormaSostegno = label(TSostegno, 8, 264, 110, "Norma sostegno:");
     ENormaSostegno = MakeControl<TEdit>(this, TSostegno, 132, 256, 137, 21);
+    ENormaSostegno->Holds(TNumberRule::Text(), "Norma sostegno");
     LNormaFulmini = label(TSostegno, 290, 264, 100, "Norma fulmini:");
     ENormaFulmini = MakeControl<TEdit>(this, TSostegno, 400, 256, 137, 21);
+    ENormaFulmini->Holds(TNumberRule::Text(), "Norma fulmini");
     // As much as the project file keeps of each.
     MNoteSostegno->MaxLength = MNoteFulmini->MaxLength = MastTextMax;
     ENormaSostegno->MaxLength = ENormaFulmini->MaxLength = MastNormMax;
@@ -340,10 +346,9 @@ TDeclarationChoices TDatiStampa::Declaration() const {
 }
 
 int32_t TDatiStampa::Copies() const {
-    const AnsiString& text = ECopie->Text;
-    if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != AnsiString::npos) return 1;
-    const int32_t n = std::stoi(text);
-    return n >= 1 && n <= 99 ? n : 1;
+    // The count its field took; one when there is none to take.
+    double n = 1;
+    return ECopie->HeldRule().Accepts(ECopie->Text, &n) ? static_cast<int32_t>(n) : 1;
 }
 
 void TDatiStampa::ShowReportData(const TProgetto* project) {

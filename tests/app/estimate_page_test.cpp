@@ -165,62 +165,52 @@ TEST_F(EstimatePageTest, EditingAQuantityRefillsLabourAndTotal) {
     EXPECT_EQ(Trim(Cell(8, 3)), "21,00");
     EXPECT_EQ(Trim(page.Totale->Text.Get()), "68,58");
     EXPECT_TRUE(project.Modified);
+    // A text the column does not take leaves the row as it was.
     EXPECT_NO_THROW(Edit(6, 1, "1a"));
-    EXPECT_EQ(Trim(Cell(8, 1)), "12,50");
+    EXPECT_EQ(Trim(Cell(8, 1)), "37,50");
 }
 
-// Whatever is typed into an amount cell, the row keeps figures a float holds,
-// and every shown figure is a plain number: no infinity, no wrapped minus. A
-// figure that is no amount is named on leaving the cell and counts as 0.
-TEST_F(EstimatePageTest, TypedAmountsOfAnySizeKeepEveryFigureANumber) {
+// What each amount column takes, and that a text it does not take never
+// reaches the row: the row, its total and the estimate's keep the figures
+// before (leaving the cell refuses the text, see the Qt suite).
+TEST_F(EstimatePageTest, AmountColumnsTakeOnlyTheirFiguresAndTheRowKeepsItsOwn) {
     const std::string fifty(50, '9');
     struct Case {
         int col;
         std::string text;
-        const char* shown;    // the cell once left, trimmed
-        const char* message;  // shown on leaving it
+        bool taken;
     } cases[] = {
-        {4, "99999999999", "99999999999", ""},  // minutes beyond a 32-bit count
-        {4, fifty, "0", "Il tempo di installazione digitato è troppo grande."},
-        {4, "-3", "0", "Il tempo di installazione digitato non può essere negativo."},
-        {6, fifty, "0", "La quantità digitata è troppo grande."},
-        {7, fifty, "0,00", "Il prezzo digitato è troppo grande."},
-        {7, "4" + std::string(38, '0'), "0,00", "Il prezzo digitato è troppo grande."},
-        {6, "-5", "0", "La quantità digitata non può essere negativa."},
-        {6, "", "0", ""},
-        {7, "nan", "0,00", "Il prezzo digitato non è un numero."},
-        {7, "1.234,5", "1.234,50", ""},
-        {7, "3,5,7", "3,50", ""},
-        {6, "2 pz", "2", ""},  // stray letters after a number are dropped
+        {4, "99999", true},           {4, "100000", false}, {4, "-3", false},     {4, "2,5", false},
+        {6, fifty, false},            {6, "-5", false},     {6, "", false},       {6, "2 pz", false},
+        {6, "99.999,9", true},        {6, "2,55", false},   {7, "nan", false},    {7, "1.234,5", true},
+        {7, "3,5,7", false},          {7, "12,505", false}, {7, "100.000", false}, {7, "-10,00", false},
+        {7, "4" + std::string(38, '0'), false},
     };
+    const AnsiString total = page.Totale->Text;
     for (const Case& c : cases) {
-        ASSERT_TRUE(Select(c.col, 1));
-        Application->Script().Reset();
+        const TNumberRule rule = page.GridPreventivo->CellRule(c.col, 1);
+        EXPECT_EQ(rule.Accepts(c.text), c.taken) << c.col << " " << c.text;
+        if (c.taken) continue;
+        const AnsiString before = Cell(8, 1);
         Edit(c.col, 1, c.text);
-        Select(c.col == 6 ? 7 : 6, 2);  // leaves the cell, which formats it
-        EXPECT_EQ(ShownMessage(), c.message) << c.col << " " << c.text;
-        EXPECT_EQ(Trim(Cell(c.col, 1)), c.shown) << c.col << " " << c.text;
-        // The row holds what the cell shows.
         const TRigaPreventivo& held = project.Estimate->Rows()[0];
-        const float figure = c.col == 4 ? held.Minutes : c.col == 6 ? held.Quantity : held.UnitPrice;
-        EXPECT_FLOAT_EQ(figure, static_cast<float>(ReadAmount(c.shown))) << c.col << " " << c.text;
-        for (const TRigaPreventivo& r : project.Estimate->Rows())
-            EXPECT_TRUE(std::isfinite(r.Quantity) && std::isfinite(r.UnitPrice) && std::isfinite(r.Minutes))
-                << c.text;
-        for (int row = 1; row <= 3; ++row)
-            for (int col : {4, 6, 7, 8}) {
-                const AnsiString shown = Trim(Cell(col, row));
-                EXPECT_EQ(shown.find_first_not_of("0123456789.,"), AnsiString::npos)
-                    << c.text << ": " << col << "," << row << " \"" << shown << "\"";
-            }
-        const AnsiString total = Trim(page.Totale->Text.Get());
-        EXPECT_EQ(total.find_first_not_of("0123456789.,"), AnsiString::npos) << c.text << ": " << total;
-        Edit(c.col, 1, c.col == 4 ? "5" : c.col == 6 ? "1" : "12,5");
+        EXPECT_FLOAT_EQ(held.Minutes, 5.0f) << c.text;
+        EXPECT_FLOAT_EQ(held.Quantity, 1.0f) << c.text;
+        EXPECT_FLOAT_EQ(held.UnitPrice, 12.5f) << c.text;
+        EXPECT_EQ(Cell(8, 1), before) << c.text;
+        EXPECT_EQ(page.Totale->Text.Get(), total) << c.text;
     }
+    EXPECT_FALSE(project.Modified);
+    // The texts are declared as such; the total is worked out, never typed.
+    for (int col : {0, 1, 2, 3, 5, 8})
+        EXPECT_EQ(page.GridPreventivo->CellRule(col, 1).Kind(), TNumberRule::nrText) << col;
+    // Lire have no decimals.
+    ChooseCurrency("Lire");
+    EXPECT_FALSE(page.GridPreventivo->CellRule(7, 1).Accepts("12,5"));
+    EXPECT_TRUE(page.GridPreventivo->CellRule(7, 1).Accepts("24.203"));
 }
 
-// Worked by hand: row 1 typed as 2,96 x 10,005 is held and shown as
-// 3 x 10,01 = 30,03 (15 minutes); the cable shows 12,6 x 0,80 = 10,08;
+// Worked by hand: row 1 typed as 3 x 10,01 = 30,03 (15 minutes); the cable shows 12,6 x 0,80 = 10,08;
 // three items of 0,5 x 0,15 show 0,08 each; labour 15 + 25,14 minutes = 0,7
 // hours x 30,00 = 21,00; total 30,03 + 10,08 + 21,00 + 3 x 0,08 = 61,35,
 // the sum of the totals shown, not 61,34 of the unrounded products.
@@ -233,9 +223,9 @@ TEST_F(EstimatePageTest, TheTotalIsTheSumOfTheRowsAsShown) {
         ASSERT_TRUE(page.AddEstimateItem(v));
     }
     ASSERT_TRUE(Select(6, 1));
-    Edit(6, 1, "2,96");
+    Edit(6, 1, "3");
     ASSERT_TRUE(Select(7, 1));
-    Edit(7, 1, "10,005");
+    Edit(7, 1, "10,01");
     Select(6, 2);
     struct Shown {
         int row;
@@ -284,7 +274,7 @@ TEST_F(EstimatePageTest, EveryCellSelectsNumbersEverywhereAndTextsOnHandRowsAreE
 
 TEST_F(EstimatePageTest, LeavingACommittedCellReformatsIt) {
     ASSERT_TRUE(Select(7, 1));
-    page.GridPreventivo->Cells[7][1] = "1234,5";
+    Edit(7, 1, "1234,5");
     Select(6, 2);
     EXPECT_EQ(Cell(7, 1), PadLeft("1.234,50", 12));
 }
@@ -299,7 +289,7 @@ TEST_F(EstimatePageTest, PlacingTheCursorIsNoClick) {
     page.PlaceCurrentCell(6, 1);
     EXPECT_EQ(page.GridPreventivo->Col, 6);
     EXPECT_EQ(page.GridPreventivo->Row, 1);
-    page.GridPreventivo->Cells[6][1] = "3";
+    Edit(6, 1, "3");
     Select(7, 2);
     EXPECT_EQ(Cell(6, 1), FormatAmount("3"));
     // The trailing row, or a row past the grid, takes the cursor without the price list.
@@ -353,24 +343,36 @@ TEST_F(EstimatePageTest, AddedItemFollowsTheRowsAndCountsItsLabour) {
 
 TEST_F(EstimatePageTest, RefusedItemsChangeNothing) {
     const std::string huge = "4" + std::string(38, '0');  // past the largest float
+    const char* const quantityAllows = "ammesso un numero da 0 a 99.999,9 con al più 1 decimale, oppure nulla "
+                                       "(nessun valore).";
+    const char* const priceAllows = "ammesso un numero da 0 a 99.999,99 con al più 2 decimali, oppure nulla "
+                                    "(nessun valore).";
+    const char* const minutesAllows = "ammesso un numero intero da 0 a 99.999 min, oppure nulla (nessun valore).";
     struct Case {
         const char* code;
         std::string quantity, price, installation;
-        const char* message;
+        std::string message;
+        TCampoVoce field;
     } cases[] = {
-        {"", "1", "10", "15", "E' necessario specificare il codice."},
-        {"^A", "1", "10", "15", "E' necessario specificare il codice."},
-        {"DR-410^B", "1", "10", "15", "Il codice digitato è già esistente."},
-        {"NEW", "abc", "10", "15", "La quantità digitata non è un numero."},
-        {"NEW", "-2", "10", "15", "La quantità digitata non può essere negativa."},
-        {"NEW", " - 2,5", "10", "15", "La quantità digitata non può essere negativa."},
-        {"NEW", huge, "10", "15", "La quantità digitata è troppo grande."},
-        {"NEW", "1", "dieci", "15", "Il prezzo digitato non è un numero."},
-        {"NEW", "1", "-10,00", "15", "Il prezzo digitato non può essere negativo."},
-        {"NEW", "1", huge, "15", "Il prezzo digitato è troppo grande."},
-        {"NEW", "1", "10", "n.d.", "Il tempo di installazione digitato non è un numero."},
-        {"NEW", "1", "10", "-15", "Il tempo di installazione digitato non può essere negativo."},
-        {"NEW", "1", "10", huge, "Il tempo di installazione digitato è troppo grande."},
+        {"", "1", "10", "15", "E' necessario specificare il codice.", TCampoVoce::Codice},
+        {"^A", "1", "10", "15", "E' necessario specificare il codice.", TCampoVoce::Codice},
+        {"DR-410^B", "1", "10", "15", "Il codice digitato è già esistente.", TCampoVoce::Codice},
+        {"NEW", "abc", "10", "15", std::string("Quantità: \"abc\" non è ammesso: ") + quantityAllows,
+         TCampoVoce::Quantita},
+        {"NEW", "-2", "10", "15", std::string("Quantità: \"-2\" non è ammesso: ") + quantityAllows,
+         TCampoVoce::Quantita},
+        {"NEW", huge, "10", "15", "Quantità: \"" + huge + "\" non è ammesso: " + quantityAllows,
+         TCampoVoce::Quantita},
+        {"NEW", "2 pz", "10", "15", std::string("Quantità: \"2 pz\" non è ammesso: ") + quantityAllows,
+         TCampoVoce::Quantita},
+        {"NEW", "1", "dieci", "15", std::string("Prezzo: \"dieci\" non è ammesso: ") + priceAllows,
+         TCampoVoce::Prezzo},
+        {"NEW", "1", "-10,00", "15", std::string("Prezzo: \"-10,00\" non è ammesso: ") + priceAllows,
+         TCampoVoce::Prezzo},
+        {"NEW", "1", "10", "n.d.",
+         std::string("Installazione (min): \"n.d.\" non è ammesso: ") + minutesAllows, TCampoVoce::Installazione},
+        {"NEW", "1", "10", "-15",
+         std::string("Installazione (min): \"-15\" non è ammesso: ") + minutesAllows, TCampoVoce::Installazione},
     };
     for (const Case& c : cases) {
         Application->Script().Reset();
@@ -378,23 +380,25 @@ TEST_F(EstimatePageTest, RefusedItemsChangeNothing) {
         v.Quantity = c.quantity;
         v.Price = c.price;
         v.Installation = c.installation;
+        TCampoVoce field = TCampoVoce::Codice;
+        EXPECT_EQ(page.ItemRefusal(v, &field), c.message);
+        EXPECT_EQ(field, c.field) << c.message;
         EXPECT_FALSE(page.AddEstimateItem(v));
         EXPECT_EQ(ShownMessage(), c.message) << c.quantity << " " << c.price << " " << c.installation;
         EXPECT_EQ(Rows(), 5);
         EXPECT_EQ(project.Estimate->Count(), 3);
         EXPECT_EQ(Cell(0, 4), "");
     }
-    // Stray characters around a number are dropped; no quantity means one.
-    TVoceListino v = Item("X-1");
-    v.Quantity = "2 pz";
-    v.Installation = "3a";
-    ASSERT_TRUE(page.AddEstimateItem(v));
-    EXPECT_EQ(project.Estimate->Rows().back().Quantity, 2.0f);
-    EXPECT_EQ(project.Estimate->Rows().back().Minutes, 3.0f);
-    v = Item("X-2");
+    // No quantity means one; no price or time, none.
+    TVoceListino v = Item("X-2");
     v.Quantity = "";
+    v.Price = "";
+    v.Installation = "";
+    EXPECT_EQ(page.ItemRefusal(v), "");
     ASSERT_TRUE(page.AddEstimateItem(v));
     EXPECT_EQ(project.Estimate->Rows().back().Quantity, 1.0f);
+    EXPECT_EQ(project.Estimate->Rows().back().UnitPrice, 0.0f);
+    EXPECT_EQ(project.Estimate->Rows().back().Minutes, 0.0f);
 }
 
 TEST_F(EstimatePageTest, PriceWithoutAFactorWarnsOnEveryAdditionAndKeepsThePrice) {

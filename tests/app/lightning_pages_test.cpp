@@ -153,16 +153,20 @@ TEST_F(LightningPagesTest, SizesGiveTheAreaAndMissingOnesAreInsufficient) {
     EXPECT_EQ(page8110->EditArea->Text.Get(), "6892");
     EXPECT_TRUE(page8110->EditArea->ReadOnly);
 
-    // Too large for the page (1e12 would not even fit the field) reads as no
-    // value; a negative length gives no area. Neither is judged.
-    for (const char* bad : {"1e12", "-20"}) {
+    // What the field does not take (no number, a negative length, one beyond
+    // 10 km, a decimal) never reaches the structure: its area stays, and
+    // leaving the field refuses the text. An emptied length is no value.
+    for (const char* bad : {"1e12", "-20", "abc", "10001", "20,5"}) {
         Type(page8110->EditLunghezza, bad);
-        EXPECT_EQ(Lightning().Ad, static_cast<int32_t>(LevelNone)) << bad;
-        EXPECT_TRUE(page8110->LabelInsufficienti->Visible) << bad;
-        EXPECT_FALSE(page8110->LabelEsitoVerdetto->Visible) << bad;
-        EXPECT_EQ(page8110->ValoreR1->Caption.Get(), "---") << bad;
+        EXPECT_EQ(Lightning().L, 20) << bad;
+        EXPECT_EQ(Lightning().Ad, 6892) << bad;
+        EXPECT_FALSE(page8110->LabelInsufficienti->Visible) << bad;
     }
-    EXPECT_EQ(Lightning().L, -20);
+    Type(page8110->EditLunghezza, "");
+    EXPECT_EQ(Lightning().Ad, static_cast<int32_t>(LevelNone));
+    EXPECT_TRUE(page8110->LabelInsufficienti->Visible);
+    EXPECT_FALSE(page8110->LabelEsitoVerdetto->Visible);
+    EXPECT_EQ(page8110->ValoreR1->Caption.Get(), "---");
     Type(page8110->EditLunghezza, "20");
     EXPECT_FALSE(page8110->LabelInsufficienti->Visible);
 
@@ -172,7 +176,7 @@ TEST_F(LightningPagesTest, SizesGiveTheAreaAndMissingOnesAreInsufficient) {
     EXPECT_FALSE(page8110->EditLunghezza->Enabled);
     Type(page8110->EditArea, "");
     EXPECT_TRUE(page8110->LabelInsufficienti->Visible);
-    Type(page8110->EditArea, "5000,9");
+    Type(page8110->EditArea, "5000");
     EXPECT_EQ(Lightning().Ad, 5000);
     EXPECT_FALSE(page8110->LabelInsufficienti->Visible);
     EXPECT_FLOAT_EQ(Lightning().LineTerm, 1000.0f);  // no height for a complex structure
@@ -306,8 +310,14 @@ TEST_F(Lightning811Test, MissingInputsAreInsufficient) {
         c.spoil(copy);
         EXPECT_TRUE(EvaluateLightning811(copy).Insufficient) << c.what;
     }
-    // "1e12" typed as a length.
-    Type(page811->EditLunghezza, "1e12");
+    // Typed as a length, "1e12", "abc" and "-10" are not taken (leaving the
+    // field refuses them); an emptied length is no value.
+    for (const char* bad : {"1e12", "abc", "-10"}) {
+        Type(page811->EditLunghezza, bad);
+        EXPECT_EQ(Mast().Length, 20) << bad;
+        EXPECT_FALSE(page811->LabelInsufficienti->Visible) << bad;
+    }
+    Type(page811->EditLunghezza, "");
     EXPECT_EQ(Mast().Length, static_cast<int32_t>(LevelNone));
     EXPECT_TRUE(page811->LabelInsufficienti->Visible);
     // A complex structure takes the typed collection areas.
@@ -330,7 +340,9 @@ TEST_F(Lightning811Test, AreaCellsOfUnselectedTypesAreRefused) {
     EXPECT_EQ(grid->Row.Get(), 4);  // the current cell moves to the selected type
     EXPECT_TRUE(grid->Options.Get().Contains(goEditing));
     project.Modified = false;
-    grid->SetEditText(0, 4, "12,7");
+    grid->SetEditText(0, 4, "12,7");  // whole square metres only
+    EXPECT_EQ(Mast().StructureArea[4], static_cast<int32_t>(LevelNone));
+    grid->SetEditText(0, 4, "12");
     EXPECT_EQ(Mast().StructureArea[4], 12);
     EXPECT_TRUE(project.Modified);
     grid->SetEditText(0, 4, "");

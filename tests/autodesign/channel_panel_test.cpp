@@ -159,7 +159,13 @@ TEST_F(ChannelPanel, ListEdits) {
     EXPECT_EQ(channel.signalType, SignalAnalog);  // the cleared kind reads as analog
     EXPECT_EQ(channel.levelMin, 75.5f);
     EXPECT_EQ(channel.label, "Rai 1");
+    // A text the level column does not take leaves the level (leaving the
+    // cell refuses it); an empty cell is no level.
     list.SetEditText(3, 1, "1,2,3");
+    EXPECT_EQ(channel.levelMin, 75.5f);
+    list.SetEditText(3, 1, "-3");
+    EXPECT_EQ(channel.levelMin, 75.5f);
+    list.SetEditText(3, 1, "");
     EXPECT_EQ(channel.levelMin, LevelNone);
     list.SetEditText(1, 1, "D");
     EXPECT_EQ(channel.signalType, SignalDigital);

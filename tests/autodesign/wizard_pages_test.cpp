@@ -59,6 +59,8 @@ protected:
         picker->InsertTypedText(text);
     }
     TEdit* Field(int row) { return wizard->BuildingEdit[row]; }
+    // The person's typing: the whole text replaced, OnChange fired.
+    static void Type(TEdit* edit, const AnsiString& text) { edit->UserSet(edit->Text, text); }
     void Click(int column, int row) {
         bool select = true;
         wizard->BuildingGridSelectCell(wizard->BuildingGrid, column, row, select);
@@ -302,23 +304,33 @@ TEST_F(WizardPages, NewBuildingSketchAndStaircaseCount) {
     EXPECT_EQ(wizard->BuildingGrid->ColCount.Get(), 2);
     EXPECT_TRUE(opz.Building->AllSelected);
     EXPECT_EQ(Field(RowStaircases)->Text.Get(), "1");
-    Field(RowStaircases)->Text = "7";
-    EXPECT_EQ(Field(RowStaircases)->Text.Get(), "4");
+    // Typed by the person: a count beyond the row's range changes nothing
+    // (leaving the field refuses it and puts back the count before).
+    Type(Field(RowStaircases), "7");
+    EXPECT_EQ(opz.Building->StaircaseCount, 1);
+    EXPECT_FALSE(opz.DesignRequested);
+    Type(Field(RowStaircases), "4");
     EXPECT_EQ(opz.Building->StaircaseCount, 4);
     EXPECT_TRUE(opz.DesignRequested);
     EXPECT_EQ(wizard->BuildingGrid->ColCount.Get(), 8);
-    Field(RowStaircases)->Text = "0";
-    EXPECT_EQ(Field(RowStaircases)->Text.Get(), "1");
+    Type(Field(RowStaircases), "0");
+    EXPECT_EQ(opz.Building->StaircaseCount, 4);
+    Type(Field(RowStaircases), "1");
     EXPECT_EQ(opz.Building->StaircaseCount, 1);
     // Two floors: 4 + 1 rows; 0 apartments allowed.
-    Field(RowFloors)->Text = "2";
+    Type(Field(RowFloors), "2");
     EXPECT_EQ(wizard->BuildingGrid->RowCount.Get(), 5);
-    Field(RowApartments)->Text = "0";
+    Type(Field(RowApartments), "0");
     EXPECT_EQ(opz.Building->Staircases[0].Floors[0].ApartmentCount, 0);
-    // A negative feeder distance becomes 0.
-    wizard->FeederEdit[0]->Text = "-4";
-    EXPECT_EQ(wizard->FeederEdit[0]->Text.Get(), "0");
-    EXPECT_EQ(opz.AntennaHeadEndDistance, 0);
+    // A negative feeder distance is not taken; 12 is.
+    const int32_t distance = opz.AntennaHeadEndDistance;
+    Type(wizard->FeederEdit[0], "-4");
+    EXPECT_EQ(opz.AntennaHeadEndDistance, distance);
+    Type(wizard->FeederEdit[0], "12");
+    EXPECT_EQ(opz.AntennaHeadEndDistance, 12);
+    // The arrows step within the row's range.
+    EXPECT_EQ(wizard->BuildingUpDown[RowStaircases]->Max.Get(), 4);
+    EXPECT_EQ(wizard->BuildingUpDown[RowTerrOutlets]->Min.Get(), 1);
 }
 
 TEST_F(WizardPages, DifferingFloorsLeaveTheApartmentCountEmpty) {
@@ -329,8 +341,7 @@ TEST_F(WizardPages, DifferingFloorsLeaveTheApartmentCountEmpty) {
     wizard->ResetWizard();
     wizard->ShowPage(WizardBuildingPage, false);
     EXPECT_EQ(Field(RowApartments)->Text.Get(), "");
-    Field(RowApartments)->Text = "x";
-    EXPECT_EQ(Field(RowApartments)->Text.Get(), "");
+    Type(Field(RowApartments), "x");
     EXPECT_EQ(b.Staircases[0].Floors[0].ApartmentCount, 2);
     EXPECT_EQ(b.Staircases[0].Floors[1].ApartmentCount, 3);
 }

@@ -87,14 +87,18 @@ TEST_F(MastSizingFormTest, AddingKeepsTheListOrdered) {
     EXPECT_EQ(items[10], "d=60mm - s=3mm - l=2m");
 }
 
-TEST_F(MastSizingFormTest, AggiungiNeedsThreeNumbersAboveZero) {
+// "Aggiungi" needs three measures each edit takes: the ranges the mast page
+// names (d 25-102 mm, s 2-6 mm, l 0,5-6 m), to the one decimal the list shows.
+TEST_F(MastSizingFormTest, AggiungiNeedsThreeMeasuresWithinTheirRanges) {
     form.FormShow(&form);
     struct Case {
         const char *d, *s, *l;
         bool enabled;
     };
     for (Case c : {Case{"28", "2", "2,5", true}, Case{"", "2", "3", false}, Case{"28", "0", "3", false},
-                   Case{"28", "2", "-1", false}, Case{"28", "x", "3", false}, Case{"0,5", "0,1", "0,5", true},
+                   Case{"28", "2", "-1", false}, Case{"28", "x", "3", false}, Case{"25", "2", "0,5", true},
+                   Case{"102", "6", "6", true}, Case{"24", "2", "3", false}, Case{"500", "2", "3", false},
+                   Case{"28", "40", "3", false}, Case{"28", "2,25", "3", false},
                    Case{"99999999999999999999999999999999999999999999", "2", "3", false}}) {
         SCOPED_TRACE(std::string(c.d) + "/" + c.s + "/" + c.l);
         form.EditD->Text = c.d;

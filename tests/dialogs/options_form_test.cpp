@@ -167,26 +167,43 @@ TEST_F(ProgramOptionsTest, DefaultThenAnnullaWritesNothing) {
     EXPECT_EQ(FileBytes(globals.SettingsPath()), bytes);
 }
 
+// Typed as a person does, the keyboard in the field: a text that is not a
+// norm level, and a negative labour cost, are refused by "Ok" with the field,
+// the text and what is allowed; the value before comes back, the form stays
+// open, and then a valid figure is taken.
 TEST_F(ProgramOptionsTest, ATextThatIsNoNumberKeepsTheFormOpen) {
     const TOpzioni before = globals.Options();
     const std::string bytes = FileBytes(globals.SettingsPath());
-    bool stayed = false;
+    std::vector<bool> stayed;
+    std::vector<AnsiString> kept;
     Application->Script().AnswerShowModal<TDatiOpzioni>([&](TDatiOpzioni& f) {
-        Edit(f);
-        Type(f.NormEdits[0][1], "abc");
-        f.BOk->Click();
-        stayed = f.ModalResult == mrNone;
-        EXPECT_EQ(f.ActiveControl.Get(), f.NormEdits[0][1]);
-        Type(f.EditCostoM, "x");
-        Type(f.NormEdits[0][1], "61");
-        f.BOk->Click();
+        auto typeIn = [&](TEdit* edit, const char* text) {
+            f.Pagine->ActivePage = dynamic_cast<TTabSheet*>(edit->Parent.Get());
+            f.FocusControl(edit);
+            edit->SelectAll();
+            f.SendKey(VK_DELETE);
+            f.TypeText(text);
+        };
+        for (auto [edit, text] : {std::pair{f.NormEdits[0][1], "abc"}, std::pair{f.EditCostoM, "-5"}}) {
+            const AnsiString shown = edit->Text;
+            typeIn(edit, text);
+            f.BOk->Click();
+            stayed.push_back(f.ModalResult == mrNone && edit->Focused());
+            kept.push_back(edit->Text.Get() == shown ? "" : edit->Text.Get());
+        }
+        f.BAnnulla->Click();
     });
     EXPECT_FALSE(EditProgramOptions());
-    EXPECT_TRUE(stayed);
+    EXPECT_EQ(stayed, (std::vector<bool>{true, true}));
+    EXPECT_EQ(kept, (std::vector<AnsiString>{"", ""}));
     const auto& boxes = Application->Script().MessageBoxes;
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].Text, "Valore non valido in \"Segnale minimo analogico alle prese [dB] - b. I\": abc");
-    EXPECT_EQ(boxes[1].Text, "Valore non valido in \"Costo orario della manodopera\": x");
+    EXPECT_EQ(boxes[0].Text,
+              "Segnale minimo analogico alle prese [dB], b. I: \"abc\" non è ammesso: ammesso un numero da -200 a "
+              "200 dB con al più 2 decimali, oppure \"*\", oppure nulla (nessun valore).");
+    EXPECT_EQ(boxes[1].Text,
+              "Costo orario della manodopera: \"-5\" non è ammesso: ammesso un numero da 0 a 9.999.999 con al più 2 "
+              "decimali.");
     EXPECT_TRUE(globals.Options() == before);
     EXPECT_EQ(FileBytes(globals.SettingsPath()), bytes);
 }

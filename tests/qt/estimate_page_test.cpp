@@ -127,25 +127,49 @@ TEST_F(QtEstimatePage, TypedQuantityRetotalsRowLabourAndEstimate) {
     EXPECT_EQ(AnsiString(grid->Cells[6][1]), FormatAmount("3"));
     Shoot(form.get(), "estimate-page.png");
 
-    // A minus typed in front of the quantity is said in one box when the cell
-    // is left, and the row then holds 0: 0 + 10,08 + 25,14 minutes = 0,4
-    // hours x 30,00 = 12,00 make 22,08.
+    // "-5" over the quantity 3 and Invio: one box names the column, the
+    // text and what is allowed; the 3 stays, and so do the row's price and
+    // the total. "abc" over the price 12,50 and Invio: the same, 12,50 stays.
     qttest::BoxWatch boxes;
     QTest::keyClick(WidgetOf(grid), Qt::Key_Up);
-    qttest::Settle();
-    ASSERT_EQ(grid->Row, 1);
-    QTest::keyClick(WidgetOf(grid), Qt::Key_F2);
-    line = qobject_cast<QLineEdit*>(WindowOf(grid->InplaceEditor()));
-    ASSERT_NE(line, nullptr);
-    line->selectAll();
-    QTest::keyClicks(line, "-5");
-    QTest::keyClick(line, Qt::Key_Down);
-    qttest::Settle();
-    EXPECT_EQ(boxes.Texts, std::vector<std::string>{"La quantità digitata non può essere negativa."});
-    EXPECT_EQ(grid->Row, 2);
-    EXPECT_EQ(Trim(grid->Cells[6][1]), "0");
-    EXPECT_EQ(Trim(grid->Cells[8][1]), "0,00");
-    EXPECT_EQ(Trim(page->Totale->Text.Get()), "22,08");
+    ASSERT_TRUE(qttest::WaitUntil([&] { return grid->Row == 1; }));
+    struct Typed {
+        int col;
+        const char* text;
+        const char* kept;
+        const char* said;
+    } typed[] = {
+        {6, "-5", "3",
+         "Quantità, riga 1: \"-5\" non è ammesso: ammesso un numero da 0 a 99.999,9 con al più 1 decimale."},
+        {7, "abc", "12,50",
+         "Prezzo U., riga 1: \"abc\" non è ammesso: ammesso un numero da 0 a 99.999,99 con al più 2 decimali."},
+    };
+    for (const Typed& t : typed) {
+        grid->SetFocus();
+        qttest::ClickCell(grid, t.col, 1);
+        QTest::keyClick(WidgetOf(grid), Qt::Key_F2);
+        line = qobject_cast<QLineEdit*>(WindowOf(grid->InplaceEditor()));
+        ASSERT_NE(line, nullptr);
+        line->selectAll();
+        QTest::keyClicks(line, t.text);
+        QTest::keyClick(line, Qt::Key_Return);
+        ASSERT_TRUE(qttest::WaitUntil([&] { return boxes.Texts.size() == 1; })) << t.text;
+        EXPECT_EQ(boxes.Texts[0], t.said);
+        boxes.Texts.clear();
+        qttest::Settle();
+        EXPECT_EQ(Trim(grid->Cells[t.col][1]), t.kept) << t.text;
+        EXPECT_EQ(grid->Col, t.col);
+        EXPECT_EQ(grid->Row, 1);
+        EXPECT_TRUE(form->Visible);
+        EXPECT_EQ(Trim(grid->Cells[8][1]), "37,50") << t.text;
+        EXPECT_EQ(Trim(page->Totale->Text.Get()), "68,58") << t.text;
+        EXPECT_FLOAT_EQ(e.Rows()[0].Quantity, 3.0f);
+        EXPECT_FLOAT_EQ(e.Rows()[0].UnitPrice, 12.5f);
+        // Leaving the cell now says nothing more.
+        QTest::keyClick(qttest::KeyTarget(WindowOf(form.get())), Qt::Key_Down);
+        qttest::Settle();
+        EXPECT_TRUE(boxes.Texts.empty()) << t.text;
+    }
 }
 
 TEST_F(QtEstimatePage, EveryTextShowsWholeInItsColumn) {
@@ -319,4 +343,102 @@ TEST_F(QtEstimatePage, ThePriceListStartsOnAFieldThatTakesTyping) {
     TVoceListino item;
     form.Execute(item, CurrencyEuro);
     EXPECT_TRUE(typed);
+}
+
+// "Listino componenti" from the trailing row, typed as a person does: a
+// quantity "abc" is refused on leaving it, the keyboard comes back and the 1
+// before stays; an existing code is refused by "Ok" before the form closes,
+// which keeps every entry and puts the keyboard on the code; the code
+// mended, "Ok" adds the row.
+TEST_F(QtEstimatePage, PriceListKeepsItsEntriesAfterARefusal) {
+    e.AddQuantity(Row("DR-410", "Derivatore 4 uscite", UnitPieces, 5.0f, 12.5f, 5.0f));
+    e.AddQuantity(Row(LabourCode, "", UnitHours, 0.0f, 30.0f, 0.0f));
+    e.LabourPosition = 1;
+    TRigaPreventivo labour;
+    e.UpdateLabourRow(labour);
+    project.EstimateOutOfDate = false;
+
+    auto form = std::make_unique<TForm>(nullptr);
+    form->Caption = "Preventivo";
+    form->SetBounds(0, 0, 780, 520);
+    auto* page = new TPaginaPreventivo(form.get());
+    page->Parent = form.get();
+    page->SetProject(&project);
+    page->BuildEstimate();
+    page->Visible = true;
+    TDatiListino listino(nullptr);
+    listino.AttachTo(page);
+    form->Show();
+    qttest::Settle();
+
+    qttest::BoxWatch boxes;
+    bool walked = false;
+    qttest::WhenInFront(&listino, [&] {
+        QWidget* window = WindowOf(&listino);
+        auto type = [&](const char* text) {
+            QTest::keyClicks(qttest::KeyTarget(window), text);
+            qttest::Settle();
+        };
+        auto tab = [&] {
+            QTest::keyClick(qttest::KeyTarget(window), Qt::Key_Tab);
+            qttest::Settle();
+        };
+        // The window's keyboard on the code, not only the form's: on a busy
+        // machine the window may be activated after the form chose its field.
+        ASSERT_TRUE(qttest::WaitUntil(
+            [&] { return listino.Codice->Focused() && QApplication::focusWidget() == WidgetOf(listino.Codice); }));
+        type("DR-410");
+        tab();
+        type("Staffa");
+        tab();
+        tab();  // Marca
+        ASSERT_TRUE(listino.Quantita->Focused());
+        type("abc");
+        tab();
+        ASSERT_TRUE(qttest::WaitUntil([&] { return boxes.Texts.size() == 1; }));
+        EXPECT_EQ(boxes.Texts[0],
+                  "Quantità: \"abc\" non è ammesso: ammesso un numero da 0 a 99.999,9 con al più 1 decimale, "
+                  "oppure nulla (nessun valore).");
+        ASSERT_TRUE(qttest::WaitUntil([&] { return listino.Quantita->Focused(); }));
+        EXPECT_EQ(listino.Quantita->Text.Get(), "1");
+        EXPECT_EQ(listino.Codice->Text.Get(), "DR-410");
+        EXPECT_EQ(listino.Articolo->Text.Get(), "Staffa");
+
+        type("2");
+        tab();
+        type("12,50");
+        tab();
+        type("10");
+        tab();
+        type("Staffa a muro");
+        QTest::mouseClick(WindowOf(listino.BOk), Qt::LeftButton);
+        ASSERT_TRUE(qttest::WaitUntil([&] { return boxes.Texts.size() == 2; }));
+        EXPECT_EQ(boxes.Texts[1], "Il codice digitato è già esistente.");
+        qttest::Settle();
+        EXPECT_TRUE(listino.Visible);
+        EXPECT_TRUE(qttest::WaitUntil([&] { return listino.Codice->Focused(); }));
+        const std::pair<TEdit*, const char*> kept[] = {
+            {listino.Codice, "DR-410"}, {listino.Articolo, "Staffa"},    {listino.Quantita, "2"},
+            {listino.Prezzo, "12,50"},  {listino.Installazione, "10"}, {listino.Descrizione, "Staffa a muro"}};
+        for (const auto& [edit, text] : kept) EXPECT_EQ(edit->Text.Get(), text);
+        EXPECT_EQ(e.Count(), 2);
+
+        type("ZZ1");
+        QTest::mouseClick(WindowOf(listino.BOk), Qt::LeftButton);
+        walked = true;
+    });
+    TStringGrid* grid = page->GridPreventivo;
+    const TRect trailing = grid->CellRect(6, grid->RowCount - 1);
+    qttest::Click(WidgetOf(grid), QPoint(trailing.Left + 4, trailing.Top + 4));
+    ASSERT_TRUE(qttest::WaitUntil([&] { return walked && !listino.Visible && e.Count() == 3; }));
+    qttest::Settle();
+    EXPECT_EQ(boxes.Texts.size(), 2u);
+    ASSERT_TRUE(e.HasRow("ZZ1"));
+    const TRigaPreventivo& added = e.Rows().back();
+    EXPECT_EQ(added.Article, "Staffa");
+    EXPECT_EQ(added.Description, "Staffa a muro");
+    EXPECT_FLOAT_EQ(added.Quantity, 2.0f);
+    EXPECT_FLOAT_EQ(added.UnitPrice, 12.5f);
+    EXPECT_FLOAT_EQ(added.Minutes, 10.0f);
+    EXPECT_EQ(AnsiString(grid->Cells[0][3]), "ZZ1");
 }
