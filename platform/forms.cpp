@@ -617,10 +617,7 @@ bool TCustomForm::TakeRefusedAction(TWinControl* control) {
     return true;
 }
 
-bool TCustomForm::LeavingToCancel() const {
-    auto b = dynamic_cast<TButton*>(entered_);
-    return (b && (b->Cancel || b->ModalResult == mrCancel)) || ModalResult == mrCancel;
-}
+bool TCustomForm::LeavingToCancel() const { return ModalResult == mrCancel; }
 
 namespace {
 bool Reachable(const TWinControl* c) {

@@ -155,8 +155,9 @@ public:
     // or key that sent it there is not obeyed (TakeRefusedAction).
     void PlaceRefused(TWinControl* to);
     bool TakeRefusedAction(TWinControl* control);
-    // The keyboard is going to a button that cancels the form: the place
-    // left is not checked.
+    // The form is closing as cancelled: the place left is not checked.
+    // (Tab or a press onto "Annulla" is a leave like any other; Esc and a
+    // second press cancel.)
     bool LeavingToCancel() const;
 
     // OnCreate after the constructors (TApplication::CreateForm calls it);
