@@ -170,8 +170,9 @@ TEST(QtMastPage, TheSectionsGridTakesTypedValuesWhereTheyAreTyped) {
     EXPECT_EQ(grid->Row.Get(), 2);
     inView();
 
-    // A wall of half the diameter (30 mm on 60 mm): refused with a message,
-    // the thickness stays what it was.
+    // A wall of 30 mm, beyond the 2 to 6 mm the status line gives: left, it
+    // is refused with a message naming the cell, the keyboard stays on it
+    // and the thickness stays what it was.
     QTest::mouseClick(cells, Qt::LeftButton, Qt::NoModifier, cellCentre(2, 1));
     Settle();
     QString said;
@@ -180,12 +181,16 @@ TEST(QtMastPage, TheSectionsGridTakesTypedValuesWhereTheyAreTyped) {
         box->accept();
     });
     type("30");
+    QTest::mouseClick(cells, Qt::LeftButton, Qt::NoModifier, cellCentre(3, 1));
     EXPECT_TRUE(qttest::WaitUntil([&] { return !said.isEmpty() && !QApplication::activeModalWidget(); }));
     Settle();
-    EXPECT_EQ(said.toStdString(), "La sezione deve essere minore della metà del diametro.");
+    EXPECT_EQ(said.toStdString(), "s [mm], 1°: \"30\" non è ammesso: ammesso un numero da 2 a 6 mm con al più 2 "
+                                  "decimali, oppure nulla (nessun valore).");
     EXPECT_FLOAT_EQ(palo.Sections[0].Thickness, 3.0f);
+    EXPECT_EQ(grid->Col.Get(), 2);
+    EXPECT_EQ(grid->Cells[2][1], "3");
     inView();
-    // Left, the cell shows the thickness kept, not the refused text.
+    // Then left, the cell shows the thickness kept, not the refused text.
     QTest::mouseClick(cells, Qt::LeftButton, Qt::NoModifier, cellCentre(3, 1));
     Settle();
     EXPECT_EQ(grid->Col.Get(), 3);
