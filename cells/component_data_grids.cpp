@@ -257,7 +257,9 @@ void TDatiComponenti::Grid8ComboChange() {
     const int row = grid->EditRow;
     if (row < 1 || row >= grid->RowCount) return;
     if (grid->EditCol == G8Plan) {
+        // The channel and its description belonged to the plan before.
         grid->SetCell(G8Channel, row, "");
+        grid->SetCell(G8Label, row, "");
         return;
     }
     if (grid->EditCol != G8Channel) return;
@@ -266,6 +268,8 @@ void TDatiComponenti::Grid8ComboChange() {
     grid->SetCell(G8Low, row, FloatToStr(data->lowEdge));
     grid->SetCell(G8High, row, FloatToStr(data->highEdge));
     grid->SetCell(G8Signal, row, SignalLetter(data->signalType));
+    // The plan names the satellite that carries its channel.
+    grid->SetCell(G8Label, row, data->satelliteName);
 }
 
 // ---------------------------------------------------------------- five-column grid

@@ -44,11 +44,15 @@ float PriceOf(const AnsiString& text) {
 }
 
 void TDatiComponenti::DeclareValueRow(int r) {
-    for (int c = 0; c < DialogBandColumns; ++c)
+    for (int c = 0; c < DialogBandColumns; ++c) {
+        // A cell of the signal table: Invio takes the value and stays in
+        // the table, it does not confirm the form.
+        ValueEdit[r][c]->TableCell = true;
         ValueEdit[r][c]->Holds(SignalTableRule(Trim(RowCaption[r]->Text)), [this, r, c] {
             const AnsiString band = Trim(BandCell[0][c]->Text);
             return Trim(RowCaption[r]->Text) + ", " + (band.empty() ? "colonna " + IntToStr(c + 1) : band);
         });
+    }
 }
 
 void TDatiComponenti::DeclarePlaces() {

@@ -226,3 +226,51 @@ void EscWithTheListOpenTakesBackOneCell() {
 TEST(QtCellEdits, EscWithTheListOpenTakesBackOneCellOnX11) {
     qttest::HereOrOnX11("QtCellEdits.EscWithTheListOpenTakesBackOneCellOnX11", EscWithTheListOpenTakesBackOneCell);
 }
+
+// A converter's channel row under a new plan: the plan chosen over a row
+// that described "Tr 52 Rai" drops that channel and its description; the
+// plan's channel then chosen brings its edges and the description the plan
+// gives it, and the form stores them.
+TEST(QtCellEdits, AConvertersRowTakesTheDescriptionOfItsNewPlan) {
+    qttest::TConverterFixture converter({0, 0, 0, 0});
+    TSat& sat = converter.sat;
+    TCanale tr52;
+    tr52.name = "1148-1184";
+    tr52.freqLow = 1148.0f;
+    tr52.freqHigh = 1184.0f;
+    tr52.signalType = SignalDigital;
+    tr52.label = "Tr 52 Rai";
+    sat.OutputChannels[0]->Insert(tr52);
+    sat.Described = 1;
+    qttest::BoxWatch boxes;
+    TDatiComponenti& f = converter.Form();
+    TComboStringGrid* grid = f.GridCanali8;
+    constexpr int Label = 5;
+    WhenFormShown(f, [&] {
+        ASSERT_TRUE(WidgetOf(grid)->isVisible());
+        ASSERT_EQ(grid->Cell(Label, 1), "Tr 52 Rai");
+        // The plan cell is the current one: its list opens on coming back.
+        ClickCell(grid, Label, 1);
+        ClickCell(grid, 0, 1);
+        ASSERT_TRUE(grid->Combo->Visible);
+        qobject_cast<QComboBox*>(WindowOf(grid->Combo))->lineEdit()->selectAll();
+        Type("Eutelsat 13E");
+        ClickCell(grid, 1, 1);
+        EXPECT_EQ(grid->Cell(0, 1), "Eutelsat 13E");
+        EXPECT_EQ(grid->Cell(Label, 1), "");
+        ASSERT_TRUE(grid->Combo->Visible);
+        qobject_cast<QComboBox*>(WindowOf(grid->Combo))->lineEdit()->selectAll();
+        Type("110");
+        ClickCell(grid, 3, 1);
+        EXPECT_EQ(grid->Cell(1, 1), "110");
+        EXPECT_EQ(grid->Cell(2, 1), "10702");
+        EXPECT_EQ(grid->Cell(3, 1), "10736");
+        EXPECT_EQ(grid->Cell(Label, 1), "Hot Bird 3");
+        EXPECT_TRUE(boxes.Texts.empty()) << (boxes.Texts.empty() ? "" : boxes.Texts[0]);
+        QTest::mouseClick(WindowOf(f.ButtonOk), Qt::LeftButton);
+    });
+    EXPECT_TRUE(sat.OpenDataDialog());
+    ASSERT_EQ(sat.OutputChannels[0]->Count(), 1);
+    EXPECT_EQ(sat.OutputChannels[0]->head->label, "Hot Bird 3");
+    EXPECT_FLOAT_EQ(sat.OutputChannels[0]->head->freqLow, 10702.0f);
+}

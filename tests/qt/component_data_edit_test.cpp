@@ -5,11 +5,14 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <memory>
+
 #include "cells/factory.h"
 #include "cells/sources.h"
 #include "cells/switches.h"
 #include "core/options.h"
 #include "document/grid.h"
+#include "platform/numeric_places.h"
 #include "qt/designed_project.h"
 #include "qt/qt_test_support.h"
 #include "support/dialog_fixture.h"
@@ -132,4 +135,39 @@ TEST(QtComponentDataEdit, ASwitchsLinesAndStagesArePagedOnTheWidgets) {
     EXPECT_TRUE(cell->OpenDataDialog());
     EXPECT_FLOAT_EQ(cell->Attenuation->Get3(1, TapLossColumn, 5), 21.0f);
     EXPECT_FLOAT_EQ(cell->Attenuation->Get3(2, TapLossColumn, 5), 12.0f);
+}
+
+// Invio in a cell of the signal table takes the value and keeps the form:
+// the keys typed next still go to the form's cell.
+TEST(QtComponentDataEdit, InvioInTheSignalTableTakesTheCellAndKeepsTheForm) {
+    qttest::TComponentFixture fixture;
+    TGridData network{nullptr, 75, 75, GridNetwork};
+    std::unique_ptr<TCella> outlet(NewCella(&network, CodePassThroughOutlet, 4, 4, 1, 1, 1));
+    ASSERT_NE(outlet, nullptr);
+    outlet->Described = 1;
+    TDatiComponenti& form = fixture.Form();
+    bool stayed = false;
+    qttest::WhenInFront(&form, [&] {
+        qttest::Settle();
+        QLineEdit* cell = LineOf(form.ValueEdit[0][0]);
+        ASSERT_NE(cell, nullptr);
+        qttest::BoxWatch boxes;
+        TypeInto(cell, "3,5");
+        QTest::keyClick(cell, Qt::Key_Return);
+        qttest::Settle();
+        stayed = form.Visible.Get() && form.ModalResult.Get() == mrNone;
+        EXPECT_TRUE(boxes.Texts.empty()) << (boxes.Texts.empty() ? "" : boxes.Texts[0]);
+        EXPECT_EQ(form.ValueEdit[0][0]->Text.Get(), "3,5");
+        EXPECT_EQ(form.ValueEdit[0][0]->TakenText(), "3,5");
+        // The keyboard is still on the cell: the next keys edit it.
+        QWidget* focus = qttest::KeyTarget(WindowOf(&form));
+        ASSERT_NE(focus, nullptr);
+        EXPECT_EQ(focus, static_cast<QWidget*>(cell));
+        QTest::keyClick(focus, Qt::Key_End);
+        QTest::keyClicks(focus, "0");
+        EXPECT_EQ(form.ValueEdit[0][0]->Text.Get(), "3,50");
+        form.ButtonAnnulla->Click();
+    });
+    EXPECT_FALSE(outlet->OpenDataDialog());
+    EXPECT_TRUE(stayed);
 }
