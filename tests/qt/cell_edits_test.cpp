@@ -246,7 +246,7 @@ TEST(QtCellEdits, AConvertersRowTakesTheDescriptionOfItsNewPlan) {
     TDatiComponenti& f = converter.Form();
     TComboStringGrid* grid = f.GridCanali8;
     constexpr int Label = 5;
-    WhenFormShown(f, [&] {
+    person.WhenShown(f, [&] {
         ASSERT_TRUE(WidgetOf(grid)->isVisible());
         ASSERT_EQ(grid->Cell(Label, 1), "Tr 52 Rai");
         // The plan cell is the current one: its list opens on coming back.
@@ -254,13 +254,13 @@ TEST(QtCellEdits, AConvertersRowTakesTheDescriptionOfItsNewPlan) {
         ClickCell(grid, 0, 1);
         ASSERT_TRUE(grid->Combo->Visible);
         qobject_cast<QComboBox*>(WindowOf(grid->Combo))->lineEdit()->selectAll();
-        Type("Eutelsat 13E");
+        person.Type("Eutelsat 13E");
         ClickCell(grid, 1, 1);
         EXPECT_EQ(grid->Cell(0, 1), "Eutelsat 13E");
         EXPECT_EQ(grid->Cell(Label, 1), "");
         ASSERT_TRUE(grid->Combo->Visible);
         qobject_cast<QComboBox*>(WindowOf(grid->Combo))->lineEdit()->selectAll();
-        Type("110");
+        person.Type("110");
         ClickCell(grid, 3, 1);
         EXPECT_EQ(grid->Cell(1, 1), "110");
         EXPECT_EQ(grid->Cell(2, 1), "10702");
